@@ -1,0 +1,178 @@
+#include "fetch/html/uri.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/rtl/unicode.h"
+
+namespace {
+
+std::string Composed(const TDIUri& u)
+{
+    std::u16string s;
+    u.Compose(s);
+    return Utf16ToUtf8(s);
+}
+
+std::string Resolved(const char* base, const char* rel, bool expectOk = true)
+{
+    std::u16string out;
+    bool ok = Resolve(Utf8ToUtf16(base), Utf8ToUtf16(rel), out);
+    EXPECT_EQ(ok, expectOk) << base << " + " << rel;
+    return Utf16ToUtf8(out);
+}
+
+} // namespace
+
+TEST(Uri, ParseSplitsAndComposesBack)
+{
+    TDIUri u;
+    ASSERT_TRUE(u.Parse(u"s://u:p%20w@h:80/a/b?q=1#f"));
+    EXPECT_EQ(u.Scheme(), u"s");
+    EXPECT_EQ(u.Username(), u"u");
+    EXPECT_EQ(u.Password(), u"p%20w");
+    EXPECT_EQ(u.Host(), u"h");
+    EXPECT_EQ(u.Port(), u"80");
+    EXPECT_EQ(u.Path(), u"/a/b");
+    EXPECT_EQ(u.Query(), u"q=1");
+    EXPECT_EQ(u.Fragment(), u"f");
+    EXPECT_EQ(Composed(u), "s://u:p%20w@h:80/a/b?q=1#f");
+
+    ASSERT_TRUE(u.Parse(u"http://h/p?"));
+    EXPECT_TRUE(u.HasQuery());
+    EXPECT_TRUE(u.Query().empty());
+    EXPECT_FALSE(u.HasFragment());
+    EXPECT_EQ(Composed(u), "http://h/p?");
+
+    ASSERT_TRUE(u.Parse(u"mailto:someone"));
+    EXPECT_EQ(u.Scheme(), u"mailto");
+    EXPECT_EQ(u.Path(), u"someone");
+    EXPECT_FALSE(u.HasHost());
+
+    ASSERT_TRUE(u.Parse(u"//"));
+    EXPECT_EQ(u.Path(), u"//");
+    EXPECT_FALSE(u.HasHost());
+
+    ASSERT_TRUE(u.Parse(u"1a:b"));
+    EXPECT_FALSE(u.HasScheme());
+    EXPECT_EQ(u.Path(), u"1a:b");
+}
+
+TEST(Uri, InvalidComponentClearsEverything)
+{
+    TDIUri u;
+    ASSERT_TRUE(u.Parse(u"http://h/p?q#f"));
+    EXPECT_FALSE(u.Parse(u"http://host:8a/p?q#f"));
+    EXPECT_FALSE(u.HasScheme() || u.HasHost() || u.HasPort() || u.HasQuery() || u.HasFragment());
+    EXPECT_TRUE(u.Path().empty());
+    EXPECT_FALSE(u.Parse(u"http://h^st/"));
+    EXPECT_FALSE(u.Parse(u"http://u%2@h/"));
+    EXPECT_FALSE(u.Parse(u"http://[::1/"));
+}
+
+TEST(Uri, RegisteredNamesAndIpLiteralsAreHosts)
+{
+    TDIUri u;
+    ASSERT_TRUE(u.Parse(u"http://my_host.localhost:8080/x"));
+    EXPECT_EQ(u.Host(), u"my_host.localhost");
+    EXPECT_EQ(u.Port(), u"8080");
+    ASSERT_TRUE(u.Parse(u"http://[::1]:8080/x"));
+    EXPECT_EQ(u.Host(), u"[::1]");
+    EXPECT_EQ(u.Port(), u"8080");
+    EXPECT_EQ(Composed(u), "http://[::1]:8080/x");
+    ASSERT_TRUE(u.Parse(u"http://[fe80::1%25eth0]/"));
+    ASSERT_TRUE(u.Parse(u"http://ex%41mple.com/"));
+    EXPECT_EQ(u.Host(), u"ex%41mple.com");
+}
+
+TEST(Uri, SettersValidateAndSplit)
+{
+    TDIUri u;
+    EXPECT_TRUE(u.SetAuthority(u"user:pw@host:21"));
+    EXPECT_EQ(u.Username(), u"user");
+    EXPECT_EQ(u.Password(), u"pw");
+    EXPECT_EQ(u.Host(), u"host");
+    EXPECT_EQ(u.Port(), u"21");
+    EXPECT_TRUE(u.SetAuthority(u"other"));
+    EXPECT_FALSE(u.HasUsername() || u.HasPassword() || u.HasPort());
+    EXPECT_FALSE(u.SetPort(u"x1"));
+    EXPECT_FALSE(u.HasPort());
+    EXPECT_TRUE(u.SetPort(u""));
+    EXPECT_TRUE(u.HasPort());
+    EXPECT_FALSE(u.SetPath(u"/a?b"));
+    EXPECT_TRUE(u.Path().empty());
+    EXPECT_FALSE(u.SetUserInfo(u"a b:c"));
+    EXPECT_FALSE(u.HasUsername());
+    EXPECT_TRUE(u.HasPassword());
+    std::u16string a;
+    u.SetAuthority(u"x@h:1");
+    u.ComposeAuthority(a);
+    EXPECT_EQ(a, u"x@h:1");
+    TDIUri v;
+    v.CopyAuthority(u);
+    v.ComposeAuthority(a);
+    EXPECT_EQ(a, u"x@h:1");
+    ASSERT_TRUE(u.Parse(u"ftp://a:secret@h1/"));
+    ASSERT_TRUE(u.Parse(u"ftp://a@h2/"));
+    EXPECT_FALSE(u.HasPassword());
+}
+
+TEST(Uri, ResolvesTheRfc3986Examples)
+{
+    const char* base = "http://a/b/c/d;p?q";
+    const struct {
+        const char* ref;
+        const char* expected;
+    } cases[] = {
+        {"g:h", "g:h"}, {"g", "http://a/b/c/g"}, {"./g", "http://a/b/c/g"}, {"g/", "http://a/b/c/g/"},
+        {"/g", "http://a/g"}, {"//g", "http://g"}, {"?y", "http://a/b/c/d;p?y"},
+        {"g?y", "http://a/b/c/g?y"}, {"#s", "http://a/b/c/d;p?q#s"}, {"g#s", "http://a/b/c/g#s"},
+        {"g?y#s", "http://a/b/c/g?y#s"}, {";x", "http://a/b/c/;x"}, {"g;x", "http://a/b/c/g;x"},
+        {"g;x?y#s", "http://a/b/c/g;x?y#s"}, {"", "http://a/b/c/d;p?q"}, {".", "http://a/b/c/"},
+        {"./", "http://a/b/c/"}, {"..", "http://a/b/"}, {"../", "http://a/b/"}, {"../g", "http://a/b/g"},
+        {"../..", "http://a/"}, {"../../", "http://a/"}, {"../../g", "http://a/g"},
+        // Abnormal examples.
+        {"../../../g", "http://a/g"}, {"../../../../g", "http://a/g"}, {"/./g", "http://a/g"},
+        {"/../g", "http://a/g"}, {"g.", "http://a/b/c/g."}, {".g", "http://a/b/c/.g"},
+        {"g..", "http://a/b/c/g.."}, {"..g", "http://a/b/c/..g"}, {"./../g", "http://a/b/g"},
+        {"./g/.", "http://a/b/c/g/"}, {"g/./h", "http://a/b/c/g/h"}, {"g/../h", "http://a/b/c/h"},
+        {"g;x=1/./y", "http://a/b/c/g;x=1/y"}, {"g;x=1/../y", "http://a/b/c/y"},
+        {"g?y/./x", "http://a/b/c/g?y/./x"}, {"g?y/../x", "http://a/b/c/g?y/../x"},
+        {"g#s/./x", "http://a/b/c/g#s/./x"}, {"g#s/../x", "http://a/b/c/g#s/../x"}, {"http:g", "http:g"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Resolved(base, c.ref), c.expected) << c.ref;
+}
+
+TEST(Uri, ResolvesPageLinks)
+{
+    EXPECT_EQ(Resolved("s://h/a/x", "b/../c"), "s://h/a/c");
+    EXPECT_EQ(Resolved("s://h/a/b", "../x"), "s://h/x");
+    EXPECT_EQ(Resolved("s://h/a/b", "./"), "s://h/a/");
+    EXPECT_EQ(Resolved("s://h/p?q", "#f"), "s://h/p?q#f");
+    EXPECT_EQ(Resolved("s://h/a", "//other/p"), "s://other/p");
+    EXPECT_EQ(Resolved("s://h/a", "//other/x/../p"), "s://other/p");
+    EXPECT_EQ(Resolved("s://h/a", "t:x"), "t:x");
+    EXPECT_EQ(Resolved("s://h/a", "/../b"), "s://h/b");
+    EXPECT_EQ(Resolved("http://h/a/list.php", "?page=2"), "http://h/a/list.php?page=2");
+    EXPECT_EQ(Resolved("http://h", "x"), "http://h/x");
+    EXPECT_EQ(Resolved("http://h:8a/", "x", false), "");
+    EXPECT_EQ(Resolved("http://h/", "http://h^/", false), "");
+}
+
+TEST(Uri, DotRemovalIsLinear)
+{
+    EXPECT_EQ(RemoveDotSegments(u"a/.."), u"/");
+    EXPECT_EQ(RemoveDotSegments(u"/a/b/../../.."), u"/");
+    EXPECT_EQ(RemoveDotSegments(u"mid/content=5/../6"), u"mid/6");
+    std::u16string path = u"/";
+    for (int i = 0; i < 200000; ++i)
+        path += u"./";
+    path += u"x";
+    EXPECT_EQ(RemoveDotSegments(path), u"/x");
+    std::u16string deep = u"";
+    for (int i = 0; i < 50000; ++i)
+        deep += u"/a";
+    for (int i = 0; i < 50000; ++i)
+        deep += u"/..";
+    EXPECT_EQ(RemoveDotSegments(deep), u"/");
+}

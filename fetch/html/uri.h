@@ -1,0 +1,69 @@
+#pragma once
+// A URI split into components, each with a presence flag (the path has none: empty is absent).
+#include <string>
+
+#include "platform/rtl/object.h"
+
+class TDIUri : public TObject {
+public:
+    std::string ClassName() const override { return "TDIUri"; }
+
+    bool Parse(const std::u16string& text);
+    void Compose(std::u16string& result) const;
+    void ComposeAuthority(std::u16string& result) const;
+
+    const std::u16string& Fragment() const { return fragment_; }
+    const std::u16string& Host() const { return host_; }
+    const std::u16string& Password() const { return password_; }
+    const std::u16string& Path() const { return path_; }
+    const std::u16string& Port() const { return port_; }
+    const std::u16string& Query() const { return query_; }
+    const std::u16string& Scheme() const { return scheme_; }
+    const std::u16string& Username() const { return username_; }
+    bool HasFragment() const { return hasFragment_; }
+    bool HasHost() const { return hasHost_; }
+    bool HasPassword() const { return hasPassword_; }
+    bool HasPort() const { return hasPort_; }
+    bool HasQuery() const { return hasQuery_; }
+    bool HasScheme() const { return hasScheme_; }
+    bool HasUsername() const { return hasUsername_; }
+
+    bool SetScheme(const std::u16string& text);
+    bool SetUsername(const std::u16string& text);
+    bool SetPassword(const std::u16string& text);
+    bool SetHost(const std::u16string& text);
+    bool SetPort(const std::u16string& text);
+    bool SetPath(const std::u16string& text);
+    bool SetQuery(const std::u16string& text);
+    void SetFragment(const std::u16string& text);
+    bool SetUserInfo(const std::u16string& text);
+    bool SetHostPort(const std::u16string& text);
+    bool SetAuthority(const std::u16string& text);
+
+    void ClearFragment();
+    void ClearHost();
+    void ClearPassword();
+    void ClearPath();
+    void ClearPort();
+    void ClearQuery();
+    void ClearScheme();
+    void ClearUsername();
+    void ClearUserInfo();
+    void ClearAuthority();
+
+    void CopyScheme(const TDIUri& other);
+    void CopyAuthority(const TDIUri& other);
+    void CopyFragment(const TDIUri& other);
+
+private:
+    std::u16string fragment_, host_, password_, path_, port_, query_, scheme_, username_;
+    bool hasFragment_ = false, hasHost_ = false, hasPassword_ = false, hasPort_ = false;
+    bool hasQuery_ = false, hasScheme_ = false, hasUsername_ = false;
+};
+
+// Resolves a reference against a base address (RFC 3986 section 5.2); False, with an empty
+// result, when either does not parse.
+bool Resolve(const std::u16string& base, const std::u16string& relative, std::u16string& result);
+
+// Removes "." and ".." segments from a path in one pass.
+std::u16string RemoveDotSegments(const std::u16string& path);
