@@ -1,0 +1,90 @@
+#include "platform/net/curl_pool.h"
+
+#include <array>
+#include <mutex>
+#include <vector>
+
+namespace net {
+namespace {
+
+constexpr size_t kPoolSize = 4;
+
+struct Globals {
+    std::mutex poolLock;
+    std::vector<CurlPair> pool;
+    std::array<std::mutex, CURL_LOCK_DATA_LAST> shareLocks;
+    CURLSH* share = nullptr;
+    std::mutex caLock;
+    std::string caBundle;
+};
+
+void lockShare(CURL*, curl_lock_data data, curl_lock_access, void* user) {
+    static_cast<Globals*>(user)->shareLocks[data].lock();
+}
+
+void unlockShare(CURL*, curl_lock_data data, void* user) { static_cast<Globals*>(user)->shareLocks[data].unlock(); }
+
+Globals& globals() {
+    // Made once and never torn down: worker threads may still be finishing a transfer at exit.
+    static Globals* g = [] {
+        curl_global_init(CURL_GLOBAL_ALL);
+        auto* state = new Globals;
+        state->share = curl_share_init();
+        curl_share_setopt(state->share, CURLSHOPT_LOCKFUNC, lockShare);
+        curl_share_setopt(state->share, CURLSHOPT_UNLOCKFUNC, unlockShare);
+        curl_share_setopt(state->share, CURLSHOPT_USERDATA, state);
+        curl_share_setopt(state->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
+        curl_share_setopt(state->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
+        curl_share_setopt(state->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
+        return state;
+    }();
+    return *g;
+}
+
+} // namespace
+
+CurlPair AcquireCurlPair() {
+    Globals& g = globals();
+    {
+        std::lock_guard lock(g.poolLock);
+        if (!g.pool.empty()) {
+            CurlPair p = g.pool.back();
+            g.pool.pop_back();
+            return p;
+        }
+    }
+    return CurlPair{curl_easy_init(), curl_multi_init()};
+}
+
+void ReleaseCurlPair(CurlPair pair) {
+    if (!pair.easy || !pair.multi)
+        return;
+    curl_multi_remove_handle(pair.multi, pair.easy);
+    curl_easy_reset(pair.easy);
+    Globals& g = globals();
+    {
+        std::lock_guard lock(g.poolLock);
+        if (g.pool.size() < kPoolSize) {
+            g.pool.push_back(pair);
+            return;
+        }
+    }
+    curl_easy_cleanup(pair.easy);
+    curl_multi_cleanup(pair.multi);
+}
+
+CURLSH* SharedCurlState() { return globals().share; }
+
+void SetCaBundle(const std::string& path) {
+    Globals& g = globals();
+    std::lock_guard lock(g.caLock);
+    g.caBundle = path;
+}
+
+std::string CaBundle() {
+    Globals& g = globals();
+    std::lock_guard lock(g.caLock);
+    return g.caBundle;
+}
+
+} // namespace net

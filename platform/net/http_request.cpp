@@ -1,0 +1,405 @@
+#include "platform/net/http_request.h"
+
+#include "platform/net/wininet.h"
+#include "platform/rtl/strings.h"
+
+#include <cstring>
+
+namespace net {
+namespace {
+
+constexpr size_t kReadAhead = 256 * 1024; // body bytes held before the transfer is paused
+
+std::string stripLineEnd(std::string line) {
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+        line.pop_back();
+    return line;
+}
+
+bool isRedirectStatus(int code) {
+    return code == 301 || code == 302 || code == 303 || code == 307 || code == 308;
+}
+
+// Resolves a Location value against the address it came from; empty when it cannot be parsed.
+std::string resolveLocation(const std::string& base, const std::string& location) {
+    CURLU* u = curl_url();
+    std::string out;
+    if (curl_url_set(u, CURLUPART_URL, base.c_str(), 0) == CURLUE_OK &&
+        curl_url_set(u, CURLUPART_URL, location.c_str(), CURLU_NON_SUPPORT_SCHEME) == CURLUE_OK) {
+        char* text = nullptr;
+        if (curl_url_get(u, CURLUPART_URL, &text, 0) == CURLUE_OK && text) {
+            out = text;
+            curl_free(text);
+        }
+    }
+    curl_url_cleanup(u);
+    return out;
+}
+
+} // namespace
+
+HttpRequest::HttpRequest() : curl_(AcquireCurlPair()) {}
+
+HttpRequest::~HttpRequest() {
+    detach();
+    if (header_list_)
+        curl_slist_free_all(header_list_);
+    ReleaseCurlPair(curl_);
+}
+
+bool HttpRequest::Header(const std::string& name, std::string& value) const {
+    for (const std::string& line : header_lines_) {
+        const size_t colon = line.find(':');
+        if (colon != std::string::npos && SameText(Trim(line.substr(0, colon)), name)) {
+            value = Trim(line.substr(colon + 1));
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string HttpRequest::EffectiveUrl() const {
+    char* url = nullptr;
+    if (curl_.easy && curl_easy_getinfo(curl_.easy, CURLINFO_EFFECTIVE_URL, &url) == CURLE_OK && url)
+        return url;
+    return settings_.url;
+}
+
+void HttpRequest::detach() {
+    if (attached_) {
+        curl_multi_remove_handle(curl_.multi, curl_.easy);
+        attached_ = false;
+    }
+}
+
+void HttpRequest::configure(const std::string& extraHeaders, const std::string& body) {
+    CURL* h = curl_.easy;
+    const RequestSettings& s = settings_;
+    curl_easy_setopt(h, CURLOPT_URL, s.url.c_str());
+    curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(h, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+    curl_easy_setopt(h, CURLOPT_USERAGENT, s.agent.empty() ? "Pathweaver/4.5" : s.agent.c_str());
+    curl_easy_setopt(h, CURLOPT_REFERER, s.referer.empty() ? nullptr : s.referer.c_str());
+    curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, (s.flags & INTERNET_FLAG_NO_AUTO_REDIRECT) ? 0L : 1L);
+    curl_easy_setopt(h, CURLOPT_MAXREDIRS, kMaxRedirects);
+    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS,
+                     static_cast<long>(s.connectTimeoutMs ? s.connectTimeoutMs : kDefaultConnectTimeoutMs));
+    curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, (s.flags & INTERNET_FLAG_IGNORE_CERT_CN_INVALID) ? 0L : 2L);
+    const std::string ca = CaBundle();
+    if (!ca.empty())
+        curl_easy_setopt(h, CURLOPT_CAINFO, ca.c_str());
+
+    if (s.flags & INTERNET_FLAG_NO_COOKIES) {
+        curl_easy_setopt(h, CURLOPT_SHARE, nullptr);
+        curl_easy_setopt(h, CURLOPT_COOKIEFILE, nullptr);
+    } else {
+        curl_easy_setopt(h, CURLOPT_SHARE, SharedCurlState());
+        curl_easy_setopt(h, CURLOPT_COOKIEFILE, "");
+    }
+
+    const bool auth = !(s.flags & INTERNET_FLAG_NO_AUTH) && (!s.user.empty() || !s.password.empty());
+    curl_easy_setopt(h, CURLOPT_USERNAME, auth ? s.user.c_str() : nullptr);
+    curl_easy_setopt(h, CURLOPT_PASSWORD, auth ? s.password.c_str() : nullptr);
+    curl_easy_setopt(h, CURLOPT_HTTPAUTH, auth ? static_cast<long>(CURLAUTH_ANY) : static_cast<long>(CURLAUTH_BASIC));
+
+    if (s.accessType == INTERNET_OPEN_TYPE_PROXY && !s.proxy.empty()) {
+        curl_easy_setopt(h, CURLOPT_PROXY, s.proxy.c_str());
+        std::string bypass = StringReplace(StringReplace(s.proxyBypass, "<local>", "", rfReplaceAll), ";", ",",
+                                           rfReplaceAll);
+        curl_easy_setopt(h, CURLOPT_NOPROXY, bypass.c_str());
+        const bool proxyAuth = !s.proxyUser.empty() || !s.proxyPassword.empty();
+        curl_easy_setopt(h, CURLOPT_PROXYUSERNAME, proxyAuth ? s.proxyUser.c_str() : nullptr);
+        curl_easy_setopt(h, CURLOPT_PROXYPASSWORD, proxyAuth ? s.proxyPassword.c_str() : nullptr);
+        curl_easy_setopt(h, CURLOPT_PROXYAUTH, static_cast<long>(CURLAUTH_ANY));
+    } else if (s.accessType == INTERNET_OPEN_TYPE_DIRECT) {
+        curl_easy_setopt(h, CURLOPT_PROXY, "");
+    }
+
+    if (header_list_) {
+        curl_slist_free_all(header_list_);
+        header_list_ = nullptr;
+    }
+    auto add = [&](const std::string& line) {
+        if (!line.empty())
+            header_list_ = curl_slist_append(header_list_, line.c_str());
+    };
+    if (!s.accept.empty())
+        add("Accept: " + s.accept);
+    for (const std::string& line : s.headers)
+        add(line);
+    size_t from = 0;
+    while (from < extraHeaders.size()) {
+        size_t end = extraHeaders.find('\n', from);
+        if (end == std::string::npos)
+            end = extraHeaders.size();
+        add(stripLineEnd(extraHeaders.substr(from, end - from)));
+        from = end + 1;
+    }
+    if (s.flags & INTERNET_FLAG_PRAGMA_NOCACHE)
+        add("Pragma: no-cache");
+    add("Expect:"); // no 100-continue round trip before a form body
+    curl_easy_setopt(h, CURLOPT_HTTPHEADER, header_list_);
+
+    body_ = body;
+    if (s.verb == "POST") {
+        curl_easy_setopt(h, CURLOPT_POST, 1L);
+        curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body_.size()));
+        curl_easy_setopt(h, CURLOPT_POSTFIELDS, body_.data());
+    } else {
+        curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
+        if (s.verb != "GET")
+            curl_easy_setopt(h, CURLOPT_CUSTOMREQUEST, s.verb.c_str());
+    }
+
+    curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, &HttpRequest::onHeader);
+    curl_easy_setopt(h, CURLOPT_HEADERDATA, this);
+    curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &HttpRequest::onBody);
+    curl_easy_setopt(h, CURLOPT_WRITEDATA, this);
+    curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &HttpRequest::onProgress);
+    curl_easy_setopt(h, CURLOPT_XFERINFODATA, this);
+    curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
+}
+
+bool HttpRequest::Send(const std::string& extraHeaders, const std::string& body) {
+    detach();
+    status_code_ = 0;
+    status_line_.clear();
+    header_lines_.clear();
+    blocks_ = 0;
+    block_open_ = false;
+    final_headers_ = false;
+    finished_ = false;
+    result_ = CURLE_OK;
+    paused_ = false;
+    too_large_ = false;
+    body_total_ = 0;
+    buffer_.clear();
+    buffer_pos_ = 0;
+    redirects_ = 0;
+    auth_rounds_ = 0;
+    last_error_ = 0;
+
+    configure(extraHeaders, body);
+    if (curl_multi_add_handle(curl_.multi, curl_.easy) != CURLM_OK) {
+        last_error_ = ERROR_INTERNET_INCORRECT_HANDLE_STATE;
+        return false;
+    }
+    attached_ = true;
+    touch();
+    report(INTERNET_STATUS_SENDING_REQUEST, settings_.url);
+    if (!pumpUntil([this] { return final_headers_; }))
+        return false;
+    if (!final_headers_) {
+        // The transfer ended before a final response was declared: a complete header block (the
+        // last redirect of a chain that could not be followed, say) is the response; else it failed.
+        if (status_code_ > 0 && !block_open_ && blocks_ > 0) {
+            final_headers_ = true;
+        } else {
+            last_error_ = mapError(result_ == CURLE_OK ? CURLE_GOT_NOTHING : result_);
+            return false;
+        }
+    }
+    report(INTERNET_STATUS_RESPONSE_RECEIVED, status_line_);
+    return true;
+}
+
+bool HttpRequest::Read(void* buffer, size_t size, size_t& bytesRead) {
+    bytesRead = 0;
+    if (!final_headers_) {
+        last_error_ = ERROR_INTERNET_INCORRECT_HANDLE_STATE;
+        return false;
+    }
+    if (buffer_pos_ >= buffer_.size() && !finished_) {
+        if (paused_) {
+            paused_ = false;
+            touch();
+            curl_easy_pause(curl_.easy, CURLPAUSE_CONT);
+        }
+        if (!pumpUntil([this] { return buffer_pos_ < buffer_.size(); }))
+            return false;
+    }
+    if (buffer_pos_ < buffer_.size()) {
+        bytesRead = std::min(size, buffer_.size() - buffer_pos_);
+        std::memcpy(buffer, buffer_.data() + buffer_pos_, bytesRead);
+        buffer_pos_ += bytesRead;
+        return true;
+    }
+    if (result_ == CURLE_OK) {
+        report(INTERNET_STATUS_REQUEST_COMPLETE, "");
+        return true;
+    }
+    last_error_ = mapError(result_);
+    return false;
+}
+
+bool HttpRequest::pumpUntil(const std::function<bool()>& done) {
+    const auto stall = std::chrono::milliseconds(settings_.stallTimeoutMs ? settings_.stallTimeoutMs
+                                                                         : kDefaultStallTimeoutMs);
+    while (!done() && !finished_) {
+        if (cancel_ && cancel_->load()) {
+            detach();
+            finished_ = true;
+            result_ = CURLE_ABORTED_BY_CALLBACK;
+            last_error_ = ERROR_INTERNET_OPERATION_CANCELLED;
+            return false;
+        }
+        int running = 0;
+        curl_multi_perform(curl_.multi, &running);
+        int left = 0;
+        while (CURLMsg* msg = curl_multi_info_read(curl_.multi, &left)) {
+            if (msg->msg == CURLMSG_DONE && msg->easy_handle == curl_.easy) {
+                finished_ = true;
+                result_ = msg->data.result;
+            }
+        }
+        if (done() || finished_)
+            break;
+        if (!paused_ && std::chrono::steady_clock::now() - last_activity_ > stall) {
+            detach();
+            finished_ = true;
+            result_ = CURLE_OPERATION_TIMEDOUT;
+            last_error_ = ERROR_INTERNET_TIMEOUT;
+            return false;
+        }
+        curl_multi_poll(curl_.multi, nullptr, 0, 100, nullptr);
+    }
+    return true;
+}
+
+void HttpRequest::finishHeaderBlock() {
+    block_open_ = false;
+    const int code = status_code_;
+    if (code >= 100 && code < 200)
+        return; // an interim answer; the real one follows
+    if (!(settings_.flags & INTERNET_FLAG_NO_AUTO_REDIRECT) && isRedirectStatus(code) && redirects_ < kMaxRedirects) {
+        std::string location;
+        if (Header("Location", location)) {
+            const std::string target = resolveLocation(EffectiveUrl(), location);
+            const std::string scheme = LowerCase(target.substr(0, target.find(':')));
+            if (scheme == "http" || scheme == "https") {
+                ++redirects_;
+                report(INTERNET_STATUS_REDIRECT, target);
+                return; // the library follows it
+            }
+        }
+    }
+    // With credentials set, the library answers the first challenge itself and asks again.
+    const RequestSettings& s = settings_;
+    if (code == 401 && auth_rounds_ == 0 && !(s.flags & INTERNET_FLAG_NO_AUTH) &&
+        (!s.user.empty() || !s.password.empty())) {
+        ++auth_rounds_;
+        return;
+    }
+    if (code == 407 && auth_rounds_ == 0 && (!s.proxyUser.empty() || !s.proxyPassword.empty())) {
+        ++auth_rounds_;
+        return;
+    }
+    final_headers_ = true;
+}
+
+size_t HttpRequest::onHeader(char* data, size_t size, size_t count, void* userdata) {
+    auto* self = static_cast<HttpRequest*>(userdata);
+    const size_t n = size * count;
+    self->touch();
+    if (self->final_headers_)
+        return n; // trailers after the body
+    std::string line(data, n);
+    if (line.compare(0, 5, "HTTP/") == 0) {
+        self->status_line_ = stripLineEnd(line);
+        self->header_lines_.clear();
+        self->block_open_ = true;
+        if (++self->blocks_ == 1)
+            self->report(INTERNET_STATUS_RECEIVING_RESPONSE, "");
+        const size_t sp = self->status_line_.find(' ');
+        self->status_code_ = sp == std::string::npos ? 0 : StrToIntDef(self->status_line_.substr(sp + 1, 3), 0);
+        return n;
+    }
+    line = stripLineEnd(line);
+    if (line.empty()) {
+        if (self->block_open_)
+            self->finishHeaderBlock();
+        return n;
+    }
+    if (!self->block_open_)
+        return n;
+    if ((line[0] == ' ' || line[0] == '\t') && !self->header_lines_.empty())
+        self->header_lines_.back() += " " + Trim(line);
+    else
+        self->header_lines_.push_back(line);
+    return n;
+}
+
+size_t HttpRequest::onBody(char* data, size_t size, size_t count, void* userdata) {
+    auto* self = static_cast<HttpRequest*>(userdata);
+    const size_t n = size * count;
+    self->touch();
+    self->final_headers_ = true;
+    if (self->buffer_.size() - self->buffer_pos_ >= kReadAhead) {
+        self->paused_ = true;
+        return CURL_WRITEFUNC_PAUSE;
+    }
+    if (self->body_total_ + static_cast<int64_t>(n) > kMaxBodyBytes) {
+        self->too_large_ = true;
+        return 0;
+    }
+    if (self->buffer_pos_ > 0 && self->buffer_pos_ >= self->buffer_.size() / 2) {
+        self->buffer_.erase(0, self->buffer_pos_);
+        self->buffer_pos_ = 0;
+    }
+    self->buffer_.append(data, n);
+    self->body_total_ += static_cast<int64_t>(n);
+    return n;
+}
+
+int HttpRequest::onProgress(void* userdata, curl_off_t, curl_off_t dlnow, curl_off_t, curl_off_t ulnow) {
+    auto* self = static_cast<HttpRequest*>(userdata);
+    if (dlnow != self->seen_down_ || ulnow != self->seen_up_) {
+        self->seen_down_ = dlnow;
+        self->seen_up_ = ulnow;
+        self->touch();
+    }
+    return (self->cancel_ && self->cancel_->load()) ? 1 : 0;
+}
+
+DWORD HttpRequest::mapError(CURLcode code) const {
+    if (too_large_)
+        return ERROR_INTERNET_BODY_TOO_LARGE;
+    switch (code) {
+    case CURLE_OK:
+        return 0;
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY:
+        return ERROR_INTERNET_NAME_NOT_RESOLVED;
+    case CURLE_COULDNT_CONNECT:
+        return ERROR_INTERNET_CANNOT_CONNECT;
+    case CURLE_OPERATION_TIMEDOUT:
+        return ERROR_INTERNET_TIMEOUT;
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_CACERT_BADFILE:
+        return ERROR_INTERNET_SEC_CERT_ERRORS;
+    case CURLE_URL_MALFORMAT:
+        return ERROR_INTERNET_INVALID_URL;
+    case CURLE_UNSUPPORTED_PROTOCOL:
+        return ERROR_INTERNET_UNRECOGNIZED_SCHEME;
+    case CURLE_TOO_MANY_REDIRECTS:
+        return ERROR_INTERNET_REDIRECT_FAILED;
+    case CURLE_WEIRD_SERVER_REPLY:
+        return ERROR_INTERNET_BAD_RESPONSE;
+    case CURLE_ABORTED_BY_CALLBACK:
+        return ERROR_INTERNET_OPERATION_CANCELLED;
+    case CURLE_FILESIZE_EXCEEDED:
+        return ERROR_INTERNET_BODY_TOO_LARGE;
+    case CURLE_GOT_NOTHING:
+    case CURLE_SEND_ERROR:
+    case CURLE_RECV_ERROR:
+        return ERROR_INTERNET_CONNECTION_RESET;
+    default:
+        return ERROR_INTERNET_CONNECTION_ABORTED;
+    }
+}
+
+} // namespace net

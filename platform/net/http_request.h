@@ -1,0 +1,101 @@
+#pragma once
+// One HTTP request driven in pull style over a libcurl multi handle: Send runs the transfer until
+// the final response's headers are known, Read pulls body bytes, and both give up on cancel or stall.
+#include "platform/net/curl_pool.h"
+#include "platform/rtl/wintypes.h"
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace net {
+
+struct RequestSettings {
+    std::string url;
+    std::string verb = "GET";
+    std::string referer;
+    std::string agent;
+    std::string accept;
+    DWORD flags = 0;
+    std::vector<std::string> headers; // "Name: value"
+    std::string user, password;
+    DWORD accessType = 0;
+    std::string proxy, proxyBypass, proxyUser, proxyPassword;
+    DWORD connectTimeoutMs = 0;
+    DWORD stallTimeoutMs = 0;
+};
+
+class HttpRequest {
+public:
+    using StatusCallback = std::function<void(DWORD, const std::string&)>;
+
+    HttpRequest();
+    ~HttpRequest();
+    HttpRequest(const HttpRequest&) = delete;
+    HttpRequest& operator=(const HttpRequest&) = delete;
+
+    RequestSettings& Settings() { return settings_; }
+    void SetStatusCallback(StatusCallback callback) { status_ = std::move(callback); }
+    void SetCancelFlag(const std::atomic<bool>* cancel) { cancel_ = cancel; }
+
+    // Both answer false and set LastError() on failure.
+    bool Send(const std::string& extraHeaders, const std::string& body);
+    bool Read(void* buffer, size_t size, size_t& bytesRead);
+
+    int StatusCode() const { return status_code_; }
+    const std::string& StatusLine() const { return status_line_; }
+    const std::vector<std::string>& HeaderLines() const { return header_lines_; }
+    // First header of that name (compared without regard to letter case), or false.
+    bool Header(const std::string& name, std::string& value) const;
+    std::string EffectiveUrl() const;
+    DWORD LastError() const { return last_error_; }
+
+private:
+    static size_t onHeader(char* data, size_t size, size_t count, void* self);
+    static size_t onBody(char* data, size_t size, size_t count, void* self);
+    static int onProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t);
+
+    void configure(const std::string& extraHeaders, const std::string& body);
+    bool pumpUntil(const std::function<bool()>& done);
+    void detach();
+    void finishHeaderBlock();
+    DWORD mapError(CURLcode code) const;
+    void touch() { last_activity_ = std::chrono::steady_clock::now(); }
+    void report(DWORD status, const std::string& info) {
+        if (status_)
+            status_(status, info);
+    }
+
+    RequestSettings settings_;
+    StatusCallback status_;
+    const std::atomic<bool>* cancel_ = nullptr;
+    CurlPair curl_;
+    curl_slist* header_list_ = nullptr;
+    std::string body_;
+    bool attached_ = false;
+
+    // Response state of the current send.
+    int status_code_ = 0;
+    std::string status_line_;
+    std::vector<std::string> header_lines_;
+    int blocks_ = 0;
+    bool block_open_ = false;
+    bool final_headers_ = false;
+    bool finished_ = false;
+    CURLcode result_ = CURLE_OK;
+    bool paused_ = false;
+    bool too_large_ = false;
+    int64_t body_total_ = 0;
+    int redirects_ = 0;
+    int auth_rounds_ = 0;
+    curl_off_t seen_down_ = 0;
+    curl_off_t seen_up_ = 0;
+    std::string buffer_;
+    size_t buffer_pos_ = 0;
+    std::chrono::steady_clock::time_point last_activity_;
+    DWORD last_error_ = 0;
+};
+
+} // namespace net

@@ -1,0 +1,172 @@
+#!/usr/bin/env python3
+"""A small HTTP server for the network tests: the faults a real server can show, on demand.
+
+Prints its port on the first line of standard output, then serves until killed (or 120 s pass).
+"""
+import base64
+import http.server
+import socket
+import sys
+import threading
+import time
+import urllib.parse
+
+
+class Handler(http.server.BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+
+    def log_message(self, *args):
+        pass
+
+    def send_body(self, code, body, ctype="text/html", extra=()):
+        self.send_response(code)
+        self.send_header("Content-Type", ctype)
+        self.send_header("Content-Length", str(len(body)))
+        for name, value in extra:
+            self.send_header(name, value)
+        self.end_headers()
+        if self.command != "HEAD":
+            self.wfile.write(body)
+
+    def do_POST(self):
+        length = int(self.headers.get("Content-Length", "0"))
+        data = self.rfile.read(length)
+        body = (self.headers.get("Content-Type", "") + "\n").encode() + data
+        self.send_body(200, body, "text/plain")
+
+    def do_GET(self):
+        url = urllib.parse.urlsplit(self.path)
+        q = urllib.parse.parse_qs(url.query)
+        path = url.path
+        if path == "/ok":
+            n = int(q.get("n", ["1000"])[0])
+            body = bytes((i * 7) % 251 for i in range(n))
+            self.send_body(200, body, extra=[("Last-Modified", "Tue, 05 Mar 2024 10:20:30 GMT"),
+                                              ("ETag", '"abc"'), ("Accept-Ranges", "bytes")])
+        elif path == "/echo-request":
+            lines = [self.requestline] + [f"{k}: {v}" for k, v in self.headers.items()]
+            self.send_body(200, ("\n".join(lines) + "\n").encode(), "text/plain")
+        elif path == "/chunked":
+            self.send_response(200)
+            self.send_header("Content-Type", "text/html")
+            self.send_header("Transfer-Encoding", "chunked")
+            self.end_headers()
+            for part in (b"<html>", b"hello", b"</html>"):
+                self.wfile.write(b"%x\r\n%s\r\n" % (len(part), part))
+            self.wfile.write(b"0\r\n\r\n")
+        elif path == "/short":
+            self.send_response(200)
+            self.send_header("Content-Type", "text/html")
+            self.send_header("Content-Length", "100")
+            self.end_headers()
+            self.wfile.write(b"x" * 10)
+            self.wfile.flush()
+            self.close_connection = True
+            self.connection.shutdown(socket.SHUT_RDWR)
+        elif path == "/close-delimited-reset":
+            self.send_response(200)
+            self.send_header("Content-Type", "text/html")
+            self.send_header("Transfer-Encoding", "chunked")
+            self.end_headers()
+            self.wfile.write(b"5\r\nhello\r\n")
+            self.wfile.flush()
+            self.close_connection = True
+            self.connection.shutdown(socket.SHUT_RDWR)
+        elif path == "/stall":
+            self.send_response(200)
+            self.send_header("Content-Type", "text/html")
+            self.send_header("Content-Length", "100")
+            self.end_headers()
+            self.wfile.write(b"y" * 10)
+            self.wfile.flush()
+            time.sleep(float(q.get("s", ["30"])[0]))
+            self.close_connection = True
+        elif path == "/slow-headers":
+            time.sleep(float(q.get("s", ["30"])[0]))
+            self.send_body(200, b"late")
+        elif path == "/redirect":
+            n = int(q.get("n", ["1"])[0])
+            target = "/ok?n=5" if n <= 1 else f"/redirect?n={n - 1}"
+            self.send_body(302, b"moved", extra=[("Location", target)])
+        elif path == "/dir":
+            self.send_body(301, b"moved", extra=[("Location", "/dir/")])
+        elif path == "/dir/":
+            self.send_body(200, b"<a href='page.html'>p</a>")
+        elif path == "/loop":
+            self.send_body(302, b"again", extra=[("Location", "/loop")])
+        elif path == "/to-ftp":
+            self.send_body(302, b"elsewhere", extra=[("Location", "ftp://127.0.0.1/file")])
+        elif path == "/status":
+            code = int(q.get("code", ["404"])[0])
+            self.send_body(code, b"status body")
+        elif path == "/auth":
+            expected = "Basic " + base64.b64encode(b"user:secret").decode()
+            if self.headers.get("Authorization") == expected:
+                self.send_body(200, b"welcome")
+            else:
+                self.send_body(401, b"denied", extra=[("WWW-Authenticate", 'Basic realm="Members only"')])
+        elif path == "/garbage":
+            self.wfile.write(b"this is not http\r\n\r\n")
+            self.close_connection = True
+        elif path == "/nothing":
+            self.close_connection = True
+        elif path == "/big":
+            n = int(q.get("n", "0")[0]) if "n" in q else 0
+            total = n
+            self.send_response(200)
+            self.send_header("Content-Type", "application/octet-stream")
+            self.send_header("Content-Length", str(total))
+            self.end_headers()
+            chunk = b"z" * 65536
+            sent = 0
+            try:
+                while sent < total:
+                    part = chunk[: min(len(chunk), total - sent)]
+                    self.wfile.write(part)
+                    sent += len(part)
+            except (BrokenPipeError, ConnectionResetError):
+                pass
+        elif path == "/endless":
+            self.send_response(200)
+            self.send_header("Content-Type", "text/html")
+            self.end_headers()
+            self.close_connection = True
+            chunk = b"e" * 65536
+            try:
+                for _ in range(2000):
+                    self.wfile.write(chunk)
+            except (BrokenPipeError, ConnectionResetError):
+                pass
+        elif path == "/range":
+            body = bytes(range(256)) * 4
+            rng = self.headers.get("Range", "")
+            if rng.lower().startswith("bytes="):
+                start, _, end = rng[6:].partition("-")
+                start = int(start)
+                end = int(end) if end else len(body) - 1
+                if start >= len(body):
+                    self.send_body(416, b"", extra=[("Content-Range", f"bytes */{len(body)}")])
+                    return
+                part = body[start:end + 1]
+                self.send_body(206, part, "application/octet-stream",
+                               extra=[("Content-Range", f"bytes {start}-{end}/{len(body)}")])
+            else:
+                self.send_body(200, body, "application/octet-stream", extra=[("Accept-Ranges", "bytes")])
+        elif path == "/set-cookie":
+            self.send_body(200, b"set", extra=[("Set-Cookie", "session=42; Path=/")])
+        elif path == "/get-cookie":
+            self.send_body(200, (self.headers.get("Cookie") or "none").encode(), "text/plain")
+        else:
+            self.send_body(404, b"not found")
+
+
+def main():
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+    server.daemon_threads = True
+    print(server.server_address[1], flush=True)
+    threading.Timer(120, server.shutdown).start()
+    server.serve_forever()
+
+
+if __name__ == "__main__":
+    main()

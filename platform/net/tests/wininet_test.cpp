@@ -1,0 +1,313 @@
+#include "platform/net/wininet.h"
+#include "tests/support/peer_process.h"
+
+#include <chrono>
+#include <gtest/gtest.h>
+#include <memory>
+#include <thread>
+
+namespace {
+
+class HttpPeerTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        peer_ = std::make_unique<PeerProcess>(
+            std::vector<std::string>{"python3", std::string(PW_TEST_DATA_DIR) + "/http_peer.py"});
+        ASSERT_TRUE(peer_->Running()) << "the test HTTP server did not start";
+    }
+    static void TearDownTestSuite() { peer_.reset(); }
+
+    void SetUp() override {
+        root_ = InternetOpen("TestAgent/1.0", INTERNET_OPEN_TYPE_DIRECT, "", "", 0);
+        InternetSetStatusCallback(root_, [this](DWORD code, const std::string& info) {
+            statuses_.push_back(code);
+            if (code == INTERNET_STATUS_REDIRECT)
+                redirects_.push_back(info);
+        });
+        conn_ = InternetConnect(root_, "127.0.0.1", static_cast<WORD>(peer_->Port()), "", "", INTERNET_SERVICE_HTTP,
+                                0);
+        ASSERT_NE(conn_, nullptr);
+    }
+    void TearDown() override {
+        InternetCloseHandle(conn_);
+        InternetCloseHandle(root_);
+    }
+
+    HINTERNET open(const std::string& path, DWORD flags = INTERNET_FLAG_KEEP_CONNECTION,
+                   const std::string& verb = "GET") {
+        return HttpOpenRequest(conn_, verb, path, "", {"text/html, */*"}, flags);
+    }
+    static std::string query(HINTERNET r, DWORD level) {
+        std::string v;
+        return HttpQueryInfo(r, level, v) ? v : "<none>";
+    }
+    // Reads the whole body; false when the body could not be completed.
+    static bool readAll(HINTERNET r, std::string& body, DWORD& error) {
+        char buf[4096];
+        for (;;) {
+            DWORD n = 0;
+            if (!InternetReadFile(r, buf, sizeof buf, n)) {
+                error = InternetGetLastError();
+                return false;
+            }
+            if (n == 0)
+                return true;
+            body.append(buf, n);
+        }
+    }
+
+    static std::unique_ptr<PeerProcess> peer_;
+    HINTERNET root_ = nullptr;
+    HINTERNET conn_ = nullptr;
+    std::vector<DWORD> statuses_;
+    std::vector<std::string> redirects_;
+};
+std::unique_ptr<PeerProcess> HttpPeerTest::peer_;
+
+TEST_F(HttpPeerTest, CompleteBodiesAndTheirHeaders) {
+    for (int n : {0, 1000, 700000}) { // 700000 crosses the read-ahead limit, so the transfer pauses and resumes
+        HINTERNET r = open("/ok?n=" + std::to_string(n));
+        ASSERT_TRUE(HttpSendRequest(r, "", ""));
+        EXPECT_EQ(query(r, HTTP_QUERY_STATUS_CODE), "200");
+        EXPECT_EQ(query(r, HTTP_QUERY_CONTENT_LENGTH), std::to_string(n));
+        EXPECT_EQ(query(r, HTTP_QUERY_LAST_MODIFIED), "Tue, 05 Mar 2024 10:20:30 GMT");
+        EXPECT_EQ(query(r, HTTP_QUERY_ETAG), "\"abc\"");
+        EXPECT_EQ(query(r, HTTP_QUERY_CONTENT_LANGUAGE), "<none>");
+        EXPECT_EQ(InternetGetLastError(), ERROR_HTTP_HEADER_NOT_FOUND);
+        const std::string raw = query(r, HTTP_QUERY_RAW_HEADERS_CRLF);
+        EXPECT_EQ(raw.rfind("HTTP/1.", 0), 0u);
+        EXPECT_EQ(raw.substr(raw.size() - 4), "\r\n\r\n");
+        std::string body;
+        DWORD error = 0;
+        ASSERT_TRUE(readAll(r, body, error)) << error;
+        ASSERT_EQ(body.size(), static_cast<size_t>(n));
+        for (int i = 0; i < n; i += 997)
+            ASSERT_EQ(static_cast<unsigned char>(body[i]), (i * 7) % 251);
+        InternetCloseHandle(r);
+    }
+
+    HINTERNET chunked = open("/chunked");
+    ASSERT_TRUE(HttpSendRequest(chunked, "", ""));
+    EXPECT_EQ(query(chunked, HTTP_QUERY_CONTENT_LENGTH), "<none>");
+    std::string body;
+    DWORD error = 0;
+    EXPECT_TRUE(readAll(chunked, body, error));
+    EXPECT_EQ(body, "<html>hello</html>");
+    InternetCloseHandle(chunked);
+}
+
+TEST_F(HttpPeerTest, RequestCarriesAgentRefererHeadersAndForm) {
+    HINTERNET r = HttpOpenRequest(conn_, "GET", "/echo-request", "http://ref.example/", {"text/html, */*"},
+                                  INTERNET_FLAG_PRAGMA_NOCACHE);
+    ASSERT_TRUE(HttpAddRequestHeaders(r, "X-One: 1\r\nRANGE: bytes=5-\r\n", HTTP_ADDREQ_FLAG_ADD));
+    ASSERT_TRUE(HttpAddRequestHeaders(r, "Range: bytes=0-\r\n", HTTP_ADDREQ_FLAG_REPLACE));
+    ASSERT_TRUE(HttpSendRequest(r, "", ""));
+    std::string body;
+    DWORD error = 0;
+    ASSERT_TRUE(readAll(r, body, error));
+    EXPECT_NE(body.find("User-Agent: TestAgent/1.0"), std::string::npos);
+    EXPECT_NE(body.find("Referer: http://ref.example/"), std::string::npos);
+    EXPECT_NE(body.find("Accept: text/html, */*"), std::string::npos);
+    EXPECT_NE(body.find("Pragma: no-cache"), std::string::npos);
+    EXPECT_NE(body.find("X-One: 1"), std::string::npos);
+    EXPECT_NE(body.find("Range: bytes=0-"), std::string::npos);
+    EXPECT_EQ(body.find("bytes=5-"), std::string::npos);
+    InternetCloseHandle(r);
+
+    // An empty agent still identifies the program.
+    HINTERNET anon = InternetOpen("", INTERNET_OPEN_TYPE_DIRECT, "", "", 0);
+    HINTERNET c = InternetConnect(anon, "127.0.0.1", static_cast<WORD>(peer_->Port()), "", "", INTERNET_SERVICE_HTTP, 0);
+    HINTERNET r2 = HttpOpenRequest(c, "GET", "/echo-request", "", {}, 0);
+    ASSERT_TRUE(HttpSendRequest(r2, "", ""));
+    body.clear();
+    ASSERT_TRUE(readAll(r2, body, error));
+    EXPECT_NE(body.find("User-Agent: Pathweaver/"), std::string::npos);
+    InternetCloseHandle(r2);
+    InternetCloseHandle(c);
+    InternetCloseHandle(anon);
+
+    HINTERNET post = open("/form", 0, "POST");
+    ASSERT_TRUE(HttpSendRequest(post, "Content-Type: application/x-www-form-urlencoded", "a=1&b=%20"));
+    body.clear();
+    ASSERT_TRUE(readAll(post, body, error));
+    EXPECT_EQ(body, "application/x-www-form-urlencoded\na=1&b=%20");
+    InternetCloseHandle(post);
+}
+
+TEST_F(HttpPeerTest, ErrorStatusesAreResponsesWithBodies) {
+    HINTERNET r = open("/status?code=404");
+    ASSERT_TRUE(HttpSendRequest(r, "", ""));
+    EXPECT_EQ(query(r, HTTP_QUERY_STATUS_CODE), "404");
+    std::string body;
+    DWORD error = 0;
+    EXPECT_TRUE(readAll(r, body, error));
+    EXPECT_EQ(body, "status body");
+    InternetCloseHandle(r);
+
+    HINTERNET denied = open("/auth");
+    ASSERT_TRUE(HttpSendRequest(denied, "", ""));
+    EXPECT_EQ(query(denied, HTTP_QUERY_STATUS_CODE), "401");
+    EXPECT_EQ(query(denied, HTTP_QUERY_WWW_AUTHENTICATE), "Basic realm=\"Members only\"");
+    // Credentials given afterwards are used when the same request is sent again.
+    ASSERT_TRUE(InternetSetOption(denied, INTERNET_OPTION_USERNAME, std::string("user")));
+    ASSERT_TRUE(InternetSetOption(denied, INTERNET_OPTION_PASSWORD, std::string("secret")));
+    ASSERT_TRUE(HttpSendRequest(denied, "", ""));
+    EXPECT_EQ(query(denied, HTTP_QUERY_STATUS_CODE), "200");
+    body.clear();
+    EXPECT_TRUE(readAll(denied, body, error));
+    EXPECT_EQ(body, "welcome");
+    InternetCloseHandle(denied);
+}
+
+TEST_F(HttpPeerTest, BrokenTransfersNeverEndAsComplete) {
+    struct Case {
+        std::string path;
+        DWORD error;
+    };
+    for (const Case& c : {Case{"/short", ERROR_INTERNET_CONNECTION_ABORTED},
+                          Case{"/close-delimited-reset", ERROR_INTERNET_CONNECTION_ABORTED},
+                          Case{"/endless", ERROR_INTERNET_BODY_TOO_LARGE}}) {
+        HINTERNET r = open(c.path);
+        ASSERT_TRUE(HttpSendRequest(r, "", "")) << c.path;
+        EXPECT_EQ(query(r, HTTP_QUERY_STATUS_CODE), "200");
+        std::string body;
+        DWORD error = 0;
+        EXPECT_FALSE(readAll(r, body, error)) << c.path;
+        EXPECT_EQ(error, c.error) << c.path;
+        InternetCloseHandle(r);
+    }
+
+    // Nothing usable before the headers: the send itself fails.
+    for (const std::string& path : {std::string("/garbage"), std::string("/nothing")}) {
+        HINTERNET r = open(path);
+        EXPECT_FALSE(HttpSendRequest(r, "", "")) << path;
+        EXPECT_NE(InternetGetLastError(), 0u);
+        EXPECT_FALSE(HttpQueryInfo(r, HTTP_QUERY_STATUS_CODE, *std::make_unique<std::string>()));
+        InternetCloseHandle(r);
+    }
+}
+
+TEST_F(HttpPeerTest, StalledPeersAndCancelEndPromptly) {
+    using clock = std::chrono::steady_clock;
+    HINTERNET r = open("/stall?s=20");
+    InternetSetOption(r, INTERNET_OPTION_RECEIVE_TIMEOUT, 700u);
+    ASSERT_TRUE(HttpSendRequest(r, "", ""));
+    auto start = clock::now();
+    std::string body;
+    DWORD error = 0;
+    EXPECT_FALSE(readAll(r, body, error));
+    EXPECT_EQ(error, ERROR_INTERNET_TIMEOUT);
+    EXPECT_EQ(body.size(), 10u);
+    EXPECT_LT(clock::now() - start, std::chrono::seconds(5));
+    InternetCloseHandle(r);
+
+    HINTERNET late = open("/slow-headers?s=20");
+    InternetSetOption(late, INTERNET_OPTION_RECEIVE_TIMEOUT, 700u);
+    EXPECT_FALSE(HttpSendRequest(late, "", ""));
+    EXPECT_EQ(InternetGetLastError(), ERROR_INTERNET_TIMEOUT);
+    InternetCloseHandle(late);
+
+    std::atomic<bool> cancel{false};
+    HINTERNET c = open("/stall?s=20");
+    InternetSetCancelFlag(c, &cancel);
+    ASSERT_TRUE(HttpSendRequest(c, "", ""));
+    std::thread canceller([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        cancel = true;
+    });
+    start = clock::now();
+    body.clear();
+    EXPECT_FALSE(readAll(c, body, error));
+    canceller.join();
+    EXPECT_EQ(error, ERROR_INTERNET_OPERATION_CANCELLED);
+    EXPECT_LT(clock::now() - start, std::chrono::seconds(2));
+    InternetCloseHandle(c);
+}
+
+TEST_F(HttpPeerTest, RedirectsAreFollowedWithinLimits) {
+    HINTERNET r = open("/redirect?n=3");
+    ASSERT_TRUE(HttpSendRequest(r, "", ""));
+    EXPECT_EQ(query(r, HTTP_QUERY_STATUS_CODE), "200");
+    ASSERT_EQ(redirects_.size(), 3u);
+    EXPECT_EQ(redirects_.back(), peer_->Url("/ok?n=5"));
+    EXPECT_EQ(InternetEffectiveUrl(r), peer_->Url("/ok?n=5"));
+    std::string body;
+    DWORD error = 0;
+    EXPECT_TRUE(readAll(r, body, error));
+    EXPECT_EQ(body.size(), 5u);
+    InternetCloseHandle(r);
+
+    // A folder redirected to its slash form: the final address is what relative links resolve against.
+    HINTERNET dir = open("/dir");
+    ASSERT_TRUE(HttpSendRequest(dir, "", ""));
+    EXPECT_EQ(InternetEffectiveUrl(dir), peer_->Url("/dir/"));
+    InternetCloseHandle(dir);
+
+    // A loop ends as the last redirect answer, and so does a redirect to a scheme we do not speak.
+    for (const std::string& path : {std::string("/loop"), std::string("/to-ftp")}) {
+        HINTERNET x = open(path);
+        ASSERT_TRUE(HttpSendRequest(x, "", "")) << path;
+        EXPECT_EQ(query(x, HTTP_QUERY_STATUS_CODE), "302") << path;
+        InternetCloseHandle(x);
+    }
+    EXPECT_LE(redirects_.size(), 3u + kMaxRedirects + 1);
+
+    HINTERNET manual = open("/redirect?n=2", INTERNET_FLAG_NO_AUTO_REDIRECT);
+    ASSERT_TRUE(HttpSendRequest(manual, "", ""));
+    EXPECT_EQ(query(manual, HTTP_QUERY_STATUS_CODE), "302");
+    EXPECT_EQ(query(manual, HTTP_QUERY_LOCATION), "/redirect?n=1");
+    InternetCloseHandle(manual);
+}
+
+TEST_F(HttpPeerTest, CookiesLastAcrossRequestsUnlessRefused) {
+    HINTERNET set = open("/set-cookie");
+    ASSERT_TRUE(HttpSendRequest(set, "", ""));
+    InternetCloseHandle(set);
+    std::string body;
+    DWORD error = 0;
+    HINTERNET get = open("/get-cookie");
+    ASSERT_TRUE(HttpSendRequest(get, "", ""));
+    ASSERT_TRUE(readAll(get, body, error));
+    EXPECT_EQ(body, "session=42");
+    InternetCloseHandle(get);
+    body.clear();
+    HINTERNET refused = open("/get-cookie", INTERNET_FLAG_NO_COOKIES);
+    ASSERT_TRUE(HttpSendRequest(refused, "", ""));
+    ASSERT_TRUE(readAll(refused, body, error));
+    EXPECT_EQ(body, "none");
+    InternetCloseHandle(refused);
+}
+
+TEST_F(HttpPeerTest, AddressesAreSentAsWrittenAndBounded) {
+    EXPECT_EQ(InternetEscapeUrl("/a b/\xC3\xA9?q=%20&r=100%"), "/a%20b/%C3%A9?q=%20&r=100%25");
+    EXPECT_EQ(InternetEscapeUrl("/x%2Fy%3F"), "/x%2Fy%3F"); // escapes are never decoded
+    HINTERNET r = open("/echo-request?a=%2F b#frag");
+    ASSERT_TRUE(HttpSendRequest(r, "", ""));
+    std::string body;
+    DWORD error = 0;
+    ASSERT_TRUE(readAll(r, body, error));
+    EXPECT_EQ(body.rfind("GET /echo-request?a=%2F%20b HTTP/1.1", 0), 0u);
+    InternetCloseHandle(r);
+
+    EXPECT_EQ(open("/" + std::string(kMaxUrlLength, 'a')), nullptr);
+    EXPECT_EQ(InternetGetLastError(), ERROR_INTERNET_URL_TOO_LONG);
+}
+
+TEST(WinInet, UnreachableHostsAndStaleHandlesFailCleanly) {
+    HINTERNET root = InternetOpen("t", INTERNET_OPEN_TYPE_DIRECT, "", "", 0);
+    // Port 1 on loopback: nothing listens there.
+    HINTERNET conn = InternetConnect(root, "127.0.0.1", 1, "", "", INTERNET_SERVICE_HTTP, 0);
+    HINTERNET r = HttpOpenRequest(conn, "GET", "/", "", {}, 0);
+    EXPECT_FALSE(HttpSendRequest(r, "", ""));
+    EXPECT_EQ(InternetGetLastError(), ERROR_INTERNET_CANNOT_CONNECT);
+    EXPECT_TRUE(InternetCloseHandle(r));
+    EXPECT_FALSE(InternetCloseHandle(r));
+    std::string v;
+    EXPECT_FALSE(HttpQueryInfo(r, HTTP_QUERY_STATUS_CODE, v));
+    EXPECT_EQ(InternetGetLastError(), ERROR_INVALID_HANDLE_);
+    EXPECT_EQ(HttpOpenRequest(root, "GET", "/", "", {}, 0), nullptr); // a root is no connection
+    InternetCloseHandle(conn);
+    InternetCloseHandle(root);
+}
+
+} // namespace

@@ -1,0 +1,347 @@
+#include "platform/net/wininet.h"
+
+#include "platform/net/http_request.h"
+#include "platform/rtl/strings.h"
+
+#include <memory>
+#include <mutex>
+#include <set>
+
+struct InternetHandle {
+    enum class Kind { Root, Connection, Request };
+    explicit InternetHandle(Kind k) : kind(k) {}
+
+    Kind kind;
+    net::RequestSettings settings; // what children inherit, or the request's own
+    InternetStatusCallback callback;
+    bool offline = false;
+    std::string host;
+    WORD port = 0;
+    std::unique_ptr<net::HttpRequest> request;
+};
+
+namespace {
+
+thread_local DWORD lastError = 0;
+
+// Every live handle; a handle not in here is stale or foreign and every call on it fails cleanly.
+std::mutex& tableLock() {
+    static std::mutex m;
+    return m;
+}
+std::set<HINTERNET>& table() {
+    static std::set<HINTERNET> handles;
+    return handles;
+}
+
+HINTERNET registerHandle(std::unique_ptr<InternetHandle> h) {
+    std::lock_guard lock(tableLock());
+    HINTERNET raw = h.release();
+    table().insert(raw);
+    return raw;
+}
+
+InternetHandle* lookup(HINTERNET h, InternetHandle::Kind kind) {
+    std::lock_guard lock(tableLock());
+    if (!table().count(h) || h->kind != kind) {
+        lastError = ERROR_INVALID_HANDLE_;
+        return nullptr;
+    }
+    return h;
+}
+
+InternetHandle* lookupAny(HINTERNET h) {
+    std::lock_guard lock(tableLock());
+    if (!table().count(h)) {
+        lastError = ERROR_INVALID_HANDLE_;
+        return nullptr;
+    }
+    return h;
+}
+
+bool fail(DWORD error) {
+    lastError = error;
+    return false;
+}
+
+std::string headerName(const std::string& line) { return Trim(line.substr(0, line.find(':'))); }
+
+} // namespace
+
+DWORD InternetGetLastError() { return lastError; }
+
+void InternetSetCaBundle(const std::string& path) { net::SetCaBundle(path); }
+
+std::string InternetEscapeUrl(const std::string& url) {
+    static const char* hex = "0123456789ABCDEF";
+    auto isHex = [](char c) { return (c >= '0' && c <= '9') || ((c | 0x20) >= 'a' && (c | 0x20) <= 'f'); };
+    std::string out;
+    out.reserve(url.size());
+    for (size_t i = 0; i < url.size(); ++i) {
+        const auto c = static_cast<unsigned char>(url[i]);
+        const bool keepPercent = c == '%' && i + 2 < url.size() && isHex(url[i + 1]) && isHex(url[i + 2]);
+        if (c <= 0x20 || c >= 0x7F || c == '"' || c == '<' || c == '>' || c == '\\' || c == '^' || c == '`' ||
+            c == '{' || c == '|' || c == '}' || (c == '%' && !keepPercent)) {
+            out += '%';
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
+HINTERNET InternetOpen(const std::string& agent, DWORD accessType, const std::string& proxy,
+                       const std::string& proxyBypass, DWORD flags) {
+    auto h = std::make_unique<InternetHandle>(InternetHandle::Kind::Root);
+    h->settings.agent = agent;
+    h->settings.accessType = accessType;
+    h->settings.proxy = proxy;
+    h->settings.proxyBypass = proxyBypass;
+    h->offline = flags & INTERNET_FLAG_OFFLINE;
+    lastError = 0;
+    return registerHandle(std::move(h));
+}
+
+void InternetSetStatusCallback(HINTERNET root, InternetStatusCallback callback) {
+    if (InternetHandle* h = lookupAny(root))
+        h->callback = std::move(callback);
+}
+
+HINTERNET InternetConnect(HINTERNET root, const std::string& host, WORD port, const std::string& user,
+                          const std::string& password, DWORD service, DWORD) {
+    InternetHandle* parent = lookup(root, InternetHandle::Kind::Root);
+    if (!parent)
+        return nullptr;
+    if (service != INTERNET_SERVICE_HTTP || host.empty()) {
+        fail(ERROR_INTERNET_INVALID_URL);
+        return nullptr;
+    }
+    auto h = std::make_unique<InternetHandle>(InternetHandle::Kind::Connection);
+    h->settings = parent->settings;
+    h->callback = parent->callback;
+    h->offline = parent->offline;
+    h->host = host;
+    h->port = port;
+    h->settings.user = user;
+    h->settings.password = password;
+    lastError = 0;
+    return registerHandle(std::move(h));
+}
+
+HINTERNET HttpOpenRequest(HINTERNET connection, const std::string& verb, const std::string& objectName,
+                          const std::string& referer, const std::vector<std::string>& acceptTypes, DWORD flags) {
+    InternetHandle* parent = lookup(connection, InternetHandle::Kind::Connection);
+    if (!parent)
+        return nullptr;
+    const bool secure = flags & INTERNET_FLAG_SECURE;
+    std::string object = objectName.substr(0, objectName.find('#')); // fragments stay with the client
+    if (object.empty() || object[0] != '/')
+        object.insert(0, "/");
+    std::string host = parent->host;
+    if (host.find(':') != std::string::npos && host[0] != '[')
+        host = "[" + host + "]";
+    const WORD defaultPort = secure ? INTERNET_DEFAULT_HTTPS_PORT : INTERNET_DEFAULT_HTTP_PORT;
+    std::string url = std::string(secure ? "https://" : "http://") + host;
+    if (parent->port != 0 && parent->port != defaultPort)
+        url += ":" + IntToStr(parent->port);
+    url += InternetEscapeUrl(object);
+    if (url.size() > kMaxUrlLength) {
+        fail(ERROR_INTERNET_URL_TOO_LONG);
+        return nullptr;
+    }
+    auto h = std::make_unique<InternetHandle>(InternetHandle::Kind::Request);
+    h->settings = parent->settings;
+    h->callback = parent->callback;
+    h->offline = parent->offline;
+    h->settings.url = url;
+    h->settings.verb = verb.empty() ? "GET" : UpperCase(verb);
+    h->settings.referer = referer;
+    h->settings.flags = flags;
+    std::string accept;
+    for (const std::string& type : acceptTypes)
+        accept += (accept.empty() ? "" : ", ") + type;
+    h->settings.accept = accept;
+    h->request = std::make_unique<net::HttpRequest>();
+    h->request->Settings() = h->settings;
+    if (h->callback)
+        h->request->SetStatusCallback(h->callback);
+    lastError = 0;
+    return registerHandle(std::move(h));
+}
+
+bool InternetSetOption(HINTERNET handle, DWORD option, DWORD value) {
+    InternetHandle* h = lookupAny(handle);
+    if (!h)
+        return false;
+    net::RequestSettings& s = h->request ? h->request->Settings() : h->settings;
+    switch (option) {
+    case INTERNET_OPTION_CONNECT_TIMEOUT:
+        s.connectTimeoutMs = value;
+        return true;
+    case INTERNET_OPTION_RECEIVE_TIMEOUT:
+    case INTERNET_OPTION_SEND_TIMEOUT:
+        // One stall limit serves both directions: the transfer gives up when no byte moves for that long.
+        s.stallTimeoutMs = s.stallTimeoutMs ? std::min(s.stallTimeoutMs, value) : value;
+        return true;
+    default:
+        return fail(ERROR_INVALID_HANDLE_);
+    }
+}
+
+bool InternetSetOption(HINTERNET handle, DWORD option, const std::string& value) {
+    InternetHandle* h = lookupAny(handle);
+    if (!h)
+        return false;
+    net::RequestSettings& s = h->request ? h->request->Settings() : h->settings;
+    switch (option) {
+    case INTERNET_OPTION_USERNAME:
+        s.user = value;
+        return true;
+    case INTERNET_OPTION_PASSWORD:
+        s.password = value;
+        return true;
+    case INTERNET_OPTION_PROXY_USERNAME:
+        s.proxyUser = value;
+        return true;
+    case INTERNET_OPTION_PROXY_PASSWORD:
+        s.proxyPassword = value;
+        return true;
+    default:
+        return fail(ERROR_INVALID_HANDLE_);
+    }
+}
+
+bool HttpAddRequestHeaders(HINTERNET request, const std::string& headers, DWORD modifiers) {
+    InternetHandle* h = lookup(request, InternetHandle::Kind::Request);
+    if (!h)
+        return false;
+    std::vector<std::string>& lines = h->request->Settings().headers;
+    size_t from = 0;
+    while (from < headers.size()) {
+        size_t end = headers.find('\n', from);
+        if (end == std::string::npos)
+            end = headers.size();
+        std::string line = headers.substr(from, end - from);
+        while (!line.empty() && (line.back() == '\r' || line.back() == '\n'))
+            line.pop_back();
+        from = end + 1;
+        if (line.empty())
+            continue;
+        if (line.find(':') == std::string::npos)
+            return fail(ERROR_INTERNET_INVALID_URL);
+        if (modifiers & HTTP_ADDREQ_FLAG_REPLACE) {
+            const std::string name = headerName(line);
+            std::erase_if(lines, [&](const std::string& l) { return SameText(headerName(l), name); });
+        }
+        lines.push_back(line);
+    }
+    return true;
+}
+
+bool HttpSendRequest(HINTERNET request, const std::string& headers, const std::string& body) {
+    InternetHandle* h = lookup(request, InternetHandle::Kind::Request);
+    if (!h)
+        return false;
+    if (h->offline)
+        return fail(ERROR_INTERNET_CANNOT_CONNECT); // no cache to serve from
+    if (!h->request->Send(headers, body))
+        return fail(h->request->LastError());
+    lastError = 0;
+    return true;
+}
+
+bool HttpQueryInfo(HINTERNET request, DWORD infoLevel, std::string& value) {
+    InternetHandle* h = lookup(request, InternetHandle::Kind::Request);
+    if (!h)
+        return false;
+    const net::HttpRequest& r = *h->request;
+    if (r.StatusCode() <= 0)
+        return fail(ERROR_INTERNET_INCORRECT_HANDLE_STATE);
+    auto header = [&](const char* name) {
+        if (r.Header(name, value))
+            return true;
+        return fail(ERROR_HTTP_HEADER_NOT_FOUND);
+    };
+    switch (infoLevel) {
+    case HTTP_QUERY_STATUS_CODE:
+        value = IntToStr(r.StatusCode());
+        return true;
+    case HTTP_QUERY_STATUS_TEXT: {
+        const size_t sp = r.StatusLine().find(' ', r.StatusLine().find(' ') + 1);
+        value = sp == std::string::npos ? "" : r.StatusLine().substr(sp + 1);
+        return true;
+    }
+    case HTTP_QUERY_RAW_HEADERS_CRLF:
+        value = r.StatusLine() + "\r\n";
+        for (const std::string& line : r.HeaderLines())
+            value += line + "\r\n";
+        value += "\r\n";
+        return true;
+    case HTTP_QUERY_CONTENT_TYPE:
+        return header("Content-Type");
+    case HTTP_QUERY_CONTENT_LENGTH:
+        return header("Content-Length");
+    case HTTP_QUERY_CONTENT_LANGUAGE:
+        return header("Content-Language");
+    case HTTP_QUERY_DATE:
+        return header("Date");
+    case HTTP_QUERY_EXPIRES:
+        return header("Expires");
+    case HTTP_QUERY_LAST_MODIFIED:
+        return header("Last-Modified");
+    case HTTP_QUERY_CONTENT_ENCODING:
+        return header("Content-Encoding");
+    case HTTP_QUERY_LOCATION:
+        return header("Location");
+    case HTTP_QUERY_WWW_AUTHENTICATE:
+        return header("WWW-Authenticate");
+    case HTTP_QUERY_PROXY_AUTHENTICATE:
+        return header("Proxy-Authenticate");
+    case HTTP_QUERY_ACCEPT_RANGES:
+        return header("Accept-Ranges");
+    case HTTP_QUERY_ETAG:
+        return header("ETag");
+    default:
+        return fail(ERROR_HTTP_HEADER_NOT_FOUND);
+    }
+}
+
+bool InternetReadFile(HINTERNET request, void* buffer, DWORD size, DWORD& bytesRead) {
+    bytesRead = 0;
+    InternetHandle* h = lookup(request, InternetHandle::Kind::Request);
+    if (!h)
+        return false;
+    size_t n = 0;
+    if (!h->request->Read(buffer, size, n))
+        return fail(h->request->LastError());
+    bytesRead = static_cast<DWORD>(n);
+    lastError = 0;
+    return true;
+}
+
+void InternetSetCancelFlag(HINTERNET request, const std::atomic<bool>* cancel) {
+    if (InternetHandle* h = lookup(request, InternetHandle::Kind::Request))
+        h->request->SetCancelFlag(cancel);
+}
+
+std::string InternetEffectiveUrl(HINTERNET request) {
+    InternetHandle* h = lookup(request, InternetHandle::Kind::Request);
+    return h ? h->request->EffectiveUrl() : std::string();
+}
+
+bool InternetCloseHandle(HINTERNET handle) {
+    std::unique_ptr<InternetHandle> owned;
+    {
+        std::lock_guard lock(tableLock());
+        if (!table().erase(handle)) {
+            lastError = ERROR_INVALID_HANDLE_;
+            return false;
+        }
+        owned.reset(handle);
+    }
+    if (owned->callback)
+        owned->callback(INTERNET_STATUS_HANDLE_CLOSING, "");
+    return true;
+}

@@ -1,0 +1,84 @@
+#include "tests/support/peer_process.h"
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <poll.h>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+PeerProcess::PeerProcess(const std::vector<std::string>& argv, int timeoutMs) {
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return;
+    pid_ = ::fork();
+    if (pid_ == 0) {
+        ::setpgid(0, 0);
+        ::dup2(fds[1], STDOUT_FILENO);
+        ::close(fds[0]);
+        ::close(fds[1]);
+        std::vector<char*> args;
+        for (const std::string& a : argv)
+            args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        ::execvp(args[0], args.data());
+        ::_exit(127);
+    }
+    ::close(fds[1]);
+    if (pid_ < 0) {
+        ::close(fds[0]);
+        return;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    std::string line;
+    while (std::chrono::steady_clock::now() < deadline) {
+        pollfd p{fds[0], POLLIN, 0};
+        if (::poll(&p, 1, 100) <= 0)
+            continue;
+        char c;
+        const ssize_t n = ::read(fds[0], &c, 1);
+        if (n <= 0)
+            break;
+        if (c == '\n') {
+            first_line_ = line;
+            port_ = std::atoi(line.c_str());
+            break;
+        }
+        line += c;
+    }
+    ::close(fds[0]);
+}
+
+PeerProcess::~PeerProcess() {
+    if (pid_ > 0) {
+        ::kill(-pid_, SIGKILL);
+        ::kill(pid_, SIGKILL);
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+    }
+}
+
+std::string PeerProcess::Url(const std::string& path) const {
+    return "http://127.0.0.1:" + std::to_string(port_) + path;
+}
+
+bool HaveProgram(const std::string& name) {
+    const char* path = std::getenv("PATH");
+    if (!path)
+        return false;
+    std::string dirs = path;
+    size_t from = 0;
+    while (from <= dirs.size()) {
+        size_t end = dirs.find(':', from);
+        if (end == std::string::npos)
+            end = dirs.size();
+        const std::string candidate = dirs.substr(from, end - from) + "/" + name;
+        if (::access(candidate.c_str(), X_OK) == 0)
+            return true;
+        from = end + 1;
+    }
+    return false;
+}

@@ -1,0 +1,27 @@
+#pragma once
+// A real peer (server, proxy) started by a test on loopback: the child prints its port on its first
+// line of output; the peer is killed, with its process group, when the object goes.
+#include <string>
+#include <vector>
+
+class PeerProcess {
+public:
+    // argv[0] is looked up on PATH. Waits up to timeoutMs for the first line.
+    explicit PeerProcess(const std::vector<std::string>& argv, int timeoutMs = 10000);
+    ~PeerProcess();
+    PeerProcess(const PeerProcess&) = delete;
+    PeerProcess& operator=(const PeerProcess&) = delete;
+
+    bool Running() const { return pid_ > 0 && port_ > 0; }
+    int Port() const { return port_; }
+    const std::string& FirstLine() const { return first_line_; }
+    std::string Url(const std::string& path) const;
+
+private:
+    int pid_ = -1;
+    int port_ = 0;
+    std::string first_line_;
+};
+
+// True when an executable of that name is on PATH.
+bool HaveProgram(const std::string& name);
