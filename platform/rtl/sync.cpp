@@ -1,0 +1,40 @@
+#include "platform/rtl/sync.h"
+
+#include <chrono>
+#include <thread>
+
+void TEvent::SetEvent() {
+    {
+        std::lock_guard lock(mutex_);
+        signaled_ = true;
+    }
+    if (manualReset_)
+        cv_.notify_all();
+    else
+        cv_.notify_one();
+}
+
+void TEvent::ResetEvent() {
+    std::lock_guard lock(mutex_);
+    signaled_ = false;
+}
+
+TWaitResult TEvent::WaitFor(uint32_t timeoutMs) {
+    std::unique_lock lock(mutex_);
+    auto isSet = [this] { return signaled_; };
+    if (timeoutMs == INFINITE)
+        cv_.wait(lock, isSet);
+    else if (!cv_.wait_for(lock, std::chrono::milliseconds(timeoutMs), isSet))
+        return wrTimeout;
+    if (!manualReset_)
+        signaled_ = false;
+    return wrSignaled;
+}
+
+void Sleep(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+uint32_t GetTickCount() {
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now().time_since_epoch());
+    return static_cast<uint32_t>(static_cast<uint64_t>(ms.count()));
+}

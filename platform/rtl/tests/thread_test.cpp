@@ -1,0 +1,245 @@
+#include "platform/rtl/sync.h"
+#include "platform/rtl/thread.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Runs a given function as its Execute.
+class LambdaThread : public TThread {
+public:
+    LambdaThread(bool suspended, std::function<void(LambdaThread&)> body)
+        : TThread(suspended), body_(std::move(body)) {}
+    ~LambdaThread() override {
+        if (!Suspended() && !FreeOnTerminate()) {
+            Terminate();
+            WaitFor();
+        }
+    }
+    using TThread::SetReturnValue;
+
+protected:
+    void Execute() override { body_(*this); }
+
+private:
+    std::function<void(LambdaThread&)> body_;
+};
+
+} // namespace
+
+TEST(Thread, WorkerCallsRunOnTheMainThreadWhileItDrains) {
+    ASSERT_TRUE(IsMainThread());
+    std::vector<int> seen;
+    std::atomic<bool> wrongThread{false};
+    std::atomic<int> wakes{0};
+    SetWakeMainThread([&] { ++wakes; });
+    LambdaThread worker(true, [&](LambdaThread& self) {
+        for (int i = 0; i < 50; ++i)
+            self.Synchronize([&, i] {
+                if (!IsMainThread())
+                    wrongThread = true;
+                seen.push_back(i); // unguarded on purpose: only the main thread touches it
+            });
+        self.Queue([&] { seen.push_back(100); });
+        self.SetReturnValue(7);
+    });
+    EXPECT_TRUE(worker.Suspended());
+    worker.Start();
+    EXPECT_THROW(worker.Start(), EThread);
+    // The main thread's own loop: drain until the worker is through.
+    while (!worker.Finished())
+        CheckSynchronize(5);
+    CheckSynchronize();
+    EXPECT_EQ(worker.WaitFor(), 7);
+    SetWakeMainThread(nullptr);
+    ASSERT_EQ(seen.size(), 51u);
+    for (int i = 0; i < 50; ++i)
+        EXPECT_EQ(seen[i], i);
+    EXPECT_EQ(seen.back(), 100);
+    EXPECT_FALSE(wrongThread);
+    EXPECT_EQ(wakes, 51);
+
+    // From the main thread itself the call runs at once.
+    bool ran = false;
+    TThread::Synchronize(nullptr, [&] { ran = true; });
+    EXPECT_TRUE(ran);
+
+    // Draining is for the main thread only.
+    std::string error;
+    std::thread other([&] {
+        try {
+            CheckSynchronize();
+        } catch (const EThread& e) {
+            error = e.Message();
+        }
+    });
+    other.join();
+    EXPECT_NE(error.find("NOT the main thread"), std::string::npos);
+}
+
+TEST(Thread, WaitForRunsOnTerminateAndReportsFailures) {
+    // OnTerminate needs the main thread while the main thread waits: WaitFor must drain meanwhile.
+    std::thread::id terminatedOn;
+    LambdaThread worker(true, [](LambdaThread& self) { self.SetReturnValue(42); });
+    worker.OnTerminate = [&](TObject* sender) {
+        EXPECT_EQ(sender, &worker);
+        terminatedOn = std::this_thread::get_id();
+    };
+    EXPECT_THROW(worker.WaitFor(), EThread); // never started
+    worker.Start();
+    EXPECT_EQ(worker.WaitFor(), 42);
+    EXPECT_EQ(terminatedOn, MainThreadID());
+    EXPECT_FALSE(worker.FatalException());
+
+    // An exception in Execute ends the thread cleanly and is kept; OnTerminate still runs.
+    bool terminated = false;
+    LambdaThread failing(true, [](LambdaThread&) { throw EConvertError("bad number"); });
+    failing.OnTerminate = [&](TObject*) { terminated = true; };
+    failing.Start();
+    failing.WaitFor();
+    EXPECT_TRUE(terminated);
+    ASSERT_TRUE(failing.FatalException());
+    try {
+        std::rethrow_exception(failing.FatalException());
+    } catch (const EConvertError& e) {
+        EXPECT_EQ(e.Message(), "bad number");
+    }
+
+    // A failing Synchronize call raises in the worker, not on the main thread.
+    std::string caught;
+    LambdaThread syncFails(true, [&](LambdaThread& self) {
+        try {
+            self.Synchronize([] { throw std::runtime_error("from main"); });
+        } catch (const std::runtime_error& e) {
+            caught = e.what();
+        }
+    });
+    syncFails.Start();
+    syncFails.WaitFor();
+    EXPECT_EQ(caught, "from main");
+
+    // A failing queued call raises out of CheckSynchronize on the main thread.
+    LambdaThread queueFails(true, [](LambdaThread& self) { self.Queue([] { throw EAbort("queued"); }); });
+    queueFails.Start();
+    while (!queueFails.Finished())
+        Sleep(1);
+    EXPECT_THROW(CheckSynchronize(), EAbort);
+}
+
+TEST(Thread, LifetimeTerminateAndFreeOnTerminate) {
+    // The destructor of a running thread asks it to stop and waits.
+    std::atomic<int> loops{0};
+    {
+        LambdaThread* t = NewThread<LambdaThread>(false, [&](LambdaThread& self) {
+            while (!self.Terminated()) {
+                ++loops;
+                Sleep(1);
+            }
+        });
+        EXPECT_FALSE(t->Suspended());
+        while (loops == 0)
+            Sleep(1);
+        delete t;
+    }
+    const int after = loops;
+    Sleep(20);
+    EXPECT_EQ(loops, after);
+
+    // Terminated before it started: Execute never runs.
+    bool executed = false;
+    {
+        LambdaThread t(true, [&](LambdaThread&) { executed = true; });
+        t.Terminate();
+        t.Start();
+        t.WaitFor();
+    }
+    EXPECT_FALSE(executed);
+
+    // A thread that frees itself does so after OnTerminate, on its own thread.
+    TSimpleEvent gone;
+    bool onTerminateRan = false;
+    class Tracked : public LambdaThread {
+    public:
+        Tracked(TSimpleEvent& gone, std::function<void(LambdaThread&)> body)
+            : LambdaThread(true, std::move(body)), gone_(gone) {}
+        ~Tracked() override { gone_.SetEvent(); }
+
+    private:
+        TSimpleEvent& gone_;
+    };
+    auto* self = new Tracked(gone, [](LambdaThread&) {});
+    self->SetFreeOnTerminate(true);
+    self->OnTerminate = [&](TObject*) { onTerminateRan = true; };
+    EXPECT_THROW(self->WaitFor(), EThread); // not started
+    self->Start();
+    while (gone.WaitFor(0) != wrSignaled)
+        CheckSynchronize(5);
+    EXPECT_TRUE(onTerminateRan);
+
+    // Queued calls of a thread that is gone are dropped, never run on a freed object.
+    bool queuedRan = false;
+    {
+        LambdaThread t(true, [&](LambdaThread& me) { me.Queue([&] { queuedRan = true; }); });
+        t.Start();
+        while (!t.Finished())
+            Sleep(1);
+    }
+    CheckSynchronize();
+    EXPECT_FALSE(queuedRan);
+}
+
+TEST(Sync, EventsCriticalSectionsAndTicks) {
+    TEvent manual(true, false);
+    EXPECT_EQ(manual.WaitFor(10), wrTimeout);
+    manual.SetEvent();
+    EXPECT_EQ(manual.WaitFor(0), wrSignaled);
+    EXPECT_EQ(manual.WaitFor(0), wrSignaled); // stays set
+    manual.ResetEvent();
+    EXPECT_EQ(manual.WaitFor(0), wrTimeout);
+
+    TEvent automatic(false, true);
+    EXPECT_EQ(automatic.WaitFor(0), wrSignaled);
+    EXPECT_EQ(automatic.WaitFor(0), wrTimeout); // one waiter went through
+
+    // Set from another thread wakes an infinite wait.
+    TSimpleEvent ready;
+    std::thread setter([&] {
+        Sleep(10);
+        ready.SetEvent();
+    });
+    const uint32_t start = GetTickCount();
+    EXPECT_EQ(ready.WaitFor(), wrSignaled);
+    setter.join();
+    const uint32_t elapsed = GetTickCount() - start;
+    EXPECT_GE(elapsed, 9u);
+    EXPECT_LT(elapsed, 5000u);
+
+    // Recursive entry by the holder; other threads are kept out until the last Leave.
+    TCriticalSection cs;
+    cs.Enter();
+    cs.Enter();
+    bool otherGotIn = true;
+    std::thread probe([&] { otherGotIn = cs.TryEnter(); });
+    probe.join();
+    EXPECT_FALSE(otherGotIn);
+    cs.Leave();
+    cs.Leave();
+    int counter = 0;
+    std::vector<std::thread> workers;
+    for (int t = 0; t < 4; ++t)
+        workers.emplace_back([&] {
+            for (int i = 0; i < 10000; ++i) {
+                std::lock_guard lock(cs);
+                ++counter;
+            }
+        });
+    for (auto& w : workers)
+        w.join();
+    EXPECT_EQ(counter, 40000);
+}
