@@ -1,0 +1,46 @@
+#pragma once
+// Whole-file writes that never leave a half-written user file behind: the bytes go to a temporary
+// file in the target's folder, are flushed to disk, and the temporary is renamed over the target.
+// An existing target keeps its permission bits (and, where allowed, its owner); a symbolic link is
+// followed so that the file it names is replaced, not the link. Any failure removes the temporary,
+// leaves the previous file as it was and raises EFCreateError "Cannot create file <target>".
+#include "platform/rtl/stream.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// newFileMode applies (less the umask) only when the target does not exist yet.
+void WriteFileAtomically(const std::string& fileName, std::string_view bytes, unsigned newFileMode = 0666);
+
+// A write stream onto a temporary file that replaces fileName on Commit(); destroyed uncommitted, it
+// discards what was written. Reads and seeks work as on any file stream.
+class TAtomicFileStream : public TStream {
+public:
+    explicit TAtomicFileStream(const std::string& fileName, unsigned newFileMode = 0666);
+    ~TAtomicFileStream() override;
+    std::string ClassName() const override { return "TAtomicFileStream"; }
+
+    int64_t Read(void* buffer, int64_t count) override;
+    int64_t Write(const void* buffer, int64_t count) override;
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+    void SetSize(int64_t size) override;
+
+    // Flushes and renames over the target; afterwards the stream accepts no more writes.
+    void Commit();
+    // Drops the temporary now; the target stays as it was.
+    void Discard();
+
+    const std::string& FileName() const { return fileName_; }
+    bool Committed() const { return committed_; }
+
+private:
+    [[noreturn]] void Fail();
+
+    std::string fileName_;   // as the caller named it, for messages
+    std::string targetPath_; // the file actually replaced (a link's destination)
+    std::string tempPath_;
+    int fd_ = -1;
+    bool failed_ = false;
+    bool committed_ = false;
+};
