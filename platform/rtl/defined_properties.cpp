@@ -1,0 +1,41 @@
+#include "platform/rtl/defined_properties.h"
+
+#include "platform/rtl/persistent.h"
+#include "platform/rtl/reader.h"
+#include "platform/rtl/string_list.h"
+#include "platform/rtl/writer.h"
+
+namespace {
+
+// A list of strings; an empty list is not stored.
+void DefineStrings(TFiler& Filer, TStrings& Strings) {
+    auto readData = [&Strings](TReader& Reader) {
+        Reader.ReadListBegin();
+        Strings.BeginUpdate();
+        try {
+            Strings.Clear();
+            while (!Reader.EndOfList())
+                Strings.Add(Reader.ReadString());
+        } catch (...) {
+            Strings.EndUpdate();
+            throw;
+        }
+        Strings.EndUpdate();
+        Reader.ReadListEnd();
+    };
+    auto writeData = [&Strings](TWriter& Writer) {
+        Writer.WriteListBegin();
+        for (int i = 0; i < Strings.Count(); ++i)
+            Writer.WriteString(Strings.Strings(i));
+        Writer.WriteListEnd();
+    };
+    Filer.DefineProperty("Strings", readData, writeData, Strings.Count() > 0);
+}
+
+} // namespace
+
+void DefineStoredData(TFiler& Filer, TPersistent* Instance) {
+    Instance->DefineProperties(Filer);
+    if (auto* strings = dynamic_cast<TStrings*>(Instance))
+        DefineStrings(Filer, *strings);
+}
