@@ -1,0 +1,266 @@
+#include "platform/rtl/exception.h"
+#include "platform/rtl/ini_file.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <dirent.h>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+class IniTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/pw-ini-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+        file_ = dir_ + "/forminfo.ini";
+    }
+    void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
+
+    void Put(const std::string& text) { std::ofstream(file_, std::ios::binary) << text; }
+    std::string Get() const {
+        std::ifstream in(file_, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    std::vector<std::string> FolderEntries() const {
+        std::vector<std::string> names;
+        DIR* d = ::opendir(dir_.c_str());
+        while (dirent* e = ::readdir(d))
+            if (e->d_name[0] != '.')
+                names.push_back(e->d_name);
+        ::closedir(d);
+        return names;
+    }
+
+    std::string dir_, file_;
+};
+
+// Something with the string list's Clear and Add, as the controls' lists have.
+struct AddList {
+    std::vector<std::string> items;
+    int updates = 0;
+    void Clear() { items.clear(); }
+    int Add(const std::string& s) {
+        items.push_back(s);
+        return static_cast<int>(items.size()) - 1;
+    }
+    void BeginUpdate() { ++updates; }
+    void EndUpdate() {}
+};
+
+using Names = std::vector<std::string>;
+
+} // namespace
+
+TEST_F(IniTest, NamesIgnoreCaseAndTheFileKeepsItsOrderAndComments) {
+    Put("; window places\r\n"
+        "[frmSiteMapMainPosition]\r\n"
+        "  Left = 10  \r\n"
+        "Top=20\r\n"
+        "; kept\r\n"
+        "\r\n"
+        "[Other]\r\n"
+        "a=1\r\n"
+        "[OTHER]\r\n"
+        "b=2\r\n");
+    TMemIniFile ini(file_);
+    EXPECT_EQ(ini.ReadString("FRMSITEMAPMAINPOSITION", "left", "x"), "10");
+    EXPECT_EQ(ini.ReadInteger("frmsitemapmainposition", "TOP", -1), 20);
+    EXPECT_EQ(ini.ReadString("other", "b", "missing"), "missing"); // the first section of a name answers
+    EXPECT_TRUE(ini.SectionExists("oTHER"));
+    EXPECT_FALSE(ini.SectionExists("Absent"));
+    EXPECT_TRUE(ini.ValueExists("frmSiteMapMainPosition", "LEFT"));
+    EXPECT_FALSE(ini.ValueExists("frmSiteMapMainPosition", "Right"));
+
+    Names sections;
+    ini.ReadSections(sections);
+    EXPECT_EQ(sections, (Names{"frmSiteMapMainPosition", "Other"}));
+    AddList keys;
+    keys.Add("stale");
+    ini.ReadSection("FRMSITEMAPMAINPOSITION", keys);
+    EXPECT_EQ(keys.items, (Names{"Left", "Top"}));
+    EXPECT_EQ(keys.updates, 1);
+    Names values;
+    ini.ReadSectionValues("frmSiteMapMainPosition", values);
+    EXPECT_EQ(values, (Names{"Left=10", "Top=20"}));
+
+    ini.WriteInteger("FRMSITEMAPMAINPOSITION", "right", 810); // new key: after the section's last line
+    ini.WriteInteger("frmSiteMapMainPosition", "TOP", 25);     // existing key keeps its name and place
+    ini.WriteBool("New", "State", true);                       // new section: at the end, after a blank line
+    ini.UpdateFile();
+    EXPECT_EQ(Get(), "; window places\n"
+                     "[frmSiteMapMainPosition]\n"
+                     "  Left = 10  \n"
+                     "Top=25\n"
+                     "; kept\n"
+                     "right=810\n"
+                     "\n"
+                     "[Other]\n"
+                     "a=1\n"
+                     "[OTHER]\n"
+                     "b=2\n"
+                     "\n"
+                     "[New]\n"
+                     "State=1\n");
+
+    ini.EraseSection("other"); // every section of that name
+    ini.DeleteKey("FRMSITEMAPMAINPOSITION", "left");
+    ini.DeleteKey("Absent", "x");
+    ini.UpdateFile();
+    TMemIniFile reread(file_);
+    EXPECT_EQ(reread.SectionNames(), (Names{"frmSiteMapMainPosition", "New"}));
+    EXPECT_EQ(reread.SectionKeys("frmSiteMapMainPosition"), (Names{"Top", "right"}));
+}
+
+TEST_F(IniTest, NumbersBooleansAndFloatsFallBackToTheDefault) {
+    Put("\xEF\xBB\xBF[N]\nhex1=$1F\nhex2=0x1f\nneg=-7\nbad=12abc\nempty=\nbig=2147483648\n"
+        "t=1\nf=0\ntwo=2\nyes=yes\nhalf=0.5\ncomma=0,5\n");
+    TMemIniFile ini(file_);
+    EXPECT_EQ(ini.ReadInteger("N", "hex1", 0), 31);
+    EXPECT_EQ(ini.ReadInteger("N", "hex2", 0), 31);
+    EXPECT_EQ(ini.ReadInteger("N", "neg", 0), -7);
+    EXPECT_EQ(ini.ReadInteger("N", "bad", -1), -1);
+    EXPECT_EQ(ini.ReadInteger("N", "empty", -1), -1);
+    EXPECT_EQ(ini.ReadInteger("N", "big", -1), -1);
+    EXPECT_EQ(ini.ReadInteger("N", "missing", -1000), -1000);
+    EXPECT_TRUE(ini.ReadBool("N", "t", false));
+    EXPECT_FALSE(ini.ReadBool("N", "f", true));
+    EXPECT_TRUE(ini.ReadBool("N", "two", false));
+    EXPECT_TRUE(ini.ReadBool("N", "yes", true));
+    EXPECT_FALSE(ini.ReadBool("N", "yes", false));
+    EXPECT_DOUBLE_EQ(ini.ReadFloat("N", "half", 9), 0.5);
+    EXPECT_DOUBLE_EQ(ini.ReadFloat("N", "comma", 9), 9);
+    EXPECT_DOUBLE_EQ(ini.ReadFloat("N", "missing", 9), 9);
+    ini.WriteFloat("N", "f2", 0.25);
+    ini.WriteBool("N", "b", false);
+    EXPECT_EQ(ini.ReadString("N", "f2", ""), "0.25");
+    EXPECT_EQ(ini.ReadString("N", "b", ""), "0");
+}
+
+TEST_F(IniTest, OddTextRoundTripsAndWhatCannotBeStoredIsRefused) {
+    const std::vector<std::pair<std::string, std::string>> odd = {
+        {"Caption", "a=b=c"},
+        {"Brackets", "[not a section]"},
+        {"Semicolon", "; not a comment"},
+        {"Backslash", "C:\\path\\"},
+        {"Quoted", "\"quoted\""},
+        {"Unicode", "Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC"},
+        {"Invalid", "\xFF\xFE\xC3"},
+        {"Key [x] \xC3\xA9", "v"},
+        {"Empty", ""},
+    };
+    {
+        TMemIniFile ini(file_);
+        for (const auto& [key, value] : odd)
+            ini.WriteString("Sec ; [1] ]", key, value);
+        ini.WriteString("Sec ; [1] ]", "Padded", "  inner  blanks  ");
+        ini.UpdateFile();
+    }
+    TMemIniFile ini(file_);
+    for (const auto& [key, value] : odd)
+        EXPECT_EQ(ini.ReadString("sec ; [1] ]", key, "<missing>"), value) << key;
+    EXPECT_EQ(ini.ReadString("Sec ; [1] ]", "Padded", ""), "inner  blanks"); // trimmed, as Windows does
+
+    // A line break or a separator in the wrong place would make another key or section on reading.
+    const std::string before = Get();
+    TIniFile direct(file_);
+    EXPECT_THROW(direct.WriteString("S", "k", "line1\nInjected=1"), EIniFileException);
+    EXPECT_THROW(direct.WriteString("S", "k=v", "x"), EIniFileException);
+    EXPECT_THROW(direct.WriteString("S", "[k]", "x"), EIniFileException);
+    EXPECT_THROW(direct.WriteString("S\r\n[T", "k", "x"), EIniFileException);
+    EXPECT_THROW(direct.WriteString("S", "  ", "x"), EIniFileException);
+    EXPECT_EQ(Get(), before);
+}
+
+TEST_F(IniTest, DirectFileWritesThroughAtomicallyAndSharesTheFile) {
+    TIniFile a(file_);
+    TIniFile b(file_);
+    EXPECT_EQ(a.ReadInteger("P", "Left", -1), -1); // no file yet
+    a.WriteInteger("P", "Left", 5);
+    EXPECT_EQ(b.ReadInteger("p", "left", -1), 5); // on disk at once
+    b.WriteInteger("P", "Top", 6);
+    a.WriteInteger("P", "Right", 7); // re-reads, so b's key survives
+    EXPECT_EQ(Get(), "[P]\nLeft=5\nTop=6\nRight=7\n");
+    TMemIniFile snapshot(file_);
+    a.EraseSection("P");
+    EXPECT_FALSE(b.SectionExists("P"));
+    EXPECT_TRUE(snapshot.SectionExists("P")); // in memory until told otherwise
+
+    // The file's permissions survive the replacement, and no temporary is left behind.
+    ::chmod(file_.c_str(), 0640);
+    a.WriteString("Q", "k", "v");
+    struct stat st{};
+    ASSERT_EQ(::stat(file_.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(FolderEntries(), (Names{"forminfo.ini"}));
+
+    // A file in a folder that does not exist cannot be written: the failure is reported.
+    TIniFile nowhere(dir_ + "/missing/x.ini");
+    EXPECT_THROW(nowhere.WriteInteger("S", "k", 1), EIniFileException);
+    TMemIniFile nowhereMem(dir_ + "/missing/x.ini");
+    nowhereMem.WriteInteger("S", "k", 1);
+    try {
+        nowhereMem.UpdateFile();
+        ADD_FAILURE();
+    } catch (const EFCreateError& e) {
+        EXPECT_EQ(e.Message(), "Cannot create file " + dir_ + "/missing/x.ini");
+    }
+
+    // Two processes writing different keys at once lose nothing.
+    std::vector<pid_t> children;
+    for (int c = 0; c < 2; ++c) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            TIniFile ini(file_);
+            for (int i = 0; i < 40; ++i)
+                ini.WriteInteger("Shared", "p" + std::to_string(c) + "_" + std::to_string(i), i);
+            ::_exit(0);
+        }
+        children.push_back(pid);
+    }
+    for (pid_t pid : children) {
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    EXPECT_EQ(a.SectionKeys("Shared").size(), 80u);
+    EXPECT_EQ(a.ReadInteger("Shared", "p1_39", -1), 39);
+}
+
+TEST_F(IniTest, AFailedWriteLeavesThePreviousFileWhole) {
+    Put("[Keep]\nk=old\n");
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        // Writing more than the file-size limit fails part-way through the temporary file.
+        ::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{1024, 1024};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        TMemIniFile ini(file_);
+        ini.WriteString("Keep", "k", "new");
+        ini.WriteString("Big", "v", std::string(4096, 'x'));
+        try {
+            ini.UpdateFile();
+        } catch (const EFCreateError&) {
+            ::_exit(7);
+        }
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 7);
+    EXPECT_EQ(Get(), "[Keep]\nk=old\n");
+    EXPECT_EQ(FolderEntries(), (Names{"forminfo.ini"}));
+}
