@@ -8,7 +8,8 @@ void Surface::Resize(int width, int height, uint32_t fill) {
     std::vector<uint32_t> next(static_cast<size_t>(width) * height, fill);
     const int w = std::min(width, width_), h = std::min(height, height_);
     for (int y = 0; y < h; ++y)
-        std::copy_n(pixels_.begin() + static_cast<size_t>(y) * width_, w, next.begin() + static_cast<size_t>(y) * width);
+        std::copy_n(pixels_.begin() + static_cast<size_t>(y) * width_, w,
+                    next.begin() + static_cast<size_t>(y) * width);
     pixels_ = std::move(next);
     width_ = width;
     height_ = height;

@@ -1,6 +1,7 @@
 #pragma once
 // A 32-bit pixel buffer (0xAARRGGBB per pixel, rows top-down, no padding): the backing image of a
 // window and the storage of every colour bitmap. Device contexts draw on it; the screen shows it.
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 

@@ -1,0 +1,295 @@
+#include "platform/gdi/regions.h"
+
+#include "platform/gdi/dc_internal.h"
+#include "platform/gdi/painting.h"
+#include "platform/gdi/stock.h"
+
+using namespace pw::gdi;
+
+namespace {
+
+std::shared_ptr<RegionObject> Rgn(HRGN h) {
+    return LookupAs<RegionObject>(h, Kind::Region);
+}
+
+RECT Normalized(int l, int t, int r, int b) {
+    if (l > r) std::swap(l, r);
+    if (t > b) std::swap(t, b);
+    return RECT{l, t, r, b};
+}
+
+// A DC's effective clip as a region in device coordinates (its surface and system clip when it has no
+// clip region of its own), which ExcludeClipRect and friends then narrow.
+Region CurrentClip(DeviceContext& dc) {
+    return dc.st.clip ? *dc.st.clip : dc.Visible();
+}
+
+int ClipResult(DeviceContext& dc) {
+    return Region::Combine(CurrentClip(dc), dc.Visible(), Region::Op::And).Complexity();
+}
+
+} // namespace
+
+HRGN CreateRgnFromRegion(const Region& region) {
+    auto o = std::make_shared<RegionObject>();
+    o->region = region;
+    return static_cast<HRGN>(Register(o));
+}
+
+bool GetRegion(HRGN rgn, Region& out) {
+    auto r = Rgn(rgn);
+    if (!r) return false;
+    out = r->region;
+    return true;
+}
+
+HRGN CreateRectRgn(int l, int t, int r, int b) {
+    return CreateRgnFromRegion(Region(Normalized(l, t, r, b)));
+}
+HRGN CreateRectRgnIndirect(const RECT* r) {
+    return r ? CreateRectRgn(r->left, r->top, r->right, r->bottom) : nullptr;
+}
+HRGN CreateEllipticRgn(int l, int t, int r, int b) {
+    return CreateRgnFromRegion(Region::Ellipse(Normalized(l, t, r, b)));
+}
+HRGN CreateEllipticRgnIndirect(const RECT* r) {
+    return r ? CreateEllipticRgn(r->left, r->top, r->right, r->bottom) : nullptr;
+}
+HRGN CreatePolygonRgn(const POINT* points, int count, int fillMode) {
+    if (!points || count < 0 || (fillMode != ALTERNATE && fillMode != WINDING)) return nullptr;
+    return CreateRgnFromRegion(Region::Polygon(points, count, fillMode));
+}
+
+int CombineRgn(HRGN dst, HRGN src1, HRGN src2, int mode) {
+    auto d = Rgn(dst), a = Rgn(src1);
+    if (!d || !a) return ERROR_;
+    if (mode == RGN_COPY) {
+        d->region = a->region;
+        return d->region.Complexity();
+    }
+    auto b = Rgn(src2);
+    if (!b) return ERROR_;
+    Region::Op op;
+    switch (mode) {
+    case RGN_AND:
+        op = Region::Op::And;
+        break;
+    case RGN_OR:
+        op = Region::Op::Or;
+        break;
+    case RGN_XOR:
+        op = Region::Op::Xor;
+        break;
+    case RGN_DIFF:
+        op = Region::Op::Diff;
+        break;
+    default:
+        return ERROR_;
+    }
+    d->region = Region::Combine(a->region, b->region, op);
+    return d->region.Complexity();
+}
+
+int OffsetRgn(HRGN rgn, int dx, int dy) {
+    auto r = Rgn(rgn);
+    if (!r) return ERROR_;
+    r->region.Offset(dx, dy);
+    return r->region.Complexity();
+}
+
+int GetRgnBox(HRGN rgn, RECT* box) {
+    auto r = Rgn(rgn);
+    if (!r || !box) return ERROR_;
+    *box = r->region.Bounds();
+    return r->region.Complexity();
+}
+
+BOOL PtInRegion(HRGN rgn, int x, int y) {
+    auto r = Rgn(rgn);
+    return r && r->region.Contains(x, y) ? 1 : 0;
+}
+
+BOOL RectInRegion(HRGN rgn, const RECT* rect) {
+    auto r = Rgn(rgn);
+    if (!r || !rect) return 0;
+    return r->region.Intersects(Normalized(rect->left, rect->top, rect->right, rect->bottom)) ? 1 : 0;
+}
+
+BOOL EqualRgn(HRGN a, HRGN b) {
+    auto ra = Rgn(a), rb = Rgn(b);
+    if (!ra || !rb) return ERROR_;
+    return ra->region == rb->region ? 1 : 0;
+}
+
+BOOL SetRectRgn(HRGN rgn, int l, int t, int r, int b) {
+    auto o = Rgn(rgn);
+    if (!o) return 0;
+    o->region = Region(Normalized(l, t, r, b));
+    return 1;
+}
+
+namespace {
+// Region handles hold logical coordinates for FillRgn and friends; drawing needs device ones.
+Region ToDeviceRegion(const DeviceContext& dc, Region r) {
+    const POINT o = dc.ToDevice(POINT{0, 0});
+    r.Offset(o.x, o.y);
+    return r;
+}
+} // namespace
+
+BOOL FillRgn(HDC hdc, HRGN rgn, HBRUSH brush) {
+    auto dc = LookupDc(hdc);
+    auto r = Rgn(rgn);
+    auto b = ResolveBrush(brush);
+    if (!dc || !r || !b) return 0;
+    TargetAccess access(*dc);
+    FillArea(*dc, ToDeviceRegion(*dc, r->region), BrushSampler(*dc, b.get(), true), R2_COPYPEN);
+    return 1;
+}
+
+BOOL PaintRgn(HDC hdc, HRGN rgn) {
+    auto dc = LookupDc(hdc);
+    auto r = Rgn(rgn);
+    if (!dc || !r) return 0;
+    TargetAccess access(*dc);
+    FillArea(*dc, ToDeviceRegion(*dc, r->region), BrushSampler(*dc, dc->st.brush.get(), true), dc->st.rop2);
+    return 1;
+}
+
+BOOL InvertRgn(HDC hdc, HRGN rgn) {
+    auto dc = LookupDc(hdc);
+    auto r = Rgn(rgn);
+    if (!dc || !r) return 0;
+    TargetAccess access(*dc);
+    FillAreaColor(*dc, ToDeviceRegion(*dc, r->region), 0, R2_NOT);
+    return 1;
+}
+
+BOOL FrameRgn(HDC hdc, HRGN rgn, HBRUSH brush, int width, int height) {
+    auto dc = LookupDc(hdc);
+    auto r = Rgn(rgn);
+    auto b = ResolveBrush(brush);
+    if (!dc || !r || !b || width < 0 || height < 0) return 0;
+    // The frame is the region minus the region shrunk by the width and height: the pixels whose
+    // neighbourhood reaches outside.
+    Region inner = r->region;
+    for (int dx : {-width, width}) {
+        Region shifted = r->region;
+        shifted.Offset(dx, 0);
+        inner = Region::Combine(inner, shifted, Region::Op::And);
+    }
+    for (int dy : {-height, height}) {
+        Region shifted = r->region;
+        shifted.Offset(0, dy);
+        inner = Region::Combine(inner, shifted, Region::Op::And);
+    }
+    const Region frame = Region::Combine(r->region, inner, Region::Op::Diff);
+    TargetAccess access(*dc);
+    FillArea(*dc, ToDeviceRegion(*dc, frame), BrushSampler(*dc, b.get(), true), R2_COPYPEN);
+    return 1;
+}
+
+int SelectClipRgn(HDC hdc, HRGN rgn) {
+    return ExtSelectClipRgn(hdc, rgn, RGN_COPY);
+}
+
+int ExtSelectClipRgn(HDC hdc, HRGN rgn, int mode) {
+    auto dc = LookupDc(hdc);
+    if (!dc) return ERROR_;
+    if (!rgn) {
+        if (mode != RGN_COPY) return ERROR_;
+        dc->st.clip.reset();
+        return ClipResult(*dc);
+    }
+    auto r = Rgn(rgn);
+    if (!r) return ERROR_;
+    switch (mode) {
+    case RGN_COPY:
+        dc->st.clip = r->region;
+        break;
+    case RGN_AND:
+        dc->st.clip = Region::Combine(CurrentClip(*dc), r->region, Region::Op::And);
+        break;
+    case RGN_OR:
+        dc->st.clip = Region::Combine(CurrentClip(*dc), r->region, Region::Op::Or);
+        break;
+    case RGN_XOR:
+        dc->st.clip = Region::Combine(CurrentClip(*dc), r->region, Region::Op::Xor);
+        break;
+    case RGN_DIFF:
+        dc->st.clip = Region::Combine(CurrentClip(*dc), r->region, Region::Op::Diff);
+        break;
+    default:
+        return ERROR_;
+    }
+    return ClipResult(*dc);
+}
+
+int ExcludeClipRect(HDC hdc, int l, int t, int r, int b) {
+    auto dc = LookupDc(hdc);
+    if (!dc) return ERROR_;
+    const Region rect(dc->ToDevice(Normalized(l, t, r, b)));
+    dc->st.clip = Region::Combine(CurrentClip(*dc), rect, Region::Op::Diff);
+    return ClipResult(*dc);
+}
+
+int IntersectClipRect(HDC hdc, int l, int t, int r, int b) {
+    auto dc = LookupDc(hdc);
+    if (!dc) return ERROR_;
+    const Region rect(dc->ToDevice(Normalized(l, t, r, b)));
+    dc->st.clip = Region::Combine(CurrentClip(*dc), rect, Region::Op::And);
+    return ClipResult(*dc);
+}
+
+int OffsetClipRgn(HDC hdc, int dx, int dy) {
+    auto dc = LookupDc(hdc);
+    if (!dc) return ERROR_;
+    if (dc->st.clip) dc->st.clip->Offset(dx, dy);
+    return ClipResult(*dc);
+}
+
+int GetClipBox(HDC hdc, RECT* rect) {
+    auto dc = LookupDc(hdc);
+    if (!dc || !rect) return ERROR_;
+    const Region v = dc->Visible();
+    *rect = v.IsEmpty() ? RECT{} : dc->ToLogical(v.Bounds());
+    return v.Complexity();
+}
+
+int GetClipRgn(HDC hdc, HRGN rgn) {
+    auto dc = LookupDc(hdc);
+    auto r = Rgn(rgn);
+    if (!dc || !r) return -1;
+    if (!dc->st.clip) return 0;
+    r->region = *dc->st.clip;
+    return 1;
+}
+
+int GetRandomRgn(HDC hdc, HRGN rgn, int which) {
+    auto dc = LookupDc(hdc);
+    auto r = Rgn(rgn);
+    if (!dc || !r || which != SYSRGN) return -1;
+    Region sys;
+    if (dc->sysClip) {
+        sys = *dc->sysClip;
+    } else if (Surface* surface = dc->Target()) {
+        sys = Region(RECT{0, 0, surface->Width(), surface->Height()});
+        sys.Offset(-dc->deviceOrigin.x, -dc->deviceOrigin.y);
+    }
+    sys.Offset(dc->deviceOrigin.x, dc->deviceOrigin.y);
+    r->region = sys;
+    return 1;
+}
+
+BOOL PtVisible(HDC hdc, int x, int y) {
+    auto dc = LookupDc(hdc);
+    if (!dc) return -1;
+    const POINT p = dc->ToDevice(POINT{x, y});
+    return dc->Visible().Contains(p.x, p.y) ? 1 : 0;
+}
+
+BOOL RectVisible(HDC hdc, const RECT* rect) {
+    auto dc = LookupDc(hdc);
+    if (!dc || !rect) return 0;
+    return dc->Visible().Intersects(dc->ToDevice(*rect)) ? 1 : 0;
+}

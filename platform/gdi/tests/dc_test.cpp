@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include "platform/gdi/dc.h"
+#include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/regions.h"
+#include "platform/gdi/shapes.h"
+#include "platform/gdi/surface.h"
+#include "platform/gdi/syscolors.h"
+
+namespace {
+
+constexpr uint32_t kWhite = 0xFFFFFFFFu, kRed = 0xFFFF0000u, kBlue = 0xFF0000FFu;
+
+TEST(SurfaceDc, DrawsAtTheDeviceOriginInsideTheSystemClip) {
+    Surface s(20, 20, kWhite);
+    HRGN clip = CreateRectRgn(0, 0, 8, 8);
+    HDC dc = CreateSurfaceDC(&s, POINT{4, 4}, clip);
+    DeleteObject(clip); // the DC keeps its own copy
+    ASSERT_NE(dc, nullptr);
+    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+    const RECT all{-10, -10, 30, 30};
+    EXPECT_TRUE(FillRect(dc, &all, red));
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x) {
+            const bool inside = x >= 4 && x < 12 && y >= 4 && y < 12;
+            ASSERT_EQ(s.Pixel(x, y), inside ? kRed : kWhite) << x << "," << y;
+        }
+    RECT box;
+    EXPECT_EQ(GetClipBox(dc, &box), SIMPLEREGION);
+    EXPECT_EQ(box, (RECT{0, 0, 8, 8}));
+    // No clip region of the application's own yet.
+    HRGN probe = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetClipRgn(dc, probe), 0);
+    EXPECT_TRUE(DeleteDC(dc));
+    EXPECT_FALSE(DeleteDC(dc));
+    EXPECT_FALSE(FillRect(dc, &all, red)); // stale DC
+    DeleteObject(probe);
+    DeleteObject(red);
+}
+
+TEST(SurfaceDc, SystemColourPseudoBrushesAndStockBrushes) {
+    Surface s(4, 1, 0xFF000000u);
+    HDC dc = CreateSurfaceDC(&s, POINT{0, 0}, nullptr);
+    const RECT r0{0, 0, 1, 1}, r1{1, 0, 2, 1}, r2{2, 0, 3, 1};
+    FillRect(dc, &r0, reinterpret_cast<HBRUSH>(static_cast<uintptr_t>(COLOR_BTNFACE + 1)));
+    FillRect(dc, &r1, GetSysColorBrush(COLOR_HIGHLIGHT));
+    FillRect(dc, &r2, static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH)));
+    EXPECT_EQ(GetPixel(dc, 0, 0), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(GetPixel(dc, 1, 0), GetSysColor(COLOR_HIGHLIGHT));
+    EXPECT_EQ(GetPixel(dc, 2, 0), RGB(192, 192, 192));
+    EXPECT_EQ(GetPixel(dc, 9, 0), CLR_INVALID);
+    // Neither pseudo-handles nor stock objects are ever destroyed.
+    EXPECT_TRUE(DeleteObject(reinterpret_cast<HGDIOBJ>(static_cast<uintptr_t>(COLOR_BTNFACE + 1))));
+    EXPECT_TRUE(DeleteObject(GetStockObject(LTGRAY_BRUSH)));
+    FillRect(dc, &r0, static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH)));
+    EXPECT_EQ(GetPixel(dc, 0, 0), RGB(192, 192, 192));
+    // A system-colour brush follows the colour table.
+    const int index = COLOR_HIGHLIGHT;
+    const COLORREF old = GetSysColor(index), changed = RGB(1, 2, 3);
+    SetSysColors(1, &index, &changed);
+    FillRect(dc, &r1, GetSysColorBrush(COLOR_HIGHLIGHT));
+    EXPECT_EQ(GetPixel(dc, 1, 0), changed);
+    SetSysColors(1, &index, &old);
+    DeleteDC(dc);
+}
+
+TEST(SurfaceDc, ClipRegionsAndSavedStates) {
+    Surface s(10, 10, kWhite);
+    HDC dc = CreateSurfaceDC(&s, POINT{0, 0}, nullptr);
+    HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
+    const RECT all{0, 0, 10, 10};
+
+    const int saved = SaveDC(dc);
+    EXPECT_EQ(IntersectClipRect(dc, 2, 2, 8, 8), SIMPLEREGION);
+    EXPECT_EQ(ExcludeClipRect(dc, 4, 4, 6, 6), COMPLEXREGION);
+    SetWindowOrgEx(dc, 1, 0, nullptr); // later rectangles are logical
+    RECT box;
+    GetClipBox(dc, &box);
+    EXPECT_EQ(box, (RECT{3, 2, 9, 8}));
+    SetWindowOrgEx(dc, 0, 0, nullptr);
+    FillRect(dc, &all, blue);
+    EXPECT_EQ(s.Pixel(2, 2), kBlue);
+    EXPECT_EQ(s.Pixel(7, 7), kBlue);
+    EXPECT_EQ(s.Pixel(1, 1), kWhite);
+    EXPECT_EQ(s.Pixel(8, 8), kWhite);
+    EXPECT_EQ(s.Pixel(4, 4), kWhite);
+    EXPECT_EQ(s.Pixel(5, 5), kWhite);
+    HRGN copy = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetClipRgn(dc, copy), 1);
+    EXPECT_FALSE(PtInRegion(copy, 4, 4));
+    EXPECT_TRUE(PtInRegion(copy, 3, 3));
+
+    EXPECT_TRUE(RestoreDC(dc, saved));
+    EXPECT_EQ(GetClipRgn(dc, copy), 0);
+    EXPECT_FALSE(RestoreDC(dc, saved)); // already popped
+    s.Resize(10, 10, kWhite);
+    FillRect(dc, &all, blue);
+    EXPECT_EQ(s.Pixel(4, 4), kBlue);
+
+    // Nested saves restore by relative index, and RGN_DIFF / NULL selection work as in Win32.
+    SaveDC(dc);
+    SetTextColor(dc, RGB(1, 1, 1));
+    SaveDC(dc);
+    SetTextColor(dc, RGB(2, 2, 2));
+    EXPECT_TRUE(RestoreDC(dc, -2));
+    EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 0));
+    HRGN hole = CreateRectRgn(0, 0, 5, 10);
+    EXPECT_EQ(ExtSelectClipRgn(dc, hole, RGN_DIFF), SIMPLEREGION);
+    GetClipBox(dc, &box);
+    EXPECT_EQ(box, (RECT{5, 0, 10, 10}));
+    EXPECT_EQ(SelectClipRgn(dc, nullptr), SIMPLEREGION);
+    GetClipBox(dc, &box);
+    EXPECT_EQ(box, (RECT{0, 0, 10, 10}));
+    for (HGDIOBJ o : {static_cast<HGDIOBJ>(hole), static_cast<HGDIOBJ>(copy), static_cast<HGDIOBJ>(blue)})
+        DeleteObject(o);
+    DeleteDC(dc);
+}
+
+} // namespace
