@@ -1,0 +1,77 @@
+#include "imaging/png/chunk_misc.h"
+
+#include "imaging/png/png_errors.h"
+#include "imaging/png/png_object.h"
+#include "imaging/png/png_utils.h"
+
+#include <algorithm>
+#include <cmath>
+
+TChunkgAMA::TChunkgAMA(TPNGObject* owner) : TChunk(owner) {
+    SetChunkType("gAMA");
+    SetGammaValue(1);
+}
+
+uint32_t TChunkgAMA::GammaValue() {
+    if (PayloadSize() == 4) return ReadBigEndian32(Payload());
+    SetGammaValue(1);
+    return 1;
+}
+
+void TChunkgAMA::SetGammaValue(uint32_t value) {
+    if (PayloadSize() != 4) ResizePayload(4);
+    WriteBigEndian32(Payload(), value);
+}
+
+void TChunkgAMA::Assign(const TChunk& source) {
+    auto* gamma = dynamic_cast<TChunkgAMA*>(const_cast<TChunk*>(&source));
+    if (!gamma) RaisePngError<EPngError>(png_text::CannotAssignChunk);
+    SetGammaValue(gamma->GammaValue());
+}
+
+bool TChunkgAMA::LoadFromStream(TStream& stream, const std::string& chunkType, uint32_t size) {
+    const bool result = TChunk::LoadFromStream(stream, chunkType, size);
+    const uint32_t value =
+        GammaValue(); // unsigned: values of 2^31 and up are large gammas, not negative ones
+    if (value != 0) {
+        auto& lookup = Owner()->GammaLookup();
+        auto& inverse = Owner()->InverseGammaLookup();
+        const long double exponent = 1.0L / (static_cast<long double>(value) / 100000.0L * 2.2L);
+        for (int i = 0; i < 256; ++i) {
+            const long double base = i / 255.0L;
+            const long double power = base == 0 ? 0.0L : std::exp(exponent * std::log(base));
+            // Half to even, as the class library rounds.
+            const long double g = std::clamp(std::nearbyint(power * 255.0L), 0.0L, 255.0L);
+            lookup[i] = static_cast<uint8_t>(g);
+            inverse[static_cast<uint8_t>(g)] = static_cast<uint8_t>(i);
+        }
+    }
+    return result;
+}
+
+bool TChunktIME::LoadFromStream(TStream& stream, const std::string& chunkType, uint32_t size) {
+    const bool result = TChunk::LoadFromStream(stream, chunkType, size);
+    if (size == 7) {
+        const uint8_t* p = Payload();
+        Year = static_cast<uint16_t>(p[0] * 256 + p[1]);
+        Month = p[2];
+        Day = p[3];
+        Hour = p[4];
+        Minute = p[5];
+        Second = p[6];
+    }
+    return result;
+}
+
+bool TChunktIME::SaveToStream(TStream& stream) {
+    ResizePayload(7);
+    uint8_t* p = Payload();
+    p[0] = uint8_t(Year >> 8);
+    p[1] = uint8_t(Year);
+    p[2] = Month;
+    p[3] = Day;
+    p[4] = Hour;
+    p[5] = Minute;
+    p[6] = Second;
+    return TChunk::SaveToStream(stream);
+}
