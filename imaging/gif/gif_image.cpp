@@ -1,0 +1,192 @@
+#include "imaging/gif/gif_image.h"
+
+#include "imaging/gif/color_reduction.h"
+#include "imaging/gif/gif_exception.h"
+#include "platform/rtl/file_stream.h"
+#include "platform/rtl/stream.h"
+
+#include <algorithm>
+
+TGIFImage::TGIFImage()
+    : header_(this), images_(this), paintOptions_(DefaultPaintOptions), reductionMethod_(DefaultReductionMethod),
+      reductionBits_(std::clamp(DefaultReductionBits, 1, 8)), ditherMode_(DefaultDitherMode),
+      compression_(DefaultCompression), painterPriority_(DefaultPainterPriority),
+      animationSpeed_(std::max(0, DefaultAnimationSpeed)) {
+    Clear();
+}
+
+TGIFImage::~TGIFImage() { images_.Clear(); }
+
+void TGIFImage::SetWidth(int value) {
+    for (int i = 0; i < images_.Count(); ++i)
+        if (images_[i]->Left() + images_[i]->Width() > value)
+            throw GIFException(gif_text::WidthTooSmall);
+    if (value != header_.Width())
+        header_.SetWidth(static_cast<uint16_t>(std::clamp(value, 0, 0xFFFF)));
+}
+
+void TGIFImage::SetHeight(int value) {
+    for (int i = 0; i < images_.Count(); ++i)
+        if (images_[i]->Top() + images_[i]->Height() > value)
+            throw GIFException(gif_text::HeightTooSmall);
+    if (value != header_.Height())
+        header_.SetHeight(static_cast<uint16_t>(std::clamp(value, 0, 0xFFFF)));
+}
+
+void TGIFImage::SetReductionBits(int value) { reductionBits_ = std::clamp(value, 1, 8); }
+
+void TGIFImage::SetAnimationSpeed(int value) { animationSpeed_ = std::max(0, value); }
+
+void TGIFImage::Warning(TObject* sender, int severity, const std::string& message) {
+    if (OnWarning)
+        OnWarning(sender, severity, message);
+}
+
+void TGIFImage::Progress(TGIFProgressStage stage, int percent, bool redrawNow, const std::string& message) {
+    if (OnProgress)
+        OnProgress(this, stage, percent, redrawNow, message);
+}
+
+void TGIFImage::Clear() {
+    images_.Clear();
+    header_.ColorMap().Clear();
+    header_.SetWidth(0);
+    header_.SetHeight(0);
+    header_.Prepare();
+}
+
+void TGIFImage::LoadFromStream(TStream& stream) {
+    Progress(TGIFProgressStage::Starting, 0, false, gif_text::Loading);
+    Clear();
+    int64_t start = stream.Position();
+    try {
+        header_.LoadFromStream(stream);
+        images_.LoadFromStream(stream);
+        TGIFTrailer trailer(this);
+        trailer.LoadFromStream(stream);
+    } catch (...) {
+        stream.SetPosition(start);
+        Progress(TGIFProgressStage::Ending, 0, true, gif_text::Loading);
+        throw;
+    }
+    Progress(TGIFProgressStage::Ending, 100, true, gif_text::Loading);
+}
+
+void TGIFImage::SaveToStream(TStream& stream) {
+    Progress(TGIFProgressStage::Starting, 0, false, gif_text::Saving);
+    try {
+        header_.SaveToStream(stream);
+        images_.SaveToStream(stream);
+        TGIFTrailer trailer(this);
+        trailer.SaveToStream(stream);
+    } catch (...) {
+        Progress(TGIFProgressStage::Ending, 0, false, gif_text::Saving);
+        throw;
+    }
+    Progress(TGIFProgressStage::Ending, 100, false, gif_text::Saving);
+}
+
+void TGIFImage::LoadFromFile(const std::string& fileName) {
+    TFileStream stream(fileName, fmOpenRead | fmShareDenyWrite);
+    LoadFromStream(stream);
+}
+
+void TGIFImage::SaveToFile(const std::string& fileName) {
+    TFileStream stream(fileName, fmCreate);
+    SaveToStream(stream);
+}
+
+void TGIFImage::WriteData(TStream& stream) {
+    if (OptimizeOnSave)
+        Optimize(ooAll, crNone, dtNearest, 8);
+    SaveToStream(stream);
+}
+
+void TGIFImage::Assign(const TGIFImage* source) {
+    if (source == this)
+        return;
+    if (!source) {
+        Clear();
+        return;
+    }
+    Clear();
+    // The source's handlers report the copy; the copy ends without them.
+    OnProgress = source->OnProgress;
+    OnWarning = source->OnWarning;
+    Progress(TGIFProgressStage::Starting, 0, false, gif_text::Copying);
+    try {
+        header_.Assign(source->header_);
+        painterPriority_ = source->painterPriority_;
+        backgroundColor_ = source->backgroundColor_;
+        paintOptions_ = source->paintOptions_;
+        reductionMethod_ = source->reductionMethod_;
+        ditherMode_ = source->ditherMode_;
+        OnAnimationStart = source->OnAnimationStart;
+        OnFramePaint = source->OnFramePaint;
+        OnFrameDone = source->OnFrameDone;
+        OnAnimationLoop = source->OnAnimationLoop;
+        OnAnimationEnd = source->OnAnimationEnd;
+        const int count = source->images_.Count();
+        for (int i = 0; i < count; ++i) {
+            auto frame = std::make_unique<TGIFSubImage>(this);
+            frame->Assign(*source->images_[i]);
+            Add(std::move(frame));
+            Progress(TGIFProgressStage::Running, (i + 1) * 100 / count, false, gif_text::Copying);
+        }
+    } catch (...) {
+        Progress(TGIFProgressStage::Ending, 0, false, gif_text::Copying);
+        OnProgress = nullptr;
+        OnWarning = nullptr;
+        throw;
+    }
+    Progress(TGIFProgressStage::Ending, 100, false, gif_text::Copying);
+    OnProgress = nullptr;
+    OnWarning = nullptr;
+}
+
+void TGIFImage::Assign(const TRaster& source) {
+    Clear();
+    Add(source);
+}
+
+int TGIFImage::Add(std::unique_ptr<TGIFSubImage> frame) {
+    if (!frame)
+        throw GIFException(gif_text::UnsupportedObject);
+    return images_.Add(std::move(frame));
+}
+
+int TGIFImage::Add(const TRaster& source) {
+    auto frame = std::make_unique<TGIFSubImage>(this);
+    frame->Assign(source);
+    return Add(std::move(frame));
+}
+
+int TGIFImage::GetVersion() const {
+    int version = 1;
+    for (int i = 0; i < images_.Count() && version < 2; ++i)
+        version = std::max(version, images_[i]->GetVersion());
+    return version;
+}
+
+int TGIFImage::GetColorResolution() const {
+    int result = header_.ColorMap().BitsPerPixel() - 1;
+    for (int i = 0; i < images_.Count(); ++i)
+        result = std::max(result, images_[i]->ColorResolution());
+    return result;
+}
+
+int TGIFImage::GetBitsPerPixel() const {
+    int result = header_.ColorMap().BitsPerPixel();
+    for (int i = 0; i < images_.Count(); ++i)
+        result = std::max(result, images_[i]->BitsPerPixel());
+    return result;
+}
+
+COLORREF TGIFImage::GetBackgroundColor() { return header_.ColorMap().Colors(header_.BackgroundColorIndex()); }
+
+int64_t TGIFImage::PixelCount() const {
+    int64_t total = 0;
+    for (int i = 0; i < images_.Count(); ++i)
+        total += images_[i]->DataSize();
+    return total;
+}
