@@ -76,8 +76,10 @@ std::string ChangeFileExt(const std::string& fileName, const std::string& extens
 }
 
 std::string ExpandFileName(const std::string& fileName) {
+    if (fileName.empty())
+        return std::string();
     std::string path = fileName;
-    if (path.empty() || path[0] != PathDelim) {
+    if (path[0] != PathDelim) {
         char cwd[PATH_MAX];
         std::string base = ::getcwd(cwd, sizeof cwd) != nullptr ? cwd : "/";
         path = IncludeTrailingPathDelimiter(base) + path;

@@ -24,7 +24,8 @@ std::string ExtractFileName(const std::string& fileName);
 std::string ExtractFileExt(const std::string& fileName);
 // Replaces the extension (or appends one); extension includes its dot, or is empty to remove it.
 std::string ChangeFileExt(const std::string& fileName, const std::string& extension);
-// Absolute form against the current folder; "." and ".." are resolved by name, links are not.
+// Absolute form against the current folder ("" stays ""); "." and ".." are resolved by name,
+// links are not.
 std::string ExpandFileName(const std::string& fileName);
 std::string IncludeTrailingPathDelimiter(const std::string& path);
 // The root "/" stays as it is.

@@ -1,10 +1,12 @@
 #include "platform/rtl/stream.h"
 
+#include "platform/rtl/atomic_file.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/file_stream.h"
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 int64_t TStream::Size() {
     const int64_t here = Seek(0, soCurrent);
@@ -103,6 +105,5 @@ void TMemoryStream::LoadFromFile(const std::string& fileName) {
 }
 
 void TMemoryStream::SaveToFile(const std::string& fileName) const {
-    TFileStream file(fileName, fmCreate);
-    SaveToStream(file);
+    WriteFileAtomically(fileName, std::string_view(reinterpret_cast<const char*>(data_.data()), data_.size()));
 }

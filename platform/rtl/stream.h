@@ -49,6 +49,7 @@ public:
     void LoadFromStream(TStream& stream);
     void SaveToStream(TStream& stream) const;
     void LoadFromFile(const std::string& fileName);
+    // Written whole through a temporary file, so a failed save keeps the previous file.
     void SaveToFile(const std::string& fileName) const;
 
 private:

@@ -289,11 +289,10 @@ void TStrings::SetValueFromIndex(int index, const std::string& value) {
             Delete(index);
         return;
     }
-    const std::string line = Names(index) + nameValueSeparator_ + value;
     if (index < 0)
-        Add(line);
+        Add(nameValueSeparator_ + value);
     else
-        Put(index, line);
+        Put(index, Names(index) + nameValueSeparator_ + value);
 }
 
 void TStrings::BeginUpdate() {

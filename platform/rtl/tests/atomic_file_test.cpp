@@ -1,5 +1,6 @@
 #include "platform/rtl/atomic_file.h"
 #include "platform/rtl/exception.h"
+#include "platform/rtl/stream.h"
 #include "platform/rtl/string_list.h"
 
 #include <csignal>
@@ -87,6 +88,9 @@ TEST_F(AtomicFile, AFailedWriteKeepsThePreviousFileAndRaisesWithItsName) {
         for (int i = 0; i < 100; ++i)
             list.Add("line " + std::to_string(i));
         EXPECT_THROW(list.SaveToFile(target.string()), EFCreateError);
+        TMemoryStream m;
+        m.WriteBuffer(std::string(1000, 'm').data(), 1000);
+        EXPECT_THROW(m.SaveToFile(target.string()), EFCreateError);
     }
     EXPECT_EQ(read(target), "good old contents");
     EXPECT_EQ(entries(), 1u);

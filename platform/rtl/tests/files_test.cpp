@@ -31,6 +31,7 @@ TEST(FileNames, PartsOfAPath) {
     EXPECT_EQ(ExpandFileName("/a/./b/../c//d"), "/a/c/d");
     EXPECT_EQ(ExpandFileName("/../x/"), "/x/");
     EXPECT_EQ(ExpandFileName("/"), "/");
+    EXPECT_EQ(ExpandFileName(""), "");
     char cwd[4096];
     ASSERT_NE(::getcwd(cwd, sizeof cwd), nullptr);
     EXPECT_EQ(ExpandFileName("sub/../f.txt"), (fs::path(cwd) / "f.txt").string());

@@ -75,6 +75,12 @@ TEST(StringList, DelimitedTextQuotesWhatWouldNotSurviveAndSplitsAsTheClassLibrar
     EXPECT_EQ(splitDelimited(""), V{});
     EXPECT_EQ(splitDelimited(","), (V{"", ""}));
     EXPECT_EQ(splitDelimited("\xC3\xA9t\xC3\xA9,\xE2\x82\xAC"), (V{"\xC3\xA9t\xC3\xA9", "\xE2\x82\xAC"}));
+    // A NUL separates like a blank instead of stalling the parser; quoted, it is kept.
+    EXPECT_EQ(splitDelimited(std::string_view("a\0b", 3)), (V{"a", "b"}));
+    TStringList nul;
+    nul.Add(std::string("x\0y", 3));
+    EXPECT_EQ(nul.CommaText(), std::string("\"x\0y\"", 5));
+    EXPECT_EQ(splitDelimited(nul.CommaText()), V{std::string("x\0y", 3)});
 
     TStringList one;
     one.Add("");
@@ -177,6 +183,10 @@ TEST(StringList, NamesAndValues) {
     list.SetValues("User", "anon");
     list.SetValues("Host", "");
     EXPECT_EQ(items(list), (V{"Port=2121", "novalue", "=empty name", "Path=a=b", "User=anon"}));
+    list.SetValueFromIndex(-1, "orphan");
+    EXPECT_EQ(list[5], "=orphan");
+    list.SetValueFromIndex(1, "");
+    EXPECT_EQ(list.Count(), 5);
     list.SetNameValueSeparator(':');
     list.Add("k:v");
     EXPECT_EQ(list.Values("K"), "v");
