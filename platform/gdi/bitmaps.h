@@ -1,0 +1,25 @@
+#pragma once
+// Device-dependent bitmaps (monochrome or 32-bit colour) and device-independent bitmaps.
+#include "platform/gdi/gdi_structs.h"
+
+// 1 bit per pixel makes a monochrome bitmap (rows padded to 16 bits, 1 = white); 32 a colour one
+// (rows of BGRA). Other depths are refused. A zero size gives the stock 1x1 monochrome bitmap.
+HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits);
+// Monochrome when the DC is a memory DC holding a monochrome bitmap (a fresh memory DC does), as in Win32.
+HBITMAP CreateCompatibleBitmap(HDC hdc, int width, int height);
+// 1, 4, 8, 24 or 32 bits per pixel; a negative height is top-down. The bits stay valid until the bitmap
+// is deleted; drawing and the caller's writes meet at each GDI call.
+HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* info, UINT usage, void** bits, HANDLE section,
+                         DWORD offset);
+// With bits null and biBitCount 0, fills in the header only. Returns the number of lines copied.
+int GetDIBits(HDC hdc, HBITMAP bitmap, UINT start, UINT lines, void* bits, BITMAPINFO* info, UINT usage);
+int SetDIBits(HDC hdc, HBITMAP bitmap, UINT start, UINT lines, const void* bits, const BITMAPINFO* info,
+              UINT usage);
+int StretchDIBits(HDC hdc, int x, int y, int width, int height, int xSrc, int ySrc, int widthSrc,
+                  int heightSrc, const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop);
+int SetDIBitsToDevice(HDC hdc, int x, int y, DWORD width, DWORD height, int xSrc, int ySrc, UINT start,
+                      UINT lines, const void* bits, const BITMAPINFO* info, UINT usage);
+// The pixels of a bitmap as 0xAARRGGBB rows, for callers that work on pixels directly (e.g. recolouring);
+// null for DIB sections kept in another format (their bits pointer is the way in).
+class Surface;
+Surface* GetBitmapSurface(HBITMAP bitmap);

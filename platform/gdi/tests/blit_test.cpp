@@ -1,0 +1,276 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/gdi/bitmaps.h"
+#include "platform/gdi/blit.h"
+#include "platform/gdi/dc.h"
+#include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/shapes.h"
+#include "platform/gdi/surface.h"
+
+namespace {
+
+// One pixel of pattern, source and destination through a raster operation, on real DCs.
+COLORREF RunRop(DWORD rop, COLORREF p, COLORREF s, COLORREF d) {
+    Surface dst(1, 1);
+    HDC ddc = CreateSurfaceDC(&dst, POINT{0, 0}, nullptr);
+    SetPixel(ddc, 0, 0, d);
+    HDC sdc = CreateCompatibleDC(nullptr);
+    HBITMAP sbm = CreateBitmap(1, 1, 1, 32, nullptr);
+    SelectObject(sdc, sbm);
+    SetPixel(sdc, 0, 0, s);
+    HBRUSH brush = CreateSolidBrush(p);
+    SelectObject(ddc, brush);
+    BitBlt(ddc, 0, 0, 1, 1, sdc, 0, 0, rop);
+    const COLORREF out = GetPixel(ddc, 0, 0);
+    DeleteDC(ddc);
+    DeleteDC(sdc);
+    DeleteObject(sbm);
+    DeleteObject(brush);
+    return out;
+}
+
+TEST(RasterOps, EveryNamedAndTernaryCodeOnKnownPixels) {
+    const COLORREF P = RGB(0xF0, 0x0F, 0x55), S = RGB(0xCC, 0x33, 0xAA), D = RGB(0xAA, 0x55, 0x0F);
+    const COLORREF m = 0x00FFFFFF;
+    struct Case {
+        DWORD rop;
+        COLORREF expected;
+    } cases[] = {
+        {SRCCOPY, S},
+        {SRCAND, S & D},
+        {SRCPAINT, S | D},
+        {SRCINVERT, S ^ D},
+        {SRCERASE, S & (~D & m)},
+        {NOTSRCCOPY, ~S & m},
+        {NOTSRCERASE, ~(S | D) & m},
+        {MERGECOPY, P & S},
+        {MERGEPAINT, (~S & m) | D},
+        {PATCOPY, P},
+        {PATPAINT, P | (~S & m) | D},
+        {PATINVERT, P ^ D},
+        {DSTINVERT, ~D & m},
+        {BLACKNESS, 0},
+        {WHITENESS, m},
+        // Masked-glyph codes: S selects between destination and pattern.
+        {0x00B8074A, (S & D) | (~S & P & m)},
+        {0x00E20746, (S & P) | (~S & D & m)},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(RunRop(c.rop, P, S, D), c.expected) << std::hex << c.rop;
+}
+
+TEST(Blits, MonochromeToColourUsesDestinationTextAndBackground) {
+    // Row bits 01 (padded to 16 bits): pixel 0 black, pixel 1 white.
+    const uint8_t bits[] = {0x40, 0x00};
+    HBITMAP mono = CreateBitmap(2, 1, 1, 1, bits);
+    HDC mdc = CreateCompatibleDC(nullptr);
+    SelectObject(mdc, mono);
+    Surface dst(2, 1, 0xFF00FF00u);
+    HDC ddc = CreateSurfaceDC(&dst, POINT{0, 0}, nullptr);
+    SetTextColor(ddc, RGB(255, 0, 0));
+    SetBkColor(ddc, RGB(0, 0, 255));
+    EXPECT_TRUE(BitBlt(ddc, 0, 0, 2, 1, mdc, 0, 0, SRCCOPY));
+    EXPECT_EQ(dst.Pixel(0, 0), 0xFFFF0000u);
+    EXPECT_EQ(dst.Pixel(1, 0), 0xFF0000FFu);
+
+    // Colour to monochrome: the source DC's background colour becomes white, all else black.
+    HBITMAP colour = CreateBitmap(3, 1, 1, 32, nullptr);
+    HDC cdc = CreateCompatibleDC(nullptr);
+    SelectObject(cdc, colour);
+    SetPixel(cdc, 0, 0, RGB(0, 255, 0));
+    SetPixel(cdc, 1, 0, RGB(0, 0, 255));
+    SetPixel(cdc, 2, 0, RGB(255, 255, 255));
+    SetBkColor(cdc, RGB(0, 255, 0));
+    HBITMAP mask = CreateBitmap(3, 1, 1, 1, nullptr);
+    SelectObject(mdc, mask);
+    EXPECT_TRUE(BitBlt(mdc, 0, 0, 3, 1, cdc, 0, 0, SRCCOPY));
+    EXPECT_EQ(GetPixel(mdc, 0, 0), RGB(255, 255, 255));
+    EXPECT_EQ(GetPixel(mdc, 1, 0), RGB(0, 0, 0));
+    EXPECT_EQ(GetPixel(mdc, 2, 0), RGB(0, 0, 0)); // white is not the background colour here
+
+    // A fresh memory DC holds a monochrome bitmap, so its compatible bitmaps are monochrome too.
+    HDC fresh = CreateCompatibleDC(nullptr);
+    HBITMAP compat = CreateCompatibleBitmap(fresh, 4, 4);
+    BITMAP bm;
+    ASSERT_EQ(GetObject(compat, sizeof bm, &bm), static_cast<int>(sizeof bm));
+    EXPECT_EQ(bm.bmBitsPixel, 1);
+    HBITMAP screenCompat = CreateCompatibleBitmap(ddc, 4, 4);
+    GetObject(screenCompat, sizeof bm, &bm);
+    EXPECT_EQ(bm.bmBitsPixel, 32);
+    EXPECT_EQ(bm.bmWidth, 4);
+
+    // A bitmap lives in one DC at a time and cannot be deleted while selected.
+    EXPECT_EQ(SelectObject(fresh, mask), nullptr);
+    EXPECT_FALSE(DeleteObject(mask));
+    for (HDC h : {mdc, ddc, cdc, fresh})
+        DeleteDC(h);
+    for (HBITMAP b : {mono, colour, mask, compat, screenCompat})
+        EXPECT_TRUE(DeleteObject(b));
+}
+
+TEST(Blits, StretchMirrorMaskAndTransparency) {
+    HBITMAP bm = CreateBitmap(2, 1, 1, 32, nullptr);
+    HDC src = CreateCompatibleDC(nullptr);
+    SelectObject(src, bm);
+    SetPixel(src, 0, 0, RGB(255, 0, 0));
+    SetPixel(src, 1, 0, RGB(0, 0, 255));
+    Surface dst(4, 2, 0xFFFFFFFFu);
+    HDC ddc = CreateSurfaceDC(&dst, POINT{0, 0}, nullptr);
+    EXPECT_TRUE(StretchBlt(ddc, 0, 0, 4, 2, src, 0, 0, 2, 1, SRCCOPY));
+    const uint32_t R = 0xFFFF0000u, B = 0xFF0000FFu, W = 0xFFFFFFFFu;
+    EXPECT_EQ(std::vector<uint32_t>(dst.Bits(), dst.Bits() + 8),
+              (std::vector<uint32_t>{R, R, B, B, R, R, B, B}));
+    // A negative destination width mirrors.
+    EXPECT_TRUE(StretchBlt(ddc, 2, 0, -2, 1, src, 0, 0, 2, 1, SRCCOPY));
+    EXPECT_EQ(dst.Pixel(0, 0), B);
+    EXPECT_EQ(dst.Pixel(1, 0), R);
+
+    // Overlapping copy within one surface (scrolling) reads the source before writing.
+    Surface line(4, 1, W);
+    line.SetPixel(0, 0, R);
+    line.SetPixel(1, 0, B);
+    HDC ldc = CreateSurfaceDC(&line, POINT{0, 0}, nullptr);
+    BitBlt(ldc, 1, 0, 3, 1, ldc, 0, 0, SRCCOPY);
+    EXPECT_EQ(line.Pixel(1, 0), R);
+    EXPECT_EQ(line.Pixel(2, 0), B);
+
+    // MaskBlt: source where the mask has 1 bits, destination kept elsewhere.
+    Surface target(2, 1, W);
+    HDC tdc = CreateSurfaceDC(&target, POINT{0, 0}, nullptr);
+    const uint8_t maskBits[] = {0x80, 0x00};
+    HBITMAP mask = CreateBitmap(2, 1, 1, 1, maskBits);
+    EXPECT_TRUE(MaskBlt(tdc, 0, 0, 2, 1, src, 0, 0, mask, 0, 0, MAKEROP4(SRCCOPY, 0x00AA0029)));
+    EXPECT_EQ(target.Pixel(0, 0), R);
+    EXPECT_EQ(target.Pixel(1, 0), W);
+
+    // TransparentBlt skips the key colour.
+    target.SetPixel(0, 0, W);
+    EXPECT_TRUE(TransparentBlt(tdc, 0, 0, 2, 1, src, 0, 0, 2, 1, RGB(255, 0, 0)));
+    EXPECT_EQ(target.Pixel(0, 0), W);
+    EXPECT_EQ(target.Pixel(1, 0), B);
+    for (HDC h : {src, ddc, ldc, tdc})
+        DeleteDC(h);
+    DeleteObject(bm);
+    DeleteObject(mask);
+}
+
+TEST(Blits, AlphaBlendConstantAndPremultiplied) {
+    BITMAPINFO info{};
+    info.bmiHeader.biWidth = 2;
+    info.bmiHeader.biHeight = -1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ASSERT_NE(bits, nullptr);
+    auto* px = static_cast<uint32_t*>(bits);
+    px[0] = 0xFFFFFFFFu; // opaque white
+    px[1] = 0x80800000u; // half-transparent red, premultiplied
+    HDC src = CreateCompatibleDC(nullptr);
+    SelectObject(src, dib);
+    Surface dst(2, 1, 0xFF000000u);
+    HDC ddc = CreateSurfaceDC(&dst, POINT{0, 0}, nullptr);
+    EXPECT_TRUE(AlphaBlend(ddc, 0, 0, 1, 1, src, 0, 0, 1, 1, BLENDFUNCTION{AC_SRC_OVER, 0, 128, 0}));
+    EXPECT_EQ(dst.Pixel(0, 0) & 0xFFFFFF, 0x808080u);
+    dst.SetPixel(1, 0, 0xFF0000FFu);
+    EXPECT_TRUE(
+        AlphaBlend(ddc, 1, 0, 1, 1, src, 1, 0, 1, 1, BLENDFUNCTION{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA}));
+    EXPECT_EQ(dst.Pixel(1, 0) & 0xFFFFFF, 0x80007Fu);
+    // A source rectangle outside the source fails instead of reading past it.
+    EXPECT_FALSE(AlphaBlend(ddc, 0, 0, 1, 1, src, 1, 0, 2, 1, BLENDFUNCTION{AC_SRC_OVER, 0, 255, 0}));
+    DeleteDC(src);
+    DeleteDC(ddc);
+    DeleteObject(dib);
+}
+
+TEST(Dibs, SectionsRoundTripInEveryDepthAndOrientation) {
+    for (int bpp : {1, 4, 8, 24, 32})
+        for (int sign : {1, -1}) {
+            SCOPED_TRACE(testing::Message() << bpp << " bpp, height sign " << sign);
+            struct {
+                BITMAPINFOHEADER h;
+                RGBQUAD colors[256];
+            } info{};
+            info.h.biWidth = 3;
+            info.h.biHeight = 2 * sign;
+            info.h.biBitCount = static_cast<WORD>(bpp);
+            for (int i = 0; i < 256; ++i)
+                info.colors[i] = RGBQUAD{BYTE(i), BYTE(255 - i), BYTE(i * 7), 0};
+            info.colors[0] = RGBQUAD{0, 0, 0, 0};
+            info.colors[1] = RGBQUAD{255, 255, 255, 0};
+            void* bits = nullptr;
+            HBITMAP dib = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
+                                           &bits, nullptr, 0);
+            ASSERT_NE(dib, nullptr);
+            HDC dc = CreateCompatibleDC(nullptr);
+            SelectObject(dc, dib);
+            HBRUSH white = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+            const RECT topLeft{0, 0, 1, 1};
+            FillRect(dc, &topLeft, white);
+            // Drawing lands in the caller's bits: the top-left pixel is in the first or last memory row.
+            const int stride = ((3 * bpp + 31) / 32) * 4;
+            const auto* b = static_cast<const uint8_t*>(bits);
+            const uint8_t* row = b + (sign < 0 ? 0 : stride);
+            if (bpp == 1) {
+                EXPECT_EQ(row[0] & 0x80, 0x80);
+            } else if (bpp == 24) {
+                EXPECT_EQ(row[0], 0xFF);
+            } else if (bpp == 32) {
+                EXPECT_EQ(row[2], 0xFF);
+            }
+            EXPECT_EQ(GetPixel(dc, 0, 0), RGB(255, 255, 255));
+            EXPECT_EQ(GetPixel(dc, 1, 1), RGB(0, 0, 0));
+            // And the caller's writes show at the next GDI call.
+            if (bpp >= 24) {
+                uint8_t* bottomRow = static_cast<uint8_t*>(bits) + (sign < 0 ? stride : 0);
+                bottomRow[(bpp / 8) * 2 + 2] = 0x7F; // red of the bottom-right pixel
+                EXPECT_EQ(GetPixel(dc, 2, 1), RGB(0x7F, 0, 0));
+            }
+            DeleteDC(dc);
+            DeleteObject(dib);
+        }
+}
+
+TEST(Dibs, GetAndSetBitsOfADeviceBitmap) {
+    HBITMAP bm = CreateBitmap(2, 2, 1, 32, nullptr);
+    BITMAPINFO info{};
+    info.bmiHeader.biWidth = 2;
+    info.bmiHeader.biHeight = 2; // bottom-up
+    info.bmiHeader.biBitCount = 24;
+    // Bottom-up rows, each padded to 4 bytes: bottom row blue, green; top row red, white.
+    const uint8_t rows[] = {255, 0, 0, 0, 255, 0, 0, 0, 0, 0, 255, 255, 255, 255, 0, 0};
+    EXPECT_EQ(SetDIBits(nullptr, bm, 0, 2, rows, &info, DIB_RGB_COLORS), 2);
+    HDC dc = CreateCompatibleDC(nullptr);
+    SelectObject(dc, bm);
+    EXPECT_EQ(GetPixel(dc, 0, 0), RGB(255, 0, 0));
+    EXPECT_EQ(GetPixel(dc, 1, 0), RGB(255, 255, 255));
+    EXPECT_EQ(GetPixel(dc, 0, 1), RGB(0, 0, 255));
+    EXPECT_EQ(GetPixel(dc, 1, 1), RGB(0, 255, 0));
+    SelectObject(dc, GetStockObject(BLACK_BRUSH)); // unrelated select keeps the bitmap
+    BITMAPINFO query{};
+    EXPECT_TRUE(GetDIBits(dc, bm, 0, 0, nullptr, &query, DIB_RGB_COLORS));
+    EXPECT_EQ(query.bmiHeader.biWidth, 2);
+    EXPECT_EQ(query.bmiHeader.biBitCount, 32);
+    info.bmiHeader.biHeight = -2; // read top-down this time
+    uint8_t back[16] = {};
+    EXPECT_EQ(GetDIBits(dc, bm, 0, 2, back, &info, DIB_RGB_COLORS), 2);
+    const uint8_t expected[] = {0, 0, 255, 255, 255, 255, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0};
+    EXPECT_EQ(std::vector<uint8_t>(back, back + 16), std::vector<uint8_t>(expected, expected + 16));
+
+    // StretchDIBits takes its source origin at the lower-left of a bottom-up DIB.
+    Surface dst(1, 1, 0xFFFFFFFFu);
+    HDC ddc = CreateSurfaceDC(&dst, POINT{0, 0}, nullptr);
+    info.bmiHeader.biHeight = 2;
+    EXPECT_TRUE(StretchDIBits(ddc, 0, 0, 1, 1, 1, 0, 1, 1, rows, &info, DIB_RGB_COLORS, SRCCOPY));
+    EXPECT_EQ(dst.Pixel(0, 0), 0xFF00FF00u);
+    // Bad input is refused, not read.
+    info.bmiHeader.biBitCount = 13;
+    EXPECT_FALSE(SetDIBits(nullptr, bm, 0, 2, rows, &info, DIB_RGB_COLORS));
+    EXPECT_EQ(CreateBitmap(-5, 3, 1, 32, nullptr), nullptr);
+    DeleteDC(dc);
+    DeleteDC(ddc);
+    DeleteObject(bm);
+}
+
+} // namespace
