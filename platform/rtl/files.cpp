@@ -15,7 +15,9 @@ struct FindState {
     std::vector<TSearchRec> matches; // FindHandle empty in each
     size_t next = 0;
 };
-void FindStateDeleter::operator()(FindState* state) const { delete state; }
+void FindStateDeleter::operator()(FindState* state) const {
+    delete state;
+}
 } // namespace rtl_detail
 
 bool FileExists(const std::string& fileName) {
@@ -30,13 +32,10 @@ bool DirectoryExists(const std::string& dir) {
 
 bool ForceDirectories(const std::string& dir) {
     const std::string path = ExcludeTrailingPathDelimiter(dir);
-    if (path.empty())
-        return false;
-    if (DirectoryExists(path))
-        return true;
+    if (path.empty()) return false;
+    if (DirectoryExists(path)) return true;
     const std::string parent = ExtractFileDir(path);
-    if (!parent.empty() && parent != path && !ForceDirectories(parent))
-        return false;
+    if (!parent.empty() && parent != path && !ForceDirectories(parent)) return false;
     return ::mkdir(path.c_str(), 0777) == 0 || (errno == EEXIST && DirectoryExists(path));
 }
 
@@ -47,8 +46,7 @@ std::string ExtractFilePath(const std::string& fileName) {
 
 std::string ExtractFileDir(const std::string& fileName) {
     const size_t slash = fileName.rfind(PathDelim);
-    if (slash == std::string::npos)
-        return std::string();
+    if (slash == std::string::npos) return std::string();
     return slash == 0 ? std::string(1, PathDelim) : fileName.substr(0, slash);
 }
 
@@ -76,8 +74,7 @@ std::string ChangeFileExt(const std::string& fileName, const std::string& extens
 }
 
 std::string ExpandFileName(const std::string& fileName) {
-    if (fileName.empty())
-        return std::string();
+    if (fileName.empty()) return std::string();
     std::string path = fileName;
     if (path[0] != PathDelim) {
         char cwd[PATH_MAX];
@@ -89,12 +86,10 @@ std::string ExpandFileName(const std::string& fileName) {
     size_t i = 0;
     while (i < path.size()) {
         size_t j = path.find(PathDelim, i);
-        if (j == std::string::npos)
-            j = path.size();
+        if (j == std::string::npos) j = path.size();
         const std::string part = path.substr(i, j - i);
         if (part == "..") {
-            if (!parts.empty())
-                parts.pop_back();
+            if (!parts.empty()) parts.pop_back();
         } else if (!part.empty() && part != ".") {
             parts.push_back(part);
         }
@@ -103,10 +98,8 @@ std::string ExpandFileName(const std::string& fileName) {
     std::string result;
     for (const std::string& part : parts)
         result += PathDelim + part;
-    if (result.empty())
-        return std::string(1, PathDelim);
-    if (trailing)
-        result += PathDelim;
+    if (result.empty()) return std::string(1, PathDelim);
+    if (trailing) result += PathDelim;
     return result;
 }
 
@@ -115,34 +108,28 @@ std::string IncludeTrailingPathDelimiter(const std::string& path) {
 }
 
 std::string ExcludeTrailingPathDelimiter(const std::string& path) {
-    if (path.size() > 1 && path.back() == PathDelim)
-        return path.substr(0, path.size() - 1);
+    if (path.size() > 1 && path.back() == PathDelim) return path.substr(0, path.size() - 1);
     return path;
 }
 
 bool DeleteFile(const std::string& fileName) {
     struct stat st {};
-    if (::lstat(fileName.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
-        return false;
+    if (::lstat(fileName.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
     return ::unlink(fileName.c_str()) == 0;
 }
 
 bool RenameFile(const std::string& oldName, const std::string& newName) {
-    if (::renameat2(AT_FDCWD, oldName.c_str(), AT_FDCWD, newName.c_str(), RENAME_NOREPLACE) == 0)
-        return true;
-    if (errno != EINVAL && errno != ENOSYS)
-        return false;
+    if (::renameat2(AT_FDCWD, oldName.c_str(), AT_FDCWD, newName.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (errno != EINVAL && errno != ENOSYS) return false;
     // File systems without the no-replace flag: a check first is the best left to do.
     struct stat st {};
-    if (::lstat(newName.c_str(), &st) == 0)
-        return false;
+    if (::lstat(newName.c_str(), &st) == 0) return false;
     return ::rename(oldName.c_str(), newName.c_str()) == 0;
 }
 
 bool CopyFile(const std::string& existingName, const std::string& newName) {
     const int in = ::open(existingName.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0)
-        return false;
+    if (in < 0) return false;
     struct stat st {};
     if (::fstat(in, &st) != 0 || S_ISDIR(st.st_mode)) {
         ::close(in);
@@ -157,40 +144,32 @@ bool CopyFile(const std::string& existingName, const std::string& newName) {
     std::vector<char> buf(1 << 16);
     for (;;) {
         const ssize_t n = ::read(in, buf.data(), buf.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            ok = false;
-        if (n <= 0)
-            break;
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) ok = false;
+        if (n <= 0) break;
         for (ssize_t done = 0; ok && done < n;) {
             const ssize_t k = ::write(out, buf.data() + done, static_cast<size_t>(n - done));
-            if (k < 0 && errno == EINTR)
-                continue;
+            if (k < 0 && errno == EINTR) continue;
             if (k <= 0)
                 ok = false;
             else
                 done += k;
         }
-        if (!ok)
-            break;
+        if (!ok) break;
     }
     if (ok) {
         const timespec times[2] = {st.st_atim, st.st_mtim};
         ::futimens(out, times);
     }
     ::close(in);
-    if (::close(out) != 0)
-        ok = false;
-    if (!ok)
-        ::unlink(newName.c_str());
+    if (::close(out) != 0) ok = false;
+    if (!ok) ::unlink(newName.c_str());
     return ok;
 }
 
 bool FileAge(const std::string& fileName, std::time_t& modified) {
     struct stat st {};
-    if (::stat(fileName.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
-        return false;
+    if (::stat(fileName.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
     modified = st.st_mtime;
     return true;
 }
@@ -217,9 +196,9 @@ bool MatchesMask(const std::string& name, const std::string& mask) {
             ++mi;
         return mi == m.size();
     };
-    if (match(name, mask))
-        return true;
-    if (mask.size() >= 2 && mask.compare(mask.size() - 2, 2, ".*") == 0 && name.find('.') == std::string::npos)
+    if (match(name, mask)) return true;
+    if (mask.size() >= 2 && mask.compare(mask.size() - 2, 2, ".*") == 0 &&
+        name.find('.') == std::string::npos)
         return match(name, std::string_view(mask).substr(0, mask.size() - 2));
     return false;
 }
@@ -232,17 +211,15 @@ int FindFirst(const std::string& path, int attr, TSearchRec& F) {
     F.ExcludeAttr = ~attr & (faHidden | faSysFile | faVolumeID | faDirectory);
 
     DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr)
-        return errno != 0 ? errno : ENOENT;
-    auto state = std::unique_ptr<rtl_detail::FindState, rtl_detail::FindStateDeleter>(new rtl_detail::FindState);
+    if (dir == nullptr) return errno != 0 ? errno : ENOENT;
+    auto state =
+        std::unique_ptr<rtl_detail::FindState, rtl_detail::FindStateDeleter>(new rtl_detail::FindState);
     const int dfd = ::dirfd(dir);
     while (const dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
-        if (name == "." || name == ".." || !MatchesMask(name, mask))
-            continue;
+        if (name == "." || name == ".." || !MatchesMask(name, mask)) continue;
         struct stat lst {};
-        if (::fstatat(dfd, entry->d_name, &lst, AT_SYMLINK_NOFOLLOW) != 0)
-            continue;
+        if (::fstatat(dfd, entry->d_name, &lst, AT_SYMLINK_NOFOLLOW) != 0) continue;
         struct stat st = lst;
         int a = 0;
         if (S_ISLNK(lst.st_mode)) {
@@ -254,12 +231,9 @@ int FindFirst(const std::string& path, int attr, TSearchRec& F) {
             a |= faDirectory;
         else if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode))
             a |= faSysFile;
-        if (name[0] == '.')
-            a |= faHidden;
-        if ((st.st_mode & S_IWUSR) == 0)
-            a |= faReadOnly;
-        if ((a & F.ExcludeAttr) != 0)
-            continue;
+        if (name[0] == '.') a |= faHidden;
+        if ((st.st_mode & S_IWUSR) == 0) a |= faReadOnly;
+        if ((a & F.ExcludeAttr) != 0) continue;
         TSearchRec rec;
         rec.Name = name;
         rec.Attr = a;
@@ -272,15 +246,13 @@ int FindFirst(const std::string& path, int attr, TSearchRec& F) {
               [](const TSearchRec& a, const TSearchRec& b) { return a.Name < b.Name; });
     F.FindHandle = std::move(state);
     const int rc = FindNext(F);
-    if (rc != 0)
-        FindClose(F);
+    if (rc != 0) FindClose(F);
     return rc;
 }
 
 int FindNext(TSearchRec& F) {
     rtl_detail::FindState* state = F.FindHandle.get();
-    if (state == nullptr || state->next >= state->matches.size())
-        return ENOENT;
+    if (state == nullptr || state->next >= state->matches.size()) return ENOENT;
     const TSearchRec& rec = state->matches[state->next++];
     F.Name = rec.Name;
     F.Attr = rec.Attr;
@@ -289,4 +261,6 @@ int FindNext(TSearchRec& F) {
     return 0;
 }
 
-void FindClose(TSearchRec& F) { F.FindHandle.reset(); }
+void FindClose(TSearchRec& F) {
+    F.FindHandle.reset();
+}

@@ -42,13 +42,13 @@ bool CopyFile(const std::string& existingName, const std::string& newName);
 bool FileAge(const std::string& fileName, std::time_t& modified);
 
 // Attribute bits of a search record.
-inline constexpr int faReadOnly = 0x01;  // the owner may not write it
-inline constexpr int faHidden = 0x02;    // the name begins with "."
-inline constexpr int faSysFile = 0x04;   // neither a regular file nor a folder (device, pipe, socket)
-inline constexpr int faVolumeID = 0x08;  // never set here
+inline constexpr int faReadOnly = 0x01; // the owner may not write it
+inline constexpr int faHidden = 0x02;   // the name begins with "."
+inline constexpr int faSysFile = 0x04;  // neither a regular file nor a folder (device, pipe, socket)
+inline constexpr int faVolumeID = 0x08; // never set here
 inline constexpr int faDirectory = 0x10;
-inline constexpr int faArchive = 0x20;   // never set here: a plain file has no attribute bits
-inline constexpr int faSymLink = 0x40;   // the entry is a symbolic link (its target decides the rest)
+inline constexpr int faArchive = 0x20; // never set here: a plain file has no attribute bits
+inline constexpr int faSymLink = 0x40; // the entry is a symbolic link (its target decides the rest)
 inline constexpr int faNormal = 0x80;
 inline constexpr int faAnyFile = 0x3F;
 

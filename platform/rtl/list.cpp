@@ -11,24 +11,23 @@ TList::~TList() {
     items_.clear();
 }
 
-void TList::IndexError(int index) { throw EListError(Format(rtl_text::ListIndexError, index)); }
+void TList::IndexError(int index) {
+    throw EListError(Format(rtl_text::ListIndexError, index));
+}
 
 void TList::CheckIndex(int index) const {
-    if (index < 0 || index >= Count())
-        IndexError(index);
+    if (index < 0 || index >= Count()) IndexError(index);
 }
 
 void TList::SetCount(int count) {
-    if (count < 0)
-        IndexError(count);
+    if (count < 0) IndexError(count);
     while (Count() > count)
         Delete(Count() - 1);
     items_.resize(static_cast<size_t>(count), nullptr);
 }
 
 void TList::SetCapacity(int capacity) {
-    if (capacity < Count())
-        IndexError(capacity);
+    if (capacity < Count()) IndexError(capacity);
     items_.reserve(static_cast<size_t>(capacity));
 }
 
@@ -40,50 +39,41 @@ void* TList::Items(int index) const {
 void TList::SetItems(int index, void* item) {
     CheckIndex(index);
     void*& slot = items_[static_cast<size_t>(index)];
-    if (slot == item)
-        return;
+    if (slot == item) return;
     void* old = slot;
     slot = item;
-    if (old != nullptr)
-        Notify(old, lnDeleted);
-    if (item != nullptr)
-        Notify(item, lnAdded);
+    if (old != nullptr) Notify(old, lnDeleted);
+    if (item != nullptr) Notify(item, lnAdded);
 }
 
 int TList::Add(void* item) {
     items_.push_back(item);
-    if (item != nullptr)
-        Notify(item, lnAdded);
+    if (item != nullptr) Notify(item, lnAdded);
     return Count() - 1;
 }
 
 void TList::Insert(int index, void* item) {
-    if (index < 0 || index > Count())
-        IndexError(index);
+    if (index < 0 || index > Count()) IndexError(index);
     items_.insert(items_.begin() + index, item);
-    if (item != nullptr)
-        Notify(item, lnAdded);
+    if (item != nullptr) Notify(item, lnAdded);
 }
 
 void TList::Delete(int index) {
     CheckIndex(index);
     void* item = items_[static_cast<size_t>(index)];
     items_.erase(items_.begin() + index);
-    if (item != nullptr)
-        Notify(item, lnDeleted);
+    if (item != nullptr) Notify(item, lnDeleted);
 }
 
 int TList::Remove(void* item) {
     const int index = IndexOf(item);
-    if (index >= 0)
-        Delete(index);
+    if (index >= 0) Delete(index);
     return index;
 }
 
 void* TList::Extract(void* item) {
     const int index = IndexOf(item);
-    if (index < 0)
-        return nullptr;
+    if (index < 0) return nullptr;
     void* found = items_[static_cast<size_t>(index)];
     items_.erase(items_.begin() + index);
     Notify(found, lnExtracted);
@@ -100,8 +90,7 @@ void TList::Clear() {
     std::vector<void*> old;
     old.swap(items_);
     for (void* item : old)
-        if (item != nullptr)
-            Notify(item, lnDeleted);
+        if (item != nullptr) Notify(item, lnDeleted);
 }
 
 void TList::Exchange(int index1, int index2) {
@@ -111,8 +100,7 @@ void TList::Exchange(int index1, int index2) {
 }
 
 void TList::Move(int curIndex, int newIndex) {
-    if (curIndex == newIndex)
-        return;
+    if (curIndex == newIndex) return;
     CheckIndex(curIndex);
     CheckIndex(newIndex);
     void* item = items_[static_cast<size_t>(curIndex)];
@@ -120,7 +108,9 @@ void TList::Move(int curIndex, int newIndex) {
     items_.insert(items_.begin() + newIndex, item);
 }
 
-void TList::Pack() { items_.erase(std::remove(items_.begin(), items_.end(), nullptr), items_.end()); }
+void TList::Pack() {
+    items_.erase(std::remove(items_.begin(), items_.end(), nullptr), items_.end());
+}
 
 void TList::Sort(const TListSortCompare& compare) {
     rtl_detail::MergeSort(items_, [&](void* a, void* b) { return compare(a, b) < 0; });

@@ -10,8 +10,7 @@ namespace rtl_detail {
 
 template <typename T, typename Less> void MergeSort(std::vector<T>& items, Less less) {
     const size_t n = items.size();
-    if (n < 2)
-        return;
+    if (n < 2) return;
     std::vector<T> buffer(n);
     std::vector<T>* from = &items;
     std::vector<T>* to = &buffer;
@@ -29,8 +28,7 @@ template <typename T, typename Less> void MergeSort(std::vector<T>& items, Less 
         }
         std::swap(from, to);
     }
-    if (from != &items)
-        items = std::move(*from);
+    if (from != &items) items = std::move(*from);
 }
 
 } // namespace rtl_detail

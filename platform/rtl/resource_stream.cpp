@@ -33,8 +33,7 @@ void RegisterResource(const char* name, const char* type, const unsigned char* d
     ResourceTable& t = table();
     std::lock_guard guard(t.lock);
     for (const Resource& r : t.entries)
-        if (SameText(r.name, name) && SameText(r.type, type))
-            return;
+        if (SameText(r.name, name) && SameText(r.type, type)) return;
     t.entries.push_back(Resource{name, type, data, size});
 }
 
@@ -51,14 +50,12 @@ bool FindResourceData(std::string_view name, std::string_view type, const uint8_
 }
 
 TResourceStream::TResourceStream(HINSTANCE, const std::string& name, const std::string& type) {
-    if (!FindResourceData(name, type, data_, size_))
-        throw EResNotFound(Format(rtl_text::ResNotFound, name));
+    if (!FindResourceData(name, type, data_, size_)) throw EResNotFound(Format(rtl_text::ResNotFound, name));
 }
 
 int64_t TResourceStream::Read(void* buffer, int64_t count) {
     const int64_t n = std::clamp<int64_t>(Size() - position_, 0, std::max<int64_t>(count, 0));
-    if (n > 0)
-        std::memcpy(buffer, data_ + position_, static_cast<size_t>(n));
+    if (n > 0) std::memcpy(buffer, data_ + position_, static_cast<size_t>(n));
     position_ += n;
     return n;
 }

@@ -14,14 +14,20 @@ namespace {
 constexpr const char* SortedListError = "Operation not allowed on sorted list";
 constexpr const char* DuplicateString = "String list does not allow duplicates";
 
-bool isBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+bool isBlank(char c) {
+    return static_cast<unsigned char>(c) <= ' ';
+}
 // Blanks and control characters other than NUL, which the delimited-text parser skips.
-bool isSkippable(char c) { return c != '\0' && isBlank(c); }
+bool isSkippable(char c) {
+    return c != '\0' && isBlank(c);
+}
 } // namespace
 
 // ---- TStrings ---------------------------------------------------------------------------------
 
-void TStrings::IndexError(int index) const { throw EStringListError(Format(rtl_text::ListIndexError, index)); }
+void TStrings::IndexError(int index) const {
+    throw EStringListError(Format(rtl_text::ListIndexError, index));
+}
 
 int TStrings::Add(const std::string& s) {
     const int index = Count();
@@ -46,7 +52,9 @@ void TStrings::Put(int index, const std::string& s) {
     InsertObject(index, s, object);
 }
 
-TObject* TStrings::GetObject(int) const { return nullptr; }
+TObject* TStrings::GetObject(int) const {
+    return nullptr;
+}
 void TStrings::PutObject(int, TObject*) {}
 
 void TStrings::Exchange(int index1, int index2) {
@@ -66,14 +74,12 @@ void TStrings::Exchange(int index1, int index2) {
 }
 
 void TStrings::Move(int curIndex, int newIndex) {
-    if (curIndex == newIndex)
-        return;
+    if (curIndex == newIndex) return;
     BeginUpdate();
     try {
         const std::string s = Get(curIndex);
         TObject* object = GetObject(curIndex);
-        if (newIndex < 0 || newIndex >= Count())
-            IndexError(newIndex);
+        if (newIndex < 0 || newIndex >= Count()) IndexError(newIndex);
         Delete(curIndex);
         InsertObject(newIndex, s, object);
     } catch (...) {
@@ -99,12 +105,13 @@ void TStrings::AddStrings(const TStrings& strings) {
     EndUpdate();
 }
 
-int TStrings::CompareStrings(const std::string& a, const std::string& b) const { return CompareText(a, b); }
+int TStrings::CompareStrings(const std::string& a, const std::string& b) const {
+    return CompareText(a, b);
+}
 
 int TStrings::IndexOf(const std::string& s) const {
     for (int i = 0; i < Count(); ++i)
-        if (CompareStrings(Get(i), s) == 0)
-            return i;
+        if (CompareStrings(Get(i), s) == 0) return i;
     return -1;
 }
 
@@ -112,16 +119,14 @@ int TStrings::IndexOfName(const std::string& name) const {
     for (int i = 0; i < Count(); ++i) {
         const std::string s = Get(i);
         const size_t sep = s.find(nameValueSeparator_);
-        if (sep != std::string::npos && CompareStrings(s.substr(0, sep), name) == 0)
-            return i;
+        if (sep != std::string::npos && CompareStrings(s.substr(0, sep), name) == 0) return i;
     }
     return -1;
 }
 
 int TStrings::IndexOfObject(const TObject* object) const {
     for (int i = 0; i < Count(); ++i)
-        if (GetObject(i) == object)
-            return i;
+        if (GetObject(i) == object) return i;
     return -1;
 }
 
@@ -144,10 +149,8 @@ void TStrings::SetText(std::string_view text) {
             while (i < text.size() && text[i] != '\r' && text[i] != '\n')
                 ++i;
             Add(std::string(text.substr(start, i - start)));
-            if (i < text.size() && text[i] == '\r')
-                ++i;
-            if (i < text.size() && text[i] == '\n')
-                ++i;
+            if (i < text.size() && text[i] == '\r') ++i;
+            if (i < text.size() && text[i] == '\n') ++i;
         }
     } catch (...) {
         EndUpdate();
@@ -158,8 +161,7 @@ void TStrings::SetText(std::string_view text) {
 
 std::string TStrings::DelimitedTextWith(char delimiter, char quote, bool strict) const {
     const int count = Count();
-    if (count == 1 && Get(0).empty())
-        return std::string(2, quote);
+    if (count == 1 && Get(0).empty()) return std::string(2, quote);
     std::string result;
     for (int i = 0; i < count; ++i) {
         const std::string s = Get(i);
@@ -169,16 +171,14 @@ std::string TStrings::DelimitedTextWith(char delimiter, char quote, bool strict)
                 needsQuotes = true;
                 break;
             }
-        if (i > 0)
-            result += delimiter;
+        if (i > 0) result += delimiter;
         if (!needsQuotes) {
             result += s;
             continue;
         }
         result += quote;
         for (char c : s) {
-            if (c == quote)
-                result += quote;
+            if (c == quote) result += quote;
             result += c;
         }
         result += quote;
@@ -225,8 +225,7 @@ void TStrings::SetDelimitedTextWith(std::string_view text, char delimiter, char 
             skipBlanks();
             if (p < n && text[p] == delimiter) {
                 ++p;
-                if (p == n)
-                    Add(std::string());
+                if (p == n) Add(std::string());
                 skipBlanks();
             } else if (p < n && text[p] == '\0' && !strict) {
                 ++p; // a NUL outside quotes separates like a blank
@@ -240,15 +239,21 @@ void TStrings::SetDelimitedTextWith(std::string_view text, char delimiter, char 
     EndUpdate();
 }
 
-std::string TStrings::DelimitedText() const { return DelimitedTextWith(delimiter_, quoteChar_, strictDelimiter_); }
+std::string TStrings::DelimitedText() const {
+    return DelimitedTextWith(delimiter_, quoteChar_, strictDelimiter_);
+}
 
 void TStrings::SetDelimitedText(std::string_view text) {
     SetDelimitedTextWith(text, delimiter_, quoteChar_, strictDelimiter_);
 }
 
-std::string TStrings::CommaText() const { return DelimitedTextWith(',', '"', false); }
+std::string TStrings::CommaText() const {
+    return DelimitedTextWith(',', '"', false);
+}
 
-void TStrings::SetCommaText(std::string_view text) { SetDelimitedTextWith(text, ',', '"', false); }
+void TStrings::SetCommaText(std::string_view text) {
+    SetDelimitedTextWith(text, ',', '"', false);
+}
 
 std::string TStrings::Names(int index) const {
     const std::string s = Get(index);
@@ -264,8 +269,7 @@ std::string TStrings::Values(const std::string& name) const {
 void TStrings::SetValues(const std::string& name, const std::string& value) {
     int index = IndexOfName(name);
     if (value.empty()) {
-        if (index >= 0)
-            Delete(index);
+        if (index >= 0) Delete(index);
         return;
     }
     const std::string line = name + nameValueSeparator_ + value;
@@ -276,8 +280,7 @@ void TStrings::SetValues(const std::string& name, const std::string& value) {
 }
 
 std::string TStrings::ValueFromIndex(int index) const {
-    if (index < 0)
-        return std::string();
+    if (index < 0) return std::string();
     const std::string s = Get(index);
     const size_t sep = s.find(nameValueSeparator_);
     return sep == std::string::npos ? std::string() : s.substr(sep + 1);
@@ -285,8 +288,7 @@ std::string TStrings::ValueFromIndex(int index) const {
 
 void TStrings::SetValueFromIndex(int index, const std::string& value) {
     if (value.empty()) {
-        if (index >= 0)
-            Delete(index);
+        if (index >= 0) Delete(index);
         return;
     }
     if (index < 0)
@@ -296,16 +298,13 @@ void TStrings::SetValueFromIndex(int index, const std::string& value) {
 }
 
 void TStrings::BeginUpdate() {
-    if (updateCount_ == 0)
-        SetUpdateState(true);
+    if (updateCount_ == 0) SetUpdateState(true);
     ++updateCount_;
 }
 
 void TStrings::EndUpdate() {
-    if (updateCount_ == 0)
-        return;
-    if (--updateCount_ == 0)
-        SetUpdateState(false);
+    if (updateCount_ == 0) return;
+    if (--updateCount_ == 0) SetUpdateState(false);
 }
 
 void TStrings::SetUpdateState(bool) {}
@@ -319,8 +318,7 @@ void TStrings::Assign(TPersistent* Source) {
 }
 
 void TStrings::Assign(const TStrings& source) {
-    if (&source == this)
-        return;
+    if (&source == this) return;
     BeginUpdate();
     try {
         Clear();
@@ -333,26 +331,22 @@ void TStrings::Assign(const TStrings& source) {
 }
 
 bool TStrings::Equals(const TStrings& other) const {
-    if (Count() != other.Count())
-        return false;
+    if (Count() != other.Count()) return false;
     for (int i = 0; i < Count(); ++i)
-        if (Get(i) != other.Get(i))
-            return false;
+        if (Get(i) != other.Get(i)) return false;
     return true;
 }
 
 void TStrings::LoadFromStream(TStream& stream) {
     const int64_t size = stream.Size() - stream.Position();
     std::string text(static_cast<size_t>(std::max<int64_t>(size, 0)), '\0');
-    if (!text.empty())
-        stream.ReadBuffer(text.data(), static_cast<int64_t>(text.size()));
+    if (!text.empty()) stream.ReadBuffer(text.data(), static_cast<int64_t>(text.size()));
     SetText(text);
 }
 
 void TStrings::SaveToStream(TStream& stream) const {
     const std::string text = Text();
-    if (!text.empty())
-        stream.WriteBuffer(text.data(), static_cast<int64_t>(text.size()));
+    if (!text.empty()) stream.WriteBuffer(text.data(), static_cast<int64_t>(text.size()));
 }
 
 void TStrings::LoadFromFile(const std::string& fileName) {
@@ -360,7 +354,9 @@ void TStrings::LoadFromFile(const std::string& fileName) {
     LoadFromStream(file);
 }
 
-void TStrings::SaveToFile(const std::string& fileName) const { WriteFileAtomically(fileName, Text()); }
+void TStrings::SaveToFile(const std::string& fileName) const {
+    WriteFileAtomically(fileName, Text());
+}
 
 // ---- TStringList ------------------------------------------------------------------------------
 
@@ -370,18 +366,15 @@ TStringList::~TStringList() {
 }
 
 void TStringList::CheckIndex(int index) const {
-    if (index < 0 || index >= Count())
-        IndexError(index);
+    if (index < 0 || index >= Count()) IndexError(index);
 }
 
 void TStringList::Changed() {
-    if (UpdateCount() == 0 && OnChange)
-        OnChange(this);
+    if (UpdateCount() == 0 && OnChange) OnChange(this);
 }
 
 void TStringList::Changing() {
-    if (UpdateCount() == 0 && OnChanging)
-        OnChanging(this);
+    if (UpdateCount() == 0 && OnChanging) OnChanging(this);
 }
 
 void TStringList::SetUpdateState(bool updating) {
@@ -406,8 +399,7 @@ TObject* TStringList::GetObject(int index) const {
 }
 
 void TStringList::Put(int index, const std::string& s) {
-    if (sorted_)
-        throw EStringListError(SortedListError);
+    if (sorted_) throw EStringListError(SortedListError);
     CheckIndex(index);
     Changing();
     items_[static_cast<size_t>(index)].text = s;
@@ -421,27 +413,27 @@ void TStringList::PutObject(int index, TObject* object) {
     Changed();
 }
 
-int TStringList::Add(const std::string& s) { return AddObject(s, nullptr); }
+int TStringList::Add(const std::string& s) {
+    return AddObject(s, nullptr);
+}
 
 int TStringList::AddObject(const std::string& s, TObject* object) {
     int index = Count();
     if (sorted_ && Find(s, index)) {
-        if (duplicates_ == dupIgnore)
-            return index;
-        if (duplicates_ == dupError)
-            throw EStringListError(DuplicateString);
+        if (duplicates_ == dupIgnore) return index;
+        if (duplicates_ == dupError) throw EStringListError(DuplicateString);
     }
     InsertItem(index, s, object);
     return index;
 }
 
-void TStringList::Insert(int index, const std::string& s) { InsertObject(index, s, nullptr); }
+void TStringList::Insert(int index, const std::string& s) {
+    InsertObject(index, s, nullptr);
+}
 
 void TStringList::InsertObject(int index, const std::string& s, TObject* object) {
-    if (sorted_)
-        throw EStringListError(SortedListError);
-    if (index < 0 || index > Count())
-        IndexError(index);
+    if (sorted_) throw EStringListError(SortedListError);
+    if (index < 0 || index > Count()) IndexError(index);
     InsertItem(index, s, object);
 }
 
@@ -459,8 +451,7 @@ void TStringList::Delete(int index) {
 }
 
 void TStringList::Clear() {
-    if (items_.empty())
-        return;
+    if (items_.empty()) return;
     Changing();
     items_.clear();
     Changed();
@@ -485,8 +476,7 @@ bool TStringList::Find(const std::string& s, int& index) const {
             lo = mid + 1;
         } else {
             hi = mid - 1;
-            if (c == 0)
-                found = true;
+            if (c == 0) found = true;
         }
     }
     index = lo;
@@ -494,15 +484,13 @@ bool TStringList::Find(const std::string& s, int& index) const {
 }
 
 int TStringList::IndexOf(const std::string& s) const {
-    if (!sorted_)
-        return TStrings::IndexOf(s);
+    if (!sorted_) return TStrings::IndexOf(s);
     int index = 0;
     return Find(s, index) ? index : -1;
 }
 
 void TStringList::SortBy(const std::function<bool(size_t, size_t)>& less) {
-    if (items_.size() < 2)
-        return;
+    if (items_.size() < 2) return;
     std::vector<size_t> order(items_.size());
     std::iota(order.begin(), order.end(), size_t{0});
     rtl_detail::MergeSort(order, less);
@@ -521,24 +509,19 @@ void TStringList::Sort() {
 
 void TStringList::CustomSort(const TStringListSortCompare& compare) {
     // Another order would break the binary search of a sorted list.
-    if (sorted_)
-        return;
+    if (sorted_) return;
     SortBy([&](size_t a, size_t b) { return compare(*this, static_cast<int>(a), static_cast<int>(b)) < 0; });
 }
 
 void TStringList::SetSorted(bool sorted) {
-    if (sorted == sorted_)
-        return;
-    if (sorted)
-        Sort();
+    if (sorted == sorted_) return;
+    if (sorted) Sort();
     sorted_ = sorted;
 }
 
 void TStringList::SetCaseSensitive(bool caseSensitive) {
-    if (caseSensitive == caseSensitive_)
-        return;
+    if (caseSensitive == caseSensitive_) return;
     caseSensitive_ = caseSensitive;
     // Binary search needs the order of the new comparison.
-    if (sorted_)
-        Sort();
+    if (sorted_) Sort();
 }

@@ -5,18 +5,15 @@
 
 int64_t TStringStream::Read(void* buffer, int64_t count) {
     const int64_t n = std::clamp<int64_t>(Size() - position_, 0, std::max<int64_t>(count, 0));
-    if (n > 0)
-        std::memcpy(buffer, data_.data() + position_, static_cast<size_t>(n));
+    if (n > 0) std::memcpy(buffer, data_.data() + position_, static_cast<size_t>(n));
     position_ += n;
     return n;
 }
 
 int64_t TStringStream::Write(const void* buffer, int64_t count) {
-    if (count <= 0)
-        return 0;
+    if (count <= 0) return 0;
     const int64_t end = position_ + count;
-    if (end > Size())
-        data_.resize(static_cast<size_t>(end));
+    if (end > Size()) data_.resize(static_cast<size_t>(end));
     std::memcpy(data_.data() + position_, buffer, static_cast<size_t>(count));
     position_ = end;
     return count;
@@ -39,4 +36,6 @@ std::string TStringStream::ReadString(int64_t count) {
     return s;
 }
 
-void TStringStream::WriteString(std::string_view s) { Write(s.data(), static_cast<int64_t>(s.size())); }
+void TStringStream::WriteString(std::string_view s) {
+    Write(s.data(), static_cast<int64_t>(s.size()));
+}

@@ -1,8 +1,8 @@
 #include "platform/rtl/files.h"
 
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -97,19 +97,17 @@ TEST_F(Folder, FindFirstListsMatchesByMaskAndAttributes) {
 
     EXPECT_EQ(find("*.html", 0),
               (Found{{"index.html", 0}, {"link.html", faSymLink}, {"ro.html", faReadOnly}}));
-    EXPECT_EQ(find("*.*", faDirectory),
-              (Found{{"README", 0},
-                     {"b.htm", 0},
-                     {"index.html", 0},
-                     {"link.html", faSymLink},
-                     {"ro.html", faReadOnly},
-                     {"sub.html", faDirectory}}));
-    EXPECT_EQ(find("*.htm?", faAnyFile),
-              (Found{{".hidden.html", faHidden},
-                     {"index.html", 0},
-                     {"link.html", faSymLink},
-                     {"ro.html", faReadOnly},
-                     {"sub.html", faDirectory}}));
+    EXPECT_EQ(find("*.*", faDirectory), (Found{{"README", 0},
+                                               {"b.htm", 0},
+                                               {"index.html", 0},
+                                               {"link.html", faSymLink},
+                                               {"ro.html", faReadOnly},
+                                               {"sub.html", faDirectory}}));
+    EXPECT_EQ(find("*.htm?", faAnyFile), (Found{{".hidden.html", faHidden},
+                                                {"index.html", 0},
+                                                {"link.html", faSymLink},
+                                                {"ro.html", faReadOnly},
+                                                {"sub.html", faDirectory}}));
     EXPECT_EQ(find("index.html", 0), (Found{{"index.html", 0}}));
     EXPECT_EQ(find("*.gif", faAnyFile), Found{});
 

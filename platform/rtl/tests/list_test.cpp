@@ -16,8 +16,12 @@ protected:
     }
 };
 
-void* P(intptr_t v) { return reinterpret_cast<void*>(v); }
-intptr_t V(void* p) { return reinterpret_cast<intptr_t>(p); }
+void* P(intptr_t v) {
+    return reinterpret_cast<void*>(v);
+}
+intptr_t V(void* p) {
+    return reinterpret_cast<intptr_t>(p);
+}
 } // namespace
 
 TEST(List, EditsKeepOrderAndRejectBadIndexesWithTheIndexInTheMessage) {
