@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 TEST(MemoryStream, ReadsWritesAndSeeksWithinBounds) {
     TMemoryStream s;
@@ -24,7 +25,7 @@ TEST(MemoryStream, ReadsWritesAndSeeksWithinBounds) {
 }
 
 TEST(FileStream, OpenFailuresNameTheFile) {
-    const auto dir = std::filesystem::temp_directory_path() / "pw_stream_test";
+    const auto dir = std::filesystem::temp_directory_path() / ("pw_stream_" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     const std::string missing = (dir / "missing.bin").string();
     std::filesystem::remove(missing);

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -250,7 +251,8 @@ TEST(StringList, AssignAddStringsMoveAndFiles) {
     }
     EXPECT_FALSE(a.Equals(b));
 
-    const auto dir = std::filesystem::temp_directory_path() / "pw_string_list_test";
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("pw_string_list_" + std::to_string(::getpid()));
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     const std::string name = (dir / "list.txt").string();
