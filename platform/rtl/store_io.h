@@ -17,6 +17,10 @@ bool ReadWholeFile(const std::string& path, std::string& bytes);
 bool ReplaceFile(const std::string& path, std::string_view bytes, mode_t mode, bool exactMode,
                  bool keepExistingMode);
 
+// Removes temporaries that ReplaceFile left beside path in processes that died while writing it.
+// Call it while holding the lock that serialises the writers of path.
+void RemoveStaleTemporaries(const std::string& path);
+
 // Identifies one version of a file, to notice that another writer replaced it.
 struct FileStamp {
     bool exists = false;

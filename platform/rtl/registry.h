@@ -1,0 +1,113 @@
+#pragma once
+// The registry of the current user, kept in a file of the user's settings folder (mode 0600).
+// Key paths use "\" and compare without regard to ASCII letter case; subkeys enumerate in the order of
+// their upper-cased names, values in the order they were first written.
+#include "platform/rtl/exception.h"
+#include "platform/rtl/name_list.h"
+#include "platform/rtl/object.h"
+#include "platform/rtl/wintypes.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+PW_DECLARE_EXCEPTION(ERegistryException, Exception)
+
+inline const HKEY HKEY_CLASSES_ROOT = reinterpret_cast<HKEY>(uintptr_t{0x80000000});
+inline const HKEY HKEY_CURRENT_USER = reinterpret_cast<HKEY>(uintptr_t{0x80000001});
+inline const HKEY HKEY_LOCAL_MACHINE = reinterpret_cast<HKEY>(uintptr_t{0x80000002});
+inline const HKEY HKEY_USERS = reinterpret_cast<HKEY>(uintptr_t{0x80000003});
+
+// The store file: UserConfigDir() + "registry.dat" unless set; an empty name returns to that default.
+std::string RegistryStoreFile();
+void SetRegistryStoreFile(const std::string& fileName);
+
+namespace reg_detail {
+class RegistryStore;
+}
+
+enum TRegDataType { rdUnknown, rdString, rdExpandString, rdInteger, rdBinary };
+
+struct TRegDataInfo {
+    TRegDataType RegData = rdUnknown;
+    int DataSize = 0;
+};
+
+class TRegistry : public TObject {
+public:
+    TRegistry();
+    // Writes what is still pending; a failure here is not reported (use CloseKey to see it).
+    ~TRegistry() override;
+    std::string ClassName() const override { return "TRegistry"; }
+
+    HKEY RootKey() const { return rootKey_; }
+    // Closes the open key. Only HKEY_CURRENT_USER holds keys; under the others nothing is found.
+    void SetRootKey(HKEY value);
+    // Non-null while a key is open.
+    HKEY CurrentKey() const;
+    const std::string& CurrentPath() const { return currentPath_; }
+    // True (the default): changes reach the file when the key is closed (CloseKey, destruction);
+    // false: at every write.
+    bool LazyWrite() const { return lazyWrite_; }
+    void SetLazyWrite(bool value) { lazyWrite_ = value; }
+
+    // A path starting with "\" is taken from the root, any other from the open key (or the root).
+    bool OpenKey(const std::string& key, bool canCreate);
+    bool OpenKeyReadOnly(const std::string& key);
+    // ERegistryException "Failed to create key %s" when it cannot be made.
+    bool CreateKey(const std::string& key);
+    bool KeyExists(const std::string& key);
+    // Removes the key with all its subkeys.
+    bool DeleteKey(const std::string& key);
+    // Writes pending changes; ERegistryException "Failed to set data for '%s'" when that fails.
+    void CloseKey();
+
+    bool HasSubKeys();
+    std::vector<std::string> KeyNames();
+    std::vector<std::string> ValueNames();
+    template <class List>
+    void GetKeyNames(List& names) {
+        rtl_detail::FillNameList(names, KeyNames());
+    }
+    template <class List>
+    void GetValueNames(List& names) {
+        rtl_detail::FillNameList(names, ValueNames());
+    }
+
+    bool ValueExists(const std::string& name);
+    bool DeleteValue(const std::string& name);
+    bool GetDataInfo(const std::string& name, TRegDataInfo& info);
+    TRegDataType GetDataType(const std::string& name);
+    // Bytes of the data (strings with their terminating zero); -1 when the value does not exist.
+    int GetDataSize(const std::string& name);
+
+    // Empty when the value does not exist; ERegistryException "Invalid data type for '%s'" when it is
+    // not a string.
+    std::string ReadString(const std::string& name);
+    void WriteString(const std::string& name, const std::string& value);
+    void WriteExpandString(const std::string& name, const std::string& value);
+    // ERegistryException "Failed to get data for '%s'" when missing, "Invalid data type for '%s'" when
+    // not a number.
+    int ReadInteger(const std::string& name);
+    void WriteInteger(const std::string& name, int value);
+    bool ReadBool(const std::string& name) { return ReadInteger(name) != 0; }
+    void WriteBool(const std::string& name, bool value) { WriteInteger(name, value ? 1 : 0); }
+    // Copies the data into buffer and answers its size; 0 when the value does not exist.
+    // "Failed to get data for '%s'" when the buffer is too small, never writing past it.
+    int ReadBinaryData(const std::string& name, void* buffer, int bufSize);
+    void WriteBinaryData(const std::string& name, const void* buffer, int bufSize);
+
+private:
+    bool UsableRoot() const;
+    std::vector<std::string> Resolve(const std::string& key, bool& relative) const;
+    void Write(const std::string& name, int type, std::string data);
+
+    reg_detail::RegistryStore* store_;
+    HKEY rootKey_;
+    bool lazyWrite_ = true;
+    bool open_ = false;
+    bool readOnly_ = false;
+    bool dirty_ = false;
+    std::vector<std::string> currentKey_; // path parts from the root
+    std::string currentPath_;
+};

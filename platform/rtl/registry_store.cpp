@@ -1,0 +1,352 @@
+#include "platform/rtl/registry_store.h"
+
+#include "platform/rtl/exception.h"
+#include "platform/rtl/strings.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace reg_detail {
+
+namespace {
+
+constexpr std::string_view kHeader = "PathweaverRegistry 1";
+
+const char* TypeToken(ValueType type) {
+    switch (type) {
+    case ValueType::String:
+        return "sz";
+    case ValueType::ExpandString:
+        return "expand_sz";
+    case ValueType::DWord:
+        return "dword";
+    case ValueType::Binary:
+        break;
+    }
+    return "binary";
+}
+
+bool TokenToType(std::string_view token, ValueType& type) {
+    for (ValueType t : {ValueType::String, ValueType::ExpandString, ValueType::DWord, ValueType::Binary})
+        if (token == TypeToken(t)) {
+            type = t;
+            return true;
+        }
+    return false;
+}
+
+// Each field starts with ":" (so an empty one is visible); blanks, control bytes, "%" and DEL are written
+// as %XX. Bytes above 0x7F stay as they are, so UTF-8 names remain readable and invalid UTF-8 survives.
+void AppendField(std::string& out, std::string_view text) {
+    static const char hex[] = "0123456789ABCDEF";
+    out += " :";
+    for (const char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b <= 0x20 || b == '%' || b == 0x7F) {
+            out += '%';
+            out += hex[b >> 4];
+            out += hex[b & 15];
+        } else {
+            out += c;
+        }
+    }
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+bool DecodeField(std::string_view field, std::string& out) {
+    out.clear();
+    if (field.empty() || field[0] != ':')
+        return false;
+    for (size_t i = 1; i < field.size(); ++i) {
+        if (field[i] != '%') {
+            out += field[i];
+            continue;
+        }
+        if (i + 2 >= field.size())
+            return false;
+        const int hi = HexDigit(field[i + 1]), lo = HexDigit(field[i + 2]);
+        if (hi < 0 || lo < 0)
+            return false;
+        out += static_cast<char>(hi * 16 + lo);
+        i += 2;
+    }
+    return true;
+}
+
+bool SplitFields(std::string_view line, std::vector<std::string>& fields) {
+    fields.clear();
+    size_t pos = 0;
+    while (pos < line.size()) {
+        size_t end = line.find(' ', pos);
+        if (end == std::string_view::npos)
+            end = line.size();
+        if (end > pos) {
+            std::string decoded;
+            if (!DecodeField(line.substr(pos, end - pos), decoded))
+                return false;
+            fields.push_back(std::move(decoded));
+        }
+        pos = end + 1;
+    }
+    return true;
+}
+
+void SerializeKey(const RegKey& key, std::vector<const RegKey*>& trail, std::string& out) {
+    out += "K";
+    for (size_t i = 1; i < trail.size(); ++i)
+        AppendField(out, trail[i]->name);
+    out += '\n';
+    for (const RegValue& value : key.values) {
+        out += "V";
+        AppendField(out, value.name);
+        out += ' ';
+        out += TypeToken(value.type);
+        if (value.type == ValueType::DWord && value.data.size() == 4) {
+            uint32_t n = 0;
+            for (int i = 3; i >= 0; --i)
+                n = n << 8 | static_cast<unsigned char>(value.data[static_cast<size_t>(i)]);
+            AppendField(out, std::to_string(n));
+        } else {
+            AppendField(out, value.data);
+        }
+        out += '\n';
+    }
+    for (const auto& [folded, child] : key.subkeys) {
+        trail.push_back(child.get());
+        SerializeKey(*child, trail, out);
+        trail.pop_back();
+    }
+}
+
+// Holds the store's lock file for one write.
+class StoreLock {
+public:
+    explicit StoreLock(const std::string& storePath) {
+        fd_ = ::open((storePath + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (fd_ < 0)
+            return;
+        int rc;
+        while ((rc = ::flock(fd_, LOCK_EX)) != 0 && errno == EINTR) {
+        }
+        if (rc != 0) {
+            ::close(fd_);
+            fd_ = -1;
+        }
+    }
+    ~StoreLock() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    StoreLock(const StoreLock&) = delete;
+    StoreLock& operator=(const StoreLock&) = delete;
+    bool Held() const { return fd_ >= 0; }
+
+private:
+    int fd_ = -1;
+};
+
+} // namespace
+
+RegValue* RegKey::FindValue(std::string_view valueName) {
+    for (RegValue& v : values)
+        if (SameText(v.name, valueName))
+            return &v;
+    return nullptr;
+}
+
+const RegValue* RegKey::FindValue(std::string_view valueName) const {
+    return const_cast<RegKey*>(this)->FindValue(valueName);
+}
+
+RegKey* RegKey::FindChild(std::string_view childName) const {
+    const auto it = subkeys.find(UpperCase(childName));
+    return it == subkeys.end() ? nullptr : it->second.get();
+}
+
+RegKey& RegKey::EnsureChild(std::string_view childName) {
+    std::unique_ptr<RegKey>& slot = subkeys[UpperCase(childName)];
+    if (!slot) {
+        slot = std::make_unique<RegKey>();
+        slot->name = std::string(childName);
+    }
+    return *slot;
+}
+
+KeyPath SplitKeyPath(std::string_view path) {
+    KeyPath parts;
+    size_t pos = 0;
+    while (pos <= path.size()) {
+        size_t end = path.find('\\', pos);
+        if (end == std::string_view::npos)
+            end = path.size();
+        if (end > pos)
+            parts.emplace_back(path.substr(pos, end - pos));
+        pos = end + 1;
+    }
+    return parts;
+}
+
+const RegKey* FindKey(const RegKey& root, const KeyPath& path) {
+    const RegKey* key = &root;
+    for (const std::string& part : path)
+        if (!(key = key->FindChild(part)))
+            return nullptr;
+    return key;
+}
+
+RegKey* FindKey(RegKey& root, const KeyPath& path) {
+    return const_cast<RegKey*>(FindKey(static_cast<const RegKey&>(root), path));
+}
+
+RegKey& EnsureKey(RegKey& root, const KeyPath& path) {
+    RegKey* key = &root;
+    for (const std::string& part : path)
+        key = &key->EnsureChild(part);
+    return *key;
+}
+
+bool RemoveKey(RegKey& root, const KeyPath& path) {
+    if (path.empty())
+        return false;
+    RegKey* parent = FindKey(root, KeyPath(path.begin(), path.end() - 1));
+    return parent && parent->subkeys.erase(UpperCase(path.back())) > 0;
+}
+
+std::string Serialize(const RegKey& root) {
+    std::string out(kHeader);
+    out += '\n';
+    std::vector<const RegKey*> trail{&root};
+    SerializeKey(root, trail, out);
+    return out;
+}
+
+void Parse(std::string_view text, RegKey& root) {
+    root.values.clear();
+    root.subkeys.clear();
+    RegKey* current = nullptr;
+    std::vector<std::string> fields;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string_view::npos)
+            end = text.size();
+        const std::string_view line = text.substr(pos, end - pos);
+        pos = end + 1;
+        if (line.size() >= 1 && line[0] == 'K' && (line.size() == 1 || line[1] == ' ')) {
+            current = SplitFields(line.substr(1), fields) ? &EnsureKey(root, fields) : nullptr;
+            continue;
+        }
+        if (!current || line.size() < 2 || line[0] != 'V' || line[1] != ' ')
+            continue;
+        // V <name> <type> <data>: the type is the only field without the ":" mark.
+        const size_t typeStart = line.find(' ', 2);
+        const size_t typeEnd = typeStart == std::string_view::npos ? typeStart : line.find(' ', typeStart + 1);
+        if (typeEnd == std::string_view::npos)
+            continue;
+        std::string name, data;
+        ValueType type;
+        if (!DecodeField(line.substr(2, typeStart - 2), name) ||
+            !TokenToType(line.substr(typeStart + 1, typeEnd - typeStart - 1), type) ||
+            !DecodeField(line.substr(typeEnd + 1), data))
+            continue;
+        if (type == ValueType::DWord) {
+            if (data.empty() || data.size() > 10 ||
+                !std::all_of(data.begin(), data.end(), [](char c) { return c >= '0' && c <= '9'; }))
+                continue;
+            const unsigned long long n = std::stoull(data);
+            if (n > 0xFFFFFFFFull)
+                continue;
+            data.assign({static_cast<char>(n & 0xFF), static_cast<char>(n >> 8 & 0xFF),
+                         static_cast<char>(n >> 16 & 0xFF), static_cast<char>(n >> 24 & 0xFF)});
+        }
+        if (RegValue* existing = current->FindValue(name))
+            *existing = {std::move(name), type, std::move(data)};
+        else
+            current->values.push_back({std::move(name), type, std::move(data)});
+    }
+}
+
+RegistryStore& RegistryStore::ForFile(const std::string& path) {
+    static std::mutex tableMutex;
+    static std::map<std::string, std::unique_ptr<RegistryStore>> table;
+    std::lock_guard lock(tableMutex);
+    std::unique_ptr<RegistryStore>& store = table[path];
+    if (!store)
+        store = std::make_unique<RegistryStore>(path);
+    return *store;
+}
+
+bool RegistryStore::Load(RegKey& into) {
+    std::string text;
+    try {
+        if (!store_io::ReadWholeFile(path_, text))
+            text.clear();
+    } catch (const EFOpenError&) {
+        return false;
+    }
+    Parse(text, into);
+    return true;
+}
+
+void RegistryStore::Refresh() {
+    const store_io::FileStamp stamp = store_io::StampOf(path_);
+    if (loaded_ && stamp == stamp_)
+        return;
+    RegKey fresh;
+    if (!Load(fresh))
+        return; // keep what was known; the next write reports the trouble
+    for (const Operation& op : pending_)
+        op(fresh);
+    view_ = std::move(fresh);
+    stamp_ = stamp;
+    loaded_ = true;
+}
+
+bool RegistryStore::Change(Operation op, bool flushNow) {
+    {
+        std::lock_guard lock(mutex_);
+        Refresh();
+        op(view_);
+        pending_.push_back(std::move(op));
+    }
+    return !flushNow || Flush();
+}
+
+bool RegistryStore::Flush() {
+    std::lock_guard lock(mutex_);
+    if (pending_.empty())
+        return true;
+    if (!store_io::ForceFolderOf(path_))
+        return false;
+    StoreLock fileLock(path_);
+    if (!fileLock.Held())
+        return false;
+    store_io::RemoveStaleTemporaries(path_);
+    RegKey fresh;
+    if (!Load(fresh))
+        return false;
+    for (const Operation& op : pending_)
+        op(fresh);
+    if (!store_io::ReplaceFile(path_, Serialize(fresh), 0600, true, false))
+        return false;
+    pending_.clear();
+    view_ = std::move(fresh);
+    stamp_ = store_io::StampOf(path_);
+    loaded_ = true;
+    return true;
+}
+
+} // namespace reg_detail

@@ -1,0 +1,87 @@
+#pragma once
+// The file behind the registry: a tree of keys with typed values, kept in memory per store file and
+// shared by every registry object of the process. Changes are recorded as operations; writing them
+// takes the store's lock file, re-reads the file, replays the operations on what another process may
+// have written meanwhile, and replaces the file through a temporary, so no writer loses another's keys.
+#include "platform/rtl/store_io.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace reg_detail {
+
+enum class ValueType { String, ExpandString, DWord, Binary };
+
+struct RegValue {
+    std::string name;
+    ValueType type;
+    std::string data; // DWord: 4 bytes, little-endian
+};
+
+struct RegKey {
+    std::string name;
+    std::vector<RegValue> values; // in the order first written
+    // Ordered by the upper-cased name, which is how the registry enumerates subkeys.
+    std::map<std::string, std::unique_ptr<RegKey>> subkeys;
+
+    RegValue* FindValue(std::string_view valueName);
+    const RegValue* FindValue(std::string_view valueName) const;
+    RegKey* FindChild(std::string_view childName) const;
+    RegKey& EnsureChild(std::string_view childName);
+};
+
+using KeyPath = std::vector<std::string>;
+
+// Splits on "\", dropping empty parts, so "\A\B\" and "A\B" name the same key.
+KeyPath SplitKeyPath(std::string_view path);
+const RegKey* FindKey(const RegKey& root, const KeyPath& path);
+RegKey* FindKey(RegKey& root, const KeyPath& path);
+RegKey& EnsureKey(RegKey& root, const KeyPath& path);
+// Removes the key with its subkeys; false when it does not exist or is the root.
+bool RemoveKey(RegKey& root, const KeyPath& path);
+
+std::string Serialize(const RegKey& root);
+// Unreadable lines are skipped, so one damaged line does not cost the rest of the store.
+void Parse(std::string_view text, RegKey& root);
+
+using Operation = std::function<void(RegKey& root)>;
+
+class RegistryStore {
+public:
+    // One store object per file in the process.
+    static RegistryStore& ForFile(const std::string& path);
+
+    explicit RegistryStore(std::string path) : path_(std::move(path)) {}
+
+    // Runs reader on the current tree: the file as last written by anyone, plus this process's changes
+    // not written yet.
+    template <class Reader>
+    auto Read(Reader reader) {
+        std::lock_guard lock(mutex_);
+        Refresh();
+        return reader(static_cast<const RegKey&>(view_));
+    }
+    // Applies op now and queues it for the file; writes at once when flushNow.
+    // False when writing failed (the change stays queued for the next write).
+    bool Change(Operation op, bool flushNow);
+    // Writes the queued changes; false when that failed (errno set). Nothing queued: true.
+    bool Flush();
+
+private:
+    void Refresh();
+    bool Load(RegKey& into);
+
+    std::mutex mutex_;
+    const std::string path_;
+    store_io::FileStamp stamp_;
+    bool loaded_ = false;
+    RegKey view_;
+    std::vector<Operation> pending_;
+};
+
+} // namespace reg_detail

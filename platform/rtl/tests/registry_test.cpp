@@ -1,0 +1,364 @@
+#include "platform/rtl/registry.h"
+#include "platform/rtl/registry_ini_file.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <dirent.h>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Names = std::vector<std::string>;
+
+class RegistryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/pw-reg-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+        store_ = dir_ + "/config/registry.dat"; // the folder is made by the first write
+        SetRegistryStoreFile(store_);
+    }
+    void TearDown() override {
+        SetRegistryStoreFile("");
+        std::system(("rm -rf '" + dir_ + "'").c_str());
+    }
+
+    std::string FileText() const {
+        std::ifstream in(store_, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    // Points the registry at a copy of the store file, so reads come from the bytes on disk and not
+    // from this process's memory of them.
+    void ReadFromCopyOfFile() {
+        static int copies = 0;
+        const std::string copy = dir_ + "/copy" + std::to_string(++copies) + ".dat";
+        std::ofstream(copy, std::ios::binary) << FileText();
+        SetRegistryStoreFile(copy);
+    }
+
+    std::string dir_, store_;
+};
+
+const char* const kProfiles = "Software\\Quillmark Software\\Internet\\Profiles";
+
+std::string Message(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const ERegistryException& e) {
+        return e.Message();
+    }
+    return "<no exception>";
+}
+
+} // namespace
+
+TEST_F(RegistryTest, KeysValuesAndTheClassLibrarysFailures) {
+    {
+        TRegistry reg;
+        EXPECT_EQ(reg.RootKey(), HKEY_CURRENT_USER);
+        EXPECT_FALSE(reg.OpenKey(kProfiles, false));
+        ASSERT_TRUE(reg.OpenKey(kProfiles, true));
+        EXPECT_EQ(reg.CurrentPath(), kProfiles);
+        ASSERT_TRUE(reg.OpenKey("my site", true)); // relative to the open key
+        EXPECT_EQ(reg.CurrentPath(), std::string(kProfiles) + "\\my site");
+        reg.WriteString("HostName", "ftp.example.com");
+        reg.WriteString("Port", "21");
+        reg.WriteInteger("Count", -2);
+        reg.WriteBool("Flag", true);
+        const unsigned char glyph[] = {'B', 'M', 0, 1, 0xFF};
+        reg.WriteBinaryData("UserGlyph", glyph, sizeof glyph);
+        reg.WriteString("port", "2121"); // value names ignore case: this replaces "Port"
+
+        EXPECT_EQ(reg.ReadString("hostname"), "ftp.example.com");
+        EXPECT_EQ(reg.ReadString("PORT"), "2121");
+        EXPECT_EQ(reg.ReadInteger("count"), -2);
+        EXPECT_TRUE(reg.ReadBool("Flag"));
+        EXPECT_EQ(reg.ReadString("Missing"), "");
+        EXPECT_EQ(reg.GetDataSize("Missing"), -1);
+        EXPECT_EQ(reg.GetDataSize("UserGlyph"), 5);
+        EXPECT_EQ(reg.GetDataType("Count"), rdInteger);
+        EXPECT_EQ(reg.ValueNames(), (Names{"HostName", "Port", "Count", "Flag", "UserGlyph"}));
+        EXPECT_EQ(Message([&] { reg.ReadInteger("Missing"); }), "Failed to get data for 'Missing'");
+        EXPECT_EQ(Message([&] { reg.ReadInteger("HostName"); }), "Invalid data type for 'HostName'");
+        EXPECT_EQ(Message([&] { reg.ReadString("Count"); }), "Invalid data type for 'Count'");
+
+        // Binary data never runs past the caller's buffer.
+        unsigned char buffer[8] = {0, 0, 0, 0, 0xAA, 0xAA, 0xAA, 0xAA};
+        EXPECT_EQ(Message([&] { reg.ReadBinaryData("UserGlyph", buffer, 4); }),
+                  "Failed to get data for 'UserGlyph'");
+        EXPECT_EQ(buffer[4], 0xAA);
+        EXPECT_EQ(reg.ReadBinaryData("UserGlyph", buffer, sizeof buffer), 5);
+        EXPECT_EQ(buffer[4], 0xFF);
+        EXPECT_EQ(buffer[5], 0xAA);
+        EXPECT_EQ(reg.ReadBinaryData("Missing", buffer, sizeof buffer), 0);
+
+        EXPECT_TRUE(reg.DeleteValue("FLAG"));
+        EXPECT_FALSE(reg.DeleteValue("Flag"));
+        reg.CloseKey();
+        EXPECT_EQ(reg.CurrentKey(), nullptr);
+        EXPECT_EQ(Message([&] { reg.WriteString("x", "y"); }), "Failed to set data for 'x'");
+    }
+    struct stat st{};
+    ASSERT_EQ(::stat(store_.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+
+    TRegistry reg;
+    // Leading and trailing separators and letter case do not make another key.
+    EXPECT_TRUE(reg.KeyExists("\\SOFTWARE\\quillmark software\\Internet\\Profiles\\"));
+    ASSERT_TRUE(reg.OpenKeyReadOnly(std::string(kProfiles) + "\\MY SITE"));
+    EXPECT_EQ(reg.ReadString("HostName"), "ftp.example.com");
+    EXPECT_EQ(Message([&] { reg.WriteString("HostName", "x"); }), "Failed to set data for 'HostName'");
+    EXPECT_FALSE(reg.DeleteValue("HostName"));
+
+    // Subkeys enumerate by name whatever the order of creation; deleting takes the subkeys along.
+    ASSERT_TRUE(reg.OpenKey(std::string("\\") + kProfiles, false));
+    for (const char* name : {"zeta", "Alpha", "beta\\deeper\\deepest", "Gamma"})
+        EXPECT_TRUE(reg.CreateKey(name));
+    Names names;
+    reg.GetKeyNames(names);
+    EXPECT_EQ(names, (Names{"Alpha", "beta", "Gamma", "my site", "zeta"}));
+    EXPECT_TRUE(reg.HasSubKeys());
+    EXPECT_TRUE(reg.DeleteKey("BETA"));
+    EXPECT_FALSE(reg.KeyExists("beta\\deeper"));
+    EXPECT_FALSE(reg.DeleteKey("beta"));
+    EXPECT_FALSE(reg.DeleteKey("\\"));
+
+    // Only the current user's root holds keys.
+    reg.SetRootKey(HKEY_LOCAL_MACHINE);
+    EXPECT_EQ(reg.CurrentKey(), nullptr);
+    EXPECT_FALSE(reg.OpenKey("Software", true));
+    EXPECT_FALSE(reg.KeyExists("Software"));
+    EXPECT_EQ(Message([&] { reg.CreateKey("Software\\X"); }), "Failed to create key Software\\X");
+}
+
+TEST_F(RegistryTest, AnyCharactersSurviveTheFile) {
+    std::string allBytes;
+    for (int b = 1; b < 256; ++b)
+        allBytes += static_cast<char>(b);
+    const std::vector<std::pair<std::string, std::string>> values = {
+        {"line\nbreak", "first\r\nsecond\n"},
+        {"a=b", "[section]"},
+        {"[bracket", "; comment"},
+        {"back\\slash\\", "C:\\Program Files\\"},
+        {"%41 percent", "%%41"},
+        {" spaced ", "  "},
+        {"", "the default value"},
+        {"utf8 \xC3\xA9\xE2\x82\xAC", "\xF0\x9F\x98\x80"},
+        {"invalid \xFF\xC3", "\xC3\x28\xFE"},
+        {"all", allBytes},
+    };
+    const std::string oddKey = "K\ney = [1] %20 \xC3\xA9\xFF";
+    {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey("\\Odd\\" + oddKey, true));
+        for (const auto& [name, data] : values)
+            reg.WriteString(name, data);
+        const std::string binary("\0\n\r\xFF bin", 8);
+        reg.WriteBinaryData("binary", binary.data(), static_cast<int>(binary.size()));
+        reg.WriteInteger("min", INT32_MIN);
+    }
+    ReadFromCopyOfFile();
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey("Odd", false));
+    EXPECT_EQ(reg.KeyNames(), (Names{oddKey}));
+    ASSERT_TRUE(reg.OpenKey(oddKey, false));
+    for (const auto& [name, data] : values)
+        EXPECT_EQ(reg.ReadString(name), data) << name;
+    char buffer[16] = {};
+    ASSERT_EQ(reg.ReadBinaryData("binary", buffer, sizeof buffer), 8);
+    EXPECT_EQ(std::string(buffer, 8), std::string("\0\n\r\xFF bin", 8));
+    EXPECT_EQ(reg.ReadInteger("min"), INT32_MIN);
+    EXPECT_EQ(reg.ValueNames().size(), values.size() + 2);
+
+    // The file is one record per line: no name or value spills into a line of its own.
+    std::istringstream lines(FileText());
+    std::string line;
+    int count = 0;
+    while (std::getline(lines, line))
+        ++count;
+    EXPECT_EQ(count, 1 + 3 + static_cast<int>(values.size()) + 2); // header, root, Odd, odd key, values
+}
+
+TEST_F(RegistryTest, LazyWritesReachTheFileWhenTheKeyCloses) {
+    TRegistry writer;
+    ASSERT_TRUE(writer.OpenKey("Lazy", true));
+    writer.WriteString("v", "1");
+    {
+        TRegistry other; // the same process sees the change at once
+        ASSERT_TRUE(other.OpenKey("Lazy", false));
+        EXPECT_EQ(other.ReadString("v"), "1");
+    }
+    EXPECT_EQ(FileText().find("V :v"), std::string::npos);
+    writer.CloseKey();
+    EXPECT_NE(FileText().find("V :v sz :1"), std::string::npos);
+
+    writer.SetLazyWrite(false);
+    ASSERT_TRUE(writer.OpenKey("Lazy", false));
+    writer.WriteString("w", "2");
+    EXPECT_NE(FileText().find("V :w sz :2"), std::string::npos);
+
+    // A write that cannot reach the disk is reported, not lost quietly.
+    ::chmod((dir_ + "/config").c_str(), 0500);
+    if (::access((dir_ + "/config").c_str(), W_OK) != 0) { // root writes anyway
+        EXPECT_EQ(Message([&] { writer.WriteString("x", "3"); }), "Failed to set data for 'x'");
+        ::chmod((dir_ + "/config").c_str(), 0700);
+    } else {
+        ::chmod((dir_ + "/config").c_str(), 0700);
+        std::rename(store_.c_str(), (dir_ + "/moved").c_str());
+        ::mkdir(store_.c_str(), 0700); // a folder where the file should be: the rename must fail
+        EXPECT_EQ(Message([&] { writer.WriteString("x", "3"); }), "Failed to set data for 'x'");
+        ::rmdir(store_.c_str());
+        std::rename((dir_ + "/moved").c_str(), store_.c_str());
+    }
+    writer.WriteString("y", "4"); // the failed change was kept and goes out with the next one
+    ReadFromCopyOfFile();
+    TRegistry reader;
+    ASSERT_TRUE(reader.OpenKey("Lazy", false));
+    EXPECT_EQ(reader.ReadString("x"), "3");
+    EXPECT_EQ(reader.ReadString("y"), "4");
+}
+
+TEST_F(RegistryTest, TwoProcessesWritingKeepEachOthersChanges) {
+    {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey("Shared", true));
+        reg.WriteString("before", "kept");
+    }
+    std::vector<pid_t> children;
+    for (int c = 0; c < 2; ++c) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            TRegistry reg;
+            reg.SetLazyWrite(false);
+            for (int i = 0; i < 30; ++i) {
+                if (!reg.OpenKey("\\Shared\\child" + std::to_string(c), true))
+                    ::_exit(1);
+                reg.WriteInteger("n" + std::to_string(i), i);
+                reg.OpenKey("\\Shared", false);
+                reg.WriteString("last" + std::to_string(c), std::to_string(i));
+            }
+            ::_exit(0);
+        }
+        children.push_back(pid);
+    }
+    for (pid_t pid : children) {
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    TRegistry reg; // this process's memory of the file is stale: it must notice
+    ASSERT_TRUE(reg.OpenKey("Shared", false));
+    EXPECT_EQ(reg.ReadString("before"), "kept");
+    EXPECT_EQ(reg.ReadString("last0"), "29");
+    EXPECT_EQ(reg.ReadString("last1"), "29");
+    EXPECT_EQ(reg.KeyNames(), (Names{"child0", "child1"}));
+    for (int c = 0; c < 2; ++c) {
+        ASSERT_TRUE(reg.OpenKey("\\Shared\\child" + std::to_string(c), false));
+        EXPECT_EQ(reg.ValueNames().size(), 30u);
+        EXPECT_EQ(reg.ReadInteger("n29"), 29);
+    }
+}
+
+TEST_F(RegistryTest, AKilledWriterLeavesAWholeFile) {
+    // The child rewrites a large store over and over, alternating every value between two states.
+    const int rounds = 8;
+    std::mt19937 random(12345);
+    for (int round = 0; round < rounds; ++round) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            TRegistry reg;
+            reg.SetLazyWrite(false);
+            reg.OpenKey("Crash", true);
+            for (int i = 0;; ++i) {
+                const char c = i % 2 ? 'a' : 'b';
+                reg.WriteString("big", std::string(300000, c));
+                reg.WriteString("tag", std::string(1, c));
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20 + random() % 60));
+        ::kill(pid, SIGKILL);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status));
+
+        if (FileText().empty())
+            continue; // killed before the first write ended
+        ReadFromCopyOfFile();
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey("Crash", false)) << "round " << round;
+        const std::string big = reg.ReadString("big");
+        ASSERT_EQ(big.size(), 300000u) << "round " << round;
+        EXPECT_EQ(big.find_first_not_of(big[0]), std::string::npos);
+        SetRegistryStoreFile(store_);
+    }
+    // Later writers are not hindered by what the killed ones left behind, and clear it away.
+    TRegistry reg;
+    reg.SetLazyWrite(false);
+    ASSERT_TRUE(reg.OpenKey("Crash", true));
+    reg.WriteString("after", "ok");
+    DIR* folder = ::opendir((dir_ + "/config").c_str());
+    Names left;
+    while (const dirent* e = ::readdir(folder))
+        if (e->d_name[0] != '.')
+            left.push_back(e->d_name);
+    ::closedir(folder);
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (Names{"registry.dat", "registry.dat.lock"}));
+    ReadFromCopyOfFile();
+    TRegistry check;
+    ASSERT_TRUE(check.OpenKey("Crash", false));
+    EXPECT_EQ(check.ReadString("after"), "ok");
+}
+
+TEST_F(RegistryTest, IniStyleAccessOverAKey) {
+    {
+        TRegistryIniFile ini("Software\\Test\\Layout");
+        EXPECT_FALSE(ini.SectionExists("Main"));
+        EXPECT_EQ(ini.ReadInteger("Main", "BarCount", -1), -1);
+        ini.WriteInteger("Main", "BarCount", 2);
+        ini.WriteBool("Main", "LargeIcons", true);
+        ini.WriteString("Bar0", "Caption", "Main menu");
+        ini.WriteString("Bar0", "Row", "7");
+        ini.WriteInteger("Bar0", "Row", 8); // text stays text
+        ini.WriteString("Bar1", "Caption", "Tools");
+        ini.UpdateFile();
+    }
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey("\\Software\\Test\\Layout\\Main", false));
+    EXPECT_EQ(reg.GetDataType("BarCount"), rdInteger);
+    ASSERT_TRUE(reg.OpenKey("\\Software\\Test\\Layout\\Bar0", false));
+    EXPECT_EQ(reg.GetDataType("Row"), rdString);
+
+    TRegistryIniFile ini("Software\\Test\\Layout");
+    EXPECT_EQ(ini.ReadInteger("MAIN", "barcount", 0), 2);
+    EXPECT_TRUE(ini.ReadBool("Main", "LargeIcons", false));
+    EXPECT_EQ(ini.ReadString("Main", "BarCount", ""), "2");
+    EXPECT_EQ(ini.ReadInteger("Bar0", "Row", 0), 8);
+    EXPECT_EQ(ini.ReadInteger("Bar0", "Caption", -5), -5);
+    Names sections, values;
+    ini.ReadSections(sections);
+    EXPECT_EQ(sections, (Names{"Bar0", "Bar1", "Main"}));
+    ini.ReadSectionValues("Bar0", values);
+    EXPECT_EQ(values, (Names{"Caption=Main menu", "Row=8"}));
+    EXPECT_TRUE(ini.ValueExists("bar1", "CAPTION"));
+    ini.DeleteKey("Bar1", "Caption");
+    EXPECT_FALSE(ini.ValueExists("Bar1", "Caption"));
+    ini.EraseSection("Bar0");
+    EXPECT_FALSE(ini.SectionExists("Bar0"));
+    EXPECT_EQ(ini.SectionNames(), (Names{"Bar1", "Main"}));
+}
