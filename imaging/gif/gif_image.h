@@ -18,7 +18,7 @@ class TStream;
 struct TRaster;
 
 // Pixel data of all frames of one image together may not exceed this.
-inline constexpr int64_t kMaxImagePixels = int64_t{1} << 29;
+inline constexpr int64_t kMaxImagePixels = int64_t{1} << 28;
 // The class library's "no colour" value: take the header's background colour.
 inline constexpr uint32_t clNoneColor = 0x1FFFFFFF;
 

@@ -47,39 +47,55 @@ private:
         }
         if (curBit_ + size >= lastBit_) {
             if (done_) {
-                if (curBit_ >= lastBit_ && !underrunWarned_) {
-                    underrunWarned_ = true;
-                    Warn(gif_text::BitBufferUnderrun);
-                }
+                if (curBit_ >= lastBit_)
+                    Underrun();
                 return -1;
             }
-            buf_[0] = buf_[lastByte_ - 2];
-            buf_[1] = buf_[lastByte_ - 1];
-            std::optional<uint8_t> length = ReadByte(stream_);
-            if (!length) {
-                done_ = true;
+            Refill();
+            // Sub-blocks shorter than a code need more than one refill; a code cut off by the end
+            // of the data is not read from stale buffer bytes.
+            while (curBit_ + size > lastBit_ && !done_)
+                Refill();
+            if (curBit_ + size > lastBit_) {
+                Underrun();
                 return -1;
             }
-            int count = *length;
-            if (count == 0) {
-                zeroBlock_ = true;
-                done_ = true;
-            } else {
-                int64_t got = stream_.Read(buf_ + 2, count);
-                if (got < count) {
-                    Warn(gif_text::PrematureEnd);
-                    count = static_cast<int>(got);
-                }
-            }
-            lastByte_ = 2 + count;
-            curBit_ = curBit_ - lastBit_ + 16;
-            lastBit_ = lastByte_ * 8;
         }
         int index = curBit_ >> 3;
         uint32_t bits = buf_[index] | (buf_[index + 1] << 8) | (buf_[index + 2] << 16);
         int code = static_cast<int>((bits >> (curBit_ & 7)) & ((1u << size) - 1));
         curBit_ += size;
         return code;
+    }
+
+    void Underrun() {
+        if (!underrunWarned_) {
+            underrunWarned_ = true;
+            Warn(gif_text::BitBufferUnderrun);
+        }
+    }
+
+    // Keeps the last two bytes (the unread bits of a code are never more) and appends a sub-block.
+    void Refill() {
+        buf_[0] = buf_[lastByte_ - 2];
+        buf_[1] = buf_[lastByte_ - 1];
+        int count = 0;
+        std::optional<uint8_t> length = ReadByte(stream_);
+        if (!length || *length == 0) {
+            zeroBlock_ = length.has_value();
+            done_ = true;
+        } else {
+            count = *length;
+            int64_t got = stream_.Read(buf_ + 2, count);
+            if (got < count) {
+                Warn(gif_text::PrematureEnd);
+                count = static_cast<int>(got);
+                done_ = true;
+            }
+        }
+        lastByte_ = 2 + count;
+        curBit_ = curBit_ - lastBit_ + 16;
+        lastBit_ = lastByte_ * 8;
     }
 
     void SkipBlocks() {
