@@ -77,6 +77,8 @@ ${registrations}    }
 extern \"C\" void ${anchor}() {}
 ")
     target_sources(${target} PRIVATE ${sources} ${registration})
-    target_link_libraries(${target} PRIVATE pw_rtl)
+    if(NOT target STREQUAL "pw_rtl")
+        target_link_libraries(${target} PRIVATE pw_rtl)
+    endif()
     target_link_options(${target} INTERFACE "LINKER:--undefined=${anchor}")
 endfunction()

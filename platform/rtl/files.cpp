@@ -128,10 +128,11 @@ bool RenameFile(const std::string& oldName, const std::string& newName) {
 }
 
 bool CopyFile(const std::string& existingName, const std::string& newName) {
-    const int in = ::open(existingName.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking so that a named pipe fails the check below instead of waiting for a writer.
+    const int in = ::open(existingName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (in < 0) return false;
     struct stat st {};
-    if (::fstat(in, &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(in);
         return false;
     }

@@ -155,6 +155,8 @@ TEST_F(Folder, CreateCopyRenameDeleteAndDates) {
     EXPECT_FALSE(FileAge(at("missing"), age));
     EXPECT_FALSE(CopyFile(at("missing"), at("copy2")));
     EXPECT_FALSE(CopyFile(deep, at("copy2")));
+    ASSERT_EQ(::mkfifo(at("pipe").c_str(), 0600), 0);
+    EXPECT_FALSE(CopyFile(at("pipe"), at("copy2"))); // refused at once, not waiting for a writer
     EXPECT_FALSE(FileExists(at("copy2")));
 
     // Renames refuse to replace, as on the system the program comes from.
