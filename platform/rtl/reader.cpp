@@ -343,10 +343,11 @@ TValueType TReader::ReadValue() {
     return static_cast<TValueType>(byte);
 }
 
+// The next byte, not consumed and not checked: at the end of a list it is a name's length byte.
 TValueType TReader::NextValue() {
-    const TValueType value = ReadValue();
+    const uint8_t byte = ReadByte();
     stream_.Seek(-1, soCurrent);
-    return value;
+    return static_cast<TValueType>(byte);
 }
 
 void TReader::CheckValue(TValueType Value) {

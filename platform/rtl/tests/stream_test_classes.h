@@ -1,0 +1,87 @@
+#pragma once
+// Components with the published properties of the site-map profile and the program settings, and the
+// hex/bytes helpers the stream tests share.
+#include "platform/rtl/colors.h"
+#include "platform/rtl/component.h"
+#include "platform/rtl/published.h"
+#include "platform/rtl/stream.h"
+#include "platform/rtl/string_list.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace stream_test {
+
+enum class OutputType { moutClipboard, moutFile, moutInsert, moutEditor };
+enum class OutputFormat { mfmtList, mfmtTree, mfmtParagraph };
+enum class SpiderType { mstLocal, mstWebsite };
+enum class ChangeFreq { cfNothing, cfAlways, cfHourly, cfDaily, cfWeekly, cfMonthly, cfYearly, cfNever };
+
+class Profile : public TComponent {
+public:
+    explicit Profile(TComponent* owner = nullptr) : TComponent(owner) {}
+    std::string ClassName() const override { return "TMapProfile"; }
+    static const TPropertyTable& Table();
+    const TPropertyTable* PublishedProperties() const override { return &Table(); }
+
+    TStringList* FollowQueryParts() { return &followQueryParts; }
+
+    bool AddImages = true;
+    bool NoFolderImages = false;
+    bool NoFolderLinks = true;
+    bool ClassAttribs = true;
+    TColor clrBackground = clWhite;
+    TColor clrText = clBlack;
+    TColor clrLink = clBlue;
+    TColor clrVisited = clPurple;
+    TColor clrActive = clRed;
+    bool ConfirmDelete = true;
+    std::string FileName = "Untitled.qpw";
+    std::string FileTypes;
+    std::string IgnoreFolders;
+    std::string IgnoreFiles;
+    std::string IndexPage;
+    bool Modified = false;
+    OutputType Output = OutputType::moutFile;
+    OutputFormat Format = OutputFormat::mfmtList;
+    std::string OutputFileName = "/home/user/Desktop/sitemap.html";
+    std::string OutputInsert;
+    bool Untitled = true;
+    bool UsePageTitles = true;
+    bool MakeGoogleSM = true;
+    std::string Website;
+    SpiderType Spider = SpiderType::mstWebsite;
+    std::string ServerName;
+    std::string ServerDir;
+    bool FtpFiles = false;
+    ChangeFreq DefFreq = ChangeFreq::cfMonthly;
+    double DefPri = 0.5;
+    TStringList followQueryParts;
+};
+
+class Settings : public TComponent {
+public:
+    explicit Settings(TComponent* owner = nullptr) : TComponent(owner) {}
+    std::string ClassName() const override { return "TSiteMapSettings"; }
+    static const TPropertyTable& Table();
+    const TPropertyTable* PublishedProperties() const override { return &Table(); }
+
+    std::string LastFile;
+    bool LoadLast = false;
+    std::string SettingFile;
+};
+
+// The states the peer program also knows by name: "defaults", "full", "empty".
+void SetProfile(Profile& profile, const std::string& variant);
+void SetSettings(Settings& settings, const std::string& variant);
+// The same text the peer program prints for a profile or settings object.
+std::string DumpProfile(Profile& profile);
+std::string DumpSettings(const Settings& settings);
+
+std::vector<uint8_t> Bytes(const TMemoryStream& stream);
+std::vector<uint8_t> Bytes(std::string_view text);
+std::string HexDump(const std::vector<uint8_t>& bytes);
+
+} // namespace stream_test
