@@ -1,0 +1,138 @@
+#include "platform/gdi/qt/font_engine.h"
+
+#include <QFont>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QString>
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <mutex>
+
+namespace pw::gdi::qt {
+namespace {
+
+// Fonts need a GUI application object. The program makes its own before drawing; headless users
+// (tests, tools) get one made here on first use.
+void EnsureApplication() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        if (QCoreApplication::instance()) return;
+        static int argc = 1;
+        static char name[] = "pathweaver";
+        static char* argv[] = {name, nullptr};
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && !qEnvironmentVariableIsSet("DISPLAY") &&
+            !qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        new QGuiApplication(argc, argv); // lives for the rest of the process
+    });
+}
+
+QString FamilyFor(const LOGFONT& lf) {
+    const std::string face(lf.lfFaceName, strnlen(lf.lfFaceName, LF_FACESIZE));
+    auto is = [&](const char* name) {
+        return QString::fromUtf8(face).compare(name, Qt::CaseInsensitive) == 0;
+    };
+    for (const char* mono : {"Courier New", "Courier", "Fixedsys", "Terminal", "Lucida Console", "Consolas",
+                             "DejaVu Sans Mono", "Monospace"})
+        if (is(mono)) return QStringLiteral("DejaVu Sans Mono");
+    for (const char* serif : {"Times New Roman", "Times", "Georgia", "DejaVu Serif", "Serif"})
+        if (is(serif)) return QStringLiteral("DejaVu Serif");
+    if (face.empty() && (lf.lfPitchAndFamily & 3) == FIXED_PITCH) return QStringLiteral("DejaVu Sans Mono");
+    return QStringLiteral("DejaVu Sans");
+}
+
+QFont MakeFont(const LOGFONT& lf, int pixelSize) {
+    QFont f(FamilyFor(lf));
+    f.setPixelSize(std::max(1, pixelSize));
+    f.setWeight(static_cast<QFont::Weight>(std::clamp<int>(lf.lfWeight ? lf.lfWeight : FW_NORMAL, 1, 1000)));
+    f.setItalic(lf.lfItalic != 0);
+    f.setUnderline(lf.lfUnderline != 0);
+    f.setStrikeOut(lf.lfStrikeOut != 0);
+    f.setKerning(false);
+    f.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::NoSubpixelAntialias));
+    f.setHintingPreference(QFont::PreferFullHinting);
+    return f;
+}
+
+// lfHeight < 0 is the character (em) height; > 0 the cell height; 0 a default.
+int PixelSize(const LOGFONT& lf) {
+    if (lf.lfHeight < 0) return -lf.lfHeight;
+    if (lf.lfHeight == 0) return 11;
+    const QFontMetrics probe(MakeFont(lf, lf.lfHeight));
+    const int cell = std::max(1, probe.ascent() + probe.descent());
+    return std::max(1, static_cast<int>(std::lround(double(lf.lfHeight) * lf.lfHeight / cell)));
+}
+
+QFont FontFor(const LOGFONT& lf) {
+    EnsureApplication();
+    return MakeFont(lf, PixelSize(lf));
+}
+
+QString ToQString(std::u16string_view text) {
+    return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+FontInfo Metrics(const LOGFONT& lf) {
+    const QFont f = FontFor(lf);
+    const QFontMetrics fm(f);
+    FontInfo info;
+    info.ascent = fm.ascent();
+    info.descent = fm.descent();
+    info.pixelSize = f.pixelSize();
+    info.externalLeading = std::max(0, fm.leading());
+    info.aveCharWidth = fm.averageCharWidth();
+    info.maxCharWidth = fm.maxWidth();
+    info.underlinePos = std::max(1, fm.underlinePos());
+    info.strikeOutPos = fm.strikeOutPos();
+    info.lineWidth = std::max(1, fm.lineWidth());
+    info.fixedPitch = QFontInfo(f).fixedPitch();
+    info.family = QFontInfo(f).family().toStdString();
+    return info;
+}
+
+std::vector<int> CharPositions(const LOGFONT& lf, std::u16string_view text) {
+    const QFontMetrics fm(FontFor(lf));
+    const QString s = ToQString(text);
+    std::vector<int> pos(s.size() + 1, 0);
+    for (qsizetype i = 1; i <= s.size(); ++i)
+        pos[i] = fm.horizontalAdvance(s.left(i));
+    return pos;
+}
+
+int TextWidth(const LOGFONT& lf, std::u16string_view text) {
+    return QFontMetrics(FontFor(lf)).horizontalAdvance(ToQString(text));
+}
+
+GlyphMask RenderText(const LOGFONT& lf, std::u16string_view text, int width, int height, int originX,
+                     int baseline) {
+    GlyphMask m;
+    if (width <= 0 || height <= 0) return m;
+    const QFont f = FontFor(lf);
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setRenderHint(QPainter::TextAntialiasing, false);
+        p.setFont(f);
+        p.setPen(Qt::white);
+        p.drawText(QPointF(originX, baseline), ToQString(text));
+    }
+    m.width = width;
+    m.height = height;
+    m.bits.resize(static_cast<size_t>(width) * height);
+    for (int y = 0; y < height; ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(image.constScanLine(y));
+        for (int x = 0; x < width; ++x)
+            m.bits[static_cast<size_t>(y) * width + x] = (row[x] >> 24) >= 128 ? 1 : 0;
+    }
+    return m;
+}
+
+} // namespace pw::gdi::qt

@@ -1,0 +1,203 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "platform/gdi/bitmaps.h"
+#include "platform/gdi/dc.h"
+#include "platform/gdi/edges.h"
+#include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/icons.h"
+#include "platform/gdi/shapes.h"
+#include "platform/gdi/surface.h"
+#include "platform/gdi/syscolors.h"
+#include "platform/gdi/test_settings.h"
+
+namespace {
+
+// Distinct colours for the edge roles, so each pixel names its role.
+class EdgeTest : public testing::Test {
+protected:
+    void SetUp() override {
+        const int indices[] = {COLOR_3DLIGHT, COLOR_3DDKSHADOW, COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW,
+                               COLOR_BTNFACE, COLOR_WINDOW,     COLOR_WINDOWFRAME};
+        const COLORREF colors[] = {RGB(1, 0, 0), RGB(2, 0, 0), RGB(3, 0, 0), RGB(4, 0, 0),
+                                   RGB(5, 0, 0), RGB(6, 0, 0), RGB(7, 0, 0)};
+        SetSysColors(7, indices, colors);
+    }
+    void TearDown() override { pw::gdi::ResetSystemSettings(); }
+
+    static std::string Roles(const Surface& s) {
+        static const std::map<uint32_t, char> names = {
+            {0xFF010000u, 'L'}, {0xFF020000u, 'D'}, {0xFF030000u, 'H'}, {0xFF040000u, 'S'},
+            {0xFF050000u, 'F'}, {0xFF060000u, 'W'}, {0xFF070000u, 'K'}, {0xFFFFFFFFu, '.'}};
+        std::string out;
+        for (int y = 0; y < s.Height(); ++y) {
+            for (int x = 0; x < s.Width(); ++x) {
+                auto it = names.find(s.Pixel(x, y));
+                out += it == names.end() ? '?' : it->second;
+            }
+            out += '\n';
+        }
+        return out;
+    }
+
+    static std::string Edge(UINT edge, UINT flags, RECT* adjusted = nullptr) {
+        Surface s(5, 5, 0xFFFFFFFFu);
+        HDC dc = CreateSurfaceDC(&s, POINT{0, 0}, nullptr);
+        RECT r{0, 0, 5, 5};
+        EXPECT_TRUE(DrawEdge(dc, &r, edge, flags));
+        if (adjusted) *adjusted = r;
+        DeleteDC(dc);
+        return Roles(s);
+    }
+};
+
+TEST_F(EdgeTest, ClassicEdgesPixelByPixel) {
+    EXPECT_EQ(Edge(EDGE_RAISED, BF_RECT), "LLLLD\n"
+                                          "LHHSD\n"
+                                          "LH.SD\n"
+                                          "LSSSD\n"
+                                          "DDDDD\n");
+    EXPECT_EQ(Edge(EDGE_SUNKEN, BF_RECT), "SSSSH\n"
+                                          "SDDLH\n"
+                                          "SD.LH\n"
+                                          "SLLLH\n"
+                                          "HHHHH\n");
+    EXPECT_EQ(Edge(EDGE_ETCHED, BF_RECT), "SSSSH\n"
+                                          "SHHSH\n"
+                                          "SH.SH\n"
+                                          "SSSSH\n"
+                                          "HHHHH\n");
+    EXPECT_EQ(Edge(EDGE_BUMP, BF_RECT), "LLLLD\n"
+                                        "LDDLD\n"
+                                        "LD.LD\n"
+                                        "LLLLD\n"
+                                        "DDDDD\n");
+    EXPECT_EQ(Edge(BDR_RAISEDINNER, BF_RECT | BF_MIDDLE), "HHHHS\n"
+                                                          "HFFFS\n"
+                                                          "HFFFS\n"
+                                                          "HFFFS\n"
+                                                          "SSSSS\n");
+    // Single sides, soft and flat variants.
+    EXPECT_EQ(Edge(BDR_SUNKENOUTER, BF_TOP | BF_LEFT), "SSSSS\n"
+                                                       "S....\n"
+                                                       "S....\n"
+                                                       "S....\n"
+                                                       "S....\n");
+    EXPECT_EQ(Edge(BDR_RAISEDOUTER, BF_BOTTOM | BF_RIGHT), "....D\n"
+                                                           "....D\n"
+                                                           "....D\n"
+                                                           "....D\n"
+                                                           "DDDDD\n");
+    EXPECT_EQ(Edge(EDGE_RAISED, BF_RECT | BF_SOFT).substr(0, 12), "HHHHD\nHLLSD\n");
+    EXPECT_EQ(Edge(EDGE_RAISED, BF_RECT | BF_FLAT | BF_MIDDLE), "SSSSS\n"
+                                                                "SFFFS\n"
+                                                                "SFFFS\n"
+                                                                "SFFFS\n"
+                                                                "SSSSS\n");
+    EXPECT_EQ(Edge(EDGE_SUNKEN, BF_RECT | BF_MONO).substr(0, 12), "KKKKK\nKWWWK\n");
+    RECT inside;
+    Edge(EDGE_RAISED, BF_RECT | BF_ADJUST, &inside);
+    EXPECT_EQ(inside, (RECT{2, 2, 3, 3}));
+    Edge(BDR_RAISEDINNER, BF_LEFT | BF_TOP | BF_ADJUST, &inside);
+    EXPECT_EQ(inside, (RECT{1, 1, 5, 5}));
+}
+
+TEST_F(EdgeTest, FrameControlsFaceStatesAndAdjust) {
+    Surface s(12, 12, 0xFFFFFFFFu);
+    HDC dc = CreateSurfaceDC(&s, POINT{0, 0}, nullptr);
+    RECT r{0, 0, 12, 12};
+    EXPECT_TRUE(DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_ADJUSTRECT));
+    EXPECT_EQ(r, (RECT{2, 2, 10, 10}));
+    std::string roles = Roles(s);
+    EXPECT_EQ(roles.substr(0, 13), "HHHHHHHHHHHD\n"); // soft raised: highlight outside
+    EXPECT_EQ(roles[13 * 5 + 5], 'F');
+    r = RECT{0, 0, 12, 12};
+    DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_PUSHED);
+    EXPECT_EQ(Roles(s).substr(0, 13), "DDDDDDDDDDDH\n");
+
+    // A checked box shows a mark in the window text colour on the window colour; unchecked none.
+    r = RECT{0, 0, 12, 12};
+    DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONCHECK);
+    roles = Roles(s);
+    EXPECT_EQ(roles.find('?'), std::string::npos);
+    EXPECT_NE(roles.find('W'), std::string::npos);
+    DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_CHECKED);
+    int marks = 0;
+    for (int y = 0; y < 12; ++y)
+        for (int x = 0; x < 12; ++x)
+            marks += s.Pixel(x, y) == 0xFF000000u;
+    EXPECT_EQ(marks, 21); // the whole seven-by-seven check mark
+    DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_CHECKED | DFCS_INACTIVE);
+    EXPECT_EQ(Roles(s).find('W'), std::string::npos); // inactive boxes use the face colour
+
+    // Caption, menu and scroll parts draw a glyph inside their face; unknown kinds fail.
+    for (UINT kind :
+         {DFCS_CAPTIONCLOSE, DFCS_CAPTIONMIN, DFCS_CAPTIONMAX, DFCS_CAPTIONRESTORE, DFCS_CAPTIONHELP}) {
+        s.Resize(0, 0);
+        s.Resize(16, 14, 0xFFFFFFFFu);
+        RECT c{0, 0, 16, 14};
+        EXPECT_TRUE(DrawFrameControl(dc, &c, DFC_CAPTION, kind));
+        EXPECT_NE(Roles(s).find('?'), std::string::npos) << kind; // the black glyph
+    }
+    RECT m{0, 0, 10, 10};
+    EXPECT_TRUE(DrawFrameControl(dc, &m, DFC_MENU, DFCS_MENUCHECK));
+    EXPECT_TRUE(DrawFrameControl(dc, &m, DFC_SCROLL, DFCS_SCROLLSIZEGRIP));
+    EXPECT_TRUE(DrawFrameControl(dc, &m, DFC_SCROLL, DFCS_SCROLLDOWN | DFCS_INACTIVE));
+    EXPECT_FALSE(DrawFrameControl(dc, &m, 99, 0));
+    DeleteDC(dc);
+}
+
+TEST_F(EdgeTest, FocusRectTwiceRestores) {
+    Surface s(9, 7, 0xFFFFFFFFu);
+    for (int x = 0; x < 9; ++x)
+        s.SetPixel(x, 3, 0xFF123456u);
+    const Surface before = s;
+    HDC dc = CreateSurfaceDC(&s, POINT{0, 0}, nullptr);
+    const RECT r{1, 1, 8, 6};
+    DrawFocusRect(dc, &r);
+    EXPECT_EQ(s.Pixel(1, 1), 0xFF000000u); // dotted: every other pixel inverted
+    EXPECT_EQ(s.Pixel(2, 1), 0xFFFFFFFFu);
+    EXPECT_EQ(s.Pixel(4, 3), 0xFF123456u); // inside untouched
+    EXPECT_EQ(s.Pixel(0, 0), 0xFFFFFFFFu);
+    DrawFocusRect(dc, &r);
+    EXPECT_EQ(std::vector<uint32_t>(s.Bits(), s.Bits() + 63),
+              std::vector<uint32_t>(before.Bits(), before.Bits() + 63));
+    DeleteDC(dc);
+}
+
+TEST(Icons, MaskAndColourMakeTransparency) {
+    // 2x1 icon: left pixel transparent (mask 1, colour black), right opaque red (mask 0).
+    const uint8_t maskBits[] = {0x80, 0x00};
+    HBITMAP mask = CreateBitmap(2, 1, 1, 1, maskBits);
+    const uint32_t colorBits[] = {0x00000000u, 0x00FF0000u};
+    HBITMAP color = CreateBitmap(2, 1, 1, 32, colorBits);
+    ICONINFO info;
+    info.hbmMask = mask;
+    info.hbmColor = color;
+    HICON icon = CreateIconIndirect(&info);
+    ASSERT_NE(icon, nullptr);
+    DeleteObject(mask); // the icon has its own copies
+    DeleteObject(color);
+    Surface s(2, 1, 0xFF00FF00u);
+    HDC dc = CreateSurfaceDC(&s, POINT{0, 0}, nullptr);
+    SetTextColor(dc, RGB(9, 9, 9)); // the DC's colours do not leak into icons
+    EXPECT_TRUE(DrawIcon(dc, 0, 0, icon));
+    EXPECT_EQ(s.Pixel(0, 0), 0xFF00FF00u);
+    EXPECT_EQ(s.Pixel(1, 0), 0xFFFF0000u);
+    ICONINFO back;
+    ASSERT_TRUE(GetIconInfo(icon, &back));
+    BITMAP bm;
+    GetObject(back.hbmMask, sizeof bm, &bm);
+    EXPECT_EQ(bm.bmBitsPixel, 1);
+    DeleteObject(back.hbmMask);
+    DeleteObject(back.hbmColor);
+    EXPECT_TRUE(DestroyIcon(icon));
+    EXPECT_FALSE(DestroyIcon(icon));
+    EXPECT_FALSE(DrawIcon(dc, 0, 0, icon));
+    EXPECT_FALSE(DeleteObject(dc)); // a DC is not deleted through DeleteObject
+    DeleteDC(dc);
+}
+
+} // namespace

@@ -1,0 +1,131 @@
+#include "platform/gdi/text.h"
+
+#include <algorithm>
+
+#include "platform/gdi/painting.h"
+#include "platform/gdi/text_layout.h"
+
+namespace pw::gdi {
+namespace {
+
+// Quarter turns counter-clockwise from the font's escapement (tenths of degrees); other angles draw level.
+int QuarterTurns(const LOGFONT& lf) {
+    const int e = ((lf.lfEscapement % 3600) + 3600) % 3600;
+    return e % 900 == 0 ? e / 900 : 0;
+}
+
+// Maps a point of the unrotated text box (u right, v down, relative to the reference point) to the device.
+POINT Rotate(int turns, int ox, int oy, int u, int v) {
+    switch (turns) {
+    case 1:
+        return POINT{ox + v, oy - u};
+    case 2:
+        return POINT{ox - u, oy - v};
+    case 3:
+        return POINT{ox - v, oy + u};
+    default:
+        return POINT{ox + u, oy + v};
+    }
+}
+
+} // namespace
+
+void DrawTextRun(DeviceContext& dc, const DcFont& font, const TextRun& run, int x, int y, UINT align,
+                 const RECT* clip) {
+    const std::vector<int> pos = qt::CharPositions(font.lf, run.text);
+    const int width = pos.back(), height = font.Height();
+    int u0 = 0, v0 = 0;
+    if ((align & TA_CENTER) == TA_CENTER)
+        u0 = -width / 2;
+    else if (align & TA_RIGHT)
+        u0 = -width;
+    if ((align & TA_BASELINE) == TA_BASELINE)
+        v0 = -font.info.ascent;
+    else if (align & TA_BOTTOM)
+        v0 = -height;
+    const int turns = QuarterTurns(font.lf);
+
+    // The glyph box has room on both sides for overhangs (italics).
+    const int pad = font.info.pixelSize;
+    qt::GlyphMask glyphs;
+    if (run.drawText && !run.text.empty())
+        glyphs = qt::RenderText(font.lf, run.text, width + 2 * pad, height, pad, font.info.ascent);
+    std::vector<uint8_t> cover(static_cast<size_t>(width + 2 * pad) * height, 0);
+    auto mark = [&](int u, int v, uint8_t value) {
+        if (u < -pad || u >= width + pad || v < 0 || v >= height) return;
+        cover[static_cast<size_t>(v) * (width + 2 * pad) + (u + pad)] = value;
+    };
+    if (run.opaque)
+        for (int v = 0; v < height; ++v)
+            for (int u = 0; u < width; ++u)
+                mark(u, v, 2);
+    if (!glyphs.bits.empty())
+        for (int v = 0; v < height; ++v)
+            for (int u = -pad; u < width + pad; ++u)
+                if (glyphs.bits[static_cast<size_t>(v) * glyphs.width + (u + pad)]) mark(u, v, 1);
+    const int underlineY = std::min(height - 1, font.info.ascent + font.info.underlinePos);
+    for (int index : run.underline) {
+        if (index < 0 || index + 1 >= static_cast<int>(pos.size())) continue;
+        for (int t = 0; t < font.info.lineWidth; ++t)
+            for (int u = pos[index]; u < pos[index + 1]; ++u)
+                mark(u, underlineY - t, 1);
+    }
+
+    const uint32_t fore = DeviceColor(dc, dc.st.textColor), back = DeviceColor(dc, dc.st.bkColor);
+    Surface* s = dc.Target();
+    if (!s) return;
+    Region visible = dc.Visible();
+    if (clip) visible = Region::Combine(visible, Region(*clip), Region::Op::And);
+    for (int v = 0; v < height; ++v)
+        for (int u = -pad; u < width + pad; ++u) {
+            const uint8_t c = cover[static_cast<size_t>(v) * (width + 2 * pad) + (u + pad)];
+            if (!c) continue;
+            const POINT p = Rotate(turns, x, y, u0 + u, v0 + v);
+            if (!visible.Contains(p.x, p.y)) continue;
+            s->SetPixel(p.x + dc.deviceOrigin.x, p.y + dc.deviceOrigin.y, c == 1 ? fore : back);
+        }
+}
+
+} // namespace pw::gdi
+
+using namespace pw::gdi;
+
+BOOL TextOut(HDC hdc, int x, int y, const char* text, int count) {
+    return ExtTextOut(hdc, x, y, 0, nullptr, text, count < 0 ? 0 : static_cast<UINT>(count), nullptr);
+}
+
+BOOL ExtTextOut(HDC hdc, int x, int y, UINT options, const RECT* rect, const char* text, UINT count,
+                const int* dx) {
+    auto dc = LookupDc(hdc);
+    if (!dc || (!text && count > 0)) return 0;
+    TargetAccess access(*dc);
+    const DcFont font = FontOf(*dc);
+    const bool updateCp = (dc->st.textAlign & TA_UPDATECP) != 0;
+    POINT ref = updateCp ? dc->st.currentPos : POINT{x, y};
+    RECT deviceRect{};
+    if (rect) deviceRect = dc->ToDevice(*rect);
+    if (rect && (options & ETO_OPAQUE))
+        FillAreaColor(*dc, Region(deviceRect), DeviceColor(*dc, dc->st.bkColor), R2_COPYPEN);
+    const RECT* clip = rect && (options & ETO_CLIPPED) ? &deviceRect : nullptr;
+    const std::u16string s = ToUtf16(text, static_cast<int>(count));
+    const POINT dev = dc->ToDevice(ref);
+    const bool opaque = dc->st.bkMode == OPAQUE;
+    int advance = 0;
+    if (dx) {
+        // Each character at its given advance, positioned from the reference point.
+        const UINT align = dc->st.textAlign & ~(TA_CENTER | TA_RIGHT);
+        for (size_t i = 0; i < s.size(); ++i) {
+            TextRun run{s.substr(i, 1), {}, true, opaque};
+            DrawTextRun(*dc, font, run, dev.x + advance, dev.y, align, clip);
+            advance += dx[std::min<size_t>(i, count ? count - 1 : 0)];
+        }
+    } else {
+        TextRun run{s, {}, true, opaque};
+        DrawTextRun(*dc, font, run, dev.x, dev.y, dc->st.textAlign, clip);
+        advance = font.Width(s);
+    }
+    // The current position moves past the text, except for centred text.
+    if (updateCp && (dc->st.textAlign & TA_CENTER) != TA_CENTER)
+        dc->st.currentPos.x += (dc->st.textAlign & TA_RIGHT) ? -advance : advance;
+    return 1;
+}
