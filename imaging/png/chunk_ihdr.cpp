@@ -4,6 +4,8 @@
 #include "imaging/png/png_object.h"
 #include "imaging/png/png_utils.h"
 
+#include <algorithm>
+#include <cstring>
 #include <new>
 
 TChunkIHDR::TChunkIHDR(TPNGObject* owner) : TChunk(owner) {
@@ -53,7 +55,13 @@ bool TChunkIHDR::LoadFromStream(TStream& stream, const std::string& chunkType, u
     compressionMethod_ = p[10];
     filterMethod_ = p[11];
     interlaceMethod_ = p[12];
-    Validate();
+    try {
+        Validate();
+    } catch (const Exception&) {
+        // The refused header stays in the image's list: it must describe no pixels.
+        width_ = height_ = 0;
+        throw;
+    }
     // A second IHDR further down is kept as data only: it must not claim pixel storage or the image's layout.
     if (IsImageHeader()) {
         Owner()->SetInterlaceKind(interlaceMethod_);
@@ -71,13 +79,18 @@ void TChunkIHDR::SetHeader(uint32_t width, uint32_t height, uint8_t bitDepth, ui
     compressionMethod_ = 0;
     filterMethod_ = 0;
     interlaceMethod_ = interlaceMethod;
-    Validate();
+    try {
+        Validate();
+    } catch (const Exception&) {
+        width_ = height_ = 0;
+        throw;
+    }
     PrepareBitmap();
 }
 
 void TChunkIHDR::PrepareBitmap() {
-    dibBits_ = {};
-    alphaPlane_ = {};
+    dibBits_.reset();
+    alphaPlane_.reset();
     colorTable_ = {};
     switch (colorType_) {
     case 2:
@@ -93,11 +106,16 @@ void TChunkIHDR::PrepareBitmap() {
     rowStride_ = static_cast<size_t>(((uint64_t(bitCount_) * width_ + 31) & ~uint64_t(31)) / 8);
     if (Owner()) Owner()->ReleaseCachedPalette();
     try {
-        dibBits_.assign(rowStride_ * height_, 0);
-        if (colorType_ == 4 || colorType_ == 6) alphaPlane_.assign(size_t(width_) * height_, 0);
+        dibBits_.reset(static_cast<uint8_t*>(std::calloc(std::max<size_t>(rowStride_ * height_, 1), 1)));
+        if (!dibBits_) throw std::bad_alloc();
+        if (colorType_ == 4 || colorType_ == 6) {
+            alphaPlane_.reset(
+                static_cast<uint8_t*>(std::calloc(std::max<size_t>(size_t(width_) * height_, 1), 1)));
+            if (!alphaPlane_) throw std::bad_alloc();
+        }
     } catch (const std::bad_alloc&) {
-        dibBits_ = {};
-        alphaPlane_ = {};
+        dibBits_.reset();
+        alphaPlane_.reset();
         RaisePngError<EPNGOutMemory>(png_text::OutMemory);
     }
 }
@@ -127,7 +145,9 @@ void TChunkIHDR::Assign(const TChunk& source) {
     filterMethod_ = header->filterMethod_;
     interlaceMethod_ = header->interlaceMethod_;
     PrepareBitmap();
-    dibBits_ = header->dibBits_;
-    alphaPlane_ = header->alphaPlane_;
+    if (header->dibBits_ && header->DibSize() == DibSize())
+        std::memcpy(DibBits(), header->DibBits(), DibSize());
+    if (alphaPlane_ && header->alphaPlane_)
+        std::memcpy(alphaPlane_.get(), header->alphaPlane_.get(), size_t(width_) * height_);
     colorTable_ = header->colorTable_;
 }

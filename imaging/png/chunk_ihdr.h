@@ -6,6 +6,8 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <vector>
 
 struct PngRgbQuad {
@@ -41,14 +43,15 @@ public:
     bool UsesColorTable() const { return usesColorTable_; }
     uint8_t BitCount() const { return bitCount_; }
     size_t RowStride() const { return rowStride_; }
-    uint8_t* DibBits() { return dibBits_.data(); }
-    const uint8_t* DibBits() const { return dibBits_.data(); }
+    uint8_t* DibBits() { return dibBits_.get(); }
+    const uint8_t* DibBits() const { return dibBits_.get(); }
+    size_t DibSize() const { return rowStride_ * height_; }
     // Row y of the bitmap, 0 = top.
-    uint8_t* RowAddress(uint32_t y) { return dibBits_.data() + (height_ - 1 - y) * rowStride_; }
-    const uint8_t* RowAddress(uint32_t y) const { return dibBits_.data() + (height_ - 1 - y) * rowStride_; }
+    uint8_t* RowAddress(uint32_t y) { return dibBits_.get() + (height_ - 1 - y) * rowStride_; }
+    const uint8_t* RowAddress(uint32_t y) const { return dibBits_.get() + (height_ - 1 - y) * rowStride_; }
     // One byte per pixel, top row first; empty for the colour types without alpha.
-    uint8_t* AlphaPlane() { return alphaPlane_.empty() ? nullptr : alphaPlane_.data(); }
-    const uint8_t* AlphaPlane() const { return alphaPlane_.empty() ? nullptr : alphaPlane_.data(); }
+    uint8_t* AlphaPlane() { return alphaPlane_.get(); }
+    const uint8_t* AlphaPlane() const { return alphaPlane_.get(); }
     std::array<PngRgbQuad, 256>& ColorTable() { return colorTable_; }
     const std::array<PngRgbQuad, 256>& ColorTable() const { return colorTable_; }
 
@@ -60,8 +63,12 @@ private:
     bool usesColorTable_ = false;
     uint8_t bitCount_ = 0;
     size_t rowStride_ = 0;
-    std::vector<uint8_t> dibBits_;
-    std::vector<uint8_t> alphaPlane_;
+    struct FreeBits {
+        void operator()(uint8_t* p) const { std::free(p); }
+    };
+    // calloc: large blocks come from the system already zeroed, so clearing them costs nothing.
+    std::unique_ptr<uint8_t, FreeBits> dibBits_;
+    std::unique_ptr<uint8_t, FreeBits> alphaPlane_;
     std::array<PngRgbQuad, 256> colorTable_{};
     uint32_t width_ = 0;
     uint32_t height_ = 0;

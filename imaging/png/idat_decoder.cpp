@@ -155,7 +155,10 @@ bool TChunkIDAT::LoadFromStream(TStream& stream, const std::string&, uint32_t si
             header.ColorTable()[i] = {level, level, level, 0};
         }
     }
-    const DecodeCopier copy = SelectDecodeCopier(header.ColorType(), header.BitDepth());
+    bool identity = true;
+    for (int i = 0; i < 256; ++i)
+        identity = identity && gamma[i] == i;
+    const DecodeCopier copy = SelectDecodeCopier(header.ColorType(), header.BitDepth(), identity);
     uint32_t rowLength = 0, pixelStep = 0;
     image.RowLayout(rowLength, pixelStep);
     if (!copy || rowLength == 0) RaisePngError<EPngInvalidIHDR>(png_text::InvalidIHDR);

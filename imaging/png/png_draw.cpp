@@ -57,6 +57,7 @@ void TPNGObject::Draw(const PngDrawTarget& target, const RECT& rect) const noexc
         if (!HasHeader() || !target.Bits) return;
         const TChunkIHDR& header = RequireHeader();
         const uint32_t width = header.Width(), height = header.Height();
+        if (width == 0 || height == 0 || !header.DibBits()) return;
         const auto* palette = chunkItems_.ItemFromClass<TChunkPLTE>();
         const auto* trns = chunkItems_.ItemFromClass<TChunktRNS>();
         TPngAlphaKind kind = AlphaKind();

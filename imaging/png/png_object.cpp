@@ -43,11 +43,12 @@ TChunkIHDR& TPNGObject::RequireHeader() const {
     return *header;
 }
 
+// A header without pixel storage (one that failed to load) has no size.
 int TPNGObject::Width() const {
-    return HasHeader() ? static_cast<int>(RequireHeader().Width()) : 0;
+    return HasHeader() && RequireHeader().DibBits() ? static_cast<int>(RequireHeader().Width()) : 0;
 }
 int TPNGObject::Height() const {
-    return HasHeader() ? static_cast<int>(RequireHeader().Height()) : 0;
+    return HasHeader() && RequireHeader().DibBits() ? static_cast<int>(RequireHeader().Height()) : 0;
 }
 
 void TPNGObject::SetWidth(int) {
@@ -155,6 +156,9 @@ void TPNGObject::CopyFromPng(const TPNGObject& source) {
     deflateLevel_ = source.deflateLevel_;
     rowFilters_ = source.rowFilters_;
     ClearChunkItems();
+    // The pixels hold gamma-corrected colours; without the tables a copy would save them corrected twice.
+    gammaLookup_ = source.gammaLookup_;
+    inverseGammaLookup_ = source.inverseGammaLookup_;
     for (int i = 0; i < source.chunkItems_.Count(); ++i) {
         const TChunk* from = source.chunkItems_.Item(i);
         std::unique_ptr<TChunk> copy = CreateChunkByName(this, from->ChunkType());

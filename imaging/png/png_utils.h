@@ -28,10 +28,11 @@ inline void WriteBigEndian32(uint8_t* p, uint32_t v) {
 uint64_t SampleBytesFor(uint64_t pixels, uint8_t colorType, uint8_t bitDepth);
 
 inline uint8_t PaethPredictor(uint8_t a, uint8_t b, uint8_t c) {
-    const int p = int(a) + int(b) - int(c);
-    const int pa = p > a ? p - a : a - p;
-    const int pb = p > b ? p - b : b - p;
-    const int pc = p > c ? p - c : c - p;
-    if (pa <= pb && pa <= pc) return a;
-    return pb <= pc ? b : c;
+    // pa = |b - c|, pb = |a - c|, pc = |a + b - 2c|, in a form the compiler turns into selects.
+    const int da = int(b) - int(c), db = int(a) - int(c);
+    const int pa = da < 0 ? -da : da;
+    const int pb = db < 0 ? -db : db;
+    const int pc = da + db < 0 ? -(da + db) : da + db;
+    const uint8_t bc = pb <= pc ? b : c;
+    return pa <= pb && pa <= pc ? a : bc;
 }

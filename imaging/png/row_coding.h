@@ -19,6 +19,7 @@ using DecodeCopier = void (*)(const uint8_t* samples, uint32_t count, uint32_t x
 using EncodeCopier = void (*)(const uint8_t* bits, const uint8_t* alpha, uint32_t count, uint32_t x0,
                               uint32_t dx, uint8_t* samples, const uint8_t* inverseGamma);
 
-// Nothing for a colour type and depth the PNG format does not define.
-DecodeCopier SelectDecodeCopier(uint8_t colorType, uint8_t bitDepth);
+// Nothing for a colour type and depth the PNG format does not define. identityGamma: the gamma table
+// changes nothing and may be skipped.
+DecodeCopier SelectDecodeCopier(uint8_t colorType, uint8_t bitDepth, bool identityGamma);
 EncodeCopier SelectEncodeCopier(uint8_t colorType, uint8_t bitDepth);

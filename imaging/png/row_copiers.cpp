@@ -49,7 +49,8 @@ void DecodePacked(const uint8_t* samples, uint32_t count, uint32_t x0, uint32_t 
         OrPixel<BitCount>(bits, x, uint8_t(PackedSample<Depth>(samples, k) * Scale));
 }
 
-template <int Depth, bool Alpha>
+// Identity: the gamma table is known to change nothing, and is skipped.
+template <int Depth, bool Alpha, bool Identity>
 void DecodeRgb(const uint8_t* samples, uint32_t count, uint32_t x0, uint32_t dx, uint8_t* bits,
                uint8_t* alpha, const uint8_t* gamma) {
     constexpr int step = (Alpha ? 4 : 3) * (Depth / 8);
@@ -57,11 +58,23 @@ void DecodeRgb(const uint8_t* samples, uint32_t count, uint32_t x0, uint32_t dx,
     const uint8_t* s = samples;
     for (uint32_t k = 0, x = x0; k < count; ++k, x += dx, s += step) {
         uint8_t* p = bits + 3 * size_t(x);
-        p[0] = gamma[s[2 * channel]];
-        p[1] = gamma[s[channel]];
-        p[2] = gamma[s[0]];
+        if constexpr (Identity) {
+            p[0] = s[2 * channel];
+            p[1] = s[channel];
+            p[2] = s[0];
+        } else {
+            p[0] = gamma[s[2 * channel]];
+            p[1] = gamma[s[channel]];
+            p[2] = gamma[s[0]];
+        }
         if constexpr (Alpha) alpha[x] = s[3 * channel];
     }
+}
+
+template <bool Alpha, bool Identity> DecodeCopier RgbCopier(uint8_t bitDepth) {
+    return bitDepth == 8    ? DecodeRgb<8, Alpha, Identity>
+           : bitDepth == 16 ? DecodeRgb<16, Alpha, Identity>
+                            : nullptr;
 }
 
 template <int Depth>
@@ -127,7 +140,7 @@ void EncodeGreyAlpha(const uint8_t* bits, const uint8_t* alpha, uint32_t count, 
 
 } // namespace
 
-DecodeCopier SelectDecodeCopier(uint8_t colorType, uint8_t bitDepth) {
+DecodeCopier SelectDecodeCopier(uint8_t colorType, uint8_t bitDepth, bool identityGamma) {
     switch (colorType) {
     case 0:
     case 3:
@@ -146,11 +159,11 @@ DecodeCopier SelectDecodeCopier(uint8_t colorType, uint8_t bitDepth) {
             return nullptr;
         }
     case 2:
-        return bitDepth == 8 ? DecodeRgb<8, false> : bitDepth == 16 ? DecodeRgb<16, false> : nullptr;
+        return identityGamma ? RgbCopier<false, true>(bitDepth) : RgbCopier<false, false>(bitDepth);
     case 4:
         return bitDepth == 8 ? DecodeGreyAlpha<8> : bitDepth == 16 ? DecodeGreyAlpha<16> : nullptr;
     case 6:
-        return bitDepth == 8 ? DecodeRgb<8, true> : bitDepth == 16 ? DecodeRgb<16, true> : nullptr;
+        return identityGamma ? RgbCopier<true, true>(bitDepth) : RgbCopier<true, false>(bitDepth);
     default:
         return nullptr;
     }

@@ -34,8 +34,10 @@ void LoadPngInput(const uint8_t* data, size_t size) {
     }
     std::vector<uint32_t> pixels(64 * 64, 0xFF808080u);
     image.Draw(PngDrawTarget{pixels.data(), 64, 64}, RECT{-3, 2, 50, 61});
-    (void)image.ReadPixel(image.Width() / 2, image.Height() / 2);
     try {
+        // A palette index past the palette raises here by design.
+        (void)image.ReadPixel(image.Width() / 2, image.Height() / 2);
+        image.WritePixel(0, 0, 0x00FF8040u);
         TMemoryStream output;
         image.SaveToStream(output);
         output.SetPosition(0);

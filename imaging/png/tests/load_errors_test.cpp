@@ -94,6 +94,16 @@ TEST(PngLoadErrors, HeaderFieldsAreCheckedInOrder) {
     for (const Bytes& bad : {header(0, 5, 8, 0), header(5, 0, 8, 0), header(5, 5, 1, 2), header(5, 5, 3, 0),
                              header(5, 5, 8, 5), header(5, 5, 16, 3), header(5, 5, 4, 6), header(5, 5, 0, 0)})
         EXPECT_EQ(LoadError<EPngInvalidIHDR>(bad), png_text::InvalidIHDR);
+    // A refused header stays in the list but describes no pixels to read, draw or save.
+    TPNGObject image;
+    EXPECT_THROW(Load(image, header(70000, 3, 8, 6)), EPNGSizeExceeds);
+    ASSERT_TRUE(image.HasHeader());
+    EXPECT_EQ(image.Width(), 0);
+    EXPECT_EQ(image.ReadPixel(0, 0), 0u);
+    image.WritePixel(0, 0, 0);
+    uint32_t pixel = 0;
+    image.Draw(PngDrawTarget{&pixel, 1, 1}, RECT{0, 0, 1, 1});
+    EXPECT_EQ(pixel, 0u);
     // 65535 x 65535 passes the per-side limit but not the pixel count.
     EXPECT_EQ(LoadError<EPNGSizeExceeds>(header(65535, 65535, 16, 6)), png_text::PixelCountExceeds);
     EXPECT_EQ(LoadError<EPNGNoImageData>(header(65535, 4096, 1, 0)), png_text::NoImageData);
