@@ -15,11 +15,11 @@ constexpr int kMonthDays[2][13] = {{0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 3
                                    {0, 31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31}};
 constexpr const char* kShortMonthNames[] = {"",    "Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                             "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-constexpr const char* kLongMonthNames[] = {"",     "January", "February",  "March",   "April",
-                                           "May",  "June",    "July",      "August",  "September",
+constexpr const char* kLongMonthNames[] = {"",        "January",  "February", "March",  "April",
+                                           "May",     "June",     "July",     "August", "September",
                                            "October", "November", "December"};
 constexpr const char* kShortDayNames[] = {"", "Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-constexpr const char* kLongDayNames[] = {"",         "Sunday", "Monday",   "Tuesday",
+constexpr const char* kLongDayNames[] = {"",          "Sunday",   "Monday", "Tuesday",
                                          "Wednesday", "Thursday", "Friday", "Saturday"};
 
 constexpr const char* kShortDateFormat = "dd/mm/yyyy";
@@ -53,18 +53,15 @@ Parts Decode(TDateTime value) {
 
 TDateTime FromTm(const std::tm& tm) {
     TDateTime date = 0, time = 0;
-    if (!TryEncodeDate(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, date))
-        return 0;
+    if (!TryEncodeDate(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, date)) return 0;
     TryEncodeTime(tm.tm_hour, tm.tm_min, tm.tm_sec < 60 ? tm.tm_sec : 59, 0, time);
     return date + time;
 }
 
 bool StartsWithNoCase(std::string_view s, size_t at, std::string_view prefix) {
-    if (s.size() - at < prefix.size())
-        return false;
+    if (s.size() - at < prefix.size()) return false;
     for (size_t i = 0; i < prefix.size(); ++i)
-        if (std::toupper(static_cast<unsigned char>(s[at + i])) != prefix[i])
-            return false;
+        if (std::toupper(static_cast<unsigned char>(s[at + i])) != prefix[i]) return false;
     return true;
 }
 
@@ -73,16 +70,14 @@ public:
     explicit DateFormatter(TDateTime value) : p_(Decode(value)) {}
 
     void Append(std::string_view format, int level) {
-        if (level >= 2)
-            return;
+        if (level >= 2) return;
         char lastToken = ' ';
         size_t i = 0;
         while (i < format.size()) {
             const char starter = format[i++];
             char token = static_cast<char>(std::toupper(static_cast<unsigned char>(starter)));
             if (token >= 'A' && token <= 'Z') {
-                if (token == 'M' && lastToken == 'H')
-                    token = 'N';
+                if (token == 'M' && lastToken == 'H') token = 'N';
                 lastToken = token;
             }
             auto count = [&] {
@@ -231,11 +226,12 @@ private:
 
 } // namespace
 
-bool IsLeapYear(int year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
+bool IsLeapYear(int year) {
+    return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+}
 
 int DaysInMonth(int year, int month) {
-    if (month < 1 || month > 12)
-        return 0;
+    if (month < 1 || month > 12) return 0;
     return kMonthDays[IsLeapYear(year) ? 1 : 0][month];
 }
 
@@ -252,8 +248,7 @@ bool TryEncodeDate(int year, int month, int day, TDateTime& date) {
 
 TDateTime EncodeDate(int year, int month, int day) {
     TDateTime date = 0;
-    if (!TryEncodeDate(year, month, day, date))
-        throw EConvertError("Invalid argument to date encode");
+    if (!TryEncodeDate(year, month, day, date)) throw EConvertError("Invalid argument to date encode");
     return date;
 }
 
@@ -295,14 +290,14 @@ void DecodeDate(TDateTime date, uint16_t& year, uint16_t& month, uint16_t& day) 
 bool TryEncodeTime(int hour, int min, int sec, int msec, TDateTime& time) {
     if (hour < 0 || hour >= 24 || min < 0 || min >= 60 || sec < 0 || sec >= 60 || msec < 0 || msec >= 1000)
         return false;
-    time = static_cast<double>(((hour * 60 + min) * 60 + sec) * 1000 + msec) / static_cast<double>(MSecsPerDay);
+    time =
+        static_cast<double>(((hour * 60 + min) * 60 + sec) * 1000 + msec) / static_cast<double>(MSecsPerDay);
     return true;
 }
 
 TDateTime EncodeTime(int hour, int min, int sec, int msec) {
     TDateTime time = 0;
-    if (!TryEncodeTime(hour, min, sec, msec, time))
-        throw EConvertError("Invalid argument to time encode");
+    if (!TryEncodeTime(hour, min, sec, msec, time)) throw EConvertError("Invalid argument to time encode");
     return time;
 }
 
@@ -328,7 +323,9 @@ TDateTime Now() {
            static_cast<double>(ts.tv_nsec / 1000000) / static_cast<double>(MSecsPerDay);
 }
 
-TDateTime Date() { return std::trunc(Now()); }
+TDateTime Date() {
+    return std::trunc(Now());
+}
 
 TDateTime Time() {
     const TDateTime now = Now();
@@ -341,18 +338,27 @@ std::string FormatDateTime(const std::string& format, TDateTime value) {
     return formatter.Result();
 }
 
-std::string DateTimeToStr(TDateTime value) { return FormatDateTime("c", value); }
-std::string DateToStr(TDateTime value) { return FormatDateTime("ddddd", value); }
-std::string TimeToStr(TDateTime value) { return FormatDateTime("tt", value); }
+std::string DateTimeToStr(TDateTime value) {
+    return FormatDateTime("c", value);
+}
+std::string DateToStr(TDateTime value) {
+    return FormatDateTime("ddddd", value);
+}
+std::string TimeToStr(TDateTime value) {
+    return FormatDateTime("tt", value);
+}
 
-int64_t DateTimeToUnix(TDateTime value) { return std::llround((value - UnixDateDelta) * 86400.0); }
+int64_t DateTimeToUnix(TDateTime value) {
+    return std::llround((value - UnixDateDelta) * 86400.0);
+}
 
-TDateTime UnixToDateTime(int64_t seconds) { return static_cast<double>(seconds) / 86400.0 + UnixDateDelta; }
+TDateTime UnixToDateTime(int64_t seconds) {
+    return static_cast<double>(seconds) / 86400.0 + UnixDateDelta;
+}
 
 TDateTime FileDateToDateTime(time_t instant) {
     std::tm tm{};
-    if (!::localtime_r(&instant, &tm))
-        return 0;
+    if (!::localtime_r(&instant, &tm)) return 0;
     return FromTm(tm);
 }
 
@@ -371,14 +377,17 @@ time_t DateTimeToFileDate(TDateTime local) {
 
 int UtcOffsetMinutesAt(time_t instant) {
     std::tm tm{};
-    if (!::localtime_r(&instant, &tm))
-        return 0;
+    if (!::localtime_r(&instant, &tm)) return 0;
     return static_cast<int>(tm.tm_gmtoff / 60);
 }
 
-int LocalUtcOffsetMinutes(TDateTime local) { return UtcOffsetMinutesAt(DateTimeToFileDate(local)); }
+int LocalUtcOffsetMinutes(TDateTime local) {
+    return UtcOffsetMinutesAt(DateTimeToFileDate(local));
+}
 
-TDateTime LocalToUniversal(TDateTime local) { return local - LocalUtcOffsetMinutes(local) / 1440.0; }
+TDateTime LocalToUniversal(TDateTime local) {
+    return local - LocalUtcOffsetMinutes(local) / 1440.0;
+}
 
 TDateTime UniversalToLocal(TDateTime utc) {
     const auto instant = static_cast<time_t>(std::floor((utc - UnixDateDelta) * 86400.0));

@@ -12,9 +12,13 @@ namespace ini_detail {
 
 namespace {
 
-bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
+bool HasLineBreak(std::string_view s) {
+    return s.find_first_of("\r\n") != std::string_view::npos;
+}
 
-bool IsBlank(const IniLine& line) { return !line.isEntry && Trim(line.raw).empty(); }
+bool IsBlank(const IniLine& line) {
+    return !line.isEntry && Trim(line.raw).empty();
+}
 
 } // namespace
 
@@ -25,13 +29,11 @@ void IniDocument::Clear() {
 
 void IniDocument::Parse(std::string_view text) {
     Clear();
-    if (text.substr(0, 3) == "\xEF\xBB\xBF")
-        text.remove_prefix(3);
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     size_t pos = 0;
     while (pos < text.size()) {
         size_t end = text.find_first_of("\r\n", pos);
-        if (end == std::string_view::npos)
-            end = text.size();
+        if (end == std::string_view::npos) end = text.size();
         const std::string_view raw = text.substr(pos, end - pos);
         pos = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
 
@@ -77,8 +79,7 @@ std::string IniDocument::Text() const {
 const IniSection* IniDocument::FindSection(std::string_view section) const {
     const std::string name = Trim(section);
     for (const IniSection& s : sections_)
-        if (SameText(s.name, name))
-            return &s;
+        if (SameText(s.name, name)) return &s;
     return nullptr;
 }
 
@@ -89,19 +90,21 @@ IniSection* IniDocument::FindSection(std::string_view section) {
 std::vector<std::string> IniDocument::SectionNames() const {
     std::vector<std::string> names;
     for (const IniSection& s : sections_)
-        if (std::none_of(names.begin(), names.end(), [&](const std::string& n) { return SameText(n, s.name); }))
+        if (std::none_of(names.begin(), names.end(),
+                         [&](const std::string& n) { return SameText(n, s.name); }))
             names.push_back(s.name);
     return names;
 }
 
-bool IniDocument::HasSection(std::string_view section) const { return FindSection(section) != nullptr; }
+bool IniDocument::HasSection(std::string_view section) const {
+    return FindSection(section) != nullptr;
+}
 
 std::vector<std::string> IniDocument::Keys(std::string_view section) const {
     std::vector<std::string> keys;
     if (const IniSection* s = FindSection(section))
         for (const IniLine& line : s->lines)
-            if (line.isEntry)
-                keys.push_back(line.key);
+            if (line.isEntry) keys.push_back(line.key);
     return keys;
 }
 
@@ -109,19 +112,16 @@ std::vector<std::string> IniDocument::NameValues(std::string_view section) const
     std::vector<std::string> lines;
     if (const IniSection* s = FindSection(section))
         for (const IniLine& line : s->lines)
-            if (line.isEntry)
-                lines.push_back(line.key + "=" + line.value);
+            if (line.isEntry) lines.push_back(line.key + "=" + line.value);
     return lines;
 }
 
 const std::string* IniDocument::Find(std::string_view section, std::string_view key) const {
     const IniSection* s = FindSection(section);
-    if (!s)
-        return nullptr;
+    if (!s) return nullptr;
     const std::string name = Trim(key);
     for (const IniLine& line : s->lines)
-        if (line.isEntry && SameText(line.key, name))
-            return &line.value;
+        if (line.isEntry && SameText(line.key, name)) return &line.value;
     return nullptr;
 }
 
@@ -136,7 +136,8 @@ void IniDocument::Set(std::string_view section, std::string_view key, std::strin
         keyName[0] == '[' || keyName[0] == ';' || keyName[0] == '#')
         throw EIniFileException(Format("Invalid INI key name \"%s\"", std::string(key)));
     if (HasLineBreak(value))
-        throw EIniFileException(Format("Invalid INI value for \"%s\": line breaks cannot be stored", keyName));
+        throw EIniFileException(
+            Format("Invalid INI value for \"%s\": line breaks cannot be stored", keyName));
 
     IniSection* s = FindSection(sectionName);
     if (!s) {
@@ -169,13 +170,12 @@ void IniDocument::EraseSection(std::string_view section) {
 
 void IniDocument::DeleteKey(std::string_view section, std::string_view key) {
     IniSection* s = FindSection(section);
-    if (!s)
-        return;
+    if (!s) return;
     const std::string name = Trim(key);
-    const auto it = std::find_if(s->lines.begin(), s->lines.end(),
-                                 [&](const IniLine& line) { return line.isEntry && SameText(line.key, name); });
-    if (it != s->lines.end())
-        s->lines.erase(it);
+    const auto it = std::find_if(s->lines.begin(), s->lines.end(), [&](const IniLine& line) {
+        return line.isEntry && SameText(line.key, name);
+    });
+    if (it != s->lines.end()) s->lines.erase(it);
 }
 
 } // namespace ini_detail

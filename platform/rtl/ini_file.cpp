@@ -39,8 +39,7 @@ public:
             }
     }
     ~FolderLock() {
-        if (fd_ >= 0)
-            ::close(fd_);
+        if (fd_ >= 0) ::close(fd_);
     }
     FolderLock(const FolderLock&) = delete;
     FolderLock& operator=(const FolderLock&) = delete;
@@ -53,12 +52,14 @@ private:
 
 bool TCustomIniFile::SectionExists(const std::string& section) {
     const std::vector<std::string> names = SectionNames();
-    return std::any_of(names.begin(), names.end(), [&](const std::string& n) { return SameText(n, Trim(section)); });
+    return std::any_of(names.begin(), names.end(),
+                       [&](const std::string& n) { return SameText(n, Trim(section)); });
 }
 
 bool TCustomIniFile::ValueExists(const std::string& section, const std::string& ident) {
     const std::vector<std::string> keys = SectionKeys(section);
-    return std::any_of(keys.begin(), keys.end(), [&](const std::string& k) { return SameText(k, Trim(ident)); });
+    return std::any_of(keys.begin(), keys.end(),
+                       [&](const std::string& k) { return SameText(k, Trim(ident)); });
 }
 
 int TCustomIniFile::ReadInteger(const std::string& section, const std::string& ident, int defaultValue) {
@@ -80,8 +81,7 @@ void TCustomIniFile::WriteBool(const std::string& section, const std::string& id
 double TCustomIniFile::ReadFloat(const std::string& section, const std::string& ident, double defaultValue) {
     double value = defaultValue;
     const std::string text = ReadString(section, ident, "");
-    if (text.empty() || !TryStrToFloat(text, value))
-        return defaultValue;
+    if (text.empty() || !TryStrToFloat(text, value)) return defaultValue;
     return value;
 }
 
@@ -102,30 +102,41 @@ std::string TMemIniFile::ReadString(const std::string& section, const std::strin
     return value ? *value : defaultValue;
 }
 
-void TMemIniFile::WriteString(const std::string& section, const std::string& ident, const std::string& value) {
+void TMemIniFile::WriteString(const std::string& section, const std::string& ident,
+                              const std::string& value) {
     doc_->Set(section, ident, value);
 }
 
-void TMemIniFile::EraseSection(const std::string& section) { doc_->EraseSection(section); }
-
-void TMemIniFile::DeleteKey(const std::string& section, const std::string& ident) { doc_->DeleteKey(section, ident); }
-
-void TMemIniFile::UpdateFile() {
-    if (!Store(FileName(), *doc_))
-        throw EFCreateError(Format(rtl_text::FCreateError, FileName()));
+void TMemIniFile::EraseSection(const std::string& section) {
+    doc_->EraseSection(section);
 }
 
-void TMemIniFile::Clear() { doc_->Clear(); }
+void TMemIniFile::DeleteKey(const std::string& section, const std::string& ident) {
+    doc_->DeleteKey(section, ident);
+}
 
-std::vector<std::string> TMemIniFile::SectionNames() { return doc_->SectionNames(); }
+void TMemIniFile::UpdateFile() {
+    if (!Store(FileName(), *doc_)) throw EFCreateError(Format(rtl_text::FCreateError, FileName()));
+}
 
-std::vector<std::string> TMemIniFile::SectionKeys(const std::string& section) { return doc_->Keys(section); }
+void TMemIniFile::Clear() {
+    doc_->Clear();
+}
+
+std::vector<std::string> TMemIniFile::SectionNames() {
+    return doc_->SectionNames();
+}
+
+std::vector<std::string> TMemIniFile::SectionKeys(const std::string& section) {
+    return doc_->Keys(section);
+}
 
 std::vector<std::string> TMemIniFile::SectionNameValues(const std::string& section) {
     return doc_->NameValues(section);
 }
 
-TIniFile::TIniFile(const std::string& fileName) : TCustomIniFile(fileName), doc_(std::make_unique<IniDocument>()) {}
+TIniFile::TIniFile(const std::string& fileName)
+    : TCustomIniFile(fileName), doc_(std::make_unique<IniDocument>()) {}
 
 TIniFile::~TIniFile() = default;
 
@@ -143,8 +154,7 @@ IniDocument& TIniFile::Current() {
     return *doc_;
 }
 
-template <class Change>
-void TIniFile::Modify(Change change) {
+template <class Change> void TIniFile::Modify(Change change) {
     FolderLock lock(FileName());
     IniDocument fresh;
     try {
@@ -153,8 +163,7 @@ void TIniFile::Modify(Change change) {
         throw EIniFileException(Format("Unable to write to %s", FileName()));
     }
     change(fresh);
-    if (!Store(FileName(), fresh))
-        throw EIniFileException(Format("Unable to write to %s", FileName()));
+    if (!Store(FileName(), fresh)) throw EIniFileException(Format("Unable to write to %s", FileName()));
     *doc_ = std::move(fresh);
     stamp_ = store_io::StampOf(FileName());
 }
@@ -170,18 +179,20 @@ void TIniFile::WriteString(const std::string& section, const std::string& ident,
 }
 
 void TIniFile::EraseSection(const std::string& section) {
-    if (Current().HasSection(section))
-        Modify([&](IniDocument& doc) { doc.EraseSection(section); });
+    if (Current().HasSection(section)) Modify([&](IniDocument& doc) { doc.EraseSection(section); });
 }
 
 void TIniFile::DeleteKey(const std::string& section, const std::string& ident) {
-    if (Current().Find(section, ident))
-        Modify([&](IniDocument& doc) { doc.DeleteKey(section, ident); });
+    if (Current().Find(section, ident)) Modify([&](IniDocument& doc) { doc.DeleteKey(section, ident); });
 }
 
-std::vector<std::string> TIniFile::SectionNames() { return Current().SectionNames(); }
+std::vector<std::string> TIniFile::SectionNames() {
+    return Current().SectionNames();
+}
 
-std::vector<std::string> TIniFile::SectionKeys(const std::string& section) { return Current().Keys(section); }
+std::vector<std::string> TIniFile::SectionKeys(const std::string& section) {
+    return Current().Keys(section);
+}
 
 std::vector<std::string> TIniFile::SectionNameValues(const std::string& section) {
     return Current().NameValues(section);

@@ -28,7 +28,8 @@ public:
     virtual bool ValueExists(const std::string& section, const std::string& ident);
     virtual std::string ReadString(const std::string& section, const std::string& ident,
                                    const std::string& defaultValue) = 0;
-    virtual void WriteString(const std::string& section, const std::string& ident, const std::string& value) = 0;
+    virtual void WriteString(const std::string& section, const std::string& ident,
+                             const std::string& value) = 0;
     // Decimal, or hexadecimal as "$FF" or "0xFF"; defaultValue when missing or not a number.
     virtual int ReadInteger(const std::string& section, const std::string& ident, int defaultValue);
     virtual void WriteInteger(const std::string& section, const std::string& ident, int value);
@@ -43,17 +44,14 @@ public:
     virtual void UpdateFile() = 0;
 
     // The list is a string list of the class library or a std::vector<std::string>; it is cleared first.
-    template <class List>
-    void ReadSection(const std::string& section, List& keys) {
+    template <class List> void ReadSection(const std::string& section, List& keys) {
         rtl_detail::FillNameList(keys, SectionKeys(section));
     }
-    template <class List>
-    void ReadSections(List& sections) {
+    template <class List> void ReadSections(List& sections) {
         rtl_detail::FillNameList(sections, SectionNames());
     }
     // "key=value" lines.
-    template <class List>
-    void ReadSectionValues(const std::string& section, List& lines) {
+    template <class List> void ReadSectionValues(const std::string& section, List& lines) {
         rtl_detail::FillNameList(lines, SectionNameValues(section));
     }
 
@@ -111,8 +109,7 @@ public:
 
 private:
     ini_detail::IniDocument& Current();
-    template <class Change>
-    void Modify(Change change);
+    template <class Change> void Modify(Change change);
 
     std::unique_ptr<ini_detail::IniDocument> doc_;
     store_io::FileStamp stamp_;

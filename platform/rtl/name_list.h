@@ -5,16 +5,13 @@
 
 namespace rtl_detail {
 
-template <class List>
-void FillNameList(List& list, const std::vector<std::string>& names) {
+template <class List> void FillNameList(List& list, const std::vector<std::string>& names) {
     if constexpr (requires { list.Add(std::string()); }) {
-        if constexpr (requires { list.BeginUpdate(); })
-            list.BeginUpdate();
+        if constexpr (requires { list.BeginUpdate(); }) list.BeginUpdate();
         list.Clear();
         for (const std::string& name : names)
             list.Add(name);
-        if constexpr (requires { list.EndUpdate(); })
-            list.EndUpdate();
+        if constexpr (requires { list.EndUpdate(); }) list.EndUpdate();
     } else {
         list.assign(names.begin(), names.end());
     }

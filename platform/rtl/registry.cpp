@@ -59,17 +59,19 @@ TRegistry::TRegistry()
     : store_(&reg_detail::RegistryStore::ForFile(RegistryStoreFile())), rootKey_(HKEY_CURRENT_USER) {}
 
 TRegistry::~TRegistry() {
-    if (dirty_)
-        store_->Flush();
+    if (dirty_) store_->Flush();
 }
 
-bool TRegistry::UsableRoot() const { return rootKey_ == HKEY_CURRENT_USER; }
+bool TRegistry::UsableRoot() const {
+    return rootKey_ == HKEY_CURRENT_USER;
+}
 
-HKEY TRegistry::CurrentKey() const { return open_ ? reinterpret_cast<HKEY>(const_cast<TRegistry*>(this)) : nullptr; }
+HKEY TRegistry::CurrentKey() const {
+    return open_ ? reinterpret_cast<HKEY>(const_cast<TRegistry*>(this)) : nullptr;
+}
 
 void TRegistry::SetRootKey(HKEY value) {
-    if (value == rootKey_)
-        return;
+    if (value == rootKey_) return;
     CloseKey();
     rootKey_ = value;
 }
@@ -81,18 +83,17 @@ std::vector<std::string> TRegistry::Resolve(const std::string& key, bool& relati
 }
 
 bool TRegistry::OpenKey(const std::string& key, bool canCreate) {
-    if (!UsableRoot())
-        return false;
+    if (!UsableRoot()) return false;
     bool relative = false;
     const KeyPath path = Resolve(key, relative);
-    bool exists = store_->Read([&](const RegKey& root) { return reg_detail::FindKey(root, path) != nullptr; });
+    bool exists =
+        store_->Read([&](const RegKey& root) { return reg_detail::FindKey(root, path) != nullptr; });
     if (!exists && canCreate) {
         store_->Change([path](RegKey& root) { reg_detail::EnsureKey(root, path); }, !lazyWrite_);
         dirty_ = dirty_ || lazyWrite_;
         exists = true;
     }
-    if (!exists)
-        return false;
+    if (!exists) return false;
     const std::string given = key.empty() || key[0] != '\\' ? key : key.substr(1);
     currentPath_ = relative && open_ && !currentPath_.empty() ? currentPath_ + "\\" + given : given;
     currentKey_ = path;
@@ -102,39 +103,33 @@ bool TRegistry::OpenKey(const std::string& key, bool canCreate) {
 }
 
 bool TRegistry::OpenKeyReadOnly(const std::string& key) {
-    if (!OpenKey(key, false))
-        return false;
+    if (!OpenKey(key, false)) return false;
     readOnly_ = true;
     return true;
 }
 
 bool TRegistry::CreateKey(const std::string& key) {
-    if (!UsableRoot())
-        throw ERegistryException(Format(kCreateFailed, key));
+    if (!UsableRoot()) throw ERegistryException(Format(kCreateFailed, key));
     bool relative = false;
     const KeyPath path = Resolve(key, relative);
-    if (path.empty())
-        return true;
+    if (path.empty()) return true;
     store_->Change([path](RegKey& root) { reg_detail::EnsureKey(root, path); }, !lazyWrite_);
     dirty_ = dirty_ || lazyWrite_;
     return true;
 }
 
 bool TRegistry::KeyExists(const std::string& key) {
-    if (!UsableRoot())
-        return false;
+    if (!UsableRoot()) return false;
     bool relative = false;
     const KeyPath path = Resolve(key, relative);
     return store_->Read([&](const RegKey& root) { return reg_detail::FindKey(root, path) != nullptr; });
 }
 
 bool TRegistry::DeleteKey(const std::string& key) {
-    if (!UsableRoot())
-        return false;
+    if (!UsableRoot()) return false;
     bool relative = false;
     const KeyPath path = Resolve(key, relative);
-    if (path.empty() || !KeyExists(key))
-        return false;
+    if (path.empty() || !KeyExists(key)) return false;
     store_->Change([path](RegKey& root) { reg_detail::RemoveKey(root, path); }, !lazyWrite_);
     dirty_ = dirty_ || lazyWrite_;
     return true;
@@ -147,17 +142,17 @@ void TRegistry::CloseKey() {
     currentPath_.clear();
     if (dirty_) {
         dirty_ = false;
-        if (!store_->Flush())
-            throw ERegistryException(Format(kSetDataFailed, RegistryStoreFile()));
+        if (!store_->Flush()) throw ERegistryException(Format(kSetDataFailed, RegistryStoreFile()));
     }
 }
 
-bool TRegistry::HasSubKeys() { return !KeyNames().empty(); }
+bool TRegistry::HasSubKeys() {
+    return !KeyNames().empty();
+}
 
 std::vector<std::string> TRegistry::KeyNames() {
     std::vector<std::string> names;
-    if (!open_)
-        return names;
+    if (!open_) return names;
     store_->Read([&](const RegKey& root) {
         if (const RegKey* key = reg_detail::FindKey(root, currentKey_))
             for (const auto& [folded, child] : key->subkeys)
@@ -169,8 +164,7 @@ std::vector<std::string> TRegistry::KeyNames() {
 
 std::vector<std::string> TRegistry::ValueNames() {
     std::vector<std::string> names;
-    if (!open_)
-        return names;
+    if (!open_) return names;
     store_->Read([&](const RegKey& root) {
         if (const RegKey* key = reg_detail::FindKey(root, currentKey_))
             for (const RegValue& value : key->values)
@@ -182,17 +176,14 @@ std::vector<std::string> TRegistry::ValueNames() {
 
 bool TRegistry::GetDataInfo(const std::string& name, TRegDataInfo& info) {
     info = {};
-    if (!open_)
-        return false;
+    if (!open_) return false;
     return store_->Read([&](const RegKey& root) {
         const RegKey* key = reg_detail::FindKey(root, currentKey_);
         const RegValue* value = key ? key->FindValue(name) : nullptr;
-        if (!value)
-            return false;
+        if (!value) return false;
         info.RegData = DataType(value->type);
         info.DataSize = static_cast<int>(value->data.size());
-        if (value->type == ValueType::String || value->type == ValueType::ExpandString)
-            ++info.DataSize;
+        if (value->type == ValueType::String || value->type == ValueType::ExpandString) ++info.DataSize;
         return true;
     });
 }
@@ -213,8 +204,7 @@ int TRegistry::GetDataSize(const std::string& name) {
 }
 
 bool TRegistry::DeleteValue(const std::string& name) {
-    if (!open_ || readOnly_ || !ValueExists(name))
-        return false;
+    if (!open_ || readOnly_ || !ValueExists(name)) return false;
     const KeyPath path = currentKey_;
     store_->Change(
         [path, name](RegKey& root) {
@@ -234,8 +224,7 @@ bool Fetch(reg_detail::RegistryStore& store, const KeyPath& path, const std::str
     return store.Read([&](const RegKey& root) {
         const RegKey* key = reg_detail::FindKey(root, path);
         const RegValue* value = key ? key->FindValue(name) : nullptr;
-        if (!value)
-            return false;
+        if (!value) return false;
         type = value->type;
         data = value->data;
         return true;
@@ -247,8 +236,7 @@ bool Fetch(reg_detail::RegistryStore& store, const KeyPath& path, const std::str
 std::string TRegistry::ReadString(const std::string& name) {
     ValueType type;
     std::string data;
-    if (!open_ || !Fetch(*store_, currentKey_, name, type, data))
-        return "";
+    if (!open_ || !Fetch(*store_, currentKey_, name, type, data)) return "";
     if (type != ValueType::String && type != ValueType::ExpandString)
         throw ERegistryException(Format(kInvalidType, name));
     // Like the registry's string reader, the text ends at the first zero.
@@ -261,8 +249,7 @@ int TRegistry::ReadInteger(const std::string& name) {
     std::string data;
     if (!open_ || !Fetch(*store_, currentKey_, name, type, data))
         throw ERegistryException(Format(kGetDataFailed, name));
-    if (type != ValueType::DWord || data.size() != 4)
-        throw ERegistryException(Format(kInvalidType, name));
+    if (type != ValueType::DWord || data.size() != 4) throw ERegistryException(Format(kInvalidType, name));
     uint32_t n = 0;
     for (int i = 3; i >= 0; --i)
         n = n << 8 | static_cast<unsigned char>(data[static_cast<size_t>(i)]);
@@ -272,20 +259,16 @@ int TRegistry::ReadInteger(const std::string& name) {
 int TRegistry::ReadBinaryData(const std::string& name, void* buffer, int bufSize) {
     ValueType type;
     std::string data;
-    if (!open_ || !Fetch(*store_, currentKey_, name, type, data))
-        return 0;
-    if (type != ValueType::Binary)
-        throw ERegistryException(Format(kInvalidType, name));
+    if (!open_ || !Fetch(*store_, currentKey_, name, type, data)) return 0;
+    if (type != ValueType::Binary) throw ERegistryException(Format(kInvalidType, name));
     if (bufSize < 0 || data.size() > static_cast<size_t>(bufSize))
         throw ERegistryException(Format(kGetDataFailed, name));
-    if (!data.empty())
-        std::memcpy(buffer, data.data(), data.size());
+    if (!data.empty()) std::memcpy(buffer, data.data(), data.size());
     return static_cast<int>(data.size());
 }
 
 void TRegistry::Write(const std::string& name, int type, std::string data) {
-    if (!open_ || readOnly_ || !UsableRoot())
-        throw ERegistryException(Format(kSetDataFailed, name));
+    if (!open_ || readOnly_ || !UsableRoot()) throw ERegistryException(Format(kSetDataFailed, name));
     const KeyPath path = currentKey_;
     const auto valueType = static_cast<ValueType>(type);
     const bool written = store_->Change(
@@ -299,8 +282,7 @@ void TRegistry::Write(const std::string& name, int type, std::string data) {
             }
         },
         !lazyWrite_);
-    if (!written)
-        throw ERegistryException(Format(kSetDataFailed, name));
+    if (!written) throw ERegistryException(Format(kSetDataFailed, name));
     dirty_ = dirty_ || lazyWrite_;
 }
 
@@ -321,10 +303,8 @@ void TRegistry::WriteInteger(const std::string& name, int value) {
 }
 
 void TRegistry::WriteBinaryData(const std::string& name, const void* buffer, int bufSize) {
-    if (bufSize < 0 || (bufSize > 0 && !buffer))
-        throw ERegistryException(Format(kSetDataFailed, name));
+    if (bufSize < 0 || (bufSize > 0 && !buffer)) throw ERegistryException(Format(kSetDataFailed, name));
     std::string data;
-    if (bufSize > 0)
-        data.assign(static_cast<const char*>(buffer), static_cast<size_t>(bufSize));
+    if (bufSize > 0) data.assign(static_cast<const char*>(buffer), static_cast<size_t>(bufSize));
     Write(name, static_cast<int>(ValueType::Binary), std::move(data));
 }

@@ -65,14 +65,8 @@ public:
     bool HasSubKeys();
     std::vector<std::string> KeyNames();
     std::vector<std::string> ValueNames();
-    template <class List>
-    void GetKeyNames(List& names) {
-        rtl_detail::FillNameList(names, KeyNames());
-    }
-    template <class List>
-    void GetValueNames(List& names) {
-        rtl_detail::FillNameList(names, ValueNames());
-    }
+    template <class List> void GetKeyNames(List& names) { rtl_detail::FillNameList(names, KeyNames()); }
+    template <class List> void GetValueNames(List& names) { rtl_detail::FillNameList(names, ValueNames()); }
 
     bool ValueExists(const std::string& name);
     bool DeleteValue(const std::string& name);

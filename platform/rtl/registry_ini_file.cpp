@@ -12,7 +12,9 @@ bool TRegistryIniFile::Open(const std::string& section, bool create) {
     return reg_->OpenKey(section.empty() ? base_ : base_ + "\\" + section, create);
 }
 
-bool TRegistryIniFile::SectionExists(const std::string& section) { return Open(section, false); }
+bool TRegistryIniFile::SectionExists(const std::string& section) {
+    return Open(section, false);
+}
 
 bool TRegistryIniFile::ValueExists(const std::string& section, const std::string& ident) {
     return Open(section, false) && reg_->ValueExists(ident);
@@ -20,21 +22,18 @@ bool TRegistryIniFile::ValueExists(const std::string& section, const std::string
 
 std::string TRegistryIniFile::ReadString(const std::string& section, const std::string& ident,
                                          const std::string& defaultValue) {
-    if (!Open(section, false) || !reg_->ValueExists(ident))
-        return defaultValue;
-    if (reg_->GetDataType(ident) == rdInteger)
-        return IntToStr(reg_->ReadInteger(ident));
+    if (!Open(section, false) || !reg_->ValueExists(ident)) return defaultValue;
+    if (reg_->GetDataType(ident) == rdInteger) return IntToStr(reg_->ReadInteger(ident));
     return reg_->ReadString(ident);
 }
 
-void TRegistryIniFile::WriteString(const std::string& section, const std::string& ident, const std::string& value) {
-    if (Open(section, true))
-        reg_->WriteString(ident, value);
+void TRegistryIniFile::WriteString(const std::string& section, const std::string& ident,
+                                   const std::string& value) {
+    if (Open(section, true)) reg_->WriteString(ident, value);
 }
 
 int TRegistryIniFile::ReadInteger(const std::string& section, const std::string& ident, int defaultValue) {
-    if (!Open(section, false) || !reg_->ValueExists(ident))
-        return defaultValue;
+    if (!Open(section, false) || !reg_->ValueExists(ident)) return defaultValue;
     switch (reg_->GetDataType(ident)) {
     case rdInteger:
         return reg_->ReadInteger(ident);
@@ -47,8 +46,7 @@ int TRegistryIniFile::ReadInteger(const std::string& section, const std::string&
 }
 
 void TRegistryIniFile::WriteInteger(const std::string& section, const std::string& ident, int value) {
-    if (!Open(section, true))
-        return;
+    if (!Open(section, true)) return;
     if (reg_->GetDataType(ident) == rdString)
         reg_->WriteString(ident, IntToStr(value));
     else
@@ -63,14 +61,17 @@ void TRegistryIniFile::WriteBool(const std::string& section, const std::string& 
     WriteInteger(section, ident, value ? 1 : 0);
 }
 
-void TRegistryIniFile::EraseSection(const std::string& section) { reg_->DeleteKey(base_ + "\\" + section); }
-
-void TRegistryIniFile::DeleteKey(const std::string& section, const std::string& ident) {
-    if (Open(section, false))
-        reg_->DeleteValue(ident);
+void TRegistryIniFile::EraseSection(const std::string& section) {
+    reg_->DeleteKey(base_ + "\\" + section);
 }
 
-void TRegistryIniFile::UpdateFile() { reg_->CloseKey(); }
+void TRegistryIniFile::DeleteKey(const std::string& section, const std::string& ident) {
+    if (Open(section, false)) reg_->DeleteValue(ident);
+}
+
+void TRegistryIniFile::UpdateFile() {
+    reg_->CloseKey();
+}
 
 std::vector<std::string> TRegistryIniFile::SectionNames() {
     return Open("", false) ? reg_->KeyNames() : std::vector<std::string>{};

@@ -57,29 +57,23 @@ void AppendField(std::string& out, std::string_view text) {
 }
 
 int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     return -1;
 }
 
 bool DecodeField(std::string_view field, std::string& out) {
     out.clear();
-    if (field.empty() || field[0] != ':')
-        return false;
+    if (field.empty() || field[0] != ':') return false;
     for (size_t i = 1; i < field.size(); ++i) {
         if (field[i] != '%') {
             out += field[i];
             continue;
         }
-        if (i + 2 >= field.size())
-            return false;
+        if (i + 2 >= field.size()) return false;
         const int hi = HexDigit(field[i + 1]), lo = HexDigit(field[i + 2]);
-        if (hi < 0 || lo < 0)
-            return false;
+        if (hi < 0 || lo < 0) return false;
         out += static_cast<char>(hi * 16 + lo);
         i += 2;
     }
@@ -91,12 +85,10 @@ bool SplitFields(std::string_view line, std::vector<std::string>& fields) {
     size_t pos = 0;
     while (pos < line.size()) {
         size_t end = line.find(' ', pos);
-        if (end == std::string_view::npos)
-            end = line.size();
+        if (end == std::string_view::npos) end = line.size();
         if (end > pos) {
             std::string decoded;
-            if (!DecodeField(line.substr(pos, end - pos), decoded))
-                return false;
+            if (!DecodeField(line.substr(pos, end - pos), decoded)) return false;
             fields.push_back(std::move(decoded));
         }
         pos = end + 1;
@@ -136,8 +128,7 @@ class StoreLock {
 public:
     explicit StoreLock(const std::string& storePath) {
         fd_ = ::open((storePath + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-        if (fd_ < 0)
-            return;
+        if (fd_ < 0) return;
         int rc;
         while ((rc = ::flock(fd_, LOCK_EX)) != 0 && errno == EINTR) {
         }
@@ -147,8 +138,7 @@ public:
         }
     }
     ~StoreLock() {
-        if (fd_ >= 0)
-            ::close(fd_);
+        if (fd_ >= 0) ::close(fd_);
     }
     StoreLock(const StoreLock&) = delete;
     StoreLock& operator=(const StoreLock&) = delete;
@@ -162,8 +152,7 @@ private:
 
 RegValue* RegKey::FindValue(std::string_view valueName) {
     for (RegValue& v : values)
-        if (SameText(v.name, valueName))
-            return &v;
+        if (SameText(v.name, valueName)) return &v;
     return nullptr;
 }
 
@@ -190,10 +179,8 @@ KeyPath SplitKeyPath(std::string_view path) {
     size_t pos = 0;
     while (pos <= path.size()) {
         size_t end = path.find('\\', pos);
-        if (end == std::string_view::npos)
-            end = path.size();
-        if (end > pos)
-            parts.emplace_back(path.substr(pos, end - pos));
+        if (end == std::string_view::npos) end = path.size();
+        if (end > pos) parts.emplace_back(path.substr(pos, end - pos));
         pos = end + 1;
     }
     return parts;
@@ -202,8 +189,7 @@ KeyPath SplitKeyPath(std::string_view path) {
 const RegKey* FindKey(const RegKey& root, const KeyPath& path) {
     const RegKey* key = &root;
     for (const std::string& part : path)
-        if (!(key = key->FindChild(part)))
-            return nullptr;
+        if (!(key = key->FindChild(part))) return nullptr;
     return key;
 }
 
@@ -219,8 +205,7 @@ RegKey& EnsureKey(RegKey& root, const KeyPath& path) {
 }
 
 bool RemoveKey(RegKey& root, const KeyPath& path) {
-    if (path.empty())
-        return false;
+    if (path.empty()) return false;
     RegKey* parent = FindKey(root, KeyPath(path.begin(), path.end() - 1));
     return parent && parent->subkeys.erase(UpperCase(path.back())) > 0;
 }
@@ -241,21 +226,19 @@ void Parse(std::string_view text, RegKey& root) {
     size_t pos = 0;
     while (pos < text.size()) {
         size_t end = text.find('\n', pos);
-        if (end == std::string_view::npos)
-            end = text.size();
+        if (end == std::string_view::npos) end = text.size();
         const std::string_view line = text.substr(pos, end - pos);
         pos = end + 1;
         if (line.size() >= 1 && line[0] == 'K' && (line.size() == 1 || line[1] == ' ')) {
             current = SplitFields(line.substr(1), fields) ? &EnsureKey(root, fields) : nullptr;
             continue;
         }
-        if (!current || line.size() < 2 || line[0] != 'V' || line[1] != ' ')
-            continue;
+        if (!current || line.size() < 2 || line[0] != 'V' || line[1] != ' ') continue;
         // V <name> <type> <data>: the type is the only field without the ":" mark.
         const size_t typeStart = line.find(' ', 2);
-        const size_t typeEnd = typeStart == std::string_view::npos ? typeStart : line.find(' ', typeStart + 1);
-        if (typeEnd == std::string_view::npos)
-            continue;
+        const size_t typeEnd =
+            typeStart == std::string_view::npos ? typeStart : line.find(' ', typeStart + 1);
+        if (typeEnd == std::string_view::npos) continue;
         std::string name, data;
         ValueType type;
         if (!DecodeField(line.substr(2, typeStart - 2), name) ||
@@ -267,8 +250,7 @@ void Parse(std::string_view text, RegKey& root) {
                 !std::all_of(data.begin(), data.end(), [](char c) { return c >= '0' && c <= '9'; }))
                 continue;
             const unsigned long long n = std::stoull(data);
-            if (n > 0xFFFFFFFFull)
-                continue;
+            if (n > 0xFFFFFFFFull) continue;
             data.assign({static_cast<char>(n & 0xFF), static_cast<char>(n >> 8 & 0xFF),
                          static_cast<char>(n >> 16 & 0xFF), static_cast<char>(n >> 24 & 0xFF)});
         }
@@ -284,16 +266,14 @@ RegistryStore& RegistryStore::ForFile(const std::string& path) {
     static std::map<std::string, std::unique_ptr<RegistryStore>> table;
     std::lock_guard lock(tableMutex);
     std::unique_ptr<RegistryStore>& store = table[path];
-    if (!store)
-        store = std::make_unique<RegistryStore>(path);
+    if (!store) store = std::make_unique<RegistryStore>(path);
     return *store;
 }
 
 bool RegistryStore::Load(RegKey& into) {
     std::string text;
     try {
-        if (!store_io::ReadWholeFile(path_, text))
-            text.clear();
+        if (!store_io::ReadWholeFile(path_, text)) text.clear();
     } catch (const EFOpenError&) {
         return false;
     }
@@ -303,11 +283,9 @@ bool RegistryStore::Load(RegKey& into) {
 
 void RegistryStore::Refresh() {
     const store_io::FileStamp stamp = store_io::StampOf(path_);
-    if (loaded_ && stamp == stamp_)
-        return;
+    if (loaded_ && stamp == stamp_) return;
     RegKey fresh;
-    if (!Load(fresh))
-        return; // keep what was known; the next write reports the trouble
+    if (!Load(fresh)) return; // keep what was known; the next write reports the trouble
     for (const Operation& op : pending_)
         op(fresh);
     view_ = std::move(fresh);
@@ -327,21 +305,16 @@ bool RegistryStore::Change(Operation op, bool flushNow) {
 
 bool RegistryStore::Flush() {
     std::lock_guard lock(mutex_);
-    if (pending_.empty())
-        return true;
-    if (!store_io::ForceFolderOf(path_))
-        return false;
+    if (pending_.empty()) return true;
+    if (!store_io::ForceFolderOf(path_)) return false;
     StoreLock fileLock(path_);
-    if (!fileLock.Held())
-        return false;
+    if (!fileLock.Held()) return false;
     store_io::RemoveStaleTemporaries(path_);
     RegKey fresh;
-    if (!Load(fresh))
-        return false;
+    if (!Load(fresh)) return false;
     for (const Operation& op : pending_)
         op(fresh);
-    if (!store_io::ReplaceFile(path_, Serialize(fresh), 0600, true, false))
-        return false;
+    if (!store_io::ReplaceFile(path_, Serialize(fresh), 0600, true, false)) return false;
     pending_.clear();
     view_ = std::move(fresh);
     stamp_ = store_io::StampOf(path_);

@@ -60,8 +60,7 @@ public:
 
     // Runs reader on the current tree: the file as last written by anyone, plus this process's changes
     // not written yet.
-    template <class Reader>
-    auto Read(Reader reader) {
+    template <class Reader> auto Read(Reader reader) {
         std::lock_guard lock(mutex_);
         Refresh();
         return reader(static_cast<const RegKey&>(view_));

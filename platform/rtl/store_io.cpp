@@ -6,9 +6,9 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
-#include <cstdlib>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,8 +21,7 @@ bool WriteAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t n = ::write(fd, bytes.data(), bytes.size());
         if (n < 0) {
-            if (errno == EINTR)
-                continue;
+            if (errno == EINTR) continue;
             return false;
         }
         bytes.remove_prefix(static_cast<size_t>(n));
@@ -32,8 +31,7 @@ bool WriteAll(int fd, std::string_view bytes) {
 
 std::string FolderOf(const std::string& path) {
     const size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
+    if (slash == std::string::npos) return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
@@ -43,21 +41,18 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
     bytes.clear();
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        if (errno == ENOENT || errno == ENOTDIR)
-            return false;
+        if (errno == ENOENT || errno == ENOTDIR) return false;
         throw EFOpenError(Format(rtl_text::FOpenError, path));
     }
     char buf[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR)
-            continue;
+        if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
             ::close(fd);
             throw EFOpenError(Format(rtl_text::FOpenError, path));
         }
-        if (n == 0)
-            break;
+        if (n == 0) break;
         bytes.append(buf, static_cast<size_t>(n));
     }
     ::close(fd);
@@ -67,7 +62,7 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
 bool ReplaceFile(const std::string& path, std::string_view bytes, mode_t mode, bool exactMode,
                  bool keepExistingMode) {
     static std::atomic<unsigned> counter{0};
-    struct stat existing{};
+    struct stat existing {};
     if (keepExistingMode && ::stat(path.c_str(), &existing) == 0) {
         mode = existing.st_mode & 07777;
         exactMode = true;
@@ -78,11 +73,9 @@ bool ReplaceFile(const std::string& path, std::string_view bytes, mode_t mode, b
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         temp = path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
         fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exactMode ? 0600 : mode);
-        if (fd < 0 && errno != EEXIST)
-            return false;
+        if (fd < 0 && errno != EEXIST) return false;
     }
-    if (fd < 0)
-        return false;
+    if (fd < 0) return false;
     bool ok = (!exactMode || ::fchmod(fd, mode) == 0) && WriteAll(fd, bytes) && ::fsync(fd) == 0;
     const int savedErrno = errno;
     ok = ::close(fd) == 0 && ok;
@@ -106,12 +99,10 @@ void RemoveStaleTemporaries(const std::string& path) {
     const std::string folder = FolderOf(path);
     const std::string prefix = (slash == std::string::npos ? path : path.substr(slash + 1)) + ".tmp-";
     DIR* dir = ::opendir(folder.c_str());
-    if (!dir)
-        return;
+    if (!dir) return;
     while (const dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
-        if (name.compare(0, prefix.size(), prefix) != 0)
-            continue;
+        if (name.compare(0, prefix.size(), prefix) != 0) continue;
         const long pid = std::strtol(name.c_str() + prefix.size(), nullptr, 10);
         if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
             ::unlink((folder + "/" + name).c_str());
@@ -120,10 +111,9 @@ void RemoveStaleTemporaries(const std::string& path) {
 }
 
 FileStamp StampOf(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     FileStamp stamp;
-    if (::stat(path.c_str(), &st) != 0)
-        return stamp;
+    if (::stat(path.c_str(), &st) != 0) return stamp;
     stamp.exists = true;
     stamp.device = st.st_dev;
     stamp.inode = st.st_ino;
@@ -134,13 +124,10 @@ FileStamp StampOf(const std::string& path) {
 
 bool ForceFolderOf(const std::string& path) {
     const std::string folder = FolderOf(path);
-    struct stat st{};
-    if (::stat(folder.c_str(), &st) == 0)
-        return S_ISDIR(st.st_mode);
-    if (folder == "/" || folder == ".")
-        return false;
-    if (!ForceFolderOf(folder))
-        return false;
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
+    if (folder == "/" || folder == ".") return false;
+    if (!ForceFolderOf(folder)) return false;
     return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
 }
 

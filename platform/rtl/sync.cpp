@@ -26,12 +26,13 @@ TWaitResult TEvent::WaitFor(uint32_t timeoutMs) {
         cv_.wait(lock, isSet);
     else if (!cv_.wait_for(lock, std::chrono::milliseconds(timeoutMs), isSet))
         return wrTimeout;
-    if (!manualReset_)
-        signaled_ = false;
+    if (!manualReset_) signaled_ = false;
     return wrSignaled;
 }
 
-void Sleep(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void Sleep(uint32_t ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 uint32_t GetTickCount() {
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(

@@ -46,8 +46,7 @@ void Post(const std::shared_ptr<SyncCall>& call) {
         wake = q.wake;
     }
     q.mainCv.notify_all();
-    if (wake)
-        wake();
+    if (wake) wake();
 }
 
 // Runs the calls queued now; returns whether any ran.
@@ -58,8 +57,7 @@ bool RunQueuedCalls() {
         std::shared_ptr<SyncCall> call;
         {
             std::lock_guard lock(q.mutex);
-            if (q.calls.empty())
-                return ran;
+            if (q.calls.empty()) return ran;
             call = std::move(q.calls.front());
             q.calls.pop_front();
         }
@@ -68,14 +66,18 @@ bool RunQueuedCalls() {
             call->method();
             continue;
         }
+        std::exception_ptr error;
         try {
             call->method();
         } catch (...) {
-            call->error = std::current_exception();
+            error = std::current_exception();
         }
         {
+            // The worker alone holds the call (and the exception) from here on.
             std::lock_guard lock(q.mutex);
+            call->error = std::move(error);
             call->done = true;
+            call.reset();
         }
         q.doneCv.notify_all();
     }
@@ -89,9 +91,13 @@ std::string ThreadIdText(std::thread::id id) {
 
 } // namespace
 
-std::thread::id MainThreadID() { return g_mainThreadId; }
+std::thread::id MainThreadID() {
+    return g_mainThreadId;
+}
 
-bool IsMainThread() { return std::this_thread::get_id() == g_mainThreadId; }
+bool IsMainThread() {
+    return std::this_thread::get_id() == g_mainThreadId;
+}
 
 bool CheckSynchronize(int timeoutMs) {
     if (!IsMainThread())
@@ -115,8 +121,7 @@ TThread::TThread(bool createSuspended) : createSuspended_(createSuspended) {}
 
 TThread::~TThread() {
     RemoveQueuedEvents(this);
-    if (!thread_.joinable())
-        return;
+    if (!thread_.joinable()) return;
     if (std::this_thread::get_id() == thread_.get_id()) {
         thread_.detach(); // freed by its own thread after OnTerminate
         return;
@@ -127,30 +132,24 @@ TThread::~TThread() {
 }
 
 void TThread::AfterConstruction() {
-    if (!createSuspended_ && !started_)
-        Start();
+    if (!createSuspended_ && !started_) Start();
 }
 
 void TThread::Start() {
-    if (started_.exchange(true))
-        throw EThread("Cannot call Start on a running or suspended thread");
+    if (started_.exchange(true)) throw EThread("Cannot call Start on a running or suspended thread");
     std::lock_guard lock(startMutex_);
     thread_ = std::thread([this] { Run(); });
     threadId_ = thread_.get_id();
 }
 
 void TThread::Resume() {
-    if (!started_)
-        Start();
+    if (!started_) Start();
 }
 
 int TThread::WaitFor() {
-    if (!started_)
-        throw EThread("Cannot wait for a thread that was never started");
-    if (freeOnTerminate_)
-        throw EThread("Cannot wait for a thread that frees itself");
-    if (std::this_thread::get_id() == threadId_)
-        throw EThread("A thread cannot wait for itself");
+    if (!started_) throw EThread("Cannot wait for a thread that was never started");
+    if (freeOnTerminate_) throw EThread("Cannot wait for a thread that frees itself");
+    if (std::this_thread::get_id() == threadId_) throw EThread("A thread cannot wait for itself");
     WaitUntilFinished();
     return returnValue_;
 }
@@ -162,8 +161,7 @@ void TThread::WaitUntilFinished() {
         {
             std::unique_lock lock(q.mutex);
             q.mainCv.wait(lock, [&] { return finished_ || (onMain && !q.calls.empty()); });
-            if (finished_)
-                return;
+            if (finished_) return;
         }
         RunQueuedCalls();
     }
@@ -183,8 +181,7 @@ void TThread::Run() {
         try {
             Synchronize([this] { OnTerminate(this); });
         } catch (...) {
-            if (!fatalException_)
-                fatalException_ = std::current_exception();
+            if (!fatalException_) fatalException_ = std::current_exception();
         }
     }
     SyncQueue& q = TheSyncQueue();
@@ -193,8 +190,7 @@ void TThread::Run() {
         finished_ = true;
     }
     q.mainCv.notify_all();
-    if (freeThread)
-        delete this;
+    if (freeThread) delete this;
 }
 
 void TThread::Synchronize(TThread* thread, TThreadMethod method) {
@@ -209,8 +205,7 @@ void TThread::Synchronize(TThread* thread, TThreadMethod method) {
         std::unique_lock lock(q.mutex);
         q.doneCv.wait(lock, [&] { return call->done; });
     }
-    if (call->error)
-        std::rethrow_exception(call->error);
+    if (call->error) std::rethrow_exception(call->error);
 }
 
 void TThread::Queue(TThread* thread, TThreadMethod method) {
@@ -224,5 +219,6 @@ void TThread::Queue(TThread* thread, TThreadMethod method) {
 void TThread::RemoveQueuedEvents(TThread* thread) {
     SyncQueue& q = TheSyncQueue();
     std::lock_guard lock(q.mutex);
-    std::erase_if(q.calls, [&](const std::shared_ptr<SyncCall>& c) { return c->thread == thread && !c->waited; });
+    std::erase_if(q.calls,
+                  [&](const std::shared_ptr<SyncCall>& c) { return c->thread == thread && !c->waited; });
 }

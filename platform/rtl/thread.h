@@ -88,8 +88,7 @@ private:
     std::exception_ptr fatalException_;
 };
 
-template <class T, class... Args>
-T* NewThread(Args&&... args) {
+template <class T, class... Args> T* NewThread(Args&&... args) {
     T* thread = new T(std::forward<Args>(args)...);
     thread->AfterConstruction();
     return thread;

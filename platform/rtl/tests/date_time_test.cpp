@@ -14,8 +14,7 @@ namespace {
 class ScopedTimeZone {
 public:
     explicit ScopedTimeZone(const char* zone) {
-        if (const char* old = std::getenv("TZ"))
-            old_ = old;
+        if (const char* old = std::getenv("TZ")) old_ = old;
         ::setenv("TZ", zone, 1);
         ::tzset();
     }
@@ -30,7 +29,6 @@ public:
 private:
     std::optional<std::string> old_;
 };
-
 
 } // namespace
 

@@ -38,8 +38,7 @@ protected:
         std::vector<std::string> names;
         DIR* d = ::opendir(dir_.c_str());
         while (dirent* e = ::readdir(d))
-            if (e->d_name[0] != '.')
-                names.push_back(e->d_name);
+            if (e->d_name[0] != '.') names.push_back(e->d_name);
         ::closedir(d);
         return names;
     }
@@ -97,8 +96,8 @@ TEST_F(IniTest, NamesIgnoreCaseAndTheFileKeepsItsOrderAndComments) {
     EXPECT_EQ(values, (Names{"Left=10", "Top=20"}));
 
     ini.WriteInteger("FRMSITEMAPMAINPOSITION", "right", 810); // new key: after the section's last line
-    ini.WriteInteger("frmSiteMapMainPosition", "TOP", 25);     // existing key keeps its name and place
-    ini.WriteBool("New", "State", true);                       // new section: at the end, after a blank line
+    ini.WriteInteger("frmSiteMapMainPosition", "TOP", 25);    // existing key keeps its name and place
+    ini.WriteBool("New", "State", true);                      // new section: at the end, after a blank line
     ini.UpdateFile();
     EXPECT_EQ(Get(), "; window places\n"
                      "[frmSiteMapMainPosition]\n"
@@ -156,7 +155,8 @@ TEST_F(IniTest, OddTextRoundTripsAndWhatCannotBeStoredIsRefused) {
         {"Semicolon", "; not a comment"},
         {"Backslash", "C:\\path\\"},
         {"Quoted", "\"quoted\""},
-        {"Unicode", "Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC"},
+        {"Unicode", "Gr\xC3\xBC\xC3\x9F"
+                    "e \xE2\x82\xAC"},
         {"Invalid", "\xFF\xFE\xC3"},
         {"Key [x] \xC3\xA9", "v"},
         {"Empty", ""},
@@ -201,7 +201,7 @@ TEST_F(IniTest, DirectFileWritesThroughAtomicallyAndSharesTheFile) {
     // The file's permissions survive the replacement, and no temporary is left behind.
     ::chmod(file_.c_str(), 0640);
     a.WriteString("Q", "k", "v");
-    struct stat st{};
+    struct stat st {};
     ASSERT_EQ(::stat(file_.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
     EXPECT_EQ(FolderEntries(), (Names{"forminfo.ini"}));

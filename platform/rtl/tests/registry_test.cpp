@@ -113,7 +113,7 @@ TEST_F(RegistryTest, KeysValuesAndTheClassLibrarysFailures) {
         EXPECT_EQ(reg.CurrentKey(), nullptr);
         EXPECT_EQ(Message([&] { reg.WriteString("x", "y"); }), "Failed to set data for 'x'");
     }
-    struct stat st{};
+    struct stat st {};
     ASSERT_EQ(::stat(store_.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
 
@@ -246,8 +246,7 @@ TEST_F(RegistryTest, TwoProcessesWritingKeepEachOthersChanges) {
             TRegistry reg;
             reg.SetLazyWrite(false);
             for (int i = 0; i < 30; ++i) {
-                if (!reg.OpenKey("\\Shared\\child" + std::to_string(c), true))
-                    ::_exit(1);
+                if (!reg.OpenKey("\\Shared\\child" + std::to_string(c), true)) ::_exit(1);
                 reg.WriteInteger("n" + std::to_string(i), i);
                 reg.OpenKey("\\Shared", false);
                 reg.WriteString("last" + std::to_string(c), std::to_string(i));
@@ -296,8 +295,7 @@ TEST_F(RegistryTest, AKilledWriterLeavesAWholeFile) {
         ::waitpid(pid, &status, 0);
         ASSERT_TRUE(WIFSIGNALED(status));
 
-        if (FileText().empty())
-            continue; // killed before the first write ended
+        if (FileText().empty()) continue; // killed before the first write ended
         ReadFromCopyOfFile();
         TRegistry reg;
         ASSERT_TRUE(reg.OpenKey("Crash", false)) << "round " << round;
@@ -314,8 +312,7 @@ TEST_F(RegistryTest, AKilledWriterLeavesAWholeFile) {
     DIR* folder = ::opendir((dir_ + "/config").c_str());
     Names left;
     while (const dirent* e = ::readdir(folder))
-        if (e->d_name[0] != '.')
-            left.push_back(e->d_name);
+        if (e->d_name[0] != '.') left.push_back(e->d_name);
     ::closedir(folder);
     std::sort(left.begin(), left.end());
     EXPECT_EQ(left, (Names{"registry.dat", "registry.dat.lock"}));

@@ -42,8 +42,7 @@ TEST(Thread, WorkerCallsRunOnTheMainThreadWhileItDrains) {
     LambdaThread worker(true, [&](LambdaThread& self) {
         for (int i = 0; i < 50; ++i)
             self.Synchronize([&, i] {
-                if (!IsMainThread())
-                    wrongThread = true;
+                if (!IsMainThread()) wrongThread = true;
                 seen.push_back(i); // unguarded on purpose: only the main thread touches it
             });
         self.Queue([&] { seen.push_back(100); });
@@ -209,11 +208,11 @@ TEST(Sync, EventsCriticalSectionsAndTicks) {
 
     // Set from another thread wakes an infinite wait.
     TSimpleEvent ready;
+    const uint32_t start = GetTickCount();
     std::thread setter([&] {
         Sleep(10);
         ready.SetEvent();
     });
-    const uint32_t start = GetTickCount();
     EXPECT_EQ(ready.WaitFor(), wrSignaled);
     setter.join();
     const uint32_t elapsed = GetTickCount() - start;
