@@ -35,8 +35,8 @@ std::string ExcludeTrailingPathDelimiter(const std::string& path);
 bool DeleteFile(const std::string& fileName);
 // Renames a file or folder; false when newName already exists or the rename fails.
 bool RenameFile(const std::string& oldName, const std::string& newName);
-// Copies contents, permission bits and modification time; never overwrites: false when newName
-// exists or the copy fails (a partial copy is removed).
+// Copies a regular file: contents, permission bits and modification time. Never overwrites: false when
+// newName exists or the copy fails (a partial copy is removed).
 bool CopyFile(const std::string& existingName, const std::string& newName);
 // Last modification time of a file (not a folder) in seconds since 1970-01-01 UTC.
 bool FileAge(const std::string& fileName, std::time_t& modified);
