@@ -1,0 +1,62 @@
+#pragma once
+// What the window system needs from the toolkit that shows its windows. The Qt implementation lives
+// in qt/; without one (worker threads, tools without a display) windows simply have no host.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/rtl/wintypes.h"
+
+class Surface;
+
+namespace pw::gui {
+
+struct ScreenInfo;
+
+enum class HostKind { Normal, Decorated, Tool };
+
+struct HostParams {
+    HostKind kind = HostKind::Normal;
+    bool topmost = false;
+    bool noActivate = false;
+    bool transparentForInput = false;
+    HWND owner = nullptr;
+};
+
+// The toolkit's window for one top-level window of ours.
+class HostWindow {
+public:
+    virtual ~HostWindow() = default;
+    virtual void SetGeometry(const RECT& screenRect) = 0;
+    virtual void SetVisible(bool visible, bool activate) = 0;
+    virtual void SetTitle(const std::string& title) = 0;
+    virtual void SetOpacity(double opacity) = 0;
+    virtual void Raise() = 0;
+    // A standard cursor (IDC_*), or an image with its hot spot when image is given.
+    virtual void SetCursorShape(uintptr_t cursorId, const Surface* image, POINT hotSpot) = 0;
+    // The composed image changed; the toolkit should show it again.
+    virtual void Refresh() = 0;
+};
+
+class Backend {
+public:
+    virtual ~Backend() = default;
+    virtual std::unique_ptr<HostWindow> CreateHost(HWND hwnd, const HostParams& params) = 0;
+    // Runs the toolkit's events once, waiting at most timeoutMs for one to arrive (0: do not wait).
+    virtual void ProcessEvents(int timeoutMs) = 0;
+    // Makes ProcessEvents return, or schedules a pump when no loop of ours runs; any thread.
+    virtual void Wake() = 0;
+    // The toolkit's event loop depth on the GUI thread, so a pump can tell a foreign modal loop.
+    virtual int LoopLevel() const = 0;
+    virtual std::vector<ScreenInfo> QueryScreens() const = 0;
+};
+
+// Installed by the toolkit side on the GUI thread; nullptr removes it.
+void SetBackend(Backend* backend);
+Backend* CurrentBackend();
+bool IsGuiThread();
+// Called by the toolkit when it gives control to a loop that is not ours (a modal dialog), so that our
+// queue keeps being served. Answers the milliseconds until the next timer is due, -1 for none.
+int PumpFromForeignLoop();
+
+} // namespace pw::gui

@@ -1,0 +1,157 @@
+#pragma once
+// The process-wide tables of the window system: windows by handle, window classes, the message queue
+// of each thread, and the front-to-back list of top-level windows. One lock guards them; it is never
+// held while a window procedure, a hook or the toolkit runs.
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/gdi/region.h"
+#include "platform/gdi/surface.h"
+#include "platform/gui/input.h"
+#include "platform/gui/message_loop.h"
+#include "platform/gui/window.h"
+
+namespace pw::gui {
+
+class HostWindow;
+
+struct WindowClassInfo {
+    std::string name;
+    UINT style = 0;
+    WNDPROC proc = nullptr;
+    HBRUSH background = nullptr;
+    HCURSOR cursor = nullptr;
+    HICON icon = nullptr;
+};
+
+struct ThreadQueue;
+
+struct Window {
+    HWND handle = nullptr;
+    std::shared_ptr<WindowClassInfo> cls;
+    std::shared_ptr<ThreadQueue> queue;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    HWND parent = nullptr; // child windows only
+    HWND owner = nullptr;  // top-level windows only
+    std::vector<HWND> children; // front to back
+    RECT rect;                  // child: in the parent's client coordinates; top-level: on the screen
+    RECT client;                // in window coordinates
+    WNDPROC proc = nullptr;
+    TWndMethod method; // AllocateHWnd windows
+    LONG_PTR userData = 0;
+    LONG_PTR id = 0;
+    std::string text;
+    Surface surface;
+    Region update; // window coordinates
+    bool erasePending = false;
+    bool frameInvalid = false;
+    bool redrawEnabled = true;
+    bool created = false;
+    bool destroyed = false;
+    bool minimized = false;
+    bool maximized = false;
+    bool messageOnly = false;
+    RECT restoreRect;
+    BYTE alpha = 255;
+    HRGN windowRgn = nullptr;
+    std::unique_ptr<HostWindow> host;
+
+    bool IsChild() const { return (style & WS_CHILD) != 0 && parent != nullptr; }
+    bool Visible() const { return (style & WS_VISIBLE) != 0; }
+    int Width() const { return rect.right - rect.left; }
+    int Height() const { return rect.bottom - rect.top; }
+};
+
+struct SentMessage {
+    HWND hwnd = nullptr;
+    UINT msg = 0;
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
+    LRESULT result = 0;
+    bool done = false;
+    std::shared_ptr<ThreadQueue> sender;
+};
+
+struct Timer {
+    HWND hwnd = nullptr;
+    UINT_PTR id = 0;
+    UINT elapse = 0;
+    TIMERPROC proc = nullptr;
+    DWORD due = 0;
+};
+
+struct Hook {
+    HHOOK handle = nullptr;
+    int kind = 0;
+    HOOKPROC proc = nullptr;
+};
+
+struct ThreadQueue {
+    DWORD threadId = 0;
+    std::thread::id thread;
+    std::deque<MSG> posted;
+    std::deque<std::shared_ptr<SentMessage>> incoming;
+    std::vector<Timer> timers;
+    std::vector<Hook> hooks; // newest first
+    bool quitPosted = false;
+    int quitCode = 0;
+    std::condition_variable_any wake;
+    bool signalled = false;
+    // What GetMessagePos/GetMessageTime report.
+    DWORD lastTime = 0;
+    POINT lastPos;
+    int handlingSent = 0;
+    bool alive = true;
+};
+
+std::recursive_mutex& Lock();
+using Guard = std::unique_lock<std::recursive_mutex>;
+
+// All lookups take the lock themselves; the returned pointer keeps the object alive, not the handle.
+std::shared_ptr<Window> FindWindow(HWND hwnd);
+std::shared_ptr<Window> FindLiveWindow(HWND hwnd); // nullptr once destruction has begun
+HWND NewWindowHandle(std::shared_ptr<Window> window);
+void RemoveWindowHandle(HWND hwnd);
+std::vector<HWND>& TopLevelOrder(); // front to back; caller holds the lock
+std::shared_ptr<WindowClassInfo> FindClass(const std::string& name);
+void RegisterClassInfo(std::shared_ptr<WindowClassInfo> info);
+bool UnregisterClassInfo(const std::string& name);
+
+std::shared_ptr<ThreadQueue> CurrentQueue();
+std::shared_ptr<ThreadQueue> QueueOfThread(DWORD threadId);
+void Signal(ThreadQueue& queue); // caller holds the lock
+
+DWORD Now();
+
+// The procedure call with the call-window-procedure hooks, used by every delivery.
+LRESULT CallProcedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// Calls the thread's hooks of one kind, newest first; the answer of the chain (non-zero swallows input).
+LRESULT RunHooks(int kind, int code, WPARAM wParam, LPARAM lParam);
+
+// Geometry helpers (caller holds the lock or owns the window).
+POINT ClientOriginOnScreen(const Window& w);
+POINT WindowOriginOnScreen(const Window& w);
+RECT ScreenRectOf(const Window& w);
+
+// The top-level window that hosts this one (itself when top-level).
+HWND RootOf(HWND hwnd);
+
+// Window state helpers shared by the files of this folder.
+void RecalcClient(HWND hwnd, bool sendMessage);
+void InvalidateWindowArea(HWND hwnd, const RECT* windowRect, bool erase, bool frame, bool children);
+void RefreshHost(HWND hwnd);
+void OnWindowDestroyedInput(HWND hwnd);
+void KillWindowTimers(ThreadQueue& queue, HWND hwnd);
+void DropPostedFor(ThreadQueue& queue, HWND hwnd);
+bool HasPaintPending(ThreadQueue& queue);
+HWND NextWindowToPaint(ThreadQueue& queue);
+void ActivateOnShow(HWND hwnd);
+
+} // namespace pw::gui

@@ -1,0 +1,115 @@
+#pragma once
+// Keyboard and mouse state, capture, focus, activation, mouse tracking and hooks; and the input entry
+// points that both the toolkit and the tests feed.
+#include <string>
+
+#include "platform/gui/messages.h"
+#include "platform/gui/window_defs.h"
+
+HWND SetCapture(HWND hwnd);
+BOOL ReleaseCapture();
+HWND GetCapture();
+
+HWND SetFocus(HWND hwnd);
+HWND GetFocus();
+HWND SetActiveWindow(HWND hwnd);
+HWND GetActiveWindow();
+HWND GetForegroundWindow();
+BOOL SetForegroundWindow(HWND hwnd);
+
+SHORT GetKeyState(int vk);
+SHORT GetAsyncKeyState(int vk);
+BOOL GetKeyboardState(BYTE* keys256);
+
+BOOL GetCursorPos(POINT& point);
+BOOL SetCursorPos(int x, int y);
+
+inline constexpr DWORD TME_HOVER = 0x00000001;
+inline constexpr DWORD TME_LEAVE = 0x00000002;
+inline constexpr DWORD TME_NONCLIENT = 0x00000010;
+inline constexpr DWORD TME_QUERY = 0x40000000;
+inline constexpr DWORD TME_CANCEL = 0x80000000;
+inline constexpr DWORD HOVER_DEFAULT = 0xFFFFFFFF;
+
+struct TRACKMOUSEEVENT {
+    DWORD cbSize = sizeof(TRACKMOUSEEVENT);
+    DWORD dwFlags = 0;
+    HWND hwndTrack = nullptr;
+    DWORD dwHoverTime = HOVER_DEFAULT;
+};
+BOOL TrackMouseEvent(TRACKMOUSEEVENT& event);
+
+inline constexpr int WH_GETMESSAGE = 3;
+inline constexpr int WH_CALLWNDPROC = 4;
+inline constexpr int WH_KEYBOARD = 2;
+inline constexpr int WH_MOUSE = 7;
+inline constexpr int HC_ACTION = 0;
+inline constexpr int HC_NOREMOVE = 3;
+
+using HOOKPROC = LRESULT (*)(int code, WPARAM wParam, LPARAM lParam);
+
+struct MOUSEHOOKSTRUCT {
+    POINT pt;
+    HWND hwnd = nullptr;
+    UINT wHitTestCode = 0;
+    uintptr_t dwExtraInfo = 0;
+};
+
+struct CWPSTRUCT {
+    LPARAM lParam = 0;
+    WPARAM wParam = 0;
+    UINT message = 0;
+    HWND hwnd = nullptr;
+};
+
+// Thread hooks on the calling thread; module and thread arguments are accepted for the Win32 shape.
+HHOOK SetWindowsHookEx(int idHook, HOOKPROC proc, HINSTANCE module, DWORD threadId);
+BOOL UnhookWindowsHookEx(HHOOK hook);
+LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam);
+
+namespace pw::gui {
+
+enum class MouseButton { None, Left, Right, Middle };
+enum class MouseAction { Move, Down, Up, Wheel };
+
+// One input event of the pointer in screen coordinates, as the toolkit reports it. `host` names the
+// top-level window the toolkit delivered it to (nullptr: find it by position).
+struct MouseInput {
+    MouseAction action = MouseAction::Move;
+    MouseButton button = MouseButton::None;
+    POINT screen;
+    int wheelDelta = 0;
+    HWND host = nullptr;
+};
+
+struct KeyInput {
+    BYTE vk = 0;
+    bool down = true;
+    bool autoRepeat = false;
+    // What the key types, UTF-32; 0 for none.
+    char32_t text = 0;
+    HWND host = nullptr;
+};
+
+// The single entry for pointer and key input: hooks first, then the queue of the window it is for.
+void InjectMouse(const MouseInput& input);
+void InjectKey(const KeyInput& input);
+// The pointer left every window of the program.
+void InjectMouseExit();
+// The toolkit asked to close a top-level window (its close button).
+void InjectClose(HWND hwnd);
+// The toolkit activated or deactivated a top-level window, or the application.
+void InjectActivation(HWND hwnd, bool active);
+void InjectAppActivation(bool active);
+
+// Test conveniences that go through the entries above.
+void SimulateMouse(MouseAction action, POINT screen, MouseButton button = MouseButton::None, int wheel = 0);
+void SimulateClick(POINT screen, MouseButton button = MouseButton::Left);
+void SimulateKey(BYTE vk, bool down, char32_t text = 0);
+// Presses and releases a key, with the character it types on a US layout.
+void SimulateKeyStroke(BYTE vk);
+
+// Shift, Ctrl and Alt as the input has seen them; tests may set any key state.
+void SetKeyDown(BYTE vk, bool down);
+void ClearKeyState();
+} // namespace pw::gui

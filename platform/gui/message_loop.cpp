@@ -1,0 +1,593 @@
+#include "platform/gui/message_loop.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <optional>
+
+#include "platform/gui/backend.h"
+#include "platform/gui/gui_state.h"
+#include "platform/rtl/exception.h"
+
+namespace pw::gui {
+namespace {
+
+std::atomic<Backend*> backend{nullptr};
+std::atomic<DWORD> guiThreadId{0};
+std::function<void()> idleCallback;
+std::function<void(const std::exception&)> exceptionHandler;
+
+// While a loop of ours waits in the toolkit, the toolkit's pump must not dispatch: the loop does that
+// itself once the wait returns. A deeper toolkit loop (a modal dialog) is foreign and may pump.
+thread_local int waitDepth = 0;
+thread_local int waitLoopLevel = 0;
+
+void ReportException(const std::exception& e) {
+    std::function<void(const std::exception&)> handler;
+    {
+        Guard g(Lock());
+        handler = exceptionHandler;
+    }
+    if (handler)
+        handler(e);
+    else
+        std::fprintf(stderr, "%s\n", e.what());
+}
+
+LRESULT CallProcedureUnchecked(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+bool MatchesWindow(HWND filter, HWND target) {
+    if (!filter) return true;
+    if (filter == reinterpret_cast<HWND>(-1)) return target == nullptr;
+    return target == filter || ::IsChild(filter, target);
+}
+
+bool MatchesRange(UINT min, UINT max, UINT msg) {
+    if (min == 0 && max == 0) return true;
+    return msg >= min && msg <= max;
+}
+
+void WaitForWork(ThreadQueue& q, DWORD timeoutMs) {
+    Backend* b = backend.load();
+    if (b && IsGuiThread()) {
+        {
+            Guard g(Lock());
+            if (q.signalled) {
+                q.signalled = false;
+                return;
+            }
+        }
+        int saved = waitLoopLevel;
+        waitLoopLevel = b->LoopLevel();
+        ++waitDepth;
+        b->ProcessEvents(timeoutMs == INFINITE ? -1 : static_cast<int>(timeoutMs));
+        --waitDepth;
+        waitLoopLevel = saved;
+        Guard g(Lock());
+        q.signalled = false;
+        return;
+    }
+    Guard g(Lock());
+    if (!q.signalled) {
+        if (timeoutMs == INFINITE)
+            q.wake.wait(g, [&] { return q.signalled; });
+        else
+            q.wake.wait_for(g, std::chrono::milliseconds(timeoutMs), [&] { return q.signalled; });
+    }
+    q.signalled = false;
+}
+
+// Delivers the messages other threads sent to this one; true when any ran.
+bool ReceiveSentMessages(ThreadQueue& q) {
+    bool any = false;
+    for (;;) {
+        std::shared_ptr<SentMessage> sent;
+        {
+            Guard g(Lock());
+            if (q.incoming.empty()) return any;
+            sent = q.incoming.front();
+            q.incoming.pop_front();
+            ++q.handlingSent;
+        }
+        any = true;
+        LRESULT result = 0;
+        if (FindLiveWindow(sent->hwnd)) result = CallProcedure(sent->hwnd, sent->msg, sent->wParam, sent->lParam);
+        Guard g(Lock());
+        --q.handlingSent;
+        sent->result = result;
+        sent->done = true;
+        if (sent->sender) Signal(*sent->sender);
+    }
+}
+
+void RunIdleWork() {
+    if (!IsGuiThread()) return;
+    std::function<void()> idle;
+    {
+        Guard g(Lock());
+        idle = idleCallback;
+    }
+    if (idle) idle();
+}
+
+std::optional<size_t> DueTimer(ThreadQueue& q, HWND filter, DWORD now) {
+    std::optional<size_t> best;
+    for (size_t i = 0; i < q.timers.size(); ++i) {
+        const Timer& t = q.timers[i];
+        if (static_cast<int32_t>(now - t.due) < 0 || !MatchesWindow(filter, t.hwnd)) continue;
+        if (!best || static_cast<int32_t>(t.due - q.timers[*best].due) < 0) best = i;
+    }
+    return best;
+}
+
+DWORD MillisUntilNextTimer(ThreadQueue& q, DWORD now) {
+    DWORD wait = INFINITE;
+    for (const Timer& t : q.timers) {
+        int32_t d = static_cast<int32_t>(t.due - now);
+        DWORD ms = d <= 0 ? 0 : static_cast<DWORD>(d);
+        wait = std::min(wait, ms);
+    }
+    return wait;
+}
+
+POINT CurrentCursor() {
+    POINT p;
+    ::GetCursorPos(p);
+    return p;
+}
+
+// One look at everything this thread could return, in Win32 priority order: posted and input messages,
+// WM_QUIT, WM_PAINT, WM_TIMER.
+bool TakeMessage(ThreadQueue& q, MSG& msg, HWND filter, UINT min, UINT max, bool remove) {
+    Guard g(Lock());
+    for (auto it = q.posted.begin(); it != q.posted.end(); ++it) {
+        if (!MatchesWindow(filter, it->hwnd) || !MatchesRange(min, max, it->message)) continue;
+        msg = *it;
+        if (remove) q.posted.erase(it);
+        q.lastTime = msg.time;
+        q.lastPos = msg.pt;
+        return true;
+    }
+    if (q.quitPosted && MatchesRange(min, max, WM_QUIT) && (!filter || filter == reinterpret_cast<HWND>(-1))) {
+        msg = MSG{};
+        msg.message = WM_QUIT;
+        msg.wParam = static_cast<WPARAM>(q.quitCode);
+        msg.time = Now();
+        if (remove) q.quitPosted = false;
+        return true;
+    }
+    if (MatchesRange(min, max, WM_PAINT)) {
+        HWND target = nullptr;
+        for (HWND h = NextWindowToPaint(q); h; h = nullptr) target = h;
+        if (target && MatchesWindow(filter, target)) {
+            msg = MSG{};
+            msg.hwnd = target;
+            msg.message = WM_PAINT;
+            msg.time = Now();
+            msg.pt = q.lastPos;
+            return true;
+        }
+    }
+    if (MatchesRange(min, max, WM_TIMER)) {
+        DWORD now = Now();
+        if (auto i = DueTimer(q, filter, now)) {
+            Timer& t = q.timers[*i];
+            msg = MSG{};
+            msg.hwnd = t.hwnd;
+            msg.message = WM_TIMER;
+            msg.wParam = t.id;
+            msg.lParam = reinterpret_cast<LPARAM>(t.proc);
+            msg.time = now;
+            msg.pt = q.lastPos;
+            // Missed periods are coalesced into this one message.
+            if (remove) t.due = now + t.elapse;
+            q.lastTime = now;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool Fetch(MSG& msg, HWND filter, UINT min, UINT max, bool remove, bool wait) {
+    auto q = CurrentQueue();
+    for (;;) {
+        ReceiveSentMessages(*q);
+        RunIdleWork();
+        Backend* b = backend.load();
+        if (b && IsGuiThread()) {
+            ++waitDepth;
+            waitLoopLevel = b->LoopLevel();
+            b->ProcessEvents(0);
+            --waitDepth;
+            ReceiveSentMessages(*q);
+        }
+        if (TakeMessage(*q, msg, filter, min, max, remove)) return true;
+        if (!wait) return false;
+        DWORD timeout;
+        {
+            Guard g(Lock());
+            timeout = MillisUntilNextTimer(*q, Now());
+            if (!q->incoming.empty()) continue;
+        }
+        WaitForWork(*q, timeout);
+    }
+}
+
+} // namespace
+
+void SetBackend(Backend* b) {
+    backend = b;
+    guiThreadId = b ? ::GetCurrentThreadId() : 0;
+}
+
+Backend* CurrentBackend() { return backend.load(); }
+
+bool IsGuiThread() { return guiThreadId.load() != 0 && guiThreadId.load() == ::GetCurrentThreadId(); }
+
+void Signal(ThreadQueue& q) {
+    q.signalled = true;
+    q.wake.notify_all();
+    Backend* b = backend.load();
+    if (b && q.threadId == guiThreadId.load()) b->Wake();
+}
+
+void SetIdleCallback(std::function<void()> callback) {
+    Guard g(Lock());
+    idleCallback = std::move(callback);
+}
+
+void SetExceptionHandler(std::function<void(const std::exception&)> handler) {
+    Guard g(Lock());
+    exceptionHandler = std::move(handler);
+}
+
+void WakeGuiThread() {
+    DWORD id = guiThreadId.load();
+    if (auto q = id ? QueueOfThread(id) : nullptr) {
+        Guard g(Lock());
+        Signal(*q);
+    } else if (Backend* b = backend.load()) {
+        b->Wake();
+    }
+}
+
+int PumpFromForeignLoop() {
+    Backend* b = backend.load();
+    if (waitDepth > 0 && (!b || b->LoopLevel() <= waitLoopLevel)) return -1;
+    ProcessMessages();
+    auto q = CurrentQueue();
+    Guard g(Lock());
+    DWORD ms = MillisUntilNextTimer(*q, Now());
+    return ms == INFINITE ? -1 : static_cast<int>(ms);
+}
+
+LRESULT CallProcedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    try {
+        return CallProcedureUnchecked(hwnd, msg, wParam, lParam);
+    } catch (const std::exception& e) {
+        ReportException(e);
+        return 0;
+    }
+}
+
+} // namespace pw::gui
+
+namespace pw::gui {
+namespace {
+
+LRESULT CallProcedureUnchecked(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto w = FindWindow(hwnd);
+    if (!w) return 0;
+    CWPSTRUCT cwp{lParam, wParam, msg, hwnd};
+    RunHooks(WH_CALLWNDPROC, HC_ACTION, 0, reinterpret_cast<LPARAM>(&cwp));
+    WNDPROC proc;
+    TWndMethod method;
+    {
+        Guard g(Lock());
+        proc = w->proc;
+        method = w->method;
+    }
+    if (method) {
+        TMessage m{msg, wParam, lParam, 0};
+        method(m);
+        return m.Result;
+    }
+    if (proc) return proc(hwnd, msg, wParam, lParam);
+    return DefWindowProc(hwnd, msg, wParam, lParam);
+}
+
+// Sends to a window of another thread and waits, serving messages sent to this thread meanwhile.
+LRESULT SendAcross(const std::shared_ptr<Window>& w, UINT msg, WPARAM wParam, LPARAM lParam, DWORD timeoutMs,
+                   bool* timedOut) {
+    auto self = CurrentQueue();
+    auto sent = std::make_shared<SentMessage>();
+    sent->hwnd = w->handle;
+    sent->msg = msg;
+    sent->wParam = wParam;
+    sent->lParam = lParam;
+    sent->sender = self;
+    {
+        Guard g(Lock());
+        if (!w->queue->alive) return 0;
+        w->queue->incoming.push_back(sent);
+        Signal(*w->queue);
+    }
+    DWORD start = Now();
+    for (;;) {
+        ReceiveSentMessages(*self);
+        DWORD wait = INFINITE;
+        {
+            Guard g(Lock());
+            if (sent->done) return sent->result;
+            if (!w->queue->alive) return 0;
+            if (!self->incoming.empty()) continue;
+            if (timeoutMs != INFINITE) {
+                DWORD spent = Now() - start;
+                if (spent >= timeoutMs) {
+                    // Too late: the receiver must not run it any more.
+                    auto& in = w->queue->incoming;
+                    in.erase(std::remove(in.begin(), in.end(), sent), in.end());
+                    if (timedOut) *timedOut = true;
+                    return 0;
+                }
+                wait = timeoutMs - spent;
+            }
+            // The receiving thread may end without notice; look again now and then.
+            wait = std::min<DWORD>(wait, 50);
+        }
+        WaitForWork(*self, wait);
+    }
+}
+
+} // namespace
+
+void KillWindowTimers(ThreadQueue& q, HWND hwnd) {
+    std::erase_if(q.timers, [&](const Timer& t) { return t.hwnd == hwnd; });
+}
+
+void DropPostedFor(ThreadQueue& q, HWND hwnd) {
+    std::erase_if(q.posted, [&](const MSG& m) { return m.hwnd == hwnd; });
+}
+
+} // namespace pw::gui
+
+using namespace pw::gui;
+
+BOOL PostMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (!hwnd) return PostThreadMessage(GetCurrentThreadId(), msg, wParam, lParam);
+    auto w = FindLiveWindow(hwnd);
+    if (!w) return FALSE_;
+    POINT pt = CurrentCursor();
+    Guard g(Lock());
+    if (!w->queue->alive) return FALSE_;
+    w->queue->posted.push_back(MSG{hwnd, msg, wParam, lParam, Now(), pt, 0});
+    Signal(*w->queue);
+    return TRUE_;
+}
+
+BOOL PostThreadMessage(DWORD threadId, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto q = threadId == GetCurrentThreadId() ? CurrentQueue() : QueueOfThread(threadId);
+    if (!q) return FALSE_;
+    POINT pt = CurrentCursor();
+    Guard g(Lock());
+    q->posted.push_back(MSG{nullptr, msg, wParam, lParam, Now(), pt, 0});
+    Signal(*q);
+    return TRUE_;
+}
+
+LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto w = FindLiveWindow(hwnd);
+    if (!w) return 0;
+    if (w->queue->threadId == GetCurrentThreadId()) return CallProcedure(hwnd, msg, wParam, lParam);
+    return SendAcross(w, msg, wParam, lParam, INFINITE, nullptr);
+}
+
+LRESULT SendMessageTimeout(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT, UINT timeoutMs,
+                           uintptr_t* result) {
+    auto w = FindLiveWindow(hwnd);
+    if (!w) return 0;
+    LRESULT r;
+    if (w->queue->threadId == GetCurrentThreadId()) {
+        r = CallProcedure(hwnd, msg, wParam, lParam);
+    } else {
+        bool timedOut = false;
+        r = SendAcross(w, msg, wParam, lParam, timeoutMs, &timedOut);
+        if (timedOut) return 0;
+    }
+    if (result) *result = static_cast<uintptr_t>(r);
+    return 1;
+}
+
+BOOL GetMessage(MSG& msg, HWND hwnd, UINT filterMin, UINT filterMax) {
+    if (hwnd && hwnd != reinterpret_cast<HWND>(-1) && !FindLiveWindow(hwnd)) return -1;
+    Fetch(msg, hwnd, filterMin, filterMax, true, true);
+    return msg.message == WM_QUIT ? FALSE_ : TRUE_;
+}
+
+BOOL PeekMessage(MSG& msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeFlags) {
+    if (hwnd && hwnd != reinterpret_cast<HWND>(-1) && !FindLiveWindow(hwnd)) return FALSE_;
+    return Fetch(msg, hwnd, filterMin, filterMax, (removeFlags & PM_REMOVE) != 0, false) ? TRUE_ : FALSE_;
+}
+
+BOOL TranslateMessage(const MSG& msg) {
+    if ((msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) || msg.lPrivate == 0) return FALSE_;
+    UINT charMsg = msg.message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR;
+    auto q = CurrentQueue();
+    Guard g(Lock());
+    // The character comes before any later input.
+    q->posted.push_front(MSG{msg.hwnd, charMsg, msg.lPrivate, msg.lParam, msg.time, msg.pt, 0});
+    return TRUE_;
+}
+
+LRESULT DispatchMessage(const MSG& msg) {
+    if (msg.message == WM_TIMER && msg.lParam) {
+        auto q = CurrentQueue();
+        TIMERPROC proc = nullptr;
+        {
+            Guard g(Lock());
+            // Only a callback that a live timer names is called.
+            for (const Timer& t : q->timers)
+                if (t.hwnd == msg.hwnd && t.id == msg.wParam && reinterpret_cast<LPARAM>(t.proc) == msg.lParam)
+                    proc = t.proc;
+        }
+        if (proc) {
+            try {
+                proc(msg.hwnd, WM_TIMER, msg.wParam, Now());
+            } catch (const std::exception& e) {
+                ReportException(e);
+            }
+        }
+        return 0;
+    }
+    if (!msg.hwnd || !FindLiveWindow(msg.hwnd)) return 0;
+    LRESULT r = CallProcedure(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+    if (msg.message == WM_PAINT) {
+        // A procedure that ignores WM_PAINT would otherwise be asked again forever.
+        if (auto w = FindLiveWindow(msg.hwnd)) {
+            Guard g(Lock());
+            w->update = Region();
+            w->frameInvalid = false;
+            w->erasePending = false;
+        }
+    }
+    return r;
+}
+
+BOOL WaitMessage() {
+    auto q = CurrentQueue();
+    MSG m;
+    if (Fetch(m, nullptr, 0, 0, false, false)) return TRUE_;
+    DWORD timeout;
+    {
+        Guard g(Lock());
+        timeout = MillisUntilNextTimer(*q, Now());
+    }
+    WaitForWork(*q, timeout);
+    return TRUE_;
+}
+
+DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE*, BOOL, DWORD timeoutMs, DWORD wakeMask) {
+    auto q = CurrentQueue();
+    DWORD start = Now();
+    for (;;) {
+        Backend* b = backend.load();
+        if (b && IsGuiThread()) {
+            ++waitDepth;
+            waitLoopLevel = b->LoopLevel();
+            b->ProcessEvents(0);
+            --waitDepth;
+        }
+        DWORD wait;
+        {
+            Guard g(Lock());
+            DWORD now = Now();
+            bool ready = ((wakeMask & QS_SENDMESSAGE) && !q->incoming.empty()) ||
+                         ((wakeMask & (QS_POSTMESSAGE | QS_KEY | QS_MOUSEMOVE | QS_MOUSEBUTTON)) &&
+                          (!q->posted.empty() || q->quitPosted)) ||
+                         ((wakeMask & QS_PAINT) && HasPaintPending(*q)) ||
+                         ((wakeMask & QS_TIMER) && DueTimer(*q, nullptr, now));
+            if (ready) return WAIT_OBJECT_0 + count;
+            DWORD spent = now - start;
+            if (timeoutMs != INFINITE && spent >= timeoutMs) return WAIT_TIMEOUT;
+            wait = timeoutMs == INFINITE ? INFINITE : timeoutMs - spent;
+            if (wakeMask & QS_TIMER) wait = std::min(wait, MillisUntilNextTimer(*q, now));
+        }
+        WaitForWork(*q, wait);
+    }
+}
+
+void PostQuitMessage(int exitCode) {
+    auto q = CurrentQueue();
+    Guard g(Lock());
+    q->quitPosted = true;
+    q->quitCode = exitCode;
+    Signal(*q);
+}
+
+DWORD GetMessagePos() {
+    auto q = CurrentQueue();
+    Guard g(Lock());
+    return static_cast<DWORD>(MAKELPARAM(static_cast<WORD>(q->lastPos.x), static_cast<WORD>(q->lastPos.y)));
+}
+
+LONG GetMessageTime() {
+    auto q = CurrentQueue();
+    Guard g(Lock());
+    return static_cast<LONG>(q->lastTime);
+}
+
+BOOL InSendMessage() {
+    auto q = CurrentQueue();
+    Guard g(Lock());
+    return q->handlingSent > 0 ? TRUE_ : FALSE_;
+}
+
+BOOL ReplyMessage(LRESULT) { return FALSE_; }
+
+DWORD GetQueueStatus(UINT flags) {
+    auto q = CurrentQueue();
+    Guard g(Lock());
+    DWORD status = 0;
+    if (!q->posted.empty() || q->quitPosted) status |= QS_POSTMESSAGE;
+    if (!q->incoming.empty()) status |= QS_SENDMESSAGE;
+    if (HasPaintPending(*q)) status |= QS_PAINT;
+    if (DueTimer(*q, nullptr, Now())) status |= QS_TIMER;
+    status &= flags;
+    return status | (status << 16);
+}
+
+bool ProcessMessages() {
+    MSG msg;
+    while (PeekMessage(msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return false;
+        }
+        TranslateMessage(msg);
+        DispatchMessage(msg);
+    }
+    return true;
+}
+
+UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, TIMERPROC proc) {
+    std::shared_ptr<ThreadQueue> q;
+    if (hwnd) {
+        auto w = FindLiveWindow(hwnd);
+        if (!w) return 0;
+        q = w->queue;
+    } else {
+        q = CurrentQueue();
+    }
+    elapseMs = std::max<UINT>(elapseMs, 10);
+    Guard g(Lock());
+    for (Timer& t : q->timers)
+        if (t.hwnd == hwnd && t.id == id && (hwnd || id != 0)) {
+            t.elapse = elapseMs;
+            t.proc = proc;
+            t.due = Now() + elapseMs;
+            Signal(*q);
+            return hwnd ? (id ? id : 1) : t.id;
+        }
+    if (!hwnd) {
+        static UINT_PTR nextThreadTimer = 0x7F00;
+        id = ++nextThreadTimer;
+    }
+    q->timers.push_back(Timer{hwnd, id, elapseMs, proc, Now() + elapseMs});
+    Signal(*q);
+    return hwnd ? (id ? id : 1) : id;
+}
+
+BOOL KillTimer(HWND hwnd, UINT_PTR id) {
+    std::shared_ptr<ThreadQueue> q;
+    if (hwnd) {
+        auto w = FindWindow(hwnd);
+        if (!w) return FALSE_;
+        q = w->queue;
+    } else {
+        q = CurrentQueue();
+    }
+    Guard g(Lock());
+    auto before = q->timers.size();
+    std::erase_if(q->timers, [&](const Timer& t) { return t.hwnd == hwnd && t.id == id; });
+    return before != q->timers.size() ? TRUE_ : FALSE_;
+}

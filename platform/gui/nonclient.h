@@ -1,0 +1,24 @@
+#pragma once
+// The default non-client area of windows that draw their own frame: its size, hit testing and painting.
+#include "platform/gui/window_defs.h"
+
+namespace pw::gui {
+
+struct Window;
+
+struct FrameMetrics {
+    int border = 0;  // on every side
+    int caption = 0; // below the top border
+    bool native = false;
+};
+
+FrameMetrics DefaultFrame(const Window& w);
+LRESULT DefNcCalcSize(HWND hwnd, WPARAM calcValidRects, LPARAM lParam);
+LRESULT DefNcHitTest(HWND hwnd, POINT screen);
+void DefNcPaint(HWND hwnd, bool active);
+// The close button of our own caption, in window coordinates.
+RECT CaptionCloseButton(const Window& w);
+// The resize loop DefWindowProc runs for a press on a sizing border.
+void RunSizeLoop(HWND hwnd, LRESULT hit, POINT start);
+
+} // namespace pw::gui

@@ -1,0 +1,477 @@
+#include "platform/gui/paint.h"
+
+#include <map>
+
+#include "platform/gdi/dc.h"
+#include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/metrics.h"
+#include "platform/gdi/regions.h"
+#include "platform/gui/gui_state.h"
+
+namespace pw::gui {
+namespace {
+
+// Each DC handed out on a window keeps that window's image alive until it is released.
+std::map<HDC, std::shared_ptr<Window>>& OpenDCs() {
+    static std::map<HDC, std::shared_ptr<Window>> dcs;
+    return dcs;
+}
+
+Surface& ScreenSurface() {
+    static Surface screen;
+    int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
+    if (screen.Width() != w || screen.Height() != h) screen.Resize(w, h, 0xFF008080u);
+    return screen;
+}
+
+RECT ClientInWindow(const Window& w) { return w.client; }
+
+HRGN ToHrgn(const Region& r) { return CreateRgnFromRegion(r); }
+
+HDC MakeDC(const std::shared_ptr<Window>& w, bool wholeWindow, const Region* extraClip) {
+    Guard g(Lock());
+    RECT area = wholeWindow ? RECT{0, 0, w->Width(), w->Height()} : ClientInWindow(*w);
+    POINT origin{area.left, area.top};
+    Region clip(RECT{0, 0, area.right - area.left, area.bottom - area.top});
+    if (extraClip) clip = Region::Combine(clip, *extraClip, Region::Op::And);
+    HRGN rgn = ToHrgn(clip);
+    HDC dc = CreateSurfaceDC(&w->surface, origin, rgn);
+    ::DeleteObject(rgn);
+    if (dc) OpenDCs()[dc] = w;
+    return dc;
+}
+
+bool NeedsPaint(const Window& w) { return !w.update.IsEmpty() || w.frameInvalid; }
+
+HWND FindPaintable(const std::vector<HWND>& list, ThreadQueue& q) {
+    for (HWND h : list) {
+        auto w = FindLiveWindow(h);
+        if (!w || !w->Visible() || w->messageOnly || w->minimized) continue;
+        if (w->queue.get() == &q && w->redrawEnabled && NeedsPaint(*w)) return h;
+        if (HWND c = FindPaintable(w->children, q)) return c;
+    }
+    return nullptr;
+}
+
+void SendPaintMessages(HWND hwnd) {
+    auto w = FindLiveWindow(hwnd);
+    if (!w) return;
+    bool pending;
+    {
+        Guard g(Lock());
+        pending = w->Visible() && w->redrawEnabled && NeedsPaint(*w);
+    }
+    if (!pending) return;
+    SendMessage(hwnd, WM_PAINT, 0, 0);
+    if (auto still = FindLiveWindow(hwnd)) {
+        Guard g(Lock());
+        still->update = Region();
+        still->frameInvalid = false;
+        still->erasePending = false;
+    }
+}
+
+void ForEachWindowDeep(HWND hwnd, const std::function<void(HWND)>& fn) {
+    fn(hwnd);
+    std::vector<HWND> kids;
+    {
+        Guard g(Lock());
+        if (auto w = FindLiveWindow(hwnd)) kids = w->children;
+    }
+    for (HWND c : kids) ForEachWindowDeep(c, fn);
+}
+
+void Blend(Surface& dst, const Surface& src, int dx, int dy, const RECT& clip, const Window& w) {
+    RECT area{dx, dy, dx + src.Width(), dy + src.Height()};
+    RECT r;
+    if (!IntersectRect(r, area, clip)) return;
+    Region shape;
+    bool shaped = w.windowRgn && GetRegion(w.windowRgn, shape);
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x) {
+            if (!dst.Contains(x, y)) continue;
+            if (shaped && !shape.Contains(x - dx, y - dy)) continue;
+            dst.SetPixel(x, y, src.Pixel(x - dx, y - dy));
+        }
+}
+
+} // namespace
+
+void InvalidateWindowArea(HWND hwnd, const RECT* windowRect, bool erase, bool frame, bool children) {
+    auto w = FindLiveWindow(hwnd);
+    if (!w) return;
+    {
+        Guard g(Lock());
+        if (!w->redrawEnabled || w->messageOnly) return;
+        RECT all{0, 0, w->Width(), w->Height()};
+        RECT r = windowRect ? *windowRect : all;
+        if (!IntersectRect(r, r, all)) return;
+        w->update = Region::Combine(w->update, Region(r), Region::Op::Or);
+        if (erase) w->erasePending = true;
+        if (frame) {
+            RECT c = w->client;
+            if (!(r.left >= c.left && r.top >= c.top && r.right <= c.right && r.bottom <= c.bottom))
+                w->frameInvalid = true;
+        }
+        Signal(*w->queue);
+    }
+    if (!children) return;
+    std::vector<HWND> kids;
+    RECT area;
+    {
+        Guard g(Lock());
+        kids = w->children;
+        area = windowRect ? *windowRect : RECT{0, 0, w->Width(), w->Height()};
+        OffsetRect(area, -w->client.left, -w->client.top);
+    }
+    for (HWND c : kids) {
+        auto cw = FindLiveWindow(c);
+        if (!cw) continue;
+        RECT local;
+        {
+            Guard g(Lock());
+            if (!IntersectRect(local, area, cw->rect)) continue;
+            OffsetRect(local, -cw->rect.left, -cw->rect.top);
+        }
+        InvalidateWindowArea(c, &local, erase, frame, true);
+    }
+}
+
+HWND NextWindowToPaint(ThreadQueue& q) {
+    Guard g(Lock());
+    return FindPaintable(TopLevelOrder(), q);
+}
+
+bool HasPaintPending(ThreadQueue& q) { return NextWindowToPaint(q) != nullptr; }
+
+const Surface* WindowSurface(HWND hwnd) {
+    auto w = FindLiveWindow(hwnd);
+    return w ? &w->surface : nullptr;
+}
+
+Surface ComposeWindow(HWND hwnd) {
+    Guard g(Lock());
+    auto w = FindLiveWindow(hwnd);
+    if (!w) return Surface();
+    Surface out = w->surface;
+    RECT clip = w->client;
+    for (auto it = w->children.rbegin(); it != w->children.rend(); ++it) {
+        auto c = FindLiveWindow(*it);
+        if (!c || !c->Visible()) continue;
+        Surface child = ComposeWindow(*it);
+        Blend(out, child, clip.left + c->rect.left, clip.top + c->rect.top, clip, *c);
+    }
+    return out;
+}
+
+void PaintPendingWindows() {
+    auto q = CurrentQueue();
+    for (int guard = 0; guard < 10000; ++guard) {
+        HWND h = NextWindowToPaint(*q);
+        if (!h) return;
+        SendPaintMessages(h);
+    }
+}
+
+} // namespace pw::gui
+
+using namespace pw::gui;
+
+namespace {
+
+bool ClientToWindowArea(const Window& w, const RECT* clientRect, RECT& out) {
+    RECT c = w.client;
+    if (!clientRect) {
+        out = c;
+        return true;
+    }
+    out = *clientRect;
+    OffsetRect(out, c.left, c.top);
+    return IntersectRect(out, out, c);
+}
+
+} // namespace
+
+BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase) {
+    if (!hwnd) {
+        std::vector<HWND> tops;
+        {
+            Guard g(Lock());
+            tops = TopLevelOrder();
+        }
+        for (HWND h : tops) InvalidateWindowArea(h, nullptr, erase, true, true);
+        return TRUE_;
+    }
+    auto w = FindLiveWindow(hwnd);
+    if (!w) return FALSE_;
+    RECT r;
+    {
+        Guard g(Lock());
+        if (!ClientToWindowArea(*w, rect, r)) return TRUE_;
+    }
+    InvalidateWindowArea(hwnd, &r, erase != 0, false, false);
+    return TRUE_;
+}
+
+BOOL InvalidateRgn(HWND hwnd, HRGN region, BOOL erase) {
+    auto w = FindLiveWindow(hwnd);
+    if (!w) return FALSE_;
+    if (!region) return InvalidateRect(hwnd, nullptr, erase);
+    Region r;
+    if (!GetRegion(region, r)) return FALSE_;
+    {
+        Guard g(Lock());
+        r.Offset(w->client.left, w->client.top);
+        r = Region::Combine(r, Region(w->client), Region::Op::And);
+        if (r.IsEmpty() || !w->redrawEnabled) return TRUE_;
+        w->update = Region::Combine(w->update, r, Region::Op::Or);
+        if (erase) w->erasePending = true;
+        Signal(*w->queue);
+    }
+    return TRUE_;
+}
+
+BOOL ValidateRect(HWND hwnd, const RECT* rect) {
+    auto w = FindLiveWindow(hwnd);
+    if (!w) return FALSE_;
+    Guard g(Lock());
+    if (!rect) {
+        w->update = Region::Combine(w->update, Region(w->client), Region::Op::Diff);
+        w->erasePending = false;
+    } else {
+        RECT r = *rect;
+        OffsetRect(r, w->client.left, w->client.top);
+        w->update = Region::Combine(w->update, Region(r), Region::Op::Diff);
+    }
+    return TRUE_;
+}
+
+BOOL ValidateRgn(HWND hwnd, HRGN region) {
+    if (!region) return ValidateRect(hwnd, nullptr);
+    auto w = FindLiveWindow(hwnd);
+    Region r;
+    if (!w || !GetRegion(region, r)) return FALSE_;
+    Guard g(Lock());
+    r.Offset(w->client.left, w->client.top);
+    w->update = Region::Combine(w->update, r, Region::Op::Diff);
+    return TRUE_;
+}
+
+namespace {
+
+void EraseNow(HWND hwnd) {
+    auto w = FindLiveWindow(hwnd);
+    if (!w) return;
+    Region clip;
+    {
+        Guard g(Lock());
+        if (!w->erasePending) return;
+        w->erasePending = false;
+        clip = Region::Combine(w->update, Region(w->client), Region::Op::And);
+        clip.Offset(-w->client.left, -w->client.top);
+    }
+    HDC dc = MakeDC(w, false, &clip);
+    SendMessage(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    ReleaseDC(hwnd, dc);
+}
+
+} // namespace
+
+BOOL GetUpdateRect(HWND hwnd, RECT* rect, BOOL erase) {
+    auto w = FindLiveWindow(hwnd);
+    if (!w) return FALSE_;
+    RECT box;
+    {
+        Guard g(Lock());
+        Region r = Region::Combine(w->update, Region(w->client), Region::Op::And);
+        box = r.Bounds();
+        if (!r.IsEmpty()) OffsetRect(box, -w->client.left, -w->client.top);
+    }
+    if (rect) *rect = box;
+    if (erase && !IsRectEmpty(box)) EraseNow(hwnd);
+    return IsRectEmpty(box) ? FALSE_ : TRUE_;
+}
+
+int GetUpdateRgn(HWND hwnd, HRGN region, BOOL erase) {
+    auto w = FindLiveWindow(hwnd);
+    if (!w || !region) return ERROR_;
+    Region r;
+    {
+        Guard g(Lock());
+        r = Region::Combine(w->update, Region(w->client), Region::Op::And);
+        r.Offset(-w->client.left, -w->client.top);
+    }
+    HRGN tmp = CreateRgnFromRegion(r);
+    int kind = CombineRgn(region, tmp, nullptr, RGN_COPY);
+    DeleteObject(tmp);
+    if (erase && !r.IsEmpty()) EraseNow(hwnd);
+    return kind;
+}
+
+BOOL UpdateWindow(HWND hwnd) {
+    if (!FindLiveWindow(hwnd)) return FALSE_;
+    SendPaintMessages(hwnd);
+    return TRUE_;
+}
+
+BOOL RedrawWindow(HWND hwnd, const RECT* rect, HRGN region, UINT flags) {
+    auto w = FindLiveWindow(hwnd);
+    if (!w) return FALSE_;
+    bool children = (flags & RDW_ALLCHILDREN) != 0;
+    Region area;
+    {
+        Guard g(Lock());
+        if (region) {
+            GetRegion(region, area);
+            area.Offset(w->client.left, w->client.top);
+        } else if (rect) {
+            RECT r = *rect;
+            OffsetRect(r, w->client.left, w->client.top);
+            area = Region(r);
+        } else {
+            area = Region((flags & RDW_FRAME) ? RECT{0, 0, w->Width(), w->Height()} : w->client);
+        }
+    }
+    if (flags & RDW_INVALIDATE) {
+        for (const RECT& r : area.Rects())
+            InvalidateWindowArea(hwnd, &r, (flags & RDW_ERASE) != 0, (flags & RDW_FRAME) != 0, children);
+        if ((flags & RDW_FRAME) && area.IsEmpty()) {
+            Guard g(Lock());
+            w->frameInvalid = true;
+        }
+    }
+    if (flags & RDW_VALIDATE) {
+        auto validate = [&](HWND h) {
+            auto v = FindLiveWindow(h);
+            if (!v) return;
+            Guard g(Lock());
+            if (h == hwnd)
+                v->update = Region::Combine(v->update, area, Region::Op::Diff);
+            else
+                v->update = Region();
+            if (flags & RDW_NOERASE) v->erasePending = false;
+            if (flags & RDW_NOFRAME) v->frameInvalid = false;
+        };
+        if (children)
+            ForEachWindowDeep(hwnd, validate);
+        else
+            validate(hwnd);
+    }
+    if (flags & (RDW_UPDATENOW | RDW_ERASENOW)) {
+        auto paintOne = [&](HWND h) {
+            if (flags & RDW_UPDATENOW) {
+                SendPaintMessages(h);
+            } else {
+                auto v = FindLiveWindow(h);
+                bool frame = v && v->frameInvalid;
+                if (frame) {
+                    {
+                        Guard g(Lock());
+                        v->frameInvalid = false;
+                    }
+                    SendMessage(h, WM_NCPAINT, 1, 0);
+                }
+                EraseNow(h);
+            }
+        };
+        if (children && !(flags & RDW_NOCHILDREN))
+            ForEachWindowDeep(hwnd, paintOne);
+        else
+            paintOne(hwnd);
+    }
+    RefreshHost(hwnd);
+    return TRUE_;
+}
+
+BOOL LockWindowUpdate(HWND) { return TRUE_; }
+
+HDC BeginPaint(HWND hwnd, PAINTSTRUCT& ps) {
+    ps = PAINTSTRUCT{};
+    auto w = FindLiveWindow(hwnd);
+    if (!w) return nullptr;
+    bool frame;
+    {
+        Guard g(Lock());
+        frame = w->frameInvalid;
+        w->frameInvalid = false;
+    }
+    if (frame) SendMessage(hwnd, WM_NCPAINT, 1, 0);
+    if (!FindLiveWindow(hwnd)) return nullptr;
+    Region clip;
+    bool erase;
+    {
+        Guard g(Lock());
+        clip = Region::Combine(w->update, Region(w->client), Region::Op::And);
+        clip.Offset(-w->client.left, -w->client.top);
+        w->update = Region();
+        erase = w->erasePending;
+        w->erasePending = false;
+    }
+    HDC dc = MakeDC(w, false, &clip);
+    ps.hdc = dc;
+    ps.rcPaint = clip.Bounds();
+    ps.fErase = TRUE_;
+    if (erase && dc) ps.fErase = SendMessage(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0) ? FALSE_ : TRUE_;
+    return dc;
+}
+
+BOOL EndPaint(HWND hwnd, const PAINTSTRUCT& ps) {
+    if (ps.hdc) ReleaseDC(hwnd, ps.hdc);
+    return TRUE_;
+}
+
+HDC GetDC(HWND hwnd) {
+    if (!hwnd) return CreateSurfaceDC(&ScreenSurface(), POINT{0, 0}, nullptr);
+    auto w = FindLiveWindow(hwnd);
+    return w ? MakeDC(w, false, nullptr) : nullptr;
+}
+
+HDC GetDCEx(HWND hwnd, HRGN clip, DWORD flags) {
+    if (!hwnd) return GetDC(nullptr);
+    auto w = FindLiveWindow(hwnd);
+    if (!w) return nullptr;
+    bool whole = (flags & DCX_WINDOW) != 0;
+    if (clip && (flags & (DCX_INTERSECTRGN | DCX_EXCLUDERGN))) {
+        // The region is in screen coordinates, as WM_NCPAINT hands it out.
+        Region r;
+        GetRegion(clip, r);
+        POINT origin;
+        {
+            Guard g(Lock());
+            origin = whole ? WindowOriginOnScreen(*w) : ClientOriginOnScreen(*w);
+        }
+        r.Offset(-origin.x, -origin.y);
+        if (flags & DCX_EXCLUDERGN) {
+            Region all(RECT{-100000, -100000, 100000, 100000});
+            r = Region::Combine(all, r, Region::Op::Diff);
+        }
+        return MakeDC(w, whole, &r);
+    }
+    return MakeDC(w, whole, nullptr);
+}
+
+HDC GetWindowDC(HWND hwnd) {
+    if (!hwnd) return GetDC(nullptr);
+    auto w = FindLiveWindow(hwnd);
+    return w ? MakeDC(w, true, nullptr) : nullptr;
+}
+
+int ReleaseDC(HWND hwnd, HDC dc) {
+    if (!dc) return 0;
+    HWND owner = nullptr;
+    std::shared_ptr<Window> keepAlive; // until the DC no longer refers to the window's image
+    {
+        Guard g(Lock());
+        auto it = OpenDCs().find(dc);
+        if (it != OpenDCs().end()) {
+            keepAlive = it->second;
+            owner = keepAlive->handle;
+            OpenDCs().erase(it);
+        } else if (hwnd) {
+            return 0;
+        }
+    }
+    DeleteDC(dc);
+    if (owner) RefreshHost(owner);
+    return 1;
+}

@@ -1,0 +1,246 @@
+#include "platform/gui/qt/host_widget.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QImage>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QWheelEvent>
+#include <QWindow>
+
+#include "platform/gdi/surface.h"
+#include "platform/gui/gui_state.h"
+#include "platform/gui/paint.h"
+#include "platform/gui/qt/qt_keys.h"
+#include "platform/gui/system.h"
+
+namespace pw::gui::qt {
+namespace {
+
+Qt::WindowFlags FlagsFor(const HostParams& p) {
+    Qt::WindowFlags f;
+    switch (p.kind) {
+    case HostKind::Decorated:
+        f = Qt::Window;
+        break;
+    case HostKind::Normal:
+        f = Qt::Window | Qt::FramelessWindowHint;
+        break;
+    case HostKind::Tool:
+        // Qt::Popup would grab the pointer and close itself; our own chain decides instead.
+        f = (p.noActivate ? Qt::ToolTip : Qt::Tool) | Qt::FramelessWindowHint;
+        break;
+    }
+    if (p.noActivate) f |= Qt::WindowDoesNotAcceptFocus;
+    if (p.topmost) f |= Qt::WindowStaysOnTopHint;
+    if (p.transparentForInput) f |= Qt::WindowTransparentForInput;
+    return f;
+}
+
+MouseButton ButtonOf(Qt::MouseButton b) {
+    switch (b) {
+    case Qt::LeftButton: return MouseButton::Left;
+    case Qt::RightButton: return MouseButton::Right;
+    case Qt::MiddleButton: return MouseButton::Middle;
+    default: return MouseButton::None;
+    }
+}
+
+Qt::CursorShape ShapeOf(uintptr_t id) {
+    switch (id) {
+    case IDC_IBEAM: return Qt::IBeamCursor;
+    case IDC_WAIT: return Qt::WaitCursor;
+    case IDC_CROSS: return Qt::CrossCursor;
+    case IDC_UPARROW: return Qt::UpArrowCursor;
+    case IDC_SIZENWSE: return Qt::SizeFDiagCursor;
+    case IDC_SIZENESW: return Qt::SizeBDiagCursor;
+    case IDC_SIZEWE: return Qt::SizeHorCursor;
+    case IDC_SIZENS: return Qt::SizeVerCursor;
+    case IDC_SIZEALL: return Qt::SizeAllCursor;
+    case IDC_NO: return Qt::ForbiddenCursor;
+    case IDC_HAND: return Qt::PointingHandCursor;
+    case IDC_APPSTARTING: return Qt::BusyCursor;
+    case IDC_HELP: return Qt::WhatsThisCursor;
+    case 0: return Qt::BlankCursor;
+    default: return Qt::ArrowCursor;
+    }
+}
+
+} // namespace
+
+HostWidget::HostWidget(HWND hwnd, const HostParams& params) : QWidget(nullptr, FlagsFor(params)), hwnd_(hwnd) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setMouseTracking(true);
+    setFocusPolicy(params.noActivate ? Qt::NoFocus : Qt::StrongFocus);
+    if (params.noActivate) setAttribute(Qt::WA_ShowWithoutActivating);
+    if (params.transparentForInput) setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+bool HostWidget::event(QEvent* e) {
+    try {
+        // Offscreen, nobody but the layer activates windows; the platform's echoes are ignored.
+        bool offscreen = QGuiApplication::platformName() == QLatin1String("offscreen");
+        switch (offscreen ? QEvent::None : e->type()) {
+        case QEvent::WindowActivate:
+            InjectActivation(hwnd_, true);
+            break;
+        case QEvent::WindowDeactivate:
+            InjectActivation(hwnd_, false);
+            break;
+        default:
+            break;
+        }
+        return QWidget::event(e);
+    } catch (const std::exception&) {
+        return true;
+    }
+}
+
+void HostWidget::paintEvent(QPaintEvent*) {
+    Surface composed = ComposeWindow(hwnd_);
+    if (composed.Width() == 0 || composed.Height() == 0) return;
+    QImage image(reinterpret_cast<const uchar*>(composed.Bits()), composed.Width(), composed.Height(),
+                 composed.Width() * 4, QImage::Format_ARGB32);
+    QPainter painter(this);
+    painter.drawImage(0, 0, image);
+}
+
+void HostWidget::Mouse(QMouseEvent* e, int action) {
+    QPoint g = e->globalPosition().toPoint();
+    MouseInput in;
+    in.action = static_cast<MouseAction>(action);
+    in.button = ButtonOf(e->button());
+    in.screen = POINT{g.x(), g.y()};
+    in.host = hwnd_;
+    InjectMouse(in);
+}
+
+void HostWidget::mousePressEvent(QMouseEvent* e) { Mouse(e, static_cast<int>(MouseAction::Down)); }
+void HostWidget::mouseReleaseEvent(QMouseEvent* e) { Mouse(e, static_cast<int>(MouseAction::Up)); }
+// Our input decides what is a double click, from the class style.
+void HostWidget::mouseDoubleClickEvent(QMouseEvent* e) { Mouse(e, static_cast<int>(MouseAction::Down)); }
+void HostWidget::mouseMoveEvent(QMouseEvent* e) { Mouse(e, static_cast<int>(MouseAction::Move)); }
+
+void HostWidget::wheelEvent(QWheelEvent* e) {
+    QPoint g = e->globalPosition().toPoint();
+    MouseInput in;
+    in.action = MouseAction::Wheel;
+    in.screen = POINT{g.x(), g.y()};
+    in.wheelDelta = e->angleDelta().y();
+    in.host = hwnd_;
+    InjectMouse(in);
+}
+
+void HostWidget::Key(QKeyEvent* e, bool down) {
+    BYTE vk = VirtualKeyFromQt(e->key(), (e->modifiers() & Qt::KeypadModifier) != 0);
+    if (!vk) return;
+    KeyInput in;
+    in.vk = vk;
+    in.down = down;
+    in.autoRepeat = e->isAutoRepeat();
+    QList<uint> text = e->text().toUcs4();
+    if (down && !text.isEmpty()) in.text = static_cast<char32_t>(text.front());
+    in.host = hwnd_;
+    InjectKey(in);
+}
+
+void HostWidget::keyPressEvent(QKeyEvent* e) { Key(e, true); }
+void HostWidget::keyReleaseEvent(QKeyEvent* e) { Key(e, false); }
+void HostWidget::leaveEvent(QEvent*) { InjectMouseExit(); }
+
+void HostWidget::closeEvent(QCloseEvent* e) {
+    // Our WM_CLOSE handling decides; DefWindowProc destroys the window.
+    e->ignore();
+    InjectClose(hwnd_);
+}
+
+void HostWidget::moveEvent(QMoveEvent*) {
+    if (applyingGeometry || !isVisible()) return;
+    QPoint p = pos();
+    RECT r;
+    if (::GetWindowRect(hwnd_, r) && (r.left != p.x() || r.top != p.y()))
+        ::SetWindowPos(hwnd_, nullptr, p.x(), p.y(), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void HostWidget::resizeEvent(QResizeEvent*) {
+    if (applyingGeometry || !isVisible()) return;
+    RECT r;
+    if (::GetWindowRect(hwnd_, r) && (r.right - r.left != width() || r.bottom - r.top != height()))
+        ::SetWindowPos(hwnd_, nullptr, 0, 0, width(), height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+QtHost::QtHost(HWND hwnd, const HostParams& params)
+    : widget_(new HostWidget(hwnd, params)), noActivate_(params.noActivate) {
+    if (params.owner) {
+        auto owner = FindLiveWindow(params.owner);
+        if (auto* host = owner ? dynamic_cast<QtHost*>(owner->host.get()) : nullptr; host && host->Widget()) {
+            widget_->winId();
+            host->Widget()->winId();
+            widget_->windowHandle()->setTransientParent(host->Widget()->windowHandle());
+        }
+    }
+}
+
+QtHost::~QtHost() {
+    if (widget_) {
+        widget_->hide();
+        // The widget may be inside one of its own event handlers right now.
+        widget_->deleteLater();
+    }
+}
+
+void QtHost::SetGeometry(const RECT& r) {
+    if (!widget_) return;
+    widget_->applyingGeometry = true;
+    widget_->setGeometry(r.left, r.top, std::max(1, static_cast<int>(r.right - r.left)),
+                         std::max(1, static_cast<int>(r.bottom - r.top)));
+    widget_->applyingGeometry = false;
+}
+
+void QtHost::SetVisible(bool visible, bool activate) {
+    if (!widget_) return;
+    widget_->applyingGeometry = true;
+    if (visible) {
+        widget_->setAttribute(Qt::WA_ShowWithoutActivating, noActivate_ || !activate);
+        widget_->show();
+        if (activate && !noActivate_ && QGuiApplication::platformName() != QLatin1String("offscreen"))
+            widget_->activateWindow();
+    } else {
+        widget_->hide();
+    }
+    widget_->applyingGeometry = false;
+}
+
+void QtHost::SetTitle(const std::string& title) {
+    if (widget_) widget_->setWindowTitle(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
+}
+
+void QtHost::SetOpacity(double opacity) {
+    if (widget_) widget_->setWindowOpacity(opacity);
+}
+
+void QtHost::Raise() {
+    if (widget_ && widget_->isVisible() && QGuiApplication::platformName() != QLatin1String("offscreen"))
+        widget_->raise();
+}
+
+void QtHost::SetCursorShape(uintptr_t cursorId, const Surface* image, POINT hot) {
+    if (!widget_) return;
+    if (image && image->Width() > 0) {
+        QImage img(reinterpret_cast<const uchar*>(image->Bits()), image->Width(), image->Height(), image->Width() * 4,
+                   QImage::Format_ARGB32);
+        widget_->setCursor(QCursor(QPixmap::fromImage(img.copy()), hot.x, hot.y));
+    } else {
+        widget_->setCursor(QCursor(ShapeOf(cursorId)));
+    }
+}
+
+void QtHost::Refresh() {
+    if (widget_) widget_->update();
+}
+
+} // namespace pw::gui::qt

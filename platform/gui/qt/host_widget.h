@@ -1,0 +1,57 @@
+#pragma once
+// The Qt window behind one top-level window of ours: shows the composed image and turns Qt's input,
+// activation and geometry events into our input entries.
+#include <QPointer>
+#include <QWidget>
+
+#include "platform/gui/backend.h"
+
+namespace pw::gui::qt {
+
+class HostWidget : public QWidget {
+public:
+    HostWidget(HWND hwnd, const HostParams& params);
+    HWND Hwnd() const { return hwnd_; }
+    // While true, geometry changes come from our side and are not reported back.
+    bool applyingGeometry = false;
+
+protected:
+    bool event(QEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
+    void leaveEvent(QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+
+private:
+    void Key(QKeyEvent* e, bool down);
+    void Mouse(QMouseEvent* e, int action);
+    HWND hwnd_;
+};
+
+class QtHost : public HostWindow {
+public:
+    QtHost(HWND hwnd, const HostParams& params);
+    ~QtHost() override;
+    void SetGeometry(const RECT& screenRect) override;
+    void SetVisible(bool visible, bool activate) override;
+    void SetTitle(const std::string& title) override;
+    void SetOpacity(double opacity) override;
+    void Raise() override;
+    void SetCursorShape(uintptr_t cursorId, const Surface* image, POINT hotSpot) override;
+    void Refresh() override;
+    HostWidget* Widget() const { return widget_; }
+
+private:
+    QPointer<HostWidget> widget_;
+    bool noActivate_;
+};
+
+} // namespace pw::gui::qt

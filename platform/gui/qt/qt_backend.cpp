@@ -1,0 +1,154 @@
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QEvent>
+#include <QScreen>
+#include <QThread>
+#include <QTimer>
+#include <atomic>
+#include <cstdlib>
+
+#include "platform/gui/backend.h"
+#include "platform/gui/gui_application.h"
+#include "platform/gui/message_loop.h"
+#include "platform/gui/qt/host_widget.h"
+#include "platform/gui/system.h"
+#include "platform/rtl/thread.h"
+
+namespace pw::gui::qt {
+namespace {
+
+QtMessageHandler previousHandler = nullptr;
+
+// The offscreen platform complains about every window shown; that is noise, not a fault.
+void FilterMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (text == QLatin1String("This plugin does not support raise()")) return;
+    if (previousHandler) previousHandler(type, context, text);
+}
+
+constexpr QEvent::Type kPumpEvent = static_cast<QEvent::Type>(QEvent::User + 0x5057);
+
+// Receives wake-ups from any thread. Inside one of our loops the wake-up only ends the wait; inside a
+// loop of Qt's (a modal dialog) it serves our queue.
+class Pump : public QObject {
+public:
+    std::atomic<bool> pending{false};
+
+    void Arm(int ms) {
+        if (ms < 0) {
+            timer_.stop();
+            return;
+        }
+        timer_.start(ms);
+    }
+
+    Pump() {
+        timer_.setSingleShot(true);
+        QObject::connect(&timer_, &QTimer::timeout, this, [this] { Run(); });
+    }
+
+protected:
+    void customEvent(QEvent* e) override {
+        if (e->type() != kPumpEvent) return;
+        pending = false;
+        Run();
+    }
+
+private:
+    void Run() {
+        try {
+            Arm(PumpFromForeignLoop());
+        } catch (const std::exception&) {
+        }
+    }
+    QTimer timer_;
+};
+
+class QtBackend : public Backend {
+public:
+    QtBackend() : offscreen_(QGuiApplication::platformName() == QLatin1String("offscreen")) {}
+
+    std::unique_ptr<HostWindow> CreateHost(HWND hwnd, const HostParams& params) override {
+        return std::make_unique<QtHost>(hwnd, params);
+    }
+
+    void ProcessEvents(int timeoutMs) override {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        if (timeoutMs == 0) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+            return;
+        }
+        QTimer limit;
+        limit.setSingleShot(true);
+        if (timeoutMs > 0) limit.start(timeoutMs);
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+
+    void Wake() override {
+        if (pump_.pending.exchange(true)) return;
+        QCoreApplication::postEvent(&pump_, new QEvent(kPumpEvent));
+    }
+
+    int LoopLevel() const override { return QThread::currentThread()->loopLevel(); }
+
+    std::vector<ScreenInfo> QueryScreens() const override {
+        std::vector<ScreenInfo> out;
+        if (offscreen_) {
+            out.push_back(ScreenInfo{RECT{0, 0, 1024, 768}, RECT{0, 0, 1024, 768}});
+            return out;
+        }
+        for (QScreen* s : QGuiApplication::screens()) {
+            QRect g = s->geometry(), a = s->availableGeometry();
+            out.push_back(ScreenInfo{RECT{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()},
+                                     RECT{a.left(), a.top(), a.left() + a.width(), a.top() + a.height()}});
+        }
+        return out;
+    }
+
+    bool Offscreen() const { return offscreen_; }
+
+private:
+    bool offscreen_;
+    mutable Pump pump_;
+};
+
+} // namespace
+} // namespace pw::gui::qt
+
+namespace pw::gui {
+
+void SelectPlatformForEnvironment() {
+    auto set = [](const char* name) { return name && *name; };
+    if (!set(std::getenv("DISPLAY")) && !set(std::getenv("WAYLAND_DISPLAY")) && !set(std::getenv("QT_QPA_PLATFORM")))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+}
+
+struct GuiApplication::Impl {
+    std::unique_ptr<QApplication> app;
+    std::unique_ptr<qt::QtBackend> backend;
+};
+
+GuiApplication::GuiApplication(int& argc, char** argv) : impl_(std::make_unique<Impl>()) {
+    qt::previousHandler = qInstallMessageHandler(qt::FilterMessages);
+    impl_->app = std::make_unique<QApplication>(argc, argv);
+    impl_->backend = std::make_unique<qt::QtBackend>();
+    SetBackend(impl_->backend.get());
+    SetScreens(impl_->backend->QueryScreens());
+    SetWakeMainThread([] { WakeGuiThread(); });
+    SetIdleCallback([] {
+        if (IsMainThread()) CheckSynchronize(0);
+    });
+}
+
+GuiApplication::~GuiApplication() {
+    SetIdleCallback(nullptr);
+    SetWakeMainThread(nullptr);
+    SetBackend(nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    impl_->backend.reset();
+    impl_->app.reset();
+    qInstallMessageHandler(qt::previousHandler);
+}
+
+bool GuiApplication::Headless() const { return impl_->backend->Offscreen(); }
+
+} // namespace pw::gui

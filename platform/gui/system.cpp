@@ -1,0 +1,217 @@
+#include "platform/gui/system.h"
+
+#include <map>
+#include <mutex>
+
+#include "platform/gdi/dc.h"
+#include "platform/gdi/metrics.h"
+#include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/test_settings.h"
+#include "platform/gui/backend.h"
+#include "platform/gui/gui_state.h"
+#include "platform/gui/input.h"
+
+namespace pw::gui {
+namespace {
+
+struct CursorInfo {
+    uintptr_t id = IDC_ARROW;
+    Surface image;
+    POINT hot;
+};
+
+struct SystemState {
+    std::vector<ScreenInfo> screens;
+    std::map<HCURSOR, CursorInfo> custom;
+    uintptr_t nextCursor = 0x40000;
+    HCURSOR current = nullptr;
+    std::function<void(const std::string&)> soundSink;
+};
+
+SystemState& Sys() {
+    static SystemState state;
+    return state;
+}
+
+bool IsStandardCursor(uintptr_t id) { return id >= IDC_ARROW && id <= IDC_HELP; }
+
+long DistanceTo(const RECT& r, POINT p) {
+    long dx = p.x < r.left ? r.left - p.x : p.x >= r.right ? p.x - r.right + 1 : 0;
+    long dy = p.y < r.top ? r.top - p.y : p.y >= r.bottom ? p.y - r.bottom + 1 : 0;
+    return dx * dx + dy * dy;
+}
+
+HMONITOR MonitorHandle(size_t index) { return reinterpret_cast<HMONITOR>(index + 1); }
+
+} // namespace
+
+void SetScreens(const std::vector<ScreenInfo>& screens) {
+    {
+        Guard g(Lock());
+        Sys().screens = screens;
+    }
+    if (!screens.empty()) {
+        const ScreenInfo& s = screens.front();
+        pw::gdi::SetScreenSize(s.bounds.right - s.bounds.left, s.bounds.bottom - s.bounds.top);
+        pw::gdi::SetWorkArea(s.workArea);
+    }
+}
+
+std::vector<ScreenInfo> Screens() {
+    {
+        Guard g(Lock());
+        if (!Sys().screens.empty()) return Sys().screens;
+    }
+    RECT bounds{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    return {ScreenInfo{bounds, pw::gdi::WorkArea()}};
+}
+
+uintptr_t CursorId(HCURSOR cursor) {
+    uintptr_t v = reinterpret_cast<uintptr_t>(cursor);
+    if (IsStandardCursor(v)) return v;
+    Guard g(Lock());
+    auto it = Sys().custom.find(cursor);
+    return it == Sys().custom.end() ? IDC_ARROW : it->second.id;
+}
+
+void SetSoundSink(std::function<void(const std::string&)> sink) {
+    Guard g(Lock());
+    Sys().soundSink = std::move(sink);
+}
+
+} // namespace pw::gui
+
+using namespace pw::gui;
+
+HMONITOR MonitorFromPoint(POINT point, DWORD flags) {
+    auto screens = Screens();
+    size_t nearest = 0;
+    long best = -1;
+    for (size_t i = 0; i < screens.size(); ++i) {
+        if (PtInRect(screens[i].bounds, point)) return MonitorHandle(i);
+        long d = DistanceTo(screens[i].bounds, point);
+        if (best < 0 || d < best) {
+            best = d;
+            nearest = i;
+        }
+    }
+    if (flags == MONITOR_DEFAULTTONULL) return nullptr;
+    return MonitorHandle(flags == MONITOR_DEFAULTTOPRIMARY ? 0 : nearest);
+}
+
+HMONITOR MonitorFromRect(const RECT& rect, DWORD flags) {
+    auto screens = Screens();
+    long bestArea = 0;
+    HMONITOR best = nullptr;
+    for (size_t i = 0; i < screens.size(); ++i) {
+        RECT r;
+        if (!IntersectRect(r, rect, screens[i].bounds)) continue;
+        long area = static_cast<long>(r.right - r.left) * (r.bottom - r.top);
+        if (area > bestArea) {
+            bestArea = area;
+            best = MonitorHandle(i);
+        }
+    }
+    if (best) return best;
+    return MonitorFromPoint(POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}, flags);
+}
+
+HMONITOR MonitorFromWindow(HWND hwnd, DWORD flags) {
+    RECT r;
+    if (!GetWindowRect(hwnd, r)) return flags == MONITOR_DEFAULTTONULL ? nullptr : MonitorHandle(0);
+    return MonitorFromRect(r, flags);
+}
+
+BOOL GetMonitorInfo(HMONITOR monitor, MONITORINFO& info) {
+    auto screens = Screens();
+    uintptr_t index = reinterpret_cast<uintptr_t>(monitor);
+    if (index == 0 || index > screens.size()) return FALSE_;
+    const ScreenInfo& s = screens[index - 1];
+    info.rcMonitor = s.bounds;
+    info.rcWork = IsRectEmpty(s.workArea) ? s.bounds : s.workArea;
+    info.dwFlags = index == 1 ? MONITORINFOF_PRIMARY : 0;
+    return TRUE_;
+}
+
+HCURSOR LoadCursor(HINSTANCE instance, uintptr_t id) {
+    if (instance || !IsStandardCursor(id)) return nullptr;
+    return reinterpret_cast<HCURSOR>(id);
+}
+
+HCURSOR CreateCursorFromBitmap(HBITMAP image, int hotX, int hotY) {
+    CursorInfo info;
+    info.hot = POINT{hotX, hotY};
+    if (image) {
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, image);
+        if (const Surface* s = GetDCSurface(dc)) info.image = *s;
+        SelectObject(dc, old);
+        DeleteDC(dc);
+    }
+    if (info.image.Width() == 0) return nullptr;
+    Guard g(Lock());
+    auto& sys = Sys();
+    sys.nextCursor += 4;
+    HCURSOR h = reinterpret_cast<HCURSOR>(sys.nextCursor);
+    info.id = sys.nextCursor;
+    sys.custom[h] = std::move(info);
+    return h;
+}
+
+BOOL DestroyCursor(HCURSOR cursor) {
+    Guard g(Lock());
+    return Sys().custom.erase(cursor) ? TRUE_ : FALSE_;
+}
+
+HCURSOR SetCursor(HCURSOR cursor) {
+    HCURSOR old;
+    Surface image;
+    POINT hot{};
+    uintptr_t id;
+    {
+        Guard g(Lock());
+        old = Sys().current;
+        Sys().current = cursor;
+        id = reinterpret_cast<uintptr_t>(cursor);
+        auto it = Sys().custom.find(cursor);
+        if (it != Sys().custom.end()) {
+            image = it->second.image;
+            hot = it->second.hot;
+        }
+    }
+    POINT pos;
+    GetCursorPos(pos);
+    HWND root = RootOf(WindowFromPoint(pos));
+    if (auto w = FindLiveWindow(root); w && w->host)
+        w->host->SetCursorShape(cursor ? id : 0, image.Width() ? &image : nullptr, hot);
+    return old;
+}
+
+HCURSOR GetCursor() {
+    Guard g(Lock());
+    return Sys().current;
+}
+
+BOOL MessageBeep(UINT) {
+    std::function<void(const std::string&)> sink;
+    {
+        Guard g(Lock());
+        sink = Sys().soundSink;
+    }
+    if (sink) sink("Beep");
+    return TRUE_;
+}
+
+BOOL PlaySound(const char* sound, HINSTANCE, DWORD) {
+    std::function<void(const std::string&)> sink;
+    {
+        Guard g(Lock());
+        sink = Sys().soundSink;
+    }
+    if (sink && sound) sink(sound);
+    return TRUE_;
+}
+
+UINT GetDoubleClickTime() { return 500; }
+
+UINT GetCaretBlinkTime() { return 530; }

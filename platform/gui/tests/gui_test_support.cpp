@@ -1,0 +1,100 @@
+#include "gui_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <map>
+#include <memory>
+
+#include "platform/gui/gui_application.h"
+
+namespace gui_test {
+namespace {
+
+class GuiEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        app_ = std::make_unique<pw::gui::GuiApplication>(argc_, argv_);
+    }
+    void TearDown() override { app_.reset(); }
+
+private:
+    int argc_ = 1;
+    char name_[16] = "gui_tests";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<pw::gui::GuiApplication> app_;
+};
+
+[[maybe_unused]] auto* environment = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
+
+std::map<HWND, Handler>& Handlers() {
+    static std::map<HWND, Handler> handlers;
+    return handlers;
+}
+
+LRESULT RecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    Log().push_back(Seen{hwnd, msg, wParam, lParam});
+    auto it = Handlers().find(hwnd);
+    if (it != Handlers().end()) {
+        Handler h = it->second; // the handler may replace itself
+        LRESULT result = 0;
+        if (h(hwnd, msg, wParam, lParam, result)) return result;
+    }
+    if (msg == WM_NCDESTROY) Handlers().erase(hwnd);
+    return DefWindowProc(hwnd, msg, wParam, lParam);
+}
+
+} // namespace
+
+std::vector<Seen>& Log() {
+    static std::vector<Seen> log;
+    return log;
+}
+
+std::vector<UINT> MessagesOf(HWND hwnd, std::initializer_list<UINT> interesting) {
+    std::vector<UINT> out;
+    for (const Seen& s : Log())
+        if ((!hwnd || s.hwnd == hwnd) && std::find(interesting.begin(), interesting.end(), s.msg) != interesting.end())
+            out.push_back(s.msg);
+    return out;
+}
+
+const char* RecordingClass(UINT classStyle) {
+    static std::map<UINT, std::string> names;
+    auto it = names.find(classStyle);
+    if (it != names.end()) return it->second.c_str();
+    std::string name = "GuiTestRecorder" + std::to_string(classStyle);
+    WNDCLASS wc;
+    wc.style = classStyle;
+    wc.lpfnWndProc = RecordingProc;
+    wc.lpszClassName = name.c_str();
+    RegisterClass(wc);
+    return names.emplace(classStyle, name).first->second.c_str();
+}
+
+void SetTestHandler(HWND hwnd, Handler handler) { Handlers()[hwnd] = std::move(handler); }
+
+HWND MakeTopLevel(RECT r, DWORD style, DWORD exStyle, UINT classStyle) {
+    return CreateWindowEx(exStyle, RecordingClass(classStyle), "top", style, r.left, r.top, r.right - r.left,
+                          r.bottom - r.top, nullptr, nullptr, nullptr, nullptr);
+}
+
+HWND MakeChild(HWND parent, RECT r, DWORD style, DWORD exStyle, UINT classStyle) {
+    return CreateWindowEx(exStyle, RecordingClass(classStyle), "child", style | WS_CHILD, r.left, r.top,
+                          r.right - r.left, r.bottom - r.top, parent, nullptr, nullptr, nullptr);
+}
+
+void Pump() {
+    MSG msg;
+    for (int i = 0; i < 10000 && PeekMessage(msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        TranslateMessage(msg);
+        DispatchMessage(msg);
+    }
+}
+
+} // namespace gui_test

@@ -1,0 +1,257 @@
+#include <gtest/gtest.h>
+
+#include "gui_test_support.h"
+#include "platform/gui/input.h"
+#include "platform/gui/keys.h"
+
+using namespace gui_test;
+using pw::gui::MouseAction;
+using pw::gui::MouseButton;
+
+namespace {
+
+std::vector<std::pair<int, WPARAM>> hookLog;
+bool swallowEscape = false;
+HHOOK keyboardHook = nullptr;
+HHOOK mouseHook = nullptr;
+
+LRESULT KeyboardHook(int code, WPARAM wParam, LPARAM lParam) {
+    hookLog.emplace_back(WH_KEYBOARD, wParam);
+    if (swallowEscape && wParam == VK_ESCAPE) return 1;
+    return CallNextHookEx(keyboardHook, code, wParam, lParam);
+}
+
+LRESULT MouseHook(int code, WPARAM wParam, LPARAM lParam) {
+    hookLog.emplace_back(WH_MOUSE, wParam);
+    return CallNextHookEx(mouseHook, code, wParam, lParam);
+}
+
+int innerHookCalls = 0;
+HHOOK innerHook = nullptr;
+LRESULT InnerKeyboardHook(int code, WPARAM wParam, LPARAM lParam) {
+    ++innerHookCalls;
+    return CallNextHookEx(innerHook, code, wParam, lParam);
+}
+
+void PumpAndTranslate() {
+    MSG msg;
+    while (PeekMessage(msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(msg);
+        DispatchMessage(msg);
+    }
+}
+
+} // namespace
+
+TEST(Input, HooksSeeEachKeyOnceBeforeAnyWindowAndMaySwallowIt) {
+    HWND w = MakeTopLevel(RECT{0, 0, 50, 50});
+    SetFocus(w);
+    Pump();
+    hookLog.clear();
+    innerHook = SetWindowsHookEx(WH_KEYBOARD, InnerKeyboardHook, nullptr, GetCurrentThreadId());
+    keyboardHook = SetWindowsHookEx(WH_KEYBOARD, KeyboardHook, nullptr, GetCurrentThreadId());
+    swallowEscape = true;
+    Log().clear();
+    pw::gui::SimulateKeyStroke('B');
+    pw::gui::SimulateKeyStroke(VK_ESCAPE);
+    // Looking at the queue without removing must not call the hooks again.
+    MSG msg;
+    PeekMessage(msg, nullptr, 0, 0, PM_NOREMOVE);
+    PumpAndTranslate();
+    std::vector<std::pair<int, WPARAM>> expected{
+        {WH_KEYBOARD, 'B'}, {WH_KEYBOARD, 'B'}, {WH_KEYBOARD, VK_ESCAPE}, {WH_KEYBOARD, VK_ESCAPE}};
+    EXPECT_EQ(hookLog, expected);
+    EXPECT_EQ(innerHookCalls, 2); // the newest hook passed only B on
+    EXPECT_EQ(MessagesOf(w, {WM_KEYDOWN, WM_CHAR, WM_KEYUP}), (std::vector<UINT>{WM_KEYDOWN, WM_CHAR, WM_KEYUP}));
+    EXPECT_TRUE(UnhookWindowsHookEx(keyboardHook));
+    EXPECT_TRUE(UnhookWindowsHookEx(innerHook));
+    EXPECT_FALSE(UnhookWindowsHookEx(keyboardHook));
+    DestroyWindow(w);
+}
+
+TEST(Input, AltMakesSystemKeysAndTheKeyStateFollowsInput) {
+    HWND w = MakeTopLevel(RECT{0, 0, 50, 50});
+    SetFocus(w);
+    Pump();
+    Log().clear();
+    pw::gui::SimulateKey(VK_MENU, true);
+    EXPECT_TRUE(GetKeyState(VK_MENU) & 0x8000);
+    pw::gui::SimulateKey('F', true, U'f');
+    pw::gui::SimulateKey('F', false);
+    pw::gui::SimulateKey(VK_MENU, false);
+    EXPECT_FALSE(GetAsyncKeyState(VK_MENU) & 0x8000);
+    PumpAndTranslate();
+    EXPECT_EQ(MessagesOf(w, {WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN, WM_SYSKEYUP, WM_CHAR, WM_SYSCHAR}),
+              (std::vector<UINT>{WM_SYSKEYDOWN, WM_SYSKEYDOWN, WM_SYSCHAR, WM_SYSKEYUP, WM_SYSKEYUP}));
+    for (const Seen& s : Log())
+        if (s.msg == WM_SYSCHAR) {
+            EXPECT_EQ(s.wParam, static_cast<WPARAM>('f'));
+            EXPECT_TRUE(s.lParam & (1 << 29));
+        }
+    DestroyWindow(w);
+}
+
+TEST(Input, CaptureRoutesTheMouseAndSurvivesNestedLoops) {
+    HWND a = MakeTopLevel(RECT{100, 100, 200, 200});
+    HWND b = MakeTopLevel(RECT{300, 100, 400, 200});
+    Pump();
+    Log().clear();
+    hookLog.clear();
+    mouseHook = SetWindowsHookEx(WH_MOUSE, MouseHook, nullptr, GetCurrentThreadId());
+    SetCapture(a);
+    pw::gui::SimulateMouse(MouseAction::Move, POINT{350, 150});
+    UnhookWindowsHookEx(mouseHook);
+    EXPECT_EQ(hookLog, (std::vector<std::pair<int, WPARAM>>{{WH_MOUSE, WM_MOUSEMOVE}}));
+    // A nested loop in between keeps the capture.
+    PostMessage(a, WM_USER, 0, 0);
+    MSG msg;
+    while (PeekMessage(msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(msg);
+    EXPECT_EQ(GetCapture(), a);
+    std::vector<Seen> moves;
+    for (const Seen& s : Log())
+        if (s.msg == WM_MOUSEMOVE) moves.push_back(s);
+    ASSERT_EQ(moves.size(), 1u);
+    EXPECT_EQ(moves[0].hwnd, a);
+    EXPECT_EQ(GET_X_LPARAM(moves[0].lParam), 250); // client coordinates of a, outside it
+    Log().clear();
+    SetCapture(b);
+    EXPECT_EQ(MessagesOf(a, {WM_CAPTURECHANGED}), (std::vector<UINT>{WM_CAPTURECHANGED}));
+    DestroyWindow(b);
+    EXPECT_EQ(GetCapture(), nullptr);
+    DestroyWindow(a);
+}
+
+TEST(Input, MouseLeaveComesOnceWhenThePointerLeavesTheTrackedClientArea) {
+    HWND w = MakeTopLevel(RECT{100, 100, 200, 200}, WS_POPUP | WS_VISIBLE | WS_BORDER);
+    Pump();
+    pw::gui::SimulateMouse(MouseAction::Move, POINT{150, 150});
+    TRACKMOUSEEVENT tme;
+    tme.dwFlags = TME_LEAVE;
+    tme.hwndTrack = w;
+    ASSERT_TRUE(TrackMouseEvent(tme));
+    TRACKMOUSEEVENT query;
+    query.dwFlags = TME_QUERY;
+    TrackMouseEvent(query);
+    EXPECT_EQ(query.hwndTrack, w);
+    EXPECT_EQ(query.dwFlags & TME_LEAVE, TME_LEAVE);
+    Pump();
+    Log().clear();
+    pw::gui::SimulateMouse(MouseAction::Move, POINT{160, 150});
+    pw::gui::SimulateMouse(MouseAction::Move, POINT{100, 150}); // on the border: no longer the client
+    pw::gui::SimulateMouse(MouseAction::Move, POINT{50, 50});
+    Pump();
+    EXPECT_EQ(MessagesOf(w, {WM_MOUSELEAVE}), (std::vector<UINT>{WM_MOUSELEAVE}));
+    EXPECT_EQ(MessagesOf(w, {WM_NCMOUSEMOVE}), (std::vector<UINT>{WM_NCMOUSEMOVE}));
+    // Asking to track while already outside reports the leave at once.
+    Log().clear();
+    ASSERT_TRUE(TrackMouseEvent(tme));
+    Pump();
+    EXPECT_EQ(MessagesOf(w, {WM_MOUSELEAVE}), (std::vector<UINT>{WM_MOUSELEAVE}));
+    DestroyWindow(w);
+}
+
+TEST(Input, DoubleClicksOnlyForClassesThatAskAndContextMenusOnRelease) {
+    HWND plain = MakeTopLevel(RECT{100, 100, 200, 200});
+    HWND dbl = MakeTopLevel(RECT{300, 100, 400, 200}, WS_POPUP | WS_VISIBLE, 0, CS_DBLCLKS);
+    Pump();
+    Log().clear();
+    pw::gui::SimulateClick(POINT{150, 150});
+    pw::gui::SimulateClick(POINT{150, 150});
+    pw::gui::SimulateClick(POINT{350, 150});
+    pw::gui::SimulateClick(POINT{350, 150});
+    pw::gui::SimulateClick(POINT{350, 150}); // a third press starts over
+    Pump();
+    EXPECT_EQ(MessagesOf(plain, {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}),
+              (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONDOWN}));
+    EXPECT_EQ(MessagesOf(dbl, {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}),
+              (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_LBUTTONDOWN}));
+    Log().clear();
+    pw::gui::SimulateMouse(MouseAction::Down, POINT{150, 150}, MouseButton::Right);
+    Pump();
+    EXPECT_TRUE(MessagesOf(plain, {WM_CONTEXTMENU}).empty());
+    pw::gui::SimulateMouse(MouseAction::Up, POINT{150, 150}, MouseButton::Right);
+    Pump();
+    ASSERT_EQ(MessagesOf(plain, {WM_CONTEXTMENU}), (std::vector<UINT>{WM_CONTEXTMENU}));
+    for (const Seen& s : Log()) {
+        if (s.msg == WM_CONTEXTMENU) EXPECT_EQ(s.lParam, MAKELPARAM(150, 150)); // screen coordinates
+    }
+    DestroyWindow(plain);
+    DestroyWindow(dbl);
+}
+
+TEST(Input, WindowsThatAnswerNoActivateNeverTakeTheActivation) {
+    HWND form = MakeTopLevel(RECT{0, 0, 300, 300});
+    HWND bar = MakeTopLevel(RECT{400, 0, 500, 50});
+    HWND hint = MakeTopLevel(RECT{600, 0, 700, 50}, WS_POPUP, WS_EX_NOACTIVATE | WS_EX_TOPMOST);
+    SetActiveWindow(form);
+    EXPECT_EQ(GetActiveWindow(), form);
+    EXPECT_EQ(GetFocus(), form);
+    SetTestHandler(bar, [](HWND, UINT msg, WPARAM, LPARAM, LRESULT& r) {
+        if (msg != WM_MOUSEACTIVATE) return false;
+        r = MA_NOACTIVATE;
+        return true;
+    });
+    Pump();
+    Log().clear();
+    pw::gui::SimulateClick(POINT{450, 25});
+    Pump();
+    EXPECT_EQ(GetActiveWindow(), form);
+    EXPECT_EQ(MessagesOf(bar, {WM_MOUSEACTIVATE, WM_LBUTTONDOWN}),
+              (std::vector<UINT>{WM_MOUSEACTIVATE, WM_LBUTTONDOWN}));
+    ShowWindow(hint, SW_SHOWNA);
+    EXPECT_TRUE(IsWindowVisible(hint));
+    pw::gui::SimulateClick(POINT{650, 25});
+    Pump();
+    EXPECT_EQ(GetActiveWindow(), form);
+    EXPECT_EQ(WindowFromPoint(POINT{650, 25}), hint);
+    // An activating click moves activation and focus with their messages.
+    HWND other = MakeTopLevel(RECT{0, 400, 100, 500}, WS_POPUP | WS_VISIBLE);
+    SetActiveWindow(form);
+    Pump();
+    Log().clear();
+    pw::gui::SimulateClick(POINT{50, 450});
+    Pump();
+    EXPECT_EQ(GetActiveWindow(), other);
+    EXPECT_EQ(GetFocus(), other);
+    EXPECT_EQ(MessagesOf(form, {WM_NCACTIVATE, WM_ACTIVATE, WM_KILLFOCUS}),
+              (std::vector<UINT>{WM_KILLFOCUS, WM_NCACTIVATE, WM_ACTIVATE}));
+    EXPECT_EQ(MessagesOf(other, {WM_MOUSEACTIVATE, WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS}),
+              (std::vector<UINT>{WM_MOUSEACTIVATE, WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS}));
+    DestroyWindow(other);
+    EXPECT_NE(GetActiveWindow(), other);
+    DestroyWindow(form);
+    DestroyWindow(bar);
+    DestroyWindow(hint);
+}
+
+TEST(Input, FocusMessagesNameTheOtherWindow) {
+    HWND form = MakeTopLevel(RECT{0, 0, 300, 300});
+    HWND a = MakeChild(form, RECT{0, 0, 50, 50});
+    HWND b = MakeChild(form, RECT{60, 0, 110, 50});
+    SetFocus(a);
+    Log().clear();
+    EXPECT_EQ(SetFocus(b), a);
+    ASSERT_EQ(Log().size(), 2u);
+    EXPECT_EQ(Log()[0].hwnd, a);
+    EXPECT_EQ(Log()[0].msg, static_cast<UINT>(WM_KILLFOCUS));
+    EXPECT_EQ(Log()[0].wParam, reinterpret_cast<WPARAM>(b));
+    EXPECT_EQ(Log()[1].msg, static_cast<UINT>(WM_SETFOCUS));
+    EXPECT_EQ(Log()[1].wParam, reinterpret_cast<WPARAM>(a));
+    DestroyWindow(b); // focus falls back to the parent
+    EXPECT_EQ(GetFocus(), form);
+    DestroyWindow(form);
+    EXPECT_EQ(GetFocus(), nullptr);
+}
+
+TEST(Input, VirtualKeyTablesAreInverses) {
+    for (char c = 0x20; c < 0x7F; ++c) {
+        int16_t scan = VkKeyScan(c);
+        ASSERT_NE(scan, -1) << c;
+        EXPECT_EQ(CharFromVirtualKey(static_cast<BYTE>(scan & 0xFF), (scan & 0x100) != 0),
+                  static_cast<char32_t>(static_cast<unsigned char>(c)))
+            << c;
+    }
+    EXPECT_EQ(VkKeyScan('-'), VK_OEM_MINUS);
+    EXPECT_EQ(MapVirtualKey('A', MAPVK_VK_TO_CHAR), static_cast<UINT>('A'));
+    EXPECT_EQ(MapVirtualKey(MapVirtualKey('Q', MAPVK_VK_TO_VSC), MAPVK_VSC_TO_VK), static_cast<UINT>('Q'));
+}

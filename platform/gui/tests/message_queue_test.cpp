@@ -1,0 +1,284 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "gui_test_support.h"
+#include "platform/gui/input.h"
+#include "platform/gui/paint.h"
+
+using namespace gui_test;
+
+namespace {
+
+constexpr UINT kPing = WM_USER + 1;
+constexpr UINT kPong = WM_USER + 2;
+
+MSG Drain(UINT message) {
+    MSG msg;
+    while (GetMessage(msg, nullptr, 0, 0) > 0) {
+        if (msg.message == message) return msg;
+        DispatchMessage(msg);
+    }
+    return msg;
+}
+
+} // namespace
+
+TEST(MessageQueue, CreationAndDestructionArriveInWin32Order) {
+    Log().clear();
+    HWND parent = MakeTopLevel(RECT{0, 0, 100, 100}, WS_POPUP);
+    HWND child = MakeChild(parent, RECT{0, 0, 10, 10});
+    auto created = MessagesOf(nullptr, {WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE});
+    EXPECT_EQ(created, (std::vector<UINT>{WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_NCCREATE, WM_NCCALCSIZE,
+                                          WM_CREATE}));
+    Log().clear();
+    ASSERT_TRUE(DestroyWindow(parent));
+    std::vector<std::pair<HWND, UINT>> order;
+    for (const Seen& s : Log())
+        if (s.msg == WM_DESTROY || s.msg == WM_NCDESTROY) order.emplace_back(s.hwnd, s.msg);
+    // WM_DESTROY goes down the tree, WM_NCDESTROY comes back up: children are freed first.
+    std::vector<std::pair<HWND, UINT>> expected{
+        {parent, WM_DESTROY}, {child, WM_DESTROY}, {child, WM_NCDESTROY}, {parent, WM_NCDESTROY}};
+    EXPECT_EQ(order, expected);
+    EXPECT_FALSE(IsWindow(parent));
+    EXPECT_FALSE(IsWindow(child));
+}
+
+TEST(MessageQueue, StaleHandlesFailCleanlyAndAreNeverReused) {
+    HWND a = MakeTopLevel(RECT{0, 0, 10, 10});
+    DestroyWindow(a);
+    HWND b = MakeTopLevel(RECT{0, 0, 10, 10});
+    EXPECT_NE(a, b);
+    RECT r{1, 2, 3, 4};
+    EXPECT_FALSE(GetWindowRect(a, r));
+    EXPECT_EQ(r, (RECT{1, 2, 3, 4}));
+    EXPECT_FALSE(PostMessage(a, kPing, 0, 0));
+    EXPECT_EQ(SendMessage(a, kPing, 0, 0), 0);
+    EXPECT_FALSE(DestroyWindow(a));
+    EXPECT_FALSE(ShowWindow(a, SW_SHOW));
+    EXPECT_FALSE(SetWindowPos(a, nullptr, 0, 0, 5, 5, 0));
+    EXPECT_EQ(SetTimer(a, 1, 10, nullptr), 0u);
+    EXPECT_EQ(GetDC(a), nullptr);
+    EXPECT_EQ(SetParent(b, a), nullptr);
+    EXPECT_EQ(SetFocus(a), nullptr);
+    EXPECT_EQ(SetCapture(a), nullptr);
+    EXPECT_EQ(GetCapture(), nullptr);
+    MSG msg;
+    EXPECT_EQ(GetMessage(msg, a, 0, 0), -1);
+    DestroyWindow(b);
+}
+
+TEST(MessageQueue, PostedMessagesToADestroyedWindowAreDropped) {
+    HWND w = MakeTopLevel(RECT{0, 0, 10, 10});
+    PostMessage(w, kPing, 1, 2);
+    PostMessage(w, kPing, 3, 4);
+    DestroyWindow(w);
+    Log().clear();
+    Pump();
+    EXPECT_TRUE(Log().empty());
+}
+
+TEST(MessageQueue, WindowDestroyedInsideItsOwnHandler) {
+    HWND w = MakeTopLevel(RECT{0, 0, 10, 10});
+    HWND child = MakeChild(w, RECT{0, 0, 5, 5});
+    SetTestHandler(w, [&](HWND h, UINT msg, WPARAM, LPARAM, LRESULT& r) {
+        if (msg != kPing) return false;
+        DestroyWindow(h);
+        // Still safe to call back into the layer with the now stale handle.
+        PostMessage(h, kPing, 0, 0);
+        r = IsWindow(h) ? 1 : 2;
+        return true;
+    });
+    SetTimer(w, 7, 10, nullptr);
+    PostMessage(w, kPing, 0, 0);
+    PostMessage(w, kPong, 0, 0);
+    EXPECT_EQ(SendMessage(w, kPing, 0, 0), 2);
+    EXPECT_FALSE(IsWindow(child));
+    Log().clear();
+    Pump();
+    EXPECT_TRUE(Log().empty());
+    EXPECT_FALSE(KillTimer(w, 7));
+}
+
+TEST(MessageQueue, SendInsideAHandlerRunsAtOnceAndPostWaits) {
+    HWND a = MakeTopLevel(RECT{0, 0, 10, 10});
+    HWND b = MakeTopLevel(RECT{0, 0, 10, 10});
+    std::vector<std::string> trace;
+    SetTestHandler(a, [&](HWND, UINT msg, WPARAM wp, LPARAM, LRESULT& r) {
+        if (msg != kPing) return false;
+        trace.push_back("a" + std::to_string(wp));
+        PostMessage(b, kPong, 1, 0);
+        r = SendMessage(b, kPong, 2, 0) + 1;
+        trace.push_back("a-end");
+        return true;
+    });
+    SetTestHandler(b, [&](HWND, UINT msg, WPARAM wp, LPARAM, LRESULT& r) {
+        if (msg != kPong) return false;
+        trace.push_back("b" + std::to_string(wp));
+        r = 40;
+        return true;
+    });
+    EXPECT_EQ(SendMessage(a, kPing, 0, 0), 41);
+    Pump();
+    EXPECT_EQ(trace, (std::vector<std::string>{"a0", "b2", "a-end", "b1"}));
+    DestroyWindow(a);
+    DestroyWindow(b);
+}
+
+TEST(MessageQueue, PeekMessageRemovesOnlyWhatItIsAskedTo) {
+    HWND a = MakeTopLevel(RECT{0, 0, 10, 10});
+    HWND b = MakeTopLevel(RECT{0, 0, 10, 10});
+    HWND bChild = MakeChild(b, RECT{0, 0, 5, 5});
+    Pump();
+    PostMessage(a, WM_USER + 5, 0, 0);
+    PostMessage(bChild, WM_USER + 1, 0, 0);
+    PostMessage(b, WM_USER + 9, 0, 0);
+    PostThreadMessage(GetCurrentThreadId(), WM_USER + 3, 0, 0);
+    MSG msg;
+    ASSERT_TRUE(PeekMessage(msg, nullptr, 0, 0, PM_NOREMOVE));
+    EXPECT_EQ(msg.message, WM_USER + 5u);
+    ASSERT_TRUE(PeekMessage(msg, nullptr, 0, 0, PM_NOREMOVE));
+    EXPECT_EQ(msg.message, WM_USER + 5u);
+    // The window filter includes the window's children; the range is inclusive at both ends.
+    ASSERT_TRUE(PeekMessage(msg, b, WM_USER + 1, WM_USER + 9, PM_REMOVE));
+    EXPECT_EQ(msg.hwnd, bChild);
+    EXPECT_FALSE(PeekMessage(msg, a, WM_USER + 6, WM_USER + 100, PM_REMOVE));
+    ASSERT_TRUE(PeekMessage(msg, reinterpret_cast<HWND>(-1), 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, WM_USER + 3u);
+    EXPECT_EQ(msg.hwnd, nullptr);
+    ASSERT_TRUE(PeekMessage(msg, nullptr, WM_USER + 9, WM_USER + 9, PM_REMOVE));
+    EXPECT_EQ(msg.hwnd, b);
+    ASSERT_TRUE(PeekMessage(msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, WM_USER + 5u);
+    EXPECT_FALSE(PeekMessage(msg, nullptr, 0, 0, PM_REMOVE));
+    DestroyWindow(a);
+    DestroyWindow(b);
+}
+
+TEST(MessageQueue, ModalLoopsEndOnQuitAndPostItAgain) {
+    HWND w = MakeTopLevel(RECT{0, 0, 10, 10});
+    int innerRuns = 0;
+    SetTestHandler(w, [&](HWND h, UINT msg, WPARAM, LPARAM, LRESULT&) {
+        if (msg != kPing) return false;
+        // A local loop, as menus and drag loops run it.
+        ++innerRuns;
+        MSG m;
+        for (;;) {
+            if (!GetMessage(m, nullptr, 0, 0)) {
+                PostQuitMessage(static_cast<int>(m.wParam));
+                break;
+            }
+            DispatchMessage(m);
+        }
+        PostMessage(h, kPong, 0, 0); // lost behind the quit? No: posted messages come first.
+        return true;
+    });
+    PostMessage(w, kPing, 0, 0);
+    PostQuitMessage(42);
+    MSG msg;
+    std::vector<UINT> outer;
+    while (GetMessage(msg, nullptr, 0, 0)) {
+        outer.push_back(msg.message);
+        DispatchMessage(msg);
+    }
+    EXPECT_EQ(innerRuns, 1);
+    EXPECT_EQ(msg.message, WM_QUIT);
+    EXPECT_EQ(msg.wParam, 42u);
+    EXPECT_EQ(outer, (std::vector<UINT>{kPing, kPong}));
+    DestroyWindow(w);
+}
+
+TEST(MessageQueue, ProcessMessagesKeepsTheQuitForTheOuterLoop) {
+    PostQuitMessage(5);
+    PostThreadMessage(GetCurrentThreadId(), kPing, 0, 0);
+    EXPECT_FALSE(ProcessMessages());
+    MSG msg;
+    ASSERT_TRUE(PeekMessage(msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, WM_QUIT);
+    EXPECT_EQ(msg.wParam, 5u);
+    EXPECT_FALSE(PeekMessage(msg, nullptr, 0, 0, PM_REMOVE));
+}
+
+TEST(MessageQueue, WorkerThreadsPostAndSendToGuiWindows) {
+    HWND w = MakeTopLevel(RECT{0, 0, 10, 10});
+    DWORD gui = GetCurrentThreadId();
+    std::atomic<int> sentResult{0};
+    int handledOnGui = 0;
+    SetTestHandler(w, [&](HWND, UINT msg, WPARAM wp, LPARAM, LRESULT& r) {
+        if (msg != kPing) return false;
+        if (GetCurrentThreadId() == gui) ++handledOnGui;
+        EXPECT_TRUE(InSendMessage() || wp == 0);
+        r = static_cast<LRESULT>(wp * 2);
+        return true;
+    });
+    std::thread worker([&] {
+        PostMessage(w, kPing, 0, 0);
+        // Arrives while the GUI thread sleeps in GetMessage.
+        sentResult = static_cast<int>(SendMessage(w, kPing, 21, 0));
+        PostMessage(w, kPong, 0, 0);
+    });
+    MSG last = Drain(kPong);
+    worker.join();
+    EXPECT_EQ(last.message, kPong);
+    EXPECT_EQ(sentResult.load(), 42);
+    EXPECT_EQ(handledOnGui, 2);
+    DestroyWindow(w);
+}
+
+TEST(MessageQueue, SendingToAWorkerWhileItSendsBackDoesNotDeadlock) {
+    HWND guiWindow = MakeTopLevel(RECT{0, 0, 10, 10});
+    SetTestHandler(guiWindow, [&](HWND, UINT msg, WPARAM wp, LPARAM, LRESULT& r) {
+        if (msg != kPong) return false;
+        r = static_cast<LRESULT>(wp + 100);
+        return true;
+    });
+    std::atomic<HWND> workerWindow{nullptr};
+    std::atomic<bool> stop{false};
+    std::thread worker([&] {
+        HWND h = AllocateHWnd([&](TMessage& m) {
+            if (m.Msg == kPing) {
+                // Back to the GUI thread, which is itself blocked in SendMessage to us.
+                m.Result = SendMessage(guiWindow, kPong, m.WParam, 0) + 1;
+            } else {
+                m.Result = DefWindowProc(workerWindow.load(), m.Msg, m.WParam, m.LParam);
+            }
+        });
+        workerWindow = h;
+        MSG msg;
+        while (!stop) {
+            if (PeekMessage(msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(msg);
+            MsgWaitForMultipleObjects(0, nullptr, FALSE_, 20, QS_ALLINPUT);
+        }
+        DeallocateHWnd(h);
+    });
+    while (!workerWindow) std::this_thread::yield();
+    EXPECT_EQ(SendMessage(workerWindow, kPing, 5, 0), 106);
+    uintptr_t result = 0;
+    EXPECT_EQ(SendMessageTimeout(workerWindow, kPing, 7, 0, SMTO_NORMAL, 5000, &result), 1);
+    EXPECT_EQ(result, 108u);
+    stop = true;
+    worker.join();
+    // The worker's window went with its thread's own DeallocateHWnd.
+    EXPECT_FALSE(IsWindow(workerWindow));
+    DestroyWindow(guiWindow);
+}
+
+TEST(MessageQueue, KeyDownTranslatesToACharacterBeforeLaterInput) {
+    HWND w = MakeTopLevel(RECT{0, 0, 10, 10}, WS_POPUP | WS_VISIBLE);
+    SetFocus(w);
+    Pump();
+    Log().clear();
+    pw::gui::SimulateKey('A', true, U'a');
+    pw::gui::SimulateKey('A', false);
+    MSG msg;
+    std::vector<std::pair<UINT, WPARAM>> got;
+    while (PeekMessage(msg, nullptr, 0, 0, PM_REMOVE)) {
+        got.emplace_back(msg.message, msg.wParam);
+        TranslateMessage(msg);
+        DispatchMessage(msg);
+    }
+    std::vector<std::pair<UINT, WPARAM>> expected{{WM_KEYDOWN, 'A'}, {WM_CHAR, 'a'}, {WM_KEYUP, 'A'}};
+    EXPECT_EQ(got, expected);
+    DestroyWindow(w);
+}

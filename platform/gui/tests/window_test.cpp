@@ -1,0 +1,180 @@
+#include <gtest/gtest.h>
+
+#include "gui_test_support.h"
+#include "platform/gdi/metrics.h"
+#include "platform/gdi/regions.h"
+#include "platform/gui/system.h"
+
+using namespace gui_test;
+
+namespace {
+
+LRESULT HitAt(HWND w, int x, int y) {
+    return SendMessage(w, WM_NCHITTEST, 0, MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
+}
+
+} // namespace
+
+TEST(Window, NonClientFramesShrinkTheClientAndAnswerHitTests) {
+    int frame = GetSystemMetrics(SM_CXSIZEFRAME);
+    int caption = GetSystemMetrics(SM_CYCAPTION);
+    HWND parent = MakeTopLevel(RECT{100, 100, 500, 400}, WS_POPUP | WS_VISIBLE);
+    HWND w = MakeChild(parent, RECT{10, 20, 210, 170}, WS_CHILD | WS_VISIBLE | WS_THICKFRAME | WS_CAPTION | WS_SYSMENU);
+    RECT client;
+    GetClientRect(w, client);
+    EXPECT_EQ(client, (RECT{0, 0, 200 - 2 * frame, 150 - 2 * frame - caption}));
+    POINT origin{0, 0};
+    ClientToScreen(w, origin);
+    EXPECT_EQ(origin, (POINT{110 + frame, 120 + frame + caption}));
+    RECT wr;
+    GetWindowRect(w, wr);
+    EXPECT_EQ(wr, (RECT{110, 120, 310, 270}));
+    EXPECT_EQ(HitAt(w, 110, 120), HTTOPLEFT);
+    EXPECT_EQ(HitAt(w, 309, 269), HTBOTTOMRIGHT);
+    EXPECT_EQ(HitAt(w, 110, 200), HTLEFT);
+    EXPECT_EQ(HitAt(w, 309, 200), HTRIGHT);
+    EXPECT_EQ(HitAt(w, 200, 120), HTTOP);
+    EXPECT_EQ(HitAt(w, 200, 269), HTBOTTOM);
+    EXPECT_EQ(HitAt(w, 200, 120 + frame + 2), HTCAPTION);
+    EXPECT_EQ(HitAt(w, 310 - frame - 5, 120 + frame + 5), HTCLOSE);
+    EXPECT_EQ(HitAt(w, 200, 200), HTCLIENT);
+    EXPECT_EQ(HitAt(w, 50, 50), HTNOWHERE);
+    HWND edged = MakeChild(parent, RECT{250, 20, 300, 70}, WS_CHILD | WS_VISIBLE | WS_BORDER, WS_EX_CLIENTEDGE);
+    GetClientRect(edged, client);
+    int edge = 1 + GetSystemMetrics(SM_CXEDGE);
+    EXPECT_EQ(client, (RECT{0, 0, 50 - 2 * edge, 50 - 2 * edge}));
+    EXPECT_EQ(HitAt(edged, 100 + 250, 100 + 20), HTBORDER);
+    // A procedure that answers WM_NCCALCSIZE itself decides the client area.
+    HWND custom = MakeChild(parent, RECT{0, 200, 100, 260}, WS_CHILD);
+    SetTestHandler(custom, [](HWND, UINT msg, WPARAM wp, LPARAM lp, LRESULT& r) {
+        if (msg != WM_NCCALCSIZE || !wp) return false;
+        auto* p = reinterpret_cast<NCCALCSIZE_PARAMS*>(lp);
+        p->rgrc[0].left += 7;
+        p->rgrc[0].bottom -= 3;
+        r = 0;
+        return true;
+    });
+    SetWindowPos(custom, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    GetClientRect(custom, client);
+    EXPECT_EQ(client, (RECT{0, 0, 93, 57}));
+    DestroyWindow(parent);
+}
+
+TEST(Window, WindowFromPointFollowsZOrderAndSkipsWhatTheMouseCannotHit) {
+    HWND back = MakeTopLevel(RECT{0, 0, 300, 300});
+    HWND front = MakeTopLevel(RECT{100, 100, 200, 200});
+    EXPECT_EQ(WindowFromPoint(POINT{150, 150}), front);
+    SetWindowPos(back, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    EXPECT_EQ(WindowFromPoint(POINT{150, 150}), back);
+    HWND topmost = MakeTopLevel(RECT{140, 140, 160, 160}, WS_POPUP, WS_EX_TOPMOST);
+    ShowWindow(topmost, SW_SHOWNA);
+    SetWindowPos(front, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // Topmost windows stay in front of every window that is not.
+    EXPECT_EQ(WindowFromPoint(POINT{150, 150}), topmost);
+    EXPECT_EQ(GetWindow(topmost, GW_HWNDNEXT), front);
+    SetWindowPos(topmost, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(topmost, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    EXPECT_EQ(WindowFromPoint(POINT{150, 150}), front);
+    HWND hidden = MakeChild(front, RECT{0, 0, 100, 100}, WS_CHILD);
+    HWND glass = MakeChild(front, RECT{0, 0, 100, 100}, WS_CHILD | WS_VISIBLE, WS_EX_TRANSPARENT);
+    HWND pane = MakeChild(front, RECT{0, 0, 50, 50});
+    HWND passThrough = MakeChild(front, RECT{0, 0, 30, 30});
+    SetTestHandler(passThrough, [](HWND, UINT msg, WPARAM, LPARAM, LRESULT& r) {
+        if (msg != WM_NCHITTEST) return false;
+        r = HTTRANSPARENT;
+        return true;
+    });
+    EXPECT_EQ(WindowFromPoint(POINT{110, 110}), pane);
+    EXPECT_EQ(WindowFromPoint(POINT{170, 170}), front);
+    EXPECT_EQ(ChildWindowFromPointEx(front, POINT{10, 10}, CWP_ALL), passThrough);
+    EXPECT_EQ(ChildWindowFromPointEx(front, POINT{40, 40}, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT), pane);
+    EXPECT_EQ(ChildWindowFromPointEx(front, POINT{70, 70}, CWP_ALL), glass);
+    EXPECT_EQ(ChildWindowFromPointEx(front, POINT{70, 70}, CWP_SKIPTRANSPARENT), hidden);
+    EXPECT_EQ(ChildWindowFromPointEx(front, POINT{70, 70}, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT), front);
+    EXPECT_EQ(ChildWindowFromPointEx(front, POINT{500, 70}, CWP_ALL), nullptr);
+    EnableWindow(pane, FALSE_);
+    EXPECT_EQ(WindowFromPoint(POINT{140, 140}), front);
+    EXPECT_EQ(GetParent(pane), front);
+    EXPECT_TRUE(IsChild(back, pane) == FALSE_);
+    EXPECT_EQ(GetAncestor(pane, GA_ROOT), front);
+    EXPECT_EQ(GetAncestor(front, GA_PARENT), GetDesktopWindow());
+    DestroyWindow(back);
+    DestroyWindow(front);
+    DestroyWindow(topmost);
+}
+
+TEST(Window, ShapedWindowsAreHitOnlyInsideTheirRegion) {
+    HWND w = MakeTopLevel(RECT{0, 0, 100, 100});
+    SetWindowRgn(w, CreateRectRgn(0, 0, 50, 50), TRUE_);
+    EXPECT_EQ(WindowFromPoint(POINT{10, 10}), w);
+    EXPECT_EQ(WindowFromPoint(POINT{80, 80}), nullptr);
+    DestroyWindow(w);
+}
+
+TEST(Window, ReparentingMovesAWindowBetweenAParentAndTheDesktop) {
+    HWND site = MakeTopLevel(RECT{100, 100, 400, 200});
+    HWND bar = MakeChild(site, RECT{10, 10, 60, 30});
+    EXPECT_EQ(SetParent(bar, nullptr), site);
+    EXPECT_FALSE(IsChild(site, bar));
+    EXPECT_EQ(GetAncestor(bar, GA_ROOT), bar);
+    SetWindowPos(bar, nullptr, 500, 500, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT r;
+    GetWindowRect(bar, r);
+    EXPECT_EQ(r, (RECT{500, 500, 550, 520}));
+    EXPECT_EQ(SetParent(bar, site), GetDesktopWindow());
+    EXPECT_TRUE(IsChild(site, bar));
+    EXPECT_EQ(SetParent(site, bar), nullptr); // no cycles
+    DestroyWindow(site);
+    EXPECT_FALSE(IsWindow(bar));
+}
+
+TEST(Window, WindowLongsTextAndProcedureChains) {
+    HWND w = MakeTopLevel(RECT{0, 0, 10, 10});
+    SetWindowLongPtr(w, GWL_USERDATA, 1234);
+    EXPECT_EQ(GetWindowLongPtr(w, GWL_USERDATA), 1234);
+    EXPECT_EQ(GetWindowLong(w, GWL_STYLE) & WS_POPUP, static_cast<LONG>(WS_POPUP));
+    static WNDPROC previous = nullptr;
+    static int subclassCalls = 0;
+    WNDPROC sub = [](HWND h, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+        if (m == WM_USER + 77) ++subclassCalls;
+        return CallWindowProc(previous, h, m, wp, lp);
+    };
+    previous = reinterpret_cast<WNDPROC>(SetWindowLongPtr(w, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(sub)));
+    ASSERT_NE(previous, nullptr);
+    Log().clear();
+    SendMessage(w, WM_USER + 77, 0, 0);
+    EXPECT_EQ(subclassCalls, 1);
+    EXPECT_EQ(MessagesOf(w, {WM_USER + 77}).size(), 1u); // the old procedure still ran
+    SetWindowLongPtr(w, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+    SetWindowText(w, "Caption \xc3\xa9");
+    EXPECT_EQ(GetWindowText(w), "Caption \xc3\xa9");
+    EXPECT_EQ(GetWindowTextLength(w), 10);
+    char small[4];
+    EXPECT_EQ(GetWindowText(w, small, 4), 3);
+    EXPECT_STREQ(small, "Cap");
+    DestroyWindow(w);
+}
+
+TEST(Window, ShowMaximizeAndRestore) {
+    pw::gui::SetScreens({pw::gui::ScreenInfo{RECT{0, 0, 1024, 768}, RECT{0, 0, 1024, 740}}});
+    HWND w = MakeTopLevel(RECT{10, 10, 110, 60}, WS_POPUP);
+    EXPECT_FALSE(ShowWindow(w, SW_SHOWNA));
+    EXPECT_TRUE(IsWindowVisible(w));
+    ShowWindow(w, SW_MAXIMIZE);
+    RECT r;
+    GetWindowRect(w, r);
+    EXPECT_EQ(r, (RECT{0, 0, 1024, 740}));
+    EXPECT_TRUE(IsZoomed(w));
+    ShowWindow(w, SW_RESTORE);
+    GetWindowRect(w, r);
+    EXPECT_EQ(r, (RECT{10, 10, 110, 60}));
+    HWND child = MakeChild(w, RECT{0, 0, 10, 10});
+    ShowWindow(w, SW_HIDE);
+    EXPECT_FALSE(IsWindowVisible(child)); // visibility needs every ancestor
+    EXPECT_TRUE(GetWindowLong(child, GWL_STYLE) & WS_VISIBLE);
+    MONITORINFO mi;
+    ASSERT_TRUE(GetMonitorInfo(MonitorFromPoint(POINT{5000, 5000}, MONITOR_DEFAULTTONEAREST), mi));
+    EXPECT_EQ(mi.rcWork, (RECT{0, 0, 1024, 740}));
+    EXPECT_EQ(MonitorFromPoint(POINT{5000, 5000}, MONITOR_DEFAULTTONULL), nullptr);
+    DestroyWindow(w);
+}
