@@ -1,6 +1,13 @@
 #include "platform/gui/nonclient.h"
 
+#include <string>
+
+#include "platform/gdi/dc.h"
+#include "platform/gdi/edges.h"
+#include "platform/gdi/fonts.h"
+#include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/metrics.h"
+#include "platform/gdi/text.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/syscolors.h"
 #include "platform/gui/gui_state.h"
@@ -118,6 +125,7 @@ void DefNcPaint(HWND hwnd, bool active) {
     RECT r;
     DWORD style, exStyle;
     RECT close;
+    std::string title;
     {
         Guard g(Lock());
         f = DefaultFrame(*w);
@@ -125,6 +133,7 @@ void DefNcPaint(HWND hwnd, bool active) {
         style = w->style;
         exStyle = w->exStyle;
         close = CaptionCloseButton(*w);
+        title = w->text;
     }
     if (f.native || (f.border == 0 && f.caption == 0)) return;
     HDC dc = GetWindowDC(hwnd);
@@ -133,29 +142,35 @@ void DefNcPaint(HWND hwnd, bool active) {
     if (exStyle & WS_EX_CLIENTEDGE) frame -= GetSystemMetrics(SM_CXEDGE);
     if (exStyle & WS_EX_STATICEDGE) frame -= GetSystemMetrics(SM_CXBORDER);
     if ((style & WS_THICKFRAME) || (style & WS_DLGFRAME) || (exStyle & WS_EX_DLGMODALFRAME)) {
-        Ring(dc, r, COLOR_3DLIGHT, COLOR_3DDKSHADOW);
-        Ring(dc, r, COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW);
+        DrawEdge(dc, &r, EDGE_RAISED, BF_RECT | BF_ADJUST);
         for (int i = 2; i < frame; ++i) Ring(dc, r, COLOR_BTNFACE, COLOR_BTNFACE);
     } else if (frame > 0) {
         for (int i = 0; i < frame; ++i) Ring(dc, r, COLOR_WINDOWFRAME, COLOR_WINDOWFRAME);
     }
     if (f.caption) {
-        int captionColor = active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION;
         RECT cap{r.left, r.top, r.right, r.top + f.caption - 1};
-        FillRect(dc, &cap, GetSysColorBrush(captionColor));
+        FillRect(dc, &cap, GetSysColorBrush(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION));
         Line(dc, r.left, r.top + f.caption - 1, r.right, r.top + f.caption, COLOR_BTNFACE);
         if (!IsRectEmpty(close)) {
             RECT b = close;
-            FillRect(dc, &b, GetSysColorBrush(COLOR_BTNFACE));
-            Ring(dc, b, COLOR_BTNHIGHLIGHT, COLOR_3DDKSHADOW);
+            DrawFrameControl(dc, &b, DFC_CAPTION, DFCS_CAPTIONCLOSE | (active ? 0 : DFCS_INACTIVE));
+            cap.right = close.left - 2;
         }
+        NONCLIENTMETRICS ncm;
+        SystemParametersInfo(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0);
+        HFONT font = CreateFontIndirect((exStyle & WS_EX_TOOLWINDOW) ? &ncm.lfSmCaptionFont : &ncm.lfCaptionFont);
+        HGDIOBJ oldFont = SelectObject(dc, font);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, GetSysColor(active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
+        cap.left += 3;
+        DrawText(dc, title.c_str(), static_cast<int>(title.size()), &cap,
+                 DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+        SelectObject(dc, oldFont);
+        DeleteObject(font);
         r.top += f.caption;
     }
-    if (exStyle & WS_EX_STATICEDGE) Ring(dc, r, COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT);
-    if (exStyle & WS_EX_CLIENTEDGE) {
-        Ring(dc, r, COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT);
-        Ring(dc, r, COLOR_3DDKSHADOW, COLOR_3DLIGHT);
-    }
+    if (exStyle & WS_EX_STATICEDGE) DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+    if (exStyle & WS_EX_CLIENTEDGE) DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
     ReleaseDC(hwnd, dc);
 }
 

@@ -1,11 +1,14 @@
 #include "platform/gui/paint.h"
 
+#include <algorithm>
 #include <map>
 
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/metrics.h"
+#include "platform/gdi/objects.h"
 #include "platform/gdi/regions.h"
+#include "platform/gdi/syscolors.h"
 #include "platform/gui/gui_state.h"
 
 namespace pw::gui {
@@ -160,6 +163,25 @@ Surface ComposeWindow(HWND hwnd) {
         if (!c || !c->Visible()) continue;
         Surface child = ComposeWindow(*it);
         Blend(out, child, clip.left + c->rect.left, clip.top + c->rect.top, clip, *c);
+    }
+    return out;
+}
+
+Surface ComposeScreen(const RECT& area) {
+    Surface out(std::max<LONG>(area.right - area.left, 0), std::max<LONG>(area.bottom - area.top, 0),
+                0xFF000000u | pw::gdi::ToArgb(GetSysColor(COLOR_DESKTOP)));
+    std::vector<HWND> order;
+    {
+        Guard g(Lock());
+        order = TopLevelOrder();
+    }
+    RECT clip{0, 0, out.Width(), out.Height()};
+    for (auto it = order.rbegin(); it != order.rend(); ++it) {
+        auto w = FindLiveWindow(*it);
+        if (!w || !w->Visible() || w->minimized || w->messageOnly) continue;
+        Surface image = ComposeWindow(*it);
+        Guard g(Lock());
+        Blend(out, image, w->rect.left - area.left, w->rect.top - area.top, clip, *w);
     }
     return out;
 }

@@ -60,6 +60,9 @@ namespace pw::gui {
 const Surface* WindowSurface(HWND hwnd);
 // The window with its visible children drawn over it, as the screen shows it.
 Surface ComposeWindow(HWND hwnd);
+// Every visible top-level window composed back to front over the desktop colour: what the screen shows
+// of the program inside area (screen coordinates).
+Surface ComposeScreen(const RECT& area);
 // Delivers WM_NCPAINT and WM_PAINT to every window of this thread that needs it.
 void PaintPendingWindows();
 } // namespace pw::gui

@@ -6,4 +6,6 @@
 
 namespace pw::gui {
 bool SaveWindowImage(HWND hwnd, const std::string& path);
+// The screen's area (screen coordinates) with every window of the program on it.
+bool SaveScreenImage(const RECT& area, const std::string& path);
 } // namespace pw::gui
