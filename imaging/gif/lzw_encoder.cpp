@@ -4,29 +4,18 @@
 
 void THashTable::Clear() { std::memset(slots_, 0xFF, sizeof(slots_)); }
 
-// Linear probing with wrap-around reaches every slot, and the table never holds more than 4096
-// of its 8009 slots, so both walks end.
+// The size is prime, so any step from 1 to kSize - 1 reaches every slot; the table never holds
+// more than 4096 of its 8009 slots, so both walks end. A step taken from the key keeps keys
+// with neighbouring home slots from piling up.
 void THashTable::Insert(uint32_t key, int code) {
     int h = Slot(key);
+    const int step = Step(key);
     while ((slots_[h] >> 12) != 0xFFFFF) {
-        if (++h == kSize)
-            h = 0;
+        h += step;
+        if (h >= kSize)
+            h -= kSize;
     }
     slots_[h] = (key << 12) | (static_cast<uint32_t>(code) & 0xFFF);
-}
-
-int THashTable::Lookup(uint32_t key) const {
-    int h = Slot(key);
-    const uint32_t wanted = key << 12;
-    for (;;) {
-        uint32_t slot = slots_[h];
-        if ((slot >> 12) == 0xFFFFF)
-            return -1;
-        if ((slot & 0xFFFFF000u) == wanted)
-            return static_cast<int>(slot & 0xFFF);
-        if (++h == kSize)
-            h = 0;
-    }
 }
 
 void TLZWEncoder::Output(int code) {
@@ -51,25 +40,45 @@ void TLZWEncoder::Clear() {
 
 void TLZWEncoder::DoCompress() {
     hashTable_ = std::make_unique<THashTable>();
+    THashTable& table = *hashTable_;
     Clear();
-    prefix_ = CurrentPixel();
-    while (NextPixel()) {
-        int c = CurrentPixel();
-        uint32_t key = (static_cast<uint32_t>(prefix_) << 8) | static_cast<uint32_t>(c);
-        int code = hashTable_->Lookup(key);
+    int prefix = CurrentPixel();
+    // Adds pixel c to the string being matched; returns the new prefix.
+    auto step = [&](int c) {
+        const uint32_t key = (static_cast<uint32_t>(prefix) << 8) | static_cast<uint32_t>(c);
+        const int code = table.Lookup(key);
         if (code >= 0) {
-            prefix_ = code;
-            continue;
+            prefix = code;
+            return;
         }
-        Output(prefix_);
-        prefix_ = c;
+        Output(prefix);
+        prefix = c;
         if (freeEntry_ >= 4095) {
             Clear();
         } else {
-            hashTable_->Insert(key, freeEntry_);
+            table.Insert(key, freeEntry_);
             ++freeEntry_;
         }
+    };
+    const bool checked = maxColor_ < 256;
+    // Runs of contiguous pixels: the whole frame, or one row at a time when interlaced.
+    for (;;) {
+        const uint8_t* p = pixel_ + 1;
+        const uint8_t* end = pixel_ + pixelsLeft_;
+        for (; p < end; ++p) {
+            if (checked && *p >= maxColor_) {
+                pixel_ = p;
+                CurrentPixel(); // raises
+            }
+            step(*p);
+        }
+        pixel_ = end - 1;
+        pixelsLeft_ = 1;
+        if (!NextPixel())
+            break;
+        step(CurrentPixel());
     }
-    Output(prefix_);
+    Output(prefix);
+    prefix_ = prefix;
     hashTable_.reset();
 }
