@@ -23,7 +23,7 @@ void Load(const std::string& fileName, IniDocument& doc) {
 }
 
 bool Store(const std::string& fileName, const IniDocument& doc) {
-    return store_io::ReplaceFile(fileName, doc.Text(), 0666, false, true);
+    return store_io::ReplaceFile(fileName, doc.Text(), 0666);
 }
 
 // Serialises the read-modify-write cycles of writers of INI files in one folder. The folder is locked

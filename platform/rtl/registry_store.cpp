@@ -314,7 +314,7 @@ bool RegistryStore::Flush() {
     if (!Load(fresh)) return false;
     for (const Operation& op : pending_)
         op(fresh);
-    if (!store_io::ReplaceFile(path_, Serialize(fresh), 0600, true, false)) return false;
+    if (!store_io::ReplaceFile(path_, Serialize(fresh), 0600)) return false;
     pending_.clear();
     view_ = std::move(fresh);
     stamp_ = store_io::StampOf(path_);

@@ -1,12 +1,10 @@
 #include "platform/rtl/store_io.h"
 
+#include "platform/rtl/atomic_file.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/format.h"
 
-#include <atomic>
 #include <cerrno>
-#include <csignal>
-#include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
 #include <string>
@@ -16,18 +14,6 @@
 namespace store_io {
 
 namespace {
-
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<size_t>(n));
-    }
-    return true;
-}
 
 std::string FolderOf(const std::string& path) {
     const size_t slash = path.rfind('/');
@@ -59,52 +45,26 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
     return true;
 }
 
-bool ReplaceFile(const std::string& path, std::string_view bytes, mode_t mode, bool exactMode,
-                 bool keepExistingMode) {
-    static std::atomic<unsigned> counter{0};
-    struct stat existing {};
-    if (keepExistingMode && ::stat(path.c_str(), &existing) == 0) {
-        mode = existing.st_mode & 07777;
-        exactMode = true;
-    }
-
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exactMode ? 0600 : mode);
-        if (fd < 0 && errno != EEXIST) return false;
-    }
-    if (fd < 0) return false;
-    bool ok = (!exactMode || ::fchmod(fd, mode) == 0) && WriteAll(fd, bytes) && ::fsync(fd) == 0;
-    const int savedErrno = errno;
-    ok = ::close(fd) == 0 && ok;
-    if (ok && ::rename(temp.c_str(), path.c_str()) == 0) {
-        // Make the rename itself durable.
-        const int dir = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (dir >= 0) {
-            ::fsync(dir);
-            ::close(dir);
-        }
+bool ReplaceFile(const std::string& path, std::string_view bytes, unsigned newFileMode) {
+    try {
+        WriteFileAtomically(path, bytes, newFileMode);
         return true;
+    } catch (const EFCreateError&) {
+        return false;
     }
-    const int failErrno = ok ? errno : savedErrno;
-    ::unlink(temp.c_str());
-    errno = failErrno;
-    return false;
 }
 
 void RemoveStaleTemporaries(const std::string& path) {
     const size_t slash = path.rfind('/');
     const std::string folder = FolderOf(path);
-    const std::string prefix = (slash == std::string::npos ? path : path.substr(slash + 1)) + ".tmp-";
+    // The temporaries are named "." + the file's name + "." + a random part + ".tmp".
+    const std::string prefix = "." + (slash == std::string::npos ? path : path.substr(slash + 1)) + ".";
     DIR* dir = ::opendir(folder.c_str());
     if (!dir) return;
     while (const dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
-        if (name.compare(0, prefix.size(), prefix) != 0) continue;
-        const long pid = std::strtol(name.c_str() + prefix.size(), nullptr, 10);
-        if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+        if (name.size() > prefix.size() + 4 && name.compare(0, prefix.size(), prefix) == 0 &&
+            name.compare(name.size() - 4, 4, ".tmp") == 0)
             ::unlink((folder + "/" + name).c_str());
     }
     ::closedir(dir);

@@ -4,21 +4,18 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <sys/types.h>
 
 namespace store_io {
 
 // False when the file does not exist; EFOpenError "Cannot open file %s" when it exists but cannot be read.
 bool ReadWholeFile(const std::string& path, std::string& bytes);
 
-// Writes bytes to a new file beside path, flushes it to disk and renames it over path. The new file gets
-// mode (less the umask unless exactMode), or the mode of the file it replaces when keepExistingMode.
-// Returns false, leaving path as it was and no temporary behind, when any step fails (errno set).
-bool ReplaceFile(const std::string& path, std::string_view bytes, mode_t mode, bool exactMode,
-                 bool keepExistingMode);
+// Replaces path as a whole through a temporary file in its folder (WriteFileAtomically): a new file gets
+// newFileMode less the umask, an existing one keeps its mode. False, with path as it was, on failure.
+bool ReplaceFile(const std::string& path, std::string_view bytes, unsigned newFileMode);
 
-// Removes temporaries that ReplaceFile left beside path in processes that died while writing it.
-// Call it while holding the lock that serialises the writers of path.
+// Removes the temporaries that writers of path killed while writing left behind. Only call it while
+// holding the lock that every writer of path takes, when no temporary can belong to a live writer.
 void RemoveStaleTemporaries(const std::string& path);
 
 // Identifies one version of a file, to notice that another writer replaced it.
