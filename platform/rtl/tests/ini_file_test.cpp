@@ -1,5 +1,6 @@
 #include "platform/rtl/exception.h"
 #include "platform/rtl/ini_file.h"
+#include "platform/rtl/string_list.h"
 
 #include <gtest/gtest.h>
 
@@ -46,19 +47,6 @@ protected:
     std::string dir_, file_;
 };
 
-// Something with the string list's Clear and Add, as the controls' lists have.
-struct AddList {
-    std::vector<std::string> items;
-    int updates = 0;
-    void Clear() { items.clear(); }
-    int Add(const std::string& s) {
-        items.push_back(s);
-        return static_cast<int>(items.size()) - 1;
-    }
-    void BeginUpdate() { ++updates; }
-    void EndUpdate() {}
-};
-
 using Names = std::vector<std::string>;
 
 } // namespace
@@ -86,11 +74,12 @@ TEST_F(IniTest, NamesIgnoreCaseAndTheFileKeepsItsOrderAndComments) {
     Names sections;
     ini.ReadSections(sections);
     EXPECT_EQ(sections, (Names{"frmSiteMapMainPosition", "Other"}));
-    AddList keys;
+    TStringList keys; // the controls' lists take the names as well
     keys.Add("stale");
     ini.ReadSection("FRMSITEMAPMAINPOSITION", keys);
-    EXPECT_EQ(keys.items, (Names{"Left", "Top"}));
-    EXPECT_EQ(keys.updates, 1);
+    ASSERT_EQ(keys.Count(), 2);
+    EXPECT_EQ(keys.Text(), "Left\r\nTop\r\n");
+    EXPECT_EQ(keys.UpdateCount(), 0);
     Names values;
     ini.ReadSectionValues("frmSiteMapMainPosition", values);
     EXPECT_EQ(values, (Names{"Left=10", "Top=20"}));
