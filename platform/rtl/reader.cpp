@@ -169,6 +169,8 @@ TComponent* TReader::ReadComponent() {
         component = FindClass(className)(owner_);
         created = true;
     }
+    // Everything listed from here on is this component or a descendant of it.
+    const size_t firstLoaded = loaded_.size();
     try {
         component->state_.Include(csLoading);
         component->state_.Include(csReading);
@@ -179,13 +181,13 @@ TComponent* TReader::ReadComponent() {
         component->ReadState(*this);
         component->state_.Exclude(csReading);
     } catch (...) {
-        auto it = std::find(loaded_.begin(), loaded_.end(), component);
-        if (it != loaded_.end())
-            loaded_.erase(it);
+        // The failed subtree is taken off the list before it is freed, so nothing freed is touched later.
+        ClearReadingState(component->state_);
+        for (size_t i = firstLoaded; i < loaded_.size(); ++i)
+            ClearReadingState(loaded_[i]->state_);
+        loaded_.resize(firstLoaded);
         if (created)
             delete component;
-        else
-            ClearReadingState(component->state_);
         throw;
     }
     return component;

@@ -527,6 +527,17 @@ TEST(ComponentStream, ChildOfAnUnregisteredClassIsRefusedAndLeavesNothingBehind)
     EXPECT_EQ(target.ComponentCount(), 1);
     EXPECT_FALSE(target.ComponentState().Contains(csLoading));
 
+    // A failure inside a child frees the child with the grandchildren already read, and nothing touches
+    // them afterwards (the sanitizer build would see it).
+    bytes = Bytes("TPF0");
+    Append(bytes, {ShortString("TAllKinds"), {0, 0}, ShortString("TAllKinds"), ShortString("A"), {0},
+                   ShortString("TAllKinds"), ShortString("G"), {0, 0}, ShortString("TNoSuchClass"),
+                   ShortString("H"), {0, 0}, {0}, {0}});
+    AllKinds second;
+    EXPECT_THROW(Read(bytes, second), EClassNotFound);
+    EXPECT_EQ(second.ComponentCount(), 0);
+    EXPECT_FALSE(second.ComponentState().Contains(csLoading));
+
     // A root of a registered class is created from the stream.
     bytes = Bytes("TPF0");
     Append(bytes, {ShortString("TAllKinds"), ShortString("Made"), ShortString("Int"), {2, 42}, {0, 0}});
