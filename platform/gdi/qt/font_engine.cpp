@@ -10,7 +10,24 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <map>
 #include <mutex>
+#include <string>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define PW_LSAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define PW_LSAN 1
+#endif
+#endif
+#ifdef PW_LSAN
+// fontconfig keeps its configuration for the whole process and never frees it. Weak, so a program
+// with its own suppressions keeps them.
+extern "C" __attribute__((weak)) const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
+#endif
 
 namespace pw::gdi::qt {
 namespace {
@@ -67,9 +84,19 @@ int PixelSize(const LOGFONT& lf) {
     return std::max(1, static_cast<int>(std::lround(double(lf.lfHeight) * lf.lfHeight / cell)));
 }
 
+// Fonts are made once per distinct LOGFONT: drawing code asks for the same few fonts over and over.
 QFont FontFor(const LOGFONT& lf) {
     EnsureApplication();
-    return MakeFont(lf, PixelSize(lf));
+    static std::mutex mutex;
+    static std::map<std::string, QFont>* cache = new std::map<std::string, QFont>;
+    const std::string key(reinterpret_cast<const char*>(&lf), sizeof lf);
+    std::lock_guard lock(mutex);
+    auto it = cache->find(key);
+    if (it == cache->end()) {
+        if (cache->size() > 256) cache->clear();
+        it = cache->emplace(key, MakeFont(lf, PixelSize(lf))).first;
+    }
+    return it->second;
 }
 
 QString ToQString(std::u16string_view text) {

@@ -210,4 +210,29 @@ TEST(DrawText, PositionClippingAndPrefixUnderline) {
     EXPECT_EQ(amp->Count(K, amp->All()), ampPlain->Count(K, ampPlain->All()));
 }
 
+TEST(Text, VerticalFontsTurnAroundTheReferencePoint) {
+    TextCanvas c(60, 60);
+    const int w = Width(c.dc, "Wide");
+    TEXTMETRIC tm;
+    GetTextMetrics(c.dc, &tm);
+    // Escapement 900 runs upwards from the reference point, 2700 downwards.
+    HFONT up = CreateFont(-11, 0, 900, 900, 0, 0, 0, 0, 0, 0, 0, 0, 0, "");
+    HGDIOBJ old = SelectObject(c.dc, up);
+    TextOut(c.dc, 10, 50, "Wide", 4);
+    const RECT upBox{10, 50 - w, 10 + tm.tmHeight, 51};
+    EXPECT_GT(c.Count(K, upBox), 0);
+    EXPECT_EQ(c.Count(K, c.All()), c.Count(K, upBox));
+    TextCanvas d(60, 60);
+    HFONT down = CreateFont(-11, 0, -900, -900, 0, 0, 0, 0, 0, 0, 0, 0, 0, "");
+    SelectObject(d.dc, down);
+    TextOut(d.dc, 40, 5, "Wide", 4);
+    const RECT downBox{40 - tm.tmHeight + 1, 5, 41, 5 + w};
+    EXPECT_GT(d.Count(K, downBox), 0);
+    EXPECT_EQ(d.Count(K, d.All()), d.Count(K, downBox));
+    SelectObject(c.dc, old);
+    SelectObject(d.dc, old);
+    DeleteObject(up);
+    DeleteObject(down);
+}
+
 } // namespace
