@@ -33,7 +33,10 @@ struct Stamp {
 };
 
 // Rounds to the millisecond first, so 23:59:59.9996 becomes the next midnight rather than 24:00:00.
+// Values outside 0001-01-01 .. 9999-12-31 (and NaN) decode as the zero stamp: year, month and day 0.
 Stamp ToStamp(TDateTime value) {
+    constexpr double kFirst = -693594.0, kPastLast = 2958466.0;
+    if (!(value > kFirst && value < kPastLast)) return {0, 0};
     const auto total = static_cast<int64_t>(std::llround(value * static_cast<double>(MSecsPerDay)));
     return {DateDelta + total / MSecsPerDay, std::llabs(total) % MSecsPerDay};
 }

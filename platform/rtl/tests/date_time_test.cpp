@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <ctime>
 #include <optional>
@@ -67,6 +68,15 @@ TEST(DateTime, CalendarRoundTripsOverLeapYearsAndTheOrigin) {
     EXPECT_EQ(FormatDateTime("yyyy-mm-dd hh:nn", beforeOrigin), "1899-12-29 06:00");
     EXPECT_EQ(DayOfWeek(EncodeDate(2024, 3, 5)), 3); // a Tuesday
     EXPECT_EQ(DayOfWeek(EncodeDate(1899, 12, 30)), 7);
+    EXPECT_EQ(DayOfWeek(EncodeDate(1, 1, 1)), 2);
+
+    // Values no calendar date matches decode as zeros instead of reading past the name tables.
+    for (const double odd : {-1e7, 1e7, 1e300, std::nan("")}) {
+        uint16_t y = 1, m = 1, dd = 1;
+        DecodeDate(odd, y, m, dd);
+        EXPECT_EQ(y + m + dd, 0);
+        EXPECT_EQ(FormatDateTime("ddd dddd mmm mmmm yyyy", odd), "Sun Sunday   0000");
+    }
 }
 
 TEST(DateTime, TimeOfDayRoundsToTheMillisecond) {
