@@ -2,6 +2,7 @@
 
 #include "platform/rtl/collection.h"
 #include "platform/rtl/colors.h"
+#include "platform/rtl/currency.h"
 #include "platform/rtl/component.h"
 #include "platform/rtl/defined_properties.h"
 #include "platform/rtl/exception.h"
@@ -274,9 +275,19 @@ void TReader::ReadPropValue(TPersistent* Instance, const TPropInfo& Info) {
     case TPropKind::Set:
         Info.SetOrdinal(*Instance, static_cast<int64_t>(ReadSet(Info.Names)));
         return;
-    case TPropKind::Float:
-        Info.SetFloat(*Instance, ReadFloat());
+    case TPropKind::Float: {
+        // Kept as the property's own type holds it.
+        double value = ReadFloat();
+        if (Info.FloatKind == TFloatKind::Single)
+            value = static_cast<float>(value);
+        else if (Info.FloatKind == TFloatKind::Currency) {
+            if (!IsCurrencyInRange(value))
+                PropValueError();
+            value = static_cast<double>(CurrencyUnits(value)) / 10000.0;
+        }
+        Info.SetFloat(*Instance, value);
         return;
+    }
     case TPropKind::String:
         Info.SetString(*Instance, ReadString());
         return;

@@ -2,6 +2,7 @@
 
 #include "platform/rtl/collection.h"
 #include "platform/rtl/colors.h"
+#include "platform/rtl/currency.h"
 #include "platform/rtl/component.h"
 #include "platform/rtl/defined_properties.h"
 #include "platform/rtl/exception.h"
@@ -152,23 +153,31 @@ void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo& Info) {
         return;
     }
     case TPropKind::Float: {
+        // Omitted when the value as stored is 0, so that what is written always reads back the same.
         const double value = Info.GetFloat(*Instance);
-        if (value == 0)
-            return;
-        WritePropName(Info.Name);
         switch (Info.FloatKind) {
         case TFloatKind::Extended:
-            WriteFloat(value);
-            break;
-        case TFloatKind::Single:
-            WriteSingle(static_cast<float>(value));
-            break;
-        case TFloatKind::Currency:
-            WriteCurrency(value);
-            break;
         case TFloatKind::Date:
-            WriteDate(value);
-            break;
+            if (value == 0)
+                return;
+            WritePropName(Info.Name);
+            if (Info.FloatKind == TFloatKind::Extended)
+                WriteFloat(value);
+            else
+                WriteDate(value);
+            return;
+        case TFloatKind::Single:
+            if (static_cast<float>(value) == 0)
+                return;
+            WritePropName(Info.Name);
+            WriteSingle(static_cast<float>(value));
+            return;
+        case TFloatKind::Currency:
+            if (CurrencyUnits(value) == 0)
+                return;
+            WritePropName(Info.Name);
+            WriteCurrency(value);
+            return;
         }
         return;
     }
@@ -307,9 +316,9 @@ void TWriter::WriteSingle(float Value) {
 }
 
 void TWriter::WriteCurrency(double Value) {
-    // Currency is a 64-bit integer counting ten-thousandths.
+    const int64_t units = CurrencyUnits(Value);
     WriteValue(vaCurrency);
-    WriteLittleEndian(static_cast<int64_t>(std::llround(Value * 10000.0)));
+    WriteLittleEndian(units);
 }
 
 void TWriter::WriteDate(double Value) {

@@ -407,6 +407,38 @@ TEST(ComponentStream, IntegersTakeTheSmallestTypeAndStringsOfEveryTypeReadAsUtf8
     EXPECT_EQ(stream.Position(), stream.Size());
 }
 
+TEST(ComponentStream, FloatsAreKeptAsTheirPropertyTypeStoresThem) {
+    // A value that its stored type holds as 0 is left out, as 0 itself is.
+    AllKinds tiny;
+    tiny.Money = 0.00004;
+    tiny.Sgl = 1e-50;
+    tiny.Ext = 1e-300;
+    const auto bytes = Write(tiny);
+    const std::string text(bytes.begin(), bytes.end());
+    EXPECT_EQ(text.find("Money"), std::string::npos);
+    EXPECT_EQ(text.find("Sgl"), std::string::npos);
+    EXPECT_NE(text.find("Ext"), std::string::npos);
+
+    // Any float type reads into any float property, converted to what that property can hold.
+    std::vector<uint8_t> in = Bytes("TPF0");
+    Append(in, {ShortString("TAllKinds"), {0}, ShortString("Money"), {17, 0x39, 0x30, 0, 0, 0, 0, 0, 0},
+                ShortString("Sgl"), {5, 0, 0, 0, 0, 0, 0, 0, 0x80, 0xff, 0x3f}, ShortString("When"), {2, 5}, {0, 0}});
+    AllKinds target;
+    Read(in, target);
+    EXPECT_EQ(target.Money, 0.0);
+    EXPECT_EQ(target.Sgl, 1.0);
+    EXPECT_EQ(target.When, 5.0);
+
+    // Amounts a currency cannot hold are refused, on reading and on writing.
+    std::vector<uint8_t> nan = Bytes("TPF0");
+    Append(nan, {ShortString("TAllKinds"), {0}, ShortString("Money"), {5, 0, 0, 0, 0, 0, 0, 0, 0xc0, 0xff, 0x7f},
+                 {0, 0}});
+    EXPECT_THROW(Read(nan, target), EReadError);
+    AllKinds huge;
+    huge.Money = 1e300;
+    EXPECT_THROW(Write(huge), EConvertError);
+}
+
 std::string ReadError(const std::vector<uint8_t>& bytes) {
     try {
         Profile profile;
