@@ -35,6 +35,7 @@ void TDIUnicodeReader::SetSourceBuffer(const uint8_t* buffer, size_t size)
     sourceSize_ = buffer ? size : 0;
     sourcePos_ = 0;
     lookAheadCount_ = 0;
+    lookAheadStart_ = 0;
     hasPendingUnit_ = false;
     ResetPosition();
     hasChar_ = false;
@@ -85,6 +86,7 @@ void TDIUnicodeReader::SetSourceStream(TStream* stream)
     sourceSize_ = 0;
     sourcePos_ = 0;
     lookAheadCount_ = 0;
+    lookAheadStart_ = 0;
     hasPendingUnit_ = false;
     hasChar_ = false;
     hasBom_ = false;
@@ -313,9 +315,9 @@ bool TDIUnicodeReader::ReadChar()
 {
     prevChar_ = char_;
     if (lookAheadCount_ > 0) {
-        char_ = lookAhead_[0];
+        char_ = lookAhead_[lookAheadStart_];
         --lookAheadCount_;
-        std::memmove(lookAhead_.data(), lookAhead_.data() + 1, lookAheadCount_ * sizeof(char16_t));
+        lookAheadStart_ = lookAheadCount_ == 0 ? 0 : lookAheadStart_ + 1;
         Advance();
         hasChar_ = true;
         return true;
@@ -338,13 +340,17 @@ bool TDIUnicodeReader::FillLookAhead(uint32_t count)
 {
     if (lookAheadCount_ >= count)
         return true;
-    if (lookAhead_.size() < count)
-        lookAhead_.resize(count);
+    if (lookAheadStart_ + count > lookAhead_.size()) {
+        std::memmove(lookAhead_.data(), lookAhead_.data() + lookAheadStart_, lookAheadCount_ * sizeof(char16_t));
+        lookAheadStart_ = 0;
+        if (lookAhead_.size() < count)
+            lookAhead_.resize(count);
+    }
     while (lookAheadCount_ < count) {
         char16_t c;
         if (!Decode(c))
             return false;
-        lookAhead_[lookAheadCount_++] = c;
+        lookAhead_[lookAheadStart_ + lookAheadCount_++] = c;
     }
     return true;
 }

@@ -47,7 +47,7 @@ public:
     void AppendAndReadChar();
     bool FillLookAhead(uint32_t count);
     uint32_t LookAheadCount() const { return lookAheadCount_; }
-    const char16_t* LookAhead() const { return lookAhead_.data(); }
+    const char16_t* LookAhead() const { return lookAhead_.data() + lookAheadStart_; }
 
     void AppendWhileChar(char16_t ch);
     void SkipWhileChar(char16_t ch);
@@ -109,6 +109,7 @@ private:
     std::shared_ptr<const std::string> ownedSource_;
     std::vector<char16_t> lookAhead_;
     uint32_t lookAheadCount_ = 0;
+    uint32_t lookAheadStart_ = 0;
     TStream* sourceStream_ = nullptr;
     std::unique_ptr<uint8_t[]> streamBuffer_;
     std::u16string text_;
