@@ -131,7 +131,8 @@ private:
 class RowPair {
 public:
     explicit RowPair(size_t maxBytes)
-        : rows_{std::vector<uint8_t>(maxBytes + 1), std::vector<uint8_t>(maxBytes + 1)} {}
+        : rows_{std::vector<uint8_t>(maxBytes + 1 + kRowSlack),
+                std::vector<uint8_t>(maxBytes + 1 + kRowSlack)} {}
     uint8_t* Current() { return rows_[current_].data(); }
     uint8_t* Previous() { return rows_[current_ ^ 1].data(); }
     void Toggle() { current_ ^= 1; }

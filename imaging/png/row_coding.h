@@ -12,7 +12,9 @@ void UnfilterRow(uint8_t filterType, uint8_t* row, const uint8_t* previous, size
 void FilterRow(TPngRowFilter filter, const uint8_t* raw, const uint8_t* previous, uint8_t* out, size_t count,
                size_t pixelStep);
 
-// Copies `count` samples of a row into pixels x0, x0 + dx, ... of one bitmap row and its alpha row.
+// Copies `count` samples of a row into pixels x0, x0 + dx, ... of one bitmap row and its alpha row. The
+// samples may be read up to kRowSlack bytes past their end.
+inline constexpr size_t kRowSlack = 8;
 using DecodeCopier = void (*)(const uint8_t* samples, uint32_t count, uint32_t x0, uint32_t dx, uint8_t* bits,
                               uint8_t* alpha, const uint8_t* gamma);
 // Fills `samples` from pixels x0, x0 + dx, ... of one bitmap row and its alpha row.

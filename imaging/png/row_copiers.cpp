@@ -56,7 +56,22 @@ void DecodeRgb(const uint8_t* samples, uint32_t count, uint32_t x0, uint32_t dx,
     constexpr int step = (Alpha ? 4 : 3) * (Depth / 8);
     constexpr int channel = Depth / 8;
     const uint8_t* s = samples;
-    for (uint32_t k = 0, x = x0; k < count; ++k, x += dx, s += step) {
+    uint32_t k = 0;
+    if constexpr (Identity && Depth == 8) {
+        // Whole rows, all pixels but the last: one 4-byte load and store each (the store's fourth byte is the
+        // next pixel's, rewritten next; the load's fourth byte may be the row buffer's slack).
+        if (dx == 1 && count > 1) {
+            uint8_t* p = bits + 3 * size_t(x0);
+            for (; k + 1 < count; ++k, s += step, p += 3) {
+                uint32_t v;
+                std::memcpy(&v, s, 4);
+                if constexpr (Alpha) alpha[x0 + k] = uint8_t(v >> 24);
+                v = __builtin_bswap32(v) >> 8; // R G B x -> B G R 0
+                std::memcpy(p, &v, 4);
+            }
+        }
+    }
+    for (uint32_t x = x0 + k * dx; k < count; ++k, x += dx, s += step) {
         uint8_t* p = bits + 3 * size_t(x);
         if constexpr (Identity) {
             p[0] = s[2 * channel];
