@@ -1,5 +1,6 @@
 #include "platform/rtl/registry.h"
 #include "platform/rtl/registry_ini_file.h"
+#include "platform/rtl/registry_store.h"
 
 #include <gtest/gtest.h>
 
@@ -358,4 +359,55 @@ TEST_F(RegistryTest, IniStyleAccessOverAKey) {
     ini.EraseSection("Bar0");
     EXPECT_FALSE(ini.SectionExists("Bar0"));
     EXPECT_EQ(ini.SectionNames(), (Names{"Bar1", "Main"}));
+}
+
+TEST(RegistryStoreFormat, RandomTreesRoundTripAndDamagedTextParsesSafely) {
+    std::mt19937 random(2024);
+    auto randomText = [&](size_t maxLength, bool allowBackslash) {
+        std::string text(random() % (maxLength + 1), ' ');
+        for (char& c : text) {
+            do
+                c = static_cast<char>(random() % 256);
+            while (!allowBackslash && c == '\\');
+        }
+        return text;
+    };
+    for (int round = 0; round < 200; ++round) {
+        reg_detail::RegKey root;
+        for (int k = 0; k < 5; ++k) {
+            reg_detail::KeyPath path;
+            for (int depth = 1 + static_cast<int>(random() % 3); depth > 0; --depth) {
+                std::string name = randomText(12, false);
+                path.push_back(name.empty() ? "x" : name);
+            }
+            reg_detail::RegKey& key = reg_detail::EnsureKey(root, path);
+            for (int v = static_cast<int>(random() % 4); v > 0; --v) {
+                const auto type = static_cast<reg_detail::ValueType>(random() % 4);
+                std::string data = randomText(40, true);
+                if (type == reg_detail::ValueType::DWord) data.resize(4, '\x7F');
+                const std::string name = randomText(10, true);
+                if (!key.FindValue(name)) key.values.push_back({name, type, data});
+            }
+        }
+        const std::string text = reg_detail::Serialize(root);
+        reg_detail::RegKey reread;
+        reg_detail::Parse(text, reread);
+        ASSERT_EQ(reg_detail::Serialize(reread), text) << "round " << round;
+    }
+
+    // Damaged or hostile text never crashes the reader, and what it makes of it writes back stably.
+    const std::string pieces[] = {"K",    "V",    " :",      ":",        "%",          "%4",          "%41",
+                                  "%G0",  " sz ", " dword ", " binary ", "4294967296", "99999999999", "\n",
+                                  "\r\n", "\\",   " ",       "x",        "\xFF"};
+    for (int round = 0; round < 3000; ++round) {
+        std::string text;
+        for (int n = static_cast<int>(random() % 30); n > 0; --n)
+            text += random() % 5 ? pieces[random() % std::size(pieces)] : randomText(3, true);
+        reg_detail::RegKey root;
+        reg_detail::Parse(text, root);
+        const std::string once = reg_detail::Serialize(root);
+        reg_detail::RegKey again;
+        reg_detail::Parse(once, again);
+        ASSERT_EQ(reg_detail::Serialize(again), once) << "input: " << text;
+    }
 }
