@@ -63,6 +63,18 @@ bool TChunktIME::LoadFromStream(TStream& stream, const std::string& chunkType, u
     return result;
 }
 
+void TChunktIME::Assign(const TChunk& source) {
+    TChunk::Assign(source);
+    if (const auto* time = dynamic_cast<const TChunktIME*>(&source)) {
+        Year = time->Year;
+        Month = time->Month;
+        Day = time->Day;
+        Hour = time->Hour;
+        Minute = time->Minute;
+        Second = time->Second;
+    }
+}
+
 bool TChunktIME::SaveToStream(TStream& stream) {
     ResizePayload(7);
     uint8_t* p = Payload();

@@ -29,6 +29,8 @@ public:
     explicit TChunktIME(TPNGObject* owner) : TChunk(owner) { SetChunkType("tIME"); }
     std::string ClassName() const override { return "TChunktIME"; }
 
+    // The fields as well as the data: saving writes the fields.
+    void Assign(const TChunk& source) override;
     bool LoadFromStream(TStream& stream, const std::string& chunkType, uint32_t size) override;
     bool SaveToStream(TStream& stream) override;
 

@@ -160,6 +160,9 @@ TEST(PngEncoder, ChunksRoundTrip) {
     EXPECT_EQ(copy.ChunkItems().Item(0)->ClassName(), "TChunkIHDR");
     EXPECT_NE(copy.ChunkItems().Item(0), again.ChunkItems().Item(0));
     EXPECT_EQ(copy.ReadPixel(0, 0), again.ReadPixel(0, 0));
+    TPNGObject copied;
+    Load(copied, Save(copy));
+    EXPECT_EQ(dynamic_cast<TChunktIME&>(*copied.ChunkItems().Item(5)).Year, 2026); // the time survives a copy
     EXPECT_THROW(copy.ChunkItems().Item(0)->Assign(*again.ChunkItems().Item(2)), EPngError);
 }
 

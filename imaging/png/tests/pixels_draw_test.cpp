@@ -232,3 +232,27 @@ TEST(PngPixels, PaletteColoursCarryGammaOnce) {
     const Bytes plte = {'P', 'L', 'T', 'E', 64, 128, 192};
     EXPECT_NE(std::search(saved.begin(), saved.end(), plte.begin(), plte.end()), saved.end());
 }
+
+TEST(PngPixels, MakeColorTransparentKeysOneColour) {
+    auto imageOwner = Loaded(PngBuilder()
+                                 .Ihdr(3, 1, 8, 3)
+                                 .Chunk("PLTE", {9, 9, 9, 0, 200, 0, 1, 2, 3})
+                                 .Idat({0, 0, 1, 2})
+                                 .Iend()
+                                 .Get());
+    TPNGObject& image = *imageOwner;
+    auto trns = std::make_unique<TChunktRNS>(&image);
+    trns->MakeColorTransparent(RGB(0, 200, 0));
+    EXPECT_EQ(trns->PayloadSize(), 2u);
+    EXPECT_EQ(trns->AlphaTable()[0], 255);
+    EXPECT_EQ(trns->AlphaTable()[1], 0);
+    auto end = image.ChunkItems().Remove(image.ChunkItems().Item(image.ChunkItems().Count() - 1));
+    image.ChunkItems().Add(std::move(trns));
+    image.ChunkItems().Add(std::move(end));
+    EXPECT_EQ(image.AlphaKind(), pakColorKey);
+    EXPECT_EQ(image.ColorKey(), RGB(0, 200, 0));
+    // Saved and loaded again, the key is the file's.
+    TPNGObject again;
+    Load(again, Save(image));
+    EXPECT_EQ(again.ColorKey(), RGB(0, 200, 0));
+}
