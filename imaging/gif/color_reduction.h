@@ -84,6 +84,8 @@ public:
     TFloydSteinbergDitherer(int width, TColorLookup& lookup);
     int Dither(uint8_t red, uint8_t green, uint8_t blue, uint8_t& r, uint8_t& g, uint8_t& b) override;
     void NextLine() override;
+    // Passes over one pixel that carries no error of its own.
+    void Skip();
 
 private:
     struct Channel {

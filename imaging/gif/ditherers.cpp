@@ -49,6 +49,17 @@ int TFloydSteinbergDitherer::Dither(uint8_t red, uint8_t green, uint8_t blue, ui
     return index;
 }
 
+void TFloydSteinbergDitherer::Skip() {
+    for (Channel& ch : channels_) {
+        ch.cells[pointer_] = ch.belowPrev;
+        ch.belowPrev = ch.below;
+        ch.below = 0;
+        ch.current = 0;
+    }
+    pointer_ += direction_;
+    column_ += direction_;
+}
+
 void TFloydSteinbergDitherer::NextLine() {
     for (Channel& ch : channels_) {
         ch.cells[pointer_] = ch.belowPrev;

@@ -60,7 +60,7 @@ TEST(GifImage, AssignCopiesFramesAndSomeSettings) {
                   std::vector<uint8_t>(b.Data(), b.Data() + b.DataSize()));
         EXPECT_EQ(b.TransparentIndex(), a.TransparentIndex());
         ASSERT_NE(b.GraphicControlExtension(), nullptr);
-        EXPECT_EQ(b.GraphicControlExtension()->Disposal(), 3);
+        EXPECT_EQ(b.GraphicControlExtension()->Disposal(), i == 0 ? 1 : 3);
         EXPECT_EQ(b.GraphicControlExtension()->Delay(), 20);
     }
     // Byte for byte the same file.
