@@ -341,7 +341,9 @@ bool TDIUnicodeReader::FillLookAhead(uint32_t count)
     if (lookAheadCount_ >= count)
         return true;
     if (lookAheadStart_ + count > lookAhead_.size()) {
-        std::memmove(lookAhead_.data(), lookAhead_.data() + lookAheadStart_, lookAheadCount_ * sizeof(char16_t));
+        if (lookAheadCount_ > 0)
+            std::memmove(lookAhead_.data(), lookAhead_.data() + lookAheadStart_,
+                         lookAheadCount_ * sizeof(char16_t));
         lookAheadStart_ = 0;
         if (lookAhead_.size() < count)
             lookAhead_.resize(count);
