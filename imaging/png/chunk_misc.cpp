@@ -31,8 +31,10 @@ void TChunkgAMA::Assign(const TChunk& source) {
 
 bool TChunkgAMA::LoadFromStream(TStream& stream, const std::string& chunkType, uint32_t size) {
     const bool result = TChunk::LoadFromStream(stream, chunkType, size);
-    const uint32_t value =
-        GammaValue(); // unsigned: values of 2^31 and up are large gammas, not negative ones
+    // A chunk of the wrong size holds no gamma: it must not darken the image as a gamma of 0.00001 would.
+    if (size != 4) return result;
+    // Unsigned: values of 2^31 and up are large gammas, not negative ones.
+    const uint32_t value = GammaValue();
     if (value != 0) {
         auto& lookup = Owner()->GammaLookup();
         auto& inverse = Owner()->InverseGammaLookup();

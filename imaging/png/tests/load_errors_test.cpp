@@ -235,6 +235,9 @@ TEST(PngLoadErrors, GammaValuesAreUnsignedAndClamped) {
     for (int i = 0; i < 256; ++i)
         identity[i] = uint8_t(i);
     EXPECT_EQ(gammaTable(0), identity);
+    TPNGObject shortGamma;
+    Load(shortGamma, PngBuilder().Ihdr(1, 1, 8, 0).Chunk("gAMA", {0, 1, 0x86}).Idat({0, 0}).Iend().Get());
+    EXPECT_EQ(shortGamma.GammaLookup(), identity);
     const auto nearIdentity = gammaTable(45455);
     for (int i = 0; i < 256; ++i)
         EXPECT_NEAR(nearIdentity[i], i, 1);
