@@ -129,11 +129,6 @@ std::vector<uint32_t> MapOf(const ColorMapObject* map) {
         out.push_back((map->Colors[i].Red << 16) | (map->Colors[i].Green << 8) | map->Colors[i].Blue);
     return out;
 }
-int WriteMemory(GifFileType* gif, const GifByteType* buffer, int count) {
-    auto* out = static_cast<std::vector<uint8_t>*>(gif->UserData);
-    out->insert(out->end(), buffer, buffer + count);
-    return count;
-}
 } // namespace
 
 bool HaveReference() { return true; }
@@ -173,33 +168,9 @@ RefImage ReferenceDecode(const std::vector<uint8_t>& bytes) {
     return result;
 }
 
-std::vector<uint8_t> ReferenceEncode(int width, int height, const std::vector<uint8_t>& pixels,
-                                     const std::vector<uint32_t>& map) {
-    std::vector<uint8_t> out;
-    int error = 0;
-    GifFileType* gif = EGifOpen(&out, WriteMemory, &error);
-    int bits = 1;
-    while ((1 << bits) < static_cast<int>(map.size()))
-        ++bits;
-    std::vector<GifColorType> colors(1 << bits);
-    for (size_t i = 0; i < map.size(); ++i)
-        colors[i] = {static_cast<GifByteType>(map[i] >> 16), static_cast<GifByteType>(map[i] >> 8),
-                     static_cast<GifByteType>(map[i])};
-    ColorMapObject* cmap = GifMakeMapObject(1 << bits, colors.data());
-    EGifPutScreenDesc(gif, width, height, bits, 0, cmap);
-    EGifPutImageDesc(gif, 0, 0, width, height, false, nullptr);
-    for (int y = 0; y < height; ++y)
-        EGifPutLine(gif, const_cast<GifByteType*>(pixels.data() + static_cast<size_t>(y) * width), width);
-    GifFreeMapObject(cmap);
-    EGifCloseFile(gif, &error);
-    return out;
-}
 #else
 bool HaveReference() { return false; }
 RefImage ReferenceDecode(const std::vector<uint8_t>&) { return {}; }
-std::vector<uint8_t> ReferenceEncode(int, int, const std::vector<uint8_t>&, const std::vector<uint32_t>&) {
-    return {};
-}
 #endif
 
 } // namespace gif_test

@@ -49,8 +49,4 @@ struct RefImage {
 bool HaveReference();
 RefImage ReferenceDecode(const std::vector<uint8_t>& bytes);
 
-// Encodes single-frame pictures with the reference encoder (for the benchmark's comparison too).
-std::vector<uint8_t> ReferenceEncode(int width, int height, const std::vector<uint8_t>& pixels,
-                                     const std::vector<uint32_t>& map);
-
 } // namespace gif_test

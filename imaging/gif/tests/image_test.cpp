@@ -174,3 +174,37 @@ TEST(GifImage, FrameTiming) {
     EXPECT_EQ(gif::ScaledDelay(10, 0, 0, 0), -1);
     EXPECT_EQ(gif::ScaledDelay(10, 0, 0, -100), -1);
 }
+
+TEST(GifImage, PlayScheduleFollowsLoopsAndOptions) {
+    TGIFImage image;
+    image.LoadFromFile(std::string(PW_TEST_DATA_DIR) + "/data/anim_previous.gif"); // 3 frames, loops 2
+    auto frames = [](const std::vector<gif::FrameStep>& steps) {
+        std::vector<int> out;
+        for (const gif::FrameStep& s : steps)
+            out.push_back(s.Frame);
+        return out;
+    };
+    const TGIFPaintOptions options = gpAnimate | gpLoop;
+    EXPECT_EQ(frames(gif::PlaySchedule(image, options, true, 100)),
+              (std::vector<int>{0, 1, 2, 0, 1, 2}));
+    EXPECT_EQ(gif::PlaySchedule(image, options, true, 100)[1].Delay, 20);
+    EXPECT_EQ(frames(gif::PlaySchedule(image, gpAnimate, true, 100)), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(frames(gif::PlaySchedule(image, gpLoop, true, 100)), (std::vector<int>{0}));
+    EXPECT_FALSE(gif::PlaysForever(image, options, true));
+    EXPECT_TRUE(gif::PlaysForever(image, options | gpLoopForever, false));
+    EXPECT_EQ(gif::PlaySchedule(image, options | gpLoopForever, false, 50).size(), 50u);
+
+    // An endless loop extension is endless only on a painter thread.
+    TGIFImage endless;
+    endless.LoadFromFile(std::string(PW_TEST_DATA_DIR) + "/data/anim_background.gif"); // loop 0
+    EXPECT_TRUE(gif::PlaysForever(endless, options, true));
+    EXPECT_FALSE(gif::PlaysForever(endless, options, false));
+    EXPECT_EQ(gif::PlaySchedule(endless, options, false, 100).size(), 3u);
+
+    // A first frame without pixels ends every pass at once instead of spinning.
+    TGIFImage hollow;
+    hollow.Add(std::make_unique<TGIFSubImage>(&hollow));
+    hollow.Add(std::make_unique<TGIFSubImage>(&hollow));
+    EXPECT_TRUE(gif::PlaySchedule(hollow, options | gpLoopForever, true, 100).empty());
+    EXPECT_FALSE(gif::PlaysForever(hollow, options | gpLoopForever, true));
+}
