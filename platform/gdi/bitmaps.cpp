@@ -17,8 +17,10 @@ HBITMAP RegisterBitmap(std::shared_ptr<BitmapObject> b) {
     return static_cast<HBITMAP>(Register(std::move(b)));
 }
 
+constexpr long long kMaxPixels = 1LL << 26;
+
 bool ValidSize(long long w, long long h) {
-    return w > 0 && h > 0 && w <= kMaxDimension && h <= kMaxDimension;
+    return w > 0 && h > 0 && w <= kMaxDimension && h <= kMaxDimension && w * h <= kMaxPixels;
 }
 
 // Rows of a DIB as the caller lays them out, decoded into a surface (top row first).

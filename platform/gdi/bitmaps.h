@@ -19,6 +19,19 @@ int StretchDIBits(HDC hdc, int x, int y, int width, int height, int xSrc, int yS
                   int heightSrc, const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop);
 int SetDIBitsToDevice(HDC hdc, int x, int y, DWORD width, DWORD height, int xSrc, int ySrc, UINT start,
                       UINT lines, const void* bits, const BITMAPINFO* info, UINT usage);
+inline constexpr DWORD CBM_INIT = 4;
+// A device bitmap (32-bit, or monochrome for a monochrome DC) of the header's size, filled from the DIB
+// when init has CBM_INIT.
+HBITMAP CreateDIBitmap(HDC hdc, const BITMAPINFOHEADER* header, DWORD init, const void* bits,
+                       const BITMAPINFO* info, UINT usage);
+
+inline constexpr UINT IMAGE_BITMAP = 0, IMAGE_ICON = 1, IMAGE_CURSOR = 2;
+inline constexpr UINT LR_DEFAULTCOLOR = 0, LR_MONOCHROME = 1, LR_COPYRETURNORG = 4, LR_COPYDELETEORG = 8,
+                      LR_CREATEDIBSECTION = 0x2000, LR_COPYFROMRESOURCE = 0x4000;
+// A copy of a bitmap or icon, stretched to cx by cy when they are not zero. LR_COPYDELETEORG deletes
+// the original on success.
+HANDLE CopyImage(HANDLE image, UINT type, int cx, int cy, UINT flags);
+
 // The pixels of a bitmap as 0xAARRGGBB rows, for callers that work on pixels directly (e.g. recolouring);
 // null for DIB sections kept in another format (their bits pointer is the way in).
 class Surface;

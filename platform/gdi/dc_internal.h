@@ -17,6 +17,7 @@ struct DcState {
     std::shared_ptr<FontObject> font;
     HBITMAP bitmapHandle = nullptr;
     std::shared_ptr<BitmapObject> bitmap;
+    HPALETTE paletteHandle = nullptr;
     COLORREF textColor = RGB(0, 0, 0);
     COLORREF bkColor = RGB(255, 255, 255);
     COLORREF dcBrushColor = RGB(255, 255, 255);

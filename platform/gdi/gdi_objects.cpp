@@ -84,6 +84,18 @@ std::shared_ptr<Object> MakeStock(int index) {
         o = b;
         break;
     }
+    case DEFAULT_PALETTE: {
+        auto pal = std::make_shared<PaletteObject>();
+        for (const COLORREF c :
+             {RGB(0, 0, 0),       RGB(128, 0, 0),     RGB(0, 128, 0),     RGB(128, 128, 0),
+              RGB(0, 0, 128),     RGB(128, 0, 128),   RGB(0, 128, 128),   RGB(192, 192, 192),
+              RGB(192, 220, 192), RGB(166, 202, 240), RGB(255, 251, 240), RGB(160, 160, 164),
+              RGB(128, 128, 128), RGB(255, 0, 0),     RGB(0, 255, 0),     RGB(255, 255, 0),
+              RGB(0, 0, 255),     RGB(255, 0, 255),   RGB(0, 255, 255),   RGB(255, 255, 255)})
+            pal->entries.push_back(c);
+        o = pal;
+        break;
+    }
     case DC_PEN: {
         auto p = pen(PS_SOLID, 0);
         p->dcPen = true;
@@ -243,6 +255,8 @@ DWORD GetObjectType(HGDIOBJ object) {
         return OBJ_BITMAP;
     case Kind::Region:
         return OBJ_REGION;
+    case Kind::Palette:
+        return OBJ_PAL;
     case Kind::Dc:
         return static_cast<DeviceContext&>(*o).memory ? OBJ_MEMDC : OBJ_DC;
     default:
@@ -283,6 +297,8 @@ int GetObject(HGDIOBJ object, int size, void* buffer) {
     }
     case Kind::Font:
         return Fill(buffer, size, static_cast<FontObject&>(*o).lf);
+    case Kind::Palette:
+        return Fill(buffer, size, static_cast<WORD>(static_cast<PaletteObject&>(*o).entries.size()));
     case Kind::Bitmap: {
         auto& b = static_cast<BitmapObject&>(*o);
         BITMAP bm;

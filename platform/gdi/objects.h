@@ -10,7 +10,7 @@
 
 namespace pw::gdi {
 
-enum class Kind { Pen, Brush, Font, Bitmap, Region, Dc, Icon };
+enum class Kind { Pen, Brush, Font, Bitmap, Region, Dc, Icon, Palette };
 
 struct Object {
     explicit Object(Kind k) : kind(k) {}
@@ -76,6 +76,11 @@ struct IconObject : Object {
     std::shared_ptr<BitmapObject> mask;
     POINT hotspot;
     bool isIcon = true;
+};
+
+struct PaletteObject : Object {
+    PaletteObject() : Object(Kind::Palette) {}
+    std::vector<uint32_t> entries; // 0x00RRGGBB plus the entry flags in the top byte
 };
 
 struct DeviceContext;

@@ -17,6 +17,11 @@ Spans SpansAt(const std::vector<RECT>& rects, int y0, int y1) {
     return out;
 }
 
+std::pair<int, int> Rows(int top, int bottom, const RECT* limit) {
+    if (!limit) return {top, bottom};
+    return {std::max<int>(top, limit->top), std::min<int>(bottom, limit->bottom)};
+}
+
 bool Keep(Region::Op op, bool a, bool b) {
     switch (op) {
     case Region::Op::And:
@@ -98,12 +103,13 @@ Region Region::Builder::Finish() {
     return r;
 }
 
-Region Region::Ellipse(const RECT& box) {
+Region Region::Ellipse(const RECT& box, const RECT* rowLimit) {
     Builder b;
     const double w = box.right - box.left, h = box.bottom - box.top;
     if (w <= 0 || h <= 0) return {};
     const double cx = box.left + w / 2.0, cy = box.top + h / 2.0, rx = w / 2.0, ry = h / 2.0;
-    for (int y = box.top; y < box.bottom; ++y) {
+    const auto [firstRow, endRow] = Rows(box.top, box.bottom, rowLimit);
+    for (int y = firstRow; y < endRow; ++y) {
         const double dy = (y + 0.5 - cy) / ry;
         const double t = 1.0 - dy * dy;
         if (t < 0) continue;
@@ -115,7 +121,7 @@ Region Region::Ellipse(const RECT& box) {
     return b.Finish();
 }
 
-Region Region::RoundRect(const RECT& box, int ew, int eh) {
+Region Region::RoundRect(const RECT& box, int ew, int eh, const RECT* rowLimit) {
     const int w = box.right - box.left, h = box.bottom - box.top;
     if (w <= 0 || h <= 0) return {};
     ew = std::clamp(ew, 0, w);
@@ -123,7 +129,8 @@ Region Region::RoundRect(const RECT& box, int ew, int eh) {
     if (ew < 2 || eh < 2) return Region(box);
     const double rx = ew / 2.0, ry = eh / 2.0;
     Builder b;
-    for (int y = box.top; y < box.bottom; ++y) {
+    const auto [firstRow, endRow] = Rows(box.top, box.bottom, rowLimit);
+    for (int y = firstRow; y < endRow; ++y) {
         // Distance into the corner band from the nearer horizontal edge.
         const double fromTop = y + 0.5 - box.top, fromBottom = box.bottom - (y + 0.5);
         const double d = std::min(fromTop, fromBottom);
@@ -137,7 +144,7 @@ Region Region::RoundRect(const RECT& box, int ew, int eh) {
     return b.Finish();
 }
 
-Region Region::Polygon(const POINT* pts, int count, int fillMode) {
+Region Region::Polygon(const POINT* pts, int count, int fillMode, const RECT* rowLimit) {
     if (!pts || count < 3) return {};
     int top = pts[0].y, bottom = pts[0].y;
     for (int i = 1; i < count; ++i) {
@@ -145,7 +152,8 @@ Region Region::Polygon(const POINT* pts, int count, int fillMode) {
         bottom = std::max<int>(bottom, pts[i].y);
     }
     Builder b;
-    for (int y = top; y < bottom; ++y) {
+    const auto [firstRow, endRow] = Rows(top, bottom, rowLimit);
+    for (int y = firstRow; y < endRow; ++y) {
         // Pixel centres inside the outline, as the edge crossings of the scan line y + 0.5 decide.
         const double sy = y + 0.5;
         std::vector<std::pair<double, int>> cross;

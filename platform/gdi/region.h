@@ -28,10 +28,13 @@ public:
         friend class Region;
     };
 
-    static Region Ellipse(const RECT& r);
-    static Region Polygon(const POINT* points, int count, int fillMode);
+    // Shapes are built row by row; rows outside rowLimit (when given) are left out, so drawing a huge
+    // shape costs only what is visible.
+    static Region Ellipse(const RECT& r, const RECT* rowLimit = nullptr);
+    static Region Polygon(const POINT* points, int count, int fillMode, const RECT* rowLimit = nullptr);
     // A rectangle with quarter-ellipse corners of the given ellipse width and height.
-    static Region RoundRect(const RECT& r, int ellipseWidth, int ellipseHeight);
+    static Region RoundRect(const RECT& r, int ellipseWidth, int ellipseHeight,
+                            const RECT* rowLimit = nullptr);
     static Region Combine(const Region& a, const Region& b, Op op);
 
     const std::vector<RECT>& Rects() const { return rects_; }

@@ -1,6 +1,7 @@
 #include "platform/gdi/shapes.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "platform/gdi/painting.h"
@@ -47,25 +48,32 @@ struct Plot {
 // The pixels of a pen's strokes in device coordinates; the dash pattern runs on across segments.
 class Stroker {
 public:
-    Stroker(const PenObject& pen) : width_(pen.width), pattern_(PenPattern(pen.style)) {}
+    // bounds: the device area that can show anything; long lines are cut to it (plus the pen's width).
+    Stroker(const PenObject& pen, const RECT& bounds) : width_(pen.width), pattern_(PenPattern(pen.style)) {
+        const int margin = width_ + 2;
+        bounds_ =
+            RECT{bounds.left - margin, bounds.top - margin, bounds.right + margin, bounds.bottom + margin};
+    }
 
     void Segment(POINT a, POINT b) {
-        int x = a.x, y = a.y;
-        const int dx = std::abs(b.x - a.x), dy = -std::abs(b.y - a.y);
-        const int sx = a.x < b.x ? 1 : -1, sy = a.y < b.y ? 1 : -1;
-        int err = dx + dy;
-        while (x != b.x || y != b.y) {
-            Put(x, y, NextValue());
-            const int e2 = 2 * err;
-            if (e2 >= dy) {
-                err += dy;
-                x += sx;
+        const long long ddx = static_cast<long long>(b.x) - a.x, ddy = static_cast<long long>(b.y) - a.y;
+        const long long steps = std::max(std::llabs(ddx), std::llabs(ddy));
+        if (steps > kDirectLimit) {
+            // Only the part near the visible area is stepped; the dash pattern moves on by what is skipped.
+            double t0 = 0, t1 = 1;
+            if (!Clip(a, ddx, ddy, t0, t1)) {
+                Skip(steps);
+                return;
             }
-            if (e2 <= dx) {
-                err += dx;
-                y += sy;
-            }
+            Skip(static_cast<long long>(t0 * steps));
+            const POINT from{static_cast<LONG>(std::llround(a.x + t0 * ddx)),
+                             static_cast<LONG>(std::llround(a.y + t0 * ddy))};
+            const POINT to{static_cast<LONG>(std::llround(a.x + t1 * ddx)),
+                           static_cast<LONG>(std::llround(a.y + t1 * ddy))};
+            Step(from, to);
+            return;
         }
+        Step(a, b);
     }
 
     CoverageMask Mask() const {
@@ -88,6 +96,55 @@ public:
     }
 
 private:
+    static constexpr long long kDirectLimit = 4096;
+
+    // Liang-Barsky clipping of a + t * d, t in [t0, t1], to the bounds.
+    bool Clip(POINT a, long long dx, long long dy, double& t0, double& t1) const {
+        const double p[4] = {-double(dx), double(dx), -double(dy), double(dy)};
+        const double q[4] = {double(a.x) - bounds_.left, double(bounds_.right) - a.x,
+                             double(a.y) - bounds_.top, double(bounds_.bottom) - a.y};
+        for (int i = 0; i < 4; ++i) {
+            if (p[i] == 0) {
+                if (q[i] < 0) return false;
+                continue;
+            }
+            const double r = q[i] / p[i];
+            if (p[i] < 0)
+                t0 = std::max(t0, r);
+            else
+                t1 = std::min(t1, r);
+        }
+        return t0 <= t1;
+    }
+
+    void Step(POINT a, POINT b) {
+        int x = a.x, y = a.y;
+        const int dx = std::abs(b.x - a.x), dy = -std::abs(b.y - a.y);
+        const int sx = a.x < b.x ? 1 : -1, sy = a.y < b.y ? 1 : -1;
+        int err = dx + dy;
+        while (x != b.x || y != b.y) {
+            Put(x, y, NextValue());
+            const int e2 = 2 * err;
+            if (e2 >= dy) {
+                err += dy;
+                x += sx;
+            }
+            if (e2 <= dx) {
+                err += dx;
+                y += sy;
+            }
+        }
+    }
+
+    void Skip(long long n) {
+        if (!pattern_.runs) return;
+        int period = 0;
+        for (int i = 0; i < pattern_.count; ++i)
+            period += pattern_.runs[i];
+        for (long long i = n % period; i > 0; --i)
+            NextValue();
+    }
+
     uint8_t NextValue() {
         if (!pattern_.runs) return kPen;
         const uint8_t v = (run_ % 2 == 0) ? kPen : kGap;
@@ -110,6 +167,7 @@ private:
 
     int width_;
     Pattern pattern_;
+    RECT bounds_;
     int run_ = 0, pos_ = 0;
     std::vector<Plot> plots_;
 };
@@ -231,8 +289,9 @@ BOOL RoundRect(HDC hdc, int l, int t, int r, int b, int ew, int eh) {
     const int w = PenWidth(*dc);
     RECT innerBox = box;
     InflateRect(innerBox, -w, -w);
-    const Region outer = Region::RoundRect(box, ew, eh);
-    const Region inner = Region::RoundRect(innerBox, ew - 2 * w, eh - 2 * w);
+    const RECT rows = dc->Visible().Bounds();
+    const Region outer = Region::RoundRect(box, ew, eh, &rows);
+    const Region inner = Region::RoundRect(innerBox, ew - 2 * w, eh - 2 * w, &rows);
     const Region outline = Region::Combine(outer, inner, Region::Op::Diff);
     FillAndOutline(*dc, inner, &outline);
     return 1;
@@ -247,8 +306,9 @@ BOOL Ellipse(HDC hdc, int l, int t, int r, int b) {
     const int w = PenWidth(*dc);
     RECT innerBox = box;
     InflateRect(innerBox, -w, -w);
-    const Region outer = Region::Ellipse(box);
-    const Region inner = Region::Ellipse(innerBox);
+    const RECT rows = dc->Visible().Bounds();
+    const Region outer = Region::Ellipse(box, &rows);
+    const Region inner = Region::Ellipse(innerBox, &rows);
     const Region outline = Region::Combine(outer, inner, Region::Op::Diff);
     FillAndOutline(*dc, inner, &outline);
     return 1;
@@ -261,10 +321,11 @@ BOOL Polygon(HDC hdc, const POINT* points, int count) {
     for (auto& p : pts)
         p = dc->ToDevice(p);
     TargetAccess access(*dc);
-    FillArea(*dc, Region::Polygon(pts.data(), count, dc->st.polyFillMode),
+    const RECT rows = dc->Visible().Bounds();
+    FillArea(*dc, Region::Polygon(pts.data(), count, dc->st.polyFillMode, &rows),
              BrushSampler(*dc, dc->st.brush.get(), true), dc->st.rop2);
     if (HasPen(*dc)) {
-        Stroker s(*dc->st.pen);
+        Stroker s(*dc->st.pen, dc->Visible().Bounds());
         for (int i = 0; i < count; ++i)
             s.Segment(pts[i], pts[(i + 1) % count]);
         PaintStroke(*dc, s);
@@ -276,7 +337,7 @@ BOOL Polyline(HDC hdc, const POINT* points, int count) {
     auto dc = LookupDc(hdc);
     if (!dc || !points || count < 2) return 0;
     if (!HasPen(*dc)) return 1;
-    Stroker s(*dc->st.pen);
+    Stroker s(*dc->st.pen, dc->Visible().Bounds());
     for (int i = 0; i + 1 < count; ++i)
         s.Segment(dc->ToDevice(points[i]), dc->ToDevice(points[i + 1]));
     TargetAccess access(*dc);
@@ -290,7 +351,7 @@ BOOL LineTo(HDC hdc, int x, int y) {
     const POINT from = dc->st.currentPos;
     dc->st.currentPos = POINT{x, y};
     if (!HasPen(*dc)) return 1;
-    Stroker s(*dc->st.pen);
+    Stroker s(*dc->st.pen, dc->Visible().Bounds());
     s.Segment(dc->ToDevice(from), dc->ToDevice(POINT{x, y}));
     TargetAccess access(*dc);
     PaintStroke(*dc, s);

@@ -167,4 +167,20 @@ TEST(Shapes, PolygonFillModesAndOrigins) {
     EXPECT_EQ(GetPixel(c.dc, 2, 2), RGB(0, 0, 0));
 }
 
+TEST(Shapes, HugeShapesCostOnlyTheirVisiblePart) {
+    Canvas c(8, 8);
+    SelectObject(c.dc, GetStockObject(BLACK_BRUSH));
+    EXPECT_TRUE(Ellipse(c.dc, -200000000, -200000000, 200000000, 200000000));
+    EXPECT_TRUE(RoundRect(c.dc, -200000000, -200000000, 200000000, 200000000, 100000, 100000));
+    const POINT huge[] = {{-200000000, -200000000}, {200000000, -200000000}, {0, 200000000}};
+    EXPECT_TRUE(Polygon(c.dc, huge, 3));
+    EXPECT_EQ(Picture(c.surface), std::string(8, '#') + "\n" + std::string(8, '#') + "\n" +
+                                      std::string(8, '#') + "\n" + std::string(8, '#') + "\n" +
+                                      std::string(8, '#') + "\n" + std::string(8, '#') + "\n" +
+                                      std::string(8, '#') + "\n" + std::string(8, '#') + "\n");
+    // Bitmaps too large to hold are refused instead of exhausting memory.
+    EXPECT_EQ(CreateBitmap(30000, 30000, 1, 32, nullptr), nullptr);
+    EXPECT_EQ(CreateCompatibleBitmap(c.dc, 1 << 20, 1), nullptr);
+}
+
 } // namespace

@@ -1,0 +1,24 @@
+#pragma once
+// Logical palettes. At 32 bits per pixel there is nothing to realise: the calls keep the Win32 contract
+// (handles, previous selections) and change no pixels.
+#include "platform/gdi/gdi_defs.h"
+
+struct PALETTEENTRY {
+    BYTE peRed = 0;
+    BYTE peGreen = 0;
+    BYTE peBlue = 0;
+    BYTE peFlags = 0;
+};
+
+// As in Win32 the entries continue past palPalEntry[0].
+struct LOGPALETTE {
+    WORD palVersion = 0x300;
+    WORD palNumEntries = 0;
+    PALETTEENTRY palPalEntry[1];
+};
+
+HPALETTE CreatePalette(const LOGPALETTE* palette);
+HPALETTE SelectPalette(HDC hdc, HPALETTE palette, BOOL forceBackground);
+UINT RealizePalette(HDC hdc);
+BOOL UpdateColors(HDC hdc);
+UINT GetPaletteEntries(HPALETTE palette, UINT start, UINT count, PALETTEENTRY* entries);

@@ -1,0 +1,85 @@
+#include <gtest/gtest.h>
+
+#include "platform/gdi/bitmaps.h"
+#include "platform/gdi/dc.h"
+#include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/icons.h"
+#include "platform/gdi/palettes.h"
+#include "platform/gdi/shapes.h"
+#include "platform/gdi/surface.h"
+
+namespace {
+
+TEST(Images, CopyImageStretchesAndCanDeleteTheOriginal) {
+    const uint32_t px[] = {0xFFFF0000u, 0xFF0000FFu};
+    HBITMAP bm = CreateBitmap(2, 1, 1, 32, px);
+    auto copy = static_cast<HBITMAP>(CopyImage(bm, IMAGE_BITMAP, 4, 2, 0));
+    ASSERT_NE(copy, nullptr);
+    const Surface* s = GetBitmapSurface(copy);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->Width(), 4);
+    EXPECT_EQ(s->Pixel(1, 1), 0xFFFF0000u);
+    EXPECT_EQ(s->Pixel(2, 0), 0xFF0000FFu);
+    auto mono = static_cast<HBITMAP>(CopyImage(bm, IMAGE_BITMAP, 0, 0, LR_MONOCHROME | LR_COPYDELETEORG));
+    BITMAP info;
+    GetObject(mono, sizeof info, &info);
+    EXPECT_EQ(info.bmBitsPixel, 1);
+    EXPECT_EQ(GetObjectType(bm), 0u); // deleted with LR_COPYDELETEORG
+    EXPECT_EQ(CopyImage(bm, IMAGE_BITMAP, 0, 0, 0), nullptr);
+
+    ICONINFO ii;
+    ii.hbmMask = CreateBitmap(2, 1, 1, 1, nullptr);
+    ii.hbmColor = copy;
+    HICON icon = CreateIconIndirect(&ii);
+    auto big = static_cast<HICON>(CopyImage(icon, IMAGE_ICON, 4, 2, 0));
+    ASSERT_NE(big, nullptr);
+    Surface target(4, 2, 0xFFFFFFFFu);
+    HDC dc = CreateSurfaceDC(&target, POINT{0, 0}, nullptr);
+    EXPECT_TRUE(DrawIconEx(dc, 0, 0, big, 0, 0, 0, nullptr, DI_NORMAL));
+    EXPECT_EQ(target.Pixel(3, 1), 0xFF0000FFu);
+    DeleteDC(dc);
+    DestroyIcon(icon);
+    DestroyIcon(big);
+    for (HBITMAP b : {copy, mono, ii.hbmMask})
+        DeleteObject(b);
+}
+
+TEST(Images, DibBitmapsAndPalettes) {
+    BITMAPINFO info{};
+    info.bmiHeader.biWidth = 1;
+    info.bmiHeader.biHeight = 1;
+    info.bmiHeader.biBitCount = 24;
+    const uint8_t bits[] = {0x10, 0x20, 0x30, 0};
+    HBITMAP bm = CreateDIBitmap(nullptr, &info.bmiHeader, CBM_INIT, bits, &info, DIB_RGB_COLORS);
+    ASSERT_NE(bm, nullptr);
+    EXPECT_EQ(GetBitmapSurface(bm)->Pixel(0, 0), 0xFF302010u);
+    DeleteObject(bm);
+    info.bmiHeader.biBitCount = 7;
+    EXPECT_EQ(CreateDIBitmap(nullptr, &info.bmiHeader, CBM_INIT, bits, &info, DIB_RGB_COLORS), nullptr);
+
+    struct {
+        LOGPALETTE header;
+        PALETTEENTRY more[1];
+    } lp{};
+    lp.header.palNumEntries = 2;
+    lp.header.palPalEntry[0] = PALETTEENTRY{1, 2, 3, 0};
+    lp.more[0] = PALETTEENTRY{4, 5, 6, 0};
+    HPALETTE pal = CreatePalette(&lp.header);
+    ASSERT_NE(pal, nullptr);
+    EXPECT_EQ(GetObjectType(pal), static_cast<DWORD>(OBJ_PAL));
+    PALETTEENTRY out[2];
+    EXPECT_EQ(GetPaletteEntries(pal, 0, 2, out), 2u);
+    EXPECT_EQ(out[1].peBlue, 6);
+    Surface s(1, 1, 0xFF112233u);
+    HDC dc = CreateSurfaceDC(&s, POINT{0, 0}, nullptr);
+    EXPECT_EQ(SelectPalette(dc, pal, 0), GetStockObject(DEFAULT_PALETTE));
+    EXPECT_EQ(SelectPalette(dc, static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE)), 0), pal);
+    EXPECT_EQ(RealizePalette(dc), 0u);
+    EXPECT_TRUE(UpdateColors(dc));
+    EXPECT_EQ(s.Pixel(0, 0), 0xFF112233u); // nothing to realise at 32 bits per pixel
+    DeleteDC(dc);
+    EXPECT_TRUE(DeleteObject(pal));
+    EXPECT_EQ(RealizePalette(dc), GDI_ERROR);
+}
+
+} // namespace
