@@ -80,7 +80,8 @@ std::vector<uint8_t> GiflibEncode(GifFileType* in) {
     std::vector<uint8_t> out;
     int error = 0;
     GifFileType* gif = EGifOpen(&out, WriteMemory, &error);
-    EGifPutScreenDesc(gif, in->SWidth, in->SHeight, in->SColorResolution, in->SBackGroundColor, in->SColorMap);
+    EGifPutScreenDesc(gif, in->SWidth, in->SHeight, in->SColorResolution, in->SBackGroundColor,
+                      in->SColorMap);
     for (int i = 0; i < in->ImageCount; ++i) {
         const SavedImage& s = in->SavedImages[i];
         const GifImageDesc& d = s.ImageDesc;
@@ -103,8 +104,8 @@ void LoadOurs(TGIFImage& image, const std::vector<uint8_t>& bytes) {
 std::vector<uint8_t> MakeGif(int width, int height, int frames, int style) {
     TGIFImage image;
     for (int i = 0; i < 256; ++i)
-        image.Header().ColorMap().Add(RGB(static_cast<BYTE>(i), static_cast<BYTE>((i * 7) & 255),
-                                          static_cast<BYTE>(255 - i)));
+        image.Header().ColorMap().Add(
+            RGB(static_cast<BYTE>(i), static_cast<BYTE>((i * 7) & 255), static_cast<BYTE>(255 - i)));
     uint32_t seed = 1;
     for (int f = 0; f < frames; ++f) {
         auto frame = std::make_unique<TGIFSubImage>(&image);
@@ -130,14 +131,14 @@ std::vector<uint8_t> MakeGif(int width, int height, int frames, int style) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc > 1)
-        g_seconds = std::max(0.1, std::atof(argv[1]));
+    if (argc > 1) g_seconds = std::max(0.1, std::atof(argv[1]));
     std::vector<Picture> pictures;
     auto add = [&](const std::string& name, std::vector<uint8_t> bytes) {
         GifFileType* gif = GiflibDecode(bytes);
         int64_t pixels = 0;
         for (int i = 0; i < gif->ImageCount; ++i)
-            pixels += static_cast<int64_t>(gif->SavedImages[i].ImageDesc.Width) * gif->SavedImages[i].ImageDesc.Height;
+            pixels += static_cast<int64_t>(gif->SavedImages[i].ImageDesc.Width) *
+                      gif->SavedImages[i].ImageDesc.Height;
         int error = 0;
         DGifCloseFile(gif, &error);
         pictures.push_back({name, std::move(bytes), pixels});
@@ -145,8 +146,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> files;
     std::error_code ec;
     for (const auto& e : std::filesystem::directory_iterator("/usr/share/go-1.19/src/image/testdata", ec))
-        if (e.path().extension() == ".gif")
-            files.push_back(e.path().string());
+        if (e.path().extension() == ".gif") files.push_back(e.path().string());
     std::sort(files.begin(), files.end());
     for (int i = 2; i < argc; ++i)
         files.push_back(argv[i]);
@@ -187,7 +187,8 @@ int main(int argc, char** argv) {
         sumDec += decOurs / decGif;
         sumEnc += encOurs / encGif;
     }
-    std::printf("mean ratio (ours / giflib, above 1 = faster): decode %.2f, encode %.2f (megapixels per second)\n",
-                sumDec / pictures.size(), sumEnc / pictures.size());
+    std::printf(
+        "mean ratio (ours / giflib, above 1 = faster): decode %.2f, encode %.2f (megapixels per second)\n",
+        sumDec / pictures.size(), sumEnc / pictures.size());
     return 0;
 }

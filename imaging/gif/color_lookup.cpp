@@ -9,8 +9,7 @@ TFastColorLookup::TFastColorLookup(const std::vector<COLORREF>& palette)
     for (int i = 0; i < colors_; ++i) {
         COLORREF c = palette_[i];
         uint16_t& slot = cache_[Key(GetRValue(c), GetGValue(c), GetBValue(c))];
-        if (slot == 0xFFFF)
-            slot = static_cast<uint16_t>(i);
+        if (slot == 0xFFFF) slot = static_cast<uint16_t>(i);
     }
 }
 
@@ -20,7 +19,8 @@ int TFastColorLookup::Lookup(uint8_t red, uint8_t green, uint8_t blue, uint8_t& 
         int best = 0x30000, bestIndex = 0;
         for (int i = 0; i < colors_; ++i) {
             COLORREF c = palette_[i];
-            int d = std::abs(red - GetRValue(c)) + std::abs(green - GetGValue(c)) + std::abs(blue - GetBValue(c));
+            int d =
+                std::abs(red - GetRValue(c)) + std::abs(green - GetGValue(c)) + std::abs(blue - GetBValue(c));
             if (d < best) {
                 best = d;
                 bestIndex = i;

@@ -7,16 +7,19 @@
 #include <algorithm>
 
 namespace {
-COLORREF ToColor(const TGIFRGB& c) { return RGB(c.Red, c.Green, c.Blue); }
-TGIFRGB FromColor(COLORREF c) { return {GetRValue(c), GetGValue(c), GetBValue(c)}; }
+COLORREF ToColor(const TGIFRGB& c) {
+    return RGB(c.Red, c.Green, c.Blue);
+}
+TGIFRGB FromColor(COLORREF c) {
+    return {GetRValue(c), GetGValue(c), GetBValue(c)};
+}
 bool Same(const TGIFRGB& a, const TGIFRGB& b) {
     return a.Red == b.Red && a.Green == b.Green && a.Blue == b.Blue;
 }
 } // namespace
 
 COLORREF TGIFColorMap::Colors(int index) {
-    if (count_ == 0)
-        throw GIFException(gif_text::EmptyColorMap);
+    if (count_ == 0) throw GIFException(gif_text::EmptyColorMap);
     if (index < 0 || index >= count_) {
         Warning(1, gif_text::InvalidColorIndex);
         return 0;
@@ -25,8 +28,7 @@ COLORREF TGIFColorMap::Colors(int index) {
 }
 
 TGIFRGB TGIFColorMap::Entry(int index) const {
-    if (index < 0 || index >= count_)
-        return count_ > 0 ? colors_[0] : TGIFRGB{};
+    if (index < 0 || index >= count_) return count_ > 0 ? colors_[0] : TGIFRGB{};
     return colors_[index];
 }
 
@@ -41,10 +43,8 @@ void TGIFColorMap::SetColors(int index, COLORREF color) {
 }
 
 void TGIFColorMap::Grow(int needed) {
-    if (needed > 256)
-        throw GIFException(gif_text::ColorTableOverflow);
-    if (needed <= Capacity())
-        return;
+    if (needed > 256) throw GIFException(gif_text::ColorTableOverflow);
+    if (needed <= Capacity()) return;
     int capacity = needed <= 16 ? 16 : std::min(256, (needed + 31) / 32 * 32);
     colors_.resize(capacity);
 }
@@ -66,19 +66,16 @@ int TGIFColorMap::IndexOf(COLORREF color) const {
     TGIFRGB c = FromColor(color);
     if (optimized_) {
         for (int i = 0; i < count_; ++i)
-            if (Same(colors_[i], c))
-                return i;
+            if (Same(colors_[i], c)) return i;
     } else {
         for (int i = count_ - 1; i >= 0; --i)
-            if (Same(colors_[i], c))
-                return i;
+            if (Same(colors_[i], c)) return i;
     }
     return -1;
 }
 
 void TGIFColorMap::Delete(int index) {
-    if (index < 0 || index >= count_)
-        throw GIFException(gif_text::InvalidColorIndex);
+    if (index < 0 || index >= count_) throw GIFException(gif_text::InvalidColorIndex);
     std::copy(colors_.begin() + index + 1, colors_.begin() + count_, colors_.begin() + index);
     --count_;
     optimized_ = false;
@@ -105,8 +102,7 @@ void TGIFColorMap::ImportColorTable(const uint8_t* table, int count) {
 }
 
 int TGIFColorMap::BitsPerPixel() const {
-    if (count_ == 0)
-        return 0;
+    if (count_ == 0) return 0;
     int bits = 1;
     while ((1 << bits) < count_)
         ++bits;
@@ -114,8 +110,7 @@ int TGIFColorMap::BitsPerPixel() const {
 }
 
 void TGIFColorMap::Assign(const TGIFColorMap& source) {
-    if (&source == this)
-        return;
+    if (&source == this) return;
     colors_ = source.colors_;
     count_ = source.count_;
     optimized_ = source.optimized_;
@@ -141,8 +136,7 @@ void TGIFColorMap::Reorder(const std::vector<TGIFUsage>& sorted) {
     int kept = count_;
     for (int i = 0; i < count_; ++i) {
         colors_[i] = old[sorted[i].Index];
-        if (sorted[i].Count == 0 && kept == count_)
-            kept = i;
+        if (sorted[i].Count == 0 && kept == count_) kept = i;
     }
     count_ = kept;
 }

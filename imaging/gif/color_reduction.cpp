@@ -30,8 +30,7 @@ TColorQuantizer::Node* TColorQuantizer::NewNode(int level) {
 }
 
 void TColorQuantizer::AddColor(uint8_t red, uint8_t green, uint8_t blue) {
-    if (!tree_)
-        tree_.reset(NewNode(0));
+    if (!tree_) tree_.reset(NewNode(0));
     Node* node = tree_.get();
     for (int level = 0;; ++level) {
         if (node->IsLeaf) {
@@ -43,8 +42,7 @@ void TColorQuantizer::AddColor(uint8_t red, uint8_t green, uint8_t blue) {
         }
         int shift = 7 - level;
         int index = (((red >> shift) & 1) << 2) | (((green >> shift) & 1) << 1) | ((blue >> shift) & 1);
-        if (!node->Children[index])
-            node->Children[index].reset(NewNode(level + 1));
+        if (!node->Children[index]) node->Children[index].reset(NewNode(level + 1));
         node = node->Children[index].get();
     }
 }
@@ -54,13 +52,11 @@ bool TColorQuantizer::ReduceTree() {
     while (level > 0 && !reducible_[level])
         --level;
     Node* node = reducible_[level];
-    if (!node)
-        return false;
+    if (!node) return false;
     reducible_[level] = node->Next;
     int children = 0;
     for (auto& child : node->Children) {
-        if (!child)
-            continue;
+        if (!child) continue;
         node->RedSum += child->RedSum;
         node->GreenSum += child->GreenSum;
         node->BlueSum += child->BlueSum;
@@ -88,8 +84,7 @@ std::vector<COLORREF> TColorQuantizer::GetColorTable() const {
     std::vector<COLORREF> table;
     // Depth first, children in index order.
     std::vector<const Node*> stack;
-    if (tree_)
-        stack.push_back(tree_.get());
+    if (tree_) stack.push_back(tree_.get());
     while (!stack.empty()) {
         const Node* node = stack.back();
         stack.pop_back();
@@ -103,8 +98,7 @@ std::vector<COLORREF> TColorQuantizer::GetColorTable() const {
             continue;
         }
         for (int i = 7; i >= 0; --i)
-            if (node->Children[i])
-                stack.push_back(node->Children[i].get());
+            if (node->Children[i]) stack.push_back(node->Children[i].get());
     }
     return table;
 }
@@ -124,7 +118,8 @@ std::vector<COLORREF> BuildWebPalette() {
     for (int r = 0; r < 6; ++r)
         for (int g = 0; g < 6; ++g)
             for (int b = 0; b < 6; ++b)
-                p.push_back(RGB(static_cast<BYTE>(51 * r), static_cast<BYTE>(51 * g), static_cast<BYTE>(51 * b)));
+                p.push_back(
+                    RGB(static_cast<BYTE>(51 * r), static_cast<BYTE>(51 * g), static_cast<BYTE>(51 * b)));
     return p;
 }
 
@@ -139,7 +134,9 @@ std::vector<COLORREF> BuildGray4Palette() {
     return {RGB(0, 0, 0), RGB(128, 128, 128), RGB(192, 192, 192), RGB(255, 255, 255)};
 }
 
-std::vector<COLORREF> BuildMonochromePalette() { return {RGB(0, 0, 0), RGB(255, 255, 255)}; }
+std::vector<COLORREF> BuildMonochromePalette() {
+    return {RGB(0, 0, 0), RGB(255, 255, 255)};
+}
 
 // Without a palette-based screen: the static colours around the colour cube.
 std::vector<COLORREF> BuildHalftonePalette() {
@@ -161,8 +158,7 @@ std::vector<COLORREF> BuildOctreePalette(const TRaster& source24, int colors, in
     // Entries the tree did not fill repeat the first one, so a lookup never prefers them.
     COLORREF filler = table.empty() ? 0 : table[0];
     table.resize(quantized, filler);
-    if (!withStaticColors)
-        return table;
+    if (!withStaticColors) return table;
     std::vector<COLORREF> fixed = SystemStaticColors();
     std::vector<COLORREF> p(fixed.begin(), fixed.begin() + 10);
     p.insert(p.end(), table.begin(), table.end());
@@ -171,8 +167,7 @@ std::vector<COLORREF> BuildOctreePalette(const TRaster& source24, int colors, in
 }
 
 TRaster ToRaster24(const TRaster& source) {
-    if (source.BitsPerPixel == 24 || source.Empty())
-        return source;
+    if (source.BitsPerPixel == 24 || source.Empty()) return source;
     TRaster out;
     out.Width = source.Width;
     out.Height = source.Height;
@@ -191,12 +186,10 @@ TRaster ToRaster24(const TRaster& source) {
 TRaster ReduceBitmapColors(const TRaster& source, TColorReductionMethod method, TDitherMethod ditherMode,
                            int reductionBits, const std::vector<COLORREF>& customPalette) {
     TRaster result;
-    if (source.Empty())
-        return result;
+    if (source.Empty()) return result;
     // Read from a 24-bit copy: the caller's picture stays as it was.
     const TRaster src = ToRaster24(source);
-    if (method == crNone)
-        return src;
+    if (method == crNone) return src;
     reductionBits = std::clamp(reductionBits, 1, 8);
     std::vector<COLORREF> palette;
     std::unique_ptr<TColorLookup> lookup;
@@ -229,18 +222,16 @@ TRaster ReduceBitmapColors(const TRaster& source, TColorReductionMethod method, 
         palette = BuildOctreePalette(src, 256, 8, true);
         break;
     case crCustomPalette:
-        palette.assign(customPalette.begin(), customPalette.begin() + std::min<size_t>(customPalette.size(), 256));
+        palette.assign(customPalette.begin(),
+                       customPalette.begin() + std::min<size_t>(customPalette.size(), 256));
         break;
     default:
         return result;
     }
-    if (!lookup)
-        lookup = std::make_unique<TFastColorLookup>(palette);
-    if (lookup->Colors() == 0)
-        return result;
+    if (!lookup) lookup = std::make_unique<TFastColorLookup>(palette);
+    if (lookup->Colors() == 0) return result;
     std::unique_ptr<TDitherEngine> ditherer = CreateDitherer(ditherMode, src.Width, *lookup);
-    if (!ditherer)
-        return result;
+    if (!ditherer) return result;
     result.Width = src.Width;
     result.Height = src.Height;
     result.BitsPerPixel = 8;

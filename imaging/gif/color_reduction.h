@@ -12,7 +12,7 @@
 struct TRaster {
     int Width = 0;
     int Height = 0;
-    int BitsPerPixel = 0; // 0 = empty, 8 or 24
+    int BitsPerPixel = 0;      // 0 = empty, 8 or 24
     std::vector<uint8_t> Bits; // rows top-down, no padding
     std::vector<COLORREF> Palette;
     bool Empty() const { return BitsPerPixel == 0 || Width <= 0 || Height <= 0; }
@@ -166,7 +166,8 @@ std::vector<COLORREF> BuildGray256Palette();
 std::vector<COLORREF> BuildGray4Palette();
 std::vector<COLORREF> BuildMonochromePalette();
 std::vector<COLORREF> BuildHalftonePalette();
-std::vector<COLORREF> BuildOctreePalette(const TRaster& source24, int colors, int colorBits, bool withStaticColors);
+std::vector<COLORREF> BuildOctreePalette(const TRaster& source24, int colors, int colorBits,
+                                         bool withStaticColors);
 
 // An 8-bit copy of a 24-bit picture on the method's palette (crNone: a 24-bit copy). The source is
 // never changed. Unknown methods or dither modes, or an empty palette, give an empty result.

@@ -3,7 +3,9 @@
 #include <algorithm>
 
 namespace {
-int Clamp255(int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
+int Clamp255(int v) {
+    return v < 0 ? 0 : (v > 255 ? 255 : v);
+}
 } // namespace
 
 int TDitherEngine::Dither(uint8_t red, uint8_t green, uint8_t blue, uint8_t& r, uint8_t& g, uint8_t& b) {
@@ -19,7 +21,8 @@ void TDitherEngine::NextLine() {
 
 // Column c reads the error of cell c + 1 and leaves the error for the row below in cell c, so
 // the next row, walking either way, finds its error one cell to the right of its column.
-TFloydSteinbergDitherer::TFloydSteinbergDitherer(int width, TColorLookup& lookup) : TDitherEngine(width, lookup) {
+TFloydSteinbergDitherer::TFloydSteinbergDitherer(int width, TColorLookup& lookup)
+    : TDitherEngine(width, lookup) {
     for (Channel& ch : channels_)
         ch.cells.assign(width + 2, 0);
 }
@@ -87,8 +90,7 @@ int TKernelDitherer::Dither(uint8_t red, uint8_t green, uint8_t blue, uint8_t& r
     const int chosen[3] = {r, g, b};
     for (int c = 0; c < 3; ++c) {
         int e = value[c] - chosen[c];
-        if (e == 0)
-            continue;
+        if (e == 0) continue;
         for (const Weight& w : kernel_)
             rows_[c][w.Row][pointer_ + w.Offset * direction_] += e * w.Value;
     }
@@ -107,23 +109,61 @@ void TKernelDitherer::NextLine() {
 
 TStuckiDitherer::TStuckiDitherer(int width, TColorLookup& lookup)
     : TKernelDitherer(width, lookup, 3, 2, 42, 21,
-                      {{0, 1, 8}, {0, 2, 4}, {1, -2, 2}, {1, -1, 4}, {1, 0, 8}, {1, 1, 4}, {1, 2, 2},
-                       {2, -2, 1}, {2, -1, 2}, {2, 0, 4}, {2, 1, 2}, {2, 2, 1}}) {}
+                      {{0, 1, 8},
+                       {0, 2, 4},
+                       {1, -2, 2},
+                       {1, -1, 4},
+                       {1, 0, 8},
+                       {1, 1, 4},
+                       {1, 2, 2},
+                       {2, -2, 1},
+                       {2, -1, 2},
+                       {2, 0, 4},
+                       {2, 1, 2},
+                       {2, 2, 1}}) {}
 
 TSierraDitherer::TSierraDitherer(int width, TColorLookup& lookup)
     : TKernelDitherer(width, lookup, 3, 2, 32, 16,
-                      {{0, 1, 5}, {0, 2, 3}, {1, -2, 2}, {1, -1, 4}, {1, 0, 5}, {1, 1, 4}, {1, 2, 2},
-                       {2, -1, 2}, {2, 0, 3}, {2, 1, 2}}) {}
+                      {{0, 1, 5},
+                       {0, 2, 3},
+                       {1, -2, 2},
+                       {1, -1, 4},
+                       {1, 0, 5},
+                       {1, 1, 4},
+                       {1, 2, 2},
+                       {2, -1, 2},
+                       {2, 0, 3},
+                       {2, 1, 2}}) {}
 
 TJaJuNiDitherer::TJaJuNiDitherer(int width, TColorLookup& lookup)
     : TKernelDitherer(width, lookup, 3, 2, 48, 24,
-                      {{0, 1, 7}, {0, 2, 5}, {1, -2, 3}, {1, -1, 5}, {1, 0, 7}, {1, 1, 5}, {1, 2, 3},
-                       {2, -2, 1}, {2, -1, 3}, {2, 0, 5}, {2, 1, 3}, {2, 2, 1}}) {}
+                      {{0, 1, 7},
+                       {0, 2, 5},
+                       {1, -2, 3},
+                       {1, -1, 5},
+                       {1, 0, 7},
+                       {1, 1, 5},
+                       {1, 2, 3},
+                       {2, -2, 1},
+                       {2, -1, 3},
+                       {2, 0, 5},
+                       {2, 1, 3},
+                       {2, 2, 1}}) {}
 
 TSteveArcheDitherer::TSteveArcheDitherer(int width, TColorLookup& lookup)
     : TKernelDitherer(width, lookup, 4, 3, 200, 100,
-                      {{0, 2, 32}, {1, -3, 12}, {1, -1, 26}, {1, 1, 30}, {1, 3, 16}, {2, -2, 12}, {2, 0, 26},
-                       {2, 2, 12}, {3, -3, 5}, {3, -1, 12}, {3, 1, 12}, {3, 3, 5}}) {}
+                      {{0, 2, 32},
+                       {1, -3, 12},
+                       {1, -1, 26},
+                       {1, 1, 30},
+                       {1, 3, 16},
+                       {2, -2, 12},
+                       {2, 0, 26},
+                       {2, 2, 12},
+                       {3, -3, 5},
+                       {3, -1, 12},
+                       {3, 1, 12},
+                       {3, 3, 5}}) {}
 
 TBurkesDitherer::TBurkesDitherer(int width, TColorLookup& lookup)
     : TKernelDitherer(width, lookup, 2, 2, 32, 16,

@@ -33,15 +33,13 @@ constexpr AppEntry kApplications[] = {
 
 TGIFExtensionClass ClassForLabel(uint8_t label) {
     for (int i = static_cast<int>(std::size(kLabels)) - 1; i >= 0; --i)
-        if (kLabels[i].Label == label)
-            return kLabels[i].Class;
+        if (kLabels[i].Label == label) return kLabels[i].Class;
     return TGIFExtensionClass::None;
 }
 
 TGIFExtensionClass ClassForIdentifier(const uint8_t* ident) {
     for (int i = static_cast<int>(std::size(kApplications)) - 1; i >= 0; --i)
-        if (std::memcmp(kApplications[i].Identifier, ident, 11) == 0)
-            return kApplications[i].Class;
+        if (std::memcmp(kApplications[i].Identifier, ident, 11) == 0) return kApplications[i].Class;
     return TGIFExtensionClass::UnknownApp;
 }
 
@@ -79,8 +77,7 @@ TGIFExtensionClass FindExtensionClass(TStream& stream) {
         if (IsApplicationClass(cls)) {
             for (;;) {
                 TGIFExtensionClass next = FindApplicationClass(stream);
-                if (next == cls)
-                    break;
+                if (next == cls) break;
                 cls = next;
             }
         }
@@ -115,10 +112,8 @@ TGIFExtension::TGIFExtension(TGIFSubImage* subImage)
 void TGIFExtension::LoadFromStream(TStream& stream) {
     uint8_t intro[2];
     gif::ReadCheck(stream, intro, 2);
-    if (intro[0] != 0x21)
-        throw GIFException(gif_text::BadExtensionIntroducer);
-    if (intro[1] != GetExtensionType())
-        throw GIFException(gif_text::ExtensionMismatch);
+    if (intro[0] != 0x21) throw GIFException(gif_text::BadExtensionIntroducer);
+    if (intro[1] != GetExtensionType()) throw GIFException(gif_text::ExtensionMismatch);
 }
 
 void TGIFExtension::SaveToStream(TStream& stream) {
@@ -128,29 +123,25 @@ void TGIFExtension::SaveToStream(TStream& stream) {
 
 // Graphic control
 
-TGIFGraphicControlExtension::TGIFGraphicControlExtension(TGIFSubImage* subImage)
-    : TGIFExtension(subImage) {
-    if (subImage && !subImage->GraphicControlExtension())
-        subImage->SetGraphicControlExtension(this);
+TGIFGraphicControlExtension::TGIFGraphicControlExtension(TGIFSubImage* subImage) : TGIFExtension(subImage) {
+    if (subImage && !subImage->GraphicControlExtension()) subImage->SetGraphicControlExtension(this);
 }
 
 TGIFGraphicControlExtension::~TGIFGraphicControlExtension() {
     TGIFSubImage* frame = SubImage();
-    if (!frame)
-        return;
-    if (Transparent())
-        frame->SetTransparentFlag(false);
-    if (frame->GraphicControlExtension() == this)
-        frame->SetGraphicControlExtension(nullptr);
+    if (!frame) return;
+    if (Transparent()) frame->SetTransparentFlag(false);
+    if (frame->GraphicControlExtension() == this) frame->SetGraphicControlExtension(nullptr);
 }
 
 void TGIFGraphicControlExtension::SetTransparent(bool value) {
     flags_ = value ? (flags_ | 1) : (flags_ & ~1);
-    if (SubImage())
-        SubImage()->SetTransparentFlag(value);
+    if (SubImage()) SubImage()->SetTransparentFlag(value);
 }
 
-void TGIFGraphicControlExtension::SetUserInput(bool value) { flags_ = value ? (flags_ | 2) : (flags_ & ~2); }
+void TGIFGraphicControlExtension::SetUserInput(bool value) {
+    flags_ = value ? (flags_ | 2) : (flags_ & ~2);
+}
 
 void TGIFGraphicControlExtension::SetDisposal(int value) {
     flags_ = static_cast<uint8_t>((flags_ & ~0x1C) | ((value & 7) << 2));
@@ -179,8 +170,7 @@ void TGIFGraphicControlExtension::LoadFromStream(TStream& stream) {
     delay_ = gif::ReadWord(rec + 2);
     transparentColorIndex_ = rec[4];
     terminator_ = rec[5];
-    if (Transparent() && SubImage())
-        SubImage()->SetTransparentFlag(true);
+    if (Transparent() && SubImage()) SubImage()->SetTransparentFlag(true);
 }
 
 void TGIFGraphicControlExtension::SaveToStream(TStream& stream) {
@@ -254,8 +244,7 @@ void TGIFApplicationExtension::LoadFromStream(TStream& stream) {
     TGIFExtension::LoadFromStream(stream);
     uint8_t size = 0;
     gif::ReadCheck(stream, &size, 1);
-    if (size < 10)
-        throw GIFException(gif_text::BadAppBlockSize);
+    if (size < 10) throw GIFException(gif_text::BadAppBlockSize);
     gif::ReadCheck(stream, ident_.data(), 11);
     stream.Seek(static_cast<int64_t>(size) - 11, soCurrent);
     LoadData(stream);
@@ -272,8 +261,7 @@ void TGIFUnknownAppExtension::LoadData(TStream& stream) {
     Blocks.clear();
     for (;;) {
         std::optional<uint8_t> n = gif::ReadByte(stream);
-        if (!n || *n == 0)
-            return;
+        if (!n || *n == 0) return;
         TGIFBlock block;
         block.Data.resize(*n);
         gif::ReadCheck(stream, block.Data.data(), *n);
@@ -284,8 +272,7 @@ void TGIFUnknownAppExtension::LoadData(TStream& stream) {
 void TGIFUnknownAppExtension::SaveData(TStream& stream) {
     for (const TGIFBlock& block : Blocks) {
         size_t n = std::min<size_t>(block.Data.size(), 255);
-        if (n == 0)
-            continue;
+        if (n == 0) continue;
         gif::WriteByte(stream, static_cast<uint8_t>(n));
         stream.WriteBuffer(block.Data.data(), static_cast<int64_t>(n));
     }
@@ -299,18 +286,15 @@ TGIFAppExtNSLoop::TGIFAppExtNSLoop(TGIFSubImage* subImage) : TGIFApplicationExte
 void TGIFAppExtNSLoop::LoadData(TStream& stream) {
     for (;;) {
         std::optional<uint8_t> n = gif::ReadByte(stream);
-        if (!n || *n == 0)
-            return;
+        if (!n || *n == 0) return;
         uint8_t block[255];
         gif::ReadCheck(stream, block, *n);
         int id = block[0] & 7;
         if (id == 1) {
-            if (*n < 3)
-                throw GIFException(gif_text::InvalidData);
+            if (*n < 3) throw GIFException(gif_text::InvalidData);
             Loops = gif::ReadWord(block + 1);
         } else if (id == 2) {
-            if (*n < 5)
-                throw GIFException(gif_text::InvalidData);
+            if (*n < 5) throw GIFException(gif_text::InvalidData);
             BufferSize = static_cast<uint32_t>(block[1] | (block[2] << 8) | (block[3] << 16)) |
                          (static_cast<uint32_t>(block[4]) << 24);
         }
@@ -360,24 +344,20 @@ void TGIFExtensionList::Clear() {
 
 void TGIFExtensionList::LoadFromStream(TStream& stream) {
     std::optional<uint8_t> b = gif::ReadByte(stream);
-    if (!b)
-        return;
+    if (!b) return;
     while (*b != 0x2C && *b != 0x3B) {
         if (*b != 0x21) {
-            if (subImage_)
-                subImage_->Warning(1, gif_text::BadExtensionIntroducer);
+            if (subImage_) subImage_->Warning(1, gif_text::BadExtensionIntroducer);
             break;
         }
         stream.Seek(-1, soCurrent);
         TGIFExtensionClass cls = FindExtensionClass(stream);
-        if (cls == TGIFExtensionClass::None)
-            throw GIFException(gif_text::UnknownExtension);
+        if (cls == TGIFExtensionClass::None) throw GIFException(gif_text::UnknownExtension);
         std::unique_ptr<TGIFExtension> ext = CreateExtension(cls, subImage_);
         ext->LoadFromStream(stream);
         Add(std::move(ext));
         b = gif::ReadByte(stream);
-        if (!b)
-            return;
+        if (!b) return;
     }
     stream.Seek(-1, soCurrent);
 }

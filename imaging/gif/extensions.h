@@ -12,15 +12,7 @@
 class TGIFSubImage;
 
 // The classes an extension block can be loaded as; the registries answer these.
-enum class TGIFExtensionClass {
-    None,
-    GraphicControl,
-    Text,
-    Comment,
-    Application,
-    UnknownApp,
-    NSLoop
-};
+enum class TGIFExtensionClass { None, GraphicControl, Text, Comment, Application, UnknownApp, NSLoop };
 
 class TGIFExtension : public TGIFItem {
 public:
@@ -109,7 +101,7 @@ public:
     void LoadFromStream(TStream& stream) override;
     void SaveToStream(TStream& stream) override;
 
-    std::string Identifier() const; // 8 bytes
+    std::string Identifier() const;     // 8 bytes
     std::string Authentication() const; // 3 bytes
     void SetIdentifier(const std::string& identifierAndCode);
 

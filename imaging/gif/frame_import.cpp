@@ -7,18 +7,16 @@
 
 void TGIFSubImage::Assign(const TRaster& source) {
     Clear();
-    if (source.Empty())
-        return;
+    if (source.Empty()) return;
     if (source.BitsPerPixel == 8) {
         Import8(source);
         return;
     }
     TGIFImage* image = Image();
-    TRaster reduced = ReduceBitmapColors(source, image ? image->ReductionMethod() : crNone,
-                                         image ? image->DitherMode() : dtNearest,
-                                         image ? image->ReductionBits() : 8);
-    if (reduced.Empty())
-        return;
+    TRaster reduced =
+        ReduceBitmapColors(source, image ? image->ReductionMethod() : crNone,
+                           image ? image->DitherMode() : dtNearest, image ? image->ReductionBits() : 8);
+    if (reduced.Empty()) return;
     if (reduced.BitsPerPixel == 8)
         Import8(reduced);
     else
@@ -33,8 +31,7 @@ void TGIFSubImage::Import8(const TRaster& source) {
     for (int y = 0; y < source.Height; ++y) {
         std::copy_n(source.Bits.data() + static_cast<size_t>(y) * source.Width, source.Width,
                     data_.data() + static_cast<size_t>(y) * width_);
-        if ((y & 0xFF) % 32 == 0)
-            Progress(TGIFProgressStage::Running, y * 100 / source.Height);
+        if ((y & 0xFF) % 32 == 0) Progress(TGIFProgressStage::Running, y * 100 / source.Height);
     }
     Progress(TGIFProgressStage::Ending, 100);
 }
@@ -73,8 +70,7 @@ void TGIFSubImage::Import24(const TRaster& source) {
             }
             out[x] = static_cast<uint8_t>(found);
         }
-        if (y % 32 == 0)
-            Progress(TGIFProgressStage::Running, y * 100 / source.Height);
+        if (y % 32 == 0) Progress(TGIFProgressStage::Running, y * 100 / source.Height);
     }
     for (int i = 0; i < colorMap_.Count(); ++i) {
         COLORREF c = colorMap_.Colors(i);
@@ -84,16 +80,13 @@ void TGIFSubImage::Import24(const TRaster& source) {
 }
 
 void TGIFSubImage::Progress(TGIFProgressStage stage, int percent) {
-    if (Image())
-        Image()->Progress(stage, percent, false, gif_text::Converting);
+    if (Image()) Image()->Progress(stage, percent, false, gif_text::Converting);
 }
 
 void TGIFSubImage::ApplyMask(const std::vector<uint8_t>& mask) {
-    if (Empty() || mask.size() < data_.size())
-        return;
+    if (Empty() || mask.size() < data_.size()) return;
     colorMap_.Optimize();
-    if (colorMap_.Count() == 0 || colorMap_.Count() >= 256)
-        return;
+    if (colorMap_.Count() == 0 || colorMap_.Count() >= 256) return;
     const int index = colorMap_.Add(RGB(0, 0, 0));
     bool any = false;
     for (size_t i = 0; i < data_.size(); ++i)
@@ -108,7 +101,6 @@ void TGIFSubImage::ApplyMask(const std::vector<uint8_t>& mask) {
     auto gce = std::make_unique<TGIFGraphicControlExtension>(this);
     gce->SetTransparentColorIndex(index);
     gce->SetTransparent(true);
-    if (!gce_)
-        gce_ = gce.get();
+    if (!gce_) gce_ = gce.get();
     extensions_.Add(std::move(gce));
 }

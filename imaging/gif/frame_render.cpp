@@ -9,7 +9,9 @@ namespace gif {
 
 namespace {
 
-uint32_t Argb(const TGIFRGB& c) { return 0xFF000000u | (c.Red << 16) | (c.Green << 8) | c.Blue; }
+uint32_t Argb(const TGIFRGB& c) {
+    return 0xFF000000u | (c.Red << 16) | (c.Green << 8) | c.Blue;
+}
 
 // The colours a frame's pixel values show; values past the active map show its colour 0.
 std::vector<TGIFRGB> ColorTable(TGIFSubImage& frame) {
@@ -19,16 +21,19 @@ std::vector<TGIFRGB> ColorTable(TGIFSubImage& frame) {
     return table;
 }
 
-int MulDivRound(int a, int b, int c) { return (a * b + c / 2) / c; }
+int MulDivRound(int a, int b, int c) {
+    return (a * b + c / 2) / c;
+}
 
 } // namespace
 
-int MaskRowBytes(int width) { return (width + 15) / 16 * 2; }
+int MaskRowBytes(int width) {
+    return (width + 15) / 16 * 2;
+}
 
 std::vector<uint8_t> BuildMask(const TGIFSubImage& frame) {
     const int ti = frame.TransparentIndex();
-    if (ti < 0 || frame.Empty())
-        return {};
+    if (ti < 0 || frame.Empty()) return {};
     const int w = frame.Width(), h = frame.Height(), rowBytes = MaskRowBytes(w);
     std::vector<uint8_t> mask(static_cast<size_t>(rowBytes) * h, 0);
     bool any = false;
@@ -40,15 +45,13 @@ std::vector<uint8_t> BuildMask(const TGIFSubImage& frame) {
                 any = true;
             }
     }
-    if (!any)
-        mask.clear();
+    if (!any) mask.clear();
     return mask;
 }
 
 TArgbImage RenderFrame(TGIFSubImage& frame, bool transparent) {
     TArgbImage out;
-    if (frame.Empty())
-        return out;
+    if (frame.Empty()) return out;
     out.Width = frame.Width();
     out.Height = frame.Height();
     std::vector<TGIFRGB> table = ColorTable(frame);
@@ -56,8 +59,7 @@ TArgbImage RenderFrame(TGIFSubImage& frame, bool transparent) {
     for (int i = 0; i < 256; ++i)
         argb[i] = Argb(table[i]);
     const int ti = transparent ? frame.TransparentIndex() : -1;
-    if (ti >= 0)
-        argb[ti] = kTransparentArgb;
+    if (ti >= 0) argb[ti] = kTransparentArgb;
     out.Pixels.resize(static_cast<size_t>(out.Width) * out.Height);
     for (size_t i = 0; i < out.Pixels.size(); ++i)
         out.Pixels[i] = argb[frame.Data()[i]];
@@ -66,10 +68,8 @@ TArgbImage RenderFrame(TGIFSubImage& frame, bool transparent) {
 
 TRaster RenderWebPalette(TGIFSubImage& frame, std::vector<uint8_t>* mask) {
     TRaster out;
-    if (mask)
-        mask->clear();
-    if (frame.Empty())
-        return out;
+    if (mask) mask->clear();
+    if (frame.Empty()) return out;
     const int w = frame.Width(), h = frame.Height(), rowBytes = MaskRowBytes(w);
     out.Width = w;
     out.Height = h;
@@ -83,8 +83,7 @@ TRaster RenderWebPalette(TGIFSubImage& frame, std::vector<uint8_t>* mask) {
         const TGIFRGB c = table[ti];
         transparentIndex = MulDivRound(36, c.Red, 51) + MulDivRound(6, c.Green, 51) + c.Blue / 51 + 1;
         transparentIndex = std::min(transparentIndex, 215);
-        if (mask)
-            mask->assign(static_cast<size_t>(rowBytes) * h, 0);
+        if (mask) mask->assign(static_cast<size_t>(rowBytes) * h, 0);
     }
     TNetscapeColorLookup lookup;
     TFloydSteinbergDitherer ditherer(w, lookup);
@@ -99,7 +98,8 @@ TRaster RenderWebPalette(TGIFSubImage& frame, std::vector<uint8_t>* mask) {
             if (in[x] == ti) {
                 outRow[x] = static_cast<uint8_t>(transparentIndex);
                 if (mask)
-                    (*mask)[static_cast<size_t>(y) * rowBytes + x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
+                    (*mask)[static_cast<size_t>(y) * rowBytes + x / 8] |=
+                        static_cast<uint8_t>(0x80 >> (x % 8));
                 anyMasked = true;
                 // Transparent pixels are not dithered: the walk moves on without error.
                 ditherer.Skip();
@@ -109,15 +109,13 @@ TRaster RenderWebPalette(TGIFSubImage& frame, std::vector<uint8_t>* mask) {
         }
         ditherer.NextLine();
     }
-    if (mask && !anyMasked)
-        mask->clear();
+    if (mask && !anyMasked) mask->clear();
     return out;
 }
 
 RECT ScaleRect(const TGIFSubImage& frame, const RECT& target, int imageWidth, int imageHeight) {
     const int64_t tw = target.right - target.left, th = target.bottom - target.top;
-    if (imageWidth <= 0 || imageHeight <= 0)
-        return target;
+    if (imageWidth <= 0 || imageHeight <= 0) return target;
     RECT r;
     r.left = static_cast<LONG>(target.left + frame.Left() * tw / imageWidth);
     r.right = static_cast<LONG>(target.left + (frame.Left() + frame.Width()) * tw / imageWidth);
@@ -150,8 +148,7 @@ void TGIFCompositor::Draw(TArgbImage& target, TGIFSubImage& frame) {
     TArgbImage pixels = RenderFrame(frame, true);
     for (int y = 0; y < pixels.Height; ++y) {
         const int ty = frame.Top() + y;
-        if (ty >= target.Height)
-            break;
+        if (ty >= target.Height) break;
         for (int x = 0; x < pixels.Width; ++x) {
             const int tx = frame.Left() + x;
             const uint32_t p = pixels.Pixel(x, y);
@@ -168,11 +165,9 @@ void TGIFCompositor::RestoreBackground(TGIFSubImage& frame) {
 }
 
 bool TGIFCompositor::Next() {
-    if (active_ + 1 >= image_.Images().Count())
-        return false;
+    if (active_ + 1 >= image_.Images().Count()) return false;
     TGIFSubImage& frame = *image_.Images()[++active_];
-    if (frame.Empty())
-        return true;
+    if (frame.Empty()) return true;
     int disposal = 1;
     for (int i = 0; i < frame.Extensions().Count(); ++i)
         if (auto* gce = dynamic_cast<TGIFGraphicControlExtension*>(frame.Extensions()[i]))
@@ -180,8 +175,7 @@ bool TGIFCompositor::Next() {
     if (disposal <= 2) {
         Draw(backup_, frame);
         display_.Pixels = backup_.Pixels;
-        if (disposal == 2)
-            RestoreBackground(frame);
+        if (disposal == 2) RestoreBackground(frame);
     } else if (disposal == 3 && previousDisposal_ <= 3) {
         // The backup keeps the state before this frame.
         display_.Pixels = backup_.Pixels;

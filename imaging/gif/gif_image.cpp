@@ -8,43 +8,43 @@
 #include <algorithm>
 
 TGIFImage::TGIFImage()
-    : header_(this), images_(this), paintOptions_(DefaultPaintOptions), reductionMethod_(DefaultReductionMethod),
-      reductionBits_(std::clamp(DefaultReductionBits, 1, 8)), ditherMode_(DefaultDitherMode),
-      compression_(DefaultCompression), painterPriority_(DefaultPainterPriority),
-      animationSpeed_(std::max(0, DefaultAnimationSpeed)) {
+    : header_(this), images_(this), paintOptions_(DefaultPaintOptions),
+      reductionMethod_(DefaultReductionMethod), reductionBits_(std::clamp(DefaultReductionBits, 1, 8)),
+      ditherMode_(DefaultDitherMode), compression_(DefaultCompression),
+      painterPriority_(DefaultPainterPriority), animationSpeed_(std::max(0, DefaultAnimationSpeed)) {
     Clear();
 }
 
-TGIFImage::~TGIFImage() { images_.Clear(); }
+TGIFImage::~TGIFImage() {
+    images_.Clear();
+}
 
 void TGIFImage::SetWidth(int value) {
     for (int i = 0; i < images_.Count(); ++i)
-        if (images_[i]->Left() + images_[i]->Width() > value)
-            throw GIFException(gif_text::WidthTooSmall);
-    if (value != header_.Width())
-        header_.SetWidth(static_cast<uint16_t>(std::clamp(value, 0, 0xFFFF)));
+        if (images_[i]->Left() + images_[i]->Width() > value) throw GIFException(gif_text::WidthTooSmall);
+    if (value != header_.Width()) header_.SetWidth(static_cast<uint16_t>(std::clamp(value, 0, 0xFFFF)));
 }
 
 void TGIFImage::SetHeight(int value) {
     for (int i = 0; i < images_.Count(); ++i)
-        if (images_[i]->Top() + images_[i]->Height() > value)
-            throw GIFException(gif_text::HeightTooSmall);
-    if (value != header_.Height())
-        header_.SetHeight(static_cast<uint16_t>(std::clamp(value, 0, 0xFFFF)));
+        if (images_[i]->Top() + images_[i]->Height() > value) throw GIFException(gif_text::HeightTooSmall);
+    if (value != header_.Height()) header_.SetHeight(static_cast<uint16_t>(std::clamp(value, 0, 0xFFFF)));
 }
 
-void TGIFImage::SetReductionBits(int value) { reductionBits_ = std::clamp(value, 1, 8); }
+void TGIFImage::SetReductionBits(int value) {
+    reductionBits_ = std::clamp(value, 1, 8);
+}
 
-void TGIFImage::SetAnimationSpeed(int value) { animationSpeed_ = std::max(0, value); }
+void TGIFImage::SetAnimationSpeed(int value) {
+    animationSpeed_ = std::max(0, value);
+}
 
 void TGIFImage::Warning(TObject* sender, int severity, const std::string& message) {
-    if (OnWarning)
-        OnWarning(sender, severity, message);
+    if (OnWarning) OnWarning(sender, severity, message);
 }
 
 void TGIFImage::Progress(TGIFProgressStage stage, int percent, bool redrawNow, const std::string& message) {
-    if (OnProgress)
-        OnProgress(this, stage, percent, redrawNow, message);
+    if (OnProgress) OnProgress(this, stage, percent, redrawNow, message);
 }
 
 void TGIFImage::Clear() {
@@ -97,14 +97,12 @@ void TGIFImage::SaveToFile(const std::string& fileName) {
 }
 
 void TGIFImage::WriteData(TStream& stream) {
-    if (OptimizeOnSave)
-        Optimize(ooAll, crNone, dtNearest, 8);
+    if (OptimizeOnSave) Optimize(ooAll, crNone, dtNearest, 8);
     SaveToStream(stream);
 }
 
 void TGIFImage::Assign(const TGIFImage* source) {
-    if (source == this)
-        return;
+    if (source == this) return;
     if (!source) {
         Clear();
         return;
@@ -150,8 +148,7 @@ void TGIFImage::Assign(const TRaster& source) {
 }
 
 int TGIFImage::Add(std::unique_ptr<TGIFSubImage> frame) {
-    if (!frame)
-        throw GIFException(gif_text::UnsupportedObject);
+    if (!frame) throw GIFException(gif_text::UnsupportedObject);
     return images_.Add(std::move(frame));
 }
 
@@ -182,7 +179,9 @@ int TGIFImage::GetBitsPerPixel() const {
     return result;
 }
 
-COLORREF TGIFImage::GetBackgroundColor() { return header_.ColorMap().Colors(header_.BackgroundColorIndex()); }
+COLORREF TGIFImage::GetBackgroundColor() {
+    return header_.ColorMap().Colors(header_.BackgroundColorIndex());
+}
 
 int64_t TGIFImage::PixelCount() const {
     int64_t total = 0;

@@ -8,18 +8,18 @@
 namespace gif {
 
 void ReadCheck(TStream& stream, void* buffer, int64_t size) {
-    if (stream.Read(buffer, size) < size)
-        throw GIFException(gif_text::PrematureEnd);
+    if (stream.Read(buffer, size) < size) throw GIFException(gif_text::PrematureEnd);
 }
 
 std::optional<uint8_t> ReadByte(TStream& stream) {
     uint8_t b;
-    if (stream.Read(&b, 1) != 1)
-        return std::nullopt;
+    if (stream.Read(&b, 1) != 1) return std::nullopt;
     return b;
 }
 
-void WriteByte(TStream& stream, uint8_t value) { stream.WriteBuffer(&value, 1); }
+void WriteByte(TStream& stream, uint8_t value) {
+    stream.WriteBuffer(&value, 1);
+}
 
 void WriteStrings(TStream& stream, const std::vector<std::string>& strings) {
     for (const std::string& s : strings) {
@@ -38,15 +38,16 @@ void ReadStrings(TStream& stream, std::vector<std::string>& strings) {
     strings.clear();
     for (;;) {
         std::optional<uint8_t> n = ReadByte(stream);
-        if (!n || *n == 0)
-            return;
+        if (!n || *n == 0) return;
         std::string s(*n, '\0');
         ReadCheck(stream, s.data(), *n);
         strings.push_back(std::move(s));
     }
 }
 
-uint16_t ReadWord(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint16_t ReadWord(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
 
 void PutWord(uint8_t* p, uint16_t value) {
     p[0] = static_cast<uint8_t>(value & 0xFF);

@@ -6,8 +6,7 @@
 #include "platform/rtl/file_stream.h"
 
 void TGIFItem::Warning(int severity, const std::string& message) {
-    if (image_)
-        image_->Warning(this, severity, message);
+    if (image_) image_->Warning(this, severity, message);
 }
 
 void TGIFItem::SaveToFile(const std::string& fileName) {
@@ -20,10 +19,11 @@ void TGIFItem::LoadFromFile(const std::string& fileName) {
     LoadFromStream(stream);
 }
 
-void TGIFTrailer::SaveToStream(TStream& stream) { gif::WriteByte(stream, 0x3B); }
+void TGIFTrailer::SaveToStream(TStream& stream) {
+    gif::WriteByte(stream, 0x3B);
+}
 
 void TGIFTrailer::LoadFromStream(TStream& stream) {
     std::optional<uint8_t> b = gif::ReadByte(stream);
-    if (b && *b != 0x3B)
-        Warning(1, gif_text::BadTrailer);
+    if (b && *b != 0x3B) Warning(1, gif_text::BadTrailer);
 }

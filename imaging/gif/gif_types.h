@@ -55,9 +55,8 @@ inline constexpr TGIFOptimizeOptions ooAll = 31;
 enum class TGIFProgressStage { Starting, Running, Ending };
 
 using TGIFWarning = std::function<void(TObject* Sender, int Severity, const std::string& Message)>;
-using TGIFProgressEvent =
-    std::function<void(TObject* Sender, TGIFProgressStage Stage, int Percent, bool RedrawNow,
-                       const std::string& Message)>;
+using TGIFProgressEvent = std::function<void(TObject* Sender, TGIFProgressStage Stage, int Percent,
+                                             bool RedrawNow, const std::string& Message)>;
 
 // The unit's defaults; every new image copies them. The application may change them before
 // creating images, on the GUI thread only.

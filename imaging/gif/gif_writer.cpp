@@ -3,11 +3,17 @@
 #include "imaging/gif/gif_exception.h"
 #include "imaging/gif/gif_io.h"
 
-int64_t TGIFStream::Read(void*, int64_t) { throw Exception(gif_text::InvalidStreamOperation); }
+int64_t TGIFStream::Read(void*, int64_t) {
+    throw Exception(gif_text::InvalidStreamOperation);
+}
 
-int64_t TGIFStream::Write(const void*, int64_t) { throw Exception(gif_text::InvalidStreamOperation); }
+int64_t TGIFStream::Write(const void*, int64_t) {
+    throw Exception(gif_text::InvalidStreamOperation);
+}
 
-int64_t TGIFStream::Seek(int64_t, TSeekOrigin) { throw Exception(gif_text::InvalidStreamOperation); }
+int64_t TGIFStream::Seek(int64_t, TSeekOrigin) {
+    throw Exception(gif_text::InvalidStreamOperation);
+}
 
 int64_t TGIFWriter::Write(const void* buffer, int64_t count) {
     const uint8_t* p = static_cast<const uint8_t*>(buffer);
@@ -49,11 +55,9 @@ void TGIFEncoder::Encode(TStream& stream, int bitsPerPixel, int maxColor, const 
     writer.OnWarning = OnWarning;
     writer_ = &writer;
     try {
-        if (data && height >= 1 && width >= 1)
-            DoCompress();
+        if (data && height >= 1 && width >= 1) DoCompress();
         Output(eofCode_);
-        if (writer.NeedFlush())
-            writer.Flush();
+        if (writer.NeedFlush()) writer.Flush();
     } catch (...) {
         writer_ = nullptr;
         throw;
@@ -68,8 +72,7 @@ bool TGIFEncoder::NextRow() {
     pixelsLeft_ = width_;
     row_ += kStep[pass_];
     while (row_ >= height_) {
-        if (++pass_ > 3)
-            return false;
+        if (++pass_ > 3) return false;
         row_ = kStart[pass_];
     }
     pixel_ = data_ + static_cast<int64_t>(row_) * width_;
@@ -78,8 +81,7 @@ bool TGIFEncoder::NextRow() {
 
 int TGIFEncoder::CurrentPixel() const {
     int c = *pixel_;
-    if (c >= maxColor_)
-        throw GIFException(gif_text::ColorNotInTable);
+    if (c >= maxColor_) throw GIFException(gif_text::ColorNotInTable);
     return c;
 }
 

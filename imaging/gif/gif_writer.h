@@ -33,8 +33,7 @@ public:
     void WriteByte(uint8_t value) {
         needFlush_ = true;
         buffer_[bufferCount_++] = value;
-        if (bufferCount_ == 256)
-            Flush();
+        if (bufferCount_ == 256) Flush();
     }
     void Flush();
     bool NeedFlush() const { return needFlush_; }
@@ -60,8 +59,7 @@ protected:
     // Moves to the next pixel in stream order; false when none is left.
     bool NextPixel() {
         ++pixel_;
-        if (--pixelsLeft_ > 0)
-            return true;
+        if (--pixelsLeft_ > 0) return true;
         return interlace_ && NextRow();
     }
     // The pixel value at the walk's position, checked against the colour count.

@@ -16,7 +16,9 @@ bool IsSignature(const uint8_t* sig) {
 
 TGIFHeader::TGIFHeader(TGIFImage* image) : TGIFItem(image), colorMap_(this) {}
 
-int TGIFHeader::GetVersion() const { return colorMap_.Optimized() || aspectRatio_ != 0 ? 2 : 1; }
+int TGIFHeader::GetVersion() const {
+    return colorMap_.Optimized() || aspectRatio_ != 0 ? 2 : 1;
+}
 
 void TGIFHeader::LoadFromStream(TStream& stream) {
     int64_t start = stream.Position();
@@ -26,8 +28,7 @@ void TGIFHeader::LoadFromStream(TStream& stream) {
         // Some containers put four bytes of their own before the signature.
         stream.SetPosition(start + 4);
         gif::ReadCheck(stream, sig, 6);
-        if (!IsSignature(sig))
-            throw GIFException(gif_text::BadSignature);
+        if (!IsSignature(sig)) throw GIFException(gif_text::BadSignature);
     }
     uint8_t d[7];
     gif::ReadCheck(stream, d, 7);
@@ -58,8 +59,7 @@ void TGIFHeader::Prepare() {
 
 void TGIFHeader::SaveToStream(TStream& stream) {
     int version = Image() ? Image()->GetVersion() : GetVersion();
-    if (version < 1 || version > 2)
-        throw GIFException(gif_text::UnsupportedVersion);
+    if (version < 1 || version > 2) throw GIFException(gif_text::UnsupportedVersion);
     Prepare();
     uint8_t out[13];
     std::memcpy(out, version == 1 ? "GIF87a" : "GIF89a", 6);
@@ -69,8 +69,7 @@ void TGIFHeader::SaveToStream(TStream& stream) {
     out[11] = backgroundColorIndex_;
     out[12] = aspectRatio_;
     stream.WriteBuffer(out, 13);
-    if (flags_ & 0x80)
-        colorMap_.SaveToStream(stream, (flags_ & 7) + 1);
+    if (flags_ & 0x80) colorMap_.SaveToStream(stream, (flags_ & 7) + 1);
 }
 
 void TGIFHeader::Clear() {
@@ -80,8 +79,7 @@ void TGIFHeader::Clear() {
 }
 
 void TGIFHeader::Assign(const TGIFHeader& source) {
-    if (&source == this)
-        return;
+    if (&source == this) return;
     colorMap_.Assign(source.colorMap_);
     width_ = source.width_;
     height_ = source.height_;

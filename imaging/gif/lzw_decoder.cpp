@@ -29,15 +29,13 @@ public:
     }
 
     int ReadValue() {
-        if (sp_ > 0)
-            return stack_[--sp_];
+        if (sp_ > 0) return stack_[--sp_];
         return NextValue();
     }
 
 private:
     void Warn(const char* text) {
-        if (warning_)
-            warning_(text);
+        if (warning_) warning_(text);
     }
 
     int GetCode(int size) {
@@ -47,8 +45,7 @@ private:
         }
         if (curBit_ + size >= lastBit_) {
             if (done_) {
-                if (curBit_ >= lastBit_)
-                    Underrun();
+                if (curBit_ >= lastBit_) Underrun();
                 return -1;
             }
             Refill();
@@ -101,10 +98,8 @@ private:
     void SkipBlocks() {
         for (;;) {
             std::optional<uint8_t> n = ReadByte(stream_);
-            if (!n || *n == 0)
-                break;
-            if (stream_.Read(skip_, *n) < *n)
-                break;
+            if (!n || *n == 0) break;
+            if (stream_.Read(skip_, *n) < *n) break;
         }
         // The terminator is consumed: nothing further belongs to this frame.
         zeroBlock_ = true;
@@ -112,8 +107,7 @@ private:
     }
 
     int EndOfData() {
-        if (!zeroBlock_)
-            SkipBlocks();
+        if (!zeroBlock_) SkipBlocks();
         return -2;
     }
 
@@ -121,8 +115,7 @@ private:
 
     int NextValue() {
         int code = GetCode(codeSize_);
-        if (code < 0)
-            return code;
+        if (code < 0) return code;
         if (code == clearCode_) {
             for (int i = 0; i < clearCode_; ++i) {
                 prefix_[i] = 0;
@@ -137,13 +130,11 @@ private:
             do
                 code = GetCode(codeSize_);
             while (code == clearCode_);
-            if (code == endCode_)
-                return EndOfData();
+            if (code == endCode_) return EndOfData();
             firstCode_ = oldCode_ = code;
             return code;
         }
-        if (code == endCode_)
-            return EndOfData();
+        if (code == endCode_) return EndOfData();
         int inCode = code;
         if (code >= maxCode_) {
             Push(firstCode_);
@@ -152,8 +143,7 @@ private:
         int chain = 0;
         while (code >= clearCode_) {
             Push(suffix_[code]);
-            if (prefix_[code] == code || ++chain > kMaxChain)
-                throw GIFException(gif_text::CircularTable);
+            if (prefix_[code] == code || ++chain > kMaxChain) throw GIFException(gif_text::CircularTable);
             code = prefix_[code];
         }
         firstCode_ = suffix_[code];
@@ -192,11 +182,9 @@ private:
 void DecodeLZW(TStream& stream, const DecodeTarget& target,
                const std::function<void(const std::string&)>& warning) {
     std::optional<uint8_t> codeSize = ReadByte(stream);
-    if (!codeSize)
-        return;
+    if (!codeSize) return;
     // Tables of 4096 codes cannot hold the codes of a larger minimum size.
-    if (*codeSize > 11)
-        throw GIFException(gif_text::InvalidData);
+    if (*codeSize > 11) throw GIFException(gif_text::InvalidData);
     auto decoder = std::make_unique<LzwDecoder>(stream, warning);
     decoder->Start(*codeSize);
     const int width = target.Width;
@@ -206,8 +194,7 @@ void DecodeLZW(TStream& stream, const DecodeTarget& target,
         uint8_t* end = p + static_cast<int64_t>(width) * height;
         while (p < end) {
             int v = decoder->ReadValue();
-            if (v < 0)
-                break;
+            if (v < 0) break;
             *p++ = static_cast<uint8_t>(v);
         }
     } else {
@@ -225,8 +212,7 @@ void DecodeLZW(TStream& stream, const DecodeTarget& target,
             }
             row += step;
             while (row >= height && pass < 4) {
-                if (pass > 0)
-                    step /= 2;
+                if (pass > 0) step /= 2;
                 ++pass;
                 row = step / 2;
             }

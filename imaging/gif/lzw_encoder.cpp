@@ -2,7 +2,9 @@
 
 #include <cstring>
 
-void THashTable::Clear() { std::memset(slots_, 0xFF, sizeof(slots_)); }
+void THashTable::Clear() {
+    std::memset(slots_, 0xFF, sizeof(slots_));
+}
 
 // The size is prime, so any step from 1 to kSize - 1 reaches every slot; the table never holds
 // more than 4096 of its 8009 slots, so both walks end. A step taken from the key keeps keys
@@ -12,8 +14,7 @@ void THashTable::Insert(uint32_t key, int code) {
     const int step = Step(key);
     while ((slots_[h] >> 12) != 0xFFFFF) {
         h += step;
-        if (h >= kSize)
-            h -= kSize;
+        if (h >= kSize) h -= kSize;
     }
     slots_[h] = (key << 12) | (static_cast<uint32_t>(code) & 0xFFF);
 }
@@ -74,8 +75,7 @@ void TLZWEncoder::DoCompress() {
         }
         pixel_ = end - 1;
         pixelsLeft_ = 1;
-        if (!NextPixel())
-            break;
+        if (!NextPixel()) break;
         step(CurrentPixel());
     }
     Output(prefix);

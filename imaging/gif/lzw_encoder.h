@@ -17,18 +17,14 @@ public:
         int h = Slot(key);
         const uint32_t wanted = key << 12;
         uint32_t slot = slots_[h];
-        if ((slot & 0xFFFFF000u) == wanted)
-            return static_cast<int>(slot & 0xFFF);
+        if ((slot & 0xFFFFF000u) == wanted) return static_cast<int>(slot & 0xFFF);
         const int step = Step(key);
         for (;;) {
-            if ((slot >> 12) == 0xFFFFF)
-                return -1;
+            if ((slot >> 12) == 0xFFFFF) return -1;
             h += step;
-            if (h >= kSize)
-                h -= kSize;
+            if (h >= kSize) h -= kSize;
             slot = slots_[h];
-            if ((slot & 0xFFFFF000u) == wanted)
-                return static_cast<int>(slot & 0xFFF);
+            if ((slot & 0xFFFFF000u) == wanted) return static_cast<int>(slot & 0xFFF);
         }
     }
 
@@ -37,6 +33,7 @@ public:
         const uint32_t h = ((key >> 4) ^ key) * 0x9E3779B1u;
         return static_cast<int>((static_cast<uint64_t>(h) * kSize) >> 32);
     }
+
 private:
     static int Step(uint32_t key) { return 1 + static_cast<int>((key * 2654435761u) >> 20) % (kSize - 1); }
     uint32_t slots_[kSize];

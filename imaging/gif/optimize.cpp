@@ -23,11 +23,9 @@ void SortUsage(std::vector<TGIFUsage>& a, int l, int r) {
                 --j;
             }
         } while (i <= j);
-        if (l < j)
-            SortUsage(a, l, j);
+        if (l < j) SortUsage(a, l, j);
         l = i;
-        if (i >= r)
-            return;
+        if (i >= r) return;
     }
 }
 
@@ -48,7 +46,9 @@ void Remap(TGIFSubImage& frame, const uint8_t* translation, int count) {
                 gce->RemapTransparentColorIndex(translation[gce->TransparentColorIndex()]);
 }
 
-bool UsesGlobalMap(TGIFSubImage& frame, const TGIFColorMap& map) { return &frame.ActiveColorMap() == &map; }
+bool UsesGlobalMap(TGIFSubImage& frame, const TGIFColorMap& map) {
+    return &frame.ActiveColorMap() == &map;
+}
 
 bool Intersect(const RECT& a, const RECT& b, RECT& out) {
     out = RECT{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
@@ -64,8 +64,7 @@ bool Occurs(const TGIFSubImage& frame, int index) {
 } // namespace
 
 bool TGIFColorMap::Optimize() {
-    if (count_ < 2)
-        return false;
+    if (count_ < 2) return false;
     optimized_ = true;
     std::vector<TGIFUsage> usage(count_);
     for (int i = 0; i < count_; ++i)
@@ -75,8 +74,7 @@ bool TGIFColorMap::Optimize() {
     bool inOrder = true;
     for (int i = 0; i < count_ && inOrder; ++i)
         inOrder = usage[i].Index == i;
-    if (inOrder)
-        return true;
+    if (inOrder) return true;
     uint8_t translation[256] = {};
     for (int i = 0; i < count_; ++i)
         translation[usage[i].Index] = static_cast<uint8_t>(i);
@@ -87,29 +85,23 @@ bool TGIFColorMap::Optimize() {
 }
 
 void TGIFGlobalColorMap::Warning(int severity, const std::string& message) {
-    if (header_)
-        header_->Warning(severity, message);
+    if (header_) header_->Warning(severity, message);
 }
 
 void TGIFGlobalColorMap::BuildHistogram(std::vector<TGIFUsage>& counts) {
     TGIFImage* image = header_ ? header_->Image() : nullptr;
-    if (!image)
-        return;
+    if (!image) return;
     for (int i = 0; i < image->Images().Count(); ++i)
-        if (UsesGlobalMap(*image->Images()[i], *this))
-            CountPixels(*image->Images()[i], counts);
+        if (UsesGlobalMap(*image->Images()[i], *this)) CountPixels(*image->Images()[i], counts);
     // The background colour is part of the picture even when no pixel uses it.
-    if (header_->BackgroundColorIndex() < counts.size())
-        ++counts[header_->BackgroundColorIndex()].Count;
+    if (header_->BackgroundColorIndex() < counts.size()) ++counts[header_->BackgroundColorIndex()].Count;
 }
 
 void TGIFGlobalColorMap::MapImages(const uint8_t* translation) {
     TGIFImage* image = header_ ? header_->Image() : nullptr;
-    if (!image)
-        return;
+    if (!image) return;
     for (int i = 0; i < image->Images().Count(); ++i)
-        if (UsesGlobalMap(*image->Images()[i], *this))
-            Remap(*image->Images()[i], translation, Count());
+        if (UsesGlobalMap(*image->Images()[i], *this)) Remap(*image->Images()[i], translation, Count());
     if (header_->BackgroundColorIndex() < Count())
         header_->SetBackgroundColorIndex(translation[header_->BackgroundColorIndex()]);
 }
@@ -117,37 +109,31 @@ void TGIFGlobalColorMap::MapImages(const uint8_t* translation) {
 void TGIFGlobalColorMap::Changed() {}
 
 void TGIFLocalColorMap::Warning(int severity, const std::string& message) {
-    if (subImage_)
-        subImage_->Warning(severity, message);
+    if (subImage_) subImage_->Warning(severity, message);
 }
 
 void TGIFLocalColorMap::BuildHistogram(std::vector<TGIFUsage>& counts) {
-    if (subImage_)
-        CountPixels(*subImage_, counts);
+    if (subImage_) CountPixels(*subImage_, counts);
 }
 
 void TGIFLocalColorMap::MapImages(const uint8_t* translation) {
-    if (subImage_)
-        Remap(*subImage_, translation, Count());
+    if (subImage_) Remap(*subImage_, translation, Count());
 }
 
 void TGIFLocalColorMap::Changed() {}
 
 void TGIFSubImage::Crop() {
     const int ti = TransparentIndex();
-    if (Empty() || ti < 0)
-        return;
+    if (Empty() || ti < 0) return;
     const int w = width_, h = height_;
     auto column = [&](int x, int y0, int y1) {
         for (int y = y0; y < y1; ++y)
-            if (data_[static_cast<size_t>(y) * w + x] != ti)
-                return false;
+            if (data_[static_cast<size_t>(y) * w + x] != ti) return false;
         return true;
     };
     auto row = [&](int y, int x0, int x1) {
         for (int x = x0; x < x1; ++x)
-            if (data_[static_cast<size_t>(y) * w + x] != ti)
-                return false;
+            if (data_[static_cast<size_t>(y) * w + x] != ti) return false;
         return true;
     };
     int left = 0, right = w, top = 0, bottom = h;
@@ -163,8 +149,7 @@ void TGIFSubImage::Crop() {
         Clear();
         return;
     }
-    if (left == 0 && top == 0 && right == w && bottom == h)
-        return;
+    if (left == 0 && top == 0 && right == w && bottom == h) return;
     std::vector<uint8_t> cropped(static_cast<size_t>(right - left) * (bottom - top));
     for (int y = top; y < bottom; ++y)
         std::copy_n(data_.data() + static_cast<size_t>(y) * w + left, right - left,
@@ -174,13 +159,10 @@ void TGIFSubImage::Crop() {
 }
 
 void TGIFSubImage::MatchPrevious(TGIFSubImage& previous) {
-    if (Empty() || previous.Empty())
-        return;
-    if (previous.gce_ && previous.gce_->Disposal() >= 2 && previous.gce_->Disposal() <= 3)
-        return;
+    if (Empty() || previous.Empty()) return;
+    if (previous.gce_ && previous.gce_->Disposal() >= 2 && previous.gce_->Disposal() <= 3) return;
     RECT area;
-    if (!Intersect(BoundsRect(), previous.BoundsRect(), area))
-        return;
+    if (!Intersect(BoundsRect(), previous.BoundsRect(), area)) return;
     int ti = TransparentIndex();
     const bool wasTransparent = ti >= 0;
     const int prevTi = previous.TransparentIndex();
@@ -189,19 +171,18 @@ void TGIFSubImage::MatchPrevious(TGIFSubImage& previous) {
     bool cannot = false;
     for (int y = area.top; y < area.bottom && !cannot; ++y) {
         uint8_t* mine = data_.data() + static_cast<size_t>(y - top_) * width_;
-        const uint8_t* theirs = previous.data_.data() + static_cast<size_t>(y - previous.top_) * previous.width_;
+        const uint8_t* theirs =
+            previous.data_.data() + static_cast<size_t>(y - previous.top_) * previous.width_;
         for (int x = area.left; x < area.right; ++x) {
             uint8_t& p = mine[x - left_];
             const uint8_t q = theirs[x - previous.left_];
-            if (p == ti || q == prevTi)
-                continue;
+            if (p == ti || q == prevTi) continue;
             bool same = (&map == &prevMap && p == q);
             if (!same) {
                 TGIFRGB a = ColorOf(p), b = previous.ColorOf(q);
                 same = a.Red == b.Red && a.Green == b.Green && a.Blue == b.Blue;
             }
-            if (!same)
-                continue;
+            if (!same) continue;
             if (ti < 0) {
                 if (map.Count() == 0 || map.Count() >= 256) {
                     cannot = true;
@@ -218,24 +199,21 @@ void TGIFSubImage::MatchPrevious(TGIFSubImage& previous) {
                             other->TransparentIndex() >= 0 && !Occurs(*this, other->TransparentIndex()))
                             ti = other->TransparentIndex();
                     }
-                    if (ti < 0)
-                        ti = map.Add(RGB(0, 0, 0));
+                    if (ti < 0) ti = map.Add(RGB(0, 0, 0));
                 }
             }
             p = static_cast<uint8_t>(ti);
         }
     }
     if (ti >= 0 && !wasTransparent) {
-        if (!gce_)
-            extensions_.Add(std::make_unique<TGIFGraphicControlExtension>(this));
+        if (!gce_) extensions_.Add(std::make_unique<TGIFGraphicControlExtension>(this));
         gce_->SetTransparentColorIndex(ti);
         gce_->SetTransparent(true);
     }
 }
 
 void TGIFImage::Optimize(TGIFOptimizeOptions options, TColorReductionMethod method, TDitherMethod, int) {
-    if (Empty())
-        return;
+    if (Empty()) return;
     Progress(TGIFProgressStage::Starting, 0, false, gif_text::Optimizing);
     int step = 0;
     auto advance = [&](int steps) {
@@ -246,11 +224,9 @@ void TGIFImage::Optimize(TGIFOptimizeOptions options, TColorReductionMethod meth
     try {
         int n = images_.Count();
         if (options & ooColorMaps) {
-            if (header_.ColorMap().Count() > 0)
-                header_.ColorMap().Optimize();
+            if (header_.ColorMap().Count() > 0) header_.ColorMap().Optimize();
             for (int i = 0; i < n; ++i)
-                if (images_[i]->ColorMap().Count() > 0)
-                    images_[i]->ColorMap().Optimize();
+                if (images_[i]->ColorMap().Count() > 0) images_[i]->ColorMap().Optimize();
         }
         advance(n);
         if (options & ooCleanup) {
@@ -284,12 +260,10 @@ void TGIFImage::Optimize(TGIFOptimizeOptions options, TColorReductionMethod meth
         if (options & ooCropTransparent) {
             for (int i = n - 1; i >= 0; --i) {
                 TGIFSubImage* f = images_[i];
-                if (f->Empty() || !f->Transparent())
-                    continue;
+                if (f->Empty() || !f->Transparent()) continue;
                 const int delay = f->GraphicControlExtension() ? f->GraphicControlExtension()->Delay() : 0;
                 f->Crop();
-                if (!f->Empty())
-                    continue;
+                if (!f->Empty()) continue;
                 if (i > 0 && images_[i - 1]->Transparent() && images_[i - 1]->GraphicControlExtension()) {
                     TGIFGraphicControlExtension* prev = images_[i - 1]->GraphicControlExtension();
                     prev->SetDelay(static_cast<uint16_t>(std::min(0xFFFF, prev->Delay() + delay)));
@@ -306,17 +280,16 @@ void TGIFImage::Optimize(TGIFOptimizeOptions options, TColorReductionMethod meth
                 for (int k = ext.Count() - 1; k >= 0; --k) {
                     TGIFExtensionClass cls = ext[k]->Class();
                     bool drop = cls == TGIFExtensionClass::Comment || cls == TGIFExtensionClass::Text ||
-                                cls == TGIFExtensionClass::UnknownApp || cls == TGIFExtensionClass::Application ||
+                                cls == TGIFExtensionClass::UnknownApp ||
+                                cls == TGIFExtensionClass::Application ||
                                 (cls == TGIFExtensionClass::NSLoop && !(i == 0 && n > 1));
-                    if (drop)
-                        ext.Delete(k);
+                    if (drop) ext.Delete(k);
                 }
                 TGIFGraphicControlExtension* gce = f->GraphicControlExtension();
                 if (gce && (gce->Delay() == 0 || n == 1) && !gce->Transparent() && !gce->UserInput() &&
                     (gce->Disposal() < 2 || n == 1))
                     ext.DeleteItem(gce);
-                if (f->Empty() && ext.Count() == 0)
-                    images_.Delete(i);
+                if (f->Empty() && ext.Count() == 0) images_.Delete(i);
             }
         } else if ((options & ooReduceColors) && method == crCustomPalette) {
             throw GIFException(gif_text::BadReductionMethod);

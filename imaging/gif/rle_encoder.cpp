@@ -17,14 +17,12 @@ void TRLEEncoder::OutputPlain(int code) {
         ++bitSize_;
         outBump_ += 1 << (bitSize_ - 1);
     }
-    if (outCount_ >= outClear_)
-        Clear();
+    if (outCount_ >= outClear_) Clear();
 }
 
 void TRLEEncoder::ResetOutClear() {
     outClear_ = outClearInit_;
-    if (outCount_ >= outClear_)
-        Clear();
+    if (outCount_ >= outClear_) Clear();
 }
 
 int TRLEEncoder::TriangleCount(int count, int n) {

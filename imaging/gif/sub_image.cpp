@@ -26,15 +26,13 @@ void TGIFSubImage::SetBounds(int left, int top, int width, int height) {
     if (left < 0 || top < 0 || width < 0 || height < 0 || left + width > 0xFFFF || top + height > 0xFFFF ||
         static_cast<int64_t>(width) * height > kMaxFramePixels)
         throw GIFException(gif_text::BadDimensions);
-    if (width != width_ || height != height_)
-        data_.assign(static_cast<size_t>(width) * height, 0);
+    if (width != width_ || height != height_) data_.assign(static_cast<size_t>(width) * height, 0);
     left_ = static_cast<uint16_t>(left);
     top_ = static_cast<uint16_t>(top);
     width_ = static_cast<uint16_t>(width);
     height_ = static_cast<uint16_t>(height);
     TGIFImage* image = Image();
-    if (!image)
-        return;
+    if (!image) return;
     bool warned = false;
     TGIFHeader& header = image->Header();
     if (header.Width() < left + width) {
@@ -51,46 +49,45 @@ void TGIFSubImage::SetBounds(int left, int top, int width, int height) {
         }
         header.SetHeight(static_cast<uint16_t>(top + height));
     }
-    if (warned)
-        Warning(1, gif_text::ExceedsScreen);
+    if (warned) Warning(1, gif_text::ExceedsScreen);
 }
 
 TGIFColorMap& TGIFSubImage::ActiveColorMap() {
-    if (colorMap_.Count() > 0 || !Image())
-        return colorMap_;
+    if (colorMap_.Count() > 0 || !Image()) return colorMap_;
     TGIFColorMap& global = Image()->Header().ColorMap();
     return global.Count() > 0 ? global : static_cast<TGIFColorMap&>(colorMap_);
 }
 
-TGIFRGB TGIFSubImage::ColorOf(int index) { return ActiveColorMap().Entry(index); }
+TGIFRGB TGIFSubImage::ColorOf(int index) {
+    return ActiveColorMap().Entry(index);
+}
 
-bool TGIFSubImage::Empty() const { return data_.empty() || width_ == 0 || height_ == 0; }
+bool TGIFSubImage::Empty() const {
+    return data_.empty() || width_ == 0 || height_ == 0;
+}
 
-void TGIFSubImage::NewImage() { data_.assign(static_cast<size_t>(width_) * height_, 0); }
+void TGIFSubImage::NewImage() {
+    data_.assign(static_cast<size_t>(width_) * height_, 0);
+}
 
 void TGIFSubImage::NeedImage() {
-    if (data_.size() != static_cast<size_t>(width_) * height_)
-        NewImage();
-    if (data_.empty())
-        throw GIFException(gif_text::ImageEmpty);
+    if (data_.size() != static_cast<size_t>(width_) * height_) NewImage();
+    if (data_.empty()) throw GIFException(gif_text::ImageEmpty);
 }
 
 uint8_t* TGIFSubImage::ScanLine(int row) {
-    if (row < 0 || row >= height_)
-        throw GIFException(gif_text::BadPixelCoordinates);
+    if (row < 0 || row >= height_) throw GIFException(gif_text::BadPixelCoordinates);
     NeedImage();
     return data_.data() + static_cast<size_t>(row) * width_;
 }
 
 uint8_t TGIFSubImage::Pixels(int x, int y) {
-    if (x < 0 || x >= width_)
-        throw GIFException(gif_text::BadPixelCoordinates);
+    if (x < 0 || x >= width_) throw GIFException(gif_text::BadPixelCoordinates);
     return ScanLine(y)[x];
 }
 
 void TGIFSubImage::SetPixels(int x, int y, uint8_t value) {
-    if (x < 0 || x >= width_)
-        throw GIFException(gif_text::BadPixelCoordinates);
+    if (x < 0 || x >= width_) throw GIFException(gif_text::BadPixelCoordinates);
     ScanLine(y)[x] = value;
 }
 
@@ -99,8 +96,7 @@ int TGIFSubImage::TransparentIndex() const {
 }
 
 int TGIFSubImage::GetVersion() const {
-    if (colorMap_.Optimized())
-        return 2;
+    if (colorMap_.Optimized()) return 2;
     int version = 1;
     for (int i = 0; i < extensions_.Count() && version < 2; ++i)
         version = std::max(version, extensions_[i]->GetVersion());
@@ -121,11 +117,9 @@ void TGIFSubImage::LoadFromStream(TStream& stream) {
     Clear();
     extensions_.LoadFromStream(stream);
     std::optional<uint8_t> next = gif::ReadByte(stream);
-    if (!next)
-        return;
+    if (!next) return;
     stream.Seek(-1, soCurrent);
-    if (*next == 0x3B || *next == 0)
-        return;
+    if (*next == 0x3B || *next == 0) return;
     uint8_t d[10];
     gif::ReadCheck(stream, d, 10);
     int left = gif::ReadWord(d + 1), top = gif::ReadWord(d + 3);
@@ -156,8 +150,7 @@ void TGIFSubImage::DecodeData(TStream& stream) {
 
 void TGIFSubImage::SaveToStream(TStream& stream) {
     extensions_.SaveToStream(stream);
-    if (Empty())
-        return;
+    if (Empty()) return;
     int bits = colorMap_.BitsPerPixel();
     if (colorMap_.Count() > 0)
         flags_ = static_cast<uint8_t>(0x80 | (colorMap_.Optimized() ? 0x20 : 0) | ((bits - 1) & 7));
@@ -170,8 +163,7 @@ void TGIFSubImage::SaveToStream(TStream& stream) {
     gif::PutWord(d + 7, height_);
     d[9] = flags_;
     stream.WriteBuffer(d, 10);
-    if (colorMap_.Count() > 0)
-        colorMap_.SaveToStream(stream, bits);
+    if (colorMap_.Count() > 0) colorMap_.SaveToStream(stream, bits);
     EncodeData(stream);
 }
 
@@ -201,8 +193,7 @@ void TGIFSubImage::EncodeData(TStream& stream) {
 }
 
 void TGIFSubImage::Assign(const TGIFSubImage& source) {
-    if (&source == this)
-        return;
+    if (&source == this) return;
     Clear();
     if (!source.Empty()) {
         SetBounds(source.left_, source.top_, source.width_, source.height_);
@@ -242,21 +233,18 @@ namespace {
 std::optional<uint8_t> NextBlockByte(TStream& stream) {
     for (;;) {
         std::optional<uint8_t> b = gif::ReadByte(stream);
-        if (!b || *b != 0)
-            return b;
+        if (!b || *b != 0) return b;
     }
 }
 } // namespace
 
 void TGIFImageList::LoadFromStream(TStream& stream) {
     std::optional<uint8_t> b = NextBlockByte(stream);
-    if (!b)
-        return;
+    if (!b) return;
     while (*b != 0x3B) {
         stream.Seek(-1, soCurrent);
         if (*b != 0x21 && *b != 0x2C) {
-            if (image_)
-                image_->Warning(nullptr, 1, gif_text::UnknownBlock);
+            if (image_) image_->Warning(nullptr, 1, gif_text::UnknownBlock);
             stream.Seek(-1, soCurrent);
             return;
         }
@@ -269,8 +257,7 @@ void TGIFImageList::LoadFromStream(TStream& stream) {
             image_->Progress(TGIFProgressStage::Running, percent, RedrawWhileLoading, gif_text::Loading);
         }
         b = NextBlockByte(stream);
-        if (!b)
-            return;
+        if (!b) return;
     }
     stream.Seek(-1, soCurrent);
 }

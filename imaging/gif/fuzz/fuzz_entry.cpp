@@ -18,8 +18,7 @@ void FuzzLoadFromBytes(const uint8_t* data, size_t size) {
     }
     // What loads must save, and the saved stream must load again; huge frames are left out to
     // keep each run short.
-    if (image.PixelCount() > (1 << 20))
-        return;
+    if (image.PixelCount() > (1 << 20)) return;
     for (int compression : {gcLZW, gcRLE}) {
         image.SetCompression(static_cast<TGIFCompression>(compression));
         TMemoryStream output;

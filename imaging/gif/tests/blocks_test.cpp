@@ -58,7 +58,8 @@ TEST(GifBlocks, BlockLoopEndsOnUnknownBytesZerosAndTheEndOfTheStream) {
     warnings.Attach(image);
     Load(image, bytes);
     EXPECT_EQ(image.Images().Count(), 1);
-    EXPECT_EQ(warnings.Messages, (std::vector<std::string>{"Unknown GIF block type", "Invalid Image trailer"}));
+    EXPECT_EQ(warnings.Messages,
+              (std::vector<std::string>{"Unknown GIF block type", "Invalid Image trailer"}));
 
     // No trailer at all, and zero bytes between blocks: no warning, and the loop ends.
     std::vector<uint8_t> open = Header(1, 1, 1);

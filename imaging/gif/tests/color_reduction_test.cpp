@@ -52,7 +52,8 @@ std::vector<uint8_t> PlainFloydSteinberg(const TRaster& picture, TColorLookup& l
             int value[3];
             for (int c = 0; c < 3; ++c) {
                 int in = picture.Bits[(static_cast<size_t>(y) * w + x) * 3 + 2 - c];
-                value[c] = std::clamp(in + (error[(static_cast<size_t>(y) * w + x) * 3 + c] + 8) / 16, 0, 255);
+                value[c] =
+                    std::clamp(in + (error[(static_cast<size_t>(y) * w + x) * 3 + c] + 8) / 16, 0, 255);
             }
             uint8_t r, g, b;
             out[static_cast<size_t>(y) * w + x] = static_cast<uint8_t>(
@@ -62,8 +63,7 @@ std::vector<uint8_t> PlainFloydSteinberg(const TRaster& picture, TColorLookup& l
             for (int c = 0; c < 3; ++c) {
                 const int d = value[c] - chosen[c];
                 auto add = [&](int yy, int xx, int weight) {
-                    if (xx >= 0 && xx < w)
-                        error[(static_cast<size_t>(yy) * w + xx) * 3 + c] += weight * d;
+                    if (xx >= 0 && xx < w) error[(static_cast<size_t>(yy) * w + xx) * 3 + c] += weight * d;
                 };
                 add(y, x + dir, 7);
                 add(y + 1, x - dir, 3);
@@ -112,8 +112,8 @@ TEST(GifColorReduction, MethodsGiveTheirPalettes) {
     struct Case {
         TColorReductionMethod Method;
         size_t Colours;
-    } cases[] = {{crWindows20, 20}, {crGray4, 4},     {crMonochrome, 2},     {crGray256, 256},
-                 {crWeb216, 216},   {crOctree, 16},   {crOctreeWindows, 256}, {crWindowsHalftone, 236}};
+    } cases[] = {{crWindows20, 20}, {crGray4, 4},   {crMonochrome, 2},      {crGray256, 256},
+                 {crWeb216, 216},   {crOctree, 16}, {crOctreeWindows, 256}, {crWindowsHalftone, 236}};
     for (const Case& c : cases) {
         TRaster out = ReduceBitmapColors(picture, c.Method, dtNearest, 4);
         ASSERT_EQ(out.BitsPerPixel, 8) << c.Method;
@@ -136,7 +136,8 @@ TEST(GifColorReduction, MethodsGiveTheirPalettes) {
 
     // crNone copies; a custom palette is used as given; unknown methods give nothing.
     EXPECT_EQ(ReduceBitmapColors(picture, crNone, dtNearest, 8).Bits, picture.Bits);
-    TRaster custom = ReduceBitmapColors(picture, crCustomPalette, dtNearest, 8, {RGB(0, 0, 0), RGB(255, 255, 255)});
+    TRaster custom =
+        ReduceBitmapColors(picture, crCustomPalette, dtNearest, 8, {RGB(0, 0, 0), RGB(255, 255, 255)});
     EXPECT_EQ(custom.Palette.size(), 2u);
     EXPECT_TRUE(ReduceBitmapColors(picture, crCustomPalette, dtNearest, 8).Empty());
     EXPECT_TRUE(ReduceBitmapColors(picture, static_cast<TColorReductionMethod>(10), dtNearest, 8).Empty());
@@ -153,7 +154,8 @@ TEST(GifColorReduction, OctreeKeepsFewColoursExactly) {
     picture.Width = 5;
     picture.Height = 1;
     picture.BitsPerPixel = 24;
-    const COLORREF colours[] = {RGB(10, 20, 30), RGB(200, 0, 0), RGB(10, 20, 30), RGB(0, 0, 250), RGB(7, 7, 7)};
+    const COLORREF colours[] = {RGB(10, 20, 30), RGB(200, 0, 0), RGB(10, 20, 30), RGB(0, 0, 250),
+                                RGB(7, 7, 7)};
     for (COLORREF c : colours) {
         picture.Bits.push_back(GetBValue(c));
         picture.Bits.push_back(GetGValue(c));
@@ -202,7 +204,8 @@ TEST(GifColorReduction, DitherersWalkSerpentineAndKeepTheMeanColour) {
     flat.BitsPerPixel = 24;
     flat.Bits.assign(64 * 64 * 3, 0);
     for (int i = 0; i < 64 * 64; ++i)
-        flat.Bits[i * 3] = flat.Bits[i * 3 + 1] = flat.Bits[i * 3 + 2] = static_cast<uint8_t>(90 + (i % 64) / 8);
+        flat.Bits[i * 3] = flat.Bits[i * 3 + 1] = flat.Bits[i * 3 + 2] =
+            static_cast<uint8_t>(90 + (i % 64) / 8);
     const double mean = MeanIn(flat, 1);
     EXPECT_GT(std::fabs(MeanOut(ReduceBitmapColors(flat, crGray4, dtNearest, 8), 1) - mean), 20.0);
     // Floyd-Steinberg matches the plain formulation pixel for pixel, also where a pixel's

@@ -15,7 +15,9 @@ namespace {
 size_t checkedFrames = 0;
 size_t checkedExtensions = 0;
 
-uint32_t Rgb(const TGIFRGB& c) { return (c.Red << 16) | (c.Green << 8) | c.Blue; }
+uint32_t Rgb(const TGIFRGB& c) {
+    return (c.Red << 16) | (c.Green << 8) | c.Blue;
+}
 
 std::vector<uint32_t> MapOf(const TGIFColorMap& map) {
     std::vector<uint32_t> out;
@@ -27,8 +29,7 @@ std::vector<uint32_t> MapOf(const TGIFColorMap& map) {
 std::vector<TGIFSubImage*> NonEmptyFrames(TGIFImage& image) {
     std::vector<TGIFSubImage*> out;
     for (int i = 0; i < image.Images().Count(); ++i)
-        if (!image.Images()[i]->Empty())
-            out.push_back(image.Images()[i]);
+        if (!image.Images()[i]->Empty()) out.push_back(image.Images()[i]);
     return out;
 }
 
@@ -73,8 +74,7 @@ void ExpectSameAsReference(TGIFImage& ours, const RefImage& ref, const std::stri
 } // namespace
 
 TEST(GifConformance, DecodesEveryTestPictureLikeTheReference) {
-    if (!HaveReference())
-        GTEST_SKIP() << "giflib not installed";
+    if (!HaveReference()) GTEST_SKIP() << "giflib not installed";
     checkedFrames = checkedExtensions = 0;
     std::vector<std::string> files = TestGifs();
     ASSERT_GE(files.size(), 9u);
@@ -93,8 +93,7 @@ TEST(GifConformance, DecodesEveryTestPictureLikeTheReference) {
 }
 
 TEST(GifConformance, WhatWeWriteDecodesIdenticallyInTheReference) {
-    if (!HaveReference())
-        GTEST_SKIP() << "giflib not installed";
+    if (!HaveReference()) GTEST_SKIP() << "giflib not installed";
     for (const std::string& file : TestGifs()) {
         for (TGIFCompression compression : {gcLZW, gcRLE}) {
             TGIFImage image;
@@ -111,8 +110,7 @@ TEST(GifConformance, WhatWeWriteDecodesIdenticallyInTheReference) {
 }
 
 TEST(GifConformance, LargeRandomAndRunHeavyFramesSurviveBothEncoders) {
-    if (!HaveReference())
-        GTEST_SKIP() << "giflib not installed";
+    if (!HaveReference()) GTEST_SKIP() << "giflib not installed";
     // Long runs cross the run-length encoder's table limits; noise fills the LZW table many times.
     const int w = 640, h = 480;
     uint32_t seed = 12345;
@@ -120,12 +118,13 @@ TEST(GifConformance, LargeRandomAndRunHeavyFramesSurviveBothEncoders) {
         TGIFImage image;
         auto frame = std::make_unique<TGIFSubImage>(&image);
         for (int i = 0; i < 256; ++i)
-            frame->ColorMap().Add(RGB(static_cast<BYTE>(i), static_cast<BYTE>(255 - i), static_cast<BYTE>(i / 2)));
+            frame->ColorMap().Add(
+                RGB(static_cast<BYTE>(i), static_cast<BYTE>(255 - i), static_cast<BYTE>(i / 2)));
         frame->SetBounds(0, 0, w, h);
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x) {
                 seed = seed * 1103515245u + 12345u;
-                uint8_t v = pattern == 0 ? static_cast<uint8_t>(seed >> 24)
+                uint8_t v = pattern == 0   ? static_cast<uint8_t>(seed >> 24)
                             : pattern == 1 ? static_cast<uint8_t>((x / 97 + y / 5) % 7)
                                            : static_cast<uint8_t>((seed >> 28) == 0 ? seed >> 16 : 3);
                 frame->ScanLine(y)[x] = v;
@@ -135,18 +134,18 @@ TEST(GifConformance, LargeRandomAndRunHeavyFramesSurviveBothEncoders) {
         for (TGIFCompression compression : {gcLZW, gcRLE}) {
             image.SetCompression(compression);
             std::vector<uint8_t> saved = Save(image);
-            ExpectSameAsReference(image, ReferenceDecode(saved),
-                                  "pattern " + std::to_string(pattern) + " compression " + std::to_string(compression),
-                                  false);
+            ExpectSameAsReference(
+                image, ReferenceDecode(saved),
+                "pattern " + std::to_string(pattern) + " compression " + std::to_string(compression), false);
         }
     }
 }
 
 TEST(GifConformance, ImageMagickReadsWhatWeWrite) {
-    if (std::system("command -v convert >/dev/null 2>&1") != 0)
-        GTEST_SKIP() << "ImageMagick not installed";
+    if (std::system("command -v convert >/dev/null 2>&1") != 0) GTEST_SKIP() << "ImageMagick not installed";
     std::string in = std::string(PW_TEST_DATA_DIR) + "/data/plasma_200.gif";
-    std::filesystem::path dir = std::filesystem::temp_directory_path() / ("gif_im_" + std::to_string(getpid()));
+    std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("gif_im_" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     for (TGIFCompression compression : {gcLZW, gcRLE}) {
         TGIFImage image;

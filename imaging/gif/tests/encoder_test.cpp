@@ -25,11 +25,9 @@ std::vector<uint8_t> Decode(const std::vector<uint8_t>& bytes, int width, int he
     in.SetPosition(0);
     std::vector<uint8_t> pixels(static_cast<size_t>(width) * height, 0xEE);
     gif::DecodeLZW(in, {pixels.data(), width, height, interlaced}, [&](const std::string& m) {
-        if (warnings)
-            warnings->push_back(m);
+        if (warnings) warnings->push_back(m);
     });
-    if (endPos)
-        *endPos = in.Position();
+    if (endPos) *endPos = in.Position();
     return pixels;
 }
 
@@ -141,8 +139,7 @@ TEST(GifEncoders, HashTableFindsEveryKeyWhateverTheirSlots) {
         onCycle[h] = true;
     std::vector<uint32_t> keys;
     for (uint32_t key = 0; key < (1u << 20) && keys.size() < 4090; ++key)
-        if (onCycle[THashTable::Slot(key)])
-            keys.push_back(key);
+        if (onCycle[THashTable::Slot(key)]) keys.push_back(key);
     ASSERT_EQ(keys.size(), 4090u);
     THashTable table;
     for (size_t i = 0; i + 1 < keys.size(); ++i)

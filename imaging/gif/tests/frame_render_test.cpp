@@ -39,7 +39,8 @@ TEST(GifFrameRender, MasksAndColours) {
     pixels[16] = 2;
     pixels[17 + 8] = 2;
     pixels[17 + 9] = 9;
-    TGIFSubImage* frame = MakeFrame(image, 17, 2, {RGB(1, 2, 3), RGB(40, 50, 60), RGB(255, 255, 255)}, pixels, 2);
+    TGIFSubImage* frame =
+        MakeFrame(image, 17, 2, {RGB(1, 2, 3), RGB(40, 50, 60), RGB(255, 255, 255)}, pixels, 2);
     std::vector<uint8_t> mask = gif::BuildMask(*frame);
     ASSERT_EQ(mask.size(), 8u);
     EXPECT_EQ(mask, (std::vector<uint8_t>{0x80, 0, 0x80, 0, 0, 0x80, 0, 0}));
@@ -69,7 +70,8 @@ TEST(GifFrameRender, PlacementScalesAndTiles) {
     TGIFImage image;
     image.Header().SetWidth(10);
     image.Header().SetHeight(10);
-    TGIFSubImage* frame = MakeFrame(image, 4, 2, {RGB(0, 0, 0), RGB(1, 1, 1)}, std::vector<uint8_t>(8, 0), -1);
+    TGIFSubImage* frame =
+        MakeFrame(image, 4, 2, {RGB(0, 0, 0), RGB(1, 1, 1)}, std::vector<uint8_t>(8, 0), -1);
     frame->SetBounds(5, 2, 4, 2);
     EXPECT_EQ(gif::ScaleRect(*frame, RECT{100, 100, 120, 130}, 10, 10), (RECT{110, 106, 118, 112}));
     std::vector<RECT> cells = gif::TileCells(*frame, RECT{0, 0, 25, 15}, 10, 10);
@@ -83,28 +85,30 @@ TEST(GifFrameRender, PlacementScalesAndTiles) {
 }
 
 TEST(GifFrameRender, AnimationsComposeLikeImageMagick) {
-    if (std::system("command -v convert >/dev/null 2>&1") != 0)
-        GTEST_SKIP() << "ImageMagick not installed";
-    std::filesystem::path dir = std::filesystem::temp_directory_path() / ("gif_co_" + std::to_string(getpid()));
+    if (std::system("command -v convert >/dev/null 2>&1") != 0) GTEST_SKIP() << "ImageMagick not installed";
+    std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("gif_co_" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     int compared = 0;
-    for (const char* name : {"anim_background.gif", "anim_previous.gif", "anim_optimized.gif", "anim_local_maps.gif"}) {
+    for (const char* name :
+         {"anim_background.gif", "anim_previous.gif", "anim_optimized.gif", "anim_local_maps.gif"}) {
         std::string file = std::string(PW_TEST_DATA_DIR) + "/data/" + name;
         TGIFImage image;
         image.LoadFromFile(file);
         gif::TGIFCompositor compositor(image);
         for (int index = 0; compositor.Next(); ++index) {
             std::string out = (dir / "frame.rgba").string();
-            std::string cmd = "convert '" + file + "' -coalesce '" + (dir / "f.miff").string() + "' && convert '" +
-                              (dir / "f.miff").string() + "[" + std::to_string(index) + "]' -depth 8 rgba:'" + out +
-                              "'";
+            std::string cmd = "convert '" + file + "' -coalesce '" + (dir / "f.miff").string() +
+                              "' && convert '" + (dir / "f.miff").string() + "[" + std::to_string(index) +
+                              "]' -depth 8 rgba:'" + out + "'";
             ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
             std::vector<uint8_t> rgba = ReadFile(out);
             const TArgbImage& shown = compositor.Display();
             ASSERT_EQ(rgba.size(), shown.Pixels.size() * 4) << name << " " << index;
             for (size_t i = 0; i < shown.Pixels.size(); ++i) {
                 const uint32_t p = shown.Pixels[i];
-                SCOPED_TRACE(std::string(name) + " frame " + std::to_string(index) + " pixel " + std::to_string(i));
+                SCOPED_TRACE(std::string(name) + " frame " + std::to_string(index) + " pixel " +
+                             std::to_string(i));
                 ASSERT_EQ(rgba[i * 4 + 3] != 0, (p >> 24) != 0);
                 if (p >> 24) {
                     ASSERT_EQ(rgba[i * 4], (p >> 16) & 0xFF);

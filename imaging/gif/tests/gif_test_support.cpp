@@ -66,8 +66,7 @@ std::vector<uint8_t> PackCodes(int codeSize, const std::vector<int>& codes, cons
             bits -= 8;
         }
     }
-    if (bits > 0)
-        bytes.push_back(static_cast<uint8_t>(bucket));
+    if (bits > 0) bytes.push_back(static_cast<uint8_t>(bucket));
     std::vector<uint8_t> out = {static_cast<uint8_t>(codeSize)};
     for (size_t pos = 0; pos < bytes.size(); pos += 255) {
         size_t n = std::min<size_t>(255, bytes.size() - pos);
@@ -103,8 +102,7 @@ std::vector<std::string> TestGifs() {
     for (const char* dir : {PW_TEST_DATA_DIR "/data", "/usr/share/go-1.19/src/image/testdata"}) {
         std::error_code ec;
         for (const auto& entry : std::filesystem::directory_iterator(dir, ec))
-            if (entry.path().extension() == ".gif")
-                files.push_back(entry.path().string());
+            if (entry.path().extension() == ".gif") files.push_back(entry.path().string());
     }
     std::sort(files.begin(), files.end());
     return files;
@@ -131,15 +129,16 @@ std::vector<uint32_t> MapOf(const ColorMapObject* map) {
 }
 } // namespace
 
-bool HaveReference() { return true; }
+bool HaveReference() {
+    return true;
+}
 
 RefImage ReferenceDecode(const std::vector<uint8_t>& bytes) {
     RefImage result;
     MemoryReader reader{&bytes};
     int error = 0;
     GifFileType* gif = DGifOpen(&reader, ReadMemory, &error);
-    if (!gif)
-        return result;
+    if (!gif) return result;
     if (DGifSlurp(gif) == GIF_OK) {
         result.Ok = true;
         result.Width = gif->SWidth;
@@ -169,8 +168,12 @@ RefImage ReferenceDecode(const std::vector<uint8_t>& bytes) {
 }
 
 #else
-bool HaveReference() { return false; }
-RefImage ReferenceDecode(const std::vector<uint8_t>&) { return {}; }
+bool HaveReference() {
+    return false;
+}
+RefImage ReferenceDecode(const std::vector<uint8_t>&) {
+    return {};
+}
 #endif
 
 } // namespace gif_test

@@ -36,7 +36,7 @@ std::vector<std::string> TestGifs();
 struct RefFrame {
     int Left = 0, Top = 0, Width = 0, Height = 0;
     bool Interlaced = false;
-    std::vector<uint8_t> Pixels; // de-interlaced
+    std::vector<uint8_t> Pixels;    // de-interlaced
     std::vector<uint32_t> LocalMap; // 0xRRGGBB
     int Disposal = -1, Delay = -1, TransparentIndex = -1;
 };

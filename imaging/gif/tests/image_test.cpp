@@ -10,7 +10,9 @@ using namespace gif_test;
 
 namespace {
 
-std::string Data(const char* name) { return std::string(PW_TEST_DATA_DIR) + "/data/" + name; }
+std::string Data(const char* name) {
+    return std::string(PW_TEST_DATA_DIR) + "/data/" + name;
+}
 
 TRaster Picture24(int w, int h, int colours) {
     TRaster r;
@@ -19,9 +21,9 @@ TRaster Picture24(int w, int h, int colours) {
     r.BitsPerPixel = 24;
     for (int i = 0; i < w * h; ++i) {
         int c = i % colours;
-        r.Bits.push_back(static_cast<uint8_t>(c));       // blue
-        r.Bits.push_back(static_cast<uint8_t>(c >> 8));  // green
-        r.Bits.push_back(static_cast<uint8_t>(200));     // red
+        r.Bits.push_back(static_cast<uint8_t>(c));      // blue
+        r.Bits.push_back(static_cast<uint8_t>(c >> 8)); // green
+        r.Bits.push_back(static_cast<uint8_t>(200));    // red
     }
     return r;
 }
@@ -94,7 +96,8 @@ TEST(GifImage, SettingsStayInTheirRanges) {
     EXPECT_THROW(image.SetHeight(9), GIFException);
     image.SetHeight(20);
     EXPECT_EQ(image.Height(), 20);
-    EXPECT_EQ(image.GetBackgroundColor(), image.Header().ColorMap().Colors(image.Header().BackgroundColorIndex()));
+    EXPECT_EQ(image.GetBackgroundColor(),
+              image.Header().ColorMap().Colors(image.Header().BackgroundColorIndex()));
 
     // Pixel access is checked.
     TGIFSubImage& frame = *image.Images()[0];
@@ -185,8 +188,7 @@ TEST(GifImage, PlayScheduleFollowsLoopsAndOptions) {
         return out;
     };
     const TGIFPaintOptions options = gpAnimate | gpLoop;
-    EXPECT_EQ(frames(gif::PlaySchedule(image, options, true, 100)),
-              (std::vector<int>{0, 1, 2, 0, 1, 2}));
+    EXPECT_EQ(frames(gif::PlaySchedule(image, options, true, 100)), (std::vector<int>{0, 1, 2, 0, 1, 2}));
     EXPECT_EQ(gif::PlaySchedule(image, options, true, 100)[1].Delay, 20);
     EXPECT_EQ(frames(gif::PlaySchedule(image, gpAnimate, true, 100)), (std::vector<int>{0, 1, 2}));
     EXPECT_EQ(frames(gif::PlaySchedule(image, gpLoop, true, 100)), (std::vector<int>{0}));

@@ -9,9 +9,13 @@ using namespace gif_test;
 namespace {
 
 // A graphic control extension making index `index` transparent.
-std::vector<uint8_t> TransparentGce(int index) { return {0x21, 0xF9, 4, 1, 0, 0, static_cast<uint8_t>(index), 0}; }
+std::vector<uint8_t> TransparentGce(int index) {
+    return {0x21, 0xF9, 4, 1, 0, 0, static_cast<uint8_t>(index), 0};
+}
 
-std::vector<uint8_t> Pixels(TGIFSubImage& f) { return std::vector<uint8_t>(f.Data(), f.Data() + f.DataSize()); }
+std::vector<uint8_t> Pixels(TGIFSubImage& f) {
+    return std::vector<uint8_t>(f.Data(), f.Data() + f.DataSize());
+}
 
 } // namespace
 

@@ -34,7 +34,9 @@ TGIFGraphicControlExtension* AddGce(TGIFSubImage* frame, int disposal, int delay
     return raw;
 }
 
-std::vector<uint8_t> Pixels(TGIFSubImage* f) { return std::vector<uint8_t>(f->Data(), f->Data() + f->DataSize()); }
+std::vector<uint8_t> Pixels(TGIFSubImage* f) {
+    return std::vector<uint8_t>(f->Data(), f->Data() + f->DataSize());
+}
 
 } // namespace
 
