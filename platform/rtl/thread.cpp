@@ -126,9 +126,11 @@ TThread::~TThread() {
         thread_.detach(); // freed by its own thread after OnTerminate
         return;
     }
+    // The subclass is gone already: its queued calls must not run any more.
     Terminate();
-    WaitUntilFinished();
+    WaitUntilFinished(true);
     thread_.join();
+    RemoveQueuedEvents(this); // posted after the last drain
 }
 
 void TThread::AfterConstruction() {
@@ -150,11 +152,11 @@ int TThread::WaitFor() {
     if (!started_) throw EThread("Cannot wait for a thread that was never started");
     if (freeOnTerminate_) throw EThread("Cannot wait for a thread that frees itself");
     if (std::this_thread::get_id() == threadId_) throw EThread("A thread cannot wait for itself");
-    WaitUntilFinished();
+    WaitUntilFinished(false);
     return returnValue_;
 }
 
-void TThread::WaitUntilFinished() {
+void TThread::WaitUntilFinished(bool dropOwnQueued) {
     SyncQueue& q = TheSyncQueue();
     const bool onMain = IsMainThread();
     for (;;) {
@@ -163,6 +165,7 @@ void TThread::WaitUntilFinished() {
             q.mainCv.wait(lock, [&] { return finished_ || (onMain && !q.calls.empty()); });
             if (finished_) return;
         }
+        if (dropOwnQueued) RemoveQueuedEvents(this);
         RunQueuedCalls();
     }
 }

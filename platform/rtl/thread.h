@@ -74,7 +74,7 @@ protected:
 
 private:
     void Run();
-    void WaitUntilFinished();
+    void WaitUntilFinished(bool dropOwnQueued);
 
     std::mutex startMutex_; // held while Start publishes thread_ and threadId_
     std::thread thread_;

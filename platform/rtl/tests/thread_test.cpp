@@ -181,13 +181,35 @@ TEST(Thread, LifetimeTerminateAndFreeOnTerminate) {
         CheckSynchronize(5);
     EXPECT_TRUE(onTerminateRan);
 
-    // Queued calls of a thread that is gone are dropped, never run on a freed object.
+    // Queued calls of a thread that is gone are dropped, never run on a freed object: whether it had
+    // finished before its destruction or was still running when the base destructor waited for it.
     bool queuedRan = false;
     {
         LambdaThread t(true, [&](LambdaThread& me) { me.Queue([&] { queuedRan = true; }); });
         t.Start();
         while (!t.Finished())
             Sleep(1);
+    }
+    class Bare : public TThread {
+    public:
+        Bare(bool& ran, TSimpleEvent& running) : TThread(true), ran_(ran), running_(running) {}
+
+    protected:
+        void Execute() override {
+            running_.SetEvent();
+            Sleep(20);
+            Queue([&ran = ran_] { ran = true; });
+        }
+
+    private:
+        bool& ran_;
+        TSimpleEvent& running_;
+    };
+    {
+        TSimpleEvent running;
+        Bare bare(queuedRan, running);
+        bare.Start();
+        running.WaitFor();
     }
     CheckSynchronize();
     EXPECT_FALSE(queuedRan);
