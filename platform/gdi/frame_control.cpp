@@ -111,14 +111,15 @@ void DrawCheckBox(DeviceContext& dc, const RECT& box, UINT state) {
                   GetSysColor((state & DFCS_INACTIVE) ? COLOR_BTNSHADOW : COLOR_WINDOWTEXT));
 }
 
-void DrawSizeGrip(DeviceContext& dc, const RECT& r) {
+// The grip faces the bottom-right corner, or the bottom-left one when mirrored.
+void DrawSizeGrip(DeviceContext& dc, const RECT& r, bool mirrored) {
     FillDeviceRect(dc, r, GetSysColor(COLOR_BTNFACE));
     const int n = std::min(r.right - r.left, r.bottom - r.top);
     const COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT), dark = GetSysColor(COLOR_BTNSHADOW);
     // Three ridges along the diagonal from the bottom-right corner: one light line, two dark ones.
     for (int y = r.bottom - n; y < r.bottom; ++y)
         for (int x = r.right - n; x < r.right; ++x) {
-            const int d = (r.right - 1 - x) + (r.bottom - 1 - y);
+            const int d = (mirrored ? x - (r.right - n) : r.right - 1 - x) + (r.bottom - 1 - y);
             if (d == 0 || d >= std::min(n - 1, 12)) continue;
             const int phase = d % 4;
             if (phase == 0) continue;
@@ -177,7 +178,7 @@ BOOL DrawFrameControl(HDC hdc, RECT* rect, UINT type, UINT state) {
     case DFC_SCROLL: {
         const UINT kind = state & 0xFF;
         if (kind == DFCS_SCROLLSIZEGRIP || kind == DFCS_SCROLLSIZEGRIPRIGHT) {
-            DrawSizeGrip(*dc, r);
+            DrawSizeGrip(*dc, r, kind == DFCS_SCROLLSIZEGRIPRIGHT);
             return 1;
         }
         RECT face;

@@ -74,7 +74,12 @@ void DrawTextRun(DeviceContext& dc, const DcFont& font, const TextRun& run, int 
     const uint32_t fore = DeviceColor(dc, dc.st.textColor), back = DeviceColor(dc, dc.st.bkColor);
     Surface* s = dc.Target();
     if (!s) return;
-    Region visible = dc.Visible();
+    // Clip to the run's own box first, so the per-pixel test sees only a few rectangles.
+    const POINT c1 = Rotate(turns, x, y, u0 - pad, v0),
+                c2 = Rotate(turns, x, y, u0 + width + pad, v0 + height);
+    const RECT box{std::min(c1.x, c2.x) - 1, std::min(c1.y, c2.y) - 1, std::max(c1.x, c2.x) + 1,
+                   std::max(c1.y, c2.y) + 1};
+    Region visible = Region::Combine(dc.Visible(), Region(box), Region::Op::And);
     if (clip) visible = Region::Combine(visible, Region(*clip), Region::Op::And);
     for (int v = 0; v < height; ++v)
         for (int u = -pad; u < width + pad; ++u) {

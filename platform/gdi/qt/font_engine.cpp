@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -84,29 +85,7 @@ int PixelSize(const LOGFONT& lf) {
     return std::max(1, static_cast<int>(std::lround(double(lf.lfHeight) * lf.lfHeight / cell)));
 }
 
-// Fonts are made once per distinct LOGFONT: drawing code asks for the same few fonts over and over.
-QFont FontFor(const LOGFONT& lf) {
-    EnsureApplication();
-    static std::mutex mutex;
-    static std::map<std::string, QFont>* cache = new std::map<std::string, QFont>;
-    const std::string key(reinterpret_cast<const char*>(&lf), sizeof lf);
-    std::lock_guard lock(mutex);
-    auto it = cache->find(key);
-    if (it == cache->end()) {
-        if (cache->size() > 256) cache->clear();
-        it = cache->emplace(key, MakeFont(lf, PixelSize(lf))).first;
-    }
-    return it->second;
-}
-
-QString ToQString(std::u16string_view text) {
-    return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
-
-FontInfo Metrics(const LOGFONT& lf) {
-    const QFont f = FontFor(lf);
+FontInfo ComputeMetrics(const QFont& f) {
     const QFontMetrics fm(f);
     FontInfo info;
     info.ascent = fm.ascent();
@@ -118,9 +97,47 @@ FontInfo Metrics(const LOGFONT& lf) {
     info.underlinePos = std::max(1, fm.underlinePos());
     info.strikeOutPos = fm.strikeOutPos();
     info.lineWidth = std::max(1, fm.lineWidth());
-    info.fixedPitch = QFontInfo(f).fixedPitch();
-    info.family = QFontInfo(f).family().toStdString();
+    const QFontInfo real(f);
+    info.fixedPitch = real.fixedPitch();
+    info.family = real.family().toStdString();
     return info;
+}
+
+struct CachedFont {
+    QFont font;
+    FontInfo info;
+};
+
+// Fonts are made once per distinct LOGFONT: drawing code asks for the same few fonts over and over.
+CachedFont Cached(const LOGFONT& lf) {
+    EnsureApplication();
+    static std::mutex mutex;
+    static auto* cache = new std::map<std::string, std::unique_ptr<CachedFont>>;
+    const std::string key(reinterpret_cast<const char*>(&lf), sizeof lf);
+    std::lock_guard lock(mutex);
+    auto it = cache->find(key);
+    if (it == cache->end()) {
+        if (cache->size() > 256) cache->clear();
+        auto entry = std::make_unique<CachedFont>();
+        entry->font = MakeFont(lf, PixelSize(lf));
+        entry->info = ComputeMetrics(entry->font);
+        it = cache->emplace(key, std::move(entry)).first;
+    }
+    return *it->second;
+}
+
+QFont FontFor(const LOGFONT& lf) {
+    return Cached(lf).font;
+}
+
+QString ToQString(std::u16string_view text) {
+    return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+FontInfo Metrics(const LOGFONT& lf) {
+    return Cached(lf).info;
 }
 
 std::vector<int> CharPositions(const LOGFONT& lf, std::u16string_view text) {

@@ -3,6 +3,7 @@
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/metrics.h"
+#include "platform/gdi/muldiv.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/syscolors.h"
 #include "platform/gdi/test_settings.h"
@@ -153,6 +154,19 @@ TEST_F(SystemSettings, StockObjectsAndGetObject) {
     PatBlt(mem, 0, 0, 1, 1, PATCOPY);
     EXPECT_EQ(GetPixel(mem, 0, 0), RGB(0, 0, 0));
     DeleteDC(mem);
+}
+
+TEST(MulDiv, RoundsHalvesAwayFromZeroAndReportsFailures) {
+    EXPECT_EQ(MulDiv(5, 1, 2), 3);
+    EXPECT_EQ(MulDiv(-5, 1, 2), -3);
+    EXPECT_EQ(MulDiv(5, -1, 2), -3);
+    EXPECT_EQ(MulDiv(-5, -1, -2), -3);
+    EXPECT_EQ(MulDiv(7, 1, 3), 2);
+    EXPECT_EQ(MulDiv(8, 1, 3), 3);
+    EXPECT_EQ(MulDiv(200, 50, 100), 100);
+    EXPECT_EQ(MulDiv(1, 1, 0), -1);
+    EXPECT_EQ(MulDiv(2000000000, 2000000000, 1), -1);                  // does not fit
+    EXPECT_EQ(MulDiv(2000000000, 2000000000, 2000000000), 2000000000); // 64-bit intermediate
 }
 
 } // namespace
