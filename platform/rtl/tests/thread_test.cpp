@@ -196,9 +196,12 @@ TEST(Thread, LifetimeTerminateAndFreeOnTerminate) {
 
     protected:
         void Execute() override {
+            // Bare's members are gone once its destructor has run: take what is needed first.
+            TThread* self = this;
+            bool& ran = ran_;
             running_.SetEvent();
             Sleep(20);
-            Queue([&ran = ran_] { ran = true; });
+            TThread::Queue(self, [&ran] { ran = true; });
         }
 
     private:
