@@ -107,7 +107,12 @@ void RunIdleWork() {
         Guard g(Lock());
         idle = idleCallback;
     }
-    if (idle) idle();
+    if (!idle) return;
+    try {
+        idle();
+    } catch (const std::exception& e) {
+        ReportException(e);
+    }
 }
 
 std::optional<size_t> DueTimer(ThreadQueue& q, HWND filter, DWORD now) {

@@ -191,14 +191,14 @@ void RunSizeLoop(HWND hwnd, LRESULT hit, POINT start) {
                          original.bottom - original.top, SWP_NOZORDER | SWP_NOACTIVATE);
             break;
         }
-        if (msg.message == WM_LBUTTONUP) break;
-        if (msg.message != WM_MOUSEMOVE) {
+        // Input queued before the capture was taken still arrives as non-client messages.
+        if (msg.message == WM_LBUTTONUP || msg.message == WM_NCLBUTTONUP) break;
+        if (msg.message != WM_MOUSEMOVE && msg.message != WM_NCMOUSEMOVE) {
             TranslateMessage(msg);
             DispatchMessage(msg);
             continue;
         }
-        POINT now;
-        GetCursorPos(now);
+        POINT now = msg.pt;
         int dx = now.x - start.x, dy = now.y - start.y;
         RECT r = original;
         if (hit == HTCAPTION) {

@@ -9,7 +9,9 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QWheelEvent>
+#include <QThread>
 #include <QWindow>
+#include <functional>
 
 #include "platform/gdi/surface.h"
 #include "platform/gui/gui_state.h"
@@ -185,6 +187,20 @@ QtHost::QtHost(HWND hwnd, const HostParams& params)
     }
 }
 
+bool QtHost::OffGuiThread(std::function<void()> call) {
+    if (!widget_ || QThread::currentThread() == widget_->thread()) return false;
+    // Qt widgets belong to the GUI thread; a worker's change is carried there, unless the host is
+    // gone by then.
+    std::weak_ptr<int> alive = alive_;
+    QMetaObject::invokeMethod(
+        widget_.data(),
+        [alive, call = std::move(call)] {
+            if (alive.lock()) call();
+        },
+        Qt::QueuedConnection);
+    return true;
+}
+
 QtHost::~QtHost() {
     if (widget_) {
         widget_->hide();
@@ -195,6 +211,7 @@ QtHost::~QtHost() {
 
 void QtHost::SetGeometry(const RECT& r) {
     if (!widget_) return;
+    if (OffGuiThread([this, r] { SetGeometry(r); })) return;
     widget_->applyingGeometry = true;
     widget_->setGeometry(r.left, r.top, std::max(1, static_cast<int>(r.right - r.left)),
                          std::max(1, static_cast<int>(r.bottom - r.top)));
@@ -203,6 +220,7 @@ void QtHost::SetGeometry(const RECT& r) {
 
 void QtHost::SetVisible(bool visible, bool activate) {
     if (!widget_) return;
+    if (OffGuiThread([this, visible, activate] { SetVisible(visible, activate); })) return;
     widget_->applyingGeometry = true;
     if (visible) {
         widget_->setAttribute(Qt::WA_ShowWithoutActivating, noActivate_ || !activate);
@@ -216,14 +234,17 @@ void QtHost::SetVisible(bool visible, bool activate) {
 }
 
 void QtHost::SetTitle(const std::string& title) {
+    if (OffGuiThread([this, title] { SetTitle(title); })) return;
     if (widget_) widget_->setWindowTitle(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
 }
 
 void QtHost::SetOpacity(double opacity) {
+    if (OffGuiThread([this, opacity] { SetOpacity(opacity); })) return;
     if (widget_) widget_->setWindowOpacity(opacity);
 }
 
 void QtHost::Raise() {
+    if (OffGuiThread([this] { Raise(); })) return;
     if (widget_ && widget_->isVisible() && QGuiApplication::platformName() != QLatin1String("offscreen"))
         widget_->raise();
 }
@@ -240,6 +261,8 @@ void QtHost::SetCursorShape(uintptr_t cursorId, const Surface* image, POINT hot)
 }
 
 void QtHost::Refresh() {
+    // update() only schedules a repaint, which Qt allows from any thread only through the event queue.
+    if (OffGuiThread([this] { Refresh(); })) return;
     if (widget_) widget_->update();
 }
 

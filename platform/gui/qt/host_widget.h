@@ -3,6 +3,8 @@
 // activation and geometry events into our input entries.
 #include <QPointer>
 #include <QWidget>
+#include <functional>
+#include <memory>
 
 #include "platform/gui/backend.h"
 
@@ -50,8 +52,11 @@ public:
     HostWidget* Widget() const { return widget_; }
 
 private:
+    // True when the call was handed to the GUI thread instead of running here.
+    bool OffGuiThread(std::function<void()> call);
     QPointer<HostWidget> widget_;
     bool noActivate_;
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 
 } // namespace pw::gui::qt

@@ -19,9 +19,12 @@ namespace {
 
 QtMessageHandler previousHandler = nullptr;
 
-// The offscreen platform complains about every window shown; that is noise, not a fault.
+// The offscreen platform complains about every window shown and every opacity set; that is noise, not a
+// fault.
 void FilterMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-    if (text == QLatin1String("This plugin does not support raise()")) return;
+    if (text == QLatin1String("This plugin does not support raise()") ||
+        text == QLatin1String("This plugin does not support setting window opacity"))
+        return;
     if (previousHandler) previousHandler(type, context, text);
 }
 

@@ -3,6 +3,7 @@
 #include "gui_test_support.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
+#include "platform/gui/system.h"
 
 using namespace gui_test;
 using pw::gui::MouseAction;
@@ -83,11 +84,11 @@ TEST(Input, AltMakesSystemKeysAndTheKeyStateFollowsInput) {
     PumpAndTranslate();
     EXPECT_EQ(MessagesOf(w, {WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN, WM_SYSKEYUP, WM_CHAR, WM_SYSCHAR}),
               (std::vector<UINT>{WM_SYSKEYDOWN, WM_SYSKEYDOWN, WM_SYSCHAR, WM_SYSKEYUP, WM_SYSKEYUP}));
-    for (const Seen& s : Log())
-        if (s.msg == WM_SYSCHAR) {
-            EXPECT_EQ(s.wParam, static_cast<WPARAM>('f'));
-            EXPECT_TRUE(s.lParam & (1 << 29));
-        }
+    for (const Seen& s : Log()) {
+        if (s.msg != WM_SYSCHAR) continue;
+        EXPECT_EQ(s.wParam, static_cast<WPARAM>('f'));
+        EXPECT_TRUE(s.lParam & (1 << 29));
+    }
     DestroyWindow(w);
 }
 
@@ -173,7 +174,8 @@ TEST(Input, DoubleClicksOnlyForClassesThatAskAndContextMenusOnRelease) {
     Pump();
     ASSERT_EQ(MessagesOf(plain, {WM_CONTEXTMENU}), (std::vector<UINT>{WM_CONTEXTMENU}));
     for (const Seen& s : Log()) {
-        if (s.msg == WM_CONTEXTMENU) EXPECT_EQ(s.lParam, MAKELPARAM(150, 150)); // screen coordinates
+        if (s.msg != WM_CONTEXTMENU) continue;
+        EXPECT_EQ(s.lParam, MAKELPARAM(150, 150)); // screen coordinates
     }
     DestroyWindow(plain);
     DestroyWindow(dbl);
@@ -254,4 +256,89 @@ TEST(Input, VirtualKeyTablesAreInverses) {
     EXPECT_EQ(VkKeyScan('-'), VK_OEM_MINUS);
     EXPECT_EQ(MapVirtualKey('A', MAPVK_VK_TO_CHAR), static_cast<UINT>('A'));
     EXPECT_EQ(MapVirtualKey(MapVirtualKey('Q', MAPVK_VK_TO_VSC), MAPVK_VSC_TO_VK), static_cast<UINT>('Q'));
+}
+
+TEST(Input, HoverComesAfterThePointerRestsAndCursorsFollowTheHitTest) {
+    DWORD now = 1000;
+    pw::gui::SetTickSource([&] { return now; });
+    WNDCLASS wc;
+    wc.lpfnWndProc = DefWindowProc;
+    wc.hCursor = LoadCursor(nullptr, IDC_HAND);
+    wc.lpszClassName = "GuiTestHand";
+    RegisterClass(wc);
+    HWND w = CreateWindowEx(0, "GuiTestHand", "", WS_POPUP | WS_VISIBLE | WS_THICKFRAME, 100, 100, 100, 100, nullptr,
+                            nullptr, nullptr, nullptr);
+    pw::gui::SimulateMouse(MouseAction::Move, POINT{150, 150});
+    Pump();
+    EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_HAND));
+    pw::gui::SimulateMouse(MouseAction::Move, POINT{101, 150});
+    Pump();
+    EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_SIZEWE));
+    pw::gui::SimulateMouse(MouseAction::Move, POINT{150, 150});
+    std::vector<UINT> seen;
+    HWND hovered = nullptr;
+    HWND watcher = AllocateHWnd([&](TMessage&) {});
+    // Hover arrives as a posted message to the tracked window.
+    TRACKMOUSEEVENT tme;
+    tme.dwFlags = TME_HOVER;
+    tme.hwndTrack = w;
+    tme.dwHoverTime = 100;
+    ASSERT_TRUE(TrackMouseEvent(tme));
+    now += 50;
+    MSG msg;
+    while (PeekMessage(msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(msg);
+    now += 60;
+    while (PeekMessage(msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_MOUSEHOVER) hovered = msg.hwnd;
+        DispatchMessage(msg);
+        while (PeekMessage(msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_MOUSEHOVER) hovered = msg.hwnd;
+            DispatchMessage(msg);
+        }
+    }
+    EXPECT_EQ(hovered, w);
+    DeallocateHWnd(watcher);
+    DestroyWindow(w);
+    UnregisterClass("GuiTestHand", nullptr);
+    pw::gui::SetTickSource(nullptr);
+}
+
+TEST(Input, DraggingASizingBorderResizesThroughTheDefaultProcedure) {
+    HWND w = MakeTopLevel(RECT{100, 100, 300, 200}, WS_POPUP | WS_VISIBLE | WS_THICKFRAME);
+    std::vector<RECT> sizing;
+    SetTestHandler(w, [&](HWND, UINT msg, WPARAM, LPARAM lp, LRESULT&) {
+        if (msg == WM_SIZING) {
+            auto* r = reinterpret_cast<RECT*>(lp);
+            sizing.push_back(*r);
+            r->right = std::min<LONG>(r->right, r->left + 220); // a handler may limit the size
+        }
+        return false;
+    });
+    Pump();
+    pw::gui::SimulateMouse(MouseAction::Move, POINT{299, 199});
+    pw::gui::SimulateMouse(MouseAction::Down, POINT{299, 199}, MouseButton::Left);
+    // The rest comes while the procedure's own loop runs, as a person's hand would.
+    static std::vector<std::pair<MouseAction, POINT>> steps;
+    steps = {{MouseAction::Move, POINT{310, 205}}, {MouseAction::Move, POINT{349, 239}}, {MouseAction::Up, POINT{349, 239}}};
+    static size_t next = 0;
+    next = 0;
+    UINT_PTR timer = SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR, DWORD) {
+        if (next < steps.size()) {
+            pw::gui::SimulateMouse(steps[next].first, steps[next].second, MouseButton::Left);
+            ++next;
+        }
+    });
+    MSG msg;
+    while (next < steps.size() || PeekMessage(msg, nullptr, 0, 0, PM_NOREMOVE)) {
+        if (GetMessage(msg, nullptr, 0, 0) <= 0) break;
+        DispatchMessage(msg);
+    }
+    KillTimer(nullptr, timer);
+    ASSERT_EQ(sizing.size(), 2u);
+    EXPECT_EQ(sizing[1], (RECT{100, 100, 350, 240}));
+    RECT r;
+    GetWindowRect(w, r);
+    EXPECT_EQ(r, (RECT{100, 100, 320, 240}));
+    EXPECT_EQ(GetCapture(), nullptr);
+    DestroyWindow(w);
 }

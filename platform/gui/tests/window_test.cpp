@@ -178,3 +178,16 @@ TEST(Window, ShowMaximizeAndRestore) {
     EXPECT_EQ(MonitorFromPoint(POINT{5000, 5000}, MONITOR_DEFAULTTONULL), nullptr);
     DestroyWindow(w);
 }
+
+TEST(Window, LayeredAlphaNeedsTheLayeredStyle) {
+    HWND plain = MakeTopLevel(RECT{0, 0, 10, 10});
+    EXPECT_FALSE(SetLayeredWindowAttributes(plain, 0, 128, LWA_ALPHA));
+    SetWindowLong(plain, GWL_EXSTYLE, GetWindowLong(plain, GWL_EXSTYLE) | static_cast<LONG>(WS_EX_LAYERED));
+    EXPECT_TRUE(SetLayeredWindowAttributes(plain, 0, 128, LWA_ALPHA));
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    EXPECT_TRUE(GetLayeredWindowAttributes(plain, nullptr, &alpha, &flags));
+    EXPECT_EQ(alpha, 128);
+    EXPECT_EQ(flags, LWA_ALPHA);
+    DestroyWindow(plain);
+}
