@@ -43,21 +43,22 @@ void ClearReadingState(TComponentState& state) {
 }
 } // namespace
 
-// Bounds the recursion of nested components, collections and lists, so that a hostile stream cannot
-// exhaust the stack.
+// Bounds the recursion of nested components, and separately of nested values (collections, lists), so
+// that a hostile stream cannot exhaust the stack while anything the writer makes of a tree it could read
+// also reads back.
 class TReader::DepthGuard {
 public:
-    explicit DepthGuard(TReader& reader) : reader_(reader) {
-        if (reader_.depth_ >= MaxDepth)
+    explicit DepthGuard(int& depth) : depth_(depth) {
+        if (depth_ >= MaxDepth)
             StreamFormatError();
-        ++reader_.depth_;
+        ++depth_;
     }
-    ~DepthGuard() { --reader_.depth_; }
+    ~DepthGuard() { --depth_; }
     DepthGuard(const DepthGuard&) = delete;
     DepthGuard& operator=(const DepthGuard&) = delete;
 
 private:
-    TReader& reader_;
+    int& depth_;
 };
 
 void TReader::ReadExact(void* buffer, int64_t count) {
@@ -102,14 +103,21 @@ void TReader::DefineBinaryProperty(const std::string& Name, const TStreamProc& R
     if (propName_.empty() || !ReadData || !SameText(Name, propName_))
         return;
     propName_.clear();
+    const std::vector<uint8_t> bytes = ReadBinary();
+    TMemoryStream data;
+    if (!bytes.empty())
+        data.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+    data.SetPosition(0);
+    ReadData(data);
+}
+
+std::vector<uint8_t> TReader::ReadBinary() {
     if (ReadValue() != vaBinary)
         PropValueError();
     const int32_t length = ReadLength(1);
-    TMemoryStream data;
-    data.SetSize(length);
-    ReadExact(data.Memory(), length);
-    data.SetPosition(0);
-    ReadData(data);
+    std::vector<uint8_t> bytes(static_cast<size_t>(length));
+    ReadExact(bytes.data(), length);
+    return bytes;
 }
 
 TComponent* TReader::ReadRootComponent(TComponent* Root) {
@@ -195,7 +203,7 @@ TComponent* TReader::ReadComponent() {
 }
 
 void TReader::ReadData(TComponent* Instance) {
-    DepthGuard depth(*this);
+    DepthGuard depth(componentDepth_);
     while (!EndOfList())
         ReadProperty(Instance);
     ReadListEnd();
@@ -305,7 +313,7 @@ void TReader::ReadPropValue(TPersistent* Instance, const TPropInfo& Info) {
 }
 
 void TReader::ReadCollection(TCollection* Collection) {
-    DepthGuard depth(*this);
+    DepthGuard depth(valueDepth_);
     Collection->BeginUpdate();
     try {
         // An empty record leaves the items as they are, as the class library does.
@@ -481,9 +489,13 @@ float TReader::ReadSingle() {
 }
 
 double TReader::ReadCurrency() {
+    return static_cast<double>(ReadCurrencyUnits()) / 10000.0;
+}
+
+int64_t TReader::ReadCurrencyUnits() {
     if (ReadValue() != vaCurrency)
         PropValueError();
-    return static_cast<double>(ReadLittleEndian<int64_t>()) / 10000.0;
+    return ReadLittleEndian<int64_t>();
 }
 
 double TReader::ReadDate() {
@@ -507,7 +519,7 @@ uint64_t TReader::ReadSet(const std::vector<std::string>& Names) {
 }
 
 void TReader::SkipValue() {
-    DepthGuard depth(*this);
+    DepthGuard depth(valueDepth_);
     auto skip = [this](int64_t count) {
         if (count > stream_.Size() - stream_.Position())
             StreamFormatError();

@@ -13,7 +13,7 @@ struct TPropInfo;
 
 class TReader : public TFiler {
 public:
-    // Components and lists nest at most this deep.
+    // Components nest at most this deep, and so do values (collections, lists) within a property.
     static constexpr int MaxDepth = 64;
 
     explicit TReader(TStream& Stream) : TFiler(Stream) {}
@@ -58,9 +58,15 @@ public:
     double ReadFloat();
     float ReadSingle();
     double ReadCurrency();
+    // vaCurrency: the amount in ten-thousandths.
+    int64_t ReadCurrencyUnits();
     double ReadDate();
     uint64_t ReadSet(const std::vector<std::string>& Names);
+    // vaBinary: its bytes.
+    std::vector<uint8_t> ReadBinary();
     void SkipValue();
+    // The optional flags byte (and child position) before a component record.
+    void ReadPrefix(uint8_t& flags, int32_t& childPos);
 
 private:
     class DepthGuard;
@@ -70,7 +76,6 @@ private:
     T ReadLittleEndian();
     // Reads a 4-byte length and checks that that many units of unitSize bytes remain.
     int32_t ReadLength(int unitSize);
-    void ReadPrefix(uint8_t& flags, int32_t& childPos);
     void ReadPropValue(TPersistent* Instance, const TPropInfo& Info);
     [[noreturn]] void PropValueError();
     [[noreturn]] void PropertyNotFound(const std::string& Name);
@@ -79,5 +84,6 @@ private:
     TComponent* parent_ = nullptr;
     std::string propName_;
     std::vector<TComponent*> loaded_;
-    int depth_ = 0;
+    int componentDepth_ = 0;
+    int valueDepth_ = 0;
 };

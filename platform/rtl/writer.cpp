@@ -225,6 +225,15 @@ void TWriter::WriteSignature() {
     Write("TPF0", 4);
 }
 
+void TWriter::WritePrefix(uint8_t Flags, int32_t ChildPos) {
+    if (Flags == 0)
+        return;
+    const uint8_t prefix = 0xF0 | (Flags & 0x0F);
+    Write(&prefix, 1);
+    if ((Flags & ffChildPos) != 0)
+        WriteInteger(ChildPos);
+}
+
 void TWriter::WriteValue(TValueType Value) {
     const uint8_t byte = Value;
     Write(&byte, 1);
@@ -316,9 +325,12 @@ void TWriter::WriteSingle(float Value) {
 }
 
 void TWriter::WriteCurrency(double Value) {
-    const int64_t units = CurrencyUnits(Value);
+    WriteCurrencyUnits(CurrencyUnits(Value));
+}
+
+void TWriter::WriteCurrencyUnits(int64_t TenThousandths) {
     WriteValue(vaCurrency);
-    WriteLittleEndian(units);
+    WriteLittleEndian(TenThousandths);
 }
 
 void TWriter::WriteDate(double Value) {
@@ -342,4 +354,11 @@ void TWriter::WriteBinary(const TStreamProc& WriteData) {
     WriteValue(vaBinary);
     WriteLittleEndian(static_cast<int32_t>(data.Size()));
     Write(data.Memory(), static_cast<size_t>(data.Size()));
+}
+
+void TWriter::WriteBinary(const std::vector<uint8_t>& Data) {
+    WriteBinary([&Data](TStream& stream) {
+        if (!Data.empty())
+            stream.WriteBuffer(Data.data(), static_cast<int64_t>(Data.size()));
+    });
 }

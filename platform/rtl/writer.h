@@ -32,6 +32,8 @@ public:
     void WriteCollection(TCollection* Value);
 
     void WriteSignature();
+    // The flags byte (and child position) before a component record; nothing when there are no flags.
+    void WritePrefix(uint8_t Flags, int32_t ChildPos);
     void WriteValue(TValueType Value);
     // A short string: one length byte, then at most 255 bytes (EWriteError when longer).
     void WriteStr(std::string_view Value);
@@ -50,10 +52,12 @@ public:
     void WriteFloat(double Value);
     void WriteSingle(float Value);
     void WriteCurrency(double Value);
+    void WriteCurrencyUnits(int64_t TenThousandths);
     void WriteDate(double Value);
     // The names of the bits set in Value.
     void WriteSet(uint64_t Value, const std::vector<std::string>& Names);
     void WriteBinary(const TStreamProc& WriteData);
+    void WriteBinary(const std::vector<uint8_t>& Data);
 
 private:
     void Write(const void* data, size_t count);

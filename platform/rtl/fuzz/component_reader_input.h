@@ -1,13 +1,15 @@
 #pragma once
 // The fuzzing entry for the component stream reader, shared by the fuzzer and the replay test: read the
 // bytes into a component with a property of every kind; when that works, what it writes must read back
-// and write again to the very same bytes.
+// and write again to the very same bytes. The bytes also go through the text form: text that converts
+// back must convert to the same text again.
 #include "platform/rtl/collection.h"
 #include "platform/rtl/colors.h"
 #include "platform/rtl/component.h"
 #include "platform/rtl/component_stream.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/filer.h"
+#include "platform/rtl/object_text.h"
 #include "platform/rtl/published.h"
 #include "platform/rtl/stream.h"
 #include "platform/rtl/string_list.h"
@@ -122,7 +124,40 @@ inline bool ReadBytes(const uint8_t* data, size_t size, Target& target) {
     }
 }
 
-// False only when an input that was read writes out something that does not read back the same.
+inline bool ConvertToText(const uint8_t* data, size_t size, std::string& text) {
+    TMemoryStream in;
+    if (size > 0)
+        in.WriteBuffer(data, static_cast<int64_t>(size));
+    in.SetPosition(0);
+    TMemoryStream out;
+    try {
+        ObjectBinaryToText(in, out);
+    } catch (const Exception&) {
+        return false;
+    }
+    text.assign(out.Bytes().begin(), out.Bytes().end());
+    return true;
+}
+
+inline bool TextFormIsStable(const uint8_t* data, size_t size) {
+    std::string text;
+    if (!ConvertToText(data, size, text))
+        return true;
+    TMemoryStream in;
+    in.WriteBuffer(text.data(), static_cast<int64_t>(text.size()));
+    in.SetPosition(0);
+    TMemoryStream binary;
+    try {
+        ObjectTextToBinary(in, binary);
+    } catch (const Exception&) {
+        return true;
+    }
+    std::string again;
+    return ConvertToText(binary.Memory(), static_cast<size_t>(binary.Size()), again) && again == text;
+}
+
+// False only when an input that was read writes out something that does not read back the same, or
+// when its text form is not stable.
 inline bool ReadComponentInput(const uint8_t* data, size_t size) {
     static const bool registered = [] {
         RegisterComponentClass<Target>("TFuzzTarget");
@@ -131,6 +166,8 @@ inline bool ReadComponentInput(const uint8_t* data, size_t size) {
     (void)registered;
     if (size > (1u << 20))
         return true;
+    if (!TextFormIsStable(data, size))
+        return false;
     Target first;
     if (!ReadBytes(data, size, first))
         return true;

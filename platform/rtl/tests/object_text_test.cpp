@@ -1,0 +1,179 @@
+#include "platform/rtl/object_text.h"
+
+#include "platform/rtl/fuzz/component_reader_input.h"
+#include "platform/rtl/strings.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using component_fuzz::Target;
+
+std::string ToText(const std::vector<uint8_t>& bytes) {
+    TMemoryStream in;
+    in.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+    in.SetPosition(0);
+    TMemoryStream out;
+    ObjectBinaryToText(in, out);
+    return {out.Bytes().begin(), out.Bytes().end()};
+}
+
+std::vector<uint8_t> ToBinary(const std::string& text) {
+    TMemoryStream in;
+    in.WriteBuffer(text.data(), static_cast<int64_t>(text.size()));
+    in.SetPosition(0);
+    TMemoryStream out;
+    ObjectTextToBinary(in, out);
+    return out.Bytes();
+}
+
+std::string Lines(std::initializer_list<const char*> lines) {
+    std::string text;
+    for (const char* line : lines)
+        text += std::string(line) + "\r\n";
+    return text;
+}
+
+TEST(ObjectText, BinaryBecomesTheFamiliarTextAndConvertsBackToTheSameBytes) {
+    Target root;
+    root.SetName("Form1");
+    root.Flag = true;
+    root.Int = -70000;
+    root.Big = int64_t{1} << 40;
+    root.Kind = 2;
+    root.Style = 0b101;
+    root.Ext = 0.1;
+    root.Sgl = 2.5;
+    root.Money = -12.3456;
+    root.When = 45000.5;
+    root.Text = "it's\r\nfine";
+    root.Color = 0x123456;
+    static_cast<component_fuzz::Entry*>(root.Entries.Add())->Value = 3;
+    static_cast<component_fuzz::Entry*>(root.Entries.Add())->Caption = "second";
+    root.FontObject.Size = 12;
+    root.FontObject.Data = {0x01, 0xAB, 0xFF};
+    root.Lines.Add("one");
+    root.Lines.Add("");
+    auto* child = new Target(&root);
+    child->SetName("Panel1");
+    child->Color = clNone;
+    const std::vector<uint8_t> bytes = component_fuzz::WriteBytes(root);
+
+    const std::string expected = Lines({
+        "object Form1: TFuzzTarget",
+        "  Flag = True",
+        "  Int = -70000",
+        "  Big = 1099511627776",
+        "  Kind = kThree",
+        "  Style = [fsBold, fsUnderline]",
+        "  Ext = 0.1",
+        "  Sgl = 2.5s",
+        "  Money = -12.3456c",
+        "  When = 45000.5d",
+        "  Text = 'it''s'#13#10'fine'",
+        "  Color = 1193046",
+        "  Entries = <",
+        "    item",
+        "      Value = 3",
+        "    end",
+        "    item",
+        "      Caption = 'second'",
+        "    end>",
+        "  Font.Size = 12",
+        "  Font.Color = clWindowText",
+        "  Font.Data = {",
+        "    01ABFF}",
+        "  Lines.Strings = (",
+        "    'one'",
+        "    '')",
+        "  object Panel1: TFuzzTarget",
+        "    Flag = False",
+        "    Kind = kOne",
+        "    Color = clNone",
+        "    Entries = <>",
+        "    Font.Color = clWindowText",
+        "  end",
+        "end",
+    });
+    EXPECT_EQ(ToText(bytes), expected);
+    EXPECT_EQ(ToBinary(expected), bytes);
+}
+
+TEST(ObjectText, TextFromElsewhereReadsAsAComponent) {
+    // Blank lines, other letter case, split strings, item order numbers, flags and an empty collection.
+    const std::string text = Lines({
+        "OBJECT Form1: TFuzzTarget",
+        "  Text = 'Hello' +",
+        "    ' world'#$21",
+        "",
+        "  Ext = -1.5E3",
+        "  Entries = <",
+        "    item [0]",
+        "      Caption = #233't'",
+        "    END>",
+        "  inherited Panel1: TFuzzTarget [1]",
+        "    Int = 5",
+        "  end",
+        "  object Panel2: TFuzzTarget",
+        "    Entries = <>",
+        "  end",
+        "end",
+    });
+    const auto bytes = ToBinary(text);
+    EXPECT_EQ(bytes[0], 'T');
+    // The inherited child's flags and position survive the conversion both ways.
+    const std::string back = ToText(bytes);
+    EXPECT_NE(back.find("  inherited Panel1: TFuzzTarget [1]\r\n"), std::string::npos);
+    EXPECT_NE(back.find("Text = 'Hello world!'"), std::string::npos);
+    EXPECT_NE(back.find("Caption = '\xC3\xA9t'"), std::string::npos);
+    EXPECT_NE(back.find("    item [0]\r\n"), std::string::npos);
+    EXPECT_NE(back.find("Entries = <>"), std::string::npos);
+
+    // Without the inherited child the stream reads into a component whose children are created by class.
+    const std::string plain = StringReplace(text, "inherited Panel1: TFuzzTarget [1]", "object Panel1: TFuzzTarget",
+                                            rfReplaceAll);
+    component_fuzz::ReadComponentInput(nullptr, 0); // registers the class
+    Target form;
+    const auto plainBytes = ToBinary(plain);
+    ASSERT_TRUE(component_fuzz::ReadBytes(plainBytes.data(), plainBytes.size(), form));
+    EXPECT_EQ(form.Text, "Hello world!");
+    EXPECT_EQ(form.Ext, -1500.0);
+    ASSERT_EQ(form.Entries.Count(), 1);
+    EXPECT_EQ(static_cast<component_fuzz::Entry*>(form.Entries.Items(0))->Caption, "\xC3\xA9t");
+    auto* panel = dynamic_cast<Target*>(form.FindComponent("Panel1"));
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->Int, 5);
+    EXPECT_NE(form.FindComponent("Panel2"), nullptr);
+}
+
+TEST(ObjectText, BadTextNamesTheLineAndDamagedBinaryIsRefused) {
+    auto parseError = [](const std::string& text) -> std::string {
+        try {
+            ToBinary(text);
+        } catch (const EParserError& e) {
+            return e.Message();
+        }
+        return "";
+    };
+    EXPECT_EQ(parseError("object A: TX\r\n  Width 5\r\nend\r\n"), "'=' expected on line 2");
+    EXPECT_EQ(parseError("object A: TX\r\n  S = 'open\r\nend\r\n"), "Unterminated string on line 2");
+    EXPECT_EQ(parseError("object A: TX\r\n  B = {0A1}\r\nend\r\n"), "Invalid binary value on line 2");
+    EXPECT_EQ(parseError("object A: TX\r\n  N = 99999999999999999999\r\nend\r\n"),
+              "Invalid integer 99999999999999999999 on line 2");
+    EXPECT_EQ(parseError("object A: TX\r\n  L = (1 2\r\n"), "Value expected on line 3");
+    EXPECT_EQ(parseError("thing A: TX\r\nend\r\n"), "'object' expected on line 1");
+    EXPECT_EQ(parseError("object A: TX\r\nend\r\nextra"), "End of text expected on line 3");
+    std::string deep;
+    for (int i = 0; i < 100; ++i)
+        deep += "object A: TX\r\n";
+    EXPECT_EQ(parseError(deep), "Nesting too deep on line 65");
+
+    Target root;
+    root.Text = "abc";
+    auto bytes = component_fuzz::WriteBytes(root);
+    for (size_t length = 0; length < bytes.size(); ++length)
+        EXPECT_THROW(ToText({bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(length)}), EReadError)
+            << length;
+}
+
+} // namespace
