@@ -139,7 +139,7 @@ bool Blit(DeviceContext& dst, int x, int y, int width, int height, const BlitSou
     if (needSource && (!src || !src->surface)) return false;
     std::optional<SourceReader> reader;
     if (needSource) reader.emplace(dst, flipped, width, height, dst.st.stretchMode);
-    const BrushSampler brush(dst, dst.st.brush.get(), false);
+    const BrushSampler brush(dst, dst.st.brush.get(), true);
     const uint32_t transparentRgb = transparent ? (ToArgb(*transparent) & 0x00FFFFFF) : 0;
     ForEachVisiblePixel(dst, Region(RECT{x, y, x + width, y + height}), [&](int px, int py, uint32_t& d) {
         const int dx = px - x, dy = py - y;
@@ -153,7 +153,8 @@ bool Blit(DeviceContext& dst, int x, int y, int width, int height, const BlitSou
                 mask->surface->Contains(mx, my) && (mask->surface->Pixel(mx, my) & 0x00FFFFFF) != 0;
             code = on ? fg : bg;
         }
-        if (RopUsesPattern(code) && !brush.Sample(px, py, p)) p = 0;
+        // A null brush, or a hatch gap in TRANSPARENT mode, leaves pattern operations' pixels alone.
+        if (RopUsesPattern(code) && !brush.Sample(px, py, p)) return;
         d = ApplyRop3(code, p, s, d);
         if (dst.Mono()) d = ToMono(d);
     });

@@ -254,7 +254,7 @@ BOOL PatBlt(HDC hdc, int x, int y, int width, int height, DWORD rop) {
     if (!dc) return 0;
     const RECT r = Normalized(dc->ToDevice(RECT{x, y, x + width, y + height}));
     const uint8_t code = Rop3Index(rop);
-    const BrushSampler brush(*dc, dc->st.brush.get(), false);
+    const BrushSampler brush(*dc, dc->st.brush.get(), true);
     TargetAccess access(*dc);
     ForEachVisiblePixel(*dc, Region(r), [&](int px, int py, uint32_t& d) {
         uint32_t p = 0;
