@@ -16,25 +16,20 @@ TCollectionItem::~TCollectionItem() {
 }
 
 void TCollectionItem::SetCollection(TCollection* Value) {
-    if (collection_ == Value)
-        return;
-    if (collection_ != nullptr)
-        collection_->RemoveItem(this);
-    if (Value != nullptr)
-        Value->InsertItem(this);
+    if (collection_ == Value) return;
+    if (collection_ != nullptr) collection_->RemoveItem(this);
+    if (Value != nullptr) Value->InsertItem(this);
 }
 
 int TCollectionItem::Index() const {
-    if (collection_ == nullptr)
-        return -1;
+    if (collection_ == nullptr) return -1;
     auto& items = collection_->items_;
     auto it = std::find(items.begin(), items.end(), this);
     return it == items.end() ? -1 : static_cast<int>(it - items.begin());
 }
 
 void TCollectionItem::SetIndex(int Value) {
-    if (collection_ != nullptr && Value != Index())
-        collection_->MoveItem(this, Value);
+    if (collection_ != nullptr && Value != Index()) collection_->MoveItem(this, Value);
 }
 
 TPersistent* TCollectionItem::GetOwner() const {
@@ -42,8 +37,7 @@ TPersistent* TCollectionItem::GetOwner() const {
 }
 
 std::string TCollectionItem::GetNamePath() const {
-    if (collection_ == nullptr)
-        return ClassName();
+    if (collection_ == nullptr) return ClassName();
     return Format("%s[%d]", collection_->GetNamePath(), Index());
 }
 
@@ -52,7 +46,8 @@ void TCollectionItem::Changed(bool AllItems) {
         collection_->ItemChanged(AllItems ? nullptr : this);
 }
 
-TCollection::TCollection(TCollectionItemClass ItemClass, TPersistent* Owner) : itemClass_(ItemClass), owner_(Owner) {}
+TCollection::TCollection(TCollectionItemClass ItemClass, TPersistent* Owner)
+    : itemClass_(ItemClass), owner_(Owner) {}
 
 TCollection::~TCollection() {
     // No change notifications while the collection itself goes away.
@@ -61,15 +56,13 @@ TCollection::~TCollection() {
 }
 
 TCollectionItem* TCollection::Items(int Index) const {
-    if (Index < 0 || Index >= Count())
-        throw EListError(Format(rtl_text::ListIndexError, Index));
+    if (Index < 0 || Index >= Count()) throw EListError(Format(rtl_text::ListIndexError, Index));
     return items_[static_cast<size_t>(Index)];
 }
 
 TCollectionItem* TCollection::FindItemID(int ID) const {
     for (TCollectionItem* item : items_)
-        if (item->id_ == ID)
-            return item;
+        if (item->id_ == ID) return item;
     return nullptr;
 }
 
@@ -78,8 +71,7 @@ TCollectionItem* TCollection::Add() {
 }
 
 TCollectionItem* TCollection::Insert(int Index) {
-    if (Index < 0 || Index > Count())
-        throw EListError(Format(rtl_text::ListIndexError, Index));
+    if (Index < 0 || Index > Count()) throw EListError(Format(rtl_text::ListIndexError, Index));
     TCollectionItem* item = Add();
     item->SetIndex(Index);
     return item;
@@ -90,8 +82,7 @@ void TCollection::Delete(int Index) {
 }
 
 void TCollection::Clear() {
-    if (items_.empty())
-        return;
+    if (items_.empty()) return;
     BeginUpdate();
     while (!items_.empty())
         delete items_.back();
@@ -104,8 +95,7 @@ void TCollection::Assign(TPersistent* Source) {
         TPersistent::Assign(Source);
         return;
     }
-    if (source == this)
-        return;
+    if (source == this) return;
     BeginUpdate();
     try {
         Clear();
@@ -120,11 +110,9 @@ void TCollection::Assign(TPersistent* Source) {
 
 // The owner's path and the name of the owner's property that holds this collection.
 std::string TCollection::GetNamePath() const {
-    if (owner_ == nullptr)
-        return ClassName();
+    if (owner_ == nullptr) return ClassName();
     std::string ownerPath = owner_->GetNamePath();
-    if (ownerPath.empty())
-        return ClassName();
+    if (ownerPath.empty()) return ClassName();
     if (const TPropertyTable* table = owner_->PublishedProperties())
         for (const TPropInfo& info : table->Properties())
             if (info.Kind == TPropKind::Class && info.GetObject(*owner_) == this)
@@ -137,14 +125,12 @@ void TCollection::BeginUpdate() {
 }
 
 void TCollection::EndUpdate() {
-    if (updateCount_ > 0)
-        --updateCount_;
+    if (updateCount_ > 0) --updateCount_;
     Changed();
 }
 
 void TCollection::Changed() {
-    if (updateCount_ == 0)
-        Update(nullptr);
+    if (updateCount_ == 0) Update(nullptr);
 }
 
 void TCollection::Update(TCollectionItem*) {}
@@ -158,24 +144,20 @@ void TCollection::InsertItem(TCollectionItem* Item) {
 
 void TCollection::RemoveItem(TCollectionItem* Item) {
     auto it = std::find(items_.begin(), items_.end(), Item);
-    if (it != items_.end())
-        items_.erase(it);
+    if (it != items_.end()) items_.erase(it);
     Item->collection_ = nullptr;
     Changed();
 }
 
 void TCollection::MoveItem(TCollectionItem* Item, int NewIndex) {
-    if (NewIndex < 0 || NewIndex >= Count())
-        throw EListError(Format(rtl_text::ListIndexError, NewIndex));
+    if (NewIndex < 0 || NewIndex >= Count()) throw EListError(Format(rtl_text::ListIndexError, NewIndex));
     auto it = std::find(items_.begin(), items_.end(), Item);
-    if (it == items_.end())
-        return;
+    if (it == items_.end()) return;
     items_.erase(it);
     items_.insert(items_.begin() + NewIndex, Item);
     Changed();
 }
 
 void TCollection::ItemChanged(TCollectionItem* Item) {
-    if (updateCount_ == 0)
-        Update(Item);
+    if (updateCount_ == 0) Update(Item);
 }

@@ -37,8 +37,7 @@ private:
 // Creates an item of the collection's item class inside Collection.
 using TCollectionItemClass = TCollectionItem* (*)(TCollection* Collection);
 
-template <class T>
-TCollectionItemClass CollectionItemClass() {
+template <class T> TCollectionItemClass CollectionItemClass() {
     return [](TCollection* collection) -> TCollectionItem* { return new T(collection); };
 }
 

@@ -94,14 +94,12 @@ bool IdentToColor(std::string_view ident, TColor& color) {
 
 std::string ColorToString(TColor color) {
     std::string ident;
-    if (ColorToIdent(color, ident))
-        return ident;
+    if (ColorToIdent(color, ident)) return ident;
     return "$" + IntToHex(static_cast<uint32_t>(color), 8);
 }
 
 TColor StringToColor(std::string_view text) {
     TColor color = 0;
-    if (IdentToColor(text, color))
-        return color;
+    if (IdentToColor(text, color)) return color;
     return static_cast<TColor>(static_cast<uint32_t>(StrToInt64(text)));
 }

@@ -3,8 +3,8 @@
 #include "platform/rtl/format.h"
 #include "platform/rtl/published.h"
 #include "platform/rtl/reader.h"
-#include "platform/rtl/writer.h"
 #include "platform/rtl/strings.h"
+#include "platform/rtl/writer.h"
 
 #include <algorithm>
 #include <map>
@@ -17,62 +17,53 @@ constexpr const char* ClassNotFound = "Class %s not found";
 
 void EraseOne(std::vector<TComponent*>& list, TComponent* item) {
     auto it = std::find(list.begin(), list.end(), item);
-    if (it != list.end())
-        list.erase(it);
+    if (it != list.end()) list.erase(it);
 }
 } // namespace
 
 TComponent::TComponent(TComponent* AOwner) {
-    if (AOwner != nullptr)
-        AOwner->InsertComponent(this);
+    if (AOwner != nullptr) AOwner->InsertComponent(this);
 }
 
 TComponent::~TComponent() {
     Destroying();
     RemoveNotification(nullptr);
     DestroyComponents();
-    if (owner_ != nullptr)
-        owner_->RemoveComponent(this);
+    if (owner_ != nullptr) owner_->RemoveComponent(this);
 }
 
 const TPropertyTable& TComponent::Table() {
     static const TPropertyTable table(nullptr, [] {
         TPropInfo name = StringProperty<TComponent>("Name", &TComponent::Name, &TComponent::SetName);
         name.Stored = [](const TPersistent&) { return false; };
-        return std::vector<TPropInfo>{name,
-                                      IntegerProperty<TComponent>("Tag", &TComponent::Tag, &TComponent::SetTag, 0)};
+        return std::vector<TPropInfo>{
+            name, IntegerProperty<TComponent>("Tag", &TComponent::Tag, &TComponent::SetTag, 0)};
     }());
     return table;
 }
 
 TComponent* TComponent::Components(int Index) const {
-    if (Index < 0 || Index >= ComponentCount())
-        throw EListError(Format(rtl_text::ListIndexError, Index));
+    if (Index < 0 || Index >= ComponentCount()) throw EListError(Format(rtl_text::ListIndexError, Index));
     return components_[static_cast<size_t>(Index)];
 }
 
 int TComponent::ComponentIndex() const {
-    if (owner_ == nullptr)
-        return -1;
+    if (owner_ == nullptr) return -1;
     auto& list = owner_->components_;
     auto it = std::find(list.begin(), list.end(), this);
     return it == list.end() ? -1 : static_cast<int>(it - list.begin());
 }
 
 TComponent* TComponent::FindComponent(std::string_view AName) const {
-    if (AName.empty())
-        return nullptr;
+    if (AName.empty()) return nullptr;
     for (TComponent* component : components_)
-        if (SameText(component->name_, AName))
-            return component;
+        if (SameText(component->name_, AName)) return component;
     return nullptr;
 }
 
 void TComponent::SetName(const std::string& NewName) {
-    if (name_ == NewName)
-        return;
-    if (!NewName.empty() && !IsValidIdent(NewName))
-        throw EComponentError(Format(InvalidName, NewName));
+    if (name_ == NewName) return;
+    if (!NewName.empty() && !IsValidIdent(NewName)) throw EComponentError(Format(InvalidName, NewName));
     if (owner_ != nullptr)
         owner_->ValidateRename(this, name_, NewName);
     else
@@ -80,7 +71,8 @@ void TComponent::SetName(const std::string& NewName) {
     name_ = NewName;
 }
 
-void TComponent::ValidateRename(TComponent* AComponent, const std::string& CurName, const std::string& NewName) {
+void TComponent::ValidateRename(TComponent* AComponent, const std::string& CurName,
+                                const std::string& NewName) {
     if (AComponent != nullptr && !SameText(CurName, NewName) && AComponent->owner_ == this &&
         FindComponent(NewName) != nullptr)
         throw EComponentError(Format(DuplicateName, NewName));
@@ -99,21 +91,17 @@ void TComponent::SetDesigning(bool Value, bool SetChildren) {
 }
 
 void TComponent::InsertComponent(TComponent* AComponent) {
-    if (AComponent == nullptr || AComponent->owner_ == this)
-        return;
+    if (AComponent == nullptr || AComponent->owner_ == this) return;
     ValidateInsert(AComponent);
     ValidateRename(AComponent, "", AComponent->name_);
-    if (AComponent->owner_ != nullptr)
-        AComponent->owner_->RemoveComponent(AComponent);
+    if (AComponent->owner_ != nullptr) AComponent->owner_->RemoveComponent(AComponent);
     Insert(AComponent);
-    if (state_.Contains(csDesigning))
-        AComponent->SetDesigning(true);
+    if (state_.Contains(csDesigning)) AComponent->SetDesigning(true);
     Notification(AComponent, opInsert);
 }
 
 void TComponent::RemoveComponent(TComponent* AComponent) {
-    if (AComponent == nullptr || AComponent->owner_ != this)
-        return;
+    if (AComponent == nullptr || AComponent->owner_ != this) return;
     Notification(AComponent, opRemove);
     Remove(AComponent);
 }
@@ -137,16 +125,14 @@ void TComponent::DestroyComponents() {
 }
 
 void TComponent::Destroying() {
-    if (state_.Contains(csDestroying))
-        return;
+    if (state_.Contains(csDestroying)) return;
     state_.Include(csDestroying);
     for (TComponent* component : components_)
         component->Destroying();
 }
 
 void TComponent::FreeNotification(TComponent* AComponent) {
-    if (AComponent == nullptr || AComponent == this)
-        return;
+    if (AComponent == nullptr || AComponent == this) return;
     if (owner_ == nullptr || AComponent->owner_ != owner_) {
         if (std::find(freeNotifies_.begin(), freeNotifies_.end(), AComponent) == freeNotifies_.end())
             freeNotifies_.push_back(AComponent);
@@ -158,8 +144,7 @@ void TComponent::FreeNotification(TComponent* AComponent) {
 }
 
 void TComponent::RemoveFreeNotification(TComponent* AComponent) {
-    if (AComponent == nullptr)
-        return;
+    if (AComponent == nullptr) return;
     EraseOne(freeNotifies_, AComponent);
     EraseOne(AComponent->freeNotifies_, this);
 }
@@ -176,12 +161,10 @@ void TComponent::RemoveNotification(TComponent*) {
 }
 
 void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
-    if (Operation == opRemove && AComponent != nullptr)
-        RemoveFreeNotification(AComponent);
+    if (Operation == opRemove && AComponent != nullptr) RemoveFreeNotification(AComponent);
     // A notified component may free others; re-check the bound on each step.
     for (size_t i = components_.size(); i > 0; --i)
-        if (i - 1 < components_.size())
-            components_[i - 1]->Notification(AComponent, Operation);
+        if (i - 1 < components_.size()) components_[i - 1]->Notification(AComponent, Operation);
 }
 
 void TComponent::GetChildren(const TGetChildProc&, TComponent*) {}
@@ -199,12 +182,11 @@ void TComponent::WriteState(TWriter& Writer) {
 }
 
 bool IsValidIdent(std::string_view Ident) {
-    if (Ident.empty())
-        return false;
+    if (Ident.empty()) return false;
     auto isAlpha = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; };
-    if (!isAlpha(Ident[0]))
-        return false;
-    return std::all_of(Ident.begin() + 1, Ident.end(), [&](char c) { return isAlpha(c) || (c >= '0' && c <= '9'); });
+    if (!isAlpha(Ident[0])) return false;
+    return std::all_of(Ident.begin() + 1, Ident.end(),
+                       [&](char c) { return isAlpha(c) || (c >= '0' && c <= '9'); });
 }
 
 namespace {
@@ -240,7 +222,6 @@ TComponentClass GetClass(std::string_view ClassName) {
 
 TComponentClass FindClass(std::string_view ClassName) {
     TComponentClass found = GetClass(ClassName);
-    if (found == nullptr)
-        throw EClassNotFound(Format(ClassNotFound, ClassName));
+    if (found == nullptr) throw EClassNotFound(Format(ClassNotFound, ClassName));
     return found;
 }

@@ -94,7 +94,8 @@ public:
 
 protected:
     TPersistent* GetOwner() const override { return owner_; }
-    virtual void ValidateRename(TComponent* AComponent, const std::string& CurName, const std::string& NewName);
+    virtual void ValidateRename(TComponent* AComponent, const std::string& CurName,
+                                const std::string& NewName);
     virtual void ValidateInsert(TComponent* AComponent);
 
 private:
@@ -124,7 +125,6 @@ TComponentClass GetClass(std::string_view ClassName);
 // EClassNotFound "Class %s not found" when the name is not registered.
 TComponentClass FindClass(std::string_view ClassName);
 
-template <class T>
-void RegisterComponentClass(const std::string& ClassName) {
+template <class T> void RegisterComponentClass(const std::string& ClassName) {
     RegisterClass(ClassName, [](TComponent* AOwner) -> TComponent* { return new T(AOwner); });
 }

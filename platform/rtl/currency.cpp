@@ -14,11 +14,9 @@ bool IsCurrencyInRange(double value) {
 }
 
 int64_t CurrencyUnits(double value) {
-    if (!IsCurrencyInRange(value))
-        throw EConvertError("Invalid currency value");
+    if (!IsCurrencyInRange(value)) throw EConvertError("Invalid currency value");
     const double scaled = std::nearbyint(value * 10000.0);
     // Rounding may still land exactly on 2^63.
-    if (std::fabs(scaled) >= 9223372036854775807.0)
-        throw EConvertError("Invalid currency value");
+    if (std::fabs(scaled) >= 9223372036854775807.0) throw EConvertError("Invalid currency value");
     return static_cast<int64_t>(scaled);
 }

@@ -36,6 +36,5 @@ void DefineStrings(TFiler& Filer, TStrings& Strings) {
 
 void DefineStoredData(TFiler& Filer, TPersistent* Instance) {
     Instance->DefineProperties(Filer);
-    if (auto* strings = dynamic_cast<TStrings*>(Instance))
-        DefineStrings(Filer, *strings);
+    if (auto* strings = dynamic_cast<TStrings*>(Instance)) DefineStrings(Filer, *strings);
 }

@@ -17,8 +17,7 @@ std::array<uint8_t, 10> FromDouble(double value) {
     if (exponent == 0x7FF) {
         exponent80 = 0x7FFF;
         mantissa = uint64_t{1} << 63;
-        if (fraction != 0)
-            mantissa |= (uint64_t{1} << 62) | (fraction << 11);
+        if (fraction != 0) mantissa |= (uint64_t{1} << 62) | (fraction << 11);
     } else if (exponent == 0) {
         if (fraction != 0) {
             // Subnormal double: normal in the wider exponent range.
@@ -65,8 +64,7 @@ double ToDouble(const std::array<uint8_t, 10>& bytes) {
             const uint64_t rest = mantissa & ((uint64_t{1} << drop) - 1);
             const uint64_t half = uint64_t{1} << (drop - 1);
             uint64_t rounded = kept;
-            if (rest > half || (rest == half && (kept & 1) != 0))
-                ++rounded;
+            if (rest > half || (rest == half && (kept & 1) != 0)) ++rounded;
             mantissa = rounded;
             scale += drop;
         }

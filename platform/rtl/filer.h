@@ -59,8 +59,8 @@ public:
 
     // Data stored beside the published properties: the writer calls WriteData when HasData; the reader
     // calls ReadData when the record it is reading has this name.
-    virtual void DefineProperty(const std::string& Name, const TReaderProc& ReadData, const TWriterProc& WriteData,
-                                bool HasData) = 0;
+    virtual void DefineProperty(const std::string& Name, const TReaderProc& ReadData,
+                                const TWriterProc& WriteData, bool HasData) = 0;
     // The same for a block of bytes.
     virtual void DefineBinaryProperty(const std::string& Name, const TStreamProc& ReadData,
                                       const TStreamProc& WriteData, bool HasData) = 0;

@@ -26,22 +26,18 @@ std::string Indent(int level) {
 }
 
 // Shortest text that reads back to the same value, whatever the locale.
-template <class Float>
-std::string FloatText(Float value) {
+template <class Float> std::string FloatText(Float value) {
     char buffer[40];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     std::string text(buffer, result.ptr);
-    if (std::isfinite(value) && text.find_first_of(".e") == std::string::npos)
-        text += ".0";
+    if (std::isfinite(value) && text.find_first_of(".e") == std::string::npos) text += ".0";
     return text;
 }
 
-template <class Float>
-bool ParseFloat(const std::string& text, Float& value) {
+template <class Float> bool ParseFloat(const std::string& text, Float& value) {
     const char* first = text.c_str();
     const char* last = first + text.size();
-    if (first != last && *first == '+')
-        ++first;
+    if (first != last && *first == '+') ++first;
     const auto result = std::from_chars(first, last, value);
     return result.ec == std::errc() && result.ptr == last;
 }
@@ -50,8 +46,7 @@ bool ParseFloat(const std::string& text, Float& value) {
 bool ParseCurrencyUnits(const std::string& text, int64_t& units) {
     size_t i = 0;
     const bool negative = i < text.size() && text[i] == '-';
-    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
-        ++i;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
     unsigned __int128 magnitude = 0;
     int decimals = -1;
     bool digits = false;
@@ -61,21 +56,18 @@ bool ParseCurrencyUnits(const std::string& text, int64_t& units) {
             decimals = 0;
             continue;
         }
-        if (c < '0' || c > '9' || decimals == 4)
-            return false;
+        if (c < '0' || c > '9' || decimals == 4) return false;
         magnitude = magnitude * 10 + static_cast<unsigned>(c - '0');
-        if (magnitude > (static_cast<unsigned __int128>(1) << 64))
-            return false;
+        if (magnitude > (static_cast<unsigned __int128>(1) << 64)) return false;
         digits = true;
-        if (decimals >= 0)
-            ++decimals;
+        if (decimals >= 0) ++decimals;
     }
     for (int d = decimals < 0 ? 0 : decimals; d < 4; ++d)
         magnitude *= 10;
     const unsigned __int128 limit = static_cast<unsigned __int128>(1) << 63;
-    if (!digits || magnitude > (negative ? limit : limit - 1))
-        return false;
-    units = negative ? static_cast<int64_t>(0 - static_cast<uint64_t>(magnitude)) : static_cast<int64_t>(magnitude);
+    if (!digits || magnitude > (negative ? limit : limit - 1)) return false;
+    units = negative ? static_cast<int64_t>(0 - static_cast<uint64_t>(magnitude))
+                     : static_cast<int64_t>(magnitude);
     return true;
 }
 
@@ -87,8 +79,7 @@ std::string CurrencyText(int64_t units) {
     while (!fraction.empty() && fraction.back() == '0')
         fraction.pop_back();
     std::string text = (negative ? "-" : "") + std::to_string(magnitude / 10000);
-    if (!fraction.empty())
-        text += "." + fraction;
+    if (!fraction.empty()) text += "." + fraction;
     return text;
 }
 
@@ -98,21 +89,17 @@ std::string QuotedText(const std::string& value) {
     bool quoted = false;
     for (unsigned char c : value) {
         if (c < 32) {
-            if (quoted)
-                out += '\'';
+            if (quoted) out += '\'';
             quoted = false;
             out += "#" + std::to_string(c);
             continue;
         }
-        if (!quoted)
-            out += '\'';
+        if (!quoted) out += '\'';
         quoted = true;
-        if (c == '\'')
-            out += '\'';
+        if (c == '\'') out += '\'';
         out += static_cast<char>(c);
     }
-    if (quoted)
-        out += '\'';
+    if (quoted) out += '\'';
     return out.empty() ? "''" : out;
 }
 
@@ -128,8 +115,7 @@ public:
 
 private:
     void Enter() {
-        if (++depth_ > MaxDepth)
-            throw EReadError(rtl_text::InvalidStreamFormat);
+        if (++depth_ > MaxDepth) throw EReadError(rtl_text::InvalidStreamFormat);
     }
 
     void ConvertObject(int level) {
@@ -141,11 +127,9 @@ private:
         const std::string name = reader_.ReadStr();
         out_ += Indent(level);
         out_ += (flags & ffInherited) ? "inherited " : (flags & ffInline) ? "inline " : "object ";
-        if (!name.empty())
-            out_ += name + ": ";
+        if (!name.empty()) out_ += name + ": ";
         out_ += className;
-        if (flags & ffChildPos)
-            out_ += " [" + std::to_string(childPos) + "]";
+        if (flags & ffChildPos) out_ += " [" + std::to_string(childPos) + "]";
         out_ += NewLine;
         while (!reader_.EndOfList())
             ConvertProperty(level + 1);
@@ -211,8 +195,7 @@ private:
             const std::vector<uint8_t> bytes = reader_.ReadBinary();
             out_ += "{";
             for (size_t i = 0; i < bytes.size(); ++i) {
-                if (i % 32 == 0)
-                    out_ += NewLine + Indent(level + 1);
+                if (i % 32 == 0) out_ += NewLine + Indent(level + 1);
                 out_ += IntToHex(bytes[i], 2);
             }
             out_ += "}";
@@ -262,8 +245,8 @@ enum class TokenKind { End, Symbol, Identifier, Integer, Float, String };
 
 struct Token {
     TokenKind kind = TokenKind::End;
-    std::string text;   // identifier, symbol or the string's bytes
-    char suffix = 0;    // float: 's', 'c', 'd' or 0
+    std::string text; // identifier, symbol or the string's bytes
+    char suffix = 0;  // float: 's', 'c', 'd' or 0
     int line = 1;
 };
 
@@ -274,8 +257,7 @@ public:
     void Convert() {
         writer_.WriteSignature();
         ConvertObject();
-        if (token_.kind != TokenKind::End)
-            Error("End of text expected");
+        if (token_.kind != TokenKind::End) Error("End of text expected");
     }
 
 private:
@@ -289,22 +271,19 @@ private:
     bool IsSymbol(char c) const { return token_.kind == TokenKind::Symbol && token_.text[0] == c; }
 
     void Expect(char c) {
-        if (!IsSymbol(c))
-            Error(Format("'%s' expected", std::string(1, c)));
+        if (!IsSymbol(c)) Error(Format("'%s' expected", std::string(1, c)));
         Next();
     }
 
     std::string ExpectIdentifier() {
-        if (token_.kind != TokenKind::Identifier)
-            Error("Identifier expected");
+        if (token_.kind != TokenKind::Identifier) Error("Identifier expected");
         std::string name = token_.text;
         Next();
         return name;
     }
 
     int64_t ExpectInteger() {
-        if (token_.kind != TokenKind::Integer)
-            Error("Integer expected");
+        if (token_.kind != TokenKind::Integer) Error("Integer expected");
         const int64_t value = ParseInteger(token_.text);
         Next();
         return value;
@@ -314,14 +293,12 @@ private:
         errno = 0;
         char* end = nullptr;
         const long long value = std::strtoll(text.c_str(), &end, 10);
-        if (errno != 0 || end == text.c_str() || *end != '\0')
-            Error(Format("Invalid integer %s", text));
+        if (errno != 0 || end == text.c_str() || *end != '\0') Error(Format("Invalid integer %s", text));
         return value;
     }
 
     void Enter() {
-        if (++depth_ > MaxDepth)
-            Error("Nesting too deep");
+        if (++depth_ > MaxDepth) Error("Nesting too deep");
     }
 
     void ConvertObject() {
@@ -412,8 +389,7 @@ private:
             } else {
                 double value = 0;
                 ok = ParseFloat(token_.text, value) && IsCurrencyInRange(value);
-                if (ok)
-                    writer_.WriteCurrency(value);
+                if (ok) writer_.WriteCurrency(value);
             }
             break;
         }
@@ -427,8 +403,7 @@ private:
             break;
         }
         }
-        if (!ok)
-            Error(Format("Invalid number %s", token_.text));
+        if (!ok) Error(Format("Invalid number %s", token_.text));
     }
 
     void ConvertStructured() {
@@ -451,8 +426,7 @@ private:
             std::vector<std::string> names;
             while (!IsSymbol(']')) {
                 names.push_back(ExpectIdentifier());
-                if (!IsSymbol(']'))
-                    Expect(',');
+                if (!IsSymbol(']')) Expect(',');
             }
             Next();
             writer_.WriteValue(vaSet);
@@ -464,8 +438,7 @@ private:
         case '<':
             writer_.WriteValue(vaCollection);
             while (!IsSymbol('>')) {
-                if (!IsIdent("item"))
-                    Error("'item' expected");
+                if (!IsIdent("item")) Error("'item' expected");
                 Next();
                 if (IsSymbol('[')) {
                     Next();
@@ -492,10 +465,8 @@ private:
         int high = -1;
         for (; pos_ < text_.size() && text_[pos_] != '}'; ++pos_) {
             const char c = text_[pos_];
-            if (c == '\n')
-                ++line_;
-            if (c == ' ' || c == '\t' || c == '\r' || c == '\n')
-                continue;
+            if (c == '\n') ++line_;
+            if (c == ' ' || c == '\t' || c == '\r' || c == '\n') continue;
             int digit = -1;
             if (c >= '0' && c <= '9')
                 digit = c - '0';
@@ -503,8 +474,7 @@ private:
                 digit = c - 'A' + 10;
             else if (c >= 'a' && c <= 'f')
                 digit = c - 'a' + 10;
-            if (digit < 0)
-                Error("Invalid binary value");
+            if (digit < 0) Error("Invalid binary value");
             if (high < 0) {
                 high = digit;
             } else {
@@ -512,8 +482,7 @@ private:
                 high = -1;
             }
         }
-        if (pos_ >= text_.size() || high >= 0)
-            Error("Invalid binary value");
+        if (pos_ >= text_.size() || high >= 0) Error("Invalid binary value");
         token_ = {TokenKind::Symbol, "}", 0, line_};
         ++pos_;
         return bytes;
@@ -537,16 +506,17 @@ private:
         SkipBlanks();
         token_ = Token{};
         token_.line = line_;
-        if (pos_ >= text_.size())
-            return;
+        if (pos_ >= text_.size()) return;
         const char c = text_[pos_];
         if (IsIdentStart(c)) {
             const size_t start = pos_;
-            while (pos_ < text_.size() && (IsIdentStart(text_[pos_]) || IsDigit(text_[pos_]) || text_[pos_] == '.'))
+            while (pos_ < text_.size() &&
+                   (IsIdentStart(text_[pos_]) || IsDigit(text_[pos_]) || text_[pos_] == '.'))
                 ++pos_;
             token_.kind = TokenKind::Identifier;
             token_.text = text_.substr(start, pos_ - start);
-        } else if (IsDigit(c) || ((c == '-' || c == '+') && pos_ + 1 < text_.size() && IsDigit(text_[pos_ + 1]))) {
+        } else if (IsDigit(c) ||
+                   ((c == '-' || c == '+') && pos_ + 1 < text_.size() && IsDigit(text_[pos_ + 1]))) {
             ScanNumber();
         } else if (c == '\'' || c == '#') {
             ScanString();
@@ -570,7 +540,8 @@ private:
             } else if (c == '.' || c == 'E' || c == 'e') {
                 isFloat = true;
                 ++pos_;
-                if ((c == 'E' || c == 'e') && pos_ < text_.size() && (text_[pos_] == '-' || text_[pos_] == '+'))
+                if ((c == 'E' || c == 'e') && pos_ < text_.size() &&
+                    (text_[pos_] == '-' || text_[pos_] == '+'))
                     ++pos_;
             } else {
                 break;
@@ -587,8 +558,7 @@ private:
             }
         }
         double value = 0;
-        if (!ParseFloat(token_.text, value))
-            Error(Format("Invalid number %s", token_.text));
+        if (!ParseFloat(token_.text, value)) Error(Format("Invalid number %s", token_.text));
     }
 
     // Quoted runs and #nn characters, also joined across lines by "+".
@@ -598,8 +568,7 @@ private:
             if (pos_ < text_.size() && text_[pos_] == '\'') {
                 ++pos_;
                 for (;;) {
-                    if (pos_ >= text_.size() || text_[pos_] == '\n')
-                        Error("Unterminated string");
+                    if (pos_ >= text_.size() || text_[pos_] == '\n') Error("Unterminated string");
                     if (text_[pos_] == '\'') {
                         if (pos_ + 1 < text_.size() && text_[pos_ + 1] == '\'') {
                             token_.text += '\'';
@@ -614,15 +583,14 @@ private:
             } else if (pos_ < text_.size() && text_[pos_] == '#') {
                 ++pos_;
                 const bool hex = pos_ < text_.size() && text_[pos_] == '$';
-                if (hex)
-                    ++pos_;
+                if (hex) ++pos_;
                 const size_t start = pos_;
-                while (pos_ < text_.size() && (hex ? std::isxdigit(static_cast<unsigned char>(text_[pos_])) != 0
-                                                   : IsDigit(text_[pos_])))
+                while (pos_ < text_.size() &&
+                       (hex ? std::isxdigit(static_cast<unsigned char>(text_[pos_])) != 0
+                            : IsDigit(text_[pos_])))
                     ++pos_;
                 const std::string digits = text_.substr(start, pos_ - start);
-                if (digits.empty() || digits.size() > 8)
-                    Error("Invalid character code");
+                if (digits.empty() || digits.size() > 8) Error("Invalid character code");
                 const unsigned long code = std::strtoul(digits.c_str(), nullptr, hex ? 16 : 10);
                 if (code < 0x80)
                     token_.text += static_cast<char>(code);
@@ -638,8 +606,7 @@ private:
             if (pos_ < text_.size() && text_[pos_] == '+') {
                 ++pos_;
                 SkipBlanks();
-                if (pos_ < text_.size() && (text_[pos_] == '\'' || text_[pos_] == '#'))
-                    continue;
+                if (pos_ < text_.size() && (text_[pos_] == '\'' || text_[pos_] == '#')) continue;
             }
             pos_ = save;
             line_ = saveLine;
@@ -664,7 +631,6 @@ void ObjectBinaryToText(TStream& Input, TStream& Output) {
 void ObjectTextToBinary(TStream& Input, TStream& Output) {
     const int64_t size = Input.Size() - Input.Position();
     std::string text(static_cast<size_t>(size > 0 ? size : 0), '\0');
-    if (!text.empty())
-        Input.ReadBuffer(text.data(), static_cast<int64_t>(text.size()));
+    if (!text.empty()) Input.ReadBuffer(text.data(), static_cast<int64_t>(text.size()));
     TextToBinary(std::move(text), Output).Convert();
 }

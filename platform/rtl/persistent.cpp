@@ -15,15 +15,15 @@ void TPersistent::Assign(TPersistent* Source) {
 }
 
 void TPersistent::AssignTo(TPersistent* Dest) {
-    throw EConvertError(Format(AssignError, ClassName(), Dest != nullptr ? Dest->ClassName() : std::string("nil")));
+    throw EConvertError(
+        Format(AssignError, ClassName(), Dest != nullptr ? Dest->ClassName() : std::string("nil")));
 }
 
 std::string TPersistent::GetNamePath() const {
     std::string result = ClassName();
     if (const TPersistent* owner = GetOwner()) {
         std::string ownerPath = owner->GetNamePath();
-        if (!ownerPath.empty())
-            result = ownerPath + "." + result;
+        if (!ownerPath.empty()) result = ownerPath + "." + result;
     }
     return result;
 }

@@ -50,25 +50,18 @@ private:
 };
 
 namespace published_detail {
-template <class S>
-struct SetterArg;
+template <class S> struct SetterArg;
+template <class C, class A> struct SetterArg<void (C::*)(A)> { using type = std::remove_cvref_t<A>; };
 template <class C, class A>
-struct SetterArg<void (C::*)(A)> {
-    using type = std::remove_cvref_t<A>;
-};
-template <class C, class A>
-    requires(!std::is_function_v<A>)
-struct SetterArg<A C::*> {
+requires(!std::is_function_v<A>) struct SetterArg<A C::*> {
     using type = A;
 };
 
-template <class T, class G>
-auto Get(const TPersistent& instance, G get) {
+template <class T, class G> auto Get(const TPersistent& instance, G get) {
     return std::invoke(get, static_cast<const T&>(instance));
 }
 
-template <class T, class S, class V>
-void Put(TPersistent& instance, S set, V&& value) {
+template <class T, class S, class V> void Put(TPersistent& instance, S set, V&& value) {
     using Arg = typename SetterArg<S>::type;
     auto& self = static_cast<T&>(instance);
     if constexpr (std::is_member_object_pointer_v<S>)
@@ -103,8 +96,7 @@ TPropInfo Int64Property(std::string name, G get, S set, int64_t def = 0) {
 template <class T, class G, class S>
 TPropInfo BooleanProperty(std::string name, G get, S set, std::optional<bool> def = std::nullopt) {
     std::optional<int64_t> ordinalDefault;
-    if (def)
-        ordinalDefault = *def ? 1 : 0;
+    if (def) ordinalDefault = *def ? 1 : 0;
     return published_detail::Ordinal<T>(std::move(name), TPropKind::Boolean, get, set, ordinalDefault);
 }
 
@@ -137,14 +129,15 @@ TPropInfo FloatProperty(std::string name, G get, S set, TFloatKind kind = TFloat
     info.Name = std::move(name);
     info.Kind = TPropKind::Float;
     info.FloatKind = kind;
-    info.GetFloat = [get](const TPersistent& o) { return static_cast<double>(published_detail::Get<T>(o, get)); };
+    info.GetFloat = [get](const TPersistent& o) {
+        return static_cast<double>(published_detail::Get<T>(o, get));
+    };
     info.SetFloat = [set](TPersistent& o, double v) { published_detail::Put<T>(o, set, v); };
     return info;
 }
 
 // Not written when empty.
-template <class T, class G, class S>
-TPropInfo StringProperty(std::string name, G get, S set) {
+template <class T, class G, class S> TPropInfo StringProperty(std::string name, G get, S set) {
     TPropInfo info;
     info.Name = std::move(name);
     info.Kind = TPropKind::String;
@@ -154,8 +147,7 @@ TPropInfo StringProperty(std::string name, G get, S set) {
 }
 
 // A persistent sub-object the instance owns (its properties are stored as "Name.Sub"), or a collection.
-template <class T, class G>
-TPropInfo ObjectProperty(std::string name, G get) {
+template <class T, class G> TPropInfo ObjectProperty(std::string name, G get) {
     TPropInfo info;
     info.Name = std::move(name);
     info.Kind = TPropKind::Class;

@@ -2,8 +2,8 @@
 
 #include "platform/rtl/collection.h"
 #include "platform/rtl/colors.h"
-#include "platform/rtl/currency.h"
 #include "platform/rtl/component.h"
+#include "platform/rtl/currency.h"
 #include "platform/rtl/defined_properties.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/extended.h"
@@ -24,8 +24,7 @@ constexpr const char* AncestorNotFound = "Ancestor for '%s' not found";
     throw EReadError(rtl_text::InvalidStreamFormat);
 }
 
-template <class T>
-class Restore {
+template <class T> class Restore {
 public:
     explicit Restore(T& target) : target_(target), saved_(target) {}
     ~Restore() { target_ = saved_; }
@@ -49,8 +48,7 @@ void ClearReadingState(TComponentState& state) {
 class TReader::DepthGuard {
 public:
     explicit DepthGuard(int& depth) : depth_(depth) {
-        if (depth_ >= MaxDepth)
-            StreamFormatError();
+        if (depth_ >= MaxDepth) StreamFormatError();
         ++depth_;
     }
     ~DepthGuard() { --depth_; }
@@ -62,10 +60,8 @@ private:
 };
 
 void TReader::ReadExact(void* buffer, int64_t count) {
-    if (count <= 0)
-        return;
-    if (stream_.Read(buffer, count) != count)
-        StreamFormatError();
+    if (count <= 0) return;
+    if (stream_.Read(buffer, count) != count) StreamFormatError();
 }
 
 uint8_t TReader::ReadByte() {
@@ -74,8 +70,7 @@ uint8_t TReader::ReadByte() {
     return byte;
 }
 
-template <class T>
-T TReader::ReadLittleEndian() {
+template <class T> T TReader::ReadLittleEndian() {
     uint8_t bytes[sizeof(T)];
     ReadExact(bytes, sizeof(T));
     std::make_unsigned_t<T> bits = 0;
@@ -87,33 +82,29 @@ T TReader::ReadLittleEndian() {
 int32_t TReader::ReadLength(int unitSize) {
     const int32_t length = ReadLittleEndian<int32_t>();
     const int64_t remaining = stream_.Size() - stream_.Position();
-    if (length < 0 || static_cast<int64_t>(length) * unitSize > remaining)
-        StreamFormatError();
+    if (length < 0 || static_cast<int64_t>(length) * unitSize > remaining) StreamFormatError();
     return length;
 }
 
 void TReader::DefineProperty(const std::string& Name, const TReaderProc& ReadData, const TWriterProc&, bool) {
-    if (propName_.empty() || !ReadData || !SameText(Name, propName_))
-        return;
+    if (propName_.empty() || !ReadData || !SameText(Name, propName_)) return;
     propName_.clear();
     ReadData(*this);
 }
 
-void TReader::DefineBinaryProperty(const std::string& Name, const TStreamProc& ReadData, const TStreamProc&, bool) {
-    if (propName_.empty() || !ReadData || !SameText(Name, propName_))
-        return;
+void TReader::DefineBinaryProperty(const std::string& Name, const TStreamProc& ReadData, const TStreamProc&,
+                                   bool) {
+    if (propName_.empty() || !ReadData || !SameText(Name, propName_)) return;
     propName_.clear();
     const std::vector<uint8_t> bytes = ReadBinary();
     TMemoryStream data;
-    if (!bytes.empty())
-        data.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+    if (!bytes.empty()) data.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
     data.SetPosition(0);
     ReadData(data);
 }
 
 std::vector<uint8_t> TReader::ReadBinary() {
-    if (ReadValue() != vaBinary)
-        PropValueError();
+    if (ReadValue() != vaBinary) PropValueError();
     const int32_t length = ReadLength(1);
     std::vector<uint8_t> bytes(static_cast<size_t>(length));
     ReadExact(bytes.data(), length);
@@ -139,8 +130,7 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
         const std::string name = ReadStr();
         Root->state_.Include(csLoading);
         Root->state_.Include(csReading);
-        if (!Root->state_.Contains(csDesigning))
-            Root->SetName(name);
+        if (!Root->state_.Contains(csDesigning)) Root->SetName(name);
         loaded_.push_back(Root);
         Root->ReadState(*this);
         Root->state_.Exclude(csReading);
@@ -172,8 +162,7 @@ TComponent* TReader::ReadComponent() {
     bool created = false;
     if ((flags & ffInherited) != 0) {
         component = owner_ != nullptr ? owner_->FindComponent(name) : nullptr;
-        if (component == nullptr)
-            throw EReadError(Format(AncestorNotFound, name));
+        if (component == nullptr) throw EReadError(Format(AncestorNotFound, name));
     } else {
         component = FindClass(className)(owner_);
         created = true;
@@ -183,8 +172,7 @@ TComponent* TReader::ReadComponent() {
     try {
         component->state_.Include(csLoading);
         component->state_.Include(csReading);
-        if (created)
-            component->SetName(name);
+        if (created) component->SetName(name);
         if (std::find(loaded_.begin(), loaded_.end(), component) == loaded_.end())
             loaded_.push_back(component);
         component->ReadState(*this);
@@ -195,8 +183,7 @@ TComponent* TReader::ReadComponent() {
         for (size_t i = firstLoaded; i < loaded_.size(); ++i)
             ClearReadingState(loaded_[i]->state_);
         loaded_.resize(firstLoaded);
-        if (created)
-            delete component;
+        if (created) delete component;
         throw;
     }
     return component;
@@ -210,8 +197,7 @@ void TReader::ReadData(TComponent* Instance) {
     {
         Restore<TComponent*> owner(owner_);
         Restore<TComponent*> parent(parent_);
-        if (TComponent* childOwner = Instance->GetChildOwner())
-            owner_ = childOwner;
+        if (TComponent* childOwner = Instance->GetChildOwner()) owner_ = childOwner;
         parent_ = Instance->GetChildParent();
         while (!EndOfList())
             ReadComponent();
@@ -228,11 +214,9 @@ void TReader::ReadProperty(TPersistent* Instance) {
         rest.remove_prefix(dot + 1);
         const TPropertyTable* table = target->PublishedProperties();
         const TPropInfo* info = table != nullptr ? table->Find(part) : nullptr;
-        if (info == nullptr || info->Kind != TPropKind::Class)
-            PropertyNotFound(part);
+        if (info == nullptr || info->Kind != TPropKind::Class) PropertyNotFound(part);
         TPersistent* next = info->GetObject(*target);
-        if (next == nullptr)
-            PropertyNotFound(part);
+        if (next == nullptr) PropertyNotFound(part);
         target = next;
     }
     const std::string name(rest);
@@ -260,8 +244,7 @@ void TReader::ReadPropValue(TPersistent* Instance, const TPropInfo& Info) {
     case TPropKind::Color: {
         if (NextValue() == vaIdent) {
             TColor color = 0;
-            if (!IdentToColor(ReadIdent(), color))
-                PropValueError();
+            if (!IdentToColor(ReadIdent(), color)) PropValueError();
             Info.SetOrdinal(*Instance, color);
         } else {
             Info.SetOrdinal(*Instance, ReadInteger());
@@ -289,8 +272,7 @@ void TReader::ReadPropValue(TPersistent* Instance, const TPropInfo& Info) {
         if (Info.FloatKind == TFloatKind::Single)
             value = static_cast<float>(value);
         else if (Info.FloatKind == TFloatKind::Currency) {
-            if (!IsCurrencyInRange(value))
-                PropValueError();
+            if (!IsCurrencyInRange(value)) PropValueError();
             value = static_cast<double>(CurrencyUnits(value)) / 10000.0;
         }
         Info.SetFloat(*Instance, value);
@@ -301,8 +283,7 @@ void TReader::ReadPropValue(TPersistent* Instance, const TPropInfo& Info) {
         return;
     case TPropKind::Class: {
         auto* collection = dynamic_cast<TCollection*>(Info.GetObject(*Instance));
-        if (collection == nullptr || ReadValue() != vaCollection)
-            PropValueError();
+        if (collection == nullptr || ReadValue() != vaCollection) PropValueError();
         ReadCollection(collection);
         return;
     }
@@ -317,12 +298,10 @@ void TReader::ReadCollection(TCollection* Collection) {
     Collection->BeginUpdate();
     try {
         // An empty record leaves the items as they are, as the class library does.
-        if (!EndOfList())
-            Collection->Clear();
+        if (!EndOfList()) Collection->Clear();
         while (!EndOfList()) {
             const TValueType next = NextValue();
-            if (next == vaInt8 || next == vaInt16 || next == vaInt32)
-                ReadInteger();
+            if (next == vaInt8 || next == vaInt16 || next == vaInt32) ReadInteger();
             TCollectionItem* item = Collection->Add();
             ReadListBegin();
             while (!EndOfList())
@@ -340,8 +319,7 @@ void TReader::ReadCollection(TCollection* Collection) {
 void TReader::ReadSignature() {
     char signature[4];
     ReadExact(signature, 4);
-    if (std::string_view(signature, 4) != "TPF0")
-        StreamFormatError();
+    if (std::string_view(signature, 4) != "TPF0") StreamFormatError();
 }
 
 void TReader::ReadPrefix(uint8_t& flags, int32_t& childPos) {
@@ -353,14 +331,12 @@ void TReader::ReadPrefix(uint8_t& flags, int32_t& childPos) {
         return;
     }
     flags = byte & 0x0F;
-    if ((flags & ffChildPos) != 0)
-        childPos = ReadInteger();
+    if ((flags & ffChildPos) != 0) childPos = ReadInteger();
 }
 
 TValueType TReader::ReadValue() {
     const uint8_t byte = ReadByte();
-    if (byte > vaLastValueType)
-        StreamFormatError();
+    if (byte > vaLastValueType) StreamFormatError();
     return static_cast<TValueType>(byte);
 }
 
@@ -372,8 +348,7 @@ TValueType TReader::NextValue() {
 }
 
 void TReader::CheckValue(TValueType Value) {
-    if (ReadValue() != Value)
-        StreamFormatError();
+    if (ReadValue() != Value) StreamFormatError();
 }
 
 void TReader::ReadListBegin() {
@@ -414,10 +389,8 @@ int64_t TReader::ReadInt64() {
 
 bool TReader::ReadBoolean() {
     const std::string ident = ReadIdent();
-    if (SameText(ident, "True"))
-        return true;
-    if (SameText(ident, "False"))
-        return false;
+    if (SameText(ident, "True")) return true;
+    if (SameText(ident, "False")) return false;
     PropValueError();
 }
 
@@ -483,8 +456,7 @@ double TReader::ReadFloat() {
 }
 
 float TReader::ReadSingle() {
-    if (ReadValue() != vaSingle)
-        PropValueError();
+    if (ReadValue() != vaSingle) PropValueError();
     return std::bit_cast<float>(ReadLittleEndian<uint32_t>());
 }
 
@@ -493,26 +465,23 @@ double TReader::ReadCurrency() {
 }
 
 int64_t TReader::ReadCurrencyUnits() {
-    if (ReadValue() != vaCurrency)
-        PropValueError();
+    if (ReadValue() != vaCurrency) PropValueError();
     return ReadLittleEndian<int64_t>();
 }
 
 double TReader::ReadDate() {
-    if (ReadValue() != vaDate)
-        PropValueError();
+    if (ReadValue() != vaDate) PropValueError();
     return std::bit_cast<double>(ReadLittleEndian<uint64_t>());
 }
 
 uint64_t TReader::ReadSet(const std::vector<std::string>& Names) {
-    if (ReadValue() != vaSet)
-        PropValueError();
+    if (ReadValue() != vaSet) PropValueError();
     uint64_t result = 0;
     for (std::string name = ReadStr(); !name.empty(); name = ReadStr()) {
-        auto it = std::find_if(Names.begin(), Names.end(), [&](const std::string& n) { return SameText(n, name); });
+        auto it =
+            std::find_if(Names.begin(), Names.end(), [&](const std::string& n) { return SameText(n, name); });
         const auto index = it - Names.begin();
-        if (it == Names.end() || index >= 64)
-            PropValueError();
+        if (it == Names.end() || index >= 64) PropValueError();
         result |= uint64_t{1} << index;
     }
     return result;
@@ -521,8 +490,7 @@ uint64_t TReader::ReadSet(const std::vector<std::string>& Names) {
 void TReader::SkipValue() {
     DepthGuard depth(valueDepth_);
     auto skip = [this](int64_t count) {
-        if (count > stream_.Size() - stream_.Position())
-            StreamFormatError();
+        if (count > stream_.Size() - stream_.Position()) StreamFormatError();
         stream_.Seek(count, soCurrent);
     };
     switch (ReadValue()) {
@@ -566,8 +534,7 @@ void TReader::SkipValue() {
     case vaCollection:
         while (!EndOfList()) {
             const TValueType next = NextValue();
-            if (next == vaInt8 || next == vaInt16 || next == vaInt32)
-                SkipValue();
+            if (next == vaInt8 || next == vaInt16 || next == vaInt32) SkipValue();
             ReadListBegin();
             while (!EndOfList()) {
                 ReadStr();

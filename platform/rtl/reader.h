@@ -21,8 +21,8 @@ public:
 
     void DefineProperty(const std::string& Name, const TReaderProc& ReadData, const TWriterProc& WriteData,
                         bool HasData) override;
-    void DefineBinaryProperty(const std::string& Name, const TStreamProc& ReadData, const TStreamProc& WriteData,
-                              bool HasData) override;
+    void DefineBinaryProperty(const std::string& Name, const TStreamProc& ReadData,
+                              const TStreamProc& WriteData, bool HasData) override;
 
     // Reads a whole stream into Root, or into a new component of the stored (registered) class when Root
     // is nullptr. Properties that the stream does not hold keep their values.
@@ -72,8 +72,7 @@ private:
     class DepthGuard;
     void ReadExact(void* buffer, int64_t count);
     uint8_t ReadByte();
-    template <class T>
-    T ReadLittleEndian();
+    template <class T> T ReadLittleEndian();
     // Reads a 4-byte length and checks that that many units of unitSize bytes remain.
     int32_t ReadLength(int unitSize);
     void ReadPropValue(TPersistent* Instance, const TPropInfo& Info);

@@ -2,8 +2,8 @@
 
 #include "platform/rtl/collection.h"
 #include "platform/rtl/colors.h"
-#include "platform/rtl/currency.h"
 #include "platform/rtl/component.h"
+#include "platform/rtl/currency.h"
 #include "platform/rtl/defined_properties.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/extended.h"
@@ -21,8 +21,7 @@ namespace {
 constexpr const char* TooLongString = "String too long for the stream: %s";
 
 // Restores a saved value when the scope ends, whichever way it ends.
-template <class T>
-class Restore {
+template <class T> class Restore {
 public:
     explicit Restore(T& target) : target_(target), saved_(target) {}
     ~Restore() { target_ = std::move(saved_); }
@@ -41,8 +40,7 @@ public:
         state_.Include(csWriting);
     }
     ~WritingState() {
-        if (!wasWriting_)
-            state_.Exclude(csWriting);
+        if (!wasWriting_) state_.Exclude(csWriting);
     }
     WritingState(const WritingState&) = delete;
     WritingState& operator=(const WritingState&) = delete;
@@ -57,8 +55,7 @@ void TWriter::Write(const void* data, size_t count) {
     stream_.WriteBuffer(data, static_cast<int64_t>(count));
 }
 
-template <class T>
-void TWriter::WriteLittleEndian(T value) {
+template <class T> void TWriter::WriteLittleEndian(T value) {
     using U = std::make_unsigned_t<T>;
     U bits = static_cast<U>(value);
     uint8_t bytes[sizeof(T)];
@@ -69,16 +66,14 @@ void TWriter::WriteLittleEndian(T value) {
 
 void TWriter::DefineProperty(const std::string& Name, const TReaderProc&, const TWriterProc& WriteData,
                              bool HasData) {
-    if (!HasData || !WriteData)
-        return;
+    if (!HasData || !WriteData) return;
     WritePropName(Name);
     WriteData(*this);
 }
 
 void TWriter::DefineBinaryProperty(const std::string& Name, const TStreamProc&, const TStreamProc& WriteData,
                                    bool HasData) {
-    if (!HasData || !WriteData)
-        return;
+    if (!HasData || !WriteData) return;
     WritePropName(Name);
     WriteBinary(WriteData);
 }
@@ -111,8 +106,7 @@ void TWriter::WriteProperties(TPersistent* Instance) {
 }
 
 void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo& Info) {
-    if (!Info.IsStored(*Instance))
-        return;
+    if (!Info.IsStored(*Instance)) return;
     switch (Info.Kind) {
     case TPropKind::Integer:
     case TPropKind::Color:
@@ -121,9 +115,9 @@ void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo& Info) {
     case TPropKind::Boolean:
     case TPropKind::Int64: {
         const int64_t value = Info.GetOrdinal(*Instance);
-        if (Info.Default && value == *Info.Default)
-            return;
-        if (Info.Kind == TPropKind::Enumeration && (value < 0 || value >= static_cast<int64_t>(Info.Names.size())))
+        if (Info.Default && value == *Info.Default) return;
+        if (Info.Kind == TPropKind::Enumeration &&
+            (value < 0 || value >= static_cast<int64_t>(Info.Names.size())))
             throw EWriteError(filer_text::InvalidPropertyValue);
         WritePropName(Info.Name);
         std::string ident;
@@ -158,8 +152,7 @@ void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo& Info) {
         switch (Info.FloatKind) {
         case TFloatKind::Extended:
         case TFloatKind::Date:
-            if (value == 0)
-                return;
+            if (value == 0) return;
             WritePropName(Info.Name);
             if (Info.FloatKind == TFloatKind::Extended)
                 WriteFloat(value);
@@ -167,14 +160,12 @@ void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo& Info) {
                 WriteDate(value);
             return;
         case TFloatKind::Single:
-            if (static_cast<float>(value) == 0)
-                return;
+            if (static_cast<float>(value) == 0) return;
             WritePropName(Info.Name);
             WriteSingle(static_cast<float>(value));
             return;
         case TFloatKind::Currency:
-            if (CurrencyUnits(value) == 0)
-                return;
+            if (CurrencyUnits(value) == 0) return;
             WritePropName(Info.Name);
             WriteCurrency(value);
             return;
@@ -183,8 +174,7 @@ void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo& Info) {
     }
     case TPropKind::String: {
         const std::string value = Info.GetString(*Instance);
-        if (value.empty())
-            return;
+        if (value.empty()) return;
         WritePropName(Info.Name);
         WriteString(value);
         return;
@@ -192,8 +182,7 @@ void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo& Info) {
     case TPropKind::Class: {
         TPersistent* value = Info.GetObject(*Instance);
         // Components are referred to by name, which these streams do not hold; they are not stored.
-        if (value == nullptr || dynamic_cast<TComponent*>(value) != nullptr)
-            return;
+        if (value == nullptr || dynamic_cast<TComponent*>(value) != nullptr) return;
         if (auto* collection = dynamic_cast<TCollection*>(value)) {
             WritePropName(Info.Name);
             WriteCollection(collection);
@@ -226,12 +215,10 @@ void TWriter::WriteSignature() {
 }
 
 void TWriter::WritePrefix(uint8_t Flags, int32_t ChildPos) {
-    if (Flags == 0)
-        return;
+    if (Flags == 0) return;
     const uint8_t prefix = 0xF0 | (Flags & 0x0F);
     Write(&prefix, 1);
-    if ((Flags & ffChildPos) != 0)
-        WriteInteger(ChildPos);
+    if ((Flags & ffChildPos) != 0) WriteInteger(ChildPos);
 }
 
 void TWriter::WriteValue(TValueType Value) {
@@ -240,8 +227,7 @@ void TWriter::WriteValue(TValueType Value) {
 }
 
 void TWriter::WriteStr(std::string_view Value) {
-    if (Value.size() > 255)
-        throw EWriteError(Format(TooLongString, Value.substr(0, 64)));
+    if (Value.size() > 255) throw EWriteError(Format(TooLongString, Value.substr(0, 64)));
     const uint8_t length = static_cast<uint8_t>(Value.size());
     Write(&length, 1);
     Write(Value.data(), Value.size());
@@ -341,16 +327,14 @@ void TWriter::WriteDate(double Value) {
 void TWriter::WriteSet(uint64_t Value, const std::vector<std::string>& Names) {
     WriteValue(vaSet);
     for (size_t i = 0; i < Names.size() && i < 64; ++i)
-        if ((Value >> i) & 1)
-            WriteStr(Names[i]);
+        if ((Value >> i) & 1) WriteStr(Names[i]);
     WriteStr("");
 }
 
 void TWriter::WriteBinary(const TStreamProc& WriteData) {
     TMemoryStream data;
     WriteData(data);
-    if (data.Size() > std::numeric_limits<int32_t>::max())
-        throw EWriteError(rtl_text::WriteError);
+    if (data.Size() > std::numeric_limits<int32_t>::max()) throw EWriteError(rtl_text::WriteError);
     WriteValue(vaBinary);
     WriteLittleEndian(static_cast<int32_t>(data.Size()));
     Write(data.Memory(), static_cast<size_t>(data.Size()));
@@ -358,7 +342,6 @@ void TWriter::WriteBinary(const TStreamProc& WriteData) {
 
 void TWriter::WriteBinary(const std::vector<uint8_t>& Data) {
     WriteBinary([&Data](TStream& stream) {
-        if (!Data.empty())
-            stream.WriteBuffer(Data.data(), static_cast<int64_t>(Data.size()));
+        if (!Data.empty()) stream.WriteBuffer(Data.data(), static_cast<int64_t>(Data.size()));
     });
 }

@@ -18,8 +18,8 @@ public:
 
     void DefineProperty(const std::string& Name, const TReaderProc& ReadData, const TWriterProc& WriteData,
                         bool HasData) override;
-    void DefineBinaryProperty(const std::string& Name, const TStreamProc& ReadData, const TStreamProc& WriteData,
-                              bool HasData) override;
+    void DefineBinaryProperty(const std::string& Name, const TStreamProc& ReadData,
+                              const TStreamProc& WriteData, bool HasData) override;
 
     // Signature, then Root as a component record.
     void WriteRootComponent(TComponent* Root);
@@ -61,8 +61,7 @@ public:
 
 private:
     void Write(const void* data, size_t count);
-    template <class T>
-    void WriteLittleEndian(T value);
+    template <class T> void WriteLittleEndian(T value);
 
     std::string propPath_;
 };

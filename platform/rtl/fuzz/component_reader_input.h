@@ -25,8 +25,9 @@ class Entry : public TCollectionItem {
 public:
     explicit Entry(TCollection* c) : TCollectionItem(c) {}
     static const TPropertyTable& Table() {
-        static const TPropertyTable table(nullptr, {IntegerProperty<Entry>("Value", &Entry::Value, &Entry::Value, 0),
-                                                    StringProperty<Entry>("Caption", &Entry::Caption, &Entry::Caption)});
+        static const TPropertyTable table(
+            nullptr, {IntegerProperty<Entry>("Value", &Entry::Value, &Entry::Value, 0),
+                      StringProperty<Entry>("Caption", &Entry::Caption, &Entry::Caption)});
         return table;
     }
     const TPropertyTable* PublishedProperties() const override { return &Table(); }
@@ -37,8 +38,9 @@ public:
 class Font : public TPersistent {
 public:
     static const TPropertyTable& Table() {
-        static const TPropertyTable table(nullptr, {IntegerProperty<Font>("Size", &Font::Size, &Font::Size, 8),
-                                                    ColorProperty<Font>("Color", &Font::Color, &Font::Color)});
+        static const TPropertyTable table(nullptr,
+                                          {IntegerProperty<Font>("Size", &Font::Size, &Font::Size, 8),
+                                           ColorProperty<Font>("Color", &Font::Color, &Font::Color)});
         return table;
     }
     const TPropertyTable* PublishedProperties() const override { return &Table(); }
@@ -49,7 +51,8 @@ public:
                 Data.assign(static_cast<size_t>(s.Size()), 0);
                 s.ReadBuffer(Data.data(), s.Size());
             },
-            [this](TStream& s) { s.WriteBuffer(Data.data(), static_cast<int64_t>(Data.size())); }, !Data.empty());
+            [this](TStream& s) { s.WriteBuffer(Data.data(), static_cast<int64_t>(Data.size())); },
+            !Data.empty());
     }
     int Size = 8;
     TColor Color = clWindowText;
@@ -58,7 +61,8 @@ public:
 
 class Target : public TComponent {
 public:
-    explicit Target(TComponent* owner = nullptr) : TComponent(owner), Entries(CollectionItemClass<Entry>(), this) {}
+    explicit Target(TComponent* owner = nullptr)
+        : TComponent(owner), Entries(CollectionItemClass<Entry>(), this) {}
     std::string ClassName() const override { return "TFuzzTarget"; }
     static const TPropertyTable& Table() {
         using T = Target;
@@ -126,8 +130,7 @@ inline bool ReadBytes(const uint8_t* data, size_t size, Target& target) {
 
 inline bool ConvertToText(const uint8_t* data, size_t size, std::string& text) {
     TMemoryStream in;
-    if (size > 0)
-        in.WriteBuffer(data, static_cast<int64_t>(size));
+    if (size > 0) in.WriteBuffer(data, static_cast<int64_t>(size));
     in.SetPosition(0);
     TMemoryStream out;
     try {
@@ -141,8 +144,7 @@ inline bool ConvertToText(const uint8_t* data, size_t size, std::string& text) {
 
 inline bool TextFormIsStable(const uint8_t* data, size_t size) {
     std::string text;
-    if (!ConvertToText(data, size, text))
-        return true;
+    if (!ConvertToText(data, size, text)) return true;
     TMemoryStream in;
     in.WriteBuffer(text.data(), static_cast<int64_t>(text.size()));
     in.SetPosition(0);
@@ -164,17 +166,13 @@ inline bool ReadComponentInput(const uint8_t* data, size_t size) {
         return true;
     }();
     (void)registered;
-    if (size > (1u << 20))
-        return true;
-    if (!TextFormIsStable(data, size))
-        return false;
+    if (size > (1u << 20)) return true;
+    if (!TextFormIsStable(data, size)) return false;
     Target first;
-    if (!ReadBytes(data, size, first))
-        return true;
+    if (!ReadBytes(data, size, first)) return true;
     const std::vector<uint8_t> written = WriteBytes(first);
     Target second;
-    if (!ReadBytes(written.data(), written.size(), second))
-        return false;
+    if (!ReadBytes(written.data(), written.size(), second)) return false;
     return WriteBytes(second) == written;
 }
 

@@ -9,20 +9,19 @@ namespace {
 
 TEST(Colors, NamesMatchTheClassLibraryTable) {
     const std::pair<const char*, uint32_t> table[] = {
-        {"clBlack", 0x000000},      {"clMaroon", 0x000080},     {"clGreen", 0x008000},   {"clOlive", 0x008080},
-        {"clNavy", 0x800000},       {"clPurple", 0x800080},     {"clTeal", 0x808000},    {"clGray", 0x808080},
-        {"clSilver", 0xC0C0C0},     {"clRed", 0x0000FF},        {"clLime", 0x00FF00},    {"clYellow", 0x00FFFF},
-        {"clBlue", 0xFF0000},       {"clFuchsia", 0xFF00FF},    {"clAqua", 0xFFFF00},    {"clWhite", 0xFFFFFF},
-        {"clMoneyGreen", 0xC0DCC0}, {"clSkyBlue", 0xF0CAA6},    {"clCream", 0xF0FBFF},   {"clMedGray", 0xA4A0A0},
+        {"clBlack", 0x000000},      {"clMaroon", 0x000080},    {"clGreen", 0x008000}, {"clOlive", 0x008080},
+        {"clNavy", 0x800000},       {"clPurple", 0x800080},    {"clTeal", 0x808000},  {"clGray", 0x808080},
+        {"clSilver", 0xC0C0C0},     {"clRed", 0x0000FF},       {"clLime", 0x00FF00},  {"clYellow", 0x00FFFF},
+        {"clBlue", 0xFF0000},       {"clFuchsia", 0xFF00FF},   {"clAqua", 0xFFFF00},  {"clWhite", 0xFFFFFF},
+        {"clMoneyGreen", 0xC0DCC0}, {"clSkyBlue", 0xF0CAA6},   {"clCream", 0xF0FBFF}, {"clMedGray", 0xA4A0A0},
         {"clNone", 0x1FFFFFFF},     {"clDefault", 0x20000000},
     };
-    const char* system[] = {"clScrollBar",       "clBackground",     "clActiveCaption", "clInactiveCaption",
-                            "clMenu",            "clWindow",         "clWindowFrame",   "clMenuText",
-                            "clWindowText",      "clCaptionText",    "clActiveBorder",  "clInactiveBorder",
-                            "clAppWorkSpace",    "clHighlight",      "clHighlightText", "clBtnFace",
-                            "clBtnShadow",       "clGrayText",       "clBtnText",       "clInactiveCaptionText",
-                            "clBtnHighlight",    "cl3DDkShadow",     "cl3DLight",       "clInfoText",
-                            "clInfoBk"};
+    const char* system[] = {
+        "clScrollBar",    "clBackground",     "clActiveCaption", "clInactiveCaption", "clMenu",
+        "clWindow",       "clWindowFrame",    "clMenuText",      "clWindowText",      "clCaptionText",
+        "clActiveBorder", "clInactiveBorder", "clAppWorkSpace",  "clHighlight",       "clHighlightText",
+        "clBtnFace",      "clBtnShadow",      "clGrayText",      "clBtnText",         "clInactiveCaptionText",
+        "clBtnHighlight", "cl3DDkShadow",     "cl3DLight",       "clInfoText",        "clInfoBk"};
     std::vector<std::pair<std::string, TColor>> all;
     for (const auto& [name, value] : table)
         all.emplace_back(name, static_cast<TColor>(value));

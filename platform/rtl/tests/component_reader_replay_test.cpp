@@ -17,7 +17,8 @@ TEST(ComponentReaderFuzzReplay, KeptInputsReadOrFailCleanlyAndWriteBackStably) {
     for (const auto& file : files) {
         SCOPED_TRACE(file.string());
         std::ifstream in(file, std::ios::binary);
-        const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in),
+                                         std::istreambuf_iterator<char>()};
         EXPECT_TRUE(component_fuzz::ReadComponentInput(bytes.data(), bytes.size()));
         for (size_t n = 0; n < bytes.size(); n += 3)
             EXPECT_TRUE(component_fuzz::ReadComponentInput(bytes.data(), n));

@@ -26,8 +26,7 @@ std::string RunOutput(const std::string& command) {
         size_t n;
         while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
             output.append(buffer, n);
-        if (pclose(pipe) != 0)
-            output = "command failed: " + command + "\n" + output;
+        if (pclose(pipe) != 0) output = "command failed: " + command + "\n" + output;
     }
     return output;
 }
@@ -45,11 +44,9 @@ void WriteFile(const fs::path& path, const std::vector<uint8_t>& bytes) {
 class PeerStream : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        if (std::system("command -v fpc >/dev/null 2>&1") != 0)
-            return;
+        if (std::system("command -v fpc >/dev/null 2>&1") != 0) return;
         char pattern[] = "/tmp/pw-peer-XXXXXX";
-        if (mkdtemp(pattern) == nullptr)
-            return;
+        if (mkdtemp(pattern) == nullptr) return;
         dir_ = pattern;
         const std::string source = std::string(PW_TEST_DATA_DIR) + "/peer/profile_peer.pas";
         const std::string command = "fpc -O1 -FE" + dir_.string() + " -FU" + dir_.string() + " -o" +
@@ -58,12 +55,10 @@ protected:
         compiled_ = std::system(command.c_str()) == 0;
     }
     static void TearDownTestSuite() {
-        if (!dir_.empty())
-            fs::remove_all(dir_);
+        if (!dir_.empty()) fs::remove_all(dir_);
     }
     void SetUp() override {
-        if (dir_.empty())
-            GTEST_SKIP() << "fpc is not installed";
+        if (dir_.empty()) GTEST_SKIP() << "fpc is not installed";
         ASSERT_TRUE(compiled_) << "the peer program did not compile; see " << (dir_ / "fpc.log");
     }
 

@@ -55,8 +55,7 @@ std::vector<uint8_t> Write(TComponent& component) {
 
 void Read(const std::vector<uint8_t>& bytes, TComponent& component) {
     TMemoryStream stream;
-    if (!bytes.empty())
-        stream.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+    if (!bytes.empty()) stream.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
     stream.SetPosition(0);
     ReadComponent(stream, &component);
 }
@@ -87,12 +86,29 @@ TEST(ComponentStream, WritesTheTwoReferenceObjectsByteForByte) {
     first.parts.Add("sid=");
 
     std::vector<uint8_t> expected = Bytes("TPF0");
-    Append(expected, {ShortString("TP"), {0}, ShortString("AddImages"), {9}, ShortString("clrBackground"),
-                      {4, 0xff, 0xff, 0xff, 0}, ShortString("FileName"), {6}, ShortString("Untitled.qpw"),
-                      ShortString("IgnoreFolders"), {12, 0x2c, 0x01, 0, 0}, std::vector<uint8_t>(300, 'a'),
-                      ShortString("OutputType"), {7}, ShortString("moutFile"), ShortString("DefPri"),
-                      {5, 0, 0, 0, 0, 0, 0, 0, 0x80, 0xfe, 0x3f}, ShortString("FollowQueryParts.Strings"), {1, 6},
-                      ShortString("id="), {6}, ShortString("sid="), {0, 0, 0}});
+    Append(expected, {ShortString("TP"),
+                      {0},
+                      ShortString("AddImages"),
+                      {9},
+                      ShortString("clrBackground"),
+                      {4, 0xff, 0xff, 0xff, 0},
+                      ShortString("FileName"),
+                      {6},
+                      ShortString("Untitled.qpw"),
+                      ShortString("IgnoreFolders"),
+                      {12, 0x2c, 0x01, 0, 0},
+                      std::vector<uint8_t>(300, 'a'),
+                      ShortString("OutputType"),
+                      {7},
+                      ShortString("moutFile"),
+                      ShortString("DefPri"),
+                      {5, 0, 0, 0, 0, 0, 0, 0, 0x80, 0xfe, 0x3f},
+                      ShortString("FollowQueryParts.Strings"),
+                      {1, 6},
+                      ShortString("id="),
+                      {6},
+                      ShortString("sid="),
+                      {0, 0, 0}});
     EXPECT_EQ(HexDump(Write(first)), HexDump(expected));
 
     SmallProfile second;
@@ -126,11 +142,26 @@ TEST(ComponentStream, ProfileWritesColourNamesAndOmitsOnlyEmptyValues) {
     EXPECT_EQ(text.find("DefPri"), std::string::npos);
     EXPECT_EQ(text.find("FollowQueryParts"), std::string::npos);
     EXPECT_EQ(text.find("Tag"), std::string::npos);
-    EXPECT_NE(text.find(std::string("\x0d" "clrBackground\x02\x7f", 16)), std::string::npos);
-    EXPECT_NE(text.find(std::string("\x07" "clrText\x02\x80", 10)), std::string::npos);
-    EXPECT_NE(text.find(std::string("\x07" "clrLink\x03\xff\x7f", 11)), std::string::npos);
-    EXPECT_NE(text.find(std::string("\x0a" "clrVisited\x04\xff\x7f\xff\xff", 16)), std::string::npos);
-    EXPECT_NE(text.find("\x09" "clrActive\x07\x09" "clDefault"), std::string::npos);
+    EXPECT_NE(text.find(std::string("\x0d"
+                                    "clrBackground\x02\x7f",
+                                    16)),
+              std::string::npos);
+    EXPECT_NE(text.find(std::string("\x07"
+                                    "clrText\x02\x80",
+                                    10)),
+              std::string::npos);
+    EXPECT_NE(text.find(std::string("\x07"
+                                    "clrLink\x03\xff\x7f",
+                                    11)),
+              std::string::npos);
+    EXPECT_NE(text.find(std::string("\x0a"
+                                    "clrVisited\x04\xff\x7f\xff\xff",
+                                    16)),
+              std::string::npos);
+    EXPECT_NE(text.find("\x09"
+                        "clrActive\x07\x09"
+                        "clDefault"),
+              std::string::npos);
 
     Profile defaults;
     const auto defaultBytes = Write(defaults);
@@ -148,10 +179,9 @@ public:
     std::string ClassName() const override { return "TRecorder"; }
     static const TPropertyTable& Table() {
         using R = Recorder;
-        static const TPropertyTable table(&TComponent::Table(),
-                                          {IntegerProperty<R>("A", &R::A, &R::SetA),
-                                           StringProperty<R>("B", &R::B, &R::SetB),
-                                           IntegerProperty<R>("C", &R::C, &R::SetC)});
+        static const TPropertyTable table(&TComponent::Table(), {IntegerProperty<R>("A", &R::A, &R::SetA),
+                                                                 StringProperty<R>("B", &R::B, &R::SetB),
+                                                                 IntegerProperty<R>("C", &R::C, &R::SetC)});
         return table;
     }
     const TPropertyTable* PublishedProperties() const override { return &Table(); }
@@ -171,8 +201,9 @@ public:
 
 TEST(ComponentStream, ReadingAppliesRecordsInFileOrderAndFillsOnlyWhatTheFileHolds) {
     std::vector<uint8_t> bytes = Bytes("TPF0");
-    Append(bytes, {ShortString("TRecorder"), {0}, ShortString("C"), {2, 7}, ShortString("a"), {3, 0x10, 0x27},
-                   {0, 0}});
+    Append(
+        bytes,
+        {ShortString("TRecorder"), {0}, ShortString("C"), {2, 7}, ShortString("a"), {3, 0x10, 0x27}, {0, 0}});
     Recorder r;
     r.b = "kept";
     Read(bytes, r);
@@ -184,8 +215,15 @@ TEST(ComponentStream, ReadingAppliesRecordsInFileOrderAndFillsOnlyWhatTheFileHol
 
     // An unknown property stops the read; what came before it stays.
     bytes = Bytes("TPF0");
-    Append(bytes, {ShortString("TRecorder"), {0}, ShortString("A"), {2, 1}, ShortString("Bogus"), {2, 1},
-                   ShortString("C"), {2, 9}, {0, 0}});
+    Append(bytes, {ShortString("TRecorder"),
+                   {0},
+                   ShortString("A"),
+                   {2, 1},
+                   ShortString("Bogus"),
+                   {2, 1},
+                   ShortString("C"),
+                   {2, 9},
+                   {0, 0}});
     Recorder partial;
     try {
         Read(bytes, partial);
@@ -205,8 +243,9 @@ public:
     explicit Item(TCollection* c) : TCollectionItem(c) {}
     std::string ClassName() const override { return "TItem"; }
     static const TPropertyTable& Table() {
-        static const TPropertyTable table(nullptr, {IntegerProperty<Item>("Value", &Item::Value, &Item::Value, 0),
-                                                    StringProperty<Item>("Caption", &Item::Caption, &Item::Caption)});
+        static const TPropertyTable table(nullptr,
+                                          {IntegerProperty<Item>("Value", &Item::Value, &Item::Value, 0),
+                                           StringProperty<Item>("Caption", &Item::Caption, &Item::Caption)});
         return table;
     }
     const TPropertyTable* PublishedProperties() const override { return &Table(); }
@@ -218,7 +257,8 @@ class Sub : public TPersistent {
 public:
     std::string ClassName() const override { return "TSub"; }
     static const TPropertyTable& Table() {
-        static const TPropertyTable table(nullptr, {IntegerProperty<Sub>("Width", &Sub::Width, &Sub::Width, 0)});
+        static const TPropertyTable table(nullptr,
+                                          {IntegerProperty<Sub>("Width", &Sub::Width, &Sub::Width, 0)});
         return table;
     }
     const TPropertyTable* PublishedProperties() const override { return &Table(); }
@@ -229,7 +269,8 @@ public:
                 Blob.resize(static_cast<size_t>(s.Size()));
                 s.ReadBuffer(Blob.data(), s.Size());
             },
-            [this](TStream& s) { s.WriteBuffer(Blob.data(), static_cast<int64_t>(Blob.size())); }, !Blob.empty());
+            [this](TStream& s) { s.WriteBuffer(Blob.data(), static_cast<int64_t>(Blob.size())); },
+            !Blob.empty());
     }
     int Width = 0;
     std::vector<uint8_t> Blob;
@@ -237,7 +278,8 @@ public:
 
 class AllKinds : public TComponent {
 public:
-    explicit AllKinds(TComponent* owner = nullptr) : TComponent(owner), Items(CollectionItemClass<Item>(), this) {}
+    explicit AllKinds(TComponent* owner = nullptr)
+        : TComponent(owner), Items(CollectionItemClass<Item>(), this) {}
     std::string ClassName() const override { return "TAllKinds"; }
     static const TPropertyTable& Table() {
         using A = AllKinds;
@@ -246,8 +288,8 @@ public:
             {
                 IntegerProperty<A>("Int", &A::Int, &A::Int, 0),
                 Int64Property<A>("Big", &A::Big, &A::Big),
-                SetProperty<A>("Style", &A::Style, &A::Style, {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"},
-                               0),
+                SetProperty<A>("Style", &A::Style, &A::Style,
+                               {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"}, 0),
                 EnumProperty<A>("Align", &A::Align, &A::Align, {"alNone", "alTop", "alBottom"}, 0),
                 BooleanProperty<A>("Flag", &A::Flag, &A::Flag, false),
                 FloatProperty<A>("Ext", &A::Ext, &A::Ext),
@@ -421,8 +463,15 @@ TEST(ComponentStream, FloatsAreKeptAsTheirPropertyTypeStoresThem) {
 
     // Any float type reads into any float property, converted to what that property can hold.
     std::vector<uint8_t> in = Bytes("TPF0");
-    Append(in, {ShortString("TAllKinds"), {0}, ShortString("Money"), {17, 0x39, 0x30, 0, 0, 0, 0, 0, 0},
-                ShortString("Sgl"), {5, 0, 0, 0, 0, 0, 0, 0, 0x80, 0xff, 0x3f}, ShortString("When"), {2, 5}, {0, 0}});
+    Append(in, {ShortString("TAllKinds"),
+                {0},
+                ShortString("Money"),
+                {17, 0x39, 0x30, 0, 0, 0, 0, 0, 0},
+                ShortString("Sgl"),
+                {5, 0, 0, 0, 0, 0, 0, 0, 0x80, 0xff, 0x3f},
+                ShortString("When"),
+                {2, 5},
+                {0, 0}});
     AllKinds target;
     Read(in, target);
     EXPECT_EQ(target.Money, 0.0);
@@ -431,7 +480,10 @@ TEST(ComponentStream, FloatsAreKeptAsTheirPropertyTypeStoresThem) {
 
     // Amounts a currency cannot hold are refused, on reading and on writing.
     std::vector<uint8_t> nan = Bytes("TPF0");
-    Append(nan, {ShortString("TAllKinds"), {0}, ShortString("Money"), {5, 0, 0, 0, 0, 0, 0, 0, 0xc0, 0xff, 0x7f},
+    Append(nan, {ShortString("TAllKinds"),
+                 {0},
+                 ShortString("Money"),
+                 {5, 0, 0, 0, 0, 0, 0, 0, 0xc0, 0xff, 0x7f},
                  {0, 0}});
     EXPECT_THROW(Read(nan, target), EReadError);
     AllKinds huge;
@@ -484,22 +536,25 @@ TEST(ComponentStream, DamagedStreamsRaiseReadErrors) {
     Append(wrongType, {ShortString("TMapProfile"), {0}, ShortString("AddImages"), {6, 1, 'x'}, {0, 0}});
     EXPECT_EQ(ReadError(wrongType), "Invalid property value");
     auto unknownEnum = Bytes("TPF0");
-    Append(unknownEnum, {ShortString("TMapProfile"), {0}, ShortString("OutputType"), {7}, ShortString("moutNone"),
-                         {0, 0}});
+    Append(
+        unknownEnum,
+        {ShortString("TMapProfile"), {0}, ShortString("OutputType"), {7}, ShortString("moutNone"), {0, 0}});
     EXPECT_EQ(ReadError(unknownEnum), "Invalid property value");
     auto unknownColour = Bytes("TPF0");
-    Append(unknownColour, {ShortString("TMapProfile"), {0}, ShortString("clrText"), {7}, ShortString("clMauve"),
-                           {0, 0}});
+    Append(unknownColour,
+           {ShortString("TMapProfile"), {0}, ShortString("clrText"), {7}, ShortString("clMauve"), {0, 0}});
     EXPECT_EQ(ReadError(unknownColour), "Invalid property value");
     auto unknownPath = Bytes("TPF0");
-    Append(unknownPath, {ShortString("TMapProfile"), {0}, ShortString("FollowQueryParts.Lines"), {1, 0}, {0, 0}});
+    Append(unknownPath,
+           {ShortString("TMapProfile"), {0}, ShortString("FollowQueryParts.Lines"), {1, 0}, {0, 0}});
     EXPECT_EQ(ReadError(unknownPath), "Property Lines does not exist");
     auto pathThroughString = Bytes("TPF0");
-    Append(pathThroughString, {ShortString("TMapProfile"), {0}, ShortString("FileName.Strings"), {1, 0}, {0, 0}});
+    Append(pathThroughString,
+           {ShortString("TMapProfile"), {0}, ShortString("FileName.Strings"), {1, 0}, {0, 0}});
     EXPECT_EQ(ReadError(pathThroughString), "Property FileName does not exist");
     auto nestedList = Bytes("TPF0");
-    Append(nestedList, {ShortString("TMapProfile"), {0}, ShortString("FollowQueryParts.Strings"), {1, 1, 0, 0},
-                        {0, 0}});
+    Append(nestedList,
+           {ShortString("TMapProfile"), {0}, ShortString("FollowQueryParts.Strings"), {1, 1, 0, 0}, {0, 0}});
     EXPECT_EQ(ReadError(nestedList), "Invalid property value");
 }
 
@@ -551,8 +606,15 @@ TEST(ComponentStream, NestingDeeperThanTheLimitIsRefused) {
 
 TEST(ComponentStream, ChildOfAnUnregisteredClassIsRefusedAndLeavesNothingBehind) {
     std::vector<uint8_t> bytes = Bytes("TPF0");
-    Append(bytes, {ShortString("TAllKinds"), {0, 0}, ShortString("TAllKinds"), ShortString("A"), {0, 0},
-                   ShortString("TNoSuchClass"), ShortString("B"), {0, 0}, {0}});
+    Append(bytes, {ShortString("TAllKinds"),
+                   {0, 0},
+                   ShortString("TAllKinds"),
+                   ShortString("A"),
+                   {0, 0},
+                   ShortString("TNoSuchClass"),
+                   ShortString("B"),
+                   {0, 0},
+                   {0}});
     AllKinds target;
     EXPECT_THROW(Read(bytes, target), EClassNotFound);
     // The child read before the fault stays; none is half made.
@@ -562,9 +624,19 @@ TEST(ComponentStream, ChildOfAnUnregisteredClassIsRefusedAndLeavesNothingBehind)
     // A failure inside a child frees the child with the grandchildren already read, and nothing touches
     // them afterwards (the sanitizer build would see it).
     bytes = Bytes("TPF0");
-    Append(bytes, {ShortString("TAllKinds"), {0, 0}, ShortString("TAllKinds"), ShortString("A"), {0},
-                   ShortString("TAllKinds"), ShortString("G"), {0, 0}, ShortString("TNoSuchClass"),
-                   ShortString("H"), {0, 0}, {0}, {0}});
+    Append(bytes, {ShortString("TAllKinds"),
+                   {0, 0},
+                   ShortString("TAllKinds"),
+                   ShortString("A"),
+                   {0},
+                   ShortString("TAllKinds"),
+                   ShortString("G"),
+                   {0, 0},
+                   ShortString("TNoSuchClass"),
+                   ShortString("H"),
+                   {0, 0},
+                   {0},
+                   {0}});
     AllKinds second;
     EXPECT_THROW(Read(bytes, second), EClassNotFound);
     EXPECT_EQ(second.ComponentCount(), 0);

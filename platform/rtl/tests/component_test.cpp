@@ -14,13 +14,13 @@ namespace {
 // Records the notifications it receives and forgets a watched component when it goes.
 class Watcher : public TComponent {
 public:
-    explicit Watcher(TComponent* owner, std::vector<std::string>* log = nullptr) : TComponent(owner), log_(log) {}
+    explicit Watcher(TComponent* owner, std::vector<std::string>* log = nullptr)
+        : TComponent(owner), log_(log) {}
     void Notification(TComponent* AComponent, TOperation Operation) override {
         TComponent::Notification(AComponent, Operation);
         if (log_ != nullptr)
             log_->push_back(Name() + (Operation == opInsert ? ":insert " : ":remove ") + AComponent->Name());
-        if (Operation == opRemove && AComponent == watched)
-            watched = nullptr;
+        if (Operation == opRemove && AComponent == watched) watched = nullptr;
     }
     TComponent* watched = nullptr;
 
@@ -144,7 +144,8 @@ class Shape : public TComponent {
 public:
     explicit Shape(TComponent* owner) : TComponent(owner), points(this) {}
     static const TPropertyTable& Table() {
-        static const TPropertyTable table(&TComponent::Table(), {ObjectProperty<Shape>("Points", &Shape::PointsProp)});
+        static const TPropertyTable table(&TComponent::Table(),
+                                          {ObjectProperty<Shape>("Points", &Shape::PointsProp)});
         return table;
     }
     const TPropertyTable* PublishedProperties() const override { return &Table(); }

@@ -51,7 +51,8 @@ TEST(Float80, EveryDoubleRoundTripsExactly) {
         else
             ASSERT_EQ(std::bit_cast<uint64_t>(back), bits) << std::hex << bits;
     }
-    for (uint64_t fraction : {uint64_t{1}, uint64_t{2}, uint64_t{0xFFFFFFFFFFFFF}, uint64_t{0x8000000000000}}) {
+    for (uint64_t fraction :
+         {uint64_t{1}, uint64_t{2}, uint64_t{0xFFFFFFFFFFFFF}, uint64_t{0x8000000000000}}) {
         const double subnormal = std::bit_cast<double>(fraction);
         EXPECT_EQ(float80::ToDouble(float80::FromDouble(subnormal)), subnormal);
     }

@@ -130,8 +130,8 @@ TEST(ObjectText, TextFromElsewhereReadsAsAComponent) {
     EXPECT_NE(back.find("Entries = <>"), std::string::npos);
 
     // Without the inherited child the stream reads into a component whose children are created by class.
-    const std::string plain = StringReplace(text, "inherited Panel1: TFuzzTarget [1]", "object Panel1: TFuzzTarget",
-                                            rfReplaceAll);
+    const std::string plain =
+        StringReplace(text, "inherited Panel1: TFuzzTarget [1]", "object Panel1: TFuzzTarget", rfReplaceAll);
     component_fuzz::ReadComponentInput(nullptr, 0); // registers the class
     Target form;
     const auto plainBytes = ToBinary(plain);

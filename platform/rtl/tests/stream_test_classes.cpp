@@ -30,7 +30,8 @@ const TPropertyTable& Profile::Table() {
             BooleanProperty<P>("Modified", &P::Modified, &P::Modified),
             EnumProperty<P>("OutputType", &P::Output, &P::Output,
                             {"moutClipboard", "moutFile", "moutInsert", "moutEditor"}),
-            EnumProperty<P>("OutputFormat", &P::Format, &P::Format, {"mfmtList", "mfmtTree", "mfmtParagraph"}),
+            EnumProperty<P>("OutputFormat", &P::Format, &P::Format,
+                            {"mfmtList", "mfmtTree", "mfmtParagraph"}),
             StringProperty<P>("OutputFileName", &P::OutputFileName, &P::OutputFileName),
             StringProperty<P>("OutputInsert", &P::OutputInsert, &P::OutputInsert),
             BooleanProperty<P>("Untitled", &P::Untitled, &P::Untitled),
@@ -42,8 +43,8 @@ const TPropertyTable& Profile::Table() {
             StringProperty<P>("ServerDir", &P::ServerDir, &P::ServerDir),
             BooleanProperty<P>("FtpFiles", &P::FtpFiles, &P::FtpFiles),
             EnumProperty<P>("DefFreq", &P::DefFreq, &P::DefFreq,
-                            {"cfNothing", "cfAlways", "cfHourly", "cfDaily", "cfWeekly", "cfMonthly", "cfYearly",
-                             "cfNever"}),
+                            {"cfNothing", "cfAlways", "cfHourly", "cfDaily", "cfWeekly", "cfMonthly",
+                             "cfYearly", "cfNever"}),
             FloatProperty<P>("DefPri", &P::DefPri, &P::DefPri),
             ObjectProperty<P>("FollowQueryParts", &P::FollowQueryParts),
         });
@@ -134,7 +135,9 @@ std::string Bool(bool b) {
 
 std::string DumpProfile(Profile& p) {
     std::string out;
-    auto line = [&out](const std::string& name, const std::string& value) { out += name + "=" + value + "\n"; };
+    auto line = [&out](const std::string& name, const std::string& value) {
+        out += name + "=" + value + "\n";
+    };
     line("AddImages", Bool(p.AddImages));
     line("NoFolderImages", Bool(p.NoFolderImages));
     line("NoFolderLinks", Bool(p.NoFolderLinks));
@@ -172,8 +175,8 @@ std::string DumpProfile(Profile& p) {
 }
 
 std::string DumpSettings(const Settings& s) {
-    return "LastFile=" + Hex(s.LastFile) + "\nLoadLast=" + Bool(s.LoadLast) + "\nSettingFile=" + Hex(s.SettingFile) +
-           "\n";
+    return "LastFile=" + Hex(s.LastFile) + "\nLoadLast=" + Bool(s.LoadLast) +
+           "\nSettingFile=" + Hex(s.SettingFile) + "\n";
 }
 
 std::vector<uint8_t> Bytes(const TMemoryStream& stream) {
