@@ -1,0 +1,69 @@
+#pragma once
+// The common interface of every image class: size, emptiness, transparency, palette, streams and files,
+// drawing on a canvas.
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/rtl/persistent.h"
+#include "platform/rtl/wintypes.h"
+
+class TCanvas;
+class TStream;
+
+enum TProgressStage { psStarting, psRunning, psEnding };
+using TProgressEvent = std::function<void(TObject* Sender, TProgressStage Stage, BYTE PercentDone,
+                                          bool RedrawNow, const TRect& R, const std::string& Msg)>;
+
+class TGraphic : public TPersistent {
+public:
+    std::string ClassName() const override { return "TGraphic"; }
+
+    virtual int Width() const = 0;
+    virtual int Height() const = 0;
+    virtual void SetWidth(int value) = 0;
+    virtual void SetHeight(int value) = 0;
+    virtual bool Empty() const = 0;
+    virtual bool Transparent() const { return transparent_; }
+    virtual void SetTransparent(bool value);
+    virtual HPALETTE Palette() const { return nullptr; }
+    virtual void SetPalette(HPALETTE) {}
+    bool Modified() const { return modified_; }
+    void SetModified(bool value);
+    bool PaletteModified() const { return paletteModified_; }
+    void SetPaletteModified(bool value) { paletteModified_ = value; }
+
+    virtual void LoadFromStream(TStream& stream) = 0;
+    virtual void SaveToStream(TStream& stream) = 0;
+    // EFOpenError when the file cannot be opened; the class's own exception when it cannot be decoded.
+    virtual void LoadFromFile(const std::string& fileName);
+    // Replaces the file only once the whole image is written.
+    virtual void SaveToFile(const std::string& fileName);
+    // Same size and the same saved bytes.
+    virtual bool Equals(TGraphic* graphic);
+    // An empty graphic of this object's class (a picture copies graphics this way); the base finds the
+    // class among the registered ones, null when it is not there.
+    virtual std::unique_ptr<TGraphic> NewOfSameClass() const;
+
+    TNotifyEvent OnChange;
+    TProgressEvent OnProgress;
+
+protected:
+    friend class TCanvas;
+    virtual void Draw(TCanvas& canvas, const TRect& rect) = 0;
+    // Marks the graphic modified and tells the listeners.
+    virtual void Changed(TObject* sender);
+    void Progress(TObject* sender, TProgressStage stage, BYTE percentDone, bool redrawNow, const TRect& r,
+                  const std::string& msg);
+
+private:
+    bool transparent_ = false;
+    bool modified_ = false;
+    bool paletteModified_ = false;
+};
+
+// Makes a new, empty graphic of one class; the picture registry keeps these.
+using TGraphicClass = std::unique_ptr<TGraphic> (*)();
+template <class T> std::unique_ptr<TGraphic> CreateGraphic() {
+    return std::make_unique<T>();
+}
