@@ -27,3 +27,6 @@ void Replay(const char* folder, void (*entry)(const uint8_t*, size_t))
 } // namespace
 
 TEST(FuzzReplay, UriInputs) { Replay("uri", html_fuzz::UriInput); }
+TEST(FuzzReplay, ReaderInputs) { Replay("reader", html_fuzz::ReaderInput); }
+TEST(FuzzReplay, TokenizerInputs) { Replay("tokenizer", html_fuzz::TokenizerInput); }
+TEST(FuzzReplay, BinaryReaderInputs) { Replay("binary", html_fuzz::BinaryReaderInput); }
