@@ -20,6 +20,7 @@ struct HostParams {
     bool topmost = false;
     bool noActivate = false;
     bool transparentForInput = false;
+    bool translucent = false; // layered: the image's alpha shows
     HWND owner = nullptr;
 };
 

@@ -59,6 +59,7 @@ struct Window {
     bool messageOnly = false;
     RECT restoreRect;
     BYTE alpha = 255;
+    bool perPixelAlpha = false; // the image holds premultiplied alpha (UpdateLayeredWindow)
     HRGN windowRgn = nullptr;
     std::unique_ptr<HostWindow> host;
 

@@ -23,7 +23,7 @@ LRESULT RunHooks(int kind, int code, WPARAM wParam, LPARAM lParam) {
 using namespace pw::gui;
 
 HHOOK SetWindowsHookEx(int idHook, HOOKPROC proc, HINSTANCE, DWORD) {
-    if (!proc || (idHook != WH_KEYBOARD && idHook != WH_MOUSE && idHook != WH_CALLWNDPROC && idHook != WH_GETMESSAGE))
+    if (!proc || (idHook != WH_KEYBOARD && idHook != WH_MOUSE && idHook != WH_CALLWNDPROC))
         return nullptr;
     static uintptr_t nextHook = 0x20000;
     auto q = CurrentQueue();

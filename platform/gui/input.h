@@ -39,7 +39,6 @@ struct TRACKMOUSEEVENT {
 };
 BOOL TrackMouseEvent(TRACKMOUSEEVENT& event);
 
-inline constexpr int WH_GETMESSAGE = 3;
 inline constexpr int WH_CALLWNDPROC = 4;
 inline constexpr int WH_KEYBOARD = 2;
 inline constexpr int WH_MOUSE = 7;
@@ -62,7 +61,8 @@ struct CWPSTRUCT {
     HWND hwnd = nullptr;
 };
 
-// Thread hooks on the calling thread; module and thread arguments are accepted for the Win32 shape.
+// Thread hooks on the calling thread (keyboard, mouse and call-window-procedure); module and thread
+// arguments are accepted for the Win32 shape.
 HHOOK SetWindowsHookEx(int idHook, HOOKPROC proc, HINSTANCE module, DWORD threadId);
 BOOL UnhookWindowsHookEx(HHOOK hook);
 LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam);

@@ -90,11 +90,26 @@ void Blend(Surface& dst, const Surface& src, int dx, int dy, const RECT& clip, c
     if (!IntersectRect(r, area, clip)) return;
     Region shape;
     bool shaped = w.windowRgn && GetRegion(w.windowRgn, shape);
+    uint32_t alpha = (w.exStyle & WS_EX_LAYERED) ? w.alpha : 255;
     for (int y = r.top; y < r.bottom; ++y)
         for (int x = r.left; x < r.right; ++x) {
             if (!dst.Contains(x, y)) continue;
             if (shaped && !shape.Contains(x - dx, y - dy)) continue;
-            dst.SetPixel(x, y, src.Pixel(x - dx, y - dy));
+            uint32_t p = src.Pixel(x - dx, y - dy);
+            if (alpha == 255 && !w.perPixelAlpha) {
+                dst.SetPixel(x, y, p);
+                continue;
+            }
+            // Premultiplied source over the destination, scaled by the window's constant alpha.
+            if (!w.perPixelAlpha) p = 0xFF000000u | (p & 0xFFFFFFu);
+            uint32_t q = dst.Pixel(x, y), out = 0;
+            uint32_t a = ((p >> 24) * alpha + 127) / 255;
+            for (int shift = 0; shift < 32; shift += 8) {
+                uint32_t s = (((p >> shift) & 0xFF) * alpha + 127) / 255;
+                uint32_t d = (q >> shift) & 0xFF;
+                out |= std::min<uint32_t>(255, s + (d * (255 - a) + 127) / 255) << shift;
+            }
+            dst.SetPixel(x, y, out);
         }
 }
 

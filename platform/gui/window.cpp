@@ -67,6 +67,7 @@ HostParams HostParamsOf(const Window& w) {
     p.topmost = (w.exStyle & WS_EX_TOPMOST) != 0;
     p.noActivate = (w.exStyle & WS_EX_NOACTIVATE) != 0 || (w.style & WS_DISABLED) != 0;
     p.transparentForInput = (w.exStyle & WS_EX_TRANSPARENT) != 0;
+    p.translucent = (w.exStyle & WS_EX_LAYERED) != 0;
     p.owner = w.owner;
     return p;
 }
@@ -285,7 +286,7 @@ BOOL DestroyWindow(HWND hwnd) {
     if (!w || hwnd == GetDesktopWindow()) return FALSE_;
     {
         Guard g(Lock());
-        if (w->queue->threadId != GetCurrentThreadId() || w->proc == reinterpret_cast<WNDPROC>(-1)) return FALSE_;
+        if (w->queue->threadId != GetCurrentThreadId()) return FALSE_;
     }
     // Owned windows go first, as on Win32.
     std::vector<HWND> owned;
@@ -769,8 +770,10 @@ HWND GetWindow(HWND hwnd, UINT cmd) {
     if (!w) return nullptr;
     if (cmd == GW_OWNER) return w->IsChild() ? nullptr : w->owner;
     if (cmd == GW_CHILD) return w->children.empty() ? nullptr : w->children.front();
-    const std::vector<HWND>* list = w->IsChild() ? &FindWindow(w->parent)->children : &TopLevelOrder();
     if (hwnd == GetDesktopWindow() || w->messageOnly) return nullptr;
+    auto parent = w->IsChild() ? FindWindow(w->parent) : nullptr;
+    if (w->IsChild() && !parent) return nullptr;
+    const std::vector<HWND>* list = parent ? &parent->children : &TopLevelOrder();
     auto it = std::find(list->begin(), list->end(), hwnd);
     if (it == list->end()) return nullptr;
     switch (cmd) {
@@ -804,7 +807,7 @@ HWND GetDesktopWindow() {
         w->queue = CurrentQueue();
         w->style = WS_VISIBLE | WS_POPUP;
         w->messageOnly = true;
-        w->proc = reinterpret_cast<WNDPROC>(-1);
+        w->proc = DefWindowProc;
         auto screens = Screens();
         w->rect = screens.empty() ? RECT{0, 0, 1024, 768} : screens.front().bounds;
         w->client = RECT{0, 0, w->Width(), w->Height()};

@@ -73,8 +73,12 @@ Qt::CursorShape ShapeOf(uintptr_t id) {
 
 } // namespace
 
-HostWidget::HostWidget(HWND hwnd, const HostParams& params) : QWidget(nullptr, FlagsFor(params)), hwnd_(hwnd) {
-    setAttribute(Qt::WA_OpaquePaintEvent);
+HostWidget::HostWidget(HWND hwnd, const HostParams& params)
+    : QWidget(nullptr, FlagsFor(params)), hwnd_(hwnd), translucent_(params.translucent) {
+    if (translucent_)
+        setAttribute(Qt::WA_TranslucentBackground);
+    else
+        setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     setMouseTracking(true);
     setFocusPolicy(params.noActivate ? Qt::NoFocus : Qt::StrongFocus);
@@ -105,9 +109,11 @@ bool HostWidget::event(QEvent* e) {
 void HostWidget::paintEvent(QPaintEvent*) {
     Surface composed = ComposeWindow(hwnd_);
     if (composed.Width() == 0 || composed.Height() == 0) return;
+    // Only layered windows show their alpha; it is premultiplied, as UpdateLayeredWindow hands it over.
     QImage image(reinterpret_cast<const uchar*>(composed.Bits()), composed.Width(), composed.Height(),
-                 composed.Width() * 4, QImage::Format_ARGB32);
+                 composed.Width() * 4, translucent_ ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     QPainter painter(this);
+    if (translucent_) painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(0, 0, image);
 }
 

@@ -36,6 +36,7 @@ private:
     void Key(QKeyEvent* e, bool down);
     void Mouse(QMouseEvent* e, int action);
     HWND hwnd_;
+    bool translucent_;
 };
 
 class QtHost : public HostWindow {

@@ -5,6 +5,8 @@
 #include <thread>
 
 #include "gui_test_support.h"
+#include "platform/gui/backend.h"
+#include "platform/gui/input.h"
 #include "platform/gui/message_loop.h"
 #include "platform/rtl/thread.h"
 
@@ -91,4 +93,25 @@ TEST(LoopIntegration, WorkerThreadsHaveTheirOwnQueueAndTimers) {
     worker.join();
     EXPECT_TRUE(quitSeen);
     EXPECT_FALSE(PostThreadMessage(workerId, WM_USER, 0, 0)); // its queue went with it
+}
+
+TEST(LoopIntegration, AForeignLoopServesOurQueueAndHooksWatchEveryProcedureCall) {
+    // A toolkit dialog's own loop calls the pump; our posted messages still run.
+    HWND w = MakeTopLevel(RECT{0, 0, 10, 10});
+    static std::vector<UINT> watched;
+    watched.clear();
+    static HHOOK hook = nullptr;
+    hook = SetWindowsHookEx(WH_CALLWNDPROC, [](int code, WPARAM wp, LPARAM lp) -> LRESULT {
+        auto* cwp = reinterpret_cast<CWPSTRUCT*>(lp);
+        if (cwp->message >= WM_USER) watched.push_back(cwp->message);
+        return CallNextHookEx(hook, code, wp, lp);
+    }, nullptr, GetCurrentThreadId());
+    PostMessage(w, WM_USER + 1, 0, 0);
+    SendMessage(w, WM_USER + 2, 0, 0);
+    Log().clear();
+    pw::gui::PumpFromForeignLoop();
+    EXPECT_EQ(MessagesOf(w, {WM_USER + 1}).size(), 1u);
+    EXPECT_EQ(watched, (std::vector<UINT>{WM_USER + 2, WM_USER + 1}));
+    UnhookWindowsHookEx(hook);
+    DestroyWindow(w);
 }

@@ -8,6 +8,7 @@
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/surface.h"
 #include "platform/gdi/syscolors.h"
+#include "platform/gui/layered.h"
 #include "platform/gui/paint.h"
 
 using namespace gui_test;
@@ -163,4 +164,37 @@ TEST(Paint, AllChildrenRedrawAtOnceWhenAsked) {
     MSG msg;
     EXPECT_FALSE(PeekMessage(msg, nullptr, WM_PAINT, WM_PAINT, PM_NOREMOVE));
     DestroyWindow(parent);
+}
+
+TEST(Paint, LayeredWindowsBlendTheirImageOverWhatLiesBelow) {
+    HWND below = Painter(nullptr, RECT{500, 500, 540, 540}, RGB(255, 0, 0));
+    HWND strip = MakeTopLevel(RECT{500, 500, 504, 520}, WS_POPUP, WS_EX_LAYERED | WS_EX_TRANSPARENT);
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, 4, 20);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    // Half-transparent black, premultiplied: 0x80000000.
+    Surface* bits = GetDCSurface(mem);
+    ASSERT_NE(bits, nullptr);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 4; ++x) bits->SetPixel(x, y, 0x80000000u);
+    BLENDFUNCTION blend;
+    blend.SourceConstantAlpha = 255;
+    blend.AlphaFormat = AC_SRC_ALPHA;
+    SIZE size{4, 20};
+    POINT origin{0, 0};
+    EXPECT_FALSE(UpdateLayeredWindow(below, nullptr, nullptr, &size, mem, &origin, 0, &blend, ULW_ALPHA));
+    EXPECT_TRUE(UpdateLayeredWindow(strip, nullptr, nullptr, &size, mem, &origin, 0, &blend, ULW_ALPHA));
+    SetWindowPos(strip, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    Pump();
+    Surface shown = pw::gui::ComposeScreen(RECT{500, 500, 540, 540});
+    EXPECT_EQ(shown.Pixel(1, 1), 0xFF7F0000u);
+    EXPECT_EQ(shown.Pixel(10, 1), kRed);
+    EXPECT_EQ(WindowFromPoint(POINT{501, 501}), below); // transparent to the mouse
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    DestroyWindow(strip);
+    DestroyWindow(below);
 }
