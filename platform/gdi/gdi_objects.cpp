@@ -313,6 +313,16 @@ int GetObject(HGDIOBJ object, int size, void* buffer) {
             bm.bmBitsPixel = b.mono ? 1 : 32;
             bm.bmWidthBytes = b.mono ? ((b.Width() + 15) / 16) * 2 : b.Width() * 4;
         }
+        if (b.dib && size >= static_cast<int>(sizeof(DIBSECTION))) {
+            DIBSECTION ds;
+            ds.dsBm = bm;
+            ds.dsBmih.biWidth = b.Width();
+            ds.dsBmih.biHeight = b.topDown ? -b.Height() : b.Height();
+            ds.dsBmih.biBitCount = static_cast<WORD>(b.dibBpp);
+            ds.dsBmih.biSizeImage = static_cast<DWORD>(b.DibStride() * b.Height());
+            ds.dsBmih.biClrUsed = static_cast<DWORD>(b.palette.size());
+            return Fill(buffer, size, ds);
+        }
         return Fill(buffer, size, bm);
     }
     default:

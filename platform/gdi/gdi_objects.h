@@ -14,6 +14,7 @@ HGDIOBJ GetStockObject(int index);
 // Stock objects and system-colour brushes are never deleted; the call still succeeds for them.
 BOOL DeleteObject(HGDIOBJ object);
 DWORD GetObjectType(HGDIOBJ object);
-// Fills a LOGPEN, LOGBRUSH, LOGFONT or BITMAP (by the object's kind); returns the bytes written,
-// or the size needed when buffer is null; 0 on failure.
+// Fills a LOGPEN, LOGBRUSH, LOGFONT or BITMAP (by the object's kind; a DIBSECTION for a DIB section
+// when the buffer has room for one); returns the bytes written, or the size needed when buffer is null;
+// 0 on failure.
 int GetObject(HGDIOBJ object, int size, void* buffer);

@@ -122,6 +122,14 @@ struct BITMAPINFO256 {
     BITMAPINFO* Info() { return reinterpret_cast<BITMAPINFO*>(this); }
 };
 
+struct DIBSECTION {
+    BITMAP dsBm;
+    BITMAPINFOHEADER dsBmih;
+    DWORD dsBitfields[3] = {};
+    HANDLE dshSection = nullptr;
+    DWORD dsOffset = 0;
+};
+
 struct BLENDFUNCTION {
     BYTE BlendOp = AC_SRC_OVER;
     BYTE BlendFlags = 0;

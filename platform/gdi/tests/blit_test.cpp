@@ -164,6 +164,11 @@ TEST(Blits, AlphaBlendConstantAndPremultiplied) {
     void* bits = nullptr;
     HBITMAP dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     ASSERT_NE(bits, nullptr);
+    DIBSECTION ds;
+    ASSERT_EQ(GetObject(dib, sizeof ds, &ds), static_cast<int>(sizeof ds));
+    EXPECT_EQ(ds.dsBm.bmBits, bits);
+    EXPECT_EQ(ds.dsBm.bmWidthBytes, 8);
+    EXPECT_EQ(ds.dsBmih.biHeight, -1);
     auto* px = static_cast<uint32_t*>(bits);
     px[0] = 0xFFFFFFFFu; // opaque white
     px[1] = 0x80800000u; // half-transparent red, premultiplied
