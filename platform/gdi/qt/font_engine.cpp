@@ -120,6 +120,11 @@ CachedFont Cached(const LOGFONT& lf) {
         if (cache->size() > 256) cache->clear();
         auto entry = std::make_unique<CachedFont>();
         entry->font = MakeFont(lf, PixelSize(lf));
+        if (lf.lfWidth > 0) {
+            // lfWidth asks for an average character width: stretch the face to it.
+            const int natural = QFontMetrics(entry->font).averageCharWidth();
+            if (natural > 0) entry->font.setStretch(std::clamp<int>(lf.lfWidth * 100 / natural, 1, 4000));
+        }
         entry->info = ComputeMetrics(entry->font);
         it = cache->emplace(key, std::move(entry)).first;
     }

@@ -73,6 +73,13 @@ TEST(Fonts, MetricsExtentsAndFaces) {
     EXPECT_EQ(Width(c.dc, "iiii"), Width(c.dc, "WWWW"));
     GetTextMetrics(c.dc, &tm);
     EXPECT_FALSE(tm.tmPitchAndFamily & TMPF_FIXED_PITCH);
+    // A width narrows or widens the average character.
+    HFONT narrow = CreateFont(-11, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "");
+    SelectObject(c.dc, c.font);
+    const int normalWidth = Width(c.dc, "mmmm");
+    SelectObject(c.dc, narrow);
+    EXPECT_LT(Width(c.dc, "mmmm"), normalWidth);
+    DeleteObject(narrow);
     SelectObject(c.dc, c.font);
     DeleteObject(cell);
     DeleteObject(mono);
