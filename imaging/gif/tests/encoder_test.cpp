@@ -171,6 +171,30 @@ TEST(GifEncoders, RunLengthOutputDecodesToTheSamePixels) {
     }
 }
 
+namespace {
+// Takes a few bytes, then refuses every write.
+class FailingStream : public TMemoryStream {
+public:
+    int64_t Write(const void* buffer, int64_t count) override {
+        if (Size() + count > 40) return 0;
+        return TMemoryStream::Write(buffer, count);
+    }
+};
+} // namespace
+
+TEST(GifEncoders, AFailingStreamFailsTheSaveWithoutTerminating) {
+    std::vector<uint8_t> px(5000);
+    for (size_t i = 0; i < px.size(); ++i)
+        px[i] = static_cast<uint8_t>(i * 31);
+    for (bool rle : {false, true}) {
+        TLZWEncoder lzw;
+        TRLEEncoder runs;
+        TGIFEncoder& encoder = rle ? static_cast<TGIFEncoder&>(runs) : lzw;
+        FailingStream out;
+        EXPECT_THROW(encoder.Encode(out, 8, 256, px.data(), false, 50, 100), EWriteError);
+    }
+}
+
 TEST(GifEncoders, PixelsOutsideTheTableFailTheSave) {
     for (bool rle : {false, true}) {
         TLZWEncoder lzw;

@@ -61,6 +61,25 @@ TEST(GifLzwDecoder, CodeTableCases) {
     }
 }
 
+TEST(GifLzwDecoder, EarlyEndCodesStopAtTheTerminator) {
+    // An end code right after a clear, and one before the last pixel: the rest keeps the fill and
+    // the next frame still loads.
+    std::vector<uint8_t> bytes = Header(2, 2, 2);
+    Append(bytes, Frame(0, 0, 2, 2, 0, 2, {4, 5}, {3, 3}));
+    Append(bytes, Frame(0, 0, 2, 2, 0, 2, {4, 3, 5, 1, 1, 1}, {3, 3, 3, 3, 3, 3}));
+    Append(bytes, Frame(0, 0, 2, 1, 0, 2, {4, 2, 2, 5}, {3, 3, 3, 3}));
+    bytes.push_back(0x3B);
+    TGIFImage image;
+    Warnings warnings;
+    warnings.Attach(image);
+    Load(image, bytes);
+    ASSERT_EQ(image.Images().Count(), 3);
+    EXPECT_EQ(Pixels(*image.Images()[0]), (std::vector<uint8_t>{0, 0, 0, 0}));
+    EXPECT_EQ(Pixels(*image.Images()[1]), (std::vector<uint8_t>{3, 0, 0, 0}));
+    EXPECT_EQ(Pixels(*image.Images()[2]), (std::vector<uint8_t>{2, 2}));
+    EXPECT_TRUE(warnings.Messages.empty());
+}
+
 TEST(GifLzwDecoder, InterlacedRowsAndStreamPositionAfterTheData) {
     for (int height : {1, 2, 3, 5, 9}) {
         std::vector<int> codes = {4}, widths = {3};
