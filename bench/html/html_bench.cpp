@@ -1,0 +1,242 @@
+// Reads a corpus of HTML pages and finds every a/area/frame/iframe link and the title with each
+// parser in turn; prints MB/s on one core and our speed relative to each peer.
+#include <gumbo.h>
+#include <libxml/HTMLparser.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "fetch/html/plugins.h"
+
+namespace {
+
+struct Result {
+    size_t links = 0;
+    size_t titleChars = 0;
+};
+
+std::vector<std::string> LoadCorpus(int argc, char** argv)
+{
+    std::vector<std::string> roots;
+    for (int i = 1; i < argc; ++i)
+        roots.push_back(argv[i]);
+    if (roots.empty())
+        roots.push_back("/usr/share/doc/postgresql-doc-15/html");
+    std::vector<std::string> pages;
+    for (const auto& root : roots) {
+        std::vector<std::filesystem::path> files;
+        if (std::filesystem::is_directory(root)) {
+            for (const auto& e : std::filesystem::recursive_directory_iterator(root))
+                if (e.is_regular_file() && (e.path().extension() == ".html" || e.path().extension() == ".htm"))
+                    files.push_back(e.path());
+        } else {
+            files.push_back(root);
+        }
+        for (const auto& f : files) {
+            std::ifstream in(f, std::ios::binary);
+            pages.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        }
+    }
+    return pages;
+}
+
+// Pages in other encodings: the corpus made ASCII, labelled with the charset (its own label
+// replaced), and with characters of that encoding sprinkled into the text.
+std::vector<std::string> Relabelled(const std::vector<std::string>& pages, const char* charset, bool twoByte)
+{
+    std::vector<std::string> out;
+    uint32_t seed = 12345;
+    for (const auto& page : pages) {
+        std::string ascii;
+        for (char c : page)
+            ascii.push_back(static_cast<unsigned char>(c) < 0x80 ? c : '?');
+        for (size_t at; (at = ascii.find("charset=UTF-8")) != std::string::npos;)
+            ascii.replace(at, 13, std::string("charset=") + charset);
+        std::string p = std::string("<meta charset=") + charset + ">";
+        p.reserve(ascii.size() + ascii.size() / 16);
+        bool inTag = false;
+        for (char c : ascii) {
+            p.push_back(c);
+            inTag = c == '<' ? true : c == '>' ? false : inTag;
+            seed = seed * 1103515245 + 12345;
+            if (c == ' ' && !inTag && (seed >> 24) < 40) {
+                p.push_back(static_cast<char>(0xC1 + (seed >> 16) % 30));
+                if (twoByte)
+                    p.push_back(static_cast<char>(0xA1 + (seed >> 8) % 60));
+            }
+        }
+        out.push_back(std::move(p));
+    }
+    return out;
+}
+
+void Quiet(void*, const char*, ...) {}
+
+Result Ours(const std::vector<std::string>& pages)
+{
+    Result r;
+    TDIHtmlParser parser;
+    TDIHtmlCharSetPlugin charset;
+    TDIHtmlLinksPlugin links;
+    TDIHtmlTitlePlugin title;
+    charset.SetHtmlParser(&parser);
+    links.SetHtmlParser(&parser);
+    title.SetHtmlParser(&parser);
+    links.SetLink_A_href(true);
+    links.SetLink_AREA_href(true);
+    links.SetLink_FRAME_src(true);
+    links.SetLink_IFRAME_src(true);
+    links.SetOnLink([&](TDIHtmlLinksPlugin*, std::u16string&, bool&, bool&) { ++r.links; });
+    for (const auto& page : pages) {
+        parser.SetSourceString(page);
+        parser.Clear();
+        parser.ParseAll();
+        r.titleChars += title.Title().size();
+    }
+    return r;
+}
+
+struct SaxState {
+    Result* result;
+    bool inTitle = false;
+    bool haveTitle = false;
+};
+
+void SaxStart(void* ctx, const xmlChar* name, const xmlChar** atts)
+{
+    auto* s = static_cast<SaxState*>(ctx);
+    const char* n = reinterpret_cast<const char*>(name);
+    if (std::strcmp(n, "title") == 0 && !s->haveTitle) {
+        s->inTitle = true;
+        return;
+    }
+    const char* want = (!std::strcmp(n, "a") || !std::strcmp(n, "area")) ? "href"
+                       : (!std::strcmp(n, "frame") || !std::strcmp(n, "iframe")) ? "src"
+                                                                                  : nullptr;
+    if (want && atts)
+        for (int i = 0; atts[i]; i += 2)
+            if (std::strcmp(reinterpret_cast<const char*>(atts[i]), want) == 0 && atts[i + 1]) {
+                ++s->result->links;
+                break;
+            }
+}
+
+void SaxEnd(void* ctx, const xmlChar* name)
+{
+    auto* s = static_cast<SaxState*>(ctx);
+    if (s->inTitle && std::strcmp(reinterpret_cast<const char*>(name), "title") == 0) {
+        s->inTitle = false;
+        s->haveTitle = true;
+    }
+}
+
+void SaxChars(void* ctx, const xmlChar*, int len)
+{
+    auto* s = static_cast<SaxState*>(ctx);
+    if (s->inTitle)
+        s->result->titleChars += static_cast<size_t>(len);
+}
+
+Result LibXml2(const std::vector<std::string>& pages)
+{
+    Result r;
+    htmlSAXHandler sax{};
+    sax.startElement = SaxStart;
+    sax.endElement = SaxEnd;
+    sax.characters = SaxChars;
+    for (const auto& page : pages) {
+        SaxState state{&r};
+        htmlParserCtxtPtr ctxt = htmlCreatePushParserCtxt(&sax, &state, nullptr, 0, nullptr, XML_CHAR_ENCODING_NONE);
+        htmlCtxtUseOptions(ctxt, HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET);
+        htmlParseChunk(ctxt, page.data(), static_cast<int>(page.size()), 0);
+        htmlParseChunk(ctxt, nullptr, 0, 1);
+        htmlFreeParserCtxt(ctxt);
+    }
+    return r;
+}
+
+void Walk(const GumboNode* node, Result& r, bool& haveTitle)
+{
+    if (node->type != GUMBO_NODE_ELEMENT)
+        return;
+    const GumboElement& e = node->v.element;
+    const char* want = (e.tag == GUMBO_TAG_A || e.tag == GUMBO_TAG_AREA)       ? "href"
+                       : (e.tag == GUMBO_TAG_FRAME || e.tag == GUMBO_TAG_IFRAME) ? "src"
+                                                                                 : nullptr;
+    if (want && gumbo_get_attribute(&e.attributes, want))
+        ++r.links;
+    if (e.tag == GUMBO_TAG_TITLE && !haveTitle) {
+        haveTitle = true;
+        for (unsigned i = 0; i < e.children.length; ++i) {
+            auto* child = static_cast<const GumboNode*>(e.children.data[i]);
+            if (child->type == GUMBO_NODE_TEXT)
+                r.titleChars += std::strlen(child->v.text.text);
+        }
+    }
+    for (unsigned i = 0; i < e.children.length; ++i)
+        Walk(static_cast<const GumboNode*>(e.children.data[i]), r, haveTitle);
+}
+
+Result Gumbo(const std::vector<std::string>& pages)
+{
+    Result r;
+    for (const auto& page : pages) {
+        GumboOutput* out = gumbo_parse_with_options(&kGumboDefaultOptions, page.data(), page.size());
+        bool haveTitle = false;
+        Walk(out->root, r, haveTitle);
+        gumbo_destroy_output(&kGumboDefaultOptions, out);
+    }
+    return r;
+}
+
+template <typename F>
+double MegabytesPerSecond(F run, const std::vector<std::string>& pages, Result& result)
+{
+    size_t bytes = 0;
+    for (const auto& p : pages)
+        bytes += p.size();
+    double best = 0;
+    for (int round = 0; round < 3; ++round) {
+        auto t0 = std::chrono::steady_clock::now();
+        result = run(pages);
+        double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        best = std::max(best, bytes / 1e6 / seconds);
+    }
+    return best;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> pages = LoadCorpus(argc, argv);
+    if (pages.empty()) {
+        std::fprintf(stderr, "no pages found\n");
+        return 1;
+    }
+    struct Set {
+        const char* name;
+        std::vector<std::string> pages;
+    };
+    xmlSetGenericErrorFunc(nullptr, Quiet);
+    std::vector<Set> sets = {{"as shipped", pages},
+                             {"windows-1252", Relabelled(pages, "windows-1252", false)},
+                             {"KOI8-R", Relabelled(pages, "koi8-r", false)},
+                             {"GB18030", Relabelled(pages, "gb18030", true)}};
+    for (const Set& set : sets) {
+        Result ours, xml, gumbo;
+        double a = MegabytesPerSecond(Ours, set.pages, ours);
+        double b = MegabytesPerSecond(LibXml2, set.pages, xml);
+        double c = MegabytesPerSecond(Gumbo, set.pages, gumbo);
+        std::printf("%-13s %zu pages  ours %7.1f MB/s (%zu links)  libxml2 SAX %7.1f MB/s (%zu)  gumbo %7.1f MB/s "
+                    "(%zu)  ratio to fastest peer %.2f\n",
+                    set.name, set.pages.size(), a, ours.links, b, xml.links, c, gumbo.links, a / std::max(b, c));
+    }
+    return 0;
+}
