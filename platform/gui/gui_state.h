@@ -152,7 +152,9 @@ void OnWindowDestroyedInput(HWND hwnd);
 void KillWindowTimers(ThreadQueue& queue, HWND hwnd);
 void DropPostedFor(ThreadQueue& queue, HWND hwnd);
 bool HasPaintPending(ThreadQueue& queue);
-HWND NextWindowToPaint(ThreadQueue& queue);
+// The first window needing paint, parents before children; filter limits it to a window and its
+// children (nullptr: any).
+HWND NextWindowToPaint(ThreadQueue& queue, HWND filter);
 void ActivateOnShow(HWND hwnd);
 
 } // namespace pw::gui

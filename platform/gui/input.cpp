@@ -167,6 +167,8 @@ HWND Activate(HWND hwnd, WORD how, bool fromToolkit = false) {
         SendMessage(f, WM_KILLFOCUS, 0, 0);
     }
     s.active = root;
+    // The window that becomes active comes to the front, as on Win32.
+    if (root) ::SetWindowPos(root, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     if (root && !fromToolkit) {
         auto w = FindLiveWindow(root);
         if (w && w->host) w->host->SetVisible(w->Visible() && !w->minimized, true);

@@ -162,9 +162,8 @@ bool TakeMessage(ThreadQueue& q, MSG& msg, HWND filter, UINT min, UINT max, bool
         return true;
     }
     if (MatchesRange(min, max, WM_PAINT)) {
-        HWND target = nullptr;
-        for (HWND h = NextWindowToPaint(q); h; h = nullptr) target = h;
-        if (target && MatchesWindow(filter, target)) {
+        HWND target = filter == reinterpret_cast<HWND>(-1) ? nullptr : NextWindowToPaint(q, filter);
+        if (target) {
             msg = MSG{};
             msg.hwnd = target;
             msg.message = WM_PAINT;

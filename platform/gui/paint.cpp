@@ -46,12 +46,13 @@ HDC MakeDC(const std::shared_ptr<Window>& w, bool wholeWindow, const Region* ext
 
 bool NeedsPaint(const Window& w) { return !w.update.IsEmpty() || w.frameInvalid; }
 
-HWND FindPaintable(const std::vector<HWND>& list, ThreadQueue& q) {
+HWND FindPaintable(const std::vector<HWND>& list, ThreadQueue& q, HWND filter, bool inFilter) {
     for (HWND h : list) {
         auto w = FindLiveWindow(h);
         if (!w || !w->Visible() || w->messageOnly || w->minimized) continue;
-        if (w->queue.get() == &q && w->redrawEnabled && NeedsPaint(*w)) return h;
-        if (HWND c = FindPaintable(w->children, q)) return c;
+        bool matches = inFilter || !filter || h == filter;
+        if (matches && w->queue.get() == &q && w->redrawEnabled && NeedsPaint(*w)) return h;
+        if (HWND c = FindPaintable(w->children, q, filter, matches)) return c;
     }
     return nullptr;
 }
@@ -155,12 +156,12 @@ void InvalidateWindowArea(HWND hwnd, const RECT* windowRect, bool erase, bool fr
     }
 }
 
-HWND NextWindowToPaint(ThreadQueue& q) {
+HWND NextWindowToPaint(ThreadQueue& q, HWND filter) {
     Guard g(Lock());
-    return FindPaintable(TopLevelOrder(), q);
+    return FindPaintable(TopLevelOrder(), q, filter, false);
 }
 
-bool HasPaintPending(ThreadQueue& q) { return NextWindowToPaint(q) != nullptr; }
+bool HasPaintPending(ThreadQueue& q) { return NextWindowToPaint(q, nullptr) != nullptr; }
 
 const Surface* WindowSurface(HWND hwnd) {
     auto w = FindLiveWindow(hwnd);
@@ -204,7 +205,7 @@ Surface ComposeScreen(const RECT& area) {
 void PaintPendingWindows() {
     auto q = CurrentQueue();
     for (int guard = 0; guard < 10000; ++guard) {
-        HWND h = NextWindowToPaint(*q);
+        HWND h = NextWindowToPaint(*q, nullptr);
         if (!h) return;
         SendPaintMessages(h);
     }

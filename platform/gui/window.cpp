@@ -56,6 +56,16 @@ void PlaceInOrder(Window& w, HWND insertAfter) {
         else
             list->insert(std::clamp(it + 1, bandBegin, bandEnd), w.handle);
     }
+    if (!topLevel) return;
+    // Owned windows stay in front of their owner.
+    std::vector<HWND> behind;
+    auto self = std::find(list->begin(), list->end(), w.handle);
+    for (auto it = self + 1; it != list->end(); ++it)
+        if (auto o = FindWindow(*it); o && o->owner == w.handle) behind.push_back(*it);
+    for (HWND h : behind) {
+        std::erase(*list, h);
+        list->insert(std::find(list->begin(), list->end(), w.handle), h);
+    }
 }
 
 HostParams HostParamsOf(const Window& w) {

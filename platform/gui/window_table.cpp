@@ -83,10 +83,17 @@ std::shared_ptr<ThreadQueue> CurrentQueue() {
             ~Unregister() {
                 Guard g(Lock());
                 auto it = T().queues.find(id);
-                if (it != T().queues.end()) {
-                    it->second->alive = false;
-                    T().queues.erase(it);
+                if (it == T().queues.end()) return;
+                it->second->alive = false;
+                // Windows die with their thread; nobody is left to run their procedures.
+                std::vector<HWND> orphans;
+                for (auto& [h, w] : T().windows)
+                    if (w->queue == it->second) orphans.push_back(h);
+                for (HWND h : orphans) {
+                    T().windows[h]->destroyed = true;
+                    RemoveWindowHandle(h);
                 }
+                T().queues.erase(it);
             }
         };
         thread_local Unregister unregister{q->threadId};

@@ -342,3 +342,21 @@ TEST(Input, DraggingASizingBorderResizesThroughTheDefaultProcedure) {
     EXPECT_EQ(GetCapture(), nullptr);
     DestroyWindow(w);
 }
+
+TEST(Input, ActivationBringsTheWindowAndItsOwnedPopupsToTheFront) {
+    HWND back = MakeTopLevel(RECT{0, 0, 200, 200});
+    HWND owned = CreateWindowEx(0, RecordingClass(), "", WS_POPUP | WS_VISIBLE, 20, 20, 30, 30, back, nullptr, nullptr,
+                                nullptr);
+    HWND front = MakeTopLevel(RECT{0, 0, 200, 200});
+    EXPECT_EQ(WindowFromPoint(POINT{25, 25}), front);
+    SetActiveWindow(front);
+    pw::gui::SimulateClick(POINT{150, 150});
+    Pump();
+    EXPECT_EQ(GetActiveWindow(), front);
+    SetActiveWindow(back);
+    EXPECT_EQ(WindowFromPoint(POINT{150, 150}), back);
+    EXPECT_EQ(WindowFromPoint(POINT{25, 25}), owned);
+    DestroyWindow(front);
+    DestroyWindow(back);
+    EXPECT_FALSE(IsWindow(owned));
+}

@@ -163,6 +163,12 @@ TEST(Paint, AllChildrenRedrawAtOnceWhenAsked) {
     EXPECT_EQ(MessagesOf(child, {WM_PAINT}).size(), 1u);
     MSG msg;
     EXPECT_FALSE(PeekMessage(msg, nullptr, WM_PAINT, WM_PAINT, PM_NOREMOVE));
+    // Parents come first, but a filter for the child finds the child.
+    RedrawWindow(parent, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    ASSERT_TRUE(PeekMessage(msg, nullptr, WM_PAINT, WM_PAINT, PM_NOREMOVE));
+    EXPECT_EQ(msg.hwnd, parent);
+    ASSERT_TRUE(PeekMessage(msg, child, WM_PAINT, WM_PAINT, PM_NOREMOVE));
+    EXPECT_EQ(msg.hwnd, child);
     DestroyWindow(parent);
 }
 
