@@ -261,6 +261,13 @@ BOOL GetDCOrgEx(HDC hdc, POINT* origin) {
     });
 }
 
+int SetMapMode(HDC hdc, int mode) {
+    return LookupDc(hdc) && mode == MM_TEXT ? MM_TEXT : 0;
+}
+int GetMapMode(HDC hdc) {
+    return LookupDc(hdc) ? MM_TEXT : 0;
+}
+
 int GetDeviceCaps(HDC hdc, int index) {
     auto dc = LookupDc(hdc);
     if (hdc && !dc) return 0;

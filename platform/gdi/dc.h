@@ -51,6 +51,11 @@ BOOL GetDCOrgEx(HDC hdc, POINT* origin);
 BOOL MoveToEx(HDC hdc, int x, int y, POINT* previous);
 BOOL GetCurrentPositionEx(HDC hdc, POINT* position);
 
+// Only MM_TEXT (one logical unit is one pixel, y downwards) exists; other modes are refused.
+inline constexpr int MM_TEXT = 1;
+int SetMapMode(HDC hdc, int mode);
+int GetMapMode(HDC hdc);
+
 int GetDeviceCaps(HDC hdc, int index);
 COLORREF GetNearestColor(HDC hdc, COLORREF color);
 BOOL GdiFlush();

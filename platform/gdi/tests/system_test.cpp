@@ -106,6 +106,9 @@ TEST_F(SystemSettings, DeviceCapsNearestColourAndThemes) {
     EXPECT_EQ(GetNearestColor(nullptr, RGB(12, 34, 56)), RGB(12, 34, 56));
     EXPECT_EQ(GetNearestColor(mem, RGB(200, 200, 200)), RGB(255, 255, 255));
     EXPECT_EQ(GetNearestColor(mem, RGB(20, 20, 20)), RGB(0, 0, 0));
+    EXPECT_EQ(SetMapMode(mem, MM_TEXT), MM_TEXT);
+    EXPECT_EQ(SetMapMode(mem, 8), 0); // anisotropic mapping does not exist here
+    EXPECT_EQ(GetMapMode(mem), MM_TEXT);
     DeleteDC(mem);
     EXPECT_EQ(GetDeviceCaps(mem, BITSPIXEL), 0);
 
