@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/gdi/dib_format.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/icons.h"
 #include "platform/gdi/metrics.h"
@@ -62,9 +63,33 @@ HICON DecodeIconImage(const uint8_t* data, size_t size) {
     else
         mask.bits.assign(maskSize, 0); // no mask stored: every pixel opaque
 
+    // The colour image becomes 32 bits with alpha from the mask unless it carries alpha of its own: the
+    // GDI draws any icon with alpha by it, and its bitmaps are opaque once drawn on.
+    DibImage argb;
+    argb.width = colour.width;
+    argb.height = height;
+    argb.bpp = 32;
+    argb.bits.resize(static_cast<size_t>(argb.Stride()) * height);
+    bool ownAlpha = false;
+    for (int y = 0; y < height; ++y) {
+        auto* out = reinterpret_cast<uint32_t*>(argb.bits.data() + static_cast<size_t>(argb.Stride()) * y);
+        pw::gdi::UnpackDibRow(colour.bits.data() + static_cast<size_t>(colour.Stride()) * y, colour.width,
+                              colour.bpp, colour.palette, out);
+        if (colour.bpp == 32)
+            for (int x = 0; x < colour.width; ++x)
+                ownAlpha = ownAlpha || (out[x] >> 24) != 0;
+    }
+    if (!ownAlpha)
+        for (int y = 0; y < height; ++y) {
+            auto* px = reinterpret_cast<uint32_t*>(argb.bits.data() + static_cast<size_t>(argb.Stride()) * y);
+            const uint8_t* m = mask.bits.data() + static_cast<size_t>(mask.Stride()) * y;
+            for (int x = 0; x < colour.width; ++x)
+                px[x] = ((m[x >> 3] >> (7 - (x & 7))) & 1) ? 0u : (px[x] | 0xFF000000u);
+        }
+
     TBitmap colourBitmap, maskBitmap;
     TMemoryStream stream;
-    pw::graphics::WriteBmpFile(colour, stream);
+    pw::graphics::WriteBmpFile(argb, stream);
     stream.SetPosition(0);
     colourBitmap.LoadFromStream(stream);
     TMemoryStream maskStream;

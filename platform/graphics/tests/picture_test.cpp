@@ -1,0 +1,218 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <unistd.h>
+
+#include "platform/gdi/icons.h"
+#include "platform/graphics/bitmap.h"
+#include "platform/graphics/graphics_errors.h"
+#include "platform/graphics/icon.h"
+#include "platform/graphics/jpeg_image.h"
+#include "platform/graphics/picture.h"
+#include "platform/rtl/stream.h"
+
+namespace {
+
+// A graphic class of the test's own, to register under a new extension.
+class TPlainGraphic : public TGraphic {
+public:
+    std::string ClassName() const override { return "TPlainGraphic"; }
+    int Width() const override { return static_cast<int>(text.size()); }
+    int Height() const override { return 1; }
+    void SetWidth(int) override {}
+    void SetHeight(int) override {}
+    bool Empty() const override { return text.empty(); }
+    void LoadFromStream(TStream& s) override {
+        text.resize(static_cast<size_t>(s.Size() - s.Position()));
+        s.ReadBuffer(text.data(), static_cast<int64_t>(text.size()));
+        Changed(this);
+    }
+    void SaveToStream(TStream& s) override { s.WriteBuffer(text.data(), static_cast<int64_t>(text.size())); }
+    void Assign(TPersistent* source) override {
+        if (auto* p = dynamic_cast<TPlainGraphic*>(source)) {
+            text = p->text;
+            Changed(this);
+            return;
+        }
+        TGraphic::Assign(source);
+    }
+    std::unique_ptr<TGraphic> NewOfSameClass() const override { return std::make_unique<TPlainGraphic>(); }
+    std::string text;
+
+protected:
+    void Draw(TCanvas&, const TRect&) override {}
+};
+
+class PictureFiles : public testing::Test {
+protected:
+    void SetUp() override {
+        dir = testing::TempDir() + "graphics_picture_" + std::to_string(::getpid());
+        std::filesystem::create_directories(dir);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+    std::string dir;
+};
+
+} // namespace
+
+TEST_F(PictureFiles, ChoosesTheClassByExtension) {
+    TBitmap source(6, 4);
+    source.Canvas().Brush().SetColor(clRed);
+    source.Canvas().FillRect(Rect(0, 0, 6, 4));
+    source.SaveToFile(dir + "/a.bmp");
+    TJPEGImage jpeg;
+    jpeg.Assign(&source);
+    jpeg.SaveToFile(dir + "/b.JPG");
+    jpeg.SaveToFile(dir + "/c.jpeg");
+
+    TPicture picture;
+    int changes = 0;
+    picture.OnChange = [&](TObject*) { ++changes; };
+    picture.LoadFromFile(dir + "/a.bmp");
+    EXPECT_NE(dynamic_cast<TBitmap*>(picture.Graphic()), nullptr);
+    EXPECT_EQ(picture.Width(), 6);
+    EXPECT_EQ(changes, 1);
+    picture.LoadFromFile(dir + "/b.JPG");
+    EXPECT_NE(dynamic_cast<TJPEGImage*>(picture.Graphic()), nullptr);
+    picture.LoadFromFile(dir + "/c.jpeg");
+    EXPECT_NE(dynamic_cast<TJPEGImage*>(picture.Graphic()), nullptr);
+    EXPECT_EQ(picture.Height(), 4);
+
+    // An unknown extension, or none, leaves the picture as it was.
+    std::ofstream(dir + "/d.xyz") << "data";
+    try {
+        picture.LoadFromFile(dir + "/d.xyz");
+        FAIL();
+    } catch (const EInvalidGraphic& e) {
+        EXPECT_EQ(e.Message(), "Unknown picture file extension (.xyz)");
+    }
+    try {
+        picture.LoadFromFile(dir + "/no.dot/name");
+        FAIL();
+    } catch (const EInvalidGraphic& e) {
+        EXPECT_EQ(e.Message(), "Unknown picture file extension (.)");
+    }
+    // A file that does not decode, likewise.
+    std::ofstream(dir + "/e.bmp") << "not a bitmap";
+    EXPECT_THROW(picture.LoadFromFile(dir + "/e.bmp"), EInvalidGraphic);
+    EXPECT_NE(dynamic_cast<TJPEGImage*>(picture.Graphic()), nullptr);
+
+    picture.SaveToFile(dir + "/f.jpg");
+    EXPECT_GT(std::filesystem::file_size(dir + "/f.jpg"), 0u);
+}
+
+TEST_F(PictureFiles, RegisteredClassesServeTheirExtensionsUntilUnregistered) {
+    std::ofstream(dir + "/note.TXTG") << "hello";
+    TPicture::RegisterFileFormat("txtg", "Plain text graphics", &CreateGraphic<TPlainGraphic>);
+    TPicture::RegisterFileFormat(".txtg2", "Plain text graphics", &CreateGraphic<TPlainGraphic>);
+    EXPECT_EQ(TPicture::FindGraphicClass(".TXTG"), &CreateGraphic<TPlainGraphic>);
+    EXPECT_NE(TPicture::GraphicFilter().find("Plain text graphics (*.txtg)|*.txtg"), std::string::npos);
+    TPicture picture;
+    picture.LoadFromFile(dir + "/note.TXTG");
+    auto* plain = dynamic_cast<TPlainGraphic*>(picture.Graphic());
+    ASSERT_NE(plain, nullptr);
+    EXPECT_EQ(plain->text, "hello");
+
+    // A copy through the picture is its own object of the same class.
+    TPicture other;
+    other.Assign(&picture);
+    auto* copy = dynamic_cast<TPlainGraphic*>(other.Graphic());
+    ASSERT_NE(copy, nullptr);
+    EXPECT_NE(copy, plain);
+    EXPECT_EQ(copy->text, "hello");
+    int changes = 0;
+    other.OnChange = [&](TObject*) { ++changes; };
+    copy->LoadFromStream(*std::make_unique<TMemoryStream>());
+    EXPECT_EQ(changes, 1); // the graphic's changes reach the picture
+
+    TPicture::UnregisterGraphicClass(&CreateGraphic<TPlainGraphic>);
+    EXPECT_EQ(TPicture::FindGraphicClass("txtg"), nullptr);
+    EXPECT_EQ(TPicture::FindGraphicClass("txtg2"), nullptr);
+    EXPECT_THROW(picture.LoadFromFile(dir + "/note.TXTG"), EInvalidGraphic);
+    EXPECT_EQ(TPicture::FindGraphicClass("bmp"), &CreateGraphic<TBitmap>);
+    EXPECT_EQ(TPicture::FindGraphicClass("JPG"), &CreateGraphic<TJPEGImage>);
+}
+
+TEST(Picture, StreamsAreRecognisedByTheirSignature) {
+    TBitmap source(3, 3);
+    TMemoryStream bmp;
+    source.SaveToStream(bmp);
+    bmp.SetPosition(0);
+    TPicture picture;
+    picture.LoadFromStream(bmp);
+    EXPECT_NE(dynamic_cast<TBitmap*>(picture.Graphic()), nullptr);
+
+    TJPEGImage jpeg;
+    jpeg.Assign(&source);
+    TMemoryStream jpg;
+    jpeg.SaveToStream(jpg);
+    jpg.SetPosition(0);
+    picture.LoadFromStream(jpg);
+    EXPECT_NE(dynamic_cast<TJPEGImage*>(picture.Graphic()), nullptr);
+
+    TMemoryStream junk;
+    junk.WriteBuffer("junk data", 9);
+    junk.SetPosition(0);
+    try {
+        picture.LoadFromStream(junk);
+        FAIL();
+    } catch (const EInvalidGraphic& e) {
+        EXPECT_EQ(e.Message(), "Unsupported stream format");
+    }
+
+    // Bitmap replaces any other graphic; a bitmap assigned from a JPEG takes its pixels.
+    TBitmap& b = picture.Bitmap();
+    EXPECT_TRUE(b.Empty());
+    b.Assign(&jpeg);
+    EXPECT_EQ(picture.Width(), 3);
+    picture.Assign(nullptr);
+    EXPECT_EQ(picture.Graphic(), nullptr);
+}
+
+TEST(Icon, LoadsSavesAndDrawsWithItsMask) {
+    // A 4 x 4 icon: a red centre, the border transparent (by alpha, and by the mask for the file).
+    TBitmap colour;
+    colour.SetPixelFormat(pf32bit);
+    colour.SetSize(4, 4);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            static_cast<uint32_t*>(colour.ScanLine(y))[x] = (x % 3 && y % 3) ? 0xFFFF0000u : 0;
+    TBitmap mask(4, 4);
+    mask.Canvas().Brush().SetColor(clBlack);
+    mask.Canvas().FillRect(Rect(1, 1, 3, 3));
+    mask.SetMonochrome(true);
+    ICONINFO info;
+    info.hbmColor = colour.Handle();
+    info.hbmMask = mask.Handle();
+    TIcon icon;
+    icon.SetHandle(CreateIconIndirect(&info));
+    EXPECT_EQ(icon.Width(), 4);
+    EXPECT_THROW(icon.SetWidth(8), EInvalidGraphicOperation);
+
+    TMemoryStream ico;
+    icon.SaveToStream(ico);
+    ico.SetPosition(0);
+    TPicture picture;
+    picture.LoadFromStream(ico);
+    auto* back = dynamic_cast<TIcon*>(picture.Graphic());
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->Height(), 4);
+
+    TBitmap target(6, 6);
+    target.Canvas().Brush().SetColor(clLime);
+    target.Canvas().FillRect(Rect(0, 0, 6, 6));
+    target.Canvas().Draw(1, 1, back);
+    EXPECT_EQ(target.Canvas().Pixel(1, 1), clLime);
+    EXPECT_EQ(target.Canvas().Pixel(2, 2), clRed);
+    EXPECT_EQ(target.Canvas().Pixel(3, 3), clRed);
+    EXPECT_EQ(target.Canvas().Pixel(4, 4), clLime);
+
+    TMemoryStream bad;
+    bad.WriteBuffer("\0\0\1\0\1\0", 6);
+    bad.SetPosition(0);
+    TIcon broken;
+    EXPECT_THROW(broken.LoadFromStream(bad), EInvalidGraphic);
+}
