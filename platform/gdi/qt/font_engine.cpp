@@ -14,6 +14,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #if defined(__SANITIZE_ADDRESS__)
 #define PW_LSAN 1
@@ -35,18 +36,19 @@ namespace {
 
 // Fonts need a GUI application object. The program makes its own before drawing; headless users
 // (tests, tools) get one made here on first use.
-void EnsureApplication() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        if (QCoreApplication::instance()) return;
-        static int argc = 1;
-        static char name[] = "pathweaver";
-        static char* argv[] = {name, nullptr};
-        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && !qEnvironmentVariableIsSet("DISPLAY") &&
-            !qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        new QGuiApplication(argc, argv); // lives for the rest of the process
-    });
+// The program makes its application object before drawing; headless users (tests, tools) get one made
+// here on first use. Returns the application in use.
+QCoreApplication* EnsureApplication() {
+    static std::mutex mutex;
+    std::lock_guard lock(mutex);
+    if (QCoreApplication* app = QCoreApplication::instance()) return app;
+    static int argc = 1;
+    static char name[] = "pathweaver";
+    static char* argv[] = {name, nullptr};
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && !qEnvironmentVariableIsSet("DISPLAY") &&
+        !qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    return new QGuiApplication(argc, argv); // lives for the rest of the process
 }
 
 QString FamilyFor(const LOGFONT& lf) {
@@ -109,12 +111,27 @@ struct CachedFont {
 };
 
 // Fonts are made once per distinct LOGFONT: drawing code asks for the same few fonts over and over.
+using FontCache = std::map<std::string, std::unique_ptr<CachedFont>>;
+
 CachedFont Cached(const LOGFONT& lf) {
-    EnsureApplication();
+    QCoreApplication* app = EnsureApplication();
     static std::mutex mutex;
-    static auto* cache = new std::map<std::string, std::unique_ptr<CachedFont>>;
+    static FontCache* cache = nullptr;
+    static QCoreApplication* cacheApp = nullptr;
+    // Fonts of an application that has gone are never touched again, not even to destroy them.
+    static auto* retired = new std::vector<FontCache*>;
     const std::string key(reinterpret_cast<const char*>(&lf), sizeof lf);
     std::lock_guard lock(mutex);
+    if (!cache || cacheApp != app) {
+        if (cache) retired->push_back(cache);
+        cache = new FontCache;
+        cacheApp = app;
+        // A later application may reuse the address: forget the pairing when this one goes.
+        QObject::connect(app, &QObject::destroyed, [] {
+            std::lock_guard relock(mutex);
+            cacheApp = nullptr;
+        });
+    }
     auto it = cache->find(key);
     if (it == cache->end()) {
         if (cache->size() > 256) cache->clear();
