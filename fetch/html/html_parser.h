@@ -60,6 +60,21 @@ public:
     // The caller's own filter of a plain piece kind (not the tag kinds).
     TDIFilter Filter(TDIPieceKind kind) const { return callerFilters_[static_cast<size_t>(kind)]; }
     void SetFilter(TDIPieceKind kind, TDIFilter filter);
+#define PW_KIND_FILTER(Name, Kind)                                                                           \
+    TDIFilter Name() const { return Filter(TDIPieceKind::Kind); }                                           \
+    void Set##Name(TDIFilter filter) { SetFilter(TDIPieceKind::Kind, filter); }
+    PW_KIND_FILTER(FilterASPs, ASP)
+    PW_KIND_FILTER(FilterCDataSections, CDataSection)
+    PW_KIND_FILTER(FilterComments, Comment)
+    PW_KIND_FILTER(FilterDTDs, DTD)
+    PW_KIND_FILTER(FilterHtmlPIs, HtmlPI)
+    PW_KIND_FILTER(FilterPHPs, PHP)
+    PW_KIND_FILTER(FilterScripts, Script)
+    PW_KIND_FILTER(FilterStyles, Style)
+    PW_KIND_FILTER(FilterText, Text)
+    PW_KIND_FILTER(FilterTitles, Title)
+    PW_KIND_FILTER(FilterXmlPIs, XmlPI)
+#undef PW_KIND_FILTER
     TDITagFilter& FilterCustomTags() { return *callerTagFilters_[tkCustom]; }
     TDITagFilter& FilterHtmlTags() { return *callerTagFilters_[tkHtml]; }
     TDITagFilter& FilterSsiTags() { return *callerTagFilters_[tkSsi]; }

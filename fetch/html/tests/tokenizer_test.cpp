@@ -188,7 +188,8 @@ TEST(Tokenizer, UnterminatedConstructsStopAtTheEnd)
 TEST(Tokenizer, FiltersDecideWhoReceivesAndWhatIsRead)
 {
     TDIHtmlParser parser;
-    parser.SetFilter(TDIPieceKind::Text, fiShow);
+    parser.SetFilterText(fiShow);
+    EXPECT_EQ(parser.Filter(TDIPieceKind::Text), fiShow);
     parser.SetSourceString("a<b>c");
     parser.Clear();
     EXPECT_TRUE(parser.ParseNextPiece());
