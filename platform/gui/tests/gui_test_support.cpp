@@ -14,7 +14,7 @@ namespace {
 class GuiEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
         app_ = std::make_unique<pw::gui::GuiApplication>(argc_, argv_);
     }
     void TearDown() override { app_.reset(); }

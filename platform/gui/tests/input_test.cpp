@@ -239,6 +239,16 @@ TEST(Input, FocusMessagesNameTheOtherWindow) {
     EXPECT_EQ(Log()[0].wParam, reinterpret_cast<WPARAM>(b));
     EXPECT_EQ(Log()[1].msg, static_cast<UINT>(WM_SETFOCUS));
     EXPECT_EQ(Log()[1].wParam, reinterpret_cast<WPARAM>(a));
+    // The wheel goes to the focus window, with the pointer in screen coordinates.
+    Log().clear();
+    pw::gui::SimulateMouse(MouseAction::Wheel, POINT{290, 290}, MouseButton::None, -120);
+    Pump();
+    ASSERT_EQ(MessagesOf(b, {WM_MOUSEWHEEL}).size(), 1u);
+    for (const Seen& s : Log()) {
+        if (s.msg != WM_MOUSEWHEEL) continue;
+        EXPECT_EQ(static_cast<int16_t>(HIWORD(s.wParam)), -120);
+        EXPECT_EQ(s.lParam, MAKELPARAM(290, 290));
+    }
     DestroyWindow(b); // focus falls back to the parent
     EXPECT_EQ(GetFocus(), form);
     DestroyWindow(form);

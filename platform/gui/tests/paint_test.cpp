@@ -5,6 +5,7 @@
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/objects.h"
+#include "platform/gdi/regions.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/surface.h"
 #include "platform/gdi/syscolors.h"
@@ -78,6 +79,15 @@ TEST(Paint, BeginPaintClipsToTheInvalidRegionOnly) {
     RECT box;
     EXPECT_TRUE(GetUpdateRect(w, &box, FALSE_));
     EXPECT_EQ(box, (RECT{10, 10, 40, 40}));
+    HRGN update = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetUpdateRgn(w, update, FALSE_), COMPLEXREGION);
+    EXPECT_TRUE(PtInRegion(update, 15, 15));
+    EXPECT_FALSE(PtInRegion(update, 25, 25));
+    // Validating a region removes exactly its pixels; invalidating one adds them back.
+    ValidateRgn(w, update);
+    EXPECT_FALSE(GetUpdateRect(w, &box, FALSE_));
+    InvalidateRgn(w, update, FALSE_);
+    DeleteObject(update);
     ValidateRect(w, &other);
     EXPECT_TRUE(GetUpdateRect(w, &box, FALSE_));
     EXPECT_EQ(box, part);

@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "gui_test_support.h"
+#include "platform/gui/input.h"
 
 using namespace gui_test;
 
@@ -34,10 +35,14 @@ TEST(Timers, WindowTimersAreLowPriorityCoalescedAndDieWithTheirWindow) {
     Pump();
     EXPECT_EQ(TimerMessages(w), 2u);
     now += 100;
+    SetCursorPos(7, 9);
     PostMessage(w, WM_USER, 0, 0);
+    now += 3;
     MSG msg;
     ASSERT_TRUE(PeekMessage(msg, nullptr, 0, 0, PM_REMOVE));
     EXPECT_EQ(msg.message, WM_USER); // posted messages before timers
+    EXPECT_EQ(GetMessageTime(), static_cast<LONG>(now - 3));
+    EXPECT_EQ(GetMessagePos(), static_cast<DWORD>(MAKELPARAM(7, 9)));
     ASSERT_TRUE(PeekMessage(msg, nullptr, 0, 0, PM_NOREMOVE));
     EXPECT_EQ(msg.message, WM_TIMER);
     EXPECT_EQ(msg.wParam, 5u);

@@ -29,6 +29,13 @@ TEST(Window, NonClientFramesShrinkTheClientAndAnswerHitTests) {
     RECT wr;
     GetWindowRect(w, wr);
     EXPECT_EQ(wr, (RECT{110, 120, 310, 270}));
+    POINT pts[2] = {{0, 0}, {5, 5}};
+    MapWindowPoints(w, parent, pts, 2);
+    EXPECT_EQ(pts[0], (POINT{10 + frame, 20 + frame + caption}));
+    EXPECT_EQ(pts[1], (POINT{15 + frame, 25 + frame + caption}));
+    POINT back = pts[0];
+    ScreenToClient(w, back);
+    EXPECT_EQ(back, (POINT{-100, -100})); // the parent lies at (100, 100) on the screen
     EXPECT_EQ(HitAt(w, 110, 120), HTTOPLEFT);
     EXPECT_EQ(HitAt(w, 309, 269), HTBOTTOMRIGHT);
     EXPECT_EQ(HitAt(w, 110, 200), HTLEFT);
