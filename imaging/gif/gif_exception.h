@@ -28,6 +28,7 @@ inline constexpr const char* CircularTable = "Circular decoder table entry";
 inline constexpr const char* ColorNotInTable = "Color not in color table";
 inline constexpr const char* InvalidStreamOperation = "Invalid stream operation";
 inline constexpr const char* BadDimensions = "Invalid image dimensions";
+inline constexpr const char* UnsupportedPixelFormat = "Unsupported PixelFormat";
 inline constexpr const char* ImageEmpty = "Image is empty";
 inline constexpr const char* BadReductionMethod = "Invalid reduction method";
 inline constexpr const char* UnknownBlock = "Unknown GIF block type";

@@ -1,9 +1,12 @@
 // Masks, renderings, placement and the composition of animations.
+#include "imaging/gif/dib_writer.h"
 #include "imaging/gif/frame_render.h"
+#include "imaging/gif/gif_exception.h"
 #include "imaging/gif/tests/gif_test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
@@ -120,5 +123,51 @@ TEST(GifFrameRender, AnimationsComposeLikeImageMagick) {
         }
     }
     EXPECT_GE(compared, 10);
+    std::filesystem::remove_all(dir);
+}
+
+TEST(GifFrameRender, BitmapFilesReadBackInImageMagick) {
+    EXPECT_EQ(gif::BytesPerScanLine(17, 8, 32), 20);
+    EXPECT_EQ(gif::BytesPerScanLine(17, 24, 32), 52);
+    EXPECT_EQ(gif::BytesPerScanLine(17, 1, 16), 4);
+    TRaster empty;
+    empty.BitsPerPixel = 8;
+    EXPECT_THROW(gif::ComposeBitmapFile(empty), GIFException);
+    empty.BitsPerPixel = 4;
+    empty.Width = empty.Height = 1;
+    EXPECT_THROW(gif::ComposeBitmapFile(empty), GIFException);
+    if (std::system("command -v convert >/dev/null 2>&1") != 0) GTEST_SKIP() << "ImageMagick not installed";
+    TGIFImage image;
+    image.LoadFromFile(std::string(PW_TEST_DATA_DIR) + "/data/plasma_200.gif");
+    TGIFSubImage& frame = *image.Images()[0];
+    TRaster web = gif::RenderWebPalette(frame, nullptr);
+    TRaster indexed;
+    indexed.Width = frame.Width();
+    indexed.Height = frame.Height();
+    indexed.BitsPerPixel = 8;
+    indexed.Bits.assign(frame.Data(), frame.Data() + frame.DataSize());
+    for (int i = 0; i < frame.ColorMap().Count() || i < image.Header().ColorMap().Count(); ++i) {
+        TGIFRGB c = frame.ColorOf(i);
+        indexed.Palette.push_back(RGB(c.Red, c.Green, c.Blue));
+    }
+    std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("gif_bmp_" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    for (const TRaster& picture : {indexed, web, ToRaster24(indexed)}) {
+        std::vector<uint8_t> bmp = gif::ComposeBitmapFile(picture);
+        std::string in = (dir / "p.bmp").string(), out = (dir / "p.rgb").string();
+        FILE* f = std::fopen(in.c_str(), "wb");
+        std::fwrite(bmp.data(), 1, bmp.size(), f);
+        std::fclose(f);
+        ASSERT_EQ(std::system(("convert '" + in + "' -depth 8 rgb:'" + out + "'").c_str()), 0);
+        std::vector<uint8_t> rgb = ReadFile(out);
+        TRaster expected = ToRaster24(picture);
+        ASSERT_EQ(rgb.size(), expected.Bits.size());
+        for (size_t i = 0; i < rgb.size(); i += 3) {
+            ASSERT_EQ(rgb[i], expected.Bits[i + 2]) << i;
+            ASSERT_EQ(rgb[i + 1], expected.Bits[i + 1]) << i;
+            ASSERT_EQ(rgb[i + 2], expected.Bits[i]) << i;
+        }
+    }
     std::filesystem::remove_all(dir);
 }
