@@ -210,6 +210,17 @@ TEST(Icon, LoadsSavesAndDrawsWithItsMask) {
     EXPECT_EQ(target.Canvas().Pixel(3, 3), clRed);
     EXPECT_EQ(target.Canvas().Pixel(4, 4), clLime);
 
+    // An icon file with a 24-bit image: the mask decides what shows.
+    TIcon file;
+    file.LoadFromFile(std::string(PW_TEST_DATA_DIR) + "/data/mask24.ico");
+    ASSERT_EQ(file.Width(), 2);
+    target.Canvas().FillRect(Rect(0, 0, 6, 6));
+    target.Canvas().Draw(0, 0, &file);
+    EXPECT_EQ(target.Canvas().Pixel(0, 0), clLime);
+    EXPECT_EQ(target.Canvas().Pixel(1, 0), clWhite);
+    EXPECT_EQ(target.Canvas().Pixel(0, 1), clRed);
+    EXPECT_EQ(target.Canvas().Pixel(1, 1), clLime);
+
     TMemoryStream bad;
     bad.WriteBuffer("\0\0\1\0\1\0", 6);
     bad.SetPosition(0);
