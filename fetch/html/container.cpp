@@ -5,7 +5,9 @@
 #include <cstring>
 
 #include "fetch/html/binary_filer.h"
+#include "platform/rtl/filer.h"
 #include "platform/rtl/format.h"
+#include "platform/rtl/stream.h"
 
 std::string DIErrorText(const std::string& className, const std::string& message)
 {
@@ -98,6 +100,23 @@ void TDIContainer::CheckItemHandler() const
 {
     if (itemHandler_ == nullptr)
         Error(di_text::ItemHandlerNil);
+}
+
+void TDIContainer::DefineProperties(TFiler& filer)
+{
+    TDIErrorObject::DefineProperties(filer);
+    filer.DefineBinaryProperty(
+        ClassName(),
+        [this](TStream& stream) {
+            TDIBinaryReader reader(stream, 4096);
+            ReadData(reader, 7, nullptr);
+        },
+        [this](TStream& stream) {
+            TDIBinaryWriter writer(stream, 4096);
+            WriteData(writer, 7, nullptr);
+            writer.FlushBuffer();
+        },
+        count_ != 0);
 }
 
 int32_t TDIContainer::Capacity(int32_t n)

@@ -168,6 +168,9 @@ public:
     TDIItemHandler* ItemHandler() const { return itemHandler_; }
     int32_t Count() const { return count_; }
 
+    // Stores the items beside the published properties, as binary data named after the class.
+    void DefineProperties(TFiler& filer) override;
+
     // Flags: bit 0 signature, bit 1 version, bit 2 item header.
     virtual void ReadData(TDIBinaryReader& reader, uint32_t flags, void* data) = 0;
     virtual void WriteData(TDIBinaryWriter& writer, uint32_t flags, void* data) = 0;

@@ -5,6 +5,7 @@
 #include "fetch/html/binary_filer.h"
 #include "fetch/html/typed_containers.h"
 #include "fetch/html/typed_handlers.h"
+#include "platform/rtl/filer.h"
 #include "platform/rtl/stream.h"
 
 namespace {
@@ -345,4 +346,48 @@ TEST(Containers, TreeWalksPreOrderCopiesAndSurvivesDepth)
     EXPECT_EQ(deepCopy.Count(), 200000);
     deep.Clear();
     EXPECT_EQ(deep.Count(), 0);
+}
+
+namespace {
+
+// Calls back the defined binary property as a component stream would.
+class CapturingFiler : public TFiler {
+public:
+    explicit CapturingFiler(TStream& s) : TFiler(s) {}
+    std::string name;
+    bool hasData = false;
+    TStreamProc read, write;
+    void DefineProperty(const std::string&, const TReaderProc&, const TWriterProc&, bool) override {}
+    void DefineBinaryProperty(const std::string& n, const TStreamProc& r, const TStreamProc& w, bool has) override
+    {
+        name = n;
+        read = r;
+        write = w;
+        hasData = has;
+    }
+};
+
+} // namespace
+
+TEST(Containers, StoreThemselvesAsDefinedBinaryData)
+{
+    TMemoryStream unused, data;
+    TDIWideStringVector v;
+    CapturingFiler empty(unused);
+    v.DefineProperties(empty);
+    EXPECT_EQ(empty.name, "TDIWideStringVector");
+    EXPECT_FALSE(empty.hasData);
+    v.AddStr(u"one");
+    v.AddStr(u"two");
+    CapturingFiler filer(unused);
+    v.DefineProperties(filer);
+    ASSERT_TRUE(filer.hasData);
+    filer.write(data);
+    data.SetPosition(0);
+    TDIWideStringVector back;
+    CapturingFiler reader(unused);
+    back.DefineProperties(reader);
+    reader.read(data);
+    ASSERT_EQ(back.Count(), 2);
+    EXPECT_EQ(back.Str(1), u"two");
 }
