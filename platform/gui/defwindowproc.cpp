@@ -7,6 +7,7 @@
 #include "platform/gdi/shapes.h"
 #include "platform/gui/backend.h"
 #include "platform/gui/gui_state.h"
+#include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/nonclient.h"
 #include "platform/gui/paint.h"
@@ -237,7 +238,13 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SYSKEYDOWN:
         if (wParam == VK_F4 && (lParam & (1 << 29))) {
             if (HWND root = RootOf(hwnd)) PostMessage(root, WM_SYSCOMMAND, SC_CLOSE, 0);
+        } else if (wParam == VK_F10 && (GetKeyState(VK_SHIFT) & 0x8000)) {
+            SendMessage(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), -1);
         }
+        return 0;
+    case WM_KEYUP:
+        // The menu key asks for the context menu at the keyboard's place: (-1, -1).
+        if (wParam == VK_APPS) SendMessage(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), -1);
         return 0;
     case WM_WINDOWPOSCHANGED: {
         auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);

@@ -2,6 +2,7 @@
 // The process-wide tables of the window system: windows by handle, window classes, the message queue
 // of each thread, and the front-to-back list of top-level windows. One lock guards them; it is never
 // held while a window procedure, a hook or the toolkit runs.
+#include <array>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -93,10 +94,21 @@ struct Hook {
     HOOKPROC proc = nullptr;
 };
 
+using KeyStates = std::array<BYTE, 256>;
+
+// A posted message; input messages carry the key state of their moment, which GetKeyState reports
+// once the message has been taken from the queue.
+struct QueuedMessage {
+    MSG msg;
+    std::shared_ptr<const KeyStates> keys;
+};
+
 struct ThreadQueue {
     DWORD threadId = 0;
     std::thread::id thread;
-    std::deque<MSG> posted;
+    std::deque<QueuedMessage> posted;
+    KeyStates syncKeys{};
+    bool haveSyncKeys = false;
     std::deque<std::shared_ptr<SentMessage>> incoming;
     std::vector<Timer> timers;
     std::vector<Hook> hooks; // newest first

@@ -56,7 +56,8 @@ void Post(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, DWORD character = 0
     auto w = FindLiveWindow(hwnd);
     if (!w) return;
     Guard g(Lock());
-    w->queue->posted.push_back(MSG{hwnd, msg, wParam, lParam, Now(), S().cursor, character});
+    auto keys = std::make_shared<const KeyStates>(S().keys);
+    w->queue->posted.push_back(QueuedMessage{MSG{hwnd, msg, wParam, lParam, Now(), S().cursor, character}, keys});
     Signal(*w->queue);
 }
 
@@ -392,9 +393,20 @@ void SimulateKeyStroke(BYTE vk) {
     SimulateKey(vk, false);
 }
 
-void SetKeyDown(BYTE vk, bool down) { SetKey(vk, down); }
+void SetKeyDown(BYTE vk, bool down) {
+    SetKey(vk, down);
+    auto q = CurrentQueue();
+    Guard g(Lock());
+    q->syncKeys = S().keys;
+    q->haveSyncKeys = true;
+}
 
-void ClearKeyState() { S().keys.fill(0); }
+void ClearKeyState() {
+    S().keys.fill(0);
+    auto q = CurrentQueue();
+    Guard g(Lock());
+    q->syncKeys.fill(0);
+}
 
 } // namespace pw::gui
 
@@ -475,7 +487,13 @@ BOOL SetForegroundWindow(HWND hwnd) {
 
 SHORT GetKeyState(int vk) {
     if (vk < 0 || vk > 255) return 0;
-    BYTE k = S().keys[static_cast<size_t>(vk)];
+    // The state as of the input message last taken from this thread's queue.
+    BYTE k;
+    {
+        auto q = CurrentQueue();
+        Guard g(Lock());
+        k = (q->haveSyncKeys ? q->syncKeys : S().keys)[static_cast<size_t>(vk)];
+    }
     return static_cast<SHORT>(((k & 0x80) ? 0x8000 : 0) | (k & 0x01));
 }
 
@@ -486,7 +504,10 @@ SHORT GetAsyncKeyState(int vk) {
 
 BOOL GetKeyboardState(BYTE* keys256) {
     if (!keys256) return FALSE_;
-    std::copy(S().keys.begin(), S().keys.end(), keys256);
+    auto q = CurrentQueue();
+    Guard g(Lock());
+    const KeyStates& keys = q->haveSyncKeys ? q->syncKeys : S().keys;
+    std::copy(keys.begin(), keys.end(), keys256);
     return TRUE_;
 }
 

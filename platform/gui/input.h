@@ -109,7 +109,7 @@ void SimulateKey(BYTE vk, bool down, char32_t text = 0);
 // Presses and releases a key, with the character it types on a US layout.
 void SimulateKeyStroke(BYTE vk);
 
-// Shift, Ctrl and Alt as the input has seen them; tests may set any key state.
+// Tests may set any key state; it counts for GetKeyState and GetAsyncKeyState alike.
 void SetKeyDown(BYTE vk, bool down);
 void ClearKeyState();
 } // namespace pw::gui

@@ -146,9 +146,15 @@ POINT CurrentCursor() {
 bool TakeMessage(ThreadQueue& q, MSG& msg, HWND filter, UINT min, UINT max, bool remove) {
     Guard g(Lock());
     for (auto it = q.posted.begin(); it != q.posted.end(); ++it) {
-        if (!MatchesWindow(filter, it->hwnd) || !MatchesRange(min, max, it->message)) continue;
-        msg = *it;
-        if (remove) q.posted.erase(it);
+        if (!MatchesWindow(filter, it->msg.hwnd) || !MatchesRange(min, max, it->msg.message)) continue;
+        msg = it->msg;
+        if (remove) {
+            if (it->keys) {
+                q.syncKeys = *it->keys;
+                q.haveSyncKeys = true;
+            }
+            q.posted.erase(it);
+        }
         q.lastTime = msg.time;
         q.lastPos = msg.pt;
         return true;
@@ -350,7 +356,7 @@ void KillWindowTimers(ThreadQueue& q, HWND hwnd) {
 }
 
 void DropPostedFor(ThreadQueue& q, HWND hwnd) {
-    std::erase_if(q.posted, [&](const MSG& m) { return m.hwnd == hwnd; });
+    std::erase_if(q.posted, [&](const QueuedMessage& m) { return m.msg.hwnd == hwnd; });
 }
 
 } // namespace pw::gui
@@ -364,7 +370,7 @@ BOOL PostMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     POINT pt = CurrentCursor();
     Guard g(Lock());
     if (!w->queue->alive) return FALSE_;
-    w->queue->posted.push_back(MSG{hwnd, msg, wParam, lParam, Now(), pt, 0});
+    w->queue->posted.push_back(QueuedMessage{MSG{hwnd, msg, wParam, lParam, Now(), pt, 0}, nullptr});
     Signal(*w->queue);
     return TRUE_;
 }
@@ -374,7 +380,7 @@ BOOL PostThreadMessage(DWORD threadId, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (!q) return FALSE_;
     POINT pt = CurrentCursor();
     Guard g(Lock());
-    q->posted.push_back(MSG{nullptr, msg, wParam, lParam, Now(), pt, 0});
+    q->posted.push_back(QueuedMessage{MSG{nullptr, msg, wParam, lParam, Now(), pt, 0}, nullptr});
     Signal(*q);
     return TRUE_;
 }
@@ -419,7 +425,7 @@ BOOL TranslateMessage(const MSG& msg) {
     auto q = CurrentQueue();
     Guard g(Lock());
     // The character comes before any later input.
-    q->posted.push_front(MSG{msg.hwnd, charMsg, msg.lPrivate, msg.lParam, msg.time, msg.pt, 0});
+    q->posted.push_front(QueuedMessage{MSG{msg.hwnd, charMsg, msg.lPrivate, msg.lParam, msg.time, msg.pt, 0}, nullptr});
     return TRUE_;
 }
 

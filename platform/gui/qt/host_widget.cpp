@@ -168,7 +168,8 @@ void HostWidget::closeEvent(QCloseEvent* e) {
 
 void HostWidget::moveEvent(QMoveEvent*) {
     if (applyingGeometry || !isVisible()) return;
-    QPoint p = pos();
+    // The client area's place; pos() would include the window manager's frame.
+    QPoint p = geometry().topLeft();
     RECT r;
     if (::GetWindowRect(hwnd_, r) && (r.left != p.x() || r.top != p.y()))
         ::SetWindowPos(hwnd_, nullptr, p.x(), p.y(), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

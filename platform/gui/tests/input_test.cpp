@@ -76,14 +76,26 @@ TEST(Input, AltMakesSystemKeysAndTheKeyStateFollowsInput) {
     Pump();
     Log().clear();
     pw::gui::SimulateKey(VK_MENU, true);
-    EXPECT_TRUE(GetKeyState(VK_MENU) & 0x8000);
+    EXPECT_TRUE(GetAsyncKeyState(VK_MENU) & 0x8000);
     pw::gui::SimulateKey('F', true, U'f');
     pw::gui::SimulateKey('F', false);
     pw::gui::SimulateKey(VK_MENU, false);
     EXPECT_FALSE(GetAsyncKeyState(VK_MENU) & 0x8000);
+    // GetKeyState answers for the message being handled: Alt was down when F arrived.
+    MSG msg;
+    ASSERT_TRUE(PeekMessage(msg, nullptr, 0, 0, PM_REMOVE));
+    ASSERT_TRUE(PeekMessage(msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, static_cast<WPARAM>('F'));
+    EXPECT_TRUE(GetKeyState(VK_MENU) & 0x8000);
+    EXPECT_FALSE(GetAsyncKeyState(VK_MENU) & 0x8000);
+    TranslateMessage(msg);
+    PostMessage(w, WM_USER, 0, 0); // not input: leaves the key state alone
+    ASSERT_TRUE(PeekMessage(msg, w, WM_USER, WM_USER, PM_REMOVE));
+    EXPECT_TRUE(GetKeyState(VK_MENU) & 0x8000);
     PumpAndTranslate();
+    EXPECT_FALSE(GetKeyState(VK_MENU) & 0x8000);
     EXPECT_EQ(MessagesOf(w, {WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN, WM_SYSKEYUP, WM_CHAR, WM_SYSCHAR}),
-              (std::vector<UINT>{WM_SYSKEYDOWN, WM_SYSKEYDOWN, WM_SYSCHAR, WM_SYSKEYUP, WM_SYSKEYUP}));
+              (std::vector<UINT>{WM_SYSCHAR, WM_SYSKEYUP, WM_SYSKEYUP}));
     for (const Seen& s : Log()) {
         if (s.msg != WM_SYSCHAR) continue;
         EXPECT_EQ(s.wParam, static_cast<WPARAM>('f'));
@@ -177,6 +189,19 @@ TEST(Input, DoubleClicksOnlyForClassesThatAskAndContextMenusOnRelease) {
         if (s.msg != WM_CONTEXTMENU) continue;
         EXPECT_EQ(s.lParam, MAKELPARAM(150, 150)); // screen coordinates
     }
+    // From the keyboard: the menu key, and Shift+F10.
+    SetFocus(plain);
+    Pump();
+    Log().clear();
+    pw::gui::SimulateKeyStroke(VK_APPS);
+    pw::gui::SimulateKey(VK_SHIFT, true);
+    pw::gui::SimulateKeyStroke(VK_F10);
+    pw::gui::SimulateKey(VK_SHIFT, false);
+    Pump();
+    std::vector<LPARAM> where;
+    for (const Seen& s : Log())
+        if (s.msg == WM_CONTEXTMENU) where.push_back(s.lParam);
+    EXPECT_EQ(where, (std::vector<LPARAM>{-1, -1}));
     DestroyWindow(plain);
     DestroyWindow(dbl);
 }
