@@ -103,6 +103,22 @@ std::string QuotedText(const std::string& value) {
     return out.empty() ? "''" : out;
 }
 
+bool IsIdentStart(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// What the text form reads as one name: a letter or "_", then letters, digits, "_" or ".".
+bool IsTextName(std::string_view name) {
+    if (name.empty() || !IsIdentStart(name[0])) return false;
+    for (char c : name)
+        if (!IsIdentStart(c) && !IsDigit(c) && c != '.') return false;
+    return true;
+}
+
 class BinaryToText {
 public:
     explicit BinaryToText(TStream& input) : reader_(input) {}
@@ -118,13 +134,20 @@ private:
         if (++depth_ > MaxDepth) throw EReadError(rtl_text::InvalidStreamFormat);
     }
 
+    // A name the text form cannot hold is damage.
+    static const std::string& Name(const std::string& name) {
+        if (!IsTextName(name)) throw EReadError(rtl_text::InvalidStreamFormat);
+        return name;
+    }
+
     void ConvertObject(int level) {
         Enter();
         uint8_t flags = 0;
         int32_t childPos = 0;
         reader_.ReadPrefix(flags, childPos);
-        const std::string className = reader_.ReadStr();
+        const std::string className = Name(reader_.ReadStr());
         const std::string name = reader_.ReadStr();
+        if (!name.empty()) Name(name);
         out_ += Indent(level);
         out_ += (flags & ffInherited) ? "inherited " : (flags & ffInline) ? "inline " : "object ";
         if (!name.empty()) out_ += name + ": ";
@@ -142,7 +165,10 @@ private:
     }
 
     void ConvertProperty(int level) {
-        out_ += Indent(level) + reader_.ReadStr() + " = ";
+        const std::string name = Name(reader_.ReadStr());
+        for (const char* keyword : {"object", "inherited", "inline", "end"})
+            if (SameText(name, keyword)) throw EReadError(rtl_text::InvalidStreamFormat);
+        out_ += Indent(level) + name + " = ";
         ConvertValue(level);
         out_ += NewLine;
     }
@@ -184,7 +210,14 @@ private:
         case vaUTF8String:
             out_ += QuotedText(reader_.ReadString());
             break;
-        case vaIdent:
+        case vaIdent: {
+            const std::string ident = Name(reader_.ReadIdent());
+            // These four have value types of their own; as identifiers they would not come back the same.
+            for (const char* reserved : {"False", "True", "nil", "Null"})
+                if (SameText(ident, reserved)) throw EReadError(rtl_text::InvalidStreamFormat);
+            out_ += ident;
+            break;
+        }
         case vaFalse:
         case vaTrue:
         case vaNil:
@@ -206,7 +239,7 @@ private:
             out_ += "[";
             bool first = true;
             for (std::string name = reader_.ReadStr(); !name.empty(); name = reader_.ReadStr()) {
-                out_ += (first ? "" : ", ") + name;
+                out_ += (first ? "" : ", ") + Name(name);
                 first = false;
             }
             out_ += "]";
@@ -498,9 +531,6 @@ private:
             ++pos_;
         }
     }
-
-    static bool IsIdentStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
-    static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
     void Next() {
         SkipBlanks();

@@ -168,6 +168,27 @@ TEST(ObjectText, BadTextNamesTheLineAndDamagedBinaryIsRefused) {
         deep += "object A: TX\r\n";
     EXPECT_EQ(parseError(deep), "Nesting too deep on line 65");
 
+    // Names the text form could not give back the same are refused rather than written.
+    auto binary = [](std::string_view className, std::string_view property, std::string_view ident) {
+        std::vector<uint8_t> b = {'T', 'P', 'F', '0', static_cast<uint8_t>(className.size())};
+        b.insert(b.end(), className.begin(), className.end());
+        b.push_back(0);
+        b.push_back(static_cast<uint8_t>(property.size()));
+        b.insert(b.end(), property.begin(), property.end());
+        b.push_back(vaIdent);
+        b.push_back(static_cast<uint8_t>(ident.size()));
+        b.insert(b.end(), ident.begin(), ident.end());
+        b.push_back(0);
+        b.push_back(0);
+        return b;
+    };
+    EXPECT_EQ(ToText(binary("TX", "Align", "alTop")), "object TX\r\n  Align = alTop\r\nend\r\n");
+    EXPECT_THROW(ToText(binary("T:X", "Align", "alTop")), EReadError);
+    EXPECT_THROW(ToText(binary("TX", "Al ign", "alTop")), EReadError);
+    EXPECT_THROW(ToText(binary("TX", "end", "alTop")), EReadError);
+    EXPECT_THROW(ToText(binary("TX", "Align", "al'Top")), EReadError);
+    EXPECT_THROW(ToText(binary("TX", "Align", "true")), EReadError);
+
     Target root;
     root.Text = "abc";
     auto bytes = component_fuzz::WriteBytes(root);
