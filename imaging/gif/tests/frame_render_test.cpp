@@ -6,10 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-
 using namespace gif_test;
 
 namespace {
@@ -88,24 +84,18 @@ TEST(GifFrameRender, PlacementScalesAndTiles) {
 }
 
 TEST(GifFrameRender, AnimationsComposeLikeImageMagick) {
-    if (std::system("command -v convert >/dev/null 2>&1") != 0) GTEST_SKIP() << "ImageMagick not installed";
-    std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / ("gif_co_" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
+    if (!HaveImageMagick()) GTEST_SKIP() << "ImageMagick not installed";
     int compared = 0;
     for (const char* name :
          {"anim_background.gif", "anim_previous.gif", "anim_optimized.gif", "anim_local_maps.gif"}) {
-        std::string file = std::string(PW_TEST_DATA_DIR) + "/data/" + name;
+        std::vector<uint8_t> bytes = ReadFile(std::string(PW_TEST_DATA_DIR) + "/data/" + name);
+        std::vector<std::vector<uint8_t>> coalesced = ImageMagickFrames(bytes, ".gif", "-coalesce", "rgba");
         TGIFImage image;
-        image.LoadFromFile(file);
+        Load(image, bytes);
         gif::TGIFCompositor compositor(image);
         for (int index = 0; compositor.Next(); ++index) {
-            std::string out = (dir / "frame.rgba").string();
-            std::string cmd = "convert '" + file + "' -coalesce '" + (dir / "f.miff").string() +
-                              "' && convert '" + (dir / "f.miff").string() + "[" + std::to_string(index) +
-                              "]' -depth 8 rgba:'" + out + "'";
-            ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
-            std::vector<uint8_t> rgba = ReadFile(out);
+            ASSERT_LT(static_cast<size_t>(index), coalesced.size()) << name;
+            const std::vector<uint8_t>& rgba = coalesced[index];
             const TArgbImage& shown = compositor.Display();
             ASSERT_EQ(rgba.size(), shown.Pixels.size() * 4) << name << " " << index;
             for (size_t i = 0; i < shown.Pixels.size(); ++i) {
@@ -123,7 +113,6 @@ TEST(GifFrameRender, AnimationsComposeLikeImageMagick) {
         }
     }
     EXPECT_GE(compared, 10);
-    std::filesystem::remove_all(dir);
 }
 
 TEST(GifFrameRender, BitmapFilesReadBackInImageMagick) {
@@ -136,38 +125,29 @@ TEST(GifFrameRender, BitmapFilesReadBackInImageMagick) {
     empty.BitsPerPixel = 4;
     empty.Width = empty.Height = 1;
     EXPECT_THROW(gif::ComposeBitmapFile(empty), GIFException);
-    if (std::system("command -v convert >/dev/null 2>&1") != 0) GTEST_SKIP() << "ImageMagick not installed";
+    if (!HaveImageMagick()) GTEST_SKIP() << "ImageMagick not installed";
     TGIFImage image;
     image.LoadFromFile(std::string(PW_TEST_DATA_DIR) + "/data/plasma_200.gif");
     TGIFSubImage& frame = *image.Images()[0];
-    TRaster web = gif::RenderWebPalette(frame, nullptr);
     TRaster indexed;
     indexed.Width = frame.Width();
     indexed.Height = frame.Height();
     indexed.BitsPerPixel = 8;
     indexed.Bits.assign(frame.Data(), frame.Data() + frame.DataSize());
-    for (int i = 0; i < frame.ColorMap().Count() || i < image.Header().ColorMap().Count(); ++i) {
+    for (int i = 0; i < frame.ActiveColorMap().Count(); ++i) {
         TGIFRGB c = frame.ColorOf(i);
         indexed.Palette.push_back(RGB(c.Red, c.Green, c.Blue));
     }
-    std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / ("gif_bmp_" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
-    for (const TRaster& picture : {indexed, web, ToRaster24(indexed)}) {
-        std::vector<uint8_t> bmp = gif::ComposeBitmapFile(picture);
-        std::string in = (dir / "p.bmp").string(), out = (dir / "p.rgb").string();
-        FILE* f = std::fopen(in.c_str(), "wb");
-        std::fwrite(bmp.data(), 1, bmp.size(), f);
-        std::fclose(f);
-        ASSERT_EQ(std::system(("convert '" + in + "' -depth 8 rgb:'" + out + "'").c_str()), 0);
-        std::vector<uint8_t> rgb = ReadFile(out);
+    for (const TRaster& picture : {indexed, gif::RenderWebPalette(frame, nullptr), ToRaster24(indexed)}) {
+        std::vector<std::vector<uint8_t>> rgb =
+            ImageMagickFrames(gif::ComposeBitmapFile(picture), ".bmp", "", "rgb");
+        ASSERT_EQ(rgb.size(), 1u);
         TRaster expected = ToRaster24(picture);
-        ASSERT_EQ(rgb.size(), expected.Bits.size());
-        for (size_t i = 0; i < rgb.size(); i += 3) {
-            ASSERT_EQ(rgb[i], expected.Bits[i + 2]) << i;
-            ASSERT_EQ(rgb[i + 1], expected.Bits[i + 1]) << i;
-            ASSERT_EQ(rgb[i + 2], expected.Bits[i]) << i;
+        ASSERT_EQ(rgb[0].size(), expected.Bits.size());
+        for (size_t i = 0; i < expected.Bits.size(); i += 3) {
+            ASSERT_EQ(rgb[0][i], expected.Bits[i + 2]) << i;
+            ASSERT_EQ(rgb[0][i + 1], expected.Bits[i + 1]) << i;
+            ASSERT_EQ(rgb[0][i + 2], expected.Bits[i]) << i;
         }
     }
-    std::filesystem::remove_all(dir);
 }

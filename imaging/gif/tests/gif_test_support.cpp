@@ -3,10 +3,12 @@
 #include "platform/rtl/file_stream.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <unistd.h>
 
 #ifdef PW_HAVE_GIFLIB
 #include <gif_lib.h>
@@ -106,6 +108,30 @@ std::vector<std::string> TestGifs() {
     }
     std::sort(files.begin(), files.end());
     return files;
+}
+
+bool HaveImageMagick() {
+    return std::system("command -v convert >/dev/null 2>&1") == 0;
+}
+
+std::vector<std::vector<uint8_t>> ImageMagickFrames(const std::vector<uint8_t>& input,
+                                                    const std::string& suffix, const std::string& options,
+                                                    const std::string& format) {
+    std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("gif_im_" + std::to_string(getpid()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    const std::string in = (dir / ("in" + suffix)).string();
+    std::ofstream(in, std::ios::binary)
+        .write(reinterpret_cast<const char*>(input.data()), static_cast<std::streamsize>(input.size()));
+    const std::string cmd = "convert '" + in + "' " + options + " -depth 8 +adjoin " + format + ":'" +
+                            (dir / "out-%d").string() + "' 2>/dev/null";
+    std::vector<std::vector<uint8_t>> frames;
+    if (std::system(cmd.c_str()) == 0)
+        for (int i = 0; std::filesystem::exists(dir / ("out-" + std::to_string(i))); ++i)
+            frames.push_back(ReadFile((dir / ("out-" + std::to_string(i))).string()));
+    std::filesystem::remove_all(dir);
+    return frames;
 }
 
 #ifdef PW_HAVE_GIFLIB

@@ -47,6 +47,12 @@ struct RefImage {
     std::vector<RefFrame> Frames;
 };
 bool HaveReference();
+bool HaveImageMagick();
+// ImageMagick's convert reads the bytes (a file with the given suffix), applies the options and
+// answers the raw pixels of every resulting frame in the given format ("rgb", "rgba").
+std::vector<std::vector<uint8_t>> ImageMagickFrames(const std::vector<uint8_t>& input,
+                                                    const std::string& suffix, const std::string& options,
+                                                    const std::string& format);
 RefImage ReferenceDecode(const std::vector<uint8_t>& bytes);
 
 } // namespace gif_test
