@@ -155,6 +155,18 @@ TEST(DrawText, CalcRectWordBreakAndEllipsis) {
     EXPECT_EQ(DrawText(c.dc, "extraordinary word", -1, &r, DT_CALCRECT | DT_WORDBREAK), 2 * tm.tmHeight);
     EXPECT_EQ(r.right, Width(c.dc, "extraordinary"));
 
+    // Tabs expand to stops every eight average character widths, or to the length DRAWTEXTPARAMS gives.
+    r = RECT{0, 0, 0, 0};
+    DrawText(c.dc, "a\tb", -1, &r, DT_CALCRECT | DT_SINGLELINE | DT_EXPANDTABS);
+    EXPECT_EQ(r.right, 8 * tm.tmAveCharWidth + Width(c.dc, "b"));
+    DRAWTEXTPARAMS params;
+    params.iTabLength = 2;
+    params.iLeftMargin = 3;
+    r = RECT{0, 0, 0, 0};
+    DrawTextEx(c.dc, "a\tb", -1, &r, DT_CALCRECT | DT_SINGLELINE | DT_EXPANDTABS, &params);
+    EXPECT_EQ(r.right, 3 + 2 * tm.tmAveCharWidth + Width(c.dc, "b"));
+    EXPECT_EQ(params.uiLengthDrawn, 3u);
+
     // End ellipsis keeps what fits and adds "...".
     const int limit = Width(c.dc, "Some lo...");
     r = RECT{0, 0, limit, 0};
