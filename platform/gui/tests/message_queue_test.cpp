@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "gui_test_support.h"
@@ -281,4 +282,60 @@ TEST(MessageQueue, KeyDownTranslatesToACharacterBeforeLaterInput) {
     std::vector<std::pair<UINT, WPARAM>> expected{{WM_KEYDOWN, 'A'}, {WM_CHAR, 'a'}, {WM_KEYUP, 'A'}};
     EXPECT_EQ(got, expected);
     DestroyWindow(w);
+}
+
+namespace {
+int strayTimerCalls = 0;
+void StrayTimer(HWND, UINT, UINT_PTR, DWORD) { ++strayTimerCalls; }
+} // namespace
+
+TEST(MessageQueue, ForgedOrIgnoredMessagesCannotMisleadTheLoop) {
+    // A WM_TIMER naming a callback that no live timer has is not a way to call code.
+    PostThreadMessage(GetCurrentThreadId(), WM_TIMER, 99, reinterpret_cast<LPARAM>(&StrayTimer));
+    Pump();
+    EXPECT_EQ(strayTimerCalls, 0);
+    // A procedure that never validates its window is not asked to paint forever.
+    HWND lazy = MakeTopLevel(RECT{0, 0, 20, 20});
+    SetTestHandler(lazy, [](HWND, UINT msg, WPARAM, LPARAM, LRESULT& r) {
+        if (msg != WM_PAINT) return false;
+        r = 0;
+        return true;
+    });
+    InvalidateRect(lazy, nullptr, TRUE_);
+    Log().clear();
+    Pump();
+    EXPECT_EQ(MessagesOf(lazy, {WM_PAINT}).size(), 1u);
+    MSG msg;
+    EXPECT_FALSE(PeekMessage(msg, nullptr, WM_PAINT, WM_PAINT, PM_NOREMOVE));
+    DestroyWindow(lazy);
+}
+
+TEST(MessageQueue, AThreadThatEndsTakesItsWindowsAndNobodyWaitsForThem) {
+    std::atomic<HWND> orphan{nullptr};
+    std::thread([&] {
+        orphan = CreateWindowEx(0, RecordingClass(), "", WS_POPUP, 0, 0, 5, 5, nullptr, nullptr, nullptr, nullptr);
+    }).join();
+    EXPECT_FALSE(IsWindow(orphan));
+    EXPECT_EQ(SendMessage(orphan, kPing, 0, 0), 0);
+    // A send that the receiver never serves gives up at its timeout.
+    std::atomic<HWND> busy{nullptr};
+    std::atomic<bool> release{false};
+    std::atomic<int> calls{0};
+    std::thread worker([&] {
+        busy = AllocateHWnd([&](TMessage& m) {
+            ++calls;
+            m.Result = 1;
+        });
+        while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        MSG m;
+        while (PeekMessage(m, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(m);
+        EXPECT_EQ(calls.load(), 0); // the timed-out send was withdrawn, not left to run late
+        DeallocateHWnd(busy);
+    });
+    while (!busy) std::this_thread::yield();
+    uintptr_t result = 7;
+    EXPECT_EQ(SendMessageTimeout(busy, kPing, 0, 0, SMTO_NORMAL, 50, &result), 0);
+    EXPECT_EQ(result, 7u);
+    release = true;
+    worker.join();
 }
