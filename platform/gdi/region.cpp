@@ -146,7 +146,8 @@ Region Region::RoundRect(const RECT& box, int ew, int eh, const RECT* rowLimit) 
 
 Region Region::Polygon(const POINT* pts, int count, int fillMode, const RECT* rowLimit) {
     if (!pts || count < 3) return {};
-    int top = pts[0].y, bottom = pts[0].y;
+    int top = pts[0].y;
+    int bottom = top;
     for (int i = 1; i < count; ++i) {
         top = std::min<int>(top, pts[i].y);
         bottom = std::max<int>(bottom, pts[i].y);

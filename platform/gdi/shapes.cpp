@@ -40,6 +40,11 @@ Pattern PenPattern(int style) {
 
 enum : uint8_t { kPen = 1, kGap = 2 };
 
+RECT Grown(RECT r, int margin) {
+    InflateRect(r, margin, margin);
+    return r;
+}
+
 struct Plot {
     int x, y;
     uint8_t value;
@@ -49,11 +54,8 @@ struct Plot {
 class Stroker {
 public:
     // bounds: the device area that can show anything; long lines are cut to it (plus the pen's width).
-    Stroker(const PenObject& pen, const RECT& bounds) : width_(pen.width), pattern_(PenPattern(pen.style)) {
-        const int margin = width_ + 2;
-        bounds_ =
-            RECT{bounds.left - margin, bounds.top - margin, bounds.right + margin, bounds.bottom + margin};
-    }
+    Stroker(const PenObject& pen, const RECT& bounds)
+        : width_(pen.width), pattern_(PenPattern(pen.style)), bounds_(Grown(bounds, pen.width + 2)) {}
 
     void Segment(POINT a, POINT b) {
         const long long ddx = static_cast<long long>(b.x) - a.x, ddy = static_cast<long long>(b.y) - a.y;
@@ -137,11 +139,11 @@ private:
     }
 
     void Skip(long long n) {
-        if (!pattern_.runs) return;
         int period = 0;
-        for (int i = 0; i < pattern_.count; ++i)
-            period += pattern_.runs[i];
-        for (long long i = n % period; i > 0; --i)
+        for (int k = 0; k < pattern_.count; ++k)
+            period += pattern_.runs[k];
+        if (period <= 0) return;
+        for (long long k = n % period; k > 0; --k)
             NextValue();
     }
 
