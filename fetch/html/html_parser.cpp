@@ -169,10 +169,22 @@ bool TDIHtmlParser::Dispatch(TDIPieceKind kind, TDITagKind tagKind, bool endTag,
     const int side = endTag ? 1 : 0;
     const bool tag = IsTagKind(kind);
     const bool perId = tag && tagId < idListed_[tagKind].size() && idListed_[tagKind][tagId];
-    // A handler may attach or detach plugins; walk the list as it was.
-    std::vector<TDIHtmlParserPlugin*> plugins = plugins_;
-    for (TDIHtmlParserPlugin* p : plugins) {
-        if (!p->enabled_ || p->parser_ != this)
+    // A handler may attach or detach plugins; walk the list as it was, without allocating for
+    // the usual handful.
+    TDIHtmlParserPlugin* few[16];
+    std::vector<TDIHtmlParserPlugin*> many;
+    TDIHtmlParserPlugin** list = few;
+    const size_t count = plugins_.size();
+    if (count <= 16) {
+        std::copy(plugins_.begin(), plugins_.end(), few);
+    } else {
+        many = plugins_;
+        list = many.data();
+    }
+    for (size_t i = 0; i < count; ++i) {
+        TDIHtmlParserPlugin* p = list[i];
+        // Compared by value only: an earlier handler may have detached and freed it.
+        if (std::find(plugins_.begin(), plugins_.end(), p) == plugins_.end() || !p->enabled_)
             continue;
         bool receives = perId ? (tagId < p->idReceives_[tagKind].size() && p->idReceives_[tagKind][tagId][side])
                               : p->receives_[static_cast<size_t>(kind)][side];

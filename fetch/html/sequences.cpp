@@ -93,11 +93,12 @@ void TDIVector::SetCount(int32_t n)
             count_ = i + 1;
         }
     } else if (n < count_) {
+        const int32_t old = count_;
         for (int32_t i = count_ - 1; i >= n; --i) {
             FreeItem(ItemOf(i));
             count_ = i;
         }
-        if (Shrink(capacity_) > n)
+        if (Shrink(old) > n)
             Reallocate(Capacity(n));
     }
 }

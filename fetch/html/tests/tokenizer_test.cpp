@@ -285,3 +285,21 @@ TEST(Tokenizer, TracksPiecePositions)
     EXPECT_EQ(parser.PieceStart().Column, 1u);
     EXPECT_EQ(parser.PieceStart().CharCount, 5u);
 }
+
+TEST(Tokenizer, AHandlerMayFreeAnotherPlugin)
+{
+    struct Killer : TDIHtmlParserPlugin {
+        std::unique_ptr<TDIHtmlParserPlugin> victim;
+        Killer() { SetFilter(TDIPieceKind::Text, fiShowLocal); }
+        void HandleText(bool&) override { victim.reset(); }
+    };
+    TDIHtmlParser parser;
+    Killer killer;
+    killer.SetHtmlParser(&parser);
+    killer.victim = std::make_unique<Recorder>();
+    killer.victim->SetHtmlParser(&parser);
+    parser.SetSourceString("text<p>");
+    parser.Clear();
+    parser.ParseAll();
+    EXPECT_EQ(parser.PluginCount(), 1u);
+}
