@@ -28,7 +28,13 @@ TComponent::TComponent(TComponent* AOwner) {
 TComponent::~TComponent() {
     Destroying();
     RemoveNotification(nullptr);
-    DestroyComponents();
+    while (!components_.empty()) {
+        TComponent* component = components_.back();
+        // What derived from this component is gone already; only its own part is told.
+        TComponent::Notification(component, opRemove);
+        Remove(component);
+        delete component;
+    }
     if (owner_ != nullptr) owner_->RemoveComponent(this);
 }
 

@@ -226,7 +226,7 @@ void TWriter::WriteValue(TValueType Value) {
     Write(&byte, 1);
 }
 
-void TWriter::WriteStr(std::string_view Value) {
+void TWriter::WriteStr(const std::string& Value) {
     if (Value.size() > 255) throw EWriteError(Format(TooLongString, Value.substr(0, 64)));
     const uint8_t length = static_cast<uint8_t>(Value.size());
     Write(&length, 1);
@@ -234,7 +234,8 @@ void TWriter::WriteStr(std::string_view Value) {
 }
 
 void TWriter::WritePropName(std::string_view Name) {
-    WriteStr(propPath_ + std::string(Name));
+    const std::string path = propPath_ + std::string(Name);
+    WriteStr(path);
 }
 
 void TWriter::WriteInteger(int64_t Value) {
@@ -256,7 +257,7 @@ void TWriter::WriteInteger(int64_t Value) {
 void TWriter::WriteString(std::string_view Value) {
     if (Value.size() <= 255) {
         WriteValue(vaString);
-        WriteStr(Value);
+        WriteStr(std::string(Value));
         return;
     }
     if (Value.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max()))
@@ -295,7 +296,7 @@ void TWriter::WriteIdent(std::string_view Ident) {
         WriteValue(vaNull);
     else {
         WriteValue(vaIdent);
-        WriteStr(Ident);
+        WriteStr(std::string(Ident));
     }
 }
 

@@ -36,7 +36,7 @@ public:
     void WritePrefix(uint8_t Flags, int32_t ChildPos);
     void WriteValue(TValueType Value);
     // A short string: one length byte, then at most 255 bytes (EWriteError when longer).
-    void WriteStr(std::string_view Value);
+    void WriteStr(const std::string& Value);
     void WritePropName(std::string_view Name);
     void WriteListBegin() { WriteValue(vaList); }
     void WriteListEnd() { WriteValue(vaNull); }

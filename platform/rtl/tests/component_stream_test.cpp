@@ -213,6 +213,18 @@ TEST(ComponentStream, ReadingAppliesRecordsInFileOrderAndFillsOnlyWhatTheFileHol
     EXPECT_EQ(r.b, "kept");
     EXPECT_FALSE(r.ComponentState().Contains(csLoading));
 
+    // A read stops right after its component, so that streams can hold several.
+    TMemoryStream two;
+    WriteComponent(two, &r);
+    const int64_t first = two.Position();
+    WriteComponent(two, &r);
+    two.SetPosition(0);
+    Recorder again;
+    ReadComponent(two, &again);
+    EXPECT_EQ(two.Position(), first);
+    ReadComponent(two, &again);
+    EXPECT_EQ(two.Position(), two.Size());
+
     // An unknown property stops the read; what came before it stays.
     bytes = Bytes("TPF0");
     Append(bytes, {ShortString("TRecorder"),
