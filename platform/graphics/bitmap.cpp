@@ -287,19 +287,17 @@ void TBitmap::SetHandle(HBITMAP value) {
     }
     BITMAP bm;
     if (!GetObject(value, sizeof bm, &bm)) throw EInvalidGraphic(graphics_text::InvalidBitmap);
-    const bool mono = bm.bmBitsPixel == 1 && !bm.bmBits;
-    std::vector<RGBQUAD> table;
-    int bpp = bm.bmBitsPixel;
-    if (bm.bmBits && bpp <= 8) {
-        // The handle's own colour table is not readable through the GDI; pixels keep their colours by
-        // converting the image to 32 bits.
-        ReplaceHandle(value, bm.bmBits, bm.bmWidth, bm.bmHeight, bpp, false, TableFor(bpp));
-        device_ = false;
-        Convert(32, false, {});
+    if (bm.bmBitsPixel == 1 && !bm.bmBits) {
+        ReplaceHandle(value, nullptr, bm.bmWidth, bm.bmHeight, 1, true, TableFor(1));
+        device_ = true;
     } else {
-        ReplaceHandle(value, bm.bmBits, bm.bmWidth, bm.bmHeight, mono ? 1 : 32, mono, std::move(table));
-        if (!mono && !bm.bmBits) Convert(32, false, {}); // a device bitmap: make it a DIB for ScanLine
-        device_ = !bm.bmBits || bpp == 32;
+        // Copied into a bitmap of our own layout: the handle's row order and colour table are not
+        // readable through the GDI. Indexed images keep their colours in 32 bits.
+        const bool keepDepth = bm.bmBits && (bm.bmBitsPixel == 24 || bm.bmBitsPixel == 32);
+        const int bpp = keepDepth ? bm.bmBitsPixel : 32;
+        ReplaceHandle(value, nullptr, bm.bmWidth, bm.bmHeight, bpp, false, {});
+        Convert(bpp, false, {});
+        device_ = !keepDepth;
     }
     Changed(this);
 }

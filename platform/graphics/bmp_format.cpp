@@ -113,7 +113,9 @@ Header ReadHeader(const Bytes& in, size_t at) {
     } else {
         Invalid();
     }
-    if (h.width <= 0 || h.height <= 0 || int64_t(h.width) * h.height > kMaxDibPixels) Invalid();
+    if (h.width <= 0 || h.height <= 0 || h.width > kMaxDibDimension || h.height > kMaxDibDimension ||
+        int64_t(h.width) * h.height > kMaxDibPixels)
+        Invalid();
     switch (h.compression) {
     case BI_RGB:
         if (h.bpp != 1 && h.bpp != 4 && h.bpp != 8 && h.bpp != 16 && h.bpp != 24 && h.bpp != 32) Invalid();

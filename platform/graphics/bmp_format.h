@@ -22,7 +22,9 @@ struct DibImage {
 };
 
 // Largest image accepted, in pixels: beyond it the decoded image would not fit sensible memory.
-inline constexpr int64_t kMaxDibPixels = int64_t(1) << 27;
+inline constexpr int64_t kMaxDibPixels = int64_t(1) << 26;
+// Largest width or height the GDI makes bitmaps of.
+inline constexpr int kMaxDibDimension = 1 << 15;
 
 // Reads a BMP file (BITMAPFILEHEADER first) from the stream's position, leaving it after the pixel
 // data. EInvalidGraphic on anything malformed or truncated.

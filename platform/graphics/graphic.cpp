@@ -35,7 +35,8 @@ void TGraphic::SaveToFile(const std::string& fileName) {
 bool TGraphic::Equals(TGraphic* graphic) {
     if (!graphic) return false;
     if (graphic == this) return true;
-    if (typeid(*graphic) != typeid(*this) || Empty() != graphic->Empty()) return false;
+    const TGraphic& other = *graphic;
+    if (typeid(other) != typeid(*this) || Empty() != graphic->Empty()) return false;
     if (Empty()) return true;
     TMemoryStream a, b;
     SaveToStream(a);
@@ -56,7 +57,9 @@ void TGraphic::Progress(TObject* sender, TProgressStage stage, BYTE percentDone,
 std::unique_ptr<TGraphic> TGraphic::NewOfSameClass() const {
     for (const TFileFormat& format : TPicture::FileFormats()) {
         std::unique_ptr<TGraphic> candidate = format.graphicClass();
-        if (candidate && typeid(*candidate) == typeid(*this)) return candidate;
+        if (!candidate) continue;
+        const TGraphic& made = *candidate;
+        if (typeid(made) == typeid(*this)) return candidate;
     }
     return nullptr;
 }

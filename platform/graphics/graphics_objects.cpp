@@ -201,9 +201,8 @@ void TBrush::SetColor(TColor value) {
 }
 
 void TBrush::SetStyle(TBrushStyle value) {
-    if (value == style_ && !bitmap_) return;
+    if (value == style_) return;
     style_ = value;
-    bitmap_ = nullptr;
     Changed();
 }
 

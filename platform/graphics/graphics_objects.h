@@ -103,7 +103,8 @@ public:
     void SetColor(TColor value);
     TBrushStyle Style() const { return style_; }
     void SetStyle(TBrushStyle value);
-    // A pattern brush from the bitmap, which the caller keeps alive while the brush uses it.
+    // A pattern brush from the bitmap, whatever the style, until set back to null; the caller keeps the
+    // bitmap alive while the brush uses it.
     TBitmap* Bitmap() const { return bitmap_; }
     void SetBitmap(TBitmap* value);
 

@@ -35,8 +35,8 @@ struct DecodeState {
     unsigned char* row = nullptr;
 };
 
-bool RunDecode(DecodeState& s, const uint8_t* data, size_t size, int64_t maxPixels, int& width, int& height,
-               bool& tooLarge) {
+bool RunDecode(DecodeState& s, const uint8_t* data, size_t size, int maxDimension, int64_t maxPixels, int& width,
+               int& height, bool& tooLarge) {
     s.cinfo.err = jpeg_std_error(&s.err.base);
     s.err.base.error_exit = OnJpegError;
     s.err.base.emit_message = OnJpegMessage;
@@ -52,7 +52,7 @@ bool RunDecode(DecodeState& s, const uint8_t* data, size_t size, int64_t maxPixe
     s.cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;
     jpeg_start_decompress(&s.cinfo);
     const int64_t w = s.cinfo.output_width, h = s.cinfo.output_height;
-    if (w <= 0 || h <= 0 || w * h > maxPixels) {
+    if (w <= 0 || h <= 0 || w > maxDimension || h > maxDimension || w * h > maxPixels) {
         tooLarge = true;
         jpeg_destroy_decompress(&s.cinfo);
         return false;
@@ -121,12 +121,13 @@ bool RunEncode(EncodeState& s, const uint8_t* bgr, int width, int height, int qu
 
 } // namespace
 
-bool DecodeJpeg(const uint8_t* data, size_t size, int64_t maxPixels, JpegPixels& out, std::string& error) {
+bool DecodeJpeg(const uint8_t* data, size_t size, int maxDimension, int64_t maxPixels, JpegPixels& out,
+                std::string& error) {
     auto state = std::make_unique<DecodeState>();
     int width = 0, height = 0;
     bool tooLarge = false;
     state->err.message[0] = '\0';
-    const bool ok = size > 0 && RunDecode(*state, data, size, maxPixels, width, height, tooLarge);
+    const bool ok = size > 0 && RunDecode(*state, data, size, maxDimension, maxPixels, width, height, tooLarge);
     if (ok) {
         out.width = width;
         out.height = height;

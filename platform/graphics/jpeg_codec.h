@@ -14,8 +14,9 @@ struct JpegPixels {
     std::vector<uint8_t> bgr; // top-down rows of width * 3 bytes
 };
 
-// False with libjpeg's message when the data cannot be decoded (or the image exceeds maxPixels).
-bool DecodeJpeg(const uint8_t* data, size_t size, int64_t maxPixels, JpegPixels& out, std::string& error);
+// False with libjpeg's message when the data cannot be decoded (or the image exceeds the limits).
+bool DecodeJpeg(const uint8_t* data, size_t size, int maxDimension, int64_t maxPixels, JpegPixels& out,
+                std::string& error);
 // quality 1..100.
 bool EncodeJpeg(const JpegPixels& pixels, int quality, std::vector<uint8_t>& out, std::string& error);
 

@@ -57,7 +57,8 @@ void TJPEGImage::LoadFromStream(TStream& stream) {
     if (!data.empty()) stream.ReadBuffer(data.data(), static_cast<int64_t>(data.size()));
     JpegPixels pixels;
     std::string error;
-    if (!pw::graphics::DecodeJpeg(data.data(), data.size(), pw::graphics::kMaxDibPixels, pixels, error))
+    if (!pw::graphics::DecodeJpeg(data.data(), data.size(), pw::graphics::kMaxDibDimension,
+                                  pw::graphics::kMaxDibPixels, pixels, error))
         throw EJPEG(error);
     auto bitmap = std::make_unique<TBitmap>();
     bitmap->SetPixelFormat(pf24bit);

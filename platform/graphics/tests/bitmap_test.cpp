@@ -271,6 +271,8 @@ TEST(Bitmap, MalformedFilesRaiseInvalidGraphic) {
     const std::vector<uint8_t> wild = {255, 1, 0, 2, 255, 255, 0, 5, 1, 1, 1, 1, 1, 0, 255, 1};
     Load(b, MakeBmp(3, 2, 8, 1, {0, 0xFFFFFF}, wild));
     EXPECT_EQ(At(b, 2, 1), clWhite);
+    // Wider than any bitmap can be, though the coded data is tiny.
+    EXPECT_THROW(Load(b, MakeBmp(40000, 1, 8, 1, {0}, {0, 1})), EInvalidGraphic);
     // An absolute run longer than the data left.
     EXPECT_THROW(Load(b, MakeBmp(3, 2, 8, 1, {0, 0xFFFFFF}, {0, 200, 1, 1})), EInvalidGraphic);
     // An empty stream is an empty bitmap.
@@ -388,6 +390,22 @@ TEST(Bitmap, AssignDormantHandlesAndFiles) {
     c.SetHandle(h); // c owns it now
     EXPECT_EQ(c.Width(), 5);
     EXPECT_EQ(At(c, 0, 0), clRed);
+
+    // A foreign top-down DIB section: taken over with its rows in the right order.
+    BITMAPINFO256 info;
+    info.bmiHeader.biWidth = 2;
+    info.bmiHeader.biHeight = -2;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP topDown = CreateDIBSection(nullptr, info.Info(), DIB_RGB_COLORS, &bits, nullptr, 0);
+    ASSERT_NE(topDown, nullptr);
+    static_cast<uint8_t*>(bits)[2] = 0xFF; // the top-left pixel red
+    TBitmap e;
+    e.SetHandle(topDown);
+    EXPECT_EQ(e.PixelFormat(), pf24bit);
+    EXPECT_EQ(At(e, 0, 0), clRed);
+    EXPECT_EQ(At(e, 0, 1), clBlack);
+    EXPECT_EQ(static_cast<uint8_t*>(e.ScanLine(0))[2], 0xFF);
 
     int changes = 0;
     c.OnChange = [&](TObject*) { ++changes; };

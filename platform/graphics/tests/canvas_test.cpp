@@ -115,8 +115,11 @@ TEST(Canvas, BrushBitmapPaintsItsPattern) {
         for (int x = 4; x < 12; ++x)
             ASSERT_EQ(t.At(x, y), ((x + y) % 2 == 0) ? face : light) << x << "," << y;
     EXPECT_EQ(t.At(3, 3), clWhite);
-    // A plain style drops the pattern.
-    t.Canvas().Brush().SetStyle(bsSolid);
+    // The pattern stays until it is taken away.
+    t.Canvas().Brush().SetColor(clRed);
+    t.Canvas().FillRect(Rect(4, 4, 6, 6));
+    EXPECT_EQ(t.At(4, 4), face);
+    t.Canvas().Brush().SetBitmap(nullptr);
     t.Canvas().Brush().SetColor(clRed);
     t.Canvas().FillRect(Rect(4, 4, 6, 6));
     EXPECT_EQ(t.At(5, 4), clRed);
