@@ -54,8 +54,12 @@ public:
 
 // Installed by the toolkit side on the GUI thread; nullptr removes it.
 void SetBackend(Backend* backend);
+// Drops the toolkit windows of every window (before the toolkit goes away); the windows stay.
+void ReleaseAllHosts();
 Backend* CurrentBackend();
 bool IsGuiThread();
+// A window procedure runs on this thread (further up the stack).
+bool InsideProcedure();
 // Called by the toolkit when it gives control to a loop that is not ours (a modal dialog), so that our
 // queue keeps being served. Answers the milliseconds until the next timer is due, -1 for none.
 int PumpFromForeignLoop();

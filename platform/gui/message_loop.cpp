@@ -21,6 +21,8 @@ std::function<void(const std::exception&)> exceptionHandler;
 // itself once the wait returns. A deeper toolkit loop (a modal dialog) is foreign and may pump.
 thread_local int waitDepth = 0;
 thread_local int waitLoopLevel = 0;
+// Window procedures running on this thread; objects can only be freed safely when none is.
+thread_local int procedureDepth = 0;
 
 void ReportException(const std::exception& e) {
     std::function<void(const std::exception&)> handler;
@@ -272,6 +274,10 @@ int PumpFromForeignLoop() {
 }
 
 LRESULT CallProcedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    struct Depth {
+        Depth() { ++procedureDepth; }
+        ~Depth() { --procedureDepth; }
+    } depth;
     try {
         return CallProcedureUnchecked(hwnd, msg, wParam, lParam);
     } catch (const std::exception& e) {
@@ -279,6 +285,8 @@ LRESULT CallProcedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
 }
+
+bool InsideProcedure() { return procedureDepth > 0; }
 
 } // namespace pw::gui
 

@@ -196,6 +196,16 @@ void RecalcClient(HWND hwnd, bool sendMessage) {
     w->client = c;
 }
 
+void ReleaseAllHosts() {
+    std::vector<std::unique_ptr<HostWindow>> hosts;
+    {
+        Guard g(Lock());
+        for (HWND h : TopLevelOrder())
+            if (auto w = FindWindow(h); w && w->host) hosts.push_back(std::move(w->host));
+    }
+    hosts.clear();
+}
+
 void RefreshHost(HWND hwnd) {
     HWND root = RootOf(hwnd);
     auto w = FindLiveWindow(root);

@@ -86,7 +86,17 @@ HostWidget::HostWidget(HWND hwnd, const HostParams& params)
     if (params.transparentForInput) setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
+namespace {
+int handlersRunning = 0;
+} // namespace
+
+int HostWidget::HandlersRunning() { return handlersRunning; }
+
 bool HostWidget::event(QEvent* e) {
+    struct Running {
+        Running() { ++handlersRunning; }
+        ~Running() { --handlersRunning; }
+    } running;
     try {
         // Offscreen, nobody but the layer activates windows; the platform's echoes are ignored.
         bool offscreen = QGuiApplication::platformName() == QLatin1String("offscreen");

@@ -14,6 +14,8 @@ class HostWidget : public QWidget {
 public:
     HostWidget(HWND hwnd, const HostParams& params);
     HWND Hwnd() const { return hwnd_; }
+    // Event handlers of host widgets on the stack right now.
+    static int HandlersRunning();
     // While true, geometry changes come from our side and are not reported back.
     bool applyingGeometry = false;
 

@@ -75,7 +75,11 @@ public:
     }
 
     void ProcessEvents(int timeoutMs) override {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        // Qt frees deleteLater objects only from an event loop it runs itself, which our loops are not.
+        // With no window procedure and no toolkit event handler on the stack, nothing can still be
+        // using them.
+        if (!InsideProcedure() && qt::HostWidget::HandlersRunning() == 0)
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         if (timeoutMs == 0) {
             QCoreApplication::processEvents(QEventLoop::AllEvents);
             return;
@@ -146,6 +150,7 @@ GuiApplication::~GuiApplication() {
     SetIdleCallback(nullptr);
     SetWakeMainThread(nullptr);
     SetBackend(nullptr);
+    ReleaseAllHosts();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     impl_->backend.reset();
     impl_->app.reset();
