@@ -444,6 +444,21 @@ TEST(ComponentStream, IntegersTakeTheSmallestTypeAndStringsOfEveryTypeReadAsUtf8
         writer.WriteIdent("clRed");
         writer.WriteSet(0b101, {"a", "b", "c"});
     }
+    // The 255 limit counts bytes: 200 two-byte characters do not fit a short string's length byte.
+    std::string accented;
+    for (int i = 0; i < 200; ++i)
+        accented += "\xC3\xA9";
+    {
+        TMemoryStream utf8;
+        TWriter writer(utf8);
+        writer.WriteString(accented);
+        ASSERT_EQ(utf8.Size(), 1 + 4 + 400);
+        EXPECT_EQ(utf8.Bytes()[0], vaLString);
+        utf8.SetPosition(0);
+        TReader reader(utf8);
+        EXPECT_EQ(reader.ReadString(), accented);
+    }
+
     const auto& b = stream.Bytes();
     EXPECT_EQ(b[0], vaString);
     EXPECT_EQ(b[1], 255);
