@@ -230,7 +230,10 @@ void ActivateOnShow(HWND hwnd) {
 
 void InjectMouse(const MouseInput& in) {
     auto& s = S();
-    s.cursor = in.screen;
+    {
+        Guard g(Lock()); // other threads read the cursor when they post
+        s.cursor = in.screen;
+    }
     if (in.action == MouseAction::Down || in.action == MouseAction::Up)
         SetKey(ButtonKey(in.button), in.action == MouseAction::Down);
 
@@ -512,11 +515,13 @@ BOOL GetKeyboardState(BYTE* keys256) {
 }
 
 BOOL GetCursorPos(POINT& point) {
+    Guard g(Lock());
     point = S().cursor;
     return TRUE_;
 }
 
 BOOL SetCursorPos(int x, int y) {
+    Guard g(Lock());
     S().cursor = POINT{x, y};
     return TRUE_;
 }

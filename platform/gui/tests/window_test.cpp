@@ -2,7 +2,11 @@
 
 #include "gui_test_support.h"
 #include "platform/gdi/metrics.h"
+#include "platform/gdi/bitmaps.h"
+#include "platform/gdi/dc.h"
+#include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/regions.h"
+#include "platform/gui/paint.h"
 #include "platform/gui/system.h"
 
 using namespace gui_test;
@@ -197,4 +201,28 @@ TEST(Window, LayeredAlphaNeedsTheLayeredStyle) {
     EXPECT_EQ(alpha, 128);
     EXPECT_EQ(flags, LWA_ALPHA);
     DestroyWindow(plain);
+}
+
+TEST(Window, CursorsFromImagesAndSoundsThatOnlyTestsHear) {
+    HDC screen = GetDC(nullptr);
+    HBITMAP image = CreateCompatibleBitmap(screen, 16, 16);
+    ReleaseDC(nullptr, screen);
+    HCURSOR custom = CreateCursorFromBitmap(image, 3, 4);
+    ASSERT_NE(custom, nullptr);
+    EXPECT_NE(pw::gui::CursorId(custom), IDC_ARROW);
+    EXPECT_EQ(CreateCursorFromBitmap(nullptr, 0, 0), nullptr);
+    HCURSOR before = SetCursor(custom);
+    EXPECT_EQ(GetCursor(), custom);
+    SetCursor(before);
+    EXPECT_TRUE(DestroyCursor(custom));
+    EXPECT_FALSE(DestroyCursor(custom));
+    DeleteObject(image);
+    EXPECT_EQ(LoadCursor(nullptr, 12345), nullptr);
+
+    std::vector<std::string> heard;
+    pw::gui::SetSoundSink([&](const std::string& s) { heard.push_back(s); });
+    PlaySound("MenuPopup", nullptr, SND_ALIAS | SND_ASYNC | SND_NODEFAULT | SND_NOWAIT);
+    MessageBeep(0);
+    pw::gui::SetSoundSink(nullptr);
+    EXPECT_EQ(heard, (std::vector<std::string>{"MenuPopup", "Beep"}));
 }
