@@ -24,9 +24,9 @@ void TChunkgAMA::SetGammaValue(uint32_t value) {
 }
 
 void TChunkgAMA::Assign(const TChunk& source) {
-    auto* gamma = dynamic_cast<TChunkgAMA*>(const_cast<TChunk*>(&source));
+    const auto* gamma = dynamic_cast<const TChunkgAMA*>(&source);
     if (!gamma) RaisePngError<EPngError>(png_text::CannotAssignChunk);
-    SetGammaValue(gamma->GammaValue());
+    SetGammaValue(gamma->PayloadSize() == 4 ? ReadBigEndian32(gamma->Payload()) : 1);
 }
 
 bool TChunkgAMA::LoadFromStream(TStream& stream, const std::string& chunkType, uint32_t size) {

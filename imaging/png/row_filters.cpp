@@ -42,55 +42,83 @@ void UnfilterBytes(uint8_t filterType, uint8_t* row, const uint8_t* previous, si
 #ifdef __SSE2__
 // Sub, Average and Paeth carry a dependency from pixel to pixel; for 3- and 4-byte pixels one pixel at a time
 // in 16-bit lanes keeps that chain in registers instead of in memory.
-template <int Bpp> inline __m128i LoadPixel(const uint8_t* p) {
+// Pixels are moved as 4 bytes; for 3-byte pixels the fourth lane is kept at zero in every predictor, so
+// the fourth byte (the next pixel's first) is stored back as it was. The last pixel of a row moves exactly
+// Bpp bytes, so nothing past the row is touched.
+template <int Bpp, bool Last> inline __m128i LoadPixel(const uint8_t* p) {
     uint32_t v = 0;
-    std::memcpy(&v, p, Bpp);
+    std::memcpy(&v, p, Last ? Bpp : 4);
     return _mm_unpacklo_epi8(_mm_cvtsi32_si128(int(v)), _mm_setzero_si128());
 }
 
-template <int Bpp> inline void StorePixel(uint8_t* p, __m128i v) {
+template <int Bpp, bool Last> inline void StorePixel(uint8_t* p, __m128i v) {
     const uint32_t packed = uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(v, v)));
-    std::memcpy(p, &packed, Bpp);
+    std::memcpy(p, &packed, Last ? Bpp : 4);
 }
 
 inline __m128i Abs16(__m128i v) {
     return _mm_max_epi16(v, _mm_sub_epi16(_mm_setzero_si128(), v));
 }
 
+// One pixel's raw bytes x (already loaded) and the pixel above give the pixel's value, which becomes the
+// next pixel's left neighbour.
+template <int Bpp> struct PixelUnfilter {
+    const __m128i low = _mm_set1_epi16(0xFF);
+    const __m128i lanes =
+        Bpp == 4 ? _mm_set_epi16(0, 0, 0, 0, -1, -1, -1, -1) : _mm_set_epi16(0, 0, 0, 0, 0, -1, -1, -1);
+    __m128i a = _mm_setzero_si128(), c = _mm_setzero_si128();
+
+    __m128i Finish(__m128i x, __m128i predictor) {
+        const __m128i value = _mm_and_si128(_mm_add_epi16(x, predictor), low);
+        a = _mm_and_si128(value, lanes);
+        return value;
+    }
+    __m128i Sub(__m128i x, __m128i) { return Finish(x, a); }
+    __m128i Average(__m128i x, __m128i b) { return Finish(x, _mm_srli_epi16(_mm_add_epi16(a, b), 1)); }
+    __m128i Paeth(__m128i x, __m128i b) {
+        const __m128i bc = _mm_sub_epi16(b, c), ac = _mm_sub_epi16(a, c);
+        const __m128i pa = Abs16(bc), pb = Abs16(ac), pc = Abs16(_mm_add_epi16(bc, ac));
+        const __m128i smallest = _mm_min_epi16(pc, _mm_min_epi16(pa, pb));
+        // c where pc is smallest, b where pb is, a where pa is: later choices win ties.
+        const __m128i isB = _mm_cmpeq_epi16(pb, smallest), isA = _mm_cmpeq_epi16(pa, smallest);
+        __m128i nearest = _mm_or_si128(_mm_and_si128(isB, b), _mm_andnot_si128(isB, c));
+        nearest = _mm_or_si128(_mm_and_si128(isA, a), _mm_andnot_si128(isA, nearest));
+        c = b;
+        return Finish(x, nearest);
+    }
+};
+
+// Each pixel's raw bytes are loaded before the previous pixel is stored: a load that overlapped the store
+// just made (3-byte pixels moved as 4) would wait for it.
+template <int Bpp, class Step>
+void ForEachPixel(uint8_t* row, const uint8_t* previous, size_t pixels, PixelUnfilter<Bpp>& f, Step step) {
+    const __m128i lanes = f.lanes;
+    __m128i x = pixels > 1 ? LoadPixel<Bpp, false>(row) : LoadPixel<Bpp, true>(row);
+    for (size_t i = 0; i + 1 < pixels; ++i) {
+        const __m128i b = _mm_and_si128(LoadPixel<Bpp, false>(previous + i * Bpp), lanes);
+        const __m128i next = i + 2 < pixels ? LoadPixel<Bpp, false>(row + (i + 1) * Bpp)
+                                            : LoadPixel<Bpp, true>(row + (i + 1) * Bpp);
+        StorePixel<Bpp, false>(row + i * Bpp, step(x, b));
+        x = next;
+    }
+    const size_t last = (pixels - 1) * Bpp;
+    StorePixel<Bpp, true>(row + last, step(x, _mm_and_si128(LoadPixel<Bpp, true>(previous + last), lanes)));
+}
+
 template <int Bpp>
 void UnfilterPixels(uint8_t filterType, uint8_t* row, const uint8_t* previous, size_t count) {
-    const __m128i low = _mm_set1_epi16(0xFF);
-    __m128i a = _mm_setzero_si128(), c = _mm_setzero_si128();
     const size_t pixels = count / Bpp;
+    if (pixels == 0) return;
+    PixelUnfilter<Bpp> f;
     switch (filterType) {
     case prfSub:
-        for (size_t i = 0; i < pixels; ++i) {
-            a = _mm_and_si128(_mm_add_epi16(LoadPixel<Bpp>(row + i * Bpp), a), low);
-            StorePixel<Bpp>(row + i * Bpp, a);
-        }
+        ForEachPixel<Bpp>(row, previous, pixels, f, [&](__m128i x, __m128i b) { return f.Sub(x, b); });
         break;
     case prfAverage:
-        for (size_t i = 0; i < pixels; ++i) {
-            const __m128i b = LoadPixel<Bpp>(previous + i * Bpp);
-            const __m128i avg = _mm_srli_epi16(_mm_add_epi16(a, b), 1);
-            a = _mm_and_si128(_mm_add_epi16(LoadPixel<Bpp>(row + i * Bpp), avg), low);
-            StorePixel<Bpp>(row + i * Bpp, a);
-        }
+        ForEachPixel<Bpp>(row, previous, pixels, f, [&](__m128i x, __m128i b) { return f.Average(x, b); });
         break;
     case prfPaeth:
-        for (size_t i = 0; i < pixels; ++i) {
-            const __m128i b = LoadPixel<Bpp>(previous + i * Bpp);
-            const __m128i bc = _mm_sub_epi16(b, c), ac = _mm_sub_epi16(a, c);
-            const __m128i pa = Abs16(bc), pb = Abs16(ac), pc = Abs16(_mm_add_epi16(bc, ac));
-            const __m128i smallest = _mm_min_epi16(pc, _mm_min_epi16(pa, pb));
-            // c where pc is smallest, b where pb is, a where pa is: later choices win ties.
-            const __m128i isB = _mm_cmpeq_epi16(pb, smallest), isA = _mm_cmpeq_epi16(pa, smallest);
-            __m128i nearest = _mm_or_si128(_mm_and_si128(isB, b), _mm_andnot_si128(isB, c));
-            nearest = _mm_or_si128(_mm_and_si128(isA, a), _mm_andnot_si128(isA, nearest));
-            a = _mm_and_si128(_mm_add_epi16(LoadPixel<Bpp>(row + i * Bpp), nearest), low);
-            StorePixel<Bpp>(row + i * Bpp, a);
-            c = b;
-        }
+        ForEachPixel<Bpp>(row, previous, pixels, f, [&](__m128i x, __m128i b) { return f.Paeth(x, b); });
         break;
     default:
         UnfilterBytes(filterType, row, previous, count, Bpp);
@@ -103,6 +131,17 @@ void UnfilterPixels(uint8_t filterType, uint8_t* row, const uint8_t* previous, s
 
 void UnfilterRow(uint8_t filterType, uint8_t* row, const uint8_t* previous, size_t count, size_t pixelStep) {
 #ifdef __SSE2__
+    if (filterType == prfUp) {
+        size_t i = 0;
+        for (; i + 16 <= count; i += 16) {
+            const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(previous + i));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i), _mm_add_epi8(x, b));
+        }
+        for (; i < count; ++i)
+            row[i] = uint8_t(row[i] + previous[i]);
+        return;
+    }
     if (count % pixelStep == 0 && filterType != prfUp) {
         if (pixelStep == 4) return UnfilterPixels<4>(filterType, row, previous, count);
         if (pixelStep == 3) return UnfilterPixels<3>(filterType, row, previous, count);
