@@ -410,9 +410,10 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
             SetWindowPos(hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                          SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
         }
+        // Showing a child keeps its place among its siblings.
         SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW | (activate ? noActivate : SWP_NOACTIVATE) |
-                         (activate ? 0 : SWP_NOZORDER));
+                         (activate && !w->IsChild() ? 0 : SWP_NOZORDER));
         break;
     }
     case SW_MAXIMIZE: {

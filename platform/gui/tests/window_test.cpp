@@ -180,6 +180,10 @@ TEST(Window, ShowMaximizeAndRestore) {
     GetWindowRect(w, r);
     EXPECT_EQ(r, (RECT{10, 10, 110, 60}));
     HWND child = MakeChild(w, RECT{0, 0, 10, 10});
+    HWND later = MakeChild(w, RECT{0, 0, 10, 10});
+    ShowWindow(child, SW_HIDE);
+    ShowWindow(child, SW_SHOW);
+    EXPECT_EQ(GetWindow(later, GW_HWNDNEXT), child); // showing did not reorder the siblings
     ShowWindow(w, SW_HIDE);
     EXPECT_FALSE(IsWindowVisible(child)); // visibility needs every ancestor
     EXPECT_TRUE(GetWindowLong(child, GWL_STYLE) & WS_VISIBLE);
