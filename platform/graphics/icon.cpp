@@ -41,13 +41,15 @@ constexpr size_t kDirEntrySize = 16;
 
 // One icon image: DIB data whose header gives twice the height, the colour rows followed by the mask.
 HICON DecodeIconImage(const uint8_t* data, size_t size) {
-    if (size < 40 || Get32(data) < 40) InvalidIcon(); // PNG-compressed images are not read
+    // Only an info header may start the image (PNG-compressed images are not read).
+    if (size < 40 || Get32(data) < 40 || Get32(data) > 124) InvalidIcon();
     std::vector<uint8_t> copy(data, data + size);
     const int32_t doubled = static_cast<int32_t>(Get32(&copy[8]));
     if (doubled <= 0 || doubled % 2) InvalidIcon();
     const int height = doubled / 2;
     Put32(copy, 8, static_cast<uint32_t>(height));
     const DibImage colour = pw::graphics::ReadDibResource(copy.data(), copy.size());
+    if (colour.height != height) InvalidIcon();
     // The mask follows the colour rows.
     const size_t header = Get32(data);
     const size_t table = colour.bpp <= 8 ? colour.palette.size() * 4 : 0;

@@ -46,6 +46,15 @@ protected:
     void Draw(TCanvas&, const TRect&) override {}
 };
 
+// Writes half of its data, then fails.
+class TFailingGraphic : public TPlainGraphic {
+public:
+    void SaveToStream(TStream& s) override {
+        s.WriteBuffer("half", 4);
+        throw EInvalidGraphic("disk full");
+    }
+};
+
 class PictureFiles : public testing::Test {
 protected:
     void SetUp() override {
@@ -102,6 +111,17 @@ TEST_F(PictureFiles, ChoosesTheClassByExtension) {
 
     picture.SaveToFile(dir + "/f.jpg");
     EXPECT_GT(std::filesystem::file_size(dir + "/f.jpg"), 0u);
+
+    // A save that fails half-way leaves the previous file whole.
+    const auto before = std::filesystem::file_size(dir + "/a.bmp");
+    TFailingGraphic failing;
+    failing.text = "x";
+    EXPECT_THROW(failing.SaveToFile(dir + "/a.bmp"), EInvalidGraphic);
+    EXPECT_EQ(std::filesystem::file_size(dir + "/a.bmp"), before);
+    TBitmap still;
+    still.LoadFromFile(dir + "/a.bmp");
+    EXPECT_EQ(still.Canvas().Pixel(0, 0), clRed);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 6); // no temporary left
 }
 
 TEST_F(PictureFiles, RegisteredClassesServeTheirExtensionsUntilUnregistered) {
