@@ -54,7 +54,11 @@ void TDIUnicodeReader::SetSourceString(const std::string& bytes)
 
 void TDIUnicodeReader::SniffByteOrderMark()
 {
+    // A mark chooses the decoder of its own text only.
+    if (hasBom_)
+        readMethod_ = methodBeforeBom_;
     hasBom_ = false;
+    methodBeforeBom_ = readMethod_;
     if (sourceSize_ >= 3 && source_[0] == 0xEF && source_[1] == 0xBB && source_[2] == 0xBF) {
         readMethod_ = &ReadCharUtf8;
         sourcePos_ = 3;
@@ -82,6 +86,8 @@ void TDIUnicodeReader::SetSourceStream(TStream* stream)
         source_ = nullptr;
     }
     ownedSource_.reset();
+    if (hasBom_)
+        readMethod_ = methodBeforeBom_;
     sourceStream_ = stream;
     sourceSize_ = 0;
     sourcePos_ = 0;

@@ -115,6 +115,7 @@ private:
     std::u16string text_;
     size_t textLength_ = 0;
     bool hasBom_ = false;
+    const TDIReadMethod* methodBeforeBom_ = nullptr;
     // A UTF-16 unit read after a high surrogate that turned out not to be its low half.
     char16_t pendingUnit_ = 0;
     bool hasPendingUnit_ = false;

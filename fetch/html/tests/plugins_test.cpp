@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -181,4 +183,34 @@ TEST(Plugins, RelTokensAndPluginErrors)
                                "happen and might indicate a bug in TDIHtmlParser.");
     }
     links.SetTagFilters(tkHtml, nullptr);
+}
+
+namespace {
+
+std::string ReadData(const char* name)
+{
+    std::ifstream in(std::string(PW_TEST_DATA_DIR) + "/data/" + name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+} // namespace
+
+TEST(Plugins, RealPagesInTheirEncodings)
+{
+    Page page;
+    page.links.SetLink_BODY_background(true);
+    page.Parse(ReadData("windows1251.html"), u"http://site/ru/news.html");
+    EXPECT_EQ(page.Title(), "Новости компании «Ромашка»");
+    EXPECT_EQ(Utf16ToUtf8(page.links.BaseUri()), "http://site/ru/");
+    EXPECT_EQ(page.found, (std::vector<std::string>{"img/bg.gif", "index.html", "news/2006.html", "map/a.html",
+                                                    "http://example.org/frame.html", "#top"}));
+
+    page.links.SetLink_BODY_background(false);
+    page.Parse(ReadData("gb2312.html"));
+    EXPECT_EQ(page.Title(), "首页 — 中文");
+    EXPECT_EQ(page.found, (std::vector<std::string>{"关于.html", "left.html"}));
+
+    page.Parse(ReadData("utf8_bom.html"));
+    EXPECT_EQ(page.Title(), "Café “déjà vu”");
+    EXPECT_EQ(page.found, (std::vector<std::string>{"café.html"}));
 }

@@ -156,6 +156,7 @@ TEST(UnicodeReader, ByteOrderMarksChooseTheDecoder)
     EXPECT_EQ(DecodeAll(Bytes({0xFE, 0xFF, 0x00, 0x41}), nullptr), u"A");
     r.SetSourceString("plain");
     EXPECT_FALSE(r.HasByteOrderMark());
+    EXPECT_EQ(r.ReadMethod(), &ReadCharLatin1);
 }
 
 TEST(UnicodeReader, SingleByteDecodersMatchTheirPublishedTables)
