@@ -878,7 +878,10 @@ LONG_PTR SetWindowLongPtr(HWND hwnd, int index, LONG_PTR value) {
     switch (index) {
     case GWL_STYLE:
     case GWL_EXSTYLE: {
-        DWORD oldStyle = static_cast<DWORD>(old), newStyle = static_cast<DWORD>(value);
+        STYLESTRUCT change{static_cast<DWORD>(old), static_cast<DWORD>(value)};
+        SendMessage(hwnd, WM_STYLECHANGING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&change));
+        if (!FindLiveWindow(hwnd)) return 0;
+        DWORD oldStyle = change.styleOld, newStyle = change.styleNew;
         bool visibilityChanged = false;
         {
             Guard g(Lock());
@@ -891,6 +894,7 @@ LONG_PTR SetWindowLongPtr(HWND hwnd, int index, LONG_PTR value) {
         }
         if (visibilityChanged && w->host) w->host->SetVisible((newStyle & WS_VISIBLE) != 0, false);
         if (w->IsChild() || visibilityChanged) RefreshHost(hwnd);
+        SendMessage(hwnd, WM_STYLECHANGED, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&change));
         break;
     }
     case GWL_WNDPROC: {

@@ -53,6 +53,11 @@ struct CREATESTRUCT {
     DWORD dwExStyle = 0;
 };
 
+struct STYLESTRUCT {
+    DWORD styleOld = 0;
+    DWORD styleNew = 0;
+};
+
 ATOM RegisterClass(const WNDCLASS& wc);
 ATOM RegisterClassEx(const WNDCLASSEX& wc);
 BOOL UnregisterClass(const char* className, HINSTANCE instance);
