@@ -202,7 +202,8 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         if (hit == HTCLOSE) {
             SendMessage(hwnd, WM_SYSCOMMAND, SC_CLOSE, lParam);
-        } else if (hit == HTCAPTION || ((w->style & WS_THICKFRAME) && hit >= HTLEFT && hit <= HTBOTTOMRIGHT)) {
+        } else if (hit == HTCAPTION ||
+                   ((w->style & WS_THICKFRAME) && hit >= HTLEFT && hit <= HTBOTTOMRIGHT)) {
             RunSizeLoop(hwnd, hit, p);
         }
         return 0;
@@ -257,7 +258,8 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         if (pos && !(pos->flags & SWP_NOMOVE))
             SendMessage(hwnd, WM_MOVE, 0,
-                        MAKELPARAM(static_cast<WORD>(rect.left + client.left), static_cast<WORD>(rect.top + client.top)));
+                        MAKELPARAM(static_cast<WORD>(rect.left + client.left),
+                                   static_cast<WORD>(rect.top + client.top)));
         if (pos && !(pos->flags & SWP_NOSIZE))
             SendMessage(hwnd, WM_SIZE, w->maximized ? SIZE_MAXIMIZED : SIZE_RESTORED,
                         MAKELPARAM(static_cast<WORD>(client.right - client.left),

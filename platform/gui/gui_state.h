@@ -38,8 +38,8 @@ struct Window {
     std::shared_ptr<ThreadQueue> queue;
     DWORD style = 0;
     DWORD exStyle = 0;
-    HWND parent = nullptr; // child windows only
-    HWND owner = nullptr;  // top-level windows only
+    HWND parent = nullptr;      // child windows only
+    HWND owner = nullptr;       // top-level windows only
     std::vector<HWND> children; // front to back
     RECT rect;                  // child: in the parent's client coordinates; top-level: on the screen
     RECT client;                // in window coordinates

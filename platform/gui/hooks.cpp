@@ -23,8 +23,7 @@ LRESULT RunHooks(int kind, int code, WPARAM wParam, LPARAM lParam) {
 using namespace pw::gui;
 
 HHOOK SetWindowsHookEx(int idHook, HOOKPROC proc, HINSTANCE, DWORD) {
-    if (!proc || (idHook != WH_KEYBOARD && idHook != WH_MOUSE && idHook != WH_CALLWNDPROC))
-        return nullptr;
+    if (!proc || (idHook != WH_KEYBOARD && idHook != WH_MOUSE && idHook != WH_CALLWNDPROC)) return nullptr;
     static uintptr_t nextHook = 0x20000;
     auto q = CurrentQueue();
     Guard g(Lock());
@@ -47,7 +46,8 @@ LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam) {
     HOOKPROC next = nullptr;
     {
         Guard g(Lock());
-        auto it = std::find_if(q->hooks.begin(), q->hooks.end(), [&](const Hook& h) { return h.handle == hook; });
+        auto it =
+            std::find_if(q->hooks.begin(), q->hooks.end(), [&](const Hook& h) { return h.handle == hook; });
         if (it == q->hooks.end()) return 0;
         int kind = it->kind;
         for (++it; it != q->hooks.end(); ++it)

@@ -50,19 +50,24 @@ WPARAM MouseKeys() {
     return f;
 }
 
-LPARAM PackPoint(POINT p) { return MAKELPARAM(static_cast<WORD>(p.x), static_cast<WORD>(p.y)); }
+LPARAM PackPoint(POINT p) {
+    return MAKELPARAM(static_cast<WORD>(p.x), static_cast<WORD>(p.y));
+}
 
 void Post(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, DWORD character = 0) {
     auto w = FindLiveWindow(hwnd);
     if (!w) return;
     Guard g(Lock());
     auto keys = std::make_shared<const KeyStates>(S().keys);
-    w->queue->posted.push_back(QueuedMessage{MSG{hwnd, msg, wParam, lParam, Now(), S().cursor, character}, keys});
+    w->queue->posted.push_back(
+        QueuedMessage{MSG{hwnd, msg, wParam, lParam, Now(), S().cursor, character}, keys});
     Signal(*w->queue);
 }
 
 UINT ButtonMessage(MouseButton b, MouseAction a) {
-    UINT base = b == MouseButton::Left ? WM_LBUTTONDOWN : b == MouseButton::Right ? WM_RBUTTONDOWN : WM_MBUTTONDOWN;
+    UINT base = b == MouseButton::Left    ? WM_LBUTTONDOWN
+                : b == MouseButton::Right ? WM_RBUTTONDOWN
+                                          : WM_MBUTTONDOWN;
     return a == MouseAction::Down ? base : base + 1;
 }
 
@@ -122,7 +127,8 @@ void UpdateTracking(HWND under, LRESULT hit) {
     bool inside = under == s.tracked && (nonClient ? hit != HTCLIENT : hit == HTCLIENT);
     if (!inside) {
         HWND left = s.tracked;
-        if (s.trackFlags & TME_LEAVE) Post(left, nonClient ? 0x02A2 /* WM_NCMOUSELEAVE */ : WM_MOUSELEAVE, 0, 0);
+        if (s.trackFlags & TME_LEAVE)
+            Post(left, nonClient ? 0x02A2 /* WM_NCMOUSELEAVE */ : WM_MOUSELEAVE, 0, 0);
         CancelTracking();
         return;
     }
@@ -145,7 +151,8 @@ void SendActivation(HWND oldActive, HWND newActive, WORD how) {
             Guard g(Lock());
             tops = TopLevelOrder();
         }
-        for (HWND h : tops) SendMessage(h, WM_ACTIVATEAPP, TRUE_, 0);
+        for (HWND h : tops)
+            SendMessage(h, WM_ACTIVATEAPP, TRUE_, 0);
     }
     if (newActive && FindLiveWindow(newActive)) {
         SendMessage(newActive, WM_NCACTIVATE, TRUE_, 0);
@@ -179,7 +186,8 @@ HWND Activate(HWND hwnd, WORD how, bool fromToolkit = false) {
 }
 
 void SendFocusChange(HWND oldFocus, HWND newFocus) {
-    if (oldFocus && FindLiveWindow(oldFocus)) SendMessage(oldFocus, WM_KILLFOCUS, reinterpret_cast<WPARAM>(newFocus), 0);
+    if (oldFocus && FindLiveWindow(oldFocus))
+        SendMessage(oldFocus, WM_KILLFOCUS, reinterpret_cast<WPARAM>(newFocus), 0);
     if (newFocus && FindLiveWindow(newFocus) && S().focus == newFocus)
         SendMessage(newFocus, WM_SETFOCUS, reinterpret_cast<WPARAM>(oldFocus), 0);
 }
@@ -188,7 +196,8 @@ void SendFocusChange(HWND oldFocus, HWND newFocus) {
 // visible top-level window that takes activation.
 HWND NextActivatable(HWND leaving) {
     Guard g(Lock());
-    if (auto w = FindWindow(leaving); w && w->owner && ::IsWindowVisible(w->owner) && ::IsWindowEnabled(w->owner))
+    if (auto w = FindWindow(leaving);
+        w && w->owner && ::IsWindowVisible(w->owner) && ::IsWindowEnabled(w->owner))
         return w->owner;
     for (HWND h : TopLevelOrder()) {
         auto o = FindLiveWindow(h);
@@ -221,7 +230,8 @@ void OnWindowDestroyedInput(HWND hwnd) {
 
 void ActivateOnShow(HWND hwnd) {
     auto w = FindLiveWindow(hwnd);
-    if (!w || w->IsChild() || (w->exStyle & WS_EX_NOACTIVATE) || (w->style & WS_DISABLED) || w->messageOnly) return;
+    if (!w || w->IsChild() || (w->exStyle & WS_EX_NOACTIVATE) || (w->style & WS_DISABLED) || w->messageOnly)
+        return;
     if (S().active != hwnd) {
         Activate(hwnd, WA_ACTIVE);
         if (!S().focus && S().active == hwnd) ::SetFocus(hwnd);
@@ -245,9 +255,10 @@ void InjectMouse(const MouseInput& in) {
         if (!target) return;
         MOUSEHOOKSTRUCT mh{in.screen, target, static_cast<UINT>(HTCLIENT), 0};
         if (RunHooks(WH_MOUSE, HC_ACTION, WM_MOUSEWHEEL, reinterpret_cast<LPARAM>(&mh))) return;
-        Post(target, WM_MOUSEWHEEL,
-             static_cast<WPARAM>(MAKELPARAM(static_cast<WORD>(MouseKeys()), static_cast<WORD>(in.wheelDelta))),
-             PackPoint(in.screen));
+        Post(
+            target, WM_MOUSEWHEEL,
+            static_cast<WPARAM>(MAKELPARAM(static_cast<WORD>(MouseKeys()), static_cast<WORD>(in.wheelDelta))),
+            PackPoint(in.screen));
         return;
     }
 
@@ -258,7 +269,9 @@ void InjectMouse(const MouseInput& in) {
 
     UINT msg = in.action == MouseAction::Move ? WM_MOUSEMOVE : ButtonMessage(in.button, in.action);
     if (!s.capture && !::IsWindowEnabled(target)) {
-        if (in.action == MouseAction::Down) SendMessage(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), MAKELPARAM(static_cast<WORD>(HTERROR), static_cast<WORD>(msg)));
+        if (in.action == MouseAction::Down)
+            SendMessage(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target),
+                        MAKELPARAM(static_cast<WORD>(HTERROR), static_cast<WORD>(msg)));
         return;
     }
 
@@ -339,7 +352,9 @@ void InjectKey(const KeyInput& in) {
     Post(target, msg, in.vk, lParam, in.down ? static_cast<DWORD>(in.text) : 0);
 }
 
-void InjectMouseExit() { UpdateTracking(nullptr, HTNOWHERE); }
+void InjectMouseExit() {
+    UpdateTracking(nullptr, HTNOWHERE);
+}
 
 void InjectClose(HWND hwnd) {
     if (FindLiveWindow(hwnd)) Post(hwnd, WM_SYSCOMMAND, SC_CLOSE, PackPoint(S().cursor));
@@ -362,7 +377,8 @@ void InjectAppActivation(bool active) {
     if (s.appActive == active) return;
     if (!active) {
         // A key released while another application had the keyboard is never reported.
-        for (int vk = 0; vk < 256; ++vk) s.keys[vk] &= 0x01;
+        for (int vk = 0; vk < 256; ++vk)
+            s.keys[vk] &= 0x01;
         Activate(nullptr, WA_INACTIVE);
     }
     s.appActive = active;
@@ -371,7 +387,8 @@ void InjectAppActivation(bool active) {
         Guard g(Lock());
         tops = TopLevelOrder();
     }
-    for (HWND h : tops) SendMessage(h, WM_ACTIVATEAPP, active ? TRUE_ : FALSE_, 0);
+    for (HWND h : tops)
+        SendMessage(h, WM_ACTIVATEAPP, active ? TRUE_ : FALSE_, 0);
 }
 
 void SimulateMouse(MouseAction action, POINT screen, MouseButton button, int wheel) {
@@ -384,14 +401,18 @@ void SimulateClick(POINT screen, MouseButton button) {
     SimulateMouse(MouseAction::Up, screen, button);
 }
 
-void SimulateKey(BYTE vk, bool down, char32_t text) { InjectKey(KeyInput{vk, down, false, text, nullptr}); }
+void SimulateKey(BYTE vk, bool down, char32_t text) {
+    InjectKey(KeyInput{vk, down, false, text, nullptr});
+}
 
 void SimulateKeyStroke(BYTE vk) {
     bool shift = (S().keys[VK_SHIFT] & 0x80) != 0;
     bool ctrl = (S().keys[VK_CONTROL] & 0x80) != 0;
     char32_t c = CharFromVirtualKey(vk, shift);
-    if (ctrl && c >= U'@' && c <= U'_') c -= U'@';
-    else if (ctrl && c >= U'a' && c <= U'z') c -= U'`';
+    if (ctrl && c >= U'@' && c <= U'_')
+        c -= U'@';
+    else if (ctrl && c >= U'a' && c <= U'z')
+        c -= U'`';
     SimulateKey(vk, true, c);
     SimulateKey(vk, false);
 }
@@ -480,7 +501,9 @@ HWND GetActiveWindow() {
     return s.active;
 }
 
-HWND GetForegroundWindow() { return GetActiveWindow(); }
+HWND GetForegroundWindow() {
+    return GetActiveWindow();
+}
 
 BOOL SetForegroundWindow(HWND hwnd) {
     if (!FindLiveWindow(hwnd)) return FALSE_;

@@ -8,8 +8,8 @@
 
 using namespace pw::gui;
 
-BOOL UpdateLayeredWindow(HWND hwnd, HDC, const POINT* dstPos, const SIZE* size, HDC srcDC, const POINT* srcPos,
-                         COLORREF, const BLENDFUNCTION* blend, DWORD flags) {
+BOOL UpdateLayeredWindow(HWND hwnd, HDC, const POINT* dstPos, const SIZE* size, HDC srcDC,
+                         const POINT* srcPos, COLORREF, const BLENDFUNCTION* blend, DWORD flags) {
     auto w = FindLiveWindow(hwnd);
     if (!w || !(w->exStyle & WS_EX_LAYERED)) return FALSE_;
     RECT r;

@@ -19,7 +19,7 @@ inline constexpr DWORD AW_BLEND = 0x80000;
 
 // The window must have WS_EX_LAYERED. The source pixels are premultiplied with ULW_ALPHA and
 // AC_SRC_ALPHA; the window takes them as its whole image.
-BOOL UpdateLayeredWindow(HWND hwnd, HDC dstDC, const POINT* dstPos, const SIZE* size, HDC srcDC, const POINT* srcPos,
-                         COLORREF key, const BLENDFUNCTION* blend, DWORD flags);
+BOOL UpdateLayeredWindow(HWND hwnd, HDC dstDC, const POINT* dstPos, const SIZE* size, HDC srcDC,
+                         const POINT* srcPos, COLORREF key, const BLENDFUNCTION* blend, DWORD flags);
 // Shows or hides the window at once: the frames of the animation are not drawn.
 BOOL AnimateWindow(HWND hwnd, DWORD timeMs, DWORD flags);

@@ -93,7 +93,8 @@ bool ReceiveSentMessages(ThreadQueue& q) {
         }
         any = true;
         LRESULT result = 0;
-        if (FindLiveWindow(sent->hwnd)) result = CallProcedure(sent->hwnd, sent->msg, sent->wParam, sent->lParam);
+        if (FindLiveWindow(sent->hwnd))
+            result = CallProcedure(sent->hwnd, sent->msg, sent->wParam, sent->lParam);
         Guard g(Lock());
         --q.handlingSent;
         sent->result = result;
@@ -161,7 +162,8 @@ bool TakeMessage(ThreadQueue& q, MSG& msg, HWND filter, UINT min, UINT max, bool
         q.lastPos = msg.pt;
         return true;
     }
-    if (q.quitPosted && MatchesRange(min, max, WM_QUIT) && (!filter || filter == reinterpret_cast<HWND>(-1))) {
+    if (q.quitPosted && MatchesRange(min, max, WM_QUIT) &&
+        (!filter || filter == reinterpret_cast<HWND>(-1))) {
         msg = MSG{};
         msg.message = WM_QUIT;
         msg.wParam = static_cast<WPARAM>(q.quitCode);
@@ -232,9 +234,13 @@ void SetBackend(Backend* b) {
     guiThreadId = b ? ::GetCurrentThreadId() : 0;
 }
 
-Backend* CurrentBackend() { return backend.load(); }
+Backend* CurrentBackend() {
+    return backend.load();
+}
 
-bool IsGuiThread() { return guiThreadId.load() != 0 && guiThreadId.load() == ::GetCurrentThreadId(); }
+bool IsGuiThread() {
+    return guiThreadId.load() != 0 && guiThreadId.load() == ::GetCurrentThreadId();
+}
 
 void Signal(ThreadQueue& q) {
     q.signalled = true;
@@ -286,7 +292,9 @@ LRESULT CallProcedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-bool InsideProcedure() { return procedureDepth > 0; }
+bool InsideProcedure() {
+    return procedureDepth > 0;
+}
 
 } // namespace pw::gui
 
@@ -433,7 +441,8 @@ BOOL TranslateMessage(const MSG& msg) {
     auto q = CurrentQueue();
     Guard g(Lock());
     // The character comes before any later input.
-    q->posted.push_front(QueuedMessage{MSG{msg.hwnd, charMsg, msg.lPrivate, msg.lParam, msg.time, msg.pt, 0}, nullptr});
+    q->posted.push_front(
+        QueuedMessage{MSG{msg.hwnd, charMsg, msg.lPrivate, msg.lParam, msg.time, msg.pt, 0}, nullptr});
     return TRUE_;
 }
 
@@ -445,7 +454,8 @@ LRESULT DispatchMessage(const MSG& msg) {
             Guard g(Lock());
             // Only a callback that a live timer names is called.
             for (const Timer& t : q->timers)
-                if (t.hwnd == msg.hwnd && t.id == msg.wParam && reinterpret_cast<LPARAM>(t.proc) == msg.lParam)
+                if (t.hwnd == msg.hwnd && t.id == msg.wParam &&
+                    reinterpret_cast<LPARAM>(t.proc) == msg.lParam)
                     proc = t.proc;
         }
         if (proc) {
@@ -540,7 +550,9 @@ BOOL InSendMessage() {
     return q->handlingSent > 0 ? TRUE_ : FALSE_;
 }
 
-BOOL ReplyMessage(LRESULT) { return FALSE_; }
+BOOL ReplyMessage(LRESULT) {
+    return FALSE_;
+}
 
 DWORD GetQueueStatus(UINT flags) {
     auto q = CurrentQueue();

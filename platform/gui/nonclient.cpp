@@ -7,9 +7,9 @@
 #include "platform/gdi/fonts.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/metrics.h"
-#include "platform/gdi/text.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/syscolors.h"
+#include "platform/gdi/text.h"
 #include "platform/gui/gui_state.h"
 #include "platform/gui/paint.h"
 
@@ -63,7 +63,8 @@ LRESULT DefNcCalcSize(HWND hwnd, WPARAM calcValidRects, LPARAM lParam) {
         Guard g(Lock());
         f = DefaultFrame(*w);
     }
-    RECT* r = calcValidRects ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0] : reinterpret_cast<RECT*>(lParam);
+    RECT* r = calcValidRects ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0]
+                             : reinterpret_cast<RECT*>(lParam);
     r->left += f.border;
     r->top += f.border + f.caption;
     r->right -= f.border;
@@ -143,9 +144,11 @@ void DefNcPaint(HWND hwnd, bool active) {
     if (exStyle & WS_EX_STATICEDGE) frame -= GetSystemMetrics(SM_CXBORDER);
     if ((style & WS_THICKFRAME) || (style & WS_DLGFRAME) || (exStyle & WS_EX_DLGMODALFRAME)) {
         DrawEdge(dc, &r, EDGE_RAISED, BF_RECT | BF_ADJUST);
-        for (int i = 2; i < frame; ++i) Ring(dc, r, COLOR_BTNFACE, COLOR_BTNFACE);
+        for (int i = 2; i < frame; ++i)
+            Ring(dc, r, COLOR_BTNFACE, COLOR_BTNFACE);
     } else if (frame > 0) {
-        for (int i = 0; i < frame; ++i) Ring(dc, r, COLOR_WINDOWFRAME, COLOR_WINDOWFRAME);
+        for (int i = 0; i < frame; ++i)
+            Ring(dc, r, COLOR_WINDOWFRAME, COLOR_WINDOWFRAME);
     }
     if (f.caption) {
         RECT cap{r.left, r.top, r.right, r.top + f.caption - 1};
@@ -158,7 +161,8 @@ void DefNcPaint(HWND hwnd, bool active) {
         }
         NONCLIENTMETRICS ncm;
         SystemParametersInfo(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0);
-        HFONT font = CreateFontIndirect((exStyle & WS_EX_TOOLWINDOW) ? &ncm.lfSmCaptionFont : &ncm.lfCaptionFont);
+        HFONT font =
+            CreateFontIndirect((exStyle & WS_EX_TOOLWINDOW) ? &ncm.lfSmCaptionFont : &ncm.lfCaptionFont);
         HGDIOBJ oldFont = SelectObject(dc, font);
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, GetSysColor(active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
@@ -215,7 +219,8 @@ void RunSizeLoop(HWND hwnd, LRESULT hit, POINT start) {
         // Positions of a child are in its parent's client coordinates.
         HWND parent = (GetWindowLong(hwnd, GWL_STYLE) & WS_CHILD) ? GetParent(hwnd) : nullptr;
         if (parent) MapWindowPoints(nullptr, parent, r);
-        SetWindowPos(hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
     }
     if (GetCapture() == hwnd) ReleaseCapture();
     if (IsWindow(hwnd)) SendMessage(hwnd, WM_EXITSIZEMOVE, 0, 0);

@@ -27,9 +27,13 @@ Surface& ScreenSurface() {
     return screen;
 }
 
-RECT ClientInWindow(const Window& w) { return w.client; }
+RECT ClientInWindow(const Window& w) {
+    return w.client;
+}
 
-HRGN ToHrgn(const Region& r) { return CreateRgnFromRegion(r); }
+HRGN ToHrgn(const Region& r) {
+    return CreateRgnFromRegion(r);
+}
 
 HDC MakeDC(const std::shared_ptr<Window>& w, bool wholeWindow, const Region* extraClip) {
     Guard g(Lock());
@@ -44,7 +48,9 @@ HDC MakeDC(const std::shared_ptr<Window>& w, bool wholeWindow, const Region* ext
     return dc;
 }
 
-bool NeedsPaint(const Window& w) { return !w.update.IsEmpty() || w.frameInvalid; }
+bool NeedsPaint(const Window& w) {
+    return !w.update.IsEmpty() || w.frameInvalid;
+}
 
 HWND FindPaintable(const std::vector<HWND>& list, ThreadQueue& q, HWND filter, bool inFilter) {
     for (HWND h : list) {
@@ -82,7 +88,8 @@ void ForEachWindowDeep(HWND hwnd, const std::function<void(HWND)>& fn) {
         Guard g(Lock());
         if (auto w = FindLiveWindow(hwnd)) kids = w->children;
     }
-    for (HWND c : kids) ForEachWindowDeep(c, fn);
+    for (HWND c : kids)
+        ForEachWindowDeep(c, fn);
 }
 
 void Blend(Surface& dst, const Surface& src, int dx, int dy, const RECT& clip, const Window& w) {
@@ -161,7 +168,9 @@ HWND NextWindowToPaint(ThreadQueue& q, HWND filter) {
     return FindPaintable(TopLevelOrder(), q, filter, false);
 }
 
-bool HasPaintPending(ThreadQueue& q) { return NextWindowToPaint(q, nullptr) != nullptr; }
+bool HasPaintPending(ThreadQueue& q) {
+    return NextWindowToPaint(q, nullptr) != nullptr;
+}
 
 const Surface* WindowSurface(HWND hwnd) {
     auto w = FindLiveWindow(hwnd);
@@ -237,7 +246,8 @@ BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase) {
             Guard g(Lock());
             tops = TopLevelOrder();
         }
-        for (HWND h : tops) InvalidateWindowArea(h, nullptr, erase, true, true);
+        for (HWND h : tops)
+            InvalidateWindowArea(h, nullptr, erase, true, true);
         return TRUE_;
     }
     auto w = FindLiveWindow(hwnd);
@@ -421,7 +431,9 @@ BOOL RedrawWindow(HWND hwnd, const RECT* rect, HRGN region, UINT flags) {
     return TRUE_;
 }
 
-BOOL LockWindowUpdate(HWND) { return TRUE_; }
+BOOL LockWindowUpdate(HWND) {
+    return TRUE_;
+}
 
 HDC BeginPaint(HWND hwnd, PAINTSTRUCT& ps) {
     ps = PAINTSTRUCT{};
@@ -449,7 +461,8 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT& ps) {
     ps.hdc = dc;
     ps.rcPaint = clip.Bounds();
     ps.fErase = TRUE_;
-    if (erase && dc) ps.fErase = SendMessage(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0) ? FALSE_ : TRUE_;
+    if (erase && dc)
+        ps.fErase = SendMessage(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0) ? FALSE_ : TRUE_;
     return dc;
 }
 

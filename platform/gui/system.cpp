@@ -4,8 +4,8 @@
 #include <mutex>
 
 #include "platform/gdi/dc.h"
-#include "platform/gdi/metrics.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/metrics.h"
 #include "platform/gdi/test_settings.h"
 #include "platform/gui/backend.h"
 #include "platform/gui/gui_state.h"
@@ -33,7 +33,9 @@ SystemState& Sys() {
     return state;
 }
 
-bool IsStandardCursor(uintptr_t id) { return id >= IDC_ARROW && id <= IDC_HELP; }
+bool IsStandardCursor(uintptr_t id) {
+    return id >= IDC_ARROW && id <= IDC_HELP;
+}
 
 long DistanceTo(const RECT& r, POINT p) {
     long dx = p.x < r.left ? r.left - p.x : p.x >= r.right ? p.x - r.right + 1 : 0;
@@ -41,7 +43,9 @@ long DistanceTo(const RECT& r, POINT p) {
     return dx * dx + dy * dy;
 }
 
-HMONITOR MonitorHandle(size_t index) { return reinterpret_cast<HMONITOR>(index + 1); }
+HMONITOR MonitorHandle(size_t index) {
+    return reinterpret_cast<HMONITOR>(index + 1);
+}
 
 } // namespace
 
@@ -212,6 +216,10 @@ BOOL PlaySound(const char* sound, HINSTANCE, DWORD) {
     return TRUE_;
 }
 
-UINT GetDoubleClickTime() { return 500; }
+UINT GetDoubleClickTime() {
+    return 500;
+}
 
-UINT GetCaretBlinkTime() { return 530; }
+UINT GetCaretBlinkTime() {
+    return 530;
+}

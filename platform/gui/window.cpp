@@ -15,7 +15,9 @@ namespace {
 
 constexpr const char* kUtilClass = "TPUtilWindow";
 
-bool IsNativeDecorated(DWORD style) { return (style & WS_CAPTION) == WS_CAPTION; }
+bool IsNativeDecorated(DWORD style) {
+    return (style & WS_CAPTION) == WS_CAPTION;
+}
 
 std::vector<HWND>* SiblingList(Window& w) {
     if (w.IsChild()) {
@@ -104,7 +106,8 @@ void SendDestroy(HWND hwnd) {
         Guard g(Lock());
         kids = w->children;
     }
-    for (HWND c : kids) SendDestroy(c);
+    for (HWND c : kids)
+        SendDestroy(c);
 }
 
 void FreeWindow(HWND hwnd) {
@@ -115,7 +118,8 @@ void FreeWindow(HWND hwnd) {
         Guard g(Lock());
         kids = w->children;
     }
-    for (HWND c : kids) FreeWindow(c);
+    for (HWND c : kids)
+        FreeWindow(c);
     SendMessage(hwnd, WM_NCDESTROY, 0, 0);
     std::unique_ptr<HostWindow> host;
     {
@@ -294,8 +298,9 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
     SendMessage(hwnd, WM_SIZE, SIZE_RESTORED,
                 MAKELPARAM(static_cast<WORD>(w->client.right - w->client.left),
                            static_cast<WORD>(w->client.bottom - w->client.top)));
-    SendMessage(hwnd, WM_MOVE, 0, MAKELPARAM(static_cast<WORD>(w->rect.left + w->client.left),
-                                             static_cast<WORD>(w->rect.top + w->client.top)));
+    SendMessage(hwnd, WM_MOVE, 0,
+                MAKELPARAM(static_cast<WORD>(w->rect.left + w->client.left),
+                           static_cast<WORD>(w->rect.top + w->client.top)));
     InvalidateWindowArea(hwnd, nullptr, true, true, false);
     if (visible && FindLiveWindow(hwnd)) ShowWindow(hwnd, w->IsChild() ? SW_SHOWNA : SW_SHOW);
     return FindLiveWindow(hwnd) ? hwnd : nullptr;
@@ -315,7 +320,8 @@ BOOL DestroyWindow(HWND hwnd) {
         for (HWND h : TopLevelOrder())
             if (auto o = FindWindow(h); o && o->owner == hwnd) owned.push_back(h);
     }
-    for (HWND h : owned) DestroyWindow(h);
+    for (HWND h : owned)
+        DestroyWindow(h);
     if (!FindLiveWindow(hwnd)) return TRUE_;
     if (IsWindowVisible(hwnd))
         SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
@@ -332,7 +338,9 @@ BOOL DestroyWindow(HWND hwnd) {
     return TRUE_;
 }
 
-BOOL IsWindow(HWND hwnd) { return FindLiveWindow(hwnd) ? TRUE_ : FALSE_; }
+BOOL IsWindow(HWND hwnd) {
+    return FindLiveWindow(hwnd) ? TRUE_ : FALSE_;
+}
 
 BOOL IsWindowVisible(HWND hwnd) {
     Guard g(Lock());
@@ -476,7 +484,8 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
         if (w->Visible() && (flags & SWP_SHOWWINDOW)) pos.flags &= ~SWP_SHOWWINDOW;
         if (!w->Visible() && (flags & SWP_HIDEWINDOW)) pos.flags &= ~SWP_HIDEWINDOW;
     }
-    if (!(flags & SWP_NOSENDCHANGING)) SendMessage(hwnd, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&pos));
+    if (!(flags & SWP_NOSENDCHANGING))
+        SendMessage(hwnd, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&pos));
     if (!FindLiveWindow(hwnd)) return FALSE_;
     pos.cx = std::max(pos.cx, 0);
     pos.cy = std::max(pos.cy, 0);
@@ -519,7 +528,8 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
         if (hidden) w->host->SetVisible(false, false);
     }
     if (hidden) OnWindowDestroyedInput(hwnd); // drops capture, focus and activation held inside it
-    if (shown && !(pos.flags & SWP_NOACTIVATE) && !w->IsChild()) ActivateOnShow(hwnd);
+    if (shown && !(pos.flags & SWP_NOACTIVATE) && !w->IsChild())
+        ActivateOnShow(hwnd);
     else if (!(pos.flags & SWP_NOACTIVATE) && !w->IsChild() && w->Visible() && !(pos.flags & SWP_NOZORDER))
         ActivateOnShow(hwnd);
     RefreshHost(hwnd);
@@ -533,7 +543,9 @@ BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint) {
                         SWP_NOZORDER | SWP_NOACTIVATE | (repaint ? 0 : SWP_NOREDRAW));
 }
 
-BOOL BringWindowToTop(HWND hwnd) { return SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE); }
+BOOL BringWindowToTop(HWND hwnd) {
+    return SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
 
 BOOL GetWindowRect(HWND hwnd, RECT& rect) {
     Guard g(Lock());
@@ -630,7 +642,8 @@ HWND DeepestAt(HWND hwnd, POINT screen) {
         {
             Guard g(Lock());
             auto cw = FindLiveWindow(c);
-            if (!cw || Skip(*cw, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT) || !InWindowShape(*cw, screen)) continue;
+            if (!cw || Skip(*cw, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT) || !InWindowShape(*cw, screen))
+                continue;
             auto p = FindLiveWindow(hwnd);
             RECT clientScreen{};
             if (p) {
@@ -644,10 +657,11 @@ HWND DeepestAt(HWND hwnd, POINT screen) {
             }
         }
         if (!hit) continue;
-        if (auto cw = FindLiveWindow(c); cw && cw->queue->threadId == GetCurrentThreadId() &&
-                                         SendMessage(c, WM_NCHITTEST, 0,
-                                                     MAKELPARAM(static_cast<WORD>(screen.x),
-                                                                static_cast<WORD>(screen.y))) == HTTRANSPARENT)
+        if (auto cw = FindLiveWindow(c);
+            cw && cw->queue->threadId == GetCurrentThreadId() &&
+            SendMessage(c, WM_NCHITTEST, 0,
+                        MAKELPARAM(static_cast<WORD>(screen.x), static_cast<WORD>(screen.y))) ==
+                HTTRANSPARENT)
             continue;
         HWND inner = DeepestAt(c, screen);
         {
@@ -673,7 +687,8 @@ HWND WindowFromPoint(POINT screen) {
         {
             Guard g(Lock());
             auto w = FindLiveWindow(h);
-            if (!w || !w->Visible() || w->minimized || (w->exStyle & WS_EX_TRANSPARENT) || !InWindowShape(*w, screen))
+            if (!w || !w->Visible() || w->minimized || (w->exStyle & WS_EX_TRANSPARENT) ||
+                !InWindowShape(*w, screen))
                 continue;
         }
         if (auto w = FindLiveWindow(h); w && w->queue->threadId == GetCurrentThreadId() &&
@@ -699,7 +714,8 @@ HWND ChildWindowFromPointEx(HWND parent, POINT pt, UINT flags) {
     for (HWND c : p->children) {
         auto cw = FindLiveWindow(c);
         if (!cw || Skip(*cw, flags) || !PtInRect(cw->rect, pt)) continue;
-        if (cw->windowRgn && !::PtInRegion(cw->windowRgn, pt.x - cw->rect.left, pt.y - cw->rect.top)) continue;
+        if (cw->windowRgn && !::PtInRegion(cw->windowRgn, pt.x - cw->rect.left, pt.y - cw->rect.top))
+            continue;
         return c;
     }
     return parent;
@@ -717,7 +733,8 @@ HWND SetParent(HWND child, HWND newParent) {
     auto w = FindLiveWindow(child);
     if (!w) return nullptr;
     if (newParent == GetDesktopWindow()) newParent = nullptr;
-    if (newParent && (!FindLiveWindow(newParent) || newParent == child || IsChild(child, newParent))) return nullptr;
+    if (newParent && (!FindLiveWindow(newParent) || newParent == child || IsChild(child, newParent)))
+        return nullptr;
     HWND old;
     bool visible;
     {
@@ -777,7 +794,8 @@ HWND GetAncestor(HWND hwnd, UINT flags) {
         return RootOf(hwnd);
     case GA_ROOTOWNER: {
         HWND h = RootOf(hwnd);
-        for (auto r = FindLiveWindow(h); r && r->owner; r = FindLiveWindow(r->owner)) h = r->owner;
+        for (auto r = FindLiveWindow(h); r && r->owner; r = FindLiveWindow(r->owner))
+            h = r->owner;
         return h;
     }
     default:
@@ -843,7 +861,9 @@ DWORD GetWindowThreadProcessId(HWND hwnd, DWORD* processId) {
     return w ? w->queue->threadId : 0;
 }
 
-LONG GetWindowLong(HWND hwnd, int index) { return static_cast<LONG>(GetWindowLongPtr(hwnd, index)); }
+LONG GetWindowLong(HWND hwnd, int index) {
+    return static_cast<LONG>(GetWindowLongPtr(hwnd, index));
+}
 
 LONG SetWindowLong(HWND hwnd, int index, LONG value) {
     return static_cast<LONG>(SetWindowLongPtr(hwnd, index, value));
@@ -937,8 +957,8 @@ int GetWindowText(HWND hwnd, char* buffer, int maxCount) {
     if (!buffer || maxCount <= 0) return 0;
     buffer[0] = 0;
     if (!FindLiveWindow(hwnd)) return 0;
-    return static_cast<int>(SendMessage(hwnd, WM_GETTEXT, static_cast<WPARAM>(maxCount),
-                                        reinterpret_cast<LPARAM>(buffer)));
+    return static_cast<int>(
+        SendMessage(hwnd, WM_GETTEXT, static_cast<WPARAM>(maxCount), reinterpret_cast<LPARAM>(buffer)));
 }
 
 std::string GetWindowText(HWND hwnd) {
@@ -1003,8 +1023,8 @@ HWND AllocateHWnd(TWndMethod method) {
         wc.lpszClassName = kUtilClass;
         RegisterClass(wc);
     }
-    HWND h = CreateWindowEx(WS_EX_TOOLWINDOW, kUtilClass, "", WS_POPUP, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
-                            nullptr);
+    HWND h = CreateWindowEx(WS_EX_TOOLWINDOW, kUtilClass, "", WS_POPUP, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                            nullptr, nullptr);
     if (auto w = FindLiveWindow(h)) {
         Guard g(Lock());
         w->method = std::move(method);
@@ -1012,4 +1032,6 @@ HWND AllocateHWnd(TWndMethod method) {
     return h;
 }
 
-void DeallocateHWnd(HWND hwnd) { DestroyWindow(hwnd); }
+void DeallocateHWnd(HWND hwnd) {
+    DestroyWindow(hwnd);
+}

@@ -31,7 +31,9 @@ thread_local std::shared_ptr<ThreadQueue> currentQueue;
 
 } // namespace
 
-std::recursive_mutex& Lock() { return T().lock; }
+std::recursive_mutex& Lock() {
+    return T().lock;
+}
 
 std::shared_ptr<Window> FindWindow(HWND hwnd) {
     if (!hwnd) return nullptr;
@@ -60,7 +62,9 @@ void RemoveWindowHandle(HWND hwnd) {
     std::erase(T().topLevels, hwnd);
 }
 
-std::vector<HWND>& TopLevelOrder() { return T().topLevels; }
+std::vector<HWND>& TopLevelOrder() {
+    return T().topLevels;
+}
 
 std::shared_ptr<WindowClassInfo> FindClass(const std::string& name) {
     Guard g(Lock());

@@ -8,8 +8,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
-#include <QWheelEvent>
 #include <QThread>
+#include <QWheelEvent>
 #include <QWindow>
 #include <functional>
 
@@ -44,30 +44,49 @@ Qt::WindowFlags FlagsFor(const HostParams& p) {
 
 MouseButton ButtonOf(Qt::MouseButton b) {
     switch (b) {
-    case Qt::LeftButton: return MouseButton::Left;
-    case Qt::RightButton: return MouseButton::Right;
-    case Qt::MiddleButton: return MouseButton::Middle;
-    default: return MouseButton::None;
+    case Qt::LeftButton:
+        return MouseButton::Left;
+    case Qt::RightButton:
+        return MouseButton::Right;
+    case Qt::MiddleButton:
+        return MouseButton::Middle;
+    default:
+        return MouseButton::None;
     }
 }
 
 Qt::CursorShape ShapeOf(uintptr_t id) {
     switch (id) {
-    case IDC_IBEAM: return Qt::IBeamCursor;
-    case IDC_WAIT: return Qt::WaitCursor;
-    case IDC_CROSS: return Qt::CrossCursor;
-    case IDC_UPARROW: return Qt::UpArrowCursor;
-    case IDC_SIZENWSE: return Qt::SizeFDiagCursor;
-    case IDC_SIZENESW: return Qt::SizeBDiagCursor;
-    case IDC_SIZEWE: return Qt::SizeHorCursor;
-    case IDC_SIZENS: return Qt::SizeVerCursor;
-    case IDC_SIZEALL: return Qt::SizeAllCursor;
-    case IDC_NO: return Qt::ForbiddenCursor;
-    case IDC_HAND: return Qt::PointingHandCursor;
-    case IDC_APPSTARTING: return Qt::BusyCursor;
-    case IDC_HELP: return Qt::WhatsThisCursor;
-    case 0: return Qt::BlankCursor;
-    default: return Qt::ArrowCursor;
+    case IDC_IBEAM:
+        return Qt::IBeamCursor;
+    case IDC_WAIT:
+        return Qt::WaitCursor;
+    case IDC_CROSS:
+        return Qt::CrossCursor;
+    case IDC_UPARROW:
+        return Qt::UpArrowCursor;
+    case IDC_SIZENWSE:
+        return Qt::SizeFDiagCursor;
+    case IDC_SIZENESW:
+        return Qt::SizeBDiagCursor;
+    case IDC_SIZEWE:
+        return Qt::SizeHorCursor;
+    case IDC_SIZENS:
+        return Qt::SizeVerCursor;
+    case IDC_SIZEALL:
+        return Qt::SizeAllCursor;
+    case IDC_NO:
+        return Qt::ForbiddenCursor;
+    case IDC_HAND:
+        return Qt::PointingHandCursor;
+    case IDC_APPSTARTING:
+        return Qt::BusyCursor;
+    case IDC_HELP:
+        return Qt::WhatsThisCursor;
+    case 0:
+        return Qt::BlankCursor;
+    default:
+        return Qt::ArrowCursor;
     }
 }
 
@@ -90,7 +109,9 @@ namespace {
 int handlersRunning = 0;
 } // namespace
 
-int HostWidget::HandlersRunning() { return handlersRunning; }
+int HostWidget::HandlersRunning() {
+    return handlersRunning;
+}
 
 bool HostWidget::event(QEvent* e) {
     struct Running {
@@ -121,7 +142,8 @@ void HostWidget::paintEvent(QPaintEvent*) {
     if (composed.Width() == 0 || composed.Height() == 0) return;
     // Only layered windows show their alpha; it is premultiplied, as UpdateLayeredWindow hands it over.
     QImage image(reinterpret_cast<const uchar*>(composed.Bits()), composed.Width(), composed.Height(),
-                 composed.Width() * 4, translucent_ ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+                 composed.Width() * 4,
+                 translucent_ ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     QPainter painter(this);
     if (translucent_) painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(0, 0, image);
@@ -137,11 +159,19 @@ void HostWidget::Mouse(QMouseEvent* e, int action) {
     InjectMouse(in);
 }
 
-void HostWidget::mousePressEvent(QMouseEvent* e) { Mouse(e, static_cast<int>(MouseAction::Down)); }
-void HostWidget::mouseReleaseEvent(QMouseEvent* e) { Mouse(e, static_cast<int>(MouseAction::Up)); }
+void HostWidget::mousePressEvent(QMouseEvent* e) {
+    Mouse(e, static_cast<int>(MouseAction::Down));
+}
+void HostWidget::mouseReleaseEvent(QMouseEvent* e) {
+    Mouse(e, static_cast<int>(MouseAction::Up));
+}
 // Our input decides what is a double click, from the class style.
-void HostWidget::mouseDoubleClickEvent(QMouseEvent* e) { Mouse(e, static_cast<int>(MouseAction::Down)); }
-void HostWidget::mouseMoveEvent(QMouseEvent* e) { Mouse(e, static_cast<int>(MouseAction::Move)); }
+void HostWidget::mouseDoubleClickEvent(QMouseEvent* e) {
+    Mouse(e, static_cast<int>(MouseAction::Down));
+}
+void HostWidget::mouseMoveEvent(QMouseEvent* e) {
+    Mouse(e, static_cast<int>(MouseAction::Move));
+}
 
 void HostWidget::wheelEvent(QWheelEvent* e) {
     QPoint g = e->globalPosition().toPoint();
@@ -166,9 +196,15 @@ void HostWidget::Key(QKeyEvent* e, bool down) {
     InjectKey(in);
 }
 
-void HostWidget::keyPressEvent(QKeyEvent* e) { Key(e, true); }
-void HostWidget::keyReleaseEvent(QKeyEvent* e) { Key(e, false); }
-void HostWidget::leaveEvent(QEvent*) { InjectMouseExit(); }
+void HostWidget::keyPressEvent(QKeyEvent* e) {
+    Key(e, true);
+}
+void HostWidget::keyReleaseEvent(QKeyEvent* e) {
+    Key(e, false);
+}
+void HostWidget::leaveEvent(QEvent*) {
+    InjectMouseExit();
+}
 
 void HostWidget::closeEvent(QCloseEvent* e) {
     // Our WM_CLOSE handling decides; DefWindowProc destroys the window.
@@ -252,7 +288,8 @@ void QtHost::SetVisible(bool visible, bool activate) {
 
 void QtHost::SetTitle(const std::string& title) {
     if (OffGuiThread([this, title] { SetTitle(title); })) return;
-    if (widget_) widget_->setWindowTitle(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
+    if (widget_)
+        widget_->setWindowTitle(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
 }
 
 void QtHost::SetOpacity(double opacity) {
@@ -269,8 +306,8 @@ void QtHost::Raise() {
 void QtHost::SetCursorShape(uintptr_t cursorId, const Surface* image, POINT hot) {
     if (!widget_) return;
     if (image && image->Width() > 0) {
-        QImage img(reinterpret_cast<const uchar*>(image->Bits()), image->Width(), image->Height(), image->Width() * 4,
-                   QImage::Format_ARGB32);
+        QImage img(reinterpret_cast<const uchar*>(image->Bits()), image->Width(), image->Height(),
+                   image->Width() * 4, QImage::Format_ARGB32);
         widget_->setCursor(QCursor(QPixmap::fromImage(img.copy()), hot.x, hot.y));
     } else {
         widget_->setCursor(QCursor(ShapeOf(cursorId)));

@@ -125,7 +125,8 @@ namespace pw::gui {
 
 void SelectPlatformForEnvironment() {
     auto set = [](const char* name) { return name && *name; };
-    if (!set(std::getenv("DISPLAY")) && !set(std::getenv("WAYLAND_DISPLAY")) && !set(std::getenv("QT_QPA_PLATFORM")))
+    if (!set(std::getenv("DISPLAY")) && !set(std::getenv("WAYLAND_DISPLAY")) &&
+        !set(std::getenv("QT_QPA_PLATFORM")))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
 }
 
@@ -157,6 +158,8 @@ GuiApplication::~GuiApplication() {
     qInstallMessageHandler(qt::previousHandler);
 }
 
-bool GuiApplication::Headless() const { return impl_->backend->Offscreen(); }
+bool GuiApplication::Headless() const {
+    return impl_->backend->Offscreen();
+}
 
 } // namespace pw::gui

@@ -40,8 +40,8 @@ LRESULT DemoProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 HWND Make(DWORD exStyle, const char* text, DWORD style, RECT r, HWND parent, COLORREF colour) {
-    HWND w = CreateWindowEx(exStyle, "GuiDemo", text, style, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                            parent, nullptr, nullptr, nullptr);
+    HWND w = CreateWindowEx(exStyle, "GuiDemo", text, style, r.left, r.top, r.right - r.left,
+                            r.bottom - r.top, parent, nullptr, nullptr, nullptr);
     SetWindowLongPtr(w, GWL_USERDATA, static_cast<LONG_PTR>(colour));
     InvalidateRect(w, nullptr, TRUE_);
     return w;
@@ -56,21 +56,24 @@ TEST(Demo, WindowsFramesAndANonActivatingPopupOnScreen) {
     wc.lpszClassName = "GuiDemo";
     RegisterClass(wc);
 
-    HWND main = Make(0, "Main window: a popup with a sizing frame", WS_POPUP | WS_THICKFRAME | WS_CLIPCHILDREN,
-                     RECT{40, 40, 520, 360}, nullptr, GetSysColor(COLOR_BTNFACE));
+    HWND main =
+        Make(0, "Main window: a popup with a sizing frame", WS_POPUP | WS_THICKFRAME | WS_CLIPCHILDREN,
+             RECT{40, 40, 520, 360}, nullptr, GetSysColor(COLOR_BTNFACE));
     HWND panel = Make(0, "A child window with its own caption, sizing frame and close button.",
-                      WS_CHILD | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, RECT{16, 16, 236, 166}, main,
-                      RGB(255, 255, 255));
+                      WS_CHILD | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, RECT{16, 16, 236, 166},
+                      main, RGB(255, 255, 255));
     SetWindowText(panel, "Panel");
-    Make(WS_EX_CLIENTEDGE, "Sunken client edge, like an edit box", WS_CHILD | WS_VISIBLE, RECT{252, 16, 460, 64},
-         main, GetSysColor(COLOR_WINDOW));
-    Make(0, "Plain border", WS_CHILD | WS_VISIBLE | WS_BORDER, RECT{252, 80, 460, 120}, main, RGB(200, 230, 255));
+    Make(WS_EX_CLIENTEDGE, "Sunken client edge, like an edit box", WS_CHILD | WS_VISIBLE,
+         RECT{252, 16, 460, 64}, main, GetSysColor(COLOR_WINDOW));
+    Make(0, "Plain border", WS_CHILD | WS_VISIBLE | WS_BORDER, RECT{252, 80, 460, 120}, main,
+         RGB(200, 230, 255));
     HWND hidden = Make(0, "never shown", WS_CHILD, RECT{0, 0, 400, 300}, main, RGB(255, 0, 0));
     ShowWindow(main, SW_SHOW);
     EXPECT_EQ(GetActiveWindow(), main);
 
-    HWND hint = Make(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, "A hint popup: shown without taking activation",
-                     WS_POPUP | WS_BORDER, RECT{300, 250, 560, 300}, main, GetSysColor(COLOR_INFOBK));
+    HWND hint = Make(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
+                     "A hint popup: shown without taking activation", WS_POPUP | WS_BORDER,
+                     RECT{300, 250, 560, 300}, main, GetSysColor(COLOR_INFOBK));
     ShowWindow(hint, SW_SHOWNA);
     pw::gui::SimulateClick(POINT{400, 270});
     gui_test::Pump();

@@ -55,7 +55,8 @@ std::vector<Seen>& Log() {
 std::vector<UINT> MessagesOf(HWND hwnd, std::initializer_list<UINT> interesting) {
     std::vector<UINT> out;
     for (const Seen& s : Log())
-        if ((!hwnd || s.hwnd == hwnd) && std::find(interesting.begin(), interesting.end(), s.msg) != interesting.end())
+        if ((!hwnd || s.hwnd == hwnd) &&
+            std::find(interesting.begin(), interesting.end(), s.msg) != interesting.end())
             out.push_back(s.msg);
     return out;
 }
@@ -73,7 +74,9 @@ const char* RecordingClass(UINT classStyle) {
     return names.emplace(classStyle, name).first->second.c_str();
 }
 
-void SetTestHandler(HWND hwnd, Handler handler) { Handlers()[hwnd] = std::move(handler); }
+void SetTestHandler(HWND hwnd, Handler handler) {
+    Handlers()[hwnd] = std::move(handler);
+}
 
 HWND MakeTopLevel(RECT r, DWORD style, DWORD exStyle, UINT classStyle) {
     return CreateWindowEx(exStyle, RecordingClass(classStyle), "top", style, r.left, r.top, r.right - r.left,

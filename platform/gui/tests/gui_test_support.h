@@ -27,7 +27,8 @@ const char* RecordingClass(UINT classStyle = 0);
 void SetTestHandler(HWND hwnd, Handler handler);
 
 HWND MakeTopLevel(RECT r, DWORD style = WS_POPUP | WS_VISIBLE, DWORD exStyle = 0, UINT classStyle = 0);
-HWND MakeChild(HWND parent, RECT r, DWORD style = WS_CHILD | WS_VISIBLE, DWORD exStyle = 0, UINT classStyle = 0);
+HWND MakeChild(HWND parent, RECT r, DWORD style = WS_CHILD | WS_VISIBLE, DWORD exStyle = 0,
+               UINT classStyle = 0);
 
 // Dispatches everything queued (sent, posted, paint, due timers) until the queue is idle.
 void Pump();

@@ -63,7 +63,8 @@ TEST(Input, HooksSeeEachKeyOnceBeforeAnyWindowAndMaySwallowIt) {
         {WH_KEYBOARD, 'B'}, {WH_KEYBOARD, 'B'}, {WH_KEYBOARD, VK_ESCAPE}, {WH_KEYBOARD, VK_ESCAPE}};
     EXPECT_EQ(hookLog, expected);
     EXPECT_EQ(innerHookCalls, 2); // the newest hook passed only B on
-    EXPECT_EQ(MessagesOf(w, {WM_KEYDOWN, WM_CHAR, WM_KEYUP}), (std::vector<UINT>{WM_KEYDOWN, WM_CHAR, WM_KEYUP}));
+    EXPECT_EQ(MessagesOf(w, {WM_KEYDOWN, WM_CHAR, WM_KEYUP}),
+              (std::vector<UINT>{WM_KEYDOWN, WM_CHAR, WM_KEYUP}));
     EXPECT_TRUE(UnhookWindowsHookEx(keyboardHook));
     EXPECT_TRUE(UnhookWindowsHookEx(innerHook));
     EXPECT_FALSE(UnhookWindowsHookEx(keyboardHook));
@@ -118,7 +119,8 @@ TEST(Input, CaptureRoutesTheMouseAndSurvivesNestedLoops) {
     // A nested loop in between keeps the capture.
     PostMessage(a, WM_USER, 0, 0);
     MSG msg;
-    while (PeekMessage(msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(msg);
+    while (PeekMessage(msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessage(msg);
     EXPECT_EQ(GetCapture(), a);
     std::vector<Seen> moves;
     for (const Seen& s : Log())
@@ -301,8 +303,8 @@ TEST(Input, HoverComesAfterThePointerRestsAndCursorsFollowTheHitTest) {
     wc.hCursor = LoadCursor(nullptr, IDC_HAND);
     wc.lpszClassName = "GuiTestHand";
     RegisterClass(wc);
-    HWND w = CreateWindowEx(0, "GuiTestHand", "", WS_POPUP | WS_VISIBLE | WS_THICKFRAME, 100, 100, 100, 100, nullptr,
-                            nullptr, nullptr, nullptr);
+    HWND w = CreateWindowEx(0, "GuiTestHand", "", WS_POPUP | WS_VISIBLE | WS_THICKFRAME, 100, 100, 100, 100,
+                            nullptr, nullptr, nullptr, nullptr);
     pw::gui::SimulateMouse(MouseAction::Move, POINT{150, 150});
     Pump();
     EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_HAND));
@@ -321,7 +323,8 @@ TEST(Input, HoverComesAfterThePointerRestsAndCursorsFollowTheHitTest) {
     ASSERT_TRUE(TrackMouseEvent(tme));
     now += 50;
     MSG msg;
-    while (PeekMessage(msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(msg);
+    while (PeekMessage(msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessage(msg);
     now += 60;
     while (PeekMessage(msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_MOUSEHOVER) hovered = msg.hwnd;
@@ -354,7 +357,9 @@ TEST(Input, DraggingASizingBorderResizesThroughTheDefaultProcedure) {
     pw::gui::SimulateMouse(MouseAction::Down, POINT{299, 199}, MouseButton::Left);
     // The rest comes while the procedure's own loop runs, as a person's hand would.
     static std::vector<std::pair<MouseAction, POINT>> steps;
-    steps = {{MouseAction::Move, POINT{310, 205}}, {MouseAction::Move, POINT{349, 239}}, {MouseAction::Up, POINT{349, 239}}};
+    steps = {{MouseAction::Move, POINT{310, 205}},
+             {MouseAction::Move, POINT{349, 239}},
+             {MouseAction::Up, POINT{349, 239}}};
     static size_t next = 0;
     next = 0;
     UINT_PTR timer = SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR, DWORD) {
@@ -380,8 +385,8 @@ TEST(Input, DraggingASizingBorderResizesThroughTheDefaultProcedure) {
 
 TEST(Input, ActivationBringsTheWindowAndItsOwnedPopupsToTheFront) {
     HWND back = MakeTopLevel(RECT{0, 0, 200, 200});
-    HWND owned = CreateWindowEx(0, RecordingClass(), "", WS_POPUP | WS_VISIBLE, 20, 20, 30, 30, back, nullptr, nullptr,
-                                nullptr);
+    HWND owned = CreateWindowEx(0, RecordingClass(), "", WS_POPUP | WS_VISIBLE, 20, 20, 30, 30, back, nullptr,
+                                nullptr, nullptr);
     HWND front = MakeTopLevel(RECT{0, 0, 200, 200});
     EXPECT_EQ(WindowFromPoint(POINT{25, 25}), front);
     SetActiveWindow(front);

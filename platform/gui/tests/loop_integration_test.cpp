@@ -29,7 +29,8 @@ TEST(LoopIntegration, WorkerEventsRunWhileTheGuiThreadTurnsTheLoopItself) {
         }
     });
     std::thread worker([&] {
-        for (int i = 1; i <= 3; ++i) EXPECT_EQ(SendMessage(target, kEvent, static_cast<WPARAM>(i), 0), 1);
+        for (int i = 1; i <= 3; ++i)
+            EXPECT_EQ(SendMessage(target, kEvent, static_cast<WPARAM>(i), 0), 1);
     });
     for (;;) {
         ProcessMessages();
@@ -51,7 +52,8 @@ TEST(LoopIntegration, TheRuntimesMainThreadCallsRunFromOurLoop) {
         PostMessage(w, WM_USER + 9, 0, 0);
     });
     MSG msg;
-    while (GetMessage(msg, nullptr, 0, 0) > 0 && msg.message != WM_USER + 9) DispatchMessage(msg);
+    while (GetMessage(msg, nullptr, 0, 0) > 0 && msg.message != WM_USER + 9)
+        DispatchMessage(msg);
     worker.join();
     EXPECT_TRUE(ranOnGui);
     DestroyWindow(w);
@@ -84,11 +86,13 @@ TEST(LoopIntegration, WorkerThreadsHaveTheirOwnQueueAndTimers) {
         });
         SetTimer(w, 1, 10, nullptr);
         MSG msg;
-        while (GetMessage(msg, nullptr, 0, 0) > 0) DispatchMessage(msg);
+        while (GetMessage(msg, nullptr, 0, 0) > 0)
+            DispatchMessage(msg);
         quitSeen = msg.message == WM_QUIT;
         DeallocateHWnd(w);
     });
-    while (!workerId || timerTicks < 2) std::this_thread::yield();
+    while (!workerId || timerTicks < 2)
+        std::this_thread::yield();
     EXPECT_TRUE(PostThreadMessage(workerId, WM_QUIT, 0, 0));
     worker.join();
     EXPECT_TRUE(quitSeen);
@@ -101,11 +105,14 @@ TEST(LoopIntegration, AForeignLoopServesOurQueueAndHooksWatchEveryProcedureCall)
     static std::vector<UINT> watched;
     watched.clear();
     static HHOOK hook = nullptr;
-    hook = SetWindowsHookEx(WH_CALLWNDPROC, [](int code, WPARAM wp, LPARAM lp) -> LRESULT {
-        auto* cwp = reinterpret_cast<CWPSTRUCT*>(lp);
-        if (cwp->message >= WM_USER) watched.push_back(cwp->message);
-        return CallNextHookEx(hook, code, wp, lp);
-    }, nullptr, GetCurrentThreadId());
+    hook = SetWindowsHookEx(
+        WH_CALLWNDPROC,
+        [](int code, WPARAM wp, LPARAM lp) -> LRESULT {
+            auto* cwp = reinterpret_cast<CWPSTRUCT*>(lp);
+            if (cwp->message >= WM_USER) watched.push_back(cwp->message);
+            return CallNextHookEx(hook, code, wp, lp);
+        },
+        nullptr, GetCurrentThreadId());
     PostMessage(w, WM_USER + 1, 0, 0);
     SendMessage(w, WM_USER + 2, 0, 0);
     Log().clear();

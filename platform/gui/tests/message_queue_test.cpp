@@ -253,7 +253,8 @@ TEST(MessageQueue, SendingToAWorkerWhileItSendsBackDoesNotDeadlock) {
         }
         DeallocateHWnd(h);
     });
-    while (!workerWindow) std::this_thread::yield();
+    while (!workerWindow)
+        std::this_thread::yield();
     EXPECT_EQ(SendMessage(workerWindow, kPing, 5, 0), 106);
     uintptr_t result = 0;
     EXPECT_EQ(SendMessageTimeout(workerWindow, kPing, 7, 0, SMTO_NORMAL, 5000, &result), 1);
@@ -286,7 +287,9 @@ TEST(MessageQueue, KeyDownTranslatesToACharacterBeforeLaterInput) {
 
 namespace {
 int strayTimerCalls = 0;
-void StrayTimer(HWND, UINT, UINT_PTR, DWORD) { ++strayTimerCalls; }
+void StrayTimer(HWND, UINT, UINT_PTR, DWORD) {
+    ++strayTimerCalls;
+}
 } // namespace
 
 TEST(MessageQueue, ForgedOrIgnoredMessagesCannotMisleadTheLoop) {
@@ -313,7 +316,8 @@ TEST(MessageQueue, ForgedOrIgnoredMessagesCannotMisleadTheLoop) {
 TEST(MessageQueue, AThreadThatEndsTakesItsWindowsAndNobodyWaitsForThem) {
     std::atomic<HWND> orphan{nullptr};
     std::thread([&] {
-        orphan = CreateWindowEx(0, RecordingClass(), "", WS_POPUP, 0, 0, 5, 5, nullptr, nullptr, nullptr, nullptr);
+        orphan =
+            CreateWindowEx(0, RecordingClass(), "", WS_POPUP, 0, 0, 5, 5, nullptr, nullptr, nullptr, nullptr);
     }).join();
     EXPECT_FALSE(IsWindow(orphan));
     EXPECT_EQ(SendMessage(orphan, kPing, 0, 0), 0);
@@ -326,13 +330,16 @@ TEST(MessageQueue, AThreadThatEndsTakesItsWindowsAndNobodyWaitsForThem) {
             ++calls;
             m.Result = 1;
         });
-        while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        while (!release)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
         MSG m;
-        while (PeekMessage(m, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(m);
+        while (PeekMessage(m, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessage(m);
         EXPECT_EQ(calls.load(), 0); // the timed-out send was withdrawn, not left to run late
         DeallocateHWnd(busy);
     });
-    while (!busy) std::this_thread::yield();
+    while (!busy)
+        std::this_thread::yield();
     uintptr_t result = 7;
     EXPECT_EQ(SendMessageTimeout(busy, kPing, 0, 0, SMTO_NORMAL, 50, &result), 0);
     EXPECT_EQ(result, 7u);

@@ -44,7 +44,9 @@ HWND Painter(HWND parent, RECT r, COLORREF colour, DWORD style = 0, DWORD exStyl
     return w;
 }
 
-uint32_t At(HWND w, int x, int y) { return pw::gui::WindowSurface(w)->Pixel(x, y); }
+uint32_t At(HWND w, int x, int y) {
+    return pw::gui::WindowSurface(w)->Pixel(x, y);
+}
 
 const char* BlueClass() {
     static bool registered = false;
@@ -101,8 +103,8 @@ TEST(Paint, BeginPaintClipsToTheInvalidRegionOnly) {
 }
 
 TEST(Paint, EraseFillsWithTheClassBrushAndRedrawCanBeSwitchedOff) {
-    HWND w = CreateWindowEx(0, BlueClass(), "", WS_POPUP | WS_VISIBLE, 0, 0, 40, 40, nullptr, nullptr, nullptr,
-                            nullptr);
+    HWND w = CreateWindowEx(0, BlueClass(), "", WS_POPUP | WS_VISIBLE, 0, 0, 40, 40, nullptr, nullptr,
+                            nullptr, nullptr);
     Pump();
     EXPECT_EQ(At(w, 5, 5), kBlue);
     SendMessage(w, WM_SETREDRAW, FALSE_, 0);
@@ -127,7 +129,8 @@ TEST(Paint, ChildrenAndFramesAreDrawnOverTheirParent) {
     Pump();
     Surface screen = pw::gui::ComposeWindow(parent);
     EXPECT_EQ(screen.Pixel(5, 5), kRed);
-    EXPECT_EQ(screen.Pixel(10, 10), 0xFF000000u | pw::gdi::ToArgb(GetSysColor(COLOR_WINDOWFRAME))) << "border";
+    EXPECT_EQ(screen.Pixel(10, 10), 0xFF000000u | pw::gdi::ToArgb(GetSysColor(COLOR_WINDOWFRAME)))
+        << "border";
     EXPECT_EQ(screen.Pixel(20, 20), kGreen);
     EXPECT_EQ(screen.Pixel(55, 55), kRed);
     EXPECT_EQ(At(child, 0, 0), screen.Pixel(10, 10));
@@ -168,7 +171,8 @@ TEST(Paint, AllChildrenRedrawAtOnceWhenAsked) {
     HWND child = Painter(parent, RECT{0, 0, 10, 10}, RGB(0, 255, 0));
     Pump();
     Log().clear();
-    RedrawWindow(parent, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RedrawWindow(parent, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     EXPECT_EQ(MessagesOf(nullptr, {WM_PAINT}), (std::vector<UINT>{WM_PAINT, WM_PAINT}));
     EXPECT_EQ(MessagesOf(child, {WM_PAINT}).size(), 1u);
     MSG msg;
@@ -193,7 +197,8 @@ TEST(Paint, LayeredWindowsBlendTheirImageOverWhatLiesBelow) {
     Surface* bits = GetDCSurface(mem);
     ASSERT_NE(bits, nullptr);
     for (int y = 0; y < 20; ++y)
-        for (int x = 0; x < 4; ++x) bits->SetPixel(x, y, 0x80000000u);
+        for (int x = 0; x < 4; ++x)
+            bits->SetPixel(x, y, 0x80000000u);
     BLENDFUNCTION blend;
     blend.SourceConstantAlpha = 255;
     blend.AlphaFormat = AC_SRC_ALPHA;

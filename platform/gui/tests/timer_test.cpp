@@ -11,9 +11,13 @@ namespace {
 
 std::vector<std::pair<HWND, UINT_PTR>> fired;
 
-void RecordTimer(HWND hwnd, UINT, UINT_PTR id, DWORD) { fired.emplace_back(hwnd, id); }
+void RecordTimer(HWND hwnd, UINT, UINT_PTR id, DWORD) {
+    fired.emplace_back(hwnd, id);
+}
 
-size_t TimerMessages(HWND w) { return MessagesOf(w, {WM_TIMER}).size(); }
+size_t TimerMessages(HWND w) {
+    return MessagesOf(w, {WM_TIMER}).size();
+}
 
 } // namespace
 

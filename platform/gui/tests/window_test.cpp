@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "gui_test_support.h"
-#include "platform/gdi/metrics.h"
 #include "platform/gdi/bitmaps.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/metrics.h"
 #include "platform/gdi/regions.h"
 #include "platform/gui/paint.h"
 #include "platform/gui/system.h"
@@ -23,7 +23,8 @@ TEST(Window, NonClientFramesShrinkTheClientAndAnswerHitTests) {
     int frame = GetSystemMetrics(SM_CXSIZEFRAME);
     int caption = GetSystemMetrics(SM_CYCAPTION);
     HWND parent = MakeTopLevel(RECT{100, 100, 500, 400}, WS_POPUP | WS_VISIBLE);
-    HWND w = MakeChild(parent, RECT{10, 20, 210, 170}, WS_CHILD | WS_VISIBLE | WS_THICKFRAME | WS_CAPTION | WS_SYSMENU);
+    HWND w = MakeChild(parent, RECT{10, 20, 210, 170},
+                       WS_CHILD | WS_VISIBLE | WS_THICKFRAME | WS_CAPTION | WS_SYSMENU);
     RECT client;
     GetClientRect(w, client);
     EXPECT_EQ(client, (RECT{0, 0, 200 - 2 * frame, 150 - 2 * frame - caption}));
@@ -50,7 +51,8 @@ TEST(Window, NonClientFramesShrinkTheClientAndAnswerHitTests) {
     EXPECT_EQ(HitAt(w, 310 - frame - 5, 120 + frame + 5), HTCLOSE);
     EXPECT_EQ(HitAt(w, 200, 200), HTCLIENT);
     EXPECT_EQ(HitAt(w, 50, 50), HTNOWHERE);
-    HWND edged = MakeChild(parent, RECT{250, 20, 300, 70}, WS_CHILD | WS_VISIBLE | WS_BORDER, WS_EX_CLIENTEDGE);
+    HWND edged =
+        MakeChild(parent, RECT{250, 20, 300, 70}, WS_CHILD | WS_VISIBLE | WS_BORDER, WS_EX_CLIENTEDGE);
     GetClientRect(edged, client);
     int edge = 1 + GetSystemMetrics(SM_CXEDGE);
     EXPECT_EQ(client, (RECT{0, 0, 50 - 2 * edge, 50 - 2 * edge}));
