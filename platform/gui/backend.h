@@ -54,6 +54,8 @@ public:
 
 // Installed by the toolkit side on the GUI thread; nullptr removes it.
 void SetBackend(Backend* backend);
+// Sends a message to every top-level window of this thread (system-wide notifications).
+void BroadcastToTopLevels(UINT msg, WPARAM wParam, LPARAM lParam);
 // Drops the toolkit windows of every window (before the toolkit goes away); the windows stay.
 void ReleaseAllHosts();
 Backend* CurrentBackend();

@@ -200,6 +200,17 @@ void RecalcClient(HWND hwnd, bool sendMessage) {
     w->client = c;
 }
 
+void BroadcastToTopLevels(UINT msg, WPARAM wParam, LPARAM lParam) {
+    std::vector<HWND> tops;
+    {
+        Guard g(Lock());
+        tops = TopLevelOrder();
+    }
+    for (HWND h : tops)
+        if (auto w = FindLiveWindow(h); w && w->queue->threadId == ::GetCurrentThreadId())
+            SendMessage(h, msg, wParam, lParam);
+}
+
 void ReleaseAllHosts() {
     std::vector<std::unique_ptr<HostWindow>> hosts;
     {

@@ -7,8 +7,10 @@
 #include <atomic>
 #include <cstdlib>
 
+#include "platform/gdi/metrics.h"
 #include "platform/gui/backend.h"
 #include "platform/gui/gui_application.h"
+#include "platform/gui/input.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/qt/host_widget.h"
 #include "platform/gui/system.h"
@@ -141,6 +143,29 @@ GuiApplication::GuiApplication(int& argc, char** argv) : impl_(std::make_unique<
     impl_->backend = std::make_unique<qt::QtBackend>();
     SetBackend(impl_->backend.get());
     SetScreens(impl_->backend->QueryScreens());
+    qt::QtBackend* backend = impl_->backend.get();
+    if (!backend->Offscreen()) {
+        QObject::connect(
+            impl_->app.get(), &QGuiApplication::applicationStateChanged,
+            [](Qt::ApplicationState state) { InjectAppActivation(state == Qt::ApplicationActive); });
+        auto screensChanged = [backend] {
+            SetScreens(backend->QueryScreens());
+            BroadcastToTopLevels(WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
+        };
+        auto watch = [screensChanged](QScreen* screen) {
+            QObject::connect(screen, &QScreen::availableGeometryChanged, screensChanged);
+            QObject::connect(screen, &QScreen::geometryChanged, screensChanged);
+        };
+        for (QScreen* screen : QGuiApplication::screens())
+            watch(screen);
+        QObject::connect(impl_->app.get(), &QGuiApplication::screenAdded,
+                         [watch, screensChanged](QScreen* s) {
+                             watch(s);
+                             screensChanged();
+                         });
+        QObject::connect(impl_->app.get(), &QGuiApplication::screenRemoved,
+                         [screensChanged](QScreen*) { screensChanged(); });
+    }
     SetWakeMainThread([] { WakeGuiThread(); });
     SetIdleCallback([] {
         if (IsMainThread()) CheckSynchronize(0);
