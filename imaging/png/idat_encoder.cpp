@@ -100,9 +100,7 @@ public:
             if (!(filters_ & (1u << f))) continue;
             if (filters_ == (1u << f)) return uint8_t(f);
             const uint8_t* r = rows_[f].data();
-            size_t score = 0;
-            for (size_t i = 2; i < bytes; ++i)
-                score += r[i] == r[i - 1] || r[i] == r[i - 2];
+            const size_t score = FilterScore(r, bytes);
             if (score > best) {
                 best = score;
                 choice = uint8_t(f);

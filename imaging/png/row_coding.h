@@ -11,6 +11,8 @@ void UnfilterRow(uint8_t filterType, uint8_t* row, const uint8_t* previous, size
 // Writes raw filtered by `filter` (Sub, Up, Average or Paeth) into out.
 void FilterRow(TPngRowFilter filter, const uint8_t* raw, const uint8_t* previous, uint8_t* out, size_t count,
                size_t pixelStep);
+// How well a filtered row will compress: the positions from 2 on whose byte equals one of the two before.
+size_t FilterScore(const uint8_t* row, size_t count);
 
 // Copies `count` samples of a row into pixels x0, x0 + dx, ... of one bitmap row and its alpha row. The
 // samples may be read up to kRowSlack bytes past their end.

@@ -153,33 +153,100 @@ void UnfilterRow(uint8_t filterType, uint8_t* row, const uint8_t* previous, size
 void FilterRow(TPngRowFilter filter, const uint8_t* raw, const uint8_t* previous, uint8_t* out, size_t count,
                size_t pixelStep) {
     const size_t lead = pixelStep < count ? pixelStep : count;
+    size_t i = lead;
+#ifdef __SSE2__
+    // Filtering reads only raw bytes, so 16 (Paeth: 8) positions go at once.
+    const auto load = [](const uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); };
+    const auto store = [&](size_t at, __m128i v) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at), v);
+    };
     switch (filter) {
     case prfSub:
-        for (size_t i = 0; i < lead; ++i)
-            out[i] = raw[i];
-        for (size_t i = lead; i < count; ++i)
+        for (; i + 16 <= count; i += 16)
+            store(i, _mm_sub_epi8(load(raw + i), load(raw + i - pixelStep)));
+        break;
+    case prfUp:
+        for (i = 0; i + 16 <= count; i += 16)
+            store(i, _mm_sub_epi8(load(raw + i), load(previous + i)));
+        break;
+    case prfAverage:
+        for (; i + 16 <= count; i += 16) {
+            const __m128i a = load(raw + i - pixelStep), b = load(previous + i);
+            // pavgb rounds up; take the odd bit back off.
+            const __m128i floorAvg =
+                _mm_sub_epi8(_mm_avg_epu8(a, b), _mm_and_si128(_mm_xor_si128(a, b), _mm_set1_epi8(1)));
+            store(i, _mm_sub_epi8(load(raw + i), floorAvg));
+        }
+        break;
+    case prfPaeth: {
+        const __m128i zero = _mm_setzero_si128();
+        const auto load8 = [&](const uint8_t* p) {
+            return _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)), zero);
+        };
+        for (; i + 8 <= count; i += 8) {
+            const __m128i a = load8(raw + i - pixelStep), b = load8(previous + i),
+                          c = load8(previous + i - pixelStep);
+            const __m128i bc = _mm_sub_epi16(b, c), ac = _mm_sub_epi16(a, c);
+            const __m128i pa = Abs16(bc), pb = Abs16(ac), pc = Abs16(_mm_add_epi16(bc, ac));
+            const __m128i smallest = _mm_min_epi16(pc, _mm_min_epi16(pa, pb));
+            const __m128i isB = _mm_cmpeq_epi16(pb, smallest), isA = _mm_cmpeq_epi16(pa, smallest);
+            __m128i nearest = _mm_or_si128(_mm_and_si128(isB, b), _mm_andnot_si128(isB, c));
+            nearest = _mm_or_si128(_mm_and_si128(isA, a), _mm_andnot_si128(isA, nearest));
+            const __m128i result = _mm_sub_epi16(load8(raw + i), nearest);
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i),
+                             _mm_packus_epi16(_mm_and_si128(result, _mm_set1_epi16(0xFF)), zero));
+        }
+        break;
+    }
+    default:
+        break;
+    }
+#endif
+    switch (filter) {
+    case prfSub:
+        for (size_t k = 0; k < lead; ++k)
+            out[k] = raw[k];
+        for (; i < count; ++i)
             out[i] = uint8_t(raw[i] - raw[i - pixelStep]);
         break;
     case prfUp:
-        for (size_t i = 0; i < count; ++i)
+        for (; i < count; ++i)
             out[i] = uint8_t(raw[i] - previous[i]);
+        for (size_t k = 0; k < lead && k < count; ++k)
+            out[k] = uint8_t(raw[k] - previous[k]);
         break;
     case prfAverage:
-        for (size_t i = 0; i < lead; ++i)
-            out[i] = uint8_t(raw[i] - (previous[i] >> 1));
-        for (size_t i = lead; i < count; ++i)
+        for (size_t k = 0; k < lead; ++k)
+            out[k] = uint8_t(raw[k] - (previous[k] >> 1));
+        for (; i < count; ++i)
             out[i] = uint8_t(raw[i] - ((unsigned(raw[i - pixelStep]) + previous[i]) >> 1));
         break;
     case prfPaeth:
-        for (size_t i = 0; i < lead; ++i)
-            out[i] = uint8_t(raw[i] - previous[i]);
-        for (size_t i = lead; i < count; ++i)
+        for (size_t k = 0; k < lead; ++k)
+            out[k] = uint8_t(raw[k] - previous[k]);
+        for (; i < count; ++i)
             out[i] =
                 uint8_t(raw[i] - PaethPredictor(raw[i - pixelStep], previous[i], previous[i - pixelStep]));
         break;
     default:
-        for (size_t i = 0; i < count; ++i)
-            out[i] = raw[i];
+        for (size_t k = 0; k < count; ++k)
+            out[k] = raw[k];
         break;
     }
+}
+
+size_t FilterScore(const uint8_t* row, size_t count) {
+    size_t score = 0, i = 2;
+#ifdef __SSE2__
+    for (; i + 16 <= count; i += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i));
+        const __m128i left = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i - 1));
+        const __m128i left2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i - 2));
+        const int hits = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(x, left), _mm_cmpeq_epi8(x, left2)));
+        score += size_t(__builtin_popcount(unsigned(hits)));
+    }
+#endif
+    for (; i < count; ++i)
+        score += row[i] == row[i - 1] || row[i] == row[i - 2];
+    return score;
 }

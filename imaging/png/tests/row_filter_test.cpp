@@ -60,3 +60,16 @@ TEST(PngRowFilters, UnfilterAndFilterMatchTheDefinitions) {
                     ASSERT_EQ(filtered, row) << "bpp " << bpp << " type " << type;
                 }
 }
+
+TEST(PngRowFilters, ScoreCountsBytesEqualToOneOfTheTwoBefore) {
+    std::mt19937 random(9);
+    for (size_t count : {0u, 1u, 2u, 3u, 17u, 18u, 40u, 100u}) {
+        std::vector<uint8_t> row(count);
+        for (auto& b : row)
+            b = uint8_t(random() % 3);
+        size_t expected = 0;
+        for (size_t i = 2; i < count; ++i)
+            expected += row[i] == row[i - 1] || row[i] == row[i - 2];
+        EXPECT_EQ(FilterScore(row.data(), count), expected) << count;
+    }
+}
