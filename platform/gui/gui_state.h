@@ -54,6 +54,7 @@ struct Window {
     bool frameInvalid = false;
     bool redrawEnabled = true;
     bool created = false;
+    bool destroying = false; // DestroyWindow has begun
     bool destroyed = false;
     bool minimized = false;
     bool maximized = false;

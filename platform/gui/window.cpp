@@ -98,6 +98,10 @@ void EnsureHost(const std::shared_ptr<Window>& w) {
 }
 
 void SendDestroy(HWND hwnd) {
+    if (auto w = FindWindow(hwnd)) {
+        Guard g(Lock());
+        w->destroying = true;
+    }
     SendMessage(hwnd, WM_DESTROY, 0, 0);
     auto w = FindWindow(hwnd);
     if (!w) return;
@@ -323,6 +327,9 @@ BOOL DestroyWindow(HWND hwnd) {
     {
         Guard g(Lock());
         if (w->queue->threadId != GetCurrentThreadId()) return FALSE_;
+        // A handler that destroys the window again while it is being destroyed changes nothing.
+        if (w->destroying) return TRUE_;
+        w->destroying = true;
     }
     // Owned windows go first, as on Win32.
     std::vector<HWND> owned;
@@ -338,11 +345,6 @@ BOOL DestroyWindow(HWND hwnd) {
         SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
                      SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     if (!FindLiveWindow(hwnd)) return TRUE_;
-    {
-        Guard g(Lock());
-        // A second DestroyWindow from inside WM_DESTROY must not start over.
-        if (w->destroyed) return TRUE_;
-    }
     OnWindowDestroyedInput(hwnd);
     SendDestroy(hwnd);
     FreeWindow(hwnd);
@@ -531,10 +533,9 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
     if (sized || (pos.flags & SWP_FRAMECHANGED)) InvalidateWindowArea(hwnd, nullptr, true, true, false);
     if (w->host) {
         if (moved || sized) w->host->SetGeometry(w->rect);
-        if (!(pos.flags & SWP_NOZORDER)) {
-            w->host->SetOpacity(w->alpha / 255.0);
+        if (!(pos.flags & SWP_NOZORDER) &&
+            (pos.hwndInsertAfter == HWND_TOP || pos.hwndInsertAfter == HWND_TOPMOST))
             w->host->Raise();
-        }
         if (shown && !w->minimized) w->host->SetVisible(true, !(pos.flags & SWP_NOACTIVATE));
         if (hidden) w->host->SetVisible(false, false);
     }

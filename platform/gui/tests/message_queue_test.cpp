@@ -102,6 +102,29 @@ TEST(MessageQueue, WindowDestroyedInsideItsOwnHandler) {
     EXPECT_FALSE(KillTimer(w, 7));
 }
 
+TEST(MessageQueue, DestroyingAgainDuringDestructionChangesNothing) {
+    HWND parent = MakeTopLevel(RECT{0, 0, 10, 10});
+    HWND child = MakeChild(parent, RECT{0, 0, 5, 5});
+    SetTestHandler(parent, [](HWND h, UINT msg, WPARAM, LPARAM, LRESULT&) {
+        if (msg == WM_DESTROY) {
+            EXPECT_TRUE(DestroyWindow(h));
+        }
+        return false;
+    });
+    SetTestHandler(child, [parent](HWND h, UINT msg, WPARAM, LPARAM, LRESULT&) {
+        if (msg == WM_DESTROY) {
+            DestroyWindow(parent);
+            DestroyWindow(h);
+        }
+        return false;
+    });
+    Log().clear();
+    EXPECT_TRUE(DestroyWindow(parent));
+    EXPECT_EQ(MessagesOf(nullptr, {WM_DESTROY, WM_NCDESTROY}),
+              (std::vector<UINT>{WM_DESTROY, WM_DESTROY, WM_NCDESTROY, WM_NCDESTROY}));
+    EXPECT_FALSE(IsWindow(child));
+}
+
 TEST(MessageQueue, SendInsideAHandlerRunsAtOnceAndPostWaits) {
     HWND a = MakeTopLevel(RECT{0, 0, 10, 10});
     HWND b = MakeTopLevel(RECT{0, 0, 10, 10});
