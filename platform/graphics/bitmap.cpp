@@ -38,7 +38,9 @@ HBITMAP MakeDib(int width, int height, int bpp, const std::vector<RGBQUAD>& tabl
 // A memory DC holding a bitmap for the length of a copy.
 class SelectedDc {
 public:
-    explicit SelectedDc(HBITMAP bitmap) : dc_(CreateCompatibleDC(nullptr)) { old_ = SelectObject(dc_, bitmap); }
+    explicit SelectedDc(HBITMAP bitmap) : dc_(CreateCompatibleDC(nullptr)) {
+        old_ = SelectObject(dc_, bitmap);
+    }
     ~SelectedDc() {
         SelectObject(dc_, old_);
         DeleteDC(dc_);
@@ -160,7 +162,8 @@ void TBitmap::NewImage(int width, int height, int bpp, bool mono, const std::vec
     HBITMAP handle = nullptr;
     void* bits = nullptr;
     if (width > 0 && height > 0) {
-        handle = mono ? CreateBitmap(width, height, 1, 1, nullptr) : MakeDib(width, height, bpp, table, &bits);
+        handle =
+            mono ? CreateBitmap(width, height, 1, 1, nullptr) : MakeDib(width, height, bpp, table, &bits);
         if (!handle) throw EOutOfResources(graphics_text::OutOfResources);
     }
     ReplaceHandle(handle, bits, width, height, bpp, mono, table);
@@ -465,7 +468,8 @@ void TBitmap::Assign(TPersistent* Source) {
         } else if (src->handle_) {
             LoadDib(src->SaveDib());
         } else {
-            ReplaceHandle(nullptr, nullptr, src->width_, src->height_, src->bpp_, src->mono_, src->colorTable_);
+            ReplaceHandle(nullptr, nullptr, src->width_, src->height_, src->bpp_, src->mono_,
+                          src->colorTable_);
         }
         device_ = src->device_;
         transparentColor_ = src->transparentColor_;
@@ -512,7 +516,8 @@ void TBitmap::SaveToStream(TStream& stream) {
 void TBitmap::LoadFromResourceName(HINSTANCE, const std::string& name) {
     const uint8_t* data = nullptr;
     size_t size = 0;
-    if (!FindResourceData(name, RT_BITMAP, data, size)) throw EResNotFound(Format(rtl_text::ResNotFound, name));
+    if (!FindResourceData(name, RT_BITMAP, data, size))
+        throw EResNotFound(Format(rtl_text::ResNotFound, name));
     LoadDib(pw::graphics::ReadDibResource(data, size));
     Changed(this);
 }

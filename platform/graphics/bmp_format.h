@@ -15,7 +15,7 @@ namespace pw::graphics {
 struct DibImage {
     int width = 0;
     int height = 0;
-    int bpp = 0; // 1, 4, 8, 24 or 32
+    int bpp = 0;                  // 1, 4, 8, 24 or 32
     std::vector<RGBQUAD> palette; // 2^bpp entries for the indexed depths, else empty
     std::vector<uint8_t> bits;
     int Stride() const { return ((width * bpp + 31) / 32) * 4; }

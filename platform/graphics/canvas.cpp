@@ -16,10 +16,10 @@
 
 namespace {
 
-constexpr int kPenModes[] = {R2_BLACK,       R2_WHITE,       R2_NOP,        R2_NOT,
-                             R2_COPYPEN,     R2_NOTCOPYPEN,  R2_MERGEPENNOT, R2_MASKPENNOT,
-                             R2_MERGENOTPEN, R2_MASKNOTPEN,  R2_MERGEPEN,   R2_NOTMERGEPEN,
-                             R2_MASKPEN,     R2_NOTMASKPEN,  R2_XORPEN,     R2_NOTXORPEN};
+constexpr int kPenModes[] = {R2_BLACK,       R2_WHITE,      R2_NOP,         R2_NOT,
+                             R2_COPYPEN,     R2_NOTCOPYPEN, R2_MERGEPENNOT, R2_MASKPENNOT,
+                             R2_MERGENOTPEN, R2_MASKNOTPEN, R2_MERGEPEN,    R2_NOTMERGEPEN,
+                             R2_MASKPEN,     R2_NOTMASKPEN, R2_XORPEN,      R2_NOTXORPEN};
 
 // Selects and releases a scratch memory DC with a bitmap in it.
 class ScratchDc {
@@ -292,7 +292,8 @@ void TCanvas::BrushCopy(const TRect& dest, TBitmap& bitmap, const TRect& source,
     // The source at the destination's size, then a mask of its pixels in the colour to replace.
     ScratchDc image(CreateBitmap(w, h, 1, 32, nullptr));
     HDC src = bitmap.Canvas().Handle();
-    StretchBlt(image.Dc(), 0, 0, w, h, src, source.left, source.top, source.Width(), source.Height(), SRCCOPY);
+    StretchBlt(image.Dc(), 0, 0, w, h, src, source.left, source.top, source.Width(), source.Height(),
+               SRCCOPY);
     ScratchDc mask(CreateBitmap(w, h, 1, 1, nullptr));
     const COLORREF oldBk = SetBkColor(image.Dc(), ColorToRGB(color));
     BitBlt(mask.Dc(), 0, 0, w, h, image.Dc(), 0, 0, SRCCOPY);

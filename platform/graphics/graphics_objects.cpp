@@ -128,7 +128,9 @@ HGDIOBJ TFont::CreateObject() const {
     lf.lfStrikeOut = style_.Contains(fsStrikeOut);
     lf.lfCharSet = charset_;
     lf.lfQuality = DEFAULT_QUALITY;
-    lf.lfPitchAndFamily = pitch_ == fpFixed ? FIXED_PITCH : pitch_ == fpVariable ? VARIABLE_PITCH : DEFAULT_PITCH;
+    lf.lfPitchAndFamily = pitch_ == fpFixed      ? FIXED_PITCH
+                          : pitch_ == fpVariable ? VARIABLE_PITCH
+                                                 : DEFAULT_PITCH;
     std::strncpy(lf.lfFaceName, name_.c_str(), LF_FACESIZE - 1);
     return CreateFontIndirect(&lf);
 }
@@ -172,8 +174,8 @@ void TPen::SetMode(TPenMode value) {
 }
 
 HGDIOBJ TPen::CreateObject() const {
-    static constexpr int kStyles[] = {PS_SOLID, PS_DASH, PS_DOT, PS_DASHDOT, PS_DASHDOTDOT, PS_NULL,
-                                      PS_INSIDEFRAME};
+    static constexpr int kStyles[] = {PS_SOLID,      PS_DASH, PS_DOT,        PS_DASHDOT,
+                                      PS_DASHDOTDOT, PS_NULL, PS_INSIDEFRAME};
     return CreatePen(kStyles[style_], width_, ColorToRGB(color_));
 }
 

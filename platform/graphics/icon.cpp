@@ -38,6 +38,8 @@ void Put32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
 }
 
 constexpr size_t kDirEntrySize = 16;
+// The icon directory cannot name a larger image.
+constexpr int kMaxIconSize = 256;
 
 // One icon image: DIB data whose header gives twice the height, the colour rows followed by the mask.
 HICON DecodeIconImage(const uint8_t* data, size_t size) {
@@ -45,7 +47,9 @@ HICON DecodeIconImage(const uint8_t* data, size_t size) {
     if (size < 40 || Get32(data) < 40 || Get32(data) > 124) InvalidIcon();
     std::vector<uint8_t> copy(data, data + size);
     const int32_t doubled = static_cast<int32_t>(Get32(&copy[8]));
-    if (doubled <= 0 || doubled % 2) InvalidIcon();
+    const int32_t width = static_cast<int32_t>(Get32(&copy[4]));
+    if (doubled <= 0 || doubled % 2 || width <= 0 || width > kMaxIconSize || doubled / 2 > kMaxIconSize)
+        InvalidIcon();
     const int height = doubled / 2;
     Put32(copy, 8, static_cast<uint32_t>(height));
     const DibImage colour = pw::graphics::ReadDibResource(copy.data(), copy.size());
@@ -204,7 +208,8 @@ void TIcon::SaveToStream(TStream& stream) {
     colour.SetPixelFormat(pf32bit);
     mask.SetPixelFormat(pf1bit);
     const int w = width_, h = height_;
-    const size_t colourStride = static_cast<size_t>(w) * 4, maskStride = ((static_cast<size_t>(w) + 31) / 32) * 4;
+    const size_t colourStride = static_cast<size_t>(w) * 4,
+                 maskStride = ((static_cast<size_t>(w) + 31) / 32) * 4;
     const size_t imageSize = 40 + colourStride * h + maskStride * h;
     std::vector<uint8_t> out(6 + kDirEntrySize + imageSize, 0);
     Put16(out, 2, 1);
@@ -249,6 +254,7 @@ void TIcon::Assign(TPersistent* Source) {
 }
 
 void TIcon::Draw(TCanvas& canvas, const TRect& rect) {
-    if (handle_) DrawIconEx(canvas.Handle(), rect.left, rect.top, handle_, rect.Width(), rect.Height(), 0, nullptr,
-                            DI_NORMAL);
+    if (handle_)
+        DrawIconEx(canvas.Handle(), rect.left, rect.top, handle_, rect.Width(), rect.Height(), 0, nullptr,
+                   DI_NORMAL);
 }

@@ -94,8 +94,8 @@ TCustomImageList::Entry& TCustomImageList::At(int index) {
     return *images_[static_cast<size_t>(index)];
 }
 
-std::unique_ptr<TCustomImageList::Entry> TCustomImageList::MakeEntry(TBitmap* image, TBitmap* mask, int column,
-                                                                     TColor maskColor, bool byColor) {
+std::unique_ptr<TCustomImageList::Entry>
+TCustomImageList::MakeEntry(TBitmap* image, TBitmap* mask, int column, TColor maskColor, bool byColor) {
     auto e = std::make_unique<Entry>();
     const TRect tile = Rect(0, 0, width_, height_);
     const TRect source = Rect(column * width_, 0, (column + 1) * width_, height_);

@@ -66,7 +66,8 @@ protected:
 private:
     struct Entry;
     Entry& At(int index);
-    std::unique_ptr<Entry> MakeEntry(TBitmap* image, TBitmap* mask, int column, TColor maskColor, bool byColor);
+    std::unique_ptr<Entry> MakeEntry(TBitmap* image, TBitmap* mask, int column, TColor maskColor,
+                                     bool byColor);
     void DrawEnabled(HDC dc, int x, int y, Entry& entry, TDrawingStyle style, TImageType type);
     void DrawDisabled(HDC dc, int x, int y, Entry& entry);
 

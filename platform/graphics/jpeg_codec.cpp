@@ -35,8 +35,8 @@ struct DecodeState {
     unsigned char* row = nullptr;
 };
 
-bool RunDecode(DecodeState& s, const uint8_t* data, size_t size, int maxDimension, int64_t maxPixels, int& width,
-               int& height, bool& tooLarge) {
+bool RunDecode(DecodeState& s, const uint8_t* data, size_t size, int maxDimension, int64_t maxPixels,
+               int& width, int& height, bool& tooLarge) {
     s.cinfo.err = jpeg_std_error(&s.err.base);
     s.err.base.error_exit = OnJpegError;
     s.err.base.emit_message = OnJpegMessage;
@@ -127,14 +127,16 @@ bool DecodeJpeg(const uint8_t* data, size_t size, int maxDimension, int64_t maxP
     int width = 0, height = 0;
     bool tooLarge = false;
     state->err.message[0] = '\0';
-    const bool ok = size > 0 && RunDecode(*state, data, size, maxDimension, maxPixels, width, height, tooLarge);
+    const bool ok =
+        size > 0 && RunDecode(*state, data, size, maxDimension, maxPixels, width, height, tooLarge);
     if (ok) {
         out.width = width;
         out.height = height;
         out.bgr.assign(state->pixels, state->pixels + static_cast<size_t>(width) * height * 3);
     } else {
-        error = tooLarge ? "JPEG image is too large" : state->err.message[0] ? state->err.message
-                                                                             : "Empty input file";
+        error = tooLarge                ? "JPEG image is too large"
+                : state->err.message[0] ? state->err.message
+                                        : "Empty input file";
     }
     std::free(state->pixels);
     std::free(state->row);

@@ -176,10 +176,10 @@ TEST(Bitmap, ScanLineZeroIsTheTopRowAndMeetsCanvasDrawing) {
 TEST(Bitmap, ReadsRunLengthCodedAndOtherLayouts) {
     const std::vector<uint32_t> table = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
     // RLE8, 5 x 3 from the bottom: a run, an absolute run, end of line; a delta; end of bitmap.
-    const std::vector<uint8_t> rle8 = {3, 1,    0, 3, 2, 3, 2, 0, // row 0: 1 1 1 2 3 2 (cut at 5)
-                                       0, 0,                      // end of line
-                                       0, 2, 2, 1,                // delta: right 2, up 1
-                                       2, 3,                      // row 2, x 2..3
+    const std::vector<uint8_t> rle8 = {3, 1, 0, 3, 2, 3, 2, 0, // row 0: 1 1 1 2 3 2 (cut at 5)
+                                       0, 0,                   // end of line
+                                       0, 2, 2, 1,             // delta: right 2, up 1
+                                       2, 3,                   // row 2, x 2..3
                                        0, 1};
     TBitmap b;
     Load(b, MakeBmp(5, 3, 8, 1, table, rle8));
@@ -224,8 +224,8 @@ TEST(Bitmap, ReadsRunLengthCodedAndOtherLayouts) {
     EXPECT_EQ(At(b, 1, 0), blue);
 
     // The old 12-byte header with three-byte table entries.
-    std::vector<uint8_t> core = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 32, 0, 0, 0, 12, 0, 0, 0, 2, 0, 1, 0, 1, 0,
-                                 1, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0x40, 0, 0, 0};
+    std::vector<uint8_t> core = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 32, 0,    0,    0,    12,   0, 0, 0,
+                                 2,   0,   1, 0, 1, 0, 1, 0, 0, 0, 0,  0xFF, 0xFF, 0xFF, 0x40, 0, 0, 0};
     Load(b, core);
     EXPECT_EQ(At(b, 0, 0), clBlack);
     EXPECT_EQ(At(b, 1, 0), clWhite);
@@ -249,18 +249,21 @@ TEST(Bitmap, MalformedFilesRaiseInvalidGraphic) {
         EXPECT_THROW(Load(b, v), EInvalidGraphic);
     };
     broken([](auto& v) { v[0] = 'X'; });
-    broken([](auto& v) { Put32(v, 14, 39); });                          // header size
-    broken([](auto& v) { Put32(v, 14, 0xFFFFFFF0u); });                 // header size past the file
-    broken([](auto& v) { Put32(v, 18, 0); });                           // width
-    broken([](auto& v) { Put32(v, 18, static_cast<uint32_t>(-7)); });   // negative width
-    broken([](auto& v) { Put32(v, 18, 100000); });                      // pixels past the file
-    broken([](auto& v) { Put32(v, 18, 0x7FFFFFFF); Put32(v, 22, 0x7FFFFFFF); }); // overflowing size
-    broken([](auto& v) { Put32(v, 22, 0x80000000u); });                 // most negative height
-    broken([](auto& v) { Put16(v, 28, 7); });                           // depth
-    broken([](auto& v) { Put32(v, 30, 9); });                           // compression
-    broken([](auto& v) { Put32(v, 30, 2); });                           // RLE4 on 8 bits
-    broken([](auto& v) { Put32(v, 46, 1000); });                        // colour count
-    broken([](auto& v) { Put32(v, 10, 0x7FFFFFF0); });                  // pixel offset
+    broken([](auto& v) { Put32(v, 14, 39); });                        // header size
+    broken([](auto& v) { Put32(v, 14, 0xFFFFFFF0u); });               // header size past the file
+    broken([](auto& v) { Put32(v, 18, 0); });                         // width
+    broken([](auto& v) { Put32(v, 18, static_cast<uint32_t>(-7)); }); // negative width
+    broken([](auto& v) { Put32(v, 18, 100000); });                    // pixels past the file
+    broken([](auto& v) {
+        Put32(v, 18, 0x7FFFFFFF);
+        Put32(v, 22, 0x7FFFFFFF);
+    });                                                 // overflowing size
+    broken([](auto& v) { Put32(v, 22, 0x80000000u); }); // most negative height
+    broken([](auto& v) { Put16(v, 28, 7); });           // depth
+    broken([](auto& v) { Put32(v, 30, 9); });           // compression
+    broken([](auto& v) { Put32(v, 30, 2); });           // RLE4 on 8 bits
+    broken([](auto& v) { Put32(v, 46, 1000); });        // colour count
+    broken([](auto& v) { Put32(v, 10, 0x7FFFFFF0); });  // pixel offset
     // A top-down run-length image does not exist.
     const std::vector<uint8_t> rle = {2, 1, 0, 1};
     std::vector<uint8_t> topDown = MakeBmp(2, 1, 8, 1, {0, 0xFFFFFF}, rle);
