@@ -3,6 +3,7 @@
 #include "imaging/png/chunk_ihdr.h"
 #include "imaging/png/png_errors.h"
 #include "imaging/png/png_utils.h"
+#include "imaging/png/zlib_buffer.h"
 #include "platform/rtl/file_stream.h"
 #include "platform/rtl/stream.h"
 
@@ -136,7 +137,7 @@ void TPNGObject::SaveToStream(TStream& stream) {
     for (int i = 0; i < chunkItems_.Count(); ++i)
         // Only a text chunk reports failure this way: its text could not be deflated.
         if (!chunkItems_.Item(i)->SaveToStream(stream))
-            RaisePngError<EPNGZLIBError>(std::string(png_text::ZLIBError) + "stream error (-2)");
+            RaisePngError<EPNGZLIBError>(std::string(png_text::ZLIBError) + ZlibErrorText(-2));
 }
 
 void TPNGObject::LoadFromFile(const std::string& fileName) {
