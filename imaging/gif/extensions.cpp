@@ -237,6 +237,8 @@ std::string TGIFApplicationExtension::Authentication() const {
 
 void TGIFApplicationExtension::SetIdentifier(const std::string& identifierAndCode) {
     ident_.fill(0);
+    blockSize_ = 11;
+    extra_.clear();
     std::memcpy(ident_.data(), identifierAndCode.data(), std::min<size_t>(11, identifierAndCode.size()));
 }
 
@@ -246,14 +248,23 @@ void TGIFApplicationExtension::LoadFromStream(TStream& stream) {
     gif::ReadCheck(stream, &size, 1);
     if (size < 10) throw GIFException(gif_text::BadAppBlockSize);
     gif::ReadCheck(stream, ident_.data(), 11);
-    stream.Seek(static_cast<int64_t>(size) - 11, soCurrent);
+    blockSize_ = size;
+    extra_.clear();
+    if (size == 10) {
+        stream.Seek(-1, soCurrent);
+        ident_[10] = 0;
+    } else if (size > 11) {
+        extra_.resize(size - 11);
+        gif::ReadCheck(stream, extra_.data(), static_cast<int64_t>(extra_.size()));
+    }
     LoadData(stream);
 }
 
 void TGIFApplicationExtension::SaveToStream(TStream& stream) {
     TGIFExtension::SaveToStream(stream);
-    gif::WriteByte(stream, 11);
-    stream.WriteBuffer(ident_.data(), 11);
+    gif::WriteByte(stream, blockSize_);
+    stream.WriteBuffer(ident_.data(), blockSize_ == 10 ? 10 : 11);
+    if (!extra_.empty()) stream.WriteBuffer(extra_.data(), static_cast<int64_t>(extra_.size()));
     SaveData(stream);
 }
 

@@ -111,6 +111,9 @@ protected:
 
 private:
     std::array<uint8_t, 11> ident_{};
+    // Blocks of 10 bytes (a short identifier) and above 11 are written back as they came.
+    uint8_t blockSize_ = 11;
+    std::vector<uint8_t> extra_;
 };
 
 struct TGIFBlock {
