@@ -7,6 +7,8 @@
 
 namespace {
 
+constexpr uint32_t kMaxTagId = 255;
+
 bool Receives(TDIFilter f, bool shown)
 {
     switch (f) {
@@ -121,10 +123,13 @@ void TDIHtmlParser::Recompute()
 
     // Per tag number: a party without its own setting for the number uses its kind filter.
     for (int tk = 0; tk < 3; ++tk) {
+        // Numbers beyond the name table never come out of a lookup, so they need no entry.
         uint32_t maxId = 0;
         for (TDIHtmlParserPlugin* p : enabled)
-            if (p->tagLists_[tk] && !p->tagLists_[tk]->Entries().empty())
-                maxId = std::max(maxId, p->tagLists_[tk]->Entries().rbegin()->first);
+            if (p->tagLists_[tk])
+                for (const auto& entry : p->tagLists_[tk]->Entries())
+                    if (entry.first <= kMaxTagId)
+                        maxId = std::max(maxId, entry.first);
         idListed_[tk].assign(maxId + 1, false);
         idDelivery_[tk].assign(maxId + 1, {});
         for (TDIHtmlParserPlugin* p : plugins_)
@@ -132,7 +137,8 @@ void TDIHtmlParser::Recompute()
         for (TDIHtmlParserPlugin* p : enabled)
             if (p->tagLists_[tk])
                 for (const auto& entry : p->tagLists_[tk]->Entries())
-                    idListed_[tk][entry.first] = true;
+                    if (entry.first <= maxId)
+                        idListed_[tk][entry.first] = true;
         for (uint32_t id = 1; id <= maxId; ++id) {
             if (!idListed_[tk][id])
                 continue;
