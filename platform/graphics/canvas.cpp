@@ -262,15 +262,22 @@ void TCanvas::Draw(int x, int y, TGraphic* graphic) {
     if (!graphic || graphic->Empty()) return;
     Changing();
     RequiredState({csHandleValid});
-    SetStretchBltMode(handle_, COLORONCOLOR);
+    PrepareGraphicColours();
     graphic->Draw(*this, Rect(x, y, x + graphic->Width(), y + graphic->Height()));
     Changed();
+}
+
+// Two-colour images drawn on this canvas take the font colour for 0 bits and the brush colour for 1 bits.
+void TCanvas::PrepareGraphicColours() {
+    SetBkColor(handle_, ColorToRGB(brush_->Color()));
+    SetTextColor(handle_, ColorToRGB(font_->Color()));
 }
 
 void TCanvas::StretchDraw(const TRect& rect, TGraphic* graphic) {
     if (!graphic || graphic->Empty()) return;
     Changing();
     RequiredState({csHandleValid});
+    PrepareGraphicColours();
     graphic->Draw(*this, rect);
     Changed();
 }

@@ -94,6 +94,7 @@ protected:
     TCanvasState State() const { return state_; }
 
 private:
+    void PrepareGraphicColours();
     void FontChanged();
     void PenChanged();
     void BrushChanged();
