@@ -340,7 +340,8 @@ size_t HttpRequest::onBody(char* data, size_t size, size_t count, void* userdata
         self->paused_ = true;
         return CURL_WRITEFUNC_PAUSE;
     }
-    if (self->body_total_ + static_cast<int64_t>(n) > kMaxBodyBytes) {
+    const int64_t limit = self->settings_.maxBodyBytes == 0 ? kMaxBodyBytes : self->settings_.maxBodyBytes;
+    if (limit > 0 && self->body_total_ + static_cast<int64_t>(n) > limit) {
         self->too_large_ = true;
         return 0;
     }

@@ -25,6 +25,7 @@ struct RequestSettings {
     std::string proxy, proxyBypass, proxyUser, proxyPassword;
     DWORD connectTimeoutMs = 0;
     DWORD stallTimeoutMs = 0;
+    int64_t maxBodyBytes = 0; // 0: kMaxBodyBytes; negative: no limit (the body goes to a file)
 };
 
 class HttpRequest {

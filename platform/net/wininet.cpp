@@ -185,6 +185,9 @@ bool InternetSetOption(HINTERNET handle, DWORD option, DWORD value) {
         // One stall limit serves both directions: the transfer gives up when no byte moves for that long.
         s.stallTimeoutMs = s.stallTimeoutMs ? std::min(s.stallTimeoutMs, value) : value;
         return true;
+    case INTERNET_OPTION_BODY_LIMIT:
+        s.maxBodyBytes = value == INTERNET_BODY_UNLIMITED ? -1 : static_cast<int64_t>(value);
+        return true;
     default:
         return fail(ERROR_INVALID_HANDLE_);
     }

@@ -48,6 +48,10 @@ inline constexpr DWORD INTERNET_OPTION_USERNAME = 28;
 inline constexpr DWORD INTERNET_OPTION_PASSWORD = 29;
 inline constexpr DWORD INTERNET_OPTION_PROXY_USERNAME = 43;
 inline constexpr DWORD INTERNET_OPTION_PROXY_PASSWORD = 44;
+// Our own: the most body bytes a request takes in bytes (0 for the default limit; a body written to a
+// file may lift it with INTERNET_BODY_UNLIMITED). Settable after the send, before the body is read.
+inline constexpr DWORD INTERNET_OPTION_BODY_LIMIT = 0x7F01;
+inline constexpr DWORD INTERNET_BODY_UNLIMITED = 0xFFFFFFFF;
 
 // Information levels of HttpQueryInfo.
 inline constexpr DWORD HTTP_QUERY_CONTENT_TYPE = 1;

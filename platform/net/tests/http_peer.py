@@ -92,6 +92,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.send_body(301, b"moved", extra=[("Location", "/dir/")])
         elif path == "/dir/":
             self.send_body(200, b"<a href='page.html'>p</a>")
+        elif path == "/redirect-to":
+            self.send_body(302, b"moved", extra=[("Location", q.get("u", ["/ok"])[0])])
         elif path == "/loop":
             self.send_body(302, b"again", extra=[("Location", "/loop")])
         elif path == "/to-ftp":
@@ -152,6 +154,31 @@ class Handler(http.server.BaseHTTPRequestHandler):
                                extra=[("Content-Range", f"bytes {start}-{end}/{len(body)}")])
             else:
                 self.send_body(200, body, "application/octet-stream", extra=[("Accept-Ranges", "bytes")])
+        elif path == "/dates":
+            forms = {"1123": "Sun, 06 Nov 1994 08:49:37 GMT", "850": "Sunday, 06-Nov-94 08:49:37 GMT",
+                     "asctime": "Sun Nov  6 08:49:37 1994", "zone": "Sun, 06 Nov 1994 09:49:37 +0100",
+                     "garbage": "yesterday"}
+            value = forms.get(q.get("form", ["1123"])[0], "0")
+            self.send_body(200, b"dated", extra=[("Last-Modified", value), ("Date", value), ("Expires", "0"),
+                                                 ("Content-Language", "de"), ("ETag", '"e1"')])
+        elif path == "/odd-auth":
+            value = q.get("v", ['Basic realm="'])[0]
+            self.send_body(401, b"denied", extra=[("WWW-Authenticate", value)])
+        elif path == "/slow-body":
+            # A body that trickles: n chunks of 100 bytes, one every d seconds.
+            n = int(q.get("n", ["100"])[0])
+            d = float(q.get("d", ["0.2"])[0])
+            self.send_response(200)
+            self.send_header("Content-Type", "text/html")
+            self.send_header("Content-Length", str(100 * n))
+            self.end_headers()
+            try:
+                for _ in range(n):
+                    self.wfile.write(b"s" * 100)
+                    self.wfile.flush()
+                    time.sleep(d)
+            except (BrokenPipeError, ConnectionResetError):
+                pass
         elif path == "/set-cookie":
             self.send_body(200, b"set", extra=[("Set-Cookie", "session=42; Path=/")])
         elif path == "/get-cookie":

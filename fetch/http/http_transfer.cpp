@@ -1,0 +1,539 @@
+#include "fetch/http/http_transfer.h"
+
+#include "fetch/http/crack_url.h"
+#include "fetch/http/http_date.h"
+#include "fetch/http/http_file_stream.h"
+#include "platform/net/wininet.h"
+#include "platform/rtl/exception.h"
+#include "platform/rtl/format.h"
+#include "platform/rtl/strings.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace winhttp {
+
+void Transfer::Status(int code, const std::string& information) {
+    std::lock_guard guard(gate_);
+    if (silenced_) return;
+    if (onStatus) onStatus(owner, code, StatusText(code));
+    if (code == static_cast<int>(INTERNET_STATUS_REDIRECT) && onRedirected) onRedirected(owner, information);
+}
+
+void Transfer::Silence() {
+    std::lock_guard guard(gate_);
+    silenced_ = true;
+}
+
+namespace {
+
+// Bytes before the resume point asked for again, so that the new body can be checked against the file.
+constexpr int64_t kResumeOverlap = 4096;
+// A memory body is pre-sized to the announced length only up to this much.
+constexpr int64_t kMaxPresize = 1 << 20;
+constexpr int kMaxAuthRounds = 3;
+
+class Handle {
+public:
+    Handle() = default;
+    explicit Handle(HINTERNET h) : h_(h) {}
+    ~Handle() { reset(); }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    void reset(HINTERNET h = nullptr) {
+        if (h_) InternetCloseHandle(h_);
+        h_ = h;
+    }
+    HINTERNET get() const { return h_; }
+    explicit operator bool() const { return h_ != nullptr; }
+
+private:
+    HINTERNET h_ = nullptr;
+};
+
+class LocalFile {
+public:
+    ~LocalFile() {
+        if (fd >= 0) ::close(fd);
+    }
+    int fd = -1;
+};
+
+std::string percentDecode(const std::string& s) {
+    std::string out;
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '%' && i + 2 < s.size() && std::isxdigit(static_cast<unsigned char>(s[i + 1])) &&
+            std::isxdigit(static_cast<unsigned char>(s[i + 2]))) {
+            out += static_cast<char>(std::stoi(s.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            out += s[i];
+        }
+    }
+    return out;
+}
+
+int64_t parseLength(const std::string& text) {
+    int64_t value = 0;
+    const std::string t = Trim(text);
+    if (t.empty() || t.size() > 18) return -1;
+    for (char c : t) {
+        if (c < '0' || c > '9') return -1;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+std::string rangeLine(int64_t start, int64_t end) {
+    std::string line = "RANGE: bytes=" + std::to_string(start) + "-";
+    if (end != 0) line += std::to_string(end);
+    return line + "\r\n";
+}
+
+// Raised inside the runner when the transfer was asked to stop: the abort step follows.
+struct Stopped {};
+
+class Runner {
+public:
+    explicit Runner(const std::shared_ptr<Transfer>& t) : t_(t), self_(TEventWinThread::Current()) {}
+
+    void Run() {
+        try {
+            body();
+        } catch (const Stopped&) {
+            abort();
+        }
+    }
+
+private:
+    Transfer& t() { return *t_; }
+
+    void check() {
+        if (t().cancel || (self_ && self_->Terminated())) throw Stopped();
+    }
+
+    void sync(const TThreadMethod& method) {
+        if (self_)
+            self_->Synchronize(method);
+        else
+            method();
+    }
+
+    void abort() {
+        request_.reset();
+        connection_.reset();
+        root_.reset();
+        t().aborted = true;
+        std::shared_ptr<Transfer> transfer = t_;
+        TCustomWinHTTP* owner = t().owner;
+        sync([owner, transfer] { owner->AbortStep(transfer, false); });
+    }
+
+    void body() {
+        Transfer& x = t();
+        x.statusCode = -1;
+        x.contentType.clear();
+        bufferSize_ = std::max<uint32_t>(x.bufferSize, 255);
+        x.start = std::chrono::steady_clock::now();
+        x.continueDownload = true;
+        x.success = false;
+
+        if (x.url.size() > kMaxUrlLength)
+            throw Exception(Format("The address is too long (%d bytes; at most %d)",
+                                   static_cast<int>(x.url.size()), static_cast<int>(kMaxUrlLength)));
+        if (!CrackURL(x.url, parts_)) throw Exception(Format("The address \"%s\" is not valid", x.url));
+        if (parts_.User.empty()) parts_.User = x.username;
+        if (parts_.Password.empty()) parts_.Password = x.password;
+
+        if (SameText(parts_.Scheme, "file")) {
+            openLocalFile();
+        } else {
+            const uint32_t access = AccessTypeValue(x.proxy.AccessType);
+            std::string proxyText, bypass;
+            if (x.proxy.AccessType == atUseProxy) {
+                proxyText = x.proxy.ProxyServer + ":" + std::to_string(x.proxy.ProxyPort);
+                bypass = x.proxy.ProxyBypass;
+            }
+            root_.reset(
+                InternetOpen(x.agent, access, proxyText, bypass, x.workOffline ? INTERNET_FLAG_OFFLINE : 0));
+            if (!root_) return;
+            std::weak_ptr<Transfer> weak = t_;
+            InternetSetStatusCallback(root_.get(), [weak](DWORD code, const std::string& info) {
+                if (auto transfer = weak.lock()) transfer->Status(static_cast<int>(code), info);
+            });
+            if (!request()) return;
+        }
+        if (!x.continueDownload) return;
+        readBody();
+    }
+
+    void openLocalFile() {
+        Transfer& x = t();
+        const std::string path = percentDecode(parts_.Host.empty() || SameText(parts_.Host, "localhost")
+                                                   ? parts_.Path
+                                                   : "//" + parts_.Host + parts_.Path);
+        local_.fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        struct stat st {};
+        if (local_.fd < 0 || ::fstat(local_.fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+            x.statusCode = 404;
+            x.dataSize = 0;
+            x.success = true;
+            return;
+        }
+        x.statusCode = 200;
+        x.success = true;
+        const int64_t offset = x.resumeFrom != 0 ? x.resumeFrom : x.rangeStart;
+        // The size still to come, so that a resumed read is judged by the bytes it was to deliver.
+        x.dataSize = std::max<int64_t>(0, static_cast<int64_t>(st.st_size) - offset);
+        if (offset != 0) ::lseek(local_.fd, static_cast<off_t>(offset), SEEK_SET);
+    }
+
+    // Steps from the connection to the response headers; false ends the body.
+    bool request() {
+        Transfer& x = t();
+        const bool resumeIntoFile = !x.outputFileName.empty();
+        for (;;) {
+            check();
+            connection_.reset(InternetConnect(root_.get(), parts_.Host, parts_.Port, parts_.User,
+                                              parts_.Password, INTERNET_SERVICE_HTTP, 0));
+            if (!connection_) return false;
+            check();
+            const bool post =
+                x.requestMethod == rmPOST || (x.requestMethod == rmAutoDetect && !x.postData.empty());
+            uint32_t flags = x.requestFlags;
+            if (SameText(parts_.Scheme, "https")) flags |= INTERNET_FLAG_SECURE;
+            request_.reset(HttpOpenRequest(connection_.get(), post ? "POST" : "GET",
+                                           parts_.Path + parts_.ExtraInfo, x.referer, {x.acceptTypes},
+                                           flags));
+            if (!request_) return false;
+            InternetSetCancelFlag(request_.get(), &x.cancel);
+            check();
+            if (x.connectTimeout)
+                InternetSetOption(request_.get(), INTERNET_OPTION_CONNECT_TIMEOUT, x.connectTimeout);
+            if (x.receiveTimeout)
+                InternetSetOption(request_.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, x.receiveTimeout);
+            if (x.sendTimeout) InternetSetOption(request_.get(), INTERNET_OPTION_SEND_TIMEOUT, x.sendTimeout);
+
+            overlap_ = 0;
+            std::string headers = x.addHeadersText;
+            if (x.resumeFrom != 0 || x.resumeTo != 0) {
+                if (resumeIntoFile && x.resumeFrom != 0) overlap_ = std::min(x.resumeFrom, kResumeOverlap);
+                headers += rangeLine(x.resumeFrom - overlap_, x.resumeTo);
+            } else if (x.rangeStart != 0 || x.rangeEnd != 0) {
+                headers += rangeLine(x.rangeStart, x.rangeEnd);
+            }
+            if (!headers.empty() &&
+                !HttpAddRequestHeaders(request_.get(), headers,
+                                       lastStatus_ == 416 ? HTTP_ADDREQ_FLAG_REPLACE : HTTP_ADDREQ_FLAG_ADD))
+                return false;
+
+            switch (send(post)) {
+            case SendResult::Failed:
+                return false;
+            case SendResult::Complete:
+                return true;
+            case SendResult::Restart:
+                continue;
+            case SendResult::Headers:
+                break;
+            }
+            return headersArrived();
+        }
+    }
+
+    enum class SendResult { Headers, Failed, Complete, Restart };
+
+    SendResult send(bool post) {
+        Transfer& x = t();
+        int authRounds = 0;
+        int proxyRounds = 0;
+        for (;;) {
+            check();
+            bool tryAgain = false;
+            const bool sent =
+                post ? HttpSendRequest(request_.get(), "Content-Type: application/x-www-form-urlencoded\r\n",
+                                       x.postData)
+                     : HttpSendRequest(request_.get(), "", "");
+            if (!sent) {
+                check(); // a cancelled send is an abort, not a failure
+                return SendResult::Failed;
+            }
+            check();
+            std::string value;
+            x.success = HttpQueryInfo(request_.get(), HTTP_QUERY_STATUS_CODE, value);
+            if (!x.success) return SendResult::Failed;
+            x.statusCode = StrToIntDef(value, 0);
+            lastStatus_ = x.statusCode;
+
+            if (x.statusCode == 416 && x.resumeFrom != 0) return rangeNotSatisfiable();
+            if (x.statusCode == 401 && x.wantsPassword && authRounds < kMaxAuthRounds) {
+                ++authRounds;
+                std::string challenge;
+                HttpQueryInfo(request_.get(), HTTP_QUERY_WWW_AUTHENTICATE, challenge);
+                const std::string realm = RealmOf(challenge);
+                TCustomWinHTTP* owner = x.owner;
+                std::string user, password;
+                sync([&] {
+                    if (owner->OnPasswordRequest) owner->OnPasswordRequest(owner, realm, tryAgain);
+                    user = owner->Username();
+                    password = owner->Password();
+                });
+                InternetSetOption(request_.get(), INTERNET_OPTION_USERNAME, user);
+                InternetSetOption(request_.get(), INTERNET_OPTION_PASSWORD, password);
+            } else if (x.statusCode == 407 && proxyRounds < kMaxAuthRounds) {
+                ++proxyRounds;
+                if (proxyRounds == 1) {
+                    tryAgain = true;
+                } else if (x.wantsProxyAuth) {
+                    TCustomWinHTTP* owner = x.owner;
+                    std::string user = x.proxy.ProxyUsername, password = x.proxy.ProxyPassword;
+                    sync([&] {
+                        TWinHTTPProxy* proxy = owner->Proxy();
+                        if (owner->OnProxyAuthenticationRequest)
+                            owner->OnProxyAuthenticationRequest(owner, proxy->ProxyUsername,
+                                                                proxy->ProxyPassword, tryAgain);
+                        user = proxy->ProxyUsername;
+                        password = proxy->ProxyPassword;
+                    });
+                    x.proxy.ProxyUsername = user;
+                    x.proxy.ProxyPassword = password;
+                }
+                InternetSetOption(request_.get(), INTERNET_OPTION_PROXY_USERNAME, x.proxy.ProxyUsername);
+                InternetSetOption(request_.get(), INTERNET_OPTION_PROXY_PASSWORD, x.proxy.ProxyPassword);
+            }
+            if (!tryAgain) return SendResult::Headers;
+        }
+    }
+
+    // The server cannot serve the rest: either the file is already whole, or it changed and is fetched
+    // again from the start (once).
+    SendResult rangeNotSatisfiable() {
+        Transfer& x = t();
+        HttpAddRequestHeaders(request_.get(), rangeLine(0, 0), HTTP_ADDREQ_FLAG_REPLACE);
+        if (!HttpSendRequest(request_.get(), "", "")) {
+            check();
+            return SendResult::Failed;
+        }
+        check();
+        std::string value;
+        if (HttpQueryInfo(request_.get(), HTTP_QUERY_STATUS_CODE, value))
+            x.statusCode = StrToIntDef(value, 0);
+        std::string length;
+        if ((x.statusCode == 200 || x.statusCode == 206) &&
+            HttpQueryInfo(request_.get(), HTTP_QUERY_CONTENT_LENGTH, length) &&
+            parseLength(length) == x.resumeFrom) {
+            x.success = true;
+            x.dataSize = 0;
+            x.bytesRead = 0;
+            wholeAlready_ = true;
+            return SendResult::Complete;
+        }
+        return restart();
+    }
+
+    // Starts again with a full download; only once, so a server that keeps failing cannot loop us.
+    SendResult restart() {
+        Transfer& x = t();
+        x.statusCode = -1;
+        x.resumeFrom = 0;
+        request_.reset();
+        connection_.reset();
+        if (++restarts_ > 1) {
+            x.success = false;
+            return SendResult::Failed;
+        }
+        return SendResult::Restart;
+    }
+
+    bool headersArrived() {
+        Transfer& x = t();
+        check();
+        std::string value;
+        HttpQueryInfo(request_.get(), HTTP_QUERY_CONTENT_TYPE, x.contentType);
+        const bool haveLength = HttpQueryInfo(request_.get(), HTTP_QUERY_CONTENT_LENGTH, value);
+        const int64_t length = haveLength ? parseLength(value) : -1;
+        x.dataSize = std::max<int64_t>(length, 0);
+        x.success = haveLength;
+        if (x.resumeFrom != 0 && x.statusCode == 200) {
+            // The server ignored the range: this is the whole body.
+            x.resumeFrom = 0;
+            overlap_ = 0;
+        }
+        if (x.statusCode == 206 && overlap_ > 0) x.dataSize = std::max<int64_t>(0, x.dataSize - overlap_);
+        if (x.wantsHeaderInfo) {
+            auto text = [&](DWORD level) {
+                std::string v;
+                return HttpQueryInfo(request_.get(), level, v) ? v : std::string();
+            };
+            auto date = [&](DWORD level) {
+                std::string v;
+                return HttpQueryInfo(request_.get(), level, v) ? ParseHttpDate(v) : TDateTime(0);
+            };
+            const std::string raw = text(HTTP_QUERY_RAW_HEADERS_CRLF);
+            const std::string language = text(HTTP_QUERY_CONTENT_LANGUAGE);
+            const std::string encoding = text(HTTP_QUERY_CONTENT_ENCODING);
+            const std::string location = text(HTTP_QUERY_LOCATION);
+            const std::string etag = text(HTTP_QUERY_ETAG);
+            const TDateTime dateValue = date(HTTP_QUERY_DATE);
+            const TDateTime modified = date(HTTP_QUERY_LAST_MODIFIED);
+            const TDateTime expires = date(HTTP_QUERY_EXPIRES);
+            const int64_t contentLength = x.dataSize + x.resumeFrom;
+            TCustomWinHTTP* owner = x.owner;
+            bool carryOn = true;
+            sync([&] {
+                if (owner->OnHeaderInfo)
+                    owner->OnHeaderInfo(owner, x.statusCode, raw, x.contentType, language, encoding,
+                                        contentLength, location, dateValue, modified, expires, etag, carryOn);
+            });
+            x.continueDownload = carryOn;
+        }
+        return true;
+    }
+
+    void openOutput() {
+        Transfer& x = t();
+        x.stream.reset();
+        x.fileOutput = false;
+        if ((x.statusCode == 200 || x.statusCode == 206) && !x.outputFileName.empty()) {
+            try {
+                auto file = std::make_unique<TWinHTTPFileStream>(x.outputFileName, x.resumeFrom == 0);
+                if (x.resumeFrom != 0) {
+                    const int64_t size = file->Seek(0, soEnd);
+                    if (size < x.resumeFrom) {
+                        file.reset();
+                        restartFromScratch_ = true;
+                        return;
+                    }
+                    file->Seek(x.resumeFrom, soBeginning);
+                }
+                x.stream = std::move(file);
+                x.fileOutput = true;
+                if (request_)
+                    InternetSetOption(request_.get(), INTERNET_OPTION_BODY_LIMIT, INTERNET_BODY_UNLIMITED);
+                return;
+            } catch (const EFCreateError&) {
+                if (x.success) return;
+            }
+        }
+        auto memory = std::make_unique<TMemoryStream>();
+        if (x.success && x.dataSize > 0) {
+            memory->SetSize(std::min(x.dataSize, kMaxPresize)); // reserves; the size goes back to 0
+            memory->SetSize(0);
+        }
+        x.stream = std::move(memory);
+    }
+
+    void readBody() {
+        Transfer& x = t();
+        for (;;) {
+            check();
+            if (wholeAlready_) return;
+            restartFromScratch_ = false;
+            openOutput();
+            if (restartFromScratch_) {
+                if (restart() == SendResult::Failed || !request()) return;
+                continue;
+            }
+            if (!x.stream) return; // the output file could not be created
+            if (readLoop()) break;
+            // The bytes before the resume point differ from the file: fetch the whole file again.
+            x.stream.reset();
+            if (restart() == SendResult::Failed || !request()) return;
+            if (!x.continueDownload) return;
+        }
+    }
+
+    // False when the overlap did not match the file.
+    bool readLoop() {
+        Transfer& x = t();
+        x.bytesRead = 0;
+        std::vector<char> buffer(bufferSize_);
+        int64_t overlapLeft = x.fileOutput ? overlap_ : 0;
+        bool failed = false;
+        for (;;) {
+            check();
+            int64_t n = 0;
+            if (local_.fd >= 0) {
+                const ssize_t r = ::read(local_.fd, buffer.data(), buffer.size());
+                if (r < 0 && errno == EINTR) continue;
+                failed = r < 0;
+                n = std::max<ssize_t>(r, 0);
+            } else if (request_) {
+                DWORD got = 0;
+                failed =
+                    !InternetReadFile(request_.get(), buffer.data(), static_cast<DWORD>(buffer.size()), got);
+                n = got;
+            }
+            if (failed) check(); // a read cut short by a stop request is an abort, not a lost connection
+            if (failed || n == 0) break;
+            const char* data = buffer.data();
+            if (overlapLeft > 0) {
+                const int64_t take = std::min(overlapLeft, n);
+                std::vector<char> onDisk(static_cast<size_t>(take));
+                auto* file = static_cast<TWinHTTPFileStream*>(x.stream.get());
+                const int64_t at = x.resumeFrom - overlapLeft;
+                if (::pread(file->Handle(), onDisk.data(), static_cast<size_t>(take), at) != take ||
+                    std::memcmp(onDisk.data(), data, static_cast<size_t>(take)) != 0)
+                    return false;
+                overlapLeft -= take;
+                data += take;
+                n -= take;
+                if (n == 0) continue;
+            }
+            if (x.stream->Write(data, n) != n) {
+                failed = true;
+                break;
+            }
+            x.bytesRead += n;
+            if (x.wantsProgress) progress();
+        }
+        x.success = (x.statusCode == 200 || x.statusCode == 206) && !failed && overlapLeft == 0 &&
+                    (x.dataSize == 0 || x.bytesRead == x.dataSize);
+        return true;
+    }
+
+    void progress() {
+        Transfer& x = t();
+        const auto elapsedMs =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - x.start)
+                .count();
+        const Progress p = ComputeProgress(x.dataSize, x.bytesRead, x.resumeFrom, elapsedMs);
+        TCustomWinHTTP* owner = x.owner;
+        sync([&] {
+            if (owner->OnProgress)
+                owner->OnProgress(owner, x.contentType, x.dataSize + x.resumeFrom, x.bytesRead + x.resumeFrom,
+                                  p.ElapsedTime, p.EstimatedTimeLeft, p.PercentsDone, p.TransferRate,
+                                  x.stream.get());
+        });
+    }
+
+    std::shared_ptr<Transfer> t_;
+    TEventWinThread* self_;
+    TUrlParts parts_;
+    Handle root_, connection_, request_;
+    LocalFile local_;
+    uint32_t bufferSize_ = 4096;
+    int64_t overlap_ = 0;
+    int lastStatus_ = 0;
+    int restarts_ = 0;
+    bool wholeAlready_ = false;
+    bool restartFromScratch_ = false;
+};
+
+} // namespace
+
+void RunTransfer(const std::shared_ptr<Transfer>& transfer) {
+    try {
+        Runner(transfer).Run();
+    } catch (...) {
+        transfer->success = false;
+        throw;
+    }
+}
+
+} // namespace winhttp

@@ -1,0 +1,257 @@
+#include "http_test_support.h"
+
+#include "platform/gui/gui_application.h"
+#include "platform/gui/message_loop.h"
+#include "platform/net/wininet.h"
+#include "platform/rtl/stream.h"
+#include "platform/rtl/thread.h"
+
+#include <arpa/inet.h>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sstream>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace http_test {
+namespace {
+
+class GuiEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        app_ = std::make_unique<pw::gui::GuiApplication>(argc_, argv_);
+    }
+    void TearDown() override {
+        winthread::WaitForOrphans(10000);
+        app_.reset();
+    }
+
+private:
+    int argc_ = 1;
+    char name_[16] = "http_tests";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<pw::gui::GuiApplication> app_;
+};
+
+[[maybe_unused]] auto* environment = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
+
+std::string bodyOf(TStream* stream) {
+    if (!stream) return {};
+    std::string out(static_cast<size_t>(stream->Size()), '\0');
+    stream->SetPosition(0);
+    if (!out.empty()) stream->ReadBuffer(out.data(), static_cast<int64_t>(out.size()));
+    return out;
+}
+
+} // namespace
+
+bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        MsgWaitForMultipleObjects(0, nullptr, 0, 20, QS_ALLINPUT);
+        ProcessMessages();
+    }
+    return true;
+}
+
+Recorder::Recorder(TCustomWinHTTP& http) {
+    auto add = [this](const std::string& name, int code = 0, int64_t size = 0, const std::string& text = {}) {
+        events.push_back(Event{name, std::this_thread::get_id(), code, size, text});
+    };
+    http.OnHeaderInfo = [this, add](TObject*, int code, const std::string& raw, const std::string& type,
+                                    const std::string&, const std::string&, int64_t length,
+                                    const std::string&, TDateTime, TDateTime, TDateTime, const std::string&,
+                                    bool&) {
+        add("HeaderInfo", code, length, type);
+        rawHeaders = raw;
+    };
+    http.OnProgress = [add](TObject*, const std::string&, int64_t dataSize, int64_t bytesRead, int, int,
+                            uint8_t percent, float,
+                            TStream*) { add("Progress", percent, bytesRead, std::to_string(dataSize)); };
+    http.OnDone = [this, add](TObject*, const std::string& type, int64_t size, TStream* stream) {
+        add("Done", 0, size, type);
+        body = bodyOf(stream);
+    };
+    http.OnDoneInterrupted = [add](TObject*) { add("DoneInterrupted"); };
+    http.OnConnLost = [this, add](TObject*, const std::string&, int64_t dataSize, int64_t bytesRead,
+                                  TStream* s) {
+        add("ConnLost", 0, bytesRead, std::to_string(dataSize));
+        body = bodyOf(s);
+    };
+    http.OnHTTPError = [this, add](TObject*, int code, TStream* s) {
+        add("HTTPError", code);
+        body = bodyOf(s);
+    };
+    http.OnHostUnreachable = [add](TObject*) { add("HostUnreachable"); };
+    http.OnAnyError = [add](TObject*) { add("AnyError"); };
+    http.OnOutputFileError = [add](TObject*) { add("OutputFileError"); };
+    http.OnAborted = [add](TObject*) { add("Aborted"); };
+    // Worker-thread events: recorded apart, since the worker must not touch the GUI thread's lists.
+    http.OnRedirected = [this](TObject*, const std::string& url) { redirects.push_back(url); };
+}
+
+std::vector<std::string> Recorder::Names() const {
+    std::vector<std::string> out;
+    for (const Event& e : events)
+        if (e.name != "Progress") out.push_back(e.name);
+    return out;
+}
+
+std::vector<std::string> Recorder::Terminal() const {
+    static const std::vector<std::string> terminal{
+        "Done", "DoneInterrupted", "ConnLost", "HTTPError", "HostUnreachable", "OutputFileError", "Aborted"};
+    std::vector<std::string> out;
+    for (const Event& e : events)
+        if (std::find(terminal.begin(), terminal.end(), e.name) != terminal.end()) out.push_back(e.name);
+    return out;
+}
+
+bool Recorder::Has(const std::string& name) const {
+    return Find(name) != nullptr;
+}
+
+const Event* Recorder::Find(const std::string& name) const {
+    for (const Event& e : events)
+        if (e.name == name) return &e;
+    return nullptr;
+}
+
+bool Recorder::GuiEventsOnMainThread() const {
+    for (const Event& e : events)
+        if (e.thread != MainThreadID()) return false;
+    return true;
+}
+
+bool Fetch(TCustomWinHTTP& http, const std::string& url, int timeoutMs) {
+    http.URL = url;
+    if (!http.Read(false)) return false;
+    return PumpUntil([&] { return !http.Busy(); }, timeoutMs);
+}
+
+PeerProcess& FaultServer() {
+    static PeerProcess peer({"python3", std::string(PW_SOURCE_DIR) + "/platform/net/tests/http_peer.py"});
+    return peer;
+}
+
+std::string FaultUrl(const std::string& path) {
+    return FaultServer().Url(path);
+}
+
+TempDir::TempDir() {
+    char pattern[] = "/tmp/pw-http-XXXXXX";
+    path_ = ::mkdtemp(pattern);
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+}
+
+int FreePort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    socklen_t len = sizeof a;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
+    ::close(fd);
+    return ntohs(a.sin_port);
+}
+
+void WriteFile(const std::string& path, const std::string& content) {
+    std::ofstream(path, std::ios::binary) << content;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+Nginx::Nginx(const std::string& locations, bool tls) : tls_(tls) {
+    if (!HaveProgram("nginx") && !std::filesystem::exists("/usr/sbin/nginx")) return;
+    const std::string d = dir_.Path();
+    std::filesystem::create_directories(d + "/html");
+    std::filesystem::create_directories(d + "/logs");
+    if (tls) {
+        const std::string cmd = "openssl req -x509 -newkey rsa:2048 -nodes -keyout " + d + "/key.pem -out " +
+                                d +
+                                "/cert.pem -days 1 -subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 "
+                                ">/dev/null 2>&1";
+        if (std::system(cmd.c_str()) != 0) return;
+    }
+    port_ = FreePort();
+    std::string echo;
+    if (std::filesystem::exists("/usr/lib/nginx/modules/ngx_http_echo_module.so"))
+        echo = "load_module /usr/lib/nginx/modules/ngx_http_echo_module.so;\n";
+    const std::string conf =
+        echo + "daemon off;\nmaster_process off;\nerror_log " + d + "/logs/error.log;\npid " + d +
+        "/nginx.pid;\nevents { worker_connections 256; }\nhttp {\n  access_log " + d +
+        "/logs/access.log;\n  client_body_temp_path " + d + "/tmp_body;\n  proxy_temp_path " + d +
+        "/tmp_proxy;\n  fastcgi_temp_path " + d + "/tmp_fcgi;\n  uwsgi_temp_path " + d +
+        "/tmp_uwsgi;\n  scgi_temp_path " + d +
+        "/tmp_scgi;\n  keepalive_requests 100000;\n  server {\n    listen 127.0.0.1:" +
+        std::to_string(port_) +
+        (tls ? " ssl;\n    ssl_certificate " + d + "/cert.pem;\n    ssl_certificate_key " + d + "/key.pem;\n"
+             : ";\n") +
+        "    root " + d + "/html;\n" + locations + "\n  }\n}\n";
+    WriteFile(d + "/nginx.conf", conf);
+    const std::string nginx = std::filesystem::exists("/usr/sbin/nginx") ? "/usr/sbin/nginx" : "nginx";
+    peer_ = std::make_unique<PeerProcess>(std::vector<std::string>{
+        "sh", "-c",
+        "echo " + std::to_string(port_) + "; exec " + nginx + " -p " + d + " -c " + d + "/nginx.conf"});
+    // nginx prints nothing once it listens: wait until the port answers.
+    for (int i = 0; i < 100; ++i) {
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_port = htons(static_cast<uint16_t>(port_));
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        const bool up = ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+        ::close(fd);
+        if (up) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    peer_.reset();
+}
+
+std::string Nginx::Url(const std::string& path) const {
+    return std::string(tls_ ? "https" : "http") + "://127.0.0.1:" + std::to_string(port_) + path;
+}
+
+TinyProxy::TinyProxy(const std::string& user, const std::string& password) {
+    const std::string bin =
+        std::filesystem::exists("/usr/bin/tinyproxy") ? "/usr/bin/tinyproxy" : "tinyproxy";
+    if (!HaveProgram("tinyproxy") && !std::filesystem::exists("/usr/bin/tinyproxy")) return;
+    port_ = FreePort();
+    std::string conf = "Port " + std::to_string(port_) +
+                       "\nListen 127.0.0.1\nTimeout 30\nMaxClients 20\n"
+                       "Allow 127.0.0.1\nLogLevel Critical\n";
+    if (!user.empty()) conf += "BasicAuth " + user + " " + password + "\n";
+    WriteFile(dir_.File("tinyproxy.conf"), conf);
+    peer_ = std::make_unique<PeerProcess>(std::vector<std::string>{
+        "sh", "-c",
+        "echo " + std::to_string(port_) + "; exec " + bin + " -d -c " + dir_.File("tinyproxy.conf")});
+    for (int i = 0; i < 100; ++i) {
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_port = htons(static_cast<uint16_t>(port_));
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        const bool up = ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+        ::close(fd);
+        if (up) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    peer_.reset();
+}
+
+} // namespace http_test

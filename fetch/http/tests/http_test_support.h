@@ -1,0 +1,96 @@
+#pragma once
+// Shared pieces of the HTTP client tests: the GUI thread's application object, a pump that waits for a
+// transfer to end, an event recorder, and real peers (the fault server, nginx, tinyproxy) on loopback.
+#include "fetch/http/win_http.h"
+#include "tests/support/peer_process.h"
+
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace http_test {
+
+// Runs the GUI thread's messages until done() or timeoutMs pass; false on timeout.
+bool PumpUntil(const std::function<bool()>& done, int timeoutMs);
+
+struct Event {
+    std::string name;
+    std::thread::id thread;
+    int code = 0;
+    int64_t size = 0;
+    std::string text;
+};
+
+// Binds every event of a client and records them, with the thread each ran on, and the body.
+class Recorder {
+public:
+    explicit Recorder(TCustomWinHTTP& http);
+    std::vector<std::string> Names() const;
+    // Names of the events that end a transfer.
+    std::vector<std::string> Terminal() const;
+    bool Has(const std::string& name) const;
+    const Event* Find(const std::string& name) const;
+    // The events that must come from the GUI thread did.
+    bool GuiEventsOnMainThread() const;
+
+    std::vector<Event> events;
+    std::string body;
+    std::string rawHeaders;
+    std::vector<std::string> redirects;
+};
+
+// Starts a transfer and waits for it; false when it did not end in time.
+bool Fetch(TCustomWinHTTP& http, const std::string& url, int timeoutMs = 20000);
+
+// The fault server of the network tests, shared by every test of a program.
+PeerProcess& FaultServer();
+std::string FaultUrl(const std::string& path);
+
+// A throw-away folder removed with its contents when the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    const std::string& Path() const { return path_; }
+    std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+int FreePort();
+void WriteFile(const std::string& path, const std::string& content);
+std::string ReadFile(const std::string& path);
+
+// nginx on a free loopback port with a configuration of our own; https when a certificate is made.
+class Nginx {
+public:
+    // locations: the server blocks' location directives. Running() is false when nginx is missing.
+    Nginx(const std::string& locations, bool tls);
+    bool Running() const { return peer_ && peer_->Running(); }
+    std::string Url(const std::string& path) const;
+    std::string CaFile() const { return dir_.File("cert.pem"); }
+    std::string Root() const { return dir_.File("html"); }
+
+private:
+    TempDir dir_;
+    bool tls_;
+    int port_ = 0;
+    std::unique_ptr<PeerProcess> peer_;
+};
+
+// tinyproxy on a free loopback port, optionally with basic authentication.
+class TinyProxy {
+public:
+    TinyProxy(const std::string& user, const std::string& password);
+    bool Running() const { return peer_ && peer_->Running(); }
+    int Port() const { return port_; }
+
+private:
+    TempDir dir_;
+    int port_ = 0;
+    std::unique_ptr<PeerProcess> peer_;
+};
+
+} // namespace http_test

@@ -1,0 +1,340 @@
+#include "fetch/http/win_http.h"
+#include "http_test_support.h"
+
+#include "platform/rtl/date_time.h"
+#include "platform/rtl/stream.h"
+#include "platform/rtl/string_list.h"
+#include "platform/rtl/thread.h"
+
+#include <chrono>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <unistd.h>
+
+using namespace http_test;
+
+namespace {
+
+using Names = std::vector<std::string>;
+using Clock = std::chrono::steady_clock;
+
+std::string okBody(int n) {
+    std::string s;
+    for (int i = 0; i < n; ++i)
+        s += static_cast<char>((i * 7) % 251);
+    return s;
+}
+
+std::string rangeBody() {
+    std::string s;
+    for (int r = 0; r < 4; ++r)
+        for (int i = 0; i < 256; ++i)
+            s += static_cast<char>(i);
+    return s;
+}
+
+class WinHttpTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(FaultServer().Running()) << "the test HTTP server did not start"; }
+    void TearDown() override { EXPECT_TRUE(winthread::WaitForOrphans(10000)); }
+
+    // Fetches url with a fresh recorder and answers the events' names (progress left out).
+    Names fetch(const std::string& url) {
+        rec_ = std::make_unique<Recorder>(http_);
+        EXPECT_TRUE(Fetch(http_, url)) << url;
+        EXPECT_TRUE(rec_->GuiEventsOnMainThread());
+        EXPECT_LE(rec_->Terminal().size(), 1u) << url;
+        return rec_->Names();
+    }
+
+    TWinHTTP http_{nullptr};
+    std::unique_ptr<Recorder> rec_;
+};
+
+} // namespace
+
+TEST_F(WinHttpTest, CompleteTransferReportsHeadersProgressAndBody) {
+    std::mutex statusLock;
+    std::vector<int> statuses;
+    std::vector<std::thread::id> statusThreads;
+    http_.OnStatus = [&](TObject*, int code, const std::string& text) {
+        std::lock_guard guard(statusLock);
+        statuses.push_back(code);
+        statusThreads.push_back(std::this_thread::get_id());
+        EXPECT_NE(text, "");
+    };
+    http_.TransferBufferSize = 1000;
+    EXPECT_EQ(fetch(FaultUrl("/ok?n=5000")), (Names{"HeaderInfo", "Done"}));
+    EXPECT_EQ(rec_->body, okBody(5000));
+    EXPECT_EQ(rec_->Find("HeaderInfo")->code, 200);
+    EXPECT_EQ(rec_->Find("HeaderInfo")->size, 5000);
+    EXPECT_EQ(rec_->Find("Done")->size, 5000);
+    EXPECT_EQ(rec_->Find("Done")->text, "text/html");
+    int progress = 0;
+    int lastPercent = -1;
+    for (const Event& e : rec_->events)
+        if (e.name == "Progress") {
+            ++progress;
+            EXPECT_GE(e.code, lastPercent);
+            lastPercent = e.code;
+        }
+    EXPECT_GE(progress, 5);
+    EXPECT_EQ(lastPercent, 100);
+    {
+        std::lock_guard guard(statusLock);
+        EXPECT_NE(std::find(statuses.begin(), statuses.end(), 30), statuses.end());
+        for (std::thread::id id : statusThreads)
+            EXPECT_NE(id, MainThreadID()); // status reports come straight from the worker
+    }
+    EXPECT_FALSE(http_.Busy());
+
+    // The body has no length (chunked): completion is judged by a clean end.
+    EXPECT_EQ(fetch(FaultUrl("/chunked")), (Names{"HeaderInfo", "Done"}));
+    EXPECT_EQ(rec_->body, "<html>hello</html>");
+}
+
+TEST_F(WinHttpTest, EveryFailureEndsInExactlyOneErrorEvent) {
+    EXPECT_EQ(fetch(FaultUrl("/status?code=404")), (Names{"HeaderInfo", "AnyError", "HTTPError"}));
+    EXPECT_EQ(rec_->Find("HTTPError")->code, 404);
+    EXPECT_EQ(rec_->body, "status body");
+    EXPECT_EQ(fetch(FaultUrl("/status?code=503")), (Names{"HeaderInfo", "AnyError", "HTTPError"}));
+
+    // Broken bodies after a good status are lost connections, never successes.
+    EXPECT_EQ(fetch(FaultUrl("/short")), (Names{"HeaderInfo", "AnyError", "ConnLost"}));
+    EXPECT_EQ(rec_->Find("ConnLost")->size, 10);
+    EXPECT_EQ(fetch(FaultUrl("/close-delimited-reset")), (Names{"HeaderInfo", "AnyError", "ConnLost"}));
+    http_.Timeouts()->ReceiveTimeout = 1000;
+    const auto start = Clock::now();
+    EXPECT_EQ(fetch(FaultUrl("/stall?s=8")), (Names{"HeaderInfo", "AnyError", "ConnLost"}));
+    EXPECT_LT(std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - start).count(), 6);
+    http_.Timeouts()->Assign(nullptr);
+    // An endless body stops at the memory cap.
+    EXPECT_EQ(fetch(FaultUrl("/endless")), (Names{"HeaderInfo", "AnyError", "ConnLost"}));
+
+    // No usable response at all.
+    EXPECT_EQ(fetch(FaultUrl("/nothing")), (Names{"AnyError", "HostUnreachable"}));
+    EXPECT_EQ(fetch("http://127.0.0.1:" + std::to_string(FreePort()) + "/"),
+              (Names{"AnyError", "HostUnreachable"}));
+    // An address that cannot be used: the worker's exception, then the usual end.
+    EXPECT_EQ(fetch("http://127.0.0.1:99999/"), (Names{"AnyError", "AnyError", "HostUnreachable"}));
+    EXPECT_EQ(fetch(FaultUrl("/ok?pad=" + std::string(9000, 'a'))),
+              (Names{"AnyError", "AnyError", "HostUnreachable"}));
+}
+
+TEST_F(WinHttpTest, RedirectsAreFollowedWithinLimitsAndReported) {
+    EXPECT_EQ(fetch(FaultUrl("/redirect?n=3")), (Names{"HeaderInfo", "Done"}));
+    EXPECT_EQ(rec_->body, okBody(5));
+    ASSERT_EQ(rec_->redirects.size(), 3u);
+    EXPECT_EQ(rec_->redirects.back(), FaultUrl("/ok?n=5"));
+    EXPECT_EQ(fetch(FaultUrl("/dir")), (Names{"HeaderInfo", "Done"}));
+    EXPECT_EQ(rec_->redirects, (std::vector<std::string>{FaultUrl("/dir/")}));
+    // A loop ends at the redirect limit as an HTTP error; another scheme is not followed.
+    EXPECT_EQ(fetch(FaultUrl("/loop")), (Names{"HeaderInfo", "AnyError", "HTTPError"}));
+    EXPECT_EQ(rec_->Find("HTTPError")->code, 302);
+    EXPECT_EQ(rec_->redirects.size(), 20u);
+    EXPECT_EQ(fetch(FaultUrl("/to-ftp")), (Names{"HeaderInfo", "AnyError", "HTTPError"}));
+    http_.InternetOptions |= OptionBit(ioNoAutoRedirect);
+    EXPECT_EQ(fetch(FaultUrl("/redirect?n=1")), (Names{"HeaderInfo", "AnyError", "HTTPError"}));
+    EXPECT_TRUE(rec_->redirects.empty());
+}
+
+TEST_F(WinHttpTest, PasswordRequestsRetryWithTheGivenCredentialsAndStop) {
+    std::vector<std::string> realms;
+    http_.OnPasswordRequest = [&](TObject*, const std::string& realm, bool& tryAgain) {
+        EXPECT_TRUE(IsMainThread());
+        realms.push_back(realm);
+        http_.SetUsername("user");
+        http_.SetPassword("secret");
+        tryAgain = true;
+    };
+    EXPECT_EQ(fetch(FaultUrl("/auth")), (Names{"HeaderInfo", "Done"}));
+    EXPECT_EQ(rec_->body, "welcome");
+    EXPECT_EQ(realms, (std::vector<std::string>{"Members only"}));
+
+    // Wrong credentials forever: the retries are bounded and the 401 is reported.
+    realms.clear();
+    http_.SetUsername("");
+    http_.SetPassword("");
+    http_.OnPasswordRequest = [&](TObject*, const std::string& realm, bool& tryAgain) {
+        realms.push_back(realm);
+        http_.SetUsername("user");
+        http_.SetPassword("wrong");
+        tryAgain = true;
+    };
+    EXPECT_EQ(fetch(FaultUrl("/auth")), (Names{"HeaderInfo", "AnyError", "HTTPError"}));
+    EXPECT_EQ(rec_->Find("HTTPError")->code, 401);
+    EXPECT_EQ(realms.size(), 3u);
+
+    // A handler that declines; odd challenges give an empty or clipped realm, never a crash.
+    http_.OnPasswordRequest = [&](TObject*, const std::string& realm, bool&) { realms.push_back(realm); };
+    for (const char* challenge : {"Basic%20realm%3D%22", "Basic", "Digest%20a%3D%22x%22"}) {
+        realms.clear();
+        EXPECT_EQ(fetch(FaultUrl(std::string("/odd-auth?v=") + challenge)),
+                  (Names{"HeaderInfo", "AnyError", "HTTPError"}));
+        ASSERT_EQ(realms.size(), 1u);
+    }
+    EXPECT_EQ(realms[0], "x");
+}
+
+TEST_F(WinHttpTest, HeaderHandlerCanStopTheDownload) {
+    rec_ = std::make_unique<Recorder>(http_);
+    const auto recorded = http_.OnHeaderInfo;
+    http_.OnHeaderInfo = [&](TObject* s, int code, const std::string& raw, const std::string& type,
+                             const std::string& lang, const std::string& enc, int64_t length,
+                             const std::string& loc, TDateTime d, TDateTime m, TDateTime e,
+                             const std::string& tag, bool& carryOn) {
+        recorded(s, code, raw, type, lang, enc, length, loc, d, m, e, tag, carryOn);
+        carryOn = false;
+    };
+    ASSERT_TRUE(Fetch(http_, FaultUrl("/ok?n=100000")));
+    EXPECT_EQ(rec_->Names(), (Names{"HeaderInfo", "DoneInterrupted"}));
+}
+
+TEST_F(WinHttpTest, HeaderDatesInEveryFormAndTheRequestAsSent) {
+    std::vector<TDateTime> modified, expires;
+    std::string language, etag;
+    http_.OnHeaderInfo = [&](TObject*, int, const std::string&, const std::string&, const std::string& lang,
+                             const std::string&, int64_t, const std::string&, TDateTime, TDateTime m,
+                             TDateTime e, const std::string& tag, bool&) {
+        modified.push_back(m);
+        expires.push_back(e);
+        language = lang;
+        etag = tag;
+    };
+    for (const char* form : {"1123", "850", "asctime", "zone", "garbage"}) {
+        http_.URL = FaultUrl(std::string("/dates?form=") + form);
+        ASSERT_TRUE(http_.Read(true)); // waits, pumping, until the transfer has ended
+        EXPECT_FALSE(http_.Busy());
+    }
+    ASSERT_EQ(modified.size(), 5u);
+    const TDateTime expected = UniversalToLocal(EncodeDate(1994, 11, 6) + EncodeTime(8, 49, 37, 0));
+    for (int i = 0; i < 4; ++i)
+        EXPECT_NEAR(modified[i], expected, 1e-7) << i;
+    EXPECT_EQ(modified[4], 0);
+    EXPECT_EQ(expires[0], 0); // "Expires: 0" is no date
+    EXPECT_EQ(language, "de");
+    EXPECT_EQ(etag, "\"e1\"");
+
+    // The request: agent (a default when empty), referer, extra headers, and the address as written.
+    http_.OnHeaderInfo = nullptr;
+    http_.Agent = "";
+    http_.Referer = "http://example.test/from";
+    http_.AddHeaders()->Add("X-Test: one");
+    fetch(FaultUrl("/echo-request?q=%2F%3F%25&s=a b"));
+    EXPECT_NE(rec_->body.find("GET /echo-request?q=%2F%3F%25&s=a%20b HTTP/1.1"), std::string::npos)
+        << rec_->body;
+    EXPECT_NE(rec_->body.find("User-Agent: Pathweaver/4.5"), std::string::npos);
+    EXPECT_NE(rec_->body.find("Referer: http://example.test/from"), std::string::npos);
+    EXPECT_NE(rec_->body.find("X-Test: one"), std::string::npos);
+    EXPECT_NE(rec_->body.find("Accept: text/html, */*"), std::string::npos);
+    http_.Agent = "Crawler/2";
+    fetch(FaultUrl("/echo-request"));
+    EXPECT_NE(rec_->body.find("User-Agent: Crawler/2"), std::string::npos);
+
+    // A form body goes out as a POST with the form content type.
+    http_.POSTData = "a=1&b=2";
+    EXPECT_EQ(fetch(FaultUrl("/post")), (Names{"HeaderInfo", "Done"}));
+    EXPECT_EQ(rec_->body, "application/x-www-form-urlencoded\na=1&b=2");
+}
+
+TEST_F(WinHttpTest, AbortSoftAndHard) {
+    // Soft: the worker notices within about a second, even between two slow blocks.
+    rec_ = std::make_unique<Recorder>(http_);
+    http_.URL = FaultUrl("/slow-body?n=100&d=0.5");
+    ASSERT_TRUE(http_.Read());
+    ASSERT_TRUE(PumpUntil([&] { return rec_->Has("Progress"); }, 10000));
+    EXPECT_FALSE(http_.Read()); // busy
+    const auto start = Clock::now();
+    http_.Abort();
+    ASSERT_TRUE(PumpUntil([&] { return !http_.Busy(); }, 5000));
+    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count(), 1500);
+    PumpUntil([] { return false; }, 100);
+    EXPECT_EQ(rec_->Terminal(), (Names{"Aborted"}));
+    EXPECT_TRUE(rec_->GuiEventsOnMainThread());
+
+    // Hard: the abort step runs at once on the calling thread; the stopped worker reports nothing.
+    rec_ = std::make_unique<Recorder>(http_);
+    ASSERT_TRUE(http_.Read());
+    ASSERT_TRUE(PumpUntil([&] { return rec_->Has("Progress"); }, 10000));
+    http_.Abort(false, true);
+    EXPECT_FALSE(http_.Busy());
+    EXPECT_EQ(rec_->Terminal(), (Names{"Aborted"}));
+    const size_t count = rec_->events.size();
+    EXPECT_TRUE(winthread::WaitForOrphans(5000));
+    PumpUntil([] { return false; }, 100);
+    EXPECT_EQ(rec_->events.size(), count);
+
+    // The client works on after both.
+    EXPECT_EQ(fetch(FaultUrl("/ok?n=10")), (Names{"HeaderInfo", "Done"}));
+}
+
+TEST_F(WinHttpTest, ClientDestroyedDuringATransferReportsNothing) {
+    auto* http = new TWinHTTP(nullptr);
+    Recorder rec(*http);
+    http->URL = FaultUrl("/slow-body?n=50&d=0.1");
+    ASSERT_TRUE(http->Read());
+    ASSERT_TRUE(PumpUntil([&] { return rec.Has("Progress"); }, 10000));
+    delete http;
+    const size_t count = rec.events.size();
+    EXPECT_TRUE(winthread::WaitForOrphans(5000));
+    PumpUntil([] { return false; }, 100);
+    EXPECT_EQ(rec.events.size(), count);
+}
+
+TEST_F(WinHttpTest, OutputFilesResumeAndLocalFiles) {
+    TempDir dir;
+    const std::string out = dir.File("out.bin");
+    http_.OutputFileName = out;
+    EXPECT_EQ(fetch(FaultUrl("/range")), (Names{"HeaderInfo", "Done"}));
+    EXPECT_EQ(rec_->body, ""); // the file stream is closed before OnDone
+    EXPECT_EQ(ReadFile(out), rangeBody());
+
+    // Resume from 300: the server's 206 carries no Accept-Ranges, the file is completed all the same.
+    WriteFile(out, rangeBody().substr(0, 300));
+    rec_ = std::make_unique<Recorder>(http_);
+    ASSERT_TRUE(http_.ReadRange(300, 0));
+    ASSERT_TRUE(PumpUntil([&] { return !http_.Busy(); }, 10000));
+    EXPECT_EQ(rec_->Names(), (Names{"HeaderInfo", "Done"}));
+    EXPECT_EQ(rec_->Find("HeaderInfo")->size, 1024);
+    EXPECT_EQ(rec_->Find("Done")->size, 1024);
+    EXPECT_EQ(ReadFile(out), rangeBody());
+
+    // A file that does not match the server's bytes before the resume point is fetched again whole, once.
+    WriteFile(out, std::string(300, 'q'));
+    rec_ = std::make_unique<Recorder>(http_);
+    ASSERT_TRUE(http_.ReadRange(300, 0));
+    ASSERT_TRUE(PumpUntil([&] { return !http_.Busy(); }, 10000));
+    EXPECT_EQ(rec_->Terminal(), (Names{"Done"}));
+    EXPECT_EQ(ReadFile(out), rangeBody());
+
+    // A file already whole: the server answers 416, and the transfer is complete without a body.
+    rec_ = std::make_unique<Recorder>(http_);
+    ASSERT_TRUE(http_.ReadRange(1024, 0));
+    ASSERT_TRUE(PumpUntil([&] { return !http_.Busy(); }, 10000));
+    EXPECT_EQ(rec_->Terminal(), (Names{"Done"}));
+    EXPECT_EQ(rec_->Find("Done")->size, 1024);
+    EXPECT_EQ(ReadFile(out), rangeBody());
+
+    // An error answer writes no file; a file that cannot be created is reported as such.
+    ::unlink(out.c_str());
+    EXPECT_EQ(fetch(FaultUrl("/status?code=404")), (Names{"HeaderInfo", "AnyError", "HTTPError"}));
+    EXPECT_FALSE(std::ifstream(out).good());
+    http_.OutputFileName = dir.File("missing/out.bin");
+    EXPECT_EQ(fetch(FaultUrl("/ok?n=10")), (Names{"HeaderInfo", "AnyError", "OutputFileError"}));
+
+    // Local files are read directly, also from an offset.
+    http_.OutputFileName.clear();
+    WriteFile(dir.File("page 1.html"), "<p>local</p>");
+    EXPECT_EQ(fetch("file://" + dir.Path() + "/page%201.html"), (Names{"Done"}));
+    EXPECT_EQ(rec_->body, "<p>local</p>");
+    EXPECT_EQ(fetch("file://" + dir.Path() + "/none.html"), (Names{"AnyError", "HTTPError"}));
+    EXPECT_EQ(rec_->Find("HTTPError")->code, 404);
+    rec_ = std::make_unique<Recorder>(http_);
+    http_.URL = "file://" + dir.Path() + "/page%201.html";
+    ASSERT_TRUE(http_.ReadRange(3, 0));
+    ASSERT_TRUE(PumpUntil([&] { return !http_.Busy(); }, 10000));
+    EXPECT_EQ(rec_->Names(), (Names{"Done"}));
+    EXPECT_EQ(rec_->body, "local</p>");
+    EXPECT_EQ(rec_->Find("Done")->size, 12);
+}

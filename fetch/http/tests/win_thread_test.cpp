@@ -1,0 +1,212 @@
+#include "fetch/http/win_thread.h"
+#include "http_test_support.h"
+
+#include "platform/gui/window.h"
+#include "platform/rtl/exception.h"
+#include "platform/rtl/thread.h"
+
+#include <atomic>
+#include <chrono>
+#include <gtest/gtest.h>
+#include <mutex>
+
+using http_test::PumpUntil;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+long long msSince(Clock::time_point t) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t).count();
+}
+
+// Works until told to stop, calling the GUI thread every few milliseconds.
+void busyUntilTerminated(std::atomic<int>& calls) {
+    TEventWinThread* self = TEventWinThread::Current();
+    while (!self->Terminated()) {
+        self->Synchronize([&] { ++calls; });
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+} // namespace
+
+TEST(WinThread, OneHiddenWindowSharedByAllThreadObjects) {
+    ASSERT_EQ(winthread::SyncWindow(), nullptr);
+    auto* a = new TCustomWinThread(nullptr);
+    HWND window = winthread::SyncWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(GetWindowText(window), "");
+    char name[64] = {};
+    GetClassName(window, name, sizeof name);
+    EXPECT_STREQ(name, "TWinThreadWindow");
+    auto* b = new TCustomWinThread(nullptr);
+    EXPECT_EQ(winthread::SyncWindow(), window);
+    delete a;
+    EXPECT_TRUE(IsWindow(window));
+    delete b;
+    EXPECT_EQ(winthread::SyncWindow(), nullptr);
+    EXPECT_FALSE(IsWindow(window));
+    WNDCLASS wc;
+    EXPECT_FALSE(GetClassInfo(nullptr, "TWinThreadWindow", wc));
+}
+
+TEST(WinThread, EventsRunOnTheGuiThreadInOrderAndWaitForReturnsTheExitCode) {
+    TCustomWinThread worker(nullptr);
+    std::vector<std::string> log; // touched on the GUI thread only
+    std::thread::id workThread;
+    worker.SetOnExecute([&](TObject* sender) {
+        EXPECT_EQ(sender, &worker);
+        workThread = std::this_thread::get_id();
+        for (int i = 0; i < 3; ++i)
+            worker.Synchronize([&, i] {
+                EXPECT_TRUE(IsMainThread());
+                log.push_back("sync" + std::to_string(i));
+            });
+        TEventWinThread::Current()->SetReturnValue(7);
+    });
+    worker.SetOnTerminate([&](TObject*) {
+        EXPECT_TRUE(IsMainThread());
+        log.push_back("terminate");
+    });
+    ASSERT_TRUE(worker.Execute());
+    // WaitFor on the GUI thread keeps the worker's calls running, so it cannot deadlock.
+    EXPECT_EQ(worker.Thread()->WaitFor(), 7u);
+    EXPECT_EQ(log, (std::vector<std::string>{"sync0", "sync1", "sync2", "terminate"}));
+    EXPECT_NE(workThread, MainThreadID());
+    EXPECT_FALSE(worker.Running());
+
+    // Waiting inside Execute gives the same order; Synchronize from the GUI thread itself runs at once.
+    log.clear();
+    worker.SetWaitThread(true);
+    ASSERT_TRUE(worker.Execute());
+    EXPECT_EQ(log, (std::vector<std::string>{"sync0", "sync1", "sync2", "terminate"}));
+    bool ran = false;
+    worker.Synchronize([&] { ran = true; });
+    EXPECT_TRUE(ran);
+}
+
+TEST(WinThread, WaitTimeoutIsATotalDeadlineEvenWhileMessagesFlow) {
+    TCustomWinThread worker(nullptr);
+    std::atomic<int> calls{0};
+    worker.SetOnExecute([&](TObject*) { busyUntilTerminated(calls); });
+    bool terminated = false;
+    worker.SetOnTerminate([&](TObject*) { terminated = true; });
+    int expired = 0;
+    worker.OnWaitTimeoutExpired = [&](TObject*, bool& terminate) {
+        ++expired;
+        EXPECT_TRUE(terminate);
+    };
+    worker.SetWaitThread(true);
+    worker.SetWaitTimeout(300);
+    const auto start = Clock::now();
+    EXPECT_FALSE(worker.Execute());
+    EXPECT_GE(msSince(start), 290);
+    EXPECT_LT(msSince(start), 3000);
+    EXPECT_EQ(expired, 1);
+    EXPECT_GT(calls.load(), 5); // the GUI thread kept serving the worker while it waited
+    // The stopped run ends alone and reports nothing more.
+    ASSERT_TRUE(winthread::WaitForOrphans(5000));
+    const int after = calls.load();
+    PumpUntil([] { return false; }, 50);
+    EXPECT_EQ(calls.load(), after);
+    EXPECT_FALSE(terminated);
+
+    // A handler that keeps the run going: Execute answers True and the work carries on.
+    worker.OnWaitTimeoutExpired = [&](TObject*, bool& terminate) { terminate = false; };
+    EXPECT_TRUE(worker.Execute());
+    EXPECT_TRUE(worker.Running());
+    worker.Stop(false);
+    EXPECT_TRUE(PumpUntil([&] { return terminated; }, 5000));
+}
+
+TEST(WinThread, ExceptionsCrossThreadsAsConfigured) {
+    TCustomWinThread worker(nullptr);
+    worker.SetWaitThread(true);
+    std::vector<std::string> log;
+    worker.SetOnException([&](TObject*) {
+        EXPECT_TRUE(IsMainThread());
+        log.push_back("exception");
+    });
+    worker.SetOnTerminate([&](TObject*) { log.push_back("terminate"); });
+
+    // A failing work is reported on the GUI thread and the run still terminates normally.
+    worker.SetOnExecute([](TObject*) { throw Exception("work failed"); });
+    EXPECT_TRUE(worker.Execute());
+    EXPECT_EQ(log, (std::vector<std::string>{"exception", "terminate"}));
+
+    // A failing GUI-thread call is dropped while exceptions are caught...
+    std::string seen;
+    worker.SetOnExecute([&](TObject*) {
+        try {
+            worker.Synchronize([] { throw Exception("gui call failed"); });
+            seen = "nothing";
+        } catch (const Exception& e) {
+            seen = e.Message();
+        }
+    });
+    log.clear();
+    EXPECT_TRUE(worker.Execute());
+    EXPECT_EQ(seen, "nothing");
+    EXPECT_EQ(log, (std::vector<std::string>{"terminate"}));
+
+    // ...and raised again in the worker when they are not.
+    worker.SetCatchExceptions(false);
+    EXPECT_TRUE(worker.Execute());
+    EXPECT_EQ(seen, "gui call failed");
+
+    // A failing OnTerminate goes to OnException when caught.
+    worker.SetCatchExceptions(true);
+    worker.SetOnExecute([](TObject*) {});
+    worker.SetOnTerminate([](TObject*) { throw Exception("terminate failed"); });
+    log.clear();
+    EXPECT_TRUE(worker.Execute());
+    EXPECT_EQ(log, (std::vector<std::string>{"exception"}));
+}
+
+TEST(WinThread, NothingRunsForAnOwnerBeingDestroyed) {
+    auto* owner = new TComponent(nullptr);
+    auto* worker = new TCustomWinThread(owner);
+    std::atomic<int> calls{0};
+    std::atomic<bool> started{false};
+    worker->SetOnExecute([&](TObject*) {
+        started = true;
+        busyUntilTerminated(calls);
+    });
+    bool terminated = false;
+    worker->SetOnTerminate([&](TObject*) { terminated = true; });
+    ASSERT_TRUE(worker->Execute());
+    ASSERT_TRUE(PumpUntil([&] { return calls.load() > 2; }, 5000));
+    delete owner; // frees the worker component while its thread runs
+    const int atDestruction = calls.load();
+    ASSERT_TRUE(winthread::WaitForOrphans(5000));
+    EXPECT_EQ(calls.load(), atDestruction);
+    EXPECT_FALSE(terminated);
+    EXPECT_EQ(winthread::SyncWindow(), nullptr);
+}
+
+TEST(WinThread, ExecuteAgainReplacesTheThreadAndKeepsEventsAndPriority) {
+    TCustomWinThread worker(nullptr);
+    worker.SetThreadPriority(tpLower);
+    std::atomic<int> calls{0};
+    std::atomic<int> runs{0};
+    worker.SetOnExecute([&](TObject*) {
+        ++runs;
+        busyUntilTerminated(calls);
+    });
+    ASSERT_TRUE(worker.Execute());
+    TEventWinThread* first = worker.Thread();
+    ASSERT_TRUE(PumpUntil([&] { return runs.load() == 1 && worker.Running(); }, 5000));
+    ASSERT_TRUE(worker.Execute());
+    EXPECT_NE(worker.Thread(), first);
+    EXPECT_EQ(worker.ThreadPriority(), tpLower);
+    EXPECT_TRUE(PumpUntil([&] { return runs.load() == 2; }, 5000));
+    worker.Stop(false);
+    EXPECT_TRUE(PumpUntil([&] { return !worker.Running(); }, 5000));
+    EXPECT_TRUE(winthread::WaitForOrphans(5000));
+
+    EXPECT_EQ(winthread::PriorityValue(tpIdle), -15);
+    EXPECT_EQ(winthread::PriorityValue(tpTimeCritical), 15);
+    EXPECT_EQ(winthread::PriorityFromValue(-2), tpLowest);
+    EXPECT_EQ(winthread::PriorityFromValue(3), tpNormal);
+}

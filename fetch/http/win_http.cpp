@@ -1,0 +1,231 @@
+#include "fetch/http/win_http.h"
+
+#include "fetch/http/http_transfer.h"
+#include "platform/rtl/stream.h"
+#include "platform/rtl/string_list.h"
+
+#include <cmath>
+#include <limits>
+#include <unistd.h>
+
+namespace winhttp {
+
+const char* StatusText(int StatusCode) {
+    switch (StatusCode) {
+    case 10:
+        return "Resolving name";
+    case 11:
+        return "Name resolved";
+    case 20:
+        return "Connecting to server";
+    case 21:
+        return "Connected";
+    case 30:
+        return "Sending Request";
+    case 31:
+        return "Request sent";
+    case 40:
+        return "Receiving response";
+    case 41:
+        return "Response received";
+    case 42:
+        return "CTL Response received";
+    case 43:
+        return "Prefetch";
+    case 50:
+        return "Closing connection";
+    case 51:
+        return "Connection closed";
+    case 60:
+        return "Handle created";
+    case 70:
+        return "Handle closing";
+    case 100:
+        return "Request complete";
+    case 110:
+        return "Redirect";
+    case 120:
+        return "Intermediate response";
+    case 200:
+        return "State change";
+    default:
+        return "Unknown status";
+    }
+}
+
+std::string RealmOf(const std::string& Challenge) {
+    const size_t open = Challenge.find("=\"");
+    if (open == std::string::npos) return {};
+    const size_t from = open + 2;
+    const size_t close = Challenge.find('"', from);
+    return Challenge.substr(from, close == std::string::npos ? std::string::npos : close - from);
+}
+
+Progress ComputeProgress(int64_t DataSize, int64_t BytesRead, int64_t ResumeFrom, int64_t ElapsedMs) {
+    Progress p;
+    const double total = static_cast<double>(DataSize) + static_cast<double>(ResumeFrom);
+    const double done = static_cast<double>(BytesRead) + static_cast<double>(ResumeFrom);
+    if (total > 0)
+        p.PercentsDone = static_cast<uint8_t>(std::clamp(std::round(done * 100.0 / total), 0.0, 100.0));
+    const int64_t elapsed = std::max<int64_t>(ElapsedMs, 0) / 1000;
+    p.ElapsedTime = static_cast<int>(std::min<int64_t>(elapsed, std::numeric_limits<int>::max()));
+    if (BytesRead > 0) {
+        const double estimate = std::round(static_cast<double>(DataSize) / static_cast<double>(BytesRead) *
+                                           static_cast<double>(elapsed)) -
+                                static_cast<double>(elapsed);
+        p.EstimatedTimeLeft =
+            static_cast<int>(std::clamp(estimate, 0.0, double(std::numeric_limits<int>::max())));
+    }
+    double rate = static_cast<double>(BytesRead) / 1024.0;
+    if (elapsed != 0) rate /= static_cast<double>(elapsed);
+    p.TransferRate = static_cast<float>(rate);
+    return p;
+}
+
+} // namespace winhttp
+
+TCustomWinHTTP::TCustomWinHTTP(TComponent* AOwner)
+    : TWinLoginComponent(AOwner), worker_(new TCustomWinThread(this)),
+      addHeaders_(std::make_unique<TStringList>()), proxy_(std::make_unique<TWinHTTPProxy>()),
+      range_(std::make_unique<TWinHTTPRange>()), timeouts_(std::make_unique<TWinHTTPTimeouts>()) {
+    worker_->SetOnException([this](TObject*) { raise(OnAnyError); });
+    worker_->SetOnTerminate([this](TObject*) { endOfTransfer(); });
+    worker_->OnWaitTimeoutExpired = [this](TObject*, bool& terminate) { waitTimeoutExpired(terminate); };
+}
+
+TCustomWinHTTP::~TCustomWinHTTP() {
+    Destroying();
+    if (transfer_) {
+        // The worker finishes alone, on its own copy of the transfer, and reports nothing.
+        transfer_->Silence();
+        transfer_->cancel = true;
+    }
+    worker_->Stop(true);
+    transfer_.reset();
+}
+
+TStrings* TCustomWinHTTP::AddHeaders() const {
+    return addHeaders_.get();
+}
+
+bool TCustomWinHTTP::ReadRange(uint32_t StartPos, uint32_t EndPos, bool ForceWait) {
+    if (busy_) return false;
+    busy_ = true;
+    reading_ = true;
+    auto t = std::make_shared<winhttp::Transfer>();
+    t->owner = this;
+    t->url = URL;
+    t->postData = POSTData;
+    t->referer = Referer;
+    t->acceptTypes = AcceptTypes;
+    t->agent = Agent;
+    t->outputFileName = OutputFileName;
+    t->addHeadersText = addHeaders_->Count() ? addHeaders_->Text() : std::string();
+    t->username = Username();
+    t->password = Password();
+    t->requestMethod = RequestMethod;
+    t->requestFlags = CacheOptionFlags(CacheOptions) | InternetOptionFlags(InternetOptions);
+    t->workOffline = WorkOffline;
+    t->bufferSize = TransferBufferSize;
+    t->proxy.Assign(proxy_.get());
+    t->rangeStart = range_->StartRange;
+    t->rangeEnd = range_->EndRange;
+    t->connectTimeout = timeouts_->ConnectTimeout;
+    t->receiveTimeout = timeouts_->ReceiveTimeout;
+    t->sendTimeout = timeouts_->SendTimeout;
+    t->wantsHeaderInfo = static_cast<bool>(OnHeaderInfo);
+    t->wantsProgress = static_cast<bool>(OnProgress);
+    t->wantsPassword = static_cast<bool>(OnPasswordRequest);
+    t->wantsProxyAuth = static_cast<bool>(OnProxyAuthenticationRequest);
+    t->onStatus = OnStatus;
+    t->onRedirected = OnRedirected;
+    t->resumeFrom = StartPos;
+    t->resumeTo = EndPos;
+    transfer_ = t;
+    worker_->SetOnExecute([t](TObject*) { winhttp::RunTransfer(t); });
+
+    const bool savedWait = worker_->WaitThread();
+    if (ForceWait) worker_->SetWaitThread(true);
+    bool result;
+    try {
+        result = worker_->Execute();
+    } catch (...) {
+        worker_->SetWaitThread(savedWait);
+        throw;
+    }
+    worker_->SetWaitThread(savedWait);
+    return result;
+}
+
+void TCustomWinHTTP::Abort(bool DeleteOutputFile, bool Hard) {
+    std::shared_ptr<winhttp::Transfer> t = transfer_;
+    if (!t || !busy_) return;
+    t->deleteOnAbort = DeleteOutputFile;
+    t->cancel = true;
+    if (!Hard) {
+        worker_->Stop(false);
+        return;
+    }
+    t->Silence();
+    worker_->Stop(true);
+    AbortStep(t, true);
+}
+
+void TCustomWinHTTP::AbortStep(const std::shared_ptr<winhttp::Transfer>& transfer, bool Hard) {
+    if (transfer != transfer_) return; // a transfer the component has already let go
+    // After a hard stop the worker may still be writing: it keeps the stream until it ends.
+    if (!Hard) transfer->stream.reset();
+    transfer_.reset();
+    busy_ = false;
+    reading_ = false;
+    if (transfer->fileOutput && transfer->deleteOnAbort && !OutputFileName.empty())
+        ::unlink(transfer->outputFileName.c_str());
+    if (!ComponentState().Contains(csDestroying)) raise(OnAborted);
+}
+
+void TCustomWinHTTP::endOfTransfer() {
+    std::shared_ptr<winhttp::Transfer> t = transfer_;
+    if (!t || t->aborted) return;
+    reading_ = false;
+    if (t->stream) t->stream->SetPosition(0);
+    if (t->continueDownload && t->success) {
+        if (!t->stream && t->resumeFrom == 0) {
+            transfer_.reset();
+            raise(OnAnyError);
+            raise(OnOutputFileError);
+            busy_ = false;
+            return;
+        }
+        if (t->fileOutput) t->stream.reset();
+        if (OnDone) OnDone(this, t->contentType, t->bytesRead + t->resumeFrom, t->stream.get());
+    } else if (t->continueDownload) {
+        raise(OnAnyError);
+        if (t->statusCode == 200 || t->statusCode == 206) {
+            if (OnConnLost) OnConnLost(this, t->contentType, t->dataSize, t->bytesRead, t->stream.get());
+        } else if (t->statusCode == -1) {
+            raise(OnHostUnreachable);
+        } else {
+            if (OnHTTPError) OnHTTPError(this, t->statusCode, t->stream.get());
+            if (t->fileOutput) {
+                t->stream.reset();
+                ::unlink(t->outputFileName.c_str());
+            }
+        }
+    }
+    t->stream.reset();
+    if (transfer_ == t) transfer_.reset();
+    busy_ = false;
+    if (!t->continueDownload) raise(OnDoneInterrupted);
+}
+
+void TCustomWinHTTP::waitTimeoutExpired(bool& TerminateThread) {
+    if (OnWaitTimeoutExpired) OnWaitTimeoutExpired(this, TerminateThread);
+    if (TerminateThread && transfer_) {
+        std::shared_ptr<winhttp::Transfer> t = transfer_;
+        t->Silence();
+        t->cancel = true;
+        transfer_.reset();
+        busy_ = false;
+        reading_ = false;
+    }
+}

@@ -1,0 +1,138 @@
+#pragma once
+// The HTTP client component: one transfer at a time on a worker thread, the body kept in memory or
+// written to a file, headers, progress and outcome reported through events on the GUI thread.
+#include "fetch/http/http_settings.h"
+#include "fetch/http/login_component.h"
+#include "fetch/http/win_thread.h"
+#include "platform/rtl/date_time.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+class TStream;
+class TStrings;
+class TStringList;
+
+using TWinHTTPHeaderInfoEvent = std::function<void(
+    TObject* Sender, int ErrorCode, const std::string& RawHeadersCRLF, const std::string& ContentType,
+    const std::string& ContentLanguage, const std::string& ContentEncoding, int64_t ContentLength,
+    const std::string& Location, TDateTime Date, TDateTime LastModified, TDateTime Expires,
+    const std::string& ETag, bool& ContinueDownload)>;
+using TWinHTTPProgressEvent = std::function<void(
+    TObject* Sender, const std::string& ContentType, int64_t DataSize, int64_t BytesRead, int ElapsedTime,
+    int EstimatedTimeLeft, uint8_t PercentsDone, float TransferRate, TStream* Stream)>;
+using TWinHTTPDoneEvent =
+    std::function<void(TObject* Sender, const std::string& ContentType, int64_t FileSize, TStream* Stream)>;
+using TWinHTTPConnLostEvent = std::function<void(TObject* Sender, const std::string& ContentType,
+                                                 int64_t FileSize, int64_t BytesRead, TStream* Stream)>;
+using TWinHTTPErrorEvent = std::function<void(TObject* Sender, int ErrorCode, TStream* Stream)>;
+using TWinHTTPRedirected = std::function<void(TObject* Sender, const std::string& NewURL)>;
+using TWinHTTPPasswordRequestEvent =
+    std::function<void(TObject* Sender, const std::string& Realm, bool& TryAgain)>;
+using TWinHTTPProxyAuthenticationEvent = std::function<void(TObject* Sender, std::string& ProxyUsername,
+                                                            std::string& ProxyPassword, bool& TryAgain)>;
+using TWinHTTPStatusEvent =
+    std::function<void(TObject* Sender, int StatusCode, const std::string& StatusText)>;
+
+namespace winhttp {
+struct Transfer;
+// The text of a status callback code.
+const char* StatusText(int StatusCode);
+// The realm of a WWW-Authenticate value: the quoted text after the first =" (empty when there is none).
+std::string RealmOf(const std::string& Challenge);
+// Progress figures, in 64-bit arithmetic, clamped to sensible ranges.
+struct Progress {
+    uint8_t PercentsDone = 0;
+    int ElapsedTime = 0;
+    int EstimatedTimeLeft = 0;
+    float TransferRate = 0;
+};
+Progress ComputeProgress(int64_t DataSize, int64_t BytesRead, int64_t ResumeFrom, int64_t ElapsedMs);
+} // namespace winhttp
+
+class TCustomWinHTTP : public TWinLoginComponent {
+public:
+    explicit TCustomWinHTTP(TComponent* AOwner);
+    ~TCustomWinHTTP() override;
+    std::string ClassName() const override { return "TCustomWinHTTP"; }
+
+    // False at once while a transfer is busy.
+    bool Read(bool ForceWait = false) { return ReadRange(0, 0, ForceWait); }
+    bool ReadRange(uint32_t StartPos, uint32_t EndPos, bool ForceWait = false);
+    // Stops the running transfer. Without Hard the worker notices at its next check (within about a
+    // second even on a silent connection); with Hard the abort runs at once on the calling thread.
+    void Abort(bool DeleteOutputFile = false, bool Hard = false);
+
+    bool Busy() const { return busy_; }
+    bool Reading() const { return reading_; }
+    TCustomWinThread* WorkerThread() const { return worker_; }
+
+    std::string URL;
+    TWinHTTPRequestMethod RequestMethod = rmAutoDetect;
+    std::string POSTData;
+    std::string Referer;
+    std::string AcceptTypes = "text/html, */*";
+    std::string Agent = "Pathweaver/4.5";
+    TCacheOptions CacheOptions = OptionBit(coReloadIfNoExpireInformation) |
+                                 OptionBit(coReloadUpdatedObjects) | OptionBit(coCreateTempFilesIfCantCache);
+    TInternetOptions InternetOptions = OptionBit(ioKeepConnection);
+    std::string OutputFileName;
+    bool HideOutputFile = false;
+    uint32_t TransferBufferSize = 4096;
+    bool WorkOffline = false;
+
+    TStrings* AddHeaders() const;
+    TWinHTTPProxy* Proxy() const { return proxy_.get(); }
+    TWinHTTPRange* Range() const { return range_.get(); }
+    TWinHTTPTimeouts* Timeouts() const { return timeouts_.get(); }
+    TThreadPriority ThreadPriority() const { return worker_->ThreadPriority(); }
+    void SetThreadPriority(TThreadPriority Value) { worker_->SetThreadPriority(Value); }
+    bool WaitThread() const { return worker_->WaitThread(); }
+    void SetWaitThread(bool Value) { worker_->SetWaitThread(Value); }
+    uint32_t WaitTimeout() const { return worker_->WaitTimeout(); }
+    void SetWaitTimeout(uint32_t Value) { worker_->SetWaitTimeout(Value); }
+
+    TWinHTTPHeaderInfoEvent OnHeaderInfo;
+    TWinHTTPProgressEvent OnProgress;
+    TWinHTTPDoneEvent OnDone;
+    TNotifyEvent OnDoneInterrupted;
+    TWinHTTPConnLostEvent OnConnLost;
+    TWinHTTPErrorEvent OnHTTPError;
+    TNotifyEvent OnHostUnreachable;
+    TNotifyEvent OnAnyError;
+    TNotifyEvent OnOutputFileError;
+    TNotifyEvent OnAborted;
+    TWinHTTPRedirected OnRedirected;
+    TWinHTTPPasswordRequestEvent OnPasswordRequest;
+    TWinHTTPProxyAuthenticationEvent OnProxyAuthenticationRequest;
+    TWinThreadWaitTimeoutExpired OnWaitTimeoutExpired;
+    // Runs on the worker thread: its handler must not touch windows.
+    TWinHTTPStatusEvent OnStatus;
+
+    // The abort step, on the GUI thread: from the worker after a stop request, or from a hard Abort.
+    void AbortStep(const std::shared_ptr<winhttp::Transfer>& transfer, bool Hard);
+
+private:
+    void endOfTransfer();
+    void waitTimeoutExpired(bool& TerminateThread);
+    void raise(const TNotifyEvent& event) {
+        if (event) event(this);
+    }
+
+    TCustomWinThread* worker_;
+    std::unique_ptr<TStringList> addHeaders_;
+    std::unique_ptr<TWinHTTPProxy> proxy_;
+    std::unique_ptr<TWinHTTPRange> range_;
+    std::unique_ptr<TWinHTTPTimeouts> timeouts_;
+    std::shared_ptr<winhttp::Transfer> transfer_;
+    bool busy_ = false;
+    bool reading_ = false;
+};
+
+class TWinHTTP : public TCustomWinHTTP {
+public:
+    explicit TWinHTTP(TComponent* AOwner) : TCustomWinHTTP(AOwner) {}
+    std::string ClassName() const override { return "TWinHTTP"; }
+};

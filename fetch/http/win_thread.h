@@ -1,0 +1,149 @@
+#pragma once
+// A worker thread whose work and events are bound methods, and the way for the worker to run a method
+// on the GUI thread and wait for it (a message sent to one hidden window shared by the whole process).
+// Threads are never killed: a hard stop detaches the running thread as an orphan that finishes alone
+// with every event suppressed, and hands back a fresh, unstarted thread object.
+#include "platform/rtl/component.h"
+#include "platform/rtl/wintypes.h"
+
+#include <atomic>
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <thread>
+
+enum TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
+
+using TThreadMethod = std::function<void()>;
+using TWinThreadWaitTimeoutExpired = std::function<void(TObject* Sender, bool& TerminateThread)>;
+
+class TCustomWinThread;
+
+class TEventWinThread : public TObject {
+public:
+    explicit TEventWinThread(TCustomWinThread* Owner);
+    ~TEventWinThread() override;
+    std::string ClassName() const override { return "TEventWinThread"; }
+
+    // Runs Method on the GUI thread and returns once it has run; from the GUI thread it runs at once.
+    void Synchronize(const TThreadMethod& Method);
+    // Waits for the thread procedure to end (running the worker's GUI-thread calls meanwhile when called
+    // on the GUI thread) and answers ReturnValue.
+    uint32_t WaitFor();
+    void Suspend();
+    void Resume();
+    bool Suspended() const { return suspended_; }
+    void SetSuspended(bool Value);
+    void Terminate() { terminated_ = true; }
+    bool Terminated() const { return terminated_; }
+    bool Executing() const { return executing_; }
+    // True once the thread procedure has ended.
+    bool Finished() const { return finished_; }
+    uint32_t ReturnValue() const { return returnValue_; }
+    void SetReturnValue(uint32_t Value) { returnValue_ = Value; }
+    // Stops the thread cooperatively and replaces this object: the running thread is left to finish
+    // alone with its events suppressed; the answer is a fresh object with the same priority and events.
+    // This object must not be used afterwards.
+    TEventWinThread* Kill();
+    TThreadPriority Priority() const { return priority_; }
+    void SetPriority(TThreadPriority Value);
+    TCustomWinThread* Owner() const { return owner_; }
+    // True once a hard stop has detached this object's thread: nothing of it reaches the GUI thread.
+    bool Orphaned() const { return orphaned_; }
+
+    // The thread object whose thread procedure is running on the calling thread, if any.
+    static TEventWinThread* Current();
+
+    TNotifyEvent OnExecute;
+    TNotifyEvent OnException;
+    TNotifyEvent OnTerminate;
+
+    // Called by the hidden window on the GUI thread for a pending Synchronize.
+    void RunPendingSync();
+    // The owner's CatchExceptions, kept here so an orphan never reads its former owner.
+    void SetCatchExceptions(bool Value) { catchExceptions_ = Value; }
+
+private:
+    void threadProc();
+    bool suppressed() const;
+    void releaseWindow();
+
+    std::thread thread_;
+    std::atomic<bool> terminated_{false};
+    std::atomic<bool> suspended_{true};
+    std::atomic<bool> executing_{false};
+    std::atomic<bool> finished_{false};
+    std::atomic<bool> orphaned_{false};
+    std::atomic<bool> eventsDone_{false};
+    std::atomic<bool> catchExceptions_{true};
+    std::atomic<uint32_t> returnValue_{0};
+    bool started_ = false;
+    bool holdsWindow_ = false;
+    TThreadPriority priority_ = tpNormal;
+    TThreadMethod sync_;
+    std::exception_ptr syncException_;
+    TCustomWinThread* owner_;
+};
+
+class TCustomWinThread : public TComponent {
+public:
+    explicit TCustomWinThread(TComponent* AOwner);
+    ~TCustomWinThread() override;
+    std::string ClassName() const override { return "TCustomWinThread"; }
+
+    void Loaded() override;
+    // Starts a new run on a fresh thread (a previous run still going is stopped hard first). With
+    // WaitThread, waits for the run while pumping messages and answers False when the wait timed out and
+    // the run was stopped.
+    bool Execute();
+    void Stop(bool Hard);
+    // From the worker: runs Method on the GUI thread, unless the owner is being destroyed.
+    void Synchronize(const TThreadMethod& Method);
+    void Suspend() { thread_->Suspend(); }
+    bool Running() const { return thread_->Executing(); }
+    bool Terminated() const { return thread_->Terminated(); }
+    TEventWinThread* Thread() const { return thread_; }
+
+    bool Suspended() const { return suspended_; }
+    void SetSuspended(bool Value);
+    bool CatchExceptions() const { return catchExceptions_; }
+    void SetCatchExceptions(bool Value);
+    bool WaitThread() const { return waitThread_; }
+    void SetWaitThread(bool Value) { waitThread_ = Value; }
+    uint32_t WaitTimeout() const { return waitTimeout_; }
+    void SetWaitTimeout(uint32_t Value) { waitTimeout_ = Value; }
+    TThreadPriority ThreadPriority() const { return thread_->Priority(); }
+    void SetThreadPriority(TThreadPriority Value) { thread_->SetPriority(Value); }
+
+    const TNotifyEvent& OnExecute() const { return thread_->OnExecute; }
+    void SetOnExecute(TNotifyEvent Value) { thread_->OnExecute = std::move(Value); }
+    const TNotifyEvent& OnException() const { return thread_->OnException; }
+    void SetOnException(TNotifyEvent Value) { thread_->OnException = std::move(Value); }
+    const TNotifyEvent& OnTerminate() const { return thread_->OnTerminate; }
+    void SetOnTerminate(TNotifyEvent Value) { thread_->OnTerminate = std::move(Value); }
+
+    TWinThreadWaitTimeoutExpired OnWaitTimeoutExpired;
+
+    // True when this component or its owner is being destroyed: nothing more is run for it.
+    bool OwnerDestroying() const;
+
+private:
+    TEventWinThread* thread_ = nullptr;
+    bool suspended_ = true;
+    bool catchExceptions_ = true;
+    bool waitThread_ = false;
+    uint32_t waitTimeout_ = 0;
+};
+
+namespace winthread {
+// Windows-compatible priority values of the enumeration.
+int PriorityValue(TThreadPriority Priority);
+TThreadPriority PriorityFromValue(int Value);
+// The hidden window's handle while any thread object lives, else nullptr.
+HWND SyncWindow();
+// Threads detached by hard stops that have not ended yet.
+int OrphanCount();
+// Waits (running GUI-thread calls when on the GUI thread) until no orphan is left; false on timeout.
+bool WaitForOrphans(int timeoutMs);
+} // namespace winthread
