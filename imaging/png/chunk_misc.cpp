@@ -39,9 +39,9 @@ bool TChunkgAMA::LoadFromStream(TStream& stream, const std::string& chunkType, u
         auto& lookup = Owner()->GammaLookup();
         auto& inverse = Owner()->InverseGammaLookup();
         const long double exponent = 1.0L / (static_cast<long double>(value) / 100000.0L * 2.2L);
-        for (int i = 0; i < 256; ++i) {
-            const long double base = i / 255.0L;
-            const long double power = base == 0 ? 0.0L : std::exp(exponent * std::log(base));
+        lookup[0] = inverse[0] = 0; // black stays black whatever the exponent
+        for (int i = 1; i < 256; ++i) {
+            const long double power = std::exp(exponent * std::log(i / 255.0L));
             // Half to even, as the class library rounds.
             const long double g = std::clamp(std::nearbyint(power * 255.0L), 0.0L, 255.0L);
             lookup[i] = static_cast<uint8_t>(g);
