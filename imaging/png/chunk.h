@@ -54,7 +54,7 @@ public:
     void Add(std::unique_ptr<TChunk> chunk) { items_.push_back(std::move(chunk)); }
     void SetItem(int index, std::unique_ptr<TChunk> chunk);
     // Shrinks or grows; new entries are empty.
-    void SetSize(int count) { items_.resize(static_cast<size_t>(count)); }
+    void SetSize(int count) { items_.resize(static_cast<size_t>(count < 0 ? 0 : count)); }
     // Takes the last entry holding the chunk out of the list and hands it back (nothing when absent).
     std::unique_ptr<TChunk> Remove(TChunk* chunk);
     void Clear() { items_.clear(); }

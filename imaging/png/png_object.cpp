@@ -134,10 +134,12 @@ void TPNGObject::LoadFromStream(TStream& stream) {
 
 void TPNGObject::SaveToStream(TStream& stream) {
     stream.WriteBuffer(kSignature, 8);
-    for (int i = 0; i < chunkItems_.Count(); ++i)
+    for (int i = 0; i < chunkItems_.Count(); ++i) {
+        TChunk* chunk = chunkItems_.Item(i);
         // Only a text chunk reports failure this way: its text could not be deflated.
-        if (!chunkItems_.Item(i)->SaveToStream(stream))
+        if (chunk && !chunk->SaveToStream(stream))
             RaisePngError<EPNGZLIBError>(std::string(png_text::ZLIBError) + ZlibErrorText(-2));
+    }
 }
 
 void TPNGObject::LoadFromFile(const std::string& fileName) {
@@ -162,6 +164,7 @@ void TPNGObject::CopyFromPng(const TPNGObject& source) {
     inverseGammaLookup_ = source.inverseGammaLookup_;
     for (int i = 0; i < source.chunkItems_.Count(); ++i) {
         const TChunk* from = source.chunkItems_.Item(i);
+        if (!from) continue;
         std::unique_ptr<TChunk> copy = CreateChunkByName(this, from->ChunkType());
         TChunk* chunk = copy.get();
         chunkItems_.Add(std::move(copy));
