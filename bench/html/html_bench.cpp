@@ -21,19 +21,18 @@ struct Result {
     size_t titleChars = 0;
 };
 
-std::vector<std::string> LoadCorpus(int argc, char** argv)
-{
+std::vector<std::string> LoadCorpus(int argc, char** argv) {
     std::vector<std::string> roots;
     for (int i = 1; i < argc; ++i)
         roots.push_back(argv[i]);
-    if (roots.empty())
-        roots.push_back("/usr/share/doc/postgresql-doc-15/html");
+    if (roots.empty()) roots.push_back("/usr/share/doc/postgresql-doc-15/html");
     std::vector<std::string> pages;
     for (const auto& root : roots) {
         std::vector<std::filesystem::path> files;
         if (std::filesystem::is_directory(root)) {
             for (const auto& e : std::filesystem::recursive_directory_iterator(root))
-                if (e.is_regular_file() && (e.path().extension() == ".html" || e.path().extension() == ".htm"))
+                if (e.is_regular_file() &&
+                    (e.path().extension() == ".html" || e.path().extension() == ".htm"))
                     files.push_back(e.path());
         } else {
             files.push_back(root);
@@ -48,8 +47,8 @@ std::vector<std::string> LoadCorpus(int argc, char** argv)
 
 // Pages in other encodings: the corpus made ASCII, labelled with the charset (its own label
 // replaced), and with characters of that encoding sprinkled into the text.
-std::vector<std::string> Relabelled(const std::vector<std::string>& pages, const char* charset, bool twoByte)
-{
+std::vector<std::string> Relabelled(const std::vector<std::string>& pages, const char* charset,
+                                    bool twoByte) {
     std::vector<std::string> out;
     uint32_t seed = 12345;
     for (const auto& page : pages) {
@@ -67,8 +66,7 @@ std::vector<std::string> Relabelled(const std::vector<std::string>& pages, const
             seed = seed * 1103515245 + 12345;
             if (c == ' ' && !inTag && (seed >> 24) < 40) {
                 p.push_back(static_cast<char>(0xC1 + (seed >> 16) % 30));
-                if (twoByte)
-                    p.push_back(static_cast<char>(0xA1 + (seed >> 8) % 60));
+                if (twoByte) p.push_back(static_cast<char>(0xA1 + (seed >> 8) % 60));
             }
         }
         out.push_back(std::move(p));
@@ -78,8 +76,7 @@ std::vector<std::string> Relabelled(const std::vector<std::string>& pages, const
 
 void Quiet(void*, const char*, ...) {}
 
-Result Ours(const std::vector<std::string>& pages)
-{
+Result Ours(const std::vector<std::string>& pages) {
     Result r;
     TDIHtmlParser parser;
     TDIHtmlCharSetPlugin charset;
@@ -108,17 +105,16 @@ struct SaxState {
     bool haveTitle = false;
 };
 
-void SaxStart(void* ctx, const xmlChar* name, const xmlChar** atts)
-{
+void SaxStart(void* ctx, const xmlChar* name, const xmlChar** atts) {
     auto* s = static_cast<SaxState*>(ctx);
     const char* n = reinterpret_cast<const char*>(name);
     if (std::strcmp(n, "title") == 0 && !s->haveTitle) {
         s->inTitle = true;
         return;
     }
-    const char* want = (!std::strcmp(n, "a") || !std::strcmp(n, "area")) ? "href"
+    const char* want = (!std::strcmp(n, "a") || !std::strcmp(n, "area"))         ? "href"
                        : (!std::strcmp(n, "frame") || !std::strcmp(n, "iframe")) ? "src"
-                                                                                  : nullptr;
+                                                                                 : nullptr;
     if (want && atts)
         for (int i = 0; atts[i]; i += 2)
             if (std::strcmp(reinterpret_cast<const char*>(atts[i]), want) == 0 && atts[i + 1]) {
@@ -127,8 +123,7 @@ void SaxStart(void* ctx, const xmlChar* name, const xmlChar** atts)
             }
 }
 
-void SaxEnd(void* ctx, const xmlChar* name)
-{
+void SaxEnd(void* ctx, const xmlChar* name) {
     auto* s = static_cast<SaxState*>(ctx);
     if (s->inTitle && std::strcmp(reinterpret_cast<const char*>(name), "title") == 0) {
         s->inTitle = false;
@@ -136,15 +131,12 @@ void SaxEnd(void* ctx, const xmlChar* name)
     }
 }
 
-void SaxChars(void* ctx, const xmlChar*, int len)
-{
+void SaxChars(void* ctx, const xmlChar*, int len) {
     auto* s = static_cast<SaxState*>(ctx);
-    if (s->inTitle)
-        s->result->titleChars += static_cast<size_t>(len);
+    if (s->inTitle) s->result->titleChars += static_cast<size_t>(len);
 }
 
-Result LibXml2(const std::vector<std::string>& pages)
-{
+Result LibXml2(const std::vector<std::string>& pages) {
     Result r;
     htmlSAXHandler sax{};
     sax.startElement = SaxStart;
@@ -152,8 +144,10 @@ Result LibXml2(const std::vector<std::string>& pages)
     sax.characters = SaxChars;
     for (const auto& page : pages) {
         SaxState state{&r};
-        htmlParserCtxtPtr ctxt = htmlCreatePushParserCtxt(&sax, &state, nullptr, 0, nullptr, XML_CHAR_ENCODING_NONE);
-        htmlCtxtUseOptions(ctxt, HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET);
+        htmlParserCtxtPtr ctxt =
+            htmlCreatePushParserCtxt(&sax, &state, nullptr, 0, nullptr, XML_CHAR_ENCODING_NONE);
+        htmlCtxtUseOptions(ctxt,
+                           HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET);
         htmlParseChunk(ctxt, page.data(), static_cast<int>(page.size()), 0);
         htmlParseChunk(ctxt, nullptr, 0, 1);
         htmlFreeParserCtxt(ctxt);
@@ -161,30 +155,25 @@ Result LibXml2(const std::vector<std::string>& pages)
     return r;
 }
 
-void Walk(const GumboNode* node, Result& r, bool& haveTitle)
-{
-    if (node->type != GUMBO_NODE_ELEMENT)
-        return;
+void Walk(const GumboNode* node, Result& r, bool& haveTitle) {
+    if (node->type != GUMBO_NODE_ELEMENT) return;
     const GumboElement& e = node->v.element;
-    const char* want = (e.tag == GUMBO_TAG_A || e.tag == GUMBO_TAG_AREA)       ? "href"
+    const char* want = (e.tag == GUMBO_TAG_A || e.tag == GUMBO_TAG_AREA)         ? "href"
                        : (e.tag == GUMBO_TAG_FRAME || e.tag == GUMBO_TAG_IFRAME) ? "src"
                                                                                  : nullptr;
-    if (want && gumbo_get_attribute(&e.attributes, want))
-        ++r.links;
+    if (want && gumbo_get_attribute(&e.attributes, want)) ++r.links;
     if (e.tag == GUMBO_TAG_TITLE && !haveTitle) {
         haveTitle = true;
         for (unsigned i = 0; i < e.children.length; ++i) {
             auto* child = static_cast<const GumboNode*>(e.children.data[i]);
-            if (child->type == GUMBO_NODE_TEXT)
-                r.titleChars += std::strlen(child->v.text.text);
+            if (child->type == GUMBO_NODE_TEXT) r.titleChars += std::strlen(child->v.text.text);
         }
     }
     for (unsigned i = 0; i < e.children.length; ++i)
         Walk(static_cast<const GumboNode*>(e.children.data[i]), r, haveTitle);
 }
 
-Result Gumbo(const std::vector<std::string>& pages)
-{
+Result Gumbo(const std::vector<std::string>& pages) {
     Result r;
     for (const auto& page : pages) {
         GumboOutput* out = gumbo_parse_with_options(&kGumboDefaultOptions, page.data(), page.size());
@@ -196,8 +185,7 @@ Result Gumbo(const std::vector<std::string>& pages)
 }
 
 template <typename F>
-double MegabytesPerSecond(F run, const std::vector<std::string>& pages, Result& result)
-{
+double MegabytesPerSecond(F run, const std::vector<std::string>& pages, Result& result) {
     size_t bytes = 0;
     for (const auto& p : pages)
         bytes += p.size();
@@ -213,8 +201,7 @@ double MegabytesPerSecond(F run, const std::vector<std::string>& pages, Result& 
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     std::vector<std::string> pages = LoadCorpus(argc, argv);
     if (pages.empty()) {
         std::fprintf(stderr, "no pages found\n");
@@ -234,9 +221,10 @@ int main(int argc, char** argv)
         double a = MegabytesPerSecond(Ours, set.pages, ours);
         double b = MegabytesPerSecond(LibXml2, set.pages, xml);
         double c = MegabytesPerSecond(Gumbo, set.pages, gumbo);
-        std::printf("%-13s %zu pages  ours %7.1f MB/s (%zu links)  libxml2 SAX %7.1f MB/s (%zu)  gumbo %7.1f MB/s "
-                    "(%zu)  ratio to fastest peer %.2f\n",
-                    set.name, set.pages.size(), a, ours.links, b, xml.links, c, gumbo.links, a / std::max(b, c));
+        std::printf(
+            "%-13s %zu pages  ours %7.1f MB/s (%zu links)  libxml2 SAX %7.1f MB/s (%zu)  gumbo %7.1f MB/s "
+            "(%zu)  ratio to fastest peer %.2f\n",
+            set.name, set.pages.size(), a, ours.links, b, xml.links, c, gumbo.links, a / std::max(b, c));
     }
     return 0;
 }

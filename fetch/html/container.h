@@ -66,7 +66,8 @@ using TDIInitItemFunc = void (*)(TDIContainer* container, void* item);
 using TDIFreeItemFunc = void (*)(TDIContainer* container, void* item);
 using TDICopyItemFunc = void (*)(TDIContainer* container, const void* source, void* dest);
 using TDIReadItemFunc = void (*)(TDIContainer* container, TDIBinaryReader& reader, void* item, void* data);
-using TDIWriteItemFunc = void (*)(TDIContainer* container, TDIBinaryWriter& writer, const void* item, void* data);
+using TDIWriteItemFunc = void (*)(TDIContainer* container, TDIBinaryWriter& writer, const void* item,
+                                  void* data);
 using TDIReadHeaderFunc = void (*)(TDIContainer* container, TDIBinaryReader& reader, void* data);
 using TDIWriteHeaderFunc = void (*)(TDIContainer* container, TDIBinaryWriter& writer, void* data);
 
@@ -79,7 +80,8 @@ using TDIStoreKeyFunc = void (*)(TDIContainer* container, const void* key, void*
 using TDIStoreKeyBufFunc = void (*)(TDIContainer* container, const char16_t* buf, size_t length,
                                     void* storedKey);
 using TDIFreeKeyFunc = void (*)(TDIContainer* container, void* storedKey);
-using TDIReadKeyFunc = void (*)(TDIContainer* container, TDIBinaryReader& reader, void* storedKey, void* data);
+using TDIReadKeyFunc = void (*)(TDIContainer* container, TDIBinaryReader& reader, void* storedKey,
+                                void* data);
 using TDIWriteKeyFunc = void (*)(TDIContainer* container, TDIBinaryWriter& writer, const void* storedKey,
                                  void* data);
 

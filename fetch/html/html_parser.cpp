@@ -9,32 +9,32 @@ namespace {
 
 constexpr uint32_t kMaxTagId = 255;
 
-bool Receives(TDIFilter f, bool shown)
-{
+bool Receives(TDIFilter f, bool shown) {
     switch (f) {
-    case fiHide: return false;
-    case fiShowHidden: return !shown;
-    case fiShowShown: return shown;
+    case fiHide:
+        return false;
+    case fiShowHidden:
+        return !shown;
+    case fiShowShown:
+        return shown;
     case fiShowLocal:
-    case fiShow: return true;
+    case fiShow:
+        return true;
     }
     return false;
 }
 
-bool IsTagKind(TDIPieceKind kind)
-{
+bool IsTagKind(TDIPieceKind kind) {
     return kind == TDIPieceKind::CustomTag || kind == TDIPieceKind::HtmlTag || kind == TDIPieceKind::SsiTag;
 }
 
-TDITagKind TagKindOf(TDIPieceKind kind)
-{
+TDITagKind TagKindOf(TDIPieceKind kind) {
     return kind == TDIPieceKind::CustomTag ? tkCustom : kind == TDIPieceKind::SsiTag ? tkSsi : tkHtml;
 }
 
 } // namespace
 
-TDIHtmlParser::TDIHtmlParser()
-{
+TDIHtmlParser::TDIHtmlParser() {
     for (auto& f : callerTagFilters_) {
         f = std::make_unique<TDITagFilter>();
         f->OnChange = [this] { Recompute(); };
@@ -42,34 +42,28 @@ TDIHtmlParser::TDIHtmlParser()
     Recompute();
 }
 
-TDIHtmlParser::~TDIHtmlParser()
-{
+TDIHtmlParser::~TDIHtmlParser() {
     std::vector<TDIHtmlParserPlugin*> plugins = plugins_;
     for (TDIHtmlParserPlugin* p : plugins)
         p->SetHtmlParser(nullptr);
 }
 
-void TDIHtmlParser::SetFilter(TDIPieceKind kind, TDIFilter filter)
-{
+void TDIHtmlParser::SetFilter(TDIPieceKind kind, TDIFilter filter) {
     auto& slot = callerFilters_[static_cast<size_t>(kind)];
-    if (slot == filter)
-        return;
+    if (slot == filter) return;
     slot = filter;
     Recompute();
 }
 
-void TDIHtmlParser::Attach(TDIHtmlParserPlugin* plugin)
-{
-    if (plugin->parser_)
-        plugin->parser_->Detach(plugin);
+void TDIHtmlParser::Attach(TDIHtmlParserPlugin* plugin) {
+    if (plugin->parser_) plugin->parser_->Detach(plugin);
     plugins_.push_back(plugin);
     plugin->parser_ = this;
     plugin->Reset();
     Recompute();
 }
 
-void TDIHtmlParser::Detach(TDIHtmlParserPlugin* plugin)
-{
+void TDIHtmlParser::Detach(TDIHtmlParserPlugin* plugin) {
     if (plugin->parser_ != this)
         throw EDIContainerError(DIErrorText(plugin->ClassName(), di_text::PluginNotOwned));
     plugins_.erase(std::find(plugins_.begin(), plugins_.end(), plugin));
@@ -79,12 +73,10 @@ void TDIHtmlParser::Detach(TDIHtmlParserPlugin* plugin)
     Recompute();
 }
 
-void TDIHtmlParser::Recompute()
-{
+void TDIHtmlParser::Recompute() {
     std::vector<TDIHtmlParserPlugin*> enabled;
     for (TDIHtmlParserPlugin* p : plugins_)
-        if (p->enabled_)
-            enabled.push_back(p);
+        if (p->enabled_) enabled.push_back(p);
 
     auto combine = [&](TDIFilter caller, auto pluginFilter, std::array<Delivery, 2>& out, int side,
                        auto setPluginReceive) {
@@ -109,15 +101,18 @@ void TDIHtmlParser::Recompute()
         auto kind = static_cast<TDIPieceKind>(k);
         if (IsTagKind(kind)) {
             TDITagKind tk = TagKindOf(kind);
-            combine(callerTagFilters_[tk]->StartTags(), [&](TDIHtmlParserPlugin* p) {
-                return p->tagFilters_[tk]->StartTags();
-            }, kindDelivery_[k], 0, [&](TDIHtmlParserPlugin* p, bool r) { p->receives_[k][0] = r; });
-            combine(callerTagFilters_[tk]->EndTags(), [&](TDIHtmlParserPlugin* p) {
-                return p->tagFilters_[tk]->EndTags();
-            }, kindDelivery_[k], 1, [&](TDIHtmlParserPlugin* p, bool r) { p->receives_[k][1] = r; });
+            combine(
+                callerTagFilters_[tk]->StartTags(),
+                [&](TDIHtmlParserPlugin* p) { return p->tagFilters_[tk]->StartTags(); }, kindDelivery_[k], 0,
+                [&](TDIHtmlParserPlugin* p, bool r) { p->receives_[k][0] = r; });
+            combine(
+                callerTagFilters_[tk]->EndTags(),
+                [&](TDIHtmlParserPlugin* p) { return p->tagFilters_[tk]->EndTags(); }, kindDelivery_[k], 1,
+                [&](TDIHtmlParserPlugin* p, bool r) { p->receives_[k][1] = r; });
         } else {
-            combine(callerFilters_[k], [&](TDIHtmlParserPlugin* p) { return p->filters_[k]; }, kindDelivery_[k], 0,
-                    [&](TDIHtmlParserPlugin* p, bool r) { p->receives_[k][0] = r; });
+            combine(
+                callerFilters_[k], [&](TDIHtmlParserPlugin* p) { return p->filters_[k]; }, kindDelivery_[k],
+                0, [&](TDIHtmlParserPlugin* p, bool r) { p->receives_[k][0] = r; });
         }
     }
 
@@ -128,8 +123,7 @@ void TDIHtmlParser::Recompute()
         for (TDIHtmlParserPlugin* p : enabled)
             if (p->tagLists_[tk])
                 for (const auto& entry : p->tagLists_[tk]->Entries())
-                    if (entry.first <= kMaxTagId)
-                        maxId = std::max(maxId, entry.first);
+                    if (entry.first <= kMaxTagId) maxId = std::max(maxId, entry.first);
         idListed_[tk].assign(maxId + 1, false);
         idDelivery_[tk].assign(maxId + 1, {});
         for (TDIHtmlParserPlugin* p : plugins_)
@@ -137,40 +131,38 @@ void TDIHtmlParser::Recompute()
         for (TDIHtmlParserPlugin* p : enabled)
             if (p->tagLists_[tk])
                 for (const auto& entry : p->tagLists_[tk]->Entries())
-                    if (entry.first <= maxId)
-                        idListed_[tk][entry.first] = true;
+                    if (entry.first <= maxId) idListed_[tk][entry.first] = true;
         for (uint32_t id = 1; id <= maxId; ++id) {
-            if (!idListed_[tk][id])
-                continue;
+            if (!idListed_[tk][id]) continue;
             auto own = [&](TDIHtmlParserPlugin* p, bool end) -> TDIFilter {
                 TDITagFilters* list = p->tagLists_[tk];
-                if (list && list->HasStartTagFilter(id))
-                    return end ? fiHide : list->StartTagFilter(id);
+                if (list && list->HasStartTagFilter(id)) return end ? fiHide : list->StartTagFilter(id);
                 return end ? p->tagFilters_[tk]->EndTags() : p->tagFilters_[tk]->StartTags();
             };
-            combine(callerTagFilters_[tk]->StartTags(), [&](TDIHtmlParserPlugin* p) { return own(p, false); },
-                    idDelivery_[tk][id], 0, [&](TDIHtmlParserPlugin* p, bool r) { p->idReceives_[tk][id][0] = r; });
-            combine(callerTagFilters_[tk]->EndTags(), [&](TDIHtmlParserPlugin* p) { return own(p, true); },
-                    idDelivery_[tk][id], 1, [&](TDIHtmlParserPlugin* p, bool r) { p->idReceives_[tk][id][1] = r; });
+            combine(
+                callerTagFilters_[tk]->StartTags(), [&](TDIHtmlParserPlugin* p) { return own(p, false); },
+                idDelivery_[tk][id], 0,
+                [&](TDIHtmlParserPlugin* p, bool r) { p->idReceives_[tk][id][0] = r; });
+            combine(
+                callerTagFilters_[tk]->EndTags(), [&](TDIHtmlParserPlugin* p) { return own(p, true); },
+                idDelivery_[tk][id], 1,
+                [&](TDIHtmlParserPlugin* p, bool r) { p->idReceives_[tk][id][1] = r; });
         }
     }
 }
 
 TDIHtmlParser::Delivery TDIHtmlParser::DeliveryFor(TDIPieceKind kind, TDITagKind tagKind, bool endTag,
-                                                   uint32_t tagId) const
-{
+                                                   uint32_t tagId) const {
     Delivery d;
     if (IsTagKind(kind) && tagId < idListed_[tagKind].size() && idListed_[tagKind][tagId])
         d = idDelivery_[tagKind][tagId][endTag ? 1 : 0];
     else
         d = kindDelivery_[static_cast<size_t>(kind)][endTag ? 1 : 0];
-    if (callerMasked_)
-        d.caller = false;
+    if (callerMasked_) d.caller = false;
     return d;
 }
 
-bool TDIHtmlParser::Dispatch(TDIPieceKind kind, TDITagKind tagKind, bool endTag, uint32_t tagId, bool show)
-{
+bool TDIHtmlParser::Dispatch(TDIPieceKind kind, TDITagKind tagKind, bool endTag, uint32_t tagId, bool show) {
     pieceKind_ = kind;
     const int side = endTag ? 1 : 0;
     const bool tag = IsTagKind(kind);
@@ -190,18 +182,16 @@ bool TDIHtmlParser::Dispatch(TDIPieceKind kind, TDITagKind tagKind, bool endTag,
     for (size_t i = 0; i < count; ++i) {
         TDIHtmlParserPlugin* p = list[i];
         // Compared by value only: an earlier handler may have detached and freed it.
-        if (std::find(plugins_.begin(), plugins_.end(), p) == plugins_.end() || !p->enabled_)
-            continue;
-        bool receives = perId ? (tagId < p->idReceives_[tagKind].size() && p->idReceives_[tagKind][tagId][side])
-                              : p->receives_[static_cast<size_t>(kind)][side];
-        if (receives)
-            p->Handle(kind, show);
+        if (std::find(plugins_.begin(), plugins_.end(), p) == plugins_.end() || !p->enabled_) continue;
+        bool receives = perId
+                            ? (tagId < p->idReceives_[tagKind].size() && p->idReceives_[tagKind][tagId][side])
+                            : p->receives_[static_cast<size_t>(kind)][side];
+        if (receives) p->Handle(kind, show);
     }
     return show;
 }
 
-void TDIHtmlParser::Clear()
-{
+void TDIHtmlParser::Clear() {
     SetTextLength(0);
     htmlTag_.Clear();
     customTag_.Clear();
@@ -214,8 +204,7 @@ void TDIHtmlParser::Clear()
         p->Reset();
 }
 
-void TDIHtmlParser::ParseAll()
-{
+void TDIHtmlParser::ParseAll() {
     const bool saved = callerMasked_;
     callerMasked_ = true;
     try {

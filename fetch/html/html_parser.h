@@ -61,8 +61,12 @@ public:
     TDIFilter Filter(TDIPieceKind kind) const { return callerFilters_[static_cast<size_t>(kind)]; }
     void SetFilter(TDIPieceKind kind, TDIFilter filter);
 #define PW_KIND_FILTER(Name, Kind)                                                                           \
-    TDIFilter Name() const { return Filter(TDIPieceKind::Kind); }                                           \
-    void Set##Name(TDIFilter filter) { SetFilter(TDIPieceKind::Kind, filter); }
+    TDIFilter Name() const {                                                                                 \
+        return Filter(TDIPieceKind::Kind);                                                                   \
+    }                                                                                                        \
+    void Set##Name(TDIFilter filter) {                                                                       \
+        SetFilter(TDIPieceKind::Kind, filter);                                                               \
+    }
     PW_KIND_FILTER(FilterASPs, ASP)
     PW_KIND_FILTER(FilterCDataSections, CDataSection)
     PW_KIND_FILTER(FilterComments, Comment)
@@ -75,22 +79,42 @@ public:
     PW_KIND_FILTER(FilterTitles, Title)
     PW_KIND_FILTER(FilterXmlPIs, XmlPI)
 #undef PW_KIND_FILTER
-    TDITagFilter& FilterCustomTags() { return *callerTagFilters_[tkCustom]; }
-    TDITagFilter& FilterHtmlTags() { return *callerTagFilters_[tkHtml]; }
-    TDITagFilter& FilterSsiTags() { return *callerTagFilters_[tkSsi]; }
+    TDITagFilter& FilterCustomTags() {
+        return *callerTagFilters_[tkCustom];
+    }
+    TDITagFilter& FilterHtmlTags() {
+        return *callerTagFilters_[tkHtml];
+    }
+    TDITagFilter& FilterSsiTags() {
+        return *callerTagFilters_[tkSsi];
+    }
 
-    uint32_t PluginCount() const { return static_cast<uint32_t>(plugins_.size()); }
+    uint32_t PluginCount() const {
+        return static_cast<uint32_t>(plugins_.size());
+    }
 
     void Clear();
     bool ParseNextPiece();
     void ParseAll();
 
-    TDIPieceKind PieceKind() const { return pieceKind_; }
-    const TDIPiecePosition& PieceStart() const { return pieceStart_; }
-    TDIHtmlTag& HtmlTag() { return htmlTag_; }
-    TDICustomTag& CustomTag() { return customTag_; }
-    TDISsiTag& SsiTag() { return ssiTag_; }
-    uint32_t PreDepth() const { return preDepth_; }
+    TDIPieceKind PieceKind() const {
+        return pieceKind_;
+    }
+    const TDIPiecePosition& PieceStart() const {
+        return pieceStart_;
+    }
+    TDIHtmlTag& HtmlTag() {
+        return htmlTag_;
+    }
+    TDICustomTag& CustomTag() {
+        return customTag_;
+    }
+    TDISsiTag& SsiTag() {
+        return ssiTag_;
+    }
+    uint32_t PreDepth() const {
+        return preDepth_;
+    }
 
 private:
     friend class TDIHtmlParserPlugin;

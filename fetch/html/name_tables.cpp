@@ -7,8 +7,7 @@
 
 namespace {
 
-TDICardinalHash* MakeIdTable(const html_tables::NameId* names, size_t count)
-{
+TDICardinalHash* MakeIdTable(const html_tables::NameId* names, size_t count) {
     auto* table = new TDICardinalHash(DIWideStringCIKeyHandler());
     table->SetHashCount(static_cast<int32_t>(count));
     for (size_t i = 0; i < count; ++i) {
@@ -19,8 +18,7 @@ TDICardinalHash* MakeIdTable(const html_tables::NameId* names, size_t count)
 }
 
 template <size_t N>
-void AddEntities(TDIWideStringHash& names, TDIWideStringHash& chars, const THtmlEntity (&group)[N])
-{
+void AddEntities(TDIWideStringHash& names, TDIWideStringHash& chars, const THtmlEntity (&group)[N]) {
     for (const THtmlEntity& e : group) {
         std::u16string name = e.Name;
         std::u16string ch(1, static_cast<char16_t>(e.CodePoint));
@@ -36,8 +34,7 @@ struct EntityTables {
 };
 
 // Built once and kept for the whole run, like the handlers they use.
-const EntityTables& Entities()
-{
+const EntityTables& Entities() {
     static const EntityTables tables = [] {
         EntityTables t{new TDIWideStringHash(DIWideStringCSKeyHandler()),
                        new TDIWideStringHash(DIWideCharCSKeyHandler())};
@@ -53,33 +50,34 @@ const EntityTables& Entities()
 
 } // namespace
 
-TDICardinalHash& HtmlTagNameTable()
-{
+TDICardinalHash& HtmlTagNameTable() {
     static TDICardinalHash* table = MakeIdTable(html_tables::kTagNames, 92);
     return *table;
 }
 
-TDICardinalHash& HtmlAttributeNameTable()
-{
+TDICardinalHash& HtmlAttributeNameTable() {
     static TDICardinalHash* table = MakeIdTable(html_tables::kAttributeNames, 119);
     return *table;
 }
 
-TDIWideStringHash& HtmlEntityNameTable() { return *Entities().names; }
-TDIWideStringHash& HtmlCharEntityTable() { return *Entities().chars; }
+TDIWideStringHash& HtmlEntityNameTable() {
+    return *Entities().names;
+}
+TDIWideStringHash& HtmlCharEntityTable() {
+    return *Entities().chars;
+}
 
-uint32_t HtmlTagId(const char16_t* name, size_t length) { return HtmlTagNameTable().FindBufValue(name, length); }
+uint32_t HtmlTagId(const char16_t* name, size_t length) {
+    return HtmlTagNameTable().FindBufValue(name, length);
+}
 
-uint32_t HtmlAttributeId(const char16_t* name, size_t length)
-{
+uint32_t HtmlAttributeId(const char16_t* name, size_t length) {
     return HtmlAttributeNameTable().FindBufValue(name, length);
 }
 
-char16_t HtmlEntityChar(const char16_t* name, size_t length)
-{
+char16_t HtmlEntityChar(const char16_t* name, size_t length) {
     const void* item = HtmlEntityNameTable().FindBuf(name, length);
-    if (item == nullptr)
-        return 0;
+    if (item == nullptr) return 0;
     const std::u16string& value = TDIWideStringHash::Value(item);
     return value.empty() ? 0 : value[0];
 }

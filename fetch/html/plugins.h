@@ -43,8 +43,12 @@ public:
     std::string ClassName() const override { return "TDIHtmlLinksPlugin"; }
 
 #define PW_LINK_PROPERTY(Name, Id)                                                                           \
-    bool Name() const { return links_.HasStartTagFilter(Id); }                                              \
-    void Set##Name(bool on) { SetLinkKind(Id, on); }
+    bool Name() const {                                                                                      \
+        return links_.HasStartTagFilter(Id);                                                                 \
+    }                                                                                                        \
+    void Set##Name(bool on) {                                                                                \
+        SetLinkKind(Id, on);                                                                                 \
+    }
     PW_LINK_PROPERTY(Link_A_href, 1)
     PW_LINK_PROPERTY(Link_APPLET_code, 5)
     PW_LINK_PROPERTY(Link_AREA_href, 6)
@@ -63,14 +67,22 @@ public:
     PW_LINK_PROPERTY(Link_TH_background, 97)
 #undef PW_LINK_PROPERTY
 
-    const std::u16string& BaseUri() const { return baseUri_; }
-    void SetBaseUri(const std::u16string& uri) { baseUri_ = uri; }
-    TDIWideStringVector* LinkVector() const { return vector_; }
+    const std::u16string& BaseUri() const {
+        return baseUri_;
+    }
+    void SetBaseUri(const std::u16string& uri) {
+        baseUri_ = uri;
+    }
+    TDIWideStringVector* LinkVector() const {
+        return vector_;
+    }
     void SetLinkVector(TDIWideStringVector* vector);
 
-    using TLinkEvent = std::function<void(TDIHtmlLinksPlugin* sender, std::u16string& link, bool& addToVector,
-                                          bool& show)>;
-    const TLinkEvent& OnLink() const { return onLink_; }
+    using TLinkEvent =
+        std::function<void(TDIHtmlLinksPlugin* sender, std::u16string& link, bool& addToVector, bool& show)>;
+    const TLinkEvent& OnLink() const {
+        return onLink_;
+    }
     void SetOnLink(TLinkEvent handler);
 
     void HandleHtmlTag(bool& show) override;

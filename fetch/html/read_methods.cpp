@@ -21,8 +21,7 @@ struct PageMethods {
     size_t count = 0;
 };
 
-const PageMethods& Pages()
-{
+const PageMethods& Pages() {
     static const PageMethods pages = [] {
         PageMethods p;
         p.count = std::min(html_tables::kCodePageCount, kMaxPages);
@@ -40,25 +39,20 @@ const PageMethods& Pages()
 
 } // namespace
 
-const TDIReadMethod* CodePageReadMethod(std::string_view name)
-{
+const TDIReadMethod* CodePageReadMethod(std::string_view name) {
     const PageMethods& pages = Pages();
     for (size_t i = 0; i < pages.count; ++i)
-        if (name == pages.methods[i].name)
-            return &pages.methods[i];
+        if (name == pages.methods[i].name) return &pages.methods[i];
     return nullptr;
 }
 
-char16_t Gb18030FourByte(uint32_t linear)
-{
+char16_t Gb18030FourByte(uint32_t linear) {
     const auto* first = html_tables::kGb18030FourByte;
     const auto* last = first + html_tables::kGb18030FourByteCount;
-    const auto* it = std::upper_bound(first, last, linear,
-                                      [](uint32_t v, const html_tables::Gb18030Run& r) { return v < r.linear; });
-    if (it == first)
-        return 0xFFFD;
+    const auto* it = std::upper_bound(
+        first, last, linear, [](uint32_t v, const html_tables::Gb18030Run& r) { return v < r.linear; });
+    if (it == first) return 0xFFFD;
     --it;
-    if (linear - it->linear >= it->length)
-        return 0xFFFD;
+    if (linear - it->linear >= it->length) return 0xFFFD;
     return static_cast<char16_t>(it->first + (linear - it->linear));
 }

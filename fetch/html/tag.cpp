@@ -4,16 +4,14 @@
 #include "fetch/html/entity_table.h"
 #include "fetch/html/typed_handlers.h"
 
-void TDITag::Clear()
-{
+void TDITag::Clear() {
     TDIWideString2CardinalVector::Clear();
     tagId_ = 0;
     tagName_.clear();
     tagType_ = ttStart;
 }
 
-void TDITag::Assign(TPersistent* source)
-{
+void TDITag::Assign(TPersistent* source) {
     TDIWideString2CardinalVector::Assign(source);
     if (auto* tag = dynamic_cast<TDIHtmlTag*>(source); tag && tag != this) {
         tagId_ = tag->tagId_;
@@ -22,16 +20,14 @@ void TDITag::Assign(TPersistent* source)
     }
 }
 
-void TDITag::WriteData(TDIBinaryWriter& writer, uint32_t flags, void* data)
-{
+void TDITag::WriteData(TDIBinaryWriter& writer, uint32_t flags, void* data) {
     TDIWideString2CardinalVector::WriteData(writer, flags, data);
     writer.WriteWideString(tagName_);
     writer.WriteByte(tagType_);
     writer.WriteCardinal(tagId_);
 }
 
-void TDITag::ReadData(TDIBinaryReader& reader, uint32_t flags, void* data)
-{
+void TDITag::ReadData(TDIBinaryReader& reader, uint32_t flags, void* data) {
     TDIWideString2CardinalVector::ReadData(reader, flags, data);
     tagName_ = reader.ReadWideString();
     uint8_t type = reader.ReadByte();
@@ -39,17 +35,16 @@ void TDITag::ReadData(TDIBinaryReader& reader, uint32_t flags, void* data)
     tagId_ = reader.ReadCardinal();
 }
 
-bool TDITag::EscapesAmpersand(const std::u16string&, size_t) const { return true; }
+bool TDITag::EscapesAmpersand(const std::u16string&, size_t) const {
+    return true;
+}
 
-bool TDIHtmlTag::EscapesAmpersand(const std::u16string& value, size_t i) const
-{
+bool TDIHtmlTag::EscapesAmpersand(const std::u16string& value, size_t i) const {
     return i + 1 >= value.size() || value[i + 1] != u'{';
 }
 
-bool TDITag::WriteAttributeValue(const std::u16string& value, std::u16string& out, int quoting) const
-{
-    if (value.empty())
-        return false;
+bool TDITag::WriteAttributeValue(const std::u16string& value, std::u16string& out, int quoting) const {
+    if (value.empty()) return false;
     out += u'=';
     bool plain = false;
     if (quoting == 1) {
@@ -99,11 +94,9 @@ bool TDITag::WriteAttributeValue(const std::u16string& value, std::u16string& ou
     return false;
 }
 
-std::u16string TDIHtmlTag::TagText() const
-{
+std::u16string TDIHtmlTag::TagText() const {
     std::u16string out;
-    if (TagType() == ttEnd)
-        return u"</" + TagName() + u">";
+    if (TagType() == ttEnd) return u"</" + TagName() + u">";
     out = u"<" + TagName();
     bool lastUnquoted = false;
     for (int32_t i = 0; i < Count(); ++i) {

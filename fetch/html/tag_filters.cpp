@@ -2,26 +2,19 @@
 
 #include <algorithm>
 
-void TDITagFilter::SetStartTags(TDIFilter f)
-{
-    if (f == startTags_)
-        return;
+void TDITagFilter::SetStartTags(TDIFilter f) {
+    if (f == startTags_) return;
     startTags_ = f;
-    if (OnChange)
-        OnChange();
+    if (OnChange) OnChange();
 }
 
-void TDITagFilter::SetEndTags(TDIFilter f)
-{
-    if (f == endTags_)
-        return;
+void TDITagFilter::SetEndTags(TDIFilter f) {
+    if (f == endTags_) return;
     endTags_ = f;
-    if (OnChange)
-        OnChange();
+    if (OnChange) OnChange();
 }
 
-void TDITagFilter::Assign(TPersistent* source)
-{
+void TDITagFilter::Assign(TPersistent* source) {
     auto* other = dynamic_cast<TDITagFilter*>(source);
     if (other == nullptr) {
         TPersistent::Assign(source);
@@ -29,42 +22,34 @@ void TDITagFilter::Assign(TPersistent* source)
     }
     startTags_ = other->startTags_;
     endTags_ = other->endTags_;
-    if (OnChange)
-        OnChange();
+    if (OnChange) OnChange();
 }
 
-TDITagFilters::~TDITagFilters()
-{
+TDITagFilters::~TDITagFilters() {
     // Listeners detach themselves while being told, so walk a copy.
     std::vector<Listener> listeners = listeners_;
     for (const Listener& l : listeners)
         l.listener->TagFiltersDestroying(this);
 }
 
-void TDITagFilters::SetStartTagFilter(uint32_t tagId, TDIFilter filter)
-{
-    if (tagId == 0)
-        return;
+void TDITagFilters::SetStartTagFilter(uint32_t tagId, TDIFilter filter) {
+    if (tagId == 0) return;
     entries_[tagId] = filter;
     Notify(tagId);
 }
 
-void TDITagFilters::RemoveTag(uint32_t tagId)
-{
-    if (tagId == 0)
-        return;
+void TDITagFilters::RemoveTag(uint32_t tagId) {
+    if (tagId == 0) return;
     entries_.erase(tagId);
     Notify(tagId);
 }
 
-TDIFilter TDITagFilters::StartTagFilter(uint32_t tagId) const
-{
+TDIFilter TDITagFilters::StartTagFilter(uint32_t tagId) const {
     auto it = entries_.find(tagId);
     return it == entries_.end() ? fiHide : it->second;
 }
 
-void TDITagFilters::AddListener(TDITagFiltersListener* listener)
-{
+void TDITagFilters::AddListener(TDITagFiltersListener* listener) {
     for (Listener& l : listeners_)
         if (l.listener == listener) {
             ++l.count;
@@ -73,18 +58,15 @@ void TDITagFilters::AddListener(TDITagFiltersListener* listener)
     listeners_.push_back({listener, 1});
 }
 
-void TDITagFilters::RemoveListener(TDITagFiltersListener* listener)
-{
+void TDITagFilters::RemoveListener(TDITagFiltersListener* listener) {
     for (auto it = listeners_.begin(); it != listeners_.end(); ++it)
         if (it->listener == listener) {
-            if (--it->count == 0)
-                listeners_.erase(it);
+            if (--it->count == 0) listeners_.erase(it);
             return;
         }
 }
 
-void TDITagFilters::Notify(uint32_t tagId)
-{
+void TDITagFilters::Notify(uint32_t tagId) {
     std::vector<Listener> listeners = listeners_;
     for (const Listener& l : listeners)
         l.listener->TagFilterChanged(this, tagId);

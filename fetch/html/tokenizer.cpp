@@ -6,74 +6,66 @@
 
 namespace {
 
-bool IsSpaceAmpOrLess(char16_t c) { return c <= 0x20 || c == u'&' || c == u'<'; }
-bool IsSpaceAmpOrGreater(char16_t c) { return c <= 0x20 || c == u'&' || c == u'>'; }
-bool IsSpaceAmpOrDash(char16_t c) { return c <= 0x20 || c == u'&' || c == u'-'; }
-char16_t AsciiLower(char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c; }
+bool IsSpaceAmpOrLess(char16_t c) {
+    return c <= 0x20 || c == u'&' || c == u'<';
+}
+bool IsSpaceAmpOrGreater(char16_t c) {
+    return c <= 0x20 || c == u'&' || c == u'>';
+}
+bool IsSpaceAmpOrDash(char16_t c) {
+    return c <= 0x20 || c == u'&' || c == u'-';
+}
+char16_t AsciiLower(char16_t c) {
+    return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c;
+}
 
-int DigitValue(char16_t c, bool hex)
-{
-    if (c >= u'0' && c <= u'9')
-        return c - u'0';
-    if (hex && c >= u'a' && c <= u'f')
-        return c - u'a' + 10;
-    if (hex && c >= u'A' && c <= u'F')
-        return c - u'A' + 10;
+int DigitValue(char16_t c, bool hex) {
+    if (c >= u'0' && c <= u'9') return c - u'0';
+    if (hex && c >= u'a' && c <= u'f') return c - u'a' + 10;
+    if (hex && c >= u'A' && c <= u'F') return c - u'A' + 10;
     return -1;
 }
 
-bool IsContentKind(TDIPieceKind k)
-{
+bool IsContentKind(TDIPieceKind k) {
     return k == TDIPieceKind::Script || k == TDIPieceKind::Style || k == TDIPieceKind::Text ||
            k == TDIPieceKind::Title;
 }
 
 } // namespace
 
-void TDIHtmlParser::Take(bool collect)
-{
+void TDIHtmlParser::Take(bool collect) {
     if (collect)
         AppendAndReadChar();
     else if (HasChar())
         ReadChar();
 }
 
-bool TDIHtmlParser::ParseNextPiece()
-{
-    if (HasChar() && !IsContentKind(pieceKind_))
-        ReadChar();
-    if (!HasChar())
-        ReadChar();
-    if (!HasChar())
-        return false;
+bool TDIHtmlParser::ParseNextPiece() {
+    if (HasChar() && !IsContentKind(pieceKind_)) ReadChar();
+    if (!HasChar()) ReadChar();
+    if (!HasChar()) return false;
     pieceStart_ = {CharCount(), Line(), Column()};
-    if (pendingContent_ != TDIPieceKind::None)
-        return ReadPendingContent();
+    if (pendingContent_ != TDIPieceKind::None) return ReadPendingContent();
 
     SetTextLength(0);
-    if (Char() != u'<')
-        return TextPiece();
+    if (Char() != u'<') return TextPiece();
     AppendAndReadChar();
-    if (!HasChar())
-        return TextPiece();
+    if (!HasChar()) return TextPiece();
     const char16_t c = Char();
 
     if (c == u'!') {
         AppendAndReadChar();
-        if (!HasChar())
-            return TextPiece();
+        if (!HasChar()) return TextPiece();
         if (Char() == u'-') {
             AppendAndReadChar();
-            if (!HasChar() || Char() != u'-')
-                return TextPiece();
+            if (!HasChar() || Char() != u'-') return TextPiece();
             AppendAndReadChar();
             SetTextLength(0);
             if (enableSSI_ && HasChar() && Char() == u'#') {
                 AppendAndReadChar();
                 if (HasChar() && Char() == u'/') {
                     AppendAndReadChar();
-                    if (HasChar() && IsAsciiLetter(Char()))
-                        return SsiTagPiece(ttEnd);
+                    if (HasChar() && IsAsciiLetter(Char())) return SsiTagPiece(ttEnd);
                 } else if (HasChar() && IsAsciiLetter(Char())) {
                     return SsiTagPiece(ttStart);
                 }
@@ -83,12 +75,10 @@ bool TDIHtmlParser::ParseNextPiece()
         if (Char() == u'[') {
             AppendAndReadChar();
             for (char16_t want : {u'C', u'D', u'A', u'T', u'A'}) {
-                if (!HasChar() || (Char() & ~0x20) != want)
-                    return TextPiece();
+                if (!HasChar() || (Char() & ~0x20) != want) return TextPiece();
                 AppendAndReadChar();
             }
-            if (!HasChar() || Char() != u'[')
-                return TextPiece();
+            if (!HasChar() || Char() != u'[') return TextPiece();
             ReadChar();
             SetTextLength(0);
             return SimplePiece(TDIPieceKind::CDataSection);
@@ -97,8 +87,7 @@ bool TDIHtmlParser::ParseNextPiece()
             AppendAndReadChar();
             const char16_t rest[] = u"octype";
             for (int i = 0; i < 6; ++i) {
-                if (!HasChar() || AsciiLower(Char()) != rest[i])
-                    return TextPiece();
+                if (!HasChar() || AsciiLower(Char()) != rest[i]) return TextPiece();
                 if (i < 5)
                     AppendAndReadChar();
                 else
@@ -115,8 +104,7 @@ bool TDIHtmlParser::ParseNextPiece()
         ReadChar();
         auto word = [&](const char16_t* w) {
             for (int i = 0; i < 3; ++i) {
-                if (!HasChar() || AsciiLower(Char()) != w[i])
-                    return false;
+                if (!HasChar() || AsciiLower(Char()) != w[i]) return false;
                 if (i < 2)
                     AppendAndReadChar();
                 else
@@ -143,11 +131,9 @@ bool TDIHtmlParser::ParseNextPiece()
 
     if (c == u'/') {
         AppendAndReadChar();
-        if (!HasChar() || !IsAsciiLetter(Char()))
-            return TextPiece();
+        if (!HasChar() || !IsAsciiLetter(Char())) return TextPiece();
         AppendWhile(IsNameChar);
-        if (HasChar() && !IsSpaceOrGreater(Char()))
-            return TextPiece();
+        if (HasChar() && !IsSpaceOrGreater(Char())) return TextPiece();
         return TagPiece(TDIPieceKind::HtmlTag, tkHtml, htmlTag_, ttEnd, 2);
     }
 
@@ -163,27 +149,22 @@ bool TDIHtmlParser::ParseNextPiece()
                 nameStart = 3;
                 type = ttEnd;
             }
-            if (!HasChar() || !IsAsciiLetter(Char()))
-                return TextPiece();
+            if (!HasChar() || !IsAsciiLetter(Char())) return TextPiece();
         }
         AppendWhile(IsNameChar);
         if (HasChar() && !IsSpaceOrGreater(Char())) {
-            if (Char() != u'/' || type == ttEnd)
-                return TextPiece();
-            if (FillLookAhead(1) && LookAhead()[0] != u'>')
-                return TextPiece();
+            if (Char() != u'/' || type == ttEnd) return TextPiece();
+            if (FillLookAhead(1) && LookAhead()[0] != u'>') return TextPiece();
             ReadChar(); // the ">" of "/>" is now current, or the input has ended
             type = ttEmpty;
         }
-        if (custom)
-            return TagPiece(TDIPieceKind::CustomTag, tkCustom, customTag_, type, nameStart);
+        if (custom) return TagPiece(TDIPieceKind::CustomTag, tkCustom, customTag_, type, nameStart);
         return TagPiece(TDIPieceKind::HtmlTag, tkHtml, htmlTag_, type, nameStart);
     }
     return TextPiece();
 }
 
-bool TDIHtmlParser::ReadPendingContent()
-{
+bool TDIHtmlParser::ReadPendingContent() {
     const TDIPieceKind kind = pendingContent_;
     pendingContent_ = TDIPieceKind::None;
     SetTextLength(0);
@@ -199,24 +180,30 @@ bool TDIHtmlParser::ReadPendingContent()
     return d.plugins ? Dispatch(kind, tkHtml, false, 0, d.caller) : d.caller;
 }
 
-bool TDIHtmlParser::TextPiece()
-{
+bool TDIHtmlParser::TextPiece() {
     Delivery d = DeliveryFor(TDIPieceKind::Text, tkHtml, false, 0);
     ReadText(d.caller || d.plugins);
     pieceKind_ = TDIPieceKind::Text;
     return d.plugins ? Dispatch(TDIPieceKind::Text, tkHtml, false, 0, d.caller) : d.caller;
 }
 
-bool TDIHtmlParser::SimplePiece(TDIPieceKind kind)
-{
+bool TDIHtmlParser::SimplePiece(TDIPieceKind kind) {
     Delivery d = DeliveryFor(kind, tkHtml, false, 0);
     const bool collect = d.caller || d.plugins;
     switch (kind) {
-    case TDIPieceKind::ASP: ReadUntilPair(u'%', collect); break;
+    case TDIPieceKind::ASP:
+        ReadUntilPair(u'%', collect);
+        break;
     case TDIPieceKind::PHP:
-    case TDIPieceKind::XmlPI: ReadUntilPair(u'?', collect); break;
-    case TDIPieceKind::CDataSection: ReadCData(collect); break;
-    case TDIPieceKind::Comment: ReadComment(collect); break;
+    case TDIPieceKind::XmlPI:
+        ReadUntilPair(u'?', collect);
+        break;
+    case TDIPieceKind::CDataSection:
+        ReadCData(collect);
+        break;
+    case TDIPieceKind::Comment:
+        ReadComment(collect);
+        break;
     default:
         if (collect)
             AppendUntilChar(u'>');
@@ -228,16 +215,15 @@ bool TDIHtmlParser::SimplePiece(TDIPieceKind kind)
     return d.plugins ? Dispatch(kind, tkHtml, false, 0, d.caller) : d.caller;
 }
 
-bool TDIHtmlParser::TagPiece(TDIPieceKind kind, TDITagKind tagKind, TDITag& tag, TDITagType type, size_t nameStart)
-{
+bool TDIHtmlParser::TagPiece(TDIPieceKind kind, TDITagKind tagKind, TDITag& tag, TDITagType type,
+                             size_t nameStart) {
     tag.Clear();
     tag.SetTagName(std::u16string(TextData() + nameStart, TextLength() - nameStart));
     const uint32_t id = HtmlTagId(TextData() + nameStart, TextLength() - nameStart);
     tag.SetTagID(id);
     tag.SetTagType(type);
     Delivery d = DeliveryFor(kind, tagKind, type == ttEnd, id);
-    if (type != ttEmpty)
-        ReadTagAttributes(tag, (d.caller || d.plugins) && type == ttStart);
+    if (type != ttEmpty) ReadTagAttributes(tag, (d.caller || d.plugins) && type == ttStart);
     pieceKind_ = kind;
     bool show = d.plugins ? Dispatch(kind, tagKind, type == ttEnd, id, d.caller) : d.caller;
     if (kind == TDIPieceKind::HtmlTag) {
@@ -257,68 +243,52 @@ bool TDIHtmlParser::TagPiece(TDIPieceKind kind, TDITagKind tagKind, TDITag& tag,
     return show;
 }
 
-bool TDIHtmlParser::SsiTagPiece(TDITagType type)
-{
+bool TDIHtmlParser::SsiTagPiece(TDITagType type) {
     SetTextLength(0);
     TDISsiTag& tag = ssiTag_;
     tag.Clear();
     tag.SetTagType(type);
     const bool ended = ReadSsiName(tag);
     Delivery d = DeliveryFor(TDIPieceKind::SsiTag, tkSsi, type == ttEnd, tag.TagID());
-    if (!ended)
-        ReadSsiAttributes(tag, d.caller || d.plugins);
+    if (!ended) ReadSsiAttributes(tag, d.caller || d.plugins);
     pieceKind_ = TDIPieceKind::SsiTag;
     return d.plugins ? Dispatch(TDIPieceKind::SsiTag, tkSsi, type == ttEnd, tag.TagID(), d.caller) : d.caller;
 }
 
-bool TDIHtmlParser::StartsPiece()
-{
-    if (!FillLookAhead(1))
-        return false;
+bool TDIHtmlParser::StartsPiece() {
+    if (!FillLookAhead(1)) return false;
     const char16_t next = LookAhead()[0];
-    if (next == u'?' || next == u'!' || next == u'%' || IsAsciiLetter(next))
-        return true;
-    if (next == u'/')
-        return FillLookAhead(2) && IsAsciiLetter(LookAhead()[1]);
+    if (next == u'?' || next == u'!' || next == u'%' || IsAsciiLetter(next)) return true;
+    if (next == u'/') return FillLookAhead(2) && IsAsciiLetter(LookAhead()[1]);
     if (enableCustomTags_ && next == customTagChar_) {
-        if (!FillLookAhead(2))
-            return false;
-        if (IsAsciiLetter(LookAhead()[1]))
-            return true;
+        if (!FillLookAhead(2)) return false;
+        if (IsAsciiLetter(LookAhead()[1])) return true;
         return LookAhead()[1] == u'/' && FillLookAhead(3) && IsAsciiLetter(LookAhead()[2]);
     }
     return false;
 }
 
-bool TDIHtmlParser::EndTagAhead(const char16_t* name, size_t length, bool scriptEnd)
-{
-    if (!FillLookAhead(static_cast<uint32_t>(length)))
-        return false;
+bool TDIHtmlParser::EndTagAhead(const char16_t* name, size_t length, bool scriptEnd) {
+    if (!FillLookAhead(static_cast<uint32_t>(length))) return false;
     for (size_t i = 0; i < length; ++i)
-        if (AsciiLower(LookAhead()[i]) != name[i])
-            return false;
+        if (AsciiLower(LookAhead()[i]) != name[i]) return false;
     if (scriptEnd) {
-        if (!FillLookAhead(static_cast<uint32_t>(length + 1)))
-            return false;
+        if (!FillLookAhead(static_cast<uint32_t>(length + 1))) return false;
         const char16_t c = LookAhead()[length];
         return c <= 0x20 || c == u'/' || c == u'>';
     }
     for (uint32_t i = static_cast<uint32_t>(length);; ++i) {
-        if (!FillLookAhead(i + 1))
-            return false;
+        if (!FillLookAhead(i + 1)) return false;
         const char16_t c = LookAhead()[i];
-        if (c > 0x20)
-            return c == u'>';
+        if (c > 0x20) return c == u'>';
     }
 }
 
-void TDIHtmlParser::ReadText(bool collect)
-{
+void TDIHtmlParser::ReadText(bool collect) {
     if (!collect) {
         while (HasChar()) {
             SkipUntilChar(u'<');
-            if (!HasChar() || StartsPiece())
-                return;
+            if (!HasChar() || StartsPiece()) return;
             ReadChar();
         }
         return;
@@ -329,14 +299,12 @@ void TDIHtmlParser::ReadText(bool collect)
             AppendUntilChars2(u'<', u'&');
         else
             AppendUntil(IsSpaceAmpOrLess);
-        if (!HasChar())
-            return;
+        if (!HasChar()) return;
         const char16_t c = Char();
         if (c == u'&') {
             CharacterReference(!raw);
         } else if (c == u'<') {
-            if (StartsPiece())
-                return;
+            if (StartsPiece()) return;
             AppendAndReadChar();
         } else {
             AppendSpace();
@@ -347,45 +315,38 @@ void TDIHtmlParser::ReadText(bool collect)
 
 // A script ends at "</script" followed by white space, "/" or ">", whatever its contents: quotes
 // and comments are not tracked, so one stray quote cannot swallow the rest of the page.
-void TDIHtmlParser::ReadScript(bool collect)
-{
+void TDIHtmlParser::ReadScript(bool collect) {
     while (HasChar()) {
         if (collect)
             AppendUntilChar(u'<');
         else
             SkipUntilChar(u'<');
-        if (!HasChar() || EndTagAhead(u"/script", 7, true))
-            return;
+        if (!HasChar() || EndTagAhead(u"/script", 7, true)) return;
         Take(collect);
     }
 }
 
-void TDIHtmlParser::ReadStyle(bool collect)
-{
+void TDIHtmlParser::ReadStyle(bool collect) {
     while (HasChar()) {
         if (collect)
             AppendUntilChar(u'<');
         else
             SkipUntilChar(u'<');
-        if (!HasChar() || EndTagAhead(u"/style", 6, false))
-            return;
+        if (!HasChar() || EndTagAhead(u"/style", 6, false)) return;
         Take(collect);
     }
 }
 
-void TDIHtmlParser::ReadTitle(bool collect)
-{
+void TDIHtmlParser::ReadTitle(bool collect) {
     while (HasChar()) {
         if (collect)
             AppendUntil(IsSpaceAmpOrLess);
         else
             SkipUntilChar(u'<');
-        if (!HasChar())
-            return;
+        if (!HasChar()) return;
         const char16_t c = Char();
         if (c == u'<') {
-            if (EndTagAhead(u"/title", 6, false))
-                return;
+            if (EndTagAhead(u"/title", 6, false)) return;
             Take(collect);
         } else if (c == u'&') {
             CharacterReference(true);
@@ -396,54 +357,46 @@ void TDIHtmlParser::ReadTitle(bool collect)
     }
 }
 
-void TDIHtmlParser::ReadUntilPair(char16_t last, bool collect)
-{
+void TDIHtmlParser::ReadUntilPair(char16_t last, bool collect) {
     while (HasChar()) {
         if (collect)
             AppendUntilChar(last);
         else
             SkipUntilChar(last);
-        if (!HasChar())
-            return;
+        if (!HasChar()) return;
         Take(collect);
         if (HasChar() && Char() == u'>') {
-            if (collect)
-                SetTextLength(TextLength() - 1);
+            if (collect) SetTextLength(TextLength() - 1);
             return;
         }
     }
 }
 
-void TDIHtmlParser::ReadCData(bool collect)
-{
+void TDIHtmlParser::ReadCData(bool collect) {
     while (HasChar()) {
         if (collect)
             AppendUntilChar(u']');
         else
             SkipUntilChar(u']');
-        if (!HasChar())
-            return;
+        if (!HasChar()) return;
         Take(collect);
         while (HasChar() && Char() == u']') {
             Take(collect);
             if (HasChar() && Char() == u'>') {
-                if (collect)
-                    SetTextLength(TextLength() - 2);
+                if (collect) SetTextLength(TextLength() - 2);
                 return;
             }
         }
     }
 }
 
-void TDIHtmlParser::ReadComment(bool collect)
-{
+void TDIHtmlParser::ReadComment(bool collect) {
     while (HasChar()) {
         if (collect)
             AppendUntilChar(u'-');
         else
             SkipUntilChar(u'-');
-        if (!HasChar())
-            return;
+        if (!HasChar()) return;
         const size_t length = TextLength();
         Take(collect);
         if (HasChar() && Char() == u'-') {
@@ -452,21 +405,18 @@ void TDIHtmlParser::ReadComment(bool collect)
             else
                 SkipWhileChar(u'-');
             if (HasChar() && Char() == u'>') {
-                if (collect)
-                    SetTextLength(length);
+                if (collect) SetTextLength(length);
                 return;
             }
         }
     }
 }
 
-void TDIHtmlParser::CharacterReference(bool collapsed)
-{
+void TDIHtmlParser::CharacterReference(bool collapsed) {
     AppendChar(u'&');
     const size_t start = TextLength();
     ReadChar();
-    if (!HasChar())
-        return;
+    if (!HasChar()) return;
     auto emit = [&](char16_t ch) {
         SetTextLength(start - 1);
         if (collapsed)
@@ -486,11 +436,9 @@ void TDIHtmlParser::CharacterReference(bool collapsed)
         size_t digits = 0;
         while (HasChar()) {
             int d = DigitValue(Char(), hex);
-            if (d < 0)
-                break;
+            if (d < 0) break;
             uint32_t next = value * (hex ? 16 : 10) + static_cast<uint32_t>(d);
-            if (next > 0xFFFF)
-                break;
+            if (next > 0xFFFF) break;
             value = next;
             ++digits;
             AppendAndReadChar();
@@ -504,26 +452,21 @@ void TDIHtmlParser::CharacterReference(bool collapsed)
         AppendWhile(IsNameChar);
         if (HasChar() && Char() == u';') {
             char16_t ch = HtmlEntityChar(TextData() + start, TextLength() - start);
-            if (ch != 0)
-                emit(ch);
+            if (ch != 0) emit(ch);
         }
     }
 }
 
-void TDIHtmlParser::ReadTagAttributes(TDITag& tag, bool collect)
-{
+void TDIHtmlParser::ReadTagAttributes(TDITag& tag, bool collect) {
     while (HasChar()) {
         SkipWhiteSpace();
-        if (!HasChar())
-            return;
+        if (!HasChar()) return;
         const char16_t c = Char();
-        if (c == u'>')
-            return;
+        if (c == u'>') return;
         if (c == u'/') {
             ReadChar();
             if (HasChar() && Char() == u'>') {
-                if (collect && tag.TagType() == ttStart)
-                    tag.SetTagType(ttEmpty);
+                if (collect && tag.TagType() == ttStart) tag.SetTagType(ttEmpty);
                 return;
             }
             continue;
@@ -557,8 +500,7 @@ void TDIHtmlParser::ReadTagAttributes(TDITag& tag, bool collect)
                     SetTextLength(0);
                     while (HasChar()) {
                         AppendUntilChars2(quote, u'&');
-                        if (!HasChar() || Char() == quote)
-                            break;
+                        if (!HasChar() || Char() == quote) break;
                         CharacterReference(false);
                     }
                     size_t n = TextLength();
@@ -569,15 +511,13 @@ void TDIHtmlParser::ReadTagAttributes(TDITag& tag, bool collect)
                 } else {
                     SkipUntilChar(quote);
                 }
-                if (HasChar())
-                    ReadChar();
+                if (HasChar()) ReadChar();
             } else if (HasChar()) {
                 if (collect) {
                     SetTextLength(0);
                     while (HasChar()) {
                         AppendUntil(IsSpaceAmpOrGreater);
-                        if (!HasChar() || Char() != u'&')
-                            break;
+                        if (!HasChar() || Char() != u'&') break;
                         CharacterReference(false);
                     }
                     value = GetText();
@@ -586,39 +526,31 @@ void TDIHtmlParser::ReadTagAttributes(TDITag& tag, bool collect)
                 }
             }
         }
-        if (collect)
-            tag.AddStr2Number(name, value, id);
+        if (collect) tag.AddStr2Number(name, value, id);
     }
 }
 
 // After a "-" that is current: true when more dashes and ">" follow.
-bool TDIHtmlParser::DashesAndGreaterAhead(uint32_t offset)
-{
-    if (!FillLookAhead(offset + 1) || LookAhead()[offset] != u'-')
-        return false;
+bool TDIHtmlParser::DashesAndGreaterAhead(uint32_t offset) {
+    if (!FillLookAhead(offset + 1) || LookAhead()[offset] != u'-') return false;
     for (uint32_t i = offset + 1;; ++i) {
-        if (!FillLookAhead(i + 1))
-            return false;
-        if (LookAhead()[i] != u'-')
-            return LookAhead()[i] == u'>';
+        if (!FillLookAhead(i + 1)) return false;
+        if (LookAhead()[i] != u'-') return LookAhead()[i] == u'>';
     }
 }
 
 // Cuts a trailing "--" run that a ">" follows; true when it ended the tag there.
-static bool CutTagEnd(TDIHtmlParser& p)
-{
+static bool CutTagEnd(TDIHtmlParser& p) {
     size_t n = p.TextLength();
     size_t dashes = 0;
     while (dashes < n && p.TextData()[n - 1 - dashes] == u'-')
         ++dashes;
-    if (dashes < 2 || !p.HasChar() || p.Char() != u'>')
-        return false;
+    if (dashes < 2 || !p.HasChar() || p.Char() != u'>') return false;
     p.SetTextLength(n - dashes);
     return true;
 }
 
-bool TDIHtmlParser::ReadSsiName(TDITag& tag)
-{
+bool TDIHtmlParser::ReadSsiName(TDITag& tag) {
     AppendWhile(IsNameChar);
     const bool ended = CutTagEnd(*this);
     tag.SetTagName(GetText());
@@ -626,8 +558,7 @@ bool TDIHtmlParser::ReadSsiName(TDITag& tag)
     return ended;
 }
 
-void TDIHtmlParser::ReadSsiAttributes(TDITag& tag, bool collect)
-{
+void TDIHtmlParser::ReadSsiAttributes(TDITag& tag, bool collect) {
     SkipWhiteSpace();
     while (HasChar()) {
         const char16_t c = Char();
@@ -637,8 +568,7 @@ void TDIHtmlParser::ReadSsiAttributes(TDITag& tag, bool collect)
         }
         if (c == u'/' && FillLookAhead(1) && LookAhead()[0] == u'-' && DashesAndGreaterAhead(1)) {
             SkipUntilChar(u'>');
-            if (collect && tag.TagType() == ttStart)
-                tag.SetTagType(ttEmpty);
+            if (collect && tag.TagType() == ttStart) tag.SetTagType(ttEmpty);
             return;
         }
         if (!IsNameChar(c)) {
@@ -662,14 +592,12 @@ void TDIHtmlParser::ReadSsiAttributes(TDITag& tag, bool collect)
                     ReadChar();
                     while (HasChar()) {
                         AppendUntilChars3(quote, u'&', u'\\');
-                        if (!HasChar() || Char() == quote)
-                            break;
+                        if (!HasChar() || Char() == quote) break;
                         if (Char() == u'&') {
                             CharacterReference(false);
                         } else {
                             ReadChar(); // a backslash: keep what it escapes
-                            if (HasChar() && Char() != quote)
-                                AppendChar(u'\\');
+                            if (HasChar() && Char() != quote) AppendChar(u'\\');
                             AppendAndReadChar();
                         }
                     }
@@ -678,14 +606,12 @@ void TDIHtmlParser::ReadSsiAttributes(TDITag& tag, bool collect)
                         --n;
                     SetTextLength(n);
                     value = GetText();
-                    if (HasChar())
-                        ReadChar();
+                    if (HasChar()) ReadChar();
                 } else {
                     bool valueEnded = false;
                     while (HasChar()) {
                         AppendUntil(IsSpaceAmpOrDash);
-                        if (!HasChar())
-                            break;
+                        if (!HasChar()) break;
                         if (Char() == u'&') {
                             CharacterReference(false);
                         } else if (Char() == u'-') {
@@ -700,18 +626,15 @@ void TDIHtmlParser::ReadSsiAttributes(TDITag& tag, bool collect)
                     }
                     value = GetText();
                     if (valueEnded) {
-                        if (collect)
-                            tag.AddStr2Number(name, value, id);
+                        if (collect) tag.AddStr2Number(name, value, id);
                         SkipUntilChar(u'>');
                         return;
                     }
                 }
             }
         }
-        if (collect)
-            tag.AddStr2Number(name, value, id);
-        if (ended)
-            return;
+        if (collect) tag.AddStr2Number(name, value, id);
+        if (ended) return;
         SkipWhiteSpace();
     }
 }

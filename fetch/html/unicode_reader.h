@@ -64,10 +64,8 @@ public:
     void SkipWhiteSpace();
 
     void AppendCurrentChar() { AppendChar(char_); }
-    void AppendChar(char16_t ch)
-    {
-        if (textLength_ >= text_.size())
-            GrowText(textLength_ + 1);
+    void AppendChar(char16_t ch) {
+        if (textLength_ >= text_.size()) GrowText(textLength_ + 1);
         text_[textLength_++] = ch;
     }
     void AppendCharCollapsed(char16_t ch);
@@ -91,8 +89,7 @@ private:
     bool NextUnit(uint8_t first, char16_t& unit);
     bool PeekByte(uint8_t& b);
     void Advance();
-    template <bool Append, typename Cond>
-    void Scan(Cond cond);
+    template <bool Append, typename Cond> void Scan(Cond cond);
     void GrowText(size_t needed);
     void SniffByteOrderMark();
 

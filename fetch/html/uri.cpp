@@ -5,36 +5,48 @@
 
 namespace {
 
-bool IsAlpha(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
-bool IsDigitC(char16_t c) { return c >= u'0' && c <= u'9'; }
-bool IsHex(char16_t c) { return IsDigitC(c) || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F'); }
-bool IsUnreserved(char16_t c)
-{
+bool IsAlpha(char16_t c) {
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+}
+bool IsDigitC(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
+bool IsHex(char16_t c) {
+    return IsDigitC(c) || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+}
+bool IsUnreserved(char16_t c) {
     return IsAlpha(c) || IsDigitC(c) || c == u'-' || c == u'.' || c == u'_' || c == u'~';
 }
-bool IsSubDelim(char16_t c)
-{
+bool IsSubDelim(char16_t c) {
     switch (c) {
-    case u'!': case u'$': case u'&': case u'\'': case u'(': case u')':
-    case u'*': case u'+': case u',': case u';': case u'=':
+    case u'!':
+    case u'$':
+    case u'&':
+    case u'\'':
+    case u'(':
+    case u')':
+    case u'*':
+    case u'+':
+    case u',':
+    case u';':
+    case u'=':
         return true;
     default:
         return false;
     }
 }
 
-bool IsSchemeChar(char16_t c) { return IsAlpha(c) || IsDigitC(c) || c == u'+' || c == u'-' || c == u'.'; }
+bool IsSchemeChar(char16_t c) {
+    return IsAlpha(c) || IsDigitC(c) || c == u'+' || c == u'-' || c == u'.';
+}
 
 // Unreserved, sub-delims and percent-escapes: the user-information and reg-name alphabet.
-bool ValidEscapedText(const std::u16string& t)
-{
+bool ValidEscapedText(const std::u16string& t) {
     for (size_t i = 0; i < t.size(); ++i) {
         char16_t c = t[i];
         if (c == u'%') {
-            if (i + 2 >= t.size())
-                return false;
-            if (!IsHex(t[i + 1]) || !IsHex(t[i + 2]))
-                return false;
+            if (i + 2 >= t.size()) return false;
+            if (!IsHex(t[i + 1]) || !IsHex(t[i + 2])) return false;
             i += 2;
         } else if (!IsUnreserved(c) && !IsSubDelim(c)) {
             return false;
@@ -43,56 +55,42 @@ bool ValidEscapedText(const std::u16string& t)
     return true;
 }
 
-bool ValidIpLiteral(const std::u16string& t)
-{
-    if (t.size() < 3 || t.front() != u'[' || t.back() != u']')
-        return false;
+bool ValidIpLiteral(const std::u16string& t) {
+    if (t.size() < 3 || t.front() != u'[' || t.back() != u']') return false;
     for (size_t i = 1; i + 1 < t.size(); ++i) {
         char16_t c = t[i];
-        if (!IsUnreserved(c) && !IsSubDelim(c) && c != u':' && c != u'%')
-            return false;
+        if (!IsUnreserved(c) && !IsSubDelim(c) && c != u':' && c != u'%') return false;
     }
     return true;
 }
 
-bool ValidHost(const std::u16string& t)
-{
-    if (!t.empty() && t.front() == u'[')
-        return ValidIpLiteral(t);
+bool ValidHost(const std::u16string& t) {
+    if (!t.empty() && t.front() == u'[') return ValidIpLiteral(t);
     return ValidEscapedText(t);
 }
 
-bool ValidScheme(const std::u16string& t)
-{
-    if (t.empty())
-        return true;
-    if (!IsAlpha(t[0]))
-        return false;
+bool ValidScheme(const std::u16string& t) {
+    if (t.empty()) return true;
+    if (!IsAlpha(t[0])) return false;
     for (char16_t c : t)
-        if (!IsSchemeChar(c))
-            return false;
+        if (!IsSchemeChar(c)) return false;
     return true;
 }
 
-bool AllDigits(const std::u16string& t)
-{
+bool AllDigits(const std::u16string& t) {
     for (char16_t c : t)
-        if (!IsDigitC(c))
-            return false;
+        if (!IsDigitC(c)) return false;
     return true;
 }
 
-bool NoneOf(const std::u16string& t, char16_t a, char16_t b)
-{
+bool NoneOf(const std::u16string& t, char16_t a, char16_t b) {
     for (char16_t c : t)
-        if (c == a || c == b)
-            return false;
+        if (c == a || c == b) return false;
     return true;
 }
 
 // Stores a validated component, or clears it with its flag.
-bool Store(bool valid, const std::u16string& text, std::u16string& field, bool& flag)
-{
+bool Store(bool valid, const std::u16string& text, std::u16string& field, bool& flag) {
     if (valid) {
         field = text;
         flag = true;
@@ -105,35 +103,35 @@ bool Store(bool valid, const std::u16string& text, std::u16string& field, bool& 
 
 } // namespace
 
-bool TDIUri::SetScheme(const std::u16string& text) { return Store(ValidScheme(text), text, scheme_, hasScheme_); }
-bool TDIUri::SetUsername(const std::u16string& text)
-{
+bool TDIUri::SetScheme(const std::u16string& text) {
+    return Store(ValidScheme(text), text, scheme_, hasScheme_);
+}
+bool TDIUri::SetUsername(const std::u16string& text) {
     return Store(ValidEscapedText(text), text, username_, hasUsername_);
 }
-bool TDIUri::SetPassword(const std::u16string& text)
-{
+bool TDIUri::SetPassword(const std::u16string& text) {
     return Store(ValidEscapedText(text), text, password_, hasPassword_);
 }
-bool TDIUri::SetHost(const std::u16string& text) { return Store(ValidHost(text), text, host_, hasHost_); }
-bool TDIUri::SetPort(const std::u16string& text) { return Store(AllDigits(text), text, port_, hasPort_); }
-bool TDIUri::SetPath(const std::u16string& text)
-{
+bool TDIUri::SetHost(const std::u16string& text) {
+    return Store(ValidHost(text), text, host_, hasHost_);
+}
+bool TDIUri::SetPort(const std::u16string& text) {
+    return Store(AllDigits(text), text, port_, hasPort_);
+}
+bool TDIUri::SetPath(const std::u16string& text) {
     bool valid = NoneOf(text, u'#', u'?');
     path_ = valid ? text : std::u16string();
     return valid;
 }
-bool TDIUri::SetQuery(const std::u16string& text)
-{
+bool TDIUri::SetQuery(const std::u16string& text) {
     return Store(NoneOf(text, u'#', u'#'), text, query_, hasQuery_);
 }
-void TDIUri::SetFragment(const std::u16string& text)
-{
+void TDIUri::SetFragment(const std::u16string& text) {
     fragment_ = text;
     hasFragment_ = true;
 }
 
-bool TDIUri::SetUserInfo(const std::u16string& text)
-{
+bool TDIUri::SetUserInfo(const std::u16string& text) {
     size_t colon = text.find(u':');
     if (colon == std::u16string::npos) {
         // A password left over from an earlier address would be sent to the wrong host.
@@ -145,8 +143,7 @@ bool TDIUri::SetUserInfo(const std::u16string& text)
     return user && pass;
 }
 
-bool TDIUri::SetHostPort(const std::u16string& text)
-{
+bool TDIUri::SetHostPort(const std::u16string& text) {
     size_t from = 0;
     if (!text.empty() && text[0] == u'[') {
         size_t close = text.find(u']');
@@ -162,8 +159,7 @@ bool TDIUri::SetHostPort(const std::u16string& text)
     return host && port;
 }
 
-bool TDIUri::SetAuthority(const std::u16string& text)
-{
+bool TDIUri::SetAuthority(const std::u16string& text) {
     size_t at = text.find(u'@');
     if (at == std::u16string::npos) {
         ClearUserInfo();
@@ -174,33 +170,52 @@ bool TDIUri::SetAuthority(const std::u16string& text)
     return info && hostPort;
 }
 
-void TDIUri::ClearFragment() { fragment_.clear(); hasFragment_ = false; }
-void TDIUri::ClearHost() { host_.clear(); hasHost_ = false; }
-void TDIUri::ClearPassword() { password_.clear(); hasPassword_ = false; }
-void TDIUri::ClearPath() { path_.clear(); }
-void TDIUri::ClearPort() { port_.clear(); hasPort_ = false; }
-void TDIUri::ClearQuery() { query_.clear(); hasQuery_ = false; }
-void TDIUri::ClearScheme() { scheme_.clear(); hasScheme_ = false; }
-void TDIUri::ClearUsername() { username_.clear(); hasUsername_ = false; }
-void TDIUri::ClearUserInfo()
-{
+void TDIUri::ClearFragment() {
+    fragment_.clear();
+    hasFragment_ = false;
+}
+void TDIUri::ClearHost() {
+    host_.clear();
+    hasHost_ = false;
+}
+void TDIUri::ClearPassword() {
+    password_.clear();
+    hasPassword_ = false;
+}
+void TDIUri::ClearPath() {
+    path_.clear();
+}
+void TDIUri::ClearPort() {
+    port_.clear();
+    hasPort_ = false;
+}
+void TDIUri::ClearQuery() {
+    query_.clear();
+    hasQuery_ = false;
+}
+void TDIUri::ClearScheme() {
+    scheme_.clear();
+    hasScheme_ = false;
+}
+void TDIUri::ClearUsername() {
+    username_.clear();
+    hasUsername_ = false;
+}
+void TDIUri::ClearUserInfo() {
     ClearUsername();
     ClearPassword();
 }
-void TDIUri::ClearAuthority()
-{
+void TDIUri::ClearAuthority() {
     ClearUserInfo();
     ClearHost();
     ClearPort();
 }
 
-void TDIUri::CopyScheme(const TDIUri& other)
-{
+void TDIUri::CopyScheme(const TDIUri& other) {
     scheme_ = other.scheme_;
     hasScheme_ = other.hasScheme_;
 }
-void TDIUri::CopyAuthority(const TDIUri& other)
-{
+void TDIUri::CopyAuthority(const TDIUri& other) {
     username_ = other.username_;
     hasUsername_ = other.hasUsername_;
     password_ = other.password_;
@@ -210,14 +225,12 @@ void TDIUri::CopyAuthority(const TDIUri& other)
     port_ = other.port_;
     hasPort_ = other.hasPort_;
 }
-void TDIUri::CopyFragment(const TDIUri& other)
-{
+void TDIUri::CopyFragment(const TDIUri& other) {
     fragment_ = other.fragment_;
     hasFragment_ = other.hasFragment_;
 }
 
-bool TDIUri::Parse(const std::u16string& text)
-{
+bool TDIUri::Parse(const std::u16string& text) {
     bool valid = true;
     size_t begin = 0;
     size_t end = text.size();
@@ -251,8 +264,7 @@ bool TDIUri::Parse(const std::u16string& text)
 
     if (end - begin > 2 && text[begin] == u'/' && text[begin + 1] == u'/') {
         size_t slash = text.find(u'/', begin + 2);
-        if (slash == std::u16string::npos || slash > end)
-            slash = end;
+        if (slash == std::u16string::npos || slash > end) slash = end;
         valid = SetAuthority(text.substr(begin + 2, slash - begin - 2)) && valid;
         begin = slash;
     } else {
@@ -267,8 +279,7 @@ bool TDIUri::Parse(const std::u16string& text)
     return true;
 }
 
-void TDIUri::ComposeAuthority(std::u16string& result) const
-{
+void TDIUri::ComposeAuthority(std::u16string& result) const {
     result.clear();
     if (hasUsername_) {
         result += username_;
@@ -278,16 +289,14 @@ void TDIUri::ComposeAuthority(std::u16string& result) const
         }
         result += u'@';
     }
-    if (hasHost_)
-        result += host_;
+    if (hasHost_) result += host_;
     if (hasPort_) {
         result += u':';
         result += port_;
     }
 }
 
-void TDIUri::Compose(std::u16string& result) const
-{
+void TDIUri::Compose(std::u16string& result) const {
     result.clear();
     if (hasScheme_) {
         result += scheme_;
@@ -298,8 +307,7 @@ void TDIUri::Compose(std::u16string& result) const
         ComposeAuthority(authority);
         result += u"//";
         result += authority;
-        if (!path_.empty() && path_[0] != u'/')
-            result += u'/';
+        if (!path_.empty() && path_[0] != u'/') result += u'/';
     }
     result += path_;
     if (hasQuery_) {
@@ -312,8 +320,7 @@ void TDIUri::Compose(std::u16string& result) const
     }
 }
 
-std::u16string RemoveDotSegments(const std::u16string& path)
-{
+std::u16string RemoveDotSegments(const std::u16string& path) {
     // Output segments are kept as (start, length) runs of the input, each with its leading "/".
     // A start of SIZE_MAX stands for a lone "/" that ends the path.
     struct Piece {
@@ -340,19 +347,16 @@ std::u16string RemoveDotSegments(const std::u16string& path)
             i = n;
         } else if (startsWith(u"/../", 4)) {
             i += 3;
-            if (!out.empty())
-                out.pop_back();
+            if (!out.empty()) out.pop_back();
         } else if (isWhole(u"/..", 3)) {
-            if (!out.empty())
-                out.pop_back();
+            if (!out.empty()) out.pop_back();
             out.push_back({SIZE_MAX, 0});
             i = n;
         } else if (isWhole(u".", 1) || isWhole(u"..", 2)) {
             i = n;
         } else {
             size_t next = path.find(u'/', i + (path[i] == u'/' ? 1 : 0));
-            if (next == std::u16string::npos)
-                next = n;
+            if (next == std::u16string::npos) next = n;
             out.push_back({i, next - i});
             i = next;
         }
@@ -368,12 +372,10 @@ std::u16string RemoveDotSegments(const std::u16string& path)
     return result;
 }
 
-bool Resolve(const std::u16string& base, const std::u16string& relative, std::u16string& result)
-{
+bool Resolve(const std::u16string& base, const std::u16string& relative, std::u16string& result) {
     result.clear();
     TDIUri b, r;
-    if (!b.Parse(base) || !r.Parse(relative))
-        return false;
+    if (!b.Parse(base) || !r.Parse(relative)) return false;
 
     if (r.Path().empty() && !r.HasScheme() && !r.HasHost() && !r.HasQuery()) {
         b.CopyFragment(r);
@@ -406,8 +408,7 @@ bool Resolve(const std::u16string& base, const std::u16string& relative, std::u1
             path = r.Path();
         path = RemoveDotSegments(path);
     }
-    if (!path.empty() && path[0] != u'/' && r.HasHost())
-        path.insert(path.begin(), u'/');
+    if (!path.empty() && path[0] != u'/' && r.HasHost()) path.insert(path.begin(), u'/');
     r.SetPath(path);
     r.Compose(result);
     return true;

@@ -2,22 +2,19 @@
 
 #include "platform/rtl/unicode.h"
 
-void TURLparts::SetURL(const std::string& url)
-{
+void TURLparts::SetURL(const std::string& url) {
     url_ = url;
     uri_.Parse(Utf8ToUtf16(url));
     Split();
 }
 
-std::string TURLparts::Root() const
-{
+std::string TURLparts::Root() const {
     std::u16string authority;
     uri_.ComposeAuthority(authority);
     return Utf16ToUtf8(uri_.Scheme()) + "://" + Utf16ToUtf8(authority);
 }
 
-void TURLparts::Split()
-{
+void TURLparts::Split() {
     hasFile_ = false;
     fileName_.clear();
     segments_.clear();
@@ -28,10 +25,8 @@ void TURLparts::Split()
     size_t start = 0;
     while (start <= path.size()) {
         size_t slash = path.find('/', start);
-        if (slash == std::string::npos)
-            slash = path.size();
-        if (slash > start)
-            segments_.push_back(path.substr(start, slash - start));
+        if (slash == std::string::npos) slash = path.size();
+        if (slash > start) segments_.push_back(path.substr(start, slash - start));
         start = slash + 1;
     }
 
@@ -42,8 +37,8 @@ void TURLparts::Split()
         accumulated += "/" + segment;
         const bool last = i + 1 == segments_.size();
         // A path ending in "/" names a folder, whatever its last segment looks like.
-        const bool isFile = last && !endsInSlash &&
-                            (segment.find('.') != std::string::npos || segment.front() == '?');
+        const bool isFile =
+            last && !endsInSlash && (segment.find('.') != std::string::npos || segment.front() == '?');
         if (isFile) {
             fileName_ = segment;
             prefixes_.push_back(accumulated);
@@ -54,8 +49,7 @@ void TURLparts::Split()
     }
 }
 
-std::string TURLparts::FolderOf() const
-{
+std::string TURLparts::FolderOf() const {
     std::string result;
     if (hasFile_) {
         result = prefixes_.size() >= 2 ? prefixes_[prefixes_.size() - 2] : Root() + "/";
@@ -63,15 +57,15 @@ std::string TURLparts::FolderOf() const
         // Built from the path alone, so a "/" inside the query never moves the folder.
         result = FileAddress();
     }
-    if (result.empty() || result.back() != '/')
-        result += '/';
+    if (result.empty() || result.back() != '/') result += '/';
     return result;
 }
 
-std::string TURLparts::FileAddress() const { return Root() + Utf16ToUtf8(uri_.Path()); }
+std::string TURLparts::FileAddress() const {
+    return Root() + Utf16ToUtf8(uri_.Path());
+}
 
-std::string TURLparts::FullAddress() const
-{
+std::string TURLparts::FullAddress() const {
     std::u16string composed;
     uri_.Compose(composed);
     return Utf16ToUtf8(composed);

@@ -32,11 +32,18 @@ uint32_t HashWideStr(const std::u16string& s, uint32_t initVal);
 uint32_t HashWideBufI(const char16_t* buf, size_t count, uint32_t initVal);
 uint32_t HashWideStrI(const std::u16string& s, uint32_t initVal);
 
-inline bool IsWhiteSpace(char16_t c) { return c < 33; }
-inline bool IsSpaceOrGreater(char16_t c) { return c < 33 || c == u'>'; }
-inline bool IsSpaceDashOrGreater(char16_t c) { return c < 33 || c == u'-' || c == u'>'; }
-inline bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
-inline bool IsHexDigit(char16_t c)
-{
+inline bool IsWhiteSpace(char16_t c) {
+    return c < 33;
+}
+inline bool IsSpaceOrGreater(char16_t c) {
+    return c < 33 || c == u'>';
+}
+inline bool IsSpaceDashOrGreater(char16_t c) {
+    return c < 33 || c == u'-' || c == u'>';
+}
+inline bool IsDigit(char16_t c) {
+    return c >= u'0' && c <= u'9';
+}
+inline bool IsHexDigit(char16_t c) {
     return IsDigit(c) || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f');
 }

@@ -10,16 +10,15 @@
 #include "fetch/html/typed_handlers.h"
 #include "fetch/html/unicode_reader.h"
 #include "fetch/html/uri.h"
+#include "fetch/html/wide_string.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/stream.h"
-#include "fetch/html/wide_string.h"
 
 namespace html_fuzz {
 
 namespace {
 
-std::u16string Units(const uint8_t* data, size_t size)
-{
+std::u16string Units(const uint8_t* data, size_t size) {
     std::u16string s;
     s.reserve(size);
     for (size_t i = 0; i < size; ++i)
@@ -27,8 +26,7 @@ std::u16string Units(const uint8_t* data, size_t size)
     return s;
 }
 
-const TDIReadMethod* Decoder(uint8_t pick)
-{
+const TDIReadMethod* Decoder(uint8_t pick) {
     static const TDIReadMethod* fixed[] = {&ReadCharLatin1,  &ReadCharUsAscii, &ReadCharUtf8,
                                            &ReadCharUtf16BE, &ReadCharUtf16LE, &ReadCharGb18030};
     size_t n = pick % (6 + html_tables::kCodePageCount);
@@ -38,8 +36,7 @@ const TDIReadMethod* Decoder(uint8_t pick)
 } // namespace
 
 // The first 0x00 byte splits the input into a base and a reference.
-void UriInput(const uint8_t* data, size_t size)
-{
+void UriInput(const uint8_t* data, size_t size) {
     std::u16string text = Units(data, size);
     size_t cut = text.find(u'\0');
     std::u16string base = cut == std::u16string::npos ? text : text.substr(0, cut);
@@ -49,18 +46,15 @@ void UriInput(const uint8_t* data, size_t size)
         std::u16string composed;
         u.Compose(composed);
         TDIUri again;
-        if (!again.Parse(composed))
-            __builtin_trap();
+        if (!again.Parse(composed)) __builtin_trap();
     }
     std::u16string out;
     Resolve(base, ref, out);
     RemoveDotSegments(ref);
 }
 
-void ReaderInput(const uint8_t* data, size_t size)
-{
-    if (size == 0)
-        return;
+void ReaderInput(const uint8_t* data, size_t size) {
+    if (size == 0) return;
     TDIUnicodeReader r;
     r.SetSourceBuffer(data + 1, size - 1);
     r.SetReadMethod(Decoder(data[0]));
@@ -68,22 +62,34 @@ void ReaderInput(const uint8_t* data, size_t size)
     uint32_t steps = 0;
     while (r.HasChar()) {
         switch ((r.Char() + steps++) % 6) {
-        case 0: r.FillLookAhead(1 + r.Char() % 9); r.ReadChar(); break;
-        case 1: r.AppendUntilChars2(u'<', u'&'); break;
-        case 2: r.SkipWhiteSpace(); r.AppendAndReadChar(); break;
-        case 3: r.AppendCharCollapsed(r.Char()); r.ReadChar(); break;
-        case 4: r.SkipUntil(IsWhiteSpace); break;
-        default: r.AppendAndReadChar(); break;
+        case 0:
+            r.FillLookAhead(1 + r.Char() % 9);
+            r.ReadChar();
+            break;
+        case 1:
+            r.AppendUntilChars2(u'<', u'&');
+            break;
+        case 2:
+            r.SkipWhiteSpace();
+            r.AppendAndReadChar();
+            break;
+        case 3:
+            r.AppendCharCollapsed(r.Char());
+            r.ReadChar();
+            break;
+        case 4:
+            r.SkipUntil(IsWhiteSpace);
+            break;
+        default:
+            r.AppendAndReadChar();
+            break;
         }
-        if (r.Char() >= 0xD800 && r.Char() <= 0xDFFF)
-            __builtin_trap(); // no decoder may deliver a surrogate
+        if (r.Char() >= 0xD800 && r.Char() <= 0xDFFF) __builtin_trap(); // no decoder may deliver a surrogate
     }
 }
 
-void TokenizerInput(const uint8_t* data, size_t size)
-{
-    if (size == 0)
-        return;
+void TokenizerInput(const uint8_t* data, size_t size) {
+    if (size == 0) return;
     const uint8_t options = data[0];
     TDIHtmlParser parser;
     parser.SetEnableASP(options & 1);
@@ -114,16 +120,14 @@ void TokenizerInput(const uint8_t* data, size_t size)
     } else {
         parser.ParseAll();
     }
-    if (title.Title().size() > TDIHtmlTitlePlugin::kMaxTitleLength)
-        __builtin_trap();
+    if (title.Title().size() > TDIHtmlTitlePlugin::kMaxTitleLength) __builtin_trap();
     for (int32_t i = 0; i < found.Count(); ++i) {
         std::u16string resolved;
         Resolve(links.BaseUri(), found.Str(i), resolved);
     }
 }
 
-void BinaryReaderInput(const uint8_t* data, size_t size)
-{
+void BinaryReaderInput(const uint8_t* data, size_t size) {
     TMemoryStream m;
     m.WriteBuffer(data, static_cast<int64_t>(size));
     for (int kind = 0; kind < 4; ++kind) {

@@ -1,7 +1,6 @@
 #include "fetch/html/fuzz/fuzz_entries.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     html_fuzz::TokenizerInput(data, size);
     return 0;
 }

@@ -9,9 +9,7 @@
 
 namespace {
 
-template <typename F>
-std::vector<uint8_t> Written(F write, uint32_t bufferSize = 4096)
-{
+template <typename F> std::vector<uint8_t> Written(F write, uint32_t bufferSize = 4096) {
     TMemoryStream m;
     {
         TDIBinaryWriter w(m, bufferSize);
@@ -21,14 +19,12 @@ std::vector<uint8_t> Written(F write, uint32_t bufferSize = 4096)
     return m.Bytes();
 }
 
-void Load(TMemoryStream& m, std::vector<uint8_t> bytes)
-{
+void Load(TMemoryStream& m, std::vector<uint8_t> bytes) {
     m.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
     m.SetPosition(0);
 }
 
-std::string ErrorOf(std::vector<uint8_t> bytes, void (*read)(TDIBinaryReader&))
-{
+std::string ErrorOf(std::vector<uint8_t> bytes, void (*read)(TDIBinaryReader&)) {
     TMemoryStream m;
     Load(m, std::move(bytes));
     TDIBinaryReader r(m, 4096);
@@ -44,8 +40,7 @@ using Bytes = std::vector<uint8_t>;
 
 } // namespace
 
-TEST(BinaryFiler, WritesTheSmallestTaggedForm)
-{
+TEST(BinaryFiler, WritesTheSmallestTaggedForm) {
     EXPECT_EQ(Written([](auto& w) { w.WriteCardinal(0); }), (Bytes{0x02, 0x00}));
     EXPECT_EQ(Written([](auto& w) { w.WriteCardinal(255); }), (Bytes{0x03, 0xFF}));
     EXPECT_EQ(Written([](auto& w) { w.WriteCardinal(256); }), (Bytes{0x05, 0x00, 0x01}));
@@ -61,10 +56,9 @@ TEST(BinaryFiler, WritesTheSmallestTaggedForm)
     EXPECT_EQ(Written([](auto& w) { w.WriteWideChar(u'\uFFFD'); }), (Bytes{0x06, 0xFD, 0xFF}));
 }
 
-TEST(BinaryFiler, RoundTripsAcrossBufferRefills)
-{
-    const std::vector<int32_t> ints = {0, 1, -1, 127, 128, -128, -129, 65535, -65536, 0x7FFFFF, -0x800000,
-                                       0x1000000, INT32_MAX, INT32_MIN};
+TEST(BinaryFiler, RoundTripsAcrossBufferRefills) {
+    const std::vector<int32_t> ints = {0,     1,      -1,       127,       128,       -128,      -129,
+                                       65535, -65536, 0x7FFFFF, -0x800000, 0x1000000, INT32_MAX, INT32_MIN};
     const std::vector<uint32_t> cards = {0, 0xFF, 0x100, 0xFFFF, 0xFFFFFF, 0x1000000, 0xFFFFFFFF};
     std::u16string text(300, u'\u00E9');
     TMemoryStream m;
@@ -92,8 +86,7 @@ TEST(BinaryFiler, RoundTripsAcrossBufferRefills)
     EXPECT_EQ(r.BytesLeft(), 0);
 }
 
-TEST(BinaryFiler, RejectsWrongTagsAndTruncatedOrCorruptData)
-{
+TEST(BinaryFiler, RejectsWrongTagsAndTruncatedOrCorruptData) {
     EXPECT_EQ(ErrorOf({0x01, 0xFF}, [](auto& r) { r.ReadCardinal(); }), "Invalid Element Type");
     EXPECT_EQ(ErrorOf({0x0C, 0, 0, 0, 0x80}, [](auto& r) { r.ReadInteger(); }), "Invalid Element Type");
     EXPECT_EQ(ErrorOf({0x08, 0, 0, 1}, [](auto& r) { r.ReadWideChar(); }), "Invalid Element Type");
@@ -105,10 +98,10 @@ TEST(BinaryFiler, RejectsWrongTagsAndTruncatedOrCorruptData)
     EXPECT_EQ(ErrorOf({0x26, 0xFF, 0xFF, 0xFF, 0xFF, 0x41, 0}, [](auto& r) { r.ReadWideString(); }),
               "Stream read error");
     EXPECT_EQ(ErrorOf({0x23, 0x03, 0x41, 0, 0}, [](auto& r) { r.ReadWideString(); }), "Invalid Element Type");
-    EXPECT_EQ(ErrorOf({0x04, 0x7F, 0xFF}, [](auto& r) {
-                  if (r.ReadInteger() != -129)
-                      throw EReadError("wrong");
-              }),
+    EXPECT_EQ(ErrorOf({0x04, 0x7F, 0xFF},
+                      [](auto& r) {
+                          if (r.ReadInteger() != -129) throw EReadError("wrong");
+                      }),
               "");
     TMemoryStream m;
     Load(m, {0x1F, 0x02, 0x00, 'h', 'i'});

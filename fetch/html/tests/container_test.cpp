@@ -10,11 +10,11 @@
 
 namespace {
 
-std::u16string S(int i) { return u"key" + std::u16string(1, char16_t(u'A' + i % 26)) + char16_t(u'0' + i / 26); }
+std::u16string S(int i) {
+    return u"key" + std::u16string(1, char16_t(u'A' + i % 26)) + char16_t(u'0' + i / 26);
+}
 
-template <typename F>
-std::string ErrorText(F f)
-{
+template <typename F> std::string ErrorText(F f) {
     try {
         f();
     } catch (const Exception& e) {
@@ -25,9 +25,9 @@ std::string ErrorText(F f)
 
 } // namespace
 
-TEST(Containers, GrowthAndShrinkRules)
-{
-    const int32_t cap[][2] = {{0, 0}, {1, 1}, {2, 2}, {3, 4}, {5, 6}, {9, 10}, {17, 20}, {33, 40}, {16, 16}, {21, 24}};
+TEST(Containers, GrowthAndShrinkRules) {
+    const int32_t cap[][2] = {{0, 0},  {1, 1},   {2, 2},   {3, 4},   {5, 6},
+                              {9, 10}, {17, 20}, {33, 40}, {16, 16}, {21, 24}};
     for (auto [n, c] : cap)
         EXPECT_EQ(TDIContainer::Capacity(n), c) << n;
     const int32_t shr[][2] = {{2, 2}, {4, 3}, {10, 9}, {20, 17}, {3, 3}};
@@ -35,8 +35,7 @@ TEST(Containers, GrowthAndShrinkRules)
         EXPECT_EQ(TDIContainer::Shrink(n), s) << n;
 }
 
-TEST(Containers, HashBucketsSlotsAndOrder)
-{
+TEST(Containers, HashBucketsSlotsAndOrder) {
     TDIWideStringHash h(DIWideStringCSKeyHandler());
     EXPECT_EQ(h.HashCount(), 3);
     h.SetHashCount(92);
@@ -97,7 +96,8 @@ TEST(Containers, HashBucketsSlotsAndOrder)
     std::vector<std::u16string> order;
     for (int32_t i = 0; i < h.EntryCount(); ++i)
         order.push_back(DISlotString(*static_cast<TDIStringSlot*>(h.KeyAt(i))));
-    EXPECT_EQ(order, (std::vector<std::u16string>{keys[0], keys[3], keys[10], keys[5], keys[6], keys[7], keys[8], keys[9]}));
+    EXPECT_EQ(order, (std::vector<std::u16string>{keys[0], keys[3], keys[10], keys[5], keys[6], keys[7],
+                                                  keys[8], keys[9]}));
     for (const auto& k : order)
         EXPECT_NE(h.Find(&k), nullptr);
 
@@ -117,8 +117,7 @@ TEST(Containers, HashBucketsSlotsAndOrder)
     EXPECT_NE(small.FindBuf(u"kEyC0", 5), nullptr);
 }
 
-TEST(Containers, HandlersFreezeWhileInUseAndMessagesNameTheClass)
-{
+TEST(Containers, HandlersFreezeWhileInUseAndMessagesNameTheClass) {
     auto* items = new TDIItemHandler;
     items->SetItemSize(4);
     auto* keys = new TDIKeyHandler;
@@ -156,8 +155,7 @@ TEST(Containers, HandlersFreezeWhileInUseAndMessagesNameTheClass)
     EXPECT_EQ(DIWideStringCIKeyHandler(), DIWideStringCIKeyHandler());
 }
 
-TEST(Containers, CardinalHashAnswersZeroForAbsentKeys)
-{
+TEST(Containers, CardinalHashAnswersZeroForAbsentKeys) {
     TDICardinalHash h(DIWideStringCIKeyHandler());
     std::u16string stored0 = u"zero", stored7 = u"seven";
     *static_cast<uint32_t*>(h.Insert(&stored0)) = 0;
@@ -173,8 +171,7 @@ TEST(Containers, CardinalHashAnswersZeroForAbsentKeys)
     EXPECT_EQ(*static_cast<uint32_t*>(chars.Find(&q)), uint32_t(u'q'));
 }
 
-TEST(Containers, HashPersistsAndFailedReadsChangeNothing)
-{
+TEST(Containers, HashPersistsAndFailedReadsChangeNothing) {
     TDIWideStringHash h(DIWideStringCSKeyHandler());
     std::vector<std::u16string> keys = {u"a", u"bb", u"ccc", u"\u00E9"};
     for (const auto& k : keys)
@@ -224,11 +221,11 @@ TEST(Containers, HashPersistsAndFailedReadsChangeNothing)
     b.WriteBuffer(badHeader.data(), static_cast<int64_t>(badHeader.size()));
     b.SetPosition(0);
     TDIBinaryReader rb(b, 4096);
-    EXPECT_EQ(ErrorText([&] { copy.ReadData(rb, 7, nullptr); }), "Class TDIWideStringHash: Invalid ItemSize (3)");
+    EXPECT_EQ(ErrorText([&] { copy.ReadData(rb, 7, nullptr); }),
+              "Class TDIWideStringHash: Invalid ItemSize (3)");
 }
 
-TEST(Containers, VectorCountFindAndAssign)
-{
+TEST(Containers, VectorCountFindAndAssign) {
     // Strings freed last first on shrink.
     static std::vector<std::u16string> freed;
     auto* handler = new TDIItemHandler;
@@ -286,8 +283,7 @@ TEST(Containers, VectorCountFindAndAssign)
     EXPECT_EQ(attrs.Number(1), 90u);
 }
 
-TEST(Containers, TreeWalksPreOrderCopiesAndSurvivesDepth)
-{
+TEST(Containers, TreeWalksPreOrderCopiesAndSurvivesDepth) {
     TDITree tree(DIWideStringItemHandler());
     auto add = [](void* item, const char16_t* s) {
         DISetSlotString(static_cast<TDIWideStringItem*>(item)->value, s);
@@ -358,8 +354,8 @@ public:
     bool hasData = false;
     TStreamProc read, write;
     void DefineProperty(const std::string&, const TReaderProc&, const TWriterProc&, bool) override {}
-    void DefineBinaryProperty(const std::string& n, const TStreamProc& r, const TStreamProc& w, bool has) override
-    {
+    void DefineBinaryProperty(const std::string& n, const TStreamProc& r, const TStreamProc& w,
+                              bool has) override {
         name = n;
         read = r;
         write = w;
@@ -369,8 +365,7 @@ public:
 
 } // namespace
 
-TEST(Containers, StoreThemselvesAsDefinedBinaryData)
-{
+TEST(Containers, StoreThemselvesAsDefinedBinaryData) {
     TMemoryStream unused, data;
     TDIWideStringVector v;
     CapturingFiler empty(unused);

@@ -10,8 +10,7 @@
 
 namespace {
 
-void Replay(const char* folder, void (*entry)(const uint8_t*, size_t))
-{
+void Replay(const char* folder, void (*entry)(const uint8_t*, size_t)) {
     std::filesystem::path dir = std::filesystem::path(PW_SOURCE_DIR) / "fetch/html/fuzz/corpus" / folder;
     ASSERT_TRUE(std::filesystem::is_directory(dir)) << dir;
     int count = 0;
@@ -26,7 +25,15 @@ void Replay(const char* folder, void (*entry)(const uint8_t*, size_t))
 
 } // namespace
 
-TEST(FuzzReplay, UriInputs) { Replay("uri", html_fuzz::UriInput); }
-TEST(FuzzReplay, ReaderInputs) { Replay("reader", html_fuzz::ReaderInput); }
-TEST(FuzzReplay, TokenizerInputs) { Replay("tokenizer", html_fuzz::TokenizerInput); }
-TEST(FuzzReplay, BinaryReaderInputs) { Replay("binary", html_fuzz::BinaryReaderInput); }
+TEST(FuzzReplay, UriInputs) {
+    Replay("uri", html_fuzz::UriInput);
+}
+TEST(FuzzReplay, ReaderInputs) {
+    Replay("reader", html_fuzz::ReaderInput);
+}
+TEST(FuzzReplay, TokenizerInputs) {
+    Replay("tokenizer", html_fuzz::TokenizerInput);
+}
+TEST(FuzzReplay, BinaryReaderInputs) {
+    Replay("binary", html_fuzz::BinaryReaderInput);
+}

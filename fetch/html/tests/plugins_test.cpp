@@ -20,8 +20,7 @@ struct Page {
     TDIHtmlTitlePlugin title;
     std::vector<std::string> found;
 
-    Page()
-    {
+    Page() {
         charset.SetHtmlParser(&parser);
         links.SetHtmlParser(&parser);
         title.SetHtmlParser(&parser);
@@ -35,8 +34,7 @@ struct Page {
         });
     }
 
-    void Parse(const std::string& bytes, const std::u16string& address = u"http://h/dir/page.html")
-    {
+    void Parse(const std::string& bytes, const std::u16string& address = u"http://h/dir/page.html") {
         found.clear();
         links.SetBaseUri(address);
         parser.SetSourceString(bytes);
@@ -48,8 +46,7 @@ struct Page {
 
 } // namespace
 
-TEST(Plugins, LinksOfTheKindsAskedFor)
-{
+TEST(Plugins, LinksOfTheKindsAskedFor) {
     Page page;
     page.Parse("<a href='a.html'>x</a><img src=i.png><AREA HREF=b><frame src=f><iframe src=\"g\">"
                "<a name=x><link href=s.css>");
@@ -62,8 +59,7 @@ TEST(Plugins, LinksOfTheKindsAskedFor)
     EXPECT_EQ(page.found, (std::vector<std::string>{"i.png"}));
 }
 
-TEST(Plugins, BaseIsResolvedAndOnlyTheFirstCounts)
-{
+TEST(Plugins, BaseIsResolvedAndOnlyTheFirstCounts) {
     Page page;
     page.Parse("<base href='../other/'><base href='http://x/'><a href=a>");
     EXPECT_EQ(Utf16ToUtf8(page.links.BaseUri()), "http://h/other/");
@@ -71,8 +67,7 @@ TEST(Plugins, BaseIsResolvedAndOnlyTheFirstCounts)
     EXPECT_EQ(Utf16ToUtf8(page.links.BaseUri()), "http://x/y/");
 }
 
-TEST(Plugins, LinkVectorCollectsEachLinkOnceAndHandlersMayRewrite)
-{
+TEST(Plugins, LinkVectorCollectsEachLinkOnceAndHandlersMayRewrite) {
     TDIHtmlParser parser;
     TDIHtmlLinksPlugin links;
     links.SetHtmlParser(&parser);
@@ -98,8 +93,7 @@ TEST(Plugins, LinkVectorCollectsEachLinkOnceAndHandlersMayRewrite)
     EXPECT_EQ(links.TagFilters(tkHtml), nullptr);
 }
 
-TEST(Plugins, TitleIsTheFirstOneCappedAndResetPerDocument)
-{
+TEST(Plugins, TitleIsTheFirstOneCappedAndResetPerDocument) {
     Page page;
     page.Parse("<title> First \n title </title><title>Second</title>");
     EXPECT_EQ(page.Title(), " First title ");
@@ -111,15 +105,15 @@ TEST(Plugins, TitleIsTheFirstOneCappedAndResetPerDocument)
     EXPECT_EQ(page.Title(), "");
 }
 
-TEST(Plugins, CharacterSetFromMetaSwitchesTheDecoder)
-{
+TEST(Plugins, CharacterSetFromMetaSwitchesTheDecoder) {
     Page page;
     page.Parse("<meta http-equiv=\"content-type\" content=\"text/html; CHARSET = utf-8\">"
                "<title>caf\xC3\xA9</title>");
     EXPECT_EQ(page.Title(), "caf\xC3\xA9");
     page.Parse("<meta charset=\"KOI8-R\"><title>\xC1</title>");
     EXPECT_EQ(page.Title(), "\xD0\xB0");
-    page.Parse("<meta http-equiv=Content-Type content=\"text/html; charset='utf-8'\"><title>\xC3\xA9</title>");
+    page.Parse(
+        "<meta http-equiv=Content-Type content=\"text/html; charset='utf-8'\"><title>\xC3\xA9</title>");
     EXPECT_EQ(page.Title(), "\xC3\xA9");
     // Latin-1 labels read as windows-1252; unknown names keep the decoder in use.
     page.Parse("<meta charset=iso-8859-1><title>\x93q\x94</title>");
@@ -137,8 +131,8 @@ TEST(Plugins, CharacterSetFromMetaSwitchesTheDecoder)
     EXPECT_EQ(page.Title(), "\xC3\xA9");
 
     std::u16string vetoed;
-    page.charset.OnCharSetChange = [&](TDIHtmlCharSetPlugin*, const std::u16string& name, const TDIReadMethod*&,
-                                       bool& allow) {
+    page.charset.OnCharSetChange = [&](TDIHtmlCharSetPlugin*, const std::u16string& name,
+                                       const TDIReadMethod*&, bool& allow) {
         vetoed = name;
         allow = false;
     };
@@ -147,8 +141,7 @@ TEST(Plugins, CharacterSetFromMetaSwitchesTheDecoder)
     EXPECT_EQ(page.Title(), "\xC3\x83\xC2\xA9");
 }
 
-TEST(Plugins, AliasTable)
-{
+TEST(Plugins, AliasTable) {
     EXPECT_EQ(CharSetReadMethod(u"ISO_8859-7:1987"), CodePageReadMethod("ISO-8859-7"));
     EXPECT_EQ(CharSetReadMethod(u"UTF-8"), &ReadCharUtf8);
     EXPECT_EQ(CharSetReadMethod(u"utf8"), &ReadCharUtf8);
@@ -161,8 +154,7 @@ TEST(Plugins, AliasTable)
     EXPECT_EQ(CharSetReadMethod(u"Shift_JIS"), nullptr);
 }
 
-TEST(Plugins, RelTokensAndPluginErrors)
-{
+TEST(Plugins, RelTokensAndPluginErrors) {
     EXPECT_TRUE(HasAttributeToken(u"noopener NoFollow", u"nofollow"));
     EXPECT_FALSE(HasAttributeToken(u"nofollowing", u"nofollow"));
     EXPECT_FALSE(HasAttributeToken(u"", u"nofollow"));
@@ -187,23 +179,21 @@ TEST(Plugins, RelTokensAndPluginErrors)
 
 namespace {
 
-std::string ReadData(const char* name)
-{
+std::string ReadData(const char* name) {
     std::ifstream in(std::string(PW_TEST_DATA_DIR) + "/data/" + name, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 } // namespace
 
-TEST(Plugins, RealPagesInTheirEncodings)
-{
+TEST(Plugins, RealPagesInTheirEncodings) {
     Page page;
     page.links.SetLink_BODY_background(true);
     page.Parse(ReadData("windows1251.html"), u"http://site/ru/news.html");
     EXPECT_EQ(page.Title(), "Новости компании «Ромашка»");
     EXPECT_EQ(Utf16ToUtf8(page.links.BaseUri()), "http://site/ru/");
-    EXPECT_EQ(page.found, (std::vector<std::string>{"img/bg.gif", "index.html", "news/2006.html", "map/a.html",
-                                                    "http://example.org/frame.html", "#top"}));
+    EXPECT_EQ(page.found, (std::vector<std::string>{"img/bg.gif", "index.html", "news/2006.html",
+                                                    "map/a.html", "http://example.org/frame.html", "#top"}));
 
     page.links.SetLink_BODY_background(false);
     page.Parse(ReadData("gb2312.html"));

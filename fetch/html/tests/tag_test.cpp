@@ -9,8 +9,7 @@
 #include "fetch/html/typed_containers.h"
 #include "platform/rtl/stream.h"
 
-TEST(Tags, NameTablesAndEntities)
-{
+TEST(Tags, NameTablesAndEntities) {
     EXPECT_EQ(HtmlTagId(u"a", 1), 1u);
     EXPECT_EQ(HtmlTagId(u"Title", 5), 99u);
     EXPECT_EQ(HtmlTagId(u"VAR", 3), 104u);
@@ -43,8 +42,7 @@ TEST(Tags, NameTablesAndEntities)
         EXPECT_FALSE(IsAsciiLetter(c));
 }
 
-TEST(Tags, AttributeQuotingAndTagText)
-{
+TEST(Tags, AttributeQuotingAndTagText) {
     TDIHtmlTag tag;
     tag.SetTagName(u"img");
     tag.AddStr2Number(u"alt", u"say \"hi\"", 8);
@@ -76,8 +74,7 @@ TEST(Tags, AttributeQuotingAndTagText)
     EXPECT_EQ(tag.TagText(), u"</br>");
 }
 
-TEST(Tags, CopyAndPersist)
-{
+TEST(Tags, CopyAndPersist) {
     TDIHtmlTag tag;
     tag.SetTagName(u"A");
     tag.SetTagID(1);
@@ -105,8 +102,7 @@ namespace {
 
 struct CountingListener : TDITagFiltersListener {
     int changes = 0, destroyed = 0;
-    void TagFiltersDestroying(TDITagFilters* list) override
-    {
+    void TagFiltersDestroying(TDITagFilters* list) override {
         ++destroyed;
         list->RemoveListener(this);
     }
@@ -115,8 +111,7 @@ struct CountingListener : TDITagFiltersListener {
 
 } // namespace
 
-TEST(Tags, FilterListsNotifyCountedListeners)
-{
+TEST(Tags, FilterListsNotifyCountedListeners) {
     CountingListener l;
     {
         TDITagFilters list;

@@ -10,23 +10,20 @@
 
 namespace {
 
-const char* KindName(TDIPieceKind k)
-{
-    static const char* names[] = {"None", "ASP", "CDATA", "Comment", "Custom", "DTD", "HtmlPI", "Tag",
-                                  "PHP", "Script", "SSI", "Style", "Text", "Title", "XmlPI"};
+const char* KindName(TDIPieceKind k) {
+    static const char* names[] = {"None", "ASP",    "CDATA", "Comment", "Custom", "DTD",   "HtmlPI", "Tag",
+                                  "PHP",  "Script", "SSI",   "Style",   "Text",   "Title", "XmlPI"};
     return names[static_cast<size_t>(k)];
 }
 
-std::string Describe(TDIHtmlParser& p)
-{
+std::string Describe(TDIHtmlParser& p) {
     TDIPieceKind k = p.PieceKind();
     std::string out = KindName(k);
     TDITag* tag = k == TDIPieceKind::HtmlTag     ? static_cast<TDITag*>(&p.HtmlTag())
                   : k == TDIPieceKind::CustomTag ? static_cast<TDITag*>(&p.CustomTag())
                   : k == TDIPieceKind::SsiTag    ? static_cast<TDITag*>(&p.SsiTag())
                                                  : nullptr;
-    if (tag == nullptr)
-        return out + "[" + Utf16ToUtf8(p.GetText()) + "]";
+    if (tag == nullptr) return out + "[" + Utf16ToUtf8(p.GetText()) + "]";
     const char* types[] = {"", "/", "/>"};
     out += std::string("(") + types[tag->TagType()] + Utf16ToUtf8(tag->TagName()) + "#" +
            std::to_string(tag->TagID());
@@ -39,8 +36,7 @@ std::string Describe(TDIHtmlParser& p)
 // Receives every piece kind and writes down what it got.
 class Recorder : public TDIHtmlParserPlugin {
 public:
-    explicit Recorder(TDIFilter filter = fiShowLocal)
-    {
+    explicit Recorder(TDIFilter filter = fiShowLocal) {
         for (size_t k = 1; k < kPieceKindCount; ++k)
             SetFilter(static_cast<TDIPieceKind>(k), filter);
         for (TDITagFilter* f : {&FilterHtmlTags(), &FilterCustomTags(), &FilterSsiTags()}) {
@@ -71,8 +67,7 @@ struct Options {
     bool normalize = false, asp = false, php = false, ssi = false, custom = false;
 };
 
-std::vector<std::string> Pieces(const std::string& html, Options o = {})
-{
+std::vector<std::string> Pieces(const std::string& html, Options o = {}) {
     TDIHtmlParser parser;
     parser.SetNormalizeWhiteSpace(o.normalize);
     parser.SetEnableASP(o.asp);
@@ -91,8 +86,7 @@ using V = std::vector<std::string>;
 
 } // namespace
 
-TEST(Tokenizer, RecognisesTheFourteenPieceKinds)
-{
+TEST(Tokenizer, RecognisesTheFourteenPieceKinds) {
     Options all{false, true, true, true, true};
     EXPECT_EQ(Pieces("<% a %>", all), (V{"ASP[ a ]"}));
     EXPECT_EQ(Pieces("<![cdata[x]]]>", all), (V{"CDATA[x]]"}));
@@ -106,12 +100,12 @@ TEST(Tokenizer, RecognisesTheFourteenPieceKinds)
     EXPECT_EQ(Pieces("<!--#include file=\"a.inc\" -->", all), (V{"SSI(include#0 file#0=a.inc)"}));
     EXPECT_EQ(Pieces("<style>p{}</STYLE >", all), (V{"Tag(style#89)", "Style[p{}]", "Tag(/STYLE#89)"}));
     EXPECT_EQ(Pieces("plain", all), (V{"Text[plain]"}));
-    EXPECT_EQ(Pieces("<title> a &amp;\n b </title>", all), (V{"Tag(title#99)", "Title[ a & b ]", "Tag(/title#99)"}));
+    EXPECT_EQ(Pieces("<title> a &amp;\n b </title>", all),
+              (V{"Tag(title#99)", "Title[ a & b ]", "Tag(/title#99)"}));
     EXPECT_EQ(Pieces("<?xml version=\"1.0\"?>", all), (V{"XmlPI[ version=\"1.0\"]"}));
 }
 
-TEST(Tokenizer, DecidesWhatFollowsALessThanSign)
-{
+TEST(Tokenizer, DecidesWhatFollowsALessThanSign) {
     EXPECT_EQ(Pieces("a < b"), (V{"Text[a < b]"}));
     EXPECT_EQ(Pieces("a <b"), (V{"Text[a ]", "Tag(b#7)"}));
     EXPECT_EQ(Pieces("x <% y %>"), (V{"Text[x ]", "Text[<% y %>]"}));
@@ -127,18 +121,18 @@ TEST(Tokenizer, DecidesWhatFollowsALessThanSign)
     EXPECT_EQ(Pieces("<input checked disabled=1>"), (V{"Tag(input#58 checked#20= disabled#40=1)"}));
 }
 
-TEST(Tokenizer, CharacterReferences)
-{
+TEST(Tokenizer, CharacterReferences) {
     Options n{true};
     EXPECT_EQ(Pieces("&lt;&#60;&#x3C;&LT;&unknown;&#65536;", n), (V{"Text[<<<&LT;&unknown;&#65536;]"}));
     // No digits, NUL and surrogates never become characters of their own.
-    EXPECT_EQ(Pieces("&#;&#x;&#0;&#55296;&#xdfff;&amp", n), (V{"Text[&#;&#x;\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD&amp]"}));
-    EXPECT_EQ(Pieces("a &#32; &nbsp;b", n), (V{"Text[a \xC2\xA0" "b]"}));
+    EXPECT_EQ(Pieces("&#;&#x;&#0;&#55296;&#xdfff;&amp", n),
+              (V{"Text[&#;&#x;\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD&amp]"}));
+    EXPECT_EQ(Pieces("a &#32; &nbsp;b", n), (V{"Text[a \xC2\xA0"
+                                               "b]"}));
     EXPECT_EQ(Pieces("&apos;&euro;&thetasym;&lang;"), (V{"Text['\xE2\x82\xAC\xCF\x91\xE2\x8C\xA9]"}));
 }
 
-TEST(Tokenizer, WhiteSpaceIsCollapsedOutsidePre)
-{
+TEST(Tokenizer, WhiteSpaceIsCollapsedOutsidePre) {
     Options n{true};
     EXPECT_EQ(Pieces("a  \n b", n), (V{"Text[a b]"}));
     EXPECT_EQ(Pieces("a  \n b"), (V{"Text[a  \n b]"}));
@@ -146,27 +140,49 @@ TEST(Tokenizer, WhiteSpaceIsCollapsedOutsidePre)
               (V{"Tag(pre#77)", "Text[ a  b ]", "Tag(/pre#77)", "Text[ c d]"}));
 }
 
-TEST(Tokenizer, CommentsCDataAndScriptsEndWhereTheyShould)
-{
+TEST(Tokenizer, CommentsCDataAndScriptsEndWhereTheyShould) {
     EXPECT_EQ(Pieces("<!---->x"), (V{"Comment[]", "Text[x]"}));
     EXPECT_EQ(Pieces("<!--->x-->"), (V{"Comment[->x]"}));
     EXPECT_EQ(Pieces("<!--a--->"), (V{"Comment[a]"}));
-    EXPECT_EQ(Pieces("<script>document.write('</script>')</script>"),
-              (V{"Tag(script#82)", "Script[document.write(']", "Tag(/script#82)", "Text[')]", "Tag(/script#82)"}));
+    EXPECT_EQ(
+        Pieces("<script>document.write('</script>')</script>"),
+        (V{"Tag(script#82)", "Script[document.write(']", "Tag(/script#82)", "Text[')]", "Tag(/script#82)"}));
     // A stray quote or comment opener cannot swallow the rest of the page.
-    EXPECT_EQ(Pieces("<script>var s = \"it's /* <!--</script><a href=x>"),
-              (V{"Tag(script#82)", "Script[var s = \"it's /* <!--]", "Tag(/script#82)", "Tag(a#1 href#52=x)"}));
+    EXPECT_EQ(
+        Pieces("<script>var s = \"it's /* <!--</script><a href=x>"),
+        (V{"Tag(script#82)", "Script[var s = \"it's /* <!--]", "Tag(/script#82)", "Tag(a#1 href#52=x)"}));
     EXPECT_EQ(Pieces("<script>a</scripts></script>"),
               (V{"Tag(script#82)", "Script[a</scripts>]", "Tag(/script#82)"}));
-    EXPECT_EQ(Pieces("<title>a</titlex></title >"), (V{"Tag(title#99)", "Title[a</titlex>]", "Tag(/title#99)"}));
+    EXPECT_EQ(Pieces("<title>a</titlex></title >"),
+              (V{"Tag(title#99)", "Title[a</titlex>]", "Tag(/title#99)"}));
 }
 
-TEST(Tokenizer, UnterminatedConstructsStopAtTheEnd)
-{
-    const char* inputs[] = {"<?xml version", "<?php x", "<% x", "<![CDATA[x", "<!-- x", "<!-- x --", "<script>x",
-                            "<style>x</style", "<title>x", "<a href=\"x", "<a href='x&am", "<!DOCTYPE x",
-                            "<!--#echo var=\"x", "<!--#echo var=x-", "&#x", "<#x a='", "<a b=", "<", "<!", "<!-",
-                            "<?", "</", "<a/", "<![CDATA", "<script></script"};
+TEST(Tokenizer, UnterminatedConstructsStopAtTheEnd) {
+    const char* inputs[] = {"<?xml version",
+                            "<?php x",
+                            "<% x",
+                            "<![CDATA[x",
+                            "<!-- x",
+                            "<!-- x --",
+                            "<script>x",
+                            "<style>x</style",
+                            "<title>x",
+                            "<a href=\"x",
+                            "<a href='x&am",
+                            "<!DOCTYPE x",
+                            "<!--#echo var=\"x",
+                            "<!--#echo var=x-",
+                            "&#x",
+                            "<#x a='",
+                            "<a b=",
+                            "<",
+                            "<!",
+                            "<!-",
+                            "<?",
+                            "</",
+                            "<a/",
+                            "<![CDATA",
+                            "<script></script"};
     for (const char* in : inputs) {
         TDIHtmlParser parser;
         parser.SetEnableASP(true);
@@ -185,8 +201,7 @@ TEST(Tokenizer, UnterminatedConstructsStopAtTheEnd)
     EXPECT_EQ(Pieces("<a href=\"x y"), (V{"Tag(a#1 href#52=x y)"}));
 }
 
-TEST(Tokenizer, FiltersDecideWhoReceivesAndWhatIsRead)
-{
+TEST(Tokenizer, FiltersDecideWhoReceivesAndWhatIsRead) {
     TDIHtmlParser parser;
     parser.SetFilterText(fiShow);
     EXPECT_EQ(parser.Filter(TDIPieceKind::Text), fiShow);
@@ -256,8 +271,7 @@ TEST(Tokenizer, FiltersDecideWhoReceivesAndWhatIsRead)
     EXPECT_TRUE(images.pieces.empty());
 }
 
-TEST(Tokenizer, PluginsBelongToOneParser)
-{
+TEST(Tokenizer, PluginsBelongToOneParser) {
     auto parser = std::make_unique<TDIHtmlParser>();
     TDIHtmlParser other;
     Recorder r;
@@ -270,8 +284,7 @@ TEST(Tokenizer, PluginsBelongToOneParser)
     EXPECT_EQ(r.HtmlParser(), nullptr);
 }
 
-TEST(Tokenizer, TracksPiecePositions)
-{
+TEST(Tokenizer, TracksPiecePositions) {
     TDIHtmlParser parser;
     parser.SetFilter(TDIPieceKind::Text, fiShow);
     parser.FilterHtmlTags().SetStartTags(fiShow);
@@ -287,8 +300,7 @@ TEST(Tokenizer, TracksPiecePositions)
     EXPECT_EQ(parser.PieceStart().CharCount, 5u);
 }
 
-TEST(Tokenizer, AHandlerMayFreeAnotherPlugin)
-{
+TEST(Tokenizer, AHandlerMayFreeAnotherPlugin) {
     struct Killer : TDIHtmlParserPlugin {
         std::unique_ptr<TDIHtmlParserPlugin> victim;
         Killer() { SetFilter(TDIPieceKind::Text, fiShowLocal); }

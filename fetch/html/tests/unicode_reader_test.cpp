@@ -12,8 +12,7 @@
 
 namespace {
 
-std::u16string DecodeAll(const std::string& bytes, const TDIReadMethod* method)
-{
+std::u16string DecodeAll(const std::string& bytes, const TDIReadMethod* method) {
     TDIUnicodeReader r;
     r.SetReadMethod(method);
     r.SetSourceString(bytes);
@@ -23,8 +22,7 @@ std::u16string DecodeAll(const std::string& bytes, const TDIReadMethod* method)
     return out;
 }
 
-std::string Bytes(std::initializer_list<int> b)
-{
+std::string Bytes(std::initializer_list<int> b) {
     std::string s;
     for (int v : b)
         s.push_back(static_cast<char>(v));
@@ -33,8 +31,7 @@ std::string Bytes(std::initializer_list<int> b)
 
 } // namespace
 
-TEST(UnicodeReader, CountsLinesColumnsAndCharacters)
-{
+TEST(UnicodeReader, CountsLinesColumnsAndCharacters) {
     TDIUnicodeReader r;
     r.SetSourceString("");
     EXPECT_FALSE(r.ReadChar());
@@ -58,8 +55,7 @@ TEST(UnicodeReader, CountsLinesColumnsAndCharacters)
     EXPECT_EQ(r.Column(), 1u);
 }
 
-TEST(UnicodeReader, LookAheadWaitsAndKeepsItsDecoding)
-{
+TEST(UnicodeReader, LookAheadWaitsAndKeepsItsDecoding) {
     TDIUnicodeReader r;
     r.SetSourceString("xy");
     ASSERT_TRUE(r.ReadChar());
@@ -90,8 +86,7 @@ TEST(UnicodeReader, LookAheadWaitsAndKeepsItsDecoding)
     EXPECT_EQ(r.GetText(), u"ab");
 }
 
-TEST(UnicodeReader, ScansAndCollapsesText)
-{
+TEST(UnicodeReader, ScansAndCollapsesText) {
     TDIUnicodeReader r;
     r.SetSourceString("  abc-def>rest");
     r.ReadChar();
@@ -117,14 +112,16 @@ TEST(UnicodeReader, ScansAndCollapsesText)
     EXPECT_EQ(r.GetText(), u" ");
 }
 
-TEST(UnicodeReader, Utf8ReplacesMalformedBytes)
-{
+TEST(UnicodeReader, Utf8ReplacesMalformedBytes) {
     const TDIReadMethod* m = &ReadCharUtf8;
     EXPECT_EQ(DecodeAll("\xC3\xA9", m), u"\u00E9");
     EXPECT_EQ(DecodeAll("\xC0\x80", m), u"\uFFFD");
     EXPECT_EQ(DecodeAll("\xE2\x82\xAC", m), u"\u20AC");
     EXPECT_EQ(DecodeAll("\xF0\x9F\x98\x80", m), u"\uFFFD");
-    EXPECT_EQ(DecodeAll("\xC3" "A", m), u"\uFFFDA");
+    EXPECT_EQ(DecodeAll("\xC3"
+                        "A",
+                        m),
+              u"\uFFFDA");
     EXPECT_EQ(DecodeAll("x\xC3", m), u"x");
     EXPECT_EQ(DecodeAll("\xED\xA0\x80", m), u"\uFFFD");
     EXPECT_EQ(DecodeAll("\xF8\x88\x80\x80\x80", m), u"\uFFFD");
@@ -132,8 +129,7 @@ TEST(UnicodeReader, Utf8ReplacesMalformedBytes)
     EXPECT_EQ(DecodeAll("\xE0\x80\xAF", m), u"\uFFFD");
 }
 
-TEST(UnicodeReader, Utf16ReplacesLoneSurrogatesAndReadsOn)
-{
+TEST(UnicodeReader, Utf16ReplacesLoneSurrogatesAndReadsOn) {
     EXPECT_EQ(DecodeAll(Bytes({0x41, 0x00}), &ReadCharUtf16LE), u"A");
     EXPECT_EQ(DecodeAll(Bytes({0x00, 0x41}), &ReadCharUtf16BE), u"A");
     EXPECT_EQ(DecodeAll(Bytes({0x3D, 0xD8, 0x00, 0xDE, 0x42, 0x00}), &ReadCharUtf16LE), u"\uFFFDB");
@@ -143,8 +139,7 @@ TEST(UnicodeReader, Utf16ReplacesLoneSurrogatesAndReadsOn)
     EXPECT_EQ(DecodeAll(Bytes({0xD8, 0x00}), &ReadCharUtf16BE), u"\uFFFD");
 }
 
-TEST(UnicodeReader, ByteOrderMarksChooseTheDecoder)
-{
+TEST(UnicodeReader, ByteOrderMarksChooseTheDecoder) {
     TDIUnicodeReader r;
     r.SetSourceString("\xEF\xBB\xBF\xC3\xA9");
     EXPECT_TRUE(r.HasByteOrderMark());
@@ -159,8 +154,7 @@ TEST(UnicodeReader, ByteOrderMarksChooseTheDecoder)
     EXPECT_EQ(r.ReadMethod(), &ReadCharLatin1);
 }
 
-TEST(UnicodeReader, SingleByteDecodersMatchTheirPublishedTables)
-{
+TEST(UnicodeReader, SingleByteDecodersMatchTheirPublishedTables) {
     EXPECT_EQ(DecodeAll("\xE9", &ReadCharUsAscii), u"\uFFFD");
     EXPECT_EQ(DecodeAll("\xE9", &ReadCharLatin1), u"\u00E9");
     EXPECT_EQ(DecodeAll("\x80\x81", CodePageReadMethod("windows-1252")), u"\u20AC\uFFFD");
@@ -178,25 +172,66 @@ TEST(UnicodeReader, SingleByteDecodersMatchTheirPublishedTables)
 
     // The undefined positions of every page, as ranges of byte values.
     const std::vector<std::pair<const char*, std::vector<std::pair<int, int>>>> undefined = {
-        {"ISO-8859-3", {{0xA5, 0xA5}, {0xAE, 0xAE}, {0xBE, 0xBE}, {0xC3, 0xC3}, {0xD0, 0xD0}, {0xE3, 0xE3}, {0xF0, 0xF0}}},
-        {"ISO-8859-6", {{0xA1, 0xA3}, {0xA5, 0xAB}, {0xAE, 0xBA}, {0xBC, 0xBE}, {0xC0, 0xC0}, {0xDB, 0xDF}, {0xF3, 0xFF}}},
+        {"ISO-8859-3",
+         {{0xA5, 0xA5}, {0xAE, 0xAE}, {0xBE, 0xBE}, {0xC3, 0xC3}, {0xD0, 0xD0}, {0xE3, 0xE3}, {0xF0, 0xF0}}},
+        {"ISO-8859-6",
+         {{0xA1, 0xA3}, {0xA5, 0xAB}, {0xAE, 0xBA}, {0xBC, 0xBE}, {0xC0, 0xC0}, {0xDB, 0xDF}, {0xF3, 0xFF}}},
         {"ISO-8859-7", {{0xAE, 0xAE}, {0xD2, 0xD2}, {0xFF, 0xFF}}},
         {"ISO-8859-8", {{0xA1, 0xA1}, {0xBF, 0xDE}, {0xFB, 0xFC}, {0xFF, 0xFF}}},
-        {"IBM424", {{0x70, 0x70}, {0x72, 0x73}, {0x75, 0x77}, {0x80, 0x80}, {0x8C, 0x8E}, {0x9A, 0x9C}, {0x9E, 0x9E},
-                    {0xAA, 0xAE}, {0xCB, 0xCF}, {0xDB, 0xDF}, {0xEB, 0xEF}, {0xFB, 0xFE}}},
+        {"IBM424",
+         {{0x70, 0x70},
+          {0x72, 0x73},
+          {0x75, 0x77},
+          {0x80, 0x80},
+          {0x8C, 0x8E},
+          {0x9A, 0x9C},
+          {0x9E, 0x9E},
+          {0xAA, 0xAE},
+          {0xCB, 0xCF},
+          {0xDB, 0xDF},
+          {0xEB, 0xEF},
+          {0xFB, 0xFE}}},
         {"IBM857", {{0xD5, 0xD5}, {0xE7, 0xE7}, {0xF2, 0xF2}}},
         {"IBM864", {{0x9B, 0x9C}, {0x9F, 0x9F}, {0xA6, 0xA7}, {0xFF, 0xFF}}},
         {"IBM869", {{0x80, 0x85}, {0x87, 0x87}, {0x93, 0x94}}},
         {"windows-1250", {{0x81, 0x81}, {0x83, 0x83}, {0x88, 0x88}, {0x90, 0x90}, {0x98, 0x98}}},
         {"windows-1251", {{0x98, 0x98}}},
         {"windows-1252", {{0x81, 0x81}, {0x8D, 0x8D}, {0x8F, 0x90}, {0x9D, 0x9D}}},
-        {"windows-1253", {{0x81, 0x81}, {0x88, 0x88}, {0x8A, 0x8A}, {0x8C, 0x90}, {0x98, 0x98}, {0x9A, 0x9A},
-                          {0x9C, 0x9F}, {0xAA, 0xAA}, {0xD2, 0xD2}, {0xFF, 0xFF}}},
+        {"windows-1253",
+         {{0x81, 0x81},
+          {0x88, 0x88},
+          {0x8A, 0x8A},
+          {0x8C, 0x90},
+          {0x98, 0x98},
+          {0x9A, 0x9A},
+          {0x9C, 0x9F},
+          {0xAA, 0xAA},
+          {0xD2, 0xD2},
+          {0xFF, 0xFF}}},
         {"windows-1254", {{0x81, 0x81}, {0x8D, 0x90}, {0x9D, 0x9E}}},
-        {"windows-1255", {{0x81, 0x81}, {0x8A, 0x8A}, {0x8C, 0x90}, {0x9A, 0x9A}, {0x9C, 0x9F}, {0xCA, 0xCA},
-                          {0xD9, 0xDF}, {0xFB, 0xFC}, {0xFF, 0xFF}}},
-        {"windows-1257", {{0x81, 0x81}, {0x83, 0x83}, {0x88, 0x88}, {0x8A, 0x8A}, {0x8C, 0x8C}, {0x90, 0x90},
-                          {0x98, 0x98}, {0x9A, 0x9A}, {0x9C, 0x9C}, {0x9F, 0x9F}, {0xA1, 0xA1}, {0xA5, 0xA5}}},
+        {"windows-1255",
+         {{0x81, 0x81},
+          {0x8A, 0x8A},
+          {0x8C, 0x90},
+          {0x9A, 0x9A},
+          {0x9C, 0x9F},
+          {0xCA, 0xCA},
+          {0xD9, 0xDF},
+          {0xFB, 0xFC},
+          {0xFF, 0xFF}}},
+        {"windows-1257",
+         {{0x81, 0x81},
+          {0x83, 0x83},
+          {0x88, 0x88},
+          {0x8A, 0x8A},
+          {0x8C, 0x8C},
+          {0x90, 0x90},
+          {0x98, 0x98},
+          {0x9A, 0x9A},
+          {0x9C, 0x9C},
+          {0x9F, 0x9F},
+          {0xA1, 0xA1},
+          {0xA5, 0xA5}}},
         {"windows-1258", {{0x81, 0x81}, {0x8A, 0x8A}, {0x8D, 0x90}, {0x9A, 0x9A}, {0x9D, 0x9E}}},
     };
     ASSERT_EQ(html_tables::kCodePageCount, 37u);
@@ -210,14 +245,12 @@ TEST(UnicodeReader, SingleByteDecodersMatchTheirPublishedTables)
                         expected.insert(b);
         std::set<int> actual;
         for (int b = 0; b < 256; ++b)
-            if (page.units[b] == 0xFFFD)
-                actual.insert(b);
+            if (page.units[b] == 0xFFFD) actual.insert(b);
         EXPECT_EQ(actual, expected) << page.name;
     }
 }
 
-TEST(UnicodeReader, Gb18030FollowsThe2005EditionAndKeepsAsciiBytes)
-{
+TEST(UnicodeReader, Gb18030FollowsThe2005EditionAndKeepsAsciiBytes) {
     const TDIReadMethod* m = &ReadCharGb18030;
     EXPECT_EQ(DecodeAll("\x81\x40", m), u"\u4E02");
     EXPECT_EQ(DecodeAll("\x81\x30\x81\x30", m), u"\u0080");
@@ -234,8 +267,7 @@ TEST(UnicodeReader, Gb18030FollowsThe2005EditionAndKeepsAsciiBytes)
     EXPECT_EQ(DecodeAll("a\x81\x30\x81", m), u"a");
 }
 
-TEST(UnicodeReader, StreamModeReadsAcrossRefillsAndForbidsBuffers)
-{
+TEST(UnicodeReader, StreamModeReadsAcrossRefillsAndForbidsBuffers) {
     std::string text;
     for (int i = 0; i < 3000; ++i)
         text += "\xE2\x82\xAC"; // straddles every 4096-byte refill
@@ -262,8 +294,7 @@ TEST(UnicodeReader, StreamModeReadsAcrossRefillsAndForbidsBuffers)
     EXPECT_TRUE(r.ReadChar());
 }
 
-TEST(UnicodeReader, OwnsACopyOfItsSourceString)
-{
+TEST(UnicodeReader, OwnsACopyOfItsSourceString) {
     TDIUnicodeReader r;
     {
         std::string page = "<p>hello</p>";

@@ -6,15 +6,13 @@
 
 namespace {
 
-std::string Composed(const TDIUri& u)
-{
+std::string Composed(const TDIUri& u) {
     std::u16string s;
     u.Compose(s);
     return Utf16ToUtf8(s);
 }
 
-std::string Resolved(const char* base, const char* rel, bool expectOk = true)
-{
+std::string Resolved(const char* base, const char* rel, bool expectOk = true) {
     std::u16string out;
     bool ok = Resolve(Utf8ToUtf16(base), Utf8ToUtf16(rel), out);
     EXPECT_EQ(ok, expectOk) << base << " + " << rel;
@@ -23,8 +21,7 @@ std::string Resolved(const char* base, const char* rel, bool expectOk = true)
 
 } // namespace
 
-TEST(Uri, ParseSplitsAndComposesBack)
-{
+TEST(Uri, ParseSplitsAndComposesBack) {
     TDIUri u;
     ASSERT_TRUE(u.Parse(u"s://u:p%20w@h:80/a/b?q=1#f"));
     EXPECT_EQ(u.Scheme(), u"s");
@@ -57,8 +54,7 @@ TEST(Uri, ParseSplitsAndComposesBack)
     EXPECT_EQ(u.Path(), u"1a:b");
 }
 
-TEST(Uri, InvalidComponentClearsEverything)
-{
+TEST(Uri, InvalidComponentClearsEverything) {
     TDIUri u;
     ASSERT_TRUE(u.Parse(u"http://h/p?q#f"));
     EXPECT_FALSE(u.Parse(u"http://host:8a/p?q#f"));
@@ -69,8 +65,7 @@ TEST(Uri, InvalidComponentClearsEverything)
     EXPECT_FALSE(u.Parse(u"http://[::1/"));
 }
 
-TEST(Uri, RegisteredNamesAndIpLiteralsAreHosts)
-{
+TEST(Uri, RegisteredNamesAndIpLiteralsAreHosts) {
     TDIUri u;
     ASSERT_TRUE(u.Parse(u"http://my_host.localhost:8080/x"));
     EXPECT_EQ(u.Host(), u"my_host.localhost");
@@ -84,8 +79,7 @@ TEST(Uri, RegisteredNamesAndIpLiteralsAreHosts)
     EXPECT_EQ(u.Host(), u"ex%41mple.com");
 }
 
-TEST(Uri, SettersValidateAndSplit)
-{
+TEST(Uri, SettersValidateAndSplit) {
     TDIUri u;
     EXPECT_TRUE(u.SetAuthority(u"user:pw@host:21"));
     EXPECT_EQ(u.Username(), u"user");
@@ -116,35 +110,61 @@ TEST(Uri, SettersValidateAndSplit)
     EXPECT_FALSE(u.HasPassword());
 }
 
-TEST(Uri, ResolvesTheRfc3986Examples)
-{
+TEST(Uri, ResolvesTheRfc3986Examples) {
     const char* base = "http://a/b/c/d;p?q";
     const struct {
         const char* ref;
         const char* expected;
     } cases[] = {
-        {"g:h", "g:h"}, {"g", "http://a/b/c/g"}, {"./g", "http://a/b/c/g"}, {"g/", "http://a/b/c/g/"},
-        {"/g", "http://a/g"}, {"//g", "http://g"}, {"?y", "http://a/b/c/d;p?y"},
-        {"g?y", "http://a/b/c/g?y"}, {"#s", "http://a/b/c/d;p?q#s"}, {"g#s", "http://a/b/c/g#s"},
-        {"g?y#s", "http://a/b/c/g?y#s"}, {";x", "http://a/b/c/;x"}, {"g;x", "http://a/b/c/g;x"},
-        {"g;x?y#s", "http://a/b/c/g;x?y#s"}, {"", "http://a/b/c/d;p?q"}, {".", "http://a/b/c/"},
-        {"./", "http://a/b/c/"}, {"..", "http://a/b/"}, {"../", "http://a/b/"}, {"../g", "http://a/b/g"},
-        {"../..", "http://a/"}, {"../../", "http://a/"}, {"../../g", "http://a/g"},
+        {"g:h", "g:h"},
+        {"g", "http://a/b/c/g"},
+        {"./g", "http://a/b/c/g"},
+        {"g/", "http://a/b/c/g/"},
+        {"/g", "http://a/g"},
+        {"//g", "http://g"},
+        {"?y", "http://a/b/c/d;p?y"},
+        {"g?y", "http://a/b/c/g?y"},
+        {"#s", "http://a/b/c/d;p?q#s"},
+        {"g#s", "http://a/b/c/g#s"},
+        {"g?y#s", "http://a/b/c/g?y#s"},
+        {";x", "http://a/b/c/;x"},
+        {"g;x", "http://a/b/c/g;x"},
+        {"g;x?y#s", "http://a/b/c/g;x?y#s"},
+        {"", "http://a/b/c/d;p?q"},
+        {".", "http://a/b/c/"},
+        {"./", "http://a/b/c/"},
+        {"..", "http://a/b/"},
+        {"../", "http://a/b/"},
+        {"../g", "http://a/b/g"},
+        {"../..", "http://a/"},
+        {"../../", "http://a/"},
+        {"../../g", "http://a/g"},
         // Abnormal examples.
-        {"../../../g", "http://a/g"}, {"../../../../g", "http://a/g"}, {"/./g", "http://a/g"},
-        {"/../g", "http://a/g"}, {"g.", "http://a/b/c/g."}, {".g", "http://a/b/c/.g"},
-        {"g..", "http://a/b/c/g.."}, {"..g", "http://a/b/c/..g"}, {"./../g", "http://a/b/g"},
-        {"./g/.", "http://a/b/c/g/"}, {"g/./h", "http://a/b/c/g/h"}, {"g/../h", "http://a/b/c/h"},
-        {"g;x=1/./y", "http://a/b/c/g;x=1/y"}, {"g;x=1/../y", "http://a/b/c/y"},
-        {"g?y/./x", "http://a/b/c/g?y/./x"}, {"g?y/../x", "http://a/b/c/g?y/../x"},
-        {"g#s/./x", "http://a/b/c/g#s/./x"}, {"g#s/../x", "http://a/b/c/g#s/../x"}, {"http:g", "http:g"},
+        {"../../../g", "http://a/g"},
+        {"../../../../g", "http://a/g"},
+        {"/./g", "http://a/g"},
+        {"/../g", "http://a/g"},
+        {"g.", "http://a/b/c/g."},
+        {".g", "http://a/b/c/.g"},
+        {"g..", "http://a/b/c/g.."},
+        {"..g", "http://a/b/c/..g"},
+        {"./../g", "http://a/b/g"},
+        {"./g/.", "http://a/b/c/g/"},
+        {"g/./h", "http://a/b/c/g/h"},
+        {"g/../h", "http://a/b/c/h"},
+        {"g;x=1/./y", "http://a/b/c/g;x=1/y"},
+        {"g;x=1/../y", "http://a/b/c/y"},
+        {"g?y/./x", "http://a/b/c/g?y/./x"},
+        {"g?y/../x", "http://a/b/c/g?y/../x"},
+        {"g#s/./x", "http://a/b/c/g#s/./x"},
+        {"g#s/../x", "http://a/b/c/g#s/../x"},
+        {"http:g", "http:g"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Resolved(base, c.ref), c.expected) << c.ref;
 }
 
-TEST(Uri, ResolvesPageLinks)
-{
+TEST(Uri, ResolvesPageLinks) {
     EXPECT_EQ(Resolved("s://h/a/x", "b/../c"), "s://h/a/c");
     EXPECT_EQ(Resolved("s://h/a/b", "../x"), "s://h/x");
     EXPECT_EQ(Resolved("s://h/a/b", "./"), "s://h/a/");
@@ -159,8 +179,7 @@ TEST(Uri, ResolvesPageLinks)
     EXPECT_EQ(Resolved("http://h/", "http://h^/", false), "");
 }
 
-TEST(Uri, DotRemovalIsLinear)
-{
+TEST(Uri, DotRemovalIsLinear) {
     EXPECT_EQ(RemoveDotSegments(u"a/.."), u"/");
     EXPECT_EQ(RemoveDotSegments(u"/a/b/../../.."), u"/");
     EXPECT_EQ(RemoveDotSegments(u"mid/content=5/../6"), u"mid/6");

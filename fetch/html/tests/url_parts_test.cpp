@@ -4,8 +4,7 @@
 
 using Strings = std::vector<std::string>;
 
-TEST(UrlParts, SplitsFoldersAndFile)
-{
+TEST(UrlParts, SplitsFoldersAndFile) {
     TURLparts p;
     p.SetURL("http://site/a/b/page.html");
     EXPECT_EQ(p.Segments(), (Strings{"a", "b", "page.html"}));
@@ -32,8 +31,7 @@ TEST(UrlParts, SplitsFoldersAndFile)
     EXPECT_EQ(p.URL(), "http://user@site:81/a/?x=1#top");
 }
 
-TEST(UrlParts, SplitsOnSlashOnlyAndTrailingSlashMeansFolder)
-{
+TEST(UrlParts, SplitsOnSlashOnlyAndTrailingSlashMeansFolder) {
     TURLparts p;
     p.SetURL("http://site/my page/\"q\" b/x.htm");
     EXPECT_EQ(p.Segments(), (Strings{"my page", "\"q\" b", "x.htm"}));

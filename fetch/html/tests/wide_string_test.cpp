@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(WideString, FoldingFollowsUnicode4SimpleFolding)
-{
+TEST(WideString, FoldingFollowsUnicode4SimpleFolding) {
     EXPECT_EQ(WideCharFold(u'A'), u'a');
     EXPECT_EQ(WideCharFold(u'z'), u'z');
     EXPECT_EQ(WideCharFold(0x03C2), 0x03C3);
@@ -23,8 +22,7 @@ TEST(WideString, FoldingFollowsUnicode4SimpleFolding)
     EXPECT_TRUE(SameWideBuf(u"", 0, u""));
 }
 
-TEST(WideString, PositionsAreOneBasedWithZeroForNone)
-{
+TEST(WideString, PositionsAreOneBasedWithZeroForNone) {
     EXPECT_EQ(PosChar(u"a/b/c", u'/', 3), 4u);
     EXPECT_EQ(PosChar(u"a/b/c", u'/', 0), 0u);
     EXPECT_EQ(PosChar(u"a/b/c", u'/', 6), 0u);
@@ -50,8 +48,7 @@ TEST(WideString, PositionsAreOneBasedWithZeroForNone)
     EXPECT_EQ(PosNotMatching(u"   ", IsWhiteSpace, 1), 0u);
 }
 
-TEST(WideString, BufferGrowthFollowsItsFormulas)
-{
+TEST(WideString, BufferGrowthFollowsItsFormulas) {
     std::u16string s;
     size_t len = 0;
     AppendWideBuf(u"abcde", 5, s, len); // (5 + 2 + 3) & ~3 = 8
@@ -69,8 +66,7 @@ TEST(WideString, BufferGrowthFollowsItsFormulas)
     EXPECT_EQ(s.substr(0, len), u"abcdefghi");
 }
 
-TEST(WideString, HashesAreLookup2AndFoldAware)
-{
+TEST(WideString, HashesAreLookup2AndFoldAware) {
     // Values from an independent lookup2 implementation; they cover both block paths and tails.
     EXPECT_EQ(HashBuf("", 0, 0), 0xBD49D10Du);
     const char* text = "Four score and seven years ago";
