@@ -205,6 +205,8 @@ bool TakeMessage(ThreadQueue& q, MSG& msg, HWND filter, UINT min, UINT max, bool
 bool Fetch(MSG& msg, HWND filter, UINT min, UINT max, bool remove, bool wait) {
     auto q = CurrentQueue();
     for (;;) {
+        // A loop waiting for one window's messages ends when that window goes.
+        if (filter && filter != reinterpret_cast<HWND>(-1) && !FindLiveWindow(filter)) return false;
         ReceiveSentMessages(*q);
         RunIdleWork();
         Backend* b = backend.load();
@@ -425,8 +427,7 @@ LRESULT SendMessageTimeout(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UI
 }
 
 BOOL GetMessage(MSG& msg, HWND hwnd, UINT filterMin, UINT filterMax) {
-    if (hwnd && hwnd != reinterpret_cast<HWND>(-1) && !FindLiveWindow(hwnd)) return -1;
-    Fetch(msg, hwnd, filterMin, filterMax, true, true);
+    if (!Fetch(msg, hwnd, filterMin, filterMax, true, true)) return -1;
     return msg.message == WM_QUIT ? FALSE_ : TRUE_;
 }
 
@@ -467,7 +468,9 @@ LRESULT DispatchMessage(const MSG& msg) {
         }
         return 0;
     }
-    if (!msg.hwnd || !FindLiveWindow(msg.hwnd)) return 0;
+    auto target = msg.hwnd ? FindLiveWindow(msg.hwnd) : nullptr;
+    // Only the thread that owns a window runs its procedure.
+    if (!target || target->queue->threadId != GetCurrentThreadId()) return 0;
     LRESULT r = CallProcedure(msg.hwnd, msg.message, msg.wParam, msg.lParam);
     if (msg.message == WM_PAINT) {
         // A procedure that ignores WM_PAINT would otherwise be asked again forever.

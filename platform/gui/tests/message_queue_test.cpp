@@ -67,7 +67,13 @@ TEST(MessageQueue, StaleHandlesFailCleanlyAndAreNeverReused) {
     EXPECT_EQ(GetCapture(), nullptr);
     MSG msg;
     EXPECT_EQ(GetMessage(msg, a, 0, 0), -1);
-    DestroyWindow(b);
+    // A loop waiting on b's messages ends when b is destroyed meanwhile.
+    SetTimer(b, 1, 10, [](HWND h, UINT, UINT_PTR, DWORD) { DestroyWindow(h); });
+    int got;
+    while ((got = GetMessage(msg, b, 0, 0)) > 0)
+        DispatchMessage(msg);
+    EXPECT_EQ(got, -1);
+    EXPECT_FALSE(IsWindow(b));
 }
 
 TEST(MessageQueue, PostedMessagesToADestroyedWindowAreDropped) {
