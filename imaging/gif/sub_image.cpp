@@ -114,6 +114,10 @@ void TGIFSubImage::Clear() {
 }
 
 void TGIFSubImage::LoadFromStream(TStream& stream) {
+    LoadFrame(stream, Image() ? Image()->PixelCount() : 0);
+}
+
+void TGIFSubImage::LoadFrame(TStream& stream, int64_t pixelsSoFar) {
     Clear();
     extensions_.LoadFromStream(stream);
     std::optional<uint8_t> next = gif::ReadByte(stream);
@@ -131,8 +135,7 @@ void TGIFSubImage::LoadFromStream(TStream& stream) {
         Warning(1, gif_text::ExceedsScreen);
     }
     int64_t pixels = static_cast<int64_t>(width) * height;
-    if (Image() && Image()->PixelCount() + pixels > kMaxImagePixels)
-        throw GIFException(gif_text::BadDimensions);
+    if (pixelsSoFar + pixels > kMaxImagePixels) throw GIFException(gif_text::BadDimensions);
     SetBounds(left, top, width, height);
     if (flags_ & 0x80) {
         colorMap_.LoadFromStream(stream, 2 << (flags_ & 7));
@@ -239,6 +242,7 @@ std::optional<uint8_t> NextBlockByte(TStream& stream) {
 } // namespace
 
 void TGIFImageList::LoadFromStream(TStream& stream) {
+    int64_t pixels = image_ ? image_->PixelCount() : 0;
     std::optional<uint8_t> b = NextBlockByte(stream);
     if (!b) return;
     while (*b != 0x3B) {
@@ -249,7 +253,8 @@ void TGIFImageList::LoadFromStream(TStream& stream) {
             return;
         }
         auto frame = std::make_unique<TGIFSubImage>(image_);
-        frame->LoadFromStream(stream);
+        frame->LoadFrame(stream, pixels);
+        pixels += frame->DataSize();
         Add(std::move(frame));
         if (image_) {
             int64_t size = stream.Size();

@@ -66,6 +66,8 @@ public:
     int GetVersion() const override;
     void Clear();
     void LoadFromStream(TStream& stream) override;
+    // Loads refusing to take the image's pixels beyond its limit, given the pixels held so far.
+    void LoadFrame(TStream& stream, int64_t pixelsSoFar);
     void SaveToStream(TStream& stream) override;
     void Assign(const TGIFSubImage& source);
 
