@@ -5,8 +5,8 @@
 
 namespace pw::gui {
 
-// Without DISPLAY and WAYLAND_DISPLAY, selects the toolkit's offscreen platform (unless the user chose
-// one); call before GuiApplication.
+// Unless the user chose a platform: without DISPLAY and WAYLAND_DISPLAY, the toolkit's offscreen
+// platform; with both, X11 (XWayland). Call before GuiApplication.
 void SelectPlatformForEnvironment();
 
 class GuiApplication {

@@ -127,9 +127,13 @@ namespace pw::gui {
 
 void SelectPlatformForEnvironment() {
     auto set = [](const char* name) { return name && *name; };
-    if (!set(std::getenv("DISPLAY")) && !set(std::getenv("WAYLAND_DISPLAY")) &&
-        !set(std::getenv("QT_QPA_PLATFORM")))
+    if (set(std::getenv("QT_QPA_PLATFORM"))) return;
+    bool x11 = set(std::getenv("DISPLAY")), wayland = set(std::getenv("WAYLAND_DISPLAY"));
+    if (!x11 && !wayland)
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    else if (x11 && wayland)
+        // Windows place themselves at screen positions, which Wayland does not allow; XWayland does.
+        setenv("QT_QPA_PLATFORM", "xcb", 1);
 }
 
 struct GuiApplication::Impl {
