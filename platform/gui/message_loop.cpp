@@ -30,10 +30,15 @@ void ReportException(const std::exception& e) {
         Guard g(Lock());
         handler = exceptionHandler;
     }
-    if (handler)
-        handler(e);
-    else
-        std::fprintf(stderr, "%s\n", e.what());
+    if (handler) {
+        try {
+            handler(e);
+            return;
+        } catch (const std::exception&) {
+            // The handler failing too must not take the loop down; the text still reaches stderr.
+        }
+    }
+    std::fprintf(stderr, "%s\n", e.what());
 }
 
 LRESULT CallProcedureUnchecked(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
