@@ -400,3 +400,22 @@ TEST(Input, ActivationBringsTheWindowAndItsOwnedPopupsToTheFront) {
     DestroyWindow(back);
     EXPECT_FALSE(IsWindow(owned));
 }
+
+TEST(Input, LosingTheApplicationActivationForgetsHeldKeys) {
+    HWND w = MakeTopLevel(RECT{0, 0, 20, 20});
+    SetActiveWindow(w);
+    pw::gui::SimulateKey(VK_MENU, true);
+    Log().clear();
+    pw::gui::InjectAppActivation(false);
+    // Alt's release went to another program; it must not stay down here.
+    EXPECT_FALSE(GetAsyncKeyState(VK_MENU) & 0x8000);
+    EXPECT_EQ(GetActiveWindow(), nullptr);
+    std::vector<WPARAM> appActivations;
+    for (const Seen& s : Log())
+        if (s.hwnd == w && s.msg == WM_ACTIVATEAPP) appActivations.push_back(s.wParam);
+    EXPECT_EQ(appActivations, (std::vector<WPARAM>{FALSE_}));
+    pw::gui::InjectAppActivation(true);
+    SetActiveWindow(w);
+    EXPECT_EQ(GetActiveWindow(), w);
+    DestroyWindow(w);
+}
