@@ -148,8 +148,7 @@ void TPicture::LoadFromFile(const std::string& fileName) {
 }
 
 void TPicture::SaveToFile(const std::string& fileName) {
-    if (!graphic_) throw EInvalidGraphic(graphics_text::InvalidImageSize);
-    graphic_->SaveToFile(fileName);
+    if (graphic_) graphic_->SaveToFile(fileName);
 }
 
 void TPicture::LoadFromStream(TStream& stream) {

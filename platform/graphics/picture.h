@@ -33,7 +33,7 @@ public:
     // The class comes from the file's extension: EInvalidGraphic "Unknown picture file extension (.ext)"
     // when none is registered for it. On failure the picture keeps its graphic.
     void LoadFromFile(const std::string& fileName);
-    // EInvalidGraphic when the picture is empty.
+    // An empty picture writes no file.
     void SaveToFile(const std::string& fileName);
     // The class comes from the data's signature, among the registered classes.
     void LoadFromStream(TStream& stream);
