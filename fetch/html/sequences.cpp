@@ -44,7 +44,7 @@ TDIVector::TDIVector(TDIItemHandler* itemHandler) : TDISequence(itemHandler) {
 }
 
 TDIVector::~TDIVector() {
-    Clear();
+    TDIVector::Clear();
 }
 
 void TDIVector::Reallocate(int32_t capacity) {
@@ -174,7 +174,7 @@ TDIList::TDIList(TDIItemHandler* itemHandler) : TDISequence(itemHandler) {
 }
 
 TDIList::~TDIList() {
-    Clear();
+    TDIList::Clear();
 }
 
 void* TDIList::Add() {
@@ -247,7 +247,7 @@ TDITree::TDITree(TDIItemHandler* itemHandler) : TDISequence(itemHandler) {
 }
 
 TDITree::~TDITree() {
-    Clear();
+    TDITree::Clear();
 }
 
 TDITree::Node* TDITree::NodeOf(const void* item) {
