@@ -8,6 +8,8 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -87,6 +89,60 @@ void serviceSentMessages(DWORD sliceMs) {
     PeekMessage(msg, nullptr, 0, 0, PM_NOREMOVE);
 }
 
+// Idle operating-system threads waiting for their next run; one that waits too long ends. The pool is
+// never destroyed, so parked threads never wait on a destroyed object at exit.
+class ThreadPool {
+public:
+    static ThreadPool& Instance() {
+        static auto* pool = new ThreadPool;
+        return *pool;
+    }
+
+    void Run(std::function<void()> job) {
+        {
+            std::lock_guard guard(lock_);
+            if (!idle_.empty()) {
+                Worker* w = idle_.back();
+                idle_.pop_back();
+                w->job = std::move(job);
+                w->cv.notify_one();
+                return;
+            }
+        }
+        auto* w = new Worker;
+        w->job = std::move(job);
+        std::thread([this, w] { loop(w); }).detach();
+    }
+
+private:
+    struct Worker {
+        std::condition_variable cv;
+        std::function<void()> job;
+    };
+
+    void loop(Worker* w) {
+        std::unique_lock guard(lock_);
+        for (;;) {
+            std::function<void()> job = std::move(w->job);
+            w->job = nullptr;
+            guard.unlock();
+            job();
+            job = nullptr;
+            guard.lock();
+            idle_.push_back(w);
+            if (!w->cv.wait_for(guard, std::chrono::seconds(30), [w] { return static_cast<bool>(w->job); })) {
+                std::erase(idle_, w);
+                guard.unlock();
+                delete w;
+                return;
+            }
+        }
+    }
+
+    std::mutex lock_;
+    std::vector<Worker*> idle_;
+};
+
 } // namespace
 
 namespace winthread {
@@ -142,10 +198,7 @@ TEventWinThread::TEventWinThread(TCustomWinThread* Owner) : owner_(Owner) {
 
 TEventWinThread::~TEventWinThread() {
     terminated_ = true;
-    if (started_ && thread_.joinable() && !orphaned_) {
-        WaitFor();
-        if (thread_.joinable()) thread_.join();
-    }
+    if (started_ && !orphaned_) WaitFor();
     releaseWindow();
 }
 
@@ -229,32 +282,40 @@ void TEventWinThread::threadProc() {
         executing_ = false;
     }
     currentThread = nullptr;
+    if (!orphaned_) {
+        SyncWindowState& w = windowState();
+        std::lock_guard guard(w.lock);
+        if (w.window) PostMessage(w.window, kEndedMessage, 0, 0);
+    }
     bool orphan;
     {
         std::lock_guard guard(orphans().lock);
-        finished_ = true;
         orphan = orphaned_;
+        std::lock_guard end(endLock_);
+        finished_ = true;
+        ended_.notify_all();
     }
+    // Past this point a waiter may free this object, unless it is an orphan, which belongs to its thread.
     if (orphan) {
-        delete this; // the thread was detached by Kill; nobody else holds this object
+        delete this;
         OrphanState& o = orphans();
         std::lock_guard guard(o.lock);
         --o.count;
         o.changed.notify_all();
-        return;
     }
-    SyncWindowState& s = windowState();
-    std::lock_guard guard(s.lock);
-    if (s.window) PostMessage(s.window, kEndedMessage, 0, 0);
 }
 
 uint32_t TEventWinThread::WaitFor() {
     if (started_ && !orphaned_) {
+        // Past its last GUI-thread call the worker never blocks on us again: a plain wait is enough.
         if (onWindowThread()) {
-            while (!finished_)
+            while (!finished_ && !eventsDone_)
                 serviceSentMessages(kWaitSliceMs);
         }
-        if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id()) thread_.join();
+        if (Current() != this) {
+            std::unique_lock end(endLock_);
+            ended_.wait(end, [this] { return finished_.load(); });
+        }
     }
     return returnValue_;
 }
@@ -268,7 +329,7 @@ void TEventWinThread::Resume() {
     if (started_ || orphaned_) return;
     started_ = true;
     suspended_ = false;
-    thread_ = std::thread([this] { threadProc(); });
+    ThreadPool::Instance().Run([this] { threadProc(); });
 }
 
 void TEventWinThread::SetSuspended(bool Value) {
@@ -299,7 +360,6 @@ TEventWinThread* TEventWinThread::Kill() {
         std::lock_guard guard(o.lock);
         if (!finished_ && !eventsDone_) {
             orphaned_ = true;
-            thread_.detach();
             ++o.count;
             detached = true;
         }

@@ -2,16 +2,19 @@
 // A worker thread whose work and events are bound methods, and the way for the worker to run a method
 // on the GUI thread and wait for it (a message sent to one hidden window shared by the whole process).
 // Threads are never killed: a hard stop detaches the running thread as an orphan that finishes alone
-// with every event suppressed, and hands back a fresh, unstarted thread object.
+// with every event suppressed, and hands back a fresh, unstarted thread object. Each run gets a fresh
+// thread object; the operating-system threads under them are kept and reused, since starting one costs
+// more than a small transfer on loopback.
 #include "platform/rtl/component.h"
 #include "platform/rtl/wintypes.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <exception>
 #include <functional>
 #include <memory>
-#include <thread>
+#include <mutex>
 
 enum TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
 
@@ -69,7 +72,8 @@ private:
     bool suppressed() const;
     void releaseWindow();
 
-    std::thread thread_;
+    std::mutex endLock_;
+    std::condition_variable ended_;
     std::atomic<bool> terminated_{false};
     std::atomic<bool> suspended_{true};
     std::atomic<bool> executing_{false};
