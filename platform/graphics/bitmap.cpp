@@ -494,10 +494,6 @@ void TBitmap::Assign(TPersistent* Source) {
     TGraphic::Assign(Source);
 }
 
-void TBitmap::AssignTo(TPersistent* Dest) {
-    TGraphic::AssignTo(Dest);
-}
-
 void TBitmap::LoadFromStream(TStream& stream) {
     if (stream.Size() - stream.Position() <= 0) {
         ReplaceHandle(nullptr, nullptr, 0, 0, bpp_, false, colorTable_);

@@ -2,7 +2,6 @@
 // Bitmaps: a GDI bitmap (a DIB section, or a monochrome device bitmap) with a canvas, BMP streams,
 // pixel formats with colour tables, scan-line access and transparent drawing through a mask.
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -87,7 +86,6 @@ public:
 protected:
     void Draw(TCanvas& canvas, const TRect& rect) override;
     void Changed(TObject* sender) override;
-    void AssignTo(TPersistent* Dest) override;
 
 private:
     friend class TBitmapCanvas;
