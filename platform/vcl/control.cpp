@@ -1,0 +1,404 @@
+#include "platform/vcl/control.h"
+
+#include <algorithm>
+
+#include "platform/graphics/graphics_objects.h"
+#include "platform/gui/input.h"
+#include "platform/gui/paint.h"
+#include "platform/rtl/format.h"
+#include "platform/vcl/form.h"
+#include "platform/vcl/vcl_state.h"
+#include "platform/vcl/win_control.h"
+
+namespace {
+
+bool IsMouseMessage(UINT msg) {
+    return msg >= WM_MOUSEFIRST && msg <= WM_MBUTTONDBLCLK;
+}
+
+} // namespace
+
+TControl::TControl(TComponent* AOwner) : TComponent(AOwner), font_(std::make_unique<TFont>()) {
+    controlStyle_ = TControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+    font_->OnChange = [this](TObject*) { FontChanged(); };
+}
+
+TControl::~TControl() {
+    font_->OnChange = nullptr;
+    alive_.reset();
+    pw::vcl::ControlDestroying(this);
+    if (parent_) parent_->RemoveControl(this);
+}
+
+void TControl::SetParent(TWinControl* AParent) {
+    if (parent_ == AParent) return;
+    if (AParent == this) throw EInvalidOperation("A control cannot have itself as its parent");
+    if (parent_) parent_->RemoveControl(this);
+    if (AParent) AParent->InsertControl(this);
+}
+
+TCustomForm* TControl::ParentFormOf() const {
+    return GetParentForm(this);
+}
+
+TCustomForm* GetParentForm(const TControl* Control) {
+    const TControl* c = Control;
+    while (c && c->Parent())
+        c = c->Parent();
+    return dynamic_cast<TCustomForm*>(const_cast<TControl*>(c));
+}
+
+void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    AWidth = std::max(AWidth, 0);
+    AHeight = std::max(AHeight, 0);
+    if (ALeft == left_ && ATop == top_ && AWidth == width_ && AHeight == height_) return;
+    bool resized = AWidth != width_ || AHeight != height_;
+    Invalidate();
+    left_ = ALeft;
+    top_ = ATop;
+    width_ = AWidth;
+    height_ = AHeight;
+    UpdateAnchorRules();
+    Invalidate();
+    BoundsChanged();
+    RequestAlign();
+    if (resized && !dynamic_cast<TWinControl*>(this)) Resize();
+}
+
+void TControl::UpdateBoundsFields(int ALeft, int ATop, int AWidth, int AHeight) {
+    left_ = ALeft;
+    top_ = ATop;
+    width_ = AWidth;
+    height_ = AHeight;
+    UpdateAnchorRules();
+}
+
+void TControl::UpdateAnchorRules() {
+    if (!parent_ || parent_->anchoring_) return;
+    TRect r = parent_->ClientRect();
+    anchorParentSize_ = TPoint{r.right, r.bottom};
+    anchorRight_ = r.right - (left_ + width_);
+    anchorBottom_ = r.bottom - (top_ + height_);
+}
+
+void TControl::RequestAlign() {
+    if (parent_) parent_->AlignControl(this);
+}
+
+TRect TControl::ClientRect() {
+    return TRect{0, 0, width_, height_};
+}
+
+void TControl::SetClientWidth(int Value) {
+    // A top-level window knows its frame only once it exists.
+    if (auto* w = dynamic_cast<TWinControl*>(this); w && !parent_) w->HandleNeeded();
+    SetWidth(Value + width_ - ClientWidth());
+}
+
+void TControl::SetClientHeight(int Value) {
+    if (auto* w = dynamic_cast<TWinControl*>(this); w && !parent_) w->HandleNeeded();
+    SetHeight(Value + height_ - ClientHeight());
+}
+
+TPoint TControl::ClientOrigin() {
+    if (!parent_) throw EInvalidOperation(Format("Control '%s' has no parent window", Name().c_str()));
+    TPoint p = parent_->ClientOrigin();
+    return TPoint{p.x + left_, p.y + top_};
+}
+
+TPoint TControl::ClientToScreen(TPoint P) {
+    TPoint o = ClientOrigin();
+    return TPoint{P.x + o.x, P.y + o.y};
+}
+
+TPoint TControl::ScreenToClient(TPoint P) {
+    TPoint o = ClientOrigin();
+    return TPoint{P.x - o.x, P.y - o.y};
+}
+
+void TControl::SetAlign(TAlign Value) {
+    if (align_ == Value) return;
+    TAlign old = align_;
+    align_ = Value;
+    anchors_ = TAnchors{akLeft, akTop};
+    if (old == alNone || Value == alNone || parent_) RequestAlign();
+}
+
+void TControl::SetAnchors(TAnchors Value) {
+    anchors_ = Value;
+    UpdateAnchorRules();
+}
+
+void TControl::SetVisible(bool Value) {
+    if (visible_ == Value) return;
+    VisibleChanging();
+    visible_ = Value;
+    Perform(CM_VISIBLECHANGED, Value, 0);
+    RequestAlign();
+}
+
+void TControl::Show() {
+    if (parent_) parent_->Show();
+    SetVisible(true);
+}
+
+bool TControl::Showing() const {
+    return visible_ && parent_ && parent_->Showing();
+}
+
+void TControl::SetEnabled(bool Value) {
+    if (enabled_ == Value) return;
+    enabled_ = Value;
+    Perform(CM_ENABLEDCHANGED, 0, 0);
+}
+
+void TControl::SetText(const std::string& Value) {
+    if (GetText() == Value) return;
+    SetTextValue(Value);
+    Perform(CM_TEXTCHANGED, 0, 0);
+}
+
+void TControl::SetTextValue(const std::string& Value) {
+    text_ = Value;
+}
+
+void TControl::SetFont(TFont& Value) {
+    font_->Assign(&Value);
+}
+
+void TControl::FontChanged() {
+    parentFont_ = false;
+    Perform(CM_FONTCHANGED, 0, 0);
+}
+
+void TControl::SetParentFont(bool Value) {
+    if (parentFont_ == Value) return;
+    parentFont_ = Value;
+    if (parent_ && Value) Perform(CM_PARENTFONTCHANGED, 0, 0);
+}
+
+void TControl::SetColor(TColor Value) {
+    parentColor_ = false;
+    if (color_ == Value) return;
+    color_ = Value;
+    Perform(CM_COLORCHANGED, 0, 0);
+}
+
+void TControl::SetParentColor(bool Value) {
+    if (parentColor_ == Value) return;
+    parentColor_ = Value;
+    if (parent_ && Value) Perform(CM_PARENTCOLORCHANGED, 0, 0);
+}
+
+void TControl::SetShowHint(bool Value) {
+    parentShowHint_ = false;
+    if (showHint_ == Value) return;
+    showHint_ = Value;
+    Perform(CM_SHOWHINTCHANGED, 0, 0);
+}
+
+void TControl::SetParentShowHint(bool Value) {
+    if (parentShowHint_ == Value) return;
+    parentShowHint_ = Value;
+    if (parent_ && Value) Perform(CM_PARENTSHOWHINTCHANGED, 0, 0);
+}
+
+void TControl::SetCursor(TCursor Value) {
+    if (cursor_ == Value) return;
+    cursor_ = Value;
+    Perform(CM_CURSORCHANGED, 0, 0);
+}
+
+void TControl::Invalidate() {
+    if (parent_ && parent_->HandleAllocated() && visible_) {
+        TRect r = BoundsRect();
+        InvalidateRect(parent_->Handle(), &r, !controlStyle_.Contains(csOpaque));
+    }
+}
+
+void TControl::Update() {
+    if (parent_) parent_->Update();
+}
+
+void TControl::Repaint() {
+    Invalidate();
+    Update();
+}
+
+void TControl::SetZOrder(bool TopMost) {
+    if (!parent_) return;
+    auto& list = parent_->controls_;
+    auto it = std::find(list.begin(), list.end(), this);
+    if (it == list.end()) return;
+    list.erase(it);
+    if (TopMost)
+        list.push_back(this);
+    else
+        list.insert(list.begin(), this);
+    Invalidate();
+}
+
+LRESULT TControl::Perform(UINT Msg, WPARAM WParam, LPARAM LParam) {
+    TMessage m{Msg, WParam, LParam, 0};
+    WndProc(m);
+    return m.Result;
+}
+
+void TControl::WndProc(TMessage& Message) {
+    if (IsMouseMessage(Message.Msg)) {
+        HandleMouseMessage(Message);
+        return;
+    }
+    switch (Message.Msg) {
+    case CM_VISIBLECHANGED:
+    case CM_ENABLEDCHANGED:
+    case CM_TEXTCHANGED:
+    case CM_COLORCHANGED:
+    case CM_FONTCHANGED: {
+        // A windowless control only has the parent's area to redraw.
+        bool wasVisible = visible_;
+        visible_ = true;
+        Invalidate();
+        visible_ = wasVisible;
+        return;
+    }
+    case CM_PARENTFONTCHANGED:
+        if (parentFont_ && parent_) {
+            font_->OnChange = nullptr;
+            font_->Assign(&parent_->Font());
+            font_->OnChange = [this](TObject*) { FontChanged(); };
+            Perform(CM_FONTCHANGED, 0, 0);
+        }
+        return;
+    case CM_PARENTCOLORCHANGED:
+        if (parentColor_ && parent_ && color_ != parent_->Color()) {
+            color_ = parent_->Color();
+            Perform(CM_COLORCHANGED, 0, 0);
+        }
+        return;
+    case CM_PARENTSHOWHINTCHANGED:
+        if (parentShowHint_ && parent_ && showHint_ != parent_->ShowHint()) {
+            showHint_ = parent_->ShowHint();
+            Perform(CM_SHOWHINTCHANGED, 0, 0);
+        }
+        return;
+    case CM_HITTEST:
+        Message.Result = HTCLIENT;
+        return;
+    case WM_CONTEXTMENU:
+        if (popupMenu_) {
+            TPoint p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+            if (p.x == -1 && p.y == -1) p = ClientToScreen(TPoint{width_ / 2, height_ / 2});
+            popupMenu_->Popup(p.x, p.y);
+            Message.Result = 1;
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    DefaultHandler(Message);
+}
+
+void TControl::DefaultHandler(TMessage& Message) {
+    (void)Message;
+}
+
+void TControl::HandleMouseMessage(TMessage& Message) {
+    auto alive = AliveToken();
+    TShiftState shift = KeysToShiftState(static_cast<WORD>(Message.WParam));
+    int x = GET_X_LPARAM(Message.LParam);
+    int y = GET_Y_LPARAM(Message.LParam);
+    TMouseButton button = mbLeft;
+    bool down = false, up = false, dbl = false;
+    switch (Message.Msg) {
+    case WM_MOUSEMOVE:
+        MouseMove(shift, x, y);
+        break;
+    case WM_LBUTTONDBLCLK:
+        dbl = true;
+        [[fallthrough]];
+    case WM_LBUTTONDOWN:
+        down = true;
+        break;
+    case WM_RBUTTONDBLCLK:
+        dbl = true;
+        [[fallthrough]];
+    case WM_RBUTTONDOWN:
+        down = true;
+        button = mbRight;
+        break;
+    case WM_MBUTTONDBLCLK:
+        dbl = true;
+        [[fallthrough]];
+    case WM_MBUTTONDOWN:
+        down = true;
+        button = mbMiddle;
+        break;
+    case WM_LBUTTONUP:
+        up = true;
+        break;
+    case WM_RBUTTONUP:
+        up = true;
+        button = mbRight;
+        break;
+    case WM_MBUTTONUP:
+        up = true;
+        button = mbMiddle;
+        break;
+    default:
+        break;
+    }
+    if (down) {
+        if (button == mbLeft) {
+            if (controlStyle_.Contains(csCaptureMouse)) pw::vcl::SetCaptureControl(this);
+            if (dbl) {
+                if (controlStyle_.Contains(csDoubleClicks)) {
+                    DblClick();
+                    if (alive.expired()) return;
+                    shift.Include(ssDouble);
+                }
+            } else if (controlStyle_.Contains(csClickEvents)) {
+                controlState_.Include(csClicked);
+            }
+        }
+        MouseDown(button, shift, x, y);
+    } else if (up) {
+        if (button == mbLeft) {
+            if (controlStyle_.Contains(csCaptureMouse) && pw::vcl::CaptureControl() == this)
+                pw::vcl::SetCaptureControl(nullptr);
+            if (controlState_.Contains(csClicked)) {
+                controlState_.Exclude(csClicked);
+                TRect r = ClientRect();
+                if (x >= r.left && x < r.right && y >= r.top && y < r.bottom) Click();
+                if (alive.expired()) return;
+            }
+        }
+        MouseUp(button, shift, x, y);
+    }
+    if (!alive.expired()) DefaultHandler(Message);
+}
+
+void TControl::Click() {
+    if (OnClick) OnClick(this);
+}
+
+void TControl::DblClick() {
+    if (OnDblClick) OnDblClick(this);
+}
+
+void TControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (OnMouseDown) OnMouseDown(this, Button, Shift, X, Y);
+}
+
+void TControl::MouseMove(TShiftState Shift, int X, int Y) {
+    if (OnMouseMove) OnMouseMove(this, Shift, X, Y);
+}
+
+void TControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (OnMouseUp) OnMouseUp(this, Button, Shift, X, Y);
+}
+
+void TControl::Resize() {
+    if (OnResize) OnResize(this);
+}

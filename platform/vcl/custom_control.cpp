@@ -1,0 +1,101 @@
+#include "platform/vcl/custom_control.h"
+
+#include "platform/gdi/dc.h"
+#include "platform/gdi/regions.h"
+#include "platform/gui/paint.h"
+
+TControlCanvas::~TControlCanvas() {
+    FreeHandle();
+}
+
+void TControlCanvas::SetControl(TControl* AControl) {
+    if (control_ == AControl) return;
+    FreeHandle();
+    control_ = AControl;
+}
+
+void TControlCanvas::FreeHandle() {
+    if (!dc_) return;
+    SetHandle(nullptr);
+    ReleaseDC(dcWindow_, dc_);
+    dc_ = nullptr;
+    dcWindow_ = nullptr;
+}
+
+void TControlCanvas::CreateHandle() {
+    if (!control_) return;
+    auto* win = dynamic_cast<TWinControl*>(control_);
+    if (win) {
+        dcWindow_ = win->Handle();
+        dc_ = GetDC(dcWindow_);
+    } else {
+        TWinControl* parent = control_->Parent();
+        if (!parent || !parent->HandleAllocated()) return;
+        dcWindow_ = parent->Handle();
+        dc_ = GetDC(dcWindow_);
+        if (!dc_) return;
+        // A windowless control draws in its own coordinates, clipped to its bounds in the parent.
+        SetViewportOrgEx(dc_, control_->Left(), control_->Top(), nullptr);
+        IntersectClipRect(dc_, 0, 0, control_->Width(), control_->Height());
+    }
+    if (dc_) SetHandle(dc_);
+}
+
+TCustomControl::TCustomControl(TComponent* AOwner)
+    : TWinControl(AOwner), canvas_(std::make_unique<TControlCanvas>()) {
+    canvas_->SetControl(this);
+}
+
+TCustomControl::~TCustomControl() {
+    canvas_->FreeHandle();
+    canvas_->SetControl(nullptr);
+}
+
+void TCustomControl::PaintWindow(HDC DC) {
+    canvas_->FreeHandle();
+    canvas_->Lock();
+    canvas_->SetHandle(DC);
+    try {
+        Paint();
+    } catch (...) {
+        canvas_->SetHandle(nullptr);
+        canvas_->Unlock();
+        throw;
+    }
+    canvas_->SetHandle(nullptr);
+    canvas_->Unlock();
+}
+
+void TCustomControl::WndProc(TMessage& Message) {
+    if (Message.Msg == WM_DESTROY) canvas_->FreeHandle();
+    TWinControl::WndProc(Message);
+}
+
+TGraphicControl::TGraphicControl(TComponent* AOwner)
+    : TControl(AOwner), canvas_(std::make_unique<TControlCanvas>()) {
+    canvas_->SetControl(this);
+}
+
+TGraphicControl::~TGraphicControl() {
+    canvas_->FreeHandle();
+    canvas_->SetControl(nullptr);
+}
+
+void TGraphicControl::WndProc(TMessage& Message) {
+    if (Message.Msg == WM_PAINT && Message.WParam != 0) {
+        canvas_->FreeHandle();
+        canvas_->Lock();
+        canvas_->SetHandle(reinterpret_cast<HDC>(Message.WParam));
+        try {
+            Paint();
+        } catch (...) {
+            canvas_->SetHandle(nullptr);
+            canvas_->Unlock();
+            throw;
+        }
+        canvas_->SetHandle(nullptr);
+        canvas_->Unlock();
+        return;
+    }
+    TControl::WndProc(Message);
+}

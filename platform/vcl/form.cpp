@@ -1,0 +1,410 @@
+#include "platform/vcl/form.h"
+
+#include <algorithm>
+
+#include "platform/gui/input.h"
+#include "platform/gui/keys.h"
+#include "platform/gui/message_loop.h"
+#include "platform/gui/system.h"
+#include "platform/vcl/application.h"
+#include "platform/vcl/screen.h"
+
+TCustomForm::TCustomForm(TComponent* AOwner) : TCustomControl(AOwner) {
+    SetVisible(false);
+    SetColor(clBtnFace);
+    SetBounds(0, 0, 320, 240);
+    controlStyle_ =
+        TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+    Screen->AddForm(this);
+}
+
+TCustomForm::~TCustomForm() {
+    Destroying();
+    if (OnDestroy) {
+        try {
+            OnDestroy(this);
+        } catch (...) {
+            Application->HandleException(this);
+        }
+    }
+    Screen->RemoveForm(this);
+    Application->MainFormGone(this);
+}
+
+void TCustomForm::DoCreate() {
+    if (created_) return;
+    created_ = true;
+    if (OnCreate) OnCreate(this);
+}
+
+void TCustomForm::CreateParams(TCreateParams& Params) {
+    TCustomControl::CreateParams(Params);
+    Params.Style = WS_CLIPCHILDREN;
+    Params.ExStyle = 0;
+    switch (borderStyle_) {
+    case bsNone:
+        Params.Style |= WS_POPUP;
+        break;
+    case bsSingle:
+    case bsToolWindow:
+        Params.Style |= WS_CAPTION | WS_BORDER;
+        break;
+    case bsSizeable:
+    case bsSizeToolWin:
+        Params.Style |= WS_CAPTION | WS_THICKFRAME;
+        break;
+    case bsDialog:
+        Params.Style |= WS_POPUP | WS_CAPTION;
+        Params.ExStyle |= WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE;
+        break;
+    }
+    if (borderStyle_ == bsToolWindow || borderStyle_ == bsSizeToolWin) Params.ExStyle |= WS_EX_TOOLWINDOW;
+    if (borderStyle_ != bsNone && borderIcons_.Contains(biSystemMenu)) {
+        Params.Style |= WS_SYSMENU;
+        if (borderStyle_ == bsSingle || borderStyle_ == bsSizeable) {
+            if (borderIcons_.Contains(biMinimize)) Params.Style |= WS_MINIMIZEBOX;
+            if (borderIcons_.Contains(biMaximize)) Params.Style |= WS_MAXIMIZEBOX;
+        }
+    }
+    if (formStyle_ == fsStayOnTop) Params.ExStyle |= WS_EX_TOPMOST;
+    TCustomForm* main = Application->MainForm();
+    Params.WndParent = (main && main != this && main->HandleAllocated()) ? main->Handle() : ParentWindow();
+    Params.WinClassName = "TPWForm";
+}
+
+void TCustomForm::SetBorderStyle(TFormBorderStyle Value) {
+    if (borderStyle_ == Value) return;
+    borderStyle_ = Value;
+    RecreateWnd();
+}
+
+void TCustomForm::SetBorderIcons(TBorderIcons Value) {
+    if (borderIcons_ == Value) return;
+    borderIcons_ = Value;
+    RecreateWnd();
+}
+
+void TCustomForm::SetFormStyle(TFormStyle Value) {
+    if (formStyle_ == Value) return;
+    formStyle_ = Value;
+    if (HandleAllocated())
+        SetWindowPos(Handle(), Value == fsStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+TRect TCustomForm::ClientRect() {
+    return TCustomControl::ClientRect();
+}
+
+TWindowState TCustomForm::WindowState() {
+    if (HandleAllocated()) {
+        if (IsZoomed(Handle())) return wsMaximized;
+        if (IsIconic(Handle())) return wsMinimized;
+        if (Showing()) return wsNormal;
+    }
+    return windowState_;
+}
+
+void TCustomForm::SetWindowState(TWindowState Value) {
+    RememberNormalBounds();
+    windowState_ = Value;
+    if (!HandleAllocated() || !Showing()) return;
+    ShowWindow(Handle(), Value == wsMaximized   ? SW_SHOWMAXIMIZED
+                         : Value == wsMinimized ? SW_MINIMIZE
+                                                : SW_RESTORE);
+}
+
+void TCustomForm::RememberNormalBounds() {
+    if (HandleAllocated() && (IsZoomed(Handle()) || IsIconic(Handle()))) return;
+    normalBounds_ = BoundsRect();
+}
+
+TRect TCustomForm::NormalBounds() {
+    RememberNormalBounds();
+    return normalBounds_;
+}
+
+void TCustomForm::Show() {
+    SetVisible(true);
+    BringToFront();
+}
+
+void TCustomForm::ApplyPosition() {
+    if (positioned_) return;
+    positioned_ = true;
+    TRect area;
+    switch (position_) {
+    case poScreenCenter:
+    case poDesktopCenter:
+        area = Screen->MonitorFromWindow(Handle())->WorkareaRect();
+        break;
+    case poMainFormCenter:
+    case poOwnerFormCenter: {
+        TCustomForm* around = position_ == poOwnerFormCenter ? dynamic_cast<TCustomForm*>(Owner()) : nullptr;
+        if (!around) around = Application->MainForm();
+        if (!around || around == this || !around->Visible()) {
+            area = Screen->WorkAreaRect();
+        } else {
+            area = around->BoundsRect();
+        }
+        break;
+    }
+    default:
+        return;
+    }
+    int x = area.left + (area.right - area.left - Width()) / 2;
+    int y = area.top + (area.bottom - area.top - Height()) / 2;
+    // Keep the caption reachable on the screen's work area.
+    TRect work = Screen->WorkAreaRect();
+    x = std::max(static_cast<int>(work.left), std::min(x, static_cast<int>(work.right) - Width()));
+    y = std::max(static_cast<int>(work.top), std::min(y, static_cast<int>(work.bottom) - Height()));
+    SetBounds(x, y, Width(), Height());
+}
+
+void TCustomForm::ShowingChanged() {
+    if (Visible()) {
+        HandleNeeded();
+        ApplyPosition();
+        auto alive = AliveToken();
+        DoShow();
+        if (alive.expired() || !Visible()) return;
+        int cmd = SW_SHOWNORMAL;
+        if (windowState_ == wsMaximized) cmd = SW_SHOWMAXIMIZED;
+        if (windowState_ == wsMinimized) cmd = SW_SHOWMINIMIZED;
+        ShowWindow(Handle(), cmd);
+        if (!alive.expired() && !active_ && windowState_ != wsMinimized) SetActiveWindow(Handle());
+    } else if (HandleAllocated()) {
+        DoHide();
+        ShowWindow(Handle(), SW_HIDE);
+    }
+}
+
+void TCustomForm::DoShow() {
+    if (OnShow) OnShow(this);
+}
+
+void TCustomForm::DoHide() {
+    if (OnHide) OnHide(this);
+}
+
+void TCustomForm::DoClose(TCloseAction& Action) {
+    if (OnClose) OnClose(this, Action);
+}
+
+void TCustomForm::Activate() {
+    if (OnActivate) OnActivate(this);
+}
+
+void TCustomForm::Deactivate() {
+    if (OnDeactivate) OnDeactivate(this);
+}
+
+void TCustomForm::Paint() {
+    if (OnPaint) OnPaint(this);
+}
+
+bool TCustomForm::CloseQuery() {
+    bool canClose = true;
+    if (OnCloseQuery) OnCloseQuery(this, canClose);
+    return canClose;
+}
+
+void TCustomForm::Close() {
+    if (modal_) {
+        modalResult_ = mrCancel;
+        return;
+    }
+    auto alive = AliveToken();
+    if (!CloseQuery() || alive.expired()) return;
+    TCloseAction action = caHide;
+    DoClose(action);
+    if (alive.expired() || action == caNone) return;
+    if (Application->MainForm() == this) {
+        Application->Terminate();
+    } else if (action == caHide) {
+        Hide();
+    } else if (action == caMinimize) {
+        SetWindowState(wsMinimized);
+    } else {
+        Release();
+    }
+}
+
+void TCustomForm::Release() {
+    if (HandleAllocated())
+        PostMessage(Handle(), CM_RELEASE, 0, 0);
+    else
+        ReleaseWhenIdle();
+}
+
+TModalResult TCustomForm::ShowModal() {
+    if (Visible() || !Enabled() || modal_) throw EInvalidOperation("Cannot make a visible window modal");
+    if (GetCapture()) ReleaseCapture();
+    auto alive = AliveToken();
+    HWND previous = GetActiveWindow();
+    // Every other window of the program waits while the dialog is up.
+    std::vector<HWND> disabled;
+    for (int i = 0; i < Screen->FormCount(); ++i) {
+        TCustomForm* f = Screen->Forms(i);
+        if (f != this && f->HandleAllocated() && IsWindowVisible(f->Handle()) &&
+            IsWindowEnabled(f->Handle())) {
+            disabled.push_back(f->Handle());
+            EnableWindow(f->Handle(), 0);
+        }
+    }
+    modal_ = true;
+    modalResult_ = mrNone;
+    TModalResult result = mrCancel;
+    try {
+        Show();
+        while (!alive.expired()) {
+            Application->HandleMessage();
+            if (alive.expired()) break;
+            if (Application->Terminated()) {
+                modalResult_ = mrCancel;
+                break;
+            }
+            if (modalResult_ == mrNone) continue;
+            // Closing may be refused (OnCloseQuery) or turned into nothing (caNone).
+            modal_ = false;
+            bool closes = CloseQuery();
+            if (alive.expired()) break;
+            TCloseAction action = caHide;
+            if (closes) DoClose(action);
+            if (alive.expired()) break;
+            modal_ = true;
+            if (!closes || action == caNone) {
+                modalResult_ = mrNone;
+                continue;
+            }
+            if (action == caFree) Release();
+            break;
+        }
+        if (!alive.expired()) result = modalResult_;
+    } catch (...) {
+        for (HWND h : disabled)
+            if (IsWindow(h)) EnableWindow(h, 1);
+        if (!alive.expired()) modal_ = false;
+        throw;
+    }
+    for (HWND h : disabled)
+        if (IsWindow(h)) EnableWindow(h, 1);
+    if (!alive.expired()) {
+        modal_ = false;
+        Hide();
+    }
+    if (previous && IsWindow(previous)) SetActiveWindow(previous);
+    return result;
+}
+
+void TCustomForm::SetActiveControl(TWinControl* Control) {
+    if (activeControl_ == Control) return;
+    if (Control && (!Control->CanFocus() || GetParentForm(Control) != this))
+        throw EInvalidOperation("Cannot focus a disabled or invisible window");
+    activeControl_ = Control;
+    if (active_ && Control && HandleAllocated()) ::SetFocus(Control->Handle());
+}
+
+void TCustomForm::FocusControl(TWinControl* Control) {
+    SetActiveControl(Control);
+    if (active_ && Control && !Control->Focused()) ::SetFocus(Control->Handle());
+}
+
+void TCustomForm::SetFocusedControl(TWinControl* Control) {
+    if (focusedControl_ == Control) return;
+    TWinControl* old = focusedControl_;
+    focusedControl_ = Control;
+    if (Control != this) activeControl_ = Control;
+    auto alive = AliveToken();
+    if (old && old != this) {
+        auto oldAlive = old->AliveToken();
+        old->DoExit();
+        if (alive.expired()) return;
+    }
+    if (Control && Control != this && focusedControl_ == Control) Control->DoEnter();
+}
+
+void TCustomForm::ControlRemoved(TControl* Control) {
+    if (activeControl_ == Control) activeControl_ = nullptr;
+    if (focusedControl_ == Control) focusedControl_ = nullptr;
+}
+
+void TCustomForm::SetInitialFocus() {
+    TWinControl* target = activeControl_;
+    if (!target || !target->CanFocus()) target = FindNextControl(nullptr, true, true, false);
+    if (target)
+        ::SetFocus(target->Handle());
+    else
+        ::SetFocus(Handle());
+}
+
+void TCustomForm::WndProc(TMessage& Message) {
+    switch (Message.Msg) {
+    case CM_VISIBLECHANGED:
+        ShowingChanged();
+        return;
+    case WM_CLOSE:
+        Close();
+        return;
+    case WM_ACTIVATE: {
+        auto alive = AliveToken();
+        if (LOWORD(Message.WParam) != WA_INACTIVE) {
+            active_ = true;
+            Screen->SetActiveForm(this);
+            Activate();
+            if (alive.expired()) return;
+            if (!HIWORD(Message.WParam)) SetInitialFocus();
+        } else {
+            active_ = false;
+            Deactivate();
+        }
+        return;
+    }
+    case WM_ACTIVATEAPP:
+        Application->AppActivation(Message.WParam != 0);
+        DefaultHandler(Message);
+        return;
+    case WM_SETFOCUS:
+        if (activeControl_ && activeControl_ != this && activeControl_->CanFocus()) {
+            ::SetFocus(activeControl_->Handle());
+            return;
+        }
+        SetFocusedControl(this);
+        DefaultHandler(Message);
+        return;
+    case WM_SIZE:
+    case WM_MOVE:
+        TCustomControl::WndProc(Message);
+        RememberNormalBounds();
+        return;
+    case CM_DIALOGKEY:
+        if (GetKeyState(VK_MENU) >= 0) {
+            switch (Message.WParam) {
+            case VK_TAB:
+                if (GetKeyState(VK_CONTROL) >= 0) {
+                    SelectNext(activeControl_, GetKeyState(VK_SHIFT) >= 0, true);
+                    Message.Result = 1;
+                    return;
+                }
+                break;
+            case VK_LEFT:
+            case VK_UP:
+            case VK_RIGHT:
+            case VK_DOWN:
+                if (activeControl_ && activeControl_->Parent()) {
+                    bool forward = Message.WParam == VK_RIGHT || Message.WParam == VK_DOWN;
+                    activeControl_->Parent()->SelectNext(activeControl_, forward, false);
+                    Message.Result = 1;
+                    return;
+                }
+                break;
+            default:
+                break;
+            }
+        }
+        break;
+    default:
+        break;
+    }
+    TCustomControl::WndProc(Message);
+}

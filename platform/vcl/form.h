@@ -1,0 +1,101 @@
+#pragma once
+// Top-level windows of the program: showing, modal showing with a result, closing with the owner's
+// consent, activation, the focused control and keyboard navigation between controls.
+#include "platform/vcl/custom_control.h"
+
+class TCustomForm : public TCustomControl {
+public:
+    explicit TCustomForm(TComponent* AOwner);
+    ~TCustomForm() override;
+    std::string ClassName() const override { return "TCustomForm"; }
+
+    // Fires OnCreate once; a form built in code calls it at the end of its constructor (CreateForm
+    // calls it too, for forms that did not).
+    void DoCreate();
+
+    void Show();
+    void Hide() { SetVisible(false); }
+    // Shows the form and runs a local loop until ModalResult is set; EInvalidOperation when the form is
+    // visible already.
+    virtual TModalResult ShowModal();
+    TModalResult ModalResult() const { return modalResult_; }
+    void SetModalResult(TModalResult Value) { modalResult_ = Value; }
+    bool Modal() const { return modal_; }
+    void Close();
+    bool CloseQuery();
+    // Frees the form from the message loop, once none of its handlers runs any more.
+    void Release();
+
+    TWinControl* ActiveControl() const { return activeControl_; }
+    void SetActiveControl(TWinControl* Control);
+    void FocusControl(TWinControl* Control);
+    bool Active() const { return active_; }
+    bool KeyPreview() const { return keyPreview_; }
+    void SetKeyPreview(bool Value) { keyPreview_ = Value; }
+
+    TFormBorderStyle BorderStyle() const { return borderStyle_; }
+    void SetBorderStyle(TFormBorderStyle Value);
+    TBorderIcons BorderIcons() const { return borderIcons_; }
+    void SetBorderIcons(TBorderIcons Value);
+    TFormStyle FormStyle() const { return formStyle_; }
+    void SetFormStyle(TFormStyle Value);
+    TPosition Position() const { return position_; }
+    void SetPosition(TPosition Value) { position_ = Value; }
+    TWindowState WindowState();
+    void SetWindowState(TWindowState Value);
+    // The bounds the form has, or returns to, in the normal state; reading them changes nothing.
+    TRect NormalBounds();
+
+    TRect ClientRect() override;
+    void WndProc(TMessage& Message) override;
+    // The control that has the keyboard focus changed to Control (or to the form itself).
+    void SetFocusedControl(TWinControl* Control);
+    // Forgets a control that goes away.
+    void ControlRemoved(TControl* Control);
+
+    TNotifyEvent OnCreate;
+    TNotifyEvent OnShow;
+    TNotifyEvent OnHide;
+    TNotifyEvent OnActivate;
+    TNotifyEvent OnDeactivate;
+    TNotifyEvent OnDestroy;
+    TNotifyEvent OnPaint;
+    TCloseEvent OnClose;
+    TCloseQueryEvent OnCloseQuery;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void Paint() override;
+    virtual void DoShow();
+    virtual void DoHide();
+    virtual void DoClose(TCloseAction& Action);
+    virtual void Activate();
+    virtual void Deactivate();
+
+private:
+    void ShowingChanged();
+    void ApplyPosition();
+    void SetInitialFocus();
+    void RememberNormalBounds();
+
+    TWinControl* activeControl_ = nullptr;
+    TWinControl* focusedControl_ = nullptr;
+    TModalResult modalResult_ = mrNone;
+    bool modal_ = false;
+    bool active_ = false;
+    bool keyPreview_ = false;
+    bool created_ = false;
+    bool positioned_ = false;
+    TFormBorderStyle borderStyle_ = bsSizeable;
+    TBorderIcons borderIcons_{biSystemMenu, biMinimize, biMaximize};
+    TFormStyle formStyle_ = fsNormal;
+    TPosition position_ = poDesigned;
+    TWindowState windowState_ = wsNormal;
+    TRect normalBounds_{0, 0, 0, 0};
+};
+
+class TForm : public TCustomForm {
+public:
+    using TCustomForm::TCustomForm;
+    std::string ClassName() const override { return "TForm"; }
+};

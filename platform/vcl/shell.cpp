@@ -1,0 +1,124 @@
+#include "platform/vcl/shell.h"
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <thread>
+#include <vector>
+
+#include "platform/rtl/files.h"
+#include "platform/rtl/strings.h"
+
+extern char** environ;
+
+namespace {
+
+bool IsAddress(const std::string& file) {
+    return file.find("://") != std::string::npos || file.rfind("mailto:", 0) == 0;
+}
+
+int ResultOfExit(int status) {
+    if (!WIFEXITED(status)) return SE_ERR_NOASSOC;
+    switch (WEXITSTATUS(status)) {
+    case 0:
+        return 42;
+    case 2:
+        return SE_ERR_FNF;
+    case 127:
+    case 3:
+    case 4:
+        return SE_ERR_NOASSOC;
+    default:
+        return ERROR_BAD_FORMAT;
+    }
+}
+
+std::string HomeFolder() {
+    const char* home = std::getenv("HOME");
+    return home && *home ? std::string(home) : std::string("/");
+}
+
+} // namespace
+
+int ShellExecute(HWND Owner, const std::string& Operation, const std::string& File,
+                 const std::string& Parameters, const std::string& Directory, int ShowCmd) {
+    (void)Owner;
+    (void)Parameters;
+    (void)ShowCmd;
+    if (!Operation.empty() && !SameText(Operation, "open")) return SE_ERR_NOASSOC;
+    if (File.empty()) return SE_ERR_FNF;
+    std::string target = File;
+    if (!IsAddress(File)) {
+        if (File[0] != '/' && !Directory.empty()) target = Directory + "/" + File;
+        if (!FileExists(target) && !DirectoryExists(target)) {
+            std::string dir = ExtractFilePath(target);
+            return !dir.empty() && !DirectoryExists(dir) ? SE_ERR_PNF : SE_ERR_FNF;
+        }
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (!Directory.empty() && DirectoryExists(Directory))
+        posix_spawn_file_actions_addchdir_np(&actions, Directory.c_str());
+    std::string program = "xdg-open";
+    std::vector<char*> argv{program.data(), target.data(), nullptr};
+    pid_t pid = 0;
+    int rc = posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0) return SE_ERR_NOASSOC;
+    // Most handlers return at once; one that keeps running has started the viewer, which counts as
+    // success, and is reaped in the background.
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    int status = 0;
+    while (std::chrono::steady_clock::now() < deadline) {
+        pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid) return ResultOfExit(status);
+        if (done < 0) return SE_ERR_NOASSOC;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    std::thread([pid] {
+        int s = 0;
+        waitpid(pid, &s, 0);
+    }).detach();
+    return 42;
+}
+
+std::string DesktopFolder() {
+    std::string home = HomeFolder();
+    const char* configHome = std::getenv("XDG_CONFIG_HOME");
+    std::string dirsFile =
+        (configHome && *configHome ? std::string(configHome) : home + "/.config") + "/user-dirs.dirs";
+    std::ifstream in(dirsFile);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.rfind("XDG_DESKTOP_DIR=", 0) != 0) continue;
+        std::string value = line.substr(16);
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+            value = value.substr(1, value.size() - 2);
+        if (value.rfind("$HOME", 0) == 0) value = home + value.substr(5);
+        while (value.size() > 1 && value.back() == '/')
+            value.pop_back();
+        if (!value.empty() && value[0] == '/' && DirectoryExists(value)) return value;
+    }
+    std::string fallback = home + "/Desktop";
+    return DirectoryExists(fallback) ? fallback : home;
+}
+
+bool SHGetSpecialFolderPath(HWND Owner, std::string& Path, int Folder, bool Create) {
+    (void)Owner;
+    (void)Create;
+    switch (Folder) {
+    case CSIDL_DESKTOP:
+    case CSIDL_DESKTOPDIRECTORY:
+        Path = DesktopFolder();
+        return true;
+    case CSIDL_PERSONAL:
+        Path = HomeFolder();
+        return true;
+    default:
+        return false;
+    }
+}

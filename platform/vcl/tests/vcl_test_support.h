@@ -1,0 +1,59 @@
+#pragma once
+// Shared pieces of the class-library tests: the running application, a pump that stops when nothing
+// is left to do, and small controls that record what happens to them.
+#include <string>
+#include <vector>
+
+#include "platform/vcl/custom_control.h"
+#include "platform/vcl/form.h"
+#include "platform/vcl/prompt.h"
+
+namespace vcl_test {
+
+// Dispatches everything due (sent, posted, paint, timers) until the queue is idle.
+void Pump();
+// Pumps for a while of real time, so that timers come due.
+void PumpFor(int milliseconds);
+
+// A windowed control that can take the focus and records its events by name.
+class TTestBox : public TCustomControl {
+public:
+    explicit TTestBox(TComponent* AOwner, std::vector<std::string>* Log = nullptr);
+    std::string ClassName() const override { return "TTestBox"; }
+    TColor Fill = clWhite;
+
+protected:
+    void Paint() override;
+
+private:
+    std::vector<std::string>* log_;
+};
+
+// A windowless control with a caption whose accelerator clicks it.
+class TTestGlyph : public TGraphicControl {
+public:
+    explicit TTestGlyph(TComponent* AOwner);
+    std::string ClassName() const override { return "TTestGlyph"; }
+    void WndProc(TMessage& Message) override;
+    TColor Fill = clRed;
+    int Enters = 0;
+    int Leaves = 0;
+
+protected:
+    void Paint() override;
+};
+
+// Answers every prompt with the next queued answer, or the default one when none is left.
+class TScriptedPrompter : public pw::vcl::Prompter {
+public:
+    TScriptedPrompter();
+    ~TScriptedPrompter() override;
+    pw::vcl::PromptAnswer Ask(const pw::vcl::PromptRequest& request) override;
+    std::vector<pw::vcl::PromptRequest> Asked;
+    std::vector<pw::vcl::PromptAnswer> Answers;
+};
+
+// A form placed on the screen and shown, with nothing else open.
+TForm* MakeForm(int ClientWidth = 300, int ClientHeight = 200);
+
+} // namespace vcl_test

@@ -1,0 +1,22 @@
+#pragma once
+// The process-wide pointers of the control layer: the control under the mouse, the control holding
+// the mouse capture, and who wants to hear about them.
+#include <functional>
+
+class TControl;
+
+namespace pw::vcl {
+
+TControl* CaptureControl();
+void SetCaptureControl(TControl* Control);
+TControl* MouseControl();
+// Sends CM_MOUSELEAVE to the previous control and CM_MOUSEENTER to Control.
+void SetMouseControl(TControl* Control);
+// The application's hint handling hears each change of the control under the mouse.
+void SetMouseControlObserver(std::function<void(TControl* Control)> Observer);
+// Forgets every reference to a control that is being destroyed.
+void ControlDestroying(TControl* Control);
+// What a handler let escape goes to the application object.
+void HandleDispatchException();
+
+} // namespace pw::vcl

@@ -1,0 +1,856 @@
+#include "platform/vcl/win_control.h"
+
+#include <algorithm>
+#include <map>
+
+#include "platform/gdi/dc.h"
+#include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/regions.h"
+#include "platform/gdi/shapes.h"
+#include "platform/graphics/graphics_objects.h"
+#include "platform/gui/input.h"
+#include "platform/gui/keys.h"
+#include "platform/gui/message_loop.h"
+#include "platform/gui/paint.h"
+#include "platform/gui/system.h"
+#include "platform/rtl/format.h"
+#include "platform/vcl/form.h"
+#include "platform/vcl/screen.h"
+#include "platform/vcl/vcl_state.h"
+
+namespace {
+
+std::map<HWND, TWinControl*>& HandleTable() {
+    static std::map<HWND, TWinControl*> table;
+    return table;
+}
+
+// The control whose CreateWindowEx call is under way: its window's first messages belong to it.
+thread_local TWinControl* creatingControl = nullptr;
+
+bool PtIn(const TRect& r, TPoint p) {
+    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
+}
+
+} // namespace
+
+TWinControl* FindControl(HWND hwnd) {
+    auto it = HandleTable().find(hwnd);
+    return it == HandleTable().end() ? nullptr : it->second;
+}
+
+// Counts a dispatch for the control and its parents, so that a release asked for meanwhile waits until
+// none of their handlers is running any more.
+class DispatchGuard {
+public:
+    explicit DispatchGuard(TWinControl* control) {
+        for (TWinControl* c = control; c; c = c->Parent()) {
+            chain_.push_back({c, c->AliveToken()});
+            ++c->busy_;
+        }
+    }
+    ~DispatchGuard() {
+        TWinControl* release = nullptr;
+        for (auto& [c, token] : chain_) {
+            if (token.expired()) continue;
+            if (--c->busy_ == 0 && c->releasePending_) release = c;
+        }
+        // The outermost one waiting frees its descendants with it.
+        if (release) delete release;
+    }
+    DispatchGuard(const DispatchGuard&) = delete;
+    DispatchGuard& operator=(const DispatchGuard&) = delete;
+
+private:
+    std::vector<std::pair<TWinControl*, std::weak_ptr<void>>> chain_;
+};
+
+LRESULT ControlWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    TWinControl* control = FindControl(hwnd);
+    if (!control && creatingControl) {
+        control = creatingControl;
+        control->handle_ = hwnd;
+        HandleTable()[hwnd] = control;
+    }
+    if (!control) return DefWindowProc(hwnd, msg, wParam, lParam);
+    LRESULT result = 0;
+    if (control->ComponentState().Contains(csDestroying)) {
+        result = DefWindowProc(hwnd, msg, wParam, lParam);
+    } else {
+        auto alive = control->AliveToken();
+        DispatchGuard guard(control);
+        TMessage m{msg, wParam, lParam, 0};
+        try {
+            control->WndProc(m);
+        } catch (...) {
+            pw::vcl::HandleDispatchException();
+        }
+        result = m.Result;
+        if (alive.expired()) return result;
+    }
+    if (msg == WM_NCDESTROY) {
+        HandleTable().erase(hwnd);
+        if (control->handle_ == hwnd) control->handle_ = nullptr;
+    }
+    return result;
+}
+
+TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
+
+TWinControl::~TWinControl() {
+    Destroying();
+    if (handle_) DestroyHandle();
+    while (!controls_.empty()) {
+        TControl* c = controls_.back();
+        RemoveControl(c);
+        delete c;
+    }
+}
+
+HWND TWinControl::Handle() {
+    HandleNeeded();
+    return handle_;
+}
+
+void TWinControl::HandleNeeded() {
+    if (handle_) return;
+    if (parent_) parent_->HandleNeeded();
+    CreateHandle();
+}
+
+void TWinControl::SetParentWindow(HWND Value) {
+    if (parentWindow_ == Value) return;
+    parentWindow_ = Value;
+    if (!parent_ && handle_) RecreateWnd();
+}
+
+void TWinControl::RecreateWnd() {
+    if (!handle_) return;
+    DestroyHandle();
+    HandleNeeded();
+}
+
+void TWinControl::CreateParams(TCreateParams& Params) {
+    Params.Caption = GetText();
+    Params.Style = WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+    if (Visible() && parent_) Params.Style |= WS_VISIBLE;
+    if (!Enabled()) Params.Style |= WS_DISABLED;
+    if (tabStop_) Params.Style |= WS_TABSTOP;
+    Params.X = Left();
+    Params.Y = Top();
+    Params.Width = Width();
+    Params.Height = Height();
+    Params.WndParent = parent_ ? parent_->Handle() : parentWindow_;
+    Params.WindowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+    Params.WindowClass.lpfnWndProc = ControlWindowProc;
+    Params.WindowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    Params.WinClassName = ClassName();
+}
+
+void TWinControl::CreateWindowHandle(const TCreateParams& Params) {
+    TWinControl* saved = creatingControl;
+    creatingControl = this;
+    HWND h = CreateWindowEx(Params.ExStyle, Params.WinClassName.c_str(), Params.Caption.c_str(), Params.Style,
+                            Params.X, Params.Y, Params.Width, Params.Height, Params.WndParent, nullptr,
+                            nullptr, Params.Param);
+    creatingControl = saved;
+    if (h && !handle_) {
+        handle_ = h;
+        HandleTable()[h] = this;
+    }
+}
+
+void TWinControl::CreateWnd() {
+    TCreateParams params;
+    CreateParams(params);
+    if ((params.Style & WS_CHILD) && !params.WndParent)
+        throw EInvalidOperation(Format("Control '%s' has no parent window", Name().c_str()));
+    if (!controlStyle_.Contains(csDoubleClicks)) params.WindowClass.style &= ~CS_DBLCLKS;
+    std::string className = params.WinClassName;
+    if (params.WindowClass.style != (CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS))
+        className += Format(".%x", params.WindowClass.style);
+    params.WinClassName = className;
+    WNDCLASS existing;
+    if (!GetClassInfo(nullptr, className.c_str(), existing)) {
+        WNDCLASS wc = params.WindowClass;
+        wc.lpfnWndProc = ControlWindowProc;
+        wc.lpszClassName = className.c_str();
+        if (!RegisterClass(wc)) throw EOSError(Format("Cannot register window class %s", className.c_str()));
+    }
+    CreateWindowHandle(params);
+    if (!handle_) throw EOSError(Format("Error creating window %s", Name().c_str()));
+}
+
+void TWinControl::CreateHandle() {
+    if (handle_) return;
+    CreateWnd();
+    lastClientSize_ = TPoint{-1, -1};
+    for (TControl* c : controls_)
+        if (auto* w = dynamic_cast<TWinControl*>(c)) w->HandleNeeded();
+}
+
+void TWinControl::DestroyWnd() {
+    if (handle_) DestroyWindow(handle_);
+}
+
+void TWinControl::DestroyHandle() {
+    if (!handle_) return;
+    controlState_.Include(csDestroyingHandle);
+    HWND h = handle_;
+    DestroyWnd();
+    HandleTable().erase(h);
+    handle_ = nullptr;
+    controlState_.Exclude(csDestroyingHandle);
+}
+
+void TWinControl::InsertControl(TControl* AControl) {
+    AControl->parent_ = this;
+    controls_.push_back(AControl);
+    if (auto* w = dynamic_cast<TWinControl*>(AControl)) {
+        tabList_.push_back(w);
+        if (handle_) w->HandleNeeded();
+    } else {
+        AControl->Invalidate();
+    }
+    AControl->UpdateAnchorRules();
+    AControl->Perform(CM_PARENTCOLORCHANGED, 0, 0);
+    AControl->Perform(CM_PARENTFONTCHANGED, 0, 0);
+    AControl->Perform(CM_PARENTSHOWHINTCHANGED, 0, 0);
+    if (AControl->Align() != alNone) Realign();
+}
+
+void TWinControl::RemoveControl(TControl* AControl) {
+    auto it = std::find(controls_.begin(), controls_.end(), AControl);
+    if (it == controls_.end()) return;
+    AControl->Invalidate();
+    if (auto* w = dynamic_cast<TWinControl*>(AControl)) {
+        tabList_.erase(std::remove(tabList_.begin(), tabList_.end(), w), tabList_.end());
+        if (w->handle_ && !ComponentState().Contains(csDestroying)) w->DestroyHandle();
+    }
+    controls_.erase(std::find(controls_.begin(), controls_.end(), AControl));
+    AControl->parent_ = nullptr;
+    if (AControl->Align() != alNone && !ComponentState().Contains(csDestroying)) Realign();
+}
+
+bool TWinControl::ContainsControl(const TControl* Control) const {
+    for (const TControl* c = Control; c; c = c->Parent())
+        if (c == this) return true;
+    return false;
+}
+
+TControl* TWinControl::ControlAtPos(TPoint Pos, bool AllowDisabled, bool AllowWinControls) {
+    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+        TControl* c = *it;
+        if (!AllowWinControls && dynamic_cast<TWinControl*>(c)) continue;
+        if (!c->Visible() || !(c->Enabled() || AllowDisabled)) continue;
+        if (!PtIn(c->BoundsRect(), Pos)) continue;
+        if (c->Perform(CM_HITTEST, 0, MAKELPARAM(Pos.x - c->Left(), Pos.y - c->Top())) != 0) return c;
+    }
+    return nullptr;
+}
+
+void TWinControl::DisableAlign() {
+    ++alignLevel_;
+}
+
+void TWinControl::EnableAlign() {
+    if (--alignLevel_ == 0 && controlState_.Contains(csAlignmentNeeded)) Realign();
+}
+
+void TWinControl::Realign() {
+    AlignControl(nullptr);
+}
+
+void TWinControl::AlignControl(TControl* AControl) {
+    if (AlignDisabled()) {
+        controlState_.Include(csAlignmentNeeded);
+        return;
+    }
+    DisableAlign();
+    TRect r = ClientRect();
+    AdjustClientRect(r);
+    AlignControls(AControl, r);
+    controlState_.Exclude(csAlignmentNeeded);
+    EnableAlign();
+}
+
+namespace {
+
+bool InsertBefore(TControl* c1, TControl* c2, TAlign align) {
+    switch (align) {
+    case alTop:
+        return c1->Top() < c2->Top();
+    case alBottom:
+        return c1->Top() + c1->Height() >= c2->Top() + c2->Height();
+    case alLeft:
+        return c1->Left() < c2->Left();
+    case alRight:
+        return c1->Left() + c1->Width() >= c2->Left() + c2->Width();
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+void TWinControl::AlignControls(TControl* AControl, TRect& Rect) {
+    for (TAlign align : {alTop, alBottom, alLeft, alRight, alClient}) {
+        std::vector<TControl*> list;
+        if (AControl && AControl->Parent() == this && AControl->Visible() && AControl->Align() == align)
+            list.push_back(AControl);
+        for (TControl* c : controls_) {
+            if (c == AControl || c->Align() != align || !c->Visible()) continue;
+            size_t j = 0;
+            while (j < list.size() && !InsertBefore(c, list[j], align))
+                ++j;
+            list.insert(list.begin() + static_cast<std::ptrdiff_t>(j), c);
+        }
+        for (TControl* c : list) {
+            int l = Rect.left, t = Rect.top;
+            int w = std::max(0, static_cast<int>(Rect.right - Rect.left));
+            int h = std::max(0, static_cast<int>(Rect.bottom - Rect.top));
+            switch (align) {
+            case alTop:
+                h = c->Height();
+                break;
+            case alBottom:
+                h = c->Height();
+                t = Rect.bottom - h;
+                break;
+            case alLeft:
+                w = c->Width();
+                break;
+            case alRight:
+                w = c->Width();
+                l = Rect.right - w;
+                break;
+            default:
+                break;
+            }
+            c->SetBounds(l, t, w, h);
+            switch (align) {
+            case alTop:
+                Rect.top += c->Height();
+                break;
+            case alBottom:
+                Rect.bottom -= c->Height();
+                break;
+            case alLeft:
+                Rect.left += c->Width();
+                break;
+            case alRight:
+                Rect.right -= c->Width();
+                break;
+            default:
+                break;
+            }
+        }
+    }
+}
+
+void TWinControl::AnchorChildren() {
+    TRect r = ClientRect();
+    anchoring_ = true;
+    for (TControl* c : controls_) {
+        if (c->Align() != alNone) continue;
+        TAnchors a = c->Anchors();
+        if (!a.Contains(akRight) && !a.Contains(akBottom)) continue;
+        int l = c->Left(), t = c->Top(), w = c->Width(), h = c->Height();
+        if (a.Contains(akRight)) {
+            if (a.Contains(akLeft))
+                w = r.right - l - c->anchorRight_;
+            else
+                l = r.right - w - c->anchorRight_;
+        }
+        if (a.Contains(akBottom)) {
+            if (a.Contains(akTop))
+                h = r.bottom - t - c->anchorBottom_;
+            else
+                t = r.bottom - h - c->anchorBottom_;
+        }
+        c->SetBounds(l, t, w, h);
+    }
+    anchoring_ = false;
+}
+
+bool TWinControl::Showing() const {
+    if (!Visible()) return false;
+    if (parent_) return parent_->Showing();
+    return handle_ && IsWindowVisible(handle_);
+}
+
+void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    TControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+}
+
+void TWinControl::BoundsChanged() {
+    if (handle_) {
+        SetWindowPos(handle_, nullptr, Left(), Top(), Width(), Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+        // The window answers with WM_SIZE, which lays out the children.
+        TRect r = ClientRect();
+        if (TPoint{r.right, r.bottom} == lastClientSize_) return;
+    }
+    TRect r = ClientRect();
+    TPoint size{r.right, r.bottom};
+    if (size == lastClientSize_) return;
+    lastClientSize_ = size;
+    AnchorChildren();
+    Realign();
+    Resize();
+}
+
+void TWinControl::UpdateBounds() {
+    if (!handle_) return;
+    RECT r;
+    GetWindowRect(handle_, r);
+    if ((GetWindowLong(handle_, GWL_STYLE) & WS_CHILD) != 0) {
+        if (HWND p = GetParent(handle_)) MapWindowPoints(nullptr, p, r);
+    }
+    UpdateBoundsFields(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+TRect TWinControl::ClientRect() {
+    if (handle_) {
+        RECT r;
+        GetClientRect(handle_, r);
+        return r;
+    }
+    return TControl::ClientRect();
+}
+
+TPoint TWinControl::ClientOrigin() {
+    POINT p{0, 0};
+    ::ClientToScreen(Handle(), p);
+    return p;
+}
+
+void TWinControl::Invalidate() {
+    if (handle_) InvalidateRect(handle_, nullptr, !controlStyle_.Contains(csOpaque));
+}
+
+void TWinControl::Update() {
+    if (handle_) UpdateWindow(handle_);
+}
+
+void TWinControl::Repaint() {
+    Invalidate();
+    Update();
+}
+
+void TWinControl::SetEnabled(bool Value) {
+    TControl::SetEnabled(Value);
+}
+
+void TWinControl::SetZOrder(bool TopMost) {
+    TControl::SetZOrder(TopMost);
+    if (handle_)
+        SetWindowPos(handle_, TopMost ? HWND_TOP : HWND_BOTTOM, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TWinControl::UpdateShowing() {
+    if (!parent_) return; // top-level windows are shown by their own class
+    if (Visible()) {
+        HandleNeeded();
+        ShowWindow(handle_, SW_SHOWNA);
+    } else if (handle_) {
+        if (Focused()) {
+            if (TCustomForm* f = GetParentForm(this)) f->SetFocusedControl(f);
+        }
+        ShowWindow(handle_, SW_HIDE);
+    }
+}
+
+bool TWinControl::CanFocus() const {
+    const TCustomForm* form = GetParentForm(this);
+    for (const TControl* c = this; c; c = c->Parent()) {
+        if (!c->Visible() || !c->Enabled()) return false;
+        if (c == form) break;
+    }
+    return true;
+}
+
+bool TWinControl::Focused() const {
+    return handle_ && GetFocus() == handle_;
+}
+
+void TWinControl::SetFocus() {
+    if (TCustomForm* form = GetParentForm(this)) {
+        form->FocusControl(this);
+    } else if (parentWindow_ || !parent_) {
+        ::SetFocus(Handle());
+    }
+}
+
+int TWinControl::TabOrder() const {
+    if (!parent_) return -1;
+    auto& list = parent_->tabList_;
+    auto it = std::find(list.begin(), list.end(), this);
+    return it == list.end() ? -1 : static_cast<int>(it - list.begin());
+}
+
+void TWinControl::SetTabOrder(int Value) {
+    if (!parent_) return;
+    auto& list = parent_->tabList_;
+    auto it = std::find(list.begin(), list.end(), this);
+    if (it == list.end()) return;
+    list.erase(it);
+    Value = std::clamp(Value, 0, static_cast<int>(list.size()));
+    list.insert(list.begin() + Value, this);
+}
+
+void TWinControl::GetTabOrderList(std::vector<TWinControl*>& List) const {
+    for (TWinControl* c : tabList_) {
+        List.push_back(c);
+        c->GetTabOrderList(List);
+    }
+}
+
+TWinControl* TWinControl::FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop,
+                                          bool CheckParent) {
+    std::vector<TWinControl*> list;
+    GetTabOrderList(list);
+    if (list.empty()) return nullptr;
+    int n = static_cast<int>(list.size());
+    auto found = std::find(list.begin(), list.end(), CurControl);
+    int start = found == list.end() ? (GoForward ? n - 1 : 0) : static_cast<int>(found - list.begin());
+    int i = start;
+    do {
+        i = GoForward ? (i + 1) % n : (i + n - 1) % n;
+        TWinControl* c = list[static_cast<size_t>(i)];
+        if (c->CanFocus() && (!CheckTabStop || c->TabStop()) && (!CheckParent || c->Parent() == this))
+            return c;
+    } while (i != start);
+    return nullptr;
+}
+
+void TWinControl::SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop) {
+    if (TWinControl* next = FindNextControl(CurControl, GoForward, CheckTabStop, !CheckTabStop))
+        next->SetFocus();
+}
+
+void TWinControl::Broadcast(TMessage& Message) {
+    for (size_t i = 0; i < controls_.size(); ++i) {
+        controls_[i]->WndProc(Message);
+        if (Message.Result != 0) return;
+    }
+}
+
+void TWinControl::NotifyControls(UINT Msg) {
+    TMessage m{Msg, 0, 0, 0};
+    Broadcast(m);
+}
+
+void TWinControl::PaintControls(HDC DC, TControl* First) {
+    bool started = First == nullptr;
+    for (size_t i = 0; i < controls_.size(); ++i) {
+        TControl* c = controls_[i];
+        if (c == First) started = true;
+        if (!started || dynamic_cast<TWinControl*>(c) || !c->Visible()) continue;
+        int saved = SaveDC(DC);
+        OffsetViewportOrgEx(DC, c->Left(), c->Top(), nullptr);
+        IntersectClipRect(DC, 0, 0, c->Width(), c->Height());
+        c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
+        RestoreDC(DC, saved);
+    }
+}
+
+void TWinControl::PaintWindow(HDC DC) {
+    (void)DC;
+}
+
+void TWinControl::PaintHandler(TMessage& Message) {
+    HDC dc = reinterpret_cast<HDC>(Message.WParam);
+    if (dc) {
+        PaintWindow(dc);
+        PaintControls(dc, nullptr);
+        return;
+    }
+    PAINTSTRUCT ps;
+    dc = BeginPaint(handle_, ps);
+    auto alive = AliveToken();
+    try {
+        PaintWindow(dc);
+        PaintControls(dc, nullptr);
+    } catch (...) {
+        if (!alive.expired()) EndPaint(handle_, ps);
+        throw;
+    }
+    if (!alive.expired()) EndPaint(handle_, ps);
+}
+
+bool TWinControl::IsControlMouseMsg(TMessage& Message) {
+    TControl* target = nullptr;
+    TControl* cap = pw::vcl::CaptureControl();
+    if (cap && cap->Parent() == this && !dynamic_cast<TWinControl*>(cap)) {
+        target = cap;
+    } else if (!cap || cap == this) {
+        target = ControlAtPos(TPoint{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)}, false);
+    }
+    if (!target) return false;
+    int x = GET_X_LPARAM(Message.LParam) - target->Left();
+    int y = GET_Y_LPARAM(Message.LParam) - target->Top();
+    Message.Result =
+        target->Perform(Message.Msg, Message.WParam, MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
+    return true;
+}
+
+void TWinControl::TrackMouse(TMessage& Message) {
+    TPoint p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+    TControl* target = ControlAtPos(p, true);
+    if (!target) target = this;
+    if (pw::vcl::MouseControl() != target) {
+        TRACKMOUSEEVENT tme;
+        tme.dwFlags = TME_LEAVE;
+        tme.hwndTrack = handle_;
+        TrackMouseEvent(tme);
+        pw::vcl::SetMouseControl(target);
+    }
+}
+
+void TWinControl::ReleaseWhenIdle() {
+    releasePending_ = true;
+    if (busy_ == 0) delete this;
+}
+
+void TWinControl::WndProc(TMessage& Message) {
+    switch (Message.Msg) {
+    case WM_PAINT:
+        PaintHandler(Message);
+        return;
+    case WM_ERASEBKGND: {
+        HBRUSH brush = CreateSolidBrush(ColorToRGB(Color()));
+        TRect r = ClientRect();
+        FillRect(reinterpret_cast<HDC>(Message.WParam), &r, brush);
+        DeleteObject(brush);
+        Message.Result = 1;
+        return;
+    }
+    case WM_SETFOCUS:
+        DefaultHandler(Message);
+        if (TCustomForm* form = GetParentForm(this)) form->SetFocusedControl(this);
+        return;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+    case WM_CHAR:
+    case WM_SYSCHAR:
+        HandleKeyMessage(Message);
+        return;
+    case CN_KEYDOWN:
+    case CN_SYSKEYDOWN: {
+        LRESULT mask = 0;
+        switch (Message.WParam) {
+        case VK_TAB:
+            mask = DLGC_WANTTAB;
+            break;
+        case VK_LEFT:
+        case VK_RIGHT:
+        case VK_UP:
+        case VK_DOWN:
+            mask = DLGC_WANTARROWS;
+            break;
+        case VK_RETURN:
+        case VK_ESCAPE:
+        case VK_CANCEL:
+            mask = DLGC_WANTALLKEYS;
+            break;
+        default:
+            break;
+        }
+        if (mask && Perform(CM_WANTSPECIALKEY, Message.WParam, Message.LParam) == 0 &&
+            (Perform(WM_GETDLGCODE, 0, 0) & mask) == 0) {
+            if (TCustomForm* form = GetParentForm(this))
+                if (form->Perform(CM_DIALOGKEY, Message.WParam, Message.LParam) != 0) Message.Result = 1;
+        }
+        return;
+    }
+    case CN_CHAR:
+        if ((Perform(WM_GETDLGCODE, 0, 0) & DLGC_WANTCHARS) == 0)
+            if (TCustomForm* form = GetParentForm(this))
+                if (form->Perform(CM_DIALOGCHAR, Message.WParam, Message.LParam) != 0) Message.Result = 1;
+        return;
+    case CN_SYSCHAR:
+        if (TCustomForm* form = GetParentForm(this))
+            if (form->Perform(CM_DIALOGCHAR, Message.WParam, Message.LParam) != 0) Message.Result = 1;
+        return;
+    case CM_DIALOGKEY:
+    case CM_DIALOGCHAR:
+        Broadcast(Message);
+        return;
+    case WM_SIZE: {
+        DefaultHandler(Message);
+        UpdateBounds();
+        TRect r = ClientRect();
+        TPoint size{r.right, r.bottom};
+        if (size != lastClientSize_) {
+            lastClientSize_ = size;
+            AnchorChildren();
+            Realign();
+            Resize();
+        }
+        return;
+    }
+    case WM_MOVE:
+        DefaultHandler(Message);
+        UpdateBounds();
+        return;
+    case WM_SETCURSOR: {
+        if (reinterpret_cast<HWND>(Message.WParam) == handle_ && LOWORD(Message.LParam) == HTCLIENT) {
+            TCursor cursor = Screen->Cursor();
+            if (cursor == crDefault) {
+                POINT p;
+                GetCursorPos(p);
+                ::ScreenToClient(handle_, p);
+                TControl* c = ControlAtPos(p, false);
+                cursor = c ? c->Cursor() : crDefault;
+                if (cursor == crDefault) cursor = Cursor();
+            }
+            if (cursor != crDefault) {
+                ::SetCursor(Screen->Cursors(cursor));
+                Message.Result = 1;
+                return;
+            }
+        }
+        DefaultHandler(Message);
+        return;
+    }
+    case WM_MOUSELEAVE: {
+        TControl* mc = pw::vcl::MouseControl();
+        if (mc && (mc == this || (mc->Parent() == this && !dynamic_cast<TWinControl*>(mc))))
+            pw::vcl::SetMouseControl(nullptr);
+        DefaultHandler(Message);
+        return;
+    }
+    case WM_CAPTURECHANGED: {
+        TControl* cap = pw::vcl::CaptureControl();
+        if (cap && (cap == this || cap->Parent() == this) &&
+            reinterpret_cast<HWND>(Message.LParam) != handle_)
+            pw::vcl::SetCaptureControl(nullptr);
+        DefaultHandler(Message);
+        return;
+    }
+    case CM_ENABLEDCHANGED:
+        if (handle_) EnableWindow(handle_, Enabled());
+        Invalidate();
+        return;
+    case CM_VISIBLECHANGED:
+        UpdateShowing();
+        return;
+    case CM_TEXTCHANGED:
+        if (handle_) SetWindowText(handle_, GetText());
+        return;
+    case CM_FONTCHANGED:
+        NotifyControls(CM_PARENTFONTCHANGED);
+        Invalidate();
+        return;
+    case CM_COLORCHANGED:
+        NotifyControls(CM_PARENTCOLORCHANGED);
+        Invalidate();
+        return;
+    case CM_SHOWHINTCHANGED:
+        NotifyControls(CM_PARENTSHOWHINTCHANGED);
+        return;
+    case CM_RELEASE:
+        ReleaseWhenIdle();
+        return;
+    default:
+        break;
+    }
+    if (Message.Msg >= WM_MOUSEFIRST && Message.Msg <= WM_MBUTTONDBLCLK) {
+        if (Message.Msg == WM_MOUSEMOVE) TrackMouse(Message);
+        if (IsControlMouseMsg(Message)) return;
+    }
+    TControl::WndProc(Message);
+}
+
+void TWinControl::DefaultHandler(TMessage& Message) {
+    if (handle_) Message.Result = DefWindowProc(handle_, Message.Msg, Message.WParam, Message.LParam);
+}
+
+void TWinControl::HandleKeyMessage(TMessage& Message) {
+    auto alive = AliveToken();
+    switch (Message.Msg) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
+        if (Perform(Message.Msg + CN_BASE, Message.WParam, Message.LParam) != 0 || alive.expired()) return;
+        WORD key = static_cast<WORD>(Message.WParam);
+        if (!DoKeyDown(key, KeyDataToShiftState(Message.LParam)) || alive.expired()) return;
+        Message.WParam = key;
+        break;
+    }
+    case WM_KEYUP:
+    case WM_SYSKEYUP: {
+        WORD key = static_cast<WORD>(Message.WParam);
+        if (!DoKeyUp(key, KeyDataToShiftState(Message.LParam)) || alive.expired()) return;
+        Message.WParam = key;
+        break;
+    }
+    case WM_CHAR: {
+        if (Perform(CN_CHAR, Message.WParam, Message.LParam) != 0 || alive.expired()) return;
+        if (Message.WParam < 0x80) {
+            char key = static_cast<char>(Message.WParam);
+            if (!DoKeyPress(key) || alive.expired()) return;
+            Message.WParam = static_cast<unsigned char>(key);
+        }
+        break;
+    }
+    case WM_SYSCHAR:
+        if (Perform(CN_SYSCHAR, Message.WParam, Message.LParam) != 0 || alive.expired()) return;
+        break;
+    default:
+        break;
+    }
+    DefaultHandler(Message);
+}
+
+bool TWinControl::DoKeyDown(WORD& Key, TShiftState Shift) {
+    TCustomForm* form = GetParentForm(this);
+    if (form && form != static_cast<TControl*>(this) && form->KeyPreview()) {
+        auto alive = AliveToken();
+        if (!static_cast<TWinControl*>(form)->DoKeyDown(Key, Shift) || alive.expired()) return false;
+    }
+    KeyDown(Key, Shift);
+    return Key != 0;
+}
+
+bool TWinControl::DoKeyUp(WORD& Key, TShiftState Shift) {
+    TCustomForm* form = GetParentForm(this);
+    if (form && form != static_cast<TControl*>(this) && form->KeyPreview()) {
+        auto alive = AliveToken();
+        if (!static_cast<TWinControl*>(form)->DoKeyUp(Key, Shift) || alive.expired()) return false;
+    }
+    KeyUp(Key, Shift);
+    return Key != 0;
+}
+
+bool TWinControl::DoKeyPress(char& Key) {
+    TCustomForm* form = GetParentForm(this);
+    if (form && form != static_cast<TControl*>(this) && form->KeyPreview()) {
+        auto alive = AliveToken();
+        if (!static_cast<TWinControl*>(form)->DoKeyPress(Key) || alive.expired()) return false;
+    }
+    KeyPress(Key);
+    return Key != 0;
+}
+
+void TWinControl::KeyDown(WORD& Key, TShiftState Shift) {
+    if (OnKeyDown) OnKeyDown(this, Key, Shift);
+}
+
+void TWinControl::KeyUp(WORD& Key, TShiftState Shift) {
+    if (OnKeyUp) OnKeyUp(this, Key, Shift);
+}
+
+void TWinControl::KeyPress(char& Key) {
+    if (OnKeyPress) OnKeyPress(this, Key);
+}
+
+void TWinControl::DoEnter() {
+    if (OnEnter) OnEnter(this);
+}
+
+void TWinControl::DoExit() {
+    if (OnExit) OnExit(this);
+}
