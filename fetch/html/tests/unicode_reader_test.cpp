@@ -306,3 +306,31 @@ TEST(UnicodeReader, OwnsACopyOfItsSourceString) {
         out += r.Char();
     EXPECT_EQ(out, u"<p>hello</p>");
 }
+
+TEST(UnicodeReader, SpotBytesOfEveryPage) {
+    const struct {
+        const char* page;
+        uint8_t byte;
+        char16_t expected;
+    } spots[] = {
+        {"ISO-8859-2", 0xA1, 0x0104},   {"ISO-8859-3", 0xA1, 0x0126},   {"ISO-8859-4", 0xA1, 0x0104},
+        {"ISO-8859-6", 0xC7, 0x0627},   {"ISO-8859-7", 0xC1, 0x0391},   {"ISO-8859-8", 0xE0, 0x05D0},
+        {"ISO-8859-9", 0xD0, 0x011E},   {"ISO-8859-10", 0xA1, 0x0104},  {"ISO-8859-13", 0xA1, 0x201D},
+        {"ISO-8859-14", 0xA1, 0x1E02},  {"ISO-8859-15", 0xA4, 0x20AC},  {"ISO-8859-16", 0xA4, 0x20AC},
+        {"IBM424", 0x41, 0x05D0},       {"IBM437", 0x80, 0x00C7},       {"IBM850", 0x80, 0x00C7},
+        {"IBM852", 0x80, 0x00C7},       {"IBM855", 0x80, 0x0452},       {"IBM857", 0x80, 0x00C7},
+        {"IBM860", 0x80, 0x00C7},       {"IBM861", 0x80, 0x00C7},       {"IBM862", 0x80, 0x05D0},
+        {"IBM863", 0x80, 0x00C7},       {"IBM864", 0x80, 0x00B0},       {"IBM865", 0x80, 0x00C7},
+        {"IBM866", 0x80, 0x0410},       {"IBM869", 0x86, 0x0386},       {"windows-1250", 0x8A, 0x0160},
+        {"windows-1251", 0xC0, 0x0410}, {"windows-1252", 0x80, 0x20AC}, {"windows-1253", 0xC1, 0x0391},
+        {"windows-1254", 0xD0, 0x011E}, {"windows-1255", 0xE0, 0x05D0}, {"windows-1256", 0xC7, 0x0627},
+        {"windows-1257", 0xC0, 0x0104}, {"windows-1258", 0xC3, 0x0102}, {"KOI8-R", 0xC1, 0x0430},
+        {"KOI8-U", 0xB4, 0x0404},
+    };
+    for (const auto& s : spots) {
+        const TDIReadMethod* m = CodePageReadMethod(s.page);
+        ASSERT_NE(m, nullptr) << s.page;
+        EXPECT_EQ(DecodeAll(std::string(1, static_cast<char>(s.byte)), m), std::u16string{s.expected})
+            << s.page;
+    }
+}
