@@ -1,0 +1,13 @@
+#pragma once
+// Registration of each window class of the library; InitCommonControls calls them all.
+namespace pw::commctrl {
+void RegisterStaticClass();
+void RegisterButtonClass();
+void RegisterEditClass();
+void RegisterListBoxClass();
+void RegisterComboBoxClass();
+void RegisterTreeViewClass();
+void RegisterTabControlClass();
+void RegisterStatusBarClass();
+void RegisterProgressClass();
+} // namespace pw::commctrl

@@ -1,0 +1,250 @@
+#include "platform/commctrl/control.h"
+
+#include "platform/commctrl/common_controls.h"
+
+#include <unordered_map>
+
+#include "platform/gdi/dc.h"
+#include "platform/gdi/fonts.h"
+#include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/syscolors.h"
+#include "platform/gui/input.h"
+#include "platform/gui/message_loop.h"
+#include "platform/gui/paint.h"
+#include "platform/gui/window.h"
+
+namespace pw::commctrl {
+namespace {
+
+// The process-wide table of control windows; each window's state lives from WM_NCCREATE to
+// WM_NCDESTROY.
+std::unordered_map<HWND, std::unique_ptr<Control>>& Table() {
+    static std::unordered_map<HWND, std::unique_ptr<Control>> table;
+    return table;
+}
+
+void FrameChanged(HWND hwnd) {
+    SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+} // namespace
+
+Control* FindControl(HWND hwnd) {
+    auto it = Table().find(hwnd);
+    return it == Table().end() ? nullptr : it->second.get();
+}
+
+DWORD Control::Style() const {
+    return static_cast<DWORD>(GetWindowLong(hwnd_, GWL_STYLE));
+}
+
+void Control::Invalidate() {
+    if (redraw_) InvalidateRect(hwnd_, nullptr, TRUE_);
+}
+
+UINT_PTR Control::Id() const {
+    return static_cast<UINT_PTR>(GetWindowLongPtr(hwnd_, GWLP_ID));
+}
+
+HWND Control::Parent() const {
+    return GetParent(hwnd_);
+}
+
+void Control::Command(WORD code) {
+    if (HWND parent = Parent())
+        SendMessage(parent, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(Id()), code), reinterpret_cast<LPARAM>(hwnd_));
+}
+
+LRESULT Control::Notify(UINT code, void* header) {
+    auto* h = static_cast<NMHDR*>(header);
+    h->hwndFrom = hwnd_;
+    h->idFrom = Id();
+    h->code = code;
+    HWND parent = Parent();
+    return parent ? SendMessage(parent, WM_NOTIFY, h->idFrom, reinterpret_cast<LPARAM>(h)) : 0;
+}
+
+HBRUSH Control::ControlColor(UINT msg, HDC dc, int defaultColor) {
+    SetTextColor(dc, GetSysColor(IsWindowEnabled(hwnd_) ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
+    SetBkColor(dc, GetSysColor(defaultColor));
+    HWND parent = Parent();
+    LRESULT r = parent ? SendMessage(parent, msg, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd_)) : 0;
+    return r ? reinterpret_cast<HBRUSH>(r) : GetSysColorBrush(defaultColor);
+}
+
+LRESULT Control::Default(UINT msg, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProc(hwnd_, msg, wParam, lParam);
+}
+
+LRESULT Dispatch(Control& c, UINT msg, WPARAM wParam, LPARAM lParam) {
+    HWND hwnd = c.Hwnd();
+    switch (msg) {
+    case WM_SETFONT:
+        c.font_ = reinterpret_cast<HFONT>(wParam);
+        break; // the control may react as well
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(c.font_);
+    case WM_SETREDRAW:
+        c.redraw_ = wParam != 0;
+        c.Default(msg, wParam, lParam);
+        if (c.redraw_) InvalidateRect(hwnd, nullptr, TRUE_);
+        return 0;
+    case WM_ENABLE:
+        InvalidateRect(hwnd, nullptr, TRUE_);
+        RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+        break;
+    case WM_NCCALCSIZE: {
+        LRESULT r = c.Default(msg, wParam, lParam);
+        RECT* client = wParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0] : reinterpret_cast<RECT*>(lParam);
+        if (client) c.scroll_.CalcClient(*client);
+        return r;
+    }
+    case WM_NCPAINT: {
+        LRESULT r = c.Default(msg, wParam, lParam);
+        c.scroll_.Paint(hwnd);
+        return r;
+    }
+    case WM_NCHITTEST: {
+        LRESULT r = c.Default(msg, wParam, lParam);
+        if (r != HTCLIENT && r != HTBORDER && r != HTNOWHERE) return r;
+        RECT w;
+        GetWindowRect(hwnd, w);
+        POINT p{GET_X_LPARAM(lParam) - w.left, GET_Y_LPARAM(lParam) - w.top};
+        if (PtInRect(c.scroll_.Area(hwnd, SB_VERT), p)) return HTVSCROLL;
+        if (PtInRect(c.scroll_.Area(hwnd, SB_HORZ), p)) return HTHSCROLL;
+        return r;
+    }
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+        if (wParam == static_cast<WPARAM>(HTVSCROLL) || wParam == static_cast<WPARAM>(HTHSCROLL)) {
+            const int bar = wParam == static_cast<WPARAM>(HTVSCROLL) ? SB_VERT : SB_HORZ;
+            RECT w;
+            GetWindowRect(hwnd, w);
+            POINT p{GET_X_LPARAM(lParam) - w.left, GET_Y_LPARAM(lParam) - w.top};
+            int code = c.scroll_.CodeAt(hwnd, bar, p);
+            if (code >= 0 && IsWindowEnabled(hwnd)) {
+                const UINT m = bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL;
+                SendMessage(hwnd, m, static_cast<WPARAM>(code), 0);
+                SendMessage(hwnd, m, SB_ENDSCROLL, 0);
+            }
+            return 0;
+        }
+        break;
+    default:
+        break;
+    }
+    return c.Handle(msg, wParam, lParam);
+}
+
+LRESULT RouteToControl(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                       std::unique_ptr<Control> (*make)(HWND)) {
+    if (msg == WM_NCCREATE) {
+        auto control = make(hwnd);
+        control->font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+        auto* cs = reinterpret_cast<CREATESTRUCT*>(lParam);
+        if (cs && (cs->style & WS_VSCROLL)) control->Scroll().Bar(SB_VERT).shown = true;
+        if (cs && (cs->style & WS_HSCROLL)) control->Scroll().Bar(SB_HORZ).shown = true;
+        Table()[hwnd] = std::move(control);
+    }
+    Control* c = FindControl(hwnd);
+    if (!c) return DefWindowProc(hwnd, msg, wParam, lParam);
+    LRESULT r = Dispatch(*c, msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) Table().erase(hwnd);
+    return r;
+}
+
+LRESULT CopyOut(const std::string& text, WPARAM max, LPARAM buffer) {
+    char* out = reinterpret_cast<char*>(buffer);
+    if (!out || max == 0) return 0;
+    size_t n = std::min<size_t>(text.size(), max - 1);
+    while (n > 0 && n < text.size() && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
+        --n;
+    text.copy(out, n);
+    out[n] = 0;
+    return static_cast<LRESULT>(n);
+}
+
+ClientDC::ClientDC(const Control& control) : hwnd_(control.Hwnd()), dc_(GetDC(control.Hwnd())) {
+    old_ = SelectObject(dc_, control.Font());
+}
+
+ClientDC::~ClientDC() {
+    SelectObject(dc_, old_);
+    ReleaseDC(hwnd_, dc_);
+}
+
+int TextWidth(HDC dc, const std::string& text) {
+    if (text.empty()) return 0;
+    SIZE s{};
+    GetTextExtentPoint32(dc, text, &s);
+    return s.cx;
+}
+
+int LineHeight(HDC dc) {
+    TEXTMETRIC tm;
+    GetTextMetrics(dc, &tm);
+    return tm.tmHeight;
+}
+
+bool KeyDown(int vk) {
+    return (GetKeyState(vk) & 0x8000) != 0;
+}
+
+} // namespace pw::commctrl
+
+using pw::commctrl::Control;
+using pw::commctrl::FindControl;
+
+int SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO& info, BOOL redraw) {
+    Control* c = FindControl(hwnd);
+    if (!c || (bar != SB_VERT && bar != SB_HORZ)) return 0;
+    if (c->Scroll().Set(bar, info))
+        pw::commctrl::FrameChanged(hwnd);
+    else if (redraw)
+        RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
+    return c->Scroll().Bar(bar).pos;
+}
+
+BOOL GetScrollInfo(HWND hwnd, int bar, SCROLLINFO& info) {
+    Control* c = FindControl(hwnd);
+    if (!c || (bar != SB_VERT && bar != SB_HORZ)) return FALSE_;
+    c->Scroll().Get(bar, info);
+    return TRUE_;
+}
+
+int SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw) {
+    const int old = GetScrollPos(hwnd, bar);
+    SCROLLINFO si;
+    si.fMask = SIF_POS;
+    si.nPos = pos;
+    SetScrollInfo(hwnd, bar, si, redraw);
+    return old;
+}
+
+int GetScrollPos(HWND hwnd, int bar) {
+    SCROLLINFO si;
+    si.fMask = SIF_POS;
+    return GetScrollInfo(hwnd, bar, si) ? si.nPos : 0;
+}
+
+BOOL SetScrollRange(HWND hwnd, int bar, int minPos, int maxPos, BOOL redraw) {
+    SCROLLINFO si;
+    si.fMask = SIF_RANGE;
+    si.nMin = minPos;
+    si.nMax = maxPos;
+    return SetScrollInfo(hwnd, bar, si, redraw) >= 0 && FindControl(hwnd) ? TRUE_ : FALSE_;
+}
+
+BOOL ShowScrollBar(HWND hwnd, int bar, BOOL show) {
+    Control* c = FindControl(hwnd);
+    if (!c) return FALSE_;
+    bool changed = false;
+    for (int b : {SB_HORZ, SB_VERT})
+        if (bar == b || bar == SB_BOTH) {
+            changed |= c->Scroll().Bar(b).shown != (show != 0);
+            c->Scroll().Bar(b).shown = show != 0;
+        }
+    if (changed) pw::commctrl::FrameChanged(hwnd);
+    return TRUE_;
+}

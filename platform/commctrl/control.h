@@ -1,0 +1,82 @@
+#pragma once
+// What every window class of this library shares: the state object behind each window, its table, the
+// window procedure that routes to it, and the common messages (font, redraw, enable, scroll bars).
+#include <memory>
+#include <string>
+
+#include "platform/commctrl/scroll_bars.h"
+#include "platform/gui/window_defs.h"
+
+namespace pw::commctrl {
+
+class Control {
+public:
+    explicit Control(HWND hwnd) : hwnd_(hwnd) {}
+    virtual ~Control() = default;
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+
+    // Messages the control does not handle go to Default.
+    virtual LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam) = 0;
+    LRESULT Default(UINT msg, WPARAM wParam, LPARAM lParam);
+
+    HWND Hwnd() const { return hwnd_; }
+    DWORD Style() const;
+    HFONT Font() const { return font_; }
+    bool RedrawOn() const { return redraw_; }
+    void Invalidate();
+    UINT_PTR Id() const;
+    HWND Parent() const;
+    // WM_COMMAND to the parent.
+    void Command(WORD code);
+    // WM_NOTIFY to the parent with the header filled in; returns the parent's answer.
+    LRESULT Notify(UINT code, void* header);
+    // WM_CTLCOLOR* to the parent; the brush it answers, or the system colour's.
+    HBRUSH ControlColor(UINT msg, HDC dc, int defaultColor);
+    ScrollBars& Scroll() { return scroll_; }
+
+private:
+    HWND hwnd_;
+    HFONT font_ = nullptr;
+    bool redraw_ = true;
+    ScrollBars scroll_;
+    friend LRESULT Dispatch(Control& control, UINT msg, WPARAM wParam, LPARAM lParam);
+    friend LRESULT RouteToControl(HWND, UINT, WPARAM, LPARAM, std::unique_ptr<Control> (*)(HWND));
+};
+
+Control* FindControl(HWND hwnd);
+LRESULT Dispatch(Control& control, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT RouteToControl(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                       std::unique_ptr<Control> (*make)(HWND));
+
+template <class T> std::unique_ptr<Control> MakeControl(HWND hwnd) {
+    return std::make_unique<T>(hwnd);
+}
+template <class T> LRESULT ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return RouteToControl(hwnd, msg, wParam, lParam, &MakeControl<T>);
+}
+
+// Copies text into a WM_GETTEXT-style buffer (max bytes with the terminating zero); returns the bytes
+// copied, never splitting a code point.
+LRESULT CopyOut(const std::string& text, WPARAM max, LPARAM buffer);
+
+// A DC on the control's client area with its font selected, released on scope exit.
+class ClientDC {
+public:
+    explicit ClientDC(const Control& control);
+    ~ClientDC();
+    ClientDC(const ClientDC&) = delete;
+    ClientDC& operator=(const ClientDC&) = delete;
+    HDC Get() const { return dc_; }
+
+private:
+    HWND hwnd_;
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+int TextWidth(HDC dc, const std::string& text);
+int LineHeight(HDC dc);
+bool KeyDown(int vk);
+
+} // namespace pw::commctrl

@@ -1,0 +1,12 @@
+#include "platform/commctrl/class_registry.h"
+#include "platform/commctrl/common_controls.h"
+
+void InitCommonControls() {
+    static const bool done = [] {
+        using namespace pw::commctrl;
+        RegisterStaticClass();
+        RegisterButtonClass();
+        return true;
+    }();
+    (void)done;
+}

@@ -1,0 +1,85 @@
+// The "STATIC" class: text labels and etched lines.
+#include "platform/commctrl/class_registry.h"
+
+#include "platform/commctrl/control.h"
+#include "platform/gdi/dc.h"
+#include "platform/gdi/edges.h"
+#include "platform/gdi/shapes.h"
+#include "platform/gdi/syscolors.h"
+#include "platform/gdi/text.h"
+#include "platform/gui/paint.h"
+#include "platform/gui/window.h"
+
+namespace pw::commctrl {
+namespace {
+
+class StaticControl : public Control {
+public:
+    using Control::Control;
+
+    LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        switch (msg) {
+        case WM_PAINT:
+            Paint();
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_SETTEXT: {
+            LRESULT r = Default(msg, wParam, lParam);
+            Invalidate();
+            return r;
+        }
+        case WM_SETFONT:
+            if (lParam) Invalidate();
+            return 0;
+        case WM_GETDLGCODE:
+            return DLGC_STATIC;
+        case WM_NCHITTEST:
+            return (Style() & SS_NOTIFY) ? HTCLIENT : HTTRANSPARENT;
+        case WM_LBUTTONDOWN:
+            if (Style() & SS_NOTIFY) Command(STN_CLICKED);
+            return 0;
+        default:
+            return Default(msg, wParam, lParam);
+        }
+    }
+
+private:
+    void Paint() {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(Hwnd(), ps);
+        RECT r;
+        GetClientRect(Hwnd(), r);
+        const DWORD style = Style();
+        HBRUSH brush = ControlColor(WM_CTLCOLORSTATIC, dc, COLOR_BTNFACE);
+        if ((style & SS_TYPEMASK) == SS_ETCHEDHORZ) {
+            FillRect(dc, &r, brush);
+            DrawEdge(dc, &r, EDGE_ETCHED, BF_TOP);
+        } else {
+            FillRect(dc, &r, brush);
+            UINT format = DT_WORDBREAK | DT_EXPANDTABS;
+            if ((style & SS_TYPEMASK) == SS_CENTER) format |= DT_CENTER;
+            if ((style & SS_TYPEMASK) == SS_RIGHT) format |= DT_RIGHT;
+            if (style & SS_NOPREFIX) format |= DT_NOPREFIX;
+            HGDIOBJ old = SelectObject(dc, Font());
+            SetBkMode(dc, TRANSPARENT);
+            if (!IsWindowEnabled(Hwnd())) SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+            const std::string text = GetWindowText(Hwnd());
+            DrawText(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
+            SelectObject(dc, old);
+        }
+        EndPaint(Hwnd(), ps);
+    }
+};
+
+} // namespace
+
+void RegisterStaticClass() {
+    WNDCLASS wc;
+    wc.style = CS_PARENTDC;
+    wc.lpfnWndProc = &ControlProc<StaticControl>;
+    wc.lpszClassName = "STATIC";
+    RegisterClass(wc);
+}
+
+} // namespace pw::commctrl

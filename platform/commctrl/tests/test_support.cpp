@@ -1,0 +1,194 @@
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <map>
+#include <memory>
+
+#include "platform/gui/gui_application.h"
+#include "platform/gui/input.h"
+#include "platform/gui/keys.h"
+#include "platform/gui/message_loop.h"
+#include "platform/gui/window.h"
+#include "platform/rtl/unicode.h"
+
+namespace commctrl_test {
+namespace {
+
+class GuiEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        app_ = std::make_unique<pw::gui::GuiApplication>(argc_, argv_);
+        InitCommonControls();
+    }
+    void TearDown() override { app_.reset(); }
+
+private:
+    int argc_ = 1;
+    char name_[16] = "commctrl_tests";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<pw::gui::GuiApplication> app_;
+};
+
+[[maybe_unused]] auto* environment = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
+
+struct HostState {
+    std::vector<Notice> notices;
+    std::map<UINT, LRESULT> answers;
+};
+
+std::map<HWND, HostState>& States() {
+    static std::map<HWND, HostState> states;
+    return states;
+}
+
+LRESULT HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto it = States().find(hwnd);
+    if (it != States().end()) {
+        if (msg == WM_COMMAND) {
+            Notice n;
+            n.from = reinterpret_cast<HWND>(lParam);
+            n.msg = msg;
+            n.code = HIWORD(wParam);
+            it->second.notices.push_back(n);
+            return 0;
+        }
+        if (msg == WM_NOTIFY) {
+            auto* h = reinterpret_cast<NMHDR*>(lParam);
+            Notice n;
+            n.from = h->hwndFrom;
+            n.msg = msg;
+            n.code = h->code;
+            char cls[32] = {};
+            GetClassName(h->hwndFrom, cls, sizeof cls);
+            if (std::string(cls) == WC_TREEVIEW) {
+                if (h->code == TVN_BEGINLABELEDIT || h->code == TVN_ENDLABELEDIT || h->code == TVN_GETDISPINFO) {
+                    auto* d = reinterpret_cast<NMTVDISPINFO*>(lParam);
+                    n.itemNew = d->item.hItem;
+                    if (d->item.pszText && d->item.pszText != LPSTR_TEXTCALLBACK) n.text = d->item.pszText;
+                } else if (h->code != TVN_KEYDOWN && h->code != NM_CLICK && h->code != NM_DBLCLK &&
+                           h->code != NM_RCLICK && h->code != NM_RETURN && h->code != NM_SETFOCUS &&
+                           h->code != NM_KILLFOCUS) {
+                    auto* t = reinterpret_cast<NMTREEVIEW*>(lParam);
+                    n.itemNew = t->itemNew.hItem;
+                    n.itemOld = t->itemOld.hItem;
+                    n.action = t->action;
+                }
+            }
+            it->second.notices.push_back(n);
+            auto a = it->second.answers.find(h->code);
+            return a == it->second.answers.end() ? 0 : a->second;
+        }
+    }
+    return DefWindowProc(hwnd, msg, wParam, lParam);
+}
+
+const char* HostClass() {
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASS wc;
+        wc.lpfnWndProc = HostProc;
+        wc.lpszClassName = "CommctrlTestHost";
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<uintptr_t>(15 + 1));
+        RegisterClass(wc);
+        registered = true;
+    }
+    return "CommctrlTestHost";
+}
+
+} // namespace
+
+Host::Host(int width, int height) {
+    hwnd_ = CreateWindowEx(0, HostClass(), "host", WS_POPUP | WS_VISIBLE, 100, 100, width, height, nullptr, nullptr,
+                           nullptr, nullptr);
+    States()[hwnd_] = HostState{};
+    SetActiveWindow(hwnd_);
+    Pump();
+}
+
+Host::~Host() {
+    DestroyWindow(hwnd_);
+    States().erase(hwnd_);
+    pw::gui::ClearKeyState();
+    Pump();
+}
+
+HWND Host::Add(const char* cls, const char* text, DWORD style, RECT r, DWORD exStyle, int id) {
+    HWND h = CreateWindowEx(exStyle, cls, text, style | WS_CHILD | WS_VISIBLE, r.left, r.top, r.right - r.left,
+                            r.bottom - r.top, hwnd_, reinterpret_cast<HMENU>(static_cast<uintptr_t>(id)), nullptr,
+                            nullptr);
+    Pump();
+    return h;
+}
+
+std::vector<Notice>& Host::Notices() {
+    return States()[hwnd_].notices;
+}
+
+std::vector<UINT> Host::Codes(HWND from) const {
+    std::vector<UINT> out;
+    for (const Notice& n : States()[hwnd_].notices)
+        if (!from || n.from == from) out.push_back(n.code);
+    return out;
+}
+
+void Host::Answer(UINT code, LRESULT result) {
+    States()[hwnd_].answers[code] = result;
+}
+
+void Pump() {
+    ProcessMessages();
+}
+
+void Click(HWND hwnd, int x, int y, bool doubleClick) {
+    POINT p{x, y};
+    ClientToScreen(hwnd, p);
+    pw::gui::SimulateClick(p);
+    if (doubleClick) pw::gui::SimulateClick(p);
+    Pump();
+}
+
+void RightClick(HWND hwnd, int x, int y) {
+    POINT p{x, y};
+    ClientToScreen(hwnd, p);
+    pw::gui::SimulateClick(p, pw::gui::MouseButton::Right);
+    Pump();
+}
+
+void Type(const std::string& text) {
+    const std::u16string wide = Utf8ToUtf16(text);
+    for (size_t i = 0; i < wide.size(); ++i) {
+        char32_t c = wide[i];
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < wide.size()) c = 0x10000 + ((c - 0xD800) << 10) + (wide[++i] - 0xDC00);
+        const BYTE vk = (c >= 'a' && c <= 'z') ? static_cast<BYTE>(c - 32) : (c < 0x80 ? static_cast<BYTE>(c) : 0xE5);
+        pw::gui::SimulateKey(vk, true, c);
+        pw::gui::SimulateKey(vk, false);
+    }
+    Pump();
+}
+
+void Key(BYTE vk) {
+    pw::gui::SimulateKey(vk, true);
+    pw::gui::SimulateKey(vk, false);
+    Pump();
+}
+
+void KeyWith(BYTE modifier, BYTE vk) {
+    pw::gui::SimulateKey(modifier, true);
+    pw::gui::SimulateKey(vk, true);
+    pw::gui::SimulateKey(vk, false);
+    pw::gui::SimulateKey(modifier, false);
+    Pump();
+}
+
+std::string Text(HWND hwnd) {
+    return GetWindowText(hwnd);
+}
+
+LRESULT Send(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return SendMessage(hwnd, msg, wParam, lParam);
+}
+
+} // namespace commctrl_test
