@@ -103,6 +103,11 @@ TEST(Tokenizer, RecognisesTheFourteenPieceKinds) {
     EXPECT_EQ(Pieces("<title> a &amp;\n b </title>", all),
               (V{"Tag(title#99)", "Title[ a & b ]", "Tag(/title#99)"}));
     EXPECT_EQ(Pieces("<?xml version=\"1.0\"?>", all), (V{"XmlPI[ version=\"1.0\"]"}));
+    EXPECT_EQ(Pieces("<#/my><#3>", all), (V{"Custom(/my#0)", "Text[<#3>]"}));
+    EXPECT_EQ(Pieces("<!--#/if--><!--#else-->", all), (V{"SSI(/if#0)", "SSI(else#0)"}));
+    EXPECT_EQ(Pieces("<!--#set var=\"a\\\"b\" value=x-->", all), (V{"SSI(set#0 var#0=a\"b value#122=x)"}));
+    EXPECT_EQ(Pieces("<!--#x /-->", all), (V{"SSI(/>x#0)"}));
+    EXPECT_EQ(Pieces("<!--#x -->"), (V{"Comment[#x ]"}));
 }
 
 TEST(Tokenizer, DecidesWhatFollowsALessThanSign) {
