@@ -6,6 +6,7 @@ void InitCommonControls() {
         using namespace pw::commctrl;
         RegisterStaticClass();
         RegisterButtonClass();
+        RegisterEditClass();
         return true;
     }();
     (void)done;

@@ -1,0 +1,652 @@
+// The "EDIT" class: single-line and multi-line text editing with a blinking caret.
+#include <algorithm>
+#include <climits>
+#include <string>
+
+#include "platform/commctrl/class_registry.h"
+#include "platform/commctrl/clipboard.h"
+#include "platform/commctrl/control.h"
+#include "platform/commctrl/edit_model.h"
+#include "platform/gdi/dc.h"
+#include "platform/gdi/shapes.h"
+#include "platform/gdi/syscolors.h"
+#include "platform/gdi/text.h"
+#include "platform/gui/input.h"
+#include "platform/gui/keys.h"
+#include "platform/gui/message_loop.h"
+#include "platform/gui/paint.h"
+#include "platform/gui/system.h"
+#include "platform/gui/window.h"
+
+namespace pw::commctrl {
+namespace {
+
+inline constexpr UINT_PTR kBlinkTimer = 1;
+inline constexpr int kMargin = 2;
+inline constexpr size_t kDefaultLimit = 30000;
+inline constexpr size_t kNoLimit = 0x7FFFFFFE;
+
+class Edit : public Control {
+public:
+    explicit Edit(HWND hwnd) : Control(hwnd), model_(IsMulti(hwnd)) {}
+
+    LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        switch (msg) {
+        case WM_CREATE: {
+            auto* cs = reinterpret_cast<CREATESTRUCT*>(lParam);
+            model_.SetText(Normalize(cs && cs->lpszName ? cs->lpszName : ""));
+            UpdateScrollBars();
+            return 0;
+        }
+        case WM_PAINT:
+            Paint();
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_SETFONT:
+            if (lParam) Invalidate();
+            return 0;
+        case WM_SIZE:
+            UpdateScrollBars();
+            return 0;
+        case WM_GETDLGCODE: {
+            LRESULT code = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
+            if (Multi()) code |= DLGC_WANTALLKEYS;
+            return code;
+        }
+        case WM_SETCURSOR:
+            if (LOWORD(static_cast<uintptr_t>(lParam)) == HTCLIENT) {
+                SetCursor(LoadCursor(nullptr, IDC_IBEAM));
+                return TRUE_;
+            }
+            return Default(msg, wParam, lParam);
+        case WM_SETTEXT:
+            model_.SetText(Normalize(lParam ? reinterpret_cast<const char*>(lParam) : ""));
+            modified_ = false;
+            Default(msg, 0, reinterpret_cast<LPARAM>(""));
+            scrollX_ = 0;
+            topLine_ = 0;
+            Changed(false);
+            return TRUE_;
+        case WM_GETTEXT:
+            return CopyOut(model_.Text(), wParam, lParam);
+        case WM_GETTEXTLENGTH:
+            return static_cast<LRESULT>(model_.Text().size());
+        case WM_SETFOCUS:
+            focused_ = true;
+            caretOn_ = true;
+            SetTimer(Hwnd(), kBlinkTimer, GetCaretBlinkTime(), nullptr);
+            Invalidate();
+            Command(EN_SETFOCUS);
+            return 0;
+        case WM_KILLFOCUS:
+            focused_ = false;
+            KillTimer(Hwnd(), kBlinkTimer);
+            Invalidate();
+            Command(EN_KILLFOCUS);
+            return 0;
+        case WM_TIMER:
+            if (wParam == kBlinkTimer) {
+                caretOn_ = !caretOn_;
+                Invalidate();
+            }
+            return 0;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK: {
+            SetFocus(Hwnd());
+            const size_t pos = PositionAt(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+            if (msg == WM_LBUTTONDBLCLK)
+                model_.SetSel(model_.WordLeft(model_.Next(pos)), model_.WordRight(pos));
+            else
+                model_.SetSel((wParam & MK_SHIFT) ? model_.Anchor() : pos, pos);
+            SetCapture(Hwnd());
+            dragging_ = true;
+            SelectionMoved();
+            return 0;
+        }
+        case WM_MOUSEMOVE:
+            if (dragging_ && GetCapture() == Hwnd()) {
+                model_.SetSel(model_.Anchor(), PositionAt(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}));
+                SelectionMoved();
+            }
+            return 0;
+        case WM_LBUTTONUP:
+            if (dragging_) ReleaseCapture();
+            return 0;
+        case WM_CAPTURECHANGED:
+            dragging_ = false;
+            return 0;
+        case WM_KEYDOWN:
+            KeyDownMsg(static_cast<int>(wParam));
+            return 0;
+        case WM_CHAR:
+            CharMsg(static_cast<char32_t>(wParam));
+            return 0;
+        case WM_MOUSEWHEEL:
+            if (Multi()) {
+                ScrollLines(-static_cast<int16_t>(HIWORD(wParam)) / WHEEL_DELTA * 3);
+                return 0;
+            }
+            return Default(msg, wParam, lParam);
+        case WM_VSCROLL:
+            VScroll(LOWORD(wParam));
+            return 0;
+        case WM_CUT:
+            if (!ReadOnly() && model_.HasSelection()) {
+                Copy();
+                Edit_(std::string(), true);
+            }
+            return 0;
+        case WM_COPY:
+            Copy();
+            return 0;
+        case WM_PASTE:
+            if (!ReadOnly()) Paste();
+            return 0;
+        case WM_CLEAR:
+            if (!ReadOnly() && model_.HasSelection()) Edit_(std::string(), true);
+            return 0;
+        case WM_UNDO:
+        case EM_UNDO:
+            if (ReadOnly() || !model_.Undo()) return FALSE_;
+            modified_ = true;
+            Changed(true);
+            return TRUE_;
+        case EM_CANUNDO:
+            return model_.CanUndo() ? TRUE_ : FALSE_;
+        case EM_EMPTYUNDOBUFFER:
+            model_.ForgetUndo();
+            return 0;
+        case EM_GETSEL: {
+            if (wParam) *reinterpret_cast<DWORD*>(wParam) = static_cast<DWORD>(model_.SelStart());
+            if (lParam) *reinterpret_cast<DWORD*>(lParam) = static_cast<DWORD>(model_.SelEnd());
+            const size_t s = std::min<size_t>(model_.SelStart(), 0xFFFF), e = std::min<size_t>(model_.SelEnd(), 0xFFFF);
+            return MAKELPARAM(static_cast<WORD>(s), static_cast<WORD>(e));
+        }
+        case EM_SETSEL: {
+            const auto start = static_cast<long long>(static_cast<intptr_t>(wParam));
+            const auto end = static_cast<long long>(lParam);
+            const size_t size = model_.Text().size();
+            // -1 as the start removes the selection; -1 as the end selects to the end.
+            if (start == -1)
+                model_.SetSel(model_.Caret(), model_.Caret());
+            else
+                model_.SetSel(static_cast<size_t>(std::clamp<long long>(start, 0, static_cast<long long>(size))),
+                              end < 0 ? size : static_cast<size_t>(std::min<long long>(end, static_cast<long long>(size))));
+            Invalidate();
+            return 0;
+        }
+        case EM_REPLACESEL:
+            Edit_(Normalize(lParam ? reinterpret_cast<const char*>(lParam) : ""), wParam != 0);
+            return 0;
+        case EM_SCROLLCARET:
+            ScrollToCaret();
+            return TRUE_;
+        case EM_GETMODIFY:
+            return modified_ ? TRUE_ : FALSE_;
+        case EM_SETMODIFY:
+            modified_ = wParam != 0;
+            return 0;
+        case EM_LIMITTEXT:
+            limit_ = wParam ? static_cast<size_t>(wParam) : kNoLimit;
+            return 0;
+        case EM_GETLIMITTEXT:
+            return static_cast<LRESULT>(limit_);
+        case EM_SETREADONLY: {
+            const DWORD style = wParam ? (Style() | ES_READONLY) : (Style() & ~ES_READONLY);
+            SetWindowLong(Hwnd(), GWL_STYLE, static_cast<LONG>(style));
+            Invalidate();
+            return TRUE_;
+        }
+        case EM_SETPASSWORDCHAR:
+            passwordChar_ = static_cast<char32_t>(wParam);
+            Invalidate();
+            return 0;
+        case EM_GETPASSWORDCHAR:
+            return static_cast<LRESULT>(passwordChar_);
+        case EM_GETLINECOUNT:
+            return model_.LineCount();
+        case EM_LINEINDEX: {
+            const int line = static_cast<intptr_t>(wParam) == -1 ? model_.LineOf(model_.Caret()) : static_cast<int>(wParam);
+            if (line < 0 || line >= model_.LineCount()) return -1;
+            return static_cast<LRESULT>(model_.LineStart(line));
+        }
+        case EM_LINELENGTH: {
+            if (static_cast<intptr_t>(wParam) == -1) {
+                // The unselected characters of the lines the selection touches.
+                const int first = model_.LineOf(model_.SelStart()), last = model_.LineOf(model_.SelEnd());
+                return static_cast<LRESULT>(model_.SelStart() - model_.LineStart(first) + model_.LineStart(last) +
+                                            model_.LineLength(last) - model_.SelEnd());
+            }
+            const size_t pos = std::min<size_t>(wParam, model_.Text().size());
+            return static_cast<LRESULT>(model_.LineLength(model_.LineOf(pos)));
+        }
+        case EM_LINEFROMCHAR: {
+            const size_t pos = static_cast<intptr_t>(wParam) == -1 ? model_.SelStart() : std::min<size_t>(wParam, model_.Text().size());
+            return model_.LineOf(pos);
+        }
+        case EM_GETLINE: {
+            // The buffer's first WORD holds its size; the copy has no terminating zero.
+            char* buffer = reinterpret_cast<char*>(lParam);
+            const int line = static_cast<int>(wParam);
+            if (!buffer || line < 0 || line >= model_.LineCount()) return 0;
+            WORD size = 0;
+            std::copy_n(buffer, sizeof size, reinterpret_cast<char*>(&size));
+            const std::string text = model_.Line(line);
+            const size_t n = std::min<size_t>(size, text.size());
+            text.copy(buffer, n);
+            return static_cast<LRESULT>(n);
+        }
+        case EM_GETFIRSTVISIBLELINE:
+            return Multi() ? topLine_ : 0;
+        case EM_LINESCROLL:
+            if (Multi()) ScrollLines(static_cast<int>(lParam));
+            return TRUE_;
+        case EM_GETRECT:
+            if (lParam) *reinterpret_cast<RECT*>(lParam) = TextArea();
+            return 0;
+        default:
+            return Default(msg, wParam, lParam);
+        }
+    }
+
+private:
+    static bool IsMulti(HWND hwnd) { return (GetWindowLong(hwnd, GWL_STYLE) & ES_MULTILINE) != 0; }
+    bool Multi() const { return (Style() & ES_MULTILINE) != 0; }
+    bool ReadOnly() const { return (Style() & ES_READONLY) != 0; }
+    bool Password() const { return !Multi() && ((Style() & ES_PASSWORD) || passwordChar_ != 0); }
+
+    std::string Normalize(const std::string& text) const { return Multi() ? text : FirstLine(text); }
+
+    RECT TextArea() const {
+        RECT r;
+        GetClientRect(Hwnd(), r);
+        r.left += kMargin;
+        r.right = std::max(r.left, r.right - kMargin);
+        r.top += Multi() ? 0 : 1;
+        return r;
+    }
+
+    int VisibleLines() {
+        ClientDC dc(*this);
+        const RECT r = TextArea();
+        return std::max(1, static_cast<int>((r.bottom - r.top) / std::max(1, LineHeight(dc.Get()))));
+    }
+
+    std::string Display(const std::string& text) const {
+        if (!Password()) return text;
+        std::string out;
+        const char32_t mask = passwordChar_ ? passwordChar_ : U'*';
+        for (size_t i = 0; i < text.size(); ++i)
+            if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) AppendUtf8(out, mask);
+        return out;
+    }
+
+    static void AppendUtf8(std::string& out, char32_t c) {
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+
+    // The x of a position within its line, from the line's start, in pixels.
+    int XOf(HDC dc, size_t pos) {
+        const int line = model_.LineOf(pos);
+        const size_t start = model_.LineStart(line);
+        return TextWidth(dc, Display(model_.Text().substr(start, pos - start)));
+    }
+
+    int AlignOffset(HDC dc) {
+        if (Multi() || (Style() & (ES_CENTER | ES_RIGHT)) == 0) return 0;
+        const RECT r = TextArea();
+        const int room = (r.right - r.left) - TextWidth(dc, Display(model_.Text()));
+        if (room <= 0) return 0;
+        return (Style() & ES_RIGHT) ? room : room / 2;
+    }
+
+    size_t PositionAt(POINT p) {
+        ClientDC dc(*this);
+        const RECT area = TextArea();
+        int line = 0;
+        if (Multi()) {
+            const int h = std::max(1, LineHeight(dc.Get()));
+            line = std::clamp(topLine_ + (p.y - area.top) / h - (p.y < area.top ? 1 : 0), 0, model_.LineCount() - 1);
+        }
+        const int x = p.x - area.left + scrollX_ - AlignOffset(dc.Get());
+        const size_t start = model_.LineStart(line), end = start + model_.LineLength(line);
+        size_t pos = start;
+        int previous = 0;
+        while (pos < end) {
+            const size_t next = model_.Next(pos);
+            const int w = TextWidth(dc.Get(), Display(model_.Text().substr(start, next - start)));
+            if (x < (previous + w) / 2 + (previous + w) % 2) break;
+            previous = w;
+            pos = next;
+        }
+        return pos;
+    }
+
+    void SelectionMoved() {
+        ScrollToCaret();
+        caretOn_ = true;
+        Invalidate();
+    }
+
+    // The one path of every change: the limit, undo, modified flag, scrolling and notifications.
+    void Edit_(const std::string& text, bool undoable) {
+        const size_t size = model_.Text().size();
+        const bool whole = model_.Replace(text, undoable, limit_ > size ? limit_ - size : 0);
+        modified_ = true;
+        Changed(true);
+        if (!whole) Command(EN_MAXTEXT);
+    }
+
+    void Changed(bool scroll) {
+        UpdateScrollBars();
+        if (scroll) ScrollToCaret();
+        Command(EN_UPDATE);
+        Invalidate();
+        Command(EN_CHANGE);
+    }
+
+    void Insert(const std::string& text) {
+        if (ReadOnly()) return;
+        const size_t used = model_.Text().size() - (model_.SelEnd() - model_.SelStart());
+        if (used + text.size() > limit_) {
+            Command(EN_MAXTEXT);
+            return;
+        }
+        Edit_(text, true);
+    }
+
+    void Copy() {
+        if (!model_.HasSelection() || Password()) return;
+        if (!OpenClipboard(Hwnd())) return;
+        EmptyClipboard();
+        SetClipboardText(model_.Selected());
+        CloseClipboard();
+    }
+
+    void Paste() {
+        std::string text = GetClipboardText();
+        if (!Multi()) text = FirstLine(text);
+        if (text.empty()) return;
+        const size_t used = model_.Text().size() - (model_.SelEnd() - model_.SelStart());
+        if (used >= limit_) {
+            Command(EN_MAXTEXT);
+            return;
+        }
+        Edit_(text, true);
+    }
+
+    void Move(size_t pos, bool extend) {
+        model_.SetSel(extend ? model_.Anchor() : pos, pos);
+        SelectionMoved();
+    }
+
+    size_t VerticalTarget(int lines) {
+        ClientDC dc(*this);
+        const int x = XOf(dc.Get(), model_.Caret());
+        const int line = std::clamp(model_.LineOf(model_.Caret()) + lines, 0, model_.LineCount() - 1);
+        const size_t start = model_.LineStart(line), end = start + model_.LineLength(line);
+        size_t pos = start;
+        while (pos < end) {
+            const size_t next = model_.Next(pos);
+            if (TextWidth(dc.Get(), Display(model_.Text().substr(start, next - start))) > x) break;
+            pos = next;
+        }
+        return pos;
+    }
+
+    void KeyDownMsg(int vk) {
+        const bool shift = KeyDown(VK_SHIFT), ctrl = KeyDown(VK_CONTROL);
+        const size_t caret = model_.Caret();
+        const int line = model_.LineOf(caret);
+        switch (vk) {
+        case VK_LEFT:
+            if (!shift && model_.HasSelection())
+                Move(model_.SelStart(), false);
+            else
+                Move(ctrl ? model_.WordLeft(caret) : model_.Prev(caret), shift);
+            break;
+        case VK_RIGHT:
+            if (!shift && model_.HasSelection())
+                Move(model_.SelEnd(), false);
+            else
+                Move(ctrl ? model_.WordRight(caret) : model_.Next(caret), shift);
+            break;
+        case VK_UP:
+            if (Multi()) Move(VerticalTarget(-1), shift);
+            break;
+        case VK_DOWN:
+            if (Multi()) Move(VerticalTarget(1), shift);
+            break;
+        case VK_PRIOR:
+            if (Multi()) Move(VerticalTarget(-VisibleLines()), shift);
+            break;
+        case VK_NEXT:
+            if (Multi()) Move(VerticalTarget(VisibleLines()), shift);
+            break;
+        case VK_HOME:
+            Move(ctrl ? 0 : model_.LineStart(line), shift);
+            break;
+        case VK_END:
+            Move(ctrl ? model_.Text().size() : model_.LineStart(line) + model_.LineLength(line), shift);
+            break;
+        case VK_DELETE:
+            if (ReadOnly()) break;
+            if (shift) {
+                SendMessage(Hwnd(), WM_CUT, 0, 0);
+            } else {
+                if (!model_.HasSelection()) model_.SetSel(caret, ctrl ? model_.WordRight(caret) : model_.Next(caret));
+                if (model_.HasSelection()) Edit_(std::string(), true);
+            }
+            break;
+        case VK_BACK:
+            if (ReadOnly()) break;
+            if (!model_.HasSelection()) model_.SetSel(caret, ctrl ? model_.WordLeft(caret) : model_.Prev(caret));
+            if (model_.HasSelection()) Edit_(std::string(), true);
+            break;
+        case VK_RETURN:
+            if (Multi() && !ctrl) Insert("\r\n");
+            break;
+        case VK_INSERT:
+            if (ctrl) SendMessage(Hwnd(), WM_COPY, 0, 0);
+            if (shift) SendMessage(Hwnd(), WM_PASTE, 0, 0);
+            break;
+        default:
+            if (ctrl && !shift) {
+                if (vk == 'A') {
+                    model_.SetSel(0, model_.Text().size());
+                    SelectionMoved();
+                } else if (vk == 'C') {
+                    SendMessage(Hwnd(), WM_COPY, 0, 0);
+                } else if (vk == 'X') {
+                    SendMessage(Hwnd(), WM_CUT, 0, 0);
+                } else if (vk == 'V') {
+                    SendMessage(Hwnd(), WM_PASTE, 0, 0);
+                } else if (vk == 'Z') {
+                    SendMessage(Hwnd(), EM_UNDO, 0, 0);
+                }
+            }
+            break;
+        }
+    }
+
+    void CharMsg(char32_t c) {
+        // Control characters are acted on at the key-down.
+        if (c < 0x20 || c == 0x7F || KeyDown(VK_CONTROL) || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) return;
+        if (ReadOnly()) return;
+        if ((Style() & ES_NUMBER) && !(c >= '0' && c <= '9')) {
+            MessageBeep(0);
+            return;
+        }
+        if ((Style() & ES_UPPERCASE) && c >= 'a' && c <= 'z') c -= 32;
+        if ((Style() & ES_LOWERCASE) && c >= 'A' && c <= 'Z') c += 32;
+        std::string text;
+        if (c < 0x10000) {
+            AppendUtf8(text, c);
+        } else {
+            text += static_cast<char>(0xF0 | (c >> 18));
+            text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            text += static_cast<char>(0x80 | (c & 0x3F));
+        }
+        Insert(text);
+    }
+
+    void ScrollLines(int delta) {
+        const int maxTop = std::max(0, model_.LineCount() - VisibleLines());
+        const int top = std::clamp(topLine_ + delta, 0, maxTop);
+        if (top == topLine_) return;
+        topLine_ = top;
+        UpdateScrollBars();
+        Invalidate();
+    }
+
+    void VScroll(WORD code) {
+        if (!Multi()) return;
+        const int page = VisibleLines();
+        switch (code) {
+        case SB_LINEUP:
+            ScrollLines(-1);
+            break;
+        case SB_LINEDOWN:
+            ScrollLines(1);
+            break;
+        case SB_PAGEUP:
+            ScrollLines(-page);
+            break;
+        case SB_PAGEDOWN:
+            ScrollLines(page);
+            break;
+        case SB_TOP:
+            ScrollLines(-topLine_);
+            break;
+        case SB_BOTTOM:
+            ScrollLines(model_.LineCount());
+            break;
+        case SB_THUMBPOSITION:
+        case SB_THUMBTRACK: {
+            SCROLLINFO si;
+            si.fMask = SIF_TRACKPOS;
+            GetScrollInfo(Hwnd(), SB_VERT, si);
+            ScrollLines(si.nTrackPos - topLine_);
+            break;
+        }
+        default:
+            break;
+        }
+    }
+
+    void ScrollToCaret() {
+        ClientDC dc(*this);
+        const RECT area = TextArea();
+        const int width = area.right - area.left;
+        if (Multi()) {
+            const int line = model_.LineOf(model_.Caret());
+            const int visible = VisibleLines();
+            if (line < topLine_) topLine_ = line;
+            if (line >= topLine_ + visible) topLine_ = line - visible + 1;
+        }
+        const int x = XOf(dc.Get(), model_.Caret());
+        if (x < scrollX_) scrollX_ = std::max(0, x - width / 3);
+        if (x > scrollX_ + width - 1) scrollX_ = x - width + 1 + width / 3;
+        UpdateScrollBars();
+    }
+
+    void UpdateScrollBars() {
+        if (!Multi() || !(Style() & WS_VSCROLL)) return;
+        SCROLLINFO si;
+        si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+        si.nMin = 0;
+        si.nMax = model_.LineCount() - 1;
+        si.nPage = static_cast<UINT>(VisibleLines());
+        si.nPos = topLine_;
+        SetScrollInfo(Hwnd(), SB_VERT, si, RedrawOn() ? TRUE_ : FALSE_);
+    }
+
+    void Paint() {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(Hwnd(), ps);
+        RECT client;
+        GetClientRect(Hwnd(), client);
+        const bool enabled = IsWindowEnabled(Hwnd());
+        const bool plain = ReadOnly() || !enabled;
+        HBRUSH brush = ControlColor(plain ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT, dc, plain ? COLOR_BTNFACE : COLOR_WINDOW);
+        FillRect(dc, &client, brush);
+        HGDIOBJ oldFont = SelectObject(dc, Font());
+        const RECT area = TextArea();
+        const int h = std::max(1, LineHeight(dc));
+        const bool showSel = focused_ || (Style() & ES_NOHIDESEL);
+        const int first = Multi() ? topLine_ : 0;
+        const int last = Multi() ? std::min(model_.LineCount(), first + (area.bottom - area.top) / h + 1) : 1;
+        const int x0 = area.left - scrollX_ + AlignOffset(dc);
+        SetBkMode(dc, TRANSPARENT);
+        if (!enabled) SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+        const COLORREF normal = GetTextColor(dc);
+        for (int line = first; line < last; ++line) {
+            const int y = area.top + (line - first) * h;
+            const size_t start = model_.LineStart(line), end = start + model_.LineLength(line);
+            const size_t s = std::clamp(model_.SelStart(), start, end), e = std::clamp(model_.SelEnd(), start, end);
+            const std::string before = Display(model_.Text().substr(start, s - start));
+            const std::string selected = Display(model_.Text().substr(s, e - s));
+            const std::string after = Display(model_.Text().substr(e, end - e));
+            int x = x0;
+            SetTextColor(dc, normal);
+            TextOut(dc, x, y, before.c_str(), static_cast<int>(before.size()));
+            x += TextWidth(dc, before);
+            if (!selected.empty() || (showSel && model_.SelEnd() > end && model_.SelStart() <= end && Multi())) {
+                const int w = TextWidth(dc, selected);
+                if (showSel && model_.HasSelection()) {
+                    RECT sel{x, y, x + std::max(w, 1), y + h};
+                    FillRect(dc, &sel, GetSysColorBrush(COLOR_HIGHLIGHT));
+                    SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+                }
+                TextOut(dc, x, y, selected.c_str(), static_cast<int>(selected.size()));
+                x += w;
+            }
+            SetTextColor(dc, normal);
+            TextOut(dc, x, y, after.c_str(), static_cast<int>(after.size()));
+        }
+        if (focused_ && caretOn_) {
+            const int line = model_.LineOf(model_.Caret());
+            if (line >= first && line < last) {
+                const int x = x0 + XOf(dc, model_.Caret());
+                const int y = area.top + (line - first) * h;
+                RECT caret{x, y, x + 1, y + h};
+                InvertRect(dc, &caret);
+            }
+        }
+        SelectObject(dc, oldFont);
+        EndPaint(Hwnd(), ps);
+    }
+
+    EditModel model_;
+    bool modified_ = false;
+    bool focused_ = false;
+    bool caretOn_ = false;
+    bool dragging_ = false;
+    size_t limit_ = kDefaultLimit;
+    char32_t passwordChar_ = 0;
+    int scrollX_ = 0;
+    int topLine_ = 0;
+};
+
+} // namespace
+
+void RegisterEditClass() {
+    WNDCLASS wc;
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = &ControlProc<Edit>;
+    wc.lpszClassName = "EDIT";
+    RegisterClass(wc);
+}
+
+} // namespace pw::commctrl

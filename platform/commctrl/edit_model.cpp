@@ -1,0 +1,159 @@
+#include "platform/commctrl/edit_model.h"
+
+#include <algorithm>
+
+namespace pw::commctrl {
+namespace {
+
+bool IsContinuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+bool IsWordChar(char c) {
+    return !(c == ' ' || c == '\t' || c == '\r' || c == '\n');
+}
+
+} // namespace
+
+std::string FirstLine(const std::string& text) {
+    return text.substr(0, text.find_first_of("\r\n"));
+}
+
+void EditModel::SetText(std::string text) {
+    text_ = std::move(text);
+    anchor_ = caret_ = 0;
+    hasUndo_ = false;
+    dirty_ = true;
+}
+
+size_t EditModel::Snap(size_t pos) const {
+    pos = std::min(pos, text_.size());
+    while (pos > 0 && pos < text_.size() && IsContinuation(text_[pos]))
+        --pos;
+    if (pos > 0 && pos < text_.size() && text_[pos] == '\n' && text_[pos - 1] == '\r') --pos;
+    return pos;
+}
+
+void EditModel::SetSel(size_t anchor, size_t caret) {
+    anchor_ = Snap(anchor);
+    caret_ = Snap(caret);
+}
+
+bool EditModel::Replace(const std::string& text, bool undoable, size_t room) {
+    const size_t start = SelStart();
+    const size_t removed = SelEnd() - start;
+    std::string insert = text;
+    bool whole = true;
+    if (room != std::string::npos && insert.size() > room + removed) {
+        size_t n = room + removed;
+        while (n > 0 && n < insert.size() && IsContinuation(insert[n]))
+            --n;
+        if (n > 0 && n < insert.size() && insert[n] == '\n' && insert[n - 1] == '\r') --n;
+        insert.resize(n);
+        whole = false;
+    }
+    if (undoable) {
+        undoText_ = text_;
+        undoAnchor_ = anchor_;
+        undoCaret_ = caret_;
+        hasUndo_ = true;
+    }
+    text_.replace(start, removed, insert);
+    anchor_ = caret_ = start + insert.size();
+    dirty_ = true;
+    return whole;
+}
+
+bool EditModel::Undo() {
+    if (!hasUndo_) return false;
+    std::swap(text_, undoText_);
+    std::swap(anchor_, undoAnchor_);
+    std::swap(caret_, undoCaret_);
+    dirty_ = true;
+    return true;
+}
+
+void EditModel::Reindex() const {
+    if (!dirty_) return;
+    starts_.assign(1, 0);
+    if (multiLine_)
+        for (size_t i = 0; i < text_.size(); ++i) {
+            if (text_[i] == '\r' && i + 1 < text_.size() && text_[i + 1] == '\n') {
+                starts_.push_back(i + 2);
+                ++i;
+            } else if (text_[i] == '\n' || text_[i] == '\r') {
+                starts_.push_back(i + 1);
+            }
+        }
+    dirty_ = false;
+}
+
+int EditModel::LineCount() const {
+    Reindex();
+    return static_cast<int>(starts_.size());
+}
+
+size_t EditModel::LineStart(int line) const {
+    Reindex();
+    if (line < 0) return 0;
+    if (line >= static_cast<int>(starts_.size())) return text_.size();
+    return starts_[static_cast<size_t>(line)];
+}
+
+size_t EditModel::LineLength(int line) const {
+    Reindex();
+    if (line < 0 || line >= static_cast<int>(starts_.size())) return 0;
+    const size_t start = starts_[static_cast<size_t>(line)];
+    if (!multiLine_) return text_.size();
+    size_t end = line + 1 < static_cast<int>(starts_.size()) ? starts_[static_cast<size_t>(line) + 1] : text_.size();
+    if (end > start && text_[end - 1] == '\n' && end - 1 > start && text_[end - 2] == '\r')
+        end -= 2;
+    else if (end > start && (text_[end - 1] == '\n' || text_[end - 1] == '\r'))
+        end -= 1;
+    return end - start;
+}
+
+int EditModel::LineOf(size_t pos) const {
+    Reindex();
+    auto it = std::upper_bound(starts_.begin(), starts_.end(), pos);
+    return static_cast<int>(it - starts_.begin()) - 1;
+}
+
+size_t EditModel::Next(size_t pos) const {
+    if (pos >= text_.size()) return text_.size();
+    if (text_[pos] == '\r' && pos + 1 < text_.size() && text_[pos + 1] == '\n') return pos + 2;
+    ++pos;
+    while (pos < text_.size() && IsContinuation(text_[pos]))
+        ++pos;
+    return pos;
+}
+
+size_t EditModel::Prev(size_t pos) const {
+    if (pos == 0) return 0;
+    pos = std::min(pos, text_.size());
+    if (pos >= 2 && text_[pos - 1] == '\n' && text_[pos - 2] == '\r') return pos - 2;
+    --pos;
+    while (pos > 0 && IsContinuation(text_[pos]))
+        --pos;
+    return pos;
+}
+
+size_t EditModel::WordRight(size_t pos) const {
+    size_t p = pos;
+    while (p < text_.size() && IsWordChar(text_[p]))
+        p = Next(p);
+    while (p < text_.size() && !IsWordChar(text_[p]))
+        p = Next(p);
+    return p == pos ? Next(p) : p;
+}
+
+size_t EditModel::WordLeft(size_t pos) const {
+    size_t p = pos;
+    while (p > 0 && !IsWordChar(text_[Prev(p)]))
+        p = Prev(p);
+    while (p > 0 && IsWordChar(text_[Prev(p)]))
+        p = Prev(p);
+    return p;
+}
+
+} // namespace pw::commctrl

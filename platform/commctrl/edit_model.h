@@ -1,0 +1,65 @@
+#pragma once
+// The text of an edit control: UTF-8 content, the selection, lines and one level of undo. Positions
+// are byte offsets kept on code point boundaries; a "\r\n" line break counts as one step.
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace pw::commctrl {
+
+class EditModel {
+public:
+    explicit EditModel(bool multiLine = false) : multiLine_(multiLine) {}
+
+    const std::string& Text() const { return text_; }
+    // Replaces everything; the caret goes to the start and undo is forgotten.
+    void SetText(std::string text);
+    size_t Anchor() const { return anchor_; }
+    size_t Caret() const { return caret_; }
+    size_t SelStart() const { return anchor_ < caret_ ? anchor_ : caret_; }
+    size_t SelEnd() const { return anchor_ < caret_ ? caret_ : anchor_; }
+    bool HasSelection() const { return anchor_ != caret_; }
+    std::string Selected() const { return text_.substr(SelStart(), SelEnd() - SelStart()); }
+    void SetSel(size_t anchor, size_t caret);
+    // Replaces the selection, leaving the caret after the new text; the previous state becomes the undo
+    // step when undoable. Inserts at most `room` bytes more than it removes (cut at a code point); returns
+    // false when it had to cut.
+    bool Replace(const std::string& text, bool undoable, size_t room = std::string::npos);
+    bool CanUndo() const { return hasUndo_; }
+    void ForgetUndo() { hasUndo_ = false; }
+    // Swaps the text and selection with the undo step, so a second undo redoes.
+    bool Undo();
+
+    int LineCount() const;
+    size_t LineStart(int line) const;
+    // Bytes of the line without its break.
+    size_t LineLength(int line) const;
+    int LineOf(size_t pos) const;
+    std::string Line(int line) const { return text_.substr(LineStart(line), LineLength(line)); }
+
+    size_t Next(size_t pos) const;
+    size_t Prev(size_t pos) const;
+    size_t WordRight(size_t pos) const;
+    size_t WordLeft(size_t pos) const;
+    // The nearest valid position at or before pos.
+    size_t Snap(size_t pos) const;
+
+private:
+    void Reindex() const;
+
+    bool multiLine_;
+    std::string text_;
+    size_t anchor_ = 0;
+    size_t caret_ = 0;
+    bool hasUndo_ = false;
+    std::string undoText_;
+    size_t undoAnchor_ = 0;
+    size_t undoCaret_ = 0;
+    mutable std::vector<size_t> starts_{0};
+    mutable bool dirty_ = false;
+};
+
+// Text with line breaks removed after the first line, for single-line edits.
+std::string FirstLine(const std::string& text);
+
+} // namespace pw::commctrl

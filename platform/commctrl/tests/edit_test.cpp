@@ -1,0 +1,265 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <string>
+
+#include "platform/commctrl/clipboard.h"
+#include "platform/gui/input.h"
+#include "platform/gui/keys.h"
+#include "platform/gui/window.h"
+#include "test_support.h"
+
+using namespace commctrl_test;
+
+namespace {
+
+std::pair<DWORD, DWORD> Sel(HWND edit) {
+    DWORD s = 0, e = 0;
+    Send(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
+    return {s, e};
+}
+
+void ShiftKey(BYTE vk, int times = 1) {
+    pw::gui::SetKeyDown(VK_SHIFT, true);
+    for (int i = 0; i < times; ++i)
+        Key(vk);
+    pw::gui::SetKeyDown(VK_SHIFT, false);
+}
+
+void CtrlKey(BYTE vk) {
+    pw::gui::SetKeyDown(VK_CONTROL, true);
+    Key(vk);
+    pw::gui::SetKeyDown(VK_CONTROL, false);
+}
+
+} // namespace
+
+TEST(Edit, TypingMovesByCodePointAndEditsUtf8) {
+    Host host;
+    HWND edit = host.Add("EDIT", "", ES_AUTOHSCROLL | WS_TABSTOP, RECT{10, 10, 200, 32}, WS_EX_CLIENTEDGE);
+    SetFocus(edit);
+    Type("h\xC3\xA9llo \xF0\x9F\x98\x80!");
+    EXPECT_EQ(Text(edit), "h\xC3\xA9llo \xF0\x9F\x98\x80!");
+    EXPECT_EQ(Send(edit, WM_GETTEXTLENGTH), 12);
+    Key(VK_LEFT);
+    Key(VK_BACK); // the four-byte emoji goes as one
+    EXPECT_EQ(Text(edit), "h\xC3\xA9llo !");
+    Key(VK_HOME);
+    Key(VK_RIGHT);
+    EXPECT_EQ(Sel(edit), std::make_pair(DWORD{1}, DWORD{1}));
+    ShiftKey(VK_RIGHT);
+    EXPECT_EQ(Sel(edit), std::make_pair(DWORD{1}, DWORD{3}));
+    Type("e");
+    EXPECT_EQ(Text(edit), "hello !");
+    // EM_SETSEL positions inside a code point fall back to its start.
+    Send(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("\xC3\xA9t\xC3\xA9"));
+    Send(edit, EM_SETSEL, 1, 4);
+    EXPECT_EQ(Sel(edit), std::make_pair(DWORD{0}, DWORD{3}));
+    Send(edit, EM_SETSEL, 0, -1);
+    EXPECT_EQ(Sel(edit), std::make_pair(DWORD{0}, DWORD{5}));
+    // A buffer too small for the last code point gets none of it.
+    char buffer[3] = {};
+    EXPECT_EQ(Send(edit, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer)), 2);
+    EXPECT_STREQ(buffer, "\xC3\xA9");
+    // Single-line edits keep only the first line of what they are given.
+    Send(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("one\r\ntwo"));
+    EXPECT_EQ(Text(edit), "one");
+}
+
+TEST(Edit, WordMovesDeletesAndSelectAllByKeyboard) {
+    Host host;
+    HWND edit = host.Add("EDIT", "alpha beta gamma", ES_AUTOHSCROLL, RECT{10, 10, 200, 32});
+    SetFocus(edit);
+    Send(edit, EM_SETSEL, 0, 0);
+    CtrlKey(VK_RIGHT);
+    EXPECT_EQ(Sel(edit).first, 6u);
+    pw::gui::SetKeyDown(VK_CONTROL, true);
+    ShiftKey(VK_RIGHT);
+    pw::gui::SetKeyDown(VK_CONTROL, false);
+    EXPECT_EQ(Sel(edit), std::make_pair(DWORD{6}, DWORD{11}));
+    Key(VK_DELETE);
+    EXPECT_EQ(Text(edit), "alpha gamma");
+    CtrlKey(VK_END);
+    CtrlKey(VK_BACK);
+    EXPECT_EQ(Text(edit), "alpha ");
+    CtrlKey('A');
+    EXPECT_EQ(Sel(edit), std::make_pair(DWORD{0}, DWORD{6}));
+    ShiftKey(VK_HOME);
+    EXPECT_EQ(Sel(edit), std::make_pair(DWORD{0}, DWORD{0}));
+}
+
+TEST(Edit, ClipboardCutCopyPasteAndOneLevelUndo) {
+    Host host;
+    HWND edit = host.Add("EDIT", "copy \xE2\x82\xAC me", ES_AUTOHSCROLL, RECT{10, 10, 200, 32});
+    SetFocus(edit);
+    Send(edit, EM_SETSEL, 5, 8);
+    CtrlKey('C');
+    EXPECT_EQ(GetClipboardText(), "\xE2\x82\xAC");
+    Send(edit, EM_SETSEL, 0, 5);
+    CtrlKey('X');
+    EXPECT_EQ(Text(edit), "\xE2\x82\xAC me");
+    EXPECT_EQ(GetClipboardText(), "copy ");
+    CtrlKey(VK_END);
+    CtrlKey('V');
+    EXPECT_EQ(Text(edit), "\xE2\x82\xAC me" "copy ");
+    EXPECT_TRUE(Send(edit, EM_CANUNDO));
+    CtrlKey('Z');
+    EXPECT_EQ(Text(edit), "\xE2\x82\xAC me");
+    CtrlKey('Z'); // a second undo redoes
+    EXPECT_EQ(Text(edit), "\xE2\x82\xAC me" "copy ");
+    // Pasting several lines into a single-line edit keeps the first.
+    ASSERT_TRUE(OpenClipboard(edit));
+    EmptyClipboard();
+    SetClipboardText("first\nsecond");
+    CloseClipboard();
+    Send(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+    EXPECT_FALSE(Send(edit, EM_CANUNDO));
+    Send(edit, WM_PASTE);
+    EXPECT_EQ(Text(edit), "first");
+    // Passwords never leave through the clipboard.
+    HWND password = host.Add("EDIT", "secret", ES_PASSWORD, RECT{10, 40, 200, 62}, 0, 2);
+    Send(password, EM_SETSEL, 0, -1);
+    Send(password, WM_COPY);
+    EXPECT_EQ(GetClipboardText(), "first\nsecond");
+}
+
+TEST(Edit, ReadOnlyNumberLimitAndModifyFlag) {
+    Host host;
+    HWND edit = host.Add("EDIT", "fixed", ES_READONLY, RECT{10, 10, 200, 32});
+    SetFocus(edit);
+    Type("x");
+    Key(VK_BACK);
+    Send(edit, WM_CUT);
+    EXPECT_EQ(Text(edit), "fixed");
+    EXPECT_FALSE(Send(edit, EM_GETMODIFY));
+    Send(edit, EM_SETREADONLY, FALSE_);
+    CtrlKey(VK_END);
+    Type("!");
+    EXPECT_EQ(Text(edit), "fixed!");
+    EXPECT_TRUE(Send(edit, EM_GETMODIFY));
+    Send(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("reset"));
+    EXPECT_FALSE(Send(edit, EM_GETMODIFY));
+
+    HWND number = host.Add("EDIT", "", ES_NUMBER, RECT{10, 40, 200, 62}, 0, 2);
+    SetFocus(number);
+    Send(number, EM_LIMITTEXT, 4);
+    Type("1a2b345");
+    EXPECT_EQ(Text(number), "1234");
+    EXPECT_EQ(host.Codes(number).back(), EN_MAXTEXT);
+    // A replacement that would pass the limit is cut on a code point.
+    Send(number, EM_SETSEL, 0, -1);
+    Send(number, EM_REPLACESEL, TRUE_, reinterpret_cast<LPARAM>("\xC3\xA9\xC3\xA9\xC3\xA9"));
+    EXPECT_EQ(Text(number), "\xC3\xA9\xC3\xA9");
+}
+
+TEST(Edit, ChangeNotificationsComeFromTypingAndSetText) {
+    Host host;
+    HWND edit = host.Add("EDIT", "", ES_AUTOHSCROLL, RECT{10, 10, 200, 32});
+    SetFocus(edit);
+    host.Notices().clear();
+    Type("ab");
+    Send(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("xyz"));
+    Send(edit, EM_SETSEL, 0, 1); // selection alone is no change
+    Send(edit, EM_REPLACESEL, FALSE_, reinterpret_cast<LPARAM>("Q"));
+    EXPECT_EQ(host.Codes(edit), (std::vector<UINT>{EN_UPDATE, EN_CHANGE, EN_UPDATE, EN_CHANGE, EN_UPDATE, EN_CHANGE,
+                                                   EN_UPDATE, EN_CHANGE}));
+    EXPECT_EQ(Text(edit), "Qyz");
+    EXPECT_FALSE(Send(edit, EM_CANUNDO));
+    HWND other = host.Add("EDIT", "", 0, RECT{10, 40, 200, 62}, 0, 2);
+    host.Notices().clear();
+    SetFocus(other);
+    EXPECT_EQ(host.Codes(edit), std::vector<UINT>{EN_KILLFOCUS});
+    EXPECT_EQ(host.Codes(other), std::vector<UINT>{EN_SETFOCUS});
+}
+
+TEST(Edit, MultiLineQueriesAndNavigation) {
+    Host host;
+    HWND memo = host.Add("EDIT", "first\r\nsecond line\r\n\r\nlast", ES_MULTILINE | ES_WANTRETURN | WS_VSCROLL,
+                         RECT{10, 10, 300, 200}, WS_EX_CLIENTEDGE);
+    EXPECT_EQ(Send(memo, WM_GETDLGCODE) & DLGC_WANTALLKEYS, DLGC_WANTALLKEYS);
+    EXPECT_EQ(Send(memo, EM_GETLINECOUNT), 4);
+    EXPECT_EQ(Send(memo, EM_LINEINDEX, 1), 7);
+    EXPECT_EQ(Send(memo, EM_LINEINDEX, 3), 22);
+    EXPECT_EQ(Send(memo, EM_LINEINDEX, 4), -1);
+    EXPECT_EQ(Send(memo, EM_LINELENGTH, 8), 11);
+    EXPECT_EQ(Send(memo, EM_LINELENGTH, 20), 0);
+    EXPECT_EQ(Send(memo, EM_LINEFROMCHAR, 6), 0); // the break belongs to its line
+    EXPECT_EQ(Send(memo, EM_LINEFROMCHAR, 7), 1);
+    EXPECT_EQ(Send(memo, EM_LINEFROMCHAR, 26), 3);
+    char line[32] = {};
+    WORD size = sizeof line;
+    std::memcpy(line, &size, sizeof size);
+    EXPECT_EQ(Send(memo, EM_GETLINE, 1, reinterpret_cast<LPARAM>(line)), 11);
+    EXPECT_EQ(std::string(line, 11), "second line");
+
+    SetFocus(memo);
+    Send(memo, EM_SETSEL, 3, 3);
+    Key(VK_DOWN);
+    EXPECT_EQ(Send(memo, EM_LINEFROMCHAR, -1), 1);
+    Key(VK_END);
+    Key(VK_RIGHT); // over the line break in one step
+    Key(VK_RIGHT);
+    EXPECT_EQ(Send(memo, EM_LINEFROMCHAR, -1), 3);
+    Key(VK_RETURN);
+    EXPECT_EQ(Send(memo, EM_GETLINECOUNT), 5);
+    Key(VK_BACK);
+    EXPECT_EQ(Text(memo), "first\r\nsecond line\r\n\r\nlast");
+}
+
+TEST(Edit, AppendingManyLinesScrollsTheCaretIntoView) {
+    Host host(500, 400);
+    HWND memo = host.Add("EDIT", "", ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY | WS_VSCROLL, RECT{10, 10, 400, 200},
+                         WS_EX_CLIENTEDGE);
+    Send(memo, EM_LIMITTEXT, 0);
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 250; ++i) {
+        const std::string line = (i ? "\r\n" : "") + std::string("log line ") + std::to_string(i);
+        const LRESULT end = Send(memo, WM_GETTEXTLENGTH);
+        Send(memo, EM_SETSEL, static_cast<WPARAM>(end), end);
+        Send(memo, EM_REPLACESEL, FALSE_, reinterpret_cast<LPARAM>(line.c_str()));
+        Send(memo, EM_SCROLLCARET);
+        Pump();
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+    EXPECT_EQ(Send(memo, EM_GETLINECOUNT), 250);
+    const LRESULT top = Send(memo, EM_GETFIRSTVISIBLELINE);
+    EXPECT_GT(top, 230);
+    EXPECT_LE(top, 249);
+    SCROLLINFO si;
+    si.fMask = SIF_ALL;
+    ASSERT_TRUE(GetScrollInfo(memo, SB_VERT, si));
+    EXPECT_EQ(si.nMax, 249);
+    EXPECT_EQ(si.nPos, top);
+    // The scroll bar's arrow scrolls back one line.
+    Send(memo, WM_VSCROLL, SB_LINEUP);
+    EXPECT_EQ(Send(memo, EM_GETFIRSTVISIBLELINE), top - 1);
+    Send(memo, WM_VSCROLL, SB_TOP);
+    EXPECT_EQ(Send(memo, EM_GETFIRSTVISIBLELINE), 0);
+    // With redraw off the text still changes.
+    Send(memo, WM_SETREDRAW, FALSE_);
+    Send(memo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("quiet"));
+    Send(memo, WM_SETREDRAW, TRUE_);
+    EXPECT_EQ(Text(memo), "quiet");
+}
+
+TEST(Edit, MouseSelectsByDragAndWordByDoubleClick) {
+    Host host;
+    HWND edit = host.Add("EDIT", "some words here", ES_AUTOHSCROLL, RECT{10, 10, 300, 32});
+    Click(edit, 1, 8);
+    EXPECT_EQ(GetFocus(), edit);
+    EXPECT_EQ(Sel(edit), std::make_pair(DWORD{0}, DWORD{0}));
+    POINT a{1, 8}, b{290, 8};
+    ClientToScreen(edit, a);
+    ClientToScreen(edit, b);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Down, a, pw::gui::MouseButton::Left);
+    Pump();
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, b);
+    Pump();
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Up, b, pw::gui::MouseButton::Left);
+    Pump();
+    EXPECT_EQ(Sel(edit), std::make_pair(DWORD{0}, DWORD{15}));
+    EXPECT_EQ(GetCapture(), nullptr);
+    Click(edit, 50, 8, true);
+    EXPECT_EQ(Sel(edit), std::make_pair(DWORD{5}, DWORD{11}));
+}
