@@ -79,6 +79,8 @@ TEST(PngEncoder, ImageDataIsSplitAtTheChunkLimit) {
     }
     TPNGObject image;
     Load(image, PngBuilder().Ihdr(200, 200, 8, 2).Idat(rows).Iend().Get());
+    image.SetIdatChunkLimit(0xFFFFFFFFu); // no chunk may hold more than 2^31 - 1 bytes
+    EXPECT_EQ(image.IdatChunkLimit(), 0x7FFFFFFFu);
     image.SetIdatChunkLimit(100); // below the minimum: 65535
     EXPECT_EQ(image.IdatChunkLimit(), 65535u);
     const Bytes saved = Save(image);

@@ -104,6 +104,12 @@ TEST(PngLoadErrors, HeaderFieldsAreCheckedInOrder) {
     uint32_t pixel = 0;
     image.Draw(PngDrawTarget{&pixel, 1, 1}, RECT{0, 0, 1, 1});
     EXPECT_EQ(pixel, 0u);
+    // A second header is kept as data: it neither takes pixel storage nor changes the image.
+    TPNGObject twice;
+    Load(twice, GreyImage().Chunk("IHDR", {0, 0, 0x40, 0, 0, 0, 0x40, 0, 16, 6, 0, 0, 1}).Iend().Get());
+    EXPECT_EQ(twice.Width(), 4);
+    EXPECT_EQ(twice.InterlaceKind(), 0);
+    EXPECT_EQ(twice.ChunkItems().Count(), 4);
     // 65535 x 65535 passes the per-side limit but not the pixel count.
     EXPECT_EQ(LoadError<EPNGSizeExceeds>(header(65535, 65535, 16, 6)), png_text::PixelCountExceeds);
     EXPECT_EQ(LoadError<EPNGNoImageData>(header(65535, 4096, 1, 0)), png_text::NoImageData);
