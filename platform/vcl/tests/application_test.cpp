@@ -1,0 +1,237 @@
+#include <gtest/gtest.h>
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/gdi/surface.h"
+#include "platform/gui/input.h"
+#include "platform/gui/paint.h"
+#include "platform/gui/screenshot.h"
+#include "platform/gui/system.h"
+#include "platform/vcl/application.h"
+#include "platform/vcl/clipboard.h"
+#include "platform/vcl/hint_window.h"
+#include "platform/vcl/screen.h"
+#include "platform/vcl/shell.h"
+#include "vcl_test_support.h"
+
+extern char** environ;
+
+using namespace vcl_test;
+
+namespace {
+
+// Runs this test program again with extra arguments; the child test checks the command line.
+int RunChild(const std::vector<std::string>& args) {
+    std::vector<std::string> all{"/proc/self/exe", "--gtest_filter=CommandLine.ChildChecksItsArguments"};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& a : all)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    setenv("VCL_TEST_CHILD", "1", 1);
+    pid_t pid = 0;
+    int rc = posix_spawn(&pid, "/proc/self/exe", nullptr, nullptr, argv.data(), environ);
+    unsetenv("VCL_TEST_CHILD");
+    if (rc != 0) return -1;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+struct EnvVar {
+    std::string name;
+    std::string old;
+    bool had;
+    EnvVar(const std::string& n, const std::string& value) : name(n) {
+        const char* v = std::getenv(n.c_str());
+        had = v != nullptr;
+        if (had) old = v;
+        setenv(n.c_str(), value.c_str(), 1);
+    }
+    ~EnvVar() {
+        if (had)
+            setenv(name.c_str(), old.c_str(), 1);
+        else
+            unsetenv(name.c_str());
+    }
+};
+
+} // namespace
+
+TEST(CommandLine, ChildChecksItsArguments) {
+    if (!std::getenv("VCL_TEST_CHILD")) GTEST_SKIP() << "run by SwitchesAreFoundWithEitherLeaderAndAnyCase";
+    EXPECT_EQ(ParamCount(), 4);
+    EXPECT_EQ(ParamStr(2), "-AUTO");
+    EXPECT_EQ(ParamStr(5), "");
+    EXPECT_EQ(ParamStr(0), Application->ExeName());
+    EXPECT_TRUE(FindCmdLineSwitch("auto"));
+    EXPECT_FALSE(FindCmdLineSwitch("auto", "-/", false));
+    EXPECT_TRUE(FindCmdLineSwitch("quiet"));
+    EXPECT_FALSE(FindCmdLineSwitch("quiet", "-"));
+    EXPECT_FALSE(FindCmdLineSwitch("au"));
+    EXPECT_FALSE(FindCmdLineSwitch("home/site.qpw"));
+    EXPECT_TRUE(FindCmdLineSwitch("tmp/site.qpw"));
+}
+
+TEST(CommandLine, SwitchesAreFoundWithEitherLeaderAndAnyCase) {
+    EXPECT_EQ(RunChild({"-AUTO", "/Quiet", "/tmp/site.qpw"}), 0);
+}
+
+TEST(Hints, TheHintWindowShowsAfterThePauseAndCanBeChangedByTheControl) {
+    TForm* form = MakeForm(300, 200);
+    auto* box = new TTestBox(form);
+    box->SetBounds(20, 20, 100, 40);
+    box->SetParent(form);
+    box->SetHint("Start the crawl|Starts gathering the site's pages");
+    box->SetShowHint(true);
+    auto* glyph = new TTestGlyph(form);
+    glyph->SetBounds(200, 20, 40, 40);
+    glyph->SetParent(form);
+    glyph->SetHint("Other");
+    form->SetShowHint(true); // the glyph follows its parent
+    std::vector<std::string> longHints;
+    Application->OnHint = [&](TObject*) { longHints.push_back(Application->Hint()); };
+    Application->SetHintPause(10);
+    form->Show();
+    Pump();
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, box->ClientToScreen(TPoint{10, 10}));
+    PumpFor(120);
+    THintWindow* hint = Application->HintWindow();
+    ASSERT_NE(hint, nullptr);
+    EXPECT_TRUE(IsWindowVisible(hint->Handle()));
+    EXPECT_EQ(hint->Caption(), "Start the crawl");
+    EXPECT_EQ(longHints, (std::vector<std::string>{"Starts gathering the site's pages"}));
+    // Moving to another control hides the first hint and shows the next.
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, glyph->ClientToScreen(TPoint{5, 5}));
+    PumpFor(120);
+    EXPECT_EQ(glyph->Enters, 1);
+    ASSERT_NE(Application->HintWindow(), nullptr);
+    EXPECT_EQ(Application->HintWindow()->Caption(), "Other");
+    // Leaving every control of the program hides it.
+    pw::gui::InjectMouseExit();
+    Pump();
+    EXPECT_EQ(glyph->Leaves, 1);
+    EXPECT_EQ(Application->HintWindow(), nullptr);
+    EXPECT_FALSE(IsWindowVisible(hint->Handle()));
+    Application->OnHint = nullptr;
+    delete form;
+}
+
+TEST(Shell, OpeningReportsTheOpenersOutcomeWithWin32Codes) {
+    auto dir = std::filesystem::temp_directory_path() / ("vcl_shell_" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    std::string log = (dir / "opened").string();
+    {
+        std::ofstream script(dir / "xdg-open");
+        script << "#!/bin/sh\necho \"$1\" >> " << log << "\ncase \"$1\" in *fail*) exit 3;; esac\nexit 0\n";
+    }
+    std::filesystem::permissions(dir / "xdg-open", std::filesystem::perms::owner_all);
+    std::string doc = (dir / "map.html").string();
+    std::ofstream(doc) << "<html></html>";
+    {
+        EnvVar path("PATH", dir.string() + ":" + std::getenv("PATH"));
+        EXPECT_GT(ShellExecute(nullptr, "open", doc, "", "", SW_SHOWNOACTIVATE), 32);
+        EXPECT_GT(ShellExecute(nullptr, "", "https://example.org/help", "", "", SW_SHOWNORMAL), 32);
+        EXPECT_EQ(ShellExecute(nullptr, "open", "https://example.org/fail", "", "", SW_SHOWNORMAL),
+                  SE_ERR_NOASSOC);
+        EXPECT_EQ(ShellExecute(nullptr, "open", (dir / "none.html").string(), "", "", SW_SHOWNORMAL),
+                  SE_ERR_FNF);
+        EXPECT_EQ(ShellExecute(nullptr, "open", (dir / "no/none.html").string(), "", "", SW_SHOWNORMAL),
+                  SE_ERR_PNF);
+        EXPECT_EQ(ShellExecute(nullptr, "open", "map.html", "", dir.string(), SW_SHOWNORMAL), 42);
+        EXPECT_EQ(ShellExecute(nullptr, "print", doc, "", "", SW_SHOWNORMAL), SE_ERR_NOASSOC);
+    }
+    {
+        EnvVar path("PATH", dir.string() + "/nothing-here");
+        EXPECT_EQ(ShellExecute(nullptr, "open", doc, "", "", SW_SHOWNORMAL), SE_ERR_NOASSOC);
+    }
+    std::ifstream in(log);
+    std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(all, doc + "\nhttps://example.org/help\nhttps://example.org/fail\n" + doc + "\n");
+    std::filesystem::remove_all(dir);
+}
+
+TEST(Shell, TheDesktopFolderComesFromTheUsersDirsFileElseHome) {
+    auto home = std::filesystem::temp_directory_path() / ("vcl_home_" + std::to_string(getpid()));
+    std::filesystem::create_directories(home / ".config");
+    EnvVar h("HOME", home.string());
+    EnvVar c("XDG_CONFIG_HOME", "");
+    EXPECT_EQ(DesktopFolder(), home.string());
+    std::filesystem::create_directories(home / "Schreibtisch");
+    std::ofstream(home / ".config/user-dirs.dirs")
+        << "# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Schreibtisch/\"\n";
+    EXPECT_EQ(DesktopFolder(), (home / "Schreibtisch").string());
+    std::string path;
+    EXPECT_TRUE(SHGetSpecialFolderPath(nullptr, path, CSIDL_DESKTOPDIRECTORY, false));
+    EXPECT_EQ(path, (home / "Schreibtisch").string());
+    // A folder that is named but missing falls back to home.
+    std::filesystem::remove(home / "Schreibtisch");
+    EXPECT_EQ(DesktopFolder(), home.string());
+    std::filesystem::remove_all(home);
+}
+
+TEST(Clipboard, TextGoesInAndComesBack) {
+    Clipboard().SetAsText("https://example.org/ \xc3\xa9t\xc3\xa9");
+    EXPECT_EQ(Clipboard().AsText(), "https://example.org/ \xc3\xa9t\xc3\xa9");
+    Clipboard().Clear();
+    EXPECT_FALSE(Clipboard().HasText());
+}
+
+TEST(Screen, MonitorsAndCursors) {
+    pw::gui::SetScreens({{RECT{0, 0, 1024, 768}, RECT{0, 0, 1024, 740}},
+                         {RECT{1024, 0, 2048, 768}, RECT{1024, 0, 2048, 768}}});
+    EXPECT_EQ(Screen->Width(), 1024);
+    EXPECT_EQ(Screen->MonitorCount(), 2);
+    EXPECT_EQ(Screen->WorkAreaRect(), (TRect{0, 0, 1024, 740}));
+    TMonitor* second = Screen->MonitorFromPoint(TPoint{1500, 10});
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->MonitorNum(), 1);
+    EXPECT_FALSE(second->Primary());
+    EXPECT_EQ(Screen->MonitorFromPoint(TPoint{5000, 10}, mdNull), nullptr);
+    pw::gui::SetScreens({});
+    EXPECT_EQ(pw::gui::CursorId(Screen->Cursors(crHourGlass)), IDC_WAIT);
+    EXPECT_EQ(pw::gui::CursorId(Screen->Cursors(crHandPoint)), IDC_HAND);
+    EXPECT_EQ(pw::gui::CursorId(Screen->Cursors(100)), IDC_ARROW);
+    HCURSOR own = LoadCursor(nullptr, IDC_CROSS);
+    Screen->SetCursors(-100, own);
+    EXPECT_EQ(Screen->Cursors(-100), own);
+    Screen->SetCursors(-100, nullptr);
+}
+
+TEST(Painting, WindowlessChildrenAreDrawnByTheParentAndTheFormIsSaved) {
+    TForm* form = MakeForm(120, 80);
+    form->SetCaption("Pathweaver");
+    auto* box = new TTestBox(form);
+    box->SetBounds(10, 10, 50, 30);
+    box->Fill = clBlue;
+    box->SetParent(form);
+    auto* glyph = new TTestGlyph(form);
+    glyph->SetBounds(70, 40, 20, 20);
+    glyph->SetParent(form);
+    form->Show();
+    Pump();
+    Surface image = pw::gui::ComposeWindow(form->Handle());
+    POINT origin = form->ClientOrigin();
+    RECT wr;
+    GetWindowRect(form->Handle(), wr);
+    int ox = origin.x - wr.left, oy = origin.y - wr.top;
+    EXPECT_EQ(image.Pixel(ox + 20, oy + 20) & 0xFFFFFF, 0x0000FFu);
+    EXPECT_EQ(image.Pixel(ox + 75, oy + 45) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(image.Pixel(ox + 100, oy + 20) & 0xFFFFFF, 0xD4D0C8u); // the form's button face
+    glyph->SetVisible(false);
+    Pump();
+    image = pw::gui::ComposeWindow(form->Handle());
+    EXPECT_EQ(image.Pixel(ox + 75, oy + 45) & 0xFFFFFF, 0xD4D0C8u);
+    glyph->SetVisible(true);
+    Pump();
+    std::string path = (std::filesystem::temp_directory_path() / "vcl_form.png").string();
+    ASSERT_TRUE(pw::gui::SaveWindowImage(form->Handle(), path));
+    EXPECT_GT(std::filesystem::file_size(path), 100u);
+    delete form;
+}

@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include "platform/gui/input.h"
+#include "platform/gui/keys.h"
+#include "vcl_test_support.h"
+
+using namespace vcl_test;
+
+namespace {
+
+struct FocusForm {
+    std::vector<std::string> log;
+    TForm* form = MakeForm(300, 200);
+    TTestBox* a = Add("a", 0);
+    TTestBox* b = Add("b", 50);
+    TTestBox* c = Add("c", 100);
+
+    TTestBox* Add(const std::string& name, int top) {
+        auto* box = new TTestBox(form, &log);
+        box->SetName(name);
+        box->SetBounds(10, top, 40, 20);
+        box->SetParent(form);
+        return box;
+    }
+    ~FocusForm() { delete form; }
+};
+
+void Stroke(BYTE vk, bool shift = false) {
+    if (shift) pw::gui::SetKeyDown(VK_SHIFT, true);
+    pw::gui::SimulateKeyStroke(vk);
+    Pump();
+    if (shift) pw::gui::SetKeyDown(VK_SHIFT, false);
+}
+
+} // namespace
+
+TEST(Focus, TabAndShiftTabFollowTabOrderAndSkipWhatCannotFocus) {
+    FocusForm f;
+    f.c->SetTabOrder(0); // c, a, b
+    f.b->SetTabStop(false);
+    f.form->Show();
+    Pump();
+    // The first control in tab order gets the focus when the form activates.
+    EXPECT_TRUE(f.c->Focused());
+    EXPECT_EQ(f.form->ActiveControl(), f.c);
+    EXPECT_EQ(f.log, (std::vector<std::string>{"enter c"}));
+    f.log.clear();
+    Stroke(VK_TAB);
+    EXPECT_TRUE(f.a->Focused());
+    Stroke(VK_TAB); // b has no tab stop: round to c
+    EXPECT_TRUE(f.c->Focused());
+    Stroke(VK_TAB, true);
+    EXPECT_TRUE(f.a->Focused());
+    EXPECT_EQ(f.log,
+              (std::vector<std::string>{"exit c", "enter a", "exit a", "enter c", "exit c", "enter a"}));
+    // Arrows move among siblings without regard to tab stops.
+    Stroke(VK_DOWN);
+    EXPECT_TRUE(f.b->Focused());
+    f.c->SetEnabled(false);
+    Stroke(VK_TAB);
+    EXPECT_TRUE(f.a->Focused());
+    // Focusing a hidden control is refused with the library's text.
+    f.b->SetVisible(false);
+    try {
+        f.b->SetFocus();
+        FAIL() << "no exception";
+    } catch (const EInvalidOperation& e) {
+        EXPECT_EQ(e.Message(), "Cannot focus a disabled or invisible window");
+    }
+    EXPECT_TRUE(f.a->Focused());
+}
+
+TEST(Focus, KeyPreviewSeesKeysFirstAndCanSwallowThem) {
+    FocusForm f;
+    std::vector<std::string> keys;
+    f.form->OnKeyDown = [&](TObject*, WORD& key, TShiftState) {
+        keys.push_back("form down " + std::to_string(key));
+        if (key == 0x71) key = 0;
+    };
+    f.form->OnKeyPress = [&](TObject*, char& key) {
+        keys.push_back(std::string("form press ") + key);
+        if (key == 'x') key = 0;
+    };
+    f.a->OnKeyDown = [&](TObject*, WORD& key, TShiftState) {
+        keys.push_back("a down " + std::to_string(key));
+    };
+    f.a->OnKeyPress = [&](TObject*, char& key) { keys.push_back(std::string("a press ") + key); };
+    f.a->OnKeyUp = [&](TObject*, WORD& key, TShiftState) { keys.push_back("a up " + std::to_string(key)); };
+    f.form->Show();
+    Pump();
+    ASSERT_TRUE(f.a->Focused());
+    Stroke('Q');
+    EXPECT_EQ(keys, (std::vector<std::string>{"a down 81", "a press q", "a up 81"}));
+    keys.clear();
+    f.form->SetKeyPreview(true);
+    Stroke(0x71);
+    Stroke('X');
+    Stroke('Q');
+    EXPECT_EQ(keys, (std::vector<std::string>{"form down 113", "a up 113", "form down 88", "a down 88",
+                                              "form press x", "a up 88", "form down 81", "a down 81",
+                                              "form press q", "a press q", "a up 81"}));
+}
+
+TEST(Focus, AcceleratorsReachWindowlessControlsThroughDialogChar) {
+    FocusForm f;
+    auto* glyph = new TTestGlyph(f.form);
+    glyph->SetCaption("&Go");
+    glyph->SetParent(f.form);
+    int clicks = 0;
+    glyph->OnClick = [&](TObject*) { ++clicks; };
+    f.form->Show();
+    Pump();
+    pw::gui::SetKeyDown(VK_MENU, true);
+    pw::gui::SimulateKeyStroke('G');
+    pw::gui::SetKeyDown(VK_MENU, false);
+    Pump();
+    EXPECT_EQ(clicks, 1);
+    // A control that takes characters keeps them; one that does not lets the form look for accelerators.
+    char typed = 0;
+    f.a->OnKeyPress = [&](TObject*, char& key) { typed = key; };
+    Stroke('G');
+    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(typed, 0);
+    glyph->SetEnabled(false);
+    Stroke('G');
+    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(typed, 'g');
+    EXPECT_TRUE(IsAccel('G', "&Go"));
+    EXPECT_TRUE(IsAccel('t', "Le&t &go")); // the first one counts
+    EXPECT_FALSE(IsAccel('g', "Le&t &go"));
+    EXPECT_FALSE(IsAccel('G', "Go && stay"));
+    EXPECT_FALSE(IsAccel('G', "Go&"));
+    EXPECT_TRUE(IsAccel('S', "Go && &stay"));
+}
