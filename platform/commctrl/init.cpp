@@ -7,6 +7,7 @@ void InitCommonControls() {
         RegisterStaticClass();
         RegisterButtonClass();
         RegisterEditClass();
+        RegisterListBoxClass();
         return true;
     }();
     (void)done;
