@@ -98,6 +98,12 @@ TEST(PngPixels, PaletteTransparencyChoosesKeyOrAlpha) {
     TPNGObject& keyed = *keyedOwner;
     EXPECT_EQ(keyed.AlphaKind(), pakColorKey);
     EXPECT_EQ(keyed.ColorKey(), RGB(0, 255, 0));
+    Canvas stretched(6, 1); // keyed images stretch: each pixel covers two
+    keyed.Draw(stretched.Target(), RECT{0, 0, 6, 1});
+    EXPECT_EQ(stretched.At(1, 0), 0xFFFF0000u);
+    EXPECT_EQ(stretched.At(2, 0), kBackground);
+    EXPECT_EQ(stretched.At(3, 0), kBackground);
+    EXPECT_EQ(stretched.At(5, 0), 0xFF0000FFu);
     // One entry half transparent: blended, never keyed on black.
     auto halfOwner = image({128}, {0, 0, 1, 2});
     TPNGObject& half = *halfOwner;
