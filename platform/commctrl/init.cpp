@@ -8,6 +8,7 @@ void InitCommonControls() {
         RegisterButtonClass();
         RegisterEditClass();
         RegisterListBoxClass();
+        RegisterComboBoxClass();
         return true;
     }();
     (void)done;

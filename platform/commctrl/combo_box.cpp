@@ -1,0 +1,598 @@
+// The "COMBOBOX" class (drop-down with an edit, and drop-down list) and its "ComboLBox" pop-up list.
+#include <algorithm>
+#include <string>
+
+#include "platform/commctrl/class_registry.h"
+#include "platform/commctrl/control.h"
+#include "platform/commctrl/item_list.h"
+#include "platform/gdi/dc.h"
+#include "platform/gdi/edges.h"
+#include "platform/gdi/shapes.h"
+#include "platform/gdi/syscolors.h"
+#include "platform/gdi/text.h"
+#include "platform/gui/input.h"
+#include "platform/gui/keys.h"
+#include "platform/gui/message_loop.h"
+#include "platform/gui/paint.h"
+#include "platform/gui/window.h"
+
+namespace pw::commctrl {
+namespace {
+
+inline constexpr int kEditId = 1001;
+inline constexpr int kMaxDropItems = 8;
+inline constexpr int kButtonWidth = 16;
+
+class ComboBox;
+
+// The pop-up list: it never takes activation or focus; the combo box keeps the keyboard.
+class DropList : public Control {
+public:
+    using Control::Control;
+    LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void SetOwner(ComboBox* combo) { combo_ = combo; }
+    int top = 0;
+    int hot = -1;
+
+private:
+    int ItemAt(POINT p) const;
+    void Paint();
+    ComboBox* combo_ = nullptr;
+};
+
+class ComboBox : public Control {
+public:
+    using Control::Control;
+
+    ItemList items;
+    int itemHeight = 16;
+
+    LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        switch (msg) {
+        case WM_CREATE:
+            Create();
+            return 0;
+        case WM_DESTROY:
+            if (list_) DestroyWindow(list_);
+            list_ = nullptr;
+            return 0;
+        case WM_PAINT:
+            Paint();
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_SIZE:
+            Layout();
+            return 0;
+        case WM_SETFONT:
+            if (edit_) SendMessage(edit_, WM_SETFONT, wParam, lParam);
+            Measure();
+            if (lParam) Invalidate();
+            return 0;
+        case WM_GETDLGCODE:
+            return DLGC_WANTARROWS | DLGC_WANTCHARS;
+        case WM_SETFOCUS:
+            if (edit_) {
+                SetFocus(edit_);
+                SendMessage(edit_, EM_SETSEL, 0, -1);
+            } else {
+                focused_ = true;
+                Invalidate();
+                Command(CBN_SETFOCUS);
+            }
+            return 0;
+        case WM_KILLFOCUS:
+            focused_ = false;
+            Invalidate();
+            if (!edit_) {
+                Close(false);
+                Command(CBN_KILLFOCUS);
+            }
+            return 0;
+        case WM_COMMAND:
+            if (edit_ && reinterpret_cast<HWND>(lParam) == edit_) EditNotice(HIWORD(wParam));
+            return 0;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK: {
+            SetFocus(Hwnd());
+            const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            if (!edit_ || PtInRect(ButtonRect(), p)) Dropped() ? Close(false) : Open();
+            return 0;
+        }
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            if (KeyDownMsg(static_cast<int>(wParam), msg == WM_SYSKEYDOWN || KeyDown(VK_MENU))) return 0;
+            return Default(msg, wParam, lParam);
+        case WM_CHAR:
+            if (!edit_ && wParam >= 0x20 && wParam < 0x80) {
+                const int found = items.Find(cur_, std::string(1, static_cast<char>(wParam)), false);
+                if (found >= 0) UserSelect(found);
+            }
+            return 0;
+        case WM_MOUSEWHEEL:
+            if (!Dropped() && items.Count()) {
+                const int delta = static_cast<int16_t>(HIWORD(wParam)) > 0 ? -1 : 1;
+                UserSelect(std::clamp(cur_ + delta, 0, items.Count() - 1));
+            }
+            return 0;
+        case WM_SETTEXT:
+            if (edit_) return SendMessage(edit_, WM_SETTEXT, 0, lParam);
+            {
+                const int found = lParam ? items.Find(-1, reinterpret_cast<const char*>(lParam), true) : -1;
+                if (found < 0) return CB_ERR;
+                Select(found);
+                return TRUE_;
+            }
+        case WM_GETTEXT:
+            if (edit_) return SendMessage(edit_, WM_GETTEXT, wParam, lParam);
+            return CopyOut(items.Valid(cur_) ? items.At(cur_).text : std::string(), wParam, lParam);
+        case WM_GETTEXTLENGTH:
+            if (edit_) return SendMessage(edit_, WM_GETTEXTLENGTH, 0, 0);
+            return items.Valid(cur_) ? static_cast<LRESULT>(items.At(cur_).text.size()) : 0;
+        case WM_ENABLE:
+            if (edit_) EnableWindow(edit_, wParam ? TRUE_ : FALSE_);
+            Invalidate();
+            return 0;
+        case CB_ADDSTRING:
+        case CB_INSERTSTRING: {
+            std::string text = lParam ? reinterpret_cast<const char*>(lParam) : "";
+            int index = msg == CB_ADDSTRING ? ((Style() & CBS_SORT) ? items.SortedIndex(text) : -1)
+                                            : static_cast<int>(static_cast<intptr_t>(wParam));
+            if (index > items.Count()) return CB_ERR;
+            index = items.Insert(index, std::move(text));
+            if (cur_ >= index) ++cur_;
+            ListChanged();
+            return index;
+        }
+        case CB_DELETESTRING: {
+            const int index = static_cast<int>(wParam);
+            if (!items.Valid(index)) return CB_ERR;
+            items.Erase(index);
+            if (cur_ == index)
+                cur_ = -1;
+            else if (cur_ > index)
+                --cur_;
+            ListChanged();
+            return items.Count();
+        }
+        case CB_RESETCONTENT:
+            items.Clear();
+            cur_ = -1;
+            if (edit_) SetEditText("");
+            ListChanged();
+            return CB_OKAY;
+        case CB_GETCOUNT:
+            return items.Count();
+        case CB_GETCURSEL:
+            return items.Valid(cur_) ? cur_ : CB_ERR;
+        case CB_SETCURSEL: {
+            const int index = static_cast<int>(static_cast<intptr_t>(wParam));
+            Select(items.Valid(index) ? index : -1);
+            return items.Valid(index) ? index : CB_ERR;
+        }
+        case CB_GETLBTEXT: {
+            const int index = static_cast<int>(wParam);
+            if (!items.Valid(index)) return CB_ERR;
+            const std::string& t = items.At(index).text;
+            if (char* out = reinterpret_cast<char*>(lParam)) {
+                t.copy(out, t.size());
+                out[t.size()] = 0;
+            }
+            return static_cast<LRESULT>(t.size());
+        }
+        case CB_GETLBTEXTLEN:
+            return items.Valid(static_cast<int>(wParam)) ? static_cast<LRESULT>(items.At(static_cast<int>(wParam)).text.size())
+                                                        : CB_ERR;
+        case CB_GETITEMDATA:
+            return items.Valid(static_cast<int>(wParam)) ? items.At(static_cast<int>(wParam)).data : CB_ERR;
+        case CB_SETITEMDATA:
+            if (!items.Valid(static_cast<int>(wParam))) return CB_ERR;
+            items.At(static_cast<int>(wParam)).data = lParam;
+            return CB_OKAY;
+        case CB_FINDSTRING:
+        case CB_FINDSTRINGEXACT:
+        case CB_SELECTSTRING: {
+            const int found = items.Find(static_cast<int>(static_cast<intptr_t>(wParam)),
+                                         lParam ? reinterpret_cast<const char*>(lParam) : "", msg == CB_FINDSTRINGEXACT);
+            if (found < 0) return CB_ERR;
+            if (msg == CB_SELECTSTRING) Select(found);
+            return found;
+        }
+        case CB_SHOWDROPDOWN:
+            wParam ? Open() : Close(false);
+            return TRUE_;
+        case CB_GETDROPPEDSTATE:
+            return Dropped() ? TRUE_ : FALSE_;
+        case CB_GETDROPPEDCONTROLRECT:
+            if (lParam) GetWindowRect(list_, *reinterpret_cast<RECT*>(lParam));
+            return TRUE_;
+        case CB_GETITEMHEIGHT:
+            return itemHeight;
+        case CB_LIMITTEXT:
+            if (!edit_) return CB_ERR;
+            SendMessage(edit_, EM_LIMITTEXT, wParam, 0);
+            return TRUE_;
+        case CB_GETEDITSEL:
+            return edit_ ? SendMessage(edit_, EM_GETSEL, wParam, lParam) : CB_ERR;
+        case CB_SETEDITSEL:
+            if (!edit_) return CB_ERR;
+            SendMessage(edit_, EM_SETSEL, static_cast<WPARAM>(static_cast<int16_t>(LOWORD(static_cast<uintptr_t>(lParam)))),
+                        static_cast<int16_t>(HIWORD(static_cast<uintptr_t>(lParam))));
+            return TRUE_;
+        default:
+            return Default(msg, wParam, lParam);
+        }
+    }
+
+    bool Dropped() const { return dropped_; }
+    HWND List() const { return list_; }
+    int Current() const { return cur_; }
+
+    // A click in the pop-up list: the item (or -1 for outside) ends the drop-down.
+    void ListClicked(int index) {
+        if (index >= 0) {
+            if (index != cur_) {
+                Select(index);
+                Command(CBN_SELCHANGE);
+            }
+            Close(true);
+        } else {
+            Close(false);
+        }
+    }
+
+    void Close(bool accept) {
+        if (!dropped_) return;
+        dropped_ = false;
+        if (GetCapture() == list_) ReleaseCapture();
+        ShowWindow(list_, SW_HIDE);
+        Command(accept ? CBN_SELENDOK : CBN_SELENDCANCEL);
+        Command(CBN_CLOSEUP);
+        Invalidate();
+    }
+
+private:
+    static LRESULT EditSubclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+        // Keys that belong to the combo box reach it from its edit.
+        if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) {
+            HWND combo = GetParent(hwnd);
+            auto* c = dynamic_cast<ComboBox*>(FindControl(combo));
+            const bool alt = msg == WM_SYSKEYDOWN || KeyDown(VK_MENU);
+            if (c && c->KeyDownMsg(static_cast<int>(wParam), alt)) return 0;
+        }
+        WNDCLASS wc;
+        GetClassInfo(nullptr, "EDIT", wc);
+        return CallWindowProc(wc.lpfnWndProc, hwnd, msg, wParam, lParam);
+    }
+
+    void Create() {
+        Measure();
+        if ((Style() & 0x3) == CBS_DROPDOWN) {
+            edit_ = CreateWindowEx(0, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, 10, 10, Hwnd(),
+                                   reinterpret_cast<HMENU>(static_cast<uintptr_t>(kEditId)), nullptr, nullptr);
+            SetWindowLongPtr(edit_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EditSubclass));
+            SendMessage(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), 0);
+        }
+        list_ = CreateWindowEx(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_TOPMOST, "ComboLBox", "",
+                               WS_POPUP | WS_BORDER | WS_VSCROLL, 0, 0, 10, 10, GetAncestor(Hwnd(), GA_ROOT), nullptr,
+                               nullptr, nullptr);
+        if (auto* l = dynamic_cast<DropList*>(FindControl(list_))) l->SetOwner(this);
+        Layout();
+    }
+
+    void Measure() {
+        ClientDC dc(*this);
+        itemHeight = std::max(1, LineHeight(dc.Get()));
+    }
+
+    RECT ButtonRect() const {
+        RECT c;
+        GetClientRect(Hwnd(), c);
+        return RECT{std::max(c.left, c.right - 2 - kButtonWidth), c.top + 2, c.right - 2, c.bottom - 2};
+    }
+
+    RECT TextRect() const {
+        RECT c;
+        GetClientRect(Hwnd(), c);
+        return RECT{c.left + 3, c.top + 3, ButtonRect().left - 1, c.bottom - 3};
+    }
+
+    void Layout() {
+        if (edit_) {
+            const RECT t = TextRect();
+            MoveWindow(edit_, t.left, t.top, t.right - t.left, t.bottom - t.top, TRUE_);
+        }
+    }
+
+    void SetEditText(const std::string& text) {
+        settingEdit_ = true;
+        SetWindowText(edit_, text);
+        settingEdit_ = false;
+        SendMessage(edit_, EM_SETSEL, 0, -1);
+    }
+
+    void Select(int index) {
+        cur_ = index;
+        if (edit_) SetEditText(items.Valid(index) ? items.At(index).text : std::string());
+        if (auto* l = dynamic_cast<DropList*>(FindControl(list_))) {
+            l->hot = index;
+            const int visible = std::min(kMaxDropItems, std::max(1, items.Count()));
+            if (index >= 0 && index < l->top) l->top = index;
+            if (index >= l->top + visible) l->top = index - visible + 1;
+            SetScrollPos(list_, SB_VERT, l->top, TRUE_);
+            InvalidateRect(list_, nullptr, TRUE_);
+        }
+        Invalidate();
+    }
+
+    void UserSelect(int index) {
+        if (index == cur_ || !items.Valid(index)) return;
+        Select(index);
+        Command(CBN_SELCHANGE);
+    }
+
+    void ListChanged() {
+        Invalidate();
+        if (dropped_) PlaceList();
+    }
+
+    void PlaceList() {
+        RECT r;
+        GetWindowRect(Hwnd(), r);
+        const int visible = std::min(kMaxDropItems, std::max(1, items.Count()));
+        const int height = visible * itemHeight + 2;
+        SCROLLINFO si;
+        si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+        si.nMax = std::max(0, items.Count() - 1);
+        si.nPage = static_cast<UINT>(visible);
+        if (auto* l = dynamic_cast<DropList*>(FindControl(list_))) si.nPos = l->top;
+        SetScrollInfo(list_, SB_VERT, si, TRUE_);
+        SetWindowPos(list_, HWND_TOPMOST, r.left, r.bottom, r.right - r.left, height, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+        InvalidateRect(list_, nullptr, TRUE_);
+    }
+
+    void Open() {
+        if (dropped_ || !IsWindowEnabled(Hwnd())) return;
+        Command(CBN_DROPDOWN);
+        dropped_ = true;
+        if (auto* l = dynamic_cast<DropList*>(FindControl(list_))) {
+            l->hot = cur_;
+            l->top = std::clamp(cur_, 0, std::max(0, items.Count() - kMaxDropItems));
+        }
+        PlaceList();
+        SetCapture(list_);
+        Invalidate();
+    }
+
+    // True when the key was the combo box's to handle.
+    bool KeyDownMsg(int vk, bool alt) {
+        if (vk == VK_F4 || (alt && (vk == VK_DOWN || vk == VK_UP))) {
+            Dropped() ? Close(true) : Open();
+            return true;
+        }
+        if (Dropped() && (vk == VK_RETURN || vk == VK_ESCAPE)) {
+            Close(vk == VK_RETURN);
+            return true;
+        }
+        if (items.Count() == 0) return vk == VK_UP || vk == VK_DOWN;
+        const int page = kMaxDropItems - 1;
+        int to;
+        switch (vk) {
+        case VK_UP:
+            to = cur_ < 0 ? 0 : cur_ - 1;
+            break;
+        case VK_DOWN:
+            to = cur_ + 1;
+            break;
+        case VK_PRIOR:
+            to = cur_ - page;
+            break;
+        case VK_NEXT:
+            to = cur_ + page;
+            break;
+        case VK_HOME:
+            if (edit_) return false;
+            to = 0;
+            break;
+        case VK_END:
+            if (edit_) return false;
+            to = items.Count() - 1;
+            break;
+        default:
+            return false;
+        }
+        UserSelect(std::clamp(to, 0, items.Count() - 1));
+        return true;
+    }
+
+    void EditNotice(WORD code) {
+        switch (code) {
+        case EN_CHANGE:
+            if (!settingEdit_) Command(CBN_EDITCHANGE);
+            break;
+        case EN_UPDATE:
+            if (!settingEdit_) Command(CBN_EDITUPDATE);
+            break;
+        case EN_SETFOCUS:
+            focused_ = true;
+            Command(CBN_SETFOCUS);
+            break;
+        case EN_KILLFOCUS:
+            focused_ = false;
+            Close(false);
+            Command(CBN_KILLFOCUS);
+            break;
+        default:
+            break;
+        }
+    }
+
+    void Paint() {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(Hwnd(), ps);
+        RECT c;
+        GetClientRect(Hwnd(), c);
+        const bool enabled = IsWindowEnabled(Hwnd());
+        FillRect(dc, &c, ControlColor(edit_ ? WM_CTLCOLOREDIT : WM_CTLCOLORLISTBOX, dc, enabled ? COLOR_WINDOW : COLOR_BTNFACE));
+        RECT edge = c;
+        DrawEdge(dc, &edge, EDGE_SUNKEN, BF_RECT);
+        RECT button = ButtonRect();
+        DrawFrameControl(dc, &button, DFC_SCROLL,
+                         DFCS_SCROLLCOMBOBOX | (dropped_ ? DFCS_PUSHED | DFCS_FLAT : 0) | (enabled ? 0 : DFCS_INACTIVE));
+        if (!edit_) {
+            RECT t = TextRect();
+            HGDIOBJ oldFont = SelectObject(dc, Font());
+            SetBkMode(dc, TRANSPARENT);
+            if (focused_ && !dropped_) {
+                FillRect(dc, &t, GetSysColorBrush(COLOR_HIGHLIGHT));
+                SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+            } else if (!enabled) {
+                SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+            }
+            if (items.Valid(cur_)) {
+                RECT text = t;
+                text.left += 2;
+                const std::string& s = items.At(cur_).text;
+                DrawText(dc, s.c_str(), static_cast<int>(s.size()), &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+            }
+            if (focused_ && !dropped_) DrawFocusRect(dc, &t);
+            SelectObject(dc, oldFont);
+        }
+        EndPaint(Hwnd(), ps);
+    }
+
+    HWND edit_ = nullptr;
+    HWND list_ = nullptr;
+    int cur_ = -1;
+    bool dropped_ = false;
+    bool focused_ = false;
+    bool settingEdit_ = false;
+};
+
+int DropList::ItemAt(POINT p) const {
+    RECT c;
+    GetClientRect(Hwnd(), c);
+    if (!combo_ || !PtInRect(c, p)) return -1;
+    const int index = top + p.y / std::max(1, combo_->itemHeight);
+    return combo_->items.Valid(index) ? index : -1;
+}
+
+LRESULT DropList::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_PAINT:
+        Paint();
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE;
+    case WM_MOUSEMOVE: {
+        const int index = ItemAt(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        if (index >= 0 && index != hot) {
+            hot = index;
+            InvalidateRect(Hwnd(), nullptr, TRUE_);
+        }
+        return 0;
+    }
+    case WM_LBUTTONDOWN: {
+        // Outside the list (the capture brings those too) the drop-down ends without a choice; the
+        // scroll bar keeps it open.
+        const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        RECT w;
+        GetWindowRect(Hwnd(), w);
+        POINT screen = p;
+        ClientToScreen(Hwnd(), screen);
+        if (PtInRect(w, screen) && ItemAt(p) < 0) {
+            const LRESULT hit = SendMessage(Hwnd(), WM_NCHITTEST, 0, MAKELPARAM(static_cast<WORD>(screen.x), static_cast<WORD>(screen.y)));
+            if (hit == HTVSCROLL)
+                SendMessage(Hwnd(), WM_NCLBUTTONDOWN, static_cast<WPARAM>(hit), MAKELPARAM(static_cast<WORD>(screen.x), static_cast<WORD>(screen.y)));
+            return 0;
+        }
+        if (!PtInRect(w, screen) && combo_) combo_->ListClicked(-1);
+        return 0;
+    }
+    case WM_LBUTTONUP: {
+        const int index = ItemAt(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        if (index >= 0 && combo_) combo_->ListClicked(index);
+        return 0;
+    }
+    case WM_CAPTURECHANGED:
+        if (combo_ && combo_->Dropped() && reinterpret_cast<HWND>(lParam) != Hwnd()) combo_->Close(false);
+        return 0;
+    case WM_VSCROLL: {
+        if (!combo_) return 0;
+        const int visible = std::min(kMaxDropItems, std::max(1, combo_->items.Count()));
+        const int maxTop = std::max(0, combo_->items.Count() - visible);
+        int t = top;
+        switch (LOWORD(wParam)) {
+        case SB_LINEUP:
+            --t;
+            break;
+        case SB_LINEDOWN:
+            ++t;
+            break;
+        case SB_PAGEUP:
+            t -= visible;
+            break;
+        case SB_PAGEDOWN:
+            t += visible;
+            break;
+        default:
+            break;
+        }
+        top = std::clamp(t, 0, maxTop);
+        SetScrollPos(Hwnd(), SB_VERT, top, TRUE_);
+        InvalidateRect(Hwnd(), nullptr, TRUE_);
+        return 0;
+    }
+    case WM_MOUSEWHEEL:
+        SendMessage(Hwnd(), WM_VSCROLL, static_cast<int16_t>(HIWORD(wParam)) > 0 ? SB_LINEUP : SB_LINEDOWN, 0);
+        return 0;
+    default:
+        return Default(msg, wParam, lParam);
+    }
+}
+
+void DropList::Paint() {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(Hwnd(), ps);
+    RECT c;
+    GetClientRect(Hwnd(), c);
+    FillRect(dc, &c, GetSysColorBrush(COLOR_WINDOW));
+    if (combo_) {
+        HGDIOBJ oldFont = SelectObject(dc, combo_->Font());
+        SetBkMode(dc, TRANSPARENT);
+        const int h = std::max(1, combo_->itemHeight);
+        for (int i = top; i < combo_->items.Count() && (i - top) * h < c.bottom; ++i) {
+            RECT r{c.left, (i - top) * h, c.right, (i - top + 1) * h};
+            if (i == hot) {
+                FillRect(dc, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
+                SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+            } else {
+                SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+            }
+            r.left += 2;
+            const std::string& s = combo_->items.At(i).text;
+            DrawText(dc, s.c_str(), static_cast<int>(s.size()), &r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+        }
+        SelectObject(dc, oldFont);
+    }
+    EndPaint(Hwnd(), ps);
+}
+
+} // namespace
+
+void RegisterComboBoxClass() {
+    WNDCLASS wc;
+    wc.style = CS_DBLCLKS | CS_PARENTDC;
+    wc.lpfnWndProc = &ControlProc<ComboBox>;
+    wc.lpszClassName = "COMBOBOX";
+    RegisterClass(wc);
+    WNDCLASS list;
+    list.style = CS_SAVEBITS;
+    list.lpfnWndProc = &ControlProc<DropList>;
+    list.lpszClassName = "ComboLBox";
+    RegisterClass(list);
+}
+
+} // namespace pw::commctrl
