@@ -147,6 +147,16 @@ void TWinControl::CreateParams(TCreateParams& Params) {
     Params.WinClassName = ClassName();
 }
 
+void TWinControl::CreateSubClass(TCreateParams& Params, const char* ControlClassName) {
+    WNDCLASS wc;
+    if (!GetClassInfo(nullptr, ControlClassName, wc))
+        throw EOSError(Format("Cannot find window class %s", ControlClassName));
+    defWndProc_ = wc.lpfnWndProc;
+    Params.WindowClass = wc;
+    Params.WindowClass.lpfnWndProc = ControlWindowProc;
+    Params.WindowClass.lpszClassName = nullptr;
+}
+
 void TWinControl::CreateWindowHandle(const TCreateParams& Params) {
     TWinControl* saved = creatingControl;
     creatingControl = this;
@@ -167,8 +177,9 @@ void TWinControl::CreateWnd() {
         throw EInvalidOperation(Format("Control '%s' has no parent window", Name().c_str()));
     if (!controlStyle_.Contains(csDoubleClicks)) params.WindowClass.style &= ~CS_DBLCLKS;
     std::string className = params.WinClassName;
-    if (params.WindowClass.style != (CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS))
-        className += Format(".%x", params.WindowClass.style);
+    if (params.WindowClass.style != (CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS) || defWndProc_)
+        className += Format(".%x.", params.WindowClass.style) +
+                     std::to_string(reinterpret_cast<uintptr_t>(defWndProc_));
     params.WinClassName = className;
     WNDCLASS existing;
     if (!GetClassInfo(nullptr, className.c_str(), existing)) {
@@ -679,6 +690,20 @@ void TWinControl::WndProc(TMessage& Message) {
     case CM_DIALOGCHAR:
         Broadcast(Message);
         return;
+    case WM_COMMAND:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORSCROLLBAR:
+        if (ReflectTo(reinterpret_cast<HWND>(Message.LParam), Message)) return;
+        break;
+    case WM_NOTIFY:
+        // The notification header starts with the sender's window.
+        if (Message.LParam && ReflectTo(*reinterpret_cast<HWND*>(Message.LParam), Message)) return;
+        break;
     case WM_SIZE: {
         DefaultHandler(Message);
         UpdateBounds();
@@ -766,7 +791,18 @@ void TWinControl::WndProc(TMessage& Message) {
 }
 
 void TWinControl::DefaultHandler(TMessage& Message) {
-    if (handle_) Message.Result = DefWindowProc(handle_, Message.Msg, Message.WParam, Message.LParam);
+    if (!handle_) return;
+    if (defWndProc_)
+        Message.Result = CallWindowProc(defWndProc_, handle_, Message.Msg, Message.WParam, Message.LParam);
+    else
+        Message.Result = DefWindowProc(handle_, Message.Msg, Message.WParam, Message.LParam);
+}
+
+bool TWinControl::ReflectTo(HWND Child, TMessage& Message) {
+    TWinControl* control = Child && Child != handle_ ? FindControl(Child) : nullptr;
+    if (!control) return false;
+    Message.Result = control->Perform(CN_BASE + Message.Msg, Message.WParam, Message.LParam);
+    return true;
 }
 
 void TWinControl::HandleKeyMessage(TMessage& Message) {

@@ -85,6 +85,9 @@ public:
 
 protected:
     virtual void CreateParams(TCreateParams& Params);
+    // Makes the window an instance of an existing window class (a standard control): its procedure
+    // becomes the default handler of ours.
+    void CreateSubClass(TCreateParams& Params, const char* ControlClassName);
     virtual void CreateWindowHandle(const TCreateParams& Params);
     virtual void CreateWnd();
     virtual void CreateHandle();
@@ -121,9 +124,12 @@ private:
     bool IsControlMouseMsg(TMessage& Message);
     void PaintHandler(TMessage& Message);
     void TrackMouse(TMessage& Message);
+    // A child's notification goes back to the child as CN_*; false when hwnd is no control of ours.
+    bool ReflectTo(HWND Child, TMessage& Message);
 
     HWND handle_ = nullptr;
     HWND parentWindow_ = nullptr;
+    WNDPROC defWndProc_ = nullptr;
     std::vector<TControl*> controls_;
     std::vector<TWinControl*> tabList_;
     int alignLevel_ = 0;

@@ -10,6 +10,7 @@
 
 #include "platform/gdi/surface.h"
 #include "platform/gui/input.h"
+#include "platform/gui/message_loop.h"
 #include "platform/gui/paint.h"
 #include "platform/gui/screenshot.h"
 #include "platform/gui/system.h"
@@ -27,8 +28,9 @@ using namespace vcl_test;
 namespace {
 
 // Runs this test program again with extra arguments; the child test checks the command line.
-int RunChild(const std::vector<std::string>& args) {
-    std::vector<std::string> all{"/proc/self/exe", "--gtest_filter=CommandLine.ChildChecksItsArguments"};
+// Runs one test of this program in a process of its own, with extra arguments.
+int RunChild(const std::string& test, const std::vector<std::string>& args) {
+    std::vector<std::string> all{"/proc/self/exe", "--gtest_filter=" + test};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (auto& a : all)
@@ -80,7 +82,34 @@ TEST(CommandLine, ChildChecksItsArguments) {
 }
 
 TEST(CommandLine, SwitchesAreFoundWithEitherLeaderAndAnyCase) {
-    EXPECT_EQ(RunChild({"-AUTO", "/Quiet", "/tmp/site.qpw"}), 0);
+    EXPECT_EQ(RunChild("CommandLine.ChildChecksItsArguments", {"-AUTO", "/Quiet", "/tmp/site.qpw"}), 0);
+}
+
+// Terminating is for good: it runs apart from the other tests.
+TEST(Loop, ChildEndsItsLoops) {
+    if (!std::getenv("VCL_TEST_CHILD")) GTEST_SKIP() << "run by TerminateEndsTheLoopsForGood";
+    ASSERT_FALSE(Application->Terminated());
+    int idles = 0;
+    Application->OnIdle = [&](TObject*, bool& done) {
+        ++idles;
+        done = false;
+    };
+    Application->HandleMessage(); // nothing queued: idle work, no waiting
+    EXPECT_EQ(idles, 1);
+    Application->OnIdle = nullptr;
+    PostQuitMessage(0);
+    Application->ProcessMessages();
+    EXPECT_TRUE(Application->Terminated());
+    // A modal dialog opened now ends at once, cancelled.
+    TForm* dialog = MakeForm();
+    EXPECT_EQ(dialog->ShowModal(), mrCancel);
+    delete dialog;
+    // Run returns at once.
+    Application->Run();
+}
+
+TEST(Loop, TerminateEndsTheLoopsForGood) {
+    EXPECT_EQ(RunChild("Loop.ChildEndsItsLoops", {}), 0);
 }
 
 TEST(Hints, TheHintWindowShowsAfterThePauseAndCanBeChangedByTheControl) {
