@@ -354,21 +354,18 @@ TEventWinThread* TEventWinThread::Kill() {
     fresh->OnTerminate = OnTerminate;
 
     terminated_ = true;
-    bool detached = false;
     if (started_) {
         OrphanState& o = orphans();
         std::lock_guard guard(o.lock);
         if (!finished_ && !eventsDone_) {
+            // From here the object belongs to its thread, which may free it as soon as the lock goes.
             orphaned_ = true;
             ++o.count;
-            detached = true;
+            releaseWindow();
+            return fresh;
         }
     }
-    if (detached) {
-        releaseWindow();
-    } else {
-        delete this; // unstarted, or done with its events: it ends at once
-    }
+    delete this; // unstarted, or done with its events: it ends at once
     return fresh;
 }
 

@@ -60,6 +60,9 @@ void ReleaseCurlPair(CurlPair pair) {
     if (!pair.easy || !pair.multi)
         return;
     curl_multi_remove_handle(pair.multi, pair.easy);
+    // A reset keeps the queued cookie-file names of a request that never ran; clearing them frees them
+    // (the shared cookies themselves stay).
+    curl_easy_setopt(pair.easy, CURLOPT_COOKIEFILE, nullptr);
     curl_easy_reset(pair.easy);
     Globals& g = globals();
     {

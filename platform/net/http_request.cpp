@@ -92,7 +92,9 @@ void HttpRequest::configure(const std::string& extraHeaders, const std::string& 
         curl_easy_setopt(h, CURLOPT_CAINFO, ca.c_str());
 
     if (s.flags & INTERNET_FLAG_NO_COOKIES) {
-        curl_easy_setopt(h, CURLOPT_SHARE, nullptr);
+        // Still shared for names and sessions: clearing the cookie files after the share turns the cookie
+        // engine off for this request only.
+        curl_easy_setopt(h, CURLOPT_SHARE, SharedCurlState());
         curl_easy_setopt(h, CURLOPT_COOKIEFILE, nullptr);
     } else {
         curl_easy_setopt(h, CURLOPT_SHARE, SharedCurlState());

@@ -48,6 +48,21 @@ std::string bodyOf(TStream* stream) {
     return out;
 }
 
+bool waitForPort(int port) {
+    for (int i = 0; i < 100; ++i) {
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_port = htons(static_cast<uint16_t>(port));
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        const bool up = ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+        ::close(fd);
+        if (up) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
 } // namespace
 
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
@@ -209,18 +224,7 @@ Nginx::Nginx(const std::string& locations, bool tls) : tls_(tls) {
         "sh", "-c",
         "echo " + std::to_string(port_) + "; exec " + nginx + " -p " + d + " -c " + d + "/nginx.conf"});
     // nginx prints nothing once it listens: wait until the port answers.
-    for (int i = 0; i < 100; ++i) {
-        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_port = htons(static_cast<uint16_t>(port_));
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        const bool up = ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-        ::close(fd);
-        if (up) return;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    peer_.reset();
+    if (!waitForPort(port_)) peer_.reset();
 }
 
 std::string Nginx::Url(const std::string& path) const {
@@ -240,18 +244,7 @@ TinyProxy::TinyProxy(const std::string& user, const std::string& password) {
     peer_ = std::make_unique<PeerProcess>(std::vector<std::string>{
         "sh", "-c",
         "echo " + std::to_string(port_) + "; exec " + bin + " -d -c " + dir_.File("tinyproxy.conf")});
-    for (int i = 0; i < 100; ++i) {
-        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_port = htons(static_cast<uint16_t>(port_));
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        const bool up = ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-        ::close(fd);
-        if (up) return;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    peer_.reset();
+    if (!waitForPort(port_)) peer_.reset();
 }
 
 } // namespace http_test
