@@ -1,0 +1,75 @@
+#include "app/core/form_placement.h"
+
+#include "test_env.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+using namespace appcore_test;
+
+bool Same(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+#define EXPECT_RECT(actual, l, t, r, b) EXPECT_TRUE(Same(actual, RECT{l, t, r, b}))
+
+TEST(FormPlacement, StoredInItsSectionAndReadBack) {
+    UserFolders folders;
+    const std::string file = PlacementFilePath();
+    EXPECT_EQ(file, folders.ConfigDir() + "forminfo.ini");
+    EXPECT_FALSE(ReadFormPlacement(file, "frmSiteMapMain")) << "no file";
+
+    SaveFormPlacement(file, "frmSiteMapMain", {psMaximized, RECT{100, 50, 900, 650}});
+    EXPECT_EQ(ReadAll(file), "[frmSiteMapMainPosition]\nState=1\nTop=50\nLeft=100\nRight=900\nBottom=650\n");
+    const auto placement = ReadFormPlacement(file, "frmSiteMapMain");
+    ASSERT_TRUE(placement);
+    EXPECT_EQ(placement->State, psMaximized);
+    EXPECT_RECT(placement->NormalBounds, 100, 50, 900, 650);
+    EXPECT_FALSE(ReadFormPlacement(file, "frmOther")) << "no section";
+
+    EXPECT_TRUE(WriteIniInt(file, "frmSiteMapMainPosition", "Left", -1));
+    EXPECT_FALSE(ReadFormPlacement(file, "frmSiteMapMain")) << "Left -1 means nothing stored";
+    EXPECT_EQ(ReadIniInt(file, "FRMSITEMAPMAINPOSITION", "top", 0), 50);
+    EXPECT_EQ(ReadIniInt(file, "frmSiteMapMainPosition", "Missing", 7), 7);
+    WriteAll(file, "[frmSiteMapMainPosition]\nLeft=abc\nState=9\n");
+    EXPECT_EQ(ReadIniInt(file, "frmSiteMapMainPosition", "Left", 3), 3);
+    EXPECT_FALSE(ReadFormPlacement(file, "frmSiteMapMain"));
+    WriteAll(file, "[frmSiteMapMainPosition]\nLeft=5\nState=9\n");
+    EXPECT_EQ(ReadFormPlacement(file, "frmSiteMapMain")->State, psNormal);
+}
+
+TEST(FormPlacement, WorkAreaFollowsTheStoredCorner) {
+    const std::vector<TMonitorArea> monitors = {
+        {RECT{0, 0, 1920, 1080}, RECT{0, 0, 1920, 1040}},
+        {RECT{1920, 0, 3200, 1024}, RECT{1920, 30, 3200, 1024}},
+    };
+    EXPECT_RECT(PlacementWorkArea(monitors, -1, true, POINT{2000, 100}), 0, 0, 1920, 1040)
+        << "no main window: the primary monitor";
+    EXPECT_RECT(PlacementWorkArea(monitors, 0, true, POINT{2000, 100}), 1920, 30, 3200, 1024);
+    EXPECT_RECT(PlacementWorkArea(monitors, 1, true, POINT{-500, 100}), 1920, 30, 3200, 1024)
+        << "a detached monitor: the main window's";
+    EXPECT_RECT(PlacementWorkArea(monitors, 0, false, POINT{2000, 100}), 0, 0, 1920, 1040);
+    EXPECT_RECT(PlacementWorkArea({}, -1, true, POINT{0, 0}), 0, 0, 0, 0);
+}
+
+TEST(FormPlacement, BoundsAreMovedOntoTheWorkArea) {
+    const RECT work{0, 0, 1920, 1040};
+    EXPECT_RECT(FitIntoWorkArea(RECT{100, 100, 900, 700}, work), 100, 100, 900, 700);
+    EXPECT_RECT(FitIntoWorkArea(RECT{1500, 900, 2300, 1500}, work), 1120, 440, 1920, 1040);
+    EXPECT_RECT(FitIntoWorkArea(RECT{-3000, -50, -2200, 550}, work), 0, 0, 800, 600);
+    // Wider and taller than the work area: its left and top edges line up.
+    EXPECT_RECT(FitIntoWorkArea(RECT{500, 500, 2600, 1700}, work), 0, 0, 2100, 1200);
+
+    const RECT current{0, 0, 640, 480};
+    EXPECT_RECT(RestoredBounds(current, RECT{10, 20, 810, 620}, false), 10, 20, 810, 620);
+    EXPECT_RECT(RestoredBounds(current, RECT{10, 20, 810, 620}, true), 10, 20, 650, 500);
+    EXPECT_RECT(RestoredBounds(current, RECT{10, 20, 20, 30}, false), 10, 20, 650, 500)
+        << "sizes of 10 or less are ignored";
+    EXPECT_RECT(RestoredBounds(current, RECT{10, 20, 21, 31}, false), 10, 20, 21, 31);
+
+    EXPECT_RECT(CenteredBounds(current, RECT{1920, 30, 3200, 1024}), 2240, 287, 2880, 767);
+}
+
+} // namespace
