@@ -153,6 +153,12 @@ void TApplication::Run() {
         }
     }
     running_ = false;
+    // The program ends with the loop: its forms go now, so that their OnDestroy work is done.
+    try {
+        DestroyComponents();
+    } catch (...) {
+        HandleException(this);
+    }
 }
 
 void TApplication::ProcessMessages() {

