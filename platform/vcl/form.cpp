@@ -306,8 +306,15 @@ void TCustomForm::SetActiveControl(TWinControl* Control) {
 }
 
 void TCustomForm::FocusControl(TWinControl* Control) {
+    bool wasActive = active_;
     SetActiveControl(Control);
-    if (active_ && Control && !Control->Focused()) ::SetFocus(Control->Handle());
+    if (wasActive) {
+        if (Control && !Control->Focused()) ::SetFocus(Control->Handle());
+        return;
+    }
+    if (!Visible() || !Enabled()) throw EInvalidOperation("Cannot focus a disabled or invisible window");
+    // Activation gives the focus to the active control.
+    SetActiveWindow(Handle());
 }
 
 void TCustomForm::SetFocusedControl(TWinControl* Control) {
@@ -322,6 +329,7 @@ void TCustomForm::SetFocusedControl(TWinControl* Control) {
         if (alive.expired()) return;
     }
     if (Control && Control != this && focusedControl_ == Control) Control->DoEnter();
+    if (!alive.expired()) Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(Control));
 }
 
 void TCustomForm::ControlRemoved(TControl* Control) {

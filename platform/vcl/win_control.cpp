@@ -473,11 +473,10 @@ void TWinControl::UpdateShowing() {
 }
 
 bool TWinControl::CanFocus() const {
+    // The form's own visibility does not count: its active control may be chosen before it shows.
     const TCustomForm* form = GetParentForm(this);
-    for (const TControl* c = this; c; c = c->Parent()) {
+    for (const TControl* c = this; c && c != form; c = c->Parent())
         if (!c->Visible() || !c->Enabled()) return false;
-        if (c == form) break;
-    }
     return true;
 }
 
@@ -689,6 +688,10 @@ void TWinControl::WndProc(TMessage& Message) {
     case CM_DIALOGKEY:
     case CM_DIALOGCHAR:
         Broadcast(Message);
+        return;
+    case CM_FOCUSCHANGED:
+        for (size_t i = 0; i < controls_.size(); ++i)
+            controls_[i]->WndProc(Message);
         return;
     case WM_COMMAND:
     case WM_HSCROLL:

@@ -59,6 +59,23 @@ TEST(Focus, TabAndShiftTabFollowTabOrderAndSkipWhatCannotFocus) {
     f.c->SetEnabled(false);
     Stroke(VK_TAB);
     EXPECT_TRUE(f.a->Focused());
+    // Every control hears where the focus went.
+    std::vector<LPARAM> changes;
+    struct Spy : TTestGlyph {
+        using TTestGlyph::TTestGlyph;
+        std::vector<LPARAM>* seen = nullptr;
+        void WndProc(TMessage& m) override {
+            if (m.Msg == CM_FOCUSCHANGED) seen->push_back(m.LParam);
+            TTestGlyph::WndProc(m);
+        }
+    };
+    auto* spy = new Spy(f.form);
+    spy->seen = &changes;
+    spy->SetParent(f.b); // nested: the news goes down the tree
+    f.b->SetFocus();
+    Pump();
+    EXPECT_EQ(changes, (std::vector<LPARAM>{reinterpret_cast<LPARAM>(static_cast<TWinControl*>(f.b))}));
+    f.a->SetFocus();
     // Focusing a hidden control is refused with the library's text.
     f.b->SetVisible(false);
     try {
@@ -68,6 +85,25 @@ TEST(Focus, TabAndShiftTabFollowTabOrderAndSkipWhatCannotFocus) {
         EXPECT_EQ(e.Message(), "Cannot focus a disabled or invisible window");
     }
     EXPECT_TRUE(f.a->Focused());
+}
+
+TEST(Focus, TheActiveControlChosenBeforeShowingGetsTheFocus) {
+    FocusForm f;
+    EXPECT_THROW(f.c->SetFocus(), EInvalidOperation); // the form is not showing
+    f.form->SetActiveControl(f.b);
+    f.form->Show();
+    Pump();
+    EXPECT_TRUE(f.b->Focused());
+    EXPECT_EQ(f.log, (std::vector<std::string>{"enter b"}));
+    // Another window takes the focus; activating the form again brings it back to the same control.
+    TForm* other = MakeForm();
+    other->Show();
+    Pump();
+    EXPECT_FALSE(f.b->Focused());
+    f.c->SetFocus();
+    Pump();
+    EXPECT_TRUE(f.c->Focused());
+    delete other;
 }
 
 TEST(Focus, KeyPreviewSeesKeysFirstAndCanSwallowThem) {
