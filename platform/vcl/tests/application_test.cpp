@@ -149,10 +149,27 @@ TEST(Hints, TheHintWindowShowsAfterThePauseAndCanBeChangedByTheControl) {
     EXPECT_EQ(glyph->Enters, 1);
     ASSERT_NE(Application->HintWindow(), nullptr);
     EXPECT_EQ(Application->HintWindow()->Caption(), "Other");
+    // The control may rewrite its hint, or refuse to show one.
+    glyph->OnHintShow = [](TMessage& m) {
+        reinterpret_cast<THintInfo*>(m.LParam)->HintStr = "Rewritten";
+        return LRESULT(0);
+    };
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, box->ClientToScreen(TPoint{10, 10}));
+    PumpFor(60);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, glyph->ClientToScreen(TPoint{6, 6}));
+    PumpFor(120);
+    ASSERT_NE(Application->HintWindow(), nullptr);
+    EXPECT_EQ(Application->HintWindow()->Caption(), "Rewritten");
+    glyph->OnHintShow = [](TMessage&) { return LRESULT(1); };
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, box->ClientToScreen(TPoint{10, 10}));
+    PumpFor(60);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, glyph->ClientToScreen(TPoint{6, 6}));
+    PumpFor(120);
+    EXPECT_EQ(Application->HintWindow(), nullptr);
     // Leaving every control of the program hides it.
     pw::gui::InjectMouseExit();
     Pump();
-    EXPECT_EQ(glyph->Leaves, 1);
+    EXPECT_EQ(glyph->Leaves, 3);
     EXPECT_EQ(Application->HintWindow(), nullptr);
     EXPECT_FALSE(IsWindowVisible(hint->Handle()));
     Application->OnHint = nullptr;

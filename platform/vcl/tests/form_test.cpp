@@ -4,6 +4,7 @@
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
 #include "platform/vcl/application.h"
+#include "platform/vcl/dialogs.h"
 #include "platform/vcl/screen.h"
 #include "platform/vcl/timer.h"
 #include "vcl_test_support.h"
@@ -192,6 +193,25 @@ TEST(Form, ExceptionsFromHandlersGoToTheApplicationAndTheWindowStays) {
         Application->HandleException(form);
     }
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Cannot open file x.\n");
+    // Where someone answers, the text comes in an error box captioned with the title.
+    TScriptedPrompter prompter;
+    Application->SetTitle("Quillmark Pathweaver");
+    try {
+        throw EFOpenError("Cannot open file /tmp/x.qpw. No such file or directory");
+    } catch (...) {
+        Application->HandleException(form);
+    }
+    ASSERT_EQ(prompter.Asked.size(), 1u);
+    EXPECT_EQ(prompter.Asked[0].caption, "Quillmark Pathweaver");
+    EXPECT_EQ(prompter.Asked[0].text, "Cannot open file /tmp/x.qpw. No such file or directory.");
+    EXPECT_EQ(prompter.Asked[0].icon, MB_ICONERROR);
+    // EAbort is silent.
+    try {
+        throw EAbort("");
+    } catch (...) {
+        Application->HandleException(form);
+    }
+    EXPECT_EQ(prompter.Asked.size(), 1u);
     delete form;
 }
 
@@ -210,6 +230,40 @@ TEST(Form, WindowStateAndNormalBoundsAreReadWithoutChangingTheState) {
     Pump();
     EXPECT_EQ(form->BoundsRect(), (TRect{50, 60, 350, 260}));
     delete form;
+}
+
+TEST(Form, BorderChangesRecreateTheWindowWithItsChildrenAndOwnerCentring) {
+    TForm* owner = MakeForm(400, 300);
+    owner->SetBounds(100, 100, 400, 300);
+    owner->Show();
+    auto* dialog = new TForm(owner);
+    dialog->SetBorderStyle(bsDialog);
+    dialog->SetBorderIcons(TBorderIcons{biSystemMenu});
+    dialog->SetFormStyle(fsStayOnTop);
+    dialog->SetCaption("Options");
+    dialog->SetClientWidth(200);
+    dialog->SetClientHeight(100);
+    dialog->SetPosition(poOwnerFormCenter);
+    auto* box = new TTestBox(dialog);
+    box->SetParent(dialog);
+    box->SetCaption("box");
+    HWND first = dialog->Handle();
+    DWORD style = static_cast<DWORD>(GetWindowLong(first, GWL_STYLE));
+    EXPECT_TRUE(style & WS_CAPTION);
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+    EXPECT_TRUE(GetWindowLong(first, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(GetWindowText(first), "Options");
+    dialog->SetBorderStyle(bsSizeable);
+    EXPECT_NE(dialog->Handle(), first);
+    EXPECT_TRUE(GetWindowLong(dialog->Handle(), GWL_STYLE) & WS_THICKFRAME);
+    EXPECT_EQ(GetParent(box->Handle()), dialog->Handle());
+    EXPECT_EQ(GetWindowText(box->Handle()), "box");
+    dialog->Show();
+    Pump();
+    EXPECT_NEAR(dialog->Left() + dialog->Width() / 2, owner->Left() + owner->Width() / 2, 1);
+    EXPECT_NEAR(dialog->Top() + dialog->Height() / 2, owner->Top() + owner->Height() / 2, 1);
+    delete owner; // takes the dialog with it
 }
 
 TEST(Form, TimersFireFromTheLoopWhileEnabled) {

@@ -75,6 +75,9 @@ void TTestGlyph::WndProc(TMessage& Message) {
     case CM_MOUSELEAVE:
         ++Leaves;
         return;
+    case CM_HINTSHOW:
+        if (OnHintShow) Message.Result = OnHintShow(Message);
+        return;
     default:
         TGraphicControl::WndProc(Message);
     }

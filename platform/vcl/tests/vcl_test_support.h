@@ -1,6 +1,7 @@
 #pragma once
 // Shared pieces of the class-library tests: the running application, a pump that stops when nothing
 // is left to do, and small controls that record what happens to them.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,8 @@ public:
     TColor Fill = clRed;
     int Enters = 0;
     int Leaves = 0;
+    // Answers CM_HINTSHOW: may change the hint (its LParam is the hint information) and cancel it.
+    std::function<LRESULT(TMessage&)> OnHintShow;
 
 protected:
     void Paint() override;
