@@ -2,7 +2,9 @@
 
 #include "platform/commctrl/common_controls.h"
 
+#include <algorithm>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/gdi/dc.h"
 #include "platform/gdi/fonts.h"
@@ -21,6 +23,12 @@ namespace {
 std::unordered_map<HWND, std::unique_ptr<Control>>& Table() {
     static std::unordered_map<HWND, std::unique_ptr<Control>> table;
     return table;
+}
+
+// Controls whose window went away while one of their handlers was still running.
+std::vector<std::unique_ptr<Control>>& Graveyard() {
+    static std::vector<std::unique_ptr<Control>> dead;
+    return dead;
 }
 
 void FrameChanged(HWND hwnd) {
@@ -149,8 +157,16 @@ LRESULT RouteToControl(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
     }
     Control* c = FindControl(hwnd);
     if (!c) return DefWindowProc(hwnd, msg, wParam, lParam);
+    ++c->depth_;
     LRESULT r = Dispatch(*c, msg, wParam, lParam);
-    if (msg == WM_NCDESTROY) Table().erase(hwnd);
+    --c->depth_;
+    if (msg == WM_NCDESTROY) {
+        auto node = Table().extract(hwnd);
+        if (c->depth_ > 0) Graveyard().push_back(std::move(node.mapped()));
+    } else if (c->depth_ == 0 && !FindControl(hwnd)) {
+        auto& dead = Graveyard();
+        dead.erase(std::remove_if(dead.begin(), dead.end(), [c](const auto& p) { return p.get() == c; }), dead.end());
+    }
     return r;
 }
 

@@ -40,6 +40,9 @@ private:
     HFONT font_ = nullptr;
     bool redraw_ = true;
     ScrollBars scroll_;
+    // Messages of this window being handled right now; a window destroyed inside its own handler is
+    // freed when the outermost one returns.
+    int depth_ = 0;
     friend LRESULT Dispatch(Control& control, UINT msg, WPARAM wParam, LPARAM lParam);
     friend LRESULT RouteToControl(HWND, UINT, WPARAM, LPARAM, std::unique_ptr<Control> (*)(HWND));
 };

@@ -9,6 +9,7 @@ void InitCommonControls() {
         RegisterEditClass();
         RegisterListBoxClass();
         RegisterComboBoxClass();
+        RegisterTreeViewClass();
         return true;
     }();
     (void)done;
