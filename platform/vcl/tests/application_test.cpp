@@ -137,7 +137,7 @@ TEST(Hints, TheHintWindowShowsAfterThePauseAndCanBeChangedByTheControl) {
     form->Show();
     Pump();
     pw::gui::SimulateMouse(pw::gui::MouseAction::Move, box->ClientToScreen(TPoint{10, 10}));
-    PumpFor(120);
+    PumpUntil([] { return Application->HintWindow() != nullptr; });
     THintWindow* hint = Application->HintWindow();
     ASSERT_NE(hint, nullptr);
     EXPECT_TRUE(IsWindowVisible(hint->Handle()));
@@ -145,7 +145,7 @@ TEST(Hints, TheHintWindowShowsAfterThePauseAndCanBeChangedByTheControl) {
     EXPECT_EQ(longHints, (std::vector<std::string>{"Starts gathering the site's pages"}));
     // Moving to another control hides the first hint and shows the next.
     pw::gui::SimulateMouse(pw::gui::MouseAction::Move, glyph->ClientToScreen(TPoint{5, 5}));
-    PumpFor(120);
+    PumpUntil([] { return Application->HintWindow() && Application->HintWindow()->Caption() == "Other"; });
     EXPECT_EQ(glyph->Enters, 1);
     ASSERT_NE(Application->HintWindow(), nullptr);
     EXPECT_EQ(Application->HintWindow()->Caption(), "Other");
@@ -157,7 +157,8 @@ TEST(Hints, TheHintWindowShowsAfterThePauseAndCanBeChangedByTheControl) {
     pw::gui::SimulateMouse(pw::gui::MouseAction::Move, box->ClientToScreen(TPoint{10, 10}));
     PumpFor(60);
     pw::gui::SimulateMouse(pw::gui::MouseAction::Move, glyph->ClientToScreen(TPoint{6, 6}));
-    PumpFor(120);
+    PumpUntil(
+        [] { return Application->HintWindow() && Application->HintWindow()->Caption() == "Rewritten"; });
     ASSERT_NE(Application->HintWindow(), nullptr);
     EXPECT_EQ(Application->HintWindow()->Caption(), "Rewritten");
     glyph->OnHintShow = [](TMessage&) { return LRESULT(1); };

@@ -43,6 +43,13 @@ void PumpFor(int milliseconds) {
     }
 }
 
+bool PumpUntil(const std::function<bool()>& done) {
+    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (!done() && std::chrono::steady_clock::now() < end)
+        PumpFor(5);
+    return done();
+}
+
 TTestBox::TTestBox(TComponent* AOwner, std::vector<std::string>* Log) : TCustomControl(AOwner), log_(Log) {
     SetTabStop(true);
     SetBounds(0, 0, 40, 20);

@@ -15,6 +15,8 @@ namespace vcl_test {
 void Pump();
 // Pumps for a while of real time, so that timers come due.
 void PumpFor(int milliseconds);
+// Pumps until done() holds or two seconds pass; answers done().
+bool PumpUntil(const std::function<bool()>& done);
 
 // A windowed control that can take the focus and records its events by name.
 class TTestBox : public TCustomControl {
