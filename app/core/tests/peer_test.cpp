@@ -5,6 +5,7 @@
 #include "app/core/site_map_settings.h"
 #include "platform/rtl/component_stream.h"
 #include "platform/rtl/file_stream.h"
+#include "platform/rtl/published.h"
 #include "platform/rtl/strings.h"
 
 #include "test_env.h"
@@ -107,44 +108,27 @@ std::string Bool(bool b) {
     return b ? "True" : "False";
 }
 
+// The text the peer prints for an object: one line per published property, in table order.
 std::string DumpProfile(TMapProfile& p) {
     std::string out;
-    auto line = [&out](const std::string& name, const std::string& value) {
-        out += name + "=" + value + "\n";
-    };
-    line("AddImages", Bool(p.AddImages()));
-    line("NoFolderImages", Bool(p.NoFolderImages()));
-    line("NoFolderLinks", Bool(p.NoFolderLinks()));
-    line("ClassAttribs", Bool(p.ClassAttribs()));
-    line("clrBackground", IntToStr(p.clrBackground()));
-    line("clrText", IntToStr(p.clrText()));
-    line("clrLink", IntToStr(p.clrLink()));
-    line("clrVisited", IntToStr(p.clrVisited()));
-    line("clrActive", IntToStr(p.clrActive()));
-    line("ConfirmDelete", Bool(p.ConfirmDelete()));
-    line("FileName", Hex(p.FileName()));
-    line("FileTypes", Hex(p.FileTypes()));
-    line("IgnoreFolders", Hex(p.IgnoreFolders()));
-    line("IgnoreFiles", Hex(p.IgnoreFiles()));
-    line("IndexPage", Hex(p.IndexPage()));
-    line("Modified", Bool(p.Modified()));
-    line("OutputType", IntToStr(p.OutputType()));
-    line("OutputFormat", IntToStr(p.OutputFormat()));
-    line("OutputFileName", Hex(p.OutputFileName()));
-    line("OutputInsert", Hex(p.OutputInsert()));
-    line("Untitled", Bool(p.Untitled()));
-    line("UsePageTitles", Bool(p.UsePageTitles()));
-    line("MakeGoogleSM", Bool(p.MakeGoogleSM()));
-    line("Website", Hex(p.Website()));
-    line("SpiderType", IntToStr(p.SpiderType()));
-    line("ServerName", Hex(p.ServerName()));
-    line("ServerDir", Hex(p.ServerDir()));
-    line("FtpFiles", Bool(p.FtpFiles()));
-    line("DefFreq", IntToStr(p.DefFreq()));
-    line("DefPri", IntToHex(static_cast<int64_t>(std::bit_cast<uint64_t>(p.DefPri())), 16));
-    line("FollowQueryParts", IntToStr(p.FollowQueryParts()->Count()));
-    for (int i = 0; i < p.FollowQueryParts()->Count(); ++i)
-        out += "  " + Hex(p.FollowQueryParts()->Strings(i)) + "\n";
+    for (const TPropInfo& info : TMapProfile::Table().Properties()) {
+        if (TComponent::Table().Find(info.Name) != nullptr) continue;
+        if (info.Kind == TPropKind::Class) {
+            const TStringList& list = p.FollowQueryPartsList();
+            out += info.Name + "=" + IntToStr(list.Count()) + "\n";
+            for (int i = 0; i < list.Count(); ++i)
+                out += "  " + Hex(list[i]) + "\n";
+        } else if (info.Kind == TPropKind::Float) {
+            const auto bits = std::bit_cast<uint64_t>(info.GetFloat(p));
+            out += info.Name + "=" + IntToHex(static_cast<int64_t>(bits), 16) + "\n";
+        } else if (info.Kind == TPropKind::String) {
+            out += info.Name + "=" + Hex(info.GetString(p)) + "\n";
+        } else if (info.Kind == TPropKind::Boolean) {
+            out += info.Name + "=" + Bool(info.GetOrdinal(p) != 0) + "\n";
+        } else if (info.GetOrdinal) {
+            out += info.Name + "=" + IntToStr(info.GetOrdinal(p)) + "\n";
+        }
+    }
     return out;
 }
 

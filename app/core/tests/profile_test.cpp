@@ -347,22 +347,23 @@ TEST(ProfileFile, DialogDecisions) {
             return std::nullopt;
         }));
 
-    // The question before replacing a profile.
-    int saves = 0;
-    auto save = [&](bool ok) {
-        return [&saves, ok] {
-            ++saves;
-            return ok;
-        };
+    // The question before replacing a profile: Yes goes on only when the save succeeds.
+    auto resolve = [&p](TSaveAnswer answer, bool saved, int& saves) {
+        return ResolveModifiedProfile(
+            p, [answer] { return answer; },
+            [&saves, saved] {
+                ++saves;
+                return saved;
+            });
     };
-    auto answer = [](TSaveAnswer a) { return [a] { return a; }; };
-    EXPECT_TRUE(ResolveModifiedProfile(p, answer(TSaveAnswer::Cancel), save(true))) << "clean: not asked";
+    int saves = 0;
+    EXPECT_TRUE(resolve(TSaveAnswer::Cancel, true, saves)) << "clean: not asked";
     p.SetServerDir("/other");
-    EXPECT_FALSE(ResolveModifiedProfile(p, answer(TSaveAnswer::Cancel), save(true)));
-    EXPECT_TRUE(ResolveModifiedProfile(p, answer(TSaveAnswer::No), save(true)));
+    EXPECT_FALSE(resolve(TSaveAnswer::Cancel, true, saves));
+    EXPECT_TRUE(resolve(TSaveAnswer::No, true, saves));
     EXPECT_EQ(saves, 0);
-    EXPECT_FALSE(ResolveModifiedProfile(p, answer(TSaveAnswer::Yes), save(false)));
-    EXPECT_TRUE(ResolveModifiedProfile(p, answer(TSaveAnswer::Yes), save(true)));
+    EXPECT_FALSE(resolve(TSaveAnswer::Yes, false, saves));
+    EXPECT_TRUE(resolve(TSaveAnswer::Yes, true, saves));
     EXPECT_EQ(saves, 2);
 }
 
