@@ -151,6 +151,9 @@ struct TCHITTESTINFO {
     UINT flags = 0;
 };
 
+// Placement styles of bars.
+inline constexpr DWORD CCS_TOP = 0x1, CCS_NORESIZE = 0x4, CCS_NOPARENTALIGN = 0x8, CCS_BOTTOM = 0x3;
+
 // Status bar.
 inline constexpr DWORD SBARS_SIZEGRIP = 0x100;
 inline constexpr UINT SB_SETTEXT = WM_USER + 1, SB_GETTEXT = WM_USER + 2, SB_GETTEXTLENGTH = WM_USER + 3,

@@ -10,6 +10,9 @@ void InitCommonControls() {
         RegisterListBoxClass();
         RegisterComboBoxClass();
         RegisterTreeViewClass();
+        RegisterTabControlClass();
+        RegisterStatusBarClass();
+        RegisterProgressClass();
         return true;
     }();
     (void)done;
