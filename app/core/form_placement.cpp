@@ -5,6 +5,8 @@
 #include "platform/rtl/ini_file.h"
 #include "platform/rtl/paths.h"
 
+#include <algorithm>
+
 namespace {
 constexpr int kNothingStored = -1;
 constexpr int kSmallestSize = 10;
@@ -77,9 +79,12 @@ RECT PlacementWorkArea(const std::vector<TMonitorArea>& Monitors, int MainMonito
     const auto count = static_cast<int>(Monitors.size());
     const bool haveMain = MainMonitor >= 0 && MainMonitor < count;
     if (!haveMain) return Monitors.front().WorkArea;
-    if (IsMainWindow)
-        for (const TMonitorArea& monitor : Monitors)
-            if (PtInRect(monitor.Bounds, StoredTopLeft)) return monitor.WorkArea;
+    if (IsMainWindow) {
+        const auto holder = std::find_if(Monitors.begin(), Monitors.end(), [&](const TMonitorArea& monitor) {
+            return PtInRect(monitor.Bounds, StoredTopLeft);
+        });
+        if (holder != Monitors.end()) return holder->WorkArea;
+    }
     return Monitors[static_cast<size_t>(MainMonitor)].WorkArea;
 }
 
