@@ -236,6 +236,9 @@ int TApplication::MessageBox(const std::string& Text, const std::string& Caption
 }
 
 void TApplication::AppActivation(bool Active) {
+    // Every top-level window hears it; the application reacts once per change.
+    if (appActive_ == Active) return;
+    appActive_ = Active;
     if (Active) {
         if (OnActivate) OnActivate(this);
     } else {

@@ -124,6 +124,7 @@ private:
     HWND hintTimerWnd_ = nullptr;
     THintWindow* hintWindow_ = nullptr;
     bool hintActive_ = false;
+    bool appActive_ = false;
 };
 
 extern TApplication* Application;

@@ -707,6 +707,18 @@ void TWinControl::WndProc(TMessage& Message) {
         // The notification header starts with the sender's window.
         if (Message.LParam && ReflectTo(*reinterpret_cast<HWND*>(Message.LParam), Message)) return;
         break;
+    case WM_CONTEXTMENU:
+        // A windowless child under the pointer offers its own menu first.
+        if (Message.LParam != -1) {
+            TPoint p = ScreenToClient(TPoint{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)});
+            TControl* c = ControlAtPos(p, false);
+            if (c && c->PopupMenu()) {
+                c->PopupMenu()->Popup(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
+                Message.Result = 1;
+                return;
+            }
+        }
+        break;
     case WM_SIZE: {
         DefaultHandler(Message);
         UpdateBounds();
@@ -788,7 +800,13 @@ void TWinControl::WndProc(TMessage& Message) {
     }
     if (Message.Msg >= WM_MOUSEFIRST && Message.Msg <= WM_MBUTTONDBLCLK) {
         if (Message.Msg == WM_MOUSEMOVE) TrackMouse(Message);
-        if (IsControlMouseMsg(Message)) return;
+        auto alive = AliveToken();
+        if (IsControlMouseMsg(Message)) {
+            // The window's own default handling still runs (a right click still asks for a context menu).
+            if (!alive.expired() && Message.Result == 0 && handle_)
+                DefWindowProc(handle_, Message.Msg, Message.WParam, Message.LParam);
+            return;
+        }
     }
     TControl::WndProc(Message);
 }

@@ -2,6 +2,7 @@
 
 #include "platform/graphics/graphics_objects.h"
 #include "platform/gui/input.h"
+#include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/system.h"
 #include "platform/vcl/application.h"
@@ -197,5 +198,53 @@ TEST(Controls, APopupWindowOnTheDesktopTakesTheMouse) {
     EXPECT_EQ(popup.Seen, (std::vector<UINT>{WM_LBUTTONDOWN}));
     EXPECT_EQ(popup.BoundsRect(), (TRect{400, 300, 480, 360}));
     ReleaseCapture();
+    delete form;
+}
+
+namespace {
+
+class TRecordingMenu : public TPopupMenuIntf {
+public:
+    std::vector<TPoint> At;
+    void Popup(int X, int Y) override { At.push_back(TPoint{X, Y}); }
+};
+
+} // namespace
+
+TEST(Controls, ContextMenusOpenWhereTheControlUnderThePointerSays) {
+    TForm* form = MakeForm(300, 200);
+    auto* box = new TTestBox(form);
+    box->SetBounds(10, 10, 60, 40);
+    box->SetParent(form);
+    auto* glyph = new TTestGlyph(form);
+    glyph->SetBounds(100, 10, 40, 40);
+    glyph->SetParent(form);
+    TRecordingMenu boxMenu, glyphMenu, formMenu;
+    box->SetPopupMenu(&boxMenu);
+    glyph->SetPopupMenu(&glyphMenu);
+    form->SetPopupMenu(&formMenu);
+    form->Show();
+    Pump();
+    TPoint onBox = box->ClientToScreen(TPoint{5, 5});
+    TPoint onGlyph = glyph->ClientToScreen(TPoint{5, 5});
+    TPoint onForm = form->ClientToScreen(TPoint{200, 150});
+    pw::gui::SimulateClick(onBox, pw::gui::MouseButton::Right);
+    pw::gui::SimulateClick(onGlyph, pw::gui::MouseButton::Right);
+    pw::gui::SimulateClick(onForm, pw::gui::MouseButton::Right);
+    Pump();
+    EXPECT_EQ(boxMenu.At, (std::vector<TPoint>{onBox}));
+    EXPECT_EQ(glyphMenu.At, (std::vector<TPoint>{onGlyph}));
+    EXPECT_EQ(formMenu.At, (std::vector<TPoint>{onForm}));
+    // From the keyboard the menu opens at the middle of the focused control.
+    box->SetFocus();
+    pw::gui::SimulateKeyStroke(VK_APPS);
+    Pump();
+    ASSERT_EQ(boxMenu.At.size(), 2u);
+    EXPECT_EQ(boxMenu.At[1], box->ClientToScreen(TPoint{30, 20}));
+    // Without a menu of its own a control leaves it to its parent.
+    box->SetPopupMenu(nullptr);
+    pw::gui::SimulateClick(onBox, pw::gui::MouseButton::Right);
+    Pump();
+    EXPECT_EQ(formMenu.At.size(), 2u);
     delete form;
 }

@@ -280,3 +280,23 @@ TEST(Form, TimersFireFromTheLoopWhileEnabled) {
     PumpFor(60);
     EXPECT_EQ(ticks, stopped);
 }
+
+TEST(Form, TheApplicationHearsOnceWhenItIsActivatedOrDeactivated) {
+    TForm* a = MakeForm();
+    TForm* b = MakeForm();
+    a->Show();
+    b->Show();
+    Pump();
+    std::vector<std::string> seen;
+    Application->OnActivate = [&](TObject*) { seen.push_back("activate"); };
+    Application->OnDeactivate = [&](TObject*) { seen.push_back("deactivate"); };
+    pw::gui::InjectAppActivation(false);
+    Pump();
+    pw::gui::InjectAppActivation(true);
+    Pump();
+    Application->OnActivate = nullptr;
+    Application->OnDeactivate = nullptr;
+    EXPECT_EQ(seen, (std::vector<std::string>{"deactivate", "activate"}));
+    delete a;
+    delete b;
+}
