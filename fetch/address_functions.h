@@ -1,0 +1,13 @@
+#pragma once
+// Address tests of the page fetcher.
+#include <string>
+#include <string_view>
+
+// True when both addresses name the same host and port (host letter case ignored; a missing port is
+// the scheme's default). Two texts that do not parse have no host, and so count as the same.
+bool SameHost(const std::string& URL1, const std::string& URL2);
+// The address without its query and fragment; empty when it does not parse.
+std::string StripQueryAndFragment(const std::string& URL);
+// True when "*" + the lower-cased extension of FileName (with its dot) + ";" occurs in the lower-cased
+// FileTypes; a name without an extension looks for "*;".
+bool IsFileTypeInList(std::string_view FileName, std::string_view FileTypes);

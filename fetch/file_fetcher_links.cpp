@@ -1,0 +1,92 @@
+// The parsing half of the page fetcher: which pages are parsed, and how each link is filed.
+#include "fetch/address_functions.h"
+#include "fetch/file_fetcher.h"
+#include "fetch/html/name_tables.h"
+#include "fetch/html/plugins.h"
+#include "fetch/html/typed_containers.h"
+#include "fetch/html/uri.h"
+#include "platform/rtl/string_list.h"
+#include "platform/rtl/strings.h"
+#include "platform/rtl/unicode.h"
+
+namespace {
+
+// Addresses of these types are never parsed as pages.
+constexpr const char* kNotParsed = "*.gif;*.jpg;*.ico;*.swf;*.bmp;*.png;*.zip;*.exe;*.pdf;*.wav;";
+// Links to these types are not followed.
+constexpr const char* kNotFollowed = "*.gif;*.jpg;*.ico;*.swf;*.bmp;*.png;*.zip;*.exe;*.pdf;*.wav;*.chm;";
+
+bool isWebScheme(const std::u16string& scheme) {
+    const std::string s = Utf16ToUtf8(scheme);
+    return SameText(s, "http") || SameText(s, "https");
+}
+
+} // namespace
+
+void TFileFetcher::parsePage() {
+    if (dontParseFile_) return;
+    if (mimeType_ != mimeText) return;
+    const std::string address = StripQueryAndFragment(effectiveURL());
+    if (!address.empty() && address.back() != '/' && IsFileTypeInList(address, kNotParsed)) return;
+    parser_->SetSourceString(pageContent_);
+    links_->SetBaseUri(Utf8ToUtf16(effectiveURL()));
+    links_->SetBASE_href(true);
+    parser_->Clear();
+    parser_->ParseAll();
+    parsed_ = true;
+}
+
+void TFileFetcher::handleLink(std::u16string& link) {
+    if (offSite_) return;
+    if (!link.empty()) {
+        if (link[0] == u'#') return;
+        const size_t hash = link.find(u'#');
+        if (hash != std::u16string::npos) link.resize(hash);
+    }
+    std::u16string resolved = link;
+    if (resolveUris_) {
+        std::u16string result;
+        if (Resolve(links_->BaseUri(), link, result)) resolved = result;
+    }
+    TDIHtmlTag& tag = parser_->HtmlTag();
+    if (tag.FindNumber(html_attr::rel) != nullptr &&
+        HasAttributeToken(tag.AttributeValue(html_attr::rel), u"nofollow"))
+        return;
+
+    TDIUri uri;
+    std::u16string filed;
+    bool follow = false;
+    if (uri.Parse(resolved)) {
+        // Schemes ignore letter case; the lower-case form keeps one address one text.
+        const std::u16string scheme = uri.Scheme();
+        if (isWebScheme(scheme) && scheme != u"http" && scheme != u"https") {
+            uri.SetScheme(Utf8ToUtf16(LowerCase(Utf16ToUtf8(scheme))));
+            uri.Compose(resolved);
+        }
+        bool hit = false;
+        if (!uri.Query().empty()) {
+            const std::string query = Utf16ToUtf8(uri.Query());
+            for (int i = 0; i < nonFollowQueryParts_->Count() && !hit; ++i) {
+                const std::string part = nonFollowQueryParts_->Strings(i);
+                hit = !part.empty() && query.find(part) != std::string::npos;
+            }
+        }
+        uri.ClearFragment();
+        if (!hit) uri.ClearQuery();
+        uri.Compose(filed);
+        follow = !hit && isWebScheme(uri.Scheme());
+    }
+    const std::string filed8 = Utf16ToUtf8(filed);
+    if (showAllLinkTypes_)
+        follow = true;
+    else if (follow && IsFileTypeInList(filed8, kNotFollowed))
+        follow = !wantedFileTypes_.empty() && IsFileTypeInList(filed8, wantedFileTypes_);
+
+    if (follow) {
+        followList_->Add(filed8);
+        linkVector_->AddStr2(resolved, filed);
+    } else {
+        nonFollowList_->Add(filed8);
+    }
+    if (OnLink) OnLink(this, Utf16ToUtf8(tag.TagText()), Utf16ToUtf8(resolved), filed8);
+}

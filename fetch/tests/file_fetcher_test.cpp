@@ -1,0 +1,252 @@
+// Transfers of the page fetcher against real peers: outcomes, redirects, encodings, refusals, Cancel.
+#include "fetch/file_fetcher.h"
+#include "fetch/http/win_http.h"
+#include "fetcher_test_support.h"
+#include "platform/gui/message_loop.h"
+#include "platform/rtl/date_time.h"
+#include "platform/rtl/string_list.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+using fetch_test::Site;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr TLinkTypes kCrawlKinds =
+    LinkBit(ltA_href) | LinkBit(ltAREA_href) | LinkBit(ltFRAME_src) | LinkBit(ltIFRAME_src);
+
+bool haveEcho() {
+    return std::filesystem::exists("/usr/lib/nginx/modules/ngx_http_echo_module.so");
+}
+
+std::string siteDirectives(int otherPort) {
+    std::string d = "    location = /boom { return 500; }\n"
+                    "    location = /moved { return 302 /dir/; }\n"
+                    "    location = /away { return 302 http://127.0.0.2:$server_port/dir/; }\n"
+                    "    location = /other-port { return 302 http://127.0.0.1:" +
+                    std::to_string(otherPort) +
+                    "/dir/; }\n"
+                    "    location = /missing.bin { default_type image/png; return 404 \"gone\"; }\n"
+                    "    location /cp1251/ { charset windows-1251; }\n";
+    if (haveEcho()) d += "    location = /slow { default_type text/html; echo_sleep 10; echo \"late\"; }\n";
+    return d;
+}
+
+struct Statuses {
+    explicit Statuses(TFileFetcher& f) {
+        f.OnStatusMessage = [this](TObject*, const std::string& text) { texts.push_back(text); };
+    }
+    bool Has(const std::string& text) const {
+        return std::find(texts.begin(), texts.end(), text) != texts.end();
+    }
+    std::vector<std::string> texts;
+};
+
+class FetcherTransfers : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!site.Running()) GTEST_SKIP() << "nginx is not installed";
+        site.Put("/index.html", "<html><head><title>Home page</title></head><a href=\"dir/\">d</a></html>");
+        site.Put("/dir/index.html", "<title>Folder</title><a href=\"page.html\">p</a>");
+        site.Put("/img.png", std::string("\x89PNG\r\n\x1a\n", 8) + "not really");
+        site.Put("/doc.pdf", "%PDF-1.4 tiny");
+        other.Put("/dir/index.html", "<title>Elsewhere</title><a href=\"page.html\">p</a>");
+        fetcher.SetLinkTypes(kCrawlKinds);
+    }
+
+    Site other{};
+    Site site{siteDirectives(other.Port())};
+    TFileFetcher fetcher{nullptr};
+};
+
+TFileFetcher* cancelTarget = nullptr;
+
+void cancelLater(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    if (cancelTarget) cancelTarget->Abort();
+}
+
+} // namespace
+
+TEST_F(FetcherTransfers, GoodPageReportsHeadersBodyAndStatusTexts) {
+    Statuses statuses(fetcher);
+    const std::string url = site.Url("/index.html");
+    ASSERT_TRUE(fetcher.Fetch(url));
+    EXPECT_EQ(fetcher.Response(), 200);
+    EXPECT_EQ(fetcher.URL(), url);
+    EXPECT_EQ(fetcher.ShortURL(), url);
+    EXPECT_EQ(fetcher.ContentType(), "text/html");
+    EXPECT_EQ(fetcher.MimeType(), mimeText);
+    const std::string body = "<html><head><title>Home page</title></head><a href=\"dir/\">d</a></html>";
+    EXPECT_EQ(fetcher.PageContent(), body);
+    EXPECT_EQ(fetcher.ContentLength(), static_cast<int64_t>(body.size()));
+    EXPECT_TRUE(fetcher.HasTitle());
+    EXPECT_EQ(fetcher.Title(), "Home page");
+    // The file was written moments ago; its date comes from the Last-Modified header.
+    EXPECT_NEAR(fetcher.LastModified(), Now(), 5.0 / 86400);
+    EXPECT_EQ(statuses.texts,
+              (std::vector<std::string>{"Retrieving: " + url, "Header Info Received, Content Type: text/html",
+                                        "Successfully Downloaded File: " + std::to_string(body.size()) +
+                                            " bytes."}));
+    EXPECT_FALSE(fetcher.Busy());
+}
+
+TEST_F(FetcherTransfers, FailuresGiveTheirResponseCodesAndNoLinks) {
+    Statuses statuses(fetcher);
+    EXPECT_FALSE(fetcher.Fetch(site.Url("/nothing-here.html")));
+    EXPECT_EQ(fetcher.Response(), 404);
+    EXPECT_TRUE(fetcher.PageContent().empty());
+    EXPECT_EQ(fetcher.LinkCount(), 0);
+    EXPECT_TRUE(statuses.Has("404: Not Found"));
+
+    EXPECT_FALSE(fetcher.Fetch(site.Url("/boom")));
+    EXPECT_EQ(fetcher.Response(), 500);
+    EXPECT_TRUE(statuses.Has("500: Server Error"));
+    EXPECT_EQ(fetcher.FollowList()->Count(), 0);
+
+    const int closed = fetch_test::FreePort();
+    EXPECT_FALSE(fetcher.Fetch("http://127.0.0.1:" + std::to_string(closed) + "/"));
+    EXPECT_EQ(fetcher.Response(), 0);
+    EXPECT_TRUE(statuses.Has("Host Unreachable."));
+
+    PeerProcess& faults = fetch_test::FaultServer();
+    ASSERT_TRUE(faults.Running());
+    EXPECT_FALSE(fetcher.Fetch(faults.Url("/short")));
+    EXPECT_EQ(fetcher.Response(), -3);
+    EXPECT_TRUE(statuses.Has("Connection with remote host lost."));
+    EXPECT_EQ(fetcher.LinkCount(), 0);
+
+    // A server that stops sending mid-body is given up on after the receive time-out.
+    fetcher.HttpClient()->Timeouts()->ReceiveTimeout = 1000;
+    const auto start = Clock::now();
+    EXPECT_FALSE(fetcher.Fetch(faults.Url("/stall?s=20")));
+    EXPECT_EQ(fetcher.Response(), -3);
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(10));
+}
+
+TEST_F(FetcherTransfers, LinksAreResolvedAgainstTheAddressAfterRedirects) {
+    Statuses statuses(fetcher);
+    // nginx answers a folder without its slash with a redirect to the folder.
+    ASSERT_TRUE(fetcher.Fetch(site.Url("/dir")));
+    EXPECT_EQ(fetcher.URL(), site.Url("/dir"));
+    EXPECT_EQ(fetcher.RedirectedURL(), site.Url("/dir/"));
+    EXPECT_EQ(fetcher.ShortURL(), site.Url("/dir/"));
+    EXPECT_TRUE(statuses.Has("Redirected: " + site.Url("/dir/")));
+    ASSERT_EQ(fetcher.FollowList()->Count(), 1);
+    EXPECT_EQ(fetcher.FollowList()->Strings(0), site.Url("/dir/page.html"));
+
+    ASSERT_TRUE(fetcher.Fetch(site.Url("/moved")));
+    EXPECT_EQ(fetcher.LinkCount(), 1);
+
+    // Sent on to another host, or another port: the page loads but says nothing of this site's links.
+    ASSERT_TRUE(fetcher.Fetch(site.Url("/away")));
+    EXPECT_EQ(fetcher.RedirectedURL(), site.Url("/dir/", "127.0.0.2"));
+    EXPECT_EQ(fetcher.Title(), "Folder");
+    EXPECT_EQ(fetcher.LinkCount(), 0);
+    EXPECT_EQ(fetcher.FollowList()->Count(), 0);
+    ASSERT_TRUE(fetcher.Fetch(site.Url("/other-port")));
+    EXPECT_EQ(fetcher.Title(), "Elsewhere");
+    EXPECT_EQ(fetcher.LinkCount(), 0);
+
+    // A fetch without a redirect keeps the last redirect address but takes its links from itself.
+    ASSERT_TRUE(fetcher.Fetch(site.Url("/index.html")));
+    EXPECT_EQ(fetcher.RedirectedURL(), other.Url("/dir/"));
+    ASSERT_EQ(fetcher.LinkCount(), 1);
+    EXPECT_EQ(fetcher.PageLinks()->Strings(0), site.Url("/dir/"));
+}
+
+TEST_F(FetcherTransfers, TitlesComeOutRightInSeveralEncodings) {
+    // "Привет" in windows-1251, "中文" in GB2312.
+    site.Put("/cyr.html", "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; "
+                          "charset=windows-1251\"><title>\xcf\xf0\xe8\xe2\xe5\xf2</title></head></html>");
+    site.Put("/gb.html", "<meta http-equiv=\"content-type\" content=\"text/html;charset=gb2312\">"
+                         "<title>\xd6\xd0\xce\xc4</title>");
+    site.Put("/bom.html", "\xef\xbb\xbf<title>Gr\xc3\xbc\xc3\x9f dich</title>");
+    site.Put("/cp1251/header.html", "<title>\xcf\xf0\xe8\xe2\xe5\xf2</title>");
+    site.Put("/latin.html", "<title>caf\xe9</title>");
+    struct Case {
+        const char* path;
+        const char* title;
+    };
+    for (const Case& c :
+         {Case{"/cyr.html", "Привет"}, Case{"/gb.html", "中文"}, Case{"/bom.html", "Grüß dich"},
+          Case{"/cp1251/header.html", "Привет"}, Case{"/latin.html", "café"}}) {
+        SCOPED_TRACE(c.path);
+        ASSERT_TRUE(fetcher.Fetch(site.Url(c.path)));
+        EXPECT_EQ(fetcher.Title(), c.title);
+    }
+}
+
+TEST_F(FetcherTransfers, BodiesOfUnwantedTypesAreRefusedAfterTheHeaders) {
+    EXPECT_FALSE(fetcher.Fetch(site.Url("/img.png")));
+    EXPECT_EQ(fetcher.Response(), 200);
+    EXPECT_TRUE(fetcher.ContentRefused());
+    EXPECT_EQ(fetcher.MimeType(), mimeImage);
+    EXPECT_TRUE(fetcher.PageContent().empty());
+    EXPECT_FALSE(fetcher.Parsed());
+
+    // A wanted type that is no page is listed from its headers alone.
+    EXPECT_FALSE(fetcher.Fetch(site.Url("/doc.pdf")));
+    fetcher.SetWantedFileTypes("*.html;*.pdf;");
+    ASSERT_TRUE(fetcher.Fetch(site.Url("/doc.pdf")));
+    EXPECT_EQ(fetcher.ContentType(), "application/pdf");
+    EXPECT_EQ(fetcher.ContentLength(), 13);
+    EXPECT_TRUE(fetcher.PageContent().empty());
+    EXPECT_NEAR(fetcher.LastModified(), Now(), 5.0 / 86400);
+
+    // An error answer stays an error whatever its type, and with headers only too.
+    EXPECT_FALSE(fetcher.Fetch(site.Url("/missing.bin")));
+    EXPECT_EQ(fetcher.Response(), 404);
+    fetcher.SetDontGetContent(true);
+    EXPECT_FALSE(fetcher.Fetch(site.Url("/nothing-here.html")));
+    EXPECT_EQ(fetcher.Response(), 404);
+    EXPECT_TRUE(fetcher.Fetch(site.Url("/index.html")));
+    EXPECT_TRUE(fetcher.PageContent().empty());
+}
+
+TEST_F(FetcherTransfers, CancelDuringASlowPageReturnsWithinASecond) {
+    if (!haveEcho()) GTEST_SKIP() << "the nginx echo module is not installed";
+    cancelTarget = &fetcher;
+    const auto start = Clock::now();
+    SetTimer(nullptr, 0, 300, cancelLater);
+    EXPECT_FALSE(fetcher.Fetch(site.Url("/slow")));
+    const auto took = Clock::now() - start;
+    cancelTarget = nullptr;
+    EXPECT_EQ(fetcher.Response(), -2);
+    EXPECT_LT(took, std::chrono::milliseconds(300 + 1500));
+    // The client is free again at once.
+    EXPECT_TRUE(fetcher.Fetch(site.Url("/index.html")));
+    EXPECT_EQ(fetcher.Title(), "Home page");
+}
+
+TEST_F(FetcherTransfers, AFetchFromInsideTheWaitIsRefused) {
+    int nested = 0;
+    bool nestedResult = true;
+    fetcher.OnStatusMessage = [&](TObject*, const std::string& text) {
+        if (text.rfind("Header Info", 0) == 0 && nested++ == 0)
+            nestedResult = fetcher.Fetch(site.Url("/dir/"));
+    };
+    ASSERT_TRUE(fetcher.Fetch(site.Url("/index.html")));
+    EXPECT_EQ(nested, 1);
+    EXPECT_FALSE(nestedResult);
+    EXPECT_EQ(fetcher.URL(), site.Url("/index.html"));
+    EXPECT_EQ(fetcher.Title(), "Home page");
+    EXPECT_EQ(fetcher.Response(), 200);
+}
+
+TEST_F(FetcherTransfers, AddressesWithPlusSignsAndQuotesAreFetched) {
+    site.Put("/c++/index.html", "<title>cpp</title><a href=\"a+b.html\">x</a>");
+    site.Put("/say\"hi\".html", "<title>quoted</title>");
+    ASSERT_TRUE(fetcher.Fetch(site.Url("/c++/index.html")));
+    EXPECT_EQ(fetcher.Title(), "cpp");
+    ASSERT_EQ(fetcher.LinkCount(), 1);
+    EXPECT_EQ(fetcher.FollowList()->Strings(0), site.Url("/c++/a+b.html"));
+    ASSERT_TRUE(fetcher.Fetch(site.Url("/say%22hi%22.html")));
+    EXPECT_EQ(fetcher.Title(), "quoted");
+}
