@@ -7,6 +7,7 @@ void RegisterEditClass();
 void RegisterListBoxClass();
 void RegisterComboBoxClass();
 void RegisterTreeViewClass();
+void RegisterListViewClass();
 void RegisterTabControlClass();
 void RegisterStatusBarClass();
 void RegisterProgressClass();

@@ -10,6 +10,7 @@ void InitCommonControls() {
         RegisterListBoxClass();
         RegisterComboBoxClass();
         RegisterTreeViewClass();
+        RegisterListViewClass();
         RegisterTabControlClass();
         RegisterStatusBarClass();
         RegisterProgressClass();

@@ -1,0 +1,575 @@
+// The "SysListView32" class in report view: rows of texts under a column header, with small icons.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "platform/commctrl/class_registry.h"
+#include "platform/commctrl/common_controls.h"
+#include "platform/commctrl/control.h"
+#include "platform/gdi/dc.h"
+#include "platform/gdi/edges.h"
+#include "platform/gdi/shapes.h"
+#include "platform/gdi/syscolors.h"
+#include "platform/gdi/text.h"
+#include "platform/gui/input.h"
+#include "platform/gui/keys.h"
+#include "platform/gui/paint.h"
+#include "platform/gui/window.h"
+
+namespace pw::commctrl {
+namespace {
+
+struct Column {
+    std::string text;
+    int width = 50;
+    int format = LVCFMT_LEFT;
+};
+
+struct Row {
+    std::vector<std::string> texts;
+    int image = 0;
+    UINT state = 0;
+    LPARAM param = 0;
+};
+
+class ListView : public Control {
+public:
+    using Control::Control;
+
+    LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        switch (msg) {
+        case WM_CREATE:
+            Measure();
+            return 0;
+        case WM_DESTROY: {
+            NMLISTVIEW nm;
+            Notify(LVN_DELETEALLITEMS, &nm);
+            return 0;
+        }
+        case WM_PAINT:
+            Paint();
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_SETFONT:
+            Measure();
+            Changed();
+            return 0;
+        case WM_SIZE:
+            Changed();
+            return 0;
+        case WM_GETDLGCODE:
+            return DLGC_WANTARROWS | DLGC_WANTCHARS;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS: {
+            focused_ = msg == WM_SETFOCUS;
+            Invalidate();
+            NMHDR h;
+            Notify(focused_ ? NM_SETFOCUS : NM_KILLFOCUS, &h);
+            return 0;
+        }
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDOWN:
+            MouseDown(msg, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, wParam);
+            return 0;
+        case WM_RBUTTONUP:
+            return Default(msg, wParam, lParam);
+        case WM_KEYDOWN:
+            KeyDownMsg(static_cast<int>(wParam));
+            return 0;
+        case WM_VSCROLL:
+            VScroll(LOWORD(wParam));
+            return 0;
+        case WM_MOUSEWHEEL:
+            SetTop(top_ - static_cast<int16_t>(HIWORD(wParam)) / WHEEL_DELTA * 3);
+            return 0;
+        case LVM_SETIMAGELIST: {
+            HIMAGELIST* slot = wParam == LVSIL_SMALL ? &small_ : wParam == LVSIL_NORMAL ? &normal_ : nullptr;
+            if (!slot) return 0;
+            HIMAGELIST old = *slot;
+            *slot = reinterpret_cast<HIMAGELIST>(lParam);
+            Measure();
+            Changed();
+            return reinterpret_cast<LRESULT>(old);
+        }
+        case LVM_GETIMAGELIST:
+            return reinterpret_cast<LRESULT>(wParam == LVSIL_SMALL ? small_ : wParam == LVSIL_NORMAL ? normal_ : nullptr);
+        case LVM_GETITEMCOUNT:
+            return Count();
+        case LVM_INSERTCOLUMN: {
+            const auto* col = reinterpret_cast<const LVCOLUMN*>(lParam);
+            if (!col) return -1;
+            const int index = std::clamp(static_cast<int>(wParam), 0, static_cast<int>(columns_.size()));
+            Column c;
+            ApplyColumn(c, *col);
+            columns_.insert(columns_.begin() + index, c);
+            for (Row& r : rows_)
+                if (static_cast<int>(r.texts.size()) > index && index > 0) r.texts.insert(r.texts.begin() + index, std::string());
+            Invalidate();
+            return index;
+        }
+        case LVM_SETCOLUMN:
+        case LVM_GETCOLUMN: {
+            auto* col = reinterpret_cast<LVCOLUMN*>(lParam);
+            const int index = static_cast<int>(wParam);
+            if (!col || index < 0 || index >= static_cast<int>(columns_.size())) return FALSE_;
+            Column& c = columns_[static_cast<size_t>(index)];
+            if (msg == LVM_SETCOLUMN) {
+                ApplyColumn(c, *col);
+                Invalidate();
+            } else {
+                if (col->mask & LVCF_WIDTH) col->cx = c.width;
+                if (col->mask & LVCF_FMT) col->fmt = c.format;
+                if ((col->mask & LVCF_TEXT) && col->pszText && col->cchTextMax > 0)
+                    CopyOut(c.text, static_cast<WPARAM>(col->cchTextMax), reinterpret_cast<LPARAM>(col->pszText));
+            }
+            return TRUE_;
+        }
+        case LVM_DELETECOLUMN: {
+            const int index = static_cast<int>(wParam);
+            if (index < 0 || index >= static_cast<int>(columns_.size())) return FALSE_;
+            columns_.erase(columns_.begin() + index);
+            for (Row& r : rows_)
+                if (static_cast<int>(r.texts.size()) > index) r.texts.erase(r.texts.begin() + index);
+            Invalidate();
+            return TRUE_;
+        }
+        case LVM_GETCOLUMNWIDTH:
+            return static_cast<int>(wParam) < static_cast<int>(columns_.size()) ? columns_[wParam].width : 0;
+        case LVM_SETCOLUMNWIDTH:
+            if (static_cast<int>(wParam) >= static_cast<int>(columns_.size())) return FALSE_;
+            columns_[wParam].width = std::max(0, static_cast<int>(static_cast<int16_t>(LOWORD(static_cast<uintptr_t>(lParam)))));
+            Invalidate();
+            return TRUE_;
+        case LVM_INSERTITEM: {
+            const auto* item = reinterpret_cast<const LVITEM*>(lParam);
+            if (!item || item->iSubItem != 0) return -1;
+            const int index = std::clamp(item->iItem, 0, Count());
+            Row row;
+            row.texts.resize(std::max<size_t>(1, columns_.size()));
+            if ((item->mask & LVIF_TEXT) && item->pszText) row.texts[0] = item->pszText;
+            if (item->mask & LVIF_IMAGE) row.image = item->iImage;
+            if (item->mask & LVIF_PARAM) row.param = item->lParam;
+            if (item->mask & LVIF_STATE) row.state = item->state & item->stateMask & (LVIS_SELECTED | LVIS_FOCUSED);
+            rows_.insert(rows_.begin() + index, std::move(row));
+            if (focus_ >= index) ++focus_;
+            if (anchor_ >= index) ++anchor_;
+            NMLISTVIEW nm;
+            nm.iItem = index;
+            Notify(LVN_INSERTITEM, &nm);
+            Changed();
+            return index;
+        }
+        case LVM_DELETEITEM: {
+            const int index = static_cast<int>(wParam);
+            if (!Valid(index)) return FALSE_;
+            NMLISTVIEW nm;
+            nm.iItem = index;
+            nm.lParam = rows_[static_cast<size_t>(index)].param;
+            Notify(LVN_DELETEITEM, &nm);
+            rows_.erase(rows_.begin() + index);
+            if (focus_ == index) focus_ = -1;
+            else if (focus_ > index) --focus_;
+            if (anchor_ >= index) anchor_ = std::max(-1, anchor_ - 1);
+            Changed();
+            return TRUE_;
+        }
+        case LVM_DELETEALLITEMS: {
+            NMLISTVIEW nm;
+            // A nonzero answer means the parent wants no LVN_DELETEITEM per item.
+            const bool each = !Notify(LVN_DELETEALLITEMS, &nm);
+            for (int i = Count() - 1; each && i >= 0; --i) {
+                NMLISTVIEW one;
+                one.iItem = i;
+                one.lParam = rows_[static_cast<size_t>(i)].param;
+                Notify(LVN_DELETEITEM, &one);
+            }
+            rows_.clear();
+            focus_ = anchor_ = -1;
+            top_ = 0;
+            Changed();
+            return TRUE_;
+        }
+        case LVM_GETITEM:
+        case LVM_SETITEM: {
+            auto* item = reinterpret_cast<LVITEM*>(lParam);
+            if (!item || !Valid(item->iItem) || item->iSubItem < 0) return FALSE_;
+            Row& row = rows_[static_cast<size_t>(item->iItem)];
+            if (msg == LVM_SETITEM) {
+                if (item->mask & LVIF_TEXT) SetText(row, item->iSubItem, item->pszText);
+                if (item->iSubItem == 0) {
+                    if (item->mask & LVIF_IMAGE) row.image = item->iImage;
+                    if (item->mask & LVIF_PARAM) row.param = item->lParam;
+                    if (item->mask & LVIF_STATE) SetState(item->iItem, item->state, item->stateMask);
+                }
+                Invalidate();
+                return TRUE_;
+            }
+            if ((item->mask & LVIF_TEXT) && item->pszText && item->cchTextMax > 0)
+                CopyOut(TextOf(row, item->iSubItem), static_cast<WPARAM>(item->cchTextMax), reinterpret_cast<LPARAM>(item->pszText));
+            if (item->mask & LVIF_IMAGE) item->iImage = row.image;
+            if (item->mask & LVIF_PARAM) item->lParam = row.param;
+            if (item->mask & LVIF_STATE) item->state = row.state & item->stateMask;
+            return TRUE_;
+        }
+        case LVM_SETITEMTEXT: {
+            const auto* item = reinterpret_cast<const LVITEM*>(lParam);
+            if (!item || !Valid(static_cast<int>(wParam)) || item->iSubItem < 0) return FALSE_;
+            SetText(rows_[wParam], item->iSubItem, item->pszText);
+            Invalidate();
+            return TRUE_;
+        }
+        case LVM_GETITEMTEXT: {
+            auto* item = reinterpret_cast<LVITEM*>(lParam);
+            if (!item || !Valid(static_cast<int>(wParam)) || !item->pszText || item->cchTextMax <= 0) return 0;
+            return CopyOut(TextOf(rows_[wParam], item->iSubItem), static_cast<WPARAM>(item->cchTextMax),
+                           reinterpret_cast<LPARAM>(item->pszText));
+        }
+        case LVM_SETITEMSTATE: {
+            const auto* item = reinterpret_cast<const LVITEM*>(lParam);
+            if (!item) return FALSE_;
+            const int index = static_cast<int>(static_cast<intptr_t>(wParam));
+            if (index == -1) {
+                for (int i = 0; i < Count(); ++i)
+                    SetState(i, item->state, item->stateMask);
+                return TRUE_;
+            }
+            if (!Valid(index)) return FALSE_;
+            SetState(index, item->state, item->stateMask);
+            return TRUE_;
+        }
+        case LVM_GETITEMSTATE:
+            return Valid(static_cast<int>(wParam)) ? static_cast<LRESULT>(rows_[wParam].state & static_cast<UINT>(lParam)) : 0;
+        case LVM_GETNEXTITEM: {
+            const int start = static_cast<int>(static_cast<intptr_t>(wParam));
+            const UINT want = static_cast<UINT>(lParam) & (LVNI_FOCUSED | LVNI_SELECTED);
+            for (int i = std::max(start + 1, 0); i < Count(); ++i)
+                if ((rows_[static_cast<size_t>(i)].state & want) == want) return i;
+            return -1;
+        }
+        case LVM_GETSELECTEDCOUNT:
+            return std::count_if(rows_.begin(), rows_.end(), [](const Row& r) { return (r.state & LVIS_SELECTED) != 0; });
+        case LVM_GETTOPINDEX:
+            return top_;
+        case LVM_ENSUREVISIBLE:
+            if (!Valid(static_cast<int>(wParam))) return FALSE_;
+            EnsureVisible(static_cast<int>(wParam));
+            return TRUE_;
+        case LVM_GETITEMRECT: {
+            auto* r = reinterpret_cast<RECT*>(lParam);
+            if (!r || !Valid(static_cast<int>(wParam))) return FALSE_;
+            *r = RowRect(static_cast<int>(wParam));
+            return TRUE_;
+        }
+        case LVM_HITTEST: {
+            auto* info = reinterpret_cast<LVHITTESTINFO*>(lParam);
+            if (!info) return -1;
+            info->iItem = ItemAt(info->pt);
+            info->flags = info->iItem >= 0 ? LVHT_ONITEMLABEL : LVHT_NOWHERE;
+            return info->iItem;
+        }
+        default:
+            return Default(msg, wParam, lParam);
+        }
+    }
+
+private:
+    int Count() const { return static_cast<int>(rows_.size()); }
+    bool Valid(int i) const { return i >= 0 && i < Count(); }
+    bool Single() const { return (Style() & LVS_SINGLESEL) != 0; }
+
+    static void ApplyColumn(Column& c, const LVCOLUMN& col) {
+        if (col.mask & LVCF_TEXT) c.text = col.pszText ? col.pszText : "";
+        if (col.mask & LVCF_WIDTH) c.width = std::max(0, col.cx);
+        if (col.mask & LVCF_FMT) c.format = col.fmt & 0x3;
+    }
+
+    static std::string TextOf(const Row& row, int sub) {
+        return sub >= 0 && sub < static_cast<int>(row.texts.size()) ? row.texts[static_cast<size_t>(sub)] : std::string();
+    }
+
+    static void SetText(Row& row, int sub, const char* text) {
+        if (static_cast<int>(row.texts.size()) <= sub) row.texts.resize(static_cast<size_t>(sub) + 1);
+        row.texts[static_cast<size_t>(sub)] = text ? text : "";
+    }
+
+    // Changes an item's state with LVN_ITEMCHANGING (which may refuse) and LVN_ITEMCHANGED.
+    bool SetState(int index, UINT state, UINT mask) {
+        mask &= LVIS_SELECTED | LVIS_FOCUSED;
+        if (Single() && (mask & state & LVIS_SELECTED))
+            for (int i = 0; i < Count(); ++i)
+                if (i != index && (rows_[static_cast<size_t>(i)].state & LVIS_SELECTED)) SetState(i, 0, LVIS_SELECTED);
+        if ((mask & state & LVIS_FOCUSED))
+            for (int i = 0; i < Count(); ++i)
+                if (i != index && (rows_[static_cast<size_t>(i)].state & LVIS_FOCUSED)) SetState(i, 0, LVIS_FOCUSED);
+        if (!Valid(index)) return false;
+        Row& row = rows_[static_cast<size_t>(index)];
+        const UINT next = (row.state & ~mask) | (state & mask);
+        if (next == row.state) return true;
+        NMLISTVIEW nm;
+        nm.iItem = index;
+        nm.uOldState = row.state;
+        nm.uNewState = next;
+        nm.uChanged = LVIF_STATE;
+        nm.lParam = row.param;
+        if (Notify(LVN_ITEMCHANGING, &nm)) return false;
+        if (!Valid(index)) return false;
+        rows_[static_cast<size_t>(index)].state = next;
+        if (next & LVIS_FOCUSED) focus_ = index;
+        Invalidate();
+        Notify(LVN_ITEMCHANGED, &nm);
+        return true;
+    }
+
+    void Measure() {
+        ClientDC dc(*this);
+        const int text = LineHeight(dc.Get());
+        int cx = 0, cy = 0;
+        if (small_) ImageList_GetIconSize(small_, &cx, &cy);
+        itemHeight_ = std::max(text + 2, cy + 1);
+        headerHeight_ = (Style() & LVS_NOCOLUMNHEADER) ? 0 : text + 6;
+    }
+
+    int VisibleRows() const {
+        RECT c;
+        GetClientRect(Hwnd(), c);
+        return std::max(1, static_cast<int>((c.bottom - c.top - headerHeight_) / itemHeight_));
+    }
+
+    RECT RowRect(int index) const {
+        RECT c;
+        GetClientRect(Hwnd(), c);
+        int width = 0;
+        for (const Column& col : columns_)
+            width += col.width;
+        const int y = headerHeight_ + (index - top_) * itemHeight_;
+        return RECT{0, y, std::max(width, static_cast<int>(c.right)), y + itemHeight_};
+    }
+
+    int ItemAt(POINT p) const {
+        if (p.y < headerHeight_) return -1;
+        const int index = top_ + (p.y - headerHeight_) / itemHeight_;
+        return Valid(index) ? index : -1;
+    }
+
+    void UpdateScrollBar() {
+        SCROLLINFO si;
+        si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+        si.nMax = std::max(0, Count() - 1);
+        si.nPage = static_cast<UINT>(VisibleRows());
+        si.nPos = top_;
+        SetScrollInfo(Hwnd(), SB_VERT, si, RedrawOn() ? TRUE_ : FALSE_);
+    }
+
+    void SetTop(int top) {
+        top = std::clamp(top, 0, std::max(0, Count() - VisibleRows()));
+        if (top == top_) return;
+        top_ = top;
+        UpdateScrollBar();
+        Invalidate();
+    }
+
+    void Changed() {
+        SetTop(top_);
+        UpdateScrollBar();
+        Invalidate();
+    }
+
+    void EnsureVisible(int index) {
+        if (index < top_)
+            SetTop(index);
+        else if (index >= top_ + VisibleRows())
+            SetTop(index - VisibleRows() + 1);
+    }
+
+    void VScroll(WORD code) {
+        const int page = VisibleRows();
+        if (code == SB_LINEUP) SetTop(top_ - 1);
+        if (code == SB_LINEDOWN) SetTop(top_ + 1);
+        if (code == SB_PAGEUP) SetTop(top_ - page);
+        if (code == SB_PAGEDOWN) SetTop(top_ + page);
+        if (code == SB_TOP) SetTop(0);
+        if (code == SB_BOTTOM) SetTop(Count());
+    }
+
+    void SelectOnly(int index) {
+        for (int i = 0; i < Count(); ++i)
+            if (i != index) SetState(i, 0, LVIS_SELECTED);
+        SetState(index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    }
+
+    void Choose(int index, bool shift, bool ctrl) {
+        if (!Valid(index)) return;
+        if (Single() || (!shift && !ctrl)) {
+            SelectOnly(index);
+            anchor_ = index;
+        } else if (ctrl) {
+            const bool on = (rows_[static_cast<size_t>(index)].state & LVIS_SELECTED) != 0;
+            SetState(index, (on ? 0 : LVIS_SELECTED) | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+            anchor_ = index;
+        } else {
+            const int from = Valid(anchor_) ? anchor_ : index;
+            for (int i = 0; i < Count(); ++i) {
+                const bool in = i >= std::min(from, index) && i <= std::max(from, index);
+                SetState(i, in ? LVIS_SELECTED : 0, LVIS_SELECTED);
+            }
+            SetState(index, LVIS_FOCUSED, LVIS_FOCUSED);
+        }
+        EnsureVisible(index);
+    }
+
+    void MouseDown(UINT msg, POINT p, WPARAM keys) {
+        SetFocus(Hwnd());
+        const int index = ItemAt(p);
+        if (p.y < headerHeight_ && msg == WM_LBUTTONDOWN) {
+            int x = 0;
+            for (int c = 0; c < static_cast<int>(columns_.size()); ++c) {
+                x += columns_[static_cast<size_t>(c)].width;
+                if (p.x < x) {
+                    NMLISTVIEW nm;
+                    nm.iSubItem = c;
+                    Notify(LVN_COLUMNCLICK, &nm);
+                    return;
+                }
+            }
+            return;
+        }
+        if (msg == WM_RBUTTONDOWN) {
+            // A right click keeps a selection it lands in, for the context menu to act on.
+            if (index >= 0 && !(rows_[static_cast<size_t>(index)].state & LVIS_SELECTED)) Choose(index, false, false);
+        } else if (index >= 0) {
+            Choose(index, (keys & MK_SHIFT) != 0, (keys & MK_CONTROL) != 0);
+        } else if (!(keys & (MK_SHIFT | MK_CONTROL))) {
+            for (int i = 0; i < Count(); ++i)
+                SetState(i, 0, LVIS_SELECTED);
+        }
+        NMITEMACTIVATE act;
+        act.iItem = index;
+        act.ptAction = p;
+        Notify(msg == WM_LBUTTONDBLCLK ? NM_DBLCLK : msg == WM_RBUTTONDOWN ? NM_RCLICK : NM_CLICK, &act);
+    }
+
+    void KeyDownMsg(int vk) {
+        NMLVKEYDOWN kd;
+        kd.wVKey = static_cast<WORD>(vk);
+        Notify(LVN_KEYDOWN, &kd);
+        if (Count() == 0) return;
+        int to = Valid(focus_) ? focus_ : -1;
+        switch (vk) {
+        case VK_UP:
+            to = std::max(0, to - 1);
+            break;
+        case VK_DOWN:
+            to = std::min(Count() - 1, to + 1);
+            break;
+        case VK_HOME:
+            to = 0;
+            break;
+        case VK_END:
+            to = Count() - 1;
+            break;
+        case VK_PRIOR:
+            to = std::max(0, to - VisibleRows() + 1);
+            break;
+        case VK_NEXT:
+            to = std::min(Count() - 1, std::max(to, 0) + VisibleRows() - 1);
+            break;
+        case VK_RETURN: {
+            NMHDR h;
+            Notify(NM_RETURN, &h);
+            return;
+        }
+        default:
+            return;
+        }
+        Choose(to, KeyDown(VK_SHIFT), false);
+    }
+
+    void Paint() {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(Hwnd(), ps);
+        RECT c;
+        GetClientRect(Hwnd(), c);
+        FillRect(dc, &c, GetSysColorBrush(COLOR_WINDOW));
+        HGDIOBJ oldFont = SelectObject(dc, Font());
+        SetBkMode(dc, TRANSPARENT);
+        int cx = 0, cy = 0;
+        if (small_) ImageList_GetIconSize(small_, &cx, &cy);
+        if (headerHeight_ > 0) {
+            int x = 0;
+            for (const Column& col : columns_) {
+                RECT h{x, 0, x + col.width, headerHeight_};
+                FillRect(dc, &h, GetSysColorBrush(COLOR_BTNFACE));
+                RECT e = h;
+                DrawEdge(dc, &e, EDGE_RAISED, BF_RECT | BF_SOFT);
+                RECT t{h.left + 4, h.top, h.right - 4, h.bottom};
+                SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+                DrawText(dc, col.text.c_str(), static_cast<int>(col.text.size()), &t, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
+                x += col.width;
+            }
+            if (x < c.right) {
+                RECT rest{x, 0, c.right, headerHeight_};
+                FillRect(dc, &rest, GetSysColorBrush(COLOR_BTNFACE));
+                DrawEdge(dc, &rest, EDGE_RAISED, BF_RECT | BF_SOFT);
+            }
+        }
+        const bool showSel = focused_ || (Style() & LVS_SHOWSELALWAYS);
+        for (int i = top_; i < Count() && i <= top_ + VisibleRows(); ++i) {
+            const Row& row = rows_[static_cast<size_t>(i)];
+            const RECT r = RowRect(i);
+            const bool selected = showSel && (row.state & LVIS_SELECTED);
+            int x = 0;
+            for (size_t col = 0; col < std::max<size_t>(columns_.size(), 1); ++col) {
+                const int width = columns_.empty() ? c.right : columns_[col].width;
+                RECT cell{x, r.top, x + width, r.bottom};
+                int textLeft = cell.left + 4;
+                if (col == 0 && small_) {
+                    ImageList_Draw(small_, row.image, dc, cell.left + 2, r.top + (itemHeight_ - cy) / 2, ILD_TRANSPARENT);
+                    textLeft = cell.left + cx + 4;
+                }
+                RECT t{textLeft, r.top, cell.right - 4, r.bottom};
+                const std::string text = TextOf(row, static_cast<int>(col));
+                if (col == 0 && selected) {
+                    RECT sel{textLeft - 2, r.top, std::min(cell.right, textLeft + TextWidth(dc, text) + 2), r.bottom};
+                    FillRect(dc, &sel, GetSysColorBrush(focused_ ? COLOR_HIGHLIGHT : COLOR_BTNFACE));
+                }
+                SetTextColor(dc, GetSysColor(col == 0 && selected && focused_ ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+                UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
+                if (!columns_.empty() && columns_[col].format == LVCFMT_RIGHT) format |= DT_RIGHT;
+                if (!columns_.empty() && columns_[col].format == LVCFMT_CENTER) format |= DT_CENTER;
+                DrawText(dc, text.c_str(), static_cast<int>(text.size()), &t, format);
+                x += width;
+            }
+            if (focused_ && i == focus_) {
+                RECT f = r;
+                DrawFocusRect(dc, &f);
+            }
+        }
+        SelectObject(dc, oldFont);
+        EndPaint(Hwnd(), ps);
+    }
+
+    std::vector<Column> columns_;
+    std::vector<Row> rows_;
+    HIMAGELIST small_ = nullptr;
+    HIMAGELIST normal_ = nullptr;
+    int focus_ = -1;
+    int anchor_ = -1;
+    int top_ = 0;
+    int itemHeight_ = 16;
+    int headerHeight_ = 18;
+    bool focused_ = false;
+};
+
+} // namespace
+
+void RegisterListViewClass() {
+    WNDCLASS wc;
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = &ControlProc<ListView>;
+    wc.lpszClassName = WC_LISTVIEW;
+    RegisterClass(wc);
+}
+
+} // namespace pw::commctrl
