@@ -138,7 +138,7 @@ void TApplication::FormCreated(TCustomForm* Form) {
     Form->DoCreate();
 }
 
-void TApplication::MainFormGone(TCustomForm* Form) {
+void TApplication::MainFormGone(const TCustomForm* Form) {
     if (mainForm_ == Form) mainForm_ = nullptr;
 }
 
@@ -195,8 +195,10 @@ void TApplication::Terminate() {
 }
 
 void TApplication::HandleException(TObject* Sender) {
+    if (!std::current_exception()) return;
     if (!Sender) Sender = this;
     try {
+        // cppcheck-suppress rethrowNoCurrentException
         throw;
     } catch (const EAbort&) {
     } catch (const Exception& e) {

@@ -95,7 +95,7 @@ public:
     TNotifyEvent OnDeactivate;
 
     // Kept by the forms and the window system.
-    void MainFormGone(TCustomForm* Form);
+    void MainFormGone(const TCustomForm* Form);
     void AppActivation(bool Active);
 
 private:

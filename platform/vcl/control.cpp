@@ -18,8 +18,9 @@ bool IsMouseMessage(UINT msg) {
 
 } // namespace
 
-TControl::TControl(TComponent* AOwner) : TComponent(AOwner), font_(std::make_unique<TFont>()) {
-    controlStyle_ = TControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+TControl::TControl(TComponent* AOwner)
+    : TComponent(AOwner), controlStyle_{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks},
+      font_(std::make_unique<TFont>()) {
     font_->OnChange = [this](TObject*) { FontChanged(); };
 }
 

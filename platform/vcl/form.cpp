@@ -332,7 +332,7 @@ void TCustomForm::SetFocusedControl(TWinControl* Control) {
     if (!alive.expired()) Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(Control));
 }
 
-void TCustomForm::ControlRemoved(TControl* Control) {
+void TCustomForm::ControlRemoved(const TControl* Control) {
     if (activeControl_ == Control) activeControl_ = nullptr;
     if (focusedControl_ == Control) focusedControl_ = nullptr;
 }

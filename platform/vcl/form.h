@@ -51,7 +51,7 @@ public:
     // The control that has the keyboard focus changed to Control (or to the form itself).
     void SetFocusedControl(TWinControl* Control);
     // Forgets a control that goes away.
-    void ControlRemoved(TControl* Control);
+    void ControlRemoved(const TControl* Control);
 
     TNotifyEvent OnCreate;
     TNotifyEvent OnShow;

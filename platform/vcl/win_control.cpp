@@ -99,7 +99,7 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
 
 TWinControl::~TWinControl() {
     Destroying();
-    if (handle_) DestroyHandle();
+    if (handle_) TWinControl::DestroyHandle();
     while (!controls_.empty()) {
         TControl* c = controls_.back();
         RemoveControl(c);
@@ -551,7 +551,7 @@ void TWinControl::NotifyControls(UINT Msg) {
     Broadcast(m);
 }
 
-void TWinControl::PaintControls(HDC DC, TControl* First) {
+void TWinControl::PaintControls(HDC DC, const TControl* First) {
     bool started = First == nullptr;
     for (size_t i = 0; i < controls_.size(); ++i) {
         TControl* c = controls_[i];
@@ -605,7 +605,7 @@ bool TWinControl::IsControlMouseMsg(TMessage& Message) {
     return true;
 }
 
-void TWinControl::TrackMouse(TMessage& Message) {
+void TWinControl::TrackMouse(const TMessage& Message) {
     TPoint p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
     TControl* target = ControlAtPos(p, true);
     if (!target) target = this;

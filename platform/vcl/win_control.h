@@ -75,7 +75,7 @@ public:
     // Sends Message to every child until one answers with a non-zero Result.
     void Broadcast(TMessage& Message);
     void NotifyControls(UINT Msg);
-    void PaintControls(HDC DC, TControl* First);
+    void PaintControls(HDC DC, const TControl* First);
 
     TNotifyEvent OnEnter;
     TNotifyEvent OnExit;
@@ -123,7 +123,7 @@ private:
     void HandleKeyMessage(TMessage& Message);
     bool IsControlMouseMsg(TMessage& Message);
     void PaintHandler(TMessage& Message);
-    void TrackMouse(TMessage& Message);
+    void TrackMouse(const TMessage& Message);
     // A child's notification goes back to the child as CN_*; false when hwnd is no control of ours.
     bool ReflectTo(HWND Child, TMessage& Message);
 

@@ -62,15 +62,14 @@ TEST(Focus, TabAndShiftTabFollowTabOrderAndSkipWhatCannotFocus) {
     // Every control hears where the focus went.
     std::vector<LPARAM> changes;
     struct Spy : TTestGlyph {
-        using TTestGlyph::TTestGlyph;
-        std::vector<LPARAM>* seen = nullptr;
+        Spy(TComponent* owner, std::vector<LPARAM>& seen) : TTestGlyph(owner), seen_(seen) {}
+        std::vector<LPARAM>& seen_;
         void WndProc(TMessage& m) override {
-            if (m.Msg == CM_FOCUSCHANGED) seen->push_back(m.LParam);
+            if (m.Msg == CM_FOCUSCHANGED) seen_.push_back(m.LParam);
             TTestGlyph::WndProc(m);
         }
     };
-    auto* spy = new Spy(f.form);
-    spy->seen = &changes;
+    auto* spy = new Spy(f.form, changes);
     spy->SetParent(f.b); // nested: the news goes down the tree
     f.b->SetFocus();
     Pump();
