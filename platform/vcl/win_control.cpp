@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <map>
 
+#include "platform/gdi/bitmaps.h"
+#include "platform/gdi/blit.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/regions.h"
@@ -580,13 +582,40 @@ void TWinControl::PaintHandler(TMessage& Message) {
     dc = BeginPaint(handle_, ps);
     auto alive = AliveToken();
     try {
-        PaintWindow(dc);
-        PaintControls(dc, nullptr);
+        if (doubleBuffered_)
+            PaintBuffered(dc, ps.rcPaint);
+        else {
+            PaintWindow(dc);
+            PaintControls(dc, nullptr);
+        }
     } catch (...) {
         if (!alive.expired()) EndPaint(handle_, ps);
         throw;
     }
     if (!alive.expired()) EndPaint(handle_, ps);
+}
+
+void TWinControl::PaintBuffered(HDC DC, const TRect& Area) {
+    // Everything is drawn off screen first and shown in one copy.
+    TRect client = ClientRect();
+    HDC memory = CreateCompatibleDC(DC);
+    HBITMAP bitmap = CreateCompatibleBitmap(DC, client.right, client.bottom);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    try {
+        Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory), reinterpret_cast<LPARAM>(memory));
+        PaintWindow(memory);
+        PaintControls(memory, nullptr);
+    } catch (...) {
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+        throw;
+    }
+    BitBlt(DC, Area.left, Area.top, Area.right - Area.left, Area.bottom - Area.top, memory, Area.left,
+           Area.top, SRCCOPY);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
 }
 
 bool TWinControl::IsControlMouseMsg(TMessage& Message) {
@@ -629,6 +658,11 @@ void TWinControl::WndProc(TMessage& Message) {
         PaintHandler(Message);
         return;
     case WM_ERASEBKGND: {
+        // A double-buffered control erases only in its buffer (the DC comes in both parameters then).
+        if (doubleBuffered_ && Message.WParam != static_cast<WPARAM>(Message.LParam)) {
+            Message.Result = 1;
+            return;
+        }
         HBRUSH brush = CreateSolidBrush(ColorToRGB(Color()));
         TRect r = ClientRect();
         FillRect(reinterpret_cast<HDC>(Message.WParam), &r, brush);

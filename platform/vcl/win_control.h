@@ -123,6 +123,7 @@ private:
     void HandleKeyMessage(TMessage& Message);
     bool IsControlMouseMsg(TMessage& Message);
     void PaintHandler(TMessage& Message);
+    void PaintBuffered(HDC DC, const TRect& Area);
     void TrackMouse(const TMessage& Message);
     // A child's notification goes back to the child as CN_*; false when hwnd is no control of ours.
     bool ReflectTo(HWND Child, TMessage& Message);

@@ -37,9 +37,12 @@ TEST(Align, EdgesAreTakenInTheLibrarysOrderAndFollowResizes) {
     EXPECT_EQ(wr.left - origin.x, 40);
     EXPECT_EQ(wr.right - wr.left, 210);
 
+    int resizes = 0;
+    form->OnResize = [&](TObject*) { ++resizes; };
     form->SetClientWidth(400);
     form->SetClientHeight(300);
     Pump();
+    EXPECT_EQ(resizes, 2);
     EXPECT_EQ(bottom->BoundsRect(), (TRect{0, 270, 400, 300}));
     EXPECT_EQ(right->BoundsRect(), (TRect{350, 20, 400, 270}));
     EXPECT_EQ(client->BoundsRect(), (TRect{40, 20, 350, 270}));

@@ -283,7 +283,20 @@ TEST(Painting, WindowlessChildrenAreDrawnByTheParentAndTheFormIsSaved) {
     image = pw::gui::ComposeWindow(form->Handle());
     EXPECT_EQ(image.Pixel(ox + 75, oy + 45) & 0xFFFFFF, 0xD4D0C8u);
     glyph->SetVisible(true);
+    // Drawn off screen first, the result is the same; the form's own OnPaint draws under its children.
+    form->SetDoubleBuffered(true);
+    form->OnPaint = [&](TObject*) {
+        form->Canvas().Brush().SetColor(clLime);
+        form->Canvas().FillRect(TRect{0, 60, 120, 80});
+    };
+    form->Invalidate();
     Pump();
+    image = pw::gui::ComposeWindow(form->Handle());
+    EXPECT_EQ(image.Pixel(ox + 20, oy + 20) & 0xFFFFFF, 0x0000FFu);
+    EXPECT_EQ(image.Pixel(ox + 75, oy + 45) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_EQ(image.Pixel(ox + 100, oy + 20) & 0xFFFFFF, 0xD4D0C8u);
+    EXPECT_EQ(image.Pixel(ox + 5, oy + 70) & 0xFFFFFF, 0x00FF00u);
+    EXPECT_EQ(image.Pixel(ox + 75, oy + 58) & 0xFFFFFF, 0xFF0000u); // the glyph is drawn over it
     std::string path = (std::filesystem::temp_directory_path() / "vcl_form.png").string();
     ASSERT_TRUE(pw::gui::SaveWindowImage(form->Handle(), path));
     EXPECT_GT(std::filesystem::file_size(path), 100u);
