@@ -108,8 +108,9 @@ public:
             return check_;
         case BM_SETCHECK:
             if (check_ != static_cast<int>(wParam)) {
-                check_ = static_cast<int>(wParam) == BST_INDETERMINATE && !Is3State() ? BST_CHECKED
-                                                                                      : static_cast<int>(wParam);
+                check_ = static_cast<int>(wParam) == BST_INDETERMINATE && !Is3State()
+                             ? BST_CHECKED
+                             : static_cast<int>(wParam);
                 Invalidate();
             }
             return 0;
@@ -220,7 +221,8 @@ private:
             dis.hwndItem = Hwnd();
             dis.hDC = dc;
             dis.rcItem = r;
-            if (HWND parent = Parent()) SendMessage(parent, WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
+            if (HWND parent = Parent())
+                SendMessage(parent, WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
         } else if (type == BS_GROUPBOX) {
             FillRect(dc, &r, ControlColor(WM_CTLCOLORSTATIC, dc, COLOR_BTNFACE));
             const int h = LineHeight(dc);
@@ -238,7 +240,8 @@ private:
             const bool radio = type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON;
             const int top = r.top + (r.bottom - r.top - kCheckSize) / 2;
             RECT box{r.left, top, r.left + kCheckSize, top + kCheckSize};
-            UINT state = radio ? DFCS_BUTTONRADIO : (check_ == BST_INDETERMINATE ? DFCS_BUTTON3STATE : DFCS_BUTTONCHECK);
+            UINT state = radio ? DFCS_BUTTONRADIO
+                               : (check_ == BST_INDETERMINATE ? DFCS_BUTTON3STATE : DFCS_BUTTONCHECK);
             if (check_ != BST_UNCHECKED) state |= DFCS_CHECKED;
             if (pushed_) state |= DFCS_PUSHED;
             if (!IsWindowEnabled(Hwnd())) state |= DFCS_INACTIVE;

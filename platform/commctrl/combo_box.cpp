@@ -181,8 +181,9 @@ public:
             return static_cast<LRESULT>(t.size());
         }
         case CB_GETLBTEXTLEN:
-            return items.Valid(static_cast<int>(wParam)) ? static_cast<LRESULT>(items.At(static_cast<int>(wParam)).text.size())
-                                                        : CB_ERR;
+            return items.Valid(static_cast<int>(wParam))
+                       ? static_cast<LRESULT>(items.At(static_cast<int>(wParam)).text.size())
+                       : CB_ERR;
         case CB_GETITEMDATA:
             return items.Valid(static_cast<int>(wParam)) ? items.At(static_cast<int>(wParam)).data : CB_ERR;
         case CB_SETITEMDATA:
@@ -192,8 +193,9 @@ public:
         case CB_FINDSTRING:
         case CB_FINDSTRINGEXACT:
         case CB_SELECTSTRING: {
-            const int found = items.Find(static_cast<int>(static_cast<intptr_t>(wParam)),
-                                         lParam ? reinterpret_cast<const char*>(lParam) : "", msg == CB_FINDSTRINGEXACT);
+            const int found =
+                items.Find(static_cast<int>(static_cast<intptr_t>(wParam)),
+                           lParam ? reinterpret_cast<const char*>(lParam) : "", msg == CB_FINDSTRINGEXACT);
             if (found < 0) return CB_ERR;
             if (msg == CB_SELECTSTRING) Select(found);
             return found;
@@ -216,7 +218,8 @@ public:
             return edit_ ? SendMessage(edit_, EM_GETSEL, wParam, lParam) : CB_ERR;
         case CB_SETEDITSEL:
             if (!edit_) return CB_ERR;
-            SendMessage(edit_, EM_SETSEL, static_cast<WPARAM>(static_cast<int16_t>(LOWORD(static_cast<uintptr_t>(lParam)))),
+            SendMessage(edit_, EM_SETSEL,
+                        static_cast<WPARAM>(static_cast<int16_t>(LOWORD(static_cast<uintptr_t>(lParam)))),
                         static_cast<int16_t>(HIWORD(static_cast<uintptr_t>(lParam))));
             return TRUE_;
         default:
@@ -268,14 +271,15 @@ private:
     void Create() {
         Measure();
         if ((Style() & 0x3) == CBS_DROPDOWN) {
-            edit_ = CreateWindowEx(0, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, 10, 10, Hwnd(),
-                                   reinterpret_cast<HMENU>(static_cast<uintptr_t>(kEditId)), nullptr, nullptr);
+            edit_ =
+                CreateWindowEx(0, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, 10, 10, Hwnd(),
+                               reinterpret_cast<HMENU>(static_cast<uintptr_t>(kEditId)), nullptr, nullptr);
             SetWindowLongPtr(edit_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EditSubclass));
             SendMessage(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), 0);
         }
         list_ = CreateWindowEx(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_TOPMOST, "ComboLBox", "",
-                               WS_POPUP | WS_BORDER | WS_VSCROLL, 0, 0, 10, 10, GetAncestor(Hwnd(), GA_ROOT), nullptr,
-                               nullptr, nullptr);
+                               WS_POPUP | WS_BORDER | WS_VSCROLL, 0, 0, 10, 10, GetAncestor(Hwnd(), GA_ROOT),
+                               nullptr, nullptr, nullptr);
         if (auto* l = dynamic_cast<DropList*>(FindControl(list_))) l->SetOwner(this);
         Layout();
     }
@@ -347,7 +351,8 @@ private:
         si.nPage = static_cast<UINT>(visible);
         if (auto* l = dynamic_cast<DropList*>(FindControl(list_))) si.nPos = l->top;
         SetScrollInfo(list_, SB_VERT, si, TRUE_);
-        SetWindowPos(list_, HWND_TOPMOST, r.left, r.bottom, r.right - r.left, height, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+        SetWindowPos(list_, HWND_TOPMOST, r.left, r.bottom, r.right - r.left, height,
+                     SWP_NOACTIVATE | SWP_SHOWWINDOW);
         InvalidateRect(list_, nullptr, TRUE_);
     }
 
@@ -433,12 +438,15 @@ private:
         RECT c;
         GetClientRect(Hwnd(), c);
         const bool enabled = IsWindowEnabled(Hwnd());
-        FillRect(dc, &c, ControlColor(edit_ ? WM_CTLCOLOREDIT : WM_CTLCOLORLISTBOX, dc, enabled ? COLOR_WINDOW : COLOR_BTNFACE));
+        FillRect(dc, &c,
+                 ControlColor(edit_ ? WM_CTLCOLOREDIT : WM_CTLCOLORLISTBOX, dc,
+                              enabled ? COLOR_WINDOW : COLOR_BTNFACE));
         RECT edge = c;
         DrawEdge(dc, &edge, EDGE_SUNKEN, BF_RECT);
         RECT button = ButtonRect();
         DrawFrameControl(dc, &button, DFC_SCROLL,
-                         DFCS_SCROLLCOMBOBOX | (dropped_ ? DFCS_PUSHED | DFCS_FLAT : 0) | (enabled ? 0 : DFCS_INACTIVE));
+                         DFCS_SCROLLCOMBOBOX | (dropped_ ? DFCS_PUSHED | DFCS_FLAT : 0) |
+                             (enabled ? 0 : DFCS_INACTIVE));
         if (!edit_) {
             RECT t = TextRect();
             HGDIOBJ oldFont = SelectObject(dc, Font());
@@ -453,7 +461,8 @@ private:
                 RECT text = t;
                 text.left += 2;
                 const std::string& s = items.At(cur_).text;
-                DrawText(dc, s.c_str(), static_cast<int>(s.size()), &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+                DrawText(dc, s.c_str(), static_cast<int>(s.size()), &text,
+                         DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
             }
             if (focused_ && !dropped_) DrawFocusRect(dc, &t);
             SelectObject(dc, oldFont);
@@ -503,9 +512,12 @@ LRESULT DropList::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
         POINT screen = p;
         ClientToScreen(Hwnd(), screen);
         if (PtInRect(w, screen) && ItemAt(p) < 0) {
-            const LRESULT hit = SendMessage(Hwnd(), WM_NCHITTEST, 0, MAKELPARAM(static_cast<WORD>(screen.x), static_cast<WORD>(screen.y)));
+            const LRESULT hit =
+                SendMessage(Hwnd(), WM_NCHITTEST, 0,
+                            MAKELPARAM(static_cast<WORD>(screen.x), static_cast<WORD>(screen.y)));
             if (hit == HTVSCROLL)
-                SendMessage(Hwnd(), WM_NCLBUTTONDOWN, static_cast<WPARAM>(hit), MAKELPARAM(static_cast<WORD>(screen.x), static_cast<WORD>(screen.y)));
+                SendMessage(Hwnd(), WM_NCLBUTTONDOWN, static_cast<WPARAM>(hit),
+                            MAKELPARAM(static_cast<WORD>(screen.x), static_cast<WORD>(screen.y)));
             return 0;
         }
         if (!PtInRect(w, screen) && combo_) combo_->ListClicked(-1);
@@ -546,7 +558,8 @@ LRESULT DropList::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_MOUSEWHEEL:
-        SendMessage(Hwnd(), WM_VSCROLL, static_cast<int16_t>(HIWORD(wParam)) > 0 ? SB_LINEUP : SB_LINEDOWN, 0);
+        SendMessage(Hwnd(), WM_VSCROLL, static_cast<int16_t>(HIWORD(wParam)) > 0 ? SB_LINEUP : SB_LINEDOWN,
+                    0);
         return 0;
     default:
         return Default(msg, wParam, lParam);

@@ -61,7 +61,8 @@ HWND Control::Parent() const {
 
 void Control::Command(WORD code) {
     if (HWND parent = Parent())
-        SendMessage(parent, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(Id()), code), reinterpret_cast<LPARAM>(hwnd_));
+        SendMessage(parent, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(Id()), code),
+                    reinterpret_cast<LPARAM>(hwnd_));
 }
 
 LRESULT Control::Notify(UINT code, void* header) {
@@ -77,7 +78,8 @@ HBRUSH Control::ControlColor(UINT msg, HDC dc, int defaultColor) {
     SetTextColor(dc, GetSysColor(IsWindowEnabled(hwnd_) ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
     SetBkColor(dc, GetSysColor(defaultColor));
     HWND parent = Parent();
-    LRESULT r = parent ? SendMessage(parent, msg, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd_)) : 0;
+    LRESULT r =
+        parent ? SendMessage(parent, msg, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd_)) : 0;
     return r ? reinterpret_cast<HBRUSH>(r) : GetSysColorBrush(defaultColor);
 }
 
@@ -104,7 +106,8 @@ LRESULT Dispatch(Control& c, UINT msg, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_NCCALCSIZE: {
         LRESULT r = c.Default(msg, wParam, lParam);
-        RECT* client = wParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0] : reinterpret_cast<RECT*>(lParam);
+        RECT* client =
+            wParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0] : reinterpret_cast<RECT*>(lParam);
         if (client) c.scroll_.CalcClient(*client);
         return r;
     }
@@ -165,7 +168,8 @@ LRESULT RouteToControl(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
         if (c->depth_ > 0) Graveyard().push_back(std::move(node.mapped()));
     } else if (c->depth_ == 0 && !FindControl(hwnd)) {
         auto& dead = Graveyard();
-        dead.erase(std::remove_if(dead.begin(), dead.end(), [c](const auto& p) { return p.get() == c; }), dead.end());
+        dead.erase(std::remove_if(dead.begin(), dead.end(), [c](const auto& p) { return p.get() == c; }),
+                   dead.end());
     }
     return r;
 }

@@ -160,7 +160,8 @@ public:
         case EM_GETSEL: {
             if (wParam) *reinterpret_cast<DWORD*>(wParam) = static_cast<DWORD>(model_.SelStart());
             if (lParam) *reinterpret_cast<DWORD*>(lParam) = static_cast<DWORD>(model_.SelEnd());
-            const size_t s = std::min<size_t>(model_.SelStart(), 0xFFFF), e = std::min<size_t>(model_.SelEnd(), 0xFFFF);
+            const size_t s = std::min<size_t>(model_.SelStart(), 0xFFFF),
+                         e = std::min<size_t>(model_.SelEnd(), 0xFFFF);
             return MAKELPARAM(static_cast<WORD>(s), static_cast<WORD>(e));
         }
         case EM_SETSEL: {
@@ -171,8 +172,10 @@ public:
             if (start == -1)
                 model_.SetSel(model_.Caret(), model_.Caret());
             else
-                model_.SetSel(static_cast<size_t>(std::clamp<long long>(start, 0, static_cast<long long>(size))),
-                              end < 0 ? size : static_cast<size_t>(std::min<long long>(end, static_cast<long long>(size))));
+                model_.SetSel(
+                    static_cast<size_t>(std::clamp<long long>(start, 0, static_cast<long long>(size))),
+                    end < 0 ? size
+                            : static_cast<size_t>(std::min<long long>(end, static_cast<long long>(size))));
             Invalidate();
             return 0;
         }
@@ -207,7 +210,8 @@ public:
         case EM_GETLINECOUNT:
             return model_.LineCount();
         case EM_LINEINDEX: {
-            const int line = static_cast<intptr_t>(wParam) == -1 ? model_.LineOf(model_.Caret()) : static_cast<int>(wParam);
+            const int line = static_cast<intptr_t>(wParam) == -1 ? model_.LineOf(model_.Caret())
+                                                                 : static_cast<int>(wParam);
             if (line < 0 || line >= model_.LineCount()) return -1;
             return static_cast<LRESULT>(model_.LineStart(line));
         }
@@ -215,14 +219,17 @@ public:
             if (static_cast<intptr_t>(wParam) == -1) {
                 // The unselected characters of the lines the selection touches.
                 const int first = model_.LineOf(model_.SelStart()), last = model_.LineOf(model_.SelEnd());
-                return static_cast<LRESULT>(model_.SelStart() - model_.LineStart(first) + model_.LineStart(last) +
-                                            model_.LineLength(last) - model_.SelEnd());
+                return static_cast<LRESULT>(model_.SelStart() - model_.LineStart(first) +
+                                            model_.LineStart(last) + model_.LineLength(last) -
+                                            model_.SelEnd());
             }
             const size_t pos = std::min<size_t>(wParam, model_.Text().size());
             return static_cast<LRESULT>(model_.LineLength(model_.LineOf(pos)));
         }
         case EM_LINEFROMCHAR: {
-            const size_t pos = static_cast<intptr_t>(wParam) == -1 ? model_.SelStart() : std::min<size_t>(wParam, model_.Text().size());
+            const size_t pos = static_cast<intptr_t>(wParam) == -1
+                                   ? model_.SelStart()
+                                   : std::min<size_t>(wParam, model_.Text().size());
             return model_.LineOf(pos);
         }
         case EM_GETLINE: {
@@ -316,7 +323,8 @@ private:
         int line = 0;
         if (Multi()) {
             const int h = std::max(1, LineHeight(dc.Get()));
-            line = std::clamp(topLine_ + (p.y - area.top) / h - (p.y < area.top ? 1 : 0), 0, model_.LineCount() - 1);
+            line = std::clamp(topLine_ + (p.y - area.top) / h - (p.y < area.top ? 1 : 0), 0,
+                              model_.LineCount() - 1);
         }
         const int x = p.x - area.left + scrollX_ - AlignOffset(dc.Get());
         const size_t start = model_.LineStart(line), end = start + model_.LineLength(line);
@@ -444,13 +452,15 @@ private:
             if (shift) {
                 SendMessage(Hwnd(), WM_CUT, 0, 0);
             } else {
-                if (!model_.HasSelection()) model_.SetSel(caret, ctrl ? model_.WordRight(caret) : model_.Next(caret));
+                if (!model_.HasSelection())
+                    model_.SetSel(caret, ctrl ? model_.WordRight(caret) : model_.Next(caret));
                 if (model_.HasSelection()) Edit_(std::string(), true);
             }
             break;
         case VK_BACK:
             if (ReadOnly()) break;
-            if (!model_.HasSelection()) model_.SetSel(caret, ctrl ? model_.WordLeft(caret) : model_.Prev(caret));
+            if (!model_.HasSelection())
+                model_.SetSel(caret, ctrl ? model_.WordLeft(caret) : model_.Prev(caret));
             if (model_.HasSelection()) Edit_(std::string(), true);
             break;
         case VK_RETURN:
@@ -481,7 +491,8 @@ private:
 
     void CharMsg(char32_t c) {
         // Control characters are acted on at the key-down.
-        if (c < 0x20 || c == 0x7F || KeyDown(VK_CONTROL) || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) return;
+        if (c < 0x20 || c == 0x7F || KeyDown(VK_CONTROL) || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000))
+            return;
         if (ReadOnly()) return;
         if ((Style() & ES_NUMBER) && !(c >= '0' && c <= '9')) {
             MessageBeep(0);
@@ -579,7 +590,8 @@ private:
         GetClientRect(Hwnd(), client);
         const bool enabled = IsWindowEnabled(Hwnd());
         const bool plain = ReadOnly() || !enabled;
-        HBRUSH brush = ControlColor(plain ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT, dc, plain ? COLOR_BTNFACE : COLOR_WINDOW);
+        HBRUSH brush = ControlColor(plain ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT, dc,
+                                    plain ? COLOR_BTNFACE : COLOR_WINDOW);
         FillRect(dc, &client, brush);
         HGDIOBJ oldFont = SelectObject(dc, Font());
         const RECT area = TextArea();
@@ -594,7 +606,8 @@ private:
         for (int line = first; line < last; ++line) {
             const int y = area.top + (line - first) * h;
             const size_t start = model_.LineStart(line), end = start + model_.LineLength(line);
-            const size_t s = std::clamp(model_.SelStart(), start, end), e = std::clamp(model_.SelEnd(), start, end);
+            const size_t s = std::clamp(model_.SelStart(), start, end),
+                         e = std::clamp(model_.SelEnd(), start, end);
             const std::string before = Display(model_.Text().substr(start, s - start));
             const std::string selected = Display(model_.Text().substr(s, e - s));
             const std::string after = Display(model_.Text().substr(e, end - e));
@@ -602,7 +615,8 @@ private:
             SetTextColor(dc, normal);
             TextOut(dc, x, y, before.c_str(), static_cast<int>(before.size()));
             x += TextWidth(dc, before);
-            if (!selected.empty() || (showSel && model_.SelEnd() > end && model_.SelStart() <= end && Multi())) {
+            if (!selected.empty() ||
+                (showSel && model_.SelEnd() > end && model_.SelStart() <= end && Multi())) {
                 const int w = TextWidth(dc, selected);
                 if (showSel && model_.HasSelection()) {
                     RECT sel{x, y, x + std::max(w, 1), y + h};

@@ -105,7 +105,8 @@ size_t EditModel::LineLength(int line) const {
     if (line < 0 || line >= static_cast<int>(starts_.size())) return 0;
     const size_t start = starts_[static_cast<size_t>(line)];
     if (!multiLine_) return text_.size();
-    size_t end = line + 1 < static_cast<int>(starts_.size()) ? starts_[static_cast<size_t>(line) + 1] : text_.size();
+    size_t end =
+        line + 1 < static_cast<int>(starts_.size()) ? starts_[static_cast<size_t>(line) + 1] : text_.size();
     if (end > start && text_[end - 1] == '\n' && end - 1 > start && text_[end - 2] == '\r')
         end -= 2;
     else if (end > start && (text_[end - 1] == '\n' || text_[end - 1] == '\r'))

@@ -34,7 +34,8 @@ bool ReadPixels(HBITMAP bitmap, int& width, int& height, std::vector<uint32_t>& 
     info.bmiHeader.biCompression = BI_RGB;
     out.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
     HDC dc = CreateCompatibleDC(nullptr);
-    const int lines = GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), out.data(), info.Info(), DIB_RGB_COLORS);
+    const int lines =
+        GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), out.data(), info.Info(), DIB_RGB_COLORS);
     DeleteDC(dc);
     return lines == height;
 }
@@ -61,7 +62,8 @@ int AddPixels(HIMAGELIST list, const std::vector<uint32_t>& pixels, int width, i
         std::vector<uint32_t> image(static_cast<size_t>(list->cx) * static_cast<size_t>(list->cy));
         for (int y = 0; y < list->cy; ++y)
             for (int x = 0; x < list->cx; ++x) {
-                const size_t src = static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(n * list->cx + x);
+                const size_t src = static_cast<size_t>(y) * static_cast<size_t>(width) +
+                                   static_cast<size_t>(n * list->cx + x);
                 const uint32_t rgb = pixels[src] & 0x00FFFFFFu;
                 bool transparent = false;
                 if (mask) transparent = ((*mask)[src] & 0x00FFFFFFu) != 0; // white mask bits are see-through
@@ -96,11 +98,13 @@ int ImageList_Add(HIMAGELIST list, HBITMAP image, HBITMAP mask) {
     int w = 0, h = 0, mw = 0, mh = 0;
     std::vector<uint32_t> pixels, maskPixels;
     if (!ReadPixels(image, w, h, pixels)) return -1;
-    const bool masked = (list->flags & ILC_MASK) && mask && ReadPixels(mask, mw, mh, maskPixels) && mw >= w && mh >= h;
+    const bool masked =
+        (list->flags & ILC_MASK) && mask && ReadPixels(mask, mw, mh, maskPixels) && mw >= w && mh >= h;
     if (masked && mw != w) {
         std::vector<uint32_t> cropped(static_cast<size_t>(w) * static_cast<size_t>(h));
         for (int y = 0; y < h; ++y)
-            std::copy_n(maskPixels.begin() + static_cast<long>(y) * mw, w, cropped.begin() + static_cast<long>(y) * w);
+            std::copy_n(maskPixels.begin() + static_cast<long>(y) * mw, w,
+                        cropped.begin() + static_cast<long>(y) * w);
         maskPixels.swap(cropped);
     }
     return AddPixels(list, pixels, w, h, masked ? &maskPixels : nullptr, false, 0);
@@ -154,17 +158,20 @@ BOOL ImageList_Draw(HIMAGELIST list, int index, HDC dc, int x, int y, UINT style
                                 (static_cast<uint32_t>(GetGValue(highlight)) << 8) | GetBValue(highlight);
     const int weight = (style & ILD_BLEND50) ? 50 : (style & ILD_BLEND25) ? 25 : 0;
     const uint32_t background = (static_cast<uint32_t>(GetRValue(list->background)) << 16) |
-                                (static_cast<uint32_t>(GetGValue(list->background)) << 8) | GetBValue(list->background);
+                                (static_cast<uint32_t>(GetGValue(list->background)) << 8) |
+                                GetBValue(list->background);
     for (int py = 0; py < list->cy; ++py)
         for (int px = 0; px < list->cx; ++px) {
-            uint32_t p = image[static_cast<size_t>(py) * static_cast<size_t>(list->cx) + static_cast<size_t>(px)];
+            uint32_t p =
+                image[static_cast<size_t>(py) * static_cast<size_t>(list->cx) + static_cast<size_t>(px)];
             if ((p >> 24) == 0) {
                 if (transparent) continue;
                 p = background;
             }
             if (style & ILD_MASK) p = 0;
             if (weight) p = Blend(p, blendColor, weight);
-            SetPixelV(dc, x + px, y + py, RGB(static_cast<BYTE>(p >> 16), static_cast<BYTE>(p >> 8), static_cast<BYTE>(p)));
+            SetPixelV(dc, x + px, y + py,
+                      RGB(static_cast<BYTE>(p >> 16), static_cast<BYTE>(p >> 8), static_cast<BYTE>(p)));
         }
     return TRUE_;
 }

@@ -121,8 +121,9 @@ public:
             return static_cast<LRESULT>(t.size());
         }
         case LB_GETTEXTLEN:
-            return items_.Valid(static_cast<int>(wParam)) ? static_cast<LRESULT>(items_.At(static_cast<int>(wParam)).text.size())
-                                                         : LB_ERR;
+            return items_.Valid(static_cast<int>(wParam))
+                       ? static_cast<LRESULT>(items_.At(static_cast<int>(wParam)).text.size())
+                       : LB_ERR;
         case LB_GETITEMDATA:
             return items_.Valid(static_cast<int>(wParam)) ? items_.At(static_cast<int>(wParam)).data : LB_ERR;
         case LB_SETITEMDATA:
@@ -194,10 +195,12 @@ public:
         case LB_FINDSTRING:
         case LB_FINDSTRINGEXACT:
         case LB_SELECTSTRING: {
-            const int found = items_.Find(static_cast<int>(static_cast<intptr_t>(wParam)),
-                                          lParam ? reinterpret_cast<const char*>(lParam) : "", msg == LB_FINDSTRINGEXACT);
+            const int found =
+                items_.Find(static_cast<int>(static_cast<intptr_t>(wParam)),
+                            lParam ? reinterpret_cast<const char*>(lParam) : "", msg == LB_FINDSTRINGEXACT);
             if (found < 0) return LB_ERR;
-            if (msg == LB_SELECTSTRING && !Multi()) SendMessage(Hwnd(), LB_SETCURSEL, static_cast<WPARAM>(found), 0);
+            if (msg == LB_SELECTSTRING && !Multi())
+                SendMessage(Hwnd(), LB_SETCURSEL, static_cast<WPARAM>(found), 0);
             return found;
         }
         case LB_GETTOPINDEX:
@@ -225,7 +228,8 @@ public:
             GetClientRect(Hwnd(), c);
             const bool outside = !PtInRect(c, POINT{x, y}) || ItemAt(y) < 0;
             int index = ItemAt(y);
-            if (index < 0) index = std::clamp(top_ + (y < 0 ? 0 : y / itemHeight_), 0, std::max(0, items_.Count() - 1));
+            if (index < 0)
+                index = std::clamp(top_ + (y < 0 ? 0 : y / itemHeight_), 0, std::max(0, items_.Count() - 1));
             return MAKELPARAM(static_cast<WORD>(index), outside ? 1 : 0);
         }
         default:
@@ -246,7 +250,8 @@ private:
             mis.CtlType = ODT_LISTBOX;
             mis.CtlID = static_cast<UINT>(Id());
             mis.itemHeight = static_cast<UINT>(itemHeight_);
-            if (HWND parent = Parent()) SendMessage(parent, WM_MEASUREITEM, mis.CtlID, reinterpret_cast<LPARAM>(&mis));
+            if (HWND parent = Parent())
+                SendMessage(parent, WM_MEASUREITEM, mis.CtlID, reinterpret_cast<LPARAM>(&mis));
             itemHeight_ = std::max(1, static_cast<int>(mis.itemHeight));
         }
     }
@@ -458,7 +463,8 @@ private:
                 dis.hDC = dc;
                 dis.rcItem = r;
                 dis.itemData = static_cast<uintptr_t>(items_.At(i).data);
-                if (HWND parent = Parent()) SendMessage(parent, WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
+                if (HWND parent = Parent())
+                    SendMessage(parent, WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
                 continue;
             }
             if (selected) {
@@ -470,7 +476,8 @@ private:
             RECT text = r;
             text.left += 2;
             const std::string& t = items_.At(i).text;
-            DrawText(dc, t.c_str(), static_cast<int>(t.size()), &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+            DrawText(dc, t.c_str(), static_cast<int>(t.size()), &text,
+                     DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
             if (focused_ && i == caret_) DrawFocusRect(dc, &r);
         }
         SelectObject(dc, oldFont);

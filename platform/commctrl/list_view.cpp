@@ -94,7 +94,9 @@ public:
             return reinterpret_cast<LRESULT>(old);
         }
         case LVM_GETIMAGELIST:
-            return reinterpret_cast<LRESULT>(wParam == LVSIL_SMALL ? small_ : wParam == LVSIL_NORMAL ? normal_ : nullptr);
+            return reinterpret_cast<LRESULT>(wParam == LVSIL_SMALL    ? small_
+                                             : wParam == LVSIL_NORMAL ? normal_
+                                                                      : nullptr);
         case LVM_GETITEMCOUNT:
             return Count();
         case LVM_INSERTCOLUMN: {
@@ -105,7 +107,8 @@ public:
             ApplyColumn(c, *col);
             columns_.insert(columns_.begin() + index, c);
             for (Row& r : rows_)
-                if (static_cast<int>(r.texts.size()) > index && index > 0) r.texts.insert(r.texts.begin() + index, std::string());
+                if (static_cast<int>(r.texts.size()) > index && index > 0)
+                    r.texts.insert(r.texts.begin() + index, std::string());
             Invalidate();
             return index;
         }
@@ -122,7 +125,8 @@ public:
                 if (col->mask & LVCF_WIDTH) col->cx = c.width;
                 if (col->mask & LVCF_FMT) col->fmt = c.format;
                 if ((col->mask & LVCF_TEXT) && col->pszText && col->cchTextMax > 0)
-                    CopyOut(c.text, static_cast<WPARAM>(col->cchTextMax), reinterpret_cast<LPARAM>(col->pszText));
+                    CopyOut(c.text, static_cast<WPARAM>(col->cchTextMax),
+                            reinterpret_cast<LPARAM>(col->pszText));
             }
             return TRUE_;
         }
@@ -139,7 +143,8 @@ public:
             return static_cast<int>(wParam) < static_cast<int>(columns_.size()) ? columns_[wParam].width : 0;
         case LVM_SETCOLUMNWIDTH:
             if (static_cast<int>(wParam) >= static_cast<int>(columns_.size())) return FALSE_;
-            columns_[wParam].width = std::max(0, static_cast<int>(static_cast<int16_t>(LOWORD(static_cast<uintptr_t>(lParam)))));
+            columns_[wParam].width =
+                std::max(0, static_cast<int>(static_cast<int16_t>(LOWORD(static_cast<uintptr_t>(lParam)))));
             Invalidate();
             return TRUE_;
         case LVM_INSERTITEM: {
@@ -151,7 +156,8 @@ public:
             if ((item->mask & LVIF_TEXT) && item->pszText) row.texts[0] = item->pszText;
             if (item->mask & LVIF_IMAGE) row.image = item->iImage;
             if (item->mask & LVIF_PARAM) row.param = item->lParam;
-            if (item->mask & LVIF_STATE) row.state = item->state & item->stateMask & (LVIS_SELECTED | LVIS_FOCUSED);
+            if (item->mask & LVIF_STATE)
+                row.state = item->state & item->stateMask & (LVIS_SELECTED | LVIS_FOCUSED);
             rows_.insert(rows_.begin() + index, std::move(row));
             if (focus_ >= index) ++focus_;
             if (anchor_ >= index) ++anchor_;
@@ -169,8 +175,10 @@ public:
             nm.lParam = rows_[static_cast<size_t>(index)].param;
             Notify(LVN_DELETEITEM, &nm);
             rows_.erase(rows_.begin() + index);
-            if (focus_ == index) focus_ = -1;
-            else if (focus_ > index) --focus_;
+            if (focus_ == index)
+                focus_ = -1;
+            else if (focus_ > index)
+                --focus_;
             if (anchor_ >= index) anchor_ = std::max(-1, anchor_ - 1);
             Changed();
             return TRUE_;
@@ -207,7 +215,8 @@ public:
                 return TRUE_;
             }
             if ((item->mask & LVIF_TEXT) && item->pszText && item->cchTextMax > 0)
-                CopyOut(TextOf(row, item->iSubItem), static_cast<WPARAM>(item->cchTextMax), reinterpret_cast<LPARAM>(item->pszText));
+                CopyOut(TextOf(row, item->iSubItem), static_cast<WPARAM>(item->cchTextMax),
+                        reinterpret_cast<LPARAM>(item->pszText));
             if (item->mask & LVIF_IMAGE) item->iImage = row.image;
             if (item->mask & LVIF_PARAM) item->lParam = row.param;
             if (item->mask & LVIF_STATE) item->state = row.state & item->stateMask;
@@ -222,7 +231,8 @@ public:
         }
         case LVM_GETITEMTEXT: {
             auto* item = reinterpret_cast<LVITEM*>(lParam);
-            if (!item || !Valid(static_cast<int>(wParam)) || !item->pszText || item->cchTextMax <= 0) return 0;
+            if (!item || !Valid(static_cast<int>(wParam)) || !item->pszText || item->cchTextMax <= 0)
+                return 0;
             return CopyOut(TextOf(rows_[wParam], item->iSubItem), static_cast<WPARAM>(item->cchTextMax),
                            reinterpret_cast<LPARAM>(item->pszText));
         }
@@ -240,7 +250,9 @@ public:
             return TRUE_;
         }
         case LVM_GETITEMSTATE:
-            return Valid(static_cast<int>(wParam)) ? static_cast<LRESULT>(rows_[wParam].state & static_cast<UINT>(lParam)) : 0;
+            return Valid(static_cast<int>(wParam))
+                       ? static_cast<LRESULT>(rows_[wParam].state & static_cast<UINT>(lParam))
+                       : 0;
         case LVM_GETNEXTITEM: {
             const int start = static_cast<int>(static_cast<intptr_t>(wParam));
             const UINT want = static_cast<UINT>(lParam) & (LVNI_FOCUSED | LVNI_SELECTED);
@@ -249,7 +261,8 @@ public:
             return -1;
         }
         case LVM_GETSELECTEDCOUNT:
-            return std::count_if(rows_.begin(), rows_.end(), [](const Row& r) { return (r.state & LVIS_SELECTED) != 0; });
+            return std::count_if(rows_.begin(), rows_.end(),
+                                 [](const Row& r) { return (r.state & LVIS_SELECTED) != 0; });
         case LVM_GETTOPINDEX:
             return top_;
         case LVM_ENSUREVISIBLE:
@@ -286,7 +299,8 @@ private:
     }
 
     static std::string TextOf(const Row& row, int sub) {
-        return sub >= 0 && sub < static_cast<int>(row.texts.size()) ? row.texts[static_cast<size_t>(sub)] : std::string();
+        return sub >= 0 && sub < static_cast<int>(row.texts.size()) ? row.texts[static_cast<size_t>(sub)]
+                                                                    : std::string();
     }
 
     static void SetText(Row& row, int sub, const char* text) {
@@ -299,10 +313,12 @@ private:
         mask &= LVIS_SELECTED | LVIS_FOCUSED;
         if (Single() && (mask & state & LVIS_SELECTED))
             for (int i = 0; i < Count(); ++i)
-                if (i != index && (rows_[static_cast<size_t>(i)].state & LVIS_SELECTED)) SetState(i, 0, LVIS_SELECTED);
+                if (i != index && (rows_[static_cast<size_t>(i)].state & LVIS_SELECTED))
+                    SetState(i, 0, LVIS_SELECTED);
         if ((mask & state & LVIS_FOCUSED))
             for (int i = 0; i < Count(); ++i)
-                if (i != index && (rows_[static_cast<size_t>(i)].state & LVIS_FOCUSED)) SetState(i, 0, LVIS_FOCUSED);
+                if (i != index && (rows_[static_cast<size_t>(i)].state & LVIS_FOCUSED))
+                    SetState(i, 0, LVIS_FOCUSED);
         if (!Valid(index)) return false;
         Row& row = rows_[static_cast<size_t>(index)];
         const UINT next = (row.state & ~mask) | (state & mask);
@@ -437,7 +453,8 @@ private:
         }
         if (msg == WM_RBUTTONDOWN) {
             // A right click keeps a selection it lands in, for the context menu to act on.
-            if (index >= 0 && !(rows_[static_cast<size_t>(index)].state & LVIS_SELECTED)) Choose(index, false, false);
+            if (index >= 0 && !(rows_[static_cast<size_t>(index)].state & LVIS_SELECTED))
+                Choose(index, false, false);
         } else if (index >= 0) {
             Choose(index, (keys & MK_SHIFT) != 0, (keys & MK_CONTROL) != 0);
         } else if (!(keys & (MK_SHIFT | MK_CONTROL))) {
@@ -505,7 +522,8 @@ private:
                 DrawEdge(dc, &e, EDGE_RAISED, BF_RECT | BF_SOFT);
                 RECT t{h.left + 4, h.top, h.right - 4, h.bottom};
                 SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-                DrawText(dc, col.text.c_str(), static_cast<int>(col.text.size()), &t, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
+                DrawText(dc, col.text.c_str(), static_cast<int>(col.text.size()), &t,
+                         DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
                 x += col.width;
             }
             if (x < c.right) {
@@ -525,16 +543,19 @@ private:
                 RECT cell{x, r.top, x + width, r.bottom};
                 int textLeft = cell.left + 4;
                 if (col == 0 && small_) {
-                    ImageList_Draw(small_, row.image, dc, cell.left + 2, r.top + (itemHeight_ - cy) / 2, ILD_TRANSPARENT);
+                    ImageList_Draw(small_, row.image, dc, cell.left + 2, r.top + (itemHeight_ - cy) / 2,
+                                   ILD_TRANSPARENT);
                     textLeft = cell.left + cx + 4;
                 }
                 RECT t{textLeft, r.top, cell.right - 4, r.bottom};
                 const std::string text = TextOf(row, static_cast<int>(col));
                 if (col == 0 && selected) {
-                    RECT sel{textLeft - 2, r.top, std::min(cell.right, textLeft + TextWidth(dc, text) + 2), r.bottom};
+                    RECT sel{textLeft - 2, r.top, std::min(cell.right, textLeft + TextWidth(dc, text) + 2),
+                             r.bottom};
                     FillRect(dc, &sel, GetSysColorBrush(focused_ ? COLOR_HIGHLIGHT : COLOR_BTNFACE));
                 }
-                SetTextColor(dc, GetSysColor(col == 0 && selected && focused_ ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+                SetTextColor(dc, GetSysColor(col == 0 && selected && focused_ ? COLOR_HIGHLIGHTTEXT
+                                                                              : COLOR_WINDOWTEXT));
                 UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
                 if (!columns_.empty() && columns_[col].format == LVCFMT_RIGHT) format |= DT_RIGHT;
                 if (!columns_.empty() && columns_[col].format == LVCFMT_CENTER) format |= DT_CENTER;

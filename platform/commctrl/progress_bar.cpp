@@ -89,7 +89,8 @@ private:
         const bool vertical = (Style() & PBS_VERTICAL) != 0;
         const int length = vertical ? inner.bottom - inner.top : inner.right - inner.left;
         const int range = high_ - low_;
-        const int filled = range > 0 ? static_cast<int>(static_cast<long long>(length) * (pos_ - low_) / range) : 0;
+        const int filled =
+            range > 0 ? static_cast<int>(static_cast<long long>(length) * (pos_ - low_) / range) : 0;
         HBRUSH bar = GetSysColorBrush(COLOR_HIGHLIGHT);
         if (Style() & PBS_SMOOTH) {
             RECT f = inner;

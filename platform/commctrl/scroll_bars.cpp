@@ -80,10 +80,12 @@ Layout LayoutOf(const ScrollBar& b, RECT area, bool vertical) {
     const int arrow = std::min(thickness, length / 2);
     const int track = length - 2 * arrow;
     const int range = b.max - b.min + 1;
-    int thumb = b.page > 0 ? static_cast<int>(static_cast<long long>(track) * b.page / std::max(range, 1)) : arrow;
+    int thumb =
+        b.page > 0 ? static_cast<int>(static_cast<long long>(track) * b.page / std::max(range, 1)) : arrow;
     thumb = std::clamp(thumb, std::min(8, track), track);
     const int travel = b.MaxPos() - b.min;
-    const int offset = travel > 0 ? static_cast<int>(static_cast<long long>(track - thumb) * (b.pos - b.min) / travel) : 0;
+    const int offset =
+        travel > 0 ? static_cast<int>(static_cast<long long>(track - thumb) * (b.pos - b.min) / travel) : 0;
     const bool usable = b.max > b.min && track > 0 && thumb < track;
     if (vertical) {
         l.first = RECT{area.left, area.top, area.right, area.top + arrow};
@@ -94,7 +96,8 @@ Layout LayoutOf(const ScrollBar& b, RECT area, bool vertical) {
         l.first = RECT{area.left, area.top, area.left + arrow, area.bottom};
         l.second = RECT{area.right - arrow, area.top, area.right, area.bottom};
         l.track = RECT{area.left + arrow, area.top, area.right - arrow, area.bottom};
-        if (usable) l.thumb = RECT{l.track.left + offset, area.top, l.track.left + offset + thumb, area.bottom};
+        if (usable)
+            l.thumb = RECT{l.track.left + offset, area.top, l.track.left + offset + thumb, area.bottom};
     }
     return l;
 }
@@ -118,7 +121,8 @@ void ScrollBars::Paint(HWND hwnd) {
         const UINT inactive = (enabled && b.max > b.min) ? 0 : DFCS_INACTIVE;
         FillRect(dc, &l.track, GetSysColorBrush(COLOR_SCROLLBAR));
         DrawFrameControl(dc, &l.first, DFC_SCROLL, (vertical ? DFCS_SCROLLUP : DFCS_SCROLLLEFT) | inactive);
-        DrawFrameControl(dc, &l.second, DFC_SCROLL, (vertical ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT) | inactive);
+        DrawFrameControl(dc, &l.second, DFC_SCROLL,
+                         (vertical ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT) | inactive);
         if (!IsRectEmpty(l.thumb) && !inactive) {
             RECT t = l.thumb;
             DrawEdge(dc, &t, EDGE_RAISED, BF_RECT | BF_MIDDLE);

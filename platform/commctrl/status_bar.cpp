@@ -56,11 +56,13 @@ public:
             return TRUE_;
         case SB_SETTEXT: {
             const int index = LOBYTE(static_cast<WORD>(wParam));
-            Part part{lParam ? reinterpret_cast<const char*>(lParam) : "", static_cast<WORD>(wParam & 0xFF00)};
+            Part part{lParam ? reinterpret_cast<const char*>(lParam) : "",
+                      static_cast<WORD>(wParam & 0xFF00)};
             if (index == static_cast<int>(SB_SIMPLEID))
                 simple_ = part;
             else if (index < static_cast<int>(parts_.size()))
-                parts_[static_cast<size_t>(index)].text = part.text, parts_[static_cast<size_t>(index)].type = part.type;
+                parts_[static_cast<size_t>(index)].text = part.text,
+                parts_[static_cast<size_t>(index)].type = part.type;
             else
                 return FALSE_;
             Invalidate();
@@ -71,7 +73,7 @@ public:
             const int index = LOBYTE(static_cast<WORD>(wParam));
             const Part* part = index == static_cast<int>(SB_SIMPLEID) || simpleMode_ ? &simple_
                                : index < static_cast<int>(parts_.size()) ? &parts_[static_cast<size_t>(index)]
-                                                                          : nullptr;
+                                                                         : nullptr;
             if (!part) return 0;
             if (msg == SB_GETTEXT && lParam) {
                 char* out = reinterpret_cast<char*>(lParam);
@@ -103,7 +105,8 @@ public:
             return simpleMode_ ? TRUE_ : FALSE_;
         case SB_GETRECT: {
             const int index = static_cast<int>(wParam);
-            if (!lParam || (!simpleMode_ && (index < 0 || index >= static_cast<int>(rights_.size())))) return FALSE_;
+            if (!lParam || (!simpleMode_ && (index < 0 || index >= static_cast<int>(rights_.size()))))
+                return FALSE_;
             *reinterpret_cast<RECT*>(lParam) = simpleMode_ ? ClientArea() : PartRect(index);
             return TRUE_;
         }
@@ -137,7 +140,8 @@ private:
         GetWindowRect(Hwnd(), now);
         POINT at{now.left, now.top};
         ScreenToClient(parent, at);
-        if (at.x == pc.left && at.y == pc.bottom - h && now.right - now.left == pc.right - pc.left && now.bottom - now.top == h)
+        if (at.x == pc.left && at.y == pc.bottom - h && now.right - now.left == pc.right - pc.left &&
+            now.bottom - now.top == h)
             return;
         MoveWindow(Hwnd(), pc.left, pc.bottom - h, pc.right - pc.left, h, TRUE_);
     }
@@ -151,7 +155,8 @@ private:
     }
 
     void DrawPart(HDC dc, RECT r, const Part& part) {
-        if (!(part.type & SBT_NOBORDERS)) DrawEdge(dc, &r, (part.type & SBT_POPOUT) ? BDR_RAISEDINNER : BDR_SUNKENOUTER, BF_RECT);
+        if (!(part.type & SBT_NOBORDERS))
+            DrawEdge(dc, &r, (part.type & SBT_POPOUT) ? BDR_RAISEDINNER : BDR_SUNKENOUTER, BF_RECT);
         RECT t{r.left + 3, r.top + 1, r.right - 2, r.bottom - 1};
         DrawText(dc, part.text.c_str(), static_cast<int>(part.text.size()), &t,
                  DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);

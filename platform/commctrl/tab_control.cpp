@@ -97,7 +97,8 @@ public:
             if (!item || index < 0 || index >= Count()) return FALSE_;
             const Tab& tab = tabs_[static_cast<size_t>(index)];
             if ((item->mask & TCIF_TEXT) && item->pszText && item->cchTextMax > 0)
-                CopyOut(tab.text, static_cast<WPARAM>(item->cchTextMax), reinterpret_cast<LPARAM>(item->pszText));
+                CopyOut(tab.text, static_cast<WPARAM>(item->cchTextMax),
+                        reinterpret_cast<LPARAM>(item->pszText));
             if (item->mask & TCIF_IMAGE) item->iImage = tab.image;
             if (item->mask & TCIF_PARAM) item->lParam = tab.param;
             return TRUE_;
@@ -218,7 +219,8 @@ private:
             DrawEdge(dc, &face, EDGE_RAISED, BF_LEFT | BF_TOP | BF_RIGHT | BF_SOFT);
             RECT t = r;
             const std::string& text = tabs_[static_cast<size_t>(i)].text;
-            DrawText(dc, text.c_str(), static_cast<int>(text.size()), &t, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+            DrawText(dc, text.c_str(), static_cast<int>(text.size()), &t,
+                     DT_SINGLELINE | DT_CENTER | DT_VCENTER);
             if (i == cur_ && focused_) {
                 RECT f = r;
                 InflateRect(f, -3, -3);

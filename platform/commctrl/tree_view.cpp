@@ -103,18 +103,22 @@ public:
             SetTop(top_ - static_cast<int16_t>(HIWORD(wParam)) / WHEEL_DELTA * 3);
             return 0;
         case WM_COMMAND:
-            if (edit_ && reinterpret_cast<HWND>(lParam) == edit_ && HIWORD(wParam) == EN_KILLFOCUS) EndEdit(false);
+            if (edit_ && reinterpret_cast<HWND>(lParam) == edit_ && HIWORD(wParam) == EN_KILLFOCUS)
+                EndEdit(false);
             return 0;
         case TVM_INSERTITEM:
             return reinterpret_cast<LRESULT>(InsertItem(reinterpret_cast<const TVINSERTSTRUCT*>(lParam)));
         case TVM_DELETEITEM:
             return DeleteItem(reinterpret_cast<TreeNode*>(lParam)) ? TRUE_ : FALSE_;
         case TVM_EXPAND:
-            return Expand(reinterpret_cast<TreeNode*>(lParam), static_cast<UINT>(wParam), false) ? TRUE_ : FALSE_;
+            return Expand(reinterpret_cast<TreeNode*>(lParam), static_cast<UINT>(wParam), false) ? TRUE_
+                                                                                                 : FALSE_;
         case TVM_GETNEXTITEM:
-            return reinterpret_cast<LRESULT>(NextItem(static_cast<UINT>(wParam), reinterpret_cast<TreeNode*>(lParam)));
+            return reinterpret_cast<LRESULT>(
+                NextItem(static_cast<UINT>(wParam), reinterpret_cast<TreeNode*>(lParam)));
         case TVM_SELECTITEM:
-            return SelectItem(static_cast<UINT>(wParam), reinterpret_cast<TreeNode*>(lParam)) ? TRUE_ : FALSE_;
+            return SelectItem(static_cast<UINT>(wParam), reinterpret_cast<TreeNode*>(lParam)) ? TRUE_
+                                                                                              : FALSE_;
         case TVM_GETITEM:
             return GetItem(reinterpret_cast<TVITEM*>(lParam)) ? TRUE_ : FALSE_;
         case TVM_SETITEM:
@@ -198,7 +202,9 @@ private:
         return std::max(1, static_cast<int>((c.bottom - c.top) / itemHeight_));
     }
 
-    bool RootLines() const { return (Style() & TVS_LINESATROOT) && (Style() & (TVS_HASLINES | TVS_HASBUTTONS)); }
+    bool RootLines() const {
+        return (Style() & TVS_LINESATROOT) && (Style() & (TVS_HASLINES | TVS_HASBUTTONS));
+    }
 
     int LevelLeft(const TreeNode* n) const { return (model_.Depth(n) + (RootLines() ? 1 : 0)) * indent_; }
 
@@ -219,7 +225,8 @@ private:
             info.item.pszText = buffer;
             info.item.cchTextMax = sizeof buffer;
             Notify(TVN_GETDISPINFO, &info);
-            callbackText_ = info.item.pszText && info.item.pszText != LPSTR_TEXTCALLBACK ? info.item.pszText : "";
+            callbackText_ =
+                info.item.pszText && info.item.pszText != LPSTR_TEXTCALLBACK ? info.item.pszText : "";
             return callbackText_;
         }
         return n->text;
@@ -233,7 +240,8 @@ private:
         int x = left;
         int cx = 0, cy = 0;
         if (images_ && ImageList_GetIconSize(images_, &cx, &cy)) {
-            g.image = RECT{x, row.top + (itemHeight_ - cy) / 2, x + cx, row.top + (itemHeight_ - cy) / 2 + cy};
+            g.image =
+                RECT{x, row.top + (itemHeight_ - cy) / 2, x + cx, row.top + (itemHeight_ - cy) / 2 + cy};
             x += cx + 3;
         }
         ClientDC dc(*this);
@@ -387,7 +395,8 @@ private:
         if (!parent || parent == TVI_ROOT) parent = model_.Root();
         if (parent != model_.Root() && !model_.Valid(parent)) return nullptr;
         const bool textCallback = (in->item.mask & TVIF_TEXT) && in->item.pszText == LPSTR_TEXTCALLBACK;
-        std::string text = (in->item.mask & TVIF_TEXT) && in->item.pszText && !textCallback ? in->item.pszText : "";
+        std::string text =
+            (in->item.mask & TVIF_TEXT) && in->item.pszText && !textCallback ? in->item.pszText : "";
         TreeNode* n = model_.Insert(parent, in->hInsertAfter, std::move(text));
         if (!n) return nullptr;
         TVITEM fields = in->item;
@@ -448,7 +457,8 @@ private:
         if (!model_.Valid(n)) return false;
         model_.SetExpanded(n, expand);
         if (expand) n->state |= TVIS_EXPANDEDONCE;
-        if (!expand && model_.Valid(caret_) && caret_ != n && Contains(n, caret_)) Select(n, TVC_UNKNOWN, false);
+        if (!expand && model_.Valid(caret_) && caret_ != n && Contains(n, caret_))
+            Select(n, TVC_UNKNOWN, false);
         if (!expand && (action & TVE_COLLAPSERESET)) {
             n->state &= ~TVIS_EXPANDEDONCE;
             while (n->first)
@@ -537,14 +547,16 @@ private:
         TreeNode* n = item->hItem;
         if (item->mask & TVIF_TEXT) {
             if (item->pszText && item->cchTextMax > 0)
-                CopyOut(TextOf(n), static_cast<WPARAM>(item->cchTextMax), reinterpret_cast<LPARAM>(item->pszText));
+                CopyOut(TextOf(n), static_cast<WPARAM>(item->cchTextMax),
+                        reinterpret_cast<LPARAM>(item->pszText));
         }
         if (item->mask & TVIF_IMAGE) item->iImage = n->image;
         if (item->mask & TVIF_SELECTEDIMAGE) item->iSelectedImage = n->selectedImage;
         if (item->mask & TVIF_PARAM) item->lParam = n->lParam;
         if (item->mask & TVIF_STATE) item->state = StateOf(n) & item->stateMask;
-        if (item->mask & TVIF_CHILDREN) item->cChildren = n->children == I_CHILDRENCALLBACK ? I_CHILDRENCALLBACK
-                                                                                              : (n->first ? 1 : n->children);
+        if (item->mask & TVIF_CHILDREN)
+            item->cChildren =
+                n->children == I_CHILDRENCALLBACK ? I_CHILDRENCALLBACK : (n->first ? 1 : n->children);
         return true;
     }
 
@@ -560,7 +572,8 @@ private:
     static LRESULT EditSubclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         if (msg == WM_GETDLGCODE) return DLGC_WANTALLKEYS | DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL;
         if (msg == WM_KEYDOWN && (wParam == VK_RETURN || wParam == VK_ESCAPE)) {
-            if (auto* tree = dynamic_cast<TreeView*>(FindControl(GetParent(hwnd)))) tree->EndEdit(wParam == VK_ESCAPE);
+            if (auto* tree = dynamic_cast<TreeView*>(FindControl(GetParent(hwnd))))
+                tree->EndEdit(wParam == VK_ESCAPE);
             return 0;
         }
         if (msg == WM_CHAR && (wParam == '\r' || wParam == 0x1B)) return 0;
@@ -586,8 +599,9 @@ private:
         GetClientRect(Hwnd(), c);
         const int width = std::max(static_cast<int>(g.label.right - g.label.left) + 40, 60);
         editing_ = n;
-        edit_ = CreateWindowEx(0, "EDIT", TextOf(n).c_str(), WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL,
-                               g.label.left, g.label.top, std::min(width, static_cast<int>(c.right - g.label.left)),
+        edit_ = CreateWindowEx(0, "EDIT", TextOf(n).c_str(),
+                               WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, g.label.left, g.label.top,
+                               std::min(width, static_cast<int>(c.right - g.label.left)),
                                g.label.bottom - g.label.top, Hwnd(), nullptr, nullptr, nullptr);
         SetWindowLongPtr(edit_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EditSubclass));
         SendMessage(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), 0);
@@ -703,7 +717,8 @@ private:
             target = c ? model_.AtRow(std::max(0, model_.RowOf(c) - VisibleRows() + 1)) : nullptr;
             break;
         case VK_NEXT:
-            target = c ? model_.AtRow(std::min(model_.TotalRows() - 1, model_.RowOf(c) + VisibleRows() - 1)) : nullptr;
+            target = c ? model_.AtRow(std::min(model_.TotalRows() - 1, model_.RowOf(c) + VisibleRows() - 1))
+                       : nullptr;
             break;
         case VK_LEFT:
             if (!c) return;
@@ -745,7 +760,8 @@ private:
             if (!n) n = model_.Root()->first;
             if (n == start) break;
             const std::string& t = TextOf(n);
-            if (!t.empty() && std::tolower(static_cast<unsigned char>(t[0])) == std::tolower(static_cast<unsigned char>(ch))) {
+            if (!t.empty() && std::tolower(static_cast<unsigned char>(t[0])) ==
+                                  std::tolower(static_cast<unsigned char>(ch))) {
                 Select(n, TVC_BYKEYBOARD);
                 return;
             }

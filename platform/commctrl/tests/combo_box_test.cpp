@@ -77,8 +77,8 @@ TEST(ComboBox, DropDownListByMouse) {
     Pump();
     EXPECT_FALSE(Send(combo, CB_GETDROPPEDSTATE));
     EXPECT_EQ(Send(combo, CB_GETCURSEL), 1);
-    EXPECT_EQ(host.Codes(combo), (std::vector<UINT>{CBN_SETFOCUS, CBN_DROPDOWN, CBN_SELCHANGE, CBN_SELENDOK,
-                                                    CBN_CLOSEUP}));
+    EXPECT_EQ(host.Codes(combo),
+              (std::vector<UINT>{CBN_SETFOCUS, CBN_DROPDOWN, CBN_SELCHANGE, CBN_SELENDOK, CBN_CLOSEUP}));
     EXPECT_FALSE(IsWindowVisible(list));
     EXPECT_EQ(GetCapture(), nullptr);
     // A click elsewhere closes the list without a choice.
@@ -104,7 +104,8 @@ TEST(ComboBox, DropDownWithEditTypesAndSelects) {
     Type("gr");
     EXPECT_EQ(Text(combo), "gr");
     EXPECT_EQ(Send(combo, CB_GETCURSEL), CB_ERR);
-    EXPECT_EQ(host.Codes(combo), (std::vector<UINT>{CBN_EDITUPDATE, CBN_EDITCHANGE, CBN_EDITUPDATE, CBN_EDITCHANGE}));
+    EXPECT_EQ(host.Codes(combo),
+              (std::vector<UINT>{CBN_EDITUPDATE, CBN_EDITCHANGE, CBN_EDITUPDATE, CBN_EDITCHANGE}));
     host.Notices().clear();
     Key(VK_DOWN); // the edit hands arrows to the combo box
     EXPECT_EQ(Send(combo, CB_GETCURSEL), 0);
@@ -113,7 +114,8 @@ TEST(ComboBox, DropDownWithEditTypesAndSelects) {
     Send(combo, CB_SETCURSEL, 2);
     EXPECT_EQ(Text(combo), "green");
     EXPECT_EQ(host.Codes(combo).size(), 1u); // messages do not notify
-    EXPECT_EQ(Send(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("RED")), 2 + 1);
+    EXPECT_EQ(Send(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("RED")),
+              2 + 1);
     EXPECT_EQ(Send(combo, CB_DELETESTRING, 2), 3);
     EXPECT_EQ(Send(combo, CB_GETCURSEL), CB_ERR);
     Send(combo, CB_SETITEMDATA, 1, 42);

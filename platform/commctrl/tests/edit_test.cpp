@@ -102,12 +102,14 @@ TEST(Edit, ClipboardCutCopyPasteAndOneLevelUndo) {
     EXPECT_EQ(GetClipboardText(), "copy ");
     CtrlKey(VK_END);
     CtrlKey('V');
-    EXPECT_EQ(Text(edit), "\xE2\x82\xAC me" "copy ");
+    EXPECT_EQ(Text(edit), "\xE2\x82\xAC me"
+                          "copy ");
     EXPECT_TRUE(Send(edit, EM_CANUNDO));
     CtrlKey('Z');
     EXPECT_EQ(Text(edit), "\xE2\x82\xAC me");
     CtrlKey('Z'); // a second undo redoes
-    EXPECT_EQ(Text(edit), "\xE2\x82\xAC me" "copy ");
+    EXPECT_EQ(Text(edit), "\xE2\x82\xAC me"
+                          "copy ");
     // Pasting several lines into a single-line edit keeps the first.
     ASSERT_TRUE(OpenClipboard(edit));
     EmptyClipboard();
@@ -162,8 +164,8 @@ TEST(Edit, ChangeNotificationsComeFromTypingAndSetText) {
     Send(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("xyz"));
     Send(edit, EM_SETSEL, 0, 1); // selection alone is no change
     Send(edit, EM_REPLACESEL, FALSE_, reinterpret_cast<LPARAM>("Q"));
-    EXPECT_EQ(host.Codes(edit), (std::vector<UINT>{EN_UPDATE, EN_CHANGE, EN_UPDATE, EN_CHANGE, EN_UPDATE, EN_CHANGE,
-                                                   EN_UPDATE, EN_CHANGE}));
+    EXPECT_EQ(host.Codes(edit), (std::vector<UINT>{EN_UPDATE, EN_CHANGE, EN_UPDATE, EN_CHANGE, EN_UPDATE,
+                                                   EN_CHANGE, EN_UPDATE, EN_CHANGE}));
     EXPECT_EQ(Text(edit), "Qyz");
     EXPECT_FALSE(Send(edit, EM_CANUNDO));
     HWND other = host.Add("EDIT", "", 0, RECT{10, 40, 200, 62}, 0, 2);
@@ -175,8 +177,8 @@ TEST(Edit, ChangeNotificationsComeFromTypingAndSetText) {
 
 TEST(Edit, MultiLineQueriesAndNavigation) {
     Host host;
-    HWND memo = host.Add("EDIT", "first\r\nsecond line\r\n\r\nlast", ES_MULTILINE | ES_WANTRETURN | WS_VSCROLL,
-                         RECT{10, 10, 300, 200}, WS_EX_CLIENTEDGE);
+    HWND memo = host.Add("EDIT", "first\r\nsecond line\r\n\r\nlast",
+                         ES_MULTILINE | ES_WANTRETURN | WS_VSCROLL, RECT{10, 10, 300, 200}, WS_EX_CLIENTEDGE);
     EXPECT_EQ(Send(memo, WM_GETDLGCODE) & DLGC_WANTALLKEYS, DLGC_WANTALLKEYS);
     EXPECT_EQ(Send(memo, EM_GETLINECOUNT), 4);
     EXPECT_EQ(Send(memo, EM_LINEINDEX, 1), 7);
@@ -209,8 +211,8 @@ TEST(Edit, MultiLineQueriesAndNavigation) {
 
 TEST(Edit, AppendingManyLinesScrollsTheCaretIntoView) {
     Host host(500, 400);
-    HWND memo = host.Add("EDIT", "", ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY | WS_VSCROLL, RECT{10, 10, 400, 200},
-                         WS_EX_CLIENTEDGE);
+    HWND memo = host.Add("EDIT", "", ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY | WS_VSCROLL,
+                         RECT{10, 10, 400, 200}, WS_EX_CLIENTEDGE);
     Send(memo, EM_LIMITTEXT, 0);
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < 250; ++i) {

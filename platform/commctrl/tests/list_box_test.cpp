@@ -43,7 +43,8 @@ TEST(ListBox, SortedInsertionFindAndItemData) {
     EXPECT_EQ(Send(list, LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>("zzz")), 0); // no sorting on insert
     EXPECT_EQ(Send(list, LB_INSERTSTRING, 9, reinterpret_cast<LPARAM>("bad")), LB_ERR);
     EXPECT_EQ(Send(list, LB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("BAN")), 3);
-    EXPECT_EQ(Send(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("ban")), LB_ERR);
+    EXPECT_EQ(Send(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("ban")),
+              LB_ERR);
     // The search starts after the given item and wraps.
     EXPECT_EQ(Send(list, LB_FINDSTRINGEXACT, 1, reinterpret_cast<LPARAM>("APPLE")), 2);
     EXPECT_EQ(Send(list, LB_FINDSTRINGEXACT, 2, reinterpret_cast<LPARAM>("APPLE")), 1);
@@ -75,8 +76,8 @@ TEST(ListBox, SingleSelectionByMouseAndKeyboardNotifies) {
     EXPECT_EQ(Send(list, LB_GETCURSEL), 3);
     Type("b");
     EXPECT_EQ(Send(list, LB_GETCURSEL), 1);
-    EXPECT_EQ(host.Codes(list), (std::vector<UINT>{LBN_SETFOCUS, LBN_SELCHANGE, LBN_SELCHANGE, LBN_SELCHANGE,
-                                                   LBN_SELCHANGE}));
+    EXPECT_EQ(host.Codes(list),
+              (std::vector<UINT>{LBN_SETFOCUS, LBN_SELCHANGE, LBN_SELCHANGE, LBN_SELCHANGE, LBN_SELCHANGE}));
     host.Notices().clear();
     Click(list, 5, h + h / 2, true);
     EXPECT_EQ(host.Codes(list), std::vector<UINT>{LBN_DBLCLK});
@@ -86,7 +87,9 @@ TEST(ListBox, SingleSelectionByMouseAndKeyboardNotifies) {
     const LRESULT hit = Send(list, LB_ITEMFROMPOINT, 0, MAKELPARAM(5, static_cast<WORD>(2 * h + 1)));
     EXPECT_EQ(LOWORD(static_cast<uintptr_t>(hit)), 2);
     EXPECT_EQ(HIWORD(static_cast<uintptr_t>(hit)), 0);
-    EXPECT_EQ(HIWORD(static_cast<uintptr_t>(Send(list, LB_ITEMFROMPOINT, 0, MAKELPARAM(5, static_cast<WORD>(6 * h))))), 1);
+    EXPECT_EQ(HIWORD(static_cast<uintptr_t>(
+                  Send(list, LB_ITEMFROMPOINT, 0, MAKELPARAM(5, static_cast<WORD>(6 * h))))),
+              1);
 }
 
 TEST(ListBox, ExtendedSelectionWithShiftAndControl) {

@@ -6,8 +6,8 @@
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/system.h"
-#include "platform/rtl/sync.h"
 #include "platform/gui/window.h"
+#include "platform/rtl/sync.h"
 #include "test_support.h"
 
 using namespace commctrl_test;
@@ -55,8 +55,8 @@ std::string CellText(HWND list, int item, int sub) {
 
 std::vector<int> SelectedItems(HWND list) {
     std::vector<int> out;
-    for (int i = static_cast<int>(Send(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)); i >= 0;
-         i = static_cast<int>(Send(list, LVM_GETNEXTITEM, static_cast<WPARAM>(i), LVNI_SELECTED)))
+    for (int i = static_cast<int>(Send(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+         i >= 0; i = static_cast<int>(Send(list, LVM_GETNEXTITEM, static_cast<WPARAM>(i), LVNI_SELECTED)))
         out.push_back(i);
     return out;
 }

@@ -64,7 +64,8 @@ LRESULT HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             char cls[32] = {};
             GetClassName(h->hwndFrom, cls, sizeof cls);
             if (std::string(cls) == WC_TREEVIEW) {
-                if (h->code == TVN_BEGINLABELEDIT || h->code == TVN_ENDLABELEDIT || h->code == TVN_GETDISPINFO) {
+                if (h->code == TVN_BEGINLABELEDIT || h->code == TVN_ENDLABELEDIT ||
+                    h->code == TVN_GETDISPINFO) {
                     auto* d = reinterpret_cast<NMTVDISPINFO*>(lParam);
                     n.itemNew = d->item.hItem;
                     if (d->item.pszText && d->item.pszText != LPSTR_TEXTCALLBACK) n.text = d->item.pszText;
@@ -101,8 +102,8 @@ const char* HostClass() {
 } // namespace
 
 Host::Host(int width, int height) {
-    hwnd_ = CreateWindowEx(0, HostClass(), "host", WS_POPUP | WS_VISIBLE, 100, 100, width, height, nullptr, nullptr,
-                           nullptr, nullptr);
+    hwnd_ = CreateWindowEx(0, HostClass(), "host", WS_POPUP | WS_VISIBLE, 100, 100, width, height, nullptr,
+                           nullptr, nullptr, nullptr);
     States()[hwnd_] = HostState{};
     SetActiveWindow(hwnd_);
     Pump();
@@ -116,9 +117,9 @@ Host::~Host() {
 }
 
 HWND Host::Add(const char* cls, const char* text, DWORD style, RECT r, DWORD exStyle, int id) {
-    HWND h = CreateWindowEx(exStyle, cls, text, style | WS_CHILD | WS_VISIBLE, r.left, r.top, r.right - r.left,
-                            r.bottom - r.top, hwnd_, reinterpret_cast<HMENU>(static_cast<uintptr_t>(id)), nullptr,
-                            nullptr);
+    HWND h = CreateWindowEx(exStyle, cls, text, style | WS_CHILD | WS_VISIBLE, r.left, r.top,
+                            r.right - r.left, r.bottom - r.top, hwnd_,
+                            reinterpret_cast<HMENU>(static_cast<uintptr_t>(id)), nullptr, nullptr);
     Pump();
     return h;
 }
@@ -161,8 +162,10 @@ void Type(const std::string& text) {
     const std::u16string wide = Utf8ToUtf16(text);
     for (size_t i = 0; i < wide.size(); ++i) {
         char32_t c = wide[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < wide.size()) c = 0x10000 + ((c - 0xD800) << 10) + (wide[++i] - 0xDC00);
-        const BYTE vk = (c >= 'a' && c <= 'z') ? static_cast<BYTE>(c - 32) : (c < 0x80 ? static_cast<BYTE>(c) : 0xE5);
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < wide.size())
+            c = 0x10000 + ((c - 0xD800) << 10) + (wide[++i] - 0xDC00);
+        const BYTE vk =
+            (c >= 'a' && c <= 'z') ? static_cast<BYTE>(c - 32) : (c < 0x80 ? static_cast<BYTE>(c) : 0xE5);
         pw::gui::SimulateKey(vk, true, c);
         pw::gui::SimulateKey(vk, false);
     }

@@ -8,15 +8,16 @@
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/system.h"
-#include "platform/rtl/sync.h"
 #include "platform/gui/window.h"
+#include "platform/rtl/sync.h"
 #include "test_support.h"
 
 using namespace commctrl_test;
 
 namespace {
 
-constexpr DWORD kTreeStyle = TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_EDITLABELS | TVS_SHOWSELALWAYS;
+constexpr DWORD kTreeStyle =
+    TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_EDITLABELS | TVS_SHOWSELALWAYS;
 
 HTREEITEM Insert(HWND tree, HTREEITEM parent, const char* text, HTREEITEM after = TVI_LAST, LPARAM data = 0) {
     TVINSERTSTRUCT in;
@@ -117,7 +118,8 @@ TEST(TreeView, InsertOrderNavigationAndItemFields) {
     Send(tree, TVM_GETITEM, 0, reinterpret_cast<LPARAM>(&tv));
     EXPECT_STREQ(small, "ren");
     Send(tree, TVM_SORTCHILDREN, FALSE_, reinterpret_cast<LPARAM>(site));
-    EXPECT_EQ(Children(tree, site), (std::vector<std::string>{"a.html", "B2.html", "c.html", "renamed.html"}));
+    EXPECT_EQ(Children(tree, site),
+              (std::vector<std::string>{"a.html", "B2.html", "c.html", "renamed.html"}));
 }
 
 TEST(TreeView, ExpandNotifiesOnceByMessageAndAlwaysByUser) {
@@ -139,7 +141,8 @@ TEST(TreeView, ExpandNotifiesOnceByMessageAndAlwaysByUser) {
     host.Answer(TVN_ITEMEXPANDING, TRUE_);
     const RECT r = ItemRect(tree, site);
     Click(tree, r.left - 12, (r.top + r.bottom) / 2);
-    EXPECT_EQ(Send(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(site), TVIS_EXPANDED), static_cast<LRESULT>(TVIS_EXPANDED));
+    EXPECT_EQ(Send(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(site), TVIS_EXPANDED),
+              static_cast<LRESULT>(TVIS_EXPANDED));
     host.Answer(TVN_ITEMEXPANDING, FALSE_);
     Click(tree, r.left - 12, (r.top + r.bottom) / 2);
     EXPECT_EQ(Send(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(site), TVIS_EXPANDED), 0);
@@ -305,7 +308,8 @@ TEST(TreeView, HitTestAndItemRectsFollowScrolling) {
     ASSERT_GT(h, 0);
     TVHITTESTINFO hit;
     hit.pt = POINT{r0.left + 2, h + h / 2};
-    EXPECT_EQ(reinterpret_cast<HTREEITEM>(Send(tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit))), items[1]);
+    EXPECT_EQ(reinterpret_cast<HTREEITEM>(Send(tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit))),
+              items[1]);
     EXPECT_EQ(hit.flags, TVHT_ONITEMLABEL);
     hit.pt = POINT{2, h / 2};
     Send(tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
