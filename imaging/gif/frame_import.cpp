@@ -85,6 +85,7 @@ void TGIFSubImage::Progress(TGIFProgressStage stage, int percent) {
 
 void TGIFSubImage::ApplyMask(const std::vector<uint8_t>& mask) {
     if (Empty() || mask.size() < data_.size()) return;
+    FreeBitmap();
     colorMap_.Optimize();
     if (colorMap_.Count() == 0 || colorMap_.Count() >= 256) return;
     const int index = colorMap_.Add(RGB(0, 0, 0));

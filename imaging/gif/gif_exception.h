@@ -1,8 +1,8 @@
 #pragma once
 // The exception class of the GIF codec and the texts it raises and warns with.
-#include "platform/rtl/exception.h"
+#include "platform/graphics/graphics_errors.h"
 
-PW_DECLARE_EXCEPTION(GIFException, Exception)
+PW_DECLARE_EXCEPTION(GIFException, EInvalidGraphic)
 
 namespace gif_text {
 inline constexpr const char* PrematureEnd = "Premature end of data";
@@ -40,4 +40,7 @@ inline constexpr const char* Saving = "Saving...";
 inline constexpr const char* Copying = "Copying...";
 inline constexpr const char* Converting = "Converting...";
 inline constexpr const char* Optimizing = "Optimizing...";
+inline constexpr const char* Rendering = "Rendering...";
+inline constexpr const char* ClipboardFailed = "Failed to store GIF on clipboard";
+inline constexpr const char* FormatName = "GIF Image";
 } // namespace gif_text

@@ -2,10 +2,14 @@
 
 #include "imaging/gif/color_reduction.h"
 #include "imaging/gif/gif_exception.h"
-#include "platform/rtl/file_stream.h"
+#include "imaging/gif/gif_painter.h"
+#include "platform/graphics/bitmap.h"
+#include "platform/graphics/palette.h"
+#include "platform/rtl/resource_stream.h"
 #include "platform/rtl/stream.h"
 
 #include <algorithm>
+#include <mutex>
 
 TGIFImage::TGIFImage()
     : header_(this), images_(this), paintOptions_(DefaultPaintOptions),
@@ -16,19 +20,37 @@ TGIFImage::TGIFImage()
 }
 
 TGIFImage::~TGIFImage() {
+    PaintStop();
+    {
+        // Painters without a thread are running further up this thread's stack; they end when
+        // they see the image gone.
+        std::lock_guard lock(paintersLock_);
+        for (TGIFPainter* painter : painters_)
+            painter->ImageGone();
+        painters_.clear();
+        painter_ = nullptr;
+    }
+    bitmap_.reset();
     images_.Clear();
+    if (globalPalette_) DeletePalette(globalPalette_);
 }
 
 void TGIFImage::SetWidth(int value) {
     for (int i = 0; i < images_.Count(); ++i)
         if (images_[i]->Left() + images_[i]->Width() > value) throw GIFException(gif_text::WidthTooSmall);
-    if (value != header_.Width()) header_.SetWidth(static_cast<uint16_t>(std::clamp(value, 0, 0xFFFF)));
+    if (value == header_.Width()) return;
+    header_.SetWidth(static_cast<uint16_t>(std::clamp(value, 0, 0xFFFF)));
+    FreeBitmap();
+    Changed(this);
 }
 
 void TGIFImage::SetHeight(int value) {
     for (int i = 0; i < images_.Count(); ++i)
         if (images_[i]->Top() + images_[i]->Height() > value) throw GIFException(gif_text::HeightTooSmall);
-    if (value != header_.Height()) header_.SetHeight(static_cast<uint16_t>(std::clamp(value, 0, 0xFFFF)));
+    if (value == header_.Height()) return;
+    header_.SetHeight(static_cast<uint16_t>(std::clamp(value, 0, 0xFFFF)));
+    FreeBitmap();
+    Changed(this);
 }
 
 void TGIFImage::SetReductionBits(int value) {
@@ -48,11 +70,14 @@ void TGIFImage::Progress(TGIFProgressStage stage, int percent, bool redrawNow, c
 }
 
 void TGIFImage::Clear() {
+    PaintStop();
+    FreeBitmap();
     images_.Clear();
     header_.ColorMap().Clear();
     header_.SetWidth(0);
     header_.SetHeight(0);
     header_.Prepare();
+    SetPalette(nullptr);
 }
 
 void TGIFImage::LoadFromStream(TStream& stream) {
@@ -70,6 +95,7 @@ void TGIFImage::LoadFromStream(TStream& stream) {
         throw;
     }
     Progress(TGIFProgressStage::Ending, 100, true, gif_text::Loading);
+    Changed(this);
 }
 
 void TGIFImage::SaveToStream(TStream& stream) {
@@ -86,14 +112,9 @@ void TGIFImage::SaveToStream(TStream& stream) {
     Progress(TGIFProgressStage::Ending, 100, false, gif_text::Saving);
 }
 
-void TGIFImage::LoadFromFile(const std::string& fileName) {
-    TFileStream stream(fileName, fmOpenRead | fmShareDenyWrite);
+void TGIFImage::LoadFromResourceName(HINSTANCE instance, const std::string& name) {
+    TResourceStream stream(instance, name, "GIF");
     LoadFromStream(stream);
-}
-
-void TGIFImage::SaveToFile(const std::string& fileName) {
-    TFileStream stream(fileName, fmCreate);
-    SaveToStream(stream);
 }
 
 void TGIFImage::WriteData(TStream& stream) {
@@ -149,7 +170,10 @@ void TGIFImage::Assign(const TRaster& source) {
 
 int TGIFImage::Add(std::unique_ptr<TGIFSubImage> frame) {
     if (!frame) throw GIFException(gif_text::UnsupportedObject);
-    return images_.Add(std::move(frame));
+    const int index = images_.Add(std::move(frame));
+    FreeBitmap();
+    Changed(this);
+    return index;
 }
 
 int TGIFImage::Add(const TRaster& source) {

@@ -1,19 +1,23 @@
 #pragma once
 // A whole GIF image in memory: the header with its global colour table and the frames with their
-// extensions. Loads, saves, copies, converts pictures into frames and optimises.
-//
-// Drawing, the cached bitmap, palettes and the painter threads attach here once the platform's
-// graphic classes exist; the codec below them depends only on the runtime.
+// extensions. Loads, saves, copies, converts pictures into frames and optimises; as a graphic it
+// draws on canvases, animating several frames through painters (one thread each).
 #include "imaging/gif/gif_types.h"
 #include "imaging/gif/header.h"
 #include "imaging/gif/sub_image.h"
-#include "platform/rtl/object.h"
+#include "platform/graphics/graphic.h"
 #include "platform/rtl/wintypes.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <vector>
 
+class TBitmap;
+class TCanvas;
+class TGIFPainter;
 class TStream;
 struct TRaster;
 
@@ -22,7 +26,7 @@ inline constexpr int64_t kMaxImagePixels = int64_t{1} << 28;
 // The class library's "no colour" value: take the header's background colour.
 inline constexpr uint32_t clNoneColor = 0x1FFFFFFF;
 
-class TGIFImage : public TObject {
+class TGIFImage : public TGraphic {
 public:
     TGIFImage();
     ~TGIFImage() override;
@@ -33,28 +37,34 @@ public:
     TGIFImageList& Images() { return images_; }
     const TGIFImageList& Images() const { return images_; }
 
-    bool Empty() const { return images_.Count() == 0; }
+    bool Empty() const override { return images_.Count() == 0; }
     bool Equals(const TGIFImage* other) const { return other == this; }
-    int Width() const { return header_.Width(); }
-    int Height() const { return header_.Height(); }
+    bool Equals(TGraphic* graphic) override { return graphic == this; }
+    int Width() const override { return header_.Width(); }
+    int Height() const override { return header_.Height(); }
     // Refused when a frame would stick out.
-    void SetWidth(int value);
-    void SetHeight(int value);
+    void SetWidth(int value) override;
+    void SetHeight(int value) override;
 
-    void LoadFromStream(TStream& stream);
-    void SaveToStream(TStream& stream);
-    void LoadFromFile(const std::string& fileName);
-    void SaveToFile(const std::string& fileName);
+    void LoadFromStream(TStream& stream) override;
+    void SaveToStream(TStream& stream) override;
+    // A resource of type "GIF"; EResNotFound when there is none of that name.
+    void LoadFromResourceName(HINSTANCE instance, const std::string& name);
     // The form-streaming path: optimises first when the unit says so.
     void WriteData(TStream& stream);
 
     // Copies another image (nullptr clears).
     void Assign(const TGIFImage* source);
+    void Assign(std::nullptr_t) { Assign(static_cast<const TGIFImage*>(nullptr)); }
+    // Another GIF image, a picture, or any graphic converted into one frame.
+    void Assign(TPersistent* Source) override;
     // Replaces the image by one frame converted from a bitmap.
     void Assign(const TRaster& source);
     // Appends a frame; answers its index.
     int Add(std::unique_ptr<TGIFSubImage> frame);
     int Add(const TRaster& source);
+    // A graphic converted into a new frame.
+    int Add(TGraphic& source);
     void Clear();
 
     void Warning(TObject* sender, int severity, const std::string& message);
@@ -88,11 +98,38 @@ public:
     uint32_t BackgroundColor() const { return backgroundColor_; }
     void SetBackgroundColor(uint32_t value) { backgroundColor_ = value; }
 
+    // The image drawn in the current frame; by one painter in the current frame of an animation.
+    void Draw(TCanvas& canvas, const TRect& rect) override;
+    // The logical screen with the first frame, built on first use; nullptr when empty. While an
+    // animation draws into it (no gpDirectPaint) it shows the current frame.
+    TBitmap* GetBitmap();
+    HPALETTE Palette() const override;
+    void SetPalette(HPALETTE value) override;
+    // Stops every painter and waits for those on threads.
+    void PaintStop();
+    // Drops the cached rendering, stopping the painter that draws into it.
+    void FreeBitmap();
+    // The painters drawing this image now, guarded by PaintersLock().
+    std::recursive_mutex& PaintersLock() { return paintersLock_; }
+    const std::vector<TGIFPainter*>& Painters() const { return painters_; }
+    // The painter started by the last Draw (nullptr once it ended).
+    TGIFPainter* Painter() const { return painter_; }
+    // Whether frames are rendered on the 216-colour web palette.
+    bool WebPaletteApplies() const;
+
     TGIFWarning OnWarning;
     TGIFProgressEvent OnProgress;
     TNotifyEvent OnAnimationStart, OnFramePaint, OnFrameDone, OnAnimationLoop, OnAnimationEnd;
 
+protected:
+    void AssignTo(TPersistent* Dest) override;
+
 private:
+    friend class TGIFPainter;
+    void StopPainter();
+    void StartPainter(TCanvas& canvas, TGIFPaintOptions options, const RECT& rect);
+    void CopyBitmapTo(TCanvas& canvas, const RECT& rect);
+
     TGIFHeader header_;
     TGIFImageList images_;
     TGIFPaintOptions paintOptions_;
@@ -103,4 +140,16 @@ private:
     int painterPriority_;
     int animationSpeed_;
     uint32_t backgroundColor_ = clNoneColor;
+    bool drawing_ = false;
+    mutable bool paletteBusy_ = false;
+    mutable HPALETTE globalPalette_ = nullptr;
+    std::unique_ptr<TBitmap> bitmap_;
+    std::recursive_mutex paintersLock_;
+    std::vector<TGIFPainter*> painters_;
+    TGIFPainter* painter_ = nullptr;
 };
+
+// The picture-format registry and clipboard name of GIF images (also done once at start-up).
+void RegisterGIFImage();
+// Whether the screen shows at most 256 colours.
+bool LowColorDisplay();

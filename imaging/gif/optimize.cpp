@@ -3,6 +3,7 @@
 #include "imaging/gif/sub_image.h"
 
 #include <algorithm>
+#include <mutex>
 
 namespace {
 
@@ -156,10 +157,12 @@ void TGIFSubImage::Crop() {
                     cropped.data() + static_cast<size_t>(y - top) * (right - left));
     SetBounds(left_ + left, top_ + top, right - left, bottom - top);
     data_ = std::move(cropped);
+    FreeBitmap();
 }
 
 void TGIFSubImage::MatchPrevious(TGIFSubImage& previous) {
     if (Empty() || previous.Empty()) return;
+    FreeBitmap();
     if (previous.gce_ && previous.gce_->Disposal() >= 2 && previous.gce_->Disposal() <= 3) return;
     RECT area;
     if (!Intersect(BoundsRect(), previous.BoundsRect(), area)) return;
@@ -214,6 +217,11 @@ void TGIFSubImage::MatchPrevious(TGIFSubImage& previous) {
 
 void TGIFImage::Optimize(TGIFOptimizeOptions options, TColorReductionMethod method, TDitherMethod, int) {
     if (Empty()) return;
+    // Every rendering is stale afterwards; painters must not start or end meanwhile.
+    FreeBitmap();
+    for (int i = 0; i < images_.Count(); ++i)
+        images_[i]->FreeBitmap();
+    std::lock_guard lock(paintersLock_);
     Progress(TGIFProgressStage::Starting, 0, false, gif_text::Optimizing);
     int step = 0;
     auto advance = [&](int steps) {

@@ -26,7 +26,10 @@ void TGIFSubImage::SetBounds(int left, int top, int width, int height) {
     if (left < 0 || top < 0 || width < 0 || height < 0 || left + width > 0xFFFF || top + height > 0xFFFF ||
         static_cast<int64_t>(width) * height > kMaxFramePixels)
         throw GIFException(gif_text::BadDimensions);
-    if (width != width_ || height != height_) data_.assign(static_cast<size_t>(width) * height, 0);
+    if (width != width_ || height != height_) {
+        FreeBitmap();
+        data_.assign(static_cast<size_t>(width) * height, 0);
+    }
     left_ = static_cast<uint16_t>(left);
     top_ = static_cast<uint16_t>(top);
     width_ = static_cast<uint16_t>(width);
@@ -67,6 +70,7 @@ bool TGIFSubImage::Empty() const {
 }
 
 void TGIFSubImage::NewImage() {
+    FreeBitmap();
     data_.assign(static_cast<size_t>(width_) * height_, 0);
 }
 
@@ -88,6 +92,7 @@ uint8_t TGIFSubImage::Pixels(int x, int y) {
 
 void TGIFSubImage::SetPixels(int x, int y, uint8_t value) {
     if (x < 0 || x >= width_) throw GIFException(gif_text::BadPixelCoordinates);
+    FreeBitmap();
     ScanLine(y)[x] = value;
 }
 
@@ -104,6 +109,7 @@ int TGIFSubImage::GetVersion() const {
 }
 
 void TGIFSubImage::Clear() {
+    FreeBitmap();
     extensions_.Clear();
     colorMap_.Clear();
     data_.clear();
@@ -145,6 +151,7 @@ void TGIFSubImage::LoadFrame(TStream& stream, int64_t pixelsSoFar) {
 }
 
 void TGIFSubImage::DecodeData(TStream& stream) {
+    FreeBitmap();
     int fill = TransparentIndex();
     std::fill(data_.begin(), data_.end(), static_cast<uint8_t>(fill < 0 ? 0 : fill));
     gif::DecodeTarget target{data_.data(), width_, height_, Interlaced()};

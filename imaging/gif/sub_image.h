@@ -12,6 +12,11 @@
 #include <vector>
 
 struct TRaster;
+class TBitmap;
+class TCanvas;
+namespace gif {
+struct FrameRendering;
+}
 
 // Frames beyond these sizes are refused rather than allocated.
 inline constexpr int64_t kMaxFramePixels = int64_t{16384} * 16384;
@@ -77,6 +82,16 @@ public:
     // Non-zero mask bytes make pixels transparent (black added to the map as transparent colour).
     void ApplyMask(const std::vector<uint8_t>& mask);
 
+    // The frame's pixels as an 8-bit bitmap in its own colours (the web palette when the image asks
+    // for it), built on first use and kept until pixels, size or colours change; nullptr when empty.
+    TBitmap* GetBitmap();
+    // Monochrome, set where the pixel is transparent; nullptr when no pixel is.
+    HBITMAP MaskHandle();
+    void FreeBitmap() { rendering_.reset(); }
+    // Stretched into rect as the logical screen maps there, or tiled in cells of the screen's size.
+    void Draw(TCanvas& canvas, const RECT& rect, bool doTransparent, bool doTile);
+    RECT ScaleRect(const RECT& rect) const;
+
     // Optimisation helpers.
     void Crop();
     void MatchPrevious(TGIFSubImage& previous);
@@ -96,6 +111,8 @@ private:
     TGIFGraphicControlExtension* gce_ = nullptr;
     std::vector<uint8_t> data_;
     TGIFExtensionList extensions_;
+    // Shared only so that this header needs no bitmap definitions; one owner.
+    std::shared_ptr<gif::FrameRendering> rendering_;
 };
 
 // The frames of an image, in stream order.

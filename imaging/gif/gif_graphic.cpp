@@ -1,0 +1,292 @@
+// The GIF image as a graphic: drawing (directly or through painters), the cached bitmap, palettes,
+// conversion to and from other graphics, and the picture-format registration.
+#include "imaging/gif/animation_timing.h"
+#include "imaging/gif/color_reduction.h"
+#include "imaging/gif/gif_exception.h"
+#include "imaging/gif/gif_image.h"
+#include "imaging/gif/gif_painter.h"
+#include "imaging/gif/sub_image.h"
+#include "platform/gdi/blit.h"
+#include "platform/gdi/dc.h"
+#include "platform/gdi/gdi_defs.h"
+#include "platform/graphics/bitmap.h"
+#include "platform/graphics/canvas.h"
+#include "platform/graphics/palette.h"
+#include "platform/graphics/picture.h"
+#include "platform/rtl/sync.h"
+#include "platform/rtl/thread.h"
+
+#include <cstring>
+#include <mutex>
+
+namespace {
+
+constexpr BYTE kNoCollapse = 0x04; // PC_NOCOLLAPSE
+
+// Runs the main thread's pending synchronised calls while waiting for painter threads.
+void ServePainters() {
+    if (IsMainThread())
+        CheckSynchronize(5);
+    else
+        Sleep(1);
+}
+
+// Rows blue, green, red, as the frame import reads them.
+TRaster RasterOf(TBitmap& source) {
+    TBitmap copy;
+    copy.Assign(&source);
+    copy.SetPixelFormat(pf24bit);
+    TRaster raster;
+    raster.Width = copy.Width();
+    raster.Height = copy.Height();
+    raster.BitsPerPixel = 24;
+    raster.Bits.resize(static_cast<size_t>(raster.RowBytes()) * raster.Height);
+    for (int y = 0; y < raster.Height; ++y)
+        std::memcpy(raster.Bits.data() + static_cast<size_t>(y) * raster.RowBytes(), copy.ScanLine(y),
+                    static_cast<size_t>(raster.RowBytes()));
+    return raster;
+}
+
+// Non-zero where a transparent bitmap shows its transparent colour.
+std::vector<uint8_t> TransparentMask(const TRaster& raster, COLORREF key) {
+    std::vector<uint8_t> mask(static_cast<size_t>(raster.Width) * raster.Height, 0);
+    for (size_t i = 0; i < mask.size(); ++i) {
+        const uint8_t* p = raster.Bits.data() + i * 3;
+        mask[i] = RGB(p[2], p[1], p[0]) == key ? 1 : 0;
+    }
+    return mask;
+}
+
+struct Registration {
+    Registration() { RegisterGIFImage(); }
+    ~Registration() { TPicture::UnregisterGraphicClass(&CreateGraphic<TGIFImage>); }
+};
+
+} // namespace
+
+void RegisterGIFImage() {
+    TPicture::RegisterFileFormat("gif", gif_text::FormatName, &CreateGraphic<TGIFImage>);
+}
+
+bool LowColorDisplay() {
+    static const bool low = [] {
+        HDC dc = CreateCompatibleDC(nullptr);
+        const int bits = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
+        DeleteDC(dc);
+        return bits < 9;
+    }();
+    return low;
+}
+
+bool TGIFImage::WebPaletteApplies() const {
+    return (paintOptions_ & gpWebPalette) && (!(paintOptions_ & gpWebPaletteOnLowColor) || LowColorDisplay());
+}
+
+int TGIFImage::Add(TGraphic& source) {
+    auto frame = std::make_unique<TGIFSubImage>(this);
+    TBitmap* bitmap = dynamic_cast<TBitmap*>(&source);
+    std::unique_ptr<TBitmap> drawn;
+    if (!bitmap) {
+        drawn = std::make_unique<TBitmap>(source.Width(), source.Height());
+        drawn->SetPixelFormat(pf24bit);
+        drawn->Canvas().Draw(0, 0, &source);
+        bitmap = drawn.get();
+    }
+    if (!bitmap->Empty()) {
+        const TRaster raster = RasterOf(*bitmap);
+        frame->Assign(raster);
+        if (bitmap->Transparent())
+            frame->ApplyMask(TransparentMask(raster, ColorToRGB(bitmap->TransparentColor())));
+    }
+    return Add(std::move(frame));
+}
+
+void TGIFImage::Assign(TPersistent* Source) {
+    if (Source == this) return;
+    if (!Source) {
+        Clear();
+        return;
+    }
+    if (auto* gif = dynamic_cast<TGIFImage*>(Source)) {
+        Assign(static_cast<const TGIFImage*>(gif));
+        Changed(this);
+        return;
+    }
+    if (auto* picture = dynamic_cast<TPicture*>(Source)) {
+        Assign(picture->Graphic());
+        return;
+    }
+    if (auto* graphic = dynamic_cast<TGraphic*>(Source)) {
+        Clear();
+        if (!graphic->Empty()) Add(*graphic);
+        return;
+    }
+    TGraphic::Assign(Source);
+}
+
+void TGIFImage::AssignTo(TPersistent* Dest) {
+    if (auto* bitmap = dynamic_cast<TBitmap*>(Dest)) {
+        bitmap->Assign(GetBitmap());
+        return;
+    }
+    TGraphic::AssignTo(Dest);
+}
+
+TBitmap* TGIFImage::GetBitmap() {
+    if (Empty()) return nullptr;
+    if (bitmap_) return bitmap_.get();
+    auto bitmap = std::make_unique<TBitmap>();
+    TGIFSubImage& first = *images_[0];
+    if (first.Width() == Width() && first.Height() == Height() && first.GetBitmap()) {
+        bitmap->Assign(first.GetBitmap());
+    } else {
+        bitmap->SetSize(Width(), Height());
+        first.Draw(bitmap->Canvas(), RECT{0, 0, Width(), Height()}, false, false);
+    }
+    bitmap_ = std::move(bitmap);
+    return bitmap_.get();
+}
+
+HPALETTE TGIFImage::Palette() const {
+    if (paletteBusy_) throw GIFException(gif_text::NoColorTable);
+    paletteBusy_ = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{paletteBusy_};
+    if (bitmap_ && bitmap_->Palette()) return bitmap_->Palette();
+    if (globalPalette_) return globalPalette_;
+    std::vector<PALETTEENTRY> entries;
+    if (WebPaletteApplies()) {
+        for (COLORREF c : BuildWebPalette())
+            entries.push_back(PALETTEENTRY{GetRValue(c), GetGValue(c), GetBValue(c), 0});
+    } else if (header_.ColorMap().Count() > 0) {
+        const TGIFColorMap& map = header_.ColorMap();
+        for (int i = 0; i < map.Count(); ++i) {
+            const TGIFRGB c = map.Entry(i);
+            entries.push_back(PALETTEENTRY{c.Red, c.Green, c.Blue, kNoCollapse});
+        }
+    } else if (images_.Count() > 0 && images_[0]->GetBitmap()) {
+        return images_[0]->GetBitmap()->Palette();
+    } else {
+        return nullptr;
+    }
+    globalPalette_ = CreatePalette(entries.data(), static_cast<int>(entries.size()));
+    return globalPalette_;
+}
+
+void TGIFImage::SetPalette(HPALETTE value) {
+    if (value == globalPalette_) return;
+    if (globalPalette_) DeletePalette(globalPalette_);
+    globalPalette_ = value;
+    if (bitmap_ && bitmap_->Palette() != value) {
+        FreeBitmap();
+        SetPaletteModified(true);
+        Changed(this);
+    }
+}
+
+void TGIFImage::FreeBitmap() {
+    bool painting;
+    {
+        std::lock_guard lock(paintersLock_);
+        painting = bitmap_ && painter_ && painter_->Canvas() == &bitmap_->Canvas();
+    }
+    if (painting) StopPainter();
+    bitmap_.reset();
+}
+
+void TGIFImage::StopPainter() {
+    for (;;) {
+        std::unique_lock lock(paintersLock_);
+        if (!painter_) break;
+        painter_->Stop();
+        if (!painter_->Threaded()) break;
+        lock.unlock();
+        ServePainters();
+    }
+    bitmap_.reset();
+}
+
+void TGIFImage::PaintStop() {
+    for (;;) {
+        int threaded = 0;
+        {
+            std::lock_guard lock(paintersLock_);
+            for (auto it = painters_.rbegin(); it != painters_.rend(); ++it) {
+                (*it)->Stop();
+                if ((*it)->Threaded()) ++threaded;
+            }
+        }
+        if (threaded == 0) break;
+        ServePainters();
+    }
+}
+
+void TGIFImage::StartPainter(TCanvas& canvas, TGIFPaintOptions options, const RECT& rect) {
+    painter_ = nullptr;
+    if (Empty() || rect.left >= rect.right || rect.top >= rect.bottom) return;
+    if (images_.Count() == 1) options &= static_cast<TGIFPaintOptions>(~(gpThreaded | gpAnimate));
+    // An endless animation inside the caller would never give the paint call back.
+    if (!(options & gpThreaded) && gif::PlaysForever(*this, options, false)) options |= gpThreaded;
+    auto* painter = new TGIFPainter(&painter_, options, rect, canvas, *this);
+    painters_.push_back(painter);
+    if (painter->Threaded()) return;
+    std::unique_ptr<TGIFPainter> owned(painter);
+    owned->Run();
+}
+
+void TGIFImage::CopyBitmapTo(TCanvas& canvas, const RECT& rect) {
+    if (!bitmap_ || bitmap_->Empty()) return;
+    const int w = Width(), h = Height();
+    HDC dest = canvas.Handle();
+    HDC source = bitmap_->Canvas().Handle();
+    if (!(paintOptions_ & gpTile) || w <= 0 || h <= 0) {
+        StretchBlt(dest, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, source, 0, 0,
+                   bitmap_->Width(), bitmap_->Height(), SRCCOPY);
+        return;
+    }
+    for (int x = rect.left; x < rect.right; x += w)
+        for (int y = rect.top; y < rect.bottom; y += h)
+            StretchBlt(dest, x, y, w, h, source, 0, 0, bitmap_->Width(), bitmap_->Height(), SRCCOPY);
+}
+
+void TGIFImage::Draw(TCanvas& canvas, const TRect& rect) {
+    if (drawing_ || Empty()) return;
+    drawing_ = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{drawing_};
+    const TGIFPaintOptions options = paintOptions_;
+    if (images_.Count() == 1 || !(options & gpAnimate)) {
+        images_[0]->Draw(canvas, rect, (options & gpTransparent) != 0, (options & gpTile) != 0);
+        return;
+    }
+    const bool direct = (options & gpDirectPaint) != 0;
+    if (bitmap_ && !direct) {
+        CopyBitmapTo(canvas, rect);
+        return;
+    }
+    std::lock_guard lock(paintersLock_);
+    if (painter_ && painter_->Canvas() == &canvas && EqualRect(painter_->Rect(), rect)) return;
+    StopPainter();
+    TCanvas* target = &canvas;
+    RECT targetRect = rect;
+    if (!direct) {
+        // What the canvas shows behind the image's transparent parts.
+        bitmap_ = std::make_unique<TBitmap>(Width(), Height());
+        targetRect = RECT{0, 0, Width(), Height()};
+        bitmap_->Canvas().CopyRect(targetRect, canvas, rect);
+        target = &bitmap_->Canvas();
+    }
+    StartPainter(*target, options, targetRect);
+    if (painter_) painter_->Start();
+    if (direct) return;
+    while (painter_ && !painter_->Painted())
+        ServePainters();
+    // A painter without a thread has played to the end into the bitmap by now.
+    CopyBitmapTo(canvas, rect);
+}
+
+[[maybe_unused]] static const Registration registration;
