@@ -549,6 +549,10 @@ LRESULT DropList::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
         case SB_PAGEDOWN:
             t += visible;
             break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION:
+            t = TrackPos(Hwnd());
+            break;
         default:
             break;
         }

@@ -134,6 +134,11 @@ LRESULT Dispatch(Control& c, UINT msg, WPARAM wParam, LPARAM lParam) {
             GetWindowRect(hwnd, w);
             POINT p{GET_X_LPARAM(lParam) - w.left, GET_Y_LPARAM(lParam) - w.top};
             int code = c.scroll_.CodeAt(hwnd, bar, p);
+            if (code == ScrollBars::kThumb && IsWindowEnabled(hwnd)) {
+                c.scroll_.BeginDrag(hwnd, bar, p);
+                SetCapture(hwnd);
+                return 0;
+            }
             if (code >= 0 && IsWindowEnabled(hwnd)) {
                 const UINT m = bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL;
                 SendMessage(hwnd, m, static_cast<WPARAM>(code), 0);
@@ -141,6 +146,27 @@ LRESULT Dispatch(Control& c, UINT msg, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         }
+        break;
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP:
+        if (c.scroll_.Dragging()) {
+            const int bar = c.scroll_.DragBar();
+            const POINT o = ClientOrigin(hwnd);
+            const int pos =
+                c.scroll_.Track(hwnd, POINT{GET_X_LPARAM(lParam) + o.x, GET_Y_LPARAM(lParam) + o.y});
+            const UINT m = bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL;
+            const WORD at = static_cast<WORD>(std::clamp(pos, 0, 0xFFFF));
+            SendMessage(hwnd, m, MAKEWPARAM(msg == WM_MOUSEMOVE ? SB_THUMBTRACK : SB_THUMBPOSITION, at), 0);
+            if (msg == WM_LBUTTONUP) {
+                SendMessage(hwnd, m, SB_ENDSCROLL, 0);
+                c.scroll_.EndDrag();
+                if (GetCapture() == hwnd) ReleaseCapture();
+            }
+            return 0;
+        }
+        break;
+    case WM_CAPTURECHANGED:
+        c.scroll_.EndDrag();
         break;
     default:
         break;
@@ -192,6 +218,12 @@ ClientDC::ClientDC(const Control& control) : hwnd_(control.Hwnd()), dc_(GetDC(co
 ClientDC::~ClientDC() {
     SelectObject(dc_, old_);
     ReleaseDC(hwnd_, dc_);
+}
+
+int TrackPos(HWND hwnd) {
+    SCROLLINFO si;
+    si.fMask = SIF_TRACKPOS;
+    return GetScrollInfo(hwnd, SB_VERT, si) ? si.nTrackPos : 0;
 }
 
 int TextWidth(HDC dc, const std::string& text) {

@@ -78,6 +78,8 @@ private:
     HGDIOBJ old_;
 };
 
+// Where the vertical scroll bar's thumb is being dragged to (its position when it is not).
+int TrackPos(HWND hwnd);
 int TextWidth(HDC dc, const std::string& text);
 int LineHeight(HDC dc);
 bool KeyDown(int vk);

@@ -544,13 +544,9 @@ private:
             ScrollLines(model_.LineCount());
             break;
         case SB_THUMBPOSITION:
-        case SB_THUMBTRACK: {
-            SCROLLINFO si;
-            si.fMask = SIF_TRACKPOS;
-            GetScrollInfo(Hwnd(), SB_VERT, si);
-            ScrollLines(si.nTrackPos - topLine_);
+        case SB_THUMBTRACK:
+            ScrollLines(TrackPos(Hwnd()) - topLine_);
             break;
-        }
         default:
             break;
         }

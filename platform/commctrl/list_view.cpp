@@ -407,6 +407,7 @@ private:
         if (code == SB_PAGEDOWN) SetTop(top_ + page);
         if (code == SB_TOP) SetTop(0);
         if (code == SB_BOTTOM) SetTop(Count());
+        if (code == SB_THUMBTRACK || code == SB_THUMBPOSITION) SetTop(TrackPos(Hwnd()));
     }
 
     void SelectOnly(int index) {

@@ -40,7 +40,7 @@ void ScrollBars::Get(int bar, SCROLLINFO& info) {
     }
     if (info.fMask & SIF_PAGE) info.nPage = static_cast<UINT>(b.page);
     if (info.fMask & SIF_POS) info.nPos = b.pos;
-    if (info.fMask & SIF_TRACKPOS) info.nTrackPos = b.pos;
+    if (info.fMask & SIF_TRACKPOS) info.nTrackPos = dragBar_ == bar ? trackPos_ : b.pos;
 }
 
 void ScrollBars::CalcClient(RECT& client) const {
@@ -145,9 +145,35 @@ int ScrollBars::CodeAt(HWND hwnd, int bar, POINT p) const {
     Layout l = LayoutOf(b, area, vertical);
     if (Inside(l.first, p)) return SB_LINEUP;
     if (Inside(l.second, p)) return SB_LINEDOWN;
-    if (IsRectEmpty(l.thumb) || Inside(l.thumb, p)) return -1;
+    if (IsRectEmpty(l.thumb)) return -1;
+    if (Inside(l.thumb, p)) return kThumb;
     const bool before = vertical ? p.y < l.thumb.top : p.x < l.thumb.left;
     return before ? SB_PAGEUP : SB_PAGEDOWN;
+}
+
+void ScrollBars::BeginDrag(HWND hwnd, int bar, POINT p) {
+    const ScrollBar& b = Bar(bar);
+    const Layout l = LayoutOf(b, Area(hwnd, bar), bar == SB_VERT);
+    dragBar_ = bar;
+    grab_ = bar == SB_VERT ? p.y - l.thumb.top : p.x - l.thumb.left;
+    trackPos_ = b.pos;
+}
+
+int ScrollBars::Track(HWND hwnd, POINT p) {
+    if (dragBar_ < 0) return 0;
+    const ScrollBar& b = Bar(dragBar_);
+    const bool vertical = dragBar_ == SB_VERT;
+    const Layout l = LayoutOf(b, Area(hwnd, dragBar_), vertical);
+    const int thumb = vertical ? l.thumb.bottom - l.thumb.top : l.thumb.right - l.thumb.left;
+    const int track = vertical ? l.track.bottom - l.track.top : l.track.right - l.track.left;
+    const int start = vertical ? l.track.top : l.track.left;
+    const int at = (vertical ? p.y : p.x) - grab_ - start;
+    const int travel = b.MaxPos() - b.min;
+    const int room = track - thumb;
+    trackPos_ =
+        room > 0 ? b.min + static_cast<int>(static_cast<long long>(std::clamp(at, 0, room)) * travel / room)
+                 : b.pos;
+    return trackPos_;
 }
 
 } // namespace pw::commctrl

@@ -24,12 +24,24 @@ public:
     // Window coordinates of a bar's area, empty when hidden.
     RECT Area(HWND hwnd, int bar) const;
     void Paint(HWND hwnd);
-    // A hit on a bar (window coordinates): the WM_VSCROLL/WM_HSCROLL code to send, or -1.
+    // A hit on a bar (window coordinates): the WM_VSCROLL/WM_HSCROLL code to send, kThumb, or -1.
+    static constexpr int kThumb = -2;
     int CodeAt(HWND hwnd, int bar, POINT windowPoint) const;
+
+    // Dragging the thumb: the position follows the pointer (window coordinates) until the end.
+    void BeginDrag(HWND hwnd, int bar, POINT windowPoint);
+    bool Dragging() const { return dragBar_ >= 0; }
+    int DragBar() const { return dragBar_; }
+    // The position the pointer asks for.
+    int Track(HWND hwnd, POINT windowPoint);
+    void EndDrag() { dragBar_ = -1; }
 
 private:
     ScrollBar vert_;
     ScrollBar horz_;
+    int dragBar_ = -1;
+    int grab_ = 0; // pointer offset into the thumb
+    int trackPos_ = 0;
 };
 
 // Where the client area lies in the window image.

@@ -335,6 +335,10 @@ private:
         case SB_TOP:
             SetTop(0);
             break;
+        case SB_THUMBPOSITION:
+        case SB_THUMBTRACK:
+            SetTop(TrackPos(Hwnd()));
+            break;
         case SB_BOTTOM:
             SetTop(model_.TotalRows());
             break;
