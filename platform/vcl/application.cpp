@@ -84,6 +84,7 @@ TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {}
 
 TApplication::~TApplication() {
     pw::vcl::SetMouseControlObserver(nullptr);
+    pw::vcl::SetMouseMoveObserver(nullptr);
     DestroyComponents();
     if (hintTimerWnd_) DeallocateHWnd(hintTimerWnd_);
     gui_.reset();
@@ -116,6 +117,7 @@ void TApplication::Initialize() {
         }
     });
     pw::vcl::SetMouseControlObserver([this](TControl* c) { MouseControlChanged(c); });
+    pw::vcl::SetMouseMoveObserver([this](POINT p) { HintMouseMoved(p); });
 }
 
 bool TApplication::Headless() const {
@@ -274,6 +276,7 @@ void TApplication::CancelHint() {
     if (hintTimerWnd_) KillTimer(hintTimerWnd_, kHintShowTimer);
     HideHint();
     hintControl_ = nullptr;
+    hintRectValid_ = false;
 }
 
 void TApplication::MouseControlChanged(TControl* Control) {
@@ -300,6 +303,16 @@ void TApplication::MouseControlChanged(TControl* Control) {
              nullptr);
 }
 
+void TApplication::HintMouseMoved(POINT Screen) {
+    if (!hintControl_ || !hintRectValid_) return;
+    const TRect& r = hintCursorRect_;
+    if (Screen.x >= r.left && Screen.x < r.right && Screen.y >= r.top && Screen.y < r.bottom) return;
+    // Another part of the same control: ask it again for the hint of that part.
+    HideHint();
+    hintRectValid_ = false;
+    SetTimer(hintTimerWnd_, kHintShowTimer, static_cast<UINT>(hintShortPause_), nullptr);
+}
+
 void TApplication::HintTimerFired(UINT_PTR Id) {
     KillTimer(hintTimerWnd_, Id);
     if (Id == kHintHideTimer) {
@@ -323,8 +336,13 @@ void TApplication::ActivateHint() {
     info.CursorRect = control->ClientRect();
     info.HintPos = TPoint{cursor.x, cursor.y + 20};
     auto alive = control->AliveToken();
-    if (control->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info)) != 0 || alive.expired()) return;
-    if (info.HintStr.empty()) return;
+    LRESULT refused = control->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info));
+    if (alive.expired()) return;
+    TPoint topLeft = control->ClientToScreen(TPoint{info.CursorRect.left, info.CursorRect.top});
+    hintCursorRect_ = TRect{topLeft.x, topLeft.y, topLeft.x + info.CursorRect.right - info.CursorRect.left,
+                            topLeft.y + info.CursorRect.bottom - info.CursorRect.top};
+    hintRectValid_ = true;
+    if (refused != 0 || info.HintStr.empty()) return;
     if (!hintWindow_) hintWindow_ = new THintWindow(this);
     hintWindow_->SetColor(info.HintColor);
     TRect r = hintWindow_->CalcHintRect(info.HintMaxWidth, info.HintStr);

@@ -103,6 +103,7 @@ private:
     void Idle();
     void MouseControlChanged(TControl* Control);
     void HintTimerFired(UINT_PTR Id);
+    void HintMouseMoved(POINT Screen);
     void ActivateHint();
 
     std::unique_ptr<pw::gui::GuiApplication> gui_;
@@ -125,6 +126,9 @@ private:
     THintWindow* hintWindow_ = nullptr;
     bool hintActive_ = false;
     bool appActive_ = false;
+    // The area of the control the shown hint is about (screen coordinates).
+    TRect hintCursorRect_{0, 0, 0, 0};
+    bool hintRectValid_ = false;
 };
 
 extern TApplication* Application;

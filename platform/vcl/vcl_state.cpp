@@ -49,6 +49,23 @@ void SetMouseControl(TControl* Control) {
     if (Observer()) Observer()(mouseControl);
 }
 
+namespace {
+
+std::function<void(POINT)>& MoveObserver() {
+    static std::function<void(POINT)> observer;
+    return observer;
+}
+
+} // namespace
+
+void SetMouseMoveObserver(std::function<void(POINT Screen)> Observer_) {
+    MoveObserver() = std::move(Observer_);
+}
+
+void MouseMoved(POINT Screen) {
+    if (MoveObserver()) MoveObserver()(Screen);
+}
+
 void SetMouseControlObserver(std::function<void(TControl*)> Observer_) {
     Observer() = std::move(Observer_);
 }

@@ -645,6 +645,9 @@ void TWinControl::TrackMouse(const TMessage& Message) {
         TrackMouseEvent(tme);
         pw::vcl::SetMouseControl(target);
     }
+    POINT screen = p;
+    ::ClientToScreen(handle_, screen);
+    pw::vcl::MouseMoved(screen);
 }
 
 void TWinControl::ReleaseWhenIdle() {

@@ -161,6 +161,26 @@ TEST(Hints, TheHintWindowShowsAfterThePauseAndCanBeChangedByTheControl) {
         [] { return Application->HintWindow() && Application->HintWindow()->Caption() == "Rewritten"; });
     ASSERT_NE(Application->HintWindow(), nullptr);
     EXPECT_EQ(Application->HintWindow()->Caption(), "Rewritten");
+    // A hint about one part of the control: moving to another part asks again.
+    glyph->OnHintShow = [](TMessage& m) {
+        auto* info = reinterpret_cast<THintInfo*>(m.LParam);
+        bool upper = info->CursorPos.y < 20;
+        info->CursorRect = upper ? TRect{0, 0, 40, 20} : TRect{0, 20, 40, 40};
+        info->HintStr = upper ? "Upper" : "Lower";
+        return LRESULT(0);
+    };
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, box->ClientToScreen(TPoint{10, 10}));
+    PumpFor(60);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, glyph->ClientToScreen(TPoint{7, 7}));
+    PumpUntil([] { return Application->HintWindow() && Application->HintWindow()->Caption() == "Upper"; });
+    EXPECT_EQ(Application->HintWindow()->Caption(), "Upper");
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, glyph->ClientToScreen(TPoint{8, 8}));
+    Pump();
+    EXPECT_NE(Application->HintWindow(), nullptr); // still inside the same part
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, glyph->ClientToScreen(TPoint{8, 30}));
+    PumpUntil([] { return Application->HintWindow() && Application->HintWindow()->Caption() == "Lower"; });
+    ASSERT_NE(Application->HintWindow(), nullptr);
+    EXPECT_EQ(Application->HintWindow()->Caption(), "Lower");
     glyph->OnHintShow = [](TMessage&) { return LRESULT(1); };
     pw::gui::SimulateMouse(pw::gui::MouseAction::Move, box->ClientToScreen(TPoint{10, 10}));
     PumpFor(60);
@@ -170,7 +190,7 @@ TEST(Hints, TheHintWindowShowsAfterThePauseAndCanBeChangedByTheControl) {
     // Leaving every control of the program hides it.
     pw::gui::InjectMouseExit();
     Pump();
-    EXPECT_EQ(glyph->Leaves, 3);
+    EXPECT_EQ(glyph->Leaves, 4);
     EXPECT_EQ(Application->HintWindow(), nullptr);
     EXPECT_FALSE(IsWindowVisible(hint->Handle()));
     Application->OnHint = nullptr;
