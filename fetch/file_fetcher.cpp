@@ -72,6 +72,9 @@ TFileFetcher::TFileFetcher(TComponent* AOwner)
 
 TFileFetcher::~TFileFetcher() {
     Destroying();
+    // The client goes first, so that none of its events reaches a fetcher half taken apart.
+    delete http_;
+    http_ = nullptr;
     // The plugins leave the parser before it goes.
     links_.reset();
     titlePlugin_.reset();
@@ -260,7 +263,14 @@ bool TFileFetcher::Fetch(const std::string& URL) {
     status("Retrieving: " + URL);
 
     busy_ = true;
-    if (!http_->Read(false)) {
+    bool started = false;
+    try {
+        started = http_->Read(false);
+    } catch (...) {
+        busy_ = false;
+        throw;
+    }
+    if (!started) {
         busy_ = false;
         return false;
     }

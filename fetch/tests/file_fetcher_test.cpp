@@ -7,6 +7,7 @@
 #include "platform/rtl/string_list.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <chrono>
 #include <filesystem>
@@ -34,7 +35,10 @@ std::string siteDirectives(int otherPort) {
                     "/dir/; }\n"
                     "    location = /missing.bin { default_type image/png; return 404 \"gone\"; }\n"
                     "    location /cp1251/ { charset windows-1251; }\n";
-    if (haveEcho()) d += "    location = /slow { default_type text/html; echo_sleep 10; echo \"late\"; }\n";
+    if (haveEcho())
+        d += "    location = /slow { default_type text/html; echo_sleep 10; echo \"late\"; }\n"
+             "    location = /second { default_type text/html; echo_sleep 1; echo \"<title>late</title>\"; "
+             "}\n";
     return d;
 }
 
@@ -64,6 +68,13 @@ protected:
     Site site{siteDirectives(other.Port())};
     TFileFetcher fetcher{nullptr};
 };
+
+double cpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
 
 TFileFetcher* cancelTarget = nullptr;
 
@@ -223,6 +234,16 @@ TEST_F(FetcherTransfers, CancelDuringASlowPageReturnsWithinASecond) {
     // The client is free again at once.
     EXPECT_TRUE(fetcher.Fetch(site.Url("/index.html")));
     EXPECT_EQ(fetcher.Title(), "Home page");
+}
+
+TEST_F(FetcherTransfers, TheWaitSleepsUntilSomethingArrives) {
+    if (!haveEcho()) GTEST_SKIP() << "the nginx echo module is not installed";
+    const double before = cpuSeconds();
+    const auto start = Clock::now();
+    ASSERT_TRUE(fetcher.Fetch(site.Url("/second")));
+    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(900));
+    EXPECT_EQ(fetcher.Title(), "late");
+    EXPECT_LT(cpuSeconds() - before, 0.3);
 }
 
 TEST_F(FetcherTransfers, AFetchFromInsideTheWaitIsRefused) {
