@@ -20,12 +20,62 @@ bool IsMouseMessage(UINT msg) {
 
 TControl::TControl(TComponent* AOwner)
     : TComponent(AOwner), controlStyle_{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks},
-      font_(std::make_unique<TFont>()) {
+      font_(std::make_unique<TFont>()), constraints_(std::make_unique<TSizeConstraints>()) {
     font_->OnChange = [this](TObject*) { FontChanged(); };
+    constraints_->OnChange = [this](TObject*) { SetBounds(left_, top_, width_, height_); };
+}
+
+void TSizeConstraints::Assign(TPersistent* Source) {
+    auto* other = dynamic_cast<TSizeConstraints*>(Source);
+    if (!other) {
+        TPersistent::Assign(Source);
+        return;
+    }
+    minWidth_ = other->minWidth_;
+    minHeight_ = other->minHeight_;
+    maxWidth_ = other->maxWidth_;
+    maxHeight_ = other->maxHeight_;
+    Changed();
+}
+
+void TSizeConstraints::SetMinWidth(int Value) {
+    if (minWidth_ == Value) return;
+    minWidth_ = std::max(Value, 0);
+    Changed();
+}
+
+void TSizeConstraints::SetMinHeight(int Value) {
+    if (minHeight_ == Value) return;
+    minHeight_ = std::max(Value, 0);
+    Changed();
+}
+
+void TSizeConstraints::SetMaxWidth(int Value) {
+    if (maxWidth_ == Value) return;
+    maxWidth_ = std::max(Value, 0);
+    Changed();
+}
+
+void TSizeConstraints::SetMaxHeight(int Value) {
+    if (maxHeight_ == Value) return;
+    maxHeight_ = std::max(Value, 0);
+    Changed();
+}
+
+void TSizeConstraints::Constrain(int& Width, int& Height) const {
+    if (maxWidth_ > 0) Width = std::min(Width, maxWidth_);
+    if (maxHeight_ > 0) Height = std::min(Height, maxHeight_);
+    Width = std::max(Width, minWidth_);
+    Height = std::max(Height, minHeight_);
+}
+
+void TSizeConstraints::Changed() {
+    if (OnChange) OnChange(this);
 }
 
 TControl::~TControl() {
     font_->OnChange = nullptr;
+    constraints_->OnChange = nullptr;
     alive_.reset();
     pw::vcl::ControlDestroying(this);
     if (parent_) parent_->RemoveControl(this);
@@ -52,6 +102,7 @@ TCustomForm* GetParentForm(const TControl* Control) {
 void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     AWidth = std::max(AWidth, 0);
     AHeight = std::max(AHeight, 0);
+    constraints_->Constrain(AWidth, AHeight);
     if (ALeft == left_ && ATop == top_ && AWidth == width_ && AHeight == height_) return;
     bool resized = AWidth != width_ || AHeight != height_;
     Invalidate();

@@ -12,6 +12,29 @@ class TFont;
 class TWinControl;
 class TCustomForm;
 
+// Smallest and largest size of a control; 0 leaves that side free.
+class TSizeConstraints : public TPersistent {
+public:
+    std::string ClassName() const override { return "TSizeConstraints"; }
+    void Assign(TPersistent* Source) override;
+    int MinWidth() const { return minWidth_; }
+    int MinHeight() const { return minHeight_; }
+    int MaxWidth() const { return maxWidth_; }
+    int MaxHeight() const { return maxHeight_; }
+    void SetMinWidth(int Value);
+    void SetMinHeight(int Value);
+    void SetMaxWidth(int Value);
+    void SetMaxHeight(int Value);
+    // The size within the limits; a maximum below the minimum loses.
+    void Constrain(int& Width, int& Height) const;
+
+    TNotifyEvent OnChange;
+
+private:
+    void Changed();
+    int minWidth_ = 0, minHeight_ = 0, maxWidth_ = 0, maxHeight_ = 0;
+};
+
 class TControl : public TComponent {
 public:
     explicit TControl(TComponent* AOwner);
@@ -46,6 +69,7 @@ public:
     void SetAlign(TAlign Value);
     TAnchors Anchors() const { return anchors_; }
     void SetAnchors(TAnchors Value);
+    TSizeConstraints& Constraints() { return *constraints_; }
 
     bool Visible() const { return visible_; }
     void SetVisible(bool Value);
@@ -148,6 +172,7 @@ private:
     bool enabled_ = true;
     std::string text_;
     std::unique_ptr<TFont> font_;
+    std::unique_ptr<TSizeConstraints> constraints_;
     bool parentFont_ = true;
     TColor color_ = clWindow;
     bool parentColor_ = false;

@@ -95,9 +95,17 @@ TEST(Align, AnchorsKeepTheDistanceToTheRightAndBottomEdges) {
     EXPECT_EQ(pinned->BoundsRect(), (TRect{350, 220, 390, 240}));
     EXPECT_EQ(stretched->BoundsRect(), (TRect{10, 10, 390, 40}));
     EXPECT_EQ(plain->BoundsRect(), (TRect{10, 100, 50, 120}));
-    // Shrinking below the anchored width clamps at zero instead of going negative.
+    // Shrinking below the anchored width clamps at zero instead of going negative, or at the
+    // control's own minimum.
     form->SetClientWidth(5);
     Pump();
     EXPECT_EQ(stretched->Width(), 0);
+    plain->Constraints().SetMinWidth(60);
+    plain->Constraints().SetMaxHeight(10);
+    EXPECT_EQ(plain->BoundsRect(), (TRect{10, 100, 70, 110}));
+    plain->SetBounds(0, 0, 500, 500);
+    EXPECT_EQ(plain->BoundsRect(), (TRect{0, 0, 500, 10}));
+    plain->Constraints().SetMaxWidth(30); // below the minimum: the minimum wins
+    EXPECT_EQ(plain->Width(), 60);
     delete form;
 }

@@ -45,8 +45,11 @@ TEST(Form, ModalResultsEndTheLocalLoopAndTheOwnerIsActivatedAgain) {
     Pump();
     EXPECT_EQ(activations, 1);
     EXPECT_EQ(Screen->ActiveForm(), main);
+    int formCount = Screen->FormCount();
 
     TForm* dialog = MakeForm(200, 100);
+    EXPECT_EQ(Screen->FormCount(), formCount + 1);
+    EXPECT_EQ(Screen->Forms(formCount), dialog);
     dialog->SetPosition(poScreenCenter);
     auto* keys = new TTestDefaultBox(dialog);
     keys->SetParent(dialog);
@@ -54,6 +57,8 @@ TEST(Form, ModalResultsEndTheLocalLoopAndTheOwnerIsActivatedAgain) {
     dialog->OnShow = [&](TObject*) { events.push_back("show"); };
     dialog->OnActivate = [&](TObject*) {
         events.push_back("activate");
+        EXPECT_EQ(Screen->ActiveForm(), dialog);
+        EXPECT_FALSE(IsWindowEnabled(main->Handle())); // the rest of the program waits
         // Typed while the dialog runs its own loop.
         pw::gui::SimulateKeyStroke(VK_RETURN);
     };
@@ -83,6 +88,7 @@ TEST(Form, ModalResultsEndTheLocalLoopAndTheOwnerIsActivatedAgain) {
     dialog->Show();
     EXPECT_THROW(dialog->ShowModal(), EInvalidOperation);
     delete dialog;
+    EXPECT_EQ(Screen->FormCount(), formCount);
     delete main;
 }
 
@@ -208,6 +214,9 @@ TEST(Form, ExceptionsFromHandlersGoToTheApplicationAndTheWindowStays) {
     EXPECT_EQ(prompter.Asked[0].caption, "Quillmark Pathweaver");
     EXPECT_EQ(prompter.Asked[0].text, "Cannot open file /tmp/x.qpw. No such file or directory.");
     EXPECT_EQ(prompter.Asked[0].icon, MB_ICONERROR);
+    // Called outside any handler there is nothing to handle.
+    Application->HandleException(form);
+    EXPECT_EQ(prompter.Asked.size(), 1u);
     // EAbort is silent.
     try {
         throw EAbort("");
