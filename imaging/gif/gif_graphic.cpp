@@ -13,6 +13,7 @@
 #include "platform/graphics/canvas.h"
 #include "platform/graphics/palette.h"
 #include "platform/graphics/picture.h"
+#include "platform/gui/paint.h"
 #include "platform/rtl/sync.h"
 #include "platform/rtl/thread.h"
 
@@ -70,9 +71,10 @@ void RegisterGIFImage() {
 
 bool LowColorDisplay() {
     static const bool low = [] {
-        HDC dc = CreateCompatibleDC(nullptr);
+        HDC dc = GetDC(nullptr);
+        if (!dc) return false;
         const int bits = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
-        DeleteDC(dc);
+        ReleaseDC(nullptr, dc);
         return bits < 9;
     }();
     return low;

@@ -1,0 +1,283 @@
+// The GIF image as a graphic: drawing on bitmap canvases, bitmaps and palettes, conversions and the
+// picture-format registration.
+#include "imaging/gif/frame_render.h"
+#include "imaging/gif/gif_exception.h"
+#include "imaging/gif/gif_image.h"
+#include "imaging/gif/gif_painter.h"
+#include "imaging/gif/tests/animation_builder.h"
+#include "platform/graphics/bitmap.h"
+#include "platform/graphics/graphics_errors.h"
+#include "platform/graphics/palette.h"
+#include "platform/graphics/picture.h"
+#include "platform/rtl/file_stream.h"
+#include "platform/rtl/stream.h"
+#include "platform/rtl/thread.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+using namespace gif_test;
+
+namespace {
+
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kGreen = RGB(0, 255, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+constexpr COLORREF kYellow = RGB(255, 255, 0);
+constexpr COLORREF kKey = RGB(1, 2, 3);
+
+std::string Data(const char* name) {
+    return std::string(PW_TEST_DATA_DIR) + "/data/" + name;
+}
+
+COLORREF At(TBitmap& bitmap, int x, int y) {
+    return static_cast<COLORREF>(bitmap.Canvas().Pixel(x, y)) & 0xFFFFFF;
+}
+
+// A canvas filled with one colour.
+void Fill(TBitmap& bitmap, COLORREF colour) {
+    bitmap.Canvas().Brush().SetColor(static_cast<TColor>(colour));
+    bitmap.Canvas().FillRect(RECT{0, 0, bitmap.Width(), bitmap.Height()});
+}
+
+COLORREF ArgbToColorRef(uint32_t argb) {
+    return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
+}
+
+} // namespace
+
+TEST(GifGraphic, StillImageDrawsStretchedTiledAndThroughItsMask) {
+    // 4x4: red with a transparent right half.
+    auto image = MakeAnimation(4, 4, {{kRed, 0, 1, {}, RECT{2, 0, 4, 4}}});
+    TBitmap canvas(8, 8);
+    Fill(canvas, kBlue);
+
+    image->SetPaintOptions(gpTransparent | gpAnimate | gpThreaded);
+    canvas.Canvas().StretchDraw(RECT{0, 0, 8, 8}, image.get());
+    EXPECT_EQ(At(canvas, 0, 0), kRed);
+    EXPECT_EQ(At(canvas, 3, 7), kRed);
+    EXPECT_EQ(At(canvas, 4, 0), kBlue);
+    EXPECT_EQ(At(canvas, 7, 7), kBlue);
+    EXPECT_EQ(image->Painter(), nullptr) << "one frame never starts a painter";
+
+    image->SetPaintOptions(0);
+    canvas.Canvas().StretchDraw(RECT{0, 0, 8, 8}, image.get());
+    EXPECT_EQ(At(canvas, 7, 7), kKey);
+
+    // Tiled: the 4x4 image repeats, its transparent half showing the canvas.
+    Fill(canvas, kYellow);
+    image->SetPaintOptions(gpTransparent | gpTile);
+    canvas.Canvas().StretchDraw(RECT{0, 0, 8, 8}, image.get());
+    EXPECT_EQ(At(canvas, 4, 4), kRed);
+    EXPECT_EQ(At(canvas, 5, 1), kRed);
+    EXPECT_EQ(At(canvas, 6, 6), kYellow);
+    EXPECT_EQ(At(canvas, 2, 5), kYellow);
+
+    // A frame placed inside the screen lands scaled at its offset.
+    auto offset = MakeAnimation(4, 4, {{kGreen, 0, 1, RECT{2, 2, 4, 4}, {}}});
+    Fill(canvas, kBlue);
+    offset->SetPaintOptions(0);
+    canvas.Canvas().StretchDraw(RECT{0, 0, 8, 8}, offset.get());
+    EXPECT_EQ(At(canvas, 3, 3), kBlue);
+    EXPECT_EQ(At(canvas, 4, 4), kGreen);
+    EXPECT_EQ(At(canvas, 7, 7), kGreen);
+}
+
+TEST(GifGraphic, ZeroSizedScreenDrawsOnceWithoutTiling) {
+    auto image = MakeAnimation(3, 3, {{kGreen}});
+    image->Header().SetWidth(0);
+    image->Header().SetHeight(0);
+    image->SetPaintOptions(gpTile);
+    TBitmap canvas(9, 9);
+    Fill(canvas, kBlue);
+    canvas.Canvas().StretchDraw(RECT{0, 0, 9, 9}, image.get());
+    EXPECT_EQ(At(canvas, 1, 1), kGreen);
+    EXPECT_EQ(At(canvas, 5, 5), kBlue);
+}
+
+TEST(GifGraphic, BitmapsRoundTripThroughTheImage) {
+    TGIFImage image;
+    image.LoadFromFile(Data("plasma_200.gif"));
+    TBitmap* rendering = image.GetBitmap();
+    ASSERT_NE(rendering, nullptr);
+    EXPECT_EQ(image.GetBitmap(), rendering) << "kept until the image changes";
+    ASSERT_EQ(rendering->Width(), image.Width());
+    TArgbImage expected = gif::RenderFrame(*image.Images()[0], false);
+    for (int y = 0; y < image.Height(); y += 7)
+        for (int x = 0; x < image.Width(); x += 5)
+            ASSERT_EQ(At(*rendering, x, y), ArgbToColorRef(expected.Pixel(x, y))) << x << "," << y;
+
+    TBitmap copy;
+    copy.Assign(&image);
+    EXPECT_EQ(At(copy, 10, 20), At(*rendering, 10, 20));
+
+    // Back into a GIF without colour reduction: the same colours, one frame.
+    TGIFImage back;
+    back.SetReductionMethod(crNone);
+    back.Assign(&copy);
+    ASSERT_EQ(back.Images().Count(), 1);
+    EXPECT_EQ(back.Width(), image.Width());
+    TArgbImage again = gif::RenderFrame(*back.Images()[0], false);
+    EXPECT_EQ(again.Pixels, expected.Pixels);
+
+    // A transparent bitmap gives a transparent frame with black added for its key colour.
+    TBitmap keyed(4, 2);
+    Fill(keyed, kGreen);
+    keyed.Canvas().SetPixel(1, 1, static_cast<TColor>(kRed));
+    keyed.SetTransparentColor(static_cast<TColor>(kRed));
+    keyed.SetTransparentMode(tmFixed);
+    keyed.SetTransparent(true);
+    TGIFImage fromKeyed;
+    fromKeyed.SetReductionMethod(crNone);
+    fromKeyed.Assign(&keyed);
+    TGIFSubImage& frame = *fromKeyed.Images()[0];
+    ASSERT_TRUE(frame.GraphicControlExtension());
+    EXPECT_TRUE(frame.GraphicControlExtension()->Transparent());
+    EXPECT_EQ(frame.Pixels(1, 1), frame.GraphicControlExtension()->TransparentColorIndex());
+    EXPECT_NE(frame.Pixels(0, 0), frame.Pixels(1, 1));
+
+    // A changed frame is rendered again.
+    TBitmap* before = back.Images()[0]->GetBitmap();
+    ASSERT_NE(before, nullptr);
+    back.Images()[0]->SetPixels(0, 0, back.Images()[0]->Pixels(5, 5));
+    TBitmap* after = back.Images()[0]->GetBitmap();
+    EXPECT_EQ(At(*after, 0, 0), At(*after, 5, 5));
+}
+
+TEST(GifGraphic, PicturesFindGifsByExtensionAndSignature) {
+    auto image = MakeAnimation(5, 3, {{kRed}, {kGreen}});
+    const std::string path = ::testing::TempDir() + "/x.gif";
+    image->SaveToFile(path);
+
+    TPicture picture;
+    picture.LoadFromFile(path);
+    auto* loaded = dynamic_cast<TGIFImage*>(picture.Graphic());
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(loaded->Width(), 5);
+    EXPECT_EQ(loaded->Images().Count(), 2);
+
+    TMemoryStream stream;
+    image->SaveToStream(stream);
+    stream.SetPosition(0);
+    TPicture sniffed;
+    sniffed.LoadFromStream(stream);
+    EXPECT_NE(dynamic_cast<TGIFImage*>(sniffed.Graphic()), nullptr);
+
+    bool found = false;
+    for (const TFileFormat& f : TPicture::FileFormats())
+        found |= f.extension == "gif" && f.description == "GIF Image";
+    EXPECT_TRUE(found);
+
+    // Damaged data fails as a graphic error with the codec's text, and the picture keeps its image.
+    const std::string bad = ::testing::TempDir() + "/bad.gif";
+    {
+        TFileStream out(bad, fmCreate);
+        const std::string junk(64, 'X');
+        out.WriteBuffer(junk.data(), static_cast<int64_t>(junk.size()));
+    }
+    try {
+        picture.LoadFromFile(bad);
+        FAIL() << "loaded a damaged file";
+    } catch (const EInvalidGraphic& e) {
+        EXPECT_EQ(e.Message(), "Invalid GIF signature");
+    }
+    EXPECT_NE(dynamic_cast<TGIFImage*>(picture.Graphic()), nullptr);
+    std::remove(path.c_str());
+    std::remove(bad.c_str());
+}
+
+TEST(GifGraphic, PaletteComesFromTheGlobalMapOrTheWebColours) {
+    TGIFImage image;
+    image.LoadFromFile(Data("plasma_200.gif"));
+    image.SetPaintOptions(0);
+    HPALETTE global = image.Palette();
+    if (image.Header().ColorMap().Count() > 0) {
+        ASSERT_NE(global, nullptr);
+        std::vector<PALETTEENTRY> entries = PaletteEntries(global);
+        ASSERT_EQ(static_cast<int>(entries.size()), image.Header().ColorMap().Count());
+        const TGIFRGB c = image.Header().ColorMap().Entry(3);
+        EXPECT_EQ(entries[3].peRed, c.Red);
+        EXPECT_EQ(entries[3].peBlue, c.Blue);
+    }
+    EXPECT_EQ(image.Palette(), global) << "kept";
+
+    TGIFImage web;
+    web.LoadFromFile(Data("plasma_200.gif"));
+    web.SetPaintOptions(gpWebPalette);
+    std::vector<PALETTEENTRY> entries = PaletteEntries(web.Palette());
+    ASSERT_EQ(entries.size(), 216u);
+    EXPECT_EQ(entries[215].peRed, 255);
+    EXPECT_EQ(entries[1].peBlue, 51);
+    // Frames are then rendered on those colours.
+    TBitmap* rendering = web.Images()[0]->GetBitmap();
+    const COLORREF c = At(*rendering, 3, 3);
+    EXPECT_EQ(GetRValue(c) % 51, 0);
+    EXPECT_EQ(GetGValue(c) % 51, 0);
+    EXPECT_EQ(GetBValue(c) % 51, 0);
+}
+
+TEST(GifGraphic, AnimatedDrawOnABitmapShowsTheFirstFrameThenTheRunningOne) {
+    auto image = MakeAnimation(6, 6, {{kRed, 5}, {kGreen, 5}, {kBlue, 5}}, 0);
+    image->SetPaintOptions(gpThreaded | gpAnimate | gpLoop | gpTransparent);
+    TBitmap canvas(6, 6);
+    Fill(canvas, kYellow);
+    canvas.Canvas().Draw(0, 0, image.get());
+    EXPECT_EQ(At(canvas, 2, 2), kRed);
+    TGIFPainter* painter = image->Painter();
+    ASSERT_NE(painter, nullptr);
+    EXPECT_TRUE(painter->Threaded());
+
+    // The painter keeps playing into the image's bitmap; later draws copy what it shows.
+    std::vector<COLORREF> seen;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(600);
+    while (std::chrono::steady_clock::now() < until) {
+        CheckSynchronize(10);
+        canvas.Canvas().Draw(0, 0, image.get());
+        const COLORREF c = At(canvas, 2, 2);
+        if (seen.empty() || seen.back() != c) seen.push_back(c);
+    }
+    EXPECT_EQ(image->Painter(), painter) << "drawing again does not restart the animation";
+    ASSERT_GE(seen.size(), 3u);
+    for (size_t i = 0; i + 1 < seen.size(); ++i) {
+        const COLORREF next = seen[i] == kRed ? kGreen : seen[i] == kGreen ? kBlue : kRed;
+        EXPECT_EQ(seen[i + 1], next) << "at " << i;
+    }
+    // Freed while playing: the painter thread stops and cleans up first.
+    image.reset();
+}
+
+TEST(GifGraphic, PainterWithoutThreadPlaysInsideDrawButNeverForever) {
+    auto image = MakeAnimation(4, 4, {{kRed, 2}, {kGreen, 2}, {kBlue, 2}}, 1);
+    image->SetPaintOptions(gpAnimate | gpLoop | gpDirectPaint);
+    std::vector<std::string> events;
+    image->OnAnimationStart = [&](TObject*) { events.push_back("start"); };
+    image->OnFrameDone = [&](TObject* sender) {
+        events.push_back("frame" + std::to_string(static_cast<TGIFPainter*>(sender)->ActiveImage()));
+    };
+    image->OnAnimationLoop = [&](TObject*) { events.push_back("loop"); };
+    image->OnAnimationEnd = [&](TObject*) { events.push_back("end"); };
+    TBitmap canvas(4, 4);
+    canvas.Canvas().Draw(0, 0, image.get());
+    // A loop count of 1 plays one pass; the last frame stays.
+    EXPECT_EQ(events, (std::vector<std::string>{"start", "frame0", "frame1", "frame2", "end"}));
+    EXPECT_EQ(At(canvas, 1, 1), kBlue);
+    EXPECT_EQ(image->Painter(), nullptr);
+    EXPECT_TRUE(image->Painters().empty());
+
+    // Looping forever is handed to a thread: Draw comes back at once.
+    events.clear();
+    image->SetPaintOptions(gpAnimate | gpLoop | gpLoopForever | gpDirectPaint);
+    TBitmap other(4, 4);
+    const auto start = std::chrono::steady_clock::now();
+    other.Canvas().Draw(0, 0, image.get());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+    ASSERT_NE(image->Painter(), nullptr);
+    EXPECT_TRUE(image->Painter()->Threaded());
+    image->PaintStop();
+    EXPECT_EQ(image->Painter(), nullptr);
+    EXPECT_EQ(std::count(events.begin(), events.end(), "end"), 0) << "a stopped painter fires no more events";
+}

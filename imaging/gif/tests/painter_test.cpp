@@ -1,0 +1,202 @@
+// Painter threads playing animations into real windows: frame order, delays, speed, and clean ends
+// when the window or the image goes away.
+#include "imaging/gif/gif_image.h"
+#include "imaging/gif/gif_painter.h"
+#include "imaging/gif/tests/animation_builder.h"
+#include "platform/gdi/shapes.h"
+#include "platform/graphics/canvas.h"
+#include "platform/gui/message_loop.h"
+#include "platform/gui/paint.h"
+#include "platform/gui/screenshot.h"
+#include "platform/gui/window.h"
+#include "platform/rtl/thread.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+using namespace gif_test;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kGreen = RGB(0, 255, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+
+std::map<HWND, std::function<void()>>& DestroyHandlers() {
+    static std::map<HWND, std::function<void()>> handlers;
+    return handlers;
+}
+
+LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_DESTROY) {
+        auto it = DestroyHandlers().find(hwnd);
+        if (it != DestroyHandlers().end()) {
+            it->second();
+            DestroyHandlers().erase(it);
+        }
+    }
+    return DefWindowProc(hwnd, msg, wParam, lParam);
+}
+
+// A plain top-level window with a canvas on its device context, released when the window goes.
+struct Window {
+    HWND Handle = nullptr;
+    HDC Dc = nullptr;
+    TCanvas Canvas;
+
+    Window(int width, int height) {
+        static const bool registered = [] {
+            WNDCLASS wc;
+            wc.lpfnWndProc = WindowProc;
+            wc.lpszClassName = "GifPainterTestWindow";
+            return RegisterClass(wc) != 0;
+        }();
+        EXPECT_TRUE(registered);
+        Handle = CreateWindowEx(0, "GifPainterTestWindow", "gif", WS_POPUP | WS_VISIBLE, 10, 10, width, height,
+                                nullptr, nullptr, nullptr, nullptr);
+        Dc = GetDC(Handle);
+        Canvas.SetHandle(Dc);
+        DestroyHandlers()[Handle] = [this] { Release(); };
+    }
+    ~Window() {
+        if (Handle && IsWindow(Handle)) DestroyWindow(Handle);
+        Release();
+    }
+    void Release() {
+        if (!Dc) return;
+        Canvas.SetHandle(nullptr);
+        ReleaseDC(Handle, Dc);
+        Dc = nullptr;
+    }
+    COLORREF At(int x, int y) const { return GetPixel(Dc, x, y) & 0xFFFFFF; }
+};
+
+// Runs the window messages and the painters' synchronised calls until done() or the time is up.
+bool PumpUntil(int ms, const std::function<bool()>& done) {
+    const auto until = Clock::now() + std::chrono::milliseconds(ms);
+    while (Clock::now() < until) {
+        ProcessMessages();
+        CheckSynchronize(2);
+        if (done()) return true;
+    }
+    return false;
+}
+
+struct Shown {
+    int Frame;
+    Clock::time_point When;
+    COLORREF Pixel;
+};
+
+std::unique_ptr<TGIFImage> ThreeColours(int delay) {
+    return MakeAnimation(96, 64, {{kRed, delay}, {kGreen, delay}, {kBlue, delay}}, 0);
+}
+
+// Plays image in a window and records each frame as it was shown, with screenshots.
+std::vector<Shown> Play(TGIFImage& image, Window& window, int frames, const std::string& shots = {},
+                        int timeoutMs = 5000) {
+    std::vector<Shown> shown;
+    image.SetPaintOptions(DefaultPaintOptions | gpDirectPaint);
+    image.OnFrameDone = [&](TObject* sender) {
+        const int frame = static_cast<TGIFPainter*>(sender)->ActiveImage();
+        shown.push_back({frame, Clock::now(), window.At(48, 32)});
+        if (!shots.empty())
+            pw::gui::SaveWindowImage(window.Handle, shots + "/shot" + std::to_string(shown.size()) + ".png");
+    };
+    image.Draw(window.Canvas, RECT{0, 0, image.Width(), image.Height()});
+    PumpUntil(timeoutMs, [&] { return static_cast<int>(shown.size()) >= frames; });
+    return shown;
+}
+
+double MeanIntervalMs(const std::vector<Shown>& shown) {
+    const auto total = shown.back().When - shown.front().When;
+    return std::chrono::duration<double, std::milli>(total).count() / static_cast<double>(shown.size() - 1);
+}
+
+} // namespace
+
+TEST(GifPainter, PlaysFramesInOrderWithTheirDelaysInAWindow) {
+    const std::string shots = ::testing::TempDir() + "/gif_painter_shots";
+    std::filesystem::create_directories(shots);
+    auto image = ThreeColours(10);
+    Window window(96, 64);
+    std::vector<Shown> shown = Play(*image, window, 7, shots);
+    ASSERT_GE(shown.size(), 7u);
+    const COLORREF colours[] = {kRed, kGreen, kBlue};
+    for (size_t i = 0; i < shown.size(); ++i) {
+        EXPECT_EQ(shown[i].Frame, static_cast<int>(i % 3)) << i;
+        EXPECT_EQ(shown[i].Pixel, colours[i % 3]) << i;
+        EXPECT_TRUE(std::filesystem::exists(shots + "/shot" + std::to_string(i + 1) + ".png"));
+    }
+    // 10 hundredths are played as about 120 ms.
+    const double mean = MeanIntervalMs(shown);
+    EXPECT_GT(mean, 100.0);
+    EXPECT_LT(mean, 200.0);
+    EXPECT_EQ(image->Painters().size(), 1u);
+
+    // Drawing again on the same canvas and rectangle keeps the running animation.
+    TGIFPainter* painter = image->Painter();
+    image->Draw(window.Canvas, RECT{0, 0, 96, 64});
+    EXPECT_EQ(image->Painter(), painter);
+    image->PaintStop();
+    EXPECT_TRUE(image->Painters().empty());
+}
+
+TEST(GifPainter, SpeedScalesTheDelaysAndNegativeSpeedWaitsForAWake) {
+    auto image = ThreeColours(10);
+    image->SetAnimationSpeed(200);
+    Window window(96, 64);
+    std::vector<Shown> shown = Play(*image, window, 6);
+    ASSERT_GE(shown.size(), 6u);
+    const double mean = MeanIntervalMs(shown);
+    EXPECT_GT(mean, 45.0);
+    EXPECT_LT(mean, 100.0);
+    image->PaintStop();
+
+    // A negative speed counts as 0: one frame, then the painter waits until it is stopped.
+    auto waiting = ThreeColours(1);
+    waiting->SetAnimationSpeed(-100);
+    EXPECT_EQ(waiting->AnimationSpeed(), 0);
+    std::vector<Shown> one = Play(*waiting, window, 3, {}, 400);
+    EXPECT_EQ(one.size(), 1u);
+    EXPECT_EQ(window.At(2, 2), kRed);
+    const auto start = Clock::now();
+    waiting->PaintStop();
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(500));
+}
+
+TEST(GifPainter, StopsCleanlyWhenTheWindowGoes) {
+    auto image = ThreeColours(3);
+    auto window = std::make_unique<Window>(96, 64);
+    bool ended = false;
+    image->OnAnimationEnd = [&](TObject*) { ended = true; };
+    std::vector<Shown> shown = Play(*image, *window, 2);
+    ASSERT_GE(shown.size(), 2u);
+    ASSERT_NE(image->Painter(), nullptr);
+    DestroyWindow(window->Handle);
+    EXPECT_TRUE(PumpUntil(2000, [&] { return image->Painter() == nullptr; }))
+        << "the painter ends once its canvas cannot draw any more";
+    EXPECT_TRUE(image->Painters().empty());
+    EXPECT_FALSE(ended) << "a painter that was stopped reports no end";
+    window.reset();
+}
+
+TEST(GifPainter, StopsCleanlyWhenTheImageIsFreedWhilePlaying) {
+    auto image = ThreeColours(50); // long waits: the painter is inside one when the image goes
+    Window window(96, 64);
+    std::vector<Shown> shown = Play(*image, window, 1);
+    ASSERT_EQ(shown.size(), 1u);
+    const auto start = Clock::now();
+    image.reset();
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(500));
+    // Nothing of the painter is left to run.
+    PumpUntil(200, [] { return false; });
+    EXPECT_EQ(window.At(2, 2), kRed);
+}
