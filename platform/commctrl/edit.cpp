@@ -132,7 +132,8 @@ public:
             VScroll(LOWORD(wParam));
             return 0;
         case WM_CUT:
-            if (!ReadOnly() && model_.HasSelection()) {
+            // A password never leaves through the clipboard, so cutting it would only lose it.
+            if (!ReadOnly() && !Password() && model_.HasSelection()) {
                 Copy();
                 Edit_(std::string(), true);
             }
@@ -491,7 +492,8 @@ private:
 
     void CharMsg(char32_t c) {
         // Control characters are acted on at the key-down.
-        if (c < 0x20 || c == 0x7F || KeyDown(VK_CONTROL) || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000))
+        if (c < 0x20 || c == 0x7F || (KeyDown(VK_CONTROL) && !KeyDown(VK_MENU)) || c > 0x10FFFF ||
+            (c >= 0xD800 && c < 0xE000))
             return;
         if (ReadOnly()) return;
         if ((Style() & ES_NUMBER) && !(c >= '0' && c <= '9')) {

@@ -173,6 +173,7 @@ public:
         case LB_GETSELITEMS: {
             if (!Multi()) return LB_ERR;
             int* out = reinterpret_cast<int*>(lParam);
+            if (!out) return LB_ERR;
             int n = 0;
             for (int i = 0; i < items_.Count() && n < static_cast<int>(wParam); ++i)
                 if (items_.At(i).selected) out[n++] = i;

@@ -61,8 +61,7 @@ public:
             if (index == static_cast<int>(SB_SIMPLEID))
                 simple_ = part;
             else if (index < static_cast<int>(parts_.size()))
-                parts_[static_cast<size_t>(index)].text = part.text,
-                parts_[static_cast<size_t>(index)].type = part.type;
+                parts_[static_cast<size_t>(index)] = part;
             else
                 return FALSE_;
             Invalidate();

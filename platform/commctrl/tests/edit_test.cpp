@@ -123,7 +123,9 @@ TEST(Edit, ClipboardCutCopyPasteAndOneLevelUndo) {
     HWND password = host.Add("EDIT", "secret", ES_PASSWORD, RECT{10, 40, 200, 62}, 0, 2);
     Send(password, EM_SETSEL, 0, -1);
     Send(password, WM_COPY);
+    Send(password, WM_CUT);
     EXPECT_EQ(GetClipboardText(), "first\nsecond");
+    EXPECT_EQ(Text(password), "secret");
 }
 
 TEST(Edit, ReadOnlyNumberLimitAndModifyFlag) {

@@ -357,3 +357,30 @@ TEST(TreeView, TenThousandItemsInsertAndPaintQuickly) {
     Send(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, 0);
     ImageList_Destroy(images);
 }
+
+TEST(TreeView, CallbackTextsAndChildrenComeFromTheParent) {
+    Host host;
+    HWND tree = host.Add(WC_TREEVIEW, "", kTreeStyle, RECT{10, 10, 250, 250});
+    TVINSERTSTRUCT in;
+    in.hParent = TVI_ROOT;
+    in.hInsertAfter = TVI_LAST;
+    in.item.mask = TVIF_TEXT | TVIF_CHILDREN | TVIF_PARAM;
+    in.item.pszText = LPSTR_TEXTCALLBACK;
+    in.item.cChildren = I_CHILDRENCALLBACK;
+    in.item.lParam = 5;
+    auto item = reinterpret_cast<HTREEITEM>(Send(tree, TVM_INSERTITEM, 0, reinterpret_cast<LPARAM>(&in)));
+    ASSERT_NE(item, nullptr);
+    host.Notices().clear();
+    // The test parent answers nothing, so the text stays empty and there are no children to expand.
+    EXPECT_EQ(ItemText(tree, item), "");
+    EXPECT_FALSE(Send(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item)));
+    std::vector<UINT> codes = host.Codes(tree);
+    ASSERT_GE(codes.size(), 2u);
+    EXPECT_EQ(codes[0], TVN_GETDISPINFO);
+    EXPECT_EQ(host.Notices()[0].itemNew, item);
+    TVITEM tv;
+    tv.mask = TVIF_CHILDREN;
+    tv.hItem = item;
+    Send(tree, TVM_GETITEM, 0, reinterpret_cast<LPARAM>(&tv));
+    EXPECT_EQ(tv.cChildren, I_CHILDRENCALLBACK);
+}
