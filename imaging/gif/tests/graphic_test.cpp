@@ -281,3 +281,39 @@ TEST(GifGraphic, PainterWithoutThreadPlaysInsideDrawButNeverForever) {
     EXPECT_EQ(image->Painter(), nullptr);
     EXPECT_EQ(std::count(events.begin(), events.end(), "end"), 0) << "a stopped painter fires no more events";
 }
+
+TEST(GifGraphic, PainterDisposalMatchesTheCompositor) {
+    for (const char* name : {"anim_background.gif", "anim_previous.gif", "anim_optimized.gif"}) {
+        SCOPED_TRACE(name);
+        TGIFImage image;
+        image.LoadFromFile(Data(name));
+        const int w = image.Width(), h = image.Height();
+        image.SetPaintOptions(gpAnimate | gpTransparent | gpDirectPaint);
+        TBitmap canvas(w, h);
+        Fill(canvas, kYellow);
+        std::vector<std::vector<COLORREF>> painted;
+        image.OnFrameDone = [&](TObject*) {
+            std::vector<COLORREF> pixels;
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x)
+                    pixels.push_back(At(canvas, x, y));
+            painted.push_back(std::move(pixels));
+        };
+        canvas.Canvas().Draw(0, 0, &image);
+
+        gif::TGIFCompositor compositor(image);
+        size_t frame = 0;
+        while (compositor.Next() && frame < painted.size()) {
+            const TArgbImage& display = compositor.Display();
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) {
+                    const uint32_t p = display.Pixel(x, y);
+                    const COLORREF expected = (p >> 24) ? ArgbToColorRef(p) : kYellow;
+                    ASSERT_EQ(painted[frame][static_cast<size_t>(y) * w + x], expected)
+                        << "frame " << frame << " at " << x << "," << y;
+                }
+            ++frame;
+        }
+        EXPECT_EQ(frame, static_cast<size_t>(image.Images().Count()));
+    }
+}
