@@ -209,6 +209,9 @@ void TWinControl::DestroyWnd() {
 void TWinControl::DestroyHandle() {
     if (!handle_) return;
     controlState_.Include(csDestroyingHandle);
+    // Children first, each through its own DestroyWnd, so that they keep what their windows held.
+    for (TControl* c : controls_)
+        if (auto* w = dynamic_cast<TWinControl*>(c); w && w->handle_) w->DestroyHandle();
     HWND h = handle_;
     DestroyWnd();
     HandleTable().erase(h);

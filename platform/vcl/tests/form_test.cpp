@@ -256,9 +256,29 @@ TEST(Form, BorderChangesRecreateTheWindowWithItsChildrenAndOwnerCentring) {
     dialog->SetClientWidth(200);
     dialog->SetClientHeight(100);
     dialog->SetPosition(poOwnerFormCenter);
-    auto* box = new TTestBox(dialog);
-    box->SetParent(dialog);
+    auto* panel = new TTestBox(dialog);
+    panel->SetParent(dialog);
+    // A control that keeps its text in its window, as edits do, saves it when the window goes.
+    struct TWindowText : TTestBox {
+        using TTestBox::TTestBox;
+        std::string saved;
+        int destroys = 0;
+        std::string GetText() const override { return HandleAllocated() ? ::GetWindowText(handle()) : saved; }
+        void SetTextValue(const std::string& v) override {
+            saved = v;
+            if (HandleAllocated()) SetWindowText(handle(), v);
+        }
+        void DestroyWnd() override {
+            ++destroys;
+            saved = ::GetWindowText(handle());
+            TTestBox::DestroyWnd();
+        }
+        HWND handle() const { return const_cast<TWindowText*>(this)->Handle(); }
+    };
+    auto* box = new TWindowText(dialog);
+    box->SetParent(panel);
     box->SetCaption("box");
+    SetWindowText(box->Handle(), "typed");
     HWND first = dialog->Handle();
     DWORD style = static_cast<DWORD>(GetWindowLong(first, GWL_STYLE));
     EXPECT_TRUE(style & WS_CAPTION);
@@ -269,8 +289,10 @@ TEST(Form, BorderChangesRecreateTheWindowWithItsChildrenAndOwnerCentring) {
     dialog->SetBorderStyle(bsSizeable);
     EXPECT_NE(dialog->Handle(), first);
     EXPECT_TRUE(GetWindowLong(dialog->Handle(), GWL_STYLE) & WS_THICKFRAME);
-    EXPECT_EQ(GetParent(box->Handle()), dialog->Handle());
-    EXPECT_EQ(GetWindowText(box->Handle()), "box");
+    EXPECT_EQ(GetParent(panel->Handle()), dialog->Handle());
+    EXPECT_EQ(GetParent(box->Handle()), panel->Handle());
+    EXPECT_EQ(box->destroys, 1);
+    EXPECT_EQ(GetWindowText(box->Handle()), "typed");
     dialog->Show();
     Pump();
     EXPECT_NEAR(dialog->Left() + dialog->Width() / 2, owner->Left() + owner->Width() / 2, 1);
