@@ -28,13 +28,16 @@ inline constexpr size_t kNoLimit = 0x7FFFFFFE;
 
 class Edit : public Control {
 public:
-    explicit Edit(HWND hwnd) : Control(hwnd), model_(IsMulti(hwnd)) {}
+    explicit Edit(HWND hwnd)
+        : Control(hwnd), model_(IsMulti(hwnd)), measureDc_(CreateCompatibleDC(nullptr)) {}
+    ~Edit() override { DeleteDC(measureDc_); }
 
     LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam) override {
         switch (msg) {
         case WM_CREATE: {
             auto* cs = reinterpret_cast<CREATESTRUCT*>(lParam);
             model_.SetText(Normalize(cs && cs->lpszName ? cs->lpszName : ""));
+            Rewrap();
             UpdateScrollBars();
             return 0;
         }
@@ -44,9 +47,12 @@ public:
         case WM_ERASEBKGND:
             return 1;
         case WM_SETFONT:
+            Rewrap();
+            UpdateScrollBars();
             if (lParam) Invalidate();
             return 0;
         case WM_SIZE:
+            Rewrap();
             UpdateScrollBars();
             return 0;
         case WM_GETDLGCODE: {
@@ -265,6 +271,19 @@ private:
     bool Password() const { return !Multi() && ((Style() & ES_PASSWORD) || passwordChar_ != 0); }
 
     std::string Normalize(const std::string& text) const { return Multi() ? text : FirstLine(text); }
+
+    // Multi-line edits without ES_AUTOHSCROLL break their lines at the width of the text area.
+    void Rewrap() {
+        if (!Multi() || (Style() & ES_AUTOHSCROLL)) {
+            model_.SetWrap(nullptr, 0);
+            return;
+        }
+        SelectObject(measureDc_, Font());
+        const RECT area = TextArea();
+        HDC dc = measureDc_;
+        model_.SetWrap([dc](std::string_view text) { return TextWidth(dc, std::string(text)); },
+                       std::max(1, static_cast<int>(area.right - area.left) - 1));
+    }
 
     RECT TextArea() const {
         RECT r;
@@ -641,6 +660,7 @@ private:
     }
 
     EditModel model_;
+    HDC measureDc_;
     bool modified_ = false;
     bool focused_ = false;
     bool caretOn_ = false;

@@ -73,18 +73,67 @@ bool EditModel::Undo() {
     return true;
 }
 
+void EditModel::SetWrap(Measure measure, int width) {
+    measure_ = std::move(measure);
+    wrapWidth_ = measure_ ? std::max(width, 0) : 0;
+    dirty_ = true;
+}
+
+void EditModel::WrapLine(size_t start, size_t end) const {
+    if (wrapWidth_ <= 0 || start == end) return;
+    const std::string_view text(text_);
+    if (measure_(text.substr(start, end - start)) <= wrapWidth_) return;
+    size_t lineStart = start;
+    int used = 0;
+    size_t pos = start;
+    while (pos < end) {
+        // One word with the spaces after it.
+        size_t wordEnd = pos;
+        while (wordEnd < end && text_[wordEnd] != ' ' && text_[wordEnd] != '\t')
+            ++wordEnd;
+        while (wordEnd < end && (text_[wordEnd] == ' ' || text_[wordEnd] == '\t'))
+            ++wordEnd;
+        size_t visible = wordEnd;
+        while (visible > pos && (text_[visible - 1] == ' ' || text_[visible - 1] == '\t'))
+            --visible;
+        const int width = measure_(text.substr(pos, visible - pos));
+        if (used + width <= wrapWidth_ || (pos == lineStart && width <= wrapWidth_)) {
+            used += measure_(text.substr(pos, wordEnd - pos));
+            pos = wordEnd;
+            continue;
+        }
+        if (pos > lineStart) {
+            starts_.push_back(pos);
+            lineStart = pos;
+            used = 0;
+            continue;
+        }
+        // A word wider than the line: as many code points as fit, at least one.
+        size_t cut = Next(pos);
+        while (cut < visible && measure_(text.substr(pos, Next(cut) - pos)) <= wrapWidth_)
+            cut = Next(cut);
+        starts_.push_back(cut);
+        lineStart = pos = cut;
+        used = 0;
+    }
+}
+
 void EditModel::Reindex() const {
     if (!dirty_) return;
     starts_.assign(1, 0);
-    if (multiLine_)
+    if (multiLine_) {
+        size_t lineStart = 0;
         for (size_t i = 0; i < text_.size(); ++i) {
-            if (text_[i] == '\r' && i + 1 < text_.size() && text_[i + 1] == '\n') {
-                starts_.push_back(i + 2);
-                ++i;
-            } else if (text_[i] == '\n' || text_[i] == '\r') {
-                starts_.push_back(i + 1);
+            const bool crlf = text_[i] == '\r' && i + 1 < text_.size() && text_[i + 1] == '\n';
+            if (crlf || text_[i] == '\n' || text_[i] == '\r') {
+                WrapLine(lineStart, i);
+                if (crlf) ++i;
+                lineStart = i + 1;
+                starts_.push_back(lineStart);
             }
         }
+        WrapLine(lineStart, text_.size());
+    }
     dirty_ = false;
 }
 

@@ -2,7 +2,9 @@
 // The text of an edit control: UTF-8 content, the selection, lines and one level of undo. Positions
 // are byte offsets kept on code point boundaries; a "\r\n" line break counts as one step.
 #include <cstddef>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pw::commctrl {
@@ -30,6 +32,11 @@ public:
     // Swaps the text and selection with the undo step, so a second undo redoes.
     bool Undo();
 
+    // Lines of a multi-line text wider than `width` (measured by `measure`) break after a word, or inside
+    // a word longer than the whole width; a width of 0 turns wrapping off.
+    using Measure = std::function<int(std::string_view)>;
+    void SetWrap(Measure measure, int width);
+
     int LineCount() const;
     size_t LineStart(int line) const;
     // Bytes of the line without its break.
@@ -46,6 +53,7 @@ public:
 
 private:
     void Reindex() const;
+    void WrapLine(size_t start, size_t end) const;
 
     bool multiLine_;
     std::string text_;
@@ -57,6 +65,8 @@ private:
     size_t undoCaret_ = 0;
     mutable std::vector<size_t> starts_{0};
     mutable bool dirty_ = false;
+    Measure measure_;
+    int wrapWidth_ = 0;
 };
 
 // Text with line breaks removed after the first line, for single-line edits.

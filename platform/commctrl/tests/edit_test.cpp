@@ -267,3 +267,33 @@ TEST(Edit, MouseSelectsByDragAndWordByDoubleClick) {
     Click(edit, 50, 8, true);
     EXPECT_EQ(Sel(edit), std::make_pair(DWORD{5}, DWORD{11}));
 }
+
+TEST(Edit, MultiLineWithoutAutoHScrollWrapsAtWords) {
+    Host host;
+    const std::string sentence = "the quick brown fox jumps over the lazy dog again and again";
+    HWND wrapped = host.Add("EDIT", sentence.c_str(), ES_MULTILINE, RECT{10, 10, 110, 200});
+    HWND wide =
+        host.Add("EDIT", sentence.c_str(), ES_MULTILINE | ES_AUTOHSCROLL, RECT{120, 10, 220, 200}, 0, 2);
+    EXPECT_EQ(Send(wide, EM_GETLINECOUNT), 1);
+    const LRESULT lines = Send(wrapped, EM_GETLINECOUNT);
+    EXPECT_GT(lines, 2);
+    std::string joined;
+    for (LRESULT i = 0; i < lines; ++i) {
+        const LRESULT start = Send(wrapped, EM_LINEINDEX, static_cast<WPARAM>(i));
+        const LRESULT length = Send(wrapped, EM_LINELENGTH, static_cast<WPARAM>(start));
+        if (i > 0) {
+            EXPECT_NE(sentence[static_cast<size_t>(start)], ' '); // lines start at a word
+            EXPECT_EQ(sentence[static_cast<size_t>(start) - 1], ' ');
+        }
+        joined += sentence.substr(static_cast<size_t>(start), static_cast<size_t>(length));
+    }
+    EXPECT_EQ(joined, sentence); // wrapping adds and loses nothing
+    EXPECT_EQ(Text(wrapped), sentence);
+    // A word longer than the line is cut inside; a wider window needs fewer lines.
+    Send(wrapped, WM_SETTEXT, 0,
+         reinterpret_cast<LPARAM>("abcdefghijklmnopqrstuvwxyzabcdefghijklmnopqrstuvwxyz"));
+    EXPECT_GT(Send(wrapped, EM_GETLINECOUNT), 1);
+    Send(wrapped, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(sentence.c_str()));
+    MoveWindow(wrapped, 10, 10, 300, 190, TRUE_);
+    EXPECT_LT(Send(wrapped, EM_GETLINECOUNT), lines);
+}
