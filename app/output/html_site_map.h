@@ -1,0 +1,23 @@
+#pragma once
+// The HTML site map: nested lists of the tree's folders and pages, and the page around them.
+#include "app/output/site_map_node.h"
+#include "platform/rtl/colors.h"
+
+#include <functional>
+#include <span>
+#include <string>
+
+class TMapProfile;
+
+// Called before each node is written, with its index; the window shows progress and handles input here.
+using TSiteMapProgress = std::function<void(int Index, const TSiteMapNode& Node)>;
+
+// The list text: begins with CR LF, no line break after its last line.
+std::string BuildHtmlSiteMap(const TMapProfile& Profile, std::span<const TSiteMapNode> Nodes,
+                             const TSiteMapProgress& OnProgress = {});
+// The whole page around a list text.
+std::string WrapSiteMapPage(const TMapProfile& Profile, const std::string& ListText);
+std::string SiteMapStyleBlock(const TMapProfile& Profile);
+std::string SiteMapBodyTag(const TMapProfile& Profile);
+// "#RRGGBB" (system colours resolved); empty for -1 or any value that is not a colour.
+std::string ColorToHtml(TColor Color);

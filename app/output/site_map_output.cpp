@@ -1,0 +1,98 @@
+#include "app/output/site_map_output.h"
+
+#include "app/core/lm_files.h"
+#include "app/core/map_profile.h"
+#include "app/core/output_names.h"
+#include "app/output/output_error.h"
+#include "app/output/output_texts.h"
+#include "app/output/splice.h"
+#include "app/output/xml_sitemap.h"
+#include "platform/rtl/atomic_file.h"
+#include "platform/rtl/files.h"
+#include "platform/rtl/format.h"
+#include "platform/rtl/strings.h"
+#include "platform/vcl/clipboard.h"
+
+namespace {
+bool EndsWithXml(const std::string& name) {
+    return name.size() >= 4 && SameText(name.substr(name.size() - 4), ".xml");
+}
+
+void AppendCopiedImages(const TMapProfile& Profile, const std::string& FileName,
+                        const std::string& ProgramFolder, TSiteMapResult& Result) {
+    for (std::string& copied : CopySiteMapImages(Profile, FileName, ProgramFolder))
+        Result.FilesWritten.push_back(std::move(copied));
+}
+} // namespace
+
+std::vector<std::string> CopySiteMapImages(const TMapProfile& Profile, const std::string& FileName,
+                                           const std::string& ProgramFolder) {
+    std::vector<std::string> copied;
+    if (!Profile.AddImages()) return copied;
+    const std::string target = ExtractFilePath(FileName);
+    std::string source = IncludeTrailingPathDelimiter(ProgramFolder) + output_text::ImagesFolder;
+    if (!FileExists(source + output_text::FolderImage)) source = IncludeTrailingPathDelimiter(ProgramFolder);
+    for (const char* name : {output_text::FolderImage, output_text::FileImage, output_text::PictureImage}) {
+        const std::string from = source + name;
+        const std::string to = target + name;
+        if (FileExists(from) && !FileExists(to) && CopyFile(from, to)) copied.push_back(to);
+    }
+    return copied;
+}
+
+void SaveSiteMapFile(const TMapProfile& Profile, std::span<const TSiteMapNode> Nodes,
+                     const std::string& ListText, const std::string& ProgramFolder, TSiteMapResult& Result) {
+    const std::string& fileName = Profile.OutputFileName();
+    if (fileName.empty()) throw ESiteMapOutputError(output_text::NoOutputFile);
+    const bool xml = XmlSitemapWanted(Profile);
+    // Checked before anything is written, so that a refused run leaves every earlier file as it was.
+    if (xml && EndsWithXml(fileName))
+        throw ESiteMapOutputError(Format(output_text::XmlOverPage, fileName.c_str()));
+
+    Result.GeneratedHtml = WrapSiteMapPage(Profile, ListText);
+    WriteFileAtomically(fileName, Result.GeneratedHtml);
+    Result.FilesWritten.push_back(fileName);
+    if (xml) {
+        const std::string xmlName = XmlFileNameFor(fileName);
+        WriteFileAtomically(xmlName, BuildXmlSitemap(Nodes));
+        Result.XmlFileName = xmlName;
+        Result.FilesWritten.push_back(xmlName);
+    }
+    AppendCopiedImages(Profile, fileName, ProgramFolder, Result);
+}
+
+void InsertSiteMap(const TMapProfile& Profile, const std::string& ListText, const std::string& ProgramFolder,
+                   TSiteMapResult& Result) {
+    const std::string& fileName = Profile.OutputInsert();
+    if (fileName.empty()) throw ESiteMapOutputError(output_text::NoInsertFile);
+    const std::string page = SpliceSiteMap(ReadFileText(fileName), ListText, fileName);
+    WriteFileAtomically(fileName, page);
+    Result.FilesWritten.push_back(fileName);
+    AppendCopiedImages(Profile, fileName, ProgramFolder, Result);
+}
+
+TSiteMapResult GenerateSiteMapOutput(const TMapProfile& Profile, std::span<const TSiteMapNode> Nodes,
+                                     const TSiteMapOutputContext& Context) {
+    TSiteMapResult result;
+    try {
+        if (Nodes.empty()) throw ESiteMapOutputError(output_text::NoPages);
+        result.GeneratedHtml = BuildHtmlSiteMap(Profile, Nodes, Context.OnProgress);
+        switch (Profile.OutputType()) {
+        case moutClipboard:
+            (Context.Clipboard ? *Context.Clipboard : Clipboard()).SetAsText(result.GeneratedHtml);
+            break;
+        case moutInsert:
+            InsertSiteMap(Profile, result.GeneratedHtml, Context.ProgramFolder, result);
+            break;
+        case moutFile:
+        case moutEditor:
+            SaveSiteMapFile(Profile, Nodes, result.GeneratedHtml, Context.ProgramFolder, result);
+            break;
+        }
+        result.Success = true;
+        result.Message = output_text::Complete;
+    } catch (const Exception& e) {
+        result.Message = e.Message();
+    }
+    return result;
+}

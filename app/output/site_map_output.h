@@ -1,0 +1,51 @@
+#pragma once
+// Writing a finished site map: the page, the XML sitemap beside it, the images, or the clipboard text.
+#include "app/output/html_site_map.h"
+#include "app/output/site_map_node.h"
+
+#include <span>
+#include <string>
+#include <vector>
+
+class TMapProfile;
+class TClipboard;
+
+// What the main window shows after an output run.
+struct TSiteMapResult {
+    bool Success = false;
+    // "Site Map Complete!", or the reason of the failure.
+    std::string Message;
+    // The list text; after a file output the whole page.
+    std::string GeneratedHtml;
+    // The XML sitemap written in this run; empty when none was.
+    std::string XmlFileName;
+    // Exactly the files written or copied in this run, page first: the upload list.
+    std::vector<std::string> FilesWritten;
+};
+
+struct TSiteMapOutputContext {
+    // The program's folder with a trailing "/": the images come from its "smimages/" folder.
+    std::string ProgramFolder;
+    TSiteMapProgress OnProgress;
+    // Where a clipboard output goes; the system clipboard when none is given.
+    TClipboard* Clipboard = nullptr;
+};
+
+// Copies the three images beside FileName when the profile asks for images, never over an existing file;
+// a missing source or a failed copy is skipped. Returns the files copied.
+std::vector<std::string> CopySiteMapImages(const TMapProfile& Profile, const std::string& FileName,
+                                           const std::string& ProgramFolder);
+
+// Writes the page around ListText to the profile's output file, then the XML sitemap, then the images.
+// Each file is replaced whole or not at all. Raises on failure; Result then lists what was written so far.
+void SaveSiteMapFile(const TMapProfile& Profile, std::span<const TSiteMapNode> Nodes,
+                     const std::string& ListText, const std::string& ProgramFolder, TSiteMapResult& Result);
+
+// Replaces the marked part of the profile's insert page with ListText and copies the images beside it.
+void InsertSiteMap(const TMapProfile& Profile, const std::string& ListText, const std::string& ProgramFolder,
+                   TSiteMapResult& Result);
+
+// Builds the site map and delivers it as the profile's output type asks. Never raises: a failure is
+// reported in the result.
+TSiteMapResult GenerateSiteMapOutput(const TMapProfile& Profile, std::span<const TSiteMapNode> Nodes,
+                                     const TSiteMapOutputContext& Context);

@@ -1,0 +1,124 @@
+#include "app/output/xml_sitemap.h"
+
+#include "app/core/change_freq.h"
+#include "app/core/data_rec.h"
+#include "app/core/lm_strings.h"
+#include "app/core/map_profile.h"
+#include "app/output/html_escape.h"
+#include "app/output/output_texts.h"
+
+#include <charconv>
+#include <cmath>
+#include <unordered_set>
+
+namespace {
+// The protocol's limits on a loc: an absolute address of 12 to 2048 characters.
+constexpr size_t kMinLoc = 12;
+constexpr size_t kMaxLoc = 2048;
+
+bool Digits(std::string_view s, size_t at, size_t count, int low, int high) {
+    if (at + count > s.size()) return false;
+    int value = 0;
+    for (size_t i = at; i < at + count; ++i) {
+        if (s[i] < '0' || s[i] > '9') return false;
+        value = value * 10 + (s[i] - '0');
+    }
+    return value >= low && value <= high;
+}
+
+char Lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+} // namespace
+
+bool XmlSitemapWanted(const TMapProfile& Profile) {
+    return Profile.MakeGoogleSM() && Profile.Website().size() >= 8;
+}
+
+std::string PriorityText(double Priority) {
+    if (std::isnan(Priority)) Priority = 0.5;
+    Priority = std::fmin(1.0, std::fmax(0.0, Priority));
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, Priority, std::chars_format::fixed, 6);
+    std::string text(buffer, result.ptr);
+    while (text.back() == '0')
+        text.pop_back();
+    if (text.back() == '.') text.pop_back();
+    return text;
+}
+
+bool IsW3CDateTime(std::string_view t) {
+    if (!Digits(t, 0, 4, 0, 9999) || t.size() < 10 || t[4] != '-' || t[7] != '-' || !Digits(t, 5, 2, 1, 12) ||
+        !Digits(t, 8, 2, 1, 31))
+        return false;
+    if (t.size() == 10) return true;
+    if (t.size() < 20 || t[10] != 'T' || !Digits(t, 11, 2, 0, 23) || t[13] != ':' ||
+        !Digits(t, 14, 2, 0, 59) || t[16] != ':' || !Digits(t, 17, 2, 0, 59))
+        return false;
+    size_t at = 19;
+    if (t[at] == '.') {
+        ++at;
+        const size_t start = at;
+        while (at < t.size() && t[at] >= '0' && t[at] <= '9')
+            ++at;
+        if (at == start) return false;
+    }
+    if (at == t.size()) return false;
+    if (t[at] == 'Z') return at + 1 == t.size();
+    if (t[at] != '+' && t[at] != '-') return false;
+    return at + 6 == t.size() && Digits(t, at + 1, 2, 0, 14) && t[at + 3] == ':' &&
+           Digits(t, at + 4, 2, 0, 59);
+}
+
+std::string SitemapAddressKey(std::string_view EncodedAddress) {
+    std::string key(EncodedAddress);
+    const size_t scheme = key.find("://");
+    if (scheme == std::string::npos) return key;
+    size_t end = key.find_first_of("/?#", scheme + 3);
+    if (end == std::string::npos) end = key.size();
+    for (size_t i = 0; i < end; ++i)
+        key[i] = Lower(key[i]);
+    return key;
+}
+
+std::string BuildXmlSitemap(std::span<const TSiteMapNode> Nodes) {
+    const std::string ns = output_text::SitemapNamespace;
+    std::string xml;
+    xml.reserve(256 + Nodes.size() * 200);
+    xml += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n";
+    xml += "<urlset xmlns=\"" + ns + "\"\r\n";
+    xml += std::string("xmlns:xsi=\"") + output_text::SchemaInstanceNamespace + "\"\r\n";
+    xml += "xsi:schemaLocation=\"" + ns + "\r\n";
+    xml += ns + "/sitemap.xsd\">\r\n\r\n";
+
+    std::unordered_set<std::string> written;
+    written.reserve(Nodes.size());
+    std::string loc;
+    for (const TSiteMapNode& node : Nodes) {
+        if (!node.Data) continue;
+        const TDataRec& rec = *node.Data;
+        loc.clear();
+        AppendPercentEncodedUrl(loc, rec.Loc);
+        if (loc.size() < kMinLoc || loc.size() > kMaxLoc) continue;
+        if (!written.insert(SitemapAddressKey(loc)).second) continue;
+        xml += "  <url>\r\n    <loc>";
+        xml += XmlEscape(loc);
+        xml += "</loc>\r\n";
+        if (IsW3CDateTime(rec.LastMod)) {
+            xml += "    <lastmod>";
+            xml += rec.LastMod;
+            xml += "</lastmod>\r\n";
+        }
+        const std::string freq = ChangeFreqText(rec.ChangeFreq);
+        if (!freq.empty()) {
+            xml += "    <changefreq>";
+            xml += freq;
+            xml += "</changefreq>\r\n";
+        }
+        xml += "    <priority>";
+        xml += PriorityText(rec.Priority);
+        xml += "</priority>\r\n  </url>\r\n";
+    }
+    xml += "</urlset>\r\n";
+    return xml;
+}
