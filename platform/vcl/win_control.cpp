@@ -601,6 +601,7 @@ void TWinControl::PaintHandler(TMessage& Message) {
 void TWinControl::PaintBuffered(HDC DC, const TRect& Area) {
     // Everything is drawn off screen first and shown in one copy.
     TRect client = ClientRect();
+    if (client.right <= 0 || client.bottom <= 0) return;
     HDC memory = CreateCompatibleDC(DC);
     HBITMAP bitmap = CreateCompatibleBitmap(DC, client.right, client.bottom);
     HGDIOBJ old = SelectObject(memory, bitmap);

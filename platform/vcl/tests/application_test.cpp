@@ -268,6 +268,8 @@ TEST(Screen, MonitorsAndCursors) {
     EXPECT_EQ(second->MonitorNum(), 1);
     EXPECT_FALSE(second->Primary());
     EXPECT_EQ(Screen->MonitorFromPoint(TPoint{5000, 10}, mdNull), nullptr);
+    Mouse->SetCursorPos(TPoint{1500, 20});
+    EXPECT_EQ(Mouse->CursorPos(), (TPoint{1500, 20}));
     pw::gui::SetScreens({});
     EXPECT_EQ(pw::gui::CursorId(Screen->Cursors(crHourGlass)), IDC_WAIT);
     EXPECT_EQ(pw::gui::CursorId(Screen->Cursors(crHandPoint)), IDC_HAND);
