@@ -156,7 +156,16 @@ TEST(Rendering, WindowWithEveryControlIsSavedAsPng) {
         in.item.pszText = const_cast<char*>(page);
         last = reinterpret_cast<HTREEITEM>(Send(tree, TVM_INSERTITEM, 0, reinterpret_cast<LPARAM>(&in)));
     }
+    in.hParent = Send(tree, TVM_GETNEXTITEM, TVGN_PREVIOUS, reinterpret_cast<LPARAM>(last)) == 0
+                     ? root
+                     : reinterpret_cast<HTREEITEM>(
+                           Send(tree, TVM_GETNEXTITEM, TVGN_PREVIOUS, reinterpret_cast<LPARAM>(last)));
+    for (const char* page : {"one.html", "two.html"}) {
+        in.item.pszText = const_cast<char*>(page);
+        Send(tree, TVM_INSERTITEM, 0, reinterpret_cast<LPARAM>(&in));
+    }
     Send(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(root));
+    Send(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(in.hParent));
     Send(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(last));
     HWND memo = host.Add("EDIT", "Crawling...\r\nindex.html 200\r\nabout.html 200",
                          ES_MULTILINE | ES_READONLY | WS_VSCROLL, RECT{260, 140, 510, 240}, WS_EX_CLIENTEDGE);
