@@ -1,0 +1,209 @@
+#include "app/results/local_scan.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+
+#include "app/core/data_rec.h"
+#include "app/core/lm_files.h"
+#include "app/core/map_profile.h"
+#include "app/core/w3c_date.h"
+#include "app/results/page_title.h"
+#include "app/results/result_tree.h"
+#include "app/results/site_url.h"
+#include "platform/rtl/string_list.h"
+#include "platform/rtl/strings.h"
+#include "shellcontrols/rz_tree_view.h"
+
+namespace results {
+
+namespace {
+
+constexpr const char* kIndexNames[] = {"index.html", "index.htm", "welcome.html", "index.php", "index.asp"};
+constexpr const char* kPageTypes = "*.htm;*.html;*.shtm;*.shtml;*.php;*.php4;*.php5;*.asp;*.cfm;";
+constexpr const char* kImageTypes = "*.gif;*.bmp;*.jpg;*.jpeg;*.png;*.swf;";
+// A title sits near the top of a page; a huge file is not read to its end for it.
+constexpr size_t kTitleReadLimit = 1 << 20;
+
+struct Fd {
+    int fd;
+    ~Fd() {
+        if (fd >= 0) close(fd);
+    }
+};
+
+bool IsRegularFile(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// The file's first bytes; false when it is not a regular file or cannot be read.
+bool ReadHead(const std::string& path, std::string& bytes) {
+    // Non-blocking, so a pipe that carries a page's name cannot stall the scan.
+    Fd f{open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
+    if (f.fd < 0) return false;
+    struct stat st {};
+    if (fstat(f.fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    bytes.resize(std::min<size_t>(static_cast<size_t>(st.st_size), kTitleReadLimit));
+    size_t got = 0;
+    while (got < bytes.size()) {
+        ssize_t n = read(f.fd, bytes.data() + got, bytes.size() - got);
+        if (n < 0) return false;
+        if (n == 0) break;
+        got += static_cast<size_t>(n);
+    }
+    bytes.resize(got);
+    return true;
+}
+
+std::string FolderAbove(const std::string& folder) {
+    std::string f = folder;
+    if (!f.empty() && f.back() == '/') f.pop_back();
+    size_t slash = f.rfind('/');
+    return slash == std::string::npos ? std::string() : f.substr(0, slash + 1);
+}
+
+std::string FolderName(const std::string& folder) {
+    std::string f = folder;
+    if (!f.empty() && f.back() == '/') f.pop_back();
+    return ExtractFileName(f);
+}
+
+} // namespace
+
+TLocalScan::TLocalScan(TResultTree& Tree, const TStringList& IgnoreFolderList, const TStringList& IgnoreFileList)
+    : tree_(Tree), ignoreFolderList_(IgnoreFolderList), ignoreFileList_(IgnoreFileList) {
+    finder_.OnNewFolder = [this](TObject* s, const std::string& f, bool& ignore) { ffSearchNewFolder(s, f, ignore); };
+    finder_.OnFound = [this](TObject* s, const std::string& f, const TSearchRec& e) { ffSearchFound(s, f, e); };
+}
+
+void TLocalScan::ProcessMessages() const {
+    if (Display.ProcessMessages) Display.ProcessMessages();
+}
+
+void TLocalScan::Run(const std::string& Folder) {
+    struct Finish {
+        TLocalScan& scan;
+        ~Finish() {
+            scan.scanning_ = false;
+            if (scan.OnFinished) scan.OnFinished();
+        }
+    } finish{*this};
+    scanning_ = true;
+    fileCount_ = 0;
+    ignoredFolders_.clear();
+    ignoredFiles_.clear();
+    for (int i = 0; i < ignoreFolderList_.Count(); ++i) {
+        std::string entry = ignoreFolderList_[i];
+        if (entry.empty()) continue;
+        ignoredFolders_.insert(IncludeBackslash(entry));
+    }
+    for (int i = 0; i < ignoreFileList_.Count(); ++i) ignoredFiles_.insert(ignoreFileList_[i]);
+    finder_.SetLocation(Folder);
+    root_ = IncludeBackslash(finder_.Location());
+    finder_.Execute();
+    tree_.RemoveEmptyFolders();
+}
+
+std::string TLocalScan::LocalPathToUrl(const std::string& Path) const {
+    const std::string& site = tree_.Profile().Website();
+    if (Path.empty()) return site;
+    std::string relative = Path.compare(0, root_.size(), root_) == 0 ? Path.substr(root_.size()) : Path;
+    return SiteUrl(site, relative);
+}
+
+std::string TLocalScan::DefaultIndexFile(const std::string& Folder) {
+    std::string folder = IncludeBackslash(Folder);
+    for (const char* name : kIndexNames)
+        if (IsRegularFile(folder + name)) return folder + name;
+    // Pages made on systems that ignore letter case may be named "Index.HTML".
+    std::array<std::string, std::size(kIndexNames)> found;
+    TSearchRec rec;
+    if (FindFirst(folder + "*", faAnyFile & ~faDirectory, rec) == 0) {
+        do {
+            for (size_t i = 0; i < std::size(kIndexNames); ++i)
+                if (found[i].empty() && SameText(rec.Name, kIndexNames[i]) && IsRegularFile(folder + rec.Name))
+                    found[i] = folder + rec.Name;
+        } while (FindNext(rec) == 0);
+        FindClose(rec);
+    }
+    for (const std::string& f : found)
+        if (!f.empty()) return f;
+    return {};
+}
+
+std::string TLocalScan::LocalPageTitle(const std::string& Path) const {
+    std::string name = ExtractFileName(Path);
+    if (!tree_.Profile().UsePageTitles() || !IsFileTypeInList(Path, kPageTypes)) return name;
+    std::string bytes;
+    // An unreadable page keeps its file name.
+    if (!ReadHead(Path, bytes)) return name;
+    std::string title = PageTitle(bytes);
+    return title.empty() ? name : title;
+}
+
+void TLocalScan::AddLocalNode(const std::string& Path, bool IsFolder, std::time_t Modified) {
+    const TMapProfile& profile = tree_.Profile();
+    auto* rec = new TDataRec(NewDataRec(profile));
+    rec->URL = Path;
+    rec->IsFolder = IsFolder;
+    rec->Marked = false;
+    TRzTreeNode* parent;
+    int image;
+    if (IsFolder) {
+        std::string folder = IncludeBackslash(Path);
+        rec->Text = tree_.View().Items().Count() == 0 ? std::string("Home") : FolderName(folder);
+        rec->Folder = folder;
+        std::string index = DefaultIndexFile(folder);
+        // A folder without an index page is addressed as the folder itself.
+        rec->Loc = LocalPathToUrl(index.empty() ? folder : index);
+        rec->LastMod = W3CDateTime(Now());
+        parent = tree_.FindNodeByFolder(FolderAbove(folder));
+        image = kFolderImage;
+    } else {
+        rec->Text = LocalPageTitle(Path);
+        rec->Folder = ExtractFilePath(Path);
+        rec->Loc = LocalPathToUrl(Path);
+        std::time_t t = Modified;
+        if (t < 0 && !FileAge(Path, t)) t = std::time(nullptr);
+        rec->LastMod = W3CDateTimeOf(t);
+        parent = tree_.FindNodeByFolder(rec->Folder);
+        image = IsFileTypeInList(Path, kImageTypes) ? kImageFileImage : kPageImage;
+    }
+    tree_.AddNode(parent, rec, rec->Text, image);
+    ++fileCount_;
+}
+
+void TLocalScan::ffSearchNewFolder(TObject*, const std::string& Folder, bool& IgnoreFolder) {
+    if (Display.LookingIn) Display.LookingIn(Folder);
+    if (ignoredFolders_.count(Folder) != 0) {
+        if (Display.MemoLine) Display.MemoLine("Ignoring Folder: " + Folder);
+        IgnoreFolder = true;
+    } else {
+        if (Display.MemoLine) Display.MemoLine("Scanning Folder: " + Folder);
+        AddLocalNode(Folder, true);
+    }
+    ProcessMessages();
+}
+
+void TLocalScan::ffSearchFound(TObject*, const std::string& Folder, const TSearchRec& Entry) {
+    std::string path = Folder + Entry.Name;
+    if (Display.FileFound) Display.FileFound(path);
+    const TMapProfile& profile = tree_.Profile();
+    if (IsFileTypeInList(path, profile.FileTypes())) {
+        if (Display.MemoLine) Display.MemoLine("  " + path);
+        const std::string* output = profile.OutputType() == moutFile     ? &profile.OutputFileName()
+                                    : profile.OutputType() == moutInsert ? &profile.OutputInsert()
+                                                                         : nullptr;
+        bool isOutput = output != nullptr && !output->empty() && *output == path;
+        if (!isOutput && ignoredFiles_.count(path) == 0) {
+            AddLocalNode(path, false, Entry.Time);
+            if (Display.FileCount) Display.FileCount(fileCount_);
+        }
+    }
+    ProcessMessages();
+}
+
+} // namespace results

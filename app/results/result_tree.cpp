@@ -1,0 +1,275 @@
+#include "app/results/result_tree.h"
+
+#include <algorithm>
+
+#include "app/core/data_rec.h"
+#include "app/core/map_profile.h"
+#include "platform/gui/keys.h"
+#include "platform/gui/system.h"
+#include "platform/rtl/string_list.h"
+#include "platform/rtl/strings.h"
+#include "platform/vcl/dialogs.h"
+#include "shellcontrols/rz_tree_view.h"
+
+namespace results {
+
+namespace {
+
+constexpr WORD kKeyF2 = 113;
+
+} // namespace
+
+TResultTree::TResultTree(TRzTreeView& View, TMapProfile& Profile, TStringList& IgnoreFolderList,
+                         TStringList& IgnoreFileList)
+    : view_(View), profile_(Profile), ignoreFolderList_(IgnoreFolderList), ignoreFileList_(IgnoreFileList) {
+    view_.OnChange = [this](TObject* s, TRzTreeNode* n) { tvMapChange(s, n); };
+    view_.OnDblClick = [this](TObject* s) { tvMapDblClick(s); };
+    view_.OnDeletion = [this](TObject* s, TRzTreeNode* n) { tvMapDeletion(s, n); };
+    view_.OnEdited = [this](TObject* s, TRzTreeNode* n, std::string& t) { tvMapEdited(s, n, t); };
+    view_.OnKeyUp = [this](TObject* s, WORD& k, TShiftState sh) { tvMapKeyUp(s, k, sh); };
+    view_.OnNodeContextMenu = [this](TObject* s, TRzTreeNode* n, POINT& p, bool& h) {
+        tvMapNodeContextMenu(s, n, p, h);
+    };
+}
+
+TResultTree::~TResultTree() {
+    ReleaseTree();
+    view_.OnChange = nullptr;
+    view_.OnDblClick = nullptr;
+    view_.OnDeletion = nullptr;
+    view_.OnEdited = nullptr;
+    view_.OnKeyUp = nullptr;
+    view_.OnNodeContextMenu = nullptr;
+}
+
+TDataRec* TResultTree::Rec(const TRzTreeNode* Node) {
+    return Node != nullptr ? static_cast<TDataRec*>(Node->Data()) : nullptr;
+}
+
+void TResultTree::ProcessMessages() const {
+    if (OnProcessMessages) OnProcessMessages();
+}
+
+void TResultTree::OutputReset() const {
+    if (OnOutputReset) OnOutputReset();
+}
+
+TRzTreeNode* TResultTree::AddNode(TRzTreeNode* Parent, TDataRec* Rec, const std::string& Shown, int Image) {
+    TRzTreeNode* node = view_.Items().AddChildObject(Parent, Shown, Rec);
+    node->SetImageIndex(Image);
+    node->SetSelectedIndex(Image);
+    if (Rec != nullptr && Rec->IsFolder) folders_[Rec->Folder].push_back(node);
+    return node;
+}
+
+TRzTreeNode* TResultTree::FindNodeByFolder(const std::string& Folder) const {
+    auto it = folders_.find(Folder);
+    return it == folders_.end() || it->second.empty() ? nullptr : it->second.front();
+}
+
+TRzTreeNode* TResultTree::Root() const { return view_.Items().GetFirstNode(); }
+
+std::string TResultTree::LastSegment(const std::string& Address) {
+    std::string s = Address;
+    if (!s.empty() && s.back() == '/') s.pop_back();
+    size_t slash = s.rfind('/');
+    return slash == std::string::npos ? std::string() : s.substr(slash + 1);
+}
+
+void TResultTree::Unindex(TRzTreeNode* node) {
+    const TDataRec* rec = Rec(node);
+    if (rec == nullptr || !rec->IsFolder) return;
+    auto it = folders_.find(rec->Folder);
+    if (it == folders_.end()) return;
+    auto& nodes = it->second;
+    nodes.erase(std::remove(nodes.begin(), nodes.end(), node), nodes.end());
+    if (nodes.empty()) folders_.erase(it);
+}
+
+void TResultTree::tvMapDeletion(TObject*, TRzTreeNode* Node) {
+    // The window keeps no reference to a node that is gone.
+    if (contextNode_ == Node) contextNode_ = nullptr;
+    Unindex(Node);
+    delete Rec(Node);
+    Node->SetData(nullptr);
+}
+
+void TResultTree::RemoveEmptyFolders() {
+    TRzTreeNodes& items = view_.Items();
+    // Backwards: children come after their parent, so a chain of empty folders goes leaf first, and
+    // deleting a leaf never moves a node that is still to be visited.
+    std::vector<TRzTreeNode*> order;
+    order.reserve(static_cast<size_t>(items.Count()));
+    for (int i = 0; i < items.Count(); ++i) order.push_back(items.Item(i));
+    for (auto it = order.rbegin(); it != order.rend(); ++it) {
+        const TDataRec* rec = Rec(*it);
+        if (rec != nullptr && rec->IsFolder && !(*it)->HasChildren()) items.Delete(*it);
+    }
+}
+
+void TResultTree::RemoveSelectedNodes() {
+    TRzTreeNode* root = Root();
+    std::vector<TRzTreeNode*> doomed;
+    for (int i = 0; i < view_.SelectionCount(); ++i)
+        if (view_.Selections(i) != root) doomed.push_back(view_.Selections(i));
+    if (doomed.empty()) return;
+    if (profile_.ConfirmDelete() &&
+        MessageBox(nullptr, "Do you wish to remove the selected site map nodes from the tree?", "Confirm Removal",
+                   MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+    for (TRzTreeNode* node : doomed)
+        if (TDataRec* rec = Rec(node)) rec->Marked = true;
+    TRzTreeNodes& items = view_.Items();
+    std::vector<TRzTreeNode*> order;
+    order.reserve(static_cast<size_t>(items.Count()));
+    for (int i = 0; i < items.Count(); ++i) order.push_back(items.Item(i));
+    // From the last: a marked node's descendants come after it and are gone before it is reached.
+    for (auto it = order.rbegin(); it != order.rend(); ++it) {
+        TDataRec* rec = Rec(*it);
+        if (rec != nullptr && rec->Marked) items.Delete(*it);
+    }
+}
+
+void TResultTree::ApplyToChildren(TRzTreeNode* Node, bool OnlyDefaults, double Priority, ChangeFreqType ChangeFreq) {
+    if (Node == nullptr) return;
+    for (int i = 0; i < Node->Count(); ++i) {
+        TRzTreeNode* child = Node->Item(i);
+        if (TDataRec* rec = Rec(child)) {
+            if (!OnlyDefaults || rec->ChangeFreq == profile_.DefFreq()) rec->ChangeFreq = ChangeFreq;
+            if (!OnlyDefaults || rec->Priority == profile_.DefPri()) rec->Priority = Priority;
+        }
+        if (child->HasChildren()) ApplyToChildren(child, OnlyDefaults, Priority, ChangeFreq);
+    }
+}
+
+void TResultTree::ShowNodeProperties(TRzTreeNode* Node) {
+    if (!OnShowProperties) return;
+    if (Node != nullptr) {
+        TDataRec* rec = Rec(Node);
+        if (rec == nullptr) return;
+        NodeProperties props{rec->URL, rec->Text, rec->Loc, rec->ChangeFreq, rec->Priority, false, false};
+        if (!OnShowProperties(props, false)) return;
+        Node->SetText(props.Text);
+        rec->Text = props.Text;
+        rec->Loc = props.Loc;
+        rec->ChangeFreq = props.ChangeFreq;
+        rec->Priority = props.Priority;
+        if (props.Loc.size() > 1 && props.Loc.back() == '/') {
+            Node->SetImageIndex(kFolderImage);
+            Node->SetSelectedIndex(kFolderImage);
+        }
+        if (props.ApplyToChildren) ApplyToChildren(Node, props.OnlyDefaults, props.Priority, props.ChangeFreq);
+        OutputReset();
+        return;
+    }
+    if (view_.SelectionCount() == 0) return;
+    const TDataRec* first = Rec(view_.Selections(0));
+    if (first == nullptr) return;
+    NodeProperties props{kMultipleFilesSelected, kMultipleFilesSelected, kMultipleFilesSelected,
+                         first->ChangeFreq, first->Priority, false, false};
+    if (!OnShowProperties(props, true)) return;
+    // The texts stand for several nodes: none of them takes them.
+    for (int i = 0; i < view_.SelectionCount(); ++i) {
+        TRzTreeNode* node = view_.Selections(i);
+        if (TDataRec* rec = Rec(node)) {
+            rec->ChangeFreq = props.ChangeFreq;
+            rec->Priority = props.Priority;
+        }
+        if (props.ApplyToChildren) ApplyToChildren(node, props.OnlyDefaults, props.Priority, props.ChangeFreq);
+    }
+    OutputReset();
+}
+
+void TResultTree::ReleaseTree() {
+    view_.Items().Clear();
+    folders_.clear();
+    contextNode_ = nullptr;
+}
+
+std::string TResultTree::StatusText() const {
+    if (view_.SelectionCount() == 1) {
+        const TDataRec* rec = Rec(view_.Selections(0));
+        if (rec == nullptr) return {};
+        return rec->URL + "  [Change Freq: " + ChangeFreqName(rec->ChangeFreq) +
+               " Pri: " + FloatToStr(rec->Priority) + "]";
+    }
+    return view_.SelectionCount() > 1 ? std::string(kMultipleFilesSelected) : std::string();
+}
+
+void TResultTree::tvMapChange(TObject*, TRzTreeNode*) {
+    ProcessMessages();
+    if (OnStatusText) OnStatusText(StatusText());
+}
+
+void TResultTree::tvMapDblClick(TObject*) {
+    ShowNodeProperties(view_.SelectionCount() == 1 ? view_.Selections(0) : nullptr);
+}
+
+void TResultTree::tvMapEdited(TObject*, TRzTreeNode* Node, std::string& S) {
+    if (TDataRec* rec = Rec(Node)) rec->Text = S;
+    OutputReset();
+}
+
+void TResultTree::tvMapKeyUp(TObject*, WORD& Key, TShiftState Shift) {
+    if (Key == kKeyF2) {
+        TRzTreeNode* node = view_.Selected();
+        if (node == nullptr && view_.SelectionCount() == 1) node = view_.Selections(0);
+        if (node != nullptr) node->EditText();
+    } else if (Key == VK_DELETE) {
+        RemoveSelectedNodes();
+    } else if (Key == VK_RETURN && Shift.Contains(ssAlt)) {
+        Key = 0;
+        ShowNodeProperties(view_.SelectionCount() == 1 ? view_.Selections(0) : nullptr);
+    }
+}
+
+void TResultTree::tvMapNodeContextMenu(TObject*, TRzTreeNode* Node, POINT& MousePos, bool& Handled) {
+    contextNode_ = Node;
+    if (Node == nullptr) return;
+    bool notRoot = Node->Level() > 0;
+    bool single = view_.SelectionCount() <= 1;
+    bool folderImage = Node->ImageIndex() == kFolderImage;
+    menuState_.AddFolderToIgnoreList = notRoot && folderImage && single;
+    menuState_.AddFileToIgnoreList = notRoot && !folderImage && single;
+    menuState_.Delete = notRoot;
+    menuState_.EditText = single;
+    if (OnPopupMenu) OnPopupMenu(MousePos, menuState_);
+    Handled = true;
+}
+
+void TResultTree::AddToIgnoreList(TStringList& list, const std::string& entry, bool folders) {
+    list.Add(entry);
+    if (folders)
+        profile_.SetIgnoreFolders(list.Text());
+    else
+        profile_.SetIgnoreFiles(list.Text());
+}
+
+void TResultTree::miAddIgnoreFolderClick(TObject*) {
+    TRzTreeNode* node = contextNode_;
+    const TDataRec* rec = Rec(node);
+    if (rec == nullptr || node == Root()) return;
+    AddToIgnoreList(ignoreFolderList_, rec->Folder, true);
+    view_.Items().Delete(node);
+}
+
+void TResultTree::miIgnoreFileClick(TObject*) {
+    TRzTreeNode* node = contextNode_;
+    const TDataRec* rec = Rec(node);
+    if (rec == nullptr || node == Root()) return;
+    // Kept in its own letter case: file paths compare exactly.
+    AddToIgnoreList(ignoreFileList_, rec->URL, false);
+    view_.Items().Delete(node);
+}
+
+void TResultTree::miDeleteClick(TObject*) { RemoveSelectedNodes(); }
+
+void TResultTree::miRenameClick(TObject*) {
+    if (contextNode_ != nullptr) contextNode_->EditText();
+}
+
+void TResultTree::miPropertiesClick(TObject*) {
+    ShowNodeProperties(view_.SelectionCount() > 1 ? nullptr : contextNode_);
+}
+
+} // namespace results

@@ -1,0 +1,120 @@
+#pragma once
+// The result tree: one page record per node of the framed tree view, folder nodes found by their
+// folder key, and the edits of the results page (rename, remove, ignore, properties).
+#include <functional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "app/core/change_freq.h"
+#include "platform/rtl/wintypes.h"
+#include "platform/vcl/control_types.h"
+
+class TMapProfile;
+class TObject;
+class TRzTreeNode;
+class TRzTreeView;
+class TStringList;
+struct TDataRec;
+
+namespace results {
+
+// Node images of the 12 x 12 list.
+inline constexpr int kFolderImage = 0;
+inline constexpr int kPageImage = 1;
+inline constexpr int kImageFileImage = 2;
+
+// What the item-properties window shows and hands back.
+struct NodeProperties {
+    std::string URL;
+    std::string Text;
+    std::string Loc;
+    ChangeFreqType ChangeFreq = cfMonthly;
+    double Priority = 0.5;
+    bool ApplyToChildren = false;
+    bool OnlyDefaults = false;
+};
+
+// Which commands of the node context menu are enabled.
+struct ResultMenuState {
+    bool AddFolderToIgnoreList = false;
+    bool AddFileToIgnoreList = false;
+    bool Delete = false;
+    bool EditText = false;
+};
+
+inline const char kMultipleFilesSelected[] = "Multiple Files Selected";
+
+class TResultTree {
+public:
+    // Binds the view's events; the lists are the main window's ignore lists, kept in the profile.
+    TResultTree(TRzTreeView& View, TMapProfile& Profile, TStringList& IgnoreFolderList, TStringList& IgnoreFileList);
+    ~TResultTree();
+    TResultTree(const TResultTree&) = delete;
+    TResultTree& operator=(const TResultTree&) = delete;
+
+    TRzTreeView& View() const { return view_; }
+    TMapProfile& Profile() const { return profile_; }
+    static TDataRec* Rec(const TRzTreeNode* Node);
+
+    // Appends a node owning Rec as Parent's last child (top level without a parent).
+    TRzTreeNode* AddNode(TRzTreeNode* Parent, TDataRec* Rec, const std::string& Shown, int Image);
+    // The first folder node whose record Folder is exactly Folder; nothing when none.
+    TRzTreeNode* FindNodeByFolder(const std::string& Folder) const;
+    // The root: the first node of the tree.
+    TRzTreeNode* Root() const;
+
+    // "http://site/a/b/" gives "b"; empty when there is no "/" left.
+    static std::string LastSegment(const std::string& Address);
+    void RemoveEmptyFolders();
+    void RemoveSelectedNodes();
+    void ShowNodeProperties(TRzTreeNode* Node);
+    void ApplyToChildren(TRzTreeNode* Node, bool OnlyDefaults, double Priority, ChangeFreqType ChangeFreq);
+    void ReleaseTree();
+
+    TRzTreeNode* ContextNode() const { return contextNode_; }
+    ResultMenuState MenuState() const { return menuState_; }
+    // The status line's text for the current selection.
+    std::string StatusText() const;
+
+    // Handlers bound to the view and to the context menu's items.
+    void tvMapChange(TObject* Sender, TRzTreeNode* Node);
+    void tvMapDblClick(TObject* Sender);
+    void tvMapDeletion(TObject* Sender, TRzTreeNode* Node);
+    void tvMapEdited(TObject* Sender, TRzTreeNode* Node, std::string& S);
+    void tvMapKeyUp(TObject* Sender, WORD& Key, TShiftState Shift);
+    void tvMapNodeContextMenu(TObject* Sender, TRzTreeNode* Node, POINT& MousePos, bool& Handled);
+    void miAddIgnoreFolderClick(TObject* Sender);
+    void miIgnoreFileClick(TObject* Sender);
+    void miDeleteClick(TObject* Sender);
+    void miRenameClick(TObject* Sender);
+    void miPropertiesClick(TObject* Sender);
+
+    // The item-properties window: shows Props, answers true on OK with the edited values in Props.
+    // Multiple says whether several nodes are being edited.
+    std::function<bool(NodeProperties& Props, bool Multiple)> OnShowProperties;
+    // The output written so far no longer matches the tree.
+    std::function<void()> OnOutputReset;
+    std::function<void()> OnProcessMessages;
+    // lblLinkFileName.
+    std::function<void(const std::string&)> OnStatusText;
+    // Shows the context menu at the mouse position with the given enabled commands.
+    std::function<void(POINT, const ResultMenuState&)> OnPopupMenu;
+
+private:
+    void ProcessMessages() const;
+    void OutputReset() const;
+    void Unindex(TRzTreeNode* node);
+    void AddToIgnoreList(TStringList& list, const std::string& entry, bool folders);
+
+    TRzTreeView& view_;
+    TMapProfile& profile_;
+    TStringList& ignoreFolderList_;
+    TStringList& ignoreFileList_;
+    // Folder key -> folder nodes with that key, in the order they were made.
+    std::unordered_map<std::string, std::vector<TRzTreeNode*>> folders_;
+    TRzTreeNode* contextNode_ = nullptr;
+    ResultMenuState menuState_;
+};
+
+} // namespace results

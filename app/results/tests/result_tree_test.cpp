@@ -1,0 +1,311 @@
+#include "app/results/result_tree.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/core/data_rec.h"
+#include "app/core/map_profile.h"
+#include "platform/gui/keys.h"
+#include "platform/gui/system.h"
+#include "platform/vcl/dialogs.h"
+#include "platform/rtl/string_list.h"
+#include "platform/vcl/prompt.h"
+#include "shellcontrols/rz_tree_view.h"
+
+namespace {
+
+using results::NodeProperties;
+using results::TResultTree;
+
+class ScriptedPrompter : public pw::vcl::Prompter {
+public:
+    explicit ScriptedPrompter(int answer) : answer_(answer) { pw::vcl::SetPrompter(this); }
+    ~ScriptedPrompter() override { pw::vcl::SetPrompter(nullptr); }
+    pw::vcl::PromptAnswer Ask(const pw::vcl::PromptRequest& request) override {
+        asked.push_back(request);
+        pw::vcl::PromptAnswer a;
+        a.result = answer_;
+        return a;
+    }
+    std::vector<pw::vcl::PromptRequest> asked;
+
+private:
+    int answer_;
+};
+
+// Home (/s/)
+//   a (/s/a/)
+//     p1.html
+//     deep (/s/a/deep/)
+//       p2.html
+//   b (/s/b/)
+//     p3.html
+class ResultTreeTest : public ::testing::Test {
+protected:
+    ResultTreeTest() : tree(tv, profile, ignoreFolders, ignoreFiles) {
+        tree.OnOutputReset = [this] { ++outputResets; };
+        home = Folder(nullptr, "/s/", "Home");
+        a = Folder(home, "/s/a/", "a");
+        p1 = Page(a, "/s/a/p1.html");
+        deep = Folder(a, "/s/a/deep/", "deep");
+        p2 = Page(deep, "/s/a/deep/p2.html");
+        b = Folder(home, "/s/b/", "b");
+        p3 = Page(b, "/s/b/p3.html");
+    }
+
+    TRzTreeNode* Folder(TRzTreeNode* parent, const std::string& path, const std::string& text) {
+        auto* rec = new TDataRec(NewDataRec(profile));
+        rec->URL = rec->Folder = path;
+        rec->IsFolder = true;
+        rec->Text = text;
+        rec->Loc = "http://site" + path.substr(2);
+        return tree.AddNode(parent, rec, text, results::kFolderImage);
+    }
+    TRzTreeNode* Page(TRzTreeNode* parent, const std::string& path) {
+        auto* rec = new TDataRec(NewDataRec(profile));
+        rec->URL = path;
+        rec->Folder = path.substr(0, path.rfind('/') + 1);
+        rec->Text = path.substr(path.rfind('/') + 1);
+        rec->Loc = "http://site" + path.substr(2);
+        return tree.AddNode(parent, rec, rec->Text, results::kPageImage);
+    }
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> t;
+        for (int i = 0; i < tv.Items().Count(); ++i) t.push_back(tv.Items().Item(i)->Text());
+        return t;
+    }
+    void Key(WORD key, TShiftState shift = {}) { tv.KeyUp(key, shift); }
+
+    TMapProfile profile;
+    TStringList ignoreFolders;
+    TStringList ignoreFiles;
+    TRzTreeView tv;
+    TResultTree tree;
+    int outputResets = 0;
+    TRzTreeNode *home, *a, *p1, *deep, *p2, *b, *p3;
+};
+
+TEST_F(ResultTreeTest, FolderLookupIsExactAndForgetsDeletedNodes) {
+    EXPECT_EQ(tree.FindNodeByFolder("/s/a/"), a);
+    EXPECT_EQ(tree.FindNodeByFolder("/s/"), home);
+    // File paths compare exactly; a page is never taken for its folder.
+    EXPECT_EQ(tree.FindNodeByFolder("/s/A/"), nullptr);
+    EXPECT_EQ(tree.FindNodeByFolder("/s/a"), nullptr);
+    tv.Items().Delete(a);
+    EXPECT_EQ(tree.FindNodeByFolder("/s/a/"), nullptr);
+    EXPECT_EQ(tree.FindNodeByFolder("/s/a/deep/"), nullptr);
+    EXPECT_EQ(tree.FindNodeByFolder("/s/b/"), b);
+    EXPECT_EQ(TResultTree::LastSegment("http://site/a/b/"), "b");
+    EXPECT_EQ(TResultTree::LastSegment("http://site/a/page.html"), "page.html");
+    EXPECT_EQ(TResultTree::LastSegment("nothing"), "");
+    EXPECT_EQ(TResultTree::LastSegment(""), "");
+}
+
+TEST_F(ResultTreeTest, DeleteAsksFirstAndNeverRemovesTheRoot) {
+    profile.SetConfirmDelete(true);
+    tv.Select(home, false);
+    tv.Select(a, true);
+    tv.Select(p3, true);
+    {
+        ScriptedPrompter no(IDNO);
+        Key(VK_DELETE);
+        ASSERT_EQ(no.asked.size(), 1u);
+        EXPECT_EQ(no.asked[0].caption, "Confirm Removal");
+        EXPECT_EQ(no.asked[0].text, "Do you wish to remove the selected site map nodes from the tree?");
+        EXPECT_EQ(no.asked[0].icon, MB_ICONQUESTION);
+        EXPECT_EQ(tv.Items().Count(), 7);
+    }
+    {
+        ScriptedPrompter yes(IDYES);
+        Key(VK_DELETE);
+        EXPECT_EQ(yes.asked.size(), 1u);
+    }
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"Home", "b"}));
+    // Only the root is selected now: nothing to remove, nothing to ask.
+    ScriptedPrompter never(IDYES);
+    tv.Select(home, false);
+    Key(VK_DELETE);
+    tree.miDeleteClick(nullptr);
+    EXPECT_TRUE(never.asked.empty());
+    EXPECT_EQ(tv.Items().Count(), 2);
+}
+
+TEST_F(ResultTreeTest, DeleteWithoutConfirmationAndContextNodeCleared) {
+    profile.SetConfirmDelete(false);
+    ScriptedPrompter prompter(IDNO);
+    POINT at{5, 5};
+    bool handled = false;
+    tree.tvMapNodeContextMenu(nullptr, deep, at, handled);
+    EXPECT_EQ(tree.ContextNode(), deep);
+    tv.Select(a, false);
+    Key(VK_DELETE);
+    EXPECT_TRUE(prompter.asked.empty());
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"Home", "b", "p3.html"}));
+    // The context menu's node went with its parent: its commands act on nothing.
+    EXPECT_EQ(tree.ContextNode(), nullptr);
+    tree.miAddIgnoreFolderClick(nullptr);
+    tree.miRenameClick(nullptr);
+    EXPECT_EQ(ignoreFolders.Count(), 0);
+}
+
+TEST_F(ResultTreeTest, ContextMenuRulesAndIgnoreLists) {
+    POINT at{1, 2};
+    bool handled = false;
+    results::ResultMenuState shown;
+    tree.OnPopupMenu = [&](POINT, const results::ResultMenuState& s) { shown = s; };
+    tree.tvMapNodeContextMenu(nullptr, home, at, handled);
+    EXPECT_TRUE(handled);
+    EXPECT_FALSE(shown.Delete);
+    EXPECT_FALSE(shown.AddFolderToIgnoreList);
+    EXPECT_FALSE(shown.AddFileToIgnoreList);
+    EXPECT_TRUE(shown.EditText);
+    // The root is refused even if a caller reaches the command.
+    tree.miAddIgnoreFolderClick(nullptr);
+    EXPECT_EQ(tv.Items().Count(), 7);
+
+    tree.tvMapNodeContextMenu(nullptr, deep, at, handled);
+    EXPECT_TRUE(shown.AddFolderToIgnoreList);
+    EXPECT_FALSE(shown.AddFileToIgnoreList);
+    tree.miAddIgnoreFolderClick(nullptr);
+    ASSERT_EQ(ignoreFolders.Count(), 1);
+    EXPECT_EQ(ignoreFolders[0], "/s/a/deep/");
+    EXPECT_EQ(profile.IgnoreFolders(), ignoreFolders.Text());
+    EXPECT_EQ(tree.FindNodeByFolder("/s/a/deep/"), nullptr);
+    EXPECT_EQ(tree.ContextNode(), nullptr);
+
+    TRzTreeNode* mixed = Page(b, "/s/b/Mixed Case.HTML");
+    tree.tvMapNodeContextMenu(nullptr, mixed, at, handled);
+    EXPECT_TRUE(shown.AddFileToIgnoreList);
+    EXPECT_FALSE(shown.AddFolderToIgnoreList);
+    tree.miIgnoreFileClick(nullptr);
+    ASSERT_EQ(ignoreFiles.Count(), 1);
+    EXPECT_EQ(ignoreFiles[0], "/s/b/Mixed Case.HTML");
+    EXPECT_EQ(profile.IgnoreFiles(), ignoreFiles.Text());
+
+    // With several nodes selected only removal stays on offer.
+    tv.Select(p1, false);
+    tv.Select(p3, true);
+    tree.tvMapNodeContextMenu(nullptr, p1, at, handled);
+    EXPECT_TRUE(shown.Delete);
+    EXPECT_FALSE(shown.AddFileToIgnoreList);
+    EXPECT_FALSE(shown.EditText);
+}
+
+TEST_F(ResultTreeTest, RenameThroughTheEditorAndF2) {
+    tv.HandleNeeded();
+    tv.Select(p1, false);
+    Key(113);
+    ASSERT_EQ(tv.EditingNode(), p1);
+    tv.EndEdit("First page");
+    EXPECT_EQ(p1->Text(), "First page");
+    EXPECT_EQ(TResultTree::Rec(p1)->Text, "First page");
+    EXPECT_EQ(outputResets, 1);
+    POINT at{};
+    bool handled = false;
+    tree.tvMapNodeContextMenu(nullptr, b, at, handled);
+    tree.miRenameClick(nullptr);
+    EXPECT_EQ(tv.EditingNode(), b);
+}
+
+TEST_F(ResultTreeTest, PropertiesOfOneNode) {
+    NodeProperties seen;
+    bool accept = false;
+    tree.OnShowProperties = [&](NodeProperties& props, bool multiple) {
+        EXPECT_FALSE(multiple);
+        seen = props;
+        props.Text = "Section A";
+        props.Loc = "http://site/a-index/";
+        props.ChangeFreq = cfWeekly;
+        props.Priority = 0.9;
+        props.ApplyToChildren = true;
+        props.OnlyDefaults = true;
+        return accept;
+    };
+    TResultTree::Rec(p2)->Priority = 0.2; // set by hand: "only defaults" keeps it
+    tree.ShowNodeProperties(p1);
+    EXPECT_EQ(seen.URL, "/s/a/p1.html");
+    EXPECT_EQ(TResultTree::Rec(p1)->Text, "p1.html");
+    EXPECT_EQ(outputResets, 0);
+
+    accept = true;
+    tree.ShowNodeProperties(p1);
+    EXPECT_EQ(p1->Text(), "Section A");
+    EXPECT_EQ(TResultTree::Rec(p1)->Loc, "http://site/a-index/");
+    EXPECT_EQ(p1->ImageIndex(), results::kFolderImage);
+    EXPECT_EQ(outputResets, 1);
+
+    tree.ShowNodeProperties(a);
+    EXPECT_EQ(TResultTree::Rec(a)->ChangeFreq, cfWeekly);
+    EXPECT_EQ(TResultTree::Rec(p1)->Priority, 0.9); // was still the default
+    EXPECT_EQ(TResultTree::Rec(deep)->ChangeFreq, cfWeekly);
+    EXPECT_EQ(TResultTree::Rec(p2)->Priority, 0.2);
+    EXPECT_EQ(TResultTree::Rec(p2)->ChangeFreq, cfWeekly);
+    EXPECT_EQ(TResultTree::Rec(p3)->ChangeFreq, profile.DefFreq());
+}
+
+TEST_F(ResultTreeTest, PropertiesOfSeveralNodesKeepTheirTexts) {
+    TResultTree::Rec(p1)->ChangeFreq = cfDaily;
+    TResultTree::Rec(p1)->Priority = 0.7;
+    tv.Select(p1, false);
+    tv.Select(b, true);
+    tree.OnShowProperties = [&](NodeProperties& props, bool multiple) {
+        EXPECT_TRUE(multiple);
+        EXPECT_EQ(props.Text, "Multiple Files Selected");
+        EXPECT_EQ(props.URL, "Multiple Files Selected");
+        EXPECT_EQ(props.Loc, "Multiple Files Selected");
+        EXPECT_EQ(props.ChangeFreq, cfDaily);
+        EXPECT_EQ(props.Priority, 0.7);
+        props.ChangeFreq = cfYearly;
+        props.Priority = 0.1;
+        props.ApplyToChildren = true;
+        return true;
+    };
+    tv.KeyUp(VK_RETURN, TShiftState{ssAlt});
+    EXPECT_EQ(TResultTree::Rec(p1)->Text, "p1.html");
+    EXPECT_EQ(TResultTree::Rec(b)->Text, "b");
+    EXPECT_EQ(TResultTree::Rec(p1)->Loc, "http://site/a/p1.html");
+    for (TRzTreeNode* n : {p1, b, p3}) {
+        EXPECT_EQ(TResultTree::Rec(n)->ChangeFreq, cfYearly);
+        EXPECT_EQ(TResultTree::Rec(n)->Priority, 0.1);
+    }
+    EXPECT_EQ(TResultTree::Rec(a)->ChangeFreq, profile.DefFreq());
+    EXPECT_EQ(outputResets, 1);
+}
+
+TEST_F(ResultTreeTest, ApplyToChildrenReachesEveryGrandchild) {
+    // a's first child p1 has no children; deep's p2 below the second must still be reached.
+    tree.ApplyToChildren(a, false, 0.3, cfNever);
+    EXPECT_EQ(TResultTree::Rec(p1)->Priority, 0.3);
+    EXPECT_EQ(TResultTree::Rec(p2)->Priority, 0.3);
+    EXPECT_EQ(TResultTree::Rec(p2)->ChangeFreq, cfNever);
+    EXPECT_EQ(TResultTree::Rec(a)->Priority, profile.DefPri());
+}
+
+TEST_F(ResultTreeTest, StatusLineAndEmptyFolderRemoval) {
+    std::string status;
+    tree.OnStatusText = [&](const std::string& s) { status = s; };
+    TResultTree::Rec(p3)->ChangeFreq = cfWeekly;
+    TResultTree::Rec(p3)->Priority = 0.25;
+    tv.Select(p3, false);
+    EXPECT_EQ(status, "/s/b/p3.html  [Change Freq: Weekly Pri: 0.25]");
+    tv.Select(p1, true);
+    EXPECT_EQ(status, "Multiple Files Selected");
+    tv.ClearSelection();
+    EXPECT_EQ(status, "");
+
+    // A chain of folders that hold nothing goes, down to the first folder that holds a page.
+    TRzTreeNode* x = Folder(b, "/s/b/x/", "x");
+    TRzTreeNode* y = Folder(x, "/s/b/x/y/", "y");
+    Folder(y, "/s/b/x/y/z/", "z");
+    tv.Items().Delete(p2);
+    tree.RemoveEmptyFolders();
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"Home", "a", "p1.html", "b", "p3.html"}));
+    EXPECT_EQ(tree.FindNodeByFolder("/s/b/x/"), nullptr);
+    tree.ReleaseTree();
+    EXPECT_EQ(tv.Items().Count(), 0);
+    EXPECT_EQ(tree.FindNodeByFolder("/s/"), nullptr);
+}
+
+} // namespace
