@@ -87,6 +87,12 @@ void cancelLater(HWND, UINT, UINT_PTR id, DWORD) {
 
 TEST_F(FetcherTransfers, GoodPageReportsHeadersBodyAndStatusTexts) {
     Statuses statuses(fetcher);
+    int64_t lastRead = 0;
+    fetcher.OnProgress = [&](TObject* sender, const std::string&, int64_t, int64_t bytesRead, int, int,
+                             uint8_t, float) {
+        EXPECT_EQ(sender, &fetcher);
+        lastRead = bytesRead;
+    };
     const std::string url = site.Url("/index.html");
     ASSERT_TRUE(fetcher.Fetch(url));
     EXPECT_EQ(fetcher.Response(), 200);
@@ -105,7 +111,14 @@ TEST_F(FetcherTransfers, GoodPageReportsHeadersBodyAndStatusTexts) {
               (std::vector<std::string>{"Retrieving: " + url, "Header Info Received, Content Type: text/html",
                                         "Successfully Downloaded File: " + std::to_string(body.size()) +
                                             " bytes."}));
+    EXPECT_EQ(lastRead, static_cast<int64_t>(body.size()));
     EXPECT_FALSE(fetcher.Busy());
+
+    fetcher.SetDontParseFile(true);
+    ASSERT_TRUE(fetcher.Fetch(url));
+    EXPECT_FALSE(fetcher.Parsed());
+    EXPECT_FALSE(fetcher.HasTitle());
+    EXPECT_EQ(fetcher.LinkCount(), 0);
 }
 
 TEST_F(FetcherTransfers, FailuresGiveTheirResponseCodesAndNoLinks) {
@@ -132,6 +145,12 @@ TEST_F(FetcherTransfers, FailuresGiveTheirResponseCodesAndNoLinks) {
     EXPECT_EQ(fetcher.Response(), -3);
     EXPECT_TRUE(statuses.Has("Connection with remote host lost."));
     EXPECT_EQ(fetcher.LinkCount(), 0);
+
+    EXPECT_FALSE(fetcher.Fetch(faults.Url("/auth")));
+    EXPECT_EQ(fetcher.Response(), 401);
+    EXPECT_TRUE(fetcher.PasswordRequired());
+    EXPECT_TRUE(statuses.Has("Password Required: Members only"));
+    EXPECT_TRUE(statuses.Has("401: Unauthorized"));
 
     // A server that stops sending mid-body is given up on after the receive time-out.
     fetcher.HttpClient()->Timeouts()->ReceiveTimeout = 1000;
