@@ -12,6 +12,8 @@
 #include "platform/gdi/syscolors.h"
 #include "platform/gui/input.h"
 #include "platform/gui/paint.h"
+#include "platform/gui/system.h"
+#include "platform/rtl/sync.h"
 #include "platform/gui/window.h"
 #include "test_support.h"
 
@@ -195,4 +197,24 @@ TEST(Rendering, WindowWithEveryControlIsSavedAsPng) {
     EXPECT_EQ(back.Width(), 520);
     EXPECT_EQ(back.Height(), 400);
     (void)memo;
+}
+
+TEST(Rendering, CaretBlinksInAFocusedEditOnly) {
+    Host host;
+    HWND edit = host.Add("EDIT", "", 0, RECT{10, 10, 110, 32});
+    auto caretPixels = [&] {
+        Pump();
+        Surface s = pw::gui::ComposeWindow(host.Hwnd());
+        return CountColor(s, host.Hwnd(), edit, RECT{0, 0, 8, 22}, Argb(GetSysColor(COLOR_WINDOW)) ^ 0x00FFFFFFu);
+    };
+    EXPECT_EQ(caretPixels(), 0);
+    SetFocus(edit);
+    const int shown = caretPixels();
+    EXPECT_GT(shown, 8);
+    Sleep(GetCaretBlinkTime() + 50);
+    EXPECT_EQ(caretPixels(), 0);
+    Sleep(GetCaretBlinkTime() + 50);
+    EXPECT_EQ(caretPixels(), shown);
+    SetFocus(host.Hwnd());
+    EXPECT_EQ(caretPixels(), 0);
 }
