@@ -85,8 +85,8 @@ void ControlDestroying(TControl* Control) {
         Screen->Forms(i)->ControlRemoved(Control);
 }
 
-void HandleDispatchException() {
-    Application->HandleException(nullptr);
+void HandleDispatchException(TObject* Sender) {
+    Application->HandleException(Sender);
 }
 
 } // namespace pw::vcl

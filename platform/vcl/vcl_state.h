@@ -6,6 +6,7 @@
 #include "platform/rtl/wintypes.h"
 
 class TControl;
+class TObject;
 
 namespace pw::vcl {
 
@@ -22,6 +23,6 @@ void MouseMoved(POINT Screen);
 // Forgets every reference to a control that is being destroyed.
 void ControlDestroying(TControl* Control);
 // What a handler let escape goes to the application object.
-void HandleDispatchException();
+void HandleDispatchException(TObject* Sender);
 
 } // namespace pw::vcl

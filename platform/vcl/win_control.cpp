@@ -85,7 +85,7 @@ LRESULT ControlWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         try {
             control->WndProc(m);
         } catch (...) {
-            pw::vcl::HandleDispatchException();
+            pw::vcl::HandleDispatchException(alive.expired() ? nullptr : control);
         }
         result = m.Result;
         if (alive.expired()) return result;

@@ -177,7 +177,11 @@ TEST(Form, ExceptionsFromHandlersGoToTheApplicationAndTheWindowStays) {
     auto* box = new TTestBox(form);
     box->SetParent(form);
     std::vector<std::string> seen;
-    Application->OnException = [&](TObject*, const Exception& e) { seen.push_back(e.Message()); };
+    std::vector<TObject*> senders;
+    Application->OnException = [&](TObject* sender, const Exception& e) {
+        seen.push_back(e.Message());
+        senders.push_back(sender);
+    };
     box->OnClick = [](TObject*) { throw EConvertError("'x' is not a valid integer value"); };
     auto* timer = new TTimer(form);
     timer->SetInterval(10);
@@ -192,6 +196,9 @@ TEST(Form, ExceptionsFromHandlersGoToTheApplicationAndTheWindowStays) {
     Application->OnException = nullptr;
     std::sort(seen.begin(), seen.end());
     EXPECT_EQ(seen, (std::vector<std::string>{"'x' is not a valid integer value", "timer failed"}));
+    // The sender is the control whose handler failed, or the timer.
+    EXPECT_NE(std::find(senders.begin(), senders.end(), static_cast<TObject*>(box)), senders.end());
+    EXPECT_NE(std::find(senders.begin(), senders.end(), static_cast<TObject*>(timer)), senders.end());
     EXPECT_TRUE(IsWindow(form->Handle()));
     EXPECT_TRUE(form->Visible());
     // Without OnException and nobody at the screen, the default handler writes the text on stderr.
