@@ -137,6 +137,9 @@ public:
         case WM_VSCROLL:
             VScroll(LOWORD(wParam));
             return 0;
+        case WM_HSCROLL:
+            HScroll(LOWORD(wParam));
+            return 0;
         case WM_CUT:
             // A password never leaves through the clipboard, so cutting it would only lose it.
             if (!ReadOnly() && !Password() && model_.HasSelection()) {
@@ -573,6 +576,48 @@ private:
         }
     }
 
+    void HScroll(WORD code) {
+        if (!Multi()) return;
+        const RECT area = TextArea();
+        const int page = std::max(1, static_cast<int>(area.right - area.left));
+        SCROLLINFO si;
+        si.fMask = SIF_RANGE | SIF_TRACKPOS;
+        GetScrollInfo(Hwnd(), SB_HORZ, si);
+        const int maxX = std::max(0, si.nMax + 1 - page);
+        int x = scrollX_;
+        switch (code) {
+        case SB_LINELEFT:
+            x -= 8;
+            break;
+        case SB_LINERIGHT:
+            x += 8;
+            break;
+        case SB_PAGELEFT:
+            x -= page;
+            break;
+        case SB_PAGERIGHT:
+            x += page;
+            break;
+        case SB_LEFT:
+            x = 0;
+            break;
+        case SB_RIGHT:
+            x = maxX;
+            break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION:
+            x = si.nTrackPos;
+            break;
+        default:
+            return;
+        }
+        x = std::clamp(x, 0, maxX);
+        if (x == scrollX_) return;
+        scrollX_ = x;
+        UpdateScrollBars();
+        Invalidate();
+    }
+
     void ScrollToCaret() {
         ClientDC dc(*this);
         const RECT area = TextArea();
@@ -590,7 +635,21 @@ private:
     }
 
     void UpdateScrollBars() {
-        if (!Multi() || !(Style() & WS_VSCROLL)) return;
+        if (!Multi()) return;
+        if (Style() & WS_HSCROLL) {
+            SelectObject(measureDc_, Font());
+            int widest = 0;
+            for (int line = 0; line < model_.LineCount(); ++line)
+                widest = std::max(widest, TextWidth(measureDc_, model_.Line(line)));
+            const RECT area = TextArea();
+            SCROLLINFO h;
+            h.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+            h.nMax = widest + 1;
+            h.nPage = static_cast<UINT>(std::max(1, static_cast<int>(area.right - area.left)));
+            h.nPos = scrollX_;
+            SetScrollInfo(Hwnd(), SB_HORZ, h, RedrawOn() ? TRUE_ : FALSE_);
+        }
+        if (!(Style() & WS_VSCROLL)) return;
         SCROLLINFO si;
         si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
         si.nMin = 0;

@@ -297,3 +297,24 @@ TEST(Edit, MultiLineWithoutAutoHScrollWrapsAtWords) {
     MoveWindow(wrapped, 10, 10, 300, 190, TRUE_);
     EXPECT_LT(Send(wrapped, EM_GETLINECOUNT), lines);
 }
+
+TEST(Edit, HorizontalScrollBarOfAWideMemo) {
+    Host host;
+    HWND memo = host.Add("EDIT", "short\r\na much longer line of text that does not fit into the memo at all",
+                         ES_MULTILINE | ES_AUTOHSCROLL | WS_HSCROLL, RECT{10, 10, 160, 100});
+    SCROLLINFO si;
+    si.fMask = SIF_ALL;
+    ASSERT_TRUE(GetScrollInfo(memo, SB_HORZ, si));
+    EXPECT_GT(si.nMax, static_cast<int>(si.nPage));
+    Send(memo, WM_HSCROLL, SB_LINERIGHT);
+    EXPECT_EQ(GetScrollPos(memo, SB_HORZ), 8);
+    Send(memo, WM_HSCROLL, SB_RIGHT);
+    EXPECT_EQ(GetScrollPos(memo, SB_HORZ), si.nMax + 1 - static_cast<int>(si.nPage));
+    Send(memo, WM_HSCROLL, SB_LEFT);
+    EXPECT_EQ(GetScrollPos(memo, SB_HORZ), 0);
+    // Moving the caret to the end of the long line brings it into view.
+    SetFocus(memo);
+    Send(memo, EM_SETSEL, 7, 7);
+    Key(VK_END);
+    EXPECT_GT(GetScrollPos(memo, SB_HORZ), 0);
+}

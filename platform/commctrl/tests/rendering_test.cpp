@@ -13,8 +13,8 @@
 #include "platform/gui/input.h"
 #include "platform/gui/paint.h"
 #include "platform/gui/system.h"
-#include "platform/rtl/sync.h"
 #include "platform/gui/window.h"
+#include "platform/rtl/sync.h"
 #include "test_support.h"
 
 using namespace commctrl_test;
@@ -205,7 +205,8 @@ TEST(Rendering, CaretBlinksInAFocusedEditOnly) {
     auto caretPixels = [&] {
         Pump();
         Surface s = pw::gui::ComposeWindow(host.Hwnd());
-        return CountColor(s, host.Hwnd(), edit, RECT{0, 0, 8, 22}, Argb(GetSysColor(COLOR_WINDOW)) ^ 0x00FFFFFFu);
+        return CountColor(s, host.Hwnd(), edit, RECT{0, 0, 8, 22},
+                          Argb(GetSysColor(COLOR_WINDOW)) ^ 0x00FFFFFFu);
     };
     EXPECT_EQ(caretPixels(), 0);
     SetFocus(edit);
