@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include "platform/commctrl/std_controls.h"
+#include "platform/gui/keys.h"
+#include "platform/gui/message_loop.h"
+#include "platform/stdctrls/edit.h"
+#include "platform/vcl/form.h"
+#include "test_support.h"
+
+using namespace stdctrls_test;
+
+TEST(Edit, TextWritesFireOnChangeWithAndWithoutAWindowAndKeepTheirStateAcrossRecreation) {
+    TForm* form = MakeForm();
+    auto* edit = new TEdit(form);
+    int changes = 0;
+    edit->OnChange = [&](TObject* sender) {
+        EXPECT_EQ(sender, edit);
+        ++changes;
+    };
+    edit->SetText("before the window");
+    EXPECT_EQ(changes, 1);
+    edit->SetText("before the window"); // the same text is no change
+    EXPECT_EQ(changes, 1);
+    edit->SetParent(form);
+    auto* other = new TEdit(form);
+    other->SetParent(form);
+    other->SetTop(50);
+    form->Show();
+    Pump();
+    // Making the window is no change.
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(edit->Text(), "before the window");
+    EXPECT_FALSE(edit->Modified());
+
+    edit->SetText("abc");
+    EXPECT_EQ(changes, 2);
+    EXPECT_FALSE(edit->Modified());
+
+    // Typing changes it too and marks it modified; focus by keyboard selected everything first.
+    other->SetFocus();
+    Pump();
+    edit->SetFocus();
+    Pump();
+    EXPECT_EQ(edit->SelLength(), 3);
+    Type("xy");
+    EXPECT_EQ(edit->Text(), "xy");
+    EXPECT_EQ(changes, 4);
+    EXPECT_TRUE(edit->Modified());
+
+    edit->SetSelStart(1);
+    edit->SetSelLength(1);
+    EXPECT_EQ(edit->SelText(), "y");
+    edit->SetSelText("Z!");
+    EXPECT_EQ(edit->Text(), "xZ!");
+
+    // A new password character makes a new window; text, modified flag and selection survive.
+    edit->SetSelStart(1);
+    edit->SetSelLength(2);
+    const int before = changes;
+    edit->SetPasswordChar('*');
+    EXPECT_EQ(edit->Text(), "xZ!");
+    EXPECT_TRUE(edit->Modified());
+    EXPECT_EQ(edit->SelStart(), 1);
+    EXPECT_EQ(edit->SelLength(), 2);
+    EXPECT_EQ(changes, before);
+    EXPECT_EQ(SendMessage(edit->Handle(), EM_GETPASSWORDCHAR, 0, 0), '*');
+    delete form;
+}
+
+TEST(Edit, KeyPressCanSwallowEnterAndMaxLengthAndReadOnlyHold) {
+    TForm* form = MakeForm();
+    auto* edit = new TEdit(form);
+    edit->SetParent(form);
+    std::string pressed;
+    edit->OnKeyPress = [&](TObject*, char& key) {
+        pressed += key;
+        if (key == '\r') key = 0;
+        if (key == 'q') key = 'Q';
+    };
+    form->Show();
+    edit->SetFocus();
+    Pump();
+    edit->SetMaxLength(4);
+    Type("aq");
+    Key(VK_RETURN);
+    Type("bcdef");
+    EXPECT_EQ(edit->Text(), "aQbc");
+    EXPECT_EQ(pressed, "aq\rbcdef");
+    edit->SetReadOnly(true);
+    edit->SelectAll();
+    Type("z");
+    EXPECT_EQ(edit->Text(), "aQbc");
+    delete form;
+}
+
+TEST(Memo, LinesLiveInTheWindowAndAppendingKeepsTheCaretAtTheEnd) {
+    TForm* form = MakeForm(300, 120);
+    auto* memo = new TMemo(form);
+    memo->SetParent(form);
+    memo->SetBounds(0, 0, 300, 120);
+    memo->SetScrollBars(ssVertical);
+    int changes = 0;
+    memo->OnChange = [&](TObject*) { ++changes; };
+    form->Show();
+    Pump();
+
+    TStrings& lines = memo->Lines();
+    EXPECT_EQ(lines.Count(), 0);
+    lines.BeginUpdate();
+    for (int i = 0; i < 250; ++i)
+        lines.Add("line " + std::to_string(i));
+    lines.EndUpdate();
+    EXPECT_EQ(lines.Count(), 250);
+    EXPECT_EQ(lines[0], "line 0");
+    EXPECT_EQ(lines[249], "line 249");
+    EXPECT_GT(changes, 0);
+    // The caret follows the appended text, and the window scrolled to show it.
+    EXPECT_EQ(memo->SelStart(), static_cast<int>(memo->Text().size()));
+    EXPECT_EQ(memo->CaretPos().y, 250);
+    EXPECT_GT(SendMessage(memo->Handle(), EM_GETFIRSTVISIBLELINE, 0, 0), 200);
+
+    lines.Insert(1, "inserted");
+    lines.Delete(0);
+    lines.SetStrings(0, "first");
+    EXPECT_EQ(lines.Count(), 250);
+    EXPECT_EQ(lines[0], "first");
+    EXPECT_EQ(lines[1], "line 1");
+    EXPECT_THROW(lines.Delete(250), EStringListError);
+
+    lines.SetText("a\nb\r\nc");
+    EXPECT_EQ(memo->Text(), "a\r\nb\r\nc");
+    EXPECT_EQ(lines.Count(), 3);
+    lines.Clear();
+    EXPECT_EQ(lines.Count(), 0);
+    delete form;
+}
+
+TEST(Memo, ReturnsAndTabsGoToTheFormUnlessTheMemoWantsThem) {
+    TForm* form = MakeForm();
+    auto* memo = new TMemo(form);
+    memo->SetParent(form);
+    auto* other = new TEdit(form);
+    other->SetParent(form);
+    other->SetTop(100);
+    form->Show();
+    memo->SetFocus();
+    Pump();
+    Type("a");
+    Key(VK_RETURN);
+    Type("b");
+    EXPECT_EQ(memo->Lines().Count(), 2);
+    memo->SetWantReturns(false);
+    Key(VK_RETURN);
+    EXPECT_EQ(memo->Lines().Count(), 2);
+    Key(VK_TAB);
+    EXPECT_TRUE(other->Focused());
+    delete form;
+}

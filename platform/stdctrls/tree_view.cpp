@@ -1,0 +1,426 @@
+#include <algorithm>
+
+#include "platform/commctrl/std_controls.h"
+#include "platform/graphics/bitmap.h"
+#include "platform/graphics/image_list.h"
+#include "platform/gui/input.h"
+#include "platform/gui/keys.h"
+#include "platform/gui/message_loop.h"
+#include "platform/rtl/strings.h"
+#include "platform/stdctrls/tree_view.h"
+
+TTreeView::TTreeView(TComponent* AOwner) : TWinControl(AOwner), items_(std::make_unique<TTreeNodes>(*this)) {
+    InitCommonControls();
+    SetBounds(0, 0, 121, 97);
+    SetTabStop(true);
+    SetColor(clWindow);
+    controlStyle_ = TControlStyle{csCaptureMouse, csClickEvents, csDoubleClicks};
+}
+
+TTreeView::~TTreeView() {
+    // The nodes go while the control is whole, so OnDeletion can free what their Data holds.
+    items_->Clear();
+    if (HandleAllocated()) DestroyHandle();
+    items_.reset();
+    if (imageHandle_) ImageList_Destroy(imageHandle_);
+}
+
+void TTreeView::CreateParams(TCreateParams& Params) {
+    TWinControl::CreateParams(Params);
+    CreateSubClass(Params, WC_TREEVIEW);
+    Params.Style |= WS_BORDER;
+    if (showLines_) Params.Style |= TVS_HASLINES;
+    if (showButtons_) Params.Style |= TVS_HASBUTTONS;
+    if (showRoot_) Params.Style |= TVS_LINESATROOT;
+    if (!readOnly_) Params.Style |= TVS_EDITLABELS;
+    if (!hideSelection_) Params.Style |= TVS_SHOWSELALWAYS;
+}
+
+void TTreeView::CreateWnd() {
+    TWinControl::CreateWnd();
+    ++selecting_;
+    UpdateImageList();
+    items_->BeginUpdate();
+    for (TTreeNode* n : items_->roots_)
+        items_->InsertIntoWindow(n);
+    items_->EndUpdate();
+    if (savedSelected_ && savedSelected_->item_)
+        SendMessage(Handle(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(savedSelected_->item_));
+    if (savedTop_ && savedTop_->item_)
+        SendMessage(Handle(), TVM_SELECTITEM, TVGN_FIRSTVISIBLE, reinterpret_cast<LPARAM>(savedTop_->item_));
+    for (TTreeNode* n : selections_)
+        MarkSelected(n, true);
+    savedSelected_ = savedTop_ = nullptr;
+    --selecting_;
+}
+
+void TTreeView::DestroyWnd() {
+    if (HandleAllocated() && items_) {
+        savedSelected_ = Selected();
+        savedTop_ = TopItem();
+        for (TTreeNode* n = items_->GetFirstNode(); n; n = n->GetNext()) {
+            n->expanded_ = n->Expanded();
+        }
+        for (TTreeNode* n = items_->GetFirstNode(); n; n = n->GetNext())
+            n->item_ = nullptr;
+    }
+    ++selecting_;
+    TWinControl::DestroyWnd();
+    --selecting_;
+}
+
+namespace {
+TTreeNode* NodeFromItem(HWND tree, HTREEITEM item) {
+    if (!item) return nullptr;
+    TVITEM it;
+    it.mask = TVIF_PARAM | TVIF_HANDLE;
+    it.hItem = item;
+    if (!SendMessage(tree, TVM_GETITEM, 0, reinterpret_cast<LPARAM>(&it))) return nullptr;
+    return reinterpret_cast<TTreeNode*>(it.lParam);
+}
+} // namespace
+
+TTreeNode* TTreeView::Selected() {
+    if (!HandleAllocated()) return savedSelected_;
+    return NodeFromItem(Handle(), reinterpret_cast<HTREEITEM>(SendMessage(Handle(), TVM_GETNEXTITEM, TVGN_CARET, 0)));
+}
+
+void TTreeView::SetSelected(TTreeNode* Value) {
+    if (!HandleAllocated()) {
+        savedSelected_ = Value;
+        return;
+    }
+    SendMessage(Handle(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(Value ? Value->item_ : nullptr));
+}
+
+TTreeNode* TTreeView::TopItem() {
+    if (!HandleAllocated()) return nullptr;
+    return NodeFromItem(Handle(),
+                        reinterpret_cast<HTREEITEM>(SendMessage(Handle(), TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0)));
+}
+
+TTreeNode* TTreeView::GetNodeAt(int X, int Y) {
+    TVHITTESTINFO info;
+    info.pt = POINT{X, Y};
+    SendMessage(Handle(), TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&info));
+    if (!(info.flags & TVHT_ONITEM)) return nullptr;
+    return NodeFromItem(Handle(), info.hItem);
+}
+
+void TTreeView::SetImages(TCustomImageList* Value) {
+    images_ = Value;
+    if (HandleAllocated()) UpdateImageList();
+}
+
+void TTreeView::UpdateImageList() {
+    // The window draws from a list of its own, made from the images the list holds now.
+    HIMAGELIST old = imageHandle_;
+    imageHandle_ = nullptr;
+    if (images_ && images_->Count() > 0) {
+        imageHandle_ = ImageList_Create(images_->Width(), images_->Height(), ILC_COLOR32 | ILC_MASK, images_->Count(), 4);
+        for (int i = 0; i < images_->Count(); ++i) {
+            TBitmap image, mask;
+            images_->GetBitmap(i, &image);
+            mask.SetWidth(images_->Width());
+            mask.SetHeight(images_->Height());
+            mask.Canvas().Brush().SetColor(clWhite);
+            mask.Canvas().FillRect(TRect{0, 0, images_->Width(), images_->Height()});
+            images_->Draw(mask.Canvas(), 0, 0, i, dsNormal, itMask);
+            ImageList_Add(imageHandle_, image.Handle(), mask.Handle());
+        }
+    }
+    SendMessage(Handle(), TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(imageHandle_));
+    if (old) ImageList_Destroy(old);
+}
+
+void TTreeView::ChangeStyle(DWORD Flag, bool On) {
+    if (!HandleAllocated()) return;
+    DWORD style = static_cast<DWORD>(GetWindowLong(Handle(), GWL_STYLE));
+    style = On ? style | Flag : style & ~Flag;
+    SetWindowLong(Handle(), GWL_STYLE, static_cast<LONG>(style));
+    Invalidate();
+}
+
+void TTreeView::SetReadOnly(bool Value) {
+    readOnly_ = Value;
+    ChangeStyle(TVS_EDITLABELS, !Value);
+}
+
+void TTreeView::SetHideSelection(bool Value) {
+    hideSelection_ = Value;
+    ChangeStyle(TVS_SHOWSELALWAYS, !Value);
+}
+
+void TTreeView::SetShowLines(bool Value) {
+    showLines_ = Value;
+    ChangeStyle(TVS_HASLINES, Value);
+}
+
+void TTreeView::SetShowButtons(bool Value) {
+    showButtons_ = Value;
+    ChangeStyle(TVS_HASBUTTONS, Value);
+}
+
+void TTreeView::SetShowRoot(bool Value) {
+    showRoot_ = Value;
+    ChangeStyle(TVS_LINESATROOT, Value);
+}
+
+void TTreeView::SetSortType(TSortType Value) {
+    if (sortType_ == Value) return;
+    sortType_ = Value;
+    if (Value != stNone) AlphaSort(true);
+}
+
+void TTreeView::SortSiblings(std::vector<TTreeNode*>& Siblings, bool Recurse) {
+    std::stable_sort(Siblings.begin(), Siblings.end(), [this](TTreeNode* a, TTreeNode* b) {
+        int compare = 0;
+        if (OnCompare)
+            OnCompare(this, a, b, 0, compare);
+        else
+            compare = CompareText(a->text_, b->text_);
+        return compare < 0;
+    });
+    if (Recurse)
+        for (TTreeNode* n : Siblings)
+            SortSiblings(n->children_, true);
+}
+
+bool TTreeView::AlphaSort(bool Recurse) {
+    SortSiblings(items_->roots_, Recurse);
+    items_->Changed();
+    RecreateWnd();
+    return true;
+}
+
+void TTreeView::FullExpand() {
+    for (TTreeNode* n : std::vector<TTreeNode*>(items_->roots_))
+        n->Expand(true);
+}
+
+void TTreeView::FullCollapse() {
+    for (TTreeNode* n : std::vector<TTreeNode*>(items_->roots_))
+        n->Collapse(true);
+}
+
+void TTreeView::SetMultiSelect(bool Value) {
+    if (multiSelect_ == Value) return;
+    multiSelect_ = Value;
+    if (!Value) SetSelection({});
+}
+
+int TTreeView::SelectionCount() {
+    if (!multiSelect_) return Selected() ? 1 : 0;
+    return static_cast<int>(selections_.size());
+}
+
+TTreeNode* TTreeView::Selections(int Index) {
+    if (!multiSelect_) return Index == 0 ? Selected() : nullptr;
+    if (Index < 0 || Index >= static_cast<int>(selections_.size())) return nullptr;
+    return selections_[static_cast<size_t>(Index)];
+}
+
+void TTreeView::Select(const std::vector<TTreeNode*>& Nodes) {
+    if (!Nodes.empty()) {
+        ++selecting_;
+        SetSelected(Nodes.back());
+        --selecting_;
+    }
+    SetSelection(Nodes);
+}
+
+void TTreeView::ClearSelection() {
+    SetSelection({});
+}
+
+void TTreeView::MarkSelected(TTreeNode* Node, bool Value) {
+    if (!Node->item_ || !HandleAllocated()) return;
+    TVITEM it;
+    it.mask = TVIF_STATE | TVIF_HANDLE;
+    it.hItem = Node->item_;
+    it.state = Value ? TVIS_SELECTED : 0;
+    it.stateMask = TVIS_SELECTED;
+    SendMessage(Handle(), TVM_SETITEM, 0, reinterpret_cast<LPARAM>(&it));
+}
+
+void TTreeView::SetSelection(std::vector<TTreeNode*> Nodes) {
+    for (TTreeNode* n : selections_)
+        if (std::find(Nodes.begin(), Nodes.end(), n) == Nodes.end()) MarkSelected(n, false);
+    for (TTreeNode* n : Nodes)
+        MarkSelected(n, true);
+    selections_ = std::move(Nodes);
+}
+
+void TTreeView::NodeGoing(TTreeNode* Node) {
+    if (OnDeletion) OnDeletion(this, Node);
+    selections_.erase(std::remove(selections_.begin(), selections_.end(), Node), selections_.end());
+    if (shiftAnchor_ == Node) shiftAnchor_ = nullptr;
+    if (savedSelected_ == Node) savedSelected_ = nullptr;
+    if (savedTop_ == Node) savedTop_ = nullptr;
+}
+
+// Ctrl and Shift clicks select several nodes; the window itself knows of one selected node only.
+bool TTreeView::MultiClick(TMessage& Message) {
+    const TPoint p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+    TVHITTESTINFO info;
+    info.pt = POINT{p.x, p.y};
+    SendMessage(Handle(), TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&info));
+    if (!(info.flags & TVHT_ONITEM)) return false;
+    TTreeNode* node = NodeFromItem(Handle(), info.hItem);
+    if (!node) return false;
+    const bool ctrl = (Message.WParam & MK_CONTROL) && multiSelectStyle_.Contains(msControlSelect);
+    const bool shift = (Message.WParam & MK_SHIFT) && multiSelectStyle_.Contains(msShiftSelect);
+    if (!ctrl && !shift) {
+        SetSelection({node});
+        shiftAnchor_ = node;
+        return false;
+    }
+    if (!Focused()) SetFocus();
+    if (shift) {
+        TTreeNode* anchor = shiftAnchor_ ? shiftAnchor_ : Selected();
+        if (!anchor) anchor = node;
+        // The nodes shown between the anchor and the clicked one, in either direction.
+        std::vector<TTreeNode*> range;
+        const bool down = anchor->AbsoluteIndex() <= node->AbsoluteIndex();
+        for (TTreeNode* n = anchor; n; n = down ? n->GetNextVisible() : n->GetPrevVisible()) {
+            range.push_back(n);
+            if (n == node) break;
+        }
+        SetSelection(range);
+    } else {
+        std::vector<TTreeNode*> nodes = selections_;
+        TTreeNode* current = Selected();
+        if (nodes.empty() && current) nodes.push_back(current);
+        auto at = std::find(nodes.begin(), nodes.end(), node);
+        if (at == nodes.end())
+            nodes.push_back(node);
+        else
+            nodes.erase(at);
+        SetSelection(nodes);
+        shiftAnchor_ = node;
+    }
+    return true;
+}
+
+void TTreeView::CNNotify(TMessage& Message) {
+    auto* hdr = reinterpret_cast<NMHDR*>(Message.LParam);
+    switch (hdr->code) {
+    case TVN_SELCHANGING: {
+        if (selecting_ > 0) return;
+        auto* nm = reinterpret_cast<NMTREEVIEW*>(Message.LParam);
+        bool allow = true;
+        if (OnChanging) OnChanging(this, NodeOf(nm->itemNew), allow);
+        Message.Result = allow ? 0 : 1;
+        return;
+    }
+    case TVN_SELCHANGED: {
+        if (selecting_ > 0) return;
+        auto* nm = reinterpret_cast<NMTREEVIEW*>(Message.LParam);
+        TTreeNode* node = NodeOf(nm->itemNew);
+        if (multiSelect_) {
+            SetSelection(node ? std::vector<TTreeNode*>{node} : std::vector<TTreeNode*>{});
+            if (!(GetKeyState(VK_SHIFT) < 0)) shiftAnchor_ = node;
+        }
+        if (OnChange) OnChange(this, node);
+        return;
+    }
+    case TVN_ITEMEXPANDING: {
+        auto* nm = reinterpret_cast<NMTREEVIEW*>(Message.LParam);
+        TTreeNode* node = NodeOf(nm->itemNew);
+        bool allow = true;
+        if (node && (nm->action & TVE_EXPAND) && OnExpanding) OnExpanding(this, node, allow);
+        if (node && (nm->action & TVE_COLLAPSE) && OnCollapsing) OnCollapsing(this, node, allow);
+        Message.Result = allow ? 0 : 1;
+        return;
+    }
+    case TVN_ITEMEXPANDED: {
+        auto* nm = reinterpret_cast<NMTREEVIEW*>(Message.LParam);
+        TTreeNode* node = NodeOf(nm->itemNew);
+        if (!node) return;
+        node->expanded_ = (nm->action & TVE_EXPAND) != 0;
+        if (node->expanded_ && OnExpanded) OnExpanded(this, node);
+        if (!node->expanded_ && OnCollapsed) OnCollapsed(this, node);
+        return;
+    }
+    case TVN_BEGINLABELEDIT: {
+        auto* info = reinterpret_cast<NMTVDISPINFO*>(Message.LParam);
+        bool allow = !readOnly_;
+        if (allow && OnEditing) OnEditing(this, NodeOf(info->item), allow);
+        editing_ = allow;
+        Message.Result = allow ? 0 : 1;
+        return;
+    }
+    case TVN_ENDLABELEDIT: {
+        auto* info = reinterpret_cast<NMTVDISPINFO*>(Message.LParam);
+        editing_ = false;
+        TTreeNode* node = NodeOf(info->item);
+        if (info->item.pszText && node) {
+            std::string s = info->item.pszText;
+            auto alive = AliveToken();
+            if (OnEdited) OnEdited(this, node, s);
+            if (alive.expired()) return;
+            // The handler may have deleted the node; only a node still in the tree takes the text.
+            for (TTreeNode* n = items_->GetFirstNode(); n; n = n->GetNext())
+                if (n == node) {
+                    node->SetText(s);
+                    break;
+                }
+        }
+        Message.Result = 0;
+        return;
+    }
+    case TVN_GETDISPINFO: {
+        auto* info = reinterpret_cast<NMTVDISPINFO*>(Message.LParam);
+        TTreeNode* node = NodeOf(info->item);
+        if (!node) return;
+        if (info->item.mask & TVIF_IMAGE) {
+            if (OnGetImageIndex) OnGetImageIndex(this, node);
+            info->item.iImage = node->imageIndex_;
+        }
+        if (info->item.mask & TVIF_SELECTEDIMAGE) {
+            if (OnGetSelectedIndex) OnGetSelectedIndex(this, node);
+            info->item.iSelectedImage = node->selectedIndex_;
+        }
+        return;
+    }
+    default:
+        return;
+    }
+}
+
+void TTreeView::WndProc(TMessage& Message) {
+    switch (Message.Msg) {
+    case CN_NOTIFY:
+        CNNotify(Message);
+        return;
+    case WM_LBUTTONDOWN:
+        if (multiSelect_ && HandleAllocated() && MultiClick(Message)) {
+            swallowUp_ = true;
+            return;
+        }
+        break;
+    case WM_LBUTTONUP:
+        if (swallowUp_) {
+            swallowUp_ = false;
+            return;
+        }
+        break;
+    case WM_CONTEXTMENU: {
+        TPoint screen{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+        TPoint client{-1, -1};
+        if (!(screen.x == -1 && screen.y == -1)) client = ScreenToClient(screen);
+        bool handled = false;
+        auto alive = AliveToken();
+        if (OnContextPopup) OnContextPopup(this, client, handled);
+        if (alive.expired()) return;
+        if (handled) {
+            Message.Result = 1;
+            return;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    TWinControl::WndProc(Message);
+}
