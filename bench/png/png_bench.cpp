@@ -205,7 +205,7 @@ int main(int argc, char** argv) {
         decodeOurs();
         // The second encoding allows every filter at libpng's compression level, for output of comparable
         // size.
-        tuned.Assign(ours);
+        tuned.Assign(&ours);
         tuned.SetRowFilters(RowFilterSet(prfNone) | RowFilterSet(prfSub) | RowFilterSet(prfUp) |
                             RowFilterSet(prfAverage) | RowFilterSet(prfPaeth));
         tuned.SetDeflateLevel(6);

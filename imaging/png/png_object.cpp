@@ -4,7 +4,6 @@
 #include "imaging/png/png_errors.h"
 #include "imaging/png/png_utils.h"
 #include "imaging/png/zlib_buffer.h"
-#include "platform/rtl/file_stream.h"
 #include "platform/rtl/stream.h"
 
 #include <algorithm>
@@ -22,6 +21,7 @@ TPNGObject::TPNGObject() {
 
 TPNGObject::~TPNGObject() {
     ClearChunkItems();
+    ReleaseCachedPalette();
 }
 
 void TPNGObject::ResetGamma() {
@@ -140,16 +140,6 @@ void TPNGObject::SaveToStream(TStream& stream) {
         if (chunk && !chunk->SaveToStream(stream))
             RaisePngError<EPNGZLIBError>(std::string(png_text::ZLIBError) + ZlibErrorText(-2));
     }
-}
-
-void TPNGObject::LoadFromFile(const std::string& fileName) {
-    TFileStream stream(fileName, fmOpenRead);
-    LoadFromStream(stream);
-}
-
-void TPNGObject::SaveToFile(const std::string& fileName) {
-    TFileStream stream(fileName, fmCreate);
-    SaveToStream(stream);
 }
 
 void TPNGObject::CopyFromPng(const TPNGObject& source) {

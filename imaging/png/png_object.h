@@ -1,13 +1,10 @@
 #pragma once
-// A PNG image held as the list of its chunks, with the decoded pixels in the header chunk. It loads and saves
-// PNG streams, gives access to single pixels and draws itself onto a 32-bit pixel target.
-//
-// The class library's graphic classes (TGraphic, TBitmap, TCanvas, the picture-format registry) are not part
-// of the platform layer yet; this class is their future descendant. Draw takes a plain ARGB target for now,
-// and the bitmap, clipboard and palette-handle conversions wait for those classes.
+// A PNG image held as the list of its chunks, with the decoded pixels in the header chunk: a graphic that
+// loads and saves PNG streams, draws on canvases, converts to and from bitmaps and gives access to single
+// pixels. It is registered as the picture format "png".
 #include "imaging/png/chunk.h"
 #include "imaging/png/row_coding.h"
-#include "platform/rtl/object.h"
+#include "platform/graphics/graphic.h"
 #include "platform/rtl/wintypes.h"
 
 #include <array>
@@ -16,15 +13,9 @@
 
 class TStream;
 class TChunkIHDR;
+class TBitmap;
 
 enum TPngAlphaKind : uint8_t { pakNone = 0, pakColorKey = 1, pakPartial = 2 };
-
-// A pixel buffer to draw on: 0xAARRGGBB per pixel, rows top-down without padding (the layout of Surface).
-struct PngDrawTarget {
-    uint32_t* Bits = nullptr;
-    int Width = 0;
-    int Height = 0;
-};
 
 // A set of TPngRowFilter values: bit f stands for filter f.
 using TPngRowFilters = uint8_t;
@@ -32,27 +23,27 @@ inline constexpr TPngRowFilters RowFilterSet(TPngRowFilter f) {
     return TPngRowFilters(1u << f);
 }
 
-class TPNGObject : public TObject {
+class TPNGObject : public TGraphic {
 public:
     TPNGObject();
     ~TPNGObject() override;
     std::string ClassName() const override { return "TPNGObject"; }
 
-    // The graphic interface.
-    bool Empty() const { return chunkItems_.Count() == 0; }
-    int Width() const;
-    int Height() const;
-    [[noreturn]] void SetWidth(int value);
-    [[noreturn]] void SetHeight(int value);
-    bool Transparent() const { return AlphaKind() != pakNone; }
-    void Assign(const TPNGObject& source) { CopyFromPng(source); }
-    void LoadFromStream(TStream& stream);
-    void SaveToStream(TStream& stream);
-    void LoadFromFile(const std::string& fileName);
-    void SaveToFile(const std::string& fileName);
-    // Draws into rect: opaque and colour-keyed images stretched to it, images with alpha at their own size
-    // from its top-left corner, clipped to it. Never raises.
-    void Draw(const PngDrawTarget& target, const RECT& rect) const noexcept;
+    bool Empty() const override { return chunkItems_.Count() == 0; }
+    int Width() const override;
+    int Height() const override;
+    [[noreturn]] void SetWidth(int value) override;
+    [[noreturn]] void SetHeight(int value) override;
+    // Raises EPNGHeaderNotPresent without an image.
+    bool Transparent() const override { return AlphaKind() != pakNone; }
+    // Grey and palette images: a palette of the 256 colour-table entries, owned by the image; null otherwise.
+    HPALETTE Palette() const override;
+    // Grey and palette images take the palette's colours into their colour table; others ignore it.
+    void SetPalette(HPALETTE value) override;
+    // From another PNG image (a copy of its chunks) or a bitmap; anything else is refused.
+    void Assign(TPersistent* Source) override;
+    void LoadFromStream(TStream& stream) override;
+    void SaveToStream(TStream& stream) override;
 
     // Colours are 0x00BBGGRR. Outside the image ReadPixel answers 0 and WritePixel does nothing.
     virtual uint32_t ReadPixel(int x, int y) const;
@@ -67,6 +58,10 @@ public:
     uint8_t* RowAddress(int y) const;
     void ClearChunkItems();
     void CopyFromPng(const TPNGObject& source);
+    // A copy of the bitmap's pixels: its colour table for 1, 4 and 8 bits, RGB for deeper ones (alpha is
+    // dropped); with transparent, transparentColor becomes the transparency key.
+    void CopyFromBitmapHandle(HBITMAP bitmap, bool transparent, COLORREF transparentColor);
+    void CopyFromBitmap(TBitmap& bitmap, bool transparent, COLORREF transparentColor);
 
     std::array<uint8_t, 256>& GammaLookup() { return gammaLookup_; }
     const std::array<uint8_t, 256>& GammaLookup() const { return gammaLookup_; }
@@ -84,12 +79,20 @@ public:
     TPNGList& ChunkItems() { return chunkItems_; }
     const TPNGList& ChunkItems() const { return chunkItems_; }
 
-    // The cached palette handle belongs with the palette conversions; until they exist there is nothing to
-    // release, but the header calls this whenever it rebuilds its pixels.
-    void ReleaseCachedPalette() {}
+    // The header calls this whenever it rebuilds its pixels.
+    void ReleaseCachedPalette();
+
+protected:
+    void AssignTo(TPersistent* Dest) override;
+    // Opaque and colour-keyed images stretch to rect; images with alpha keep their own size from its
+    // top-left corner, clipped to it. Never raises: a paint goes on whatever the image holds.
+    void Draw(TCanvas& canvas, const TRect& rect) override;
 
 private:
     void ResetGamma();
+    void CopyToBitmap(TBitmap& bitmap) const;
+
+    mutable HPALETTE cachedPalette_ = nullptr;
 
     std::array<uint8_t, 256> gammaLookup_;
     std::array<uint8_t, 256> inverseGammaLookup_;
@@ -99,3 +102,6 @@ private:
     uint8_t interlaceKind_ = 0;
     TPNGList chunkItems_;
 };
+
+// Registers the class for the picture format "png" again (it is registered at start-up).
+void RegisterPNGObject();

@@ -1,10 +1,9 @@
 #include "imaging/png/fuzz/load_png_input.h"
 
 #include "imaging/png/png_object.h"
+#include "platform/graphics/bitmap.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/stream.h"
-
-#include <vector>
 
 namespace {
 // Headers claiming more than this many pixels are legal, but make each run allocate and clear up to a
@@ -32,8 +31,8 @@ void LoadPngInput(const uint8_t* data, size_t size) {
     } catch (const Exception&) {
         return;
     }
-    std::vector<uint32_t> pixels(64 * 64, 0xFF808080u);
-    image.Draw(PngDrawTarget{pixels.data(), 64, 64}, RECT{-3, 2, 50, 61});
+    TBitmap target(64, 64);
+    target.Canvas().StretchDraw(Rect(-3, 2, 50, 61), &image);
     try {
         // A palette index past the palette raises here by design.
         (void)image.ReadPixel(image.Width() / 2, image.Height() / 2);

@@ -157,7 +157,7 @@ TEST(PngEncoder, ChunksRoundTrip) {
 
     // A copy holds its own chunks of the same classes, pixels included.
     TPNGObject copy;
-    copy.Assign(again);
+    copy.Assign(&again);
     ASSERT_EQ(copy.ChunkItems().Count(), 8);
     EXPECT_EQ(copy.ChunkItems().Item(0)->ClassName(), "TChunkIHDR");
     EXPECT_NE(copy.ChunkItems().Item(0), again.ChunkItems().Item(0));

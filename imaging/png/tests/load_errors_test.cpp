@@ -2,6 +2,7 @@
 #include "imaging/png/chunk_misc.h"
 #include "imaging/png/chunk_text.h"
 #include "imaging/png/png_errors.h"
+#include "platform/graphics/bitmap.h"
 #include "png_builder.h"
 #include "png_test_support.h"
 
@@ -101,9 +102,10 @@ TEST(PngLoadErrors, HeaderFieldsAreCheckedInOrder) {
     EXPECT_EQ(image.Width(), 0);
     EXPECT_EQ(image.ReadPixel(0, 0), 0u);
     image.WritePixel(0, 0, 0);
-    uint32_t pixel = 0;
-    image.Draw(PngDrawTarget{&pixel, 1, 1}, RECT{0, 0, 1, 1});
-    EXPECT_EQ(pixel, 0u);
+    TBitmap target(1, 1);
+    target.Canvas().SetPixel(0, 0, clRed);
+    target.Canvas().StretchDraw(Rect(0, 0, 1, 1), &image);
+    EXPECT_EQ(target.Canvas().Pixel(0, 0), clRed);
     // A second header is kept as data: it neither takes pixel storage nor changes the image.
     TPNGObject twice;
     Load(twice, GreyImage().Chunk("IHDR", {0, 0, 0x40, 0, 0, 0, 0x40, 0, 16, 6, 0, 0, 1}).Iend().Get());
