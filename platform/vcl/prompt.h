@@ -60,6 +60,10 @@ PromptAnswer Ask(const PromptRequest& request);
 PromptAnswer DefaultAnswer(const PromptRequest& request);
 // A person sees the screen: a display and no unattended run (-auto).
 bool PersonAtScreen();
+// A dialog filter "Web pages|*.htm;*.html|All files|*.*" as the toolkit's name filters:
+// "Web pages (*.htm *.html)", "All files (*)". Empty patterns are dropped; a description without
+// patterns is left out.
+std::vector<std::string> ToolkitNameFilters(const std::string& filter);
 // The toolkit's own dialogs (in qt/).
 PromptAnswer AskToolkit(const PromptRequest& request);
 

@@ -15,18 +15,10 @@ QString Text(const std::string& s) {
     return QString::fromStdString(s);
 }
 
-// "Web pages|*.htm;*.html|All files|*.*" becomes "Web pages (*.htm *.html);;All files (*)".
 QStringList NameFilters(const std::string& filter) {
-    QStringList parts = Text(filter).split('|');
     QStringList out;
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        QStringList patterns;
-        for (QString p : parts[i + 1].split(';', Qt::SkipEmptyParts)) {
-            p = p.trimmed();
-            patterns << (p == "*.*" ? QString("*") : p);
-        }
-        out << parts[i] + " (" + patterns.join(' ') + ")";
-    }
+    for (const std::string& f : ToolkitNameFilters(filter))
+        out << Text(f);
     return out;
 }
 

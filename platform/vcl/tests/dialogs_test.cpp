@@ -157,3 +157,15 @@ TEST(Dialogs, FolderAndColourDialogsAndTheirCancel) {
     EXPECT_FALSE(colour.Execute());
     EXPECT_EQ(colour.Color(), clBlue);
 }
+
+TEST(Dialogs, FiltersBecomeTheToolkitsNameFilters) {
+    using pw::vcl::ToolkitNameFilters;
+    EXPECT_EQ(ToolkitNameFilters("Profiles|*.qpw|All files|*.*"),
+              (std::vector<std::string>{"Profiles (*.qpw)", "All files (*)"}));
+    EXPECT_EQ(ToolkitNameFilters("Web pages|*.htm;*.html; *.shtml;|Text|*.txt"),
+              (std::vector<std::string>{"Web pages (*.htm *.html *.shtml)", "Text (*.txt)"}));
+    // A description without patterns, or a dangling one, is left out.
+    EXPECT_EQ(ToolkitNameFilters("Nothing||Images|*.gif;*.png|Dangling"),
+              (std::vector<std::string>{"Images (*.gif *.png)"}));
+    EXPECT_TRUE(ToolkitNameFilters("").empty());
+}
