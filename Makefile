@@ -1,6 +1,7 @@
 # Set-up, build, test and run. Every target installs what a fresh Debian 12 machine lacks first.
 BUILD    ?= build
 SANITIZE ?= 0
+BUILD_TYPE ?= Release
 FUZZ     ?= 0
 JOBS     ?= $(shell nproc)
 PREFIX   ?= /usr/local
@@ -8,6 +9,7 @@ CMAKE_FLAGS ?=
 
 ifeq ($(SANITIZE),1)
   BUILD := build-asan
+  BUILD_TYPE := Sanitize
   CMAKE_FLAGS += -DPW_SANITIZE=ON
 endif
 
@@ -19,7 +21,7 @@ deps:
 	@bash tools/install-deps.sh deps/*.txt
 
 configure: deps
-	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_FLAGS) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
