@@ -268,6 +268,21 @@ TEST(GifGraphic, PainterWithoutThreadPlaysInsideDrawButNeverForever) {
     EXPECT_EQ(image->Painter(), nullptr);
     EXPECT_TRUE(image->Painters().empty());
 
+    // A frame-done handler may choose the next frame; without direct painting the bitmap that
+    // the painter drew into reaches the canvas at the end.
+    events.clear();
+    image->OnFrameDone = [&](TObject* sender) {
+        auto* painter = static_cast<TGIFPainter*>(sender);
+        events.push_back("frame" + std::to_string(painter->ActiveImage()));
+        if (painter->ActiveImage() == 0) painter->SetActiveImage(2);
+    };
+    image->SetPaintOptions(gpAnimate | gpLoop);
+    TBitmap viaBitmap(4, 4);
+    Fill(viaBitmap, kYellow);
+    viaBitmap.Canvas().Draw(0, 0, image.get());
+    EXPECT_EQ(events, (std::vector<std::string>{"start", "frame0", "frame2", "end"}));
+    EXPECT_EQ(At(viaBitmap, 1, 1), kBlue);
+
     // Looping forever is handed to a thread: Draw comes back at once.
     events.clear();
     image->SetPaintOptions(gpAnimate | gpLoop | gpLoopForever | gpDirectPaint);
@@ -316,4 +331,15 @@ TEST(GifGraphic, PainterDisposalMatchesTheCompositor) {
         }
         EXPECT_EQ(frame, static_cast<size_t>(image.Images().Count()));
     }
+}
+
+TEST(GifGraphic, LoadsFromResourcesOfTypeGif) {
+    TGIFImage image;
+    image.LoadFromResourceName(nullptr, "testanim");
+    TGIFImage file;
+    file.LoadFromFile(Data("anim_previous.gif"));
+    EXPECT_EQ(image.Images().Count(), file.Images().Count());
+    EXPECT_EQ(image.Width(), file.Width());
+    EXPECT_THROW(image.LoadFromResourceName(nullptr, "NOSUCHGIF"), EResNotFound);
+    EXPECT_EQ(image.Images().Count(), file.Images().Count()) << "a missing resource leaves the image";
 }

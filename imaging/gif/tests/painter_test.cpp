@@ -200,3 +200,20 @@ TEST(GifPainter, StopsCleanlyWhenTheImageIsFreedWhilePlaying) {
     PumpUntil(200, [] { return false; });
     EXPECT_EQ(window.At(2, 2), kRed);
 }
+
+TEST(GifPainter, QuitMessageEndsAPainterWithoutThreadAndStaysForTheLoop) {
+    auto image = ThreeColours(20);
+    image->SetPaintOptions(gpAnimate | gpDirectPaint);
+    Window window(96, 64);
+    int frames = 0;
+    image->OnFrameDone = [&](TObject*) {
+        if (++frames == 1) PostQuitMessage(7);
+    };
+    const auto start = Clock::now();
+    image->Draw(window.Canvas, RECT{0, 0, 96, 64});
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(400));
+    EXPECT_EQ(frames, 1);
+    MSG msg;
+    ASSERT_TRUE(PeekMessage(msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 7u);
+}
