@@ -52,8 +52,11 @@ void TComboBox::CreateWnd() {
     if (maxLength_) SendMessage(Handle(), CB_LIMITTEXT, static_cast<WPARAM>(maxLength_), 0);
     if (savedIndex_ >= 0)
         SendMessage(Handle(), CB_SETCURSEL, static_cast<WPARAM>(savedIndex_), 0);
-    else if (style_ == csDropDown || style_ == csSimple)
+    else if (style_ == csDropDown || style_ == csSimple) {
+        ++settingText_;
         SetWindowText(Handle(), text);
+        --settingText_;
+    }
 }
 
 void TComboBox::DestroyWnd() {
@@ -73,13 +76,10 @@ std::string TComboBox::GetText() const {
 void TComboBox::SetTextValue(const std::string& Value) {
     TControl::SetTextValue(Value);
     if (!HandleAllocated()) return;
+    // A written text is no edit of the user's: OnChange stays silent.
+    ++settingText_;
     SetWindowText(Handle(), Value);
-    // A list without an edit shows only its items: the text selects the item it names.
-    if (style_ == csDropDownList) {
-        const int index = static_cast<int>(
-            SendMessage(Handle(), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(Value.c_str())));
-        SendMessage(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    }
+    --settingText_;
 }
 
 void TComboBox::SetStyle(TComboBoxStyle Value) {
@@ -144,7 +144,7 @@ void TComboBox::WndProc(TMessage& Message) {
         auto alive = AliveToken();
         switch (HIWORD(static_cast<DWORD>(Message.WParam))) {
         case CBN_EDITCHANGE:
-            Change();
+            if (settingText_ == 0) Change();
             return;
         case CBN_SELCHANGE:
             Click();

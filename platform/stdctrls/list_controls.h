@@ -145,4 +145,5 @@ private:
     bool sorted_ = false;
     int maxLength_ = 0;
     int savedIndex_ = -1;
+    int settingText_ = 0;
 };
