@@ -3,10 +3,9 @@
 #include "platform/commctrl/common_controls.h"
 #include "platform/commctrl/std_controls.h"
 #include "platform/gui/input.h"
+#include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/paint.h"
-#include "platform/gui/input.h"
-#include "platform/gui/keys.h"
 #include "platform/vcl/form.h"
 
 TButtonControl::TButtonControl(TComponent* AOwner) : TWinControl(AOwner) {

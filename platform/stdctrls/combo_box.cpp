@@ -6,9 +6,9 @@
 #include "platform/gui/window.h"
 
 namespace {
-const TWindowStrings::Messages kComboMessages{CB_ADDSTRING,  CB_INSERTSTRING, CB_DELETESTRING,
-                                              CB_RESETCONTENT, CB_GETCOUNT,   CB_GETLBTEXT,
-                                              CB_GETLBTEXTLEN, CB_GETITEMDATA, CB_SETITEMDATA};
+const TWindowStrings::Messages kComboMessages{CB_ADDSTRING,    CB_INSERTSTRING, CB_DELETESTRING,
+                                              CB_RESETCONTENT, CB_GETCOUNT,     CB_GETLBTEXT,
+                                              CB_GETLBTEXTLEN, CB_GETITEMDATA,  CB_SETITEMDATA};
 } // namespace
 
 TComboBox::TComboBox(TComponent* AOwner)

@@ -5,9 +5,9 @@
 #include "platform/commctrl/common_controls.h"
 #include "platform/commctrl/std_controls.h"
 #include "platform/gui/input.h"
+#include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/paint.h"
-#include "platform/gui/keys.h"
 #include "platform/gui/window.h"
 #include "platform/rtl/strings.h"
 

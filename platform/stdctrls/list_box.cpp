@@ -9,9 +9,9 @@
 #include "platform/rtl/format.h"
 
 namespace {
-const TWindowStrings::Messages kListBoxMessages{LB_ADDSTRING,  LB_INSERTSTRING, LB_DELETESTRING,
-                                                LB_RESETCONTENT, LB_GETCOUNT,   LB_GETTEXT,
-                                                LB_GETTEXTLEN, LB_GETITEMDATA,  LB_SETITEMDATA};
+const TWindowStrings::Messages kListBoxMessages{LB_ADDSTRING,    LB_INSERTSTRING, LB_DELETESTRING,
+                                                LB_RESETCONTENT, LB_GETCOUNT,     LB_GETTEXT,
+                                                LB_GETTEXTLEN,   LB_GETITEMDATA,  LB_SETITEMDATA};
 } // namespace
 
 TListBox::TListBox(TComponent* AOwner)

@@ -134,7 +134,8 @@ TTreeNode* TTreeNode::GetPrevVisible() const {
 
 bool TTreeNode::Expanded() const {
     if (item_)
-        return SendMessage(TreeView()->Handle(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item_), TVIS_EXPANDED) != 0;
+        return SendMessage(TreeView()->Handle(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item_),
+                           TVIS_EXPANDED) != 0;
     return expanded_;
 }
 
@@ -152,7 +153,11 @@ void TTreeNode::Expand(bool Recurse) {
         if (view->OnExpanding) view->OnExpanding(view, this, allow);
         if (allow) {
             expanded_ = true;
-            if (item_) SendMessage(view->Handle(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item_));
+            if (item_) {
+                ++view->expanding_;
+                SendMessage(view->Handle(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item_));
+                --view->expanding_;
+            }
             if (view->OnExpanded) view->OnExpanded(view, this);
         }
     }
@@ -168,7 +173,11 @@ void TTreeNode::Collapse(bool Recurse) {
         if (view->OnCollapsing) view->OnCollapsing(view, this, allow);
         if (allow) {
             expanded_ = false;
-            if (item_) SendMessage(view->Handle(), TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(item_));
+            if (item_) {
+                ++view->expanding_;
+                SendMessage(view->Handle(), TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(item_));
+                --view->expanding_;
+            }
             if (view->OnCollapsed) view->OnCollapsed(view, this);
         }
     }
@@ -202,7 +211,8 @@ void TTreeNode::SetSelected(bool Value) {
 }
 
 bool TTreeNode::Focused() const {
-    return item_ && SendMessage(TreeView()->Handle(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item_), TVIS_FOCUSED) != 0;
+    return item_ && SendMessage(TreeView()->Handle(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item_),
+                                TVIS_FOCUSED) != 0;
 }
 
 void TTreeNode::SetFocused(bool Value) {
@@ -262,7 +272,8 @@ void TTreeNode::MoveTo(TTreeNode* Destination, int Mode) {
         break;
     case naInsert:
         parent = Destination ? Destination->parent_ : nullptr;
-        position = Destination ? static_cast<size_t>(Destination->Index()) : owner_->SiblingsOf(parent).size();
+        position =
+            Destination ? static_cast<size_t>(Destination->Index()) : owner_->SiblingsOf(parent).size();
         break;
     }
     auto& siblings = owner_->SiblingsOf(parent);
@@ -366,8 +377,11 @@ void TTreeNodes::InsertIntoWindow(TTreeNode* Node) {
         SendMessage(owner_.Handle(), TVM_INSERTITEM, 0, reinterpret_cast<LPARAM>(&in)));
     for (TTreeNode* c : Node->children_)
         InsertIntoWindow(c);
-    if (Node->expanded_ && !Node->children_.empty())
+    if (Node->expanded_ && !Node->children_.empty()) {
+        ++owner_.expanding_;
         SendMessage(owner_.Handle(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(Node->item_));
+        --owner_.expanding_;
+    }
 }
 
 void TTreeNodes::Unlink(TTreeNode* Node) {

@@ -14,7 +14,7 @@ TTreeView::TTreeView(TComponent* AOwner) : TWinControl(AOwner), items_(std::make
     SetBounds(0, 0, 121, 97);
     SetTabStop(true);
     SetColor(clWindow);
-    controlStyle_ = TControlStyle{csCaptureMouse, csClickEvents, csDoubleClicks};
+    controlStyle_ = TControlStyle{csClickEvents, csDoubleClicks};
 }
 
 TTreeView::~TTreeView() {
@@ -82,7 +82,8 @@ TTreeNode* NodeFromItem(HWND tree, HTREEITEM item) {
 
 TTreeNode* TTreeView::Selected() {
     if (!HandleAllocated()) return savedSelected_;
-    return NodeFromItem(Handle(), reinterpret_cast<HTREEITEM>(SendMessage(Handle(), TVM_GETNEXTITEM, TVGN_CARET, 0)));
+    return NodeFromItem(Handle(),
+                        reinterpret_cast<HTREEITEM>(SendMessage(Handle(), TVM_GETNEXTITEM, TVGN_CARET, 0)));
 }
 
 void TTreeView::SetSelected(TTreeNode* Value) {
@@ -90,13 +91,14 @@ void TTreeView::SetSelected(TTreeNode* Value) {
         savedSelected_ = Value;
         return;
     }
-    SendMessage(Handle(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(Value ? Value->item_ : nullptr));
+    SendMessage(Handle(), TVM_SELECTITEM, TVGN_CARET,
+                reinterpret_cast<LPARAM>(Value ? Value->item_ : nullptr));
 }
 
 TTreeNode* TTreeView::TopItem() {
     if (!HandleAllocated()) return nullptr;
-    return NodeFromItem(Handle(),
-                        reinterpret_cast<HTREEITEM>(SendMessage(Handle(), TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0)));
+    return NodeFromItem(
+        Handle(), reinterpret_cast<HTREEITEM>(SendMessage(Handle(), TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0)));
 }
 
 TTreeNode* TTreeView::GetNodeAt(int X, int Y) {
@@ -117,7 +119,8 @@ void TTreeView::UpdateImageList() {
     HIMAGELIST old = imageHandle_;
     imageHandle_ = nullptr;
     if (images_ && images_->Count() > 0) {
-        imageHandle_ = ImageList_Create(images_->Width(), images_->Height(), ILC_COLOR32 | ILC_MASK, images_->Count(), 4);
+        imageHandle_ = ImageList_Create(images_->Width(), images_->Height(), ILC_COLOR32 | ILC_MASK,
+                                        images_->Count(), 4);
         for (int i = 0; i < images_->Count(); ++i) {
             TBitmap image, mask;
             images_->GetBitmap(i, &image);
@@ -325,6 +328,7 @@ void TTreeView::CNNotify(TMessage& Message) {
         return;
     }
     case TVN_ITEMEXPANDING: {
+        if (expanding_ > 0) return;
         auto* nm = reinterpret_cast<NMTREEVIEW*>(Message.LParam);
         TTreeNode* node = NodeOf(nm->itemNew);
         bool allow = true;
@@ -334,6 +338,7 @@ void TTreeView::CNNotify(TMessage& Message) {
         return;
     }
     case TVN_ITEMEXPANDED: {
+        if (expanding_ > 0) return;
         auto* nm = reinterpret_cast<NMTREEVIEW*>(Message.LParam);
         TTreeNode* node = NodeOf(nm->itemNew);
         if (!node) return;
@@ -394,7 +399,9 @@ void TTreeView::WndProc(TMessage& Message) {
         CNNotify(Message);
         return;
     case WM_LBUTTONDOWN:
-        if (multiSelect_ && HandleAllocated() && MultiClick(Message)) {
+    case WM_LBUTTONDBLCLK:
+        if (multiSelect_ && (Message.Msg == WM_LBUTTONDOWN || (Message.WParam & (MK_CONTROL | MK_SHIFT))) &&
+            HandleAllocated() && MultiClick(Message)) {
             swallowUp_ = true;
             return;
         }

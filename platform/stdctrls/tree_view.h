@@ -68,7 +68,9 @@ public:
     TTreeNode* GetPrev() const;
     TTreeNode* GetNextVisible() const;
     TTreeNode* GetPrevVisible() const;
-    TTreeNode* GetNextChild(const TTreeNode* Value) const { return Value ? Value->getNextSibling() : nullptr; }
+    TTreeNode* GetNextChild(const TTreeNode* Value) const {
+        return Value ? Value->getNextSibling() : nullptr;
+    }
 
     // Frees the node and its subtree (OnDeletion hears each, children first).
     void Delete();
@@ -121,9 +123,13 @@ public:
     // AddFirst before the first; AddChild as the last child of Parent; Insert before Sibling.
     TTreeNode* Add(TTreeNode* Sibling, const std::string& S) { return AddObject(Sibling, S, nullptr); }
     TTreeNode* AddObject(TTreeNode* Sibling, const std::string& S, void* Ptr);
-    TTreeNode* AddFirst(TTreeNode* Sibling, const std::string& S) { return AddObjectFirst(Sibling, S, nullptr); }
+    TTreeNode* AddFirst(TTreeNode* Sibling, const std::string& S) {
+        return AddObjectFirst(Sibling, S, nullptr);
+    }
     TTreeNode* AddObjectFirst(TTreeNode* Sibling, const std::string& S, void* Ptr);
-    TTreeNode* AddChild(TTreeNode* Parent, const std::string& S) { return AddChildObject(Parent, S, nullptr); }
+    TTreeNode* AddChild(TTreeNode* Parent, const std::string& S) {
+        return AddChildObject(Parent, S, nullptr);
+    }
     TTreeNode* AddChildObject(TTreeNode* Parent, const std::string& S, void* Ptr);
     TTreeNode* AddChildFirst(TTreeNode* Parent, const std::string& S) {
         return AddChildObjectFirst(Parent, S, nullptr);
@@ -168,7 +174,8 @@ using TTVExpandingEvent = std::function<void(TObject* Sender, TTreeNode* Node, b
 using TTVCollapsingEvent = std::function<void(TObject* Sender, TTreeNode* Node, bool& AllowCollapse)>;
 using TTVExpandedEvent = std::function<void(TObject* Sender, TTreeNode* Node)>;
 using TContextPopupEvent = std::function<void(TObject* Sender, TPoint MousePos, bool& Handled)>;
-using TTVCompareEvent = std::function<void(TObject* Sender, TTreeNode* Node1, TTreeNode* Node2, int Data, int& Compare)>;
+using TTVCompareEvent =
+    std::function<void(TObject* Sender, TTreeNode* Node1, TTreeNode* Node2, int Data, int& Compare)>;
 
 class TTreeView : public TWinControl {
 public:
@@ -268,5 +275,7 @@ private:
     bool swallowUp_ = false;
     // The window's own changes of selection while this control sets several at once.
     int selecting_ = 0;
+    // Expansion this control asks of the window; it tells the events itself.
+    int expanding_ = 0;
     bool recreating_ = false;
 };

@@ -3,8 +3,6 @@
 #include "platform/gui/input.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/paint.h"
-#include "platform/gui/message_loop.h"
-#include "platform/gui/paint.h"
 #include "platform/gui/window.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/strings.h"
@@ -25,7 +23,8 @@ std::string TWindowStrings::Get(int index) const {
     if (!Live()) return kept_[static_cast<size_t>(index)].text;
     const auto len = SendMessage(Wnd(), msgs_.getTextLen, static_cast<WPARAM>(index), 0);
     std::string text(static_cast<size_t>(len < 0 ? 0 : len) + 1, '\0');
-    const auto got = SendMessage(Wnd(), msgs_.getText, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    const auto got =
+        SendMessage(Wnd(), msgs_.getText, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<size_t>(got < 0 ? 0 : got));
     return text;
 }
@@ -110,7 +109,8 @@ void TWindowStrings::WindowCreated() {
     for (const Item& item : items) {
         const auto index = SendMessage(Wnd(), msgs_.add, 0, Str(item.text));
         if (index >= 0)
-            SendMessage(Wnd(), msgs_.setData, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(item.object));
+            SendMessage(Wnd(), msgs_.setData, static_cast<WPARAM>(index),
+                        reinterpret_cast<LPARAM>(item.object));
     }
 }
 

@@ -5,8 +5,8 @@
 
 #include "platform/commctrl/std_controls.h"
 #include "platform/gui/input.h"
-#include "platform/gui/message_loop.h"
 #include "platform/gui/keys.h"
+#include "platform/gui/message_loop.h"
 #include "platform/stdctrls/buttons.h"
 #include "platform/stdctrls/edit.h"
 #include "platform/vcl/form.h"

@@ -1,0 +1,300 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "platform/gui/keys.h"
+#include "platform/gui/message_loop.h"
+#include "platform/gui/window.h"
+#include "platform/stdctrls/tree_view.h"
+#include "platform/vcl/form.h"
+#include "test_support.h"
+
+using namespace stdctrls_test;
+
+namespace {
+
+struct TreeForm {
+    TForm* form = MakeForm(300, 400);
+    TTreeView* tree = new TTreeView(form);
+    TreeForm() {
+        tree->SetParent(form);
+        tree->SetBounds(0, 0, 300, 400);
+    }
+    ~TreeForm() { delete form; }
+    void Show() {
+        form->Show();
+        Pump();
+    }
+    TPoint Label(TTreeNode* node) const {
+        const TRect r = node->DisplayRect(true);
+        return TPoint{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    }
+};
+
+} // namespace
+
+TEST(TreeView, AThousandNodesReadBackByIndexInTreeOrderAndKeepDataThroughANewWindow) {
+    TreeForm f;
+    f.Show();
+    std::vector<int> data(1000);
+    f.tree->Items().BeginUpdate();
+    TTreeNode* parent = nullptr;
+    for (int i = 0; i < 1000; ++i) {
+        data[static_cast<size_t>(i)] = i;
+        const std::string text = "node " + std::to_string(i);
+        // Every tenth node is a top-level one holding the nine after it.
+        if (i % 10 == 0)
+            parent = f.tree->Items().AddObject(parent, text, &data[static_cast<size_t>(i)]);
+        else
+            f.tree->Items().AddChildObject(parent, text, &data[static_cast<size_t>(i)]);
+    }
+    f.tree->Items().EndUpdate();
+    ASSERT_EQ(f.tree->Items().Count(), 1000);
+    for (int i = 0; i < 1000; ++i) {
+        TTreeNode* n = f.tree->Items()[i];
+        ASSERT_EQ(n->Text(), "node " + std::to_string(i));
+        ASSERT_EQ(*static_cast<int*>(n->Data()), i);
+        ASSERT_EQ(n->AbsoluteIndex(), i);
+        ASSERT_EQ(n->Level(), i % 10 == 0 ? 0 : 1);
+    }
+    EXPECT_EQ(SendMessage(f.tree->Handle(), TVM_GETCOUNT, 0, 0), 1000);
+    EXPECT_THROW(f.tree->Items()[1000], EListError);
+
+    TTreeNode* fifty = f.tree->Items()[50];
+    EXPECT_EQ(fifty->Count(), 9);
+    EXPECT_EQ(fifty->Index(), 5);
+    EXPECT_EQ(fifty->getFirstChild()->Text(), "node 51");
+    EXPECT_EQ(fifty->getNextSibling()->Text(), "node 60");
+    EXPECT_EQ(fifty->getPrevSibling()->Text(), "node 40");
+    EXPECT_EQ(fifty->GetPrev()->Text(), "node 49");
+    EXPECT_EQ(fifty->GetNext()->Text(), "node 51");
+    EXPECT_EQ(f.tree->Items()[59]->GetNext(), fifty->getNextSibling());
+    EXPECT_EQ(f.tree->Items()[59]->Parent(), fifty);
+
+    fifty->Expand(false);
+    f.tree->Items()[55]->SetImageIndex(2);
+    f.tree->SetSelected(f.tree->Items()[55]);
+    EXPECT_EQ(f.tree->Selected()->Text(), "node 55");
+
+    // A new window gets the same nodes, data, expansion and selection.
+    f.tree->SetShowLines(false);
+    f.tree->RecreateWnd();
+    EXPECT_EQ(SendMessage(f.tree->Handle(), TVM_GETCOUNT, 0, 0), 1000);
+    EXPECT_EQ(f.tree->Items().Count(), 1000);
+    EXPECT_EQ(*static_cast<int*>(f.tree->Items()[999]->Data()), 999);
+    EXPECT_TRUE(fifty->Expanded());
+    EXPECT_FALSE(f.tree->Items()[60]->Expanded());
+    EXPECT_EQ(f.tree->Selected(), f.tree->Items()[55]);
+    EXPECT_EQ(f.tree->Items()[55]->ImageIndex(), 2);
+
+    // Moving keeps the subtree.
+    TTreeNode* ten = f.tree->Items()[10];
+    ten->MoveTo(f.tree->Items().GetFirstNode(), naAddFirst);
+    EXPECT_EQ(f.tree->Items().GetFirstNode(), ten);
+    EXPECT_EQ(f.tree->Items()[1]->Text(), "node 11");
+    EXPECT_EQ(f.tree->Items()[10]->Text(), "node 0");
+    EXPECT_THROW(ten->MoveTo(ten->getFirstChild(), naAddChild), EInvalidOperation);
+}
+
+TEST(TreeView, DeletionTellsOnDeletionOfEveryNodeChildrenFirst) {
+    TreeForm f;
+    std::vector<std::string> gone;
+    f.tree->OnDeletion = [&](TObject*, TTreeNode* n) {
+        // The node is whole while its handler runs.
+        gone.push_back(n->Text() + (n->Parent() ? "<" + n->Parent()->Text() : ""));
+    };
+    TTreeNodes& items = f.tree->Items();
+    TTreeNode* a = items.Add(nullptr, "a");
+    TTreeNode* a1 = items.AddChild(a, "a1");
+    items.AddChild(a1, "a1x");
+    items.AddChild(a, "a2");
+    TTreeNode* b = items.Add(nullptr, "b");
+    items.AddChild(b, "b1");
+    items.AddFirst(a, "first");
+    items.Insert(b, "before b");
+    f.Show();
+    EXPECT_EQ(items.Count(), 8);
+    EXPECT_EQ(items[0]->Text(), "first");
+    EXPECT_EQ(items[5]->Text(), "before b");
+
+    a->Delete();
+    EXPECT_EQ(gone, (std::vector<std::string>{"a1x<a1", "a1<a", "a2<a", "a"}));
+    EXPECT_EQ(items.Count(), 4);
+    EXPECT_EQ(SendMessage(f.tree->Handle(), TVM_GETCOUNT, 0, 0), 4);
+    gone.clear();
+    b->DeleteChildren();
+    EXPECT_EQ(gone, std::vector<std::string>{"b1<b"});
+    EXPECT_FALSE(b->HasChildren());
+    gone.clear();
+    items.Clear();
+    EXPECT_EQ(gone, (std::vector<std::string>{"first", "before b", "b"}));
+    EXPECT_EQ(items.Count(), 0);
+    EXPECT_EQ(items.GetFirstNode(), nullptr);
+    // Nodes left at the end go with the control, and are told of too.
+    items.Add(nullptr, "last");
+    gone.clear();
+    delete f.tree;
+    f.tree = nullptr;
+    EXPECT_EQ(gone, std::vector<std::string>{"last"});
+}
+
+TEST(TreeView, SelectionEventsAndControlAndShiftClicksSelectSeveralNodes) {
+    TreeForm f;
+    for (int i = 0; i < 6; ++i)
+        f.tree->Items().Add(nullptr, "n" + std::to_string(i));
+    std::vector<std::string> log;
+    f.tree->OnChange = [&](TObject*, TTreeNode* n) { log.push_back("change " + (n ? n->Text() : "-")); };
+    bool allow = true;
+    f.tree->OnChanging = [&](TObject*, TTreeNode* n, bool& a) {
+        log.push_back("changing " + n->Text());
+        a = allow;
+    };
+    f.Show();
+    TTreeNodes& items = f.tree->Items();
+
+    f.tree->SetSelected(items[1]);
+    EXPECT_EQ(log, (std::vector<std::string>{"changing n1", "change n1"}));
+    log.clear();
+    allow = false;
+    TPoint p = f.Label(items[2]);
+    Click(f.tree, p.x, p.y);
+    EXPECT_EQ(f.tree->Selected(), items[1]);
+    EXPECT_EQ(log, std::vector<std::string>{"changing n2"});
+    allow = true;
+    log.clear();
+
+    f.tree->SetMultiSelect(true);
+    f.tree->SetMultiSelectStyle(TMultiSelectStyle{msControlSelect, msShiftSelect});
+    // Off the last click's spot, so that it is no double click.
+    Click(f.tree, p.x + 4, p.y);
+    EXPECT_EQ(f.tree->Selected(), items[2]);
+    EXPECT_EQ(f.tree->SelectionCount(), 1);
+    p = f.Label(items[4]);
+    ClickWith(VK_CONTROL, f.tree, p.x, p.y);
+    EXPECT_EQ(f.tree->SelectionCount(), 2);
+    EXPECT_EQ(f.tree->Selections(0), items[2]);
+    EXPECT_EQ(f.tree->Selections(1), items[4]);
+    EXPECT_TRUE(items[4]->Selected());
+    EXPECT_FALSE(items[3]->Selected());
+    EXPECT_EQ(SendMessage(f.tree->Handle(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(items[4]->ItemId()),
+                          TVIS_SELECTED),
+              static_cast<LRESULT>(TVIS_SELECTED));
+    // Ctrl on a selected node takes it out again.
+    ClickWith(VK_CONTROL, f.tree, p.x + 4, p.y);
+    EXPECT_EQ(f.tree->SelectionCount(), 1);
+    EXPECT_EQ(SendMessage(f.tree->Handle(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(items[4]->ItemId()),
+                          TVIS_SELECTED),
+              0);
+    // Shift selects the range from the last plain or Ctrl click.
+    p = f.Label(items[0]);
+    ClickWith(VK_SHIFT, f.tree, p.x, p.y);
+    ASSERT_EQ(f.tree->SelectionCount(), 5);
+    EXPECT_EQ(f.tree->Selections(4), items[0]);
+    // A node that goes leaves the selection.
+    items[3]->Delete();
+    EXPECT_EQ(f.tree->SelectionCount(), 4);
+    // A plain click starts again with one node.
+    p = f.Label(items[3]);
+    Click(f.tree, p.x, p.y);
+    EXPECT_EQ(f.tree->SelectionCount(), 1);
+    EXPECT_EQ(f.tree->Selections(0)->Text(), "n4");
+    EXPECT_EQ(log.back(), "change n4");
+}
+
+TEST(TreeView, LabelEditingGoesThroughOnEditingAndOnEditedWhichMayChangeOrRefuseTheText) {
+    TreeForm f;
+    TTreeNode* a = f.tree->Items().Add(nullptr, "alpha");
+    TTreeNode* b = f.tree->Items().Add(nullptr, "beta");
+    bool allowEdit = true;
+    f.tree->OnEditing = [&](TObject*, TTreeNode*, bool& allow) { allow = allowEdit; };
+    f.tree->OnEdited = [&](TObject*, TTreeNode* n, std::string& s) {
+        if (s.empty())
+            s = n->Text(); // refused: keep the old text
+        else
+            s = "[" + s + "]";
+    };
+    f.Show();
+    f.tree->SetFocus();
+
+    ASSERT_TRUE(a->EditText());
+    EXPECT_TRUE(f.tree->IsEditing());
+    Type("new");
+    Key(VK_RETURN);
+    EXPECT_FALSE(f.tree->IsEditing());
+    EXPECT_EQ(a->Text(), "[new]");
+    TVITEM it;
+    char buffer[64] = {};
+    it.mask = TVIF_TEXT | TVIF_HANDLE;
+    it.hItem = a->ItemId();
+    it.pszText = buffer;
+    it.cchTextMax = sizeof buffer;
+    SendMessage(f.tree->Handle(), TVM_GETITEM, 0, reinterpret_cast<LPARAM>(&it));
+    EXPECT_STREQ(buffer, "[new]");
+
+    ASSERT_TRUE(b->EditText());
+    Key(VK_BACK);
+    Key(VK_RETURN);
+    EXPECT_EQ(b->Text(), "beta");
+    // Escape cancels without asking.
+    ASSERT_TRUE(b->EditText());
+    Type("zzz");
+    Key(VK_ESCAPE);
+    EXPECT_EQ(b->Text(), "beta");
+
+    allowEdit = false;
+    EXPECT_FALSE(b->EditText());
+    allowEdit = true;
+    f.tree->SetReadOnly(true);
+    EXPECT_FALSE(b->EditText());
+}
+
+TEST(TreeView, ExpansionKeysDoubleClicksAndTheContextMenuReachTheirEvents) {
+    TreeForm f;
+    TTreeNode* root = f.tree->Items().Add(nullptr, "root");
+    f.tree->Items().AddChild(root, "child");
+    std::vector<std::string> log;
+    bool allowCollapse = false;
+    f.tree->OnExpanding = [&](TObject*, TTreeNode* n, bool&) { log.push_back("expanding " + n->Text()); };
+    f.tree->OnExpanded = [&](TObject*, TTreeNode* n) { log.push_back("expanded " + n->Text()); };
+    f.tree->OnCollapsing = [&](TObject*, TTreeNode*, bool& a) {
+        log.push_back("collapsing");
+        a = allowCollapse;
+    };
+    f.tree->OnCollapsed = [&](TObject*, TTreeNode*) { log.push_back("collapsed"); };
+    f.tree->OnKeyUp = [&](TObject*, WORD& key, TShiftState) {
+        log.push_back("keyup " + std::to_string(key));
+    };
+    f.tree->OnDblClick = [&](TObject*) { log.push_back("dblclick"); };
+    f.tree->OnContextPopup = [&](TObject*, TPoint pos, bool& handled) {
+        log.push_back("popup " + std::to_string(pos.x) + "," + std::to_string(pos.y));
+        handled = true;
+    };
+    f.Show();
+    root->Expand(false);
+    EXPECT_EQ(log, (std::vector<std::string>{"expanding root", "expanded root"}));
+    EXPECT_TRUE(root->Expanded());
+    log.clear();
+    root->Collapse(false);
+    EXPECT_TRUE(root->Expanded());
+    allowCollapse = true;
+    root->Collapse(false);
+    EXPECT_FALSE(root->Expanded());
+    EXPECT_EQ(log, (std::vector<std::string>{"collapsing", "collapsing", "collapsed"}));
+    log.clear();
+
+    f.tree->SetSelected(root);
+    f.tree->SetFocus();
+    Pump();
+    Key(VK_F1 + 1);
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.back(), "keyup 113");
+    log.clear();
+    const TPoint p{10, 5};
+    Click(f.tree, p.x, p.y, true);
+    EXPECT_NE(std::find(log.begin(), log.end(), "dblclick"), log.end());
+    log.clear();
+    RightClick(f.tree, 20, 6);
+    EXPECT_EQ(log, std::vector<std::string>{"popup 20,6"});
+}
