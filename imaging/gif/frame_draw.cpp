@@ -52,8 +52,8 @@ void TransparentStretch(HDC dest, const RECT& destRect, HDC source, const RECT& 
     const int dw = destRect.right - destRect.left, dh = destRect.bottom - destRect.top;
     const int sw = sourceRect.right - sourceRect.left, sh = sourceRect.bottom - sourceRect.top;
     if (dw == sw && dh == sh) {
-        MaskBlt(dest, destRect.left, destRect.top, dw, dh, source, sourceRect.left, sourceRect.top, mask, 0, 0,
-                MAKEROP4(0x00AA0029, SRCCOPY));
+        MaskBlt(dest, destRect.left, destRect.top, dw, dh, source, sourceRect.left, sourceRect.top, mask, 0,
+                0, MAKEROP4(0x00AA0029, SRCCOPY));
         return;
     }
     HDC maskDc = CreateCompatibleDC(nullptr);
@@ -148,7 +148,7 @@ void TGIFSubImage::Draw(TCanvas& canvas, const RECT& rect, bool doTransparent, b
         if (mask)
             gif::TransparentStretch(dest, place, source, sourceRect, mask);
         else
-            StretchBlt(dest, place.left, place.top, place.right - place.left, place.bottom - place.top, source, 0, 0,
-                       Width(), Height(), SRCCOPY);
+            StretchBlt(dest, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                       source, 0, 0, Width(), Height(), SRCCOPY);
     }
 }

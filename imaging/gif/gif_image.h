@@ -149,7 +149,8 @@ private:
     TGIFPainter* painter_ = nullptr;
 };
 
-// The picture-format registry and clipboard name of GIF images (also done once at start-up).
+// Registers GIF images for the extension "gif" with pictures; done once at start-up, and
+// harmless again.
 void RegisterGIFImage();
 // Whether the screen shows at most 256 colours.
 bool LowColorDisplay();

@@ -26,8 +26,8 @@ COLORREF ToColorRef(uint32_t argbOrColorRef) {
 
 } // namespace
 
-TGIFPainter::TGIFPainter(TGIFPainter** painterRef, TGIFPaintOptions options, const RECT& rect, TCanvas& canvas,
-                         TGIFImage& image)
+TGIFPainter::TGIFPainter(TGIFPainter** painterRef, TGIFPaintOptions options, const RECT& rect,
+                         TCanvas& canvas, TGIFImage& image)
     : TThread(true), image_(&image), canvas_(&canvas), rect_(rect), options_(options),
       animationSpeed_(std::max(0, image.AnimationSpeed())), painterRef_(painterRef) {
     if (Threaded() && (options_ & gpAnimate) && image.Images().Count() >= 2)
@@ -140,7 +140,8 @@ TGIFPainter::FrameFacts TGIFPainter::Inspect(int index) {
         facts.Delay = gif::FrameDelay(frame, Threaded());
         TGIFExtensionList& ext = frame.Extensions();
         for (int k = 0; k < ext.Count(); ++k) {
-            if (auto* gce = dynamic_cast<TGIFGraphicControlExtension*>(ext[k])) facts.Disposal = gce->Disposal();
+            if (auto* gce = dynamic_cast<TGIFGraphicControlExtension*>(ext[k]))
+                facts.Disposal = gce->Disposal();
             if (auto* loop = dynamic_cast<TGIFAppExtNSLoop*>(ext[k]); loop && !facts.HasLoop) {
                 facts.HasLoop = true;
                 facts.Loops = loop->Loops;
@@ -223,7 +224,8 @@ void TGIFPainter::Wait(int64_t& delay, uint32_t& startTime, int64_t& drift) {
         return;
     }
     if (delay <= 0 && animationSpeed_ != 0) return;
-    const uint32_t timeout = delay < 0 ? INFINITE : static_cast<uint32_t>(std::min<int64_t>(delay, 0x7FFFFFFF));
+    const uint32_t timeout =
+        delay < 0 ? INFINITE : static_cast<uint32_t>(std::min<int64_t>(delay, 0x7FFFFFFF));
     if (event_ && event_->WaitFor(timeout) == wrSignaled) {
         drift = 0;
         startTime = GetTickCount();
@@ -315,8 +317,8 @@ void TGIFPainter::RestoreBackground(TGIFSubImage& frame) {
     if (!(options_ & gpTransparent) || !background_) {
         if (tile && (frame.Width() == image.Width() || frame.Height() == image.Height()))
             cells.assign(1, frame.ScaleRect(whole));
-        const uint32_t colour = image.BackgroundColor() != clNoneColor ? ToColorRef(image.BackgroundColor())
-                                                                        : backgroundColor_;
+        const uint32_t colour =
+            image.BackgroundColor() != clNoneColor ? ToColorRef(image.BackgroundColor()) : backgroundColor_;
         backup.Brush().SetColor(static_cast<TColor>(colour));
         backup.Brush().SetStyle(bsSolid);
         for (const RECT& cell : cells)

@@ -7,7 +7,8 @@
 
 namespace gif_test {
 
-std::unique_ptr<TGIFImage> MakeAnimation(int width, int height, const std::vector<FrameSpec>& frames, int loops) {
+std::unique_ptr<TGIFImage> MakeAnimation(int width, int height, const std::vector<FrameSpec>& frames,
+                                         int loops) {
     TGIFImage built;
     for (size_t i = 0; i < frames.size(); ++i) {
         const FrameSpec& spec = frames[i];

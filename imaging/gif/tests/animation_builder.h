@@ -10,7 +10,7 @@ namespace gif_test {
 
 struct FrameSpec {
     COLORREF Color = 0;
-    int Delay = 10;    // hundredths of a second
+    int Delay = 10; // hundredths of a second
     int Disposal = 1;
     RECT Bounds{0, 0, 0, 0}; // empty: the whole screen
     // Pixels (relative to Bounds) shown as the transparent index; empty rect: none.

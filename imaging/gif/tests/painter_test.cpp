@@ -59,8 +59,8 @@ struct Window {
             return RegisterClass(wc) != 0;
         }();
         EXPECT_TRUE(registered);
-        Handle = CreateWindowEx(0, "GifPainterTestWindow", "gif", WS_POPUP | WS_VISIBLE, 10, 10, width, height,
-                                nullptr, nullptr, nullptr, nullptr);
+        Handle = CreateWindowEx(0, "GifPainterTestWindow", "gif", WS_POPUP | WS_VISIBLE, 10, 10, width,
+                                height, nullptr, nullptr, nullptr, nullptr);
         Dc = GetDC(Handle);
         Canvas.SetHandle(Dc);
         DestroyHandlers()[Handle] = [this] { Release(); };
@@ -145,6 +145,11 @@ TEST(GifPainter, PlaysFramesInOrderWithTheirDelaysInAWindow) {
     TGIFPainter* painter = image->Painter();
     image->Draw(window.Canvas, RECT{0, 0, 96, 64});
     EXPECT_EQ(image->Painter(), painter);
+    // Another rectangle stops the old painter first.
+    image->Draw(window.Canvas, RECT{0, 0, 48, 32});
+    EXPECT_NE(image->Painter(), nullptr);
+    EXPECT_EQ(image->Painters().size(), 1u);
+    EXPECT_TRUE(EqualRect(image->Painter()->Rect(), RECT{0, 0, 48, 32}));
     image->PaintStop();
     EXPECT_TRUE(image->Painters().empty());
 }
