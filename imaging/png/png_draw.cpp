@@ -50,7 +50,6 @@ inline uint8_t Blend(uint8_t src, uint8_t a, uint8_t dst) {
     return uint8_t((unsigned(src) * a + 255 + (255u - a) * dst) >> 8);
 }
 
-
 // A memory DC with a 32-bit top-down DIB section selected into it; everything is released on destruction.
 class MemoryImage {
 public:
@@ -122,9 +121,9 @@ BITMAPINFO256 InfoOf(const TChunkIHDR& header) {
 
 void DrawOpaque(HDC dc, const TChunkIHDR& header, const TRect& rect) {
     const BITMAPINFO256 info = InfoOf(header);
-    StretchDIBits(dc, rect.left, rect.top, rect.Width(), rect.Height(), 0, 0, static_cast<int>(header.Width()),
-                  static_cast<int>(header.Height()), header.DibBits(), reinterpret_cast<const BITMAPINFO*>(&info),
-                  DIB_RGB_COLORS, SRCCOPY);
+    StretchDIBits(dc, rect.left, rect.top, rect.Width(), rect.Height(), 0, 0,
+                  static_cast<int>(header.Width()), static_cast<int>(header.Height()), header.DibBits(),
+                  reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, SRCCOPY);
 }
 
 // The key is compared with the stored pixel values, so two palette entries of one colour stay apart and

@@ -82,8 +82,12 @@ public:
     // The header calls this whenever it rebuilds its pixels.
     void ReleaseCachedPalette();
 
-protected:
+    // Into another PNG image, or into a bitmap of the header's bit count (pf1bit, pf4bit, pf8bit or
+    // pf24bit) with its colour table, keyed when the image is; alpha is not carried. Public because a
+    // bitmap assigned from any graphic draws it instead of asking the graphic.
     void AssignTo(TPersistent* Dest) override;
+
+protected:
     // Opaque and colour-keyed images stretch to rect; images with alpha keep their own size from its
     // top-left corner, clipped to it. Never raises: a paint goes on whatever the image holds.
     void Draw(TCanvas& canvas, const TRect& rect) override;
