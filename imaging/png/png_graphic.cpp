@@ -62,7 +62,7 @@ void TPNGObject::Assign(TPersistent* Source) {
         CopyFromPng(*png);
         Changed(this);
     } else if (auto* bitmap = dynamic_cast<TBitmap*>(Source)) {
-        const bool transparent = bitmap->Transparent();
+        const bool transparent = bitmap->Transparent() && !bitmap->Empty();
         CopyFromBitmap(*bitmap, transparent, transparent ? ColorToRGB(bitmap->TransparentColor()) : 0);
         Changed(this);
     } else {
@@ -166,6 +166,13 @@ void TPNGObject::CopyFromBitmap(TBitmap& bitmap, bool transparent, COLORREF tran
     const size_t rowBytes = (size_t(ihdr.Width()) * ihdr.BitCount() + 7) / 8;
     for (uint32_t y = 0; y < ihdr.Height(); ++y)
         std::memcpy(ihdr.RowAddress(y), source->ScanLine(static_cast<int>(y)), rowBytes);
+    // A key colour that is not in the colour table would make entry 0 transparent instead.
+    if (transparent && indexed) {
+        const auto& colors = ihdr.ColorTable();
+        transparent = std::any_of(colors.begin(), colors.begin() + (1 << bits), [&](const PngRgbQuad& c) {
+            return RGB(c.rgbRed, c.rgbGreen, c.rgbBlue) == (transparentColor & 0xFFFFFF);
+        });
+    }
     if (transparent) {
         auto trns = std::make_unique<TChunktRNS>(this);
         TChunktRNS& key = *trns;

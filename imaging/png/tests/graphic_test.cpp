@@ -258,6 +258,18 @@ TEST(PngGraphic, TakesBitmapsOfEveryDepthAndSavesThem) {
         EXPECT_EQ(again.ReadPixel(x, 0), RGB(uint8_t(indices[x] / 2), uint8_t(255 - indices[x]), indices[x]))
             << x;
 
+    // A transparent colour that the table lacks keys nothing (entry 0 stays opaque).
+    indexed.SetTransparentColor(TColor(RGB(1, 1, 1)));
+    indexed.SetTransparent(true);
+    TPNGObject absentKey;
+    absentKey.Assign(&indexed);
+    EXPECT_EQ(absentKey.AlphaKind(), pakNone);
+    indexed.SetTransparentColor(TColor(RGB(3, 248, 7)));
+    absentKey.Assign(&indexed);
+    EXPECT_EQ(absentKey.AlphaKind(), pakColorKey);
+    EXPECT_EQ(absentKey.ColorKey(), RGB(3, 248, 7));
+    indexed.SetTransparent(false);
+
     // A handle of the caller's stays the caller's.
     TPNGObject fromHandle;
     fromHandle.CopyFromBitmapHandle(indexed.Handle(), false, 0);
