@@ -1,8 +1,8 @@
 #pragma once
 // Push buttons, check boxes and radio buttons over the "BUTTON" window class.
+#include "platform/stdctrls/std_types.h"
 #include "platform/vcl/win_control.h"
 
-enum TLeftRight { taLeftJustify, taRightJustify };
 enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
 
 class TButtonControl : public TWinControl {
