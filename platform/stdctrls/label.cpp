@@ -80,10 +80,11 @@ void TLabel::AdjustBounds() {
     measure.SetWidth(1);
     measure.SetHeight(1);
     measure.Canvas().SetFont(Font());
-    std::string text = Caption();
-    if (text.empty()) text = " ";
+    // An empty caption still has the height of a line.
+    const std::string caption = Caption();
+    const char* text = caption.empty() ? " " : caption.c_str();
     RECT r{0, 0, wordWrap_ ? Width() : 0, 0};
-    DrawText(measure.Canvas().Handle(), text.c_str(), -1, &r,
+    DrawText(measure.Canvas().Handle(), text, -1, &r,
              (TextFlags() & ~(DT_CENTER | DT_RIGHT)) | DT_CALCRECT);
     int left = Left();
     const int width = wordWrap_ ? Width() : r.right;
