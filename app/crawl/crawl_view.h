@@ -1,0 +1,50 @@
+#pragma once
+// What the crawl shows and where its pages go: the seams to the wizard's progress page and to the
+// result tree. The defaults show nothing.
+#include <string>
+
+#include "platform/rtl/date_time.h"
+
+namespace crawl {
+
+class CrawlView {
+public:
+    virtual ~CrawlView() = default;
+    // lblLookingIn: the start address.
+    virtual void ShowLookingIn(const std::string&) {}
+    // lblFileFound: the address being fetched.
+    virtual void ShowFileFound(const std::string&) {}
+    // lblFileCount.
+    virtual void ShowFileCount(const std::string&) {}
+    // lblTotalFiles, once the crawl has run to its end.
+    virtual void ShowTotalFiles(const std::string&) {}
+    // memoFiles.
+    virtual int MemoLineCount() const { return 0; }
+    virtual void ClearMemo() {}
+    virtual void AppendMemo(const std::string&) {}
+    // Lets the message loop run once; the default runs the GUI thread's messages.
+    virtual void ProcessMessages();
+};
+
+// One page that loaded.
+struct CrawledPage {
+    // The address as queued (the root: the address fetched).
+    std::string URL;
+    // The record's text: the title, or what stands in for it.
+    std::string Text;
+    // The text the node shows.
+    std::string Shown;
+    // The folder the page belongs to, ending with "/", scheme and host lower-cased.
+    std::string Folder;
+    std::string Referrer;
+    TDateTime LastModified = 0;
+};
+
+class CrawlResults {
+public:
+    virtual ~CrawlResults() = default;
+    virtual void AddRootNode(const CrawledPage& Page) = 0;
+    virtual void AddPageNode(const CrawledPage& Page) = 0;
+};
+
+} // namespace crawl

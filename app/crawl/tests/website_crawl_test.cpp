@@ -1,0 +1,269 @@
+#include "app/core/map_profile.h"
+#include "app/crawl/crawl_view.h"
+#include "app/crawl/website_crawl.h"
+#include "crawl_test_support.h"
+#include "fetch/file_fetcher.h"
+#include "fetch/http/http_settings.h"
+#include "fetch/http/win_http.h"
+#include "platform/gui/message_loop.h"
+#include "platform/rtl/string_list.h"
+
+#include <chrono>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+using crawl::CrawledPage;
+
+class RecordingView : public crawl::CrawlView {
+public:
+    void ShowLookingIn(const std::string& s) override { lookingIn = s; }
+    void ShowFileFound(const std::string& s) override {
+        found.push_back(s);
+        if (OnFileFound) OnFileFound(s);
+    }
+    void ShowFileCount(const std::string& s) override { fileCount = s; }
+    void ShowTotalFiles(const std::string& s) override { totalFiles = s; }
+    int MemoLineCount() const override { return static_cast<int>(memo.size()); }
+    void ClearMemo() override {
+        memo.clear();
+        ++memoClears;
+    }
+    void AppendMemo(const std::string& s) override {
+        memo.push_back(s);
+        allLogged.push_back(s);
+    }
+
+    std::string lookingIn, fileCount, totalFiles;
+    std::vector<std::string> found, memo, allLogged;
+    int memoClears = 0;
+    std::function<void(const std::string&)> OnFileFound;
+};
+
+class RecordingResults : public crawl::CrawlResults {
+public:
+    void AddRootNode(const CrawledPage& p) override {
+        EXPECT_TRUE(pages.empty()) << "the root comes first";
+        pages.push_back(p);
+    }
+    void AddPageNode(const CrawledPage& p) override {
+        EXPECT_FALSE(pages.empty()) << "a page before the root";
+        pages.push_back(p);
+    }
+    const CrawledPage* Find(const std::string& url) const {
+        for (const auto& p : pages)
+            if (p.URL == url) return &p;
+        return nullptr;
+    }
+    std::vector<CrawledPage> pages;
+};
+
+std::string page(const std::string& title, const std::string& body, const std::string& head = {}) {
+    return "<html><head>" + head + (title.empty() ? "" : "<title>" + title + "</title>") + "</head><body>" +
+           body + "</body></html>";
+}
+
+std::string links(std::initializer_list<std::string> hrefs) {
+    std::string out;
+    for (const auto& h : hrefs)
+        out += "<a href=\"" + h + "\">" + h + "</a>\n";
+    return out;
+}
+
+// The request lines of the log, with the repeats of a redirect loop folded into one line.
+std::vector<std::string> logLines(const std::string& log) {
+    std::vector<std::string> out;
+    std::istringstream in(log);
+    std::string line;
+    while (std::getline(in, line))
+        if (out.empty() || out.back() != line || line.rfind("/loop.html ", 0) != 0) out.push_back(line);
+    return out;
+}
+
+struct Crawler {
+    explicit Crawler(const crawl_test::Site& site) : fetcher(nullptr) {
+        profile.SetFileTypes("*.html;*.htm;*.pdf;");
+        profile.SetUsePageTitles(true);
+        fetcher.SetLinkTypes(LinkBit(ltA_href) | LinkBit(ltAREA_href) | LinkBit(ltFRAME_src) |
+                             LinkBit(ltIFRAME_src));
+        fetcher.HttpClient()->Timeouts()->ReceiveTimeout = 1500;
+        (void)site;
+    }
+    TMapProfile profile;
+    TFileFetcher fetcher;
+    TStringList ignoreFolders, ignoreFiles;
+    RecordingView view;
+    RecordingResults results;
+    crawl::TWebsiteCrawl crawl{fetcher, profile, ignoreFolders, ignoreFiles, view, results};
+};
+
+const std::string kSlowDirectives = R"(
+    location = /error.html { return 500; }
+    location = /redir1.html { return 302 /redir2.html; }
+    location = /redir2.html { return 301 /sub/e.html; }
+    location = /loop.html { return 302 /loop.html; }
+    location = /slow.html { default_type text/html; echo_sleep 1; echo '<html><head><title>Slow</title></head><body><a href="after-slow.html">next</a></body></html>'; }
+    location = /slower.html { default_type text/html; echo_sleep 5; echo '<html><body><a href="never.html">x</a></body></html>'; }
+    location = /stall.html { default_type text/html; echo_sleep 30; echo 'late'; }
+)";
+
+TEST(WebsiteCrawl, FetchesTheSiteBreadthFirstOnceEachWithTitlesAndFolders) {
+    crawl_test::Site site(kSlowDirectives);
+    ASSERT_TRUE(site.Running());
+    const std::string root = site.Url("/");
+    const std::string p = std::to_string(site.Port());
+    const std::string otherPort = std::to_string(crawl_test::FreePort());
+    site.Put("/index.html",
+             page("Start Page",
+                  links({"a.html", "/sub/b.html", "//127.0.0.1:" + p + "/c.html",
+                         "http://127.0.0.1:" + p + "/D.HTML", "a.html#frag", "#top",
+                         "mailto:someone@example.com", "http://127.0.0.2:" + p + "/other.html",
+                         "http://127.0.0.1:" + otherPort + "/x.html", "q.html?session=7", "q.html?page=2"}) +
+                      "<a rel=\"nofollow\" href=\"nofollow.html\">nf</a>\n" +
+                      links({"dir", "image.png", "notes.txt", "doc.pdf", "c++/plus.html"}) +
+                      "<a href='quote\"x.html'>quote</a>\n" +
+                      links({"missing.html", "error.html", "redir1.html", "loop.html", "slow.html",
+                             "stall.html", "frames.html", "map.html", "base.html", "cp1252.html", "utf8.html",
+                             "ignored/skip.html", "skipfile.html"})));
+    site.Put("/a.html", page("Page A", links({"sub/b.html", "a2.html"})));
+    site.Put("/a2.html", page("Page A2", ""));
+    site.Put("/sub/b.html", page("Page B", links({"../a.html", "deeper/g.html"})));
+    site.Put("/sub/deeper/g.html", page("Page G", ""));
+    site.Put("/c.html", page("", "no title"));
+    site.Put("/D.HTML", page("Upper", ""));
+    site.Put("/q.html", page("Query", ""));
+    site.Put("/nofollow.html", page("NF", ""));
+    site.Put("/other.html", page("Other", ""));
+    site.Put("/dir/index.html", page("Dir", links({"inner.html"})));
+    site.Put("/dir/inner.html", page("Inner", ""));
+    site.Put("/image.png", "png");
+    site.Put("/notes.txt", "text");
+    site.Put("/doc.pdf", "%PDF-1.4\n");
+    site.Put("/c++/plus.html", page("Plus", ""));
+    site.Put("/quote\"x.html", page("Quote", ""));
+    site.Put("/sub/e.html", page("Page E", links({"f.html"})));
+    site.Put("/sub/f.html", page("Page F", ""));
+    site.Put("/after-slow.html", page("After Slow", ""));
+    site.Put("/frames.html",
+             "<html><head><title>Frames</title></head><frameset><frame src=\"f1.html\">"
+             "<frame src=\"sub/f2.html\"></frameset><body><iframe src=\"if.html\"></iframe></body></html>");
+    site.Put("/f1.html", page("Frame 1", ""));
+    site.Put("/sub/f2.html", page("Frame 2", ""));
+    site.Put("/if.html", page("IFrame", ""));
+    site.Put(
+        "/map.html",
+        page("Map", "<map name=\"m\"><area href=\"area.html\" shape=\"rect\" coords=\"0,0,1,1\"></map>"));
+    site.Put("/area.html", page("Area", ""));
+    site.Put("/base.html", page("Base", links({"x.html"}), "<base href=\"/sub/deep/\">"));
+    site.Put("/sub/deep/x.html", page("Deep X", ""));
+    site.Put("/cp1252.html",
+             page("Caf\xE9 \x80", "",
+                  "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">"));
+    site.Put("/utf8.html", page("\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82", "",
+                                "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"));
+    site.Put("/ignored/skip.html", page("Skip", ""));
+    site.Put("/skipfile.html", page("Skip file", ""));
+
+    Crawler c(site);
+    c.profile.FollowQueryParts()->Add("session");
+    c.ignoreFolders.Add(site.Url("/ignored/"));
+    c.ignoreFiles.Add(site.Url("/skipfile.html"));
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_TRUE(c.crawl.CrawlWebsite(root));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
+    EXPECT_FALSE(c.crawl.Crawling());
+    EXPECT_EQ(c.view.lookingIn, root);
+
+    const std::vector<std::string> order = {
+        "/", "/a.html", "/sub/b.html", "/c.html", "/D.HTML", "/q.html?page=2", "/dir", "/doc.pdf",
+        "/c++/plus.html", "/quote\"x.html", "/missing.html", "/error.html", "/redir1.html", "/loop.html",
+        "/slow.html", "/stall.html", "/frames.html", "/map.html", "/base.html", "/cp1252.html", "/utf8.html",
+        // the second level
+        "/a2.html", "/sub/deeper/g.html", "/dir/inner.html", "/sub/f.html", "/after-slow.html", "/f1.html",
+        "/sub/f2.html", "/if.html", "/area.html", "/sub/deep/x.html"};
+    std::vector<std::string> expectedFound;
+    for (const auto& path : order)
+        expectedFound.push_back(site.Url(path));
+    EXPECT_EQ(c.view.found, expectedFound);
+
+    // The server saw each page once, in the same order; the stalled page is logged whenever nginx
+    // notices the client is gone, so it is left out of the order.
+    std::vector<std::string> expectedLog = {"/ 200",
+                                            "/a.html 200",
+                                            "/sub/b.html 200",
+                                            "/c.html 200",
+                                            "/D.HTML 200",
+                                            "/q.html?page=2 200",
+                                            "/dir 301",
+                                            "/dir/ 200",
+                                            "/doc.pdf 200",
+                                            "/c++/plus.html 200",
+                                            "/quote%22x.html 200",
+                                            "/missing.html 404",
+                                            "/error.html 500",
+                                            "/redir1.html 302",
+                                            "/redir2.html 301",
+                                            "/sub/e.html 200",
+                                            "/loop.html 302",
+                                            "/slow.html 200",
+                                            "/frames.html 200",
+                                            "/map.html 200",
+                                            "/base.html 200",
+                                            "/cp1252.html 200",
+                                            "/utf8.html 200",
+                                            "/a2.html 200",
+                                            "/sub/deeper/g.html 200",
+                                            "/dir/inner.html 200",
+                                            "/sub/f.html 200",
+                                            "/after-slow.html 200",
+                                            "/f1.html 200",
+                                            "/sub/f2.html 200",
+                                            "/if.html 200",
+                                            "/area.html 200",
+                                            "/sub/deep/x.html 200"};
+    std::vector<std::string> log;
+    for (const auto& line : logLines(site.AccessLog()))
+        if (line.rfind("/stall.html ", 0) != 0) log.push_back(line);
+    EXPECT_EQ(log, expectedLog);
+
+    // Loaded: everything but the 404, the 500, the redirect loop and the stalled page.
+    const int loaded = static_cast<int>(order.size()) - 4;
+    EXPECT_EQ(c.crawl.FileCount(), loaded);
+    EXPECT_EQ(c.crawl.UrlCount(), static_cast<int>(order.size()));
+    EXPECT_EQ(c.view.totalFiles, "Total Files Found: " + std::to_string(loaded));
+    ASSERT_EQ(static_cast<int>(c.results.pages.size()), loaded);
+
+    const CrawledPage& home = c.results.pages.front();
+    EXPECT_EQ(home.URL, root);
+    EXPECT_EQ(home.Folder, root);
+    EXPECT_EQ(home.Shown, "Start Page");
+    EXPECT_EQ(home.Referrer, "");
+    struct Expected {
+        std::string path, shown, folder;
+    };
+    for (const Expected& e :
+         std::vector<Expected>{{"/a.html", "Page A", "/"},
+                               {"/sub/b.html", "Page B", "/sub/"},
+                               {"/sub/deeper/g.html", "Page G", "/sub/deeper/"},
+                               {"/c.html", site.Url("/c.html"), "/"},
+                               {"/D.HTML", "Upper", "/"},
+                               {"/doc.pdf", site.Url("/doc.pdf"), "/"},
+                               {"/c++/plus.html", "Plus", "/c++/"},
+                               {"/quote\"x.html", "Quote", "/"},
+                               {"/redir1.html", "Page E", "/"},
+                               {"/dir/inner.html", "Inner", "/dir/"},
+                               {"/sub/deep/x.html", "Deep X", "/sub/deep/"},
+                               {"/cp1252.html", "Caf\xC3\xA9 \xE2\x82\xAC", "/"},
+                               {"/utf8.html", "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82", "/"}}) {
+        const CrawledPage* found = c.results.Find(site.Url(e.path));
+        ASSERT_NE(found, nullptr) << e.path;
+        EXPECT_EQ(found->Shown, e.shown) << e.path;
+        EXPECT_EQ(found->Folder, site.Url(e.folder)) << e.path;
+    }
+    EXPECT_EQ(c.results.Find(site.Url("/a.html"))->Referrer, root);
+    EXPECT_EQ(c.results.Find(site.Url("/a2.html"))->Referrer, site.Url("/a.html"));
+}
+
+} // namespace
