@@ -1,10 +1,14 @@
 #include "app/results/local_scan.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
+#include <cctype>
+#include <cerrno>
+#include <string_view>
 
 #include "app/core/data_rec.h"
 #include "app/core/lm_files.h"
@@ -34,27 +38,42 @@ struct Fd {
     }
 };
 
+bool ContainsNoCase(std::string_view text, std::string_view word) {
+    for (size_t i = 0; i + word.size() <= text.size(); ++i) {
+        size_t k = 0;
+        while (k < word.size() && std::tolower(static_cast<unsigned char>(text[i + k])) == word[k]) ++k;
+        if (k == word.size()) return true;
+    }
+    return false;
+}
+
 bool IsRegularFile(const std::string& path) {
     struct stat st {};
     return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-// The file's first bytes; false when it is not a regular file or cannot be read.
+// The file's bytes up to its first "</title>" (letter case ignored), or up to the read limit: the
+// title cannot depend on what follows. False when the file cannot be read.
 bool ReadHead(const std::string& path, std::string& bytes) {
     // Non-blocking, so a pipe that carries a page's name cannot stall the scan.
     Fd f{open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
     if (f.fd < 0) return false;
-    struct stat st {};
-    if (fstat(f.fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    bytes.resize(std::min<size_t>(static_cast<size_t>(st.st_size), kTitleReadLimit));
-    size_t got = 0;
-    while (got < bytes.size()) {
-        ssize_t n = read(f.fd, bytes.data() + got, bytes.size() - got);
-        if (n < 0) return false;
+    constexpr size_t kChunk = 16384;
+    bytes.clear();
+    while (bytes.size() < kTitleReadLimit) {
+        size_t at = bytes.size();
+        bytes.resize(at + kChunk);
+        ssize_t n = read(f.fd, bytes.data() + at, kChunk);
+        if (n < 0) {
+            bytes.resize(at);
+            return errno == EAGAIN;
+        }
+        bytes.resize(at + static_cast<size_t>(n));
         if (n == 0) break;
-        got += static_cast<size_t>(n);
+        // Search from a little before the new bytes, so a tag split between two reads is found.
+        size_t from = at >= 8 ? at - 8 : 0;
+        if (ContainsNoCase(std::string_view(bytes).substr(from), "</title>")) break;
     }
-    bytes.resize(got);
     return true;
 }
 
@@ -118,16 +137,16 @@ std::string TLocalScan::DefaultIndexFile(const std::string& Folder) {
     std::string folder = IncludeBackslash(Folder);
     for (const char* name : kIndexNames)
         if (IsRegularFile(folder + name)) return folder + name;
-    // Pages made on systems that ignore letter case may be named "Index.HTML".
+    // Pages made on systems that ignore letter case may be named "Index.HTML". Names are compared
+    // first; only a match is looked at on disk.
     std::array<std::string, std::size(kIndexNames)> found;
-    TSearchRec rec;
-    if (FindFirst(folder + "*", faAnyFile & ~faDirectory, rec) == 0) {
-        do {
+    if (DIR* dir = opendir(folder.c_str())) {
+        while (dirent* e = readdir(dir)) {
             for (size_t i = 0; i < std::size(kIndexNames); ++i)
-                if (found[i].empty() && SameText(rec.Name, kIndexNames[i]) && IsRegularFile(folder + rec.Name))
-                    found[i] = folder + rec.Name;
-        } while (FindNext(rec) == 0);
-        FindClose(rec);
+                if (found[i].empty() && SameText(e->d_name, kIndexNames[i]) && IsRegularFile(folder + e->d_name))
+                    found[i] = folder + e->d_name;
+        }
+        closedir(dir);
     }
     for (const std::string& f : found)
         if (!f.empty()) return f;
@@ -144,9 +163,12 @@ std::string TLocalScan::LocalPageTitle(const std::string& Path) const {
     return title.empty() ? name : title;
 }
 
-void TLocalScan::AddLocalNode(const std::string& Path, bool IsFolder, std::time_t Modified) {
+void TLocalScan::AddLocalNode(const std::string& Path, bool IsFolder, std::time_t Modified, bool Readable) {
     const TMapProfile& profile = tree_.Profile();
-    auto* rec = new TDataRec(NewDataRec(profile));
+    // The record's defaults without the "now" stamp: every node gets its own date below.
+    auto* rec = new TDataRec;
+    rec->ChangeFreq = profile.DefFreq();
+    rec->Priority = profile.DefPri();
     rec->URL = Path;
     rec->IsFolder = IsFolder;
     rec->Marked = false;
@@ -163,7 +185,8 @@ void TLocalScan::AddLocalNode(const std::string& Path, bool IsFolder, std::time_
         parent = tree_.FindNodeByFolder(FolderAbove(folder));
         image = kFolderImage;
     } else {
-        rec->Text = LocalPageTitle(Path);
+        // Devices and pipes are never opened: reading one can block or have effects.
+        rec->Text = Readable ? LocalPageTitle(Path) : ExtractFileName(Path);
         rec->Folder = ExtractFilePath(Path);
         rec->Loc = LocalPathToUrl(Path);
         std::time_t t = Modified;
@@ -199,7 +222,7 @@ void TLocalScan::ffSearchFound(TObject*, const std::string& Folder, const TSearc
                                                                          : nullptr;
         bool isOutput = output != nullptr && !output->empty() && *output == path;
         if (!isOutput && ignoredFiles_.count(path) == 0) {
-            AddLocalNode(path, false, Entry.Time);
+            AddLocalNode(path, false, Entry.Time, (Entry.Attr & faSysFile) == 0);
             if (Display.FileCount) Display.FileCount(fileCount_);
         }
     }

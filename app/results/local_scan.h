@@ -44,8 +44,9 @@ public:
     // The page's title when the profile uses titles and the file is a page; else (or when the file
     // cannot be read) its file name.
     std::string LocalPageTitle(const std::string& Path) const;
-    // Modified: the file's time, or -1 to read it from the file.
-    void AddLocalNode(const std::string& Path, bool IsFolder, std::time_t Modified = -1);
+    // Modified: the file's time, or -1 to read it from the file. Readable: a regular file, whose
+    // title may be read.
+    void AddLocalNode(const std::string& Path, bool IsFolder, std::time_t Modified = -1, bool Readable = true);
 
     void ffSearchNewFolder(TObject* Sender, const std::string& Folder, bool& IgnoreFolder);
     void ffSearchFound(TObject* Sender, const std::string& Folder, const TSearchRec& Entry);

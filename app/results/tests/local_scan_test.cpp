@@ -191,6 +191,25 @@ TEST_F(LocalScanTest, StopAndFailureBothGiveTheWizardItsButtonsBack) {
     EXPECT_THROW(scan.Finder().SetFilename("dir/name.html"), EFindFileError);
 }
 
+TEST_F(LocalScanTest, TitlesFarIntoAPageAndAcrossReads) {
+    // The head is read in pieces; a tag cut by a piece boundary, or a title far down, is still found.
+    for (size_t cut = 16384 - 9; cut <= 16384 + 1; ++cut) {
+        std::string page = std::string(cut, ' ') + "<title>T" + std::to_string(cut) + "</TITLE>";
+        site.Write("p" + std::to_string(cut) + ".html", page);
+        EXPECT_EQ(scan.LocalPageTitle(site.Root() + "p" + std::to_string(cut) + ".html"), "T" + std::to_string(cut));
+    }
+    std::string split = "<title>" + std::string(16384 - 7 - 3, 'x') + "</TITLE>";
+    site.Write("split.html", split);
+    EXPECT_EQ(scan.LocalPageTitle(site.Root() + "split.html").size(), 16384u - 10);
+    site.Write("far.htm", std::string(100000, '\n') + "<title>Far</title>");
+    EXPECT_EQ(scan.LocalPageTitle(site.Root() + "far.htm"), "Far");
+    // Without titles, or for a type that is not a page, the file name stands.
+    site.Write("doc.pdf", "<title>not read</title>");
+    EXPECT_EQ(scan.LocalPageTitle(site.Root() + "doc.pdf"), "doc.pdf");
+    profile.SetUsePageTitles(false);
+    EXPECT_EQ(scan.LocalPageTitle(site.Root() + "far.htm"), "far.htm");
+}
+
 TEST_F(LocalScanTest, IndexPageExactNameBeforeOtherLetterCase) {
     site.Write("a/INDEX.HTML", "x");
     site.Write("a/index.htm", "x");

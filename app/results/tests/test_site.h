@@ -1,5 +1,6 @@
 #pragma once
 // Real folders for the scan tests, made under /tmp and removed afterwards.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
