@@ -6,6 +6,7 @@
 #include "fetch/http/http_settings.h"
 #include "fetch/http/win_http.h"
 #include "platform/gui/message_loop.h"
+#include "platform/rtl/exception.h"
 #include "platform/rtl/string_list.h"
 
 #include <chrono>
@@ -264,6 +265,134 @@ TEST(WebsiteCrawl, FetchesTheSiteBreadthFirstOnceEachWithTitlesAndFolders) {
     }
     EXPECT_EQ(c.results.Find(site.Url("/a.html"))->Referrer, root);
     EXPECT_EQ(c.results.Find(site.Url("/a2.html"))->Referrer, site.Url("/a.html"));
+}
+
+TEST(WebsiteCrawl, StartPageThatFailsIsReportedWithItsResponse) {
+    crawl_test::Site site;
+    ASSERT_TRUE(site.Running());
+    Crawler c(site);
+    EXPECT_FALSE(c.crawl.CrawlWebsite(site.Url("/nothing-here.html")));
+    EXPECT_EQ(c.crawl.StartResponse(), 404);
+    EXPECT_EQ(c.crawl.FileCount(), 0);
+    EXPECT_EQ(c.view.totalFiles, "Total Files Found: 0");
+    EXPECT_TRUE(c.results.pages.empty());
+    ASSERT_EQ(c.view.memo.size(), 1u);
+    EXPECT_NE(c.view.memo[0].find("404"), std::string::npos) << c.view.memo[0];
+    EXPECT_NE(c.view.memo[0].find("/nothing-here.html"), std::string::npos) << c.view.memo[0];
+
+    // Nobody listening: the crawl ends as well, with the failure in the memo.
+    Crawler closed(site);
+    EXPECT_FALSE(
+        closed.crawl.CrawlWebsite("http://127.0.0.1:" + std::to_string(crawl_test::FreePort()) + "/"));
+    EXPECT_NE(closed.crawl.StartResponse(), 200);
+    EXPECT_EQ(closed.view.totalFiles, "Total Files Found: 0");
+    EXPECT_EQ(closed.view.memo.size(), 1u);
+}
+
+TEST(WebsiteCrawl, RootFolderAndTextsFollowTheStartAddressAndTitleOption) {
+    crawl_test::Site site;
+    ASSERT_TRUE(site.Running());
+    site.Put("/index.html", page("", links({"a.html", "sub/"})));
+    site.Put("/a.html", page("Page A", ""));
+    site.Put("/sub/index.html", page("Sub", ""));
+    // Scheme and host as the user typed them; links come back in lower case.
+    const std::string start = "HTTP://127.0.0.1:" + std::to_string(site.Port()) + "/index.html";
+
+    Crawler c(site);
+    ASSERT_TRUE(c.crawl.CrawlWebsite(start));
+    ASSERT_EQ(c.results.pages.size(), 3u);
+    EXPECT_EQ(c.results.pages[0].Folder, site.Url("/"));
+    EXPECT_EQ(c.results.pages[0].Shown, "Home");
+    EXPECT_EQ(c.results.pages[0].Text, "");
+    EXPECT_EQ(c.results.pages[1].URL, site.Url("/a.html"));
+    EXPECT_EQ(c.results.pages[1].Shown, "Page A");
+    EXPECT_EQ(c.results.pages[2].Folder, site.Url("/sub/"));
+
+    // A second crawl with the same object starts afresh, this time without page titles.
+    c.results.pages.clear();
+    c.profile.SetUsePageTitles(false);
+    ASSERT_TRUE(c.crawl.CrawlWebsite(site.Url("/")));
+    ASSERT_EQ(c.results.pages.size(), 3u);
+    EXPECT_EQ(c.results.pages[0].Shown, "Home");
+    EXPECT_EQ(c.results.pages[1].Shown, site.Url("/a.html"));
+    EXPECT_EQ(c.crawl.UrlCount(), 3);
+    EXPECT_EQ(c.view.totalFiles, "Total Files Found: 3");
+}
+
+crawl::TWebsiteCrawl* cancelTarget = nullptr;
+
+void cancelTimer(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    if (cancelTarget) cancelTarget->Cancel();
+}
+
+TEST(WebsiteCrawl, CancelDuringASlowPageReturnsPromptlyWithTheTreeSoFar) {
+    crawl_test::Site site(kSlowDirectives);
+    ASSERT_TRUE(site.Running());
+    site.Put("/index.html", page("Start", links({"a.html", "slower.html", "b.html"})));
+    site.Put("/a.html", page("Page A", ""));
+    site.Put("/b.html", page("Page B", ""));
+
+    Crawler c(site);
+    cancelTarget = &c.crawl;
+    std::chrono::steady_clock::time_point cancelAt;
+    c.view.OnFileFound = [&](const std::string& url) {
+        if (url.find("slower") == std::string::npos) return;
+        cancelAt = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+        SetTimer(nullptr, 0, 300, cancelTimer);
+    };
+    c.crawl.CrawlWebsite(site.Url("/"));
+    const auto returned = std::chrono::steady_clock::now();
+    cancelTarget = nullptr;
+    EXPECT_LT(returned - cancelAt, std::chrono::milliseconds(1000));
+    EXPECT_TRUE(c.crawl.CancelRequested());
+    EXPECT_FALSE(c.crawl.Crawling());
+    // The label is left as it was; the tree holds the pages before the slow one.
+    EXPECT_EQ(c.view.totalFiles, "");
+    ASSERT_EQ(c.results.pages.size(), 2u);
+    EXPECT_EQ(c.results.pages[1].URL, site.Url("/a.html"));
+    EXPECT_EQ(c.view.found.back(), site.Url("/slower.html"));
+
+    // The fetcher is free for the next crawl.
+    c.results.pages.clear();
+    site.Put("/slower.html", "");
+    ASSERT_TRUE(c.crawl.CrawlWebsite(site.Url("/a.html")));
+    EXPECT_EQ(c.results.pages.size(), 1u);
+}
+
+TEST(WebsiteCrawl, FailureInsideAFetchIsLoggedAndTheCrawlGoesOn) {
+    crawl_test::Site site;
+    ASSERT_TRUE(site.Running());
+    site.Put("/index.html", page("Start", links({"a.html", "b.html", "c.html"})));
+    for (const char* name : {"/a.html", "/b.html", "/c.html"})
+        site.Put(name, page(name + 1, ""));
+
+    Crawler c(site);
+    c.fetcher.OnStatusMessage = [](TObject*, const std::string& message) {
+        if (message.find("b.html") != std::string::npos) throw Exception("status handler failed");
+    };
+    ASSERT_TRUE(c.crawl.CrawlWebsite(site.Url("/")));
+    EXPECT_EQ(c.crawl.UrlCount(), 4);
+    EXPECT_EQ(c.crawl.FileCount(), 3);
+    ASSERT_EQ(c.results.pages.size(), 3u);
+    EXPECT_EQ(c.results.pages[2].URL, site.Url("/c.html"));
+    bool logged = false;
+    for (const auto& line : c.view.memo)
+        logged = logged || (line.find("b.html") != std::string::npos &&
+                            line.find("status handler failed") != std::string::npos);
+    EXPECT_TRUE(logged);
+}
+
+TEST(WebsiteCrawl, MemoIsEmptiedOnceItHoldsMoreThanTwoHundredLines) {
+    crawl_test::Site site;
+    Crawler c(site);
+    for (int i = 1; i <= 201; ++i)
+        c.crawl.LogUrl("line " + std::to_string(i));
+    EXPECT_EQ(c.view.memo.size(), 201u);
+    EXPECT_EQ(c.view.memoClears, 0);
+    c.crawl.LogUrl("line 202");
+    EXPECT_EQ(c.view.memoClears, 1);
+    EXPECT_EQ(c.view.memo, std::vector<std::string>{"line 202"});
 }
 
 } // namespace
