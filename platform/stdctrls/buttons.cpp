@@ -39,6 +39,7 @@ void TButton::CreateParams(TCreateParams& Params) {
 void TButton::CreateWnd() {
     TButtonControl::CreateWnd();
     active_ = default_;
+    SetButtonStyle(active_);
 }
 
 void TButton::SetDefault(bool Value) {

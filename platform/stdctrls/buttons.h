@@ -43,7 +43,7 @@ protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     // The button style showing whether Enter presses this button now.
-    void SetButtonStyle(bool ADefault);
+    virtual void SetButtonStyle(bool ADefault);
 
 private:
     bool default_ = false;

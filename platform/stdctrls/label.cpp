@@ -84,8 +84,7 @@ void TLabel::AdjustBounds() {
     const std::string caption = Caption();
     const char* text = caption.empty() ? " " : caption.c_str();
     RECT r{0, 0, wordWrap_ ? Width() : 0, 0};
-    DrawText(measure.Canvas().Handle(), text, -1, &r,
-             (TextFlags() & ~(DT_CENTER | DT_RIGHT)) | DT_CALCRECT);
+    DrawText(measure.Canvas().Handle(), text, -1, &r, (TextFlags() & ~(DT_CENTER | DT_RIGHT)) | DT_CALCRECT);
     int left = Left();
     const int width = wordWrap_ ? Width() : r.right;
     if (!wordWrap_ && alignment_ == taRightJustify) left += Width() - width;

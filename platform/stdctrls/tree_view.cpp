@@ -1,12 +1,12 @@
 #include <algorithm>
 
 #include "platform/commctrl/std_controls.h"
-#include "platform/graphics/bitmap.h"
 #include "platform/graphics/image_list.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
 #include "platform/rtl/strings.h"
+#include "platform/stdctrls/image_list_handle.h"
 #include "platform/stdctrls/tree_view.h"
 
 TTreeView::TTreeView(TComponent* AOwner) : TWinControl(AOwner), items_(std::make_unique<TTreeNodes>(*this)) {
@@ -110,28 +110,16 @@ TTreeNode* TTreeView::GetNodeAt(int X, int Y) {
 }
 
 void TTreeView::SetImages(TCustomImageList* Value) {
+    if (images_) images_->RemoveFreeNotification(this);
     images_ = Value;
+    if (Value) Value->FreeNotification(this);
     if (HandleAllocated()) UpdateImageList();
 }
 
+// The window draws from a list of its own, made from the images the list holds now.
 void TTreeView::UpdateImageList() {
-    // The window draws from a list of its own, made from the images the list holds now.
     HIMAGELIST old = imageHandle_;
-    imageHandle_ = nullptr;
-    if (images_ && images_->Count() > 0) {
-        imageHandle_ = ImageList_Create(images_->Width(), images_->Height(), ILC_COLOR32 | ILC_MASK,
-                                        images_->Count(), 4);
-        for (int i = 0; i < images_->Count(); ++i) {
-            TBitmap image, mask;
-            images_->GetBitmap(i, &image);
-            mask.SetWidth(images_->Width());
-            mask.SetHeight(images_->Height());
-            mask.Canvas().Brush().SetColor(clWhite);
-            mask.Canvas().FillRect(TRect{0, 0, images_->Width(), images_->Height()});
-            images_->Draw(mask.Canvas(), 0, 0, i, dsNormal, itMask);
-            ImageList_Add(imageHandle_, image.Handle(), mask.Handle());
-        }
-    }
+    imageHandle_ = pw::stdctrls::MakeImageListHandle(images_);
     SendMessage(Handle(), TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(imageHandle_));
     if (old) ImageList_Destroy(old);
 }
@@ -430,4 +418,12 @@ void TTreeView::WndProc(TMessage& Message) {
         break;
     }
     TWinControl::WndProc(Message);
+}
+
+void TTreeView::Notification(TComponent* AComponent, TOperation Operation) {
+    TWinControl::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == images_) {
+        images_ = nullptr;
+        if (HandleAllocated()) UpdateImageList();
+    }
 }

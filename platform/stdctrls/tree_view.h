@@ -238,6 +238,7 @@ public:
 
 protected:
     void CreateParams(TCreateParams& Params) override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
     void CreateWnd() override;
     void DestroyWnd() override;
 
