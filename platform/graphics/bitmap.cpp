@@ -1,5 +1,7 @@
 #include "platform/graphics/bitmap.h"
 
+#include "platform/rtl/exception.h"
+
 #include <cstring>
 
 #include "platform/gdi/bitmaps.h"
@@ -479,6 +481,13 @@ void TBitmap::Assign(TPersistent* Source) {
         return;
     }
     if (auto* graphic = dynamic_cast<TGraphic*>(Source)) {
+        // A graphic that knows how to become a bitmap (PNG keeps its depth and key, say) copies
+        // itself; any other graphic is drawn onto a white image of its size.
+        try {
+            TPersistent::Assign(Source);
+            return;
+        } catch (const EConvertError&) {
+        }
         NewImage(0, 0, 32, false, {});
         device_ = true;
         SetSize(graphic->Width(), graphic->Height());

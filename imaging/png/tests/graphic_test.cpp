@@ -175,7 +175,7 @@ TEST(PngGraphic, AssignsToBitmapsByBitCount) {
                               .Iend()
                               .Get());
     TBitmap fromIndexed;
-    indexed->AssignTo(&fromIndexed);
+    fromIndexed.Assign(indexed.get()); // the bitmap asks the image to copy itself, keeping the palette
     EXPECT_EQ(fromIndexed.PixelFormat(), pf8bit);
     ASSERT_GE(fromIndexed.ColorTable().size(), 3u);
     EXPECT_EQ(fromIndexed.ColorTable()[2].rgbRed, 200);
