@@ -1,7 +1,9 @@
 #pragma once
 // The result tree: one page record per node of the framed tree view, folder nodes found by their
 // folder key, and the edits of the results page (rename, remove, ignore, properties).
+#include <ctime>
 #include <functional>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -64,6 +66,20 @@ public:
     // The root: the first node of the tree.
     TRzTreeNode* Root() const;
 
+    // The root for the start page of a crawl: Address is the fetched address, Title its title and
+    // LastModified its date when the server gave one.
+    TRzTreeNode* AddRootNode(const std::string& Referrer, const std::string& Address, const std::string& Title,
+                             std::optional<std::time_t> LastModified);
+    // One fetched page of a crawl under its folder nodes; a folder's own page gives the folder its text
+    // instead of a node. Title is the page's title.
+    TRzTreeNode* AddPageNode(const std::string& URL, const std::string& Text, const std::string& Title,
+                             std::optional<std::time_t> LastModified);
+    TRzTreeNode* FindOrCreateFolderPath(const std::string& FolderAddress, const std::string& Text);
+    TRzTreeNode* FindOrCreateFolder(const std::string& ParentAddress, const std::string& FolderAddress,
+                                    const std::string& Text);
+    // The address up to and including the last "/" of its path, without query or fragment.
+    static std::string FolderOf(const std::string& Address);
+
     // "http://site/a/b/" gives "b"; empty when there is no "/" left.
     static std::string LastSegment(const std::string& Address);
     void RemoveEmptyFolders();
@@ -105,6 +121,7 @@ private:
     void ProcessMessages() const;
     void OutputReset() const;
     void Unindex(TRzTreeNode* node);
+    TDataRec* NewRec() const;
     void AddToIgnoreList(TStringList& list, const std::string& entry, bool folders);
 
     TRzTreeView& view_;

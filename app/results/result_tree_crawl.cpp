@@ -1,0 +1,144 @@
+// How the pages of a crawl become nodes: the root, folder nodes built from the address path, pages.
+#include <memory>
+#include <string_view>
+
+#include "app/core/data_rec.h"
+#include "app/core/map_profile.h"
+#include "app/core/w3c_date.h"
+#include "app/results/result_tree.h"
+#include "platform/rtl/strings.h"
+#include "shellcontrols/rz_tree_view.h"
+
+namespace results {
+
+namespace {
+
+bool StartsWithNoCase(const std::string& s, const char* prefix) {
+    std::string_view p(prefix);
+    return s.size() >= p.size() && SameText(std::string_view(s).substr(0, p.size()), p);
+}
+
+// Where the path of an absolute address starts: after "scheme://host"; npos when there is no path.
+size_t PathStart(const std::string& address) {
+    size_t scheme = address.find("://");
+    size_t hostStart = scheme == std::string::npos ? 0 : scheme + 3;
+    return address.find_first_of("/?#", hostStart);
+}
+
+} // namespace
+
+TDataRec* TResultTree::NewRec() const { return new TDataRec(NewDataRec(profile_)); }
+
+std::string TResultTree::FolderOf(const std::string& Address) {
+    size_t path = PathStart(Address);
+    if (path == std::string::npos) return Address + "/";
+    // From the path alone: "http://site/a?x=1" is in "http://site/", not in "http://site/a?x=1/".
+    std::string a = Address.substr(0, Address.find_first_of("?#", path));
+    if (a.size() <= path) return a + "/";
+    return a.substr(0, a.rfind('/') + 1);
+}
+
+TRzTreeNode* TResultTree::AddRootNode(const std::string& Referrer, const std::string& Address,
+                                      const std::string& Title, std::optional<std::time_t> LastModified) {
+    TDataRec* rec = NewRec();
+    rec->URL = rec->Folder = rec->Loc = Address;
+    rec->IsFolder = true;
+    rec->Referrer = Referrer;
+    if (LastModified) rec->LastMod = W3CDateTimeOf(*LastModified);
+    std::string shown = "Home";
+    if (profile_.UsePageTitles()) {
+        // A start page without a title would give the site map an empty, invisible first link.
+        rec->Text = Title.empty() ? std::string("Home") : Title;
+        shown = rec->Text;
+    }
+    return AddNode(nullptr, rec, shown, kFolderImage);
+}
+
+TRzTreeNode* TResultTree::AddPageNode(const std::string& URL, const std::string& Text, const std::string& Title,
+                                      std::optional<std::time_t> LastModified) {
+    size_t path = PathStart(URL);
+    bool hasQuery = URL.find('?') != std::string::npos;
+    bool folderPage = !hasQuery && (path == std::string::npos || URL.back() == '/');
+    std::string folderAddress = FolderOf(URL);
+    auto rec = std::unique_ptr<TDataRec>(NewRec());
+    rec->URL = URL;
+    rec->IsFolder = folderPage;
+    if (LastModified) rec->LastMod = W3CDateTimeOf(*LastModified);
+    rec->Text = folderPage && profile_.UsePageTitles() && !Title.empty() ? Title : Text;
+    rec->Folder = folderAddress;
+    rec->Loc = URL;
+    std::string folderText;
+    if ((SameText(folderAddress, URL) || SameText(folderAddress, URL + "/")) && profile_.UsePageTitles())
+        folderText = rec->Text;
+    TRzTreeNode* parent = FindOrCreateFolderPath(folderAddress, folderText);
+    if (parent == nullptr) return nullptr;
+    if (folderPage) {
+        std::string text = profile_.UsePageTitles() ? folderText : LastSegment(URL);
+        if (!text.empty())
+            if (TDataRec* parentRec = Rec(parent)) parentRec->Text = text;
+        return nullptr;
+    }
+    std::string shown = profile_.UsePageTitles() ? rec->Text : LastSegment(rec->Loc);
+    return AddNode(parent, rec.release(), shown, kPageImage);
+}
+
+TRzTreeNode* TResultTree::FindOrCreateFolderPath(const std::string& FolderAddress, const std::string& Text) {
+    if (FolderAddress.size() < 8) return nullptr;
+    std::string scheme = StartsWithNoCase(FolderAddress, "http://") ? "http://" : "https://";
+    std::string rest = FolderAddress.substr(scheme.size());
+    size_t slash = rest.find('/');
+    if (slash == std::string::npos) return nullptr;
+    std::string host = rest.substr(0, slash + 1);
+    std::string path = rest.substr(slash + 1);
+    TRzTreeNode* node = nullptr;
+    if (path.empty()) {
+        node = Root();
+    } else {
+        if (path.find("..") != std::string::npos) return nullptr;
+        std::string accumulated = scheme + host;
+        size_t start = 0;
+        while (start < path.size()) {
+            size_t end = path.find('/', start);
+            std::string segment = path.substr(start, end == std::string::npos ? std::string::npos : end - start);
+            if (segment.empty()) break;
+            node = FindOrCreateFolder(accumulated, accumulated + segment + "/", segment);
+            accumulated += segment + "/";
+            if (end == std::string::npos) break;
+            start = end + 1;
+        }
+    }
+    if (node != nullptr && !Text.empty()) node->SetText(Text);
+    return node;
+}
+
+TRzTreeNode* TResultTree::FindOrCreateFolder(const std::string& ParentAddress, const std::string& FolderAddress,
+                                             const std::string&) {
+    TRzTreeNode* parent = FindNodeByFolder(ParentAddress);
+    if (parent == nullptr) {
+        TDataRec* rec = NewRec();
+        rec->URL = rec->Text = rec->Folder = rec->Loc = ParentAddress;
+        rec->IsFolder = true;
+        parent = AddNode(nullptr, rec, ParentAddress, kFolderImage);
+        parent->Expand(true);
+        ProcessMessages();
+    }
+    TRzTreeNode* result = nullptr;
+    if (auto it = folders_.find(FolderAddress); it != folders_.end())
+        for (TRzTreeNode* n : it->second)
+            if (n->Parent() == parent) {
+                result = n;
+                break;
+            }
+    if (result == nullptr) {
+        TDataRec* rec = NewRec();
+        rec->URL = rec->Folder = rec->Loc = FolderAddress;
+        rec->IsFolder = true;
+        rec->Text = LastSegment(FolderAddress);
+        result = AddNode(parent, rec, rec->Text, kFolderImage);
+    }
+    result->Expand(true);
+    ProcessMessages();
+    return result;
+}
+
+} // namespace results
