@@ -1,0 +1,185 @@
+// Crawls a generated site (10,000 pages of about 20 links each, three folders deep, with redirects,
+// missing pages and off-site links) from a local nginx, then the same site with wget and single-threaded
+// wget2, and prints pages per second and the ratios. Run by hand: crawl_bench [pages] [delay ms].
+#include "app/core/map_profile.h"
+#include "app/crawl/crawl_view.h"
+#include "app/crawl/website_crawl.h"
+#include "fetch/file_fetcher.h"
+#include "platform/gui/gui_application.h"
+#include "platform/rtl/string_list.h"
+#include "tests/support/peer_process.h"
+
+#include <arpa/inet.h>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <netinet/in.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point t) {
+    return std::chrono::duration<double>(Clock::now() - t).count();
+}
+
+int freePort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    socklen_t len = sizeof a;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
+    ::close(fd);
+    return ntohs(a.sin_port);
+}
+
+bool portOpen(int port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(static_cast<uint16_t>(port));
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const bool up = ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+    ::close(fd);
+    return up;
+}
+
+std::string pagePath(int n) {
+    return "/f" + std::to_string(n % 10) + "/g" + std::to_string(n / 10 % 10) + "/p" + std::to_string(n) +
+           ".html";
+}
+
+// Writes the site: page 0 links to every folder's first pages so that the whole site is reachable.
+void writeSite(const std::string& root, int pages, int port) {
+    uint32_t seed = 12345;
+    const auto next = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return seed >> 8;
+    };
+    for (int n = 0; n < pages; ++n) {
+        std::string body = "<html><head><title>Page " + std::to_string(n) + "</title></head><body>\n";
+        const auto link = [&body](const std::string& href) { body += "<a href=\"" + href + "\">x</a>\n"; };
+        link(pagePath((n + 1) % pages));
+        for (int i = 0; i < 19; ++i) {
+            const int target = static_cast<int>(next() % static_cast<uint32_t>(pages));
+            switch (next() % 20) {
+            case 0:
+                link("/r" + pagePath(target));
+                break;
+            case 1:
+                link("/missing" + std::to_string(target) + ".html");
+                break;
+            case 2:
+                link("http://127.0.0.2:" + std::to_string(port) + pagePath(target));
+                break;
+            default:
+                link(pagePath(target));
+            }
+        }
+        body += "</body></html>\n";
+        const std::string path = root + pagePath(n);
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+        std::ofstream(path) << body;
+    }
+    std::ofstream(root + "/index.html") << "<html><head><title>Home</title></head><body><a href=\""
+                                        << pagePath(0) << "\">start</a></body></html>\n";
+}
+
+class CountingResults : public crawl::CrawlResults {
+public:
+    void AddRootNode(const crawl::CrawledPage& p) override { pages.push_back(p); }
+    void AddPageNode(const crawl::CrawledPage& p) override { pages.push_back(p); }
+    std::vector<crawl::CrawledPage> pages;
+};
+
+double runTool(const std::string& command) {
+    const auto start = Clock::now();
+    if (std::system(command.c_str()) == -1) return -1;
+    return secondsSince(start);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const int pages = argc > 1 ? std::atoi(argv[1]) : 10000;
+    const int delayMs = argc > 2 ? std::atoi(argv[2]) : 0;
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    pw::gui::GuiApplication app(argc, argv);
+
+    char pattern[] = "/tmp/pw-crawl-bench-XXXXXX";
+    const std::string dir = ::mkdtemp(pattern);
+    const int port = freePort();
+    std::filesystem::create_directories(dir + "/html");
+    std::filesystem::create_directories(dir + "/logs");
+    writeSite(dir + "/html", pages, port);
+    std::string location = "    location /r/ { rewrite ^/r(/.*)$ $1 permanent; }\n";
+    if (delayMs > 0)
+        location += "    location ~ \\.html$ { echo_sleep " + std::to_string(delayMs / 1000.0) +
+                    "; echo_exec @file; }\n    location @file { try_files $uri =404; }\n";
+    std::string temp;
+    for (const char* kind : {"client_body", "proxy", "fastcgi", "uwsgi", "scgi"})
+        temp += std::string("  ") + kind + "_temp_path " + dir + "/tmp_" + kind + ";\n";
+    std::ofstream(dir + "/nginx.conf")
+        << "load_module /usr/lib/nginx/modules/ngx_http_echo_module.so;\ndaemon off;\nmaster_process off;\n"
+        << "error_log " << dir << "/logs/error.log;\npid " << dir << "/nginx.pid;\n"
+        << "events { worker_connections 1024; }\nhttp {\n  access_log off;\n"
+        << temp << "  types { text/html html; }\n  server {\n    listen 127.0.0.1:" << port << ";\n    root "
+        << dir << "/html;\n"
+        << location << "  }\n}\n";
+    PeerProcess nginx(
+        {"sh", "-c",
+         "echo " + std::to_string(port) + "; exec /usr/sbin/nginx -p " + dir + " -c " + dir + "/nginx.conf"});
+    for (int i = 0; i < 100 && !portOpen(port); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    if (!portOpen(port)) {
+        std::fprintf(stderr, "nginx did not start\n");
+        return 1;
+    }
+    const std::string start = "http://127.0.0.1:" + std::to_string(port) + "/";
+
+    TMapProfile profile;
+    profile.SetFileTypes("*.html;*.htm;");
+    profile.SetUsePageTitles(true);
+    TFileFetcher fetcher(nullptr);
+    fetcher.SetLinkTypes(LinkBit(ltA_href) | LinkBit(ltAREA_href) | LinkBit(ltFRAME_src) |
+                         LinkBit(ltIFRAME_src));
+    TStringList ignoreFolders, ignoreFiles;
+    crawl::CrawlView view;
+    CountingResults results;
+    crawl::TWebsiteCrawl crawler(fetcher, profile, ignoreFolders, ignoreFiles, view, results);
+    const auto t0 = Clock::now();
+    crawler.CrawlWebsite(start);
+    const double ours = secondsSince(t0);
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const int found = crawler.FileCount();
+    std::printf("pages %d, delay %d ms\n", pages, delayMs);
+    std::printf("crawl:  %d pages loaded of %d addresses in %.2f s = %.0f pages/s, peak RSS %.1f MB\n", found,
+                crawler.UrlCount(), ours, found / ours, usage.ru_maxrss / 1024.0);
+
+    const std::string quiet = " >/dev/null 2>&1";
+    const double wget =
+        runTool("cd " + dir + " && wget -q -r -l inf --delete-after -e robots=off -P wget " + start + quiet);
+    const double wget2 = runTool("cd " + dir +
+                                 " && wget2 -q -r -l inf --delete-after --max-threads=1 "
+                                 "--no-robots -P wget2 " +
+                                 start + quiet);
+    if (wget > 0)
+        std::printf("wget:   %.2f s = %.0f pages/s; crawl is %.2fx its speed\n", wget, found / wget,
+                    wget / ours);
+    if (wget2 > 0)
+        std::printf("wget2:  %.2f s = %.0f pages/s; crawl is %.2fx its speed\n", wget2, found / wget2,
+                    wget2 / ours);
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
+    return 0;
+}
