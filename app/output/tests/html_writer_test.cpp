@@ -71,17 +71,6 @@ TEST(HtmlSiteMap, ListTextShapeAtItsEdges) {
     EXPECT_EQ(BuildHtmlSiteMap(profile, {}), "");
 }
 
-TEST(HtmlSiteMap, ProgressSeesEveryNodeInOrder) {
-    const Tree tree = SampleTree();
-    std::vector<int> seen;
-    BuildHtmlSiteMap(TMapProfile(), tree.Nodes(), [&](int i, const TSiteMapNode& node) {
-        EXPECT_EQ(&node, &tree.Nodes()[static_cast<size_t>(i)]);
-        seen.push_back(i);
-    });
-    EXPECT_EQ(seen.size(), tree.Nodes().size());
-    EXPECT_EQ(seen.back(), static_cast<int>(tree.Nodes().size()) - 1);
-}
-
 TEST(HtmlSiteMap, ColoursAndBodyTag) {
     EXPECT_EQ(ColorToHtml(clBlue), "#0000FF");
     EXPECT_EQ(ColorToHtml(0x123456), "#563412");
