@@ -5,7 +5,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
+#include <atomic>
+#include <exception>
+#include <thread>
+#include <unordered_map>
 #include <cctype>
 #include <cerrno>
 #include <string_view>
@@ -122,7 +127,9 @@ void TLocalScan::Run(const std::string& Folder) {
     for (int i = 0; i < ignoreFileList_.Count(); ++i) ignoredFiles_.insert(ignoreFileList_[i]);
     finder_.SetLocation(Folder);
     root_ = IncludeBackslash(finder_.Location());
+    pendingTitles_.clear();
     finder_.Execute();
+    ReadPendingTitles();
     tree_.RemoveEmptyFolders();
 }
 
@@ -151,6 +158,45 @@ std::string TLocalScan::DefaultIndexFile(const std::string& Folder) {
     for (const std::string& f : found)
         if (!f.empty()) return f;
     return {};
+}
+
+void TLocalScan::ReadPendingTitles() {
+    if (pendingTitles_.empty()) return;
+    std::vector<std::string> titles(pendingTitles_.size());
+    std::atomic<size_t> next{0};
+    auto work = [&] {
+        for (size_t i = next++; i < pendingTitles_.size(); i = next++) {
+            std::string bytes;
+            try {
+                if (ReadHead(pendingTitles_[i], bytes)) titles[i] = PageTitle(bytes);
+            } catch (const std::exception&) {
+                // The page keeps its file name.
+            }
+        }
+    };
+    unsigned helpers = std::min<unsigned>(std::max(1u, std::thread::hardware_concurrency()), 8) - 1;
+    helpers = static_cast<unsigned>(std::min<size_t>(helpers, pendingTitles_.size() / 64));
+    std::vector<std::thread> threads;
+    for (unsigned t = 0; t < helpers; ++t) threads.emplace_back(work);
+    work();
+    for (std::thread& t : threads) t.join();
+
+    std::unordered_map<std::string, std::string> byPath;
+    for (size_t i = 0; i < pendingTitles_.size(); ++i)
+        if (!titles[i].empty()) byPath.emplace(std::move(pendingTitles_[i]), std::move(titles[i]));
+    pendingTitles_.clear();
+    if (byPath.empty()) return;
+    // By path, not by node: nothing here depends on the tree being unchanged since the walk.
+    TRzTreeNodes& items = tree_.View().Items();
+    for (int i = 0; i < items.Count(); ++i) {
+        TRzTreeNode* node = items.Item(i);
+        TDataRec* rec = TResultTree::Rec(node);
+        if (rec == nullptr || rec->IsFolder) continue;
+        auto it = byPath.find(rec->URL);
+        if (it == byPath.end()) continue;
+        rec->Text = it->second;
+        node->SetText(it->second);
+    }
 }
 
 std::string TLocalScan::LocalPageTitle(const std::string& Path) const {
@@ -186,7 +232,14 @@ void TLocalScan::AddLocalNode(const std::string& Path, bool IsFolder, std::time_
         image = kFolderImage;
     } else {
         // Devices and pipes are never opened: reading one can block or have effects.
-        rec->Text = Readable ? LocalPageTitle(Path) : ExtractFileName(Path);
+        if (!Readable) {
+            rec->Text = ExtractFileName(Path);
+        } else if (scanning_ && profile.UsePageTitles() && IsFileTypeInList(Path, kPageTypes)) {
+            rec->Text = ExtractFileName(Path);
+            pendingTitles_.push_back(Path);
+        } else {
+            rec->Text = LocalPageTitle(Path);
+        }
         rec->Folder = ExtractFilePath(Path);
         rec->Loc = LocalPathToUrl(Path);
         std::time_t t = Modified;

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 #include <unordered_set>
+#include <vector>
 
 #include "app/results/file_finder.h"
 
@@ -56,6 +57,9 @@ public:
 
 private:
     void ProcessMessages() const;
+    // Titles of the pages found are read in parallel once the walk is over: the walk is bound by
+    // the directory reads, the titles by opening every page.
+    void ReadPendingTitles();
 
     TResultTree& tree_;
     const TStringList& ignoreFolderList_;
@@ -64,6 +68,7 @@ private:
     std::string root_;
     std::unordered_set<std::string> ignoredFolders_;
     std::unordered_set<std::string> ignoredFiles_;
+    std::vector<std::string> pendingTitles_;
     bool scanning_ = false;
     int fileCount_ = 0;
 };

@@ -210,6 +210,22 @@ TEST_F(LocalScanTest, TitlesFarIntoAPageAndAcrossReads) {
     EXPECT_EQ(scan.LocalPageTitle(site.Root() + "far.htm"), "far.htm");
 }
 
+TEST_F(LocalScanTest, ManyPagesEachGetTheirOwnTitle) {
+    // Enough pages that their titles are read by several threads.
+    for (int i = 0; i < 300; ++i)
+        site.Write("d" + std::to_string(i % 7) + "/p" + std::to_string(i) + ".html",
+                   "<title>T" + std::to_string(i) + "</title>");
+    site.Write("d0/untitled.html", "no title");
+    scan.Run(site.Root());
+    for (int i = 0; i < 300; ++i) {
+        std::string path = site.Root() + "d" + std::to_string(i % 7) + "/p" + std::to_string(i) + ".html";
+        ASSERT_NE(NodeOf(path), nullptr) << path;
+        EXPECT_EQ(NodeOf(path)->Text(), "T" + std::to_string(i));
+        EXPECT_EQ(RecOf(path)->Text, "T" + std::to_string(i));
+    }
+    EXPECT_EQ(RecOf(site.Root() + "d0/untitled.html")->Text, "untitled.html");
+}
+
 TEST_F(LocalScanTest, IndexPageExactNameBeforeOtherLetterCase) {
     site.Write("a/INDEX.HTML", "x");
     site.Write("a/index.htm", "x");
