@@ -1,4 +1,5 @@
 #include "platform/stdctrls/bars.h"
+#include "platform/stdctrls/class_paint.h"
 
 #include <algorithm>
 
@@ -205,4 +206,14 @@ void TProgressBar::SetSmooth(bool Value) {
     if (smooth_ == Value) return;
     smooth_ = Value;
     RecreateWnd();
+}
+
+void TStatusBar::WndProc(TMessage& Message) {
+    if (pw::stdctrls::PaintThroughClass(*this, Message)) return;
+    TWinControl::WndProc(Message);
+}
+
+void TProgressBar::WndProc(TMessage& Message) {
+    if (pw::stdctrls::PaintThroughClass(*this, Message)) return;
+    TWinControl::WndProc(Message);
 }

@@ -1,4 +1,5 @@
 #include "platform/stdctrls/buttons.h"
+#include "platform/stdctrls/class_paint.h"
 
 #include "platform/commctrl/common_controls.h"
 #include "platform/commctrl/std_controls.h"
@@ -16,6 +17,7 @@ TButtonControl::TButtonControl(TComponent* AOwner) : TWinControl(AOwner) {
 }
 
 void TButtonControl::WndProc(TMessage& Message) {
+    if (pw::stdctrls::PaintThroughClass(*this, Message)) return;
     if (Message.Msg == CN_COMMAND && HIWORD(static_cast<DWORD>(Message.WParam)) == BN_DBLCLK) {
         DblClick();
         return;

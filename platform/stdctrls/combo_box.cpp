@@ -1,3 +1,4 @@
+#include "platform/stdctrls/class_paint.h"
 #include "platform/stdctrls/list_controls.h"
 
 #include "platform/commctrl/common_controls.h"
@@ -27,7 +28,7 @@ TComboBox::~TComboBox() {
 void TComboBox::CreateParams(TCreateParams& Params) {
     TWinControl::CreateParams(Params);
     CreateSubClass(Params, "COMBOBOX");
-    Params.Style |= WS_VSCROLL | CBS_AUTOHSCROLL;
+    Params.Style |= CBS_AUTOHSCROLL;
     switch (style_) {
     case csSimple:
         Params.Style |= CBS_SIMPLE;
@@ -139,6 +140,7 @@ void TComboBox::Select() {
 }
 
 void TComboBox::WndProc(TMessage& Message) {
+    if (pw::stdctrls::PaintThroughClass(*this, Message)) return;
     if (Message.Msg == CM_TEXTCHANGED) return; // SetTextValue gave the window its text
     if (Message.Msg == CN_COMMAND) {
         auto alive = AliveToken();

@@ -1,3 +1,4 @@
+#include "platform/stdctrls/class_paint.h"
 #include "platform/stdctrls/list_controls.h"
 
 #include <algorithm>
@@ -165,6 +166,7 @@ void TListBox::DeleteSelected() {
 }
 
 void TListBox::WndProc(TMessage& Message) {
+    if (pw::stdctrls::PaintThroughClass(*this, Message)) return;
     if (Message.Msg == CN_COMMAND) {
         switch (HIWORD(static_cast<DWORD>(Message.WParam))) {
         case LBN_SELCHANGE:

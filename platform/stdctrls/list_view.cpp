@@ -1,4 +1,5 @@
 #include "platform/stdctrls/list_view.h"
+#include "platform/stdctrls/class_paint.h"
 
 #include <algorithm>
 
@@ -265,6 +266,7 @@ TListItem* TListView::GetItemAt(int X, int Y) {
 }
 
 void TListView::WndProc(TMessage& Message) {
+    if (pw::stdctrls::PaintThroughClass(*this, Message)) return;
     if (Message.Msg == CN_NOTIFY) {
         const auto* hdr = reinterpret_cast<const NMHDR*>(Message.LParam);
         if (hdr->code == LVN_ITEMCHANGED && quiet_ == 0) {

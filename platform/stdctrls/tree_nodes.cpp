@@ -33,12 +33,22 @@ void TTreeNode::SetText(const std::string& Value) {
 
 void TTreeNode::SetImageIndex(int Value) {
     imageIndex_ = Value;
-    if (item_) TreeView()->Invalidate();
+    PushImages();
 }
 
 void TTreeNode::SetSelectedIndex(int Value) {
     selectedIndex_ = Value;
-    if (item_) TreeView()->Invalidate();
+    PushImages();
+}
+
+void TTreeNode::PushImages() {
+    if (!item_) return;
+    TVITEM it;
+    it.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_HANDLE;
+    it.hItem = item_;
+    it.iImage = imageIndex_;
+    it.iSelectedImage = selectedIndex_;
+    SendMessage(TreeView()->Handle(), TVM_SETITEM, 0, reinterpret_cast<LPARAM>(&it));
 }
 
 void TTreeNode::SetStateIndex(int Value) {
@@ -365,9 +375,12 @@ void TTreeNodes::InsertIntoWindow(TTreeNode* Node) {
     in.hInsertAfter = prev && prev->item_ ? prev->item_ : TVI_FIRST;
     in.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
     in.item.pszText = const_cast<char*>(Node->text_.c_str());
-    // Images are asked for when drawn, so OnGetImageIndex can choose them.
-    in.item.iImage = I_IMAGECALLBACK;
-    in.item.iSelectedImage = I_IMAGECALLBACK;
+    // The window keeps the image numbers itself; the handlers choose them as the node enters it.
+    TTreeView& view = owner_;
+    if (view.OnGetImageIndex) view.OnGetImageIndex(&view, Node);
+    if (view.OnGetSelectedIndex) view.OnGetSelectedIndex(&view, Node);
+    in.item.iImage = Node->imageIndex_;
+    in.item.iSelectedImage = Node->selectedIndex_;
     in.item.lParam = reinterpret_cast<LPARAM>(Node);
     if (Node->hasChildren_) {
         in.item.mask |= TVIF_CHILDREN;

@@ -6,6 +6,7 @@
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
 #include "platform/rtl/strings.h"
+#include "platform/stdctrls/class_paint.h"
 #include "platform/stdctrls/image_list_handle.h"
 #include "platform/stdctrls/tree_view.h"
 
@@ -382,6 +383,7 @@ void TTreeView::CNNotify(TMessage& Message) {
 }
 
 void TTreeView::WndProc(TMessage& Message) {
+    if (pw::stdctrls::PaintThroughClass(*this, Message)) return;
     switch (Message.Msg) {
     case CN_NOTIFY:
         CNNotify(Message);

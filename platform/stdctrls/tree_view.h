@@ -87,6 +87,7 @@ private:
     friend class TTreeNodes;
     friend class TTreeView;
     explicit TTreeNode(TTreeNodes* Owner) : owner_(Owner) {}
+    void PushImages();
 
     TTreeNodes* owner_;
     TTreeNode* parent_ = nullptr;

@@ -88,6 +88,11 @@ TEST(TreeView, AThousandNodesReadBackByIndexInTreeOrderAndKeepDataThroughANewWin
     EXPECT_FALSE(f.tree->Items()[60]->Expanded());
     EXPECT_EQ(f.tree->Selected(), f.tree->Items()[55]);
     EXPECT_EQ(f.tree->Items()[55]->ImageIndex(), 2);
+    TVITEM image;
+    image.mask = TVIF_IMAGE | TVIF_HANDLE;
+    image.hItem = f.tree->Items()[55]->ItemId();
+    SendMessage(f.tree->Handle(), TVM_GETITEM, 0, reinterpret_cast<LPARAM>(&image));
+    EXPECT_EQ(image.iImage, 2);
 
     // Moving keeps the subtree.
     TTreeNode* ten = f.tree->Items()[10];
