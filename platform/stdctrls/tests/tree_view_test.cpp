@@ -248,6 +248,14 @@ TEST(TreeView, LabelEditingGoesThroughOnEditingAndOnEditedWhichMayChangeOrRefuse
     Key(VK_ESCAPE);
     EXPECT_EQ(b->Text(), "beta");
 
+    // A handler that deletes the edited node leaves nothing to rename.
+    f.tree->OnEdited = [&](TObject*, TTreeNode* n, std::string&) { n->Delete(); };
+    ASSERT_TRUE(a->EditText());
+    Type("gone");
+    Key(VK_RETURN);
+    EXPECT_EQ(f.tree->Items().Count(), 1);
+    EXPECT_EQ(f.tree->Items()[0], b);
+
     allowEdit = false;
     EXPECT_FALSE(b->EditText());
     allowEdit = true;
