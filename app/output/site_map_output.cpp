@@ -18,21 +18,24 @@ bool EndsWithXml(const std::string& name) {
     return name.size() >= 4 && SameText(name.substr(name.size() - 4), ".xml");
 }
 
-void AppendCopiedImages(const TMapProfile& Profile, const std::string& FileName,
+// Only the images the page shows, so that the upload list names no file the page does not need.
+void AppendCopiedImages(const TMapProfile& Profile, const std::string& FileName, const std::string& ListText,
                         const std::string& ProgramFolder, TSiteMapResult& Result) {
-    for (std::string& copied : CopySiteMapImages(Profile, FileName, ProgramFolder))
+    for (std::string& copied : CopySiteMapImages(Profile, FileName, ProgramFolder, &ListText))
         Result.FilesWritten.push_back(std::move(copied));
 }
 } // namespace
 
 std::vector<std::string> CopySiteMapImages(const TMapProfile& Profile, const std::string& FileName,
-                                           const std::string& ProgramFolder) {
+                                           const std::string& ProgramFolder, const std::string* ListText) {
     std::vector<std::string> copied;
     if (!Profile.AddImages()) return copied;
     const std::string target = ExtractFilePath(FileName);
     std::string source = IncludeTrailingPathDelimiter(ProgramFolder) + output_text::ImagesFolder;
     if (!FileExists(source + output_text::FolderImage)) source = IncludeTrailingPathDelimiter(ProgramFolder);
     for (const char* name : {output_text::FolderImage, output_text::FileImage, output_text::PictureImage}) {
+        if (ListText && ListText->find(std::string("<img src=\"") + name + '"') == std::string::npos)
+            continue;
         const std::string from = source + name;
         const std::string to = target + name;
         if (FileExists(from) && !FileExists(to) && CopyFile(from, to)) copied.push_back(to);
@@ -58,7 +61,7 @@ void SaveSiteMapFile(const TMapProfile& Profile, std::span<const TSiteMapNode> N
         Result.XmlFileName = xmlName;
         Result.FilesWritten.push_back(xmlName);
     }
-    AppendCopiedImages(Profile, fileName, ProgramFolder, Result);
+    AppendCopiedImages(Profile, fileName, ListText, ProgramFolder, Result);
 }
 
 void InsertSiteMap(const TMapProfile& Profile, const std::string& ListText, const std::string& ProgramFolder,
@@ -68,7 +71,7 @@ void InsertSiteMap(const TMapProfile& Profile, const std::string& ListText, cons
     const std::string page = SpliceSiteMap(ReadFileText(fileName), ListText, fileName);
     WriteFileAtomically(fileName, page);
     Result.FilesWritten.push_back(fileName);
-    AppendCopiedImages(Profile, fileName, ProgramFolder, Result);
+    AppendCopiedImages(Profile, fileName, ListText, ProgramFolder, Result);
 }
 
 TSiteMapResult GenerateSiteMapOutput(const TMapProfile& Profile, std::span<const TSiteMapNode> Nodes,

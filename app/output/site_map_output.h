@@ -32,9 +32,11 @@ struct TSiteMapOutputContext {
 };
 
 // Copies the three images beside FileName when the profile asks for images, never over an existing file;
-// a missing source or a failed copy is skipped. Returns the files copied.
+// a missing source or a failed copy is skipped. Given the list text, only the images it shows are copied.
+// Returns the files copied.
 std::vector<std::string> CopySiteMapImages(const TMapProfile& Profile, const std::string& FileName,
-                                           const std::string& ProgramFolder);
+                                           const std::string& ProgramFolder,
+                                           const std::string* ListText = nullptr);
 
 // Writes the page around ListText to the profile's output file, then the XML sitemap, then the images.
 // Each file is replaced whole or not at all. Raises on failure; Result then lists what was written so far.

@@ -76,6 +76,19 @@ TEST(SiteMapOutput, WritesPageSitemapAndImagesAndListsExactlyThose) {
     EXPECT_EQ(result.XmlFileName, "");
     EXPECT_FALSE(fs::exists(bare / "site.xml"));
     EXPECT_FALSE(fs::exists(bare / "smfolder.gif"));
+
+    // Only the images the page shows: no folder images, no pictures in the tree.
+    TempDir used;
+    run.profile.SetOutputFileName(used / "map.html");
+    run.profile.SetAddImages(true);
+    run.profile.SetNoFolderImages(true);
+    run.tree = Tree();
+    run.tree.Add(kFolderImage, 0, true, "Home", "http://example.com/")
+        .Add(kPageImage, 1, false, "A", "http://a.b/c");
+    result = run.Go();
+    EXPECT_EQ(result.FilesWritten, (std::vector<std::string>{used / "map.html", used / "smfile.gif"}));
+    EXPECT_FALSE(fs::exists(used / "smfolder.gif"));
+    EXPECT_FALSE(fs::exists(used / "smimg.gif"));
 }
 
 TEST(SiteMapOutput, ImagesComeFromTheProgramFolderWhenItHasNoImageFolder) {
