@@ -2,11 +2,14 @@
 
 #include <algorithm>
 
-void TRzTreeNode::SetText(const std::string& Value) { text_ = Value; }
+void TRzTreeNode::SetText(const std::string& Value) {
+    text_ = Value;
+}
 
 int TRzTreeNode::Level() const {
     int level = 0;
-    for (const TRzTreeNode* p = parent_; p != nullptr; p = p->parent_) ++level;
+    for (const TRzTreeNode* p = parent_; p != nullptr; p = p->parent_)
+        ++level;
     return level;
 }
 
@@ -26,13 +29,15 @@ int TRzTreeNode::AbsoluteIndex() const {
 void TRzTreeNode::Expand(bool Recurse) {
     expanded_ = HasChildren();
     if (Recurse)
-        for (auto& child : children_) child->Expand(true);
+        for (auto& child : children_)
+            child->Expand(true);
 }
 
 void TRzTreeNode::Collapse(bool Recurse) {
     expanded_ = false;
     if (Recurse)
-        for (auto& child : children_) child->Collapse(true);
+        for (auto& child : children_)
+            child->Collapse(true);
 }
 
 void TRzTreeNode::SetSelected(bool Value) {
@@ -42,9 +47,13 @@ void TRzTreeNode::SetSelected(bool Value) {
         owner_->Owner()->NodeSelecting(this, false);
 }
 
-bool TRzTreeNode::EditText() { return owner_->Owner()->BeginEdit(this); }
+bool TRzTreeNode::EditText() {
+    return owner_->Owner()->BeginEdit(this);
+}
 
-TRzTreeNodes::~TRzTreeNodes() { Clear(); }
+TRzTreeNodes::~TRzTreeNodes() {
+    Clear();
+}
 
 const std::vector<TRzTreeNode*>& TRzTreeNodes::Flat() const {
     if (!flatValid_) {
@@ -91,7 +100,8 @@ TRzTreeNode* TRzTreeNodes::Append(TRzTreeNode* parent, const std::string& text, 
     bool atEnd = flatValid_;
     if (atEnd && parent != nullptr) {
         atEnd = false;
-        for (const TRzTreeNode* p = flat_.empty() ? nullptr : flat_.back(); p != nullptr && !atEnd; p = p->parent_)
+        for (const TRzTreeNode* p = flat_.empty() ? nullptr : flat_.back(); p != nullptr && !atEnd;
+             p = p->parent_)
             atEnd = p == parent;
     }
     list.push_back(std::move(node));
@@ -114,7 +124,8 @@ TRzTreeNode* TRzTreeNodes::AddChildObject(TRzTreeNode* Parent, const std::string
 void TRzTreeNodes::NotifyDeletion(TRzTreeNode* node) {
     // Children go first, from the last, so a handler never sees a parent without its record while a
     // child still needs it.
-    for (auto it = node->children_.rbegin(); it != node->children_.rend(); ++it) NotifyDeletion(it->get());
+    for (auto it = node->children_.rbegin(); it != node->children_.rend(); ++it)
+        NotifyDeletion(it->get());
     view_->NodeDeleting(node);
 }
 
@@ -142,7 +153,8 @@ void TRzTreeNodes::Delete(TRzTreeNode* Node) {
 }
 
 void TRzTreeNodes::Clear() {
-    while (!roots_.empty()) Delete(roots_.back().get());
+    while (!roots_.empty())
+        Delete(roots_.back().get());
     flat_.clear();
     flatValid_ = true;
 }
@@ -158,7 +170,8 @@ void TRzCustomTreeView::SetMultiSelect(bool Value) {
     multiSelect_ = Value;
     if (!multiSelect_ && selection_.size() > 1) {
         TRzTreeNode* keep = focused_;
-        for (TRzTreeNode* n : selection_) n->selected_ = false;
+        for (TRzTreeNode* n : selection_)
+            n->selected_ = false;
         selection_.clear();
         if (keep != nullptr) {
             keep->selected_ = true;
@@ -185,7 +198,8 @@ void TRzCustomTreeView::Changed(TRzTreeNode* node) {
 void TRzCustomTreeView::Select(TRzTreeNode* Node, bool AddToSelection) {
     if (Node == nullptr) return;
     if (!AddToSelection || !multiSelect_) {
-        for (TRzTreeNode* n : selection_) n->selected_ = false;
+        for (TRzTreeNode* n : selection_)
+            n->selected_ = false;
         selection_.clear();
     }
     NodeSelecting(Node, true);
@@ -203,7 +217,8 @@ void TRzCustomTreeView::SetSelected(TRzTreeNode* Node) {
 
 void TRzCustomTreeView::ClearSelection() {
     if (selection_.empty()) return;
-    for (TRzTreeNode* n : selection_) n->selected_ = false;
+    for (TRzTreeNode* n : selection_)
+        n->selected_ = false;
     selection_.clear();
     focused_ = nullptr;
     Changed(nullptr);

@@ -77,7 +77,9 @@ public:
 
     // Appends at the top level when Sibling is nothing, else as Sibling's last sibling.
     TRzTreeNode* AddObject(TRzTreeNode* Sibling, const std::string& Text, void* Data);
-    TRzTreeNode* Add(TRzTreeNode* Sibling, const std::string& Text) { return AddObject(Sibling, Text, nullptr); }
+    TRzTreeNode* Add(TRzTreeNode* Sibling, const std::string& Text) {
+        return AddObject(Sibling, Text, nullptr);
+    }
     // Appends as Parent's last child (at the top level when Parent is nothing).
     TRzTreeNode* AddChildObject(TRzTreeNode* Parent, const std::string& Text, void* Data);
     TRzTreeNode* AddChild(TRzTreeNode* Parent, const std::string& Text) {

@@ -95,7 +95,8 @@ private:
 } // namespace
 
 void TLmFileFinder::SetFilename(const std::string& Value) {
-    if (ExtractFileName(Value) != Value) throw EFindFileError(Format("%s\n\rInvalid filename specified", Value));
+    if (ExtractFileName(Value) != Value)
+        throw EFindFileError(Format("%s\n\rInvalid filename specified", Value));
     filename_ = Value;
 }
 
@@ -106,7 +107,8 @@ void TLmFileFinder::SetLocation(const std::string& Value) {
     }
     std::string expanded = ExpandFileName(Value);
     if (!DirectoryExists(expanded)) throw EFindFileError(Format("%s\n\rdirectory does not exists", expanded));
-    while (expanded.size() > 1 && expanded.back() == '/') expanded.pop_back();
+    while (expanded.size() > 1 && expanded.back() == '/')
+        expanded.pop_back();
     location_ = expanded;
 }
 

@@ -5,16 +5,16 @@
 #include <functional>
 #include <string>
 
+#include "platform/graphics/graphics_types.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/files.h"
 #include "platform/rtl/object.h"
-#include "platform/graphics/graphics_types.h"
-
 
 enum TFileAttribute { ffNormal, ffArchive, ffReadonly, ffHidden, ffSystem, ffDirectory };
 using TFileAttributes = TSet<TFileAttribute>;
 
-using TFileFoundEvent = std::function<void(TObject* Sender, const std::string& Folder, const TSearchRec& FileInfo)>;
+using TFileFoundEvent =
+    std::function<void(TObject* Sender, const std::string& Folder, const TSearchRec& FileInfo)>;
 using TNewFolderEvent = std::function<void(TObject* Sender, const std::string& Folder, bool& IgnoreFolder)>;
 
 class TLmFileFinder : public TObject {

@@ -8,12 +8,12 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
-#include <exception>
-#include <thread>
-#include <unordered_map>
 #include <cctype>
 #include <cerrno>
+#include <exception>
 #include <string_view>
+#include <thread>
+#include <unordered_map>
 
 #include "app/core/data_rec.h"
 #include "app/core/lm_files.h"
@@ -46,7 +46,8 @@ struct Fd {
 bool ContainsNoCase(std::string_view text, std::string_view word) {
     for (size_t i = 0; i + word.size() <= text.size(); ++i) {
         size_t k = 0;
-        while (k < word.size() && std::tolower(static_cast<unsigned char>(text[i + k])) == word[k]) ++k;
+        while (k < word.size() && std::tolower(static_cast<unsigned char>(text[i + k])) == word[k])
+            ++k;
         if (k == word.size()) return true;
     }
     return false;
@@ -97,10 +98,15 @@ std::string FolderName(const std::string& folder) {
 
 } // namespace
 
-TLocalScan::TLocalScan(TResultTree& Tree, const TStringList& IgnoreFolderList, const TStringList& IgnoreFileList)
+TLocalScan::TLocalScan(TResultTree& Tree, const TStringList& IgnoreFolderList,
+                       const TStringList& IgnoreFileList)
     : tree_(Tree), ignoreFolderList_(IgnoreFolderList), ignoreFileList_(IgnoreFileList) {
-    finder_.OnNewFolder = [this](TObject* s, const std::string& f, bool& ignore) { ffSearchNewFolder(s, f, ignore); };
-    finder_.OnFound = [this](TObject* s, const std::string& f, const TSearchRec& e) { ffSearchFound(s, f, e); };
+    finder_.OnNewFolder = [this](TObject* s, const std::string& f, bool& ignore) {
+        ffSearchNewFolder(s, f, ignore);
+    };
+    finder_.OnFound = [this](TObject* s, const std::string& f, const TSearchRec& e) {
+        ffSearchFound(s, f, e);
+    };
 }
 
 void TLocalScan::ProcessMessages() const {
@@ -124,7 +130,8 @@ void TLocalScan::Run(const std::string& Folder) {
         if (entry.empty()) continue;
         ignoredFolders_.insert(IncludeBackslash(entry));
     }
-    for (int i = 0; i < ignoreFileList_.Count(); ++i) ignoredFiles_.insert(ignoreFileList_[i]);
+    for (int i = 0; i < ignoreFileList_.Count(); ++i)
+        ignoredFiles_.insert(ignoreFileList_[i]);
     finder_.SetLocation(Folder);
     root_ = IncludeBackslash(finder_.Location());
     pendingTitles_.clear();
@@ -150,7 +157,8 @@ std::string TLocalScan::DefaultIndexFile(const std::string& Folder) {
     if (DIR* dir = opendir(folder.c_str())) {
         while (dirent* e = readdir(dir)) {
             for (size_t i = 0; i < std::size(kIndexNames); ++i)
-                if (found[i].empty() && SameText(e->d_name, kIndexNames[i]) && IsRegularFile(folder + e->d_name))
+                if (found[i].empty() && SameText(e->d_name, kIndexNames[i]) &&
+                    IsRegularFile(folder + e->d_name))
                     found[i] = folder + e->d_name;
         }
         closedir(dir);
@@ -177,9 +185,11 @@ void TLocalScan::ReadPendingTitles() {
     unsigned helpers = std::min<unsigned>(std::max(1u, std::thread::hardware_concurrency()), 8) - 1;
     helpers = static_cast<unsigned>(std::min<size_t>(helpers, pendingTitles_.size() / 64));
     std::vector<std::thread> threads;
-    for (unsigned t = 0; t < helpers; ++t) threads.emplace_back(work);
+    for (unsigned t = 0; t < helpers; ++t)
+        threads.emplace_back(work);
     work();
-    for (std::thread& t : threads) t.join();
+    for (std::thread& t : threads)
+        t.join();
 
     std::unordered_map<std::string, std::string> byPath;
     for (size_t i = 0; i < pendingTitles_.size(); ++i)

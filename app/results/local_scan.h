@@ -47,7 +47,8 @@ public:
     std::string LocalPageTitle(const std::string& Path) const;
     // Modified: the file's time, or -1 to read it from the file. Readable: a regular file, whose
     // title may be read.
-    void AddLocalNode(const std::string& Path, bool IsFolder, std::time_t Modified = -1, bool Readable = true);
+    void AddLocalNode(const std::string& Path, bool IsFolder, std::time_t Modified = -1,
+                      bool Readable = true);
 
     void ffSearchNewFolder(TObject* Sender, const std::string& Folder, bool& IgnoreFolder);
     void ffSearchFound(TObject* Sender, const std::string& Folder, const TSearchRec& Entry);

@@ -45,10 +45,11 @@ std::string DeclaredCharset(std::string_view bytes) {
     size_t at = lower.find("charset=");
     if (at == std::string::npos) return {};
     at += 8;
-    while (at < lower.size() && (lower[at] == '"' || lower[at] == '\'' || lower[at] == ' ')) ++at;
+    while (at < lower.size() && (lower[at] == '"' || lower[at] == '\'' || lower[at] == ' '))
+        ++at;
     size_t end = at;
-    while (end < lower.size() && (std::isalnum(static_cast<unsigned char>(lower[end])) || lower[end] == '-' ||
-                                  lower[end] == '_'))
+    while (end < lower.size() &&
+           (std::isalnum(static_cast<unsigned char>(lower[end])) || lower[end] == '-' || lower[end] == '_'))
         ++end;
     return lower.substr(at, end - at);
 }
@@ -61,7 +62,8 @@ const char16_t* CodePageUnits(const std::string& charset) {
     for (size_t i = 0; i < html_tables::kCodePageCount; ++i)
         if (SameText(html_tables::kCodePages[i].name, name)) return html_tables::kCodePages[i].units;
     for (size_t i = 0; i < html_tables::kCodePageCount; ++i)
-        if (std::strcmp(html_tables::kCodePages[i].name, "windows-1252") == 0) return html_tables::kCodePages[i].units;
+        if (std::strcmp(html_tables::kCodePages[i].name, "windows-1252") == 0)
+            return html_tables::kCodePages[i].units;
     return nullptr;
 }
 
@@ -85,7 +87,8 @@ std::string PageTitle(std::string_view FileBytes) {
     const char16_t* units = CodePageUnits(DeclaredCharset(text));
     std::u16string wide;
     wide.reserve(title.size());
-    for (char c : title) wide.push_back(units != nullptr ? units[static_cast<unsigned char>(c)] : u'\uFFFD');
+    for (char c : title)
+        wide.push_back(units != nullptr ? units[static_cast<unsigned char>(c)] : u'\uFFFD');
     return Utf16ToUtf8(wide);
 }
 

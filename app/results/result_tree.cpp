@@ -67,7 +67,9 @@ TRzTreeNode* TResultTree::FindNodeByFolder(const std::string& Folder) const {
     return it == folders_.end() || it->second.empty() ? nullptr : it->second.front();
 }
 
-TRzTreeNode* TResultTree::Root() const { return view_.Items().GetFirstNode(); }
+TRzTreeNode* TResultTree::Root() const {
+    return view_.Items().GetFirstNode();
+}
 
 std::string TResultTree::LastSegment(const std::string& Address) {
     std::string s = Address;
@@ -100,7 +102,8 @@ void TResultTree::RemoveEmptyFolders() {
     // deleting a leaf never moves a node that is still to be visited.
     std::vector<TRzTreeNode*> order;
     order.reserve(static_cast<size_t>(items.Count()));
-    for (int i = 0; i < items.Count(); ++i) order.push_back(items.Item(i));
+    for (int i = 0; i < items.Count(); ++i)
+        order.push_back(items.Item(i));
     for (auto it = order.rbegin(); it != order.rend(); ++it) {
         const TDataRec* rec = Rec(*it);
         if (rec != nullptr && rec->IsFolder && !(*it)->HasChildren()) items.Delete(*it);
@@ -114,15 +117,16 @@ void TResultTree::RemoveSelectedNodes() {
         if (view_.Selections(i) != root) doomed.push_back(view_.Selections(i));
     if (doomed.empty()) return;
     if (profile_.ConfirmDelete() &&
-        MessageBox(nullptr, "Do you wish to remove the selected site map nodes from the tree?", "Confirm Removal",
-                   MB_YESNO | MB_ICONQUESTION) != IDYES)
+        MessageBox(nullptr, "Do you wish to remove the selected site map nodes from the tree?",
+                   "Confirm Removal", MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     for (TRzTreeNode* node : doomed)
         if (TDataRec* rec = Rec(node)) rec->Marked = true;
     TRzTreeNodes& items = view_.Items();
     std::vector<TRzTreeNode*> order;
     order.reserve(static_cast<size_t>(items.Count()));
-    for (int i = 0; i < items.Count(); ++i) order.push_back(items.Item(i));
+    for (int i = 0; i < items.Count(); ++i)
+        order.push_back(items.Item(i));
     // From the last: a marked node's descendants come after it and are gone before it is reached.
     for (auto it = order.rbegin(); it != order.rend(); ++it) {
         TDataRec* rec = Rec(*it);
@@ -130,7 +134,8 @@ void TResultTree::RemoveSelectedNodes() {
     }
 }
 
-void TResultTree::ApplyToChildren(TRzTreeNode* Node, bool OnlyDefaults, double Priority, ChangeFreqType ChangeFreq) {
+void TResultTree::ApplyToChildren(TRzTreeNode* Node, bool OnlyDefaults, double Priority,
+                                  ChangeFreqType ChangeFreq) {
     if (Node == nullptr) return;
     for (int i = 0; i < Node->Count(); ++i) {
         TRzTreeNode* child = Node->Item(i);
@@ -158,15 +163,21 @@ void TResultTree::ShowNodeProperties(TRzTreeNode* Node) {
             Node->SetImageIndex(kFolderImage);
             Node->SetSelectedIndex(kFolderImage);
         }
-        if (props.ApplyToChildren) ApplyToChildren(Node, props.OnlyDefaults, props.Priority, props.ChangeFreq);
+        if (props.ApplyToChildren)
+            ApplyToChildren(Node, props.OnlyDefaults, props.Priority, props.ChangeFreq);
         OutputReset();
         return;
     }
     if (view_.SelectionCount() == 0) return;
     const TDataRec* first = Rec(view_.Selections(0));
     if (first == nullptr) return;
-    NodeProperties props{kMultipleFilesSelected, kMultipleFilesSelected, kMultipleFilesSelected,
-                         first->ChangeFreq, first->Priority, false, false};
+    NodeProperties props{kMultipleFilesSelected,
+                         kMultipleFilesSelected,
+                         kMultipleFilesSelected,
+                         first->ChangeFreq,
+                         first->Priority,
+                         false,
+                         false};
     if (!OnShowProperties(props, true)) return;
     // The texts stand for several nodes: none of them takes them.
     for (int i = 0; i < view_.SelectionCount(); ++i) {
@@ -175,7 +186,8 @@ void TResultTree::ShowNodeProperties(TRzTreeNode* Node) {
             rec->ChangeFreq = props.ChangeFreq;
             rec->Priority = props.Priority;
         }
-        if (props.ApplyToChildren) ApplyToChildren(node, props.OnlyDefaults, props.Priority, props.ChangeFreq);
+        if (props.ApplyToChildren)
+            ApplyToChildren(node, props.OnlyDefaults, props.Priority, props.ChangeFreq);
     }
     OutputReset();
 }
@@ -262,7 +274,9 @@ void TResultTree::miIgnoreFileClick(TObject*) {
     view_.Items().Delete(node);
 }
 
-void TResultTree::miDeleteClick(TObject*) { RemoveSelectedNodes(); }
+void TResultTree::miDeleteClick(TObject*) {
+    RemoveSelectedNodes();
+}
 
 void TResultTree::miRenameClick(TObject*) {
     if (contextNode_ != nullptr) contextNode_->EditText();

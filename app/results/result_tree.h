@@ -50,7 +50,8 @@ inline const char kMultipleFilesSelected[] = "Multiple Files Selected";
 class TResultTree {
 public:
     // Binds the view's events; the lists are the main window's ignore lists, kept in the profile.
-    TResultTree(TRzTreeView& View, TMapProfile& Profile, TStringList& IgnoreFolderList, TStringList& IgnoreFileList);
+    TResultTree(TRzTreeView& View, TMapProfile& Profile, TStringList& IgnoreFolderList,
+                TStringList& IgnoreFileList);
     ~TResultTree();
     TResultTree(const TResultTree&) = delete;
     TResultTree& operator=(const TResultTree&) = delete;
@@ -68,8 +69,8 @@ public:
 
     // The root for the start page of a crawl: Address is the fetched address, Title its title and
     // LastModified its date when the server gave one.
-    TRzTreeNode* AddRootNode(const std::string& Referrer, const std::string& Address, const std::string& Title,
-                             std::optional<std::time_t> LastModified);
+    TRzTreeNode* AddRootNode(const std::string& Referrer, const std::string& Address,
+                             const std::string& Title, std::optional<std::time_t> LastModified);
     // One fetched page of a crawl under its folder nodes; a folder's own page gives the folder its text
     // instead of a node. Title is the page's title.
     TRzTreeNode* AddPageNode(const std::string& URL, const std::string& Text, const std::string& Title,

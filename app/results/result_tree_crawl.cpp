@@ -27,7 +27,9 @@ size_t PathStart(const std::string& address) {
 
 } // namespace
 
-TDataRec* TResultTree::NewRec() const { return new TDataRec(NewDataRec(profile_)); }
+TDataRec* TResultTree::NewRec() const {
+    return new TDataRec(NewDataRec(profile_));
+}
 
 std::string TResultTree::FolderOf(const std::string& Address) {
     size_t path = PathStart(Address);
@@ -54,8 +56,8 @@ TRzTreeNode* TResultTree::AddRootNode(const std::string& Referrer, const std::st
     return AddNode(nullptr, rec, shown, kFolderImage);
 }
 
-TRzTreeNode* TResultTree::AddPageNode(const std::string& URL, const std::string& Text, const std::string& Title,
-                                      std::optional<std::time_t> LastModified) {
+TRzTreeNode* TResultTree::AddPageNode(const std::string& URL, const std::string& Text,
+                                      const std::string& Title, std::optional<std::time_t> LastModified) {
     size_t path = PathStart(URL);
     bool hasQuery = URL.find('?') != std::string::npos;
     bool folderPage = !hasQuery && (path == std::string::npos || URL.back() == '/');
@@ -99,7 +101,8 @@ TRzTreeNode* TResultTree::FindOrCreateFolderPath(const std::string& FolderAddres
         size_t start = 0;
         while (start < path.size()) {
             size_t end = path.find('/', start);
-            std::string segment = path.substr(start, end == std::string::npos ? std::string::npos : end - start);
+            std::string segment =
+                path.substr(start, end == std::string::npos ? std::string::npos : end - start);
             if (segment.empty()) break;
             node = FindOrCreateFolder(accumulated, accumulated + segment + "/", segment);
             accumulated += segment + "/";
@@ -111,8 +114,8 @@ TRzTreeNode* TResultTree::FindOrCreateFolderPath(const std::string& FolderAddres
     return node;
 }
 
-TRzTreeNode* TResultTree::FindOrCreateFolder(const std::string& ParentAddress, const std::string& FolderAddress,
-                                             const std::string&) {
+TRzTreeNode* TResultTree::FindOrCreateFolder(const std::string& ParentAddress,
+                                             const std::string& FolderAddress, const std::string&) {
     TRzTreeNode* parent = FindNodeByFolder(ParentAddress);
     if (parent == nullptr) {
         TDataRec* rec = NewRec();

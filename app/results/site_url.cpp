@@ -9,9 +9,23 @@ namespace {
 bool KeptAsIs(unsigned char c) {
     if (std::isalnum(c)) return true;
     switch (c) {
-    case '-': case '.': case '_': case '~':
-    case '!': case '$': case '&': case '\'': case '(': case ')': case '*': case '+': case ',': case ';': case '=':
-    case ':': case '@':
+    case '-':
+    case '.':
+    case '_':
+    case '~':
+    case '!':
+    case '$':
+    case '&':
+    case '\'':
+    case '(':
+    case ')':
+    case '*':
+    case '+':
+    case ',':
+    case ';':
+    case '=':
+    case ':':
+    case '@':
         return true;
     default:
         return false;
@@ -42,7 +56,8 @@ std::string EncodePathSegment(std::string_view Segment) {
 }
 
 std::string SiteUrl(std::string_view Website, std::string_view RelativePath) {
-    while (!Website.empty() && Website.back() == '/') Website.remove_suffix(1);
+    while (!Website.empty() && Website.back() == '/')
+        Website.remove_suffix(1);
     std::string url(Website);
     url += '/';
     size_t start = 0;

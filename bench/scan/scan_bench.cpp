@@ -25,18 +25,23 @@ constexpr int kFolders = 1000;
 constexpr int kFilesPerFolder = 100;
 
 void Generate(const fs::path& root) {
-    std::ofstream(root / "index.html") << "<html><head><title>Bench site</title></head><body></body></html>\n";
+    std::ofstream(root / "index.html")
+        << "<html><head><title>Bench site</title></head><body></body></html>\n";
     for (int f = 0; f < kFolders; ++f) {
         // Ten sections of a hundred folders, so the tree has depth.
         fs::path dir = root / ("section" + std::to_string(f % 10)) / ("folder " + std::to_string(f));
         fs::create_directories(dir);
         for (int i = 0; i < kFilesPerFolder; ++i) {
             int kind = i % 5;
-            std::string name = "page" + std::to_string(i) + (kind < 3 ? ".html" : kind == 3 ? ".pdf" : ".txt");
+            std::string name = "page" + std::to_string(i) +
+                               (kind < 3    ? ".html"
+                                : kind == 3 ? ".pdf"
+                                            : ".txt");
             std::ofstream out(dir / name);
             if (kind < 3)
-                out << "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Page " << i << " of folder "
-                    << f << "</title></head>\n<body><p>Some text of the page.</p></body></html>\n";
+                out << "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Page " << i
+                    << " of folder " << f
+                    << "</title></head>\n<body><p>Some text of the page.</p></body></html>\n";
             else
                 out << "data " << i << "\n";
         }
@@ -48,7 +53,8 @@ template <class F> double BestOfThree(F&& run) {
     for (int r = 0; r < 3; ++r) {
         auto start = std::chrono::steady_clock::now();
         run();
-        best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        best =
+            std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     }
     return best;
 }
@@ -96,8 +102,8 @@ int main(int argc, char** argv) {
             scan.Run(root.string());
             nodes = tv.Items().Count();
         });
-        std::printf("scan, tree filled, titles %-3s %8.3f s  (%d nodes), ratio to find %.2f\n", titles ? "on" : "off",
-                    scanSeconds, nodes, scanSeconds / findSeconds);
+        std::printf("scan, tree filled, titles %-3s %8.3f s  (%d nodes), ratio to find %.2f\n",
+                    titles ? "on" : "off", scanSeconds, nodes, scanSeconds / findSeconds);
     }
     std::error_code ignored;
     if (!reuse) fs::remove_all(root, ignored);

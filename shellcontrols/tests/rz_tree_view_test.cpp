@@ -9,7 +9,8 @@ namespace {
 
 std::vector<std::string> TreeOrder(const TRzTreeView& tv) {
     std::vector<std::string> texts;
-    for (int i = 0; i < tv.Items().Count(); ++i) texts.push_back(tv.Items().Item(i)->Text());
+    for (int i = 0; i < tv.Items().Count(); ++i)
+        texts.push_back(tv.Items().Item(i)->Text());
     return texts;
 }
 

@@ -73,8 +73,9 @@ TEST_F(LocalScanTest, BuildsTheSiteTreeWithAddresses) {
     site.Write("shop/cart.php", "<?php ?>");
     scan.Run(site.Root());
 
-    EXPECT_EQ(Shape(), (std::vector<std::string>{"Home", "  Welcome", "  docs", "    a.pdf", "    Caf\xC3\xA9",
-                                                 "  img", "    Image.PNG", "  shop", "    Shop", "    cart.php"}));
+    EXPECT_EQ(Shape(),
+              (std::vector<std::string>{"Home", "  Welcome", "  docs", "    a.pdf", "    Caf\xC3\xA9",
+                                        "  img", "    Image.PNG", "  shop", "    Shop", "    cart.php"}));
     TDataRec* home = RecOf(site.Root());
     ASSERT_NE(home, nullptr);
     EXPECT_TRUE(home->IsFolder);
@@ -111,8 +112,10 @@ TEST_F(LocalScanTest, IgnoreListsOutputFileAndExactPaths) {
     profile.SetOutputType(moutFile);
     profile.SetOutputFileName(site.Root() + "sitemap.html");
     scan.Run(site.Root());
-    EXPECT_EQ(Shape(), (std::vector<std::string>{"Home", "  Drop.html", "  Home page", "  Private", "    shown.html"}));
-    EXPECT_NE(std::find(memo.begin(), memo.end(), "Ignoring Folder: " + site.Root() + "private/"), memo.end());
+    EXPECT_EQ(Shape(), (std::vector<std::string>{"Home", "  Drop.html", "  Home page", "  Private",
+                                                 "    shown.html"}));
+    EXPECT_NE(std::find(memo.begin(), memo.end(), "Ignoring Folder: " + site.Root() + "private/"),
+              memo.end());
 }
 
 TEST_F(LocalScanTest, SymbolicLinkLoopsEndAndLinkedFilesCount) {
@@ -170,7 +173,8 @@ TEST_F(LocalScanTest, DatesCarryTheOffsetInEffectAtThatDate) {
 }
 
 TEST_F(LocalScanTest, StopAndFailureBothGiveTheWizardItsButtonsBack) {
-    for (int i = 0; i < 20; ++i) site.Write("p" + std::to_string(i) + ".html", "x");
+    for (int i = 0; i < 20; ++i)
+        site.Write("p" + std::to_string(i) + ".html", "x");
     int events = 0;
     scan.Display.ProcessMessages = [&] {
         if (++events == 3) scan.Stop();
@@ -196,7 +200,8 @@ TEST_F(LocalScanTest, TitlesFarIntoAPageAndAcrossReads) {
     for (size_t cut = 16384 - 9; cut <= 16384 + 1; ++cut) {
         std::string page = std::string(cut, ' ') + "<title>T" + std::to_string(cut) + "</TITLE>";
         site.Write("p" + std::to_string(cut) + ".html", page);
-        EXPECT_EQ(scan.LocalPageTitle(site.Root() + "p" + std::to_string(cut) + ".html"), "T" + std::to_string(cut));
+        EXPECT_EQ(scan.LocalPageTitle(site.Root() + "p" + std::to_string(cut) + ".html"),
+                  "T" + std::to_string(cut));
     }
     std::string split = "<title>" + std::string(16384 - 7 - 3, 'x') + "</TITLE>";
     site.Write("split.html", split);

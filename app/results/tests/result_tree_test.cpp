@@ -9,8 +9,8 @@
 #include "app/core/map_profile.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/system.h"
-#include "platform/vcl/dialogs.h"
 #include "platform/rtl/string_list.h"
+#include "platform/vcl/dialogs.h"
 #include "platform/vcl/prompt.h"
 #include "shellcontrols/rz_tree_view.h"
 
@@ -73,7 +73,8 @@ protected:
     }
     std::vector<std::string> Texts() const {
         std::vector<std::string> t;
-        for (int i = 0; i < tv.Items().Count(); ++i) t.push_back(tv.Items().Item(i)->Text());
+        for (int i = 0; i < tv.Items().Count(); ++i)
+            t.push_back(tv.Items().Item(i)->Text());
         return t;
     }
     void Key(WORD key, TShiftState shift = {}) { tv.KeyUp(key, shift); }
