@@ -132,6 +132,12 @@ void TLocalScan::Run(const std::string& Folder) {
     }
     for (int i = 0; i < ignoreFileList_.Count(); ++i)
         ignoredFiles_.insert(ignoreFileList_[i]);
+    const TMapProfile& profile = tree_.Profile();
+    const std::string& output = profile.OutputType() == moutFile     ? profile.OutputFileName()
+                                : profile.OutputType() == moutInsert ? profile.OutputInsert()
+                                                                     : std::string();
+    // The path as the walk spells it, so "./" or ".." in the profile's name still match.
+    outputFile_ = ExpandFileName(output);
     finder_.SetLocation(Folder);
     root_ = IncludeBackslash(finder_.Location());
     pendingTitles_.clear();
@@ -280,10 +286,7 @@ void TLocalScan::ffSearchFound(TObject*, const std::string& Folder, const TSearc
     const TMapProfile& profile = tree_.Profile();
     if (IsFileTypeInList(path, profile.FileTypes())) {
         if (Display.MemoLine) Display.MemoLine("  " + path);
-        const std::string* output = profile.OutputType() == moutFile     ? &profile.OutputFileName()
-                                    : profile.OutputType() == moutInsert ? &profile.OutputInsert()
-                                                                         : nullptr;
-        bool isOutput = output != nullptr && !output->empty() && *output == path;
+        bool isOutput = !outputFile_.empty() && outputFile_ == path;
         if (!isOutput && ignoredFiles_.count(path) == 0) {
             AddLocalNode(path, false, Entry.Time, (Entry.Attr & faSysFile) == 0);
             if (Display.FileCount) Display.FileCount(fileCount_);

@@ -67,6 +67,7 @@ private:
     const TStringList& ignoreFileList_;
     TLmFileFinder finder_;
     std::string root_;
+    std::string outputFile_;
     std::unordered_set<std::string> ignoredFolders_;
     std::unordered_set<std::string> ignoredFiles_;
     std::vector<std::string> pendingTitles_;

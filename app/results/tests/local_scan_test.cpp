@@ -110,7 +110,7 @@ TEST_F(LocalScanTest, IgnoreListsOutputFileAndExactPaths) {
     ignoreFolders.Add(site.Root() + "private/");
     ignoreFiles.Add(site.Root() + "drop.html");
     profile.SetOutputType(moutFile);
-    profile.SetOutputFileName(site.Root() + "sitemap.html");
+    profile.SetOutputFileName(site.Root() + "private/../sitemap.html");
     scan.Run(site.Root());
     EXPECT_EQ(Shape(), (std::vector<std::string>{"Home", "  Drop.html", "  Home page", "  Private",
                                                  "    shown.html"}));
