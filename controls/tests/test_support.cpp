@@ -1,0 +1,81 @@
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "platform/gui/input.h"
+#include "platform/gui/message_loop.h"
+#include "platform/gui/window.h"
+#include "platform/vcl/application.h"
+#include "platform/vcl/form.h"
+
+namespace controls_test {
+namespace {
+
+class Environment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        Application->Initialize();
+    }
+    void TearDown() override { delete Application; }
+};
+
+[[maybe_unused]] auto* environment = ::testing::AddGlobalTestEnvironment(new Environment);
+
+} // namespace
+
+void Pump() {
+    for (int i = 0; i < 100; ++i) {
+        MSG msg;
+        if (!PeekMessage(msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            ::ProcessMessages();
+            if (!PeekMessage(msg, nullptr, 0, 0, PM_NOREMOVE)) return;
+        }
+        ::ProcessMessages();
+    }
+}
+
+void PumpFor(int Milliseconds) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(Milliseconds);
+    while (std::chrono::steady_clock::now() < until) {
+        Pump();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    Pump();
+}
+
+TForm* MakeForm(int ClientWidth, int ClientHeight) {
+    auto* form = new TForm(nullptr);
+    form->SetBounds(100, 100, 200, 200);
+    form->SetClientWidth(ClientWidth);
+    form->SetClientHeight(ClientHeight);
+    return form;
+}
+
+void ClickWindow(TControl* Control, int X, int Y) {
+    auto* control = dynamic_cast<TWinControl*>(Control);
+    RECT r;
+    GetWindowRect(control->Handle(), r);
+    pw::gui::SimulateClick(POINT{r.left + X, r.top + Y}, pw::gui::MouseButton::Left);
+    Pump();
+}
+
+void Key(BYTE VK) {
+    pw::gui::SimulateKeyStroke(VK);
+    Pump();
+}
+
+void Type(const std::string& Text) {
+    for (char c : Text) {
+        const BYTE vk = (c >= 'a' && c <= 'z') ? static_cast<BYTE>(c - 32) : static_cast<BYTE>(c);
+        pw::gui::SimulateKey(vk, true, static_cast<char32_t>(c));
+        pw::gui::SimulateKey(vk, false);
+    }
+    Pump();
+}
+
+} // namespace controls_test
