@@ -118,6 +118,8 @@ int TCustomEdit::SelStart() {
 
 void TCustomEdit::SetSelStart(int Value) {
     SendMessage(Handle(), EM_SETSEL, static_cast<WPARAM>(Value), static_cast<LPARAM>(Value));
+    // Placing the caret by program shows it, as callers moving to the end of a log rely on.
+    SendMessage(Handle(), EM_SCROLLCARET, 0, 0);
 }
 
 int TCustomEdit::SelLength() {

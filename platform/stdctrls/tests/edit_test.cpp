@@ -4,6 +4,7 @@
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
 #include "platform/stdctrls/edit.h"
+#include "platform/vcl/clipboard.h"
 #include "platform/vcl/form.h"
 #include "test_support.h"
 
@@ -119,6 +120,13 @@ TEST(Memo, LinesLiveInTheWindowAndAppendingKeepsTheCaretAtTheEnd) {
     EXPECT_EQ(memo->CaretPos().y, 250);
     EXPECT_GT(SendMessage(memo->Handle(), EM_GETFIRSTVISIBLELINE, 0, 0), 200);
 
+    memo->SetSelStart(0);
+    EXPECT_EQ(SendMessage(memo->Handle(), EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    memo->SetSelStart(static_cast<int>(memo->Text().size()));
+    EXPECT_GT(SendMessage(memo->Handle(), EM_GETFIRSTVISIBLELINE, 0, 0), 200);
+    memo->SelectAll();
+    EXPECT_EQ(memo->SelLength(), static_cast<int>(memo->Text().size()));
+
     lines.Insert(1, "inserted");
     lines.Delete(0);
     lines.SetStrings(0, "first");
@@ -128,6 +136,9 @@ TEST(Memo, LinesLiveInTheWindowAndAppendingKeepsTheCaretAtTheEnd) {
     EXPECT_THROW(lines.Delete(250), EStringListError);
 
     lines.SetText("a\nb\r\nc");
+    memo->SelectAll();
+    memo->CopyToClipboard();
+    EXPECT_EQ(Clipboard().AsText(), "a\r\nb\r\nc");
     EXPECT_EQ(memo->Text(), "a\r\nb\r\nc");
     EXPECT_EQ(lines.Count(), 3);
     lines.Clear();
