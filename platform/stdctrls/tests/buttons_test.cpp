@@ -89,6 +89,16 @@ TEST(RadioButton, ButtonsOfOneParentFormAGroupAndOnlyCheckingFiresOnClick) {
     EXPECT_EQ(log.size(), 3u);
     EXPECT_EQ(SendMessage(group[1]->Handle(), BM_GETCHECK, 0, 0), static_cast<LRESULT>(BST_CHECKED));
     EXPECT_EQ(SendMessage(group[0]->Handle(), BM_GETCHECK, 0, 0), static_cast<LRESULT>(BST_UNCHECKED));
+    // Arrow keys walk the group and check where they land; only the checked one is a tab stop.
+    group[1]->SetFocus();
+    Pump();
+    Key(VK_DOWN);
+    EXPECT_TRUE(group[2]->Focused());
+    EXPECT_TRUE(group[2]->Checked());
+    EXPECT_FALSE(group[1]->Checked());
+    EXPECT_EQ(log.back(), "r2");
+    EXPECT_TRUE(group[2]->TabStop());
+    EXPECT_FALSE(group[1]->TabStop());
     delete form;
 }
 

@@ -91,6 +91,15 @@ TEST(Edit, KeyPressCanSwallowEnterAndMaxLengthAndReadOnlyHold) {
     edit->SelectAll();
     Type("z");
     EXPECT_EQ(edit->Text(), "aQbc");
+    // Upper case applies to the text there and to what is typed; the new window keeps the limit.
+    edit->SetReadOnly(false);
+    edit->SetMaxLength(0);
+    edit->SetCharCase(ecUpperCase);
+    EXPECT_EQ(edit->Text(), "AQBC");
+    edit->SetFocus();
+    edit->SetSelStart(4);
+    Type("xy");
+    EXPECT_EQ(edit->Text(), "AQBCXY");
     delete form;
 }
 
