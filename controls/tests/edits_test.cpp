@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "controls/rz_edits.h"
+#include "platform/commctrl/std_controls.h"
+#include "platform/gui/message_loop.h"
+#include "platform/gui/window.h"
+#include "platform/vcl/clipboard.h"
+#include "platform/vcl/form.h"
+#include "test_support.h"
+
+using namespace controls_test;
+
+TEST(Memo, SettingTheCaretScrollsItIntoViewAndEverythingCanBeCopied) {
+    std::unique_ptr<TForm> form(MakeForm());
+    auto* memo = new TRzMemo(form.get());
+    memo->SetParent(form.get());
+    memo->SetBounds(10, 10, 200, 60);
+    form->Show();
+    Pump();
+    for (int i = 1; i <= 40; ++i)
+        memo->Lines().Add("file" + std::to_string(i) + ".html");
+    EXPECT_EQ(memo->Lines().Count(), 40);
+    memo->SetSelStart(0);
+    EXPECT_EQ(SendMessage(memo->Handle(), EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+
+    memo->SetSelStart(static_cast<int>(memo->Text().size()));
+    EXPECT_GT(SendMessage(memo->Handle(), EM_GETFIRSTVISIBLELINE, 0, 0), 30);
+    EXPECT_EQ(memo->SelLength(), 0);
+
+    memo->SelectAll();
+    EXPECT_EQ(memo->SelLength(), static_cast<int>(memo->Text().size()));
+    memo->CopyToClipboard();
+    EXPECT_EQ(Clipboard().AsText(), memo->Text());
+
+    memo->Lines().Clear();
+    EXPECT_EQ(memo->Lines().Count(), 0);
+    EXPECT_EQ(memo->Text(), "");
+}
+
+TEST(ButtonEdit, TheButtonClicksAndTheTextStaysTheUsers) {
+    std::unique_ptr<TForm> form(MakeForm());
+    auto* edit = new TRzButtonEdit(form.get());
+    edit->SetParent(form.get());
+    edit->SetBounds(10, 10, 160, 21);
+    edit->SetButtonHint("Choose a page");
+    auto* other = new TRzEdit(form.get());
+    other->SetParent(form.get());
+    other->SetTop(40);
+    form->Show();
+    other->SetFocus();
+    Pump();
+    int clicks = 0;
+    edit->OnButtonClick = [&](TObject*) { ++clicks; };
+
+    ClickWindow(edit, 20, 10);
+    EXPECT_EQ(clicks, 0) << "the text area is no button";
+    EXPECT_TRUE(edit->Focused());
+    other->SetFocus();
+    Pump();
+    ClickWindow(edit, edit->Width() - 6, 10);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(edit->Focused()) << "the button focuses its edit, as a click in it would";
+    EXPECT_EQ(edit->ClientWidth(), edit->Width() - 4 - 17);
+
+    edit->SetButtonVisible(false);
+    Pump();
+    EXPECT_EQ(edit->ClientWidth(), edit->Width() - 4);
+    ClickWindow(edit, edit->Width() - 6, 10);
+    EXPECT_EQ(clicks, 1);
+}
