@@ -165,7 +165,7 @@ void TProgressBar::DestroyWnd() {
 }
 
 void TProgressBar::SetRange(int AMin, int AMax) {
-    if (AMax < AMin) throw EInvalidOperation(Format("Property value out of range (%d..%d)", AMin, AMax));
+    if (AMax < AMin) throw EInvalidOperation(Format("%s property out of range", ClassName().c_str()));
     min_ = AMin;
     max_ = AMax;
     position_ = std::clamp(position_, min_, max_);

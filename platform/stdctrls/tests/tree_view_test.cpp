@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/graphics/bitmap.h"
+#include "platform/graphics/image_list.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/window.h"
@@ -310,4 +312,18 @@ TEST(TreeView, ExpansionKeysDoubleClicksAndTheContextMenuReachTheirEvents) {
     log.clear();
     RightClick(f.tree, 20, 6);
     EXPECT_EQ(log, std::vector<std::string>{"popup 20,6"});
+
+    // An image list freed first is forgotten, and the tree still draws.
+    auto* images = new TImageList(12, 12);
+    TBitmap b;
+    b.SetWidth(12);
+    b.SetHeight(12);
+    images->Add(&b, nullptr);
+    f.tree->SetImages(images);
+    EXPECT_NE(SendMessage(f.tree->Handle(), TVM_GETIMAGELIST, TVSIL_NORMAL, 0), 0);
+    delete images;
+    EXPECT_EQ(f.tree->Images(), nullptr);
+    EXPECT_EQ(SendMessage(f.tree->Handle(), TVM_GETIMAGELIST, TVSIL_NORMAL, 0), 0);
+    f.tree->Repaint();
+    Pump();
 }
