@@ -5,6 +5,7 @@
 
 #include "controls/rz_edits.h"
 #include "platform/commctrl/std_controls.h"
+#include "platform/gui/input.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/window.h"
 #include "platform/vcl/clipboard.h"
@@ -12,6 +13,18 @@
 #include "test_support.h"
 
 using namespace controls_test;
+
+namespace {
+
+TWinControl* ShownHint() {
+    for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT)) {
+        TWinControl* c = FindControl(h);
+        if (c && c->ClassName() == "THintWindow" && IsWindowVisible(h)) return c;
+    }
+    return nullptr;
+}
+
+} // namespace
 
 TEST(Memo, SettingTheCaretScrollsItIntoViewAndEverythingCanBeCopied) {
     std::unique_ptr<TForm> form(MakeForm());
@@ -64,6 +77,22 @@ TEST(ButtonEdit, TheButtonClicksAndTheTextStaysTheUsers) {
     EXPECT_EQ(clicks, 1);
     EXPECT_TRUE(edit->Focused()) << "the button focuses its edit, as a click in it would";
     EXPECT_EQ(edit->ClientWidth(), edit->Width() - 4 - 17);
+
+    // Resting on the button shows its hint just below it; moving on to the text takes it away.
+    RECT r;
+    GetWindowRect(edit->Handle(), r);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, POINT{r.left + 20, r.top + 10});
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, POINT{r.right - 6, r.top + 10});
+    Pump();
+    TWinControl* hint = ShownHint();
+    ASSERT_NE(hint, nullptr);
+    EXPECT_EQ(hint->Caption(), "Choose a page");
+    RECT h;
+    GetWindowRect(hint->Handle(), h);
+    EXPECT_GE(h.top, r.bottom);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, POINT{r.left + 20, r.top + 10});
+    Pump();
+    EXPECT_EQ(ShownHint(), nullptr);
 
     edit->SetButtonVisible(false);
     Pump();
