@@ -7,11 +7,7 @@
 #include <string>
 #include <unordered_set>
 
-struct AURLItem {
-    std::string URL;
-    std::string Text;
-    std::string Referrer;
-};
+#include "app/core/data_rec.h"
 
 class TCrawlQueue {
 public:

@@ -34,6 +34,8 @@ struct CrawledPage {
     std::string Text;
     // The text the node shows.
     std::string Shown;
+    // The page's own title, empty when it has none or titles are not used.
+    std::string Title;
     // The folder the page belongs to, ending with "/", scheme and host lower-cased.
     std::string Folder;
     std::string Referrer;

@@ -103,6 +103,7 @@ void TWebsiteCrawl::addPage(const std::string& URL, const std::string& Referrer)
         page.LastModified = Now();
     }
     const bool titles = profile_.UsePageTitles();
+    page.Title = fetcher_.Title();
     TURLparts parts;
     if (urlCount_ == 1) {
         page.URL = fetcher_.URL();

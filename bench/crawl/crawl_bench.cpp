@@ -123,8 +123,8 @@ int main(int argc, char** argv) {
     writeSite(dir + "/html", pages, port);
     std::string location = "    location /r/ { rewrite ^/r(/.*)$ $1 permanent; }\n";
     if (delayMs > 0)
-        location += "    location ~ \\.html$ { echo_sleep " + std::to_string(delayMs / 1000.0) +
-                    "; echo_exec @file; }\n    location @file { try_files $uri =404; }\n";
+        location += "    location / { echo_sleep " + std::to_string(delayMs / 1000.0) +
+                    "; echo_exec @file; }\n    location @file { try_files $uri $uri/index.html =404; }\n";
     std::string temp;
     for (const char* kind : {"client_body", "proxy", "fastcgi", "uwsgi", "scgi"})
         temp += std::string("  ") + kind + "_temp_path " + dir + "/tmp_" + kind + ";\n";
