@@ -122,9 +122,13 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(dir + "/logs");
     writeSite(dir + "/html", pages, port);
     std::string location = "    location /r/ { rewrite ^/r(/.*)$ $1 permanent; }\n";
-    if (delayMs > 0)
-        location += "    location / { echo_sleep " + std::to_string(delayMs / 1000.0) +
+    if (delayMs > 0) {
+        // echo_sleep refuses trailing zeros ("0.020000") with a 400 on every request.
+        char seconds[32];
+        std::snprintf(seconds, sizeof seconds, "%g", delayMs / 1000.0);
+        location += "    location / { echo_sleep " + std::string(seconds) +
                     "; echo_exec @file; }\n    location @file { try_files $uri $uri/index.html =404; }\n";
+    }
     std::string temp;
     for (const char* kind : {"client_body", "proxy", "fastcgi", "uwsgi", "scgi"})
         temp += std::string("  ") + kind + "_temp_path " + dir + "/tmp_" + kind + ";\n";
@@ -162,7 +166,7 @@ int main(int argc, char** argv) {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     const int found = crawler.FileCount();
-    std::printf("pages %d, delay %d ms\n", pages, delayMs);
+    std::printf("pages %d, delay %d ms, start page response %d\n", pages, delayMs, crawler.StartResponse());
     std::printf("crawl:  %d pages loaded of %d addresses in %.2f s = %.0f pages/s, peak RSS %.1f MB\n", found,
                 crawler.UrlCount(), ours, found / ours, usage.ru_maxrss / 1024.0);
 
