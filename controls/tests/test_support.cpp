@@ -6,8 +6,10 @@
 #include <cstdlib>
 #include <thread>
 
+#include "platform/gdi/shapes.h"
 #include "platform/gui/input.h"
 #include "platform/gui/message_loop.h"
+#include "platform/gui/paint.h"
 #include "platform/gui/window.h"
 #include "platform/vcl/application.h"
 #include "platform/vcl/form.h"
@@ -29,14 +31,10 @@ public:
 } // namespace
 
 void Pump() {
-    for (int i = 0; i < 100; ++i) {
-        MSG msg;
-        if (!PeekMessage(msg, nullptr, 0, 0, PM_NOREMOVE)) {
-            ::ProcessMessages();
-            if (!PeekMessage(msg, nullptr, 0, 0, PM_NOREMOVE)) return;
-        }
+    MSG msg;
+    for (int i = 0; i < 100 && PeekMessage(msg, nullptr, 0, 0, PM_NOREMOVE); ++i)
         ::ProcessMessages();
-    }
+    ::ProcessMessages();
 }
 
 void PumpFor(int Milliseconds) {
@@ -56,10 +54,18 @@ TForm* MakeForm(int ClientWidth, int ClientHeight) {
     return form;
 }
 
-void ClickWindow(TControl* Control, int X, int Y) {
-    auto* control = dynamic_cast<TWinControl*>(Control);
+COLORREF WindowPixel(TWinControl* Control, int X, int Y) {
+    Pump();
+    HWND h = Control->Handle();
+    HDC dc = GetWindowDC(h);
+    const COLORREF c = GetPixel(dc, X, Y);
+    ReleaseDC(h, dc);
+    return c;
+}
+
+void ClickWindow(TWinControl* Control, int X, int Y) {
     RECT r;
-    GetWindowRect(control->Handle(), r);
+    GetWindowRect(Control->Handle(), r);
     pw::gui::SimulateClick(POINT{r.left + X, r.top + Y}, pw::gui::MouseButton::Left);
     Pump();
 }

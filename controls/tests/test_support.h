@@ -1,10 +1,10 @@
 #pragma once
-// Shared pieces of the framed-control tests: the running application, a pump and a shown form.
+// Shared pieces of the framed-control tests: the running application, a pump, a form, input.
 #include <string>
 
 #include "platform/rtl/wintypes.h"
 
-class TControl;
+class TWinControl;
 class TForm;
 
 namespace controls_test {
@@ -12,11 +12,14 @@ namespace controls_test {
 void Pump();
 // Pumps for at least Milliseconds, so that timers come due.
 void PumpFor(int Milliseconds);
-// A form at (100, 100) with the given client size, shown.
+// A form with the given client size; shown by the caller.
 TForm* MakeForm(int ClientWidth = 400, int ClientHeight = 300);
+// A pixel of the control's window (border included), as drawn now.
+COLORREF WindowPixel(TWinControl* Control, int X, int Y);
 // A left click at a point of the control's window, border included.
-void ClickWindow(TControl* Control, int X, int Y);
+void ClickWindow(TWinControl* Control, int X, int Y);
 void Key(BYTE VK);
+// Types ASCII text as key strokes.
 void Type(const std::string& Text);
 
 } // namespace controls_test
