@@ -51,6 +51,8 @@ bool TWebsiteCrawl::CrawlWebsite(const std::string& Start) {
         }
         ++urlCount_;
         showCrawlStatus(url);
+        // Cancel pressed while the labels were updated: no reason to fetch one more page.
+        if (!crawling_) return startResponse_ == 200;
         const bool loaded = fetchStep(url);
         if (cancelRequested_) fetcher_.Abort();
         // Cancel was pressed while the page was on its way: the tree built so far is the result.
