@@ -5,10 +5,10 @@
 
 #include "platform/gdi/dc.h"
 #include "platform/gdi/edges.h"
-#include "platform/gdi/syscolors.h"
 #include "platform/gdi/gdi_defs.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/shapes.h"
+#include "platform/gdi/syscolors.h"
 #include "platform/gui/input.h"
 #include "platform/gui/messages.h"
 #include "platform/gui/paint.h"

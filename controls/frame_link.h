@@ -59,8 +59,7 @@ private:
 };
 
 // Adds the frame settings and their drawing to a standard control.
-template <class Base, FramePlace Place = FramePlace::Border>
-class TRzFramed : public Base {
+template <class Base, FramePlace Place = FramePlace::Border> class TRzFramed : public Base {
 public:
     explicit TRzFramed(TComponent* AOwner) : Base(AOwner), frame_(*this, Place) {}
 

@@ -4,7 +4,8 @@
 #include "platform/graphics/image_list.h"
 #include "platform/vcl/timer.h"
 
-TRzAnimator::TRzAnimator(TComponent* AOwner) : TGraphicControl(AOwner), timer_(std::make_unique<TTimer>(nullptr)) {
+TRzAnimator::TRzAnimator(TComponent* AOwner)
+    : TGraphicControl(AOwner), timer_(std::make_unique<TTimer>(nullptr)) {
     SetBounds(0, 0, 32, 32);
     timer_->SetEnabled(false);
     timer_->SetInterval(delay_);

@@ -6,6 +6,7 @@
 #include "platform/gui/messages.h"
 
 TRzStatusBar::TRzStatusBar(TComponent* AOwner) : TStatusBar(AOwner) {
+    // Its panes fill it and would cover the grip.
     SetSizeGrip(false);
 }
 
@@ -47,5 +48,6 @@ void TRzStatusPane::Paint() {
     if (!Enabled()) canvas.Font().SetColor(clGrayText);
     std::string text = Caption();
     RECT r{client.left + 4, client.top + 1, client.right - 4, client.bottom - 1};
-    DrawText(canvas.Handle(), text.c_str(), -1, &r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    DrawText(canvas.Handle(), text.c_str(), -1, &r,
+             DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
 }

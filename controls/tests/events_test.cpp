@@ -5,7 +5,6 @@
 #include "controls/rz_buttons.h"
 #include "controls/rz_edits.h"
 #include "controls/rz_list_controls.h"
-#include "controls/rz_page_control.h"
 #include "platform/gui/keys.h"
 #include "platform/vcl/form.h"
 #include "test_support.h"
@@ -77,26 +76,4 @@ TEST(Events, WritesByTheProgramFireExactlyTheEventsTheWindowsRelyOn) {
     Key(VK_DOWN);
     EXPECT_EQ(combo->ItemIndex(), 0);
     EXPECT_EQ(comboChanges, 1);
-}
-
-TEST(Events, PagesWithHiddenTabsAreChosenByIndexAlone) {
-    std::unique_ptr<TForm> form(MakeForm());
-    auto* pages = Add<TRzPageControl>(form.get(), 0);
-    pages->SetAlign(alClient);
-    TRzTabSheet* sheets[3];
-    for (auto*& sheet : sheets) {
-        sheet = new TRzTabSheet(form.get());
-        sheet->SetPageControl(pages);
-        sheet->SetTabVisible(false);
-    }
-    form->Show();
-    Pump();
-    int changes = 0;
-    pages->OnChange = [&](TObject*) { ++changes; };
-    pages->SetActivePageIndex(2);
-    EXPECT_TRUE(sheets[2]->Visible());
-    EXPECT_FALSE(sheets[0]->Visible());
-    pages->SetActivePageIndex(0);
-    EXPECT_EQ(pages->ActivePage(), sheets[0]);
-    EXPECT_EQ(changes, 0);
 }

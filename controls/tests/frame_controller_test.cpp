@@ -56,7 +56,8 @@ TEST_F(FrameControllerTest, EveryAttachedControlTakesTheFrameColourAndStyle) {
     controller->SetFrameColor(clRed);
     for (const Framed& f : controls) {
         EXPECT_EQ(LeftEdge(f.control), RGB(255, 0, 0)) << f.control->ClassName();
-        EXPECT_EQ(WindowPixel(f.control, f.control->Width() - 1, 20), RGB(255, 0, 0)) << f.control->ClassName();
+        EXPECT_EQ(WindowPixel(f.control, f.control->Width() - 1, 20), RGB(255, 0, 0))
+            << f.control->ClassName();
     }
     controller->SetFrameStyle(fsRaised);
     for (const Framed& f : controls)
