@@ -81,13 +81,12 @@ std::vector<std::string> logLines(const std::string& log) {
 }
 
 struct Crawler {
-    explicit Crawler(const crawl_test::Site& site) : fetcher(nullptr) {
+    Crawler() : fetcher(nullptr) {
         profile.SetFileTypes("*.html;*.htm;*.pdf;");
         profile.SetUsePageTitles(true);
         fetcher.SetLinkTypes(LinkBit(ltA_href) | LinkBit(ltAREA_href) | LinkBit(ltFRAME_src) |
                              LinkBit(ltIFRAME_src));
         fetcher.HttpClient()->Timeouts()->ReceiveTimeout = 1500;
-        (void)site;
     }
     TMapProfile profile;
     TFileFetcher fetcher;
@@ -164,7 +163,7 @@ TEST(WebsiteCrawl, FetchesTheSiteBreadthFirstOnceEachWithTitlesAndFolders) {
     site.Put("/ignored/skip.html", page("Skip", ""));
     site.Put("/skipfile.html", page("Skip file", ""));
 
-    Crawler c(site);
+    Crawler c;
     c.profile.FollowQueryParts()->Add("session");
     c.ignoreFolders.Add(site.Url("/ignored/"));
     c.ignoreFiles.Add(site.Url("/skipfile.html"));
@@ -267,7 +266,7 @@ TEST(WebsiteCrawl, FetchesTheSiteBreadthFirstOnceEachWithTitlesAndFolders) {
 TEST(WebsiteCrawl, StartPageThatFailsIsReportedWithItsResponse) {
     crawl_test::Site site;
     ASSERT_TRUE(site.Running());
-    Crawler c(site);
+    Crawler c;
     EXPECT_FALSE(c.crawl.CrawlWebsite(site.Url("/nothing-here.html")));
     EXPECT_EQ(c.crawl.StartResponse(), 404);
     EXPECT_EQ(c.crawl.FileCount(), 0);
@@ -278,7 +277,7 @@ TEST(WebsiteCrawl, StartPageThatFailsIsReportedWithItsResponse) {
     EXPECT_NE(c.view.memo[0].find("/nothing-here.html"), std::string::npos) << c.view.memo[0];
 
     // Nobody listening: the crawl ends as well, with the failure in the memo.
-    Crawler closed(site);
+    Crawler closed;
     EXPECT_FALSE(
         closed.crawl.CrawlWebsite("http://127.0.0.1:" + std::to_string(crawl_test::FreePort()) + "/"));
     EXPECT_NE(closed.crawl.StartResponse(), 200);
@@ -295,7 +294,7 @@ TEST(WebsiteCrawl, RootFolderAndTextsFollowTheStartAddressAndTitleOption) {
     // Scheme and host as the user typed them; links come back in lower case.
     const std::string start = "HTTP://127.0.0.1:" + std::to_string(site.Port()) + "/index.html";
 
-    Crawler c(site);
+    Crawler c;
     ASSERT_TRUE(c.crawl.CrawlWebsite(start));
     ASSERT_EQ(c.results.pages.size(), 3u);
     EXPECT_EQ(c.results.pages[0].Folder, site.Url("/"));
@@ -330,7 +329,7 @@ TEST(WebsiteCrawl, CancelDuringASlowPageReturnsPromptlyWithTheTreeSoFar) {
     site.Put("/a.html", page("Page A", ""));
     site.Put("/b.html", page("Page B", ""));
 
-    Crawler c(site);
+    Crawler c;
     cancelTarget = &c.crawl;
     std::chrono::steady_clock::time_point cancelAt;
     c.view.OnFileFound = [&](const std::string& url) {
@@ -370,7 +369,7 @@ TEST(WebsiteCrawl, FailureInsideAFetchIsLoggedAndTheCrawlGoesOn) {
     for (const char* name : {"/a.html", "/b.html", "/c.html"})
         site.Put(name, page(name + 1, ""));
 
-    Crawler c(site);
+    Crawler c;
     c.fetcher.OnStatusMessage = [](TObject*, const std::string& message) {
         if (message.find("b.html") != std::string::npos) throw Exception("status handler failed");
     };
@@ -387,8 +386,7 @@ TEST(WebsiteCrawl, FailureInsideAFetchIsLoggedAndTheCrawlGoesOn) {
 }
 
 TEST(WebsiteCrawl, MemoIsEmptiedOnceItHoldsMoreThanTwoHundredLines) {
-    crawl_test::Site site;
-    Crawler c(site);
+    Crawler c;
     for (int i = 1; i <= 201; ++i)
         c.crawl.LogUrl("line " + std::to_string(i));
     EXPECT_EQ(c.view.memo.size(), 201u);
