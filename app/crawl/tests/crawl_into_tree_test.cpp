@@ -14,7 +14,7 @@
 
 namespace {
 
-std::vector<std::string> shape(const TRzTreeView& tv) {
+std::vector<std::string> shape(TRzTreeView& tv) {
     std::vector<std::string> lines;
     for (int i = 0; i < tv.Items().Count(); ++i) {
         TRzTreeNode* n = tv.Items().Item(i);
