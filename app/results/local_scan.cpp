@@ -203,9 +203,9 @@ void TLocalScan::ReadPendingTitles() {
     pendingTitles_.clear();
     if (byPath.empty()) return;
     // By path, not by node: nothing here depends on the tree being unchanged since the walk.
-    TRzTreeNodes& items = tree_.View().Items();
+    TTreeNodes& items = tree_.View().Items();
     for (int i = 0; i < items.Count(); ++i) {
-        TRzTreeNode* node = items.Item(i);
+        TTreeNode* node = items.Item(i);
         TDataRec* rec = TResultTree::Rec(node);
         if (rec == nullptr || rec->IsFolder) continue;
         auto it = byPath.find(rec->URL);
@@ -234,7 +234,7 @@ void TLocalScan::AddLocalNode(const std::string& Path, bool IsFolder, std::time_
     rec->URL = Path;
     rec->IsFolder = IsFolder;
     rec->Marked = false;
-    TRzTreeNode* parent;
+    TTreeNode* parent;
     int image;
     if (IsFolder) {
         std::string folder = IncludeBackslash(Path);

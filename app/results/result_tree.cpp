@@ -22,12 +22,12 @@ constexpr WORD kKeyF2 = 113;
 TResultTree::TResultTree(TRzTreeView& View, TMapProfile& Profile, TStringList& IgnoreFolderList,
                          TStringList& IgnoreFileList)
     : view_(View), profile_(Profile), ignoreFolderList_(IgnoreFolderList), ignoreFileList_(IgnoreFileList) {
-    view_.OnChange = [this](TObject* s, TRzTreeNode* n) { tvMapChange(s, n); };
+    view_.OnChange = [this](TObject* s, TTreeNode* n) { tvMapChange(s, n); };
     view_.OnDblClick = [this](TObject* s) { tvMapDblClick(s); };
-    view_.OnDeletion = [this](TObject* s, TRzTreeNode* n) { tvMapDeletion(s, n); };
-    view_.OnEdited = [this](TObject* s, TRzTreeNode* n, std::string& t) { tvMapEdited(s, n, t); };
+    view_.OnDeletion = [this](TObject* s, TTreeNode* n) { tvMapDeletion(s, n); };
+    view_.OnEdited = [this](TObject* s, TTreeNode* n, std::string& t) { tvMapEdited(s, n, t); };
     view_.OnKeyUp = [this](TObject* s, WORD& k, TShiftState sh) { tvMapKeyUp(s, k, sh); };
-    view_.OnNodeContextMenu = [this](TObject* s, TRzTreeNode* n, POINT& p, bool& h) {
+    view_.OnNodeContextMenu = [this](TObject* s, TTreeNode* n, POINT& p, bool& h) {
         tvMapNodeContextMenu(s, n, p, h);
     };
 }
@@ -42,7 +42,7 @@ TResultTree::~TResultTree() {
     view_.OnNodeContextMenu = nullptr;
 }
 
-TDataRec* TResultTree::Rec(const TRzTreeNode* Node) {
+TDataRec* TResultTree::Rec(const TTreeNode* Node) {
     return Node != nullptr ? static_cast<TDataRec*>(Node->Data()) : nullptr;
 }
 
@@ -54,20 +54,20 @@ void TResultTree::OutputReset() const {
     if (OnOutputReset) OnOutputReset();
 }
 
-TRzTreeNode* TResultTree::AddNode(TRzTreeNode* Parent, TDataRec* Rec, const std::string& Shown, int Image) {
-    TRzTreeNode* node = view_.Items().AddChildObject(Parent, Shown, Rec);
+TTreeNode* TResultTree::AddNode(TTreeNode* Parent, TDataRec* Rec, const std::string& Shown, int Image) {
+    TTreeNode* node = view_.Items().AddChildObject(Parent, Shown, Rec);
     node->SetImageIndex(Image);
     node->SetSelectedIndex(Image);
     if (Rec != nullptr && Rec->IsFolder) folders_[Rec->Folder].push_back(node);
     return node;
 }
 
-TRzTreeNode* TResultTree::FindNodeByFolder(const std::string& Folder) const {
+TTreeNode* TResultTree::FindNodeByFolder(const std::string& Folder) const {
     auto it = folders_.find(Folder);
     return it == folders_.end() || it->second.empty() ? nullptr : it->second.front();
 }
 
-TRzTreeNode* TResultTree::Root() const {
+TTreeNode* TResultTree::Root() const {
     return view_.Items().GetFirstNode();
 }
 
@@ -78,7 +78,7 @@ std::string TResultTree::LastSegment(const std::string& Address) {
     return slash == std::string::npos ? std::string() : s.substr(slash + 1);
 }
 
-void TResultTree::Unindex(TRzTreeNode* node) {
+void TResultTree::Unindex(TTreeNode* node) {
     const TDataRec* rec = Rec(node);
     if (rec == nullptr || !rec->IsFolder) return;
     auto it = folders_.find(rec->Folder);
@@ -88,7 +88,7 @@ void TResultTree::Unindex(TRzTreeNode* node) {
     if (nodes.empty()) folders_.erase(it);
 }
 
-void TResultTree::tvMapDeletion(TObject*, TRzTreeNode* Node) {
+void TResultTree::tvMapDeletion(TObject*, TTreeNode* Node) {
     // The window keeps no reference to a node that is gone.
     if (contextNode_ == Node) contextNode_ = nullptr;
     Unindex(Node);
@@ -97,10 +97,10 @@ void TResultTree::tvMapDeletion(TObject*, TRzTreeNode* Node) {
 }
 
 void TResultTree::RemoveEmptyFolders() {
-    TRzTreeNodes& items = view_.Items();
+    TTreeNodes& items = view_.Items();
     // Backwards: children come after their parent, so a chain of empty folders goes leaf first, and
     // deleting a leaf never moves a node that is still to be visited.
-    std::vector<TRzTreeNode*> order;
+    std::vector<TTreeNode*> order;
     order.reserve(static_cast<size_t>(items.Count()));
     for (int i = 0; i < items.Count(); ++i)
         order.push_back(items.Item(i));
@@ -111,8 +111,8 @@ void TResultTree::RemoveEmptyFolders() {
 }
 
 void TResultTree::RemoveSelectedNodes() {
-    TRzTreeNode* root = Root();
-    std::vector<TRzTreeNode*> doomed;
+    TTreeNode* root = Root();
+    std::vector<TTreeNode*> doomed;
     for (int i = 0; i < view_.SelectionCount(); ++i)
         if (view_.Selections(i) != root) doomed.push_back(view_.Selections(i));
     if (doomed.empty()) return;
@@ -120,10 +120,10 @@ void TResultTree::RemoveSelectedNodes() {
         MessageBox(nullptr, "Do you wish to remove the selected site map nodes from the tree?",
                    "Confirm Removal", MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
-    for (TRzTreeNode* node : doomed)
+    for (TTreeNode* node : doomed)
         if (TDataRec* rec = Rec(node)) rec->Marked = true;
-    TRzTreeNodes& items = view_.Items();
-    std::vector<TRzTreeNode*> order;
+    TTreeNodes& items = view_.Items();
+    std::vector<TTreeNode*> order;
     order.reserve(static_cast<size_t>(items.Count()));
     for (int i = 0; i < items.Count(); ++i)
         order.push_back(items.Item(i));
@@ -134,11 +134,11 @@ void TResultTree::RemoveSelectedNodes() {
     }
 }
 
-void TResultTree::ApplyToChildren(TRzTreeNode* Node, bool OnlyDefaults, double Priority,
+void TResultTree::ApplyToChildren(TTreeNode* Node, bool OnlyDefaults, double Priority,
                                   ChangeFreqType ChangeFreq) {
     if (Node == nullptr) return;
     for (int i = 0; i < Node->Count(); ++i) {
-        TRzTreeNode* child = Node->Item(i);
+        TTreeNode* child = Node->Item(i);
         if (TDataRec* rec = Rec(child)) {
             if (!OnlyDefaults || rec->ChangeFreq == profile_.DefFreq()) rec->ChangeFreq = ChangeFreq;
             if (!OnlyDefaults || rec->Priority == profile_.DefPri()) rec->Priority = Priority;
@@ -147,7 +147,7 @@ void TResultTree::ApplyToChildren(TRzTreeNode* Node, bool OnlyDefaults, double P
     }
 }
 
-void TResultTree::ShowNodeProperties(TRzTreeNode* Node) {
+void TResultTree::ShowNodeProperties(TTreeNode* Node) {
     if (!OnShowProperties) return;
     if (Node != nullptr) {
         TDataRec* rec = Rec(Node);
@@ -181,7 +181,7 @@ void TResultTree::ShowNodeProperties(TRzTreeNode* Node) {
     if (!OnShowProperties(props, true)) return;
     // The texts stand for several nodes: none of them takes them.
     for (int i = 0; i < view_.SelectionCount(); ++i) {
-        TRzTreeNode* node = view_.Selections(i);
+        TTreeNode* node = view_.Selections(i);
         if (TDataRec* rec = Rec(node)) {
             rec->ChangeFreq = props.ChangeFreq;
             rec->Priority = props.Priority;
@@ -208,7 +208,7 @@ std::string TResultTree::StatusText() const {
     return view_.SelectionCount() > 1 ? std::string(kMultipleFilesSelected) : std::string();
 }
 
-void TResultTree::tvMapChange(TObject*, TRzTreeNode*) {
+void TResultTree::tvMapChange(TObject*, TTreeNode*) {
     ProcessMessages();
     if (OnStatusText) OnStatusText(StatusText());
 }
@@ -217,14 +217,14 @@ void TResultTree::tvMapDblClick(TObject*) {
     ShowNodeProperties(view_.SelectionCount() == 1 ? view_.Selections(0) : nullptr);
 }
 
-void TResultTree::tvMapEdited(TObject*, TRzTreeNode* Node, std::string& S) {
+void TResultTree::tvMapEdited(TObject*, TTreeNode* Node, std::string& S) {
     if (TDataRec* rec = Rec(Node)) rec->Text = S;
     OutputReset();
 }
 
 void TResultTree::tvMapKeyUp(TObject*, WORD& Key, TShiftState Shift) {
     if (Key == kKeyF2) {
-        TRzTreeNode* node = view_.Selected();
+        TTreeNode* node = view_.Selected();
         if (node == nullptr && view_.SelectionCount() == 1) node = view_.Selections(0);
         if (node != nullptr) node->EditText();
     } else if (Key == VK_DELETE) {
@@ -235,7 +235,7 @@ void TResultTree::tvMapKeyUp(TObject*, WORD& Key, TShiftState Shift) {
     }
 }
 
-void TResultTree::tvMapNodeContextMenu(TObject*, TRzTreeNode* Node, POINT& MousePos, bool& Handled) {
+void TResultTree::tvMapNodeContextMenu(TObject*, TTreeNode* Node, POINT& MousePos, bool& Handled) {
     contextNode_ = Node;
     if (Node == nullptr) return;
     bool notRoot = Node->Level() > 0;
@@ -258,7 +258,7 @@ void TResultTree::AddToIgnoreList(TStringList& list, const std::string& entry, b
 }
 
 void TResultTree::miAddIgnoreFolderClick(TObject*) {
-    TRzTreeNode* node = contextNode_;
+    TTreeNode* node = contextNode_;
     const TDataRec* rec = Rec(node);
     if (rec == nullptr || node == Root()) return;
     AddToIgnoreList(ignoreFolderList_, rec->Folder, true);
@@ -266,7 +266,7 @@ void TResultTree::miAddIgnoreFolderClick(TObject*) {
 }
 
 void TResultTree::miIgnoreFileClick(TObject*) {
-    TRzTreeNode* node = contextNode_;
+    TTreeNode* node = contextNode_;
     const TDataRec* rec = Rec(node);
     if (rec == nullptr || node == Root()) return;
     // Kept in its own letter case: file paths compare exactly.

@@ -14,7 +14,7 @@
 
 class TMapProfile;
 class TObject;
-class TRzTreeNode;
+class TTreeNode;
 class TRzTreeView;
 class TStringList;
 struct TDataRec;
@@ -58,26 +58,26 @@ public:
 
     TRzTreeView& View() const { return view_; }
     TMapProfile& Profile() const { return profile_; }
-    static TDataRec* Rec(const TRzTreeNode* Node);
+    static TDataRec* Rec(const TTreeNode* Node);
 
     // Appends a node owning Rec as Parent's last child (top level without a parent).
-    TRzTreeNode* AddNode(TRzTreeNode* Parent, TDataRec* Rec, const std::string& Shown, int Image);
+    TTreeNode* AddNode(TTreeNode* Parent, TDataRec* Rec, const std::string& Shown, int Image);
     // The first folder node whose record Folder is exactly Folder; nothing when none.
-    TRzTreeNode* FindNodeByFolder(const std::string& Folder) const;
+    TTreeNode* FindNodeByFolder(const std::string& Folder) const;
     // The root: the first node of the tree.
-    TRzTreeNode* Root() const;
+    TTreeNode* Root() const;
 
     // The root for the start page of a crawl: Address is the fetched address, Title its title and
     // LastModified its date when the server gave one.
-    TRzTreeNode* AddRootNode(const std::string& Referrer, const std::string& Address,
-                             const std::string& Title, std::optional<std::time_t> LastModified);
+    TTreeNode* AddRootNode(const std::string& Referrer, const std::string& Address, const std::string& Title,
+                           std::optional<std::time_t> LastModified);
     // One fetched page of a crawl under its folder nodes; a folder's own page gives the folder its text
     // instead of a node. Title is the page's title.
-    TRzTreeNode* AddPageNode(const std::string& URL, const std::string& Text, const std::string& Title,
-                             std::optional<std::time_t> LastModified);
-    TRzTreeNode* FindOrCreateFolderPath(const std::string& FolderAddress, const std::string& Text);
-    TRzTreeNode* FindOrCreateFolder(const std::string& ParentAddress, const std::string& FolderAddress,
-                                    const std::string& Text);
+    TTreeNode* AddPageNode(const std::string& URL, const std::string& Text, const std::string& Title,
+                           std::optional<std::time_t> LastModified);
+    TTreeNode* FindOrCreateFolderPath(const std::string& FolderAddress, const std::string& Text);
+    TTreeNode* FindOrCreateFolder(const std::string& ParentAddress, const std::string& FolderAddress,
+                                  const std::string& Text);
     // The address up to and including the last "/" of its path, without query or fragment.
     static std::string FolderOf(const std::string& Address);
 
@@ -85,22 +85,22 @@ public:
     static std::string LastSegment(const std::string& Address);
     void RemoveEmptyFolders();
     void RemoveSelectedNodes();
-    void ShowNodeProperties(TRzTreeNode* Node);
-    void ApplyToChildren(TRzTreeNode* Node, bool OnlyDefaults, double Priority, ChangeFreqType ChangeFreq);
+    void ShowNodeProperties(TTreeNode* Node);
+    void ApplyToChildren(TTreeNode* Node, bool OnlyDefaults, double Priority, ChangeFreqType ChangeFreq);
     void ReleaseTree();
 
-    TRzTreeNode* ContextNode() const { return contextNode_; }
+    TTreeNode* ContextNode() const { return contextNode_; }
     ResultMenuState MenuState() const { return menuState_; }
     // The status line's text for the current selection.
     std::string StatusText() const;
 
     // Handlers bound to the view and to the context menu's items.
-    void tvMapChange(TObject* Sender, TRzTreeNode* Node);
+    void tvMapChange(TObject* Sender, TTreeNode* Node);
     void tvMapDblClick(TObject* Sender);
-    void tvMapDeletion(TObject* Sender, TRzTreeNode* Node);
-    void tvMapEdited(TObject* Sender, TRzTreeNode* Node, std::string& S);
+    void tvMapDeletion(TObject* Sender, TTreeNode* Node);
+    void tvMapEdited(TObject* Sender, TTreeNode* Node, std::string& S);
     void tvMapKeyUp(TObject* Sender, WORD& Key, TShiftState Shift);
-    void tvMapNodeContextMenu(TObject* Sender, TRzTreeNode* Node, POINT& MousePos, bool& Handled);
+    void tvMapNodeContextMenu(TObject* Sender, TTreeNode* Node, POINT& MousePos, bool& Handled);
     void miAddIgnoreFolderClick(TObject* Sender);
     void miIgnoreFileClick(TObject* Sender);
     void miDeleteClick(TObject* Sender);
@@ -121,7 +121,7 @@ public:
 private:
     void ProcessMessages() const;
     void OutputReset() const;
-    void Unindex(TRzTreeNode* node);
+    void Unindex(TTreeNode* node);
     TDataRec* NewRec() const;
     void AddToIgnoreList(TStringList& list, const std::string& entry, bool folders);
 
@@ -130,8 +130,8 @@ private:
     TStringList& ignoreFolderList_;
     TStringList& ignoreFileList_;
     // Folder key -> folder nodes with that key, in the order they were made.
-    std::unordered_map<std::string, std::vector<TRzTreeNode*>> folders_;
-    TRzTreeNode* contextNode_ = nullptr;
+    std::unordered_map<std::string, std::vector<TTreeNode*>> folders_;
+    TTreeNode* contextNode_ = nullptr;
     ResultMenuState menuState_;
 };
 

@@ -40,8 +40,8 @@ std::string TResultTree::FolderOf(const std::string& Address) {
     return a.substr(0, a.rfind('/') + 1);
 }
 
-TRzTreeNode* TResultTree::AddRootNode(const std::string& Referrer, const std::string& Address,
-                                      const std::string& Title, std::optional<std::time_t> LastModified) {
+TTreeNode* TResultTree::AddRootNode(const std::string& Referrer, const std::string& Address,
+                                    const std::string& Title, std::optional<std::time_t> LastModified) {
     TDataRec* rec = NewRec();
     rec->URL = rec->Folder = rec->Loc = Address;
     rec->IsFolder = true;
@@ -56,8 +56,8 @@ TRzTreeNode* TResultTree::AddRootNode(const std::string& Referrer, const std::st
     return AddNode(nullptr, rec, shown, kFolderImage);
 }
 
-TRzTreeNode* TResultTree::AddPageNode(const std::string& URL, const std::string& Text,
-                                      const std::string& Title, std::optional<std::time_t> LastModified) {
+TTreeNode* TResultTree::AddPageNode(const std::string& URL, const std::string& Text, const std::string& Title,
+                                    std::optional<std::time_t> LastModified) {
     size_t path = PathStart(URL);
     bool hasQuery = URL.find('?') != std::string::npos;
     bool folderPage = !hasQuery && (path == std::string::npos || URL.back() == '/');
@@ -72,7 +72,7 @@ TRzTreeNode* TResultTree::AddPageNode(const std::string& URL, const std::string&
     std::string folderText;
     if ((SameText(folderAddress, URL) || SameText(folderAddress, URL + "/")) && profile_.UsePageTitles())
         folderText = rec->Text;
-    TRzTreeNode* parent = FindOrCreateFolderPath(folderAddress, folderText);
+    TTreeNode* parent = FindOrCreateFolderPath(folderAddress, folderText);
     if (parent == nullptr) return nullptr;
     if (folderPage) {
         std::string text = profile_.UsePageTitles() ? folderText : LastSegment(URL);
@@ -84,7 +84,7 @@ TRzTreeNode* TResultTree::AddPageNode(const std::string& URL, const std::string&
     return AddNode(parent, rec.release(), shown, kPageImage);
 }
 
-TRzTreeNode* TResultTree::FindOrCreateFolderPath(const std::string& FolderAddress, const std::string& Text) {
+TTreeNode* TResultTree::FindOrCreateFolderPath(const std::string& FolderAddress, const std::string& Text) {
     if (FolderAddress.size() < 8) return nullptr;
     std::string scheme = StartsWithNoCase(FolderAddress, "http://") ? "http://" : "https://";
     std::string rest = FolderAddress.substr(scheme.size());
@@ -92,7 +92,7 @@ TRzTreeNode* TResultTree::FindOrCreateFolderPath(const std::string& FolderAddres
     if (slash == std::string::npos) return nullptr;
     std::string host = rest.substr(0, slash + 1);
     std::string path = rest.substr(slash + 1);
-    TRzTreeNode* node = nullptr;
+    TTreeNode* node = nullptr;
     if (path.empty()) {
         node = Root();
     } else {
@@ -114,9 +114,9 @@ TRzTreeNode* TResultTree::FindOrCreateFolderPath(const std::string& FolderAddres
     return node;
 }
 
-TRzTreeNode* TResultTree::FindOrCreateFolder(const std::string& ParentAddress,
-                                             const std::string& FolderAddress, const std::string&) {
-    TRzTreeNode* parent = FindNodeByFolder(ParentAddress);
+TTreeNode* TResultTree::FindOrCreateFolder(const std::string& ParentAddress, const std::string& FolderAddress,
+                                           const std::string&) {
+    TTreeNode* parent = FindNodeByFolder(ParentAddress);
     if (parent == nullptr) {
         TDataRec* rec = NewRec();
         rec->URL = rec->Text = rec->Folder = rec->Loc = ParentAddress;
@@ -125,9 +125,9 @@ TRzTreeNode* TResultTree::FindOrCreateFolder(const std::string& ParentAddress,
         parent->Expand(true);
         ProcessMessages();
     }
-    TRzTreeNode* result = nullptr;
+    TTreeNode* result = nullptr;
     if (auto it = folders_.find(FolderAddress); it != folders_.end())
-        for (TRzTreeNode* n : it->second)
+        for (TTreeNode* n : it->second)
             if (n->Parent() == parent) {
                 result = n;
                 break;

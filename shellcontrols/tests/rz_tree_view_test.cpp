@@ -5,9 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "controls/frame_controller.h"
+#include "platform/gui/keys.h"
+#include "tree_test_support.h"
+
+using namespace tree_test;
+
 namespace {
 
-std::vector<std::string> TreeOrder(const TRzTreeView& tv) {
+std::vector<std::string> TreeOrder(TRzTreeView& tv) {
     std::vector<std::string> texts;
     for (int i = 0; i < tv.Items().Count(); ++i)
         texts.push_back(tv.Items().Item(i)->Text());
@@ -19,116 +25,151 @@ std::vector<std::string> TreeOrder(const TRzTreeView& tv) {
 //     a1
 //   b
 // top
-struct Sample {
-    TRzTreeView tv;
-    TRzTreeNode* root = tv.Items().AddObject(nullptr, "root", nullptr);
-    TRzTreeNode* a = tv.Items().AddChildObject(root, "a", nullptr);
-    TRzTreeNode* b = tv.Items().AddChildObject(root, "b", nullptr);
-    TRzTreeNode* top = tv.Items().AddObject(root, "top", nullptr);
-    // Added last, in the middle of the order: the absolute order must still place it under a.
-    TRzTreeNode* a1 = tv.Items().AddChildObject(a, "a1", nullptr);
+struct Sample : TreeForm {
+    TRzTreeNodes& items = tree->Items();
+    TRzTreeNode* root = items.AddObject(nullptr, "root", nullptr);
+    TRzTreeNode* a = items.AddChildObject(root, "a", nullptr);
+    TRzTreeNode* b = items.AddChildObject(root, "b", nullptr);
+    TRzTreeNode* top = items.AddObject(root, "top", nullptr);
+    // Added last, in the middle of the order.
+    TRzTreeNode* a1 = items.AddChildObject(a, "a1", nullptr);
 };
 
-TEST(RzTreeView, ItemsRunInTreeOrderOverAllLevels) {
+TEST(RzTreeView, IsAMultiSelectTreeViewWhoseNodesKeepTreeOrderAndDeleteChildrenFirst) {
     Sample s;
-    EXPECT_EQ(TreeOrder(s.tv), (std::vector<std::string>{"root", "a", "a1", "b", "top"}));
-    EXPECT_EQ(s.tv.Items().Count(), 5);
-    EXPECT_EQ(s.a1->Level(), 2);
-    EXPECT_EQ(s.top->Level(), 0);
-    EXPECT_EQ(s.b->Index(), 1);
-    EXPECT_EQ(s.b->AbsoluteIndex(), 3);
-    EXPECT_EQ(s.tv.Items().Item(5), nullptr);
-    EXPECT_EQ(s.tv.Items().Item(-1), nullptr);
-    EXPECT_EQ(s.tv.Items().GetFirstNode(), s.root);
-    // Appends at the very end keep working after a cached order was built.
-    TRzTreeNode* b1 = s.tv.Items().AddChildObject(s.b, "b1", nullptr);
-    s.tv.Items().AddChildObject(b1, "b11", nullptr);
-    s.tv.Items().AddChildObject(s.top, "t1", nullptr);
-    EXPECT_EQ(TreeOrder(s.tv), (std::vector<std::string>{"root", "a", "a1", "b", "b1", "b11", "top", "t1"}));
-}
+    TTreeView* plain = s.tree;
+    EXPECT_EQ(&plain->Items(), &s.items);
+    const TRzTreeView& reader = *s.tree;
+    EXPECT_EQ(&reader.Items(), &s.items);
+    EXPECT_TRUE(s.tree->MultiSelect());
+    EXPECT_EQ(s.tree->ClassName(), "TRzTreeView");
+    EXPECT_EQ(TreeOrder(*s.tree), (std::vector<std::string>{"root", "a", "a1", "b", "top"}));
+    EXPECT_EQ(s.a1->AbsoluteIndex(), 2);
 
-TEST(RzTreeView, DeleteHearsEveryDescendantOnceAndFreesTheSubtree) {
-    Sample s;
     std::vector<std::string> heard;
-    s.tv.OnDeletion = [&](TObject*, TRzTreeNode* n) {
+    s.tree->OnDeletion = [&](TObject* sender, TRzTreeNode* n) {
+        EXPECT_EQ(sender, s.tree);
         heard.push_back(n->Text());
-        // The node is still whole while its handler runs.
-        EXPECT_NE(n->Owner(), nullptr);
     };
-    s.tv.Items().Delete(s.root);
-    EXPECT_EQ(heard, (std::vector<std::string>{"b", "a1", "a", "root"}));
-    EXPECT_EQ(TreeOrder(s.tv), (std::vector<std::string>{"top"}));
-    EXPECT_EQ(s.tv.Items().Count(), 1);
+    s.items.Delete(s.root);
+    EXPECT_EQ(heard, (std::vector<std::string>{"a1", "a", "b", "root"}));
+    EXPECT_EQ(TreeOrder(*s.tree), (std::vector<std::string>{"top"}));
     heard.clear();
-    s.tv.Items().Clear();
+    s.items.Clear();
     EXPECT_EQ(heard, (std::vector<std::string>{"top"}));
-    EXPECT_EQ(s.tv.Items().Count(), 0);
-    EXPECT_EQ(s.tv.Items().GetFirstNode(), nullptr);
+    EXPECT_EQ(s.items.Count(), 0);
 }
 
-TEST(RzTreeView, MultiSelectionFollowsClicksAndDeletions) {
-    Sample s;
-    int changes = 0;
-    s.tv.OnChange = [&](TObject*, TRzTreeNode*) { ++changes; };
-    EXPECT_TRUE(s.tv.MultiSelect());
-    s.tv.Select(s.a, false);
-    s.tv.Select(s.b, true);
-    s.tv.Select(s.a1, true);
-    EXPECT_EQ(s.tv.SelectionCount(), 3);
-    EXPECT_EQ(changes, 3);
-    // Without a window handle nothing is "the" selected node.
-    EXPECT_EQ(s.tv.Selected(), nullptr);
-    s.tv.HandleNeeded();
-    EXPECT_EQ(s.tv.Selected(), s.a1);
-    // Deleting a selected subtree takes its nodes out of the selection.
-    s.tv.Items().Delete(s.a);
-    ASSERT_EQ(s.tv.SelectionCount(), 1);
-    EXPECT_EQ(s.tv.Selections(0), s.b);
-    EXPECT_EQ(s.tv.Selected(), s.b);
-    // A plain click replaces the selection.
-    s.tv.Select(s.top, false);
-    EXPECT_EQ(s.tv.SelectionCount(), 1);
-    EXPECT_FALSE(s.b->Selected());
-    s.tv.ClearSelection();
-    EXPECT_EQ(s.tv.SelectionCount(), 0);
-    EXPECT_EQ(s.tv.Selected(), nullptr);
+TEST(RzTreeView, SelectedIsNothingUntilTheWindowExists) {
+    auto* alone = new TRzTreeView;
+    TRzTreeNode* first = alone->Items().AddObject(nullptr, "first", nullptr);
+    TRzTreeNode* second = alone->Items().AddObject(nullptr, "second", nullptr);
+    alone->SetSelected(second);
+    alone->Select({first, second});
+    ASSERT_FALSE(alone->HandleAllocated());
+    EXPECT_EQ(alone->Selected(), nullptr);
+    // The plain view's answer is the one kept for the window to come.
+    EXPECT_EQ(static_cast<TTreeView*>(alone)->Selected(), second);
+    EXPECT_EQ(alone->SelectionCount(), 2);
+
+    TreeForm f;
+    alone->SetParent(f.form);
+    f.Show();
+    ASSERT_TRUE(alone->HandleAllocated());
+    EXPECT_EQ(alone->Selected(), second);
+    EXPECT_EQ(alone->SelectionCount(), 2);
+    delete alone;
 }
 
-TEST(RzTreeView, EditingPassesTheTextThroughOnEdited) {
+TEST(RzTreeView, CtrlClicksSelectSeveralNodesAndDeletionTakesThemOut) {
     Sample s;
-    s.tv.OnEdited = [](TObject*, TRzTreeNode*, std::string& text) { text += "!"; };
-    ASSERT_TRUE(s.b->EditText());
-    EXPECT_EQ(s.tv.EditingNode(), s.b);
-    s.tv.EndEdit("renamed");
-    EXPECT_EQ(s.b->Text(), "renamed!");
-    ASSERT_TRUE(s.b->EditText());
-    s.tv.EndEdit("dropped", true);
-    EXPECT_EQ(s.b->Text(), "renamed!");
-    // The node being edited goes away: the editor no longer refers to it.
-    ASSERT_TRUE(s.a1->EditText());
-    s.tv.Items().Delete(s.a);
-    EXPECT_EQ(s.tv.EditingNode(), nullptr);
-    s.tv.EndEdit("late");
-    s.tv.SetReadOnly(true);
-    EXPECT_FALSE(s.b->EditText());
+    std::vector<std::string> changes;
+    s.tree->OnChange = [&](TObject*, TRzTreeNode* n) { changes.push_back(n ? n->Text() : "-"); };
+    s.Show();
+    s.root->Expand(true);
+    Pump();
+    ClickAt(s.tree, s.Label(s.b), pw::gui::MouseButton::Left);
+    changes.clear();
+    ClickAt(s.tree, s.Label(s.root), pw::gui::MouseButton::Left);
+    pw::gui::SimulateKey(VK_CONTROL, true);
+    ClickAt(s.tree, s.Label(s.a1), pw::gui::MouseButton::Left);
+    ClickAt(s.tree, s.Label(s.top), pw::gui::MouseButton::Left);
+    pw::gui::SimulateKey(VK_CONTROL, false);
+    Pump();
+    // Every click that changed the selection was heard, once.
+    EXPECT_EQ(changes, (std::vector<std::string>{"root", "a1", "top"}));
+    ASSERT_EQ(s.tree->SelectionCount(), 3);
+    EXPECT_EQ(s.tree->Selections(0), s.root);
+    EXPECT_EQ(s.tree->Selections(2), s.top);
+    // Ctrl-clicks leave the kept node where the plain click put it.
+    EXPECT_EQ(s.tree->Selected(), s.root);
+    s.items.Delete(s.a);
+    ASSERT_EQ(s.tree->SelectionCount(), 2);
+    EXPECT_EQ(s.tree->Selections(1), s.top);
+    s.items.Delete(s.root);
+    EXPECT_EQ(s.tree->SelectionCount(), 1);
 }
 
-TEST(RzTreeView, ContextMenuAndKeysReachTheirEvents) {
+TEST(RzTreeView, ContextMenuNamesTheNodeUnderThePointerOrTheFocusedOne) {
     Sample s;
-    TRzTreeNode* menuNode = nullptr;
+    std::vector<std::string> log;
+    bool handle = true;
     POINT where{};
-    s.tv.OnNodeContextMenu = [&](TObject*, TRzTreeNode* n, POINT& p, bool& handled) {
-        menuNode = n;
+    s.tree->OnNodeContextMenu = [&](TObject* sender, TRzTreeNode* n, POINT& p, bool& handled) {
+        EXPECT_EQ(sender, s.tree);
+        log.push_back("node " + n->Text());
         where = p;
+        handled = handle;
+    };
+    s.tree->OnContextPopup = [&](TObject*, TPoint, bool&) { log.push_back("popup"); };
+    s.Show();
+    s.root->Expand(true);
+    Pump();
+
+    const TPoint onB = s.Label(s.b);
+    ClickAt(s.tree, onB, pw::gui::MouseButton::Right);
+    EXPECT_EQ(log, std::vector<std::string>{"node b"});
+    EXPECT_EQ(where.x, onB.x);
+    EXPECT_EQ(where.y, onB.y);
+    // Not handled: the plain popup follows.
+    log.clear();
+    handle = false;
+    ClickAt(s.tree, onB, pw::gui::MouseButton::Right);
+    EXPECT_EQ(log, (std::vector<std::string>{"node b", "popup"}));
+    // Below the last node there is no node to name.
+    log.clear();
+    ClickAt(s.tree, TPoint{10, 390}, pw::gui::MouseButton::Right);
+    EXPECT_EQ(log, std::vector<std::string>{"popup"});
+
+    // From the keyboard the menu is about the focused node and opens at its label.
+    log.clear();
+    handle = true;
+    s.tree->SetSelected(s.a1);
+    Key(VK_APPS);
+    EXPECT_EQ(log, std::vector<std::string>{"node a1"});
+    const TRect r = s.a1->DisplayRect(true);
+    EXPECT_EQ(where.x, r.left);
+    EXPECT_EQ(where.y, r.bottom);
+
+    // A handler that deletes the node it was given leaves a sound tree.
+    s.tree->OnNodeContextMenu = [&](TObject*, TRzTreeNode* n, POINT&, bool& handled) {
+        n->Delete();
         handled = true;
     };
-    s.tv.ContextPopup(s.b, POINT{10, 20});
-    EXPECT_EQ(menuNode, s.b);
-    EXPECT_EQ(where.y, 20);
-    WORD seen = 0;
-    s.tv.OnKeyUp = [&](TObject*, WORD& key, TShiftState shift) { seen = shift.Contains(ssAlt) ? key : 0; };
-    s.tv.KeyUp(13, TShiftState{ssAlt});
-    EXPECT_EQ(seen, 13);
+    ClickAt(s.tree, s.Label(s.top), pw::gui::MouseButton::Right);
+    EXPECT_EQ(TreeOrder(*s.tree), (std::vector<std::string>{"root", "a", "a1", "b"}));
+}
+
+TEST(RzTreeView, FollowsItsFrameController) {
+    Sample s;
+    auto& frames = *new TRzFrameController(s.form);
+    frames.SetFrameVisible(true);
+    s.tree->SetFrameController(&frames);
+    EXPECT_TRUE(s.tree->FrameVisible());
+    s.Show();
+    frames.SetFrameVisible(false);
+    EXPECT_FALSE(s.tree->FrameVisible());
+    EXPECT_EQ(s.tree->Items().Count(), 5);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "app/results/result_tree.h"
 #include "platform/rtl/string_list.h"
 #include "shellcontrols/rz_tree_view.h"
+#include "shellcontrols/tests/tree_test_support.h"
 #include "test_site.h"
 
 namespace {
@@ -21,7 +22,7 @@ protected:
     std::vector<std::string> Shape() const {
         std::vector<std::string> lines;
         for (int i = 0; i < tv.Items().Count(); ++i) {
-            TRzTreeNode* n = tv.Items().Item(i);
+            TTreeNode* n = tv.Items().Item(i);
             lines.push_back(std::string(static_cast<size_t>(n->Level()) * 2, ' ') + n->Text() + " " +
                             std::to_string(n->ImageIndex()));
         }
@@ -31,7 +32,8 @@ protected:
     TMapProfile profile;
     TStringList ignoreFolders;
     TStringList ignoreFiles;
-    TRzTreeView tv;
+    tree_test::TreeForm view;
+    TRzTreeView& tv = *view.tree;
     TResultTree tree;
 };
 
@@ -40,7 +42,7 @@ TEST_F(CrawlNodesTest, PagesHangUnderFolderNodesBuiltFromTheirPath) {
     results_test::ScopedTz tz("UTC");
     tree.AddRootNode("", "http://site/", "Start", 1704110400);
     EXPECT_EQ(TResultTree::Rec(tree.Root())->LastMod, "2024-01-01T12:00:00+00:00");
-    TRzTreeNode* page = tree.AddPageNode("http://site/a/b/page.html", "Page", "Title", std::nullopt);
+    TTreeNode* page = tree.AddPageNode("http://site/a/b/page.html", "Page", "Title", std::nullopt);
     ASSERT_NE(page, nullptr);
     // A folder's own page gives the folder its name and makes no node.
     EXPECT_EQ(tree.AddPageNode("http://site/a/", "A", "Section A", std::nullopt), nullptr);

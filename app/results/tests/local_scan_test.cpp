@@ -14,6 +14,7 @@
 #include "app/results/result_tree.h"
 #include "platform/rtl/string_list.h"
 #include "shellcontrols/rz_tree_view.h"
+#include "shellcontrols/tests/tree_test_support.h"
 #include "test_site.h"
 
 namespace {
@@ -36,13 +37,13 @@ protected:
     std::vector<std::string> Shape() const {
         std::vector<std::string> lines;
         for (int i = 0; i < tv.Items().Count(); ++i) {
-            TRzTreeNode* n = tv.Items().Item(i);
+            TTreeNode* n = tv.Items().Item(i);
             lines.push_back(std::string(static_cast<size_t>(n->Level()) * 2, ' ') + n->Text());
         }
         return lines;
     }
     // The node whose record URL is Path.
-    TRzTreeNode* NodeOf(const std::string& path) const {
+    TTreeNode* NodeOf(const std::string& path) const {
         for (int i = 0; i < tv.Items().Count(); ++i)
             if (TResultTree::Rec(tv.Items().Item(i))->URL == path) return tv.Items().Item(i);
         return nullptr;
@@ -53,7 +54,8 @@ protected:
     TMapProfile profile;
     TStringList ignoreFolders;
     TStringList ignoreFiles;
-    TRzTreeView tv;
+    tree_test::TreeForm view;
+    TRzTreeView& tv = *view.tree;
     TResultTree tree;
     results::TLocalScan scan;
     std::vector<std::string> memo;

@@ -13,6 +13,7 @@
 #include "platform/vcl/dialogs.h"
 #include "platform/vcl/prompt.h"
 #include "shellcontrols/rz_tree_view.h"
+#include "shellcontrols/tests/tree_test_support.h"
 
 namespace {
 
@@ -53,9 +54,12 @@ protected:
         p2 = Page(deep, "/s/a/deep/p2.html");
         b = Folder(home, "/s/b/", "b");
         p3 = Page(b, "/s/b/p3.html");
+        view.Show();
+        tv.FullExpand();
+        tree_test::Pump();
     }
 
-    TRzTreeNode* Folder(TRzTreeNode* parent, const std::string& path, const std::string& text) {
+    TTreeNode* Folder(TTreeNode* parent, const std::string& path, const std::string& text) {
         auto* rec = new TDataRec(NewDataRec(profile));
         rec->URL = rec->Folder = path;
         rec->IsFolder = true;
@@ -63,7 +67,7 @@ protected:
         rec->Loc = "http://site" + path.substr(2);
         return tree.AddNode(parent, rec, text, results::kFolderImage);
     }
-    TRzTreeNode* Page(TRzTreeNode* parent, const std::string& path) {
+    TTreeNode* Page(TTreeNode* parent, const std::string& path) {
         auto* rec = new TDataRec(NewDataRec(profile));
         rec->URL = path;
         rec->Folder = path.substr(0, path.rfind('/') + 1);
@@ -71,21 +75,30 @@ protected:
         rec->Loc = "http://site" + path.substr(2);
         return tree.AddNode(parent, rec, rec->Text, results::kPageImage);
     }
-    std::vector<std::string> Texts() const {
+    std::vector<std::string> Texts() {
         std::vector<std::string> t;
         for (int i = 0; i < tv.Items().Count(); ++i)
             t.push_back(tv.Items().Item(i)->Text());
         return t;
     }
-    void Key(WORD key, TShiftState shift = {}) { tv.KeyUp(key, shift); }
+    void Key(BYTE key, BYTE modifier = 0) { tree_test::Key(key, modifier); }
+    void Pick(TTreeNode* node) { tree_test::ClickAt(&tv, view.Label(node), pw::gui::MouseButton::Left); }
+    // A Ctrl click: adds the node to the selection, or takes it out.
+    void AddPick(TTreeNode* node) {
+        pw::gui::SimulateKey(VK_CONTROL, true);
+        Pick(node);
+        pw::gui::SimulateKey(VK_CONTROL, false);
+        tree_test::Pump();
+    }
 
     TMapProfile profile;
     TStringList ignoreFolders;
     TStringList ignoreFiles;
-    TRzTreeView tv;
+    tree_test::TreeForm view;
+    TRzTreeView& tv = *view.tree;
     TResultTree tree;
     int outputResets = 0;
-    TRzTreeNode *home, *a, *p1, *deep, *p2, *b, *p3;
+    TTreeNode *home, *a, *p1, *deep, *p2, *b, *p3;
 };
 
 TEST_F(ResultTreeTest, FolderLookupIsExactAndForgetsDeletedNodes) {
@@ -106,9 +119,9 @@ TEST_F(ResultTreeTest, FolderLookupIsExactAndForgetsDeletedNodes) {
 
 TEST_F(ResultTreeTest, DeleteAsksFirstAndNeverRemovesTheRoot) {
     profile.SetConfirmDelete(true);
-    tv.Select(home, false);
-    tv.Select(a, true);
-    tv.Select(p3, true);
+    Pick(home);
+    AddPick(a);
+    AddPick(p3);
     {
         ScriptedPrompter no(IDNO);
         Key(VK_DELETE);
@@ -126,7 +139,7 @@ TEST_F(ResultTreeTest, DeleteAsksFirstAndNeverRemovesTheRoot) {
     EXPECT_EQ(Texts(), (std::vector<std::string>{"Home", "b"}));
     // Only the root is selected now: nothing to remove, nothing to ask.
     ScriptedPrompter never(IDYES);
-    tv.Select(home, false);
+    Pick(home);
     Key(VK_DELETE);
     tree.miDeleteClick(nullptr);
     EXPECT_TRUE(never.asked.empty());
@@ -140,7 +153,7 @@ TEST_F(ResultTreeTest, DeleteWithoutConfirmationAndContextNodeCleared) {
     bool handled = false;
     tree.tvMapNodeContextMenu(nullptr, deep, at, handled);
     EXPECT_EQ(tree.ContextNode(), deep);
-    tv.Select(a, false);
+    Pick(a);
     Key(VK_DELETE);
     EXPECT_TRUE(prompter.asked.empty());
     EXPECT_EQ(Texts(), (std::vector<std::string>{"Home", "b", "p3.html"}));
@@ -166,7 +179,16 @@ TEST_F(ResultTreeTest, ContextMenuRulesAndIgnoreLists) {
     tree.miAddIgnoreFolderClick(nullptr);
     EXPECT_EQ(tv.Items().Count(), 7);
 
-    tree.tvMapNodeContextMenu(nullptr, deep, at, handled);
+    // A right click on a node reaches the menu through the view.
+    POINT shownAt{};
+    tree.OnPopupMenu = [&](POINT where, const results::ResultMenuState& s) {
+        shown = s;
+        shownAt = where;
+    };
+    const TPoint onDeep = view.Label(deep);
+    tree_test::ClickAt(&tv, onDeep, pw::gui::MouseButton::Right);
+    EXPECT_EQ(tree.ContextNode(), deep);
+    EXPECT_EQ(shownAt.y, onDeep.y);
     EXPECT_TRUE(shown.AddFolderToIgnoreList);
     EXPECT_FALSE(shown.AddFileToIgnoreList);
     tree.miAddIgnoreFolderClick(nullptr);
@@ -176,7 +198,7 @@ TEST_F(ResultTreeTest, ContextMenuRulesAndIgnoreLists) {
     EXPECT_EQ(tree.FindNodeByFolder("/s/a/deep/"), nullptr);
     EXPECT_EQ(tree.ContextNode(), nullptr);
 
-    TRzTreeNode* mixed = Page(b, "/s/b/Mixed Case.HTML");
+    TTreeNode* mixed = Page(b, "/s/b/Mixed Case.HTML");
     tree.tvMapNodeContextMenu(nullptr, mixed, at, handled);
     EXPECT_TRUE(shown.AddFileToIgnoreList);
     EXPECT_FALSE(shown.AddFolderToIgnoreList);
@@ -186,8 +208,8 @@ TEST_F(ResultTreeTest, ContextMenuRulesAndIgnoreLists) {
     EXPECT_EQ(profile.IgnoreFiles(), ignoreFiles.Text());
 
     // With several nodes selected only removal stays on offer.
-    tv.Select(p1, false);
-    tv.Select(p3, true);
+    Pick(p1);
+    AddPick(p3);
     tree.tvMapNodeContextMenu(nullptr, p1, at, handled);
     EXPECT_TRUE(shown.Delete);
     EXPECT_FALSE(shown.AddFileToIgnoreList);
@@ -195,11 +217,11 @@ TEST_F(ResultTreeTest, ContextMenuRulesAndIgnoreLists) {
 }
 
 TEST_F(ResultTreeTest, RenameThroughTheEditorAndF2) {
-    tv.HandleNeeded();
-    tv.Select(p1, false);
-    Key(113);
-    ASSERT_EQ(tv.EditingNode(), p1);
-    tv.EndEdit("First page");
+    Pick(p1);
+    Key(VK_F1 + 1);
+    ASSERT_TRUE(tv.IsEditing());
+    tree_test::Type("First page");
+    Key(VK_RETURN);
     EXPECT_EQ(p1->Text(), "First page");
     EXPECT_EQ(TResultTree::Rec(p1)->Text, "First page");
     EXPECT_EQ(outputResets, 1);
@@ -207,7 +229,16 @@ TEST_F(ResultTreeTest, RenameThroughTheEditorAndF2) {
     bool handled = false;
     tree.tvMapNodeContextMenu(nullptr, b, at, handled);
     tree.miRenameClick(nullptr);
-    EXPECT_EQ(tv.EditingNode(), b);
+    ASSERT_TRUE(tv.IsEditing());
+    tree_test::Type("x");
+    Key(VK_RETURN);
+    EXPECT_EQ(TResultTree::Rec(b)->Text, "x");
+    // The root is renamed like any node.
+    Pick(home);
+    Key(VK_F1 + 1);
+    EXPECT_TRUE(tv.IsEditing());
+    Key(VK_ESCAPE);
+    EXPECT_EQ(home->Text(), "Home");
 }
 
 TEST_F(ResultTreeTest, PropertiesOfOneNode) {
@@ -249,8 +280,8 @@ TEST_F(ResultTreeTest, PropertiesOfOneNode) {
 TEST_F(ResultTreeTest, PropertiesOfSeveralNodesKeepTheirTexts) {
     TResultTree::Rec(p1)->ChangeFreq = cfDaily;
     TResultTree::Rec(p1)->Priority = 0.7;
-    tv.Select(p1, false);
-    tv.Select(b, true);
+    Pick(p1);
+    AddPick(b);
     tree.OnShowProperties = [&](NodeProperties& props, bool multiple) {
         EXPECT_TRUE(multiple);
         EXPECT_EQ(props.Text, "Multiple Files Selected");
@@ -263,11 +294,11 @@ TEST_F(ResultTreeTest, PropertiesOfSeveralNodesKeepTheirTexts) {
         props.ApplyToChildren = true;
         return true;
     };
-    tv.KeyUp(VK_RETURN, TShiftState{ssAlt});
+    Key(VK_RETURN, VK_MENU);
     EXPECT_EQ(TResultTree::Rec(p1)->Text, "p1.html");
     EXPECT_EQ(TResultTree::Rec(b)->Text, "b");
     EXPECT_EQ(TResultTree::Rec(p1)->Loc, "http://site/a/p1.html");
-    for (TRzTreeNode* n : {p1, b, p3}) {
+    for (TTreeNode* n : {p1, b, p3}) {
         EXPECT_EQ(TResultTree::Rec(n)->ChangeFreq, cfYearly);
         EXPECT_EQ(TResultTree::Rec(n)->Priority, 0.1);
     }
@@ -289,16 +320,18 @@ TEST_F(ResultTreeTest, StatusLineAndEmptyFolderRemoval) {
     tree.OnStatusText = [&](const std::string& s) { status = s; };
     TResultTree::Rec(p3)->ChangeFreq = cfWeekly;
     TResultTree::Rec(p3)->Priority = 0.25;
-    tv.Select(p3, false);
+    Pick(p3);
     EXPECT_EQ(status, "/s/b/p3.html  [Change Freq: Weekly Pri: 0.25]");
-    tv.Select(p1, true);
+    AddPick(p1);
     EXPECT_EQ(status, "Multiple Files Selected");
-    tv.ClearSelection();
+    AddPick(p1);
+    EXPECT_EQ(status, "/s/b/p3.html  [Change Freq: Weekly Pri: 0.25]");
+    AddPick(p3);
     EXPECT_EQ(status, "");
 
     // A chain of folders that hold nothing goes, down to the first folder that holds a page.
-    TRzTreeNode* x = Folder(b, "/s/b/x/", "x");
-    TRzTreeNode* y = Folder(x, "/s/b/x/y/", "y");
+    TTreeNode* x = Folder(b, "/s/b/x/", "x");
+    TTreeNode* y = Folder(x, "/s/b/x/y/", "y");
     Folder(y, "/s/b/x/y/z/", "z");
     tv.Items().Delete(p2);
     tree.RemoveEmptyFolders();
