@@ -3,10 +3,13 @@
 // wget2, and prints pages per second and the ratios. Run by hand: crawl_bench [pages] [delay ms].
 #include "app/core/map_profile.h"
 #include "app/crawl/crawl_view.h"
+#include "app/crawl/result_tree_results.h"
 #include "app/crawl/website_crawl.h"
+#include "app/results/result_tree.h"
 #include "fetch/file_fetcher.h"
 #include "platform/gui/gui_application.h"
 #include "platform/rtl/string_list.h"
+#include "shellcontrols/rz_tree_view.h"
 #include "tests/support/peer_process.h"
 
 #include <arpa/inet.h>
@@ -94,13 +97,6 @@ void writeSite(const std::string& root, int pages, int port) {
                                         << pagePath(0) << "\">start</a></body></html>\n";
 }
 
-class CountingResults : public crawl::CrawlResults {
-public:
-    void AddRootNode(const crawl::CrawledPage& p) override { pages.push_back(p); }
-    void AddPageNode(const crawl::CrawledPage& p) override { pages.push_back(p); }
-    std::vector<crawl::CrawledPage> pages;
-};
-
 double runTool(const std::string& command) {
     const auto start = Clock::now();
     if (std::system(command.c_str()) == -1) return -1;
@@ -158,7 +154,9 @@ int main(int argc, char** argv) {
                          LinkBit(ltIFRAME_src));
     TStringList ignoreFolders, ignoreFiles;
     crawl::CrawlView view;
-    CountingResults results;
+    TRzTreeView tv;
+    results::TResultTree tree(tv, profile, ignoreFolders, ignoreFiles);
+    crawl::ResultTreeResults results(tree);
     crawl::TWebsiteCrawl crawler(fetcher, profile, ignoreFolders, ignoreFiles, view, results);
     const auto t0 = Clock::now();
     crawler.CrawlWebsite(start);
@@ -167,8 +165,9 @@ int main(int argc, char** argv) {
     getrusage(RUSAGE_SELF, &usage);
     const int found = crawler.FileCount();
     std::printf("pages %d, delay %d ms, start page response %d\n", pages, delayMs, crawler.StartResponse());
-    std::printf("crawl:  %d pages loaded of %d addresses in %.2f s = %.0f pages/s, peak RSS %.1f MB\n", found,
-                crawler.UrlCount(), ours, found / ours, usage.ru_maxrss / 1024.0);
+    std::printf(
+        "crawl:  %d pages loaded of %d addresses in %.2f s = %.0f pages/s, peak RSS %.1f MB, %d tree nodes\n",
+        found, crawler.UrlCount(), ours, found / ours, usage.ru_maxrss / 1024.0, tv.Items().Count());
 
     const std::string quiet = " >/dev/null 2>&1";
     const double wget =
