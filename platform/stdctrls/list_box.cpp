@@ -40,7 +40,8 @@ void TListBox::CreateParams(TCreateParams& Params) {
 void TListBox::CreateWnd() {
     TWinControl::CreateWnd();
     items_->WindowCreated();
-    if (savedIndex_ >= 0) SetItemIndex(savedIndex_);
+    // The index was read in the old window's selection mode; keep it only while it names an item.
+    if (savedIndex_ >= 0 && savedIndex_ < Count()) SetItemIndex(savedIndex_);
     SendMessage(Handle(), LB_SETTOPINDEX, static_cast<WPARAM>(savedTop_), 0);
 }
 

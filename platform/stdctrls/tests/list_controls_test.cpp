@@ -92,6 +92,14 @@ TEST(ListBox, SortedItemsAreKeptInOrderAcrossRecreation) {
     list->SetExtendedSelect(false);
     EXPECT_EQ(list->Items().CommaText(), "Apple,banana,pear");
     EXPECT_EQ(list->ItemIndex(), 2);
+
+    // Switching the selection mode of a shown, empty list remakes its window without a stale index.
+    auto* empty = new TListBox(form);
+    empty->SetParent(form);
+    Pump();
+    EXPECT_NO_THROW(empty->SetMultiSelect(true));
+    EXPECT_NO_THROW(empty->SetMultiSelect(false));
+    EXPECT_EQ(empty->ItemIndex(), -1);
     delete form;
 }
 
