@@ -1,0 +1,267 @@
+// The main window's life: creation, showing, the first activation, closing and destruction.
+#include "app/main_form.h"
+#include "controls/frame_controller.h"
+#include "controls/rz_animator.h"
+#include "controls/rz_buttons.h"
+#include "controls/rz_edits.h"
+#include "controls/rz_page_control.h"
+#include "controls/rz_progress_bar.h"
+#include "controls/rz_status_bar.h"
+
+#include <iostream>
+
+#include "app/command_line.h"
+#include "app/core/form_placement.h"
+#include "app/core/map_profile.h"
+#include "app/core/profile_file.h"
+#include "app/core/site_map_settings.h"
+#include "app/main_texts.h"
+#include "app/results/result_tree.h"
+#include "fetch/file_fetcher.h"
+#include "imaging/png/png_resource.h"
+#include "platform/graphics/bitmap.h"
+#include "platform/graphics/image_list.h"
+#include "platform/graphics/picture.h"
+#include "platform/rtl/exception.h"
+#include "platform/rtl/files.h"
+#include "platform/rtl/string_list.h"
+#include "platform/stdctrls/bars.h"
+#include "platform/stdctrls/bit_btn.h"
+#include "platform/stdctrls/buttons.h"
+#include "platform/stdctrls/edit.h"
+#include "platform/stdctrls/image.h"
+#include "platform/stdctrls/label.h"
+#include "platform/stdctrls/page_control.h"
+#include "platform/vcl/application.h"
+#include "platform/vcl/screen.h"
+#include "shellcontrols/rz_tree_view.h"
+
+TfrmSiteMapMain* frmSiteMapMain = nullptr;
+
+namespace {
+
+constexpr int kGlobeFrames = 11;
+constexpr WORD kKeyF1 = 112;
+
+} // namespace
+
+TfrmSiteMapMain::TfrmSiteMapMain(TComponent* AOwner) : TForm(AOwner) {
+    BuildControls();
+    OnCreate = [this](TObject* sender) { FormCreate(sender); };
+    OnShow = [this](TObject* sender) { FormShow(sender); };
+    OnActivate = [this](TObject* sender) { FormActivate(sender); };
+    OnCloseQuery = [this](TObject* sender, bool& canClose) { FormCloseQuery(sender, canClose); };
+    OnClose = [this](TObject* sender, TCloseAction& action) { FormClose(sender, action); };
+    OnKeyUp = [this](TObject* sender, WORD& key, TShiftState shift) { FormKeyUp(sender, key, shift); };
+    DoCreate();
+}
+
+TfrmSiteMapMain::~TfrmSiteMapMain() {
+    // Runs here rather than from the base class, while every member is still alive.
+    FormDestroy(this);
+    if (frmSiteMapMain == this) frmSiteMapMain = nullptr;
+}
+
+void TfrmSiteMapMain::FormCreate(TObject*) {
+    FirstActivate_ = true;
+    Scanning_ = false;
+    PageIndex_ = 0;
+    AutoMode_ = false;
+    CommandLineProfile_.clear();
+    IgnoreFolderList_ = std::make_unique<TStringList>();
+    IgnoreFileList_ = std::make_unique<TStringList>();
+    Profile_ = std::make_unique<TMapProfile>();
+    ApplyNewProfileDefaults(*Profile_);
+    Fetcher_ = new TFileFetcher(this);
+    Fetcher_->OnProgress = nullptr;
+    Fetcher_->SetLinkTypes(LinkBit(ltA_href) | LinkBit(ltAREA_href) | LinkBit(ltFRAME_src) |
+                           LinkBit(ltIFRAME_src));
+    resultTree_ =
+        std::make_unique<results::TResultTree>(*tvMap, *Profile_, *IgnoreFolderList_, *IgnoreFileList_);
+    resultTree_->OnOutputReset = [this] { ResetOutputDone(); };
+    resultTree_->OnStatusText = [this](const std::string& text) { lblLinkFileName->SetCaption(text); };
+    resultTree_->OnProcessMessages = [this] { ProcessMessages(); };
+
+    sbMain = new TRzStatusBar(this);
+    sbMain->SetName("sbMain");
+    sbMain->SetParent(this);
+    sbMain->SetAlign(alBottom);
+    sbMain->SetVisible(true);
+    spNotice = new TRzStatusPane(sbMain);
+    spNotice->SetName("spNotice");
+    spNotice->SetParent(sbMain);
+    spNotice->SetVisible(true);
+    spNotice->SetAlign(alClient);
+    spNotice->SetCaption(main_text::StatusNotice);
+    for (TRzBitBtn* button : {btnBack, btnNext, btnCancel})
+        button->SetTop(ClientHeight() - sbMain->Height() - button->Height() - 10);
+    pcMain->SetHeight(btnNext->Top() - pcMain->Top() - 6);
+
+    ShowPage();
+    SetCaptionFromProfile();
+    LoadLogo();
+}
+
+void TfrmSiteMapMain::LoadLogo() {
+    // A missing or damaged picture leaves the place empty; the program starts all the same.
+    try {
+        LoadPNGResource("QMPWLOGO", imgLogo->Picture());
+    } catch (const Exception& e) {
+        std::cerr << "pathweaver: " << e.Message() << '\n';
+    }
+}
+
+void TfrmSiteMapMain::LoadGlobeFrames() {
+    auto* frames = new TImageList(this);
+    frames->SetName("ilAnimate");
+    frames->SetWidth(48);
+    frames->SetHeight(48);
+    frames->SetBkColor(static_cast<TColor>(0xFF00FF));
+    frames->SetDrawingStyle(dsTransparent);
+    try {
+        TBitmap mask;
+        mask.LoadFromResourceName(nullptr, "QMPWWORLDMASK");
+        for (int i = 0; i < kGlobeFrames; ++i) {
+            TBitmap frame;
+            frame.LoadFromResourceName(nullptr, "QMPWWORLD" + std::to_string(i));
+            frames->Add(&frame, &mask);
+        }
+    } catch (const Exception& e) {
+        std::cerr << "pathweaver: " << e.Message() << '\n';
+    }
+    aniSearch->SetImageList(frames);
+}
+
+int TfrmSiteMapMain::GlobeFrameCount() const {
+    int count = 0;
+    for (int i = 0; i < ComponentCount(); ++i)
+        if (auto* list = dynamic_cast<TImageList*>(Components(i))) count += list->Count();
+    return count;
+}
+
+void TfrmSiteMapMain::SetCaptionFromProfile() {
+    SetCaption(std::string(main_text::CaptionPrefix) + Profile_->FileName());
+}
+
+void TfrmSiteMapMain::FormShow(TObject*) {
+    Application->SetTitle(main_text::AppTitle);
+    if (mainwin::HasAutoSwitch(args_)) AutoMode_ = autoRun_ = true;
+    CommandLineProfile_ = mainwin::FirstExistingFile(args_);
+    RestorePlacement();
+}
+
+void TfrmSiteMapMain::FormActivate(TObject*) {
+    if (!FirstActivate_) return;
+    FirstActivate_ = false;
+    LoadSettings();
+    if (args_.empty()) {
+        if (Settings_->LoadLast() && FileExists(Settings_->LastFile())) {
+            if (!LoadProfile(Settings_->LastFile())) ShowProfile();
+        } else {
+            ShowProfile();
+        }
+    } else if (CommandLineProfile_.empty()) {
+        ShowProfile();
+    }
+    if (optLocal->Checked())
+        editIndex->SetFocus();
+    else
+        editWebsite->SetFocus();
+    LoadGlobeFrames();
+    if (!CommandLineProfile_.empty()) {
+        Profile_->SetFileName(CommandLineProfile_);
+        if (!LoadProfile(CommandLineProfile_) && AutoMode_) FailAutoRun();
+    } else if (AutoMode_) {
+        std::cerr << "pathweaver: no profile file was given to run\n";
+        FailAutoRun();
+    }
+}
+
+void TfrmSiteMapMain::FailAutoRun() {
+    autoFailed_ = true;
+    AutoMode_ = false;
+    if (OnAutoRunFailed) OnAutoRunFailed();
+    Close();
+}
+
+void TfrmSiteMapMain::FormCloseQuery(TObject*, bool& CanClose) {
+    if (busy_ > 0) {
+        // The running loop still walks the tree and the window; close once it has unwound.
+        closeAfterRun_ = true;
+        CancelRun();
+        CanClose = false;
+        return;
+    }
+    if (autoRun_) {
+        // Nobody is there to answer; the run saved what it wrote.
+        CanClose = true;
+    } else {
+        CanClose = AskSaveProfile();
+    }
+    if (CanClose) StorePlacement();
+}
+
+void TfrmSiteMapMain::FormClose(TObject*, TCloseAction&) {
+    // The exit window is not part of this program yet; nothing to show.
+}
+
+void TfrmSiteMapMain::FormDestroy(TObject*) {
+    SaveSettings();
+    if (resultTree_) resultTree_->ReleaseTree();
+    resultTree_.reset();
+}
+
+void TfrmSiteMapMain::FormKeyUp(TObject*, WORD& Key, TShiftState) {
+    if (Key == kKeyF1) OpenHelpFile();
+}
+
+void TfrmSiteMapMain::LoadSettings() {
+    Settings_ = std::make_unique<TSiteMapSettings>();
+    try {
+        ::LoadSettings(*Settings_);
+    } catch (const Exception& e) {
+        Application->ShowException(e);
+    }
+}
+
+void TfrmSiteMapMain::SaveSettings() {
+    if (!Settings_) return;
+    std::string error;
+    if (!TrySaveSettings(*Settings_, error)) std::cerr << "pathweaver: " << error << '\n';
+}
+
+void TfrmSiteMapMain::RestorePlacement() {
+    const TRect current = BoundsRect();
+    const RECT bounds{current.left, current.top, current.right, current.bottom};
+    const TRect work = Screen->WorkAreaRect();
+    const RECT workArea{work.left, work.top, work.right, work.bottom};
+    RECT target = CenteredBounds(bounds, workArea);
+    if (auto stored = ReadFormPlacement(PlacementFilePath(), main_text::PlacementName)) {
+        std::vector<TMonitorArea> monitors;
+        for (int i = 0; i < Screen->MonitorCount(); ++i) {
+            TMonitor* monitor = Screen->Monitors(i);
+            const TRect b = monitor->BoundsRect();
+            const TRect w = monitor->WorkareaRect();
+            monitors.push_back(
+                {RECT{b.left, b.top, b.right, b.bottom}, RECT{w.left, w.top, w.right, w.bottom}});
+        }
+        const RECT area =
+            PlacementWorkArea(monitors, -1, true, POINT{stored->NormalBounds.left, stored->NormalBounds.top});
+        const RECT fitted = FitIntoWorkArea(stored->NormalBounds, area);
+        target = RestoredBounds(bounds, fitted, false);
+    }
+    SetBounds(target.left, target.top, target.right - target.left, target.bottom - target.top);
+}
+
+void TfrmSiteMapMain::StorePlacement() {
+    TFormPlacement placement;
+    const TWindowState state = WindowState();
+    placement.State = state == wsMaximized ? psMaximized : state == wsMinimized ? psMinimized : psNormal;
+    const TRect normal = NormalBounds();
+    placement.NormalBounds = RECT{normal.left, normal.top, normal.right, normal.bottom};
+    try {
+        SaveFormPlacement(PlacementFilePath(), main_text::PlacementName, placement);
+    } catch (const Exception& e) {
+        std::cerr << "pathweaver: " << e.Message() << '\n';
+    }
+}

@@ -1,0 +1,246 @@
+#pragma once
+// The wizard main window: the pages of a site map run, the profile it works on, and the start-up and
+// closing steps of the program around it.
+#include "platform/vcl/form.h"
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TRzBitBtn;
+class TRzCheckBox;
+class TRzEdit;
+class TFileFetcher;
+class TImage;
+class TLabel;
+class TMapProfile;
+class TRzMemo;
+class TRzPageControl;
+class TRzProgressBar;
+class TRzRadioButton;
+class TRzTreeView;
+class TSiteMapSettings;
+class TRzStatusBar;
+class TRzAnimator;
+class TRzFrameController;
+class TRzStatusPane;
+class TStringList;
+class TRzTabSheet;
+
+namespace results {
+class TResultTree;
+class TLocalScan;
+} // namespace results
+namespace crawl {
+class TWebsiteCrawl;
+}
+
+namespace mainwin {
+class WizardCrawlView;
+class WizardCrawlResults;
+} // namespace mainwin
+
+// The wizard pages by their index.
+enum TWizardPage { wpInformation = 0, wpStatus = 1, wpResults = 2, wpOutputSettings = 3, wpOutputStatus = 4 };
+
+class TfrmSiteMapMain : public TForm {
+public:
+    explicit TfrmSiteMapMain(TComponent* AOwner);
+    ~TfrmSiteMapMain() override;
+    std::string ClassName() const override { return "TfrmSiteMapMain"; }
+
+    // Form events.
+    void FormCreate(TObject* Sender);
+    void FormShow(TObject* Sender);
+    void FormActivate(TObject* Sender);
+    void FormCloseQuery(TObject* Sender, bool& CanClose);
+    void FormClose(TObject* Sender, TCloseAction& Action);
+    void FormDestroy(TObject* Sender);
+    void FormKeyUp(TObject* Sender, WORD& Key, TShiftState Shift);
+
+    // Wizard.
+    void ButtonClick(TObject* Sender);
+    void ShowPage();
+    bool CheckGatheringInput();
+    void RunGathering();
+    void ResetOutputDone();
+    void ClearIgnoreLists();
+    void GenerateSiteMap();
+    void UploadOutputFiles();
+    bool AutoUploadOutputFiles();
+    void OpenHelpFile();
+    void ShowOptions(int Page);
+
+    // Profiles and settings.
+    bool LoadProfile(const std::string& FileName);
+    void ShowProfile();
+    bool SaveCurrentProfile();
+    bool SaveProfileAs();
+    void OpenProfile();
+    void LoadSettings();
+    void SaveSettings();
+
+    // Page 0 and page 2 control handlers.
+    void optSpiderTypeClick(TObject* Sender);
+    void editIndexChange(TObject* Sender);
+    void editWebsiteChange(TObject* Sender);
+    void BrowseIndexPage();
+    void BrowseOutputFile();
+    void rbOutputClick(TObject* Sender);
+    void editOutputFileChange(TObject* Sender);
+    void chkGoogleClick(TObject* Sender);
+
+    // Command handlers the menus bind.
+    void miOpenClick(TObject* Sender);
+    void miSaveClick(TObject* Sender);
+    void miSaveAsClick(TObject* Sender);
+    void miExitClick(TObject* Sender);
+    void miOptionsClick(TObject* Sender);
+    void miFTPClick(TObject* Sender);
+    void miHelpClick(TObject* Sender);
+    void miHelpOnlineClick(TObject* Sender);
+    void miSupportClick(TObject* Sender);
+    void miAboutClick(TObject* Sender);
+
+    // State the tests and the program entry read.
+    int PageIndex() const { return PageIndex_; }
+    bool AutoMode() const { return AutoMode_; }
+    bool Busy() const { return busy_ > 0; }
+    const std::string& CommandLineProfile() const { return CommandLineProfile_; }
+    TMapProfile& Profile() { return *Profile_; }
+    TSiteMapSettings* Settings() { return Settings_.get(); }
+    TStringList& IgnoreFolderList() { return *IgnoreFolderList_; }
+    TStringList& IgnoreFileList() { return *IgnoreFileList_; }
+    results::TResultTree& ResultTree() { return *resultTree_; }
+    const std::string& XmlFileName() const { return XmlFileName_; }
+    const std::string& GeneratedHtml() const { return GeneratedHtml_; }
+    // The last output run failed (its reason is in lblGenerationStatus).
+    bool OutputFailed() const { return outputFailed_; }
+    bool FtpEnabled() const { return ftpEnabled_; }
+    // An unattended run that failed: the program ends with a non-zero status.
+    bool AutoFailed() const { return autoFailed_; }
+    // Counts the globe frames added, so a second activation can be seen to add none.
+    int GlobeFrameCount() const;
+    // Arguments after the program name; the program entry passes the real command line.
+    void SetCommandLine(std::vector<std::string> Args) { args_ = std::move(Args); }
+
+    // An unattended run gave up; the program entry turns it into the exit status.
+    std::function<void()> OnAutoRunFailed;
+
+    // Controls, as the form resource names them.
+    TImage* imgLogo = nullptr;
+    TLabel* lblHeader = nullptr;
+    TRzPageControl* pcMain = nullptr;
+    TRzTabSheet* tsInformation = nullptr;
+    TRzTabSheet* tsStatus = nullptr;
+    TRzTabSheet* tsResults = nullptr;
+    TRzTabSheet* tsOutputSettings = nullptr;
+    TRzTabSheet* tsOutputStatus = nullptr;
+    TRzBitBtn* btnBack = nullptr;
+    TRzBitBtn* btnNext = nullptr;
+    TRzBitBtn* btnCancel = nullptr;
+    // Page 0.
+    TLabel* lblIntro = nullptr;
+    TRzRadioButton* optLocal = nullptr;
+    TRzRadioButton* optWebsite = nullptr;
+    TLabel* lblIndexPage = nullptr;
+    TRzEdit* editIndex = nullptr;
+    TRzBitBtn* btnBrowseIndex = nullptr;
+    TLabel* lblWebsite = nullptr;
+    TRzEdit* editWebsite = nullptr;
+    TRzBitBtn* btnOpenProfile = nullptr;
+    TRzBitBtn* btnSaveProfile = nullptr;
+    TRzBitBtn* btnSaveProfileAs = nullptr;
+    TRzBitBtn* btnProfileOptions = nullptr;
+    // Page 1.
+    TLabel* lblStatusTitle = nullptr;
+    TRzAnimator* aniSearch = nullptr;
+    TLabel* lblCurrentURL = nullptr;
+    TLabel* lblLookingIn = nullptr;
+    TLabel* lblUrlsFound = nullptr;
+    TLabel* lblFileFound = nullptr;
+    TLabel* lblFileCount = nullptr;
+    TLabel* lblTotalFiles = nullptr;
+    TRzMemo* memoFiles = nullptr;
+    // Page 2.
+    TRzTreeView* tvMap = nullptr;
+    TLabel* lblLinkFileName = nullptr;
+    TRzRadioButton* rbOutputFile = nullptr;
+    TRzEdit* editOutputFile = nullptr;
+    TRzBitBtn* btnOutputFileBrowse = nullptr;
+    TRzCheckBox* chkGoogle = nullptr;
+    TRzBitBtn* btnViewOutputFile = nullptr;
+    TRzBitBtn* btnCopyToClipboard = nullptr;
+    TRzBitBtn* btnFTPFiles = nullptr;
+    TLabel* lblGenerationStatus = nullptr;
+    TLabel* lblGenerationFile = nullptr;
+    // Pages 3 and 4.
+    TLabel* lblOutputStatus = nullptr;
+    TLabel* lblGeneratingType = nullptr;
+    TRzProgressBar* pbOutput = nullptr;
+    TRzMemo* memoGenerated = nullptr;
+    TRzStatusBar* sbMain = nullptr;
+    TRzStatusPane* spNotice = nullptr;
+    TRzFrameController* frcMain = nullptr;
+
+private:
+    friend class mainwin::WizardCrawlView;
+    void BuildControls();
+    void BuildPageInformation();
+    void BuildPageStatus();
+    void BuildPageResults();
+    void BuildPageOutput();
+    void SetCaptionFromProfile();
+    void LoadLogo();
+    void LoadGlobeFrames();
+    void RestorePlacement();
+    void StorePlacement();
+    void Next();
+    void Back();
+    void Cancel();
+    void ScanLocalFolder();
+    bool CrawlSite();
+    // Opens the gathered tree at its first node.
+    void ShowResultTree();
+    bool AskSaveProfile();
+    void ReportOutputFailure(const std::string& Reason);
+    void EnterBusy();
+    void LeaveBusy();
+    void ProcessMessages();
+    void CancelRun();
+    void FailAutoRun();
+    std::string IndexFolder() const;
+
+    // Fields in the order the window keeps them.
+    bool FirstActivate_ = true;
+    bool Scanning_ = false;
+    int PageIndex_ = 0;
+    std::unique_ptr<TSiteMapSettings> Settings_;
+    std::unique_ptr<TStringList> IgnoreFolderList_;
+    std::unique_ptr<TStringList> IgnoreFileList_;
+    bool CancelRequested_ = false;
+    bool AutoMode_ = false;
+    std::string CommandLineProfile_;
+    TFileFetcher* Fetcher_ = nullptr;
+    bool Crawling_ = false;
+    int UrlCount_ = 0;
+    bool ShowingProfile_ = false;
+    std::string XmlFileName_;
+    std::unique_ptr<TMapProfile> Profile_;
+    std::string GeneratedHtml_;
+
+    std::vector<std::string> args_;
+    std::unique_ptr<results::TResultTree> resultTree_;
+    results::TLocalScan* scan_ = nullptr;
+    crawl::TWebsiteCrawl* crawl_ = nullptr;
+    int fileCount_ = 0;
+    int busy_ = 0;
+    bool closeAfterRun_ = false;
+    bool outputFailed_ = false;
+    bool ftpEnabled_ = false;
+    // Started with the auto switch and not cancelled: nobody answers questions.
+    bool autoRun_ = false;
+    bool autoFailed_ = false;
+};
+
+extern TfrmSiteMapMain* frmSiteMapMain;

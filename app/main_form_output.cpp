@@ -1,0 +1,105 @@
+// The output step of the wizard: the site map written from the result tree, and what the window shows
+// of it afterwards.
+#include <iostream>
+
+#include "app/core/lm_files.h"
+#include "app/core/map_profile.h"
+#include "app/core/profile_file.h"
+#include "app/main_form.h"
+#include "app/main_texts.h"
+#include "app/output/site_map_output.h"
+#include "app/output/site_map_walk.h"
+#include "controls/frame_controller.h"
+#include "controls/rz_animator.h"
+#include "controls/rz_buttons.h"
+#include "controls/rz_edits.h"
+#include "controls/rz_page_control.h"
+#include "controls/rz_progress_bar.h"
+#include "controls/rz_status_bar.h"
+#include "platform/rtl/exception.h"
+#include "platform/stdctrls/bars.h"
+#include "platform/stdctrls/bit_btn.h"
+#include "platform/stdctrls/edit.h"
+#include "platform/stdctrls/label.h"
+#include "platform/vcl/application.h"
+#include "platform/vcl/dialogs.h"
+#include "shellcontrols/rz_tree_view.h"
+
+void TfrmSiteMapMain::GenerateSiteMap() {
+    ProcessMessages();
+    lblOutputStatus->SetCaption(main_text::CreatingSiteMap);
+    const std::vector<TSiteMapNode> nodes = SiteMapNodesOf(tvMap->Items());
+    pbOutput->SetTotalParts(nodes.empty() ? 0 : static_cast<int>(nodes.size()) - 1);
+    pbOutput->SetPartsComplete(0);
+    for (TRzBitBtn* button : {btnViewOutputFile, btnCopyToClipboard, btnFTPFiles})
+        button->SetEnabled(false);
+    lblGenerationFile->Font().SetStyle(TFontStyles{});
+    lblGenerationStatus->Font().SetStyle(TFontStyles{});
+    lblGeneratingType->SetCaption(main_text::GeneratingToFile);
+    EnterBusy();
+    ProcessMessages();
+
+    TSiteMapOutputContext context;
+    context.ProgramFolder = ProgramFolder();
+    context.OnProgress = [this](int index, const TSiteMapNode&) {
+        pbOutput->SetPartsComplete(index);
+        ProcessMessages();
+    };
+    const TSiteMapResult result = GenerateSiteMapOutput(*Profile_, nodes, context);
+    LeaveBusy();
+    btnBack->SetEnabled(true);
+
+    lblGenerationFile->Font().SetStyle(TFontStyles{fsBold});
+    lblGenerationStatus->Font().SetStyle(TFontStyles{fsBold});
+    XmlFileName_ = result.XmlFileName;
+    if (!result.Success) {
+        ReportOutputFailure(result.Message);
+    } else {
+        GeneratedHtml_ = result.GeneratedHtml;
+        lblGenerationFile->SetCaption(std::string(main_text::SavedToFile) + "\n" +
+                                      Profile_->OutputFileName());
+        for (TRzBitBtn* button : {btnViewOutputFile, btnCopyToClipboard, btnFTPFiles})
+            button->SetEnabled(true);
+        memoGenerated->SetText(GeneratedHtml_);
+        outputFailed_ = false;
+        try {
+            SaveProfileAfterOutput(*Profile_, Settings_.get());
+            SetCaptionFromProfile();
+        } catch (const Exception& e) {
+            Application->ShowException(e);
+        }
+        lblGenerationStatus->SetCaption(std::string(main_text::SiteMapComplete) + "  " +
+                                        Profile_->OutputFileName());
+        btnNext->SetCaption(main_text::Done);
+        btnNext->SetEnabled(false);
+        ftpEnabled_ = true;
+        btnCancel->SetCaption(main_text::Close);
+        lblOutputStatus->SetCaption(main_text::GoogleCreated);
+    }
+    if (closeAfterRun_) {
+        closeAfterRun_ = false;
+        Close();
+        return;
+    }
+    if (!result.Success) return;
+    if (AutoMode_) {
+        if (AutoUploadOutputFiles()) Close();
+    }
+}
+
+void TfrmSiteMapMain::ReportOutputFailure(const std::string& Reason) {
+    // The files on disk are not what this run meant to write: no "Done", no upload of them.
+    outputFailed_ = true;
+    lblGenerationStatus->SetCaption(main_text::SiteMapFailed + Reason);
+    btnNext->SetCaption(main_text::Save);
+    btnNext->SetEnabled(true);
+    ftpEnabled_ = false;
+    btnFTPFiles->SetEnabled(false);
+    btnCancel->SetCaption(main_text::Close);
+    if (autoRun_) {
+        std::cerr << "pathweaver: " << main_text::SiteMapFailed << Reason << '\n';
+        FailAutoRun();
+        return;
+    }
+    MessageBox(nullptr, main_text::SiteMapFailed + Reason, main_text::AppTitle, MB_OK | MB_ICONERROR);
+}

@@ -1,0 +1,495 @@
+// The wizard: its pages, the buttons' commands, the input checks and the gathering step.
+#include <iostream>
+
+#include "app/address_check.h"
+#include "app/core/lm_files.h"
+#include "app/core/map_profile.h"
+#include "app/core/profile_texts.h"
+#include "app/core/shell_errors.h"
+#include "app/crawl/crawl_view.h"
+#include "app/crawl/result_tree_results.h"
+#include "app/crawl/website_crawl.h"
+#include "app/main_form.h"
+#include "app/main_texts.h"
+#include "app/results/local_scan.h"
+#include "app/results/result_tree.h"
+#include "controls/frame_controller.h"
+#include "controls/rz_animator.h"
+#include "controls/rz_buttons.h"
+#include "controls/rz_edits.h"
+#include "controls/rz_page_control.h"
+#include "controls/rz_progress_bar.h"
+#include "controls/rz_status_bar.h"
+#include "fetch/file_fetcher.h"
+#include "platform/rtl/files.h"
+#include "platform/rtl/format.h"
+#include "platform/rtl/string_list.h"
+#include "platform/rtl/strings.h"
+#include "platform/stdctrls/bit_btn.h"
+#include "platform/stdctrls/buttons.h"
+#include "platform/stdctrls/edit.h"
+#include "platform/stdctrls/label.h"
+#include "platform/stdctrls/page_control.h"
+#include "platform/vcl/application.h"
+#include "platform/vcl/dialogs.h"
+#include "platform/vcl/shell.h"
+#include "shellcontrols/rz_tree_view.h"
+
+namespace mainwin {
+
+// The crawl's progress on the status page.
+class WizardCrawlView : public crawl::CrawlView {
+public:
+    explicit WizardCrawlView(TfrmSiteMapMain& Form) : form_(Form) {}
+    void ShowLookingIn(const std::string& S) override { form_.lblLookingIn->SetCaption(S); }
+    void ShowFileFound(const std::string& S) override { form_.lblFileFound->SetCaption(S); }
+    void ShowFileCount(const std::string& S) override { form_.lblFileCount->SetCaption(S); }
+    void ShowTotalFiles(const std::string& S) override { form_.lblTotalFiles->SetCaption(S); }
+    int MemoLineCount() const override { return form_.memoFiles->Lines().Count(); }
+    void ClearMemo() override { form_.memoFiles->Lines().Clear(); }
+    void AppendMemo(const std::string& S) override { form_.memoFiles->Lines().Add(S); }
+    void ProcessMessages() override { form_.ProcessMessages(); }
+
+private:
+    TfrmSiteMapMain& form_;
+};
+
+} // namespace mainwin
+
+namespace {
+
+struct PageRow {
+    TRzTabSheet* TfrmSiteMapMain::*Sheet;
+    const char* Header;
+    bool Back;
+    bool Next;
+    const char* NextCaption;
+    const char* CancelCaption;
+};
+
+const PageRow kPages[] = {
+    {&TfrmSiteMapMain::tsInformation, main_text::HeaderInformation, false, true, main_text::Next,
+     main_text::Close},
+    {&TfrmSiteMapMain::tsStatus, main_text::HeaderStatus, false, false, main_text::Next, main_text::Cancel},
+    {&TfrmSiteMapMain::tsResults, main_text::HeaderResults, true, true, main_text::Save, main_text::Close},
+    {&TfrmSiteMapMain::tsOutputSettings, main_text::HeaderOutput, true, false, main_text::Save,
+     main_text::Close},
+    {&TfrmSiteMapMain::tsOutputStatus, main_text::HeaderOutput, true, false, main_text::Save,
+     main_text::Close},
+};
+
+int Warn(const std::string& text) {
+    return MessageBox(nullptr, text, main_text::AppTitle, MB_OK | MB_ICONEXCLAMATION);
+}
+
+void OpenWithShell(const std::string& target) {
+    const int code = ShellExecute(nullptr, "open", target, "", "", 1);
+    if (code < 33)
+        MessageBox(nullptr, ShellErrorMessage(code), ShellErrorCaption, MB_OK | MB_ICONEXCLAMATION);
+}
+
+} // namespace
+
+void TfrmSiteMapMain::ButtonClick(TObject* Sender) {
+    auto* component = dynamic_cast<TComponent*>(Sender);
+    if (!component) return;
+    // While a run walks the tree only Cancel may act; the rest would free what it walks.
+    if (busy_ > 0 && component->Tag() != 3) return;
+    switch (component->Tag()) {
+    case 0:
+        MessageBox(nullptr, Format(main_text::UndefinedAction, component->Name()), main_text::AppTitle,
+                   MB_OK);
+        break;
+    case 1:
+        Next();
+        break;
+    case 2:
+        Back();
+        break;
+    case 3:
+        Cancel();
+        break;
+    case 4:
+        OpenProfile();
+        break;
+    case 5:
+        SaveCurrentProfile();
+        break;
+    case 9:
+        BrowseIndexPage();
+        break;
+    case 10:
+        BrowseOutputFile();
+        break;
+    case 11:
+        break; // the insert output is not offered
+    case 12:
+        SaveProfileAs();
+        break;
+    case 14:
+        OpenWithShell(Profile_->OutputFileName());
+        break;
+    case 17:
+        memoGenerated->SelectAll();
+        memoGenerated->CopyToClipboard();
+        memoGenerated->SetSelLength(0);
+        break;
+    case 18:
+        UploadOutputFiles();
+        break;
+    default:
+        break;
+    }
+}
+
+void TfrmSiteMapMain::ShowPage() {
+    btnCancel->SetCaption(main_text::Cancel);
+    const PageRow& row = kPages[PageIndex_];
+    btnBack->SetEnabled(row.Back);
+    btnNext->SetEnabled(row.Next);
+    btnNext->SetCaption(row.NextCaption);
+    lblHeader->SetCaption(row.Header);
+    btnCancel->SetCaption(row.CancelCaption);
+    if (PageIndex_ != wpOutputStatus) pcMain->SetActivePage(this->*row.Sheet);
+}
+
+void TfrmSiteMapMain::Next() {
+    if (PageIndex_ == wpInformation) {
+        if (CheckGatheringInput()) {
+            if (autoRun_) FailAutoRun();
+            return;
+        }
+        const std::string address = mainwin::WithRootSlash(editWebsite->Text());
+        if (address != editWebsite->Text()) editWebsite->SetText(address);
+    }
+    if (PageIndex_ == wpResults) {
+        GenerateSiteMap();
+        return;
+    }
+    ++PageIndex_;
+    ShowPage();
+    if (PageIndex_ == wpStatus) {
+        RunGathering();
+    } else if (PageIndex_ == wpResults && AutoMode_) {
+        Next();
+    }
+}
+
+void TfrmSiteMapMain::Back() {
+    switch (PageIndex_) {
+    case wpStatus:
+    case wpResults:
+        PageIndex_ = wpInformation;
+        break;
+    case wpOutputSettings:
+    case wpOutputStatus:
+        PageIndex_ = wpResults;
+        break;
+    default:
+        return;
+    }
+    ShowPage();
+    ftpEnabled_ = btnNext->Caption() == main_text::Done;
+}
+
+void TfrmSiteMapMain::Cancel() {
+    AutoMode_ = false;
+    autoRun_ = false;
+    if (Scanning_ || Crawling_) {
+        CancelRun();
+        btnBack->SetEnabled(true);
+        return;
+    }
+    if (btnCancel->Caption() == main_text::Close) Close();
+}
+
+void TfrmSiteMapMain::CancelRun() {
+    if (Scanning_ && scan_) scan_->Stop();
+    if (Crawling_ && crawl_) {
+        CancelRequested_ = true;
+        crawl_->Cancel();
+        aniSearch->SetAnimate(false);
+        Crawling_ = false;
+    }
+}
+
+bool TfrmSiteMapMain::CheckGatheringInput() {
+    if (optLocal->Checked()) {
+        const std::string folder = IndexFolder();
+        if (folder.empty() || !DirectoryExists(folder)) {
+            Warn(main_text::IndexFolderMissing);
+            editIndex->SetFocus();
+            return true;
+        }
+    }
+    std::string address = editWebsite->Text();
+    const mainwin::AddressProblem problem = mainwin::CheckWebsiteAddress(address);
+    if (address != editWebsite->Text()) editWebsite->SetText(address);
+    if (problem == mainwin::AddressProblem::None) return false;
+    Warn(problem == mainwin::AddressProblem::Empty ? main_text::EnterWebsite : main_text::WebsiteScheme);
+    editWebsite->SetFocus();
+    return true;
+}
+
+std::string TfrmSiteMapMain::IndexFolder() const {
+    const std::string& index = Profile_->IndexPage();
+    return index.empty() ? std::string() : ExtractFilePath(index);
+}
+
+void TfrmSiteMapMain::EnterBusy() {
+    if (busy_++ > 0) return;
+    for (TRzBitBtn* button : {btnNext, btnBack, btnOpenProfile, btnSaveProfile, btnSaveProfileAs,
+                              btnProfileOptions, btnBrowseIndex, btnOutputFileBrowse})
+        button->SetEnabled(false);
+    tvMap->SetReadOnly(true);
+}
+
+void TfrmSiteMapMain::LeaveBusy() {
+    if (--busy_ > 0) return;
+    for (TRzBitBtn* button :
+         {btnOpenProfile, btnSaveProfile, btnSaveProfileAs, btnProfileOptions, btnOutputFileBrowse})
+        button->SetEnabled(true);
+    btnBrowseIndex->SetEnabled(optLocal->Checked());
+    tvMap->SetReadOnly(false);
+}
+
+void TfrmSiteMapMain::ProcessMessages() {
+    Application->ProcessMessages();
+}
+
+void TfrmSiteMapMain::RunGathering() {
+    fileCount_ = 0;
+    lblStatusTitle->SetCaption(main_text::Searching);
+    EnterBusy();
+    ProcessMessages();
+    memoFiles->Lines().Clear();
+    resultTree_->ReleaseTree();
+    aniSearch->SetAnimate(true);
+    bool gathered = true;
+    if (optLocal->Checked()) {
+        lblCurrentURL->SetCaption(main_text::FileLabel);
+        lblUrlsFound->SetCaption(main_text::FilesFoundLabel);
+        ScanLocalFolder();
+    } else {
+        lblCurrentURL->SetCaption(main_text::UrlLabel);
+        lblUrlsFound->SetCaption(main_text::UrlsFoundLabel);
+        gathered = CrawlSite();
+    }
+    aniSearch->SetAnimate(false);
+    memoFiles->Lines().Add(main_text::TotalFiles + IntToStr(fileCount_));
+    ShowResultTree();
+    lblLookingIn->SetCaption("");
+    lblFileFound->SetCaption("");
+    lblStatusTitle->SetCaption(main_text::SearchComplete);
+    lblTotalFiles->SetCaption(main_text::TotalFilesFound + IntToStr(fileCount_));
+    LeaveBusy();
+    if (closeAfterRun_) {
+        closeAfterRun_ = false;
+        Close();
+        return;
+    }
+    if (!gathered && autoRun_) {
+        FailAutoRun();
+        return;
+    }
+    Next();
+}
+
+void TfrmSiteMapMain::ScanLocalFolder() {
+    results::TLocalScan scan(*resultTree_, *IgnoreFolderList_, *IgnoreFileList_);
+    scan.Display.LookingIn = [this](const std::string& s) { lblLookingIn->SetCaption(s); };
+    scan.Display.FileFound = [this](const std::string& s) { lblFileFound->SetCaption(s); };
+    scan.Display.FileCount = [this](int n) { lblFileCount->SetCaption(IntToStr(n)); };
+    scan.Display.MemoLine = [this](const std::string& s) { memoFiles->Lines().Add(s); };
+    scan.Display.ProcessMessages = [this] { ProcessMessages(); };
+    scan_ = &scan;
+    Scanning_ = true;
+    try {
+        scan.Run(IncludeBackslash(IndexFolder()));
+    } catch (const Exception& e) {
+        memoFiles->Lines().Add(e.Message());
+        if (autoRun_) std::cerr << "pathweaver: " << e.Message() << '\n';
+    }
+    Scanning_ = false;
+    scan_ = nullptr;
+    fileCount_ = scan.FileCount();
+}
+
+bool TfrmSiteMapMain::CrawlSite() {
+    mainwin::WizardCrawlView view(*this);
+    crawl::ResultTreeResults results(*resultTree_);
+    crawl::TWebsiteCrawl crawl(*Fetcher_, *Profile_, *IgnoreFolderList_, *IgnoreFileList_, view, results);
+    crawl_ = &crawl;
+    CancelRequested_ = false;
+    Crawling_ = true;
+    bool loaded = false;
+    try {
+        loaded = crawl.CrawlWebsite(Profile_->Website());
+    } catch (const Exception& e) {
+        memoFiles->Lines().Add(e.Message());
+    }
+    Crawling_ = false;
+    crawl_ = nullptr;
+    UrlCount_ = crawl.UrlCount();
+    fileCount_ = crawl.FileCount();
+    if (loaded || crawl.CancelRequested()) return true;
+    const std::string reason = Format(main_text::StartPageFailed, Profile_->Website(), crawl.StartResponse());
+    memoFiles->Lines().Add(reason);
+    if (autoRun_) std::cerr << "pathweaver: " << reason << '\n';
+    return false;
+}
+
+void TfrmSiteMapMain::ShowResultTree() {
+    TRzTreeNode* first = tvMap->Items().GetFirstNode();
+    if (!first) return;
+    first->Expand(true);
+    tvMap->SetSelected(first);
+    first->MakeVisible();
+}
+
+void TfrmSiteMapMain::ResetOutputDone() {
+    if (btnNext->Caption() == main_text::Done) {
+        btnNext->SetCaption(main_text::Save);
+        btnNext->SetEnabled(true);
+        PageIndex_ = wpResults;
+    }
+    ftpEnabled_ = btnNext->Caption() == main_text::Done;
+}
+
+void TfrmSiteMapMain::ClearIgnoreLists() {
+    if (ShowingProfile_) return;
+    Profile_->SetIgnoreFolders("");
+    Profile_->SetIgnoreFiles("");
+    IgnoreFolderList_->Clear();
+    IgnoreFileList_->Clear();
+}
+
+void TfrmSiteMapMain::optSpiderTypeClick(TObject* Sender) {
+    const bool local = Sender == optLocal ? optLocal->Checked() : !optWebsite->Checked();
+    Profile_->SetSpiderType(local ? mstLocal : mstWebsite);
+    lblIndexPage->SetEnabled(local);
+    editIndex->SetEnabled(local);
+    btnBrowseIndex->SetEnabled(local);
+    ClearIgnoreLists();
+}
+
+void TfrmSiteMapMain::editIndexChange(TObject*) {
+    Profile_->SetIndexPage(editIndex->Text());
+    const std::string folder = IndexFolder();
+    if (Profile_->OutputFileName().empty() && !folder.empty())
+        editOutputFile->SetText(folder + profile_text::DefaultOutputName);
+}
+
+void TfrmSiteMapMain::editWebsiteChange(TObject*) {
+    Profile_->SetWebsite(editWebsite->Text());
+}
+
+void TfrmSiteMapMain::BrowseIndexPage() {
+    TOpenDialog dialog(nullptr);
+    dialog.SetFilter(main_text::IndexFilter);
+    const std::string current = editIndex->Text();
+    const std::string folder = current.empty() ? std::string() : ExtractFilePath(current);
+    dialog.SetInitialDir(!folder.empty() && DirectoryExists(folder) ? folder : std::string());
+    dialog.SetFileName(current);
+    dialog.SetOptions(TOpenOptions{ofHideReadOnly, ofFileMustExist, ofEnableSizing});
+    if (!dialog.Execute()) return;
+    editIndex->SetText(dialog.FileName());
+    const std::string newFolder = ExtractFilePath(dialog.FileName());
+    std::vector<int> invalid;
+    for (int i = 0; i < IgnoreFolderList_->Count(); ++i)
+        if (IgnoreFolderList_->Strings(i).rfind(newFolder, 0) != 0) invalid.push_back(i);
+    if (invalid.empty()) return;
+    if (MessageBox(nullptr, main_text::SubfoldersInvalid, main_text::SubfoldersInvalidCaption,
+                   MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+    for (auto it = invalid.rbegin(); it != invalid.rend(); ++it)
+        IgnoreFolderList_->Delete(*it);
+}
+
+void TfrmSiteMapMain::BrowseOutputFile() {
+    const std::string index = IndexFolder();
+    std::string proposed = Profile_->OutputFileName();
+    if (proposed.empty()) proposed = index + profile_text::DefaultOutputName;
+    const std::string outputFolder =
+        Profile_->OutputFileName().empty() ? std::string() : ExtractFilePath(Profile_->OutputFileName());
+    TSaveDialog dialog(nullptr);
+    dialog.SetFilter(main_text::OutputFilter);
+    dialog.SetInitialDir(!outputFolder.empty() && DirectoryExists(outputFolder) ? outputFolder : index);
+    std::string name = ExtractFileName(proposed);
+    if (HasInvalidFileNameChars(name)) name = profile_text::DefaultOutputName;
+    dialog.SetFileName(name);
+    dialog.SetOptions(TOpenOptions{ofHideReadOnly, ofOverwritePrompt, ofEnableSizing});
+    if (dialog.Execute()) editOutputFile->SetText(dialog.FileName());
+}
+
+void TfrmSiteMapMain::rbOutputClick(TObject*) {
+    Profile_->SetOutputType(moutFile);
+    for (TControl* control : std::initializer_list<TControl*>{btnOutputFileBrowse, editOutputFile, chkGoogle})
+        control->SetEnabled(rbOutputFile->Checked());
+    ResetOutputDone();
+}
+
+void TfrmSiteMapMain::editOutputFileChange(TObject*) {
+    Profile_->SetOutputFileName(editOutputFile->Text());
+    ResetOutputDone();
+}
+
+void TfrmSiteMapMain::chkGoogleClick(TObject*) {
+    Profile_->SetMakeGoogleSM(chkGoogle->Checked());
+    ResetOutputDone();
+}
+
+void TfrmSiteMapMain::ShowOptions(int) {
+    // The options window is not part of this program yet: it answers as if cancelled.
+}
+
+void TfrmSiteMapMain::UploadOutputFiles() {
+    // The upload subsystem is not part of this program yet.
+    MessageBox(nullptr, main_text::UploadUnavailable, main_text::AppTitle, MB_OK | MB_ICONINFORMATION);
+}
+
+bool TfrmSiteMapMain::AutoUploadOutputFiles() {
+    // Without the upload subsystem an unattended run ends once the files are written.
+    return true;
+}
+
+void TfrmSiteMapMain::OpenHelpFile() {
+    const std::string path = ProgramFolder() + main_text::HelpFile;
+    if (!FileExists(path)) {
+        MessageBox(nullptr, main_text::HelpMissing + path, main_text::HelpMissingCaption,
+                   MB_OK | MB_ICONERROR);
+        return;
+    }
+    OpenWithShell(path);
+}
+
+void TfrmSiteMapMain::miOpenClick(TObject*) {
+    if (busy_ == 0) OpenProfile();
+}
+void TfrmSiteMapMain::miSaveClick(TObject*) {
+    if (busy_ == 0) SaveCurrentProfile();
+}
+void TfrmSiteMapMain::miSaveAsClick(TObject*) {
+    if (busy_ == 0) SaveProfileAs();
+}
+void TfrmSiteMapMain::miExitClick(TObject*) {
+    Close();
+}
+void TfrmSiteMapMain::miOptionsClick(TObject*) {
+    if (busy_ == 0) ShowOptions(-1);
+}
+void TfrmSiteMapMain::miFTPClick(TObject*) {
+    if (busy_ == 0 && ftpEnabled_) UploadOutputFiles();
+}
+void TfrmSiteMapMain::miHelpClick(TObject*) {
+    OpenHelpFile();
+}
+void TfrmSiteMapMain::miHelpOnlineClick(TObject*) {
+    OpenWithShell(main_text::HelpOnlineAddress);
+}
+void TfrmSiteMapMain::miSupportClick(TObject*) {
+    OpenWithShell(main_text::SupportAddress);
+}
+void TfrmSiteMapMain::miAboutClick(TObject*) {
+    // The About window is not part of this program yet.
+}

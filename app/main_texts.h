@@ -1,0 +1,54 @@
+#pragma once
+// Captions and messages of the wizard main window.
+namespace main_text {
+inline constexpr const char* AppTitle = "Quillmark Pathweaver";
+inline constexpr const char* CaptionPrefix = "Quillmark Pathweaver 4.5 - ";
+inline constexpr const char* HeaderInformation = "Gathering Information";
+inline constexpr const char* HeaderStatus = "Processing Files";
+inline constexpr const char* HeaderResults = "Site Map Results";
+inline constexpr const char* HeaderOutput = "Site Map Output File Creation";
+inline constexpr const char* Next = "&Next";
+inline constexpr const char* Save = "&Save";
+inline constexpr const char* Close = "&Close";
+inline constexpr const char* Cancel = "&Cancel";
+inline constexpr const char* Done = "Done";
+inline constexpr const char* Searching = "Searching for files, please wait....";
+inline constexpr const char* SearchComplete = "Search Complete! Press Next to View Results.";
+inline constexpr const char* TotalFilesFound = "Total Files Found: ";
+inline constexpr const char* TotalFiles = "Total Files: ";
+inline constexpr const char* FileLabel = "File:";
+inline constexpr const char* FilesFoundLabel = "Files Found:";
+inline constexpr const char* UrlLabel = "URL:";
+inline constexpr const char* UrlsFoundLabel = "URLs Found:";
+inline constexpr const char* CreatingSiteMap = "Creating Site Map...";
+inline constexpr const char* GeneratingToFile = "Generating Site Map to specified file...";
+inline constexpr const char* SavedToFile = "Your generated Site Map was saved to the following file:";
+inline constexpr const char* SiteMapComplete = "Site Map Complete!";
+inline constexpr const char* GoogleCreated = "Your Google Site Map file has now been created. ";
+inline constexpr const char* SiteMapFailed = "The site map could not be written: ";
+inline constexpr const char* StartPageFailed = "The start page %s could not be loaded (response %d).";
+inline constexpr const char* IndexFolderMissing =
+    "The Index Page folder cannot be found, please enter a valid path.";
+inline constexpr const char* EnterWebsite = "Please enter your website address.";
+inline constexpr const char* WebsiteScheme =
+    "The website address must begin with \"http://\" or \"https://\".";
+inline constexpr const char* UndefinedAction = "Button Action Undefined for Control \"%s\"\n\nPlease report "
+                                               "this error.\n\nPress CTRL-C to copy this message.";
+inline constexpr const char* SubfoldersInvalidCaption = "Subfolders Invalid";
+inline constexpr const char* SubfoldersInvalid =
+    "One or more the subfolders in the folder ignore list is no longer valid for the index file path.\r\n\r\n"
+    "Keeping these in the list won't affect the output.\r\n\r\nWould you like to remove the invalid entries?";
+inline constexpr const char* HelpMissingCaption = "File Not Found";
+inline constexpr const char* HelpMissing = "The help file could not be found:\n\n";
+inline constexpr const char* HelpFile = "help/index.html";
+inline constexpr const char* HelpOnlineAddress = "https://www.quillmark.com/pathweaver/help/";
+inline constexpr const char* SupportAddress = "https://www.quillmark.com/support/";
+inline constexpr const char* IndexFilter =
+    "HTML Files (*.htm, *.html, *.shtm, *.shtml, *.php, *.php4, *.php5, *.asp, *.pdf, *.swf)|"
+    "*.htm;*.html;*.shtm;*.shtml;*.php;*.php4;*.php5;*.asp;*.pdf;*.swf;|All Files (*.*)|*.*";
+inline constexpr const char* OutputFilter = "HTML Files (*.htm, *.html)|*.htm;*.html";
+inline constexpr const char* UploadUnavailable =
+    "Uploading is not available in this version; the files were written.";
+inline constexpr const char* StatusNotice = "Quillmark Pathweaver 4.5 - builds site maps of your web site";
+inline constexpr const char* PlacementName = "frmSiteMapMain";
+} // namespace main_text
