@@ -151,36 +151,37 @@ void TfrmSiteMapMain::BuildPageStatus() {
 
 void TfrmSiteMapMain::BuildPageResults() {
     TWinControl* page = tsResults;
-    tvMap = Make<TRzTreeView>(this, page, "tvMap", 8, 8, 584, 206);
+    tvMap = Make<TRzTreeView>(this, page, "tvMap", 8, 8, 584, 170);
     tvMap->SetFrameController(frcMain);
-    lblLinkFileName = MakeLabel(this, page, "lblLinkFileName", "", 8, 218, 584);
-    rbOutputFile = Make<TRzRadioButton>(this, page, "rbOutputFile", 8, 240, 200, 20);
+    lblLinkFileName = MakeLabel(this, page, "lblLinkFileName", "", 8, 182, 584);
+    rbOutputFile = Make<TRzRadioButton>(this, page, "rbOutputFile", 8, 204, 200, 20);
     rbOutputFile->SetCaption("Save the site map to this file:");
     rbOutputFile->OnClick = [this](TObject* sender) { rbOutputClick(sender); };
-    editOutputFile = Make<TRzEdit>(this, page, "editOutputFile", 8, 262, 484, 24);
+    editOutputFile = Make<TRzEdit>(this, page, "editOutputFile", 8, 226, 484, 24);
     editOutputFile->OnChange = [this](TObject* sender) { editOutputFileChange(sender); };
-    btnOutputFileBrowse = Make<TRzBitBtn>(this, page, "btnOutputFileBrowse", 498, 261, 90, 26);
+    btnOutputFileBrowse = Make<TRzBitBtn>(this, page, "btnOutputFileBrowse", 498, 225, 90, 26);
     btnOutputFileBrowse->SetCaption("Browse...");
     btnOutputFileBrowse->SetTag(10);
-    chkGoogle = Make<TRzCheckBox>(this, page, "chkGoogle", 8, 292, 300, 20);
+    chkGoogle = Make<TRzCheckBox>(this, page, "chkGoogle", 8, 256, 300, 20);
     chkGoogle->SetCaption("Also write an XML sitemap for search engines");
     chkGoogle->OnClick = [this](TObject* sender) { chkGoogleClick(sender); };
-    btnViewOutputFile = Make<TRzBitBtn>(this, page, "btnViewOutputFile", 316, 290, 90, 24);
+    btnViewOutputFile = Make<TRzBitBtn>(this, page, "btnViewOutputFile", 316, 254, 90, 24);
     btnViewOutputFile->SetCaption("&View");
     btnViewOutputFile->SetTag(14);
-    btnFTPFiles = Make<TRzBitBtn>(this, page, "btnFTPFiles", 412, 290, 90, 24);
+    btnFTPFiles = Make<TRzBitBtn>(this, page, "btnFTPFiles", 412, 254, 90, 24);
     btnFTPFiles->SetCaption("FTP Upload...");
     btnFTPFiles->SetTag(18);
-    btnCopyToClipboard = Make<TRzBitBtn>(this, page, "btnCopyToClipboard", 508, 290, 80, 24);
+    btnCopyToClipboard = Make<TRzBitBtn>(this, page, "btnCopyToClipboard", 508, 254, 80, 24);
     btnCopyToClipboard->SetCaption("Copy");
     btnCopyToClipboard->SetTag(17);
     for (TRzBitBtn* button : {btnOutputFileBrowse, btnViewOutputFile, btnFTPFiles, btnCopyToClipboard}) {
         button->OnClick = [this](TObject* sender) { ButtonClick(sender); };
         button->SetEnabled(button == btnOutputFileBrowse);
     }
-    lblGenerationStatus = MakeLabel(this, page, "lblGenerationStatus", "", 8, 318, 584);
-    lblGenerationFile = MakeLabel(this, page, "lblGenerationFile", "", 8, 318, 0);
-    lblGenerationFile->SetVisible(false);
+    lblGenerationStatus = MakeLabel(this, page, "lblGenerationStatus", "", 8, 282, 584);
+    lblGenerationFile = MakeLabel(this, page, "lblGenerationFile", "", 8, 300, 584);
+    lblGenerationFile->SetHeight(34);
+    lblGenerationFile->SetWordWrap(true);
 }
 
 void TfrmSiteMapMain::BuildPageOutput() {

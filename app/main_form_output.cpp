@@ -36,6 +36,8 @@ void TfrmSiteMapMain::GenerateSiteMap() {
     lblGenerationFile->Font().SetStyle(TFontStyles{});
     lblGenerationStatus->Font().SetStyle(TFontStyles{});
     lblGeneratingType->SetCaption(main_text::GeneratingToFile);
+    // A file named by an earlier run is not this run's result.
+    lblGenerationFile->SetCaption("");
     EnterBusy();
     ProcessMessages();
 
@@ -68,8 +70,7 @@ void TfrmSiteMapMain::GenerateSiteMap() {
         } catch (const Exception& e) {
             Application->ShowException(e);
         }
-        lblGenerationStatus->SetCaption(std::string(main_text::SiteMapComplete) + "  " +
-                                        Profile_->OutputFileName());
+        lblGenerationStatus->SetCaption(main_text::SiteMapComplete);
         btnNext->SetCaption(main_text::Done);
         btnNext->SetEnabled(false);
         ftpEnabled_ = true;

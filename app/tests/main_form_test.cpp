@@ -85,6 +85,9 @@ TEST_F(MainFormTest, WalksTheWizardOnTheSampleSiteToTheWrittenFiles) {
               std::string::npos);
     EXPECT_EQ(form_->XmlFileName(), (out / "sitemap.xml").string());
     EXPECT_EQ(form_->btnNext->Caption(), "Done");
+    EXPECT_EQ(form_->lblGenerationStatus->Caption(), "Site Map Complete!");
+    EXPECT_EQ(form_->lblGenerationFile->Caption(),
+              "Your generated Site Map was saved to the following file:\n" + (out / "sitemap.html").string());
     EXPECT_FALSE(form_->btnNext->Enabled());
     EXPECT_EQ(form_->btnCancel->Caption(), "&Close");
     EXPECT_TRUE(form_->FtpEnabled());
