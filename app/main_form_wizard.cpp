@@ -241,7 +241,8 @@ void TfrmSiteMapMain::EnterBusy() {
     for (TRzBitBtn* button : {btnNext, btnBack, btnOpenProfile, btnSaveProfile, btnSaveProfileAs,
                               btnProfileOptions, btnBrowseIndex, btnOutputFileBrowse})
         button->SetEnabled(false);
-    tvMap->SetReadOnly(true);
+    // Keys and label edits on the tree would free the records the run walks.
+    tvMap->SetEnabled(false);
 }
 
 void TfrmSiteMapMain::LeaveBusy() {
@@ -250,7 +251,7 @@ void TfrmSiteMapMain::LeaveBusy() {
          {btnOpenProfile, btnSaveProfile, btnSaveProfileAs, btnProfileOptions, btnOutputFileBrowse})
         button->SetEnabled(true);
     btnBrowseIndex->SetEnabled(optLocal->Checked());
-    tvMap->SetReadOnly(false);
+    tvMap->SetEnabled(true);
 }
 
 void TfrmSiteMapMain::ProcessMessages() {

@@ -321,6 +321,8 @@ TEST_F(MainFormTest, ACloseDuringTheScanWaitsForTheScanToUnwind) {
     timer.OnTimer = [&](TObject*) {
         timer.SetEnabled(false);
         closedWhileBusy = form_->Busy();
+        EXPECT_FALSE(form_->tvMap->Enabled());
+        EXPECT_FALSE(form_->btnOpenProfile->Enabled());
         form_->Close();
         EXPECT_TRUE(form_->Visible()) << "not closed under the running scan";
         // A second press of Next during the run does nothing.
@@ -332,6 +334,7 @@ TEST_F(MainFormTest, ACloseDuringTheScanWaitsForTheScanToUnwind) {
     EXPECT_TRUE(closedWhileBusy);
     EXPECT_FALSE(form_->Visible()) << "closed once the scan had ended";
     EXPECT_EQ(form_->PageIndex(), 1) << "the closing run does not go on to the results";
+    EXPECT_TRUE(form_->tvMap->Enabled());
 }
 
 TEST_F(MainFormTest, UndefinedButtonsAndMissingHelp) {
