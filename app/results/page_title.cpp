@@ -6,6 +6,7 @@
 
 #include "app/core/lm_strings.h"
 #include "fetch/html/code_page_tables.h"
+#include "fetch/html/name_tables.h"
 #include "platform/rtl/strings.h"
 #include "platform/rtl/unicode.h"
 
@@ -69,7 +70,52 @@ const char16_t* CodePageUnits(const std::string& charset) {
 
 } // namespace
 
-std::string PageTitle(std::string_view FileBytes) {
+namespace {
+
+// The title's character references as the characters they stand for, so a title reads the same as
+// one the crawl's parser gives and the writers escape it only once. Unknown references stay as typed.
+std::string DecodeReferences(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    size_t i = 0;
+    while (i < text.size()) {
+        const size_t semi = text[i] == '&' ? text.find(';', i + 1) : std::string::npos;
+        if (semi == std::string::npos || semi - i > 32 || semi == i + 1) {
+            out += text[i++];
+            continue;
+        }
+        const std::string name = text.substr(i + 1, semi - i - 1);
+        char32_t c = 0;
+        if (name[0] == '#') {
+            const bool hex = name.size() > 1 && (name[1] == 'x' || name[1] == 'X');
+            const size_t digits = hex ? 2 : 1;
+            bool ok = name.size() > digits;
+            for (size_t k = digits; ok && k < name.size(); ++k) {
+                const char d = name[k];
+                const int v = d >= '0' && d <= '9'          ? d - '0'
+                              : hex && d >= 'a' && d <= 'f' ? d - 'a' + 10
+                              : hex && d >= 'A' && d <= 'F' ? d - 'A' + 10
+                                                            : -1;
+                ok = v >= 0 && c <= 0x10FFFF;
+                if (ok) c = c * (hex ? 16 : 10) + static_cast<char32_t>(v);
+            }
+            if (!ok || c == 0 || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0;
+        } else {
+            const std::u16string wide = Utf8ToUtf16(name);
+            c = HtmlEntityChar(wide.data(), wide.size());
+        }
+        if (c == 0) {
+            out += text[i++];
+            continue;
+        }
+        AppendUtf8(out, c);
+        i = semi + 1;
+    }
+    return out;
+}
+
+// The raw text of the first title, as UTF-8.
+std::string Title(std::string_view FileBytes) {
     std::string text;
     if (FileBytes.size() >= 2 && static_cast<unsigned char>(FileBytes[0]) == 0xFF &&
         static_cast<unsigned char>(FileBytes[1]) == 0xFE) {
@@ -90,6 +136,13 @@ std::string PageTitle(std::string_view FileBytes) {
     for (char c : title)
         wide.push_back(units != nullptr ? units[static_cast<unsigned char>(c)] : u'\uFFFD');
     return Utf16ToUtf8(wide);
+}
+
+} // namespace
+
+std::string PageTitle(std::string_view FileBytes) {
+    const std::string title = Title(FileBytes);
+    return title.find('&') == std::string::npos ? title : DecodeReferences(title);
 }
 
 } // namespace results

@@ -42,4 +42,15 @@ TEST(PageTitle, ReadsTheEncodingOfThePage) {
     EXPECT_EQ(PageTitle("<meta charset=iso-8859-1><title>\xE9</title>"), "\xC3\xA9");
 }
 
+TEST(PageTitle, CharacterReferencesBecomeTheirCharacters) {
+    EXPECT_EQ(PageTitle("<title>Fish &amp; Chips &lt;3 &eacute;t&#233; &#x20AC;&#X41;</title>"),
+              "Fish & Chips <3 \xC3\xA9t\xC3\xA9 \xE2\x82\xAC"
+              "A");
+    // What is not a known reference stays as it was typed.
+    EXPECT_EQ(PageTitle("<title>A & B &nosuch; &#; &#xZZ; &#55296; &#99999999999; &amp</title>"),
+              "A & B &nosuch; &#; &#xZZ; &#55296; &#99999999999; &amp");
+    // Decoding happens once: an escaped reference keeps its text.
+    EXPECT_EQ(PageTitle("<title>&amp;lt;</title>"), "&lt;");
+}
+
 } // namespace
