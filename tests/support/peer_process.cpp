@@ -66,9 +66,13 @@ std::string PeerProcess::Url(const std::string& path) const {
 }
 
 bool HaveProgram(const std::string& name) {
+    return !ProgramPath(name).empty();
+}
+
+std::string ProgramPath(const std::string& name) {
     const char* path = std::getenv("PATH");
     if (!path)
-        return false;
+        return {};
     std::string dirs = path;
     size_t from = 0;
     while (from <= dirs.size()) {
@@ -77,8 +81,8 @@ bool HaveProgram(const std::string& name) {
             end = dirs.size();
         const std::string candidate = dirs.substr(from, end - from) + "/" + name;
         if (::access(candidate.c_str(), X_OK) == 0)
-            return true;
+            return candidate;
         from = end + 1;
     }
-    return false;
+    return {};
 }

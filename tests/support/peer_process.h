@@ -25,3 +25,5 @@ private:
 
 // True when an executable of that name is on PATH.
 bool HaveProgram(const std::string& name);
+// The executable's full path found on PATH; empty when there is none.
+std::string ProgramPath(const std::string& name);

@@ -6,16 +6,11 @@
 #include "platform/rtl/stream.h"
 #include "platform/rtl/thread.h"
 
-#include <arpa/inet.h>
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sstream>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace http_test {
 namespace {
@@ -46,21 +41,6 @@ std::string bodyOf(TStream* stream) {
     stream->SetPosition(0);
     if (!out.empty()) stream->ReadBuffer(out.data(), static_cast<int64_t>(out.size()));
     return out;
-}
-
-bool waitForPort(int port) {
-    for (int i = 0; i < 100; ++i) {
-        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_port = htons(static_cast<uint16_t>(port));
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        const bool up = ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-        ::close(fd);
-        if (up) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
 }
 
 } // namespace
@@ -158,78 +138,15 @@ std::string FaultUrl(const std::string& path) {
     return FaultServer().Url(path);
 }
 
-TempDir::TempDir() {
-    char pattern[] = "/tmp/pw-http-XXXXXX";
-    path_ = ::mkdtemp(pattern);
-}
-
-TempDir::~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-}
-
-int FreePort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    socklen_t len = sizeof a;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
-    ::close(fd);
-    return ntohs(a.sin_port);
-}
-
-void WriteFile(const std::string& path, const std::string& content) {
-    std::ofstream(path, std::ios::binary) << content;
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-Nginx::Nginx(const std::string& locations, bool tls) : tls_(tls) {
-    if (!HaveProgram("nginx") && !std::filesystem::exists("/usr/sbin/nginx")) return;
-    const std::string d = dir_.Path();
-    std::filesystem::create_directories(d + "/html");
-    std::filesystem::create_directories(d + "/logs");
-    if (tls) {
-        const std::string cmd = "openssl req -x509 -newkey rsa:2048 -nodes -keyout " + d + "/key.pem -out " +
-                                d +
-                                "/cert.pem -days 1 -subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 "
-                                ">/dev/null 2>&1";
-        if (std::system(cmd.c_str()) != 0) return;
-    }
-    port_ = FreePort();
-    std::string echo;
-    if (std::filesystem::exists("/usr/lib/nginx/modules/ngx_http_echo_module.so"))
-        echo = "load_module /usr/lib/nginx/modules/ngx_http_echo_module.so;\n";
-    const std::string conf =
-        echo + "daemon off;\nmaster_process off;\nerror_log " + d + "/logs/error.log;\npid " + d +
-        "/nginx.pid;\nevents { worker_connections 256; }\nhttp {\n  access_log " + d +
-        "/logs/access.log;\n  client_body_temp_path " + d + "/tmp_body;\n  proxy_temp_path " + d +
-        "/tmp_proxy;\n  fastcgi_temp_path " + d + "/tmp_fcgi;\n  uwsgi_temp_path " + d +
-        "/tmp_uwsgi;\n  scgi_temp_path " + d +
-        "/tmp_scgi;\n  keepalive_requests 100000;\n  server {\n    listen 127.0.0.1:" +
-        std::to_string(port_) +
-        (tls ? " ssl;\n    ssl_certificate " + d + "/cert.pem;\n    ssl_certificate_key " + d + "/key.pem;\n"
-             : ";\n") +
-        "    root " + d + "/html;\n" + locations + "\n  }\n}\n";
-    WriteFile(d + "/nginx.conf", conf);
-    const std::string nginx = std::filesystem::exists("/usr/sbin/nginx") ? "/usr/sbin/nginx" : "nginx";
-    peer_ = std::make_unique<PeerProcess>(std::vector<std::string>{
-        "sh", "-c",
-        "echo " + std::to_string(port_) + "; exec " + nginx + " -p " + d + " -c " + d + "/nginx.conf"});
-    // nginx prints nothing once it listens: wait until the port answers.
-    if (!waitForPort(port_)) peer_.reset();
-}
-
-std::string Nginx::Url(const std::string& path) const {
-    return std::string(tls_ ? "https" : "http") + "://127.0.0.1:" + std::to_string(port_) + path;
-}
+Nginx::Nginx(const std::string& locations, bool tls)
+    : NginxPeer([&] {
+          testsupport::NginxOptions o;
+          o.server = locations;
+          o.http = "  keepalive_requests 100000;\n";
+          o.tls = tls;
+          o.echo = true;
+          return o;
+      }()) {}
 
 TinyProxy::TinyProxy(const std::string& user, const std::string& password) {
     const std::string bin =
@@ -244,7 +161,7 @@ TinyProxy::TinyProxy(const std::string& user, const std::string& password) {
     peer_ = std::make_unique<PeerProcess>(std::vector<std::string>{
         "sh", "-c",
         "echo " + std::to_string(port_) + "; exec " + bin + " -d -c " + dir_.File("tinyproxy.conf")});
-    if (!waitForPort(port_)) peer_.reset();
+    if (!testsupport::WaitForPort(port_)) peer_.reset();
 }
 
 } // namespace http_test

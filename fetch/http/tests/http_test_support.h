@@ -2,7 +2,10 @@
 // Shared pieces of the HTTP client tests: the GUI thread's application object, a pump that waits for a
 // transfer to end, an event recorder, and real peers (the fault server, nginx, tinyproxy) on loopback.
 #include "fetch/http/win_http.h"
+#include "tests/support/loopback_port.h"
+#include "tests/support/nginx_peer.h"
 #include "tests/support/peer_process.h"
+#include "tests/support/temp_dir.h"
 
 #include <memory>
 #include <string>
@@ -47,37 +50,15 @@ bool Fetch(TCustomWinHTTP& http, const std::string& url, int timeoutMs = 20000);
 PeerProcess& FaultServer();
 std::string FaultUrl(const std::string& path);
 
-// A throw-away folder removed with its contents when the object goes.
-class TempDir {
+using testsupport::FreePort;
+using testsupport::ReadFile;
+using testsupport::TempDir;
+using testsupport::WriteFile;
+
+// nginx on a free loopback port serving the given location directives; https when tls.
+class Nginx : public testsupport::NginxPeer {
 public:
-    TempDir();
-    ~TempDir();
-    const std::string& Path() const { return path_; }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
-
-int FreePort();
-void WriteFile(const std::string& path, const std::string& content);
-std::string ReadFile(const std::string& path);
-
-// nginx on a free loopback port with a configuration of our own; https when a certificate is made.
-class Nginx {
-public:
-    // locations: the server blocks' location directives. Running() is false when nginx is missing.
     Nginx(const std::string& locations, bool tls);
-    bool Running() const { return peer_ && peer_->Running(); }
-    std::string Url(const std::string& path) const;
-    std::string CaFile() const { return dir_.File("cert.pem"); }
-    std::string Root() const { return dir_.File("html"); }
-
-private:
-    TempDir dir_;
-    bool tls_;
-    int port_ = 0;
-    std::unique_ptr<PeerProcess> peer_;
 };
 
 // tinyproxy on a free loopback port, optionally with basic authentication.
@@ -88,7 +69,7 @@ public:
     int Port() const { return port_; }
 
 private:
-    TempDir dir_;
+    TempDir dir_{"pw-http"};
     int port_ = 0;
     std::unique_ptr<PeerProcess> peer_;
 };
