@@ -30,40 +30,6 @@ namespace {
     }
 }
 
-std::string HomeFolder() {
-    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') return home;
-    if (const passwd* entry = getpwuid(getuid()); entry != nullptr && entry->pw_dir != nullptr)
-        return entry->pw_dir;
-    return "/";
-}
-
-std::string UserDirsFile() {
-    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && *config == '/')
-        return IncludeTrailingPathDelimiter(config) + "user-dirs.dirs";
-    return IncludeTrailingPathDelimiter(HomeFolder()) + ".config/user-dirs.dirs";
-}
-
-// The value of XDG_DESKTOP_DIR="..." with $HOME expanded; empty when not set.
-std::string ConfiguredDesktop(const std::string& home) {
-    std::ifstream in(UserDirsFile());
-    std::string line;
-    std::string found;
-    while (std::getline(in, line)) {
-        const std::string text = Trim(line);
-        static constexpr std::string_view key = "XDG_DESKTOP_DIR=";
-        if (text.compare(0, key.size(), key) != 0) continue;
-        std::string value = text.substr(key.size());
-        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
-            value = value.substr(1, value.size() - 2);
-        if (value.compare(0, 5, "$HOME") == 0)
-            value = ExcludeTrailingPathDelimiter(home) + value.substr(5);
-        else if (value.empty() || value[0] != '/')
-            continue;
-        found = value;
-    }
-    return found;
-}
-
 } // namespace
 
 bool AppendLine(const std::string& Text, const std::string& FileName) {
@@ -99,13 +65,6 @@ std::string ReadFileText(const std::string& FileName) {
     return text;
 }
 
-std::string DesktopFolder() {
-    const std::string home = HomeFolder();
-    std::string desktop = ConfiguredDesktop(home);
-    if (!desktop.empty()) desktop = ExcludeTrailingPathDelimiter(desktop);
-    if (desktop.empty() || !DirectoryExists(desktop)) return ExcludeTrailingPathDelimiter(home);
-    return desktop;
-}
 
 bool HasInvalidFileNameChars(const std::string& Name) {
     return Name.find_first_of("\\/:*?\"<>|") != std::string::npos;

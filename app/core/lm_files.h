@@ -1,6 +1,7 @@
 #pragma once
 // File and folder helpers of the application. Paths use "/".
 #include "platform/rtl/date_time.h"
+#include "platform/rtl/paths.h" // DesktopFolder
 
 #include <string>
 
@@ -14,7 +15,6 @@ std::string IncludeBackslash(const std::string& S);
 // The whole file; EFOpenError when it cannot be opened.
 std::string ReadFileText(const std::string& FileName);
 // The user's desktop folder as the desktop's user-dirs file names it, else the home folder; no trailing "/".
-std::string DesktopFolder();
 // Name holds one of \ / : * ? " < > | (names that not every file system the user shares to accepts).
 bool HasInvalidFileNameChars(const std::string& Name);
 // Whether "*" + the file's extension + ";" is in the ";"-separated list; letter case does not matter.

@@ -1,6 +1,8 @@
 #include "platform/rtl/paths.h"
 
 #include <climits>
+#include <fstream>
+#include <sys/stat.h>
 #include <cstdlib>
 #include <pwd.h>
 #include <unistd.h>
@@ -30,4 +32,62 @@ std::string UserConfigDir() {
     if (base.empty() || base.back() != '/')
         base += '/';
     return base + "pathweaver/";
+}
+
+std::string HomeFolder() {
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return home;
+    if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir)
+        return pw->pw_dir;
+    return "/";
+}
+
+namespace {
+bool isFolder(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string withoutTrailingSlash(std::string path) {
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    return path;
+}
+
+// XDG_DESKTOP_DIR="..." of user-dirs.dirs with $HOME expanded (the last such line wins); empty when unset.
+std::string configuredDesktop(const std::string& home) {
+    std::string dirs;
+    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config == '/')
+        dirs = std::string(config) + "/user-dirs.dirs";
+    else
+        dirs = withoutTrailingSlash(home) + "/.config/user-dirs.dirs";
+    std::ifstream in(dirs);
+    std::string line, found;
+    static const std::string key = "XDG_DESKTOP_DIR=";
+    while (std::getline(in, line)) {
+        const size_t start = line.find_first_not_of(" \t");
+        if (start == std::string::npos || line.compare(start, key.size(), key) != 0)
+            continue;
+        std::string value = line.substr(start + key.size());
+        while (!value.empty() && (value.back() == ' ' || value.back() == '\t' || value.back() == '\r'))
+            value.pop_back();
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+            value = value.substr(1, value.size() - 2);
+        if (value.compare(0, 5, "$HOME") == 0)
+            value = withoutTrailingSlash(home) + value.substr(5);
+        else if (value.empty() || value[0] != '/')
+            continue;
+        found = value;
+    }
+    return found;
+}
+} // namespace
+
+std::string DesktopFolder() {
+    const std::string home = HomeFolder();
+    const std::string configured = withoutTrailingSlash(configuredDesktop(home));
+    if (!configured.empty() && isFolder(configured))
+        return configured;
+    const std::string fallback = withoutTrailingSlash(home) + "/Desktop";
+    return isFolder(fallback) ? fallback : withoutTrailingSlash(home);
 }

@@ -1,5 +1,7 @@
 #include "platform/vcl/shell.h"
 
+#include "platform/rtl/paths.h"
+
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -37,10 +39,6 @@ int ResultOfExit(int status) {
     }
 }
 
-std::string HomeFolder() {
-    const char* home = std::getenv("HOME");
-    return home && *home ? std::string(home) : std::string("/");
-}
 
 } // namespace
 
@@ -86,26 +84,6 @@ int ShellExecute(HWND Owner, const std::string& Operation, const std::string& Fi
     return 42;
 }
 
-std::string DesktopFolder() {
-    std::string home = HomeFolder();
-    const char* configHome = std::getenv("XDG_CONFIG_HOME");
-    std::string dirsFile =
-        (configHome && *configHome ? std::string(configHome) : home + "/.config") + "/user-dirs.dirs";
-    std::ifstream in(dirsFile);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.rfind("XDG_DESKTOP_DIR=", 0) != 0) continue;
-        std::string value = line.substr(16);
-        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
-            value = value.substr(1, value.size() - 2);
-        if (value.rfind("$HOME", 0) == 0) value = home + value.substr(5);
-        while (value.size() > 1 && value.back() == '/')
-            value.pop_back();
-        if (!value.empty() && value[0] == '/' && DirectoryExists(value)) return value;
-    }
-    std::string fallback = home + "/Desktop";
-    return DirectoryExists(fallback) ? fallback : home;
-}
 
 bool SHGetSpecialFolderPath(HWND Owner, std::string& Path, int Folder, bool Create) {
     (void)Owner;

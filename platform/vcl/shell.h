@@ -2,6 +2,7 @@
 // Opening documents and addresses with the desktop's handler, and the user's folders.
 #include <string>
 
+#include "platform/rtl/paths.h" // DesktopFolder
 #include "platform/rtl/wintypes.h"
 
 // Win32 results: above 32 is success; the SE_ERR_* values name the failures.
@@ -30,6 +31,5 @@ inline constexpr int CSIDL_DESKTOPDIRECTORY = 0x0010;
 inline constexpr int CSIDL_APPDATA = 0x001A;
 
 // The desktop folder (XDG_DESKTOP_DIR from the user's dirs file) when it exists, else the home folder.
-std::string DesktopFolder();
 // The folder for a CSIDL value, without a trailing "/"; false for one it does not know.
 bool SHGetSpecialFolderPath(HWND Owner, std::string& Path, int Folder, bool Create);
