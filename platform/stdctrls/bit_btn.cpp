@@ -1,6 +1,7 @@
 #include "platform/stdctrls/bit_btn.h"
 
 #include "platform/commctrl/std_controls.h"
+#include "platform/gdi/dc.h"
 #include "platform/gdi/edges.h"
 #include "platform/gdi/gdi_defs.h"
 #include "platform/gdi/text.h"
@@ -163,11 +164,15 @@ void TBitBtn::DrawItem(const DRAWITEMSTRUCT& Item) {
     canvas.Brush().SetStyle(bsClear);
     RECT tr{textRect.left + shift, textRect.top + shift, textRect.right + shift, textRect.bottom + shift};
     const std::string text = Caption();
+    // The caption goes straight to the DC, so its colours are set there, not only on the canvas font.
+    SetBkMode(Item.hDC, TRANSPARENT);
     if (!enabled) {
         RECT lit{tr.left + 1, tr.top + 1, tr.right + 1, tr.bottom + 1};
-        canvas.Font().SetColor(clBtnHighlight);
+        SetTextColor(Item.hDC, ColorToRGB(clBtnHighlight));
         DrawText(Item.hDC, text.c_str(), -1, &lit, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
-        canvas.Font().SetColor(clBtnShadow);
+        SetTextColor(Item.hDC, ColorToRGB(clBtnShadow));
+    } else {
+        SetTextColor(Item.hDC, ColorToRGB(Font().Color()));
     }
     DrawText(Item.hDC, text.c_str(), -1, &tr, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
     if (focused) {

@@ -69,6 +69,22 @@ TEST(BitBtn, KindsGiveCaptionAndResultAndTheGlyphIsDrawnBesideTheCaption) {
     EXPECT_EQ(GetPixel(dc, at.x + 8, at.y + 8), ColorToRGB(clLime));
     EXPECT_EQ(GetPixel(dc, at.x + 1, at.y + 1), ColorToRGB(clBtnFace));
     ReleaseDC(ok->Handle(), dc);
+
+    // A disabled button's caption is drawn grey and embossed, with no text-coloured pixel left.
+    cancel->SetEnabled(false);
+    cancel->Repaint();
+    Pump();
+    dc = GetDC(cancel->Handle());
+    int textPixels = 0, shadowPixels = 0;
+    for (int y = 2; y < 28; ++y)
+        for (int x = 2; x < 98; ++x) {
+            const COLORREF c = GetPixel(dc, x, y);
+            textPixels += c == ColorToRGB(clBtnText);
+            shadowPixels += c == ColorToRGB(clBtnShadow);
+        }
+    ReleaseDC(cancel->Handle(), dc);
+    EXPECT_EQ(textPixels, 0);
+    EXPECT_GT(shadowPixels, 10);
     delete form;
 }
 
