@@ -16,7 +16,9 @@
 #include "controls/rz_page_control.h"
 #include "controls/rz_progress_bar.h"
 #include "controls/rz_status_bar.h"
+#include "app/core/profile_texts.h"
 #include "platform/rtl/exception.h"
+#include "platform/rtl/format.h"
 #include "platform/stdctrls/bars.h"
 #include "platform/stdctrls/bit_btn.h"
 #include "platform/stdctrls/edit.h"
@@ -65,7 +67,11 @@ void TfrmSiteMapMain::GenerateSiteMap() {
         memoGenerated->SetText(GeneratedHtml_);
         outputFailed_ = false;
         try {
-            SaveProfileAfterOutput(*Profile_, Settings_.get());
+            SaveProfileAfterOutput(*Profile_, Settings_.get(), [](const std::string& FileName) {
+                // Unattended, the default (No) leaves the other profile as it is.
+                return MessageBox(nullptr, Format(main_text::ReplaceProfileQuestion, FileName),
+                                  profile_text::SaveCaption, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+            });
             SetCaptionFromProfile();
         } catch (const Exception& e) {
             Application->ShowException(e);

@@ -49,6 +49,8 @@ inline constexpr const char* IndexFilter =
 inline constexpr const char* OutputFilter = "HTML Files (*.htm, *.html)|*.htm;*.html";
 inline constexpr const char* UploadUnavailable =
     "Uploading is not available in this version; the files were written.";
+inline constexpr const char* ReplaceProfileQuestion =
+    "The profile file %s already exists.\n\nDo you want to replace it with the current profile?";
 inline constexpr const char* StatusNotice = "Quillmark Pathweaver 4.5 - builds site maps of your web site";
 inline constexpr const char* PlacementName = "frmSiteMapMain";
 } // namespace main_text

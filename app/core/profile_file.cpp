@@ -108,12 +108,16 @@ bool ResolveModifiedProfile(const TMapProfile& Profile, const std::function<TSav
     return false;
 }
 
-void SaveProfileAfterOutput(TMapProfile& Profile, TSiteMapSettings* Settings) {
+void SaveProfileAfterOutput(TMapProfile& Profile, TSiteMapSettings* Settings,
+                            const TAskReplaceProfile& AskReplace) {
     if (!Profile.Untitled()) {
         SaveProfileFile(Profile, Settings);
         return;
     }
     if (!FileExists(Profile.OutputFileName())) return;
-    Profile.SetFileName(ChangeFileExt(Profile.OutputFileName(), ".qpw"));
+    const std::string target = ChangeFileExt(Profile.OutputFileName(), ".qpw");
+    // Another profile of that name is somebody's work: never replaced without a yes.
+    if (FileExists(target) && (!AskReplace || !AskReplace(target))) return;
+    Profile.SetFileName(target);
     SaveProfileFile(Profile, Settings);
 }

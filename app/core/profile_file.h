@@ -44,6 +44,10 @@ enum class TSaveAnswer { Yes, No, Cancel };
 // only when the save succeeds, No goes on, Cancel stops.
 bool ResolveModifiedProfile(const TMapProfile& Profile, const std::function<TSaveAnswer()>& Ask,
                             const std::function<bool()>& SaveCurrent);
+// Answers whether an untitled profile may replace the existing profile file of that name.
+using TAskReplaceProfile = std::function<bool(const std::string& FileName)>;
 // After a file output: a titled profile is saved; an untitled one is saved beside the output file
-// under the output's name with ".qpw".
-void SaveProfileAfterOutput(TMapProfile& Profile, TSiteMapSettings* Settings);
+// under the output's name with ".qpw" — over an existing file only when AskReplace agrees (without
+// AskReplace, as in an unattended run, an existing file is left alone and the profile stays untitled).
+void SaveProfileAfterOutput(TMapProfile& Profile, TSiteMapSettings* Settings,
+                            const TAskReplaceProfile& AskReplace = nullptr);

@@ -384,4 +384,36 @@ TEST(ProfileFile, SavedAfterOutput) {
     EXPECT_FALSE(p.Modified());
 }
 
+TEST(ProfileFile, AnExistingProfileBesideTheOutputIsReplacedOnlyWithAYes) {
+    UserFolders folders;
+    fs::create_directories(folders.root().path() / "out");
+    WriteAll(folders.root() / "out/sitemap.html", "<html>");
+    WriteAll(folders.root() / "out/sitemap.qpw", "someone else's profile");
+    auto fresh = [&] {
+        auto p = std::make_unique<TMapProfile>();
+        MakeStandard(*p);
+        p->SetOutputFileName(folders.root() / "out/sitemap.html");
+        return p;
+    };
+    auto unattended = fresh();
+    SaveProfileAfterOutput(*unattended, nullptr);
+    EXPECT_TRUE(unattended->Untitled());
+    EXPECT_EQ(ReadAll(folders.root() / "out/sitemap.qpw"), "someone else's profile");
+
+    std::string asked;
+    auto refused = fresh();
+    SaveProfileAfterOutput(*refused, nullptr, [&](const std::string& name) {
+        asked = name;
+        return false;
+    });
+    EXPECT_EQ(asked, folders.root() / "out/sitemap.qpw");
+    EXPECT_TRUE(refused->Untitled());
+    EXPECT_EQ(ReadAll(folders.root() / "out/sitemap.qpw"), "someone else's profile");
+
+    auto agreed = fresh();
+    SaveProfileAfterOutput(*agreed, nullptr, [](const std::string&) { return true; });
+    EXPECT_FALSE(agreed->Untitled());
+    EXPECT_NE(ReadAll(folders.root() / "out/sitemap.qpw"), "someone else's profile");
+}
+
 } // namespace
