@@ -243,7 +243,10 @@ void TLocalScan::AddLocalNode(const std::string& Path, bool IsFolder, std::time_
         std::string index = DefaultIndexFile(folder);
         // A folder without an index page is addressed as the folder itself.
         rec->Loc = LocalPathToUrl(index.empty() ? folder : index);
-        rec->LastMod = W3CDateTime(Now());
+        // The folder's address is its index page, so the sitemap dates it by that page; only a
+        // folder without one takes the time of the scan.
+        std::time_t indexTime = 0;
+        rec->LastMod = !index.empty() && FileAge(index, indexTime) ? W3CDateTimeOf(indexTime) : W3CDateTime(Now());
         parent = tree_.FindNodeByFolder(FolderAbove(folder));
         image = kFolderImage;
     } else {

@@ -159,8 +159,11 @@ TEST_F(LocalScanTest, DatesCarryTheOffsetInEffectAtThatDate) {
     site.Write("winter.html", "w");
     site.Touch("summer.html", 1719835200); // 2024-07-01 12:00 UTC
     site.Touch("winter.html", 1704110400); // 2024-01-01 12:00 UTC
+    site.Touch("index.html", 1704110400);
     scan.Run(site.Root());
     EXPECT_EQ(RecOf(site.Root() + "summer.html")->LastMod, "2024-07-01T14:00:00+02:00");
+    // A folder stands for its index page, so it carries that page's date, not the time of the scan.
+    EXPECT_EQ(RecOf(site.Root())->LastMod, "2024-01-01T13:00:00+01:00");
     EXPECT_EQ(RecOf(site.Root() + "winter.html")->LastMod, "2024-01-01T13:00:00+01:00");
     {
         ScopedTz india("Asia/Kolkata");
