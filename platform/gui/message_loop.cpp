@@ -43,6 +43,15 @@ void ReportException(const std::exception& e) {
 
 LRESULT CallProcedureUnchecked(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
+// Wakes a queue's thread after its flag was set under the lock. Called after the lock is released, so
+// that the woken thread does not at once block again on the lock its waker still holds; the flag, set
+// under the lock, keeps the wake-up from being lost.
+void WakeUnlocked(ThreadQueue& q) {
+    q.wake.notify_all();
+    Backend* b = backend.load();
+    if (b && q.threadId == guiThreadId.load()) b->Wake();
+}
+
 bool MatchesWindow(HWND filter, HWND target) {
     if (!filter) return true;
     if (filter == reinterpret_cast<HWND>(-1)) return target == nullptr;
@@ -100,11 +109,18 @@ bool ReceiveSentMessages(ThreadQueue& q) {
         LRESULT result = 0;
         if (FindLiveWindow(sent->hwnd))
             result = CallProcedure(sent->hwnd, sent->msg, sent->wParam, sent->lParam);
-        Guard g(Lock());
-        --q.handlingSent;
-        sent->result = result;
-        sent->done = true;
-        if (sent->sender) Signal(*sent->sender);
+        std::shared_ptr<ThreadQueue> sender;
+        {
+            Guard g(Lock());
+            --q.handlingSent;
+            sent->result = result;
+            sent->done = true;
+            if (sent->sender) {
+                sent->sender->signalled = true;
+                sender = sent->sender;
+            }
+        }
+        if (sender) WakeUnlocked(*sender);
     }
 }
 
@@ -251,9 +267,7 @@ bool IsGuiThread() {
 
 void Signal(ThreadQueue& q) {
     q.signalled = true;
-    q.wake.notify_all();
-    Backend* b = backend.load();
-    if (b && q.threadId == guiThreadId.load()) b->Wake();
+    WakeUnlocked(q);
 }
 
 void SetIdleCallback(std::function<void()> callback) {
@@ -339,12 +353,14 @@ LRESULT SendAcross(const std::shared_ptr<Window>& w, UINT msg, WPARAM wParam, LP
     sent->wParam = wParam;
     sent->lParam = lParam;
     sent->sender = self;
+    const std::shared_ptr<ThreadQueue> target = w->queue;
     {
         Guard g(Lock());
-        if (!w->queue->alive) return 0;
-        w->queue->incoming.push_back(sent);
-        Signal(*w->queue);
+        if (!target->alive) return 0;
+        target->incoming.push_back(sent);
+        target->signalled = true;
     }
+    WakeUnlocked(*target);
     DWORD start = Now();
     for (;;) {
         ReceiveSentMessages(*self);
@@ -391,10 +407,14 @@ BOOL PostMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto w = FindLiveWindow(hwnd);
     if (!w) return FALSE_;
     POINT pt = CurrentCursor();
-    Guard g(Lock());
-    if (!w->queue->alive) return FALSE_;
-    w->queue->posted.push_back(QueuedMessage{MSG{hwnd, msg, wParam, lParam, Now(), pt, 0}, nullptr});
-    Signal(*w->queue);
+    const std::shared_ptr<ThreadQueue> target = w->queue;
+    {
+        Guard g(Lock());
+        if (!target->alive) return FALSE_;
+        target->posted.push_back(QueuedMessage{MSG{hwnd, msg, wParam, lParam, Now(), pt, 0}, nullptr});
+        target->signalled = true;
+    }
+    WakeUnlocked(*target);
     return TRUE_;
 }
 

@@ -256,6 +256,34 @@ TEST(MessageQueue, WorkerThreadsPostAndSendToGuiWindows) {
     DestroyWindow(w);
 }
 
+TEST(MessageQueue, RapidRoundTripsBetweenWorkerAndGuiLoseNoWakeUp) {
+    // Each exchange wakes the other side right after its answer is stored; a lost wake-up would leave the
+    // GUI thread asleep in GetMessage or the worker waiting out its periodic re-check.
+    HWND w = MakeTopLevel(RECT{0, 0, 10, 10});
+    SetTestHandler(w, [&](HWND, UINT msg, WPARAM wp, LPARAM, LRESULT& r) {
+        if (msg != kPing) return false;
+        r = static_cast<LRESULT>(wp + 1);
+        return true;
+    });
+    constexpr int kRounds = 2000;
+    std::atomic<int> wrong{0};
+    const auto start = std::chrono::steady_clock::now();
+    std::thread worker([&] {
+        for (int i = 0; i < kRounds; ++i) {
+            if (SendMessage(w, kPing, static_cast<WPARAM>(i), 0) != i + 1) ++wrong;
+            if (i % 3 == 0) PostMessage(w, kPing, 0, 0);
+        }
+        PostMessage(w, kPong, 0, 0);
+    });
+    MSG last = Drain(kPong);
+    worker.join();
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(last.message, kPong);
+    EXPECT_EQ(wrong.load(), 0);
+    EXPECT_LT(elapsed, std::chrono::seconds(10));
+    DestroyWindow(w);
+}
+
 TEST(MessageQueue, SendingToAWorkerWhileItSendsBackDoesNotDeadlock) {
     HWND guiWindow = MakeTopLevel(RECT{0, 0, 10, 10});
     SetTestHandler(guiWindow, [&](HWND, UINT msg, WPARAM wp, LPARAM, LRESULT& r) {
