@@ -128,7 +128,7 @@ TEST(GifLzwDecoder, ShortDataKeepsTheFillAndWarnsOnce) {
     // Data cut inside a sub-block: the stream ends, the frame keeps what was decoded.
     std::vector<uint8_t> cut = Header(3, 2, 2);
     Append(cut, Frame(0, 0, 3, 2, 0, 2, {4, 1, 2, 3, 0, 5}, {3, 3, 3, 3, 4, 4}));
-    cut.resize(cut.size() - 3);
+    cut.erase(cut.end() - 3, cut.end());
     TGIFImage truncated;
     Warnings w2;
     w2.Attach(truncated);
