@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -99,17 +100,21 @@ public:
     }
 
     void Run(std::function<void()> job) {
+        std::shared_ptr<Worker> parked;
         {
             std::lock_guard guard(lock_);
             if (!idle_.empty()) {
-                Worker* w = idle_.back();
+                parked = idle_.back();
                 idle_.pop_back();
-                w->job = std::move(job);
-                w->cv.notify_one();
-                return;
+                parked->job = std::move(job);
             }
         }
-        auto* w = new Worker;
+        if (parked) {
+            // Woken after the lock is released, so that the worker does not at once block again on it.
+            parked->cv.notify_one();
+            return;
+        }
+        auto w = std::make_shared<Worker>();
         w->job = std::move(job);
         std::thread([this, w] { loop(w); }).detach();
     }
@@ -120,7 +125,7 @@ private:
         std::function<void()> job;
     };
 
-    void loop(Worker* w) {
+    void loop(const std::shared_ptr<Worker>& w) {
         std::unique_lock guard(lock_);
         for (;;) {
             std::function<void()> job = std::move(w->job);
@@ -130,17 +135,15 @@ private:
             job = nullptr;
             guard.lock();
             idle_.push_back(w);
-            if (!w->cv.wait_for(guard, std::chrono::seconds(30), [w] { return static_cast<bool>(w->job); })) {
+            if (!w->cv.wait_for(guard, std::chrono::seconds(30), [&] { return static_cast<bool>(w->job); })) {
                 std::erase(idle_, w);
-                guard.unlock();
-                delete w;
                 return;
             }
         }
     }
 
     std::mutex lock_;
-    std::vector<Worker*> idle_;
+    std::vector<std::shared_ptr<Worker>> idle_;
 };
 
 } // namespace
