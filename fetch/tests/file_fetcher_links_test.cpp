@@ -140,3 +140,17 @@ TEST_F(FetcherLinks, FirstBaseCountsAndIsTakenAgainstThePage) {
     // Unresolved links have no scheme, so none is followed.
     EXPECT_EQ(lines(fetcher.NonFollowList()), (std::vector<std::string>{"x.html", "../up.html"}));
 }
+
+TEST_F(FetcherLinks, NarrowingTheLinkKindsBetweenFetchesTakesEffect) {
+    fetcher.SetLinkTypes(kAllLinkTypes);
+    ASSERT_TRUE(fetcher.Fetch(at("/links/index.html")));
+    EXPECT_NE(fetcher.FollowList()->IndexOf(at("/links/frame.html")), -1);
+    fetcher.SetLinkTypes(LinkBit(ltA_href));
+    ASSERT_TRUE(fetcher.Fetch(at("/links/index.html")));
+    EXPECT_EQ(fetcher.FollowList()->IndexOf(at("/links/frame.html")), -1);
+    EXPECT_EQ(fetcher.FollowList()->IndexOf(at("/links/area.html")), -1);
+    EXPECT_NE(fetcher.FollowList()->IndexOf(at("/links/rel.html")), -1);
+    fetcher.SetLinkTypes(kCrawlKinds);
+    ASSERT_TRUE(fetcher.Fetch(at("/links/index.html")));
+    EXPECT_NE(fetcher.FollowList()->IndexOf(at("/links/area.html")), -1);
+}
