@@ -89,7 +89,8 @@ TEST(Demo, WindowsFramesAndANonActivatingPopupOnScreen) {
     EXPECT_EQ(screen.Pixel(300, 250), argb(COLOR_WINDOWFRAME));
     EXPECT_EQ(screen.Pixel(5, 5), argb(COLOR_DESKTOP));
 
-    std::string dir = std::filesystem::current_path().string();
+    // Kept for a person to look at; the temporary folder, so a run from any folder leaves no files behind.
+    std::string dir = std::filesystem::temp_directory_path().string();
     EXPECT_TRUE(pw::gui::SaveScreenImage(RECT{0, 0, 600, 400}, dir + "/gui_demo_screen.png"));
     EXPECT_TRUE(pw::gui::SaveWindowImage(main, dir + "/gui_demo_window.png"));
     DestroyWindow(hint);
