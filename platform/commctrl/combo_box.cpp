@@ -535,27 +535,7 @@ LRESULT DropList::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (!combo_) return 0;
         const int visible = std::min(kMaxDropItems, std::max(1, combo_->items.Count()));
         const int maxTop = std::max(0, combo_->items.Count() - visible);
-        int t = top;
-        switch (LOWORD(wParam)) {
-        case SB_LINEUP:
-            --t;
-            break;
-        case SB_LINEDOWN:
-            ++t;
-            break;
-        case SB_PAGEUP:
-            t -= visible;
-            break;
-        case SB_PAGEDOWN:
-            t += visible;
-            break;
-        case SB_THUMBTRACK:
-        case SB_THUMBPOSITION:
-            t = TrackPos(Hwnd());
-            break;
-        default:
-            break;
-        }
+        const int t = ScrolledTop(Hwnd(), LOWORD(wParam), top, visible, maxTop);
         top = std::clamp(t, 0, maxTop);
         SetScrollPos(Hwnd(), SB_VERT, top, TRUE_);
         InvalidateRect(Hwnd(), nullptr, TRUE_);

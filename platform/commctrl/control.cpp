@@ -226,6 +226,28 @@ int TrackPos(HWND hwnd) {
     return GetScrollInfo(hwnd, SB_VERT, si) ? si.nTrackPos : 0;
 }
 
+int ScrolledTop(HWND hwnd, WORD code, int top, int page, int last) {
+    switch (code) {
+    case SB_LINEUP:
+        return top - 1;
+    case SB_LINEDOWN:
+        return top + 1;
+    case SB_PAGEUP:
+        return top - page;
+    case SB_PAGEDOWN:
+        return top + page;
+    case SB_TOP:
+        return 0;
+    case SB_BOTTOM:
+        return last;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK:
+        return TrackPos(hwnd);
+    default:
+        return top;
+    }
+}
+
 int TextWidth(HDC dc, const std::string& text) {
     if (text.empty()) return 0;
     SIZE s{};

@@ -80,6 +80,9 @@ private:
 
 // Where the vertical scroll bar's thumb is being dragged to (its position when it is not).
 int TrackPos(HWND hwnd);
+// The first visible row that a WM_VSCROLL code asks for, given the current one, the rows in a page and
+// the last row; the caller clamps it. Codes that move nothing answer the current row.
+int ScrolledTop(HWND hwnd, WORD code, int top, int page, int last);
 int TextWidth(HDC dc, const std::string& text);
 int LineHeight(HDC dc);
 bool KeyDown(int vk);

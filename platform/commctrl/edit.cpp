@@ -547,33 +547,8 @@ private:
 
     void VScroll(WORD code) {
         if (!Multi()) return;
-        const int page = VisibleLines();
-        switch (code) {
-        case SB_LINEUP:
-            ScrollLines(-1);
-            break;
-        case SB_LINEDOWN:
-            ScrollLines(1);
-            break;
-        case SB_PAGEUP:
-            ScrollLines(-page);
-            break;
-        case SB_PAGEDOWN:
-            ScrollLines(page);
-            break;
-        case SB_TOP:
-            ScrollLines(-topLine_);
-            break;
-        case SB_BOTTOM:
-            ScrollLines(model_.LineCount());
-            break;
-        case SB_THUMBPOSITION:
-        case SB_THUMBTRACK:
-            ScrollLines(TrackPos(Hwnd()) - topLine_);
-            break;
-        default:
-            break;
-        }
+        const int wanted = ScrolledTop(Hwnd(), code, topLine_, VisibleLines(), model_.LineCount());
+        if (wanted != topLine_) ScrollLines(wanted - topLine_);
     }
 
     void HScroll(WORD code) {

@@ -307,34 +307,7 @@ private:
         SetScrollInfo(Hwnd(), SB_VERT, si, RedrawOn() ? TRUE_ : FALSE_);
     }
 
-    void VScroll(WORD code) {
-        switch (code) {
-        case SB_LINEUP:
-            SetTop(top_ - 1);
-            break;
-        case SB_LINEDOWN:
-            SetTop(top_ + 1);
-            break;
-        case SB_PAGEUP:
-            SetTop(top_ - Visible());
-            break;
-        case SB_PAGEDOWN:
-            SetTop(top_ + Visible());
-            break;
-        case SB_TOP:
-            SetTop(0);
-            break;
-        case SB_THUMBPOSITION:
-        case SB_THUMBTRACK:
-            SetTop(TrackPos(Hwnd()));
-            break;
-        case SB_BOTTOM:
-            SetTop(items_.Count());
-            break;
-        default:
-            break;
-        }
-    }
+    void VScroll(WORD code) { SetTop(ScrolledTop(Hwnd(), code, top_, Visible(), items_.Count())); }
 
     // Selects exactly the items from..to (either order).
     bool SelectRange(int from, int to, bool keepOthers) {

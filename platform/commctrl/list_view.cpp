@@ -399,16 +399,7 @@ private:
             SetTop(index - VisibleRows() + 1);
     }
 
-    void VScroll(WORD code) {
-        const int page = VisibleRows();
-        if (code == SB_LINEUP) SetTop(top_ - 1);
-        if (code == SB_LINEDOWN) SetTop(top_ + 1);
-        if (code == SB_PAGEUP) SetTop(top_ - page);
-        if (code == SB_PAGEDOWN) SetTop(top_ + page);
-        if (code == SB_TOP) SetTop(0);
-        if (code == SB_BOTTOM) SetTop(Count());
-        if (code == SB_THUMBTRACK || code == SB_THUMBPOSITION) SetTop(TrackPos(Hwnd()));
-    }
+    void VScroll(WORD code) { SetTop(ScrolledTop(Hwnd(), code, top_, VisibleRows(), Count())); }
 
     void SelectOnly(int index) {
         for (int i = 0; i < Count(); ++i)

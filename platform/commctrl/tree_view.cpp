@@ -318,34 +318,7 @@ private:
         Invalidate();
     }
 
-    void VScroll(WORD code) {
-        switch (code) {
-        case SB_LINEUP:
-            SetTop(top_ - 1);
-            break;
-        case SB_LINEDOWN:
-            SetTop(top_ + 1);
-            break;
-        case SB_PAGEUP:
-            SetTop(top_ - VisibleRows());
-            break;
-        case SB_PAGEDOWN:
-            SetTop(top_ + VisibleRows());
-            break;
-        case SB_TOP:
-            SetTop(0);
-            break;
-        case SB_THUMBPOSITION:
-        case SB_THUMBTRACK:
-            SetTop(TrackPos(Hwnd()));
-            break;
-        case SB_BOTTOM:
-            SetTop(model_.TotalRows());
-            break;
-        default:
-            break;
-        }
-    }
+    void VScroll(WORD code) { SetTop(ScrolledTop(Hwnd(), code, top_, VisibleRows(), model_.TotalRows())); }
 
     bool EnsureVisible(TreeNode* n) {
         if (!model_.Valid(n)) return false;
