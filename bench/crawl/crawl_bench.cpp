@@ -10,6 +10,7 @@
 #include "platform/gui/gui_application.h"
 #include "platform/rtl/string_list.h"
 #include "shellcontrols/rz_tree_view.h"
+#include "tests/support/loopback_port.h"
 #include "tests/support/peer_process.h"
 
 #include <arpa/inet.h>
@@ -31,29 +32,6 @@ using Clock = std::chrono::steady_clock;
 
 double secondsSince(Clock::time_point t) {
     return std::chrono::duration<double>(Clock::now() - t).count();
-}
-
-int freePort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    socklen_t len = sizeof a;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
-    ::close(fd);
-    return ntohs(a.sin_port);
-}
-
-bool portOpen(int port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(static_cast<uint16_t>(port));
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const bool up = ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-    ::close(fd);
-    return up;
 }
 
 std::string pagePath(int n) {
@@ -113,7 +91,7 @@ int main(int argc, char** argv) {
 
     char pattern[] = "/tmp/pw-crawl-bench-XXXXXX";
     const std::string dir = ::mkdtemp(pattern);
-    const int port = freePort();
+    const int port = testsupport::FreePort();
     std::filesystem::create_directories(dir + "/html");
     std::filesystem::create_directories(dir + "/logs");
     writeSite(dir + "/html", pages, port);
@@ -138,9 +116,7 @@ int main(int argc, char** argv) {
     PeerProcess nginx(
         {"sh", "-c",
          "echo " + std::to_string(port) + "; exec /usr/sbin/nginx -p " + dir + " -c " + dir + "/nginx.conf"});
-    for (int i = 0; i < 100 && !portOpen(port); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    if (!portOpen(port)) {
+    if (!testsupport::WaitForPort(port)) {
         std::fprintf(stderr, "nginx did not start\n");
         return 1;
     }

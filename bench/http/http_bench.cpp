@@ -5,6 +5,7 @@
 #include "platform/gui/gui_application.h"
 #include "platform/gui/message_loop.h"
 #include "platform/rtl/stream.h"
+#include "tests/support/loopback_port.h"
 #include "tests/support/peer_process.h"
 
 #include <arpa/inet.h>
@@ -24,29 +25,6 @@ using Clock = std::chrono::steady_clock;
 
 double secondsSince(Clock::time_point t) {
     return std::chrono::duration<double>(Clock::now() - t).count();
-}
-
-int freePort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    socklen_t len = sizeof a;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
-    ::close(fd);
-    return ntohs(a.sin_port);
-}
-
-bool portOpen(int port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(static_cast<uint16_t>(port));
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const bool up = ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-    ::close(fd);
-    return up;
 }
 
 // Runs one transfer to its end; false when it did not end with OnDone.
@@ -82,7 +60,7 @@ int main(int argc, char** argv) {
         for (int i = 0; i < largeMiB; ++i)
             big << chunk;
     }
-    const int port = freePort();
+    const int port = testsupport::FreePort();
     const std::string conf = "daemon off;\nmaster_process off;\nerror_log " + dir + "/logs/error.log;\npid " +
                              dir +
                              "/nginx.pid;\nevents { worker_connections 256; }\nhttp {\n  access_log off;\n"
@@ -95,9 +73,7 @@ int main(int argc, char** argv) {
     PeerProcess nginx(
         {"sh", "-c",
          "echo " + std::to_string(port) + "; exec /usr/sbin/nginx -p " + dir + " -c " + dir + "/nginx.conf"});
-    for (int i = 0; i < 100 && !portOpen(port); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    if (!portOpen(port)) {
+    if (!testsupport::WaitForPort(port)) {
         std::fprintf(stderr, "nginx did not start (nginx-light is needed)\n");
         return 1;
     }
