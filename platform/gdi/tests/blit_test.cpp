@@ -8,27 +8,27 @@
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/surface.h"
+#include "platform/gdi/tests/gdi_test_support.h"
 
 namespace {
 
+using gdi_test::Canvas;
+
 // One pixel of pattern, source and destination through a raster operation, on real DCs.
 COLORREF RunRop(DWORD rop, COLORREF p, COLORREF s, COLORREF d) {
-    Surface dst(1, 1);
-    HDC ddc = CreateSurfaceDC(&dst, POINT{0, 0}, nullptr);
-    SetPixel(ddc, 0, 0, d);
+    Canvas dst(1, 1);
+    SetPixel(dst.dc, 0, 0, d);
     HDC sdc = CreateCompatibleDC(nullptr);
     HBITMAP sbm = CreateBitmap(1, 1, 1, 32, nullptr);
     SelectObject(sdc, sbm);
     SetPixel(sdc, 0, 0, s);
     HBRUSH brush = CreateSolidBrush(p);
-    SelectObject(ddc, brush);
-    BitBlt(ddc, 0, 0, 1, 1, sdc, 0, 0, rop);
-    const COLORREF out = GetPixel(ddc, 0, 0);
-    DeleteDC(ddc);
+    SelectObject(dst.dc, brush);
+    BitBlt(dst.dc, 0, 0, 1, 1, sdc, 0, 0, rop);
     DeleteDC(sdc);
     DeleteObject(sbm);
     DeleteObject(brush);
-    return out;
+    return GetPixel(dst.dc, 0, 0);
 }
 
 TEST(RasterOps, EveryNamedAndTernaryCodeOnKnownPixels) {
@@ -67,13 +67,11 @@ TEST(Blits, MonochromeToColourUsesDestinationTextAndBackground) {
     HBITMAP mono = CreateBitmap(2, 1, 1, 1, bits);
     HDC mdc = CreateCompatibleDC(nullptr);
     SelectObject(mdc, mono);
-    Surface dst(2, 1, 0xFF00FF00u);
-    HDC ddc = CreateSurfaceDC(&dst, POINT{0, 0}, nullptr);
-    SetTextColor(ddc, RGB(255, 0, 0));
-    SetBkColor(ddc, RGB(0, 0, 255));
-    EXPECT_TRUE(BitBlt(ddc, 0, 0, 2, 1, mdc, 0, 0, SRCCOPY));
-    EXPECT_EQ(dst.Pixel(0, 0), 0xFFFF0000u);
-    EXPECT_EQ(dst.Pixel(1, 0), 0xFF0000FFu);
+    Canvas dst(2, 1, 0xFF00FF00u);
+    SetTextColor(dst.dc, RGB(255, 0, 0));
+    SetBkColor(dst.dc, RGB(0, 0, 255));
+    EXPECT_TRUE(BitBlt(dst.dc, 0, 0, 2, 1, mdc, 0, 0, SRCCOPY));
+    EXPECT_EQ(dst.Pixels(), (std::vector<uint32_t>{gdi_test::kRed, gdi_test::kBlue}));
 
     // Colour to monochrome: the source DC's background colour becomes white, all else black.
     HBITMAP colour = CreateBitmap(3, 1, 1, 32, nullptr);
@@ -96,7 +94,7 @@ TEST(Blits, MonochromeToColourUsesDestinationTextAndBackground) {
     BITMAP bm;
     ASSERT_EQ(GetObject(compat, sizeof bm, &bm), static_cast<int>(sizeof bm));
     EXPECT_EQ(bm.bmBitsPixel, 1);
-    HBITMAP screenCompat = CreateCompatibleBitmap(ddc, 4, 4);
+    HBITMAP screenCompat = CreateCompatibleBitmap(dst.dc, 4, 4);
     GetObject(screenCompat, sizeof bm, &bm);
     EXPECT_EQ(bm.bmBitsPixel, 32);
     EXPECT_EQ(bm.bmWidth, 4);
@@ -104,7 +102,7 @@ TEST(Blits, MonochromeToColourUsesDestinationTextAndBackground) {
     // A bitmap lives in one DC at a time and cannot be deleted while selected.
     EXPECT_EQ(SelectObject(fresh, mask), nullptr);
     EXPECT_FALSE(DeleteObject(mask));
-    for (HDC h : {mdc, ddc, cdc, fresh})
+    for (HDC h : {mdc, cdc, fresh})
         DeleteDC(h);
     for (HBITMAP b : {mono, colour, mask, compat, screenCompat})
         EXPECT_TRUE(DeleteObject(b));
@@ -116,42 +114,34 @@ TEST(Blits, StretchMirrorMaskAndTransparency) {
     SelectObject(src, bm);
     SetPixel(src, 0, 0, RGB(255, 0, 0));
     SetPixel(src, 1, 0, RGB(0, 0, 255));
-    Surface dst(4, 2, 0xFFFFFFFFu);
-    HDC ddc = CreateSurfaceDC(&dst, POINT{0, 0}, nullptr);
-    EXPECT_TRUE(StretchBlt(ddc, 0, 0, 4, 2, src, 0, 0, 2, 1, SRCCOPY));
-    const uint32_t R = 0xFFFF0000u, B = 0xFF0000FFu, W = 0xFFFFFFFFu;
-    EXPECT_EQ(std::vector<uint32_t>(dst.Bits(), dst.Bits() + 8),
-              (std::vector<uint32_t>{R, R, B, B, R, R, B, B}));
+    using gdi_test::kBlue, gdi_test::kRed, gdi_test::kWhite;
+    Canvas dst(4, 2);
+    EXPECT_TRUE(StretchBlt(dst.dc, 0, 0, 4, 2, src, 0, 0, 2, 1, SRCCOPY));
+    EXPECT_EQ(dst.Pixels(), (std::vector<uint32_t>{kRed, kRed, kBlue, kBlue, kRed, kRed, kBlue, kBlue}));
     // A negative destination width mirrors.
-    EXPECT_TRUE(StretchBlt(ddc, 2, 0, -2, 1, src, 0, 0, 2, 1, SRCCOPY));
-    EXPECT_EQ(dst.Pixel(0, 0), B);
-    EXPECT_EQ(dst.Pixel(1, 0), R);
+    EXPECT_TRUE(StretchBlt(dst.dc, 2, 0, -2, 1, src, 0, 0, 2, 1, SRCCOPY));
+    EXPECT_EQ(dst.Pixel(0, 0), kBlue);
+    EXPECT_EQ(dst.Pixel(1, 0), kRed);
 
     // Overlapping copy within one surface (scrolling) reads the source before writing.
-    Surface line(4, 1, W);
-    line.SetPixel(0, 0, R);
-    line.SetPixel(1, 0, B);
-    HDC ldc = CreateSurfaceDC(&line, POINT{0, 0}, nullptr);
-    BitBlt(ldc, 1, 0, 3, 1, ldc, 0, 0, SRCCOPY);
-    EXPECT_EQ(line.Pixel(1, 0), R);
-    EXPECT_EQ(line.Pixel(2, 0), B);
+    Canvas line(4, 1);
+    line.surface.SetPixel(0, 0, kRed);
+    line.surface.SetPixel(1, 0, kBlue);
+    BitBlt(line.dc, 1, 0, 3, 1, line.dc, 0, 0, SRCCOPY);
+    EXPECT_EQ(line.Pixels(), (std::vector<uint32_t>{kRed, kRed, kBlue, kWhite}));
 
     // MaskBlt: source where the mask has 1 bits, destination kept elsewhere.
-    Surface target(2, 1, W);
-    HDC tdc = CreateSurfaceDC(&target, POINT{0, 0}, nullptr);
+    Canvas target(2, 1);
     const uint8_t maskBits[] = {0x80, 0x00};
     HBITMAP mask = CreateBitmap(2, 1, 1, 1, maskBits);
-    EXPECT_TRUE(MaskBlt(tdc, 0, 0, 2, 1, src, 0, 0, mask, 0, 0, MAKEROP4(SRCCOPY, 0x00AA0029)));
-    EXPECT_EQ(target.Pixel(0, 0), R);
-    EXPECT_EQ(target.Pixel(1, 0), W);
+    EXPECT_TRUE(MaskBlt(target.dc, 0, 0, 2, 1, src, 0, 0, mask, 0, 0, MAKEROP4(SRCCOPY, 0x00AA0029)));
+    EXPECT_EQ(target.Pixels(), (std::vector<uint32_t>{kRed, kWhite}));
 
     // TransparentBlt skips the key colour.
-    target.SetPixel(0, 0, W);
-    EXPECT_TRUE(TransparentBlt(tdc, 0, 0, 2, 1, src, 0, 0, 2, 1, RGB(255, 0, 0)));
-    EXPECT_EQ(target.Pixel(0, 0), W);
-    EXPECT_EQ(target.Pixel(1, 0), B);
-    for (HDC h : {src, ddc, ldc, tdc})
-        DeleteDC(h);
+    target.surface.SetPixel(0, 0, kWhite);
+    EXPECT_TRUE(TransparentBlt(target.dc, 0, 0, 2, 1, src, 0, 0, 2, 1, RGB(255, 0, 0)));
+    EXPECT_EQ(target.Pixels(), (std::vector<uint32_t>{kWhite, kBlue}));
+    DeleteDC(src);
     DeleteObject(bm);
     DeleteObject(mask);
 }
@@ -174,18 +164,16 @@ TEST(Blits, AlphaBlendConstantAndPremultiplied) {
     px[1] = 0x80800000u; // half-transparent red, premultiplied
     HDC src = CreateCompatibleDC(nullptr);
     SelectObject(src, dib);
-    Surface dst(2, 1, 0xFF000000u);
-    HDC ddc = CreateSurfaceDC(&dst, POINT{0, 0}, nullptr);
-    EXPECT_TRUE(AlphaBlend(ddc, 0, 0, 1, 1, src, 0, 0, 1, 1, BLENDFUNCTION{AC_SRC_OVER, 0, 128, 0}));
+    Canvas dst(2, 1, 0xFF000000u);
+    EXPECT_TRUE(AlphaBlend(dst.dc, 0, 0, 1, 1, src, 0, 0, 1, 1, BLENDFUNCTION{AC_SRC_OVER, 0, 128, 0}));
     EXPECT_EQ(dst.Pixel(0, 0) & 0xFFFFFF, 0x808080u);
-    dst.SetPixel(1, 0, 0xFF0000FFu);
+    dst.surface.SetPixel(1, 0, 0xFF0000FFu);
     EXPECT_TRUE(
-        AlphaBlend(ddc, 1, 0, 1, 1, src, 1, 0, 1, 1, BLENDFUNCTION{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA}));
+        AlphaBlend(dst.dc, 1, 0, 1, 1, src, 1, 0, 1, 1, BLENDFUNCTION{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA}));
     EXPECT_EQ(dst.Pixel(1, 0) & 0xFFFFFF, 0x80007Fu);
     // A source rectangle outside the source fails instead of reading past it.
-    EXPECT_FALSE(AlphaBlend(ddc, 0, 0, 1, 1, src, 1, 0, 2, 1, BLENDFUNCTION{AC_SRC_OVER, 0, 255, 0}));
+    EXPECT_FALSE(AlphaBlend(dst.dc, 0, 0, 1, 1, src, 1, 0, 2, 1, BLENDFUNCTION{AC_SRC_OVER, 0, 255, 0}));
     DeleteDC(src);
-    DeleteDC(ddc);
     DeleteObject(dib);
 }
 
@@ -264,17 +252,15 @@ TEST(Dibs, GetAndSetBitsOfADeviceBitmap) {
     EXPECT_EQ(std::vector<uint8_t>(back, back + 16), std::vector<uint8_t>(expected, expected + 16));
 
     // StretchDIBits takes its source origin at the lower-left of a bottom-up DIB.
-    Surface dst(1, 1, 0xFFFFFFFFu);
-    HDC ddc = CreateSurfaceDC(&dst, POINT{0, 0}, nullptr);
+    Canvas dst(1, 1);
     info.bmiHeader.biHeight = 2;
-    EXPECT_TRUE(StretchDIBits(ddc, 0, 0, 1, 1, 1, 0, 1, 1, rows, &info, DIB_RGB_COLORS, SRCCOPY));
+    EXPECT_TRUE(StretchDIBits(dst.dc, 0, 0, 1, 1, 1, 0, 1, 1, rows, &info, DIB_RGB_COLORS, SRCCOPY));
     EXPECT_EQ(dst.Pixel(0, 0), 0xFF00FF00u);
     // Bad input is refused, not read.
     info.bmiHeader.biBitCount = 13;
     EXPECT_FALSE(SetDIBits(nullptr, bm, 0, 2, rows, &info, DIB_RGB_COLORS));
     EXPECT_EQ(CreateBitmap(-5, 3, 1, 32, nullptr), nullptr);
     DeleteDC(dc);
-    DeleteDC(ddc);
     DeleteObject(bm);
 }
 

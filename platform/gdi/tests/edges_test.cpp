@@ -37,8 +37,9 @@ protected:
                 auto it = names.find(s.Pixel(x, y));
                 out += it == names.end() ? '?' : it->second;
             }
-            out += '\n';
+            out += '/';
         }
+        out.pop_back();
         return out;
     }
 
@@ -54,49 +55,23 @@ protected:
 };
 
 TEST_F(EdgeTest, ClassicEdgesPixelByPixel) {
-    EXPECT_EQ(Edge(EDGE_RAISED, BF_RECT), "LLLLD\n"
-                                          "LHHSD\n"
-                                          "LH.SD\n"
-                                          "LSSSD\n"
-                                          "DDDDD\n");
-    EXPECT_EQ(Edge(EDGE_SUNKEN, BF_RECT), "SSSSH\n"
-                                          "SDDLH\n"
-                                          "SD.LH\n"
-                                          "SLLLH\n"
-                                          "HHHHH\n");
-    EXPECT_EQ(Edge(EDGE_ETCHED, BF_RECT), "SSSSH\n"
-                                          "SHHSH\n"
-                                          "SH.SH\n"
-                                          "SSSSH\n"
-                                          "HHHHH\n");
-    EXPECT_EQ(Edge(EDGE_BUMP, BF_RECT), "LLLLD\n"
-                                        "LDDLD\n"
-                                        "LD.LD\n"
-                                        "LLLLD\n"
-                                        "DDDDD\n");
-    EXPECT_EQ(Edge(BDR_RAISEDINNER, BF_RECT | BF_MIDDLE), "HHHHS\n"
-                                                          "HFFFS\n"
-                                                          "HFFFS\n"
-                                                          "HFFFS\n"
-                                                          "SSSSS\n");
-    // Single sides, soft and flat variants.
-    EXPECT_EQ(Edge(BDR_SUNKENOUTER, BF_TOP | BF_LEFT), "SSSSS\n"
-                                                       "S....\n"
-                                                       "S....\n"
-                                                       "S....\n"
-                                                       "S....\n");
-    EXPECT_EQ(Edge(BDR_RAISEDOUTER, BF_BOTTOM | BF_RIGHT), "....D\n"
-                                                           "....D\n"
-                                                           "....D\n"
-                                                           "....D\n"
-                                                           "DDDDD\n");
-    EXPECT_EQ(Edge(EDGE_RAISED, BF_RECT | BF_SOFT).substr(0, 12), "HHHHD\nHLLSD\n");
-    EXPECT_EQ(Edge(EDGE_RAISED, BF_RECT | BF_FLAT | BF_MIDDLE), "SSSSS\n"
-                                                                "SFFFS\n"
-                                                                "SFFFS\n"
-                                                                "SFFFS\n"
-                                                                "SSSSS\n");
-    EXPECT_EQ(Edge(EDGE_SUNKEN, BF_RECT | BF_MONO).substr(0, 12), "KKKKK\nKWWWK\n");
+    const struct {
+        UINT edge, flags;
+        const char* roles; // rows joined by '/'
+    } cases[] = {
+        {EDGE_RAISED, BF_RECT, "LLLLD/LHHSD/LH.SD/LSSSD/DDDDD"},
+        {EDGE_SUNKEN, BF_RECT, "SSSSH/SDDLH/SD.LH/SLLLH/HHHHH"},
+        {EDGE_ETCHED, BF_RECT, "SSSSH/SHHSH/SH.SH/SSSSH/HHHHH"},
+        {EDGE_BUMP, BF_RECT, "LLLLD/LDDLD/LD.LD/LLLLD/DDDDD"},
+        {BDR_RAISEDINNER, BF_RECT | BF_MIDDLE, "HHHHS/HFFFS/HFFFS/HFFFS/SSSSS"},
+        {BDR_SUNKENOUTER, BF_TOP | BF_LEFT, "SSSSS/S..../S..../S..../S...."},
+        {BDR_RAISEDOUTER, BF_BOTTOM | BF_RIGHT, "....D/....D/....D/....D/DDDDD"},
+        {EDGE_RAISED, BF_RECT | BF_SOFT, "HHHHD/HLLSD/HL.SD/HSSSD/DDDDD"},
+        {EDGE_RAISED, BF_RECT | BF_FLAT | BF_MIDDLE, "SSSSS/SFFFS/SFFFS/SFFFS/SSSSS"},
+        {EDGE_SUNKEN, BF_RECT | BF_MONO, "KKKKK/KWWWK/KW.WK/KWWWK/KKKKK"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Edge(c.edge, c.flags), c.roles) << std::hex << c.edge << " " << c.flags;
     RECT inside;
     Edge(EDGE_RAISED, BF_RECT | BF_ADJUST, &inside);
     EXPECT_EQ(inside, (RECT{2, 2, 3, 3}));
@@ -111,11 +86,11 @@ TEST_F(EdgeTest, FrameControlsFaceStatesAndAdjust) {
     EXPECT_TRUE(DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_ADJUSTRECT));
     EXPECT_EQ(r, (RECT{2, 2, 10, 10}));
     std::string roles = Roles(s);
-    EXPECT_EQ(roles.substr(0, 13), "HHHHHHHHHHHD\n"); // soft raised: highlight outside
+    EXPECT_EQ(roles.substr(0, 13), "HHHHHHHHHHHD/"); // soft raised: highlight outside
     EXPECT_EQ(roles[13 * 5 + 5], 'F');
     r = RECT{0, 0, 12, 12};
     DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_PUSHED);
-    EXPECT_EQ(Roles(s).substr(0, 13), "DDDDDDDDDDDH\n");
+    EXPECT_EQ(Roles(s).substr(0, 13), "DDDDDDDDDDDH/");
 
     // A checked box shows a mark in the window text colour on the window colour; unchecked none.
     r = RECT{0, 0, 12, 12};

@@ -7,30 +7,19 @@
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/surface.h"
+#include "platform/gdi/tests/gdi_test_support.h"
 
 namespace {
 
-constexpr uint32_t W = 0xFFFFFFFFu, K = 0xFF000000u;
+using gdi_test::Canvas, gdi_test::kBlack, gdi_test::kWhite;
 
-// The surface as text, one character per pixel: '#' black, '.' white, '?' anything else.
-std::string Picture(const Surface& s) {
-    std::string out;
-    for (int y = 0; y < s.Height(); ++y) {
-        for (int x = 0; x < s.Width(); ++x) {
-            const uint32_t p = s.Pixel(x, y);
-            out += p == K ? '#' : p == W ? '.' : '?';
-        }
-        out += '\n';
-    }
-    return out;
+// The canvas's picture with rows joined by '/'.
+std::string Rows(const Canvas& c) {
+    std::string s = c.Picture();
+    std::replace(s.begin(), s.end(), '\n', '/');
+    s.pop_back();
+    return s;
 }
-
-struct Canvas {
-    explicit Canvas(int w, int h) : surface(w, h, W), dc(CreateSurfaceDC(&surface, POINT{0, 0}, nullptr)) {}
-    ~Canvas() { DeleteDC(dc); }
-    Surface surface;
-    HDC dc;
-};
 
 TEST(Shapes, LinesLeaveOutTheirEndPointAndFollowPenStyles) {
     Canvas c(8, 3);
@@ -49,9 +38,7 @@ TEST(Shapes, LinesLeaveOutTheirEndPointAndFollowPenStyles) {
     SelectObject(c.dc, GetStockObject(WHITE_PEN));
     const POINT pts[] = {{0, 2}, {3, 2}, {3, 3}};
     Polyline(c.dc, pts, 3);
-    EXPECT_EQ(Picture(c.surface), ".#####..\n"
-                                  "###...##\n"
-                                  "........\n");
+    EXPECT_EQ(Rows(c), ".#####../###...##/........");
     SelectObject(c.dc, GetStockObject(BLACK_PEN));
     DeleteObject(dot);
 }
@@ -61,44 +48,30 @@ TEST(Shapes, RectanglesEllipsesAndRop2) {
     SelectObject(c.dc, GetStockObject(BLACK_BRUSH));
     SelectObject(c.dc, GetStockObject(WHITE_PEN));
     Rectangle(c.dc, 0, 0, 5, 4);
-    EXPECT_EQ(Picture(c.surface), "......\n"
-                                  ".###..\n"
-                                  ".###..\n"
-                                  "......\n"
-                                  "......\n");
+    EXPECT_EQ(Rows(c), "....../.###../.###../....../......");
     // Without a pen the filled area loses its right column and bottom row, as in Win32.
     SelectObject(c.dc, GetStockObject(NULL_PEN));
     Rectangle(c.dc, 0, 0, 6, 5);
-    EXPECT_EQ(Picture(c.surface), "#####.\n"
-                                  "#####.\n"
-                                  "#####.\n"
-                                  "#####.\n"
-                                  "......\n");
+    EXPECT_EQ(Rows(c), "#####./#####./#####./#####./......");
     // XOR twice restores; R2_NOT inverts whatever is there.
-    const std::string before = Picture(c.surface);
+    const std::string before = Rows(c);
     SelectObject(c.dc, GetStockObject(WHITE_PEN));
     SelectObject(c.dc, GetStockObject(NULL_BRUSH));
     SetROP2(c.dc, R2_XORPEN);
     Rectangle(c.dc, 1, 1, 6, 5);
-    EXPECT_NE(Picture(c.surface), before);
+    EXPECT_NE(Rows(c), before);
     Rectangle(c.dc, 1, 1, 6, 5);
-    EXPECT_EQ(Picture(c.surface), before);
+    EXPECT_EQ(Rows(c), before);
     SetROP2(c.dc, R2_NOT);
     MoveToEx(c.dc, 3, 4, nullptr);
     LineTo(c.dc, 6, 4);
-    EXPECT_EQ(Picture(c.surface).substr(4 * 7), "...###\n");
+    EXPECT_EQ(Rows(c).substr(4 * 7), "...###");
     SetROP2(c.dc, R2_COPYPEN);
 
     Canvas e(7, 7);
     SelectObject(e.dc, GetStockObject(BLACK_BRUSH));
     Ellipse(e.dc, 0, 0, 7, 7);
-    EXPECT_EQ(Picture(e.surface), "..###..\n"
-                                  ".#####.\n"
-                                  "#######\n"
-                                  "#######\n"
-                                  "#######\n"
-                                  ".#####.\n"
-                                  "..###..\n");
+    EXPECT_EQ(Rows(e), "..###../.#####./#######/#######/#######/.#####./..###..");
 }
 
 TEST(Shapes, HatchPatternBrushesAndInversions) {
@@ -111,9 +84,9 @@ TEST(Shapes, HatchPatternBrushesAndInversions) {
     SetBkColor(c.dc, RGB(255, 0, 0));
     const RECT r2{0, 1, 8, 2};
     FillRect(c.dc, &r2, hatch);
-    EXPECT_EQ(c.surface.Pixel(7, 0), K);
-    EXPECT_EQ(c.surface.Pixel(3, 0), W);           // gaps left alone in TRANSPARENT mode
-    EXPECT_EQ(c.surface.Pixel(3, 1), 0xFFFF0000u); // and filled with the background when OPAQUE
+    EXPECT_EQ(c.Pixel(7, 0), kBlack);
+    EXPECT_EQ(c.Pixel(3, 0), kWhite);      // gaps left alone in TRANSPARENT mode
+    EXPECT_EQ(c.Pixel(3, 1), 0xFFFF0000u); // and filled with the background when OPAQUE
     DeleteObject(hatch);
 
     // A monochrome pattern paints 0 bits in the text colour and 1 bits in the background colour,
@@ -127,28 +100,28 @@ TEST(Shapes, HatchPatternBrushesAndInversions) {
     SetBkColor(p.dc, RGB(255, 255, 255));
     const RECT all{0, 0, 4, 2};
     FillRect(p.dc, &all, pattern);
-    EXPECT_EQ(Picture(p.surface), "#.#.\n.#.#\n");
+    EXPECT_EQ(Rows(p), "#.#./.#.#");
     SetBrushOrgEx(p.dc, 1, 0, nullptr);
     FillRect(p.dc, &all, pattern);
-    EXPECT_EQ(Picture(p.surface), ".#.#\n#.#.\n");
+    EXPECT_EQ(Rows(p), ".#.#/#.#.");
     LOGBRUSH lb;
     EXPECT_EQ(GetObject(pattern, sizeof lb, &lb), static_cast<int>(sizeof lb));
     EXPECT_EQ(lb.lbStyle, BS_PATTERN);
     DeleteObject(pattern);
 
     // PATINVERT and InvertRect twice restore the picture; FrameRect draws a one-pixel frame.
-    const std::string before = Picture(p.surface);
+    const std::string before = Rows(p);
     SelectObject(p.dc, GetStockObject(WHITE_BRUSH));
     PatBlt(p.dc, 0, 0, 4, 2, PATINVERT);
-    EXPECT_EQ(Picture(p.surface), "#.#.\n.#.#\n");
+    EXPECT_EQ(Rows(p), "#.#./.#.#");
     PatBlt(p.dc, 0, 0, 4, 2, PATINVERT);
     InvertRect(p.dc, &all);
     InvertRect(p.dc, &all);
-    EXPECT_EQ(Picture(p.surface), before);
+    EXPECT_EQ(Rows(p), before);
     Canvas f(4, 4);
     const RECT fr{0, 0, 4, 4};
     FrameRect(f.dc, &fr, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    EXPECT_EQ(Picture(f.surface), "####\n#..#\n#..#\n####\n");
+    EXPECT_EQ(Rows(f), "####/#..#/#..#/####");
 }
 
 TEST(Shapes, PolygonFillModesAndOrigins) {
@@ -158,12 +131,12 @@ TEST(Shapes, PolygonFillModesAndOrigins) {
     SetViewportOrgEx(c.dc, 1, 1, nullptr);
     const POINT square[] = {{0, 0}, {3, 0}, {3, 3}, {0, 3}};
     Polygon(c.dc, square, 4);
-    EXPECT_EQ(Picture(c.surface), ".....\n.###.\n.###.\n.###.\n.....\n");
+    EXPECT_EQ(Rows(c), "...../.###./.###./.###./.....");
     POINT org;
     OffsetWindowOrgEx(c.dc, 1, 1, &org);
     EXPECT_EQ(org, (POINT{0, 0}));
     EXPECT_EQ(SetPixel(c.dc, 1, 1, RGB(255, 255, 255)), RGB(255, 255, 255));
-    EXPECT_EQ(c.surface.Pixel(1, 1), W);
+    EXPECT_EQ(c.Pixel(1, 1), kWhite);
     EXPECT_EQ(GetPixel(c.dc, 2, 2), RGB(0, 0, 0));
 }
 
@@ -174,10 +147,7 @@ TEST(Shapes, HugeShapesCostOnlyTheirVisiblePart) {
     EXPECT_TRUE(RoundRect(c.dc, -200000000, -200000000, 200000000, 200000000, 100000, 100000));
     const POINT huge[] = {{-200000000, -200000000}, {200000000, -200000000}, {0, 200000000}};
     EXPECT_TRUE(Polygon(c.dc, huge, 3));
-    EXPECT_EQ(Picture(c.surface), std::string(8, '#') + "\n" + std::string(8, '#') + "\n" +
-                                      std::string(8, '#') + "\n" + std::string(8, '#') + "\n" +
-                                      std::string(8, '#') + "\n" + std::string(8, '#') + "\n" +
-                                      std::string(8, '#') + "\n" + std::string(8, '#') + "\n");
+    EXPECT_EQ(c.Count(kBlack, c.All()), 64);
     // Bitmaps too large to hold are refused instead of exhausting memory.
     EXPECT_EQ(CreateBitmap(30000, 30000, 1, 32, nullptr), nullptr);
     EXPECT_EQ(CreateCompatibleBitmap(c.dc, 1 << 20, 1), nullptr);

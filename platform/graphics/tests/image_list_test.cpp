@@ -4,6 +4,7 @@
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/graphics_errors.h"
 #include "platform/graphics/image_list.h"
+#include "platform/graphics/tests/graphics_test_support.h"
 
 namespace {
 
@@ -20,13 +21,9 @@ void PaintStrip(TBitmap& strip) {
     }
 }
 
-struct Target {
-    TBitmap bitmap;
-    explicit Target(TColor background = clYellow) : bitmap(20, 20) {
-        bitmap.Canvas().Brush().SetColor(background);
-        bitmap.Canvas().FillRect(Rect(0, 0, 20, 20));
-    }
-    TColor At(int x, int y) { return bitmap.Canvas().Pixel(x, y); }
+// A yellow (or other) 20 x 20 target.
+struct Target : graphics_test::Target {
+    explicit Target(TColor background = clYellow) : graphics_test::Target(20, 20, background) {}
 };
 
 } // namespace
@@ -39,7 +36,7 @@ TEST(ImageList, MaskColourLeavesTheBackgroundOrPaintsBkColor) {
     EXPECT_EQ(list.Count(), 3);
 
     Target t;
-    list.Draw(t.bitmap.Canvas(), 2, 2, 1);
+    list.Draw(t.Canvas(), 2, 2, 1);
     EXPECT_EQ(t.At(2, 2), clYellow); // fuchsia left out
     EXPECT_EQ(t.At(6, 6), clLime);
     EXPECT_EQ(t.At(9, 9), clLime);
@@ -48,17 +45,17 @@ TEST(ImageList, MaskColourLeavesTheBackgroundOrPaintsBkColor) {
     // A background colour fills the transparent part, as the animation's $FF00FF does.
     list.SetBkColor(clAqua);
     Target u;
-    list.Draw(u.bitmap.Canvas(), 0, 0, 2);
+    list.Draw(u.Canvas(), 0, 0, 2);
     EXPECT_EQ(u.At(0, 0), clAqua);
     EXPECT_EQ(u.At(5, 5), clBlue);
     EXPECT_EQ(u.At(12, 12), clYellow); // outside the image
     // dsTransparent ignores it.
     Target v;
-    list.Draw(v.bitmap.Canvas(), 0, 0, 2, dsTransparent, itImage);
+    list.Draw(v.Canvas(), 0, 0, 2, dsTransparent, itImage);
     EXPECT_EQ(v.At(0, 0), clYellow);
     EXPECT_EQ(v.At(5, 5), clBlue);
     // itMask draws the mask: white where transparent.
-    list.Draw(v.bitmap.Canvas(), 0, 0, 0, dsNormal, itMask);
+    list.Draw(v.Canvas(), 0, 0, 0, dsNormal, itMask);
     EXPECT_EQ(v.At(0, 0), clWhite);
     EXPECT_EQ(v.At(5, 5), clBlack);
 }
@@ -73,20 +70,20 @@ TEST(ImageList, ExplicitMasksAndUnmaskedLists) {
     EXPECT_EQ(list.Add(&strip, &mask), 0);
     EXPECT_EQ(list.Count(), 3);
     Target t;
-    list.Draw(t.bitmap.Canvas(), 0, 0, 0);
+    list.Draw(t.Canvas(), 0, 0, 0);
     EXPECT_EQ(t.At(0, 0), clFuchsia);
     EXPECT_EQ(t.At(5, 5), clYellow); // the mask wins over the colours
     // No mask given: opaque.
     list.Add(&strip, nullptr);
     Target u;
-    list.Draw(u.bitmap.Canvas(), 0, 0, 3);
+    list.Draw(u.Canvas(), 0, 0, 3);
     EXPECT_EQ(u.At(0, 0), clFuchsia);
 
     list.SetMasked(false); // clears
     EXPECT_EQ(list.Count(), 0);
     list.AddMasked(&strip, clFuchsia);
     Target w;
-    list.Draw(w.bitmap.Canvas(), 0, 0, 0);
+    list.Draw(w.Canvas(), 0, 0, 0);
     EXPECT_EQ(w.At(0, 0), clFuchsia);
 
     // An image narrower than the list's width is still one image.
@@ -102,7 +99,7 @@ TEST(ImageList, DisabledImagesAreEmbossedInButtonColours) {
     PaintStrip(strip);
     list.AddMasked(&strip, clFuchsia);
     Target t(clGray);
-    list.Draw(t.bitmap.Canvas(), 0, 0, 0, false);
+    list.Draw(t.Canvas(), 0, 0, 0, false);
     const TColor shadow = static_cast<TColor>(GetSysColor(COLOR_BTNSHADOW));
     const TColor light = static_cast<TColor>(GetSysColor(COLOR_BTNHIGHLIGHT));
     EXPECT_EQ(t.At(4, 4), shadow);
@@ -135,24 +132,20 @@ TEST(ImageList, IndexesBitmapsAndChanges) {
     EXPECT_EQ(copy.Canvas().Pixel(5, 5), clBlue);
 
     Target t;
-    list.Draw(t.bitmap.Canvas(), 0, 0, 7); // no such image: nothing drawn
-    list.Draw(t.bitmap.Canvas(), 0, 0, -1);
+    list.Draw(t.Canvas(), 0, 0, 7); // no such image: nothing drawn
+    list.Draw(t.Canvas(), 0, 0, -1);
     EXPECT_EQ(t.At(5, 5), clYellow);
-    try {
-        list.Delete(3);
-        FAIL();
-    } catch (const EInvalidOperation& e) {
-        EXPECT_EQ(e.Message(), "Invalid ImageList Index");
-    }
+    EXPECT_EQ(graphics_test::ThrownMessage<EInvalidOperation>([&] { list.Delete(3); }),
+              "Invalid ImageList Index");
     list.Delete(0);
     EXPECT_EQ(list.Count(), 2);
-    list.Draw(t.bitmap.Canvas(), 0, 0, 0);
+    list.Draw(t.Canvas(), 0, 0, 0);
     EXPECT_EQ(t.At(5, 5), clLime);
     TBitmap one(12, 12);
     one.Canvas().Brush().SetColor(clNavy);
     one.Canvas().FillRect(Rect(0, 0, 12, 12));
     list.Replace(1, &one, nullptr);
-    list.Draw(t.bitmap.Canvas(), 0, 0, 1);
+    list.Draw(t.Canvas(), 0, 0, 1);
     EXPECT_EQ(t.At(0, 0), clNavy);
     EXPECT_THROW(list.Add(nullptr, nullptr), EInvalidOperation);
 

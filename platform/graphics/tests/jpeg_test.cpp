@@ -7,6 +7,7 @@
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/graphics_errors.h"
 #include "platform/graphics/jpeg_image.h"
+#include "platform/graphics/tests/graphics_test_support.h"
 #include "platform/rtl/stream.h"
 
 namespace {
@@ -27,18 +28,7 @@ bool Near(TColor a, TColor b, int tolerance = 24) {
     return true;
 }
 
-std::vector<uint8_t> Save(TGraphic& g) {
-    TMemoryStream s;
-    g.SaveToStream(s);
-    return std::vector<uint8_t>(s.Memory(), s.Memory() + s.Size());
-}
-
-void Load(TGraphic& g, const std::vector<uint8_t>& bytes) {
-    TMemoryStream s;
-    if (!bytes.empty()) s.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
-    s.SetPosition(0);
-    g.LoadFromStream(s);
-}
+using graphics_test::Load, graphics_test::Save;
 
 } // namespace
 

@@ -12,9 +12,12 @@
 #include "platform/graphics/icon.h"
 #include "platform/graphics/jpeg_image.h"
 #include "platform/graphics/picture.h"
+#include "platform/graphics/tests/graphics_test_support.h"
 #include "platform/rtl/stream.h"
 
 namespace {
+
+using graphics_test::ThrownMessage;
 
 // A graphic class of the test's own, to register under a new extension.
 class TPlainGraphic : public TGraphic {
@@ -92,18 +95,10 @@ TEST_F(PictureFiles, ChoosesTheClassByExtension) {
 
     // An unknown extension, or none, leaves the picture as it was.
     std::ofstream(dir + "/d.xyz") << "data";
-    try {
-        picture.LoadFromFile(dir + "/d.xyz");
-        FAIL();
-    } catch (const EInvalidGraphic& e) {
-        EXPECT_EQ(e.Message(), "Unknown picture file extension (.xyz)");
-    }
-    try {
-        picture.LoadFromFile(dir + "/no.dot/name");
-        FAIL();
-    } catch (const EInvalidGraphic& e) {
-        EXPECT_EQ(e.Message(), "Unknown picture file extension (.)");
-    }
+    EXPECT_EQ(ThrownMessage<EInvalidGraphic>([&] { picture.LoadFromFile(dir + "/d.xyz"); }),
+              "Unknown picture file extension (.xyz)");
+    EXPECT_EQ(ThrownMessage<EInvalidGraphic>([&] { picture.LoadFromFile(dir + "/no.dot/name"); }),
+              "Unknown picture file extension (.)");
     // A file that does not decode, likewise.
     std::ofstream(dir + "/e.bmp") << "not a bitmap";
     EXPECT_THROW(picture.LoadFromFile(dir + "/e.bmp"), EInvalidGraphic);
@@ -176,12 +171,8 @@ TEST(Picture, StreamsAreRecognisedByTheirSignature) {
     TMemoryStream junk;
     junk.WriteBuffer("junk data", 9);
     junk.SetPosition(0);
-    try {
-        picture.LoadFromStream(junk);
-        FAIL();
-    } catch (const EInvalidGraphic& e) {
-        EXPECT_EQ(e.Message(), "Unsupported stream format");
-    }
+    EXPECT_EQ(ThrownMessage<EInvalidGraphic>([&] { picture.LoadFromStream(junk); }),
+              "Unsupported stream format");
 
     // Bitmap replaces any other graphic; a bitmap assigned from a JPEG takes its pixels.
     TBitmap& b = picture.Bitmap();

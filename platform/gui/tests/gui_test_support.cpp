@@ -61,6 +61,13 @@ std::vector<UINT> MessagesOf(HWND hwnd, std::initializer_list<UINT> interesting)
     return out;
 }
 
+std::vector<Seen> SeenOf(HWND hwnd, UINT msg) {
+    std::vector<Seen> out;
+    for (const Seen& s : Log())
+        if ((!hwnd || s.hwnd == hwnd) && s.msg == msg) out.push_back(s);
+    return out;
+}
+
 const char* RecordingClass(UINT classStyle) {
     static std::map<UINT, std::string> names;
     auto it = names.find(classStyle);

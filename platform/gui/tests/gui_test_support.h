@@ -19,6 +19,8 @@ struct Seen {
 // Every message the recording class receives, in order; tests clear it.
 std::vector<Seen>& Log();
 std::vector<UINT> MessagesOf(HWND hwnd, std::initializer_list<UINT> interesting);
+// The logged calls of one message, to any window when hwnd is null.
+std::vector<Seen> SeenOf(HWND hwnd, UINT msg);
 
 // A procedure the test can install per window through SetTestHandler; unhandled messages go to
 // DefWindowProc. Returns the class name.

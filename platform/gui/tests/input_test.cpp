@@ -97,11 +97,9 @@ TEST(Input, AltMakesSystemKeysAndTheKeyStateFollowsInput) {
     EXPECT_FALSE(GetKeyState(VK_MENU) & 0x8000);
     EXPECT_EQ(MessagesOf(w, {WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN, WM_SYSKEYUP, WM_CHAR, WM_SYSCHAR}),
               (std::vector<UINT>{WM_SYSCHAR, WM_SYSKEYUP, WM_SYSKEYUP}));
-    for (const Seen& s : Log()) {
-        if (s.msg != WM_SYSCHAR) continue;
-        EXPECT_EQ(s.wParam, static_cast<WPARAM>('f'));
-        EXPECT_TRUE(s.lParam & (1 << 29));
-    }
+    const Seen sysChar = SeenOf(w, WM_SYSCHAR).at(0);
+    EXPECT_EQ(sysChar.wParam, static_cast<WPARAM>('f'));
+    EXPECT_TRUE(sysChar.lParam & (1 << 29));
     DestroyWindow(w);
 }
 
@@ -122,9 +120,7 @@ TEST(Input, CaptureRoutesTheMouseAndSurvivesNestedLoops) {
     while (PeekMessage(msg, nullptr, 0, 0, PM_REMOVE))
         DispatchMessage(msg);
     EXPECT_EQ(GetCapture(), a);
-    std::vector<Seen> moves;
-    for (const Seen& s : Log())
-        if (s.msg == WM_MOUSEMOVE) moves.push_back(s);
+    const std::vector<Seen> moves = SeenOf(nullptr, WM_MOUSEMOVE);
     ASSERT_EQ(moves.size(), 1u);
     EXPECT_EQ(moves[0].hwnd, a);
     EXPECT_EQ(GET_X_LPARAM(moves[0].lParam), 250); // client coordinates of a, outside it
@@ -187,10 +183,7 @@ TEST(Input, DoubleClicksOnlyForClassesThatAskAndContextMenusOnRelease) {
     pw::gui::SimulateMouse(MouseAction::Up, POINT{150, 150}, MouseButton::Right);
     Pump();
     ASSERT_EQ(MessagesOf(plain, {WM_CONTEXTMENU}), (std::vector<UINT>{WM_CONTEXTMENU}));
-    for (const Seen& s : Log()) {
-        if (s.msg != WM_CONTEXTMENU) continue;
-        EXPECT_EQ(s.lParam, MAKELPARAM(150, 150)); // screen coordinates
-    }
+    EXPECT_EQ(SeenOf(plain, WM_CONTEXTMENU)[0].lParam, MAKELPARAM(150, 150)); // screen coordinates
     // From the keyboard: the menu key, and Shift+F10.
     SetFocus(plain);
     Pump();
@@ -200,10 +193,10 @@ TEST(Input, DoubleClicksOnlyForClassesThatAskAndContextMenusOnRelease) {
     pw::gui::SimulateKeyStroke(VK_F10);
     pw::gui::SimulateKey(VK_SHIFT, false);
     Pump();
-    std::vector<LPARAM> where;
-    for (const Seen& s : Log())
-        if (s.msg == WM_CONTEXTMENU) where.push_back(s.lParam);
-    EXPECT_EQ(where, (std::vector<LPARAM>{-1, -1}));
+    const std::vector<Seen> fromKeys = SeenOf(nullptr, WM_CONTEXTMENU);
+    ASSERT_EQ(fromKeys.size(), 2u);
+    EXPECT_EQ(fromKeys[0].lParam, -1);
+    EXPECT_EQ(fromKeys[1].lParam, -1);
     DestroyWindow(plain);
     DestroyWindow(dbl);
 }
@@ -260,22 +253,18 @@ TEST(Input, FocusMessagesNameTheOtherWindow) {
     SetFocus(a);
     Log().clear();
     EXPECT_EQ(SetFocus(b), a);
-    ASSERT_EQ(Log().size(), 2u);
-    EXPECT_EQ(Log()[0].hwnd, a);
-    EXPECT_EQ(Log()[0].msg, static_cast<UINT>(WM_KILLFOCUS));
-    EXPECT_EQ(Log()[0].wParam, reinterpret_cast<WPARAM>(b));
-    EXPECT_EQ(Log()[1].msg, static_cast<UINT>(WM_SETFOCUS));
-    EXPECT_EQ(Log()[1].wParam, reinterpret_cast<WPARAM>(a));
+    EXPECT_EQ(MessagesOf(nullptr, {WM_KILLFOCUS, WM_SETFOCUS}),
+              (std::vector<UINT>{WM_KILLFOCUS, WM_SETFOCUS}));
+    EXPECT_EQ(SeenOf(a, WM_KILLFOCUS).at(0).wParam, reinterpret_cast<WPARAM>(b));
+    EXPECT_EQ(SeenOf(b, WM_SETFOCUS).at(0).wParam, reinterpret_cast<WPARAM>(a));
     // The wheel goes to the focus window, with the pointer in screen coordinates.
     Log().clear();
     pw::gui::SimulateMouse(MouseAction::Wheel, POINT{290, 290}, MouseButton::None, -120);
     Pump();
-    ASSERT_EQ(MessagesOf(b, {WM_MOUSEWHEEL}).size(), 1u);
-    for (const Seen& s : Log()) {
-        if (s.msg != WM_MOUSEWHEEL) continue;
-        EXPECT_EQ(static_cast<int16_t>(HIWORD(s.wParam)), -120);
-        EXPECT_EQ(s.lParam, MAKELPARAM(290, 290));
-    }
+    const std::vector<Seen> wheel = SeenOf(b, WM_MOUSEWHEEL);
+    ASSERT_EQ(wheel.size(), 1u);
+    EXPECT_EQ(static_cast<int16_t>(HIWORD(wheel[0].wParam)), -120);
+    EXPECT_EQ(wheel[0].lParam, MAKELPARAM(290, 290));
     DestroyWindow(b); // focus falls back to the parent
     EXPECT_EQ(GetFocus(), form);
     DestroyWindow(form);
@@ -312,7 +301,6 @@ TEST(Input, HoverComesAfterThePointerRestsAndCursorsFollowTheHitTest) {
     Pump();
     EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_SIZEWE));
     pw::gui::SimulateMouse(MouseAction::Move, POINT{150, 150});
-    std::vector<UINT> seen;
     HWND hovered = nullptr;
     HWND watcher = AllocateHWnd([&](TMessage&) {});
     // Hover arrives as a posted message to the tracked window.
@@ -321,20 +309,15 @@ TEST(Input, HoverComesAfterThePointerRestsAndCursorsFollowTheHitTest) {
     tme.hwndTrack = w;
     tme.dwHoverTime = 100;
     ASSERT_TRUE(TrackMouseEvent(tme));
-    now += 50;
     MSG msg;
-    while (PeekMessage(msg, nullptr, 0, 0, PM_REMOVE))
-        DispatchMessage(msg);
-    now += 60;
-    while (PeekMessage(msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_MOUSEHOVER) hovered = msg.hwnd;
-        DispatchMessage(msg);
+    for (DWORD step : {50, 60}) {
+        now += step;
         while (PeekMessage(msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_MOUSEHOVER) hovered = msg.hwnd;
             DispatchMessage(msg);
         }
+        EXPECT_EQ(hovered, step == 50 ? nullptr : w); // not before the hover time has passed
     }
-    EXPECT_EQ(hovered, w);
     DeallocateHWnd(watcher);
     DestroyWindow(w);
     UnregisterClass("GuiTestHand", nullptr);
@@ -410,10 +393,9 @@ TEST(Input, LosingTheApplicationActivationForgetsHeldKeys) {
     // Alt's release went to another program; it must not stay down here.
     EXPECT_FALSE(GetAsyncKeyState(VK_MENU) & 0x8000);
     EXPECT_EQ(GetActiveWindow(), nullptr);
-    std::vector<WPARAM> appActivations;
-    for (const Seen& s : Log())
-        if (s.hwnd == w && s.msg == WM_ACTIVATEAPP) appActivations.push_back(s.wParam);
-    EXPECT_EQ(appActivations, (std::vector<WPARAM>{FALSE_}));
+    const std::vector<Seen> appActivations = SeenOf(w, WM_ACTIVATEAPP);
+    ASSERT_EQ(appActivations.size(), 1u);
+    EXPECT_EQ(appActivations[0].wParam, 0u);
     pw::gui::InjectAppActivation(true);
     SetActiveWindow(w);
     EXPECT_EQ(GetActiveWindow(), w);

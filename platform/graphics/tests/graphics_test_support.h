@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/graphics/bitmap.h"
+#include "platform/rtl/stream.h"
+
+namespace graphics_test {
+
+inline std::vector<uint8_t> Save(TGraphic& g) {
+    TMemoryStream s;
+    g.SaveToStream(s);
+    return std::vector<uint8_t>(s.Memory(), s.Memory() + s.Size());
+}
+
+inline void Load(TGraphic& g, const std::vector<uint8_t>& bytes) {
+    TMemoryStream s;
+    if (!bytes.empty()) s.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+    s.SetPosition(0);
+    g.LoadFromStream(s);
+}
+
+// The message of the E that f raises, or a note that it raised none.
+template <class E, class F> std::string ThrownMessage(F&& f) {
+    try {
+        f();
+    } catch (const E& e) {
+        return e.Message();
+    }
+    return "(nothing raised)";
+}
+
+// A bitmap filled with one colour to draw on.
+struct Target {
+    TBitmap bitmap;
+    explicit Target(int w = 40, int h = 30, TColor background = clWhite) {
+        bitmap.SetSize(w, h);
+        Canvas().Brush().SetColor(background);
+        Canvas().FillRect(Rect(0, 0, w, h));
+    }
+    TCanvas& Canvas() { return bitmap.Canvas(); }
+    TColor At(int x, int y) { return Canvas().Pixel(x, y); }
+    int Count(const TRect& r, TColor color) {
+        int n = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x)
+                n += At(x, y) == color;
+        return n;
+    }
+};
+
+} // namespace graphics_test
