@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -16,29 +15,24 @@ using namespace controls_test;
 
 namespace {
 
-struct Framed {
-    TWinControl* control;
-    std::function<void(TRzFrameController*)> attach;
-    std::function<TRzFrameController*()> controller;
-};
-
+// One control of each framed kind, all attached to one controller, on a shown form.
 class FrameControllerTest : public ::testing::Test {
 protected:
-    template <class T> void Add(int top) {
+    template <class T> T* Add() {
         auto* c = new T(form.get());
         c->SetParent(form.get());
-        c->SetBounds(10, top, 150, 21);
+        c->SetBounds(10, 10 + 30 * static_cast<int>(controls.size()), 150, 21);
         c->SetFrameController(controller);
-        controls.push_back(Framed{c, [c](TRzFrameController* fc) { c->SetFrameController(fc); },
-                                  [c] { return c->FrameController(); }});
+        controls.push_back(c);
+        return c;
     }
     void SetUp() override {
-        Add<TRzEdit>(10);
-        Add<TRzButtonEdit>(40);
-        Add<TRzSpinEdit>(70);
-        Add<TRzMemo>(100);
-        Add<TRzListBox>(130);
-        Add<TRzComboBox>(160);
+        edit = Add<TRzEdit>();
+        Add<TRzButtonEdit>();
+        Add<TRzSpinEdit>();
+        memo = Add<TRzMemo>();
+        list = Add<TRzListBox>();
+        Add<TRzComboBox>();
         form->Show();
         Pump();
     }
@@ -46,7 +40,10 @@ protected:
 
     std::unique_ptr<TForm> form{MakeForm(300, 300)};
     TRzFrameController* controller = new TRzFrameController(form.get());
-    std::vector<Framed> controls;
+    std::vector<TWinControl*> controls;
+    TRzEdit* edit = nullptr;
+    TRzMemo* memo = nullptr;
+    TRzListBox* list = nullptr;
 };
 
 } // namespace
@@ -54,22 +51,20 @@ protected:
 TEST_F(FrameControllerTest, EveryAttachedControlTakesTheFrameColourAndStyle) {
     EXPECT_EQ(controller->ControlCount(), 6);
     controller->SetFrameColor(clRed);
-    for (const Framed& f : controls) {
-        EXPECT_EQ(LeftEdge(f.control), RGB(255, 0, 0)) << f.control->ClassName();
-        EXPECT_EQ(WindowPixel(f.control, f.control->Width() - 1, 20), RGB(255, 0, 0))
-            << f.control->ClassName();
+    for (TWinControl* c : controls) {
+        EXPECT_EQ(LeftEdge(c), RGB(255, 0, 0)) << c->ClassName();
+        EXPECT_EQ(WindowPixel(c, c->Width() - 1, 20), RGB(255, 0, 0)) << c->ClassName();
     }
     controller->SetFrameStyle(fsRaised);
-    for (const Framed& f : controls)
-        EXPECT_EQ(LeftEdge(f.control), ColorToRGB(clBtnHighlight)) << f.control->ClassName();
+    for (TWinControl* c : controls)
+        EXPECT_EQ(LeftEdge(c), ColorToRGB(clBtnHighlight)) << c->ClassName();
 
     // Without the flat frame the controls go back to the classic sunken edge, two pixels wide.
     controller->SetFrameVisible(false);
-    for (const Framed& f : controls) {
-        EXPECT_EQ(LeftEdge(f.control), ColorToRGB(clBtnShadow)) << f.control->ClassName();
-        EXPECT_EQ(WindowPixel(f.control, 1, 10), ColorToRGB(cl3DDkShadow)) << f.control->ClassName();
+    for (TWinControl* c : controls) {
+        EXPECT_EQ(LeftEdge(c), ColorToRGB(clBtnShadow)) << c->ClassName();
+        EXPECT_EQ(WindowPixel(c, 1, 10), ColorToRGB(cl3DDkShadow)) << c->ClassName();
     }
-    TWinControl* edit = controls[0].control;
     EXPECT_EQ(edit->ClientWidth(), edit->Width() - 4);
     controller->SetFrameVisible(true);
     EXPECT_EQ(edit->ClientWidth(), edit->Width() - 2);
@@ -78,13 +73,11 @@ TEST_F(FrameControllerTest, EveryAttachedControlTakesTheFrameColourAndStyle) {
 TEST_F(FrameControllerTest, BackgroundFollowsColourAndFocusColour) {
     controller->SetColor(clYellow);
     controller->SetFocusColor(clAqua);
-    TWinControl* edit = controls[0].control;
-    TWinControl* list = controls[4].control;
     EXPECT_EQ(list->Color(), clYellow);
     edit->SetFocus();
-    for (const Framed& f : controls) {
-        const COLORREF inside = WindowPixel(f.control, f.control->Width() / 2 + 30, f.control->Height() - 4);
-        EXPECT_EQ(inside, f.control == edit ? RGB(0, 255, 255) : RGB(255, 255, 0)) << f.control->ClassName();
+    for (TWinControl* c : controls) {
+        const COLORREF inside = WindowPixel(c, c->Width() / 2 + 30, c->Height() - 4);
+        EXPECT_EQ(inside, c == edit ? RGB(0, 255, 255) : RGB(255, 255, 0)) << c->ClassName();
     }
     list->SetFocus();
     EXPECT_EQ(WindowPixel(edit, 120, 17), RGB(255, 255, 0));
@@ -92,24 +85,22 @@ TEST_F(FrameControllerTest, BackgroundFollowsColourAndFocusColour) {
 }
 
 TEST_F(FrameControllerTest, ControlsAndControllerMayGoInEitherOrder) {
-    delete controls[0].control;
-    controls.erase(controls.begin());
+    delete controls[1];
     EXPECT_EQ(controller->ControlCount(), 5);
     controller->SetFrameColor(clBlue);
-    EXPECT_EQ(LeftEdge(controls[0].control), RGB(0, 0, 255));
+    EXPECT_EQ(LeftEdge(edit), RGB(0, 0, 255));
 
     TRzFrameController other(nullptr);
     other.SetFrameColor(clLime);
-    controls[0].attach(&other);
+    edit->SetFrameController(&other);
     EXPECT_EQ(controller->ControlCount(), 4);
-    EXPECT_EQ(LeftEdge(controls[0].control), RGB(0, 255, 0));
-    controls[0].attach(nullptr);
+    EXPECT_EQ(LeftEdge(edit), RGB(0, 255, 0));
+    edit->SetFrameController(nullptr);
     EXPECT_EQ(other.ControlCount(), 0);
 
     delete controller;
-    for (const Framed& f : controls)
-        EXPECT_EQ(f.controller(), nullptr);
-    auto* memo = static_cast<TRzMemo*>(controls[2].control);
+    EXPECT_EQ(memo->FrameController(), nullptr);
+    EXPECT_EQ(list->FrameController(), nullptr);
     memo->SetFrameColor(clFuchsia);
     EXPECT_EQ(LeftEdge(memo), RGB(255, 0, 255)) << "its own settings remain";
 }

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 namespace {
 
 using namespace appcore_test;
@@ -31,8 +29,7 @@ TEST(FormPlacement, StoredInItsSectionAndReadBack) {
 
     EXPECT_TRUE(WriteIniInt(file, "frmSiteMapMainPosition", "Left", -1));
     EXPECT_FALSE(ReadFormPlacement(file, "frmSiteMapMain")) << "Left -1 means nothing stored";
-    EXPECT_EQ(ReadIniInt(file, "FRMSITEMAPMAINPOSITION", "top", 0), 50);
-    EXPECT_EQ(ReadIniInt(file, "frmSiteMapMainPosition", "Missing", 7), 7);
+    EXPECT_EQ(ReadIniInt(file, "frmSiteMapMainPosition", "Top", 0), 50);
     WriteAll(file, "[frmSiteMapMainPosition]\nLeft=abc\nState=9\n");
     EXPECT_EQ(ReadIniInt(file, "frmSiteMapMainPosition", "Left", 3), 3);
     EXPECT_FALSE(ReadFormPlacement(file, "frmSiteMapMain"));
@@ -40,7 +37,7 @@ TEST(FormPlacement, StoredInItsSectionAndReadBack) {
     EXPECT_EQ(ReadFormPlacement(file, "frmSiteMapMain")->State, psNormal);
 }
 
-TEST(FormPlacement, WorkAreaFollowsTheStoredCorner) {
+TEST(FormPlacement, BoundsComeOntoTheWorkAreaOfTheStoredCorner) {
     const std::vector<TMonitorArea> monitors = {
         {RECT{0, 0, 1920, 1080}, RECT{0, 0, 1920, 1040}},
         {RECT{1920, 0, 3200, 1024}, RECT{1920, 30, 3200, 1024}},
@@ -52,9 +49,7 @@ TEST(FormPlacement, WorkAreaFollowsTheStoredCorner) {
         << "a detached monitor: the main window's";
     EXPECT_RECT(PlacementWorkArea(monitors, 0, false, POINT{2000, 100}), 0, 0, 1920, 1040);
     EXPECT_RECT(PlacementWorkArea({}, -1, true, POINT{0, 0}), 0, 0, 0, 0);
-}
 
-TEST(FormPlacement, BoundsAreMovedOntoTheWorkArea) {
     const RECT work{0, 0, 1920, 1040};
     EXPECT_RECT(FitIntoWorkArea(RECT{100, 100, 900, 700}, work), 100, 100, 900, 700);
     EXPECT_RECT(FitIntoWorkArea(RECT{1500, 900, 2300, 1500}, work), 1120, 440, 1920, 1040);
@@ -68,7 +63,6 @@ TEST(FormPlacement, BoundsAreMovedOntoTheWorkArea) {
     EXPECT_RECT(RestoredBounds(current, RECT{10, 20, 20, 30}, false), 10, 20, 650, 500)
         << "sizes of 10 or less are ignored";
     EXPECT_RECT(RestoredBounds(current, RECT{10, 20, 21, 31}, false), 10, 20, 21, 31);
-
     EXPECT_RECT(CenteredBounds(current, RECT{1920, 30, 3200, 1024}), 2240, 287, 2880, 767);
 }
 

@@ -27,15 +27,11 @@ protected:
     std::optional<ScopedEnv> tz_;
 };
 
-TEST(W3CDate, OffsetTexts) {
+TEST_F(ZoneTest, EachInstantCarriesTheOffsetInEffectThen) {
     EXPECT_EQ(UtcOffsetText(0), "");
-    EXPECT_EQ(UtcOffsetText(-300), "-05:00");
-    EXPECT_EQ(UtcOffsetText(330), "+05:30");
     EXPECT_EQ(UtcOffsetText(-30), "-00:30");
     EXPECT_EQ(UtcOffsetText(765), "+12:45");
-}
 
-TEST_F(ZoneTest, EachInstantCarriesTheOffsetInEffectThen) {
     Use("Europe/Berlin");
     // 2024-01-15 12:00 UTC (winter) and 2024-07-15 12:00 UTC (summer).
     EXPECT_EQ(W3CDateTimeOf(1705320000), "2024-01-15T13:00:00+01:00");
@@ -45,9 +41,7 @@ TEST_F(ZoneTest, EachInstantCarriesTheOffsetInEffectThen) {
     EXPECT_EQ(W3CDateTimeOf(1711846800), "2024-03-31T03:00:00+02:00");
     EXPECT_EQ(W3CDateTime(EncodeDate(2024, 7, 15) + EncodeTime(14, 0, 0, 0)), "2024-07-15T14:00:00+02:00");
     EXPECT_EQ(W3CDateTime(EncodeDate(2024, 12, 24) + EncodeTime(23, 59, 59, 0)), "2024-12-24T23:59:59+01:00");
-
     Use("America/New_York");
-    EXPECT_EQ(W3CDateTimeOf(1705320000), "2024-01-15T07:00:00-05:00");
     EXPECT_EQ(W3CDateTimeOf(1721044800), "2024-07-15T08:00:00-04:00");
     Use("Asia/Kolkata");
     EXPECT_EQ(W3CDateTimeOf(1705320000), "2024-01-15T17:30:00+05:30");
@@ -63,17 +57,11 @@ TEST_F(ZoneTest, NewRecordsTakeTheProfileDefaults) {
     const TDataRec rec = NewDataRec(profile);
     EXPECT_EQ(rec.ChangeFreq, cfWeekly);
     EXPECT_EQ(rec.Priority, 0.8);
-    EXPECT_FALSE(rec.Marked);
-    EXPECT_FALSE(rec.IsFolder);
     ASSERT_EQ(rec.LastMod.size(), 25u);
     EXPECT_EQ(rec.LastMod.substr(19), "+00:00");
-    EXPECT_EQ(rec.LastMod[10], 'T');
 
     EXPECT_EQ(ChangeFreqText(cfNothing), "");
-    EXPECT_EQ(ChangeFreqText(cfAlways), "always");
-    EXPECT_EQ(ChangeFreqText(cfNever), "never");
     EXPECT_EQ(ChangeFreqName(cfNothing), "Nothing");
-    EXPECT_EQ(ChangeFreqName(cfMonthly), "Monthly");
     EXPECT_EQ(ChangeFreqText(static_cast<ChangeFreqType>(8)), "");
 }
 

@@ -1,7 +1,7 @@
 { An independent writer and reader of the profile and settings files, for the C++ tests to compare
   against. The profile's setters flag changes and naming the profile makes it titled, as the program's do.
-  profile_peer write-profile|write-settings <variant> <file>   writes an object in one of the test states
-  profile_peer dump-profile|dump-settings <file>               reads a file into a new object, prints it }
+  profile_peer write-profile <variant> <file>   writes a profile in one of the test states
+  profile_peer dump-profile <file>               reads a file into a new profile, prints it }
 program profile_peer;
 
 {$mode objfpc}{$H+}
@@ -113,16 +113,6 @@ type
     property DefFreq: ChangeFreqType read FDefFreq write SetDefFreq;
     property DefPri: Double read FDefPri write SetDefPri;
     property FollowQueryParts: TStringList read FFollowQueryParts write SetFollowQueryParts;
-  end;
-  TSiteMapSettings = class(TComponent)
-  private
-    FLastFile: string;
-    FLoadLast: Boolean;
-    FSettingFile: string;
-  published
-    property LastFile: string read FLastFile write FLastFile;
-    property LoadLast: Boolean read FLoadLast write FLoadLast;
-    property SettingFile: string read FSettingFile write FSettingFile;
   end;
 
 const
@@ -510,17 +500,6 @@ begin
   P.Modified := Variant <> 'empty';
 end;
 
-procedure SetSettings(S: TSiteMapSettings; const Variant: string);
-begin
-  S.SettingFile := '/home/user/.config/pathweaver/SiteMap.dat';
-  if Variant = 'full' then
-  begin
-    S.LastFile := '/home/user/Profiles/site.qpw';
-    S.LoadLast := True;
-    S.SettingFile := '/' + StringOfChar('s', 299);
-  end;
-end;
-
 function Hex(const S: string): string;
 var
   I: Integer;
@@ -571,18 +550,10 @@ begin
     WriteLn('  ', Hex(P.FollowQueryParts[I]));
 end;
 
-procedure DumpSettings(S: TSiteMapSettings);
-begin
-  WriteLn('LastFile=', Hex(S.LastFile));
-  WriteLn('LoadLast=', BoolToStr(S.LoadLast, True));
-  WriteLn('SettingFile=', Hex(S.SettingFile));
-end;
-
 var
   Command: string;
   Stream: TFileStream;
   Profile: TMapProfile;
-  Settings: TSiteMapSettings;
 begin
   RegisterIntegerConsts(TypeInfo(TColor), @IdentToColor, @ColorToIdent);
   Command := ParamStr(1);
@@ -595,15 +566,6 @@ begin
     Stream.Free;
     Profile.Free;
   end
-  else if Command = 'write-settings' then
-  begin
-    Settings := TSiteMapSettings.Create(nil);
-    SetSettings(Settings, ParamStr(2));
-    Stream := TFileStream.Create(ParamStr(3), fmCreate);
-    Stream.WriteComponent(Settings);
-    Stream.Free;
-    Settings.Free;
-  end
   else if Command = 'dump-profile' then
   begin
     Profile := TMapProfile.Create(nil);
@@ -612,15 +574,6 @@ begin
     Stream.Free;
     DumpProfile(Profile);
     Profile.Free;
-  end
-  else if Command = 'dump-settings' then
-  begin
-    Settings := TSiteMapSettings.Create(nil);
-    Stream := TFileStream.Create(ParamStr(2), fmOpenRead);
-    Stream.ReadComponent(Settings);
-    Stream.Free;
-    DumpSettings(Settings);
-    Settings.Free;
   end
   else
   begin
