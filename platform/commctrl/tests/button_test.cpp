@@ -20,15 +20,7 @@ TEST(Button, AutoCheckBoxTogglesByClickSpaceAndBmClickAndNotifiesEachTime) {
     EXPECT_EQ(Send(box, BM_GETCHECK), static_cast<LRESULT>(BST_CHECKED));
     EXPECT_EQ(host.Codes(box), (std::vector<UINT>{BN_CLICKED, BN_CLICKED, BN_CLICKED}));
     // A press released outside the button is no click.
-    POINT in{5, 10}, out{300, 200};
-    ClientToScreen(box, in);
-    ClientToScreen(box, out);
-    pw::gui::SimulateMouse(pw::gui::MouseAction::Down, in, pw::gui::MouseButton::Left);
-    Pump();
-    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, out);
-    Pump();
-    pw::gui::SimulateMouse(pw::gui::MouseAction::Up, out, pw::gui::MouseButton::Left);
-    Pump();
+    Drag(box, POINT{5, 10}, POINT{300, 200});
     EXPECT_EQ(Send(box, BM_GETCHECK), static_cast<LRESULT>(BST_CHECKED));
     EXPECT_EQ(host.Codes(box).size(), 3u);
     EXPECT_EQ(GetCapture(), nullptr);

@@ -20,17 +20,12 @@ std::pair<DWORD, DWORD> Sel(HWND edit) {
     return {s, e};
 }
 
-void ShiftKey(BYTE vk, int times = 1) {
-    pw::gui::SetKeyDown(VK_SHIFT, true);
-    for (int i = 0; i < times; ++i)
-        Key(vk);
-    pw::gui::SetKeyDown(VK_SHIFT, false);
+void ShiftKey(BYTE vk) {
+    KeyWhileHeld(VK_SHIFT, vk);
 }
 
 void CtrlKey(BYTE vk) {
-    pw::gui::SetKeyDown(VK_CONTROL, true);
-    Key(vk);
-    pw::gui::SetKeyDown(VK_CONTROL, false);
+    KeyWhileHeld(VK_CONTROL, vk);
 }
 
 } // namespace
@@ -230,9 +225,7 @@ TEST(Edit, AppendingManyLinesScrollsTheCaretIntoView) {
     const LRESULT top = Send(memo, EM_GETFIRSTVISIBLELINE);
     EXPECT_GT(top, 230);
     EXPECT_LE(top, 249);
-    SCROLLINFO si;
-    si.fMask = SIF_ALL;
-    ASSERT_TRUE(GetScrollInfo(memo, SB_VERT, si));
+    const SCROLLINFO si = ScrollInfo(memo, SB_VERT);
     EXPECT_EQ(si.nMax, 249);
     EXPECT_EQ(si.nPos, top);
     // The scroll bar's arrow scrolls back one line.
@@ -253,15 +246,7 @@ TEST(Edit, MouseSelectsByDragAndWordByDoubleClick) {
     Click(edit, 1, 8);
     EXPECT_EQ(GetFocus(), edit);
     EXPECT_EQ(Sel(edit), std::make_pair(DWORD{0}, DWORD{0}));
-    POINT a{1, 8}, b{290, 8};
-    ClientToScreen(edit, a);
-    ClientToScreen(edit, b);
-    pw::gui::SimulateMouse(pw::gui::MouseAction::Down, a, pw::gui::MouseButton::Left);
-    Pump();
-    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, b);
-    Pump();
-    pw::gui::SimulateMouse(pw::gui::MouseAction::Up, b, pw::gui::MouseButton::Left);
-    Pump();
+    Drag(edit, POINT{1, 8}, POINT{290, 8});
     EXPECT_EQ(Sel(edit), std::make_pair(DWORD{0}, DWORD{15}));
     EXPECT_EQ(GetCapture(), nullptr);
     Click(edit, 50, 8, true);
@@ -302,9 +287,7 @@ TEST(Edit, HorizontalScrollBarOfAWideMemo) {
     Host host;
     HWND memo = host.Add("EDIT", "short\r\na much longer line of text that does not fit into the memo at all",
                          ES_MULTILINE | ES_AUTOHSCROLL | WS_HSCROLL, RECT{10, 10, 160, 100});
-    SCROLLINFO si;
-    si.fMask = SIF_ALL;
-    ASSERT_TRUE(GetScrollInfo(memo, SB_HORZ, si));
+    const SCROLLINFO si = ScrollInfo(memo, SB_HORZ);
     EXPECT_GT(si.nMax, static_cast<int>(si.nPage));
     Send(memo, WM_HSCROLL, SB_LINERIGHT);
     EXPECT_EQ(GetScrollPos(memo, SB_HORZ), 8);

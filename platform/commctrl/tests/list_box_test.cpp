@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/window.h"
 #include "test_support.h"
@@ -99,20 +98,13 @@ TEST(ListBox, ExtendedSelectionWithShiftAndControl) {
     const int h = static_cast<int>(Send(list, LB_GETITEMHEIGHT));
     auto row = [&](int i) { return i * h + h / 2; };
     Click(list, 5, row(1));
-    pw::gui::SetKeyDown(VK_SHIFT, true);
-    Click(list, 5, row(3));
-    pw::gui::SetKeyDown(VK_SHIFT, false);
+    ClickWith(VK_SHIFT, list, 5, row(3));
     EXPECT_EQ(Selected(list), (std::vector<int>{1, 2, 3}));
-    pw::gui::SetKeyDown(VK_CONTROL, true);
-    Click(list, 5, row(5));
-    Click(list, 5, row(2));
-    pw::gui::SetKeyDown(VK_CONTROL, false);
+    ClickWith(VK_CONTROL, list, 5, row(5));
+    ClickWith(VK_CONTROL, list, 5, row(2));
     EXPECT_EQ(Selected(list), (std::vector<int>{1, 3, 5}));
     // Shift+arrows extend from the anchor (the last Ctrl-clicked item).
-    pw::gui::SetKeyDown(VK_SHIFT, true);
-    Key(VK_UP);
-    Key(VK_UP);
-    pw::gui::SetKeyDown(VK_SHIFT, false);
+    KeyWhileHeld(VK_SHIFT, VK_UP, 2);
     EXPECT_EQ(Selected(list), (std::vector<int>{0, 1, 2}));
     EXPECT_EQ(Send(list, LB_GETCARETINDEX), 0);
     Key(VK_END);
@@ -142,9 +134,7 @@ TEST(ListBox, MultipleSelectionTogglesAndScrollsToTheCaret) {
     EXPECT_EQ(Selected(list), (std::vector<int>{1, 39}));
     const int visible = 70 / h;
     EXPECT_EQ(Send(list, LB_GETTOPINDEX), 40 - visible);
-    SCROLLINFO si;
-    si.fMask = SIF_ALL;
-    ASSERT_TRUE(GetScrollInfo(list, SB_VERT, si));
+    const SCROLLINFO si = ScrollInfo(list, SB_VERT);
     EXPECT_EQ(si.nMax, 39);
     EXPECT_EQ(si.nPos, 40 - visible);
     Send(list, WM_VSCROLL, SB_TOP);

@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/system.h"
 #include "platform/gui/window.h"
@@ -97,17 +96,12 @@ TEST(ListView, SelectionByMouseKeysAndMessagesReportsEachChange) {
     HWND list = FileList(host);
     Click(list, 20, RowY(list, 1));
     EXPECT_EQ(SelectedItems(list), std::vector<int>{1});
-    pw::gui::SetKeyDown(VK_CONTROL, true);
-    Click(list, 20, RowY(list, 2));
-    pw::gui::SetKeyDown(VK_CONTROL, false);
+    ClickWith(VK_CONTROL, list, 20, RowY(list, 2));
     EXPECT_EQ(SelectedItems(list), (std::vector<int>{1, 2}));
     Key(VK_HOME);
     EXPECT_EQ(SelectedItems(list), std::vector<int>{0});
     EXPECT_EQ(Send(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED), 0);
-    int changed = 0;
-    for (const Notice& n : host.Notices())
-        changed += n.code == LVN_ITEMCHANGED ? 1 : 0;
-    EXPECT_GE(changed, 4);
+    EXPECT_GE(host.Codes(list, {LVN_ITEMCHANGED}).size(), 4u);
     host.Notices().clear();
     Sleep(GetDoubleClickTime() + 50); // the earlier click on this row must not pair with the next
     Click(list, 20, RowY(list, 2), true);
@@ -133,9 +127,7 @@ TEST(ListView, SingleSelectionKeepsOneItem) {
     Send(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
     Send(list, LVM_SETITEMSTATE, 2, reinterpret_cast<LPARAM>(&state));
     EXPECT_EQ(SelectedItems(list), std::vector<int>{2});
-    pw::gui::SetKeyDown(VK_CONTROL, true);
-    Click(list, 20, RowY(list, 1));
-    pw::gui::SetKeyDown(VK_CONTROL, false);
+    ClickWith(VK_CONTROL, list, 20, RowY(list, 1));
     EXPECT_EQ(SelectedItems(list), std::vector<int>{1});
     LVHITTESTINFO hit;
     hit.pt = POINT{20, RowY(list, 0)};

@@ -58,9 +58,8 @@ HBITMAP TwoColourIcons() {
     FillRect(dc, &blue, b);
     SelectObject(dc, old);
     DeleteDC(dc);
-    DeleteObject(key);
-    DeleteObject(r);
-    DeleteObject(b);
+    for (HBRUSH brush : {key, r, b})
+        DeleteObject(brush);
     return bitmap;
 }
 
@@ -153,15 +152,13 @@ TEST(Rendering, WindowWithEveryControlIsSavedAsPng) {
     in.item.pszText = const_cast<char*>("http://example.test/");
     auto root = reinterpret_cast<HTREEITEM>(Send(tree, TVM_INSERTITEM, 0, reinterpret_cast<LPARAM>(&in)));
     in.hParent = root;
-    HTREEITEM last = nullptr;
+    HTREEITEM folder = nullptr, last = nullptr;
     for (const char* page : {"index.html", "about.html", "products/", "contact.html"}) {
         in.item.pszText = const_cast<char*>(page);
+        folder = last;
         last = reinterpret_cast<HTREEITEM>(Send(tree, TVM_INSERTITEM, 0, reinterpret_cast<LPARAM>(&in)));
     }
-    in.hParent = Send(tree, TVM_GETNEXTITEM, TVGN_PREVIOUS, reinterpret_cast<LPARAM>(last)) == 0
-                     ? root
-                     : reinterpret_cast<HTREEITEM>(
-                           Send(tree, TVM_GETNEXTITEM, TVGN_PREVIOUS, reinterpret_cast<LPARAM>(last)));
+    in.hParent = folder;
     for (const char* page : {"one.html", "two.html"}) {
         in.item.pszText = const_cast<char*>(page);
         Send(tree, TVM_INSERTITEM, 0, reinterpret_cast<LPARAM>(&in));

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 #include <memory>
@@ -135,6 +136,13 @@ std::vector<UINT> Host::Codes(HWND from) const {
     return out;
 }
 
+std::vector<UINT> Host::Codes(HWND from, std::initializer_list<UINT> only) const {
+    std::vector<UINT> out;
+    for (UINT code : Codes(from))
+        if (std::find(only.begin(), only.end(), code) != only.end()) out.push_back(code);
+    return out;
+}
+
 void Host::Answer(UINT code, LRESULT result) {
     States()[hwnd_].answers[code] = result;
 }
@@ -155,6 +163,23 @@ void RightClick(HWND hwnd, int x, int y) {
     POINT p{x, y};
     ClientToScreen(hwnd, p);
     pw::gui::SimulateClick(p, pw::gui::MouseButton::Right);
+    Pump();
+}
+
+void ClickWith(BYTE modifier, HWND hwnd, int x, int y) {
+    pw::gui::SetKeyDown(modifier, true);
+    Click(hwnd, x, y);
+    pw::gui::SetKeyDown(modifier, false);
+}
+
+void Drag(HWND hwnd, POINT from, POINT to) {
+    ClientToScreen(hwnd, from);
+    ClientToScreen(hwnd, to);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Down, from, pw::gui::MouseButton::Left);
+    Pump();
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, to);
+    Pump();
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Up, to, pw::gui::MouseButton::Left);
     Pump();
 }
 
@@ -186,12 +211,26 @@ void KeyWith(BYTE modifier, BYTE vk) {
     Pump();
 }
 
+void KeyWhileHeld(BYTE modifier, BYTE vk, int times) {
+    pw::gui::SetKeyDown(modifier, true);
+    for (int i = 0; i < times; ++i)
+        Key(vk);
+    pw::gui::SetKeyDown(modifier, false);
+}
+
 std::string Text(HWND hwnd) {
     return GetWindowText(hwnd);
 }
 
 LRESULT Send(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return SendMessage(hwnd, msg, wParam, lParam);
+}
+
+SCROLLINFO ScrollInfo(HWND hwnd, int bar) {
+    SCROLLINFO si;
+    si.fMask = SIF_ALL;
+    EXPECT_TRUE(GetScrollInfo(hwnd, bar, si));
+    return si;
 }
 
 } // namespace commctrl_test

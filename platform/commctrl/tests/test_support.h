@@ -32,6 +32,8 @@ public:
     HWND Add(const char* cls, const char* text, DWORD style, RECT r, DWORD exStyle = 0, int id = 1);
     std::vector<Notice>& Notices();
     std::vector<UINT> Codes(HWND from) const;
+    // Only the codes among `only`.
+    std::vector<UINT> Codes(HWND from, std::initializer_list<UINT> only) const;
     // An answer the parent gives to one WM_NOTIFY code.
     void Answer(UINT code, LRESULT result);
 
@@ -43,11 +45,18 @@ void Pump();
 // Client coordinates of a control to the screen, then a click there.
 void Click(HWND hwnd, int x, int y, bool doubleClick = false);
 void RightClick(HWND hwnd, int x, int y);
+// A click with a modifier key held down.
+void ClickWith(BYTE modifier, HWND hwnd, int x, int y);
+// Left button pressed at one client point, moved to another and released there.
+void Drag(HWND hwnd, POINT from, POINT to);
 // Types UTF-8 text as key strokes with characters.
 void Type(const std::string& text);
 void Key(BYTE vk);
 void KeyWith(BYTE modifier, BYTE vk);
+// Key strokes while a modifier counts as held, without its own key events.
+void KeyWhileHeld(BYTE modifier, BYTE vk, int times = 1);
 std::string Text(HWND hwnd);
 LRESULT Send(HWND hwnd, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+SCROLLINFO ScrollInfo(HWND hwnd, int bar);
 
 } // namespace commctrl_test

@@ -146,11 +146,8 @@ TEST(TreeView, ExpandNotifiesOnceByMessageAndAlwaysByUser) {
     host.Answer(TVN_ITEMEXPANDING, FALSE_);
     Click(tree, r.left - 12, (r.top + r.bottom) / 2);
     EXPECT_EQ(Send(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(site), TVIS_EXPANDED), 0);
-    std::vector<UINT> expected{TVN_ITEMEXPANDING, TVN_ITEMEXPANDING, TVN_ITEMEXPANDED};
-    std::vector<UINT> seen;
-    for (UINT code : host.Codes(tree))
-        if (code == TVN_ITEMEXPANDING || code == TVN_ITEMEXPANDED) seen.push_back(code);
-    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(host.Codes(tree, {TVN_ITEMEXPANDING, TVN_ITEMEXPANDED}),
+              (std::vector<UINT>{TVN_ITEMEXPANDING, TVN_ITEMEXPANDING, TVN_ITEMEXPANDED}));
     // Collapsing around the caret moves it to the collapsed item.
     Send(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(site));
     Send(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(page));
@@ -235,10 +232,7 @@ TEST(TreeView, DeletingNotifiesEachItemAndMovesTheCaretFirst) {
     host.Notices().clear();
     Send(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
     EXPECT_EQ(Send(tree, TVM_GETCOUNT), 0);
-    std::vector<UINT> deleted;
-    for (UINT code : host.Codes(tree))
-        if (code == TVN_DELETEITEM) deleted.push_back(code);
-    EXPECT_EQ(deleted.size(), 2u);
+    EXPECT_EQ(host.Codes(tree, {TVN_DELETEITEM}).size(), 2u);
     EXPECT_EQ(Next(tree, TVGN_CARET), nullptr);
     (void)site;
 }
@@ -259,10 +253,8 @@ TEST(TreeView, LabelEditingAcceptsOrRejectsByTheParentsAnswer) {
     EXPECT_FALSE(IsWindow(edit));
     EXPECT_EQ(GetFocus(), tree);
     EXPECT_EQ(ItemText(tree, item), "new name");
-    std::vector<UINT> edits;
-    for (const Notice& n : host.Notices())
-        if (n.code == TVN_BEGINLABELEDIT || n.code == TVN_ENDLABELEDIT) edits.push_back(n.code);
-    EXPECT_EQ(edits, (std::vector<UINT>{TVN_BEGINLABELEDIT, TVN_ENDLABELEDIT}));
+    EXPECT_EQ(host.Codes(tree, {TVN_BEGINLABELEDIT, TVN_ENDLABELEDIT}),
+              (std::vector<UINT>{TVN_BEGINLABELEDIT, TVN_ENDLABELEDIT}));
     EXPECT_EQ(LastEnd(host).text, "new name");
 
     // Escape cancels: the parent hears of it with no text.
@@ -322,10 +314,7 @@ TEST(TreeView, HitTestAndItemRectsFollowScrolling) {
     EXPECT_NE(top, items[0]);
     EXPECT_EQ(ItemRect(tree, top).top, 0);
     EXPECT_EQ(ItemRect(tree, items[29]).bottom / h, static_cast<LONG>(Send(tree, TVM_GETVISIBLECOUNT)));
-    SCROLLINFO si;
-    si.fMask = SIF_ALL;
-    ASSERT_TRUE(GetScrollInfo(tree, SB_VERT, si));
-    EXPECT_EQ(si.nMax, 29);
+    EXPECT_EQ(ScrollInfo(tree, SB_VERT).nMax, 29);
     Send(tree, WM_VSCROLL, SB_TOP);
     EXPECT_EQ(Next(tree, TVGN_FIRSTVISIBLE), items[0]);
 }

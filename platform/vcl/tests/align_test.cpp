@@ -6,10 +6,8 @@ using namespace vcl_test;
 
 namespace {
 
-TTestBox* Place(TWinControl* parent, TAlign align, TRect r) {
-    auto* c = new TTestBox(parent);
-    c->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
-    c->SetParent(parent);
+TTestBox* Aligned(TWinControl* parent, TAlign align, TRect r) {
+    auto* c = Place<TTestBox>(parent, r);
     c->SetAlign(align);
     return c;
 }
@@ -20,11 +18,11 @@ TEST(Align, EdgesAreTakenInTheLibrarysOrderAndFollowResizes) {
     TForm* form = MakeForm(300, 200);
     form->Show();
     // Created in an order that differs from the order the edges are handed out in.
-    TTestBox* client = Place(form, alClient, TRect{0, 0, 1, 1});
-    TTestBox* right = Place(form, alRight, TRect{0, 0, 50, 10});
-    TTestBox* top = Place(form, alTop, TRect{0, 0, 10, 20});
-    TTestBox* left = Place(form, alLeft, TRect{0, 0, 40, 10});
-    TTestBox* bottom = Place(form, alBottom, TRect{0, 0, 10, 30});
+    TTestBox* client = Aligned(form, alClient, TRect{0, 0, 1, 1});
+    TTestBox* right = Aligned(form, alRight, TRect{0, 0, 50, 10});
+    TTestBox* top = Aligned(form, alTop, TRect{0, 0, 10, 20});
+    TTestBox* left = Aligned(form, alLeft, TRect{0, 0, 40, 10});
+    TTestBox* bottom = Aligned(form, alBottom, TRect{0, 0, 10, 30});
     EXPECT_EQ(top->BoundsRect(), (TRect{0, 0, 300, 20}));
     EXPECT_EQ(bottom->BoundsRect(), (TRect{0, 170, 300, 200}));
     EXPECT_EQ(left->BoundsRect(), (TRect{0, 20, 40, 170}));
@@ -56,8 +54,8 @@ TEST(Align, EdgesAreTakenInTheLibrarysOrderAndFollowResizes) {
 
 TEST(Align, SiblingsOfOneEdgeKeepTheirPositionOrder) {
     TForm* form = MakeForm(200, 200);
-    TTestBox* second = Place(form, alNone, TRect{0, 50, 10, 60});
-    TTestBox* first = Place(form, alNone, TRect{0, 10, 10, 30});
+    TTestBox* second = Aligned(form, alNone, TRect{0, 50, 10, 60});
+    TTestBox* first = Aligned(form, alNone, TRect{0, 10, 10, 30});
     form->DisableAlign();
     second->SetAlign(alTop);
     first->SetAlign(alTop);
@@ -72,8 +70,8 @@ TEST(Align, SiblingsOfOneEdgeKeepTheirPositionOrder) {
     EXPECT_EQ(second->BoundsRect(), (TRect{0, 0, 200, 10}));
     EXPECT_EQ(first->BoundsRect(), (TRect{0, 10, 200, 30}));
 
-    TTestBox* b1 = Place(form, alNone, TRect{0, 0, 10, 15});
-    TTestBox* b2 = Place(form, alNone, TRect{0, 100, 10, 125});
+    TTestBox* b1 = Aligned(form, alNone, TRect{0, 0, 10, 15});
+    TTestBox* b2 = Aligned(form, alNone, TRect{0, 100, 10, 125});
     b1->SetAlign(alBottom);
     b2->SetAlign(alBottom);
     // The one nearer the bottom edge keeps it.
@@ -84,11 +82,11 @@ TEST(Align, SiblingsOfOneEdgeKeepTheirPositionOrder) {
 
 TEST(Align, AnchorsKeepTheDistanceToTheRightAndBottomEdges) {
     TForm* form = MakeForm(300, 200);
-    TTestBox* pinned = Place(form, alNone, TRect{250, 170, 290, 190});
+    TTestBox* pinned = Aligned(form, alNone, TRect{250, 170, 290, 190});
     pinned->SetAnchors(TAnchors{akRight, akBottom});
-    TTestBox* stretched = Place(form, alNone, TRect{10, 10, 290, 40});
+    TTestBox* stretched = Aligned(form, alNone, TRect{10, 10, 290, 40});
     stretched->SetAnchors(TAnchors{akLeft, akTop, akRight});
-    TTestBox* plain = Place(form, alNone, TRect{10, 100, 50, 120});
+    TTestBox* plain = Aligned(form, alNone, TRect{10, 100, 50, 120});
     form->SetClientWidth(400);
     form->SetClientHeight(250);
     Pump();

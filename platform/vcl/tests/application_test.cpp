@@ -27,7 +27,6 @@ using namespace vcl_test;
 
 namespace {
 
-// Runs this test program again with extra arguments; the child test checks the command line.
 // Runs one test of this program in a process of its own, with extra arguments.
 int RunChild(const std::string& test, const std::vector<std::string>& args) {
     std::vector<std::string> all{"/proc/self/exe", "--gtest_filter=" + test};
@@ -121,34 +120,29 @@ TEST(Loop, TerminateEndsTheLoopsForGood) {
 
 TEST(Hints, TheHintWindowShowsAfterThePauseAndCanBeChangedByTheControl) {
     TForm* form = MakeForm(300, 200);
-    auto* box = new TTestBox(form);
-    box->SetBounds(20, 20, 100, 40);
-    box->SetParent(form);
+    auto* box = Place<TTestBox>(form, TRect{20, 20, 120, 60});
     box->SetHint("Start the crawl|Starts gathering the site's pages");
     box->SetShowHint(true);
-    auto* glyph = new TTestGlyph(form);
-    glyph->SetBounds(200, 20, 40, 40);
-    glyph->SetParent(form);
+    auto* glyph = Place<TTestGlyph>(form, TRect{200, 20, 240, 60});
     glyph->SetHint("Other");
     form->SetShowHint(true); // the glyph follows its parent
     std::vector<std::string> longHints;
     Application->OnHint = [&](TObject*) { longHints.push_back(Application->Hint()); };
     Application->SetHintPause(10);
-    form->Show();
-    Pump();
+    ShowAndPump(form);
     pw::gui::SimulateMouse(pw::gui::MouseAction::Move, box->ClientToScreen(TPoint{10, 10}));
-    PumpUntil([] { return Application->HintWindow() != nullptr; });
+    auto hintShows = [](const std::string& caption) {
+        return PumpUntil(
+            [&] { return Application->HintWindow() && Application->HintWindow()->Caption() == caption; });
+    };
+    ASSERT_TRUE(hintShows("Start the crawl"));
     THintWindow* hint = Application->HintWindow();
-    ASSERT_NE(hint, nullptr);
     EXPECT_TRUE(IsWindowVisible(hint->Handle()));
-    EXPECT_EQ(hint->Caption(), "Start the crawl");
     EXPECT_EQ(longHints, (std::vector<std::string>{"Starts gathering the site's pages"}));
     // Moving to another control hides the first hint and shows the next.
     pw::gui::SimulateMouse(pw::gui::MouseAction::Move, glyph->ClientToScreen(TPoint{5, 5}));
-    PumpUntil([] { return Application->HintWindow() && Application->HintWindow()->Caption() == "Other"; });
+    EXPECT_TRUE(hintShows("Other"));
     EXPECT_EQ(glyph->Enters, 1);
-    ASSERT_NE(Application->HintWindow(), nullptr);
-    EXPECT_EQ(Application->HintWindow()->Caption(), "Other");
     // The control may rewrite its hint, or refuse to show one.
     glyph->OnHintShow = [](TMessage& m) {
         reinterpret_cast<THintInfo*>(m.LParam)->HintStr = "Rewritten";
@@ -157,10 +151,7 @@ TEST(Hints, TheHintWindowShowsAfterThePauseAndCanBeChangedByTheControl) {
     pw::gui::SimulateMouse(pw::gui::MouseAction::Move, box->ClientToScreen(TPoint{10, 10}));
     PumpFor(60);
     pw::gui::SimulateMouse(pw::gui::MouseAction::Move, glyph->ClientToScreen(TPoint{6, 6}));
-    PumpUntil(
-        [] { return Application->HintWindow() && Application->HintWindow()->Caption() == "Rewritten"; });
-    ASSERT_NE(Application->HintWindow(), nullptr);
-    EXPECT_EQ(Application->HintWindow()->Caption(), "Rewritten");
+    EXPECT_TRUE(hintShows("Rewritten"));
     // A hint about one part of the control: moving to another part asks again.
     glyph->OnHintShow = [](TMessage& m) {
         auto* info = reinterpret_cast<THintInfo*>(m.LParam);
@@ -172,15 +163,12 @@ TEST(Hints, TheHintWindowShowsAfterThePauseAndCanBeChangedByTheControl) {
     pw::gui::SimulateMouse(pw::gui::MouseAction::Move, box->ClientToScreen(TPoint{10, 10}));
     PumpFor(60);
     pw::gui::SimulateMouse(pw::gui::MouseAction::Move, glyph->ClientToScreen(TPoint{7, 7}));
-    PumpUntil([] { return Application->HintWindow() && Application->HintWindow()->Caption() == "Upper"; });
-    EXPECT_EQ(Application->HintWindow()->Caption(), "Upper");
+    EXPECT_TRUE(hintShows("Upper"));
     pw::gui::SimulateMouse(pw::gui::MouseAction::Move, glyph->ClientToScreen(TPoint{8, 8}));
     Pump();
     EXPECT_NE(Application->HintWindow(), nullptr); // still inside the same part
     pw::gui::SimulateMouse(pw::gui::MouseAction::Move, glyph->ClientToScreen(TPoint{8, 30}));
-    PumpUntil([] { return Application->HintWindow() && Application->HintWindow()->Caption() == "Lower"; });
-    ASSERT_NE(Application->HintWindow(), nullptr);
-    EXPECT_EQ(Application->HintWindow()->Caption(), "Lower");
+    EXPECT_TRUE(hintShows("Lower"));
     glyph->OnHintShow = [](TMessage&) { return LRESULT(1); };
     pw::gui::SimulateMouse(pw::gui::MouseAction::Move, box->ClientToScreen(TPoint{10, 10}));
     PumpFor(60);
@@ -268,30 +256,18 @@ TEST(Screen, MonitorsAndCursors) {
     EXPECT_EQ(second->MonitorNum(), 1);
     EXPECT_FALSE(second->Primary());
     EXPECT_EQ(Screen->MonitorFromPoint(TPoint{5000, 10}, mdNull), nullptr);
-    Mouse->SetCursorPos(TPoint{1500, 20});
-    EXPECT_EQ(Mouse->CursorPos(), (TPoint{1500, 20}));
     pw::gui::SetScreens({});
     EXPECT_EQ(pw::gui::CursorId(Screen->Cursors(crHourGlass)), IDC_WAIT);
     EXPECT_EQ(pw::gui::CursorId(Screen->Cursors(crHandPoint)), IDC_HAND);
     EXPECT_EQ(pw::gui::CursorId(Screen->Cursors(100)), IDC_ARROW);
-    HCURSOR own = LoadCursor(nullptr, IDC_CROSS);
-    Screen->SetCursors(-100, own);
-    EXPECT_EQ(Screen->Cursors(-100), own);
-    Screen->SetCursors(-100, nullptr);
 }
 
 TEST(Painting, WindowlessChildrenAreDrawnByTheParentAndTheFormIsSaved) {
     TForm* form = MakeForm(120, 80);
     form->SetCaption("Pathweaver");
-    auto* box = new TTestBox(form);
-    box->SetBounds(10, 10, 50, 30);
-    box->Fill = clBlue;
-    box->SetParent(form);
-    auto* glyph = new TTestGlyph(form);
-    glyph->SetBounds(70, 40, 20, 20);
-    glyph->SetParent(form);
-    form->Show();
-    Pump();
+    Place<TTestBox>(form, TRect{10, 10, 60, 40})->Fill = clBlue;
+    auto* glyph = Place<TTestGlyph>(form, TRect{70, 40, 90, 60});
+    ShowAndPump(form);
     Surface image = pw::gui::ComposeWindow(form->Handle());
     POINT origin = form->ClientOrigin();
     RECT wr;

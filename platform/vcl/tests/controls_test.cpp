@@ -72,11 +72,8 @@ TEST(Controls, SubclassedStandardWindowsReflectTheirNotificationsBack) {
     wc.lpszClassName = "VclTestNotifying";
     RegisterClass(wc);
     TForm* form = MakeForm();
-    auto* n = new TNotifying(form);
-    n->SetBounds(10, 10, 50, 20);
-    n->SetParent(form);
-    form->Show();
-    Pump();
+    auto* n = Place<TNotifying>(form, TRect{10, 10, 60, 30});
+    ShowAndPump(form);
     // The class's own procedure still answers what ours passes on.
     EXPECT_EQ(n->Perform(WM_GETDLGCODE, 0, 0), DLGC_WANTCHARS);
     pw::gui::SimulateClick(n->ClientToScreen(TPoint{5, 5}));
@@ -92,10 +89,8 @@ TEST(Controls, SubclassedStandardWindowsReflectTheirNotificationsBack) {
 
 TEST(Controls, FontColourAndHintFollowTheParentUntilSetOwn) {
     TForm* form = MakeForm();
-    auto* panel = new TTestBox(form);
-    panel->SetParent(form);
-    auto* glyph = new TTestGlyph(form);
-    glyph->SetParent(panel);
+    auto* panel = Place<TTestBox>(form);
+    auto* glyph = Place<TTestGlyph>(panel);
     glyph->SetParentColor(true);
     form->Font().SetName("DejaVu Sans");
     form->Font().SetSize(12);
@@ -123,9 +118,7 @@ TEST(Controls, FontColourAndHintFollowTheParentUntilSetOwn) {
 
 TEST(Controls, WindowlessControlsGetClicksEnterAndLeaveAndKeepTheMouseWhilePressed) {
     TForm* form = MakeForm(300, 200);
-    auto* glyph = new TTestGlyph(form);
-    glyph->SetBounds(50, 50, 40, 40);
-    glyph->SetParent(form);
+    auto* glyph = Place<TTestGlyph>(form, TRect{50, 50, 90, 90});
     std::vector<std::string> log;
     glyph->OnMouseDown = [&](TObject*, TMouseButton b, TShiftState, int x, int y) {
         log.push_back("down " + std::to_string(b) + " " + std::to_string(x) + "," + std::to_string(y));
@@ -138,8 +131,7 @@ TEST(Controls, WindowlessControlsGetClicksEnterAndLeaveAndKeepTheMouseWhilePress
     };
     glyph->OnClick = [&](TObject*) { log.push_back("click"); };
     glyph->OnDblClick = [&](TObject*) { log.push_back("dblclick"); };
-    form->Show();
-    Pump();
+    ShowAndPump(form);
     TPoint inside = glyph->ClientToScreen(TPoint{5, 6});
     TPoint outside = glyph->ClientToScreen(TPoint{100, 6});
     pw::gui::SimulateMouse(pw::gui::MouseAction::Move, inside);
@@ -182,8 +174,7 @@ TEST(Controls, WindowlessControlsGetClicksEnterAndLeaveAndKeepTheMouseWhilePress
 
 TEST(Controls, APopupWindowOnTheDesktopTakesTheMouse) {
     TForm* form = MakeForm(300, 200);
-    form->Show();
-    Pump();
+    ShowAndPump(form);
     TPopupList popup(nullptr);
     popup.SetBounds(400, 300, 80, 60);
     ASSERT_TRUE(popup.HandleAllocated() == false);
@@ -213,18 +204,13 @@ public:
 
 TEST(Controls, ContextMenusOpenWhereTheControlUnderThePointerSays) {
     TForm* form = MakeForm(300, 200);
-    auto* box = new TTestBox(form);
-    box->SetBounds(10, 10, 60, 40);
-    box->SetParent(form);
-    auto* glyph = new TTestGlyph(form);
-    glyph->SetBounds(100, 10, 40, 40);
-    glyph->SetParent(form);
+    auto* box = Place<TTestBox>(form, TRect{10, 10, 70, 50});
+    auto* glyph = Place<TTestGlyph>(form, TRect{100, 10, 140, 50});
     TRecordingMenu boxMenu, glyphMenu, formMenu;
     box->SetPopupMenu(&boxMenu);
     glyph->SetPopupMenu(&glyphMenu);
     form->SetPopupMenu(&formMenu);
-    form->Show();
-    Pump();
+    ShowAndPump(form);
     TPoint onBox = box->ClientToScreen(TPoint{5, 5});
     TPoint onGlyph = glyph->ClientToScreen(TPoint{5, 5});
     TPoint onForm = form->ClientToScreen(TPoint{200, 150});

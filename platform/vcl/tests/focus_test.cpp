@@ -38,8 +38,7 @@ TEST(Focus, TabAndShiftTabFollowTabOrderAndSkipWhatCannotFocus) {
     FocusForm f;
     f.c->SetTabOrder(0); // c, a, b
     f.b->SetTabStop(false);
-    f.form->Show();
-    Pump();
+    ShowAndPump(f.form);
     // The first control in tab order gets the focus when the form activates.
     EXPECT_TRUE(f.c->Focused());
     EXPECT_EQ(f.form->ActiveControl(), f.c);
@@ -90,14 +89,12 @@ TEST(Focus, TheActiveControlChosenBeforeShowingGetsTheFocus) {
     FocusForm f;
     EXPECT_THROW(f.c->SetFocus(), EInvalidOperation); // the form is not showing
     f.form->SetActiveControl(f.b);
-    f.form->Show();
-    Pump();
+    ShowAndPump(f.form);
     EXPECT_TRUE(f.b->Focused());
     EXPECT_EQ(f.log, (std::vector<std::string>{"enter b"}));
     // Another window takes the focus; activating the form again brings it back to the same control.
     TForm* other = MakeForm();
-    other->Show();
-    Pump();
+    ShowAndPump(other);
     EXPECT_FALSE(f.b->Focused());
     f.c->SetFocus();
     Pump();
@@ -121,8 +118,7 @@ TEST(Focus, KeyPreviewSeesKeysFirstAndCanSwallowThem) {
     };
     f.a->OnKeyPress = [&](TObject*, char& key) { keys.push_back(std::string("a press ") + key); };
     f.a->OnKeyUp = [&](TObject*, WORD& key, TShiftState) { keys.push_back("a up " + std::to_string(key)); };
-    f.form->Show();
-    Pump();
+    ShowAndPump(f.form);
     ASSERT_TRUE(f.a->Focused());
     Stroke('Q');
     EXPECT_EQ(keys, (std::vector<std::string>{"a down 81", "a press q", "a up 81"}));
@@ -138,13 +134,11 @@ TEST(Focus, KeyPreviewSeesKeysFirstAndCanSwallowThem) {
 
 TEST(Focus, AcceleratorsReachWindowlessControlsThroughDialogChar) {
     FocusForm f;
-    auto* glyph = new TTestGlyph(f.form);
+    auto* glyph = Place<TTestGlyph>(f.form);
     glyph->SetCaption("&Go");
-    glyph->SetParent(f.form);
     int clicks = 0;
     glyph->OnClick = [&](TObject*) { ++clicks; };
-    f.form->Show();
-    Pump();
+    ShowAndPump(f.form);
     pw::gui::SetKeyDown(VK_MENU, true);
     pw::gui::SimulateKeyStroke('G');
     pw::gui::SetKeyDown(VK_MENU, false);

@@ -41,8 +41,7 @@ TEST(Form, ModalResultsEndTheLocalLoopAndTheOwnerIsActivatedAgain) {
     TForm* main = MakeForm(300, 200);
     int activations = 0;
     main->OnActivate = [&](TObject*) { ++activations; };
-    main->Show();
-    Pump();
+    ShowAndPump(main);
     EXPECT_EQ(activations, 1);
     EXPECT_EQ(Screen->ActiveForm(), main);
     int formCount = Screen->FormCount();
@@ -51,8 +50,7 @@ TEST(Form, ModalResultsEndTheLocalLoopAndTheOwnerIsActivatedAgain) {
     EXPECT_EQ(Screen->FormCount(), formCount + 1);
     EXPECT_EQ(Screen->Forms(formCount), dialog);
     dialog->SetPosition(poScreenCenter);
-    auto* keys = new TTestDefaultBox(dialog);
-    keys->SetParent(dialog);
+    Place<TTestDefaultBox>(dialog);
     std::vector<std::string> events;
     dialog->OnShow = [&](TObject*) { events.push_back("show"); };
     dialog->OnActivate = [&](TObject*) {
@@ -94,8 +92,7 @@ TEST(Form, ModalResultsEndTheLocalLoopAndTheOwnerIsActivatedAgain) {
 
 TEST(Form, CloseAsksOnCloseQueryAndFollowsTheCloseAction) {
     TForm* form = MakeForm();
-    form->Show();
-    Pump();
+    ShowAndPump(form);
     bool allow = false;
     TCloseAction wanted = caHide;
     int closes = 0;
@@ -129,10 +126,8 @@ TEST(Form, CloseAsksOnCloseQueryAndFollowsTheCloseAction) {
 
 TEST(Form, ReleaseWaitsForTheHandlersOfTheFormToEnd) {
     TForm* form = MakeForm();
-    auto* box = new TTestBox(form);
-    box->SetParent(form);
-    form->Show();
-    Pump();
+    auto* box = Place<TTestBox>(form);
+    ShowAndPump(form);
     auto alive = form->AliveToken();
     bool survivedNestedLoop = false;
     box->OnClick = [&](TObject*) {
@@ -151,17 +146,13 @@ TEST(Form, ReleaseWaitsForTheHandlersOfTheFormToEnd) {
 
 TEST(Form, AControlFreedInItsOwnClickHandlerDoesNotCrash) {
     TForm* form = MakeForm();
-    auto* box = new TTestBox(form);
-    box->SetParent(form);
-    auto* glyph = new TTestGlyph(form);
-    glyph->SetBounds(100, 100, 30, 30);
-    glyph->SetParent(form);
+    auto* box = Place<TTestBox>(form);
+    auto* glyph = Place<TTestGlyph>(form, TRect{100, 100, 130, 130});
     int ups = 0;
     box->OnClick = [&](TObject* sender) { delete static_cast<TControl*>(sender); };
     box->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) { ++ups; };
     glyph->OnClick = [&](TObject* sender) { delete static_cast<TControl*>(sender); };
-    form->Show();
-    Pump();
+    ShowAndPump(form);
     POINT boxAt = CenterOf(box), glyphAt = CenterOf(glyph);
     pw::gui::SimulateClick(boxAt);
     Pump();
@@ -174,8 +165,7 @@ TEST(Form, AControlFreedInItsOwnClickHandlerDoesNotCrash) {
 
 TEST(Form, ExceptionsFromHandlersGoToTheApplicationAndTheWindowStays) {
     TForm* form = MakeForm();
-    auto* box = new TTestBox(form);
-    box->SetParent(form);
+    auto* box = Place<TTestBox>(form);
     std::vector<std::string> seen;
     std::vector<TObject*> senders;
     Application->OnException = [&](TObject* sender, const Exception& e) {
@@ -189,8 +179,7 @@ TEST(Form, ExceptionsFromHandlersGoToTheApplicationAndTheWindowStays) {
         static_cast<TTimer*>(sender)->SetEnabled(false);
         throw std::runtime_error("timer failed");
     };
-    form->Show();
-    Pump();
+    ShowAndPump(form);
     pw::gui::SimulateClick(CenterOf(box));
     PumpUntil([&] { return seen.size() >= 2; });
     Application->OnException = nullptr;
@@ -202,21 +191,20 @@ TEST(Form, ExceptionsFromHandlersGoToTheApplicationAndTheWindowStays) {
     EXPECT_TRUE(IsWindow(form->Handle()));
     EXPECT_TRUE(form->Visible());
     // Without OnException and nobody at the screen, the default handler writes the text on stderr.
+    auto handle = [form](const auto& raised) {
+        try {
+            throw raised;
+        } catch (...) {
+            Application->HandleException(form);
+        }
+    };
     testing::internal::CaptureStderr();
-    try {
-        throw Exception("Cannot open file x");
-    } catch (...) {
-        Application->HandleException(form);
-    }
+    handle(Exception("Cannot open file x"));
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Cannot open file x.\n");
     // Where someone answers, the text comes in an error box captioned with the title.
     TScriptedPrompter prompter;
     Application->SetTitle("Quillmark Pathweaver");
-    try {
-        throw EFOpenError("Cannot open file /tmp/x.qpw. No such file or directory");
-    } catch (...) {
-        Application->HandleException(form);
-    }
+    handle(EFOpenError("Cannot open file /tmp/x.qpw. No such file or directory"));
     ASSERT_EQ(prompter.Asked.size(), 1u);
     EXPECT_EQ(prompter.Asked[0].caption, "Quillmark Pathweaver");
     EXPECT_EQ(prompter.Asked[0].text, "Cannot open file /tmp/x.qpw. No such file or directory.");
@@ -225,11 +213,7 @@ TEST(Form, ExceptionsFromHandlersGoToTheApplicationAndTheWindowStays) {
     Application->HandleException(form);
     EXPECT_EQ(prompter.Asked.size(), 1u);
     // EAbort is silent.
-    try {
-        throw EAbort("");
-    } catch (...) {
-        Application->HandleException(form);
-    }
+    handle(EAbort(""));
     EXPECT_EQ(prompter.Asked.size(), 1u);
     delete form;
 }
@@ -237,8 +221,7 @@ TEST(Form, ExceptionsFromHandlersGoToTheApplicationAndTheWindowStays) {
 TEST(Form, WindowStateAndNormalBoundsAreReadWithoutChangingTheState) {
     TForm* form = MakeForm();
     form->SetBounds(50, 60, 300, 200);
-    form->Show();
-    Pump();
+    ShowAndPump(form);
     form->SetWindowState(wsMaximized);
     Pump();
     EXPECT_EQ(form->WindowState(), wsMaximized);
@@ -263,8 +246,7 @@ TEST(Form, BorderChangesRecreateTheWindowWithItsChildrenAndOwnerCentring) {
     dialog->SetClientWidth(200);
     dialog->SetClientHeight(100);
     dialog->SetPosition(poOwnerFormCenter);
-    auto* panel = new TTestBox(dialog);
-    panel->SetParent(dialog);
+    auto* panel = Place<TTestBox>(dialog);
     // A control that keeps its text in its window, as edits do, saves it when the window goes.
     struct TWindowText : TTestBox {
         using TTestBox::TTestBox;
@@ -300,8 +282,7 @@ TEST(Form, BorderChangesRecreateTheWindowWithItsChildrenAndOwnerCentring) {
     EXPECT_EQ(GetParent(box->Handle()), panel->Handle());
     EXPECT_EQ(box->destroys, 1);
     EXPECT_EQ(GetWindowText(box->Handle()), "typed");
-    dialog->Show();
-    Pump();
+    ShowAndPump(dialog);
     EXPECT_NEAR(dialog->Left() + dialog->Width() / 2, owner->Left() + owner->Width() / 2, 1);
     EXPECT_NEAR(dialog->Top() + dialog->Height() / 2, owner->Top() + owner->Height() / 2, 1);
     delete owner; // takes the dialog with it
@@ -323,8 +304,7 @@ TEST(Form, TheApplicationHearsOnceWhenItIsActivatedOrDeactivated) {
     TForm* a = MakeForm();
     TForm* b = MakeForm();
     a->Show();
-    b->Show();
-    Pump();
+    ShowAndPump(b);
     std::vector<std::string> seen;
     Application->OnActivate = [&](TObject*) { seen.push_back("activate"); };
     Application->OnDeactivate = [&](TObject*) { seen.push_back("deactivate"); };

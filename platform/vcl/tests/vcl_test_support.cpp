@@ -119,4 +119,9 @@ TForm* MakeForm(int ClientWidth, int ClientHeight) {
     return form;
 }
 
+void ShowAndPump(TForm* form) {
+    form->Show();
+    Pump();
+}
+
 } // namespace vcl_test

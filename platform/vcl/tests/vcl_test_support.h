@@ -58,7 +58,22 @@ public:
     std::vector<pw::vcl::PromptAnswer> Answers;
 };
 
-// A form placed on the screen and shown, with nothing else open.
+// A form placed on the screen, with nothing else open.
 TForm* MakeForm(int ClientWidth = 300, int ClientHeight = 200);
+// Shows the form and pumps, so that it is painted and active.
+void ShowAndPump(TForm* form);
+
+// A control of class T owned by and put on parent, at its own default bounds or at r.
+template <class T> T* Place(TWinControl* parent) {
+    auto* c = new T(parent);
+    c->SetParent(parent);
+    return c;
+}
+template <class T> T* Place(TWinControl* parent, const TRect& r) {
+    auto* c = new T(parent);
+    c->SetBounds(r.left, r.top, r.Width(), r.Height());
+    c->SetParent(parent);
+    return c;
+}
 
 } // namespace vcl_test
