@@ -1,34 +1,34 @@
 #include "platform/rtl/atomic_file.h"
 #include "platform/rtl/exception.h"
+#include "platform/rtl/ini_file.h"
 #include "platform/rtl/stream.h"
 #include "platform/rtl/string_list.h"
 
+#include "tests/support/temp_dir.h"
+
 #include <csignal>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace fs = std::filesystem;
+using testsupport::ReadFile;
 
 namespace {
 class AtomicFile : public ::testing::Test {
 protected:
-    fs::path dir = fs::temp_directory_path() / ("pw_atomic_" + std::to_string(::getpid()));
-    void SetUp() override {
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    static std::string read(const fs::path& p) {
-        std::ifstream in(p, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    static void write(const fs::path& p, const std::string& s) { std::ofstream(p, std::ios::binary) << s; }
+    testsupport::TempDir dir_{"pw-atomic"};
+    std::string at(const std::string& name) const { return dir_.File(name); }
     // Nothing but the named files: no temporary left behind.
-    size_t entries() const { return static_cast<size_t>(std::distance(fs::directory_iterator(dir), {})); }
+    size_t entries() const {
+        return static_cast<size_t>(std::distance(fs::directory_iterator(dir_.Path()), {}));
+    }
+    static unsigned mode(const std::string& path) {
+        struct stat st {};
+        ::stat(path.c_str(), &st);
+        return st.st_mode & 07777;
+    }
 };
 
 // Makes every write past `limit` bytes fail with EFBIG, as a full disk would.
@@ -53,67 +53,66 @@ private:
 } // namespace
 
 TEST_F(AtomicFile, ReplacesWholeAndKeepsTheModeOfTheOldFile) {
-    const fs::path target = dir / "SiteMap.dat";
-    WriteFileAtomically(target.string(), "first");
-    EXPECT_EQ(read(target), "first");
+    const std::string target = at("SiteMap.dat");
+    WriteFileAtomically(target, "first");
+    EXPECT_EQ(ReadFile(target), "first");
     ::chmod(target.c_str(), 0640);
-    WriteFileAtomically(target.string(), std::string(100000, 'x'));
-    EXPECT_EQ(read(target).size(), 100000u);
-    struct stat st {};
-    ::stat(target.c_str(), &st);
-    EXPECT_EQ(st.st_mode & 07777, 0640u);
-    WriteFileAtomically(target.string(), "");
-    EXPECT_EQ(read(target), "");
+    WriteFileAtomically(target, std::string(100000, 'x'));
+    EXPECT_EQ(ReadFile(target).size(), 100000u);
+    EXPECT_EQ(mode(target), 0640u);
+    WriteFileAtomically(target, "");
+    EXPECT_EQ(ReadFile(target), "");
     EXPECT_EQ(entries(), 1u);
 
     // A new file can be made private from the start.
-    const fs::path secret = dir / "registry";
-    WriteFileAtomically(secret.string(), "k=v", 0600);
-    ::stat(secret.c_str(), &st);
-    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    WriteFileAtomically(at("registry"), "k=v", 0600);
+    EXPECT_EQ(mode(at("registry")), 0600u);
 }
 
 TEST_F(AtomicFile, AFailedWriteKeepsThePreviousFileAndRaisesWithItsName) {
-    const fs::path target = dir / "profile.qpw";
-    write(target, "good old contents");
+    const std::string target = at("profile.qpw");
+    testsupport::WriteFile(target, "good old contents");
     {
         FileSizeLimit full(64);
         try {
-            WriteFileAtomically(target.string(), std::string(1000, 'n'));
+            WriteFileAtomically(target, std::string(1000, 'n'));
             FAIL() << "a write past the size limit must fail";
         } catch (const EFCreateError& e) {
-            EXPECT_EQ(e.Message(), "Cannot create file " + target.string());
+            EXPECT_EQ(e.Message(), "Cannot create file " + target);
         }
+        // The savers built on it report the failure too.
         TStringList list;
-        for (int i = 0; i < 100; ++i)
-            list.Add("line " + std::to_string(i));
-        EXPECT_THROW(list.SaveToFile(target.string()), EFCreateError);
+        list.SetText(std::string(1000, '\n'));
+        EXPECT_THROW(list.SaveToFile(target), EFCreateError);
         TMemoryStream m;
         m.WriteBuffer(std::string(1000, 'm').data(), 1000);
-        EXPECT_THROW(m.SaveToFile(target.string()), EFCreateError);
+        EXPECT_THROW(m.SaveToFile(target), EFCreateError);
+        TMemIniFile ini(target);
+        ini.WriteString("Big", "v", std::string(1000, 'x'));
+        EXPECT_THROW(ini.UpdateFile(), EFCreateError);
     }
-    EXPECT_EQ(read(target), "good old contents");
+    EXPECT_EQ(ReadFile(target), "good old contents");
     EXPECT_EQ(entries(), 1u);
 
-    EXPECT_THROW(WriteFileAtomically((dir / "no" / "such" / "f").string(), "x"), EFCreateError);
-    fs::create_directory(dir / "folder");
-    EXPECT_THROW(WriteFileAtomically((dir / "folder").string(), "x"), EFCreateError);
-    EXPECT_TRUE(fs::is_directory(dir / "folder"));
+    EXPECT_THROW(WriteFileAtomically(at("no/such/f"), "x"), EFCreateError);
+    fs::create_directory(at("folder"));
+    EXPECT_THROW(WriteFileAtomically(at("folder"), "x"), EFCreateError);
+    EXPECT_TRUE(fs::is_directory(at("folder")));
     EXPECT_EQ(entries(), 2u);
 }
 
 TEST_F(AtomicFile, StreamCommitsOnlyWhenToldAndFollowsLinks) {
-    const fs::path target = dir / "forminfo.ini";
-    write(target, "before");
+    const std::string target = at("forminfo.ini");
+    testsupport::WriteFile(target, "before");
     {
-        TAtomicFileStream s(target.string());
+        TAtomicFileStream s(target);
         s.WriteBuffer("abandoned", 9);
-        EXPECT_EQ(read(target), "before"); // nothing visible until Commit
+        EXPECT_EQ(ReadFile(target), "before"); // nothing visible until Commit
     }
-    EXPECT_EQ(read(target), "before");
+    EXPECT_EQ(ReadFile(target), "before");
     EXPECT_EQ(entries(), 1u);
     {
-        TAtomicFileStream s(target.string());
+        TAtomicFileStream s(target);
         s.WriteBuffer("hello world", 11);
         s.SetPosition(6);
         s.WriteBuffer("there", 5);
@@ -122,18 +121,15 @@ TEST_F(AtomicFile, StreamCommitsOnlyWhenToldAndFollowsLinks) {
         s.ReadBuffer(buf, 5);
         EXPECT_EQ(std::string(buf, 5), "hello");
         s.Commit();
-        EXPECT_TRUE(s.Committed());
         EXPECT_EQ(s.Write("x", 1), 0); // closed after commit
     }
-    EXPECT_EQ(read(target), "hello there");
+    EXPECT_EQ(ReadFile(target), "hello there");
 
     // Saving through a link replaces the file it names and leaves the link a link.
-    const fs::path real = dir / "real.txt";
-    const fs::path link = dir / "link.txt";
-    write(real, "old");
-    fs::create_symlink(real.filename(), link);
-    WriteFileAtomically(link.string(), "new");
-    EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_EQ(read(real), "new");
+    testsupport::WriteFile(at("real.txt"), "old");
+    fs::create_symlink("real.txt", at("link.txt"));
+    WriteFileAtomically(at("link.txt"), "new");
+    EXPECT_TRUE(fs::is_symlink(at("link.txt")));
+    EXPECT_EQ(ReadFile(at("real.txt")), "new");
     EXPECT_EQ(entries(), 3u);
 }

@@ -4,84 +4,66 @@
 #include "platform/rtl/file_stream.h"
 
 #include "stream_test_classes.h"
+#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <string>
+#include <memory>
 
 namespace {
 
 using namespace stream_test;
-namespace fs = std::filesystem;
-
-std::string RunOutput(const std::string& command) {
-    std::string output;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        size_t n;
-        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            output.append(buffer, n);
-        if (pclose(pipe) != 0) output = "command failed: " + command + "\n" + output;
-    }
-    return output;
-}
-
-std::vector<uint8_t> FileBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteFile(const fs::path& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
+using testsupport::ReadFile;
 
 class PeerStream : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         if (std::system("command -v fpc >/dev/null 2>&1") != 0) return;
-        char pattern[] = "/tmp/pw-peer-XXXXXX";
-        if (mkdtemp(pattern) == nullptr) return;
-        dir_ = pattern;
-        const std::string source = std::string(PW_TEST_DATA_DIR) + "/peer/profile_peer.pas";
-        const std::string command = "fpc -O1 -FE" + dir_.string() + " -FU" + dir_.string() + " -o" +
-                                    (dir_ / "profile_peer").string() + " " + source + " >" +
-                                    (dir_ / "fpc.log").string() + " 2>&1";
-        compiled_ = std::system(command.c_str()) == 0;
+        dir_ = std::make_unique<testsupport::TempDir>("pw-peer");
+        const std::string out = dir_->Path();
+        compiled_ = std::system(("fpc -O1 -FE" + out + " -FU" + out + " -o" + out + "/profile_peer " +
+                                 PW_TEST_DATA_DIR + "/peer/profile_peer.pas >" + out + "/fpc.log 2>&1")
+                                    .c_str()) == 0;
     }
-    static void TearDownTestSuite() {
-        if (!dir_.empty()) fs::remove_all(dir_);
-    }
+    static void TearDownTestSuite() { dir_.reset(); }
     void SetUp() override {
-        if (dir_.empty()) GTEST_SKIP() << "fpc is not installed";
-        ASSERT_TRUE(compiled_) << "the peer program did not compile; see " << (dir_ / "fpc.log");
+        if (!dir_) GTEST_SKIP() << "fpc is not installed";
+        ASSERT_TRUE(compiled_) << "the peer program did not compile; see " << File("fpc.log");
     }
 
+    // What the peer prints; a failure of the peer shows as "command failed".
     static std::string Peer(const std::string& arguments) {
-        return RunOutput((dir_ / "profile_peer").string() + " " + arguments);
+        std::string output;
+        if (FILE* pipe = popen((File("profile_peer") + " " + arguments).c_str(), "r")) {
+            char buffer[4096];
+            for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+                output.append(buffer, n);
+            if (pclose(pipe) != 0) output = "command failed: " + arguments + "\n" + output;
+        }
+        return output;
     }
-    static fs::path File(const std::string& name) { return dir_ / name; }
+    static std::string File(const std::string& name) { return dir_->File(name); }
 
-    static inline fs::path dir_;
+    static std::string WriteToFile(TComponent& component, const std::string& name) {
+        {
+            TFileStream stream(File(name), fmCreate);
+            WriteComponent(stream, &component);
+        }
+        return ReadFile(File(name));
+    }
+    static void ReadFromFile(const std::string& name, TComponent& component) {
+        TFileStream stream(File(name), fmOpenRead);
+        ReadComponent(stream, &component);
+    }
+
+    static inline std::unique_ptr<testsupport::TempDir> dir_;
     static inline bool compiled_ = false;
 };
 
-std::vector<uint8_t> WriteToFile(TComponent& component, const fs::path& path) {
-    {
-        TFileStream stream(path.string(), fmCreate);
-        WriteComponent(stream, &component);
-    }
-    return FileBytes(path);
-}
-
-void ReadFromFile(const fs::path& path, TComponent& component) {
-    TFileStream stream(path.string(), fmOpenRead);
-    ReadComponent(stream, &component);
+std::string Hex(const std::string& bytes) {
+    return HexDump({bytes.begin(), bytes.end()});
 }
 
 TEST_F(PeerStream, ProfilesMatchByteForByteBothWays) {
@@ -89,21 +71,19 @@ TEST_F(PeerStream, ProfilesMatchByteForByteBothWays) {
         SCOPED_TRACE(variant);
         Profile ours;
         SetProfile(ours, variant);
-        const auto ourBytes = WriteToFile(ours, File("ours.qpw"));
-
-        ASSERT_EQ(Peer("write-profile " + variant + " " + File("theirs.qpw").string()), "");
-        const auto theirBytes = FileBytes(File("theirs.qpw"));
-        EXPECT_EQ(HexDump(ourBytes), HexDump(theirBytes));
+        const std::string ourBytes = WriteToFile(ours, "ours.qpw");
+        ASSERT_EQ(Peer("write-profile " + variant + " " + File("theirs.qpw")), "");
+        EXPECT_EQ(Hex(ourBytes), Hex(ReadFile(File("theirs.qpw"))));
 
         // Both readers start from the "empty" state, so what the file leaves out shows in the dump.
-        const std::string theirReading = Peer("dump-profile " + File("ours.qpw").string());
+        const std::string theirReading = Peer("dump-profile " + File("ours.qpw"));
         Profile ourReading;
         SetProfile(ourReading, "empty");
-        ReadFromFile(File("theirs.qpw"), ourReading);
-        EXPECT_EQ(DumpProfile(ourReading), theirReading);
-        EXPECT_EQ(Peer("dump-profile " + File("theirs.qpw").string()), theirReading);
+        ReadFromFile("theirs.qpw", ourReading);
+        EXPECT_EQ(Dump(ourReading), theirReading);
+        EXPECT_EQ(Peer("dump-profile " + File("theirs.qpw")), theirReading);
         if (variant == "full") {
-            EXPECT_EQ(DumpProfile(ours), theirReading);
+            EXPECT_EQ(Dump(ours), theirReading);
         }
     }
 }
@@ -113,27 +93,24 @@ TEST_F(PeerStream, SettingsMatchByteForByteBothWays) {
         SCOPED_TRACE(variant);
         Settings ours;
         SetSettings(ours, variant);
-        const auto ourBytes = WriteToFile(ours, File("ours.dat"));
-        ASSERT_EQ(Peer("write-settings " + variant + " " + File("theirs.dat").string()), "");
-        EXPECT_EQ(HexDump(ourBytes), HexDump(FileBytes(File("theirs.dat"))));
-
-        EXPECT_EQ(Peer("dump-settings " + File("ours.dat").string()), DumpSettings(ours));
+        const std::string ourBytes = WriteToFile(ours, "ours.dat");
+        ASSERT_EQ(Peer("write-settings " + variant + " " + File("theirs.dat")), "");
+        EXPECT_EQ(Hex(ourBytes), Hex(ReadFile(File("theirs.dat"))));
+        EXPECT_EQ(Peer("dump-settings " + File("ours.dat")), Dump(ours));
         Settings ourReading;
-        ReadFromFile(File("theirs.dat"), ourReading);
-        EXPECT_EQ(DumpSettings(ourReading), DumpSettings(ours));
+        ReadFromFile("theirs.dat", ourReading);
+        EXPECT_EQ(Dump(ourReading), Dump(ours));
     }
 }
 
 TEST_F(PeerStream, TheirReaderRejectsWhatOursRejects) {
     Profile ours;
     SetProfile(ours, "full");
-    auto bytes = WriteToFile(ours, File("ours.qpw"));
-    bytes.resize(bytes.size() / 2);
-    WriteFile(File("cut.qpw"), bytes);
+    const std::string bytes = WriteToFile(ours, "ours.qpw");
+    testsupport::WriteFile(File("cut.qpw"), bytes.substr(0, bytes.size() / 2));
     Profile reading;
-    EXPECT_THROW(ReadFromFile(File("cut.qpw"), reading), EReadError);
-    EXPECT_NE(Peer("dump-profile " + File("cut.qpw").string() + " 2>&1").rfind("command failed", 0),
-              std::string::npos);
+    EXPECT_THROW(ReadFromFile("cut.qpw", reading), EReadError);
+    EXPECT_EQ(Peer("dump-profile " + File("cut.qpw") + " 2>&1").rfind("command failed", 0), 0u);
 }
 
 } // namespace

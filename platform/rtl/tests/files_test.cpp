@@ -1,8 +1,9 @@
 #include "platform/rtl/files.h"
 
+#include "tests/support/temp_dir.h"
+
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -55,23 +56,10 @@ TEST(FileMasks, WildcardsAsTheFinderUsesThem) {
 namespace {
 class Folder : public ::testing::Test {
 protected:
-    fs::path dir = fs::temp_directory_path() / ("pw_files_" + std::to_string(::getpid()));
-    void SetUp() override {
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override {
-        fs::permissions(dir, fs::perms::all, fs::perm_options::add);
-        fs::remove_all(dir);
-    }
-    void write(const std::string& name, const std::string& text) {
-        std::ofstream(dir / name, std::ios::binary) << text;
-    }
-    std::string read(const std::string& name) {
-        std::ifstream in(dir / name, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    std::string at(const std::string& name) const { return (dir / name).string(); }
+    testsupport::TempDir dir_{"pw-files"};
+    std::string at(const std::string& name) const { return dir_.File(name); }
+    void write(const std::string& name, const std::string& text) { testsupport::WriteFile(at(name), text); }
+    std::string read(const std::string& name) { return testsupport::ReadFile(at(name)); }
 
     std::vector<std::pair<std::string, int>> find(const std::string& mask, int attr) {
         std::vector<std::pair<std::string, int>> out;
@@ -92,8 +80,8 @@ TEST_F(Folder, FindFirstListsMatchesByMaskAndAttributes) {
     write(".hidden.html", "h");
     write("ro.html", "r");
     ::chmod(at("ro.html").c_str(), 0444);
-    fs::create_directory(dir / "sub.html");
-    fs::create_symlink("index.html", dir / "link.html");
+    fs::create_directory(at("sub.html"));
+    fs::create_symlink("index.html", at("link.html"));
 
     EXPECT_EQ(find("*.html", 0),
               (Found{{"index.html", 0}, {"link.html", faSymLink}, {"ro.html", faReadOnly}}));

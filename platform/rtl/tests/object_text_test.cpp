@@ -3,36 +3,14 @@
 #include "platform/rtl/fuzz/component_reader_input.h"
 #include "platform/rtl/strings.h"
 
+#include "stream_test_classes.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
+using namespace stream_test;
 using component_fuzz::Target;
-
-std::string ToText(const std::vector<uint8_t>& bytes) {
-    TMemoryStream in;
-    in.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
-    in.SetPosition(0);
-    TMemoryStream out;
-    ObjectBinaryToText(in, out);
-    return {out.Bytes().begin(), out.Bytes().end()};
-}
-
-std::vector<uint8_t> ToBinary(const std::string& text) {
-    TMemoryStream in;
-    in.WriteBuffer(text.data(), static_cast<int64_t>(text.size()));
-    in.SetPosition(0);
-    TMemoryStream out;
-    ObjectTextToBinary(in, out);
-    return out.Bytes();
-}
-
-std::string Lines(std::initializer_list<const char*> lines) {
-    std::string text;
-    for (const char* line : lines)
-        text += std::string(line) + "\r\n";
-    return text;
-}
 
 TEST(ObjectText, BinaryBecomesTheFamiliarTextAndConvertsBackToTheSameBytes) {
     Target root;
@@ -120,7 +98,6 @@ TEST(ObjectText, TextFromElsewhereReadsAsAComponent) {
         "end",
     });
     const auto bytes = ToBinary(text);
-    EXPECT_EQ(bytes[0], 'T');
     // The inherited child's flags and position survive the conversion both ways.
     const std::string back = ToText(bytes);
     EXPECT_NE(back.find("  inherited Panel1: TFuzzTarget [1]\r\n"), std::string::npos);
@@ -169,18 +146,8 @@ TEST(ObjectText, BadTextNamesTheLineAndDamagedBinaryIsRefused) {
     EXPECT_EQ(parseError(deep), "Nesting too deep on line 65");
 
     // Names the text form could not give back the same are refused rather than written.
-    auto binary = [](std::string_view className, std::string_view property, std::string_view ident) {
-        std::vector<uint8_t> b = {'T', 'P', 'F', '0', static_cast<uint8_t>(className.size())};
-        b.insert(b.end(), className.begin(), className.end());
-        b.push_back(0);
-        b.push_back(static_cast<uint8_t>(property.size()));
-        b.insert(b.end(), property.begin(), property.end());
-        b.push_back(vaIdent);
-        b.push_back(static_cast<uint8_t>(ident.size()));
-        b.insert(b.end(), ident.begin(), ident.end());
-        b.push_back(0);
-        b.push_back(0);
-        return b;
+    auto binary = [](const char* className, const char* property, const char* ident) {
+        return Stream({className, {0}, property, {vaIdent}, ident, {0, 0}});
     };
     EXPECT_EQ(ToText(binary("TX", "Align", "alTop")), "object TX\r\n  Align = alTop\r\nend\r\n");
     EXPECT_THROW(ToText(binary("T:X", "Align", "alTop")), EReadError);

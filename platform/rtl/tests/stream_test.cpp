@@ -2,9 +2,9 @@
 #include "platform/rtl/file_stream.h"
 #include "platform/rtl/stream.h"
 
-#include <filesystem>
+#include "tests/support/temp_dir.h"
+
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 TEST(MemoryStream, ReadsWritesAndSeeksWithinBounds) {
     TMemoryStream s;
@@ -25,28 +25,21 @@ TEST(MemoryStream, ReadsWritesAndSeeksWithinBounds) {
 }
 
 TEST(FileStream, OpenFailuresNameTheFile) {
-    const auto dir = std::filesystem::temp_directory_path() / ("pw_stream_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    const std::string missing = (dir / "missing.bin").string();
-    std::filesystem::remove(missing);
+    testsupport::TempDir dir("pw-stream");
+    const std::string missing = dir.File("missing.bin");
     try {
         TFileStream f(missing, fmOpenRead);
         FAIL();
     } catch (const EFOpenError& e) {
         EXPECT_EQ(e.Message(), "Cannot open file " + missing);
     }
-    EXPECT_THROW(TFileStream((dir / "no" / "such" / "x").string(), fmCreate), EFCreateError);
-    EXPECT_THROW(TFileStream(dir.string(), fmOpenRead), EFOpenError); // a folder is not a file
+    EXPECT_THROW(TFileStream(dir.File("no/such/x"), fmCreate), EFCreateError);
+    EXPECT_THROW(TFileStream(dir.Path(), fmOpenRead), EFOpenError); // a folder is not a file
 
-    const std::string name = (dir / "data.bin").string();
-    {
-        TMemoryStream m;
-        m.WriteBuffer("abc", 3);
-        m.SaveToFile(name);
-    }
+    TMemoryStream m;
+    m.WriteBuffer("abc", 3);
+    m.SaveToFile(dir.File("data.bin"));
     TMemoryStream back;
-    back.LoadFromFile(name);
-    ASSERT_EQ(back.Size(), 3);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(back.Memory()), 3), "abc");
-    std::filesystem::remove_all(dir);
+    back.LoadFromFile(dir.File("data.bin"));
+    EXPECT_EQ(back.Bytes(), (std::vector<uint8_t>{'a', 'b', 'c'}));
 }

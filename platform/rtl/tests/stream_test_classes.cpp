@@ -1,9 +1,11 @@
 #include "stream_test_classes.h"
 
+#include "platform/rtl/object_text.h"
+#include "platform/rtl/string_stream.h"
 #include "platform/rtl/strings.h"
 
 #include <bit>
-#include <cstdio>
+#include <cstring>
 
 namespace stream_test {
 
@@ -120,82 +122,82 @@ void SetSettings(Settings& s, const std::string& variant) {
     }
 }
 
-namespace {
-std::string Hex(const std::string& s) {
+std::string Dump(TComponent& component) {
     std::string out;
-    for (unsigned char c : s)
-        out += IntToHex(c, 2);
-    return out;
-}
-
-std::string Bool(bool b) {
-    return b ? "True" : "False";
-}
-} // namespace
-
-std::string DumpProfile(Profile& p) {
-    std::string out;
-    auto line = [&out](const std::string& name, const std::string& value) {
-        out += name + "=" + value + "\n";
+    auto hex = [](const std::string& text) {
+        std::string digits;
+        for (unsigned char c : text)
+            digits += IntToHex(c, 2);
+        return digits;
     };
-    line("AddImages", Bool(p.AddImages));
-    line("NoFolderImages", Bool(p.NoFolderImages));
-    line("NoFolderLinks", Bool(p.NoFolderLinks));
-    line("ClassAttribs", Bool(p.ClassAttribs));
-    line("clrBackground", IntToStr(p.clrBackground));
-    line("clrText", IntToStr(p.clrText));
-    line("clrLink", IntToStr(p.clrLink));
-    line("clrVisited", IntToStr(p.clrVisited));
-    line("clrActive", IntToStr(p.clrActive));
-    line("ConfirmDelete", Bool(p.ConfirmDelete));
-    line("FileName", Hex(p.FileName));
-    line("FileTypes", Hex(p.FileTypes));
-    line("IgnoreFolders", Hex(p.IgnoreFolders));
-    line("IgnoreFiles", Hex(p.IgnoreFiles));
-    line("IndexPage", Hex(p.IndexPage));
-    line("Modified", Bool(p.Modified));
-    line("OutputType", IntToStr(static_cast<int>(p.Output)));
-    line("OutputFormat", IntToStr(static_cast<int>(p.Format)));
-    line("OutputFileName", Hex(p.OutputFileName));
-    line("OutputInsert", Hex(p.OutputInsert));
-    line("Untitled", Bool(p.Untitled));
-    line("UsePageTitles", Bool(p.UsePageTitles));
-    line("MakeGoogleSM", Bool(p.MakeGoogleSM));
-    line("Website", Hex(p.Website));
-    line("SpiderType", IntToStr(static_cast<int>(p.Spider)));
-    line("ServerName", Hex(p.ServerName));
-    line("ServerDir", Hex(p.ServerDir));
-    line("FtpFiles", Bool(p.FtpFiles));
-    line("DefFreq", IntToStr(static_cast<int>(p.DefFreq)));
-    line("DefPri", IntToHex(std::bit_cast<uint64_t>(p.DefPri), 16));
-    line("FollowQueryParts", IntToStr(p.followQueryParts.Count()));
-    for (int i = 0; i < p.followQueryParts.Count(); ++i)
-        out += "  " + Hex(p.followQueryParts.Strings(i)) + "\n";
+    const auto& properties = component.PublishedProperties()->Properties();
+    for (size_t i = TComponent::Table().Properties().size(); i < properties.size(); ++i) {
+        const TPropInfo& p = properties[i];
+        out += p.Name + "=";
+        switch (p.Kind) {
+        case TPropKind::Boolean:
+            out += p.GetOrdinal(component) ? "True" : "False";
+            break;
+        case TPropKind::String:
+            out += hex(p.GetString(component));
+            break;
+        case TPropKind::Float:
+            out += IntToHex(std::bit_cast<uint64_t>(p.GetFloat(component)), 16);
+            break;
+        case TPropKind::Class: {
+            auto* list = static_cast<TStringList*>(p.GetObject(component));
+            out += IntToStr(list->Count());
+            for (int n = 0; n < list->Count(); ++n)
+                out += "\n  " + hex(list->Strings(n));
+            break;
+        }
+        default:
+            out += IntToStr(p.GetOrdinal(component));
+        }
+        out += "\n";
+    }
     return out;
-}
-
-std::string DumpSettings(const Settings& s) {
-    return "LastFile=" + Hex(s.LastFile) + "\nLoadLast=" + Bool(s.LoadLast) +
-           "\nSettingFile=" + Hex(s.SettingFile) + "\n";
-}
-
-std::vector<uint8_t> Bytes(const TMemoryStream& stream) {
-    return stream.Bytes();
-}
-
-std::vector<uint8_t> Bytes(std::string_view text) {
-    return {text.begin(), text.end()};
 }
 
 std::string HexDump(const std::vector<uint8_t>& bytes) {
     std::string out;
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        char cell[4];
-        std::snprintf(cell, sizeof cell, "%02x", bytes[i]);
-        out += cell;
-        out += (i % 16 == 15) ? '\n' : ' ';
-    }
+    for (size_t i = 0; i < bytes.size(); ++i)
+        out += IntToHex(bytes[i], 2) + ((i % 16 == 15) ? '\n' : ' ');
     return out;
+}
+
+Piece::Piece(const char* text) : bytes(text, text + std::strlen(text)) {
+    bytes.insert(bytes.begin(), static_cast<uint8_t>(bytes.size()));
+}
+
+std::vector<uint8_t> Stream(std::initializer_list<Piece> pieces) {
+    std::vector<uint8_t> out = {'T', 'P', 'F', '0'};
+    for (const Piece& piece : pieces)
+        out.insert(out.end(), piece.bytes.begin(), piece.bytes.end());
+    return out;
+}
+
+std::vector<uint8_t> ToBinary(const std::string& text) {
+    TStringStream in(text);
+    TMemoryStream out;
+    ObjectTextToBinary(in, out);
+    return out.Bytes();
+}
+
+std::string ToText(const std::vector<uint8_t>& bytes) {
+    TMemoryStream in;
+    in.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+    in.SetPosition(0);
+    TStringStream out;
+    ObjectBinaryToText(in, out);
+    return out.DataString();
+}
+
+std::string Lines(std::initializer_list<const char*> lines) {
+    std::string text;
+    for (const char* line : lines)
+        text += std::string(line) + "\r\n";
+    return text;
 }
 
 } // namespace stream_test

@@ -1,6 +1,6 @@
 #pragma once
 // Components with the published properties of the site-map profile and the program settings, and the
-// hex/bytes helpers the stream tests share.
+// byte helpers the stream tests share.
 #include "platform/rtl/colors.h"
 #include "platform/rtl/component.h"
 #include "platform/rtl/published.h"
@@ -8,7 +8,7 @@
 #include "platform/rtl/string_list.h"
 
 #include <cstdint>
-#include <memory>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -76,12 +76,24 @@ public:
 // The states the peer program also knows by name: "defaults", "full", "empty".
 void SetProfile(Profile& profile, const std::string& variant);
 void SetSettings(Settings& settings, const std::string& variant);
-// The same text the peer program prints for a profile or settings object.
-std::string DumpProfile(Profile& profile);
-std::string DumpSettings(const Settings& settings);
+// The same text the peer program prints for a profile or settings object: its own properties in order.
+std::string Dump(TComponent& component);
 
-std::vector<uint8_t> Bytes(const TMemoryStream& stream);
-std::vector<uint8_t> Bytes(std::string_view text);
 std::string HexDump(const std::vector<uint8_t>& bytes);
+
+// A piece of a binary stream: text as a short string (length byte first), bytes as they are.
+struct Piece {
+    Piece(const char* text);
+    Piece(std::initializer_list<uint8_t> raw) : bytes(raw) {}
+    Piece(std::vector<uint8_t> raw) : bytes(std::move(raw)) {}
+    std::vector<uint8_t> bytes;
+};
+// The signature, then the pieces.
+std::vector<uint8_t> Stream(std::initializer_list<Piece> pieces);
+
+// Conversions between the binary and the text form, each line of the text ending in CR LF.
+std::vector<uint8_t> ToBinary(const std::string& text);
+std::string ToText(const std::vector<uint8_t>& bytes);
+std::string Lines(std::initializer_list<const char*> lines);
 
 } // namespace stream_test

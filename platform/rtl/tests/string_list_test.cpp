@@ -3,10 +3,9 @@
 #include "platform/rtl/string_list.h"
 #include "platform/rtl/strings.h"
 
-#include <filesystem>
-#include <fstream>
+#include "tests/support/temp_dir.h"
+
 #include <gtest/gtest.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -251,20 +250,16 @@ TEST(StringList, AssignAddStringsMoveAndFiles) {
     }
     EXPECT_FALSE(a.Equals(b));
 
-    const auto dir =
-        std::filesystem::temp_directory_path() / ("pw_string_list_" + std::to_string(::getpid()));
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    const std::string name = (dir / "list.txt").string();
-    { std::ofstream(name, std::ios::binary) << "first\r\nsecond\nthird"; }
+    testsupport::TempDir dir("pw-string-list");
+    const std::string name = dir.File("list.txt");
+    testsupport::WriteFile(name, "first\r\nsecond\nthird");
     TStringList loaded;
     loaded.LoadFromFile(name);
     EXPECT_EQ(items(loaded), (V{"first", "second", "third"}));
     loaded.Delete(1);
     loaded.SaveToFile(name);
-    std::ifstream in(name, std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "first\r\nthird\r\n");
-    EXPECT_THROW(loaded.LoadFromFile((dir / "missing").string()), EFOpenError);
+    EXPECT_EQ(testsupport::ReadFile(name), "first\r\nthird\r\n");
+    EXPECT_THROW(loaded.LoadFromFile(dir.File("missing")), EFOpenError);
 
     // Loading from a stream starts at its position.
     TMemoryStream m;
@@ -272,5 +267,4 @@ TEST(StringList, AssignAddStringsMoveAndFiles) {
     m.SetPosition(5);
     loaded.LoadFromStream(m);
     EXPECT_EQ(items(loaded), V{"keep"});
-    std::filesystem::remove_all(dir);
 }
