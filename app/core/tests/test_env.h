@@ -1,5 +1,6 @@
 #pragma once
-// A private configuration folder and desktop for each test, so that nothing touches the user's files.
+// Temporary folders and a private configuration folder and desktop for each test, so that nothing touches
+// the user's files.
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -27,7 +28,7 @@ private:
 class TempDir {
 public:
     TempDir() {
-        char pattern[] = "/tmp/pw-appcore-XXXXXX";
+        char pattern[] = "/tmp/pw-test-XXXXXX";
         if (mkdtemp(pattern) != nullptr) path_ = pattern;
     }
     ~TempDir() {

@@ -6,8 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <sys/wait.h>
 
 namespace output_test {
@@ -67,33 +65,10 @@ Tree HostileTree() {
     return t;
 }
 
-std::string ReadFile(const std::string& name) {
-    std::ifstream in(name, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void WriteFile(const std::string& name, const std::string& bytes) {
-    std::ofstream out(name, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
 std::string Golden(const std::string& name, const std::string& actual) {
     const std::string path = std::string(PW_TEST_DATA_DIR) + "/golden/" + name;
-    if (std::getenv("PW_UPDATE_GOLDEN")) WriteFile(path, actual);
-    return ReadFile(path);
-}
-
-TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "pw-output-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp");
-    path_ = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
+    if (std::getenv("PW_UPDATE_GOLDEN")) WriteAll(path, actual);
+    return ReadAll(path);
 }
 
 namespace {

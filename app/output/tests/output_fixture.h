@@ -1,6 +1,7 @@
 #pragma once
-// A fixed result tree, temporary folders and the outside checkers the writer tests share.
+// A fixed result tree and the outside checkers the writer tests share.
 #include "app/core/data_rec.h"
+#include "app/core/tests/test_env.h"
 #include "app/output/site_map_node.h"
 
 #include <deque>
@@ -8,6 +9,10 @@
 #include <vector>
 
 namespace output_test {
+
+using appcore_test::ReadAll;
+using appcore_test::TempDir;
+using appcore_test::WriteAll;
 
 // Nodes in display order, with the records they point at.
 class Tree {
@@ -27,23 +32,8 @@ Tree SampleTree();
 // Titles and addresses that try to break out of their places.
 Tree HostileTree();
 
-std::string ReadFile(const std::string& name);
-void WriteFile(const std::string& name, const std::string& bytes);
 // The golden file's bytes; with PW_UPDATE_GOLDEN set, writes actual over it first.
 std::string Golden(const std::string& name, const std::string& actual);
-
-// A fresh folder under the test temp folder, removed with the object.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    const std::string& Path() const { return path_; }
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
-
 // xmllint's verdict on the file against our sitemap schema: empty when valid, else its messages.
 std::string SchemaErrors(const std::string& xmlFile);
 // The page as a real HTML parser sees it: lists as [ ], links as (href|text), other elements as !name!.
