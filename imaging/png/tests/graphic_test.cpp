@@ -1,97 +1,58 @@
-// The image as a graphic: drawing on bitmap canvases, conversion to and from bitmaps, palettes and the
-// picture-format registry.
+// The image as a graphic: drawing every kind of transparency on bitmap canvases, pixel access, conversion
+// to and from bitmaps, palettes and the picture-format registry.
+#include "imaging/png/chunk_misc.h"
 #include "imaging/png/png_errors.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/palette.h"
 #include "platform/graphics/picture.h"
-#include "png_builder.h"
 #include "png_test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <memory>
 
 using namespace png_test;
 
 namespace {
 
-constexpr uint32_t kGround = 0xFF306090u;
+constexpr uint32_t kGround = 0x306090u;
 
-std::unique_ptr<TPNGObject> Loaded(const Bytes& bytes) {
-    auto image = std::make_unique<TPNGObject>();
-    Load(*image, bytes);
-    return image;
-}
-
-std::unique_ptr<TBitmap> Background(int w, int h) {
-    auto bitmap = std::make_unique<TBitmap>();
-    bitmap->SetPixelFormat(pf32bit);
-    bitmap->SetSize(w, h);
-    for (int y = 0; y < h; ++y)
-        std::fill_n(static_cast<uint32_t*>(bitmap->ScanLine(y)), w, kGround);
-    return bitmap;
-}
-
-uint32_t At(TBitmap& bitmap, int x, int y) {
-    return static_cast<uint32_t*>(bitmap.ScanLine(y))[x] & 0xFFFFFFu;
-}
-
-// What a pixel shown as 0xAARRGGBB looks like over the ground.
-uint32_t OverGround(uint32_t shown) {
-    const uint32_t a = shown >> 24;
-    uint32_t out = 0;
-    for (int s = 0; s <= 16; s += 8) {
-        const uint32_t src = (shown >> s) & 0xFF, dst = (kGround >> s) & 0xFF;
-        out |= ((src * a + 255 + (255 - a) * dst) >> 8) << s;
+// A 32-bit bitmap filled with the ground colour.
+struct Canvas {
+    TBitmap bitmap;
+    Canvas(int w, int h) {
+        bitmap.SetPixelFormat(pf32bit);
+        bitmap.SetSize(w, h);
+        for (int y = 0; y < h; ++y)
+            std::fill_n(static_cast<uint32_t*>(bitmap.ScanLine(y)), w, 0xFF000000u | kGround);
     }
-    return out;
-}
+    TCanvas& Draw() { return bitmap.Canvas(); }
+    uint32_t At(int x, int y) { return static_cast<uint32_t*>(bitmap.ScanLine(y))[x] & 0xFFFFFFu; }
+};
 
-// A 4 x 3 image of every kind of transparency the class draws.
 struct Sample {
-    const char* name;
+    std::string name;
     Bytes png;
 };
 
+// Every test-suite image, and the keys the suite leaves out: 16-bit keys whose two bytes differ, a 2-bit
+// key that is not 0, two palette entries of one colour of which only one is transparent, and an index past
+// the palette (black, with its transparency entry).
 std::vector<Sample> Samples() {
-    std::vector<Sample> samples;
-    Bytes rgb, rgba, index, grey;
-    for (int y = 0; y < 3; ++y) {
-        rgb.push_back(0);
-        rgba.push_back(0);
-        index.push_back(0);
-        grey.push_back(0);
-        for (int x = 0; x < 4; ++x) {
-            rgb.insert(rgb.end(), {uint8_t(x * 60), uint8_t(y * 100), uint8_t(200 - x * 40)});
-            rgba.insert(rgba.end(), {uint8_t(x * 60), uint8_t(y * 100), 77, uint8_t((x + 4 * y) * 23)});
-            index.push_back(uint8_t((x + y) % 4));
-            grey.push_back(uint8_t(x * 80 + y));
-        }
-    }
-    const Bytes palette = {255, 0, 0, 0, 255, 0, 0, 0, 255, 250, 250, 0};
-    samples.push_back({"opaque rgb", PngBuilder().Ihdr(4, 3, 8, 2).Idat(rgb).Iend().Get()});
-    samples.push_back(
-        {"keyed rgb",
-         PngBuilder().Ihdr(4, 3, 8, 2).Chunk("tRNS", {0, 60, 0, 100, 0, 160}).Idat(rgb).Iend().Get()});
-    samples.push_back(
-        {"keyed grey", PngBuilder().Ihdr(4, 3, 8, 0).Chunk("tRNS", {0, 161}).Idat(grey).Iend().Get()});
-    samples.push_back({"keyed palette", PngBuilder()
-                                            .Ihdr(4, 3, 8, 3)
-                                            .Chunk("PLTE", palette)
-                                            .Chunk("tRNS", {255, 0})
-                                            .Idat(index)
-                                            .Iend()
-                                            .Get()});
-    samples.push_back({"palette alpha", PngBuilder()
-                                            .Ihdr(4, 3, 8, 3)
-                                            .Chunk("PLTE", palette)
-                                            .Chunk("tRNS", {255, 90, 0, 200})
-                                            .Idat(index)
-                                            .Iend()
-                                            .Get()});
-    samples.push_back({"rgba", PngBuilder().Ihdr(4, 3, 8, 6).Idat(rgba).Iend().Get()});
+    const Bytes palette = {255, 0, 0, 0, 255, 0, 0, 0, 255};
+    std::vector<Sample> samples = {
+        {"grey 16 key", MakePng(2, 1, 16, 0, {0, 0x12, 0x34, 0x56, 0}, {{"tRNS", {0x12, 0x34}}})},
+        {"rgb 16 key",
+         MakePng(2, 1, 16, 2, {0, 1, 0, 2, 0, 3, 0, 9, 0, 2, 0, 3, 0}, {{"tRNS", {1, 0, 2, 0, 3, 0}}})},
+        {"grey 2 key", MakePng(4, 1, 2, 0, {0, 0x1B}, {{"tRNS", {0, 2}}})},
+        {"key by index",
+         MakePng(2, 1, 8, 3, {0, 0, 1}, {{"PLTE", {0, 200, 0, 0, 200, 0}}, {"tRNS", {255, 0}}})},
+        {"past the palette",
+         MakePng(2, 1, 8, 3, {0, 1, 3}, {{"PLTE", palette}, {"tRNS", {0, 128, 255, 200}}})},
+    };
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::filesystem::path(PW_TEST_DATA_DIR) / "data/pngsuite"))
+        samples.push_back({entry.path().filename().string(), ReadFile(entry.path())});
     return samples;
 }
 
@@ -101,65 +62,138 @@ TEST(PngGraphic, EveryKindDrawsPixelExactOverTheBackground) {
     for (const Sample& sample : Samples()) {
         SCOPED_TRACE(sample.name);
         auto image = Loaded(sample.png);
+        const int w = image->Width(), h = image->Height();
         const bool stretches = image->AlphaKind() != pakPartial;
-        // At its own size, one pixel in from the corner.
-        auto same = Background(6, 5);
-        same->Canvas().Draw(1, 1, image.get());
-        for (int y = 0; y < 5; ++y)
-            for (int x = 0; x < 6; ++x) {
-                const bool inside = x >= 1 && x < 5 && y >= 1 && y < 4;
-                const uint32_t want =
-                    inside ? OverGround(ShownPixel(*image, x - 1, y - 1)) : kGround & 0xFFFFFF;
-                EXPECT_EQ(At(*same, x, y), want) << x << "," << y;
+        const auto shown = [&](int x, int y) {
+            return Over(ShownPixel(*image, uint32_t(x), uint32_t(y)), kGround);
+        };
+        // At its own size one pixel in from the corner; into a rectangle twice the size (opaque and keyed
+        // images stretch, alpha images keep their size); into a rectangle smaller than the image, where
+        // nothing is drawn outside it.
+        Canvas same(w + 2, h + 2), twice(2 * w, 2 * h), clipped(w + 2, h + 2);
+        same.Draw().Draw(1, 1, image.get());
+        twice.Draw().StretchDraw(Rect(0, 0, 2 * w, 2 * h), image.get());
+        const TRect clip = Rect(1, 1, 1 + (w + 1) / 2, 1 + (h + 1) / 2);
+        clipped.Draw().StretchDraw(clip, image.get());
+        int failures = 0;
+        const auto expect = [&](const char* what, int x, int y, uint32_t got, uint32_t want) {
+            if (got != want && failures++ < 5)
+                ADD_FAILURE() << what << " " << x << "," << y << std::hex << ": " << got << " vs " << want;
+        };
+        for (int y = 0; y < 2 * h; ++y)
+            for (int x = 0; x < 2 * w; ++x) {
+                const bool inImage = x < w && y < h;
+                expect("twice", x, y, twice.At(x, y),
+                       stretches ? shown(x / 2, y / 2)
+                       : inImage ? shown(x, y)
+                                 : kGround);
+                if (x >= w + 2 || y >= h + 2) continue;
+                const bool inside = x >= 1 && x <= w && y >= 1 && y <= h;
+                expect("same", x, y, same.At(x, y), inside ? shown(x - 1, y - 1) : kGround);
+                if (x < clip.left || x >= clip.right || y < clip.top || y >= clip.bottom)
+                    expect("clipped", x, y, clipped.At(x, y), kGround);
+                else if (!stretches)
+                    expect("clipped", x, y, clipped.At(x, y), shown(x - 1, y - 1));
             }
-        // Into a rectangle twice the size: opaque and keyed images stretch, alpha images keep their size.
-        auto twice = Background(8, 6);
-        twice->Canvas().StretchDraw(Rect(0, 0, 8, 6), image.get());
-        for (int y = 0; y < 6; ++y)
-            for (int x = 0; x < 8; ++x) {
-                uint32_t want = kGround & 0xFFFFFF;
-                if (stretches)
-                    want = OverGround(ShownPixel(*image, x / 2, y / 2));
-                else if (x < 4 && y < 3)
-                    want = OverGround(ShownPixel(*image, x, y));
-                EXPECT_EQ(At(*twice, x, y), want) << x << "," << y;
-            }
-        // A rectangle smaller than the image: nothing is drawn outside it.
-        auto clipped = Background(6, 5);
-        clipped->Canvas().StretchDraw(Rect(1, 1, 3, 3), image.get());
-        for (int y = 0; y < 5; ++y)
-            for (int x = 0; x < 6; ++x)
-                if (x < 1 || x >= 3 || y < 1 || y >= 3) {
-                    EXPECT_EQ(At(*clipped, x, y), kGround & 0xFFFFFF) << x << "," << y;
-                }
-        if (!stretches) {
-            EXPECT_EQ(At(*clipped, 2, 2), OverGround(ShownPixel(*image, 1, 1)));
-        }
         // Off the canvas's edges nothing is written out of bounds.
-        auto edge = Background(2, 2);
-        edge->Canvas().StretchDraw(Rect(-3, -2, 9, 9), image.get());
+        Canvas edge(2, 2);
+        edge.Draw().StretchDraw(Rect(-3, -2, w + 5, h + 5), image.get());
     }
 }
 
-TEST(PngGraphic, ColourKeyTakesTheStoredIndexNotItsColour) {
-    // Entries 0 and 1 are the same green; only entry 1 is transparent.
-    auto image = Loaded(PngBuilder()
-                            .Ihdr(2, 1, 8, 3)
-                            .Chunk("PLTE", {0, 200, 0, 0, 200, 0})
-                            .Chunk("tRNS", {255, 0})
-                            .Idat({0, 0, 1})
-                            .Iend()
-                            .Get());
-    ASSERT_EQ(image->AlphaKind(), pakColorKey);
-    auto target = Background(2, 1);
-    target->Canvas().Draw(0, 0, image.get());
-    EXPECT_EQ(At(*target, 0, 0), 0x00C800u);
-    EXPECT_EQ(At(*target, 1, 0), kGround & 0xFFFFFF);
+TEST(PngGraphic, TransparencyKindAndKeyColour) {
+    const Bytes palette = {255, 0, 0, 0, 255, 0, 0, 0, 255};
+    auto indexed = [&](const Bytes& trns) {
+        return Loaded(MakePng(3, 1, 8, 3, {0, 0, 1, 2}, {{"PLTE", palette}, {"tRNS", trns}}));
+    };
+    // One entry fully transparent, the rest opaque: a colour key, the colour of that entry. One entry half
+    // transparent: blended, never keyed on black.
+    EXPECT_EQ(indexed({255, 0, 255})->AlphaKind(), pakColorKey);
+    EXPECT_EQ(indexed({255, 0, 255})->ColorKey(), RGB(0, 255, 0));
+    EXPECT_EQ(indexed({128})->AlphaKind(), pakPartial);
+    EXPECT_EQ(indexed({128})->ColorKey(), 0u);
+    EXPECT_EQ(indexed({128, 64})->AlphaKind(), pakPartial);
+    // Keys of 16-bit samples are their high bytes.
+    EXPECT_EQ(Loaded(Samples()[0].png)->ColorKey(), RGB(0x12, 0x12, 0x12));
+    EXPECT_EQ(Loaded(Samples()[1].png)->ColorKey(), RGB(1, 2, 3));
+    EXPECT_THROW(Loaded(Samples()[4].png)->ReadPixel(1, 0), EPngError);
+    // A transparency chunk too short to name a colour gives no colour key.
+    for (uint8_t type : {0, 2}) {
+        auto image = Loaded(
+            MakePng(1, 1, 8, type, Bytes(type == 0 ? 2 : 4, 0), {{"tRNS", Bytes(type == 0 ? 1 : 5, 0)}}));
+        EXPECT_EQ(image->AlphaKind(), pakNone) << int(type);
+        EXPECT_EQ(image->ColorKey(), 0u);
+    }
+
+    // Without a palette the image is drawn opaque, without raising.
+    auto bare = Loaded(MakePng(2, 1, 8, 3, {0, 0, 1}, {{"tRNS", {0, 128}}}));
+    EXPECT_EQ(bare->AlphaKind(), pakPartial);
+    Canvas canvas(2, 1);
+    EXPECT_NO_THROW(canvas.Draw().StretchDraw(Rect(0, 0, 2, 1), bare.get()));
+    EXPECT_EQ(canvas.At(0, 0), 0u);
+    TPNGObject empty;
+    EXPECT_NO_THROW(canvas.Draw().StretchDraw(Rect(0, 0, 2, 1), &empty));
+    EXPECT_THROW((void)empty.Transparent(), EPNGHeaderNotPresent);
+
+    // A key made from a colour, saved and loaded again.
+    auto image = Loaded(MakePng(3, 1, 8, 3, {0, 0, 1, 2}, {{"PLTE", palette}}));
+    auto trns = std::make_unique<TChunktRNS>(image.get());
+    trns->MakeColorTransparent(RGB(0, 255, 0));
+    EXPECT_EQ(trns->PayloadSize(), 2u);
+    auto end = image->ChunkItems().Remove(image->ChunkItems().ItemFromClass<TChunkIEND>());
+    image->ChunkItems().Add(std::move(trns));
+    image->ChunkItems().Add(std::move(end));
+    EXPECT_EQ(image->AlphaKind(), pakColorKey);
+    EXPECT_EQ(Loaded(Save(*image))->ColorKey(), RGB(0, 255, 0));
+}
+
+TEST(PngGraphic, ReadAndWriteStayInsideTheImageAndThePixel) {
+    Bytes row(400 * 3, 7);
+    row[300 * 3] = 99;
+    auto wide = Loaded(MakePng(400, 1, 8, 2, RepeatRows(row, 1)));
+    EXPECT_EQ(wide->ReadPixel(300, 0), RGB(99, 7, 7));
+    EXPECT_EQ(wide->ReadPixel(-1, 0), 0u);
+    EXPECT_EQ(wide->ReadPixel(400, 0), 0u);
+    wide->WritePixel(400, 0, RGB(1, 2, 3)); // ignored
+    wide->WritePixel(5, 0, RGB(1, 2, 3));
+    EXPECT_EQ(wide->ReadPixel(5, 0), RGB(1, 2, 3));
+    EXPECT_EQ(wide->ReadPixel(6, 0), RGB(7, 7, 7));
+
+    // 1-bit grey: writing white sets only its own bit.
+    auto bits = Loaded(MakePng(8, 1, 1, 0, {0, 0}));
+    bits->WritePixel(3, 0, RGB(250, 250, 250));
+    for (int x = 0; x < 8; ++x)
+        EXPECT_EQ(bits->ReadPixel(x, 0), x == 3 ? RGB(255, 255, 255) : 0u) << x;
+
+    // A 2-entry palette in a 4-bit image: the nearest colour is chosen among the entries that exist.
+    auto pal = Loaded(MakePng(2, 1, 4, 3, {0, 0x10}, {{"PLTE", {250, 250, 250, 200, 0, 0}}}));
+    pal->WritePixel(0, 0, RGB(0, 0, 0));
+    EXPECT_EQ(pal->ReadPixel(0, 0), RGB(200, 0, 0));
+    EXPECT_EQ(pal->ReadPixel(1, 0), RGB(250, 250, 250));
+
+    EXPECT_THROW(wide->SetWidth(10), EPngError);
+    try {
+        TPNGObject().SetHeight(10);
+        ADD_FAILURE() << "resized";
+    } catch (const EPngError& e) {
+        EXPECT_EQ(e.Message(), png_text::CannotChangeSize);
+    }
+}
+
+TEST(PngGraphic, PaletteColoursCarryGammaOnce) {
+    auto image = Loaded(MakePng(1, 1, 8, 3, {0, 0}, {{"gAMA", Be32(100000)}, {"PLTE", {64, 128, 192}}}));
+    const auto& g = image->GammaLookup();
+    EXPECT_EQ(image->ReadPixel(0, 0), RGB(g[64], g[128], g[192]));
+    // Saved back through the inverse table: the file's own palette returns.
+    TPNGObject copy;
+    copy.Assign(image.get());
+    const Bytes saved = Save(copy);
+    const Bytes plte = {'P', 'L', 'T', 'E', 64, 128, 192};
+    EXPECT_NE(std::search(saved.begin(), saved.end(), plte.begin(), plte.end()), saved.end());
 }
 
 TEST(PngGraphic, AssignsToBitmapsByBitCount) {
-    Bytes rgba = {0, 10, 20, 30, 0, 40, 50, 60, 128};
-    auto alpha = Loaded(PngBuilder().Ihdr(2, 1, 8, 6).Idat(rgba).Iend().Get());
+    auto alpha = Loaded(MakePng(2, 1, 8, 6, {0, 10, 20, 30, 0, 40, 50, 60, 128}));
     TBitmap fromAlpha;
     alpha->AssignTo(&fromAlpha);
     EXPECT_EQ(fromAlpha.PixelFormat(), pf24bit);
@@ -167,13 +201,8 @@ TEST(PngGraphic, AssignsToBitmapsByBitCount) {
     EXPECT_EQ(fromAlpha.Canvas().Pixel(0, 0), TColor(RGB(10, 20, 30))); // alpha is not carried
     EXPECT_EQ(fromAlpha.Canvas().Pixel(1, 0), TColor(RGB(40, 50, 60)));
 
-    auto indexed = Loaded(PngBuilder()
-                              .Ihdr(3, 2, 8, 3)
-                              .Chunk("PLTE", {1, 2, 3, 40, 50, 60, 200, 100, 0})
-                              .Chunk("tRNS", {255, 0})
-                              .Idat({0, 0, 1, 2, 0, 2, 1, 0})
-                              .Iend()
-                              .Get());
+    auto indexed = Loaded(MakePng(3, 2, 8, 3, {0, 0, 1, 2, 0, 2, 1, 0},
+                                  {{"PLTE", {1, 2, 3, 40, 50, 60, 200, 100, 0}}, {"tRNS", {255, 0}}}));
     TBitmap fromIndexed;
     fromIndexed.Assign(indexed.get()); // the bitmap asks the image to copy itself, keeping the palette
     EXPECT_EQ(fromIndexed.PixelFormat(), pf8bit);
@@ -184,18 +213,16 @@ TEST(PngGraphic, AssignsToBitmapsByBitCount) {
     EXPECT_TRUE(fromIndexed.Transparent());
     EXPECT_EQ(fromIndexed.TransparentColor(), TColor(RGB(40, 50, 60)));
 
-    auto mono = Loaded(PngBuilder().Ihdr(9, 1, 1, 0).Idat({0, 0xA5, 0x80}).Iend().Get());
-    TBitmap fromMono;
-    mono->AssignTo(&fromMono);
-    EXPECT_EQ(fromMono.PixelFormat(), pf1bit);
-    for (int x = 0; x < 9; ++x)
-        EXPECT_EQ(fromMono.Canvas().Pixel(x, 0), TColor(mono->ReadPixel(x, 0))) << x;
-
-    auto nibbles = Loaded(PngBuilder().Ihdr(3, 1, 2, 0).Idat({0, 0x6C}).Iend().Get());
-    TBitmap fromNibbles;
-    nibbles->AssignTo(&fromNibbles);
-    EXPECT_EQ(fromNibbles.PixelFormat(), pf4bit);
-    EXPECT_EQ(fromNibbles.Canvas().Pixel(1, 0), TColor(RGB(170, 170, 170)));
+    // 1-bit and 2-bit grey become 1-bit and 4-bit bitmaps.
+    for (const auto& [file, format] : {std::pair{MakePng(9, 1, 1, 0, {0, 0xA5, 0x80}), pf1bit},
+                                       std::pair{MakePng(3, 1, 2, 0, {0, 0x6C}), pf4bit}}) {
+        auto grey = Loaded(file);
+        TBitmap bitmap;
+        grey->AssignTo(&bitmap);
+        EXPECT_EQ(bitmap.PixelFormat(), format);
+        for (int x = 0; x < grey->Width(); ++x)
+            EXPECT_EQ(bitmap.Canvas().Pixel(x, 0), TColor(grey->ReadPixel(x, 0))) << x;
+    }
 
     // An empty image cannot be a bitmap.
     TPNGObject empty;
@@ -216,11 +243,10 @@ TEST(PngGraphic, TakesBitmapsOfEveryDepthAndSavesThem) {
     fromDeep.Assign(&deep);
     EXPECT_EQ(fromDeep.RequireHeader().ColorType(), 2);
     EXPECT_EQ(fromDeep.AlphaKind(), pakNone);
-    TPNGObject reloaded;
-    Load(reloaded, Save(fromDeep));
+    auto reloaded = Loaded(Save(fromDeep));
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 3; ++x)
-            EXPECT_EQ(reloaded.ReadPixel(x, y), RGB(uint8_t(x * 80), uint8_t(y * 90), 33)) << x << "," << y;
+            EXPECT_EQ(reloaded->ReadPixel(x, y), RGB(uint8_t(x * 80), uint8_t(y * 90), 33)) << x << "," << y;
 
     // 24 bits with a fixed transparent colour: keyed on it.
     TBitmap keyed;
@@ -234,10 +260,10 @@ TEST(PngGraphic, TakesBitmapsOfEveryDepthAndSavesThem) {
     fromKeyed.Assign(&keyed);
     EXPECT_EQ(fromKeyed.AlphaKind(), pakColorKey);
     EXPECT_EQ(fromKeyed.ColorKey(), RGB(1, 2, 3));
-    auto shown = Background(2, 1);
-    shown->Canvas().Draw(0, 0, &fromKeyed);
-    EXPECT_EQ(At(*shown, 0, 0), 0x090807u);
-    EXPECT_EQ(At(*shown, 1, 0), kGround & 0xFFFFFF);
+    Canvas shown(2, 1);
+    shown.Draw().Draw(0, 0, &fromKeyed);
+    EXPECT_EQ(shown.At(0, 0), 0x090807u);
+    EXPECT_EQ(shown.At(1, 0), kGround);
 
     // 8 bits: the colour table and the indices, through a saved file.
     TBitmap indexed;
@@ -252,10 +278,9 @@ TEST(PngGraphic, TakesBitmapsOfEveryDepthAndSavesThem) {
     TPNGObject fromIndexed;
     fromIndexed.Assign(&indexed);
     EXPECT_EQ(fromIndexed.RequireHeader().ColorType(), 3);
-    TPNGObject again;
-    Load(again, Save(fromIndexed));
+    auto again = Loaded(Save(fromIndexed));
     for (int x = 0; x < 4; ++x)
-        EXPECT_EQ(again.ReadPixel(x, 0), RGB(uint8_t(indices[x] / 2), uint8_t(255 - indices[x]), indices[x]))
+        EXPECT_EQ(again->ReadPixel(x, 0), RGB(uint8_t(indices[x] / 2), uint8_t(255 - indices[x]), indices[x]))
             << x;
 
     // A transparent colour that the table lacks keys nothing (entry 0 stays opaque).
@@ -273,7 +298,7 @@ TEST(PngGraphic, TakesBitmapsOfEveryDepthAndSavesThem) {
     // A handle of the caller's stays the caller's.
     TPNGObject fromHandle;
     fromHandle.CopyFromBitmapHandle(indexed.Handle(), false, 0);
-    EXPECT_EQ(fromHandle.ReadPixel(2, 0), again.ReadPixel(2, 0));
+    EXPECT_EQ(fromHandle.ReadPixel(2, 0), again->ReadPixel(2, 0));
     EXPECT_EQ(indexed.Width(), 4);
 
     TBitmap none;
@@ -286,7 +311,7 @@ TEST(PngGraphic, TakesBitmapsOfEveryDepthAndSavesThem) {
 }
 
 TEST(PngGraphic, PaletteFollowsTheColourTable) {
-    auto grey = Loaded(PngBuilder().Ihdr(2, 1, 8, 0).Idat({0, 10, 20}).Iend().Get());
+    auto grey = Loaded(MakePng(2, 1, 8, 0, {0, 10, 20}));
     HPALETTE palette = grey->Palette();
     ASSERT_NE(palette, nullptr);
     EXPECT_EQ(grey->Palette(), palette); // kept
@@ -300,27 +325,25 @@ TEST(PngGraphic, PaletteFollowsTheColourTable) {
     HPALETTE replacement = CreatePalette(mine.data(), 256);
     grey->SetPalette(replacement);
     DeletePalette(replacement);
-    auto shown = Background(2, 1);
-    shown->Canvas().Draw(0, 0, grey.get());
-    EXPECT_EQ(At(*shown, 1, 0), 0x140063u);
+    Canvas shown(2, 1);
+    shown.Draw().Draw(0, 0, grey.get());
+    EXPECT_EQ(shown.At(1, 0), 0x140063u);
     EXPECT_EQ(PaletteEntries(grey->Palette())[20].peBlue, 99);
 
     // Reloading rebuilds the pixels and with them the palette.
-    Load(*grey, PngBuilder().Ihdr(1, 1, 8, 0).Idat({0, 5}).Iend().Get());
+    Load(*grey, MakePng(1, 1, 8, 0, {0, 5}));
     EXPECT_EQ(PaletteEntries(grey->Palette())[20].peBlue, 20);
 
-    auto rgb = Loaded(PngBuilder().Ihdr(1, 1, 8, 2).Idat({0, 1, 2, 3}).Iend().Get());
-    EXPECT_EQ(rgb->Palette(), nullptr);
+    EXPECT_EQ(Loaded(MakePng(1, 1, 8, 2, {0, 1, 2, 3}))->Palette(), nullptr);
     EXPECT_EQ(TPNGObject().Palette(), nullptr);
 }
 
 TEST(PngGraphic, PicturesChooseTheClassByExtension) {
     const auto dir = std::filesystem::temp_directory_path() / ("png_graphic_" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
-    auto image = Loaded(PngBuilder().Ihdr(5, 3, 8, 2).Idat(RepeatRows(Bytes(15, 44), 3)).Iend().Get());
-    image->SaveToFile((dir / "x.png").string());
-    image->SaveToFile((dir / "UPPER.PNG").string());
+    auto image = Loaded(MakePng(5, 3, 8, 2, RepeatRows(Bytes(15, 44), 3)));
     for (const char* name : {"x.png", "UPPER.PNG"}) {
+        image->SaveToFile((dir / name).string());
         TPicture picture;
         picture.LoadFromFile((dir / name).string());
         auto* loaded = dynamic_cast<TPNGObject*>(picture.Graphic());
@@ -335,12 +358,11 @@ TEST(PngGraphic, PicturesChooseTheClassByExtension) {
     EXPECT_EQ(dynamic_cast<TPNGObject&>(*held.Graphic()).ReadPixel(0, 0), RGB(44, 44, 44));
     EXPECT_NE(TPicture::GraphicFilter().find("Portable Network Graphics (*.png)"), std::string::npos);
     // A broken file raises the class's own exception.
-    TPicture broken;
     {
         TMemoryStream bad;
         bad.WriteBuffer("not a png", 9);
         bad.SaveToFile((dir / "bad.png").string());
     }
-    EXPECT_THROW(broken.LoadFromFile((dir / "bad.png").string()), EPNGInvalidFileHeader);
+    EXPECT_THROW(held.LoadFromFile((dir / "bad.png").string()), EPNGInvalidFileHeader);
     std::filesystem::remove_all(dir);
 }
