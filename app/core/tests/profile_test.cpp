@@ -208,13 +208,12 @@ TEST(ProfileFile, DialogsStartInTheProfilesFolderOnceItExists) {
 TEST(ProfileFile, SavedBesideTheOutputButNeverOverAnotherProfileWithoutAYes) {
     UserFolders folders;
     const std::string page = folders.root() / "out/sitemap.html", beside = folders.root() / "out/sitemap.qpw";
-    auto fresh = [&] {
-        auto p = std::make_unique<TMapProfile>();
+    TMapProfile first, second;
+    for (TMapProfile* p : {&first, &second}) {
         MakeStandard(*p);
         p->SetOutputFileName(page);
-        return p;
-    };
-    auto p = fresh();
+    }
+    TMapProfile* p = &first;
     SaveProfileAfterOutput(*p, nullptr);
     EXPECT_TRUE(p->Untitled()) << "no output file, nothing saved";
 
@@ -234,9 +233,8 @@ TEST(ProfileFile, SavedBesideTheOutputButNeverOverAnotherProfileWithoutAYes) {
     EXPECT_FALSE(p->Modified());
     EXPECT_NE(ReadAll(beside), "someone else's profile");
     fs::remove(beside);
-    auto other = fresh();
-    SaveProfileAfterOutput(*other, nullptr);
-    EXPECT_EQ(other->FileName(), beside) << "no profile there: saved without asking";
+    SaveProfileAfterOutput(second, nullptr);
+    EXPECT_EQ(second.FileName(), beside) << "no profile there: saved without asking";
 }
 
 } // namespace

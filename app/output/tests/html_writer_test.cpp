@@ -65,8 +65,6 @@ TEST(HtmlSiteMap, ListTextShapeAtItsEdges) {
 }
 
 TEST(HtmlSiteMap, EscapingKeepsTextsAndAddressesInTheirPlaces) {
-    EXPECT_EQ(HtmlEscape("Tom & Jerry \"quoted\" <b>it's"),
-              "Tom &amp; Jerry &quot;quoted&quot; &lt;b&gt;it&#39;s");
     // Valid UTF-8 stays; a broken sequence, a stray continuation byte, an overlong form, a surrogate and
     // control characters become U+FFFD.
     EXPECT_EQ(HtmlEscape("caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"),

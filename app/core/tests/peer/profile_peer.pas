@@ -483,21 +483,9 @@ begin
     P.FollowQueryParts.Add('sid=');
     P.FollowQueryParts.Add(StringOfChar('q', 260));
   end
-  else if Variant = 'empty' then
-  begin
-    P.clrBackground := 127;
-    P.clrText := -128;
-    P.clrLink := 32767;
-    P.clrVisited := -32769;
-    P.clrActive := $20000000;
-    P.FileName := '';
-    P.OutputFileName := '';
-    P.OutputType := moutClipboard;
-    P.DefFreq := cfNothing;
+  else if Variant = 'zero' then
     P.DefPri := 0;
-    P.Untitled := True;
-  end;
-  P.Modified := Variant <> 'empty';
+  P.Modified := Variant <> 'zero';
 end;
 
 function Hex(const S: string): string;
