@@ -106,14 +106,7 @@ TEST(Rendering, TreeDrawsImagesFromTheListWithTheKeyColourLeftOut) {
     EXPECT_EQ(ImageList_GetImageCount(images), 2);
     DeleteObject(bitmap);
     Send(tree, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images));
-    TVINSERTSTRUCT in;
-    in.hParent = TVI_ROOT;
-    in.hInsertAfter = TVI_LAST;
-    in.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-    in.item.pszText = const_cast<char*>("page");
-    in.item.iImage = 1;
-    in.item.iSelectedImage = 1;
-    Send(tree, TVM_INSERTITEM, 0, reinterpret_cast<LPARAM>(&in));
+    Insert(tree, TVI_ROOT, "page", TVI_LAST, 0, 1, 1);
     Pump();
     Surface s = pw::gui::ComposeWindow(host.Hwnd());
     const RECT row{0, 0, 180, 20};
@@ -145,26 +138,15 @@ TEST(Rendering, WindowWithEveryControlIsSavedAsPng) {
     Send(combo, CB_SETCURSEL, 0);
     HWND tree = host.Add(WC_TREEVIEW, "", TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS,
                          RECT{10, 170, 250, 330}, WS_EX_CLIENTEDGE);
-    TVINSERTSTRUCT in;
-    in.hInsertAfter = TVI_LAST;
-    in.item.mask = TVIF_TEXT;
-    in.hParent = TVI_ROOT;
-    in.item.pszText = const_cast<char*>("http://example.test/");
-    auto root = reinterpret_cast<HTREEITEM>(Send(tree, TVM_INSERTITEM, 0, reinterpret_cast<LPARAM>(&in)));
-    in.hParent = root;
-    HTREEITEM folder = nullptr, last = nullptr;
-    for (const char* page : {"index.html", "about.html", "products/", "contact.html"}) {
-        in.item.pszText = const_cast<char*>(page);
-        folder = last;
-        last = reinterpret_cast<HTREEITEM>(Send(tree, TVM_INSERTITEM, 0, reinterpret_cast<LPARAM>(&in)));
-    }
-    in.hParent = folder;
-    for (const char* page : {"one.html", "two.html"}) {
-        in.item.pszText = const_cast<char*>(page);
-        Send(tree, TVM_INSERTITEM, 0, reinterpret_cast<LPARAM>(&in));
-    }
+    HTREEITEM root = Insert(tree, TVI_ROOT, "http://example.test/");
+    for (const char* page : {"index.html", "about.html"})
+        Insert(tree, root, page);
+    HTREEITEM folder = Insert(tree, root, "products/");
+    HTREEITEM last = Insert(tree, root, "contact.html");
+    for (const char* page : {"one.html", "two.html"})
+        Insert(tree, folder, page);
     Send(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(root));
-    Send(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(in.hParent));
+    Send(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(folder));
     Send(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(last));
     HWND memo = host.Add("EDIT", "Crawling...\r\nindex.html 200\r\nabout.html 200",
                          ES_MULTILINE | ES_READONLY | WS_VSCROLL, RECT{260, 140, 510, 240}, WS_EX_CLIENTEDGE);

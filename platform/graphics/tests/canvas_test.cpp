@@ -9,6 +9,8 @@
 
 namespace {
 
+using graphics_test::Colours;
+
 using graphics_test::Target;
 
 } // namespace
@@ -18,17 +20,13 @@ TEST(Canvas, ShapesUseTheCurrentPenAndBrushAfterEachChange) {
     TCanvas& c = t.Canvas();
     c.Brush().SetColor(clRed);
     c.FillRect(Rect(0, 0, 10, 10));
-    EXPECT_EQ(t.At(0, 0), clRed);
-    EXPECT_EQ(t.At(9, 9), clRed);
-    EXPECT_EQ(t.At(10, 10), clWhite);
+    EXPECT_EQ(Colours(t.bitmap, {{0, 0}, {9, 9}, {10, 10}}), (std::vector<TColor>{clRed, clRed, clWhite}));
 
     // Changing the pen and brush while they are selected must take effect on the next shape.
     c.Pen().SetColor(clBlue);
     c.Brush().SetColor(clLime);
     c.Rectangle(12, 0, 20, 8);
-    EXPECT_EQ(t.At(12, 0), clBlue);
-    EXPECT_EQ(t.At(19, 7), clBlue);
-    EXPECT_EQ(t.At(15, 4), clLime);
+    EXPECT_EQ(Colours(t.bitmap, {{12, 0}, {19, 7}, {15, 4}}), (std::vector<TColor>{clBlue, clBlue, clLime}));
     c.Pen().SetColor(clYellow);
     c.Brush().SetColor(clNavy);
     c.Rectangle(22, 0, 30, 8);

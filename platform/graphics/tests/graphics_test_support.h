@@ -32,6 +32,14 @@ template <class E, class F> std::string ThrownMessage(F&& f) {
     return "(nothing raised)";
 }
 
+// The colours at some points, to check several at once.
+inline std::vector<TColor> Colours(TBitmap& b, std::initializer_list<TPoint> points) {
+    std::vector<TColor> out;
+    for (const TPoint& p : points)
+        out.push_back(b.Canvas().Pixel(p.x, p.y));
+    return out;
+}
+
 // A bitmap filled with one colour to draw on.
 struct Target {
     TBitmap bitmap;
