@@ -6,8 +6,10 @@
 
 #include "tests/support/temp_dir.h"
 
+#include "error_message.h"
 #include <csignal>
 #include <filesystem>
+
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -74,12 +76,8 @@ TEST_F(AtomicFile, AFailedWriteKeepsThePreviousFileAndRaisesWithItsName) {
     testsupport::WriteFile(target, "good old contents");
     {
         FileSizeLimit full(64);
-        try {
-            WriteFileAtomically(target, std::string(1000, 'n'));
-            FAIL() << "a write past the size limit must fail";
-        } catch (const EFCreateError& e) {
-            EXPECT_EQ(e.Message(), "Cannot create file " + target);
-        }
+        EXPECT_EQ(ErrorMessage<EFCreateError>([&] { WriteFileAtomically(target, std::string(1000, 'n')); }),
+                  "Cannot create file " + target);
         // The savers built on it report the failure too.
         TStringList list;
         list.SetText(std::string(1000, '\n'));

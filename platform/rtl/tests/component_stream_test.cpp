@@ -4,9 +4,13 @@
 #include "platform/rtl/writer.h"
 
 #include "stream_test_classes.h"
+#include "tests/support/temp_dir.h"
+
+#include "error_message.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <limits>
 
 namespace {
@@ -167,12 +171,11 @@ TEST(ComponentStream, ReadingAppliesRecordsInFileOrderAndFillsOnlyWhatTheFileHol
 
     // An unknown property stops the read; what came before it stays.
     Recorder partial;
-    try {
-        Read(ToBinary(Lines({"object TRecorder", "  A = 1", "  Bogus = 1", "  C = 9", "end"})), partial);
-        FAIL() << "no exception";
-    } catch (const EReadError& e) {
-        EXPECT_EQ(e.Message(), "Property Bogus does not exist");
-    }
+    EXPECT_EQ(
+        ErrorMessage<EReadError>([&] {
+            Read(ToBinary(Lines({"object TRecorder", "  A = 1", "  Bogus = 1", "  C = 9", "end"})), partial);
+        }),
+        "Property Bogus does not exist");
     EXPECT_EQ(partial.a, 1);
     EXPECT_EQ(partial.c, 0);
     EXPECT_FALSE(partial.ComponentState().Contains(csLoading));
@@ -319,13 +322,8 @@ TEST(ComponentStream, FloatsAreKeptAsTheirPropertyTypeStoresThem) {
 }
 
 std::string ReadError(const std::vector<uint8_t>& bytes) {
-    try {
-        Profile profile;
-        Read(bytes, profile);
-    } catch (const EReadError& e) {
-        return e.Message();
-    }
-    return "";
+    Profile profile;
+    return ErrorMessage<EReadError>([&] { Read(bytes, profile); });
 }
 
 TEST(ComponentStream, DamagedStreamsRaiseReadErrors) {
@@ -437,6 +435,22 @@ TEST(ComponentStream, ChildOfAnUnregisteredClassIsRefusedAndLeavesNothingBehind)
     ASSERT_NE(all, nullptr);
     EXPECT_EQ(all->Name(), "Made");
     EXPECT_EQ(all->Int, 42);
+}
+
+// Inputs kept from fuzzing go through the fuzzing entry.
+TEST(ComponentReaderFuzzReplay, KeptInputsReadOrFailCleanlyAndWriteBackStably) {
+    int files = 0;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::string(PW_SOURCE_DIR) + "/platform/rtl/fuzz/corpus")) {
+        SCOPED_TRACE(entry.path().string());
+        const std::string input = testsupport::ReadFile(entry.path());
+        const auto* bytes = reinterpret_cast<const uint8_t*>(input.data());
+        for (size_t n = 0; n < input.size(); n += 3)
+            EXPECT_TRUE(component_fuzz::ReadComponentInput(bytes, n));
+        EXPECT_TRUE(component_fuzz::ReadComponentInput(bytes, input.size()));
+        ++files;
+    }
+    EXPECT_GE(files, 5);
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 #include "platform/rtl/published.h"
 #include "platform/rtl/string_list.h"
 
+#include "error_message.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -79,12 +81,8 @@ TEST(Component, NamesAreIdentifiersUniqueWithinTheOwner) {
     first->SetName("Button1");
     EXPECT_EQ(owner.FindComponent("BUTTON1"), first);
     EXPECT_EQ(owner.FindComponent(""), nullptr);
-    try {
-        second->SetName("button1");
-        FAIL();
-    } catch (const EComponentError& e) {
-        EXPECT_EQ(e.Message(), "A component named button1 already exists");
-    }
+    EXPECT_EQ(ErrorMessage<EComponentError>([&] { second->SetName("button1"); }),
+              "A component named button1 already exists");
     EXPECT_THROW(second->SetName("1st"), EComponentError);
     EXPECT_THROW(second->SetName("has space"), EComponentError);
     second->SetName("_ok2");
@@ -196,18 +194,10 @@ TEST(Collection, ItemsKeepOrderIdsAndNotifyOncePerUpdate) {
 TEST(Persistent, AssignBetweenUnrelatedClassesNamesBoth) {
     TStringList list;
     Shape shape(nullptr);
-    try {
-        shape.Assign(&list);
-        FAIL();
-    } catch (const EConvertError& e) {
-        EXPECT_EQ(e.Message(), "Cannot assign a TStringList to a TComponent");
-    }
-    try {
-        shape.Assign(nullptr);
-        FAIL();
-    } catch (const EConvertError& e) {
-        EXPECT_EQ(e.Message(), "Cannot assign a nil to a TComponent");
-    }
+    EXPECT_EQ(ErrorMessage<EConvertError>([&] { shape.Assign(&list); }),
+              "Cannot assign a TStringList to a TComponent");
+    EXPECT_EQ(ErrorMessage<EConvertError>([&] { shape.Assign(nullptr); }),
+              "Cannot assign a nil to a TComponent");
 }
 
 TEST(ClassRegistry, FindsRegisteredClassesWithoutRegardToCase) {
@@ -217,12 +207,8 @@ TEST(ClassRegistry, FindsRegisteredClassesWithoutRegardToCase) {
     EXPECT_NE(dynamic_cast<Shape*>(made.get()), nullptr);
     UnRegisterClass("TShapeForTest");
     EXPECT_EQ(GetClass("TShapeForTest"), nullptr);
-    try {
-        FindClass("TShapeForTest");
-        FAIL();
-    } catch (const EClassNotFound& e) {
-        EXPECT_EQ(e.Message(), "Class TShapeForTest not found");
-    }
+    EXPECT_EQ(ErrorMessage<EClassNotFound>([&] { FindClass("TShapeForTest"); }),
+              "Class TShapeForTest not found");
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 
 #include "tests/support/temp_dir.h"
 
+#include "error_message.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -167,12 +169,8 @@ TEST_F(IniTest, DirectFileWritesThroughAtomicallyAndSharesTheFile) {
     EXPECT_THROW(nowhere.WriteInteger("S", "k", 1), EIniFileException);
     TMemIniFile nowhereMem(dir_.File("missing/x.ini"));
     nowhereMem.WriteInteger("S", "k", 1);
-    try {
-        nowhereMem.UpdateFile();
-        ADD_FAILURE();
-    } catch (const EFCreateError& e) {
-        EXPECT_EQ(e.Message(), "Cannot create file " + dir_.File("missing/x.ini"));
-    }
+    EXPECT_EQ(ErrorMessage<EFCreateError>([&] { nowhereMem.UpdateFile(); }),
+              "Cannot create file " + dir_.File("missing/x.ini"));
 
     // Two processes writing different keys at once lose nothing.
     std::vector<pid_t> children;

@@ -1,6 +1,8 @@
 #include "platform/rtl/exception.h"
 #include "platform/rtl/list.h"
 
+#include "error_message.h"
+
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -45,12 +47,7 @@ TEST(List, EditsKeepOrderAndRejectBadIndexesWithTheIndexInTheMessage) {
     list.Pack();
     EXPECT_EQ(list.Count(), 3);
 
-    try {
-        list.Items(3);
-        FAIL();
-    } catch (const EListError& e) {
-        EXPECT_EQ(e.Message(), "List index out of bounds (3)");
-    }
+    EXPECT_EQ(ErrorMessage<EListError>([&] { list.Items(3); }), "List index out of bounds (3)");
     EXPECT_THROW(list.Items(-1), EListError);
     EXPECT_THROW(list.Insert(5, nullptr), EListError);
     EXPECT_THROW(list.Delete(3), EListError);

@@ -5,6 +5,8 @@
 
 #include "stream_test_classes.h"
 
+#include "error_message.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -124,13 +126,8 @@ TEST(ObjectText, TextFromElsewhereReadsAsAComponent) {
 }
 
 TEST(ObjectText, BadTextNamesTheLineAndDamagedBinaryIsRefused) {
-    auto parseError = [](const std::string& text) -> std::string {
-        try {
-            ToBinary(text);
-        } catch (const EParserError& e) {
-            return e.Message();
-        }
-        return "";
+    auto parseError = [](const std::string& text) {
+        return ErrorMessage<EParserError>([&] { ToBinary(text); });
     };
     EXPECT_EQ(parseError("object A: TX\r\n  Width 5\r\nend\r\n"), "'=' expected on line 2");
     EXPECT_EQ(parseError("object A: TX\r\n  S = 'open\r\nend\r\n"), "Unterminated string on line 2");

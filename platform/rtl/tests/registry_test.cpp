@@ -4,13 +4,14 @@
 
 #include "tests/support/temp_dir.h"
 
+#include "error_message.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
-#include <functional>
 #include <random>
 #include <string>
 #include <sys/stat.h>
@@ -44,13 +45,8 @@ protected:
 
 const char* const kProfiles = "Software\\Quillmark Software\\Internet\\Profiles";
 
-std::string Message(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const ERegistryException& e) {
-        return e.Message();
-    }
-    return "<no exception>";
+template <class F> std::string Message(F f) {
+    return ErrorMessage<ERegistryException>(f);
 }
 
 } // namespace

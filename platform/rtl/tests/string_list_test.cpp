@@ -5,6 +5,8 @@
 
 #include "tests/support/temp_dir.h"
 
+#include "error_message.h"
+
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -112,12 +114,8 @@ TEST(StringList, SortedListsSearchBinaryAndHandleDuplicatesAsConfigured) {
     EXPECT_THROW(list.SetStrings(0, "x"), EStringListError);
 
     list.SetDuplicates(dupError);
-    try {
-        list.Add("banana");
-        FAIL();
-    } catch (const EStringListError& e) {
-        EXPECT_EQ(e.Message(), "String list does not allow duplicates");
-    }
+    EXPECT_EQ(ErrorMessage<EStringListError>([&] { list.Add("banana"); }),
+              "String list does not allow duplicates");
     list.SetDuplicates(dupAccept);
     list.Add("banana");
     list.Add("Banana");
@@ -242,12 +240,7 @@ TEST(StringList, AssignAddStringsMoveAndFiles) {
     EXPECT_EQ(b.Count(), 4);
     TPersistent other;
     EXPECT_THROW(b.Assign(&other), EConvertError);
-    try {
-        b.Delete(4);
-        FAIL();
-    } catch (const EStringListError& e) {
-        EXPECT_EQ(e.Message(), "List index out of bounds (4)");
-    }
+    EXPECT_EQ(ErrorMessage<EStringListError>([&] { b.Delete(4); }), "List index out of bounds (4)");
     EXPECT_FALSE(a.Equals(b));
 
     testsupport::TempDir dir("pw-string-list");
