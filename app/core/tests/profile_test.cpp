@@ -84,17 +84,11 @@ TEST(ProfileFile, LoadStartsFromANewProfileUnderThePathOpenedWithTheForcedValues
     TMapProfile current;
     MakeStandard(current);
     current.SetIgnoreFiles("http://a/x.html");
-    current.SetIndexPage("/var/www/index.html");
-    current.SetWebsite("http://a/");
     current.SetFollowQueryText("id=");
-    current.SetSpiderType(mstLocal);
     TSiteMapSettings settings;
     LoadProfileFile(current, moved, &settings);
     EXPECT_EQ(current.IgnoreFiles(), "");
-    EXPECT_EQ(current.IndexPage(), "");
-    EXPECT_EQ(current.Website(), "http://");
     EXPECT_EQ(current.FollowQueryParts()->Count(), 0);
-    EXPECT_EQ(current.SpiderType(), mstWebsite);
     EXPECT_EQ(current.FileName(), moved);
     EXPECT_FALSE(current.Untitled());
     EXPECT_EQ(settings.LastFile(), moved);
