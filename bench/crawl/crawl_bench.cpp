@@ -134,9 +134,13 @@ int main(int argc, char** argv) {
     results::TResultTree tree(tv, profile, ignoreFolders, ignoreFiles);
     crawl::ResultTreeResults results(tree);
     crawl::TWebsiteCrawl crawler(fetcher, profile, ignoreFolders, ignoreFiles, view, results);
+    rusage before{};
+    getrusage(RUSAGE_THREAD, &before);
     const auto t0 = Clock::now();
     crawler.CrawlWebsite(start);
     const double ours = secondsSince(t0);
+    rusage gui{};
+    getrusage(RUSAGE_THREAD, &gui);
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     const int found = crawler.FileCount();
@@ -144,6 +148,12 @@ int main(int argc, char** argv) {
     std::printf(
         "crawl:  %d pages loaded of %d addresses in %.2f s = %.0f pages/s, peak RSS %.1f MB, %d tree nodes\n",
         found, crawler.UrlCount(), ours, found / ours, usage.ru_maxrss / 1024.0, tv.Items().Count());
+    // Where the wall time went on the GUI thread: its own work, and how often it slept for the worker.
+    const auto cpu = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    const double guiCpu = cpu(gui.ru_utime) - cpu(before.ru_utime) + cpu(gui.ru_stime) - cpu(before.ru_stime);
+    std::printf("        GUI thread busy %.2f s (%.0f us a page), %.1f sleeps a page\n", guiCpu,
+                guiCpu * 1e6 / crawler.UrlCount(),
+                static_cast<double>(gui.ru_nvcsw - before.ru_nvcsw) / crawler.UrlCount());
 
     const std::string quiet = " >/dev/null 2>&1";
     const double wget =

@@ -37,6 +37,13 @@ constexpr int64_t kResumeOverlap = 4096;
 // A memory body is pre-sized to the announced length only up to this much.
 constexpr int64_t kMaxPresize = 1 << 20;
 constexpr int kMaxAuthRounds = 3;
+// How long the worker waits after the headers for the rest of a body, to hand the page over whole.
+constexpr DWORD kBatchWaitMs = 25;
+
+int64_t elapsedMsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
+        .count();
+}
 
 class Handle {
 public:
@@ -365,6 +372,11 @@ private:
             overlap_ = 0;
         }
         if (x.statusCode == 206 && overlap_ > 0) x.dataSize = std::max<int64_t>(0, x.dataSize - overlap_);
+        // A body that goes to memory and is all there already travels with its events in one batch.
+        batched_ = request_ && x.outputFileName.empty() && x.resumeFrom == 0 && x.resumeTo == 0 &&
+                   InternetWaitForBody(request_.get(), kBatchWaitMs);
+        x.batch.reset();
+        if (batched_) x.batch = std::make_unique<Batch>();
         if (x.wantsHeaderInfo) {
             auto text = [&](DWORD level) {
                 std::string v;
@@ -374,21 +386,28 @@ private:
                 std::string v;
                 return HttpQueryInfo(request_.get(), level, v) ? ParseHttpDate(v) : TDateTime(0);
             };
-            const std::string raw = text(HTTP_QUERY_RAW_HEADERS_CRLF);
-            const std::string language = text(HTTP_QUERY_CONTENT_LANGUAGE);
-            const std::string encoding = text(HTTP_QUERY_CONTENT_ENCODING);
-            const std::string location = text(HTTP_QUERY_LOCATION);
-            const std::string etag = text(HTTP_QUERY_ETAG);
-            const TDateTime dateValue = date(HTTP_QUERY_DATE);
-            const TDateTime modified = date(HTTP_QUERY_LAST_MODIFIED);
-            const TDateTime expires = date(HTTP_QUERY_EXPIRES);
-            const int64_t contentLength = x.dataSize + x.resumeFrom;
+            Batch h;
+            h.headerInfo = true;
+            h.raw = text(HTTP_QUERY_RAW_HEADERS_CRLF);
+            h.language = text(HTTP_QUERY_CONTENT_LANGUAGE);
+            h.encoding = text(HTTP_QUERY_CONTENT_ENCODING);
+            h.location = text(HTTP_QUERY_LOCATION);
+            h.etag = text(HTTP_QUERY_ETAG);
+            h.date = date(HTTP_QUERY_DATE);
+            h.modified = date(HTTP_QUERY_LAST_MODIFIED);
+            h.expires = date(HTTP_QUERY_EXPIRES);
+            h.contentLength = x.dataSize + x.resumeFrom;
+            if (batched_) {
+                *x.batch = std::move(h);
+                return true; // the GUI thread answers ContinueDownload when the batch runs
+            }
             TCustomWinHTTP* owner = x.owner;
             bool carryOn = true;
             sync([&] {
                 if (owner->OnHeaderInfo)
-                    owner->OnHeaderInfo(owner, x.statusCode, raw, x.contentType, language, encoding,
-                                        contentLength, location, dateValue, modified, expires, etag, carryOn);
+                    owner->OnHeaderInfo(owner, x.statusCode, h.raw, x.contentType, h.language, h.encoding,
+                                        h.contentLength, h.location, h.date, h.modified, h.expires, h.etag,
+                                        carryOn);
             });
             x.continueDownload = carryOn;
         }
@@ -433,6 +452,10 @@ private:
         for (;;) {
             check();
             if (wholeAlready_) return;
+            if (batched_) {
+                readAhead();
+                return;
+            }
             restartFromScratch_ = false;
             openOutput();
             if (restartFromScratch_) {
@@ -497,12 +520,31 @@ private:
         return true;
     }
 
+    // Takes the buffered body of a batched transfer into its batch; reads no longer wait here.
+    void readAhead() {
+        Transfer& x = t();
+        Batch& b = *x.batch;
+        x.bytesRead = 0;
+        bool failed = false;
+        for (;;) {
+            check();
+            const size_t at = b.body.size();
+            b.body.resize(at + bufferSize_);
+            DWORD got = 0;
+            failed = !InternetReadFile(request_.get(), b.body.data() + at, bufferSize_, got);
+            b.body.resize(at + got);
+            if (failed) check();
+            if (failed || got == 0) break;
+            b.blocks.push_back({got, elapsedMsSince(x.start)});
+            x.bytesRead += got;
+        }
+        x.success = (x.statusCode == 200 || x.statusCode == 206) && !failed &&
+                    (x.dataSize == 0 || x.bytesRead == x.dataSize);
+    }
+
     void progress() {
         Transfer& x = t();
-        const auto elapsedMs =
-            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - x.start)
-                .count();
-        const Progress p = ComputeProgress(x.dataSize, x.bytesRead, x.resumeFrom, elapsedMs);
+        const Progress p = ComputeProgress(x.dataSize, x.bytesRead, x.resumeFrom, elapsedMsSince(x.start));
         TCustomWinHTTP* owner = x.owner;
         sync([&] {
             if (owner->OnProgress)
@@ -523,6 +565,7 @@ private:
     int restarts_ = 0;
     bool wholeAlready_ = false;
     bool restartFromScratch_ = false;
+    bool batched_ = false;
 };
 
 } // namespace
@@ -534,6 +577,35 @@ void RunTransfer(const std::shared_ptr<Transfer>& transfer) {
         transfer->success = false;
         throw;
     }
+}
+
+bool DeliverBatch(TCustomWinHTTP& owner, Transfer& x, const std::function<bool()>& Current) {
+    Batch& b = *x.batch;
+    if (!Current()) return false;
+    if (b.headerInfo && owner.OnHeaderInfo) {
+        bool carryOn = true;
+        owner.OnHeaderInfo(&owner, x.statusCode, b.raw, x.contentType, b.language, b.encoding, b.contentLength,
+                           b.location, b.date, b.modified, b.expires, b.etag, carryOn);
+        x.continueDownload = carryOn;
+        if (!Current()) return false;
+    }
+    if (!x.continueDownload) return true;
+    auto memory = std::make_unique<TMemoryStream>();
+    memory->SetSize(static_cast<int64_t>(b.body.size())); // reserves; the size goes back to 0
+    memory->SetSize(0);
+    x.stream = std::move(memory);
+    int64_t done = 0;
+    for (const Batch::Block& block : b.blocks) {
+        x.stream->Write(b.body.data() + done, static_cast<int64_t>(block.size));
+        done += static_cast<int64_t>(block.size);
+        if (!x.wantsProgress || !owner.OnProgress) continue;
+        const Progress p = ComputeProgress(x.dataSize, done, 0, block.elapsedMs);
+        owner.OnProgress(&owner, x.contentType, x.dataSize, done, p.ElapsedTime, p.EstimatedTimeLeft,
+                         p.PercentsDone, p.TransferRate, x.stream.get());
+        if (!Current()) return false;
+    }
+    b.body.clear();
+    return true;
 }
 
 } // namespace winhttp

@@ -6,13 +6,32 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 class TStream;
 
 namespace winhttp {
+
+// The events of a transfer whose whole body had arrived with its headers. The worker gathers them and
+// the GUI thread runs them, in order, in the one call that ends the transfer: one hand-over a page
+// instead of one for the headers, one for each block of the body and one for the end.
+struct Batch {
+    bool headerInfo = false; // OnHeaderInfo is due
+    std::string raw, language, encoding, location, etag;
+    TDateTime date = 0, modified = 0, expires = 0;
+    int64_t contentLength = 0;
+    // The body as the reads gave it: each block raises its own progress event.
+    struct Block {
+        size_t size;
+        int64_t elapsedMs;
+    };
+    std::string body;
+    std::vector<Block> blocks;
+};
 
 struct Transfer {
     // What the component held when the transfer began.
@@ -45,6 +64,7 @@ struct Transfer {
     bool aborted = false;
     bool fileOutput = false;
     std::unique_ptr<TStream> stream;
+    std::unique_ptr<Batch> batch;
 
     // Set to make the worker give up at its next check; the network calls poll it too.
     std::atomic<bool> cancel{false};
@@ -60,5 +80,10 @@ private:
 
 // The worker body; runs on the worker thread and ends early when the transfer is stopped.
 void RunTransfer(const std::shared_ptr<Transfer>& transfer);
+
+// On the GUI thread, at the end of a batched transfer: raises its header and progress events in order,
+// filling the stream as the worker would have. False as soon as Current() turns false (the transfer was
+// stopped from a handler, or before the batch ran): the rest is then not raised.
+bool DeliverBatch(TCustomWinHTTP& owner, Transfer& transfer, const std::function<bool()>& Current);
 
 } // namespace winhttp

@@ -236,6 +236,38 @@ bool HttpRequest::Read(void* buffer, size_t size, size_t& bytesRead) {
     return false;
 }
 
+void HttpRequest::pumpOnce() {
+    int running = 0;
+    curl_multi_perform(curl_.multi, &running);
+    int left = 0;
+    while (CURLMsg* msg = curl_multi_info_read(curl_.multi, &left)) {
+        if (msg->msg == CURLMSG_DONE && msg->easy_handle == curl_.easy) {
+            finished_ = true;
+            result_ = msg->data.result;
+        }
+    }
+}
+
+bool HttpRequest::WaitForBody(DWORD timeoutMs) {
+    if (!final_headers_)
+        return false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        if (finished_)
+            return true;
+        if (paused_ || (cancel_ && cancel_->load()))
+            return false;
+        pumpOnce();
+        if (finished_)
+            return true;
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0 || paused_)
+            return false;
+        curl_multi_poll(curl_.multi, nullptr, 0, static_cast<int>(left.count()), nullptr);
+    }
+}
+
 bool HttpRequest::pumpUntil(const std::function<bool()>& done) {
     const auto stall = std::chrono::milliseconds(settings_.stallTimeoutMs ? settings_.stallTimeoutMs
                                                                          : kDefaultStallTimeoutMs);
@@ -247,15 +279,7 @@ bool HttpRequest::pumpUntil(const std::function<bool()>& done) {
             last_error_ = ERROR_INTERNET_OPERATION_CANCELLED;
             return false;
         }
-        int running = 0;
-        curl_multi_perform(curl_.multi, &running);
-        int left = 0;
-        while (CURLMsg* msg = curl_multi_info_read(curl_.multi, &left)) {
-            if (msg->msg == CURLMSG_DONE && msg->easy_handle == curl_.easy) {
-                finished_ = true;
-                result_ = msg->data.result;
-            }
-        }
+        pumpOnce();
         if (done() || finished_)
             break;
         if (!paused_ && std::chrono::steady_clock::now() - last_activity_ > stall) {

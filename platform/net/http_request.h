@@ -44,6 +44,9 @@ public:
     // Both answer false and set LastError() on failure.
     bool Send(const std::string& extraHeaders, const std::string& body);
     bool Read(void* buffer, size_t size, size_t& bytesRead);
+    // After Send: waits up to timeoutMs for the rest of the body, taking none of it. True once the
+    // transfer has ended (reads then no longer wait); false at once for a body too large to hold.
+    bool WaitForBody(DWORD timeoutMs);
 
     int StatusCode() const { return status_code_; }
     const std::string& StatusLine() const { return status_line_; }
@@ -60,6 +63,7 @@ private:
 
     void configure(const std::string& extraHeaders, const std::string& body);
     bool pumpUntil(const std::function<bool()>& done);
+    void pumpOnce();
     void detach();
     void finishHeaderBlock();
     DWORD mapError(CURLcode code) const;

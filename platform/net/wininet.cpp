@@ -324,6 +324,11 @@ bool InternetReadFile(HINTERNET request, void* buffer, DWORD size, DWORD& bytesR
     return true;
 }
 
+bool InternetWaitForBody(HINTERNET request, DWORD timeoutMs) {
+    InternetHandle* h = lookup(request, InternetHandle::Kind::Request);
+    return h && h->request->WaitForBody(timeoutMs);
+}
+
 void InternetSetCancelFlag(HINTERNET request, const std::atomic<bool>* cancel) {
     if (InternetHandle* h = lookup(request, InternetHandle::Kind::Request))
         h->request->SetCancelFlag(cancel);

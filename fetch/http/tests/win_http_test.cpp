@@ -191,6 +191,31 @@ TEST_F(WinHttpTest, HeaderHandlerCanStopTheDownload) {
     EXPECT_EQ(rec_->Names(), (Names{"HeaderInfo", "DoneInterrupted"}));
 }
 
+TEST_F(WinHttpTest, StopFromAProgressHandlerEndsTheTransferThere) {
+    // A small body comes with its headers, and its events are raised together at the end; a stop from
+    // one of them still ends the transfer at that event, soft or hard.
+    http_.TransferBufferSize = 1000;
+    for (const bool hard : {false, true}) {
+        rec_ = std::make_unique<Recorder>(http_);
+        const auto recorded = http_.OnProgress;
+        int seen = 0;
+        http_.OnProgress = [&](TObject* s, const std::string& type, int64_t size, int64_t read, int elapsed,
+                               int left, uint8_t percent, float rate, TStream* stream) {
+            recorded(s, type, size, read, elapsed, left, percent, rate, stream);
+            if (++seen == 2) http_.Abort(false, hard);
+        };
+        http_.URL = FaultUrl("/ok?n=5000");
+        ASSERT_TRUE(http_.Read());
+        ASSERT_TRUE(PumpUntil([&] { return !http_.Busy(); }, 10000));
+        EXPECT_TRUE(winthread::WaitForOrphans(5000));
+        PumpUntil([] { return false; }, 100);
+        EXPECT_EQ(rec_->Names(), (Names{"HeaderInfo", "Aborted"})) << hard;
+        EXPECT_EQ(seen, 2) << hard;
+    }
+    EXPECT_EQ(fetch(FaultUrl("/ok?n=5000")), (Names{"HeaderInfo", "Done"}));
+    EXPECT_EQ(rec_->body, okBody(5000));
+}
+
 TEST_F(WinHttpTest, HeaderDatesInEveryFormAndTheRequestAsSent) {
     std::vector<TDateTime> modified, expires;
     std::string language, etag;
