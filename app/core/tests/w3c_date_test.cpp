@@ -32,21 +32,14 @@ TEST_F(ZoneTest, EachInstantCarriesTheOffsetInEffectThen) {
     EXPECT_EQ(UtcOffsetText(-30), "-00:30");
     EXPECT_EQ(UtcOffsetText(765), "+12:45");
 
+    // Either side of the change to summer time in Berlin on 2024-03-31 at 01:00 UTC.
     Use("Europe/Berlin");
-    // 2024-01-15 12:00 UTC (winter) and 2024-07-15 12:00 UTC (summer).
-    EXPECT_EQ(W3CDateTimeOf(1705320000), "2024-01-15T13:00:00+01:00");
-    EXPECT_EQ(W3CDateTimeOf(1721044800), "2024-07-15T14:00:00+02:00");
-    // Either side of the change on 2024-03-31 at 01:00 UTC.
     EXPECT_EQ(W3CDateTimeOf(1711846799), "2024-03-31T01:59:59+01:00");
     EXPECT_EQ(W3CDateTimeOf(1711846800), "2024-03-31T03:00:00+02:00");
     EXPECT_EQ(W3CDateTime(EncodeDate(2024, 7, 15) + EncodeTime(14, 0, 0, 0)), "2024-07-15T14:00:00+02:00");
     EXPECT_EQ(W3CDateTime(EncodeDate(2024, 12, 24) + EncodeTime(23, 59, 59, 0)), "2024-12-24T23:59:59+01:00");
     Use("America/New_York");
     EXPECT_EQ(W3CDateTimeOf(1721044800), "2024-07-15T08:00:00-04:00");
-    Use("Asia/Kolkata");
-    EXPECT_EQ(W3CDateTimeOf(1705320000), "2024-01-15T17:30:00+05:30");
-    Use("UTC");
-    EXPECT_EQ(W3CDateTimeOf(0), "1970-01-01T00:00:00+00:00");
 }
 
 TEST_F(ZoneTest, NewRecordsTakeTheProfileDefaults) {
