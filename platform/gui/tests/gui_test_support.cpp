@@ -11,11 +11,33 @@
 namespace gui_test {
 namespace {
 
+std::map<HWND, Handler>& Handlers() {
+    static std::map<HWND, Handler> handlers;
+    return handlers;
+}
+
+std::vector<HWND>& Made() {
+    static std::vector<HWND> made;
+    return made;
+}
+
+// The windows the helpers made go when their test ends, however it ended, so that none is left for
+// the next test to hit or activate.
+class WindowSweeper : public ::testing::EmptyTestEventListener {
+    void OnTestEnd(const ::testing::TestInfo&) override {
+        Handlers().clear(); // they may refer to the ended test's locals
+        for (HWND h : Made())
+            if (IsWindow(h)) DestroyWindow(h);
+        Made().clear();
+    }
+};
+
 class GuiEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
         app_ = std::make_unique<pw::gui::GuiApplication>(argc_, argv_);
+        ::testing::UnitTest::GetInstance()->listeners().Append(new WindowSweeper);
     }
     void TearDown() override { app_.reset(); }
 
@@ -27,11 +49,6 @@ private:
 };
 
 [[maybe_unused]] auto* environment = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
-
-std::map<HWND, Handler>& Handlers() {
-    static std::map<HWND, Handler> handlers;
-    return handlers;
-}
 
 LRESULT RecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     Log().push_back(Seen{hwnd, msg, wParam, lParam});
@@ -86,13 +103,15 @@ void SetTestHandler(HWND hwnd, Handler handler) {
 }
 
 HWND MakeTopLevel(RECT r, DWORD style, DWORD exStyle, UINT classStyle) {
-    return CreateWindowEx(exStyle, RecordingClass(classStyle), "top", style, r.left, r.top, r.right - r.left,
-                          r.bottom - r.top, nullptr, nullptr, nullptr, nullptr);
+    return Made().emplace_back(CreateWindowEx(exStyle, RecordingClass(classStyle), "top", style, r.left,
+                                              r.top, r.right - r.left, r.bottom - r.top, nullptr, nullptr,
+                                              nullptr, nullptr));
 }
 
 HWND MakeChild(HWND parent, RECT r, DWORD style, DWORD exStyle, UINT classStyle) {
-    return CreateWindowEx(exStyle, RecordingClass(classStyle), "child", style | WS_CHILD, r.left, r.top,
-                          r.right - r.left, r.bottom - r.top, parent, nullptr, nullptr, nullptr);
+    return Made().emplace_back(CreateWindowEx(exStyle, RecordingClass(classStyle), "child", style | WS_CHILD,
+                                              r.left, r.top, r.right - r.left, r.bottom - r.top, parent,
+                                              nullptr, nullptr, nullptr));
 }
 
 void Pump() {

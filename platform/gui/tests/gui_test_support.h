@@ -28,6 +28,7 @@ using Handler = std::function<bool(HWND, UINT, WPARAM, LPARAM, LRESULT&)>;
 const char* RecordingClass(UINT classStyle = 0);
 void SetTestHandler(HWND hwnd, Handler handler);
 
+// Windows made by these two are destroyed when the test ends.
 HWND MakeTopLevel(RECT r, DWORD style = WS_POPUP | WS_VISIBLE, DWORD exStyle = 0, UINT classStyle = 0);
 HWND MakeChild(HWND parent, RECT r, DWORD style = WS_CHILD | WS_VISIBLE, DWORD exStyle = 0,
                UINT classStyle = 0);

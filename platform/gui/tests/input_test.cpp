@@ -68,7 +68,6 @@ TEST(Input, HooksSeeEachKeyOnceBeforeAnyWindowAndMaySwallowIt) {
     EXPECT_TRUE(UnhookWindowsHookEx(keyboardHook));
     EXPECT_TRUE(UnhookWindowsHookEx(innerHook));
     EXPECT_FALSE(UnhookWindowsHookEx(keyboardHook));
-    DestroyWindow(w);
 }
 
 TEST(Input, AltMakesSystemKeysAndTheKeyStateFollowsInput) {
@@ -100,7 +99,6 @@ TEST(Input, AltMakesSystemKeysAndTheKeyStateFollowsInput) {
     const Seen sysChar = SeenOf(w, WM_SYSCHAR).at(0);
     EXPECT_EQ(sysChar.wParam, static_cast<WPARAM>('f'));
     EXPECT_TRUE(sysChar.lParam & (1 << 29));
-    DestroyWindow(w);
 }
 
 TEST(Input, CaptureRoutesTheMouseAndSurvivesNestedLoops) {
@@ -129,7 +127,6 @@ TEST(Input, CaptureRoutesTheMouseAndSurvivesNestedLoops) {
     EXPECT_EQ(MessagesOf(a, {WM_CAPTURECHANGED}), (std::vector<UINT>{WM_CAPTURECHANGED}));
     DestroyWindow(b);
     EXPECT_EQ(GetCapture(), nullptr);
-    DestroyWindow(a);
 }
 
 TEST(Input, MouseLeaveComesOnceWhenThePointerLeavesTheTrackedClientArea) {
@@ -158,7 +155,6 @@ TEST(Input, MouseLeaveComesOnceWhenThePointerLeavesTheTrackedClientArea) {
     ASSERT_TRUE(TrackMouseEvent(tme));
     Pump();
     EXPECT_EQ(MessagesOf(w, {WM_MOUSELEAVE}), (std::vector<UINT>{WM_MOUSELEAVE}));
-    DestroyWindow(w);
 }
 
 TEST(Input, DoubleClicksOnlyForClassesThatAskAndContextMenusOnRelease) {
@@ -197,8 +193,6 @@ TEST(Input, DoubleClicksOnlyForClassesThatAskAndContextMenusOnRelease) {
     ASSERT_EQ(fromKeys.size(), 2u);
     EXPECT_EQ(fromKeys[0].lParam, -1);
     EXPECT_EQ(fromKeys[1].lParam, -1);
-    DestroyWindow(plain);
-    DestroyWindow(dbl);
 }
 
 TEST(Input, WindowsThatAnswerNoActivateNeverTakeTheActivation) {
@@ -241,9 +235,6 @@ TEST(Input, WindowsThatAnswerNoActivateNeverTakeTheActivation) {
               (std::vector<UINT>{WM_MOUSEACTIVATE, WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS}));
     DestroyWindow(other);
     EXPECT_NE(GetActiveWindow(), other);
-    DestroyWindow(form);
-    DestroyWindow(bar);
-    DestroyWindow(hint);
 }
 
 TEST(Input, FocusMessagesNameTheOtherWindow) {
@@ -363,7 +354,6 @@ TEST(Input, DraggingASizingBorderResizesThroughTheDefaultProcedure) {
     GetWindowRect(w, r);
     EXPECT_EQ(r, (RECT{100, 100, 320, 240}));
     EXPECT_EQ(GetCapture(), nullptr);
-    DestroyWindow(w);
 }
 
 TEST(Input, ActivationBringsTheWindowAndItsOwnedPopupsToTheFront) {
@@ -399,5 +389,4 @@ TEST(Input, LosingTheApplicationActivationForgetsHeldKeys) {
     pw::gui::InjectAppActivation(true);
     SetActiveWindow(w);
     EXPECT_EQ(GetActiveWindow(), w);
-    DestroyWindow(w);
 }

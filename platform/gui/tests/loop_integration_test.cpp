@@ -56,7 +56,6 @@ TEST(LoopIntegration, TheRuntimesMainThreadCallsRunFromOurLoop) {
         DispatchMessage(msg);
     worker.join();
     EXPECT_TRUE(ranOnGui);
-    DestroyWindow(w);
 }
 
 TEST(LoopIntegration, ExceptionsFromProceduresGoToTheHandlerNotThroughTheLoop) {
@@ -72,7 +71,6 @@ TEST(LoopIntegration, ExceptionsFromProceduresGoToTheHandlerNotThroughTheLoop) {
     EXPECT_EQ(SendMessage(w, WM_USER + 4, 0, 0), 0);
     EXPECT_EQ(reported, (std::vector<std::string>{"handler failed", "handler failed"}));
     pw::gui::SetExceptionHandler(nullptr);
-    DestroyWindow(w);
 }
 
 TEST(LoopIntegration, WorkerThreadsHaveTheirOwnQueueAndTimers) {
@@ -120,5 +118,4 @@ TEST(LoopIntegration, AForeignLoopServesOurQueueAndHooksWatchEveryProcedureCall)
     EXPECT_EQ(MessagesOf(w, {WM_USER + 1}).size(), 1u);
     EXPECT_EQ(watched, (std::vector<UINT>{WM_USER + 2, WM_USER + 1}));
     UnhookWindowsHookEx(hook);
-    DestroyWindow(w);
 }

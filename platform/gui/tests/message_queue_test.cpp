@@ -143,8 +143,6 @@ TEST(MessageQueue, SendInsideAHandlerRunsAtOnceAndPostWaits) {
     EXPECT_EQ(SendMessage(a, kPing, 0, 0), 41);
     Pump();
     EXPECT_EQ(trace, (std::vector<std::string>{"a0", "b2", "a-end", "b1"}));
-    DestroyWindow(a);
-    DestroyWindow(b);
 }
 
 TEST(MessageQueue, PeekMessageRemovesOnlyWhatItIsAskedTo) {
@@ -173,8 +171,6 @@ TEST(MessageQueue, PeekMessageRemovesOnlyWhatItIsAskedTo) {
     ASSERT_TRUE(PeekMessage(msg, nullptr, 0, 0, PM_REMOVE));
     EXPECT_EQ(msg.message, WM_USER + 5u);
     EXPECT_FALSE(PeekMessage(msg, nullptr, 0, 0, PM_REMOVE));
-    DestroyWindow(a);
-    DestroyWindow(b);
 }
 
 TEST(MessageQueue, ModalLoopsEndOnQuitAndPostItAgain) {
@@ -207,7 +203,6 @@ TEST(MessageQueue, ModalLoopsEndOnQuitAndPostItAgain) {
     EXPECT_EQ(msg.message, WM_QUIT);
     EXPECT_EQ(msg.wParam, 42u);
     EXPECT_EQ(outer, (std::vector<UINT>{kPing, kPong}));
-    DestroyWindow(w);
 }
 
 TEST(MessageQueue, ProcessMessagesKeepsTheQuitForTheOuterLoop) {
@@ -244,7 +239,6 @@ TEST(MessageQueue, WorkerThreadsPostAndSendToGuiWindows) {
     EXPECT_EQ(last.message, kPong);
     EXPECT_EQ(sentResult.load(), 42);
     EXPECT_EQ(handledOnGui, 2);
-    DestroyWindow(w);
 }
 
 TEST(MessageQueue, RapidRoundTripsBetweenWorkerAndGuiLoseNoWakeUp) {
@@ -272,7 +266,6 @@ TEST(MessageQueue, RapidRoundTripsBetweenWorkerAndGuiLoseNoWakeUp) {
     EXPECT_EQ(last.message, kPong);
     EXPECT_EQ(wrong.load(), 0);
     EXPECT_LT(elapsed, std::chrono::seconds(10));
-    DestroyWindow(w);
 }
 
 TEST(MessageQueue, SendingToAWorkerWhileItSendsBackDoesNotDeadlock) {
@@ -311,7 +304,6 @@ TEST(MessageQueue, SendingToAWorkerWhileItSendsBackDoesNotDeadlock) {
     worker.join();
     // The worker's window went with its thread's own DeallocateHWnd.
     EXPECT_FALSE(IsWindow(workerWindow));
-    DestroyWindow(guiWindow);
 }
 
 TEST(MessageQueue, KeyDownTranslatesToACharacterBeforeLaterInput) {
@@ -330,7 +322,6 @@ TEST(MessageQueue, KeyDownTranslatesToACharacterBeforeLaterInput) {
     }
     std::vector<std::pair<UINT, WPARAM>> expected{{WM_KEYDOWN, 'A'}, {WM_CHAR, 'a'}, {WM_KEYUP, 'A'}};
     EXPECT_EQ(got, expected);
-    DestroyWindow(w);
 }
 
 namespace {
@@ -358,7 +349,6 @@ TEST(MessageQueue, ForgedOrIgnoredMessagesCannotMisleadTheLoop) {
     EXPECT_EQ(MessagesOf(lazy, {WM_PAINT}).size(), 1u);
     MSG msg;
     EXPECT_FALSE(PeekMessage(msg, nullptr, WM_PAINT, WM_PAINT, PM_NOREMOVE));
-    DestroyWindow(lazy);
 }
 
 TEST(MessageQueue, AThreadThatEndsTakesItsWindowsAndNobodyWaitsForThem) {

@@ -46,5 +46,4 @@ TEST(Messages, StyleChangesAreAnnouncedAndCanBeAdjusted) {
     EXPECT_EQ(MessagesOf(w, {WM_STYLECHANGING, WM_STYLECHANGED}),
               (std::vector<UINT>{WM_STYLECHANGING, WM_STYLECHANGED}));
     EXPECT_EQ(static_cast<DWORD>(GetWindowLong(w, GWL_EXSTYLE)), WS_EX_TOPMOST | WS_EX_TOOLWINDOW);
-    DestroyWindow(w);
 }

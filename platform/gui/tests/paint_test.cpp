@@ -99,7 +99,6 @@ TEST(Paint, BeginPaintClipsToTheInvalidRegionOnly) {
     EXPECT_EQ(At(w, 20, 20), kGreen);
     EXPECT_EQ(At(w, 35, 35), kGreen);
     EXPECT_FALSE(GetUpdateRect(w, &box, FALSE_));
-    DestroyWindow(w);
 }
 
 TEST(Paint, EraseFillsWithTheClassBrushAndRedrawCanBeSwitchedOff) {
@@ -144,7 +143,6 @@ TEST(Paint, ChildrenAndFramesAreDrawnOverTheirParent) {
     MoveWindow(child, 90, 90, 30, 30, TRUE_);
     Pump();
     EXPECT_EQ(pw::gui::ComposeWindow(parent).Width(), 100);
-    DestroyWindow(parent);
 }
 
 TEST(Paint, PrintRendersTheWindowAndItsChildrenIntoAnyDC) {
@@ -163,7 +161,6 @@ TEST(Paint, PrintRendersTheWindowAndItsChildrenIntoAnyDC) {
     DeleteObject(bmp);
     DeleteDC(mem);
     ReleaseDC(nullptr, screen);
-    DestroyWindow(parent);
 }
 
 TEST(Paint, AllChildrenRedrawAtOnceWhenAsked) {
@@ -183,7 +180,6 @@ TEST(Paint, AllChildrenRedrawAtOnceWhenAsked) {
     EXPECT_EQ(msg.hwnd, parent);
     ASSERT_TRUE(PeekMessage(msg, child, WM_PAINT, WM_PAINT, PM_NOREMOVE));
     EXPECT_EQ(msg.hwnd, child);
-    DestroyWindow(parent);
 }
 
 TEST(Paint, LayeredWindowsBlendTheirImageOverWhatLiesBelow) {
@@ -216,6 +212,4 @@ TEST(Paint, LayeredWindowsBlendTheirImageOverWhatLiesBelow) {
     DeleteObject(bmp);
     DeleteDC(mem);
     ReleaseDC(nullptr, screen);
-    DestroyWindow(strip);
-    DestroyWindow(below);
 }

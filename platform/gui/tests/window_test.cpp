@@ -70,7 +70,6 @@ TEST(Window, NonClientFramesShrinkTheClientAndAnswerHitTests) {
     SetWindowPos(custom, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
     GetClientRect(custom, client);
     EXPECT_EQ(client, (RECT{0, 0, 93, 57}));
-    DestroyWindow(parent);
 }
 
 TEST(Window, WindowFromPointFollowsZOrderAndSkipsWhatTheMouseCannotHit) {
@@ -111,9 +110,6 @@ TEST(Window, WindowFromPointFollowsZOrderAndSkipsWhatTheMouseCannotHit) {
     EXPECT_TRUE(IsChild(back, pane) == FALSE_);
     EXPECT_EQ(GetAncestor(pane, GA_ROOT), front);
     EXPECT_EQ(GetAncestor(front, GA_PARENT), GetDesktopWindow());
-    DestroyWindow(back);
-    DestroyWindow(front);
-    DestroyWindow(topmost);
 }
 
 TEST(Window, ShapedWindowsAreHitOnlyInsideTheirRegion) {
@@ -121,7 +117,6 @@ TEST(Window, ShapedWindowsAreHitOnlyInsideTheirRegion) {
     SetWindowRgn(w, CreateRectRgn(0, 0, 50, 50), TRUE_);
     EXPECT_EQ(WindowFromPoint(POINT{10, 10}), w);
     EXPECT_EQ(WindowFromPoint(POINT{80, 80}), nullptr);
-    DestroyWindow(w);
 }
 
 TEST(Window, ReparentingMovesAWindowBetweenAParentAndTheDesktop) {
@@ -162,7 +157,6 @@ TEST(Window, WindowLongsTextAndProcedureChains) {
     char small[4];
     EXPECT_EQ(GetWindowText(w, small, 4), 3);
     EXPECT_STREQ(small, "Cap");
-    DestroyWindow(w);
 }
 
 TEST(Window, ShowMaximizeAndRestore) {
@@ -190,7 +184,6 @@ TEST(Window, ShowMaximizeAndRestore) {
     ASSERT_TRUE(GetMonitorInfo(MonitorFromPoint(POINT{5000, 5000}, MONITOR_DEFAULTTONEAREST), mi));
     EXPECT_EQ(mi.rcWork, (RECT{0, 0, 1024, 740}));
     EXPECT_EQ(MonitorFromPoint(POINT{5000, 5000}, MONITOR_DEFAULTTONULL), nullptr);
-    DestroyWindow(w);
 }
 
 TEST(Window, LayeredAlphaNeedsTheLayeredStyle) {
@@ -198,7 +191,6 @@ TEST(Window, LayeredAlphaNeedsTheLayeredStyle) {
     EXPECT_FALSE(SetLayeredWindowAttributes(plain, 0, 128, LWA_ALPHA));
     SetWindowLong(plain, GWL_EXSTYLE, GetWindowLong(plain, GWL_EXSTYLE) | static_cast<LONG>(WS_EX_LAYERED));
     EXPECT_TRUE(SetLayeredWindowAttributes(plain, 0, 128, LWA_ALPHA));
-    DestroyWindow(plain);
 }
 
 TEST(Window, CursorsFromImagesAndSoundsThatOnlyTestsHear) {
