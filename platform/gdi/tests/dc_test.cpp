@@ -5,6 +5,7 @@
 #include "platform/gdi/regions.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/surface.h"
+#include "platform/gdi/tests/gdi_test_support.h"
 #include "platform/gdi/syscolors.h"
 
 namespace {
@@ -39,46 +40,43 @@ TEST(SurfaceDc, DrawsAtTheDeviceOriginInsideTheSystemClip) {
 }
 
 TEST(SurfaceDc, SystemColourPseudoBrushesAndStockBrushes) {
-    Surface s(4, 1, 0xFF000000u);
-    HDC dc = CreateSurfaceDC(&s, POINT{0, 0}, nullptr);
+    gdi_test::Canvas s(4, 1, 0xFF000000u);
     const RECT r0{0, 0, 1, 1}, r1{1, 0, 2, 1}, r2{2, 0, 3, 1};
-    FillRect(dc, &r0, reinterpret_cast<HBRUSH>(static_cast<uintptr_t>(COLOR_BTNFACE + 1)));
-    FillRect(dc, &r1, GetSysColorBrush(COLOR_HIGHLIGHT));
-    FillRect(dc, &r2, static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH)));
-    EXPECT_EQ(GetPixel(dc, 0, 0), GetSysColor(COLOR_BTNFACE));
-    EXPECT_EQ(GetPixel(dc, 1, 0), GetSysColor(COLOR_HIGHLIGHT));
-    EXPECT_EQ(GetPixel(dc, 2, 0), RGB(192, 192, 192));
-    EXPECT_EQ(GetPixel(dc, 9, 0), CLR_INVALID);
+    FillRect(s.dc, &r0, reinterpret_cast<HBRUSH>(static_cast<uintptr_t>(COLOR_BTNFACE + 1)));
+    FillRect(s.dc, &r1, GetSysColorBrush(COLOR_HIGHLIGHT));
+    FillRect(s.dc, &r2, static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH)));
+    EXPECT_EQ(GetPixel(s.dc, 0, 0), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(GetPixel(s.dc, 1, 0), GetSysColor(COLOR_HIGHLIGHT));
+    EXPECT_EQ(GetPixel(s.dc, 2, 0), RGB(192, 192, 192));
+    EXPECT_EQ(GetPixel(s.dc, 9, 0), CLR_INVALID);
     // Neither pseudo-handles nor stock objects are ever destroyed.
     EXPECT_TRUE(DeleteObject(reinterpret_cast<HGDIOBJ>(static_cast<uintptr_t>(COLOR_BTNFACE + 1))));
     EXPECT_TRUE(DeleteObject(GetStockObject(LTGRAY_BRUSH)));
-    FillRect(dc, &r0, static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH)));
-    EXPECT_EQ(GetPixel(dc, 0, 0), RGB(192, 192, 192));
+    FillRect(s.dc, &r0, static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH)));
+    EXPECT_EQ(GetPixel(s.dc, 0, 0), RGB(192, 192, 192));
     // A system-colour brush follows the colour table.
     const int index = COLOR_HIGHLIGHT;
     const COLORREF old = GetSysColor(index), changed = RGB(1, 2, 3);
     SetSysColors(1, &index, &changed);
-    FillRect(dc, &r1, GetSysColorBrush(COLOR_HIGHLIGHT));
-    EXPECT_EQ(GetPixel(dc, 1, 0), changed);
+    FillRect(s.dc, &r1, GetSysColorBrush(COLOR_HIGHLIGHT));
+    EXPECT_EQ(GetPixel(s.dc, 1, 0), changed);
     SetSysColors(1, &index, &old);
-    DeleteDC(dc);
 }
 
 TEST(SurfaceDc, ClipRegionsAndSavedStates) {
-    Surface s(10, 10, kWhite);
-    HDC dc = CreateSurfaceDC(&s, POINT{0, 0}, nullptr);
+    gdi_test::Canvas s(10, 10, kWhite);
     HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
     const RECT all{0, 0, 10, 10};
 
-    const int saved = SaveDC(dc);
-    EXPECT_EQ(IntersectClipRect(dc, 2, 2, 8, 8), SIMPLEREGION);
-    EXPECT_EQ(ExcludeClipRect(dc, 4, 4, 6, 6), COMPLEXREGION);
-    SetWindowOrgEx(dc, 1, 0, nullptr); // later rectangles are logical
+    const int saved = SaveDC(s.dc);
+    EXPECT_EQ(IntersectClipRect(s.dc, 2, 2, 8, 8), SIMPLEREGION);
+    EXPECT_EQ(ExcludeClipRect(s.dc, 4, 4, 6, 6), COMPLEXREGION);
+    SetWindowOrgEx(s.dc, 1, 0, nullptr); // later rectangles are logical
     RECT box;
-    GetClipBox(dc, &box);
+    GetClipBox(s.dc, &box);
     EXPECT_EQ(box, (RECT{3, 2, 9, 8}));
-    SetWindowOrgEx(dc, 0, 0, nullptr);
-    FillRect(dc, &all, blue);
+    SetWindowOrgEx(s.dc, 0, 0, nullptr);
+    FillRect(s.dc, &all, blue);
     EXPECT_EQ(s.Pixel(2, 2), kBlue);
     EXPECT_EQ(s.Pixel(7, 7), kBlue);
     EXPECT_EQ(s.Pixel(1, 1), kWhite);
@@ -86,34 +84,33 @@ TEST(SurfaceDc, ClipRegionsAndSavedStates) {
     EXPECT_EQ(s.Pixel(4, 4), kWhite);
     EXPECT_EQ(s.Pixel(5, 5), kWhite);
     HRGN copy = CreateRectRgn(0, 0, 0, 0);
-    EXPECT_EQ(GetClipRgn(dc, copy), 1);
+    EXPECT_EQ(GetClipRgn(s.dc, copy), 1);
     EXPECT_FALSE(PtInRegion(copy, 4, 4));
     EXPECT_TRUE(PtInRegion(copy, 3, 3));
 
-    EXPECT_TRUE(RestoreDC(dc, saved));
-    EXPECT_EQ(GetClipRgn(dc, copy), 0);
-    EXPECT_FALSE(RestoreDC(dc, saved)); // already popped
-    s.Resize(10, 10, kWhite);
-    FillRect(dc, &all, blue);
+    EXPECT_TRUE(RestoreDC(s.dc, saved));
+    EXPECT_EQ(GetClipRgn(s.dc, copy), 0);
+    EXPECT_FALSE(RestoreDC(s.dc, saved)); // already popped
+    s.surface.Resize(10, 10, kWhite);
+    FillRect(s.dc, &all, blue);
     EXPECT_EQ(s.Pixel(4, 4), kBlue);
 
     // Nested saves restore by relative index, and RGN_DIFF / NULL selection work as in Win32.
-    SaveDC(dc);
-    SetTextColor(dc, RGB(1, 1, 1));
-    SaveDC(dc);
-    SetTextColor(dc, RGB(2, 2, 2));
-    EXPECT_TRUE(RestoreDC(dc, -2));
-    EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 0));
+    SaveDC(s.dc);
+    SetTextColor(s.dc, RGB(1, 1, 1));
+    SaveDC(s.dc);
+    SetTextColor(s.dc, RGB(2, 2, 2));
+    EXPECT_TRUE(RestoreDC(s.dc, -2));
+    EXPECT_EQ(GetTextColor(s.dc), RGB(0, 0, 0));
     HRGN hole = CreateRectRgn(0, 0, 5, 10);
-    EXPECT_EQ(ExtSelectClipRgn(dc, hole, RGN_DIFF), SIMPLEREGION);
-    GetClipBox(dc, &box);
+    EXPECT_EQ(ExtSelectClipRgn(s.dc, hole, RGN_DIFF), SIMPLEREGION);
+    GetClipBox(s.dc, &box);
     EXPECT_EQ(box, (RECT{5, 0, 10, 10}));
-    EXPECT_EQ(SelectClipRgn(dc, nullptr), SIMPLEREGION);
-    GetClipBox(dc, &box);
+    EXPECT_EQ(SelectClipRgn(s.dc, nullptr), SIMPLEREGION);
+    GetClipBox(s.dc, &box);
     EXPECT_EQ(box, (RECT{0, 0, 10, 10}));
     for (HGDIOBJ o : {static_cast<HGDIOBJ>(hole), static_cast<HGDIOBJ>(copy), static_cast<HGDIOBJ>(blue)})
         DeleteObject(o);
-    DeleteDC(dc);
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include "platform/gdi/icons.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/surface.h"
+#include "platform/gdi/tests/gdi_test_support.h"
 #include "platform/gdi/syscolors.h"
 #include "platform/gdi/test_settings.h"
 
@@ -44,13 +45,11 @@ protected:
     }
 
     static std::string Edge(UINT edge, UINT flags, RECT* adjusted = nullptr) {
-        Surface s(5, 5, 0xFFFFFFFFu);
-        HDC dc = CreateSurfaceDC(&s, POINT{0, 0}, nullptr);
+        gdi_test::Canvas s(5, 5, 0xFFFFFFFFu);
         RECT r{0, 0, 5, 5};
-        EXPECT_TRUE(DrawEdge(dc, &r, edge, flags));
+        EXPECT_TRUE(DrawEdge(s.dc, &r, edge, flags));
         if (adjusted) *adjusted = r;
-        DeleteDC(dc);
-        return Roles(s);
+        return Roles(s.surface);
     }
 };
 
@@ -80,48 +79,46 @@ TEST_F(EdgeTest, ClassicEdgesPixelByPixel) {
 }
 
 TEST_F(EdgeTest, FrameControlsFaceStatesAndAdjust) {
-    Surface s(12, 12, 0xFFFFFFFFu);
-    HDC dc = CreateSurfaceDC(&s, POINT{0, 0}, nullptr);
+    gdi_test::Canvas s(12, 12, 0xFFFFFFFFu);
     RECT r{0, 0, 12, 12};
-    EXPECT_TRUE(DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_ADJUSTRECT));
+    EXPECT_TRUE(DrawFrameControl(s.dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_ADJUSTRECT));
     EXPECT_EQ(r, (RECT{2, 2, 10, 10}));
-    std::string roles = Roles(s);
+    std::string roles = Roles(s.surface);
     EXPECT_EQ(roles.substr(0, 13), "HHHHHHHHHHHD/"); // soft raised: highlight outside
     EXPECT_EQ(roles[13 * 5 + 5], 'F');
     r = RECT{0, 0, 12, 12};
-    DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_PUSHED);
-    EXPECT_EQ(Roles(s).substr(0, 13), "DDDDDDDDDDDH/");
+    DrawFrameControl(s.dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_PUSHED);
+    EXPECT_EQ(Roles(s.surface).substr(0, 13), "DDDDDDDDDDDH/");
 
     // A checked box shows a mark in the window text colour on the window colour; unchecked none.
     r = RECT{0, 0, 12, 12};
-    DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONCHECK);
-    roles = Roles(s);
+    DrawFrameControl(s.dc, &r, DFC_BUTTON, DFCS_BUTTONCHECK);
+    roles = Roles(s.surface);
     EXPECT_EQ(roles.find('?'), std::string::npos);
     EXPECT_NE(roles.find('W'), std::string::npos);
-    DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_CHECKED);
+    DrawFrameControl(s.dc, &r, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_CHECKED);
     int marks = 0;
     for (int y = 0; y < 12; ++y)
         for (int x = 0; x < 12; ++x)
             marks += s.Pixel(x, y) == 0xFF000000u;
     EXPECT_EQ(marks, 21); // the whole seven-by-seven check mark
-    DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_CHECKED | DFCS_INACTIVE);
-    EXPECT_EQ(Roles(s).find('W'), std::string::npos); // inactive boxes use the face colour
+    DrawFrameControl(s.dc, &r, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_CHECKED | DFCS_INACTIVE);
+    EXPECT_EQ(Roles(s.surface).find('W'), std::string::npos); // inactive boxes use the face colour
 
     // Caption, menu and scroll parts draw a glyph inside their face; unknown kinds fail.
     for (UINT kind :
          {DFCS_CAPTIONCLOSE, DFCS_CAPTIONMIN, DFCS_CAPTIONMAX, DFCS_CAPTIONRESTORE, DFCS_CAPTIONHELP}) {
-        s.Resize(0, 0);
-        s.Resize(16, 14, 0xFFFFFFFFu);
+        s.surface.Resize(0, 0);
+        s.surface.Resize(16, 14, 0xFFFFFFFFu);
         RECT c{0, 0, 16, 14};
-        EXPECT_TRUE(DrawFrameControl(dc, &c, DFC_CAPTION, kind));
-        EXPECT_NE(Roles(s).find('?'), std::string::npos) << kind; // the black glyph
+        EXPECT_TRUE(DrawFrameControl(s.dc, &c, DFC_CAPTION, kind));
+        EXPECT_NE(Roles(s.surface).find('?'), std::string::npos) << kind; // the black glyph
     }
     RECT m{0, 0, 10, 10};
-    EXPECT_TRUE(DrawFrameControl(dc, &m, DFC_MENU, DFCS_MENUCHECK));
-    EXPECT_TRUE(DrawFrameControl(dc, &m, DFC_SCROLL, DFCS_SCROLLSIZEGRIP));
-    EXPECT_TRUE(DrawFrameControl(dc, &m, DFC_SCROLL, DFCS_SCROLLDOWN | DFCS_INACTIVE));
-    EXPECT_FALSE(DrawFrameControl(dc, &m, 99, 0));
-    DeleteDC(dc);
+    EXPECT_TRUE(DrawFrameControl(s.dc, &m, DFC_MENU, DFCS_MENUCHECK));
+    EXPECT_TRUE(DrawFrameControl(s.dc, &m, DFC_SCROLL, DFCS_SCROLLSIZEGRIP));
+    EXPECT_TRUE(DrawFrameControl(s.dc, &m, DFC_SCROLL, DFCS_SCROLLDOWN | DFCS_INACTIVE));
+    EXPECT_FALSE(DrawFrameControl(s.dc, &m, 99, 0));
 }
 
 TEST_F(EdgeTest, FocusRectTwiceRestores) {
@@ -155,10 +152,9 @@ TEST(Icons, MaskAndColourMakeTransparency) {
     ASSERT_NE(icon, nullptr);
     DeleteObject(mask); // the icon has its own copies
     DeleteObject(color);
-    Surface s(2, 1, 0xFF00FF00u);
-    HDC dc = CreateSurfaceDC(&s, POINT{0, 0}, nullptr);
-    SetTextColor(dc, RGB(9, 9, 9)); // the DC's colours do not leak into icons
-    EXPECT_TRUE(DrawIcon(dc, 0, 0, icon));
+    gdi_test::Canvas s(2, 1, 0xFF00FF00u);
+    SetTextColor(s.dc, RGB(9, 9, 9)); // the DC's colours do not leak into icons
+    EXPECT_TRUE(DrawIcon(s.dc, 0, 0, icon));
     EXPECT_EQ(s.Pixel(0, 0), 0xFF00FF00u);
     EXPECT_EQ(s.Pixel(1, 0), 0xFFFF0000u);
     ICONINFO back;
@@ -170,9 +166,8 @@ TEST(Icons, MaskAndColourMakeTransparency) {
     DeleteObject(back.hbmColor);
     EXPECT_TRUE(DestroyIcon(icon));
     EXPECT_FALSE(DestroyIcon(icon));
-    EXPECT_FALSE(DrawIcon(dc, 0, 0, icon));
-    EXPECT_FALSE(DeleteObject(dc)); // a DC is not deleted through DeleteObject
-    DeleteDC(dc);
+    EXPECT_FALSE(DrawIcon(s.dc, 0, 0, icon));
+    EXPECT_FALSE(DeleteObject(s.dc)); // a DC is not deleted through DeleteObject
 }
 
 } // namespace

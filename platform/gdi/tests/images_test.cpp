@@ -7,6 +7,7 @@
 #include "platform/gdi/palettes.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/surface.h"
+#include "platform/gdi/tests/gdi_test_support.h"
 
 namespace {
 
@@ -33,11 +34,9 @@ TEST(Images, CopyImageStretchesAndCanDeleteTheOriginal) {
     HICON icon = CreateIconIndirect(&ii);
     auto big = static_cast<HICON>(CopyImage(icon, IMAGE_ICON, 4, 2, 0));
     ASSERT_NE(big, nullptr);
-    Surface target(4, 2, 0xFFFFFFFFu);
-    HDC dc = CreateSurfaceDC(&target, POINT{0, 0}, nullptr);
-    EXPECT_TRUE(DrawIconEx(dc, 0, 0, big, 0, 0, 0, nullptr, DI_NORMAL));
+    gdi_test::Canvas target(4, 2, 0xFFFFFFFFu);
+    EXPECT_TRUE(DrawIconEx(target.dc, 0, 0, big, 0, 0, 0, nullptr, DI_NORMAL));
     EXPECT_EQ(target.Pixel(3, 1), 0xFF0000FFu);
-    DeleteDC(dc);
     DestroyIcon(icon);
     DestroyIcon(big);
     for (HBITMAP b : {copy, mono, ii.hbmMask})
@@ -70,16 +69,15 @@ TEST(Images, DibBitmapsAndPalettes) {
     PALETTEENTRY out[2];
     EXPECT_EQ(GetPaletteEntries(pal, 0, 2, out), 2u);
     EXPECT_EQ(out[1].peBlue, 6);
-    Surface s(1, 1, 0xFF112233u);
-    HDC dc = CreateSurfaceDC(&s, POINT{0, 0}, nullptr);
-    EXPECT_EQ(SelectPalette(dc, pal, 0), GetStockObject(DEFAULT_PALETTE));
-    EXPECT_EQ(SelectPalette(dc, static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE)), 0), pal);
-    EXPECT_EQ(RealizePalette(dc), 0u);
-    EXPECT_TRUE(UpdateColors(dc));
+    gdi_test::Canvas s(1, 1, 0xFF112233u);
+    EXPECT_EQ(SelectPalette(s.dc, pal, 0), GetStockObject(DEFAULT_PALETTE));
+    EXPECT_EQ(SelectPalette(s.dc, static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE)), 0), pal);
+    EXPECT_EQ(RealizePalette(s.dc), 0u);
+    EXPECT_TRUE(UpdateColors(s.dc));
     EXPECT_EQ(s.Pixel(0, 0), 0xFF112233u); // nothing to realise at 32 bits per pixel
-    DeleteDC(dc);
+    EXPECT_TRUE(DeleteDC(s.dc));
     EXPECT_TRUE(DeleteObject(pal));
-    EXPECT_EQ(RealizePalette(dc), GDI_ERROR);
+    EXPECT_EQ(RealizePalette(s.dc), GDI_ERROR);
 }
 
 } // namespace
