@@ -88,21 +88,6 @@ TEST_F(PeerStream, ProfilesMatchByteForByteBothWays) {
     }
 }
 
-TEST_F(PeerStream, SettingsMatchByteForByteBothWays) {
-    for (const std::string variant : {"defaults", "full"}) {
-        SCOPED_TRACE(variant);
-        Settings ours;
-        SetSettings(ours, variant);
-        const std::string ourBytes = WriteToFile(ours, "ours.dat");
-        ASSERT_EQ(Peer("write-settings " + variant + " " + File("theirs.dat")), "");
-        EXPECT_EQ(Hex(ourBytes), Hex(ReadFile(File("theirs.dat"))));
-        EXPECT_EQ(Peer("dump-settings " + File("ours.dat")), Dump(ours));
-        Settings ourReading;
-        ReadFromFile("theirs.dat", ourReading);
-        EXPECT_EQ(Dump(ourReading), Dump(ours));
-    }
-}
-
 TEST_F(PeerStream, TheirReaderRejectsWhatOursRejects) {
     Profile ours;
     SetProfile(ours, "full");

@@ -53,17 +53,6 @@ const TPropertyTable& Profile::Table() {
     return table;
 }
 
-const TPropertyTable& Settings::Table() {
-    using S = Settings;
-    static const TPropertyTable table(&TComponent::Table(),
-                                      {
-                                          StringProperty<S>("LastFile", &S::LastFile, &S::LastFile),
-                                          BooleanProperty<S>("LoadLast", &S::LoadLast, &S::LoadLast),
-                                          StringProperty<S>("SettingFile", &S::SettingFile, &S::SettingFile),
-                                      });
-    return table;
-}
-
 void SetProfile(Profile& p, const std::string& variant) {
     if (variant == "full") {
         p.AddImages = false;
@@ -110,15 +99,6 @@ void SetProfile(Profile& p, const std::string& variant) {
         p.Output = OutputType::moutClipboard;
         p.DefFreq = ChangeFreq::cfNothing;
         p.DefPri = 0;
-    }
-}
-
-void SetSettings(Settings& s, const std::string& variant) {
-    s.SettingFile = "/opt/pathweaver/SiteMap.dat";
-    if (variant == "full") {
-        s.LastFile = "/home/user/Profiles/site.qpw";
-        s.LoadLast = true;
-        s.SettingFile = "/" + std::string(299, 's');
     }
 }
 

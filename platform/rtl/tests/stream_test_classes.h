@@ -1,6 +1,6 @@
 #pragma once
-// Components with the published properties of the site-map profile and the program settings, and the
-// byte helpers the stream tests share.
+// A component with the published properties of the site-map profile, and the byte helpers the stream
+// tests share.
 #include "platform/rtl/colors.h"
 #include "platform/rtl/component.h"
 #include "platform/rtl/published.h"
@@ -61,22 +61,9 @@ public:
     TStringList followQueryParts;
 };
 
-class Settings : public TComponent {
-public:
-    explicit Settings(TComponent* owner = nullptr) : TComponent(owner) {}
-    std::string ClassName() const override { return "TSiteMapSettings"; }
-    static const TPropertyTable& Table();
-    const TPropertyTable* PublishedProperties() const override { return &Table(); }
-
-    std::string LastFile;
-    bool LoadLast = false;
-    std::string SettingFile;
-};
-
 // The states the peer program also knows by name: "defaults", "full", "empty".
 void SetProfile(Profile& profile, const std::string& variant);
-void SetSettings(Settings& settings, const std::string& variant);
-// The same text the peer program prints for a profile or settings object: its own properties in order.
+// The same text the peer program prints for a profile: its own properties in order.
 std::string Dump(TComponent& component);
 
 std::string HexDump(const std::vector<uint8_t>& bytes);

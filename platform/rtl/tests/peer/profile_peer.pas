@@ -1,6 +1,6 @@
 { An independent writer and reader of the binary component stream, for the C++ tests to compare against.
-  profile_peer write-profile|write-settings <variant> <file>   writes an object in one of the test states
-  profile_peer dump-profile|dump-settings <file>               reads a file into a fresh object, prints it }
+  profile_peer write-profile <variant> <file>   writes a profile in one of the test states
+  profile_peer dump-profile <file>             reads a file into a fresh profile, prints it }
 program profile_peer;
 
 {$mode objfpc}{$H+}
@@ -69,17 +69,6 @@ type
     property DefFreq: ChangeFreqType read FDefFreq write FDefFreq;
     property DefPri: Double read FDefPri write FDefPri;
     property FollowQueryParts: TStringList read FFollowQueryParts write SetFollowQueryParts;
-  end;
-
-  TSiteMapSettings = class(TComponent)
-  private
-    FLastFile: string;
-    FLoadLast: Boolean;
-    FSettingFile: string;
-  published
-    property LastFile: string read FLastFile write FLastFile;
-    property LoadLast: Boolean read FLoadLast write FLoadLast;
-    property SettingFile: string read FSettingFile write FSettingFile;
   end;
 
 const
@@ -210,17 +199,6 @@ begin
   end;
 end;
 
-procedure SetSettings(S: TSiteMapSettings; const Variant: string);
-begin
-  S.SettingFile := '/opt/pathweaver/SiteMap.dat';
-  if Variant = 'full' then
-  begin
-    S.LastFile := '/home/user/Profiles/site.qpw';
-    S.LoadLast := True;
-    S.SettingFile := '/' + StringOfChar('s', 299);
-  end;
-end;
-
 function Hex(const S: string): string;
 var
   I: Integer;
@@ -271,18 +249,10 @@ begin
     WriteLn('  ', Hex(P.FollowQueryParts[I]));
 end;
 
-procedure DumpSettings(S: TSiteMapSettings);
-begin
-  WriteLn('LastFile=', Hex(S.LastFile));
-  WriteLn('LoadLast=', BoolToStr(S.LoadLast, True));
-  WriteLn('SettingFile=', Hex(S.SettingFile));
-end;
-
 var
   Command: string;
   Stream: TFileStream;
   Profile: TMapProfile;
-  Settings: TSiteMapSettings;
 begin
   RegisterIntegerConsts(TypeInfo(TColor), @IdentToColor, @ColorToIdent);
   Command := ParamStr(1);
@@ -295,15 +265,6 @@ begin
     Stream.Free;
     Profile.Free;
   end
-  else if Command = 'write-settings' then
-  begin
-    Settings := TSiteMapSettings.Create(nil);
-    SetSettings(Settings, ParamStr(2));
-    Stream := TFileStream.Create(ParamStr(3), fmCreate);
-    Stream.WriteComponent(Settings);
-    Stream.Free;
-    Settings.Free;
-  end
   else if Command = 'dump-profile' then
   begin
     Profile := TMapProfile.Create(nil);
@@ -314,15 +275,6 @@ begin
     Stream.Free;
     DumpProfile(Profile);
     Profile.Free;
-  end
-  else if Command = 'dump-settings' then
-  begin
-    Settings := TSiteMapSettings.Create(nil);
-    Stream := TFileStream.Create(ParamStr(2), fmOpenRead);
-    Stream.ReadComponent(Settings);
-    Stream.Free;
-    DumpSettings(Settings);
-    Settings.Free;
   end
   else
   begin
