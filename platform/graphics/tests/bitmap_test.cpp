@@ -13,7 +13,7 @@
 
 namespace {
 
-using graphics_test::Colours;
+using graphics_test::Colours, graphics_test::Fill, graphics_test::Load, graphics_test::Save;
 
 // Colours every format can hold exactly: black and white, and in 4 and 8 bits the VGA primaries.
 const TColor kColours[] = {clBlack, clWhite, clRed, clLime, clBlue, clYellow};
@@ -27,8 +27,6 @@ void PaintStripes(TBitmap& b, int colours) {
         for (int x = 0; x < b.Width(); ++x)
             b.Canvas().SetPixel(x, y, kColours[(x + 2 * y) % colours]);
 }
-
-using graphics_test::Load, graphics_test::Save;
 
 void Put16(std::vector<uint8_t>& v, size_t at, uint32_t x) {
     v[at] = uint8_t(x);
@@ -266,16 +264,14 @@ TEST(Bitmap, MalformedFilesRaiseInvalidGraphic) {
 
 TEST(Bitmap, TransparentDrawingLeavesTheTransparentColourOut) {
     TBitmap glyph(4, 4);
-    glyph.Canvas().Brush().SetColor(clFuchsia);
-    glyph.Canvas().FillRect(Rect(0, 0, 4, 4));
+    Fill(glyph, clFuchsia);
     glyph.Canvas().Brush().SetColor(clRed);
     glyph.Canvas().FillRect(Rect(1, 1, 3, 3));
     EXPECT_EQ(glyph.TransparentMode(), tmAuto);
     EXPECT_EQ(glyph.TransparentColor(), clFuchsia); // the bottom-left pixel
 
     TBitmap target(8, 8);
-    target.Canvas().Brush().SetColor(clLime);
-    target.Canvas().FillRect(Rect(0, 0, 8, 8));
+    Fill(target, clLime);
     target.Canvas().Draw(0, 0, &glyph); // opaque
     EXPECT_EQ(At(target, 0, 0), clFuchsia);
 
@@ -312,8 +308,7 @@ TEST(Bitmap, TransparentDrawingLeavesTheTransparentColourOut) {
 
 TEST(Bitmap, SizeFormatAndMonochromeChangesKeepThePicture) {
     TBitmap b(4, 4);
-    b.Canvas().Brush().SetColor(clRed);
-    b.Canvas().FillRect(Rect(0, 0, 4, 4));
+    Fill(b, clRed);
     b.SetSize(6, 3);
     EXPECT_EQ(At(b, 3, 2), clRed);
     EXPECT_EQ(At(b, 5, 0), clWhite); // new pixels are white
@@ -330,8 +325,7 @@ TEST(Bitmap, SizeFormatAndMonochromeChangesKeepThePicture) {
     EXPECT_EQ(At(b, 0, 0), clBlack); // anything but white
     EXPECT_EQ(At(b, 5, 0), clWhite);
     TBitmap target(6, 3);
-    target.Canvas().Brush().SetColor(clBlue);
-    target.Canvas().FillRect(Rect(0, 0, 6, 3));
+    Fill(target, clBlue);
     target.Canvas().Draw(0, 0, &b); // black and white, whatever the target's text colours
     EXPECT_EQ(At(target, 0, 0), clBlack);
     EXPECT_EQ(At(target, 5, 0), clWhite);

@@ -9,9 +9,7 @@
 
 namespace {
 
-using graphics_test::Colours;
-
-using graphics_test::Target;
+using graphics_test::Colours, graphics_test::Fill, graphics_test::Target;
 
 } // namespace
 
@@ -55,10 +53,8 @@ TEST(Canvas, ShapesUseTheCurrentPenAndBrushAfterEachChange) {
 }
 
 TEST(Canvas, XorPenDrawnTwiceRestoresAndNotInverts) {
-    Target t;
+    Target t(40, 30, static_cast<TColor>(RGB(0x12, 0x34, 0x56)));
     TCanvas& c = t.Canvas();
-    c.Brush().SetColor(static_cast<TColor>(RGB(0x12, 0x34, 0x56)));
-    c.FillRect(Rect(0, 0, 40, 30));
     c.Pen().SetColor(static_cast<TColor>(RGB(0xFF, 0x00, 0x0F)));
     c.Pen().SetMode(pmXor);
     c.MoveTo(0, 5);
@@ -208,11 +204,8 @@ TEST(Canvas, ColorToRgbResolvesSystemColours) {
 }
 
 TEST(Canvas, CopyRectAppliesTheCopyModeAndBrushCopyReplacesAColour) {
-    Target src(10, 10), dst(10, 10);
-    src.Canvas().Brush().SetColor(static_cast<TColor>(RGB(0xF0, 0x0F, 0x33)));
-    src.Canvas().FillRect(Rect(0, 0, 10, 10));
-    dst.Canvas().Brush().SetColor(static_cast<TColor>(RGB(0x0F, 0x0F, 0x0F)));
-    dst.Canvas().FillRect(Rect(0, 0, 10, 10));
+    Target src(10, 10, static_cast<TColor>(RGB(0xF0, 0x0F, 0x33)));
+    Target dst(10, 10, static_cast<TColor>(RGB(0x0F, 0x0F, 0x0F)));
     dst.Canvas().SetCopyMode(cmSrcInvert);
     dst.Canvas().CopyRect(Rect(0, 0, 5, 5), src.Canvas(), Rect(0, 0, 5, 5));
     EXPECT_EQ(dst.At(1, 1), static_cast<TColor>(RGB(0xFF, 0x00, 0x3C)));
@@ -221,8 +214,7 @@ TEST(Canvas, CopyRectAppliesTheCopyModeAndBrushCopyReplacesAColour) {
     EXPECT_EQ(dst.At(7, 7), static_cast<TColor>(RGB(0xF0, 0x0F, 0x33)));
 
     TBitmap glyph(4, 4);
-    glyph.Canvas().Brush().SetColor(clFuchsia);
-    glyph.Canvas().FillRect(Rect(0, 0, 4, 4));
+    Fill(glyph, clFuchsia);
     glyph.Canvas().SetPixel(1, 1, clBlack);
     Target out(4, 4);
     out.Canvas().Brush().SetColor(clLime);

@@ -32,6 +32,12 @@ template <class E, class F> std::string ThrownMessage(F&& f) {
     return "(nothing raised)";
 }
 
+// Paints the whole bitmap in one colour, which stays the brush's.
+inline void Fill(TBitmap& b, TColor colour) {
+    b.Canvas().Brush().SetColor(colour);
+    b.Canvas().FillRect(Rect(0, 0, b.Width(), b.Height()));
+}
+
 // The colours at some points, to check several at once.
 inline std::vector<TColor> Colours(TBitmap& b, std::initializer_list<TPoint> points) {
     std::vector<TColor> out;
@@ -45,8 +51,7 @@ struct Target {
     TBitmap bitmap;
     explicit Target(int w = 40, int h = 30, TColor background = clWhite) {
         bitmap.SetSize(w, h);
-        Canvas().Brush().SetColor(background);
-        Canvas().FillRect(Rect(0, 0, w, h));
+        Fill(bitmap, background);
     }
     TCanvas& Canvas() { return bitmap.Canvas(); }
     TColor At(int x, int y) { return Canvas().Pixel(x, y); }

@@ -8,7 +8,7 @@
 
 namespace {
 
-using graphics_test::Colours;
+using graphics_test::Colours, graphics_test::Fill;
 
 // Three 12 x 12 frames side by side on a fuchsia background: a red, a lime and a blue 4 x 4 square
 // at (4, 4) of each frame.
@@ -140,8 +140,7 @@ TEST(ImageList, IndexesBitmapsAndChanges) {
     list.Draw(t.Canvas(), 0, 0, 0);
     EXPECT_EQ(t.At(5, 5), clLime);
     TBitmap one(12, 12);
-    one.Canvas().Brush().SetColor(clNavy);
-    one.Canvas().FillRect(Rect(0, 0, 12, 12));
+    Fill(one, clNavy);
     list.Replace(1, &one, nullptr);
     list.Draw(t.Canvas(), 0, 0, 1);
     EXPECT_EQ(t.At(0, 0), clNavy);

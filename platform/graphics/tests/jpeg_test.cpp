@@ -38,7 +38,6 @@ TEST(Jpeg, RoundTripKeepsSizeAndApproximateColours) {
     TJPEGImage jpeg;
     jpeg.Assign(&source);
     EXPECT_EQ(jpeg.Width(), 64);
-    EXPECT_EQ(jpeg.CompressionQuality(), 90);
     const std::vector<uint8_t> bytes = Save(jpeg);
     ASSERT_GT(bytes.size(), 100u);
     EXPECT_EQ(bytes[0], 0xFF);

@@ -17,9 +17,7 @@
 
 namespace {
 
-using graphics_test::Colours;
-
-using graphics_test::ThrownMessage;
+using graphics_test::Colours, graphics_test::Fill, graphics_test::ThrownMessage;
 
 // A graphic class of the test's own, to register under a new extension.
 class TPlainGraphic : public TGraphic {
@@ -74,8 +72,7 @@ protected:
 
 TEST_F(PictureFiles, ChoosesTheClassByExtension) {
     TBitmap source(6, 4);
-    source.Canvas().Brush().SetColor(clRed);
-    source.Canvas().FillRect(Rect(0, 0, 6, 4));
+    Fill(source, clRed);
     source.SaveToFile(dir + "/a.bmp");
     TJPEGImage jpeg;
     jpeg.Assign(&source);
@@ -215,8 +212,7 @@ TEST(Icon, LoadsSavesAndDrawsWithItsMask) {
     EXPECT_EQ(back->Height(), 4);
 
     TBitmap target(6, 6);
-    target.Canvas().Brush().SetColor(clLime);
-    target.Canvas().FillRect(Rect(0, 0, 6, 6));
+    Fill(target, clLime);
     target.Canvas().Draw(1, 1, back);
     EXPECT_EQ(Colours(target, {{1, 1}, {2, 2}, {3, 3}, {4, 4}}),
               (std::vector<TColor>{clLime, clRed, clRed, clLime}));
