@@ -76,29 +76,12 @@ TEST(ComponentStream, WritesTheTwoReferenceObjectsByteForByte) {
     first.DefPri = 0.5;
     first.parts.Add("id=");
     first.parts.Add("sid=");
-    const auto expected = Stream({"TP",
-                                  {0},
-                                  "AddImages",
-                                  {9},
-                                  "clrBackground",
-                                  {4, 0xff, 0xff, 0xff, 0},
-                                  "FileName",
-                                  {6},
-                                  "Untitled.qpw",
-                                  "IgnoreFolders",
-                                  {12, 0x2c, 0x01, 0, 0},
-                                  std::vector<uint8_t>(300, 'a'),
-                                  "OutputType",
-                                  {7},
-                                  "moutFile",
-                                  "DefPri",
-                                  {5, 0, 0, 0, 0, 0, 0, 0, 0x80, 0xfe, 0x3f},
-                                  "FollowQueryParts.Strings",
-                                  {1, 6},
-                                  "id=",
-                                  {6},
-                                  "sid=",
-                                  {0, 0, 0}});
+    const auto expected =
+        Stream("TP", Bytes{0}, "AddImages", Bytes{9}, "clrBackground", Bytes{4, 0xff, 0xff, 0xff, 0},
+               "FileName", Bytes{6}, "Untitled.qpw", "IgnoreFolders", Bytes{12, 0x2c, 0x01, 0, 0},
+               std::vector<uint8_t>(300, 'a'), "OutputType", Bytes{7}, "moutFile", "DefPri",
+               Bytes{5, 0, 0, 0, 0, 0, 0, 0, 0x80, 0xfe, 0x3f}, "FollowQueryParts.Strings", Bytes{1, 6},
+               "id=", Bytes{6}, "sid=", Bytes{0, 0, 0});
     EXPECT_EQ(HexDump(Write(first)), HexDump(expected));
 
     SmallProfile second;
@@ -285,25 +268,18 @@ TEST(ComponentStream, FloatsAreKeptAsTheirPropertyTypeStoresThem) {
 
     // Any float type reads into any float property, converted to what that property can hold.
     Target target;
-    Read(Stream({"TFuzzTarget",
-                 {0},
-                 "Money",
-                 {17, 0x39, 0x30, 0, 0, 0, 0, 0, 0},
-                 "Sgl",
-                 {5, 0, 0, 0, 0, 0, 0, 0, 0x80, 0xff, 0x3f},
-                 "When",
-                 {2, 5},
-                 {0, 0}}),
+    Read(Stream("TFuzzTarget", Bytes{0}, "Money", Bytes{17, 0x39, 0x30, 0, 0, 0, 0, 0, 0}, "Sgl",
+                Bytes{5, 0, 0, 0, 0, 0, 0, 0, 0x80, 0xff, 0x3f}, "When", Bytes{2, 5}, Bytes{0, 0}),
          target);
     EXPECT_EQ(target.Money, 0.0);
     EXPECT_EQ(target.Sgl, 1.0);
     EXPECT_EQ(target.When, 5.0);
 
     // Amounts a currency cannot hold are refused, on reading and on writing.
-    EXPECT_THROW(
-        Read(Stream({"TFuzzTarget", {0}, "Money", {5, 0, 0, 0, 0, 0, 0, 0, 0xc0, 0xff, 0x7f}, {0, 0}}),
-             target),
-        EReadError);
+    EXPECT_THROW(Read(Stream("TFuzzTarget", Bytes{0}, "Money",
+                             Bytes{5, 0, 0, 0, 0, 0, 0, 0, 0xc0, 0xff, 0x7f}, Bytes{0, 0}),
+                      target),
+                 EReadError);
     Target huge;
     huge.Money = 1e300;
     EXPECT_THROW(Write(huge), EConvertError);
@@ -328,12 +304,12 @@ TEST(ComponentStream, DamagedStreamsRaiseReadErrors) {
     EXPECT_EQ(ReadError(bad), "Invalid stream format");
 
     // A long string running past the end or of negative length, a wide string cut short, an unknown type.
-    const Piece values[] = {{12, 0xff, 0xff, 0xff, 0x7f, 'a', 'b'},
+    const Bytes values[] = {{12, 0xff, 0xff, 0xff, 0x7f, 'a', 'b'},
                             {12, 0xff, 0xff, 0xff, 0xff, 0, 0},
                             {18, 3, 0, 0, 0, 'a', 0, 'b', 0, 0},
                             {0x30, 0, 0}};
-    for (const Piece& value : values)
-        EXPECT_EQ(ReadError(Stream({"TMapProfile", {0}, "FileTypes", value})), "Invalid stream format");
+    for (const Bytes& value : values)
+        EXPECT_EQ(ReadError(Stream("TMapProfile", Bytes{0}, "FileTypes", value)), "Invalid stream format");
 
     // Values of the wrong type or unknown names.
     const std::pair<const char*, const char*> wrong[] = {
@@ -367,10 +343,9 @@ TEST(ComponentStream, NoMutationOfAValidStreamEscapesAsAnythingButAnException) {
 
 TEST(ComponentStream, NestingDeeperThanTheLimitIsRefused) {
     auto chain = [](int depth) {
-        std::vector<uint8_t> bytes = Stream({}), object = Piece("TFuzzTarget").bytes;
-        object.insert(object.end(), {0, 0});
+        Bytes bytes = Stream();
         for (int i = 0; i <= depth; ++i)
-            bytes.insert(bytes.end(), object.begin(), object.end());
+            Append(bytes, "TFuzzTarget"), Append(bytes, Bytes{0, 0});
         bytes.insert(bytes.end(), static_cast<size_t>(depth) + 1, 0);
         return bytes;
     };
@@ -386,7 +361,7 @@ TEST(ComponentStream, NestingDeeperThanTheLimitIsRefused) {
     EXPECT_EQ(deep.ComponentCount(), 0);
 
     // Lists inside a skipped value nest too.
-    auto lists = Stream({"TFuzzTarget", {0}, "OnClick"});
+    auto lists = Stream("TFuzzTarget", Bytes{0}, "OnClick");
     lists.insert(lists.end(), 10000, vaList);
     lists.insert(lists.end(), 10002, 0);
     EXPECT_THROW(Read(lists, deep), EReadError);

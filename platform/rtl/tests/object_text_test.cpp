@@ -144,7 +144,7 @@ TEST(ObjectText, BadTextNamesTheLineAndDamagedBinaryIsRefused) {
 
     // Names the text form could not give back the same are refused rather than written.
     auto binary = [](const char* className, const char* property, const char* ident) {
-        return Stream({className, {0}, property, {vaIdent}, ident, {0, 0}});
+        return Stream(className, Bytes{0}, property, Bytes{vaIdent}, ident, Bytes{0, 0});
     };
     EXPECT_EQ(ToText(binary("TX", "Align", "alTop")), "object TX\r\n  Align = alTop\r\nend\r\n");
     EXPECT_THROW(ToText(binary("T:X", "Align", "alTop")), EReadError);

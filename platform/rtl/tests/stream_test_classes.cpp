@@ -146,15 +146,13 @@ std::string HexDump(const std::vector<uint8_t>& bytes) {
     return out;
 }
 
-Piece::Piece(const char* text) : bytes(text, text + std::strlen(text)) {
-    bytes.insert(bytes.begin(), static_cast<uint8_t>(bytes.size()));
+void Append(Bytes& out, const char* text) {
+    out.push_back(static_cast<uint8_t>(std::strlen(text)));
+    out.insert(out.end(), text, text + std::strlen(text));
 }
 
-std::vector<uint8_t> Stream(std::initializer_list<Piece> pieces) {
-    std::vector<uint8_t> out = {'T', 'P', 'F', '0'};
-    for (const Piece& piece : pieces)
-        out.insert(out.end(), piece.bytes.begin(), piece.bytes.end());
-    return out;
+void Append(Bytes& out, const Bytes& raw) {
+    out.insert(out.end(), raw.begin(), raw.end());
 }
 
 std::vector<uint8_t> ToBinary(const std::string& text) {

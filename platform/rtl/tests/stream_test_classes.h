@@ -68,15 +68,16 @@ std::string Dump(TComponent& component);
 
 std::string HexDump(const std::vector<uint8_t>& bytes);
 
-// A piece of a binary stream: text as a short string (length byte first), bytes as they are.
-struct Piece {
-    Piece(const char* text);
-    Piece(std::initializer_list<uint8_t> raw) : bytes(raw) {}
-    Piece(std::vector<uint8_t> raw) : bytes(std::move(raw)) {}
-    std::vector<uint8_t> bytes;
-};
+using Bytes = std::vector<uint8_t>;
+// Pieces of a binary stream: text as a short string (length byte first), bytes as they are.
+void Append(Bytes& out, const char* text);
+void Append(Bytes& out, const Bytes& raw);
 // The signature, then the pieces.
-std::vector<uint8_t> Stream(std::initializer_list<Piece> pieces);
+template <class... Pieces> Bytes Stream(const Pieces&... pieces) {
+    Bytes out = {'T', 'P', 'F', '0'};
+    (Append(out, pieces), ...);
+    return out;
+}
 
 // Conversions between the binary and the text form, each line of the text ending in CR LF.
 std::vector<uint8_t> ToBinary(const std::string& text);
