@@ -1,5 +1,4 @@
 // The encoders' output format: code size byte, sub-blocks, clears, interlace order, and failures.
-#include "imaging/gif/gif_exception.h"
 #include "imaging/gif/lzw_decoder.h"
 #include "imaging/gif/lzw_encoder.h"
 #include "imaging/gif/rle_encoder.h"
@@ -11,79 +10,62 @@ using namespace gif_test;
 
 namespace {
 
-std::vector<uint8_t> Encode(TGIFEncoder& encoder, int bits, int maxColor, const std::vector<uint8_t>& data,
-                            bool interlace, int height, int width) {
+std::unique_ptr<TGIFEncoder> MakeEncoder(bool rle) {
+    if (rle) return std::make_unique<TRLEEncoder>();
+    return std::make_unique<TLZWEncoder>();
+}
+
+Bytes Encode(bool rle, int bits, int maxColor, const Bytes& data, bool interlace, int height, int width) {
     TMemoryStream out;
-    encoder.Encode(out, bits, maxColor, data.empty() ? nullptr : data.data(), interlace, height, width);
+    MakeEncoder(rle)->Encode(out, bits, maxColor, data.empty() ? nullptr : data.data(), interlace, height,
+                             width);
     return out.Bytes();
 }
 
-std::vector<uint8_t> Decode(const std::vector<uint8_t>& bytes, int width, int height, bool interlaced,
-                            std::vector<std::string>* warnings = nullptr, int64_t* endPos = nullptr) {
+// Decodes into pixels preset to 0xEE; every warning fails the test.
+Bytes Decode(const Bytes& bytes, int width, int height, bool interlaced, int64_t* endPos = nullptr) {
     TMemoryStream in;
     in.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
     in.SetPosition(0);
-    std::vector<uint8_t> pixels(static_cast<size_t>(width) * height, 0xEE);
-    gif::DecodeLZW(in, {pixels.data(), width, height, interlaced}, [&](const std::string& m) {
-        if (warnings) warnings->push_back(m);
-    });
+    Bytes pixels(static_cast<size_t>(width) * height, 0xEE);
+    gif::DecodeLZW(in, {pixels.data(), width, height, interlaced},
+                   [&](const std::string& m) { ADD_FAILURE() << "warning: " << m; });
     if (endPos) *endPos = in.Position();
     return pixels;
 }
 
-// Codes of a single sub-block stream, read back at the widths a decoder would use.
-std::vector<int> Unpack(const std::vector<uint8_t>& bytes, const std::vector<int>& widths) {
-    std::vector<uint8_t> data;
+// The offset of the terminator after the sub-blocks; every sub-block but the last is full.
+size_t CheckSubBlocks(const Bytes& bytes) {
     size_t pos = 1;
-    while (bytes[pos] != 0) {
-        data.insert(data.end(), bytes.begin() + pos + 1, bytes.begin() + pos + 1 + bytes[pos]);
-        pos += bytes[pos] + 1;
-    }
-    std::vector<int> codes;
-    size_t bit = 0;
-    for (int w : widths) {
-        int code = 0;
-        for (int i = 0; i < w; ++i, ++bit)
-            code |= ((data[bit / 8] >> (bit % 8)) & 1) << i;
-        codes.push_back(code);
-    }
-    return codes;
+    for (; bytes[pos] != 0; pos += bytes[pos] + 1)
+        EXPECT_TRUE(bytes[pos] == 255 || pos + bytes[pos] + 1 == bytes.size() - 1) << pos;
+    return pos;
 }
 
 } // namespace
 
 TEST(GifEncoders, EmptyFramesAndTheMinimumCodeSize) {
     for (bool rle : {false, true}) {
-        TLZWEncoder lzw;
-        TRLEEncoder runs;
-        TGIFEncoder& encoder = rle ? static_cast<TGIFEncoder&>(runs) : lzw;
         // Zero width: code size byte, the end code alone, terminator.
-        EXPECT_EQ(Encode(encoder, 1, 2, {}, false, 0, 5), (std::vector<uint8_t>{2, 1, 5, 0})) << rle;
+        EXPECT_EQ(Encode(rle, 1, 2, {}, false, 0, 5), (Bytes{2, 1, 5, 0})) << rle;
         // Two colours still use a minimum code size of 2: clear (4), 1, end (5) at 3 bits.
-        std::vector<uint8_t> one = Encode(encoder, 1, 2, {1}, false, 1, 1);
-        EXPECT_EQ(one[0], 2);
-        EXPECT_EQ(Unpack(one, {3, 3, 3}), (std::vector<int>{4, 1, 5}));
+        EXPECT_EQ(Encode(rle, 1, 2, {1}, false, 1, 1), PackCodes(2, {4, 1, 5}, {3, 3, 3})) << rle;
     }
 }
 
 TEST(GifEncoders, InterlacedRowsAreWrittenInPassOrder) {
-    for (int height : {2, 4, 5, 8, 11}) {
-        std::vector<uint8_t> rows(height);
+    for (int height : {1, 2, 3, 4, 5, 8, 9, 11}) {
+        Bytes rows, inPassOrder;
         for (int r = 0; r < height; ++r)
-            rows[r] = static_cast<uint8_t>(r % 4);
+            rows.push_back(static_cast<uint8_t>(r % 4));
+        const int starts[4] = {0, 4, 2, 1}, steps[4] = {8, 8, 4, 2};
+        for (int p = 0; p < 4; ++p)
+            for (int r = starts[p]; r < height; r += steps[p])
+                inPassOrder.push_back(rows[r]);
         for (bool rle : {false, true}) {
-            TLZWEncoder lzw;
-            TRLEEncoder runs;
-            TGIFEncoder& encoder = rle ? static_cast<TGIFEncoder&>(runs) : lzw;
-            std::vector<uint8_t> bytes = Encode(encoder, 2, 4, rows, true, height, 1);
             // Decoded without de-interlacing, the values come in the passes' row order.
-            std::vector<uint8_t> inStreamOrder = Decode(bytes, 1, height, false);
-            std::vector<uint8_t> expected;
-            const int starts[4] = {0, 4, 2, 1}, steps[4] = {8, 8, 4, 2};
-            for (int p = 0; p < 4; ++p)
-                for (int r = starts[p]; r < height; r += steps[p])
-                    expected.push_back(rows[r]);
-            EXPECT_EQ(inStreamOrder, expected) << height << (rle ? " RLE" : " LZW");
+            const Bytes bytes = Encode(rle, 2, 4, rows, true, height, 1);
+            EXPECT_EQ(Decode(bytes, 1, height, false), inPassOrder) << height << (rle ? " RLE" : " LZW");
             EXPECT_EQ(Decode(bytes, 1, height, true), rows) << height;
         }
     }
@@ -92,42 +74,25 @@ TEST(GifEncoders, InterlacedRowsAreWrittenInPassOrder) {
 TEST(GifEncoders, LzwClearsAfterTheLastCodeAndEndsWithoutEmptySubBlocks) {
     // Noise exhausts the 4096-entry table; the decoder must follow every clear.
     const int w = 300, h = 200;
-    std::vector<uint8_t> noise(w * h);
+    Bytes noise(w * h);
     uint32_t seed = 99;
     for (uint8_t& p : noise) {
         seed = seed * 1664525u + 1013904223u;
         p = static_cast<uint8_t>(seed >> 24);
     }
-    TLZWEncoder encoder;
-    std::vector<uint8_t> bytes = Encode(encoder, 8, 256, noise, false, h, w);
+    const Bytes bytes = Encode(false, 8, 256, noise, false, h, w);
     int64_t end = 0;
-    std::vector<std::string> warnings;
-    EXPECT_EQ(Decode(bytes, w, h, false, &warnings, &end), noise);
-    EXPECT_TRUE(warnings.empty());
+    EXPECT_EQ(Decode(bytes, w, h, false, &end), noise);
     EXPECT_EQ(end, static_cast<int64_t>(bytes.size()));
-    // Every sub-block is full except the last, and none is empty.
-    size_t pos = 1, blocks = 0;
-    while (bytes[pos] != 0) {
-        if (pos + bytes[pos] + 1 < bytes.size() - 1) {
-            EXPECT_EQ(bytes[pos], 255);
-        }
-        pos += bytes[pos] + 1;
-        ++blocks;
-    }
-    EXPECT_EQ(pos, bytes.size() - 1);
-    EXPECT_GT(blocks, 10u);
-
+    EXPECT_EQ(CheckSubBlocks(bytes), bytes.size() - 1);
+    EXPECT_GT(bytes.size(), 2560u);
     // A stream ending exactly on a sub-block boundary gets no empty sub-block before the terminator.
     for (int n = 1; n < 2000; ++n) {
-        std::vector<uint8_t> px(n);
+        Bytes px(n);
         for (int i = 0; i < n; ++i)
             px[i] = static_cast<uint8_t>((i * 7919) % 256);
-        TLZWEncoder e;
-        std::vector<uint8_t> b = Encode(e, 8, 256, px, false, 1, n);
-        size_t p = 1;
-        while (b[p] != 0)
-            p += b[p] + 1;
-        ASSERT_EQ(p, b.size() - 1) << n;
+        const Bytes b = Encode(false, 8, 256, px, false, 1, n);
+        ASSERT_EQ(CheckSubBlocks(b), b.size() - 1) << n;
     }
 }
 
@@ -152,9 +117,9 @@ TEST(GifEncoders, HashTableFindsEveryKeyWhateverTheirSlots) {
 }
 
 TEST(GifEncoders, RunLengthOutputDecodesToTheSamePixels) {
-    // Runs of every length up to a few thousand, alternating values, in 1-, 2-, 4- and 8-bit frames.
+    // Runs of every length up to a few thousand, alternating values, in 1- to 8-bit frames.
     for (int bits : {1, 2, 3, 4, 8}) {
-        std::vector<uint8_t> px;
+        Bytes px;
         int value = 0;
         for (int run = 1; px.size() < 60000; run = run * 3 / 2 + 1) {
             px.insert(px.end(), run, static_cast<uint8_t>(value));
@@ -163,11 +128,7 @@ TEST(GifEncoders, RunLengthOutputDecodesToTheSamePixels) {
         }
         const int w = 250, h = static_cast<int>(px.size() / w);
         px.resize(static_cast<size_t>(w) * h);
-        TRLEEncoder encoder;
-        std::vector<uint8_t> bytes = Encode(encoder, bits, 1 << bits, px, false, h, w);
-        std::vector<std::string> warnings;
-        EXPECT_EQ(Decode(bytes, w, h, false, &warnings), px) << bits;
-        EXPECT_TRUE(warnings.empty()) << bits;
+        EXPECT_EQ(Decode(Encode(true, bits, 1 << bits, px, false, h, w), w, h, false), px) << bits;
     }
 }
 
@@ -182,51 +143,23 @@ public:
 };
 } // namespace
 
-TEST(GifEncoders, AFailingStreamFailsTheSaveWithoutTerminating) {
-    std::vector<uint8_t> px(5000);
+TEST(GifEncoders, FailuresOfTheStreamAndThePixelsFailTheSave) {
+    Bytes px(5000);
     for (size_t i = 0; i < px.size(); ++i)
         px[i] = static_cast<uint8_t>(i * 31);
     for (bool rle : {false, true}) {
-        TLZWEncoder lzw;
-        TRLEEncoder runs;
-        TGIFEncoder& encoder = rle ? static_cast<TGIFEncoder&>(runs) : lzw;
         FailingStream out;
-        EXPECT_THROW(encoder.Encode(out, 8, 256, px.data(), false, 50, 100), EWriteError);
-    }
-}
-
-TEST(GifEncoders, PixelsOutsideTheTableFailTheSave) {
-    for (bool rle : {false, true}) {
-        TLZWEncoder lzw;
-        TRLEEncoder runs;
-        TGIFEncoder& encoder = rle ? static_cast<TGIFEncoder&>(runs) : lzw;
-        try {
-            Encode(encoder, 2, 3, {0, 1, 2, 3}, false, 1, 4);
-            FAIL();
-        } catch (const GIFException& e) {
-            EXPECT_EQ(e.Message(), "Color not in color table");
-        }
+        EXPECT_THROW(MakeEncoder(rle)->Encode(out, 8, 256, px.data(), false, 50, 100), EWriteError);
+        EXPECT_EQ(ErrorOf([&] { Encode(rle, 2, 3, {0, 1, 2, 3}, false, 1, 4); }), "Color not in color table");
     }
     // Through the image: a frame whose pixels point past its local table.
     TGIFImage image;
-    auto frame = std::make_unique<TGIFSubImage>(&image);
-    frame->ColorMap().Add(RGB(1, 2, 3));
-    frame->ColorMap().Add(RGB(4, 5, 6));
-    frame->ColorMap().Add(RGB(7, 8, 9));
-    frame->SetBounds(0, 0, 2, 1);
-    frame->SetPixels(1, 0, 3);
-    image.Add(std::move(frame));
+    AddFrame(image, 0, 0, 2, 1, {RGB(1, 2, 3), RGB(4, 5, 6), RGB(7, 8, 9)}, {0, 3});
     EXPECT_THROW(Save(image), GIFException);
-
     // The sub-block writer refuses to be read or positioned.
     TMemoryStream sink;
     TGIFWriter writer(sink);
     uint8_t b;
-    try {
-        writer.Read(&b, 1);
-        FAIL();
-    } catch (const Exception& e) {
-        EXPECT_EQ(e.Message(), "Invalid stream operation");
-    }
+    EXPECT_EQ(ErrorOf([&] { writer.Read(&b, 1); }), "Invalid stream operation");
     EXPECT_THROW(writer.Seek(0, soBeginning), Exception);
 }

@@ -1,7 +1,5 @@
 #include "imaging/gif/tests/gif_test_support.h"
 
-#include "platform/rtl/file_stream.h"
-
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -16,62 +14,69 @@
 
 namespace gif_test {
 
-std::vector<uint8_t> ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+std::string DataFile(const std::string& name) {
+    return std::string(PW_TEST_DATA_DIR) + "/data/" + name;
 }
 
-void Load(TGIFImage& image, const std::vector<uint8_t>& bytes) {
+Bytes ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+void Load(TGIFImage& image, const Bytes& bytes) {
     TMemoryStream stream;
     stream.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
     stream.SetPosition(0);
     image.LoadFromStream(stream);
 }
 
-std::vector<uint8_t> Save(TGIFImage& image) {
+std::vector<std::string> LoadWarnings(TGIFImage& image, const Bytes& bytes) {
+    std::vector<std::string> messages;
+    image.OnWarning = [&](TObject*, int, const std::string& m) { messages.push_back(m); };
+    Load(image, bytes);
+    image.OnWarning = nullptr;
+    return messages;
+}
+
+Bytes Save(TGIFImage& image) {
     TMemoryStream stream;
     image.SaveToStream(stream);
     return stream.Bytes();
 }
 
-void Warnings::Attach(TGIFImage& image) {
-    image.OnWarning = [this](TObject*, int, const std::string& m) { Messages.push_back(m); };
+Bytes Pixels(const TGIFSubImage& frame) {
+    return Bytes(frame.Data(), frame.Data() + frame.DataSize());
 }
 
-std::vector<uint8_t> Header(int width, int height, int globalBits) {
-    std::vector<uint8_t> out = {'G', 'I', 'F', '8', '9', 'a'};
-    out.push_back(static_cast<uint8_t>(width));
-    out.push_back(static_cast<uint8_t>(width >> 8));
-    out.push_back(static_cast<uint8_t>(height));
-    out.push_back(static_cast<uint8_t>(height >> 8));
-    out.push_back(globalBits > 0 ? static_cast<uint8_t>(0x80 | (globalBits - 1)) : 0);
-    out.push_back(0);
-    out.push_back(0);
-    for (int i = 0; globalBits > 0 && i < (1 << globalBits); ++i) {
-        out.push_back(static_cast<uint8_t>(i * 40));
-        out.push_back(static_cast<uint8_t>(i * 20));
-        out.push_back(static_cast<uint8_t>(255 - i));
-    }
+std::string LoadError(const Bytes& bytes) {
+    TGIFImage image;
+    return ErrorOf([&] { Load(image, bytes); });
+}
+
+Bytes Header(int width, int height, int globalBits) {
+    Bytes out = {'G', 'I', 'F', '8', '9', 'a'};
+    for (int v : {width, height})
+        out.insert(out.end(), {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8)});
+    out.insert(out.end(), {static_cast<uint8_t>(globalBits > 0 ? 0x80 | (globalBits - 1) : 0), 0, 0});
+    for (int i = 0; globalBits > 0 && i < (1 << globalBits); ++i)
+        out.insert(out.end(), {static_cast<uint8_t>(i * 40), static_cast<uint8_t>(i * 20),
+                               static_cast<uint8_t>(255 - i)});
     return out;
 }
 
-std::vector<uint8_t> PackCodes(int codeSize, const std::vector<int>& codes, const std::vector<int>& widths) {
-    std::vector<uint8_t> bytes;
+Bytes PackCodes(int codeSize, const std::vector<int>& codes, const std::vector<int>& widths) {
+    Bytes bytes;
     uint32_t bucket = 0;
     int bits = 0;
     for (size_t i = 0; i < codes.size(); ++i) {
         bucket |= static_cast<uint32_t>(codes[i]) << bits;
-        bits += widths[i];
-        while (bits >= 8) {
+        for (bits += widths[i]; bits >= 8; bits -= 8, bucket >>= 8)
             bytes.push_back(static_cast<uint8_t>(bucket));
-            bucket >>= 8;
-            bits -= 8;
-        }
     }
     if (bits > 0) bytes.push_back(static_cast<uint8_t>(bucket));
-    std::vector<uint8_t> out = {static_cast<uint8_t>(codeSize)};
+    Bytes out = {static_cast<uint8_t>(codeSize)};
     for (size_t pos = 0; pos < bytes.size(); pos += 255) {
-        size_t n = std::min<size_t>(255, bytes.size() - pos);
+        const size_t n = std::min<size_t>(255, bytes.size() - pos);
         out.push_back(static_cast<uint8_t>(n));
         out.insert(out.end(), bytes.begin() + pos, bytes.begin() + pos + n);
     }
@@ -79,24 +84,66 @@ std::vector<uint8_t> PackCodes(int codeSize, const std::vector<int>& codes, cons
     return out;
 }
 
-std::vector<uint8_t> Frame(int left, int top, int width, int height, uint8_t flags, int codeSize,
-                           const std::vector<int>& codes, const std::vector<int>& widths) {
-    std::vector<uint8_t> out = {0x2C,
-                                static_cast<uint8_t>(left),
-                                static_cast<uint8_t>(left >> 8),
-                                static_cast<uint8_t>(top),
-                                static_cast<uint8_t>(top >> 8),
-                                static_cast<uint8_t>(width),
-                                static_cast<uint8_t>(width >> 8),
-                                static_cast<uint8_t>(height),
-                                static_cast<uint8_t>(height >> 8),
-                                flags};
+Bytes Frame(int left, int top, int width, int height, uint8_t flags, int codeSize,
+            const std::vector<int>& codes, const std::vector<int>& widths) {
+    Bytes out = {0x2C};
+    for (int v : {left, top, width, height})
+        out.insert(out.end(), {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8)});
+    out.push_back(flags);
     Append(out, PackCodes(codeSize, codes, widths));
     return out;
 }
 
-void Append(std::vector<uint8_t>& out, const std::vector<uint8_t>& more) {
+void Append(Bytes& out, const Bytes& more) {
     out.insert(out.end(), more.begin(), more.end());
+}
+
+TGIFSubImage* AddFrame(TGIFImage& image, int left, int top, int w, int h, const std::vector<COLORREF>& map,
+                       const Bytes& pixels, int transparent, int disposal, int delay) {
+    auto frame = std::make_unique<TGIFSubImage>(&image);
+    for (COLORREF c : map)
+        frame->ColorMap().Add(c);
+    frame->SetBounds(left, top, w, h);
+    std::copy(pixels.begin(), pixels.end(), frame->Data());
+    if (transparent >= 0 || disposal >= 0) {
+        auto gce = std::make_unique<TGIFGraphicControlExtension>(frame.get());
+        gce->SetDisposal(std::max(disposal, 0));
+        gce->SetDelay(static_cast<uint16_t>(delay));
+        if (transparent >= 0) {
+            gce->SetTransparentColorIndex(transparent);
+            gce->SetTransparent(true);
+        }
+        frame->Extensions().Add(std::move(gce));
+    }
+    TGIFSubImage* raw = frame.get();
+    image.Add(std::move(frame));
+    return raw;
+}
+
+std::unique_ptr<TGIFImage> MakeAnimation(int width, int height, const std::vector<FrameSpec>& frames,
+                                         int loops) {
+    TGIFImage built;
+    for (size_t i = 0; i < frames.size(); ++i) {
+        const FrameSpec& spec = frames[i];
+        const RECT b = spec.Bounds.right > spec.Bounds.left ? spec.Bounds : RECT{0, 0, width, height};
+        const int w = b.right - b.left;
+        const bool hole = spec.Hole.right > spec.Hole.left;
+        Bytes pixels(static_cast<size_t>(w) * (b.bottom - b.top), 0);
+        for (int y = spec.Hole.top; hole && y < spec.Hole.bottom; ++y)
+            std::fill_n(pixels.begin() + y * w + spec.Hole.left, spec.Hole.right - spec.Hole.left, 1);
+        TGIFSubImage* frame = AddFrame(built, b.left, b.top, w, b.bottom - b.top, {spec.Color, RGB(1, 2, 3)},
+                                       pixels, hole ? 1 : -1, spec.Disposal, spec.Delay);
+        if (i == 0 && loops >= 0) {
+            auto loop = std::make_unique<TGIFAppExtNSLoop>(frame);
+            loop->Loops = static_cast<uint16_t>(loops);
+            frame->Extensions().Add(std::move(loop));
+        }
+    }
+    if (built.Width() < width) built.SetWidth(width);
+    if (built.Height() < height) built.SetHeight(height);
+    auto image = std::make_unique<TGIFImage>();
+    Load(*image, Save(built));
+    return image;
 }
 
 std::vector<std::string> TestGifs() {
@@ -114,9 +161,8 @@ bool HaveImageMagick() {
     return std::system("command -v convert >/dev/null 2>&1") == 0;
 }
 
-std::vector<std::vector<uint8_t>> ImageMagickFrames(const std::vector<uint8_t>& input,
-                                                    const std::string& suffix, const std::string& options,
-                                                    const std::string& format) {
+std::vector<Bytes> ImageMagickFrames(const Bytes& input, const std::string& suffix,
+                                     const std::string& options, const std::string& format) {
     std::filesystem::path dir =
         std::filesystem::temp_directory_path() / ("gif_im_" + std::to_string(getpid()));
     std::filesystem::remove_all(dir);
@@ -126,7 +172,7 @@ std::vector<std::vector<uint8_t>> ImageMagickFrames(const std::vector<uint8_t>& 
         .write(reinterpret_cast<const char*>(input.data()), static_cast<std::streamsize>(input.size()));
     const std::string cmd = "convert '" + in + "' " + options + " -depth 8 +adjoin " + format + ":'" +
                             (dir / "out-%d").string() + "' 2>/dev/null";
-    std::vector<std::vector<uint8_t>> frames;
+    std::vector<Bytes> frames;
     if (std::system(cmd.c_str()) == 0)
         for (int i = 0; std::filesystem::exists(dir / ("out-" + std::to_string(i))); ++i)
             frames.push_back(ReadFile((dir / ("out-" + std::to_string(i))).string()));
@@ -137,13 +183,13 @@ std::vector<std::vector<uint8_t>> ImageMagickFrames(const std::vector<uint8_t>& 
 #ifdef PW_HAVE_GIFLIB
 namespace {
 struct MemoryReader {
-    const std::vector<uint8_t>* Bytes;
+    const Bytes* Data;
     size_t Pos = 0;
 };
 int ReadMemory(GifFileType* gif, GifByteType* buffer, int count) {
     auto* r = static_cast<MemoryReader*>(gif->UserData);
-    size_t n = std::min<size_t>(count, r->Bytes->size() - r->Pos);
-    std::memcpy(buffer, r->Bytes->data() + r->Pos, n);
+    const size_t n = std::min<size_t>(count, r->Data->size() - r->Pos);
+    std::memcpy(buffer, r->Data->data() + r->Pos, n);
     r->Pos += n;
     return static_cast<int>(n);
 }
@@ -159,7 +205,7 @@ bool HaveReference() {
     return true;
 }
 
-RefImage ReferenceDecode(const std::vector<uint8_t>& bytes) {
+RefImage ReferenceDecode(const Bytes& bytes) {
     RefImage result;
     MemoryReader reader{&bytes};
     int error = 0;
@@ -172,14 +218,13 @@ RefImage ReferenceDecode(const std::vector<uint8_t>& bytes) {
         result.GlobalMap = MapOf(gif->SColorMap);
         for (int i = 0; i < gif->ImageCount; ++i) {
             const SavedImage& s = gif->SavedImages[i];
-            RefFrame f;
-            f.Left = s.ImageDesc.Left;
-            f.Top = s.ImageDesc.Top;
-            f.Width = s.ImageDesc.Width;
-            f.Height = s.ImageDesc.Height;
-            f.Interlaced = s.ImageDesc.Interlace;
-            f.Pixels.assign(s.RasterBits, s.RasterBits + static_cast<size_t>(f.Width) * f.Height);
-            f.LocalMap = MapOf(s.ImageDesc.ColorMap);
+            const GifImageDesc& d = s.ImageDesc;
+            RefFrame f{d.Left,
+                       d.Top,
+                       d.Width,
+                       d.Height,
+                       Bytes(s.RasterBits, s.RasterBits + size_t(d.Width) * d.Height),
+                       MapOf(d.ColorMap)};
             GraphicsControlBlock gcb;
             if (DGifSavedExtensionToGCB(gif, i, &gcb) == GIF_OK) {
                 f.Disposal = gcb.DisposalMode;
@@ -197,7 +242,7 @@ RefImage ReferenceDecode(const std::vector<uint8_t>& bytes) {
 bool HaveReference() {
     return false;
 }
-RefImage ReferenceDecode(const std::vector<uint8_t>&) {
+RefImage ReferenceDecode(const Bytes&) {
     return {};
 }
 #endif

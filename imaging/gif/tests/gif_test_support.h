@@ -1,42 +1,74 @@
 #pragma once
-// Shared helpers of the GIF tests: building small streams by hand, collecting warnings, and
-// decoding with the reference library when it is present.
+// Shared helpers of the GIF tests: streams built by hand, frames and animations made in code, and
+// decoding with the reference library and ImageMagick when they are present.
+#include "imaging/gif/extensions.h"
+#include "imaging/gif/gif_exception.h"
 #include "imaging/gif/gif_image.h"
+#include "imaging/gif/sub_image.h"
 #include "platform/rtl/stream.h"
+#include "platform/rtl/wintypes.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace gif_test {
 
-std::vector<uint8_t> ReadFile(const std::string& path);
-void Load(TGIFImage& image, const std::vector<uint8_t>& bytes);
-std::vector<uint8_t> Save(TGIFImage& image);
+using Bytes = std::vector<uint8_t>;
 
-// Collects the warnings an image reports.
-struct Warnings {
-    std::vector<std::string> Messages;
-    void Attach(TGIFImage& image);
+std::string DataFile(const std::string& name); // a file of the tests' data folder
+Bytes ReadFile(const std::string& path);
+void Load(TGIFImage& image, const Bytes& bytes);
+// Loads and answers the warnings the image reported.
+std::vector<std::string> LoadWarnings(TGIFImage& image, const Bytes& bytes);
+Bytes Save(TGIFImage& image);
+Bytes Pixels(const TGIFSubImage& frame);
+
+// The message of the exception the action raises, "" when it raises none.
+template <class F> std::string ErrorOf(F action) {
+    try {
+        action();
+    } catch (const Exception& e) {
+        return e.Message();
+    }
+    return "";
+}
+std::string LoadError(const Bytes& bytes);
+
+// A minimal stream: header with a global map of 2^globalBits colours (none for 0).
+Bytes Header(int width, int height, int globalBits = 1);
+// Image descriptor (no local map) followed by image data of the given code size, the codes packed
+// LSB-first at the given widths into sub-blocks with terminator.
+Bytes Frame(int left, int top, int width, int height, uint8_t flags, int codeSize,
+            const std::vector<int>& codes, const std::vector<int>& widths);
+Bytes PackCodes(int codeSize, const std::vector<int>& codes, const std::vector<int>& widths);
+void Append(Bytes& out, const Bytes& more);
+
+// A frame of its own colour table and pixels, with a graphic control extension when disposal >= 0
+// or transparent >= 0.
+TGIFSubImage* AddFrame(TGIFImage& image, int left, int top, int w, int h, const std::vector<COLORREF>& map,
+                       const Bytes& pixels, int transparent = -1, int disposal = -1, int delay = 0);
+
+struct FrameSpec {
+    COLORREF Color = 0;
+    int Delay = 10; // hundredths of a second
+    int Disposal = 1;
+    RECT Bounds{0, 0, 0, 0}; // empty: the whole screen
+    // Pixels (relative to Bounds) shown as the transparent index; empty rect: none.
+    RECT Hole{0, 0, 0, 0};
 };
-
-// A minimal stream: header (2-colour global map unless colours == 0), then the given blocks.
-std::vector<uint8_t> Header(int width, int height, int globalBits = 1);
-// Image descriptor (no local map) followed by image data made of the given code size and
-// sub-blocks of the packed codes.
-std::vector<uint8_t> Frame(int left, int top, int width, int height, uint8_t flags, int codeSize,
-                           const std::vector<int>& codes, const std::vector<int>& widths);
-// Packs codes of the given widths LSB-first into sub-blocks with terminator.
-std::vector<uint8_t> PackCodes(int codeSize, const std::vector<int>& codes, const std::vector<int>& widths);
-void Append(std::vector<uint8_t>& out, const std::vector<uint8_t>& more);
+// Solid-colour frames on a width x height screen; loops < 0 writes no loop extension. The image went
+// through a save and a load, as a file would.
+std::unique_ptr<TGIFImage> MakeAnimation(int width, int height, const std::vector<FrameSpec>& frames,
+                                         int loops = -1);
 
 // Test pictures found on this machine: our generated set plus Go's, when installed.
 std::vector<std::string> TestGifs();
 
 struct RefFrame {
     int Left = 0, Top = 0, Width = 0, Height = 0;
-    bool Interlaced = false;
-    std::vector<uint8_t> Pixels;    // de-interlaced
+    Bytes Pixels;                   // de-interlaced
     std::vector<uint32_t> LocalMap; // 0xRRGGBB
     int Disposal = -1, Delay = -1, TransparentIndex = -1;
 };
@@ -47,12 +79,11 @@ struct RefImage {
     std::vector<RefFrame> Frames;
 };
 bool HaveReference();
+RefImage ReferenceDecode(const Bytes& bytes);
 bool HaveImageMagick();
 // ImageMagick's convert reads the bytes (a file with the given suffix), applies the options and
 // answers the raw pixels of every resulting frame in the given format ("rgb", "rgba").
-std::vector<std::vector<uint8_t>> ImageMagickFrames(const std::vector<uint8_t>& input,
-                                                    const std::string& suffix, const std::string& options,
-                                                    const std::string& format);
-RefImage ReferenceDecode(const std::vector<uint8_t>& bytes);
+std::vector<Bytes> ImageMagickFrames(const Bytes& input, const std::string& suffix,
+                                     const std::string& options, const std::string& format);
 
 } // namespace gif_test

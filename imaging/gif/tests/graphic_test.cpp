@@ -1,16 +1,12 @@
 // The GIF image as a graphic: drawing on bitmap canvases, bitmaps and palettes, conversions and the
 // picture-format registration.
 #include "imaging/gif/frame_render.h"
-#include "imaging/gif/gif_exception.h"
-#include "imaging/gif/gif_image.h"
 #include "imaging/gif/gif_painter.h"
-#include "imaging/gif/tests/animation_builder.h"
+#include "imaging/gif/tests/gif_test_support.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/graphics_errors.h"
 #include "platform/graphics/palette.h"
 #include "platform/graphics/picture.h"
-#include "platform/rtl/file_stream.h"
-#include "platform/rtl/stream.h"
 #include "platform/rtl/thread.h"
 
 #include <gtest/gtest.h>
@@ -18,30 +14,47 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <fstream>
 #include <string>
 
 using namespace gif_test;
 
 namespace {
 
-constexpr COLORREF kRed = RGB(255, 0, 0);
-constexpr COLORREF kGreen = RGB(0, 255, 0);
-constexpr COLORREF kBlue = RGB(0, 0, 255);
-constexpr COLORREF kYellow = RGB(255, 255, 0);
-constexpr COLORREF kKey = RGB(1, 2, 3);
-
-std::string Data(const char* name) {
-    return std::string(PW_TEST_DATA_DIR) + "/data/" + name;
-}
+constexpr COLORREF kRed = RGB(255, 0, 0), kGreen = RGB(0, 255, 0), kBlue = RGB(0, 0, 255);
+constexpr COLORREF kYellow = RGB(255, 255, 0), kKey = RGB(1, 2, 3);
+using Colours = std::vector<COLORREF>;
 
 COLORREF At(TBitmap& bitmap, int x, int y) {
     return static_cast<COLORREF>(bitmap.Canvas().Pixel(x, y)) & 0xFFFFFF;
+}
+
+// Every pixel, row by row.
+Colours All(TBitmap& bitmap) {
+    Colours out;
+    for (int y = 0; y < bitmap.Height(); ++y)
+        for (int x = 0; x < bitmap.Width(); ++x)
+            out.push_back(At(bitmap, x, y));
+    return out;
 }
 
 // A canvas filled with one colour.
 void Fill(TBitmap& bitmap, COLORREF colour) {
     bitmap.Canvas().Brush().SetColor(static_cast<TColor>(colour));
     bitmap.Canvas().FillRect(RECT{0, 0, bitmap.Width(), bitmap.Height()});
+}
+
+// Fills the canvas, draws the image over all of it with the given options, and answers the colours
+// at the given points.
+Colours Drawn(TBitmap& canvas, COLORREF ground, TGIFImage& image, TGIFPaintOptions options,
+              const std::vector<POINT>& points) {
+    Fill(canvas, ground);
+    image.SetPaintOptions(options);
+    canvas.Canvas().StretchDraw(RECT{0, 0, canvas.Width(), canvas.Height()}, &image);
+    Colours out;
+    for (const POINT& p : points)
+        out.push_back(At(canvas, p.x, p.y));
+    return out;
 }
 
 COLORREF ArgbToColorRef(uint32_t argb) {
@@ -51,57 +64,31 @@ COLORREF ArgbToColorRef(uint32_t argb) {
 } // namespace
 
 TEST(GifGraphic, StillImageDrawsStretchedTiledAndThroughItsMask) {
-    // 4x4: red with a transparent right half.
+    // 4x4: red with a transparent right half, drawn into 8x8.
     auto image = MakeAnimation(4, 4, {{kRed, 0, 1, {}, RECT{2, 0, 4, 4}}});
     TBitmap canvas(8, 8);
-    Fill(canvas, kBlue);
-
-    image->SetPaintOptions(gpTransparent | gpAnimate | gpThreaded);
-    canvas.Canvas().StretchDraw(RECT{0, 0, 8, 8}, image.get());
-    EXPECT_EQ(At(canvas, 0, 0), kRed);
-    EXPECT_EQ(At(canvas, 3, 7), kRed);
-    EXPECT_EQ(At(canvas, 4, 0), kBlue);
-    EXPECT_EQ(At(canvas, 7, 7), kBlue);
+    EXPECT_EQ(Drawn(canvas, kBlue, *image, gpTransparent | gpAnimate | gpThreaded,
+                    {{0, 0}, {3, 7}, {4, 0}, {7, 7}}),
+              (Colours{kRed, kRed, kBlue, kBlue}));
     EXPECT_EQ(image->Painter(), nullptr) << "one frame never starts a painter";
-
-    image->SetPaintOptions(0);
-    canvas.Canvas().StretchDraw(RECT{0, 0, 8, 8}, image.get());
-    EXPECT_EQ(At(canvas, 7, 7), kKey);
-
+    EXPECT_EQ(Drawn(canvas, kBlue, *image, 0, {{7, 7}}), Colours{kKey});
     // Tiled: the 4x4 image repeats, its transparent half showing the canvas.
-    Fill(canvas, kYellow);
-    image->SetPaintOptions(gpTransparent | gpTile);
-    canvas.Canvas().StretchDraw(RECT{0, 0, 8, 8}, image.get());
-    EXPECT_EQ(At(canvas, 4, 4), kRed);
-    EXPECT_EQ(At(canvas, 5, 1), kRed);
-    EXPECT_EQ(At(canvas, 6, 6), kYellow);
-    EXPECT_EQ(At(canvas, 2, 5), kYellow);
-
+    EXPECT_EQ(Drawn(canvas, kYellow, *image, gpTransparent | gpTile, {{4, 4}, {5, 1}, {6, 6}, {2, 5}}),
+              (Colours{kRed, kRed, kYellow, kYellow}));
     // A frame placed inside the screen lands scaled at its offset.
     auto offset = MakeAnimation(4, 4, {{kGreen, 0, 1, RECT{2, 2, 4, 4}, {}}});
-    Fill(canvas, kBlue);
-    offset->SetPaintOptions(0);
-    canvas.Canvas().StretchDraw(RECT{0, 0, 8, 8}, offset.get());
-    EXPECT_EQ(At(canvas, 3, 3), kBlue);
-    EXPECT_EQ(At(canvas, 4, 4), kGreen);
-    EXPECT_EQ(At(canvas, 7, 7), kGreen);
-}
-
-TEST(GifGraphic, ZeroSizedScreenDrawsOnceWithoutTiling) {
-    auto image = MakeAnimation(3, 3, {{kGreen}});
-    image->Header().SetWidth(0);
-    image->Header().SetHeight(0);
-    image->SetPaintOptions(gpTile);
-    TBitmap canvas(9, 9);
-    Fill(canvas, kBlue);
-    canvas.Canvas().StretchDraw(RECT{0, 0, 9, 9}, image.get());
-    EXPECT_EQ(At(canvas, 1, 1), kGreen);
-    EXPECT_EQ(At(canvas, 5, 5), kBlue);
+    EXPECT_EQ(Drawn(canvas, kBlue, *offset, 0, {{3, 3}, {4, 4}, {7, 7}}), (Colours{kBlue, kGreen, kGreen}));
+    // A logical screen of size 0 is drawn once, at the frame's size, instead of tiled for ever.
+    auto zero = MakeAnimation(3, 3, {{kGreen}});
+    zero->Header().SetWidth(0);
+    zero->Header().SetHeight(0);
+    TBitmap nine(9, 9);
+    EXPECT_EQ(Drawn(nine, kBlue, *zero, gpTile, {{1, 1}, {5, 5}}), (Colours{kGreen, kBlue}));
 }
 
 TEST(GifGraphic, BitmapsRoundTripThroughTheImage) {
     TGIFImage image;
-    image.LoadFromFile(Data("plasma_200.gif"));
+    image.LoadFromFile(DataFile("plasma_200.gif"));
     TBitmap* rendering = image.GetBitmap();
     ASSERT_NE(rendering, nullptr);
     EXPECT_EQ(image.GetBitmap(), rendering) << "kept until the image changes";
@@ -167,18 +154,14 @@ TEST(GifGraphic, PicturesFindGifsByExtensionAndSignature) {
     sniffed.LoadFromStream(stream);
     EXPECT_NE(dynamic_cast<TGIFImage*>(sniffed.Graphic()), nullptr);
 
-    bool found = false;
-    for (const TFileFormat& f : TPicture::FileFormats())
-        found |= f.extension == "gif" && f.description == "GIF Image";
-    EXPECT_TRUE(found);
+    const std::vector<TFileFormat> formats = TPicture::FileFormats();
+    EXPECT_TRUE(std::any_of(formats.begin(), formats.end(), [](const TFileFormat& f) {
+        return f.extension == "gif" && f.description == "GIF Image";
+    }));
 
     // Damaged data fails as a graphic error with the codec's text, and the picture keeps its image.
     const std::string bad = ::testing::TempDir() + "/bad.gif";
-    {
-        TFileStream out(bad, fmCreate);
-        const std::string junk(64, 'X');
-        out.WriteBuffer(junk.data(), static_cast<int64_t>(junk.size()));
-    }
+    std::ofstream(bad) << std::string(64, 'X');
     try {
         picture.LoadFromFile(bad);
         FAIL() << "loaded a damaged file";
@@ -192,7 +175,7 @@ TEST(GifGraphic, PicturesFindGifsByExtensionAndSignature) {
 
 TEST(GifGraphic, PaletteComesFromTheGlobalMapOrTheWebColours) {
     TGIFImage image;
-    image.LoadFromFile(Data("plasma_200.gif"));
+    image.LoadFromFile(DataFile("plasma_200.gif"));
     image.SetPaintOptions(0);
     HPALETTE global = image.Palette();
     if (image.Header().ColorMap().Count() > 0) {
@@ -206,18 +189,15 @@ TEST(GifGraphic, PaletteComesFromTheGlobalMapOrTheWebColours) {
     EXPECT_EQ(image.Palette(), global) << "kept";
 
     TGIFImage web;
-    web.LoadFromFile(Data("plasma_200.gif"));
+    web.LoadFromFile(DataFile("plasma_200.gif"));
     web.SetPaintOptions(gpWebPalette);
     std::vector<PALETTEENTRY> entries = PaletteEntries(web.Palette());
     ASSERT_EQ(entries.size(), 216u);
     EXPECT_EQ(entries[215].peRed, 255);
     EXPECT_EQ(entries[1].peBlue, 51);
     // Frames are then rendered on those colours.
-    TBitmap* rendering = web.Images()[0]->GetBitmap();
-    const COLORREF c = At(*rendering, 3, 3);
-    EXPECT_EQ(GetRValue(c) % 51, 0);
-    EXPECT_EQ(GetGValue(c) % 51, 0);
-    EXPECT_EQ(GetBValue(c) % 51, 0);
+    const COLORREF c = At(*web.Images()[0]->GetBitmap(), 3, 3);
+    EXPECT_EQ(GetRValue(c) % 51 + GetGValue(c) % 51 + GetBValue(c) % 51, 0);
 }
 
 TEST(GifGraphic, AnimatedDrawOnABitmapShowsTheFirstFrameThenTheRunningOne) {
@@ -301,33 +281,20 @@ TEST(GifGraphic, PainterDisposalMatchesTheCompositor) {
     for (const char* name : {"anim_background.gif", "anim_previous.gif", "anim_optimized.gif"}) {
         SCOPED_TRACE(name);
         TGIFImage image;
-        image.LoadFromFile(Data(name));
-        const int w = image.Width(), h = image.Height();
+        image.LoadFromFile(DataFile(name));
         image.SetPaintOptions(gpAnimate | gpTransparent | gpDirectPaint);
-        TBitmap canvas(w, h);
+        TBitmap canvas(image.Width(), image.Height());
         Fill(canvas, kYellow);
-        std::vector<std::vector<COLORREF>> painted;
-        image.OnFrameDone = [&](TObject*) {
-            std::vector<COLORREF> pixels;
-            for (int y = 0; y < h; ++y)
-                for (int x = 0; x < w; ++x)
-                    pixels.push_back(At(canvas, x, y));
-            painted.push_back(std::move(pixels));
-        };
+        std::vector<Colours> painted;
+        image.OnFrameDone = [&](TObject*) { painted.push_back(All(canvas)); };
         canvas.Canvas().Draw(0, 0, &image);
-
         gif::TGIFCompositor compositor(image);
         size_t frame = 0;
-        while (compositor.Next() && frame < painted.size()) {
-            const TArgbImage& display = compositor.Display();
-            for (int y = 0; y < h; ++y)
-                for (int x = 0; x < w; ++x) {
-                    const uint32_t p = display.Pixel(x, y);
-                    const COLORREF expected = (p >> 24) ? ArgbToColorRef(p) : kYellow;
-                    ASSERT_EQ(painted[frame][static_cast<size_t>(y) * w + x], expected)
-                        << "frame " << frame << " at " << x << "," << y;
-                }
-            ++frame;
+        for (; compositor.Next() && frame < painted.size(); ++frame) {
+            Colours expected;
+            for (uint32_t p : compositor.Display().Pixels)
+                expected.push_back((p >> 24) ? ArgbToColorRef(p) : kYellow);
+            EXPECT_EQ(painted[frame], expected) << "frame " << frame;
         }
         EXPECT_EQ(frame, static_cast<size_t>(image.Images().Count()));
     }
@@ -337,9 +304,8 @@ TEST(GifGraphic, LoadsFromResourcesOfTypeGif) {
     TGIFImage image;
     image.LoadFromResourceName(nullptr, "testanim");
     TGIFImage file;
-    file.LoadFromFile(Data("anim_previous.gif"));
-    EXPECT_EQ(image.Images().Count(), file.Images().Count());
-    EXPECT_EQ(image.Width(), file.Width());
+    file.LoadFromFile(DataFile("anim_previous.gif"));
+    EXPECT_EQ(Save(image), Save(file));
     EXPECT_THROW(image.LoadFromResourceName(nullptr, "NOSUCHGIF"), EResNotFound);
     EXPECT_EQ(image.Images().Count(), file.Images().Count()) << "a missing resource leaves the image";
 }

@@ -1,20 +1,17 @@
 // Painter threads playing animations into real windows: frame order, delays, speed, and clean ends
 // when the window or the image goes away.
-#include "imaging/gif/gif_image.h"
 #include "imaging/gif/gif_painter.h"
-#include "imaging/gif/tests/animation_builder.h"
+#include "imaging/gif/tests/gif_test_support.h"
 #include "platform/gdi/shapes.h"
 #include "platform/graphics/canvas.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/paint.h"
-#include "platform/gui/screenshot.h"
 #include "platform/gui/window.h"
 #include "platform/rtl/thread.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <filesystem>
 #include <functional>
 #include <map>
 #include <string>
@@ -25,25 +22,11 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-constexpr COLORREF kRed = RGB(255, 0, 0);
-constexpr COLORREF kGreen = RGB(0, 255, 0);
-constexpr COLORREF kBlue = RGB(0, 0, 255);
+constexpr COLORREF kRed = RGB(255, 0, 0), kGreen = RGB(0, 255, 0), kBlue = RGB(0, 0, 255);
 
-std::map<HWND, std::function<void()>>& DestroyHandlers() {
-    static std::map<HWND, std::function<void()>> handlers;
-    return handlers;
-}
-
-LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_DESTROY) {
-        auto it = DestroyHandlers().find(hwnd);
-        if (it != DestroyHandlers().end()) {
-            it->second();
-            DestroyHandlers().erase(it);
-        }
-    }
-    return DefWindowProc(hwnd, msg, wParam, lParam);
-}
+struct Window;
+std::map<HWND, Window*> windows;
+LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 // A plain top-level window with a canvas on its device context, released when the window goes.
 struct Window {
@@ -63,13 +46,14 @@ struct Window {
                                 height, nullptr, nullptr, nullptr, nullptr);
         Dc = GetDC(Handle);
         Canvas.SetHandle(Dc);
-        DestroyHandlers()[Handle] = [this] { Release(); };
+        windows[Handle] = this;
     }
     ~Window() {
-        if (Handle && IsWindow(Handle)) DestroyWindow(Handle);
+        if (IsWindow(Handle)) DestroyWindow(Handle);
         Release();
     }
     void Release() {
+        windows.erase(Handle);
         if (!Dc) return;
         Canvas.SetHandle(nullptr);
         ReleaseDC(Handle, Dc);
@@ -77,6 +61,11 @@ struct Window {
     }
     COLORREF At(int x, int y) const { return GetPixel(Dc, x, y) & 0xFFFFFF; }
 };
+
+LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_DESTROY && windows.count(hwnd)) windows[hwnd]->Release();
+    return DefWindowProc(hwnd, msg, wParam, lParam);
+}
 
 // Runs the window messages and the painters' synchronised calls until done() or the time is up.
 bool PumpUntil(int ms, const std::function<bool()>& done) {
@@ -99,16 +88,13 @@ std::unique_ptr<TGIFImage> ThreeColours(int delay) {
     return MakeAnimation(96, 64, {{kRed, delay}, {kGreen, delay}, {kBlue, delay}}, 0);
 }
 
-// Plays image in a window and records each frame as it was shown, with screenshots.
-std::vector<Shown> Play(TGIFImage& image, Window& window, int frames, const std::string& shots = {},
-                        int timeoutMs = 5000) {
+// Plays image in a window and records each frame as it was shown.
+std::vector<Shown> Play(TGIFImage& image, Window& window, int frames, int timeoutMs = 5000) {
     std::vector<Shown> shown;
     image.SetPaintOptions(DefaultPaintOptions | gpDirectPaint);
     image.OnFrameDone = [&](TObject* sender) {
         const int frame = static_cast<TGIFPainter*>(sender)->ActiveImage();
         shown.push_back({frame, Clock::now(), window.At(48, 32)});
-        if (!shots.empty())
-            pw::gui::SaveWindowImage(window.Handle, shots + "/shot" + std::to_string(shown.size()) + ".png");
     };
     image.Draw(window.Canvas, RECT{0, 0, image.Width(), image.Height()});
     PumpUntil(timeoutMs, [&] { return static_cast<int>(shown.size()) >= frames; });
@@ -123,17 +109,14 @@ double MeanIntervalMs(const std::vector<Shown>& shown) {
 } // namespace
 
 TEST(GifPainter, PlaysFramesInOrderWithTheirDelaysInAWindow) {
-    const std::string shots = ::testing::TempDir() + "/gif_painter_shots";
-    std::filesystem::create_directories(shots);
     auto image = ThreeColours(10);
     Window window(96, 64);
-    std::vector<Shown> shown = Play(*image, window, 7, shots);
+    std::vector<Shown> shown = Play(*image, window, 7);
     ASSERT_GE(shown.size(), 7u);
     const COLORREF colours[] = {kRed, kGreen, kBlue};
     for (size_t i = 0; i < shown.size(); ++i) {
         EXPECT_EQ(shown[i].Frame, static_cast<int>(i % 3)) << i;
         EXPECT_EQ(shown[i].Pixel, colours[i % 3]) << i;
-        EXPECT_TRUE(std::filesystem::exists(shots + "/shot" + std::to_string(i + 1) + ".png"));
     }
     // 10 hundredths are played as about 120 ms.
     const double mean = MeanIntervalMs(shown);
@@ -169,7 +152,7 @@ TEST(GifPainter, SpeedScalesTheDelaysAndNegativeSpeedWaitsForAWake) {
     auto waiting = ThreeColours(1);
     waiting->SetAnimationSpeed(-100);
     EXPECT_EQ(waiting->AnimationSpeed(), 0);
-    std::vector<Shown> one = Play(*waiting, window, 3, {}, 400);
+    std::vector<Shown> one = Play(*waiting, window, 3, 400);
     EXPECT_EQ(one.size(), 1u);
     EXPECT_EQ(window.At(2, 2), kRed);
     const auto start = Clock::now();
