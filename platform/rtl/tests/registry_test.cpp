@@ -128,49 +128,31 @@ TEST_F(RegistryTest, KeysValuesAndTheClassLibrarysFailures) {
     EXPECT_EQ(Message([&] { reg.CreateKey("Software\\X"); }), "Failed to create key Software\\X");
 }
 
+// The store's escaping meets every byte in the random trees further down; here names and values go through
+// the registry to the file and back.
 TEST_F(RegistryTest, AnyCharactersSurviveTheFile) {
     std::string allBytes;
     for (int b = 1; b < 256; ++b)
         allBytes += static_cast<char>(b);
-    const std::vector<std::pair<std::string, std::string>> values = {
-        {"line\nbreak", "first\r\nsecond\n"},
-        {"a=b", "[section]"},
-        {"[bracket", "; comment"},
-        {"back\\slash\\", "C:\\Program Files\\"},
-        {"%41 percent", "%%41"},
-        {" spaced ", "  "},
-        {"", "the default value"},
-        {"utf8 \xC3\xA9\xE2\x82\xAC", "\xF0\x9F\x98\x80"},
-        {"invalid \xFF\xC3", "\xC3\x28\xFE"},
-        {"all", allBytes},
-    };
-    const std::string oddKey = "K\ney = [1] %20 \xC3\xA9\xFF";
+    const std::string oddKey = "K\ney = [1] %20 \xC3\xA9\xFF", oddName = "line\nbreak = [x] %41";
+    const std::string binary("\0\n\r\xFF bin", 8);
     {
         TRegistry reg;
         ASSERT_TRUE(reg.OpenKey("\\Odd\\" + oddKey, true));
-        for (const auto& [name, data] : values)
-            reg.WriteString(name, data);
-        const std::string binary("\0\n\r\xFF bin", 8);
+        reg.WriteString(oddName, allBytes);
+        reg.WriteString("", "the default value");
         reg.WriteBinaryData("binary", binary.data(), static_cast<int>(binary.size()));
-        reg.WriteInteger("min", INT32_MIN);
     }
     ReadFromCopyOfFile();
     TRegistry reg;
     ASSERT_TRUE(reg.OpenKey("Odd", false));
     EXPECT_EQ(reg.KeyNames(), (Names{oddKey}));
     ASSERT_TRUE(reg.OpenKey(oddKey, false));
-    for (const auto& [name, data] : values)
-        EXPECT_EQ(reg.ReadString(name), data) << name;
+    EXPECT_EQ(reg.ReadString(oddName), allBytes);
+    EXPECT_EQ(reg.ReadString(""), "the default value");
     char buffer[16] = {};
     ASSERT_EQ(reg.ReadBinaryData("binary", buffer, sizeof buffer), 8);
-    EXPECT_EQ(std::string(buffer, 8), std::string("\0\n\r\xFF bin", 8));
-    EXPECT_EQ(reg.ReadInteger("min"), INT32_MIN);
-    EXPECT_EQ(reg.ValueNames().size(), values.size() + 2);
-
-    // The file is one record per line: no name or value spills into a line of its own.
-    const std::string text = ReadFile(store_);
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'),
-              1 + 3 + std::ssize(values) + 2); // header, keys, values
+    EXPECT_EQ(std::string(buffer, 8), binary);
 }
 
 TEST_F(RegistryTest, LazyWritesReachTheFileWhenTheKeyCloses) {

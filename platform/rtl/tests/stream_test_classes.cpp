@@ -16,34 +16,16 @@ const TPropertyTable& Profile::Table() {
         {
             BooleanProperty<P>("AddImages", &P::AddImages, &P::AddImages),
             BooleanProperty<P>("NoFolderImages", &P::NoFolderImages, &P::NoFolderImages),
-            BooleanProperty<P>("NoFolderLinks", &P::NoFolderLinks, &P::NoFolderLinks),
-            BooleanProperty<P>("ClassAttribs", &P::ClassAttribs, &P::ClassAttribs),
             ColorProperty<P>("clrBackground", &P::clrBackground, &P::clrBackground),
             ColorProperty<P>("clrText", &P::clrText, &P::clrText),
             ColorProperty<P>("clrLink", &P::clrLink, &P::clrLink),
             ColorProperty<P>("clrVisited", &P::clrVisited, &P::clrVisited),
             ColorProperty<P>("clrActive", &P::clrActive, &P::clrActive),
-            BooleanProperty<P>("ConfirmDelete", &P::ConfirmDelete, &P::ConfirmDelete),
             StringProperty<P>("FileName", &P::FileName, &P::FileName),
-            StringProperty<P>("FileTypes", &P::FileTypes, &P::FileTypes),
             StringProperty<P>("IgnoreFolders", &P::IgnoreFolders, &P::IgnoreFolders),
-            StringProperty<P>("IgnoreFiles", &P::IgnoreFiles, &P::IgnoreFiles),
-            StringProperty<P>("IndexPage", &P::IndexPage, &P::IndexPage),
-            BooleanProperty<P>("Modified", &P::Modified, &P::Modified),
             EnumProperty<P>("OutputType", &P::Output, &P::Output,
                             {"moutClipboard", "moutFile", "moutInsert", "moutEditor"}),
-            EnumProperty<P>("OutputFormat", &P::Format, &P::Format,
-                            {"mfmtList", "mfmtTree", "mfmtParagraph"}),
             StringProperty<P>("OutputFileName", &P::OutputFileName, &P::OutputFileName),
-            StringProperty<P>("OutputInsert", &P::OutputInsert, &P::OutputInsert),
-            BooleanProperty<P>("Untitled", &P::Untitled, &P::Untitled),
-            BooleanProperty<P>("UsePageTitles", &P::UsePageTitles, &P::UsePageTitles),
-            BooleanProperty<P>("MakeGoogleSM", &P::MakeGoogleSM, &P::MakeGoogleSM),
-            StringProperty<P>("Website", &P::Website, &P::Website),
-            EnumProperty<P>("SpiderType", &P::Spider, &P::Spider, {"mstLocal", "mstWebsite"}),
-            StringProperty<P>("ServerName", &P::ServerName, &P::ServerName),
-            StringProperty<P>("ServerDir", &P::ServerDir, &P::ServerDir),
-            BooleanProperty<P>("FtpFiles", &P::FtpFiles, &P::FtpFiles),
             EnumProperty<P>("DefFreq", &P::DefFreq, &P::DefFreq,
                             {"cfNothing", "cfAlways", "cfHourly", "cfDaily", "cfWeekly", "cfMonthly",
                              "cfYearly", "cfNever"}),
@@ -57,32 +39,15 @@ void SetProfile(Profile& p, const std::string& variant) {
     if (variant == "full") {
         p.AddImages = false;
         p.NoFolderImages = true;
-        p.NoFolderLinks = false;
-        p.ClassAttribs = false;
         p.clrBackground = 0x123456;
         p.clrText = -1;
         p.clrLink = 200;
         p.clrVisited = clBtnFace;
         p.clrActive = clNone;
-        p.ConfirmDelete = false;
         p.FileName = "/tmp/My Site.qpw";
-        p.FileTypes = "*.htm;*.html;*.php;";
         p.IgnoreFolders = "http://example.com/private/\r\n" + std::string(290, 'b');
-        p.IgnoreFiles = "a.html\r\nb.html";
-        p.IndexPage = "/var/www/index.html";
-        p.Modified = true;
         p.Output = OutputType::moutEditor;
-        p.Format = OutputFormat::mfmtParagraph;
         p.OutputFileName = "/tmp/sitemap-\xC3\xA9t\xC3\xA9.html";
-        p.OutputInsert = "/tmp/insert.html";
-        p.Untitled = false;
-        p.UsePageTitles = false;
-        p.MakeGoogleSM = false;
-        p.Website = "http://example.com/";
-        p.Spider = SpiderType::mstLocal;
-        p.ServerName = "My server";
-        p.ServerDir = "/public_html";
-        p.FtpFiles = true;
         p.DefFreq = ChangeFreq::cfNever;
         p.DefPri = 0.1;
         p.followQueryParts.Add("id=");

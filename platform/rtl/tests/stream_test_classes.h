@@ -15,10 +15,9 @@
 namespace stream_test {
 
 enum class OutputType { moutClipboard, moutFile, moutInsert, moutEditor };
-enum class OutputFormat { mfmtList, mfmtTree, mfmtParagraph };
-enum class SpiderType { mstLocal, mstWebsite };
 enum class ChangeFreq { cfNothing, cfAlways, cfHourly, cfDaily, cfWeekly, cfMonthly, cfYearly, cfNever };
 
+// A property of each kind, with the values that make each encoding.
 class Profile : public TComponent {
 public:
     explicit Profile(TComponent* owner = nullptr) : TComponent(owner) {}
@@ -30,32 +29,15 @@ public:
 
     bool AddImages = true;
     bool NoFolderImages = false;
-    bool NoFolderLinks = true;
-    bool ClassAttribs = true;
     TColor clrBackground = clWhite;
     TColor clrText = clBlack;
     TColor clrLink = clBlue;
     TColor clrVisited = clPurple;
     TColor clrActive = clRed;
-    bool ConfirmDelete = true;
     std::string FileName = "Untitled.qpw";
-    std::string FileTypes;
     std::string IgnoreFolders;
-    std::string IgnoreFiles;
-    std::string IndexPage;
-    bool Modified = false;
     OutputType Output = OutputType::moutFile;
-    OutputFormat Format = OutputFormat::mfmtList;
     std::string OutputFileName = "/home/user/Desktop/sitemap.html";
-    std::string OutputInsert;
-    bool Untitled = true;
-    bool UsePageTitles = true;
-    bool MakeGoogleSM = true;
-    std::string Website;
-    SpiderType Spider = SpiderType::mstWebsite;
-    std::string ServerName;
-    std::string ServerDir;
-    bool FtpFiles = false;
     ChangeFreq DefFreq = ChangeFreq::cfMonthly;
     double DefPri = 0.5;
     TStringList followQueryParts;
