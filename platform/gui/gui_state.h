@@ -3,6 +3,7 @@
 // of each thread, and the front-to-back list of top-level windows. One lock guards them; it is never
 // held while a window procedure, a hook or the toolkit runs.
 #include <array>
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -77,7 +78,8 @@ struct SentMessage {
     WPARAM wParam = 0;
     LPARAM lParam = 0;
     LRESULT result = 0;
-    bool done = false;
+    // Set under the lock after result; a waiting sender may also watch it without the lock.
+    std::atomic<bool> done{false};
     std::shared_ptr<ThreadQueue> sender;
 };
 
