@@ -53,13 +53,13 @@ public:
     TStringList parts;
 };
 
-std::vector<uint8_t> Write(TComponent& component) {
+Bytes Write(TComponent& component) {
     TMemoryStream stream;
     WriteComponent(stream, &component);
     return stream.Bytes();
 }
 
-void Read(const std::vector<uint8_t>& bytes, TComponent& component) {
+void Read(const Bytes& bytes, TComponent& component) {
     TMemoryStream stream;
     if (!bytes.empty()) stream.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
     stream.SetPosition(0);
@@ -76,12 +76,11 @@ TEST(ComponentStream, WritesTheReferenceObjectByteForByteAndReadsItBack) {
     profile.DefPri = 0.5;
     profile.parts.Add("id=");
     profile.parts.Add("sid=");
-    const auto expected =
-        Stream("TP", Bytes{0}, "AddImages", Bytes{9}, "clrBackground", Bytes{4, 0xff, 0xff, 0xff, 0},
-               "FileName", Bytes{6}, "Untitled.qpw", "IgnoreFolders", Bytes{12, 0x2c, 0x01, 0, 0},
-               std::vector<uint8_t>(300, 'a'), "OutputType", Bytes{7}, "moutFile", "DefPri",
-               Bytes{5, 0, 0, 0, 0, 0, 0, 0, 0x80, 0xfe, 0x3f}, "FollowQueryParts.Strings", Bytes{1, 6},
-               "id=", Bytes{6}, "sid=", Bytes{0, 0, 0});
+    const auto expected = Stream(
+        "TP", Bytes{0}, "AddImages", Bytes{9}, "clrBackground", Bytes{4, 0xff, 0xff, 0xff, 0}, "FileName",
+        Bytes{6}, "Untitled.qpw", "IgnoreFolders", Bytes{12, 0x2c, 0x01, 0, 0}, Bytes(300, 'a'), "OutputType",
+        Bytes{7}, "moutFile", "DefPri", Bytes{5, 0, 0, 0, 0, 0, 0, 0, 0x80, 0xfe, 0x3f},
+        "FollowQueryParts.Strings", Bytes{1, 6}, "id=", Bytes{6}, "sid=", Bytes{0, 0, 0});
     EXPECT_EQ(HexDump(Write(profile)), HexDump(expected));
 
     // Reading it back into a blank object restores every value.
@@ -194,7 +193,7 @@ TEST(ComponentStream, EveryValueKindNestedObjectAndChildRoundTrips) {
 }
 
 TEST(ComponentStream, IntegersTakeTheSmallestTypeAndStringsOfEveryTypeReadAsUtf8) {
-    const std::pair<int64_t, std::vector<uint8_t>> cases[] = {
+    const std::pair<int64_t, Bytes> cases[] = {
         {0, {2, 0}},
         {-128, {2, 0x80}},
         {127, {2, 0x7f}},
@@ -231,8 +230,7 @@ TEST(ComponentStream, IntegersTakeTheSmallestTypeAndStringsOfEveryTypeReadAsUtf8
         writer.WriteUTF8String(strings[4]);
     }
     const auto& b = stream.Bytes();
-    EXPECT_EQ((std::vector<uint8_t>{b[0], b[1], b[257], b[518]}),
-              (std::vector<uint8_t>{vaString, 255, vaLString, vaLString}));
+    EXPECT_EQ((Bytes{b[0], b[1], b[257], b[518]}), (Bytes{vaString, 255, vaLString, vaLString}));
     // Every type reads back as UTF-8.
     stream.SetPosition(0);
     TReader reader(stream);
@@ -272,7 +270,7 @@ TEST(ComponentStream, FloatsAreKeptAsTheirPropertyTypeStoresThem) {
     EXPECT_THROW(Write(huge), EConvertError);
 }
 
-std::string ReadError(const std::vector<uint8_t>& bytes) {
+std::string ReadError(const Bytes& bytes) {
     Profile profile;
     return ErrorMessage<EReadError>([&] { Read(bytes, profile); });
 }

@@ -61,7 +61,6 @@ TEST(ResourceStream, FindsEmbeddedBytesByNameAndTypeWhateverTheirCase) {
     TResourceStream all(nullptr, "ALLBYTES", RT_RCDATA);
     const std::string expected =
         testsupport::ReadFile(std::string(PW_TEST_DATA_DIR) + "/resources/bytes.bin");
-    ASSERT_EQ(expected.size(), 256u * 3 + 5);
     EXPECT_EQ(streamBytes(all), expected);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(all.Memory()), expected.size()), expected);
 

@@ -104,7 +104,7 @@ std::string Dump(TComponent& component) {
     return out;
 }
 
-std::string HexDump(const std::vector<uint8_t>& bytes) {
+std::string HexDump(const Bytes& bytes) {
     std::string out;
     for (size_t i = 0; i < bytes.size(); ++i)
         out += IntToHex(bytes[i], 2) + ((i % 16 == 15) ? '\n' : ' ');
@@ -120,14 +120,14 @@ void Append(Bytes& out, const Bytes& raw) {
     out.insert(out.end(), raw.begin(), raw.end());
 }
 
-std::vector<uint8_t> ToBinary(const std::string& text) {
+Bytes ToBinary(const std::string& text) {
     TStringStream in(text);
     TMemoryStream out;
     ObjectTextToBinary(in, out);
     return out.Bytes();
 }
 
-std::string ToText(const std::vector<uint8_t>& bytes) {
+std::string ToText(const Bytes& bytes) {
     TMemoryStream in;
     in.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
     in.SetPosition(0);

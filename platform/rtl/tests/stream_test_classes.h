@@ -1,6 +1,6 @@
 #pragma once
-// A component with the published properties of the site-map profile, and the byte helpers the stream
-// tests share.
+// A component with the kinds of published property the site-map profile has, and the byte helpers the
+// stream tests share.
 #include "platform/rtl/colors.h"
 #include "platform/rtl/component.h"
 #include "platform/rtl/published.h"
@@ -14,10 +14,12 @@
 
 namespace stream_test {
 
+using Bytes = std::vector<uint8_t>;
+
 enum class OutputType { moutClipboard, moutFile, moutInsert, moutEditor };
 enum class ChangeFreq { cfNothing, cfAlways, cfHourly, cfDaily, cfWeekly, cfMonthly, cfYearly, cfNever };
 
-// A property of each kind, with the values that make each encoding.
+// A property of each kind, and as many of a kind as the test states need for each of its encodings.
 class Profile : public TComponent {
 public:
     explicit Profile(TComponent* owner = nullptr) : TComponent(owner) {}
@@ -48,9 +50,8 @@ void SetProfile(Profile& profile, const std::string& variant);
 // The same text the peer program prints for a profile: its own properties in order.
 std::string Dump(TComponent& component);
 
-std::string HexDump(const std::vector<uint8_t>& bytes);
+std::string HexDump(const Bytes& bytes);
 
-using Bytes = std::vector<uint8_t>;
 // Pieces of a binary stream: text as a short string (length byte first), bytes as they are.
 void Append(Bytes& out, const char* text);
 void Append(Bytes& out, const Bytes& raw);
@@ -62,8 +63,8 @@ template <class... Pieces> Bytes Stream(const Pieces&... pieces) {
 }
 
 // Conversions between the binary and the text form, each line of the text ending in CR LF.
-std::vector<uint8_t> ToBinary(const std::string& text);
-std::string ToText(const std::vector<uint8_t>& bytes);
+Bytes ToBinary(const std::string& text);
+std::string ToText(const Bytes& bytes);
 std::string Lines(std::initializer_list<const char*> lines);
 
 } // namespace stream_test
