@@ -2,8 +2,6 @@
 // and the window saved as a PNG for a look by eye (png_logo_window.png in the working folder).
 #include "imaging/png/png_resource.h"
 #include "imaging/png/tests/png_test_support.h"
-#include "platform/gdi/dc.h"
-#include "platform/gdi/shapes.h"
 #include "platform/graphics/canvas.h"
 #include "platform/graphics/picture.h"
 #include "platform/gui/gui_application.h"
@@ -13,7 +11,6 @@
 #include "platform/gui/screenshot.h"
 #include "platform/gui/window.h"
 #include "platform/rtl/exception.h"
-#include "platform/rtl/resource_stream.h"
 
 #include <gtest/gtest.h>
 
