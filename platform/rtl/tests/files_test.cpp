@@ -61,16 +61,21 @@ protected:
     void write(const std::string& name, const std::string& text) { testsupport::WriteFile(at(name), text); }
     std::string read(const std::string& name) { return testsupport::ReadFile(at(name)); }
 
-    std::vector<std::pair<std::string, int>> find(const std::string& mask, int attr) {
-        std::vector<std::pair<std::string, int>> out;
+    // The names found, each marked as ls -F would: / folder, @ link, ! read-only, ~ hidden.
+    std::string find(const std::string& mask, int attr) {
+        std::string out;
         TSearchRec rec;
-        for (int rc = FindFirst(at(mask), attr, rec); rc == 0; rc = FindNext(rec))
-            out.emplace_back(rec.Name, rec.Attr);
+        for (int rc = FindFirst(at(mask), attr, rec); rc == 0; rc = FindNext(rec)) {
+            out += (out.empty() ? "" : " ") + rec.Name;
+            for (const auto& [bit, mark] :
+                 {std::pair{faDirectory, '/'}, {faSymLink, '@'}, {faReadOnly, '!'}, {faHidden, '~'}})
+                if (rec.Attr & bit) out += mark;
+            if (rec.Attr & ~(faDirectory | faSymLink | faReadOnly | faHidden)) out += '?';
+        }
         FindClose(rec);
         return out;
     }
 };
-using Found = std::vector<std::pair<std::string, int>>;
 } // namespace
 
 TEST_F(Folder, FindFirstListsMatchesByMaskAndAttributes) {
@@ -83,21 +88,11 @@ TEST_F(Folder, FindFirstListsMatchesByMaskAndAttributes) {
     fs::create_directory(at("sub.html"));
     fs::create_symlink("index.html", at("link.html"));
 
-    EXPECT_EQ(find("*.html", 0),
-              (Found{{"index.html", 0}, {"link.html", faSymLink}, {"ro.html", faReadOnly}}));
-    EXPECT_EQ(find("*.*", faDirectory), (Found{{"README", 0},
-                                               {"b.htm", 0},
-                                               {"index.html", 0},
-                                               {"link.html", faSymLink},
-                                               {"ro.html", faReadOnly},
-                                               {"sub.html", faDirectory}}));
-    EXPECT_EQ(find("*.htm?", faAnyFile), (Found{{".hidden.html", faHidden},
-                                                {"index.html", 0},
-                                                {"link.html", faSymLink},
-                                                {"ro.html", faReadOnly},
-                                                {"sub.html", faDirectory}}));
-    EXPECT_EQ(find("index.html", 0), (Found{{"index.html", 0}}));
-    EXPECT_EQ(find("*.gif", faAnyFile), Found{});
+    EXPECT_EQ(find("*.html", 0), "index.html link.html@ ro.html!");
+    EXPECT_EQ(find("*.*", faDirectory), "README b.htm index.html link.html@ ro.html! sub.html/");
+    EXPECT_EQ(find("*.htm?", faAnyFile), ".hidden.html~ index.html link.html@ ro.html! sub.html/");
+    EXPECT_EQ(find("index.html", 0), "index.html");
+    EXPECT_EQ(find("*.gif", faAnyFile), "");
 
     TSearchRec rec;
     ASSERT_EQ(FindFirst(at("index.html"), 0, rec), 0);

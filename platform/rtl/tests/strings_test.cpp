@@ -31,6 +31,8 @@ TEST(Strings, NumbersConvertStrictly) {
     EXPECT_THROW(StrToInt("2147483648"), EConvertError);
     EXPECT_THROW(StrToInt("12abc"), EConvertError);
     EXPECT_EQ(StrToIntDef("", 7), 7);
+    EXPECT_EQ(StrToIntDef("0x1f", 7), 31);
+    EXPECT_EQ(StrToIntDef("2147483648", 7), 7);
     EXPECT_EQ(IntToHex(0xABC, 6), "000ABC");
     EXPECT_EQ(FloatToStr(0.5), "0.5");
     EXPECT_EQ(FloatToStr(1.0), "1");
