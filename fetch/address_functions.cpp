@@ -26,15 +26,14 @@ std::string effectivePort(const TDIUri& uri) {
 
 } // namespace
 
+std::string HostKey(const std::string& URL) {
+    TDIUri uri;
+    if (!uri.Parse(Utf8ToUtf16(URL))) return ":";
+    return asciiLower(uri.Host()) + ":" + effectivePort(uri);
+}
+
 bool SameHost(const std::string& URL1, const std::string& URL2) {
-    TDIUri a, b;
-    const bool parsedA = a.Parse(Utf8ToUtf16(URL1));
-    const bool parsedB = b.Parse(Utf8ToUtf16(URL2));
-    const std::string hostA = parsedA ? asciiLower(a.Host()) : std::string();
-    const std::string hostB = parsedB ? asciiLower(b.Host()) : std::string();
-    const std::string portA = parsedA ? effectivePort(a) : std::string();
-    const std::string portB = parsedB ? effectivePort(b) : std::string();
-    return hostA == hostB && portA == portB;
+    return HostKey(URL1) == HostKey(URL2);
 }
 
 std::string StripQueryAndFragment(const std::string& URL) {
@@ -51,6 +50,17 @@ bool IsFileTypeInList(std::string_view FileName, std::string_view FileTypes) {
     const size_t slash = FileName.find_last_of("/\\");
     const std::string_view name = slash == std::string_view::npos ? FileName : FileName.substr(slash + 1);
     const size_t dot = name.rfind('.');
-    const std::string extension = dot == std::string_view::npos ? std::string() : LowerCase(name.substr(dot));
-    return LowerCase(FileTypes).find("*" + extension + ";") != std::string::npos;
+    const std::string_view extension = dot == std::string_view::npos ? std::string_view() : name.substr(dot);
+    // "*" + extension + ";" searched without regard to ASCII letter case, without building either text.
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    const size_t length = extension.size() + 2;
+    for (size_t at = FileTypes.find('*'); at != std::string_view::npos && at + length <= FileTypes.size();
+         at = FileTypes.find('*', at + 1)) {
+        if (FileTypes[at + length - 1] != ';') continue;
+        size_t i = 0;
+        while (i < extension.size() && lower(FileTypes[at + 1 + i]) == lower(extension[i]))
+            ++i;
+        if (i == extension.size()) return true;
+    }
+    return false;
 }

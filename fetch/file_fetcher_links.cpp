@@ -16,9 +16,16 @@ constexpr const char* kNotParsed = "*.gif;*.jpg;*.ico;*.swf;*.bmp;*.png;*.zip;*.
 // Links to these types are not followed.
 constexpr const char* kNotFollowed = "*.gif;*.jpg;*.ico;*.swf;*.bmp;*.png;*.zip;*.exe;*.pdf;*.wav;*.chm;";
 
+// "http" or "https" in any ASCII letter case.
 bool isWebScheme(const std::u16string& scheme) {
-    const std::string s = Utf16ToUtf8(scheme);
-    return SameText(s, "http") || SameText(s, "https");
+    static constexpr char16_t https[] = u"https";
+    if (scheme.size() != 4 && scheme.size() != 5) return false;
+    for (size_t i = 0; i < scheme.size(); ++i) {
+        char16_t c = scheme[i];
+        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+        if (c != https[i]) return false;
+    }
+    return true;
 }
 
 } // namespace

@@ -21,9 +21,12 @@ bool startsWithHttp(std::string_view s) {
 
 std::string EncodeAddress(std::string_view URL) {
     std::string out;
-    out.reserve(URL.size());
-    for (const char c : URL) {
-        switch (c) {
+    out.reserve(URL.size() + 8);
+    for (size_t from = 0;;) {
+        const size_t at = URL.find_first_of(" \"<>", from);
+        out += UrlEncode(URL.substr(from, at == std::string_view::npos ? at : at - from));
+        if (at == std::string_view::npos) return out;
+        switch (URL[at]) {
         case ' ':
             out += "%20";
             break;
@@ -33,20 +36,21 @@ std::string EncodeAddress(std::string_view URL) {
         case '<':
             out += "%3C";
             break;
-        case '>':
-            out += "%3E";
-            break;
         default:
-            out += UrlEncode(std::string_view(&c, 1));
+            out += "%3E";
         }
+        from = at + 1;
     }
-    return out;
 }
 
 bool IsOnSite(const std::string& URL, const std::string& SiteBase) {
+    return IsOnSiteOf(URL, HostKey(SiteBase));
+}
+
+bool IsOnSiteOf(const std::string& URL, const std::string& SiteKey) {
     // Two texts that do not parse count as the same host, so the form is checked first.
     if (!startsWithHttp(URL) || URL.find("://") == std::string::npos) return false;
-    return SameHost(URL, SiteBase);
+    return HostKey(URL) == SiteKey;
 }
 
 std::string NormaliseSchemeAndHost(std::string_view URL) {

@@ -126,12 +126,18 @@ void TWebsiteCrawl::addPage(const std::string& URL, const std::string& Referrer)
 }
 
 bool TWebsiteCrawl::AcceptLink(const std::string& Link) const {
-    if (!IsOnSite(Link, siteBase_)) return false;
+    if (siteKeyOf_ != siteBase_ || siteKey_.empty()) {
+        siteKey_ = HostKey(siteBase_);
+        siteKeyOf_ = siteBase_;
+    }
+    if (!IsOnSiteOf(Link, siteKey_)) return false;
     TURLparts parts;
     parts.SetURL(Link);
     if (parts.HasFile() && !IsFileTypeInList(parts.FileName(), profile_.FileTypes())) return false;
-    if (ignoreFolderList_.IndexOf(parts.FolderOf()) >= 0) return false;
-    if (parts.HasFile() && ignoreFileList_.IndexOf(parts.FileAddress()) >= 0) return false;
+    // The ignore lists are mostly empty: the addresses they are searched for are then not even built.
+    if (ignoreFolderList_.Count() > 0 && ignoreFolderList_.IndexOf(parts.FolderOf()) >= 0) return false;
+    if (parts.HasFile() && ignoreFileList_.Count() > 0 && ignoreFileList_.IndexOf(parts.FileAddress()) >= 0)
+        return false;
     return true;
 }
 

@@ -57,6 +57,8 @@ private:
     CrawlResults& results_;
     TCrawlQueue queue_;
     std::string siteBase_;
+    // HostKey of siteBase_, made once for all the links of a crawl.
+    mutable std::string siteKey_, siteKeyOf_;
     bool crawling_ = false;
     bool cancelRequested_ = false;
     int fileCount_ = 0;

@@ -100,12 +100,18 @@ public:
     }
 
     void Run(std::function<void()> job) {
+        // The worker whose run has just ended parks within microseconds: waiting for it beats starting
+        // another thread, which would then take turns with it and find neither awake.
+        if (idleCount_.load() == 0 && busyCount_.load() > 0)
+            spinFor(std::chrono::microseconds(200), [this] { return idleCount_.load() > 0; });
         std::shared_ptr<Worker> parked;
         {
             std::lock_guard guard(lock_);
+            ++busyCount_;
             if (!idle_.empty()) {
                 parked = idle_.back();
                 idle_.pop_back();
+                --idleCount_;
                 parked->job = std::move(job);
             }
         }
@@ -129,17 +135,17 @@ private:
         std::atomic<bool> ready{false};
     };
 
-    // A crawl hands the same thread its next run a fraction of a millisecond after the last one: a
-    // worker that watches for it that long is found awake, sparing both threads a sleep and a wake-up.
-    static void watchForWork(Worker& w) {
-        constexpr auto kWatch = std::chrono::microseconds(1000);
-        const auto until = std::chrono::steady_clock::now() + kWatch;
-        for (int i = 1; !w.ready.load(std::memory_order_acquire); ++i) {
-            if (i % 64 == 0 && std::chrono::steady_clock::now() >= until) return;
+    // Polls ready() without sleeping for at most limit; true as soon as it holds.
+    template <class Ready>
+    static bool spinFor(std::chrono::microseconds limit, const Ready& ready) {
+        const auto until = std::chrono::steady_clock::now() + limit;
+        for (int i = 1; !ready(); ++i) {
+            if (i % 64 == 0 && std::chrono::steady_clock::now() >= until) return false;
 #if defined(__x86_64__) || defined(__i386__)
             __builtin_ia32_pause();
 #endif
         }
+        return true;
     }
 
     void loop(const std::shared_ptr<Worker>& w) {
@@ -153,11 +159,16 @@ private:
             job = nullptr;
             guard.lock();
             idle_.push_back(w);
+            ++idleCount_;
+            --busyCount_;
             guard.unlock();
-            watchForWork(*w);
+            // A crawl hands the same thread its next run a fraction of a millisecond after the last one:
+            // a worker that watches for it that long is found awake, sparing both threads a wake-up.
+            spinFor(std::chrono::microseconds(1000), [&] { return w->ready.load(std::memory_order_acquire); });
             guard.lock();
             if (!w->cv.wait_for(guard, std::chrono::seconds(30), [&] { return static_cast<bool>(w->job); })) {
                 std::erase(idle_, w);
+                --idleCount_;
                 return;
             }
         }
@@ -165,6 +176,8 @@ private:
 
     std::mutex lock_;
     std::vector<std::shared_ptr<Worker>> idle_;
+    // Changed under lock_, read without it: parked workers, and workers with a run.
+    std::atomic<int> idleCount_{0}, busyCount_{0};
 };
 
 } // namespace
