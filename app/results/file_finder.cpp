@@ -6,8 +6,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <map>
 #include <memory>
-#include <set>
+#include <mutex>
+#include <thread>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -20,6 +26,25 @@ struct DirCloser {
 };
 using DirHandle = std::unique_ptr<DIR, DirCloser>;
 
+// A folder as the file system knows it, whatever path led to it.
+using FolderId = std::pair<uint64_t, uint64_t>;
+struct FolderIdHash {
+    size_t operator()(const FolderId& id) const {
+        return std::hash<uint64_t>()(id.second * 0x9E3779B97F4A7C15ull ^ id.first);
+    }
+};
+// The place of a folder in the walk: the indexes of the entries that lead to it from the top, so
+// that comparing two keys tells which folder the walk reaches first.
+using WalkKey = std::vector<uint32_t>;
+
+struct Listing {
+    bool Readable = false;
+    std::vector<TFolderEntry> Entries;
+};
+
+// Folders read ahead and not yet taken by the walk; beyond it the helpers wait.
+constexpr size_t kReadAhead = 64;
+
 int AttrOf(const struct stat& st) {
     int attr = 0;
     if (S_ISDIR(st.st_mode))
@@ -30,69 +55,362 @@ int AttrOf(const struct stat& st) {
     return attr;
 }
 
-class Walker {
-public:
-    Walker(TLmFileFinder& finder, std::string pattern, int mask, bool normal)
-        : finder_(finder), pattern_(std::move(pattern)), mask_(mask), normal_(normal) {}
+void SetStatus(TFolderEntry& entry, const struct stat& st) {
+    entry.Attr = AttrOf(st);
+    entry.Size = static_cast<int64_t>(st.st_size);
+    entry.Time = st.st_mtime;
+    entry.Device = st.st_dev;
+    entry.Inode = st.st_ino;
+}
 
-    void Search(const std::string& folder) {
-        if (finder_.OnNewFolder) {
-            bool ignore = false;
-            finder_.OnNewFolder(&finder_, folder, ignore);
-            if (ignore) return;
+// Hands the entry, when it can be opened, to the reader. With no status known yet, the status is
+// taken from the open file (and false returned when there is none); with one, the file is read only
+// when that says it is a regular file.
+bool ReadContent(int folder, TFolderEntry& entry, const TFileContentReader& reader, const struct stat* known) {
+    // Non-blocking, so that a pipe put in the file's place cannot stall the helper.
+    int fd = openat(folder, entry.Name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        // An unreadable file keeps no content; it is not tried again.
+        entry.ContentRead = true;
+        return false;
+    }
+    struct stat st {};
+    bool ok = known != nullptr || fstat(fd, &st) == 0;
+    if (ok && known == nullptr) SetStatus(entry, st);
+    if (ok && S_ISREG(known != nullptr ? known->st_mode : st.st_mode)) {
+        try {
+            entry.Content = reader.Read(fd);
+        } catch (...) {
+            entry.Content.clear();
         }
-        DirHandle dir(opendir(folder.c_str()));
-        // An unreadable folder lists nothing.
-        if (!dir) return;
-        std::vector<std::string> names;
-        while (dirent* e = readdir(dir.get())) {
-            if (e->d_name[0] != '.') names.emplace_back(e->d_name);
+        entry.ContentRead = true;
+    }
+    close(fd);
+    return ok;
+}
+
+// The folder's visible names in byte order, each with its status read relative to the open folder,
+// so no path is looked up from the top again. A file the reader wants is opened straight away when
+// the listing says it is a regular file, and its status taken from the open file: one lookup for
+// both. Cancel cuts the reading short.
+Listing ReadFolder(const std::string& path, const TFileContentReader* reader, const std::atomic<bool>& cancel) {
+    Listing listing;
+    int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    // An unreadable folder lists nothing.
+    if (fd < 0) return listing;
+    DirHandle dir(fdopendir(fd));
+    if (!dir) {
+        close(fd);
+        return listing;
+    }
+    listing.Readable = true;
+    std::vector<std::pair<std::string, unsigned char>> names;
+    while (dirent* e = readdir(dir.get()))
+        if (e->d_name[0] != '.') names.emplace_back(e->d_name, e->d_type);
+    std::sort(names.begin(), names.end());
+    listing.Entries.reserve(names.size());
+    for (auto& [name, type] : names) {
+        if (cancel.load(std::memory_order_relaxed)) break;
+        TFolderEntry& entry = listing.Entries.emplace_back();
+        entry.Name = std::move(name);
+        bool wanted = reader != nullptr && reader->Wants(entry.Name);
+        if (wanted && type == DT_REG && ReadContent(fd, entry, *reader, nullptr)) continue;
+        struct stat st {};
+        // The target decides: a link to a file is a file, a dangling link is nothing.
+        if (fstatat(fd, entry.Name.c_str(), &st, 0) != 0) {
+            listing.Entries.pop_back();
+            continue;
         }
-        std::sort(names.begin(), names.end());
-        int fd = dirfd(dir.get());
-        std::vector<std::string> subfolders;
-        TSearchRec rec;
-        for (const std::string& name : names) {
-            if (finder_.Stopped()) return;
-            struct stat st {};
-            // The target decides: a link to a file is a file, a dangling link is nothing.
-            if (fstatat(fd, name.c_str(), &st, 0) != 0) continue;
-            if (S_ISDIR(st.st_mode)) subfolders.push_back(name);
-            if (!MatchesMask(name, pattern_)) continue;
-            int attr = AttrOf(st);
-            if ((attr & mask_) == 0 && !(attr == 0 && normal_)) continue;
-            rec.Name = name;
-            rec.Attr = attr;
-            rec.Size = static_cast<int64_t>(st.st_size);
-            rec.Time = st.st_mtime;
-            if (finder_.OnFound) finder_.OnFound(&finder_, folder, rec);
+        SetStatus(entry, st);
+        if (wanted && S_ISREG(st.st_mode) && !entry.ContentRead) ReadContent(fd, entry, *reader, &st);
+    }
+    return listing;
+}
+
+// Helper threads that read folders ahead of the walk, the one it will reach first first. The
+// subfolders of a folder read ahead are queued in turn, so the helpers keep ahead from one branch
+// of the tree to the next and not only within the folder the walk is in.
+class FolderReader {
+public:
+    FolderReader(unsigned threads, const TFileContentReader* reader) : reader_(reader) {
+        for (unsigned t = 0; t < threads; ++t)
+            threads_.emplace_back([this] { Work(); });
+    }
+    ~FolderReader() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            stopping_ = true;
         }
-        dir.reset();
-        if (!finder_.Subfolders()) return;
-        for (const std::string& name : subfolders) {
-            if (finder_.Stopped()) return;
-            std::string path = folder + name + "/";
-            struct stat st {};
-            if (stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) continue;
-            if (!visited_.insert({st.st_dev, st.st_ino}).second) continue;
-            Search(path);
-        }
+        cancel_ = true;
+        wake_.notify_all();
+        for (std::thread& t : threads_)
+            t.join();
+    }
+    FolderReader(const FolderReader&) = delete;
+    FolderReader& operator=(const FolderReader&) = delete;
+
+    // Asks for the folder at Path, Key in the walk, to be read ahead.
+    void Request(const FolderId& id, const WalkKey& key, const std::string& path) {
+        if (threads_.empty()) return;
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (Queue(id, key, path)) wake_.notify_one();
     }
 
-    void MarkVisited(const std::string& folder) {
-        struct stat st {};
-        if (stat(folder.c_str(), &st) == 0) visited_.insert({st.st_dev, st.st_ino});
+    // The folder's listing: as read ahead, once a helper has finished it, or read here when no helper
+    // has started on it.
+    Listing Take(const FolderId& id, const std::string& path) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        taken_.insert(id);
+        auto it = slots_.find(id);
+        if (it != slots_.end() && it->second.state == State::Reading) {
+            uint64_t serial = it->second.serial;
+            done_.wait(lock, [&] {
+                it = slots_.find(id);
+                return it == slots_.end() || it->second.serial != serial || it->second.state != State::Reading;
+            });
+        }
+        if (it == slots_.end() || it->second.state == State::Queued) {
+            if (it != slots_.end()) Drop(it);
+            lock.unlock();
+            return ReadFolder(path, reader_, cancel_);
+        }
+        Listing listing = std::move(it->second.listing);
+        Drop(it);
+        lock.unlock();
+        wake_.notify_one();
+        return listing;
+    }
+
+    // The walk does not go into the folder at Key (it was ignored): neither it nor anything below it
+    // is wanted.
+    void Forget(const FolderId& id, const WalkKey& key) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        taken_.insert(id);
+        auto it = slots_.find(id);
+        if (it != slots_.end()) DropBelow(WalkKey(it->second.key));
+        DropBelow(key);
+        wake_.notify_all();
     }
 
 private:
-    TLmFileFinder& finder_;
-    std::string pattern_;
-    int mask_;
-    bool normal_;
-    std::set<std::pair<dev_t, ino_t>> visited_;
+    enum class State { Queued, Reading, Ready };
+    struct Slot {
+        State state = State::Queued;
+        WalkKey key;
+        std::string path;
+        uint64_t serial = 0;
+        Listing listing;
+    };
+    using SlotIt = std::unordered_map<FolderId, Slot, FolderIdHash>::iterator;
+
+    // Queues a folder neither taken nor known; a known one still queued moves to an earlier key.
+    bool Queue(const FolderId& id, const WalkKey& key, const std::string& path) {
+        if (taken_.count(id) != 0 || byKey_.count(key) != 0) return false;
+        auto [it, added] = slots_.try_emplace(id);
+        Slot& slot = it->second;
+        if (added) {
+            slot.path = path;
+            slot.serial = ++serial_;
+        } else if (slot.state != State::Queued || !(key < slot.key)) {
+            return false;
+        } else {
+            queue_.erase(slot.key);
+            byKey_.erase(slot.key);
+        }
+        slot.key = key;
+        queue_.emplace(key, id);
+        byKey_.emplace(key, id);
+        return true;
+    }
+
+    void Drop(SlotIt it) {
+        Slot& slot = it->second;
+        if (slot.state == State::Queued) queue_.erase(slot.key);
+        // A folder being read is let go when its helper finds it gone.
+        if (slot.state == State::Ready) --ahead_;
+        byKey_.erase(slot.key);
+        slots_.erase(it);
+    }
+
+    // Drops the folder at Key and every folder known below it.
+    void DropBelow(const WalkKey& key) {
+        auto at = byKey_.lower_bound(key);
+        while (at != byKey_.end() && at->first.size() >= key.size() &&
+               std::equal(key.begin(), key.end(), at->first.begin())) {
+            auto next = std::next(at);
+            Drop(slots_.find(at->second));
+            at = next;
+        }
+    }
+
+    void Work() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        for (;;) {
+            wake_.wait(lock, [this] { return stopping_ || (!queue_.empty() && ahead_ < kReadAhead); });
+            if (stopping_) return;
+            FolderId id = queue_.begin()->second;
+            queue_.erase(queue_.begin());
+            Slot& slot = slots_.at(id);
+            slot.state = State::Reading;
+            uint64_t serial = slot.serial;
+            std::string path = slot.path;
+            ++ahead_;
+            lock.unlock();
+            Listing listing = ReadFolder(path, reader_, cancel_);
+            lock.lock();
+            auto it = slots_.find(id);
+            if (it == slots_.end() || it->second.serial != serial) {
+                --ahead_;
+                continue;
+            }
+            Slot& done = it->second;
+            done.listing = std::move(listing);
+            done.state = State::Ready;
+            WalkKey key = done.key;
+            bool queued = false;
+            for (size_t i = 0; i < done.listing.Entries.size(); ++i) {
+                const TFolderEntry& e = done.listing.Entries[i];
+                if ((e.Attr & faDirectory) == 0) continue;
+                key.push_back(static_cast<uint32_t>(i));
+                queued |= Queue({e.Device, e.Inode}, key, path + e.Name + "/");
+                key.pop_back();
+            }
+            if (queued) wake_.notify_all();
+            done_.notify_all();
+        }
+    }
+
+    const TFileContentReader* reader_;
+    std::mutex mutex_;
+    std::condition_variable wake_; // the helpers: work to do, room ahead, or the end
+    std::condition_variable done_; // the walk: a folder has been read
+    std::unordered_map<FolderId, Slot, FolderIdHash> slots_;
+    std::map<WalkKey, FolderId> byKey_; // every slot
+    std::map<WalkKey, FolderId> queue_; // the slots still queued
+    std::unordered_set<FolderId, FolderIdHash> taken_;
+    size_t ahead_ = 0; // being read, or read and not taken
+    uint64_t serial_ = 0;
+    bool stopping_ = false;
+    std::atomic<bool> cancel_{false};
+    std::vector<std::thread> threads_;
 };
 
 } // namespace
+
+class TFolderWalk {
+public:
+    TFolderWalk(TLmFileFinder& finder, std::string pattern, int mask, bool normal, unsigned threads,
+                const TFileContentReader* contentReader)
+        : finder_(finder), pattern_(std::move(pattern)), matchAll_(pattern_ == "*.*"), mask_(mask),
+          normal_(normal), reader_(threads, contentReader) {}
+
+    void Run(const std::string& root) {
+        FolderId id{0, 0};
+        struct stat st {};
+        if (stat(root.c_str(), &st) == 0) {
+            id = {st.st_dev, st.st_ino};
+            visited_.insert(id);
+        }
+        WalkKey key;
+        Search(root, id, key);
+    }
+
+    const std::vector<TFolderEntry>* Current() {
+        if (current_ == nullptr) return nullptr;
+        const Listing& listing = Load(*current_);
+        return listing.Readable ? &listing.Entries : nullptr;
+    }
+    TFolderEntry* CurrentEntry() const { return entry_; }
+
+private:
+    struct Frame {
+        const std::string& folder;
+        FolderId id;
+        bool loaded = false;
+        Listing listing;
+    };
+
+    const Listing& Load(Frame& frame) {
+        if (!frame.loaded) {
+            frame.listing = reader_.Take(frame.id, frame.folder);
+            frame.loaded = true;
+        }
+        return frame.listing;
+    }
+
+    void Search(const std::string& folder, const FolderId& id, WalkKey& key) {
+        Frame frame{folder, id, false, {}};
+        struct Enter {
+            Frame*& current;
+            Frame* outer;
+            ~Enter() { current = outer; }
+        } enter{current_, current_};
+        current_ = &frame;
+        if (finder_.OnNewFolder) {
+            bool ignore = false;
+            finder_.OnNewFolder(&finder_, folder, ignore);
+            if (ignore) {
+                reader_.Forget(id, key);
+                return;
+            }
+        }
+        const Listing& listing = Load(frame);
+        if (!listing.Readable) return;
+        struct Sub {
+            std::string path;
+            FolderId id;
+            uint32_t index;
+        };
+        std::vector<Sub> subfolders;
+        if (finder_.Subfolders()) {
+            // Asked for before the files are reported, so the helpers read them meanwhile.
+            for (size_t i = 0; i < listing.Entries.size(); ++i) {
+                const TFolderEntry& e = listing.Entries[i];
+                if ((e.Attr & faDirectory) == 0) continue;
+                FolderId sub{e.Device, e.Inode};
+                if (visited_.count(sub) != 0) continue;
+                key.push_back(static_cast<uint32_t>(i));
+                subfolders.push_back({folder + e.Name + "/", sub, static_cast<uint32_t>(i)});
+                reader_.Request(sub, key, subfolders.back().path);
+                key.pop_back();
+            }
+        }
+        TSearchRec rec;
+        for (TFolderEntry& e : frame.listing.Entries) {
+            if (finder_.Stopped()) return;
+            if (!matchAll_ && !MatchesMask(e.Name, pattern_)) continue;
+            if ((e.Attr & mask_) == 0 && !(e.Attr == 0 && normal_)) continue;
+            rec.Name = e.Name;
+            rec.Attr = e.Attr;
+            rec.Size = e.Size;
+            rec.Time = e.Time;
+            entry_ = &e;
+            struct Leave {
+                TFolderEntry*& entry;
+                ~Leave() { entry = nullptr; }
+            } leave{entry_};
+            if (finder_.OnFound) finder_.OnFound(&finder_, folder, rec);
+        }
+        frame.listing.Entries = {};
+        for (const Sub& sub : subfolders) {
+            if (finder_.Stopped()) return;
+            if (!visited_.insert(sub.id).second) continue;
+            key.push_back(sub.index);
+            Search(sub.path, sub.id, key);
+            key.pop_back();
+        }
+    }
+
+    TLmFileFinder& finder_;
+    std::string pattern_;
+    bool matchAll_;
+    int mask_;
+    bool normal_;
+    std::unordered_set<FolderId, FolderIdHash> visited_;
+    Frame* current_ = nullptr;
+    TFolderEntry* entry_ = nullptr;
+    FolderReader reader_;
+};
 
 void TLmFileFinder::SetFilename(const std::string& Value) {
     if (ExtractFileName(Value) != Value)
@@ -112,6 +430,14 @@ void TLmFileFinder::SetLocation(const std::string& Value) {
     location_ = expanded;
 }
 
+const std::vector<TFolderEntry>* TLmFileFinder::CurrentEntries() {
+    return walk_ != nullptr ? walk_->Current() : nullptr;
+}
+
+TFolderEntry* TLmFileFinder::CurrentEntry() const {
+    return walk_ != nullptr ? walk_->CurrentEntry() : nullptr;
+}
+
 void TLmFileFinder::Execute() {
     int mask = 0;
     if (attributes_.Contains(ffArchive)) mask |= faArchive;
@@ -125,7 +451,15 @@ void TLmFileFinder::Execute() {
                           : filename_.find('.') != std::string::npos ? filename_
                                                                      : filename_ + ".*";
     stopped_ = false;
-    Walker walker(*this, pattern, mask, attributes_.Contains(ffNormal));
-    walker.MarkVisited(root);
-    walker.Search(root);
+    // A helper per core besides the walk's own: listing and reading status are system calls that
+    // one thread cannot overlap.
+    unsigned threads = subfolders_ ? std::min(std::max(2u, std::thread::hardware_concurrency()), 8u) - 1 : 0;
+    threads_ = static_cast<int>(threads);
+    TFolderWalk walk(*this, pattern, mask, attributes_.Contains(ffNormal), threads, contentReader_);
+    struct Attach {
+        TFolderWalk*& walk;
+        ~Attach() { walk = nullptr; }
+    } attach{walk_};
+    walk_ = &walk;
+    walk.Run(root);
 }

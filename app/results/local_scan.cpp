@@ -7,12 +7,11 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <cctype>
 #include <cerrno>
+#include <cstring>
 #include <exception>
 #include <string_view>
-#include <thread>
 #include <unordered_map>
 
 #include "app/core/data_rec.h"
@@ -58,29 +57,73 @@ bool IsRegularFile(const std::string& path) {
     return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-// The file's bytes up to its first "</title>" (letter case ignored), or up to the read limit: the
-// title cannot depend on what follows. False when the file cannot be read.
-bool ReadHead(const std::string& path, std::string& bytes) {
-    // Non-blocking, so a pipe that carries a page's name cannot stall the scan.
-    Fd f{open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
-    if (f.fd < 0) return false;
-    constexpr size_t kChunk = 16384;
-    bytes.clear();
-    while (bytes.size() < kTitleReadLimit) {
-        size_t at = bytes.size();
-        bytes.resize(at + kChunk);
-        ssize_t n = read(f.fd, bytes.data() + at, kChunk);
-        if (n < 0) {
-            bytes.resize(at);
-            return errno == EAGAIN;
-        }
-        bytes.resize(at + static_cast<size_t>(n));
-        if (n == 0) break;
+// A title sits near the top of a page; the head is read in pieces of this size.
+constexpr size_t kTitleChunk = 16384;
+
+// The bytes read so far: the first piece in place, more on the heap only for a title far down.
+struct HeadBuffer {
+    char first[kTitleChunk];
+    std::unique_ptr<char[]> more;
+    char* data = first;
+    size_t capacity = kTitleChunk;
+    size_t size = 0;
+    void Reserve(size_t wanted) {
+        if (wanted <= capacity) return;
+        size_t grown = std::max(wanted, capacity * 2);
+        auto bigger = std::make_unique_for_overwrite<char[]>(grown);
+        std::memcpy(bigger.get(), data, size);
+        more = std::move(bigger);
+        data = more.get();
+        capacity = grown;
+    }
+    std::string_view View() const { return {data, size}; }
+};
+
+// The open file's bytes up to its first "</title>" (letter case ignored), or up to the read limit:
+// the title cannot depend on what follows. False when the file cannot be read.
+bool ReadHead(int fd, HeadBuffer& head) {
+    head.size = 0;
+    while (head.size < kTitleReadLimit) {
+        size_t at = head.size;
+        head.Reserve(at + kTitleChunk);
+        ssize_t n = read(fd, head.data + at, kTitleChunk);
+        if (n < 0) return errno == EAGAIN;
+        head.size = at + static_cast<size_t>(n);
+        // A regular file reads short only at its end.
+        if (static_cast<size_t>(n) < kTitleChunk) break;
         // Search from a little before the new bytes, so a tag split between two reads is found.
         size_t from = at >= 8 ? at - 8 : 0;
-        if (ContainsNoCase(std::string_view(bytes).substr(from), "</title>")) break;
+        if (ContainsNoCase(head.View().substr(from), "</title>")) break;
     }
     return true;
+}
+
+// The title of the open page; empty when it has none or cannot be read.
+std::string TitleOf(int fd) {
+    HeadBuffer head;
+    try {
+        if (ReadHead(fd, head)) return PageTitle(head.View());
+    } catch (const std::exception&) {
+        // The page keeps its file name.
+    }
+    return {};
+}
+
+// The name after the last "/".
+std::string_view NameOf(std::string_view path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+// As IsFileTypeInList with a list already in lower case and ending in ";", without its copies.
+bool TypeIn(std::string_view path, std::string_view lowerList) {
+    size_t dot = path.find_last_of("./");
+    std::string_view ext = dot != std::string_view::npos && path[dot] == '.' ? path.substr(dot) : std::string_view();
+    std::string entry(1, '*');
+    for (char c : ext)
+        entry += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+    entry += ';';
+    return lowerList.find(entry) != std::string_view::npos;
 }
 
 std::string FolderAbove(const std::string& folder) {
@@ -98,6 +141,121 @@ std::string FolderName(const std::string& folder) {
 
 } // namespace
 
+// The titles of the pages, read by the finder's helpers as it lists their folders.
+class TLocalScan::TitleSource : public TFileContentReader {
+public:
+    explicit TitleSource(std::string LowerFileTypes) : fileTypes_(std::move(LowerFileTypes)) {}
+    bool Wants(std::string_view Name) const override {
+        return TypeIn(Name, kPageTypes) && TypeIn(Name, fileTypes_);
+    }
+    std::string Read(int Fd) const override { return TitleOf(Fd); }
+
+private:
+    std::string fileTypes_;
+};
+
+// W3CDateTimeOf, without asking the time zone for every file: the offset is asked once per hour of
+// file times, and used for the whole hour only when it holds through it.
+class TLocalScan::DateText {
+public:
+    const std::string& Of(std::time_t instant) {
+        if (instant == last_ && !text_.empty()) return text_;
+        last_ = instant;
+        if (!Compose(instant)) text_ = W3CDateTimeOf(instant);
+        return text_;
+    }
+
+private:
+    struct Civil {
+        long long year;
+        int month, day, hour, minute, second;
+    };
+
+    static Civil CivilOf(long long local) {
+        long long days = local >= 0 ? local / 86400 : (local - 86399) / 86400;
+        long long secs = local - days * 86400;
+        // Days since 1970-01-01 to a proleptic Gregorian date.
+        days += 719468;
+        long long era = (days >= 0 ? days : days - 146096) / 146097;
+        long long doe = days - era * 146097;
+        long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+        long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+        long long mp = (5 * doy + 2) / 153;
+        Civil c{};
+        c.day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+        c.month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+        c.year = yoe + era * 400 + (c.month <= 2 ? 1 : 0);
+        c.hour = static_cast<int>(secs / 3600);
+        c.minute = static_cast<int>(secs / 60 % 60);
+        c.second = static_cast<int>(secs % 60);
+        return c;
+    }
+
+    // The offset from the hour's cache; false when the hour holds a change of offset, or when the
+    // time zone counts leap seconds, so that plain arithmetic would not give its wall clock.
+    bool Offset(std::time_t instant, long& offset) {
+        std::time_t hour = instant - ((instant % 3600) + 3600) % 3600;
+        if (hour != hour_ || !known_) {
+            hour_ = hour;
+            known_ = true;
+            std::tm start{}, end{};
+            std::time_t last = hour + 3599;
+            steady_ = localtime_r(&hour, &start) != nullptr && localtime_r(&last, &end) != nullptr &&
+                      start.tm_gmtoff == end.tm_gmtoff;
+            if (steady_) {
+                Civil c = CivilOf(static_cast<long long>(hour) + start.tm_gmtoff);
+                steady_ = c.year == start.tm_year + 1900LL && c.month == start.tm_mon + 1 &&
+                          c.day == start.tm_mday && c.hour == start.tm_hour && c.minute == start.tm_min &&
+                          c.second == start.tm_sec;
+            }
+            offset_ = start.tm_gmtoff;
+        }
+        offset = offset_;
+        return steady_;
+    }
+
+    static char* Digits(char* at, long long value, int width) {
+        for (int i = width - 1; i >= 0; --i, value /= 10)
+            at[i] = static_cast<char>('0' + value % 10);
+        return at + width;
+    }
+
+    bool Compose(std::time_t instant) {
+        long offset = 0;
+        if (!Offset(instant, offset)) return false;
+        Civil c = CivilOf(static_cast<long long>(instant) + offset);
+        if (c.year < 1000 || c.year > 9999) return false;
+        char buf[32];
+        char* p = Digits(buf, c.year, 4);
+        *p++ = '-';
+        p = Digits(p, c.month, 2);
+        *p++ = '-';
+        p = Digits(p, c.day, 2);
+        *p++ = 'T';
+        p = Digits(p, c.hour, 2);
+        *p++ = ':';
+        p = Digits(p, c.minute, 2);
+        *p++ = ':';
+        p = Digits(p, c.second, 2);
+        // Whole minutes, cut toward zero as the zone's offset is everywhere else.
+        long minutes = offset / 60;
+        *p++ = minutes < 0 ? '-' : '+';
+        long magnitude = minutes < 0 ? -minutes : minutes;
+        p = Digits(p, magnitude / 60, 2);
+        *p++ = ':';
+        p = Digits(p, magnitude % 60, 2);
+        text_.assign(buf, p);
+        return true;
+    }
+
+    std::time_t last_ = 0;
+    std::string text_;
+    std::time_t hour_ = 0;
+    bool known_ = false;
+    bool steady_ = false;
+    long offset_ = 0;
+};
+
 TLocalScan::TLocalScan(TResultTree& Tree, const TStringList& IgnoreFolderList,
                        const TStringList& IgnoreFileList)
     : tree_(Tree), ignoreFolderList_(IgnoreFolderList), ignoreFileList_(IgnoreFileList) {
@@ -109,7 +267,18 @@ TLocalScan::TLocalScan(TResultTree& Tree, const TStringList& IgnoreFolderList,
     };
 }
 
-void TLocalScan::ProcessMessages() const {
+TLocalScan::~TLocalScan() = default;
+
+void TLocalScan::ServeDisplay(bool Now) {
+    if (!Display.ProcessMessages && !Display.LookingIn && !Display.FileFound && !Display.FileCount) return;
+    auto now = std::chrono::steady_clock::now();
+    // Often enough for the window to stay responsive and the counts to run; rarely enough not to
+    // slow the walk.
+    if (!Now && now - served_ < std::chrono::milliseconds(5)) return;
+    served_ = now;
+    if (Display.LookingIn) Display.LookingIn(lookingIn_);
+    if (Display.FileFound) Display.FileFound(fileFound_);
+    if (Display.FileCount) Display.FileCount(fileCount_);
     if (Display.ProcessMessages) Display.ProcessMessages();
 }
 
@@ -117,6 +286,7 @@ void TLocalScan::Run(const std::string& Folder) {
     struct Finish {
         TLocalScan& scan;
         ~Finish() {
+            scan.finder_.SetContentReader(nullptr);
             scan.scanning_ = false;
             if (scan.OnFinished) scan.OnFinished();
         }
@@ -140,9 +310,16 @@ void TLocalScan::Run(const std::string& Folder) {
     outputFile_ = ExpandFileName(output);
     finder_.SetLocation(Folder);
     root_ = IncludeBackslash(finder_.Location());
-    pendingTitles_.clear();
+    folder_.clear();
+    folderNode_ = nullptr;
+    served_ = {};
+    // The time zone may have changed since the last scan.
+    dates_ = std::make_unique<DateText>();
+    // The pages' titles are read as their folders are listed.
+    TitleSource titles(FileTypes());
+    if (profile.UsePageTitles()) finder_.SetContentReader(&titles);
     finder_.Execute();
-    ReadPendingTitles();
+    ServeDisplay(true);
     tree_.RemoveEmptyFolders();
 }
 
@@ -174,128 +351,156 @@ std::string TLocalScan::DefaultIndexFile(const std::string& Folder) {
     return {};
 }
 
-void TLocalScan::ReadPendingTitles() {
-    if (pendingTitles_.empty()) return;
-    std::vector<std::string> titles(pendingTitles_.size());
-    std::atomic<size_t> next{0};
-    auto work = [&] {
-        for (size_t i = next++; i < pendingTitles_.size(); i = next++) {
-            std::string bytes;
-            try {
-                if (ReadHead(pendingTitles_[i], bytes)) titles[i] = PageTitle(bytes);
-            } catch (const std::exception&) {
-                // The page keeps its file name.
-            }
-        }
-    };
-    unsigned helpers = std::min<unsigned>(std::max(1u, std::thread::hardware_concurrency()), 8) - 1;
-    helpers = static_cast<unsigned>(std::min<size_t>(helpers, pendingTitles_.size() / 64));
-    std::vector<std::thread> threads;
-    for (unsigned t = 0; t < helpers; ++t)
-        threads.emplace_back(work);
-    work();
-    for (std::thread& t : threads)
-        t.join();
-
-    std::unordered_map<std::string, std::string> byPath;
-    for (size_t i = 0; i < pendingTitles_.size(); ++i)
-        if (!titles[i].empty()) byPath.emplace(std::move(pendingTitles_[i]), std::move(titles[i]));
-    pendingTitles_.clear();
-    if (byPath.empty()) return;
-    // By path, not by node: nothing here depends on the tree being unchanged since the walk.
-    TTreeNodes& items = tree_.View().Items();
-    for (int i = 0; i < items.Count(); ++i) {
-        TTreeNode* node = items.Item(i);
-        TDataRec* rec = TResultTree::Rec(node);
-        if (rec == nullptr || rec->IsFolder) continue;
-        auto it = byPath.find(rec->URL);
-        if (it == byPath.end()) continue;
-        rec->Text = it->second;
-        node->SetText(it->second);
-    }
-}
-
 std::string TLocalScan::LocalPageTitle(const std::string& Path) const {
     std::string name = ExtractFileName(Path);
     if (!tree_.Profile().UsePageTitles() || !IsFileTypeInList(Path, kPageTypes)) return name;
-    std::string bytes;
-    // An unreadable page keeps its file name.
-    if (!ReadHead(Path, bytes)) return name;
-    std::string title = PageTitle(bytes);
+    // Non-blocking, so a pipe that carries a page's name cannot stall the scan.
+    Fd f{open(Path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
+    if (f.fd < 0) return name;
+    std::string title = TitleOf(f.fd);
     return title.empty() ? name : title;
 }
 
+const std::string& TLocalScan::FileTypes() {
+    const std::string& text = tree_.Profile().FileTypes();
+    if (text != fileTypesText_ || fileTypes_.empty()) {
+        fileTypesText_ = text;
+        fileTypes_ = LowerCase(text);
+        // A last entry without its ";" counts as well.
+        if (!fileTypes_.empty() && fileTypes_.back() != ';') fileTypes_ += ';';
+    }
+    return fileTypes_;
+}
+
 void TLocalScan::AddLocalNode(const std::string& Path, bool IsFolder, std::time_t Modified, bool Readable) {
+    if (IsFolder)
+        AddFolderNode(Path, nullptr);
+    else
+        AddFileNode(Path, Modified, Readable, nullptr);
+}
+
+void TLocalScan::AddFolderNode(const std::string& Path, const std::vector<TFolderEntry>* Entries) {
     const TMapProfile& profile = tree_.Profile();
     // The record's defaults without the "now" stamp: every node gets its own date below.
     auto* rec = new TDataRec;
     rec->ChangeFreq = profile.DefFreq();
     rec->Priority = profile.DefPri();
     rec->URL = Path;
-    rec->IsFolder = IsFolder;
+    rec->IsFolder = true;
     rec->Marked = false;
-    TTreeNode* parent;
-    int image;
-    if (IsFolder) {
-        std::string folder = IncludeBackslash(Path);
-        rec->Text = tree_.View().Items().Count() == 0 ? std::string("Home") : FolderName(folder);
-        rec->Folder = folder;
-        std::string index = DefaultIndexFile(folder);
-        // A folder without an index page is addressed as the folder itself.
-        rec->Loc = LocalPathToUrl(index.empty() ? folder : index);
-        // The folder's address is its index page, so the sitemap dates it by that page; only a
-        // folder without one takes the time of the scan.
-        std::time_t indexTime = 0;
-        rec->LastMod = !index.empty() && FileAge(index, indexTime) ? W3CDateTimeOf(indexTime) : W3CDateTime(Now());
-        parent = tree_.FindNodeByFolder(FolderAbove(folder));
-        image = kFolderImage;
-    } else {
-        // Devices and pipes are never opened: reading one can block or have effects.
-        if (!Readable) {
-            rec->Text = ExtractFileName(Path);
-        } else if (scanning_ && profile.UsePageTitles() && IsFileTypeInList(Path, kPageTypes)) {
-            rec->Text = ExtractFileName(Path);
-            pendingTitles_.push_back(Path);
-        } else {
-            rec->Text = LocalPageTitle(Path);
+    std::string folder = IncludeBackslash(Path);
+    rec->Text = tree_.View().Items().Count() == 0 ? std::string("Home") : FolderName(folder);
+    rec->Folder = folder;
+    std::string index;
+    std::time_t indexTime = 0;
+    bool dated = false;
+    if (Entries != nullptr) {
+        // The walk has read the folder already: the same choice as DefaultIndexFile, from its entries.
+        const TFolderEntry* best = nullptr;
+        size_t bestRank = 2 * std::size(kIndexNames);
+        for (const TFolderEntry& e : *Entries) {
+            if ((e.Attr & (faDirectory | faSysFile)) != 0) continue;
+            for (size_t i = 0; i < std::size(kIndexNames) && i < bestRank; ++i) {
+                size_t rank = e.Name == kIndexNames[i]              ? i
+                              : SameText(e.Name, kIndexNames[i]) ? i + std::size(kIndexNames)
+                                                                  : bestRank;
+                if (rank < bestRank) {
+                    best = &e;
+                    bestRank = rank;
+                }
+            }
         }
-        rec->Folder = ExtractFilePath(Path);
-        rec->Loc = LocalPathToUrl(Path);
-        std::time_t t = Modified;
-        if (t < 0 && !FileAge(Path, t)) t = std::time(nullptr);
-        rec->LastMod = W3CDateTimeOf(t);
-        parent = tree_.FindNodeByFolder(rec->Folder);
-        image = IsFileTypeInList(Path, kImageTypes) ? kImageFileImage : kPageImage;
+        if (best != nullptr) {
+            index = folder + best->Name;
+            indexTime = best->Time;
+            dated = true;
+        }
+    } else {
+        index = DefaultIndexFile(folder);
+        dated = !index.empty() && FileAge(index, indexTime);
     }
+    // A folder without an index page is addressed as the folder itself.
+    rec->Loc = LocalPathToUrl(index.empty() ? folder : index);
+    // The folder's address is its index page, so the sitemap dates it by that page; only a folder
+    // without one takes the time of the scan.
+    if (scanning_)
+        rec->LastMod = dates_->Of(dated ? indexTime : std::time(nullptr));
+    else
+        rec->LastMod = dated ? W3CDateTimeOf(indexTime) : W3CDateTime(Now());
+    TTreeNode* parent = tree_.FindNodeByFolder(FolderAbove(folder));
+    tree_.AddNode(parent, rec, rec->Text, kFolderImage);
+    ++fileCount_;
+}
+
+void TLocalScan::AddFileNode(const std::string& Path, std::time_t Modified, bool Readable, std::string* Title) {
+    const TMapProfile& profile = tree_.Profile();
+    auto* rec = new TDataRec;
+    rec->ChangeFreq = profile.DefFreq();
+    rec->Priority = profile.DefPri();
+    rec->URL = Path;
+    rec->IsFolder = false;
+    rec->Marked = false;
+    std::string_view name = NameOf(Path);
+    // Devices and pipes are never opened: reading one can block or have effects.
+    if (!Readable)
+        rec->Text = name;
+    else if (Title != nullptr && profile.UsePageTitles() && TypeIn(Path, kPageTypes))
+        rec->Text = Title->empty() ? std::string(name) : std::move(*Title);
+    else
+        rec->Text = LocalPageTitle(Path);
+    rec->Folder = ExtractFilePath(Path);
+    TTreeNode* parent;
+    if (scanning_ && !rec->Folder.empty()) {
+        // The files of a folder come together: its node and address are looked up once.
+        if (rec->Folder != folder_) {
+            folder_ = rec->Folder;
+            folderUrl_ = LocalPathToUrl(folder_);
+            folderNode_ = nullptr;
+        }
+        if (folderNode_ == nullptr || folderDeletions_ != tree_.Deletions()) {
+            folderNode_ = tree_.FindNodeByFolder(folder_);
+            folderDeletions_ = tree_.Deletions();
+        }
+        parent = folderNode_;
+        rec->Loc = folderUrl_;
+        rec->Loc += EncodePathSegment(name);
+    } else {
+        parent = tree_.FindNodeByFolder(rec->Folder);
+        rec->Loc = LocalPathToUrl(Path);
+    }
+    std::time_t t = Modified;
+    if (t < 0 && !FileAge(Path, t)) t = std::time(nullptr);
+    rec->LastMod = scanning_ ? dates_->Of(t) : W3CDateTimeOf(t);
+    int image = TypeIn(Path, kImageTypes) ? kImageFileImage : kPageImage;
     tree_.AddNode(parent, rec, rec->Text, image);
     ++fileCount_;
 }
 
 void TLocalScan::ffSearchNewFolder(TObject*, const std::string& Folder, bool& IgnoreFolder) {
-    if (Display.LookingIn) Display.LookingIn(Folder);
+    if (Display.LookingIn) lookingIn_ = Folder;
     if (ignoredFolders_.count(Folder) != 0) {
         if (Display.MemoLine) Display.MemoLine("Ignoring Folder: " + Folder);
         IgnoreFolder = true;
     } else {
         if (Display.MemoLine) Display.MemoLine("Scanning Folder: " + Folder);
-        AddLocalNode(Folder, true);
+        AddFolderNode(Folder, finder_.CurrentEntries());
     }
-    ProcessMessages();
+    ServeDisplay(false);
 }
 
 void TLocalScan::ffSearchFound(TObject*, const std::string& Folder, const TSearchRec& Entry) {
     std::string path = Folder + Entry.Name;
-    if (Display.FileFound) Display.FileFound(path);
-    const TMapProfile& profile = tree_.Profile();
-    if (IsFileTypeInList(path, profile.FileTypes())) {
+    if (Display.FileFound) fileFound_ = path;
+    if (TypeIn(path, FileTypes())) {
         if (Display.MemoLine) Display.MemoLine("  " + path);
         bool isOutput = !outputFile_.empty() && outputFile_ == path;
         if (!isOutput && ignoredFiles_.count(path) == 0) {
-            AddLocalNode(path, false, Entry.Time, (Entry.Attr & faSysFile) == 0);
-            if (Display.FileCount) Display.FileCount(fileCount_);
+            TFolderEntry* entry = finder_.CurrentEntry();
+            AddFileNode(path, Entry.Time, (Entry.Attr & faSysFile) == 0,
+                        entry != nullptr && entry->ContentRead ? &entry->Content : nullptr);
         }
     }
-    ProcessMessages();
+    ServeDisplay(false);
 }
 
 } // namespace results

@@ -1,15 +1,20 @@
 #pragma once
 // The local folder scan: walks the folder of the site's index page and turns every folder and every
 // wanted file into a node of the result tree, addressed below the site's web address.
+#include <chrono>
+#include <cstdint>
 #include <ctime>
 #include <functional>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
 #include "app/results/file_finder.h"
 
 class TStringList;
+class TTreeNode;
 
 namespace results {
 
@@ -27,6 +32,9 @@ struct ScanDisplay {
 class TLocalScan {
 public:
     TLocalScan(TResultTree& Tree, const TStringList& IgnoreFolderList, const TStringList& IgnoreFileList);
+    ~TLocalScan();
+    TLocalScan(const TLocalScan&) = delete;
+    TLocalScan& operator=(const TLocalScan&) = delete;
 
     // Scans Folder into the (emptied) tree, then removes the folders left without pages. Scanning is
     // true meanwhile; OnFinished runs afterwards whatever happened, so the wizard gets its buttons back.
@@ -53,14 +61,22 @@ public:
     void ffSearchNewFolder(TObject* Sender, const std::string& Folder, bool& IgnoreFolder);
     void ffSearchFound(TObject* Sender, const std::string& Folder, const TSearchRec& Entry);
 
+    // The labels and the message loop are served every few milliseconds, not at every entry.
     ScanDisplay Display;
     std::function<void()> OnFinished;
 
 private:
-    void ProcessMessages() const;
-    // Titles of the pages found are read in parallel once the walk is over: the walk is bound by
-    // the directory reads, the titles by opening every page.
-    void ReadPendingTitles();
+    class TitleSource;
+    class DateText;
+
+    // Entries: the folder as the walk read it, or nothing to look at the disk.
+    void AddFolderNode(const std::string& Path, const std::vector<TFolderEntry>* Entries);
+    // Title: the page's title as read while its folder was listed (taken), or nothing to read it now.
+    void AddFileNode(const std::string& Path, std::time_t Modified, bool Readable, std::string* Title);
+    // The profile's file types in lower case, each ending in ";".
+    const std::string& FileTypes();
+    // Shows the labels and runs the message loop when a few milliseconds have passed, or now.
+    void ServeDisplay(bool Now);
 
     TResultTree& tree_;
     const TStringList& ignoreFolderList_;
@@ -70,9 +86,22 @@ private:
     std::string outputFile_;
     std::unordered_set<std::string> ignoredFolders_;
     std::unordered_set<std::string> ignoredFiles_;
-    std::vector<std::string> pendingTitles_;
+    std::unique_ptr<DateText> dates_;
     bool scanning_ = false;
     int fileCount_ = 0;
+    // What the walk is in: the parent of its files and their address up to the name.
+    std::string folder_;
+    TTreeNode* folderNode_ = nullptr;
+    uint64_t folderDeletions_ = 0;
+    std::string folderUrl_;
+    // The profile's file types in lower case, kept while the profile's text is the same.
+    std::string fileTypesText_;
+    std::string fileTypes_;
+    // The labels as last reported, and when the display was last served.
+    std::string lookingIn_;
+    std::string fileFound_;
+    std::chrono::steady_clock::time_point served_{};
+    bool labelsChanged_ = false;
 };
 
 } // namespace results

@@ -91,6 +91,7 @@ void TResultTree::Unindex(TTreeNode* node) {
 void TResultTree::tvMapDeletion(TObject*, TTreeNode* Node) {
     // The window keeps no reference to a node that is gone.
     if (contextNode_ == Node) contextNode_ = nullptr;
+    ++deletions_;
     Unindex(Node);
     delete Rec(Node);
     Node->SetData(nullptr);

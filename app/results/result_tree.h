@@ -1,6 +1,7 @@
 #pragma once
 // The result tree: one page record per node of the framed tree view, folder nodes found by their
 // folder key, and the edits of the results page (rename, remove, ignore, properties).
+#include <cstdint>
 #include <ctime>
 #include <functional>
 #include <optional>
@@ -66,6 +67,8 @@ public:
     TTreeNode* FindNodeByFolder(const std::string& Folder) const;
     // The root: the first node of the tree.
     TTreeNode* Root() const;
+    // Nodes deleted so far: a node held since an earlier count is still in the tree while it is unchanged.
+    uint64_t Deletions() const { return deletions_; }
 
     // The root for the start page of a crawl: Address is the fetched address, Title its title and
     // LastModified its date when the server gave one.
@@ -133,6 +136,7 @@ private:
     std::unordered_map<std::string, std::vector<TTreeNode*>> folders_;
     TTreeNode* contextNode_ = nullptr;
     ResultMenuState menuState_;
+    uint64_t deletions_ = 0;
 };
 
 } // namespace results
