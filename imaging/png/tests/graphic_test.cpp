@@ -117,7 +117,6 @@ TEST(PngGraphic, TransparencyKindAndKeyColour) {
     // Keys of 16-bit samples are their high bytes.
     EXPECT_EQ(Loaded(Samples()[0].png)->ColorKey(), RGB(0x12, 0x12, 0x12));
     EXPECT_EQ(Loaded(Samples()[1].png)->ColorKey(), RGB(1, 2, 3));
-    EXPECT_THROW(Loaded(Samples()[4].png)->ReadPixel(1, 0), EPngError);
     // A transparency chunk too short to name a colour gives no colour key.
     for (uint8_t type : {0, 2}) {
         auto image = Loaded(
