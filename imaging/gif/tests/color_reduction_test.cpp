@@ -1,5 +1,5 @@
 // Colour reduction: lookups, palettes, ditherers and the octree quantizer.
-#include "imaging/gif/color_reduction.h"
+#include "imaging/gif/tests/gif_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -7,16 +7,9 @@
 #include <cmath>
 #include <set>
 
-namespace {
+using namespace gif_test;
 
-TRaster Raster24(int w, int h, const std::vector<uint8_t>& bgr) {
-    TRaster r;
-    r.Width = w;
-    r.Height = h;
-    r.BitsPerPixel = 24;
-    r.Bits = bgr;
-    return r;
-}
+namespace {
 
 TRaster Gradient(int w, int h) {
     std::vector<uint8_t> bgr;

@@ -48,6 +48,15 @@ Bytes Pixels(const TGIFSubImage& frame) {
     return Bytes(frame.Data(), frame.Data() + frame.DataSize());
 }
 
+TRaster Raster24(int w, int h, const Bytes& bgr) {
+    TRaster r;
+    r.Width = w;
+    r.Height = h;
+    r.BitsPerPixel = 24;
+    r.Bits = bgr;
+    return r;
+}
+
 std::string LoadError(const Bytes& bytes) {
     TGIFImage image;
     return ErrorOf([&] { Load(image, bytes); });
@@ -120,19 +129,19 @@ TGIFSubImage* AddFrame(TGIFImage& image, int left, int top, int w, int h, const 
     return raw;
 }
 
-std::unique_ptr<TGIFImage> MakeAnimation(int width, int height, const std::vector<FrameSpec>& frames,
+std::unique_ptr<TGIFImage> MakeAnimation(int width, int height, const std::vector<FramePlan>& frames,
                                          int loops) {
     TGIFImage built;
     for (size_t i = 0; i < frames.size(); ++i) {
-        const FrameSpec& spec = frames[i];
-        const RECT b = spec.Bounds.right > spec.Bounds.left ? spec.Bounds : RECT{0, 0, width, height};
+        const FramePlan& plan = frames[i];
+        const RECT b = plan.Bounds.right > plan.Bounds.left ? plan.Bounds : RECT{0, 0, width, height};
         const int w = b.right - b.left;
-        const bool hole = spec.Hole.right > spec.Hole.left;
+        const bool hole = plan.Hole.right > plan.Hole.left;
         Bytes pixels(static_cast<size_t>(w) * (b.bottom - b.top), 0);
-        for (int y = spec.Hole.top; hole && y < spec.Hole.bottom; ++y)
-            std::fill_n(pixels.begin() + y * w + spec.Hole.left, spec.Hole.right - spec.Hole.left, 1);
-        TGIFSubImage* frame = AddFrame(built, b.left, b.top, w, b.bottom - b.top, {spec.Color, RGB(1, 2, 3)},
-                                       pixels, hole ? 1 : -1, spec.Disposal, spec.Delay);
+        for (int y = plan.Hole.top; hole && y < plan.Hole.bottom; ++y)
+            std::fill_n(pixels.begin() + y * w + plan.Hole.left, plan.Hole.right - plan.Hole.left, 1);
+        TGIFSubImage* frame = AddFrame(built, b.left, b.top, w, b.bottom - b.top, {plan.Color, RGB(1, 2, 3)},
+                                       pixels, hole ? 1 : -1, plan.Disposal, plan.Delay);
         if (i == 0 && loops >= 0) {
             auto loop = std::make_unique<TGIFAppExtNSLoop>(frame);
             loop->Loops = static_cast<uint16_t>(loops);

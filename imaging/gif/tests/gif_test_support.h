@@ -1,6 +1,7 @@
 #pragma once
 // Shared helpers of the GIF tests: streams built by hand, frames and animations made in code, and
 // decoding with the reference library and ImageMagick when they are present.
+#include "imaging/gif/color_reduction.h"
 #include "imaging/gif/extensions.h"
 #include "imaging/gif/gif_exception.h"
 #include "imaging/gif/gif_image.h"
@@ -24,6 +25,9 @@ void Load(TGIFImage& image, const Bytes& bytes);
 std::vector<std::string> LoadWarnings(TGIFImage& image, const Bytes& bytes);
 Bytes Save(TGIFImage& image);
 Bytes Pixels(const TGIFSubImage& frame);
+
+// A 24-bit picture of the given blue, green, red bytes.
+TRaster Raster24(int w, int h, const Bytes& bgr);
 
 // The message of the exception the action raises, "" when it raises none.
 template <class F> std::string ErrorOf(F action) {
@@ -50,7 +54,7 @@ void Append(Bytes& out, const Bytes& more);
 TGIFSubImage* AddFrame(TGIFImage& image, int left, int top, int w, int h, const std::vector<COLORREF>& map,
                        const Bytes& pixels, int transparent = -1, int disposal = -1, int delay = 0);
 
-struct FrameSpec {
+struct FramePlan {
     COLORREF Color = 0;
     int Delay = 10; // hundredths of a second
     int Disposal = 1;
@@ -60,7 +64,7 @@ struct FrameSpec {
 };
 // Solid-colour frames on a width x height screen; loops < 0 writes no loop extension. The image went
 // through a save and a load, as a file would.
-std::unique_ptr<TGIFImage> MakeAnimation(int width, int height, const std::vector<FrameSpec>& frames,
+std::unique_ptr<TGIFImage> MakeAnimation(int width, int height, const std::vector<FramePlan>& frames,
                                          int loops = -1);
 
 // Test pictures found on this machine: our generated set plus Go's, when installed.

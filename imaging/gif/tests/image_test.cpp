@@ -1,6 +1,5 @@
 // The image object: copying, settings, size changes, conversion of pictures, frame timing.
 #include "imaging/gif/animation_timing.h"
-#include "imaging/gif/color_reduction.h"
 #include "imaging/gif/tests/gif_test_support.h"
 
 #include <gtest/gtest.h>
@@ -10,14 +9,11 @@ using namespace gif_test;
 namespace {
 
 TRaster Picture24(int w, int h, int colours) {
-    TRaster r;
-    r.Width = w;
-    r.Height = h;
-    r.BitsPerPixel = 24;
-    for (int i = 0; i < w * h; ++i) // blue, green, red
-        r.Bits.insert(r.Bits.end(),
-                      {static_cast<uint8_t>(i % colours), static_cast<uint8_t>((i % colours) >> 8), 200});
-    return r;
+    Bytes bgr;
+    for (int i = 0; i < w * h; ++i)
+        bgr.insert(bgr.end(),
+                   {static_cast<uint8_t>(i % colours), static_cast<uint8_t>((i % colours) >> 8), 200});
+    return Raster24(w, h, bgr);
 }
 
 } // namespace

@@ -6,15 +6,14 @@
 using namespace gif_test;
 
 TEST(GifLzwDecoder, CodeTableCases) {
-    // Code size 2: clear 4, end 5, first free code 6; widths grow from 3 to 4 bits at code 8.
-    const Bytes grown = PackCodes(2, {4, 0, 1, 2, 4, 3, 5}, {3, 3, 3, 3, 4, 3, 3});
-    // Sub-blocks of one byte each still deliver whole codes.
-    Bytes split = {0x2C, 0, 0, 0, 0, 4, 0, 1, 0, 0, 2};
-    for (size_t i = 2; i + 1 < grown.size(); ++i)
+    // Code size 2: clear 4, end 5, first free code 6; widths grow from 3 to 4 bits at code 8. A clear code
+    // after the width grew to 4 bits brings it back to 3.
+    const Bytes grown = Frame(0, 0, 4, 1, 0, 2, {4, 0, 1, 2, 4, 3, 5}, {3, 3, 3, 3, 4, 3, 3});
+    // The same data in sub-blocks of one byte each still delivers whole codes.
+    Bytes split(grown.begin(), grown.begin() + 11); // descriptor and code size
+    for (size_t i = 12; i + 1 < grown.size(); ++i)
         split.insert(split.end(), {1, grown[i]});
     split.push_back(0);
-    Bytes grownFrame = {0x2C, 0, 0, 0, 0, 4, 0, 1, 0, 0};
-    Append(grownFrame, grown);
     const struct {
         const char* What;
         int Width;
@@ -23,8 +22,7 @@ TEST(GifLzwDecoder, CodeTableCases) {
     } cases[] = {
         // The code being defined (6) repeats the previous string plus its own first value.
         {"code being defined", 3, Frame(0, 0, 3, 1, 0, 2, {4, 1, 6, 5}, {3, 3, 3, 3}), {1, 1, 1}},
-        // A clear code after the width grew to 4 bits brings it back to 3.
-        {"clear after growth", 4, grownFrame, {0, 1, 2, 3}},
+        {"clear after growth", 4, grown, {0, 1, 2, 3}},
         {"one-byte sub-blocks", 4, split, {0, 1, 2, 3}},
     };
     for (const auto& c : cases) {
