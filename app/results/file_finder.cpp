@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -158,16 +160,23 @@ public:
 
     // The folder's listing: as read ahead, once a helper has finished it, or read here when no helper
     // has started on it.
-    Listing Take(const FolderId& id, const std::string& path) {
+    Listing Take(const FolderId& id, const std::string& path, const std::function<void()>& waiting) {
         std::unique_lock<std::mutex> lock(mutex_);
         taken_.insert(id);
         auto it = slots_.find(id);
         if (it != slots_.end() && it->second.state == State::Reading) {
             uint64_t serial = it->second.serial;
-            done_.wait(lock, [&] {
+            auto read = [&] {
                 it = slots_.find(id);
                 return it == slots_.end() || it->second.serial != serial || it->second.state != State::Reading;
-            });
+            };
+            // A slow disk must not freeze whoever waits on the walk.
+            while (!done_.wait_for(lock, std::chrono::milliseconds(5), read)) {
+                if (!waiting) continue;
+                lock.unlock();
+                waiting();
+                lock.lock();
+            }
         }
         if (it == slots_.end() || it->second.state == State::Queued) {
             if (it != slots_.end()) Drop(it);
@@ -332,7 +341,7 @@ private:
 
     const Listing& Load(Frame& frame) {
         if (!frame.loaded) {
-            frame.listing = reader_.Take(frame.id, frame.folder);
+            frame.listing = reader_.Take(frame.id, frame.folder, finder_.OnWaiting);
             frame.loaded = true;
         }
         return frame.listing;

@@ -75,6 +75,8 @@ public:
 
     TFileFoundEvent OnFound;
     TNewFolderEvent OnNewFolder;
+    // Every few milliseconds while the walk waits for a folder still being read.
+    std::function<void()> OnWaiting;
 
 private:
     TFileAttributes attributes_{ffNormal, ffArchive, ffReadonly, ffHidden, ffSystem};

@@ -265,6 +265,7 @@ TLocalScan::TLocalScan(TResultTree& Tree, const TStringList& IgnoreFolderList,
     finder_.OnFound = [this](TObject* s, const std::string& f, const TSearchRec& e) {
         ffSearchFound(s, f, e);
     };
+    finder_.OnWaiting = [this] { ServeDisplay(false); };
 }
 
 TLocalScan::~TLocalScan() = default;
