@@ -106,6 +106,7 @@ TEST(GifColorReduction, MethodsGiveTheirPalettes) {
         const TRaster out = ReduceBitmapColors(picture, method, dtNearest, 4);
         ASSERT_EQ(out.BitsPerPixel, 8) << method;
         EXPECT_EQ(out.Palette.size(), colours) << method;
+        EXPECT_EQ(out.Width, 40) << method;
         EXPECT_LT(size_t(*std::max_element(out.Bits.begin(), out.Bits.end())), colours) << method;
     }
     // An indexed picture is looked up by its palette's colours.

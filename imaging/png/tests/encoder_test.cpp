@@ -149,3 +149,8 @@ TEST(PngEncoder, ChunksRoundTripAndCopy) {
         EXPECT_EQ(dynamic_cast<TChunkgAMA&>(*chunks.Item(6)).GammaValue(), 45455u);
     }
 }
+
+TEST(PngEncoder, ByteOrderSwaps) {
+    EXPECT_EQ(SwapLong(0x11223344u), 0x44332211u);
+    EXPECT_EQ(SwapWord(0x1122), 0x2211);
+}

@@ -114,9 +114,10 @@ TEST(PngGraphic, TransparencyKindAndKeyColour) {
     EXPECT_EQ(indexed({128})->AlphaKind(), pakPartial);
     EXPECT_EQ(indexed({128})->ColorKey(), 0u);
     EXPECT_EQ(indexed({128, 64})->AlphaKind(), pakPartial);
-    // Keys of 16-bit samples are their high bytes.
+    // Keys of 16-bit samples are their high bytes; a 2-bit key is held at the 4-bit level it names.
     EXPECT_EQ(Loaded(Samples()[0].png)->ColorKey(), RGB(0x12, 0x12, 0x12));
     EXPECT_EQ(Loaded(Samples()[1].png)->ColorKey(), RGB(1, 2, 3));
+    EXPECT_EQ(Loaded(Samples()[2].png)->ColorKey(), RGB(170, 170, 170));
     // A transparency chunk too short to name a colour gives no colour key.
     for (uint8_t type : {0, 2}) {
         auto image = Loaded(

@@ -190,10 +190,15 @@ TEST(PngLoadErrors, AncillaryChunksKeepTheirLimits) {
     TPNGObject owner;
     auto generic = CreateChunkByName(&owner, std::string("IHD\0", 4));
     EXPECT_EQ(generic->ClassName(), "TChunk");
+    EXPECT_EQ(generic->ChunkType(), std::string("IHD\0", 4));
     EXPECT_EQ(generic->Payload()[generic->PayloadSize()], 0);
+    // The list answers nothing outside its items, and removes only what it holds.
+    auto image = Loaded(GreyImage().Chunk("cHRM", Bytes(32, 1)).Chunk("prVt", {1, 2, 3}).Iend().Get());
+    EXPECT_EQ(image->ChunkItems().Item(-1), nullptr);
+    EXPECT_EQ(image->ChunkItems().Item(image->ChunkItems().Count()), nullptr);
+    EXPECT_EQ(image->ChunkItems().Remove(generic.get()), nullptr);
 
     // An unknown ancillary chunk is kept and written back; cHRM is dropped.
-    auto image = Loaded(GreyImage().Chunk("cHRM", Bytes(32, 1)).Chunk("prVt", {1, 2, 3}).Iend().Get());
     ASSERT_EQ(image->ChunkItems().Count(), 4);
     auto again = Loaded(Save(*image));
     EXPECT_EQ(again->ChunkItems().Item(2)->ChunkType(), "prVt");

@@ -59,7 +59,8 @@ TEST(PngLogo, LoadsFromResourcesAndPaintsWithTransparency) {
     ASSERT_TRUE(LoadPNGResource("qmpwlogo", picture)); // a second load replaces the picture
     auto* logo = dynamic_cast<TPNGObject*>(picture.Graphic());
     ASSERT_NE(logo, nullptr);
-    EXPECT_EQ(logo->Width(), 32);
+    ASSERT_EQ(logo->Width(), 32);
+    ASSERT_EQ(logo->Height(), 32);
     EXPECT_EQ(logo->RequireHeader().ColorType(), 6);
     EXPECT_THROW(LoadPNGResource("QMPWNONE", picture), EResNotFound);
     EXPECT_EQ(picture.Graphic(), logo);
