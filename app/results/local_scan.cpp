@@ -319,6 +319,13 @@ void TLocalScan::Run(const std::string& Folder) {
     // The pages' titles are read as their folders are listed.
     TitleSource titles(FileTypes());
     if (profile.UsePageTitles()) finder_.SetContentReader(&titles);
+    // The tree is not on show while it is filled; drawing it once at the end spares a redraw per node.
+    TTreeNodes& items = tree_.View().Items();
+    items.BeginUpdate();
+    struct Update {
+        TTreeNodes& items;
+        ~Update() { items.EndUpdate(); }
+    } update{items};
     finder_.Execute();
     ServeDisplay(true);
     tree_.RemoveEmptyFolders();
