@@ -68,7 +68,8 @@ void SetStatus(TFolderEntry& entry, const struct stat& st) {
 // Hands the entry, when it can be opened, to the reader. With no status known yet, the status is
 // taken from the open file (and false returned when there is none); with one, the file is read only
 // when that says it is a regular file.
-bool ReadContent(int folder, TFolderEntry& entry, const TFileContentReader& reader, const struct stat* known) {
+bool ReadContent(int folder, TFolderEntry& entry, const TFileContentReader& reader,
+                 const struct stat* known) {
     // Non-blocking, so that a pipe put in the file's place cannot stall the helper.
     int fd = openat(folder, entry.Name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
@@ -95,7 +96,8 @@ bool ReadContent(int folder, TFolderEntry& entry, const TFileContentReader& read
 // so no path is looked up from the top again. A file the reader wants is opened straight away when
 // the listing says it is a regular file, and its status taken from the open file: one lookup for
 // both. Cancel cuts the reading short.
-Listing ReadFolder(const std::string& path, const TFileContentReader* reader, const std::atomic<bool>& cancel) {
+Listing ReadFolder(const std::string& path, const TFileContentReader* reader,
+                   const std::atomic<bool>& cancel) {
     Listing listing;
     int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     // An unreadable folder lists nothing.
@@ -168,7 +170,8 @@ public:
             uint64_t serial = it->second.serial;
             auto read = [&] {
                 it = slots_.find(id);
-                return it == slots_.end() || it->second.serial != serial || it->second.state != State::Reading;
+                return it == slots_.end() || it->second.serial != serial ||
+                       it->second.state != State::Reading;
             };
             // A slow disk must not freeze whoever waits on the walk.
             while (!done_.wait_for(lock, std::chrono::milliseconds(5), read)) {

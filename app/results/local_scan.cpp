@@ -11,8 +11,8 @@
 #include <cerrno>
 #include <cstring>
 #include <exception>
+#include <memory>
 #include <string_view>
-#include <unordered_map>
 
 #include "app/core/data_rec.h"
 #include "app/core/lm_files.h"
@@ -57,7 +57,7 @@ bool IsRegularFile(const std::string& path) {
     return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-// A title sits near the top of a page; the head is read in pieces of this size.
+// The head of a page is read in pieces of this size.
 constexpr size_t kTitleChunk = 16384;
 
 // The bytes read so far: the first piece in place, more on the heap only for a title far down.
@@ -118,7 +118,8 @@ std::string_view NameOf(std::string_view path) {
 // As IsFileTypeInList with a list already in lower case and ending in ";", without its copies.
 bool TypeIn(std::string_view path, std::string_view lowerList) {
     size_t dot = path.find_last_of("./");
-    std::string_view ext = dot != std::string_view::npos && path[dot] == '.' ? path.substr(dot) : std::string_view();
+    std::string_view ext =
+        dot != std::string_view::npos && path[dot] == '.' ? path.substr(dot) : std::string_view();
     std::string entry(1, '*');
     for (char c : ext)
         entry += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
@@ -409,9 +410,9 @@ void TLocalScan::AddFolderNode(const std::string& Path, const std::vector<TFolde
         for (const TFolderEntry& e : *Entries) {
             if ((e.Attr & (faDirectory | faSysFile)) != 0) continue;
             for (size_t i = 0; i < std::size(kIndexNames) && i < bestRank; ++i) {
-                size_t rank = e.Name == kIndexNames[i]              ? i
+                size_t rank = e.Name == kIndexNames[i]           ? i
                               : SameText(e.Name, kIndexNames[i]) ? i + std::size(kIndexNames)
-                                                                  : bestRank;
+                                                                 : bestRank;
                 if (rank < bestRank) {
                     best = &e;
                     bestRank = rank;
@@ -440,7 +441,8 @@ void TLocalScan::AddFolderNode(const std::string& Path, const std::vector<TFolde
     ++fileCount_;
 }
 
-void TLocalScan::AddFileNode(const std::string& Path, std::time_t Modified, bool Readable, std::string* Title) {
+void TLocalScan::AddFileNode(const std::string& Path, std::time_t Modified, bool Readable,
+                             std::string* Title) {
     const TMapProfile& profile = tree_.Profile();
     auto* rec = new TDataRec;
     rec->ChangeFreq = profile.DefFreq();

@@ -1,7 +1,8 @@
 // Generates a site of 100,000 files in 1,000 folders (pages with titles, documents and unwanted files),
 // then times `find DIR -type f` and the local scan that fills the result tree, each the best of three
-// warm runs, and prints the ratio; emptying the filled tree afterwards is timed apart. The tree is generated under the folder given (default /tmp) and
-// removed afterwards. With --reuse DIR an earlier generated tree is scanned and kept (for profiling).
+// warm runs, and prints the ratio; emptying the filled tree afterwards is timed apart. The tree is generated
+// under the folder given (default /tmp) and removed afterwards. With --reuse DIR an earlier generated tree is
+// scanned and kept (for profiling).
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -113,11 +114,13 @@ int main(int argc, char** argv) {
             tv.reset();
             auto emptied = std::chrono::steady_clock::now();
             scanSeconds = std::min(scanSeconds, std::chrono::duration<double>(scanned - start).count());
-            teardownSeconds = std::min(teardownSeconds, std::chrono::duration<double>(emptied - scanned).count());
+            teardownSeconds =
+                std::min(teardownSeconds, std::chrono::duration<double>(emptied - scanned).count());
         }
-        std::printf("scan, tree filled, titles %-3s %8.3f s  (%d nodes, %d helper threads), ratio to find %.2f;"
-                    " emptying the tree %.3f s\n",
-                    titles ? "on" : "off", scanSeconds, nodes, threads, scanSeconds / findSeconds, teardownSeconds);
+        std::printf(
+            "scan, tree filled, titles %-3s %8.3f s  (%d nodes, %d helper threads), ratio to find %.2f;"
+            " emptying the tree %.3f s\n",
+            titles ? "on" : "off", scanSeconds, nodes, threads, scanSeconds / findSeconds, teardownSeconds);
     }
     std::error_code ignored;
     if (!reuse) fs::remove_all(root, ignored);

@@ -74,7 +74,8 @@ void WriteTree(const TempSite& site, int top, int below, int files) {
     for (int t = 0; t < top; ++t)
         for (int b = 0; b < below; ++b)
             for (int f = 0; f < files; ++f)
-                site.Write("t" + std::to_string(t) + "/b" + std::to_string(b) + "/f" + std::to_string(f) + ".html",
+                site.Write("t" + std::to_string(t) + "/b" + std::to_string(b) + "/f" + std::to_string(f) +
+                               ".html",
                            "x");
 }
 
@@ -95,7 +96,8 @@ TEST(FileFinder, ReadingAheadKeepsTheOrderLinksAndIgnoredFoldersOfAPlainWalk) {
     std::set<std::string> ignored{r + "t4/b5/", r + "t0/b7/"};
 
     std::vector<std::string> expected = PlainWalk(r, ignored);
-    ASSERT_NE(std::find(expected.begin(), expected.end(), "F " + r + "t5/into/inner/page.html"), expected.end());
+    ASSERT_NE(std::find(expected.begin(), expected.end(), "F " + r + "t5/into/inner/page.html"),
+              expected.end());
     ASSERT_NE(std::find(expected.begin(), expected.end(), "D " + r + "t1/jump/"), expected.end());
     TLmFileFinder finder;
     // The helpers race one another differently each time.
