@@ -39,7 +39,12 @@ void TCrawlQueue::AddVisited(const std::string& URL) {
 }
 
 bool TCrawlQueue::IsVisited(const std::string& URL) const {
-    return visited_.count(asciiLower(URL)) != 0;
+    // Asked for every link of every page: the lower-cased key is built in a buffer that is kept.
+    thread_local std::string key;
+    key.assign(URL);
+    for (char& c : key)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return visited_.count(key) != 0;
 }
 
 void TCrawlQueue::ClearQueue() {

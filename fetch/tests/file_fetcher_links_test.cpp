@@ -1,6 +1,6 @@
 // How the fetcher files the links of a page served by a real nginx.
 #include "fetch/file_fetcher.h"
-#include "fetcher_test_support.h"
+#include "gui_test_environment.h"
 #include "platform/rtl/string_list.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-using fetch_test::Site;
+using gui_test::Site;
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Transfers of the page fetcher against real peers: outcomes, redirects, encodings, refusals, Cancel.
 #include "fetch/file_fetcher.h"
 #include "fetch/http/win_http.h"
-#include "fetcher_test_support.h"
+#include "gui_test_environment.h"
 #include "platform/gui/message_loop.h"
 #include "platform/rtl/date_time.h"
 #include "platform/rtl/string_list.h"
@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-using fetch_test::Site;
+using gui_test::Site;
 using Clock = std::chrono::steady_clock;
 
 namespace {
@@ -134,12 +134,12 @@ TEST_F(FetcherTransfers, FailuresGiveTheirResponseCodesAndNoLinks) {
     EXPECT_TRUE(statuses.Has("500: Server Error"));
     EXPECT_EQ(fetcher.FollowList()->Count(), 0);
 
-    const int closed = fetch_test::FreePort();
+    const int closed = gui_test::FreePort();
     EXPECT_FALSE(fetcher.Fetch("http://127.0.0.1:" + std::to_string(closed) + "/"));
     EXPECT_EQ(fetcher.Response(), 0);
     EXPECT_TRUE(statuses.Has("Host Unreachable."));
 
-    PeerProcess& faults = fetch_test::FaultServer();
+    PeerProcess& faults = gui_test::FaultServer();
     ASSERT_TRUE(faults.Running());
     EXPECT_FALSE(fetcher.Fetch(faults.Url("/short")));
     EXPECT_EQ(fetcher.Response(), -3);

@@ -1,19 +1,14 @@
 #pragma once
-// Real peers for the crawl tests: nginx on loopback serving a site the test writes.
-#include "tests/support/loopback_port.h"
-#include "tests/support/nginx_peer.h"
-
-#include <string>
+// The crawl tests' site: the shared test site, its access log one "$request_uri $status" line a request.
+#include "gui_test_environment.h"
 
 namespace crawl_test {
 
-using testsupport::FreePort;
+using gui_test::FreePort;
 
-// nginx on 127.0.0.1 and 127.0.0.2 at one free port, serving Root() with extra directives inside its
-// server block; the access log has one line per request: "$request_uri $status".
-class Site : public testsupport::NginxPeer {
+class Site : public gui_test::Site {
 public:
-    explicit Site(const std::string& directives = {});
+    explicit Site(const std::string& directives = {}) : gui_test::Site(directives, "$request_uri $status") {}
 };
 
 } // namespace crawl_test

@@ -1,6 +1,5 @@
 #include "http_test_support.h"
 
-#include "platform/gui/gui_application.h"
 #include "platform/gui/message_loop.h"
 #include "platform/net/wininet.h"
 #include "platform/rtl/stream.h"
@@ -15,26 +14,6 @@
 namespace http_test {
 namespace {
 
-class GuiEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        app_ = std::make_unique<pw::gui::GuiApplication>(argc_, argv_);
-    }
-    void TearDown() override {
-        winthread::WaitForOrphans(10000);
-        app_.reset();
-    }
-
-private:
-    int argc_ = 1;
-    char name_[16] = "http_tests";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<pw::gui::GuiApplication> app_;
-};
-
-[[maybe_unused]] auto* environment = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
-
 std::string bodyOf(TStream* stream) {
     if (!stream) return {};
     std::string out(static_cast<size_t>(stream->Size()), '\0');
@@ -44,16 +23,6 @@ std::string bodyOf(TStream* stream) {
 }
 
 } // namespace
-
-bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() >= deadline) return false;
-        MsgWaitForMultipleObjects(0, nullptr, 0, 20, QS_ALLINPUT);
-        ProcessMessages();
-    }
-    return true;
-}
 
 Recorder::Recorder(TCustomWinHTTP& http) {
     auto add = [this](const std::string& name, int code = 0, int64_t size = 0, const std::string& text = {}) {
@@ -127,11 +96,6 @@ bool Fetch(TCustomWinHTTP& http, const std::string& url, int timeoutMs) {
     http.URL = url;
     if (!http.Read(false)) return false;
     return PumpUntil([&] { return !http.Busy(); }, timeoutMs);
-}
-
-PeerProcess& FaultServer() {
-    static PeerProcess peer({"python3", std::string(PW_SOURCE_DIR) + "/platform/net/tests/http_peer.py"});
-    return peer;
 }
 
 std::string FaultUrl(const std::string& path) {

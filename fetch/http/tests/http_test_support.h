@@ -2,6 +2,7 @@
 // Shared pieces of the HTTP client tests: the GUI thread's application object, a pump that waits for a
 // transfer to end, an event recorder, and real peers (the fault server, nginx, tinyproxy) on loopback.
 #include "fetch/http/win_http.h"
+#include "gui_test_environment.h"
 #include "tests/support/loopback_port.h"
 #include "tests/support/nginx_peer.h"
 #include "tests/support/peer_process.h"
@@ -14,8 +15,8 @@
 
 namespace http_test {
 
-// Runs the GUI thread's messages until done() or timeoutMs pass; false on timeout.
-bool PumpUntil(const std::function<bool()>& done, int timeoutMs);
+using gui_test::FaultServer;
+using gui_test::PumpUntil;
 
 struct Event {
     std::string name;
@@ -46,8 +47,6 @@ public:
 // Starts a transfer and waits for it; false when it did not end in time.
 bool Fetch(TCustomWinHTTP& http, const std::string& url, int timeoutMs = 20000);
 
-// The fault server of the network tests, shared by every test of a program.
-PeerProcess& FaultServer();
 std::string FaultUrl(const std::string& path);
 
 using testsupport::FreePort;

@@ -1,4 +1,4 @@
-#include "fetcher_test_support.h"
+#include "gui_test_environment.h"
 
 #include "fetch/http/win_thread.h"
 #include "platform/gui/gui_application.h"
@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-namespace fetch_test {
+namespace gui_test {
 namespace {
 
 class GuiEnvironment : public ::testing::Environment {
@@ -25,7 +25,7 @@ public:
 
 private:
     int argc_ = 1;
-    char name_[16] = "fetch_tests";
+    char name_[16] = "pathweaver";
     char* argv_[2] = {name_, nullptr};
     std::unique_ptr<pw::gui::GuiApplication> app_;
 };
@@ -33,22 +33,6 @@ private:
 [[maybe_unused]] auto* environment = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
 
 } // namespace
-
-Site::Site(const std::string& directives)
-    : NginxPeer([&] {
-          testsupport::NginxOptions o;
-          o.server = directives;
-          o.http = "  types { text/html html htm; text/plain txt; application/pdf pdf; image/png png; }\n"
-                   "  default_type application/octet-stream;\n";
-          o.hosts = {"127.0.0.1", "127.0.0.2"};
-          o.echo = true;
-          return o;
-      }()) {}
-
-PeerProcess& FaultServer() {
-    static PeerProcess peer({"python3", std::string(PW_SOURCE_DIR) + "/platform/net/tests/http_peer.py"});
-    return peer;
-}
 
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
@@ -60,4 +44,21 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
     return true;
 }
 
-} // namespace fetch_test
+PeerProcess& FaultServer() {
+    static PeerProcess peer({"python3", std::string(PW_SOURCE_DIR) + "/platform/net/tests/http_peer.py"});
+    return peer;
+}
+
+Site::Site(const std::string& directives, const std::string& logFormat)
+    : NginxPeer([&] {
+          testsupport::NginxOptions o;
+          o.server = directives;
+          o.http = "  types { text/html html htm; text/plain txt; application/pdf pdf; image/png png; }\n"
+                   "  default_type application/octet-stream;\n";
+          o.hosts = {"127.0.0.1", "127.0.0.2"};
+          o.logFormat = logFormat;
+          o.echo = true;
+          return o;
+      }()) {}
+
+} // namespace gui_test
