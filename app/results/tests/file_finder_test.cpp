@@ -136,4 +136,24 @@ TEST(FileFinder, StopOrAFailureMidWalkEndsItWithTheHelpersStillReading) {
     EXPECT_EQ(found, 4 * 10 * 20);
 }
 
+TEST(FileFinder, AFolderGoneAfterItWasReadAheadOrBeforeEndsNothing) {
+    TempSite site;
+    WriteTree(site, 3, 10, 5);
+    TLmFileFinder finder;
+    finder.SetLocation(site.Root());
+    std::vector<std::string> found;
+    finder.OnNewFolder = [&](TObject*, const std::string& folder, bool&) {
+        // By now the helpers have read some of t2's folders and not others.
+        if (folder == site.Root() + "t0/b0/") std::filesystem::remove_all(site.Root() + "t2");
+    };
+    finder.OnFound = [&](TObject*, const std::string& folder, const TSearchRec& rec) {
+        found.push_back(folder.substr(site.Root().size()) + rec.Name);
+    };
+    finder.Execute();
+    size_t gone = std::count_if(found.begin(), found.end(), [](const std::string& f) { return f[1] == '2'; });
+    EXPECT_EQ(found.size() - gone, 2u * 10 * 5);
+    EXPECT_LE(gone, 10u * 5);
+    EXPECT_EQ(std::set<std::string>(found.begin(), found.end()).size(), found.size());
+}
+
 } // namespace
