@@ -26,10 +26,13 @@ std::string effectivePort(const TDIUri& uri) {
 
 } // namespace
 
+std::string HostKey(const TDIUri& Parsed) {
+    return asciiLower(Parsed.Host()) + ":" + effectivePort(Parsed);
+}
+
 std::string HostKey(const std::string& URL) {
     TDIUri uri;
-    if (!uri.Parse(Utf8ToUtf16(URL))) return ":";
-    return asciiLower(uri.Host()) + ":" + effectivePort(uri);
+    return uri.Parse(Utf8ToUtf16(URL)) ? HostKey(uri) : ":";
 }
 
 bool SameHost(const std::string& URL1, const std::string& URL2) {

@@ -3,12 +3,16 @@
 #include <string>
 #include <string_view>
 
+class TDIUri;
+
 // True when both addresses name the same host and port (host letter case ignored; a missing port is
 // the scheme's default). Two texts that do not parse have no host, and so count as the same.
 bool SameHost(const std::string& URL1, const std::string& URL2);
 // What SameHost compares: the lower-cased host and the port an address reaches. Two addresses have the
 // same key exactly when SameHost holds, so a key made once serves many comparisons.
 std::string HostKey(const std::string& URL);
+// The same of an address already parsed.
+std::string HostKey(const TDIUri& Parsed);
 // The address without its query and fragment; empty when it does not parse.
 std::string StripQueryAndFragment(const std::string& URL);
 // True when "*" + the lower-cased extension of FileName (with its dot) + ";" occurs in the lower-cased

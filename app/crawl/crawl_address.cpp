@@ -47,10 +47,13 @@ bool IsOnSite(const std::string& URL, const std::string& SiteBase) {
     return IsOnSiteOf(URL, HostKey(SiteBase));
 }
 
+bool IsWebAddress(const std::string& URL) {
+    return startsWithHttp(URL) && URL.find("://") != std::string::npos;
+}
+
 bool IsOnSiteOf(const std::string& URL, const std::string& SiteKey) {
     // Two texts that do not parse count as the same host, so the form is checked first.
-    if (!startsWithHttp(URL) || URL.find("://") == std::string::npos) return false;
-    return HostKey(URL) == SiteKey;
+    return IsWebAddress(URL) && HostKey(URL) == SiteKey;
 }
 
 std::string NormaliseSchemeAndHost(std::string_view URL) {

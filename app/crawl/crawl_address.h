@@ -11,7 +11,9 @@ namespace crawl {
 std::string EncodeAddress(std::string_view URL);
 // True when URL begins with "http" in any letter case and names the same host and port as SiteBase.
 bool IsOnSite(const std::string& URL, const std::string& SiteBase);
-// The same with the site's HostKey made once for many links.
+// True when URL begins with "http" in any letter case and has "://".
+bool IsWebAddress(const std::string& URL);
+// IsOnSite with the site's HostKey made once for many links.
 bool IsOnSiteOf(const std::string& URL, const std::string& SiteKey);
 // Scheme and host lower-cased, the rest as it is: the form in which folder keys are compared.
 std::string NormaliseSchemeAndHost(std::string_view URL);

@@ -130,9 +130,11 @@ bool TWebsiteCrawl::AcceptLink(const std::string& Link) const {
         siteKey_ = HostKey(siteBase_);
         siteKeyOf_ = siteBase_;
     }
-    if (!IsOnSiteOf(Link, siteKey_)) return false;
+    // Two texts that do not parse count as the same host, so the form is checked first.
+    if (!IsWebAddress(Link)) return false;
     TURLparts parts;
     parts.SetURL(Link);
+    if ((parts.Parsed() ? HostKey(parts.Uri()) : HostKey(Link)) != siteKey_) return false;
     if (parts.HasFile() && !IsFileTypeInList(parts.FileName(), profile_.FileTypes())) return false;
     // The ignore lists are mostly empty: the addresses they are searched for are then not even built.
     if (ignoreFolderList_.Count() > 0 && ignoreFolderList_.IndexOf(parts.FolderOf()) >= 0) return false;

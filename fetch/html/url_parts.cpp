@@ -4,7 +4,7 @@
 
 void TURLparts::SetURL(const std::string& url) {
     url_ = url;
-    uri_.Parse(Utf8ToUtf16(url));
+    parsed_ = uri_.Parse(Utf8ToUtf16(url));
     Split();
 }
 

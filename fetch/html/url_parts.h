@@ -14,6 +14,8 @@ public:
     void SetURL(const std::string& url);
 
     const TDIUri& Uri() const { return uri_; }
+    // False when the address did not parse (Uri() is then not to be relied on).
+    bool Parsed() const { return parsed_; }
     const std::string& FileName() const { return fileName_; }
     const std::vector<std::string>& Segments() const { return segments_; }
     const std::vector<std::string>& Prefixes() const { return prefixes_; }
@@ -34,4 +36,5 @@ private:
     std::vector<std::string> segments_;
     std::vector<std::string> prefixes_;
     bool hasFile_ = false;
+    bool parsed_ = false;
 };
