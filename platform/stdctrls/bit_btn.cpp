@@ -8,8 +8,6 @@
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/canvas.h"
 #include "platform/graphics/graphics_objects.h"
-#include "platform/gui/message_loop.h"
-#include "platform/gui/paint.h"
 
 namespace {
 
@@ -183,24 +181,6 @@ void TBitBtn::DrawItem(const DRAWITEMSTRUCT& Item) {
 }
 
 void TBitBtn::WndProc(TMessage& Message) {
-    if (Message.Msg == WM_PAINT && HandleAllocated()) {
-        // Painted here rather than only on the parent's WM_DRAWITEM, so it does not depend on the
-        // parent passing that message back.
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(Handle(), ps);
-        DRAWITEMSTRUCT item;
-        item.CtlType = ODT_BUTTON;
-        item.itemAction = ODA_DRAWENTIRE;
-        const LRESULT state = SendMessage(Handle(), BM_GETSTATE, 0, 0);
-        item.itemState = ((state & BST_PUSHED) ? ODS_SELECTED : 0) | ((state & BST_FOCUS) ? ODS_FOCUS : 0) |
-                         (Enabled() ? 0 : ODS_DISABLED);
-        item.hwndItem = Handle();
-        item.hDC = dc;
-        item.rcItem = RECT{0, 0, Width(), Height()};
-        DrawItem(item);
-        EndPaint(Handle(), ps);
-        return;
-    }
     if (Message.Msg == CN_DRAWITEM) {
         DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(Message.LParam));
         Message.Result = 1;

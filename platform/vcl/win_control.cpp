@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "platform/commctrl/std_controls.h"
 #include "platform/gdi/bitmaps.h"
 #include "platform/gdi/blit.h"
 #include "platform/gdi/dc.h"
@@ -747,6 +748,12 @@ void TWinControl::WndProc(TMessage& Message) {
     case WM_NOTIFY:
         // The notification header starts with the sender's window.
         if (Message.LParam && ReflectTo(*reinterpret_cast<HWND*>(Message.LParam), Message)) return;
+        break;
+    case WM_DRAWITEM:
+        // An owner-drawn child is drawn by its own control.
+        if (Message.LParam &&
+            ReflectTo(reinterpret_cast<const DRAWITEMSTRUCT*>(Message.LParam)->hwndItem, Message))
+            return;
         break;
     case WM_CONTEXTMENU:
         // A windowless child under the pointer offers its own menu first.

@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include "platform/commctrl/std_controls.h"
+#include "platform/gui/message_loop.h"
+#include "platform/gui/paint.h"
+#include "platform/gui/window.h"
+#include "vcl_test_support.h"
+
+using namespace vcl_test;
+
+namespace {
+
+// A stand-in for an owner-drawn standard window: it paints by asking its parent to draw it.
+LRESULT OwnerDrawnProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg != WM_PAINT) return DefWindowProc(hwnd, msg, wParam, lParam);
+    PAINTSTRUCT ps;
+    HDC dc = wParam ? reinterpret_cast<HDC>(wParam) : BeginPaint(hwnd, ps);
+    DRAWITEMSTRUCT dis;
+    dis.CtlType = ODT_BUTTON;
+    dis.itemAction = ODA_DRAWENTIRE;
+    dis.hwndItem = hwnd;
+    dis.hDC = dc;
+    GetClientRect(hwnd, dis.rcItem);
+    SendMessage(GetParent(hwnd), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
+    if (!wParam) EndPaint(hwnd, ps);
+    return 0;
+}
+
+class TOwnerDrawn : public TWinControl {
+public:
+    using TWinControl::TWinControl;
+    std::vector<HWND> Drawn;
+    void WndProc(TMessage& Message) override {
+        if (Message.Msg == CN_DRAWITEM) {
+            const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(Message.LParam);
+            Drawn.push_back(dis->hwndItem);
+            Message.Result = 1;
+            return;
+        }
+        TWinControl::WndProc(Message);
+    }
+
+protected:
+    void CreateParams(TCreateParams& Params) override {
+        TWinControl::CreateParams(Params);
+        CreateSubClass(Params, "VclTestOwnerDrawn");
+    }
+};
+
+void RegisterOwnerDrawn() {
+    WNDCLASS wc;
+    wc.lpfnWndProc = OwnerDrawnProc;
+    wc.lpszClassName = "VclTestOwnerDrawn";
+    RegisterClass(wc);
+}
+
+} // namespace
+
+TEST(Reflection, AChildsDrawItemRequestReachesTheChildControl) {
+    RegisterOwnerDrawn();
+    TForm* form = MakeForm();
+    auto* a = Place<TOwnerDrawn>(form, TRect{10, 10, 60, 30});
+    auto* b = Place<TOwnerDrawn>(form, TRect{10, 40, 60, 60});
+    ShowAndPump(form);
+    a->Drawn.clear();
+    b->Drawn.clear();
+    DRAWITEMSTRUCT dis;
+    dis.hwndItem = b->Handle();
+    EXPECT_EQ(SendMessage(form->Handle(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis)), 1);
+    EXPECT_TRUE(a->Drawn.empty());
+    EXPECT_EQ(b->Drawn, std::vector<HWND>{b->Handle()});
+    // A request naming no child of ours is left to the window's default handling.
+    dis.hwndItem = form->Handle();
+    EXPECT_EQ(SendMessage(form->Handle(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis)), 0);
+    delete form;
+}
