@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "platform/gui/message_loop.h"
 #include "platform/rtl/exception.h"
@@ -314,8 +315,18 @@ TTreeNode* TTreeNodes::Item(int Index) const {
     if (!orderValid_) {
         order_.clear();
         order_.reserve(static_cast<size_t>(count_));
-        for (TTreeNode* n = GetFirstNode(); n; n = n->GetNext())
+        // Depth first over the child lists, so no node has to look for its place among its siblings.
+        std::vector<std::pair<const std::vector<TTreeNode*>*, size_t>> pending{{&roots_, 0}};
+        while (!pending.empty()) {
+            auto& [nodes, next] = pending.back();
+            if (next == nodes->size()) {
+                pending.pop_back();
+                continue;
+            }
+            TTreeNode* n = (*nodes)[next++];
             order_.push_back(n);
+            if (!n->children_.empty()) pending.push_back({&n->children_, 0});
+        }
         orderValid_ = true;
     }
     if (Index < 0 || Index >= static_cast<int>(order_.size())) {
