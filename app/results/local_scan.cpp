@@ -410,9 +410,11 @@ void TLocalScan::AddFolderNode(const std::string& Path, const std::vector<TFolde
         for (const TFolderEntry& e : *Entries) {
             if ((e.Attr & (faDirectory | faSysFile)) != 0) continue;
             for (size_t i = 0; i < std::size(kIndexNames) && i < bestRank; ++i) {
-                size_t rank = e.Name == kIndexNames[i]           ? i
-                              : SameText(e.Name, kIndexNames[i]) ? i + std::size(kIndexNames)
-                                                                 : bestRank;
+                std::string_view name = kIndexNames[i];
+                if (e.Name.size() != name.size()) continue;
+                size_t rank = e.Name == name           ? i
+                              : SameText(e.Name, name) ? i + std::size(kIndexNames)
+                                                       : bestRank;
                 if (rank < bestRank) {
                     best = &e;
                     bestRank = rank;
@@ -441,24 +443,24 @@ void TLocalScan::AddFolderNode(const std::string& Path, const std::vector<TFolde
     ++fileCount_;
 }
 
-void TLocalScan::AddFileNode(const std::string& Path, std::time_t Modified, bool Readable,
-                             std::string* Title) {
+void TLocalScan::AddFileNode(std::string Path, std::time_t Modified, bool Readable, std::string* Title) {
     const TMapProfile& profile = tree_.Profile();
     auto* rec = new TDataRec;
     rec->ChangeFreq = profile.DefFreq();
     rec->Priority = profile.DefPri();
-    rec->URL = Path;
+    rec->URL = std::move(Path);
     rec->IsFolder = false;
     rec->Marked = false;
-    std::string_view name = NameOf(Path);
+    const std::string& path = rec->URL;
+    std::string_view name = NameOf(path);
     // Devices and pipes are never opened: reading one can block or have effects.
     if (!Readable)
         rec->Text = name;
-    else if (Title != nullptr && profile.UsePageTitles() && TypeIn(Path, kPageTypes))
+    else if (Title != nullptr && profile.UsePageTitles() && TypeIn(path, kPageTypes))
         rec->Text = Title->empty() ? std::string(name) : std::move(*Title);
     else
-        rec->Text = LocalPageTitle(Path);
-    rec->Folder = ExtractFilePath(Path);
+        rec->Text = LocalPageTitle(path);
+    rec->Folder = ExtractFilePath(path);
     TTreeNode* parent;
     if (scanning_ && !rec->Folder.empty()) {
         // The files of a folder come together: its node and address are looked up once.
@@ -476,12 +478,12 @@ void TLocalScan::AddFileNode(const std::string& Path, std::time_t Modified, bool
         rec->Loc += EncodePathSegment(name);
     } else {
         parent = tree_.FindNodeByFolder(rec->Folder);
-        rec->Loc = LocalPathToUrl(Path);
+        rec->Loc = LocalPathToUrl(path);
     }
     std::time_t t = Modified;
-    if (t < 0 && !FileAge(Path, t)) t = std::time(nullptr);
+    if (t < 0 && !FileAge(path, t)) t = std::time(nullptr);
     rec->LastMod = scanning_ ? dates_->Of(t) : W3CDateTimeOf(t);
-    int image = TypeIn(Path, kImageTypes) ? kImageFileImage : kPageImage;
+    int image = TypeIn(path, kImageTypes) ? kImageFileImage : kPageImage;
     tree_.AddNode(parent, rec, rec->Text, image);
     ++fileCount_;
 }
@@ -501,12 +503,13 @@ void TLocalScan::ffSearchNewFolder(TObject*, const std::string& Folder, bool& Ig
 void TLocalScan::ffSearchFound(TObject*, const std::string& Folder, const TSearchRec& Entry) {
     std::string path = Folder + Entry.Name;
     if (Display.FileFound) fileFound_ = path;
-    if (TypeIn(path, FileTypes())) {
+    // The profile's types do not change while it scans.
+    if (TypeIn(path, scanning_ ? fileTypes_ : FileTypes())) {
         if (Display.MemoLine) Display.MemoLine("  " + path);
         bool isOutput = !outputFile_.empty() && outputFile_ == path;
         if (!isOutput && ignoredFiles_.count(path) == 0) {
             TFolderEntry* entry = finder_.CurrentEntry();
-            AddFileNode(path, Entry.Time, (Entry.Attr & faSysFile) == 0,
+            AddFileNode(std::move(path), Entry.Time, (Entry.Attr & faSysFile) == 0,
                         entry != nullptr && entry->ContentRead ? &entry->Content : nullptr);
         }
     }

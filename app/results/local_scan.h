@@ -72,7 +72,7 @@ private:
     // Entries: the folder as the walk read it, or nothing to look at the disk.
     void AddFolderNode(const std::string& Path, const std::vector<TFolderEntry>* Entries);
     // Title: the page's title as read while its folder was listed (taken), or nothing to read it now.
-    void AddFileNode(const std::string& Path, std::time_t Modified, bool Readable, std::string* Title);
+    void AddFileNode(std::string Path, std::time_t Modified, bool Readable, std::string* Title);
     // The profile's file types in lower case, each ending in ";".
     const std::string& FileTypes();
     // Shows the labels and runs the message loop when a few milliseconds have passed, or now.
