@@ -29,7 +29,7 @@ public:
     LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam) override {
         switch (msg) {
         case WM_PAINT:
-            Paint();
+            Paint(wParam);
             return 0;
         case WM_ERASEBKGND:
             return 1;
@@ -204,9 +204,9 @@ private:
         DrawText(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
     }
 
-    void Paint() {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(Hwnd(), ps);
+    void Paint(WPARAM given) {
+        PaintDC paint(Hwnd(), given);
+        HDC dc = paint.Get();
         RECT r;
         GetClientRect(Hwnd(), r);
         HGDIOBJ oldFont = SelectObject(dc, Font());
@@ -275,7 +275,6 @@ private:
             }
         }
         SelectObject(dc, oldFont);
-        EndPaint(Hwnd(), ps);
     }
 
     int check_ = BST_UNCHECKED;

@@ -36,7 +36,7 @@ public:
 
 private:
     int ItemAt(POINT p) const;
-    void Paint();
+    void Paint(WPARAM given);
     ComboBox* combo_ = nullptr;
 };
 
@@ -57,7 +57,7 @@ public:
             list_ = nullptr;
             return 0;
         case WM_PAINT:
-            Paint();
+            Paint(wParam);
             return 0;
         case WM_ERASEBKGND:
             return 1;
@@ -432,9 +432,9 @@ private:
         }
     }
 
-    void Paint() {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(Hwnd(), ps);
+    void Paint(WPARAM given) {
+        PaintDC paint(Hwnd(), given);
+        HDC dc = paint.Get();
         RECT c;
         GetClientRect(Hwnd(), c);
         const bool enabled = IsWindowEnabled(Hwnd());
@@ -467,7 +467,6 @@ private:
             if (focused_ && !dropped_) DrawFocusRect(dc, &t);
             SelectObject(dc, oldFont);
         }
-        EndPaint(Hwnd(), ps);
     }
 
     HWND edit_ = nullptr;
@@ -489,7 +488,7 @@ int DropList::ItemAt(POINT p) const {
 LRESULT DropList::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_PAINT:
-        Paint();
+        Paint(wParam);
         return 0;
     case WM_ERASEBKGND:
         return 1;
@@ -550,9 +549,9 @@ LRESULT DropList::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-void DropList::Paint() {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(Hwnd(), ps);
+void DropList::Paint(WPARAM given) {
+    PaintDC paint(Hwnd(), given);
+    HDC dc = paint.Get();
     RECT c;
     GetClientRect(Hwnd(), c);
     FillRect(dc, &c, GetSysColorBrush(COLOR_WINDOW));
@@ -574,7 +573,6 @@ void DropList::Paint() {
         }
         SelectObject(dc, oldFont);
     }
-    EndPaint(Hwnd(), ps);
 }
 
 } // namespace

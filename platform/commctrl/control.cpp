@@ -51,6 +51,15 @@ void Control::Invalidate() {
     if (redraw_) InvalidateRect(hwnd_, nullptr, TRUE_);
 }
 
+PaintDC::PaintDC(HWND hwnd, WPARAM given)
+    : hwnd_(hwnd), dc_(reinterpret_cast<HDC>(given)), own_(given == 0), ps_{} {
+    if (own_) dc_ = BeginPaint(hwnd_, ps_);
+}
+
+PaintDC::~PaintDC() {
+    if (own_) EndPaint(hwnd_, ps_);
+}
+
 UINT_PTR Control::Id() const {
     return static_cast<UINT_PTR>(GetWindowLongPtr(hwnd_, GWLP_ID));
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/commctrl/scroll_bars.h"
+#include "platform/gui/paint.h"
 #include "platform/gui/window_defs.h"
 
 namespace pw::commctrl {
@@ -76,6 +77,23 @@ private:
     HWND hwnd_;
     HDC dc_;
     HGDIOBJ old_;
+};
+
+// The DC a WM_PAINT draws on: the one it brings in wParam (a parent painting the window into its own
+// paint), or else the window's own from BeginPaint, ended on scope exit.
+class PaintDC {
+public:
+    PaintDC(HWND hwnd, WPARAM given);
+    ~PaintDC();
+    PaintDC(const PaintDC&) = delete;
+    PaintDC& operator=(const PaintDC&) = delete;
+    HDC Get() const { return dc_; }
+
+private:
+    HWND hwnd_;
+    HDC dc_;
+    bool own_;
+    PAINTSTRUCT ps_;
 };
 
 // Where the vertical scroll bar's thumb is being dragged to (its position when it is not).

@@ -42,7 +42,7 @@ public:
             return 0;
         }
         case WM_PAINT:
-            Paint();
+            Paint(wParam);
             return 0;
         case WM_ERASEBKGND:
             return 1;
@@ -634,9 +634,9 @@ private:
         SetScrollInfo(Hwnd(), SB_VERT, si, RedrawOn() ? TRUE_ : FALSE_);
     }
 
-    void Paint() {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(Hwnd(), ps);
+    void Paint(WPARAM given) {
+        PaintDC paint(Hwnd(), given);
+        HDC dc = paint.Get();
         RECT client;
         GetClientRect(Hwnd(), client);
         const bool enabled = IsWindowEnabled(Hwnd());
@@ -690,7 +690,6 @@ private:
             }
         }
         SelectObject(dc, oldFont);
-        EndPaint(Hwnd(), ps);
     }
 
     EditModel model_;

@@ -31,7 +31,7 @@ public:
             UpdateScrollBar();
             return 0;
         case WM_PAINT:
-            Paint();
+            Paint(wParam);
             return 0;
         case WM_ERASEBKGND:
             return 1;
@@ -414,9 +414,9 @@ private:
         if (found >= 0) Navigate(found);
     }
 
-    void Paint() {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(Hwnd(), ps);
+    void Paint(WPARAM given) {
+        PaintDC paint(Hwnd(), given);
+        HDC dc = paint.Get();
         RECT c;
         GetClientRect(Hwnd(), c);
         HBRUSH brush = ControlColor(WM_CTLCOLORLISTBOX, dc, COLOR_WINDOW);
@@ -459,7 +459,6 @@ private:
             if (focused_ && i == caret_) DrawFocusRect(dc, &r);
         }
         SelectObject(dc, oldFont);
-        EndPaint(Hwnd(), ps);
     }
 
     ItemList items_;

@@ -47,7 +47,7 @@ public:
             return 0;
         }
         case WM_PAINT:
-            Paint();
+            Paint(wParam);
             return 0;
         case WM_ERASEBKGND:
             return 1;
@@ -495,9 +495,9 @@ private:
         Choose(to, KeyDown(VK_SHIFT), false);
     }
 
-    void Paint() {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(Hwnd(), ps);
+    void Paint(WPARAM given) {
+        PaintDC paint(Hwnd(), given);
+        HDC dc = paint.Get();
         RECT c;
         GetClientRect(Hwnd(), c);
         FillRect(dc, &c, GetSysColorBrush(COLOR_WINDOW));
@@ -560,7 +560,6 @@ private:
             }
         }
         SelectObject(dc, oldFont);
-        EndPaint(Hwnd(), ps);
     }
 
     std::vector<Column> columns_;

@@ -20,7 +20,7 @@ public:
     LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam) override {
         switch (msg) {
         case WM_PAINT:
-            Paint();
+            Paint(wParam);
             return 0;
         case WM_ERASEBKGND:
             return 1;
@@ -78,9 +78,9 @@ private:
         return old;
     }
 
-    void Paint() {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(Hwnd(), ps);
+    void Paint(WPARAM given) {
+        PaintDC paint(Hwnd(), given);
+        HDC dc = paint.Get();
         RECT c;
         GetClientRect(Hwnd(), c);
         FillRect(dc, &c, GetSysColorBrush(COLOR_BTNFACE));
@@ -109,7 +109,6 @@ private:
                 FillRect(dc, &b, bar);
             }
         }
-        EndPaint(Hwnd(), ps);
     }
 
     int low_ = 0;

@@ -20,7 +20,7 @@ public:
     LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam) override {
         switch (msg) {
         case WM_PAINT:
-            Paint();
+            Paint(wParam);
             return 0;
         case WM_ERASEBKGND:
             return 1;
@@ -45,9 +45,9 @@ public:
     }
 
 private:
-    void Paint() {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(Hwnd(), ps);
+    void Paint(WPARAM given) {
+        PaintDC paint(Hwnd(), given);
+        HDC dc = paint.Get();
         RECT r;
         GetClientRect(Hwnd(), r);
         const DWORD style = Style();
@@ -68,7 +68,6 @@ private:
             DrawText(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
             SelectObject(dc, old);
         }
-        EndPaint(Hwnd(), ps);
     }
 };
 

@@ -34,7 +34,7 @@ public:
             Place();
             return 0;
         case WM_PAINT:
-            Paint();
+            Paint(wParam);
             return 0;
         case WM_ERASEBKGND:
             return 1;
@@ -161,9 +161,9 @@ private:
                  DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
     }
 
-    void Paint() {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(Hwnd(), ps);
+    void Paint(WPARAM given) {
+        PaintDC paint(Hwnd(), given);
+        HDC dc = paint.Get();
         RECT c = ClientArea();
         FillRect(dc, &c, GetSysColorBrush(COLOR_BTNFACE));
         HGDIOBJ oldFont = SelectObject(dc, Font());
@@ -186,7 +186,6 @@ private:
             DrawFrameControl(dc, &g, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
         }
         SelectObject(dc, oldFont);
-        EndPaint(Hwnd(), ps);
     }
 
     std::vector<Part> parts_;

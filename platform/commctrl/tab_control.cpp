@@ -32,7 +32,7 @@ public:
     LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam) override {
         switch (msg) {
         case WM_PAINT:
-            Paint();
+            Paint(wParam);
             return 0;
         case WM_ERASEBKGND:
             return 1;
@@ -195,9 +195,9 @@ private:
         Notify(TCN_SELCHANGE, &h);
     }
 
-    void Paint() {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(Hwnd(), ps);
+    void Paint(WPARAM given) {
+        PaintDC paint(Hwnd(), given);
+        HDC dc = paint.Get();
         RECT c;
         GetClientRect(Hwnd(), c);
         FillRect(dc, &c, ControlColor(WM_CTLCOLORDLG, dc, COLOR_BTNFACE));
@@ -228,7 +228,6 @@ private:
             }
         }
         SelectObject(dc, oldFont);
-        EndPaint(Hwnd(), ps);
     }
 
     std::vector<Tab> tabs_;

@@ -41,7 +41,7 @@ public:
             caret_ = dropHilite_ = nullptr;
             return 0;
         case WM_PAINT:
-            Paint();
+            Paint(wParam);
             return 0;
         case WM_ERASEBKGND:
             return 1;
@@ -748,9 +748,9 @@ private:
 
     // --- painting -----------------------------------------------------------------------------------
 
-    void Paint() {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(Hwnd(), ps);
+    void Paint(WPARAM given) {
+        PaintDC paint(Hwnd(), given);
+        HDC dc = paint.Get();
         RECT c;
         GetClientRect(Hwnd(), c);
         FillRect(dc, &c, GetSysColorBrush(COLOR_WINDOW));
@@ -791,7 +791,6 @@ private:
             if (n != editing_) painter.Label(g.label, TextOf(n), look, focused_ && n == caret_);
         }
         SelectObject(dc, oldFont);
-        EndPaint(Hwnd(), ps);
     }
 
     TreeModel model_;

@@ -1,5 +1,4 @@
 #include "platform/stdctrls/bars.h"
-#include "platform/stdctrls/class_paint.h"
 
 #include <algorithm>
 
@@ -209,11 +208,9 @@ void TProgressBar::SetSmooth(bool Value) {
 }
 
 void TStatusBar::WndProc(TMessage& Message) {
-    if (pw::stdctrls::PaintThroughClass(*this, Message)) return;
     TWinControl::WndProc(Message);
 }
 
 void TProgressBar::WndProc(TMessage& Message) {
-    if (pw::stdctrls::PaintThroughClass(*this, Message)) return;
     TWinControl::WndProc(Message);
 }

@@ -1,5 +1,4 @@
 #include "platform/stdctrls/buttons.h"
-#include "platform/stdctrls/class_paint.h"
 
 #include "platform/commctrl/common_controls.h"
 #include "platform/commctrl/std_controls.h"
@@ -17,7 +16,6 @@ TButtonControl::TButtonControl(TComponent* AOwner) : TWinControl(AOwner) {
 }
 
 void TButtonControl::WndProc(TMessage& Message) {
-    if (pw::stdctrls::PaintThroughClass(*this, Message)) return;
     if (Message.Msg == CN_COMMAND && HIWORD(static_cast<DWORD>(Message.WParam)) == BN_DBLCLK) {
         DblClick();
         return;

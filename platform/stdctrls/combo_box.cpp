@@ -1,4 +1,3 @@
-#include "platform/stdctrls/class_paint.h"
 #include "platform/stdctrls/list_controls.h"
 
 #include "platform/commctrl/common_controls.h"
@@ -140,7 +139,6 @@ void TComboBox::Select() {
 }
 
 void TComboBox::WndProc(TMessage& Message) {
-    if (pw::stdctrls::PaintThroughClass(*this, Message)) return;
     if (Message.Msg == CM_TEXTCHANGED) return; // SetTextValue gave the window its text
     if (Message.Msg == CN_COMMAND) {
         auto alive = AliveToken();

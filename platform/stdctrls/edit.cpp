@@ -1,5 +1,4 @@
 #include "platform/stdctrls/edit.h"
-#include "platform/stdctrls/class_paint.h"
 
 #include <algorithm>
 
@@ -164,7 +163,6 @@ void TCustomEdit::Change() {
 }
 
 void TCustomEdit::WndProc(TMessage& Message) {
-    if (pw::stdctrls::PaintThroughClass(*this, Message)) return;
     switch (Message.Msg) {
     case CN_COMMAND:
         if (HIWORD(static_cast<DWORD>(Message.WParam)) == EN_CHANGE && !creating_) Change();

@@ -1,4 +1,3 @@
-#include "platform/stdctrls/class_paint.h"
 #include "platform/stdctrls/list_controls.h"
 
 #include <algorithm>
@@ -167,7 +166,6 @@ void TListBox::DeleteSelected() {
 }
 
 void TListBox::WndProc(TMessage& Message) {
-    if (pw::stdctrls::PaintThroughClass(*this, Message)) return;
     if (Message.Msg == CN_COMMAND) {
         switch (HIWORD(static_cast<DWORD>(Message.WParam))) {
         case LBN_SELCHANGE:

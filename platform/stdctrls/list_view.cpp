@@ -1,5 +1,4 @@
 #include "platform/stdctrls/list_view.h"
-#include "platform/stdctrls/class_paint.h"
 
 #include <algorithm>
 
@@ -266,7 +265,6 @@ TListItem* TListView::GetItemAt(int X, int Y) {
 }
 
 void TListView::WndProc(TMessage& Message) {
-    if (pw::stdctrls::PaintThroughClass(*this, Message)) return;
     if (Message.Msg == CN_NOTIFY) {
         const auto* hdr = reinterpret_cast<const NMHDR*>(Message.LParam);
         if (hdr->code == LVN_ITEMCHANGED && quiet_ == 0) {

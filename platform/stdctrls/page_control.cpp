@@ -1,5 +1,4 @@
 #include "platform/stdctrls/page_control.h"
-#include "platform/stdctrls/class_paint.h"
 
 #include <algorithm>
 
@@ -232,7 +231,6 @@ void TPageControl::Change() {
 }
 
 void TPageControl::WndProc(TMessage& Message) {
-    if (pw::stdctrls::PaintThroughClass(*this, Message)) return;
     if (Message.Msg == CN_NOTIFY && !updatingTabs_) {
         const auto* hdr = reinterpret_cast<const NMHDR*>(Message.LParam);
         if (hdr->code == TCN_SELCHANGING) {

@@ -6,7 +6,6 @@
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
 #include "platform/rtl/strings.h"
-#include "platform/stdctrls/class_paint.h"
 #include "platform/stdctrls/image_list_handle.h"
 #include "platform/stdctrls/tree_view.h"
 
@@ -383,7 +382,6 @@ void TTreeView::CNNotify(TMessage& Message) {
 }
 
 void TTreeView::WndProc(TMessage& Message) {
-    if (pw::stdctrls::PaintThroughClass(*this, Message)) return;
     switch (Message.Msg) {
     case CN_NOTIFY:
         CNNotify(Message);

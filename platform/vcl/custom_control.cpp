@@ -68,7 +68,15 @@ void TCustomControl::PaintWindow(HDC DC) {
 
 void TCustomControl::WndProc(TMessage& Message) {
     if (Message.Msg == WM_DESTROY) canvas_->FreeHandle();
+    if (Message.Msg != WM_PAINT) {
+        TWinControl::WndProc(Message);
+        return;
+    }
+    // Drawn by Paint, children or not.
+    controlState_.Include(csCustomPaint);
+    auto alive = AliveToken();
     TWinControl::WndProc(Message);
+    if (!alive.expired()) controlState_.Exclude(csCustomPaint);
 }
 
 TGraphicControl::TGraphicControl(TComponent* AOwner)

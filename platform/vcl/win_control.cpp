@@ -572,7 +572,11 @@ void TWinControl::PaintControls(HDC DC, const TControl* First) {
 }
 
 void TWinControl::PaintWindow(HDC DC) {
-    (void)DC;
+    // A standard window class draws itself on the DC it is given; a window of our own has nothing
+    // to draw under its children.
+    if (!defWndProc_) return;
+    TMessage m{WM_PAINT, reinterpret_cast<WPARAM>(DC), 0, 0};
+    DefaultHandler(m);
 }
 
 void TWinControl::PaintHandler(TMessage& Message) {
@@ -663,7 +667,11 @@ void TWinControl::ReleaseWhenIdle() {
 void TWinControl::WndProc(TMessage& Message) {
     switch (Message.Msg) {
     case WM_PAINT:
-        PaintHandler(Message);
+        // With no windowless children to draw over it, the window paints itself the way its class does.
+        if (!controlState_.Contains(csCustomPaint) && controls_.empty() && (!doubleBuffered_ || Message.WParam))
+            DefaultHandler(Message);
+        else
+            PaintHandler(Message);
         return;
     case WM_ERASEBKGND: {
         // A double-buffered control erases only in its buffer (the DC comes in both parameters then).

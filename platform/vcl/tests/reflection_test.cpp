@@ -10,9 +10,13 @@ using namespace vcl_test;
 
 namespace {
 
-// A stand-in for an owner-drawn standard window: it paints by asking its parent to draw it.
+std::vector<std::string> paintLog;
+
+// A stand-in for an owner-drawn standard window: it paints by asking its parent to draw it, on the DC
+// the message brings or else on its own.
 LRESULT OwnerDrawnProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg != WM_PAINT) return DefWindowProc(hwnd, msg, wParam, lParam);
+    paintLog.push_back(wParam ? "class on given DC" : "class on own DC");
     PAINTSTRUCT ps;
     HDC dc = wParam ? reinterpret_cast<HDC>(wParam) : BeginPaint(hwnd, ps);
     DRAWITEMSTRUCT dis;
@@ -47,6 +51,14 @@ protected:
     }
 };
 
+class TMark : public TGraphicControl {
+public:
+    using TGraphicControl::TGraphicControl;
+
+protected:
+    void Paint() override { paintLog.push_back("windowless child"); }
+};
+
 void RegisterOwnerDrawn() {
     WNDCLASS wc;
     wc.lpfnWndProc = OwnerDrawnProc;
@@ -72,5 +84,22 @@ TEST(Reflection, AChildsDrawItemRequestReachesTheChildControl) {
     // A request naming no child of ours is left to the window's default handling.
     dis.hwndItem = form->Handle();
     EXPECT_EQ(SendMessage(form->Handle(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis)), 0);
+    delete form;
+}
+
+TEST(Reflection, ASubclassedWindowIsPaintedByItsClassUnderItsWindowlessChildren) {
+    RegisterOwnerDrawn();
+    TForm* form = MakeForm();
+    auto* a = Place<TOwnerDrawn>(form, TRect{10, 10, 110, 60});
+    ShowAndPump(form);
+    paintLog.clear();
+    a->Drawn.clear();
+    a->Repaint();
+    EXPECT_EQ(paintLog, std::vector<std::string>{"class on own DC"});
+    EXPECT_EQ(a->Drawn, std::vector<HWND>{a->Handle()});
+    Place<TMark>(a, TRect{5, 5, 20, 20});
+    paintLog.clear();
+    a->Repaint();
+    EXPECT_EQ(paintLog, (std::vector<std::string>{"class on given DC", "windowless child"}));
     delete form;
 }
