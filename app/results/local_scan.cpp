@@ -362,7 +362,7 @@ std::string TLocalScan::DefaultIndexFile(const std::string& Folder) {
 
 std::string TLocalScan::LocalPageTitle(const std::string& Path) const {
     std::string name = ExtractFileName(Path);
-    if (!tree_.Profile().UsePageTitles() || !IsFileTypeInList(Path, kPageTypes)) return name;
+    if (!tree_.Profile().UsePageTitles() || !TypeIn(Path, kPageTypes)) return name;
     // Non-blocking, so a pipe that carries a page's name cannot stall the scan.
     Fd f{open(Path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
     if (f.fd < 0) return name;
