@@ -62,23 +62,15 @@ void TComboBox::CreateWnd() {
 void TComboBox::DestroyWnd() {
     if (HandleAllocated()) {
         savedIndex_ = ItemIndex();
-        TControl::SetTextValue(GetWindowText(Handle()));
         items_->WindowDestroying();
     }
     TWinControl::DestroyWnd();
 }
 
-std::string TComboBox::GetText() const {
-    if (HandleAllocated()) return GetWindowText(const_cast<TComboBox*>(this)->Handle());
-    return TControl::GetText();
-}
-
 void TComboBox::SetTextValue(const std::string& Value) {
-    TControl::SetTextValue(Value);
-    if (!HandleAllocated()) return;
     // A written text is no edit of the user's: OnChange stays silent.
     ++settingText_;
-    SetWindowText(Handle(), Value);
+    TWinControl::SetTextValue(Value);
     --settingText_;
 }
 
@@ -139,7 +131,6 @@ void TComboBox::Select() {
 }
 
 void TComboBox::WndProc(TMessage& Message) {
-    if (Message.Msg == CM_TEXTCHANGED) return; // SetTextValue gave the window its text
     if (Message.Msg == CN_COMMAND) {
         auto alive = AliveToken();
         switch (HIWORD(static_cast<DWORD>(Message.WParam))) {

@@ -56,23 +56,8 @@ void TCustomEdit::DestroyWnd() {
         modified_ = Modified();
         savedSelStart_ = SelStart();
         savedSelLength_ = SelLength();
-        TControl::SetTextValue(GetWindowText(Handle()));
     }
     TWinControl::DestroyWnd();
-}
-
-std::string TCustomEdit::GetText() const {
-    if (HandleAllocated()) return GetWindowText(const_cast<TCustomEdit*>(this)->Handle());
-    return TControl::GetText();
-}
-
-void TCustomEdit::SetTextValue(const std::string& Value) {
-    TControl::SetTextValue(Value);
-    // The window reports the change with EN_CHANGE; without one, nothing would.
-    if (HandleAllocated())
-        SetWindowText(Handle(), Value);
-    else
-        Change();
 }
 
 void TCustomEdit::SetMaxLength(int Value) {
@@ -168,7 +153,9 @@ void TCustomEdit::WndProc(TMessage& Message) {
         if (HIWORD(static_cast<DWORD>(Message.WParam)) == EN_CHANGE && !creating_) Change();
         return;
     case CM_TEXTCHANGED:
-        // The window has the text already (SetTextValue gave it), so it is not set twice.
+        TWinControl::WndProc(Message);
+        // The window reports the change with EN_CHANGE; without one, nothing would.
+        if (!HandleAllocated()) Change();
         return;
     case WM_SETFOCUS:
         TWinControl::WndProc(Message);

@@ -48,8 +48,6 @@ protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     void DestroyWnd() override;
-    std::string GetText() const override;
-    void SetTextValue(const std::string& Value) override;
     virtual void Change();
     // The styles of the kind of edit (multi-line, scroll bars, wrapping).
     virtual DWORD EditStyle() const;

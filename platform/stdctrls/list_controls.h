@@ -133,7 +133,6 @@ protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     void DestroyWnd() override;
-    std::string GetText() const override;
     void SetTextValue(const std::string& Value) override;
     virtual void Change();
     virtual void Select();

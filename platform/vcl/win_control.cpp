@@ -16,6 +16,7 @@
 #include "platform/gui/message_loop.h"
 #include "platform/gui/paint.h"
 #include "platform/gui/system.h"
+#include "platform/gui/window.h"
 #include "platform/rtl/format.h"
 #include "platform/vcl/form.h"
 #include "platform/vcl/screen.h"
@@ -204,7 +205,19 @@ void TWinControl::CreateHandle() {
 }
 
 void TWinControl::DestroyWnd() {
-    if (handle_) DestroyWindow(handle_);
+    if (!handle_) return;
+    // The next window is made with the text this one has now.
+    TControl::SetTextValue(GetWindowText(handle_));
+    DestroyWindow(handle_);
+}
+
+std::string TWinControl::GetText() const {
+    return handle_ ? GetWindowText(handle_) : TControl::GetText();
+}
+
+void TWinControl::SetTextValue(const std::string& Value) {
+    TControl::SetTextValue(Value);
+    if (handle_) SetWindowText(handle_, Value);
 }
 
 void TWinControl::DestroyHandle() {
@@ -835,7 +848,7 @@ void TWinControl::WndProc(TMessage& Message) {
         UpdateShowing();
         return;
     case CM_TEXTCHANGED:
-        if (handle_) SetWindowText(handle_, GetText());
+        // SetTextValue gave the window its text already.
         return;
     case CM_FONTCHANGED:
         NotifyControls(CM_PARENTFONTCHANGED);

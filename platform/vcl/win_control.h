@@ -105,6 +105,9 @@ protected:
     virtual void KeyDown(WORD& Key, TShiftState Shift);
     virtual void KeyUp(WORD& Key, TShiftState Shift);
     virtual void KeyPress(char& Key);
+    // With a window, the text is the window's.
+    std::string GetText() const override;
+    void SetTextValue(const std::string& Value) override;
     void SetZOrder(bool TopMost) override;
     void BoundsChanged() override;
     void UpdateShowing();
