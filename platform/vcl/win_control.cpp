@@ -681,7 +681,8 @@ void TWinControl::WndProc(TMessage& Message) {
     switch (Message.Msg) {
     case WM_PAINT:
         // With no windowless children to draw over it, the window paints itself the way its class does.
-        if (!controlState_.Contains(csCustomPaint) && controls_.empty() && (!doubleBuffered_ || Message.WParam))
+        if (!controlState_.Contains(csCustomPaint) && controls_.empty() &&
+            (!doubleBuffered_ || Message.WParam))
             DefaultHandler(Message);
         else
             PaintHandler(Message);

@@ -19,12 +19,11 @@ TEST(Paint, EveryClassDrawsOnTheDcItIsGiven) {
         const char* cls;
         DWORD style;
     };
-    const Case cases[] = {{"BUTTON", BS_PUSHBUTTON},  {"BUTTON", BS_GROUPBOX},
-                          {"STATIC", SS_LEFT},        {"EDIT", WS_BORDER},
-                          {"LISTBOX", WS_BORDER},     {"COMBOBOX", CBS_DROPDOWNLIST},
-                          {WC_TREEVIEW, WS_BORDER},   {WC_LISTVIEW, LVS_REPORT},
-                          {WC_TABCONTROL, 0},         {PROGRESS_CLASS, 0},
-                          {STATUSCLASSNAME, 0}};
+    const Case cases[] = {
+        {"BUTTON", BS_PUSHBUTTON}, {"BUTTON", BS_GROUPBOX},   {"STATIC", SS_LEFT},
+        {"EDIT", WS_BORDER},       {"LISTBOX", WS_BORDER},    {"COMBOBOX", CBS_DROPDOWNLIST},
+        {WC_TREEVIEW, WS_BORDER},  {WC_LISTVIEW, LVS_REPORT}, {WC_TABCONTROL, 0},
+        {PROGRESS_CLASS, 0},       {STATUSCLASSNAME, 0}};
     const COLORREF marker = RGB(1, 2, 3);
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);

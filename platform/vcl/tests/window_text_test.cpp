@@ -14,7 +14,8 @@ public:
     using TWinControl::TWinControl;
     std::vector<std::string> Log;
     void WndProc(TMessage& Message) override {
-        if (Message.Msg == WM_SETTEXT) Log.push_back("WM_SETTEXT " + std::string(reinterpret_cast<const char*>(Message.LParam)));
+        if (Message.Msg == WM_SETTEXT)
+            Log.push_back("WM_SETTEXT " + std::string(reinterpret_cast<const char*>(Message.LParam)));
         if (Message.Msg == CM_TEXTCHANGED) Log.push_back("CM_TEXTCHANGED " + Text());
         TWinControl::WndProc(Message);
     }
