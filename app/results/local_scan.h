@@ -7,7 +7,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -101,7 +100,6 @@ private:
     std::string lookingIn_;
     std::string fileFound_;
     std::chrono::steady_clock::time_point served_{};
-    bool labelsChanged_ = false;
 };
 
 } // namespace results
