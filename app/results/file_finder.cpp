@@ -187,9 +187,11 @@ public:
             return ReadFolder(path, reader_, cancel_);
         }
         Listing listing = std::move(it->second.listing);
+        // Only helpers held back by the read-ahead limit wait for room.
+        bool full = ahead_ >= kReadAhead;
         Drop(it);
         lock.unlock();
-        wake_.notify_one();
+        if (full) wake_.notify_one();
         return listing;
     }
 
