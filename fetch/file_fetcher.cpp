@@ -4,6 +4,7 @@
 #include "fetch/html/name_tables.h"
 #include "fetch/html/plugins.h"
 #include "fetch/html/typed_containers.h"
+#include "fetch/html/uri.h"
 #include "fetch/http/win_http.h"
 #include "fetch/http_status_text.h"
 #include "platform/gui/message_loop.h"
@@ -55,7 +56,7 @@ TFileFetcher::TFileFetcher(TComponent* AOwner)
       linkVector_(std::make_unique<TDIWideString2Vector>()), pageLinks_(std::make_unique<TStringList>()),
       followList_(std::make_unique<TStringList>()), nonFollowList_(std::make_unique<TStringList>()),
       nonFollowQueryParts_(std::make_unique<TStringList>()),
-      mailbox_(std::make_shared<fetcher::RedirectMailbox>()) {
+      mailbox_(std::make_shared<fetcher::RedirectMailbox>()), base_(std::make_unique<TDIUri>()) {
     buildSharedTables();
     http_ = new TWinHTTP(this);
     bindClientEvents();

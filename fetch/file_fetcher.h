@@ -18,6 +18,7 @@ class TDIHtmlLinksPlugin;
 class TDIHtmlTitlePlugin;
 class TDIHtmlCharSetPlugin;
 class TDIWideString2Vector;
+class TDIUri;
 
 // Element kinds whose addresses count as links; the order is the streamed order.
 enum TLinkType {
@@ -162,6 +163,10 @@ private:
     std::unique_ptr<TDIWideString2Vector> linkVector_;
     std::unique_ptr<TStringList> pageLinks_, followList_, nonFollowList_, nonFollowQueryParts_;
     std::shared_ptr<fetcher::RedirectMailbox> mailbox_;
+    // The links plugin's base address, parsed once for all the links of a page.
+    std::unique_ptr<TDIUri> base_;
+    std::u16string baseText_;
+    bool baseParsed_ = false;
 
     std::string url_, shortURL_, pageContent_, contentType_, contentLocation_, redirectedURL_, title_;
     std::string agent_, proxyServer_, proxyUserName_, proxyPassword_, wantedFileTypes_;

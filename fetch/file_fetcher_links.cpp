@@ -50,10 +50,16 @@ void TFileFetcher::handleLink(std::u16string& link) {
         const size_t hash = link.find(u'#');
         if (hash != std::u16string::npos) link.resize(hash);
     }
-    std::u16string resolved = link;
+    std::u16string resolved;
     if (resolveUris_) {
-        std::u16string result;
-        if (Resolve(links_->BaseUri(), link, result)) resolved = result;
+        const std::u16string& base = links_->BaseUri();
+        if (base != baseText_) {
+            baseText_ = base;
+            baseParsed_ = base_->Parse(base);
+        }
+        if (!baseParsed_ || !Resolve(*base_, link, resolved)) resolved = link;
+    } else {
+        resolved = link;
     }
     TDIHtmlTag& tag = parser_->HtmlTag();
     if (tag.FindNumber(html_attr::rel) != nullptr &&

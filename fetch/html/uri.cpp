@@ -374,12 +374,21 @@ std::u16string RemoveDotSegments(const std::u16string& path) {
 
 bool Resolve(const std::u16string& base, const std::u16string& relative, std::u16string& result) {
     result.clear();
-    TDIUri b, r;
-    if (!b.Parse(base) || !r.Parse(relative)) return false;
+    TDIUri b;
+    return b.Parse(base) && Resolve(b, relative, result);
+}
+
+bool Resolve(TDIUri& b, const std::u16string& relative, std::u16string& result) {
+    result.clear();
+    TDIUri r;
+    if (!r.Parse(relative)) return false;
 
     if (r.Path().empty() && !r.HasScheme() && !r.HasHost() && !r.HasQuery()) {
+        TDIUri saved;
+        saved.CopyFragment(b);
         b.CopyFragment(r);
         b.Compose(result);
+        b.CopyFragment(saved);
         return true;
     }
     if (r.HasScheme()) {

@@ -64,6 +64,8 @@ private:
 // Resolves a reference against a base address (RFC 3986 section 5.2); False, with an empty
 // result, when either does not parse.
 bool Resolve(const std::u16string& base, const std::u16string& relative, std::u16string& result);
+// The same against a base already parsed, for many references on one page; base is left as it was.
+bool Resolve(TDIUri& base, const std::u16string& relative, std::u16string& result);
 
 // Removes "." and ".." segments from a path in one pass.
 std::u16string RemoveDotSegments(const std::u16string& path);

@@ -162,6 +162,14 @@ TEST(Uri, ResolvesTheRfc3986Examples) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(Resolved(base, c.ref), c.expected) << c.ref;
+    // One parsed base serves a whole page of references, one after the other.
+    TDIUri parsed;
+    ASSERT_TRUE(parsed.Parse(Utf8ToUtf16(base)));
+    for (const auto& c : cases) {
+        std::u16string out;
+        EXPECT_TRUE(Resolve(parsed, Utf8ToUtf16(c.ref), out));
+        EXPECT_EQ(Utf16ToUtf8(out), c.expected) << c.ref;
+    }
 }
 
 TEST(Uri, ResolvesPageLinks) {
