@@ -148,6 +148,8 @@ void TWebsiteCrawl::HarvestLinks() {
     const int count = fetcher_.LinkCount();
     for (int i = 0; i < count; ++i) {
         fetcher_.GetLink(i, link, text);
+        // Most links of a site lead to pages already met: the hashed look-ups are asked before the filters.
+        if (queue_.IsQueued(link) || queue_.IsVisited(link)) continue;
         if (AcceptLink(link)) queue_.EnqueueUrl(link, text, fetcher_.URL());
     }
 }
