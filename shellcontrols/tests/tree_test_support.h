@@ -14,15 +14,16 @@
 
 namespace tree_test {
 
-// Registered once per test program (see tree_test_main.cpp).
-class ApplicationEnvironment : public ::testing::Environment {
-public:
+struct ApplicationEnvironment : ::testing::Environment {
     void SetUp() override {
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
         Application->Initialize();
     }
     void TearDown() override { delete Application; }
 };
+// Once in every test program that includes this, however many of its files do.
+inline ::testing::Environment* const environment =
+    ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
 
 inline void Pump() {
     for (int i = 0; i < 100; ++i) {

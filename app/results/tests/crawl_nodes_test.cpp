@@ -4,38 +4,12 @@
 #include <vector>
 
 #include "app/core/data_rec.h"
-#include "app/core/map_profile.h"
-#include "app/results/result_tree.h"
-#include "platform/rtl/string_list.h"
-#include "shellcontrols/rz_tree_view.h"
-#include "shellcontrols/tests/tree_test_support.h"
-#include "test_site.h"
+#include "results_test.h"
 
 namespace {
 
 using results::TResultTree;
-
-class CrawlNodesTest : public ::testing::Test {
-protected:
-    CrawlNodesTest() : tree(tv, profile, ignoreFolders, ignoreFiles) {}
-
-    std::vector<std::string> Shape() const {
-        std::vector<std::string> lines;
-        for (int i = 0; i < tv.Items().Count(); ++i) {
-            TTreeNode* n = tv.Items().Item(i);
-            lines.push_back(std::string(static_cast<size_t>(n->Level()) * 2, ' ') + n->Text() + " " +
-                            std::to_string(n->ImageIndex()));
-        }
-        return lines;
-    }
-
-    TMapProfile profile;
-    TStringList ignoreFolders;
-    TStringList ignoreFiles;
-    tree_test::TreeForm view;
-    TRzTreeView& tv = *view.tree;
-    TResultTree tree;
-};
+using CrawlNodesTest = results_test::TreeTest;
 
 TEST_F(CrawlNodesTest, PagesHangUnderFolderNodesBuiltFromTheirPath) {
     profile.SetUsePageTitles(false);
@@ -47,8 +21,8 @@ TEST_F(CrawlNodesTest, PagesHangUnderFolderNodesBuiltFromTheirPath) {
     // A folder's own page gives the folder its name and makes no node.
     EXPECT_EQ(tree.AddPageNode("http://site/a/", "A", "Section A", std::nullopt), nullptr);
     tree.AddPageNode("http://site/a/list.php?page=2", "Second", "", std::nullopt);
-    EXPECT_EQ(Shape(), (std::vector<std::string>{"Home 0", "  a 0", "    b 0", "      page.html 1",
-                                                 "    list.php?page=2 1"}));
+    EXPECT_EQ(Shape(true), (std::vector<std::string>{"Home 0", "  a 0", "    b 0", "      page.html 1",
+                                                     "    list.php?page=2 1"}));
     EXPECT_EQ(TResultTree::Rec(tree.FindNodeByFolder("http://site/a/"))->Text, "a");
     EXPECT_EQ(TResultTree::Rec(page)->Folder, "http://site/a/b/");
     EXPECT_EQ(TResultTree::Rec(page)->Loc, "http://site/a/b/page.html");
@@ -70,12 +44,12 @@ TEST_F(CrawlNodesTest, TitlesNameTheRootAndTheFolders) {
     tree.AddPageNode("http://site/docs/", "docs", "The Docs", std::nullopt);
     // An address outside the root's folder starts a top-level node named by its raw address.
     tree.AddPageNode("https://other/y/x.html", "X", "X", std::nullopt);
-    EXPECT_EQ(Shape(), (std::vector<std::string>{"Home 0", "  The Docs 0", "    Guide 1", "https://other/ 0",
-                                                 "  y 0", "    X 1"}));
+    EXPECT_EQ(Shape(true), (std::vector<std::string>{"Home 0", "  The Docs 0", "    Guide 1",
+                                                     "https://other/ 0", "  y 0", "    X 1"}));
     EXPECT_EQ(TResultTree::Rec(tree.FindNodeByFolder("http://site/docs/"))->Text, "The Docs");
 }
 
-TEST_F(CrawlNodesTest, FolderOfUsesThePathOnly) {
+TEST(CrawlNodes, FolderOfUsesThePathOnly) {
     EXPECT_EQ(TResultTree::FolderOf("http://site/a/b.html"), "http://site/a/");
     EXPECT_EQ(TResultTree::FolderOf("http://site/a?x=1/2"), "http://site/");
     EXPECT_EQ(TResultTree::FolderOf("http://site/a/#top/x"), "http://site/a/");

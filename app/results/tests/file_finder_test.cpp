@@ -16,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-#include "test_site.h"
+#include "results_test.h"
 
 namespace {
 

@@ -5,65 +5,54 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "app/core/data_rec.h"
-#include "app/core/map_profile.h"
-#include "app/results/result_tree.h"
-#include "platform/rtl/string_list.h"
-#include "shellcontrols/rz_tree_view.h"
-#include "shellcontrols/tests/tree_test_support.h"
-#include "test_site.h"
+#include "app/output/html_site_map.h"
+#include "app/output/site_map_walk.h"
+#include "app/output/xml_sitemap.h"
+#include "results_test.h"
 
 namespace {
 
 using results::TResultTree;
 using results_test::ScopedTz;
-using results_test::TempSite;
 
-class LocalScanTest : public ::testing::Test {
+static_assert(results::kFolderImage == kFolderImage && results::kPageImage == kPageImage &&
+                  results::kImageFileImage == kPictureImage,
+              "the tree and the writers must agree on what each image means");
+
+class LocalScanTest : public results_test::TreeTest {
 protected:
-    LocalScanTest() : tree(tv, profile, ignoreFolders, ignoreFiles), scan(tree, ignoreFolders, ignoreFiles) {
+    LocalScanTest() {
         profile.SetWebsite("http://www.example.com");
         profile.SetFileTypes("*.html;*.htm;*.pdf;*.png;*.php;");
         profile.SetUsePageTitles(true);
         scan.Display.MemoLine = [this](const std::string& line) { memo.push_back(line); };
         scan.OnFinished = [this] { ++finished; };
     }
-
-    // Each node as its indented shown text, in tree order.
-    std::vector<std::string> Shape() const {
-        std::vector<std::string> lines;
-        for (int i = 0; i < tv.Items().Count(); ++i) {
-            TTreeNode* n = tv.Items().Item(i);
-            lines.push_back(std::string(static_cast<size_t>(n->Level()) * 2, ' ') + n->Text());
-        }
-        return lines;
-    }
-    // The node whose record URL is Path.
-    TTreeNode* NodeOf(const std::string& path) const {
+    TTreeNode* NodeOf(const std::string& relative) const {
         for (int i = 0; i < tv.Items().Count(); ++i)
-            if (TResultTree::Rec(tv.Items().Item(i))->URL == path) return tv.Items().Item(i);
+            if (TResultTree::Rec(tv.Items().Item(i))->URL == site.Root() + relative)
+                return tv.Items().Item(i);
         return nullptr;
     }
-    TDataRec* RecOf(const std::string& path) const { return TResultTree::Rec(NodeOf(path)); }
+    TDataRec* RecOf(const std::string& relative) const { return TResultTree::Rec(NodeOf(relative)); }
+    bool Shows(const std::string& line) const {
+        const std::vector<std::string> shape = Shape();
+        return std::find(shape.begin(), shape.end(), line) != shape.end();
+    }
 
-    TempSite site;
-    TMapProfile profile;
-    TStringList ignoreFolders;
-    TStringList ignoreFiles;
-    tree_test::TreeForm view;
-    TRzTreeView& tv = *view.tree;
-    TResultTree tree;
-    results::TLocalScan scan;
+    results_test::TempSite site;
+    results::TLocalScan scan{tree, ignoreFolders, ignoreFiles};
     std::vector<std::string> memo;
     int finished = 0;
 };
 
-TEST_F(LocalScanTest, BuildsTheSiteTreeWithAddresses) {
-    site.Write("index.html", "<html><head><title>Welcome</title></head></html>");
+TEST_F(LocalScanTest, BuildsTheSiteTreeWithAddressesThatTheWritersWalk) {
+    site.Write("index.html", "<html><head><title>Welcome &amp; more</title></head></html>");
     site.Write("docs/a.pdf", "%PDF");
     site.Write("docs/sub/empty.txt", "not a wanted type");
     site.Write("docs/my page \xC3\xA9.html", "<title>Caf\xE9</title>");
@@ -75,39 +64,53 @@ TEST_F(LocalScanTest, BuildsTheSiteTreeWithAddresses) {
     site.Write("shop/cart.php", "<?php ?>");
     scan.Run(site.Root());
 
-    EXPECT_EQ(Shape(),
-              (std::vector<std::string>{"Home", "  Welcome", "  docs", "    a.pdf", "    Caf\xC3\xA9",
-                                        "  img", "    Image.PNG", "  shop", "    Shop", "    cart.php"}));
-    TDataRec* home = RecOf(site.Root());
-    ASSERT_NE(home, nullptr);
-    EXPECT_TRUE(home->IsFolder);
-    EXPECT_EQ(home->Folder, site.Root());
-    EXPECT_EQ(home->Loc, "http://www.example.com/index.html");
+    // A folder's files come before its folders.
+    EXPECT_EQ(Shape(true), (std::vector<std::string>{
+                               "Home 0", "  Welcome & more 1", "  docs 0", "    a.pdf 1", "    Caf\xC3\xA9 1",
+                               "  img 0", "    Image.PNG 2", "  shop 0", "    Shop 1", "    cart.php 1"}));
+    ASSERT_NE(NodeOf(""), nullptr);
+    EXPECT_TRUE(RecOf("")->IsFolder);
+    EXPECT_EQ(RecOf("")->Folder, site.Root());
+    EXPECT_EQ(RecOf("")->Loc, "http://www.example.com/index.html");
     // A folder without an index page is addressed as itself, not as the site root.
-    EXPECT_EQ(RecOf(site.Root() + "docs/")->Loc, "http://www.example.com/docs/");
-    EXPECT_EQ(RecOf(site.Root() + "shop/")->Loc, "http://www.example.com/shop/Index.HTML");
-    EXPECT_EQ(RecOf(site.Root() + "docs/my page \xC3\xA9.html")->Loc,
+    EXPECT_EQ(RecOf("docs/")->Loc, "http://www.example.com/docs/");
+    EXPECT_EQ(RecOf("shop/")->Loc, "http://www.example.com/shop/Index.HTML");
+    EXPECT_EQ(RecOf("docs/my page \xC3\xA9.html")->Loc,
               "http://www.example.com/docs/my%20page%20%C3%A9.html");
-    EXPECT_EQ(RecOf(site.Root() + "docs/a.pdf")->Folder, site.Root() + "docs/");
-    EXPECT_EQ(NodeOf(site.Root() + "img/Image.PNG")->ImageIndex(), results::kImageFileImage);
-    EXPECT_EQ(NodeOf(site.Root() + "docs/a.pdf")->ImageIndex(), results::kPageImage);
-    EXPECT_EQ(NodeOf(site.Root() + "docs/")->ImageIndex(), results::kFolderImage);
+    EXPECT_EQ(RecOf("docs/a.pdf")->Folder, site.Root() + "docs/");
     // docs/sub held nothing wanted and went; every node added counted, folders too.
-    EXPECT_EQ(NodeOf(site.Root() + "docs/sub/"), nullptr);
+    EXPECT_EQ(NodeOf("docs/sub/"), nullptr);
     EXPECT_EQ(scan.FileCount(), 11);
     EXPECT_EQ(memo.front(), "Scanning Folder: " + site.Root());
     EXPECT_NE(std::find(memo.begin(), memo.end(), "  " + site.Root() + "docs/a.pdf"), memo.end());
     EXPECT_EQ(finished, 1);
     EXPECT_FALSE(scan.Scanning());
+
+    const std::vector<TSiteMapNode> nodes = SiteMapNodesOf(tv.Items());
+    ASSERT_EQ(static_cast<int>(nodes.size()), tv.Items().Count());
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        TTreeNode* node = tv.Items().Item(static_cast<int>(i));
+        EXPECT_EQ(nodes[i].Data, TResultTree::Rec(node));
+        EXPECT_EQ(nodes[i].HasChildren, node->HasChildren());
+        EXPECT_EQ(std::string(static_cast<size_t>(nodes[i].Level) * 2, ' ') + nodes[i].Caption + " " +
+                      std::to_string(nodes[i].ImageIndex),
+                  Shape(true)[i]);
+    }
+    const std::string html = BuildHtmlSiteMap(profile, nodes);
+    EXPECT_NE(
+        html.find("<a href=\"http://www.example.com/index.html\" class=\"mapitem\">Welcome &amp; more</a>"),
+        std::string::npos)
+        << html;
+    const std::string xml = BuildXmlSitemap(nodes);
+    EXPECT_NE(xml.find("<loc>http://www.example.com/docs/my%20page%20%C3%A9.html</loc>"), std::string::npos)
+        << xml;
 }
 
 TEST_F(LocalScanTest, IgnoreListsOutputFileAndExactPaths) {
+    for (const char* page :
+         {"private/secret.html", "private/deeper/more.html", "Private/shown.html", "drop.html", "Drop.html"})
+        site.Write(page, "x");
     site.Write("index.html", "<title>Home page</title>");
-    site.Write("private/secret.html", "x");
-    site.Write("private/deeper/more.html", "x");
-    site.Write("Private/shown.html", "x");
-    site.Write("drop.html", "x");
-    site.Write("Drop.html", "x");
     site.Write("sitemap.html", "the output");
     ignoreFolders.Add(site.Root() + "private/");
     ignoreFiles.Add(site.Root() + "drop.html");
@@ -141,15 +144,12 @@ TEST_F(LocalScanTest, UnreadablePagesKeepTheirNamesAndTheScanGoesOn) {
     chmod((site.Root() + "closed").c_str(), 0);
     site.Write("z.html", "<title>last</title>");
     scan.Run(site.Root());
-    std::vector<std::string> shape = Shape();
-    EXPECT_NE(std::find(shape.begin(), shape.end(), "  pipe.html"), shape.end());
-    EXPECT_NE(std::find(shape.begin(), shape.end(), "  last"), shape.end());
+    EXPECT_TRUE(Shows("  pipe.html"));
+    EXPECT_TRUE(Shows("  last"));
     EXPECT_EQ(finished, 1);
-    if (geteuid() == 0) {
-        GTEST_SKIP() << "running as root: permissions do not stop reading, the pipe stood in for them";
-    }
-    EXPECT_NE(std::find(shape.begin(), shape.end(), "  locked.html"), shape.end());
-    EXPECT_EQ(NodeOf(site.Root() + "closed/"), nullptr);
+    if (geteuid() == 0) GTEST_SKIP() << "running as root: permissions do not stop reading, the pipe stood in";
+    EXPECT_TRUE(Shows("  locked.html"));
+    EXPECT_EQ(NodeOf("closed/"), nullptr);
 }
 
 TEST_F(LocalScanTest, DatesCarryTheOffsetInEffectAtThatDate) {
@@ -161,16 +161,10 @@ TEST_F(LocalScanTest, DatesCarryTheOffsetInEffectAtThatDate) {
     site.Touch("winter.html", 1704110400); // 2024-01-01 12:00 UTC
     site.Touch("index.html", 1704110400);
     scan.Run(site.Root());
-    EXPECT_EQ(RecOf(site.Root() + "summer.html")->LastMod, "2024-07-01T14:00:00+02:00");
+    EXPECT_EQ(RecOf("summer.html")->LastMod, "2024-07-01T14:00:00+02:00");
     // A folder stands for its index page, so it carries that page's date, not the time of the scan.
-    EXPECT_EQ(RecOf(site.Root())->LastMod, "2024-01-01T13:00:00+01:00");
-    EXPECT_EQ(RecOf(site.Root() + "winter.html")->LastMod, "2024-01-01T13:00:00+01:00");
-    {
-        ScopedTz india("Asia/Kolkata");
-        tree.ReleaseTree();
-        scan.Run(site.Root());
-        EXPECT_EQ(RecOf(site.Root() + "summer.html")->LastMod, "2024-07-01T17:30:00+05:30");
-    }
+    EXPECT_EQ(RecOf("")->LastMod, "2024-01-01T13:00:00+01:00");
+    EXPECT_EQ(RecOf("winter.html")->LastMod, "2024-01-01T13:00:00+01:00");
     {
         // Half an hour into a UTC hour the offset goes from +10:30 to +11:00.
         ScopedTz lordHowe("Australia/Lord_Howe");
@@ -178,14 +172,15 @@ TEST_F(LocalScanTest, DatesCarryTheOffsetInEffectAtThatDate) {
         site.Touch("winter.html", 1728142200);
         tree.ReleaseTree();
         scan.Run(site.Root());
-        EXPECT_EQ(RecOf(site.Root() + "summer.html")->LastMod, "2024-10-06T01:59:59+10:30");
-        EXPECT_EQ(RecOf(site.Root() + "winter.html")->LastMod, "2024-10-06T02:30:00+11:00");
+        EXPECT_EQ(RecOf("summer.html")->LastMod, "2024-10-06T01:59:59+10:30");
+        EXPECT_EQ(RecOf("winter.html")->LastMod, "2024-10-06T02:30:00+11:00");
     }
+    // A later scan in another zone does not reuse the texts of the earlier one.
     ScopedTz utc("UTC");
     site.Touch("winter.html", 1704110400);
     tree.ReleaseTree();
     scan.Run(site.Root());
-    EXPECT_EQ(RecOf(site.Root() + "winter.html")->LastMod, "2024-01-01T12:00:00+00:00");
+    EXPECT_EQ(RecOf("winter.html")->LastMod, "2024-01-01T12:00:00+00:00");
 }
 
 TEST_F(LocalScanTest, StopAndFailureBothGiveTheWizardItsButtonsBack) {
@@ -209,6 +204,7 @@ TEST_F(LocalScanTest, StopAndFailureBothGiveTheWizardItsButtonsBack) {
     EXPECT_FALSE(scan.Scanning());
     try {
         scan.Finder().SetLocation("/no/such/folder");
+        ADD_FAILURE() << "a missing folder was taken";
     } catch (const EFindFileError& e) {
         EXPECT_EQ(e.Message(), "/no/such/folder\n\rdirectory does not exists");
     }
@@ -218,57 +214,53 @@ TEST_F(LocalScanTest, StopAndFailureBothGiveTheWizardItsButtonsBack) {
 TEST_F(LocalScanTest, TitlesFarIntoAPageAndAcrossReads) {
     // The head is read in pieces; a tag cut by a piece boundary, or a title far down, is still found.
     for (size_t cut = 16384 - 9; cut <= 16384 + 1; ++cut) {
-        std::string page = std::string(cut, ' ') + "<title>T" + std::to_string(cut) + "</TITLE>";
-        site.Write("p" + std::to_string(cut) + ".html", page);
-        EXPECT_EQ(scan.LocalPageTitle(site.Root() + "p" + std::to_string(cut) + ".html"),
-                  "T" + std::to_string(cut));
+        const std::string title = "T" + std::to_string(cut);
+        EXPECT_EQ(scan.LocalPageTitle(
+                      site.Write(title + ".html", std::string(cut, ' ') + "<title>" + title + "</TITLE>")),
+                  title);
     }
-    std::string split = "<title>" + std::string(16384 - 7 - 3, 'x') + "</TITLE>";
-    site.Write("split.html", split);
-    EXPECT_EQ(scan.LocalPageTitle(site.Root() + "split.html").size(), 16384u - 10);
-    site.Write("far.htm", std::string(100000, '\n') + "<title>Far</title>");
-    EXPECT_EQ(scan.LocalPageTitle(site.Root() + "far.htm"), "Far");
+    const std::string split = site.Write("split.html", "<title>" + std::string(16384 - 10, 'x') + "</TITLE>");
+    EXPECT_EQ(scan.LocalPageTitle(split).size(), 16384u - 10);
+    const std::string far = site.Write("far.htm", std::string(100000, '\n') + "<title>Far</title>");
+    EXPECT_EQ(scan.LocalPageTitle(far), "Far");
     // Without titles, or for a type that is not a page, the file name stands.
-    site.Write("doc.pdf", "<title>not read</title>");
-    EXPECT_EQ(scan.LocalPageTitle(site.Root() + "doc.pdf"), "doc.pdf");
+    EXPECT_EQ(scan.LocalPageTitle(site.Write("doc.pdf", "<title>not read</title>")), "doc.pdf");
     profile.SetUsePageTitles(false);
-    EXPECT_EQ(scan.LocalPageTitle(site.Root() + "far.htm"), "far.htm");
+    EXPECT_EQ(scan.LocalPageTitle(far), "far.htm");
 }
 
 TEST_F(LocalScanTest, ManyPagesEachGetTheirOwnTitle) {
     // Enough pages that their titles are read by several threads.
+    auto page = [](int i) { return "d" + std::to_string(i % 7) + "/p" + std::to_string(i) + ".html"; };
     for (int i = 0; i < 300; ++i)
-        site.Write("d" + std::to_string(i % 7) + "/p" + std::to_string(i) + ".html",
-                   "<title>T" + std::to_string(i) + "</title>");
+        site.Write(page(i), "<title>T" + std::to_string(i) + "</title>");
     site.Write("d0/untitled.html", "no title");
     scan.Run(site.Root());
     for (int i = 0; i < 300; ++i) {
-        std::string path = site.Root() + "d" + std::to_string(i % 7) + "/p" + std::to_string(i) + ".html";
-        ASSERT_NE(NodeOf(path), nullptr) << path;
-        EXPECT_EQ(NodeOf(path)->Text(), "T" + std::to_string(i));
-        EXPECT_EQ(RecOf(path)->Text, "T" + std::to_string(i));
+        ASSERT_NE(NodeOf(page(i)), nullptr) << page(i);
+        EXPECT_EQ(NodeOf(page(i))->Text(), "T" + std::to_string(i));
+        EXPECT_EQ(RecOf(page(i))->Text, "T" + std::to_string(i));
     }
-    EXPECT_EQ(RecOf(site.Root() + "d0/untitled.html")->Text, "untitled.html");
+    EXPECT_EQ(RecOf("d0/untitled.html")->Text, "untitled.html");
 }
 
 TEST_F(LocalScanTest, IndexPageExactNameBeforeOtherLetterCase) {
+    const std::string& r = site.Root();
     site.Write("a/INDEX.HTML", "x");
     site.Write("a/index.htm", "x");
-    EXPECT_EQ(results::TLocalScan::DefaultIndexFile(site.Root() + "a"), site.Root() + "a/index.htm");
+    EXPECT_EQ(results::TLocalScan::DefaultIndexFile(r + "a"), r + "a/index.htm");
     site.Write("a/index.html", "x");
-    EXPECT_EQ(results::TLocalScan::DefaultIndexFile(site.Root() + "a/"), site.Root() + "a/index.html");
+    EXPECT_EQ(results::TLocalScan::DefaultIndexFile(r + "a/"), r + "a/index.html");
     site.Write("b/Welcome.Html", "x");
     site.Write("b/INDEX.PHP", "x");
-    EXPECT_EQ(results::TLocalScan::DefaultIndexFile(site.Root() + "b/"), site.Root() + "b/Welcome.Html");
-    site.Folder("c/index.html");
-    EXPECT_EQ(results::TLocalScan::DefaultIndexFile(site.Root() + "c/"), "");
+    EXPECT_EQ(results::TLocalScan::DefaultIndexFile(r + "b/"), r + "b/Welcome.Html");
+    std::filesystem::create_directories(r + "c/index.html");
+    EXPECT_EQ(results::TLocalScan::DefaultIndexFile(r + "c/"), "");
 }
 
 TEST_F(LocalScanTest, FinderPatternsAndAttributes) {
-    site.Write("one.html", "x");
-    site.Write("two.htm", "x");
-    site.Write("README", "x");
-    site.Write("sub/three.html", "x");
+    for (const char* file : {"one.html", "two.htm", "README", "sub/three.html"})
+        site.Write(file, "x");
     std::vector<std::string> found;
     TLmFileFinder finder;
     finder.OnFound = [&](TObject*, const std::string& folder, const TSearchRec& rec) {
@@ -276,23 +268,21 @@ TEST_F(LocalScanTest, FinderPatternsAndAttributes) {
     };
     finder.SetLocation(site.Root());
     EXPECT_EQ(finder.Location() + "/", site.Root());
-    finder.Execute();
-    EXPECT_EQ(found, (std::vector<std::string>{"README", "one.html", "two.htm", "sub/three.html"}));
-    found.clear();
+    auto run = [&] {
+        found.clear();
+        finder.Execute();
+        return found;
+    };
+    EXPECT_EQ(run(), (std::vector<std::string>{"README", "one.html", "two.htm", "sub/three.html"}));
     finder.SetFilename("one");
-    finder.Execute();
-    EXPECT_EQ(found, (std::vector<std::string>{"one.html"}));
-    found.clear();
+    EXPECT_EQ(run(), std::vector<std::string>{"one.html"});
     finder.SetFilename("*.html");
     finder.SetSubfolders(false);
-    finder.Execute();
-    EXPECT_EQ(found, (std::vector<std::string>{"one.html"}));
-    found.clear();
+    EXPECT_EQ(run(), std::vector<std::string>{"one.html"});
     // Folders count only when asked for; plain files need ffNormal.
     finder.SetFilename("");
     finder.SetAttributes(TFileAttributes{ffDirectory});
-    finder.Execute();
-    EXPECT_EQ(found, (std::vector<std::string>{"sub"}));
+    EXPECT_EQ(run(), std::vector<std::string>{"sub"});
 }
 
 } // namespace

@@ -6,34 +6,31 @@
 #include <vector>
 
 #include "app/core/data_rec.h"
-#include "app/core/map_profile.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/system.h"
-#include "platform/rtl/string_list.h"
 #include "platform/vcl/dialogs.h"
 #include "platform/vcl/prompt.h"
-#include "shellcontrols/rz_tree_view.h"
-#include "shellcontrols/tests/tree_test_support.h"
+#include "results_test.h"
 
 namespace {
 
 using results::NodeProperties;
 using results::TResultTree;
+using tree_test::Key;
 
-class ScriptedPrompter : public pw::vcl::Prompter {
-public:
-    explicit ScriptedPrompter(int answer) : answer_(answer) { pw::vcl::SetPrompter(this); }
+// Answers every question with one button and keeps what was asked.
+struct ScriptedPrompter : pw::vcl::Prompter {
+    explicit ScriptedPrompter(int answer) {
+        reply.result = answer;
+        pw::vcl::SetPrompter(this);
+    }
     ~ScriptedPrompter() override { pw::vcl::SetPrompter(nullptr); }
     pw::vcl::PromptAnswer Ask(const pw::vcl::PromptRequest& request) override {
         asked.push_back(request);
-        pw::vcl::PromptAnswer a;
-        a.result = answer_;
-        return a;
+        return reply;
     }
+    pw::vcl::PromptAnswer reply;
     std::vector<pw::vcl::PromptRequest> asked;
-
-private:
-    int answer_;
 };
 
 // Home (/s/)
@@ -43,45 +40,33 @@ private:
 //       p2.html
 //   b (/s/b/)
 //     p3.html
-class ResultTreeTest : public ::testing::Test {
+class ResultTreeTest : public results_test::TreeTest {
 protected:
-    ResultTreeTest() : tree(tv, profile, ignoreFolders, ignoreFiles) {
+    ResultTreeTest() {
         tree.OnOutputReset = [this] { ++outputResets; };
-        home = Folder(nullptr, "/s/", "Home");
-        a = Folder(home, "/s/a/", "a");
-        p1 = Page(a, "/s/a/p1.html");
-        deep = Folder(a, "/s/a/deep/", "deep");
-        p2 = Page(deep, "/s/a/deep/p2.html");
-        b = Folder(home, "/s/b/", "b");
-        p3 = Page(b, "/s/b/p3.html");
+        home = Add(nullptr, "/s/", "Home");
+        a = Add(home, "/s/a/", "a");
+        p1 = Add(a, "/s/a/p1.html");
+        deep = Add(a, "/s/a/deep/", "deep");
+        p2 = Add(deep, "/s/a/deep/p2.html");
+        b = Add(home, "/s/b/", "b");
+        p3 = Add(b, "/s/b/p3.html");
         view.Show();
         tv.FullExpand();
         tree_test::Pump();
     }
 
-    TTreeNode* Folder(TTreeNode* parent, const std::string& path, const std::string& text) {
-        auto* rec = new TDataRec(NewDataRec(profile));
-        rec->URL = rec->Folder = path;
-        rec->IsFolder = true;
-        rec->Text = text;
-        rec->Loc = "http://site" + path.substr(2);
-        return tree.AddNode(parent, rec, text, results::kFolderImage);
-    }
-    TTreeNode* Page(TTreeNode* parent, const std::string& path) {
+    // A folder when Path ends in "/", a page named by its file name otherwise.
+    TTreeNode* Add(TTreeNode* parent, const std::string& path, const std::string& folderText = "") {
         auto* rec = new TDataRec(NewDataRec(profile));
         rec->URL = path;
         rec->Folder = path.substr(0, path.rfind('/') + 1);
-        rec->Text = path.substr(path.rfind('/') + 1);
+        rec->IsFolder = path.back() == '/';
+        rec->Text = rec->IsFolder ? folderText : path.substr(path.rfind('/') + 1);
         rec->Loc = "http://site" + path.substr(2);
-        return tree.AddNode(parent, rec, rec->Text, results::kPageImage);
+        return tree.AddNode(parent, rec, rec->Text,
+                            rec->IsFolder ? results::kFolderImage : results::kPageImage);
     }
-    std::vector<std::string> Texts() {
-        std::vector<std::string> t;
-        for (int i = 0; i < tv.Items().Count(); ++i)
-            t.push_back(tv.Items().Item(i)->Text());
-        return t;
-    }
-    void Key(BYTE key, BYTE modifier = 0) { tree_test::Key(key, modifier); }
     void Pick(TTreeNode* node) { tree_test::ClickAt(&tv, view.Label(node), pw::gui::MouseButton::Left); }
     // A Ctrl click: adds the node to the selection, or takes it out.
     void AddPick(TTreeNode* node) {
@@ -90,13 +75,21 @@ protected:
         pw::gui::SimulateKey(VK_CONTROL, false);
         tree_test::Pump();
     }
+    // The commands the node's context menu offers, by name.
+    std::string ContextMenuOn(TTreeNode* node) {
+        POINT at{1, 2};
+        bool handled = false;
+        tree.tvMapNodeContextMenu(nullptr, node, at, handled);
+        EXPECT_TRUE(handled);
+        return Offered(tree.MenuState());
+    }
+    static std::string Offered(const results::ResultMenuState& s) {
+        const std::string names = std::string(s.AddFolderToIgnoreList ? " folder" : "") +
+                                  (s.AddFileToIgnoreList ? " file" : "") + (s.Delete ? " delete" : "") +
+                                  (s.EditText ? " edit" : "");
+        return names.empty() ? names : names.substr(1);
+    }
 
-    TMapProfile profile;
-    TStringList ignoreFolders;
-    TStringList ignoreFiles;
-    tree_test::TreeForm view;
-    TRzTreeView& tv = *view.tree;
-    TResultTree tree;
     int outputResets = 0;
     TTreeNode *home, *a, *p1, *deep, *p2, *b, *p3;
 };
@@ -136,7 +129,7 @@ TEST_F(ResultTreeTest, DeleteAsksFirstAndNeverRemovesTheRoot) {
         Key(VK_DELETE);
         EXPECT_EQ(yes.asked.size(), 1u);
     }
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"Home", "b"}));
+    EXPECT_EQ(Shape(), (std::vector<std::string>{"Home", "  b"}));
     // Only the root is selected now: nothing to remove, nothing to ask.
     ScriptedPrompter never(IDYES);
     Pick(home);
@@ -149,14 +142,12 @@ TEST_F(ResultTreeTest, DeleteAsksFirstAndNeverRemovesTheRoot) {
 TEST_F(ResultTreeTest, DeleteWithoutConfirmationAndContextNodeCleared) {
     profile.SetConfirmDelete(false);
     ScriptedPrompter prompter(IDNO);
-    POINT at{5, 5};
-    bool handled = false;
-    tree.tvMapNodeContextMenu(nullptr, deep, at, handled);
+    ContextMenuOn(deep);
     EXPECT_EQ(tree.ContextNode(), deep);
     Pick(a);
     Key(VK_DELETE);
     EXPECT_TRUE(prompter.asked.empty());
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"Home", "b", "p3.html"}));
+    EXPECT_EQ(Shape(), (std::vector<std::string>{"Home", "  b", "    p3.html"}));
     // The context menu's node went with its parent: its commands act on nothing.
     EXPECT_EQ(tree.ContextNode(), nullptr);
     tree.miAddIgnoreFolderClick(nullptr);
@@ -165,22 +156,14 @@ TEST_F(ResultTreeTest, DeleteWithoutConfirmationAndContextNodeCleared) {
 }
 
 TEST_F(ResultTreeTest, ContextMenuRulesAndIgnoreLists) {
-    POINT at{1, 2};
-    bool handled = false;
-    results::ResultMenuState shown;
-    tree.OnPopupMenu = [&](POINT, const results::ResultMenuState& s) { shown = s; };
-    tree.tvMapNodeContextMenu(nullptr, home, at, handled);
-    EXPECT_TRUE(handled);
-    EXPECT_FALSE(shown.Delete);
-    EXPECT_FALSE(shown.AddFolderToIgnoreList);
-    EXPECT_FALSE(shown.AddFileToIgnoreList);
-    EXPECT_TRUE(shown.EditText);
+    EXPECT_EQ(ContextMenuOn(home), "edit");
     // The root is refused even if a caller reaches the command.
     tree.miAddIgnoreFolderClick(nullptr);
     EXPECT_EQ(tv.Items().Count(), 7);
 
     // A right click on a node reaches the menu through the view.
     POINT shownAt{};
+    results::ResultMenuState shown;
     tree.OnPopupMenu = [&](POINT where, const results::ResultMenuState& s) {
         shown = s;
         shownAt = where;
@@ -189,8 +172,7 @@ TEST_F(ResultTreeTest, ContextMenuRulesAndIgnoreLists) {
     tree_test::ClickAt(&tv, onDeep, pw::gui::MouseButton::Right);
     EXPECT_EQ(tree.ContextNode(), deep);
     EXPECT_EQ(shownAt.y, onDeep.y);
-    EXPECT_TRUE(shown.AddFolderToIgnoreList);
-    EXPECT_FALSE(shown.AddFileToIgnoreList);
+    EXPECT_EQ(Offered(shown), "folder delete edit");
     tree.miAddIgnoreFolderClick(nullptr);
     ASSERT_EQ(ignoreFolders.Count(), 1);
     EXPECT_EQ(ignoreFolders[0], "/s/a/deep/");
@@ -198,10 +180,7 @@ TEST_F(ResultTreeTest, ContextMenuRulesAndIgnoreLists) {
     EXPECT_EQ(tree.FindNodeByFolder("/s/a/deep/"), nullptr);
     EXPECT_EQ(tree.ContextNode(), nullptr);
 
-    TTreeNode* mixed = Page(b, "/s/b/Mixed Case.HTML");
-    tree.tvMapNodeContextMenu(nullptr, mixed, at, handled);
-    EXPECT_TRUE(shown.AddFileToIgnoreList);
-    EXPECT_FALSE(shown.AddFolderToIgnoreList);
+    EXPECT_EQ(ContextMenuOn(Add(b, "/s/b/Mixed Case.HTML")), "file delete edit");
     tree.miIgnoreFileClick(nullptr);
     ASSERT_EQ(ignoreFiles.Count(), 1);
     EXPECT_EQ(ignoreFiles[0], "/s/b/Mixed Case.HTML");
@@ -210,10 +189,7 @@ TEST_F(ResultTreeTest, ContextMenuRulesAndIgnoreLists) {
     // With several nodes selected only removal stays on offer.
     Pick(p1);
     AddPick(p3);
-    tree.tvMapNodeContextMenu(nullptr, p1, at, handled);
-    EXPECT_TRUE(shown.Delete);
-    EXPECT_FALSE(shown.AddFileToIgnoreList);
-    EXPECT_FALSE(shown.EditText);
+    EXPECT_EQ(ContextMenuOn(p1), "delete");
 }
 
 TEST_F(ResultTreeTest, RenameThroughTheEditorAndF2) {
@@ -225,9 +201,7 @@ TEST_F(ResultTreeTest, RenameThroughTheEditorAndF2) {
     EXPECT_EQ(p1->Text(), "First page");
     EXPECT_EQ(TResultTree::Rec(p1)->Text, "First page");
     EXPECT_EQ(outputResets, 1);
-    POINT at{};
-    bool handled = false;
-    tree.tvMapNodeContextMenu(nullptr, b, at, handled);
+    ContextMenuOn(b);
     tree.miRenameClick(nullptr);
     ASSERT_TRUE(tv.IsEditing());
     tree_test::Type("x");
@@ -268,6 +242,7 @@ TEST_F(ResultTreeTest, PropertiesOfOneNode) {
     EXPECT_EQ(p1->ImageIndex(), results::kFolderImage);
     EXPECT_EQ(outputResets, 1);
 
+    // Applied to the children, the grandchild below a's second child included.
     tree.ShowNodeProperties(a);
     EXPECT_EQ(TResultTree::Rec(a)->ChangeFreq, cfWeekly);
     EXPECT_EQ(TResultTree::Rec(p1)->Priority, 0.9); // was still the default
@@ -306,15 +281,6 @@ TEST_F(ResultTreeTest, PropertiesOfSeveralNodesKeepTheirTexts) {
     EXPECT_EQ(outputResets, 1);
 }
 
-TEST_F(ResultTreeTest, ApplyToChildrenReachesEveryGrandchild) {
-    // a's first child p1 has no children; deep's p2 below the second must still be reached.
-    tree.ApplyToChildren(a, false, 0.3, cfNever);
-    EXPECT_EQ(TResultTree::Rec(p1)->Priority, 0.3);
-    EXPECT_EQ(TResultTree::Rec(p2)->Priority, 0.3);
-    EXPECT_EQ(TResultTree::Rec(p2)->ChangeFreq, cfNever);
-    EXPECT_EQ(TResultTree::Rec(a)->Priority, profile.DefPri());
-}
-
 TEST_F(ResultTreeTest, StatusLineAndEmptyFolderRemoval) {
     std::string status;
     tree.OnStatusText = [&](const std::string& s) { status = s; };
@@ -330,12 +296,10 @@ TEST_F(ResultTreeTest, StatusLineAndEmptyFolderRemoval) {
     EXPECT_EQ(status, "");
 
     // A chain of folders that hold nothing goes, down to the first folder that holds a page.
-    TTreeNode* x = Folder(b, "/s/b/x/", "x");
-    TTreeNode* y = Folder(x, "/s/b/x/y/", "y");
-    Folder(y, "/s/b/x/y/z/", "z");
+    Add(Add(Add(b, "/s/b/x/", "x"), "/s/b/x/y/", "y"), "/s/b/x/y/z/", "z");
     tv.Items().Delete(p2);
     tree.RemoveEmptyFolders();
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"Home", "a", "p1.html", "b", "p3.html"}));
+    EXPECT_EQ(Shape(), (std::vector<std::string>{"Home", "  a", "    p1.html", "  b", "    p3.html"}));
     EXPECT_EQ(tree.FindNodeByFolder("/s/b/x/"), nullptr);
     tree.ReleaseTree();
     EXPECT_EQ(tv.Items().Count(), 0);

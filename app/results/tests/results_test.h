@@ -1,15 +1,23 @@
 #pragma once
-// Real folders for the scan tests, made under /tmp and removed afterwards.
+// What the result tests share: real folders made under /tmp and removed afterwards, a time zone set
+// for one test, and a result tree on a framed view with the profile and ignore lists it edits.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <string>
+#include <vector>
+
+#include "app/core/map_profile.h"
+#include "app/results/result_tree.h"
+#include "platform/rtl/string_list.h"
+#include "shellcontrols/tests/tree_test_support.h"
 
 namespace results_test {
 
@@ -21,6 +29,7 @@ public:
         std::filesystem::create_directories(root_);
     }
     ~TempSite() {
+        // Folders a test closed must be opened again to be removed.
         std::error_code ignored;
         std::filesystem::path top = std::filesystem::path(root_).parent_path().parent_path();
         for (auto it = std::filesystem::recursive_directory_iterator(top, ignored);
@@ -39,10 +48,6 @@ public:
         std::ofstream(p, std::ios::binary) << bytes;
         return p.string();
     }
-    std::string Folder(const std::string& relative) const {
-        std::filesystem::create_directories(root_ + relative);
-        return root_ + relative;
-    }
     void Touch(const std::string& relative, std::time_t when) const {
         struct timespec times[2] = {{when, 0}, {when, 0}};
         utimensat(AT_FDCWD, (root_ + relative).c_str(), times, 0);
@@ -52,25 +57,38 @@ private:
     std::string root_;
 };
 
-class ScopedTz {
-public:
-    explicit ScopedTz(const char* zone) {
-        if (const char* old = std::getenv("TZ")) old_ = old;
-        setenv("TZ", zone, 1);
-        tzset();
-    }
-    ~ScopedTz() {
-        if (old_)
-            setenv("TZ", old_->c_str(), 1);
-        else
-            unsetenv("TZ");
+// The time zone for one test; an empty TZ is taken for none.
+struct ScopedTz {
+    explicit ScopedTz(const char* zone) : old(std::getenv("TZ") ? std::getenv("TZ") : "") { Set(zone); }
+    ~ScopedTz() { Set(old.empty() ? nullptr : old.c_str()); }
+    static void Set(const char* zone) {
+        zone ? setenv("TZ", zone, 1) : unsetenv("TZ");
         tzset();
     }
     ScopedTz(const ScopedTz&) = delete;
     ScopedTz& operator=(const ScopedTz&) = delete;
+    std::string old;
+};
 
-private:
-    std::optional<std::string> old_;
+class TreeTest : public ::testing::Test {
+protected:
+    // Each node as its indented text, in tree order, and its image index when asked for.
+    std::vector<std::string> Shape(bool images = false) const {
+        std::vector<std::string> lines;
+        for (int i = 0; i < tv.Items().Count(); ++i) {
+            TTreeNode* n = tv.Items().Item(i);
+            lines.push_back(std::string(static_cast<size_t>(n->Level()) * 2, ' ') + n->Text() +
+                            (images ? " " + std::to_string(n->ImageIndex()) : ""));
+        }
+        return lines;
+    }
+
+    TMapProfile profile;
+    TStringList ignoreFolders;
+    TStringList ignoreFiles;
+    tree_test::TreeForm view;
+    TRzTreeView& tv = *view.tree;
+    results::TResultTree tree{tv, profile, ignoreFolders, ignoreFiles};
 };
 
 } // namespace results_test

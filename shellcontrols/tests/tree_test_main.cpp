@@ -1,6 +1,0 @@
-#include "tree_test_support.h"
-
-namespace {
-[[maybe_unused]] auto* environment =
-    ::testing::AddGlobalTestEnvironment(new tree_test::ApplicationEnvironment);
-}
