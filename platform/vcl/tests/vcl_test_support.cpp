@@ -44,7 +44,7 @@ void PumpFor(int milliseconds) {
 }
 
 bool PumpUntil(const std::function<bool()>& done) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (!done() && std::chrono::steady_clock::now() < end)
         PumpFor(5);
     return done();

@@ -15,7 +15,7 @@ namespace vcl_test {
 void Pump();
 // Pumps for a while of real time, so that timers come due.
 void PumpFor(int milliseconds);
-// Pumps until done() holds or two seconds pass; answers done().
+// Pumps until done() holds or a minute passes (only a failing test waits that out); answers done().
 bool PumpUntil(const std::function<bool()>& done);
 
 // A windowed control that can take the focus and records its events by name.

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <netinet/in.h>
@@ -96,10 +95,7 @@ TEST(NginxPeer, ConfigurationNginxRefusesMeansNotRunning) {
     REQUIRE_NGINX();
     NginxOptions options;
     options.server = "    no_such_directive on;\n";
-    const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(NginxPeer(options).Running());
-    // nginx's exit is noticed without waiting out the start-up time.
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
     options.server.clear();
     options.hosts.clear();
     EXPECT_FALSE(NginxPeer(options).Running());
