@@ -62,7 +62,7 @@ TEST(GifBlocks, FailedLoadRewindsAndKeepsWhatWasRead) {
     stream.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
     stream.SetPosition(2);
     TGIFImage image;
-    EXPECT_EQ(ErrorOf([&] { image.LoadFromStream(stream); }), "Unknown extension type");
+    EXPECT_EQ(ThrownMessage<Exception>([&] { image.LoadFromStream(stream); }), "Unknown extension type");
     EXPECT_EQ(stream.Position(), 2);
     EXPECT_EQ(image.Images().Count(), 1);
     EXPECT_EQ(image.Width(), 1);

@@ -150,7 +150,10 @@ TEST(GifEncoders, FailuresOfTheStreamAndThePixelsFailTheSave) {
     for (bool rle : {false, true}) {
         FailingStream out;
         EXPECT_THROW(MakeEncoder(rle)->Encode(out, 8, 256, px.data(), false, 50, 100), EWriteError);
-        EXPECT_EQ(ErrorOf([&] { Encode(rle, 2, 3, {0, 1, 2, 3}, false, 1, 4); }), "Color not in color table");
+        EXPECT_EQ(ThrownMessage<Exception>([&] {
+                      Encode(rle, 2, 3, {0, 1, 2, 3}, false, 1, 4);
+                  }),
+                  "Color not in color table");
     }
     // Through the image: a frame whose pixels point past its local table.
     TGIFImage image;
@@ -160,6 +163,6 @@ TEST(GifEncoders, FailuresOfTheStreamAndThePixelsFailTheSave) {
     TMemoryStream sink;
     TGIFWriter writer(sink);
     uint8_t b;
-    EXPECT_EQ(ErrorOf([&] { writer.Read(&b, 1); }), "Invalid stream operation");
+    EXPECT_EQ(ThrownMessage<Exception>([&] { writer.Read(&b, 1); }), "Invalid stream operation");
     EXPECT_THROW(writer.Seek(0, soBeginning), Exception);
 }

@@ -59,7 +59,7 @@ TRaster Raster24(int w, int h, const Bytes& bgr) {
 
 std::string LoadError(const Bytes& bytes) {
     TGIFImage image;
-    return ErrorOf([&] { Load(image, bytes); });
+    return ThrownMessage<Exception>([&] { Load(image, bytes); });
 }
 
 Bytes Header(int width, int height, int globalBits) {

@@ -8,6 +8,7 @@
 #include "imaging/gif/sub_image.h"
 #include "platform/rtl/stream.h"
 #include "platform/rtl/wintypes.h"
+#include "tests/support/thrown_message.h"
 
 #include <cstdint>
 #include <memory>
@@ -29,15 +30,7 @@ Bytes Pixels(const TGIFSubImage& frame);
 // A 24-bit picture of the given blue, green, red bytes.
 TRaster Raster24(int w, int h, const Bytes& bgr);
 
-// The message of the exception the action raises, "" when it raises none.
-template <class F> std::string ErrorOf(F action) {
-    try {
-        action();
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return "";
-}
+using testsupport::ThrownMessage;
 std::string LoadError(const Bytes& bytes);
 
 // A minimal stream: header with a global map of 2^globalBits colours (none for 0).

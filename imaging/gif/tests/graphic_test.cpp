@@ -162,12 +162,7 @@ TEST(GifGraphic, PicturesFindGifsByExtensionAndSignature) {
     // Damaged data fails as a graphic error with the codec's text, and the picture keeps its image.
     const std::string bad = ::testing::TempDir() + "/bad.gif";
     std::ofstream(bad) << std::string(64, 'X');
-    try {
-        picture.LoadFromFile(bad);
-        FAIL() << "loaded a damaged file";
-    } catch (const EInvalidGraphic& e) {
-        EXPECT_EQ(e.Message(), "Invalid GIF signature");
-    }
+    EXPECT_EQ(ThrownMessage<EInvalidGraphic>([&] { picture.LoadFromFile(bad); }), "Invalid GIF signature");
     EXPECT_NE(dynamic_cast<TGIFImage*>(picture.Graphic()), nullptr);
     std::remove(path.c_str());
     std::remove(bad.c_str());

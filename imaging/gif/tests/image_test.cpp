@@ -58,7 +58,8 @@ TEST(GifImage, SettingsAndSizeStayInTheirRanges) {
 
     // The logical screen cannot shrink below a frame.
     image.LoadFromFile(DataFile("anim_background.gif"));
-    EXPECT_EQ(ErrorOf([&] { image.SetWidth(20); }), "Image width too small for contained frames");
+    EXPECT_EQ(ThrownMessage<Exception>([&] { image.SetWidth(20); }),
+              "Image width too small for contained frames");
     EXPECT_EQ(image.Width(), 24);
     EXPECT_THROW(image.SetHeight(9), GIFException);
     image.SetHeight(20);
@@ -87,7 +88,8 @@ TEST(GifImage, ConvertsPicturesIntoFrames) {
     }
     EXPECT_EQ(shown, picture.Bits);
     // The 257th colour overflows the table; with a reduction method any picture converts.
-    EXPECT_EQ(ErrorOf([&] { image.Assign(Picture24(20, 16, 257)); }), "Color table overflow");
+    EXPECT_EQ(ThrownMessage<Exception>([&] { image.Assign(Picture24(20, 16, 257)); }),
+              "Color table overflow");
     image.SetReductionMethod(crOctree);
     image.SetReductionBits(5);
     image.Assign(Picture24(20, 16, 300));

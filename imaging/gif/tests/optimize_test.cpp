@@ -82,9 +82,11 @@ TEST(GifOptimize, CleanupDropsWhatHasNoEffect) {
     EXPECT_EQ(b->GraphicControlExtension()->Delay(), 10);
 
     // Without cleanup, a custom palette is refused when colours are to be reduced.
-    EXPECT_EQ(ErrorOf([&] { image.Optimize(ooReduceColors, crCustomPalette, dtNearest, 8); }),
-              "Invalid reduction method");
-    EXPECT_EQ(ErrorOf([&] { image.Optimize(ooReduceColors | ooCleanup, crCustomPalette, dtNearest, 8); }),
+    EXPECT_EQ(
+        ThrownMessage<Exception>([&] { image.Optimize(ooReduceColors, crCustomPalette, dtNearest, 8); }),
+        "Invalid reduction method");
+    EXPECT_EQ(ThrownMessage<Exception>(
+                  [&] { image.Optimize(ooReduceColors | ooCleanup, crCustomPalette, dtNearest, 8); }),
               "");
 }
 

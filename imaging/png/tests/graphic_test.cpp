@@ -173,12 +173,7 @@ TEST(PngGraphic, ReadAndWriteStayInsideTheImageAndThePixel) {
     EXPECT_EQ(pal->ReadPixel(1, 0), RGB(250, 250, 250));
 
     EXPECT_THROW(wide->SetWidth(10), EPngError);
-    try {
-        TPNGObject().SetHeight(10);
-        ADD_FAILURE() << "resized";
-    } catch (const EPngError& e) {
-        EXPECT_EQ(e.Message(), png_text::CannotChangeSize);
-    }
+    EXPECT_EQ(ThrownMessage<EPngError>([] { TPNGObject().SetHeight(10); }), png_text::CannotChangeSize);
 }
 
 TEST(PngGraphic, PaletteColoursCarryGammaOnce) {

@@ -110,11 +110,7 @@ TEST(PngLoadErrors, MalformedSuiteFilesAreRefusedWithTheirOwnException) {
     bool raised = false;
     for (int y = 0; y < image.Height() && !raised; ++y)
         for (int x = 0; x < image.Width() && !raised; ++x)
-            try {
-                image.ReadPixel(x, y);
-            } catch (const EPngError& e) {
-                raised = e.Message() == png_text::UnknownPalette;
-            }
+            raised = ThrownMessage<EPngError>([&] { image.ReadPixel(x, y); }) == png_text::UnknownPalette;
     EXPECT_TRUE(raised);
 }
 

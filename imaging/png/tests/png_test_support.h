@@ -5,6 +5,7 @@
 #include "imaging/png/chunk_palette.h"
 #include "imaging/png/png_object.h"
 #include "platform/rtl/stream.h"
+#include "tests/support/thrown_message.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -18,6 +19,7 @@
 namespace png_test {
 
 using Bytes = std::vector<uint8_t>;
+using testsupport::ThrownMessage;
 
 inline void PutBe32(Bytes& out, uint32_t v) {
     for (int s = 24; s >= 0; s -= 8)
@@ -112,12 +114,7 @@ inline Bytes Save(TPNGObject& image) {
 // The exception's message when loading raises, "" when it loads.
 template <class E> std::string LoadError(const Bytes& bytes) {
     TPNGObject image;
-    try {
-        Load(image, bytes);
-    } catch (const E& e) {
-        return e.Message();
-    }
-    return "";
+    return ThrownMessage<E>([&] { Load(image, bytes); });
 }
 
 // A pixel as the image shows it: 0xAARRGGBB, alpha from the alpha plane, the palette's transparency entries

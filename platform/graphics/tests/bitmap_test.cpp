@@ -10,6 +10,7 @@
 #include "platform/graphics/palette.h"
 #include "platform/graphics/tests/graphics_test_support.h"
 #include "platform/rtl/stream.h"
+#include "tests/support/thrown_message.h"
 
 namespace {
 
@@ -402,6 +403,6 @@ TEST(Bitmap, LoadsBitmapResourcesWithOrWithoutFileHeader) {
     EXPECT_EQ(At(b, 0, 0), clFuchsia);
     EXPECT_EQ(At(b, 1, 0), static_cast<TColor>(RGB(10, 20, 30)));
     EXPECT_EQ(
-        graphics_test::ThrownMessage<EResNotFound>([&] { b.LoadFromResourceName(nullptr, "NOSUCHFRAME"); }),
+        testsupport::ThrownMessage<EResNotFound>([&] { b.LoadFromResourceName(nullptr, "NOSUCHFRAME"); }),
         "Resource NOSUCHFRAME not found");
 }

@@ -6,6 +6,7 @@
 #include "platform/graphics/canvas.h"
 #include "platform/graphics/graphics_errors.h"
 #include "platform/graphics/tests/graphics_test_support.h"
+#include "tests/support/thrown_message.h"
 
 namespace {
 
@@ -236,6 +237,6 @@ TEST(Canvas, EventsAndMissingHandle) {
     EXPECT_EQ(t.Canvas().ClipRect(), Rect(0, 0, 40, 30));
 
     TCanvas bare;
-    EXPECT_EQ(graphics_test::ThrownMessage<EInvalidOperation>([&] { bare.FillRect(Rect(0, 0, 1, 1)); }),
+    EXPECT_EQ(testsupport::ThrownMessage<EInvalidOperation>([&] { bare.FillRect(Rect(0, 0, 1, 1)); }),
               "Canvas does not allow drawing");
 }

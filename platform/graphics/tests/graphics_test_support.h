@@ -22,16 +22,6 @@ inline void Load(TGraphic& g, const std::vector<uint8_t>& bytes) {
     g.LoadFromStream(s);
 }
 
-// The message of the E that f raises, or a note that it raised none.
-template <class E, class F> std::string ThrownMessage(F&& f) {
-    try {
-        f();
-    } catch (const E& e) {
-        return e.Message();
-    }
-    return "(nothing raised)";
-}
-
 // Paints the whole bitmap in one colour, which stays the brush's.
 inline void Fill(TBitmap& b, TColor colour) {
     b.Canvas().Brush().SetColor(colour);

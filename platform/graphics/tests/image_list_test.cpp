@@ -5,6 +5,7 @@
 #include "platform/graphics/graphics_errors.h"
 #include "platform/graphics/image_list.h"
 #include "platform/graphics/tests/graphics_test_support.h"
+#include "tests/support/thrown_message.h"
 
 namespace {
 
@@ -133,7 +134,7 @@ TEST(ImageList, IndexesBitmapsAndChanges) {
     list.Draw(t.Canvas(), 0, 0, 7); // no such image: nothing drawn
     list.Draw(t.Canvas(), 0, 0, -1);
     EXPECT_EQ(t.At(5, 5), clYellow);
-    EXPECT_EQ(graphics_test::ThrownMessage<EInvalidOperation>([&] { list.Delete(3); }),
+    EXPECT_EQ(testsupport::ThrownMessage<EInvalidOperation>([&] { list.Delete(3); }),
               "Invalid ImageList Index");
     list.Delete(0);
     EXPECT_EQ(list.Count(), 2);

@@ -9,6 +9,7 @@
 #include "platform/graphics/jpeg_image.h"
 #include "platform/graphics/tests/graphics_test_support.h"
 #include "platform/rtl/stream.h"
+#include "tests/support/thrown_message.h"
 
 namespace {
 
@@ -29,6 +30,7 @@ bool Near(TColor a, TColor b, int tolerance = 24) {
 }
 
 using graphics_test::Load, graphics_test::Save;
+using testsupport::ThrownMessage;
 
 } // namespace
 
@@ -85,13 +87,7 @@ TEST(Jpeg, CorruptDataRaisesTheLibraryMessage) {
 
     auto rejects = [](const std::vector<uint8_t>& bytes) {
         TJPEGImage j;
-        try {
-            Load(j, bytes);
-        } catch (const EJPEG& e) {
-            EXPECT_FALSE(e.Message().empty());
-            return true;
-        }
-        return false;
+        return !ThrownMessage<EJPEG>([&] { Load(j, bytes); }).empty();
     };
     EXPECT_TRUE(rejects({}));
     EXPECT_TRUE(rejects({'n', 'o', 't', ' ', 'j', 'p', 'e', 'g'}));

@@ -14,10 +14,12 @@
 #include "platform/graphics/picture.h"
 #include "platform/graphics/tests/graphics_test_support.h"
 #include "platform/rtl/stream.h"
+#include "tests/support/thrown_message.h"
 
 namespace {
 
-using graphics_test::Colours, graphics_test::Fill, graphics_test::ThrownMessage;
+using graphics_test::Colours, graphics_test::Fill;
+using testsupport::ThrownMessage;
 
 // A graphic class of the test's own, to register under a new extension.
 class TPlainGraphic : public TGraphic {

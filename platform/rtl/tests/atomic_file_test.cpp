@@ -5,8 +5,8 @@
 #include "platform/rtl/string_list.h"
 
 #include "tests/support/temp_dir.h"
+#include "tests/support/thrown_message.h"
 
-#include "error_message.h"
 #include <csignal>
 #include <filesystem>
 
@@ -16,6 +16,7 @@
 
 namespace fs = std::filesystem;
 using testsupport::ReadFile;
+using testsupport::ThrownMessage;
 
 namespace {
 class AtomicFile : public ::testing::Test {
@@ -76,7 +77,7 @@ TEST_F(AtomicFile, AFailedWriteKeepsThePreviousFileAndRaisesWithItsName) {
     testsupport::WriteFile(target, "good old contents");
     {
         FileSizeLimit full(64);
-        EXPECT_EQ(ErrorMessage<EFCreateError>([&] { WriteFileAtomically(target, std::string(1000, 'n')); }),
+        EXPECT_EQ(ThrownMessage<EFCreateError>([&] { WriteFileAtomically(target, std::string(1000, 'n')); }),
                   "Cannot create file " + target);
         // The savers built on it report the failure too.
         TStringList list;

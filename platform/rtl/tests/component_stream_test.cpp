@@ -5,13 +5,14 @@
 
 #include "stream_test_classes.h"
 #include "tests/support/temp_dir.h"
-
-#include "error_message.h"
+#include "tests/support/thrown_message.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <limits>
+
+using testsupport::ThrownMessage;
 
 namespace {
 
@@ -141,7 +142,7 @@ TEST(ComponentStream, ReadingAppliesRecordsInFileOrderAndFillsOnlyWhatTheFileHol
     // An unknown property stops the read; what came before it stays.
     Recorder partial;
     EXPECT_EQ(
-        ErrorMessage<EReadError>([&] {
+        ThrownMessage<EReadError>([&] {
             Read(ToBinary(Lines({"object TRecorder", "  A = 1", "  Bogus = 1", "  C = 9", "end"})), partial);
         }),
         "Property Bogus does not exist");
@@ -272,7 +273,7 @@ TEST(ComponentStream, FloatsAreKeptAsTheirPropertyTypeStoresThem) {
 
 std::string ReadError(const Bytes& bytes) {
     Profile profile;
-    return ErrorMessage<EReadError>([&] { Read(bytes, profile); });
+    return ThrownMessage<EReadError>([&] { Read(bytes, profile); });
 }
 
 TEST(ComponentStream, DamagedStreamsRaiseReadErrors) {

@@ -3,13 +3,15 @@
 #include "platform/rtl/published.h"
 #include "platform/rtl/string_list.h"
 
-#include "error_message.h"
+#include "tests/support/thrown_message.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 #include <vector>
+
+using testsupport::ThrownMessage;
 
 namespace {
 
@@ -71,7 +73,7 @@ TEST(Component, NamesAreIdentifiersUniqueWithinTheOwner) {
     first->SetName("Button1");
     EXPECT_EQ(owner.FindComponent("BUTTON1"), first);
     EXPECT_EQ(owner.FindComponent(""), nullptr);
-    EXPECT_EQ(ErrorMessage<EComponentError>([&] { second->SetName("button1"); }),
+    EXPECT_EQ(ThrownMessage<EComponentError>([&] { second->SetName("button1"); }),
               "A component named button1 already exists");
     EXPECT_THROW(second->SetName("1st"), EComponentError);
     EXPECT_THROW(second->SetName("has space"), EComponentError);
@@ -184,9 +186,9 @@ TEST(Collection, ItemsKeepOrderIdsAndNotifyOncePerUpdate) {
 TEST(Persistent, AssignBetweenUnrelatedClassesNamesBoth) {
     TStringList list;
     Shape shape(nullptr);
-    EXPECT_EQ(ErrorMessage<EConvertError>([&] { shape.Assign(&list); }),
+    EXPECT_EQ(ThrownMessage<EConvertError>([&] { shape.Assign(&list); }),
               "Cannot assign a TStringList to a TComponent");
-    EXPECT_EQ(ErrorMessage<EConvertError>([&] { shape.Assign(nullptr); }),
+    EXPECT_EQ(ThrownMessage<EConvertError>([&] { shape.Assign(nullptr); }),
               "Cannot assign a nil to a TComponent");
 }
 
@@ -197,7 +199,7 @@ TEST(ClassRegistry, FindsRegisteredClassesWithoutRegardToCase) {
     EXPECT_NE(dynamic_cast<Shape*>(made.get()), nullptr);
     UnRegisterClass("TShapeForTest");
     EXPECT_EQ(GetClass("TShapeForTest"), nullptr);
-    EXPECT_EQ(ErrorMessage<EClassNotFound>([&] { FindClass("TShapeForTest"); }),
+    EXPECT_EQ(ThrownMessage<EClassNotFound>([&] { FindClass("TShapeForTest"); }),
               "Class TShapeForTest not found");
 }
 

@@ -3,8 +3,7 @@
 #include "platform/rtl/string_list.h"
 
 #include "tests/support/temp_dir.h"
-
-#include "error_message.h"
+#include "tests/support/thrown_message.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +11,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
+
+using testsupport::ThrownMessage;
 
 namespace {
 
@@ -162,7 +163,7 @@ TEST_F(IniTest, DirectFileWritesThroughAtomicallyAndSharesTheFile) {
     EXPECT_THROW(nowhere.WriteInteger("S", "k", 1), EIniFileException);
     TMemIniFile nowhereMem(dir_.File("missing/x.ini"));
     nowhereMem.WriteInteger("S", "k", 1);
-    EXPECT_EQ(ErrorMessage<EFCreateError>([&] { nowhereMem.UpdateFile(); }),
+    EXPECT_EQ(ThrownMessage<EFCreateError>([&] { nowhereMem.UpdateFile(); }),
               "Cannot create file " + dir_.File("missing/x.ini"));
 
     // Two processes writing different keys at once lose nothing.

@@ -1,10 +1,12 @@
 #include "platform/rtl/exception.h"
 #include "platform/rtl/list.h"
 
-#include "error_message.h"
+#include "tests/support/thrown_message.h"
 
 #include <gtest/gtest.h>
 #include <vector>
+
+using testsupport::ThrownMessage;
 
 namespace {
 // Records notifications the way an owning list would use them to free items.
@@ -47,7 +49,7 @@ TEST(List, EditsKeepOrderAndRejectBadIndexesWithTheIndexInTheMessage) {
     list.Pack();
     EXPECT_EQ(list.Count(), 3);
 
-    EXPECT_EQ(ErrorMessage<EListError>([&] { list.Items(3); }), "List index out of bounds (3)");
+    EXPECT_EQ(ThrownMessage<EListError>([&] { list.Items(3); }), "List index out of bounds (3)");
     EXPECT_THROW(list.Items(-1), EListError);
     EXPECT_THROW(list.Insert(5, nullptr), EListError);
     EXPECT_THROW(list.Delete(3), EListError);

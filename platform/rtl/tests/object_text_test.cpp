@@ -4,9 +4,11 @@
 
 #include "stream_test_classes.h"
 
-#include "error_message.h"
+#include "tests/support/thrown_message.h"
 
 #include <gtest/gtest.h>
+
+using testsupport::ThrownMessage;
 
 namespace {
 
@@ -109,7 +111,7 @@ TEST(ObjectText, TextFromElsewhereComesBackInTheUsualForm) {
 
 TEST(ObjectText, BadTextNamesTheLineAndDamagedBinaryIsRefused) {
     auto parseError = [](const std::string& text) {
-        return ErrorMessage<EParserError>([&] { ToBinary(text); });
+        return ThrownMessage<EParserError>([&] { ToBinary(text); });
     };
     EXPECT_EQ(parseError("object A: TX\r\n  Width 5\r\nend\r\n"), "'=' expected on line 2");
     EXPECT_EQ(parseError("object A: TX\r\n  S = 'open\r\nend\r\n"), "Unterminated string on line 2");

@@ -3,8 +3,7 @@
 #include "platform/rtl/registry_store.h"
 
 #include "tests/support/temp_dir.h"
-
-#include "error_message.h"
+#include "tests/support/thrown_message.h"
 
 #include <gtest/gtest.h>
 
@@ -24,6 +23,7 @@ namespace {
 
 using Names = std::vector<std::string>;
 using testsupport::ReadFile;
+using testsupport::ThrownMessage;
 
 class RegistryTest : public ::testing::Test {
 protected:
@@ -46,7 +46,7 @@ protected:
 const char* const kProfiles = "Software\\Quillmark Software\\Internet\\Profiles";
 
 template <class F> std::string Message(F f) {
-    return ErrorMessage<ERegistryException>(f);
+    return ThrownMessage<ERegistryException>(f);
 }
 
 } // namespace

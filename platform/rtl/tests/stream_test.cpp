@@ -5,10 +5,11 @@
 #include "platform/rtl/string_stream.h"
 
 #include "tests/support/temp_dir.h"
-
-#include "error_message.h"
+#include "tests/support/thrown_message.h"
 
 #include <gtest/gtest.h>
+
+using testsupport::ThrownMessage;
 
 namespace {
 std::string streamBytes(TStream& s) {
@@ -40,7 +41,7 @@ TEST(MemoryStream, ReadsWritesAndSeeksWithinBounds) {
 TEST(FileStream, OpenFailuresNameTheFile) {
     testsupport::TempDir dir("pw-stream");
     const std::string missing = dir.File("missing.bin");
-    EXPECT_EQ(ErrorMessage<EFOpenError>([&] { TFileStream f(missing, fmOpenRead); }),
+    EXPECT_EQ(ThrownMessage<EFOpenError>([&] { TFileStream f(missing, fmOpenRead); }),
               "Cannot open file " + missing);
     EXPECT_THROW(TFileStream(dir.File("no/such/x"), fmCreate), EFCreateError);
     EXPECT_THROW(TFileStream(dir.Path(), fmOpenRead), EFOpenError); // a folder is not a file
@@ -71,7 +72,7 @@ TEST(ResourceStream, FindsEmbeddedBytesByNameAndTypeWhateverTheirCase) {
 }
 
 TEST(ResourceStream, MissingResourcesAndWritesAreRefused) {
-    EXPECT_EQ(ErrorMessage<EResNotFound>([&] { TResourceStream s(nullptr, "QMPWWORLD0", RT_BITMAP); }),
+    EXPECT_EQ(ThrownMessage<EResNotFound>([&] { TResourceStream s(nullptr, "QMPWWORLD0", RT_BITMAP); }),
               "Resource QMPWWORLD0 not found");
     EXPECT_THROW(TResourceStream(nullptr, "GREETING", RT_RCDATA), EResNotFound); // right name, other type
 

@@ -4,11 +4,12 @@
 #include "platform/rtl/strings.h"
 
 #include "tests/support/temp_dir.h"
-
-#include "error_message.h"
+#include "tests/support/thrown_message.h"
 
 #include <gtest/gtest.h>
 #include <vector>
+
+using testsupport::ThrownMessage;
 
 namespace {
 std::vector<std::string> items(const TStrings& list) {
@@ -114,7 +115,7 @@ TEST(StringList, SortedListsSearchBinaryAndHandleDuplicatesAsConfigured) {
     EXPECT_THROW(list.SetStrings(0, "x"), EStringListError);
 
     list.SetDuplicates(dupError);
-    EXPECT_EQ(ErrorMessage<EStringListError>([&] { list.Add("banana"); }),
+    EXPECT_EQ(ThrownMessage<EStringListError>([&] { list.Add("banana"); }),
               "String list does not allow duplicates");
     list.SetDuplicates(dupAccept);
     list.Add("banana");
@@ -240,7 +241,7 @@ TEST(StringList, AssignAddStringsMoveAndFiles) {
     EXPECT_EQ(b.Count(), 4);
     TPersistent other;
     EXPECT_THROW(b.Assign(&other), EConvertError);
-    EXPECT_EQ(ErrorMessage<EStringListError>([&] { b.Delete(4); }), "List index out of bounds (4)");
+    EXPECT_EQ(ThrownMessage<EStringListError>([&] { b.Delete(4); }), "List index out of bounds (4)");
     EXPECT_FALSE(a.Equals(b));
 
     testsupport::TempDir dir("pw-string-list");

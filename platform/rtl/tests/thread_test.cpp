@@ -1,7 +1,7 @@
 #include "platform/rtl/sync.h"
 #include "platform/rtl/thread.h"
 
-#include "error_message.h"
+#include "tests/support/thrown_message.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +11,8 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+using testsupport::ThrownMessage;
 
 namespace {
 
@@ -73,7 +75,7 @@ TEST(Thread, WorkerCallsRunOnTheMainThreadWhileItDrains) {
 
     // Draining is for the main thread only.
     std::string error;
-    std::thread([&] { error = ErrorMessage<EThread>([] { CheckSynchronize(); }); }).join();
+    std::thread([&] { error = ThrownMessage<EThread>([] { CheckSynchronize(); }); }).join();
     EXPECT_NE(error.find("NOT the main thread"), std::string::npos);
 }
 
@@ -99,17 +101,14 @@ TEST(Thread, WaitForRunsOnTerminateAndReportsFailures) {
     failing.WaitFor();
     EXPECT_TRUE(terminated);
     ASSERT_TRUE(failing.FatalException());
-    EXPECT_EQ(ErrorMessage<EConvertError>([&] { std::rethrow_exception(failing.FatalException()); }),
+    EXPECT_EQ(ThrownMessage<EConvertError>([&] { std::rethrow_exception(failing.FatalException()); }),
               "bad number");
 
     // A failing Synchronize call raises in the worker, not on the main thread.
     std::string caught;
     LambdaThread syncFails(true, [&](LambdaThread& self) {
-        try {
-            self.Synchronize([] { throw std::runtime_error("from main"); });
-        } catch (const std::runtime_error& e) {
-            caught = e.what();
-        }
+        caught = ThrownMessage<std::runtime_error>(
+            [&] { self.Synchronize([] { throw std::runtime_error("from main"); }); });
     });
     syncFails.Start();
     syncFails.WaitFor();
@@ -222,6 +221,7 @@ TEST(Sync, EventsCriticalSectionsAndTicks) {
     });
     EXPECT_EQ(ready.WaitFor(), wrSignaled);
     setter.join();
+    // Only a floor: the wait cannot end before the setter's sleep, and ticks count milliseconds.
     EXPECT_GE(GetTickCount() - start, 9u);
 
     // Recursive entry by the holder; other threads are kept out until the last Leave.
