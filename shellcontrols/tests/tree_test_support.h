@@ -36,9 +36,12 @@ inline void Pump() {
     }
 }
 
-inline void ClickAt(TControl* Control, TPoint At, pw::gui::MouseButton Button) {
+// A click at a point of the control's client area, with a modifier key held when one is given.
+inline void ClickAt(TControl* Control, TPoint At, pw::gui::MouseButton Button, BYTE Modifier = 0) {
     const TPoint p = Control->ClientToScreen(At);
+    if (Modifier) pw::gui::SimulateKey(Modifier, true);
     pw::gui::SimulateClick(POINT{p.x, p.y}, Button);
+    if (Modifier) pw::gui::SimulateKey(Modifier, false);
     Pump();
 }
 

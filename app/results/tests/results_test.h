@@ -65,8 +65,6 @@ struct ScopedTz {
         zone ? setenv("TZ", zone, 1) : unsetenv("TZ");
         tzset();
     }
-    ScopedTz(const ScopedTz&) = delete;
-    ScopedTz& operator=(const ScopedTz&) = delete;
     std::string old;
 };
 
