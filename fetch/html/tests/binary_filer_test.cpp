@@ -6,6 +6,7 @@
 
 #include "platform/rtl/exception.h"
 #include "platform/rtl/stream.h"
+#include "tests/support/thrown_message.h"
 
 namespace {
 
@@ -28,12 +29,7 @@ std::string ErrorOf(std::vector<uint8_t> bytes, void (*read)(TDIBinaryReader&)) 
     TMemoryStream m;
     Load(m, std::move(bytes));
     TDIBinaryReader r(m, 4096);
-    try {
-        read(r);
-    } catch (const EReadError& e) {
-        return e.Message();
-    }
-    return "";
+    return testsupport::ThrownMessage<EReadError>([&] { read(r); });
 }
 
 using Bytes = std::vector<uint8_t>;

@@ -7,20 +7,14 @@
 #include "fetch/html/typed_handlers.h"
 #include "platform/rtl/filer.h"
 #include "platform/rtl/stream.h"
+#include "tests/support/thrown_message.h"
+
+using testsupport::ThrownMessage;
 
 namespace {
 
 std::u16string S(int i) {
     return u"key" + std::u16string(1, char16_t(u'A' + i % 26)) + char16_t(u'0' + i / 26);
-}
-
-template <typename F> std::string ErrorText(F f) {
-    try {
-        f();
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return "";
 }
 
 } // namespace
@@ -80,8 +74,8 @@ TEST(Containers, HashBucketsSlotsAndOrder) {
     EXPECT_EQ(h.Count(), 9);
     EXPECT_EQ(h.EntryCount(), 10);
     EXPECT_TRUE(h.IsDeleted(4));
-    EXPECT_EQ(ErrorText([&] { h.KeyAt(4); }), "Class TDIWideStringHash: Item is deleted");
-    EXPECT_EQ(ErrorText([&] { h.KeyAt(10); }), "List index out of bounds (10)");
+    EXPECT_EQ(ThrownMessage<Exception>([&] { h.KeyAt(4); }), "Class TDIWideStringHash: Item is deleted");
+    EXPECT_EQ(ThrownMessage<Exception>([&] { h.KeyAt(10); }), "List index out of bounds (10)");
     insert(10);
     EXPECT_FALSE(h.IsDeleted(4));
     EXPECT_EQ(DISlotString(*static_cast<TDIStringSlot*>(h.KeyAt(4))), keys[10]);
@@ -125,14 +119,16 @@ TEST(Containers, HandlersFreezeWhileInUseAndMessagesNameTheClass) {
     {
         TDIHash h(items, keys);
         EXPECT_EQ(items->UseCount(), 1);
-        EXPECT_EQ(ErrorText([&] { items->SetItemSize(8); }),
+        EXPECT_EQ(ThrownMessage<Exception>([&] { items->SetItemSize(8); }),
                   "Class TDIItemHandler: ItemHandler in use while setting ItemSize");
-        EXPECT_EQ(ErrorText([&] { keys->SetOnFreeKey(nullptr); }),
+        EXPECT_EQ(ThrownMessage<Exception>([&] { keys->SetOnFreeKey(nullptr); }),
                   "Class TDIKeyHandler: ItemHandler in use while assigning OnFreeKey");
         uint32_t k = 5;
-        EXPECT_EQ(ErrorText([&] { h.Find(&k); }), "Class TDIHash: OnHashKey not assigned");
-        EXPECT_EQ(ErrorText([&] { h.FindBuf(u"a", 1); }), "Class TDIHash: OnHashKeyBuf not assigned");
-        EXPECT_EQ(ErrorText([&] { h.SetHashCount(-1); }), "Class TDIHash: Invalid HashCount (-1)");
+        EXPECT_EQ(ThrownMessage<Exception>([&] { h.Find(&k); }), "Class TDIHash: OnHashKey not assigned");
+        EXPECT_EQ(ThrownMessage<Exception>([&] { h.FindBuf(u"a", 1); }),
+                  "Class TDIHash: OnHashKeyBuf not assigned");
+        EXPECT_EQ(ThrownMessage<Exception>([&] { h.SetHashCount(-1); }),
+                  "Class TDIHash: Invalid HashCount (-1)");
     }
     EXPECT_EQ(items->UseCount(), 0);
     keys->SetOnHashKey([](TDIContainer*, const void* key) { return *static_cast<const uint32_t*>(key); });
@@ -143,12 +139,13 @@ TEST(Containers, HandlersFreezeWhileInUseAndMessagesNameTheClass) {
         TDIHash h(items, keys);
         uint32_t k = 5;
         // Locating needs a way to store the key, and must fail before taking a slot.
-        EXPECT_EQ(ErrorText([&] { h.Locate(&k); }), "Class TDIHash: OnStoreKey not assigned");
+        EXPECT_EQ(ThrownMessage<Exception>([&] { h.Locate(&k); }), "Class TDIHash: OnStoreKey not assigned");
         EXPECT_EQ(h.EntryCount(), 0);
     }
-    EXPECT_EQ(ErrorText([&] { TDIHash h(items, nullptr); }), "Class TDIHash: KeyHandler is nil");
+    EXPECT_EQ(ThrownMessage<Exception>([&] { TDIHash h(items, nullptr); }),
+              "Class TDIHash: KeyHandler is nil");
     EXPECT_EQ(items->UseCount(), 0);
-    EXPECT_EQ(ErrorText([&] { TDIVector v(nullptr); }), "Class TDIVector: ItemHandler is nil");
+    EXPECT_EQ(ThrownMessage<Exception>([&] { TDIVector v(nullptr); }), "Class TDIVector: ItemHandler is nil");
     delete keys;
     delete items;
     EXPECT_EQ(DIWideStringItemHandler(), DIWideStringItemHandler());
@@ -221,7 +218,7 @@ TEST(Containers, HashPersistsAndFailedReadsChangeNothing) {
     b.WriteBuffer(badHeader.data(), static_cast<int64_t>(badHeader.size()));
     b.SetPosition(0);
     TDIBinaryReader rb(b, 4096);
-    EXPECT_EQ(ErrorText([&] { copy.ReadData(rb, 7, nullptr); }),
+    EXPECT_EQ(ThrownMessage<Exception>([&] { copy.ReadData(rb, 7, nullptr); }),
               "Class TDIWideStringHash: Invalid ItemSize (3)");
 }
 
@@ -240,19 +237,22 @@ TEST(Containers, VectorCountFindAndAssign) {
             DISetSlotString(*static_cast<TDIStringSlot*>(v.Add()), s);
         v.SetCount(0);
         EXPECT_EQ(freed, (std::vector<std::u16string>{u"c", u"b", u"a"}));
-        EXPECT_EQ(ErrorText([&] { v.SetCount(-1); }), "List index out of bounds (-1)");
+        EXPECT_EQ(ThrownMessage<Exception>([&] { v.SetCount(-1); }), "List index out of bounds (-1)");
         auto same = [](TDIContainer*, const void*, const void*, void*) { return true; };
         EXPECT_EQ(v.FindItem(nullptr, same, 0, nullptr), nullptr);
         v.Add();
-        EXPECT_EQ(ErrorText([&] { v.FindItem(nullptr, same, 1, nullptr); }), "List index out of bounds (1)");
-        EXPECT_EQ(ErrorText([&] { v.FindItem(nullptr, nullptr, 0, nullptr); }),
+        EXPECT_EQ(ThrownMessage<Exception>([&] { v.FindItem(nullptr, same, 1, nullptr); }),
+                  "List index out of bounds (1)");
+        EXPECT_EQ(ThrownMessage<Exception>([&] { v.FindItem(nullptr, nullptr, 0, nullptr); }),
                   "Class TDIVector: SameItems not assigned");
         TDIWideStringVector other;
         other.AddStr(u"x");
-        EXPECT_EQ(ErrorText([&] { v.Assign(&other); }), "Class TDIVector: Itemhandlers do not match");
+        EXPECT_EQ(ThrownMessage<Exception>([&] { v.Assign(&other); }),
+                  "Class TDIVector: Itemhandlers do not match");
         EXPECT_EQ(v.Count(), 1);
         TDIVector same2(handler);
-        EXPECT_EQ(ErrorText([&] { v.Assign(&same2); }), "Class TDIVector: OnCopyItems not assigned");
+        EXPECT_EQ(ThrownMessage<Exception>([&] { v.Assign(&same2); }),
+                  "Class TDIVector: OnCopyItems not assigned");
     }
     delete handler;
 
@@ -262,7 +262,7 @@ TEST(Containers, VectorCountFindAndAssign) {
     v.AddStr(u"one");
     EXPECT_EQ(v.IndexOfStr(u"one", 1), 2);
     EXPECT_EQ(v.IndexOfStr(u"three"), -1);
-    EXPECT_EQ(ErrorText([&] { v.Str(3); }), "List index out of bounds (3)");
+    EXPECT_EQ(ThrownMessage<Exception>([&] { v.Str(3); }), "List index out of bounds (3)");
     v.Assign(&v);
     EXPECT_EQ(v.Count(), 3);
     TDIWideStringVector w;

@@ -10,6 +10,7 @@
 #include "fetch/html/typed_containers.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/unicode.h"
+#include "tests/support/thrown_message.h"
 
 namespace {
 
@@ -167,13 +168,9 @@ TEST(Plugins, RelTokensAndPluginErrors) {
     links.SetTagFilters(tkHtml, &odd);
     parser.SetSourceString("<p>");
     parser.Clear();
-    try {
-        parser.ParseAll();
-        FAIL();
-    } catch (const Exception& e) {
-        EXPECT_EQ(e.Message(), "Class TDIHtmlLinksPlugin: Unrequested tag ('p') encountered. This should not "
-                               "happen and might indicate a bug in TDIHtmlParser.");
-    }
+    EXPECT_EQ(testsupport::ThrownMessage<Exception>([&] { parser.ParseAll(); }),
+              "Class TDIHtmlLinksPlugin: Unrequested tag ('p') encountered. This should not happen and might "
+              "indicate a bug in TDIHtmlParser.");
     links.SetTagFilters(tkHtml, nullptr);
 }
 

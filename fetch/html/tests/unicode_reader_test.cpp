@@ -9,6 +9,7 @@
 #include "fetch/html/wide_string.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/stream.h"
+#include "tests/support/thrown_message.h"
 
 namespace {
 
@@ -283,12 +284,8 @@ TEST(UnicodeReader, StreamModeReadsAcrossRefillsAndForbidsBuffers) {
         ++n;
     }
     EXPECT_EQ(n, 3000u);
-    try {
-        r.SetSourceString("x");
-        FAIL();
-    } catch (const Exception& e) {
-        EXPECT_EQ(e.Message(), "Class TDIUnicodeReader: Operation not allowed in Source Stream Mode");
-    }
+    EXPECT_EQ(testsupport::ThrownMessage<Exception>([&] { r.SetSourceString("x"); }),
+              "Class TDIUnicodeReader: Operation not allowed in Source Stream Mode");
     r.SetSourceStream(nullptr);
     r.SetSourceString("x");
     EXPECT_TRUE(r.ReadChar());
