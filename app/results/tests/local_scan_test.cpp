@@ -245,17 +245,19 @@ TEST_F(LocalScanTest, ManyPagesEachGetTheirOwnTitle) {
 }
 
 TEST_F(LocalScanTest, IndexPageExactNameBeforeOtherLetterCase) {
-    const std::string& r = site.Root();
-    site.Write("a/INDEX.HTML", "x");
-    site.Write("a/index.htm", "x");
-    EXPECT_EQ(results::TLocalScan::DefaultIndexFile(r + "a"), r + "a/index.htm");
-    site.Write("a/index.html", "x");
-    EXPECT_EQ(results::TLocalScan::DefaultIndexFile(r + "a/"), r + "a/index.html");
-    site.Write("b/Welcome.Html", "x");
-    site.Write("b/INDEX.PHP", "x");
-    EXPECT_EQ(results::TLocalScan::DefaultIndexFile(r + "b/"), r + "b/Welcome.Html");
-    std::filesystem::create_directories(r + "c/index.html");
-    EXPECT_EQ(results::TLocalScan::DefaultIndexFile(r + "c/"), "");
+    for (const char* file : {"a/INDEX.HTML", "a/index.htm", "b/INDEX.HTML", "b/index.htm", "b/index.html",
+                             "c/Welcome.Html", "c/INDEX.PHP", "d/page.html"})
+        site.Write(file, "x");
+    std::filesystem::create_directories(site.Root() + "d/index.html");
+    scan.Run(site.Root());
+    // The walk chooses from the entries it has read, a lone look-up from the disk: the same page.
+    for (auto [folder, index] : std::vector<std::pair<std::string, std::string>>{
+             {"a", "index.htm"}, {"b", "index.html"}, {"c", "Welcome.Html"}, {"d", ""}}) {
+        SCOPED_TRACE(folder);
+        EXPECT_EQ(results::TLocalScan::DefaultIndexFile(site.Root() + folder),
+                  index.empty() ? "" : site.Root() + folder + "/" + index);
+        EXPECT_EQ(RecOf(folder + "/")->Loc, "http://www.example.com/" + folder + "/" + index);
+    }
 }
 
 TEST_F(LocalScanTest, FinderPatternsAndAttributes) {
