@@ -366,16 +366,22 @@ TDateTime FileDateToDateTime(time_t instant) {
 }
 
 time_t DateTimeToFileDate(TDateTime local) {
+    // Civil-date arithmetic instead of mktime, which reads the time zone file again on every call:
+    // crawls convert a date per page.
     const Parts p = Decode(local);
-    std::tm tm{};
-    tm.tm_year = p.year - 1900;
-    tm.tm_mon = p.month - 1;
-    tm.tm_mday = p.day;
-    tm.tm_hour = p.hour;
-    tm.tm_min = p.min;
-    tm.tm_sec = p.sec;
-    tm.tm_isdst = -1;
-    return ::mktime(&tm);
+    const int64_t year = p.month <= 2 ? p.year - 1 : p.year;
+    const int64_t era = (year >= 0 ? year : year - 399) / 400;
+    const int64_t yearOfEra = year - era * 400;
+    const int64_t dayOfYear = (153 * (p.month > 2 ? p.month - 3 : p.month + 9) + 2) / 5 + p.day - 1;
+    const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    const int64_t days = era * 146097 + dayOfEra - 719468;
+    const auto wall = static_cast<time_t>(days * 86400 + p.hour * 3600 + p.min * 60 + p.sec);
+    // Offsets change at most once in a day. A time that a change skips or repeats is read with the
+    // offset in effect before the change, as the C library reads it.
+    const time_t before = wall - UtcOffsetMinutesAt(wall - 86400) * 60;
+    const time_t after = wall - UtcOffsetMinutesAt(wall + 86400) * 60;
+    if (before == after || wall - UtcOffsetMinutesAt(before) * 60 == before) return before;
+    return wall - UtcOffsetMinutesAt(after) * 60 == after ? after : before;
 }
 
 int UtcOffsetMinutesAt(time_t instant) {

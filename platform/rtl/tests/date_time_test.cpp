@@ -124,6 +124,28 @@ TEST(DateTime, UnixTimesAndLocalOffsetsFollowTheZoneAtEachInstant) {
     EXPECT_LE(Date(), now);
     EXPECT_GT(Date() + 1, now);
 
+    // The C library is the reference, also in the hour that summer time skips or repeats (read with
+    // the offset before the change) and outside 1970-2038.
+    for (const char* name : {"Europe/Berlin", "America/New_York"}) {
+        zone(name);
+        for (const TDateTime day : {EncodeDate(2024, 3, 10), EncodeDate(2024, 3, 31), EncodeDate(2024, 10, 27),
+                                    EncodeDate(2024, 11, 3), EncodeDate(1969, 12, 31), EncodeDate(2040, 6, 1)})
+            for (const uint16_t hour : {0, 1, 2, 3, 12, 23}) {
+                const TDateTime local = day + EncodeTime(hour, 30, 15, 0);
+                uint16_t y, mo, d;
+                DecodeDate(local, y, mo, d);
+                std::tm tm{};
+                tm.tm_year = y - 1900;
+                tm.tm_mon = mo - 1;
+                tm.tm_mday = d;
+                tm.tm_hour = hour;
+                tm.tm_min = 30;
+                tm.tm_sec = 15;
+                tm.tm_isdst = -1;
+                EXPECT_EQ(DateTimeToFileDate(local), ::mktime(&tm)) << name << " " << DateTimeToStr(local);
+            }
+    }
+
     zone("Asia/Kolkata");
     EXPECT_EQ(LocalUtcOffsetMinutes(summer), 330);
     zone("America/New_York");
