@@ -128,8 +128,9 @@ TEST(DateTime, UnixTimesAndLocalOffsetsFollowTheZoneAtEachInstant) {
     // the offset before the change) and outside 1970-2038.
     for (const char* name : {"Europe/Berlin", "America/New_York"}) {
         zone(name);
-        for (const TDateTime day : {EncodeDate(2024, 3, 10), EncodeDate(2024, 3, 31), EncodeDate(2024, 10, 27),
-                                    EncodeDate(2024, 11, 3), EncodeDate(1969, 12, 31), EncodeDate(2040, 6, 1)})
+        for (const TDateTime day :
+             {EncodeDate(2024, 3, 10), EncodeDate(2024, 3, 31), EncodeDate(2024, 10, 27),
+              EncodeDate(2024, 11, 3), EncodeDate(1969, 12, 31), EncodeDate(2040, 6, 1)})
             for (const uint16_t hour : {0, 1, 2, 3, 12, 23}) {
                 const TDateTime local = day + EncodeTime(hour, 30, 15, 0);
                 uint16_t y, mo, d;
