@@ -172,9 +172,11 @@ void TTreeNode::Expand(bool Recurse) {
             if (view->OnExpanded) view->OnExpanded(view, this);
         }
     }
+    // By index rather than over a copy: a handler may add or delete children meanwhile, and a copy per
+    // call makes expanding a large folder once per added page allocate without end.
     if (Recurse)
-        for (TTreeNode* c : std::vector<TTreeNode*>(children_))
-            c->Expand(true);
+        for (size_t i = 0; i < children_.size(); ++i)
+            children_[i]->Expand(true);
 }
 
 void TTreeNode::Collapse(bool Recurse) {
