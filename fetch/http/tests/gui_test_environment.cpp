@@ -19,7 +19,7 @@ public:
         app_ = std::make_unique<pw::gui::GuiApplication>(argc_, argv_);
     }
     void TearDown() override {
-        winthread::WaitForOrphans(10000);
+        winthread::WaitForOrphans(kPatienceMs);
         app_.reset();
     }
 

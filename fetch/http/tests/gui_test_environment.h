@@ -13,6 +13,9 @@ namespace gui_test {
 
 using testsupport::FreePort;
 
+// How long a test waits for something that normally comes at once: only a failing test waits so long.
+constexpr int kPatienceMs = 60000;
+
 // Runs the GUI thread's messages until done() or timeoutMs pass; false on timeout.
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs);
 

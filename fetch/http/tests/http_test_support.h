@@ -16,6 +16,7 @@
 namespace http_test {
 
 using gui_test::FaultServer;
+using gui_test::kPatienceMs;
 using gui_test::PumpUntil;
 
 struct Event {
@@ -45,7 +46,7 @@ public:
 };
 
 // Starts a transfer and waits for it; false when it did not end in time.
-bool Fetch(TCustomWinHTTP& http, const std::string& url, int timeoutMs = 20000);
+bool Fetch(TCustomWinHTTP& http, const std::string& url, int timeoutMs = gui_test::kPatienceMs);
 
 std::string FaultUrl(const std::string& path);
 

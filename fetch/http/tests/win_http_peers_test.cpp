@@ -23,7 +23,7 @@ Names fetchNames(TWinHTTP& http, std::unique_ptr<Recorder>& rec, const std::stri
 } // namespace
 
 TEST(WinHttpNginx, HttpsDirectoryRedirectsAndSlowAnswers) {
-    Nginx nginx("    location /slow { echo_sleep 5; echo slow; }\n"
+    Nginx nginx("    location /slow { echo_sleep 60; echo slow; }\n"
                 "    location /trickle { limit_rate 4k; }\n"
                 "    location /private { auth_basic \"Private Area\"; auth_basic_user_file htpasswd; }\n"
                 "    location /gone { return 410; }\n",
@@ -54,7 +54,7 @@ TEST(WinHttpNginx, HttpsDirectoryRedirectsAndSlowAnswers) {
         EXPECT_EQ(rec->body, "<a href='page.html'>p</a>");
     }
 
-    // A soft abort while the server has not answered yet returns within about a second.
+    // A soft abort while the server has not answered yet returns long before the answer could come.
     if (std::filesystem::exists("/usr/lib/nginx/modules/ngx_http_echo_module.so")) {
         rec = std::make_unique<Recorder>(http);
         http.URL = nginx.Url("/slow");
@@ -62,11 +62,8 @@ TEST(WinHttpNginx, HttpsDirectoryRedirectsAndSlowAnswers) {
         PumpUntil([] { return false; }, 300);
         const auto start = std::chrono::steady_clock::now();
         http.Abort();
-        ASSERT_TRUE(PumpUntil([&] { return !http.Busy(); }, 5000));
-        EXPECT_LT(
-            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
-                .count(),
-            1500);
+        ASSERT_TRUE(PumpUntil([&] { return !http.Busy(); }, gui_test::kPatienceMs));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
         EXPECT_EQ(rec->Names(), (Names{"Aborted"}));
     }
     // A slow but healthy body is not cut by the stall limit.
