@@ -6,30 +6,20 @@
 
 #include <gtest/gtest.h>
 
-TEST(FetcherProperties, DefaultsAndTheContentTypeSetter) {
-    TFileFetcher f(nullptr);
-    EXPECT_EQ(f.Response(), -1);
-    EXPECT_EQ(f.DownloadFileTypes(), MimeBit(mimeText));
-    EXPECT_EQ(f.LinkTypes(), kAllLinkTypes);
-    EXPECT_TRUE(f.ResolveUris());
-    EXPECT_FALSE(f.ShowAllLinkTypes());
-    EXPECT_EQ(f.MimeType(), mimeUnknown);
-    EXPECT_EQ(f.LinkCount(), 0);
-
-    f.SetContentType("IMAGE/png; name=x");
-    EXPECT_EQ(f.ContentType(), "IMAGE/png");
-    EXPECT_EQ(f.MimeType(), mimeImage);
-    f.SetContentType("nonsense");
-    EXPECT_EQ(f.MimeType(), mimeUnknown);
-}
-
-TEST(FetcherProperties, ResetKeepsTheAddressesAndDateOfTheLastTransfer) {
+TEST(FetcherProperties, ContentTypeSetterAndResetWhichKeepsTheAddressesAndDate) {
     TFileFetcher f(nullptr);
     const TDateTime before = Now();
     const TDateTime read = f.LastModified();
     EXPECT_GE(read, before - 1.0 / 86400);
     // The date read once is kept.
     EXPECT_EQ(f.LastModified(), read);
+
+    // The content type setter keeps the media type and derives the kind from it.
+    f.SetContentType("IMAGE/png; name=x");
+    EXPECT_EQ(f.ContentType(), "IMAGE/png");
+    EXPECT_EQ(f.MimeType(), mimeImage);
+    f.SetContentType("nonsense");
+    EXPECT_EQ(f.MimeType(), mimeUnknown);
 
     f.SetURL("http://h/");
     f.SetShortURL("http://h/");
