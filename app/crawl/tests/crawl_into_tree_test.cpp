@@ -45,14 +45,13 @@ TEST(CrawlIntoTree, PagesHangUnderTheRootOfTheStartFolder) {
     TFileFetcher fetcher(nullptr);
     crawl::TWebsiteCrawl crawler(fetcher, profile, ignoreFolders, ignoreFiles, view, sink);
 
-    // The start is a file with the host in capitals: the root still takes the folder all pages share.
-    ASSERT_TRUE(crawler.CrawlWebsite("http://LOCALHOST:" + std::to_string(site.Port()) + "/index.html"));
+    // The start is a file with scheme and host in capitals: the root still takes the folder all pages share.
+    ASSERT_TRUE(crawler.CrawlWebsite("HTTP://LOCALHOST:" + std::to_string(site.Port()) + "/index.html"));
     EXPECT_EQ(shape(tv), (std::vector<std::string>{"Home", "  Page A", "  Documents", "    Page B",
                                                    "    deep", "      Page C"}));
     ASSERT_NE(tree.Root(), nullptr);
     EXPECT_EQ(results::TResultTree::Rec(tree.Root())->Folder,
               "http://localhost:" + std::to_string(site.Port()) + "/");
-    EXPECT_EQ(tv.Items().Count(), 6);
 }
 
 } // namespace
