@@ -1,11 +1,8 @@
 #pragma once
-// Shared pieces of the HTTP client tests: the GUI thread's application object, a pump that waits for a
-// transfer to end, an event recorder, and real peers (the fault server, nginx, tinyproxy) on loopback.
+// Shared pieces of the HTTP client tests: a transfer that is waited for, an event recorder, and real
+// peers (nginx with TLS, tinyproxy) on loopback besides those of the GUI test environment.
 #include "fetch/http/win_http.h"
 #include "gui_test_environment.h"
-#include "tests/support/loopback_port.h"
-#include "tests/support/nginx_peer.h"
-#include "tests/support/peer_process.h"
 #include "tests/support/temp_dir.h"
 
 #include <memory>
