@@ -275,14 +275,3 @@ TEST_F(FetcherTransfers, AFetchFromInsideTheWaitIsRefused) {
     EXPECT_EQ(fetcher.Title(), "Home page");
     EXPECT_EQ(fetcher.Response(), 200);
 }
-
-TEST_F(FetcherTransfers, AddressesWithPlusSignsAndQuotesAreFetched) {
-    site.Put("/c++/index.html", "<title>cpp</title><a href=\"a+b.html\">x</a>");
-    site.Put("/say\"hi\".html", "<title>quoted</title>");
-    ASSERT_TRUE(fetcher.Fetch(site.Url("/c++/index.html")));
-    EXPECT_EQ(fetcher.Title(), "cpp");
-    ASSERT_EQ(fetcher.LinkCount(), 1);
-    EXPECT_EQ(fetcher.FollowList()->Strings(0), site.Url("/c++/a+b.html"));
-    ASSERT_TRUE(fetcher.Fetch(site.Url("/say%22hi%22.html")));
-    EXPECT_EQ(fetcher.Title(), "quoted");
-}
