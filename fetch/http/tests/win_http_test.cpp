@@ -102,29 +102,28 @@ TEST_F(WinHttpTest, CompleteTransferReportsHeadersProgressAndBody) {
 }
 
 TEST_F(WinHttpTest, EveryFailureEndsInExactlyOneErrorEvent) {
-    EXPECT_EQ(fetch(FaultUrl("/status?code=404")), (Names{"HeaderInfo", "AnyError", "HTTPError"}));
+    const Names status{"HeaderInfo", "AnyError", "HTTPError"}, lost{"HeaderInfo", "AnyError", "ConnLost"},
+        unreachable{"AnyError", "HostUnreachable"}, unusable{"AnyError", "AnyError", "HostUnreachable"};
+    for (const auto& [url, names] : std::vector<std::pair<std::string, Names>>{
+             {FaultUrl("/status?code=503"), status},
+             // Broken bodies after a good status are lost connections, never successes; an endless body
+             // stops at the memory cap.
+             {FaultUrl("/close-delimited-reset"), lost},
+             {FaultUrl("/endless"), lost},
+             // No usable response at all.
+             {FaultUrl("/nothing"), unreachable},
+             {"http://127.0.0.1:" + std::to_string(FreePort()) + "/", unreachable},
+             // An address that cannot be used: the worker's exception, then the usual end.
+             {"http://127.0.0.1:99999/", unusable},
+             {FaultUrl("/ok?pad=" + std::string(9000, 'a')), unusable}})
+        EXPECT_EQ(fetch(url), names) << url.substr(0, 60);
+    EXPECT_EQ(fetch(FaultUrl("/status?code=404")), status);
     EXPECT_EQ(rec_->Find("HTTPError")->code, 404);
     EXPECT_EQ(rec_->body, "status body");
-    EXPECT_EQ(fetch(FaultUrl("/status?code=503")), (Names{"HeaderInfo", "AnyError", "HTTPError"}));
-
-    // Broken bodies after a good status are lost connections, never successes.
-    EXPECT_EQ(fetch(FaultUrl("/short")), (Names{"HeaderInfo", "AnyError", "ConnLost"}));
+    EXPECT_EQ(fetch(FaultUrl("/short")), lost);
     EXPECT_EQ(rec_->Find("ConnLost")->size, 10);
-    EXPECT_EQ(fetch(FaultUrl("/close-delimited-reset")), (Names{"HeaderInfo", "AnyError", "ConnLost"}));
     http_.Timeouts()->ReceiveTimeout = 1000;
-    EXPECT_EQ(fetch(FaultUrl("/stall?s=8")), (Names{"HeaderInfo", "AnyError", "ConnLost"}));
-    http_.Timeouts()->Assign(nullptr);
-    // An endless body stops at the memory cap.
-    EXPECT_EQ(fetch(FaultUrl("/endless")), (Names{"HeaderInfo", "AnyError", "ConnLost"}));
-
-    // No usable response at all.
-    EXPECT_EQ(fetch(FaultUrl("/nothing")), (Names{"AnyError", "HostUnreachable"}));
-    EXPECT_EQ(fetch("http://127.0.0.1:" + std::to_string(FreePort()) + "/"),
-              (Names{"AnyError", "HostUnreachable"}));
-    // An address that cannot be used: the worker's exception, then the usual end.
-    EXPECT_EQ(fetch("http://127.0.0.1:99999/"), (Names{"AnyError", "AnyError", "HostUnreachable"}));
-    EXPECT_EQ(fetch(FaultUrl("/ok?pad=" + std::string(9000, 'a'))),
-              (Names{"AnyError", "AnyError", "HostUnreachable"}));
+    EXPECT_EQ(fetch(FaultUrl("/stall?s=8")), lost);
 }
 
 TEST_F(WinHttpTest, RedirectsAreFollowedWithinLimitsAndReported) {
