@@ -2,17 +2,11 @@
 // Crawled pages into the result tree.
 #include "app/crawl/crawl_view.h"
 
-#include <ctime>
-
 namespace results {
 class TResultTree;
 }
 
 namespace crawl {
-
-// The instant of a local date and time, as DateTimeToFileDate gives it, but without mktime, which looks
-// at the time zone file again on every call.
-time_t LocalFileDate(TDateTime Local);
 
 class ResultTreeResults : public CrawlResults {
 public:

@@ -1,10 +1,5 @@
 #include "app/crawl/crawl_address.h"
 #include "app/crawl/crawl_queue.h"
-#include "app/crawl/result_tree_results.h"
-#include "platform/rtl/date_time.h"
-
-#include <cstdlib>
-#include <ctime>
 
 #include <gtest/gtest.h>
 
@@ -60,30 +55,6 @@ TEST(CrawlAddress, EncodingSameSiteAndFolderKeys) {
               "http://site.example:80/Dir/A.html?Q");
     EXPECT_EQ(crawl::NormaliseSchemeAndHost("HTTP://Site"), "http://site");
     EXPECT_EQ(crawl::NormaliseSchemeAndHost("no scheme/X"), "no scheme/X");
-}
-
-} // namespace
-
-namespace {
-
-TEST(CrawlDates, PageDatesBecomeTheInstantsTheCLibraryGives) {
-    // A zone with summer time: the offset differs on the two sides of each change.
-    const char* saved = std::getenv("TZ");
-    const std::string before = saved ? saved : "";
-    setenv("TZ", "Europe/Berlin", 1);
-    tzset();
-    for (const TDateTime day : {EncodeDate(2024, 1, 15), EncodeDate(2024, 3, 30), EncodeDate(2024, 3, 31),
-                                EncodeDate(2024, 7, 1), EncodeDate(2024, 10, 27), EncodeDate(1969, 12, 31),
-                                EncodeDate(2038, 6, 1)})
-        for (const int hour : {0, 1, 4, 12, 23}) {
-            const TDateTime local = day + EncodeTime(static_cast<uint16_t>(hour), 30, 15, 0);
-            EXPECT_EQ(crawl::LocalFileDate(local), DateTimeToFileDate(local)) << DateTimeToStr(local);
-        }
-    if (saved)
-        setenv("TZ", before.c_str(), 1);
-    else
-        unsetenv("TZ");
-    tzset();
 }
 
 } // namespace
