@@ -14,6 +14,80 @@ namespace {
 }
 } // namespace
 
+// Siblings.
+
+void TTreeSiblings::Insert(TTreeNode* Node, TTreeNode* Before) {
+    Node->next_ = Before;
+    Node->prev_ = Before ? Before->prev_ : last;
+    if (Node->prev_)
+        Node->prev_->next_ = Node;
+    else
+        first = Node;
+    if (Before)
+        Before->prev_ = Node;
+    else
+        last = Node;
+    if (numbered_ && !Before) {
+        Node->index_ = count;
+        byIndex_.push_back(Node);
+    } else {
+        numbered_ = false;
+    }
+    ++count;
+}
+
+void TTreeSiblings::Remove(TTreeNode* Node) {
+    if (Node->prev_)
+        Node->prev_->next_ = Node->next_;
+    else
+        first = Node->next_;
+    if (Node->next_)
+        Node->next_->prev_ = Node->prev_;
+    else
+        last = Node->prev_;
+    if (numbered_ && !Node->next_)
+        byIndex_.pop_back();
+    else
+        numbered_ = false;
+    Node->prev_ = Node->next_ = nullptr;
+    --count;
+}
+
+void TTreeSiblings::Number() const {
+    if (numbered_) return;
+    byIndex_.clear();
+    byIndex_.reserve(static_cast<size_t>(count));
+    for (TTreeNode* n = first; n; n = n->next_) {
+        n->index_ = static_cast<int>(byIndex_.size());
+        byIndex_.push_back(n);
+    }
+    numbered_ = true;
+}
+
+TTreeNode* TTreeSiblings::At(int Index) const {
+    Number();
+    return byIndex_[static_cast<size_t>(Index)];
+}
+
+int TTreeSiblings::IndexOf(const TTreeNode* Node) const {
+    Number();
+    return Node->index_;
+}
+
+std::vector<TTreeNode*> TTreeSiblings::ToVector() const {
+    Number();
+    return byIndex_;
+}
+
+void TTreeSiblings::Assign(const std::vector<TTreeNode*>& Nodes) {
+    first = last = nullptr;
+    count = 0;
+    byIndex_.clear();
+    numbered_ = true;
+    for (TTreeNode* n : Nodes)
+        Insert(n, nullptr);
+}
+
 // Node.
 
 TTreeNode::~TTreeNode() = default;
@@ -69,12 +143,11 @@ void TTreeNode::SetHasChildren(bool Value) {
 
 TTreeNode* TTreeNode::Item(int Index) const {
     if (Index < 0 || Index >= Count()) IndexError(Index);
-    return children_[static_cast<size_t>(Index)];
+    return children_.At(Index);
 }
 
 int TTreeNode::Index() const {
-    const auto& siblings = owner_->SiblingsOf(parent_);
-    return static_cast<int>(std::find(siblings.begin(), siblings.end(), this) - siblings.begin());
+    return owner_->SiblingsOf(parent_).IndexOf(this);
 }
 
 int TTreeNode::AbsoluteIndex() const {
@@ -102,44 +175,33 @@ bool TTreeNode::IsVisible() const {
     return true;
 }
 
-TTreeNode* TTreeNode::getNextSibling() const {
-    const auto& siblings = owner_->SiblingsOf(parent_);
-    const int i = Index() + 1;
-    return i < static_cast<int>(siblings.size()) ? siblings[static_cast<size_t>(i)] : nullptr;
-}
-
-TTreeNode* TTreeNode::getPrevSibling() const {
-    const int i = Index();
-    return i > 0 ? owner_->SiblingsOf(parent_)[static_cast<size_t>(i - 1)] : nullptr;
-}
-
 TTreeNode* TTreeNode::GetNext() const {
-    if (!children_.empty()) return children_.front();
+    if (children_.first) return children_.first;
     for (const TTreeNode* n = this; n; n = n->parent_)
-        if (TTreeNode* s = n->getNextSibling()) return s;
+        if (n->next_) return n->next_;
     return nullptr;
 }
 
 TTreeNode* TTreeNode::GetPrev() const {
-    TTreeNode* n = getPrevSibling();
+    TTreeNode* n = prev_;
     if (!n) return parent_;
-    while (!n->children_.empty())
-        n = n->children_.back();
+    while (n->children_.last)
+        n = n->children_.last;
     return n;
 }
 
 TTreeNode* TTreeNode::GetNextVisible() const {
-    if (!children_.empty() && Expanded()) return children_.front();
+    if (children_.first && Expanded()) return children_.first;
     for (const TTreeNode* n = this; n; n = n->parent_)
-        if (TTreeNode* s = n->getNextSibling()) return s;
+        if (n->next_) return n->next_;
     return nullptr;
 }
 
 TTreeNode* TTreeNode::GetPrevVisible() const {
-    TTreeNode* n = getPrevSibling();
+    TTreeNode* n = prev_;
     if (!n) return parent_;
-    while (!n->children_.empty() && n->Expanded())
-        n = n->children_.back();
+    while (n->children_.last && n->Expanded())
+        n = n->children_.last;
     return n;
 }
 
@@ -175,8 +237,8 @@ void TTreeNode::Expand(bool Recurse) {
     // By index rather than over a copy: a handler may add or delete children meanwhile, and a copy per
     // call makes expanding a large folder once per added page allocate without end.
     if (Recurse)
-        for (size_t i = 0; i < children_.size(); ++i)
-            children_[i]->Expand(true);
+        for (int i = 0; i < children_.count; ++i)
+            children_.At(i)->Expand(true);
 }
 
 void TTreeNode::Collapse(bool Recurse) {
@@ -195,7 +257,7 @@ void TTreeNode::Collapse(bool Recurse) {
         }
     }
     if (Recurse)
-        for (TTreeNode* c : std::vector<TTreeNode*>(children_))
+        for (TTreeNode* c : children_.ToVector())
             c->Collapse(true);
 }
 
@@ -237,8 +299,8 @@ void TTreeNode::Delete() {
 }
 
 void TTreeNode::DeleteChildren() {
-    while (!children_.empty())
-        owner_->Delete(children_.back());
+    while (children_.last)
+        owner_->Delete(children_.last);
     hasChildren_ = false;
 }
 
@@ -271,26 +333,24 @@ void TTreeNode::MoveTo(TTreeNode* Destination, int Mode) {
     TTreeView* view = TreeView();
     owner_->Unlink(this);
     TTreeNode* parent = nullptr;
-    size_t position = 0;
+    TTreeNode* before = nullptr;
     switch (static_cast<TNodeAttachMode>(Mode)) {
     case naAdd:
     case naAddFirst:
         parent = Destination ? Destination->parent_ : nullptr;
-        position = Mode == naAdd ? owner_->SiblingsOf(parent).size() : 0;
+        before = Mode == naAdd ? nullptr : owner_->SiblingsOf(parent).first;
         break;
     case naAddChild:
     case naAddChildFirst:
         parent = Destination;
-        position = Mode == naAddChild ? owner_->SiblingsOf(parent).size() : 0;
+        before = Mode == naAddChild ? nullptr : owner_->SiblingsOf(parent).first;
         break;
     case naInsert:
         parent = Destination ? Destination->parent_ : nullptr;
-        position =
-            Destination ? static_cast<size_t>(Destination->Index()) : owner_->SiblingsOf(parent).size();
+        before = Destination;
         break;
     }
-    auto& siblings = owner_->SiblingsOf(parent);
-    siblings.insert(siblings.begin() + static_cast<std::ptrdiff_t>(position), this);
+    owner_->SiblingsOf(parent).Insert(this, before);
     parent_ = parent;
     owner_->Changed();
     // The window's items are rebuilt from the nodes, which keep their data, expansion and selection.
@@ -317,17 +377,15 @@ TTreeNode* TTreeNodes::Item(int Index) const {
     if (!orderValid_) {
         order_.clear();
         order_.reserve(static_cast<size_t>(count_));
-        // Depth first over the child lists, so no node has to look for its place among its siblings.
-        std::vector<std::pair<const std::vector<TTreeNode*>*, size_t>> pending{{&roots_, 0}};
-        while (!pending.empty()) {
-            auto& [nodes, next] = pending.back();
-            if (next == nodes->size()) {
-                pending.pop_back();
+        for (TTreeNode* n = roots_.first; n;) {
+            order_.push_back(n);
+            if (n->children_.first) {
+                n = n->children_.first;
                 continue;
             }
-            TTreeNode* n = (*nodes)[next++];
-            order_.push_back(n);
-            if (!n->children_.empty()) pending.push_back({&n->children_, 0});
+            while (n && !n->next_)
+                n = n->parent_;
+            if (n) n = n->next_;
         }
         orderValid_ = true;
     }
@@ -338,20 +396,20 @@ TTreeNode* TTreeNodes::Item(int Index) const {
     return order_[static_cast<size_t>(Index)];
 }
 
-TTreeNode* TTreeNodes::InternalAdd(TTreeNode* Parent, int Position, const std::string& S, void* Ptr) {
+TTreeNode* TTreeNodes::InternalAdd(TTreeNode* Parent, TTreeNode* Before, const std::string& S, void* Ptr) {
     if (Parent && Parent->owner_ != this) throw EInvalidOperation("Node belongs to another tree");
     auto* node = new TTreeNode(this);
     node->text_ = S;
     node->data_ = Ptr;
     node->parent_ = Parent;
     auto& siblings = SiblingsOf(Parent);
-    size_t at = Position < 0 ? siblings.size() : static_cast<size_t>(Position);
     if (owner_.sortType_ == stText || owner_.sortType_ == stBoth) {
-        at = 0;
-        while (at < siblings.size() && CompareText(siblings[at]->text_, S) <= 0)
-            ++at;
+        // From the end, so pages added in order cost one comparison; equal texts keep their order.
+        Before = nullptr;
+        for (TTreeNode* s = siblings.last; s && CompareText(s->text_, S) > 0; s = s->prev_)
+            Before = s;
     }
-    siblings.insert(siblings.begin() + static_cast<std::ptrdiff_t>(at), node);
+    siblings.Insert(node, Before);
     ++count_;
     Changed();
     InsertIntoWindow(node);
@@ -359,24 +417,25 @@ TTreeNode* TTreeNodes::InternalAdd(TTreeNode* Parent, int Position, const std::s
 }
 
 TTreeNode* TTreeNodes::AddObject(TTreeNode* Sibling, const std::string& S, void* Ptr) {
-    return InternalAdd(Sibling ? Sibling->parent_ : nullptr, -1, S, Ptr);
+    return InternalAdd(Sibling ? Sibling->parent_ : nullptr, nullptr, S, Ptr);
 }
 
 TTreeNode* TTreeNodes::AddObjectFirst(TTreeNode* Sibling, const std::string& S, void* Ptr) {
-    return InternalAdd(Sibling ? Sibling->parent_ : nullptr, 0, S, Ptr);
+    TTreeNode* parent = Sibling ? Sibling->parent_ : nullptr;
+    return InternalAdd(parent, SiblingsOf(parent).first, S, Ptr);
 }
 
 TTreeNode* TTreeNodes::AddChildObject(TTreeNode* Parent, const std::string& S, void* Ptr) {
-    return InternalAdd(Parent, -1, S, Ptr);
+    return InternalAdd(Parent, nullptr, S, Ptr);
 }
 
 TTreeNode* TTreeNodes::AddChildObjectFirst(TTreeNode* Parent, const std::string& S, void* Ptr) {
-    return InternalAdd(Parent, 0, S, Ptr);
+    return InternalAdd(Parent, Parent ? Parent->children_.first : roots_.first, S, Ptr);
 }
 
 TTreeNode* TTreeNodes::InsertObject(TTreeNode* Sibling, const std::string& S, void* Ptr) {
-    if (!Sibling) return InternalAdd(nullptr, -1, S, Ptr);
-    return InternalAdd(Sibling->parent_, Sibling->Index(), S, Ptr);
+    if (!Sibling) return InternalAdd(nullptr, nullptr, S, Ptr);
+    return InternalAdd(Sibling->parent_, Sibling, S, Ptr);
 }
 
 void TTreeNodes::InsertIntoWindow(TTreeNode* Node) {
@@ -401,7 +460,7 @@ void TTreeNodes::InsertIntoWindow(TTreeNode* Node) {
     }
     Node->item_ = reinterpret_cast<HTREEITEM>(
         SendMessage(owner_.Handle(), TVM_INSERTITEM, 0, reinterpret_cast<LPARAM>(&in)));
-    for (TTreeNode* c : Node->children_)
+    for (TTreeNode* c = Node->children_.first; c; c = c->next_)
         InsertIntoWindow(c);
     if (Node->expanded_ && !Node->children_.empty()) {
         ++owner_.expanding_;
@@ -415,18 +474,26 @@ void TTreeNodes::Unlink(TTreeNode* Node) {
         ++owner_.selecting_;
         SendMessage(owner_.Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(Node->item_));
         --owner_.selecting_;
-        for (TTreeNode* n = Node; n && (n == Node || n->HasAsParent(Node)); n = n->GetNext())
+        // The window took the subtree with the node.
+        for (TTreeNode* n = Node; n;) {
             n->item_ = nullptr;
+            if (n->children_.first) {
+                n = n->children_.first;
+                continue;
+            }
+            while (n != Node && !n->next_)
+                n = n->parent_;
+            n = n == Node ? nullptr : n->next_;
+        }
     }
-    auto& siblings = SiblingsOf(Node->parent_);
-    siblings.erase(std::find(siblings.begin(), siblings.end(), Node));
+    SiblingsOf(Node->parent_).Remove(Node);
     Changed();
 }
 
 void TTreeNodes::DeleteNode(TTreeNode* Node) {
     Node->deleting_ = true;
-    while (!Node->children_.empty())
-        DeleteNode(Node->children_.front());
+    while (Node->children_.first)
+        DeleteNode(Node->children_.first);
     owner_.NodeGoing(Node);
     Unlink(Node);
     --count_;
@@ -440,8 +507,8 @@ void TTreeNodes::Delete(TTreeNode* Node) {
 
 void TTreeNodes::Clear() {
     BeginUpdate();
-    while (!roots_.empty())
-        DeleteNode(roots_.front());
+    while (roots_.first)
+        DeleteNode(roots_.first);
     EndUpdate();
 }
 

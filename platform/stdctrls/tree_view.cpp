@@ -41,7 +41,7 @@ void TTreeView::CreateWnd() {
     ++selecting_;
     UpdateImageList();
     items_->BeginUpdate();
-    for (TTreeNode* n : items_->roots_)
+    for (TTreeNode* n = items_->roots_.first; n; n = n->next_)
         items_->InsertIntoWindow(n);
     items_->EndUpdate();
     if (savedSelected_ && savedSelected_->item_)
@@ -163,8 +163,9 @@ void TTreeView::SetSortType(TSortType Value) {
     if (Value != stNone) AlphaSort(true);
 }
 
-void TTreeView::SortSiblings(std::vector<TTreeNode*>& Siblings, bool Recurse) {
-    std::stable_sort(Siblings.begin(), Siblings.end(), [this](TTreeNode* a, TTreeNode* b) {
+void TTreeView::SortSiblings(TTreeSiblings& Siblings, bool Recurse) {
+    std::vector<TTreeNode*> nodes = Siblings.ToVector();
+    std::stable_sort(nodes.begin(), nodes.end(), [this](TTreeNode* a, TTreeNode* b) {
         int compare = 0;
         if (OnCompare)
             OnCompare(this, a, b, 0, compare);
@@ -172,8 +173,9 @@ void TTreeView::SortSiblings(std::vector<TTreeNode*>& Siblings, bool Recurse) {
             compare = CompareText(a->text_, b->text_);
         return compare < 0;
     });
+    Siblings.Assign(nodes);
     if (Recurse)
-        for (TTreeNode* n : Siblings)
+        for (TTreeNode* n : nodes)
             SortSiblings(n->children_, true);
 }
 
@@ -185,12 +187,12 @@ bool TTreeView::AlphaSort(bool Recurse) {
 }
 
 void TTreeView::FullExpand() {
-    for (TTreeNode* n : std::vector<TTreeNode*>(items_->roots_))
+    for (TTreeNode* n : items_->roots_.ToVector())
         n->Expand(true);
 }
 
 void TTreeView::FullCollapse() {
-    for (TTreeNode* n : std::vector<TTreeNode*>(items_->roots_))
+    for (TTreeNode* n : items_->roots_.ToVector())
         n->Collapse(true);
 }
 

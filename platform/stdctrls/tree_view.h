@@ -10,8 +10,32 @@
 #include "platform/vcl/win_control.h"
 
 class TCustomImageList;
+class TTreeNode;
 class TTreeNodes;
 class TTreeView;
+
+// The children of a node (or the top-level nodes): linked, so adding at either end and removing cost the
+// same however many siblings there are; positions are numbered again only when asked after a change.
+struct TTreeSiblings {
+    TTreeNode* first = nullptr;
+    TTreeNode* last = nullptr;
+    int count = 0;
+
+    bool empty() const { return count == 0; }
+    // Before null: at the end.
+    void Insert(TTreeNode* Node, TTreeNode* Before);
+    void Remove(TTreeNode* Node);
+    TTreeNode* At(int Index) const;
+    int IndexOf(const TTreeNode* Node) const;
+    std::vector<TTreeNode*> ToVector() const;
+    // Relinks the same nodes in this order.
+    void Assign(const std::vector<TTreeNode*>& Nodes);
+
+private:
+    void Number() const;
+    mutable std::vector<TTreeNode*> byIndex_;
+    mutable bool numbered_ = true;
+};
 
 class TTreeNode {
 public:
@@ -35,7 +59,7 @@ public:
     void SetStateIndex(int Value);
 
     TTreeNode* Parent() const { return parent_; }
-    int Count() const { return static_cast<int>(children_.size()); }
+    int Count() const { return children_.count; }
     TTreeNode* Item(int Index) const;
     int Index() const;
     // Position among all nodes in tree order.
@@ -56,10 +80,10 @@ public:
     bool Focused() const;
     void SetFocused(bool Value);
 
-    TTreeNode* getFirstChild() const { return children_.empty() ? nullptr : children_.front(); }
-    TTreeNode* GetLastChild() const { return children_.empty() ? nullptr : children_.back(); }
-    TTreeNode* getNextSibling() const;
-    TTreeNode* getPrevSibling() const;
+    TTreeNode* getFirstChild() const { return children_.first; }
+    TTreeNode* GetLastChild() const { return children_.last; }
+    TTreeNode* getNextSibling() const { return next_; }
+    TTreeNode* getPrevSibling() const { return prev_; }
     TTreeNode* GetNextSibling() const { return getNextSibling(); }
     TTreeNode* GetPrevSibling() const { return getPrevSibling(); }
     TTreeNode* GetFirstChild() const { return getFirstChild(); }
@@ -86,12 +110,17 @@ public:
 private:
     friend class TTreeNodes;
     friend class TTreeView;
+    friend struct TTreeSiblings;
     explicit TTreeNode(TTreeNodes* Owner) : owner_(Owner) {}
     void PushImages();
 
     TTreeNodes* owner_;
     TTreeNode* parent_ = nullptr;
-    std::vector<TTreeNode*> children_;
+    TTreeNode* prev_ = nullptr;
+    TTreeNode* next_ = nullptr;
+    TTreeSiblings children_;
+    // Position among the siblings, right while they are numbered.
+    int index_ = 0;
     HTREEITEM item_ = nullptr;
     std::string text_;
     void* data_ = nullptr;
@@ -118,7 +147,7 @@ public:
     // Nodes in tree order.
     TTreeNode* Item(int Index) const;
     TTreeNode* operator[](int Index) const { return Item(Index); }
-    TTreeNode* GetFirstNode() const { return roots_.empty() ? nullptr : roots_.front(); }
+    TTreeNode* GetFirstNode() const { return roots_.first; }
 
     // Add and AddObject put the node after the last sibling of Sibling (at the top level without one);
     // AddFirst before the first; AddChild as the last child of Parent; Insert before Sibling.
@@ -147,8 +176,9 @@ public:
 private:
     friend class TTreeNode;
     friend class TTreeView;
-    TTreeNode* InternalAdd(TTreeNode* Parent, int Position, const std::string& S, void* Ptr);
-    std::vector<TTreeNode*>& SiblingsOf(TTreeNode* Parent) { return Parent ? Parent->children_ : roots_; }
+    // Before null: after the last sibling.
+    TTreeNode* InternalAdd(TTreeNode* Parent, TTreeNode* Before, const std::string& S, void* Ptr);
+    TTreeSiblings& SiblingsOf(TTreeNode* Parent) { return Parent ? Parent->children_ : roots_; }
     // Links the node into the window (and its subtree).
     void InsertIntoWindow(TTreeNode* Node);
     void Changed() { orderValid_ = false; }
@@ -156,7 +186,7 @@ private:
     void DeleteNode(TTreeNode* Node);
 
     TTreeView& owner_;
-    std::vector<TTreeNode*> roots_;
+    TTreeSiblings roots_;
     int count_ = 0;
     int updateCount_ = 0;
     mutable std::vector<TTreeNode*> order_;
@@ -253,7 +283,7 @@ private:
     void SetSelection(std::vector<TTreeNode*> Nodes);
     void NodeGoing(TTreeNode* Node);
     void UpdateImageList();
-    void SortSiblings(std::vector<TTreeNode*>& Siblings, bool Recurse);
+    void SortSiblings(TTreeSiblings& Siblings, bool Recurse);
     void ChangeStyle(DWORD Flag, bool On);
 
     std::unique_ptr<TTreeNodes> items_;
