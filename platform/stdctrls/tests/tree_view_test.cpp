@@ -147,6 +147,81 @@ TEST(TreeView, DeletionTellsOnDeletionOfEveryNodeChildrenFirst) {
     EXPECT_EQ(gone, std::vector<std::string>{"last"});
 }
 
+// The window's children of an item, as nodes, in its order.
+std::vector<TTreeNode*> WindowChildren(TTreeView* tree, TTreeNode* parent) {
+    std::vector<TTreeNode*> nodes;
+    auto item = reinterpret_cast<HTREEITEM>(
+        SendMessage(tree->Handle(), TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(parent->ItemId())));
+    for (; item; item = reinterpret_cast<HTREEITEM>(
+                     SendMessage(tree->Handle(), TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+        TVITEM it;
+        it.mask = TVIF_PARAM | TVIF_HANDLE;
+        it.hItem = item;
+        SendMessage(tree->Handle(), TVM_GETITEM, 0, reinterpret_cast<LPARAM>(&it));
+        nodes.push_back(reinterpret_cast<TTreeNode*>(it.lParam));
+    }
+    return nodes;
+}
+
+TEST(TreeView, ALongSiblingListThinnedAndAddedToInTheMiddleKeepsItsOrderEverywhere) {
+    TreeForm f;
+    f.Show();
+    TTreeNodes& items = f.tree->Items();
+    TTreeNode* folder = items.Add(nullptr, "folder");
+    for (int i = 0; i < 300; ++i)
+        items.AddChild(folder, "p" + std::to_string(i));
+    folder->Expand(false);
+    f.tree->SetSelected(folder->Item(150));
+    std::vector<std::string> gone;
+    f.tree->OnDeletion = [&](TObject*, TTreeNode* n) { gone.push_back(n->Text()); };
+
+    // Every third page, from the top, one at a time; the selected one among them.
+    std::vector<std::string> expectGone, expectLeft;
+    for (TTreeNode* n = folder->getFirstChild(); n;) {
+        TTreeNode* next = n->getNextSibling();
+        if (n->Text() == "p150" || std::stoi(n->Text().substr(1)) % 3 == 0) {
+            expectGone.push_back(n->Text());
+            n->Delete();
+        } else {
+            expectLeft.push_back(n->Text());
+        }
+        n = next;
+    }
+    f.tree->OnDeletion = nullptr;
+    EXPECT_EQ(gone, expectGone);
+    EXPECT_EQ(f.tree->Selected()->Text(), "p151");
+    ASSERT_EQ(folder->Count(), 200);
+    std::vector<TTreeNode*> nodes;
+    for (int i = 0; i < folder->Count(); ++i) {
+        TTreeNode* n = folder->Item(i);
+        ASSERT_EQ(n->Text(), expectLeft[static_cast<size_t>(i)]);
+        ASSERT_EQ(n->Index(), i);
+        nodes.push_back(n);
+    }
+    EXPECT_EQ(WindowChildren(f.tree, folder), nodes);
+
+    // Added between, before the first and (kept in text order) among equal texts.
+    TTreeNode* mid = items.Insert(folder->Item(100), "mid");
+    TTreeNode* top = items.AddChildFirst(folder, "top");
+    EXPECT_EQ(mid->Index(), 101);
+    EXPECT_EQ(top->Index(), 0);
+    EXPECT_EQ(folder->Item(201)->Index(), 201);
+    nodes.insert(nodes.begin() + 100, mid);
+    nodes.insert(nodes.begin(), top);
+    EXPECT_EQ(WindowChildren(f.tree, folder), nodes);
+    for (int i = 0; i < folder->Count(); ++i)
+        ASSERT_EQ(folder->Item(i), nodes[static_cast<size_t>(i)]);
+
+    TTreeNode* sorted = items.Add(folder, "sorted");
+    f.tree->SetSortType(stText);
+    TTreeNode* b1 = items.AddChild(sorted, "b");
+    TTreeNode* c = items.AddChild(sorted, "c");
+    TTreeNode* a = items.AddChild(sorted, "a");
+    TTreeNode* b2 = items.AddChild(sorted, "B");
+    EXPECT_EQ(WindowChildren(f.tree, sorted), (std::vector<TTreeNode*>{a, b1, b2, c}));
+    EXPECT_EQ(b2->Index(), 2);
+}
+
 TEST(TreeView, SelectionEventsAndControlAndShiftClicksSelectSeveralNodes) {
     TreeForm f;
     for (int i = 0; i < 6; ++i)
