@@ -208,10 +208,12 @@ private:
 
     int LevelLeft(const TreeNode* n) const { return (model_.Depth(n) + (RootLines() ? 1 : 0)) * indent_; }
 
-    RECT RowRect(const TreeNode* n) const {
+    RECT RowRect(const TreeNode* n) const { return RowRectAt(model_.RowOf(n)); }
+
+    RECT RowRectAt(int row) const {
         RECT c;
         GetClientRect(Hwnd(), c);
-        const int y = (model_.RowOf(n) - top_) * itemHeight_;
+        const int y = (row - top_) * itemHeight_;
         return RECT{c.left, y, c.right, y + itemHeight_};
     }
 
@@ -232,9 +234,13 @@ private:
         return n->text;
     }
 
-    ItemGeometry Geometry(TreeNode* n) {
+    ItemGeometry Geometry(TreeNode* n) { return Geometry(n, model_.RowOf(n)); }
+
+    // With the row known: finding it walks the siblings before the node, which in a large folder
+    // costs more than drawing it.
+    ItemGeometry Geometry(TreeNode* n, int shownRow) {
         ItemGeometry g;
-        const RECT row = RowRect(n);
+        const RECT row = RowRectAt(shownRow);
         g.row = row;
         const int left = LevelLeft(n);
         int x = left;
@@ -260,12 +266,13 @@ private:
         if (p.x < c.left) flags |= TVHT_TOLEFT;
         if (p.x >= c.right) flags |= TVHT_TORIGHT;
         if (flags) return nullptr;
-        TreeNode* n = model_.AtRow(top_ + p.y / itemHeight_);
+        const int row = top_ + p.y / itemHeight_;
+        TreeNode* n = model_.AtRow(row);
         if (!n) {
             flags = TVHT_NOWHERE;
             return nullptr;
         }
-        const ItemGeometry g = Geometry(n);
+        const ItemGeometry g = Geometry(n, row);
         if (PtInRect(g.label, p))
             flags = TVHT_ONITEMLABEL;
         else if (PtInRect(g.image, p))
@@ -760,7 +767,7 @@ private:
         const int rows = VisibleRows() + 1;
         TreeNode* n = model_.AtRow(top_);
         for (int i = 0; i < rows && n; ++i, n = model_.NextShown(n)) {
-            const ItemGeometry g = Geometry(n);
+            const ItemGeometry g = Geometry(n, top_ + i);
             if (style & TVS_HASLINES) {
                 // One column per ancestor level that continues below this row.
                 const int depth = model_.Depth(n) + (RootLines() ? 1 : 0);
