@@ -4,7 +4,7 @@
 // under the folder given (default /tmp) and removed afterwards. With --reuse DIR an earlier generated tree is
 // scanned and kept (for profiling). With --window (given first) the tree view is on a shown form
 // (headless under the offscreen platform), so the cost of the view's window is in the times, and the
-// times of deleting the largest folder, of deleting one by one the pages of a flat folder of 80,000 and
+// times of deleting the largest folder, of deleting one by one every other page of a flat folder of 80,000 and
 // of clearing the tree are printed too.
 #include <chrono>
 #include <cstdio>
