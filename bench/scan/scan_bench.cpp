@@ -4,8 +4,8 @@
 // under the folder given (default /tmp) and removed afterwards. With --reuse DIR an earlier generated tree is
 // scanned and kept (for profiling). With --window (given first) the tree view is on a shown form
 // (headless under the offscreen platform), so the cost of the view's window is in the times, and the
-// times of deleting the largest folder, of deleting one by one every other page of a flat folder of 80,000 and
-// of clearing the tree are printed too.
+// times of deleting the largest folder, of deleting one by one every other page of a flat folder of
+// 80,000 and of clearing the tree are printed too.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -233,8 +233,9 @@ int main(int argc, char** argv) {
             " emptying the tree %.3f s\n",
             titles ? "on" : "off", scanSeconds, nodes, threads, scanSeconds / findSeconds, teardownSeconds);
         if (window)
-            std::printf("  on a shown view: largest folder (%d nodes) deleted %.3f s, the rest cleared %.3f s\n",
-                        folderNodes, folderSeconds, clearSeconds);
+            std::printf(
+                "  on a shown view: largest folder (%d nodes) deleted %.3f s, the rest cleared %.3f s\n",
+                folderNodes, folderSeconds, clearSeconds);
     }
     if (window) FlatFolder();
     std::error_code ignored;

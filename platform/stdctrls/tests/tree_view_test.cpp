@@ -152,8 +152,8 @@ std::vector<TTreeNode*> WindowChildren(TTreeView* tree, TTreeNode* parent) {
     std::vector<TTreeNode*> nodes;
     auto item = reinterpret_cast<HTREEITEM>(
         SendMessage(tree->Handle(), TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(parent->ItemId())));
-    for (; item; item = reinterpret_cast<HTREEITEM>(
-                     SendMessage(tree->Handle(), TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+    for (; item; item = reinterpret_cast<HTREEITEM>(SendMessage(tree->Handle(), TVM_GETNEXTITEM, TVGN_NEXT,
+                                                                reinterpret_cast<LPARAM>(item)))) {
         TVITEM it;
         it.mask = TVIF_PARAM | TVIF_HANDLE;
         it.hItem = item;
