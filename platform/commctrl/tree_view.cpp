@@ -547,7 +547,11 @@ private:
     bool SetItem(const TVITEM* item) {
         if (!item || !model_.Valid(item->hItem)) return false;
         ApplyFields(item->hItem, *item);
-        Changed();
+        // Only expansion changes the rows; a new image or text needs drawing alone.
+        if ((item->mask & TVIF_STATE) && (item->stateMask & TVIS_EXPANDED))
+            Changed();
+        else
+            Invalidate();
         return true;
     }
 
