@@ -3,6 +3,7 @@
 #include "tests/support/loopback_port.h"
 #include "tests/support/peer_process.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -147,8 +148,15 @@ void NginxPeer::Put(const std::string& path, const std::string& content) const {
     WriteFile(Root() + path, content);
 }
 
-std::string NginxPeer::AccessLog() const {
-    return ReadFile(dir_.File("logs/access.log"));
+std::string NginxPeer::AccessLog(size_t AtLeastLines) const {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    for (;;) {
+        std::string log = ReadFile(dir_.File("logs/access.log"));
+        if (static_cast<size_t>(std::count(log.begin(), log.end(), '\n')) >= AtLeastLines ||
+            std::chrono::steady_clock::now() > until)
+            return log;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
 }
 
 } // namespace testsupport

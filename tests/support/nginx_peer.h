@@ -46,8 +46,9 @@ public:
     std::string CaFile() const { return dir_.File("cert.pem"); }
     // Writes a file under Root(), making its folders.
     void Put(const std::string& path, const std::string& content) const;
-    // The requests logged so far, one line each.
-    std::string AccessLog() const;
+    // The requests logged so far, one line each. nginx writes a request's line after its response has
+    // gone, so a caller that knows how many lines to expect waits (up to a minute) for at least those.
+    std::string AccessLog(size_t AtLeastLines = 0) const;
     // Ends nginx and waits for it.
     void Stop();
 

@@ -133,13 +133,25 @@ TEST(WebsiteCrawl, FetchesTheSiteBreadthFirstOnceEachWithTitlesAndFolders) {
     site.Put("/image.png", "png");
     site.Put("/notes.txt", "text");
     site.Put("/doc.pdf", "%PDF-1.4\n");
-    for (const auto& [path, title] : std::vector<std::pair<std::string, std::string>>{
-             {"/a2.html", "Page A2"}, {"/sub/deeper/g.html", "Page G"}, {"/D.HTML", "Upper"},
-             {"/q.html", "Query"}, {"/nofollow.html", "NF"}, {"/other.html", "Other"},
-             {"/dir/inner.html", "Inner"}, {"/c++/plus.html", "Plus"}, {"/quote\"x.html", "Quote"},
-             {"/sub/f.html", "Page F"}, {"/after-slow.html", "After Slow"}, {"/f1.html", "Frame 1"},
-             {"/sub/f2.html", "Frame 2"}, {"/if.html", "IFrame"}, {"/area.html", "Area"},
-             {"/sub/deep/x.html", "Deep X"}, {"/ignored/skip.html", "Skip"}, {"/skipfile.html", "Skip file"}})
+    for (const auto& [path, title] :
+         std::vector<std::pair<std::string, std::string>>{{"/a2.html", "Page A2"},
+                                                          {"/sub/deeper/g.html", "Page G"},
+                                                          {"/D.HTML", "Upper"},
+                                                          {"/q.html", "Query"},
+                                                          {"/nofollow.html", "NF"},
+                                                          {"/other.html", "Other"},
+                                                          {"/dir/inner.html", "Inner"},
+                                                          {"/c++/plus.html", "Plus"},
+                                                          {"/quote\"x.html", "Quote"},
+                                                          {"/sub/f.html", "Page F"},
+                                                          {"/after-slow.html", "After Slow"},
+                                                          {"/f1.html", "Frame 1"},
+                                                          {"/sub/f2.html", "Frame 2"},
+                                                          {"/if.html", "IFrame"},
+                                                          {"/area.html", "Area"},
+                                                          {"/sub/deep/x.html", "Deep X"},
+                                                          {"/ignored/skip.html", "Skip"},
+                                                          {"/skipfile.html", "Skip file"}})
         site.Put(path, page(title, ""));
     site.Put("/frames.html",
              "<html><head><title>Frames</title></head><frameset><frame src=\"f1.html\">"
@@ -184,9 +196,15 @@ TEST(WebsiteCrawl, FetchesTheSiteBreadthFirstOnceEachWithTitlesAndFolders) {
         "/utf8.html 200\n/a2.html 200\n/sub/deeper/g.html 200\n/dir/inner.html 200\n/sub/f.html 200\n"
         "/after-slow.html 200\n/f1.html 200\n/sub/f2.html 200\n/if.html 200\n/area.html 200\n"
         "/sub/deep/x.html 200\n";
+    // The stalled page's line may or may not be among them.
+    const auto expectedLines = static_cast<size_t>(std::count(expectedLog.begin(), expectedLog.end(), '\n'));
     std::string log;
-    for (const auto& line : logLines(site.AccessLog()))
-        if (line.rfind("/stall.html ", 0) != 0) log += line + "\n";
+    for (size_t atLeast = expectedLines; atLeast <= expectedLines + 1; ++atLeast) {
+        log.clear();
+        for (const auto& line : logLines(site.AccessLog(atLeast)))
+            if (line.rfind("/stall.html ", 0) != 0) log += line + "\n";
+        if (static_cast<size_t>(std::count(log.begin(), log.end(), '\n')) >= expectedLines) break;
+    }
     EXPECT_EQ(log, expectedLog);
 
     // Loaded: everything but the 404, the 500, the redirect loop and the stalled page.
@@ -201,14 +219,20 @@ TEST(WebsiteCrawl, FetchesTheSiteBreadthFirstOnceEachWithTitlesAndFolders) {
     struct Expected {
         std::string path, shown, folder;
     };
-    for (const Expected& e : std::vector<Expected>{
-             {"/a.html", "Page A", "/"}, {"/sub/b.html", "Page B", "/sub/"},
-             {"/sub/deeper/g.html", "Page G", "/sub/deeper/"}, {"/c.html", site.Url("/c.html"), "/"},
-             {"/D.HTML", "Upper", "/"}, {"/doc.pdf", site.Url("/doc.pdf"), "/"},
-             {"/c++/plus.html", "Plus", "/c++/"}, {"/quote\"x.html", "Quote", "/"},
-             {"/redir1.html", "Page E", "/"}, {"/dir/inner.html", "Inner", "/dir/"},
-             {"/sub/deep/x.html", "Deep X", "/sub/deep/"}, {"/cp1252.html", "Caf\xC3\xA9 \xE2\x82\xAC", "/"},
-             {"/utf8.html", "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82", "/"}}) {
+    for (const Expected& e :
+         std::vector<Expected>{{"/a.html", "Page A", "/"},
+                               {"/sub/b.html", "Page B", "/sub/"},
+                               {"/sub/deeper/g.html", "Page G", "/sub/deeper/"},
+                               {"/c.html", site.Url("/c.html"), "/"},
+                               {"/D.HTML", "Upper", "/"},
+                               {"/doc.pdf", site.Url("/doc.pdf"), "/"},
+                               {"/c++/plus.html", "Plus", "/c++/"},
+                               {"/quote\"x.html", "Quote", "/"},
+                               {"/redir1.html", "Page E", "/"},
+                               {"/dir/inner.html", "Inner", "/dir/"},
+                               {"/sub/deep/x.html", "Deep X", "/sub/deep/"},
+                               {"/cp1252.html", "Caf\xC3\xA9 \xE2\x82\xAC", "/"},
+                               {"/utf8.html", "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82", "/"}}) {
         const CrawledPage* found = c.results.Find(site.Url(e.path));
         ASSERT_NE(found, nullptr) << e.path;
         EXPECT_EQ(found->Shown + " in " + found->Folder, e.shown + " in " + site.Url(e.folder));
@@ -310,7 +334,8 @@ TEST(WebsiteCrawl, FailureInsideAFetchIsLoggedAndTheCrawlGoesOn) {
     ASSERT_EQ(c.results.pages.size(), 3u);
     EXPECT_EQ(c.results.pages[2].URL, site.Url("/c.html"));
     EXPECT_TRUE(std::any_of(c.view.memo.begin(), c.view.memo.end(), [](const std::string& line) {
-        return line.find("b.html") != std::string::npos && line.find("status handler failed") != std::string::npos;
+        return line.find("b.html") != std::string::npos &&
+               line.find("status handler failed") != std::string::npos;
     }));
 }
 

@@ -65,9 +65,9 @@ TEST(NginxPeer, ServesEveryHostFromTheGivenPartsAndLogsInTheGivenFormat) {
     EXPECT_EQ(body(first), "hello");
     EXPECT_EQ(body(get("127.0.0.2", nginx.Port(), "/dir/page.peer")), "hello");
     EXPECT_NE(get("127.0.0.1", nginx.Port(), "/gone").find(" 410 "), std::string::npos);
-    EXPECT_EQ(nginx.AccessLog(), "/dir/page.peer 200 'q' \\x\n"
-                                 "/dir/page.peer 200 'q' \\x\n"
-                                 "/gone 410 'q' \\x\n");
+    EXPECT_EQ(nginx.AccessLog(3), "/dir/page.peer 200 'q' \\x\n"
+                                  "/dir/page.peer 200 'q' \\x\n"
+                                  "/gone 410 'q' \\x\n");
 }
 
 TEST(NginxPeer, StopsByItsProcessAndCleansUp) {
