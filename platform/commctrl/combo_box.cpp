@@ -135,11 +135,10 @@ public:
             return 0;
         case CB_ADDSTRING:
         case CB_INSERTSTRING: {
-            std::string text = lParam ? reinterpret_cast<const char*>(lParam) : "";
-            int index = msg == CB_ADDSTRING ? ((Style() & CBS_SORT) ? items.SortedIndex(text) : -1)
-                                            : static_cast<int>(static_cast<intptr_t>(wParam));
-            if (index > items.Count()) return CB_ERR;
-            index = items.Insert(index, std::move(text));
+            const int index =
+                static_cast<int>(msg == CB_ADDSTRING ? items.AddString((Style() & CBS_SORT) != 0, lParam)
+                                                     : items.InsertString(wParam, lParam));
+            if (index < 0) return CB_ERR;
             if (cur_ >= index) ++cur_;
             ListChanged();
             return index;
@@ -170,32 +169,18 @@ public:
             Select(items.Valid(index) ? index : -1);
             return items.Valid(index) ? index : CB_ERR;
         }
-        case CB_GETLBTEXT: {
-            const int index = static_cast<int>(wParam);
-            if (!items.Valid(index)) return CB_ERR;
-            const std::string& t = items.At(index).text;
-            if (char* out = reinterpret_cast<char*>(lParam)) {
-                t.copy(out, t.size());
-                out[t.size()] = 0;
-            }
-            return static_cast<LRESULT>(t.size());
-        }
+        case CB_GETLBTEXT:
+            return items.GetText(wParam, lParam);
         case CB_GETLBTEXTLEN:
-            return items.Valid(static_cast<int>(wParam))
-                       ? static_cast<LRESULT>(items.At(static_cast<int>(wParam)).text.size())
-                       : CB_ERR;
+            return items.GetTextLen(wParam);
         case CB_GETITEMDATA:
-            return items.Valid(static_cast<int>(wParam)) ? items.At(static_cast<int>(wParam)).data : CB_ERR;
+            return items.GetData(wParam);
         case CB_SETITEMDATA:
-            if (!items.Valid(static_cast<int>(wParam))) return CB_ERR;
-            items.At(static_cast<int>(wParam)).data = lParam;
-            return CB_OKAY;
+            return items.SetData(wParam, lParam);
         case CB_FINDSTRING:
         case CB_FINDSTRINGEXACT:
         case CB_SELECTSTRING: {
-            const int found =
-                items.Find(static_cast<int>(static_cast<intptr_t>(wParam)),
-                           lParam ? reinterpret_cast<const char*>(lParam) : "", msg == CB_FINDSTRINGEXACT);
+            const int found = static_cast<int>(items.FindString(wParam, lParam, msg == CB_FINDSTRINGEXACT));
             if (found < 0) return CB_ERR;
             if (msg == CB_SELECTSTRING) Select(found);
             return found;

@@ -20,17 +20,29 @@ public:
     bool Valid(int index) const { return index >= 0 && index < Count(); }
     ListItem& At(int index) { return items_[static_cast<size_t>(index)]; }
     const ListItem& At(int index) const { return items_[static_cast<size_t>(index)]; }
-    // -1 (or past the end) appends; returns the index used.
-    int Insert(int index, std::string text);
-    // Where a sorted list puts the text (case-insensitive, after equal ones).
-    int SortedIndex(const std::string& text) const;
     void Erase(int index) { items_.erase(items_.begin() + index); }
     void Clear() { items_.clear(); }
     // Searches after `start` (-1: from the top), wrapping around; prefix or whole text, any case. -1 when
     // nothing matches.
     int Find(int start, const std::string& text, bool exact) const;
 
+    // The item messages a list box and a combo box answer alike (their _ERR codes are -1, _OKAY 0).
+    // Both return the index the string went in at; INSERTSTRING's -1 appends, past the end is an error.
+    LRESULT AddString(bool sorted, LPARAM text);
+    LRESULT InsertString(WPARAM index, LPARAM text);
+    // Copies the text with its terminating zero into `out` (when given); returns the length.
+    LRESULT GetText(WPARAM index, LPARAM out) const;
+    LRESULT GetTextLen(WPARAM index) const;
+    LRESULT GetData(WPARAM index) const;
+    LRESULT SetData(WPARAM index, LPARAM data);
+    LRESULT FindString(WPARAM start, LPARAM text, bool exact) const;
+
 private:
+    // -1 (or past the end) appends; returns the index used.
+    int Insert(int index, std::string text);
+    // Where a sorted list puts the text (case-insensitive, after equal ones).
+    int SortedIndex(const std::string& text) const;
+
     std::vector<ListItem> items_;
 };
 

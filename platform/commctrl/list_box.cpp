@@ -73,11 +73,10 @@ public:
             return 0;
         case LB_ADDSTRING:
         case LB_INSERTSTRING: {
-            std::string text = lParam ? reinterpret_cast<const char*>(lParam) : "";
-            int index = msg == LB_ADDSTRING ? ((Style() & LBS_SORT) ? items_.SortedIndex(text) : -1)
-                                            : static_cast<int>(static_cast<intptr_t>(wParam));
-            if (index > items_.Count()) return LB_ERR;
-            index = items_.Insert(index, std::move(text));
+            const int index =
+                static_cast<int>(msg == LB_ADDSTRING ? items_.AddString((Style() & LBS_SORT) != 0, lParam)
+                                                     : items_.InsertString(wParam, lParam));
+            if (index < 0) return LB_ERR;
             if (!Multi() && cur_ >= index) ++cur_;
             if (caret_ >= index && items_.Count() > 1) ++caret_;
             if (anchor_ >= index && items_.Count() > 1) ++anchor_;
@@ -110,26 +109,14 @@ public:
             return 0;
         case LB_GETCOUNT:
             return items_.Count();
-        case LB_GETTEXT: {
-            const int index = static_cast<int>(wParam);
-            if (!items_.Valid(index)) return LB_ERR;
-            const std::string& t = items_.At(index).text;
-            if (char* out = reinterpret_cast<char*>(lParam)) {
-                t.copy(out, t.size());
-                out[t.size()] = 0;
-            }
-            return static_cast<LRESULT>(t.size());
-        }
+        case LB_GETTEXT:
+            return items_.GetText(wParam, lParam);
         case LB_GETTEXTLEN:
-            return items_.Valid(static_cast<int>(wParam))
-                       ? static_cast<LRESULT>(items_.At(static_cast<int>(wParam)).text.size())
-                       : LB_ERR;
+            return items_.GetTextLen(wParam);
         case LB_GETITEMDATA:
-            return items_.Valid(static_cast<int>(wParam)) ? items_.At(static_cast<int>(wParam)).data : LB_ERR;
+            return items_.GetData(wParam);
         case LB_SETITEMDATA:
-            if (!items_.Valid(static_cast<int>(wParam))) return LB_ERR;
-            items_.At(static_cast<int>(wParam)).data = lParam;
-            return LB_OKAY;
+            return items_.SetData(wParam, lParam);
         case LB_GETCURSEL:
             if (Multi()) return items_.Valid(caret_) ? caret_ : LB_ERR;
             return items_.Valid(cur_) ? cur_ : LB_ERR;
@@ -196,9 +183,7 @@ public:
         case LB_FINDSTRING:
         case LB_FINDSTRINGEXACT:
         case LB_SELECTSTRING: {
-            const int found =
-                items_.Find(static_cast<int>(static_cast<intptr_t>(wParam)),
-                            lParam ? reinterpret_cast<const char*>(lParam) : "", msg == LB_FINDSTRINGEXACT);
+            const int found = static_cast<int>(items_.FindString(wParam, lParam, msg == LB_FINDSTRINGEXACT));
             if (found < 0) return LB_ERR;
             if (msg == LB_SELECTSTRING && !Multi())
                 SendMessage(Hwnd(), LB_SETCURSEL, static_cast<WPARAM>(found), 0);
