@@ -286,11 +286,7 @@ private:
 } // namespace
 
 void RegisterButtonClass() {
-    WNDCLASS wc;
-    wc.style = CS_PARENTDC | CS_DBLCLKS;
-    wc.lpfnWndProc = &ControlProc<Button>;
-    wc.lpszClassName = "BUTTON";
-    RegisterClass(wc);
+    RegisterControlClass<Button>("BUTTON", CS_PARENTDC | CS_DBLCLKS);
 }
 
 } // namespace pw::commctrl

@@ -563,16 +563,8 @@ void DropList::Paint(WPARAM given) {
 } // namespace
 
 void RegisterComboBoxClass() {
-    WNDCLASS wc;
-    wc.style = CS_DBLCLKS | CS_PARENTDC;
-    wc.lpfnWndProc = &ControlProc<ComboBox>;
-    wc.lpszClassName = "COMBOBOX";
-    RegisterClass(wc);
-    WNDCLASS list;
-    list.style = CS_SAVEBITS;
-    list.lpfnWndProc = &ControlProc<DropList>;
-    list.lpszClassName = "ComboLBox";
-    RegisterClass(list);
+    RegisterControlClass<ComboBox>("COMBOBOX", CS_DBLCLKS | CS_PARENTDC);
+    RegisterControlClass<DropList>("ComboLBox", CS_SAVEBITS);
 }
 
 } // namespace pw::commctrl

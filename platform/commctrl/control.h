@@ -6,6 +6,7 @@
 
 #include "platform/commctrl/scroll_bars.h"
 #include "platform/gui/paint.h"
+#include "platform/gui/window.h"
 #include "platform/gui/window_defs.h"
 
 namespace pw::commctrl {
@@ -58,6 +59,14 @@ template <class T> std::unique_ptr<Control> MakeControl(HWND hwnd) {
 }
 template <class T> LRESULT ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return RouteToControl(hwnd, msg, wParam, lParam, &MakeControl<T>);
+}
+// Registers the window class whose windows are T controls.
+template <class T> void RegisterControlClass(const char* name, UINT style = 0) {
+    WNDCLASS wc;
+    wc.style = style;
+    wc.lpfnWndProc = &ControlProc<T>;
+    wc.lpszClassName = name;
+    RegisterClass(wc);
 }
 
 // Copies text into a WM_GETTEXT-style buffer (max bytes with the terminating zero); returns the bytes

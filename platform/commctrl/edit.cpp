@@ -707,11 +707,7 @@ private:
 } // namespace
 
 void RegisterEditClass() {
-    WNDCLASS wc;
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = &ControlProc<Edit>;
-    wc.lpszClassName = "EDIT";
-    RegisterClass(wc);
+    RegisterControlClass<Edit>("EDIT", CS_DBLCLKS);
 }
 
 } // namespace pw::commctrl

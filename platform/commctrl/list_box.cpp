@@ -458,11 +458,7 @@ private:
 } // namespace
 
 void RegisterListBoxClass() {
-    WNDCLASS wc;
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = &ControlProc<ListBox>;
-    wc.lpszClassName = "LISTBOX";
-    RegisterClass(wc);
+    RegisterControlClass<ListBox>("LISTBOX", CS_DBLCLKS);
 }
 
 } // namespace pw::commctrl

@@ -577,11 +577,7 @@ private:
 } // namespace
 
 void RegisterListViewClass() {
-    WNDCLASS wc;
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = &ControlProc<ListView>;
-    wc.lpszClassName = WC_LISTVIEW;
-    RegisterClass(wc);
+    RegisterControlClass<ListView>(WC_LISTVIEW, CS_DBLCLKS);
 }
 
 } // namespace pw::commctrl

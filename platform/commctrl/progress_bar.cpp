@@ -120,10 +120,7 @@ private:
 } // namespace
 
 void RegisterProgressClass() {
-    WNDCLASS wc;
-    wc.lpfnWndProc = &ControlProc<ProgressBar>;
-    wc.lpszClassName = PROGRESS_CLASS;
-    RegisterClass(wc);
+    RegisterControlClass<ProgressBar>(PROGRESS_CLASS);
 }
 
 } // namespace pw::commctrl

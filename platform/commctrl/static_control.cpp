@@ -74,11 +74,7 @@ private:
 } // namespace
 
 void RegisterStaticClass() {
-    WNDCLASS wc;
-    wc.style = CS_PARENTDC;
-    wc.lpfnWndProc = &ControlProc<StaticControl>;
-    wc.lpszClassName = "STATIC";
-    RegisterClass(wc);
+    RegisterControlClass<StaticControl>("STATIC", CS_PARENTDC);
 }
 
 } // namespace pw::commctrl

@@ -197,10 +197,7 @@ private:
 } // namespace
 
 void RegisterStatusBarClass() {
-    WNDCLASS wc;
-    wc.lpfnWndProc = &ControlProc<StatusBar>;
-    wc.lpszClassName = STATUSCLASSNAME;
-    RegisterClass(wc);
+    RegisterControlClass<StatusBar>(STATUSCLASSNAME);
 }
 
 } // namespace pw::commctrl

@@ -238,11 +238,7 @@ private:
 } // namespace
 
 void RegisterTabControlClass() {
-    WNDCLASS wc;
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = &ControlProc<TabControl>;
-    wc.lpszClassName = WC_TABCONTROL;
-    RegisterClass(wc);
+    RegisterControlClass<TabControl>(WC_TABCONTROL, CS_DBLCLKS);
 }
 
 } // namespace pw::commctrl

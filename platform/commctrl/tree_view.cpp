@@ -824,11 +824,7 @@ private:
 } // namespace
 
 void RegisterTreeViewClass() {
-    WNDCLASS wc;
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = &ControlProc<TreeView>;
-    wc.lpszClassName = WC_TREEVIEW;
-    RegisterClass(wc);
+    RegisterControlClass<TreeView>(WC_TREEVIEW, CS_DBLCLKS);
 }
 
 } // namespace pw::commctrl
