@@ -330,12 +330,8 @@ private:
         GetWindowRect(Hwnd(), r);
         const int visible = std::min(kMaxDropItems, std::max(1, items.Count()));
         const int height = visible * itemHeight + 2;
-        SCROLLINFO si;
-        si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-        si.nMax = std::max(0, items.Count() - 1);
-        si.nPage = static_cast<UINT>(visible);
-        if (auto* l = dynamic_cast<DropList*>(FindControl(list_))) si.nPos = l->top;
-        SetScrollInfo(list_, SB_VERT, si, TRUE_);
+        const auto* l = dynamic_cast<DropList*>(FindControl(list_));
+        SetRowScrollBar(list_, l ? l->top : 0, items.Count(), visible, true);
         SetWindowPos(list_, HWND_TOPMOST, r.left, r.bottom, r.right - r.left, height,
                      SWP_NOACTIVATE | SWP_SHOWWINDOW);
         InvalidateRect(list_, nullptr, TRUE_);

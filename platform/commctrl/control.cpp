@@ -257,6 +257,19 @@ int ScrolledTop(HWND hwnd, WORD code, int top, int page, int last) {
     }
 }
 
+void SetRowScrollBar(HWND hwnd, int top, int rows, int page, bool redraw) {
+    SCROLLINFO si;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    si.nMax = std::max(0, rows - 1);
+    si.nPage = static_cast<UINT>(page);
+    si.nPos = top;
+    SetScrollInfo(hwnd, SB_VERT, si, redraw ? TRUE_ : FALSE_);
+}
+
+int WheelRows(WPARAM wParam) {
+    return static_cast<int16_t>(HIWORD(wParam)) / WHEEL_DELTA * 3;
+}
+
 int TextWidth(HDC dc, const std::string& text) {
     if (text.empty()) return 0;
     SIZE s{};

@@ -110,6 +110,10 @@ int TrackPos(HWND hwnd);
 // The first visible row that a WM_VSCROLL code asks for, given the current one, the rows in a page and
 // the last row; the caller clamps it. Codes that move nothing answer the current row.
 int ScrolledTop(HWND hwnd, WORD code, int top, int page, int last);
+// Sets the vertical scroll bar of a list `rows` long scrolled to row `top`, `page` rows in view.
+void SetRowScrollBar(HWND hwnd, int top, int rows, int page, bool redraw);
+// The rows a WM_MOUSEWHEEL turns over, three a notch; positive toward the top.
+int WheelRows(WPARAM wParam);
 int TextWidth(HDC dc, const std::string& text);
 int LineHeight(HDC dc);
 bool KeyDown(int vk);

@@ -130,7 +130,7 @@ public:
             return 0;
         case WM_MOUSEWHEEL:
             if (Multi()) {
-                ScrollLines(-static_cast<int16_t>(HIWORD(wParam)) / WHEEL_DELTA * 3);
+                ScrollLines(-WheelRows(wParam));
                 return 0;
             }
             return Default(msg, wParam, lParam);

@@ -69,7 +69,7 @@ public:
             VScroll(LOWORD(wParam));
             return 0;
         case WM_MOUSEWHEEL:
-            SetTop(top_ - static_cast<int16_t>(HIWORD(wParam)) / WHEEL_DELTA * 3);
+            SetTop(top_ - WheelRows(wParam));
             return 0;
         case LB_ADDSTRING:
         case LB_INSERTSTRING: {
@@ -283,13 +283,7 @@ private:
 
     void UpdateScrollBar() {
         if (!(Style() & WS_VSCROLL) && !Scroll().Bar(SB_VERT).shown) return;
-        SCROLLINFO si;
-        si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-        si.nMin = 0;
-        si.nMax = std::max(0, items_.Count() - 1);
-        si.nPage = static_cast<UINT>(Visible());
-        si.nPos = top_;
-        SetScrollInfo(Hwnd(), SB_VERT, si, RedrawOn() ? TRUE_ : FALSE_);
+        SetRowScrollBar(Hwnd(), top_, items_.Count(), Visible(), RedrawOn());
     }
 
     void VScroll(WORD code) { SetTop(ScrolledTop(Hwnd(), code, top_, Visible(), items_.Count())); }

@@ -82,7 +82,7 @@ public:
             VScroll(LOWORD(wParam));
             return 0;
         case WM_MOUSEWHEEL:
-            SetTop(top_ - static_cast<int16_t>(HIWORD(wParam)) / WHEEL_DELTA * 3);
+            SetTop(top_ - WheelRows(wParam));
             return 0;
         case LVM_SETIMAGELIST: {
             HIMAGELIST* slot = wParam == LVSIL_SMALL ? &small_ : wParam == LVSIL_NORMAL ? &normal_ : nullptr;
@@ -369,14 +369,7 @@ private:
         return Valid(index) ? index : -1;
     }
 
-    void UpdateScrollBar() {
-        SCROLLINFO si;
-        si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-        si.nMax = std::max(0, Count() - 1);
-        si.nPage = static_cast<UINT>(VisibleRows());
-        si.nPos = top_;
-        SetScrollInfo(Hwnd(), SB_VERT, si, RedrawOn() ? TRUE_ : FALSE_);
-    }
+    void UpdateScrollBar() { SetRowScrollBar(Hwnd(), top_, Count(), VisibleRows(), RedrawOn()); }
 
     void SetTop(int top) {
         top = std::clamp(top, 0, std::max(0, Count() - VisibleRows()));

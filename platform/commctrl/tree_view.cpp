@@ -100,7 +100,7 @@ public:
             VScroll(LOWORD(wParam));
             return 0;
         case WM_MOUSEWHEEL:
-            SetTop(top_ - static_cast<int16_t>(HIWORD(wParam)) / WHEEL_DELTA * 3);
+            SetTop(top_ - WheelRows(wParam));
             return 0;
         case WM_COMMAND:
             if (edit_ && reinterpret_cast<HWND>(lParam) == edit_ && HIWORD(wParam) == EN_KILLFOCUS)
@@ -301,15 +301,7 @@ private:
 
     // --- scrolling ----------------------------------------------------------------------------------
 
-    void UpdateScrollBar() {
-        SCROLLINFO si;
-        si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-        si.nMin = 0;
-        si.nMax = std::max(0, model_.TotalRows() - 1);
-        si.nPage = static_cast<UINT>(VisibleRows());
-        si.nPos = top_;
-        SetScrollInfo(Hwnd(), SB_VERT, si, RedrawOn() ? TRUE_ : FALSE_);
-    }
+    void UpdateScrollBar() { SetRowScrollBar(Hwnd(), top_, model_.TotalRows(), VisibleRows(), RedrawOn()); }
 
     void SetTop(int top) {
         top = std::clamp(top, 0, std::max(0, model_.TotalRows() - VisibleRows()));
