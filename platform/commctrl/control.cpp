@@ -266,6 +266,18 @@ void SetRowScrollBar(HWND hwnd, int top, int rows, int page, bool redraw) {
     SetScrollInfo(hwnd, SB_VERT, si, redraw ? TRUE_ : FALSE_);
 }
 
+int RowsInView(HWND hwnd, int rowHeight, int above) {
+    RECT c;
+    GetClientRect(hwnd, c);
+    return std::max(1, static_cast<int>((c.bottom - c.top - above) / rowHeight));
+}
+
+int TopShowing(int row, int top, int page) {
+    if (row < top) return row;
+    if (row >= top + page) return row - page + 1;
+    return top;
+}
+
 int WheelRows(WPARAM wParam) {
     return static_cast<int16_t>(HIWORD(wParam)) / WHEEL_DELTA * 3;
 }

@@ -242,11 +242,7 @@ private:
         }
     }
 
-    int Visible() const {
-        RECT c;
-        GetClientRect(Hwnd(), c);
-        return std::max(1, static_cast<int>((c.bottom - c.top) / itemHeight_));
-    }
+    int Visible() const { return RowsInView(Hwnd(), itemHeight_); }
 
     int ItemAt(int y) const {
         if (y < 0) return -1;
@@ -275,10 +271,7 @@ private:
     }
 
     void EnsureVisible(int index) {
-        if (index < top_)
-            SetTop(index);
-        else if (index >= top_ + Visible())
-            SetTop(index - Visible() + 1);
+        if (const int top = TopShowing(index, top_, Visible()); top != top_) SetTop(top);
     }
 
     void UpdateScrollBar() {

@@ -347,11 +347,7 @@ private:
         headerHeight_ = (Style() & LVS_NOCOLUMNHEADER) ? 0 : text + 6;
     }
 
-    int VisibleRows() const {
-        RECT c;
-        GetClientRect(Hwnd(), c);
-        return std::max(1, static_cast<int>((c.bottom - c.top - headerHeight_) / itemHeight_));
-    }
+    int VisibleRows() const { return RowsInView(Hwnd(), itemHeight_, headerHeight_); }
 
     RECT RowRect(int index) const {
         RECT c;
@@ -386,10 +382,7 @@ private:
     }
 
     void EnsureVisible(int index) {
-        if (index < top_)
-            SetTop(index);
-        else if (index >= top_ + VisibleRows())
-            SetTop(index - VisibleRows() + 1);
+        if (const int top = TopShowing(index, top_, VisibleRows()); top != top_) SetTop(top);
     }
 
     void VScroll(WORD code) { SetTop(ScrolledTop(Hwnd(), code, top_, VisibleRows(), Count())); }

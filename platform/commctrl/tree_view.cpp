@@ -196,11 +196,7 @@ private:
         itemHeight_ = std::max(h, 1);
     }
 
-    int VisibleRows() const {
-        RECT c;
-        GetClientRect(Hwnd(), c);
-        return std::max(1, static_cast<int>((c.bottom - c.top) / itemHeight_));
-    }
+    int VisibleRows() const { return RowsInView(Hwnd(), itemHeight_); }
 
     bool RootLines() const {
         return (Style() & TVS_LINESATROOT) && (Style() & (TVS_HASLINES | TVS_HASBUTTONS));
@@ -325,10 +321,7 @@ private:
             if (!TreeModel::Expanded(a)) Expand(a, TVE_EXPAND, false);
         if (!model_.Shown(n)) return false;
         const int row = model_.RowOf(n);
-        if (row < top_)
-            SetTop(row);
-        else if (row >= top_ + VisibleRows())
-            SetTop(row - VisibleRows() + 1);
+        if (const int top = TopShowing(row, top_, VisibleRows()); top != top_) SetTop(top);
         return true;
     }
 
