@@ -433,18 +433,11 @@ private:
             HGDIOBJ oldFont = SelectObject(dc, Font());
             SetBkMode(dc, TRANSPARENT);
             if (focused_ && !dropped_) {
-                FillRect(dc, &t, GetSysColorBrush(COLOR_HIGHLIGHT));
-                SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+                FillHighlight(dc, t);
             } else if (!enabled) {
                 SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
             }
-            if (items.Valid(cur_)) {
-                RECT text = t;
-                text.left += 2;
-                const std::string& s = items.At(cur_).text;
-                DrawText(dc, s.c_str(), static_cast<int>(s.size()), &text,
-                         DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-            }
+            if (items.Valid(cur_)) DrawItemText(dc, t, items.At(cur_).text);
             if (focused_ && !dropped_) DrawFocusRect(dc, &t);
             SelectObject(dc, oldFont);
         }
@@ -543,14 +536,11 @@ void DropList::Paint(WPARAM given) {
         for (int i = top; i < combo_->items.Count() && (i - top) * h < c.bottom; ++i) {
             RECT r{c.left, (i - top) * h, c.right, (i - top + 1) * h};
             if (i == hot) {
-                FillRect(dc, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
-                SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+                FillHighlight(dc, r);
             } else {
                 SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
             }
-            r.left += 2;
-            const std::string& s = combo_->items.At(i).text;
-            DrawText(dc, s.c_str(), static_cast<int>(s.size()), &r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+            DrawItemText(dc, r, combo_->items.At(i).text);
         }
         SelectObject(dc, oldFont);
     }

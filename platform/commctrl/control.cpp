@@ -9,7 +9,9 @@
 #include "platform/gdi/dc.h"
 #include "platform/gdi/fonts.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/shapes.h"
 #include "platform/gdi/syscolors.h"
+#include "platform/gdi/text.h"
 #include "platform/gui/input.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/paint.h"
@@ -280,6 +282,16 @@ int TopShowing(int row, int top, int page) {
 
 int WheelRows(WPARAM wParam) {
     return static_cast<int16_t>(HIWORD(wParam)) / WHEEL_DELTA * 3;
+}
+
+void FillHighlight(HDC dc, const RECT& r) {
+    FillRect(dc, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
+    SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+}
+
+void DrawItemText(HDC dc, RECT r, const std::string& text) {
+    r.left += 2;
+    DrawText(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
 }
 
 int TextWidth(HDC dc, const std::string& text) {

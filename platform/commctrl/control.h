@@ -118,6 +118,10 @@ int RowsInView(HWND hwnd, int rowHeight, int above = 0);
 int TopShowing(int row, int top, int page);
 // The rows a WM_MOUSEWHEEL turns over, three a notch; positive toward the top.
 int WheelRows(WPARAM wParam);
+// Fills `r` with the selection colour and sets the text colour that goes on it.
+void FillHighlight(HDC dc, const RECT& r);
+// One line of an item's text, two pixels in from the left of `r` and centred top to bottom.
+void DrawItemText(HDC dc, RECT r, const std::string& text);
 int TextWidth(HDC dc, const std::string& text);
 int LineHeight(HDC dc);
 bool KeyDown(int vk);

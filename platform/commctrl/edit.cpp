@@ -671,8 +671,7 @@ private:
                 const int w = TextWidth(dc, selected);
                 if (showSel && model_.HasSelection()) {
                     RECT sel{x, y, x + std::max(w, 1), y + h};
-                    FillRect(dc, &sel, GetSysColorBrush(COLOR_HIGHLIGHT));
-                    SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+                    FillHighlight(dc, sel);
                 }
                 TextOut(dc, x, y, selected.c_str(), static_cast<int>(selected.size()));
                 x += w;

@@ -418,16 +418,11 @@ private:
                 continue;
             }
             if (selected) {
-                FillRect(dc, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
-                SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+                FillHighlight(dc, r);
             } else {
                 SetTextColor(dc, enabled ? normal : GetSysColor(COLOR_GRAYTEXT));
             }
-            RECT text = r;
-            text.left += 2;
-            const std::string& t = items_.At(i).text;
-            DrawText(dc, t.c_str(), static_cast<int>(t.size()), &text,
-                     DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+            DrawItemText(dc, r, items_.At(i).text);
             if (focused_ && i == caret_) DrawFocusRect(dc, &r);
         }
         SelectObject(dc, oldFont);

@@ -1,5 +1,6 @@
 #include "platform/commctrl/tree_painter.h"
 
+#include "platform/commctrl/control.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/edges.h"
 #include "platform/gdi/shapes.h"
@@ -50,16 +51,14 @@ void TreePainter::Label(const RECT& label, const std::string& text, LabelLook lo
     RECT r = label;
     SetBkMode(dc_, TRANSPARENT);
     if (look == LabelLook::Selected) {
-        FillRect(dc_, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
-        SetTextColor(dc_, GetSysColor(COLOR_HIGHLIGHTTEXT));
+        FillHighlight(dc_, r);
     } else if (look == LabelLook::Inactive) {
         FillRect(dc_, &r, GetSysColorBrush(COLOR_BTNFACE));
         SetTextColor(dc_, GetSysColor(COLOR_BTNTEXT));
     } else {
         SetTextColor(dc_, GetSysColor(enabled_ ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
     }
-    RECT t{r.left + 2, r.top, r.right, r.bottom};
-    DrawText(dc_, text.c_str(), static_cast<int>(text.size()), &t, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    DrawItemText(dc_, r, text);
     if (focus) DrawFocusRect(dc_, &r);
 }
 
