@@ -3,8 +3,8 @@
 #include <string>
 
 #include "platform/commctrl/class_registry.h"
-#include "platform/commctrl/control.h"
 #include "platform/commctrl/item_list.h"
+#include "platform/commctrl/row_list.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/edges.h"
 #include "platform/gdi/shapes.h"
@@ -20,9 +20,9 @@
 namespace pw::commctrl {
 namespace {
 
-class ListBox : public Control {
+class ListBox : public RowList {
 public:
-    using Control::Control;
+    using RowList::RowList;
 
     LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam) override {
         switch (msg) {
@@ -126,7 +126,7 @@ public:
             cur_ = items_.Valid(index) ? index : -1;
             if (cur_ >= 0) {
                 caret_ = cur_;
-                EnsureVisible(cur_);
+                ShowRow(cur_);
             }
             Invalidate();
             return cur_ >= 0 ? cur_ : LB_ERR;
@@ -171,7 +171,7 @@ public:
         case LB_SETCARETINDEX:
             if (!items_.Valid(static_cast<int>(wParam))) return LB_ERR;
             caret_ = static_cast<int>(wParam);
-            EnsureVisible(caret_);
+            ShowRow(caret_);
             Invalidate();
             return LB_OKAY;
         case LB_GETANCHORINDEX:
@@ -242,7 +242,7 @@ private:
         }
     }
 
-    int Visible() const { return RowsInView(Hwnd(), itemHeight_); }
+    int Rows() const override { return items_.Count(); }
 
     int ItemAt(int y) const {
         if (y < 0) return -1;
@@ -262,24 +262,10 @@ private:
         Invalidate();
     }
 
-    void SetTop(int top) {
-        top = std::clamp(top, 0, std::max(0, items_.Count() - Visible()));
-        if (top == top_) return;
-        top_ = top;
-        UpdateScrollBar();
-        Invalidate();
-    }
-
-    void EnsureVisible(int index) {
-        if (const int top = TopShowing(index, top_, Visible()); top != top_) SetTop(top);
-    }
-
-    void UpdateScrollBar() {
+    void UpdateScrollBar() override {
         if (!(Style() & WS_VSCROLL) && !Scroll().Bar(SB_VERT).shown) return;
-        SetRowScrollBar(Hwnd(), top_, items_.Count(), Visible(), RedrawOn());
+        RowList::UpdateScrollBar();
     }
-
-    void VScroll(WORD code) { SetTop(ScrolledTop(Hwnd(), code, top_, Visible(), items_.Count())); }
 
     // Selects exactly the items from..to (either order).
     bool SelectRange(int from, int to, bool keepOthers) {
@@ -319,7 +305,7 @@ private:
             changed = SelectRange(index, index, false);
             caret_ = anchor_ = index;
         }
-        EnsureVisible(index);
+        ShowRow(index);
         SelectionChanged(changed);
     }
 
@@ -336,10 +322,10 @@ private:
             to = std::min(n - 1, from + 1);
             break;
         case VK_PRIOR:
-            to = std::max(0, from - Visible() + 1);
+            to = std::max(0, from - VisibleRows() + 1);
             break;
         case VK_NEXT:
-            to = std::min(n - 1, std::max(from, 0) + Visible() - 1);
+            to = std::min(n - 1, std::max(from, 0) + VisibleRows() - 1);
             break;
         case VK_HOME:
             to = 0;
@@ -375,7 +361,7 @@ private:
         } else {
             caret_ = to;
         }
-        EnsureVisible(to);
+        ShowRow(to);
         SelectionChanged(changed);
     }
 
@@ -396,7 +382,7 @@ private:
         HGDIOBJ oldFont = SelectObject(dc, Font());
         const COLORREF normal = GetTextColor(dc);
         SetBkMode(dc, TRANSPARENT);
-        const int last = std::min(items_.Count(), top_ + Visible() + 1);
+        const int last = std::min(items_.Count(), top_ + VisibleRows() + 1);
         const bool enabled = IsWindowEnabled(Hwnd());
         for (int i = top_; i < last; ++i) {
             RECT r = ItemRect(i);
@@ -432,8 +418,6 @@ private:
     int cur_ = -1;
     int caret_ = 0;
     int anchor_ = 0;
-    int top_ = 0;
-    int itemHeight_ = 16;
     bool focused_ = false;
 };
 

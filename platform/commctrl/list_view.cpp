@@ -5,7 +5,7 @@
 
 #include "platform/commctrl/class_registry.h"
 #include "platform/commctrl/common_controls.h"
-#include "platform/commctrl/control.h"
+#include "platform/commctrl/row_list.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/edges.h"
 #include "platform/gdi/shapes.h"
@@ -32,9 +32,9 @@ struct Row {
     LPARAM param = 0;
 };
 
-class ListView : public Control {
+class ListView : public RowList {
 public:
-    using Control::Control;
+    using RowList::RowList;
 
     LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam) override {
         switch (msg) {
@@ -267,7 +267,7 @@ public:
             return top_;
         case LVM_ENSUREVISIBLE:
             if (!Valid(static_cast<int>(wParam))) return FALSE_;
-            EnsureVisible(static_cast<int>(wParam));
+            ShowRow(static_cast<int>(wParam));
             return TRUE_;
         case LVM_GETITEMRECT: {
             auto* r = reinterpret_cast<RECT*>(lParam);
@@ -347,7 +347,8 @@ private:
         headerHeight_ = (Style() & LVS_NOCOLUMNHEADER) ? 0 : text + 6;
     }
 
-    int VisibleRows() const { return RowsInView(Hwnd(), itemHeight_, headerHeight_); }
+    int Rows() const override { return Count(); }
+    int VisibleRows() const override { return RowsInView(Hwnd(), itemHeight_, headerHeight_); }
 
     RECT RowRect(int index) const {
         RECT c;
@@ -365,27 +366,11 @@ private:
         return Valid(index) ? index : -1;
     }
 
-    void UpdateScrollBar() { SetRowScrollBar(Hwnd(), top_, Count(), VisibleRows(), RedrawOn()); }
-
-    void SetTop(int top) {
-        top = std::clamp(top, 0, std::max(0, Count() - VisibleRows()));
-        if (top == top_) return;
-        top_ = top;
-        UpdateScrollBar();
-        Invalidate();
-    }
-
     void Changed() {
         SetTop(top_);
         UpdateScrollBar();
         Invalidate();
     }
-
-    void EnsureVisible(int index) {
-        if (const int top = TopShowing(index, top_, VisibleRows()); top != top_) SetTop(top);
-    }
-
-    void VScroll(WORD code) { SetTop(ScrolledTop(Hwnd(), code, top_, VisibleRows(), Count())); }
 
     void SelectOnly(int index) {
         for (int i = 0; i < Count(); ++i)
@@ -410,7 +395,7 @@ private:
             }
             SetState(index, LVIS_FOCUSED, LVIS_FOCUSED);
         }
-        EnsureVisible(index);
+        ShowRow(index);
     }
 
     void MouseDown(UINT msg, POINT p, WPARAM keys) {
@@ -554,8 +539,6 @@ private:
     HIMAGELIST normal_ = nullptr;
     int focus_ = -1;
     int anchor_ = -1;
-    int top_ = 0;
-    int itemHeight_ = 16;
     int headerHeight_ = 18;
     bool focused_ = false;
 };

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/commctrl/class_registry.h"
-#include "platform/commctrl/control.h"
+#include "platform/commctrl/row_list.h"
 #include "platform/commctrl/tree_model.h"
 #include "platform/commctrl/tree_painter.h"
 #include "platform/gdi/dc.h"
@@ -26,9 +26,9 @@ namespace {
 inline constexpr UINT_PTR kEditTimer = 1;
 inline constexpr int kDefaultIndent = 19;
 
-class TreeView : public Control {
+class TreeView : public RowList {
 public:
-    using Control::Control;
+    using RowList::RowList;
 
     LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam) override {
         switch (msg) {
@@ -196,7 +196,7 @@ private:
         itemHeight_ = std::max(h, 1);
     }
 
-    int VisibleRows() const { return RowsInView(Hwnd(), itemHeight_); }
+    int Rows() const override { return model_.TotalRows(); }
 
     bool RootLines() const {
         return (Style() & TVS_LINESATROOT) && (Style() & (TVS_HASLINES | TVS_HASBUTTONS));
@@ -297,23 +297,11 @@ private:
 
     // --- scrolling ----------------------------------------------------------------------------------
 
-    void UpdateScrollBar() { SetRowScrollBar(Hwnd(), top_, model_.TotalRows(), VisibleRows(), RedrawOn()); }
-
-    void SetTop(int top) {
-        top = std::clamp(top, 0, std::max(0, model_.TotalRows() - VisibleRows()));
-        if (top == top_) return;
-        top_ = top;
-        UpdateScrollBar();
-        Invalidate();
-    }
-
     void Changed() {
         SetTop(top_);
         UpdateScrollBar();
         Invalidate();
     }
-
-    void VScroll(WORD code) { SetTop(ScrolledTop(Hwnd(), code, top_, VisibleRows(), model_.TotalRows())); }
 
     bool EnsureVisible(TreeNode* n) {
         if (!model_.Valid(n)) return false;
@@ -321,7 +309,7 @@ private:
             if (!TreeModel::Expanded(a)) Expand(a, TVE_EXPAND, false);
         if (!model_.Shown(n)) return false;
         const int row = model_.RowOf(n);
-        if (const int top = TopShowing(row, top_, VisibleRows()); top != top_) SetTop(top);
+        ShowRow(row);
         return true;
     }
 
@@ -800,8 +788,6 @@ private:
     bool ending_ = false;
     HIMAGELIST images_ = nullptr;
     int indent_ = kDefaultIndent;
-    int itemHeight_ = 16;
-    int top_ = 0;
     bool focused_ = false;
     std::string callbackText_;
 };

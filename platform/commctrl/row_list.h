@@ -1,0 +1,38 @@
+#pragma once
+// A control of equal-height rows scrolled up and down a whole row at a time: the list box, the list view
+// and the tree view.
+#include <algorithm>
+
+#include "platform/commctrl/control.h"
+
+namespace pw::commctrl {
+
+class RowList : public Control {
+public:
+    using Control::Control;
+
+protected:
+    virtual int Rows() const = 0;
+    virtual int VisibleRows() const { return RowsInView(Hwnd(), itemHeight_); }
+    virtual void UpdateScrollBar() { SetRowScrollBar(Hwnd(), top_, Rows(), VisibleRows(), RedrawOn()); }
+
+    // Clamped to the rows there are; the scroll bar and the window follow when it moves.
+    void SetTop(int top) {
+        top = std::clamp(top, 0, std::max(0, Rows() - VisibleRows()));
+        if (top == top_) return;
+        top_ = top;
+        UpdateScrollBar();
+        Invalidate();
+    }
+
+    void ShowRow(int row) {
+        if (const int top = TopShowing(row, top_, VisibleRows()); top != top_) SetTop(top);
+    }
+
+    void VScroll(WORD code) { SetTop(ScrolledTop(Hwnd(), code, top_, VisibleRows(), Rows())); }
+
+    int top_ = 0;
+    int itemHeight_ = 16;
+};
+
+} // namespace pw::commctrl
