@@ -80,7 +80,7 @@ public:
             if (!Multi() && cur_ >= index) ++cur_;
             if (caret_ >= index && items_.Count() > 1) ++caret_;
             if (anchor_ >= index && items_.Count() > 1) ++anchor_;
-            Changed();
+            ItemsChanged();
             return index;
         }
         case LB_DELETESTRING: {
@@ -97,7 +97,7 @@ public:
             shift(caret_);
             shift(anchor_);
             top_ = std::clamp(top_, 0, std::max(0, items_.Count() - 1));
-            Changed();
+            ItemsChanged();
             return items_.Count();
         }
         case LB_RESETCONTENT:
@@ -105,7 +105,7 @@ public:
             cur_ = -1;
             caret_ = anchor_ = 0;
             top_ = 0;
-            Changed();
+            ItemsChanged();
             return 0;
         case LB_GETCOUNT:
             return items_.Count();
@@ -257,7 +257,7 @@ private:
         return RECT{c.left, y, c.right, y + itemHeight_};
     }
 
-    void Changed() {
+    void ItemsChanged() {
         UpdateScrollBar();
         Invalidate();
     }

@@ -366,12 +366,6 @@ private:
         return Valid(index) ? index : -1;
     }
 
-    void Changed() {
-        SetTop(top_);
-        UpdateScrollBar();
-        Invalidate();
-    }
-
     void SelectOnly(int index) {
         for (int i = 0; i < Count(); ++i)
             if (i != index) SetState(i, 0, LVIS_SELECTED);

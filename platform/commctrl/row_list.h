@@ -25,6 +25,13 @@ protected:
         Invalidate();
     }
 
+    // After rows came, went or changed height.
+    void Changed() {
+        SetTop(top_);
+        UpdateScrollBar();
+        Invalidate();
+    }
+
     void ShowRow(int row) {
         if (const int top = TopShowing(row, top_, VisibleRows()); top != top_) SetTop(top);
     }

@@ -297,12 +297,6 @@ private:
 
     // --- scrolling ----------------------------------------------------------------------------------
 
-    void Changed() {
-        SetTop(top_);
-        UpdateScrollBar();
-        Invalidate();
-    }
-
     bool EnsureVisible(TreeNode* n) {
         if (!model_.Valid(n)) return false;
         for (TreeNode* a = n->parent; a && a != model_.Root(); a = a->parent)
