@@ -274,12 +274,6 @@ int RowsInView(HWND hwnd, int rowHeight, int above) {
     return std::max(1, static_cast<int>((c.bottom - c.top - above) / rowHeight));
 }
 
-int TopShowing(int row, int top, int page) {
-    if (row < top) return row;
-    if (row >= top + page) return row - page + 1;
-    return top;
-}
-
 int WheelRows(WPARAM wParam) {
     return static_cast<int16_t>(HIWORD(wParam)) / WHEEL_DELTA * 3;
 }

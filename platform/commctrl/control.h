@@ -114,8 +114,6 @@ int ScrolledTop(HWND hwnd, WORD code, int top, int page, int last);
 void SetRowScrollBar(HWND hwnd, int top, int rows, int page, bool redraw);
 // How many rows `rowHeight` high fit in the client area below its top `above` pixels; one at the least.
 int RowsInView(HWND hwnd, int rowHeight, int above = 0);
-// The top row that brings `row` into a view of `page` rows starting at `top` (`top` when it is in view).
-int TopShowing(int row, int top, int page);
 // The rows a WM_MOUSEWHEEL turns over, three a notch; positive toward the top.
 int WheelRows(WPARAM wParam);
 // Fills `r` with the selection colour and sets the text colour that goes on it.

@@ -33,7 +33,10 @@ protected:
     }
 
     void ShowRow(int row) {
-        if (const int top = TopShowing(row, top_, VisibleRows()); top != top_) SetTop(top);
+        if (row < top_)
+            SetTop(row);
+        else if (row >= top_ + VisibleRows())
+            SetTop(row - VisibleRows() + 1);
     }
 
     void VScroll(WORD code) { SetTop(ScrolledTop(Hwnd(), code, top_, VisibleRows(), Rows())); }
