@@ -25,6 +25,7 @@ public:
     using RowList::RowList;
 
     LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        if (ScrollMessage(msg, wParam)) return 0;
         switch (msg) {
         case WM_CREATE:
             MeasureItems();
@@ -64,12 +65,6 @@ public:
             return 0;
         case WM_CHAR:
             TypeAhead(static_cast<char32_t>(wParam));
-            return 0;
-        case WM_VSCROLL:
-            VScroll(LOWORD(wParam));
-            return 0;
-        case WM_MOUSEWHEEL:
-            SetTop(top_ - WheelRows(wParam));
             return 0;
         case LB_ADDSTRING:
         case LB_INSERTSTRING: {

@@ -37,6 +37,7 @@ public:
     using RowList::RowList;
 
     LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        if (ScrollMessage(msg, wParam)) return 0;
         switch (msg) {
         case WM_CREATE:
             Measure();
@@ -77,12 +78,6 @@ public:
             return Default(msg, wParam, lParam);
         case WM_KEYDOWN:
             KeyDownMsg(static_cast<int>(wParam));
-            return 0;
-        case WM_VSCROLL:
-            VScroll(LOWORD(wParam));
-            return 0;
-        case WM_MOUSEWHEEL:
-            SetTop(top_ - WheelRows(wParam));
             return 0;
         case LVM_SETIMAGELIST: {
             HIMAGELIST* slot = wParam == LVSIL_SMALL ? &small_ : wParam == LVSIL_NORMAL ? &normal_ : nullptr;

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/commctrl/control.h"
+#include "platform/gui/messages.h"
 
 namespace pw::commctrl {
 
@@ -39,7 +40,16 @@ protected:
             SetTop(row - VisibleRows() + 1);
     }
 
-    void VScroll(WORD code) { SetTop(ScrolledTop(Hwnd(), code, top_, VisibleRows(), Rows())); }
+    // WM_VSCROLL and WM_MOUSEWHEEL move every row list alike; true when `msg` was one of them.
+    bool ScrollMessage(UINT msg, WPARAM wParam) {
+        if (msg == WM_VSCROLL)
+            SetTop(ScrolledTop(Hwnd(), LOWORD(wParam), top_, VisibleRows(), Rows()));
+        else if (msg == WM_MOUSEWHEEL)
+            SetTop(top_ - WheelRows(wParam));
+        else
+            return false;
+        return true;
+    }
 
     int top_ = 0;
     int itemHeight_ = 16;
