@@ -118,8 +118,9 @@ protected:
         dir_ = std::make_unique<TempDir>();
         const std::string source = std::string(PW_TEST_DATA_DIR) + "/peer/profile_peer.pas";
         const std::string out = dir_->path().string();
-        const std::string command = "fpc -O1 -FE" + out + " -FU" + out + " -o" + (*dir_ / "profile_peer") +
-                                    " " + source + " >" + (*dir_ / "fpc.log") + " 2>&1";
+        const std::string command = "fpc -O1 -Fi" + std::string(PW_SOURCE_DIR) + "/tests/support/peer -FE" +
+                                    out + " -FU" + out + " -o" + (*dir_ / "profile_peer") + " " + source +
+                                    " >" + (*dir_ / "fpc.log") + " 2>&1";
         compiled_ = std::system(command.c_str()) == 0;
     }
     static void TearDownTestSuite() { dir_.reset(); }

@@ -23,8 +23,9 @@ protected:
         if (std::system("command -v fpc >/dev/null 2>&1") != 0) return;
         dir_ = std::make_unique<testsupport::TempDir>("pw-peer");
         const std::string out = dir_->Path();
-        compiled_ = std::system(("fpc -O1 -FE" + out + " -FU" + out + " -o" + out + "/profile_peer " +
-                                 PW_TEST_DATA_DIR + "/peer/profile_peer.pas >" + out + "/fpc.log 2>&1")
+        compiled_ = std::system(("fpc -O1 -Fi" + std::string(PW_SOURCE_DIR) + "/tests/support/peer -FE" +
+                                 out + " -FU" + out + " -o" + out + "/profile_peer " + PW_TEST_DATA_DIR +
+                                 "/peer/profile_peer.pas >" + out + "/fpc.log 2>&1")
                                     .c_str()) == 0;
     }
     static void TearDownTestSuite() { dir_.reset(); }

@@ -115,43 +115,7 @@ type
     property FollowQueryParts: TStringList read FFollowQueryParts write SetFollowQueryParts;
   end;
 
-const
-  Colors: array[0..44] of TIdentMapEntry = (
-    (Value: $000000; Name: 'clBlack'), (Value: $000080; Name: 'clMaroon'),
-    (Value: $008000; Name: 'clGreen'), (Value: $008080; Name: 'clOlive'),
-    (Value: $800000; Name: 'clNavy'), (Value: $800080; Name: 'clPurple'),
-    (Value: $808000; Name: 'clTeal'), (Value: $808080; Name: 'clGray'),
-    (Value: $C0C0C0; Name: 'clSilver'), (Value: $0000FF; Name: 'clRed'),
-    (Value: $00FF00; Name: 'clLime'), (Value: $00FFFF; Name: 'clYellow'),
-    (Value: $FF0000; Name: 'clBlue'), (Value: $FF00FF; Name: 'clFuchsia'),
-    (Value: $FFFF00; Name: 'clAqua'), (Value: $FFFFFF; Name: 'clWhite'),
-    (Value: $C0DCC0; Name: 'clMoneyGreen'), (Value: $F0CAA6; Name: 'clSkyBlue'),
-    (Value: $F0FBFF; Name: 'clCream'), (Value: $A4A0A0; Name: 'clMedGray'),
-    (Value: -$7FFFFFFF - 1 + 0; Name: 'clScrollBar'), (Value: -$7FFFFFFF - 1 + 1; Name: 'clBackground'),
-    (Value: -$7FFFFFFF - 1 + 2; Name: 'clActiveCaption'), (Value: -$7FFFFFFF - 1 + 3; Name: 'clInactiveCaption'),
-    (Value: -$7FFFFFFF - 1 + 4; Name: 'clMenu'), (Value: -$7FFFFFFF - 1 + 5; Name: 'clWindow'),
-    (Value: -$7FFFFFFF - 1 + 6; Name: 'clWindowFrame'), (Value: -$7FFFFFFF - 1 + 7; Name: 'clMenuText'),
-    (Value: -$7FFFFFFF - 1 + 8; Name: 'clWindowText'), (Value: -$7FFFFFFF - 1 + 9; Name: 'clCaptionText'),
-    (Value: -$7FFFFFFF - 1 + 10; Name: 'clActiveBorder'), (Value: -$7FFFFFFF - 1 + 11; Name: 'clInactiveBorder'),
-    (Value: -$7FFFFFFF - 1 + 12; Name: 'clAppWorkSpace'), (Value: -$7FFFFFFF - 1 + 13; Name: 'clHighlight'),
-    (Value: -$7FFFFFFF - 1 + 14; Name: 'clHighlightText'), (Value: -$7FFFFFFF - 1 + 15; Name: 'clBtnFace'),
-    (Value: -$7FFFFFFF - 1 + 16; Name: 'clBtnShadow'), (Value: -$7FFFFFFF - 1 + 17; Name: 'clGrayText'),
-    (Value: -$7FFFFFFF - 1 + 18; Name: 'clBtnText'), (Value: -$7FFFFFFF - 1 + 19; Name: 'clInactiveCaptionText'),
-    (Value: -$7FFFFFFF - 1 + 20; Name: 'clBtnHighlight'), (Value: -$7FFFFFFF - 1 + 21; Name: 'cl3DDkShadow'),
-    (Value: -$7FFFFFFF - 1 + 22; Name: 'cl3DLight'), (Value: -$7FFFFFFF - 1 + 23; Name: 'clInfoText'),
-    (Value: -$7FFFFFFF - 1 + 24; Name: 'clInfoBk'));
-  Specials: array[0..1] of TIdentMapEntry = (
-    (Value: $1FFFFFFF; Name: 'clNone'), (Value: $20000000; Name: 'clDefault'));
-
-function ColorToIdent(Color: Longint; var Ident: string): Boolean;
-begin
-  Result := IntToIdent(Color, Ident, Colors) or IntToIdent(Color, Ident, Specials);
-end;
-
-function IdentToColor(const Ident: string; var Color: Longint): Boolean;
-begin
-  Result := IdentToInt(Ident, Color, Colors) or IdentToInt(Ident, Color, Specials);
-end;
+{$I color_idents.inc}
 
 procedure TMapProfile.SetAddImages(Value: Boolean);
 begin
