@@ -5,6 +5,7 @@
 #include "app/core/lm_files.h"
 #include "app/core/map_profile.h"
 #include "app/core/profile_file.h"
+#include "app/core/profile_texts.h"
 #include "app/main_form.h"
 #include "app/main_texts.h"
 #include "app/output/site_map_output.h"
@@ -16,7 +17,6 @@
 #include "controls/rz_page_control.h"
 #include "controls/rz_progress_bar.h"
 #include "controls/rz_status_bar.h"
-#include "app/core/profile_texts.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/format.h"
 #include "platform/stdctrls/bars.h"
@@ -70,7 +70,8 @@ void TfrmSiteMapMain::GenerateSiteMap() {
             SaveProfileAfterOutput(*Profile_, Settings_.get(), [](const std::string& FileName) {
                 // Unattended, the default (No) leaves the other profile as it is.
                 return MessageBox(nullptr, Format(main_text::ReplaceProfileQuestion, FileName),
-                                  profile_text::SaveCaption, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+                                  profile_text::SaveCaption,
+                                  MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
             });
             SetCaptionFromProfile();
         } catch (const Exception& e) {

@@ -65,7 +65,6 @@ std::string ReadFileText(const std::string& FileName) {
     return text;
 }
 
-
 bool HasInvalidFileNameChars(const std::string& Name) {
     return Name.find_first_of("\\/:*?\"<>|") != std::string::npos;
 }

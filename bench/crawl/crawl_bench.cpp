@@ -126,7 +126,8 @@ int main(int argc, char** argv) {
     const std::string start = "http://127.0.0.1:" + std::to_string(port) + "/";
 
     // Every program meets the same warm server and file cache: one untimed pass first.
-    runTool("cd " + dir + " && wget2 -q -r -l inf --delete-after --no-robots -P warm " + start + " >/dev/null 2>&1");
+    runTool("cd " + dir + " && wget2 -q -r -l inf --delete-after --no-robots -P warm " + start +
+            " >/dev/null 2>&1");
     int found = 0;
     double ours = 0;
     for (int run = 0; run < runs; ++run) {
@@ -154,11 +155,13 @@ int main(int argc, char** argv) {
         found = crawler.FileCount();
         if (run == 0 || seconds < ours) ours = seconds;
         if (run == 0)
-            std::printf("pages %d, delay %d ms, start page response %d\n", pages, delayMs, crawler.StartResponse());
-        std::printf("crawl:  %d pages loaded of %d addresses in %.2f s = %.0f pages/s, peak RSS %.1f MB, %d tree "
-                    "nodes\n",
-                    found, crawler.UrlCount(), seconds, found / seconds, usage.ru_maxrss / 1024.0,
-                    tv.Items().Count());
+            std::printf("pages %d, delay %d ms, start page response %d\n", pages, delayMs,
+                        crawler.StartResponse());
+        std::printf(
+            "crawl:  %d pages loaded of %d addresses in %.2f s = %.0f pages/s, peak RSS %.1f MB, %d tree "
+            "nodes\n",
+            found, crawler.UrlCount(), seconds, found / seconds, usage.ru_maxrss / 1024.0,
+            tv.Items().Count());
         // Where the wall time went on the GUI thread: its own work, and how often it slept for the worker.
         const auto cpu = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
         const double guiCpu =

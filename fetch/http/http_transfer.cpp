@@ -584,8 +584,8 @@ bool DeliverBatch(TCustomWinHTTP& owner, Transfer& x, const std::function<bool()
     if (!Current()) return false;
     if (b.headerInfo && owner.OnHeaderInfo) {
         bool carryOn = true;
-        owner.OnHeaderInfo(&owner, x.statusCode, b.raw, x.contentType, b.language, b.encoding, b.contentLength,
-                           b.location, b.date, b.modified, b.expires, b.etag, carryOn);
+        owner.OnHeaderInfo(&owner, x.statusCode, b.raw, x.contentType, b.language, b.encoding,
+                           b.contentLength, b.location, b.date, b.modified, b.expires, b.etag, carryOn);
         x.continueDownload = carryOn;
         if (!Current()) return false;
     }

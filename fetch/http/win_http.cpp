@@ -186,8 +186,7 @@ void TCustomWinHTTP::AbortStep(const std::shared_ptr<winhttp::Transfer>& transfe
 void TCustomWinHTTP::endOfTransfer() {
     std::shared_ptr<winhttp::Transfer> t = transfer_;
     if (!t || t->aborted) return;
-    if (t->batch &&
-        !winhttp::DeliverBatch(*this, *t, [this, &t] { return transfer_ == t && !t->cancel; })) {
+    if (t->batch && !winhttp::DeliverBatch(*this, *t, [this, &t] { return transfer_ == t && !t->cancel; })) {
         // Stopped before or during the batch: it ends as the worker ends a stopped transfer.
         if (transfer_ == t) {
             t->aborted = true;

@@ -136,8 +136,7 @@ private:
     };
 
     // Polls ready() without sleeping for at most limit; true as soon as it holds.
-    template <class Ready>
-    static bool spinFor(std::chrono::microseconds limit, const Ready& ready) {
+    template <class Ready> static bool spinFor(std::chrono::microseconds limit, const Ready& ready) {
         const auto until = std::chrono::steady_clock::now() + limit;
         for (int i = 1; !ready(); ++i) {
             if (i % 64 == 0 && std::chrono::steady_clock::now() >= until) return false;
@@ -164,7 +163,8 @@ private:
             guard.unlock();
             // A crawl hands the same thread its next run a fraction of a millisecond after the last one:
             // a worker that watches for it that long is found awake, sparing both threads a wake-up.
-            spinFor(std::chrono::microseconds(1000), [&] { return w->ready.load(std::memory_order_acquire); });
+            spinFor(std::chrono::microseconds(1000),
+                    [&] { return w->ready.load(std::memory_order_acquire); });
             guard.lock();
             if (!w->cv.wait_for(guard, std::chrono::seconds(30), [&] { return static_cast<bool>(w->job); })) {
                 std::erase(idle_, w);

@@ -129,9 +129,9 @@ TEST_F(FetcherLinks, FirstBaseCountsAndIsTakenAgainstThePage) {
 }
 
 TEST_F(FetcherLinks, NarrowingTheLinkKindsBetweenFetchesTakesEffect) {
-    for (const auto& [kinds, frame, area] : {std::tuple{kAllLinkTypes, true, true},
-                                             std::tuple{LinkBit(ltA_href), false, false},
-                                             std::tuple{kCrawlKinds, true, true}}) {
+    for (const auto& [kinds, frame, area] :
+         {std::tuple{kAllLinkTypes, true, true}, std::tuple{LinkBit(ltA_href), false, false},
+          std::tuple{kCrawlKinds, true, true}}) {
         fetcher.SetLinkTypes(kinds);
         ASSERT_TRUE(fetcher.Fetch(at("/links/index.html")));
         EXPECT_EQ(fetcher.FollowList()->IndexOf(at("/links/frame.html")) != -1, frame) << kinds;

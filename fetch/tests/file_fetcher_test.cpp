@@ -34,7 +34,8 @@ std::string siteDirectives(int otherPort) {
     location = /missing.bin { default_type image/png; return 404 "gone"; }
     location /cp1251/ { charset windows-1251; }
 )";
-    d += "    location = /other-port { return 302 http://127.0.0.1:" + std::to_string(otherPort) + "/dir/; }\n";
+    d += "    location = /other-port { return 302 http://127.0.0.1:" + std::to_string(otherPort) +
+         "/dir/; }\n";
     if (haveEcho())
         d += R"(
     location = /slow { default_type text/html; echo_sleep 60; echo "late"; }

@@ -401,8 +401,7 @@ LRESULT SendAcross(const std::shared_ptr<Window>& w, UINT msg, WPARAM wParam, LP
         // A worker's call is usually answered within a fraction of a millisecond: waiting for it awake
         // spares both threads a sleep and a wake-up, which cost more than that. The GUI thread never
         // spins; it must stay free for its own messages.
-        if (!IsGuiThread() && SpinUntil([&] { return sent->done.load(std::memory_order_acquire); }))
-            continue;
+        if (!IsGuiThread() && SpinUntil([&] { return sent->done.load(std::memory_order_acquire); })) continue;
         WaitForWork(*self, wait);
     }
 }

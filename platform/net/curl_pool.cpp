@@ -22,7 +22,9 @@ void lockShare(CURL*, curl_lock_data data, curl_lock_access, void* user) {
     static_cast<Globals*>(user)->shareLocks[data].lock();
 }
 
-void unlockShare(CURL*, curl_lock_data data, void* user) { static_cast<Globals*>(user)->shareLocks[data].unlock(); }
+void unlockShare(CURL*, curl_lock_data data, void* user) {
+    static_cast<Globals*>(user)->shareLocks[data].unlock();
+}
 
 Globals& globals() {
     // Made once and never torn down: worker threads may still be finishing a transfer at exit.
@@ -57,8 +59,7 @@ CurlPair AcquireCurlPair() {
 }
 
 void ReleaseCurlPair(CurlPair pair) {
-    if (!pair.easy || !pair.multi)
-        return;
+    if (!pair.easy || !pair.multi) return;
     curl_multi_remove_handle(pair.multi, pair.easy);
     // A reset keeps the queued cookie-file names of a request that never ran; clearing them frees them
     // (the shared cookies themselves stay).
@@ -76,7 +77,9 @@ void ReleaseCurlPair(CurlPair pair) {
     curl_multi_cleanup(pair.multi);
 }
 
-CURLSH* SharedCurlState() { return globals().share; }
+CURLSH* SharedCurlState() {
+    return globals().share;
+}
 
 void SetCaBundle(const std::string& path) {
     Globals& g = globals();

@@ -42,8 +42,7 @@ HttpRequest::HttpRequest() : curl_(AcquireCurlPair()) {}
 
 HttpRequest::~HttpRequest() {
     detach();
-    if (header_list_)
-        curl_slist_free_all(header_list_);
+    if (header_list_) curl_slist_free_all(header_list_);
     ReleaseCurlPair(curl_);
 }
 
@@ -88,8 +87,7 @@ void HttpRequest::configure(const std::string& extraHeaders, const std::string& 
                      static_cast<long>(s.connectTimeoutMs ? s.connectTimeoutMs : kDefaultConnectTimeoutMs));
     curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, (s.flags & INTERNET_FLAG_IGNORE_CERT_CN_INVALID) ? 0L : 2L);
     const std::string ca = CaBundle();
-    if (!ca.empty())
-        curl_easy_setopt(h, CURLOPT_CAINFO, ca.c_str());
+    if (!ca.empty()) curl_easy_setopt(h, CURLOPT_CAINFO, ca.c_str());
 
     if (s.flags & INTERNET_FLAG_NO_COOKIES) {
         // Still shared for names and sessions: clearing the cookie files after the share turns the cookie
@@ -104,12 +102,13 @@ void HttpRequest::configure(const std::string& extraHeaders, const std::string& 
     const bool auth = !(s.flags & INTERNET_FLAG_NO_AUTH) && (!s.user.empty() || !s.password.empty());
     curl_easy_setopt(h, CURLOPT_USERNAME, auth ? s.user.c_str() : nullptr);
     curl_easy_setopt(h, CURLOPT_PASSWORD, auth ? s.password.c_str() : nullptr);
-    curl_easy_setopt(h, CURLOPT_HTTPAUTH, auth ? static_cast<long>(CURLAUTH_ANY) : static_cast<long>(CURLAUTH_BASIC));
+    curl_easy_setopt(h, CURLOPT_HTTPAUTH,
+                     auth ? static_cast<long>(CURLAUTH_ANY) : static_cast<long>(CURLAUTH_BASIC));
 
     if (s.accessType == INTERNET_OPEN_TYPE_PROXY && !s.proxy.empty()) {
         curl_easy_setopt(h, CURLOPT_PROXY, s.proxy.c_str());
-        std::string bypass = StringReplace(StringReplace(s.proxyBypass, "<local>", "", rfReplaceAll), ";", ",",
-                                           rfReplaceAll);
+        std::string bypass =
+            StringReplace(StringReplace(s.proxyBypass, "<local>", "", rfReplaceAll), ";", ",", rfReplaceAll);
         curl_easy_setopt(h, CURLOPT_NOPROXY, bypass.c_str());
         const bool proxyAuth = !s.proxyUser.empty() || !s.proxyPassword.empty();
         curl_easy_setopt(h, CURLOPT_PROXYUSERNAME, proxyAuth ? s.proxyUser.c_str() : nullptr);
@@ -124,23 +123,19 @@ void HttpRequest::configure(const std::string& extraHeaders, const std::string& 
         header_list_ = nullptr;
     }
     auto add = [&](const std::string& line) {
-        if (!line.empty())
-            header_list_ = curl_slist_append(header_list_, line.c_str());
+        if (!line.empty()) header_list_ = curl_slist_append(header_list_, line.c_str());
     };
-    if (!s.accept.empty())
-        add("Accept: " + s.accept);
+    if (!s.accept.empty()) add("Accept: " + s.accept);
     for (const std::string& line : s.headers)
         add(line);
     size_t from = 0;
     while (from < extraHeaders.size()) {
         size_t end = extraHeaders.find('\n', from);
-        if (end == std::string::npos)
-            end = extraHeaders.size();
+        if (end == std::string::npos) end = extraHeaders.size();
         add(stripLineEnd(extraHeaders.substr(from, end - from)));
         from = end + 1;
     }
-    if (s.flags & INTERNET_FLAG_PRAGMA_NOCACHE)
-        add("Pragma: no-cache");
+    if (s.flags & INTERNET_FLAG_PRAGMA_NOCACHE) add("Pragma: no-cache");
     add("Expect:"); // no 100-continue round trip before a form body
     curl_easy_setopt(h, CURLOPT_HTTPHEADER, header_list_);
 
@@ -151,8 +146,7 @@ void HttpRequest::configure(const std::string& extraHeaders, const std::string& 
         curl_easy_setopt(h, CURLOPT_POSTFIELDS, body_.data());
     } else {
         curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
-        if (s.verb != "GET")
-            curl_easy_setopt(h, CURLOPT_CUSTOMREQUEST, s.verb.c_str());
+        if (s.verb != "GET") curl_easy_setopt(h, CURLOPT_CUSTOMREQUEST, s.verb.c_str());
     }
 
     curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, &HttpRequest::onHeader);
@@ -191,8 +185,7 @@ bool HttpRequest::Send(const std::string& extraHeaders, const std::string& body)
     attached_ = true;
     touch();
     report(INTERNET_STATUS_SENDING_REQUEST, settings_.url);
-    if (!pumpUntil([this] { return final_headers_; }))
-        return false;
+    if (!pumpUntil([this] { return final_headers_; })) return false;
     if (!final_headers_) {
         // The transfer ended before a final response was declared: a complete header block (the
         // last redirect of a chain that could not be followed, say) is the response; else it failed.
@@ -219,8 +212,7 @@ bool HttpRequest::Read(void* buffer, size_t size, size_t& bytesRead) {
             touch();
             curl_easy_pause(curl_.easy, CURLPAUSE_CONT);
         }
-        if (!pumpUntil([this] { return buffer_pos_ < buffer_.size(); }))
-            return false;
+        if (!pumpUntil([this] { return buffer_pos_ < buffer_.size(); })) return false;
     }
     if (buffer_pos_ < buffer_.size()) {
         bytesRead = std::min(size, buffer_.size() - buffer_pos_);
@@ -249,28 +241,23 @@ void HttpRequest::pumpOnce() {
 }
 
 bool HttpRequest::WaitForBody(DWORD timeoutMs) {
-    if (!final_headers_)
-        return false;
+    if (!final_headers_) return false;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
-        if (finished_)
-            return true;
-        if (paused_ || (cancel_ && cancel_->load()))
-            return false;
+        if (finished_) return true;
+        if (paused_ || (cancel_ && cancel_->load())) return false;
         pumpOnce();
-        if (finished_)
-            return true;
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0 || paused_)
-            return false;
+        if (finished_) return true;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0 || paused_) return false;
         curl_multi_poll(curl_.multi, nullptr, 0, static_cast<int>(left.count()), nullptr);
     }
 }
 
 bool HttpRequest::pumpUntil(const std::function<bool()>& done) {
     const auto stall = std::chrono::milliseconds(settings_.stallTimeoutMs ? settings_.stallTimeoutMs
-                                                                         : kDefaultStallTimeoutMs);
+                                                                          : kDefaultStallTimeoutMs);
     while (!done() && !finished_) {
         if (cancel_ && cancel_->load()) {
             detach();
@@ -280,8 +267,7 @@ bool HttpRequest::pumpUntil(const std::function<bool()>& done) {
             return false;
         }
         pumpOnce();
-        if (done() || finished_)
-            break;
+        if (done() || finished_) break;
         if (!paused_ && std::chrono::steady_clock::now() - last_activity_ > stall) {
             detach();
             finished_ = true;
@@ -297,9 +283,9 @@ bool HttpRequest::pumpUntil(const std::function<bool()>& done) {
 void HttpRequest::finishHeaderBlock() {
     block_open_ = false;
     const int code = status_code_;
-    if (code >= 100 && code < 200)
-        return; // an interim answer; the real one follows
-    if (!(settings_.flags & INTERNET_FLAG_NO_AUTO_REDIRECT) && isRedirectStatus(code) && redirects_ < kMaxRedirects) {
+    if (code >= 100 && code < 200) return; // an interim answer; the real one follows
+    if (!(settings_.flags & INTERNET_FLAG_NO_AUTO_REDIRECT) && isRedirectStatus(code) &&
+        redirects_ < kMaxRedirects) {
         std::string location;
         if (Header("Location", location)) {
             const std::string target = resolveLocation(EffectiveUrl(), location);
@@ -329,27 +315,24 @@ size_t HttpRequest::onHeader(char* data, size_t size, size_t count, void* userda
     auto* self = static_cast<HttpRequest*>(userdata);
     const size_t n = size * count;
     self->touch();
-    if (self->final_headers_)
-        return n; // trailers after the body
+    if (self->final_headers_) return n; // trailers after the body
     std::string line(data, n);
     if (line.compare(0, 5, "HTTP/") == 0) {
         self->status_line_ = stripLineEnd(line);
         self->header_lines_.clear();
         self->block_open_ = true;
-        if (++self->blocks_ == 1)
-            self->report(INTERNET_STATUS_RECEIVING_RESPONSE, "");
+        if (++self->blocks_ == 1) self->report(INTERNET_STATUS_RECEIVING_RESPONSE, "");
         const size_t sp = self->status_line_.find(' ');
-        self->status_code_ = sp == std::string::npos ? 0 : StrToIntDef(self->status_line_.substr(sp + 1, 3), 0);
+        self->status_code_ =
+            sp == std::string::npos ? 0 : StrToIntDef(self->status_line_.substr(sp + 1, 3), 0);
         return n;
     }
     line = stripLineEnd(line);
     if (line.empty()) {
-        if (self->block_open_)
-            self->finishHeaderBlock();
+        if (self->block_open_) self->finishHeaderBlock();
         return n;
     }
-    if (!self->block_open_)
-        return n;
+    if (!self->block_open_) return n;
     if ((line[0] == ' ' || line[0] == '\t') && !self->header_lines_.empty())
         self->header_lines_.back() += " " + Trim(line);
     else
@@ -391,8 +374,7 @@ int HttpRequest::onProgress(void* userdata, curl_off_t, curl_off_t dlnow, curl_o
 }
 
 DWORD HttpRequest::mapError(CURLcode code) const {
-    if (too_large_)
-        return ERROR_INTERNET_BODY_TOO_LARGE;
+    if (too_large_) return ERROR_INTERNET_BODY_TOO_LARGE;
     switch (code) {
     case CURLE_OK:
         return 0;

@@ -69,8 +69,7 @@ private:
     DWORD mapError(CURLcode code) const;
     void touch() { last_activity_ = std::chrono::steady_clock::now(); }
     void report(DWORD status, const std::string& info) {
-        if (status_)
-            status_(status, info);
+        if (status_) status_(status, info);
     }
 
     RequestSettings settings_;

@@ -64,13 +64,19 @@ bool fail(DWORD error) {
     return false;
 }
 
-std::string headerName(const std::string& line) { return Trim(line.substr(0, line.find(':'))); }
+std::string headerName(const std::string& line) {
+    return Trim(line.substr(0, line.find(':')));
+}
 
 } // namespace
 
-DWORD InternetGetLastError() { return lastError; }
+DWORD InternetGetLastError() {
+    return lastError;
+}
 
-void InternetSetCaBundle(const std::string& path) { net::SetCaBundle(path); }
+void InternetSetCaBundle(const std::string& path) {
+    net::SetCaBundle(path);
+}
 
 std::string InternetEscapeUrl(const std::string& url) {
     static const char* hex = "0123456789ABCDEF";
@@ -105,15 +111,13 @@ HINTERNET InternetOpen(const std::string& agent, DWORD accessType, const std::st
 }
 
 void InternetSetStatusCallback(HINTERNET root, InternetStatusCallback callback) {
-    if (InternetHandle* h = lookupAny(root))
-        h->callback = std::move(callback);
+    if (InternetHandle* h = lookupAny(root)) h->callback = std::move(callback);
 }
 
 HINTERNET InternetConnect(HINTERNET root, const std::string& host, WORD port, const std::string& user,
                           const std::string& password, DWORD service, DWORD) {
     InternetHandle* parent = lookup(root, InternetHandle::Kind::Root);
-    if (!parent)
-        return nullptr;
+    if (!parent) return nullptr;
     if (service != INTERNET_SERVICE_HTTP || host.empty()) {
         fail(ERROR_INTERNET_INVALID_URL);
         return nullptr;
@@ -131,21 +135,18 @@ HINTERNET InternetConnect(HINTERNET root, const std::string& host, WORD port, co
 }
 
 HINTERNET HttpOpenRequest(HINTERNET connection, const std::string& verb, const std::string& objectName,
-                          const std::string& referer, const std::vector<std::string>& acceptTypes, DWORD flags) {
+                          const std::string& referer, const std::vector<std::string>& acceptTypes,
+                          DWORD flags) {
     InternetHandle* parent = lookup(connection, InternetHandle::Kind::Connection);
-    if (!parent)
-        return nullptr;
+    if (!parent) return nullptr;
     const bool secure = flags & INTERNET_FLAG_SECURE;
     std::string object = objectName.substr(0, objectName.find('#')); // fragments stay with the client
-    if (object.empty() || object[0] != '/')
-        object.insert(0, "/");
+    if (object.empty() || object[0] != '/') object.insert(0, "/");
     std::string host = parent->host;
-    if (host.find(':') != std::string::npos && host[0] != '[')
-        host = "[" + host + "]";
+    if (host.find(':') != std::string::npos && host[0] != '[') host = "[" + host + "]";
     const WORD defaultPort = secure ? INTERNET_DEFAULT_HTTPS_PORT : INTERNET_DEFAULT_HTTP_PORT;
     std::string url = std::string(secure ? "https://" : "http://") + host;
-    if (parent->port != 0 && parent->port != defaultPort)
-        url += ":" + IntToStr(parent->port);
+    if (parent->port != 0 && parent->port != defaultPort) url += ":" + IntToStr(parent->port);
     url += InternetEscapeUrl(object);
     if (url.size() > kMaxUrlLength) {
         fail(ERROR_INTERNET_URL_TOO_LONG);
@@ -165,16 +166,14 @@ HINTERNET HttpOpenRequest(HINTERNET connection, const std::string& verb, const s
     h->settings.accept = accept;
     h->request = std::make_unique<net::HttpRequest>();
     h->request->Settings() = h->settings;
-    if (h->callback)
-        h->request->SetStatusCallback(h->callback);
+    if (h->callback) h->request->SetStatusCallback(h->callback);
     lastError = 0;
     return registerHandle(std::move(h));
 }
 
 bool InternetSetOption(HINTERNET handle, DWORD option, DWORD value) {
     InternetHandle* h = lookupAny(handle);
-    if (!h)
-        return false;
+    if (!h) return false;
     net::RequestSettings& s = h->request ? h->request->Settings() : h->settings;
     switch (option) {
     case INTERNET_OPTION_CONNECT_TIMEOUT:
@@ -195,8 +194,7 @@ bool InternetSetOption(HINTERNET handle, DWORD option, DWORD value) {
 
 bool InternetSetOption(HINTERNET handle, DWORD option, const std::string& value) {
     InternetHandle* h = lookupAny(handle);
-    if (!h)
-        return false;
+    if (!h) return false;
     net::RequestSettings& s = h->request ? h->request->Settings() : h->settings;
     switch (option) {
     case INTERNET_OPTION_USERNAME:
@@ -218,22 +216,18 @@ bool InternetSetOption(HINTERNET handle, DWORD option, const std::string& value)
 
 bool HttpAddRequestHeaders(HINTERNET request, const std::string& headers, DWORD modifiers) {
     InternetHandle* h = lookup(request, InternetHandle::Kind::Request);
-    if (!h)
-        return false;
+    if (!h) return false;
     std::vector<std::string>& lines = h->request->Settings().headers;
     size_t from = 0;
     while (from < headers.size()) {
         size_t end = headers.find('\n', from);
-        if (end == std::string::npos)
-            end = headers.size();
+        if (end == std::string::npos) end = headers.size();
         std::string line = headers.substr(from, end - from);
         while (!line.empty() && (line.back() == '\r' || line.back() == '\n'))
             line.pop_back();
         from = end + 1;
-        if (line.empty())
-            continue;
-        if (line.find(':') == std::string::npos)
-            return fail(ERROR_INTERNET_INVALID_URL);
+        if (line.empty()) continue;
+        if (line.find(':') == std::string::npos) return fail(ERROR_INTERNET_INVALID_URL);
         if (modifiers & HTTP_ADDREQ_FLAG_REPLACE) {
             const std::string name = headerName(line);
             std::erase_if(lines, [&](const std::string& l) { return SameText(headerName(l), name); });
@@ -245,26 +239,20 @@ bool HttpAddRequestHeaders(HINTERNET request, const std::string& headers, DWORD 
 
 bool HttpSendRequest(HINTERNET request, const std::string& headers, const std::string& body) {
     InternetHandle* h = lookup(request, InternetHandle::Kind::Request);
-    if (!h)
-        return false;
-    if (h->offline)
-        return fail(ERROR_INTERNET_CANNOT_CONNECT); // no cache to serve from
-    if (!h->request->Send(headers, body))
-        return fail(h->request->LastError());
+    if (!h) return false;
+    if (h->offline) return fail(ERROR_INTERNET_CANNOT_CONNECT); // no cache to serve from
+    if (!h->request->Send(headers, body)) return fail(h->request->LastError());
     lastError = 0;
     return true;
 }
 
 bool HttpQueryInfo(HINTERNET request, DWORD infoLevel, std::string& value) {
     InternetHandle* h = lookup(request, InternetHandle::Kind::Request);
-    if (!h)
-        return false;
+    if (!h) return false;
     const net::HttpRequest& r = *h->request;
-    if (r.StatusCode() <= 0)
-        return fail(ERROR_INTERNET_INCORRECT_HANDLE_STATE);
+    if (r.StatusCode() <= 0) return fail(ERROR_INTERNET_INCORRECT_HANDLE_STATE);
     auto header = [&](const char* name) {
-        if (r.Header(name, value))
-            return true;
+        if (r.Header(name, value)) return true;
         return fail(ERROR_HTTP_HEADER_NOT_FOUND);
     };
     switch (infoLevel) {
@@ -314,11 +302,9 @@ bool HttpQueryInfo(HINTERNET request, DWORD infoLevel, std::string& value) {
 bool InternetReadFile(HINTERNET request, void* buffer, DWORD size, DWORD& bytesRead) {
     bytesRead = 0;
     InternetHandle* h = lookup(request, InternetHandle::Kind::Request);
-    if (!h)
-        return false;
+    if (!h) return false;
     size_t n = 0;
-    if (!h->request->Read(buffer, size, n))
-        return fail(h->request->LastError());
+    if (!h->request->Read(buffer, size, n)) return fail(h->request->LastError());
     bytesRead = static_cast<DWORD>(n);
     lastError = 0;
     return true;
@@ -330,8 +316,7 @@ bool InternetWaitForBody(HINTERNET request, DWORD timeoutMs) {
 }
 
 void InternetSetCancelFlag(HINTERNET request, const std::atomic<bool>* cancel) {
-    if (InternetHandle* h = lookup(request, InternetHandle::Kind::Request))
-        h->request->SetCancelFlag(cancel);
+    if (InternetHandle* h = lookup(request, InternetHandle::Kind::Request)) h->request->SetCancelFlag(cancel);
 }
 
 std::string InternetEffectiveUrl(HINTERNET request) {
@@ -349,7 +334,6 @@ bool InternetCloseHandle(HINTERNET handle) {
         }
         owned.reset(handle);
     }
-    if (owned->callback)
-        owned->callback(INTERNET_STATUS_HANDLE_CLOSING, "");
+    if (owned->callback) owned->callback(INTERNET_STATUS_HANDLE_CLOSING, "");
     return true;
 }

@@ -125,7 +125,8 @@ HINTERNET InternetConnect(HINTERNET root, const std::string& host, WORD port, co
                           const std::string& password, DWORD service, DWORD flags);
 // objectName is the path with its query, sent as written (percent-encoded where it must be).
 HINTERNET HttpOpenRequest(HINTERNET connection, const std::string& verb, const std::string& objectName,
-                          const std::string& referer, const std::vector<std::string>& acceptTypes, DWORD flags);
+                          const std::string& referer, const std::vector<std::string>& acceptTypes,
+                          DWORD flags);
 bool InternetSetOption(HINTERNET handle, DWORD option, DWORD value);
 bool InternetSetOption(HINTERNET handle, DWORD option, const std::string& value);
 // Header lines ended by CR LF; REPLACE replaces a header of the same name.

@@ -11,8 +11,7 @@
 TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : fileName_(fileName) {
     if (mode == fmCreate || (mode & 0xFF00) == fmCreate) {
         fd_ = ::open(fileName.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        if (fd_ < 0)
-            throw EFCreateError(Format(rtl_text::FCreateError, fileName));
+        if (fd_ < 0) throw EFCreateError(Format(rtl_text::FCreateError, fileName));
         return;
     }
     int flags = O_CLOEXEC;
@@ -32,13 +31,11 @@ TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : fileName_
         ::close(fd_);
         fd_ = -1;
     }
-    if (fd_ < 0)
-        throw EFOpenError(Format(rtl_text::FOpenError, fileName));
+    if (fd_ < 0) throw EFOpenError(Format(rtl_text::FOpenError, fileName));
 }
 
 TFileStream::~TFileStream() {
-    if (fd_ >= 0)
-        ::close(fd_);
+    if (fd_ >= 0) ::close(fd_);
 }
 
 int64_t TFileStream::Read(void* buffer, int64_t count) {
@@ -46,10 +43,8 @@ int64_t TFileStream::Read(void* buffer, int64_t count) {
     auto* p = static_cast<char*>(buffer);
     while (done < count) {
         const ssize_t n = ::read(fd_, p + done, static_cast<size_t>(count - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
         done += n;
     }
     return done;
@@ -60,10 +55,8 @@ int64_t TFileStream::Write(const void* buffer, int64_t count) {
     auto* p = static_cast<const char*>(buffer);
     while (done < count) {
         const ssize_t n = ::write(fd_, p + done, static_cast<size_t>(count - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
         done += n;
     }
     return done;
@@ -76,8 +69,6 @@ int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {
 }
 
 void TFileStream::SetSize(int64_t size) {
-    if (::ftruncate(fd_, static_cast<off_t>(size)) != 0)
-        throw EStreamError("Stream size cannot be changed");
-    if (Position() > size)
-        SetPosition(size);
+    if (::ftruncate(fd_, static_cast<off_t>(size)) != 0) throw EStreamError("Stream size cannot be changed");
+    if (Position() > size) SetPosition(size);
 }

@@ -15,12 +15,11 @@ struct Spec {
 };
 
 void pad(std::string& out, const std::string& body, const Spec& spec) {
-    const int fill = spec.width > static_cast<int>(body.size()) ? spec.width - static_cast<int>(body.size()) : 0;
-    if (!spec.left)
-        out.append(fill, ' ');
+    const int fill =
+        spec.width > static_cast<int>(body.size()) ? spec.width - static_cast<int>(body.size()) : 0;
+    if (!spec.left) out.append(fill, ' ');
     out += body;
-    if (spec.left)
-        out.append(fill, ' ');
+    if (spec.left) out.append(fill, ' ');
 }
 
 std::string integerText(const FormatArg& arg, const Spec& spec) {
@@ -47,7 +46,8 @@ std::string integerText(const FormatArg& arg, const Spec& spec) {
         } else if (auto q = std::get_if<uint64_t>(&v)) {
             digits = std::to_string(*q);
         } else {
-            throw EConvertError(std::string("Format '%") + spec.kind + "' invalid or incompatible with argument");
+            throw EConvertError(std::string("Format '%") + spec.kind +
+                                "' invalid or incompatible with argument");
         }
     }
     if (spec.precision > static_cast<int>(digits.size()))

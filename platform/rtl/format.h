@@ -13,8 +13,7 @@ public:
     using Value = std::variant<int64_t, uint64_t, double, std::string>;
 
     template <typename T>
-        requires std::is_integral_v<T>
-    FormatArg(T v) {
+    requires std::is_integral_v<T> FormatArg(T v) {
         if constexpr (std::is_signed_v<T>)
             value_ = static_cast<int64_t>(v);
         else
@@ -33,7 +32,6 @@ private:
 
 std::string FormatArgs(std::string_view format, const std::vector<FormatArg>& args);
 
-template <typename... Args>
-std::string Format(std::string_view format, const Args&... args) {
+template <typename... Args> std::string Format(std::string_view format, const Args&... args) {
     return FormatArgs(format, std::vector<FormatArg>{FormatArg(args)...});
 }

@@ -1,17 +1,16 @@
 #include "platform/rtl/paths.h"
 
 #include <climits>
-#include <fstream>
-#include <sys/stat.h>
 #include <cstdlib>
+#include <fstream>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 std::string ProgramDir() {
     char buf[PATH_MAX + 1];
     const ssize_t n = ::readlink("/proc/self/exe", buf, PATH_MAX);
-    if (n <= 0)
-        return "./";
+    if (n <= 0) return "./";
     std::string path(buf, static_cast<size_t>(n));
     const size_t slash = path.rfind('/');
     return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
@@ -29,16 +28,13 @@ std::string UserConfigDir() {
         }
         base = std::string(home) + "/.config";
     }
-    if (base.empty() || base.back() != '/')
-        base += '/';
+    if (base.empty() || base.back() != '/') base += '/';
     return base + "pathweaver/";
 }
 
 std::string HomeFolder() {
-    if (const char* home = std::getenv("HOME"); home && *home)
-        return home;
-    if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir)
-        return pw->pw_dir;
+    if (const char* home = std::getenv("HOME"); home && *home) return home;
+    if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir) return pw->pw_dir;
     return "/";
 }
 
@@ -66,8 +62,7 @@ std::string configuredDesktop(const std::string& home) {
     static const std::string key = "XDG_DESKTOP_DIR=";
     while (std::getline(in, line)) {
         const size_t start = line.find_first_not_of(" \t");
-        if (start == std::string::npos || line.compare(start, key.size(), key) != 0)
-            continue;
+        if (start == std::string::npos || line.compare(start, key.size(), key) != 0) continue;
         std::string value = line.substr(start + key.size());
         while (!value.empty() && (value.back() == ' ' || value.back() == '\t' || value.back() == '\r'))
             value.pop_back();
@@ -86,8 +81,7 @@ std::string configuredDesktop(const std::string& home) {
 std::string DesktopFolder() {
     const std::string home = HomeFolder();
     const std::string configured = withoutTrailingSlash(configuredDesktop(home));
-    if (!configured.empty() && isFolder(configured))
-        return configured;
+    if (!configured.empty() && isFolder(configured)) return configured;
     const std::string fallback = withoutTrailingSlash(home) + "/Desktop";
     return isFolder(fallback) ? fallback : withoutTrailingSlash(home);
 }

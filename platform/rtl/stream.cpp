@@ -15,16 +15,16 @@ int64_t TStream::Size() {
     return end;
 }
 
-void TStream::SetSize(int64_t) { throw EStreamError("Stream size cannot be changed"); }
+void TStream::SetSize(int64_t) {
+    throw EStreamError("Stream size cannot be changed");
+}
 
 void TStream::ReadBuffer(void* buffer, int64_t count) {
-    if (count < 0 || Read(buffer, count) != count)
-        throw EReadError(rtl_text::ReadError);
+    if (count < 0 || Read(buffer, count) != count) throw EReadError(rtl_text::ReadError);
 }
 
 void TStream::WriteBuffer(const void* buffer, int64_t count) {
-    if (count < 0 || Write(buffer, count) != count)
-        throw EWriteError(rtl_text::WriteError);
+    if (count < 0 || Write(buffer, count) != count) throw EWriteError(rtl_text::WriteError);
 }
 
 int64_t TStream::CopyFrom(TStream& source, int64_t count) {
@@ -44,8 +44,7 @@ int64_t TStream::CopyFrom(TStream& source, int64_t count) {
 }
 
 int64_t TMemoryStream::Read(void* buffer, int64_t count) {
-    if (count <= 0 || position_ >= Size())
-        return 0;
+    if (count <= 0 || position_ >= Size()) return 0;
     const int64_t n = std::min(count, Size() - position_);
     std::memcpy(buffer, data_.data() + position_, static_cast<size_t>(n));
     position_ += n;
@@ -53,11 +52,9 @@ int64_t TMemoryStream::Read(void* buffer, int64_t count) {
 }
 
 int64_t TMemoryStream::Write(const void* buffer, int64_t count) {
-    if (count <= 0)
-        return 0;
+    if (count <= 0) return 0;
     const int64_t end = position_ + count;
-    if (end > Size())
-        data_.resize(static_cast<size_t>(end));
+    if (end > Size()) data_.resize(static_cast<size_t>(end));
     std::memcpy(data_.data() + position_, buffer, static_cast<size_t>(count));
     position_ = end;
     return count;
@@ -69,8 +66,7 @@ int64_t TMemoryStream::Seek(int64_t offset, TSeekOrigin origin) {
         target = position_ + offset;
     else if (origin == soEnd)
         target = Size() + offset;
-    if (target < 0)
-        target = 0;
+    if (target < 0) target = 0;
     position_ = target;
     return position_;
 }
@@ -89,14 +85,12 @@ void TMemoryStream::LoadFromStream(TStream& stream) {
     stream.SetPosition(0);
     const int64_t n = stream.Size();
     data_.resize(static_cast<size_t>(n));
-    if (n > 0)
-        stream.ReadBuffer(data_.data(), n);
+    if (n > 0) stream.ReadBuffer(data_.data(), n);
     position_ = 0;
 }
 
 void TMemoryStream::SaveToStream(TStream& stream) const {
-    if (!data_.empty())
-        stream.WriteBuffer(data_.data(), static_cast<int64_t>(data_.size()));
+    if (!data_.empty()) stream.WriteBuffer(data_.data(), static_cast<int64_t>(data_.size()));
 }
 
 void TMemoryStream::LoadFromFile(const std::string& fileName) {
@@ -105,5 +99,6 @@ void TMemoryStream::LoadFromFile(const std::string& fileName) {
 }
 
 void TMemoryStream::SaveToFile(const std::string& fileName) const {
-    WriteFileAtomically(fileName, std::string_view(reinterpret_cast<const char*>(data_.data()), data_.size()));
+    WriteFileAtomically(fileName,
+                        std::string_view(reinterpret_cast<const char*>(data_.data()), data_.size()));
 }

@@ -2,12 +2,17 @@
 
 #include <algorithm>
 
-bool IsRectEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
+bool IsRectEmpty(const RECT& r) {
+    return r.right <= r.left || r.bottom <= r.top;
+}
 
-bool PtInRect(const RECT& r, POINT p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
+bool PtInRect(const RECT& r, POINT p) {
+    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
+}
 
 bool IntersectRect(RECT& dst, const RECT& a, const RECT& b) {
-    RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
+    RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+           std::min(a.bottom, b.bottom)};
     if (IsRectEmpty(r)) {
         dst = RECT{};
         return false;
@@ -42,8 +47,14 @@ void OffsetRect(RECT& r, int dx, int dy) {
     r.bottom += dy;
 }
 
-void SetRect(RECT& r, int left, int top, int right, int bottom) { r = RECT{left, top, right, bottom}; }
+void SetRect(RECT& r, int left, int top, int right, int bottom) {
+    r = RECT{left, top, right, bottom};
+}
 
-void SetRectEmpty(RECT& r) { r = RECT{}; }
+void SetRectEmpty(RECT& r) {
+    r = RECT{};
+}
 
-bool EqualRect(const RECT& a, const RECT& b) { return a == b; }
+bool EqualRect(const RECT& a, const RECT& b) {
+    return a == b;
+}

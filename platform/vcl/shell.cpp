@@ -39,7 +39,6 @@ int ResultOfExit(int status) {
     }
 }
 
-
 } // namespace
 
 int ShellExecute(HWND Owner, const std::string& Operation, const std::string& File,
@@ -83,7 +82,6 @@ int ShellExecute(HWND Owner, const std::string& Operation, const std::string& Fi
     }).detach();
     return 42;
 }
-
 
 bool SHGetSpecialFolderPath(HWND Owner, std::string& Path, int Folder, bool Create) {
     (void)Owner;

@@ -12,8 +12,7 @@
 
 PeerProcess::PeerProcess(const std::vector<std::string>& argv, int timeoutMs) {
     int fds[2];
-    if (::pipe(fds) != 0)
-        return;
+    if (::pipe(fds) != 0) return;
     pid_ = ::fork();
     if (pid_ == 0) {
         ::setpgid(0, 0);
@@ -36,12 +35,10 @@ PeerProcess::PeerProcess(const std::vector<std::string>& argv, int timeoutMs) {
     std::string line;
     while (std::chrono::steady_clock::now() < deadline) {
         pollfd p{fds[0], POLLIN, 0};
-        if (::poll(&p, 1, 100) <= 0)
-            continue;
+        if (::poll(&p, 1, 100) <= 0) continue;
         char c;
         const ssize_t n = ::read(fds[0], &c, 1);
-        if (n <= 0)
-            break;
+        if (n <= 0) break;
         if (c == '\n') {
             first_line_ = line;
             port_ = std::atoi(line.c_str());
@@ -71,17 +68,14 @@ bool HaveProgram(const std::string& name) {
 
 std::string ProgramPath(const std::string& name) {
     const char* path = std::getenv("PATH");
-    if (!path)
-        return {};
+    if (!path) return {};
     std::string dirs = path;
     size_t from = 0;
     while (from <= dirs.size()) {
         size_t end = dirs.find(':', from);
-        if (end == std::string::npos)
-            end = dirs.size();
+        if (end == std::string::npos) end = dirs.size();
         const std::string candidate = dirs.substr(from, end - from) + "/" + name;
-        if (::access(candidate.c_str(), X_OK) == 0)
-            return candidate;
+        if (::access(candidate.c_str(), X_OK) == 0) return candidate;
         from = end + 1;
     }
     return {};

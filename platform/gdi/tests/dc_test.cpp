@@ -5,8 +5,8 @@
 #include "platform/gdi/regions.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/surface.h"
-#include "platform/gdi/tests/gdi_test_support.h"
 #include "platform/gdi/syscolors.h"
+#include "platform/gdi/tests/gdi_test_support.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include "platform/gdi/icons.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/surface.h"
-#include "platform/gdi/tests/gdi_test_support.h"
 #include "platform/gdi/syscolors.h"
 #include "platform/gdi/test_settings.h"
+#include "platform/gdi/tests/gdi_test_support.h"
 
 namespace {
 

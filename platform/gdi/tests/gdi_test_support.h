@@ -10,8 +10,7 @@
 
 namespace gdi_test {
 
-inline constexpr uint32_t kWhite = 0xFFFFFFFFu, kBlack = 0xFF000000u, kRed = 0xFFFF0000u,
-                          kBlue = 0xFF0000FFu;
+inline constexpr uint32_t kWhite = 0xFFFFFFFFu, kBlack = 0xFF000000u, kRed = 0xFFFF0000u, kBlue = 0xFF0000FFu;
 
 // A surface with a DC drawing on it from its top-left corner.
 struct Canvas {

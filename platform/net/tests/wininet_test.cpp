@@ -21,11 +21,10 @@ protected:
         root_ = InternetOpen("TestAgent/1.0", INTERNET_OPEN_TYPE_DIRECT, "", "", 0);
         InternetSetStatusCallback(root_, [this](DWORD code, const std::string& info) {
             statuses_.push_back(code);
-            if (code == INTERNET_STATUS_REDIRECT)
-                redirects_.push_back(info);
+            if (code == INTERNET_STATUS_REDIRECT) redirects_.push_back(info);
         });
-        conn_ = InternetConnect(root_, "127.0.0.1", static_cast<WORD>(peer_->Port()), "", "", INTERNET_SERVICE_HTTP,
-                                0);
+        conn_ = InternetConnect(root_, "127.0.0.1", static_cast<WORD>(peer_->Port()), "", "",
+                                INTERNET_SERVICE_HTTP, 0);
         ASSERT_NE(conn_, nullptr);
     }
     void TearDown() override {
@@ -50,8 +49,7 @@ protected:
                 error = InternetGetLastError();
                 return false;
             }
-            if (n == 0)
-                return true;
+            if (n == 0) return true;
             body.append(buf, n);
         }
     }
@@ -65,7 +63,8 @@ protected:
 std::unique_ptr<PeerProcess> HttpPeerTest::peer_;
 
 TEST_F(HttpPeerTest, CompleteBodiesAndTheirHeaders) {
-    for (int n : {0, 1000, 700000}) { // 700000 crosses the read-ahead limit, so the transfer pauses and resumes
+    for (int n :
+         {0, 1000, 700000}) { // 700000 crosses the read-ahead limit, so the transfer pauses and resumes
         HINTERNET r = open("/ok?n=" + std::to_string(n));
         ASSERT_TRUE(HttpSendRequest(r, "", ""));
         EXPECT_EQ(query(r, HTTP_QUERY_STATUS_CODE), "200");
@@ -116,7 +115,8 @@ TEST_F(HttpPeerTest, RequestCarriesAgentRefererHeadersAndForm) {
 
     // An empty agent still identifies the program.
     HINTERNET anon = InternetOpen("", INTERNET_OPEN_TYPE_DIRECT, "", "", 0);
-    HINTERNET c = InternetConnect(anon, "127.0.0.1", static_cast<WORD>(peer_->Port()), "", "", INTERNET_SERVICE_HTTP, 0);
+    HINTERNET c = InternetConnect(anon, "127.0.0.1", static_cast<WORD>(peer_->Port()), "", "",
+                                  INTERNET_SERVICE_HTTP, 0);
     HINTERNET r2 = HttpOpenRequest(c, "GET", "/echo-request", "", {}, 0);
     ASSERT_TRUE(HttpSendRequest(r2, "", ""));
     body.clear();
