@@ -2,11 +2,14 @@
 // missing pages and off-site links) from a local nginx, then the same site with wget and single-threaded
 // wget2, and prints pages per second and the ratios. Run by hand: crawl_bench [pages] [delay ms] [runs];
 // runs > 1 crawls that many times (the best run counts) and leaves the other programs out.
+// crawl_bench --url ADDRESS crawls a site that is already served, once, and prints what it found: the
+// component's share in bench/program's timing of the whole program.
 #include "app/core/map_profile.h"
 #include "app/crawl/crawl_view.h"
 #include "app/crawl/result_tree_results.h"
 #include "app/crawl/website_crawl.h"
 #include "app/results/result_tree.h"
+#include "bench/support/generated_trees.h"
 #include "fetch/file_fetcher.h"
 #include "platform/gui/gui_application.h"
 #include "platform/rtl/string_list.h"
@@ -36,47 +39,6 @@ double secondsSince(Clock::time_point t) {
     return std::chrono::duration<double>(Clock::now() - t).count();
 }
 
-std::string pagePath(int n) {
-    return "/f" + std::to_string(n % 10) + "/g" + std::to_string(n / 10 % 10) + "/p" + std::to_string(n) +
-           ".html";
-}
-
-// Writes the site: page 0 links to every folder's first pages so that the whole site is reachable.
-void writeSite(const std::string& root, int pages, int port) {
-    uint32_t seed = 12345;
-    const auto next = [&seed] {
-        seed = seed * 1664525u + 1013904223u;
-        return seed >> 8;
-    };
-    for (int n = 0; n < pages; ++n) {
-        std::string body = "<html><head><title>Page " + std::to_string(n) + "</title></head><body>\n";
-        const auto link = [&body](const std::string& href) { body += "<a href=\"" + href + "\">x</a>\n"; };
-        link(pagePath((n + 1) % pages));
-        for (int i = 0; i < 19; ++i) {
-            const int target = static_cast<int>(next() % static_cast<uint32_t>(pages));
-            switch (next() % 20) {
-            case 0:
-                link("/r" + pagePath(target));
-                break;
-            case 1:
-                link("/missing" + std::to_string(target) + ".html");
-                break;
-            case 2:
-                link("http://127.0.0.2:" + std::to_string(port) + pagePath(target));
-                break;
-            default:
-                link(pagePath(target));
-            }
-        }
-        body += "</body></html>\n";
-        const std::string path = root + pagePath(n);
-        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-        std::ofstream(path) << body;
-    }
-    std::ofstream(root + "/index.html") << "<html><head><title>Home</title></head><body><a href=\""
-                                        << pagePath(0) << "\">start</a></body></html>\n";
-}
-
 double runTool(const std::string& command) {
     const auto start = Clock::now();
     if (std::system(command.c_str()) == -1) return -1;
@@ -85,7 +47,35 @@ double runTool(const std::string& command) {
 
 } // namespace
 
+// The crawl as the program sets it up, without its window.
+struct Crawl {
+    TMapProfile profile;
+    TFileFetcher fetcher{nullptr};
+    TStringList ignoreFolders, ignoreFiles;
+    crawl::CrawlView view;
+    TRzTreeView tv;
+    results::TResultTree tree{tv, profile, ignoreFolders, ignoreFiles};
+    crawl::ResultTreeResults results{tree};
+    crawl::TWebsiteCrawl crawler{fetcher, profile, ignoreFolders, ignoreFiles, view, results};
+    Crawl() {
+        profile.SetFileTypes("*.html;*.htm;");
+        profile.SetUsePageTitles(true);
+        fetcher.SetLinkTypes(LinkBit(ltA_href) | LinkBit(ltAREA_href) | LinkBit(ltFRAME_src) |
+                             LinkBit(ltIFRAME_src));
+    }
+};
+
+int crawlOnce(int argc, char** argv, const std::string& start) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    pw::gui::GuiApplication app(argc, argv);
+    Crawl c;
+    c.crawler.CrawlWebsite(start);
+    std::printf("%d pages loaded of %d addresses\n", c.crawler.FileCount(), c.crawler.UrlCount());
+    return c.crawler.FileCount() > 0 ? 0 : 1;
+}
+
 int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--url") return crawlOnce(argc, argv, argv[2]);
     const int pages = argc > 1 ? std::atoi(argv[1]) : 10000;
     const int delayMs = argc > 2 ? std::atoi(argv[2]) : 0;
     const int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 1;
@@ -97,7 +87,7 @@ int main(int argc, char** argv) {
     const int port = testsupport::FreePort();
     std::filesystem::create_directories(dir + "/html");
     std::filesystem::create_directories(dir + "/logs");
-    writeSite(dir + "/html", pages, port);
+    bench::WriteSite(dir + "/html", pages, port);
     std::string location = "    location /r/ { rewrite ^/r(/.*)$ $1 permanent; }\n";
     if (delayMs > 0) {
         // echo_sleep refuses trailing zeros ("0.020000") with a 400 on every request.
@@ -131,18 +121,9 @@ int main(int argc, char** argv) {
     int found = 0;
     double ours = 0;
     for (int run = 0; run < runs; ++run) {
-        TMapProfile profile;
-        profile.SetFileTypes("*.html;*.htm;");
-        profile.SetUsePageTitles(true);
-        TFileFetcher fetcher(nullptr);
-        fetcher.SetLinkTypes(LinkBit(ltA_href) | LinkBit(ltAREA_href) | LinkBit(ltFRAME_src) |
-                             LinkBit(ltIFRAME_src));
-        TStringList ignoreFolders, ignoreFiles;
-        crawl::CrawlView view;
-        TRzTreeView tv;
-        results::TResultTree tree(tv, profile, ignoreFolders, ignoreFiles);
-        crawl::ResultTreeResults results(tree);
-        crawl::TWebsiteCrawl crawler(fetcher, profile, ignoreFolders, ignoreFiles, view, results);
+        Crawl c;
+        auto& crawler = c.crawler;
+        auto& tv = c.tv;
         rusage before{};
         getrusage(RUSAGE_THREAD, &before);
         const auto t0 = Clock::now();

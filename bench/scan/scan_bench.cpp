@@ -19,6 +19,7 @@
 #include "app/core/map_profile.h"
 #include "app/results/local_scan.h"
 #include "app/results/result_tree.h"
+#include "bench/support/generated_trees.h"
 #include "platform/gui/message_loop.h"
 #include "platform/rtl/string_list.h"
 #include "platform/vcl/application.h"
@@ -28,33 +29,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr int kFolders = 1000;
-constexpr int kFilesPerFolder = 100;
-
-void Generate(const fs::path& root) {
-    std::ofstream(root / "index.html")
-        << "<html><head><title>Bench site</title></head><body></body></html>\n";
-    for (int f = 0; f < kFolders; ++f) {
-        // Ten sections of a hundred folders, so the tree has depth.
-        fs::path dir = root / ("section" + std::to_string(f % 10)) / ("folder " + std::to_string(f));
-        fs::create_directories(dir);
-        for (int i = 0; i < kFilesPerFolder; ++i) {
-            int kind = i % 5;
-            std::string name = "page" + std::to_string(i) +
-                               (kind < 3    ? ".html"
-                                : kind == 3 ? ".pdf"
-                                            : ".txt");
-            std::ofstream out(dir / name);
-            if (kind < 3)
-                out << "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Page " << i
-                    << " of folder " << f
-                    << "</title></head>\n<body><p>Some text of the page.</p></body></html>\n";
-            else
-                out << "data " << i << "\n";
-        }
-    }
-}
 
 template <class F> double BestOfThree(F&& run) {
     double best = 1e30;
@@ -161,9 +135,8 @@ int main(int argc, char** argv) {
         fs::path base = argc > 1 ? fs::path(argv[1]) : fs::temp_directory_path();
         root = base / ("pw-scan-bench-" + std::to_string(getpid()));
         fs::create_directories(root);
-        std::printf("generating %d files in %d folders under %s\n", kFolders * kFilesPerFolder, kFolders,
-                    root.c_str());
-        Generate(root);
+        std::printf("generating %d files in %d folders under %s\n", 100000, 1000, root.c_str());
+        bench::WriteFolderTree(root.string(), 100000);
     }
 
     std::string findCommand = "find '" + root.string() + "' -type f > /dev/null";

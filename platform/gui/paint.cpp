@@ -1,6 +1,7 @@
 #include "platform/gui/paint.h"
 
 #include <algorithm>
+#include <atomic>
 #include <map>
 
 #include "platform/gdi/dc.h"
@@ -209,6 +210,18 @@ Surface ComposeScreen(const RECT& area) {
         Blend(out, image, w->rect.left - area.left, w->rect.top - area.top, clip, *w);
     }
     return out;
+}
+
+namespace {
+std::atomic<long long> pixelsCopied{0};
+} // namespace
+
+long long PixelsCopiedToScreen() {
+    return pixelsCopied;
+}
+
+void CountPixelsCopiedToScreen(long long pixels) {
+    pixelsCopied += pixels;
 }
 
 void PaintPendingWindows() {

@@ -63,6 +63,9 @@ Surface ComposeWindow(HWND hwnd);
 // Every visible top-level window composed back to front over the desktop colour: what the screen shows
 // of the program inside area (screen coordinates).
 Surface ComposeScreen(const RECT& area);
+// Pixels handed to the screen so far (all top-level windows): what the host copied from our images.
+long long PixelsCopiedToScreen();
+void CountPixelsCopiedToScreen(long long pixels);
 // Delivers WM_NCPAINT and WM_PAINT to every window of this thread that needs it.
 void PaintPendingWindows();
 } // namespace pw::gui

@@ -144,6 +144,7 @@ void HostWidget::paintEvent(QPaintEvent*) {
     QImage image(reinterpret_cast<const uchar*>(composed.Bits()), composed.Width(), composed.Height(),
                  composed.Width() * 4,
                  translucent_ ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    CountPixelsCopiedToScreen(static_cast<long long>(composed.Width()) * composed.Height());
     QPainter painter(this);
     if (translucent_) painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(0, 0, image);

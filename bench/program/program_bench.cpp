@@ -1,0 +1,341 @@
+// The built program timed as a user runs it, against its peers on the same trees, the programs taking
+// turns in every round. Run by hand (see --help):
+//   program_bench crawl [--pages N] [--delay MS] [--rounds R] [--program PATH] [--timeout S] [--no-shown]
+//   program_bench scan  [--files N] [--docs DIR] [--rounds R] [--program PATH] [--timeout S] [--no-shown]
+// crawl: a generated site on nginx at 127.0.0.1; `pathweaver -auto profile.qpw` without a display and with
+// its window shown under Xvfb and a window manager, `wget -r`, single-threaded `wget2` and the crawl
+// component alone (crawl_bench --url); the requests each sent are counted in nginx's access log.
+// scan: a generated folder tree and a real documentation tree; `pathweaver -auto` without a display and
+// shown, against `find -printf '%T@ %p\n'`.
+// Each program's median time, its peak resident size, and the ratios are printed.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "app/core/map_profile.h"
+#include "app/core/profile_file.h"
+#include "bench/support/generated_trees.h"
+#include "bench/support/timed_child.h"
+#include "platform/rtl/exception.h"
+#include "tests/support/nginx_peer.h"
+#include "tests/support/peer_process.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: program_bench crawl [--pages N] [--delay MS] [--rounds R] [--program PATH] [--timeout S]\n"
+    "                           [--no-shown]\n"
+    "       program_bench scan [--files N] [--docs DIR] [--rounds R] [--program PATH] [--timeout S]\n"
+    "                          [--no-shown]\n"
+    "  crawl: a generated site of N pages (default 5000) on nginx, --delay MS added to every response;\n"
+    "         pathweaver -auto headless and shown (Xvfb + openbox), wget -r, wget2 --max-threads=1 and\n"
+    "         the crawl component alone (crawl_bench --url).\n"
+    "  scan:  a generated tree of N files (default 100000) in folders of 100, and DIR (default\n"
+    "         /usr/share/doc/postgresql-doc-15/html when present); pathweaver -auto headless and shown\n"
+    "         against find -printf '%T@ %p\\n'.\n"
+    "  --program: the pathweaver to time (default: the one built beside this benchmark; the program as it\n"
+    "         was: /work/baseline-bin/pathweaver). --timeout: seconds before a run is stopped (default "
+    "600).\n"
+    "  --rounds: how many times each program runs, taking turns (default 3); medians are printed.\n";
+
+struct Options {
+    std::string mode;
+    int pages = 5000;
+    int delayMs = 0;
+    int files = 100000;
+    std::string docs = "/usr/share/doc/postgresql-doc-15/html";
+    int rounds = 3;
+    std::string program;
+    double timeout = 600;
+    bool shown = true;
+};
+
+std::optional<Options> Parse(int argc, char** argv) {
+    Options o;
+    if (argc < 2) return std::nullopt;
+    o.mode = argv[1];
+    if (o.mode != "crawl" && o.mode != "scan") return std::nullopt;
+    const fs::path self = fs::canonical("/proc/self/exe");
+    o.program = (self.parent_path().parent_path() / "bin" / "pathweaver").string();
+    for (int i = 2; i < argc; ++i) {
+        const std::string a = argv[i];
+        const auto value = [&]() -> std::string { return i + 1 < argc ? argv[++i] : ""; };
+        if (a == "--pages")
+            o.pages = std::atoi(value().c_str());
+        else if (a == "--delay")
+            o.delayMs = std::atoi(value().c_str());
+        else if (a == "--files")
+            o.files = std::atoi(value().c_str());
+        else if (a == "--docs")
+            o.docs = value();
+        else if (a == "--rounds")
+            o.rounds = std::max(1, std::atoi(value().c_str()));
+        else if (a == "--program")
+            o.program = value();
+        else if (a == "--timeout")
+            o.timeout = std::atof(value().c_str());
+        else if (a == "--no-shown")
+            o.shown = false;
+        else
+            return std::nullopt;
+    }
+    if (o.pages < 1 || o.files < 1) return std::nullopt;
+    return o;
+}
+
+// An X server and a window manager for the shown runs, stopped with the object.
+struct Display {
+    std::unique_ptr<PeerProcess> server, manager;
+    std::string name;
+    bool Start() {
+        if (!HaveProgram("Xvfb")) return false;
+        // -displayfd writes the display's number on its own line: the peer's "port".
+        server = std::make_unique<PeerProcess>(std::vector<std::string>{
+            "sh", "-c", "exec Xvfb -displayfd 3 -screen 0 1920x1200x24 -nolisten tcp 3>&1 >/dev/null 2>&1"});
+        if (server->FirstLine().empty()) return false;
+        name = ":" + server->FirstLine();
+        if (HaveProgram("openbox"))
+            manager = std::make_unique<PeerProcess>(std::vector<std::string>{
+                "sh", "-c", "echo 1; DISPLAY=" + name + " exec openbox >/dev/null 2>&1"});
+        ::usleep(300000); // the window manager takes the screen before the first window comes
+        return true;
+    }
+};
+
+struct Tool {
+    std::string name;
+    std::vector<std::string> argv;
+    std::vector<std::string> env;
+    std::vector<bench::ChildRun> runs;
+    std::vector<long> requests;
+};
+
+double Median(std::vector<double> v) {
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+}
+
+double MedianSeconds(const Tool& t) {
+    std::vector<double> s;
+    for (const auto& r : t.runs)
+        s.push_back(r.seconds);
+    return Median(s);
+}
+
+double PeakMegabytes(const Tool& t) {
+    double peak = 0;
+    for (const auto& r : t.runs)
+        peak = std::max(peak, r.peakMegabytes);
+    return peak;
+}
+
+void WriteProfile(const std::string& file, TMapSpiderType type, const std::string& start,
+                  const std::string& out) {
+    fs::create_directories(out);
+    TMapProfile profile;
+    ApplyNewProfileDefaults(profile);
+    profile.SetSpiderType(type);
+    if (type == mstWebsite) {
+        profile.SetWebsite(start);
+    } else {
+        profile.SetIndexPage(start);
+        profile.SetWebsite("http://www.example.com/");
+    }
+    profile.SetUsePageTitles(true);
+    profile.SetOutputFileName(out + "/sitemap.html");
+    profile.SetMakeGoogleSM(true);
+    profile.SetFileName(file);
+    SaveProfileFile(profile, nullptr);
+}
+
+// The program's runs: headless, and shown when a display could be started.
+void AddProgramRuns(std::vector<Tool>& tools, const Options& o, const std::string& dir,
+                    const std::string& profile, const Display* display) {
+    const std::string config = "XDG_CONFIG_HOME=" + dir + "/config";
+    tools.push_back({"pathweaver -auto, headless",
+                     {o.program, "-auto", profile},
+                     {config, "DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM="},
+                     {},
+                     {}});
+    if (display)
+        tools.push_back({"pathweaver -auto, shown (Xvfb)",
+                         {o.program, "-auto", profile},
+                         {config, "DISPLAY=" + display->name, "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=xcb"},
+                         {},
+                         {}});
+}
+
+long CountLines(const std::string& text) {
+    return static_cast<long>(std::count(text.begin(), text.end(), '\n'));
+}
+
+void RunRounds(std::vector<Tool>& tools, const Options& o, const testsupport::NginxPeer* nginx,
+               const std::string& dir) {
+    for (int round = 0; round < o.rounds; ++round)
+        for (Tool& t : tools) {
+            const long before = nginx ? CountLines(nginx->AccessLog()) : 0;
+            const std::string output = dir + "/last-output.txt";
+            bench::ChildRun run = bench::RunTimed(t.argv, t.env, o.timeout, output);
+            // wget and wget2 end with 8 when the server answered an error, as the missing pages do.
+            const bool peerErrors = run.status == 8 && t.name.rfind("wget", 0) == 0;
+            if (run.status != 0 && !peerErrors) {
+                std::fprintf(stderr, "%s: %s (status %d); its output is in %s\n", t.name.c_str(),
+                             run.timedOut ? "stopped at the time limit" : "failed", run.status,
+                             output.c_str());
+                fs::copy_file(output, dir + "/failed-output.txt", fs::copy_options::overwrite_existing);
+            }
+            if (nginx) {
+                ::usleep(200000); // nginx writes a request's line once its response has gone
+                t.requests.push_back(CountLines(nginx->AccessLog()) - before);
+            }
+            t.runs.push_back(run);
+            std::fprintf(stderr, "  round %d  %-32s %8.2f s%s\n", round + 1, t.name.c_str(), run.seconds,
+                         run.timedOut ? " (stopped)" : "");
+        }
+}
+
+void Report(const std::vector<Tool>& tools, int items, const char* unit,
+            const std::vector<std::string>& references) {
+    std::printf("%-34s %10s %10s %10s %10s\n", "program", "median s", std::string(unit).append("/s").c_str(),
+                "requests", "peak MB");
+    for (const Tool& t : tools) {
+        const double s = MedianSeconds(t);
+        std::string requests = "-";
+        if (!t.requests.empty()) requests = std::to_string(t.requests.back());
+        bool stopped = std::any_of(t.runs.begin(), t.runs.end(), [](const auto& r) { return r.timedOut; });
+        std::printf("%-34s %10.2f%s %10.0f %10s %10.1f\n", t.name.c_str(), s, stopped ? ">" : " ", items / s,
+                    requests.c_str(), PeakMegabytes(t));
+    }
+    for (const Tool& t : tools) {
+        if (t.name.rfind("pathweaver", 0) != 0) continue;
+        for (const Tool& r : tools)
+            if (std::find(references.begin(), references.end(), r.name) != references.end())
+                std::printf("%s / %s: %.2f\n", t.name.c_str(), r.name.c_str(),
+                            MedianSeconds(t) / MedianSeconds(r));
+    }
+}
+
+int Crawl(const Options& o, const std::string& dir) {
+    testsupport::NginxOptions n;
+    n.logFormat = "$request_uri $status";
+    n.server = "    location /r/ { rewrite ^/r(/.*)$ $1 permanent; }\n";
+    if (o.delayMs > 0) {
+        n.echo = true;
+        // echo_sleep refuses trailing zeros ("0.020000") with a 400 on every request.
+        char seconds[32];
+        std::snprintf(seconds, sizeof seconds, "%g", o.delayMs / 1000.0);
+        n.server += "    location / { echo_sleep " + std::string(seconds) +
+                    "; echo_exec @file; }\n    location @file { try_files $uri $uri/index.html =404; }\n";
+        if (testsupport::NginxEchoModule().empty()) {
+            std::fprintf(stderr, "--delay needs nginx's echo module (libnginx-mod-http-echo)\n");
+            return 1;
+        }
+    }
+    testsupport::NginxPeer nginx(n);
+    if (!nginx.Running()) {
+        std::fprintf(stderr, "nginx did not start\n");
+        return 1;
+    }
+    std::fprintf(stderr, "writing a site of %d pages...\n", o.pages);
+    bench::WriteSite(nginx.Root(), o.pages, nginx.Port());
+    const std::string start = nginx.Url("/");
+    WriteProfile(dir + "/crawl.qpw", mstWebsite, start, dir + "/out");
+
+    Display display;
+    const bool shown = o.shown && display.Start();
+    if (o.shown && !shown) std::fprintf(stderr, "no Xvfb: the shown run is left out\n");
+    std::vector<Tool> tools;
+    AddProgramRuns(tools, o, dir, dir + "/crawl.qpw", shown ? &display : nullptr);
+    const fs::path self = fs::canonical("/proc/self/exe");
+    tools.push_back({"crawl component (crawl_bench --url)",
+                     {(self.parent_path() / "crawl_bench").string(), "--url", start},
+                     {"DISPLAY="},
+                     {},
+                     {}});
+    tools.push_back({"wget -r",
+                     {"wget", "-q", "-r", "-l", "inf", "-np", "--delete-after", "-e", "robots=off", "-P",
+                      dir + "/wget", start},
+                     {},
+                     {},
+                     {}});
+    tools.push_back({"wget2 --max-threads=1",
+                     {"wget2", "-q", "-r", "-l", "inf", "-np", "--delete-after", "--max-threads=1",
+                      "--no-robots", "-P", dir + "/wget2", start},
+                     {},
+                     {},
+                     {}});
+    // Every program meets a warm server and file cache: one untimed pass first.
+    bench::RunTimed(
+        {"wget2", "-q", "-r", "-l", "inf", "--delete-after", "--no-robots", "-P", dir + "/warm", start}, {},
+        o.timeout);
+    RunRounds(tools, o, &nginx, dir);
+    std::printf("crawl of %d pages, %d ms added per response, %d rounds, program %s\n", o.pages, o.delayMs,
+                o.rounds, o.program.c_str());
+    Report(tools, o.pages, "pages",
+           {"crawl component (crawl_bench --url)", "wget -r", "wget2 --max-threads=1"});
+    return 0;
+}
+
+int Scan(const Options& o, const std::string& dir) {
+    const std::string tree = dir + "/tree";
+    std::fprintf(stderr, "writing a tree of %d files...\n", o.files);
+    bench::WriteFolderTree(tree, o.files);
+    Display display;
+    const bool shown = o.shown && display.Start();
+    if (o.shown && !shown) std::fprintf(stderr, "no Xvfb: the shown runs are left out\n");
+    struct Tree {
+        std::string name, root;
+        int files;
+    };
+    std::vector<Tree> trees{{"generated tree", tree, o.files}};
+    if (fs::exists(fs::path(o.docs) / "index.html")) {
+        int files = 0;
+        for (const auto& e : fs::recursive_directory_iterator(o.docs))
+            files += e.is_regular_file();
+        trees.push_back({o.docs, o.docs, files});
+    }
+    for (const Tree& t : trees) {
+        const std::string profile = dir + "/scan.qpw";
+        WriteProfile(profile, mstLocal, t.root + "/index.html", dir + "/out");
+        std::vector<Tool> tools;
+        AddProgramRuns(tools, o, dir, profile, shown ? &display : nullptr);
+        tools.push_back({"find -printf", {"find", t.root, "-printf", "%T@ %p\\n"}, {}, {}, {}});
+        bench::RunTimed(tools.back().argv, {}, o.timeout); // a warm file cache for everyone
+        RunRounds(tools, o, nullptr, dir);
+        std::printf("scan of %s, %d files, %d rounds, program %s\n", t.name.c_str(), t.files, o.rounds,
+                    o.program.c_str());
+        Report(tools, t.files, "files", {"find -printf"});
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const auto options = Parse(argc, argv);
+    if (!options) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    char pattern[] = "/tmp/pw-program-bench-XXXXXX";
+    if (!::mkdtemp(pattern)) return 1;
+    const std::string dir = pattern;
+    int status = 1;
+    try {
+        status = options->mode == "crawl" ? Crawl(*options, dir) : Scan(*options, dir);
+    } catch (const Exception& e) {
+        std::fprintf(stderr, "program_bench: %s\n", e.Message().c_str());
+    }
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+    return status;
+}
