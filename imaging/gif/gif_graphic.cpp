@@ -9,9 +9,10 @@
 #include "platform/gdi/blit.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_defs.h"
+#include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/palettes.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/canvas.h"
-#include "platform/graphics/palette.h"
 #include "platform/graphics/picture.h"
 #include "platform/gui/paint.h"
 #include "platform/rtl/sync.h"
@@ -179,7 +180,7 @@ HPALETTE TGIFImage::Palette() const {
 
 void TGIFImage::SetPalette(HPALETTE value) {
     if (value == globalPalette_) return;
-    if (globalPalette_) DeletePalette(globalPalette_);
+    if (globalPalette_) DeleteObject(globalPalette_);
     globalPalette_ = value;
     if (bitmap_ && bitmap_->Palette() != value) {
         FreeBitmap();

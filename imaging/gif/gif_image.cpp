@@ -3,8 +3,9 @@
 #include "imaging/gif/color_reduction.h"
 #include "imaging/gif/gif_exception.h"
 #include "imaging/gif/gif_painter.h"
+#include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/palettes.h"
 #include "platform/graphics/bitmap.h"
-#include "platform/graphics/palette.h"
 #include "platform/rtl/resource_stream.h"
 #include "platform/rtl/stream.h"
 
@@ -32,7 +33,7 @@ TGIFImage::~TGIFImage() {
     }
     bitmap_.reset();
     images_.Clear();
-    if (globalPalette_) DeletePalette(globalPalette_);
+    if (globalPalette_) DeleteObject(globalPalette_);
 }
 
 void TGIFImage::SetWidth(int value) {

@@ -4,8 +4,8 @@
 #include "imaging/png/png_object.h"
 #include "platform/gdi/bitmaps.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/palettes.h"
 #include "platform/graphics/bitmap.h"
-#include "platform/graphics/palette.h"
 #include "platform/graphics/picture.h"
 
 #include <algorithm>
@@ -32,7 +32,7 @@ void RegisterPNGObject() {
 }
 
 void TPNGObject::ReleaseCachedPalette() {
-    if (cachedPalette_) DeletePalette(cachedPalette_);
+    if (cachedPalette_) DeleteObject(cachedPalette_);
     cachedPalette_ = nullptr;
 }
 

@@ -7,14 +7,31 @@
 
 using namespace pw::gdi;
 
-HPALETTE CreatePalette(const LOGPALETTE* palette) {
-    if (!palette || palette->palNumEntries == 0) return nullptr;
+namespace {
+
+HPALETTE Make(const PALETTEENTRY* entries, size_t count) {
     auto p = std::make_shared<PaletteObject>();
-    for (WORD i = 0; i < palette->palNumEntries; ++i) {
-        const PALETTEENTRY& e = palette->palPalEntry[i];
+    for (size_t i = 0; i < count; ++i) {
+        const PALETTEENTRY& e = entries[i];
         p->entries.push_back(RGB(e.peRed, e.peGreen, e.peBlue) | (uint32_t(e.peFlags) << 24));
     }
     return static_cast<HPALETTE>(Register(p));
+}
+
+PALETTEENTRY Entry(uint32_t e) {
+    return PALETTEENTRY{GetRValue(e), GetGValue(e), GetBValue(e), static_cast<BYTE>(e >> 24)};
+}
+
+} // namespace
+
+HPALETTE CreatePalette(const LOGPALETTE* palette) {
+    if (!palette || palette->palNumEntries == 0) return nullptr;
+    return Make(palette->palPalEntry, palette->palNumEntries);
+}
+
+HPALETTE CreatePalette(const PALETTEENTRY* entries, int count) {
+    if (!entries || count < 1 || count > 256) return nullptr;
+    return Make(entries, static_cast<size_t>(count));
 }
 
 HPALETTE SelectPalette(HDC hdc, HPALETTE palette, BOOL) {
@@ -41,9 +58,15 @@ UINT GetPaletteEntries(HPALETTE palette, UINT start, UINT count, PALETTEENTRY* e
     if (!entries) return size;
     if (start >= size) return 0;
     const UINT n = std::min(count, size - start);
-    for (UINT i = 0; i < n; ++i) {
-        const uint32_t e = p->entries[start + i];
-        entries[i] = PALETTEENTRY{GetRValue(e), GetGValue(e), GetBValue(e), static_cast<BYTE>(e >> 24)};
-    }
+    for (UINT i = 0; i < n; ++i)
+        entries[i] = Entry(p->entries[start + i]);
     return n;
+}
+
+std::vector<PALETTEENTRY> PaletteEntries(HPALETTE palette) {
+    std::vector<PALETTEENTRY> out;
+    if (auto p = LookupAs<PaletteObject>(palette, Kind::Palette))
+        for (uint32_t e : p->entries)
+            out.push_back(Entry(e));
+    return out;
 }

@@ -1,6 +1,8 @@
 #pragma once
 // Logical palettes. At 32 bits per pixel there is nothing to realise: the calls keep the Win32 contract
 // (handles, previous selections) and change no pixels.
+#include <vector>
+
 #include "platform/gdi/gdi_defs.h"
 
 struct PALETTEENTRY {
@@ -22,3 +24,9 @@ HPALETTE SelectPalette(HDC hdc, HPALETTE palette, BOOL forceBackground);
 UINT RealizePalette(HDC hdc);
 BOOL UpdateColors(HDC hdc);
 UINT GetPaletteEntries(HPALETTE palette, UINT start, UINT count, PALETTEENTRY* entries);
+
+// The indexed bitmap formats' colour tables; deleted with DeleteObject like any palette.
+// Null when count is not 1..256 or entries is null.
+HPALETTE CreatePalette(const PALETTEENTRY* entries, int count);
+// Every entry of the palette; empty for a handle that names none.
+std::vector<PALETTEENTRY> PaletteEntries(HPALETTE palette);

@@ -9,10 +9,10 @@
 #include "platform/gdi/dc.h"
 #include "platform/gdi/dib_format.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/palettes.h"
 #include "platform/gdi/shapes.h"
 #include "platform/graphics/bmp_format.h"
 #include "platform/graphics/graphics_errors.h"
-#include "platform/graphics/palette.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/resource_stream.h"
 
@@ -206,7 +206,7 @@ void TBitmap::FreeMask() {
 }
 
 void TBitmap::FreePalette() const {
-    if (palette_) DeletePalette(palette_);
+    if (palette_) DeleteObject(palette_);
     palette_ = nullptr;
 }
 

@@ -3,9 +3,9 @@
 #include "imaging/gif/frame_render.h"
 #include "imaging/gif/gif_painter.h"
 #include "imaging/gif/tests/gif_test_support.h"
+#include "platform/gdi/palettes.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/graphics_errors.h"
-#include "platform/graphics/palette.h"
 #include "platform/graphics/picture.h"
 #include "platform/rtl/thread.h"
 

@@ -2,8 +2,9 @@
 // to and from bitmaps, palettes and the picture-format registry.
 #include "imaging/png/chunk_misc.h"
 #include "imaging/png/png_errors.h"
+#include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/palettes.h"
 #include "platform/graphics/bitmap.h"
-#include "platform/graphics/palette.h"
 #include "platform/graphics/picture.h"
 #include "png_test_support.h"
 
@@ -286,7 +287,7 @@ TEST(PngGraphic, PaletteFollowsTheColourTable) {
         mine[i] = PALETTEENTRY{uint8_t(i), 0, 99, 0};
     HPALETTE replacement = CreatePalette(mine.data(), 256);
     grey->SetPalette(replacement);
-    DeletePalette(replacement);
+    DeleteObject(replacement);
     Canvas shown(2, 1);
     shown.Draw().Draw(0, 0, grey.get());
     EXPECT_EQ(shown.At(1, 0), 0x140063u);

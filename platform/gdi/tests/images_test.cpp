@@ -80,4 +80,34 @@ TEST(Images, DibBitmapsAndPalettes) {
     EXPECT_EQ(RealizePalette(s.dc), GDI_ERROR);
 }
 
+// The colour tables of indexed bitmaps and the Win32 calls share one table of palette objects.
+TEST(Images, PalettesFromEntriesAreGdiObjects) {
+    const PALETTEENTRY two[2] = {{10, 20, 30, 0}, {40, 50, 60, 4}};
+    HPALETTE pal = CreatePalette(two, 2);
+    ASSERT_NE(pal, nullptr);
+    EXPECT_EQ(GetObjectType(pal), static_cast<DWORD>(OBJ_PAL));
+    WORD count = 0;
+    EXPECT_EQ(GetObject(pal, sizeof count, &count), static_cast<int>(sizeof count));
+    EXPECT_EQ(count, 2);
+    PALETTEENTRY second;
+    EXPECT_EQ(GetPaletteEntries(pal, 1, 5, &second), 1u);
+    EXPECT_EQ(second.peBlue, 60);
+    EXPECT_EQ(second.peFlags, 4);
+    const std::vector<PALETTEENTRY> all = PaletteEntries(pal);
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(all[0].peRed, 10);
+    EXPECT_EQ(all[1].peGreen, 50);
+    EXPECT_TRUE(DeleteObject(pal));
+    EXPECT_TRUE(PaletteEntries(pal).empty());
+    EXPECT_EQ(GetPaletteEntries(pal, 0, 0, nullptr), 0u);
+
+    std::vector<PALETTEENTRY> many(257);
+    EXPECT_EQ(CreatePalette(many.data(), 257), nullptr);
+    EXPECT_EQ(CreatePalette(many.data(), 0), nullptr);
+    EXPECT_EQ(CreatePalette(nullptr, 1), nullptr);
+    HPALETTE full = CreatePalette(many.data(), 256);
+    EXPECT_EQ(PaletteEntries(full).size(), 256u);
+    EXPECT_TRUE(DeleteObject(full));
+}
+
 } // namespace

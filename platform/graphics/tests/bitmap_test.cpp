@@ -5,9 +5,9 @@
 
 #include "platform/gdi/bitmaps.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/palettes.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/graphics_errors.h"
-#include "platform/graphics/palette.h"
 #include "platform/graphics/tests/graphics_test_support.h"
 #include "platform/rtl/stream.h"
 #include "tests/support/thrown_message.h"
@@ -114,7 +114,7 @@ TEST(Bitmap, IndexedFormatsKeepTheirColourTableAndPalette) {
     PALETTEENTRY entries[2] = {{200, 0, 0, 0}, {0, 0, 200, 0}};
     HPALETTE mine = CreatePalette(entries, 2);
     b.SetPalette(mine);
-    EXPECT_TRUE(DeletePalette(mine)); // the bitmap kept a copy
+    EXPECT_TRUE(DeleteObject(mine)); // the bitmap kept a copy
     EXPECT_EQ(At(b, 0, 0), static_cast<TColor>(RGB(0, 0, 200)));
     EXPECT_EQ(At(b, 1, 0), static_cast<TColor>(RGB(200, 0, 0)));
 
