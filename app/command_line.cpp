@@ -1,6 +1,10 @@
 #include "app/command_line.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include "platform/rtl/strings.h"
 
@@ -10,6 +14,10 @@ namespace {
 bool IsFile(const std::string& path) {
     struct stat st {};
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool IsSwitch(const std::string& arg) {
+    return arg.size() > 1 && arg[0] == '-';
 }
 
 } // namespace
@@ -28,8 +36,63 @@ bool HasAutoSwitch(const std::vector<std::string>& Args) {
 
 std::string FirstExistingFile(const std::vector<std::string>& Args) {
     for (const auto& arg : Args)
-        if (IsFile(arg)) return arg;
+        if (!IsAutoSwitch(arg) && IsFile(arg)) return arg;
     return {};
+}
+
+TCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
+    TCommandLine line;
+    std::string firstNamed;
+    for (const auto& arg : Args) {
+        if (IsAutoSwitch(arg)) {
+            line.Auto = true;
+        } else if (arg == "--help" || arg == "-h") {
+            line.Help = true;
+        } else if (arg == "--version") {
+            line.Version = true;
+        } else if (IsSwitch(arg)) {
+            if (line.UnknownSwitch.empty()) line.UnknownSwitch = arg;
+        } else if (firstNamed.empty() && !arg.empty()) {
+            firstNamed = arg;
+        }
+    }
+    line.Profile = FirstExistingFile(Args);
+    if (line.Profile.empty()) line.Profile = firstNamed;
+    return line;
+}
+
+std::string ProfilePathProblem(const std::string& Path) {
+    struct stat st {};
+    if (::stat(Path.c_str(), &st) != 0) {
+        const int error = errno;
+        struct stat link {};
+        if (error == ENOENT && ::lstat(Path.c_str(), &link) == 0 && S_ISLNK(link.st_mode))
+            return "it is a symbolic link to a file that does not exist";
+        if (error == ENOENT) return "there is no such file";
+        if (error == ELOOP) return "it is a loop of symbolic links";
+        if (error == ENOTDIR) return "a part of the path is not a folder";
+        return std::strerror(error);
+    }
+    if (S_ISDIR(st.st_mode)) return "it is a folder, not a profile file";
+    if (S_ISFIFO(st.st_mode)) return "it is a named pipe (FIFO), not a profile file";
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) return "it is a device, not a profile file";
+    if (S_ISSOCK(st.st_mode)) return "it is a socket, not a profile file";
+    if (!S_ISREG(st.st_mode)) return "it is not a regular file";
+    if (::access(Path.c_str(), R_OK) != 0) return std::string("it cannot be read: ") + std::strerror(errno);
+    return {};
+}
+
+std::string UsageText() {
+    return "Usage: pathweaver [profile.qpw]\n"
+           "       pathweaver -auto profile.qpw\n"
+           "\n"
+           "Builds a site map of a web site through a wizard window, opening the profile when one is\n"
+           "named. With -auto (also --auto or /auto) the profile is run from start to finish without a\n"
+           "person: the pages are gathered, the site map and the XML sitemap are written, and the\n"
+           "program ends with status 0 when they were written. -auto also runs without a display.\n"
+           "\n"
+           "  -h, --help     print this text and exit\n"
+           "  --version      print the version and exit\n";
 }
 
 } // namespace mainwin

@@ -1,4 +1,4 @@
-// The program entry: the application object, the main window and the message loop.
+// The program entry: the command line, the application object, the main window and the message loop.
 #include <iostream>
 #include <string>
 #include <vector>
@@ -10,17 +10,33 @@
 #include "platform/rtl/exception.h"
 #include "platform/vcl/application.h"
 
-int main() {
-    Application->Initialize();
-    Application->SetTitle(main_text::AppTitle);
-    std::vector<std::string> args;
-    for (int i = 1; i <= ParamCount(); ++i)
-        args.push_back(ParamStr(i));
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    const mainwin::TCommandLine line = mainwin::ParseCommandLine(args);
+    // Answered before any window system is started, so that they work on a server too.
+    if (line.Help) {
+        std::cout << mainwin::UsageText();
+        return 0;
+    }
+    if (line.Version) {
+        std::cout << main_text::VersionText << '\n';
+        return 0;
+    }
+    if (!line.UnknownSwitch.empty()) {
+        std::cerr << "pathweaver: unknown option " << line.UnknownSwitch << "\n\n" << mainwin::UsageText();
+        return 2;
+    }
 
-    const bool autoRun = mainwin::HasAutoSwitch(args);
+    Application->Initialize();
+    if (!line.Auto && Application->Headless()) {
+        // Nobody could ever see or close the window.
+        std::cerr << main_text::NoDisplay;
+        return 1;
+    }
+    Application->SetTitle(main_text::AppTitle);
     bool failed = false;
     mainwin::AutoPrompter prompter(std::cerr);
-    if (autoRun) {
+    if (line.Auto) {
         pw::vcl::SetPrompter(&prompter);
         Application->OnException = [&failed](TObject*, const Exception& e) {
             std::cerr << "pathweaver: " << e.Message() << std::endl;
@@ -32,5 +48,5 @@ int main() {
     frmSiteMapMain->OnAutoRunFailed = [&failed] { failed = true; };
     Application->Run();
     pw::vcl::SetPrompter(nullptr);
-    return autoRun && failed ? 1 : 0;
+    return line.Auto && failed ? 1 : 0;
 }

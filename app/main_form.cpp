@@ -24,6 +24,7 @@
 #include "platform/graphics/picture.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/files.h"
+#include "platform/rtl/format.h"
 #include "platform/rtl/string_list.h"
 #include "platform/stdctrls/bars.h"
 #include "platform/stdctrls/bit_btn.h"
@@ -33,6 +34,7 @@
 #include "platform/stdctrls/label.h"
 #include "platform/stdctrls/page_control.h"
 #include "platform/vcl/application.h"
+#include "platform/vcl/dialogs.h"
 #include "platform/vcl/screen.h"
 #include "shellcontrols/rz_tree_view.h"
 
@@ -145,8 +147,9 @@ void TfrmSiteMapMain::SetCaptionFromProfile() {
 
 void TfrmSiteMapMain::FormShow(TObject*) {
     Application->SetTitle(main_text::AppTitle);
-    if (mainwin::HasAutoSwitch(args_)) AutoMode_ = autoRun_ = true;
-    CommandLineProfile_ = mainwin::FirstExistingFile(args_);
+    const mainwin::TCommandLine line = mainwin::ParseCommandLine(args_);
+    if (line.Auto) AutoMode_ = autoRun_ = true;
+    CommandLineProfile_ = line.Profile;
     RestorePlacement();
 }
 
@@ -154,13 +157,11 @@ void TfrmSiteMapMain::FormActivate(TObject*) {
     if (!FirstActivate_) return;
     FirstActivate_ = false;
     LoadSettings();
-    if (args_.empty()) {
-        if (Settings_->LoadLast() && FileExists(Settings_->LastFile())) {
-            if (!LoadProfile(Settings_->LastFile())) ShowProfile();
-        } else {
-            ShowProfile();
-        }
-    } else if (CommandLineProfile_.empty()) {
+    if (args_.empty() && Settings_->LoadLast() && FileExists(Settings_->LastFile())) {
+        if (!LoadProfile(Settings_->LastFile())) ShowProfile();
+    } else {
+        // The defaults, shown also while a named profile is opened below, so that a profile that
+        // cannot be read leaves one mode chosen and every field filled.
         ShowProfile();
     }
     if (optLocal->Checked())
@@ -169,12 +170,25 @@ void TfrmSiteMapMain::FormActivate(TObject*) {
         editWebsite->SetFocus();
     LoadGlobeFrames();
     if (!CommandLineProfile_.empty()) {
-        Profile_->SetFileName(CommandLineProfile_);
-        if (!LoadProfile(CommandLineProfile_) && AutoMode_) FailAutoRun();
+        OpenCommandLineProfile();
     } else if (AutoMode_) {
-        std::cerr << "pathweaver: no profile file was given to run\n";
+        MessageBox(nullptr, main_text::NoProfileToRun, main_text::AppTitle, MB_OK | MB_ICONERROR);
         FailAutoRun();
     }
+}
+
+void TfrmSiteMapMain::OpenCommandLineProfile() {
+    const std::string problem = mainwin::ProfilePathProblem(CommandLineProfile_);
+    if (!problem.empty()) {
+        MessageBox(nullptr, Format(main_text::ProfileCannotOpen, CommandLineProfile_, problem),
+                   main_text::ProfileCannotOpenCaption, MB_OK | MB_ICONERROR);
+        if (AutoMode_) FailAutoRun();
+        return;
+    }
+    // A profile that cannot be read leaves the defaults, still untitled, so that no save replaces it.
+    if (LoadProfile(CommandLineProfile_)) return;
+    ShowProfile();
+    if (AutoMode_) FailAutoRun();
 }
 
 void TfrmSiteMapMain::FailAutoRun() {
@@ -198,7 +212,10 @@ void TfrmSiteMapMain::FormCloseQuery(TObject*, bool& CanClose) {
     } else {
         CanClose = AskSaveProfile();
     }
-    if (CanClose) StorePlacement();
+    if (CanClose) {
+        closing_ = true;
+        StorePlacement();
+    }
 }
 
 void TfrmSiteMapMain::FormClose(TObject*, TCloseAction&) {
@@ -245,8 +262,10 @@ void TfrmSiteMapMain::RestorePlacement() {
             monitors.push_back(
                 {RECT{b.left, b.top, b.right, b.bottom}, RECT{w.left, w.top, w.right, w.bottom}});
         }
-        const RECT area =
-            PlacementWorkArea(monitors, -1, true, POINT{stored->NormalBounds.left, stored->NormalBounds.top});
+        // The monitor the window is on now stands in when no monitor holds the stored place.
+        const TMonitor* here = Screen->MonitorFromPoint(TPoint{current.left, current.top});
+        const RECT area = PlacementWorkArea(monitors, here ? here->MonitorNum() : 0, true,
+                                            POINT{stored->NormalBounds.left, stored->NormalBounds.top});
         const RECT fitted = FitIntoWorkArea(stored->NormalBounds, area);
         target = RestoredBounds(bounds, fitted, false);
     }

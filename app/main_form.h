@@ -191,6 +191,7 @@ private:
     void BuildPageResults();
     void BuildPageOutput();
     void SetCaptionFromProfile();
+    void OpenCommandLineProfile();
     void LoadLogo();
     void LoadGlobeFrames();
     void RestorePlacement();
@@ -202,12 +203,16 @@ private:
     bool CrawlSite();
     // Opens the gathered tree at its first node.
     void ShowResultTree();
+    void ClearRunTexts();
+    void FocusPage();
     bool AskSaveProfile();
     void ReportOutputFailure(const std::string& Reason);
     void EnterBusy();
     void LeaveBusy();
     void ProcessMessages();
     void CancelRun();
+    // Closes the window that was asked to close during a run; false when it stays open.
+    bool CloseAfterRun();
     void FailAutoRun();
     std::string IndexFolder() const;
 
@@ -236,6 +241,8 @@ private:
     int fileCount_ = 0;
     int busy_ = 0;
     bool closeAfterRun_ = false;
+    // The close question was answered and the window goes.
+    bool closing_ = false;
     bool outputFailed_ = false;
     bool ftpEnabled_ = false;
     // Started with the auto switch and not cancelled: nobody answers questions.

@@ -94,6 +94,8 @@ void TfrmSiteMapMain::BuildControls() {
     btnBack = wizardButton("btnBack", "< &Back", 306, 2);
     btnNext = wizardButton("btnNext", main_text::Next, 402, 1);
     btnCancel = wizardButton("btnCancel", main_text::Close, 502, 3);
+    // Enter presses Next wherever the focus is, unless a button has it.
+    btnNext->SetDefault(true);
 }
 
 void TfrmSiteMapMain::BuildPageInformation() {
@@ -127,7 +129,7 @@ void TfrmSiteMapMain::BuildPageInformation() {
     btnOpenProfile = profileButton("btnOpenProfile", "&Open Profile...", 16, 4);
     btnSaveProfile = profileButton("btnSaveProfile", "Save Profile", 132, 5);
     btnSaveProfileAs = profileButton("btnSaveProfileAs", "Save Profile As...", 248, 12);
-    btnProfileOptions = profileButton("btnProfileOptions", "&Options...", 364, 0);
+    btnProfileOptions = profileButton("btnProfileOptions", "O&ptions...", 364, 0);
     for (TRzBitBtn* button : {btnBrowseIndex, btnOpenProfile, btnSaveProfile, btnSaveProfileAs})
         button->OnClick = [this](TObject* sender) { ButtonClick(sender); };
     btnProfileOptions->OnClick = [this](TObject* sender) { miOptionsClick(sender); };

@@ -2,6 +2,7 @@
 // of it afterwards.
 #include <iostream>
 
+#include "app/core/data_rec.h"
 #include "app/core/lm_files.h"
 #include "app/core/map_profile.h"
 #include "app/core/profile_file.h"
@@ -45,8 +46,11 @@ void TfrmSiteMapMain::GenerateSiteMap() {
 
     TSiteMapOutputContext context;
     context.ProgramFolder = ProgramFolder();
-    context.OnProgress = [this](int index, const TSiteMapNode&) {
+    context.OnProgress = [this](int index, const TSiteMapNode& node) {
         pbOutput->SetPartsComplete(index);
+        lblGenerationStatus->SetCaption(main_text::Generating + std::string(LinkText(node)));
+        lblGenerationFile->SetCaption(main_text::GeneratingFile +
+                                      (node.Data ? node.Data->URL : std::string()));
         ProcessMessages();
     };
     const TSiteMapResult result = GenerateSiteMapOutput(*Profile_, nodes, context);
@@ -84,12 +88,7 @@ void TfrmSiteMapMain::GenerateSiteMap() {
         btnCancel->SetCaption(main_text::Close);
         lblOutputStatus->SetCaption(main_text::GoogleCreated);
     }
-    if (closeAfterRun_) {
-        closeAfterRun_ = false;
-        Close();
-        return;
-    }
-    if (!result.Success) return;
+    if (CloseAfterRun() || !result.Success) return;
     if (AutoMode_) {
         if (AutoUploadOutputFiles()) Close();
     }

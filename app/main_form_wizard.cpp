@@ -151,6 +151,20 @@ void TfrmSiteMapMain::ShowPage() {
     lblHeader->SetCaption(row.Header);
     btnCancel->SetCaption(row.CancelCaption);
     if (PageIndex_ != wpOutputStatus) pcMain->SetActivePage(this->*row.Sheet);
+    FocusPage();
+}
+
+void TfrmSiteMapMain::FocusPage() {
+    // The keyboard stays on a control that can be seen: the one a person works with on this page.
+    TWinControl* target = PageIndex_ == wpInformation
+                              ? (optLocal->Checked() ? static_cast<TWinControl*>(editIndex) : editWebsite)
+                          : PageIndex_ == wpStatus ? static_cast<TWinControl*>(btnCancel)
+                                                   : tvMap;
+    if (!target->CanFocus()) return;
+    if (Visible())
+        target->SetFocus();
+    else
+        SetActiveControl(target); // focused when the window shows
 }
 
 void TfrmSiteMapMain::Next() {
@@ -201,6 +215,15 @@ void TfrmSiteMapMain::Cancel() {
         return;
     }
     if (btnCancel->Caption() == main_text::Close) Close();
+}
+
+bool TfrmSiteMapMain::CloseAfterRun() {
+    if (!closeAfterRun_) return false;
+    closeAfterRun_ = false;
+    // The person may still answer Cancel to the save question: the wizard then goes on as after any
+    // cancelled run.
+    Close();
+    return closing_;
 }
 
 void TfrmSiteMapMain::CancelRun() {
@@ -258,8 +281,22 @@ void TfrmSiteMapMain::ProcessMessages() {
     Application->ProcessMessages();
 }
 
+void TfrmSiteMapMain::ClearRunTexts() {
+    // A new run: nothing shown may still describe the previous one.
+    for (TLabel* label : {lblLookingIn, lblFileFound, lblFileCount, lblTotalFiles, lblLinkFileName,
+                          lblGenerationStatus, lblGenerationFile, lblOutputStatus, lblGeneratingType})
+        label->SetCaption("");
+    for (TRzBitBtn* button : {btnViewOutputFile, btnCopyToClipboard, btnFTPFiles})
+        button->SetEnabled(false);
+    memoGenerated->Lines().Clear();
+    GeneratedHtml_.clear();
+    outputFailed_ = false;
+    ftpEnabled_ = false;
+}
+
 void TfrmSiteMapMain::RunGathering() {
     fileCount_ = 0;
+    ClearRunTexts();
     lblStatusTitle->SetCaption(main_text::Searching);
     EnterBusy();
     ProcessMessages();
@@ -284,11 +321,7 @@ void TfrmSiteMapMain::RunGathering() {
     lblStatusTitle->SetCaption(main_text::SearchComplete);
     lblTotalFiles->SetCaption(main_text::TotalFilesFound + IntToStr(fileCount_));
     LeaveBusy();
-    if (closeAfterRun_) {
-        closeAfterRun_ = false;
-        Close();
-        return;
-    }
+    if (CloseAfterRun()) return;
     if (!gathered && autoRun_) {
         FailAutoRun();
         return;

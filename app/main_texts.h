@@ -3,6 +3,14 @@
 namespace main_text {
 inline constexpr const char* AppTitle = "Quillmark Pathweaver";
 inline constexpr const char* CaptionPrefix = "Quillmark Pathweaver 4.5 - ";
+inline constexpr const char* VersionText = "Quillmark Pathweaver 4.5";
+inline constexpr const char* NoDisplay =
+    "pathweaver: no display to show the window on (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
+    "Run a profile without a display with: pathweaver -auto profile.qpw\n";
+inline constexpr const char* ProfileCannotOpenCaption = "Profile Not Opened";
+inline constexpr const char* ProfileCannotOpen = "The profile \"%s\" cannot be opened: %s.";
+inline constexpr const char* NoProfileToRun =
+    "-auto needs the profile file to run: pathweaver -auto profile.qpw";
 inline constexpr const char* HeaderInformation = "Gathering Information";
 inline constexpr const char* HeaderStatus = "Processing Files";
 inline constexpr const char* HeaderResults = "Site Map Results";
@@ -22,6 +30,8 @@ inline constexpr const char* UrlLabel = "URL:";
 inline constexpr const char* UrlsFoundLabel = "URLs Found:";
 inline constexpr const char* CreatingSiteMap = "Creating Site Map...";
 inline constexpr const char* GeneratingToFile = "Generating Site Map to specified file...";
+inline constexpr const char* Generating = "Generating: ";
+inline constexpr const char* GeneratingFile = "File: ";
 inline constexpr const char* SavedToFile = "Your generated Site Map was saved to the following file:";
 inline constexpr const char* SiteMapComplete = "Site Map Complete!";
 inline constexpr const char* GoogleCreated = "Your Google Site Map file has now been created. ";

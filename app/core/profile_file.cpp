@@ -20,6 +20,8 @@ void ApplyNewProfileDefaults(TMapProfile& Profile) {
     Profile.SetFileTypes(profile_text::DefaultFileTypes);
     Profile.SetWebsite(profile_text::NewWebsite);
     Profile.SetMakeGoogleSM(true);
+    // What loading and saving give every profile: a new one makes the same page as after its first save.
+    Profile.SetNoFolderLinks(false);
     Profile.SetModified(false);
 }
 

@@ -51,11 +51,6 @@ private:
     int previous_ = 0;
 };
 
-std::string_view LinkText(const TSiteMapNode& node) {
-    if (node.Data && !node.Data->Text.empty()) return node.Data->Text;
-    return node.Caption;
-}
-
 std::string_view Location(const TSiteMapNode& node) {
     return node.Data ? std::string_view(node.Data->Loc) : std::string_view();
 }
@@ -64,6 +59,11 @@ std::string ImageTag(const char* name) {
     return std::string("<img src=\"") + name + "\">&nbsp;";
 }
 } // namespace
+
+std::string_view LinkText(const TSiteMapNode& node) {
+    if (node.Data && !node.Data->Text.empty()) return node.Data->Text;
+    return node.Caption;
+}
 
 std::string BuildHtmlSiteMap(const TMapProfile& Profile, std::span<const TSiteMapNode> Nodes,
                              const TSiteMapProgress& OnProgress) {

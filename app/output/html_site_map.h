@@ -12,6 +12,8 @@ class TMapProfile;
 // Called before each node is written, with its index; the window shows progress and handles input here.
 using TSiteMapProgress = std::function<void(int Index, const TSiteMapNode& Node)>;
 
+// The text a node's entry shows: the record's text, else the tree's label.
+std::string_view LinkText(const TSiteMapNode& node);
 // The list text: begins with CR LF, no line break after its last line.
 std::string BuildHtmlSiteMap(const TMapProfile& Profile, std::span<const TSiteMapNode> Nodes,
                              const TSiteMapProgress& OnProgress = {});

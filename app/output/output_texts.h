@@ -8,17 +8,10 @@ inline constexpr const char* ImagesFolder = "smimages/";
 inline constexpr const char* FolderImage = "smfolder.gif";
 inline constexpr const char* FileImage = "smfile.gif";
 inline constexpr const char* PictureImage = "smimg.gif";
-inline constexpr const char* SpliceStart = "<!-- sitemap -->";
-inline constexpr const char* SpliceEnd = "<!-- sitemap end -->";
 
 inline constexpr const char* XmlOverPage = "The XML sitemap would replace the site map page \"%s\". Please "
                                            "choose a page name that does not end in \".xml\".";
 inline constexpr const char* NoPages = "The site map has no pages to write.";
-inline constexpr const char* NoMarkers = "The page \"%s\" has no place for the site map. Put \"<!-- sitemap "
-                                         "-->\" and \"<!-- sitemap end -->\" where it belongs.";
-inline constexpr const char* RepeatedMarkers =
-    "The page \"%s\" has more than one place marked for the site map; leave one pair of markers.";
-inline constexpr const char* NoInsertFile = "Please choose the page to insert the site map into.";
 inline constexpr const char* NoOutputFile = "Please choose the file to save the site map to.";
 inline constexpr const char* Complete = "Site Map Complete!";
 } // namespace output_text

@@ -5,7 +5,6 @@
 #include "app/core/output_names.h"
 #include "app/output/output_error.h"
 #include "app/output/output_texts.h"
-#include "app/output/splice.h"
 #include "app/output/xml_sitemap.h"
 #include "platform/rtl/atomic_file.h"
 #include "platform/rtl/files.h"
@@ -64,16 +63,6 @@ void SaveSiteMapFile(const TMapProfile& Profile, std::span<const TSiteMapNode> N
     AppendCopiedImages(Profile, fileName, ListText, ProgramFolder, Result);
 }
 
-void InsertSiteMap(const TMapProfile& Profile, const std::string& ListText, const std::string& ProgramFolder,
-                   TSiteMapResult& Result) {
-    const std::string& fileName = Profile.OutputInsert();
-    if (fileName.empty()) throw ESiteMapOutputError(output_text::NoInsertFile);
-    const std::string page = SpliceSiteMap(ReadFileText(fileName), ListText, fileName);
-    WriteFileAtomically(fileName, page);
-    Result.FilesWritten.push_back(fileName);
-    AppendCopiedImages(Profile, fileName, ListText, ProgramFolder, Result);
-}
-
 TSiteMapResult GenerateSiteMapOutput(const TMapProfile& Profile, std::span<const TSiteMapNode> Nodes,
                                      const TSiteMapOutputContext& Context) {
     TSiteMapResult result;
@@ -84,10 +73,8 @@ TSiteMapResult GenerateSiteMapOutput(const TMapProfile& Profile, std::span<const
         case moutClipboard:
             (Context.Clipboard ? *Context.Clipboard : Clipboard()).SetAsText(result.GeneratedHtml);
             break;
-        case moutInsert:
-            InsertSiteMap(Profile, result.GeneratedHtml, Context.ProgramFolder, result);
-            break;
         case moutFile:
+        case moutInsert: // never spliced into a page: the page is written to its own file
         case moutEditor:
             SaveSiteMapFile(Profile, Nodes, result.GeneratedHtml, Context.ProgramFolder, result);
             break;

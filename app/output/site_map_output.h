@@ -43,10 +43,6 @@ std::vector<std::string> CopySiteMapImages(const TMapProfile& Profile, const std
 void SaveSiteMapFile(const TMapProfile& Profile, std::span<const TSiteMapNode> Nodes,
                      const std::string& ListText, const std::string& ProgramFolder, TSiteMapResult& Result);
 
-// Replaces the marked part of the profile's insert page with ListText and copies the images beside it.
-void InsertSiteMap(const TMapProfile& Profile, const std::string& ListText, const std::string& ProgramFolder,
-                   TSiteMapResult& Result);
-
 // Builds the site map and delivers it as the profile's output type asks. Never raises: a failure is
 // reported in the result.
 TSiteMapResult GenerateSiteMapOutput(const TMapProfile& Profile, std::span<const TSiteMapNode> Nodes,

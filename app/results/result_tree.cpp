@@ -133,6 +133,13 @@ void TResultTree::RemoveSelectedNodes() {
         TDataRec* rec = Rec(*it);
         if (rec != nullptr && rec->Marked) items.Delete(*it);
     }
+    TreeChanged();
+}
+
+void TResultTree::TreeChanged() {
+    // The view does not report a selection that went with its node: the status line follows here.
+    if (OnStatusText) OnStatusText(StatusText());
+    OutputReset();
 }
 
 void TResultTree::ApplyToChildren(TTreeNode* Node, bool OnlyDefaults, double Priority,
@@ -264,6 +271,7 @@ void TResultTree::miAddIgnoreFolderClick(TObject*) {
     if (rec == nullptr || node == Root()) return;
     AddToIgnoreList(ignoreFolderList_, rec->Folder, true);
     view_.Items().Delete(node);
+    TreeChanged();
 }
 
 void TResultTree::miIgnoreFileClick(TObject*) {
@@ -273,6 +281,7 @@ void TResultTree::miIgnoreFileClick(TObject*) {
     // Kept in its own letter case: file paths compare exactly.
     AddToIgnoreList(ignoreFileList_, rec->URL, false);
     view_.Items().Delete(node);
+    TreeChanged();
 }
 
 void TResultTree::miDeleteClick(TObject*) {

@@ -124,6 +124,8 @@ public:
 private:
     void ProcessMessages() const;
     void OutputReset() const;
+    // After nodes were removed: the status line and the output state follow.
+    void TreeChanged();
     void Unindex(TTreeNode* node);
     TDataRec* NewRec() const;
     void AddToIgnoreList(TStringList& list, const std::string& entry, bool folders);

@@ -2,6 +2,7 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,9 +20,11 @@ struct RunResult {
     std::string output;
 };
 
+// Without a display; a run that would never end is stopped after a minute (status 124).
 RunResult RunProgram(const fs::path& config, const std::string& args) {
     const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY XDG_CONFIG_HOME='" + config.string() +
-                                "' QT_QPA_PLATFORM=offscreen '" PW_PROGRAM "' " + args + " 2>&1";
+                                "' QT_QPA_PLATFORM=offscreen timeout 60 '" PW_PROGRAM "' " + args +
+                                " 2>&1 </dev/null";
     RunResult result;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return result;
@@ -96,6 +99,60 @@ TEST_F(AutoRunTest, FailuresEndWithAMessageAndAStatusOtherThanZero) {
 
     run = RunProgram(config_, "-auto");
     EXPECT_NE(run.status, 0) << "nothing to run";
+    EXPECT_NE(run.output.find("-auto needs the profile file to run"), std::string::npos) << run.output;
+}
+
+TEST_F(AutoRunTest, AProfileThatIsNoReadableFileIsNamedWithWhatIsWrong) {
+    const fs::path fifo = dir_ / "pipe.qpw";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const fs::path dangling = dir_ / "dangling.qpw";
+    fs::create_symlink(dir_ / "gone.qpw", dangling);
+    const std::pair<std::string, std::string> cases[] = {
+        {dir_.string(), "it is a folder"},
+        {fifo.string(), "it is a named pipe"},
+        {"/dev/null", "it is a device"},
+        {dangling.string(), "it is a symbolic link to a file that does not exist"},
+        {(dir_ / "missing.qpw").string(), "there is no such file"},
+    };
+    for (const auto& [path, wrong] : cases) {
+        const RunResult run = RunProgram(config_, "-auto '" + path + "'");
+        EXPECT_NE(run.status, 0) << path;
+        EXPECT_NE(run.status, 124) << "stopped by the time limit: " << path;
+        EXPECT_NE(run.output.find("\"" + path + "\" cannot be opened: " + wrong), std::string::npos)
+            << run.output;
+        EXPECT_EQ(run.output.find("no profile file was given"), std::string::npos) << run.output;
+    }
+}
+
+TEST_F(AutoRunTest, HelpVersionAndNoDisplayAnswerAndEnd) {
+    RunResult run = RunProgram(config_, "--help");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.output.rfind("Usage: pathweaver", 0), 0u) << run.output;
+    EXPECT_EQ(RunProgram(config_, "-h").output, run.output);
+    run = RunProgram(config_, "--version");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.output, "Quillmark Pathweaver 4.5\n");
+    // With a display too, before any window is made.
+    const std::string withDisplay = "env DISPLAY=:9999 '" PW_PROGRAM "' --version 2>&1";
+    FILE* pipe = popen(withDisplay.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    char line[128] = {};
+    const bool read = fgets(line, sizeof line, pipe) != nullptr;
+    const int status = pclose(pipe);
+    EXPECT_TRUE(read);
+    EXPECT_STREQ(line, "Quillmark Pathweaver 4.5\n");
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+    // Nobody could see the window: said at once, not run for ever.
+    const std::string profile = MakeSampleProfile("sample.qpw", dir_ / "out");
+    for (const std::string& args : {std::string(), "'" + profile + "'"}) {
+        run = RunProgram(config_, args);
+        EXPECT_EQ(run.status, 1) << args << ": " << run.output;
+        EXPECT_NE(run.output.find("no display"), std::string::npos) << run.output;
+    }
+    run = RunProgram(config_, "--frobnicate");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.output.find("unknown option --frobnicate"), std::string::npos) << run.output;
 }
 
 } // namespace

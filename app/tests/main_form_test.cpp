@@ -27,7 +27,7 @@ constexpr const char* kSaveQuestion =
     "The settings for the current profile have changed.\n\nDo you wish to save this profile?";
 
 TEST_F(MainFormTest, StartsOnTheFirstPageWithTheDefaultsAndActivatesOnce) {
-    Start({"/no/such/profile.qpw"});
+    Start();
     EXPECT_EQ(form_->Caption(), "Quillmark Pathweaver 4.5 - Untitled.qpw");
     EXPECT_EQ(form_->PageIndex(), 0);
     EXPECT_EQ(form_->pcMain->ActivePageIndex(), 0);

@@ -40,7 +40,7 @@ void SetProfile(TMapProfile& p, const std::string& variant) {
         p.SetWebsite("http://");
         p.SetFileName("/tmp/site.qpw");
         p.SetNoFolderLinks(false);
-        p.SetModified(true);
+        p.SetModified(false);
     } else if (variant == "full") {
         p.SetAddImages(false);
         p.SetNoFolderImages(true);

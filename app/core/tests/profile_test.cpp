@@ -106,6 +106,18 @@ TEST(ProfileFile, LoadStartsFromANewProfileUnderThePathOpenedWithTheForcedValues
     EXPECT_EQ(current.Website(), "http://changed/");
 }
 
+TEST(ProfileFile, ANewProfileMakesTheSamePageAsAfterItsFirstSaveAndLoad) {
+    UserFolders folders;
+    TMapProfile fresh;
+    MakeStandard(fresh, folders.root() / "fresh.qpw");
+    const bool folderLinks = !fresh.NoFolderLinks();
+    SaveProfileFile(fresh, nullptr);
+    EXPECT_EQ(!fresh.NoFolderLinks(), folderLinks) << "saving changes how folders are written";
+    TMapProfile loaded;
+    LoadProfileFile(loaded, fresh.FileName(), nullptr);
+    EXPECT_EQ(!loaded.NoFolderLinks(), folderLinks) << "loading changes how folders are written";
+}
+
 TEST(ProfileFile, AFailedLoadLeavesEverythingAsItWas) {
     UserFolders folders;
     TMapProfile good;

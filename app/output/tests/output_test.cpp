@@ -2,7 +2,6 @@
 #include "app/output/html_site_map.h"
 #include "app/output/output_error.h"
 #include "app/output/site_map_output.h"
-#include "app/output/splice.h"
 #include "app/output/tests/output_fixture.h"
 #include "platform/vcl/application.h"
 #include "platform/vcl/clipboard.h"
@@ -162,57 +161,19 @@ TEST(SiteMapOutput, FailuresAreReportedAndLeaveThePreviousFiles) {
     EXPECT_EQ(result.Message, "Please choose the file to save the site map to.");
 }
 
-TEST(SiteMapOutput, SplicesBetweenTheMarkersOnly) {
-    const std::string list = "\r\n<ul><b>Home</b></ul>";
-    EXPECT_EQ(SpliceSiteMap("A\r\n<!-- sitemap -->old\r\nlist<!-- sitemap end -->Z", list, "p"),
-              "A\r\n<!-- sitemap -->" + list + "\r\n<!-- sitemap end -->Z");
-    EXPECT_EQ(SpliceSiteMap("<!-- SiteMap --><!-- SITEMAP End -->", list, "p"),
-              "<!-- SiteMap -->" + list + "\r\n<!-- SITEMAP End -->");
-    const std::pair<const char*, const char*> refused[] = {
-        {"no markers at all", "has no place for the site map"},
-        {"<!-- sitemap --> but no end", "has no place for the site map"},
-        {"<!-- sitemap end --> before <!-- sitemap -->", "has no place for the site map"},
-        {"<!-- sitemap end -->", "has no place for the site map"},
-        {"<!-- sitemap --><!-- sitemap end --><!-- sitemap --><!-- sitemap end -->", ""},
-        {"<!-- sitemap --><!-- SITEMAP -->x<!-- sitemap end -->", ""},
-        {"<!-- sitemap -->x<!-- sitemap end --><!-- sitemap end -->", ""},
-    };
-    for (const auto& [page, message] : refused) {
-        try {
-            SpliceSiteMap(page, list, "p.html");
-            ADD_FAILURE() << page;
-        } catch (const ESiteMapOutputError& e) {
-            EXPECT_NE(e.Message().find(message), std::string::npos) << page;
-        }
-    }
-
-    // Through the file: every byte outside the markers stays, a second run replaces the first.
+TEST(SiteMapOutput, AnInsertChoiceWritesTheFileAndLeavesThePageAlone) {
+    // A profile from an older version may still name a page to insert into: nothing splices it.
     TempDir out;
-    using namespace std::string_literals;
-    const std::string before = "\xEF\xBB\xBF<html>\n<p>caf\xC3\xA9</p>\r\n<!-- sitemap -->"s;
-    const std::string after = "<!-- sitemap end -->\n\0\x01 tail\r\n"s;
-    WriteAll(out / "index.html", before + "stale" + after);
-    OutputRun run("");
+    const std::string page = "<html><!-- sitemap -->keep<!-- sitemap end --></html>";
+    WriteAll(out / "index.html", page);
+    OutputRun run(out / "map.html");
     run.profile.SetOutputType(moutInsert);
     run.profile.SetOutputInsert(out / "index.html");
-    TSiteMapResult result = run.Go();
+    const TSiteMapResult result = run.Go();
     ASSERT_TRUE(result.Success) << result.Message;
-    const std::string expected = before + result.GeneratedHtml + "\r\n" + after;
-    EXPECT_EQ(ReadAll(out / "index.html"), expected);
-    EXPECT_EQ(result.FilesWritten,
-              (Files{out / "index.html", out / "smfolder.gif", out / "smfile.gif", out / "smimg.gif"}));
-    EXPECT_FALSE(fs::exists(out / "index.xml"));
-    EXPECT_EQ(run.Go().FilesWritten, Files{out / "index.html"});
-    EXPECT_EQ(ReadAll(out / "index.html"), expected);
-
-    WriteAll(out / "plain.html", "<html>no markers</html>");
-    run.profile.SetOutputInsert(out / "plain.html");
-    result = run.Go();
-    EXPECT_FALSE(result.Success);
-    EXPECT_TRUE(result.FilesWritten.empty());
-    EXPECT_EQ(ReadAll(out / "plain.html"), "<html>no markers</html>");
-    run.profile.SetOutputInsert(out / "missing.html");
-    EXPECT_FALSE(run.Go().Success);
+    EXPECT_EQ(ReadAll(out / "index.html"), page);
+    EXPECT_EQ(ReadAll(out / "map.html"), result.GeneratedHtml);
+    EXPECT_EQ(result.FilesWritten.front(), out / "map.html");
 }
 
 TEST(SiteMapOutput, ClipboardGetsTheListText) {

@@ -296,6 +296,29 @@ TEST_F(ResultTreeTest, StatusLineAndEmptyFolderRemoval) {
     EXPECT_EQ(tree.FindNodeByFolder("/s/"), nullptr);
 }
 
+TEST_F(ResultTreeTest, StatusLineNeverNamesARemovedNode) {
+    std::string status;
+    tree.OnStatusText = [&](const std::string& s) { status = s; };
+    profile.SetConfirmDelete(false);
+    Pick(p3);
+    ASSERT_NE(status.find("/s/b/p3.html"), std::string::npos);
+    Key(VK_DELETE);
+    EXPECT_EQ(status.find("p3.html"), std::string::npos) << status;
+    EXPECT_EQ(status, tree.StatusText());
+    EXPECT_EQ(outputResets, 1) << "a changed tree makes the output due again";
+
+    Pick(deep);
+    ASSERT_NE(status.find("/s/a/deep/"), std::string::npos);
+    ContextMenuOn(deep);
+    tree.miAddIgnoreFolderClick(nullptr);
+    EXPECT_EQ(status.find("deep"), std::string::npos) << status;
+    Pick(p1);
+    ContextMenuOn(p1);
+    tree.miIgnoreFileClick(nullptr);
+    EXPECT_EQ(status.find("p1.html"), std::string::npos) << status;
+    EXPECT_EQ(outputResets, 3);
+}
+
 // Crawled pages, on an empty tree.
 using CrawlNodesTest = results_test::TreeTest;
 

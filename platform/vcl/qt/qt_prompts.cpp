@@ -43,6 +43,10 @@ PromptAnswer AskMessage(const PromptRequest& r) {
     for (const PromptButton& b : r.buttons)
         buttons.push_back(box.addButton(Text(b.caption), QMessageBox::AcceptRole));
     if (r.defaultButton < buttons.size()) box.setDefaultButton(buttons[r.defaultButton]);
+    // Escape and the title bar's close button give the answer of closing the box (Cancel where
+    // there is one); without an escape button the toolkit ignores both.
+    for (size_t i = 0; i < buttons.size(); ++i)
+        if (r.buttons[i].result == r.cancelResult) box.setEscapeButton(buttons[i]);
     box.exec();
     PromptAnswer a;
     a.result = r.cancelResult;

@@ -407,7 +407,7 @@ procedure SetProfile(P: TMapProfile; const Variant: string);
 begin
   if Variant = 'standard' then
   begin
-    { A new window's profile, named and saved: the save turns folder entries into links. }
+    { A new window's profile, named and saved: folder entries are links from the start. }
     P.FileTypes := '*.htm;*.html;*.shtm;*.shtml;*.txt;*.php;*.php4;*.php5;*.pdf;*.swf;*.asp;*.cfm;';
     P.Website := 'http://';
     P.FileName := '/tmp/site.qpw';
@@ -449,7 +449,7 @@ begin
   end
   else if Variant = 'zero' then
     P.DefPri := 0;
-  P.Modified := Variant <> 'zero';
+  P.Modified := Variant = 'full';
 end;
 
 function Hex(const S: string): string;

@@ -1,0 +1,227 @@
+// The wizard as a person uses it: ways out of a run, what the pages show after a run, keys and focus,
+// the command line's profile, and the place of the window.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <chrono>
+#include <fstream>
+#include <map>
+#include <thread>
+
+#include "app/core/map_profile.h"
+#include "app/core/profile_file.h"
+#include "app/main_form.h"
+#include "controls/rz_buttons.h"
+#include "controls/rz_edits.h"
+#include "controls/rz_page_control.h"
+#include "main_form_fixture.h"
+#include "platform/gui/input.h"
+#include "platform/gui/keys.h"
+#include "platform/gui/system.h"
+#include "platform/gui/window.h"
+#include "platform/stdctrls/bit_btn.h"
+#include "platform/stdctrls/label.h"
+#include "platform/vcl/dialogs.h"
+#include "platform/vcl/timer.h"
+#include "shellcontrols/rz_tree_view.h"
+
+namespace app_test {
+namespace {
+
+// Runs Action from the message loop while the wizard is busy with its run: once, or on every turn.
+class DuringRun {
+public:
+    DuringRun(TfrmSiteMapMain*& Form, std::function<void()> Action, bool Once = true)
+        : form_(Form), action_(std::move(Action)) {
+        timer_.SetInterval(1);
+        timer_.OnTimer = [this, Once](TObject*) {
+            if (!form_->Busy()) return;
+            if (Once) timer_.SetEnabled(false);
+            ran = true;
+            action_();
+        };
+        timer_.SetEnabled(true);
+    }
+    bool ran = false;
+
+private:
+    TfrmSiteMapMain*& form_;
+    std::function<void()> action_;
+    TTimer timer_{nullptr};
+};
+
+// A local site of many pages, so that a run lasts long enough to be caught while it goes on.
+std::string MakeLargeSiteProfile(const fs::path& dir, int pages) {
+    const fs::path site = dir / "large";
+    fs::create_directories(site / "pages");
+    std::ofstream(site / "index.html") << "<title>Large</title>";
+    for (int i = 0; i < pages; ++i)
+        std::ofstream(site / "pages" / ("p" + std::to_string(i) + ".html"))
+            << "<title>Page " << i << "</title>";
+    TMapProfile profile;
+    ApplyNewProfileDefaults(profile);
+    profile.SetSpiderType(mstLocal);
+    profile.SetIndexPage((site / "index.html").string());
+    profile.SetWebsite("http://large.example/");
+    profile.SetOutputFileName((dir / "large-out" / "sitemap.html").string());
+    profile.SetFileName((dir / "large.qpw").string());
+    fs::create_directories(dir / "large-out");
+    SaveProfileFile(profile, nullptr);
+    return profile.FileName();
+}
+
+using WizardUseTest = MainFormTest;
+
+TEST_F(WizardUseTest, CancellingTheCloseOfARunLeavesAUsableWizard) {
+    const std::string profile = MakeSampleProfile("sample.qpw", dir_ / "out");
+    Start({profile});
+    form_->editWebsite->SetText("http://changed.example/");
+    ASSERT_TRUE(form_->Profile().Modified());
+    prompter_->Button(IDCANCEL);
+    DuringRun close(form_, [this] { form_->Close(); });
+    form_->ButtonClick(form_->btnNext);
+    ASSERT_TRUE(close.ran);
+    EXPECT_TRUE(form_->Visible());
+    ASSERT_EQ(prompter_->Asked.size(), 1u);
+    EXPECT_EQ(form_->PageIndex(), 2) << "the wizard goes on to what was found";
+    EXPECT_TRUE(form_->btnNext->Enabled());
+    EXPECT_TRUE(form_->btnBack->Enabled());
+    EXPECT_EQ(form_->btnCancel->Caption(), "&Close");
+    // And it still closes when asked again.
+    prompter_->Button(IDNO);
+    form_->ButtonClick(form_->btnCancel);
+    EXPECT_FALSE(form_->Visible());
+}
+
+TEST_F(WizardUseTest, ANewRunShowsNothingOfThePreviousOne) {
+    const std::string profile = MakeLargeSiteProfile(dir_, 100);
+    Start({profile});
+    form_->ButtonClick(form_->btnNext);
+    ASSERT_EQ(form_->PageIndex(), 2);
+    // While the map is written, each entry is named with its page.
+    std::string generating, file;
+    DuringRun watch(
+        form_,
+        [&] {
+            if (!form_->lblGenerationStatus->Caption().empty()) {
+                generating = form_->lblGenerationStatus->Caption();
+                file = form_->lblGenerationFile->Caption();
+            }
+        },
+        false);
+    form_->ButtonClick(form_->btnNext);
+    ASSERT_TRUE(watch.ran);
+    ASSERT_EQ(form_->lblGenerationStatus->Caption(), "Site Map Complete!");
+    EXPECT_EQ(generating.rfind("Generating: ", 0), 0u) << generating;
+    EXPECT_EQ(file.rfind("File: " + (dir_ / "large").string(), 0), 0u) << file;
+    ASSERT_TRUE(form_->btnViewOutputFile->Enabled());
+    const std::string total = form_->lblTotalFiles->Caption();
+
+    // Again from the first page: the status page starts from nothing, the results page with no output.
+    form_->ButtonClick(form_->btnBack);
+    std::string totalDuringRun = "unseen";
+    DuringRun during(form_, [&] { totalDuringRun = form_->lblTotalFiles->Caption(); });
+    form_->ButtonClick(form_->btnNext);
+    ASSERT_TRUE(during.ran);
+    EXPECT_EQ(totalDuringRun, "");
+    EXPECT_EQ(form_->lblTotalFiles->Caption(), total);
+    ASSERT_EQ(form_->PageIndex(), 2);
+    EXPECT_EQ(form_->lblGenerationStatus->Caption(), "");
+    EXPECT_EQ(form_->lblGenerationFile->Caption(), "");
+    EXPECT_FALSE(form_->btnViewOutputFile->Enabled());
+    EXPECT_FALSE(form_->btnCopyToClipboard->Enabled());
+    EXPECT_FALSE(form_->btnFTPFiles->Enabled());
+    EXPECT_FALSE(form_->FtpEnabled());
+    EXPECT_EQ(form_->btnNext->Caption(), "&Save");
+}
+
+// The accelerator of a caption, upper case; 0 for none.
+char Accelerator(const std::string& caption) {
+    for (size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&') continue;
+        if (caption[i + 1] != '&') return static_cast<char>(std::toupper(caption[i + 1]));
+        ++i;
+    }
+    return 0;
+}
+
+TEST_F(WizardUseTest, KeysAndFocusAsInADialog) {
+    const std::string profile = MakeSampleProfile("sample.qpw", dir_ / "out");
+    Start({profile});
+    // Each accelerator belongs to one control of what is shown together: a page and the wizard's buttons.
+    for (TWinControl* page :
+         {static_cast<TWinControl*>(form_->tsInformation), static_cast<TWinControl*>(form_->tsResults)}) {
+        std::map<char, std::string> owners;
+        for (int i = 0; i < form_->ComponentCount(); ++i) {
+            auto* control = dynamic_cast<TButtonControl*>(form_->Components(i));
+            if (!control || (control->Parent() != page && control->Parent() != form_)) continue;
+            const char key = Accelerator(control->Caption());
+            if (!key) continue;
+            EXPECT_TRUE(owners.emplace(key, control->Name()).second)
+                << "Alt+" << key << " belongs to " << owners[key] << " and " << control->Name();
+        }
+    }
+
+    // Enter in the address presses Next; after gathering the focus is on the tree the person works on.
+    form_->editWebsite->SetFocus();
+    pw::gui::SimulateKeyStroke(VK_RETURN);
+    Pump();
+    ASSERT_EQ(form_->PageIndex(), 2);
+    const HWND focus = GetFocus();
+    EXPECT_TRUE(focus != nullptr && IsWindowVisible(focus) && IsWindowEnabled(focus));
+    EXPECT_TRUE(form_->tvMap->Focused());
+}
+
+TEST_F(WizardUseTest, ACommandLineProfileThatCannotBeOpenedIsReportedAndTheDefaultsShown) {
+    const fs::path fifo = dir_ / "pipe.qpw";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const fs::path dangling = dir_ / "dangling.qpw";
+    fs::create_symlink(dir_ / "gone.qpw", dangling);
+    const fs::path damaged = dir_ / "damaged.qpw";
+    std::ofstream(damaged) << "not a profile";
+    struct Case {
+        std::string path;
+        std::string says;
+    };
+    const Case cases[] = {
+        {(dir_ / "missing.qpw").string(), "there is no such file"},
+        {dir_.string(), "it is a folder"},
+        {fifo.string(), "named pipe"},
+        {"/dev/null", "it is a device"},
+        {dangling.string(), "symbolic link to a file that does not exist"},
+        {damaged.string(), "Invalid stream format"},
+    };
+    for (const Case& c : cases) {
+        prompter_->Asked.clear();
+        Start({c.path});
+        const std::vector<std::string> texts = prompter_->Texts();
+        ASSERT_EQ(texts.size(), 1u) << c.path;
+        EXPECT_NE(texts[0].find(c.says), std::string::npos) << texts[0];
+        if (c.path != damaged.string()) {
+            EXPECT_NE(texts[0].find(c.path), std::string::npos) << texts[0];
+        }
+        EXPECT_NE(form_->optLocal->Checked(), form_->optWebsite->Checked()) << c.path;
+        EXPECT_EQ(form_->editWebsite->Text(), "http://") << c.path;
+        EXPECT_TRUE(form_->Profile().Untitled()) << "a later save cannot replace " << c.path;
+        EXPECT_FALSE(form_->Profile().Modified());
+        Stop();
+    }
+}
+
+TEST_F(WizardUseTest, TheWindowComesBackOnTheMonitorItWasOn) {
+    pw::gui::SetScreens({{RECT{0, 0, 1024, 768}, RECT{0, 0, 1024, 740}},
+                         {RECT{1024, 0, 2048, 768}, RECT{1024, 0, 2048, 768}}});
+    fs::create_directories(config_ / "pathweaver");
+    std::ofstream(config_ / "pathweaver" / "forminfo.ini")
+        << "[frmSiteMapMainPosition]\nState=0\nTop=100\nLeft=1300\nRight=1940\nBottom=620\n";
+    Start();
+    const TRect bounds = form_->BoundsRect();
+    pw::gui::SetScreens({});
+    EXPECT_EQ(bounds.left, 1300);
+    EXPECT_EQ(bounds.top, 100);
+    EXPECT_EQ(bounds.right - bounds.left, 640);
+}
+
+} // namespace
+} // namespace app_test
