@@ -26,7 +26,8 @@ class Button : public Control {
 public:
     using Control::Control;
 
-    LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam) override {
+    LRESULT Handle(TMessage& m) override { return HandleRaw(m.Msg, m.WParam, m.LParam); }
+    LRESULT HandleRaw(UINT msg, WPARAM wParam, LPARAM lParam) {
         switch (msg) {
         case WM_PAINT:
             Paint(wParam);

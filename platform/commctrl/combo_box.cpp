@@ -29,7 +29,8 @@ class ComboBox;
 class DropList : public Control {
 public:
     using Control::Control;
-    LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    LRESULT Handle(TMessage& m) override { return HandleRaw(m.Msg, m.WParam, m.LParam); }
+    LRESULT HandleRaw(UINT msg, WPARAM wParam, LPARAM lParam);
     void SetOwner(ComboBox* combo) { combo_ = combo; }
     int top = 0;
     int hot = -1;
@@ -47,7 +48,8 @@ public:
     ItemList items;
     int itemHeight = 16;
 
-    LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam) override {
+    LRESULT Handle(TMessage& m) override { return HandleRaw(m.Msg, m.WParam, m.LParam); }
+    LRESULT HandleRaw(UINT msg, WPARAM wParam, LPARAM lParam) {
         switch (msg) {
         case WM_CREATE:
             Create();
@@ -459,7 +461,7 @@ int DropList::ItemAt(POINT p) const {
     return combo_->items.Valid(index) ? index : -1;
 }
 
-LRESULT DropList::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT DropList::HandleRaw(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_PAINT:
         Paint(wParam);

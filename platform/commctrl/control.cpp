@@ -53,6 +53,10 @@ void Control::Invalidate() {
     if (redraw_) InvalidateRect(hwnd_, nullptr, TRUE_);
 }
 
+PaintDC::PaintDC(HWND hwnd, TWMPaint m) : hwnd_(hwnd), dc_(m.DC()), own_(!m.DC()), ps_{} {
+    if (own_) dc_ = BeginPaint(hwnd_, ps_);
+}
+
 PaintDC::PaintDC(HWND hwnd, WPARAM given)
     : hwnd_(hwnd), dc_(reinterpret_cast<HDC>(given)), own_(given == 0), ps_{} {
     if (own_) dc_ = BeginPaint(hwnd_, ps_);
@@ -94,103 +98,138 @@ HBRUSH Control::ControlColor(UINT msg, HDC dc, int defaultColor) {
     return r ? reinterpret_cast<HBRUSH>(r) : GetSysColorBrush(defaultColor);
 }
 
-LRESULT Control::Default(UINT msg, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProc(hwnd_, msg, wParam, lParam);
+LRESULT Control::Default(TMessage& m) {
+    return DefWindowProc(hwnd_, m.Msg, m.WParam, m.LParam);
 }
 
-LRESULT Dispatch(Control& c, UINT msg, WPARAM wParam, LPARAM lParam) {
-    HWND hwnd = c.Hwnd();
-    switch (msg) {
+LRESULT Control::SetFont(TWMSetFont m) {
+    font_ = m.Font();
+    return Handle(m); // the control measures again
+}
+
+LRESULT Control::SetRedraw(TWMFlag m) {
+    redraw_ = m.On();
+    Default(m);
+    if (redraw_) InvalidateRect(hwnd_, nullptr, TRUE_);
+    return 0;
+}
+
+LRESULT Control::Enable(TMessage& m) {
+    InvalidateRect(hwnd_, nullptr, TRUE_);
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+    return Handle(m);
+}
+
+LRESULT Control::NcCalcSize(TWMNCCalcSize m) {
+    const LRESULT r = Default(m);
+    if (RECT* client = m.ClientRect()) scroll_.CalcClient(*client);
+    return r;
+}
+
+LRESULT Control::NcPaint(TMessage& m) {
+    const LRESULT r = Default(m);
+    scroll_.Paint(hwnd_);
+    return r;
+}
+
+namespace {
+
+// A screen point in window coordinates.
+POINT InWindow(HWND hwnd, POINT screen) {
+    RECT w;
+    GetWindowRect(hwnd, w);
+    return POINT{screen.x - w.left, screen.y - w.top};
+}
+
+} // namespace
+
+LRESULT Control::NcHitTest(TWMNCHitTest m) {
+    const LRESULT r = Default(m);
+    if (r != HTCLIENT && r != HTBORDER && r != HTNOWHERE) return r;
+    const POINT p = InWindow(hwnd_, m.Pos());
+    if (PtInRect(scroll_.Area(hwnd_, SB_VERT), p)) return HTVSCROLL;
+    if (PtInRect(scroll_.Area(hwnd_, SB_HORZ), p)) return HTHSCROLL;
+    return r;
+}
+
+// A press on a scroll bar scrolls, or starts dragging the thumb.
+LRESULT Control::NcButtonDown(TWMNCHitMessage m) {
+    if (m.HitTest() != HTVSCROLL && m.HitTest() != HTHSCROLL) return Handle(m);
+    const int bar = m.HitTest() == HTVSCROLL ? SB_VERT : SB_HORZ;
+    const POINT p = InWindow(hwnd_, m.Pos());
+    const int code = scroll_.CodeAt(hwnd_, bar, p);
+    if (code == ScrollBars::kThumb && IsWindowEnabled(hwnd_)) {
+        scroll_.BeginDrag(hwnd_, bar, p);
+        SetCapture(hwnd_);
+        return 0;
+    }
+    if (code >= 0 && IsWindowEnabled(hwnd_)) {
+        const UINT msg = bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL;
+        SendMessage(hwnd_, msg, static_cast<WPARAM>(code), 0);
+        SendMessage(hwnd_, msg, SB_ENDSCROLL, 0);
+    }
+    return 0;
+}
+
+// While the thumb is dragged the mouse moves it; the release ends the drag.
+LRESULT Control::MouseOverScrollBar(TWMMouse m) {
+    if (!scroll_.Dragging()) return Handle(m);
+    const int bar = scroll_.DragBar();
+    const POINT o = ClientOrigin(hwnd_);
+    const POINT p = m.Pos();
+    const int pos = scroll_.Track(hwnd_, POINT{p.x + o.x, p.y + o.y});
+    const UINT msg = bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL;
+    const WORD at = static_cast<WORD>(std::clamp(pos, 0, 0xFFFF));
+    SendMessage(hwnd_, msg, MAKEWPARAM(m.Msg == WM_MOUSEMOVE ? SB_THUMBTRACK : SB_THUMBPOSITION, at), 0);
+    if (m.Msg == WM_LBUTTONUP) {
+        SendMessage(hwnd_, msg, SB_ENDSCROLL, 0);
+        scroll_.EndDrag();
+        if (GetCapture() == hwnd_) ReleaseCapture();
+    }
+    return 0;
+}
+
+LRESULT Control::CaptureChanged(TMessage& m) {
+    scroll_.EndDrag();
+    return Handle(m);
+}
+
+LRESULT Dispatch(Control& c, TMessage& m) {
+    switch (m.Msg) {
     case WM_SETFONT:
-        c.font_ = reinterpret_cast<HFONT>(wParam);
-        break; // the control may react as well
+        return c.SetFont(TWMSetFont(m));
     case WM_GETFONT:
         return reinterpret_cast<LRESULT>(c.font_);
     case WM_SETREDRAW:
-        c.redraw_ = wParam != 0;
-        c.Default(msg, wParam, lParam);
-        if (c.redraw_) InvalidateRect(hwnd, nullptr, TRUE_);
-        return 0;
+        return c.SetRedraw(TWMFlag(m));
     case WM_ENABLE:
-        InvalidateRect(hwnd, nullptr, TRUE_);
-        RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
-        break;
-    case WM_NCCALCSIZE: {
-        LRESULT r = c.Default(msg, wParam, lParam);
-        RECT* client =
-            wParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0] : reinterpret_cast<RECT*>(lParam);
-        if (client) c.scroll_.CalcClient(*client);
-        return r;
-    }
-    case WM_NCPAINT: {
-        LRESULT r = c.Default(msg, wParam, lParam);
-        c.scroll_.Paint(hwnd);
-        return r;
-    }
-    case WM_NCHITTEST: {
-        LRESULT r = c.Default(msg, wParam, lParam);
-        if (r != HTCLIENT && r != HTBORDER && r != HTNOWHERE) return r;
-        RECT w;
-        GetWindowRect(hwnd, w);
-        POINT p{GET_X_LPARAM(lParam) - w.left, GET_Y_LPARAM(lParam) - w.top};
-        if (PtInRect(c.scroll_.Area(hwnd, SB_VERT), p)) return HTVSCROLL;
-        if (PtInRect(c.scroll_.Area(hwnd, SB_HORZ), p)) return HTHSCROLL;
-        return r;
-    }
+        return c.Enable(m);
+    case WM_NCCALCSIZE:
+        return c.NcCalcSize(TWMNCCalcSize(m));
+    case WM_NCPAINT:
+        return c.NcPaint(m);
+    case WM_NCHITTEST:
+        return c.NcHitTest(TWMNCHitTest(m));
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONDBLCLK:
-        if (wParam == static_cast<WPARAM>(HTVSCROLL) || wParam == static_cast<WPARAM>(HTHSCROLL)) {
-            const int bar = wParam == static_cast<WPARAM>(HTVSCROLL) ? SB_VERT : SB_HORZ;
-            RECT w;
-            GetWindowRect(hwnd, w);
-            POINT p{GET_X_LPARAM(lParam) - w.left, GET_Y_LPARAM(lParam) - w.top};
-            int code = c.scroll_.CodeAt(hwnd, bar, p);
-            if (code == ScrollBars::kThumb && IsWindowEnabled(hwnd)) {
-                c.scroll_.BeginDrag(hwnd, bar, p);
-                SetCapture(hwnd);
-                return 0;
-            }
-            if (code >= 0 && IsWindowEnabled(hwnd)) {
-                const UINT m = bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL;
-                SendMessage(hwnd, m, static_cast<WPARAM>(code), 0);
-                SendMessage(hwnd, m, SB_ENDSCROLL, 0);
-            }
-            return 0;
-        }
-        break;
+        return c.NcButtonDown(TWMNCHitMessage(m));
     case WM_MOUSEMOVE:
     case WM_LBUTTONUP:
-        if (c.scroll_.Dragging()) {
-            const int bar = c.scroll_.DragBar();
-            const POINT o = ClientOrigin(hwnd);
-            const int pos =
-                c.scroll_.Track(hwnd, POINT{GET_X_LPARAM(lParam) + o.x, GET_Y_LPARAM(lParam) + o.y});
-            const UINT m = bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL;
-            const WORD at = static_cast<WORD>(std::clamp(pos, 0, 0xFFFF));
-            SendMessage(hwnd, m, MAKEWPARAM(msg == WM_MOUSEMOVE ? SB_THUMBTRACK : SB_THUMBPOSITION, at), 0);
-            if (msg == WM_LBUTTONUP) {
-                SendMessage(hwnd, m, SB_ENDSCROLL, 0);
-                c.scroll_.EndDrag();
-                if (GetCapture() == hwnd) ReleaseCapture();
-            }
-            return 0;
-        }
-        break;
+        return c.MouseOverScrollBar(TWMMouse(m));
     case WM_CAPTURECHANGED:
-        c.scroll_.EndDrag();
-        break;
+        return c.CaptureChanged(m);
     default:
-        break;
+        return c.Handle(m);
     }
-    return c.Handle(msg, wParam, lParam);
 }
 
 LRESULT RouteToControl(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
                        std::unique_ptr<Control> (*make)(HWND)) {
+    TMessage m{msg, wParam, lParam, 0};
     if (msg == WM_NCCREATE) {
         auto control = make(hwnd);
         control->font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-        auto* cs = reinterpret_cast<CREATESTRUCT*>(lParam);
+        const CREATESTRUCT* cs = TWMCreate(m).CreateStruct();
         if (cs && (cs->style & WS_VSCROLL)) control->Scroll().Bar(SB_VERT).shown = true;
         if (cs && (cs->style & WS_HSCROLL)) control->Scroll().Bar(SB_HORZ).shown = true;
         Table()[hwnd] = std::move(control);
@@ -198,7 +237,7 @@ LRESULT RouteToControl(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
     Control* c = FindControl(hwnd);
     if (!c) return DefWindowProc(hwnd, msg, wParam, lParam);
     ++c->depth_;
-    LRESULT r = Dispatch(*c, msg, wParam, lParam);
+    LRESULT r = Dispatch(*c, m);
     --c->depth_;
     if (msg == WM_NCDESTROY) {
         auto node = Table().extract(hwnd);
@@ -209,17 +248,6 @@ LRESULT RouteToControl(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
                    dead.end());
     }
     return r;
-}
-
-LRESULT CopyOut(const std::string& text, WPARAM max, LPARAM buffer) {
-    char* out = reinterpret_cast<char*>(buffer);
-    if (!out || max == 0) return 0;
-    size_t n = std::min<size_t>(text.size(), max - 1);
-    while (n > 0 && n < text.size() && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
-        --n;
-    text.copy(out, n);
-    out[n] = 0;
-    return static_cast<LRESULT>(n);
 }
 
 ClientDC::ClientDC(const Control& control) : hwnd_(control.Hwnd()), dc_(GetDC(control.Hwnd())) {
@@ -274,8 +302,8 @@ int RowsInView(HWND hwnd, int rowHeight, int above) {
     return std::max(1, static_cast<int>((c.bottom - c.top - above) / rowHeight));
 }
 
-int WheelRows(WPARAM wParam) {
-    return static_cast<int16_t>(HIWORD(wParam)) / WHEEL_DELTA * 3;
+int WheelRows(TWMMouseWheel m) {
+    return m.WheelDelta() / WHEEL_DELTA * 3;
 }
 
 void FillHighlight(HDC dc, const RECT& r) {

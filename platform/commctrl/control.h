@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/commctrl/scroll_bars.h"
+#include "platform/gui/message_views.h"
 #include "platform/gui/paint.h"
 #include "platform/gui/window.h"
 #include "platform/gui/window_defs.h"
@@ -19,8 +20,12 @@ public:
     Control& operator=(const Control&) = delete;
 
     // Messages the control does not handle go to Default.
-    virtual LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam) = 0;
-    LRESULT Default(UINT msg, WPARAM wParam, LPARAM lParam);
+    virtual LRESULT Handle(TMessage& m) = 0;
+    LRESULT Default(TMessage& m);
+    LRESULT Default(UINT msg, WPARAM wParam, LPARAM lParam) {
+        TMessage m{msg, wParam, lParam, 0};
+        return Default(m);
+    }
 
     HWND Hwnd() const { return hwnd_; }
     DWORD Style() const;
@@ -38,6 +43,17 @@ public:
     ScrollBars& Scroll() { return scroll_; }
 
 private:
+    // The messages every control answers alike, before (or instead of) its own handling.
+    LRESULT SetFont(TWMSetFont m);
+    LRESULT SetRedraw(TWMFlag m);
+    LRESULT Enable(TMessage& m);
+    LRESULT NcCalcSize(TWMNCCalcSize m);
+    LRESULT NcPaint(TMessage& m);
+    LRESULT NcHitTest(TWMNCHitTest m);
+    LRESULT NcButtonDown(TWMNCHitMessage m);
+    LRESULT MouseOverScrollBar(TWMMouse m);
+    LRESULT CaptureChanged(TMessage& m);
+
     HWND hwnd_;
     HFONT font_ = nullptr;
     bool redraw_ = true;
@@ -45,12 +61,12 @@ private:
     // Messages of this window being handled right now; a window destroyed inside its own handler is
     // freed when the outermost one returns.
     int depth_ = 0;
-    friend LRESULT Dispatch(Control& control, UINT msg, WPARAM wParam, LPARAM lParam);
+    friend LRESULT Dispatch(Control& control, TMessage& m);
     friend LRESULT RouteToControl(HWND, UINT, WPARAM, LPARAM, std::unique_ptr<Control> (*)(HWND));
 };
 
 Control* FindControl(HWND hwnd);
-LRESULT Dispatch(Control& control, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT Dispatch(Control& control, TMessage& m);
 LRESULT RouteToControl(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
                        std::unique_ptr<Control> (*make)(HWND));
 
@@ -69,10 +85,6 @@ template <class T> void RegisterControlClass(const char* name, UINT style = 0) {
     RegisterClass(wc);
 }
 
-// Copies text into a WM_GETTEXT-style buffer (max bytes with the terminating zero); returns the bytes
-// copied, never splitting a code point.
-LRESULT CopyOut(const std::string& text, WPARAM max, LPARAM buffer);
-
 // A DC on the control's client area with its font selected, released on scope exit.
 class ClientDC {
 public:
@@ -88,10 +100,11 @@ private:
     HGDIOBJ old_;
 };
 
-// The DC a WM_PAINT draws on: the one it brings in wParam (a parent painting the window into its own
-// paint), or else the window's own from BeginPaint, ended on scope exit.
+// The DC a WM_PAINT draws on: the one it brings (a parent painting the window into its own paint), or
+// else the window's own from BeginPaint, ended on scope exit.
 class PaintDC {
 public:
+    PaintDC(HWND hwnd, TWMPaint m);
     PaintDC(HWND hwnd, WPARAM given);
     ~PaintDC();
     PaintDC(const PaintDC&) = delete;
@@ -115,7 +128,16 @@ void SetRowScrollBar(HWND hwnd, int top, int rows, int page, bool redraw);
 // How many rows `rowHeight` high fit in the client area below its top `above` pixels; one at the least.
 int RowsInView(HWND hwnd, int rowHeight, int above = 0);
 // The rows a WM_MOUSEWHEEL turns over, three a notch; positive toward the top.
-int WheelRows(WPARAM wParam);
+int WheelRows(TWMMouseWheel m);
+inline int WheelRows(WPARAM wParam) {
+    TMessage m{WM_MOUSEWHEEL, wParam, 0, 0};
+    return WheelRows(TWMMouseWheel(m));
+}
+using ::CopyOut;
+inline LRESULT CopyOut(const std::string& text, WPARAM max, LPARAM buffer) {
+    TMessage m{WM_GETTEXT, max, buffer, 0};
+    return ::CopyOut(text, TWMGetText(m).Buffer());
+}
 // Fills `r` with the selection colour and sets the text colour that goes on it.
 void FillHighlight(HDC dc, const RECT& r);
 // One line of an item's text, two pixels in from the left of `r` and centred top to bottom.

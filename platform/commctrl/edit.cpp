@@ -32,7 +32,8 @@ public:
         : Control(hwnd), model_(IsMulti(hwnd)), measureDc_(CreateCompatibleDC(nullptr)) {}
     ~Edit() override { DeleteDC(measureDc_); }
 
-    LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam) override {
+    LRESULT Handle(TMessage& m) override { return HandleRaw(m.Msg, m.WParam, m.LParam); }
+    LRESULT HandleRaw(UINT msg, WPARAM wParam, LPARAM lParam) {
         switch (msg) {
         case WM_CREATE: {
             auto* cs = reinterpret_cast<CREATESTRUCT*>(lParam);

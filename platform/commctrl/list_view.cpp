@@ -1,10 +1,12 @@
 // The "SysListView32" class in report view: rows of texts under a column header, with small icons.
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/commctrl/class_registry.h"
 #include "platform/commctrl/common_controls.h"
+#include "platform/commctrl/control_views.h"
 #include "platform/commctrl/row_list.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/edges.h"
@@ -36,253 +38,336 @@ class ListView : public RowList {
 public:
     using RowList::RowList;
 
-    LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam) override {
-        if (ScrollMessage(msg, wParam)) return 0;
-        switch (msg) {
+    LRESULT Handle(TMessage& m) override {
+        if (m.Msg >= LVM_FIRST && m.Msg < LVM_FIRST + 0x100) return ListMessage(ListViewMsg(m));
+        switch (m.Msg) {
         case WM_CREATE:
-            Measure();
-            return 0;
-        case WM_DESTROY: {
-            NMLISTVIEW nm;
-            Notify(LVN_DELETEALLITEMS, &nm);
-            return 0;
-        }
+            return Measure();
+        case WM_DESTROY:
+            return Destroy();
         case WM_PAINT:
-            Paint(wParam);
-            return 0;
+            return Paint(TWMPaint(m));
         case WM_ERASEBKGND:
             return 1;
         case WM_SETFONT:
-            Measure();
-            Changed();
-            return 0;
+            return FontChanged();
         case WM_SIZE:
-            Changed();
-            return 0;
+            return Resized();
         case WM_GETDLGCODE:
             return DLGC_WANTARROWS | DLGC_WANTCHARS;
         case WM_SETFOCUS:
-        case WM_KILLFOCUS: {
-            focused_ = msg == WM_SETFOCUS;
-            Invalidate();
-            NMHDR h;
-            Notify(focused_ ? NM_SETFOCUS : NM_KILLFOCUS, &h);
-            return 0;
-        }
+        case WM_KILLFOCUS:
+            return FocusChanged(m.Msg == WM_SETFOCUS);
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
         case WM_RBUTTONDOWN:
-            MouseDown(msg, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, wParam);
-            return 0;
-        case WM_RBUTTONUP:
-            return Default(msg, wParam, lParam);
+            return MouseDown(TWMMouse(m));
         case WM_KEYDOWN:
-            KeyDownMsg(static_cast<int>(wParam));
-            return 0;
-        case LVM_SETIMAGELIST: {
-            HIMAGELIST* slot = wParam == LVSIL_SMALL ? &small_ : wParam == LVSIL_NORMAL ? &normal_ : nullptr;
-            if (!slot) return 0;
-            HIMAGELIST old = *slot;
-            *slot = reinterpret_cast<HIMAGELIST>(lParam);
-            Measure();
-            Changed();
-            return reinterpret_cast<LRESULT>(old);
-        }
-        case LVM_GETIMAGELIST:
-            return reinterpret_cast<LRESULT>(wParam == LVSIL_SMALL    ? small_
-                                             : wParam == LVSIL_NORMAL ? normal_
-                                                                      : nullptr);
-        case LVM_GETITEMCOUNT:
-            return Count();
-        case LVM_INSERTCOLUMN: {
-            const auto* col = reinterpret_cast<const LVCOLUMN*>(lParam);
-            if (!col) return -1;
-            const int index = std::clamp(static_cast<int>(wParam), 0, static_cast<int>(columns_.size()));
-            Column c;
-            ApplyColumn(c, *col);
-            columns_.insert(columns_.begin() + index, c);
-            for (Row& r : rows_)
-                if (static_cast<int>(r.texts.size()) > index && index > 0)
-                    r.texts.insert(r.texts.begin() + index, std::string());
-            Invalidate();
-            return index;
-        }
-        case LVM_SETCOLUMN:
-        case LVM_GETCOLUMN: {
-            auto* col = reinterpret_cast<LVCOLUMN*>(lParam);
-            const int index = static_cast<int>(wParam);
-            if (!col || index < 0 || index >= static_cast<int>(columns_.size())) return FALSE_;
-            Column& c = columns_[static_cast<size_t>(index)];
-            if (msg == LVM_SETCOLUMN) {
-                ApplyColumn(c, *col);
-                Invalidate();
-            } else {
-                if (col->mask & LVCF_WIDTH) col->cx = c.width;
-                if (col->mask & LVCF_FMT) col->fmt = c.format;
-                if ((col->mask & LVCF_TEXT) && col->pszText && col->cchTextMax > 0)
-                    CopyOut(c.text, static_cast<WPARAM>(col->cchTextMax),
-                            reinterpret_cast<LPARAM>(col->pszText));
-            }
-            return TRUE_;
-        }
-        case LVM_DELETECOLUMN: {
-            const int index = static_cast<int>(wParam);
-            if (index < 0 || index >= static_cast<int>(columns_.size())) return FALSE_;
-            columns_.erase(columns_.begin() + index);
-            for (Row& r : rows_)
-                if (static_cast<int>(r.texts.size()) > index) r.texts.erase(r.texts.begin() + index);
-            Invalidate();
-            return TRUE_;
-        }
-        case LVM_GETCOLUMNWIDTH:
-            return static_cast<int>(wParam) < static_cast<int>(columns_.size()) ? columns_[wParam].width : 0;
-        case LVM_SETCOLUMNWIDTH:
-            if (static_cast<int>(wParam) >= static_cast<int>(columns_.size())) return FALSE_;
-            columns_[wParam].width =
-                std::max(0, static_cast<int>(static_cast<int16_t>(LOWORD(static_cast<uintptr_t>(lParam)))));
-            Invalidate();
-            return TRUE_;
-        case LVM_INSERTITEM: {
-            const auto* item = reinterpret_cast<const LVITEM*>(lParam);
-            if (!item || item->iSubItem != 0) return -1;
-            const int index = std::clamp(item->iItem, 0, Count());
-            Row row;
-            row.texts.resize(std::max<size_t>(1, columns_.size()));
-            if ((item->mask & LVIF_TEXT) && item->pszText) row.texts[0] = item->pszText;
-            if (item->mask & LVIF_IMAGE) row.image = item->iImage;
-            if (item->mask & LVIF_PARAM) row.param = item->lParam;
-            if (item->mask & LVIF_STATE)
-                row.state = item->state & item->stateMask & (LVIS_SELECTED | LVIS_FOCUSED);
-            rows_.insert(rows_.begin() + index, std::move(row));
-            if (focus_ >= index) ++focus_;
-            if (anchor_ >= index) ++anchor_;
-            NMLISTVIEW nm;
-            nm.iItem = index;
-            Notify(LVN_INSERTITEM, &nm);
-            Changed();
-            return index;
-        }
-        case LVM_DELETEITEM: {
-            const int index = static_cast<int>(wParam);
-            if (!Valid(index)) return FALSE_;
-            NMLISTVIEW nm;
-            nm.iItem = index;
-            nm.lParam = rows_[static_cast<size_t>(index)].param;
-            Notify(LVN_DELETEITEM, &nm);
-            rows_.erase(rows_.begin() + index);
-            if (focus_ == index)
-                focus_ = -1;
-            else if (focus_ > index)
-                --focus_;
-            if (anchor_ >= index) anchor_ = std::max(-1, anchor_ - 1);
-            Changed();
-            return TRUE_;
-        }
-        case LVM_DELETEALLITEMS: {
-            NMLISTVIEW nm;
-            // A nonzero answer means the parent wants no LVN_DELETEITEM per item.
-            const bool each = !Notify(LVN_DELETEALLITEMS, &nm);
-            for (int i = Count() - 1; each && i >= 0; --i) {
-                NMLISTVIEW one;
-                one.iItem = i;
-                one.lParam = rows_[static_cast<size_t>(i)].param;
-                Notify(LVN_DELETEITEM, &one);
-            }
-            rows_.clear();
-            focus_ = anchor_ = -1;
-            top_ = 0;
-            Changed();
-            return TRUE_;
-        }
-        case LVM_GETITEM:
-        case LVM_SETITEM: {
-            auto* item = reinterpret_cast<LVITEM*>(lParam);
-            if (!item || !Valid(item->iItem) || item->iSubItem < 0) return FALSE_;
-            Row& row = rows_[static_cast<size_t>(item->iItem)];
-            if (msg == LVM_SETITEM) {
-                if (item->mask & LVIF_TEXT) SetText(row, item->iSubItem, item->pszText);
-                if (item->iSubItem == 0) {
-                    if (item->mask & LVIF_IMAGE) row.image = item->iImage;
-                    if (item->mask & LVIF_PARAM) row.param = item->lParam;
-                    if (item->mask & LVIF_STATE) SetState(item->iItem, item->state, item->stateMask);
-                }
-                Invalidate();
-                return TRUE_;
-            }
-            if ((item->mask & LVIF_TEXT) && item->pszText && item->cchTextMax > 0)
-                CopyOut(TextOf(row, item->iSubItem), static_cast<WPARAM>(item->cchTextMax),
-                        reinterpret_cast<LPARAM>(item->pszText));
-            if (item->mask & LVIF_IMAGE) item->iImage = row.image;
-            if (item->mask & LVIF_PARAM) item->lParam = row.param;
-            if (item->mask & LVIF_STATE) item->state = row.state & item->stateMask;
-            return TRUE_;
-        }
-        case LVM_SETITEMTEXT: {
-            const auto* item = reinterpret_cast<const LVITEM*>(lParam);
-            if (!item || !Valid(static_cast<int>(wParam)) || item->iSubItem < 0) return FALSE_;
-            SetText(rows_[wParam], item->iSubItem, item->pszText);
-            Invalidate();
-            return TRUE_;
-        }
-        case LVM_GETITEMTEXT: {
-            auto* item = reinterpret_cast<LVITEM*>(lParam);
-            if (!item || !Valid(static_cast<int>(wParam)) || !item->pszText || item->cchTextMax <= 0)
-                return 0;
-            return CopyOut(TextOf(rows_[wParam], item->iSubItem), static_cast<WPARAM>(item->cchTextMax),
-                           reinterpret_cast<LPARAM>(item->pszText));
-        }
-        case LVM_SETITEMSTATE: {
-            const auto* item = reinterpret_cast<const LVITEM*>(lParam);
-            if (!item) return FALSE_;
-            const int index = static_cast<int>(static_cast<intptr_t>(wParam));
-            if (index == -1) {
-                for (int i = 0; i < Count(); ++i)
-                    SetState(i, item->state, item->stateMask);
-                return TRUE_;
-            }
-            if (!Valid(index)) return FALSE_;
-            SetState(index, item->state, item->stateMask);
-            return TRUE_;
-        }
-        case LVM_GETITEMSTATE:
-            return Valid(static_cast<int>(wParam))
-                       ? static_cast<LRESULT>(rows_[wParam].state & static_cast<UINT>(lParam))
-                       : 0;
-        case LVM_GETNEXTITEM: {
-            const int start = static_cast<int>(static_cast<intptr_t>(wParam));
-            const UINT want = static_cast<UINT>(lParam) & (LVNI_FOCUSED | LVNI_SELECTED);
-            for (int i = std::max(start + 1, 0); i < Count(); ++i)
-                if ((rows_[static_cast<size_t>(i)].state & want) == want) return i;
-            return -1;
-        }
-        case LVM_GETSELECTEDCOUNT:
-            return std::count_if(rows_.begin(), rows_.end(),
-                                 [](const Row& r) { return (r.state & LVIS_SELECTED) != 0; });
-        case LVM_GETTOPINDEX:
-            return top_;
-        case LVM_ENSUREVISIBLE:
-            if (!Valid(static_cast<int>(wParam))) return FALSE_;
-            ShowRow(static_cast<int>(wParam));
-            return TRUE_;
-        case LVM_GETITEMRECT: {
-            auto* r = reinterpret_cast<RECT*>(lParam);
-            if (!r || !Valid(static_cast<int>(wParam))) return FALSE_;
-            *r = RowRect(static_cast<int>(wParam));
-            return TRUE_;
-        }
-        case LVM_HITTEST: {
-            auto* info = reinterpret_cast<LVHITTESTINFO*>(lParam);
-            if (!info) return -1;
-            info->iItem = ItemAt(info->pt);
-            info->flags = info->iItem >= 0 ? LVHT_ONITEMLABEL : LVHT_NOWHERE;
-            return info->iItem;
-        }
+            return KeyPressed(TWMKey(m));
+        case WM_VSCROLL:
+            return VScroll(TWMScroll(m));
+        case WM_MOUSEWHEEL:
+            return MouseWheel(TWMMouseWheel(m));
         default:
-            return Default(msg, wParam, lParam);
+            return Default(m);
         }
     }
 
 private:
+    LRESULT ListMessage(ListViewMsg m) {
+        switch (m.Msg) {
+        case LVM_SETIMAGELIST:
+            return SetImageList(m.ImageListKind(), m.ImageList());
+        case LVM_GETIMAGELIST:
+            return reinterpret_cast<LRESULT>(ImageList(m.ImageListKind()));
+        case LVM_GETITEMCOUNT:
+            return Count();
+        case LVM_INSERTCOLUMN:
+            return InsertColumn(m.InsertAt(Columns()), m.Column());
+        case LVM_SETCOLUMN:
+            return SetColumn(m.Index(Columns()), m.Column());
+        case LVM_GETCOLUMN:
+            return GetColumn(m.Index(Columns()), m.Column());
+        case LVM_DELETECOLUMN:
+            return DeleteColumn(m.Index(Columns()));
+        case LVM_GETCOLUMNWIDTH:
+            return ColumnWidth(m.Index(Columns()));
+        case LVM_SETCOLUMNWIDTH:
+            return SetColumnWidth(m.Index(Columns()), m.Width());
+        case LVM_INSERTITEM:
+            return InsertItem(m.Item());
+        case LVM_DELETEITEM:
+            return DeleteItem(m.Index(Count()));
+        case LVM_DELETEALLITEMS:
+            return DeleteAllItems();
+        case LVM_GETITEM:
+            return GetItem(m.ItemIn(Count()));
+        case LVM_SETITEM:
+            return SetItem(m.ItemIn(Count()));
+        case LVM_SETITEMTEXT:
+            return SetItemText(m.Index(Count()), m.Item());
+        case LVM_GETITEMTEXT:
+            return GetItemText(m.Index(Count()), m.Item());
+        case LVM_SETITEMSTATE:
+            return SetItemState(m);
+        case LVM_GETITEMSTATE:
+            return GetItemState(m.Index(Count()), m.Mask());
+        case LVM_GETNEXTITEM:
+            return NextItem(m.After(), m.Mask());
+        case LVM_GETSELECTEDCOUNT:
+            return SelectedCount();
+        case LVM_GETTOPINDEX:
+            return top_;
+        case LVM_ENSUREVISIBLE:
+            return EnsureVisible(m.Index(Count()));
+        case LVM_GETITEMRECT:
+            return GetItemRect(m.Index(Count()), m.Rect());
+        case LVM_HITTEST:
+            return HitTest(m.HitTestInfo());
+        default:
+            return Default(m);
+        }
+    }
+
+    // --- window messages ---------------------------------------------------------------------------
+
+    LRESULT Destroy() {
+        NMLISTVIEW nm;
+        Notify(LVN_DELETEALLITEMS, &nm);
+        return 0;
+    }
+
+    LRESULT FontChanged() {
+        Measure();
+        Changed();
+        return 0;
+    }
+
+    LRESULT Resized() {
+        Changed();
+        return 0;
+    }
+
+    LRESULT FocusChanged(bool focused) {
+        focused_ = focused;
+        Invalidate();
+        NMHDR h;
+        Notify(focused_ ? NM_SETFOCUS : NM_KILLFOCUS, &h);
+        return 0;
+    }
+
+    // --- image lists and columns -------------------------------------------------------------------
+
+    HIMAGELIST* ImageListSlot(WPARAM kind) {
+        return kind == LVSIL_SMALL ? &small_ : kind == LVSIL_NORMAL ? &normal_ : nullptr;
+    }
+
+    HIMAGELIST ImageList(WPARAM kind) {
+        HIMAGELIST* slot = ImageListSlot(kind);
+        return slot ? *slot : nullptr;
+    }
+
+    LRESULT SetImageList(WPARAM kind, HIMAGELIST list) {
+        HIMAGELIST* slot = ImageListSlot(kind);
+        if (!slot) return 0;
+        HIMAGELIST old = *slot;
+        *slot = list;
+        Measure();
+        Changed();
+        return reinterpret_cast<LRESULT>(old);
+    }
+
+    int Columns() const { return static_cast<int>(columns_.size()); }
+
+    LRESULT InsertColumn(int index, const LVCOLUMN* col) {
+        if (!col) return -1;
+        Column c;
+        ApplyColumn(c, *col);
+        columns_.insert(columns_.begin() + index, c);
+        for (Row& r : rows_)
+            if (static_cast<int>(r.texts.size()) > index && index > 0)
+                r.texts.insert(r.texts.begin() + index, std::string());
+        Invalidate();
+        return index;
+    }
+
+    LRESULT SetColumn(std::optional<int> index, const LVCOLUMN* col) {
+        if (!index || !col) return FALSE_;
+        ApplyColumn(columns_[static_cast<size_t>(*index)], *col);
+        Invalidate();
+        return TRUE_;
+    }
+
+    LRESULT GetColumn(std::optional<int> index, LVCOLUMN* col) {
+        if (!index || !col) return FALSE_;
+        const Column& c = columns_[static_cast<size_t>(*index)];
+        if (col->mask & LVCF_WIDTH) col->cx = c.width;
+        if (col->mask & LVCF_FMT) col->fmt = c.format;
+        if (col->mask & LVCF_TEXT) CopyOut(c.text, ListViewMsg::TextBuffer(*col));
+        return TRUE_;
+    }
+
+    LRESULT DeleteColumn(std::optional<int> index) {
+        if (!index) return FALSE_;
+        columns_.erase(columns_.begin() + *index);
+        for (Row& r : rows_)
+            if (static_cast<int>(r.texts.size()) > *index) r.texts.erase(r.texts.begin() + *index);
+        Invalidate();
+        return TRUE_;
+    }
+
+    LRESULT ColumnWidth(std::optional<int> index) const {
+        return index ? columns_[static_cast<size_t>(*index)].width : 0;
+    }
+
+    LRESULT SetColumnWidth(std::optional<int> index, int width) {
+        if (!index) return FALSE_;
+        columns_[static_cast<size_t>(*index)].width = width;
+        Invalidate();
+        return TRUE_;
+    }
+
+    // --- items ------------------------------------------------------------------------------------
+
+    LRESULT InsertItem(const LVITEM* item) {
+        if (!item || item->iSubItem != 0) return -1;
+        const int index = std::clamp(item->iItem, 0, Count());
+        Row row;
+        row.texts.resize(std::max<size_t>(1, columns_.size()));
+        if ((item->mask & LVIF_TEXT) && item->pszText) row.texts[0] = item->pszText;
+        if (item->mask & LVIF_IMAGE) row.image = item->iImage;
+        if (item->mask & LVIF_PARAM) row.param = item->lParam;
+        if (item->mask & LVIF_STATE)
+            row.state = item->state & item->stateMask & (LVIS_SELECTED | LVIS_FOCUSED);
+        rows_.insert(rows_.begin() + index, std::move(row));
+        if (focus_ >= index) ++focus_;
+        if (anchor_ >= index) ++anchor_;
+        NMLISTVIEW nm;
+        nm.iItem = index;
+        Notify(LVN_INSERTITEM, &nm);
+        Changed();
+        return index;
+    }
+
+    LRESULT DeleteItem(std::optional<int> index) {
+        if (!index) return FALSE_;
+        const int i = *index;
+        NMLISTVIEW nm;
+        nm.iItem = i;
+        nm.lParam = rows_[static_cast<size_t>(i)].param;
+        Notify(LVN_DELETEITEM, &nm);
+        rows_.erase(rows_.begin() + i);
+        if (focus_ == i)
+            focus_ = -1;
+        else if (focus_ > i)
+            --focus_;
+        if (anchor_ >= i) anchor_ = std::max(-1, anchor_ - 1);
+        Changed();
+        return TRUE_;
+    }
+
+    LRESULT DeleteAllItems() {
+        NMLISTVIEW nm;
+        // A nonzero answer means the parent wants no LVN_DELETEITEM per item.
+        const bool each = !Notify(LVN_DELETEALLITEMS, &nm);
+        for (int i = Count() - 1; each && i >= 0; --i) {
+            NMLISTVIEW one;
+            one.iItem = i;
+            one.lParam = rows_[static_cast<size_t>(i)].param;
+            Notify(LVN_DELETEITEM, &one);
+        }
+        rows_.clear();
+        focus_ = anchor_ = -1;
+        top_ = 0;
+        Changed();
+        return TRUE_;
+    }
+
+    LRESULT SetItem(const LVITEM* item) {
+        if (!item) return FALSE_;
+        Row& row = rows_[static_cast<size_t>(item->iItem)];
+        if (item->mask & LVIF_TEXT) SetText(row, item->iSubItem, item->pszText);
+        if (item->iSubItem == 0) {
+            if (item->mask & LVIF_IMAGE) row.image = item->iImage;
+            if (item->mask & LVIF_PARAM) row.param = item->lParam;
+            if (item->mask & LVIF_STATE) SetState(item->iItem, item->state, item->stateMask);
+        }
+        Invalidate();
+        return TRUE_;
+    }
+
+    LRESULT GetItem(LVITEM* item) const {
+        if (!item) return FALSE_;
+        const Row& row = rows_[static_cast<size_t>(item->iItem)];
+        if (item->mask & LVIF_TEXT) CopyOut(TextOf(row, item->iSubItem), ListViewMsg::TextBuffer(*item));
+        if (item->mask & LVIF_IMAGE) item->iImage = row.image;
+        if (item->mask & LVIF_PARAM) item->lParam = row.param;
+        if (item->mask & LVIF_STATE) item->state = row.state & item->stateMask;
+        return TRUE_;
+    }
+
+    LRESULT SetItemText(std::optional<int> index, const LVITEM* item) {
+        if (!index || !item || item->iSubItem < 0) return FALSE_;
+        SetText(rows_[static_cast<size_t>(*index)], item->iSubItem, item->pszText);
+        Invalidate();
+        return TRUE_;
+    }
+
+    LRESULT GetItemText(std::optional<int> index, const LVITEM* item) const {
+        if (!index || !item) return 0;
+        return CopyOut(TextOf(rows_[static_cast<size_t>(*index)], item->iSubItem),
+                       ListViewMsg::TextBuffer(*item));
+    }
+
+    LRESULT SetItemState(ListViewMsg m) {
+        const LVITEM* item = m.Item();
+        if (!item) return FALSE_;
+        if (m.AllRows()) {
+            for (int i = 0; i < Count(); ++i)
+                SetState(i, item->state, item->stateMask);
+            return TRUE_;
+        }
+        const std::optional<int> index = m.Index(Count());
+        if (!index) return FALSE_;
+        SetState(*index, item->state, item->stateMask);
+        return TRUE_;
+    }
+
+    LRESULT GetItemState(std::optional<int> index, UINT mask) const {
+        return index ? static_cast<LRESULT>(rows_[static_cast<size_t>(*index)].state & mask) : 0;
+    }
+
+    LRESULT NextItem(int after, UINT flags) const {
+        const UINT want = flags & (LVNI_FOCUSED | LVNI_SELECTED);
+        for (int i = std::max(after + 1, 0); i < Count(); ++i)
+            if ((rows_[static_cast<size_t>(i)].state & want) == want) return i;
+        return -1;
+    }
+
+    LRESULT SelectedCount() const {
+        return std::count_if(rows_.begin(), rows_.end(),
+                             [](const Row& r) { return (r.state & LVIS_SELECTED) != 0; });
+    }
+
+    LRESULT EnsureVisible(std::optional<int> index) {
+        if (!index) return FALSE_;
+        ShowRow(*index);
+        return TRUE_;
+    }
+
+    LRESULT GetItemRect(std::optional<int> index, RECT* r) const {
+        if (!index || !r) return FALSE_;
+        *r = RowRect(*index);
+        return TRUE_;
+    }
+
+    LRESULT HitTest(LVHITTESTINFO* info) const {
+        if (!info) return -1;
+        info->iItem = ItemAt(info->pt);
+        info->flags = info->iItem >= 0 ? LVHT_ONITEMLABEL : LVHT_NOWHERE;
+        return info->iItem;
+    }
+
     int Count() const { return static_cast<int>(rows_.size()); }
     bool Valid(int i) const { return i >= 0 && i < Count(); }
     bool Single() const { return (Style() & LVS_SINGLESEL) != 0; }
@@ -333,13 +418,14 @@ private:
         return true;
     }
 
-    void Measure() {
+    LRESULT Measure() {
         ClientDC dc(*this);
         const int text = LineHeight(dc.Get());
         int cx = 0, cy = 0;
         if (small_) ImageList_GetIconSize(small_, &cx, &cy);
         itemHeight_ = std::max(text + 2, cy + 1);
         headerHeight_ = (Style() & LVS_NOCOLUMNHEADER) ? 0 : text + 6;
+        return 0;
     }
 
     int Rows() const override { return Count(); }
@@ -387,7 +473,10 @@ private:
         ShowRow(index);
     }
 
-    void MouseDown(UINT msg, POINT p, WPARAM keys) {
+    LRESULT MouseDown(TWMMouse m) {
+        const UINT msg = m.Msg;
+        const POINT p = m.Pos();
+        const WPARAM keys = m.Keys();
         SetFocus(Hwnd());
         const int index = ItemAt(p);
         if (p.y < headerHeight_ && msg == WM_LBUTTONDOWN) {
@@ -398,10 +487,10 @@ private:
                     NMLISTVIEW nm;
                     nm.iSubItem = c;
                     Notify(LVN_COLUMNCLICK, &nm);
-                    return;
+                    return 0;
                 }
             }
-            return;
+            return 0;
         }
         if (msg == WM_RBUTTONDOWN) {
             // A right click keeps a selection it lands in, for the context menu to act on.
@@ -417,13 +506,15 @@ private:
         act.iItem = index;
         act.ptAction = p;
         Notify(msg == WM_LBUTTONDBLCLK ? NM_DBLCLK : msg == WM_RBUTTONDOWN ? NM_RCLICK : NM_CLICK, &act);
+        return 0;
     }
 
-    void KeyDownMsg(int vk) {
+    LRESULT KeyPressed(TWMKey m) {
+        const WORD vk = m.CharCode();
         NMLVKEYDOWN kd;
-        kd.wVKey = static_cast<WORD>(vk);
+        kd.wVKey = vk;
         Notify(LVN_KEYDOWN, &kd);
-        if (Count() == 0) return;
+        if (Count() == 0) return 0;
         int to = Valid(focus_) ? focus_ : -1;
         switch (vk) {
         case VK_UP:
@@ -447,16 +538,17 @@ private:
         case VK_RETURN: {
             NMHDR h;
             Notify(NM_RETURN, &h);
-            return;
+            return 0;
         }
         default:
-            return;
+            return 0;
         }
         Choose(to, KeyDown(VK_SHIFT), false);
+        return 0;
     }
 
-    void Paint(WPARAM given) {
-        PaintDC paint(Hwnd(), given);
+    LRESULT Paint(TWMPaint m) {
+        PaintDC paint(Hwnd(), m);
         HDC dc = paint.Get();
         RECT c;
         GetClientRect(Hwnd(), c);
@@ -520,6 +612,7 @@ private:
             }
         }
         SelectObject(dc, oldFont);
+        return 0;
     }
 
     std::vector<Column> columns_;

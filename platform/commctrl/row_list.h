@@ -40,15 +40,20 @@ protected:
             SetTop(row - VisibleRows() + 1);
     }
 
-    // WM_VSCROLL and WM_MOUSEWHEEL move every row list alike; true when `msg` was one of them.
-    bool ScrollMessage(UINT msg, WPARAM wParam) {
-        if (msg == WM_VSCROLL)
-            SetTop(ScrolledTop(Hwnd(), LOWORD(wParam), top_, VisibleRows(), Rows()));
-        else if (msg == WM_MOUSEWHEEL)
-            SetTop(top_ - WheelRows(wParam));
-        else
-            return false;
-        return true;
+    // WM_VSCROLL and WM_MOUSEWHEEL move every row list alike.
+    LRESULT VScroll(TWMScroll m) {
+        SetTop(ScrolledTop(Hwnd(), m.ScrollCode(), top_, VisibleRows(), Rows()));
+        return 0;
+    }
+    bool ScrollMessageRaw(UINT msg, WPARAM wParam, LPARAM lParam) {
+        TMessage m{msg, wParam, lParam, 0};
+        if (msg == WM_VSCROLL) return VScroll(TWMScroll(m)) == 0;
+        if (msg == WM_MOUSEWHEEL) return MouseWheel(TWMMouseWheel(m)) == 0;
+        return false;
+    }
+    LRESULT MouseWheel(TWMMouseWheel m) {
+        SetTop(top_ - WheelRows(m));
+        return 0;
     }
 
     int top_ = 0;

@@ -28,7 +28,8 @@ class StatusBar : public Control {
 public:
     using Control::Control;
 
-    LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam) override {
+    LRESULT Handle(TMessage& m) override { return HandleRaw(m.Msg, m.WParam, m.LParam); }
+    LRESULT HandleRaw(UINT msg, WPARAM wParam, LPARAM lParam) {
         switch (msg) {
         case WM_CREATE:
             Place();

@@ -30,8 +30,9 @@ class TreeView : public RowList {
 public:
     using RowList::RowList;
 
-    LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam) override {
-        if (ScrollMessage(msg, wParam)) return 0;
+    LRESULT Handle(TMessage& m) override { return HandleRaw(m.Msg, m.WParam, m.LParam); }
+    LRESULT HandleRaw(UINT msg, WPARAM wParam, LPARAM lParam) {
+        if (ScrollMessageRaw(msg, wParam, lParam)) return 0;
         switch (msg) {
         case WM_CREATE:
             Measure();

@@ -9,6 +9,7 @@
 #include "platform/gui/gui_state.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
+#include "platform/gui/message_views.h"
 #include "platform/gui/nonclient.h"
 #include "platform/gui/paint.h"
 #include "platform/gui/system.h"
@@ -38,37 +39,6 @@ uintptr_t CursorForHit(LRESULT hit) {
     default:
         return IDC_ARROW;
     }
-}
-
-LRESULT SetCursorDefault(HWND hwnd, WPARAM wParam, LPARAM lParam) {
-    if (HWND parent = ParentOf(hwnd))
-        if (SendMessage(parent, WM_SETCURSOR, wParam, lParam)) return TRUE_;
-    LRESULT hit = static_cast<int16_t>(LOWORD(static_cast<uintptr_t>(lParam)));
-    if (hit == HTERROR) {
-        WORD mouse = HIWORD(static_cast<uintptr_t>(lParam));
-        if (mouse == WM_LBUTTONDOWN || mouse == WM_RBUTTONDOWN || mouse == WM_MBUTTONDOWN) MessageBeep(0);
-        return FALSE_;
-    }
-    if (hit == HTCLIENT) {
-        auto w = FindLiveWindow(hwnd);
-        HCURSOR c = w && w->cls ? w->cls->cursor : nullptr;
-        if (c) SetCursor(c);
-        return c ? TRUE_ : FALSE_;
-    }
-    SetCursor(LoadCursor(nullptr, CursorForHit(hit)));
-    return TRUE_;
-}
-
-void CopyText(const std::string& text, WPARAM max, LPARAM buffer, LRESULT& result) {
-    char* out = reinterpret_cast<char*>(buffer);
-    if (!out || max == 0) {
-        result = 0;
-        return;
-    }
-    size_t n = std::min(text.size(), static_cast<size_t>(max) - 1);
-    std::memcpy(out, text.data(), n);
-    out[n] = 0;
-    result = static_cast<LRESULT>(n);
 }
 
 void PrintWindow(HWND hwnd, HDC dc, LPARAM flags) {
@@ -102,6 +72,225 @@ void PrintWindow(HWND hwnd, HDC dc, LPARAM flags) {
     RestoreDC(dc, saved);
 }
 
+// The default answer to each message, for one window.
+class Defaults {
+public:
+    Defaults(HWND hwnd, Window& w) : hwnd_(hwnd), w_(w) {}
+
+    LRESULT NcCreate(TWMCreate m) {
+        const CREATESTRUCT* cs = m.CreateStruct();
+        if (cs && cs->lpszName) {
+            Guard g(Lock());
+            w_.text = cs->lpszName;
+        }
+        return TRUE_;
+    }
+
+    LRESULT NcCalcSize(TWMNCCalcSize m) {
+        DefNcCalcSize(hwnd_, m.ClientRect());
+        return 0;
+    }
+
+    LRESULT NcPaint() {
+        DefNcPaint(hwnd_, RootOf(hwnd_) == GetActiveWindow());
+        return 0;
+    }
+
+    LRESULT NcActivate(TWMFlag m) {
+        DefNcPaint(hwnd_, m.On());
+        return TRUE_;
+    }
+
+    LRESULT Paint() {
+        PAINTSTRUCT ps;
+        BeginPaint(hwnd_, ps);
+        EndPaint(hwnd_, ps);
+        return 0;
+    }
+
+    LRESULT EraseBackground(TWMEraseBkgnd m) {
+        HBRUSH brush = w_.cls ? w_.cls->background : nullptr;
+        if (!brush || !m.DC()) return 0;
+        RECT r;
+        GetClientRect(hwnd_, r);
+        FillRect(m.DC(), &r, brush);
+        return 1;
+    }
+
+    LRESULT Print(TWMPrint m) {
+        PrintWindow(hwnd_, m.DC(), m.Flags());
+        return 0;
+    }
+
+    LRESULT SetRedraw(TWMFlag m) {
+        Guard g(Lock());
+        w_.redrawEnabled = m.On();
+        return 0;
+    }
+
+    LRESULT SetText(TWMSetText m) {
+        {
+            Guard g(Lock());
+            w_.text = m.String();
+        }
+        if (w_.host) w_.host->SetTitle(w_.text);
+        if ((w_.style & WS_CAPTION) == WS_CAPTION) InvalidateWindowArea(hwnd_, nullptr, false, true, false);
+        return TRUE_;
+    }
+
+    LRESULT GetText(TWMGetText m) {
+        std::string text;
+        {
+            Guard g(Lock());
+            text = w_.text;
+        }
+        return CopyOut(text, m.Buffer());
+    }
+
+    LRESULT GetTextLength() {
+        Guard g(Lock());
+        return static_cast<LRESULT>(w_.text.size());
+    }
+
+    LRESULT SetCursor(TWMSetCursor m) {
+        if (HWND parent = ParentOf(hwnd_))
+            if (m.ForwardTo(parent)) return TRUE_;
+        const LRESULT hit = m.HitTest();
+        if (hit == HTERROR) {
+            const UINT mouse = m.MouseMsg();
+            if (mouse == WM_LBUTTONDOWN || mouse == WM_RBUTTONDOWN || mouse == WM_MBUTTONDOWN) MessageBeep(0);
+            return FALSE_;
+        }
+        if (hit == HTCLIENT) {
+            HCURSOR c = w_.cls ? w_.cls->cursor : nullptr;
+            if (c) ::SetCursor(c);
+            return c ? TRUE_ : FALSE_;
+        }
+        ::SetCursor(LoadCursor(nullptr, CursorForHit(hit)));
+        return TRUE_;
+    }
+
+    LRESULT MouseActivate(TWMMouseActivate m) {
+        if (HWND parent = ParentOf(hwnd_))
+            if (LRESULT r = m.ForwardTo(parent)) return r;
+        return MA_ACTIVATE;
+    }
+
+    // The parent has the next say over a wheel turn the window leaves alone.
+    LRESULT MouseWheel(TWMMouseWheel m) {
+        HWND parent = ParentOf(hwnd_);
+        return parent ? m.ForwardTo(parent) : 0;
+    }
+
+    LRESULT ParentContextMenu(TWMContextMenu m) {
+        if (HWND parent = ParentOf(hwnd_)) m.ForwardTo(parent);
+        return 0;
+    }
+
+    LRESULT Close() {
+        DestroyWindow(hwnd_);
+        return 0;
+    }
+
+    LRESULT RightButtonUp(TWMMouse m) {
+        POINT p = m.Pos();
+        ClientToScreen(hwnd_, p);
+        return ContextMenu(PackPoint(p));
+    }
+
+    LRESULT NcRightButtonUp(TWMNCHitMessage m) { return ContextMenu(PackPoint(m.Pos())); }
+
+    LRESULT NcLeftButtonDown(TWMNCHitMessage m) {
+        const LRESULT hit = m.HitTest();
+        if (hit == HTCLOSE)
+            SendMessage(hwnd_, WM_SYSCOMMAND, SC_CLOSE, PackPoint(m.Pos()));
+        else if (hit == HTCAPTION || ((w_.style & WS_THICKFRAME) && hit >= HTLEFT && hit <= HTBOTTOMRIGHT))
+            RunSizeLoop(hwnd_, hit, m.Pos());
+        return 0;
+    }
+
+    LRESULT NcLeftDoubleClick(TWMNCHitMessage m) {
+        if (m.HitTest() == HTCAPTION && (w_.style & WS_MAXIMIZEBOX) && !w_.IsChild())
+            SendMessage(hwnd_, WM_SYSCOMMAND, IsZoomed(hwnd_) ? SC_RESTORE : SC_MAXIMIZE, PackPoint(m.Pos()));
+        return 0;
+    }
+
+    LRESULT CancelMode() {
+        if (GetCapture() == hwnd_) ReleaseCapture();
+        return 0;
+    }
+
+    LRESULT SysCommand(TWMSysCommand m) {
+        switch (m.CmdType()) {
+        case SC_CLOSE:
+            SendMessage(hwnd_, WM_CLOSE, 0, 0);
+            break;
+        case SC_MINIMIZE:
+            ShowWindow(hwnd_, SW_MINIMIZE);
+            break;
+        case SC_MAXIMIZE:
+            ShowWindow(hwnd_, SW_MAXIMIZE);
+            break;
+        case SC_RESTORE:
+            ShowWindow(hwnd_, SW_RESTORE);
+            break;
+        default:
+            break;
+        }
+        return 0;
+    }
+
+    LRESULT SysKeyDown(TWMKey m) {
+        if (m.CharCode() == VK_F4 && m.AltDown()) {
+            if (HWND root = RootOf(hwnd_)) PostMessage(root, WM_SYSCOMMAND, SC_CLOSE, 0);
+        } else if (m.CharCode() == VK_F10 && (GetKeyState(VK_SHIFT) & 0x8000)) {
+            ContextMenu(-1);
+        }
+        return 0;
+    }
+
+    LRESULT KeyUp(TWMKey m) {
+        // The menu key asks for the context menu at the keyboard's place: (-1, -1).
+        if (m.CharCode() == VK_APPS) ContextMenu(-1);
+        return 0;
+    }
+
+    LRESULT WindowPosChanged(TWMWindowPosMsg m) {
+        const WINDOWPOS* pos = m.WindowPos();
+        RECT client;
+        RECT rect;
+        {
+            Guard g(Lock());
+            client = w_.client;
+            rect = w_.rect;
+        }
+        if (pos && !(pos->flags & SWP_NOMOVE))
+            SendMessage(hwnd_, WM_MOVE, 0, PackPoint(POINT{rect.left + client.left, rect.top + client.top}));
+        if (pos && !(pos->flags & SWP_NOSIZE))
+            SendMessage(hwnd_, WM_SIZE, w_.maximized ? SIZE_MAXIMIZED : SIZE_RESTORED,
+                        MAKELPARAM(static_cast<WORD>(client.right - client.left),
+                                   static_cast<WORD>(client.bottom - client.top)));
+        return 0;
+    }
+
+    LRESULT Activate(TWMActivate m) {
+        if (m.Active() != WA_INACTIVE && !m.Minimized()) {
+            HWND focus = GetFocus();
+            if (!focus || RootOf(focus) != hwnd_) SetFocus(hwnd_);
+        }
+        return 0;
+    }
+
+private:
+    LRESULT ContextMenu(LPARAM screenPos) {
+        SendMessage(hwnd_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd_), screenPos);
+        return 0;
+    }
+
+    HWND hwnd_;
+    Window& w_;
+};
+
 } // namespace
 } // namespace pw::gui
 
@@ -110,168 +299,63 @@ using namespace pw::gui;
 LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto w = FindWindow(hwnd);
     if (!w) return 0;
+    TMessage m{msg, wParam, lParam, 0};
+    Defaults d(hwnd, *w);
     switch (msg) {
-    case WM_NCCREATE: {
-        auto* cs = reinterpret_cast<CREATESTRUCT*>(lParam);
-        if (cs && cs->lpszName) {
-            Guard g(Lock());
-            w->text = cs->lpszName;
-        }
-        return TRUE_;
-    }
+    case WM_NCCREATE:
+        return d.NcCreate(TWMCreate(m));
     case WM_NCCALCSIZE:
-        return DefNcCalcSize(hwnd, wParam, lParam);
+        return d.NcCalcSize(TWMNCCalcSize(m));
     case WM_NCHITTEST:
-        return DefNcHitTest(hwnd, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        return DefNcHitTest(hwnd, TWMNCHitTest(m).Pos());
     case WM_NCPAINT:
-        DefNcPaint(hwnd, RootOf(hwnd) == GetActiveWindow());
-        return 0;
+        return d.NcPaint();
     case WM_NCACTIVATE:
-        DefNcPaint(hwnd, wParam != 0);
-        return TRUE_;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        BeginPaint(hwnd, ps);
-        EndPaint(hwnd, ps);
-        return 0;
-    }
-    case WM_ERASEBKGND: {
-        HBRUSH brush = w->cls ? w->cls->background : nullptr;
-        if (!brush || !wParam) return 0;
-        RECT r;
-        GetClientRect(hwnd, r);
-        FillRect(reinterpret_cast<HDC>(wParam), &r, brush);
-        return 1;
-    }
+        return d.NcActivate(TWMFlag(m));
+    case WM_PAINT:
+        return d.Paint();
+    case WM_ERASEBKGND:
+        return d.EraseBackground(TWMEraseBkgnd(m));
     case WM_PRINT:
-        PrintWindow(hwnd, reinterpret_cast<HDC>(wParam), lParam);
-        return 0;
-    case WM_SETREDRAW: {
-        Guard g(Lock());
-        w->redrawEnabled = wParam != 0;
-        return 0;
-    }
-    case WM_SETTEXT: {
-        const char* text = reinterpret_cast<const char*>(lParam);
-        {
-            Guard g(Lock());
-            w->text = text ? text : "";
-        }
-        if (w->host) w->host->SetTitle(w->text);
-        if ((w->style & WS_CAPTION) == WS_CAPTION) InvalidateWindowArea(hwnd, nullptr, false, true, false);
-        return TRUE_;
-    }
-    case WM_GETTEXT: {
-        LRESULT n;
-        std::string text;
-        {
-            Guard g(Lock());
-            text = w->text;
-        }
-        CopyText(text, wParam, lParam, n);
-        return n;
-    }
-    case WM_GETTEXTLENGTH: {
-        Guard g(Lock());
-        return static_cast<LRESULT>(w->text.size());
-    }
+        return d.Print(TWMPrint(m));
+    case WM_SETREDRAW:
+        return d.SetRedraw(TWMFlag(m));
+    case WM_SETTEXT:
+        return d.SetText(TWMSetText(m));
+    case WM_GETTEXT:
+        return d.GetText(TWMGetText(m));
+    case WM_GETTEXTLENGTH:
+        return d.GetTextLength();
     case WM_SETCURSOR:
-        return SetCursorDefault(hwnd, wParam, lParam);
+        return d.SetCursor(TWMSetCursor(m));
     case WM_MOUSEACTIVATE:
-        if (HWND parent = ParentOf(hwnd))
-            if (LRESULT r = SendMessage(parent, WM_MOUSEACTIVATE, wParam, lParam)) return r;
-        return MA_ACTIVATE;
+        return d.MouseActivate(TWMMouseActivate(m));
     case WM_MOUSEWHEEL:
-        if (HWND parent = ParentOf(hwnd)) return SendMessage(parent, msg, wParam, lParam);
-        return 0;
+        return d.MouseWheel(TWMMouseWheel(m));
     case WM_CONTEXTMENU:
-        if (HWND parent = ParentOf(hwnd)) SendMessage(parent, msg, wParam, lParam);
-        return 0;
-    case WM_RBUTTONUP: {
-        POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        ClientToScreen(hwnd, p);
-        SendMessage(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd),
-                    MAKELPARAM(static_cast<WORD>(p.x), static_cast<WORD>(p.y)));
-        return 0;
-    }
+        return d.ParentContextMenu(TWMContextMenu(m));
+    case WM_RBUTTONUP:
+        return d.RightButtonUp(TWMMouse(m));
     case WM_NCRBUTTONUP:
-        SendMessage(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), lParam);
-        return 0;
-    case WM_NCLBUTTONDOWN: {
-        LRESULT hit = static_cast<LRESULT>(wParam);
-        POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        if (hit == HTCLOSE) {
-            SendMessage(hwnd, WM_SYSCOMMAND, SC_CLOSE, lParam);
-        } else if (hit == HTCAPTION ||
-                   ((w->style & WS_THICKFRAME) && hit >= HTLEFT && hit <= HTBOTTOMRIGHT)) {
-            RunSizeLoop(hwnd, hit, p);
-        }
-        return 0;
-    }
+        return d.NcRightButtonUp(TWMNCHitMessage(m));
+    case WM_NCLBUTTONDOWN:
+        return d.NcLeftButtonDown(TWMNCHitMessage(m));
     case WM_NCLBUTTONDBLCLK:
-        if (wParam == static_cast<WPARAM>(HTCAPTION) && (w->style & WS_MAXIMIZEBOX) && !w->IsChild())
-            SendMessage(hwnd, WM_SYSCOMMAND, IsZoomed(hwnd) ? SC_RESTORE : SC_MAXIMIZE, lParam);
-        return 0;
+        return d.NcLeftDoubleClick(TWMNCHitMessage(m));
     case WM_CANCELMODE:
-        if (GetCapture() == hwnd) ReleaseCapture();
-        return 0;
+        return d.CancelMode();
     case WM_CLOSE:
-        DestroyWindow(hwnd);
-        return 0;
+        return d.Close();
     case WM_SYSCOMMAND:
-        switch (wParam & 0xFFF0) {
-        case SC_CLOSE:
-            SendMessage(hwnd, WM_CLOSE, 0, 0);
-            break;
-        case SC_MINIMIZE:
-            ShowWindow(hwnd, SW_MINIMIZE);
-            break;
-        case SC_MAXIMIZE:
-            ShowWindow(hwnd, SW_MAXIMIZE);
-            break;
-        case SC_RESTORE:
-            ShowWindow(hwnd, SW_RESTORE);
-            break;
-        default:
-            break;
-        }
-        return 0;
+        return d.SysCommand(TWMSysCommand(m));
     case WM_SYSKEYDOWN:
-        if (wParam == VK_F4 && (lParam & (1 << 29))) {
-            if (HWND root = RootOf(hwnd)) PostMessage(root, WM_SYSCOMMAND, SC_CLOSE, 0);
-        } else if (wParam == VK_F10 && (GetKeyState(VK_SHIFT) & 0x8000)) {
-            SendMessage(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), -1);
-        }
-        return 0;
+        return d.SysKeyDown(TWMKey(m));
     case WM_KEYUP:
-        // The menu key asks for the context menu at the keyboard's place: (-1, -1).
-        if (wParam == VK_APPS) SendMessage(hwnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), -1);
-        return 0;
-    case WM_WINDOWPOSCHANGED: {
-        auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
-        RECT client;
-        RECT rect;
-        {
-            Guard g(Lock());
-            client = w->client;
-            rect = w->rect;
-        }
-        if (pos && !(pos->flags & SWP_NOMOVE))
-            SendMessage(hwnd, WM_MOVE, 0,
-                        MAKELPARAM(static_cast<WORD>(rect.left + client.left),
-                                   static_cast<WORD>(rect.top + client.top)));
-        if (pos && !(pos->flags & SWP_NOSIZE))
-            SendMessage(hwnd, WM_SIZE, w->maximized ? SIZE_MAXIMIZED : SIZE_RESTORED,
-                        MAKELPARAM(static_cast<WORD>(client.right - client.left),
-                                   static_cast<WORD>(client.bottom - client.top)));
-        return 0;
-    }
+        return d.KeyUp(TWMKey(m));
+    case WM_WINDOWPOSCHANGED:
+        return d.WindowPosChanged(TWMWindowPosMsg(m));
     case WM_ACTIVATE:
-        if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam)) {
-            HWND focus = GetFocus();
-            if (!focus || RootOf(focus) != hwnd) SetFocus(hwnd);
-        }
-        return 0;
+        return d.Activate(TWMActivate(m));
     default:
         return 0;
     }

@@ -8,8 +8,6 @@
 #include "platform/gui/window_defs.h"
 #include "platform/rtl/sync.h"
 
-using TIMERPROC = void (*)(HWND hwnd, UINT msg, UINT_PTR id, DWORD time);
-
 inline constexpr UINT PM_NOREMOVE = 0x0000;
 inline constexpr UINT PM_REMOVE = 0x0001;
 inline constexpr UINT PM_NOYIELD = 0x0002;

@@ -1,6 +1,7 @@
 #pragma once
 // Window message numbers with their Win32 values, the class library's CM_* and CN_* messages, the
-// queued message record and the typed views that decode a message's parameter packing.
+// queued message record and the structures messages point to. The views that decode a message's
+// parameters are in message_views.h.
 #include "platform/rtl/wintypes.h"
 
 inline constexpr UINT WM_NULL = 0x0000;
@@ -258,6 +259,8 @@ inline constexpr LPARAM PRF_ERASEBKGND = 0x08;
 inline constexpr LPARAM PRF_CHILDREN = 0x10;
 inline constexpr LPARAM PRF_OWNED = 0x20;
 
+using TIMERPROC = void (*)(HWND hwnd, UINT msg, uintptr_t id, DWORD time);
+
 struct MSG {
     HWND hwnd = nullptr;
     UINT message = 0;
@@ -276,68 +279,6 @@ struct TMessage {
     WPARAM WParam = 0;
     LPARAM LParam = 0;
     LRESULT Result = 0;
-    WORD WParamLo() const { return LOWORD(WParam); }
-    WORD WParamHi() const { return HIWORD(WParam); }
-    WORD LParamLo() const { return LOWORD(static_cast<uintptr_t>(LParam)); }
-    WORD LParamHi() const { return HIWORD(static_cast<uintptr_t>(LParam)); }
-};
-
-// Typed views: each decodes the packing of one message family from a TMessage it refers to.
-struct TWMMouse {
-    TMessage& M;
-    WPARAM Keys() const { return M.WParam; }
-    int XPos() const { return GET_X_LPARAM(M.LParam); }
-    int YPos() const { return GET_Y_LPARAM(M.LParam); }
-    POINT Pos() const { return POINT{XPos(), YPos()}; }
-};
-using TWMLButtonDown = TWMMouse;
-using TWMMouseMove = TWMMouse;
-
-struct TWMNCHitMessage {
-    TMessage& M;
-    LRESULT HitTest() const { return static_cast<LRESULT>(M.WParam); }
-    int XCursor() const { return GET_X_LPARAM(M.LParam); }
-    int YCursor() const { return GET_Y_LPARAM(M.LParam); }
-};
-
-struct TWMMouseWheel {
-    TMessage& M;
-    WORD Keys() const { return LOWORD(M.WParam); }
-    int WheelDelta() const { return static_cast<int16_t>(HIWORD(M.WParam)); }
-    int XPos() const { return GET_X_LPARAM(M.LParam); }
-    int YPos() const { return GET_Y_LPARAM(M.LParam); }
-};
-
-struct TWMKey {
-    TMessage& M;
-    WORD CharCode() const { return static_cast<WORD>(M.WParam); }
-    LPARAM KeyData() const { return M.LParam; }
-    int RepeatCount() const { return LOWORD(static_cast<uintptr_t>(M.LParam)); }
-    bool AltDown() const { return (M.LParam & (1 << 29)) != 0; }
-    bool WasDown() const { return (M.LParam & (1 << 30)) != 0; }
-    bool IsKeyUp() const { return (static_cast<uint32_t>(M.LParam) & 0x80000000u) != 0; }
-};
-using TWMKeyDown = TWMKey;
-using TWMChar = TWMKey;
-
-struct TWMSize {
-    TMessage& M;
-    WPARAM SizeType() const { return M.WParam; }
-    int Width() const { return LOWORD(static_cast<uintptr_t>(M.LParam)); }
-    int Height() const { return HIWORD(static_cast<uintptr_t>(M.LParam)); }
-};
-
-struct TWMMove {
-    TMessage& M;
-    int XPos() const { return GET_X_LPARAM(M.LParam); }
-    int YPos() const { return GET_Y_LPARAM(M.LParam); }
-};
-
-struct TWMNCHitTest {
-    TMessage& M;
-    int XPos() const { return GET_X_LPARAM(M.LParam); }
-    int YPos() const { return GET_Y_LPARAM(M.LParam); }
-    POINT Pos() const { return POINT{XPos(), YPos()}; }
 };
 
 struct WINDOWPOS {
@@ -354,72 +295,3 @@ struct NCCALCSIZE_PARAMS {
     RECT rgrc[3];
     WINDOWPOS* lppos = nullptr;
 };
-
-struct TWMNCCalcSize {
-    TMessage& M;
-    bool CalcValidRects() const { return M.WParam != 0; }
-    // With CalcValidRects, rgrc[0] holds the proposed window rectangle and receives the client one.
-    NCCALCSIZE_PARAMS* CalcSize_Params() const { return reinterpret_cast<NCCALCSIZE_PARAMS*>(M.LParam); }
-    RECT* Rect() const { return reinterpret_cast<RECT*>(M.LParam); }
-};
-
-struct TWMWindowPosMsg {
-    TMessage& M;
-    WINDOWPOS* WindowPos() const { return reinterpret_cast<WINDOWPOS*>(M.LParam); }
-};
-using TWMWindowPosChanged = TWMWindowPosMsg;
-using TWMWindowPosChanging = TWMWindowPosMsg;
-
-struct TWMActivate {
-    TMessage& M;
-    WORD Active() const { return LOWORD(M.WParam); }
-    bool Minimized() const { return HIWORD(M.WParam) != 0; }
-    HWND ActiveWindow() const { return reinterpret_cast<HWND>(M.LParam); }
-};
-
-struct TWMMouseActivate {
-    TMessage& M;
-    HWND TopLevel() const { return reinterpret_cast<HWND>(M.WParam); }
-    WORD HitTestCode() const { return LOWORD(static_cast<uintptr_t>(M.LParam)); }
-    WORD MouseMsg() const { return HIWORD(static_cast<uintptr_t>(M.LParam)); }
-};
-
-struct TWMSetCursor {
-    TMessage& M;
-    HWND CursorWnd() const { return reinterpret_cast<HWND>(M.WParam); }
-    WORD HitTest() const { return LOWORD(static_cast<uintptr_t>(M.LParam)); }
-    WORD MouseMsg() const { return HIWORD(static_cast<uintptr_t>(M.LParam)); }
-};
-
-struct TWMFocus {
-    TMessage& M;
-    HWND FocusedWnd() const { return reinterpret_cast<HWND>(M.WParam); }
-};
-using TWMSetFocus = TWMFocus;
-using TWMKillFocus = TWMFocus;
-
-struct TWMTimer {
-    TMessage& M;
-    WPARAM TimerID() const { return M.WParam; }
-};
-
-struct TWMCommand {
-    TMessage& M;
-    WORD ItemID() const { return LOWORD(M.WParam); }
-    WORD NotifyCode() const { return HIWORD(M.WParam); }
-    HWND Ctl() const { return reinterpret_cast<HWND>(M.LParam); }
-};
-
-struct TWMContextMenu {
-    TMessage& M;
-    HWND hWnd() const { return reinterpret_cast<HWND>(M.WParam); }
-    int XPos() const { return GET_X_LPARAM(M.LParam); }
-    int YPos() const { return GET_Y_LPARAM(M.LParam); }
-};
-
-struct TWMPaint {
-    TMessage& M;
-    HDC DC() const { return reinterpret_cast<HDC>(M.WParam); }
-};
-using TWMEraseBkgnd = TWMPaint;
-using TWMNCPaint = TWMPaint;

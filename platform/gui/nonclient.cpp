@@ -55,23 +55,20 @@ FrameMetrics DefaultFrame(const Window& w) {
     return f;
 }
 
-LRESULT DefNcCalcSize(HWND hwnd, WPARAM calcValidRects, LPARAM lParam) {
+void DefNcCalcSize(HWND hwnd, RECT* r) {
     auto w = FindLiveWindow(hwnd);
-    if (!w || !lParam) return 0;
+    if (!w || !r) return;
     FrameMetrics f;
     {
         Guard g(Lock());
         f = DefaultFrame(*w);
     }
-    RECT* r = calcValidRects ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0]
-                             : reinterpret_cast<RECT*>(lParam);
     r->left += f.border;
     r->top += f.border + f.caption;
     r->right -= f.border;
     r->bottom -= f.border;
     if (r->right < r->left) r->right = r->left;
     if (r->bottom < r->top) r->bottom = r->top;
-    return 0;
 }
 
 RECT CaptionCloseButton(const Window& w) {

@@ -13,7 +13,8 @@ struct FrameMetrics {
 };
 
 FrameMetrics DefaultFrame(const Window& w);
-LRESULT DefNcCalcSize(HWND hwnd, WPARAM calcValidRects, LPARAM lParam);
+// Shrinks the window rectangle a WM_NCCALCSIZE brings to the client area (nothing when it brings none).
+void DefNcCalcSize(HWND hwnd, RECT* rect);
 LRESULT DefNcHitTest(HWND hwnd, POINT screen);
 void DefNcPaint(HWND hwnd, bool active);
 // The close button of our own caption, in window coordinates.

@@ -91,6 +91,48 @@ TEST(ListView, ColumnsItemsAndTexts) {
     EXPECT_EQ(host.Codes(list), (std::vector<UINT>{LVN_DELETEALLITEMS, LVN_DELETEITEM, LVN_DELETEITEM}));
 }
 
+TEST(ListView, RowAndColumnIndicesOutOfRangeAreRefused) {
+    Host host;
+    HWND list = FileList(host);
+    char buffer[16] = {};
+    LVCOLUMN col;
+    col.mask = LVCF_WIDTH;
+    LVITEM item;
+    item.pszText = buffer;
+    item.cchTextMax = sizeof buffer;
+    RECT r{};
+    // Negative, one past the end, and wider than an int (whose low half is a valid index).
+    const WPARAM columns[] = {static_cast<WPARAM>(-1), static_cast<WPARAM>(-2), 2, WPARAM{1} << 32};
+    for (WPARAM bad : columns) {
+        SCOPED_TRACE(static_cast<intptr_t>(bad));
+        EXPECT_EQ(Send(list, LVM_GETCOLUMNWIDTH, bad), 0);
+        EXPECT_FALSE(Send(list, LVM_SETCOLUMNWIDTH, bad, 50));
+        EXPECT_FALSE(Send(list, LVM_GETCOLUMN, bad, reinterpret_cast<LPARAM>(&col)));
+        EXPECT_FALSE(Send(list, LVM_SETCOLUMN, bad, reinterpret_cast<LPARAM>(&col)));
+        EXPECT_FALSE(Send(list, LVM_DELETECOLUMN, bad));
+    }
+    const WPARAM rows[] = {static_cast<WPARAM>(-2), 3, WPARAM{1} << 32};
+    for (WPARAM bad : rows) {
+        SCOPED_TRACE(static_cast<intptr_t>(bad));
+        EXPECT_FALSE(Send(list, LVM_DELETEITEM, bad));
+        EXPECT_FALSE(Send(list, LVM_SETITEMTEXT, bad, reinterpret_cast<LPARAM>(&item)));
+        EXPECT_EQ(Send(list, LVM_GETITEMTEXT, bad, reinterpret_cast<LPARAM>(&item)), 0);
+        EXPECT_EQ(Send(list, LVM_GETITEMSTATE, bad, LVIS_SELECTED), 0);
+        EXPECT_FALSE(Send(list, LVM_ENSUREVISIBLE, bad));
+        EXPECT_FALSE(Send(list, LVM_GETITEMRECT, bad, reinterpret_cast<LPARAM>(&r)));
+        EXPECT_FALSE(Send(list, LVM_SETITEMSTATE, bad, reinterpret_cast<LPARAM>(&item)));
+    }
+    for (int bad : {-1, 3}) {
+        item.iItem = bad;
+        EXPECT_FALSE(Send(list, LVM_GETITEM, 0, reinterpret_cast<LPARAM>(&item)));
+        EXPECT_FALSE(Send(list, LVM_SETITEM, 0, reinterpret_cast<LPARAM>(&item)));
+    }
+    EXPECT_EQ(Send(list, LVM_GETITEMCOUNT), 3);
+    EXPECT_EQ(Send(list, LVM_GETCOLUMNWIDTH, 0), 200);
+    EXPECT_EQ(Send(list, LVM_GETCOLUMNWIDTH, 1), 80);
+    EXPECT_EQ(CellText(list, 0, 0), "index.html");
+}
+
 TEST(ListView, SelectionByMouseKeysAndMessagesReportsEachChange) {
     Host host;
     HWND list = FileList(host);
