@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <optional>
 #include <span>
+#include <string>
 
 #include "platform/commctrl/common_controls.h"
 #include "platform/gui/message_views.h"
@@ -50,6 +51,56 @@ struct ListViewMsg : MessageView {
     static std::span<char> TextBuffer(const LVITEM& item) { return Buffer(item.pszText, item.cchTextMax); }
     static std::span<char> TextBuffer(const LVCOLUMN& column) {
         return Buffer(column.pszText, column.cchTextMax);
+    }
+};
+
+// EM_*: positions and lines in wParam, texts, buffers and counts in lParam.
+struct EditMsg : MessageView {
+    using MessageView::MessageView;
+    static constexpr size_t kNoLimit = 0x7FFFFFFE;
+    // EM_GETSEL: where the selection's start and end go; either may be missing.
+    DWORD* StartOut() const { return Pointer<DWORD>(W()); }
+    DWORD* EndOut() const { return Pointer<DWORD>(L()); }
+    // EM_SETSEL: -1 as the start removes the selection; the start is clamped to the text's `size`, and a
+    // negative end selects to the end.
+    bool Deselects() const { return static_cast<intptr_t>(W()) == -1; }
+    size_t Start(size_t size) const { return Clamp(static_cast<intptr_t>(W()), size); }
+    size_t End(size_t size) const { return L() < 0 ? size : Clamp(L(), size); }
+    // EM_REPLACESEL.
+    bool CanUndo() const { return W() != 0; }
+    std::string Text() const { return L() ? Pointer<const char>(L()) : ""; }
+    // EM_SETMODIFY, EM_SETREADONLY.
+    bool Flag() const { return W() != 0; }
+    // EM_LIMITTEXT: 0 and anything beyond the largest limit mean no limit.
+    size_t Limit() const { return W() == 0 || W() > kNoLimit ? kNoLimit : W(); }
+    // EM_SETPASSWORDCHAR: nothing for a value that is no character (0 turns the mask off).
+    std::optional<char32_t> PasswordChar() const {
+        if (W() > 0x10FFFF || (W() >= 0xD800 && W() < 0xE000)) return std::nullopt;
+        return static_cast<char32_t>(W());
+    }
+    // EM_LINEINDEX, EM_GETLINE: the line wParam names among `lines`; EM_LINEINDEX's -1 is the caret's.
+    bool OfCaret() const { return static_cast<intptr_t>(W()) == -1; }
+    std::optional<int> Line(int lines) const { return CheckedIndex(static_cast<intptr_t>(W()), lines); }
+    // EM_LINELENGTH, EM_LINEFROMCHAR: -1 asks about the selection, else a position clamped to `size`.
+    bool OfSelection() const { return static_cast<intptr_t>(W()) == -1; }
+    size_t Position(size_t size) const { return W() < size ? W() : size; }
+    // EM_GETLINE: the buffer, whose first WORD holds its size in bytes.
+    std::span<char> LineBuffer() const {
+        char* buffer = Pointer<char>(L());
+        if (!buffer) return {};
+        WORD size = 0;
+        std::copy_n(buffer, sizeof size, reinterpret_cast<char*>(&size));
+        return std::span<char>(buffer, size);
+    }
+    // EM_LINESCROLL: the lines to scroll, kept far enough from the int limits to be added to a line.
+    int ScrollLines() const { return static_cast<int>(std::clamp<intptr_t>(L(), -kFar, kFar)); }
+    // EM_GETRECT.
+    RECT* Rect() const { return Pointer<RECT>(L()); }
+
+private:
+    static constexpr intptr_t kFar = 1 << 30;
+    static size_t Clamp(intptr_t v, size_t size) {
+        return v < 0 ? 0 : static_cast<size_t>(v) > size ? size : static_cast<size_t>(v);
     }
 };
 

@@ -1,11 +1,14 @@
 // The "EDIT" class: single-line and multi-line text editing with a blinking caret.
 #include <algorithm>
 #include <climits>
+#include <optional>
+#include <span>
 #include <string>
 
 #include "platform/commctrl/class_registry.h"
 #include "platform/commctrl/clipboard.h"
 #include "platform/commctrl/control.h"
+#include "platform/commctrl/control_views.h"
 #include "platform/commctrl/edit_model.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/shapes.h"
@@ -24,7 +27,6 @@ namespace {
 inline constexpr UINT_PTR kBlinkTimer = 1;
 inline constexpr int kMargin = 2;
 inline constexpr size_t kDefaultLimit = 30000;
-inline constexpr size_t kNoLimit = 0x7FFFFFFE;
 
 class Edit : public Control {
 public:
@@ -32,243 +34,337 @@ public:
         : Control(hwnd), model_(IsMulti(hwnd)), measureDc_(CreateCompatibleDC(nullptr)) {}
     ~Edit() override { DeleteDC(measureDc_); }
 
-    LRESULT Handle(TMessage& m) override { return HandleRaw(m.Msg, m.WParam, m.LParam); }
-    LRESULT HandleRaw(UINT msg, WPARAM wParam, LPARAM lParam) {
-        switch (msg) {
-        case WM_CREATE: {
-            auto* cs = reinterpret_cast<CREATESTRUCT*>(lParam);
-            model_.SetText(Normalize(cs && cs->lpszName ? cs->lpszName : ""));
-            Rewrap();
-            UpdateScrollBars();
-            return 0;
-        }
+    LRESULT Handle(TMessage& m) override {
+        if (m.Msg >= EM_GETSEL && m.Msg <= EM_GETLIMITTEXT) return EditMessage(EditMsg(m));
+        switch (m.Msg) {
+        case WM_CREATE:
+            return Create(TWMCreate(m));
         case WM_PAINT:
-            Paint(wParam);
-            return 0;
+            return Paint(TWMPaint(m));
         case WM_ERASEBKGND:
             return 1;
         case WM_SETFONT:
-            Rewrap();
-            UpdateScrollBars();
-            if (lParam) Invalidate();
-            return 0;
+            return FontChanged(TWMSetFont(m));
         case WM_SIZE:
-            Rewrap();
-            UpdateScrollBars();
-            return 0;
-        case WM_GETDLGCODE: {
-            LRESULT code = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
-            if (Multi()) code |= DLGC_WANTALLKEYS;
-            return code;
-        }
+            return Resized();
+        case WM_GETDLGCODE:
+            return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS | (Multi() ? DLGC_WANTALLKEYS : 0);
         case WM_SETCURSOR:
-            if (LOWORD(static_cast<uintptr_t>(lParam)) == HTCLIENT) {
-                SetCursor(LoadCursor(nullptr, IDC_IBEAM));
-                return TRUE_;
-            }
-            return Default(msg, wParam, lParam);
+            return SetCursorShape(TWMSetCursor(m));
         case WM_SETTEXT:
-            model_.SetText(Normalize(lParam ? reinterpret_cast<const char*>(lParam) : ""));
-            modified_ = false;
-            Default(msg, 0, reinterpret_cast<LPARAM>(""));
-            scrollX_ = 0;
-            topLine_ = 0;
-            Changed(false);
-            return TRUE_;
+            return SetText(TWMSetText(m));
         case WM_GETTEXT:
-            return CopyOut(model_.Text(), wParam, lParam);
+            return CopyOut(model_.Text(), TWMGetText(m).Buffer());
         case WM_GETTEXTLENGTH:
             return static_cast<LRESULT>(model_.Text().size());
         case WM_SETFOCUS:
-            focused_ = true;
-            caretOn_ = true;
-            SetTimer(Hwnd(), kBlinkTimer, GetCaretBlinkTime(), nullptr);
-            Invalidate();
-            Command(EN_SETFOCUS);
-            return 0;
+            return GotFocus();
         case WM_KILLFOCUS:
-            focused_ = false;
-            KillTimer(Hwnd(), kBlinkTimer);
-            Invalidate();
-            Command(EN_KILLFOCUS);
-            return 0;
+            return LostFocus();
         case WM_TIMER:
-            if (wParam == kBlinkTimer) {
-                caretOn_ = !caretOn_;
-                Invalidate();
-            }
-            return 0;
+            return Blink(TWMTimer(m));
         case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK: {
-            SetFocus(Hwnd());
-            const size_t pos = PositionAt(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-            if (msg == WM_LBUTTONDBLCLK)
-                model_.SetSel(model_.WordLeft(model_.Next(pos)), model_.WordRight(pos));
-            else
-                model_.SetSel((wParam & MK_SHIFT) ? model_.Anchor() : pos, pos);
-            SetCapture(Hwnd());
-            dragging_ = true;
-            SelectionMoved();
-            return 0;
-        }
+        case WM_LBUTTONDBLCLK:
+            return ButtonDown(TWMMouse(m));
         case WM_MOUSEMOVE:
-            if (dragging_ && GetCapture() == Hwnd()) {
-                model_.SetSel(model_.Anchor(), PositionAt(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}));
-                SelectionMoved();
-            }
-            return 0;
+            return MouseMove(TWMMouse(m));
         case WM_LBUTTONUP:
-            if (dragging_) ReleaseCapture();
-            return 0;
+            return ButtonUp();
         case WM_CAPTURECHANGED:
-            dragging_ = false;
-            return 0;
+            return CaptureLost();
         case WM_KEYDOWN:
-            KeyDownMsg(static_cast<int>(wParam));
-            return 0;
+            return KeyPressed(TWMKey(m));
         case WM_CHAR:
-            CharMsg(static_cast<char32_t>(wParam));
-            return 0;
+            return CharTyped(TWMChar(m));
         case WM_MOUSEWHEEL:
-            if (Multi()) {
-                ScrollLines(-WheelRows(wParam));
-                return 0;
-            }
-            return Default(msg, wParam, lParam);
+            return MouseWheel(TWMMouseWheel(m));
         case WM_VSCROLL:
-            VScroll(LOWORD(wParam));
-            return 0;
+            return VScroll(TWMScroll(m));
         case WM_HSCROLL:
-            HScroll(LOWORD(wParam));
-            return 0;
+            return HScroll(TWMScroll(m));
         case WM_CUT:
-            // A password never leaves through the clipboard, so cutting it would only lose it.
-            if (!ReadOnly() && !Password() && model_.HasSelection()) {
-                Copy();
-                Edit_(std::string(), true);
-            }
-            return 0;
+            return Cut();
         case WM_COPY:
-            Copy();
-            return 0;
+            return Copy();
         case WM_PASTE:
-            if (!ReadOnly()) Paste();
-            return 0;
+            return Paste();
         case WM_CLEAR:
-            if (!ReadOnly() && model_.HasSelection()) Edit_(std::string(), true);
-            return 0;
+            return Clear();
         case WM_UNDO:
-        case EM_UNDO:
-            if (ReadOnly() || !model_.Undo()) return FALSE_;
-            modified_ = true;
-            Changed(true);
-            return TRUE_;
-        case EM_CANUNDO:
-            return model_.CanUndo() ? TRUE_ : FALSE_;
-        case EM_EMPTYUNDOBUFFER:
-            model_.ForgetUndo();
-            return 0;
-        case EM_GETSEL: {
-            if (wParam) *reinterpret_cast<DWORD*>(wParam) = static_cast<DWORD>(model_.SelStart());
-            if (lParam) *reinterpret_cast<DWORD*>(lParam) = static_cast<DWORD>(model_.SelEnd());
-            const size_t s = std::min<size_t>(model_.SelStart(), 0xFFFF),
-                         e = std::min<size_t>(model_.SelEnd(), 0xFFFF);
-            return MAKELPARAM(static_cast<WORD>(s), static_cast<WORD>(e));
-        }
-        case EM_SETSEL: {
-            const auto start = static_cast<long long>(static_cast<intptr_t>(wParam));
-            const auto end = static_cast<long long>(lParam);
-            const size_t size = model_.Text().size();
-            // -1 as the start removes the selection; -1 as the end selects to the end.
-            if (start == -1)
-                model_.SetSel(model_.Caret(), model_.Caret());
-            else
-                model_.SetSel(
-                    static_cast<size_t>(std::clamp<long long>(start, 0, static_cast<long long>(size))),
-                    end < 0 ? size
-                            : static_cast<size_t>(std::min<long long>(end, static_cast<long long>(size))));
-            Invalidate();
-            return 0;
-        }
-        case EM_REPLACESEL:
-            Edit_(Normalize(lParam ? reinterpret_cast<const char*>(lParam) : ""), wParam != 0);
-            return 0;
-        case EM_SCROLLCARET:
-            ScrollToCaret();
-            return TRUE_;
-        case EM_GETMODIFY:
-            return modified_ ? TRUE_ : FALSE_;
-        case EM_SETMODIFY:
-            modified_ = wParam != 0;
-            return 0;
-        case EM_LIMITTEXT:
-            limit_ = wParam ? static_cast<size_t>(wParam) : kNoLimit;
-            return 0;
-        case EM_GETLIMITTEXT:
-            return static_cast<LRESULT>(limit_);
-        case EM_SETREADONLY: {
-            const DWORD style = wParam ? (Style() | ES_READONLY) : (Style() & ~ES_READONLY);
-            SetWindowLong(Hwnd(), GWL_STYLE, static_cast<LONG>(style));
-            Invalidate();
-            return TRUE_;
-        }
-        case EM_SETPASSWORDCHAR:
-            passwordChar_ = static_cast<char32_t>(wParam);
-            Invalidate();
-            return 0;
-        case EM_GETPASSWORDCHAR:
-            return static_cast<LRESULT>(passwordChar_);
-        case EM_GETLINECOUNT:
-            return model_.LineCount();
-        case EM_LINEINDEX: {
-            const int line = static_cast<intptr_t>(wParam) == -1 ? model_.LineOf(model_.Caret())
-                                                                 : static_cast<int>(wParam);
-            if (line < 0 || line >= model_.LineCount()) return -1;
-            return static_cast<LRESULT>(model_.LineStart(line));
-        }
-        case EM_LINELENGTH: {
-            if (static_cast<intptr_t>(wParam) == -1) {
-                // The unselected characters of the lines the selection touches.
-                const int first = model_.LineOf(model_.SelStart()), last = model_.LineOf(model_.SelEnd());
-                return static_cast<LRESULT>(model_.SelStart() - model_.LineStart(first) +
-                                            model_.LineStart(last) + model_.LineLength(last) -
-                                            model_.SelEnd());
-            }
-            const size_t pos = std::min<size_t>(wParam, model_.Text().size());
-            return static_cast<LRESULT>(model_.LineLength(model_.LineOf(pos)));
-        }
-        case EM_LINEFROMCHAR: {
-            const size_t pos = static_cast<intptr_t>(wParam) == -1
-                                   ? model_.SelStart()
-                                   : std::min<size_t>(wParam, model_.Text().size());
-            return model_.LineOf(pos);
-        }
-        case EM_GETLINE: {
-            // The buffer's first WORD holds its size; the copy has no terminating zero.
-            char* buffer = reinterpret_cast<char*>(lParam);
-            const int line = static_cast<int>(wParam);
-            if (!buffer || line < 0 || line >= model_.LineCount()) return 0;
-            WORD size = 0;
-            std::copy_n(buffer, sizeof size, reinterpret_cast<char*>(&size));
-            const std::string text = model_.Line(line);
-            const size_t n = std::min<size_t>(size, text.size());
-            text.copy(buffer, n);
-            return static_cast<LRESULT>(n);
-        }
-        case EM_GETFIRSTVISIBLELINE:
-            return Multi() ? topLine_ : 0;
-        case EM_LINESCROLL:
-            if (Multi()) ScrollLines(static_cast<int>(lParam));
-            return TRUE_;
-        case EM_GETRECT:
-            if (lParam) *reinterpret_cast<RECT*>(lParam) = TextArea();
-            return 0;
+            return Undo();
         default:
-            return Default(msg, wParam, lParam);
+            return Default(m);
         }
     }
 
 private:
+    LRESULT EditMessage(EditMsg m) {
+        switch (m.Msg) {
+        case EM_UNDO:
+            return Undo();
+        case EM_CANUNDO:
+            return model_.CanUndo() ? TRUE_ : FALSE_;
+        case EM_EMPTYUNDOBUFFER:
+            return ForgetUndo();
+        case EM_GETSEL:
+            return GetSel(m.StartOut(), m.EndOut());
+        case EM_SETSEL:
+            return SetSel(m);
+        case EM_REPLACESEL:
+            return ReplaceSel(m.Text(), m.CanUndo());
+        case EM_SCROLLCARET:
+            return ScrollCaretIntoView();
+        case EM_GETMODIFY:
+            return modified_ ? TRUE_ : FALSE_;
+        case EM_SETMODIFY:
+            return SetModified(m.Flag());
+        case EM_LIMITTEXT:
+            return SetLimit(m.Limit());
+        case EM_GETLIMITTEXT:
+            return static_cast<LRESULT>(limit_);
+        case EM_SETREADONLY:
+            return SetReadOnly(m.Flag());
+        case EM_SETPASSWORDCHAR:
+            return SetPasswordChar(m.PasswordChar());
+        case EM_GETPASSWORDCHAR:
+            return static_cast<LRESULT>(passwordChar_);
+        case EM_GETLINECOUNT:
+            return model_.LineCount();
+        case EM_LINEINDEX:
+            return LineIndex(m.OfCaret() ? model_.LineOf(model_.Caret()) : m.Line(model_.LineCount()));
+        case EM_LINELENGTH:
+            return m.OfSelection() ? UnselectedAroundSelection()
+                                   : LineLength(m.Position(model_.Text().size()));
+        case EM_LINEFROMCHAR:
+            return model_.LineOf(m.OfSelection() ? model_.SelStart() : m.Position(model_.Text().size()));
+        case EM_GETLINE:
+            return GetLine(m.Line(model_.LineCount()), m.LineBuffer());
+        case EM_GETFIRSTVISIBLELINE:
+            return Multi() ? topLine_ : 0;
+        case EM_LINESCROLL:
+            return LineScroll(m.ScrollLines());
+        case EM_GETRECT:
+            return GetRect(m.Rect());
+        default:
+            return Default(m);
+        }
+    }
+
+    // --- window messages ---------------------------------------------------------------------------
+
+    LRESULT Create(TWMCreate m) {
+        const CREATESTRUCT* cs = m.CreateStruct();
+        model_.SetText(Normalize(cs && cs->lpszName ? cs->lpszName : ""));
+        Rewrap();
+        UpdateScrollBars();
+        return 0;
+    }
+
+    LRESULT FontChanged(TWMSetFont m) {
+        Rewrap();
+        UpdateScrollBars();
+        if (m.Redraw()) Invalidate();
+        return 0;
+    }
+
+    LRESULT Resized() {
+        Rewrap();
+        UpdateScrollBars();
+        return 0;
+    }
+
+    LRESULT SetCursorShape(TWMSetCursor m) {
+        if (m.HitTest() != HTCLIENT) return Default(m);
+        SetCursor(LoadCursor(nullptr, IDC_IBEAM));
+        return TRUE_;
+    }
+
+    LRESULT SetText(TWMSetText m) {
+        model_.SetText(Normalize(m.String()));
+        modified_ = false;
+        // The window keeps no text of its own: the model holds it.
+        TMessage none{WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""), 0};
+        Default(none);
+        scrollX_ = 0;
+        topLine_ = 0;
+        Changed(false);
+        return TRUE_;
+    }
+
+    LRESULT GotFocus() {
+        focused_ = true;
+        caretOn_ = true;
+        SetTimer(Hwnd(), kBlinkTimer, GetCaretBlinkTime(), nullptr);
+        Invalidate();
+        Command(EN_SETFOCUS);
+        return 0;
+    }
+
+    LRESULT LostFocus() {
+        focused_ = false;
+        KillTimer(Hwnd(), kBlinkTimer);
+        Invalidate();
+        Command(EN_KILLFOCUS);
+        return 0;
+    }
+
+    LRESULT Blink(TWMTimer m) {
+        if (m.TimerID() != kBlinkTimer) return 0;
+        caretOn_ = !caretOn_;
+        Invalidate();
+        return 0;
+    }
+
+    LRESULT ButtonDown(TWMMouse m) {
+        SetFocus(Hwnd());
+        const size_t pos = PositionAt(m.Pos());
+        if (m.Msg == WM_LBUTTONDBLCLK)
+            model_.SetSel(model_.WordLeft(model_.Next(pos)), model_.WordRight(pos));
+        else
+            model_.SetSel((m.Keys() & MK_SHIFT) ? model_.Anchor() : pos, pos);
+        SetCapture(Hwnd());
+        dragging_ = true;
+        SelectionMoved();
+        return 0;
+    }
+
+    LRESULT MouseMove(TWMMouse m) {
+        if (!dragging_ || GetCapture() != Hwnd()) return 0;
+        model_.SetSel(model_.Anchor(), PositionAt(m.Pos()));
+        SelectionMoved();
+        return 0;
+    }
+
+    LRESULT ButtonUp() {
+        if (dragging_) ReleaseCapture();
+        return 0;
+    }
+
+    LRESULT CaptureLost() {
+        dragging_ = false;
+        return 0;
+    }
+
+    LRESULT MouseWheel(TWMMouseWheel m) {
+        if (!Multi()) return Default(m);
+        ScrollLines(-WheelRows(m));
+        return 0;
+    }
+
+    LRESULT Cut() {
+        // A password never leaves through the clipboard, so cutting it would only lose it.
+        if (!ReadOnly() && !Password() && model_.HasSelection()) {
+            Copy();
+            Edit_(std::string(), true);
+        }
+        return 0;
+    }
+
+    LRESULT Clear() {
+        if (!ReadOnly() && model_.HasSelection()) Edit_(std::string(), true);
+        return 0;
+    }
+
+    LRESULT Undo() {
+        if (ReadOnly() || !model_.Undo()) return FALSE_;
+        modified_ = true;
+        Changed(true);
+        return TRUE_;
+    }
+
+    // --- edit messages -----------------------------------------------------------------------------
+
+    LRESULT ForgetUndo() {
+        model_.ForgetUndo();
+        return 0;
+    }
+
+    LRESULT GetSel(DWORD* start, DWORD* end) const {
+        if (start) *start = static_cast<DWORD>(model_.SelStart());
+        if (end) *end = static_cast<DWORD>(model_.SelEnd());
+        const size_t s = std::min<size_t>(model_.SelStart(), 0xFFFF),
+                     e = std::min<size_t>(model_.SelEnd(), 0xFFFF);
+        return MAKELPARAM(static_cast<WORD>(s), static_cast<WORD>(e));
+    }
+
+    LRESULT SetSel(EditMsg m) {
+        const size_t size = model_.Text().size();
+        if (m.Deselects())
+            model_.SetSel(model_.Caret(), model_.Caret());
+        else
+            model_.SetSel(m.Start(size), m.End(size));
+        Invalidate();
+        return 0;
+    }
+
+    LRESULT ReplaceSel(const std::string& text, bool undoable) {
+        Edit_(Normalize(text), undoable);
+        return 0;
+    }
+
+    LRESULT SetModified(bool modified) {
+        modified_ = modified;
+        return 0;
+    }
+
+    LRESULT SetLimit(size_t limit) {
+        limit_ = limit;
+        return 0;
+    }
+
+    LRESULT SetReadOnly(bool readOnly) {
+        const DWORD style = readOnly ? (Style() | ES_READONLY) : (Style() & ~ES_READONLY);
+        SetWindowLong(Hwnd(), GWL_STYLE, static_cast<LONG>(style));
+        Invalidate();
+        return TRUE_;
+    }
+
+    LRESULT SetPasswordChar(std::optional<char32_t> c) {
+        if (!c) return 0;
+        passwordChar_ = *c;
+        Invalidate();
+        return 0;
+    }
+
+    LRESULT LineIndex(std::optional<int> line) const {
+        return line ? static_cast<LRESULT>(model_.LineStart(*line)) : -1;
+    }
+
+    LRESULT LineLength(size_t pos) const {
+        return static_cast<LRESULT>(model_.LineLength(model_.LineOf(pos)));
+    }
+
+    // The unselected characters of the lines the selection touches.
+    LRESULT UnselectedAroundSelection() const {
+        const int first = model_.LineOf(model_.SelStart()), last = model_.LineOf(model_.SelEnd());
+        return static_cast<LRESULT>(model_.SelStart() - model_.LineStart(first) + model_.LineStart(last) +
+                                    model_.LineLength(last) - model_.SelEnd());
+    }
+
+    // The copy has no terminating zero.
+    LRESULT GetLine(std::optional<int> line, std::span<char> buffer) const {
+        if (!line || buffer.empty()) return 0;
+        const std::string text = model_.Line(*line);
+        const size_t n = std::min(buffer.size(), text.size());
+        text.copy(buffer.data(), n);
+        return static_cast<LRESULT>(n);
+    }
+
+    LRESULT ScrollCaretIntoView() {
+        ScrollToCaret();
+        return TRUE_;
+    }
+
+    LRESULT LineScroll(int lines) {
+        if (Multi()) ScrollLines(lines);
+        return TRUE_;
+    }
+
+    LRESULT GetRect(RECT* r) const {
+        if (r) *r = TextArea();
+        return 0;
+    }
+
     static bool IsMulti(HWND hwnd) { return (GetWindowLong(hwnd, GWL_STYLE) & ES_MULTILINE) != 0; }
     bool Multi() const { return (Style() & ES_MULTILINE) != 0; }
     bool ReadOnly() const { return (Style() & ES_READONLY) != 0; }
@@ -319,8 +415,13 @@ private:
         } else if (c < 0x800) {
             out += static_cast<char>(0xC0 | (c >> 6));
             out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
+        } else if (c < 0x10000) {
             out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
             out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
             out += static_cast<char>(0x80 | (c & 0x3F));
         }
@@ -397,24 +498,27 @@ private:
         Edit_(text, true);
     }
 
-    void Copy() {
-        if (!model_.HasSelection() || Password()) return;
-        if (!OpenClipboard(Hwnd())) return;
+    LRESULT Copy() {
+        if (!model_.HasSelection() || Password()) return 0;
+        if (!OpenClipboard(Hwnd())) return 0;
         EmptyClipboard();
         SetClipboardText(model_.Selected());
         CloseClipboard();
+        return 0;
     }
 
-    void Paste() {
+    LRESULT Paste() {
+        if (ReadOnly()) return 0;
         std::string text = GetClipboardText();
         if (!Multi()) text = FirstLine(text);
-        if (text.empty()) return;
+        if (text.empty()) return 0;
         const size_t used = model_.Text().size() - (model_.SelEnd() - model_.SelStart());
         if (used >= limit_) {
             Command(EN_MAXTEXT);
-            return;
+            return 0;
         }
         Edit_(text, true);
+        return 0;
     }
 
     void Move(size_t pos, bool extend) {
@@ -436,7 +540,8 @@ private:
         return pos;
     }
 
-    void KeyDownMsg(int vk) {
+    LRESULT KeyPressed(TWMKey m) {
+        const WORD vk = m.CharCode();
         const bool shift = KeyDown(VK_SHIFT), ctrl = KeyDown(VK_CONTROL);
         const size_t caret = model_.Caret();
         const int line = model_.LineOf(caret);
@@ -511,30 +616,26 @@ private:
             }
             break;
         }
+        return 0;
     }
 
-    void CharMsg(char32_t c) {
+    LRESULT CharTyped(TWMChar m) {
+        char32_t c = m.Character();
         // Control characters are acted on at the key-down.
         if (c < 0x20 || c == 0x7F || (KeyDown(VK_CONTROL) && !KeyDown(VK_MENU)) || c > 0x10FFFF ||
             (c >= 0xD800 && c < 0xE000))
-            return;
-        if (ReadOnly()) return;
+            return 0;
+        if (ReadOnly()) return 0;
         if ((Style() & ES_NUMBER) && !(c >= '0' && c <= '9')) {
             MessageBeep(0);
-            return;
+            return 0;
         }
         if ((Style() & ES_UPPERCASE) && c >= 'a' && c <= 'z') c -= 32;
         if ((Style() & ES_LOWERCASE) && c >= 'A' && c <= 'Z') c += 32;
         std::string text;
-        if (c < 0x10000) {
-            AppendUtf8(text, c);
-        } else {
-            text += static_cast<char>(0xF0 | (c >> 18));
-            text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            text += static_cast<char>(0x80 | (c & 0x3F));
-        }
+        AppendUtf8(text, c);
         Insert(text);
+        return 0;
     }
 
     void ScrollLines(int delta) {
@@ -546,14 +647,15 @@ private:
         Invalidate();
     }
 
-    void VScroll(WORD code) {
-        if (!Multi()) return;
-        const int wanted = ScrolledTop(Hwnd(), code, topLine_, VisibleLines(), model_.LineCount());
+    LRESULT VScroll(TWMScroll m) {
+        if (!Multi()) return 0;
+        const int wanted = ScrolledTop(Hwnd(), m.ScrollCode(), topLine_, VisibleLines(), model_.LineCount());
         if (wanted != topLine_) ScrollLines(wanted - topLine_);
+        return 0;
     }
 
-    void HScroll(WORD code) {
-        if (!Multi()) return;
+    LRESULT HScroll(TWMScroll m) {
+        if (!Multi()) return 0;
         const RECT area = TextArea();
         const int page = std::max(1, static_cast<int>(area.right - area.left));
         SCROLLINFO si;
@@ -561,7 +663,7 @@ private:
         GetScrollInfo(Hwnd(), SB_HORZ, si);
         const int maxX = std::max(0, si.nMax + 1 - page);
         int x = scrollX_;
-        switch (code) {
+        switch (m.ScrollCode()) {
         case SB_LINELEFT:
             x -= 8;
             break;
@@ -585,13 +687,14 @@ private:
             x = si.nTrackPos;
             break;
         default:
-            return;
+            return 0;
         }
         x = std::clamp(x, 0, maxX);
-        if (x == scrollX_) return;
+        if (x == scrollX_) return 0;
         scrollX_ = x;
         UpdateScrollBars();
         Invalidate();
+        return 0;
     }
 
     void ScrollToCaret() {
@@ -635,8 +738,8 @@ private:
         SetScrollInfo(Hwnd(), SB_VERT, si, RedrawOn() ? TRUE_ : FALSE_);
     }
 
-    void Paint(WPARAM given) {
-        PaintDC paint(Hwnd(), given);
+    LRESULT Paint(TWMPaint m) {
+        PaintDC paint(Hwnd(), m);
         HDC dc = paint.Get();
         RECT client;
         GetClientRect(Hwnd(), client);
@@ -690,6 +793,7 @@ private:
             }
         }
         SelectObject(dc, oldFont);
+        return 0;
     }
 
     EditModel model_;

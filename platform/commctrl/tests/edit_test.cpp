@@ -205,6 +205,39 @@ TEST(Edit, MultiLineQueriesAndNavigation) {
     EXPECT_EQ(Text(memo), "first\r\nsecond line\r\n\r\nlast");
 }
 
+TEST(Edit, LinesCountsAndCharactersOutOfRangeAreRefused) {
+    Host host;
+    HWND memo =
+        host.Add("EDIT", "1\r\n2\r\n3\r\n4\r\n5\r\n6", ES_MULTILINE | WS_VSCROLL, RECT{10, 10, 300, 50});
+    char line[16] = {};
+    WORD size = sizeof line;
+    std::memcpy(line, &size, sizeof size);
+    // Negative, past the end, and wider than an int (whose low half names the first line).
+    for (WPARAM bad : {static_cast<WPARAM>(-2), WPARAM{6}, WPARAM{1} << 32}) {
+        SCOPED_TRACE(static_cast<intptr_t>(bad));
+        EXPECT_EQ(Send(memo, EM_LINEINDEX, bad), -1);
+        EXPECT_EQ(Send(memo, EM_GETLINE, bad, reinterpret_cast<LPARAM>(line)), 0);
+    }
+    // Scrolling by the most an int holds ends at the last page instead of wrapping around.
+    Send(memo, EM_LINESCROLL, 0, 1);
+    Send(memo, EM_LINESCROLL, 0, 0x7FFFFFFF);
+    const LRESULT bottom = Send(memo, EM_GETFIRSTVISIBLELINE);
+    EXPECT_GT(bottom, 0);
+    Send(memo, EM_LINESCROLL, 0, LPARAM{1} << 40);
+    EXPECT_EQ(Send(memo, EM_GETFIRSTVISIBLELINE), bottom);
+    Send(memo, EM_LINESCROLL, 0, -(LPARAM{1} << 40));
+    EXPECT_EQ(Send(memo, EM_GETFIRSTVISIBLELINE), 0);
+    // A mask that is no character leaves the mask as it was.
+    HWND password = host.Add("EDIT", "secret", ES_PASSWORD, RECT{10, 70, 200, 90});
+    Send(password, EM_SETPASSWORDCHAR, 0x110000);
+    EXPECT_EQ(Send(password, EM_GETPASSWORDCHAR), 0);
+    Send(password, EM_SETPASSWORDCHAR, 0x1F512); // beyond the first plane, four bytes in UTF-8
+    EXPECT_EQ(Send(password, EM_GETPASSWORDCHAR), 0x1F512);
+    // A limit beyond the largest one is no limit, not a wrapped small one.
+    Send(password, EM_LIMITTEXT, static_cast<WPARAM>(-1));
+    EXPECT_EQ(Send(password, EM_GETLIMITTEXT), 0x7FFFFFFE);
+}
+
 TEST(Edit, AppendingManyLinesScrollsTheCaretIntoView) {
     Host host(500, 400);
     HWND memo = host.Add("EDIT", "", ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY | WS_VSCROLL,
