@@ -1,0 +1,152 @@
+// Asynchronous name lookups: each runs getaddrinfo or getnameinfo on a worker of its own, keeps its
+// result in a process-wide table and posts the outcome to the asking window.
+#include "platform/net/winsock.h"
+
+#include "platform/gui/message_loop.h"
+
+#include <arpa/inet.h>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <netdb.h>
+#include <thread>
+#include <unordered_map>
+
+namespace winsock {
+namespace {
+
+struct Task {
+    bool done = false;
+    int error = 0;
+    HostEntry entry;
+};
+
+// Never destroyed: a worker may still finish while the program ends.
+struct Tasks {
+    std::mutex mutex;
+    std::unordered_map<TaskHandle, Task> tasks;
+    TaskHandle next = 1;
+};
+
+Tasks& State() {
+    static Tasks* tasks = new Tasks;
+    return *tasks;
+}
+
+int lookupError(int eai) {
+    switch (eai) {
+    case 0:
+        return 0;
+    case EAI_NONAME:
+#ifdef EAI_ADDRFAMILY
+    case EAI_ADDRFAMILY:
+#endif
+        return WSAHOST_NOT_FOUND;
+    case EAI_AGAIN:
+        return WSATRY_AGAIN;
+#ifdef EAI_NODATA
+    case EAI_NODATA:
+        return WSANO_DATA;
+#endif
+    default:
+        return WSANO_RECOVERY;
+    }
+}
+
+void forwardLookup(const std::string& name, int& error, HostEntry& entry) {
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_CANONNAME;
+    addrinfo* list = nullptr;
+    error = lookupError(::getaddrinfo(name.c_str(), nullptr, &hints, &list));
+    if (error) return;
+    entry.name = list && list->ai_canonname ? list->ai_canonname : name;
+    for (addrinfo* a = list; a; a = a->ai_next) {
+        const in_addr address = reinterpret_cast<const sockaddr_in*>(a->ai_addr)->sin_addr;
+        bool seen = false;
+        for (const in_addr& known : entry.addresses)
+            seen = seen || known.s_addr == address.s_addr;
+        if (!seen) entry.addresses.push_back(address);
+    }
+    ::freeaddrinfo(list);
+    if (entry.addresses.empty()) error = WSANO_DATA;
+}
+
+void reverseLookup(in_addr address, int& error, HostEntry& entry) {
+    sockaddr_in sa{};
+    sa.sin_family = AF_INET;
+    sa.sin_addr = address;
+    char host[NI_MAXHOST];
+    error = lookupError(::getnameinfo(reinterpret_cast<const sockaddr*>(&sa), sizeof sa, host, sizeof host,
+                                      nullptr, 0, NI_NAMEREQD));
+    if (error) return;
+    entry.name = host;
+    entry.addresses.push_back(address);
+}
+
+template <class Work> TaskHandle start(HWND hwnd, UINT msg, Work work) {
+    Tasks& state = State();
+    TaskHandle task;
+    {
+        std::lock_guard g(state.mutex);
+        task = state.next++;
+        state.tasks.emplace(task, Task{});
+    }
+    try {
+        std::thread([=, &state] {
+            int error = 0;
+            HostEntry entry;
+            work(error, entry);
+            {
+                std::lock_guard g(state.mutex);
+                auto it = state.tasks.find(task);
+                // Cancelled meanwhile: nobody waits for it.
+                if (it == state.tasks.end()) return;
+                it->second.done = true;
+                it->second.error = error;
+                it->second.entry = std::move(entry);
+            }
+            ::PostMessage(hwnd, msg, static_cast<WPARAM>(task), MAKELPARAM(0, static_cast<WORD>(error)));
+        }).detach();
+    } catch (const std::system_error&) {
+        std::lock_guard g(state.mutex);
+        state.tasks.erase(task);
+        WSASetLastError(WSAENOBUFS);
+        return 0;
+    }
+    return task;
+}
+
+} // namespace
+
+TaskHandle WSAAsyncGetHostByName(HWND hwnd, UINT msg, const std::string& name) {
+    return start(hwnd, msg, [name](int& error, HostEntry& entry) { forwardLookup(name, error, entry); });
+}
+
+TaskHandle WSAAsyncGetHostByAddr(HWND hwnd, UINT msg, in_addr address) {
+    return start(hwnd, msg,
+                 [address](int& error, HostEntry& entry) { reverseLookup(address, error, entry); });
+}
+
+int WSACancelAsyncRequest(TaskHandle task) {
+    Tasks& state = State();
+    std::lock_guard g(state.mutex);
+    if (state.tasks.erase(task) == 0) {
+        WSASetLastError(WSAEINVAL);
+        return SOCKET_ERROR;
+    }
+    return 0;
+}
+
+bool WSATakeHostEntry(TaskHandle task, HostEntry& entry) {
+    Tasks& state = State();
+    std::lock_guard g(state.mutex);
+    auto it = state.tasks.find(task);
+    if (it == state.tasks.end() || !it->second.done) return false;
+    entry = std::move(it->second.entry);
+    state.tasks.erase(it);
+    return true;
+}
+
+} // namespace winsock
