@@ -3,6 +3,7 @@
 #include "platform/gui/message_loop.h"
 #include "platform/gui/window.h"
 #include "platform/net/socket_resolve.h"
+#include "platform/net/socket_views.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/strings.h"
 
@@ -17,20 +18,6 @@ namespace {
 constexpr long kConnectMask = ws::FD_READ | ws::FD_WRITE | ws::FD_ACCEPT | ws::FD_CONNECT | ws::FD_CLOSE;
 constexpr long kListenMask = ws::FD_READ | ws::FD_WRITE | ws::FD_ACCEPT | ws::FD_CLOSE;
 constexpr long kDupMask = ws::FD_READ | ws::FD_WRITE | ws::FD_CONNECT | ws::FD_CLOSE;
-
-// The decoding of the socket window's messages.
-struct TWMAsyncSelect {
-    TMessage& M;
-    ws::SOCKET Socket() const { return static_cast<ws::SOCKET>(M.WParam); }
-    WORD SelectEvent() const { return ws::WSAGETSELECTEVENT(M.LParam); }
-    WORD SelectError() const { return ws::WSAGETSELECTERROR(M.LParam); }
-};
-
-struct TWMAsyncLookup {
-    TMessage& M;
-    ws::TaskHandle Task() const { return static_cast<ws::TaskHandle>(M.WParam); }
-    WORD Error() const { return ws::WSAGETASYNCERROR(M.LParam); }
-};
 
 std::string dotted(in_addr address) {
     char text[INET_ADDRSTRLEN] = {};
