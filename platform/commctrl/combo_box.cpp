@@ -1,9 +1,11 @@
 // The "COMBOBOX" class (drop-down with an edit, and drop-down list) and its "ComboLBox" pop-up list.
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "platform/commctrl/class_registry.h"
 #include "platform/commctrl/control.h"
+#include "platform/commctrl/control_views.h"
 #include "platform/commctrl/item_list.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/edges.h"
@@ -29,15 +31,19 @@ class ComboBox;
 class DropList : public Control {
 public:
     using Control::Control;
-    LRESULT Handle(TMessage& m) override { return HandleRaw(m.Msg, m.WParam, m.LParam); }
-    LRESULT HandleRaw(UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT Handle(TMessage& m) override;
     void SetOwner(ComboBox* combo) { combo_ = combo; }
     int top = 0;
     int hot = -1;
 
 private:
     int ItemAt(POINT p) const;
-    void Paint(WPARAM given);
+    LRESULT MouseMove(TWMMouse m);
+    LRESULT ButtonDown(TWMMouse m);
+    LRESULT ButtonUp(TWMMouse m);
+    LRESULT CaptureChanged(TWMCaptureChanged m);
+    LRESULT VScroll(TWMScroll m);
+    LRESULT Paint(TWMPaint m);
     ComboBox* combo_ = nullptr;
 };
 
@@ -48,169 +54,48 @@ public:
     ItemList items;
     int itemHeight = 16;
 
-    LRESULT Handle(TMessage& m) override { return HandleRaw(m.Msg, m.WParam, m.LParam); }
-    LRESULT HandleRaw(UINT msg, WPARAM wParam, LPARAM lParam) {
-        switch (msg) {
+    LRESULT Handle(TMessage& m) override {
+        switch (m.Msg) {
         case WM_CREATE:
-            Create();
-            return 0;
+            return Create();
         case WM_DESTROY:
-            if (list_) DestroyWindow(list_);
-            list_ = nullptr;
-            return 0;
+            return Destroy();
         case WM_PAINT:
-            Paint(wParam);
-            return 0;
+            return Paint(TWMPaint(m));
         case WM_ERASEBKGND:
             return 1;
         case WM_SIZE:
-            Layout();
-            return 0;
+            return Layout();
         case WM_SETFONT:
-            if (edit_) SendMessage(edit_, WM_SETFONT, wParam, lParam);
-            Measure();
-            if (lParam) Invalidate();
-            return 0;
+            return FontChanged(TWMSetFont(m));
         case WM_GETDLGCODE:
             return DLGC_WANTARROWS | DLGC_WANTCHARS;
         case WM_SETFOCUS:
-            if (edit_) {
-                SetFocus(edit_);
-                SendMessage(edit_, EM_SETSEL, 0, -1);
-            } else {
-                focused_ = true;
-                Invalidate();
-                Command(CBN_SETFOCUS);
-            }
-            return 0;
+            return GotFocus();
         case WM_KILLFOCUS:
-            focused_ = false;
-            Invalidate();
-            if (!edit_) {
-                Close(false);
-                Command(CBN_KILLFOCUS);
-            }
-            return 0;
+            return LostFocus();
         case WM_COMMAND:
-            if (edit_ && reinterpret_cast<HWND>(lParam) == edit_) EditNotice(HIWORD(wParam));
-            return 0;
+            return EditCommand(TWMCommand(m));
         case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK: {
-            SetFocus(Hwnd());
-            const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-            if (!edit_ || PtInRect(ButtonRect(), p)) Dropped() ? Close(false) : Open();
-            return 0;
-        }
+        case WM_LBUTTONDBLCLK:
+            return ButtonDown(TWMMouse(m));
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
-            if (KeyDownMsg(static_cast<int>(wParam), msg == WM_SYSKEYDOWN || KeyDown(VK_MENU))) return 0;
-            return Default(msg, wParam, lParam);
+            return KeyPressed(TWMKey(m)) ? 0 : Default(m);
         case WM_CHAR:
-            if (!edit_ && wParam >= 0x20 && wParam < 0x80) {
-                const int found = items.Find(cur_, std::string(1, static_cast<char>(wParam)), false);
-                if (found >= 0) UserSelect(found);
-            }
-            return 0;
+            return TypeAhead(TWMChar(m));
         case WM_MOUSEWHEEL:
-            if (!Dropped() && items.Count()) {
-                const int delta = static_cast<int16_t>(HIWORD(wParam)) > 0 ? -1 : 1;
-                UserSelect(std::clamp(cur_ + delta, 0, items.Count() - 1));
-            }
-            return 0;
+            return MouseWheel(TWMMouseWheel(m));
         case WM_SETTEXT:
-            if (edit_) return SendMessage(edit_, WM_SETTEXT, 0, lParam);
-            {
-                const int found = lParam ? items.Find(-1, reinterpret_cast<const char*>(lParam), true) : -1;
-                if (found < 0) return CB_ERR;
-                Select(found);
-                return TRUE_;
-            }
+            return SetText(TWMSetText(m));
         case WM_GETTEXT:
-            if (edit_) return SendMessage(edit_, WM_GETTEXT, wParam, lParam);
-            return CopyOut(items.Valid(cur_) ? items.At(cur_).text : std::string(), wParam, lParam);
+            return GetText(TWMGetText(m));
         case WM_GETTEXTLENGTH:
-            if (edit_) return SendMessage(edit_, WM_GETTEXTLENGTH, 0, 0);
-            return items.Valid(cur_) ? static_cast<LRESULT>(items.At(cur_).text.size()) : 0;
+            return GetTextLength(MessageView(m));
         case WM_ENABLE:
-            if (edit_) EnableWindow(edit_, wParam ? TRUE_ : FALSE_);
-            Invalidate();
-            return 0;
-        case CB_ADDSTRING:
-        case CB_INSERTSTRING: {
-            const int index =
-                static_cast<int>(msg == CB_ADDSTRING ? items.AddString((Style() & CBS_SORT) != 0, lParam)
-                                                     : items.InsertString(wParam, lParam));
-            if (index < 0) return CB_ERR;
-            if (cur_ >= index) ++cur_;
-            ListChanged();
-            return index;
-        }
-        case CB_DELETESTRING: {
-            const int index = static_cast<int>(wParam);
-            if (!items.Valid(index)) return CB_ERR;
-            items.Erase(index);
-            if (cur_ == index)
-                cur_ = -1;
-            else if (cur_ > index)
-                --cur_;
-            ListChanged();
-            return items.Count();
-        }
-        case CB_RESETCONTENT:
-            items.Clear();
-            cur_ = -1;
-            if (edit_) SetEditText("");
-            ListChanged();
-            return CB_OKAY;
-        case CB_GETCOUNT:
-            return items.Count();
-        case CB_GETCURSEL:
-            return items.Valid(cur_) ? cur_ : CB_ERR;
-        case CB_SETCURSEL: {
-            const int index = static_cast<int>(static_cast<intptr_t>(wParam));
-            Select(items.Valid(index) ? index : -1);
-            return items.Valid(index) ? index : CB_ERR;
-        }
-        case CB_GETLBTEXT:
-            return items.GetText(wParam, lParam);
-        case CB_GETLBTEXTLEN:
-            return items.GetTextLen(wParam);
-        case CB_GETITEMDATA:
-            return items.GetData(wParam);
-        case CB_SETITEMDATA:
-            return items.SetData(wParam, lParam);
-        case CB_FINDSTRING:
-        case CB_FINDSTRINGEXACT:
-        case CB_SELECTSTRING: {
-            const int found = static_cast<int>(items.FindString(wParam, lParam, msg == CB_FINDSTRINGEXACT));
-            if (found < 0) return CB_ERR;
-            if (msg == CB_SELECTSTRING) Select(found);
-            return found;
-        }
-        case CB_SHOWDROPDOWN:
-            wParam ? Open() : Close(false);
-            return TRUE_;
-        case CB_GETDROPPEDSTATE:
-            return Dropped() ? TRUE_ : FALSE_;
-        case CB_GETDROPPEDCONTROLRECT:
-            if (lParam) GetWindowRect(list_, *reinterpret_cast<RECT*>(lParam));
-            return TRUE_;
-        case CB_GETITEMHEIGHT:
-            return itemHeight;
-        case CB_LIMITTEXT:
-            if (!edit_) return CB_ERR;
-            SendMessage(edit_, EM_LIMITTEXT, wParam, 0);
-            return TRUE_;
-        case CB_GETEDITSEL:
-            return edit_ ? SendMessage(edit_, EM_GETSEL, wParam, lParam) : CB_ERR;
-        case CB_SETEDITSEL:
-            if (!edit_) return CB_ERR;
-            SendMessage(edit_, EM_SETSEL,
-                        static_cast<WPARAM>(static_cast<int16_t>(LOWORD(static_cast<uintptr_t>(lParam)))),
-                        static_cast<int16_t>(HIWORD(static_cast<uintptr_t>(lParam))));
-            return TRUE_;
+            return Enable(TWMFlag(m));
         default:
-            return Default(msg, wParam, lParam);
+            return ListMessage(ItemListMsg(m));
         }
     }
 
@@ -242,20 +127,219 @@ public:
     }
 
 private:
+    LRESULT ListMessage(ItemListMsg m) {
+        switch (m.Msg) {
+        case CB_ADDSTRING:
+            return Inserted(items.Add((Style() & CBS_SORT) != 0, m.Text()));
+        case CB_INSERTSTRING:
+            return InsertString(m.InsertAt(items.Count()), m.Text());
+        case CB_DELETESTRING:
+            return DeleteString(m.Item(items.Count()));
+        case CB_RESETCONTENT:
+            return ResetContent();
+        case CB_GETCOUNT:
+            return items.Count();
+        case CB_GETCURSEL:
+            return items.Valid(cur_) ? cur_ : CB_ERR;
+        case CB_SETCURSEL:
+            return SetCurSel(m.Item(items.Count()));
+        case CB_GETLBTEXT:
+            return items.GetText(m.Item(items.Count()), m.TextOut());
+        case CB_GETLBTEXTLEN:
+            return items.GetTextLen(m.Item(items.Count()));
+        case CB_GETITEMDATA:
+            return items.GetData(m.Item(items.Count()));
+        case CB_SETITEMDATA:
+            return items.SetData(m.Item(items.Count()), m.Data());
+        case CB_FINDSTRING:
+        case CB_FINDSTRINGEXACT:
+        case CB_SELECTSTRING:
+            return FindString(m.Msg, m.After(items.Count()), m.Text());
+        case CB_SHOWDROPDOWN:
+            return ShowDropDown(m.Flag());
+        case CB_GETDROPPEDSTATE:
+            return Dropped() ? TRUE_ : FALSE_;
+        case CB_GETDROPPEDCONTROLRECT:
+            return DroppedRect(m.Rect());
+        case CB_GETITEMHEIGHT:
+            return itemHeight;
+        case CB_LIMITTEXT:
+            return LimitText(m.Limit());
+        case CB_GETEDITSEL:
+            return GetEditSel(m.StartOut(), m.EndOut());
+        case CB_SETEDITSEL:
+            return SetEditSel(m.EditStart(), m.EditEnd());
+        default:
+            return Default(m);
+        }
+    }
+
+    // --- window messages ---------------------------------------------------------------------------
+
+    LRESULT Destroy() {
+        if (list_) DestroyWindow(list_);
+        list_ = nullptr;
+        return 0;
+    }
+
+    LRESULT FontChanged(TWMSetFont m) {
+        if (edit_) m.ForwardTo(edit_);
+        Measure();
+        if (m.Redraw()) Invalidate();
+        return 0;
+    }
+
+    LRESULT GotFocus() {
+        if (edit_) {
+            SetFocus(edit_);
+            SendMessage(edit_, EM_SETSEL, 0, -1);
+        } else {
+            focused_ = true;
+            Invalidate();
+            Command(CBN_SETFOCUS);
+        }
+        return 0;
+    }
+
+    LRESULT LostFocus() {
+        focused_ = false;
+        Invalidate();
+        if (!edit_) {
+            Close(false);
+            Command(CBN_KILLFOCUS);
+        }
+        return 0;
+    }
+
+    LRESULT EditCommand(TWMCommand m) {
+        if (edit_ && m.Ctl() == edit_) EditNotice(m.NotifyCode());
+        return 0;
+    }
+
+    LRESULT ButtonDown(TWMMouse m) {
+        SetFocus(Hwnd());
+        if (!edit_ || PtInRect(ButtonRect(), m.Pos())) Dropped() ? Close(false) : Open();
+        return 0;
+    }
+
+    LRESULT TypeAhead(TWMChar m) {
+        const char32_t c = m.Character();
+        if (edit_ || c < 0x20 || c >= 0x80) return 0;
+        const int found = items.Find(cur_, std::string(1, static_cast<char>(c)), false);
+        if (found >= 0) UserSelect(found);
+        return 0;
+    }
+
+    LRESULT MouseWheel(TWMMouseWheel m) {
+        if (Dropped() || !items.Count()) return 0;
+        UserSelect(std::clamp(cur_ + (m.WheelDelta() > 0 ? -1 : 1), 0, items.Count() - 1));
+        return 0;
+    }
+
+    LRESULT SetText(TWMSetText m) {
+        if (edit_) return m.ForwardTo(edit_);
+        const int found = m.Text() ? items.Find(-1, m.Text(), true) : -1;
+        if (found < 0) return CB_ERR;
+        Select(found);
+        return TRUE_;
+    }
+
+    std::string CurrentText() const { return items.Valid(cur_) ? items.At(cur_).text : std::string(); }
+
+    LRESULT GetText(TWMGetText m) { return edit_ ? m.ForwardTo(edit_) : CopyOut(CurrentText(), m.Buffer()); }
+
+    LRESULT GetTextLength(MessageView m) {
+        return edit_ ? m.ForwardTo(edit_) : static_cast<LRESULT>(CurrentText().size());
+    }
+
+    LRESULT Enable(TWMFlag m) {
+        if (edit_) EnableWindow(edit_, m.On() ? TRUE_ : FALSE_);
+        Invalidate();
+        return 0;
+    }
+
+    // --- list messages -----------------------------------------------------------------------------
+
+    LRESULT InsertString(std::optional<int> at, std::string text) {
+        if (!at) return CB_ERR;
+        return Inserted(items.Insert(*at, std::move(text)));
+    }
+
+    LRESULT Inserted(int index) {
+        if (cur_ >= index) ++cur_;
+        ListChanged();
+        return index;
+    }
+
+    LRESULT DeleteString(std::optional<int> item) {
+        if (!item) return CB_ERR;
+        items.Erase(*item);
+        if (cur_ == *item)
+            cur_ = -1;
+        else if (cur_ > *item)
+            --cur_;
+        ListChanged();
+        return items.Count();
+    }
+
+    LRESULT ResetContent() {
+        items.Clear();
+        cur_ = -1;
+        if (edit_) SetEditText("");
+        ListChanged();
+        return CB_OKAY;
+    }
+
+    LRESULT SetCurSel(std::optional<int> item) {
+        Select(item.value_or(-1));
+        return item ? *item : CB_ERR;
+    }
+
+    LRESULT FindString(UINT msg, int after, const std::string& text) {
+        const int found = items.Find(after, text, msg == CB_FINDSTRINGEXACT);
+        if (found < 0) return CB_ERR;
+        if (msg == CB_SELECTSTRING) Select(found);
+        return found;
+    }
+
+    LRESULT ShowDropDown(bool show) {
+        show ? Open() : Close(false);
+        return TRUE_;
+    }
+
+    LRESULT DroppedRect(RECT* r) const {
+        if (r) GetWindowRect(list_, *r);
+        return TRUE_;
+    }
+
+    LRESULT LimitText(WPARAM limit) {
+        if (!edit_) return CB_ERR;
+        SendMessage(edit_, EM_LIMITTEXT, limit, 0);
+        return TRUE_;
+    }
+
+    LRESULT GetEditSel(DWORD* start, DWORD* end) {
+        if (!edit_) return CB_ERR;
+        return SendMessage(edit_, EM_GETSEL, reinterpret_cast<WPARAM>(start), reinterpret_cast<LPARAM>(end));
+    }
+
+    LRESULT SetEditSel(int start, int end) {
+        if (!edit_) return CB_ERR;
+        SendMessage(edit_, EM_SETSEL, static_cast<WPARAM>(start), end);
+        return TRUE_;
+    }
+
     static LRESULT EditSubclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         // Keys that belong to the combo box reach it from its edit.
-        if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) {
-            HWND combo = GetParent(hwnd);
-            auto* c = dynamic_cast<ComboBox*>(FindControl(combo));
-            const bool alt = msg == WM_SYSKEYDOWN || KeyDown(VK_MENU);
-            if (c && c->KeyDownMsg(static_cast<int>(wParam), alt)) return 0;
-        }
+        TMessage m{msg, wParam, lParam, 0};
+        auto* combo = dynamic_cast<ComboBox*>(FindControl(GetParent(hwnd)));
+        if ((msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) && combo && combo->KeyPressed(TWMKey(m))) return 0;
         WNDCLASS wc;
         GetClassInfo(nullptr, "EDIT", wc);
         return CallWindowProc(wc.lpfnWndProc, hwnd, msg, wParam, lParam);
     }
 
-    void Create() {
+    LRESULT Create() {
         Measure();
         if ((Style() & 0x3) == CBS_DROPDOWN) {
             edit_ =
@@ -268,7 +352,7 @@ private:
                                WS_POPUP | WS_BORDER | WS_VSCROLL, 0, 0, 10, 10, GetAncestor(Hwnd(), GA_ROOT),
                                nullptr, nullptr, nullptr);
         if (auto* l = dynamic_cast<DropList*>(FindControl(list_))) l->SetOwner(this);
-        Layout();
+        return Layout();
     }
 
     void Measure() {
@@ -288,11 +372,12 @@ private:
         return RECT{c.left + 3, c.top + 3, ButtonRect().left - 1, c.bottom - 3};
     }
 
-    void Layout() {
+    LRESULT Layout() {
         if (edit_) {
             const RECT t = TextRect();
             MoveWindow(edit_, t.left, t.top, t.right - t.left, t.bottom - t.top, TRUE_);
         }
+        return 0;
     }
 
     void SetEditText(const std::string& text) {
@@ -353,7 +438,9 @@ private:
     }
 
     // True when the key was the combo box's to handle.
-    bool KeyDownMsg(int vk, bool alt) {
+    bool KeyPressed(TWMKey m) {
+        const WORD vk = m.CharCode();
+        const bool alt = m.Msg == WM_SYSKEYDOWN || KeyDown(VK_MENU);
         if (vk == VK_F4 || (alt && (vk == VK_DOWN || vk == VK_UP))) {
             Dropped() ? Close(true) : Open();
             return true;
@@ -415,8 +502,8 @@ private:
         }
     }
 
-    void Paint(WPARAM given) {
-        PaintDC paint(Hwnd(), given);
+    LRESULT Paint(TWMPaint m) {
+        PaintDC paint(Hwnd(), m);
         HDC dc = paint.Get();
         RECT c;
         GetClientRect(Hwnd(), c);
@@ -443,6 +530,7 @@ private:
             if (focused_ && !dropped_) DrawFocusRect(dc, &t);
             SelectObject(dc, oldFont);
         }
+        return 0;
     }
 
     HWND edit_ = nullptr;
@@ -461,72 +549,82 @@ int DropList::ItemAt(POINT p) const {
     return combo_->items.Valid(index) ? index : -1;
 }
 
-LRESULT DropList::HandleRaw(UINT msg, WPARAM wParam, LPARAM lParam) {
-    switch (msg) {
+LRESULT DropList::Handle(TMessage& m) {
+    switch (m.Msg) {
     case WM_PAINT:
-        Paint(wParam);
-        return 0;
+        return Paint(TWMPaint(m));
     case WM_ERASEBKGND:
         return 1;
     case WM_MOUSEACTIVATE:
         return MA_NOACTIVATE;
-    case WM_MOUSEMOVE: {
-        const int index = ItemAt(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-        if (index >= 0 && index != hot) {
-            hot = index;
-            InvalidateRect(Hwnd(), nullptr, TRUE_);
-        }
-        return 0;
-    }
-    case WM_LBUTTONDOWN: {
-        // Outside the list (the capture brings those too) the drop-down ends without a choice; the
-        // scroll bar keeps it open.
-        const POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        RECT w;
-        GetWindowRect(Hwnd(), w);
-        POINT screen = p;
-        ClientToScreen(Hwnd(), screen);
-        if (PtInRect(w, screen) && ItemAt(p) < 0) {
-            const LRESULT hit =
-                SendMessage(Hwnd(), WM_NCHITTEST, 0,
-                            MAKELPARAM(static_cast<WORD>(screen.x), static_cast<WORD>(screen.y)));
-            if (hit == HTVSCROLL)
-                SendMessage(Hwnd(), WM_NCLBUTTONDOWN, static_cast<WPARAM>(hit),
-                            MAKELPARAM(static_cast<WORD>(screen.x), static_cast<WORD>(screen.y)));
-            return 0;
-        }
-        if (!PtInRect(w, screen) && combo_) combo_->ListClicked(-1);
-        return 0;
-    }
-    case WM_LBUTTONUP: {
-        const int index = ItemAt(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-        if (index >= 0 && combo_) combo_->ListClicked(index);
-        return 0;
-    }
+    case WM_MOUSEMOVE:
+        return MouseMove(TWMMouse(m));
+    case WM_LBUTTONDOWN:
+        return ButtonDown(TWMMouse(m));
+    case WM_LBUTTONUP:
+        return ButtonUp(TWMMouse(m));
     case WM_CAPTURECHANGED:
-        if (combo_ && combo_->Dropped() && reinterpret_cast<HWND>(lParam) != Hwnd()) combo_->Close(false);
-        return 0;
-    case WM_VSCROLL: {
-        if (!combo_) return 0;
-        const int visible = std::min(kMaxDropItems, std::max(1, combo_->items.Count()));
-        const int maxTop = std::max(0, combo_->items.Count() - visible);
-        const int t = ScrolledTop(Hwnd(), LOWORD(wParam), top, visible, maxTop);
-        top = std::clamp(t, 0, maxTop);
-        SetScrollPos(Hwnd(), SB_VERT, top, TRUE_);
-        InvalidateRect(Hwnd(), nullptr, TRUE_);
-        return 0;
-    }
+        return CaptureChanged(TWMCaptureChanged(m));
+    case WM_VSCROLL:
+        return VScroll(TWMScroll(m));
     case WM_MOUSEWHEEL:
-        SendMessage(Hwnd(), WM_VSCROLL, static_cast<int16_t>(HIWORD(wParam)) > 0 ? SB_LINEUP : SB_LINEDOWN,
-                    0);
-        return 0;
+        return SendMessage(Hwnd(), WM_VSCROLL, TWMMouseWheel(m).WheelDelta() > 0 ? SB_LINEUP : SB_LINEDOWN,
+                           0);
     default:
-        return Default(msg, wParam, lParam);
+        return Default(m);
     }
 }
 
-void DropList::Paint(WPARAM given) {
-    PaintDC paint(Hwnd(), given);
+LRESULT DropList::MouseMove(TWMMouse m) {
+    const int index = ItemAt(m.Pos());
+    if (index >= 0 && index != hot) {
+        hot = index;
+        InvalidateRect(Hwnd(), nullptr, TRUE_);
+    }
+    return 0;
+}
+
+// Outside the list (the capture brings those too) the drop-down ends without a choice; the scroll bar
+// keeps it open.
+LRESULT DropList::ButtonDown(TWMMouse m) {
+    const POINT p = m.Pos();
+    RECT w;
+    GetWindowRect(Hwnd(), w);
+    POINT screen = p;
+    ClientToScreen(Hwnd(), screen);
+    if (PtInRect(w, screen) && ItemAt(p) < 0) {
+        const LRESULT hit = SendMessage(Hwnd(), WM_NCHITTEST, 0, PackPoint(screen));
+        if (hit == HTVSCROLL)
+            SendMessage(Hwnd(), WM_NCLBUTTONDOWN, static_cast<WPARAM>(hit), PackPoint(screen));
+        return 0;
+    }
+    if (!PtInRect(w, screen) && combo_) combo_->ListClicked(-1);
+    return 0;
+}
+
+LRESULT DropList::ButtonUp(TWMMouse m) {
+    const int index = ItemAt(m.Pos());
+    if (index >= 0 && combo_) combo_->ListClicked(index);
+    return 0;
+}
+
+LRESULT DropList::CaptureChanged(TWMCaptureChanged m) {
+    if (combo_ && combo_->Dropped() && m.NewCapture() != Hwnd()) combo_->Close(false);
+    return 0;
+}
+
+LRESULT DropList::VScroll(TWMScroll m) {
+    if (!combo_) return 0;
+    const int visible = std::min(kMaxDropItems, std::max(1, combo_->items.Count()));
+    const int maxTop = std::max(0, combo_->items.Count() - visible);
+    top = std::clamp(ScrolledTop(Hwnd(), m.ScrollCode(), top, visible, maxTop), 0, maxTop);
+    SetScrollPos(Hwnd(), SB_VERT, top, TRUE_);
+    InvalidateRect(Hwnd(), nullptr, TRUE_);
+    return 0;
+}
+
+LRESULT DropList::Paint(TWMPaint m) {
+    PaintDC paint(Hwnd(), m);
     HDC dc = paint.Get();
     RECT c;
     GetClientRect(Hwnd(), c);
@@ -546,6 +644,7 @@ void DropList::Paint(WPARAM given) {
         }
         SelectObject(dc, oldFont);
     }
+    return 0;
 }
 
 } // namespace

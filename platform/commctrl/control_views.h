@@ -104,4 +104,52 @@ private:
     }
 };
 
+// LB_* and CB_* item messages, which a list box and a combo box pack alike: the item in wParam, a text,
+// buffer or value in lParam.
+struct ItemListMsg : MessageView {
+    using MessageView::MessageView;
+    // The item wParam names among `count`; for LB_SETCURSEL and CB_SETCURSEL nothing clears the choice.
+    std::optional<int> Item(int count) const { return CheckedIndex(static_cast<intptr_t>(W()), count); }
+    // LB_INSERTSTRING, CB_INSERTSTRING: where the string goes among `count`; a negative index appends, one
+    // past the end is refused.
+    std::optional<int> InsertAt(int count) const {
+        const intptr_t at = static_cast<intptr_t>(W());
+        if (at > count) return std::nullopt;
+        return at < 0 ? count : static_cast<int>(at);
+    }
+    // LB_FINDSTRING, LB_SELECTSTRING (and CB_): the search starts after this item, -1 at the top.
+    int After(int count) const { return Item(count).value_or(-1); }
+    // The text of ADDSTRING, INSERTSTRING, FINDSTRING and SELECTSTRING; null reads as empty.
+    std::string Text() const { return L() ? Pointer<const char>(L()) : ""; }
+    // LB_GETTEXT, CB_GETLBTEXT: the caller's buffer, which GETTEXTLEN told it how large to make.
+    char* TextOut() const { return Pointer<char>(L()); }
+    // LB_SETITEMDATA, CB_SETITEMDATA.
+    LPARAM Data() const { return L(); }
+    // LB_SETSEL: the flag in wParam, the item in lParam (-1: every item).
+    bool Select() const { return W() != 0; }
+    bool EveryItem() const { return L() == -1; }
+    std::optional<int> SelItem(int count) const { return CheckedIndex(L(), count); }
+    // LB_GETSELITEMS: the caller's array of wParam items.
+    std::span<int> SelItemsOut() const {
+        int* out = Pointer<int>(L());
+        return out ? std::span<int>(out, std::min<WPARAM>(W(), INT32_MAX)) : std::span<int>();
+    }
+    // LB_SETITEMHEIGHT: lParam's low word, from 1 to 255 pixels.
+    int Height() const { return std::clamp(static_cast<int>(Low(L())), 1, 255); }
+    // LB_GETITEMRECT, CB_GETDROPPEDCONTROLRECT.
+    RECT* Rect() const { return Pointer<RECT>(L()); }
+    // LB_ITEMFROMPOINT.
+    POINT Point() const { return PointOf(L()); }
+    // CB_SHOWDROPDOWN.
+    bool Flag() const { return W() != 0; }
+    // CB_LIMITTEXT: passed on to the edit.
+    WPARAM Limit() const { return W(); }
+    // CB_GETEDITSEL: where the edit's selection goes.
+    DWORD* StartOut() const { return Pointer<DWORD>(W()); }
+    DWORD* EndOut() const { return Pointer<DWORD>(L()); }
+    // CB_SETEDITSEL: the start and end in lParam's signed halves.
+    int EditStart() const { return static_cast<int16_t>(Low(L())); }
+    int EditEnd() const { return static_cast<int16_t>(High(L())); }
+};
+
 } // namespace pw::commctrl

@@ -5,7 +5,6 @@
 namespace pw::commctrl {
 
 int ItemList::Insert(int index, std::string text) {
-    if (index < 0 || index > Count()) index = Count();
     items_.insert(items_.begin() + index, ListItem{std::move(text), 0, false});
     return index;
 }
@@ -35,49 +34,33 @@ int ItemList::Find(int start, const std::string& text, bool exact) const {
     return -1;
 }
 
-LRESULT ItemList::AddString(bool sorted, LPARAM text) {
-    std::string s = text ? reinterpret_cast<const char*>(text) : "";
-    const int index = sorted ? SortedIndex(s) : -1;
-    return Insert(index, std::move(s));
+int ItemList::Add(bool sorted, std::string text) {
+    const int index = sorted ? SortedIndex(text) : Count();
+    return Insert(index, std::move(text));
 }
 
-LRESULT ItemList::InsertString(WPARAM index, LPARAM text) {
-    const int i = static_cast<int>(static_cast<intptr_t>(index));
-    if (i > Count()) return -1;
-    return Insert(i, text ? reinterpret_cast<const char*>(text) : "");
-}
-
-LRESULT ItemList::GetText(WPARAM index, LPARAM out) const {
-    const int i = static_cast<int>(index);
-    if (!Valid(i)) return -1;
-    const std::string& t = At(i).text;
-    if (char* p = reinterpret_cast<char*>(out)) {
-        t.copy(p, t.size());
-        p[t.size()] = 0;
+LRESULT ItemList::GetText(std::optional<int> item, char* out) const {
+    if (!item) return -1;
+    const std::string& t = At(*item).text;
+    if (out) {
+        t.copy(out, t.size());
+        out[t.size()] = 0;
     }
     return static_cast<LRESULT>(t.size());
 }
 
-LRESULT ItemList::GetTextLen(WPARAM index) const {
-    const int i = static_cast<int>(index);
-    return Valid(i) ? static_cast<LRESULT>(At(i).text.size()) : -1;
+LRESULT ItemList::GetTextLen(std::optional<int> item) const {
+    return item ? static_cast<LRESULT>(At(*item).text.size()) : -1;
 }
 
-LRESULT ItemList::GetData(WPARAM index) const {
-    const int i = static_cast<int>(index);
-    return Valid(i) ? At(i).data : -1;
+LRESULT ItemList::GetData(std::optional<int> item) const {
+    return item ? At(*item).data : -1;
 }
 
-LRESULT ItemList::SetData(WPARAM index, LPARAM data) {
-    const int i = static_cast<int>(index);
-    if (!Valid(i)) return -1;
-    At(i).data = data;
+LRESULT ItemList::SetData(std::optional<int> item, LPARAM data) {
+    if (!item) return -1;
+    At(*item).data = data;
     return 0;
-}
-
-LRESULT ItemList::FindString(WPARAM start, LPARAM text, bool exact) const {
-    return Find(static_cast<int>(static_cast<intptr_t>(start)),
-                text ? reinterpret_cast<const char*>(text) : "", exact);
 }
 
 } // namespace pw::commctrl

@@ -1,6 +1,7 @@
 #pragma once
 // The strings of a list box or combo box with their data and selection marks, and the searches the
 // Win32 messages ask for.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,20 +27,18 @@ public:
     // nothing matches.
     int Find(int start, const std::string& text, bool exact) const;
 
+    // Both return the index the string went in at; Insert's index is at most Count().
+    int Add(bool sorted, std::string text);
+    int Insert(int index, std::string text);
+
     // The item messages a list box and a combo box answer alike (their _ERR codes are -1, _OKAY 0).
-    // Both return the index the string went in at; INSERTSTRING's -1 appends, past the end is an error.
-    LRESULT AddString(bool sorted, LPARAM text);
-    LRESULT InsertString(WPARAM index, LPARAM text);
     // Copies the text with its terminating zero into `out` (when given); returns the length.
-    LRESULT GetText(WPARAM index, LPARAM out) const;
-    LRESULT GetTextLen(WPARAM index) const;
-    LRESULT GetData(WPARAM index) const;
-    LRESULT SetData(WPARAM index, LPARAM data);
-    LRESULT FindString(WPARAM start, LPARAM text, bool exact) const;
+    LRESULT GetText(std::optional<int> item, char* out) const;
+    LRESULT GetTextLen(std::optional<int> item) const;
+    LRESULT GetData(std::optional<int> item) const;
+    LRESULT SetData(std::optional<int> item, LPARAM data);
 
 private:
-    // -1 (or past the end) appends; returns the index used.
-    int Insert(int index, std::string text);
     // Where a sorted list puts the text (case-insensitive, after equal ones).
     int SortedIndex(const std::string& text) const;
 

@@ -1,8 +1,11 @@
 // The "LISTBOX" class: single, multiple and extended selection lists of strings.
 #include <algorithm>
+#include <optional>
+#include <span>
 #include <string>
 
 #include "platform/commctrl/class_registry.h"
+#include "platform/commctrl/control_views.h"
 #include "platform/commctrl/item_list.h"
 #include "platform/commctrl/row_list.h"
 #include "platform/gdi/dc.h"
@@ -24,202 +27,281 @@ class ListBox : public RowList {
 public:
     using RowList::RowList;
 
-    LRESULT Handle(TMessage& m) override { return HandleRaw(m.Msg, m.WParam, m.LParam); }
-    LRESULT HandleRaw(UINT msg, WPARAM wParam, LPARAM lParam) {
-        if (ScrollMessageRaw(msg, wParam, lParam)) return 0;
-        switch (msg) {
+    LRESULT Handle(TMessage& m) override {
+        switch (m.Msg) {
         case WM_CREATE:
-            MeasureItems();
-            UpdateScrollBar();
-            return 0;
+            return Remeasure(false);
         case WM_PAINT:
-            Paint(wParam);
-            return 0;
+            return Paint(TWMPaint(m));
         case WM_ERASEBKGND:
             return 1;
         case WM_SETFONT:
-            MeasureItems();
-            UpdateScrollBar();
-            if (lParam) Invalidate();
-            return 0;
+            return Remeasure(TWMSetFont(m).Redraw());
         case WM_SIZE:
-            UpdateScrollBar();
-            return 0;
+            return Resized();
         case WM_GETDLGCODE:
             return DLGC_WANTARROWS | DLGC_WANTCHARS;
         case WM_SETFOCUS:
         case WM_KILLFOCUS:
-            focused_ = msg == WM_SETFOCUS;
-            Invalidate();
-            if (Style() & LBS_NOTIFY) Command(focused_ ? LBN_SETFOCUS : LBN_KILLFOCUS);
-            return 0;
+            return FocusChanged(m.Msg == WM_SETFOCUS);
         case WM_LBUTTONDOWN:
-            SetFocus(Hwnd());
-            MouseDown(ItemAt(GET_Y_LPARAM(lParam)), wParam);
-            return 0;
+            return ButtonDown(TWMMouse(m));
         case WM_LBUTTONDBLCLK:
-            SetFocus(Hwnd());
-            if (Style() & LBS_NOTIFY) Command(LBN_DBLCLK);
-            return 0;
+            return DoubleClick();
         case WM_KEYDOWN:
-            KeyDownMsg(static_cast<int>(wParam));
-            return 0;
+            return KeyPressed(TWMKey(m));
         case WM_CHAR:
-            TypeAhead(static_cast<char32_t>(wParam));
-            return 0;
-        case LB_ADDSTRING:
-        case LB_INSERTSTRING: {
-            const int index =
-                static_cast<int>(msg == LB_ADDSTRING ? items_.AddString((Style() & LBS_SORT) != 0, lParam)
-                                                     : items_.InsertString(wParam, lParam));
-            if (index < 0) return LB_ERR;
-            if (!Multi() && cur_ >= index) ++cur_;
-            if (caret_ >= index && items_.Count() > 1) ++caret_;
-            if (anchor_ >= index && items_.Count() > 1) ++anchor_;
-            ItemsChanged();
-            return index;
-        }
-        case LB_DELETESTRING: {
-            const int index = static_cast<int>(wParam);
-            if (!items_.Valid(index)) return LB_ERR;
-            items_.Erase(index);
-            auto shift = [&](int& i) {
-                if (i == index)
-                    i = Multi() ? std::min(i, items_.Count() - 1) : -1;
-                else if (i > index)
-                    --i;
-            };
-            shift(cur_);
-            shift(caret_);
-            shift(anchor_);
-            top_ = std::clamp(top_, 0, std::max(0, items_.Count() - 1));
-            ItemsChanged();
-            return items_.Count();
-        }
-        case LB_RESETCONTENT:
-            items_.Clear();
-            cur_ = -1;
-            caret_ = anchor_ = 0;
-            top_ = 0;
-            ItemsChanged();
-            return 0;
-        case LB_GETCOUNT:
-            return items_.Count();
-        case LB_GETTEXT:
-            return items_.GetText(wParam, lParam);
-        case LB_GETTEXTLEN:
-            return items_.GetTextLen(wParam);
-        case LB_GETITEMDATA:
-            return items_.GetData(wParam);
-        case LB_SETITEMDATA:
-            return items_.SetData(wParam, lParam);
-        case LB_GETCURSEL:
-            if (Multi()) return items_.Valid(caret_) ? caret_ : LB_ERR;
-            return items_.Valid(cur_) ? cur_ : LB_ERR;
-        case LB_SETCURSEL: {
-            if (Multi()) return LB_ERR;
-            const int index = static_cast<int>(static_cast<intptr_t>(wParam));
-            cur_ = items_.Valid(index) ? index : -1;
-            if (cur_ >= 0) {
-                caret_ = cur_;
-                ShowRow(cur_);
-            }
-            Invalidate();
-            return cur_ >= 0 ? cur_ : LB_ERR;
-        }
-        case LB_GETSEL: {
-            const int index = static_cast<int>(wParam);
-            if (!items_.Valid(index)) return LB_ERR;
-            return IsSelected(index) ? 1 : 0;
-        }
-        case LB_SETSEL: {
-            if (!Multi()) return LB_ERR;
-            const int index = static_cast<int>(lParam);
-            if (index == -1) {
-                for (int i = 0; i < items_.Count(); ++i)
-                    items_.At(i).selected = wParam != 0;
-            } else {
-                if (!items_.Valid(index)) return LB_ERR;
-                items_.At(index).selected = wParam != 0;
-                caret_ = anchor_ = index;
-            }
-            Invalidate();
-            return LB_OKAY;
-        }
-        case LB_GETSELCOUNT: {
-            if (!Multi()) return LB_ERR;
-            int n = 0;
-            for (int i = 0; i < items_.Count(); ++i)
-                n += items_.At(i).selected ? 1 : 0;
-            return n;
-        }
-        case LB_GETSELITEMS: {
-            if (!Multi()) return LB_ERR;
-            int* out = reinterpret_cast<int*>(lParam);
-            if (!out) return LB_ERR;
-            int n = 0;
-            for (int i = 0; i < items_.Count() && n < static_cast<int>(wParam); ++i)
-                if (items_.At(i).selected) out[n++] = i;
-            return n;
-        }
-        case LB_GETCARETINDEX:
-            return caret_;
-        case LB_SETCARETINDEX:
-            if (!items_.Valid(static_cast<int>(wParam))) return LB_ERR;
-            caret_ = static_cast<int>(wParam);
-            ShowRow(caret_);
-            Invalidate();
-            return LB_OKAY;
-        case LB_GETANCHORINDEX:
-            return anchor_;
-        case LB_SETANCHORINDEX:
-            if (!items_.Valid(static_cast<int>(wParam))) return LB_ERR;
-            anchor_ = static_cast<int>(wParam);
-            return LB_OKAY;
-        case LB_FINDSTRING:
-        case LB_FINDSTRINGEXACT:
-        case LB_SELECTSTRING: {
-            const int found = static_cast<int>(items_.FindString(wParam, lParam, msg == LB_FINDSTRINGEXACT));
-            if (found < 0) return LB_ERR;
-            if (msg == LB_SELECTSTRING && !Multi())
-                SendMessage(Hwnd(), LB_SETCURSEL, static_cast<WPARAM>(found), 0);
-            return found;
-        }
-        case LB_GETTOPINDEX:
-            return top_;
-        case LB_SETTOPINDEX:
-            if (items_.Count() && !items_.Valid(static_cast<int>(wParam))) return LB_ERR;
-            SetTop(static_cast<int>(wParam));
-            return LB_OKAY;
-        case LB_GETITEMHEIGHT:
-            return itemHeight_;
-        case LB_SETITEMHEIGHT:
-            itemHeight_ = std::clamp(static_cast<int>(LOWORD(static_cast<uintptr_t>(lParam))), 1, 255);
-            UpdateScrollBar();
-            Invalidate();
-            return LB_OKAY;
-        case LB_GETITEMRECT: {
-            const int index = static_cast<int>(wParam);
-            if (!items_.Valid(index) || !lParam) return LB_ERR;
-            *reinterpret_cast<RECT*>(lParam) = ItemRect(index);
-            return LB_OKAY;
-        }
-        case LB_ITEMFROMPOINT: {
-            const int y = GET_Y_LPARAM(lParam), x = GET_X_LPARAM(lParam);
-            RECT c;
-            GetClientRect(Hwnd(), c);
-            const bool outside = !PtInRect(c, POINT{x, y}) || ItemAt(y) < 0;
-            int index = ItemAt(y);
-            if (index < 0)
-                index = std::clamp(top_ + (y < 0 ? 0 : y / itemHeight_), 0, std::max(0, items_.Count() - 1));
-            return MAKELPARAM(static_cast<WORD>(index), outside ? 1 : 0);
-        }
+            return TypeAhead(TWMChar(m));
+        case WM_VSCROLL:
+            return VScroll(TWMScroll(m));
+        case WM_MOUSEWHEEL:
+            return MouseWheel(TWMMouseWheel(m));
         default:
-            return Default(msg, wParam, lParam);
+            return ListMessage(ItemListMsg(m));
         }
     }
 
 private:
+    LRESULT ListMessage(ItemListMsg m) {
+        switch (m.Msg) {
+        case LB_ADDSTRING:
+            return Inserted(items_.Add((Style() & LBS_SORT) != 0, m.Text()));
+        case LB_INSERTSTRING:
+            return InsertString(m.InsertAt(items_.Count()), m.Text());
+        case LB_DELETESTRING:
+            return DeleteString(m.Item(items_.Count()));
+        case LB_RESETCONTENT:
+            return ResetContent();
+        case LB_GETCOUNT:
+            return items_.Count();
+        case LB_GETTEXT:
+            return items_.GetText(m.Item(items_.Count()), m.TextOut());
+        case LB_GETTEXTLEN:
+            return items_.GetTextLen(m.Item(items_.Count()));
+        case LB_GETITEMDATA:
+            return items_.GetData(m.Item(items_.Count()));
+        case LB_SETITEMDATA:
+            return items_.SetData(m.Item(items_.Count()), m.Data());
+        case LB_GETCURSEL:
+            return CurSel();
+        case LB_SETCURSEL:
+            return SetCurSel(m.Item(items_.Count()));
+        case LB_GETSEL:
+            return GetSel(m.Item(items_.Count()));
+        case LB_SETSEL:
+            return SetSel(m);
+        case LB_GETSELCOUNT:
+            return SelCount();
+        case LB_GETSELITEMS:
+            return GetSelItems(m.SelItemsOut());
+        case LB_GETCARETINDEX:
+            return caret_;
+        case LB_SETCARETINDEX:
+            return SetCaretIndex(m.Item(items_.Count()));
+        case LB_GETANCHORINDEX:
+            return anchor_;
+        case LB_SETANCHORINDEX:
+            return SetAnchorIndex(m.Item(items_.Count()));
+        case LB_FINDSTRING:
+        case LB_FINDSTRINGEXACT:
+        case LB_SELECTSTRING:
+            return FindString(m.Msg, m.After(items_.Count()), m.Text());
+        case LB_GETTOPINDEX:
+            return top_;
+        case LB_SETTOPINDEX:
+            return SetTopIndex(m.Item(items_.Count()));
+        case LB_GETITEMHEIGHT:
+            return itemHeight_;
+        case LB_SETITEMHEIGHT:
+            return SetItemHeight(m.Height());
+        case LB_GETITEMRECT:
+            return GetItemRect(m.Item(items_.Count()), m.Rect());
+        case LB_ITEMFROMPOINT:
+            return ItemFromPoint(m.Point());
+        default:
+            return Default(m);
+        }
+    }
+
+    // --- window messages ---------------------------------------------------------------------------
+
+    LRESULT Remeasure(bool redraw) {
+        MeasureItems();
+        UpdateScrollBar();
+        if (redraw) Invalidate();
+        return 0;
+    }
+
+    LRESULT Resized() {
+        UpdateScrollBar();
+        return 0;
+    }
+
+    LRESULT FocusChanged(bool focused) {
+        focused_ = focused;
+        Invalidate();
+        if (Style() & LBS_NOTIFY) Command(focused_ ? LBN_SETFOCUS : LBN_KILLFOCUS);
+        return 0;
+    }
+
+    LRESULT ButtonDown(TWMMouse m) {
+        SetFocus(Hwnd());
+        MouseDown(ItemAt(m.Pos().y), m.Keys());
+        return 0;
+    }
+
+    LRESULT DoubleClick() {
+        SetFocus(Hwnd());
+        if (Style() & LBS_NOTIFY) Command(LBN_DBLCLK);
+        return 0;
+    }
+
+    // --- list messages -----------------------------------------------------------------------------
+
+    LRESULT InsertString(std::optional<int> at, std::string text) {
+        if (!at) return LB_ERR;
+        return Inserted(items_.Insert(*at, std::move(text)));
+    }
+
+    LRESULT Inserted(int index) {
+        if (!Multi() && cur_ >= index) ++cur_;
+        if (caret_ >= index && items_.Count() > 1) ++caret_;
+        if (anchor_ >= index && items_.Count() > 1) ++anchor_;
+        ItemsChanged();
+        return index;
+    }
+
+    LRESULT DeleteString(std::optional<int> item) {
+        if (!item) return LB_ERR;
+        const int index = *item;
+        items_.Erase(index);
+        auto shift = [&](int& i) {
+            if (i == index)
+                i = Multi() ? std::min(i, items_.Count() - 1) : -1;
+            else if (i > index)
+                --i;
+        };
+        shift(cur_);
+        shift(caret_);
+        shift(anchor_);
+        top_ = std::clamp(top_, 0, std::max(0, items_.Count() - 1));
+        ItemsChanged();
+        return items_.Count();
+    }
+
+    LRESULT ResetContent() {
+        items_.Clear();
+        cur_ = -1;
+        caret_ = anchor_ = 0;
+        top_ = 0;
+        ItemsChanged();
+        return 0;
+    }
+
+    LRESULT CurSel() const {
+        const int i = Multi() ? caret_ : cur_;
+        return items_.Valid(i) ? i : LB_ERR;
+    }
+
+    LRESULT SetCurSel(std::optional<int> item) {
+        if (Multi()) return LB_ERR;
+        cur_ = item.value_or(-1);
+        if (cur_ >= 0) {
+            caret_ = cur_;
+            ShowRow(cur_);
+        }
+        Invalidate();
+        return cur_ >= 0 ? cur_ : LB_ERR;
+    }
+
+    LRESULT GetSel(std::optional<int> item) const {
+        if (!item) return LB_ERR;
+        return IsSelected(*item) ? 1 : 0;
+    }
+
+    LRESULT SetSel(ItemListMsg m) {
+        if (!Multi()) return LB_ERR;
+        if (m.EveryItem()) {
+            for (int i = 0; i < items_.Count(); ++i)
+                items_.At(i).selected = m.Select();
+        } else {
+            const std::optional<int> item = m.SelItem(items_.Count());
+            if (!item) return LB_ERR;
+            items_.At(*item).selected = m.Select();
+            caret_ = anchor_ = *item;
+        }
+        Invalidate();
+        return LB_OKAY;
+    }
+
+    LRESULT SelCount() const {
+        if (!Multi()) return LB_ERR;
+        int n = 0;
+        for (int i = 0; i < items_.Count(); ++i)
+            n += items_.At(i).selected ? 1 : 0;
+        return n;
+    }
+
+    LRESULT GetSelItems(std::span<int> out) const {
+        if (!Multi() || out.data() == nullptr) return LB_ERR;
+        size_t n = 0;
+        for (int i = 0; i < items_.Count() && n < out.size(); ++i)
+            if (items_.At(i).selected) out[n++] = i;
+        return static_cast<LRESULT>(n);
+    }
+
+    LRESULT SetCaretIndex(std::optional<int> item) {
+        if (!item) return LB_ERR;
+        caret_ = *item;
+        ShowRow(caret_);
+        Invalidate();
+        return LB_OKAY;
+    }
+
+    LRESULT SetAnchorIndex(std::optional<int> item) {
+        if (!item) return LB_ERR;
+        anchor_ = *item;
+        return LB_OKAY;
+    }
+
+    LRESULT FindString(UINT msg, int after, const std::string& text) {
+        const int found = items_.Find(after, text, msg == LB_FINDSTRINGEXACT);
+        if (found < 0) return LB_ERR;
+        if (msg == LB_SELECTSTRING && !Multi())
+            SendMessage(Hwnd(), LB_SETCURSEL, static_cast<WPARAM>(found), 0);
+        return found;
+    }
+
+    LRESULT SetTopIndex(std::optional<int> item) {
+        if (items_.Count() && !item) return LB_ERR;
+        SetTop(item.value_or(0));
+        return LB_OKAY;
+    }
+
+    LRESULT SetItemHeight(int height) {
+        itemHeight_ = height;
+        UpdateScrollBar();
+        Invalidate();
+        return LB_OKAY;
+    }
+
+    LRESULT GetItemRect(std::optional<int> item, RECT* r) const {
+        if (!item || !r) return LB_ERR;
+        *r = ItemRect(*item);
+        return LB_OKAY;
+    }
+
+    // The nearest item in the low word, and in the high word whether the point lies outside the items.
+    LRESULT ItemFromPoint(POINT p) const {
+        RECT c;
+        GetClientRect(Hwnd(), c);
+        const bool outside = !PtInRect(c, p) || ItemAt(p.y) < 0;
+        int index = ItemAt(p.y);
+        if (index < 0)
+            index = std::clamp(top_ + (p.y < 0 ? 0 : p.y / itemHeight_), 0, std::max(0, items_.Count() - 1));
+        return MAKELPARAM(static_cast<WORD>(index), outside ? 1 : 0);
+    }
+
     bool Multi() const { return (Style() & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) != 0; }
     bool Extended() const { return (Style() & LBS_EXTENDEDSEL) != 0; }
     bool IsSelected(int i) const { return Multi() ? items_.At(i).selected : i == cur_; }
@@ -253,9 +335,10 @@ private:
         return RECT{c.left, y, c.right, y + itemHeight_};
     }
 
-    void ItemsChanged() {
+    LRESULT ItemsChanged() {
         UpdateScrollBar();
         Invalidate();
+        return 0;
     }
 
     void UpdateScrollBar() override {
@@ -305,9 +388,10 @@ private:
         SelectionChanged(changed);
     }
 
-    void KeyDownMsg(int vk) {
+    LRESULT KeyPressed(TWMKey m) {
+        const WORD vk = m.CharCode();
         const int n = items_.Count();
-        if (n == 0) return;
+        if (n == 0) return 0;
         const int from = Multi() ? caret_ : (cur_ < 0 ? -1 : cur_);
         int to = from;
         switch (vk) {
@@ -335,12 +419,13 @@ private:
                 anchor_ = caret_;
                 SelectionChanged(true);
             }
-            return;
+            return 0;
         default:
-            return;
+            return 0;
         }
         to = std::clamp(to, 0, n - 1);
         Navigate(to);
+        return 0;
     }
 
     void Navigate(int to) {
@@ -361,15 +446,17 @@ private:
         SelectionChanged(changed);
     }
 
-    void TypeAhead(char32_t c) {
-        if (c < 0x20 || c >= 0x80 || items_.Count() == 0) return;
+    LRESULT TypeAhead(TWMChar m) {
+        const char32_t c = m.Character();
+        if (c < 0x20 || c >= 0x80 || items_.Count() == 0) return 0;
         const int start = Multi() ? caret_ : cur_;
         const int found = items_.Find(start, std::string(1, static_cast<char>(c)), false);
         if (found >= 0) Navigate(found);
+        return 0;
     }
 
-    void Paint(WPARAM given) {
-        PaintDC paint(Hwnd(), given);
+    LRESULT Paint(TWMPaint m) {
+        PaintDC paint(Hwnd(), m);
         HDC dc = paint.Get();
         RECT c;
         GetClientRect(Hwnd(), c);
@@ -408,6 +495,7 @@ private:
             if (focused_ && i == caret_) DrawFocusRect(dc, &r);
         }
         SelectObject(dc, oldFont);
+        return 0;
     }
 
     ItemList items_;

@@ -61,6 +61,50 @@ TEST(ListBox, SortedInsertionFindAndItemData) {
     EXPECT_TRUE(host.Codes(list).empty()); // messages do not notify
 }
 
+// The list box and the combo box decode their item messages alike; an index whose low 32 bits name an
+// item is no index of it.
+TEST(ListBox, ItemIndicesOutOfRangeAreRefusedByListAndComboBoxes) {
+    Host host;
+    struct Family {
+        const char* cls;
+        DWORD style;
+        UINT add, insert, remove, getText, getLength, getData, setData, setCurSel, getCount;
+    };
+    const Family families[] = {
+        {"LISTBOX", LBS_NOTIFY, LB_ADDSTRING, LB_INSERTSTRING, LB_DELETESTRING, LB_GETTEXT, LB_GETTEXTLEN,
+         LB_GETITEMDATA, LB_SETITEMDATA, LB_SETCURSEL, LB_GETCOUNT},
+        {"COMBOBOX", CBS_DROPDOWNLIST, CB_ADDSTRING, CB_INSERTSTRING, CB_DELETESTRING, CB_GETLBTEXT,
+         CB_GETLBTEXTLEN, CB_GETITEMDATA, CB_SETITEMDATA, CB_SETCURSEL, CB_GETCOUNT}};
+    const WPARAM wide = WPARAM{1} << 32;
+    int y = 10;
+    for (const Family& f : families) {
+        SCOPED_TRACE(f.cls);
+        HWND list = host.Add(f.cls, "", f.style, RECT{10, y, 150, y + 60});
+        y += 70;
+        for (const char* s : {"one", "two"})
+            Send(list, f.add, 0, reinterpret_cast<LPARAM>(s));
+        char buffer[16] = "untouched";
+        for (WPARAM bad : {static_cast<WPARAM>(-2), WPARAM{2}, wide}) {
+            EXPECT_EQ(Send(list, f.getText, bad, reinterpret_cast<LPARAM>(buffer)), -1);
+            EXPECT_EQ(Send(list, f.getLength, bad), -1);
+            EXPECT_EQ(Send(list, f.getData, bad), -1);
+            EXPECT_EQ(Send(list, f.setData, bad, 5), -1);
+            EXPECT_EQ(Send(list, f.remove, bad), -1);
+            EXPECT_EQ(Send(list, f.setCurSel, bad), -1);
+        }
+        EXPECT_STREQ(buffer, "untouched");
+        EXPECT_EQ(Send(list, f.insert, wide, reinterpret_cast<LPARAM>("wide")), -1);
+        EXPECT_EQ(Send(list, f.insert, static_cast<WPARAM>(-5), reinterpret_cast<LPARAM>("three")), 2);
+        EXPECT_EQ(Send(list, f.getCount), 3);
+        EXPECT_EQ(Send(list, f.getData, 0), 0);
+    }
+    HWND multi = host.Add("LISTBOX", "", LBS_MULTIPLESEL, RECT{200, 10, 300, 70});
+    Fill(multi, {"a", "b"});
+    EXPECT_EQ(Send(multi, LB_SETSEL, TRUE_, static_cast<LPARAM>(wide)), LB_ERR);
+    EXPECT_EQ(Send(multi, LB_SETSEL, TRUE_, -2), LB_ERR);
+    EXPECT_EQ(Send(multi, LB_GETSELCOUNT), 0);
+}
+
 TEST(ListBox, SingleSelectionByMouseAndKeyboardNotifies) {
     Host host;
     HWND list = Fill(host.Add("LISTBOX", "", LBS_NOTIFY, RECT{10, 10, 150, 110}), {"a", "b", "c", "d"});
