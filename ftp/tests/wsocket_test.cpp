@@ -51,6 +51,7 @@ public:
         client.OnDataAvailable = [this](TObject*, WORD) { received += client.ReceiveStr(); };
     }
     void Connect() {
+        connected.clear();
         client.SetAddr("127.0.0.1");
         client.SetPort(server.Port());
         client.Connect();
