@@ -6,6 +6,7 @@
 
 #include "platform/commctrl/class_registry.h"
 #include "platform/commctrl/control.h"
+#include "platform/commctrl/control_views.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/edges.h"
 #include "platform/gdi/shapes.h"
@@ -26,115 +27,146 @@ class Button : public Control {
 public:
     using Control::Control;
 
-    LRESULT Handle(TMessage& m) override { return HandleRaw(m.Msg, m.WParam, m.LParam); }
-    LRESULT HandleRaw(UINT msg, WPARAM wParam, LPARAM lParam) {
-        switch (msg) {
+    LRESULT Handle(TMessage& m) override {
+        switch (m.Msg) {
         case WM_PAINT:
-            Paint(wParam);
-            return 0;
+            return Paint(TWMPaint(m));
         case WM_ERASEBKGND:
             return 1;
-        case WM_SETTEXT: {
-            LRESULT r = Default(msg, wParam, lParam);
-            Invalidate();
-            return r;
-        }
+        case WM_SETTEXT:
+            return SetText(m);
         case WM_SETFONT:
-            if (lParam) Invalidate();
-            return 0;
+            return FontChanged(TWMSetFont(m));
         case WM_GETDLGCODE:
-            switch (Type()) {
-            case BS_PUSHBUTTON:
-            case BS_OWNERDRAW:
-                return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
-            case BS_DEFPUSHBUTTON:
-                return DLGC_BUTTON | DLGC_DEFPUSHBUTTON;
-            case BS_RADIOBUTTON:
-            case BS_AUTORADIOBUTTON:
-                return DLGC_BUTTON | DLGC_RADIOBUTTON;
-            case BS_GROUPBOX:
-                return DLGC_STATIC;
-            default:
-                return DLGC_BUTTON;
-            }
+            return DialogCode();
         case WM_NCHITTEST:
-            if (Type() == BS_GROUPBOX) return HTTRANSPARENT;
-            return Default(msg, wParam, lParam);
+            return Type() == BS_GROUPBOX ? HTTRANSPARENT : Default(m);
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
-            SetFocus(Hwnd());
-            SetCapture(Hwnd());
-            tracking_ = true;
-            SetPushed(true);
-            return 0;
+            return ButtonDown();
         case WM_MOUSEMOVE:
-            if (tracking_) {
-                RECT r;
-                GetClientRect(Hwnd(), r);
-                SetPushed(PtInRect(r, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}));
-            }
-            return 0;
+            return MouseMove(TWMMouse(m));
         case WM_LBUTTONUP:
-            if (tracking_) {
-                const bool click = pushed_;
-                ReleaseCapture();
-                if (click) Click();
-            }
-            return 0;
+            return ButtonUp();
         case WM_CAPTURECHANGED:
-            if (tracking_) {
-                tracking_ = false;
-                SetPushed(false);
-            }
-            return 0;
+            return CaptureLost();
         case WM_KEYDOWN:
-            if (wParam == VK_SPACE && !tracking_) SetPushed(true);
-            return 0;
+            return KeyPressed(TWMKey(m));
         case WM_KEYUP:
-            if (wParam == VK_SPACE && pushed_ && !tracking_) {
-                SetPushed(false);
-                Click();
-            }
-            return 0;
+            return KeyReleased(TWMKey(m));
         case WM_SETFOCUS:
-            focused_ = true;
-            Invalidate();
-            return 0;
         case WM_KILLFOCUS:
-            focused_ = false;
-            if (!tracking_) SetPushed(false);
-            Invalidate();
-            return 0;
+            return FocusChanged(m.Msg == WM_SETFOCUS);
         case BM_GETCHECK:
             return check_;
         case BM_SETCHECK:
-            if (check_ != static_cast<int>(wParam)) {
-                check_ = static_cast<int>(wParam) == BST_INDETERMINATE && !Is3State()
-                             ? BST_CHECKED
-                             : static_cast<int>(wParam);
-                Invalidate();
-            }
-            return 0;
+            return SetCheck(ButtonMsg(m).Check());
         case BM_GETSTATE:
             return check_ | (pushed_ ? BST_PUSHED : 0) | (focused_ ? BST_FOCUS : 0);
         case BM_SETSTATE:
-            SetPushed(wParam != 0);
-            return 0;
-        case BM_SETSTYLE: {
-            const DWORD style = (Style() & ~0xFFFFu) | (static_cast<DWORD>(wParam) & 0xFFFFu);
-            SetWindowLong(Hwnd(), GWL_STYLE, static_cast<LONG>(style));
-            if (lParam) Invalidate();
-            return 0;
-        }
+            return SetPushed(ButtonMsg(m).Flag());
+        case BM_SETSTYLE:
+            return SetButtonStyle(ButtonMsg(m));
         case BM_CLICK:
-            if (IsWindowEnabled(Hwnd())) Click();
-            return 0;
+            return IsWindowEnabled(Hwnd()) ? Click() : 0;
         default:
-            return Default(msg, wParam, lParam);
+            return Default(m);
         }
     }
 
 private:
+    LRESULT SetText(TMessage& m) {
+        const LRESULT r = Default(m);
+        Invalidate();
+        return r;
+    }
+
+    LRESULT FontChanged(TWMSetFont m) {
+        if (m.Redraw()) Invalidate();
+        return 0;
+    }
+
+    LRESULT DialogCode() const {
+        switch (Type()) {
+        case BS_PUSHBUTTON:
+        case BS_OWNERDRAW:
+            return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
+        case BS_DEFPUSHBUTTON:
+            return DLGC_BUTTON | DLGC_DEFPUSHBUTTON;
+        case BS_RADIOBUTTON:
+        case BS_AUTORADIOBUTTON:
+            return DLGC_BUTTON | DLGC_RADIOBUTTON;
+        case BS_GROUPBOX:
+            return DLGC_STATIC;
+        default:
+            return DLGC_BUTTON;
+        }
+    }
+
+    LRESULT ButtonDown() {
+        SetFocus(Hwnd());
+        SetCapture(Hwnd());
+        tracking_ = true;
+        SetPushed(true);
+        return 0;
+    }
+
+    // While the button is held, it shows pushed as long as the pointer is over it.
+    LRESULT MouseMove(TWMMouse m) {
+        if (!tracking_) return 0;
+        RECT r;
+        GetClientRect(Hwnd(), r);
+        SetPushed(PtInRect(r, m.Pos()));
+        return 0;
+    }
+
+    LRESULT ButtonUp() {
+        if (!tracking_) return 0;
+        const bool click = pushed_;
+        ReleaseCapture();
+        return click ? Click() : 0;
+    }
+
+    LRESULT CaptureLost() {
+        if (tracking_) {
+            tracking_ = false;
+            SetPushed(false);
+        }
+        return 0;
+    }
+
+    LRESULT KeyPressed(TWMKey m) {
+        if (m.CharCode() == VK_SPACE && !tracking_) SetPushed(true);
+        return 0;
+    }
+
+    LRESULT KeyReleased(TWMKey m) {
+        if (m.CharCode() != VK_SPACE || !pushed_ || tracking_) return 0;
+        SetPushed(false);
+        return Click();
+    }
+
+    LRESULT FocusChanged(bool focused) {
+        focused_ = focused;
+        if (!focused && !tracking_) SetPushed(false);
+        Invalidate();
+        return 0;
+    }
+
+    LRESULT SetCheck(std::optional<int> check) {
+        if (!check || check_ == *check) return 0;
+        check_ = *check == BST_INDETERMINATE && !Is3State() ? BST_CHECKED : *check;
+        Invalidate();
+        return 0;
+    }
+
+    LRESULT SetButtonStyle(ButtonMsg m) {
+        const DWORD style = (Style() & ~0xFFFFu) | m.ButtonStyle();
+        SetWindowLong(Hwnd(), GWL_STYLE, static_cast<LONG>(style));
+        if (m.Redraw()) Invalidate();
+        return 0;
+    }
+
     DWORD Type() const { return Style() & BS_TYPEMASK; }
     bool Is3State() const { return Type() == BS_3STATE || Type() == BS_AUTO3STATE; }
     bool IsCheckLike() const {
@@ -143,13 +175,14 @@ private:
                t == BS_RADIOBUTTON || t == BS_AUTORADIOBUTTON;
     }
 
-    void SetPushed(bool pushed) {
-        if (pushed == pushed_) return;
+    LRESULT SetPushed(bool pushed) {
+        if (pushed == pushed_) return 0;
         pushed_ = pushed;
         Invalidate();
+        return 0;
     }
 
-    void Click() {
+    LRESULT Click() {
         switch (Type()) {
         case BS_AUTOCHECKBOX:
             SendMessage(Hwnd(), BM_SETCHECK, check_ == BST_UNCHECKED ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -165,6 +198,7 @@ private:
             break;
         }
         Command(BN_CLICKED);
+        return 0;
     }
 
     // The other automatic radio buttons of the group: from the previous WS_GROUP sibling up to the next,
@@ -205,8 +239,8 @@ private:
         DrawText(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
     }
 
-    void Paint(WPARAM given) {
-        PaintDC paint(Hwnd(), given);
+    LRESULT Paint(TWMPaint m) {
+        PaintDC paint(Hwnd(), m);
         HDC dc = paint.Get();
         RECT r;
         GetClientRect(Hwnd(), r);
@@ -276,6 +310,7 @@ private:
             }
         }
         SelectObject(dc, oldFont);
+        return 0;
     }
 
     int check_ = BST_UNCHECKED;

@@ -57,11 +57,6 @@ PaintDC::PaintDC(HWND hwnd, TWMPaint m) : hwnd_(hwnd), dc_(m.DC()), own_(!m.DC()
     if (own_) dc_ = BeginPaint(hwnd_, ps_);
 }
 
-PaintDC::PaintDC(HWND hwnd, WPARAM given)
-    : hwnd_(hwnd), dc_(reinterpret_cast<HDC>(given)), own_(given == 0), ps_{} {
-    if (own_) dc_ = BeginPaint(hwnd_, ps_);
-}
-
 PaintDC::~PaintDC() {
     if (own_) EndPaint(hwnd_, ps_);
 }

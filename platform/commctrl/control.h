@@ -22,10 +22,6 @@ public:
     // Messages the control does not handle go to Default.
     virtual LRESULT Handle(TMessage& m) = 0;
     LRESULT Default(TMessage& m);
-    LRESULT Default(UINT msg, WPARAM wParam, LPARAM lParam) {
-        TMessage m{msg, wParam, lParam, 0};
-        return Default(m);
-    }
 
     HWND Hwnd() const { return hwnd_; }
     DWORD Style() const;
@@ -105,7 +101,6 @@ private:
 class PaintDC {
 public:
     PaintDC(HWND hwnd, TWMPaint m);
-    PaintDC(HWND hwnd, WPARAM given);
     ~PaintDC();
     PaintDC(const PaintDC&) = delete;
     PaintDC& operator=(const PaintDC&) = delete;
@@ -129,15 +124,6 @@ void SetRowScrollBar(HWND hwnd, int top, int rows, int page, bool redraw);
 int RowsInView(HWND hwnd, int rowHeight, int above = 0);
 // The rows a WM_MOUSEWHEEL turns over, three a notch; positive toward the top.
 int WheelRows(TWMMouseWheel m);
-inline int WheelRows(WPARAM wParam) {
-    TMessage m{WM_MOUSEWHEEL, wParam, 0, 0};
-    return WheelRows(TWMMouseWheel(m));
-}
-using ::CopyOut;
-inline LRESULT CopyOut(const std::string& text, WPARAM max, LPARAM buffer) {
-    TMessage m{WM_GETTEXT, max, buffer, 0};
-    return ::CopyOut(text, TWMGetText(m).Buffer());
-}
 // Fills `r` with the selection colour and sets the text colour that goes on it.
 void FillHighlight(HDC dc, const RECT& r);
 // One line of an item's text, two pixels in from the left of `r` and centred top to bottom.

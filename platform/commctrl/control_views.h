@@ -3,11 +3,13 @@
 // packing and refuses what does not fit (negative or too large indices, missing structures, buffers
 // without room), so the controls' handlers work on checked values only.
 #include <algorithm>
+#include <cstring>
 #include <optional>
 #include <span>
 #include <string>
 
 #include "platform/commctrl/common_controls.h"
+#include "platform/commctrl/std_controls.h"
 #include "platform/gui/message_views.h"
 
 namespace pw::commctrl {
@@ -47,11 +49,6 @@ struct ListViewMsg : MessageView {
     RECT* Rect() const { return Pointer<RECT>(L()); }
     // LVM_HITTEST.
     LVHITTESTINFO* HitTestInfo() const { return Pointer<LVHITTESTINFO>(L()); }
-    // The text buffer an LVITEM or LVCOLUMN brings for a GET message.
-    static std::span<char> TextBuffer(const LVITEM& item) { return Buffer(item.pszText, item.cchTextMax); }
-    static std::span<char> TextBuffer(const LVCOLUMN& column) {
-        return Buffer(column.pszText, column.cchTextMax);
-    }
 };
 
 // EM_*: positions and lines in wParam, texts, buffers and counts in lParam.
@@ -150,6 +147,125 @@ struct ItemListMsg : MessageView {
     // CB_SETEDITSEL: the start and end in lParam's signed halves.
     int EditStart() const { return static_cast<int16_t>(Low(L())); }
     int EditEnd() const { return static_cast<int16_t>(High(L())); }
+};
+
+// TVM_*: items by handle, which the tree view checks against its own items; structures in lParam.
+struct TreeViewMsg : MessageView {
+    using MessageView::MessageView;
+    // TVM_DELETEITEM, TVM_EXPAND, TVM_GETNEXTITEM, TVM_SELECTITEM, TVM_ENSUREVISIBLE, TVM_SORTCHILDREN,
+    // TVM_EDITLABEL.
+    HTREEITEM Item() const { return Pointer<TreeNode>(L()); }
+    // TVM_EXPAND, TVM_GETNEXTITEM, TVM_SELECTITEM: the action or the relation.
+    UINT Code() const { return static_cast<UINT>(W()); }
+    // TVM_GETITEMSTATE: the item in wParam, the state bits asked for in lParam.
+    HTREEITEM StateItem() const { return Pointer<TreeNode>(W()); }
+    UINT Mask() const { return static_cast<UINT>(L()); }
+    // TVM_INSERTITEM.
+    const TVINSERTSTRUCT* InsertStruct() const { return Pointer<const TVINSERTSTRUCT>(L()); }
+    // TVM_GETITEM, TVM_SETITEM.
+    TVITEM* ItemStruct() const { return Pointer<TVITEM>(L()); }
+    // TVM_SETINDENT: at least 4 pixels, at most what a short holds.
+    int Indent() const { return static_cast<int>(std::clamp<WPARAM>(W(), 4, INT16_MAX)); }
+    // TVM_GETIMAGELIST, TVM_SETIMAGELIST.
+    WPARAM ImageListKind() const { return W(); }
+    HIMAGELIST ImageList() const { return Pointer<ImageListData>(L()); }
+    // TVM_GETITEMRECT: the rectangle, whose first bytes bring the item; wParam asks for the label's only.
+    RECT* Rect() const { return Pointer<RECT>(L()); }
+    HTREEITEM RectItem() const {
+        HTREEITEM item = nullptr;
+        if (const RECT* r = Rect()) std::memcpy(&item, r, sizeof item);
+        return item;
+    }
+    bool LabelOnly() const { return W() != 0; }
+    // TVM_HITTEST.
+    TVHITTESTINFO* HitTestInfo() const { return Pointer<TVHITTESTINFO>(L()); }
+    // TVM_SORTCHILDREN: whether the sort goes down the whole branch; TVM_ENDEDITLABELNOW: cancel.
+    bool Flag() const { return W() != 0; }
+};
+
+// TCM_*: tabs by index in wParam, structures in lParam.
+struct TabMsg : MessageView {
+    using MessageView::MessageView;
+    // The tab wParam names among `count`.
+    std::optional<int> Tab(int count) const { return CheckedIndex(static_cast<intptr_t>(W()), count); }
+    // TCM_INSERTITEM: where the tab goes; past the end appends, a negative index is refused.
+    std::optional<int> InsertAt(int count) const {
+        const intptr_t at = static_cast<intptr_t>(W());
+        if (at < 0) return std::nullopt;
+        return static_cast<int>(std::min<intptr_t>(at, count));
+    }
+    // TCM_INSERTITEM, TCM_GETITEM, TCM_SETITEM.
+    TCITEM* Item() const { return Pointer<TCITEM>(L()); }
+    // TCM_GETITEMRECT, TCM_ADJUSTRECT.
+    RECT* Rect() const { return Pointer<RECT>(L()); }
+    // TCM_ADJUSTRECT: from the display area to the window's (else the other way).
+    bool Larger() const { return W() != 0; }
+    // TCM_HITTEST.
+    TCHITTESTINFO* HitTestInfo() const { return Pointer<TCHITTESTINFO>(L()); }
+};
+
+// SB_*: the part in wParam's low byte (SB_SIMPLEID for the simple text), a drawing type in its high
+// byte, texts and arrays in lParam.
+struct StatusBarMsg : MessageView {
+    using MessageView::MessageView;
+    static constexpr int kMaxParts = 256;
+    // SB_SETTEXT, SB_GETTEXT, SB_GETTEXTLENGTH: the simple text, or one of `count` parts.
+    bool SimpleText() const { return Low(W()) % 256 == SB_SIMPLEID; }
+    std::optional<int> Part(int count) const { return CheckedIndex(Low(W()) % 256, count); }
+    WORD DrawType() const { return static_cast<WORD>(W() & 0xFF00); }
+    std::string Text() const { return L() ? Pointer<const char>(L()) : ""; }
+    // SB_GETTEXT: the caller's buffer, which SB_GETTEXTLENGTH told it how large to make.
+    char* TextOut() const { return Pointer<char>(L()); }
+    // SB_SETPARTS: the right edges of 1 to kMaxParts parts; empty when the count or array is wrong.
+    std::span<const int> Rights() const {
+        const int* rights = Pointer<const int>(L());
+        if (!rights || W() == 0 || W() > kMaxParts) return {};
+        return std::span<const int>(rights, W());
+    }
+    // SB_GETPARTS: the caller's array of wParam edges.
+    std::span<int> RightsOut() const {
+        int* out = Pointer<int>(L());
+        return out ? std::span<int>(out, std::min<WPARAM>(W(), INT32_MAX)) : std::span<int>();
+    }
+    // SB_GETRECT: the part in wParam among `count`.
+    std::optional<int> RectPart(int count) const { return CheckedIndex(static_cast<intptr_t>(W()), count); }
+    RECT* Rect() const { return Pointer<RECT>(L()); }
+    // SB_SIMPLE.
+    bool Flag() const { return W() != 0; }
+};
+
+// PBM_*: positions, steps and ranges as ints, kept within an int's range.
+struct ProgressMsg : MessageView {
+    using MessageView::MessageView;
+    // PBM_SETRANGE: the range in lParam's two unsigned halves.
+    int RangeLow16() const { return Low(L()); }
+    int RangeHigh16() const { return High(L()); }
+    // PBM_SETRANGE32: the low end in wParam, the high end in lParam.
+    int RangeLow() const { return ToInt(static_cast<intptr_t>(W())); }
+    int RangeHigh() const { return ToInt(L()); }
+    // PBM_SETPOS, PBM_DELTAPOS, PBM_SETSTEP: the position, the amount or the step.
+    int Value() const { return ToInt(static_cast<intptr_t>(W())); }
+    // PBM_GETRANGE: whether the answer is the low end, and where both ends go.
+    bool WantsLow() const { return W() != 0; }
+    PBRANGE* Range() const { return Pointer<PBRANGE>(L()); }
+
+private:
+    static int ToInt(intptr_t v) { return static_cast<int>(std::clamp<intptr_t>(v, INT32_MIN, INT32_MAX)); }
+};
+
+// BM_*.
+struct ButtonMsg : MessageView {
+    using MessageView::MessageView;
+    // BM_SETCHECK: one of the three check states, nothing for any other value.
+    std::optional<int> Check() const {
+        if (W() > BST_INDETERMINATE) return std::nullopt;
+        return static_cast<int>(W());
+    }
+    // BM_SETSTATE: pushed or not.
+    bool Flag() const { return W() != 0; }
+    // BM_SETSTYLE: the button style in wParam's low word, and whether to redraw.
+    WORD ButtonStyle() const { return Low(W()); }
+    bool Redraw() const { return L() != 0; }
 };
 
 } // namespace pw::commctrl

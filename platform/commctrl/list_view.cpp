@@ -203,7 +203,7 @@ private:
         const Column& c = columns_[static_cast<size_t>(*index)];
         if (col->mask & LVCF_WIDTH) col->cx = c.width;
         if (col->mask & LVCF_FMT) col->fmt = c.format;
-        if (col->mask & LVCF_TEXT) CopyOut(c.text, ListViewMsg::TextBuffer(*col));
+        if (col->mask & LVCF_TEXT) CopyOut(c.text, TextBuffer(col->pszText, col->cchTextMax));
         return TRUE_;
     }
 
@@ -299,7 +299,8 @@ private:
     LRESULT GetItem(LVITEM* item) const {
         if (!item) return FALSE_;
         const Row& row = rows_[static_cast<size_t>(item->iItem)];
-        if (item->mask & LVIF_TEXT) CopyOut(TextOf(row, item->iSubItem), ListViewMsg::TextBuffer(*item));
+        if (item->mask & LVIF_TEXT)
+            CopyOut(TextOf(row, item->iSubItem), TextBuffer(item->pszText, item->cchTextMax));
         if (item->mask & LVIF_IMAGE) item->iImage = row.image;
         if (item->mask & LVIF_PARAM) item->lParam = row.param;
         if (item->mask & LVIF_STATE) item->state = row.state & item->stateMask;
@@ -316,7 +317,7 @@ private:
     LRESULT GetItemText(std::optional<int> index, const LVITEM* item) const {
         if (!index || !item) return 0;
         return CopyOut(TextOf(rows_[static_cast<size_t>(*index)], item->iSubItem),
-                       ListViewMsg::TextBuffer(*item));
+                       TextBuffer(item->pszText, item->cchTextMax));
     }
 
     LRESULT SetItemState(ListViewMsg m) {

@@ -1,9 +1,12 @@
 // The "msctls_progress32" class: a bar filled in blocks or smoothly.
 #include <algorithm>
+#include <cstdint>
+#include <utility>
 
 #include "platform/commctrl/class_registry.h"
 #include "platform/commctrl/common_controls.h"
 #include "platform/commctrl/control.h"
+#include "platform/commctrl/control_views.h"
 #include "platform/gdi/edges.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/syscolors.h"
@@ -17,70 +20,79 @@ class ProgressBar : public Control {
 public:
     using Control::Control;
 
-    LRESULT Handle(TMessage& m) override { return HandleRaw(m.Msg, m.WParam, m.LParam); }
-    LRESULT HandleRaw(UINT msg, WPARAM wParam, LPARAM lParam) {
-        switch (msg) {
+    LRESULT Handle(TMessage& m) override {
+        switch (m.Msg) {
         case WM_PAINT:
-            Paint(wParam);
-            return 0;
+            return Paint(TWMPaint(m));
         case WM_ERASEBKGND:
             return 1;
         case WM_NCHITTEST:
             return HTCLIENT;
-        case PBM_SETRANGE:
-        case PBM_SETRANGE32: {
-            const LRESULT old = MAKELPARAM(static_cast<WORD>(low_), static_cast<WORD>(high_));
-            if (msg == PBM_SETRANGE) {
-                low_ = LOWORD(static_cast<uintptr_t>(lParam));
-                high_ = HIWORD(static_cast<uintptr_t>(lParam));
-            } else {
-                low_ = static_cast<int>(wParam);
-                high_ = static_cast<int>(lParam);
-            }
-            SetPos(pos_);
-            Invalidate();
-            return old;
-        }
-        case PBM_GETRANGE: {
-            if (auto* range = reinterpret_cast<PBRANGE*>(lParam)) {
-                range->iLow = low_;
-                range->iHigh = high_;
-            }
-            return wParam ? low_ : high_;
-        }
-        case PBM_SETPOS:
-            return SetPos(static_cast<int>(wParam));
-        case PBM_DELTAPOS:
-            return SetPos(pos_ + static_cast<int>(wParam));
-        case PBM_GETPOS:
-            return pos_;
-        case PBM_SETSTEP: {
-            const int old = step_;
-            step_ = static_cast<int>(wParam);
-            return old;
-        }
-        case PBM_STEPIT: {
-            // Stepping past the end starts again from the beginning.
-            int next = pos_ + step_;
-            if (high_ > low_ && next > high_) next = low_ + (next - high_);
-            if (high_ > low_ && next < low_) next = high_ - (low_ - next);
-            return SetPos(next);
-        }
         default:
-            return Default(msg, wParam, lParam);
+            return BarMessage(ProgressMsg(m));
         }
     }
 
 private:
-    int SetPos(int pos) {
+    LRESULT BarMessage(ProgressMsg m) {
+        switch (m.Msg) {
+        case PBM_SETRANGE:
+            return SetRange(m.RangeLow16(), m.RangeHigh16());
+        case PBM_SETRANGE32:
+            return SetRange(m.RangeLow(), m.RangeHigh());
+        case PBM_GETRANGE:
+            return GetRange(m.Range(), m.WantsLow());
+        case PBM_SETPOS:
+            return SetPos(m.Value());
+        case PBM_DELTAPOS:
+            return SetPos(int64_t{pos_} + m.Value());
+        case PBM_GETPOS:
+            return pos_;
+        case PBM_SETSTEP:
+            return std::exchange(step_, m.Value());
+        case PBM_STEPIT:
+            return StepIt();
+        default:
+            return Default(m);
+        }
+    }
+
+    // Answers the old range, its ends in the two halves.
+    LRESULT SetRange(int low, int high) {
+        const LRESULT old = MAKELPARAM(static_cast<WORD>(low_), static_cast<WORD>(high_));
+        low_ = low;
+        high_ = high;
+        SetPos(pos_);
+        Invalidate();
+        return old;
+    }
+
+    LRESULT GetRange(PBRANGE* range, bool wantsLow) const {
+        if (range) {
+            range->iLow = low_;
+            range->iHigh = high_;
+        }
+        return wantsLow ? low_ : high_;
+    }
+
+    // Stepping past the end starts again from the beginning.
+    LRESULT StepIt() {
+        int64_t next = int64_t{pos_} + step_;
+        if (high_ > low_ && next > high_) next = low_ + (next - high_);
+        if (high_ > low_ && next < low_) next = high_ - (low_ - next);
+        return SetPos(next);
+    }
+
+    LRESULT SetPos(int64_t pos) {
         const int old = pos_;
-        pos_ = high_ >= low_ ? std::clamp(pos, low_, high_) : pos;
+        pos_ = static_cast<int>(high_ >= low_ ? std::clamp<int64_t>(pos, low_, high_)
+                                              : std::clamp<int64_t>(pos, INT32_MIN, INT32_MAX));
         if (pos_ != old) Invalidate();
         return old;
     }
 
-    void Paint(WPARAM given) {
-        PaintDC paint(Hwnd(), given);
+    LRESULT Paint(TWMPaint m) {
+        PaintDC paint(Hwnd(), m);
         HDC dc = paint.Get();
         RECT c;
         GetClientRect(Hwnd(), c);
@@ -89,9 +101,8 @@ private:
         InflateRect(inner, -1, -1);
         const bool vertical = (Style() & PBS_VERTICAL) != 0;
         const int length = vertical ? inner.bottom - inner.top : inner.right - inner.left;
-        const int range = high_ - low_;
-        const int filled =
-            range > 0 ? static_cast<int>(static_cast<long long>(length) * (pos_ - low_) / range) : 0;
+        const int64_t range = int64_t{high_} - low_;
+        const int filled = range > 0 ? static_cast<int>(length * (int64_t{pos_} - low_) / range) : 0;
         HBRUSH bar = GetSysColorBrush(COLOR_HIGHLIGHT);
         if (Style() & PBS_SMOOTH) {
             RECT f = inner;
@@ -110,6 +121,7 @@ private:
                 FillRect(dc, &b, bar);
             }
         }
+        return 0;
     }
 
     int low_ = 0;

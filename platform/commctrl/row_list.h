@@ -45,12 +45,6 @@ protected:
         SetTop(ScrolledTop(Hwnd(), m.ScrollCode(), top_, VisibleRows(), Rows()));
         return 0;
     }
-    bool ScrollMessageRaw(UINT msg, WPARAM wParam, LPARAM lParam) {
-        TMessage m{msg, wParam, lParam, 0};
-        if (msg == WM_VSCROLL) return VScroll(TWMScroll(m)) == 0;
-        if (msg == WM_MOUSEWHEEL) return MouseWheel(TWMMouseWheel(m)) == 0;
-        return false;
-    }
     LRESULT MouseWheel(TWMMouseWheel m) {
         SetTop(top_ - WheelRows(m));
         return 0;

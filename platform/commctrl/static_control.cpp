@@ -17,37 +17,46 @@ class StaticControl : public Control {
 public:
     using Control::Control;
 
-    LRESULT Handle(TMessage& m) override { return HandleRaw(m.Msg, m.WParam, m.LParam); }
-    LRESULT HandleRaw(UINT msg, WPARAM wParam, LPARAM lParam) {
-        switch (msg) {
+    LRESULT Handle(TMessage& m) override {
+        switch (m.Msg) {
         case WM_PAINT:
-            Paint(wParam);
-            return 0;
+            return Paint(TWMPaint(m));
         case WM_ERASEBKGND:
             return 1;
-        case WM_SETTEXT: {
-            LRESULT r = Default(msg, wParam, lParam);
-            Invalidate();
-            return r;
-        }
+        case WM_SETTEXT:
+            return SetText(m);
         case WM_SETFONT:
-            if (lParam) Invalidate();
-            return 0;
+            return FontChanged(TWMSetFont(m));
         case WM_GETDLGCODE:
             return DLGC_STATIC;
         case WM_NCHITTEST:
             return (Style() & SS_NOTIFY) ? HTCLIENT : HTTRANSPARENT;
         case WM_LBUTTONDOWN:
-            if (Style() & SS_NOTIFY) Command(STN_CLICKED);
-            return 0;
+            return Clicked();
         default:
-            return Default(msg, wParam, lParam);
+            return Default(m);
         }
     }
 
 private:
-    void Paint(WPARAM given) {
-        PaintDC paint(Hwnd(), given);
+    LRESULT SetText(TMessage& m) {
+        const LRESULT r = Default(m);
+        Invalidate();
+        return r;
+    }
+
+    LRESULT FontChanged(TWMSetFont m) {
+        if (m.Redraw()) Invalidate();
+        return 0;
+    }
+
+    LRESULT Clicked() {
+        if (Style() & SS_NOTIFY) Command(STN_CLICKED);
+        return 0;
+    }
+
+    LRESULT Paint(TWMPaint m) {
+        PaintDC paint(Hwnd(), m);
         HDC dc = paint.Get();
         RECT r;
         GetClientRect(Hwnd(), r);
@@ -69,6 +78,7 @@ private:
             DrawText(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
             SelectObject(dc, old);
         }
+        return 0;
     }
 };
 

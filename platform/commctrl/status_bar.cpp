@@ -1,11 +1,14 @@
 // The "msctls_statusbar32" class: a bar of text parts at the bottom of its parent, with a size grip.
 #include <algorithm>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "platform/commctrl/class_registry.h"
 #include "platform/commctrl/common_controls.h"
 #include "platform/commctrl/control.h"
+#include "platform/commctrl/control_views.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/edges.h"
 #include "platform/gdi/shapes.h"
@@ -17,8 +20,6 @@
 namespace pw::commctrl {
 namespace {
 
-inline constexpr int kMaxParts = 256;
-
 struct Part {
     std::string text;
     WORD type = 0;
@@ -28,95 +29,121 @@ class StatusBar : public Control {
 public:
     using Control::Control;
 
-    LRESULT Handle(TMessage& m) override { return HandleRaw(m.Msg, m.WParam, m.LParam); }
-    LRESULT HandleRaw(UINT msg, WPARAM wParam, LPARAM lParam) {
-        switch (msg) {
+    LRESULT Handle(TMessage& m) override {
+        switch (m.Msg) {
         case WM_CREATE:
-            Place();
-            return 0;
+            return Place();
         case WM_PAINT:
-            Paint(wParam);
-            return 0;
+            return Paint(TWMPaint(m));
         case WM_ERASEBKGND:
             return 1;
         case WM_SIZE:
-            // The parent passes its own WM_SIZE on, as Win32 programs do; the bar follows its bottom.
-            Place();
-            Invalidate();
-            return 0;
+            return Resized();
         case WM_SETFONT:
-            Place();
-            if (lParam) Invalidate();
-            return 0;
+            return FontChanged(TWMSetFont(m));
         case WM_SETTEXT:
-            Default(msg, wParam, lParam);
-            simple_.text = lParam ? reinterpret_cast<const char*>(lParam) : "";
-            if (parts_.empty()) parts_.push_back(Part{});
-            parts_[0].text = simple_.text;
-            Invalidate();
-            return TRUE_;
-        case SB_SETTEXT: {
-            const int index = LOBYTE(static_cast<WORD>(wParam));
-            Part part{lParam ? reinterpret_cast<const char*>(lParam) : "",
-                      static_cast<WORD>(wParam & 0xFF00)};
-            if (index == static_cast<int>(SB_SIMPLEID))
-                simple_ = part;
-            else if (index < static_cast<int>(parts_.size()))
-                parts_[static_cast<size_t>(index)] = part;
-            else
-                return FALSE_;
-            Invalidate();
-            return TRUE_;
-        }
-        case SB_GETTEXT:
-        case SB_GETTEXTLENGTH: {
-            const int index = LOBYTE(static_cast<WORD>(wParam));
-            const Part* part = index == static_cast<int>(SB_SIMPLEID) || simpleMode_ ? &simple_
-                               : index < static_cast<int>(parts_.size()) ? &parts_[static_cast<size_t>(index)]
-                                                                         : nullptr;
-            if (!part) return 0;
-            if (msg == SB_GETTEXT && lParam) {
-                char* out = reinterpret_cast<char*>(lParam);
-                part->text.copy(out, part->text.size());
-                out[part->text.size()] = 0;
-            }
-            return MAKELPARAM(static_cast<WORD>(std::min<size_t>(part->text.size(), 0xFFFF)), part->type);
-        }
-        case SB_SETPARTS: {
-            const int count = static_cast<int>(wParam);
-            const int* rights = reinterpret_cast<const int*>(lParam);
-            if (count <= 0 || count > kMaxParts || !rights) return FALSE_;
-            parts_.resize(static_cast<size_t>(count));
-            rights_.assign(rights, rights + count);
-            Invalidate();
-            return TRUE_;
-        }
-        case SB_GETPARTS: {
-            int* out = reinterpret_cast<int*>(lParam);
-            for (int i = 0; out && i < static_cast<int>(wParam) && i < static_cast<int>(rights_.size()); ++i)
-                out[i] = rights_[static_cast<size_t>(i)];
-            return static_cast<LRESULT>(rights_.size());
-        }
-        case SB_SIMPLE:
-            simpleMode_ = wParam != 0;
-            Invalidate();
-            return 0;
-        case SB_ISSIMPLE:
-            return simpleMode_ ? TRUE_ : FALSE_;
-        case SB_GETRECT: {
-            const int index = static_cast<int>(wParam);
-            if (!lParam || (!simpleMode_ && (index < 0 || index >= static_cast<int>(rights_.size()))))
-                return FALSE_;
-            *reinterpret_cast<RECT*>(lParam) = simpleMode_ ? ClientArea() : PartRect(index);
-            return TRUE_;
-        }
+            return SetText(TWMSetText(m));
         default:
-            return Default(msg, wParam, lParam);
+            return BarMessage(StatusBarMsg(m));
         }
     }
 
 private:
-    static int LOBYTE(WORD w) { return w & 0xFF; }
+    LRESULT BarMessage(StatusBarMsg m) {
+        switch (m.Msg) {
+        case SB_SETTEXT:
+            return SetPartText(m);
+        case SB_GETTEXT:
+        case SB_GETTEXTLENGTH:
+            return GetPartText(m);
+        case SB_SETPARTS:
+            return SetParts(m.Rights());
+        case SB_GETPARTS:
+            return GetParts(m.RightsOut());
+        case SB_SIMPLE:
+            return SetSimple(m.Flag());
+        case SB_ISSIMPLE:
+            return simpleMode_ ? TRUE_ : FALSE_;
+        case SB_GETRECT:
+            return GetRect(m.RectPart(static_cast<int>(rights_.size())), m.Rect());
+        default:
+            return Default(m);
+        }
+    }
+
+    // The parent passes its own WM_SIZE on, as Win32 programs do; the bar follows its bottom.
+    LRESULT Resized() {
+        Place();
+        Invalidate();
+        return 0;
+    }
+
+    LRESULT FontChanged(TWMSetFont m) {
+        Place();
+        if (m.Redraw()) Invalidate();
+        return 0;
+    }
+
+    LRESULT SetText(TWMSetText m) {
+        Default(m);
+        simple_.text = m.String();
+        if (parts_.empty()) parts_.push_back(Part{});
+        parts_[0].text = simple_.text;
+        Invalidate();
+        return TRUE_;
+    }
+
+    LRESULT SetPartText(StatusBarMsg m) {
+        const Part part{m.Text(), m.DrawType()};
+        const std::optional<int> index = m.Part(static_cast<int>(parts_.size()));
+        if (m.SimpleText())
+            simple_ = part;
+        else if (index)
+            parts_[static_cast<size_t>(*index)] = part;
+        else
+            return FALSE_;
+        Invalidate();
+        return TRUE_;
+    }
+
+    // The length in the low word, the drawing type in the high one.
+    LRESULT GetPartText(StatusBarMsg m) const {
+        const std::optional<int> index = m.Part(static_cast<int>(parts_.size()));
+        const Part* part = m.SimpleText() || simpleMode_ ? &simple_
+                           : index                       ? &parts_[static_cast<size_t>(*index)]
+                                                         : nullptr;
+        if (!part) return 0;
+        if (char* out = m.Msg == SB_GETTEXT ? m.TextOut() : nullptr) {
+            part->text.copy(out, part->text.size());
+            out[part->text.size()] = 0;
+        }
+        return MAKELPARAM(static_cast<WORD>(std::min<size_t>(part->text.size(), 0xFFFF)), part->type);
+    }
+
+    LRESULT SetParts(std::span<const int> rights) {
+        if (rights.empty()) return FALSE_;
+        parts_.resize(rights.size());
+        rights_.assign(rights.begin(), rights.end());
+        Invalidate();
+        return TRUE_;
+    }
+
+    LRESULT GetParts(std::span<int> out) const {
+        std::copy_n(rights_.begin(), std::min(out.size(), rights_.size()), out.begin());
+        return static_cast<LRESULT>(rights_.size());
+    }
+
+    LRESULT SetSimple(bool simple) {
+        simpleMode_ = simple;
+        Invalidate();
+        return 0;
+    }
+
+    LRESULT GetRect(std::optional<int> part, RECT* r) const {
+        if (!r || (!simpleMode_ && !part)) return FALSE_;
+        *r = simpleMode_ ? ClientArea() : PartRect(*part);
+        return TRUE_;
+    }
 
     RECT ClientArea() const {
         RECT c;
@@ -129,10 +156,10 @@ private:
         return LineHeight(dc.Get()) + 8;
     }
 
-    void Place() {
+    LRESULT Place() {
         const DWORD style = Style();
         HWND parent = Parent();
-        if (!parent || (style & (CCS_NOPARENTALIGN | CCS_NORESIZE))) return;
+        if (!parent || (style & (CCS_NOPARENTALIGN | CCS_NORESIZE))) return 0;
         RECT pc;
         GetClientRect(parent, pc);
         const int h = Height();
@@ -142,8 +169,9 @@ private:
         ScreenToClient(parent, at);
         if (at.x == pc.left && at.y == pc.bottom - h && now.right - now.left == pc.right - pc.left &&
             now.bottom - now.top == h)
-            return;
+            return 0;
         MoveWindow(Hwnd(), pc.left, pc.bottom - h, pc.right - pc.left, h, TRUE_);
+        return 0;
     }
 
     RECT PartRect(int index) const {
@@ -162,8 +190,8 @@ private:
                  DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
     }
 
-    void Paint(WPARAM given) {
-        PaintDC paint(Hwnd(), given);
+    LRESULT Paint(TWMPaint m) {
+        PaintDC paint(Hwnd(), m);
         HDC dc = paint.Get();
         RECT c = ClientArea();
         FillRect(dc, &c, GetSysColorBrush(COLOR_BTNFACE));
@@ -187,6 +215,7 @@ private:
             DrawFrameControl(dc, &g, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
         }
         SelectObject(dc, oldFont);
+        return 0;
     }
 
     std::vector<Part> parts_;

@@ -6,6 +6,7 @@
 #include "platform/commctrl/class_registry.h"
 #include "platform/commctrl/common_controls.h"
 #include "platform/commctrl/control.h"
+#include "platform/commctrl/control_views.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/edges.h"
 #include "platform/gdi/shapes.h"
@@ -29,135 +30,163 @@ class TabControl : public Control {
 public:
     using Control::Control;
 
-    LRESULT Handle(TMessage& m) override { return HandleRaw(m.Msg, m.WParam, m.LParam); }
-    LRESULT HandleRaw(UINT msg, WPARAM wParam, LPARAM lParam) {
-        switch (msg) {
+    LRESULT Handle(TMessage& m) override {
+        switch (m.Msg) {
         case WM_PAINT:
-            Paint(wParam);
-            return 0;
+            return Paint(TWMPaint(m));
         case WM_ERASEBKGND:
             return 1;
         case WM_SETFONT:
-            if (lParam) Invalidate();
-            return 0;
+            return FontChanged(TWMSetFont(m));
         case WM_GETDLGCODE:
             return DLGC_WANTARROWS;
         case WM_SETFOCUS:
         case WM_KILLFOCUS:
-            focused_ = msg == WM_SETFOCUS;
-            Invalidate();
-            return 0;
-        case WM_LBUTTONDOWN: {
-            const int index = TabAt(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-            if (index >= 0) {
-                SetFocus(Hwnd());
-                UserSelect(index);
-            }
-            return 0;
-        }
+            return FocusChanged(m.Msg == WM_SETFOCUS);
+        case WM_LBUTTONDOWN:
+            return ButtonDown(TWMMouse(m));
         case WM_KEYDOWN:
-            if (wParam == VK_LEFT && cur_ > 0) UserSelect(cur_ - 1);
-            if (wParam == VK_RIGHT && cur_ + 1 < Count()) UserSelect(cur_ + 1);
-            return 0;
-        case TCM_GETITEMCOUNT:
-            return Count();
-        case TCM_INSERTITEM: {
-            const auto* item = reinterpret_cast<const TCITEM*>(lParam);
-            int index = static_cast<int>(wParam);
-            if (!item || index < 0) return -1;
-            index = std::min(index, Count());
-            Tab tab;
-            Apply(tab, *item);
-            tabs_.insert(tabs_.begin() + index, tab);
-            if (cur_ < 0)
-                cur_ = 0;
-            else if (index <= cur_)
-                ++cur_;
-            Invalidate();
-            return index;
-        }
-        case TCM_DELETEITEM: {
-            const int index = static_cast<int>(wParam);
-            if (index < 0 || index >= Count()) return FALSE_;
-            tabs_.erase(tabs_.begin() + index);
-            if (index == cur_)
-                cur_ = -1;
-            else if (index < cur_)
-                --cur_;
-            Invalidate();
-            return TRUE_;
-        }
-        case TCM_DELETEALLITEMS:
-            tabs_.clear();
-            cur_ = -1;
-            Invalidate();
-            return TRUE_;
-        case TCM_GETITEM: {
-            auto* item = reinterpret_cast<TCITEM*>(lParam);
-            const int index = static_cast<int>(wParam);
-            if (!item || index < 0 || index >= Count()) return FALSE_;
-            const Tab& tab = tabs_[static_cast<size_t>(index)];
-            if ((item->mask & TCIF_TEXT) && item->pszText && item->cchTextMax > 0)
-                CopyOut(tab.text, static_cast<WPARAM>(item->cchTextMax),
-                        reinterpret_cast<LPARAM>(item->pszText));
-            if (item->mask & TCIF_IMAGE) item->iImage = tab.image;
-            if (item->mask & TCIF_PARAM) item->lParam = tab.param;
-            return TRUE_;
-        }
-        case TCM_SETITEM: {
-            const auto* item = reinterpret_cast<const TCITEM*>(lParam);
-            const int index = static_cast<int>(wParam);
-            if (!item || index < 0 || index >= Count()) return FALSE_;
-            Apply(tabs_[static_cast<size_t>(index)], *item);
-            Invalidate();
-            return TRUE_;
-        }
-        case TCM_GETCURSEL:
-            return cur_;
-        case TCM_SETCURSEL: {
-            const int index = static_cast<int>(static_cast<intptr_t>(wParam));
-            if (index < 0 || index >= Count()) return -1;
-            const int old = cur_;
-            cur_ = index;
-            Invalidate();
-            return old;
-        }
-        case TCM_GETITEMRECT: {
-            const int index = static_cast<int>(wParam);
-            if (index < 0 || index >= Count() || !lParam) return FALSE_;
-            *reinterpret_cast<RECT*>(lParam) = TabRect(index);
-            return TRUE_;
-        }
-        case TCM_HITTEST: {
-            auto* info = reinterpret_cast<TCHITTESTINFO*>(lParam);
-            if (!info) return -1;
-            const int index = TabAt(info->pt);
-            info->flags = index >= 0 ? 0x6 /* TCHT_ONITEM */ : 0x1 /* TCHT_NOWHERE */;
-            return index;
-        }
-        case TCM_ADJUSTRECT: {
-            auto* r = reinterpret_cast<RECT*>(lParam);
-            if (!r) return 0;
-            const int rowHeight = RowHeight();
-            if (wParam) {
-                r->left -= 2;
-                r->right += 2;
-                r->bottom += 2;
-                r->top -= rowHeight + 2;
-            } else {
-                r->left += 2;
-                r->right -= 2;
-                r->bottom -= 2;
-                r->top += rowHeight + 2;
-            }
-            return 0;
-        }
+            return KeyPressed(TWMKey(m));
         default:
-            return Default(msg, wParam, lParam);
+            return TabMessage(TabMsg(m));
         }
     }
 
 private:
+    LRESULT TabMessage(TabMsg m) {
+        switch (m.Msg) {
+        case TCM_GETITEMCOUNT:
+            return Count();
+        case TCM_INSERTITEM:
+            return InsertItem(m.InsertAt(Count()), m.Item());
+        case TCM_DELETEITEM:
+            return DeleteItem(m.Tab(Count()));
+        case TCM_DELETEALLITEMS:
+            return DeleteAllItems();
+        case TCM_GETITEM:
+            return GetItem(m.Tab(Count()), m.Item());
+        case TCM_SETITEM:
+            return SetItem(m.Tab(Count()), m.Item());
+        case TCM_GETCURSEL:
+            return cur_;
+        case TCM_SETCURSEL:
+            return SetCurSel(m.Tab(Count()));
+        case TCM_GETITEMRECT:
+            return GetItemRect(m.Tab(Count()), m.Rect());
+        case TCM_HITTEST:
+            return HitTest(m.HitTestInfo());
+        case TCM_ADJUSTRECT:
+            return AdjustRect(m.Rect(), m.Larger());
+        default:
+            return Default(m);
+        }
+    }
+
+    LRESULT FontChanged(TWMSetFont m) {
+        if (m.Redraw()) Invalidate();
+        return 0;
+    }
+
+    LRESULT FocusChanged(bool focused) {
+        focused_ = focused;
+        Invalidate();
+        return 0;
+    }
+
+    LRESULT ButtonDown(TWMMouse m) {
+        const int index = TabAt(m.Pos());
+        if (index >= 0) {
+            SetFocus(Hwnd());
+            UserSelect(index);
+        }
+        return 0;
+    }
+
+    LRESULT KeyPressed(TWMKey m) {
+        if (m.CharCode() == VK_LEFT && cur_ > 0) UserSelect(cur_ - 1);
+        if (m.CharCode() == VK_RIGHT && cur_ + 1 < Count()) UserSelect(cur_ + 1);
+        return 0;
+    }
+
+    LRESULT InsertItem(std::optional<int> at, const TCITEM* item) {
+        if (!at || !item) return -1;
+        Tab tab;
+        Apply(tab, *item);
+        tabs_.insert(tabs_.begin() + *at, tab);
+        if (cur_ < 0)
+            cur_ = 0;
+        else if (*at <= cur_)
+            ++cur_;
+        Invalidate();
+        return *at;
+    }
+
+    LRESULT DeleteItem(std::optional<int> index) {
+        if (!index) return FALSE_;
+        tabs_.erase(tabs_.begin() + *index);
+        if (*index == cur_)
+            cur_ = -1;
+        else if (*index < cur_)
+            --cur_;
+        Invalidate();
+        return TRUE_;
+    }
+
+    LRESULT DeleteAllItems() {
+        tabs_.clear();
+        cur_ = -1;
+        Invalidate();
+        return TRUE_;
+    }
+
+    LRESULT GetItem(std::optional<int> index, TCITEM* item) const {
+        if (!index || !item) return FALSE_;
+        const Tab& tab = tabs_[static_cast<size_t>(*index)];
+        if (item->mask & TCIF_TEXT) CopyOut(tab.text, TextBuffer(item->pszText, item->cchTextMax));
+        if (item->mask & TCIF_IMAGE) item->iImage = tab.image;
+        if (item->mask & TCIF_PARAM) item->lParam = tab.param;
+        return TRUE_;
+    }
+
+    LRESULT SetItem(std::optional<int> index, const TCITEM* item) {
+        if (!index || !item) return FALSE_;
+        Apply(tabs_[static_cast<size_t>(*index)], *item);
+        Invalidate();
+        return TRUE_;
+    }
+
+    LRESULT SetCurSel(std::optional<int> index) {
+        if (!index) return -1;
+        const int old = cur_;
+        cur_ = *index;
+        Invalidate();
+        return old;
+    }
+
+    LRESULT GetItemRect(std::optional<int> index, RECT* r) {
+        if (!index || !r) return FALSE_;
+        *r = TabRect(*index);
+        return TRUE_;
+    }
+
+    LRESULT HitTest(TCHITTESTINFO* info) {
+        if (!info) return -1;
+        const int index = TabAt(info->pt);
+        info->flags = index >= 0 ? 0x6 /* TCHT_ONITEM */ : 0x1 /* TCHT_NOWHERE */;
+        return index;
+    }
+
+    LRESULT AdjustRect(RECT* r, bool larger) {
+        if (!r) return 0;
+        const int rowHeight = RowHeight();
+        const int out = larger ? 1 : -1;
+        r->left -= 2 * out;
+        r->right += 2 * out;
+        r->bottom += 2 * out;
+        r->top -= (rowHeight + 2) * out;
+        return 0;
+    }
+
     int Count() const { return static_cast<int>(tabs_.size()); }
 
     static void Apply(Tab& tab, const TCITEM& item) {
@@ -196,8 +225,8 @@ private:
         Notify(TCN_SELCHANGE, &h);
     }
 
-    void Paint(WPARAM given) {
-        PaintDC paint(Hwnd(), given);
+    LRESULT Paint(TWMPaint m) {
+        PaintDC paint(Hwnd(), m);
         HDC dc = paint.Get();
         RECT c;
         GetClientRect(Hwnd(), c);
@@ -229,6 +258,7 @@ private:
             }
         }
         SelectObject(dc, oldFont);
+        return 0;
     }
 
     std::vector<Tab> tabs_;

@@ -1,10 +1,10 @@
 // The "SysTreeView32" class: a tree of items with buttons, lines, images, label editing and
 // notifications to the parent.
 #include <algorithm>
-#include <cstring>
 #include <string>
 
 #include "platform/commctrl/class_registry.h"
+#include "platform/commctrl/control_views.h"
 #include "platform/commctrl/row_list.h"
 #include "platform/commctrl/tree_model.h"
 #include "platform/commctrl/tree_painter.h"
@@ -30,166 +30,214 @@ class TreeView : public RowList {
 public:
     using RowList::RowList;
 
-    LRESULT Handle(TMessage& m) override { return HandleRaw(m.Msg, m.WParam, m.LParam); }
-    LRESULT HandleRaw(UINT msg, WPARAM wParam, LPARAM lParam) {
-        if (ScrollMessageRaw(msg, wParam, lParam)) return 0;
-        switch (msg) {
+    LRESULT Handle(TMessage& m) override {
+        switch (m.Msg) {
         case WM_CREATE:
-            Measure();
-            return 0;
+            return Measure();
         case WM_DESTROY:
-            CancelEdit();
-            model_.Delete(model_.Root(), [this](TreeNode* n) { NotifyDeleted(n); });
-            caret_ = dropHilite_ = nullptr;
-            return 0;
+            return Destroy();
         case WM_PAINT:
-            Paint(wParam);
-            return 0;
+            return Paint(TWMPaint(m));
         case WM_ERASEBKGND:
             return 1;
         case WM_SETFONT:
-            Measure();
-            Changed();
-            return 0;
+            return FontChanged();
         case WM_SIZE:
-            SetTop(top_);
-            UpdateScrollBar();
-            return 0;
+            return Resized();
         case WM_GETDLGCODE:
             return DLGC_WANTARROWS | DLGC_WANTCHARS;
         case WM_SETFOCUS:
-        case WM_KILLFOCUS: {
-            focused_ = msg == WM_SETFOCUS;
-            Invalidate();
-            NMHDR h;
-            Notify(focused_ ? NM_SETFOCUS : NM_KILLFOCUS, &h);
-            return 0;
-        }
+        case WM_KILLFOCUS:
+            return FocusChanged(m.Msg == WM_SETFOCUS);
         case WM_LBUTTONDOWN:
-            MouseDown(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-            return 0;
+            return MouseDown(TWMMouse(m));
         case WM_LBUTTONUP:
-            MouseUp(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-            return 0;
+            return MouseUp(TWMMouse(m));
         case WM_LBUTTONDBLCLK:
-            DoubleClick(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-            return 0;
+            return DoubleClick(TWMMouse(m));
         case WM_CAPTURECHANGED:
-            pressed_ = nullptr;
-            return 0;
+            return CaptureLost();
         case WM_RBUTTONDOWN:
-            SetFocus(Hwnd());
-            return 0;
-        case WM_RBUTTONUP: {
-            NMHDR h;
-            if (Notify(NM_RCLICK, &h)) return 0;
-            return Default(msg, wParam, lParam); // WM_CONTEXTMENU
-        }
+            return RightButtonDown();
+        case WM_RBUTTONUP:
+            return RightButtonUp(m);
         case WM_TIMER:
-            if (wParam == kEditTimer) {
-                KillTimer(Hwnd(), kEditTimer);
-                if (model_.Valid(editPending_) && editPending_ == caret_) EditLabel(editPending_);
-                editPending_ = nullptr;
-            }
-            return 0;
+            return EditTimer(TWMTimer(m));
         case WM_KEYDOWN:
-            KeyDownMsg(static_cast<int>(wParam));
-            return 0;
+            return KeyPressed(TWMKey(m));
         case WM_CHAR:
-            TypeAhead(static_cast<char32_t>(wParam));
-            return 0;
+            return TypeAhead(TWMChar(m));
         case WM_COMMAND:
-            if (edit_ && reinterpret_cast<HWND>(lParam) == edit_ && HIWORD(wParam) == EN_KILLFOCUS)
-                EndEdit(false);
-            return 0;
-        case TVM_INSERTITEM:
-            return reinterpret_cast<LRESULT>(InsertItem(reinterpret_cast<const TVINSERTSTRUCT*>(lParam)));
-        case TVM_DELETEITEM:
-            return DeleteItem(reinterpret_cast<TreeNode*>(lParam)) ? TRUE_ : FALSE_;
-        case TVM_EXPAND:
-            return Expand(reinterpret_cast<TreeNode*>(lParam), static_cast<UINT>(wParam), false) ? TRUE_
-                                                                                                 : FALSE_;
-        case TVM_GETNEXTITEM:
-            return reinterpret_cast<LRESULT>(
-                NextItem(static_cast<UINT>(wParam), reinterpret_cast<TreeNode*>(lParam)));
-        case TVM_SELECTITEM:
-            return SelectItem(static_cast<UINT>(wParam), reinterpret_cast<TreeNode*>(lParam)) ? TRUE_
-                                                                                              : FALSE_;
-        case TVM_GETITEM:
-            return GetItem(reinterpret_cast<TVITEM*>(lParam)) ? TRUE_ : FALSE_;
-        case TVM_SETITEM:
-            return SetItem(reinterpret_cast<const TVITEM*>(lParam)) ? TRUE_ : FALSE_;
-        case TVM_GETITEMSTATE: {
-            auto* n = reinterpret_cast<TreeNode*>(wParam);
-            return model_.Valid(n) ? static_cast<LRESULT>(StateOf(n) & static_cast<UINT>(lParam)) : 0;
+            return EditCommand(TWMCommand(m));
+        case WM_VSCROLL:
+            return VScroll(TWMScroll(m));
+        case WM_MOUSEWHEEL:
+            return MouseWheel(TWMMouseWheel(m));
+        default:
+            return TreeMessage(TreeViewMsg(m));
         }
+    }
+
+private:
+    LRESULT TreeMessage(TreeViewMsg m) {
+        switch (m.Msg) {
+        case TVM_INSERTITEM:
+            return reinterpret_cast<LRESULT>(InsertItem(m.InsertStruct()));
+        case TVM_DELETEITEM:
+            return DeleteItem(m.Item()) ? TRUE_ : FALSE_;
+        case TVM_EXPAND:
+            return Expand(m.Item(), m.Code(), false) ? TRUE_ : FALSE_;
+        case TVM_GETNEXTITEM:
+            return reinterpret_cast<LRESULT>(NextItem(m.Code(), m.Item()));
+        case TVM_SELECTITEM:
+            return SelectItem(m.Code(), m.Item()) ? TRUE_ : FALSE_;
+        case TVM_GETITEM:
+            return GetItem(m.ItemStruct()) ? TRUE_ : FALSE_;
+        case TVM_SETITEM:
+            return SetItem(m.ItemStruct()) ? TRUE_ : FALSE_;
+        case TVM_GETITEMSTATE:
+            return model_.Valid(m.StateItem()) ? static_cast<LRESULT>(StateOf(m.StateItem()) & m.Mask()) : 0;
         case TVM_GETCOUNT:
             return model_.Count();
         case TVM_GETINDENT:
             return indent_;
         case TVM_SETINDENT:
-            indent_ = std::max(static_cast<int>(wParam), 4);
-            Changed();
-            return 0;
+            return SetIndent(m.Indent());
         case TVM_GETIMAGELIST:
-            return wParam == TVSIL_NORMAL ? reinterpret_cast<LRESULT>(images_) : 0;
-        case TVM_SETIMAGELIST: {
-            if (wParam != TVSIL_NORMAL) return 0;
-            HIMAGELIST old = images_;
-            images_ = reinterpret_cast<HIMAGELIST>(lParam);
-            Measure();
-            Changed();
-            return reinterpret_cast<LRESULT>(old);
-        }
-        case TVM_GETITEMRECT: {
-            auto* rect = reinterpret_cast<RECT*>(lParam);
-            if (!rect) return FALSE_;
-            TreeNode* n = nullptr;
-            std::memcpy(&n, rect, sizeof n);
-            if (!model_.Valid(n) || !model_.Shown(n)) return FALSE_;
-            *rect = wParam ? Geometry(n).label : RowRect(n);
-            return TRUE_;
-        }
-        case TVM_HITTEST: {
-            auto* info = reinterpret_cast<TVHITTESTINFO*>(lParam);
-            if (!info) return 0;
-            info->hItem = HitTest(info->pt, info->flags);
-            return reinterpret_cast<LRESULT>(info->hItem);
-        }
+            return m.ImageListKind() == TVSIL_NORMAL ? reinterpret_cast<LRESULT>(images_) : 0;
+        case TVM_SETIMAGELIST:
+            return SetImageList(m.ImageListKind(), m.ImageList());
+        case TVM_GETITEMRECT:
+            return GetItemRect(m.RectItem(), m.Rect(), m.LabelOnly());
+        case TVM_HITTEST:
+            return reinterpret_cast<LRESULT>(HitTest(m.HitTestInfo()));
         case TVM_GETVISIBLECOUNT:
             return VisibleRows();
         case TVM_ENSUREVISIBLE:
-            return EnsureVisible(reinterpret_cast<TreeNode*>(lParam)) ? TRUE_ : FALSE_;
-        case TVM_SORTCHILDREN: {
-            auto* n = reinterpret_cast<TreeNode*>(lParam);
-            if (!n || n == TVI_ROOT) n = model_.Root();
-            if (n != model_.Root() && !model_.Valid(n)) return FALSE_;
-            model_.SortChildren(n, wParam != 0);
-            Changed();
-            return TRUE_;
-        }
+            return EnsureVisible(m.Item()) ? TRUE_ : FALSE_;
+        case TVM_SORTCHILDREN:
+            return SortChildren(m.Item(), m.Flag());
         case TVM_EDITLABEL:
-            return reinterpret_cast<LRESULT>(EditLabel(reinterpret_cast<TreeNode*>(lParam)));
+            return reinterpret_cast<LRESULT>(EditLabel(m.Item()));
         case TVM_GETEDITCONTROL:
             return reinterpret_cast<LRESULT>(edit_);
         case TVM_ENDEDITLABELNOW:
-            if (!edit_) return FALSE_;
-            EndEdit(wParam != 0);
-            return TRUE_;
+            return EndEditNow(m.Flag());
         default:
-            return Default(msg, wParam, lParam);
+            return Default(m);
         }
     }
 
-private:
+    // --- window messages ---------------------------------------------------------------------------
+
+    LRESULT Destroy() {
+        CancelEdit();
+        model_.Delete(model_.Root(), [this](TreeNode* n) { NotifyDeleted(n); });
+        caret_ = dropHilite_ = nullptr;
+        return 0;
+    }
+
+    LRESULT FontChanged() {
+        Measure();
+        Changed();
+        return 0;
+    }
+
+    LRESULT Resized() {
+        SetTop(top_);
+        UpdateScrollBar();
+        return 0;
+    }
+
+    LRESULT FocusChanged(bool focused) {
+        focused_ = focused;
+        Invalidate();
+        NMHDR h;
+        Notify(focused_ ? NM_SETFOCUS : NM_KILLFOCUS, &h);
+        return 0;
+    }
+
+    LRESULT CaptureLost() {
+        pressed_ = nullptr;
+        return 0;
+    }
+
+    LRESULT RightButtonDown() {
+        SetFocus(Hwnd());
+        return 0;
+    }
+
+    // Unless the parent takes the click, the default handling asks for a context menu.
+    LRESULT RightButtonUp(TMessage& m) {
+        NMHDR h;
+        return Notify(NM_RCLICK, &h) ? 0 : Default(m);
+    }
+
+    LRESULT EditTimer(TWMTimer m) {
+        if (m.TimerID() != kEditTimer) return 0;
+        KillTimer(Hwnd(), kEditTimer);
+        if (model_.Valid(editPending_) && editPending_ == caret_) EditLabel(editPending_);
+        editPending_ = nullptr;
+        return 0;
+    }
+
+    LRESULT EditCommand(TWMCommand m) {
+        if (edit_ && m.Ctl() == edit_ && m.NotifyCode() == EN_KILLFOCUS) EndEdit(false);
+        return 0;
+    }
+
+    // --- tree messages -----------------------------------------------------------------------------
+
+    LRESULT SetIndent(int indent) {
+        indent_ = indent;
+        Changed();
+        return 0;
+    }
+
+    LRESULT SetImageList(WPARAM kind, HIMAGELIST list) {
+        if (kind != TVSIL_NORMAL) return 0;
+        HIMAGELIST old = images_;
+        images_ = list;
+        Measure();
+        Changed();
+        return reinterpret_cast<LRESULT>(old);
+    }
+
+    LRESULT GetItemRect(TreeNode* n, RECT* rect, bool labelOnly) {
+        if (!rect || !model_.Valid(n) || !model_.Shown(n)) return FALSE_;
+        *rect = labelOnly ? Geometry(n).label : RowRect(n);
+        return TRUE_;
+    }
+
+    TreeNode* HitTest(TVHITTESTINFO* info) {
+        if (!info) return nullptr;
+        info->hItem = HitTest(info->pt, info->flags);
+        return info->hItem;
+    }
+
+    LRESULT SortChildren(TreeNode* n, bool recurse) {
+        if (!n || n == TVI_ROOT) n = model_.Root();
+        if (n != model_.Root() && !model_.Valid(n)) return FALSE_;
+        model_.SortChildren(n, recurse);
+        Changed();
+        return TRUE_;
+    }
+
+    LRESULT EndEditNow(bool cancel) {
+        if (!edit_) return FALSE_;
+        EndEdit(cancel);
+        return TRUE_;
+    }
+
     // --- geometry -----------------------------------------------------------------------------------
 
-    void Measure() {
+    LRESULT Measure() {
         ClientDC dc(*this);
         int h = LineHeight(dc.Get()) + 2;
         int cx = 0, cy = 0;
         if (images_ && ImageList_GetIconSize(images_, &cx, &cy)) h = std::max(h, cy + 2);
         itemHeight_ = std::max(h, 1);
+        return 0;
     }
 
     int Rows() const override { return model_.TotalRows(); }
@@ -492,11 +540,7 @@ private:
     bool GetItem(TVITEM* item) {
         if (!item || !model_.Valid(item->hItem)) return false;
         TreeNode* n = item->hItem;
-        if (item->mask & TVIF_TEXT) {
-            if (item->pszText && item->cchTextMax > 0)
-                CopyOut(TextOf(n), static_cast<WPARAM>(item->cchTextMax),
-                        reinterpret_cast<LPARAM>(item->pszText));
-        }
+        if (item->mask & TVIF_TEXT) CopyOut(TextOf(n), TextBuffer(item->pszText, item->cchTextMax));
         if (item->mask & TVIF_IMAGE) item->iImage = n->image;
         if (item->mask & TVIF_SELECTEDIMAGE) item->iSelectedImage = n->selectedImage;
         if (item->mask & TVIF_PARAM) item->lParam = n->lParam;
@@ -521,16 +565,29 @@ private:
     // --- label editing ------------------------------------------------------------------------------
 
     static LRESULT EditSubclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-        if (msg == WM_GETDLGCODE) return DLGC_WANTALLKEYS | DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL;
-        if (msg == WM_KEYDOWN && (wParam == VK_RETURN || wParam == VK_ESCAPE)) {
-            if (auto* tree = dynamic_cast<TreeView*>(FindControl(GetParent(hwnd))))
-                tree->EndEdit(wParam == VK_ESCAPE);
-            return 0;
+        TMessage m{msg, wParam, lParam, 0};
+        switch (msg) {
+        case WM_GETDLGCODE:
+            return DLGC_WANTALLKEYS | DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL;
+        case WM_KEYDOWN:
+            if (EditKey(GetParent(hwnd), TWMKey(m))) return 0;
+            break;
+        case WM_CHAR:
+            if (TWMChar(m).Character() == U'\r' || TWMChar(m).Character() == 0x1B) return 0;
+            break;
+        default:
+            break;
         }
-        if (msg == WM_CHAR && (wParam == '\r' || wParam == 0x1B)) return 0;
         WNDCLASS wc;
         GetClassInfo(nullptr, "EDIT", wc);
         return CallWindowProc(wc.lpfnWndProc, hwnd, msg, wParam, lParam);
+    }
+
+    // Return ends the edit, Escape cancels it.
+    static bool EditKey(HWND tree, TWMKey m) {
+        if (m.CharCode() != VK_RETURN && m.CharCode() != VK_ESCAPE) return false;
+        if (auto* view = dynamic_cast<TreeView*>(FindControl(tree))) view->EndEdit(m.CharCode() == VK_ESCAPE);
+        return true;
     }
 
     HWND EditLabel(TreeNode* n) {
@@ -599,55 +656,59 @@ private:
 
     // --- input --------------------------------------------------------------------------------------
 
-    void MouseDown(POINT p) {
+    LRESULT MouseDown(TWMMouse m) {
         SetFocus(Hwnd());
         UINT flags = 0;
-        TreeNode* n = HitTest(p, flags);
-        if (!n) return;
+        TreeNode* n = HitTest(m.Pos(), flags);
+        if (!n) return 0;
         if (flags & TVHT_ONITEMBUTTON) {
             Expand(n, TVE_TOGGLE, true);
-            return;
+            return 0;
         }
         pressed_ = n;
         pressedFlags_ = flags;
         SetCapture(Hwnd());
+        return 0;
     }
 
-    void MouseUp(POINT p) {
+    LRESULT MouseUp(TWMMouse m) {
         TreeNode* n = pressed_;
         const UINT flags = pressedFlags_;
         if (GetCapture() == Hwnd()) ReleaseCapture();
-        if (!model_.Valid(n)) return;
+        if (!model_.Valid(n)) return 0;
         NMHDR h;
-        if (Notify(NM_CLICK, &h) || !model_.Valid(n)) return;
+        if (Notify(NM_CLICK, &h) || !model_.Valid(n)) return 0;
         UINT now = 0;
-        if (HitTest(p, now) != n) return;
+        if (HitTest(m.Pos(), now) != n) return 0;
         const bool wasCaret = n == caret_;
-        if (!(flags & TVHT_ONITEM)) return;
+        if (!(flags & TVHT_ONITEM)) return 0;
         Select(n, TVC_BYMOUSE);
         if (wasCaret && (flags & TVHT_ONITEMLABEL) && (Style() & TVS_EDITLABELS)) {
             editPending_ = n;
             SetTimer(Hwnd(), kEditTimer, GetDoubleClickTime(), nullptr);
         }
+        return 0;
     }
 
-    void DoubleClick(POINT p) {
+    LRESULT DoubleClick(TWMMouse m) {
         KillTimer(Hwnd(), kEditTimer);
         editPending_ = nullptr;
         UINT flags = 0;
-        TreeNode* n = HitTest(p, flags);
+        TreeNode* n = HitTest(m.Pos(), flags);
         if (n && (flags & TVHT_ONITEMBUTTON)) {
             Expand(n, TVE_TOGGLE, true);
-            return;
+            return 0;
         }
         NMHDR h;
-        if (Notify(NM_DBLCLK, &h)) return;
+        if (Notify(NM_DBLCLK, &h)) return 0;
         if (model_.Valid(n) && (flags & TVHT_ONITEM)) Expand(n, TVE_TOGGLE, true);
+        return 0;
     }
 
-    void KeyDownMsg(int vk) {
+    LRESULT KeyPressed(TWMKey m) {
+        const WORD vk = m.CharCode();
         NMTVKEYDOWN kd;
-        kd.wVKey = static_cast<WORD>(vk);
+        kd.wVKey = vk;
         Notify(TVN_KEYDOWN, &kd);
         TreeNode* c = model_.Valid(caret_) ? caret_ : nullptr;
         TreeNode* target = nullptr;
@@ -672,14 +733,14 @@ private:
                        : nullptr;
             break;
         case VK_LEFT:
-            if (!c) return;
+            if (!c) return 0;
             if (TreeModel::Expanded(c) && c->first)
                 Expand(c, TVE_COLLAPSE, true);
             else
                 target = c->parent == model_.Root() ? nullptr : c->parent;
             break;
         case VK_RIGHT:
-            if (!c) return;
+            if (!c) return 0;
             if (!TreeModel::Expanded(c) && HasChildren(c))
                 Expand(c, TVE_EXPAND, true);
             else
@@ -700,10 +761,12 @@ private:
             break;
         }
         if (target) Select(target, TVC_BYKEYBOARD);
+        return 0;
     }
 
-    void TypeAhead(char32_t ch) {
-        if (ch < 0x20 || ch >= 0x80 || !model_.Root()->first) return;
+    LRESULT TypeAhead(TWMChar m) {
+        const char32_t ch = m.Character();
+        if (ch < 0x20 || ch >= 0x80 || !model_.Root()->first) return 0;
         const std::string prefix(1, static_cast<char>(ch));
         TreeNode* start = model_.Valid(caret_) ? caret_ : nullptr;
         TreeNode* n = start ? model_.NextShown(start) : model_.Root()->first;
@@ -714,16 +777,17 @@ private:
             if (!t.empty() && std::tolower(static_cast<unsigned char>(t[0])) ==
                                   std::tolower(static_cast<unsigned char>(ch))) {
                 Select(n, TVC_BYKEYBOARD);
-                return;
+                return 0;
             }
             n = model_.NextShown(n);
         }
+        return 0;
     }
 
     // --- painting -----------------------------------------------------------------------------------
 
-    void Paint(WPARAM given) {
-        PaintDC paint(Hwnd(), given);
+    LRESULT Paint(TWMPaint m) {
+        PaintDC paint(Hwnd(), m);
         HDC dc = paint.Get();
         RECT c;
         GetClientRect(Hwnd(), c);
@@ -765,6 +829,7 @@ private:
             if (n != editing_) painter.Label(g.label, TextOf(n), look, focused_ && n == caret_);
         }
         SelectObject(dc, oldFont);
+        return 0;
     }
 
     TreeModel model_;

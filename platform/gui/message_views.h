@@ -43,10 +43,6 @@ protected:
         return static_cast<int>(raw);
     }
     template <class T> static T* Pointer(uintptr_t v) { return reinterpret_cast<T*>(v); }
-    // A caller's text buffer and its size in bytes: empty when either is missing.
-    static std::span<char> Buffer(char* text, intptr_t size) {
-        return text && size > 0 ? std::span<char>(text, static_cast<size_t>(size)) : std::span<char>();
-    }
 
 private:
     TMessage& m_;
@@ -55,6 +51,11 @@ private:
 // Packs a point the way mouse messages carry it, in two 16-bit halves.
 inline LPARAM PackPoint(POINT p) {
     return MAKELPARAM(static_cast<WORD>(p.x), static_cast<WORD>(p.y));
+}
+
+// A caller's text buffer and its size in bytes, as structures bring them: empty when either is missing.
+inline std::span<char> TextBuffer(char* text, intptr_t size) {
+    return text && size > 0 ? std::span<char>(text, static_cast<size_t>(size)) : std::span<char>();
 }
 
 // Copies text into a WM_GETTEXT-style buffer with its terminating zero, never splitting a code point;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/gui/keys.h"
+#include "platform/gui/paint.h"
 #include "platform/gui/window.h"
 #include "test_support.h"
 
@@ -125,4 +126,46 @@ TEST(StatusBar, PartsTextsSimpleModeAndPlacement) {
     Send(bar, WM_SIZE, 0, 0);
     GetWindowRect(bar, r);
     EXPECT_EQ(r.right - r.left, 500);
+}
+
+// Indices whose low 32 bits name a tab or part, negative ones, and amounts near the int limits.
+TEST(Bars, IndicesAndAmountsOutOfRangeAreRefusedOrKeptInRange) {
+    Host host;
+    const WPARAM wide = WPARAM{1} << 32;
+    HWND tabs = host.Add(WC_TABCONTROL, "", 0, RECT{10, 10, 390, 100});
+    AddTab(tabs, 0, "first");
+    AddTab(tabs, 9, "second"); // past the end appends
+    RECT r{};
+    for (WPARAM bad : {static_cast<WPARAM>(-1), WPARAM{2}, wide}) {
+        SCOPED_TRACE(static_cast<intptr_t>(bad));
+        EXPECT_FALSE(Send(tabs, TCM_DELETEITEM, bad));
+        EXPECT_FALSE(Send(tabs, TCM_GETITEMRECT, bad, reinterpret_cast<LPARAM>(&r)));
+        EXPECT_EQ(Send(tabs, TCM_SETCURSEL, bad), -1);
+    }
+    EXPECT_EQ(Send(tabs, TCM_GETITEMCOUNT), 2);
+    EXPECT_EQ(Send(tabs, TCM_GETCURSEL), 0);
+
+    HWND status = host.Add(STATUSCLASSNAME, "", 0, RECT{0, 0, 10, 10});
+    const int rights[] = {100, -1};
+    EXPECT_FALSE(Send(status, SB_SETPARTS, 300, reinterpret_cast<LPARAM>(rights)));
+    EXPECT_TRUE(Send(status, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(rights)));
+    EXPECT_FALSE(Send(status, SB_GETRECT, wide, reinterpret_cast<LPARAM>(&r)));
+    EXPECT_FALSE(Send(status, SB_GETRECT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&r)));
+    EXPECT_TRUE(Send(status, SB_GETRECT, 1, reinterpret_cast<LPARAM>(&r)));
+
+    HWND bar = host.Add(PROGRESS_CLASS, "", 0, RECT{10, 110, 210, 130});
+    Send(bar, PBM_SETRANGE32, static_cast<WPARAM>(INT32_MIN), INT32_MAX);
+    Send(bar, PBM_SETPOS, static_cast<WPARAM>(INT32_MAX - 5));
+    Send(bar, PBM_DELTAPOS, 100); // past the top end, not around to the bottom
+    EXPECT_EQ(Send(bar, PBM_GETPOS), INT32_MAX);
+    Send(bar, PBM_SETPOS, wide + 7); // wider than an int: the top end, not 7
+    EXPECT_EQ(Send(bar, PBM_GETPOS), INT32_MAX);
+    Send(bar, PBM_SETSTEP, static_cast<WPARAM>(INT32_MAX));
+    Send(bar, PBM_STEPIT);
+    EXPECT_GE(Send(bar, PBM_GETPOS), INT32_MIN);
+    UpdateWindow(host.Hwnd()); // painting a range as wide as an int
+
+    HWND box = host.Add("BUTTON", "Check", BS_AUTOCHECKBOX, RECT{220, 110, 320, 130});
+    Send(box, BM_SETCHECK, 7);
+    EXPECT_EQ(Send(box, BM_GETCHECK), BST_UNCHECKED);
 }
