@@ -73,13 +73,14 @@ void TWinHTTPRange::Assign(TPersistent* Source) {
 
 void TWinHTTPTimeouts::Assign(TPersistent* Source) {
     if (Source == nullptr) {
-        ConnectTimeout = ReceiveTimeout = SendTimeout = 0;
+        ConnectTimeout = ReceiveTimeout = SendTimeout = TotalTimeout = 0;
         return;
     }
     if (auto* other = dynamic_cast<TWinHTTPTimeouts*>(Source)) {
         ConnectTimeout = other->ConnectTimeout;
         ReceiveTimeout = other->ReceiveTimeout;
         SendTimeout = other->SendTimeout;
+        TotalTimeout = other->TotalTimeout;
         return;
     }
     TPersistent::Assign(Source);

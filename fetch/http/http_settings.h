@@ -75,4 +75,7 @@ public:
     uint32_t ConnectTimeout = 0;
     uint32_t ReceiveTimeout = 0;
     uint32_t SendTimeout = 0;
+    // The longest a transfer may take in all; 0 keeps the network layer's limit for a page in memory and
+    // sets none for a body written to a file.
+    uint32_t TotalTimeout = 0;
 };

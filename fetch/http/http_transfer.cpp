@@ -120,6 +120,12 @@ public:
 private:
     Transfer& t() { return *t_; }
 
+    // Keeps the network layer's reason for the call that has just failed; false.
+    bool failed() {
+        t().lastError = InternetGetLastError();
+        return false;
+    }
+
     void check() {
         if (t().cancel || (self_ && self_->Terminated())) throw Stopped();
     }
@@ -149,6 +155,7 @@ private:
         x.start = std::chrono::steady_clock::now();
         x.continueDownload = true;
         x.success = false;
+        x.lastError = 0;
 
         if (x.url.size() > kMaxUrlLength)
             throw Exception(Format("The address is too long (%d bytes; at most %d)",
@@ -168,7 +175,10 @@ private:
             }
             root_.reset(
                 InternetOpen(x.agent, access, proxyText, bypass, x.workOffline ? INTERNET_FLAG_OFFLINE : 0));
-            if (!root_) return;
+            if (!root_) {
+                failed();
+                return;
+            }
             std::weak_ptr<Transfer> weak = t_;
             InternetSetStatusCallback(root_.get(), [weak](DWORD code, const std::string& info) {
                 if (auto transfer = weak.lock()) transfer->Status(static_cast<int>(code), info);
@@ -208,7 +218,7 @@ private:
             check();
             connection_.reset(InternetConnect(root_.get(), parts_.Host, parts_.Port, parts_.User,
                                               parts_.Password, INTERNET_SERVICE_HTTP, 0));
-            if (!connection_) return false;
+            if (!connection_) return failed();
             check();
             const bool post =
                 x.requestMethod == rmPOST || (x.requestMethod == rmAutoDetect && !x.postData.empty());
@@ -217,7 +227,7 @@ private:
             request_.reset(HttpOpenRequest(connection_.get(), post ? "POST" : "GET",
                                            parts_.Path + parts_.ExtraInfo, x.referer, {x.acceptTypes},
                                            flags));
-            if (!request_) return false;
+            if (!request_) return failed();
             InternetSetCancelFlag(request_.get(), &x.cancel);
             check();
             if (x.connectTimeout)
@@ -225,6 +235,8 @@ private:
             if (x.receiveTimeout)
                 InternetSetOption(request_.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, x.receiveTimeout);
             if (x.sendTimeout) InternetSetOption(request_.get(), INTERNET_OPTION_SEND_TIMEOUT, x.sendTimeout);
+            if (x.totalTimeout)
+                InternetSetOption(request_.get(), INTERNET_OPTION_TOTAL_TIMEOUT, x.totalTimeout);
 
             overlap_ = 0;
             std::string headers = x.addHeadersText;
@@ -237,7 +249,7 @@ private:
             if (!headers.empty() &&
                 !HttpAddRequestHeaders(request_.get(), headers,
                                        lastStatus_ == 416 ? HTTP_ADDREQ_FLAG_REPLACE : HTTP_ADDREQ_FLAG_ADD))
-                return false;
+                return failed();
 
             switch (send(post)) {
             case SendResult::Failed:
@@ -268,12 +280,16 @@ private:
                      : HttpSendRequest(request_.get(), "", "");
             if (!sent) {
                 check(); // a cancelled send is an abort, not a failure
+                failed();
                 return SendResult::Failed;
             }
             check();
             std::string value;
             x.success = HttpQueryInfo(request_.get(), HTTP_QUERY_STATUS_CODE, value);
-            if (!x.success) return SendResult::Failed;
+            if (!x.success) {
+                failed();
+                return SendResult::Failed;
+            }
             x.statusCode = StrToIntDef(value, 0);
             lastStatus_ = x.statusCode;
 
@@ -324,6 +340,7 @@ private:
         HttpAddRequestHeaders(request_.get(), rangeLine(0, 0), HTTP_ADDREQ_FLAG_REPLACE);
         if (!HttpSendRequest(request_.get(), "", "")) {
             check();
+            failed();
             return SendResult::Failed;
         }
         check();
@@ -432,8 +449,13 @@ private:
                 }
                 x.stream = std::move(file);
                 x.fileOutput = true;
-                if (request_)
+                if (request_) {
+                    // A file may be as large, and take as long, as it is.
                     InternetSetOption(request_.get(), INTERNET_OPTION_BODY_LIMIT, INTERNET_BODY_UNLIMITED);
+                    if (!x.totalTimeout)
+                        InternetSetOption(request_.get(), INTERNET_OPTION_TOTAL_TIMEOUT,
+                                          INTERNET_TIME_UNLIMITED);
+                }
                 return;
             } catch (const EFCreateError&) {
                 if (x.success) return;
@@ -490,6 +512,7 @@ private:
                 DWORD got = 0;
                 failed =
                     !InternetReadFile(request_.get(), buffer.data(), static_cast<DWORD>(buffer.size()), got);
+                if (failed) this->failed();
                 n = got;
             }
             if (failed) check(); // a read cut short by a stop request is an abort, not a lost connection
@@ -532,6 +555,7 @@ private:
             b.body.resize(at + bufferSize_);
             DWORD got = 0;
             failed = !InternetReadFile(request_.get(), b.body.data() + at, bufferSize_, got);
+            if (failed) this->failed();
             b.body.resize(at + got);
             if (failed) check();
             if (failed || got == 0) break;

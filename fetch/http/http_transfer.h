@@ -44,7 +44,7 @@ struct Transfer {
     uint32_t bufferSize = 4096;
     TWinHTTPProxy proxy;
     uint32_t rangeStart = 0, rangeEnd = 0;
-    uint32_t connectTimeout = 0, receiveTimeout = 0, sendTimeout = 0;
+    uint32_t connectTimeout = 0, receiveTimeout = 0, sendTimeout = 0, totalTimeout = 0;
     bool wantsHeaderInfo = false, wantsProgress = false, wantsPassword = false, wantsProxyAuth = false;
     TWinHTTPStatusEvent onStatus;
     TWinHTTPRedirected onRedirected;
@@ -59,6 +59,8 @@ struct Transfer {
     int64_t resumeTo = 0;
     std::chrono::steady_clock::time_point start;
     bool success = false;
+    // The network layer's error of the call that failed, or 0.
+    uint32_t lastError = 0;
     bool continueDownload = true;
     bool deleteOnAbort = false;
     bool aborted = false;

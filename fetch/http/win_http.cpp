@@ -112,6 +112,7 @@ bool TCustomWinHTTP::ReadRange(uint32_t StartPos, uint32_t EndPos, bool ForceWai
     if (busy_) return false;
     busy_ = true;
     reading_ = true;
+    lastError_ = 0;
     auto t = std::make_shared<winhttp::Transfer>();
     t->owner = this;
     t->url = URL;
@@ -133,6 +134,7 @@ bool TCustomWinHTTP::ReadRange(uint32_t StartPos, uint32_t EndPos, bool ForceWai
     t->connectTimeout = timeouts_->ConnectTimeout;
     t->receiveTimeout = timeouts_->ReceiveTimeout;
     t->sendTimeout = timeouts_->SendTimeout;
+    t->totalTimeout = timeouts_->TotalTimeout;
     t->wantsHeaderInfo = static_cast<bool>(OnHeaderInfo);
     t->wantsProgress = static_cast<bool>(OnProgress);
     t->wantsPassword = static_cast<bool>(OnPasswordRequest);
@@ -195,6 +197,7 @@ void TCustomWinHTTP::endOfTransfer() {
         return;
     }
     reading_ = false;
+    lastError_ = t->lastError;
     if (t->stream) t->stream->SetPosition(0);
     if (t->continueDownload && t->success) {
         if (!t->stream && t->resumeFrom == 0) {

@@ -66,6 +66,9 @@ public:
     void Abort(bool DeleteOutputFile = false, bool Hard = false);
 
     bool Busy() const { return busy_; }
+    // Why the transfer failed, as the network layer said (ERROR_INTERNET_TIMEOUT and the like): set from
+    // the start of the end-of-transfer events until the next transfer; 0 when no call failed.
+    uint32_t LastError() const { return lastError_; }
     bool Reading() const { return reading_; }
     TCustomWinThread* WorkerThread() const { return worker_; }
 
@@ -129,6 +132,7 @@ private:
     std::shared_ptr<winhttp::Transfer> transfer_;
     bool busy_ = false;
     bool reading_ = false;
+    uint32_t lastError_ = 0;
 };
 
 class TWinHTTP : public TCustomWinHTTP {

@@ -176,6 +176,10 @@ bool HttpRequest::Send(const std::string& extraHeaders, const std::string& body)
     redirects_ = 0;
     auth_rounds_ = 0;
     last_error_ = 0;
+    moved_ = 0;
+    seen_down_ = 0;
+    seen_up_ = 0;
+    sent_at_ = std::chrono::steady_clock::now();
 
     configure(extraHeaders, body);
     if (curl_multi_add_handle(curl_.multi, curl_.easy) != CURLM_OK) {
@@ -184,6 +188,7 @@ bool HttpRequest::Send(const std::string& extraHeaders, const std::string& body)
     }
     attached_ = true;
     touch();
+    restartRateWindow();
     report(INTERNET_STATUS_SENDING_REQUEST, settings_.url);
     if (!pumpUntil([this] { return final_headers_; })) return false;
     if (!final_headers_) {
@@ -210,6 +215,7 @@ bool HttpRequest::Read(void* buffer, size_t size, size_t& bytesRead) {
         if (paused_) {
             paused_ = false;
             touch();
+            restartRateWindow();
             curl_easy_pause(curl_.easy, CURLPAUSE_CONT);
         }
         if (!pumpUntil([this] { return buffer_pos_ < buffer_.size(); })) return false;
@@ -268,16 +274,31 @@ bool HttpRequest::pumpUntil(const std::function<bool()>& done) {
         }
         pumpOnce();
         if (done() || finished_) break;
-        if (!paused_ && std::chrono::steady_clock::now() - last_activity_ > stall) {
+        if (const DWORD error = slowness(stall)) {
             detach();
             finished_ = true;
             result_ = CURLE_OPERATION_TIMEDOUT;
-            last_error_ = ERROR_INTERNET_TIMEOUT;
+            last_error_ = error;
             return false;
         }
         curl_multi_poll(curl_.multi, nullptr, 0, 100, nullptr);
     }
     return true;
+}
+
+DWORD HttpRequest::slowness(std::chrono::milliseconds stall) {
+    const auto now = std::chrono::steady_clock::now();
+    const int64_t total = settings_.totalTimeoutMs == 0 ? kDefaultTotalTimeoutMs : settings_.totalTimeoutMs;
+    if (total > 0 && now - sent_at_ > std::chrono::milliseconds(total)) return ERROR_INTERNET_TIMEOUT;
+    // A paused transfer waits for its reader, not for the server.
+    if (paused_) return 0;
+    if (now - last_activity_ > stall) return ERROR_INTERNET_TIMEOUT;
+    if (now - window_start_ >= stall) {
+        const int64_t least = std::max<int64_t>(1, kMinBytesPerMinute * stall.count() / 60000);
+        if (moved_ - window_bytes_ < least) return ERROR_INTERNET_TIMEOUT;
+        restartRateWindow();
+    }
+    return 0;
 }
 
 void HttpRequest::finishHeaderBlock() {
@@ -315,6 +336,7 @@ size_t HttpRequest::onHeader(char* data, size_t size, size_t count, void* userda
     auto* self = static_cast<HttpRequest*>(userdata);
     const size_t n = size * count;
     self->touch();
+    self->moved_ += static_cast<int64_t>(n);
     if (self->final_headers_) return n; // trailers after the body
     std::string line(data, n);
     if (line.compare(0, 5, "HTTP/") == 0) {
@@ -360,12 +382,14 @@ size_t HttpRequest::onBody(char* data, size_t size, size_t count, void* userdata
     }
     self->buffer_.append(data, n);
     self->body_total_ += static_cast<int64_t>(n);
+    self->moved_ += static_cast<int64_t>(n);
     return n;
 }
 
 int HttpRequest::onProgress(void* userdata, curl_off_t, curl_off_t dlnow, curl_off_t, curl_off_t ulnow) {
     auto* self = static_cast<HttpRequest*>(userdata);
     if (dlnow != self->seen_down_ || ulnow != self->seen_up_) {
+        if (ulnow > self->seen_up_) self->moved_ += ulnow - self->seen_up_;
         self->seen_down_ = dlnow;
         self->seen_up_ = ulnow;
         self->touch();

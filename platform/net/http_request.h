@@ -25,7 +25,8 @@ struct RequestSettings {
     std::string proxy, proxyBypass, proxyUser, proxyPassword;
     DWORD connectTimeoutMs = 0;
     DWORD stallTimeoutMs = 0;
-    int64_t maxBodyBytes = 0; // 0: kMaxBodyBytes; negative: no limit (the body goes to a file)
+    int64_t maxBodyBytes = 0;   // 0: kMaxBodyBytes; negative: no limit (the body goes to a file)
+    int64_t totalTimeoutMs = 0; // 0: kDefaultTotalTimeoutMs; negative: no limit
 };
 
 class HttpRequest {
@@ -68,6 +69,13 @@ private:
     void finishHeaderBlock();
     DWORD mapError(CURLcode code) const;
     void touch() { last_activity_ = std::chrono::steady_clock::now(); }
+    // Starts a new window of the minimum-rate rule.
+    void restartRateWindow() {
+        window_start_ = std::chrono::steady_clock::now();
+        window_bytes_ = moved_;
+    }
+    // The error that ends the transfer now for being too slow, or 0.
+    DWORD slowness(std::chrono::milliseconds stall);
     void report(DWORD status, const std::string& info) {
         if (status_) status_(status, info);
     }
@@ -99,6 +107,11 @@ private:
     std::string buffer_;
     size_t buffer_pos_ = 0;
     std::chrono::steady_clock::time_point last_activity_;
+    // Bytes moved either way since the send (headers included), and the current rate window.
+    int64_t moved_ = 0;
+    int64_t window_bytes_ = 0;
+    std::chrono::steady_clock::time_point window_start_;
+    std::chrono::steady_clock::time_point sent_at_;
     DWORD last_error_ = 0;
 };
 

@@ -187,6 +187,9 @@ bool InternetSetOption(HINTERNET handle, DWORD option, DWORD value) {
     case INTERNET_OPTION_BODY_LIMIT:
         s.maxBodyBytes = value == INTERNET_BODY_UNLIMITED ? -1 : static_cast<int64_t>(value);
         return true;
+    case INTERNET_OPTION_TOTAL_TIMEOUT:
+        s.totalTimeoutMs = value == INTERNET_TIME_UNLIMITED ? -1 : static_cast<int64_t>(value);
+        return true;
     default:
         return fail(ERROR_INVALID_HANDLE_);
     }

@@ -52,6 +52,10 @@ inline constexpr DWORD INTERNET_OPTION_PROXY_PASSWORD = 44;
 // file may lift it with INTERNET_BODY_UNLIMITED). Settable after the send, before the body is read.
 inline constexpr DWORD INTERNET_OPTION_BODY_LIMIT = 0x7F01;
 inline constexpr DWORD INTERNET_BODY_UNLIMITED = 0xFFFFFFFF;
+// Our own: the longest a request may take from its send to the end of its body, in milliseconds (0 for
+// the default limit, INTERNET_TIME_UNLIMITED for none). Settable after the send, before the body is read.
+inline constexpr DWORD INTERNET_OPTION_TOTAL_TIMEOUT = 0x7F02;
+inline constexpr DWORD INTERNET_TIME_UNLIMITED = 0xFFFFFFFF;
 
 // Information levels of HttpQueryInfo.
 inline constexpr DWORD HTTP_QUERY_CONTENT_TYPE = 1;
@@ -111,6 +115,11 @@ inline constexpr DWORD ERROR_INTERNET_INCORRECT_HANDLE_STATE = 12019;
 // Limits that keep a hostile or broken server from hanging or exhausting the program.
 inline constexpr DWORD kDefaultConnectTimeoutMs = 30000;
 inline constexpr DWORD kDefaultStallTimeoutMs = 60000;
+// A transfer that moves fewer bytes than this in a minute is given up as timed out: a server dripping
+// its answer a byte at a time never stalls, but must not hold the caller for ever. Measured over windows
+// as long as the stall limit, the bytes scaled to the window.
+inline constexpr int64_t kMinBytesPerMinute = 1024;
+inline constexpr DWORD kDefaultTotalTimeoutMs = 5 * 60 * 1000;
 inline constexpr long kMaxRedirects = 20;
 inline constexpr int64_t kMaxBodyBytes = 32ll << 20;
 inline constexpr size_t kMaxUrlLength = 8192;

@@ -1,5 +1,6 @@
 #include "fetch/http/win_http.h"
 #include "http_test_support.h"
+#include "platform/net/wininet.h"
 
 #include "platform/rtl/date_time.h"
 #include "platform/rtl/stream.h"
@@ -101,29 +102,42 @@ TEST_F(WinHttpTest, CompleteTransferReportsHeadersProgressAndBody) {
     EXPECT_EQ(rec_->body, "<html>hello</html>");
 }
 
-TEST_F(WinHttpTest, EveryFailureEndsInExactlyOneErrorEvent) {
+TEST_F(WinHttpTest, EveryFailureEndsInExactlyOneErrorEventAndSaysWhy) {
     const Names status{"HeaderInfo", "AnyError", "HTTPError"}, lost{"HeaderInfo", "AnyError", "ConnLost"},
         unreachable{"AnyError", "HostUnreachable"}, unusable{"AnyError", "AnyError", "HostUnreachable"};
-    for (const auto& [url, names] : std::vector<std::pair<std::string, Names>>{
-             {FaultUrl("/status?code=503"), status},
-             // Broken bodies after a good status are lost connections, never successes; an endless body
-             // stops at the memory cap.
-             {FaultUrl("/close-delimited-reset"), lost},
-             {FaultUrl("/endless"), lost},
-             // No usable response at all.
-             {FaultUrl("/nothing"), unreachable},
-             {"http://127.0.0.1:" + std::to_string(FreePort()) + "/", unreachable},
-             // An address that cannot be used: the worker's exception, then the usual end.
-             {"http://127.0.0.1:99999/", unusable},
-             {FaultUrl("/ok?pad=" + std::string(9000, 'a')), unusable}})
-        EXPECT_EQ(fetch(url), names) << url.substr(0, 60);
+    struct Case {
+        std::string url;
+        Names names;
+        uint32_t error; // LastError: why, where a network call failed
+    };
+    for (const Case& c :
+         std::vector<Case>{{FaultUrl("/status?code=503"), status, 0},
+                           // Broken bodies after a good status are lost connections, never successes; an
+                           // endless body stops at the memory cap.
+                           {FaultUrl("/close-delimited-reset"), lost, ERROR_INTERNET_CONNECTION_ABORTED},
+                           {FaultUrl("/endless"), lost, ERROR_INTERNET_BODY_TOO_LARGE},
+                           // No usable response at all.
+                           {FaultUrl("/nothing"), unreachable, ERROR_INTERNET_CONNECTION_RESET},
+                           {"http://127.0.0.1:" + std::to_string(FreePort()) + "/", unreachable,
+                            ERROR_INTERNET_CANNOT_CONNECT},
+                           // An address that cannot be used: the worker's exception, then the usual end.
+                           {"http://127.0.0.1:99999/", unusable, 0},
+                           {FaultUrl("/ok?pad=" + std::string(9000, 'a')), unusable, 0}}) {
+        EXPECT_EQ(fetch(c.url), c.names) << c.url.substr(0, 60);
+        EXPECT_EQ(http_.LastError(), c.error) << c.url.substr(0, 60);
+    }
     EXPECT_EQ(fetch(FaultUrl("/status?code=404")), status);
     EXPECT_EQ(rec_->Find("HTTPError")->code, 404);
     EXPECT_EQ(rec_->body, "status body");
     EXPECT_EQ(fetch(FaultUrl("/short")), lost);
     EXPECT_EQ(rec_->Find("ConnLost")->size, 10);
+    // Stalled, dripped below the least rate, or dripped fast enough but for too long: timed out.
     http_.Timeouts()->ReceiveTimeout = 1000;
-    EXPECT_EQ(fetch(FaultUrl("/stall?s=8")), lost);
+    http_.Timeouts()->TotalTimeout = 3000;
+    for (const char* path : {"/stall?s=8", "/drip?n=100000&b=1&d=0.2", "/drip?n=100000&b=100&d=0.1"}) {
+        EXPECT_EQ(fetch(FaultUrl(path)), lost) << path;
+        EXPECT_EQ(http_.LastError(), ERROR_INTERNET_TIMEOUT) << path;
+    }
 }
 
 TEST_F(WinHttpTest, RedirectsAreFollowedWithinLimitsAndReported) {

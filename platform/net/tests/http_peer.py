@@ -179,6 +179,33 @@ class Handler(http.server.BaseHTTPRequestHandler):
                     time.sleep(d)
             except (BrokenPipeError, ConnectionResetError):
                 pass
+        elif path == "/drip":
+            # Drips its answer: b bytes every d seconds, n bytes of body in all; with part=headers the
+            # header lines come that way too, so the body never even starts.
+            n = int(q.get("n", ["100000"])[0])
+            b = int(q.get("b", ["1"])[0])
+            d = float(q.get("d", ["1"])[0])
+            head = ("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: %d\r\n\r\n" % n).encode()
+            body = (b"<html><body>" + b"d" * n)[:n]
+            dripped = body
+            self.close_connection = True
+            try:
+                if q.get("part", ["body"])[0] == "headers":
+                    dripped = head + body
+                else:
+                    self.wfile.write(head)
+                for at in range(0, len(dripped), b):
+                    self.wfile.write(dripped[at:at + b])
+                    self.wfile.flush()
+                    time.sleep(d)
+            except (BrokenPipeError, ConnectionResetError):
+                pass
+        elif path == "/links":
+            # A page that links to each "to" address, for crawls of this server.
+            hrefs = q.get("to", [])
+            body = "<html><head><title>Links</title></head><body>\n"
+            body += "".join('<a href="%s">%s</a>\n' % (h, h) for h in hrefs)
+            self.send_body(200, (body + "</body></html>\n").encode())
         elif path == "/set-cookie":
             self.send_body(200, b"set", extra=[("Set-Cookie", "session=42; Path=/")])
         elif path == "/get-cookie":

@@ -222,6 +222,35 @@ TEST_F(HttpPeerTest, StalledPeersAndCancelEndPromptly) {
     InternetCloseHandle(c);
 }
 
+TEST_F(HttpPeerTest, DrippingPeersEndAsTimedOutAndFastEnoughOnesDoNot) {
+    using clock = std::chrono::steady_clock;
+    // With a 700 ms stall limit a transfer must move 11 bytes in each 700 ms (1 KiB a minute).
+    struct Case {
+        const char* path;
+        DWORD totalMs;
+        bool complete;
+    };
+    for (const Case& c : {Case{"/drip?n=100000&b=1&d=0.1", 0, false},              // 10 bytes a second
+                          Case{"/drip?n=100000&b=1&d=0.1&part=headers", 0, false}, // headers never end
+                          Case{"/drip?n=100000&b=50&d=0.1", 2000, false},          // fast enough, but endless
+                          Case{"/drip?n=300&b=30&d=0.1", 0, true}}) {              // slow, but fast enough
+        HINTERNET r = open(c.path);
+        InternetSetOption(r, INTERNET_OPTION_RECEIVE_TIMEOUT, 700u);
+        if (c.totalMs) InternetSetOption(r, INTERNET_OPTION_TOTAL_TIMEOUT, c.totalMs);
+        const auto start = clock::now();
+        std::string body;
+        DWORD error = 0;
+        const bool sent = HttpSendRequest(r, "", "");
+        if (!sent) error = InternetGetLastError();
+        const bool whole = sent && readAll(r, body, error);
+        EXPECT_EQ(whole, c.complete) << c.path;
+        EXPECT_EQ(c.complete ? body.size() : error, c.complete ? 300u : ERROR_INTERNET_TIMEOUT) << c.path;
+        // Each would take minutes to hours to the end.
+        EXPECT_LT(clock::now() - start, std::chrono::seconds(30)) << c.path;
+        InternetCloseHandle(r);
+    }
+}
+
 TEST_F(HttpPeerTest, RedirectsAreFollowedWithinLimits) {
     HINTERNET r = open("/redirect?n=3");
     ASSERT_TRUE(HttpSendRequest(r, "", ""));
