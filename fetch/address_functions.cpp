@@ -10,24 +10,23 @@ std::string asciiLower(const std::u16string& s) {
     return LowerCase(Utf16ToUtf8(s));
 }
 
-// The port an address reaches: its own, else its scheme's default; leading zeros do not count.
-std::string effectivePort(const TDIUri& uri) {
+// The port an address reaches, empty for its scheme's own (http on 80 and https on 443 being one site);
+// leading zeros do not count.
+std::string sitePort(const TDIUri& uri) {
     if (!uri.HasHost()) return {};
     std::string port = Utf16ToUtf8(uri.Port());
-    if (port.empty()) {
-        const std::string scheme = asciiLower(uri.Scheme());
-        if (scheme == "http") return "80";
-        if (scheme == "https") return "443";
-        return {};
-    }
+    if (port.empty()) return {};
     const size_t digit = port.find_first_not_of('0');
-    return digit == std::string::npos ? "0" : port.substr(digit);
+    port = digit == std::string::npos ? "0" : port.substr(digit);
+    const std::string scheme = asciiLower(uri.Scheme());
+    if ((scheme == "http" && port == "80") || (scheme == "https" && port == "443")) return {};
+    return port;
 }
 
 } // namespace
 
 std::string HostKey(const TDIUri& Parsed) {
-    return asciiLower(Parsed.Host()) + ":" + effectivePort(Parsed);
+    return asciiLower(Parsed.Host()) + ":" + sitePort(Parsed);
 }
 
 std::string HostKey(const std::string& URL) {

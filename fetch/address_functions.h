@@ -5,8 +5,9 @@
 
 class TDIUri;
 
-// True when both addresses name the same host and port (host letter case ignored; a missing port is
-// the scheme's default). Two texts that do not parse have no host, and so count as the same.
+// True when both addresses name the same site: the same host (letter case ignored) and port, where http
+// on 80 and https on 443 count as one (a missing port being the scheme's own). Two texts that do not
+// parse have no host, and so count as the same.
 bool SameHost(const std::string& URL1, const std::string& URL2);
 // What SameHost compares: the lower-cased host and the port an address reaches. Two addresses have the
 // same key exactly when SameHost holds, so a key made once serves many comparisons.

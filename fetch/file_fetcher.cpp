@@ -15,6 +15,7 @@
 #include "platform/rtl/unicode.h"
 
 #include <mutex>
+#include <utility>
 #include <vector>
 
 namespace fetcher {
@@ -25,12 +26,16 @@ struct RedirectMailbox {
     std::vector<std::string> pending;
 };
 
+// A transfer started ahead of its page: what its events would do, kept in order until the page is asked
+// for.
+struct AheadFetch {
+    std::string url;
+    std::vector<std::function<void()>> events;
+};
+
 } // namespace fetcher
 
 namespace {
-
-// How long a cooperative stop may take before the transfer is cut loose.
-constexpr auto kAbortGrace = std::chrono::seconds(5);
 
 void buildSharedTables() {
     static std::once_flag once;
@@ -45,6 +50,17 @@ void buildSharedTables() {
 
 bool successStatus(int code) {
     return code == 200 || code == 206;
+}
+
+bool redirectStatus(int code) {
+    return code == 301 || code == 302 || code == 303 || code == 307 || code == 308;
+}
+
+// What a page that declares no encoding is read as: browsers read it so, and so do they read pages
+// labelled ISO-8859-1.
+const TDIReadMethod* defaultCharSet() {
+    static const TDIReadMethod* method = CharSetReadMethod(u"windows-1252");
+    return method;
 }
 
 } // namespace
@@ -68,11 +84,13 @@ TFileFetcher::TFileFetcher(TComponent* AOwner)
         title_ = Utf16ToUtf8(plugin->Title());
         hasTitle_ = true;
     };
+    charSet_->SetDefaultReadMethod(defaultCharSet());
     Reset();
 }
 
 TFileFetcher::~TFileFetcher() {
     Destroying();
+    ahead_.reset();
     // The client goes first, so that none of its events reaches a fetcher half taken apart.
     delete http_;
     http_ = nullptr;
@@ -84,80 +102,99 @@ TFileFetcher::~TFileFetcher() {
 }
 
 void TFileFetcher::bindClientEvents() {
+    // Each handler decides at once what the client needs an answer for; the rest is an event of the
+    // page, delivered when the page is asked for.
     TWinHTTP& h = *http_;
     h.OnHeaderInfo = [this](TObject*, int ErrorCode, const std::string&, const std::string& ContentType,
                             const std::string&, const std::string&, int64_t ContentLength,
                             const std::string& Location, TDateTime, TDateTime LastModified, TDateTime,
                             const std::string&, bool& ContinueDownload) {
-        takeRedirects();
-        contentLength_ = ContentLength;
-        SetContentType(ContentType);
-        contentLocation_ = Location;
-        lastModified_ = LastModified;
-        // A charset named by the server is where decoding starts; a META element may still change it.
-        const std::string charSet = CharSetOf(ContentType);
-        charSet_->SetDefaultReadMethod(charSet.empty() ? nullptr : CharSetReadMethod(Utf8ToUtf16(charSet)));
-        status("Header Info Received, Content Type: " + ContentType);
+        bool refused = false;
         // An error answer runs on to its error event, whatever its body is.
-        if (!successStatus(ErrorCode)) return;
-        if ((downloadFileTypes_ & MimeBit(mimeType_)) == 0) {
-            ContinueDownload = false;
-            contentRefused_ = true;
+        if (successStatus(ErrorCode)) {
+            refused = (downloadFileTypes_ & MimeBit(MimeTypeOf(MediaTypeOf(ContentType)))) == 0;
+            if (refused || dontGetContent_) ContinueDownload = false;
         }
-        if (dontGetContent_) ContinueDownload = false;
+        deliver([this, redirects = takeRedirects(), ContentType, ContentLength, Location, LastModified,
+                 refused] {
+            applyRedirects(redirects);
+            contentLength_ = ContentLength;
+            SetContentType(ContentType);
+            contentLocation_ = Location;
+            lastModified_ = LastModified;
+            if (refused) contentRefused_ = true;
+            // A charset named by the server is where decoding starts; a META element may still change it.
+            const std::string charSet = CharSetOf(ContentType);
+            const TDIReadMethod* named = charSet.empty() ? nullptr : CharSetReadMethod(Utf8ToUtf16(charSet));
+            charSet_->SetDefaultReadMethod(named ? named : defaultCharSet());
+            status("Header Info Received, Content Type: " + ContentType);
+        });
     };
     h.OnDone = [this](TObject*, const std::string& ContentType, int64_t FileSize, TStream* Stream) {
-        takeRedirects();
-        pageContent_.clear();
+        std::string content;
         if (Stream) {
             const int64_t size = std::min<int64_t>(FileSize, Stream->Size());
             if (size > 0) {
-                pageContent_.resize(static_cast<size_t>(size));
+                content.resize(static_cast<size_t>(size));
                 Stream->SetPosition(0);
-                Stream->ReadBuffer(pageContent_.data(), size);
+                Stream->ReadBuffer(content.data(), size);
             }
         }
-        contentLength_ = FileSize;
-        SetContentType(ContentType);
-        status("Successfully Downloaded File: " + IntToStr(FileSize) + " bytes.");
-        busy_ = false;
+        deliver([this, redirects = takeRedirects(), content = std::move(content), ContentType,
+                 FileSize]() mutable {
+            applyRedirects(redirects);
+            pageContent_ = std::move(content);
+            contentLength_ = FileSize;
+            SetContentType(ContentType);
+            status("Successfully Downloaded File: " + IntToStr(FileSize) + " bytes.");
+        });
     };
     h.OnDoneInterrupted = [this](TObject*) {
-        takeRedirects();
-        status("Done, but Interrupted.");
-        busy_ = false;
+        deliver([this, redirects = takeRedirects()] {
+            applyRedirects(redirects);
+            status("Done, but Interrupted.");
+        });
     };
     h.OnHTTPError = [this](TObject*, int ErrorCode, TStream*) {
-        takeRedirects();
-        response_ = ErrorCode;
-        pageContent_.clear();
-        busy_ = false;
-        status(IntToStr(ErrorCode) + ": " + HttpStatusText(ErrorCode));
+        deliver([this, redirects = takeRedirects(), ErrorCode] {
+            applyRedirects(redirects);
+            response_ = ErrorCode;
+            pageContent_.clear();
+            status(IntToStr(ErrorCode) + ": " + HttpStatusText(ErrorCode));
+        });
     };
     h.OnHostUnreachable = [this](TObject*) {
-        takeRedirects();
-        response_ = 0;
-        status("Host Unreachable.");
-        busy_ = false;
+        deliver([this, redirects = takeRedirects(), error = http_->LastError()] {
+            applyRedirects(redirects);
+            response_ = 0;
+            lastError_ = error;
+            status("Host Unreachable.");
+        });
     };
     h.OnConnLost = [this](TObject*, const std::string&, int64_t, int64_t, TStream*) {
-        takeRedirects();
-        response_ = -3;
-        status("Connection with remote host lost.");
-        busy_ = false;
+        deliver([this, redirects = takeRedirects(), error = http_->LastError()] {
+            applyRedirects(redirects);
+            response_ = -3;
+            lastError_ = error;
+            status("Connection with remote host lost.");
+        });
     };
     h.OnAborted = [this](TObject*) {
-        takeRedirects();
-        response_ = -2;
-        status("Connection aborted by user.");
-        busy_ = false;
+        deliver([this, redirects = takeRedirects()] {
+            applyRedirects(redirects);
+            response_ = -2;
+            status("Connection aborted by user.");
+        });
     };
     h.OnPasswordRequest = [this](TObject*, const std::string& Realm, bool& TryAgain) {
-        passwordRequired_ = true;
         TryAgain = false;
-        status("Password Required: " + Realm);
+        deliver([this, Realm] {
+            passwordRequired_ = true;
+            status("Password Required: " + Realm);
+        });
     };
     std::weak_ptr<fetcher::RedirectMailbox> mailbox = mailbox_;
+    // Runs on the client's worker thread.
     h.OnRedirected = [mailbox](TObject*, const std::string& NewURL) {
         if (auto box = mailbox.lock()) {
             std::lock_guard guard(box->lock);
@@ -167,20 +204,48 @@ void TFileFetcher::bindClientEvents() {
     h.OnProgress = [this](TObject*, const std::string& ContentType, int64_t DataSize, int64_t BytesRead,
                           int ElapsedTime, int EstimatedTimeLeft, uint8_t PercentsDone, float TransferRate,
                           TStream*) {
-        if (OnProgress)
-            OnProgress(this, ContentType, DataSize, BytesRead, ElapsedTime, EstimatedTimeLeft, PercentsDone,
-                       TransferRate);
+        if (!OnProgress) return;
+        deliver([=, this] {
+            if (OnProgress)
+                OnProgress(this, ContentType, DataSize, BytesRead, ElapsedTime, EstimatedTimeLeft,
+                           PercentsDone, TransferRate);
+        });
     };
     h.OnAnyError = [](TObject*) {};
 }
 
-void TFileFetcher::takeRedirects() {
-    std::vector<std::string> taken;
-    {
-        std::lock_guard guard(mailbox_->lock);
-        taken.swap(mailbox_->pending);
+void TFileFetcher::deliver(std::function<void()> Event) {
+    if (ignoring_) return;
+    if (ahead_) {
+        ahead_->events.push_back(std::move(Event));
+        return;
     }
-    for (const std::string& url : taken) {
+    if (replaying_) {
+        replaying_->push_back(std::move(Event));
+        return;
+    }
+    run(Event);
+}
+
+void TFileFetcher::run(const std::function<void()>& Event) {
+    // The client's end of transfer must run to its end whatever a handler does: the exception waits for
+    // the fetch.
+    try {
+        Event();
+    } catch (...) {
+        if (!raised_) raised_ = std::current_exception();
+    }
+}
+
+std::vector<std::string> TFileFetcher::takeRedirects() {
+    std::vector<std::string> taken;
+    std::lock_guard guard(mailbox_->lock);
+    taken.swap(mailbox_->pending);
+    return taken;
+}
+
+void TFileFetcher::applyRedirects(const std::vector<std::string>& URLs) {
+    for (const std::string& url : URLs) {
         redirectedURL_ = url;
         redirectedNow_ = true;
         status("Redirected: " + url);
@@ -217,53 +282,17 @@ void TFileFetcher::Reset() {
     nonFollowList_->Clear();
 }
 
-bool TFileFetcher::Fetch(const std::string& URL) {
-    // A fetch started from inside the wait of another would wipe that one's state.
-    if (busy_) return false;
-    contentRefused_ = false;
-    Reset();
-    url_ = URL;
+std::string TFileFetcher::AheadURL() const {
+    return ahead_ ? ahead_->url : std::string();
+}
+
+bool TFileFetcher::startTransfer(const std::string& URL) {
     http_->URL = URL;
     http_->CacheOptions = OptionBit(coAlwaysReload) | OptionBit(coReloadIfNoExpireInformation) |
                           OptionBit(coReloadUpdatedObjects) | OptionBit(coPragmaNoCache) |
                           OptionBit(coNoCacheWrite) | OptionBit(coCreateTempFilesIfCantCache);
-    {
-        std::lock_guard guard(mailbox_->lock);
-        mailbox_->pending.clear();
-    }
-    redirectedNow_ = false;
-    offSite_ = false;
-    abortRequested_ = false;
-    charSet_->SetDefaultReadMethod(nullptr);
-
-    using Getter = bool (TDIHtmlLinksPlugin::*)() const;
-    using Setter = void (TDIHtmlLinksPlugin::*)(bool);
-    struct LinkKind {
-        Getter get;
-        Setter set;
-    };
-    static constexpr LinkKind kinds[kLinkTypeCount] = {
-        {&TDIHtmlLinksPlugin::Link_A_href, &TDIHtmlLinksPlugin::SetLink_A_href},
-        {&TDIHtmlLinksPlugin::Link_APPLET_code, &TDIHtmlLinksPlugin::SetLink_APPLET_code},
-        {&TDIHtmlLinksPlugin::Link_AREA_href, &TDIHtmlLinksPlugin::SetLink_AREA_href},
-        {&TDIHtmlLinksPlugin::Link_BGSOUND_src, &TDIHtmlLinksPlugin::SetLink_BGSOUND_src},
-        {&TDIHtmlLinksPlugin::Link_BODY_background, &TDIHtmlLinksPlugin::SetLink_BODY_background},
-        {&TDIHtmlLinksPlugin::Link_FRAME_src, &TDIHtmlLinksPlugin::SetLink_FRAME_src},
-        {&TDIHtmlLinksPlugin::Link_IFRAME_src, &TDIHtmlLinksPlugin::SetLink_IFRAME_src},
-        {&TDIHtmlLinksPlugin::Link_INPUT_src, &TDIHtmlLinksPlugin::SetLink_INPUT_src},
-        {&TDIHtmlLinksPlugin::Link_IMG_src, &TDIHtmlLinksPlugin::SetLink_IMG_src},
-        {&TDIHtmlLinksPlugin::Link_LINK_href, &TDIHtmlLinksPlugin::SetLink_LINK_href},
-        {&TDIHtmlLinksPlugin::Link_OBJECT_data, &TDIHtmlLinksPlugin::SetLink_OBJECT_data},
-        {&TDIHtmlLinksPlugin::Link_SCRIPT_src, &TDIHtmlLinksPlugin::SetLink_SCRIPT_src},
-        {&TDIHtmlLinksPlugin::Link_TABLE_background, &TDIHtmlLinksPlugin::SetLink_TABLE_background},
-        {&TDIHtmlLinksPlugin::Link_TD_background, &TDIHtmlLinksPlugin::SetLink_TD_background},
-        {&TDIHtmlLinksPlugin::Link_TH_background, &TDIHtmlLinksPlugin::SetLink_TH_background}};
-    // Every change makes the parser recompute its routing; most fetches change nothing.
-    for (int i = 0; i < kLinkTypeCount; ++i) {
-        const bool wanted = (linkTypes_ & LinkBit(static_cast<TLinkType>(i))) != 0;
-        if ((links_.get()->*kinds[i].get)() != wanted) (links_.get()->*kinds[i].set)(wanted);
-    }
-
+    http_->InternetOptions =
+        OptionBit(ioKeepConnection) | (followRedirects_ ? 0 : OptionBit(ioNoAutoRedirect));
     TWinHTTPProxy* proxy = http_->Proxy();
     if (!proxyServer_.empty()) {
         proxy->AccessType = atUseProxy;
@@ -275,72 +304,135 @@ bool TFileFetcher::Fetch(const std::string& URL) {
         proxy->AccessType = atPreconfig;
     }
     http_->Agent = agent_;
-    hasTitle_ = false;
-    status("Retrieving: " + URL);
+    takeRedirects();
+    return http_->Read(false);
+}
 
-    busy_ = true;
+void TFileFetcher::dropAhead() {
+    ahead_.reset();
+    if (!http_->Busy()) return;
+    ignoring_ = true;
+    http_->Abort(false, true);
+    ignoring_ = false;
+}
+
+bool TFileFetcher::FetchAhead(const std::string& URL) {
+    if (busy_ || ahead_ || http_->Busy()) return false;
+    ahead_ = std::make_unique<fetcher::AheadFetch>();
+    ahead_->url = URL;
+    deliver([this, URL] { status("Retrieving: " + URL); });
     bool started = false;
     try {
-        started = http_->Read(false);
+        started = startTransfer(URL);
     } catch (...) {
-        busy_ = false;
+        ahead_.reset();
         throw;
     }
-    if (!started) {
-        busy_ = false;
-        return false;
+    if (!started) ahead_.reset();
+    return started;
+}
+
+void TFileFetcher::beginPage(const std::string& URL) {
+    contentRefused_ = false;
+    Reset();
+    url_ = URL;
+    redirectedNow_ = false;
+    offSite_ = false;
+    redirectLocation_.clear();
+    lastError_ = 0;
+    hasTitle_ = false;
+    charSet_->SetDefaultReadMethod(defaultCharSet());
+}
+
+bool TFileFetcher::Request(const std::string& URL) {
+    // A fetch started from inside the wait of another would wipe that one's state.
+    if (busy_) return false;
+    std::unique_ptr<fetcher::AheadFetch> ahead = std::move(ahead_);
+    if (ahead && ahead->url != URL) {
+        ahead_ = std::move(ahead);
+        dropAhead();
+    }
+    // Something of ours still under way (a fetch that a handler's exception cut short) makes way.
+    if (!ahead && http_->Busy()) {
+        ignoring_ = true;
+        http_->Abort(false, true);
+        ignoring_ = false;
+    }
+    busy_ = true;
+    raised_ = nullptr;
+    beginPage(URL);
+    if (ahead) {
+        // A handler that lets messages run may bring more events meanwhile: they queue up behind.
+        std::vector<std::function<void()>> events = std::move(ahead->events);
+        ahead.reset();
+        replaying_ = &events;
+        for (size_t i = 0; i < events.size(); ++i) {
+            const std::function<void()> event = std::move(events[i]);
+            run(event);
+        }
+        replaying_ = nullptr;
+    } else {
+        run([this, &URL] { status("Retrieving: " + URL); });
+        bool started = false;
+        try {
+            started = startTransfer(URL);
+        } catch (...) {
+            busy_ = false;
+            throw;
+        }
+        if (!started) {
+            busy_ = false;
+            if (raised_) std::rethrow_exception(std::exchange(raised_, nullptr));
+            return false;
+        }
     }
     waitForTransfer();
-    takeRedirects();
+    for (const std::string& url : takeRedirects())
+        run([this, &url] { applyRedirects({url}); });
+    busy_ = false;
+    if (raised_) std::rethrow_exception(std::exchange(raised_, nullptr));
 
     // A page that was sent on to another site says nothing about this one's links.
     offSite_ = redirectedNow_ && !SameHost(url_, redirectedURL_);
     shortURL_ = StripQueryAndFragment(effectiveURL());
-    parsePage();
-
+    if (redirectStatus(response_) && !contentLocation_.empty()) {
+        std::u16string target;
+        if (Resolve(Utf8ToUtf16(url_), Utf8ToUtf16(contentLocation_), target))
+            redirectLocation_ = Utf16ToUtf8(target);
+    }
     if (response_ != -1) return false;
     response_ = 200;
     if (!contentRefused_) return true;
     return !wantedFileTypes_.empty() && IsFileTypeInList(shortURL_, wantedFileTypes_);
 }
 
+bool TFileFetcher::Fetch(const std::string& URL) {
+    if (busy_) return false;
+    const bool loaded = Request(URL);
+    ParsePage();
+    return loaded;
+}
+
 void TFileFetcher::waitForTransfer() {
     // Blocks between messages: the worker's calls and the user's input both wake the thread.
-    while (busy_ && http_->Busy()) {
+    while (http_->Busy()) {
         if (!::ProcessMessages()) {
             // The program is closing: no loop will run the worker's calls any more.
             http_->Abort(false, true);
             break;
         }
-        if (!busy_ || !http_->Busy()) break;
-        if (!abortRequested_) {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE_, INFINITE, QS_ALLINPUT);
-            continue;
-        }
-        const auto left = abortDeadline_ - std::chrono::steady_clock::now();
-        if (left <= std::chrono::steady_clock::duration::zero()) {
-            http_->Abort(false, true);
-            break;
-        }
-        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(left).count() + 1;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE_, static_cast<DWORD>(ms), QS_ALLINPUT);
+        if (!http_->Busy()) break;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE_, INFINITE, QS_ALLINPUT);
     }
-    busy_ = false;
-    abortRequested_ = false;
 }
 
 void TFileFetcher::Abort() {
-    if (busy_ && http_->Busy()) {
-        // The wait goes on until the client confirms, so that the next fetch finds it free.
-        if (!abortRequested_) {
-            abortRequested_ = true;
-            abortDeadline_ = std::chrono::steady_clock::now() + kAbortGrace;
-        }
-        http_->Abort(false, false);
+    if (ahead_) {
+        dropAhead();
         return;
     }
-    busy_ = false;
-    http_->Abort(false, false);
+    // At once: the worker finishes alone and reports nothing; the client is free for the next fetch.
+    if (http_->Busy()) http_->Abort(false, true);
 }
 
 std::string TFileFetcher::effectiveURL() const {

@@ -1,15 +1,18 @@
 #pragma once
 // The page fetcher: fetches one page over HTTP while the GUI thread's messages keep running, then
-// parses it for its title and sorts its links into links to follow and links not to follow.
+// parses it for its title and sorts its links into links to follow and links not to follow. A caller
+// may start the next page's transfer while it works on the current one (FetchAhead); the answer waits,
+// events and all, until the caller asks for that page.
 #include "fetch/mime_type.h"
 #include "platform/rtl/component.h"
 #include "platform/rtl/date_time.h"
 
-#include <chrono>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class TStringList;
 class TWinHTTP;
@@ -55,7 +58,8 @@ using THTTPOnLinkEvent = std::function<void(TObject* Sender, const std::string& 
 
 namespace fetcher {
 struct RedirectMailbox;
-}
+struct AheadFetch;
+} // namespace fetcher
 
 class TFileFetcher : public TComponent {
 public:
@@ -66,9 +70,21 @@ public:
     const TPropertyTable* PublishedProperties() const override { return &Table(); }
 
     // Fetches and parses one page. False when the transfer failed, the body was refused, or a fetch is
-    // already waiting (that one is left as it is).
+    // already waiting (that one is left as it is). An exception raised by an event handler during the
+    // fetch passes on to the caller once the transfer has ended.
     bool Fetch(const std::string& URL);
-    // Stops the transfer in progress cooperatively; a waiting Fetch returns once the client confirms.
+    // Fetch without the parse: the page's answer is taken (from a transfer started ahead for the same
+    // address, else from a new one) and ParsePage() parses it.
+    bool Request(const std::string& URL);
+    void ParsePage();
+    // Starts the transfer of URL and returns at once; the next Fetch or Request of URL takes its answer,
+    // and of any other address drops it. Until then none of its events reaches the fetcher's state or
+    // handlers: they run, in order, inside that Fetch. False when a transfer is already under way.
+    bool FetchAhead(const std::string& URL);
+    // The address a transfer started ahead is fetching, or empty.
+    std::string AheadURL() const;
+    // Stops the transfer in progress, or the one started ahead, at once: a waiting Fetch returns
+    // (Response -2) and the worker finishes alone, unheard.
     void Abort();
     void Reset();
 
@@ -97,6 +113,16 @@ public:
     void SetResponse(int Value) { response_ = Value; }
     const std::string& RedirectedURL() const { return redirectedURL_; }
     void SetRedirectedURL(const std::string& Value) { redirectedURL_ = Value; }
+    // Whether the HTTP client follows redirects itself (the default). Without, a redirect answer ends the
+    // fetch with its status in Response and its target in RedirectLocation, for the caller to decide.
+    bool FollowRedirects() const { return followRedirects_; }
+    void SetFollowRedirects(bool Value) { followRedirects_ = Value; }
+    // The target of the redirect answer of the last fetch, resolved against its address; empty when the
+    // answer was no redirect or named no target.
+    const std::string& RedirectLocation() const { return redirectLocation_; }
+    // The network layer's reason when the last fetch got no answer or lost it (ERROR_INTERNET_TIMEOUT...);
+    // 0 otherwise.
+    uint32_t LastError() const { return lastError_; }
     bool PasswordRequired() const { return passwordRequired_; }
     void SetPasswordRequired(bool Value) { passwordRequired_ = Value; }
     bool Parsed() const { return parsed_; }
@@ -137,6 +163,7 @@ public:
     TStringList* NonFollowList() const { return nonFollowList_.get(); }
     TStringList* NonFollowQueryParts() const { return nonFollowQueryParts_.get(); }
 
+    // True while a fetch waits for its transfer.
     bool Busy() const { return busy_; }
     bool ContentRefused() const { return contentRefused_; }
     // The HTTP client, for its time-outs and the like; the fetcher sets the rest on every fetch.
@@ -148,10 +175,17 @@ public:
 
 private:
     void bindClientEvents();
+    // Runs a client event's effect on the fetcher: held back while its transfer is ahead, dropped while
+    // a transfer is being let go, else run now (an exception it raises is kept for the waiting fetch).
+    void deliver(std::function<void()> Event);
+    void run(const std::function<void()>& Event);
+    bool startTransfer(const std::string& URL);
+    void dropAhead();
+    void beginPage(const std::string& URL);
     void waitForTransfer();
-    void takeRedirects();
+    std::vector<std::string> takeRedirects();
+    void applyRedirects(const std::vector<std::string>& URLs);
     void status(const std::string& text);
-    void parsePage();
     void handleLink(std::u16string& link);
     std::string effectiveURL() const;
 
@@ -163,12 +197,21 @@ private:
     std::unique_ptr<TDIWideString2Vector> linkVector_;
     std::unique_ptr<TStringList> pageLinks_, followList_, nonFollowList_, nonFollowQueryParts_;
     std::shared_ptr<fetcher::RedirectMailbox> mailbox_;
+    std::unique_ptr<fetcher::AheadFetch> ahead_;
+    // The first exception an event handler raised during the fetch that waits.
+    std::exception_ptr raised_;
+    // The held-back events of the page being taken, while they run.
+    std::vector<std::function<void()>>* replaying_ = nullptr;
+    bool ignoring_ = false;
     // The links plugin's base address, parsed once for all the links of a page.
     std::unique_ptr<TDIUri> base_;
     std::u16string baseText_;
     bool baseParsed_ = false;
 
     std::string url_, shortURL_, pageContent_, contentType_, contentLocation_, redirectedURL_, title_;
+    std::string redirectLocation_;
+    uint32_t lastError_ = 0;
+    bool followRedirects_ = true;
     std::string agent_, proxyServer_, proxyUserName_, proxyPassword_, wantedFileTypes_;
     TMimeType mimeType_ = mimeUnknown;
     int64_t contentLength_ = 0;
@@ -187,9 +230,6 @@ private:
 
     bool busy_ = false;
     bool contentRefused_ = false;
-    // Set while Abort waits for the client to confirm the stop.
-    bool abortRequested_ = false;
-    std::chrono::steady_clock::time_point abortDeadline_;
     // Redirected in this fetch (RedirectedURL outlives a fetch), and to another site.
     bool redirectedNow_ = false;
     bool offSite_ = false;

@@ -30,11 +30,38 @@ bool isWebScheme(const std::u16string& scheme) {
 
 } // namespace
 
-void TFileFetcher::parsePage() {
+void TFileFetcher::ParsePage() {
     if (dontParseFile_) return;
     if (mimeType_ != mimeText) return;
     const std::string address = StripQueryAndFragment(effectiveURL());
     if (!address.empty() && address.back() != '/' && IsFileTypeInList(address, kNotParsed)) return;
+    using Getter = bool (TDIHtmlLinksPlugin::*)() const;
+    using Setter = void (TDIHtmlLinksPlugin::*)(bool);
+    struct LinkKind {
+        Getter get;
+        Setter set;
+    };
+    static constexpr LinkKind kinds[kLinkTypeCount] = {
+        {&TDIHtmlLinksPlugin::Link_A_href, &TDIHtmlLinksPlugin::SetLink_A_href},
+        {&TDIHtmlLinksPlugin::Link_APPLET_code, &TDIHtmlLinksPlugin::SetLink_APPLET_code},
+        {&TDIHtmlLinksPlugin::Link_AREA_href, &TDIHtmlLinksPlugin::SetLink_AREA_href},
+        {&TDIHtmlLinksPlugin::Link_BGSOUND_src, &TDIHtmlLinksPlugin::SetLink_BGSOUND_src},
+        {&TDIHtmlLinksPlugin::Link_BODY_background, &TDIHtmlLinksPlugin::SetLink_BODY_background},
+        {&TDIHtmlLinksPlugin::Link_FRAME_src, &TDIHtmlLinksPlugin::SetLink_FRAME_src},
+        {&TDIHtmlLinksPlugin::Link_IFRAME_src, &TDIHtmlLinksPlugin::SetLink_IFRAME_src},
+        {&TDIHtmlLinksPlugin::Link_INPUT_src, &TDIHtmlLinksPlugin::SetLink_INPUT_src},
+        {&TDIHtmlLinksPlugin::Link_IMG_src, &TDIHtmlLinksPlugin::SetLink_IMG_src},
+        {&TDIHtmlLinksPlugin::Link_LINK_href, &TDIHtmlLinksPlugin::SetLink_LINK_href},
+        {&TDIHtmlLinksPlugin::Link_OBJECT_data, &TDIHtmlLinksPlugin::SetLink_OBJECT_data},
+        {&TDIHtmlLinksPlugin::Link_SCRIPT_src, &TDIHtmlLinksPlugin::SetLink_SCRIPT_src},
+        {&TDIHtmlLinksPlugin::Link_TABLE_background, &TDIHtmlLinksPlugin::SetLink_TABLE_background},
+        {&TDIHtmlLinksPlugin::Link_TD_background, &TDIHtmlLinksPlugin::SetLink_TD_background},
+        {&TDIHtmlLinksPlugin::Link_TH_background, &TDIHtmlLinksPlugin::SetLink_TH_background}};
+    // Every change makes the parser recompute its routing; most pages change nothing.
+    for (int i = 0; i < kLinkTypeCount; ++i) {
+        const bool wanted = (linkTypes_ & LinkBit(static_cast<TLinkType>(i))) != 0;
+        if ((links_.get()->*kinds[i].get)() != wanted) (links_.get()->*kinds[i].set)(wanted);
+    }
     parser_->SetSourceString(pageContent_);
     links_->SetBaseUri(Utf8ToUtf16(effectiveURL()));
     links_->SetBASE_href(true);

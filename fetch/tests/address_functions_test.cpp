@@ -4,12 +4,17 @@
 
 #include <gtest/gtest.h>
 
-TEST(FetcherFunctions, SameHostIgnoresCaseAndCountsThePort) {
+TEST(FetcherFunctions, SameHostIgnoresCaseAndCountsThePortWithTheTwoSchemesOwnPortsAsOne) {
     EXPECT_TRUE(SameHost("http://Example.COM/a.html", "http://example.com/b/"));
     EXPECT_TRUE(SameHost("http://example.com:80/", "HTTP://example.com/x"));
     EXPECT_TRUE(SameHost("https://example.com:0443/", "https://example.com/"));
     EXPECT_FALSE(SameHost("http://example.com:8080/", "http://example.com/"));
-    EXPECT_FALSE(SameHost("http://example.com/", "https://example.com/"));
+    // http on 80 and https on 443 are one site; the same other port is the same site in either scheme.
+    EXPECT_TRUE(SameHost("http://example.com/", "https://EXAMPLE.com/"));
+    EXPECT_TRUE(SameHost("http://example.com:80/", "https://example.com:443/"));
+    EXPECT_TRUE(SameHost("http://example.com:8443/", "https://example.com:8443/"));
+    EXPECT_FALSE(SameHost("https://example.com:80/", "https://example.com/"));
+    EXPECT_FALSE(SameHost("http://example.com:443/", "http://example.com/"));
     EXPECT_FALSE(SameHost("http://example.com/", "http://www.example.com/"));
     EXPECT_FALSE(SameHost("http://example.com:8x/", "http://example.com/"));
     // Neither parses: both have no host.

@@ -3,6 +3,7 @@
 #include "fetch/http/win_http.h"
 #include "gui_test_environment.h"
 #include "platform/gui/message_loop.h"
+#include "platform/net/wininet.h"
 #include "platform/rtl/date_time.h"
 #include "platform/rtl/string_list.h"
 
@@ -139,6 +140,7 @@ TEST_F(FetcherTransfers, FailuresGiveTheirResponseCodesAndNoLinks) {
     const int closed = gui_test::FreePort();
     EXPECT_FALSE(fetcher.Fetch("http://127.0.0.1:" + std::to_string(closed) + "/"));
     EXPECT_EQ(fetcher.Response(), 0);
+    EXPECT_EQ(fetcher.LastError(), ERROR_INTERNET_CANNOT_CONNECT);
     EXPECT_TRUE(statuses.Has("Host Unreachable."));
 
     PeerProcess& faults = gui_test::FaultServer();
@@ -186,6 +188,72 @@ TEST_F(FetcherTransfers, LinksAreResolvedAgainstTheAddressAfterRedirects) {
     EXPECT_EQ(fetcher.PageLinks()->Strings(0), site.Url("/dir/"));
 }
 
+TEST_F(FetcherTransfers, WithoutFollowingRedirectsTheAnswerNamesItsTarget) {
+    fetcher.SetFollowRedirects(false);
+    EXPECT_FALSE(fetcher.Fetch(site.Url("/dir")));
+    EXPECT_EQ(fetcher.Response(), 301);
+    EXPECT_EQ(fetcher.RedirectLocation(), site.Url("/dir/"));
+    EXPECT_EQ(fetcher.LinkCount(), 0);
+    // A relative target is resolved against the address fetched.
+    PeerProcess& faults = gui_test::FaultServer();
+    ASSERT_TRUE(faults.Running());
+    EXPECT_FALSE(fetcher.Fetch(faults.Url("/redirect-to?u=ok%3Fn%3D3")));
+    EXPECT_EQ(fetcher.Response(), 302);
+    EXPECT_EQ(fetcher.RedirectLocation(), faults.Url("/ok?n=3"));
+    EXPECT_TRUE(fetcher.Fetch(site.Url("/dir/")));
+    EXPECT_EQ(fetcher.RedirectLocation(), "");
+    EXPECT_EQ(fetcher.LinkCount(), 1);
+}
+
+TEST_F(FetcherTransfers, AFetchAheadIsHeardOnlyOnceItsPageIsAskedFor) {
+    Statuses statuses(fetcher);
+    ASSERT_TRUE(fetcher.Fetch(site.Url("/index.html")));
+    statuses.texts.clear();
+    const std::string dir = site.Url("/dir/");
+    ASSERT_TRUE(fetcher.FetchAhead(dir));
+    EXPECT_EQ(fetcher.AheadURL(), dir);
+    EXPECT_FALSE(fetcher.FetchAhead(site.Url("/doc.pdf"))) << "one transfer at a time";
+    ASSERT_TRUE(gui_test::PumpUntil([&] { return !fetcher.HttpClient()->Busy(); }, gui_test::kPatienceMs));
+    // The answer has come, but the page before is still the fetcher's and no handler heard a thing.
+    EXPECT_EQ(fetcher.Title(), "Home page");
+    EXPECT_EQ(fetcher.LinkCount(), 1);
+    EXPECT_TRUE(statuses.texts.empty());
+    ASSERT_TRUE(fetcher.Fetch(dir));
+    EXPECT_EQ(fetcher.Title(), "Folder");
+    EXPECT_EQ(fetcher.AheadURL(), "");
+    EXPECT_EQ(statuses.texts,
+              (std::vector<std::string>{"Retrieving: " + dir, "Header Info Received, Content Type: text/html",
+                                        "Successfully Downloaded File: 46 bytes."}));
+    // Another address is asked for: the page ahead is let go, and what it said is never heard.
+    ASSERT_TRUE(fetcher.FetchAhead(site.Url("/nothing-here.html")));
+    ASSERT_TRUE(gui_test::PumpUntil([&] { return !fetcher.HttpClient()->Busy(); }, gui_test::kPatienceMs));
+    ASSERT_TRUE(fetcher.Fetch(site.Url("/index.html")));
+    EXPECT_EQ(fetcher.Response(), 200);
+    EXPECT_FALSE(statuses.Has("404: Not Found"));
+    // Stopped before it is asked for: gone at once, unheard.
+    if (haveEcho()) {
+        statuses.texts.clear();
+        ASSERT_TRUE(fetcher.FetchAhead(site.Url("/slow")));
+        fetcher.Abort();
+        EXPECT_FALSE(fetcher.HttpClient()->Busy());
+        EXPECT_EQ(fetcher.AheadURL(), "");
+        EXPECT_TRUE(statuses.texts.empty());
+        EXPECT_EQ(fetcher.Title(), "Home page");
+    }
+    // The server saw each page asked for once, and the one let go.
+    const std::string log = site.AccessLog(4);
+    const auto count = [&](const std::string& path) {
+        size_t n = 0;
+        for (size_t at = log.find("GET " + path + " "); at != std::string::npos;
+             at = log.find("GET " + path + " ", at + 1))
+            ++n;
+        return n;
+    };
+    EXPECT_EQ(count("/index.html"), 2u);
+    EXPECT_EQ(count("/dir/"), 1u);
+    EXPECT_EQ(count("/nothing-here.html"), 1u);
+}
+
 TEST_F(FetcherTransfers, TitlesComeOutRightInSeveralEncodings) {
     // "Привет" in windows-1251, "中文" in GB2312.
     site.Put("/cyr.html", "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; "
@@ -195,13 +263,16 @@ TEST_F(FetcherTransfers, TitlesComeOutRightInSeveralEncodings) {
     site.Put("/bom.html", "\xef\xbb\xbf<title>Gr\xc3\xbc\xc3\x9f dich</title>");
     site.Put("/cp1251/header.html", "<title>\xcf\xf0\xe8\xe2\xe5\xf2</title>");
     site.Put("/latin.html", "<title>caf\xe9</title>");
+    // Nothing declared: read as windows-1252, whose quotes and euro sign Latin-1 does not have.
+    site.Put("/undeclared.html", "<title>\x93"
+                                 "Caf\xe9\x94 \x80</title>");
     struct Case {
         const char* path;
         const char* title;
     };
-    for (const Case& c :
-         {Case{"/cyr.html", "Привет"}, Case{"/gb.html", "中文"}, Case{"/bom.html", "Grüß dich"},
-          Case{"/cp1251/header.html", "Привет"}, Case{"/latin.html", "café"}}) {
+    for (const Case& c : {Case{"/cyr.html", "Привет"}, Case{"/gb.html", "中文"},
+                          Case{"/bom.html", "Grüß dich"}, Case{"/cp1251/header.html", "Привет"},
+                          Case{"/latin.html", "café"}, Case{"/undeclared.html", "“Café” €"}}) {
         SCOPED_TRACE(c.path);
         ASSERT_TRUE(fetcher.Fetch(site.Url(c.path)));
         EXPECT_EQ(fetcher.Title(), c.title);

@@ -47,7 +47,8 @@ TEST(CrawlAddress, EncodingSameSiteAndFolderKeys) {
     EXPECT_TRUE(crawl::IsOnSite("HTTP://H:8080/a", "http://h:8080/"));
     EXPECT_FALSE(crawl::IsOnSite("http://h:8081/a", "http://h:8080/"));
     EXPECT_FALSE(crawl::IsOnSite("http://g:8080/a", "http://h:8080/"));
-    EXPECT_FALSE(crawl::IsOnSite("https://h/a", "http://h/"));
+    EXPECT_TRUE(crawl::IsOnSite("https://h/a", "http://h/")); // http on 80 and https on 443: one site
+    EXPECT_FALSE(crawl::IsOnSite("https://h:80/a", "http://h/"));
     EXPECT_FALSE(crawl::IsOnSite("mailto:someone@h", "http://h/"));
     EXPECT_FALSE(crawl::IsOnSite("not an address", "neither is this"));
 
