@@ -367,7 +367,7 @@ bool TfrmSiteMapMain::CrawlSite() {
     UrlCount_ = crawl.UrlCount();
     fileCount_ = crawl.FileCount();
     if (loaded || crawl.CancelRequested()) return true;
-    const std::string reason = Format(main_text::StartPageFailed, Profile_->Website(), crawl.StartResponse());
+    const std::string reason = crawl.StartFailure();
     memoFiles->Lines().Add(reason);
     if (autoRun_) std::cerr << "pathweaver: " << reason << '\n';
     return false;

@@ -36,7 +36,6 @@ inline constexpr const char* SavedToFile = "Your generated Site Map was saved to
 inline constexpr const char* SiteMapComplete = "Site Map Complete!";
 inline constexpr const char* GoogleCreated = "Your Google Site Map file has now been created. ";
 inline constexpr const char* SiteMapFailed = "The site map could not be written: ";
-inline constexpr const char* StartPageFailed = "The start page %s could not be loaded (response %d).";
 inline constexpr const char* IndexFolderMissing =
     "The Index Page folder cannot be found, please enter a valid path.";
 inline constexpr const char* EnterWebsite = "Please enter your website address.";

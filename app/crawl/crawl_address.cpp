@@ -17,7 +17,80 @@ bool startsWithHttp(std::string_view s) {
     return true;
 }
 
+// Where the authority of an address begins and ends (past "://", up to the path, query or fragment);
+// false without "://".
+bool authorityOf(std::string_view URL, size_t& Begin, size_t& End) {
+    const size_t scheme = URL.find("://");
+    if (scheme == std::string_view::npos) return false;
+    Begin = scheme + 3;
+    End = URL.find_first_of("/?#", Begin);
+    if (End == std::string_view::npos) End = URL.size();
+    return true;
+}
+
+std::string percentDecoded(std::string_view s) {
+    const auto hex = [](char c) {
+        return c >= '0' && c <= '9'                     ? c - '0'
+               : (c | 0x20) >= 'a' && (c | 0x20) <= 'f' ? (c | 0x20) - 'a' + 10
+                                                        : -1;
+    };
+    std::string out;
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '%' && i + 2 < s.size() && hex(s[i + 1]) >= 0 && hex(s[i + 2]) >= 0) {
+            out += static_cast<char>(hex(s[i + 1]) * 16 + hex(s[i + 2]));
+            i += 2;
+        } else {
+            out += s[i];
+        }
+    }
+    return out;
+}
+
 } // namespace
+
+std::string SitePrefix(std::string_view SiteBase) {
+    std::string user, password;
+    const std::string base = SplitUserInfo(SiteBase, user, password);
+    size_t begin = 0, end = 0;
+    if (!authorityOf(base, begin, end)) return {};
+    return NormaliseSchemeAndHost(std::string_view(base).substr(0, end));
+}
+
+std::string OnSiteForm(std::string_view URL, std::string_view SitePrefix) {
+    size_t begin = 0, end = 0;
+    if (SitePrefix.empty() || !authorityOf(URL, begin, end)) return std::string(URL);
+    const std::string_view rest = URL.substr(end);
+    const bool hasPath = !rest.empty() && rest[0] == '/';
+    if (hasPath && end == SitePrefix.size() && URL.substr(0, end) == SitePrefix) return std::string(URL);
+    std::string out(SitePrefix);
+    if (!hasPath) out += '/';
+    out += rest;
+    return out;
+}
+
+std::string SplitUserInfo(std::string_view URL, std::string& User, std::string& Password) {
+    User.clear();
+    Password.clear();
+    size_t begin = 0, end = 0;
+    if (!authorityOf(URL, begin, end)) return std::string(URL);
+    const size_t at = URL.substr(begin, end - begin).rfind('@');
+    if (at == std::string_view::npos) return std::string(URL);
+    const std::string_view info = URL.substr(begin, at);
+    const size_t colon = info.find(':');
+    User = percentDecoded(info.substr(0, colon));
+    if (colon != std::string_view::npos) Password = percentDecoded(info.substr(colon + 1));
+    return std::string(URL.substr(0, begin)) + std::string(URL.substr(begin + at + 1));
+}
+
+std::string WithoutPassword(std::string_view URL) {
+    size_t begin = 0, end = 0;
+    if (!authorityOf(URL, begin, end)) return std::string(URL);
+    const size_t at = URL.substr(begin, end - begin).rfind('@');
+    if (at == std::string_view::npos) return std::string(URL);
+    const size_t colon = URL.substr(begin, at).find(':');
+    if (colon == std::string_view::npos) return std::string(URL);
+    return std::string(URL.substr(0, begin + colon + 1)) + "***" + std::string(URL.substr(begin + at));
+}
 
 std::string EncodeAddress(std::string_view URL) {
     std::string out;

@@ -17,5 +17,16 @@ bool IsWebAddress(const std::string& URL);
 bool IsOnSiteOf(const std::string& URL, const std::string& SiteKey);
 // Scheme and host lower-cased, the rest as it is: the form in which folder keys are compared.
 std::string NormaliseSchemeAndHost(std::string_view URL);
+// Scheme, "://" and authority of a site's base address without its user information, lower-cased:
+// what every address of the site is queued with.
+std::string SitePrefix(std::string_view SiteBase);
+// An address of the site in the form the crawl queues it: the scheme and authority of the site (so a link
+// written with the other of http and https, another letter case or a user name is fetched once), the
+// rest as written; an empty path becomes "/".
+std::string OnSiteForm(std::string_view URL, std::string_view SitePrefix);
+// The address without its user information; User and Password get it, percent-decoded.
+std::string SplitUserInfo(std::string_view URL, std::string& User, std::string& Password);
+// The address as it may be shown: a password in it replaced by "***".
+std::string WithoutPassword(std::string_view URL);
 
 } // namespace crawl

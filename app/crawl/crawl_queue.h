@@ -15,6 +15,8 @@ public:
     int EnqueueUrl(const std::string& URL, const std::string& Text, const std::string& Referrer);
     // Takes the head entry; false (and empty outputs) when the queue is empty.
     bool DequeueUrl(std::string& Text, std::string& URL, std::string& Referrer);
+    // The entry DequeueUrl takes next; null when the queue is empty.
+    const AURLItem* Head() const { return items_.empty() ? nullptr : &items_.front(); }
     void AddVisited(const std::string& URL);
     bool IsVisited(const std::string& URL) const;
     bool IsQueued(const std::string& URL) const { return queued_.count(URL) != 0; }

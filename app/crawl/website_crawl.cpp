@@ -3,9 +3,11 @@
 #include "app/core/map_profile.h"
 #include "app/crawl/crawl_address.h"
 #include "app/crawl/crawl_view.h"
+#include "app/crawl/fetch_failure.h"
 #include "fetch/address_functions.h"
 #include "fetch/file_fetcher.h"
 #include "fetch/html/url_parts.h"
+#include "fetch/http/win_http.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/string_list.h"
@@ -15,6 +17,35 @@ namespace {
 
 constexpr int kMemoLimit = 200;
 constexpr const char kHomeText[] = "Home";
+// As many redirects in a row as the HTTP client would follow.
+constexpr int kMaxRedirects = 20;
+constexpr const char kStartFailed[] = "The start page %s could not be loaded";
+
+bool redirectStatus(int code) {
+    return code == 301 || code == 302 || code == 303 || code == 307 || code == 308;
+}
+
+// What the crawl sets on the fetcher, for the crawl's time only.
+class FetcherScope {
+public:
+    explicit FetcherScope(TFileFetcher& Fetcher)
+        : fetcher_(Fetcher), follow_(Fetcher.FollowRedirects()), user_(Fetcher.HttpClient()->Username()),
+          password_(Fetcher.HttpClient()->Password()) {
+        fetcher_.SetFollowRedirects(false);
+    }
+    ~FetcherScope() {
+        fetcher_.SetFollowRedirects(follow_);
+        fetcher_.HttpClient()->SetUsername(user_);
+        fetcher_.HttpClient()->SetPassword(password_);
+    }
+    FetcherScope(const FetcherScope&) = delete;
+    FetcherScope& operator=(const FetcherScope&) = delete;
+
+private:
+    TFileFetcher& fetcher_;
+    bool follow_;
+    std::string user_, password_;
+};
 
 } // namespace
 
@@ -27,6 +58,8 @@ void TWebsiteCrawl::ResetCrawl() {
     fileCount_ = 0;
     urlCount_ = 0;
     startResponse_ = -1;
+    startLoaded_ = false;
+    startFailure_.clear();
     cancelRequested_ = false;
     queue_.Clear();
     view_.ProcessMessages();
@@ -35,15 +68,21 @@ void TWebsiteCrawl::ResetCrawl() {
 bool TWebsiteCrawl::CrawlWebsite(const std::string& Start) {
     ResetCrawl();
     crawling_ = true;
-    siteBase_ = Start;
-    view_.ShowLookingIn(Start);
-    queue_.EnqueueUrl(Start, Start, "");
+    // A user name and password in the start address are for fetching: the addresses the crawl queues,
+    // shows and records never hold them.
+    const std::string start = SplitUserInfo(Start, user_, password_);
+    credentialKey_ = HostKey(start);
+    startFailure_ = Format(kStartFailed, WithoutPassword(Start).c_str()) + ".";
+    siteBase_ = start;
+    view_.ShowLookingIn(WithoutPassword(Start));
+    queue_.EnqueueUrl(start, start, "");
     view_.ProcessMessages();
     fetcher_.NonFollowQueryParts()->SetText(profile_.FollowQueryPartsList().Text());
     // Wanted types that are not pages are listed from their headers.
     fetcher_.SetWantedFileTypes(profile_.FileTypes());
+    FetcherScope scope(fetcher_);
 
-    std::string text, url, referrer;
+    std::string text, url, referrer, final;
     while (crawling_) {
         if (!queue_.DequeueUrl(text, url, referrer)) {
             crawling_ = false;
@@ -52,36 +91,58 @@ bool TWebsiteCrawl::CrawlWebsite(const std::string& Start) {
         ++urlCount_;
         showCrawlStatus(url);
         // Cancel pressed while the labels were updated: no reason to fetch one more page.
-        if (!crawling_) return startResponse_ == 200;
-        const bool loaded = fetchStep(url);
+        if (!crawling_) return startLoaded_;
+        const bool loaded = fetchStep(url, final);
         if (cancelRequested_) fetcher_.Abort();
         // Cancel was pressed while the page was on its way: the tree built so far is the result.
-        if (!crawling_) return startResponse_ == 200;
-        if (urlCount_ == 1) startResponse_ = loaded ? 200 : fetcher_.Response();
-        if (!loaded) {
-            if (urlCount_ == 1)
-                LogUrl(Format("The start page %s could not be loaded (response %d).", url.c_str(),
-                              fetcher_.Response()));
-            continue;
+        if (!crawling_) return startLoaded_;
+        if (urlCount_ == 1) {
+            startResponse_ = loaded ? 200 : fetcher_.Response();
+            startLoaded_ = loaded;
+            // The site is where the start page was finally taken from.
+            siteBase_ = final;
+            if (loaded)
+                startFailure_.clear();
+            else
+                reportStartFailure(Start);
         }
+        if (!loaded) continue;
         ++fileCount_;
         if (!profile_.UsePageTitles()) {
             fetcher_.SetTitle("");
             fetcher_.SetHasTitle(false);
         }
         HarvestLinks();
-        LogUrl(url);
-        addPage(url, referrer);
+        LogUrl(final);
+        addPage(final, referrer);
     }
     view_.ShowTotalFiles("Total Files Found: " + std::to_string(fileCount_));
-    return startResponse_ == 200;
+    return startLoaded_;
 }
 
-bool TWebsiteCrawl::fetchStep(const std::string& URL) {
+bool TWebsiteCrawl::fetchStep(const std::string& URL, std::string& Final) {
+    failure_.clear();
+    Final = URL;
     try {
         queue_.AddVisited(URL);
-        return fetcher_.Fetch(EncodeAddress(URL));
+        bool loaded = request(URL);
+        // A redirect the crawl follows is fetched now, in the place of the address that led to it.
+        for (int hops = 0; !loaded && crawling_ && redirectStatus(fetcher_.Response());) {
+            const std::string target = redirectTarget();
+            if (target.empty()) break;
+            if (++hops > kMaxRedirects) {
+                failure_ = "it redirects more than " + std::to_string(kMaxRedirects) + " times";
+                break;
+            }
+            queue_.AddVisited(target);
+            Final = target;
+            loaded = request(target);
+        }
+        if (crawling_) fetchAhead();
+        if (loaded) fetcher_.ParsePage();
+        return loaded;
     } catch (const std::exception& e) {
+        failure_ = e.what();
         LogUrl(Format("Error fetching %s: %s", URL.c_str(), e.what()));
     } catch (...) {
         LogUrl(Format("Error fetching %s", URL.c_str()));
@@ -89,11 +150,60 @@ bool TWebsiteCrawl::fetchStep(const std::string& URL) {
     return false;
 }
 
+bool TWebsiteCrawl::request(const std::string& URL) {
+    credentialsFor(URL);
+    return fetcher_.Request(EncodeAddress(URL));
+}
+
+void TWebsiteCrawl::credentialsFor(const std::string& URL) {
+    const bool send = (!user_.empty() || !password_.empty()) && IsOnSiteOf(URL, credentialKey_);
+    fetcher_.HttpClient()->SetUsername(send ? user_ : std::string());
+    fetcher_.HttpClient()->SetPassword(send ? password_ : std::string());
+}
+
+std::string TWebsiteCrawl::redirectTarget() {
+    std::string target = fetcher_.RedirectLocation();
+    if (!IsWebAddress(target)) return {};
+    target = target.substr(0, target.find('#'));
+    if (urlCount_ == 1) {
+        // The start page may be sent anywhere: where it lands is the site. Back where it has been is a loop.
+        std::string user, password;
+        target = SplitUserInfo(target, user, password);
+        if (queue_.IsVisited(target)) {
+            failure_ = "it redirects in a loop";
+            return {};
+        }
+        return target;
+    }
+    // Anywhere else the target is a link like any other: off the site, or known, it adds nothing.
+    if (!AcceptLink(target)) return {};
+    target = OnSiteForm(target, sitePrefix());
+    if (queue_.IsQueued(target) || queue_.IsVisited(target)) return {};
+    return target;
+}
+
+void TWebsiteCrawl::fetchAhead() {
+    const AURLItem* next = queue_.Head();
+    if (!next) return;
+    credentialsFor(next->URL);
+    try {
+        fetcher_.FetchAhead(EncodeAddress(next->URL));
+    } catch (const std::exception&) {
+        // Then it is fetched when its turn comes.
+    }
+}
+
+void TWebsiteCrawl::reportStartFailure(const std::string& Start) {
+    const std::string reason = failure_.empty() ? FailureReason(fetcher_) : failure_;
+    startFailure_ = Format(kStartFailed, WithoutPassword(Start).c_str()) + ": " + reason + ".";
+    LogUrl(startFailure_);
+}
+
 void TWebsiteCrawl::Cancel() {
     cancelRequested_ = true;
     crawling_ = false;
-    // Stops a slow or stalled transfer now rather than when it ends by itself.
-    if (fetcher_.Busy()) fetcher_.Abort();
+    // The request in flight, or the one ahead, stops now rather than when it ends by itself.
+    fetcher_.Abort();
 }
 
 void TWebsiteCrawl::addPage(const std::string& URL, const std::string& Referrer) {
@@ -125,11 +235,17 @@ void TWebsiteCrawl::addPage(const std::string& URL, const std::string& Referrer)
     results_.AddPageNode(page);
 }
 
-bool TWebsiteCrawl::AcceptLink(const std::string& Link) const {
+const std::string& TWebsiteCrawl::sitePrefix() const {
     if (siteKeyOf_ != siteBase_ || siteKey_.empty()) {
         siteKey_ = HostKey(siteBase_);
+        sitePrefix_ = SitePrefix(siteBase_);
         siteKeyOf_ = siteBase_;
     }
+    return sitePrefix_;
+}
+
+bool TWebsiteCrawl::AcceptLink(const std::string& Link) const {
+    sitePrefix();
     // Two texts that do not parse count as the same host, so the form is checked first.
     if (!IsWebAddress(Link)) return false;
     TURLparts parts;
@@ -150,7 +266,7 @@ void TWebsiteCrawl::HarvestLinks() {
         fetcher_.GetLink(i, link, text);
         // Most links of a site lead to pages already met: the hashed look-ups are asked before the filters.
         if (queue_.IsQueued(link) || queue_.IsVisited(link)) continue;
-        if (AcceptLink(link)) queue_.EnqueueUrl(link, text, fetcher_.URL());
+        if (AcceptLink(link)) queue_.EnqueueUrl(OnSiteForm(link, sitePrefix()), text, fetcher_.URL());
     }
 }
 

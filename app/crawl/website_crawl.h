@@ -1,6 +1,9 @@
 #pragma once
-// The breadth-first crawl of a web site: one page at a time on the GUI thread, from the start address
-// through every acceptable link on the same site, until the queue runs empty or the user cancels.
+// The breadth-first crawl of a web site on the GUI thread, from the start address through every
+// acceptable link on the same site, until the queue runs empty or the user cancels. While a page is
+// parsed, the next queued address is already being fetched; requests still go out in the order of a
+// one-at-a-time crawl, at most one at a time. Redirects are the crawl's own: a page is recorded under
+// the address it was finally taken from, and a redirect to an address already known costs no request.
 #include <string>
 
 #include "app/crawl/crawl_queue.h"
@@ -21,7 +24,7 @@ public:
 
     // The whole crawl from Start; true when the start page loaded. Returns at once after a cancel.
     bool CrawlWebsite(const std::string& Start);
-    // The Cancel button: stops the transfer in progress and ends the crawl.
+    // The Cancel button: stops the transfer in flight at once and ends the crawl.
     void Cancel();
 
     bool Crawling() const { return crawling_; }
@@ -30,9 +33,13 @@ public:
     int FileCount() const { return fileCount_; }
     // Addresses taken from the queue in this crawl.
     int UrlCount() const { return urlCount_; }
+    // The site: the start page's final address, once its answer has come (the start address before).
     const std::string& SiteBase() const { return siteBase_; }
     // The start page's response code (200 when it loaded, -1 before any answer).
     int StartResponse() const { return startResponse_; }
+    // Why the start page did not load, as one sentence naming the start address (never its password);
+    // empty when it loaded.
+    const std::string& StartFailure() const { return startFailure_; }
     TCrawlQueue& Queue() { return queue_; }
 
     int EnqueueUrl(const std::string& URL, const std::string& Text, const std::string& Referrer) {
@@ -46,8 +53,16 @@ public:
 
 private:
     void showCrawlStatus(const std::string& URL);
-    bool fetchStep(const std::string& URL);
+    bool fetchStep(const std::string& URL, std::string& Final);
+    bool request(const std::string& URL);
+    std::string redirectTarget();
+    // Sends the start address's user and password with a request to their own site only.
+    void credentialsFor(const std::string& URL);
+    void fetchAhead();
+    void reportStartFailure(const std::string& Start);
     void addPage(const std::string& URL, const std::string& Referrer);
+    // The site's scheme and authority, made once per site for all its links.
+    const std::string& sitePrefix() const;
 
     TFileFetcher& fetcher_;
     TMapProfile& profile_;
@@ -57,13 +72,20 @@ private:
     CrawlResults& results_;
     TCrawlQueue queue_;
     std::string siteBase_;
-    // HostKey of siteBase_, made once for all the links of a crawl.
-    mutable std::string siteKey_, siteKeyOf_;
+    // HostKey and SitePrefix of siteBase_, made once for all the links of a site.
+    mutable std::string siteKey_, sitePrefix_, siteKeyOf_;
+    // The user and password of the start address: sent to the site they came with, never shown.
+    std::string user_, password_, credentialKey_;
+    // Why the page being fetched failed, where the fetcher cannot say (an exception, a redirect loop).
+    std::string failure_;
+    std::string startFailure_;
     bool crawling_ = false;
     bool cancelRequested_ = false;
     int fileCount_ = 0;
     int urlCount_ = 0;
     int startResponse_ = -1;
+    // Not the same as a response of 200: a start page of a type that is not wanted answers 200 too.
+    bool startLoaded_ = false;
 };
 
 } // namespace crawl

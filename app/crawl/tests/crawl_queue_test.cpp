@@ -58,4 +58,30 @@ TEST(CrawlAddress, EncodingSameSiteAndFolderKeys) {
     EXPECT_EQ(crawl::NormaliseSchemeAndHost("no scheme/X"), "no scheme/X");
 }
 
+TEST(CrawlAddress, SiteFormAndUserInformation) {
+    const std::string site = crawl::SitePrefix("HTTPS://u:p@Site.Example/dir/start.html");
+    EXPECT_EQ(site, "https://site.example");
+    for (const auto& [link, form] : std::vector<std::pair<std::string, std::string>>{
+             {"https://site.example/a.html?q=1#f", "https://site.example/a.html?q=1#f"},
+             {"http://Site.Example/a.html", "https://site.example/a.html"},
+             {"http://site.example:80/b/", "https://site.example/b/"},
+             {"http://user:pw@site.example/c.html", "https://site.example/c.html"},
+             {"https://site.example", "https://site.example/"},
+             {"https://site.example?x", "https://site.example/?x"}})
+        EXPECT_EQ(crawl::OnSiteForm(link, site), form) << link;
+
+    std::string user, password;
+    EXPECT_EQ(crawl::SplitUserInfo("http://me:s%40cret@h:8080/a@b.html", user, password),
+              "http://h:8080/a@b.html");
+    EXPECT_EQ(user + " " + password, "me s@cret");
+    EXPECT_EQ(crawl::SplitUserInfo("http://me@h/", user, password), "http://h/");
+    EXPECT_EQ(user + " " + password, "me ");
+    EXPECT_EQ(crawl::SplitUserInfo("http://h/a@b", user, password), "http://h/a@b");
+    EXPECT_EQ(user + password, "");
+
+    EXPECT_EQ(crawl::WithoutPassword("http://me:s%40cret@h/x"), "http://me:***@h/x");
+    EXPECT_EQ(crawl::WithoutPassword("http://me@h/x:y@z"), "http://me@h/x:y@z");
+    EXPECT_EQ(crawl::WithoutPassword("http://h/x:y@z"), "http://h/x:y@z");
+}
+
 } // namespace

@@ -6,6 +6,7 @@
 #include "fetch/http/http_settings.h"
 #include "fetch/http/win_http.h"
 #include "platform/gui/message_loop.h"
+#include "platform/net/wininet.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/string_list.h"
 
@@ -51,7 +52,9 @@ public:
     void AddPageNode(const CrawledPage& p) override {
         EXPECT_FALSE(pages.empty()) << "a page before the root";
         pages.push_back(p);
+        if (OnPage) OnPage(p);
     }
+    std::function<void(const CrawledPage&)> OnPage;
     const CrawledPage* Find(const std::string& url) const {
         for (const auto& p : pages)
             if (p.URL == url) return &p;
@@ -72,13 +75,24 @@ std::string links(std::initializer_list<std::string> hrefs) {
     return out;
 }
 
-// The request lines of the log, with the repeats of a redirect loop folded into one line.
 std::vector<std::string> logLines(const std::string& log) {
     std::vector<std::string> out;
     std::istringstream in(log);
     std::string line;
     while (std::getline(in, line))
-        if (out.empty() || out.back() != line || line.rfind("/loop.html ", 0) != 0) out.push_back(line);
+        out.push_back(line);
+    return out;
+}
+
+// The log once it has at least as many lines as expected (nginx writes a line after its response).
+std::string logOf(const testsupport::NginxPeer& site, const std::string& expected) {
+    return site.AccessLog(static_cast<size_t>(std::count(expected.begin(), expected.end(), '\n')));
+}
+
+std::vector<std::string> urls(const std::vector<CrawledPage>& pages) {
+    std::vector<std::string> out;
+    for (const CrawledPage& p : pages)
+        out.push_back(p.URL);
     return out;
 }
 
@@ -171,7 +185,15 @@ TEST(WebsiteCrawl, FetchesTheSiteBreadthFirstOnceEachWithTitlesAndFolders) {
     c.profile.FollowQueryParts()->Add("session");
     c.ignoreFolders.Add(site.Url("/ignored/"));
     c.ignoreFiles.Add(site.Url("/skipfile.html"));
+    bool fetchedAhead = false;
+    c.results.OnPage = [&](const CrawledPage& p) {
+        if (p.URL != site.Url("/a.html")) return;
+        // The next queued page is on its way while this one is still being worked on.
+        fetchedAhead = gui_test::PumpUntil(
+            [&] { return site.AccessLog().find("/sub/b.html 200") != std::string::npos; }, 10000);
+    };
     ASSERT_TRUE(c.crawl.CrawlWebsite(root));
+    EXPECT_TRUE(fetchedAhead);
     EXPECT_FALSE(c.crawl.Crawling());
     EXPECT_EQ(c.view.lookingIn, root);
 
@@ -187,8 +209,8 @@ TEST(WebsiteCrawl, FetchesTheSiteBreadthFirstOnceEachWithTitlesAndFolders) {
         expectedFound.push_back(site.Url(path));
     EXPECT_EQ(c.view.found, expectedFound);
 
-    // The server saw each page once, in the same order; the stalled page is logged whenever nginx
-    // notices the client is gone, so it is left out of the order.
+    // The server saw each page once, in the order of a crawl that fetches one page at a time; the stalled
+    // page is logged whenever nginx notices the client is gone, so it is left out of the order.
     const std::string expectedLog =
         "/ 200\n/a.html 200\n/sub/b.html 200\n/c.html 200\n/D.HTML 200\n/q.html?page=2 200\n/dir 301\n"
         "/dir/ 200\n/doc.pdf 200\n/c++/plus.html 200\n/quote%22x.html 200\n/missing.html 404\n"
@@ -231,7 +253,7 @@ TEST(WebsiteCrawl, FetchesTheSiteBreadthFirstOnceEachWithTitlesAndFolders) {
                                {"/doc.pdf", site.Url("/doc.pdf"), "/"},
                                {"/c++/plus.html", "Plus", "/c++/"},
                                {"/quote\"x.html", "Quote", "/"},
-                               {"/redir1.html", "Page E", "/"},
+                               {"/sub/e.html", "Page E", "/sub/"},
                                {"/dir/inner.html", "Inner", "/dir/"},
                                {"/sub/deep/x.html", "Deep X", "/sub/deep/"},
                                {"/cp1252.html", "Caf\xC3\xA9 \xE2\x82\xAC", "/"},
@@ -240,30 +262,159 @@ TEST(WebsiteCrawl, FetchesTheSiteBreadthFirstOnceEachWithTitlesAndFolders) {
         ASSERT_NE(found, nullptr) << e.path;
         EXPECT_EQ(found->Shown + " in " + found->Folder, e.shown + " in " + site.Url(e.folder));
     }
+    // Redirected pages are there by the address they were taken from.
+    EXPECT_EQ(c.results.Find(site.Url("/redir1.html")), nullptr);
+    EXPECT_EQ(c.results.Find(site.Url("/dir")), nullptr);
+    ASSERT_NE(c.results.Find(site.Url("/dir/")), nullptr);
     EXPECT_EQ(c.results.Find(site.Url("/a.html"))->Referrer, root);
     EXPECT_EQ(c.results.Find(site.Url("/a2.html"))->Referrer, site.Url("/a.html"));
 }
 
-TEST(WebsiteCrawl, StartPageThatFailsIsReportedWithItsResponse) {
-    crawl_test::Site site;
+TEST(WebsiteCrawl, RedirectsAreFollowedInPlaceOnceAndPagesKeptByTheAddressTheyCameFrom) {
+    crawl_test::Site site(R"(
+    location = /again.html { return 301 /a.html; }
+    location = /to-queued.html { return 302 /c.html; }
+    location = /away.html { return 302 http://127.0.0.2:$server_port/elsewhere.html; }
+    location = /to-image.html { return 302 /image.png; }
+    location = /chain1.html { return 302 /chain2.html; }
+    location = /chain2.html { return 302 /chain3.html; }
+    location = /chain3.html { return 302 /sub/e.html; }
+    location = /l1.html { return 302 /l2.html; }
+    location = /l2.html { return 302 /l1.html; }
+    location ~ ^/hop(x*)\.html$ { return 302 /hop$1x.html; }
+)");
     ASSERT_TRUE(site.Running());
-    Crawler c;
-    EXPECT_FALSE(c.crawl.CrawlWebsite(site.Url("/nothing-here.html")));
-    EXPECT_EQ(c.crawl.StartResponse(), 404);
-    EXPECT_EQ(c.crawl.FileCount(), 0);
-    EXPECT_EQ(c.view.totalFiles, "Total Files Found: 0");
-    EXPECT_TRUE(c.results.pages.empty());
-    ASSERT_EQ(c.view.memo.size(), 1u);
-    EXPECT_NE(c.view.memo[0].find("404"), std::string::npos) << c.view.memo[0];
-    EXPECT_NE(c.view.memo[0].find("/nothing-here.html"), std::string::npos) << c.view.memo[0];
+    site.Put("/index.html",
+             page("Home", links({"a.html", "to-queued.html", "again.html", "c.html", "away.html",
+                                 "to-image.html", "chain1.html", "dir", "l1.html", "hop.html"})));
+    site.Put("/a.html", page("A", links({"c.html"})));
+    site.Put("/c.html", page("C", ""));
+    site.Put("/sub/e.html", page("E", ""));
+    // Once /dir has been sent to /dir/, links to either are links to a page fetched.
+    site.Put("/dir/index.html", page("Dir", links({"inner.html", "/dir", "/dir/"})));
+    site.Put("/dir/inner.html", page("Inner", links({"/dir", "./"})));
+    site.Put("/elsewhere.html", page("Elsewhere", ""));
+    site.Put("/image.png", "png");
 
-    // Nobody listening: the crawl ends as well, with the failure in the memo.
-    Crawler closed;
-    EXPECT_FALSE(
-        closed.crawl.CrawlWebsite("http://127.0.0.1:" + std::to_string(crawl_test::FreePort()) + "/"));
-    EXPECT_NE(closed.crawl.StartResponse(), 200);
-    EXPECT_EQ(closed.view.totalFiles, "Total Files Found: 0");
-    EXPECT_EQ(closed.view.memo.size(), 1u);
+    Crawler c;
+    ASSERT_TRUE(c.crawl.CrawlWebsite(site.Url("/")));
+    // A redirect to an address already fetched or queued, off the site or to a file not wanted costs no
+    // request; an unknown one is fetched at once; a loop ends where it comes back, a chain after 20.
+    std::string expected =
+        "/ 200\n/a.html 200\n/to-queued.html 302\n/again.html 301\n/c.html 200\n/away.html 302\n"
+        "/to-image.html 302\n/chain1.html 302\n/chain2.html 302\n/chain3.html 302\n"
+        "/sub/e.html 200\n/dir 301\n/dir/ 200\n/l1.html 302\n/l2.html 302\n/hop.html 302\n";
+    for (int hop = 1; hop <= 20; ++hop)
+        expected += "/hop" + std::string(static_cast<size_t>(hop), 'x') + ".html 302\n";
+    expected += "/dir/inner.html 200\n";
+    EXPECT_EQ(logOf(site, expected), expected);
+    EXPECT_EQ(
+        urls(c.results.pages),
+        (std::vector<std::string>{site.Url("/"), site.Url("/a.html"), site.Url("/c.html"),
+                                  site.Url("/sub/e.html"), site.Url("/dir/"), site.Url("/dir/inner.html")}));
+    EXPECT_EQ(c.crawl.FileCount(), 6);
+    EXPECT_EQ(c.crawl.UrlCount(), 12);
+}
+
+TEST(WebsiteCrawl, AStartSentToHttpsOnAnotherPortMakesThatTheSite) {
+    testsupport::NginxOptions options;
+    options.tls = true;
+    options.logFormat = "$request_uri $status";
+    options.http = "  types { text/html html; }\n";
+    testsupport::NginxPeer secure(options);
+    ASSERT_TRUE(secure.Running());
+    const std::string s = std::to_string(secure.Port());
+    crawl_test::Site plain("    location / { return 301 https://127.0.0.1:" + s + "$request_uri; }\n");
+    ASSERT_TRUE(plain.Running());
+    // Links to the same port with the other scheme or in capitals are the same pages; the port that
+    // sent us here is another site.
+    secure.Put("/index.html",
+               page("Secure", links({"a.html", "http://127.0.0.1:" + s + "/b.html",
+                                     "HTTPS://127.0.0.1:" + s + "/c.html", plain.Url("/d.html")})));
+    secure.Put("/a.html", page("A", links({"https://127.0.0.1:" + s + "/b.html", "c.html"})));
+    for (const char* name : {"/b.html", "/c.html", "/d.html"})
+        secure.Put(name, page(name + 1, ""));
+
+    InternetSetCaBundle(secure.CaFile());
+    Crawler c;
+    const bool loaded = c.crawl.CrawlWebsite(plain.Url("/"));
+    InternetSetCaBundle("");
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(c.crawl.SiteBase(), secure.Url("/"));
+    EXPECT_EQ(c.results.pages.front().Folder, secure.Url("/"));
+    EXPECT_EQ(urls(c.results.pages),
+              (std::vector<std::string>{secure.Url("/"), secure.Url("/a.html"), secure.Url("/b.html"),
+                                        secure.Url("/c.html")}));
+    EXPECT_EQ(logOf(plain, "/ 301\n"), "/ 301\n");
+    const std::string expected = "/ 200\n/a.html 200\n/b.html 200\n/c.html 200\n";
+    EXPECT_EQ(logOf(secure, expected), expected);
+}
+
+TEST(WebsiteCrawl, AStartPageThatFailsSaysWhyAndNeverShowsAPassword) {
+    crawl_test::Site site("    location = /loop.html { return 302 /loop.html; }\n");
+    ASSERT_TRUE(site.Running());
+    site.Put("/image.png", "png");
+    testsupport::NginxOptions options;
+    options.tls = true;
+    testsupport::NginxPeer untrusted(options);
+    PeerProcess& faults = gui_test::FaultServer();
+    ASSERT_TRUE(untrusted.Running() && faults.Running());
+    const std::string faultHost = "127.0.0.1:" + std::to_string(faults.Port());
+    struct Case {
+        std::string start, shown, reason;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"http://127.0.0.1:" + std::to_string(crawl_test::FreePort()) + "/", "",
+              "the connection was refused"},
+             {site.Url("/nothing-here.html"), "", "the page was not found (404: Not Found)"},
+             {faults.Url("/slow-headers?s=20"), "", "the server did not answer in time"},
+             {faults.Url("/endless"), "", "the page is too large (over 32 MiB)"},
+             {untrusted.Url("/"), "", "the server's certificate was not accepted"},
+             {site.Url("/loop.html"), "", "it redirects in a loop"},
+             {site.Url("/image.png"), "", "it is not a page (image/png)"},
+             {"http://user:wrong@" + faultHost + "/auth", "http://user:***@" + faultHost + "/auth",
+              "access was refused (401: Unauthorized)"}}) {
+        Crawler crawler;
+        EXPECT_FALSE(crawler.crawl.CrawlWebsite(c.start)) << c.start;
+        const std::string message = "The start page " + (c.shown.empty() ? c.start : c.shown) +
+                                    " could not be loaded: " + c.reason + ".";
+        EXPECT_EQ(crawler.crawl.StartFailure(), message);
+        EXPECT_EQ(crawler.view.memo, std::vector<std::string>{message});
+        EXPECT_EQ(crawler.view.totalFiles, "Total Files Found: 0");
+        EXPECT_TRUE(crawler.results.pages.empty());
+    }
+
+    // The password goes to the site it was given for and nowhere else: not in what the crawl shows or
+    // records.
+    Crawler c;
+    ASSERT_TRUE(c.crawl.CrawlWebsite("http://user:secret@" + faultHost + "/auth"));
+    EXPECT_EQ(c.crawl.StartFailure(), "");
+    EXPECT_EQ(c.view.lookingIn, "http://user:***@" + faultHost + "/auth");
+    std::string everything = c.view.lookingIn + c.view.fileCount + c.view.totalFiles;
+    for (const auto& list : {c.view.found, c.view.memo})
+        for (const std::string& line : list)
+            everything += line;
+    for (const CrawledPage& p : c.results.pages)
+        everything += p.URL + p.Folder + p.Text + p.Shown + p.Referrer;
+    EXPECT_EQ(everything.find("secret"), std::string::npos) << everything;
+    ASSERT_EQ(urls(c.results.pages), std::vector<std::string>{"http://" + faultHost + "/auth"});
+}
+
+TEST(WebsiteCrawl, DrippingPagesAreGivenUpAndTheCrawlGoesOn) {
+    PeerProcess& faults = gui_test::FaultServer();
+    ASSERT_TRUE(faults.Running());
+    Crawler c;
+    c.fetcher.HttpClient()->Timeouts()->ReceiveTimeout = 1000;
+    c.fetcher.HttpClient()->Timeouts()->TotalTimeout = 4000;
+    // A byte every fifth of a second never stalls; 1,000 bytes a second is fast enough, for 1,000 s.
+    const std::string start = faults.Url("/links.html?to=/drip.html%3Fn%3D100000%26d%3D0.2"
+                                         "&to=/drip.html%3Fn%3D1000000%26b%3D100%26d%3D0.1&to=/dir/");
+    const auto began = std::chrono::steady_clock::now();
+    ASSERT_TRUE(c.crawl.CrawlWebsite(start));
+    EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(60));
+    EXPECT_EQ(urls(c.results.pages), (std::vector<std::string>{start, faults.Url("/dir/")}));
+    // The start, both dripping pages, the folder and its missing page.
+    EXPECT_EQ(c.crawl.UrlCount(), 5);
 }
 
 crawl::TWebsiteCrawl* cancelTarget = nullptr;
@@ -276,7 +427,7 @@ void cancelTimer(HWND, UINT, UINT_PTR id, DWORD) {
     if (cancelTarget) cancelTarget->Cancel();
 }
 
-TEST(WebsiteCrawl, CancelDuringASlowPageReturnsPromptlyWithTheTreeSoFar) {
+TEST(WebsiteCrawl, CancelStopsTheRequestInFlightAtOnceAndKeepsTheTreeSoFar) {
     crawl_test::Site site(kSlowDirectives);
     ASSERT_TRUE(site.Running());
     site.Put("/index.html", page("Start", links({"a.html", "slower.html", "b.html"})));
@@ -291,8 +442,8 @@ TEST(WebsiteCrawl, CancelDuringASlowPageReturnsPromptlyWithTheTreeSoFar) {
     c.crawl.CrawlWebsite(site.Url("/"));
     const auto returned = std::chrono::steady_clock::now();
     cancelTarget = nullptr;
-    // The slow page takes a minute to come.
-    EXPECT_LT(returned - cancelledAt, std::chrono::seconds(10));
+    // The slow page, requested while the page before it was parsed, takes a minute to come.
+    EXPECT_LT(returned - cancelledAt, std::chrono::seconds(3));
     EXPECT_TRUE(c.crawl.CancelRequested());
     EXPECT_FALSE(c.crawl.Crawling());
     // The label is left as it was; the tree holds the pages before the slow one.
@@ -301,7 +452,23 @@ TEST(WebsiteCrawl, CancelDuringASlowPageReturnsPromptlyWithTheTreeSoFar) {
     EXPECT_EQ(c.results.pages[1].URL, site.Url("/a.html"));
     EXPECT_EQ(c.view.found.back(), site.Url("/slower.html"));
 
-    // The fetcher is free for the next crawl; a cancel between two pages fetches no more.
+    // Cancelled while a page is worked on and the slow one is already on its way: that request ends at
+    // once too.
+    Crawler d;
+    std::chrono::steady_clock::time_point at;
+    d.results.OnPage = [&](const CrawledPage& p) {
+        if (p.URL != site.Url("/a.html")) return;
+        EXPECT_EQ(d.fetcher.AheadURL(), site.Url("/slower.html"));
+        at = std::chrono::steady_clock::now();
+        d.crawl.Cancel();
+    };
+    d.crawl.CrawlWebsite(site.Url("/"));
+    EXPECT_LT(std::chrono::steady_clock::now() - at, std::chrono::seconds(3));
+    EXPECT_FALSE(d.fetcher.HttpClient()->Busy());
+    EXPECT_EQ(d.results.pages.size(), 2u);
+
+    // The fetcher is free for the next crawl; a cancel between two pages fetches no more (here, and above:
+    // b.html was queued in both crawls).
     c.results.pages.clear();
     c.view.OnFileFound = [&](const std::string& url) {
         if (url.find("b.html") != std::string::npos) c.crawl.Cancel();

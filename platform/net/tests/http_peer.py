@@ -4,6 +4,7 @@
 Prints its port on the first line of standard output, then serves until killed (or 120 s pass).
 """
 import base64
+import html
 import http.server
 import socket
 import sys
@@ -179,7 +180,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
                     time.sleep(d)
             except (BrokenPipeError, ConnectionResetError):
                 pass
-        elif path == "/drip":
+        elif path in ("/drip", "/drip.html"):
             # Drips its answer: b bytes every d seconds, n bytes of body in all; with part=headers the
             # header lines come that way too, so the body never even starts.
             n = int(q.get("n", ["100000"])[0])
@@ -200,11 +201,11 @@ class Handler(http.server.BaseHTTPRequestHandler):
                     time.sleep(d)
             except (BrokenPipeError, ConnectionResetError):
                 pass
-        elif path == "/links":
+        elif path in ("/links", "/links.html"):
             # A page that links to each "to" address, for crawls of this server.
             hrefs = q.get("to", [])
             body = "<html><head><title>Links</title></head><body>\n"
-            body += "".join('<a href="%s">%s</a>\n' % (h, h) for h in hrefs)
+            body += "".join('<a href="%s">link</a>\n' % html.escape(h) for h in hrefs)
             self.send_body(200, (body + "</body></html>\n").encode())
         elif path == "/set-cookie":
             self.send_body(200, b"set", extra=[("Set-Cookie", "session=42; Path=/")])

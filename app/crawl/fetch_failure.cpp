@@ -1,0 +1,66 @@
+#include "app/crawl/fetch_failure.h"
+
+#include "fetch/file_fetcher.h"
+#include "fetch/http_status_text.h"
+#include "platform/net/wininet.h"
+
+namespace crawl {
+namespace {
+
+std::string answered(int code) {
+    const std::string status = std::to_string(code) + ": " + HttpStatusText(code);
+    switch (code) {
+    case 404:
+    case 410:
+        return "the page was not found (" + status + ")";
+    case 401:
+    case 403:
+    case 407:
+        return "access was refused (" + status + ")";
+    default:
+        return "the server answered " + status;
+    }
+}
+
+// Why no answer came, or why it was cut short (Lost).
+std::string networkReason(uint32_t error, bool lost) {
+    switch (error) {
+    case ERROR_INTERNET_CANNOT_CONNECT:
+        return "the connection was refused";
+    case ERROR_INTERNET_NAME_NOT_RESOLVED:
+        return "the host name was not found";
+    case ERROR_INTERNET_TIMEOUT:
+        return lost ? "the page came too slowly and timed out" : "the server did not answer in time";
+    case ERROR_INTERNET_SEC_CERT_ERRORS:
+        return "the server's certificate was not accepted";
+    case ERROR_INTERNET_BODY_TOO_LARGE:
+        return "the page is too large (over " + std::to_string(kMaxBodyBytes >> 20) + " MiB)";
+    case ERROR_INTERNET_BAD_RESPONSE:
+        return "the server's answer is not HTTP";
+    case ERROR_INTERNET_REDIRECT_FAILED:
+        return "it redirects too many times";
+    case ERROR_INTERNET_URL_TOO_LONG:
+    case ERROR_INTERNET_INVALID_URL:
+    case ERROR_INTERNET_UNRECOGNIZED_SCHEME:
+        return "the address cannot be used";
+    default:
+        return lost ? "the connection was lost before the page was complete"
+                    : "the server could not be reached";
+    }
+}
+
+} // namespace
+
+std::string FailureReason(const TFileFetcher& Fetcher) {
+    const int response = Fetcher.Response();
+    if (response == 0) return networkReason(Fetcher.LastError(), false);
+    if (response == -3) return networkReason(Fetcher.LastError(), true);
+    if (response == -2) return "the transfer was stopped";
+    if (response >= 100 && response != 200) return answered(response);
+    if (Fetcher.ContentRefused())
+        return "it is not a page" +
+               (Fetcher.ContentType().empty() ? std::string() : " (" + Fetcher.ContentType() + ")");
+    return "it could not be read";
+}
+
+} // namespace crawl
