@@ -91,7 +91,8 @@ void serviceSentMessages(DWORD sliceMs) {
 }
 
 // Idle operating-system threads waiting for their next run; one that waits too long ends. The pool is
-// never destroyed, so parked threads never wait on a destroyed object at exit.
+// never destroyed, so parked threads never wait on a destroyed object at exit. Parked threads sleep:
+// they burn no processor time while a crawl parses a page or the program sits idle.
 class ThreadPool {
 public:
     static ThreadPool& Instance() {
@@ -100,25 +101,17 @@ public:
     }
 
     void Run(std::function<void()> job) {
-        // The worker whose run has just ended parks within microseconds: waiting for it beats starting
-        // another thread, which would then take turns with it and find neither awake.
-        if (idleCount_.load() == 0 && busyCount_.load() > 0)
-            spinFor(std::chrono::microseconds(200), [this] { return idleCount_.load() > 0; });
         std::shared_ptr<Worker> parked;
         {
             std::lock_guard guard(lock_);
-            ++busyCount_;
             if (!idle_.empty()) {
                 parked = idle_.back();
                 idle_.pop_back();
-                --idleCount_;
                 parked->job = std::move(job);
             }
         }
         if (parked) {
-            parked->ready.store(true, std::memory_order_release);
             // Woken after the lock is released, so that the worker does not at once block again on it.
-            // A worker still watching for work needs no wake-up, and the call then costs nothing.
             parked->cv.notify_one();
             return;
         }
@@ -131,44 +124,20 @@ private:
     struct Worker {
         std::condition_variable cv;
         std::function<void()> job;
-        // Set with job, for a worker that watches without the lock.
-        std::atomic<bool> ready{false};
     };
-
-    // Polls ready() without sleeping for at most limit; true as soon as it holds.
-    template <class Ready> static bool spinFor(std::chrono::microseconds limit, const Ready& ready) {
-        const auto until = std::chrono::steady_clock::now() + limit;
-        for (int i = 1; !ready(); ++i) {
-            if (i % 64 == 0 && std::chrono::steady_clock::now() >= until) return false;
-#if defined(__x86_64__) || defined(__i386__)
-            __builtin_ia32_pause();
-#endif
-        }
-        return true;
-    }
 
     void loop(const std::shared_ptr<Worker>& w) {
         std::unique_lock guard(lock_);
         for (;;) {
             std::function<void()> job = std::move(w->job);
             w->job = nullptr;
-            w->ready = false;
             guard.unlock();
             job();
             job = nullptr;
             guard.lock();
             idle_.push_back(w);
-            ++idleCount_;
-            --busyCount_;
-            guard.unlock();
-            // A crawl hands the same thread its next run a fraction of a millisecond after the last one:
-            // a worker that watches for it that long is found awake, sparing both threads a wake-up.
-            spinFor(std::chrono::microseconds(1000),
-                    [&] { return w->ready.load(std::memory_order_acquire); });
-            guard.lock();
             if (!w->cv.wait_for(guard, std::chrono::seconds(30), [&] { return static_cast<bool>(w->job); })) {
                 std::erase(idle_, w);
-                --idleCount_;
                 return;
             }
         }
@@ -176,8 +145,6 @@ private:
 
     std::mutex lock_;
     std::vector<std::shared_ptr<Worker>> idle_;
-    // Changed under lock_, read without it: parked workers, and workers with a run.
-    std::atomic<int> idleCount_{0}, busyCount_{0};
 };
 
 } // namespace

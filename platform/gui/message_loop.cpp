@@ -53,19 +53,6 @@ void WakeUnlocked(ThreadQueue& q) {
     if (b && q.threadId == guiThreadId.load()) b->Wake();
 }
 
-// Polls ready() for a short while without sleeping; true as soon as it holds.
-bool SpinUntil(const std::function<bool()>& ready) {
-    constexpr auto kSpin = std::chrono::microseconds(300);
-    const auto until = std::chrono::steady_clock::now() + kSpin;
-    for (int i = 1;; ++i) {
-        if (ready()) return true;
-        if (i % 64 == 0 && std::chrono::steady_clock::now() >= until) return false;
-#if defined(__x86_64__) || defined(__i386__)
-        __builtin_ia32_pause();
-#endif
-    }
-}
-
 bool MatchesWindow(HWND filter, HWND target) {
     if (!filter) return true;
     if (filter == reinterpret_cast<HWND>(-1)) return target == nullptr;
@@ -398,10 +385,8 @@ LRESULT SendAcross(const std::shared_ptr<Window>& w, UINT msg, WPARAM wParam, LP
             // The receiving thread may end without notice; look again now and then.
             wait = std::min<DWORD>(wait, 50);
         }
-        // A worker's call is usually answered within a fraction of a millisecond: waiting for it awake
-        // spares both threads a sleep and a wake-up, which cost more than that. The GUI thread never
-        // spins; it must stay free for its own messages.
-        if (!IsGuiThread() && SpinUntil([&] { return sent->done.load(std::memory_order_acquire); })) continue;
+        // No thread waits awake: a crawl that fetches ahead keeps the GUI thread busy while the worker
+        // waits, and the processor time a spin burns is then taken from the thread it waits for.
         WaitForWork(*self, wait);
     }
 }

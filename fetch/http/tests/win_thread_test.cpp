@@ -9,6 +9,9 @@
 #include <chrono>
 #include <gtest/gtest.h>
 #include <mutex>
+#include <set>
+#include <thread>
+#include <time.h>
 
 using http_test::PumpUntil;
 
@@ -202,4 +205,28 @@ TEST(WinThread, ExecuteAgainReplacesTheThreadAndKeepsEventsAndPriority) {
     EXPECT_EQ(winthread::PriorityValue(tpTimeCritical), 15);
     EXPECT_EQ(winthread::PriorityFromValue(-2), tpLowest);
     EXPECT_EQ(winthread::PriorityFromValue(3), tpNormal);
+}
+
+TEST(WinThread, RunsReuseParkedThreadsWhichSleep) {
+    TCustomWinThread worker(nullptr);
+    std::mutex lock;
+    std::set<std::thread::id> threads;
+    worker.SetOnExecute([&](TObject*) {
+        std::lock_guard guard(lock);
+        threads.insert(std::this_thread::get_id());
+    });
+    worker.SetWaitThread(true);
+    for (int run = 0; run < 50; ++run)
+        ASSERT_TRUE(worker.Execute());
+    // A run may begin before the thread of the one before has parked, but no more than that.
+    EXPECT_LE(threads.size(), 3u);
+    // Parked, the threads sleep: a second of idleness costs next to no processor time.
+    const auto cpu = [] {
+        timespec t{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+    };
+    const double before = cpu();
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    EXPECT_LT(cpu() - before, 0.1);
 }
