@@ -109,6 +109,8 @@ public:
     int GetPeerName(sockaddr_in& Name, int& NameLen);
     int GetSockName(sockaddr_in& Name, int& NameLen);
     std::string GetLocalPortText();
+    // Applies LingerOnOff and LingerTimeout to the open socket.
+    void ApplyLinger();
 
     const std::string& Addr() const { return addr_; }
     void SetAddr(const std::string& Value);
@@ -178,7 +180,6 @@ protected:
     virtual int RawReceive(void* Buffer, int BufferSize, int Flags);
 
     void SetSocketState(TSocketState NewState);
-    void ApplyLinger();
     void TryToSend();
     bool Destroying() const { return destroying_; }
     // Bytes handed to callers by Receive and the drain, for the receive loop's progress check.

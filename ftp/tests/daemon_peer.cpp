@@ -138,13 +138,14 @@ Vsftpd::Vsftpd() {
     ::chmod(dir_.File("anon").c_str(), 0755);
     ::chmod(dir_.File("anon/pub").c_str(), 0777);
     ::chmod(dir_.File("user").c_str(), 0777);
-    std::string conf = "listen=YES\nlisten_address=127.0.0.1\nlisten_port=" + std::to_string(port) +
-                       "\nbackground=NO\nanonymous_enable=YES\nanon_root=" + dir_.File("anon") +
-                       "\nanon_upload_enable=YES\nanon_mkdir_write_enable=YES\nanon_other_write_enable=YES\n"
-                       "anon_umask=022\nwrite_enable=YES\nseccomp_sandbox=NO\nsecure_chroot_dir=" +
-                       dir_.File("empty") +
-                       "\nport_enable=YES\nconnect_from_port_20=NO\npasv_enable=YES\nxferlog_enable=NO\n"
-                       "pam_service_name=vsftpd\n";
+    std::string conf =
+        "listen=YES\nlisten_address=127.0.0.1\nlisten_port=" + std::to_string(port) +
+        "\nbackground=NO\nanonymous_enable=YES\nno_anon_password=YES\nanon_root=" + dir_.File("anon") +
+        "\nanon_upload_enable=YES\nanon_mkdir_write_enable=YES\nanon_other_write_enable=YES\n"
+        "anon_umask=022\nwrite_enable=YES\nseccomp_sandbox=NO\nsecure_chroot_dir=" +
+        dir_.File("empty") +
+        "\nport_enable=YES\nconnect_from_port_20=NO\npasv_enable=YES\nxferlog_enable=NO\n"
+        "pam_service_name=vsftpd\n";
     userLogins_ = haveFtpUser();
     if (userLogins_) conf += "local_enable=YES\nlocal_umask=022\nlocal_root=" + dir_.File("user") + "\n";
     testsupport::WriteFile(dir_.File("vsftpd.conf"), conf);
@@ -157,6 +158,18 @@ ScriptPeer::ScriptPeer(const std::string& script, const std::vector<std::string>
                                   std::to_string(port)};
     argv.insert(argv.end(), args.begin(), args.end());
     Start(argv, port);
+}
+
+} // namespace ftptest
+
+namespace ftptest {
+
+PyFtpd::PyFtpd(const std::string& mode) {
+    std::filesystem::create_directories(Root());
+    const int port = testsupport::FreePort();
+    Start(
+        {SystemPython(), std::string(PW_TEST_DATA_DIR) + "/ftp_peer.py", std::to_string(port), Root(), mode},
+        port);
 }
 
 } // namespace ftptest

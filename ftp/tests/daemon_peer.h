@@ -68,6 +68,13 @@ public:
     ScriptPeer(const std::string& script, const std::vector<std::string>& args = {});
 };
 
+// The FTP server of ftp_peer.py (pyftpdlib) in one of its modes, serving Root().
+class PyFtpd : public DaemonPeer {
+public:
+    explicit PyFtpd(const std::string& mode = "normal");
+    std::string Root() const { return dir_.File("root"); }
+};
+
 // The system's python, which has the Debian FTP server module.
 std::string SystemPython();
 
