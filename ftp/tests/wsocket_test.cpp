@@ -82,6 +82,17 @@ TEST_F(WSocketTest, DataSentFiresFromTheLoopAfterSendHasReturned) {
     EXPECT_EQ(client.GetPeerPort(), server.Port());
 }
 
+TEST_F(WSocketTest, ASendLargerThanTheSocketTakesGoesOutWholeThroughPartialSends) {
+    Connect();
+    ASSERT_TRUE(PumpUntil([&] { return dataSent == 1; }));
+    dataSent = 0;
+    client.SendChunkSize = 1 << 20;
+    const std::string block(24 << 20, 'q');
+    client.SendStr(block);
+    ASSERT_TRUE(PumpUntil([&] { return server.received.size() == block.size() && dataSent == 1; }, 60000))
+        << server.received.size();
+}
+
 TEST_F(WSocketTest, CloseIsReportedOnceWhicheverSideEndsTheConnection) {
     struct Case {
         const char* name;

@@ -117,6 +117,8 @@ int send(SOCKET s, const void* buf, int len, int flags) {
     const int fd = fdOf(s);
     if (fd < 0) return SOCKET_ERROR;
     const ssize_t n = ::send(fd, buf, static_cast<size_t>(len < 0 ? 0 : len), flags | MSG_NOSIGNAL);
+    // A partial send means the buffer is full too: the rest waits for FD_WRITE.
+    if (n >= 0 && n < len) SocketTable::Get().ArmWrite(s);
     if (n >= 0) return static_cast<int>(n);
     const int e = errno;
     if (e == EAGAIN || e == EWOULDBLOCK) SocketTable::Get().ArmWrite(s);
