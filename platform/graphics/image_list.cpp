@@ -47,7 +47,32 @@ TCustomImageList::TCustomImageList(TComponent* AOwner) : TComponent(AOwner) {}
 TCustomImageList::TCustomImageList(int width, int height, TComponent* AOwner)
     : TComponent(AOwner), width_(std::max(width, 1)), height_(std::max(height, 1)) {}
 
-TCustomImageList::~TCustomImageList() = default;
+TChangeLink::~TChangeLink() {
+    if (sender_ != nullptr) sender_->UnRegisterChanges(this);
+}
+
+void TChangeLink::Change() {
+    if (OnChange) OnChange(sender_);
+}
+
+TCustomImageList::~TCustomImageList() {
+    for (TChangeLink* link : links_)
+        link->SetSender(nullptr);
+}
+
+void TCustomImageList::RegisterChanges(TChangeLink* Value) {
+    if (Value == nullptr || std::find(links_.begin(), links_.end(), Value) != links_.end()) return;
+    if (Value->Sender() != nullptr) Value->Sender()->UnRegisterChanges(Value);
+    Value->SetSender(this);
+    links_.push_back(Value);
+}
+
+void TCustomImageList::UnRegisterChanges(TChangeLink* Value) {
+    auto it = std::find(links_.begin(), links_.end(), Value);
+    if (it == links_.end()) return;
+    links_.erase(it);
+    Value->SetSender(nullptr);
+}
 
 void TCustomImageList::SetWidth(int value) {
     if (value < 1 || value == width_) return;
@@ -86,6 +111,9 @@ void TCustomImageList::SetMasked(bool value) {
 }
 
 void TCustomImageList::Change() {
+    // A listener may unregister itself, or another, while it hears the change.
+    for (TChangeLink* link : std::vector<TChangeLink*>(links_))
+        if (std::find(links_.begin(), links_.end(), link) != links_.end()) link->Change();
     if (OnChange) OnChange(this);
 }
 

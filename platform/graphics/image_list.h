@@ -12,6 +12,28 @@ class TBitmap;
 class TCanvas;
 
 enum TDrawingStyle { dsFocus, dsSelected, dsNormal, dsTransparent };
+
+class TCustomImageList;
+
+// One listener of an image list's changes; several may listen to one list, each through its own link.
+class TChangeLink : public TObject {
+public:
+    TChangeLink() = default;
+    // Leaves the list it listens to.
+    ~TChangeLink() override;
+    TChangeLink(const TChangeLink&) = delete;
+    TChangeLink& operator=(const TChangeLink&) = delete;
+    std::string ClassName() const override { return "TChangeLink"; }
+
+    TCustomImageList* Sender() const { return sender_; }
+    void SetSender(TCustomImageList* Value) { sender_ = Value; }
+    virtual void Change();
+
+    TNotifyEvent OnChange;
+
+private:
+    TCustomImageList* sender_ = nullptr;
+};
 enum TImageType { itImage, itMask };
 
 class TCustomImageList : public TComponent {
@@ -58,6 +80,10 @@ public:
     // The image drawn on a white bitmap of the list's size.
     void GetBitmap(int index, TBitmap* image);
 
+    // A link hears every change from then on, until it is unregistered or freed.
+    void RegisterChanges(TChangeLink* Value);
+    void UnRegisterChanges(TChangeLink* Value);
+
     TNotifyEvent OnChange;
 
 protected:
@@ -79,6 +105,7 @@ private:
     TImageType imageType_ = itImage;
     bool masked_ = true;
     std::vector<std::unique_ptr<Entry>> images_;
+    std::vector<TChangeLink*> links_;
 };
 
 class TImageList : public TCustomImageList {

@@ -79,6 +79,16 @@ public:
     // Calls Proc for each child that the stream stores under this component (none by default).
     virtual void GetChildren(const TGetChildProc& Proc, TComponent* Root);
 
+    // The component under which the stream stores this one (a control's parent, a bar item's manager);
+    // an owner does not store such components itself.
+    virtual bool HasParent() const { return false; }
+    virtual TComponent* GetParentComponent() const { return nullptr; }
+    virtual void SetParentComponent(TComponent*) {}
+
+    // Marks the component as being read, as the stream does for each component it reads, so that
+    // components built in code from stored values take them as the stream would give them; Loaded
+    // ends it.
+    void Loading() { state_.Include(csLoading); }
     // Called once the whole stream has been read.
     virtual void Loaded();
     // Reads or writes this component's properties and children (a control also takes its parent here).

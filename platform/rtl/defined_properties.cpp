@@ -34,7 +34,9 @@ void DefineStrings(TFiler& Filer, TStrings& Strings) {
 
 } // namespace
 
+// A string list's lines come first, so that what a descendant stores about its lines finds them when
+// it is read back.
 void DefineStoredData(TFiler& Filer, TPersistent* Instance) {
-    Instance->DefineProperties(Filer);
     if (auto* strings = dynamic_cast<TStrings*>(Instance)) DefineStrings(Filer, *strings);
+    Instance->DefineProperties(Filer);
 }

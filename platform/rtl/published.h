@@ -9,9 +9,22 @@
 #include <type_traits>
 #include <vector>
 
+class TComponent;
 class TPersistent;
 
-enum class TPropKind { Integer, Int64, Enumeration, Set, Boolean, Float, String, Color, Class, Method };
+enum class TPropKind {
+    Integer,
+    Int64,
+    Enumeration,
+    Set,
+    Boolean,
+    Float,
+    String,
+    Color,
+    Class,
+    Method,
+    Component
+};
 // How a float property is stored: Extended (also for doubles), Single, Currency or Date.
 enum class TFloatKind { Extended, Single, Currency, Date };
 
@@ -33,6 +46,9 @@ struct TPropInfo {
     std::function<void(TPersistent&, const std::string&)> SetString;
     // Class kind: the sub-object (a persistent, a collection, or nullptr).
     std::function<TPersistent*(TPersistent&)> GetObject;
+    // Component kind: the component referred to (nullptr for none).
+    std::function<TComponent*(const TPersistent&)> GetComponent;
+    std::function<void(TPersistent&, TComponent*)> SetComponent;
 
     bool IsStored(const TPersistent& instance) const { return !Stored || Stored(instance); }
 };
@@ -152,6 +168,23 @@ template <class T, class G> TPropInfo ObjectProperty(std::string name, G get) {
     info.Name = std::move(name);
     info.Kind = TPropKind::Class;
     info.GetObject = [get](TPersistent& o) -> TPersistent* { return std::invoke(get, static_cast<T&>(o)); };
+    return info;
+}
+
+// A reference to another component, stored by its name ("Name" for a component of the stream's root,
+// "Owner.Name" for one owned elsewhere) and set once the whole stream is read; nullptr is not stored.
+// A component that is not a C is ignored.
+template <class T, class C, class G, class S> TPropInfo ComponentProperty(std::string name, G get, S set) {
+    TPropInfo info;
+    info.Name = std::move(name);
+    info.Kind = TPropKind::Component;
+    info.GetComponent = [get](const TPersistent& o) -> TComponent* {
+        return std::invoke(get, static_cast<const T&>(o));
+    };
+    info.SetComponent = [set](TPersistent& o, TComponent* value) {
+        C* typed = dynamic_cast<C*>(value);
+        if (value == nullptr || typed != nullptr) std::invoke(set, static_cast<T&>(o), typed);
+    };
     return info;
 }
 

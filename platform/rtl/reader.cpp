@@ -126,6 +126,7 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
     owner_ = Root;
     parent_ = Root;
     loaded_.clear();
+    fixups_.clear();
     try {
         const std::string name = ReadStr();
         Root->state_.Include(csLoading);
@@ -134,7 +135,9 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
         loaded_.push_back(Root);
         Root->ReadState(*this);
         Root->state_.Exclude(csReading);
+        ResolveFixups();
     } catch (...) {
+        fixups_.clear();
         // Whatever was read stays, but no component is left marked as loading.
         for (TComponent* component : loaded_)
             ClearReadingState(component->state_);
@@ -290,15 +293,52 @@ void TReader::ReadPropValue(TPersistent* Instance, const TPropInfo& Info) {
     case TPropKind::Method:
         SkipValue();
         return;
+    case TPropKind::Component:
+        if (NextValue() == vaNil) {
+            ReadValue();
+            Info.SetComponent(*Instance, nullptr);
+            return;
+        }
+        // The component may come later in the stream: the name is looked up once all is read.
+        fixups_.push_back(Fixup{Instance, &Info, ReadIdent(), collections_});
+        return;
+    }
+}
+
+// A name with dots is looked up one owner at a time, starting at the root (by its own name) or among
+// the root's components; a name that is not found leaves the property as it is.
+void TReader::ResolveFixups() {
+    std::vector<Fixup> fixups;
+    fixups.swap(fixups_);
+    for (const Fixup& fixup : fixups) {
+        std::string_view rest = fixup.name;
+        TComponent* found = nullptr;
+        for (bool first = true; found != nullptr || first; first = false) {
+            const size_t dot = rest.find('.');
+            const std::string_view part = rest.substr(0, dot);
+            rest = dot == std::string_view::npos ? std::string_view() : rest.substr(dot + 1);
+            TComponent* scope = first ? root_ : found;
+            found = scope != nullptr ? scope->FindComponent(part) : nullptr;
+            if (first && found == nullptr && root_ != nullptr && SameText(part, root_->Name())) found = root_;
+            if (rest.empty()) break;
+        }
+        if (found != nullptr) fixup.info->SetComponent(*fixup.instance, found);
     }
 }
 
 void TReader::ReadCollection(TCollection* Collection) {
     DepthGuard depth(valueDepth_);
+    collections_.push_back(Collection);
     Collection->BeginUpdate();
     try {
-        // An empty record leaves the items as they are, as the class library does.
-        if (!EndOfList()) Collection->Clear();
+        // An empty record leaves the items as they are, as the class library does. References read
+        // into the items that are cleared go with them.
+        if (!EndOfList()) {
+            std::erase_if(fixups_, [Collection](const Fixup& fixup) {
+                return std::find(fixup.within.begin(), fixup.within.end(), Collection) != fixup.within.end();
+            });
+            Collection->Clear();
+        }
         while (!EndOfList()) {
             const TValueType next = NextValue();
             if (next == vaInt8 || next == vaInt16 || next == vaInt32) ReadInteger();
@@ -310,9 +350,11 @@ void TReader::ReadCollection(TCollection* Collection) {
         }
         ReadListEnd();
     } catch (...) {
+        collections_.pop_back();
         Collection->EndUpdate();
         throw;
     }
+    collections_.pop_back();
     Collection->EndUpdate();
 }
 

@@ -79,10 +79,22 @@ private:
     [[noreturn]] void PropValueError();
     [[noreturn]] void PropertyNotFound(const std::string& Name);
 
+    // A component reference read by name, set once the whole stream is read; Within lists the collections
+    // whose items hold it (clearing one drops it).
+    struct Fixup {
+        TPersistent* instance;
+        const TPropInfo* info;
+        std::string name;
+        std::vector<const TCollection*> within;
+    };
+    void ResolveFixups();
+
     TComponent* owner_ = nullptr;
     TComponent* parent_ = nullptr;
     std::string propName_;
     std::vector<TComponent*> loaded_;
     int componentDepth_ = 0;
     int valueDepth_ = 0;
+    std::vector<Fixup> fixups_;
+    std::vector<const TCollection*> collections_;
 };

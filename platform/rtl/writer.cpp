@@ -195,7 +195,24 @@ void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo& Info) {
     }
     case TPropKind::Method:
         return;
+    case TPropKind::Component: {
+        const std::string name = ComponentPath(Info.GetComponent(*Instance));
+        if (name.empty()) return;
+        WritePropName(Info.Name);
+        WriteIdent(name);
+        return;
     }
+    }
+}
+
+// The name a reference is stored under: a component of the root by its name, any other by its owner's
+// name and its own; empty (not stored) for an unnamed one.
+std::string TWriter::ComponentPath(const TComponent* Component) const {
+    if (Component == nullptr || Component->Name().empty()) return {};
+    if (Component == root_ || Component->Owner() == root_ || Component->Owner() == nullptr)
+        return Component->Name();
+    if (Component->Owner()->Name().empty()) return {};
+    return Component->Owner()->Name() + "." + Component->Name();
 }
 
 void TWriter::WriteCollection(TCollection* Value) {

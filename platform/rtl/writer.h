@@ -61,6 +61,7 @@ public:
 
 private:
     void Write(const void* data, size_t count);
+    std::string ComponentPath(const TComponent* Component) const;
     template <class T> void WriteLittleEndian(T value);
 
     std::string propPath_;

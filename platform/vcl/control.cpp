@@ -81,6 +81,10 @@ TControl::~TControl() {
     if (parent_) parent_->RemoveControl(this);
 }
 
+TComponent* TControl::GetParentComponent() const {
+    return parent_;
+}
+
 void TControl::SetParent(TWinControl* AParent) {
     if (parent_ == AParent) return;
     if (AParent == this) throw EInvalidOperation("A control cannot have itself as its parent");

@@ -42,6 +42,8 @@ public:
     std::string ClassName() const override { return "TControl"; }
 
     TWinControl* Parent() const { return parent_; }
+    bool HasParent() const override { return true; }
+    TComponent* GetParentComponent() const override;
     virtual void SetParent(TWinControl* AParent);
 
     int Left() const { return left_; }

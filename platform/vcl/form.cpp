@@ -199,6 +199,12 @@ void TCustomForm::Deactivate() {
     if (OnDeactivate) OnDeactivate(this);
 }
 
+void TCustomForm::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
+    if (Root != this) return;
+    for (int i = 0; i < ComponentCount(); ++i)
+        if (!Components(i)->HasParent()) Proc(Components(i));
+}
+
 void TCustomForm::Paint() {
     if (OnPaint) OnPaint(this);
 }

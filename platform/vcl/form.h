@@ -47,6 +47,8 @@ public:
     TRect NormalBounds();
 
     TRect ClientRect() override;
+    // The stream stores the form's own components that have no parent component under the form.
+    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
     void WndProc(TMessage& Message) override;
     // The control that has the keyboard focus changed to Control (or to the form itself).
     void SetFocusedControl(TWinControl* Control);

@@ -150,3 +150,43 @@ TEST(ImageList, IndexesBitmapsAndChanges) {
     list.SetWidth(16);
     EXPECT_EQ(list.Count(), 0); // a new size empties the list
 }
+
+namespace {
+
+TEST(ImageList, ChangeLinksHearEveryChangeUntilTheyLeave) {
+    auto list = std::make_unique<TImageList>(12, 12);
+    int heardA = 0, heardB = 0;
+    TCustomImageList* sender = nullptr;
+    TChangeLink a, b;
+    a.OnChange = [&](TObject* s) {
+        ++heardA;
+        sender = dynamic_cast<TCustomImageList*>(s);
+    };
+    b.OnChange = [&](TObject*) { ++heardB; };
+    list->RegisterChanges(&a);
+    list->RegisterChanges(&a);
+    list->RegisterChanges(&b);
+    TBitmap frames;
+    PaintStrip(frames);
+    list->AddMasked(&frames, clFuchsia);
+    EXPECT_EQ(heardA, 1);
+    EXPECT_EQ(heardB, 1);
+    EXPECT_EQ(sender, list.get());
+    list->UnRegisterChanges(&b);
+    EXPECT_EQ(b.Sender(), nullptr);
+    list->Delete(0);
+    EXPECT_EQ(heardA, 2);
+    EXPECT_EQ(heardB, 1);
+    {
+        // A link freed first leaves the list.
+        TChangeLink c;
+        list->RegisterChanges(&c);
+    }
+    list->Clear();
+    EXPECT_EQ(heardA, 3);
+    // A list freed first leaves its links without a sender.
+    list.reset();
+    EXPECT_EQ(a.Sender(), nullptr);
+}
+
+} // namespace
