@@ -1,0 +1,112 @@
+#pragma once
+// Popup menus built from bar items, and the links that tie popup menus to the form's controls. The
+// menu window and the modal loop that show a popup menu come with the menu part of the library.
+#include <memory>
+#include <string>
+
+#include "bars/core/bar_types.h"
+#include "platform/graphics/graphics_objects.h"
+#include "platform/rtl/collection.h"
+#include "platform/rtl/component.h"
+#include "platform/vcl/shortcut.h"
+
+class TBitmap;
+class TPropertyTable;
+class TWinControl;
+
+class TdxBarPopupMenu : public TComponent {
+public:
+    // EInvalidOperation 65160 when no manager exists anywhere.
+    explicit TdxBarPopupMenu(TComponent* AOwner);
+    ~TdxBarPopupMenu() override;
+    std::string ClassName() const override { return "TdxBarPopupMenu"; }
+    static const TPropertyTable& Table();
+    const TPropertyTable* PublishedProperties() const override { return &Table(); }
+    void Loaded() override;
+
+    TdxBarManager* BarManager() const { return barManager_; }
+    void SetBarManager(TdxBarManager* Value);
+    TdxBarItemLinks* ItemLinks() const { return itemLinks_.get(); }
+    void SetItemLinks(TdxBarItemLinks* Value);
+    int BarSize() const { return barSize_; }
+    void SetBarSize(int Value) { barSize_ = Value < 0 ? 0 : Value; }
+    TBitmap* BackgroundBitmap() const { return backgroundBitmap_.get(); }
+    TFont* Font() const { return font_.get(); }
+    void SetFont(TFont* Value) { font_->Assign(Value); }
+    HFONT FontHandle() const { return fontHandle_; }
+    bool UseOwnFont() const { return useOwnFont_; }
+    void SetUseOwnFont(bool Value);
+    bool UseRecentItems() const { return useRecentItems_; }
+    void SetUseRecentItems(bool Value);
+    // From the window's popup notification to its close-up notification.
+    bool IsShowing() const { return isShowing_; }
+    void SetShowing(bool Value);
+
+    bool ExecuteShortCut(TShortCut ShortCut);
+    // The manager's font changed: a menu without its own font takes it.
+    void ManagerFontChanged();
+    void DesignChanged();
+
+    TNotifyEvent OnCloseUp, OnPopup;
+
+private:
+    void FontChanged();
+
+    TdxBarManager* barManager_ = nullptr;
+    int barSize_ = 0;
+    std::unique_ptr<TBitmap> backgroundBitmap_;
+    std::unique_ptr<TFont> font_;
+    HFONT fontHandle_ = nullptr;
+    bool fontChanging_ = false;
+    std::unique_ptr<TdxBarItemLinks> itemLinks_;
+    bool isShowing_ = false;
+    bool useOwnFont_ = false;
+    bool useRecentItems_ = false;
+};
+
+class TdxBarPopupMenuLink;
+using TdxBarPopupMenuLinkActionEvent =
+    std::function<void(TdxBarPopupMenuLink* Sender, int& X, int& Y, bool ClickedByMouse, bool& AllowPopup)>;
+
+// Ties a popup menu to a control of the form (and, with ProcessChildren, to the control's children).
+class TdxBarPopupMenuLink : public TCollectionItem {
+public:
+    explicit TdxBarPopupMenuLink(TCollection* Collection) : TCollectionItem(Collection) {}
+    std::string ClassName() const override { return "TdxBarPopupMenuLink"; }
+    static const TPropertyTable& Table();
+    const TPropertyTable* PublishedProperties() const override { return &Table(); }
+    void Assign(TPersistent* Source) override;
+
+    TdxBarManager* BarManager() const;
+    TWinControl* Control() const { return control_; }
+    // A control of another manager's form is stored as none.
+    void SetControl(TWinControl* Value);
+    TdxBarPopupMenu* PopupMenu() const { return popupMenu_; }
+    void SetPopupMenu(TdxBarPopupMenu* Value);
+    bool ProcessChildren() const { return processChildren_; }
+    void SetProcessChildren(bool Value) { processChildren_ = Value; }
+    bool ExecuteShortCut(TShortCut ShortCut);
+
+    TdxBarPopupMenuLinkActionEvent OnAction;
+
+private:
+    TWinControl* control_ = nullptr;
+    TdxBarPopupMenu* popupMenu_ = nullptr;
+    bool processChildren_ = true;
+};
+
+class TdxBarPopupMenuLinks : public TCollection {
+public:
+    explicit TdxBarPopupMenuLinks(TdxBarManager* ABarManager);
+    std::string ClassName() const override { return "TdxBarPopupMenuLinks"; }
+    TdxBarManager* BarManager() const { return barManager_; }
+    TdxBarPopupMenuLink* Items(int Index) const {
+        return static_cast<TdxBarPopupMenuLink*>(TCollection::Items(Index));
+    }
+    TdxBarPopupMenuLink* Add() { return static_cast<TdxBarPopupMenuLink*>(TCollection::Add()); }
+    // The links of AControl try first, then those of its parents that serve their children.
+    bool ExecuteShortCut(TWinControl* AControl, TShortCut ShortCut);
+
+private:
+    TdxBarManager* barManager_;
+};
