@@ -121,6 +121,8 @@ void TCustomFtpCli::requestTimedOut() {
     KillTimer(handle_, kTimeoutTimer);
     timerRunning_ = false;
     SetTimeoutReply();
+    // A transfer that failed on our side and then heard nothing more: its own failure says more.
+    if (!localError_.empty()) lastReply_ = errorMessage_ = localError_;
     error_ = 426;
     display("! " + lastReply_);
     AbortNow();

@@ -261,6 +261,7 @@ private:
     void sendData(WORD Error);
     void storeClosed(WORD Error);
     void completionCheck();
+    void transferRefused(const char* Shown);
     void localTransferFailed(const std::string& Reply, bool Hard);
     void showTransferStats();
     int64_t elapsedMs() const;

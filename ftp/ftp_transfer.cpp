@@ -165,6 +165,21 @@ bool TCustomFtpCli::acceptFromControlPeer() {
     return true;
 }
 
+// The server refused the transfer, before it began (Shown null) or at its end: the request ends with
+// the server's code.
+void TCustomFtpCli::transferRefused(const char* Shown) {
+    keepErrorMessage();
+    if (!Shown) {
+        next_ = nullptr;
+        resumePos_ = 0;
+    }
+    closeData();
+    releaseStream();
+    if (Shown) display(Shown);
+    error_ = replyCode_;
+    finishRequest(error_);
+}
+
 // Retrieval.
 
 void TCustomFtpCli::StepRetr() {
@@ -233,28 +248,14 @@ void TCustomFtpCli::retrConnected(WORD Error) {
 
 void TCustomFtpCli::firstRetrReply() {
     showLastReply();
-    if (replyCode_ != 150 && replyCode_ != 125) {
-        keepErrorMessage();
-        next_ = nullptr;
-        closeData();
-        releaseStream();
-        resumePos_ = 0;
-        error_ = replyCode_;
-        return finishRequest(error_);
-    }
+    if (replyCode_ != 150 && replyCode_ != 125) return transferRefused(nullptr);
     next_ = &TCustomFtpCli::secondRetrReply;
 }
 
 void TCustomFtpCli::secondRetrReply() {
     showLastReply();
-    if (replyCode_ != 125 && replyCode_ != 226 && replyCode_ != 250) {
-        keepErrorMessage();
-        releaseStream();
-        closeData();
-        display("! RETR/LIST/NLST Failed");
-        error_ = replyCode_;
-        return finishRequest(error_);
-    }
+    if (replyCode_ != 125 && replyCode_ != 226 && replyCode_ != 250)
+        return transferRefused("! RETR/LIST/NLST Failed");
     controlReplyDone_ = true;
     completionCheck();
 }
@@ -433,15 +434,7 @@ void TCustomFtpCli::storeAccept() {
 
 void TCustomFtpCli::firstStoreReply() {
     showLastReply();
-    if (replyCode_ != 150 && replyCode_ != 125) {
-        keepErrorMessage();
-        next_ = nullptr;
-        closeData();
-        releaseStream();
-        resumePos_ = 0;
-        error_ = replyCode_;
-        return finishRequest(error_);
-    }
+    if (replyCode_ != 150 && replyCode_ != 125) return transferRefused(nullptr);
     next_ = &TCustomFtpCli::secondStoreReply;
     serverReady_ = true;
     if (passive_) {
@@ -482,14 +475,7 @@ void TCustomFtpCli::sendData(WORD Error) {
 
 void TCustomFtpCli::secondStoreReply() {
     showLastReply();
-    if (replyCode_ != 226 && replyCode_ != 250) {
-        keepErrorMessage();
-        releaseStream();
-        closeData();
-        display("! STOR Failed");
-        error_ = replyCode_;
-        return finishRequest(error_);
-    }
+    if (replyCode_ != 226 && replyCode_ != 250) return transferRefused("! STOR Failed");
     controlReplyDone_ = true;
     completionCheck();
 }

@@ -120,28 +120,27 @@ void TCustomWSocket::SetSocketState(TSocketState NewState) {
     FireChangeState(old, NewState);
 }
 
+// The rule of the Addr, Port and Proto properties: the same text again changes nothing; another one
+// only while closed, trimmed, and it has to be resolved again.
+void TCustomWSocket::setTextProperty(std::string& Text, bool& Assigned, bool& Resolved,
+                                     const std::string& Value, const char* Name) {
+    if (Assigned && Value == Text) return;
+    if (state_ != wsClosed) return RaiseOrReport(std::string("Cannot change ") + Name + " if not closed");
+    Text = Trim(Value);
+    Assigned = !Text.empty();
+    Resolved = false;
+}
+
 void TCustomWSocket::SetAddr(const std::string& Value) {
-    if (addrAssigned_ && Value == addr_) return;
-    if (state_ != wsClosed) return RaiseOrReport("Cannot change Addr if not closed");
-    addr_ = Trim(Value);
-    addrAssigned_ = !addr_.empty();
-    addrResolved_ = false;
+    setTextProperty(addr_, addrAssigned_, addrResolved_, Value, "Addr");
 }
 
 void TCustomWSocket::SetPort(const std::string& Value) {
-    if (portAssigned_ && Value == port_) return;
-    if (state_ != wsClosed) return RaiseOrReport("Cannot change Port if not closed");
-    port_ = Trim(Value);
-    portAssigned_ = !port_.empty();
-    portResolved_ = false;
+    setTextProperty(port_, portAssigned_, portResolved_, Value, "Port");
 }
 
 void TCustomWSocket::SetProto(const std::string& Value) {
-    if (protoAssigned_ && Value == proto_) return;
-    if (state_ != wsClosed) return RaiseOrReport("Cannot change Proto if not closed");
-    proto_ = Trim(Value);
-    protoAssigned_ = !proto_.empty();
-    protoResolved_ = false;
+    setTextProperty(proto_, protoAssigned_, protoResolved_, Value, "Proto");
 }
 
 void TCustomWSocket::SetLocalPort(const std::string& Value) {

@@ -211,6 +211,8 @@ private:
     void queueData(const void* Data, int Len);
     void dropQueue() { queue_.clear(); }
     void resolveForConnect();
+    void setTextProperty(std::string& Text, bool& Assigned, bool& Resolved, const std::string& Value,
+                         const char* Name);
     void startLookup(winsock::TaskHandle Task, const std::string& HostName);
     void pumpOwnMessages();
     void waitForWork();

@@ -341,9 +341,12 @@ TEST_F(FtpClientTest, AnAbortThroughProgressOrALostFileFailsTheUpload) {
         seen = Count;
         Abort = Count > 0;
     };
+    // The server answers the reset with 426, or stays silent until the inactivity limit.
+    client.Timeout = 3;
     Upload("cut.bin", Pattern(4 << 20), 426);
     EXPECT_EQ(client.ErrorMessage(), "426 Transfer aborted");
     client.OnProgress = nullptr;
+    if (!client.Connected()) LoginAs(server.Port(), "tester", "secret");
     client.SetLocalFileName(local.File("no-such-file"));
     EXPECT_EQ(Run(&TCustomFtpCli::SeqStore), std::make_pair(ftprq::Stor, WORD{426}));
     EXPECT_EQ(client.ErrorMessage(), "426 Unable to open local file " + local.File("no-such-file"));

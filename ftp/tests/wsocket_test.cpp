@@ -5,6 +5,7 @@
 #include "platform/gui/message_loop.h"
 #include "tests/support/thrown_message.h"
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -157,8 +158,15 @@ TEST_F(WSocketTest, FailuresCarryTheirTextsOrOnlyCallOnError) {
 }
 
 TEST_F(WSocketTest, RefusedConnectReportsTheErrorThenOneClose) {
-    const std::string port = server.Port();
-    server.listener.Close();
+    // A port held by a socket that does not listen: refused, and nobody else can take it meanwhile.
+    winsock::SOCKET tcp = winsock::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof a;
+    ASSERT_EQ(winsock::bind(tcp, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    winsock::getsockname(tcp, reinterpret_cast<sockaddr*>(&a), &len);
+    const std::string port = std::to_string(ntohs(a.sin_port));
     client.SetAddr("127.0.0.1");
     client.SetPort(port);
     client.Connect();
@@ -168,6 +176,7 @@ TEST_F(WSocketTest, RefusedConnectReportsTheErrorThenOneClose) {
     PumpFor(50);
     EXPECT_EQ(closed.size(), 1u);
     EXPECT_EQ(client.State(), wsClosed);
+    winsock::closesocket(tcp);
 }
 
 TEST_F(WSocketTest, LookupOfADottedAddressEndsBeforeTheCallReturnsAndNamesEndFromTheLoop) {
