@@ -7,6 +7,7 @@
 #include "app/command_line.h"
 #include "app/main_form.h"
 #include "app/main_texts.h"
+#include "bars/core/bar_unit.h"
 #include "platform/rtl/exception.h"
 #include "platform/vcl/application.h"
 
@@ -34,6 +35,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     Application->SetTitle(main_text::AppTitle);
+    StartBarUnit();
     bool failed = false;
     mainwin::AutoPrompter prompter(std::cerr);
     if (line.Auto) {
@@ -47,6 +49,7 @@ int main(int argc, char** argv) {
     frmSiteMapMain->SetCommandLine(args);
     frmSiteMapMain->OnAutoRunFailed = [&failed] { failed = true; };
     Application->Run();
+    ShutdownBarUnit();
     pw::vcl::SetPrompter(nullptr);
     return line.Auto && failed ? 1 : 0;
 }

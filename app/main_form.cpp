@@ -49,6 +49,7 @@ constexpr WORD kKeyF1 = 112;
 
 TfrmSiteMapMain::TfrmSiteMapMain(TComponent* AOwner) : TForm(AOwner) {
     BuildControls();
+    BuildBars();
     OnCreate = [this](TObject* sender) { FormCreate(sender); };
     OnShow = [this](TObject* sender) { FormShow(sender); };
     OnActivate = [this](TObject* sender) { FormActivate(sender); };
@@ -83,6 +84,9 @@ void TfrmSiteMapMain::FormCreate(TObject*) {
     resultTree_->OnOutputReset = [this] { ResetOutputDone(); };
     resultTree_->OnStatusText = [this](const std::string& text) { lblLinkFileName->SetCaption(text); };
     resultTree_->OnProcessMessages = [this] { ProcessMessages(); };
+    resultTree_->OnPopupMenu = [this](POINT, const results::ResultMenuState& state) {
+        ResultMenuPopup(state);
+    };
 
     sbMain = new TRzStatusBar(this);
     sbMain->SetName("sbMain");

@@ -26,10 +26,16 @@ class TRzFrameController;
 class TRzStatusPane;
 class TStringList;
 class TRzTabSheet;
+class TdxBar;
+class TdxBarButton;
+class TdxBarManager;
+class TdxBarPopupMenu;
+class TdxBarSubItem;
 
 namespace results {
 class TResultTree;
 class TLocalScan;
+struct ResultMenuState;
 } // namespace results
 namespace crawl {
 class TWebsiteCrawl;
@@ -116,7 +122,8 @@ public:
     const std::string& GeneratedHtml() const { return GeneratedHtml_; }
     // The last output run failed (its reason is in lblGenerationStatus).
     bool OutputFailed() const { return outputFailed_; }
-    bool FtpEnabled() const { return ftpEnabled_; }
+    // The menu item "FTP Upload..." is enabled.
+    bool FtpEnabled() const;
     // An unattended run that failed: the program ends with a non-zero status.
     bool AutoFailed() const { return autoFailed_; }
     // Counts the globe frames added, so a second activation can be seen to add none.
@@ -182,6 +189,29 @@ public:
     TRzStatusBar* sbMain = nullptr;
     TRzStatusPane* spNotice = nullptr;
     TRzFrameController* frcMain = nullptr;
+    // Menu bar, toolbar and the result tree's popup menu.
+    TdxBarManager* dxBarManager1 = nullptr;
+    TdxBar* barMainMenu = nullptr;
+    TdxBar* barMainToolbar = nullptr;
+    TdxBarSubItem* mnuFile = nullptr;
+    TdxBarSubItem* mnuTools = nullptr;
+    TdxBarSubItem* mnuHelp = nullptr;
+    TdxBarButton* miOpen = nullptr;
+    TdxBarButton* miSave = nullptr;
+    TdxBarButton* miSaveAs = nullptr;
+    TdxBarButton* miExit = nullptr;
+    TdxBarButton* miOptions = nullptr;
+    TdxBarButton* miFTP = nullptr;
+    TdxBarButton* miHelp = nullptr;
+    TdxBarButton* miHelpOnline = nullptr;
+    TdxBarButton* miSupport = nullptr;
+    TdxBarButton* miAbout = nullptr;
+    TdxBarPopupMenu* pumResults = nullptr;
+    TdxBarButton* miAddIgnoreFolder = nullptr;
+    TdxBarButton* miIgnoreFile = nullptr;
+    TdxBarButton* miDelete = nullptr;
+    TdxBarButton* miRename = nullptr;
+    TdxBarButton* miProperties = nullptr;
 
 private:
     friend class mainwin::WizardCrawlView;
@@ -190,6 +220,10 @@ private:
     void BuildPageStatus();
     void BuildPageResults();
     void BuildPageOutput();
+    void BuildBars();
+    void SetFtpEnabled(bool Value);
+    // The result tree's popup menu is about to open with these commands enabled.
+    void ResultMenuPopup(const results::ResultMenuState& State);
     void SetCaptionFromProfile();
     void OpenCommandLineProfile();
     void LoadLogo();
@@ -244,7 +278,6 @@ private:
     // The close question was answered and the window goes.
     bool closing_ = false;
     bool outputFailed_ = false;
-    bool ftpEnabled_ = false;
     // Started with the auto switch and not cancelled: nobody answers questions.
     bool autoRun_ = false;
     bool autoFailed_ = false;

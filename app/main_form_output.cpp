@@ -84,7 +84,7 @@ void TfrmSiteMapMain::GenerateSiteMap() {
         lblGenerationStatus->SetCaption(main_text::SiteMapComplete);
         btnNext->SetCaption(main_text::Done);
         btnNext->SetEnabled(false);
-        ftpEnabled_ = true;
+        SetFtpEnabled(true);
         btnCancel->SetCaption(main_text::Close);
         lblOutputStatus->SetCaption(main_text::GoogleCreated);
     }
@@ -100,7 +100,7 @@ void TfrmSiteMapMain::ReportOutputFailure(const std::string& Reason) {
     lblGenerationStatus->SetCaption(main_text::SiteMapFailed + Reason);
     btnNext->SetCaption(main_text::Save);
     btnNext->SetEnabled(true);
-    ftpEnabled_ = false;
+    SetFtpEnabled(false);
     btnFTPFiles->SetEnabled(false);
     btnCancel->SetCaption(main_text::Close);
     if (autoRun_) {

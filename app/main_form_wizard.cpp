@@ -203,7 +203,7 @@ void TfrmSiteMapMain::Back() {
         return;
     }
     ShowPage();
-    ftpEnabled_ = btnNext->Caption() == main_text::Done;
+    SetFtpEnabled(btnNext->Caption() == main_text::Done);
 }
 
 void TfrmSiteMapMain::Cancel() {
@@ -291,7 +291,7 @@ void TfrmSiteMapMain::ClearRunTexts() {
     memoGenerated->Lines().Clear();
     GeneratedHtml_.clear();
     outputFailed_ = false;
-    ftpEnabled_ = false;
+    SetFtpEnabled(false);
 }
 
 void TfrmSiteMapMain::RunGathering() {
@@ -387,7 +387,7 @@ void TfrmSiteMapMain::ResetOutputDone() {
         btnNext->SetEnabled(true);
         PageIndex_ = wpResults;
     }
-    ftpEnabled_ = btnNext->Caption() == main_text::Done;
+    SetFtpEnabled(btnNext->Caption() == main_text::Done);
 }
 
 void TfrmSiteMapMain::ClearIgnoreLists() {
@@ -513,7 +513,7 @@ void TfrmSiteMapMain::miOptionsClick(TObject*) {
     if (busy_ == 0) ShowOptions(-1);
 }
 void TfrmSiteMapMain::miFTPClick(TObject*) {
-    if (busy_ == 0 && ftpEnabled_) UploadOutputFiles();
+    if (busy_ == 0 && FtpEnabled()) UploadOutputFiles();
 }
 void TfrmSiteMapMain::miHelpClick(TObject*) {
     OpenHelpFile();

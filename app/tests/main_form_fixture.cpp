@@ -7,6 +7,7 @@
 #include "app/core/map_profile.h"
 #include "app/core/profile_file.h"
 #include "app/main_form.h"
+#include "bars/core/bar_unit.h"
 #include "platform/gui/message_loop.h"
 #include "platform/vcl/application.h"
 #include "platform/vcl/dialogs.h"
@@ -19,8 +20,12 @@ public:
     void SetUp() override {
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
         Application->Initialize();
+        StartBarUnit();
     }
-    void TearDown() override { delete Application; }
+    void TearDown() override {
+        ShutdownBarUnit();
+        delete Application;
+    }
 };
 
 [[maybe_unused]] auto* environment = ::testing::AddGlobalTestEnvironment(new Environment);

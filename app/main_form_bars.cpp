@@ -1,0 +1,154 @@
+// The main window's menu bar, toolbar and the result tree's popup menu: the bar manager and its items,
+// built with the values the window's form stores for them, their handlers bound.
+#include "app/main_form.h"
+
+#include <initializer_list>
+#include <vector>
+
+#include "app/menu_texts.h"
+#include "app/results/result_tree.h"
+#include "bars/core/bar_button.h"
+#include "bars/core/bar_manager.h"
+#include "bars/core/item_links.h"
+#include "bars/core/popup_menu.h"
+#include "bars/core/sub_item.h"
+#include "bars/core/toolbars.h"
+#include "platform/gui/keys.h"
+#include "platform/vcl/shortcut.h"
+
+namespace {
+
+// One link of a bar, menu or popup menu: the item, and whether a separator stands before it.
+struct Entry {
+    TdxBarItem* item;
+    bool beginGroup = false;
+};
+
+void Link(TdxBarItemLinks* links, std::initializer_list<Entry> entries) {
+    for (const Entry& entry : entries) {
+        TdxBarItemLink* link = links->Add();
+        link->SetItem(entry.item);
+        link->SetBeginGroup(entry.beginGroup);
+    }
+}
+
+} // namespace
+
+void TfrmSiteMapMain::BuildBars() {
+    // Everything is marked as being read, as the form's stream would read it, and finishes loading at
+    // the end in the order the stream would.
+    std::vector<TComponent*> loaded;
+    dxBarManager1 = new TdxBarManager(this);
+    dxBarManager1->Loading();
+    loaded.push_back(dxBarManager1);
+    dxBarManager1->SetName("dxBarManager1");
+    dxBarManager1->SetStyle(bmsFlat);
+    dxBarManager1->SetLargeIcons(true);
+
+    auto button = [&](const char* name, const char* caption, void (TfrmSiteMapMain::*handler)(TObject*),
+                      TShortCut shortCut = scNone) {
+        auto* item = new TdxBarButton(this);
+        item->Loading();
+        loaded.push_back(item);
+        item->SetName(name);
+        item->SetCaption(caption);
+        item->SetCategory(0);
+        item->SetShortCut(shortCut);
+        item->SetOnClick([this, handler](TObject* sender) { (this->*handler)(sender); });
+        return item;
+    };
+    auto subItem = [&](const char* name, const char* caption) {
+        auto* item = new TdxBarSubItem(this);
+        item->Loading();
+        loaded.push_back(item);
+        item->SetName(name);
+        item->SetCaption(caption);
+        item->SetCategory(0);
+        return item;
+    };
+    mnuFile = subItem("mnuFile", menu_text::File);
+    miOpen = button("miOpen", menu_text::Open, &TfrmSiteMapMain::miOpenClick, ShortCut('O', {ssCtrl}));
+    miSave = button("miSave", menu_text::Save, &TfrmSiteMapMain::miSaveClick, ShortCut('S', {ssCtrl}));
+    miSaveAs = button("miSaveAs", menu_text::SaveAs, &TfrmSiteMapMain::miSaveAsClick,
+                      ShortCut('S', {ssCtrl, ssShift}));
+    miExit = button("miExit", menu_text::Exit, &TfrmSiteMapMain::miExitClick);
+    mnuTools = subItem("mnuTools", menu_text::Tools);
+    miOptions = button("miOptions", menu_text::Options, &TfrmSiteMapMain::miOptionsClick);
+    miFTP = button("miFTP", menu_text::FtpUpload, &TfrmSiteMapMain::miFTPClick);
+    miFTP->SetEnabled(false);
+    mnuHelp = subItem("mnuHelp", menu_text::Help);
+    miHelp = button("miHelp", menu_text::HelpContents, &TfrmSiteMapMain::miHelpClick);
+    miHelpOnline = button("miHelpOnline", menu_text::HelpOnline, &TfrmSiteMapMain::miHelpOnlineClick);
+    miSupport = button("miSupport", menu_text::Support, &TfrmSiteMapMain::miSupportClick);
+    miAbout = button("miAbout", menu_text::About, &TfrmSiteMapMain::miAboutClick);
+    Link(mnuFile->ItemLinks(), {{miOpen}, {miSave}, {miSaveAs}, {miExit, true}});
+    Link(mnuTools->ItemLinks(), {{miOptions}, {miFTP, true}});
+    Link(mnuHelp->ItemLinks(), {{miHelp}, {miHelpOnline}, {miSupport}, {miAbout, true}});
+
+    // The result tree's commands run on the node the popup menu was opened on.
+    auto treeCommand = [&](const char* name, const char* caption,
+                           void (results::TResultTree::*handler)(TObject*)) {
+        auto* item = new TdxBarButton(this);
+        item->Loading();
+        loaded.push_back(item);
+        item->SetName(name);
+        item->SetCaption(caption);
+        item->SetCategory(0);
+        item->SetOnClick([this, handler](TObject* sender) { ((*resultTree_).*handler)(sender); });
+        return item;
+    };
+    miAddIgnoreFolder = treeCommand("miAddIgnoreFolder", menu_text::AddFolderToIgnoreList,
+                                    &results::TResultTree::miAddIgnoreFolderClick);
+    miIgnoreFile =
+        treeCommand("miIgnoreFile", menu_text::AddFileToIgnoreList, &results::TResultTree::miIgnoreFileClick);
+    miDelete = treeCommand("miDelete", menu_text::DeleteItem, &results::TResultTree::miDeleteClick);
+    miRename = treeCommand("miRename", menu_text::EditItemText, &results::TResultTree::miRenameClick);
+    miProperties =
+        treeCommand("miProperties", menu_text::Properties, &results::TResultTree::miPropertiesClick);
+
+    barMainMenu = dxBarManager1->Bars()->Add();
+    barMainToolbar = dxBarManager1->Bars()->Add();
+    for (TdxBar* bar : {barMainMenu, barMainToolbar}) {
+        bar->SetAllowClose(false);
+        bar->SetAllowCustomizing(false);
+        bar->SetAllowQuickCustomizing(false);
+        bar->SetAllowReset(false);
+        bar->SetDockingStyle(dsTop);
+        bar->SetVisible(true);
+    }
+    barMainMenu->SetCaption(menu_text::MainMenu);
+    barMainMenu->SetName(menu_text::MainMenu);
+    barMainMenu->SetIsMainMenu(true);
+    Link(barMainMenu->ItemLinks(), {{mnuFile}, {mnuTools}, {mnuHelp}});
+    barMainToolbar->SetCaption(menu_text::MainToolbar);
+    barMainToolbar->SetName(menu_text::MainToolbar);
+    barMainToolbar->SetRow(1);
+    Link(barMainToolbar->ItemLinks(),
+         {{miOpen}, {miSave}, {miSaveAs}, {miOptions, true}, {miFTP}, {miHelp, true}});
+
+    pumResults = new TdxBarPopupMenu(this);
+    pumResults->Loading();
+    loaded.push_back(pumResults);
+    pumResults->SetName("pumResults");
+    Link(pumResults->ItemLinks(),
+         {{miAddIgnoreFolder}, {miIgnoreFile}, {miDelete, true}, {miRename}, {miProperties, true}});
+
+    for (TComponent* component : loaded)
+        component->Loaded();
+}
+
+void TfrmSiteMapMain::SetFtpEnabled(bool Value) {
+    if (miFTP != nullptr) miFTP->SetEnabled(Value);
+}
+
+bool TfrmSiteMapMain::FtpEnabled() const {
+    return miFTP != nullptr && miFTP->Enabled();
+}
+
+void TfrmSiteMapMain::ResultMenuPopup(const results::ResultMenuState& State) {
+    miAddIgnoreFolder->SetEnabled(State.AddFolderToIgnoreList);
+    miIgnoreFile->SetEnabled(State.AddFileToIgnoreList);
+    miDelete->SetEnabled(State.Delete);
+    miRename->SetEnabled(State.EditText);
+    // The menu itself opens at the cursor with the menu windows of the toolbar library.
+}
