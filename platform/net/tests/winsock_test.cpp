@@ -204,10 +204,11 @@ TEST_F(WinsockEvents, SendThatWouldBlockRaisesWriteOnceThePeerReads) {
     while (ws::send(client, block.data(), static_cast<int>(block.size()), 0) != ws::SOCKET_ERROR) {
     }
     ASSERT_EQ(ws::WSAGetLastError(), ws::WSAEWOULDBLOCK);
+    // The partial sends before the refusal armed the event too: at least one more comes.
     std::vector<char> sink(1 << 20);
     ASSERT_TRUE(PumpUntil([&] {
         ws::recv(server, sink.data(), static_cast<int>(sink.size()), 0);
-        return rec.Count(client, ws::FD_WRITE) == 2;
+        return rec.Count(client, ws::FD_WRITE) >= 2;
     }));
 }
 
