@@ -1,40 +1,63 @@
 # Set-up, build, test and run. Every target installs what a fresh Debian 12 machine lacks first.
+# The package lists in deps/ are split by role: run.txt and build.txt are what `make run` needs;
+# `make build` and `make test` add the tests', the benchmarks' (bench*.txt) and the table generators'.
 BUILD    ?= build
 SANITIZE ?= 0
 BUILD_TYPE ?= Release
-FUZZ     ?= 0
 JOBS     ?= $(shell nproc)
 PREFIX   ?= /usr/local
+WERROR   ?= 0
 CMAKE_FLAGS ?=
 
+RUN_DEPS := deps/run.txt deps/build.txt
+ALL_DEPS := $(filter-out deps/ci%.txt,$(wildcard deps/*.txt))
+
+OPTIONS := -DPW_SANITIZE=OFF
 ifeq ($(SANITIZE),1)
   BUILD := build-asan
   BUILD_TYPE := Sanitize
-  CMAKE_FLAGS += -DPW_SANITIZE=ON
+  OPTIONS := -DPW_SANITIZE=ON
+endif
+# CI turns warnings into errors (make test WERROR=1).
+ifeq ($(WERROR),1)
+  OPTIONS += -DPW_WERROR=ON
+else
+  OPTIONS += -DPW_WERROR=OFF
 endif
 
-.PHONY: all deps configure build test run install clean
+CONFIGURE = cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(OPTIONS) $(CMAKE_FLAGS)
+
+.PHONY: all deps run-deps configure build program test run install clean
 
 all: build
 
 deps:
-	@bash tools/install-deps.sh deps/*.txt
+	@bash tools/install-deps.sh $(ALL_DEPS)
+
+run-deps:
+	@bash tools/install-deps.sh $(RUN_DEPS)
 
 configure: deps
-	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_FLAGS) >/dev/null
+	@$(CONFIGURE) -DPW_TESTS=ON -DPW_BENCH=ON >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
+# The program, its help and its images, and nothing of the tests or benchmarks.
+program: run-deps
+	@$(CONFIGURE) -DPW_TESTS=OFF -DPW_BENCH=OFF >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS) --target pathweaver make_sample_profile
+
 test: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
-run: build
+run: program
 	@bash tools/run-sample.sh $(BUILD)
 
-install: build
-	@mkdir -p $(PREFIX)/lib/pathweaver $(PREFIX)/bin
-	@cp -a $(BUILD)/bin/. $(PREFIX)/lib/pathweaver/
+install: program
+	@install -d $(PREFIX)/lib/pathweaver $(PREFIX)/bin
+	@install -m 755 $(BUILD)/bin/pathweaver $(PREFIX)/lib/pathweaver/
+	@cp -r $(BUILD)/bin/help $(BUILD)/bin/smimages $(PREFIX)/lib/pathweaver/
 	@ln -sf $(PREFIX)/lib/pathweaver/pathweaver $(PREFIX)/bin/pathweaver
 
 clean:
