@@ -1,11 +1,4 @@
 // The wizard crawling a real site on loopback.
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <signal.h>
-#include <sys/socket.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <thread>
 
@@ -17,59 +10,26 @@
 #include "platform/stdctrls/label.h"
 #include "platform/vcl/timer.h"
 #include "shellcontrols/rz_tree_view.h"
+#include "tests/support/peer_process.h"
 
 namespace app_test {
 namespace {
 
-int FreePort() {
-    const int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
-    close(s);
-    return ntohs(address.sin_port);
-}
-
-bool Accepts(int port) {
-    const int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const bool ok = connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    close(s);
-    return ok;
-}
-
-// python3's own HTTP server over the sample site.
+// python3's own HTTP server over the sample site, at a port it picks and prints.
 class SampleServer {
 public:
-    SampleServer() : port_(FreePort()) {
-        pid_ = fork();
-        if (pid_ == 0) {
-            const std::string port = std::to_string(port_);
-            const std::string root = SampleSite().string();
-            execlp("python3", "python3", "-m", "http.server", port.c_str(), "--bind", "127.0.0.1",
-                   "--directory", root.c_str(), static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        for (int i = 0; i < 100 && !Accepts(port_); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    ~SampleServer() {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    std::string Address() const { return "http://127.0.0.1:" + std::to_string(port_); }
+    SampleServer()
+        : peer_({"python3", "-c",
+                 "import functools, http.server, sys\n"
+                 "handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=sys.argv[1])\n"
+                 "server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), handler)\n"
+                 "print(server.server_address[1], flush=True)\n"
+                 "server.serve_forever()\n",
+                 SampleSite().string()}) {}
+    std::string Address() const { return "http://127.0.0.1:" + std::to_string(peer_.Port()); }
 
 private:
-    int port_;
-    pid_t pid_ = -1;
+    PeerProcess peer_;
 };
 
 using CrawlWindowTest = MainFormTest;

@@ -137,8 +137,8 @@ TEST_F(FetcherTransfers, FailuresGiveTheirResponseCodesAndNoLinks) {
     EXPECT_TRUE(statuses.Has("500: Server Error"));
     EXPECT_EQ(fetcher.FollowList()->Count(), 0);
 
-    const int closed = gui_test::FreePort();
-    EXPECT_FALSE(fetcher.Fetch("http://127.0.0.1:" + std::to_string(closed) + "/"));
+    const gui_test::ClosedPort closed;
+    EXPECT_FALSE(fetcher.Fetch(closed.Url()));
     EXPECT_EQ(fetcher.Response(), 0);
     EXPECT_EQ(fetcher.LastError(), ERROR_INTERNET_CANNOT_CONNECT);
     EXPECT_TRUE(statuses.Has("Host Unreachable."));

@@ -1,5 +1,6 @@
 #include "platform/gui/system.h"
 
+#include <atomic>
 #include <map>
 #include <mutex>
 
@@ -20,12 +21,18 @@ struct CursorInfo {
     POINT hot;
 };
 
+inline constexpr UINT kDefaultDoubleClickTime = 500;
+inline constexpr UINT kDefaultCaretBlinkTime = 530;
+
 struct SystemState {
     std::vector<ScreenInfo> screens;
     std::map<HCURSOR, CursorInfo> custom;
     uintptr_t nextCursor = 0x40000;
     HCURSOR current = nullptr;
     std::function<void(const std::string&)> soundSink;
+    // Read by input and controls under the window lock: atomic, so no lock is needed.
+    std::atomic<UINT> doubleClickTime{kDefaultDoubleClickTime};
+    std::atomic<UINT> caretBlinkTime{kDefaultCaretBlinkTime};
 };
 
 SystemState& Sys() {
@@ -217,9 +224,19 @@ BOOL PlaySound(const char* sound, HINSTANCE, DWORD) {
 }
 
 UINT GetDoubleClickTime() {
-    return 500;
+    return Sys().doubleClickTime;
 }
 
 UINT GetCaretBlinkTime() {
-    return 530;
+    return Sys().caretBlinkTime;
+}
+
+BOOL SetDoubleClickTime(UINT milliseconds) {
+    Sys().doubleClickTime = milliseconds ? milliseconds : kDefaultDoubleClickTime;
+    return TRUE_;
+}
+
+BOOL SetCaretBlinkTime(UINT milliseconds) {
+    Sys().caretBlinkTime = milliseconds;
+    return TRUE_;
 }

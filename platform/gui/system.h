@@ -64,6 +64,9 @@ BOOL PlaySound(const char* sound, HINSTANCE module, DWORD flags);
 
 UINT GetDoubleClickTime();
 UINT GetCaretBlinkTime();
+// Process-wide, as the user's settings are; 0 restores the default double-click time (500 ms).
+BOOL SetDoubleClickTime(UINT milliseconds);
+BOOL SetCaretBlinkTime(UINT milliseconds);
 
 namespace pw::gui {
 // Screens in screen coordinates; the first is the primary one. Tests replace them.

@@ -105,21 +105,27 @@ bool NginxPeer::start(const NginxOptions& options) {
     std::filesystem::create_directories(d + "/html");
     std::filesystem::create_directories(d + "/logs");
     if (options.tls && !makeCertificate(d)) return false;
-    port_ = FreePort();
-    if (port_ <= 0) return false;
-    WriteFile(d + "/nginx.conf", configuration(d, port_, options));
-    // -e keeps nginx from opening its built-in error log before it has read the configuration.
-    pid_ = spawn({nginx, "-e", d + "/logs/error.log", "-p", d, "-c", d + "/nginx.conf"});
-    if (pid_ <= 0) return false;
-    // nginx prints nothing once it listens: wait until the port answers, or nginx gives up.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (WaitForPort(port_, options.hosts.front(), 0)) return true;
-        if (exited(pid_)) {
-            pid_ = -1;
-            return false;
+    // nginx cannot listen at port 0: it is given a free port, and a fresh one when another process took
+    // that port first (nginx then ends). It runs once it listens on the port itself at every host.
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        port_ = FreePort();
+        if (port_ <= 0) return false;
+        WriteFile(d + "/nginx.conf", configuration(d, port_, options));
+        // -e keeps nginx from opening its built-in error log before it has read the configuration.
+        pid_ = spawn({nginx, "-e", d + "/logs/error.log", "-p", d, "-c", d + "/nginx.conf"});
+        if (pid_ <= 0) return false;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (std::all_of(options.hosts.begin(), options.hosts.end(),
+                            [&](const std::string& host) { return ListensOn(pid_, host, port_); }))
+                return true;
+            if (exited(pid_)) {
+                pid_ = -1;
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (pid_ > 0) return false; // neither listening nor ended: Stop() ends it
     }
     return false;
 }

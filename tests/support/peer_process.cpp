@@ -58,6 +58,12 @@ PeerProcess::~PeerProcess() {
     }
 }
 
+bool PeerProcess::Ended() {
+    int status = 0;
+    if (pid_ > 0 && ::waitpid(pid_, &status, WNOHANG) == pid_) pid_ = -1;
+    return pid_ <= 0;
+}
+
 std::string PeerProcess::Url(const std::string& path) const {
     return "http://127.0.0.1:" + std::to_string(port_) + path;
 }

@@ -14,6 +14,9 @@ public:
 
     bool Running() const { return pid_ > 0 && port_ > 0; }
     int Port() const { return port_; }
+    int Pid() const { return pid_; }
+    // Whether the peer has ended (it is then reaped, and Pid() is -1).
+    bool Ended();
     const std::string& FirstLine() const { return first_line_; }
     std::string Url(const std::string& path) const;
 

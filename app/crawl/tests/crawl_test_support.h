@@ -4,7 +4,7 @@
 
 namespace crawl_test {
 
-using gui_test::FreePort;
+using gui_test::ClosedPort;
 
 class Site : public gui_test::Site {
 public:

@@ -127,7 +127,8 @@ TEST(WebsiteCrawl, FetchesTheSiteBreadthFirstOnceEachWithTitlesAndFolders) {
     ASSERT_TRUE(site.Running());
     const std::string root = site.Url("/");
     const std::string p = std::to_string(site.Port());
-    const std::string otherPort = std::to_string(crawl_test::FreePort());
+    const crawl_test::ClosedPort closedPort;
+    const std::string otherPort = std::to_string(closedPort.Port());
     site.Put("/index.html",
              page("Start Page",
                   links({"a.html", "/sub/b.html", "//127.0.0.1:" + p + "/c.html",
@@ -360,12 +361,12 @@ TEST(WebsiteCrawl, AStartPageThatFailsSaysWhyAndNeverShowsAPassword) {
     PeerProcess& faults = gui_test::FaultServer();
     ASSERT_TRUE(untrusted.Running() && faults.Running());
     const std::string faultHost = "127.0.0.1:" + std::to_string(faults.Port());
+    const crawl_test::ClosedPort nobody;
     struct Case {
         std::string start, shown, reason;
     };
     for (const Case& c : std::vector<Case>{
-             {"http://127.0.0.1:" + std::to_string(crawl_test::FreePort()) + "/", "",
-              "the connection was refused"},
+             {nobody.Url(), "", "the connection was refused"},
              {site.Url("/nothing-here.html"), "", "the page was not found (404: Not Found)"},
              {faults.Url("/slow-headers?s=20"), "", "the server did not answer in time"},
              {faults.Url("/endless"), "", "the page is too large (over 32 MiB)"},

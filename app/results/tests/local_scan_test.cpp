@@ -14,6 +14,7 @@
 #include "app/output/site_map_walk.h"
 #include "app/output/xml_sitemap.h"
 #include "results_test.h"
+#include "tests/support/child_test.h"
 
 namespace {
 
@@ -135,6 +136,11 @@ TEST_F(LocalScanTest, SymbolicLinkLoopsEndAndLinkedFilesCount) {
 }
 
 TEST_F(LocalScanTest, UnreadablePagesKeepTheirNamesAndTheScanGoesOn) {
+    // Permissions do not stop root from reading: as root, the test runs again as an ordinary user.
+    if (geteuid() == 0) {
+        EXPECT_EQ(testsupport::RunTestInChild(testsupport::CurrentTestName(), {}, true), 0);
+        return;
+    }
     site.Write("index.html", "<title>i</title>");
     // A pipe named like a page: opening it for its title must neither block nor fail the scan.
     ASSERT_EQ(mkfifo((site.Root() + "pipe.html").c_str(), 0600), 0);
@@ -147,7 +153,6 @@ TEST_F(LocalScanTest, UnreadablePagesKeepTheirNamesAndTheScanGoesOn) {
     EXPECT_TRUE(Shows("  pipe.html"));
     EXPECT_TRUE(Shows("  last"));
     EXPECT_EQ(finished, 1);
-    if (geteuid() == 0) GTEST_SKIP() << "running as root: permissions do not stop reading, the pipe stood in";
     EXPECT_TRUE(Shows("  locked.html"));
     EXPECT_EQ(NodeOf("closed/"), nullptr);
 }

@@ -11,7 +11,7 @@
 
 namespace gui_test {
 
-using testsupport::FreePort;
+using testsupport::ClosedPort;
 
 // How long a test waits for something that normally comes at once: only a failing test waits so long.
 constexpr int kPatienceMs = 60000;

@@ -47,7 +47,7 @@ bool Fetch(TCustomWinHTTP& http, const std::string& url, int timeoutMs = gui_tes
 
 std::string FaultUrl(const std::string& path);
 
-using testsupport::FreePort;
+using testsupport::ClosedPort;
 using testsupport::ReadFile;
 using testsupport::TempDir;
 using testsupport::WriteFile;

@@ -110,6 +110,7 @@ TEST_F(WinHttpTest, EveryFailureEndsInExactlyOneErrorEventAndSaysWhy) {
         Names names;
         uint32_t error; // LastError: why, where a network call failed
     };
+    const ClosedPort closed;
     for (const Case& c :
          std::vector<Case>{{FaultUrl("/status?code=503"), status, 0},
                            // Broken bodies after a good status are lost connections, never successes; an
@@ -118,8 +119,7 @@ TEST_F(WinHttpTest, EveryFailureEndsInExactlyOneErrorEventAndSaysWhy) {
                            {FaultUrl("/endless"), lost, ERROR_INTERNET_BODY_TOO_LARGE},
                            // No usable response at all.
                            {FaultUrl("/nothing"), unreachable, ERROR_INTERNET_CONNECTION_RESET},
-                           {"http://127.0.0.1:" + std::to_string(FreePort()) + "/", unreachable,
-                            ERROR_INTERNET_CANNOT_CONNECT},
+                           {closed.Url(), unreachable, ERROR_INTERNET_CANNOT_CONNECT},
                            // An address that cannot be used: the worker's exception, then the usual end.
                            {"http://127.0.0.1:99999/", unusable, 0},
                            {FaultUrl("/ok?pad=" + std::string(9000, 'a')), unusable, 0}}) {

@@ -145,8 +145,11 @@ TEST(ListView, SelectionByMouseKeysAndMessagesReportsEachChange) {
     EXPECT_EQ(Send(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED), 0);
     EXPECT_GE(host.Codes(list, {LVN_ITEMCHANGED}).size(), 4u);
     host.Notices().clear();
-    Sleep(GetDoubleClickTime() + 50); // the earlier click on this row must not pair with the next
-    Click(list, 20, RowY(list, 2), true);
+    {
+        ScopedDoubleClickTime quick(50);
+        LetDoubleClickTimePass(); // the earlier click on this row must not pair with the next
+        Click(list, 20, RowY(list, 2), true);
+    }
     EXPECT_EQ(host.Codes(list).back(), NM_DBLCLK);
     // The parent may refuse a change.
     host.Answer(LVN_ITEMCHANGING, TRUE_);

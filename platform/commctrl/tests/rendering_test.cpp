@@ -188,13 +188,12 @@ TEST(Rendering, CaretBlinksInAFocusedEditOnly) {
                           Argb(GetSysColor(COLOR_WINDOW)) ^ 0x00FFFFFFu);
     };
     EXPECT_EQ(caretPixels(), 0);
+    ScopedCaretBlinkTime quick(100);
     SetFocus(edit);
     const int shown = caretPixels();
     EXPECT_GT(shown, 8);
-    Sleep(GetCaretBlinkTime() + 50);
-    EXPECT_EQ(caretPixels(), 0);
-    Sleep(GetCaretBlinkTime() + 50);
-    EXPECT_EQ(caretPixels(), shown);
+    EXPECT_TRUE(PumpUntil([&] { return caretPixels() == 0; }));
+    EXPECT_TRUE(PumpUntil([&] { return caretPixels() == shown; }));
     SetFocus(host.Hwnd());
     EXPECT_EQ(caretPixels(), 0);
 }

@@ -11,8 +11,11 @@
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
+#include "platform/gui/system.h"
 #include "platform/gui/window.h"
+#include "platform/rtl/sync.h"
 #include "platform/rtl/unicode.h"
+#include "tests/support/wait.h"
 
 namespace commctrl_test {
 namespace {
@@ -149,6 +152,33 @@ void Host::Answer(UINT code, LRESULT result) {
 
 void Pump() {
     ProcessMessages();
+}
+
+bool PumpUntil(const std::function<bool()>& done) {
+    return testsupport::WaitUntil([&] {
+        Pump();
+        return done();
+    });
+}
+
+ScopedDoubleClickTime::ScopedDoubleClickTime(UINT milliseconds) : old_(GetDoubleClickTime()) {
+    SetDoubleClickTime(milliseconds);
+}
+
+ScopedDoubleClickTime::~ScopedDoubleClickTime() {
+    SetDoubleClickTime(old_);
+}
+
+ScopedCaretBlinkTime::ScopedCaretBlinkTime(UINT milliseconds) : old_(GetCaretBlinkTime()) {
+    SetCaretBlinkTime(milliseconds);
+}
+
+ScopedCaretBlinkTime::~ScopedCaretBlinkTime() {
+    SetCaretBlinkTime(old_);
+}
+
+void LetDoubleClickTimePass() {
+    Sleep(GetDoubleClickTime() + 2); // clicks are timed in whole milliseconds
 }
 
 void Click(HWND hwnd, int x, int y, bool doubleClick) {

@@ -1,6 +1,7 @@
 #pragma once
 // Shared pieces of the control tests: the application object, a parent window that records the
 // notifications its controls send, and helpers that drive input.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,35 @@ private:
 };
 
 void Pump();
+// Pumps messages until done() answers true, for at most a minute; answers done()'s last answer.
+bool PumpUntil(const std::function<bool()>& done);
+
+// A double-click time for one test, so that it waits milliseconds instead of the default half second;
+// the previous time comes back when the object goes.
+class ScopedDoubleClickTime {
+public:
+    explicit ScopedDoubleClickTime(UINT milliseconds);
+    ~ScopedDoubleClickTime();
+    ScopedDoubleClickTime(const ScopedDoubleClickTime&) = delete;
+    ScopedDoubleClickTime& operator=(const ScopedDoubleClickTime&) = delete;
+
+private:
+    UINT old_;
+};
+// The same for the caret's blink time.
+class ScopedCaretBlinkTime {
+public:
+    explicit ScopedCaretBlinkTime(UINT milliseconds);
+    ~ScopedCaretBlinkTime();
+    ScopedCaretBlinkTime(const ScopedCaretBlinkTime&) = delete;
+    ScopedCaretBlinkTime& operator=(const ScopedCaretBlinkTime&) = delete;
+
+private:
+    UINT old_;
+};
+// Waits out the double-click time (a short one, set by the test), so that the last click does not pair
+// with the next one into a double click.
+void LetDoubleClickTimePass();
 // Client coordinates of a control to the screen, then a click there.
 void Click(HWND hwnd, int x, int y, bool doubleClick = false);
 void RightClick(HWND hwnd, int x, int y);

@@ -265,14 +265,15 @@ TEST(TreeView, LabelEditingAcceptsOrRejectsByTheParentsAnswer) {
     edit = reinterpret_cast<HWND>(Send(tree, TVM_EDITLABEL, 0, reinterpret_cast<LPARAM>(item)));
     Send(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item));
     EXPECT_FALSE(IsWindow(edit));
-    // A slow second click on the selected label starts editing.
+    // A slow second click on the selected label starts editing, once the double-click time has passed.
     HTREEITEM other = Insert(tree, TVI_ROOT, "click me");
-    ClickItem(tree, other);
-    Sleep(GetDoubleClickTime() + 50);
-    ClickItem(tree, other);
-    Sleep(GetDoubleClickTime() + 50);
-    Pump();
-    EXPECT_NE(Send(tree, TVM_GETEDITCONTROL), 0);
+    {
+        ScopedDoubleClickTime quick(50);
+        ClickItem(tree, other);
+        LetDoubleClickTimePass();
+        ClickItem(tree, other);
+        EXPECT_TRUE(PumpUntil([&] { return Send(tree, TVM_GETEDITCONTROL) != 0; }));
+    }
     Send(tree, TVM_ENDEDITLABELNOW, TRUE_);
 }
 

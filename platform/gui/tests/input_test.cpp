@@ -4,6 +4,7 @@
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/system.h"
+#include "platform/rtl/sync.h"
 
 using namespace gui_test;
 using pw::gui::MouseAction;
@@ -172,6 +173,19 @@ TEST(Input, DoubleClicksOnlyForClassesThatAskAndContextMenusOnRelease) {
               (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONDOWN}));
     EXPECT_EQ(MessagesOf(dbl, {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}),
               (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_LBUTTONDOWN}));
+    // A second press after the double-click time is a press of its own.
+    ASSERT_TRUE(SetDoubleClickTime(20));
+    EXPECT_EQ(GetDoubleClickTime(), 20u);
+    Sleep(22);
+    Log().clear();
+    pw::gui::SimulateClick(POINT{350, 150});
+    Sleep(22);
+    pw::gui::SimulateClick(POINT{350, 150});
+    Pump();
+    EXPECT_EQ(MessagesOf(dbl, {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}),
+              (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONDOWN}));
+    SetDoubleClickTime(0);
+    EXPECT_EQ(GetDoubleClickTime(), 500u);
     Log().clear();
     pw::gui::SimulateMouse(MouseAction::Down, POINT{150, 150}, MouseButton::Right);
     Pump();

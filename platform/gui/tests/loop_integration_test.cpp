@@ -9,8 +9,10 @@
 #include "platform/gui/input.h"
 #include "platform/gui/message_loop.h"
 #include "platform/rtl/thread.h"
+#include "tests/support/wait.h"
 
 using namespace gui_test;
+using testsupport::WaitUntil;
 
 namespace {
 constexpr UINT kEvent = 0x8FFF;
@@ -89,8 +91,7 @@ TEST(LoopIntegration, WorkerThreadsHaveTheirOwnQueueAndTimers) {
         quitSeen = msg.message == WM_QUIT;
         DeallocateHWnd(w);
     });
-    while (!workerId || timerTicks < 2)
-        std::this_thread::yield();
+    ASSERT_TRUE(WaitUntil([&] { return workerId && timerTicks >= 2; }));
     EXPECT_TRUE(PostThreadMessage(workerId, WM_QUIT, 0, 0));
     worker.join();
     EXPECT_TRUE(quitSeen);

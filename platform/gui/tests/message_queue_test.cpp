@@ -7,8 +7,10 @@
 #include "gui_test_support.h"
 #include "platform/gui/input.h"
 #include "platform/gui/paint.h"
+#include "tests/support/wait.h"
 
 using namespace gui_test;
+using testsupport::WaitUntil;
 
 namespace {
 
@@ -285,14 +287,14 @@ TEST(MessageQueue, SendingToAWorkerWhileItSendsBackDoesNotDeadlock) {
         });
         workerWindow = h;
         MSG msg;
-        while (!stop) {
+        WaitUntil([&] {
             if (PeekMessage(msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessage(msg);
             MsgWaitForMultipleObjects(0, nullptr, FALSE_, 20, QS_ALLINPUT);
-        }
+            return stop.load();
+        });
         DeallocateHWnd(h);
     });
-    while (!workerWindow)
-        std::this_thread::yield();
+    ASSERT_TRUE(WaitUntil([&] { return workerWindow != nullptr; }));
     EXPECT_EQ(SendMessage(workerWindow, kPing, 5, 0), 106);
     uintptr_t result = 0;
     EXPECT_EQ(SendMessageTimeout(workerWindow, kPing, 7, 0, SMTO_NORMAL, 60000, &result), 1);
@@ -365,16 +367,14 @@ TEST(MessageQueue, AThreadThatEndsTakesItsWindowsAndNobodyWaitsForThem) {
             ++calls;
             m.Result = 1;
         });
-        while (!release)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        WaitUntil([&] { return release.load(); });
         MSG m;
         while (PeekMessage(m, nullptr, 0, 0, PM_REMOVE))
             DispatchMessage(m);
         EXPECT_EQ(calls.load(), 0); // the timed-out send was withdrawn, not left to run late
         DeallocateHWnd(busy);
     });
-    while (!busy)
-        std::this_thread::yield();
+    ASSERT_TRUE(WaitUntil([&] { return busy != nullptr; }));
     uintptr_t result = 7;
     EXPECT_EQ(SendMessageTimeout(busy, kPing, 0, 0, SMTO_NORMAL, 50, &result), 0);
     EXPECT_EQ(result, 7u);

@@ -252,6 +252,11 @@ TEST_F(RegistryTest, AKilledWriterLeavesAWholeFile) {
         ReadFromCopyOfFile();
         TRegistry reg;
         ASSERT_TRUE(reg.OpenKey("Crash", false)) << "round " << round;
+        // The store written when the key was made, before its first value, is whole too.
+        if (!reg.ValueExists("big")) {
+            SetRegistryStoreFile(store_);
+            continue;
+        }
         const std::string big = reg.ReadString("big");
         ASSERT_EQ(big.size(), 300000u) << "round " << round;
         EXPECT_EQ(big.find_first_not_of(big[0]), std::string::npos);

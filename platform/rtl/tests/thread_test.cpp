@@ -2,6 +2,7 @@
 #include "platform/rtl/thread.h"
 
 #include "tests/support/thrown_message.h"
+#include "tests/support/wait.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +13,10 @@
 #include <string>
 #include <vector>
 
+using testsupport::kWaitLimit;
 using testsupport::ThrownMessage;
+using testsupport::WaitUntil;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -56,8 +60,7 @@ TEST(Thread, WorkerCallsRunOnTheMainThreadWhileItDrains) {
     worker.Start();
     EXPECT_THROW(worker.Start(), EThread);
     // The main thread's own loop: drain until the worker is through.
-    while (!worker.Finished())
-        CheckSynchronize(5);
+    ASSERT_TRUE(WaitUntil([&] { return CheckSynchronize(5), worker.Finished(); }, kWaitLimit, 0ms));
     CheckSynchronize();
     EXPECT_EQ(worker.WaitFor(), 7);
     SetWakeMainThread(nullptr);
@@ -117,8 +120,7 @@ TEST(Thread, WaitForRunsOnTerminateAndReportsFailures) {
     // A failing queued call raises out of CheckSynchronize on the main thread.
     LambdaThread queueFails(true, [](LambdaThread& self) { self.Queue([] { throw EAbort("queued"); }); });
     queueFails.Start();
-    while (!queueFails.Finished())
-        Sleep(1);
+    ASSERT_TRUE(WaitUntil([&] { return queueFails.Finished(); }));
     EXPECT_THROW(CheckSynchronize(), EAbort);
 }
 
@@ -132,8 +134,7 @@ TEST(Thread, LifetimeTerminateAndFreeOnTerminate) {
                 Sleep(1);
             }
         });
-        while (loops == 0)
-            Sleep(1);
+        EXPECT_TRUE(WaitUntil([&] { return loops > 0; }));
         delete t;
     }
     const int after = loops;
@@ -158,8 +159,7 @@ TEST(Thread, LifetimeTerminateAndFreeOnTerminate) {
     self->SetFreeOnTerminate(true);
     self->OnTerminate = [&](TObject*) { onTerminateRan = true; };
     self->Start();
-    while (!alive.expired())
-        CheckSynchronize(5);
+    ASSERT_TRUE(WaitUntil([&] { return CheckSynchronize(5), alive.expired(); }, kWaitLimit, 0ms));
     EXPECT_TRUE(onTerminateRan);
 
     // Queued calls of a thread that is gone are dropped, never run on a freed object: whether it had
@@ -168,8 +168,7 @@ TEST(Thread, LifetimeTerminateAndFreeOnTerminate) {
     {
         LambdaThread t(true, [&](LambdaThread& me) { me.Queue([&] { queuedRan = true; }); });
         t.Start();
-        while (!t.Finished())
-            Sleep(1);
+        EXPECT_TRUE(WaitUntil([&] { return t.Finished(); }));
     }
     class Bare : public TThread {
     public:

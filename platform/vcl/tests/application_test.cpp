@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,31 +18,12 @@
 #include "platform/vcl/hint_window.h"
 #include "platform/vcl/screen.h"
 #include "platform/vcl/shell.h"
+#include "tests/support/child_test.h"
 #include "vcl_test_support.h"
-
-extern char** environ;
 
 using namespace vcl_test;
 
 namespace {
-
-// Runs one test of this program in a process of its own, with extra arguments.
-int RunChild(const std::string& test, const std::vector<std::string>& args) {
-    std::vector<std::string> all{"/proc/self/exe", "--gtest_filter=" + test};
-    all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (auto& a : all)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    setenv("VCL_TEST_CHILD", "1", 1);
-    pid_t pid = 0;
-    int rc = posix_spawn(&pid, "/proc/self/exe", nullptr, nullptr, argv.data(), environ);
-    unsetenv("VCL_TEST_CHILD");
-    if (rc != 0) return -1;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 struct EnvVar {
     std::string name;
@@ -65,28 +45,30 @@ struct EnvVar {
 
 } // namespace
 
-TEST(CommandLine, ChildChecksItsArguments) {
-    if (!std::getenv("VCL_TEST_CHILD")) GTEST_SKIP() << "run by SwitchesAreFoundWithEitherLeaderAndAnyCase";
-    EXPECT_EQ(ParamCount(), 4);
-    EXPECT_EQ(ParamStr(2), "-AUTO");
-    EXPECT_EQ(ParamStr(5), "");
-    EXPECT_EQ(ParamStr(0), Application->ExeName());
-    EXPECT_TRUE(FindCmdLineSwitch("auto"));
-    EXPECT_FALSE(FindCmdLineSwitch("auto", "-/", false));
-    EXPECT_TRUE(FindCmdLineSwitch("quiet"));
-    EXPECT_FALSE(FindCmdLineSwitch("quiet", "-"));
-    EXPECT_FALSE(FindCmdLineSwitch("au"));
-    EXPECT_FALSE(FindCmdLineSwitch("home/site.qpw"));
-    EXPECT_TRUE(FindCmdLineSwitch("tmp/site.qpw"));
-}
+// Run by SwitchesAreFoundWithEitherLeaderAndAnyCase in a child with these arguments.
+const bool childChecksItsArguments =
+    testsupport::RegisterChildTest("CommandLine", "ChildChecksItsArguments", [] {
+        EXPECT_EQ(ParamCount(), 4);
+        EXPECT_EQ(ParamStr(2), "-AUTO");
+        EXPECT_EQ(ParamStr(5), "");
+        EXPECT_EQ(ParamStr(0), Application->ExeName());
+        EXPECT_TRUE(FindCmdLineSwitch("auto"));
+        EXPECT_FALSE(FindCmdLineSwitch("auto", "-/", false));
+        EXPECT_TRUE(FindCmdLineSwitch("quiet"));
+        EXPECT_FALSE(FindCmdLineSwitch("quiet", "-"));
+        EXPECT_FALSE(FindCmdLineSwitch("au"));
+        EXPECT_FALSE(FindCmdLineSwitch("home/site.qpw"));
+        EXPECT_TRUE(FindCmdLineSwitch("tmp/site.qpw"));
+    });
 
 TEST(CommandLine, SwitchesAreFoundWithEitherLeaderAndAnyCase) {
-    EXPECT_EQ(RunChild("CommandLine.ChildChecksItsArguments", {"-AUTO", "/Quiet", "/tmp/site.qpw"}), 0);
+    EXPECT_EQ(testsupport::RunTestInChild("CommandLine.ChildChecksItsArguments",
+                                          {"-AUTO", "/Quiet", "/tmp/site.qpw"}),
+              0);
 }
 
-// Terminating is for good: it runs apart from the other tests.
-TEST(Loop, ChildEndsItsLoops) {
-    if (!std::getenv("VCL_TEST_CHILD")) GTEST_SKIP() << "run by TerminateEndsTheLoopsForGood";
+// Terminating is for good: run apart from the other tests, by TerminateEndsTheLoopsForGood.
+const bool childEndsItsLoops = testsupport::RegisterChildTest("Loop", "ChildEndsItsLoops", [] {
     ASSERT_FALSE(Application->Terminated());
     int idles = 0;
     Application->OnIdle = [&](TObject*, bool& done) {
@@ -112,10 +94,10 @@ TEST(Loop, ChildEndsItsLoops) {
     Application->Run();
     EXPECT_TRUE(destroyed);
     EXPECT_EQ(Application->MainForm(), nullptr);
-}
+});
 
 TEST(Loop, TerminateEndsTheLoopsForGood) {
-    EXPECT_EQ(RunChild("Loop.ChildEndsItsLoops", {}), 0);
+    EXPECT_EQ(testsupport::RunTestInChild("Loop.ChildEndsItsLoops"), 0);
 }
 
 TEST(Hints, TheHintWindowShowsAfterThePauseAndCanBeChangedByTheControl) {

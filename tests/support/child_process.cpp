@@ -1,0 +1,90 @@
+#include "tests/support/child_process.h"
+
+#include "tests/support/temp_dir.h"
+#include "tests/support/wait.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <grp.h>
+#include <pwd.h>
+#include <regex>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace testsupport {
+namespace {
+
+constexpr char kVariable[] = "PW_CHILD_TEST";
+
+// Whether an environment entry ("NAME=value") sets that variable.
+bool named(const char* entry, const char* variable) {
+    const size_t n = std::strlen(variable);
+    return std::strncmp(entry, variable, n) == 0 && entry[n] == '=';
+}
+
+} // namespace
+
+bool InChildFor(const std::string& test) {
+    const char* named = std::getenv(kVariable);
+    return named && test == named;
+}
+
+int RunTestInChild(const std::string& test, const std::vector<std::string>& args, bool unprivileged) {
+    std::error_code ec;
+    const std::string exe = std::filesystem::read_symlink("/proc/self/exe", ec).string();
+    if (exe.empty()) return -1;
+    const bool drop = unprivileged && ::geteuid() == 0;
+    uid_t uid = 0;
+    gid_t gid = 0;
+    if (drop) {
+        const passwd* nobody = ::getpwnam("nobody");
+        if (!nobody) return -1;
+        uid = nobody->pw_uid;
+        gid = nobody->pw_gid;
+    }
+    // The child reports what it ran here, so that a filter that selects nothing does not pass.
+    TempDir dir("pw-child");
+    const std::string report = dir.File("report.json");
+    if (drop && (::chown(dir.Path().c_str(), uid, gid) != 0)) return -1;
+
+    std::vector<std::string> all{exe, "--gtest_filter=" + test};
+    all.insert(all.end(), args.begin(), args.end());
+    // The report goes by the environment, so that the child's command line holds only its arguments.
+    std::vector<std::string> env{std::string(kVariable) + "=" + test, "GTEST_OUTPUT=json:" + report};
+    for (char** e = environ; *e; ++e)
+        if (!named(*e, kVariable) && !named(*e, "GTEST_OUTPUT")) env.push_back(*e);
+    std::vector<char*> argv, envp;
+    for (std::string& a : all)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    for (std::string& e : env)
+        envp.push_back(e.data());
+    envp.push_back(nullptr);
+
+    const pid_t pid = ::fork();
+    if (pid < 0) return -1;
+    if (pid == 0) {
+        // Only async-signal-safe calls between fork and exec: the test program runs threads.
+        if (drop && (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0)) ::_exit(126);
+        ::execve(exe.c_str(), argv.data(), envp.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    const bool ended = WaitUntil([&] { return ::waitpid(pid, &status, WNOHANG) == pid; }, kWaitLimit,
+                                 std::chrono::milliseconds(5));
+    if (!ended) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
+        return -1;
+    }
+    if (!WIFEXITED(status)) return -1;
+    if (!std::regex_search(ReadFile(report), std::regex("\"tests\": *[1-9]"))) return -1;
+    return WEXITSTATUS(status);
+}
+
+} // namespace testsupport

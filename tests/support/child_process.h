@@ -1,0 +1,19 @@
+#pragma once
+// Test bodies that run in a child process of the test program: one that must run apart from the others
+// (it ends the application for good), one that needs other command-line arguments, or one that must run
+// as an ordinary user while the tests run as root.
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+// Runs test "Suite.Name" of this program in a child process with the extra arguments, as the user nobody
+// when `unprivileged` and this process runs as root; waits up to kWaitLimit, then kills it. Answers the
+// child's exit status; -1 when it could not start, ran no test or did not end by itself.
+int RunTestInChild(const std::string& test, const std::vector<std::string>& args = {},
+                   bool unprivileged = false);
+
+// Whether this process is a child started by RunTestInChild to run that test.
+bool InChildFor(const std::string& test);
+
+} // namespace testsupport
