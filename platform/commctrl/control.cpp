@@ -94,7 +94,7 @@ HBRUSH Control::ControlColor(UINT msg, HDC dc, int defaultColor) {
 }
 
 LRESULT Control::Default(TMessage& m) {
-    return DefWindowProc(hwnd_, m.Msg, m.WParam, m.LParam);
+    return DefWindowProc(hwnd_, m);
 }
 
 LRESULT Control::SetFont(TWMSetFont m) {

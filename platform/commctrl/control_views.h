@@ -269,3 +269,18 @@ struct ButtonMsg : MessageView {
 };
 
 } // namespace pw::commctrl
+
+// WM_NOTIFY and CN_NOTIFY from a tree view and from a list view, with the structure their codes bring.
+struct TWMNotifyTV : TWMNotify {
+    using TWMNotify::TWMNotify;
+    // TVN_SELCHANGING, TVN_SELCHANGED, TVN_ITEMEXPANDING, TVN_ITEMEXPANDED, TVN_DELETEITEM.
+    NMTREEVIEW* NMTreeView() const { return Notification<NMTREEVIEW>(); }
+    // TVN_GETDISPINFO, TVN_BEGINLABELEDIT, TVN_ENDLABELEDIT.
+    NMTVDISPINFO* DispInfo() const { return Notification<NMTVDISPINFO>(); }
+};
+
+struct TWMNotifyLV : TWMNotify {
+    using TWMNotify::TWMNotify;
+    // LVN_ITEMCHANGING, LVN_ITEMCHANGED, LVN_INSERTITEM, LVN_DELETEITEM, LVN_COLUMNCLICK.
+    NMLISTVIEW* NMListView() const { return Notification<NMLISTVIEW>(); }
+};

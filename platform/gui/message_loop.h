@@ -52,6 +52,10 @@ DWORD GetQueueStatus(UINT flags);
 DWORD GetCurrentThreadId();
 
 LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+// The default handling of a message a procedure passes on unchanged.
+inline LRESULT DefWindowProc(HWND hwnd, const TMessage& m) {
+    return DefWindowProc(hwnd, m.Msg, m.WParam, m.LParam);
+}
 
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, TIMERPROC proc);
 BOOL KillTimer(HWND hwnd, UINT_PTR id);

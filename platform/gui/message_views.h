@@ -108,6 +108,8 @@ struct TWMKey : MessageView {
 struct TWMChar : MessageView {
     using MessageView::MessageView;
     char32_t Character() const { return static_cast<char32_t>(W()); }
+    // The character's low 16 bits, which the accelerator checks compare with virtual keys.
+    WORD CharCode() const { return static_cast<WORD>(W()); }
     void SetCharacter(char32_t c) const { SetW(c); }
     LPARAM KeyData() const { return L(); }
 };
@@ -203,7 +205,7 @@ struct TWMCommand : MessageView {
 struct TWMContextMenu : MessageView {
     using MessageView::MessageView;
     HWND hWnd() const { return Pointer<HWND__>(W()); }
-    bool FromKeyboard() const { return L() == -1; }
+    bool FromKeyboard() const { return Pos() == POINT{-1, -1}; }
     POINT Pos() const { return PointOf(L()); }
 };
 

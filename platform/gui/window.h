@@ -106,6 +106,9 @@ LONG SetWindowLong(HWND hwnd, int index, LONG value);
 LONG_PTR GetWindowLongPtr(HWND hwnd, int index);
 LONG_PTR SetWindowLongPtr(HWND hwnd, int index, LONG_PTR value);
 LRESULT CallWindowProc(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+inline LRESULT CallWindowProc(WNDPROC proc, HWND hwnd, const TMessage& m) {
+    return CallWindowProc(proc, hwnd, m.Msg, m.WParam, m.LParam);
+}
 
 BOOL SetWindowText(HWND hwnd, const std::string& text);
 int GetWindowText(HWND hwnd, char* buffer, int maxCount);

@@ -206,11 +206,3 @@ void TProgressBar::SetSmooth(bool Value) {
     smooth_ = Value;
     RecreateWnd();
 }
-
-void TStatusBar::WndProc(TMessage& Message) {
-    TWinControl::WndProc(Message);
-}
-
-void TProgressBar::WndProc(TMessage& Message) {
-    TWinControl::WndProc(Message);
-}

@@ -66,7 +66,6 @@ public:
     void SetSimpleText(const std::string& Value);
     bool SizeGrip() const { return sizeGrip_; }
     void SetSizeGrip(bool Value);
-    void WndProc(TMessage& Message) override;
 
 protected:
     void CreateParams(TCreateParams& Params) override;
@@ -101,7 +100,6 @@ public:
     void StepBy(int Delta);
     bool Smooth() const { return smooth_; }
     void SetSmooth(bool Value);
-    void WndProc(TMessage& Message) override;
 
 protected:
     void CreateParams(TCreateParams& Params) override;

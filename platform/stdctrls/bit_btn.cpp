@@ -181,10 +181,11 @@ void TBitBtn::DrawItem(const DRAWITEMSTRUCT& Item) {
 }
 
 void TBitBtn::WndProc(TMessage& Message) {
-    if (Message.Msg == CN_DRAWITEM) {
-        DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(Message.LParam));
-        Message.Result = 1;
-        return;
-    }
+    if (Message.Msg == CN_DRAWITEM) return CNDrawItem(TWMDrawItem(Message));
     TButton::WndProc(Message);
+}
+
+void TBitBtn::CNDrawItem(TWMDrawItem Message) {
+    if (const DRAWITEMSTRUCT* item = Message.DrawItemStruct()) DrawItem(*item);
+    Message.Result = 1;
 }

@@ -52,6 +52,7 @@ protected:
     void SetButtonStyle(bool ADefault) override;
 
 private:
+    void CNDrawItem(TWMDrawItem Message);
     void DrawItem(const struct DRAWITEMSTRUCT& Item);
 
     std::unique_ptr<TBitmap> glyph_;

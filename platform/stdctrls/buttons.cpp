@@ -16,10 +16,7 @@ TButtonControl::TButtonControl(TComponent* AOwner) : TWinControl(AOwner) {
 }
 
 void TButtonControl::WndProc(TMessage& Message) {
-    if (Message.Msg == CN_COMMAND && HIWORD(static_cast<DWORD>(Message.WParam)) == BN_DBLCLK) {
-        DblClick();
-        return;
-    }
+    if (Message.Msg == CN_COMMAND && TWMCommand(Message).NotifyCode() == BN_DBLCLK) return DblClick();
     TWinControl::WndProc(Message);
 }
 
@@ -69,42 +66,46 @@ void TButton::Click() {
 void TButton::WndProc(TMessage& Message) {
     switch (Message.Msg) {
     case CN_COMMAND:
-        if (HIWORD(static_cast<DWORD>(Message.WParam)) == BN_CLICKED) {
-            Click();
-            return;
-        }
-        break;
-    case CM_DIALOGKEY: {
-        const bool enter = Message.WParam == VK_RETURN && active_;
-        const bool escape = Message.WParam == VK_ESCAPE && cancel_;
-        if ((enter || escape) && KeyDataToShiftState(Message.LParam).Empty() && CanFocus()) {
-            Click();
-            Message.Result = 1;
-            return;
-        }
-        break;
-    }
+        return CNCommand(TWMCommand(Message));
+    case CM_DIALOGKEY:
+        return CMDialogKey(TWMKey(Message));
     case CM_DIALOGCHAR:
-        if (IsAccel(static_cast<WORD>(Message.WParam), Caption()) && CanFocus()) {
-            Click();
-            Message.Result = 1;
-            return;
-        }
-        break;
-    case CM_FOCUSCHANGED: {
-        // While a button has the focus, Enter presses that one; otherwise the default button.
-        auto* sender = reinterpret_cast<TWinControl*>(Message.LParam);
-        const bool active = dynamic_cast<TButton*>(sender) ? sender == this : default_;
-        if (active != active_) {
-            active_ = active;
-            SetButtonStyle(active);
-        }
-        return;
-    }
+        return CMDialogChar(TWMChar(Message));
+    case CM_FOCUSCHANGED:
+        return CMFocusChanged(TCMFocusChanged(Message));
     default:
-        break;
+        return TButtonControl::WndProc(Message);
     }
-    TButtonControl::WndProc(Message);
+}
+
+void TButton::CNCommand(TWMCommand Message) {
+    if (Message.NotifyCode() != BN_CLICKED) return TButtonControl::WndProc(Message);
+    Click();
+}
+
+// Enter presses the active button, Escape the cancel button.
+void TButton::CMDialogKey(TWMKey Message) {
+    const bool enter = Message.CharCode() == VK_RETURN && active_;
+    const bool escape = Message.CharCode() == VK_ESCAPE && cancel_;
+    if (!(enter || escape) || !KeyDataToShiftState(Message.KeyData()).Empty() || !CanFocus())
+        return TButtonControl::WndProc(Message);
+    Click();
+    Message.Result = 1;
+}
+
+void TButton::CMDialogChar(TWMChar Message) {
+    if (!IsAccel(Message.CharCode(), Caption()) || !CanFocus()) return TButtonControl::WndProc(Message);
+    Click();
+    Message.Result = 1;
+}
+
+// While a button has the focus, Enter presses that one; otherwise the default button.
+void TButton::CMFocusChanged(TCMFocusChanged Message) {
+    TWinControl* sender = Message.Sender();
+    const bool active = dynamic_cast<TButton*>(sender) ? sender == this : default_;
+    if (active == active_) return;
+    active_ = active;
+    SetButtonStyle(active);
 }
 
 // Check box.
@@ -157,23 +158,24 @@ void TCheckBox::Toggle() {
 void TCheckBox::WndProc(TMessage& Message) {
     switch (Message.Msg) {
     case CN_COMMAND:
-        if (HIWORD(static_cast<DWORD>(Message.WParam)) == BN_CLICKED) {
-            Toggle();
-            return;
-        }
-        break;
+        return CNCommand(TWMCommand(Message));
     case CM_DIALOGCHAR:
-        if (IsAccel(static_cast<WORD>(Message.WParam), Caption()) && CanFocus()) {
-            SetFocus();
-            if (Focused()) Toggle();
-            Message.Result = 1;
-            return;
-        }
-        break;
+        return CMDialogChar(TWMChar(Message));
     default:
-        break;
+        return TButtonControl::WndProc(Message);
     }
-    TButtonControl::WndProc(Message);
+}
+
+void TCheckBox::CNCommand(TWMCommand Message) {
+    if (Message.NotifyCode() != BN_CLICKED) return TButtonControl::WndProc(Message);
+    Toggle();
+}
+
+void TCheckBox::CMDialogChar(TWMChar Message) {
+    if (!IsAccel(Message.CharCode(), Caption()) || !CanFocus()) return TButtonControl::WndProc(Message);
+    SetFocus();
+    if (Focused()) Toggle();
+    Message.Result = 1;
 }
 
 // Radio button.
@@ -218,29 +220,33 @@ void TRadioButton::SetAlignment(TLeftRight Value) {
 void TRadioButton::WndProc(TMessage& Message) {
     switch (Message.Msg) {
     case CN_COMMAND:
-        if (HIWORD(static_cast<DWORD>(Message.WParam)) == BN_CLICKED) {
-            SetChecked(true);
-            return;
-        }
-        break;
+        return CNCommand(TWMCommand(Message));
     case WM_SETFOCUS:
-        TButtonControl::WndProc(Message);
-        // Arrow keys move the focus through the group and check the button they land on.
-        if (!checked_ && GetKeyState(VK_LBUTTON) >= 0 &&
-            (GetKeyState(VK_LEFT) < 0 || GetKeyState(VK_RIGHT) < 0 || GetKeyState(VK_UP) < 0 ||
-             GetKeyState(VK_DOWN) < 0))
-            SetChecked(true);
-        return;
+        return WMSetFocus(Message);
     case CM_DIALOGCHAR:
-        if (IsAccel(static_cast<WORD>(Message.WParam), Caption()) && CanFocus()) {
-            SetFocus();
-            if (Focused()) SetChecked(true);
-            Message.Result = 1;
-            return;
-        }
-        break;
+        return CMDialogChar(TWMChar(Message));
     default:
-        break;
+        return TButtonControl::WndProc(Message);
     }
+}
+
+void TRadioButton::CNCommand(TWMCommand Message) {
+    if (Message.NotifyCode() != BN_CLICKED) return TButtonControl::WndProc(Message);
+    SetChecked(true);
+}
+
+// Arrow keys move the focus through the group and check the button they land on.
+void TRadioButton::WMSetFocus(TMessage& Message) {
     TButtonControl::WndProc(Message);
+    if (!checked_ && GetKeyState(VK_LBUTTON) >= 0 &&
+        (GetKeyState(VK_LEFT) < 0 || GetKeyState(VK_RIGHT) < 0 || GetKeyState(VK_UP) < 0 ||
+         GetKeyState(VK_DOWN) < 0))
+        SetChecked(true);
+}
+
+void TRadioButton::CMDialogChar(TWMChar Message) {
+    if (!IsAccel(Message.CharCode(), Caption()) || !CanFocus()) return TButtonControl::WndProc(Message);
+    SetFocus();
+    if (Focused()) SetChecked(true);
+    Message.Result = 1;
 }

@@ -46,6 +46,10 @@ protected:
     virtual void SetButtonStyle(bool ADefault);
 
 private:
+    void CNCommand(TWMCommand Message);
+    void CMDialogKey(TWMKey Message);
+    void CMDialogChar(TWMChar Message);
+    void CMFocusChanged(TCMFocusChanged Message);
     bool default_ = false;
     bool cancel_ = false;
     // Enter presses this button: it is the default one and no other button has the focus, or it has.
@@ -74,6 +78,8 @@ protected:
     virtual void Toggle();
 
 private:
+    void CNCommand(TWMCommand Message);
+    void CMDialogChar(TWMChar Message);
     TCheckBoxState state_ = cbUnchecked;
     bool allowGrayed_ = false;
     TLeftRight alignment_ = taRightJustify;
@@ -96,6 +102,9 @@ protected:
     void CreateWnd() override;
 
 private:
+    void CNCommand(TWMCommand Message);
+    void WMSetFocus(TMessage& Message);
+    void CMDialogChar(TWMChar Message);
     bool checked_ = false;
     TLeftRight alignment_ = taRightJustify;
 };

@@ -131,28 +131,32 @@ void TComboBox::Select() {
 }
 
 void TComboBox::WndProc(TMessage& Message) {
-    if (Message.Msg == CN_COMMAND) {
-        auto alive = AliveToken();
-        switch (HIWORD(static_cast<DWORD>(Message.WParam))) {
-        case CBN_EDITCHANGE:
-            if (settingText_ == 0) Change();
-            return;
-        case CBN_SELCHANGE:
-            Click();
-            if (!alive.expired()) Select();
-            return;
-        case CBN_DBLCLK:
-            DblClick();
-            return;
-        case CBN_DROPDOWN:
-            if (OnDropDown) OnDropDown(this);
-            return;
-        case CBN_CLOSEUP:
-            if (OnCloseUp) OnCloseUp(this);
-            return;
-        default:
-            return;
-        }
-    }
+    if (Message.Msg == CN_COMMAND) return CNCommand(TWMCommand(Message));
     TWinControl::WndProc(Message);
+}
+
+void TComboBox::CNCommand(TWMCommand Message) {
+    switch (Message.NotifyCode()) {
+    case CBN_EDITCHANGE:
+        if (settingText_ == 0) Change();
+        return;
+    case CBN_SELCHANGE:
+        return SelectionChanged();
+    case CBN_DBLCLK:
+        return DblClick();
+    case CBN_DROPDOWN:
+        if (OnDropDown) OnDropDown(this);
+        return;
+    case CBN_CLOSEUP:
+        if (OnCloseUp) OnCloseUp(this);
+        return;
+    default:
+        return;
+    }
+}
+
+void TComboBox::SelectionChanged() {
+    auto alive = AliveToken();
+    Click();
+    if (!alive.expired()) Select();
 }

@@ -150,21 +150,30 @@ void TCustomEdit::Change() {
 void TCustomEdit::WndProc(TMessage& Message) {
     switch (Message.Msg) {
     case CN_COMMAND:
-        if (HIWORD(static_cast<DWORD>(Message.WParam)) == EN_CHANGE && !creating_) Change();
-        return;
+        return CNCommand(TWMCommand(Message));
     case CM_TEXTCHANGED:
-        TWinControl::WndProc(Message);
-        // The window reports the change with EN_CHANGE; without one, nothing would.
-        if (!HandleAllocated()) Change();
-        return;
+        return CMTextChanged(Message);
     case WM_SETFOCUS:
-        TWinControl::WndProc(Message);
-        // Keyboard focus selects the whole text; a click places the caret instead.
-        if (autoSelect_ && !(EditStyle() & ES_MULTILINE) && GetKeyState(VK_LBUTTON) >= 0) SelectAll();
-        return;
+        return WMSetFocus(Message);
     default:
-        TWinControl::WndProc(Message);
+        return TWinControl::WndProc(Message);
     }
+}
+
+void TCustomEdit::CNCommand(TWMCommand Message) {
+    if (Message.NotifyCode() == EN_CHANGE && !creating_) Change();
+}
+
+// The window reports the change with EN_CHANGE; without one, nothing would.
+void TCustomEdit::CMTextChanged(TMessage& Message) {
+    TWinControl::WndProc(Message);
+    if (!HandleAllocated()) Change();
+}
+
+// Keyboard focus selects the whole text; a click places the caret instead.
+void TCustomEdit::WMSetFocus(TMessage& Message) {
+    TWinControl::WndProc(Message);
+    if (autoSelect_ && !(EditStyle() & ES_MULTILINE) && GetKeyState(VK_LBUTTON) >= 0) SelectAll();
 }
 
 TEdit::TEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
@@ -207,19 +216,29 @@ TPoint TMemo::CaretPos() {
 }
 
 void TMemo::WndProc(TMessage& Message) {
-    if (Message.Msg == WM_GETDLGCODE) {
-        TCustomEdit::WndProc(Message);
-        if (wantTabs_)
-            Message.Result |= DLGC_WANTTAB;
-        else
-            Message.Result &= ~DLGC_WANTTAB;
-        if (!wantReturns_) Message.Result &= ~DLGC_WANTALLKEYS;
-        return;
+    switch (Message.Msg) {
+    case WM_GETDLGCODE:
+        return WMGetDlgCode(Message);
+    case WM_CHAR:
+        return WMChar(TWMChar(Message));
+    default:
+        return TCustomEdit::WndProc(Message);
     }
-    if (Message.Msg == WM_CHAR && Message.WParam == VK_RETURN && !wantReturns_) {
-        // Ctrl+Enter still breaks the line, as in the class library's memo.
-        if (GetKeyState(VK_CONTROL) >= 0) return;
-    }
+}
+
+void TMemo::WMGetDlgCode(TMessage& Message) {
+    TCustomEdit::WndProc(Message);
+    if (wantTabs_)
+        Message.Result |= DLGC_WANTTAB;
+    else
+        Message.Result &= ~DLGC_WANTTAB;
+    if (!wantReturns_) Message.Result &= ~DLGC_WANTALLKEYS;
+}
+
+// Without WantReturns, Enter is the form's (its default button); Ctrl+Enter still breaks the line, as in
+// the class library's memo.
+void TMemo::WMChar(TWMChar Message) {
+    if (Message.Character() == VK_RETURN && !wantReturns_ && GetKeyState(VK_CONTROL) >= 0) return;
     TCustomEdit::WndProc(Message);
 }
 

@@ -53,6 +53,9 @@ protected:
     virtual DWORD EditStyle() const;
 
 private:
+    void CNCommand(TWMCommand Message);
+    void CMTextChanged(TMessage& Message);
+    void WMSetFocus(TMessage& Message);
     int maxLength_ = 0;
     bool readOnly_ = false;
     char passwordChar_ = 0;
@@ -116,6 +119,8 @@ protected:
     DWORD EditStyle() const override;
 
 private:
+    void WMGetDlgCode(TMessage& Message);
+    void WMChar(TWMChar Message);
     std::unique_ptr<TMemoStrings> lines_;
     TScrollStyle scrollBars_ = ssNone;
     bool wordWrap_ = true;

@@ -123,23 +123,31 @@ void TLabel::Paint() {
 void TLabel::WndProc(TMessage& Message) {
     switch (Message.Msg) {
     case CM_TEXTCHANGED:
-        Invalidate();
-        AdjustBounds();
-        return;
+        return CMTextChanged();
     case CM_FONTCHANGED:
-        TGraphicControl::WndProc(Message);
-        AdjustBounds();
-        return;
+        return CMFontChanged(Message);
     case CM_DIALOGCHAR:
-        if (focusControl_ && Enabled() && showAccelChar_ &&
-            IsAccel(static_cast<WORD>(Message.WParam), Caption()) && focusControl_->CanFocus()) {
-            focusControl_->SetFocus();
-            Message.Result = 1;
-            return;
-        }
-        break;
+        return CMDialogChar(TWMChar(Message));
     default:
-        break;
+        return TGraphicControl::WndProc(Message);
     }
+}
+
+void TLabel::CMTextChanged() {
+    Invalidate();
+    AdjustBounds();
+}
+
+void TLabel::CMFontChanged(TMessage& Message) {
     TGraphicControl::WndProc(Message);
+    AdjustBounds();
+}
+
+// The label's accelerator focuses the control it labels.
+void TLabel::CMDialogChar(TWMChar Message) {
+    if (!focusControl_ || !Enabled() || !showAccelChar_ || !IsAccel(Message.CharCode(), Caption()) ||
+        !focusControl_->CanFocus())
+        return TGraphicControl::WndProc(Message);
+    focusControl_->SetFocus();
+    Message.Result = 1;
 }

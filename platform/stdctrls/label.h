@@ -29,6 +29,9 @@ protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
+    void CMTextChanged();
+    void CMFontChanged(TMessage& Message);
+    void CMDialogChar(TWMChar Message);
     // The text's rectangle for a width, drawn or measured with the label's flags.
     unsigned TextFlags() const;
     void AdjustBounds();

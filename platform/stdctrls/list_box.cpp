@@ -166,17 +166,11 @@ void TListBox::DeleteSelected() {
 }
 
 void TListBox::WndProc(TMessage& Message) {
-    if (Message.Msg == CN_COMMAND) {
-        switch (HIWORD(static_cast<DWORD>(Message.WParam))) {
-        case LBN_SELCHANGE:
-            Click();
-            return;
-        case LBN_DBLCLK:
-            DblClick();
-            return;
-        default:
-            return;
-        }
-    }
+    if (Message.Msg == CN_COMMAND) return CNCommand(TWMCommand(Message));
     TWinControl::WndProc(Message);
+}
+
+void TListBox::CNCommand(TWMCommand Message) {
+    if (Message.NotifyCode() == LBN_SELCHANGE) Click();
+    if (Message.NotifyCode() == LBN_DBLCLK) DblClick();
 }

@@ -89,6 +89,7 @@ protected:
     void DestroyWnd() override;
 
 private:
+    void CNCommand(TWMCommand Message);
     std::unique_ptr<TWindowStrings> items_;
     bool multiSelect_ = false;
     bool extendedSelect_ = true;
@@ -138,6 +139,8 @@ protected:
     virtual void Select();
 
 private:
+    void CNCommand(TWMCommand Message);
+    void SelectionChanged();
     std::unique_ptr<TWindowStrings> items_;
     TComboBoxStyle style_ = csDropDown;
     int dropDownCount_ = 8;

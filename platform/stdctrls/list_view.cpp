@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/commctrl/control_views.h"
 #include "platform/graphics/image_list.h"
 #include "platform/gui/message_loop.h"
 #include "platform/rtl/exception.h"
@@ -265,18 +266,18 @@ TListItem* TListView::GetItemAt(int X, int Y) {
 }
 
 void TListView::WndProc(TMessage& Message) {
-    if (Message.Msg == CN_NOTIFY) {
-        const auto* hdr = reinterpret_cast<const NMHDR*>(Message.LParam);
-        if (hdr->code == LVN_ITEMCHANGED && quiet_ == 0) {
-            const auto* nm = reinterpret_cast<const NMLISTVIEW*>(Message.LParam);
-            if ((nm->uChanged & LVIF_STATE) && ((nm->uNewState ^ nm->uOldState) & LVIS_SELECTED) &&
-                nm->iItem >= 0 && nm->iItem < ItemCount() && OnSelectItem)
-                OnSelectItem(this, items_[static_cast<size_t>(nm->iItem)].get(),
-                             (nm->uNewState & LVIS_SELECTED) != 0);
-        }
-        return;
-    }
+    if (Message.Msg == CN_NOTIFY) return CNNotify(TWMNotifyLV(Message));
     TWinControl::WndProc(Message);
+}
+
+// A change of an item's selection is told to OnSelectItem.
+void TListView::CNNotify(TWMNotifyLV Message) {
+    const NMHDR* hdr = Message.NMHdr();
+    if (!hdr || hdr->code != LVN_ITEMCHANGED || quiet_ != 0) return;
+    const NMLISTVIEW& nm = *Message.NMListView();
+    if ((nm.uChanged & LVIF_STATE) && ((nm.uNewState ^ nm.uOldState) & LVIS_SELECTED) && nm.iItem >= 0 &&
+        nm.iItem < ItemCount() && OnSelectItem)
+        OnSelectItem(this, items_[static_cast<size_t>(nm.iItem)].get(), (nm.uNewState & LVIS_SELECTED) != 0);
 }
 
 void TListView::Notification(TComponent* AComponent, TOperation Operation) {

@@ -9,6 +9,8 @@
 #include "platform/commctrl/common_controls.h"
 #include "platform/vcl/win_control.h"
 
+struct TWMNotifyLV;
+
 class TCustomImageList;
 class TListView;
 class TStringList;
@@ -95,6 +97,7 @@ protected:
     void DestroyWnd() override;
 
 private:
+    void CNNotify(TWMNotifyLV Message);
     friend class TListColumn;
     friend class TListItem;
     void InsertColumnIntoWindow(int Index);

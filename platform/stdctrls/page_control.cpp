@@ -231,22 +231,30 @@ void TPageControl::Change() {
 }
 
 void TPageControl::WndProc(TMessage& Message) {
-    if (Message.Msg == CN_NOTIFY && !updatingTabs_) {
-        const auto* hdr = reinterpret_cast<const NMHDR*>(Message.LParam);
-        if (hdr->code == TCN_SELCHANGING) {
-            Message.Result = CanChange() ? 0 : 1;
-            return;
-        }
-        if (hdr->code == TCN_SELCHANGE) {
-            const int tab = static_cast<int>(SendMessage(Handle(), TCM_GETCURSEL, 0, 0));
-            for (TTabSheet* p : pages_)
-                if (p->TabIndex() == tab && tab >= 0) {
-                    SetActivePage(p);
-                    break;
-                }
-            Change();
-            return;
-        }
-    }
+    if (Message.Msg == CN_NOTIFY && !updatingTabs_) return CNNotify(TWMNotify(Message));
     TWinControl::WndProc(Message);
+}
+
+void TPageControl::CNNotify(TWMNotify Message) {
+    const NMHDR* hdr = Message.NMHdr();
+    switch (hdr ? hdr->code : 0) {
+    case TCN_SELCHANGING:
+        Message.Result = CanChange() ? 0 : 1;
+        return;
+    case TCN_SELCHANGE:
+        return TabChanged();
+    default:
+        return TWinControl::WndProc(Message);
+    }
+}
+
+// The page of the chosen tab shows.
+void TPageControl::TabChanged() {
+    const int tab = static_cast<int>(SendMessage(Handle(), TCM_GETCURSEL, 0, 0));
+    for (TTabSheet* p : pages_)
+        if (p->TabIndex() == tab && tab >= 0) {
+            SetActivePage(p);
+            break;
+        }
+    Change();
 }

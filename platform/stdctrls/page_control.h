@@ -72,6 +72,8 @@ protected:
     virtual bool CanChange();
 
 private:
+    void CNNotify(TWMNotify Message);
+    void TabChanged();
     friend class TTabSheet;
     void InsertPage(TTabSheet* Page);
     void RemovePage(TTabSheet* Page);

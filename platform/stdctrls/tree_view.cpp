@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "platform/commctrl/control_views.h"
 #include "platform/commctrl/std_controls.h"
 #include "platform/graphics/image_list.h"
 #include "platform/gui/input.h"
@@ -253,16 +254,15 @@ void TTreeView::NodeGoing(TTreeNode* Node) {
 }
 
 // Ctrl and Shift clicks select several nodes; the window itself knows of one selected node only.
-bool TTreeView::MultiClick(TMessage& Message) {
-    const TPoint p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+bool TTreeView::MultiClick(TWMMouse Message) {
     TVHITTESTINFO info;
-    info.pt = POINT{p.x, p.y};
+    info.pt = Message.Pos();
     SendMessage(Handle(), TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&info));
     if (!(info.flags & TVHT_ONITEM)) return false;
     TTreeNode* node = NodeFromItem(Handle(), info.hItem);
     if (!node) return false;
-    const bool ctrl = (Message.WParam & MK_CONTROL) && multiSelectStyle_.Contains(msControlSelect);
-    const bool shift = (Message.WParam & MK_SHIFT) && multiSelectStyle_.Contains(msShiftSelect);
+    const bool ctrl = (Message.Keys() & MK_CONTROL) && multiSelectStyle_.Contains(msControlSelect);
+    const bool shift = (Message.Keys() & MK_SHIFT) && multiSelectStyle_.Contains(msShiftSelect);
     if (!ctrl && !shift) {
         SetSelection({node});
         shiftAnchor_ = node;
@@ -295,131 +295,142 @@ bool TTreeView::MultiClick(TMessage& Message) {
     return true;
 }
 
-void TTreeView::CNNotify(TMessage& Message) {
-    auto* hdr = reinterpret_cast<NMHDR*>(Message.LParam);
-    switch (hdr->code) {
-    case TVN_SELCHANGING: {
-        if (selecting_ > 0) return;
-        auto* nm = reinterpret_cast<NMTREEVIEW*>(Message.LParam);
-        bool allow = true;
-        if (OnChanging) OnChanging(this, NodeOf(nm->itemNew), allow);
-        Message.Result = allow ? 0 : 1;
-        return;
-    }
-    case TVN_SELCHANGED: {
-        if (selecting_ > 0) return;
-        auto* nm = reinterpret_cast<NMTREEVIEW*>(Message.LParam);
-        TTreeNode* node = NodeOf(nm->itemNew);
-        if (multiSelect_) {
-            SetSelection(node ? std::vector<TTreeNode*>{node} : std::vector<TTreeNode*>{});
-            if (!(GetKeyState(VK_SHIFT) < 0)) shiftAnchor_ = node;
-        }
-        if (OnChange) OnChange(this, node);
-        return;
-    }
-    case TVN_ITEMEXPANDING: {
-        if (expanding_ > 0) return;
-        auto* nm = reinterpret_cast<NMTREEVIEW*>(Message.LParam);
-        TTreeNode* node = NodeOf(nm->itemNew);
-        bool allow = true;
-        if (node && (nm->action & TVE_EXPAND) && OnExpanding) OnExpanding(this, node, allow);
-        if (node && (nm->action & TVE_COLLAPSE) && OnCollapsing) OnCollapsing(this, node, allow);
-        Message.Result = allow ? 0 : 1;
-        return;
-    }
-    case TVN_ITEMEXPANDED: {
-        if (expanding_ > 0) return;
-        auto* nm = reinterpret_cast<NMTREEVIEW*>(Message.LParam);
-        TTreeNode* node = NodeOf(nm->itemNew);
-        if (!node) return;
-        node->expanded_ = (nm->action & TVE_EXPAND) != 0;
-        if (node->expanded_ && OnExpanded) OnExpanded(this, node);
-        if (!node->expanded_ && OnCollapsed) OnCollapsed(this, node);
-        return;
-    }
-    case TVN_BEGINLABELEDIT: {
-        auto* info = reinterpret_cast<NMTVDISPINFO*>(Message.LParam);
-        bool allow = !readOnly_;
-        if (allow && OnEditing) OnEditing(this, NodeOf(info->item), allow);
-        editing_ = allow;
-        Message.Result = allow ? 0 : 1;
-        return;
-    }
-    case TVN_ENDLABELEDIT: {
-        auto* info = reinterpret_cast<NMTVDISPINFO*>(Message.LParam);
-        editing_ = false;
-        TTreeNode* node = NodeOf(info->item);
-        if (info->item.pszText && node) {
-            std::string s = info->item.pszText;
-            auto alive = AliveToken();
-            if (OnEdited) OnEdited(this, node, s);
-            if (alive.expired()) return;
-            // The handler may have deleted the node; only a node still in the tree takes the text.
-            for (TTreeNode* n = items_->GetFirstNode(); n; n = n->GetNext())
-                if (n == node) {
-                    node->SetText(s);
-                    break;
-                }
-        }
-        Message.Result = 0;
-        return;
-    }
-    case TVN_GETDISPINFO: {
-        auto* info = reinterpret_cast<NMTVDISPINFO*>(Message.LParam);
-        TTreeNode* node = NodeOf(info->item);
-        if (!node) return;
-        if (info->item.mask & TVIF_IMAGE) {
-            if (OnGetImageIndex) OnGetImageIndex(this, node);
-            info->item.iImage = node->imageIndex_;
-        }
-        if (info->item.mask & TVIF_SELECTEDIMAGE) {
-            if (OnGetSelectedIndex) OnGetSelectedIndex(this, node);
-            info->item.iSelectedImage = node->selectedIndex_;
-        }
-        return;
-    }
+void TTreeView::CNNotify(TWMNotifyTV Message) {
+    const NMHDR* hdr = Message.NMHdr();
+    switch (hdr ? hdr->code : 0) {
+    case TVN_SELCHANGING:
+        return TVNSelChanging(Message);
+    case TVN_SELCHANGED:
+        return TVNSelChanged(*Message.NMTreeView());
+    case TVN_ITEMEXPANDING:
+        return TVNItemExpanding(Message);
+    case TVN_ITEMEXPANDED:
+        return TVNItemExpanded(*Message.NMTreeView());
+    case TVN_BEGINLABELEDIT:
+        return TVNBeginLabelEdit(Message);
+    case TVN_ENDLABELEDIT:
+        return TVNEndLabelEdit(Message);
+    case TVN_GETDISPINFO:
+        return TVNGetDispInfo(*Message.DispInfo());
     default:
         return;
+    }
+}
+
+void TTreeView::TVNSelChanging(TWMNotifyTV Message) {
+    if (selecting_ > 0) return;
+    bool allow = true;
+    if (OnChanging) OnChanging(this, NodeOf(Message.NMTreeView()->itemNew), allow);
+    Message.Result = allow ? 0 : 1;
+}
+
+void TTreeView::TVNSelChanged(const NMTREEVIEW& Notice) {
+    if (selecting_ > 0) return;
+    TTreeNode* node = NodeOf(Notice.itemNew);
+    if (multiSelect_) {
+        SetSelection(node ? std::vector<TTreeNode*>{node} : std::vector<TTreeNode*>{});
+        if (!(GetKeyState(VK_SHIFT) < 0)) shiftAnchor_ = node;
+    }
+    if (OnChange) OnChange(this, node);
+}
+
+void TTreeView::TVNItemExpanding(TWMNotifyTV Message) {
+    if (expanding_ > 0) return;
+    const NMTREEVIEW& nm = *Message.NMTreeView();
+    TTreeNode* node = NodeOf(nm.itemNew);
+    bool allow = true;
+    if (node && (nm.action & TVE_EXPAND) && OnExpanding) OnExpanding(this, node, allow);
+    if (node && (nm.action & TVE_COLLAPSE) && OnCollapsing) OnCollapsing(this, node, allow);
+    Message.Result = allow ? 0 : 1;
+}
+
+void TTreeView::TVNItemExpanded(const NMTREEVIEW& Notice) {
+    if (expanding_ > 0) return;
+    TTreeNode* node = NodeOf(Notice.itemNew);
+    if (!node) return;
+    node->expanded_ = (Notice.action & TVE_EXPAND) != 0;
+    if (node->expanded_ && OnExpanded) OnExpanded(this, node);
+    if (!node->expanded_ && OnCollapsed) OnCollapsed(this, node);
+}
+
+void TTreeView::TVNBeginLabelEdit(TWMNotifyTV Message) {
+    bool allow = !readOnly_;
+    if (allow && OnEditing) OnEditing(this, NodeOf(Message.DispInfo()->item), allow);
+    editing_ = allow;
+    Message.Result = allow ? 0 : 1;
+}
+
+void TTreeView::TVNEndLabelEdit(TWMNotifyTV Message) {
+    const NMTVDISPINFO& info = *Message.DispInfo();
+    editing_ = false;
+    Message.Result = 0;
+    TTreeNode* node = NodeOf(info.item);
+    if (!info.item.pszText || !node) return;
+    std::string s = info.item.pszText;
+    auto alive = AliveToken();
+    if (OnEdited) OnEdited(this, node, s);
+    if (alive.expired()) return;
+    // The handler may have deleted the node; only a node still in the tree takes the text.
+    for (TTreeNode* n = items_->GetFirstNode(); n; n = n->GetNext())
+        if (n == node) {
+            node->SetText(s);
+            break;
+        }
+}
+
+void TTreeView::TVNGetDispInfo(NMTVDISPINFO& Info) {
+    TTreeNode* node = NodeOf(Info.item);
+    if (!node) return;
+    if (Info.item.mask & TVIF_IMAGE) {
+        if (OnGetImageIndex) OnGetImageIndex(this, node);
+        Info.item.iImage = node->imageIndex_;
+    }
+    if (Info.item.mask & TVIF_SELECTEDIMAGE) {
+        if (OnGetSelectedIndex) OnGetSelectedIndex(this, node);
+        Info.item.iSelectedImage = node->selectedIndex_;
     }
 }
 
 void TTreeView::WndProc(TMessage& Message) {
     switch (Message.Msg) {
     case CN_NOTIFY:
-        CNNotify(Message);
-        return;
+        return CNNotify(TWMNotifyTV(Message));
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-        if (multiSelect_ && (Message.Msg == WM_LBUTTONDOWN || (Message.WParam & (MK_CONTROL | MK_SHIFT))) &&
-            HandleAllocated() && MultiClick(Message)) {
-            swallowUp_ = true;
-            return;
-        }
-        break;
+        return WMLButtonDown(TWMMouse(Message));
     case WM_LBUTTONUP:
-        if (swallowUp_) {
-            swallowUp_ = false;
-            return;
-        }
-        break;
-    case WM_CONTEXTMENU: {
-        TPoint screen{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
-        TPoint client{-1, -1};
-        if (!(screen.x == -1 && screen.y == -1)) client = ScreenToClient(screen);
-        bool handled = false;
-        auto alive = AliveToken();
-        if (OnContextPopup) OnContextPopup(this, client, handled);
-        if (alive.expired()) return;
-        if (handled) {
-            Message.Result = 1;
-            return;
-        }
-        break;
-    }
+        return WMLButtonUp(Message);
+    case WM_CONTEXTMENU:
+        return WMContextMenu(TWMContextMenu(Message));
     default:
-        break;
+        return TWinControl::WndProc(Message);
+    }
+}
+
+// A multi-selecting tree takes Ctrl and Shift clicks itself; the window does not see them.
+void TTreeView::WMLButtonDown(TWMMouse Message) {
+    if (multiSelect_ && (Message.Msg == WM_LBUTTONDOWN || (Message.Keys() & (MK_CONTROL | MK_SHIFT))) &&
+        HandleAllocated() && MultiClick(Message)) {
+        swallowUp_ = true;
+        return;
     }
     TWinControl::WndProc(Message);
+}
+
+void TTreeView::WMLButtonUp(TMessage& Message) {
+    if (!swallowUp_) return TWinControl::WndProc(Message);
+    swallowUp_ = false;
+}
+
+// OnContextPopup may take the request; the point is (-1, -1) when the keyboard asked.
+void TTreeView::WMContextMenu(TWMContextMenu Message) {
+    const TPoint client = Message.FromKeyboard() ? TPoint{-1, -1} : ScreenToClient(Message.Pos());
+    bool handled = false;
+    auto alive = AliveToken();
+    if (OnContextPopup) OnContextPopup(this, client, handled);
+    if (alive.expired()) return;
+    if (!handled) return TWinControl::WndProc(Message);
+    Message.Result = 1;
 }
 
 void TTreeView::Notification(TComponent* AComponent, TOperation Operation) {

@@ -9,6 +9,8 @@
 #include "platform/commctrl/common_controls.h"
 #include "platform/vcl/win_control.h"
 
+struct TWMNotifyTV;
+
 class TCustomImageList;
 class TTreeNode;
 class TTreeNodes;
@@ -277,8 +279,18 @@ private:
     friend class TTreeNode;
     friend class TTreeNodes;
     static TTreeNode* NodeOf(const TVITEM& Item) { return reinterpret_cast<TTreeNode*>(Item.lParam); }
-    void CNNotify(TMessage& Message);
-    bool MultiClick(TMessage& Message);
+    void CNNotify(TWMNotifyTV Message);
+    void TVNSelChanging(TWMNotifyTV Message);
+    void TVNSelChanged(const NMTREEVIEW& Notice);
+    void TVNItemExpanding(TWMNotifyTV Message);
+    void TVNItemExpanded(const NMTREEVIEW& Notice);
+    void TVNBeginLabelEdit(TWMNotifyTV Message);
+    void TVNEndLabelEdit(TWMNotifyTV Message);
+    void TVNGetDispInfo(NMTVDISPINFO& Info);
+    void WMLButtonDown(TWMMouse Message);
+    void WMLButtonUp(TMessage& Message);
+    void WMContextMenu(TWMContextMenu Message);
+    bool MultiClick(TWMMouse Message);
     void MarkSelected(TTreeNode* Node, bool Value);
     void SetSelection(std::vector<TTreeNode*> Nodes);
     void NodeGoing(TTreeNode* Node);

@@ -301,70 +301,78 @@ LRESULT TControl::Perform(UINT Msg, WPARAM WParam, LPARAM LParam) {
 }
 
 void TControl::WndProc(TMessage& Message) {
-    if (IsMouseMessage(Message.Msg)) {
-        HandleMouseMessage(Message);
-        return;
-    }
+    if (IsMouseMessage(Message.Msg)) return HandleMouseMessage(TWMMouse(Message));
     switch (Message.Msg) {
     case CM_VISIBLECHANGED:
     case CM_ENABLEDCHANGED:
     case CM_TEXTCHANGED:
     case CM_COLORCHANGED:
-    case CM_FONTCHANGED: {
-        // A windowless control only has the parent's area to redraw.
-        bool wasVisible = visible_;
-        visible_ = true;
-        Invalidate();
-        visible_ = wasVisible;
-        return;
-    }
+    case CM_FONTCHANGED:
+        return RedrawArea();
     case CM_PARENTFONTCHANGED:
-        if (parentFont_ && parent_) {
-            font_->OnChange = nullptr;
-            font_->Assign(&parent_->Font());
-            font_->OnChange = [this](TObject*) { FontChanged(); };
-            Perform(CM_FONTCHANGED, 0, 0);
-        }
-        return;
+        return CMParentFontChanged();
     case CM_PARENTCOLORCHANGED:
-        if (parentColor_ && parent_ && color_ != parent_->Color()) {
-            color_ = parent_->Color();
-            Perform(CM_COLORCHANGED, 0, 0);
-        }
-        return;
+        return CMParentColorChanged();
     case CM_PARENTSHOWHINTCHANGED:
-        if (parentShowHint_ && parent_ && showHint_ != parent_->ShowHint()) {
-            showHint_ = parent_->ShowHint();
-            Perform(CM_SHOWHINTCHANGED, 0, 0);
-        }
-        return;
+        return CMParentShowHintChanged();
     case CM_HITTEST:
-        Message.Result = HTCLIENT;
-        return;
+        return CMHitTest(Message);
     case WM_CONTEXTMENU:
-        if (popupMenu_) {
-            TPoint p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
-            if (p.x == -1 && p.y == -1) p = ClientToScreen(TPoint{width_ / 2, height_ / 2});
-            popupMenu_->Popup(p.x, p.y);
-            Message.Result = 1;
-            return;
-        }
-        break;
+        return WMContextMenu(TWMContextMenu(Message));
     default:
-        break;
+        return DefaultHandler(Message);
     }
-    DefaultHandler(Message);
+}
+
+// A windowless control only has the parent's area to redraw.
+void TControl::RedrawArea() {
+    bool wasVisible = visible_;
+    visible_ = true;
+    Invalidate();
+    visible_ = wasVisible;
+}
+
+void TControl::CMParentFontChanged() {
+    if (!parentFont_ || !parent_) return;
+    font_->OnChange = nullptr;
+    font_->Assign(&parent_->Font());
+    font_->OnChange = [this](TObject*) { FontChanged(); };
+    Perform(CM_FONTCHANGED, 0, 0);
+}
+
+void TControl::CMParentColorChanged() {
+    if (!parentColor_ || !parent_ || color_ == parent_->Color()) return;
+    color_ = parent_->Color();
+    Perform(CM_COLORCHANGED, 0, 0);
+}
+
+void TControl::CMParentShowHintChanged() {
+    if (!parentShowHint_ || !parent_ || showHint_ == parent_->ShowHint()) return;
+    showHint_ = parent_->ShowHint();
+    Perform(CM_SHOWHINTCHANGED, 0, 0);
+}
+
+void TControl::CMHitTest(TMessage& Message) {
+    Message.Result = HTCLIENT;
+}
+
+// The control's own menu, at the pointer or, asked from the keyboard, at the control's middle.
+void TControl::WMContextMenu(TWMContextMenu Message) {
+    if (!popupMenu_) return DefaultHandler(Message);
+    const TPoint p = Message.FromKeyboard() ? ClientToScreen(TPoint{width_ / 2, height_ / 2}) : Message.Pos();
+    popupMenu_->Popup(p.x, p.y);
+    Message.Result = 1;
 }
 
 void TControl::DefaultHandler(TMessage& Message) {
     (void)Message;
 }
 
-void TControl::HandleMouseMessage(TMessage& Message) {
+void TControl::HandleMouseMessage(TWMMouse Message) {
     auto alive = AliveToken();
-    TShiftState shift = KeysToShiftState(static_cast<WORD>(Message.WParam));
-    int x = GET_X_LPARAM(Message.LParam);
-    int y = GET_Y_LPARAM(Message.LParam);
+    TShiftState shift = KeysToShiftState(static_cast<WORD>(Message.Keys()));
+    const int x = Message.Pos().x;
+    const int y = Message.Pos().y;
     TMouseButton button = mbLeft;
     bool down = false, up = false, dbl = false;
     switch (Message.Msg) {

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/gui/message_views.h"
 #include "platform/gui/messages.h"
 #include "platform/rtl/component.h"
 #include "platform/vcl/control_types.h"
@@ -160,7 +161,13 @@ protected:
 
 private:
     friend class TWinControl;
-    void HandleMouseMessage(TMessage& Message);
+    void HandleMouseMessage(TWMMouse Message);
+    void RedrawArea();
+    void CMParentFontChanged();
+    void CMParentColorChanged();
+    void CMParentShowHintChanged();
+    void CMHitTest(TMessage& Message);
+    void WMContextMenu(TWMContextMenu Message);
     void FontChanged();
 
     TWinControl* parent_ = nullptr;

@@ -90,20 +90,22 @@ TGraphicControl::~TGraphicControl() {
 }
 
 void TGraphicControl::WndProc(TMessage& Message) {
-    if (Message.Msg == WM_PAINT && Message.WParam != 0) {
-        canvas_->FreeHandle();
-        canvas_->Lock();
-        canvas_->SetHandle(reinterpret_cast<HDC>(Message.WParam));
-        try {
-            Paint();
-        } catch (...) {
-            canvas_->SetHandle(nullptr);
-            canvas_->Unlock();
-            throw;
-        }
+    if (Message.Msg == WM_PAINT && TWMPaint(Message).DC()) return WMPaint(TWMPaint(Message));
+    TControl::WndProc(Message);
+}
+
+// A parent paints its windowless children on its own DC.
+void TGraphicControl::WMPaint(TWMPaint Message) {
+    canvas_->FreeHandle();
+    canvas_->Lock();
+    canvas_->SetHandle(Message.DC());
+    try {
+        Paint();
+    } catch (...) {
         canvas_->SetHandle(nullptr);
         canvas_->Unlock();
-        return;
+        throw;
     }
-    TControl::WndProc(Message);
+    canvas_->SetHandle(nullptr);
+    canvas_->Unlock();
 }

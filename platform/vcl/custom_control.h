@@ -53,5 +53,7 @@ protected:
     virtual void Paint() {}
 
 private:
+    void WMPaint(TWMPaint Message);
+
     std::unique_ptr<TControlCanvas> canvas_;
 };

@@ -355,66 +355,77 @@ void TCustomForm::SetInitialFocus() {
 void TCustomForm::WndProc(TMessage& Message) {
     switch (Message.Msg) {
     case CM_VISIBLECHANGED:
-        ShowingChanged();
-        return;
+        return ShowingChanged();
     case WM_CLOSE:
-        Close();
-        return;
-    case WM_ACTIVATE: {
-        auto alive = AliveToken();
-        if (LOWORD(Message.WParam) != WA_INACTIVE) {
-            active_ = true;
-            Screen->SetActiveForm(this);
-            Activate();
-            if (alive.expired()) return;
-            if (!HIWORD(Message.WParam)) SetInitialFocus();
-        } else {
-            active_ = false;
-            Deactivate();
-        }
-        return;
-    }
+        return Close();
+    case WM_ACTIVATE:
+        return WMActivate(TWMActivate(Message));
     case WM_ACTIVATEAPP:
-        Application->AppActivation(Message.WParam != 0);
-        DefaultHandler(Message);
-        return;
+        return WMActivateApp(TWMFlag(Message));
     case WM_SETFOCUS:
-        if (activeControl_ && activeControl_ != this && activeControl_->CanFocus()) {
-            ::SetFocus(activeControl_->Handle());
-            return;
-        }
-        SetFocusedControl(this);
-        DefaultHandler(Message);
-        return;
+        return WMSetFocus(Message);
     case WM_SIZE:
     case WM_MOVE:
-        TCustomControl::WndProc(Message);
-        RememberNormalBounds();
-        return;
+        return WMSizeOrMove(Message);
     case CM_DIALOGKEY:
-        if (GetKeyState(VK_MENU) >= 0) {
-            switch (Message.WParam) {
-            case VK_TAB:
-                if (GetKeyState(VK_CONTROL) >= 0) {
-                    SelectNext(activeControl_, GetKeyState(VK_SHIFT) >= 0, true);
-                    Message.Result = 1;
-                    return;
-                }
-                break;
-            case VK_LEFT:
-            case VK_UP:
-            case VK_RIGHT:
-            case VK_DOWN:
-                if (activeControl_ && activeControl_->Parent()) {
-                    bool forward = Message.WParam == VK_RIGHT || Message.WParam == VK_DOWN;
-                    activeControl_->Parent()->SelectNext(activeControl_, forward, false);
-                    Message.Result = 1;
-                    return;
-                }
-                break;
-            default:
-                break;
-            }
+        return CMDialogKey(TWMKey(Message));
+    default:
+        return TCustomControl::WndProc(Message);
+    }
+}
+
+void TCustomForm::WMActivate(TWMActivate Message) {
+    if (Message.Active() == WA_INACTIVE) {
+        active_ = false;
+        Deactivate();
+        return;
+    }
+    auto alive = AliveToken();
+    active_ = true;
+    Screen->SetActiveForm(this);
+    Activate();
+    if (!alive.expired() && !Message.Minimized()) SetInitialFocus();
+}
+
+void TCustomForm::WMActivateApp(TWMFlag Message) {
+    Application->AppActivation(Message.On());
+    DefaultHandler(Message);
+}
+
+void TCustomForm::WMSetFocus(TMessage& Message) {
+    if (activeControl_ && activeControl_ != this && activeControl_->CanFocus()) {
+        ::SetFocus(activeControl_->Handle());
+        return;
+    }
+    SetFocusedControl(this);
+    DefaultHandler(Message);
+}
+
+void TCustomForm::WMSizeOrMove(TMessage& Message) {
+    TCustomControl::WndProc(Message);
+    RememberNormalBounds();
+}
+
+// Tab and Shift+Tab move through the form, the arrows through the focused control's siblings.
+void TCustomForm::CMDialogKey(TWMKey Message) {
+    if (GetKeyState(VK_MENU) < 0) return TCustomControl::WndProc(Message);
+    switch (Message.CharCode()) {
+    case VK_TAB:
+        if (GetKeyState(VK_CONTROL) >= 0) {
+            SelectNext(activeControl_, GetKeyState(VK_SHIFT) >= 0, true);
+            Message.Result = 1;
+            return;
+        }
+        break;
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN:
+        if (activeControl_ && activeControl_->Parent()) {
+            const bool forward = Message.CharCode() == VK_RIGHT || Message.CharCode() == VK_DOWN;
+            activeControl_->Parent()->SelectNext(activeControl_, forward, false);
+            Message.Result = 1;
+            return;
         }
         break;
     default:

@@ -75,6 +75,11 @@ protected:
     virtual void Deactivate();
 
 private:
+    void WMActivate(TWMActivate Message);
+    void WMActivateApp(TWMFlag Message);
+    void WMSetFocus(TMessage& Message);
+    void WMSizeOrMove(TMessage& Message);
+    void CMDialogKey(TWMKey Message);
     void ShowingChanged();
     void ApplyPosition();
     void SetInitialFocus();

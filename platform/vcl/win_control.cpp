@@ -14,6 +14,7 @@
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
+#include "platform/gui/message_views.h"
 #include "platform/gui/paint.h"
 #include "platform/gui/system.h"
 #include "platform/gui/window.h"
@@ -592,15 +593,14 @@ void TWinControl::PaintWindow(HDC DC) {
     DefaultHandler(m);
 }
 
-void TWinControl::PaintHandler(TMessage& Message) {
-    HDC dc = reinterpret_cast<HDC>(Message.WParam);
-    if (dc) {
+void TWinControl::PaintHandler(TWMPaint Message) {
+    if (HDC dc = Message.DC()) {
         PaintWindow(dc);
         PaintControls(dc, nullptr);
         return;
     }
     PAINTSTRUCT ps;
-    dc = BeginPaint(handle_, ps);
+    HDC dc = BeginPaint(handle_, ps);
     auto alive = AliveToken();
     try {
         if (doubleBuffered_)
@@ -640,25 +640,23 @@ void TWinControl::PaintBuffered(HDC DC, const TRect& Area) {
     DeleteDC(memory);
 }
 
-bool TWinControl::IsControlMouseMsg(TMessage& Message) {
+bool TWinControl::IsControlMouseMsg(TWMMouse Message) {
     TControl* target = nullptr;
     TControl* cap = pw::vcl::CaptureControl();
     if (cap && cap->Parent() == this && !dynamic_cast<TWinControl*>(cap)) {
         target = cap;
     } else if (!cap || cap == this) {
-        target = ControlAtPos(TPoint{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)}, false);
+        target = ControlAtPos(Message.Pos(), false);
     }
     if (!target) return false;
-    int x = GET_X_LPARAM(Message.LParam) - target->Left();
-    int y = GET_Y_LPARAM(Message.LParam) - target->Top();
-    Message.Result =
-        target->Perform(Message.Msg, Message.WParam, MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
+    const POINT p = Message.Pos();
+    Message.Result = target->Perform(Message.Msg, Message.Keys(),
+                                     PackPoint(POINT{p.x - target->Left(), p.y - target->Top()}));
     return true;
 }
 
-void TWinControl::TrackMouse(const TMessage& Message) {
-    TPoint p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
-    TControl* target = ControlAtPos(p, true);
+void TWinControl::TrackMouse(TWMMouse Message) {
+    TControl* target = ControlAtPos(Message.Pos(), true);
     if (!target) target = this;
     if (pw::vcl::MouseControl() != target) {
         TRACKMOUSEEVENT tme;
@@ -667,7 +665,7 @@ void TWinControl::TrackMouse(const TMessage& Message) {
         TrackMouseEvent(tme);
         pw::vcl::SetMouseControl(target);
     }
-    POINT screen = p;
+    POINT screen = Message.Pos();
     ::ClientToScreen(handle_, screen);
     pw::vcl::MouseMoved(screen);
 }
@@ -680,203 +678,245 @@ void TWinControl::ReleaseWhenIdle() {
 void TWinControl::WndProc(TMessage& Message) {
     switch (Message.Msg) {
     case WM_PAINT:
-        // With no windowless children to draw over it, the window paints itself the way its class does.
-        if (!controlState_.Contains(csCustomPaint) && controls_.empty() &&
-            (!doubleBuffered_ || Message.WParam))
-            DefaultHandler(Message);
-        else
-            PaintHandler(Message);
-        return;
-    case WM_ERASEBKGND: {
-        // A double-buffered control erases only in its buffer (the DC comes in both parameters then).
-        if (doubleBuffered_ && Message.WParam != static_cast<WPARAM>(Message.LParam)) {
-            Message.Result = 1;
-            return;
-        }
-        HBRUSH brush = CreateSolidBrush(ColorToRGB(Color()));
-        TRect r = ClientRect();
-        FillRect(reinterpret_cast<HDC>(Message.WParam), &r, brush);
-        DeleteObject(brush);
-        Message.Result = 1;
-        return;
-    }
+        return WMPaint(TWMPaint(Message));
+    case WM_ERASEBKGND:
+        return WMEraseBkgnd(TWMEraseBkgnd(Message));
     case WM_SETFOCUS:
-        DefaultHandler(Message);
-        if (TCustomForm* form = GetParentForm(this)) form->SetFocusedControl(this);
-        return;
+        return WMSetFocus(Message);
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
     case WM_KEYUP:
     case WM_SYSKEYUP:
     case WM_CHAR:
     case WM_SYSCHAR:
-        HandleKeyMessage(Message);
-        return;
-    case CN_KEYDOWN:
-    case CN_SYSKEYDOWN: {
-        LRESULT mask = 0;
-        switch (Message.WParam) {
-        case VK_TAB:
-            mask = DLGC_WANTTAB;
-            break;
-        case VK_LEFT:
-        case VK_RIGHT:
-        case VK_UP:
-        case VK_DOWN:
-            mask = DLGC_WANTARROWS;
-            break;
-        case VK_RETURN:
-        case VK_ESCAPE:
-        case VK_CANCEL:
-            mask = DLGC_WANTALLKEYS;
-            break;
-        default:
-            break;
-        }
-        if (mask && Perform(CM_WANTSPECIALKEY, Message.WParam, Message.LParam) == 0 &&
-            (Perform(WM_GETDLGCODE, 0, 0) & mask) == 0) {
-            if (TCustomForm* form = GetParentForm(this))
-                if (form->Perform(CM_DIALOGKEY, Message.WParam, Message.LParam) != 0) Message.Result = 1;
-        }
-        return;
-    }
-    case CN_CHAR:
-        if ((Perform(WM_GETDLGCODE, 0, 0) & DLGC_WANTCHARS) == 0)
-            if (TCustomForm* form = GetParentForm(this))
-                if (form->Perform(CM_DIALOGCHAR, Message.WParam, Message.LParam) != 0) Message.Result = 1;
-        return;
-    case CN_SYSCHAR:
-        if (TCustomForm* form = GetParentForm(this))
-            if (form->Perform(CM_DIALOGCHAR, Message.WParam, Message.LParam) != 0) Message.Result = 1;
-        return;
-    case CM_DIALOGKEY:
-    case CM_DIALOGCHAR:
-        Broadcast(Message);
-        return;
-    case CM_FOCUSCHANGED:
-        for (size_t i = 0; i < controls_.size(); ++i)
-            controls_[i]->WndProc(Message);
-        return;
+        return HandleKeyMessage(Message);
     case WM_COMMAND:
+        return Reflect(TWMCommand(Message).Ctl(), Message);
     case WM_HSCROLL:
     case WM_VSCROLL:
+        return Reflect(TWMScroll(Message).ScrollBar(), Message);
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORSCROLLBAR:
-        if (ReflectTo(reinterpret_cast<HWND>(Message.LParam), Message)) return;
-        break;
+        return Reflect(TWMCtlColor(Message).ChildWnd(), Message);
     case WM_NOTIFY:
-        // The notification header starts with the sender's window.
-        if (Message.LParam && ReflectTo(*reinterpret_cast<HWND*>(Message.LParam), Message)) return;
-        break;
+        return Reflect(TWMNotify(Message).Sender(), Message);
     case WM_DRAWITEM:
-        // An owner-drawn child is drawn by its own control.
-        if (Message.LParam &&
-            ReflectTo(reinterpret_cast<const DRAWITEMSTRUCT*>(Message.LParam)->hwndItem, Message))
-            return;
-        break;
+        return WMDrawItem(TWMDrawItem(Message));
     case WM_CONTEXTMENU:
-        // A windowless child under the pointer offers its own menu first.
-        if (Message.LParam != -1) {
-            TPoint p = ScreenToClient(TPoint{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)});
-            TControl* c = ControlAtPos(p, false);
-            if (c && c->PopupMenu()) {
-                c->PopupMenu()->Popup(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
-                Message.Result = 1;
-                return;
-            }
-        }
-        break;
-    case WM_SIZE: {
-        DefaultHandler(Message);
-        UpdateBounds();
-        TRect r = ClientRect();
-        TPoint size{r.right, r.bottom};
-        if (size != lastClientSize_) {
-            lastClientSize_ = size;
-            AnchorChildren();
-            Realign();
-            Resize();
-        }
-        return;
-    }
+        return WMContextMenu(TWMContextMenu(Message));
+    case WM_SIZE:
+        return WMSize(Message);
     case WM_MOVE:
-        DefaultHandler(Message);
-        UpdateBounds();
-        return;
-    case WM_SETCURSOR: {
-        if (reinterpret_cast<HWND>(Message.WParam) == handle_ && LOWORD(Message.LParam) == HTCLIENT) {
-            TCursor cursor = Screen->Cursor();
-            if (cursor == crDefault) {
-                POINT p;
-                GetCursorPos(p);
-                ::ScreenToClient(handle_, p);
-                TControl* c = ControlAtPos(p, false);
-                cursor = c ? c->Cursor() : crDefault;
-                if (cursor == crDefault) cursor = Cursor();
-            }
-            if (cursor != crDefault) {
-                ::SetCursor(Screen->Cursors(cursor));
-                Message.Result = 1;
-                return;
-            }
-        }
-        DefaultHandler(Message);
-        return;
+        return WMMove(Message);
+    case WM_SETCURSOR:
+        return WMSetCursor(TWMSetCursor(Message));
+    case WM_MOUSELEAVE:
+        return WMMouseLeave(Message);
+    case WM_CAPTURECHANGED:
+        return WMCaptureChanged(TWMCaptureChanged(Message));
+    default:
+        return ControlMessage(Message);
     }
-    case WM_MOUSELEAVE: {
-        TControl* mc = pw::vcl::MouseControl();
-        if (mc && (mc == this || (mc->Parent() == this && !dynamic_cast<TWinControl*>(mc))))
-            pw::vcl::SetMouseControl(nullptr);
-        DefaultHandler(Message);
-        return;
-    }
-    case WM_CAPTURECHANGED: {
-        TControl* cap = pw::vcl::CaptureControl();
-        if (cap && (cap == this || cap->Parent() == this) &&
-            reinterpret_cast<HWND>(Message.LParam) != handle_)
-            pw::vcl::SetCaptureControl(nullptr);
-        DefaultHandler(Message);
-        return;
-    }
+}
+
+// The class library's own messages, and the rest.
+void TWinControl::ControlMessage(TMessage& Message) {
+    switch (Message.Msg) {
+    case CN_KEYDOWN:
+    case CN_SYSKEYDOWN:
+        return CNKeyDown(TWMKey(Message));
+    case CN_CHAR:
+        return CNChar(TWMChar(Message));
+    case CN_SYSCHAR:
+        return DialogChar(TWMChar(Message));
+    case CM_DIALOGKEY:
+    case CM_DIALOGCHAR:
+        return Broadcast(Message);
+    case CM_FOCUSCHANGED:
+        return BroadcastAll(Message);
     case CM_ENABLEDCHANGED:
-        if (handle_) EnableWindow(handle_, Enabled());
-        Invalidate();
-        return;
+        return CMEnabledChanged();
     case CM_VISIBLECHANGED:
-        UpdateShowing();
-        return;
+        return UpdateShowing();
     case CM_TEXTCHANGED:
-        // SetTextValue gave the window its text already.
-        return;
+        return; // SetTextValue gave the window its text already
     case CM_FONTCHANGED:
-        NotifyControls(CM_PARENTFONTCHANGED);
-        Invalidate();
-        return;
+        return ParentPropertyChanged(CM_PARENTFONTCHANGED, true);
     case CM_COLORCHANGED:
-        NotifyControls(CM_PARENTCOLORCHANGED);
-        Invalidate();
-        return;
+        return ParentPropertyChanged(CM_PARENTCOLORCHANGED, true);
     case CM_SHOWHINTCHANGED:
-        NotifyControls(CM_PARENTSHOWHINTCHANGED);
-        return;
+        return ParentPropertyChanged(CM_PARENTSHOWHINTCHANGED, false);
     case CM_RELEASE:
-        ReleaseWhenIdle();
-        return;
+        return ReleaseWhenIdle();
+    default:
+        return Message.Msg >= WM_MOUSEFIRST && Message.Msg <= WM_MBUTTONDBLCLK
+                   ? MouseMessage(TWMMouse(Message))
+                   : TControl::WndProc(Message);
+    }
+}
+
+void TWinControl::WMPaint(TWMPaint Message) {
+    // With no windowless children to draw over it, the window paints itself the way its class does.
+    if (!controlState_.Contains(csCustomPaint) && controls_.empty() && (!doubleBuffered_ || Message.DC()))
+        DefaultHandler(Message);
+    else
+        PaintHandler(Message);
+}
+
+void TWinControl::WMEraseBkgnd(TWMEraseBkgnd Message) {
+    Message.Result = 1;
+    // A double-buffered control erases only in its buffer.
+    if (doubleBuffered_ && !Message.IntoBuffer()) return;
+    HBRUSH brush = CreateSolidBrush(ColorToRGB(Color()));
+    TRect r = ClientRect();
+    FillRect(Message.DC(), &r, brush);
+    DeleteObject(brush);
+}
+
+void TWinControl::WMSetFocus(TMessage& Message) {
+    DefaultHandler(Message);
+    if (TCustomForm* form = GetParentForm(this)) form->SetFocusedControl(this);
+}
+
+// A key the control does not want as input may be a dialog key of its form (Tab, arrows, Enter...).
+void TWinControl::CNKeyDown(TWMKey Message) {
+    LRESULT mask = 0;
+    switch (Message.CharCode()) {
+    case VK_TAB:
+        mask = DLGC_WANTTAB;
+        break;
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+        mask = DLGC_WANTARROWS;
+        break;
+    case VK_RETURN:
+    case VK_ESCAPE:
+    case VK_CANCEL:
+        mask = DLGC_WANTALLKEYS;
+        break;
     default:
         break;
     }
-    if (Message.Msg >= WM_MOUSEFIRST && Message.Msg <= WM_MBUTTONDBLCLK) {
-        if (Message.Msg == WM_MOUSEMOVE) TrackMouse(Message);
-        auto alive = AliveToken();
-        if (IsControlMouseMsg(Message)) {
-            // The window's own default handling still runs (a right click still asks for a context menu).
-            if (!alive.expired() && Message.Result == 0 && handle_)
-                DefWindowProc(handle_, Message.Msg, Message.WParam, Message.LParam);
+    if (mask && Perform(CM_WANTSPECIALKEY, Message.CharCode(), Message.KeyData()) == 0 &&
+        (Perform(WM_GETDLGCODE, 0, 0) & mask) == 0) {
+        if (TCustomForm* form = GetParentForm(this))
+            if (form->Perform(CM_DIALOGKEY, Message.CharCode(), Message.KeyData()) != 0) Message.Result = 1;
+    }
+}
+
+void TWinControl::CNChar(TWMChar Message) {
+    if ((Perform(WM_GETDLGCODE, 0, 0) & DLGC_WANTCHARS) == 0) DialogChar(Message);
+}
+
+// A character the control does not take may be a form's accelerator.
+void TWinControl::DialogChar(TWMChar Message) {
+    if (TCustomForm* form = GetParentForm(this))
+        if (form->Perform(CM_DIALOGCHAR, Message.Character(), Message.KeyData()) != 0) Message.Result = 1;
+}
+
+void TWinControl::BroadcastAll(TMessage& Message) {
+    for (size_t i = 0; i < controls_.size(); ++i)
+        controls_[i]->WndProc(Message);
+}
+
+// A child's notification goes back to the child as CN_*; other windows' go the usual way.
+void TWinControl::Reflect(HWND Child, TMessage& Message) {
+    if (!ReflectTo(Child, Message)) ControlMessage(Message);
+}
+
+// An owner-drawn child is drawn by its own control.
+void TWinControl::WMDrawItem(TWMDrawItem Message) {
+    const DRAWITEMSTRUCT* item = Message.DrawItemStruct();
+    Reflect(item ? item->hwndItem : nullptr, Message);
+}
+
+// A windowless child under the pointer offers its own menu first.
+void TWinControl::WMContextMenu(TWMContextMenu Message) {
+    if (!Message.FromKeyboard()) {
+        const TPoint screen = Message.Pos();
+        TControl* c = ControlAtPos(ScreenToClient(screen), false);
+        if (c && c->PopupMenu()) {
+            c->PopupMenu()->Popup(screen.x, screen.y);
+            Message.Result = 1;
             return;
         }
+    }
+    ControlMessage(Message);
+}
+
+void TWinControl::WMSize(TMessage& Message) {
+    DefaultHandler(Message);
+    UpdateBounds();
+    TRect r = ClientRect();
+    TPoint size{r.right, r.bottom};
+    if (size == lastClientSize_) return;
+    lastClientSize_ = size;
+    AnchorChildren();
+    Realign();
+    Resize();
+}
+
+void TWinControl::WMMove(TMessage& Message) {
+    DefaultHandler(Message);
+    UpdateBounds();
+}
+
+void TWinControl::WMSetCursor(TWMSetCursor Message) {
+    if (Message.CursorWnd() == handle_ && Message.HitTest() == HTCLIENT) {
+        TCursor cursor = Screen->Cursor();
+        if (cursor == crDefault) {
+            POINT p;
+            GetCursorPos(p);
+            ::ScreenToClient(handle_, p);
+            TControl* c = ControlAtPos(p, false);
+            cursor = c ? c->Cursor() : crDefault;
+            if (cursor == crDefault) cursor = Cursor();
+        }
+        if (cursor != crDefault) {
+            ::SetCursor(Screen->Cursors(cursor));
+            Message.Result = 1;
+            return;
+        }
+    }
+    DefaultHandler(Message);
+}
+
+void TWinControl::WMMouseLeave(TMessage& Message) {
+    TControl* mc = pw::vcl::MouseControl();
+    if (mc && (mc == this || (mc->Parent() == this && !dynamic_cast<TWinControl*>(mc))))
+        pw::vcl::SetMouseControl(nullptr);
+    DefaultHandler(Message);
+}
+
+void TWinControl::WMCaptureChanged(TWMCaptureChanged Message) {
+    TControl* cap = pw::vcl::CaptureControl();
+    if (cap && (cap == this || cap->Parent() == this) && Message.NewCapture() != handle_)
+        pw::vcl::SetCaptureControl(nullptr);
+    DefaultHandler(Message);
+}
+
+void TWinControl::CMEnabledChanged() {
+    if (handle_) EnableWindow(handle_, Enabled());
+    Invalidate();
+}
+
+void TWinControl::ParentPropertyChanged(UINT ChildMsg, bool Redraw) {
+    NotifyControls(ChildMsg);
+    if (Redraw) Invalidate();
+}
+
+void TWinControl::MouseMessage(TWMMouse Message) {
+    if (Message.Msg == WM_MOUSEMOVE) TrackMouse(Message);
+    auto alive = AliveToken();
+    if (IsControlMouseMsg(Message)) {
+        // The window's own default handling still runs (a right click still asks for a context menu).
+        if (!alive.expired() && Message.Result == 0 && handle_) DefWindowProc(handle_, Message);
+        return;
     }
     TControl::WndProc(Message);
 }
@@ -884,15 +924,17 @@ void TWinControl::WndProc(TMessage& Message) {
 void TWinControl::DefaultHandler(TMessage& Message) {
     if (!handle_) return;
     if (defWndProc_)
-        Message.Result = CallWindowProc(defWndProc_, handle_, Message.Msg, Message.WParam, Message.LParam);
+        Message.Result = CallWindowProc(defWndProc_, handle_, Message);
     else
-        Message.Result = DefWindowProc(handle_, Message.Msg, Message.WParam, Message.LParam);
+        Message.Result = DefWindowProc(handle_, Message);
 }
 
 bool TWinControl::ReflectTo(HWND Child, TMessage& Message) {
     TWinControl* control = Child && Child != handle_ ? FindControl(Child) : nullptr;
     if (!control) return false;
-    Message.Result = control->Perform(CN_BASE + Message.Msg, Message.WParam, Message.LParam);
+    TMessage reflected{CN_BASE + Message.Msg, Message.WParam, Message.LParam, 0};
+    control->WndProc(reflected);
+    Message.Result = reflected.Result;
     return true;
 }
 
@@ -900,36 +942,52 @@ void TWinControl::HandleKeyMessage(TMessage& Message) {
     auto alive = AliveToken();
     switch (Message.Msg) {
     case WM_KEYDOWN:
-    case WM_SYSKEYDOWN: {
-        if (Perform(Message.Msg + CN_BASE, Message.WParam, Message.LParam) != 0 || alive.expired()) return;
-        WORD key = static_cast<WORD>(Message.WParam);
-        if (!DoKeyDown(key, KeyDataToShiftState(Message.LParam)) || alive.expired()) return;
-        Message.WParam = key;
-        break;
-    }
+    case WM_SYSKEYDOWN:
+        if (!KeyDownHandled(TWMKey(Message)) && !alive.expired()) DefaultHandler(Message);
+        return;
     case WM_KEYUP:
-    case WM_SYSKEYUP: {
-        WORD key = static_cast<WORD>(Message.WParam);
-        if (!DoKeyUp(key, KeyDataToShiftState(Message.LParam)) || alive.expired()) return;
-        Message.WParam = key;
-        break;
-    }
-    case WM_CHAR: {
-        if (Perform(CN_CHAR, Message.WParam, Message.LParam) != 0 || alive.expired()) return;
-        if (Message.WParam < 0x80) {
-            char key = static_cast<char>(Message.WParam);
-            if (!DoKeyPress(key) || alive.expired()) return;
-            Message.WParam = static_cast<unsigned char>(key);
-        }
-        break;
-    }
+    case WM_SYSKEYUP:
+        if (!KeyUpHandled(TWMKey(Message)) && !alive.expired()) DefaultHandler(Message);
+        return;
+    case WM_CHAR:
     case WM_SYSCHAR:
-        if (Perform(CN_SYSCHAR, Message.WParam, Message.LParam) != 0 || alive.expired()) return;
-        break;
+        if (!CharHandled(TWMChar(Message)) && !alive.expired()) DefaultHandler(Message);
+        return;
     default:
-        break;
+        DefaultHandler(Message);
     }
-    DefaultHandler(Message);
+}
+
+// Each of these answers true when the key went no further: the control took it, or a handler freed it.
+// A key handler may change the key before the window sees it.
+bool TWinControl::KeyDownHandled(TWMKey Message) {
+    auto alive = AliveToken();
+    if (Perform(CN_BASE + Message.Msg, Message.CharCode(), Message.KeyData()) != 0 || alive.expired())
+        return true;
+    WORD key = Message.CharCode();
+    if (!DoKeyDown(key, KeyDataToShiftState(Message.KeyData())) || alive.expired()) return true;
+    Message.SetCharCode(key);
+    return false;
+}
+
+bool TWinControl::KeyUpHandled(TWMKey Message) {
+    auto alive = AliveToken();
+    WORD key = Message.CharCode();
+    if (!DoKeyUp(key, KeyDataToShiftState(Message.KeyData())) || alive.expired()) return true;
+    Message.SetCharCode(key);
+    return false;
+}
+
+bool TWinControl::CharHandled(TWMChar Message) {
+    auto alive = AliveToken();
+    if (Perform(Message.Msg == WM_CHAR ? CN_CHAR : CN_SYSCHAR, Message.Character(), Message.KeyData()) != 0 ||
+        alive.expired())
+        return true;
+    if (Message.Msg != WM_CHAR || Message.Character() >= 0x80) return false;
+    char key = static_cast<char>(Message.Character());
+    if (!DoKeyPress(key) || alive.expired()) return true;
+    Message.SetCharacter(static_cast<unsigned char>(key));
+    return false;
 }
 
 bool TWinControl::DoKeyDown(WORD& Key, TShiftState Shift) {

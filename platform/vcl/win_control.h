@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/gui/message_views.h"
 #include "platform/gui/window.h"
 #include "platform/vcl/control.h"
 
@@ -123,11 +124,34 @@ private:
     friend class DispatchGuard;
     void AlignControl(TControl* AControl);
     void AnchorChildren();
+    void ControlMessage(TMessage& Message);
+    void WMPaint(TWMPaint Message);
+    void WMEraseBkgnd(TWMEraseBkgnd Message);
+    void WMSetFocus(TMessage& Message);
+    void WMDrawItem(TWMDrawItem Message);
+    void WMContextMenu(TWMContextMenu Message);
+    void WMSize(TMessage& Message);
+    void WMMove(TMessage& Message);
+    void WMSetCursor(TWMSetCursor Message);
+    void WMMouseLeave(TMessage& Message);
+    void WMCaptureChanged(TWMCaptureChanged Message);
+    void CNKeyDown(TWMKey Message);
+    void CNChar(TWMChar Message);
+    void DialogChar(TWMChar Message);
+    void CMEnabledChanged();
+    // A font, colour or hint setting changed: the children that take their parent's follow.
+    void ParentPropertyChanged(UINT ChildMsg, bool Redraw);
+    void BroadcastAll(TMessage& Message);
+    void MouseMessage(TWMMouse Message);
     void HandleKeyMessage(TMessage& Message);
-    bool IsControlMouseMsg(TMessage& Message);
-    void PaintHandler(TMessage& Message);
+    bool KeyDownHandled(TWMKey Message);
+    bool KeyUpHandled(TWMKey Message);
+    bool CharHandled(TWMChar Message);
+    bool IsControlMouseMsg(TWMMouse Message);
+    void PaintHandler(TWMPaint Message);
     void PaintBuffered(HDC DC, const TRect& Area);
-    void TrackMouse(const TMessage& Message);
+    void TrackMouse(TWMMouse Message);
+    void Reflect(HWND Child, TMessage& Message);
     // A child's notification goes back to the child as CN_*; false when hwnd is no control of ours.
     bool ReflectTo(HWND Child, TMessage& Message);
 
@@ -144,6 +168,12 @@ private:
     int busy_ = 0;
     bool releasePending_ = false;
     TPoint lastClientSize_{-1, -1};
+};
+
+// CM_FOCUSCHANGED: the control that has the focus now.
+struct TCMFocusChanged : MessageView {
+    using MessageView::MessageView;
+    TWinControl* Sender() const { return Pointer<TWinControl>(L()); }
 };
 
 // The control whose window hwnd is, nullptr for a foreign window.
