@@ -6,13 +6,12 @@
 #include "platform/rtl/files.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/paths.h"
+#include "platform/rtl/regular_file.h"
 #include "platform/rtl/strings.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <memory>
+#include <fcntl.h>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -33,13 +32,21 @@ namespace {
 } // namespace
 
 bool AppendLine(const std::string& Text, const std::string& FileName) {
-    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(FileName.c_str(), "r+b"), &std::fclose);
-    if (!file) RaiseInOut(errno);
+    const int fd = OpenRegularFile(FileName, O_WRONLY | O_APPEND);
+    if (fd < 0) RaiseInOut(errno);
     const std::string line = Text + "\r\n";
-    if (std::fseek(file.get(), 0, SEEK_END) != 0 ||
-        std::fwrite(line.data(), 1, line.size(), file.get()) != line.size())
-        RaiseInOut(errno);
-    if (std::fclose(file.release()) != 0) RaiseInOut(errno);
+    size_t done = 0;
+    while (done < line.size()) {
+        const ssize_t n = ::write(fd, line.data() + done, line.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            const int error = n < 0 ? errno : EIO;
+            ::close(fd);
+            RaiseInOut(error);
+        }
+        done += static_cast<size_t>(n);
+    }
+    if (::close(fd) != 0) RaiseInOut(errno);
     return true;
 }
 

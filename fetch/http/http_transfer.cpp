@@ -6,6 +6,7 @@
 #include "platform/net/wininet.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/format.h"
+#include "platform/rtl/regular_file.h"
 #include "platform/rtl/strings.h"
 
 #include <algorithm>
@@ -194,9 +195,10 @@ private:
         const std::string path = percentDecode(parts_.Host.empty() || SameText(parts_.Host, "localhost")
                                                    ? parts_.Path
                                                    : "//" + parts_.Host + parts_.Path);
-        local_.fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        // A named pipe or a device at that path is no page: it would hold the transfer for ever.
+        local_.fd = OpenRegularFile(path, O_RDONLY);
         struct stat st {};
-        if (local_.fd < 0 || ::fstat(local_.fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        if (local_.fd < 0 || ::fstat(local_.fd, &st) != 0) {
             x.statusCode = 404;
             x.dataSize = 0;
             x.success = true;

@@ -6,8 +6,11 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <random>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,14 +31,60 @@ std::string resolveTarget(const std::string& path) {
     return path;
 }
 
+// Temporaries are named "." + the target's name + "." + kRandomLength letters or digits + ".tmp".
+constexpr std::string_view kAlphabet = "abcdefghijklmnopqrstuvwxyz0123456789";
+constexpr size_t kRandomLength = 8;
+constexpr std::string_view kTempExtension = ".tmp";
+
 std::string randomSuffix() {
-    static constexpr char alphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     thread_local std::mt19937 engine{std::random_device{}()};
-    std::uniform_int_distribution<int> pick(0, static_cast<int>(sizeof(alphabet)) - 2);
+    std::uniform_int_distribution<size_t> pick(0, kAlphabet.size() - 1);
     std::string s;
-    for (int i = 0; i < 8; ++i)
-        s += alphabet[pick(engine)];
+    for (size_t i = 0; i < kRandomLength; ++i)
+        s += kAlphabet[pick(engine)];
     return s;
+}
+
+bool isTemporaryOf(std::string_view name, std::string_view base) {
+    if (name.size() != 1 + base.size() + 1 + kRandomLength + kTempExtension.size()) return false;
+    if (name[0] != '.' || name.substr(1, base.size()) != base || name[1 + base.size()] != '.') return false;
+    const std::string_view random = name.substr(base.size() + 2, kRandomLength);
+    return random.find_first_not_of(kAlphabet) == std::string_view::npos && name.ends_with(kTempExtension);
+}
+
+bool sameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Removes the temporaries of base in folder that killed writers left: named as ours, a regular file of
+// this user, and not locked (a live writer holds the lock on its temporary until the rename).
+void sweepStaleTemporaries(const std::string& folder, const std::string& base) {
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), &::closedir);
+    if (!dir) return;
+    const int dfd = ::dirfd(dir.get());
+    while (const dirent* entry = ::readdir(dir.get())) {
+        if (!isTemporaryOf(entry->d_name, base)) continue;
+        const int fd =
+            ::openat(dfd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat opened {
+        }, named{};
+        if (::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && opened.st_uid == ::geteuid() &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+            ::fstatat(dfd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 && sameFile(opened, named))
+            ::unlinkat(dfd, entry->d_name, 0);
+        ::close(fd);
+    }
+}
+
+// Locks the new temporary for its writer's lifetime. False when a sweep took the name between the
+// create and the lock, so the writer starts over under a new name.
+bool lockTemporary(int fd, const std::string& path) {
+    while (::flock(fd, LOCK_EX) != 0)
+        if (errno != EINTR) return false;
+    struct stat opened {
+    }, named{};
+    return ::fstat(fd, &opened) == 0 && ::lstat(path.c_str(), &named) == 0 && sameFile(opened, named);
 }
 
 void syncFolder(const std::string& folder) {
@@ -52,16 +101,24 @@ TAtomicFileStream::TAtomicFileStream(const std::string& fileName, unsigned newFi
     : fileName_(fileName), targetPath_(resolveTarget(fileName)) {
     struct stat existing {};
     const bool exists = ::stat(targetPath_.c_str(), &existing) == 0;
-    if (exists && S_ISDIR(existing.st_mode)) Fail();
+    // Only a regular file is replaced: a link to a device or a named pipe must not turn it into a file.
+    if (exists && !S_ISREG(existing.st_mode)) Fail();
     const std::string folder = folderOf(targetPath_);
     const size_t slash = targetPath_.rfind('/');
     const std::string base = slash == std::string::npos ? targetPath_ : targetPath_.substr(slash + 1);
+    // What killed writers of this target left goes first, so that at most one temporary outlives a kill.
+    sweepStaleTemporaries(folder, base);
     for (int attempt = 0; attempt < 16 && fd_ < 0; ++attempt) {
-        tempPath_ = (folder == "/" ? "" : folder) + "/." + base + "." + randomSuffix() + ".tmp";
+        tempPath_ =
+            (folder == "/" ? "" : folder) + "/." + base + "." + randomSuffix() + std::string(kTempExtension);
         // A new file gets newFileMode less the umask, the way any created file does.
         fd_ = ::open(tempPath_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC,
                      static_cast<mode_t>(exists ? 0600 : newFileMode));
         if (fd_ < 0 && errno != EEXIST) break;
+        if (fd_ >= 0 && !lockTemporary(fd_, tempPath_)) {
+            ::close(fd_);
+            fd_ = -1;
+        }
     }
     if (fd_ < 0) {
         tempPath_.clear();
@@ -80,13 +137,14 @@ TAtomicFileStream::~TAtomicFileStream() {
 }
 
 void TAtomicFileStream::Discard() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-        fd_ = -1;
-    }
+    // Removed before the close gives up the lock.
     if (!committed_ && !tempPath_.empty()) {
         ::unlink(tempPath_.c_str());
         tempPath_.clear();
+    }
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
     }
 }
 
@@ -141,11 +199,13 @@ void TAtomicFileStream::SetSize(int64_t size) {
 void TAtomicFileStream::Commit() {
     if (committed_) return;
     if (fd_ < 0 || failed_ || ::fsync(fd_) != 0) Fail();
-    const int rc = ::close(fd_);
-    fd_ = -1;
-    if (rc != 0 || ::rename(tempPath_.c_str(), targetPath_.c_str()) != 0) Fail();
-    committed_ = true;
+    // Renamed while still open and locked, so that no sweep can take the temporary first.
+    if (::rename(tempPath_.c_str(), targetPath_.c_str()) != 0) Fail();
     tempPath_.clear();
+    committed_ = true;
+    // The bytes are on disk already (fsync above); the target is replaced whatever close says.
+    ::close(fd_);
+    fd_ = -1;
     syncFolder(folderOf(targetPath_));
 }
 

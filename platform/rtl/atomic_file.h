@@ -4,6 +4,8 @@
 // An existing target keeps its permission bits (and, where allowed, its owner); a symbolic link is
 // followed so that the file it names is replaced, not the link. Any failure removes the temporary,
 // leaves the previous file as it was and raises EFCreateError "Cannot create file <target>".
+// A writer that is killed leaves its temporary ("." + name + "." + 8 letters or digits + ".tmp"); the next
+// write of the same target removes it, so at most one is ever left per target.
 #include "platform/rtl/stream.h"
 
 #include <cstdint>

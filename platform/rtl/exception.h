@@ -42,6 +42,8 @@ PW_DECLARE_EXCEPTION(EInvalidArgument, Exception)
 // The class library's message texts that more than one unit raises.
 namespace rtl_text {
 inline constexpr const char* FOpenError = "Cannot open file %s";
+// With the reason: "Cannot open file /a/b: it is a folder".
+inline constexpr const char* FOpenErrorBecause = "Cannot open file %s: %s";
 inline constexpr const char* FCreateError = "Cannot create file %s";
 inline constexpr const char* InvalidStreamFormat = "Invalid stream format";
 inline constexpr const char* UnknownProperty = "Property %s does not exist";

@@ -2,36 +2,31 @@
 
 #include "platform/rtl/exception.h"
 #include "platform/rtl/format.h"
+#include "platform/rtl/regular_file.h"
 
 #include <cerrno>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : fileName_(fileName) {
     if (mode == fmCreate || (mode & 0xFF00) == fmCreate) {
-        fd_ = ::open(fileName.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        fd_ = OpenRegularFile(fileName, O_RDWR | O_CREAT | O_TRUNC, 0644);
         if (fd_ < 0) throw EFCreateError(Format(rtl_text::FCreateError, fileName));
         return;
     }
-    int flags = O_CLOEXEC;
+    int flags = 0;
     switch (mode & 3) {
     case fmOpenWrite:
-        flags |= O_WRONLY;
+        flags = O_WRONLY;
         break;
     case fmOpenReadWrite:
-        flags |= O_RDWR;
+        flags = O_RDWR;
         break;
     default:
-        flags |= O_RDONLY;
+        flags = O_RDONLY;
     }
-    fd_ = ::open(fileName.c_str(), flags);
-    struct stat st {};
-    if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode))) {
-        ::close(fd_);
-        fd_ = -1;
-    }
-    if (fd_ < 0) throw EFOpenError(Format(rtl_text::FOpenError, fileName));
+    fd_ = OpenRegularFile(fileName, flags);
+    if (fd_ < 0) RaiseOpenError(fileName, errno);
 }
 
 TFileStream::~TFileStream() {

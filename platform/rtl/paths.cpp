@@ -1,9 +1,12 @@
 #include "platform/rtl/paths.h"
 
+#include "platform/rtl/exception.h"
+#include "platform/rtl/store_io.h"
+
 #include <climits>
 #include <cstdlib>
-#include <fstream>
 #include <pwd.h>
+#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -57,7 +60,14 @@ std::string configuredDesktop(const std::string& home) {
         dirs = std::string(config) + "/user-dirs.dirs";
     else
         dirs = withoutTrailingSlash(home) + "/.config/user-dirs.dirs";
-    std::ifstream in(dirs);
+    std::string text;
+    try {
+        // Read only when it is a regular file: a named pipe in its place must not hold the start up.
+        if (!store_io::ReadWholeFile(dirs, text)) return {};
+    } catch (const EFOpenError&) {
+        return {};
+    }
+    std::istringstream in(text);
     std::string line, found;
     static const std::string key = "XDG_DESKTOP_DIR=";
     while (std::getline(in, line)) {

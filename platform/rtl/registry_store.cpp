@@ -309,7 +309,6 @@ bool RegistryStore::Flush() {
     if (!store_io::ForceFolderOf(path_)) return false;
     StoreLock fileLock(path_);
     if (!fileLock.Held()) return false;
-    store_io::RemoveStaleTemporaries(path_);
     RegKey fresh;
     if (!Load(fresh)) return false;
     for (const Operation& op : pending_)

@@ -2,10 +2,9 @@
 
 #include "platform/rtl/atomic_file.h"
 #include "platform/rtl/exception.h"
-#include "platform/rtl/format.h"
+#include "platform/rtl/regular_file.h"
 
 #include <cerrno>
-#include <dirent.h>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
@@ -25,18 +24,19 @@ std::string FolderOf(const std::string& path) {
 
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
     bytes.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = OpenRegularFile(path, O_RDONLY);
     if (fd < 0) {
         if (errno == ENOENT || errno == ENOTDIR) return false;
-        throw EFOpenError(Format(rtl_text::FOpenError, path));
+        RaiseOpenError(path, errno);
     }
     char buf[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buf, sizeof buf);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
+            const int error = errno;
             ::close(fd);
-            throw EFOpenError(Format(rtl_text::FOpenError, path));
+            RaiseOpenError(path, error);
         }
         if (n == 0) break;
         bytes.append(buf, static_cast<size_t>(n));
@@ -52,22 +52,6 @@ bool ReplaceFile(const std::string& path, std::string_view bytes, unsigned newFi
     } catch (const EFCreateError&) {
         return false;
     }
-}
-
-void RemoveStaleTemporaries(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    const std::string folder = FolderOf(path);
-    // The temporaries are named "." + the file's name + "." + a random part + ".tmp".
-    const std::string prefix = "." + (slash == std::string::npos ? path : path.substr(slash + 1)) + ".";
-    DIR* dir = ::opendir(folder.c_str());
-    if (!dir) return;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (name.size() > prefix.size() + 4 && name.compare(0, prefix.size(), prefix) == 0 &&
-            name.compare(name.size() - 4, 4, ".tmp") == 0)
-            ::unlink((folder + "/" + name).c_str());
-    }
-    ::closedir(dir);
 }
 
 FileStamp StampOf(const std::string& path) {

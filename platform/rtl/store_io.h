@@ -14,10 +14,6 @@ bool ReadWholeFile(const std::string& path, std::string& bytes);
 // newFileMode less the umask, an existing one keeps its mode. False, with path as it was, on failure.
 bool ReplaceFile(const std::string& path, std::string_view bytes, unsigned newFileMode);
 
-// Removes the temporaries that writers of path killed while writing left behind. Only call it while
-// holding the lock that every writer of path takes, when no temporary can belong to a live writer.
-void RemoveStaleTemporaries(const std::string& path);
-
 // Identifies one version of a file, to notice that another writer replaced it.
 struct FileStamp {
     bool exists = false;

@@ -5,10 +5,12 @@
 #include "platform/rtl/exception.h"
 
 #include "test_env.h"
+#include "tests/support/pipe_unblocker.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
 
 namespace {
 
@@ -130,6 +132,9 @@ TEST(ProfileFile, AFailedLoadLeavesEverythingAsItWas) {
     unknown.replace(unknown.find("ConfirmDelete"), 13, "ConfirmDeleteX");
     unknown[unknown.find("ConfirmDeleteX") - 1] = 14;
     WriteAll(folders.root() / "unknown.qpw", unknown);
+    fs::create_directory(folders.root() / "folder.qpw");
+    ASSERT_EQ(mkfifo((folders.root() / "pipe.qpw").c_str(), 0600), 0);
+    testsupport::PipeUnblocker unblocker(folders.root() / "pipe.qpw");
 
     TSiteMapSettings settings;
     settings.SetLastFile("/previous.qpw");
@@ -141,7 +146,9 @@ TEST(ProfileFile, AFailedLoadLeavesEverythingAsItWas) {
         {"cut.qpw", ""},
         {"bad.qpw", "Invalid stream format"},
         {"unknown.qpw", "Property ConfirmDeleteX does not exist"},
-        {"missing.qpw", "Cannot open file " + (folders.root() / "missing.qpw")},
+        {"missing.qpw", "Cannot open file " + (folders.root() / "missing.qpw") + ": there is no such file"},
+        {"folder.qpw", "Cannot open file " + (folders.root() / "folder.qpw") + ": it is a folder"},
+        {"pipe.qpw", "Cannot open file " + (folders.root() / "pipe.qpw") + ": it is a named pipe (FIFO)"},
     };
     for (const auto& [file, message] : cases) {
         SCOPED_TRACE(file);

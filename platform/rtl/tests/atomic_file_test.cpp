@@ -13,6 +13,9 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using testsupport::ReadFile;
@@ -131,4 +134,88 @@ TEST_F(AtomicFile, StreamCommitsOnlyWhenToldAndFollowsLinks) {
     EXPECT_TRUE(fs::is_symlink(at("link.txt")));
     EXPECT_EQ(ReadFile(at("real.txt")), "new");
     EXPECT_EQ(entries(), 3u);
+}
+
+namespace {
+// Starts a child process that writes target through a temporary, waits until it has written, and
+// kills it there with SIGKILL, as a crash or an impatient user would.
+void KillWhileWriting(const std::string& target) {
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(ready[0]);
+        TAtomicFileStream s(target);
+        s.WriteBuffer("half a page", 11);
+        if (::write(ready[1], "w", 1) != 1) _exit(2);
+        for (;;)
+            ::pause();
+    }
+    ::close(ready[1]);
+    char written = 0;
+    const bool wrote = ::read(ready[0], &written, 1) == 1;
+    ::close(ready[0]);
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(wrote);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+}
+} // namespace
+
+TEST_F(AtomicFile, AKilledWriterLeavesOneTemporaryWhichTheNextWriteOfTheTargetRemoves) {
+    const std::string target = at("sitemap.html");
+    testsupport::WriteFile(target, "published");
+    testsupport::WriteFile(at("other.html"), "other");
+    // Names like ours that are not ours: another pattern, a link, another user's file.
+    testsupport::WriteFile(at(".sitemap.html.backup.tmp"), "the user's");
+    testsupport::WriteFile(at(".sitemap.html.abcdefgh.tmp.keep"), "the user's");
+    fs::create_symlink("other.html", at(".sitemap.html.zzzzzzzz.tmp"));
+    testsupport::WriteFile(at(".sitemap.html.nobody00.tmp"), "another user's");
+    // Only root can give a file away; for anyone else it would be theirs, and swept.
+    const bool strangerOwns = ::chown(at(".sitemap.html.nobody00.tmp").c_str(), 65534, 65534) == 0;
+    if (!strangerOwns) fs::remove(at(".sitemap.html.nobody00.tmp"));
+    const size_t before = entries();
+
+    KillWhileWriting(at("other.html"));
+    for (int kill = 0; kill < 3; ++kill) {
+        KillWhileWriting(target);
+        EXPECT_EQ(entries(), before + 2) << "one temporary per target after kill " << kill;
+    }
+    EXPECT_EQ(ReadFile(target), "published");
+
+    // A live writer's temporary is locked: another write of the same target leaves it alone.
+    {
+        TAtomicFileStream live(target);
+        live.WriteBuffer("live", 4);
+        WriteFileAtomically(target, "next");
+        EXPECT_EQ(entries(), before + 2) << "the killed writer's went, the live one's stayed";
+        live.Commit();
+    }
+    EXPECT_EQ(ReadFile(target), "live");
+    EXPECT_EQ(entries(), before + 1) << "the other target's temporary is that target's to remove";
+    WriteFileAtomically(at("other.html"), "other again");
+    EXPECT_EQ(entries(), before);
+    EXPECT_EQ(ReadFile(at("other.html")), "other again");
+    EXPECT_EQ(ReadFile(at(".sitemap.html.backup.tmp")), "the user's");
+    EXPECT_TRUE(fs::is_symlink(at(".sitemap.html.zzzzzzzz.tmp")));
+    EXPECT_TRUE(!strangerOwns || fs::exists(at(".sitemap.html.nobody00.tmp")));
+}
+
+TEST_F(AtomicFile, OnlyARegularFileIsReplacedEvenThroughALink) {
+    ASSERT_EQ(::mkfifo(at("pipe").c_str(), 0600), 0);
+    fs::create_symlink("pipe", at("settings.dat"));
+    EXPECT_EQ(ThrownMessage<EFCreateError>([&] { WriteFileAtomically(at("settings.dat"), "x"); }),
+              "Cannot create file " + at("settings.dat"));
+    EXPECT_EQ(ThrownMessage<EFCreateError>([&] { WriteFileAtomically(at("pipe"), "x"); }),
+              "Cannot create file " + at("pipe"));
+    EXPECT_TRUE(fs::is_fifo(at("pipe")));
+    // A device node of the test's own (root only), never a real one that a fault would destroy.
+    if (::mknod(at("device").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0) {
+        fs::create_symlink("device", at("forminfo.ini"));
+        EXPECT_THROW(WriteFileAtomically(at("forminfo.ini"), "[x]"), EFCreateError);
+        EXPECT_TRUE(fs::is_character_file(at("device")));
+    }
+    EXPECT_EQ(entries(), fs::exists(at("device")) ? 4u : 2u) << "no temporary left";
 }

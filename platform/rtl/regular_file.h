@@ -1,0 +1,16 @@
+#pragma once
+// Opening files that the user or another program may have replaced by something else: a folder, a
+// named pipe, a device, a loop of links. Only a regular file is opened, and never in a way that waits
+// (a named pipe without a writer would block an ordinary open for ever).
+#include <string>
+
+// path opened with flags (O_CLOEXEC and O_NOCTTY added), or -1 with errno set: EISDIR for a folder,
+// EINVAL for anything else that is no regular file. With O_CREAT a missing file is created.
+int OpenRegularFile(const std::string& path, int flags, unsigned mode = 0666);
+
+// Why path cannot be opened for reading, in words for a message ("it is a folder", "it is a named pipe
+// (FIFO)", "there is no such file", ...). error is the errno of the failed attempt, described when the
+// path itself shows nothing wrong.
+std::string FileOpenProblem(const std::string& path, int error);
+// EFOpenError "Cannot open file <path>: <FileOpenProblem>".
+[[noreturn]] void RaiseOpenError(const std::string& path, int error);

@@ -1,0 +1,111 @@
+// Files that the user or another program replaced by something else: every reader refuses them at
+// once, without waiting, and says what is wrong.
+#include "platform/rtl/exception.h"
+#include "platform/rtl/file_stream.h"
+#include "platform/rtl/ini_file.h"
+#include "platform/rtl/store_io.h"
+
+#include "tests/support/pipe_unblocker.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/thrown_message.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <functional>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using testsupport::ThrownMessage;
+
+namespace {
+
+void MakeSocket(const std::string& path) {
+    const int s = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ::close(s);
+}
+
+// The message f raises as a user whom permission bits stop: root reads any file, so a child process
+// gives up root first.
+std::string MessageAsOrdinaryUser(const std::function<std::string()>& f) {
+    int channel[2];
+    if (::pipe(channel) != 0) return "no pipe";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(channel[0]);
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) _exit(2);
+        const std::string message = f();
+        const bool written =
+            ::write(channel[1], message.data(), message.size()) == static_cast<ssize_t>(message.size());
+        _exit(written ? 0 : 3);
+    }
+    ::close(channel[1]);
+    std::string message;
+    char buffer[512];
+    for (ssize_t n; (n = ::read(channel[0], buffer, sizeof buffer)) > 0;)
+        message.append(buffer, static_cast<size_t>(n));
+    ::close(channel[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? message : "child failed";
+}
+
+} // namespace
+
+TEST(RegularFilesOnly, EveryReaderRefusesWhatIsNoRegularFileAndSaysWhy) {
+    testsupport::TempDir dir("pw-regular");
+    const auto at = [&](const char* name) { return dir.File(name); };
+    ASSERT_EQ(::mkdir(at("folder").c_str(), 0700), 0);
+    ASSERT_EQ(::mkfifo(at("pipe").c_str(), 0600), 0);
+    ASSERT_EQ(::symlink("/dev/null", at("device").c_str()), 0);
+    MakeSocket(at("socket"));
+    ASSERT_EQ(::symlink(at("loop2").c_str(), at("loop1").c_str()), 0);
+    ASSERT_EQ(::symlink(at("loop1").c_str(), at("loop2").c_str()), 0);
+    ASSERT_EQ(::symlink(at("gone").c_str(), at("dangling").c_str()), 0);
+    testsupport::PipeUnblocker unblocker(at("pipe"));
+
+    struct Case {
+        const char* name;
+        const char* problem;
+        bool missing; // the INI reader takes it for a file that is not there yet
+    };
+    const Case cases[] = {
+        {"folder", "it is a folder", false},
+        {"pipe", "it is a named pipe (FIFO)", false},
+        {"device", "it is a device", false},
+        {"socket", "it is a socket", false},
+        {"loop1", "it is a loop of symbolic links", false},
+        {"dangling", "it is a symbolic link to a file that does not exist", true},
+        {"missing", "there is no such file", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = at(c.name);
+        const std::string expected = "Cannot open file " + path + ": " + c.problem;
+        EXPECT_EQ(ThrownMessage<EFOpenError>([&] { TFileStream stream(path, fmOpenRead); }), expected);
+        std::string bytes = "left over";
+        if (c.missing) {
+            EXPECT_FALSE(store_io::ReadWholeFile(path, bytes));
+            EXPECT_EQ(TMemIniFile(path).ReadInteger("s", "k", 7), 7);
+        } else {
+            EXPECT_EQ(ThrownMessage<EFOpenError>([&] { store_io::ReadWholeFile(path, bytes); }), expected);
+            EXPECT_EQ(ThrownMessage<EFOpenError>([&] { TMemIniFile ini(path); }), expected);
+            EXPECT_THROW(TFileStream(path, fmCreate), EFCreateError);
+        }
+    }
+
+    testsupport::WriteFile(at("locked"), "[s]\nk=1\n");
+    ASSERT_EQ(::chmod(at("locked").c_str(), 0), 0);
+    ASSERT_EQ(::chmod(dir.Path().c_str(), 0711), 0);
+    EXPECT_EQ(MessageAsOrdinaryUser([&] {
+                  return ThrownMessage<EFOpenError>([&] { TFileStream stream(at("locked"), fmOpenRead); });
+              }),
+              "Cannot open file " + at("locked") + ": it may not be read (permission denied)");
+}
