@@ -1,24 +1,37 @@
 #include "app/output/html_escape.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdint>
 
 namespace {
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 
-constexpr std::array<bool, 256> UriCharTable() {
-    std::array<bool, 256> t{};
-    for (int c = 'A'; c <= 'Z'; ++c)
-        t[c] = true;
-    for (int c = 'a'; c <= 'z'; ++c)
-        t[c] = true;
-    for (int c = '0'; c <= '9'; ++c)
-        t[c] = true;
-    for (char c : std::string_view("-._~:/?#[]@!$&'()*+,;="))
-        t[static_cast<unsigned char>(c)] = true;
+// Which bytes each part of an address may hold as they stand (RFC 3986); any other byte is
+// percent-encoded. "[" and "]" only ever stand around an IPv6 host, and "#" only once.
+enum UriPart { kUserInfo, kHost, kPath, kQuery, kPartCount };
+
+constexpr std::array<std::array<bool, 256>, kPartCount> UriCharTables() {
+    std::array<std::array<bool, 256>, kPartCount> t{};
+    for (auto& part : t) {
+        for (int c = 'A'; c <= 'Z'; ++c)
+            part[c] = true;
+        for (int c = 'a'; c <= 'z'; ++c)
+            part[c] = true;
+        for (int c = '0'; c <= '9'; ++c)
+            part[c] = true;
+        for (char c : std::string_view("-._~!$&'()*+,;="))
+            part[static_cast<unsigned char>(c)] = true;
+    }
+    t[kUserInfo][':'] = true;
+    for (char c : std::string_view(":@/"))
+        t[kPath][static_cast<unsigned char>(c)] = true;
+    for (char c : std::string_view(":@/?"))
+        t[kQuery][static_cast<unsigned char>(c)] = true;
     return t;
 }
-constexpr std::array<bool, 256> kUriChar = UriCharTable();
+constexpr auto kUriChars = UriCharTables();
 
 bool IsHex(char c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
@@ -102,19 +115,89 @@ std::string HtmlEscape(std::string_view text) {
     return out;
 }
 
-void AppendPercentEncodedUrl(std::string& out, std::string_view address) {
+namespace {
+
+void AppendPart(std::string& out, std::string_view text, UriPart part) {
     static constexpr char hex[] = "0123456789ABCDEF";
-    for (size_t i = 0; i < address.size(); ++i) {
-        const auto byte = static_cast<uint8_t>(address[i]);
-        if (kUriChar[byte]) {
+    const auto& allowed = kUriChars[part];
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<uint8_t>(text[i]);
+        if (allowed[byte]) {
             out += static_cast<char>(byte);
-        } else if (byte == '%' && i + 2 < address.size() && IsHex(address[i + 1]) && IsHex(address[i + 2])) {
+        } else if (byte == '%' && i + 2 < text.size() && IsHex(text[i + 1]) && IsHex(text[i + 2])) {
             out += '%';
         } else {
             out += '%';
             out += hex[byte >> 4];
             out += hex[byte & 0x0F];
         }
+    }
+}
+
+// The length of "scheme:" at the start of address, or 0.
+size_t SchemeLength(std::string_view address) {
+    if (address.empty() || !std::isalpha(static_cast<unsigned char>(address[0]))) return 0;
+    for (size_t i = 1; i < address.size(); ++i) {
+        const auto c = static_cast<unsigned char>(address[i]);
+        if (c == ':') return i + 1;
+        if (!std::isalnum(c) && c != '+' && c != '-' && c != '.') return 0;
+    }
+    return 0;
+}
+
+// user@host:port. "@" separates at its last place only; a host in "[ ]" is an IPv6 address; a colon
+// followed by anything but digits belongs to the name.
+void AppendAuthority(std::string& out, std::string_view authority) {
+    const size_t at = authority.rfind('@');
+    if (at != std::string_view::npos) {
+        AppendPart(out, authority.substr(0, at), kUserInfo);
+        out += '@';
+        authority.remove_prefix(at + 1);
+    }
+    const auto isPort = [](std::string_view rest) {
+        return rest.starts_with(':') && rest.find_first_not_of("0123456789", 1) == std::string_view::npos;
+    };
+    const size_t close = authority.starts_with('[') ? authority.find(']') : std::string_view::npos;
+    if (close != std::string_view::npos &&
+        (close + 1 == authority.size() || isPort(authority.substr(close + 1)))) {
+        out += '[';
+        AppendPart(out, authority.substr(1, close - 1), kUserInfo);
+        out += ']';
+        out += authority.substr(close + 1);
+        return;
+    }
+    const size_t colon = authority.rfind(':');
+    if (colon != std::string_view::npos && isPort(authority.substr(colon))) {
+        AppendPart(out, authority.substr(0, colon), kHost);
+        out += authority.substr(colon);
+    } else {
+        AppendPart(out, authority, kHost);
+    }
+}
+
+} // namespace
+
+void AppendPercentEncodedUrl(std::string& out, std::string_view address) {
+    const size_t scheme = SchemeLength(address);
+    out.append(address.substr(0, scheme));
+    address.remove_prefix(scheme);
+    if (scheme > 0 && address.starts_with("//")) {
+        out += "//";
+        address.remove_prefix(2);
+        const size_t end = std::min(address.find_first_of("/?#"), address.size());
+        AppendAuthority(out, address.substr(0, end));
+        address.remove_prefix(end);
+    }
+    const size_t fragment = std::min(address.find('#'), address.size());
+    const size_t query = std::min(address.substr(0, fragment).find('?'), fragment);
+    AppendPart(out, address.substr(0, query), kPath);
+    if (query < fragment) {
+        out += '?';
+        AppendPart(out, address.substr(query + 1, fragment - query - 1), kQuery);
+    }
+    if (fragment < address.size()) {
+        out += '#';
+        AppendPart(out, address.substr(fragment + 1), kQuery);
     }
 }
 
