@@ -1,17 +1,12 @@
 #include "app/auto_prompter.h"
 
-#include <ostream>
+#include "app/console_message.h"
 
 namespace mainwin {
 
 pw::vcl::PromptAnswer AutoPrompter::Ask(const pw::vcl::PromptRequest& Request) {
-    if (Request.kind == pw::vcl::PromptKind::Message) {
-        std::string text = Request.text;
-        for (char& c : text)
-            if (c == '\r') c = ' ';
-        out_ << "pathweaver: " << (Request.caption.empty() ? "" : Request.caption + ": ") << text
-             << std::endl;
-    }
+    if (Request.kind == pw::vcl::PromptKind::Message)
+        PrintMessage(out_, (Request.caption.empty() ? "" : Request.caption + ": ") + Request.text);
     return pw::vcl::DefaultAnswer(Request);
 }
 

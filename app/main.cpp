@@ -5,6 +5,7 @@
 
 #include "app/auto_prompter.h"
 #include "app/command_line.h"
+#include "app/console_message.h"
 #include "app/main_form.h"
 #include "app/main_texts.h"
 #include "bars/core/bar_unit.h"
@@ -24,7 +25,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (!line.UnknownSwitch.empty()) {
-        std::cerr << "pathweaver: unknown option " << line.UnknownSwitch << "\n\n" << mainwin::UsageText();
+        mainwin::PrintMessage(std::cerr, "unknown option " + line.UnknownSwitch);
+        std::cerr << '\n' << mainwin::UsageText();
         return 2;
     }
 
@@ -41,7 +43,7 @@ int main(int argc, char** argv) {
     if (line.Auto) {
         pw::vcl::SetPrompter(&prompter);
         Application->OnException = [&failed](TObject*, const Exception& e) {
-            std::cerr << "pathweaver: " << e.Message() << std::endl;
+            mainwin::PrintMessage(std::cerr, e.Message());
             failed = true;
         };
     }

@@ -1,5 +1,6 @@
 // The main window's life: creation, showing, the first activation, closing and destruction.
 #include "app/main_form.h"
+#include "app/console_message.h"
 #include "controls/frame_controller.h"
 #include "controls/rz_animator.h"
 #include "controls/rz_buttons.h"
@@ -9,6 +10,7 @@
 #include "controls/rz_status_bar.h"
 
 #include <iostream>
+#include <optional>
 
 #include "app/command_line.h"
 #include "app/core/form_placement.h"
@@ -113,7 +115,7 @@ void TfrmSiteMapMain::LoadLogo() {
     try {
         LoadPNGResource("QMPWLOGO", imgLogo->Picture());
     } catch (const Exception& e) {
-        std::cerr << "pathweaver: " << e.Message() << '\n';
+        mainwin::PrintMessage(std::cerr, e.Message());
     }
 }
 
@@ -133,7 +135,7 @@ void TfrmSiteMapMain::LoadGlobeFrames() {
             frames->Add(&frame, &mask);
         }
     } catch (const Exception& e) {
-        std::cerr << "pathweaver: " << e.Message() << '\n';
+        mainwin::PrintMessage(std::cerr, e.Message());
     }
     aniSearch->SetImageList(frames);
 }
@@ -241,14 +243,20 @@ void TfrmSiteMapMain::LoadSettings() {
     try {
         ::LoadSettings(*Settings_);
     } catch (const Exception& e) {
-        Application->ShowException(e);
+        ReportIgnoredSettings(e);
     }
+}
+
+void TfrmSiteMapMain::ReportIgnoredSettings(const Exception& E) {
+    // A warning, not a failure: an unattended run goes on as well.
+    MessageBox(nullptr, Format(main_text::SettingsIgnored, E.Message()), main_text::AppTitle,
+               MB_OK | MB_ICONWARNING);
 }
 
 void TfrmSiteMapMain::SaveSettings() {
     if (!Settings_) return;
     std::string error;
-    if (!TrySaveSettings(*Settings_, error)) std::cerr << "pathweaver: " << error << '\n';
+    if (!TrySaveSettings(*Settings_, error)) mainwin::PrintMessage(std::cerr, error);
 }
 
 void TfrmSiteMapMain::RestorePlacement() {
@@ -257,7 +265,13 @@ void TfrmSiteMapMain::RestorePlacement() {
     const TRect work = Screen->WorkAreaRect();
     const RECT workArea{work.left, work.top, work.right, work.bottom};
     RECT target = CenteredBounds(bounds, workArea);
-    if (auto stored = ReadFormPlacement(PlacementFilePath(), main_text::PlacementName)) {
+    std::optional<TFormPlacement> stored;
+    try {
+        stored = ReadFormPlacement(PlacementFilePath(), main_text::PlacementName);
+    } catch (const Exception& e) {
+        ReportIgnoredSettings(e);
+    }
+    if (stored) {
         std::vector<TMonitorArea> monitors;
         for (int i = 0; i < Screen->MonitorCount(); ++i) {
             TMonitor* monitor = Screen->Monitors(i);
@@ -285,6 +299,6 @@ void TfrmSiteMapMain::StorePlacement() {
     try {
         SaveFormPlacement(PlacementFilePath(), main_text::PlacementName, placement);
     } catch (const Exception& e) {
-        std::cerr << "pathweaver: " << e.Message() << '\n';
+        mainwin::PrintMessage(std::cerr, e.Message());
     }
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+class Exception;
 class TRzBitBtn;
 class TRzCheckBox;
 class TRzEdit;
@@ -230,6 +231,8 @@ private:
     void LoadGlobeFrames();
     void RestorePlacement();
     void StorePlacement();
+    // A settings file that cannot be read: said, and the defaults are used.
+    void ReportIgnoredSettings(const Exception& E);
     void Next();
     void Back();
     void Cancel();

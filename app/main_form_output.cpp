@@ -2,6 +2,7 @@
 // of it afterwards.
 #include <iostream>
 
+#include "app/console_message.h"
 #include "app/core/data_rec.h"
 #include "app/core/lm_files.h"
 #include "app/core/map_profile.h"
@@ -104,7 +105,7 @@ void TfrmSiteMapMain::ReportOutputFailure(const std::string& Reason) {
     btnFTPFiles->SetEnabled(false);
     btnCancel->SetCaption(main_text::Close);
     if (autoRun_) {
-        std::cerr << "pathweaver: " << main_text::SiteMapFailed << Reason << '\n';
+        mainwin::PrintMessage(std::cerr, main_text::SiteMapFailed + Reason);
         FailAutoRun();
         return;
     }

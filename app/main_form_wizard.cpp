@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "app/address_check.h"
+#include "app/console_message.h"
 #include "app/core/lm_files.h"
 #include "app/core/map_profile.h"
 #include "app/core/profile_texts.h"
@@ -342,7 +343,7 @@ void TfrmSiteMapMain::ScanLocalFolder() {
         scan.Run(IncludeBackslash(IndexFolder()));
     } catch (const Exception& e) {
         memoFiles->Lines().Add(e.Message());
-        if (autoRun_) std::cerr << "pathweaver: " << e.Message() << '\n';
+        if (autoRun_) mainwin::PrintMessage(std::cerr, e.Message());
     }
     Scanning_ = false;
     scan_ = nullptr;
@@ -369,7 +370,7 @@ bool TfrmSiteMapMain::CrawlSite() {
     if (loaded || crawl.CancelRequested()) return true;
     const std::string reason = crawl.StartFailure();
     memoFiles->Lines().Add(reason);
-    if (autoRun_) std::cerr << "pathweaver: " << reason << '\n';
+    if (autoRun_) mainwin::PrintMessage(std::cerr, reason);
     return false;
 }
 

@@ -62,4 +62,6 @@ inline constexpr const char* ReplaceProfileQuestion =
     "The profile file %s already exists.\n\nDo you want to replace it with the current profile?";
 inline constexpr const char* StatusNotice = "Quillmark Pathweaver 4.5 - builds site maps of your web site";
 inline constexpr const char* PlacementName = "frmSiteMapMain";
+// A settings file that cannot be read, with the reader's message in front.
+inline constexpr const char* SettingsIgnored = "%s. The program goes on with its default settings.";
 } // namespace main_text

@@ -10,6 +10,12 @@
 namespace {
 constexpr int kNothingStored = -1;
 constexpr int kSmallestSize = 10;
+// Far beyond any screen, and small enough that sums and differences of stored edges cannot overflow.
+constexpr int kCoordinateLimit = 1 << 20;
+
+bool InRange(int value) {
+    return value >= -kCoordinateLimit && value <= kCoordinateLimit;
+}
 
 LONG Width(const RECT& r) {
     return r.right - r.left;
@@ -68,6 +74,9 @@ std::optional<TFormPlacement> ReadFormPlacement(const std::string& FileName, con
     placement.NormalBounds.top = ini.ReadInteger(section, "Top", kNothingStored);
     placement.NormalBounds.right = ini.ReadInteger(section, "Right", kNothingStored);
     placement.NormalBounds.bottom = ini.ReadInteger(section, "Bottom", kNothingStored);
+    const RECT& b = placement.NormalBounds;
+    // A damaged or hostile file: the window is placed as if nothing were stored.
+    if (!InRange(b.left) || !InRange(b.top) || !InRange(b.right) || !InRange(b.bottom)) return std::nullopt;
     placement.State = ini.ReadInteger(section, "State", psNormal);
     if (placement.State < psNormal || placement.State > psMinimized) placement.State = psNormal;
     return placement;

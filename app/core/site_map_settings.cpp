@@ -10,7 +10,9 @@
 #include "platform/rtl/published.h"
 #include "platform/rtl/stream.h"
 
+#include <cerrno>
 #include <exception>
+#include <sys/stat.h>
 
 TSiteMapSettings::TSiteMapSettings(TComponent* AOwner)
     : TComponent(AOwner), settingFile_(SettingsFilePath()) {}
@@ -32,7 +34,9 @@ std::string SettingsFilePath() {
 
 void LoadSettings(TSiteMapSettings& Settings) {
     const std::string path = SettingsFilePath();
-    if (!FileExists(path)) return;
+    // Only a missing file means "nothing stored"; anything else in its place is read, and refused.
+    struct stat entry {};
+    if (::lstat(path.c_str(), &entry) != 0 && errno == ENOENT) return;
     TSiteMapSettings read;
     {
         TFileStream stream(path, fmOpenRead);

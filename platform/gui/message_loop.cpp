@@ -1,4 +1,5 @@
 #include "platform/gui/message_loop.h"
+#include "platform/rtl/terminal_text.h"
 
 #include <algorithm>
 #include <atomic>
@@ -39,7 +40,7 @@ void ReportException(const std::exception& e) {
             // The handler failing too must not take the loop down; the text still reaches stderr.
         }
     }
-    std::fprintf(stderr, "%s\n", e.what());
+    std::fprintf(stderr, "%s\n", EscapeControlCharacters(e.what()).c_str());
 }
 
 LRESULT CallProcedureUnchecked(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

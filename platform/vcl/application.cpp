@@ -1,4 +1,5 @@
 #include "platform/vcl/application.h"
+#include "platform/rtl/terminal_text.h"
 
 #include <unistd.h>
 
@@ -227,7 +228,7 @@ void TApplication::ShowException(const Exception& E) {
     std::string text = E.Message();
     if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
     if (!pw::vcl::PersonAtScreen() && !pw::vcl::PrompterInstalled()) {
-        std::fprintf(stderr, "%s\n", text.c_str());
+        std::fprintf(stderr, "%s\n", EscapeControlCharacters(text).c_str());
         std::fflush(stderr);
         return;
     }

@@ -1,5 +1,6 @@
 #include "app/core/form_placement.h"
 
+#include "platform/rtl/files.h"
 #include "test_env.h"
 
 #include <gtest/gtest.h>
@@ -35,6 +36,32 @@ TEST(FormPlacement, StoredInItsSectionAndReadBack) {
     EXPECT_FALSE(ReadFormPlacement(file, "frmSiteMapMain"));
     WriteAll(file, "[frmSiteMapMainPosition]\nLeft=5\nState=9\n");
     EXPECT_EQ(ReadFormPlacement(file, "frmSiteMapMain")->State, psNormal);
+}
+
+TEST(FormPlacement, EdgesFarBeyondAnyScreenCountAsNothingStored) {
+    UserFolders folders;
+    const std::string file = PlacementFilePath();
+    ASSERT_TRUE(ForceDirectories(folders.ConfigDir()));
+    const std::pair<const char*, bool> cases[] = {
+        {"Left=-2147483648\nTop=0\nRight=2147483647\nBottom=600", false},
+        {"Left=0\nTop=-2147483648\nRight=800\nBottom=2147483647", false},
+        {"Left=2147483000\nTop=0\nRight=2147483600\nBottom=600", false},
+        {"Left=0\nTop=0\nRight=-2147483648\nBottom=600", false},
+        {"Left=-1048577\nTop=0\nRight=800\nBottom=600", false},
+        {"Left=-1048576\nTop=0\nRight=1048576\nBottom=600", true},
+        {"Left=-1500\nTop=-20\nRight=-700\nBottom=580", true}, // a monitor left of the primary one
+    };
+    const RECT work{0, 0, 1920, 1040};
+    for (const auto& [values, kept] : cases) {
+        WriteAll(file, std::string("[frmSiteMapMainPosition]\n") + values + "\n");
+        const auto placement = ReadFormPlacement(file, "frmSiteMapMain");
+        EXPECT_EQ(placement.has_value(), kept) << values;
+        if (!placement) continue;
+        const RECT fitted = FitIntoWorkArea(placement->NormalBounds, work);
+        const RECT restored = RestoredBounds(RECT{0, 0, 640, 480}, fitted, false);
+        EXPECT_GE(restored.left, 0) << values;
+        EXPECT_GE(restored.top, 0) << values;
+    }
 }
 
 TEST(FormPlacement, BoundsComeOntoTheWorkAreaOfTheStoredCorner) {
