@@ -1,5 +1,7 @@
 #include "app/output/html_escape.h"
 
+#include "platform/rtl/unicode.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -37,31 +39,6 @@ bool IsHex(char c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
 }
 
-// Length of the valid UTF-8 sequence at text[i], or 0.
-size_t Utf8Length(std::string_view text, size_t i) {
-    const auto b0 = static_cast<uint8_t>(text[i]);
-    size_t n;
-    uint32_t cp;
-    if (b0 < 0xC2) return 0;
-    if (b0 < 0xE0)
-        n = 2, cp = b0 & 0x1F;
-    else if (b0 < 0xF0)
-        n = 3, cp = b0 & 0x0F;
-    else if (b0 < 0xF5)
-        n = 4, cp = b0 & 0x07;
-    else
-        return 0;
-    if (i + n > text.size()) return 0;
-    for (size_t k = 1; k < n; ++k) {
-        const auto b = static_cast<uint8_t>(text[i + k]);
-        if ((b & 0xC0) != 0x80) return 0;
-        cp = (cp << 6) | (b & 0x3F);
-    }
-    const bool overlong = (n == 3 && cp < 0x800) || (n == 4 && cp < 0x10000);
-    const bool surrogate = cp >= 0xD800 && cp <= 0xDFFF;
-    if (overlong || surrogate || cp > 0x10FFFF) return 0;
-    return n;
-}
 } // namespace
 
 void AppendHtmlEscaped(std::string& out, std::string_view text) {
@@ -69,7 +46,8 @@ void AppendHtmlEscaped(std::string& out, std::string_view text) {
         const char c = text[i];
         const auto byte = static_cast<uint8_t>(c);
         if (byte >= 0x80) {
-            const size_t n = Utf8Length(text, i);
+            char32_t codePoint = 0;
+            const size_t n = Utf8SequenceAt(text, i, codePoint);
             if (n == 0) {
                 out += kReplacement;
             } else {

@@ -40,6 +40,14 @@ char32_t decodeUtf8(std::string_view text, size_t& i) {
 }
 } // namespace
 
+size_t Utf8SequenceAt(std::string_view text, size_t i, char32_t& codePoint) {
+    if (i >= text.size()) return 0;
+    size_t end = i;
+    codePoint = decodeUtf8(text, end);
+    if (codePoint == Replacement && text.substr(i, end - i) != "\xEF\xBF\xBD") return 0;
+    return end - i;
+}
+
 void AppendUtf8(std::string& out, char32_t cp) {
     if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) cp = Replacement;
     if (cp < 0x80) {

@@ -10,3 +10,7 @@ std::string Utf16ToUtf8(std::u16string_view text);
 
 // Appends one code point as UTF-8 (surrogates and values past U+10FFFF become U+FFFD).
 void AppendUtf8(std::string& out, char32_t codePoint);
+
+// The length of the well-formed UTF-8 sequence at text[i] (1 for ASCII), with its code point; 0 when
+// the bytes there are no well-formed sequence (a stray, overlong, surrogate or cut one).
+size_t Utf8SequenceAt(std::string_view text, size_t i, char32_t& codePoint);
