@@ -1,10 +1,6 @@
 #include "app/command_line.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 
 #include "platform/rtl/strings.h"
 
@@ -59,27 +55,6 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& Args) {
     line.Profile = FirstExistingFile(Args);
     if (line.Profile.empty()) line.Profile = firstNamed;
     return line;
-}
-
-std::string ProfilePathProblem(const std::string& Path) {
-    struct stat st {};
-    if (::stat(Path.c_str(), &st) != 0) {
-        const int error = errno;
-        struct stat link {};
-        if (error == ENOENT && ::lstat(Path.c_str(), &link) == 0 && S_ISLNK(link.st_mode))
-            return "it is a symbolic link to a file that does not exist";
-        if (error == ENOENT) return "there is no such file";
-        if (error == ELOOP) return "it is a loop of symbolic links";
-        if (error == ENOTDIR) return "a part of the path is not a folder";
-        return std::strerror(error);
-    }
-    if (S_ISDIR(st.st_mode)) return "it is a folder, not a profile file";
-    if (S_ISFIFO(st.st_mode)) return "it is a named pipe (FIFO), not a profile file";
-    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) return "it is a device, not a profile file";
-    if (S_ISSOCK(st.st_mode)) return "it is a socket, not a profile file";
-    if (!S_ISREG(st.st_mode)) return "it is not a regular file";
-    if (::access(Path.c_str(), R_OK) != 0) return std::string("it cannot be read: ") + std::strerror(errno);
-    return {};
 }
 
 std::string UsageText() {

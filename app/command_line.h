@@ -23,10 +23,6 @@ struct TCommandLine {
 };
 TCommandLine ParseCommandLine(const std::vector<std::string>& Args);
 
-// Why Path cannot be read as a profile ("it is a folder", "there is no such file", ...); empty when it
-// is a regular file that can be read.
-std::string ProfilePathProblem(const std::string& Path);
-
 // The usage text that --help prints.
 std::string UsageText();
 

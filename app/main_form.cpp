@@ -27,6 +27,7 @@
 #include "platform/rtl/exception.h"
 #include "platform/rtl/files.h"
 #include "platform/rtl/format.h"
+#include "platform/rtl/regular_file.h"
 #include "platform/rtl/string_list.h"
 #include "platform/stdctrls/bars.h"
 #include "platform/stdctrls/bit_btn.h"
@@ -184,7 +185,7 @@ void TfrmSiteMapMain::FormActivate(TObject*) {
 }
 
 void TfrmSiteMapMain::OpenCommandLineProfile() {
-    const std::string problem = mainwin::ProfilePathProblem(CommandLineProfile_);
+    const std::string problem = RegularFileProblem(CommandLineProfile_);
     if (!problem.empty()) {
         MessageBox(nullptr, Format(main_text::ProfileCannotOpen, CommandLineProfile_, problem),
                    main_text::ProfileCannotOpenCaption, MB_OK | MB_ICONERROR);

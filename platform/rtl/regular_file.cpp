@@ -37,25 +37,31 @@ int OpenRegularFile(const std::string& path, int flags, unsigned mode) {
     return fd;
 }
 
-std::string FileOpenProblem(const std::string& path, int error) {
+std::string RegularFileProblem(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
-        const int statError = errno;
+        const int error = errno;
         struct stat link {};
-        if (statError == ENOENT && ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode))
+        if (error == ENOENT && ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode))
             return "it is a symbolic link to a file that does not exist";
-        if (statError == ENOENT) return "there is no such file";
-        if (statError == ELOOP) return "it is a loop of symbolic links";
-        if (statError == ENOTDIR) return "a part of the path is not a folder";
-        return std::strerror(statError);
+        if (error == ENOENT) return "there is no such file";
+        if (error == ELOOP) return "it is a loop of symbolic links";
+        if (error == ENOTDIR) return "a part of the path is not a folder";
+        return std::strerror(error);
     }
     if (S_ISDIR(st.st_mode)) return "it is a folder";
     if (S_ISFIFO(st.st_mode)) return "it is a named pipe (FIFO)";
     if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) return "it is a device";
     if (S_ISSOCK(st.st_mode)) return "it is a socket";
     if (!S_ISREG(st.st_mode)) return "it is not a regular file";
-    if (error == EACCES || error == EPERM) return "it may not be read (permission denied)";
-    return std::strerror(error);
+    if (::access(path.c_str(), R_OK) != 0)
+        return errno == EACCES ? "it may not be read (permission denied)" : std::strerror(errno);
+    return {};
+}
+
+std::string FileOpenProblem(const std::string& path, int error) {
+    std::string problem = RegularFileProblem(path);
+    return problem.empty() ? std::strerror(error) : problem;
 }
 
 void RaiseOpenError(const std::string& path, int error) {

@@ -8,9 +8,10 @@
 // EINVAL for anything else that is no regular file. With O_CREAT a missing file is created.
 int OpenRegularFile(const std::string& path, int flags, unsigned mode = 0666);
 
-// Why path cannot be opened for reading, in words for a message ("it is a folder", "it is a named pipe
-// (FIFO)", "there is no such file", ...). error is the errno of the failed attempt, described when the
-// path itself shows nothing wrong.
+// What keeps path from being read as a file, in words for a message ("it is a folder", "it is a named
+// pipe (FIFO)", "there is no such file", ...); empty for a regular file that this user may read.
+std::string RegularFileProblem(const std::string& path);
+// Why an open of path failed with errno error: RegularFileProblem, else the error's own text.
 std::string FileOpenProblem(const std::string& path, int error);
 // EFOpenError "Cannot open file <path>: <FileOpenProblem>".
 [[noreturn]] void RaiseOpenError(const std::string& path, int error);
