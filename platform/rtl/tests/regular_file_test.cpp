@@ -5,6 +5,8 @@
 #include "platform/rtl/ini_file.h"
 #include "platform/rtl/store_io.h"
 
+#include "tests/support/child_process.h"
+#include "tests/support/child_test.h"
 #include "tests/support/pipe_unblocker.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/thrown_message.h"
@@ -12,11 +14,9 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <functional>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using testsupport::ThrownMessage;
@@ -30,31 +30,6 @@ void MakeSocket(const std::string& path) {
     path.copy(address.sun_path, sizeof address.sun_path - 1);
     ASSERT_EQ(::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     ::close(s);
-}
-
-// The message f raises as a user whom permission bits stop: root reads any file, so a child process
-// gives up root first.
-std::string MessageAsOrdinaryUser(const std::function<std::string()>& f) {
-    int channel[2];
-    if (::pipe(channel) != 0) return "no pipe";
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(channel[0]);
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) _exit(2);
-        const std::string message = f();
-        const bool written =
-            ::write(channel[1], message.data(), message.size()) == static_cast<ssize_t>(message.size());
-        _exit(written ? 0 : 3);
-    }
-    ::close(channel[1]);
-    std::string message;
-    char buffer[512];
-    for (ssize_t n; (n = ::read(channel[0], buffer, sizeof buffer)) > 0;)
-        message.append(buffer, static_cast<size_t>(n));
-    ::close(channel[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? message : "child failed";
 }
 
 } // namespace
@@ -100,12 +75,19 @@ TEST(RegularFilesOnly, EveryReaderRefusesWhatIsNoRegularFileAndSaysWhy) {
             EXPECT_THROW(TFileStream(path, fmCreate), EFCreateError);
         }
     }
+}
 
-    testsupport::WriteFile(at("locked"), "[s]\nk=1\n");
-    ASSERT_EQ(::chmod(at("locked").c_str(), 0), 0);
-    ASSERT_EQ(::chmod(dir.Path().c_str(), 0711), 0);
-    EXPECT_EQ(MessageAsOrdinaryUser([&] {
-                  return ThrownMessage<EFOpenError>([&] { TFileStream stream(at("locked"), fmOpenRead); });
-              }),
-              "Cannot open file " + at("locked") + ": it may not be read (permission denied)");
+TEST(RegularFilesOnly, AFileThisUserMayNotReadSaysSo) {
+    // Permissions do not stop root from reading: as root, the test runs again as an ordinary user.
+    if (::geteuid() == 0) {
+        EXPECT_EQ(testsupport::RunTestInChild(testsupport::CurrentTestName(), {}, true), 0);
+        return;
+    }
+    testsupport::TempDir dir("pw-regular");
+    const std::string locked = dir.File("locked");
+    testsupport::WriteFile(locked, "[s]\nk=1\n");
+    ASSERT_EQ(::chmod(locked.c_str(), 0), 0);
+    const std::string expected = "Cannot open file " + locked + ": it may not be read (permission denied)";
+    EXPECT_EQ(ThrownMessage<EFOpenError>([&] { TFileStream stream(locked, fmOpenRead); }), expected);
+    EXPECT_EQ(ThrownMessage<EFOpenError>([&] { TMemIniFile ini(locked); }), expected);
 }
