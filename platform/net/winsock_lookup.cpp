@@ -132,10 +132,17 @@ TaskHandle WSAAsyncGetHostByAddr(HWND hwnd, UINT msg, in_addr address) {
 int WSACancelAsyncRequest(TaskHandle task) {
     Tasks& state = State();
     std::lock_guard g(state.mutex);
-    if (state.tasks.erase(task) == 0) {
+    auto it = state.tasks.find(task);
+    if (it == state.tasks.end()) {
         WSASetLastError(WSAEINVAL);
         return SOCKET_ERROR;
     }
+    // A finished lookup has posted (or is posting) its message: too late to take it back.
+    if (it->second.done) {
+        WSASetLastError(WSAEALREADY);
+        return SOCKET_ERROR;
+    }
+    state.tasks.erase(it);
     return 0;
 }
 

@@ -254,12 +254,13 @@ TEST(Winsock, LookupsPostTheirOutcomeAndCancelledOnesPostNothing) {
         ws::WSAAsyncGetHostByAddr(rec.Handle(), kLookupMsg, in_addr{htonl(INADDR_LOOPBACK)});
     ws::TaskHandle cancelled = ws::WSAAsyncGetHostByName(rec.Handle(), kLookupMsg, "localhost");
     ASSERT_NE(found, 0u);
-    EXPECT_EQ(ws::WSACancelAsyncRequest(cancelled), 0);
-    ASSERT_TRUE(PumpUntil([&] { return rec.events.size() >= 3; }));
+    // A lookup of localhost may already have ended before the cancel; then its outcome is posted.
+    bool cancelledInTime = ws::WSACancelAsyncRequest(cancelled) == 0;
+    ASSERT_TRUE(PumpUntil([&] { return rec.events.size() >= (cancelledInTime ? 3u : 4u); }));
     PumpFor(100);
     ws::HostEntry entry;
     for (const Event& e : rec.events) {
-        EXPECT_NE(e.wParam, cancelled);
+        if (cancelledInTime) EXPECT_NE(e.wParam, cancelled);
         if (e.wParam == found) {
             EXPECT_EQ(e.error, 0);
             ASSERT_TRUE(ws::WSATakeHostEntry(found, entry));
