@@ -10,6 +10,7 @@
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/syscolors.h"
 #include "platform/gui/input.h"
+#include "platform/gui/message_views.h"
 #include "platform/gui/messages.h"
 #include "platform/gui/paint.h"
 #include "platform/gui/window.h"
@@ -59,36 +60,13 @@ int EditButtons::ButtonAt(POINT Screen) const {
 bool EditButtons::Before(TMessage& Message) {
     switch (Message.Msg) {
     case WM_NCLBUTTONDOWN:
-    case WM_NCLBUTTONDBLCLK: {
-        const int index = ButtonAt(POINT{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)});
-        if (index < 0) return false;
-        if (control_.CanFocus() && !control_.Focused()) control_.SetFocus();
-        if (OnPress) OnPress(index);
-        Message.Result = 0;
-        return true;
-    }
-    case WM_NCMOUSEMOVE: {
-        const int index = ButtonAt(POINT{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)});
-        if (index != hover_) {
-            hover_ = index;
-            if (index >= 0) {
-                TRACKMOUSEEVENT track{};
-                track.cbSize = sizeof(track);
-                track.dwFlags = TME_LEAVE | TME_NONCLIENT;
-                track.hwndTrack = control_.Handle();
-                TrackMouseEvent(track);
-            }
-            if (OnHover) OnHover(index);
-        }
-        return false;
-    }
+    case WM_NCLBUTTONDBLCLK:
+        return Press(TWMNCHitMessage(Message));
+    case WM_NCMOUSEMOVE:
+        return Hover(ButtonAt(TWMNCHitMessage(Message).Pos()));
     case kNcMouseLeave:
     case WM_MOUSEMOVE:
-        if (hover_ >= 0) {
-            hover_ = -1;
-            if (OnHover) OnHover(-1);
-        }
-        return false;
+        return Hover(-1);
     default:
         return false;
     }
@@ -96,23 +74,50 @@ bool EditButtons::Before(TMessage& Message) {
 
 void EditButtons::After(TMessage& Message) {
     switch (Message.Msg) {
-    case WM_NCCALCSIZE: {
-        RECT* client = Message.WParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(Message.LParam)->rgrc[0]
-                                      : reinterpret_cast<RECT*>(Message.LParam);
-        if (client) client->right = std::max(client->left, client->right - width_);
-        break;
-    }
+    case WM_NCCALCSIZE:
+        return MakeRoom(TWMNCCalcSize(Message).ClientRect());
     case WM_NCHITTEST:
-        if (ButtonAt(POINT{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)}) >= 0)
-            Message.Result = HTBORDER;
-        break;
+        return HitTest(TWMNCHitTest(Message));
     case WM_NCPAINT:
     case WM_ENABLE:
-        Paint();
-        break;
+        return Paint();
     default:
-        break;
+        return;
     }
+}
+
+// A press on a button is the buttons', not the edit's.
+bool EditButtons::Press(TWMNCHitMessage Message) {
+    const int index = ButtonAt(Message.Pos());
+    if (index < 0) return false;
+    if (control_.CanFocus() && !control_.Focused()) control_.SetFocus();
+    if (OnPress) OnPress(index);
+    Message.Result = 0;
+    return true;
+}
+
+// The button under the pointer (-1 for none) lights up; leaving the frame is watched for.
+bool EditButtons::Hover(int index) {
+    if (index == hover_) return false;
+    hover_ = index;
+    if (index >= 0) {
+        TRACKMOUSEEVENT track{};
+        track.cbSize = sizeof(track);
+        track.dwFlags = TME_LEAVE | TME_NONCLIENT;
+        track.hwndTrack = control_.Handle();
+        TrackMouseEvent(track);
+    }
+    if (OnHover) OnHover(index);
+    return false;
+}
+
+void EditButtons::MakeRoom(RECT* client) const {
+    if (client) client->right = std::max(client->left, client->right - width_);
+}
+
+// The buttons are part of the frame, where clicks reach the non-client messages.
+void EditButtons::HitTest(TWMNCHitTest Message) const {
+    if (ButtonAt(Message.Pos()) >= 0) Message.Result = HTBORDER;
 }
 
 void EditButtons::Paint() {

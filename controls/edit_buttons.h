@@ -7,6 +7,8 @@
 
 class TWinControl;
 struct TMessage;
+struct TWMNCHitMessage;
+struct TWMNCHitTest;
 
 namespace rz {
 
@@ -32,6 +34,10 @@ public:
     std::function<void(int Index)> OnHover;
 
 private:
+    bool Press(TWMNCHitMessage Message);
+    bool Hover(int index);
+    void MakeRoom(RECT* client) const;
+    void HitTest(TWMNCHitTest Message) const;
     RECT Strip() const;
     void Paint();
 

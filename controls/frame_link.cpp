@@ -6,6 +6,7 @@
 #include "platform/gdi/syscolors.h"
 #include "platform/graphics/graphics_objects.h"
 #include "platform/graphics/graphics_types.h"
+#include "platform/gui/message_views.h"
 #include "platform/gui/messages.h"
 #include "platform/gui/paint.h"
 #include "platform/gui/window.h"
@@ -130,7 +131,7 @@ bool TRzFrameLink::Before(TMessage& Message) {
         if (Message.Msg != msg) continue;
         // A disabled control keeps the system's grey.
         if (!control_.Enabled()) return false;
-        HDC dc = reinterpret_cast<HDC>(Message.WParam);
+        HDC dc = TWMCtlColor(Message).ChildDC();
         const TColor color = BackgroundColor();
         SetTextColor(dc, ColorToRGB(control_.Font().Color()));
         SetBkColor(dc, ColorToRGB(color));

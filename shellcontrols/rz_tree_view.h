@@ -38,7 +38,9 @@ public:
 private:
     // The node a context menu request is about and where to show the menu; nothing when the
     // pointer is not on a node.
-    TTreeNode* ContextNode(const TMessage& Message, POINT& Where);
+    TTreeNode* ContextNode(TWMContextMenu Message, POINT& Where);
+    void WMContextMenu(TWMContextMenu Message);
+    void WMLButtonDown(TWMMouse Message);
     std::vector<TTreeNode*> Selection();
 };
 

@@ -45,7 +45,7 @@ void ProcessQueued(UINT first, UINT last) {
     MSG msg{};
     while (PeekMessage(msg, nullptr, first, last, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
+            RepostQuit(msg);
             return;
         }
         DispatchMessage(msg);

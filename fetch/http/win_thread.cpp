@@ -1,6 +1,7 @@
 #include "fetch/http/win_thread.h"
 
 #include "platform/gui/message_loop.h"
+#include "platform/gui/message_views.h"
 #include "platform/gui/window.h"
 #include "platform/rtl/thread.h"
 
@@ -45,13 +46,27 @@ OrphanState& orphans() {
     return state;
 }
 
+// kSyncMessage: the thread whose synchronised call is to run now.
+struct SyncMsg : MessageView {
+    using MessageView::MessageView;
+    TEventWinThread* Thread() const { return Pointer<TEventWinThread>(L()); }
+};
+
+LRESULT RunSync(SyncMsg m) {
+    m.Thread()->RunPendingSync();
+    return 0;
+}
+
 LRESULT WinThreadWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == kSyncMessage) {
-        reinterpret_cast<TEventWinThread*>(lParam)->RunPendingSync();
+    TMessage m{msg, wParam, lParam, 0};
+    switch (msg) {
+    case kSyncMessage:
+        return RunSync(SyncMsg(m));
+    case kEndedMessage:
         return 0;
+    default:
+        return DefWindowProc(hwnd, m);
     }
-    if (msg == kEndedMessage) return 0;
-    return DefWindowProc(hwnd, msg, wParam, lParam);
 }
 
 void acquireWindow() {

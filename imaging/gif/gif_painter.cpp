@@ -243,7 +243,7 @@ void TGIFPainter::PumpWait(int64_t delay) {
         while (!Stopped() && PeekMessage(msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) {
                 // The application's own loop must still see it.
-                PostQuitMessage(static_cast<int>(msg.wParam));
+                RepostQuit(msg);
                 Stop();
                 break;
             }

@@ -9,6 +9,7 @@
 
 #include "platform/gui/backend.h"
 #include "platform/gui/gui_state.h"
+#include "platform/gui/message_views.h"
 #include "platform/rtl/exception.h"
 
 namespace pw::gui {
@@ -477,20 +478,21 @@ BOOL TranslateMessage(const MSG& msg) {
 }
 
 LRESULT DispatchMessage(const MSG& msg) {
-    if (msg.message == WM_TIMER && msg.lParam) {
+    TMessage m = MessageOf(msg);
+    if (msg.message == WM_TIMER && TWMTimer(m).TimerProc()) {
+        const TWMTimer timer(m);
         auto q = CurrentQueue();
         TIMERPROC proc = nullptr;
         {
             Guard g(Lock());
             // Only a callback that a live timer names is called.
             for (const Timer& t : q->timers)
-                if (t.hwnd == msg.hwnd && t.id == msg.wParam &&
-                    reinterpret_cast<LPARAM>(t.proc) == msg.lParam)
+                if (t.hwnd == msg.hwnd && t.id == timer.TimerID() && t.proc == timer.TimerProc())
                     proc = t.proc;
         }
         if (proc) {
             try {
-                proc(msg.hwnd, WM_TIMER, msg.wParam, Now());
+                proc(msg.hwnd, WM_TIMER, timer.TimerID(), Now());
             } catch (const std::exception& e) {
                 ReportException(e);
             }
@@ -598,11 +600,16 @@ DWORD GetQueueStatus(UINT flags) {
     return status | (status << 16);
 }
 
+void RepostQuit(const MSG& quit) {
+    TMessage m = MessageOf(quit);
+    PostQuitMessage(TWMQuit(m).ExitCode());
+}
+
 bool ProcessMessages() {
     MSG msg;
     while (PeekMessage(msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
+            RepostQuit(msg);
             return false;
         }
         TranslateMessage(msg);

@@ -44,6 +44,9 @@ BOOL WaitMessage();
 DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD timeoutMs,
                                 DWORD wakeMask);
 void PostQuitMessage(int exitCode);
+// A local loop that takes WM_QUIT off the queue puts it back, with its exit code, for the loop that owns
+// the queue.
+void RepostQuit(const MSG& quit);
 DWORD GetMessagePos();
 LONG GetMessageTime();
 BOOL InSendMessage();

@@ -62,6 +62,12 @@ inline std::span<char> TextBuffer(char* text, intptr_t size) {
 // returns the bytes copied.
 LRESULT CopyOut(const std::string& text, std::span<char> buffer);
 
+// WM_QUIT: the exit code PostQuitMessage gave.
+struct TWMQuit : MessageView {
+    using MessageView::MessageView;
+    int ExitCode() const { return static_cast<int>(static_cast<intptr_t>(W())); }
+};
+
 // WM_MOUSEMOVE and the button messages; also CM_MOUSEENTER-style forwards.
 struct TWMMouse : MessageView {
     using MessageView::MessageView;

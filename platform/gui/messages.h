@@ -281,6 +281,11 @@ struct TMessage {
     LRESULT Result = 0;
 };
 
+// The message a queued record carries, for its views.
+inline TMessage MessageOf(const MSG& msg) {
+    return TMessage{msg.message, msg.wParam, msg.lParam, 0};
+}
+
 struct WINDOWPOS {
     HWND hwnd = nullptr;
     HWND hwndInsertAfter = nullptr;

@@ -11,6 +11,8 @@
 #include "platform/gdi/syscolors.h"
 #include "platform/gdi/text.h"
 #include "platform/gui/gui_state.h"
+#include "platform/gui/keys.h"
+#include "platform/gui/message_views.h"
 #include "platform/gui/paint.h"
 
 namespace pw::gui {
@@ -183,11 +185,12 @@ void RunSizeLoop(HWND hwnd, LRESULT hit, POINT start) {
     MSG msg;
     for (;;) {
         if (!GetMessage(msg, nullptr, 0, 0)) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
+            RepostQuit(msg);
             break;
         }
         if (GetCapture() != hwnd) break;
-        if (msg.message == WM_KEYDOWN && msg.wParam == 0x1B) {
+        TMessage m = MessageOf(msg);
+        if (msg.message == WM_KEYDOWN && TWMKey(m).CharCode() == VK_ESCAPE) {
             SetWindowPos(hwnd, nullptr, original.left, original.top, original.right - original.left,
                          original.bottom - original.top, SWP_NOZORDER | SWP_NOACTIVATE);
             break;
