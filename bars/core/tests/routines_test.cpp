@@ -6,11 +6,14 @@
 
 #include "bars/core/bar_button.h"
 #include "bars/core/bar_drawing.h"
+#include "bars/core/bar_errors.h"
 #include "bars/core/bar_manager.h"
 #include "bars/core/bar_routines.h"
 #include "bars/core/bar_strings.h"
 #include "bars/core/bar_unit.h"
+#include "bars/core/item_links.h"
 #include "bars/core/item_registry.h"
+#include "bars/core/popup_menu.h"
 #include "bars_test_support.h"
 #include "lookandfeel/localizer.h"
 #include "platform/gdi/bitmaps.h"
@@ -20,6 +23,7 @@
 #include "platform/gdi/syscolors.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/canvas.h"
+#include "tests/support/thrown_message.h"
 
 using namespace bars_test;
 
@@ -149,6 +153,45 @@ TEST(BarUnit, TheCheckerBrushAndScreenDepthExistFromStartToShutdown) {
     EXPECT_NE(User32Procs().TrackMouseEvent, nullptr);
     RefreshBarUnitColors();
     EXPECT_NE(PatternBrush(), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+TEST(PopupMenus, NeedAManagerAndLinkOnlyControlsOfTheManagersForm) {
+    TestForm lonely;
+    EXPECT_EQ(testsupport::ThrownMessage<EdxBarError>([&] { new TdxBarPopupMenu(&lonely); }),
+              "There are no TdxBarManagers available");
+    EXPECT_EQ(lonely.ComponentCount(), 0);
+
+    FakeWindows windows;
+    TestForm form;
+    auto* manager = new TdxBarManager(&form);
+    auto* popup = new TdxBarPopupMenu(&form);
+    EXPECT_EQ(popup->BarManager(), manager);
+    EXPECT_EQ(manager->PopupMenus(0), popup);
+    EXPECT_FALSE(popup->ItemLinks()->UseRecentItems());
+    TdxBarPopupMenuLink* link = manager->PopupMenuLinks()->Add();
+    link->SetControl(&lonely);
+    EXPECT_EQ(link->Control(), nullptr) << "a control of another form";
+    link->SetControl(&form);
+    link->SetPopupMenu(popup);
+    EXPECT_EQ(link->Control(), &form);
+    // Shortcuts reach the popup menu's items through the link of the control.
+    auto* item = AddButton(&form, "miFind", "&Find");
+    item->SetShortCut(ShortCut('F', TShiftState{ssCtrl}));
+    int clicks = 0;
+    item->SetOnClick([&](TObject*) { ++clicks; });
+    popup->ItemLinks()->Add()->SetItem(item);
+    EXPECT_TRUE(manager->PopupMenuLinks()->ExecuteShortCut(&form, ShortCut('F', TShiftState{ssCtrl})));
+    EXPECT_EQ(clicks, 1);
+    link->OnAction = [](TdxBarPopupMenuLink*, int&, int&, bool, bool& allow) { allow = false; };
+    EXPECT_FALSE(manager->PopupMenuLinks()->ExecuteShortCut(&form, ShortCut('F', TShiftState{ssCtrl})));
+    // A popup menu that goes leaves the links that named it.
+    delete popup;
+    EXPECT_EQ(link->PopupMenu(), nullptr);
+    EXPECT_EQ(manager->PopupMenuCount(), 0);
 }
 
 } // namespace
