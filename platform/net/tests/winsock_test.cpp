@@ -260,7 +260,9 @@ TEST(Winsock, LookupsPostTheirOutcomeAndCancelledOnesPostNothing) {
     PumpFor(100);
     ws::HostEntry entry;
     for (const Event& e : rec.events) {
-        if (cancelledInTime) EXPECT_NE(e.wParam, cancelled);
+        if (cancelledInTime) {
+            EXPECT_NE(e.wParam, cancelled);
+        }
         if (e.wParam == found) {
             EXPECT_EQ(e.error, 0);
             ASSERT_TRUE(ws::WSATakeHostEntry(found, entry));
