@@ -92,6 +92,38 @@ void SyncGenericKeys() {
     merge(VK_MENU, VK_LMENU, VK_RMENU);
 }
 
+// A key released while the keyboard was elsewhere (another program, a dialog of the toolkit) is never
+// reported to us.
+void ForgetHeldKeys() {
+    for (BYTE& key : S().keys)
+        key &= 0x01;
+}
+
+// The toolkit knows which modifiers are really held: a release we never saw does not leave one down.
+void FollowModifiers(int modifiers) {
+    struct Modifier {
+        int bit;
+        BYTE generic, left, right;
+    };
+    static constexpr Modifier kModifiers[] = {{kModifierShift, VK_SHIFT, VK_LSHIFT, VK_RSHIFT},
+                                              {kModifierCtrl, VK_CONTROL, VK_LCONTROL, VK_RCONTROL},
+                                              {kModifierAlt, VK_MENU, VK_LMENU, VK_RMENU}};
+    auto& k = S().keys;
+    for (const Modifier& m : kModifiers) {
+        const bool held = (modifiers & m.bit) != 0;
+        if (held == ((k[m.generic] & 0x80) != 0)) continue;
+        SetKey(m.generic, held);
+        if (!held) {
+            SetKey(m.left, false);
+            SetKey(m.right, false);
+        }
+    }
+}
+
+bool IsModifierKey(BYTE vk) {
+    return vk == VK_SHIFT || vk == VK_CONTROL || vk == VK_MENU || (vk >= VK_LSHIFT && vk <= VK_RMENU);
+}
+
 void CancelTracking() {
     auto& s = S();
     if (s.hoverTimer) ::KillTimer(nullptr, s.hoverTimer);
@@ -330,6 +362,7 @@ void InjectMouse(const MouseInput& in) {
 
 void InjectKey(const KeyInput& in) {
     auto& s = S();
+    if (in.modifiers >= 0 && !IsModifierKey(in.vk)) FollowModifiers(in.modifiers);
     bool wasDown = (s.keys[in.vk] & 0x80) != 0;
     SetKey(in.vk, in.down);
     if (in.vk == VK_LSHIFT || in.vk == VK_RSHIFT || in.vk == VK_LCONTROL || in.vk == VK_RCONTROL ||
@@ -368,6 +401,7 @@ void InjectActivation(HWND hwnd, bool active) {
         Activate(hwnd, WA_ACTIVE, true);
         if (!s.focus && s.active == hwnd) ::SetFocus(hwnd);
     } else if (s.active == hwnd) {
+        ForgetHeldKeys();
         Activate(nullptr, WA_INACTIVE, true);
     }
 }
@@ -376,9 +410,7 @@ void InjectAppActivation(bool active) {
     auto& s = S();
     if (s.appActive == active) return;
     if (!active) {
-        // A key released while another application had the keyboard is never reported.
-        for (int vk = 0; vk < 256; ++vk)
-            s.keys[vk] &= 0x01;
+        ForgetHeldKeys();
         Activate(nullptr, WA_INACTIVE);
     }
     s.appActive = active;

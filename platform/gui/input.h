@@ -82,6 +82,11 @@ struct MouseInput {
     HWND host = nullptr;
 };
 
+// Modifier keys as the toolkit reports them held with a key.
+inline constexpr int kModifierShift = 1;
+inline constexpr int kModifierCtrl = 2;
+inline constexpr int kModifierAlt = 4;
+
 struct KeyInput {
     BYTE vk = 0;
     bool down = true;
@@ -89,6 +94,8 @@ struct KeyInput {
     // What the key types, UTF-32; 0 for none.
     char32_t text = 0;
     HWND host = nullptr;
+    // The kModifier* bits the toolkit saw held with this key; -1 when it does not say.
+    int modifiers = -1;
 };
 
 // The single entry for pointer and key input: hooks first, then the queue of the window it is for.

@@ -194,6 +194,10 @@ void HostWidget::Key(QKeyEvent* e, bool down) {
     QList<uint> text = e->text().toUcs4();
     if (down && !text.isEmpty()) in.text = static_cast<char32_t>(text.front());
     in.host = hwnd_;
+    const Qt::KeyboardModifiers held = e->modifiers();
+    in.modifiers = (held & Qt::ShiftModifier ? kModifierShift : 0) |
+                   (held & Qt::ControlModifier ? kModifierCtrl : 0) |
+                   (held & Qt::AltModifier ? kModifierAlt : 0);
     InjectKey(in);
 }
 

@@ -404,3 +404,47 @@ TEST(Input, LosingTheApplicationActivationForgetsHeldKeys) {
     SetActiveWindow(w);
     EXPECT_EQ(GetActiveWindow(), w);
 }
+
+TEST(Input, KeysReleasedWhileTheWindowWasInactiveDoNotStayDown) {
+    HWND w = MakeTopLevel(RECT{0, 0, 20, 20});
+    SetActiveWindow(w);
+    SetFocus(w);
+    Pump();
+    // Alt+N opens a dialog of the toolkit, which takes the activation and sees Alt's release.
+    pw::gui::SimulateKey(VK_MENU, true);
+    pw::gui::SimulateKey('N', true, U'n');
+    pw::gui::InjectActivation(w, false);
+    EXPECT_FALSE(GetAsyncKeyState(VK_MENU) & 0x8000);
+    EXPECT_FALSE(GetAsyncKeyState('N') & 0x8000);
+    pw::gui::InjectActivation(w, true);
+    SetFocus(w);
+    PumpAndTranslate();
+    Log().clear();
+    pw::gui::SimulateKeyStroke('C');
+    PumpAndTranslate();
+    // A plain letter types, and is no Alt+C that would close the window.
+    EXPECT_EQ(MessagesOf(w, {WM_KEYDOWN, WM_SYSKEYDOWN, WM_CHAR, WM_SYSCHAR}),
+              (std::vector<UINT>{WM_KEYDOWN, WM_CHAR}));
+
+    // Without a change of activation the toolkit's modifiers with the next key say what is held.
+    struct Case {
+        BYTE held;
+        int modifiers;
+        UINT expected;
+    };
+    for (const Case& c : {Case{VK_MENU, 0, WM_KEYDOWN}, Case{VK_MENU, pw::gui::kModifierAlt, WM_SYSKEYDOWN},
+                          Case{VK_CONTROL, pw::gui::kModifierShift, WM_KEYDOWN}}) {
+        pw::gui::ClearKeyState();
+        pw::gui::SimulateKey(c.held, true);
+        PumpAndTranslate();
+        Log().clear();
+        pw::gui::InjectKey(pw::gui::KeyInput{'C', true, false, U'c', nullptr, c.modifiers});
+        PumpAndTranslate();
+        EXPECT_EQ(MessagesOf(w, {WM_KEYDOWN, WM_SYSKEYDOWN}), std::vector<UINT>{c.expected}) << c.modifiers;
+        EXPECT_EQ((GetAsyncKeyState(VK_MENU) & 0x8000) != 0, (c.modifiers & pw::gui::kModifierAlt) != 0);
+        EXPECT_EQ((GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0, (c.modifiers & pw::gui::kModifierCtrl) != 0);
+        EXPECT_EQ((GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0, (c.modifiers & pw::gui::kModifierShift) != 0);
+        pw::gui::SimulateKey('C', false);
+    }
+    pw::gui::ClearKeyState();
+}
