@@ -83,10 +83,14 @@ int Warn(const std::string& text) {
     return MessageBox(nullptr, text, main_text::AppTitle, MB_OK | MB_ICONEXCLAMATION);
 }
 
+void ReportOpenFailure(const std::string& target, int code) {
+    MessageBox(nullptr, ShellErrorMessage(code, target), ShellErrorCaption, MB_OK | MB_ICONEXCLAMATION);
+}
+
+// Returns at once: a handler that fails later is reported then, with the file it was to open.
 void OpenWithShell(const std::string& target) {
-    const int code = ShellExecute(nullptr, "open", target, "", "", 1);
-    if (code < 33)
-        MessageBox(nullptr, ShellErrorMessage(code), ShellErrorCaption, MB_OK | MB_ICONEXCLAMATION);
+    const int code = ShellOpenDocument(target, "", ReportOpenFailure);
+    if (code < 33) ReportOpenFailure(target, code);
 }
 
 } // namespace

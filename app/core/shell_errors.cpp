@@ -39,3 +39,8 @@ std::string ShellErrorMessage(int Code) {
     const std::string text = ShellErrorText(Code);
     return text.empty() ? text : "Unable to execute file:\n\n" + text;
 }
+
+std::string ShellErrorMessage(int Code, const std::string& File) {
+    const std::string text = ShellErrorText(Code);
+    return text.empty() ? text : "Unable to execute file:\n\n" + File + "\n\n" + text;
+}

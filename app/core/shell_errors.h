@@ -10,3 +10,5 @@ inline constexpr const char* PathTooLongText =
 std::string ShellErrorText(int Code);
 // The whole message box text: "Unable to execute file:\n\n" + the code's text; empty for success.
 std::string ShellErrorMessage(int Code);
+// The same, naming what could not be opened: "Unable to execute file:\n\n" + File + "\n\n" + the text.
+std::string ShellErrorMessage(int Code, const std::string& File);

@@ -22,6 +22,7 @@
 #include "platform/gui/window.h"
 #include "platform/stdctrls/bit_btn.h"
 #include "platform/stdctrls/label.h"
+#include "platform/vcl/application.h"
 #include "platform/vcl/dialogs.h"
 #include "platform/vcl/timer.h"
 #include "shellcontrols/rz_tree_view.h"
@@ -207,6 +208,37 @@ TEST_F(WizardUseTest, ACommandLineProfileThatCannotBeOpenedIsReportedAndTheDefau
         EXPECT_FALSE(form_->Profile().Modified());
         Stop();
     }
+}
+
+TEST_F(WizardUseTest, ViewDoesNotWaitForTheOpenerAndNamesTheFileWhenItFails) {
+    const fs::path out = dir_ / "out";
+    const std::string profile = MakeSampleProfile("sample.qpw", out);
+    Start({profile});
+    form_->ButtonClick(form_->btnNext);
+    form_->ButtonClick(form_->btnNext);
+    ASSERT_TRUE(form_->btnViewOutputFile->Enabled());
+    // An opener that finds no browser, and ends only when the test lets it.
+    const fs::path bin = dir_ / "bin";
+    fs::create_directories(bin);
+    const fs::path release = dir_ / "release";
+    std::ofstream(bin / "xdg-open") << "#!/bin/sh\nwhile [ ! -e '" << release.string()
+                                    << "' ]; do sleep 0.01; done\nexit 3\n";
+    fs::permissions(bin / "xdg-open", fs::perms::owner_all);
+    const std::string oldPath = std::getenv("PATH");
+    setenv("PATH", (bin.string() + ":" + oldPath).c_str(), 1);
+    prompter_->Asked.clear();
+    form_->ButtonClick(form_->btnViewOutputFile);
+    setenv("PATH", oldPath.c_str(), 1);
+    EXPECT_TRUE(prompter_->Asked.empty()) << "returned before the opener ended";
+    std::ofstream(release) << "go";
+    for (int i = 0; i < 6000 && prompter_->Asked.empty(); ++i) {
+        Application->ProcessMessages();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_EQ(prompter_->Texts().size(), 1u);
+    EXPECT_EQ(prompter_->Texts()[0],
+              "Unable to execute file:\n\n" + (out / "sitemap.html").string() +
+                  "\n\nThere is no application associated with the given filename extension.");
 }
 
 TEST_F(WizardUseTest, TheWindowComesBackOnTheMonitorItWasOn) {

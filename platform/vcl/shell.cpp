@@ -6,7 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
+#include <cerrno>
 #include <cstdlib>
 #include <fstream>
 #include <thread>
@@ -14,6 +14,7 @@
 
 #include "platform/rtl/files.h"
 #include "platform/rtl/strings.h"
+#include "platform/rtl/thread.h"
 
 extern char** environ;
 
@@ -41,12 +42,7 @@ int ResultOfExit(int status) {
 
 } // namespace
 
-int ShellExecute(HWND Owner, const std::string& Operation, const std::string& File,
-                 const std::string& Parameters, const std::string& Directory, int ShowCmd) {
-    (void)Owner;
-    (void)Parameters;
-    (void)ShowCmd;
-    if (!Operation.empty() && !SameText(Operation, "open")) return SE_ERR_NOASSOC;
+int ShellOpenDocument(const std::string& File, const std::string& Directory, TShellFailure OnFailure) {
     if (File.empty()) return SE_ERR_FNF;
     std::string target = File;
     if (!IsAddress(File)) {
@@ -66,21 +62,26 @@ int ShellExecute(HWND Owner, const std::string& Operation, const std::string& Fi
     int rc = posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0) return SE_ERR_NOASSOC;
-    // Most handlers return at once; one that keeps running has started the viewer, which counts as
-    // success, and is reaped in the background.
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    int status = 0;
-    while (std::chrono::steady_clock::now() < deadline) {
-        pid_t done = waitpid(pid, &status, WNOHANG);
-        if (done == pid) return ResultOfExit(status);
-        if (done < 0) return SE_ERR_NOASSOC;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    std::thread([pid] {
-        int s = 0;
-        waitpid(pid, &s, 0);
+    // A handler may take seconds, or run as long as the viewer it started: the window never waits for
+    // it. Its end is awaited aside, and a failure comes back to the main thread.
+    std::thread([pid, File, onFailure = std::move(OnFailure)] {
+        int status = 0;
+        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+        const int code = ResultOfExit(status);
+        if (code < 33 && onFailure)
+            TThread::Queue(nullptr, [File, code, onFailure] { onFailure(File, code); });
     }).detach();
     return 42;
+}
+
+int ShellExecute(HWND Owner, const std::string& Operation, const std::string& File,
+                 const std::string& Parameters, const std::string& Directory, int ShowCmd) {
+    (void)Owner;
+    (void)Parameters;
+    (void)ShowCmd;
+    if (!Operation.empty() && !SameText(Operation, "open")) return SE_ERR_NOASSOC;
+    return ShellOpenDocument(File, Directory, nullptr);
 }
 
 bool SHGetSpecialFolderPath(HWND Owner, std::string& Path, int Folder, bool Create) {

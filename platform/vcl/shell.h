@@ -1,5 +1,6 @@
 #pragma once
 // Opening documents and addresses with the desktop's handler, and the user's folders.
+#include <functional>
 #include <string>
 
 #include "platform/rtl/paths.h" // DesktopFolder
@@ -19,9 +20,17 @@ inline constexpr int SE_ERR_DDEBUSY = 30;
 inline constexpr int SE_ERR_NOASSOC = 31;
 inline constexpr int SE_ERR_DLLNOTFOUND = 32;
 
-// Opens File (a path or an address) with the desktop's handler, xdg-open from PATH, in Directory when
-// given. Answers 42 on success, else an SE_ERR_* code: a missing file gives SE_ERR_FNF, a missing folder
-// SE_ERR_PNF, an unknown operation or no handler SE_ERR_NOASSOC.
+// Runs on the main thread when a handler that was started ends in failure: what it was to open, and the
+// SE_ERR_* code of its exit status.
+using TShellFailure = std::function<void(const std::string& File, int Code)>;
+
+// Starts the desktop's handler (xdg-open from PATH) on File, a path or an address, in Directory when
+// given, and returns at once without waiting for it: 42 when it was started, else an SE_ERR_* code for
+// what is known before it runs (a missing file gives SE_ERR_FNF, a missing folder SE_ERR_PNF, no
+// handler SE_ERR_NOASSOC). A handler that fails later is reported to OnFailure, when given.
+int ShellOpenDocument(const std::string& File, const std::string& Directory, TShellFailure OnFailure);
+
+// ShellOpenDocument for the "open" operation (or none); any other gives SE_ERR_NOASSOC.
 int ShellExecute(HWND Owner, const std::string& Operation, const std::string& File,
                  const std::string& Parameters, const std::string& Directory, int ShowCmd);
 

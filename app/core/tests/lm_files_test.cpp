@@ -78,6 +78,11 @@ TEST(ShellErrors, TextsByCode) {
     EXPECT_EQ(ShellErrorText(-5),
               "An unknown error occurred when trying to load file in associated application.");
     EXPECT_EQ(ShellErrorMessage(33), "");
+    EXPECT_EQ(
+        ShellErrorMessage(31, "/site/map.html"),
+        "Unable to execute file:\n\n/site/map.html\n\nThere is no application associated with the given "
+        "filename extension.");
+    EXPECT_EQ(ShellErrorMessage(42, "/site/map.html"), "");
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -167,37 +168,59 @@ TEST(Hints, TheHintWindowShowsAfterThePauseAndCanBeChangedByTheControl) {
     delete form;
 }
 
-TEST(Shell, OpeningReportsTheOpenersOutcomeWithWin32Codes) {
+TEST(Shell, OpeningReturnsAtOnceAndReportsTheOpenersFailureLaterWithTheFile) {
     auto dir = std::filesystem::temp_directory_path() / ("vcl_shell_" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     std::string log = (dir / "opened").string();
+    const std::string release = (dir / "release").string();
     {
+        // The slow opener waits until the test lets it go: nothing returns before that if it waits.
         std::ofstream script(dir / "xdg-open");
-        script << "#!/bin/sh\necho \"$1\" >> " << log << "\ncase \"$1\" in *fail*) exit 3;; esac\nexit 0\n";
+        script << "#!/bin/sh\necho \"$1\" >> " << log << "\ncase \"$1\" in *slow*) while [ ! -e " << release
+               << " ]; do sleep 0.01; done; exit 4;; *fail*) exit 3;; esac\nexit 0\n";
     }
     std::filesystem::permissions(dir / "xdg-open", std::filesystem::perms::owner_all);
     std::string doc = (dir / "map.html").string();
     std::ofstream(doc) << "<html></html>";
+    std::vector<std::pair<std::string, int>> failures;
+    auto record = [&failures](const std::string& file, int code) { failures.emplace_back(file, code); };
     {
         EnvVar path("PATH", dir.string() + ":" + std::getenv("PATH"));
+        EXPECT_EQ(ShellOpenDocument("https://example.org/slow", "", record), 42);
+        EXPECT_TRUE(failures.empty());
+        std::ofstream(release) << "go";
         EXPECT_GT(ShellExecute(nullptr, "open", doc, "", "", SW_SHOWNOACTIVATE), 32);
         EXPECT_GT(ShellExecute(nullptr, "", "https://example.org/help", "", "", SW_SHOWNORMAL), 32);
-        EXPECT_EQ(ShellExecute(nullptr, "open", "https://example.org/fail", "", "", SW_SHOWNORMAL),
-                  SE_ERR_NOASSOC);
+        EXPECT_EQ(ShellOpenDocument("https://example.org/fail", "", record), 42);
         EXPECT_EQ(ShellExecute(nullptr, "open", (dir / "none.html").string(), "", "", SW_SHOWNORMAL),
                   SE_ERR_FNF);
         EXPECT_EQ(ShellExecute(nullptr, "open", (dir / "no/none.html").string(), "", "", SW_SHOWNORMAL),
                   SE_ERR_PNF);
         EXPECT_EQ(ShellExecute(nullptr, "open", "map.html", "", dir.string(), SW_SHOWNORMAL), 42);
         EXPECT_EQ(ShellExecute(nullptr, "print", doc, "", "", SW_SHOWNORMAL), SE_ERR_NOASSOC);
+        EXPECT_TRUE(PumpUntil([&] { return failures.size() == 2; }));
     }
+    std::sort(failures.begin(), failures.end());
+    EXPECT_EQ(failures,
+              (std::vector<std::pair<std::string, int>>{{"https://example.org/fail", SE_ERR_NOASSOC},
+                                                        {"https://example.org/slow", SE_ERR_NOASSOC}}));
     {
         EnvVar path("PATH", dir.string() + "/nothing-here");
         EXPECT_EQ(ShellExecute(nullptr, "open", doc, "", "", SW_SHOWNORMAL), SE_ERR_NOASSOC);
     }
+    // Every opener has written its line by the time its failure or the map's success was seen.
+    EXPECT_TRUE(PumpUntil([&] {
+        std::ifstream in(log);
+        std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        return std::count(all.begin(), all.end(), '\n') == 5;
+    }));
     std::ifstream in(log);
-    std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(all, doc + "\nhttps://example.org/help\nhttps://example.org/fail\n" + doc + "\n");
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    std::sort(lines.begin(), lines.end());
+    EXPECT_EQ(lines, (std::vector<std::string>{doc, doc, "https://example.org/fail",
+                                               "https://example.org/help", "https://example.org/slow"}));
     std::filesystem::remove_all(dir);
 }
 
