@@ -105,6 +105,7 @@ void TfrmSiteMapMain::FormCreate(TObject*) {
     for (TRzBitBtn* button : {btnBack, btnNext, btnCancel})
         button->SetTop(ClientHeight() - sbMain->Height() - button->Height() - 10);
     pcMain->SetHeight(btnNext->Top() - pcMain->Top() - 6);
+    AnchorControls();
 
     ShowPage();
     SetCaptionFromProfile();

@@ -225,6 +225,7 @@ private:
     void SetFtpEnabled(bool Value);
     // The result tree's popup menu is about to open with these commands enabled.
     void ResultMenuPopup(const results::ResultMenuState& State);
+    void AnchorControls();
     void SetCaptionFromProfile();
     void OpenCommandLineProfile();
     void LoadLogo();

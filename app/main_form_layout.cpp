@@ -194,3 +194,55 @@ void TfrmSiteMapMain::BuildPageOutput() {
     memoGenerated->SetReadOnly(true);
     memoGenerated->SetScrollBars(ssBoth);
 }
+
+void TfrmSiteMapMain::AnchorControls() {
+    // The window as laid out is the smallest that shows every control whole; larger, the edits, the
+    // lists and the tree take the room and the buttons stay at the bottom right.
+    Constraints().SetMinWidth(Width());
+    Constraints().SetMinHeight(Height());
+    const TAnchors wide{akLeft, akTop, akRight};
+    const TAnchors all{akLeft, akTop, akRight, akBottom};
+    const TAnchors topRight{akTop, akRight};
+    const TAnchors bottomLeft{akLeft, akBottom};
+    const TAnchors bottomRight{akRight, akBottom};
+    const TAnchors bottomWide{akLeft, akRight, akBottom};
+    struct Rule {
+        TControl* control;
+        TAnchors anchors;
+    };
+    const Rule rules[] = {
+        {lblHeader, wide},
+        {pcMain, all},
+        {btnBack, bottomRight},
+        {btnNext, bottomRight},
+        {btnCancel, bottomRight},
+        {lblIntro, wide},
+        {editIndex, wide},
+        {btnBrowseIndex, topRight},
+        {editWebsite, wide},
+        {lblStatusTitle, wide},
+        {aniSearch, topRight},
+        {lblLookingIn, wide},
+        {lblFileCount, wide},
+        {lblFileFound, wide},
+        {memoFiles, all},
+        {lblTotalFiles, bottomWide},
+        {tvMap, all},
+        {lblLinkFileName, bottomWide},
+        {rbOutputFile, bottomLeft},
+        {editOutputFile, bottomWide},
+        {btnOutputFileBrowse, bottomRight},
+        {chkGoogle, bottomLeft},
+        {btnViewOutputFile, bottomRight},
+        {btnFTPFiles, bottomRight},
+        {btnCopyToClipboard, bottomRight},
+        {lblGenerationStatus, bottomWide},
+        {lblGenerationFile, bottomWide},
+        {lblOutputStatus, wide},
+        {lblGeneratingType, wide},
+        {pbOutput, wide},
+        {memoGenerated, all},
+    };
+    for (const Rule& rule : rules)
+        rule.control->SetAnchors(rule.anchors);
+}

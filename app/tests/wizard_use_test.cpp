@@ -18,6 +18,8 @@
 #include "main_form_fixture.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
+#include "platform/gui/message_loop.h"
+#include "platform/gui/messages.h"
 #include "platform/gui/system.h"
 #include "platform/gui/window.h"
 #include "platform/stdctrls/bit_btn.h"
@@ -239,6 +241,52 @@ TEST_F(WizardUseTest, ViewDoesNotWaitForTheOpenerAndNamesTheFileWhenItFails) {
     EXPECT_EQ(prompter_->Texts()[0],
               "Unable to execute file:\n\n" + (out / "sitemap.html").string() +
                   "\n\nThere is no application associated with the given filename extension.");
+}
+
+TEST_F(WizardUseTest, ControlsFollowTheWindowsSizeDownToItsSmallestUsableSize) {
+    Start();
+    const int width = form_->Width(), height = form_->Height();
+    struct Place {
+        TControl* control;
+        TRect bounds;
+    };
+    auto bounds = [](TControl* c) {
+        return TRect{c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height()};
+    };
+    std::vector<Place> before;
+    for (TControl* c :
+         std::initializer_list<TControl*>{form_->btnNext, form_->btnCancel, form_->editWebsite, form_->tvMap,
+                                          form_->memoFiles, form_->btnViewOutputFile, form_->lblHeader})
+        before.push_back({c, bounds(c)});
+
+    form_->SetBounds(form_->Left(), form_->Top(), width + 300, height + 200);
+    Pump();
+    auto moved = [&](size_t i) {
+        const TRect now = bounds(before[i].control);
+        const TRect was = before[i].bounds;
+        return std::vector<int>{now.left - was.left, now.top - was.top, now.right - was.right,
+                                now.bottom - was.bottom};
+    };
+    // Buttons keep their place at the bottom right; edits widen; the tree and the lists take the room.
+    EXPECT_EQ(moved(0), (std::vector<int>{300, 200, 300, 200})) << "Next";
+    EXPECT_EQ(moved(1), (std::vector<int>{300, 200, 300, 200})) << "Cancel";
+    EXPECT_EQ(moved(2), (std::vector<int>{0, 0, 300, 0})) << "website address";
+    EXPECT_EQ(moved(3), (std::vector<int>{0, 0, 300, 200})) << "result tree";
+    EXPECT_EQ(moved(4), (std::vector<int>{0, 0, 300, 200})) << "progress list";
+    EXPECT_EQ(moved(5), (std::vector<int>{300, 200, 300, 200})) << "View";
+    EXPECT_EQ(moved(6), (std::vector<int>{0, 0, 300, 0})) << "header";
+
+    // Never smaller than the size that shows every control whole.
+    form_->SetBounds(form_->Left(), form_->Top(), 200, 150);
+    Pump();
+    EXPECT_EQ(form_->Width(), width);
+    EXPECT_EQ(form_->Height(), height);
+    for (size_t i = 0; i < before.size(); ++i)
+        EXPECT_EQ(bounds(before[i].control), before[i].bounds) << before[i].control->Name();
+    MINMAXINFO info{};
+    SendMessage(form_->Handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(info.ptMinTrackSize.x, width);
+    EXPECT_EQ(info.ptMinTrackSize.y, height);
 }
 
 TEST_F(WizardUseTest, TheWindowComesBackOnTheMonitorItWasOn) {

@@ -37,6 +37,8 @@ public:
     virtual void SetCursorShape(uintptr_t cursorId, const Surface* image, POINT hotSpot) = 0;
     // The composed image changed; the toolkit should show it again.
     virtual void Refresh() = 0;
+    // The smallest and largest size the person may give the window by its frame.
+    virtual void SetSizeLimits(POINT minSize, POINT maxSize) = 0;
 };
 
 class Backend {

@@ -150,6 +150,12 @@ struct TWMWindowPosMsg : MessageView {
     WINDOWPOS* WindowPos() const { return Pointer<WINDOWPOS>(L()); }
 };
 
+// WM_GETMINMAXINFO.
+struct TWMGetMinMaxInfo : MessageView {
+    using MessageView::MessageView;
+    MINMAXINFO* MinMaxInfo() const { return Pointer<MINMAXINFO>(L()); }
+};
+
 // WM_ACTIVATE.
 struct TWMActivate : MessageView {
     using MessageView::MessageView;

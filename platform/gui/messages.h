@@ -296,6 +296,15 @@ struct WINDOWPOS {
     UINT flags = 0;
 };
 
+// WM_GETMINMAXINFO: the window may change the sizes the system proposes.
+struct MINMAXINFO {
+    POINT ptReserved;
+    POINT ptMaxSize;
+    POINT ptMaxPosition;
+    POINT ptMinTrackSize;
+    POINT ptMaxTrackSize;
+};
+
 struct NCCALCSIZE_PARAMS {
     RECT rgrc[3];
     WINDOWPOS* lppos = nullptr;

@@ -1,5 +1,8 @@
 #include "platform/gui/nonclient.h"
 
+#include <algorithm>
+#include <climits>
+#include <memory>
 #include <string>
 
 #include "platform/gdi/dc.h"
@@ -10,6 +13,7 @@
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/syscolors.h"
 #include "platform/gdi/text.h"
+#include "platform/gui/backend.h"
 #include "platform/gui/gui_state.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/message_views.h"
@@ -177,9 +181,47 @@ void DefNcPaint(HWND hwnd, bool active) {
     ReleaseDC(hwnd, dc);
 }
 
+MINMAXINFO QueryMinMaxInfo(HWND hwnd) {
+    MINMAXINFO info{};
+    info.ptMinTrackSize = POINT{GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
+    info.ptMaxTrackSize = POINT{GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
+    info.ptMaxSize = POINT{GetSystemMetrics(SM_CXMAXIMIZED), GetSystemMetrics(SM_CYMAXIMIZED)};
+    SendMessage(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    return info;
+}
+
+void ApplySizeLimits(HWND hwnd) {
+    std::shared_ptr<Window> w = FindLiveWindow(hwnd);
+    if (!w || !w->host || w->IsChild() || !(w->style & WS_THICKFRAME)) return;
+    MINMAXINFO info = QueryMinMaxInfo(hwnd);
+    // The system's own largest size follows the screens; only a window's own limit is handed on.
+    if (info.ptMaxTrackSize.x == GetSystemMetrics(SM_CXMAXTRACK)) info.ptMaxTrackSize.x = INT_MAX;
+    if (info.ptMaxTrackSize.y == GetSystemMetrics(SM_CYMAXTRACK)) info.ptMaxTrackSize.y = INT_MAX;
+    if (w->host) w->host->SetSizeLimits(info.ptMinTrackSize, info.ptMaxTrackSize);
+}
+
+namespace {
+
+// Keeps a dragged rectangle within the track sizes, moving only the edge that is dragged.
+void KeepTrackSize(RECT& r, LRESULT hit, const MINMAXINFO& info) {
+    const LONG width = std::clamp<LONG>(r.right - r.left, info.ptMinTrackSize.x, info.ptMaxTrackSize.x);
+    const LONG height = std::clamp<LONG>(r.bottom - r.top, info.ptMinTrackSize.y, info.ptMaxTrackSize.y);
+    if (hit == HTLEFT || hit == HTTOPLEFT || hit == HTBOTTOMLEFT)
+        r.left = r.right - width;
+    else
+        r.right = r.left + width;
+    if (hit == HTTOP || hit == HTTOPLEFT || hit == HTTOPRIGHT)
+        r.top = r.bottom - height;
+    else
+        r.bottom = r.top + height;
+}
+
+} // namespace
+
 void RunSizeLoop(HWND hwnd, LRESULT hit, POINT start) {
     RECT original;
     if (!GetWindowRect(hwnd, original)) return;
+    const MINMAXINFO limits = QueryMinMaxInfo(hwnd);
     SetCapture(hwnd);
     SendMessage(hwnd, WM_ENTERSIZEMOVE, 0, 0);
     MSG msg;
@@ -213,6 +255,7 @@ void RunSizeLoop(HWND hwnd, LRESULT hit, POINT start) {
             if (hit == HTRIGHT || hit == HTTOPRIGHT || hit == HTBOTTOMRIGHT) r.right += dx;
             if (hit == HTTOP || hit == HTTOPLEFT || hit == HTTOPRIGHT) r.top += dy;
             if (hit == HTBOTTOM || hit == HTBOTTOMLEFT || hit == HTBOTTOMRIGHT) r.bottom += dy;
+            KeepTrackSize(r, hit, limits);
             SendMessage(hwnd, WM_SIZING, static_cast<WPARAM>(hit - HTLEFT + 1), reinterpret_cast<LPARAM>(&r));
         }
         if (!IsWindow(hwnd)) return;

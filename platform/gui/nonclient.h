@@ -1,5 +1,6 @@
 #pragma once
 // The default non-client area of windows that draw their own frame: its size, hit testing and painting.
+#include "platform/gui/messages.h"
 #include "platform/gui/window_defs.h"
 
 namespace pw::gui {
@@ -21,5 +22,10 @@ void DefNcPaint(HWND hwnd, bool active);
 RECT CaptionCloseButton(const Window& w);
 // The resize loop DefWindowProc runs for a press on a sizing border.
 void RunSizeLoop(HWND hwnd, LRESULT hit, POINT start);
+// The system's track sizes, as the window changed them in WM_GETMINMAXINFO.
+MINMAXINFO QueryMinMaxInfo(HWND hwnd);
+// Hands the track sizes of a top-level window with a sizing frame to its host, so that resizing by the
+// desktop's frame keeps to them too.
+void ApplySizeLimits(HWND hwnd);
 
 } // namespace pw::gui

@@ -7,6 +7,7 @@
 #include "platform/gdi/regions.h"
 #include "platform/gui/backend.h"
 #include "platform/gui/gui_state.h"
+#include "platform/gui/nonclient.h"
 #include "platform/gui/paint.h"
 #include "platform/gui/system.h"
 
@@ -94,7 +95,8 @@ void EnsureHost(const std::shared_ptr<Window>& w) {
     w->host->SetTitle(w->text);
     w->host->SetGeometry(w->rect);
     if (w->alpha != 255) w->host->SetOpacity(w->alpha / 255.0);
-    if (w->Visible()) w->host->SetVisible(true, false);
+    ApplySizeLimits(w->handle);
+    if (w->host && w->Visible()) w->host->SetVisible(true, false);
 }
 
 void SendDestroy(HWND hwnd) {
@@ -538,6 +540,8 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
             w->host->Raise();
         if (shown && !w->minimized) w->host->SetVisible(true, !(pos.flags & SWP_NOACTIVATE));
         if (hidden) w->host->SetVisible(false, false);
+        // The window may have changed its track sizes (WM_GETMINMAXINFO) with its frame.
+        if (pos.flags & SWP_FRAMECHANGED) ApplySizeLimits(hwnd);
     }
     if (hidden) OnWindowDestroyedInput(hwnd); // drops capture, focus and activation held inside it
     if (shown && !(pos.flags & SWP_NOACTIVATE) && !w->IsChild())

@@ -165,6 +165,17 @@ TRect TPageControl::DisplayRect() {
     return r;
 }
 
+void TPageControl::AlignControls(TControl* AControl, TRect& Rect) {
+    TWinControl::AlignControls(AControl, Rect);
+    // Hidden pages take the display area too, so that the controls anchored on them keep their
+    // distances to its edges whichever page was shown while the control changed its size.
+    const TRect display = DisplayRect();
+    for (TTabSheet* page : pages_)
+        if (!page->Visible())
+            page->SetBounds(display.left, display.top, display.right - display.left,
+                            display.bottom - display.top);
+}
+
 void TPageControl::AdjustClientRect(TRect& Rect) {
     if (!HandleAllocated() || !AnyTabVisible()) {
         // Without tabs the pages fill the control inside its frame: the wizard style.

@@ -15,7 +15,30 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TCustomControl(AOwner) {
     SetBounds(0, 0, 320, 240);
     controlStyle_ =
         TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+    Constraints().OnChange = [this](TObject*) {
+        SetBounds(Left(), Top(), Width(), Height());
+        SizeLimitsChanged();
+    };
     Screen->AddForm(this);
+}
+
+void TCustomForm::CreateWnd() {
+    TCustomControl::CreateWnd();
+    SizeLimitsChanged();
+}
+
+void TCustomForm::SizeLimitsChanged() {
+    if (HandleAllocated())
+        SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+                     SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TCustomForm::ConstrainTrackSize(MINMAXINFO& Info) {
+    TSizeConstraints& c = Constraints();
+    if (c.MinWidth() > 0) Info.ptMinTrackSize.x = c.MinWidth();
+    if (c.MinHeight() > 0) Info.ptMinTrackSize.y = c.MinHeight();
+    if (c.MaxWidth() > 0) Info.ptMaxTrackSize.x = c.MaxWidth();
+    if (c.MaxHeight() > 0) Info.ptMaxTrackSize.y = c.MaxHeight();
 }
 
 TCustomForm::~TCustomForm() {
@@ -367,6 +390,8 @@ void TCustomForm::WndProc(TMessage& Message) {
     case WM_SIZE:
     case WM_MOVE:
         return WMSizeOrMove(Message);
+    case WM_GETMINMAXINFO:
+        return WMGetMinMaxInfo(TWMGetMinMaxInfo(Message));
     case CM_DIALOGKEY:
         return CMDialogKey(TWMKey(Message));
     default:
@@ -399,6 +424,11 @@ void TCustomForm::WMSetFocus(TMessage& Message) {
     }
     SetFocusedControl(this);
     DefaultHandler(Message);
+}
+
+void TCustomForm::WMGetMinMaxInfo(TWMGetMinMaxInfo Message) {
+    DefaultHandler(Message);
+    if (MINMAXINFO* info = Message.MinMaxInfo()) ConstrainTrackSize(*info);
 }
 
 void TCustomForm::WMSizeOrMove(TMessage& Message) {

@@ -67,6 +67,7 @@ public:
 
 protected:
     void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
     void Paint() override;
     virtual void DoShow();
     virtual void DoHide();
@@ -79,11 +80,15 @@ private:
     void WMActivateApp(TWMFlag Message);
     void WMSetFocus(TMessage& Message);
     void WMSizeOrMove(TMessage& Message);
+    void WMGetMinMaxInfo(TWMGetMinMaxInfo Message);
     void CMDialogKey(TWMKey Message);
     void ShowingChanged();
     void ApplyPosition();
     void SetInitialFocus();
     void RememberNormalBounds();
+    // The frame takes the constraints as the smallest and largest size a person may give the window.
+    void SizeLimitsChanged();
+    void ConstrainTrackSize(MINMAXINFO& Info);
 
     TWinControl* activeControl_ = nullptr;
     TWinControl* focusedControl_ = nullptr;

@@ -11,6 +11,7 @@
 #include <QThread>
 #include <QWheelEvent>
 #include <QWindow>
+#include <algorithm>
 #include <functional>
 
 #include "platform/gdi/surface.h"
@@ -273,6 +274,16 @@ void QtHost::SetGeometry(const RECT& r) {
     widget_->applyingGeometry = true;
     widget_->setGeometry(r.left, r.top, std::max(1, static_cast<int>(r.right - r.left)),
                          std::max(1, static_cast<int>(r.bottom - r.top)));
+    widget_->applyingGeometry = false;
+}
+
+void QtHost::SetSizeLimits(POINT minSize, POINT maxSize) {
+    if (!widget_) return;
+    if (OffGuiThread([this, minSize, maxSize] { SetSizeLimits(minSize, maxSize); })) return;
+    auto limit = [](LONG v) { return static_cast<int>(std::clamp<LONG>(v, 0, QWIDGETSIZE_MAX)); };
+    widget_->applyingGeometry = true;
+    widget_->setMinimumSize(limit(minSize.x), limit(minSize.y));
+    widget_->setMaximumSize(limit(maxSize.x), limit(maxSize.y));
     widget_->applyingGeometry = false;
 }
 

@@ -52,6 +52,7 @@ public:
     void Raise() override;
     void SetCursorShape(uintptr_t cursorId, const Surface* image, POINT hotSpot) override;
     void Refresh() override;
+    void SetSizeLimits(POINT minSize, POINT maxSize) override;
     HostWidget* Widget() const { return widget_; }
 
 private:

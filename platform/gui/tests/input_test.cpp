@@ -448,3 +448,45 @@ TEST(Input, KeysReleasedWhileTheWindowWasInactiveDoNotStayDown) {
     }
     pw::gui::ClearKeyState();
 }
+
+TEST(Input, ResizingByTheBorderKeepsTheTrackSizesTheWindowAsksFor) {
+    HWND w = MakeTopLevel(RECT{100, 100, 300, 200}, WS_POPUP | WS_VISIBLE | WS_THICKFRAME);
+    std::vector<RECT> sizing;
+    SetTestHandler(w, [&](HWND, UINT msg, WPARAM, LPARAM lp, LRESULT&) {
+        if (msg == WM_GETMINMAXINFO) {
+            auto* info = reinterpret_cast<MINMAXINFO*>(lp);
+            info->ptMinTrackSize = POINT{180, 150};
+            info->ptMaxTrackSize = POINT{400, 160};
+        }
+        if (msg == WM_SIZING) sizing.push_back(*reinterpret_cast<RECT*>(lp));
+        return false;
+    });
+    Pump();
+    pw::gui::SimulateMouse(MouseAction::Move, POINT{299, 199});
+    pw::gui::SimulateMouse(MouseAction::Down, POINT{299, 199}, MouseButton::Left);
+    static std::vector<std::pair<MouseAction, POINT>> steps;
+    // Smaller than the smallest, then wider and taller than the largest.
+    steps = {{MouseAction::Move, POINT{150, 120}},
+             {MouseAction::Move, POINT{700, 400}},
+             {MouseAction::Up, POINT{700, 400}}};
+    static size_t next = 0;
+    next = 0;
+    UINT_PTR timer = SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR, DWORD) {
+        if (next < steps.size()) {
+            pw::gui::SimulateMouse(steps[next].first, steps[next].second, MouseButton::Left);
+            ++next;
+        }
+    });
+    MSG msg;
+    while (next < steps.size() || PeekMessage(msg, nullptr, 0, 0, PM_NOREMOVE)) {
+        if (GetMessage(msg, nullptr, 0, 0) <= 0) break;
+        DispatchMessage(msg);
+    }
+    KillTimer(nullptr, timer);
+    ASSERT_EQ(sizing.size(), 2u);
+    EXPECT_EQ(sizing[0], (RECT{100, 100, 280, 250}));
+    EXPECT_EQ(sizing[1], (RECT{100, 100, 500, 260}));
+    RECT r;
+    GetWindowRect(w, r);
+    EXPECT_EQ(r, (RECT{100, 100, 500, 260}));
+}

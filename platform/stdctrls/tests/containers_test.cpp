@@ -90,6 +90,39 @@ TEST(PageControl, HiddenTabsGiveAWizardWhosePagesSwitchWithoutEvents) {
     delete form;
 }
 
+TEST(PageControl, EveryPageHasTheDisplayAreaSoAnchoredControlsFollowOnHiddenPagesToo) {
+    TForm* form = MakeForm();
+    auto* pages = new TPageControl(form);
+    pages->SetParent(form);
+    pages->SetBounds(0, 0, 300, 200);
+    TTabSheet* sheet[2];
+    TEdit* edit[2];
+    for (int i = 0; i < 2; ++i) {
+        sheet[i] = new TTabSheet(form);
+        sheet[i]->SetPageControl(pages);
+        sheet[i]->SetTabVisible(false);
+    }
+    pages->SetActivePageIndex(0);
+    form->Show();
+    Pump();
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(sheet[i]->BoundsRect(), pages->DisplayRect()) << i;
+        edit[i] = new TEdit(form);
+        edit[i]->SetParent(sheet[i]);
+        edit[i]->SetBounds(10, 10, 200, 24);
+        edit[i]->SetAnchors(TAnchors{akLeft, akTop, akRight});
+    }
+    pages->SetBounds(0, 0, 400, 260);
+    Pump();
+    EXPECT_EQ(sheet[1]->BoundsRect(), pages->DisplayRect()) << "the hidden page";
+    EXPECT_EQ(edit[0]->Width(), 300);
+    EXPECT_EQ(edit[1]->Width(), 300) << "on the hidden page";
+    pages->SetActivePageIndex(1);
+    Pump();
+    EXPECT_EQ(edit[1]->Width(), 300) << "unchanged when its page shows";
+    delete form;
+}
+
 TEST(Label, AutoSizeFollowsTheCaptionAndTheAcceleratorFocusesItsControl) {
     TForm* form = MakeForm();
     auto* label = new TLabel(form);
