@@ -110,6 +110,7 @@ void TfrmSiteMapMain::FormCreate(TObject*) {
     ShowPage();
     SetCaptionFromProfile();
     LoadLogo();
+    LoadTreeImages();
 }
 
 void TfrmSiteMapMain::LoadLogo() {
@@ -142,10 +143,29 @@ void TfrmSiteMapMain::LoadGlobeFrames() {
     aniSearch->SetImageList(frames);
 }
 
+void TfrmSiteMapMain::LoadTreeImages() {
+    // Folder, page and picture, by the image indices the result tree gives its nodes.
+    auto* images = new TImageList(this);
+    images->SetName("ilTV");
+    images->SetWidth(12);
+    images->SetHeight(12);
+    try {
+        for (const char* name : {"QMPWTREEFOLDER", "QMPWTREEPAGE", "QMPWTREEIMAGE"}) {
+            TBitmap image;
+            image.LoadFromResourceName(nullptr, name);
+            images->AddMasked(&image, static_cast<TColor>(0xFF00FF));
+        }
+    } catch (const Exception& e) {
+        std::cerr << "pathweaver: " << e.Message() << '\n';
+    }
+    tvMap->SetImages(images);
+}
+
 int TfrmSiteMapMain::GlobeFrameCount() const {
     int count = 0;
     for (int i = 0; i < ComponentCount(); ++i)
-        if (auto* list = dynamic_cast<TImageList*>(Components(i))) count += list->Count();
+        if (auto* list = dynamic_cast<TImageList*>(Components(i)); list && list->Name() == "ilAnimate")
+            count += list->Count();
     return count;
 }
 

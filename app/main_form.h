@@ -229,6 +229,7 @@ private:
     void SetCaptionFromProfile();
     void OpenCommandLineProfile();
     void LoadLogo();
+    void LoadTreeImages();
     void LoadGlobeFrames();
     void RestorePlacement();
     void StorePlacement();

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Draws the program's logo (PNG) and the frames of its turning globe (BMP) into this folder."""
+"""Draws the program's logo (PNG), the frames of its turning globe and the result tree's node images
+(BMP) into this folder."""
 import math
 import struct
 import zlib
@@ -105,6 +106,56 @@ def globe(frame, frames):
     return size, px, mask
 
 
+# The result tree's node images, 12 x 12; magenta is transparent.
+TREE_COLOURS = {".": (255, 0, 255), "k": (0, 0, 0), "w": (255, 255, 255), "y": (255, 224, 112),
+                "o": (192, 144, 32), "b": (0, 0, 128), "g": (128, 128, 128), "G": (64, 160, 64),
+                "c": (160, 208, 255)}
+TREE_IMAGES = {
+    "tree_folder.bmp": [
+        "............",
+        ".kkkk.......",
+        "kyyyyk......",
+        "kwwwwwkkkkk.",
+        "kwyyyyyyyyok",
+        "kwyyyyyyyyok",
+        "kwyyyyyyyyok",
+        "kwyyyyyyyyok",
+        "kwyyyyyyyyok",
+        "kooooooooook",
+        ".kkkkkkkkkk.",
+        "............",
+    ],
+    "tree_page.bmp": [
+        ".kkkkkkk....",
+        ".kwwwwwkk...",
+        ".kwwwwwkwk..",
+        ".kwwwwwkkkk.",
+        ".kwbbbbbbwk.",
+        ".kwwwwwwwwk.",
+        ".kwbbbbbbwk.",
+        ".kwwwwwwwwk.",
+        ".kwbbbbbbwk.",
+        ".kwwwwwwwwk.",
+        ".kkkkkkkkkk.",
+        "............",
+    ],
+    "tree_image.bmp": [
+        "kkkkkkkkkkkk",
+        "kccccccccyck",
+        "kcccccccccck",
+        "kcccccccccck",
+        "kcccGcccccck",
+        "kccGGGccccck",
+        "kcGGGGGcGcck",
+        "kGGGGGGGGGck",
+        "kGGGGGGGGGGk",
+        "kGGGGGGGGGGk",
+        "kkkkkkkkkkkk",
+        "............",
+    ],
+}
+
+
 if __name__ == "__main__":
     w, h, px = logo()
     write_png("logo.png", w, h, px)
@@ -113,3 +164,5 @@ if __name__ == "__main__":
         size, px, mask = globe(i, frames)
         write_bmp("globe%d.bmp" % i, size, size, px)
     write_bmp("globe_mask.bmp", size, size, mask)
+    for name, rows in TREE_IMAGES.items():
+        write_bmp(name, 12, 12, [TREE_COLOURS[c] for row in rows for c in row])

@@ -16,10 +16,12 @@
 #include "controls/rz_edits.h"
 #include "controls/rz_page_control.h"
 #include "main_form_fixture.h"
+#include "platform/gdi/shapes.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/messages.h"
+#include "platform/gui/paint.h"
 #include "platform/gui/system.h"
 #include "platform/gui/window.h"
 #include "platform/stdctrls/bit_btn.h"
@@ -287,6 +289,29 @@ TEST_F(WizardUseTest, ControlsFollowTheWindowsSizeDownToItsSmallestUsableSize) {
     SendMessage(form_->Handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
     EXPECT_EQ(info.ptMinTrackSize.x, width);
     EXPECT_EQ(info.ptMinTrackSize.y, height);
+}
+
+TEST_F(WizardUseTest, TheResultTreeShowsFolderAndPageImages) {
+    const std::string profile = MakeSampleProfile("sample.qpw", dir_ / "out");
+    Start({profile});
+    form_->Profile().SetFileTypes(form_->Profile().FileTypes() + "*.png;");
+    form_->ButtonClick(form_->btnNext);
+    ASSERT_EQ(form_->PageIndex(), 2);
+    ASSERT_NE(form_->tvMap->Images(), nullptr);
+    form_->tvMap->Repaint();
+    Pump();
+    // Colours only the images have: the folder's yellow, the page's lines and the picture's green.
+    const COLORREF folder = RGB(255, 224, 112), page = RGB(0, 0, 128), picture = RGB(64, 160, 64);
+    std::map<COLORREF, int> seen;
+    HDC dc = GetDC(form_->tvMap->Handle());
+    for (int y = 0; y < form_->tvMap->Height(); ++y)
+        for (int x = 0; x < 120; ++x)
+            ++seen[GetPixel(dc, x, y)];
+    ReleaseDC(form_->tvMap->Handle(), dc);
+    EXPECT_GT(seen[folder], 20);
+    EXPECT_GT(seen[page], 20);
+    EXPECT_GT(seen[picture], 20) << "the sample site's picture";
+    EXPECT_EQ(form_->GlobeFrameCount(), 11);
 }
 
 TEST_F(WizardUseTest, TheWindowComesBackOnTheMonitorItWasOn) {
