@@ -61,4 +61,7 @@ TEST(FetcherFunctions, ContentTypePieces) {
     EXPECT_EQ(CharSetOf("text/html; format=flowed; charset = utf-8 "), "utf-8");
     EXPECT_EQ(CharSetOf("text/html"), "");
     EXPECT_EQ(CharSetOf("text/html; xcharset=utf-8"), "");
+    // A parameter named charset with no "=" names nothing; a later one still counts.
+    EXPECT_EQ(CharSetOf("text/html; charset"), "");
+    EXPECT_EQ(CharSetOf("text/html; charset; charset=utf-8"), "utf-8");
 }

@@ -119,6 +119,17 @@ TEST_F(FetcherLinks, QueryPartsAllKindsAndWantedTypesChangeTheFiling) {
     EXPECT_EQ(fetcher.PageLinks()->Count(), fetcher.LinkCount());
 }
 
+TEST_F(FetcherLinks, AQueryPartAnywhereInTheQueryStopsTheLink) {
+    site.Put("/middle/index.html",
+             "<a href=\"a.php?x=1&amp;sid=9&amp;y=2\">m</a><a href=\"b.php?x=1&amp;y=sid=\">e</a>"
+             "<a href=\"c.php?x=1\">n</a>");
+    fetcher.NonFollowQueryParts()->Add("sid=");
+    ASSERT_TRUE(fetcher.Fetch(at("/middle/index.html")));
+    EXPECT_EQ(lines(fetcher.NonFollowList()),
+              (std::vector<std::string>{at("/middle/a.php?x=1&sid=9&y=2"), at("/middle/b.php?x=1&y=sid=")}));
+    EXPECT_EQ(lines(fetcher.FollowList()), (std::vector<std::string>{at("/middle/c.php")}));
+}
+
 TEST_F(FetcherLinks, FirstBaseCountsAndIsTakenAgainstThePage) {
     ASSERT_TRUE(fetcher.Fetch(at("/based/index.html")));
     EXPECT_EQ(lines(fetcher.FollowList()), (std::vector<std::string>{at("/sub/x.html"), at("/up.html")}));

@@ -121,6 +121,9 @@ TEST(Plugins, CharacterSetFromMetaSwitchesTheDecoder) {
     EXPECT_EQ(page.Title(), "\xE2\x80\x9Cq\xE2\x80\x9D");
     page.Parse("<meta charset=utf-8><meta charset=x-unknown><title>\xC3\xA9</title>");
     EXPECT_EQ(page.Title(), "\xC3\xA9");
+    // "charset" without "=" in a content value names no character set.
+    page.Parse("<meta http-equiv=content-type content=\"text/html; charset koi8-r\"><title>\xC1</title>");
+    EXPECT_EQ(page.Title(), "\xC3\x81") << "read as windows-1252, not KOI8-R";
     // A byte-order mark outranks the label; the HTTP header's charset is the starting point.
     page.Parse("\xEF\xBB\xBF<meta charset=koi8-r><title>\xC3\xA9</title>");
     EXPECT_EQ(page.Title(), "\xC3\xA9");

@@ -55,6 +55,11 @@ TEST(Tags, AttributeQuotingAndTagText) {
     tag.SetTagName(u"p");
     tag.AddStr2Number(u"a", u"x&{y} & 'q' \"", 0);
     EXPECT_EQ(tag.TagText(), u"<p a=\"x&{y} &amp; 'q' &quot;\">");
+    // As many of each quote: double quotes around, the inner one escaped.
+    tag.Clear();
+    tag.SetTagName(u"p");
+    tag.AddStr2Number(u"a", u"it's \"x", 0);
+    EXPECT_EQ(tag.TagText(), u"<p a=\"it's &quot;x\">");
     TDICustomTag custom;
     std::u16string out;
     custom.WriteAttributeValue(u"x&{y} 'q' \"", out, 1);

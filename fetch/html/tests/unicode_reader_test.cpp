@@ -256,6 +256,8 @@ TEST(UnicodeReader, Gb18030FollowsThe2005EditionAndKeepsAsciiBytes) {
     EXPECT_EQ(DecodeAll("\x81\x40", m), u"\u4E02");
     EXPECT_EQ(DecodeAll("\x81\x30\x81\x30", m), u"\u0080");
     EXPECT_EQ(DecodeAll("\x84\x31\xA4\x39", m), u"\uFFFF");
+    // The next four-byte code is past the last one of the basic plane.
+    EXPECT_EQ(DecodeAll("\x84\x31\xA5\x30", m), u"\uFFFD");
     EXPECT_EQ(DecodeAll("\xA8\xBC", m), u"\u1E3F");
     EXPECT_EQ(DecodeAll("\x81\x35\xF4\x37", m), u"\uE7C7");
     EXPECT_EQ(DecodeAll("\x90\x30\x81\x30", m), u"\uFFFD");

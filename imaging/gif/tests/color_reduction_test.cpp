@@ -82,6 +82,8 @@ TEST(GifColorReduction, Lookups) {
         {web, 48, 48, 48, 43, RGB(51, 51, 51)},
         {mono, 127, 127, 127, 0, RGB(0, 0, 0)},
         {mono, 128, 127, 127, 1, RGB(255, 255, 255)},
+        // 77 R + 150 G + 29 B exactly at the threshold (32513) is white; one below is black.
+        {mono, 0, 169, 247, 1, RGB(255, 255, 255)},
         {gray, 100, 100, 100, 100, RGB(100, 100, 100)},
         {fast, 90, 10, 0, 1, RGB(100, 0, 0)},
         {fast, 60, 40, 0, 1, RGB(100, 0, 0)},

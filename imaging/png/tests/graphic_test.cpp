@@ -161,6 +161,15 @@ TEST(PngGraphic, ReadAndWriteStayInsideTheImageAndThePixel) {
     EXPECT_EQ(wide->ReadPixel(5, 0), RGB(1, 2, 3));
     EXPECT_EQ(wide->ReadPixel(6, 0), RGB(7, 7, 7));
 
+    // Just past the end of a middle row lies the first pixel of a neighbouring row.
+    auto tall = Loaded(MakePng(400, 3, 8, 2, RepeatRows(Bytes(400 * 3, 7), 3)));
+    EXPECT_EQ(tall->ReadPixel(400, 1), 0u);
+    tall->WritePixel(400, 1, RGB(1, 2, 3)); // ignored
+    for (int y : {0, 2}) {
+        EXPECT_EQ(tall->ReadPixel(0, y), RGB(7, 7, 7)) << y;
+        EXPECT_EQ(tall->ReadPixel(399, y), RGB(7, 7, 7)) << y;
+    }
+
     // 1-bit grey: writing white sets only its own bit.
     auto bits = Loaded(MakePng(8, 1, 1, 0, {0, 0}));
     bits->WritePixel(3, 0, RGB(250, 250, 250));

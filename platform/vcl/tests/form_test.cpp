@@ -318,3 +318,37 @@ TEST(Form, TheApplicationHearsOnceWhenItIsActivatedOrDeactivated) {
     delete a;
     delete b;
 }
+
+namespace {
+
+// Counts the messages its own procedure gets once its owner has begun to go.
+class TOwnedBox : public TTestBox {
+public:
+    using TTestBox::TTestBox;
+    int* lateMessages = nullptr;
+    void WndProc(TMessage& Message) override {
+        if (ComponentState().Contains(csDestroying)) ++*lateMessages;
+        TTestBox::WndProc(Message);
+    }
+};
+
+} // namespace
+
+TEST(Form, ControlsOfAFormBeingDestroyedGetNoMoreMessagesInTheirOwnProcedure) {
+    int lateMessages = 0;
+    TForm* form = MakeForm();
+    auto* box = new TOwnedBox(form);
+    box->SetParent(form);
+    box->SetBounds(10, 10, 50, 50);
+    box->lateMessages = &lateMessages;
+    form->Show();
+    Pump();
+    // While alive it gets the window's messages; once its owner goes, what its window still receives
+    // (destruction, focus moves) is answered by the default procedure alone.
+    const HWND window = box->Handle();
+    box->SetFocus();
+    Pump();
+    delete form;
+    EXPECT_EQ(lateMessages, 0);
+    EXPECT_FALSE(IsWindow(window));
+}
