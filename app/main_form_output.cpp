@@ -1,5 +1,6 @@
 // The output step of the wizard: the site map written from the result tree, and what the window shows
 // of it afterwards.
+#include <chrono>
 #include <iostream>
 
 #include "app/console_message.h"
@@ -47,11 +48,18 @@ void TfrmSiteMapMain::GenerateSiteMap() {
 
     TSiteMapOutputContext context;
     context.ProgramFolder = ProgramFolder();
-    context.OnProgress = [this](int index, const TSiteMapNode& node) {
+    // Named at a pace a person can read: drawing both labels for every one of thousands of entries
+    // would cost more than writing them.
+    auto shown = std::chrono::steady_clock::time_point{};
+    context.OnProgress = [this, &shown](int index, const TSiteMapNode& node) {
         pbOutput->SetPartsComplete(index);
-        lblGenerationStatus->SetCaption(main_text::Generating + std::string(LinkText(node)));
-        lblGenerationFile->SetCaption(main_text::GeneratingFile +
-                                      (node.Data ? node.Data->URL : std::string()));
+        const auto now = std::chrono::steady_clock::now();
+        if (now - shown >= std::chrono::milliseconds(100)) {
+            shown = now;
+            lblGenerationStatus->SetCaption(main_text::Generating + std::string(LinkText(node)));
+            lblGenerationFile->SetCaption(main_text::GeneratingFile +
+                                          (node.Data ? node.Data->URL : std::string()));
+        }
         ProcessMessages();
     };
     const TSiteMapResult result = GenerateSiteMapOutput(*Profile_, nodes, context);
