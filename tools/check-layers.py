@@ -37,7 +37,8 @@ app/core: lookandfeel
 app/output: app/core
 app/results: app/core fetch/html shellcontrols
 app/crawl: app/results fetch
-app: app/output app/crawl imaging/png imaging/gif ftp bars
+app/colorpicker: lookandfeel
+app: app/output app/crawl app/colorpicker imaging/png imaging/gif ftp bars
 tests/support:
 """
 # Folders above every layer.
