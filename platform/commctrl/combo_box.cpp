@@ -64,6 +64,10 @@ public:
             return Paint(TWMPaint(m));
         case WM_ERASEBKGND:
             return 1;
+        case WM_CTLCOLOREDIT:
+            // The edit inside takes the colours the combo box itself is given.
+            return reinterpret_cast<LRESULT>(
+                ControlColor(WM_CTLCOLOREDIT, TWMCtlColor(m).ChildDC(), COLOR_WINDOW));
         case WM_SIZE:
             return Layout();
         case WM_SETFONT:

@@ -35,8 +35,11 @@ public:
     virtual void Raise() = 0;
     // A standard cursor (IDC_*), or an image with its hot spot when image is given.
     virtual void SetCursorShape(uintptr_t cursorId, const Surface* image, POINT hotSpot) = 0;
-    // The composed image changed; the toolkit should show it again.
-    virtual void Refresh() = 0;
+    // These parts of the window's backing store (window coordinates) changed; the toolkit copies them to
+    // the screen when anyone can see the window.
+    virtual void Refresh(const std::vector<RECT>& area) = 0;
+    // The window's shape (window coordinates); nullptr: its whole rectangle.
+    virtual void SetShape(const std::vector<RECT>* shape) = 0;
     // The smallest and largest size the person may give the window by its frame.
     virtual void SetSizeLimits(POINT minSize, POINT maxSize) = 0;
 };

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "platform/gdi/dc.h"
+#include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/metrics.h"
 #include "platform/gdi/regions.h"
 #include "platform/gdi/shapes.h"
@@ -91,8 +92,11 @@ public:
         return 0;
     }
 
-    LRESULT NcPaint() {
-        DefNcPaint(hwnd_, RootOf(hwnd_) == GetActiveWindow());
+    LRESULT NcPaint(WPARAM region) {
+        // WM_PRINT passes the DC to draw into instead of a region.
+        const DWORD kind = region > 1 ? GetObjectType(reinterpret_cast<HGDIOBJ>(region)) : 0;
+        HDC target = kind == OBJ_DC || kind == OBJ_MEMDC ? reinterpret_cast<HDC>(region) : nullptr;
+        DefNcPaint(hwnd_, RootOf(hwnd_) == GetActiveWindow(), target);
         return 0;
     }
 
@@ -309,7 +313,7 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_NCHITTEST:
         return DefNcHitTest(hwnd, TWMNCHitTest(m).Pos());
     case WM_NCPAINT:
-        return d.NcPaint();
+        return d.NcPaint(wParam);
     case WM_NCACTIVATE:
         return d.NcActivate(TWMFlag(m));
     case WM_PAINT:

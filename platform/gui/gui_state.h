@@ -49,6 +49,8 @@ struct Window {
     LONG_PTR userData = 0;
     LONG_PTR id = 0;
     std::string text;
+    // Top-level windows: the backing store every window inside paints into. Children: only the copy
+    // WindowSurface made of their area.
     Surface surface;
     Region update; // window coordinates
     bool erasePending = false;
@@ -161,7 +163,15 @@ HWND RootOf(HWND hwnd);
 
 // Window state helpers shared by the files of this folder.
 void RecalcClient(HWND hwnd, bool sendMessage);
+// Adds windowRect (window coordinates; nullptr: all of it) to the window's update region; children
+// says its descendants under it are invalid too (they always are when the window does not clip them).
 void InvalidateWindowArea(HWND hwnd, const RECT* windowRect, bool erase, bool frame, bool children);
+// What a child's move, resize, hiding, showing or restacking laid bare or covered: the parent and every
+// descendant under the area (parent's client coordinates) paint it again.
+void InvalidateUncovered(HWND parent, const Region& clientArea);
+// Hands the changed part of a top-level window's store (its coordinates) to the screen.
+void ShowDamage(const std::shared_ptr<Window>& root, const Region& damage);
+// The whole visible area of the window changed.
 void RefreshHost(HWND hwnd);
 void OnWindowDestroyedInput(HWND hwnd);
 void KillWindowTimers(ThreadQueue& queue, HWND hwnd);

@@ -122,7 +122,7 @@ LRESULT DefNcHitTest(HWND hwnd, POINT screen) {
     return HTBORDER;
 }
 
-void DefNcPaint(HWND hwnd, bool active) {
+void DefNcPaint(HWND hwnd, bool active, HDC target) {
     auto w = FindLiveWindow(hwnd);
     if (!w) return;
     FrameMetrics f;
@@ -140,7 +140,7 @@ void DefNcPaint(HWND hwnd, bool active) {
         title = w->text;
     }
     if (f.native || (f.border == 0 && f.caption == 0)) return;
-    HDC dc = GetWindowDC(hwnd);
+    HDC dc = target ? target : GetWindowDC(hwnd);
     if (!dc) return;
     int frame = f.border;
     if (exStyle & WS_EX_CLIENTEDGE) frame -= GetSystemMetrics(SM_CXEDGE);
@@ -178,7 +178,7 @@ void DefNcPaint(HWND hwnd, bool active) {
     }
     if (exStyle & WS_EX_STATICEDGE) DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
     if (exStyle & WS_EX_CLIENTEDGE) DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
-    ReleaseDC(hwnd, dc);
+    if (!target) ReleaseDC(hwnd, dc);
 }
 
 MINMAXINFO QueryMinMaxInfo(HWND hwnd) {

@@ -17,7 +17,8 @@ FrameMetrics DefaultFrame(const Window& w);
 // Shrinks the window rectangle a WM_NCCALCSIZE brings to the client area (nothing when it brings none).
 void DefNcCalcSize(HWND hwnd, RECT* rect);
 LRESULT DefNcHitTest(HWND hwnd, POINT screen);
-void DefNcPaint(HWND hwnd, bool active);
+// Draws into target when given (WM_PRINT hands its DC over), else into the window.
+void DefNcPaint(HWND hwnd, bool active, HDC target = nullptr);
 // The close button of our own caption, in window coordinates.
 RECT CaptionCloseButton(const Window& w);
 // The resize loop DefWindowProc runs for a press on a sizing border.

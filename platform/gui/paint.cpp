@@ -1,7 +1,6 @@
 #include "platform/gui/paint.h"
 
 #include <algorithm>
-#include <atomic>
 #include <map>
 
 #include "platform/gdi/dc.h"
@@ -11,13 +10,20 @@
 #include "platform/gdi/regions.h"
 #include "platform/gdi/syscolors.h"
 #include "platform/gui/gui_state.h"
+#include "platform/gui/visible_region.h"
 
 namespace pw::gui {
 namespace {
 
-// Each DC handed out on a window keeps that window's image alive until it is released.
-std::map<HDC, std::shared_ptr<Window>>& OpenDCs() {
-    static std::map<HDC, std::shared_ptr<Window>> dcs;
+// A DC handed out on a window draws into its top-level window's store, which it keeps alive until it
+// is released; what it may have changed is shown then.
+struct OpenDC {
+    std::shared_ptr<Window> root;
+    Region area; // the DC's clip in the store's coordinates
+};
+
+std::map<HDC, OpenDC>& OpenDCs() {
+    static std::map<HDC, OpenDC> dcs;
     return dcs;
 }
 
@@ -28,24 +34,34 @@ Surface& ScreenSurface() {
     return screen;
 }
 
-RECT ClientInWindow(const Window& w) {
-    return w.client;
-}
-
-HRGN ToHrgn(const Region& r) {
-    return CreateRgnFromRegion(r);
-}
-
-HDC MakeDC(const std::shared_ptr<Window>& w, bool wholeWindow, const Region* extraClip) {
-    Guard g(Lock());
-    RECT area = wholeWindow ? RECT{0, 0, w->Width(), w->Height()} : ClientInWindow(*w);
-    POINT origin{area.left, area.top};
-    Region clip(RECT{0, 0, area.right - area.left, area.bottom - area.top});
-    if (extraClip) clip = Region::Combine(clip, *extraClip, Region::Op::And);
-    HRGN rgn = ToHrgn(clip);
-    HDC dc = CreateSurfaceDC(&w->surface, origin, rgn);
+// extraClip is in the DC's coordinates (the window or its client area).
+HDC MakeDC(const std::shared_ptr<Window>& w, bool wholeWindow, const Region* extraClip, bool clipChildren) {
+    std::shared_ptr<Window> root;
+    Region area;
+    POINT origin;
+    {
+        Guard g(Lock());
+        root = FindLiveWindow(RootOf(w->handle));
+        if (!root) return nullptr;
+        RECT part = wholeWindow ? RECT{0, 0, w->Width(), w->Height()} : w->client;
+        POINT o = OriginInRoot(*w);
+        origin = POINT{o.x + part.left, o.y + part.top};
+        // WS_CLIPCHILDREN is for the client area only: a window DC reaches the children.
+        area = VisibleRegion(*w, part, clipChildren || (!wholeWindow && (w->style & WS_CLIPCHILDREN)));
+    }
+    if (extraClip) {
+        Region extra = *extraClip;
+        extra.Offset(origin.x, origin.y);
+        area = Region::Combine(area, extra, Region::Op::And);
+    }
+    Region clip = area;
+    clip.Offset(-origin.x, -origin.y);
+    HRGN rgn = CreateRgnFromRegion(clip);
+    HDC dc = CreateSurfaceDC(&root->surface, origin, rgn);
     ::DeleteObject(rgn);
-    if (dc) OpenDCs()[dc] = w;
+    if (!dc) return nullptr;
+    Guard g(Lock());
+    OpenDCs()[dc] = OpenDC{root, std::move(area)};
     return dc;
 }
 
@@ -93,40 +109,12 @@ void ForEachWindowDeep(HWND hwnd, const std::function<void(HWND)>& fn) {
         ForEachWindowDeep(c, fn);
 }
 
-void Blend(Surface& dst, const Surface& src, int dx, int dy, const RECT& clip, const Window& w) {
-    RECT area{dx, dy, dx + src.Width(), dy + src.Height()};
-    RECT r;
-    if (!IntersectRect(r, area, clip)) return;
-    Region shape;
-    bool shaped = w.windowRgn && GetRegion(w.windowRgn, shape);
-    uint32_t alpha = (w.exStyle & WS_EX_LAYERED) ? w.alpha : 255;
-    for (int y = r.top; y < r.bottom; ++y)
-        for (int x = r.left; x < r.right; ++x) {
-            if (!dst.Contains(x, y)) continue;
-            if (shaped && !shape.Contains(x - dx, y - dy)) continue;
-            uint32_t p = src.Pixel(x - dx, y - dy);
-            if (alpha == 255 && !w.perPixelAlpha) {
-                dst.SetPixel(x, y, p);
-                continue;
-            }
-            // Premultiplied source over the destination, scaled by the window's constant alpha.
-            if (!w.perPixelAlpha) p = 0xFF000000u | (p & 0xFFFFFFu);
-            uint32_t q = dst.Pixel(x, y), out = 0;
-            uint32_t a = ((p >> 24) * alpha + 127) / 255;
-            for (int shift = 0; shift < 32; shift += 8) {
-                uint32_t s = (((p >> shift) & 0xFF) * alpha + 127) / 255;
-                uint32_t d = (q >> shift) & 0xFF;
-                out |= std::min<uint32_t>(255, s + (d * (255 - a) + 127) / 255) << shift;
-            }
-            dst.SetPixel(x, y, out);
-        }
-}
-
 } // namespace
 
 void InvalidateWindowArea(HWND hwnd, const RECT* windowRect, bool erase, bool frame, bool children) {
     auto w = FindLiveWindow(hwnd);
     if (!w) return;
+    bool coversChildren;
     {
         Guard g(Lock());
         if (!w->redrawEnabled || w->messageOnly) return;
@@ -141,8 +129,11 @@ void InvalidateWindowArea(HWND hwnd, const RECT* windowRect, bool erase, bool fr
                 w->frameInvalid = true;
         }
         Signal(*w->queue);
+        // A window that does not clip its children paints over them: they paint again after it, frames
+        // included.
+        coversChildren = !(w->style & WS_CLIPCHILDREN);
     }
-    if (!children) return;
+    if (!children && !coversChildren) return;
     std::vector<HWND> kids;
     RECT area;
     {
@@ -160,7 +151,21 @@ void InvalidateWindowArea(HWND hwnd, const RECT* windowRect, bool erase, bool fr
             if (!IntersectRect(local, area, cw->rect)) continue;
             OffsetRect(local, -cw->rect.left, -cw->rect.top);
         }
-        InvalidateWindowArea(c, &local, erase, frame, true);
+        InvalidateWindowArea(c, &local, erase, frame || coversChildren, true);
+    }
+}
+
+void InvalidateUncovered(HWND parent, const Region& clientArea) {
+    RECT client;
+    {
+        Guard g(Lock());
+        auto p = FindLiveWindow(parent);
+        if (!p) return;
+        client = p->client;
+    }
+    for (RECT r : clientArea.Rects()) {
+        OffsetRect(r, client.left, client.top);
+        InvalidateWindowArea(parent, &r, true, true, true);
     }
 }
 
@@ -171,57 +176,6 @@ HWND NextWindowToPaint(ThreadQueue& q, HWND filter) {
 
 bool HasPaintPending(ThreadQueue& q) {
     return NextWindowToPaint(q, nullptr) != nullptr;
-}
-
-const Surface* WindowSurface(HWND hwnd) {
-    auto w = FindLiveWindow(hwnd);
-    return w ? &w->surface : nullptr;
-}
-
-Surface ComposeWindow(HWND hwnd) {
-    Guard g(Lock());
-    auto w = FindLiveWindow(hwnd);
-    if (!w) return Surface();
-    Surface out = w->surface;
-    RECT clip = w->client;
-    for (auto it = w->children.rbegin(); it != w->children.rend(); ++it) {
-        auto c = FindLiveWindow(*it);
-        if (!c || !c->Visible()) continue;
-        Surface child = ComposeWindow(*it);
-        Blend(out, child, clip.left + c->rect.left, clip.top + c->rect.top, clip, *c);
-    }
-    return out;
-}
-
-Surface ComposeScreen(const RECT& area) {
-    Surface out(std::max<LONG>(area.right - area.left, 0), std::max<LONG>(area.bottom - area.top, 0),
-                0xFF000000u | pw::gdi::ToArgb(GetSysColor(COLOR_DESKTOP)));
-    std::vector<HWND> order;
-    {
-        Guard g(Lock());
-        order = TopLevelOrder();
-    }
-    RECT clip{0, 0, out.Width(), out.Height()};
-    for (auto it = order.rbegin(); it != order.rend(); ++it) {
-        auto w = FindLiveWindow(*it);
-        if (!w || !w->Visible() || w->minimized || w->messageOnly) continue;
-        Surface image = ComposeWindow(*it);
-        Guard g(Lock());
-        Blend(out, image, w->rect.left - area.left, w->rect.top - area.top, clip, *w);
-    }
-    return out;
-}
-
-namespace {
-std::atomic<long long> pixelsCopied{0};
-} // namespace
-
-long long PixelsCopiedToScreen() {
-    return pixelsCopied;
-}
-
-void CountPixelsCopiedToScreen(long long pixels) {
-    pixelsCopied += pixels;
 }
 
 void PaintPendingWindows() {
@@ -284,11 +238,9 @@ BOOL InvalidateRgn(HWND hwnd, HRGN region, BOOL erase) {
         Guard g(Lock());
         r.Offset(w->client.left, w->client.top);
         r = Region::Combine(r, Region(w->client), Region::Op::And);
-        if (r.IsEmpty() || !w->redrawEnabled) return TRUE_;
-        w->update = Region::Combine(w->update, r, Region::Op::Or);
-        if (erase) w->erasePending = true;
-        Signal(*w->queue);
     }
+    for (const RECT& part : r.Rects())
+        InvalidateWindowArea(hwnd, &part, erase != 0, false, false);
     return TRUE_;
 }
 
@@ -331,7 +283,7 @@ void EraseNow(HWND hwnd) {
         clip = Region::Combine(w->update, Region(w->client), Region::Op::And);
         clip.Offset(-w->client.left, -w->client.top);
     }
-    HDC dc = MakeDC(w, false, &clip);
+    HDC dc = MakeDC(w, false, &clip, false);
     SendMessage(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     ReleaseDC(hwnd, dc);
 }
@@ -440,7 +392,6 @@ BOOL RedrawWindow(HWND hwnd, const RECT* rect, HRGN region, UINT flags) {
         else
             paintOne(hwnd);
     }
-    RefreshHost(hwnd);
     return TRUE_;
 }
 
@@ -470,7 +421,7 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT& ps) {
         erase = w->erasePending;
         w->erasePending = false;
     }
-    HDC dc = MakeDC(w, false, &clip);
+    HDC dc = MakeDC(w, false, &clip, false);
     ps.hdc = dc;
     ps.rcPaint = clip.Bounds();
     ps.fErase = TRUE_;
@@ -487,7 +438,7 @@ BOOL EndPaint(HWND hwnd, const PAINTSTRUCT& ps) {
 HDC GetDC(HWND hwnd) {
     if (!hwnd) return CreateSurfaceDC(&ScreenSurface(), POINT{0, 0}, nullptr);
     auto w = FindLiveWindow(hwnd);
-    return w ? MakeDC(w, false, nullptr) : nullptr;
+    return w ? MakeDC(w, false, nullptr, false) : nullptr;
 }
 
 HDC GetDCEx(HWND hwnd, HRGN clip, DWORD flags) {
@@ -509,33 +460,31 @@ HDC GetDCEx(HWND hwnd, HRGN clip, DWORD flags) {
             Region all(RECT{-100000, -100000, 100000, 100000});
             r = Region::Combine(all, r, Region::Op::Diff);
         }
-        return MakeDC(w, whole, &r);
+        return MakeDC(w, whole, &r, (flags & DCX_CLIPCHILDREN) != 0);
     }
-    return MakeDC(w, whole, nullptr);
+    return MakeDC(w, whole, nullptr, (flags & DCX_CLIPCHILDREN) != 0);
 }
 
 HDC GetWindowDC(HWND hwnd) {
     if (!hwnd) return GetDC(nullptr);
     auto w = FindLiveWindow(hwnd);
-    return w ? MakeDC(w, true, nullptr) : nullptr;
+    return w ? MakeDC(w, true, nullptr, false) : nullptr;
 }
 
 int ReleaseDC(HWND hwnd, HDC dc) {
     if (!dc) return 0;
-    HWND owner = nullptr;
-    std::shared_ptr<Window> keepAlive; // until the DC no longer refers to the window's image
+    OpenDC open;
     {
         Guard g(Lock());
         auto it = OpenDCs().find(dc);
         if (it != OpenDCs().end()) {
-            keepAlive = it->second;
-            owner = keepAlive->handle;
+            open = std::move(it->second);
             OpenDCs().erase(it);
         } else if (hwnd) {
             return 0;
         }
     }
     DeleteDC(dc);
-    if (owner) RefreshHost(owner);
+    ShowDamage(open.root, open.area);
     return 1;
 }

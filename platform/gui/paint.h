@@ -46,6 +46,18 @@ BOOL UpdateWindow(HWND hwnd);
 BOOL RedrawWindow(HWND hwnd, const RECT* rect, HRGN region, UINT flags);
 BOOL LockWindowUpdate(HWND hwnd);
 
+inline constexpr UINT SW_SCROLLCHILDREN = 0x0001;
+inline constexpr UINT SW_INVALIDATE = 0x0002;
+inline constexpr UINT SW_ERASE = 0x0004;
+
+// Moves the pixels of the client area (or of scroll, client coordinates) by dx, dy inside what the
+// window shows, limited to clip; what was laid bare or could not be copied is the update region
+// (invalidated with SW_INVALIDATE); SW_SCROLLCHILDREN moves the children under scroll along.
+// Answers the update region's kind (NULLREGION, SIMPLEREGION, COMPLEXREGION) or ERROR.
+int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* clip, HRGN update,
+                   RECT* updateRect, UINT flags);
+BOOL ScrollWindow(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* clip);
+
 HDC BeginPaint(HWND hwnd, PAINTSTRUCT& ps);
 BOOL EndPaint(HWND hwnd, const PAINTSTRUCT& ps);
 
@@ -56,16 +68,17 @@ HDC GetWindowDC(HWND hwnd);
 int ReleaseDC(HWND hwnd, HDC dc);
 
 namespace pw::gui {
-// The window's backing image (the whole window, frame included); nullptr for a stale handle.
+// The window's image as the screen shows it (the whole window, frame and children included): a
+// top-level window's backing store, or a copy of a child's area in it; nullptr for a stale handle.
 const Surface* WindowSurface(HWND hwnd);
-// The window with its visible children drawn over it, as the screen shows it.
+// A copy of the window's area in its top-level window's backing store.
 Surface ComposeWindow(HWND hwnd);
 // Every visible top-level window composed back to front over the desktop colour: what the screen shows
 // of the program inside area (screen coordinates).
 Surface ComposeScreen(const RECT& area);
-// Pixels handed to the screen so far (all top-level windows): what the host copied from our images.
+// Pixels of the backing stores handed to the screen so far (shown top-level windows): what changed.
+// The host copies them when anyone can see the windows, offscreen nothing.
 long long PixelsCopiedToScreen();
-void CountPixelsCopiedToScreen(long long pixels);
 // Delivers WM_NCPAINT and WM_PAINT to every window of this thread that needs it.
 void PaintPendingWindows();
 } // namespace pw::gui

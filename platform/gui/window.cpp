@@ -227,12 +227,6 @@ void ReleaseAllHosts() {
     hosts.clear();
 }
 
-void RefreshHost(HWND hwnd) {
-    HWND root = RootOf(hwnd);
-    auto w = FindLiveWindow(root);
-    if (w && w->host) w->host->Refresh();
-}
-
 } // namespace pw::gui
 
 using namespace pw::gui;
@@ -271,7 +265,7 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
     w->rect = RECT{x, y, x + std::max(width, 0), y + std::max(height, 0)};
     w->client = RECT{0, 0, w->Width(), w->Height()};
     w->restoreRect = w->rect;
-    w->surface.Resize(w->Width(), w->Height(), 0xFFFFFFFFu);
+    if (!w->IsChild() && !w->messageOnly) w->surface.Resize(w->Width(), w->Height(), 0xFFFFFFFFu);
     DWORD visible = w->style & WS_VISIBLE;
     w->style &= ~WS_VISIBLE;
     HWND hwnd = NewWindowHandle(w);
@@ -504,22 +498,27 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
     if (!FindLiveWindow(hwnd)) return FALSE_;
     pos.cx = std::max(pos.cx, 0);
     pos.cy = std::max(pos.cy, 0);
-    bool sized, moved, shown = false, hidden = false;
+    bool sized, moved, shown = false, hidden = false, restacked = false, wasVisible;
+    RECT old;
     {
         Guard g(Lock());
-        RECT old = w->rect;
+        old = w->rect;
+        wasVisible = w->Visible();
         w->rect = RECT{pos.x, pos.y, pos.x + pos.cx, pos.y + pos.cy};
         moved = old.left != w->rect.left || old.top != w->rect.top;
         sized = old.right - old.left != pos.cx || old.bottom - old.top != pos.cy;
         if (!moved) pos.flags |= SWP_NOMOVE;
         if (!sized) pos.flags |= SWP_NOSIZE;
-        if (sized) w->surface.Resize(pos.cx, pos.cy, 0xFFFFFFFFu);
+        if (sized && !w->IsChild()) w->surface.Resize(pos.cx, pos.cy, 0xFFFFFFFFu);
         if (!(pos.flags & SWP_NOZORDER)) {
             if (!w->IsChild()) {
                 if (pos.hwndInsertAfter == HWND_TOPMOST) w->exStyle |= WS_EX_TOPMOST;
                 if (pos.hwndInsertAfter == HWND_NOTOPMOST) w->exStyle &= ~WS_EX_TOPMOST;
             }
+            std::vector<HWND>* siblings = SiblingList(*w);
+            std::vector<HWND> before = siblings ? *siblings : std::vector<HWND>();
             PlaceInOrder(*w, pos.hwndInsertAfter);
+            restacked = siblings && *siblings != before;
         }
         if ((pos.flags & SWP_SHOWWINDOW) && !w->Visible()) {
             w->style |= WS_VISIBLE;
@@ -533,6 +532,14 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
     if (sized || (pos.flags & SWP_FRAMECHANGED)) RecalcClient(hwnd, true);
     if (!FindLiveWindow(hwnd)) return FALSE_;
     if (sized || (pos.flags & SWP_FRAMECHANGED)) InvalidateWindowArea(hwnd, nullptr, true, true, false);
+    // A child has no pixels of its own: whatever it laid bare or now covers is painted again, its own
+    // new place included (even with SWP_NOREDRAW, as nothing else would ever paint it).
+    if (w->IsChild() && (moved || sized || shown || hidden || restacked)) {
+        Region area;
+        if (wasVisible) area = Region(old);
+        if (w->Visible()) area = Region::Combine(area, Region(w->rect), Region::Op::Or);
+        InvalidateUncovered(w->parent, area);
+    }
     if (w->host) {
         if (moved || sized) w->host->SetGeometry(w->rect);
         if (!(pos.flags & SWP_NOZORDER) &&
@@ -548,8 +555,6 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
         ActivateOnShow(hwnd);
     else if (!(pos.flags & SWP_NOACTIVATE) && !w->IsChild() && w->Visible() && !(pos.flags & SWP_NOZORDER))
         ActivateOnShow(hwnd);
-    RefreshHost(hwnd);
-    if (w->IsChild()) RefreshHost(w->parent);
     SendMessage(hwnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
     return TRUE_;
 }
@@ -752,26 +757,29 @@ HWND SetParent(HWND child, HWND newParent) {
     if (newParent && (!FindLiveWindow(newParent) || newParent == child || IsChild(child, newParent)))
         return nullptr;
     HWND old;
-    bool visible;
+    bool visible, wasChild;
+    RECT oldRect;
     {
         Guard g(Lock());
         old = w->IsChild() ? w->parent : GetDesktopWindow();
         visible = w->Visible();
+        wasChild = w->IsChild();
+        oldRect = w->rect;
         if (w->IsChild()) {
             if (auto p = FindWindow(w->parent)) std::erase(p->children, child);
         } else {
             std::erase(TopLevelOrder(), child);
         }
-        RECT screen = ScreenRectOf(*w);
-        (void)screen;
         if (newParent) {
             w->parent = newParent;
             w->style |= WS_CHILD;
             w->owner = nullptr;
             if (auto p = FindWindow(newParent)) p->children.insert(p->children.begin(), child);
+            w->surface = Surface(); // it paints into its new top-level window's store
         } else {
             w->parent = nullptr;
             PlaceInOrder(*w, HWND_TOP);
+            w->surface.Resize(w->Width(), w->Height(), 0xFFFFFFFFu);
         }
     }
     std::unique_ptr<HostWindow> oldHost;
@@ -782,9 +790,17 @@ HWND SetParent(HWND child, HWND newParent) {
         EnsureHost(w);
     }
     oldHost.reset();
-    if (old && old != GetDesktopWindow()) RefreshHost(old);
-    if (visible) InvalidateWindowArea(child, nullptr, true, true, true);
-    RefreshHost(child);
+    if (visible && wasChild) InvalidateUncovered(old, Region(oldRect));
+    if (visible && newParent) {
+        RECT now;
+        {
+            Guard g(Lock());
+            now = w->rect;
+        }
+        InvalidateUncovered(newParent, Region(now));
+    } else if (visible) {
+        InvalidateWindowArea(child, nullptr, true, true, true);
+    }
     return old;
 }
 
@@ -929,7 +945,14 @@ LONG_PTR SetWindowLongPtr(HWND hwnd, int index, LONG_PTR value) {
             }
         }
         if (visibilityChanged && w->host) w->host->SetVisible((newStyle & WS_VISIBLE) != 0, false);
-        if (w->IsChild() || visibilityChanged) RefreshHost(hwnd);
+        if (visibilityChanged && w->IsChild()) {
+            RECT r;
+            {
+                Guard g(Lock());
+                r = w->rect;
+            }
+            InvalidateUncovered(w->parent, Region(r));
+        }
         SendMessage(hwnd, WM_STYLECHANGED, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&change));
         break;
     }
@@ -1000,7 +1023,18 @@ int SetWindowRgn(HWND hwnd, HRGN region, BOOL redraw) {
         w->windowRgn = region;
     }
     if (old && old != region) ::DeleteObject(old);
-    if (redraw) RefreshHost(hwnd);
+    if (w->host) {
+        Region shape;
+        bool shaped = region && GetRegion(region, shape);
+        w->host->SetShape(shaped ? &shape.Rects() : nullptr);
+    } else if (redraw && w->IsChild()) {
+        RECT r;
+        {
+            Guard g(Lock());
+            r = w->rect;
+        }
+        InvalidateUncovered(w->parent, Region(r));
+    }
     return 1;
 }
 
@@ -1019,7 +1053,6 @@ BOOL SetLayeredWindowAttributes(HWND hwnd, COLORREF, BYTE alpha, DWORD flags) {
         if (flags & LWA_ALPHA) w->alpha = alpha;
     }
     if (w->host) w->host->SetOpacity(w->alpha / 255.0);
-    RefreshHost(hwnd);
     return TRUE_;
 }
 

@@ -137,7 +137,10 @@ void TWinControl::RecreateWnd() {
 
 void TWinControl::CreateParams(TCreateParams& Params) {
     Params.Caption = GetText();
-    Params.Style = WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+    Params.Style = WS_CHILD | WS_CLIPSIBLINGS;
+    // Only containers keep their painting off their children; a control with windows of its own inside
+    // (a combo box's edit) paints under them and they paint again after it.
+    if (controlStyle_.Contains(csAcceptsControls)) Params.Style |= WS_CLIPCHILDREN;
     if (Visible() && parent_) Params.Style |= WS_VISIBLE;
     if (!Enabled()) Params.Style |= WS_DISABLED;
     if (tabStop_) Params.Style |= WS_TABSTOP;

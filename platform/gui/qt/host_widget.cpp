@@ -6,13 +6,16 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QRegion>
 #include <QThread>
 #include <QWheelEvent>
 #include <QWindow>
 #include <algorithm>
 #include <functional>
+#include <optional>
 
 #include "platform/gdi/surface.h"
 #include "platform/gui/gui_state.h"
@@ -138,17 +141,20 @@ bool HostWidget::event(QEvent* e) {
     }
 }
 
-void HostWidget::paintEvent(QPaintEvent*) {
-    Surface composed = ComposeWindow(hwnd_);
-    if (composed.Width() == 0 || composed.Height() == 0) return;
+void HostWidget::paintEvent(QPaintEvent* e) {
+    // Only the asked-for part is copied from the store; painting happens on this thread, so the store
+    // is read without the window-table lock.
+    auto w = FindLiveWindow(hwnd_);
+    if (!w || w->surface.Width() == 0 || w->surface.Height() == 0) return;
+    const Surface& store = w->surface;
     // Only layered windows show their alpha; it is premultiplied, as UpdateLayeredWindow hands it over.
-    QImage image(reinterpret_cast<const uchar*>(composed.Bits()), composed.Width(), composed.Height(),
-                 composed.Width() * 4,
+    QImage image(reinterpret_cast<const uchar*>(store.Bits()), store.Width(), store.Height(),
+                 store.Width() * 4,
                  translucent_ ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
-    CountPixelsCopiedToScreen(static_cast<long long>(composed.Width()) * composed.Height());
     QPainter painter(this);
     if (translucent_) painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(0, 0, image);
+    for (const QRect& r : e->region())
+        painter.drawImage(r.topLeft(), image, r);
 }
 
 void HostWidget::Mouse(QMouseEvent* e, int action) {
@@ -330,10 +336,30 @@ void QtHost::SetCursorShape(uintptr_t cursorId, const Surface* image, POINT hot)
     }
 }
 
-void QtHost::Refresh() {
+void QtHost::Refresh(const std::vector<RECT>& area) {
+    // Nobody sees an offscreen window: nothing is copied.
+    if (QGuiApplication::platformName() == QLatin1String("offscreen")) return;
     // update() only schedules a repaint, which Qt allows from any thread only through the event queue.
-    if (OffGuiThread([this] { Refresh(); })) return;
-    if (widget_) widget_->update();
+    if (OffGuiThread([this, area] { Refresh(area); })) return;
+    if (!widget_) return;
+    for (const RECT& r : area)
+        widget_->update(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top));
+}
+
+void QtHost::SetShape(const std::vector<RECT>* shape) {
+    if (OffGuiThread([this, copy = shape ? std::optional(*shape) : std::nullopt] {
+            SetShape(copy ? &*copy : nullptr);
+        }))
+        return;
+    if (!widget_) return;
+    if (!shape) {
+        widget_->clearMask();
+        return;
+    }
+    QRegion mask;
+    for (const RECT& r : *shape)
+        mask += QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    widget_->setMask(mask);
 }
 
 } // namespace pw::gui::qt

@@ -51,7 +51,8 @@ public:
     void SetOpacity(double opacity) override;
     void Raise() override;
     void SetCursorShape(uintptr_t cursorId, const Surface* image, POINT hotSpot) override;
-    void Refresh() override;
+    void Refresh(const std::vector<RECT>& area) override;
+    void SetShape(const std::vector<RECT>* shape) override;
     void SetSizeLimits(POINT minSize, POINT maxSize) override;
     HostWidget* Widget() const { return widget_; }
 
