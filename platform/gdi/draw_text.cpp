@@ -56,6 +56,12 @@ public:
         }
         return x;
     }
+    // The x of every character's left edge and the total, when the text's widths add up from its
+    // start (no tab stops to expand); empty otherwise.
+    std::vector<int> Positions(std::u16string_view text) const {
+        if (expand_ && text.find(u'\t') != std::u16string_view::npos) return {};
+        return qt::CharPositions(font_.lf, text);
+    }
     bool ExpandTabs() const { return expand_; }
     int TabWidth() const { return tab_; }
 
@@ -69,17 +75,23 @@ private:
 std::vector<Line> Wrap(const Line& para, int width, const Measurer& m) {
     std::vector<Line> lines;
     const std::u16string& t = para.text;
+    // Measured once: a line's width is the difference of two positions.
+    const std::vector<int> pos = m.Positions(t);
     size_t start = 0;
     while (true) {
         const std::u16string_view rest = std::u16string_view(t).substr(start);
         size_t end = t.size();
-        if (m.Width(rest) > width) {
+        const auto widthTo = [&](size_t i) {
+            return pos.empty() ? m.Width(std::u16string_view(t).substr(start, i - start))
+                               : pos[i] - pos[start];
+        };
+        if (pos.empty() ? m.Width(rest) > width : pos.back() - pos[start] > width) {
             // The last space where the text before it still fits; else the first word overflows alone.
             size_t fitting = std::u16string::npos, first = std::u16string::npos;
             for (size_t i = start + 1; i < t.size(); ++i) {
                 if (t[i] != u' ' || t[i - 1] == u' ') continue;
                 if (first == std::u16string::npos) first = i;
-                if (m.Width(std::u16string_view(t).substr(start, i - start)) > width) break;
+                if (widthTo(i) > width) break;
                 fitting = i;
             }
             if (fitting != std::u16string::npos)
@@ -105,12 +117,26 @@ std::vector<Line> Wrap(const Line& para, int width, const Measurer& m) {
     return lines;
 }
 
+// How many characters of text are kept before tail for the whole to fit in width.
+size_t KeepBefore(const std::u16string& text, size_t from, const std::u16string& tail, int width,
+                  const Measurer& m) {
+    size_t keep = from;
+    const std::vector<int> pos = m.Positions(text);
+    if (!pos.empty()) {
+        const int tailWidth = m.Width(tail);
+        while (keep > 0 && pos[keep] + tailWidth > width)
+            --keep;
+        return keep;
+    }
+    while (keep > 0 && m.Width(text.substr(0, keep) + tail) > width)
+        --keep;
+    return keep;
+}
+
 void EndEllipsis(Line& line, int width, const Measurer& m) {
     if (m.Width(line.text) <= width) return;
     const std::u16string dots = u"...";
-    size_t keep = line.text.size();
-    while (keep > 0 && m.Width(line.text.substr(0, keep) + dots) > width)
-        --keep;
+    const size_t keep = KeepBefore(line.text, line.text.size(), dots, width, m);
     line.text = line.text.substr(0, keep) + dots;
     std::erase_if(line.underline, [keep](int u) { return u >= static_cast<int>(keep); });
 }
@@ -124,12 +150,27 @@ void PathEllipsis(Line& line, int width, const Measurer& m) {
         return;
     }
     const std::u16string tail = line.text.substr(sep);
-    size_t keep = sep;
-    while (keep > 0 && m.Width(line.text.substr(0, keep) + u"..." + tail) > width)
-        --keep;
+    const size_t keep = KeepBefore(line.text, sep, u"..." + tail, width, m);
     line.text = line.text.substr(0, keep) + u"..." + tail;
     line.underline.clear();
     if (m.Width(line.text) > width) EndEllipsis(line, width, m);
+}
+
+// A left-aligned line drawn clipped needs no more of its text than reaches the right edge (with room for
+// an overhang): a long line is cut there before it is measured or drawn.
+void KeepWhatShows(Line& line, int room, const DcFont& font) {
+    const int needed = std::max(room, 0) + 2 * font.info.pixelSize;
+    size_t chars = static_cast<size_t>(needed) + 16;
+    while (chars < line.text.size()) {
+        const std::vector<int> pos =
+            qt::CharPositions(font.lf, std::u16string_view(line.text).substr(0, chars));
+        if (pos.back() >= needed) {
+            line.text.resize(chars);
+            std::erase_if(line.underline, [chars](int u) { return u >= static_cast<int>(chars); });
+            return;
+        }
+        chars *= 2; // characters narrower than a pixel, such as marks: take more
+    }
 }
 
 } // namespace
@@ -186,11 +227,10 @@ int DrawTextEx(HDC hdc, const char* text, int count, RECT* rect, UINT format, DR
 
     const int lineHeight = font.Height() + ((format & DT_EXTERNALLEADING) ? font.info.externalLeading : 0);
     const int total = lineHeight * static_cast<int>(lines.size());
-    int maxWidth = 0;
-    for (const Line& l : lines)
-        maxWidth = std::max(maxWidth, m.Width(l.text));
-
     if (format & DT_CALCRECT) {
+        int maxWidth = 0;
+        for (const Line& l : lines)
+            maxWidth = std::max(maxWidth, m.Width(l.text));
         rect->right = rect->left + maxWidth + (params ? params->iLeftMargin + params->iRightMargin : 0);
         rect->bottom = rect->top + total;
         return total;
@@ -207,13 +247,14 @@ int DrawTextEx(HDC hdc, const char* text, int count, RECT* rect, UINT format, DR
     const RECT* clip = (format & DT_NOCLIP) ? nullptr : &deviceBox;
     const bool prefixOnly = (format & DT_PREFIXONLY) != 0;
     int y = top;
-    for (const Line& l : lines) {
-        const int w = m.Width(l.text);
+    for (Line& l : lines) {
         int x = box.left;
         if (format & DT_CENTER)
-            x = (box.left + box.right - w) / 2;
+            x = (box.left + box.right - m.Width(l.text)) / 2;
         else if (format & DT_RIGHT)
-            x = box.right - w;
+            x = box.right - m.Width(l.text);
+        else if (clip && !m.ExpandTabs())
+            KeepWhatShows(l, box.right - x, font);
         const POINT dev = dc->ToDevice(POINT{x, y});
         if (m.ExpandTabs() && l.text.find(u'\t') != std::u16string::npos) {
             // Draw the tab-separated pieces at their tab stops.

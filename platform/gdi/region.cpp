@@ -184,7 +184,40 @@ Region Region::Polygon(const POINT* pts, int count, int fillMode, const RECT* ro
     return b.Finish();
 }
 
+namespace {
+
+bool Inside(const RECT& inner, const RECT& outer) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+bool Overlap(const RECT& a, const RECT& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+} // namespace
+
 Region Region::Combine(const Region& a, const Region& b, Op op) {
+    // Clipping and damage mostly meet rectangles: those cases need no banding.
+    if (op != Op::Xor) {
+        if (a.IsEmpty()) return op == Op::Or ? b : Region();
+        if (b.IsEmpty()) return op == Op::And ? Region() : a;
+        const RECT ab = a.Bounds(), bb = b.Bounds();
+        if (op == Op::And) {
+            if (!Overlap(ab, bb)) return Region();
+            if (b.rects_.size() == 1 && Inside(ab, bb)) return a;
+            if (a.rects_.size() == 1 && Inside(bb, ab)) return b;
+            if (a.rects_.size() == 1 && b.rects_.size() == 1)
+                return Region(RECT{std::max(ab.left, bb.left), std::max(ab.top, bb.top),
+                                   std::min(ab.right, bb.right), std::min(ab.bottom, bb.bottom)});
+        } else if (op == Op::Diff) {
+            if (!Overlap(ab, bb)) return a;
+            if (b.rects_.size() == 1 && Inside(ab, bb)) return Region();
+        } else {
+            if (a.rects_.size() == 1 && Inside(bb, ab)) return a;
+            if (b.rects_.size() == 1 && Inside(ab, bb)) return b;
+        }
+    }
     std::vector<int> ys;
     for (auto& r : a.rects_)
         ys.insert(ys.end(), {static_cast<int>(r.top), static_cast<int>(r.bottom)});

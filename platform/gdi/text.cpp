@@ -28,6 +28,20 @@ POINT Rotate(int turns, int ox, int oy, int u, int v) {
     }
 }
 
+// The text-direction coordinate u of a device point, for a run whose u = 0 lies at (x, y) after u0.
+int UOf(int turns, int x, int y, int u0, POINT p) {
+    switch (turns) {
+    case 1:
+        return y - p.y - u0;
+    case 2:
+        return x - p.x - u0;
+    case 3:
+        return p.y - y - u0;
+    default:
+        return p.x - x - u0;
+    }
+}
+
 } // namespace
 
 void DrawTextRun(DeviceContext& dc, const DcFont& font, const TextRun& run, int x, int y, UINT align,
@@ -44,36 +58,11 @@ void DrawTextRun(DeviceContext& dc, const DcFont& font, const TextRun& run, int 
     else if (align & TA_BOTTOM)
         v0 = -height;
     const int turns = QuarterTurns(font.lf);
+    Surface* s = dc.Target();
+    if (!s || height <= 0) return;
 
     // The glyph box has room on both sides for overhangs (italics).
     const int pad = font.info.pixelSize;
-    qt::GlyphMask glyphs;
-    if (run.drawText && !run.text.empty())
-        glyphs = qt::RenderText(font.lf, run.text, width + 2 * pad, height, pad, font.info.ascent);
-    std::vector<uint8_t> cover(static_cast<size_t>(width + 2 * pad) * height, 0);
-    auto mark = [&](int u, int v, uint8_t value) {
-        if (u < -pad || u >= width + pad || v < 0 || v >= height) return;
-        cover[static_cast<size_t>(v) * (width + 2 * pad) + (u + pad)] = value;
-    };
-    if (run.opaque)
-        for (int v = 0; v < height; ++v)
-            for (int u = 0; u < width; ++u)
-                mark(u, v, 2);
-    if (!glyphs.bits.empty())
-        for (int v = 0; v < height; ++v)
-            for (int u = -pad; u < width + pad; ++u)
-                if (glyphs.bits[static_cast<size_t>(v) * glyphs.width + (u + pad)]) mark(u, v, 1);
-    const int underlineY = std::min(height - 1, font.info.ascent + font.info.underlinePos);
-    for (int index : run.underline) {
-        if (index < 0 || index + 1 >= static_cast<int>(pos.size())) continue;
-        for (int t = 0; t < font.info.lineWidth; ++t)
-            for (int u = pos[index]; u < pos[index + 1]; ++u)
-                mark(u, underlineY - t, 1);
-    }
-
-    const uint32_t fore = DeviceColor(dc, dc.st.textColor), back = DeviceColor(dc, dc.st.bkColor);
-    Surface* s = dc.Target();
-    if (!s) return;
     // Clip to the run's own box first, so the per-pixel test sees only a few rectangles.
     const POINT c1 = Rotate(turns, x, y, u0 - pad, v0),
                 c2 = Rotate(turns, x, y, u0 + width + pad, v0 + height);
@@ -81,9 +70,52 @@ void DrawTextRun(DeviceContext& dc, const DcFont& font, const TextRun& run, int 
                    std::max(c1.y, c2.y) + 1};
     Region visible = Region::Combine(dc.Visible(), Region(box), Region::Op::And);
     if (clip) visible = Region::Combine(visible, Region(*clip), Region::Op::And);
+    if (visible.IsEmpty()) return;
+
+    // Only the part of the run that can show is drawn: a long text costs what is visible of it.
+    const RECT seen = visible.Bounds();
+    const int ua = UOf(turns, x, y, u0, POINT{seen.left, seen.top}),
+              ub = UOf(turns, x, y, u0, POINT{seen.right - 1, seen.bottom - 1});
+    const int uStart = std::max(-pad, std::min(ua, ub) - pad),
+              uEnd = std::min(width + pad, std::max(ua, ub) + 1 + pad);
+    if (uStart >= uEnd) return;
+    const int boxWidth = uEnd - uStart;
+    const int n = static_cast<int>(run.text.size());
+    int first = 0, last = n;
+    while (first < n && pos[first + 1] <= uStart - pad)
+        ++first;
+    while (last > first && pos[last - 1] >= uEnd + pad)
+        --last;
+
+    qt::GlyphMask glyphs;
+    if (run.drawText && last > first)
+        glyphs = qt::RenderText(font.lf, std::u16string_view(run.text).substr(first, last - first), boxWidth,
+                                height, pos[first] - uStart, font.info.ascent);
+    std::vector<uint8_t> cover(static_cast<size_t>(boxWidth) * height, 0);
+    auto mark = [&](int u, int v, uint8_t value) {
+        if (u < uStart || u >= uEnd || v < 0 || v >= height) return;
+        cover[static_cast<size_t>(v) * boxWidth + (u - uStart)] = value;
+    };
+    if (run.opaque)
+        for (int v = 0; v < height; ++v)
+            for (int u = std::max(0, uStart); u < std::min(width, uEnd); ++u)
+                mark(u, v, 2);
+    if (!glyphs.bits.empty())
+        for (int v = 0; v < height; ++v)
+            for (int u = uStart; u < uEnd; ++u)
+                if (glyphs.bits[static_cast<size_t>(v) * glyphs.width + (u - uStart)]) mark(u, v, 1);
+    const int underlineY = std::min(height - 1, font.info.ascent + font.info.underlinePos);
+    for (int index : run.underline) {
+        if (index < 0 || index + 1 >= static_cast<int>(pos.size())) continue;
+        for (int t = 0; t < font.info.lineWidth; ++t)
+            for (int u = std::max(pos[index], uStart); u < std::min(pos[index + 1], uEnd); ++u)
+                mark(u, underlineY - t, 1);
+    }
+
+    const uint32_t fore = DeviceColor(dc, dc.st.textColor), back = DeviceColor(dc, dc.st.bkColor);
     for (int v = 0; v < height; ++v)
-        for (int u = -pad; u < width + pad; ++u) {
-            const uint8_t c = cover[static_cast<size_t>(v) * (width + 2 * pad) + (u + pad)];
+        for (int u = uStart; u < uEnd; ++u) {
+            const uint8_t c = cover[static_cast<size_t>(v) * boxWidth + (u - uStart)];
             if (!c) continue;
             const POINT p = Rotate(turns, x, y, u0 + u, v0 + v);
             if (!visible.Contains(p.x, p.y)) continue;

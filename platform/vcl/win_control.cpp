@@ -580,6 +580,9 @@ void TWinControl::PaintControls(HDC DC, const TControl* First) {
         TControl* c = controls_[i];
         if (c == First) started = true;
         if (!started || dynamic_cast<TWinControl*>(c) || !c->Visible()) continue;
+        // Only what the paint can reach is drawn: a label's change repaints that label alone.
+        const RECT bounds{c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height()};
+        if (!RectVisible(DC, &bounds)) continue;
         int saved = SaveDC(DC);
         OffsetViewportOrgEx(DC, c->Left(), c->Top(), nullptr);
         IntersectClipRect(DC, 0, 0, c->Width(), c->Height());

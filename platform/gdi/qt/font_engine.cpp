@@ -14,6 +14,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -105,9 +106,77 @@ FontInfo ComputeMetrics(const QFont& f) {
     return info;
 }
 
+// Advances of single characters and whether two neighbours shape apart (no ligature joins them), learnt
+// once per font, so that the positions of every character of a text cost one pass over it.
+class Advances {
+public:
+    explicit Advances(const QFont& font) : metrics_(font) {}
+
+    std::vector<int> Positions(const QString& s) {
+        std::lock_guard lock(mutex_);
+        std::vector<double> x(static_cast<size_t>(s.size()) + 1, 0.0);
+        // Everything up to the last safe boundary adds up; a run after it that shapes as a whole (a
+        // ligature, marks, surrogates) is measured as a whole, from there.
+        qsizetype safe = 0;
+        for (qsizetype i = 1; i <= s.size(); ++i) {
+            const QChar c = s[i - 1];
+            if (i >= 2 && Apart(s[i - 2], c) && (i == 2 || Apart(s[i - 3], s[i - 2]))) safe = i - 1;
+            if (i - 1 - safe > kLongestRun) safe = i - 1; // no font joins this many; keeps it linear
+            if (c == QChar(u'\t')) {
+                // A tab goes to the next stop, counted from the start of the text.
+                x[i] = (std::floor(x[i - 1] / kTabStop) + 1) * kTabStop;
+                safe = i;
+            } else if (safe == i - 1 && !Special(c)) {
+                x[i] = x[i - 1] + Advance(c);
+            } else {
+                x[i] = x[safe] + metrics_.horizontalAdvance(s.mid(safe, i - safe));
+            }
+        }
+        std::vector<int> pos(x.size());
+        for (size_t i = 0; i < x.size(); ++i)
+            pos[i] = qRound(x[i]);
+        return pos;
+    }
+
+private:
+    static constexpr qsizetype kLongestRun = 64;
+    static constexpr double kTabStop = 80; // the toolkit's default tab stop distance
+
+    // Characters whose width depends on their neighbours or that do not stand alone.
+    static bool Special(QChar c) {
+        return c.isSurrogate() || c.unicode() < 32 || c.category() == QChar::Mark_NonSpacing ||
+               c.category() == QChar::Mark_SpacingCombining || c.category() == QChar::Mark_Enclosing ||
+               c.direction() == QChar::DirR || c.direction() == QChar::DirAL;
+    }
+
+    double Advance(QChar c) {
+        auto it = single_.find(c.unicode());
+        if (it == single_.end())
+            it = single_.emplace(c.unicode(), metrics_.horizontalAdvance(QString(c))).first;
+        return it->second;
+    }
+
+    bool Apart(QChar a, QChar b) {
+        if (Special(a) || Special(b) || a == QChar(u'\t') || b == QChar(u'\t')) return false;
+        const uint32_t key = (static_cast<uint32_t>(a.unicode()) << 16) | b.unicode();
+        auto it = pairs_.find(key);
+        if (it == pairs_.end()) {
+            const QString both = QString(a) + b;
+            it = pairs_.emplace(key, metrics_.horizontalAdvance(both) == Advance(a) + Advance(b)).first;
+        }
+        return it->second;
+    }
+
+    std::mutex mutex_;
+    QFontMetricsF metrics_;
+    std::unordered_map<char16_t, double> single_;
+    std::unordered_map<uint32_t, bool> pairs_;
+};
+
 struct CachedFont {
     QFont font;
     FontInfo info;
+    std::shared_ptr<Advances> advances;
 };
 
 // Fonts are made once per distinct LOGFONT: drawing code asks for the same few fonts over and over.
@@ -143,6 +212,7 @@ CachedFont Cached(const LOGFONT& lf) {
             if (natural > 0) entry->font.setStretch(std::clamp<int>(lf.lfWidth * 100 / natural, 1, 4000));
         }
         entry->info = ComputeMetrics(entry->font);
+        entry->advances = std::make_shared<Advances>(entry->font);
         it = cache->emplace(key, std::move(entry)).first;
     }
     return *it->second;
@@ -163,12 +233,7 @@ FontInfo Metrics(const LOGFONT& lf) {
 }
 
 std::vector<int> CharPositions(const LOGFONT& lf, std::u16string_view text) {
-    const QFontMetrics fm(FontFor(lf));
-    const QString s = ToQString(text);
-    std::vector<int> pos(s.size() + 1, 0);
-    for (qsizetype i = 1; i <= s.size(); ++i)
-        pos[i] = fm.horizontalAdvance(s.left(i));
-    return pos;
+    return Cached(lf).advances->Positions(ToQString(text));
 }
 
 int TextWidth(const LOGFONT& lf, std::u16string_view text) {
