@@ -155,6 +155,7 @@ private:
     LRESULT Create(TWMCreate m) {
         const CREATESTRUCT* cs = m.CreateStruct();
         model_.SetText(Normalize(cs && cs->lpszName ? cs->lpszName : ""));
+        widthsFrom_ = 0;
         Rewrap();
         UpdateScrollBars();
         return 0;
@@ -181,6 +182,7 @@ private:
 
     LRESULT SetText(TWMSetText m) {
         model_.SetText(Normalize(m.String()));
+        widthsFrom_ = 0;
         modified_ = false;
         // The window keeps no text of its own: the model holds it.
         TMessage none{WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""), 0};
@@ -267,6 +269,7 @@ private:
 
     LRESULT Undo() {
         if (ReadOnly() || !model_.Undo()) return FALSE_;
+        widthsFrom_ = 0;
         modified_ = true;
         Changed(true);
         return TRUE_;
@@ -374,6 +377,7 @@ private:
 
     // Multi-line edits without ES_AUTOHSCROLL break their lines at the width of the text area.
     void Rewrap() {
+        widthsFrom_ = 0;
         if (!Multi() || (Style() & ES_AUTOHSCROLL)) {
             model_.SetWrap(nullptr, 0);
             return;
@@ -474,6 +478,7 @@ private:
     // The one path of every change: the limit, undo, modified flag, scrolling and notifications.
     void Edit_(const std::string& text, bool undoable) {
         const size_t size = model_.Text().size();
+        widthsFrom_ = std::min(widthsFrom_, model_.SelStart());
         const bool whole = model_.Replace(text, undoable, limit_ > size ? limit_ - size : 0);
         modified_ = true;
         Changed(true);
@@ -717,9 +722,19 @@ private:
         if (!Multi()) return;
         if (Style() & WS_HSCROLL) {
             SelectObject(measureDc_, Font());
-            int widest = 0;
-            for (int line = 0; line < model_.LineCount(); ++line)
-                widest = std::max(widest, TextWidth(measureDc_, model_.Line(line)));
+            // Lines before the one a change could have rewrapped keep their widths: appending a line
+            // measures that line alone.
+            const int lines = model_.LineCount();
+            if (widthsFrom_ != std::string::npos) {
+                const int first = std::max(0, model_.LineOf(widthsFrom_) - 1);
+                widest_.resize(std::min<size_t>(widest_.size(), static_cast<size_t>(first)));
+                widthsFrom_ = std::string::npos;
+            }
+            widest_.resize(std::min<size_t>(widest_.size(), static_cast<size_t>(lines)));
+            for (int line = static_cast<int>(widest_.size()); line < lines; ++line)
+                widest_.push_back(
+                    std::max(widest_.empty() ? 0 : widest_.back(), TextWidth(measureDc_, model_.Line(line))));
+            const int widest = widest_.empty() ? 0 : widest_.back();
             const RECT area = TextArea();
             SCROLLINFO h;
             h.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
@@ -806,6 +821,9 @@ private:
     char32_t passwordChar_ = 0;
     int scrollX_ = 0;
     int topLine_ = 0;
+    // The widest line so far, line by line, for the horizontal scroll bar; stale from widthsFrom_ on.
+    std::vector<int> widest_;
+    size_t widthsFrom_ = 0;
 };
 
 } // namespace

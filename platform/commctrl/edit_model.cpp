@@ -23,7 +23,7 @@ void EditModel::SetText(std::string text) {
     text_ = std::move(text);
     anchor_ = caret_ = 0;
     hasUndo_ = false;
-    dirty_ = true;
+    dirtyFrom_ = 0;
 }
 
 size_t EditModel::Snap(size_t pos) const {
@@ -60,7 +60,7 @@ bool EditModel::Replace(const std::string& text, bool undoable, size_t room) {
     }
     text_.replace(start, removed, insert);
     anchor_ = caret_ = start + insert.size();
-    dirty_ = true;
+    dirtyFrom_ = std::min(dirtyFrom_, start);
     return whole;
 }
 
@@ -69,14 +69,14 @@ bool EditModel::Undo() {
     std::swap(text_, undoText_);
     std::swap(anchor_, undoAnchor_);
     std::swap(caret_, undoCaret_);
-    dirty_ = true;
+    dirtyFrom_ = 0;
     return true;
 }
 
 void EditModel::SetWrap(Measure measure, int width) {
     measure_ = std::move(measure);
     wrapWidth_ = measure_ ? std::max(width, 0) : 0;
-    dirty_ = true;
+    dirtyFrom_ = 0;
 }
 
 void EditModel::WrapLine(size_t start, size_t end) const {
@@ -108,10 +108,17 @@ void EditModel::WrapLine(size_t start, size_t end) const {
             used = 0;
             continue;
         }
-        // A word wider than the line: as many code points as fit, at least one.
-        size_t cut = Next(pos);
-        while (cut < visible && measure_(text.substr(pos, Next(cut) - pos)) <= wrapWidth_)
-            cut = Next(cut);
+        // A word wider than the line: as many code points as fit, at least one, found by halving so that
+        // a long word costs a few measures of it, not one per code point.
+        size_t cut = Next(pos), over = visible;
+        while (Next(cut) < over) {
+            size_t mid = Snap(cut + (over - cut) / 2);
+            if (mid <= cut) mid = Next(cut);
+            if (measure_(text.substr(pos, mid - pos)) <= wrapWidth_)
+                cut = mid;
+            else
+                over = mid;
+        }
         starts_.push_back(cut);
         lineStart = pos = cut;
         used = 0;
@@ -119,11 +126,21 @@ void EditModel::WrapLine(size_t start, size_t end) const {
 }
 
 void EditModel::Reindex() const {
-    if (!dirty_) return;
-    starts_.assign(1, 0);
+    if (dirtyFrom_ == std::string::npos) return;
+    // Lines of the paragraphs before the first change stand as they were: appending a line costs that
+    // line, whatever the number of lines before it.
+    size_t from = std::min(dirtyFrom_, text_.size());
+    dirtyFrom_ = std::string::npos;
+    const auto isBreak = [this](size_t i) { return text_[i] == '\n' || text_[i] == '\r'; };
+    while (from > 0 &&
+           (!isBreak(from - 1) || (text_[from - 1] == '\r' && from < text_.size() && text_[from] == '\n')))
+        --from;
+    if (!multiLine_) from = 0;
+    starts_.erase(std::lower_bound(starts_.begin(), starts_.end(), from), starts_.end());
+    starts_.push_back(from);
     if (multiLine_) {
-        size_t lineStart = 0;
-        for (size_t i = 0; i < text_.size(); ++i) {
+        size_t lineStart = from;
+        for (size_t i = from; i < text_.size(); ++i) {
             const bool crlf = text_[i] == '\r' && i + 1 < text_.size() && text_[i + 1] == '\n';
             if (crlf || text_[i] == '\n' || text_[i] == '\r') {
                 WrapLine(lineStart, i);
@@ -134,7 +151,6 @@ void EditModel::Reindex() const {
         }
         WrapLine(lineStart, text_.size());
     }
-    dirty_ = false;
 }
 
 int EditModel::LineCount() const {

@@ -64,7 +64,8 @@ private:
     size_t undoAnchor_ = 0;
     size_t undoCaret_ = 0;
     mutable std::vector<size_t> starts_{0};
-    mutable bool dirty_ = false;
+    // Where the lines need working out again from (npos: nowhere).
+    mutable size_t dirtyFrom_ = std::string::npos;
     Measure measure_;
     int wrapWidth_ = 0;
 };

@@ -254,13 +254,22 @@ std::string LineOf(HWND h, int index) {
 }
 } // namespace
 
+namespace {
+// The text ends with a line break: the window's last line is empty and starts at the very end. Asked
+// without copying the text, so adding a line costs the same however many there are.
+bool EndsWithBreak(HWND h, LRESULT length) {
+    const auto lines = SendMessage(h, EM_GETLINECOUNT, 0, 0);
+    return length > 0 && SendMessage(h, EM_LINEINDEX, static_cast<WPARAM>(lines - 1), 0) == length;
+}
+} // namespace
+
 int TMemoStrings::Count() const {
     HWND h = memo_.Handle();
-    const std::string text = GetWindowText(h);
-    if (text.empty()) return 0;
+    const LRESULT length = SendMessage(h, WM_GETTEXTLENGTH, 0, 0);
+    if (length == 0) return 0;
     int count = static_cast<int>(SendMessage(h, EM_GETLINECOUNT, 0, 0));
     // A line break at the very end leaves an empty last line in the window that is no entry.
-    if (text.back() == '\n' || text.back() == '\r') --count;
+    if (EndsWithBreak(h, length)) --count;
     return count;
 }
 
@@ -273,15 +282,14 @@ void TMemoStrings::Insert(int index, const std::string& s) {
     const int count = Count();
     if (index < 0 || index > count) IndexError(index);
     HWND h = memo_.Handle();
-    const std::string text = GetWindowText(h);
     LRESULT at;
     std::string insert;
     if (index < count) {
         at = SendMessage(h, EM_LINEINDEX, static_cast<WPARAM>(index), 0);
         insert = s + "\r\n";
     } else {
-        at = static_cast<LRESULT>(text.size());
-        if (!text.empty() && text.back() != '\n') insert = "\r\n";
+        at = SendMessage(h, WM_GETTEXTLENGTH, 0, 0);
+        if (at > 0 && !EndsWithBreak(h, at)) insert = "\r\n";
         insert += s + "\r\n";
     }
     SendMessage(h, EM_SETSEL, static_cast<WPARAM>(at), at);

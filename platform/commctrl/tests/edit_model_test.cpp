@@ -1,0 +1,64 @@
+// The edit model works out again only the lines a change can reach; they must be the lines a fresh
+// model makes of the same text.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/commctrl/edit_model.h"
+
+using pw::commctrl::EditModel;
+
+namespace {
+
+// Every character is 7 pixels wide.
+int Measure(std::string_view text) {
+    return static_cast<int>(text.size()) * 7;
+}
+
+std::vector<size_t> Starts(const EditModel& m) {
+    std::vector<size_t> starts;
+    for (int line = 0; line < m.LineCount(); ++line)
+        starts.push_back(m.LineStart(line));
+    return starts;
+}
+
+std::vector<size_t> FreshStarts(const std::string& text, int width) {
+    EditModel fresh(true);
+    fresh.SetWrap(Measure, width);
+    fresh.SetText(text);
+    return Starts(fresh);
+}
+
+} // namespace
+
+TEST(EditModel, EditsAnywhereGiveTheLinesAFreshModelGives) {
+    const std::vector<std::string> pieces{"word ", "a much longer word ",
+                                          "\r\n",  "\n",
+                                          "\r",    "averyveryverylongwordwithoutanyspaceinside",
+                                          "  ",    "x"};
+    for (int width : {0, 40, 100}) {
+        std::mt19937 random(static_cast<unsigned>(width) + 1);
+        EditModel m(true);
+        m.SetWrap(Measure, width);
+        for (int step = 0; step < 300; ++step) {
+            const size_t size = m.Text().size();
+            const size_t at = step % 3 == 0 ? size : random() % (size + 1);
+            const size_t removed = step % 5 == 0 ? random() % 6 : 0;
+            m.SetSel(at, std::min(size, at + removed));
+            m.Replace(pieces[random() % pieces.size()], false);
+            ASSERT_EQ(Starts(m), FreshStarts(m.Text(), width)) << "width " << width << ", step " << step;
+        }
+    }
+}
+
+TEST(EditModel, AWordWiderThanTheLineBreaksWhereItStopsFitting) {
+    EditModel m(true);
+    m.SetWrap(Measure, 70); // ten characters
+    m.SetText(std::string(35, 'a') + " b");
+    EXPECT_EQ(Starts(m), (std::vector<size_t>{0, 10, 20, 30}));
+    m.SetText("\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9"); // six two-byte characters, 14 px each
+    m.SetWrap(Measure, 30);
+    EXPECT_EQ(Starts(m), (std::vector<size_t>{0, 4, 8})) << "cut at code points";
+}
