@@ -97,8 +97,19 @@ bool BrushSampler::Sample(int x, int y, uint32_t& out) const {
     }
 }
 
+bool BrushSampler::Solid(uint32_t& out) const {
+    if (null_ || brush_->style == BS_HATCHED || brush_->style == BS_PATTERN) return false;
+    out = color_;
+    return true;
+}
+
 void FillArea(DeviceContext& dc, const Region& area, const BrushSampler& brush, int rop2) {
     if (brush.IsNull()) return;
+    uint32_t solid;
+    if (rop2 == R2_COPYPEN && brush.Solid(solid)) {
+        FillVisible(dc, area, solid);
+        return;
+    }
     ForEachVisiblePixel(dc, area, [&](int x, int y, uint32_t& px) {
         uint32_t c;
         if (brush.Sample(x, y, c)) px = rop2 == R2_COPYPEN ? c : ApplyRop2(rop2, c, px);
@@ -106,6 +117,10 @@ void FillArea(DeviceContext& dc, const Region& area, const BrushSampler& brush, 
 }
 
 void FillAreaColor(DeviceContext& dc, const Region& area, uint32_t color, int rop2) {
+    if (rop2 == R2_COPYPEN) {
+        FillVisible(dc, area, 0xFF000000u | (color & 0x00FFFFFFu));
+        return;
+    }
     ForEachVisiblePixel(dc, area, [&](int, int, uint32_t& px) { px = ApplyRop2(rop2, color, px); });
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 // Pixel-level painting shared by the drawing calls: raster operations, brush sampling and filling
 // regions and coverage masks through a DC's clipping. Internal to the GDI.
 #include <cstdint>
@@ -32,6 +33,8 @@ public:
     BrushSampler(const DeviceContext& dc, const BrushObject* brush, bool transparentGaps);
     bool Sample(int x, int y, uint32_t& out) const;
     bool IsNull() const { return null_; }
+    // True, with the colour, when every pixel takes the same colour.
+    bool Solid(uint32_t& out) const;
 
 private:
     const BrushObject* brush_;
@@ -75,6 +78,18 @@ template <class Fn> void ForEachVisiblePixel(DeviceContext& dc, const Region& ar
             for (int x = r.left; x < r.right; ++x)
                 fn(x, y, row[x]);
         }
+}
+
+// Every visible pixel of area set to one colour, a row at a time.
+inline void FillVisible(DeviceContext& dc, const Region& area, uint32_t color) {
+    Surface* s = dc.Target();
+    if (!s) return;
+    const Region clipped = Region::Combine(area, dc.Visible(), Region::Op::And);
+    for (const RECT& r : clipped.Rects())
+        for (int y = r.top; y < r.bottom; ++y)
+            std::fill_n(s->Bits() + static_cast<size_t>(y + dc.deviceOrigin.y) * s->Width() +
+                            dc.deviceOrigin.x + r.left,
+                        r.right - r.left, color);
 }
 
 template <class ColorAt>

@@ -106,6 +106,28 @@ FontInfo ComputeMetrics(const QFont& f) {
     return info;
 }
 
+// The text drawn by the toolkit, one byte per pixel (1 where a glyph covers it).
+std::vector<uint8_t> Draw(const QFont& font, const QString& text, int width, int height, int originX,
+                          int baseline) {
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setRenderHint(QPainter::TextAntialiasing, false);
+        p.setFont(font);
+        p.setPen(Qt::white);
+        p.drawText(QPointF(originX, baseline), text);
+    }
+    std::vector<uint8_t> bits(static_cast<size_t>(width) * height);
+    for (int y = 0; y < height; ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(image.constScanLine(y));
+        for (int x = 0; x < width; ++x)
+            bits[static_cast<size_t>(y) * width + x] = (row[x] >> 24) >= 128 ? 1 : 0;
+    }
+    return bits;
+}
+
 // Advances of single characters and whether two neighbours shape apart (no ligature joins them), learnt
 // once per font, so that the positions of every character of a text cost one pass over it.
 class Advances {
@@ -114,6 +136,14 @@ public:
 
     std::vector<int> Positions(const QString& s) {
         std::lock_guard lock(mutex_);
+        return PositionsLocked(s);
+    }
+
+private:
+    static constexpr qsizetype kLongestRun = 64;
+    static constexpr double kTabStop = 80; // the toolkit's default tab stop distance
+
+    std::vector<int> PositionsLocked(const QString& s) {
         std::vector<double> x(static_cast<size_t>(s.size()) + 1, 0.0);
         // Everything up to the last safe boundary adds up; a run after it that shapes as a whole (a
         // ligature, marks, surrogates) is measured as a whole, from there.
@@ -137,10 +167,6 @@ public:
             pos[i] = qRound(x[i]);
         return pos;
     }
-
-private:
-    static constexpr qsizetype kLongestRun = 64;
-    static constexpr double kTabStop = 80; // the toolkit's default tab stop distance
 
     // Characters whose width depends on their neighbours or that do not stand alone.
     static bool Special(QChar c) {
@@ -244,25 +270,11 @@ GlyphMask RenderText(const LOGFONT& lf, std::u16string_view text, int width, int
                      int baseline) {
     GlyphMask m;
     if (width <= 0 || height <= 0) return m;
-    const QFont f = FontFor(lf);
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    {
-        QPainter p(&image);
-        p.setRenderHint(QPainter::Antialiasing, false);
-        p.setRenderHint(QPainter::TextAntialiasing, false);
-        p.setFont(f);
-        p.setPen(Qt::white);
-        p.drawText(QPointF(originX, baseline), ToQString(text));
-    }
+    const CachedFont font = Cached(lf);
+    const QString s = ToQString(text);
     m.width = width;
     m.height = height;
-    m.bits.resize(static_cast<size_t>(width) * height);
-    for (int y = 0; y < height; ++y) {
-        const auto* row = reinterpret_cast<const uint32_t*>(image.constScanLine(y));
-        for (int x = 0; x < width; ++x)
-            m.bits[static_cast<size_t>(y) * width + x] = (row[x] >> 24) >= 128 ? 1 : 0;
-    }
+    m.bits = Draw(font.font, s, width, height, originX, baseline);
     return m;
 }
 
