@@ -9,6 +9,7 @@
 #include "controls/rz_progress_bar.h"
 #include "controls/rz_status_bar.h"
 
+#include <algorithm>
 #include <iostream>
 #include <optional>
 
@@ -19,6 +20,7 @@
 #include "app/core/site_map_settings.h"
 #include "app/main_texts.h"
 #include "app/results/result_tree.h"
+#include "app/site_map_item_prop_form.h"
 #include "fetch/file_fetcher.h"
 #include "imaging/png/png_resource.h"
 #include "platform/graphics/bitmap.h"
@@ -89,6 +91,13 @@ void TfrmSiteMapMain::FormCreate(TObject*) {
     resultTree_->OnProcessMessages = [this] { ProcessMessages(); };
     resultTree_->OnPopupMenu = [this](POINT, const results::ResultMenuState& state) {
         ResultMenuPopup(state);
+    };
+    resultTree_->OnShowProperties = [](results::NodeProperties& props, bool) {
+        uint8_t freq = props.ChangeFreq;
+        const bool ok = EditItemProperties(props.URL, props.Text, props.Loc, props.OnlyDefaults,
+                                           props.ApplyToChildren, props.Priority, freq);
+        props.ChangeFreq = static_cast<ChangeFreqType>(std::min<uint8_t>(freq, cfNever));
+        return ok;
     };
 
     sbMain = new TRzStatusBar(this);

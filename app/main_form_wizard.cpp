@@ -6,12 +6,12 @@
 #include "app/core/lm_files.h"
 #include "app/core/map_profile.h"
 #include "app/core/profile_texts.h"
-#include "app/core/shell_errors.h"
 #include "app/crawl/crawl_view.h"
 #include "app/crawl/result_tree_results.h"
 #include "app/crawl/website_crawl.h"
 #include "app/main_form.h"
 #include "app/main_texts.h"
+#include "app/open_address.h"
 #include "app/results/local_scan.h"
 #include "app/results/result_tree.h"
 #include "controls/frame_controller.h"
@@ -33,7 +33,6 @@
 #include "platform/stdctrls/page_control.h"
 #include "platform/vcl/application.h"
 #include "platform/vcl/dialogs.h"
-#include "platform/vcl/shell.h"
 #include "shellcontrols/rz_tree_view.h"
 
 namespace mainwin {
@@ -83,16 +82,6 @@ int Warn(const std::string& text) {
     return MessageBox(nullptr, text, main_text::AppTitle, MB_OK | MB_ICONEXCLAMATION);
 }
 
-void ReportOpenFailure(const std::string& target, int code) {
-    MessageBox(nullptr, ShellErrorMessage(code, target), ShellErrorCaption, MB_OK | MB_ICONEXCLAMATION);
-}
-
-// Returns at once: a handler that fails later is reported then, with the file it was to open.
-void OpenWithShell(const std::string& target) {
-    const int code = ShellOpenDocument(target, "", ReportOpenFailure);
-    if (code < 33) ReportOpenFailure(target, code);
-}
-
 } // namespace
 
 void TfrmSiteMapMain::ButtonClick(TObject* Sender) {
@@ -132,7 +121,7 @@ void TfrmSiteMapMain::ButtonClick(TObject* Sender) {
         SaveProfileAs();
         break;
     case 14:
-        OpenWithShell(Profile_->OutputFileName());
+        OpenDocument(Profile_->OutputFileName());
         break;
     case 17:
         memoGenerated->SelectAll();
@@ -499,7 +488,7 @@ void TfrmSiteMapMain::OpenHelpFile() {
                    MB_OK | MB_ICONERROR);
         return;
     }
-    OpenWithShell(path);
+    OpenDocument(path);
 }
 
 void TfrmSiteMapMain::miOpenClick(TObject*) {
@@ -524,10 +513,10 @@ void TfrmSiteMapMain::miHelpClick(TObject*) {
     OpenHelpFile();
 }
 void TfrmSiteMapMain::miHelpOnlineClick(TObject*) {
-    OpenWithShell(main_text::HelpOnlineAddress);
+    OpenDocument(main_text::HelpOnlineAddress);
 }
 void TfrmSiteMapMain::miSupportClick(TObject*) {
-    OpenWithShell(main_text::SupportAddress);
+    OpenDocument(main_text::SupportAddress);
 }
 void TfrmSiteMapMain::miAboutClick(TObject*) {
     // The About window is not part of this program yet.

@@ -282,11 +282,19 @@ private:
             if (!IsWindowEnabled(Hwnd())) state |= DFCS_INACTIVE;
             DrawFrameControl(dc, &box, DFC_BUTTON, state);
             RECT text{box.right + 4, r.top, r.right, r.bottom};
-            DrawLabel(dc, text, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+            // A multi-line label breaks at words and stands centred as a block.
+            const bool multiLine = (GetWindowLong(Hwnd(), GWL_STYLE) & BS_MULTILINE) != 0;
+            const UINT lines = multiLine ? DT_WORDBREAK : DT_SINGLELINE;
+            const std::string t = GetWindowText(Hwnd());
+            RECT measured = text;
+            DrawText(dc, t.c_str(), static_cast<int>(t.size()), &measured, lines | DT_CALCRECT);
+            if (multiLine) {
+                const int top = r.top + (r.bottom - r.top - (measured.bottom - measured.top)) / 2;
+                DrawLabel(dc, RECT{text.left, top, text.right, r.bottom}, DT_WORDBREAK | DT_LEFT);
+            } else {
+                DrawLabel(dc, text, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+            }
             if (focused_) {
-                RECT measured = text;
-                const std::string t = GetWindowText(Hwnd());
-                DrawText(dc, t.c_str(), static_cast<int>(t.size()), &measured, DT_SINGLELINE | DT_CALCRECT);
                 const int h = measured.bottom - measured.top;
                 RECT focus{text.left - 1, r.top + (r.bottom - r.top - h) / 2 - 1,
                            std::min(text.right, measured.right + 1), r.top + (r.bottom - r.top + h) / 2 + 1};

@@ -121,6 +121,13 @@ void TCheckBox::CreateParams(TCreateParams& Params) {
     // Not an automatic one: the control decides the next state, so AllowGrayed holds.
     Params.Style |= BS_3STATE;
     if (alignment_ == taLeftJustify) Params.Style |= BS_LEFTTEXT;
+    if (wordWrap_) Params.Style |= BS_MULTILINE;
+}
+
+void TCheckBox::SetWordWrap(bool Value) {
+    if (wordWrap_ == Value) return;
+    wordWrap_ = Value;
+    if (HandleAllocated()) RecreateWnd();
 }
 
 void TCheckBox::CreateWnd() {

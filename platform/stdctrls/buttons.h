@@ -70,6 +70,9 @@ public:
     void SetAllowGrayed(bool Value) { allowGrayed_ = Value; }
     TLeftRight Alignment() const { return alignment_; }
     void SetAlignment(TLeftRight Value);
+    // A caption longer than the box is wide goes on over more lines.
+    bool WordWrap() const { return wordWrap_; }
+    void SetWordWrap(bool Value);
     void WndProc(TMessage& Message) override;
 
 protected:
@@ -83,6 +86,7 @@ private:
     TCheckBoxState state_ = cbUnchecked;
     bool allowGrayed_ = false;
     TLeftRight alignment_ = taRightJustify;
+    bool wordWrap_ = false;
 };
 
 // Radio buttons with the same parent form one group: checking one unchecks the others.

@@ -4,9 +4,12 @@
 #include <vector>
 
 #include "platform/commctrl/std_controls.h"
+#include "platform/gdi/shapes.h"
+#include "platform/gdi/syscolors.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
+#include "platform/gui/paint.h"
 #include "platform/stdctrls/buttons.h"
 #include "platform/stdctrls/edit.h"
 #include "platform/vcl/form.h"
@@ -47,6 +50,35 @@ TEST(CheckBox, WritingCheckedFiresOnClickOnlyOnAChangeAndClicksCycleTheStates) {
     KeyWith(VK_MENU, 'R');
     EXPECT_FALSE(box->Checked());
     EXPECT_EQ(clicks, 7);
+    delete form;
+}
+
+TEST(CheckBox, AWrappedCaptionGoesOnOverTwoLines) {
+    TForm* form = MakeForm();
+    auto* box = new TCheckBox(form);
+    box->SetParent(form);
+    box->SetBounds(10, 10, 120, 40);
+    box->SetCaption("Only where the entries still have the defaults");
+    form->Show();
+    Pump();
+    // Rows of the label below and above the box's middle line hold text only when it wraps.
+    auto inkRows = [&] {
+        HDC dc = GetDC(box->Handle());
+        int rows = 0;
+        for (int y = 0; y < 40; ++y) {
+            bool ink = false;
+            for (int x = 20; x < 120 && !ink; ++x)
+                ink = GetPixel(dc, x, y) == GetSysColor(COLOR_BTNTEXT);
+            rows += ink ? 1 : 0;
+        }
+        ReleaseDC(box->Handle(), dc);
+        return rows;
+    };
+    const int oneLine = inkRows();
+    box->SetWordWrap(true);
+    Pump();
+    EXPECT_GT(inkRows(), oneLine + 5);
+    EXPECT_NE(GetWindowLong(box->Handle(), GWL_STYLE) & BS_MULTILINE, 0);
     delete form;
 }
 
