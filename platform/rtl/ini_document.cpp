@@ -29,7 +29,9 @@ void IniDocument::Clear() {
 
 void IniDocument::Parse(std::string_view text) {
     Clear();
-    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    // Every byte-order mark in front: editors that add one to each save stack them up.
+    while (text.starts_with("\xEF\xBB\xBF"))
+        text.remove_prefix(3);
     size_t pos = 0;
     while (pos < text.size()) {
         size_t end = text.find_first_of("\r\n", pos);

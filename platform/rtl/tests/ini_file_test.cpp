@@ -106,6 +106,10 @@ TEST_F(IniTest, NumbersBooleansAndFloatsFallBackToTheDefault) {
     ini.WriteBool("N", "b", false);
     EXPECT_EQ(ini.ReadString("N", "f2", ""), "0.25");
     EXPECT_EQ(ini.ReadString("N", "b", ""), "0");
+
+    // Marks stacked up by editors that add one to each save: the first section is still found.
+    Put("\xEF\xBB\xBF\xEF\xBB\xBF[N]\nhex=$1F\n");
+    EXPECT_EQ(TMemIniFile(file_).ReadInteger("N", "hex", 0), 31);
 }
 
 TEST_F(IniTest, OddTextRoundTripsAndWhatCannotBeStoredIsRefused) {
