@@ -1,4 +1,5 @@
 #include "platform/rtl/exception.h"
+#include "platform/rtl/fuzz/ini_document_input.h"
 #include "platform/rtl/ini_file.h"
 #include "platform/rtl/string_list.h"
 
@@ -6,6 +7,8 @@
 #include "tests/support/thrown_message.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 #include <string>
 #include <sys/wait.h>
@@ -189,4 +192,17 @@ TEST_F(IniTest, DirectFileWritesThroughAtomicallyAndSharesTheFile) {
     }
     EXPECT_EQ(a.SectionKeys("Shared").size(), 80u);
     EXPECT_EQ(a.ReadInteger("Shared", "p1_39", -1), 39);
+}
+
+// Inputs kept from fuzzing go through the fuzzing entry.
+TEST(IniFuzzReplay, KeptInputsParseAndWriteBackStably) {
+    int files = 0;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::string(PW_SOURCE_DIR) + "/platform/rtl/fuzz/ini_corpus")) {
+        SCOPED_TRACE(entry.path().string());
+        const std::string input = testsupport::ReadFile(entry.path());
+        EXPECT_TRUE(ini_fuzz::ReadIniInput(reinterpret_cast<const uint8_t*>(input.data()), input.size()));
+        ++files;
+    }
+    EXPECT_GE(files, 3);
 }
