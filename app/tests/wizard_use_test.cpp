@@ -16,7 +16,7 @@
 #include "controls/rz_edits.h"
 #include "controls/rz_page_control.h"
 #include "main_form_fixture.h"
-#include "platform/gdi/shapes.h"
+#include "platform/gdi/surface.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
@@ -306,16 +306,18 @@ TEST_F(WizardUseTest, TheResultTreeShowsFolderAndPageImages) {
     form_->ButtonClick(form_->btnNext);
     ASSERT_EQ(form_->PageIndex(), 2);
     ASSERT_NE(form_->tvMap->Images(), nullptr);
-    form_->tvMap->Repaint();
     Pump();
-    // Colours only the images have: the folder's yellow, the page's lines and the picture's green.
-    const COLORREF folder = RGB(255, 224, 112), page = RGB(0, 0, 128), picture = RGB(64, 160, 64);
-    std::map<COLORREF, int> seen;
-    HDC dc = GetDC(form_->tvMap->Handle());
+    // Colours only the images have: the folder's yellow, the page's lines and the picture's green,
+    // looked for in what the window shows where the tree is.
+    const uint32_t folder = 0xFFFFE070, page = 0xFF000080, picture = 0xFF40A040;
+    const Surface shown = pw::gui::ComposeWindow(form_->Handle());
+    RECT window;
+    GetWindowRect(form_->Handle(), window);
+    const TPoint tree = form_->tvMap->ClientToScreen(TPoint{0, 0});
+    std::map<uint32_t, int> seen;
     for (int y = 0; y < form_->tvMap->Height(); ++y)
         for (int x = 0; x < 120; ++x)
-            ++seen[GetPixel(dc, x, y)];
-    ReleaseDC(form_->tvMap->Handle(), dc);
+            ++seen[shown.Pixel(tree.x - window.left + x, tree.y - window.top + y) | 0xFF000000u];
     EXPECT_GT(seen[folder], 20);
     EXPECT_GT(seen[page], 20);
     EXPECT_GT(seen[picture], 20) << "the sample site's picture";
