@@ -432,6 +432,23 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT& ps) {
 
 BOOL EndPaint(HWND hwnd, const PAINTSTRUCT& ps) {
     if (ps.hdc) ReleaseDC(hwnd, ps.hdc);
+    // A window that does not clip its children has painted over them, even over those that painted
+    // before it: they paint again after it.
+    std::vector<std::pair<HWND, RECT>> covered;
+    {
+        Guard g(Lock());
+        auto w = FindLiveWindow(hwnd);
+        if (!w || (w->style & WS_CLIPCHILDREN) || IsRectEmpty(ps.rcPaint)) return TRUE_;
+        for (HWND c : w->children) {
+            auto cw = FindLiveWindow(c);
+            RECT local;
+            if (!cw || !cw->Visible() || !IntersectRect(local, ps.rcPaint, cw->rect)) continue;
+            OffsetRect(local, -cw->rect.left, -cw->rect.top);
+            covered.emplace_back(c, local);
+        }
+    }
+    for (const auto& [c, local] : covered)
+        InvalidateWindowArea(c, &local, true, true, true);
     return TRUE_;
 }
 
