@@ -13,16 +13,18 @@
 #include <iostream>
 #include <optional>
 
+#include "app/back_splash_form.h"
 #include "app/command_line.h"
 #include "app/core/form_placement.h"
 #include "app/core/map_profile.h"
 #include "app/core/profile_file.h"
 #include "app/core/site_map_settings.h"
+#include "app/dialog_texts.h"
 #include "app/main_texts.h"
+#include "app/picture_resources.h"
 #include "app/results/result_tree.h"
 #include "app/site_map_item_prop_form.h"
 #include "fetch/file_fetcher.h"
-#include "imaging/png/png_resource.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/image_list.h"
 #include "platform/graphics/picture.h"
@@ -124,11 +126,7 @@ void TfrmSiteMapMain::FormCreate(TObject*) {
 
 void TfrmSiteMapMain::LoadLogo() {
     // A missing or damaged picture leaves the place empty; the program starts all the same.
-    try {
-        LoadPNGResource("QMPWLOGO", imgLogo->Picture());
-    } catch (const Exception& e) {
-        mainwin::PrintMessage(std::cerr, e.Message());
-    }
+    TryLoadPNGResource("QMPWLOGO", imgLogo->Picture());
 }
 
 void TfrmSiteMapMain::LoadGlobeFrames() {
@@ -256,7 +254,9 @@ void TfrmSiteMapMain::FormCloseQuery(TObject*, bool& CanClose) {
 }
 
 void TfrmSiteMapMain::FormClose(TObject*, TCloseAction&) {
-    // The exit window is not part of this program yet; nothing to show.
+    // An unattended run ends without it, and without a screen nobody could close it.
+    if (autoRun_ || Application->Headless()) return;
+    ShowExitWindow(dialog_text::ExitHostingRedirect, dialog_text::ExitSalesPage);
 }
 
 void TfrmSiteMapMain::FormDestroy(TObject*) {

@@ -14,6 +14,7 @@
 #include "app/open_address.h"
 #include "app/results/local_scan.h"
 #include "app/results/result_tree.h"
+#include "app/site_map_about_form.h"
 #include "controls/frame_controller.h"
 #include "controls/rz_animator.h"
 #include "controls/rz_buttons.h"
@@ -519,5 +520,5 @@ void TfrmSiteMapMain::miSupportClick(TObject*) {
     OpenDocument(main_text::SupportAddress);
 }
 void TfrmSiteMapMain::miAboutClick(TObject*) {
-    // The About window is not part of this program yet.
+    ShowAboutWindow();
 }

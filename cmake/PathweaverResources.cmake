@@ -2,8 +2,8 @@
 #
 # Embeds each file's bytes in <target> and registers it in the program's resource table before main,
 # where TResourceStream(nullptr, NAME, TYPE) finds it (name and type compared without regard to
-# letter case). Relative file names are taken from the calling folder. A change to a file rebuilds
-# only its generated source.
+# letter case). Relative file names are taken from the calling folder; a file may be the output of a
+# custom command of the calling folder. A change to a file rebuilds only its generated source.
 #
 # The registration lives in an object that nothing references by name, which a linker would drop
 # from a static library; so every target that links <target> is told to treat an anchor symbol of
@@ -35,7 +35,9 @@ function(pw_embed_resources target)
     while(args)
         list(POP_FRONT args name type file)
         get_filename_component(file "${file}" ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
-        if(NOT EXISTS "${file}")
+        # A file that a custom command of the calling folder makes is there by the time it is embedded.
+        get_source_file_property(generated "${file}" GENERATED)
+        if(NOT EXISTS "${file}" AND NOT generated)
             message(FATAL_ERROR "pw_embed_resources(${target} ...): no file ${file}")
         endif()
         if(name MATCHES "[\"\\\\]" OR type MATCHES "[\"\\\\]")

@@ -56,7 +56,9 @@ TCanvas::~TCanvas() {
 }
 
 HDC TCanvas::Handle() {
-    RequiredState({csHandleValid});
+    // As the class library does: a caller drawing on the DC itself finds the canvas's font (with its
+    // text colour), pen and brush selected.
+    RequiredState({csHandleValid, csFontValid, csPenValid, csBrushValid});
     return handle_;
 }
 

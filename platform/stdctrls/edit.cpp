@@ -26,11 +26,18 @@ DWORD TCustomEdit::EditStyle() const {
 void TCustomEdit::CreateParams(TCreateParams& Params) {
     TWinControl::CreateParams(Params);
     CreateSubClass(Params, "EDIT");
-    Params.Style |= EditStyle() | WS_BORDER;
+    Params.Style |= EditStyle();
+    if (borderStyle_ == bsSingle) Params.Style |= WS_BORDER;
     if (readOnly_) Params.Style |= ES_READONLY;
     if (charCase_ == ecUpperCase) Params.Style |= ES_UPPERCASE;
     if (charCase_ == ecLowerCase) Params.Style |= ES_LOWERCASE;
     if (passwordChar_) Params.Style |= ES_PASSWORD;
+}
+
+void TCustomEdit::SetBorderStyle(TBorderStyle Value) {
+    if (borderStyle_ == Value) return;
+    borderStyle_ = Value;
+    if (HandleAllocated()) RecreateWnd();
 }
 
 void TCustomEdit::CreateWnd() {

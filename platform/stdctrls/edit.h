@@ -24,6 +24,9 @@ public:
     void SetCharCase(TEditCharCase Value);
     bool AutoSelect() const { return autoSelect_; }
     void SetAutoSelect(bool Value) { autoSelect_ = Value; }
+    // bsSingle (the default) frames the edit; bsNone leaves it bare, a block of text on its parent.
+    TBorderStyle BorderStyle() const { return borderStyle_; }
+    void SetBorderStyle(TBorderStyle Value);
     bool Modified();
     void SetModified(bool Value);
 
@@ -61,6 +64,7 @@ private:
     char passwordChar_ = 0;
     TEditCharCase charCase_ = ecNormal;
     bool autoSelect_ = true;
+    TBorderStyle borderStyle_ = bsSingle;
     // Kept while the window is away (before it is made, and across a re-creation).
     bool modified_ = false;
     int savedSelStart_ = 0, savedSelLength_ = 0;

@@ -2,6 +2,7 @@
 
 #include "platform/gdi/fonts.h"
 #include "platform/gdi/syscolors.h"
+#include "platform/gdi/text.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/canvas.h"
 #include "platform/graphics/graphics_errors.h"
@@ -131,6 +132,23 @@ TEST(Canvas, TextColourAndBackgroundFollowFontAndBrush) {
     EXPECT_GT(t.Count(cell2, clBlue), 10);
     EXPECT_EQ(t.Count(cell2, clYellow), 0);
     EXPECT_GT(t.Count(cell2, clWhite), 10);
+}
+
+TEST(Canvas, ItsHandleCarriesTheFontPenAndBrushToDirectCalls) {
+    Target t(120, 40);
+    TCanvas& c = t.Canvas();
+    c.Font().SetColor(clRed);
+    c.Font().SetStyle(TFontStyles{fsUnderline});
+    c.Brush().SetStyle(bsClear);
+    RECT r{2, 2, 118, 38};
+    // A control drawing its caption straight on the DC, after changing the canvas font.
+    DrawText(c.Handle(), "Link", -1, &r, DT_SINGLELINE | DT_LEFT | DT_TOP);
+    EXPECT_GT(t.Count(Rect(2, 2, 60, 38), clRed), 10);
+    c.Font().SetColor(clBlue);
+    r = RECT{60, 2, 118, 38};
+    DrawText(c.Handle(), "Link", -1, &r, DT_SINGLELINE | DT_LEFT | DT_TOP);
+    EXPECT_GT(t.Count(Rect(60, 2, 118, 38), clBlue), 10);
+    EXPECT_EQ(t.Count(Rect(60, 2, 118, 38), clRed), 0);
 }
 
 TEST(Canvas, TextRectClipsMeasuresAndCentres) {
