@@ -174,7 +174,7 @@ public:
         return TRUE_;
     }
 
-    LRESULT MouseActivate(TWMMouseActivate m) {
+    LRESULT MouseActivate(MessageView m) {
         if (HWND parent = ParentOf(hwnd_))
             if (LRESULT r = m.ForwardTo(parent)) return r;
         return MA_ACTIVATE;
@@ -333,7 +333,7 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETCURSOR:
         return d.SetCursor(TWMSetCursor(m));
     case WM_MOUSEACTIVATE:
-        return d.MouseActivate(TWMMouseActivate(m));
+        return d.MouseActivate(MessageView(m));
     case WM_MOUSEWHEEL:
         return d.MouseWheel(TWMMouseWheel(m));
     case WM_CONTEXTMENU:

@@ -13,7 +13,6 @@ struct CREATESTRUCT;
 struct STYLESTRUCT;
 struct NMHDR;
 struct DRAWITEMSTRUCT;
-struct MEASUREITEMSTRUCT;
 
 // What every view shares: the message it reads, its number, and the answer a handler gives. A view
 // converts back to its message, for handlers that pass the message on.
@@ -104,10 +103,7 @@ struct TWMKey : MessageView {
     // A key handler may change or swallow the key before the default handling sees it.
     void SetCharCode(WORD key) const { SetW(key); }
     LPARAM KeyData() const { return L(); }
-    int RepeatCount() const { return Low(L()); }
     bool AltDown() const { return (L() & (1 << 29)) != 0; }
-    bool WasDown() const { return (L() & (1 << 30)) != 0; }
-    bool IsKeyUp() const { return (static_cast<uint32_t>(L()) & 0x80000000u) != 0; }
 };
 
 // WM_CHAR, WM_SYSCHAR and their CN_ reflections, CM_DIALOGCHAR: one Unicode character.
@@ -118,20 +114,6 @@ struct TWMChar : MessageView {
     WORD CharCode() const { return static_cast<WORD>(W()); }
     void SetCharacter(char32_t c) const { SetW(c); }
     LPARAM KeyData() const { return L(); }
-};
-
-// WM_SIZE: the new client size.
-struct TWMSize : MessageView {
-    using MessageView::MessageView;
-    WPARAM SizeType() const { return W(); }
-    int Width() const { return Low(L()); }
-    int Height() const { return High(L()); }
-};
-
-// WM_MOVE: the client area's new origin.
-struct TWMMove : MessageView {
-    using MessageView::MessageView;
-    POINT Pos() const { return PointOf(L()); }
 };
 
 // WM_NCCALCSIZE: the rectangle that comes in as the window's and goes out as the client area's, in
@@ -161,21 +143,12 @@ struct TWMActivate : MessageView {
     using MessageView::MessageView;
     WORD Active() const { return Low(W()); }
     bool Minimized() const { return High(W()) != 0; }
-    HWND ActiveWindow() const { return Pointer<HWND__>(L()); }
 };
 
 // WM_ACTIVATEAPP, WM_NCACTIVATE, WM_ENABLE, WM_SETREDRAW, WM_SHOWWINDOW: one flag in wParam.
 struct TWMFlag : MessageView {
     using MessageView::MessageView;
     bool On() const { return W() != 0; }
-};
-
-// WM_MOUSEACTIVATE.
-struct TWMMouseActivate : MessageView {
-    using MessageView::MessageView;
-    HWND TopLevel() const { return Pointer<HWND__>(W()); }
-    LRESULT HitTestCode() const { return static_cast<int16_t>(Low(L())); }
-    UINT MouseMsg() const { return High(L()); }
 };
 
 // WM_SETCURSOR: the hit-test code is signed (HTERROR is negative).
@@ -208,7 +181,6 @@ struct TWMTimer : MessageView {
 // WM_COMMAND and CN_COMMAND.
 struct TWMCommand : MessageView {
     using MessageView::MessageView;
-    WORD ItemID() const { return Low(W()); }
     WORD NotifyCode() const { return High(W()); }
     HWND Ctl() const { return Pointer<HWND__>(L()); }
 };
@@ -216,7 +188,6 @@ struct TWMCommand : MessageView {
 // WM_CONTEXTMENU: the screen position, or none when the keyboard asked (-1, -1).
 struct TWMContextMenu : MessageView {
     using MessageView::MessageView;
-    HWND hWnd() const { return Pointer<HWND__>(W()); }
     bool FromKeyboard() const { return Pos() == POINT{-1, -1}; }
     POINT Pos() const { return PointOf(L()); }
 };
@@ -278,12 +249,11 @@ struct TWMSetFont : MessageView {
     bool Redraw() const { return L() != 0; }
 };
 
-// WM_HSCROLL and WM_VSCROLL (and their CN_ reflections): the scroll code, the thumb position that
-// SB_THUMBTRACK and SB_THUMBPOSITION carry, and the scroll-bar control (null for a window's own bar).
+// WM_HSCROLL and WM_VSCROLL (and their CN_ reflections): the scroll code and the scroll-bar control (null
+// for a window's own bar).
 struct TWMScroll : MessageView {
     using MessageView::MessageView;
     WORD ScrollCode() const { return Low(W()); }
-    int Pos() const { return High(W()); }
     HWND ScrollBar() const { return Pointer<HWND__>(L()); }
 };
 
@@ -314,10 +284,4 @@ struct TWMNotify : MessageView {
 struct TWMDrawItem : MessageView {
     using MessageView::MessageView;
     DRAWITEMSTRUCT* DrawItemStruct() const { return Pointer<DRAWITEMSTRUCT>(L()); }
-};
-
-// WM_MEASUREITEM and CN_MEASUREITEM.
-struct TWMMeasureItem : MessageView {
-    using MessageView::MessageView;
-    MEASUREITEMSTRUCT* MeasureItemStruct() const { return Pointer<MEASUREITEMSTRUCT>(L()); }
 };

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/gui/message_views.h"
 #include "platform/gui/messages.h"
 #include "platform/gui/window_defs.h"
 #include "platform/rtl/component.h"
@@ -29,6 +30,12 @@ struct THintInfo {
     int HideTimeout = 0;
     std::string HintStr;
     void* HintData = nullptr;
+};
+
+// CM_HINTSHOW: the hint about to show, which the control may change (or refuse by answering non-zero).
+struct TCMHintShow : MessageView {
+    using MessageView::MessageView;
+    THintInfo* HintInfo() const { return Pointer<THintInfo>(L()); }
 };
 
 using TExceptionEvent = std::function<void(TObject* Sender, const Exception& E)>;

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 
+#include "platform/commctrl/control_views.h"
 #include "platform/gui/gui_application.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
@@ -48,46 +49,55 @@ std::map<HWND, HostState>& States() {
     return states;
 }
 
-LRESULT HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto it = States().find(hwnd);
-    if (it != States().end()) {
-        if (msg == WM_COMMAND) {
-            Notice n;
-            n.from = reinterpret_cast<HWND>(lParam);
-            n.msg = msg;
-            n.code = HIWORD(wParam);
-            it->second.notices.push_back(n);
-            return 0;
-        }
-        if (msg == WM_NOTIFY) {
-            auto* h = reinterpret_cast<NMHDR*>(lParam);
-            Notice n;
-            n.from = h->hwndFrom;
-            n.msg = msg;
-            n.code = h->code;
-            char cls[32] = {};
-            GetClassName(h->hwndFrom, cls, sizeof cls);
-            if (std::string(cls) == WC_TREEVIEW) {
-                if (h->code == TVN_BEGINLABELEDIT || h->code == TVN_ENDLABELEDIT ||
-                    h->code == TVN_GETDISPINFO) {
-                    auto* d = reinterpret_cast<NMTVDISPINFO*>(lParam);
-                    n.itemNew = d->item.hItem;
-                    if (d->item.pszText && d->item.pszText != LPSTR_TEXTCALLBACK) n.text = d->item.pszText;
-                } else if (h->code != TVN_KEYDOWN && h->code != NM_CLICK && h->code != NM_DBLCLK &&
-                           h->code != NM_RCLICK && h->code != NM_RETURN && h->code != NM_SETFOCUS &&
-                           h->code != NM_KILLFOCUS) {
-                    auto* t = reinterpret_cast<NMTREEVIEW*>(lParam);
-                    n.itemNew = t->itemNew.hItem;
-                    n.itemOld = t->itemOld.hItem;
-                    n.action = t->action;
-                }
-            }
-            it->second.notices.push_back(n);
-            auto a = it->second.answers.find(h->code);
-            return a == it->second.answers.end() ? 0 : a->second;
+LRESULT Command(HostState& state, TWMCommand m) {
+    Notice n;
+    n.from = m.Ctl();
+    n.msg = m.Msg;
+    n.code = m.NotifyCode();
+    state.notices.push_back(n);
+    return 0;
+}
+
+// Tree notifications carry their items (in NMTVDISPINFO or NMTREEVIEW, by code) as well.
+LRESULT Notify(HostState& state, TWMNotifyTV m) {
+    const NMHDR* h = m.NMHdr();
+    Notice n;
+    n.from = h->hwndFrom;
+    n.msg = m.Msg;
+    n.code = h->code;
+    char cls[32] = {};
+    GetClassName(h->hwndFrom, cls, sizeof cls);
+    if (std::string(cls) == WC_TREEVIEW) {
+        if (h->code == TVN_BEGINLABELEDIT || h->code == TVN_ENDLABELEDIT || h->code == TVN_GETDISPINFO) {
+            const NMTVDISPINFO* d = m.DispInfo();
+            n.itemNew = d->item.hItem;
+            if (d->item.pszText && d->item.pszText != LPSTR_TEXTCALLBACK) n.text = d->item.pszText;
+        } else if (h->code != TVN_KEYDOWN && h->code != NM_CLICK && h->code != NM_DBLCLK &&
+                   h->code != NM_RCLICK && h->code != NM_RETURN && h->code != NM_SETFOCUS &&
+                   h->code != NM_KILLFOCUS) {
+            const NMTREEVIEW* t = m.NMTreeView();
+            n.itemNew = t->itemNew.hItem;
+            n.itemOld = t->itemOld.hItem;
+            n.action = t->action;
         }
     }
-    return DefWindowProc(hwnd, msg, wParam, lParam);
+    state.notices.push_back(n);
+    auto a = state.answers.find(h->code);
+    return a == state.answers.end() ? 0 : a->second;
+}
+
+LRESULT HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    TMessage m{msg, wParam, lParam, 0};
+    auto it = States().find(hwnd);
+    if (it == States().end()) return DefWindowProc(hwnd, m);
+    switch (msg) {
+    case WM_COMMAND:
+        return Command(it->second, TWMCommand(m));
+    case WM_NOTIFY:
+        return Notify(it->second, TWMNotifyTV(m));
+    default:
+        return DefWindowProc(hwnd, m);
+    }
 }
 
 const char* HostClass() {

@@ -118,7 +118,7 @@ void Pump() {
     MSG msg;
     for (int i = 0; i < 10000 && PeekMessage(msg, nullptr, 0, 0, PM_REMOVE); ++i) {
         if (msg.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
+            RepostQuit(msg);
             return;
         }
         TranslateMessage(msg);

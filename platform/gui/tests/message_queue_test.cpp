@@ -185,7 +185,7 @@ TEST(MessageQueue, ModalLoopsEndOnQuitAndPostItAgain) {
         MSG m;
         for (;;) {
             if (!GetMessage(m, nullptr, 0, 0)) {
-                PostQuitMessage(static_cast<int>(m.wParam));
+                RepostQuit(m);
                 break;
             }
             DispatchMessage(m);

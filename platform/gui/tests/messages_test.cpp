@@ -15,29 +15,49 @@ TEST(Messages, TypedViewsDecodeTheWin32Packing) {
     TWMKey k{key};
     EXPECT_EQ(k.CharCode(), 'F');
     EXPECT_TRUE(k.AltDown());
-    EXPECT_TRUE(k.WasDown());
-    EXPECT_TRUE(k.IsKeyUp());
-    EXPECT_EQ(k.RepeatCount(), 1);
 
     TMessage wheel{WM_MOUSEWHEEL, static_cast<WPARAM>(MAKELPARAM(MK_CONTROL, static_cast<WORD>(-240))), 0, 0};
     EXPECT_EQ(TWMMouseWheel{wheel}.WheelDelta(), -240);
 
-    TMessage size{WM_SIZE, SIZE_MAXIMIZED, MAKELPARAM(1024, 740), 0};
-    EXPECT_EQ(TWMSize{size}.Width(), 1024);
-    EXPECT_EQ(TWMSize{size}.Height(), 740);
-    EXPECT_EQ(TWMSize{size}.SizeType(), SIZE_MAXIMIZED);
+    // Hit-test codes are signed: HTERROR is negative.
+    TMessage cursor{WM_SETCURSOR, 0, MAKELPARAM(static_cast<WORD>(HTERROR), WM_LBUTTONDOWN), 0};
+    EXPECT_EQ(TWMSetCursor{cursor}.HitTest(), HTERROR);
+    EXPECT_EQ(TWMSetCursor{cursor}.MouseMsg(), WM_LBUTTONDOWN);
 
+    // A menu asked from the keyboard comes as (-1, -1), in a full -1 or in two halves.
+    for (LPARAM keyboard : {LPARAM{-1}, MAKELPARAM(0xFFFF, 0xFFFF)}) {
+        TMessage menu{WM_CONTEXTMENU, 0, keyboard, 0};
+        EXPECT_TRUE(TWMContextMenu{menu}.FromKeyboard());
+    }
+    TMessage mouseMenu{WM_CONTEXTMENU, 0, MAKELPARAM(static_cast<WORD>(-1), 0), 0};
+    EXPECT_FALSE(TWMContextMenu{mouseMenu}.FromKeyboard());
+
+    // The client rectangle in either packing, and none when the sender gave none.
     NCCALCSIZE_PARAMS params;
     params.rgrc[0] = RECT{1, 2, 3, 4};
     TMessage calc{WM_NCCALCSIZE, TRUE_, reinterpret_cast<LPARAM>(&params), 0};
-    EXPECT_EQ(*TWMNCCalcSize{calc}.ClientRect(), (RECT{1, 2, 3, 4}));
+    EXPECT_EQ(TWMNCCalcSize{calc}.ClientRect(), &params.rgrc[0]);
+    RECT plain{5, 6, 7, 8};
+    TMessage calcPlain{WM_NCCALCSIZE, FALSE_, reinterpret_cast<LPARAM>(&plain), 0};
+    EXPECT_EQ(TWMNCCalcSize{calcPlain}.ClientRect(), &plain);
+    TMessage calcNone{WM_NCCALCSIZE, TRUE_, 0, 0};
+    EXPECT_EQ(TWMNCCalcSize{calcNone}.ClientRect(), nullptr);
+
+    // A text buffer without room, and a copy that would split a code point, stop short.
+    TMessage noBuffer{WM_GETTEXT, 10, 0, 0};
+    EXPECT_TRUE(TWMGetText{noBuffer}.Buffer().empty());
+    char small[3] = {'x', 'x', 'x'};
+    TMessage get{WM_GETTEXT, sizeof small, reinterpret_cast<LPARAM>(small), 0};
+    EXPECT_EQ(CopyOut("a\xC3\xA9", TWMGetText{get}.Buffer()), 1);
+    EXPECT_STREQ(small, "a");
 }
 
 TEST(Messages, StyleChangesAreAnnouncedAndCanBeAdjusted) {
     HWND w = MakeTopLevel(RECT{0, 0, 10, 10});
     SetTestHandler(w, [](HWND, UINT msg, WPARAM wp, LPARAM lp, LRESULT&) {
-        if (msg == WM_STYLECHANGING && wp == static_cast<WPARAM>(GWL_EXSTYLE))
-            reinterpret_cast<STYLESTRUCT*>(lp)->styleNew |= WS_EX_TOOLWINDOW;
+        TMessage m{msg, wp, lp, 0};
+        if (msg == WM_STYLECHANGING && TWMStyleChange(m).StyleType() == GWL_EXSTYLE)
+            TWMStyleChange(m).StyleStruct()->styleNew |= WS_EX_TOOLWINDOW;
         return false;
     });
     Log().clear();

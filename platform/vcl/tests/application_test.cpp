@@ -127,8 +127,8 @@ TEST(Hints, TheHintWindowShowsAfterThePauseAndCanBeChangedByTheControl) {
     EXPECT_TRUE(hintShows("Other"));
     EXPECT_EQ(glyph->Enters, 1);
     // The control may rewrite its hint, or refuse to show one.
-    glyph->OnHintShow = [](TMessage& m) {
-        reinterpret_cast<THintInfo*>(m.LParam)->HintStr = "Rewritten";
+    glyph->OnHintShow = [](TCMHintShow m) {
+        m.HintInfo()->HintStr = "Rewritten";
         return LRESULT(0);
     };
     pw::gui::SimulateMouse(pw::gui::MouseAction::Move, box->ClientToScreen(TPoint{10, 10}));
@@ -136,8 +136,8 @@ TEST(Hints, TheHintWindowShowsAfterThePauseAndCanBeChangedByTheControl) {
     pw::gui::SimulateMouse(pw::gui::MouseAction::Move, glyph->ClientToScreen(TPoint{6, 6}));
     EXPECT_TRUE(hintShows("Rewritten"));
     // A hint about one part of the control: moving to another part asks again.
-    glyph->OnHintShow = [](TMessage& m) {
-        auto* info = reinterpret_cast<THintInfo*>(m.LParam);
+    glyph->OnHintShow = [](TCMHintShow m) {
+        THintInfo* info = m.HintInfo();
         bool upper = info->CursorPos.y < 20;
         info->CursorRect = upper ? TRect{0, 0, 40, 20} : TRect{0, 20, 40, 40};
         info->HintStr = upper ? "Upper" : "Lower";
@@ -152,7 +152,7 @@ TEST(Hints, TheHintWindowShowsAfterThePauseAndCanBeChangedByTheControl) {
     EXPECT_NE(Application->HintWindow(), nullptr); // still inside the same part
     pw::gui::SimulateMouse(pw::gui::MouseAction::Move, glyph->ClientToScreen(TPoint{8, 30}));
     EXPECT_TRUE(hintShows("Lower"));
-    glyph->OnHintShow = [](TMessage&) { return LRESULT(1); };
+    glyph->OnHintShow = [](TCMHintShow) { return LRESULT(1); };
     pw::gui::SimulateMouse(pw::gui::MouseAction::Move, box->ClientToScreen(TPoint{10, 10}));
     PumpFor(60);
     pw::gui::SimulateMouse(pw::gui::MouseAction::Move, glyph->ClientToScreen(TPoint{6, 6}));

@@ -5,6 +5,7 @@
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
+#include "platform/gui/message_views.h"
 #include "platform/vcl/application.h"
 #include "platform/vcl/dialogs.h"
 #include "platform/vcl/screen.h"
@@ -25,13 +26,14 @@ public:
     using TTestBox::TTestBox;
     TModalResult OnEnter_ = mrOk;
     void WndProc(TMessage& Message) override {
-        if (Message.Msg == CM_DIALOGKEY && (Message.WParam == VK_RETURN || Message.WParam == VK_ESCAPE)) {
-            if (auto* form = GetParentForm(this))
-                form->SetModalResult(Message.WParam == VK_RETURN ? OnEnter_ : mrCancel);
-            Message.Result = 1;
-            return;
-        }
+        if (Message.Msg == CM_DIALOGKEY) return DialogKey(TWMKey(Message));
         TTestBox::WndProc(Message);
+    }
+    void DialogKey(TWMKey Message) {
+        const WORD key = Message.CharCode();
+        if (key != VK_RETURN && key != VK_ESCAPE) return TTestBox::WndProc(Message);
+        if (auto* form = GetParentForm(this)) form->SetModalResult(key == VK_RETURN ? OnEnter_ : mrCancel);
+        Message.Result = 1;
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include "platform/commctrl/std_controls.h"
 #include "platform/gui/message_loop.h"
+#include "platform/gui/message_views.h"
 #include "platform/gui/paint.h"
 #include "platform/gui/window.h"
 #include "vcl_test_support.h"
@@ -15,10 +16,12 @@ std::vector<std::string> paintLog;
 // A stand-in for an owner-drawn standard window: it paints by asking its parent to draw it, on the DC
 // the message brings or else on its own.
 LRESULT OwnerDrawnProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg != WM_PAINT) return DefWindowProc(hwnd, msg, wParam, lParam);
-    paintLog.push_back(wParam ? "class on given DC" : "class on own DC");
+    TMessage m{msg, wParam, lParam, 0};
+    if (msg != WM_PAINT) return DefWindowProc(hwnd, m);
+    const HDC given = TWMPaint(m).DC();
+    paintLog.push_back(given ? "class on given DC" : "class on own DC");
     PAINTSTRUCT ps;
-    HDC dc = wParam ? reinterpret_cast<HDC>(wParam) : BeginPaint(hwnd, ps);
+    HDC dc = given ? given : BeginPaint(hwnd, ps);
     DRAWITEMSTRUCT dis;
     dis.CtlType = ODT_BUTTON;
     dis.itemAction = ODA_DRAWENTIRE;
@@ -26,7 +29,7 @@ LRESULT OwnerDrawnProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     dis.hDC = dc;
     GetClientRect(hwnd, dis.rcItem);
     SendMessage(GetParent(hwnd), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
-    if (!wParam) EndPaint(hwnd, ps);
+    if (!given) EndPaint(hwnd, ps);
     return 0;
 }
 
@@ -36,8 +39,7 @@ public:
     std::vector<HWND> Drawn;
     void WndProc(TMessage& Message) override {
         if (Message.Msg == CN_DRAWITEM) {
-            const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(Message.LParam);
-            Drawn.push_back(dis->hwndItem);
+            Drawn.push_back(TWMDrawItem(Message).DrawItemStruct()->hwndItem);
             Message.Result = 1;
             return;
         }

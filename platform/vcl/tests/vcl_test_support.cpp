@@ -71,7 +71,7 @@ TTestGlyph::TTestGlyph(TComponent* AOwner) : TGraphicControl(AOwner) {
 void TTestGlyph::WndProc(TMessage& Message) {
     switch (Message.Msg) {
     case CM_DIALOGCHAR:
-        if (Enabled() && Visible() && IsAccel(static_cast<WORD>(Message.WParam), Caption())) {
+        if (Enabled() && Visible() && IsAccel(TWMChar(Message).CharCode(), Caption())) {
             Click();
             Message.Result = 1;
         }
@@ -83,7 +83,7 @@ void TTestGlyph::WndProc(TMessage& Message) {
         ++Leaves;
         return;
     case CM_HINTSHOW:
-        if (OnHintShow) Message.Result = OnHintShow(Message);
+        if (OnHintShow) Message.Result = OnHintShow(TCMHintShow(Message));
         return;
     default:
         TGraphicControl::WndProc(Message);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/vcl/application.h"
 #include "platform/vcl/custom_control.h"
 #include "platform/vcl/form.h"
 #include "platform/vcl/prompt.h"
@@ -42,7 +43,7 @@ public:
     int Enters = 0;
     int Leaves = 0;
     // Answers CM_HINTSHOW: may change the hint (its LParam is the hint information) and cancel it.
-    std::function<LRESULT(TMessage&)> OnHintShow;
+    std::function<LRESULT(TCMHintShow)> OnHintShow;
 
 protected:
     void Paint() override;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/gui/message_loop.h"
+#include "platform/gui/message_views.h"
 #include "platform/gui/window.h"
 #include "vcl_test_support.h"
 
@@ -14,8 +15,7 @@ public:
     using TWinControl::TWinControl;
     std::vector<std::string> Log;
     void WndProc(TMessage& Message) override {
-        if (Message.Msg == WM_SETTEXT)
-            Log.push_back("WM_SETTEXT " + std::string(reinterpret_cast<const char*>(Message.LParam)));
+        if (Message.Msg == WM_SETTEXT) Log.push_back("WM_SETTEXT " + TWMSetText(Message).String());
         if (Message.Msg == CM_TEXTCHANGED) Log.push_back("CM_TEXTCHANGED " + Text());
         TWinControl::WndProc(Message);
     }
