@@ -9,6 +9,7 @@
 #include "platform/commctrl/control_views.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/edges.h"
+#include "platform/gdi/scoped.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/syscolors.h"
 #include "platform/gdi/text.h"
@@ -244,7 +245,7 @@ private:
         HDC dc = paint.Get();
         RECT r;
         GetClientRect(Hwnd(), r);
-        HGDIOBJ oldFont = SelectObject(dc, Font());
+        const gdi::SelectedObject fontSelected(dc, Font());
         const DWORD type = Type();
         if (type == BS_OWNERDRAW) {
             DRAWITEMSTRUCT dis;
@@ -317,7 +318,6 @@ private:
                 DrawFocusRect(dc, &focus);
             }
         }
-        SelectObject(dc, oldFont);
         return 0;
     }
 

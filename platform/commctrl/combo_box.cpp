@@ -9,6 +9,7 @@
 #include "platform/commctrl/item_list.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/edges.h"
+#include "platform/gdi/scoped.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/syscolors.h"
 #include "platform/gdi/text.h"
@@ -523,7 +524,7 @@ private:
                              (enabled ? 0 : DFCS_INACTIVE));
         if (!edit_) {
             RECT t = TextRect();
-            HGDIOBJ oldFont = SelectObject(dc, Font());
+            const gdi::SelectedObject fontSelected(dc, Font());
             SetBkMode(dc, TRANSPARENT);
             if (focused_ && !dropped_) {
                 FillHighlight(dc, t);
@@ -532,7 +533,6 @@ private:
             }
             if (items.Valid(cur_)) DrawItemText(dc, t, items.At(cur_).text);
             if (focused_ && !dropped_) DrawFocusRect(dc, &t);
-            SelectObject(dc, oldFont);
         }
         return 0;
     }
@@ -634,7 +634,7 @@ LRESULT DropList::Paint(TWMPaint m) {
     GetClientRect(Hwnd(), c);
     FillRect(dc, &c, GetSysColorBrush(COLOR_WINDOW));
     if (combo_) {
-        HGDIOBJ oldFont = SelectObject(dc, combo_->Font());
+        const gdi::SelectedObject fontSelected(dc, combo_->Font());
         SetBkMode(dc, TRANSPARENT);
         const int h = std::max(1, combo_->itemHeight);
         for (int i = top; i < combo_->items.Count() && (i - top) * h < c.bottom; ++i) {
@@ -646,7 +646,6 @@ LRESULT DropList::Paint(TWMPaint m) {
             }
             DrawItemText(dc, r, combo_->items.At(i).text);
         }
-        SelectObject(dc, oldFont);
     }
     return 0;
 }

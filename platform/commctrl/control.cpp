@@ -245,15 +245,6 @@ LRESULT RouteToControl(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
     return r;
 }
 
-ClientDC::ClientDC(const Control& control) : hwnd_(control.Hwnd()), dc_(GetDC(control.Hwnd())) {
-    old_ = SelectObject(dc_, control.Font());
-}
-
-ClientDC::~ClientDC() {
-    SelectObject(dc_, old_);
-    ReleaseDC(hwnd_, dc_);
-}
-
 int TrackPos(HWND hwnd) {
     SCROLLINFO si;
     si.fMask = SIF_TRACKPOS;

@@ -5,9 +5,11 @@
 #include <string>
 
 #include "platform/commctrl/scroll_bars.h"
+#include "platform/gdi/scoped.h"
 #include "platform/gui/message_views.h"
 #include "platform/gui/paint.h"
 #include "platform/gui/window.h"
+#include "platform/gui/window_dc.h"
 #include "platform/gui/window_defs.h"
 
 namespace pw::commctrl {
@@ -84,16 +86,12 @@ template <class T> void RegisterControlClass(const char* name, UINT style = 0) {
 // A DC on the control's client area with its font selected, released on scope exit.
 class ClientDC {
 public:
-    explicit ClientDC(const Control& control);
-    ~ClientDC();
-    ClientDC(const ClientDC&) = delete;
-    ClientDC& operator=(const ClientDC&) = delete;
-    HDC Get() const { return dc_; }
+    explicit ClientDC(const Control& control) : dc_(control.Hwnd()), font_(dc_.Get(), control.Font()) {}
+    HDC Get() const { return dc_.Get(); }
 
 private:
-    HWND hwnd_;
-    HDC dc_;
-    HGDIOBJ old_;
+    gui::WindowDC dc_;
+    gdi::SelectedObject font_;
 };
 
 // The DC a WM_PAINT draws on: the one it brings (a parent painting the window into its own paint), or

@@ -11,6 +11,7 @@
 #include "platform/commctrl/control_views.h"
 #include "platform/commctrl/edit_model.h"
 #include "platform/gdi/dc.h"
+#include "platform/gdi/scoped.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/syscolors.h"
 #include "platform/gdi/text.h"
@@ -30,9 +31,7 @@ inline constexpr size_t kDefaultLimit = 30000;
 
 class Edit : public Control {
 public:
-    explicit Edit(HWND hwnd)
-        : Control(hwnd), model_(IsMulti(hwnd)), measureDc_(CreateCompatibleDC(nullptr)) {}
-    ~Edit() override { DeleteDC(measureDc_); }
+    explicit Edit(HWND hwnd) : Control(hwnd), model_(IsMulti(hwnd)) {}
 
     LRESULT Handle(TMessage& m) override {
         if (m.Msg >= EM_GETSEL && m.Msg <= EM_GETLIMITTEXT) return EditMessage(EditMsg(m));
@@ -382,9 +381,9 @@ private:
             model_.SetWrap(nullptr, 0);
             return;
         }
-        SelectObject(measureDc_, Font());
+        SelectObject(measureDc_.Get(), Font());
         const RECT area = TextArea();
-        HDC dc = measureDc_;
+        HDC dc = measureDc_.Get();
         model_.SetWrap([dc](std::string_view text) { return TextWidth(dc, std::string(text)); },
                        std::max(1, static_cast<int>(area.right - area.left) - 1));
     }
@@ -721,7 +720,7 @@ private:
     void UpdateScrollBars() {
         if (!Multi()) return;
         if (Style() & WS_HSCROLL) {
-            SelectObject(measureDc_, Font());
+            SelectObject(measureDc_.Get(), Font());
             // Lines before the one a change could have rewrapped keep their widths: appending a line
             // measures that line alone.
             const int lines = model_.LineCount();
@@ -732,8 +731,8 @@ private:
             }
             widest_.resize(std::min<size_t>(widest_.size(), static_cast<size_t>(lines)));
             for (int line = static_cast<int>(widest_.size()); line < lines; ++line)
-                widest_.push_back(
-                    std::max(widest_.empty() ? 0 : widest_.back(), TextWidth(measureDc_, model_.Line(line))));
+                widest_.push_back(std::max(widest_.empty() ? 0 : widest_.back(),
+                                           TextWidth(measureDc_.Get(), model_.Line(line))));
             const int widest = widest_.empty() ? 0 : widest_.back();
             const RECT area = TextArea();
             SCROLLINFO h;
@@ -763,7 +762,7 @@ private:
         HBRUSH brush = ControlColor(plain ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT, dc,
                                     plain ? COLOR_BTNFACE : COLOR_WINDOW);
         FillRect(dc, &client, brush);
-        HGDIOBJ oldFont = SelectObject(dc, Font());
+        const gdi::SelectedObject fontSelected(dc, Font());
         const RECT area = TextArea();
         const int h = std::max(1, LineHeight(dc));
         const bool showSel = focused_ || (Style() & ES_NOHIDESEL);
@@ -807,12 +806,12 @@ private:
                 InvertRect(dc, &caret);
             }
         }
-        SelectObject(dc, oldFont);
         return 0;
     }
 
     EditModel model_;
-    HDC measureDc_;
+    // Text is measured here, whether or not the window is shown.
+    gdi::MemoryDC measureDc_{nullptr};
     bool modified_ = false;
     bool focused_ = false;
     bool caretOn_ = false;

@@ -6,6 +6,7 @@
 #include "platform/gdi/bitmaps.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/scoped.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/syscolors.h"
 
@@ -33,10 +34,9 @@ bool ReadPixels(HBITMAP bitmap, int& width, int& height, std::vector<uint32_t>& 
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     out.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
-    HDC dc = CreateCompatibleDC(nullptr);
+    const pw::gdi::MemoryDC dc(nullptr);
     const int lines =
-        GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), out.data(), info.Info(), DIB_RGB_COLORS);
-    DeleteDC(dc);
+        GetDIBits(dc.Get(), bitmap, 0, static_cast<UINT>(height), out.data(), info.Info(), DIB_RGB_COLORS);
     return lines == height;
 }
 

@@ -10,6 +10,7 @@
 #include "platform/commctrl/row_list.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/edges.h"
+#include "platform/gdi/scoped.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/syscolors.h"
 #include "platform/gdi/text.h"
@@ -462,7 +463,7 @@ private:
         GetClientRect(Hwnd(), c);
         HBRUSH brush = ControlColor(WM_CTLCOLORLISTBOX, dc, COLOR_WINDOW);
         FillRect(dc, &c, brush);
-        HGDIOBJ oldFont = SelectObject(dc, Font());
+        const gdi::SelectedObject fontSelected(dc, Font());
         const COLORREF normal = GetTextColor(dc);
         SetBkMode(dc, TRANSPARENT);
         const int last = std::min(items_.Count(), top_ + VisibleRows() + 1);
@@ -494,7 +495,6 @@ private:
             DrawItemText(dc, r, items_.At(i).text);
             if (focused_ && i == caret_) DrawFocusRect(dc, &r);
         }
-        SelectObject(dc, oldFont);
         return 0;
     }
 

@@ -10,6 +10,7 @@
 #include "platform/commctrl/row_list.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/edges.h"
+#include "platform/gdi/scoped.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/syscolors.h"
 #include "platform/gdi/text.h"
@@ -554,7 +555,7 @@ private:
         RECT c;
         GetClientRect(Hwnd(), c);
         FillRect(dc, &c, GetSysColorBrush(COLOR_WINDOW));
-        HGDIOBJ oldFont = SelectObject(dc, Font());
+        const gdi::SelectedObject fontSelected(dc, Font());
         SetBkMode(dc, TRANSPARENT);
         int cx = 0, cy = 0;
         if (small_) ImageList_GetIconSize(small_, &cx, &cy);
@@ -612,7 +613,6 @@ private:
                 DrawFocusRect(dc, &f);
             }
         }
-        SelectObject(dc, oldFont);
         return 0;
     }
 

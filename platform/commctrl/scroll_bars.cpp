@@ -8,6 +8,7 @@
 #include "platform/gdi/syscolors.h"
 #include "platform/gui/paint.h"
 #include "platform/gui/window.h"
+#include "platform/gui/window_dc.h"
 
 namespace pw::commctrl {
 
@@ -110,7 +111,8 @@ bool Inside(const RECT& r, POINT p) {
 
 void ScrollBars::Paint(HWND hwnd) {
     if (!vert_.shown && !horz_.shown) return;
-    HDC dc = GetWindowDC(hwnd);
+    const gui::WindowDC window(hwnd, gui::WindowDC::Area::Window);
+    HDC dc = window.Get();
     const bool enabled = IsWindowEnabled(hwnd);
     for (int bar : {SB_VERT, SB_HORZ}) {
         const ScrollBar& b = Bar(bar);
@@ -133,7 +135,6 @@ void ScrollBars::Paint(HWND hwnd) {
         RECT corner{v.left, v.bottom, v.right, v.bottom + GetSystemMetrics(SM_CYHSCROLL)};
         FillRect(dc, &corner, GetSysColorBrush(COLOR_BTNFACE));
     }
-    ReleaseDC(hwnd, dc);
 }
 
 int ScrollBars::CodeAt(HWND hwnd, int bar, POINT p) const {

@@ -4,6 +4,7 @@
 #include "platform/commctrl/control.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/edges.h"
+#include "platform/gdi/scoped.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/syscolors.h"
 #include "platform/gdi/text.h"
@@ -71,12 +72,11 @@ private:
             if ((style & SS_TYPEMASK) == SS_CENTER) format |= DT_CENTER;
             if ((style & SS_TYPEMASK) == SS_RIGHT) format |= DT_RIGHT;
             if (style & SS_NOPREFIX) format |= DT_NOPREFIX;
-            HGDIOBJ old = SelectObject(dc, Font());
+            const gdi::SelectedObject fontSelected(dc, Font());
             SetBkMode(dc, TRANSPARENT);
             if (!IsWindowEnabled(Hwnd())) SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
             const std::string text = GetWindowText(Hwnd());
             DrawText(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
-            SelectObject(dc, old);
         }
         return 0;
     }

@@ -11,6 +11,7 @@
 #include "platform/commctrl/control_views.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/edges.h"
+#include "platform/gdi/scoped.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/syscolors.h"
 #include "platform/gdi/text.h"
@@ -195,7 +196,7 @@ private:
         HDC dc = paint.Get();
         RECT c = ClientArea();
         FillRect(dc, &c, GetSysColorBrush(COLOR_BTNFACE));
-        HGDIOBJ oldFont = SelectObject(dc, Font());
+        const gdi::SelectedObject fontSelected(dc, Font());
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
         const bool grip = (Style() & SBARS_SIZEGRIP) != 0;
@@ -214,7 +215,6 @@ private:
             RECT g{c.right - gripSize, c.top + 2, c.right, c.bottom};
             DrawFrameControl(dc, &g, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
         }
-        SelectObject(dc, oldFont);
         return 0;
     }
 

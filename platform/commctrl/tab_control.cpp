@@ -9,6 +9,7 @@
 #include "platform/commctrl/control_views.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/edges.h"
+#include "platform/gdi/scoped.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/syscolors.h"
 #include "platform/gdi/text.h"
@@ -231,7 +232,7 @@ private:
         RECT c;
         GetClientRect(Hwnd(), c);
         FillRect(dc, &c, ControlColor(WM_CTLCOLORDLG, dc, COLOR_BTNFACE));
-        HGDIOBJ oldFont = SelectObject(dc, Font());
+        const gdi::SelectedObject fontSelected(dc, Font());
         const int rowHeight = LineHeight(dc) + 6;
         RECT body{c.left, c.top + rowHeight + 2, c.right, c.bottom};
         DrawEdge(dc, &body, EDGE_RAISED, BF_RECT | BF_SOFT);
@@ -257,7 +258,6 @@ private:
                 DrawFocusRect(dc, &f);
             }
         }
-        SelectObject(dc, oldFont);
         return 0;
     }
 

@@ -10,6 +10,7 @@
 #include "platform/commctrl/tree_painter.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/edges.h"
+#include "platform/gdi/scoped.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/syscolors.h"
 #include "platform/gdi/text.h"
@@ -792,7 +793,7 @@ private:
         RECT c;
         GetClientRect(Hwnd(), c);
         FillRect(dc, &c, GetSysColorBrush(COLOR_WINDOW));
-        HGDIOBJ oldFont = SelectObject(dc, Font());
+        const gdi::SelectedObject fontSelected(dc, Font());
         TreePainter painter(dc, indent_, itemHeight_, IsWindowEnabled(Hwnd()) != 0);
         const DWORD style = Style();
         const int rows = VisibleRows() + 1;
@@ -828,7 +829,6 @@ private:
                 look = LabelLook::Inactive;
             if (n != editing_) painter.Label(g.label, TextOf(n), look, focused_ && n == caret_);
         }
-        SelectObject(dc, oldFont);
         return 0;
     }
 

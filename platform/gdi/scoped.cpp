@@ -1,5 +1,7 @@
 #include "platform/gdi/scoped.h"
 
+#include <utility>
+
 #include "platform/gdi/bitmaps.h"
 #include "platform/gdi/dc.h"
 
@@ -27,6 +29,11 @@ MemoryDC::MemoryDC(HDC like, int width, int height) : MemoryDC(like) {
 
 MemoryDC::MemoryDC(HDC like, HBITMAP bitmap) : MemoryDC(like) {
     Select(bitmap);
+}
+
+MemoryDC::MemoryDC(HDC like, OwnedObject<HBITMAP> bitmap) : MemoryDC(like) {
+    owned_ = std::move(bitmap);
+    Select(owned_.Get());
 }
 
 MemoryDC::~MemoryDC() {

@@ -69,12 +69,14 @@ private:
 
 // A memory DC compatible with `like` (null: the screen), deleted at the end of the scope. Given a size,
 // it draws on a compatible bitmap of that size, which it owns; given a bitmap, it draws on that one,
-// which stays the caller's.
+// which stays the caller's. Bitmap() is null when there is none (it could not be made).
 class MemoryDC {
 public:
     explicit MemoryDC(HDC like);
     MemoryDC(HDC like, int width, int height);
     MemoryDC(HDC like, HBITMAP bitmap);
+    // Given an owned bitmap, it draws on that one and deletes it at the end.
+    MemoryDC(HDC like, OwnedObject<HBITMAP> bitmap);
     ~MemoryDC();
     MemoryDC(const MemoryDC&) = delete;
     MemoryDC& operator=(const MemoryDC&) = delete;

@@ -1,8 +1,10 @@
 #include "platform/graphics/bitmap.h"
 
+#include "platform/gdi/scoped.h"
 #include "platform/rtl/exception.h"
 
 #include <cstring>
+#include <optional>
 
 #include "platform/gdi/bitmaps.h"
 #include "platform/gdi/blit.h"
@@ -36,25 +38,6 @@ HBITMAP MakeDib(int width, int height, int bpp, const std::vector<RGBQUAD>& tabl
     std::copy(table.begin(), table.end(), info.bmiColors);
     return CreateDIBSection(nullptr, info.Info(), DIB_RGB_COLORS, bits, nullptr, 0);
 }
-
-// A memory DC holding a bitmap for the length of a copy.
-class SelectedDc {
-public:
-    explicit SelectedDc(HBITMAP bitmap) : dc_(CreateCompatibleDC(nullptr)) {
-        old_ = SelectObject(dc_, bitmap);
-    }
-    ~SelectedDc() {
-        SelectObject(dc_, old_);
-        DeleteDC(dc_);
-    }
-    SelectedDc(const SelectedDc&) = delete;
-    SelectedDc& operator=(const SelectedDc&) = delete;
-    HDC Dc() const { return dc_; }
-
-private:
-    HDC dc_;
-    HGDIOBJ old_;
-};
 
 bool IsBlackAndWhite(const std::vector<RGBQUAD>& table) {
     auto same = [](const RGBQUAD& q, BYTE v) { return q.rgbRed == v && q.rgbGreen == v && q.rgbBlue == v; };
@@ -226,8 +209,8 @@ void TBitmap::Convert(int bpp, bool mono, const std::vector<RGBQUAD>& table) {
         throw;
     }
     {
-        SelectedDc from(old), to(handle_);
-        BitBlt(to.Dc(), 0, 0, width_, height_, from.Dc(), 0, 0, SRCCOPY);
+        const pw::gdi::MemoryDC from(nullptr, old), to(nullptr, handle_);
+        BitBlt(to.Get(), 0, 0, width_, height_, from.Get(), 0, 0, SRCCOPY);
     }
     DeleteObject(old);
 }
@@ -247,11 +230,11 @@ void TBitmap::SetSize(int width, int height) {
         throw;
     }
     if (handle_) {
-        SelectedDc to(handle_);
-        PatBlt(to.Dc(), 0, 0, width, height, WHITENESS);
+        const pw::gdi::MemoryDC to(nullptr, handle_);
+        PatBlt(to.Get(), 0, 0, width, height, WHITENESS);
         if (old) {
-            SelectedDc from(old);
-            BitBlt(to.Dc(), 0, 0, std::min(width, oldW), std::min(height, oldH), from.Dc(), 0, 0, SRCCOPY);
+            const pw::gdi::MemoryDC from(nullptr, old);
+            BitBlt(to.Get(), 0, 0, std::min(width, oldW), std::min(height, oldH), from.Get(), 0, 0, SRCCOPY);
         }
     }
     if (old) DeleteObject(old);
@@ -335,9 +318,9 @@ void TBitmap::Mask(TColor transparentColor) {
     HBITMAP mask = CreateBitmap(width_, height_, 1, 1, nullptr);
     if (!mask) throw EOutOfResources(graphics_text::OutOfResources);
     {
-        SelectedDc from(handle_), to(mask);
-        SetBkColor(from.Dc(), ColorToRGB(transparentColor));
-        BitBlt(to.Dc(), 0, 0, width_, height_, from.Dc(), 0, 0, SRCCOPY);
+        const pw::gdi::MemoryDC from(nullptr, handle_), to(nullptr, mask);
+        SetBkColor(from.Get(), ColorToRGB(transparentColor));
+        BitBlt(to.Get(), 0, 0, width_, height_, from.Get(), 0, 0, SRCCOPY);
     }
     mask_ = mask;
     maskColor_ = transparentColor;
@@ -465,8 +448,8 @@ void TBitmap::Assign(TPersistent* Source) {
         if (src->mono_ && src->handle_) {
             src->FreeContext();
             NewImage(src->width_, src->height_, 1, true, src->colorTable_);
-            SelectedDc from(src->handle_), to(handle_);
-            BitBlt(to.Dc(), 0, 0, width_, height_, from.Dc(), 0, 0, SRCCOPY);
+            const pw::gdi::MemoryDC from(nullptr, src->handle_), to(nullptr, handle_);
+            BitBlt(to.Get(), 0, 0, width_, height_, from.Get(), 0, 0, SRCCOPY);
         } else if (src->handle_) {
             LoadDib(src->SaveDib());
         } else {
@@ -538,10 +521,11 @@ void TBitmap::Draw(TCanvas& canvas, const TRect& rect) {
     HBITMAP mask = Transparent() ? MaskHandle() : nullptr; // before the canvas takes the bitmap
     HDC dst = canvas.Handle();
     HDC src = Canvas().Handle();
-    COLORREF oldText = 0, oldBk = 0;
+    std::optional<pw::gdi::SavedDC> saved;
     if (mono_) {
-        oldText = SetTextColor(dst, RGB(0, 0, 0));
-        oldBk = SetBkColor(dst, RGB(255, 255, 255));
+        saved.emplace(dst);
+        SetTextColor(dst, RGB(0, 0, 0));
+        SetBkColor(dst, RGB(255, 255, 255));
     }
     const int w = rect.Width(), h = rect.Height();
     if (mask && w > 0 && h > 0) {
@@ -549,30 +533,25 @@ void TBitmap::Draw(TCanvas& canvas, const TRect& rect) {
             MaskBlt(dst, rect.left, rect.top, w, h, src, 0, 0, mask, 0, 0, MAKEROP4(kDstCopy, SRCCOPY));
         } else {
             // Stretch the image and its mask first: the masked copy itself does not stretch.
-            HBITMAP image = CreateBitmap(w, h, 1, 32, nullptr);
-            HBITMAP stretchedMask = CreateBitmap(w, h, 1, 1, nullptr);
-            if (image && stretchedMask) {
-                SelectedDc imageDc(image), maskDc(stretchedMask), maskSrc(mask);
-                SetStretchBltMode(imageDc.Dc(), COLORONCOLOR);
-                SetStretchBltMode(maskDc.Dc(), COLORONCOLOR);
+            const pw::gdi::MemoryDC imageDc(nullptr,
+                                            pw::gdi::OwnedObject(CreateBitmap(w, h, 1, 32, nullptr)));
+            const pw::gdi::MemoryDC maskDc(nullptr, pw::gdi::OwnedObject(CreateBitmap(w, h, 1, 1, nullptr)));
+            if (imageDc.Bitmap() && maskDc.Bitmap()) {
+                const pw::gdi::MemoryDC maskSrc(nullptr, mask);
+                SetStretchBltMode(imageDc.Get(), COLORONCOLOR);
+                SetStretchBltMode(maskDc.Get(), COLORONCOLOR);
                 if (mono_) {
-                    SetTextColor(imageDc.Dc(), RGB(0, 0, 0));
-                    SetBkColor(imageDc.Dc(), RGB(255, 255, 255));
+                    SetTextColor(imageDc.Get(), RGB(0, 0, 0));
+                    SetBkColor(imageDc.Get(), RGB(255, 255, 255));
                 }
-                StretchBlt(imageDc.Dc(), 0, 0, w, h, src, 0, 0, width_, height_, SRCCOPY);
-                StretchBlt(maskDc.Dc(), 0, 0, w, h, maskSrc.Dc(), 0, 0, width_, height_, SRCCOPY);
-                MaskBlt(dst, rect.left, rect.top, w, h, imageDc.Dc(), 0, 0, stretchedMask, 0, 0,
+                StretchBlt(imageDc.Get(), 0, 0, w, h, src, 0, 0, width_, height_, SRCCOPY);
+                StretchBlt(maskDc.Get(), 0, 0, w, h, maskSrc.Get(), 0, 0, width_, height_, SRCCOPY);
+                MaskBlt(dst, rect.left, rect.top, w, h, imageDc.Get(), 0, 0, maskDc.Bitmap(), 0, 0,
                         MAKEROP4(kDstCopy, SRCCOPY));
             }
-            if (image) DeleteObject(image);
-            if (stretchedMask) DeleteObject(stretchedMask);
         }
     } else {
         StretchBlt(dst, rect.left, rect.top, w, h, src, 0, 0, width_, height_,
                    static_cast<DWORD>(canvas.CopyMode()));
-    }
-    if (mono_) {
-        SetTextColor(dst, oldText);
-        SetBkColor(dst, oldBk);
     }
 }

@@ -8,6 +8,7 @@
 #include "platform/gdi/fonts.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/regions.h"
+#include "platform/gdi/scoped.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/text.h"
 #include "platform/graphics/bitmap.h"
@@ -20,27 +21,6 @@ constexpr int kPenModes[] = {R2_BLACK,       R2_WHITE,      R2_NOP,         R2_N
                              R2_COPYPEN,     R2_NOTCOPYPEN, R2_MERGEPENNOT, R2_MASKPENNOT,
                              R2_MERGENOTPEN, R2_MASKNOTPEN, R2_MERGEPEN,    R2_NOTMERGEPEN,
                              R2_MASKPEN,     R2_NOTMASKPEN, R2_XORPEN,      R2_NOTXORPEN};
-
-// Selects and releases a scratch memory DC with a bitmap in it.
-class ScratchDc {
-public:
-    explicit ScratchDc(HBITMAP bitmap) : dc_(CreateCompatibleDC(nullptr)), bitmap_(bitmap) {
-        old_ = SelectObject(dc_, bitmap_);
-    }
-    ~ScratchDc() {
-        SelectObject(dc_, old_);
-        DeleteDC(dc_);
-        DeleteObject(bitmap_);
-    }
-    ScratchDc(const ScratchDc&) = delete;
-    ScratchDc& operator=(const ScratchDc&) = delete;
-    HDC Dc() const { return dc_; }
-
-private:
-    HDC dc_;
-    HBITMAP bitmap_;
-    HGDIOBJ old_;
-};
 
 } // namespace
 
@@ -299,16 +279,15 @@ void TCanvas::BrushCopy(const TRect& dest, TBitmap& bitmap, const TRect& source,
     Changing();
     RequiredState({csHandleValid, csBrushValid});
     // The source at the destination's size, then a mask of its pixels in the colour to replace.
-    ScratchDc image(CreateBitmap(w, h, 1, 32, nullptr));
+    const pw::gdi::MemoryDC image(nullptr, pw::gdi::OwnedObject(CreateBitmap(w, h, 1, 32, nullptr)));
     HDC src = bitmap.Canvas().Handle();
-    StretchBlt(image.Dc(), 0, 0, w, h, src, source.left, source.top, source.Width(), source.Height(),
+    StretchBlt(image.Get(), 0, 0, w, h, src, source.left, source.top, source.Width(), source.Height(),
                SRCCOPY);
-    ScratchDc mask(CreateBitmap(w, h, 1, 1, nullptr));
-    const COLORREF oldBk = SetBkColor(image.Dc(), ColorToRGB(color));
-    BitBlt(mask.Dc(), 0, 0, w, h, image.Dc(), 0, 0, SRCCOPY);
-    SetBkColor(image.Dc(), oldBk);
-    HBITMAP maskBitmap = static_cast<HBITMAP>(GetCurrentObject(mask.Dc(), OBJ_BITMAP));
-    MaskBlt(handle_, dest.left, dest.top, w, h, image.Dc(), 0, 0, maskBitmap, 0, 0,
+    const pw::gdi::MemoryDC mask(nullptr, pw::gdi::OwnedObject(CreateBitmap(w, h, 1, 1, nullptr)));
+    const COLORREF oldBk = SetBkColor(image.Get(), ColorToRGB(color));
+    BitBlt(mask.Get(), 0, 0, w, h, image.Get(), 0, 0, SRCCOPY);
+    SetBkColor(image.Get(), oldBk);
+    MaskBlt(handle_, dest.left, dest.top, w, h, image.Get(), 0, 0, mask.Bitmap(), 0, 0,
             MAKEROP4(PATCOPY, SRCCOPY));
     Changed();
 }

@@ -8,6 +8,7 @@
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/icons.h"
 #include "platform/gdi/metrics.h"
+#include "platform/gdi/scoped.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/bmp_format.h"
 #include "platform/graphics/canvas.h"
@@ -143,6 +144,8 @@ void TIcon::SetHandle(HICON value) {
     width_ = height_ = 0;
     ICONINFO info;
     if (value && GetIconInfo(value, &info)) {
+        // The icon's bitmaps come as copies of ours to delete.
+        const pw::gdi::OwnedObject<HBITMAP> color(info.hbmColor), mask(info.hbmMask);
         BITMAP bm;
         if (info.hbmColor && GetObject(info.hbmColor, sizeof bm, &bm)) {
             width_ = bm.bmWidth;
@@ -151,8 +154,6 @@ void TIcon::SetHandle(HICON value) {
             width_ = bm.bmWidth;
             height_ = bm.bmHeight / 2;
         }
-        if (info.hbmColor) DeleteObject(info.hbmColor);
-        if (info.hbmMask) DeleteObject(info.hbmMask);
     }
     Changed(this);
 }
@@ -244,10 +245,8 @@ void TIcon::Assign(TPersistent* Source) {
         }
         ICONINFO info;
         if (!GetIconInfo(icon->handle_, &info)) InvalidIcon();
-        HICON copy = CreateIconIndirect(&info);
-        if (info.hbmColor) DeleteObject(info.hbmColor);
-        if (info.hbmMask) DeleteObject(info.hbmMask);
-        SetHandle(copy);
+        const pw::gdi::OwnedObject<HBITMAP> color(info.hbmColor), mask(info.hbmMask);
+        SetHandle(CreateIconIndirect(&info));
         return;
     }
     TGraphic::Assign(Source);

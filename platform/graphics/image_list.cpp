@@ -5,6 +5,7 @@
 #include "platform/gdi/blit.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/scoped.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/syscolors.h"
 #include "platform/graphics/bitmap.h"
@@ -16,24 +17,6 @@ namespace {
 constexpr DWORD kDstCopy = 0x00AA0029;
 // Where the source is white, the destination stays; elsewhere the brush (P xor D) and S) xor D.
 constexpr DWORD kDSPDxax = 0x00E20746;
-
-// Restores a DC's text and background colours on leaving.
-class DcColors {
-public:
-    DcColors(HDC dc, COLORREF text, COLORREF back)
-        : dc_(dc), text_(SetTextColor(dc, text)), back_(SetBkColor(dc, back)) {}
-    ~DcColors() {
-        SetTextColor(dc_, text_);
-        SetBkColor(dc_, back_);
-    }
-    DcColors(const DcColors&) = delete;
-    DcColors& operator=(const DcColors&) = delete;
-
-private:
-    HDC dc_;
-    COLORREF text_;
-    COLORREF back_;
-};
 
 } // namespace
 
@@ -209,7 +192,9 @@ void TCustomImageList::DrawEnabled(HDC dc, int x, int y, Entry& e, TDrawingStyle
             PatBlt(dc, x, y, width_, height_, BLACKNESS);
             return;
         }
-        DcColors colors(dc, RGB(0, 0, 0), RGB(255, 255, 255));
+        const pw::gdi::SavedDC saved(dc);
+        ::SetTextColor(dc, RGB(0, 0, 0));
+        ::SetBkColor(dc, RGB(255, 255, 255));
         BitBlt(dc, x, y, width_, height_, e.mask.Canvas().Handle(), 0, 0, SRCCOPY);
         return;
     }
@@ -220,10 +205,9 @@ void TCustomImageList::DrawEnabled(HDC dc, int x, int y, Entry& e, TDrawingStyle
         return;
     }
     if (bkColor_ != clNone && style != dsTransparent) {
-        HBRUSH brush = CreateSolidBrush(ColorToRGB(bkColor_));
+        const pw::gdi::OwnedObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(bkColor_)));
         const RECT r = Rect(x, y, x + width_, y + height_);
-        FillRect(dc, &r, brush);
-        DeleteObject(brush);
+        FillRect(dc, &r, brush.Get());
     }
     MaskBlt(dc, x, y, width_, height_, src, 0, 0, mask, 0, 0, MAKEROP4(kDstCopy, SRCCOPY));
 }
@@ -245,17 +229,17 @@ void TCustomImageList::DrawDisabled(HDC dc, int x, int y, Entry& e) {
             BitBlt(shapeDc, 0, 0, width_, height_, src, 0, 0, SRCCOPY);
         ::SetBkColor(src, old);
     }
-    DcColors colors(dc, RGB(255, 255, 255), RGB(0, 0, 0));
+    const pw::gdi::SavedDC saved(dc);
+    ::SetTextColor(dc, RGB(255, 255, 255));
+    ::SetBkColor(dc, RGB(0, 0, 0));
     const struct {
         int color;
         int offset;
     } passes[] = {{COLOR_BTNHIGHLIGHT, 1}, {COLOR_BTNSHADOW, 0}};
     for (const auto& pass : passes) {
-        HBRUSH brush = CreateSolidBrush(GetSysColor(pass.color));
-        HGDIOBJ old = SelectObject(dc, brush);
+        const pw::gdi::OwnedObject<HBRUSH> brush(CreateSolidBrush(GetSysColor(pass.color)));
+        const pw::gdi::SelectedObject selected(dc, brush.Get());
         BitBlt(dc, x + pass.offset, y + pass.offset, width_, height_, shapeDc, 0, 0, kDSPDxax);
-        SelectObject(dc, old);
-        DeleteObject(brush);
     }
 }
 

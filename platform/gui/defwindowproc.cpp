@@ -5,6 +5,7 @@
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/metrics.h"
 #include "platform/gdi/regions.h"
+#include "platform/gdi/scoped.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gui/backend.h"
 #include "platform/gui/gui_state.h"
@@ -53,7 +54,7 @@ void PrintWindow(HWND hwnd, HDC dc, LPARAM flags) {
         client = w->client;
         kids = w->children;
     }
-    int saved = SaveDC(dc);
+    const pw::gdi::SavedDC saved(dc);
     if (flags & PRF_NONCLIENT) SendMessage(hwnd, WM_NCPAINT, reinterpret_cast<WPARAM>(dc), 0);
     OffsetViewportOrgEx(dc, client.left, client.top, nullptr);
     IntersectClipRect(dc, 0, 0, client.right - client.left, client.bottom - client.top);
@@ -63,14 +64,12 @@ void PrintWindow(HWND hwnd, HDC dc, LPARAM flags) {
         for (auto it = kids.rbegin(); it != kids.rend(); ++it) {
             auto c = FindLiveWindow(*it);
             if (!c || !c->Visible()) continue;
-            int inner = SaveDC(dc);
+            const pw::gdi::SavedDC inner(dc);
             OffsetViewportOrgEx(dc, c->rect.left, c->rect.top, nullptr);
             IntersectClipRect(dc, 0, 0, c->Width(), c->Height());
             SendMessage(*it, WM_PRINT, reinterpret_cast<WPARAM>(dc), flags & ~PRF_CHECKVISIBLE);
-            RestoreDC(dc, inner);
         }
     }
-    RestoreDC(dc, saved);
 }
 
 // The default answer to each message, for one window.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/gdi/dc.h"
@@ -10,6 +11,7 @@
 #include "platform/gdi/fonts.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/metrics.h"
+#include "platform/gdi/scoped.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/syscolors.h"
 #include "platform/gdi/text.h"
@@ -18,6 +20,7 @@
 #include "platform/gui/keys.h"
 #include "platform/gui/message_views.h"
 #include "platform/gui/paint.h"
+#include "platform/gui/window_dc.h"
 
 namespace pw::gui {
 namespace {
@@ -140,7 +143,9 @@ void DefNcPaint(HWND hwnd, bool active, HDC target) {
         title = w->text;
     }
     if (f.native || (f.border == 0 && f.caption == 0)) return;
-    HDC dc = target ? target : GetWindowDC(hwnd);
+    std::optional<WindowDC> own;
+    if (!target) own.emplace(hwnd, WindowDC::Area::Window);
+    HDC dc = target ? target : own->Get();
     if (!dc) return;
     int frame = f.border;
     if (exStyle & WS_EX_CLIENTEDGE) frame -= GetSystemMetrics(SM_CXEDGE);
@@ -164,21 +169,18 @@ void DefNcPaint(HWND hwnd, bool active, HDC target) {
         }
         NONCLIENTMETRICS ncm;
         SystemParametersInfo(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0);
-        HFONT font =
-            CreateFontIndirect((exStyle & WS_EX_TOOLWINDOW) ? &ncm.lfSmCaptionFont : &ncm.lfCaptionFont);
-        HGDIOBJ oldFont = SelectObject(dc, font);
+        const pw::gdi::OwnedObject<HFONT> font(
+            CreateFontIndirect((exStyle & WS_EX_TOOLWINDOW) ? &ncm.lfSmCaptionFont : &ncm.lfCaptionFont));
+        const pw::gdi::SelectedObject fontSelected(dc, font.Get());
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, GetSysColor(active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
         cap.left += 3;
         DrawText(dc, title.c_str(), static_cast<int>(title.size()), &cap,
                  DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
-        SelectObject(dc, oldFont);
-        DeleteObject(font);
         r.top += f.caption;
     }
     if (exStyle & WS_EX_STATICEDGE) DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
     if (exStyle & WS_EX_CLIENTEDGE) DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
-    if (!target) ReleaseDC(hwnd, dc);
 }
 
 MINMAXINFO QueryMinMaxInfo(HWND hwnd) {

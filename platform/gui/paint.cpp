@@ -8,6 +8,7 @@
 #include "platform/gdi/metrics.h"
 #include "platform/gdi/objects.h"
 #include "platform/gdi/regions.h"
+#include "platform/gdi/scoped.h"
 #include "platform/gdi/syscolors.h"
 #include "platform/gui/gui_state.h"
 #include "platform/gui/visible_region.h"
@@ -56,9 +57,8 @@ HDC MakeDC(const std::shared_ptr<Window>& w, bool wholeWindow, const Region* ext
     }
     Region clip = area;
     clip.Offset(-origin.x, -origin.y);
-    HRGN rgn = CreateRgnFromRegion(clip);
-    HDC dc = CreateSurfaceDC(&root->surface, origin, rgn);
-    ::DeleteObject(rgn);
+    const pw::gdi::OwnedObject<HRGN> rgn(CreateRgnFromRegion(clip));
+    HDC dc = CreateSurfaceDC(&root->surface, origin, rgn.Get());
     if (!dc) return nullptr;
     Guard g(Lock());
     OpenDCs()[dc] = OpenDC{root, std::move(area)};
@@ -314,9 +314,8 @@ int GetUpdateRgn(HWND hwnd, HRGN region, BOOL erase) {
         r = Region::Combine(w->update, Region(w->client), Region::Op::And);
         r.Offset(-w->client.left, -w->client.top);
     }
-    HRGN tmp = CreateRgnFromRegion(r);
-    int kind = CombineRgn(region, tmp, nullptr, RGN_COPY);
-    DeleteObject(tmp);
+    const pw::gdi::OwnedObject<HRGN> copy(CreateRgnFromRegion(r));
+    const int kind = CombineRgn(region, copy.Get(), nullptr, RGN_COPY);
     if (erase && !r.IsEmpty()) EraseNow(hwnd);
     return kind;
 }

@@ -5,6 +5,7 @@
 #include "platform/gdi/gdi_defs.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/regions.h"
+#include "platform/gdi/scoped.h"
 #include "platform/gui/gui_state.h"
 #include "platform/gui/paint.h"
 #include "platform/gui/visible_region.h"
@@ -106,9 +107,8 @@ int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* cl
                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     if (update) {
-        HRGN out = CreateRgnFromRegion(exposed);
-        CombineRgn(update, out, nullptr, RGN_COPY);
-        DeleteObject(out);
+        const pw::gdi::OwnedObject<HRGN> out(CreateRgnFromRegion(exposed));
+        CombineRgn(update, out.Get(), nullptr, RGN_COPY);
     }
     if (updateRect) *updateRect = exposed.Bounds();
     return exposed.Complexity();

@@ -7,6 +7,7 @@
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/metrics.h"
+#include "platform/gdi/scoped.h"
 #include "platform/gdi/test_settings.h"
 #include "platform/gui/backend.h"
 #include "platform/gui/gui_state.h"
@@ -153,11 +154,8 @@ HCURSOR CreateCursorFromBitmap(HBITMAP image, int hotX, int hotY) {
     CursorInfo info;
     info.hot = POINT{hotX, hotY};
     if (image) {
-        HDC dc = CreateCompatibleDC(nullptr);
-        HGDIOBJ old = SelectObject(dc, image);
-        if (const Surface* s = GetDCSurface(dc)) info.image = *s;
-        SelectObject(dc, old);
-        DeleteDC(dc);
+        const pw::gdi::MemoryDC dc(nullptr, image);
+        if (const Surface* s = GetDCSurface(dc.Get())) info.image = *s;
     }
     if (info.image.Width() == 0) return nullptr;
     Guard g(Lock());

@@ -4,6 +4,29 @@
 #include "platform/gdi/regions.h"
 #include "platform/gui/paint.h"
 
+namespace {
+
+// A canvas lent a DC for one paint; it gives it back however the paint ends.
+class LentDC {
+public:
+    LentDC(TControlCanvas& canvas, HDC dc) : canvas_(canvas) {
+        canvas_.FreeHandle();
+        canvas_.Lock();
+        canvas_.SetHandle(dc);
+    }
+    ~LentDC() {
+        canvas_.SetHandle(nullptr);
+        canvas_.Unlock();
+    }
+    LentDC(const LentDC&) = delete;
+    LentDC& operator=(const LentDC&) = delete;
+
+private:
+    TControlCanvas& canvas_;
+};
+
+} // namespace
+
 TControlCanvas::~TControlCanvas() {
     FreeHandle();
 }
@@ -52,18 +75,8 @@ TCustomControl::~TCustomControl() {
 }
 
 void TCustomControl::PaintWindow(HDC DC) {
-    canvas_->FreeHandle();
-    canvas_->Lock();
-    canvas_->SetHandle(DC);
-    try {
-        Paint();
-    } catch (...) {
-        canvas_->SetHandle(nullptr);
-        canvas_->Unlock();
-        throw;
-    }
-    canvas_->SetHandle(nullptr);
-    canvas_->Unlock();
+    const LentDC lent(*canvas_, DC);
+    Paint();
 }
 
 void TCustomControl::WndProc(TMessage& Message) {
@@ -96,16 +109,6 @@ void TGraphicControl::WndProc(TMessage& Message) {
 
 // A parent paints its windowless children on its own DC.
 void TGraphicControl::WMPaint(TWMPaint Message) {
-    canvas_->FreeHandle();
-    canvas_->Lock();
-    canvas_->SetHandle(Message.DC());
-    try {
-        Paint();
-    } catch (...) {
-        canvas_->SetHandle(nullptr);
-        canvas_->Unlock();
-        throw;
-    }
-    canvas_->SetHandle(nullptr);
-    canvas_->Unlock();
+    const LentDC lent(*canvas_, Message.DC());
+    Paint();
 }

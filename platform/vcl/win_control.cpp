@@ -9,6 +9,7 @@
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/regions.h"
+#include "platform/gdi/scoped.h"
 #include "platform/gdi/shapes.h"
 #include "platform/graphics/graphics_objects.h"
 #include "platform/gui/input.h"
@@ -583,11 +584,10 @@ void TWinControl::PaintControls(HDC DC, const TControl* First) {
         // Only what the paint can reach is drawn: a label's change repaints that label alone.
         const RECT bounds{c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height()};
         if (!RectVisible(DC, &bounds)) continue;
-        int saved = SaveDC(DC);
+        const pw::gdi::SavedDC saved(DC);
         OffsetViewportOrgEx(DC, c->Left(), c->Top(), nullptr);
         IntersectClipRect(DC, 0, 0, c->Width(), c->Height());
         c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
-        RestoreDC(DC, saved);
     }
 }
 
@@ -626,24 +626,13 @@ void TWinControl::PaintBuffered(HDC DC, const TRect& Area) {
     // Everything is drawn off screen first and shown in one copy.
     TRect client = ClientRect();
     if (client.right <= 0 || client.bottom <= 0) return;
-    HDC memory = CreateCompatibleDC(DC);
-    HBITMAP bitmap = CreateCompatibleBitmap(DC, client.right, client.bottom);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    try {
-        Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory), reinterpret_cast<LPARAM>(memory));
-        PaintWindow(memory);
-        PaintControls(memory, nullptr);
-    } catch (...) {
-        SelectObject(memory, old);
-        DeleteObject(bitmap);
-        DeleteDC(memory);
-        throw;
-    }
+    const pw::gdi::MemoryDC buffer(DC, client.right, client.bottom);
+    HDC memory = buffer.Get();
+    Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory), reinterpret_cast<LPARAM>(memory));
+    PaintWindow(memory);
+    PaintControls(memory, nullptr);
     BitBlt(DC, Area.left, Area.top, Area.right - Area.left, Area.bottom - Area.top, memory, Area.left,
            Area.top, SRCCOPY);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
 }
 
 bool TWinControl::IsControlMouseMsg(TWMMouse Message) {
@@ -776,10 +765,9 @@ void TWinControl::WMEraseBkgnd(TWMEraseBkgnd Message) {
     Message.Result = 1;
     // A double-buffered control erases only in its buffer.
     if (doubleBuffered_ && !Message.IntoBuffer()) return;
-    HBRUSH brush = CreateSolidBrush(ColorToRGB(Color()));
+    const pw::gdi::OwnedObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(Color())));
     TRect r = ClientRect();
-    FillRect(Message.DC(), &r, brush);
-    DeleteObject(brush);
+    FillRect(Message.DC(), &r, brush.Get());
 }
 
 void TWinControl::WMSetFocus(TMessage& Message) {
