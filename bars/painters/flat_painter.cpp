@@ -1,0 +1,367 @@
+// The flat style's painter.
+#include "bars/painters/flat_painter.h"
+
+#include <algorithm>
+
+#include "bars/core/bar_drawing.h"
+#include "bars/core/bar_manager.h"
+#include "bars/core/toolbar.h"
+#include "lookandfeel/colors.h"
+#include "platform/gdi/dc.h"
+#include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/regions.h"
+#include "platform/gdi/scoped.h"
+#include "platform/gdi/shapes.h"
+#include "platform/gdi/syscolors.h"
+
+namespace bars {
+
+using pw::gdi::OwnedObject;
+using pw::gdi::SelectedObject;
+
+namespace {
+
+RECT Inflated(RECT r, int dx, int dy) {
+    return RECT{r.left - dx, r.top - dy, r.right + dx, r.bottom + dy};
+}
+
+void Fill(HDC dc, int l, int t, int r, int b, HBRUSH brush) {
+    const RECT rect{l, t, r, b};
+    FillRect(dc, &rect, brush);
+}
+
+// One of the manager's five flat brushes: 0 border, 1 face, 2 checked, 3 down, 4 hot.
+HBRUSH FlatBrush(const TdxBarManager* manager, int index, int fallback) {
+    HBRUSH brush = manager != nullptr ? manager->FlatBrush(index) : nullptr;
+    return brush != nullptr ? brush : GetSysColorBrush(fallback);
+}
+
+bool IsStatusBarLike(const TdxBar* bar) {
+    return bar != nullptr && bar->BorderStyle() == bbsNone && bar->DockingStyle() == dsBottom &&
+           bar->WholeRow();
+}
+
+void Segment(HDC dc, int x1, int y1, int x2, int y2) {
+    MoveToEx(dc, x1, y1, nullptr);
+    LineTo(dc, x2, y2);
+}
+
+} // namespace
+
+const TdxBarItemControlFlatPainter& FlatBarPainter() {
+    static const TdxBarItemControlFlatPainter* painter = new TdxBarItemControlFlatPainter;
+    return *painter;
+}
+
+void RegisterBarPainters() {
+    for (TdxBarManagerStyle style : {bmsStandard, bmsEnhanced, bmsXP, bmsOffice11, bmsUseLookAndFeel})
+        RegisterPainter(style, &BaseBarPainter());
+    RegisterPainter(bmsFlat, &FlatBarPainter());
+}
+
+int TdxBarItemControlFlatPainter::CalcButtonArrowWidth(const TdxBarManager* Manager) const {
+    return TdxBarItemControlPainter::CalcButtonArrowWidth(Manager) - 1;
+}
+
+int TdxBarItemControlFlatPainter::GetCaptionIndent(ItemPaintView& Control) const {
+    TdxBar* bar = Control.ParentView().Bar();
+    if (bar != nullptr && bar->IsMainMenu()) return 8;
+    return TdxBarItemControlPainter::GetCaptionIndent(Control);
+}
+
+int TdxBarItemControlFlatPainter::CalcMenuArrowSize(int Height) const {
+    int h = (Height - 4) / 2;
+    if (h >= 5 && h % 2 != 0) --h;
+    return h;
+}
+
+int TdxBarItemControlFlatPainter::GetMarkArrowColorIndex(BarPaintView& Bar) const {
+    if (IsHighContrastWhite() && Bar.MarkState() == 1) return COLOR_BTNFACE;
+    return COLOR_BTNTEXT;
+}
+
+int TdxBarItemControlFlatPainter::GetCaptionMarkGlyphColor(BarPaintView&, int State) const {
+    return State != 0 ? COLOR_BTNTEXT : COLOR_CAPTIONTEXT;
+}
+
+HBRUSH TdxBarItemControlFlatPainter::GetBarBrush(BarPaintView& Bar) const {
+    return FlatBrush(Bar.Manager(), 1, COLOR_BTNFACE);
+}
+
+HBRUSH TdxBarItemControlFlatPainter::GetToolbarBrush(BarPaintView& Bar) const {
+    TdxBar* bar = Bar.Bar();
+    if (bar != nullptr && (bar->IsMainMenu() || IsStatusBarLike(bar))) return GetSysColorBrush(COLOR_BTNFACE);
+    return GetBarBrush(Bar);
+}
+
+HBRUSH TdxBarItemControlFlatPainter::GetPatternBrush(BarPaintView& Bar) const {
+    return FlatBrush(Bar.Manager(), 2, COLOR_BTNFACE);
+}
+
+HBRUSH TdxBarItemControlFlatPainter::GetFaceBrush(BarPaintView& Bar) const {
+    return FlatBrush(Bar.Manager(), 3, COLOR_BTNFACE);
+}
+
+HBRUSH TdxBarItemControlFlatPainter::GetSelectedBrush(BarPaintView& Bar) const {
+    return FlatBrush(Bar.Manager(), 4, COLOR_HIGHLIGHT);
+}
+
+HBRUSH TdxBarItemControlFlatPainter::GetButtonBrush(ItemPaintView& Control, int Kind,
+                                                    const ItemState& State) const {
+    BarPaintView& bar = Control.ParentView();
+    if (State.Selected && (State.Down || State.Pressed)) {
+        // A button whose menu is open takes the face of that menu.
+        if (State.Down && State.DroppedDown) return GetManagerBrush(bar.Manager());
+        return GetFaceBrush(bar);
+    }
+    if (State.Selected) return GetSelectedBrush(bar);
+    if (State.Down) return GetPatternBrush(bar);
+    if (Kind == 1 && !State.Enabled) return FlatBrush(bar.Manager(), 1, COLOR_BTNFACE);
+    return bar.BkBrush();
+}
+
+void TdxBarItemControlFlatPainter::DrawSelectionFrame(HDC DC, const RECT& R) const {
+    if (!IsHighContrastBlack()) {
+        FrameHighlight(DC, R);
+        return;
+    }
+    const OwnedObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(clHighlightText)));
+    FrameRect(DC, &R, brush.Get());
+}
+
+void TdxBarItemControlFlatPainter::DrawCheckMark(ItemPaintView& Control, HDC DC, int X, int Y,
+                                                 int Scale) const {
+    COLORREF color = 0x000000;
+    if (!Control.PaintEnabled())
+        color = GetSysColor(COLOR_BTNSHADOW);
+    else if (IsHighContrastWhite() || (IsHighContrastBlack() && GetSysColor(COLOR_BTNTEXT) != 0xFFFFFF))
+        color = 0xFFFFFF;
+    const OwnedObject<HPEN> pen(CreatePen(PS_SOLID, 1, color));
+    const SelectedObject selected(DC, pen.Get());
+    const int s = Scale;
+    for (int i = 0; i < 2 * s; ++i) {
+        const POINT p[3] = {{X + s, Y + 2 * s + i}, {X + 3 * s, Y + 4 * s + i}, {X + 8 * s, Y - s + i}};
+        Polyline(DC, p, 3);
+    }
+}
+
+void TdxBarItemControlFlatPainter::DrawGlyphFrame(ItemPaintView& Control, HDC DC, const ItemState& State,
+                                                  RECT GlyphRect, bool, HBRUSH Brush) const {
+    if (State.Down || State.Pressed || State.Selected) {
+        DrawSelectionFrame(DC, GlyphRect);
+        return;
+    }
+    FrameBackground(Control, DC, Control.IsRarelyUsed(), Brush, GlyphRect);
+}
+
+void TdxBarItemControlFlatPainter::DrawSeparator(BarPaintView& Bar, HDC DC, bool Horizontal, HBRUSH Brush,
+                                                 RECT R) const {
+    const int s = GetSeparatorLineOffset();
+    const HBRUSH shadow = GetSysColorBrush(COLOR_BTNSHADOW);
+    if (!Horizontal) {
+        Bar.PaintBackground(DC, RECT{R.left, R.top, R.right, R.top + s}, Brush);
+        Bar.PaintBackground(DC, RECT{R.left, R.bottom - s, R.right, R.bottom}, Brush);
+        R.top += s;
+        R.bottom -= s;
+        Bar.PaintBackground(DC, RECT{R.left, R.top + 1, R.right, R.bottom}, Brush);
+        Fill(DC, R.left, R.top, R.right, R.top + 1, shadow);
+    } else {
+        Bar.PaintBackground(DC, RECT{R.left, R.top, R.left + s, R.bottom}, Brush);
+        Bar.PaintBackground(DC, RECT{R.right - s, R.top, R.right, R.bottom}, Brush);
+        R.left += s;
+        R.right -= s;
+        Bar.PaintBackground(DC, RECT{R.left + 1, R.top, R.right, R.bottom}, Brush);
+        Fill(DC, R.left, R.top, R.left + 1, R.bottom, shadow);
+    }
+}
+
+void TdxBarItemControlFlatPainter::DrawDockedBorder(BarPaintView& Bar, HDC DC, HBRUSH Brush, RECT R) const {
+    const HBRUSH face = GetSysColorBrush(COLOR_BTNFACE);
+    FrameRect(DC, &R, face);
+    R = Inflated(R, -1, -1);
+    Fill(DC, R.left, R.top, R.left + 1, R.top + 1, face);
+    Fill(DC, R.right - 1, R.top, R.right, R.top + 1, face);
+    Fill(DC, R.left, R.bottom - 1, R.left + 1, R.bottom, face);
+    Fill(DC, R.right - 1, R.bottom - 1, R.right, R.bottom, face);
+    R = Inflated(R, -1, -1);
+    TdxBar* bar = Bar.Bar();
+    if (bar == nullptr || !bar->CanMove()) return;
+    TdxBarManager* manager = Bar.Manager();
+    const int before = manager != nullptr ? manager->BeforeGripSize() : GetBeforeGripSize();
+    const HBRUSH shadow = GetSysColorBrush(COLOR_BTNSHADOW);
+    const TdxBarDockingStyle style = Bar.PaintDockingStyle();
+    if (style == dsTop || style == dsBottom) {
+        R.left += before;
+        R.right = R.left + GetGripLineWidth();
+        R = Inflated(R, 0, -3);
+        for (int y = R.top; y < R.bottom; ++y)
+            Fill(DC, R.left, y, R.right, y + 1, (y - R.top) % 2 == 0 ? shadow : Brush);
+    } else {
+        R.top += before;
+        R.bottom = R.top + GetGripLineWidth();
+        R = Inflated(R, -3, 0);
+        for (int x = R.left; x < R.right; ++x)
+            Fill(DC, x, R.top, x + 1, R.bottom, (x - R.left) % 2 == 0 ? shadow : Brush);
+    }
+}
+
+void TdxBarItemControlFlatPainter::DrawFloatingBorder(BarPaintView& Bar, HDC DC, HBRUSH Brush, bool,
+                                                      const RECT& Inner, RECT R) const {
+    FrameRect(DC, &R, FlatBrush(Bar.Manager(), 0, COLOR_BTNSHADOW));
+    R = Inflated(R, -1, -1);
+    FrameRect(DC, &R, GetSysColorBrush(COLOR_BTNHIGHLIGHT));
+    // Rings of the bar's face fill the space up to the client area on every side.
+    while (R.left + 1 < Inner.left && R.right - R.left > 2 && R.bottom - R.top > 2) {
+        R = Inflated(R, -1, -1);
+        FrameRect(DC, &R, Brush);
+    }
+}
+
+void TdxBarItemControlFlatPainter::DrawCloseButton(BarPaintView& Bar, HDC DC, const RECT& Rect) const {
+    const int state = Bar.CloseButtonState();
+    DrawCaptionButtonBackground(Bar, DC, state, Rect);
+    RECT R = Inflated(Rect, -3, -4);
+    if ((R.right - R.left) % 2 != 0) --R.right;
+    R.bottom = R.top + (R.right - R.left) - 1;
+    const OwnedObject<HPEN> pen(CreatePen(PS_SOLID, 1, GetSysColor(GetCaptionMarkGlyphColor(Bar, state))));
+    const SelectedObject selected(DC, pen.Get());
+    Segment(DC, R.left, R.top, R.right - 1, R.bottom);
+    Segment(DC, R.left + 1, R.top, R.right, R.bottom);
+    Segment(DC, R.left, R.bottom - 1, R.right - 1, R.top - 1);
+    Segment(DC, R.left + 1, R.bottom - 1, R.right, R.top - 1);
+}
+
+void TdxBarItemControlFlatPainter::DrawCaptionMark(BarPaintView& Bar, HDC DC, const RECT& R) const {
+    TdxBar* bar = Bar.Bar();
+    if (bar != nullptr && bar->CanClose()) {
+        const OwnedObject<HBRUSH> brush(CreateSolidBrush(GetSysColor(GetCaptionColor(Bar, false))));
+        Fill(DC, R.left, R.top, R.left + 1, R.bottom, brush.Get());
+    }
+    if (Bar.MarkState() == 2)
+        DrawDroppedDownFace(Bar, DC, R, RECT{0, 0, 0, 0});
+    else
+        DrawCaptionButtonBackground(Bar, DC, Bar.MarkState(), R);
+    DrawCaptionMarkGlyph(Bar, DC, R);
+}
+
+RECT TdxBarItemControlFlatPainter::GetMarkRect(BarPaintView& Bar) const {
+    const int w = Bar.ClientWidth(), h = Bar.ClientHeight();
+    switch (Bar.PaintDockingStyle()) {
+    case dsTop:
+    case dsBottom:
+        return RECT{w - 11, 0, w, h};
+    case dsLeft:
+    case dsRight:
+        return RECT{0, h - 11, w, h};
+    default:
+        return Bar.CaptionMarkRect();
+    }
+}
+
+void TdxBarItemControlFlatPainter::DrawMarkBackground(BarPaintView& Bar, HDC DC, HBRUSH Brush,
+                                                      const RECT& R) const {
+    const int state = Bar.MarkState();
+    if (state == 2) {
+        DrawDroppedDownFace(Bar, DC, R, RECT{0, 0, 0, 0});
+        return;
+    }
+    if (state == 0)
+        FrameRect(DC, &R, Brush);
+    else
+        DrawSelectionFrame(DC, R);
+    const RECT inner = Inflated(R, -1, -1);
+    if (state == 1)
+        FillRect(DC, &inner, GetSelectedBrush(Bar));
+    else
+        Bar.PaintBackground(DC, inner, Brush);
+}
+
+void TdxBarItemControlFlatPainter::DrawMarkArrows(BarPaintView& Bar, HDC DC, const RECT& R) const {
+    DrawEnhancedMarkArrows(*this, Bar, DC, R, GetMarkArrowColorIndex(Bar));
+}
+
+void TdxBarItemControlFlatPainter::DrawMarkArrow(BarPaintView& Bar, HDC DC, int P, const RECT&) const {
+    DrawEnhancedMarkArrow(Bar, DC, P, false);
+}
+
+void TdxBarItemControlFlatPainter::DrawDropDownButton(ItemPaintView& Control, HDC DC, const ItemState& State,
+                                                      bool InMenu, HBRUSH Brush, RECT R) const {
+    BarPaintView& bar = Control.ParentView();
+    if (!InMenu) --R.left;
+    if (!(State.Pressed && State.DroppedDown && !InMenu)) {
+        if (State.Selected)
+            DrawSelectionFrame(DC, R);
+        else
+            FrameRect(DC, &R, InMenu ? GetSysColorBrush(COLOR_BTNSHADOW) : bar.BkBrush());
+        const RECT inner = Inflated(R, -1, -1);
+        DrawBackground(Control, DC, true, Brush, inner);
+    }
+    const bool white = IsHighContrastWhite() && State.Selected;
+    if (InMenu)
+        DrawButtonArrowSized(DC, R, true, State.Enabled, white, bar.ArrowSize(), false);
+    else
+        DrawButtonArrow(DC, R, State.Enabled, white, true, true);
+}
+
+void TdxBarItemControlFlatPainter::DrawLoweredFrame(ItemPaintView&, HDC DC, RECT& R) const {
+    FrameRect(DC, &R, GetSysColorBrush(COLOR_BTNSHADOW));
+    R = Inflated(R, -1, -1);
+}
+
+void TdxBarItemControlFlatPainter::DrawSubItem(ItemPaintView& Control, HDC DC, const RECT& R,
+                                               const ItemState& State, bool ShowCaption,
+                                               bool OnMainMenu) const {
+    BarPaintView& bar = Control.ParentView();
+    TdxBarManager* manager = bar.Manager();
+    ItemState state = State;
+    RECT glyphArea = R;
+    if (Control.HasPicture() && manager != nullptr) glyphArea.right = R.left + manager->ButtonWidth();
+    DrawGlyph(Control, DC, glyphArea, state, &R);
+    RECT text = R;
+    if (Control.HasPicture() && manager != nullptr)
+        text.left += manager->ButtonWidth();
+    else
+        text.left += GetCaptionIndent(Control);
+    if (ShowCaption)
+        DrawItemText(Control, DC, Control.PaintCaption(), text, 0, State.Enabled,
+                     State.Enabled && State.Selected, false, true);
+    if (OnMainMenu) return;
+    // The font's cell height halved, whichever way the font was given.
+    RECT arrow = R;
+    arrow.left = R.right - bar.LineHeight() / 2 - GetCaptionIndent(Control);
+    DrawButtonArrowSized(DC, arrow, true, State.Enabled,
+                         IsHighContrastWhite() && State.Selected && !State.Pressed, bar.ArrowSize() - 1,
+                         true);
+}
+
+void TdxBarItemControlFlatPainter::DrawDroppedDownFrame(BarPaintView& Bar, HDC DC, const RECT& R,
+                                                        const RECT& Joint) const {
+    FillDroppedDownJoint(Bar, DC, Joint);
+    HRGN saved = nullptr;
+    bool hadRegion = false;
+    SaveClipRegion(DC, saved, hadRegion);
+    if (!IsRectEmpty(Joint)) ExcludeClipRect(DC, Joint.left, Joint.top, Joint.right, Joint.bottom);
+    DrawDroppedDownBorder(Bar, DC, R);
+    RestoreClipRegion(DC, saved, hadRegion);
+}
+
+void TdxBarItemControlFlatPainter::DrawDroppedDownFace(BarPaintView& Bar, HDC DC, RECT R,
+                                                       const RECT& Joint) const {
+    DrawDroppedDownFrame(Bar, DC, R, Joint);
+    R = Inflated(R, -1, -1);
+    FillRect(DC, &R, GetManagerBrush(Bar.Manager()));
+}
+
+void TdxBarItemControlFlatPainter::DrawDroppedDownBorder(BarPaintView& Bar, HDC DC, const RECT& R) const {
+    FrameRect(DC, &R, FlatBrush(Bar.Manager(), 0, COLOR_BTNSHADOW));
+}
+
+void TdxBarItemControlFlatPainter::FillDroppedDownJoint(BarPaintView& Bar, HDC DC, const RECT& Joint) const {
+    if (!IsRectEmpty(Joint)) FillRect(DC, &Joint, GetManagerBrush(Bar.Manager()));
+}
+
+HBRUSH TdxBarItemControlFlatPainter::GetMenuSeparatorBrush() const {
+    return GetSysColorBrush(COLOR_BTNSHADOW);
+}
+
+} // namespace bars

@@ -1,0 +1,83 @@
+#pragma once
+// The flat style, the main window's: single-pixel frames in the highlight colour, light blends of it
+// for hot, pressed and checked faces, a dotted grip and a lighter face for ordinary toolbars.
+#include "bars/painters/painter.h"
+
+namespace bars {
+
+class TdxBarItemControlFlatPainter : public TdxBarItemControlPainter {
+public:
+    // Values and metrics.
+    bool UseFlatTextColors() const override { return true; }
+    int GetButtonBorderSize() const override { return 1; }
+    int GetBeforeGripSize() const override { return 1; }
+    int GetGripAreaSize() const override { return GetBeforeGripSize() + GetGripLineWidth() + 2; }
+    // One less than the base, so the arrow part of a drop-down button is even.
+    int CalcButtonArrowWidth(const TdxBarManager* Manager) const override;
+    int GetSeparatorMargin() const override { return 8; }
+    bool IsMenuJoinedToItem() const override { return true; }
+    bool IsFloatingBarStyle(BarPaintView& Bar) const override { return Bar.PaintDockingStyle() == dsNone; }
+    int GetTextHeightMargin() const override { return 7; }
+    bool IsBarHotTracked() const override { return true; }
+    bool IsMarkAllowed() const override { return true; }
+    int GetSeparatorSize() const override { return 5; }
+    int GetSeparatorLineOffset() const override { return (GetSeparatorSize() - 1) / 2; }
+    bool IsArrowButtonSeparate() const override { return true; }
+    int GetCaptionIndent(ItemPaintView& Control) const override;
+    int CalcMenuArrowSize(int Height) const override;
+    int GetMarkArrowColorIndex(BarPaintView& Bar) const override;
+
+    // Colours and brushes.
+    int GetCaptionColor(BarPaintView&, bool) const override { return COLOR_INACTIVECAPTION; }
+    int GetCaptionMarkGlyphColor(BarPaintView& Bar, int State) const override;
+    HBRUSH GetBarBrush(BarPaintView& Bar) const override;
+    HBRUSH GetToolbarBrush(BarPaintView& Bar) const override;
+    HBRUSH GetPatternBrush(BarPaintView& Bar) const override;
+    HBRUSH GetFaceBrush(BarPaintView& Bar) const override;
+    HBRUSH GetSelectedBrush(BarPaintView& Bar) const override;
+    HBRUSH GetButtonBrush(ItemPaintView& Control, int Kind, const ItemState& State) const override;
+
+    // Drawing.
+    void DrawCheckMark(ItemPaintView& Control, HDC DC, int X, int Y, int Scale) const override;
+    void DrawGlyphFrame(ItemPaintView& Control, HDC DC, const ItemState& State, RECT GlyphRect, bool Fits,
+                        HBRUSH Brush) const override;
+    void DrawSeparator(BarPaintView& Bar, HDC DC, bool Horizontal, HBRUSH Brush, RECT R) const override;
+    void DrawDockedBorder(BarPaintView& Bar, HDC DC, HBRUSH Brush, RECT R) const override;
+    void DrawFloatingBorder(BarPaintView& Bar, HDC DC, HBRUSH Brush, bool Active, const RECT& Inner,
+                            RECT R) const override;
+    void DrawCloseButton(BarPaintView& Bar, HDC DC, const RECT& R) const override;
+    void DrawCaptionMark(BarPaintView& Bar, HDC DC, const RECT& R) const override;
+    RECT GetMarkRect(BarPaintView& Bar) const override;
+    void DrawMarkBackground(BarPaintView& Bar, HDC DC, HBRUSH Brush, const RECT& R) const override;
+    // The chevrons of the enhanced style.
+    void DrawMarkArrows(BarPaintView& Bar, HDC DC, const RECT& R) const override;
+    void DrawMarkArrow(BarPaintView& Bar, HDC DC, int P, const RECT& R) const override;
+    void DrawDropDownButton(ItemPaintView& Control, HDC DC, const ItemState& State, bool InMenu, HBRUSH Brush,
+                            RECT R) const override;
+    void DrawLoweredFrame(ItemPaintView& Control, HDC DC, RECT& R) const override;
+    void DrawSubItem(ItemPaintView& Control, HDC DC, const RECT& R, const ItemState& State, bool ShowCaption,
+                     bool OnMainMenu) const override;
+
+    // The operations this style adds.
+    virtual void DrawSelectionFrame(HDC DC, const RECT& R) const;
+    // A dropped-down element's border; the stretch Joint (in the DC's coordinates) where it meets its
+    // open menu is left open and takes the menu's face.
+    virtual void DrawDroppedDownFrame(BarPaintView& Bar, HDC DC, const RECT& R, const RECT& Joint) const;
+    virtual void DrawDroppedDownFace(BarPaintView& Bar, HDC DC, RECT R, const RECT& Joint) const;
+    virtual void DrawDroppedDownBorder(BarPaintView& Bar, HDC DC, const RECT& R) const;
+    virtual void FillDroppedDownJoint(BarPaintView& Bar, HDC DC, const RECT& Joint) const;
+    virtual HBRUSH GetMenuSeparatorBrush() const;
+};
+
+const TdxBarItemControlFlatPainter& FlatBarPainter();
+
+// The end-mark chevrons and customize arrow as the enhanced style draws them.
+void DrawEnhancedMarkArrows(const TdxBarItemControlPainter& Painter, BarPaintView& Bar, HDC DC, const RECT& R,
+                            int ColorIndex);
+void DrawEnhancedMarkArrow(BarPaintView& Bar, HDC DC, int P, bool Small);
+
+// Makes each style's painter the one its managers draw with: the flat painter for the flat style, the
+// base painter for the styles not built here.
+void RegisterBarPainters();
+
+} // namespace bars

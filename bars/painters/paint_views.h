@@ -1,0 +1,69 @@
+#pragma once
+// What a painter reads of the windows it draws: a bar window (toolbar or menu) and an item control on
+// it. The windows implement these; painters only read them and draw.
+#include <string>
+
+#include "bars/core/bar_types.h"
+#include "platform/gdi/gdi_defs.h"
+
+class TBitmap;
+class TCustomImageList;
+
+namespace bars {
+
+class BarPaintView {
+public:
+    virtual ~BarPaintView() = default;
+    virtual TdxBarManager* Manager() const = 0;
+    // The toolbar's bar; nullptr for a menu window.
+    virtual TdxBar* Bar() const { return nullptr; }
+    // dsNone for a floating toolbar and a menu.
+    virtual TdxBarDockingStyle PaintDockingStyle() const = 0;
+    // The height of one text line ("0" + 6) and the arrow size drawn from it.
+    virtual int LineHeight() const = 0;
+    virtual int ArrowSize() const { return LineHeight() / 5 < 4 ? 4 : LineHeight() / 5; }
+    virtual HFONT PaintFont() const = 0;
+    virtual HBRUSH BkBrush() const = 0;
+    // Fills R (client coordinates of the DC given) with the window's own background.
+    virtual void PaintBackground(HDC DC, const RECT& R, HBRUSH Brush) = 0;
+    virtual int ClientWidth() const = 0;
+    virtual int ClientHeight() const = 0;
+    // The end mark: 0 normal, 1 hot, 2 dropped down.
+    virtual int MarkState() const { return 0; }
+    virtual bool MarkVisible() const { return false; }
+    virtual bool ItemsHidden() const { return false; }
+    // The floating close button: 0 normal, 1 hot, 2 pressed.
+    virtual int CloseButtonState() const { return 0; }
+    // Window coordinates of the floating caption's close button and mark.
+    virtual RECT CloseButtonRect() const { return RECT{0, 0, 0, 0}; }
+    virtual RECT CaptionMarkRect() const { return RECT{0, 0, 0, 0}; }
+    virtual bool IsSubMenu() const { return false; }
+};
+
+class ItemPaintView {
+public:
+    virtual ~ItemPaintView() = default;
+    virtual BarPaintView& ParentView() const = 0;
+    virtual bool PaintEnabled() const = 0;
+    virtual std::string PaintCaption() const = 0;
+    virtual TBitmap* PaintGlyph() const { return nullptr; }
+    virtual TCustomImageList* PaintImages() const { return nullptr; }
+    virtual int PaintImageIndex() const { return -1; }
+    // It has a picture to show (a glyph, or an image of its list).
+    virtual bool HasPicture() const { return false; }
+    // A line of a recent-items menu that is not recent.
+    virtual bool IsRarelyUsed() const { return false; }
+    // A check item (a down check button draws its check mark when it has no picture).
+    virtual bool IsCheckItem() const { return false; }
+};
+
+// The state an item is drawn in.
+struct ItemState {
+    bool Selected = false;
+    bool Down = false;
+    bool Pressed = false;
+    bool Enabled = true;
+    bool DroppedDown = false;
+};
+
+} // namespace bars

@@ -1,0 +1,490 @@
+// The base painter: what every style inherits for item controls and bar windows.
+#include "bars/painters/painter.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "bars/core/bar_drawing.h"
+#include "bars/core/bar_manager.h"
+#include "bars/core/bar_routines.h"
+#include "bars/core/bar_unit.h"
+#include "bars/core/item_glyph.h"
+#include "bars/core/toolbar.h"
+#include "lookandfeel/colors.h"
+#include "platform/gdi/dc.h"
+#include "platform/gdi/edges.h"
+#include "platform/gdi/fonts.h"
+#include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/gdi_structs.h"
+#include "platform/gdi/metrics.h"
+#include "platform/gdi/muldiv.h"
+#include "platform/gdi/regions.h"
+#include "platform/gdi/scoped.h"
+#include "platform/gdi/shapes.h"
+#include "platform/gdi/syscolors.h"
+#include "platform/gdi/text.h"
+#include "platform/graphics/bitmap.h"
+#include "platform/graphics/image_list.h"
+
+namespace bars {
+
+using pw::gdi::OwnedObject;
+using pw::gdi::SelectedObject;
+
+namespace {
+
+RECT Inflated(RECT r, int dx, int dy) {
+    return RECT{r.left - dx, r.top - dy, r.right + dx, r.bottom + dy};
+}
+
+// A pen and brush of one system colour selected for the scope.
+class SolidPenAndBrush {
+public:
+    SolidPenAndBrush(HDC dc, COLORREF color)
+        : pen_(CreatePen(PS_SOLID, 1, color)), brush_(CreateSolidBrush(color)), penSel_(dc, pen_.Get()),
+          brushSel_(dc, brush_.Get()) {}
+
+private:
+    OwnedObject<HPEN> pen_;
+    OwnedObject<HBRUSH> brush_;
+    SelectedObject penSel_;
+    SelectedObject brushSel_;
+};
+
+// The point size of the font selected into a DC, for the check-mark scale.
+int PointSize(HDC dc) {
+    TEXTMETRIC tm{};
+    GetTextMetrics(dc, &tm);
+    return MulDiv(tm.tmHeight - tm.tmInternalLeading, 72, 96);
+}
+
+} // namespace
+
+SIZE TdxBarItemControlPainter::TextExtent(BarPaintView& Bar, const std::string& Text) {
+    const pw::gdi::MemoryDC dc(nullptr);
+    SIZE size{0, 0};
+    const SelectedObject font(dc.Get(), Bar.PaintFont());
+    GetTextExtentPoint32(dc.Get(), Text, &size);
+    return size;
+}
+
+const TdxBarItemControlPainter& BaseBarPainter() {
+    static const TdxBarItemControlPainter* painter = new TdxBarItemControlPainter;
+    return *painter;
+}
+
+const TdxBarItemControlPainter& TdxBarItemControlPainter::Of(const TdxBarManager* Manager) {
+    if (Manager != nullptr)
+        if (auto* painter = dynamic_cast<const TdxBarItemControlPainter*>(Manager->PainterClass()))
+            return *painter;
+    return BaseBarPainter();
+}
+
+void TdxBarItemControlPainter::DrawGlyphFrame(ItemPaintView&, HDC, const ItemState&, RECT, bool,
+                                              HBRUSH) const {}
+
+void TdxBarItemControlPainter::DrawCheckMark(ItemPaintView&, HDC, int, int, int) const {}
+
+void TdxBarItemControlPainter::DrawCheckGlyph(ItemPaintView& Control, HDC DC, const ItemState& State,
+                                              bool Fits, HBRUSH Brush, const RECT& GlyphRect) const {
+    RECT r = GlyphRect;
+    if (Fits) r = Inflated(r, -1, -1);
+    const bool useBrush = Control.IsRarelyUsed() ||
+                          (!IsGlyphBackgroundPlain() && (State.Pressed || State.Down || State.Selected));
+    DrawBackground(Control, DC, useBrush, Brush, r);
+    if (Control.IsCheckItem() && State.Down) {
+        const pw::gdi::MemoryDC screen(nullptr);
+        const SelectedObject font(screen.Get(), Control.ParentView().PaintFont());
+        const int scale = PointSize(screen.Get()) > 15 ? 2 : 1;
+        const int x = (r.left + r.right - 9 * scale) / 2;
+        const int y = (r.top + r.bottom - 7 * scale) / 2;
+        DrawCheckMark(Control, DC, x, y, scale);
+    }
+}
+
+void TdxBarItemControlPainter::DrawGlyphImage(ItemPaintView& Control, HDC DC, const ItemState& State,
+                                              const RECT& Area, const RECT& ImageRect, bool Fits,
+                                              HBRUSH Brush) const {
+    RECT r = Area;
+    if (Fits) r = Inflated(r, -1, -1);
+    if (!Control.IsRarelyUsed()) {
+        const bool useBrush = !IsGlyphBackgroundPlain() && (State.Pressed || State.Down || State.Selected);
+        DrawBackground(Control, DC, useBrush, Brush, r);
+    }
+    TdxBarManager* manager = Control.ParentView().Manager();
+    RECT image = ImageRect;
+    IntersectRect(image, image, r);
+    if (IsRectEmpty(image)) return;
+    DrawItemGlyph(DC, Brush, r, ImageRect, Control.PaintGlyph(), Control.PaintImages(),
+                  Control.PaintImageIndex(), State.Enabled, false, UseFlatTextColors(), State.Selected,
+                  State.Down, State.Pressed, false, true, GetFadedGlyphColor(Control.ParentView()),
+                  manager != nullptr ? manager->ImageListBkColor() : clFuchsia);
+}
+
+void TdxBarItemControlPainter::DrawButtonArrow(HDC DC, const RECT& R, bool Enabled, bool Selected, bool Flat,
+                                               bool Down) const {
+    DrawArrow(DC, R, Down, Enabled, Selected, Flat);
+}
+
+void TdxBarItemControlPainter::DrawButtonArrowSized(HDC DC, const RECT& R, bool Flat, bool Enabled,
+                                                    bool Selected, int Size, bool Down) const {
+    DrawArrowTriangle(DC, R, Down, Size, Selected, Enabled, Flat);
+}
+
+TColor TdxBarItemControlPainter::GetFadedGlyphColor(BarPaintView& Bar) const {
+    TdxBarManager* manager = Bar.Manager();
+    if (manager == nullptr || !manager->MakeDisabledImagesFaded()) return clNone;
+    return BlendColors(clBtnShadow, clWhite, 70);
+}
+
+void TdxBarItemControlPainter::GetTextColors(bool Enabled, bool FlatColors, bool Selected, COLORREF& Shadow,
+                                             COLORREF& Text) const {
+    if (Enabled) {
+        Text = GetSysColor(Selected && !FlatColors ? COLOR_HIGHLIGHTTEXT : COLOR_BTNTEXT);
+        Shadow = Text;
+    } else if (Selected || FlatColors) {
+        Text = Shadow = GetSysColor(COLOR_GRAYTEXT);
+    } else {
+        Text = GetSysColor(COLOR_BTNHIGHLIGHT);
+        Shadow = GetSysColor(COLOR_BTNSHADOW);
+    }
+}
+
+int TdxBarItemControlPainter::GetCaptionColor(BarPaintView&, bool Active) const {
+    return Active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION;
+}
+
+int TdxBarItemControlPainter::GetCaptionMarkGlyphColor(BarPaintView&, int) const {
+    return COLOR_CAPTIONTEXT;
+}
+
+void TdxBarItemControlPainter::DrawCaptionMarkGlyph(BarPaintView& Bar, HDC DC, const RECT& R) const {
+    const int x0 = (R.left + R.right - 7) / 2, y0 = (R.top + R.bottom - 4) / 2;
+    const POINT p[3] = {{x0, y0}, {x0 + 6, y0}, {x0 + 3, y0 + 3}};
+    const SolidPenAndBrush tools(DC, GetSysColor(GetCaptionMarkGlyphColor(Bar, Bar.MarkState())));
+    Polygon(DC, p, 3);
+}
+
+void TdxBarItemControlPainter::DrawMarkArrows(BarPaintView& Bar, HDC DC, const RECT& R) const {
+    if (!Bar.ItemsHidden()) return;
+    const TdxBarDockingStyle style = Bar.PaintDockingStyle();
+    if (style == dsTop || style == dsBottom) {
+        DrawMarkArrow(Bar, DC, R.left + 2, R);
+        DrawMarkArrow(Bar, DC, R.left + 6, R);
+    } else {
+        DrawMarkArrow(Bar, DC, R.bottom - 9, R);
+        DrawMarkArrow(Bar, DC, R.bottom - 5, R);
+    }
+}
+
+int TdxBarItemControlPainter::GetCaptionTextLeft(BarPaintView& Bar) const {
+    return Bar.CaptionMarkRect().right + 3;
+}
+
+void TdxBarItemControlPainter::DrawDropDownTriangle(HDC DC, int ColorIndex, int Width, int X, int Y) const {
+    const POINT p[3] = {{X, Y}, {X + Width - 1, Y}, {X + Width / 2, Y + Width / 2}};
+    const SolidPenAndBrush tools(DC, GetSysColor(ColorIndex));
+    Polygon(DC, p, 3);
+}
+
+void TdxBarItemControlPainter::DrawBackground(ItemPaintView& Control, HDC DC, bool UseBrush, HBRUSH Brush,
+                                              const RECT& R) const {
+    if (UseBrush)
+        FillRect(DC, &R, Brush);
+    else
+        Control.ParentView().PaintBackground(DC, R, Brush);
+}
+
+void TdxBarItemControlPainter::FrameBackground(ItemPaintView& Control, HDC DC, bool UseBrush, HBRUSH Brush,
+                                               const RECT& R) const {
+    if (UseBrush) {
+        FrameRect(DC, &R, Brush);
+        return;
+    }
+    HRGN saved = nullptr;
+    bool hadRegion = false;
+    SaveClipRegion(DC, saved, hadRegion);
+    ExcludeClipRect(DC, R.left + 1, R.top + 1, R.right - 1, R.bottom - 1);
+    DrawBackground(Control, DC, false, Brush, R);
+    RestoreClipRegion(DC, saved, hadRegion);
+}
+
+void TdxBarItemControlPainter::DrawGlyph(ItemPaintView& Control, HDC DC, const RECT& Area,
+                                         const ItemState& State, const RECT* Frame) const {
+    TdxBarManager* manager = Control.ParentView().Manager();
+    const int imageSize = manager != nullptr ? manager->ImageSize() : 16;
+    const bool check = !Control.HasPicture();
+    int width = imageSize, height = imageSize;
+    if (!check) {
+        if (TBitmap* glyph = Control.PaintGlyph(); glyph != nullptr && !glyph->Empty()) {
+            width = glyph->Width();
+            height = glyph->Height();
+        } else if (TCustomImageList* images = Control.PaintImages()) {
+            width = images->Width();
+            height = images->Height();
+        }
+        if (manager != nullptr && manager->LargeIcons()) {
+            if (manager->UseLargeImagesForLargeIcons() && manager->LargeImages() != nullptr) {
+                width = manager->LargeImages()->Width();
+                height = manager->LargeImages()->Height();
+            } else if (width < imageSize) {
+                width *= 2;
+                height *= 2;
+            }
+        }
+    }
+    RECT image{Area.left + (Area.right - Area.left - width) / 2,
+               Area.top + (Area.bottom - Area.top - height) / 2, 0, 0};
+    if (State.Pressed) OffsetRect(image, GetDownGlyphOffset(), GetDownGlyphOffset());
+    if (State.Down) OffsetRect(image, GetCheckedGlyphOffset(), GetCheckedGlyphOffset());
+    image.right = image.left + width;
+    image.bottom = image.top + height;
+
+    // The core: the brush for the state, the picture (or the check), then the frame.
+    const HBRUSH brush = GetButtonBrush(Control, 0, State);
+    const int needW = (check ? imageSize : width) + 2, needH = (check ? imageSize : height) + 2;
+    const bool fits = Area.right - Area.left >= needW && Area.bottom - Area.top >= needH;
+    const RECT frame = Frame != nullptr ? *Frame : Area;
+    if (check)
+        DrawCheckGlyph(Control, DC, State, fits, brush, frame);
+    else {
+        if (Frame != nullptr) {
+            // The rest of the frame's area gets the state's face first.
+            const bool useBrush = State.Pressed || State.Down || State.Selected;
+            RECT inner = fits ? Inflated(frame, -1, -1) : frame;
+            DrawBackground(Control, DC, useBrush, brush, inner);
+        }
+        DrawGlyphImage(Control, DC, State, Area, image, fits, brush);
+    }
+    DrawGlyphFrame(Control, DC, State, frame, fits, brush);
+}
+
+void TdxBarItemControlPainter::DrawItemText(ItemPaintView& Control, HDC DC, const std::string& Text,
+                                            const RECT& R, int Alignment, bool Enabled, bool Selected,
+                                            bool Clipped, bool Flat) const {
+    if (Text.empty()) return;
+    const int oldMode = SetBkMode(DC, TRANSPARENT);
+    const SelectedObject font(DC, Control.ParentView().PaintFont());
+    UINT format = DT_SINGLELINE | DT_VCENTER;
+    if (!Clipped) format |= DT_NOCLIP;
+    format |= Alignment == 1 ? DT_CENTER : Alignment == 2 ? DT_RIGHT : DT_LEFT;
+    COLORREF shadow = 0, text = 0;
+    GetTextColors(Enabled, UseFlatTextColors() && Flat, Selected, shadow, text);
+    const COLORREF oldColor = SetTextColor(DC, text);
+    RECT r = R;
+    if (shadow != text) {
+        RECT moved = r;
+        OffsetRect(moved, 1, 1);
+        DrawText(DC, Text.c_str(), static_cast<int>(Text.size()), &moved, format);
+        SetTextColor(DC, shadow);
+    }
+    DrawText(DC, Text.c_str(), static_cast<int>(Text.size()), &r, format);
+    SetTextColor(DC, oldColor);
+    (void)oldMode;
+    SetBkMode(DC, OPAQUE);
+}
+
+HBRUSH TdxBarItemControlPainter::GetButtonBrush(ItemPaintView& Control, int, const ItemState&) const {
+    return Control.ParentView().BkBrush();
+}
+
+int TdxBarItemControlPainter::GetFloatingBorderWidth() const {
+    return GetSystemMetrics(SM_CXSIZEFRAME);
+}
+
+int TdxBarItemControlPainter::GetFloatingBorderHeight() const {
+    return GetSystemMetrics(SM_CYSIZEFRAME);
+}
+
+HBRUSH TdxBarItemControlPainter::GetManagerBrush(const TdxBarManager* Manager) const {
+    return Manager != nullptr && Manager->FlatBrush(1) != nullptr ? Manager->FlatBrush(1)
+                                                                  : GetSysColorBrush(COLOR_BTNFACE);
+}
+
+void TdxBarItemControlPainter::DrawDockBackground(HDC DC, const RECT& Dest, const RECT& Origin, TColor Color,
+                                                  HBRUSH Brush) const {
+    FillRectWithBitmap(DC, Dest, Origin, nullptr, Color, Brush);
+}
+
+HBRUSH TdxBarItemControlPainter::GetBarBrush(BarPaintView&) const {
+    return GetSysColorBrush(COLOR_BTNFACE);
+}
+
+HBRUSH TdxBarItemControlPainter::GetPatternBrush(BarPaintView&) const {
+    return PatternBrush();
+}
+
+HBRUSH TdxBarItemControlPainter::GetFaceBrush(BarPaintView&) const {
+    return GetSysColorBrush(COLOR_BTNFACE);
+}
+
+HBRUSH TdxBarItemControlPainter::GetSelectedBrush(BarPaintView&) const {
+    return GetSysColorBrush(COLOR_HIGHLIGHT);
+}
+
+int TdxBarItemControlPainter::GetCaptionHeight() const {
+    NONCLIENTMETRICS ncm;
+    SystemParametersInfo(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0);
+    return ncm.iSmCaptionHeight;
+}
+
+void TdxBarItemControlPainter::DrawSeparator(BarPaintView& Bar, HDC DC, bool Horizontal, HBRUSH Brush,
+                                             RECT R) const {
+    const int s = GetSeparatorLineOffset();
+    RECT line = R;
+    if (Horizontal) {
+        Bar.PaintBackground(DC, RECT{R.left, R.top, R.left + s, R.bottom}, Brush);
+        Bar.PaintBackground(DC, RECT{R.left + s + 2, R.top, R.right, R.bottom}, Brush);
+        line = RECT{R.left + s, R.top + s, R.left + s + 2, R.bottom - s};
+        Bar.PaintBackground(DC, RECT{R.left + s, R.top, R.left + s + 2, R.top + s}, Brush);
+        Bar.PaintBackground(DC, RECT{R.left + s, R.bottom - s, R.left + s + 2, R.bottom}, Brush);
+        DrawEdge(DC, &line, EDGE_ETCHED, BF_LEFT);
+    } else {
+        Bar.PaintBackground(DC, RECT{R.left, R.top, R.right, R.top + s}, Brush);
+        Bar.PaintBackground(DC, RECT{R.left, R.top + s + 2, R.right, R.bottom}, Brush);
+        line = RECT{R.left + s, R.top + s, R.right - s, R.top + s + 2};
+        Bar.PaintBackground(DC, RECT{R.left, R.top + s, R.left + s, R.top + s + 2}, Brush);
+        Bar.PaintBackground(DC, RECT{R.right - s, R.top + s, R.right, R.top + s + 2}, Brush);
+        DrawEdge(DC, &line, EDGE_ETCHED, BF_TOP);
+    }
+}
+
+void TdxBarItemControlPainter::DrawCaptionButtonBackground(BarPaintView& Bar, HDC DC, int State,
+                                                           const RECT& R) const {
+    if (State == 0) {
+        const OwnedObject<HBRUSH> brush(CreateSolidBrush(GetSysColor(GetCaptionColor(Bar, false))));
+        FillRect(DC, &R, brush.Get());
+        return;
+    }
+    FrameHighlight(DC, R);
+    const RECT inner = Inflated(R, -1, -1);
+    FillRect(DC, &inner, State == 1 ? GetSelectedBrush(Bar) : GetFaceBrush(Bar));
+}
+
+void TdxBarItemControlPainter::DrawFloatingCaption(BarPaintView& Bar, HDC DC, HBRUSH Brush, RECT R) const {
+    NONCLIENTMETRICS ncm;
+    SystemParametersInfo(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0);
+    const RECT below{R.left, R.bottom, R.right, R.bottom + 1};
+    FillRect(DC, &below, Brush);
+    const bool filled = IsCaptionFilled();
+    const COLORREF captionColor = GetSysColor(GetCaptionColor(Bar, false));
+    if (filled) {
+        const OwnedObject<HBRUSH> fill(CreateSolidBrush(captionColor));
+        FillRect(DC, &R, fill.Get());
+    }
+    TdxBar* bar = Bar.Bar();
+    if (bar != nullptr && bar->CanClose()) {
+        DrawCloseButton(Bar, DC, Bar.CloseButtonRect());
+        R.right = Bar.CloseButtonRect().left;
+    }
+    int left = R.left + 2;
+    if (Bar.MarkVisible()) {
+        left = GetCaptionTextLeft(Bar);
+        R.right = std::min(R.right, Bar.CaptionMarkRect().left);
+    }
+    const std::string caption = bar != nullptr ? bar->Caption() : std::string();
+    if (!caption.empty()) {
+        LOGFONT lf = ncm.lfSmCaptionFont;
+        TdxBarManager* manager = Bar.Manager();
+        if (manager != nullptr && !manager->UseSystemFont()) {
+            const std::string& face = manager->Font()->Name();
+            std::snprintf(lf.lfFaceName, sizeof(lf.lfFaceName), "%s", face.c_str());
+            if (lf.lfHeight > -11) lf.lfHeight = -11;
+        }
+        const OwnedObject<HFONT> font(CreateFontIndirect(&lf));
+        const SelectedObject selected(DC, font.Get());
+        SetTextColor(DC, GetSysColor(GetCaptionTextColor(Bar)));
+        SetBkColor(DC, captionColor);
+        SIZE size{0, 0};
+        GetTextExtentPoint32(DC, caption, &size);
+        const int oldMode = filled ? SetBkMode(DC, TRANSPARENT) : GetBkMode(DC);
+        RECT clip = R;
+        ExtTextOut(DC, left, (R.top + R.bottom - size.cy) / 2, ETO_CLIPPED | (filled ? 0 : ETO_OPAQUE), &clip,
+                   caption.c_str(), static_cast<UINT>(caption.size()), nullptr);
+        SetBkMode(DC, oldMode);
+    } else if (!filled) {
+        const OwnedObject<HBRUSH> fill(CreateSolidBrush(captionColor));
+        FillRect(DC, &R, fill.Get());
+    }
+    if (Bar.MarkVisible()) DrawCaptionMark(Bar, DC, Bar.CaptionMarkRect());
+}
+
+void TdxBarItemControlPainter::DrawCaptionMark(BarPaintView& Bar, HDC DC, const RECT& R) const {
+    DrawCaptionMarkGlyph(Bar, DC, R);
+}
+
+void TdxBarItemControlPainter::DrawMark(BarPaintView& Bar, HDC DC, HBRUSH Brush, const RECT& R) const {
+    DrawMarkBackground(Bar, DC, Brush, R);
+    DrawMarkArrows(Bar, DC, R);
+}
+
+void TdxBarItemControlPainter::DrawSizeGripArea(BarPaintView& Bar, HDC DC, HBRUSH Brush,
+                                                const RECT& R) const {
+    const int grip = GetSizeGripSize(Bar.Bar());
+    const RECT top{R.left, R.top, R.right, std::max(R.top, R.bottom - grip)};
+    const RECT bottom{R.left, top.bottom, R.right, R.bottom};
+    Bar.PaintBackground(DC, top, Brush);
+    Bar.PaintBackground(DC, bottom, Brush);
+    DrawSizeGripTransparent(DC, bottom);
+}
+
+int TdxBarItemControlPainter::GetSizeGripSize(const TdxBar*) const {
+    return GetSystemMetrics(SM_CXHSCROLL);
+}
+
+int TdxBarItemControlPainter::GetCaptionIndent(ItemPaintView& Control) const {
+    const pw::gdi::MemoryDC screen(nullptr);
+    TEXTMETRIC tm{};
+    const SelectedObject font(screen.Get(), Control.ParentView().PaintFont());
+    GetTextMetrics(screen.Get(), &tm);
+    // The character height, whichever way the font was given.
+    return std::abs(tm.tmHeight - tm.tmInternalLeading) / 2;
+}
+
+int TdxBarItemControlPainter::CalcSubItemHeight(ItemPaintView& Control, bool ShowCaption, bool) const {
+    BarPaintView& bar = Control.ParentView();
+    TdxBarManager* manager = bar.Manager();
+    const int s = (Control.HasPicture() || !ShowCaption) && manager != nullptr ? manager->ButtonHeight() : 0;
+    if (s != 0 && (!ShowCaption || s >= bar.LineHeight())) return s;
+    return bar.LineHeight();
+}
+
+int TdxBarItemControlPainter::CalcSubItemWidth(ItemPaintView& Control, bool ShowCaption,
+                                               bool OnMainMenu) const {
+    BarPaintView& bar = Control.ParentView();
+    TdxBarManager* manager = bar.Manager();
+    int width = ShowCaption ? TextExtent(bar, StripAmpersands(Control.PaintCaption())).cx : 0;
+    if (!Control.HasPicture() && ShowCaption)
+        width += 2 * GetCaptionIndent(Control);
+    else if (manager != nullptr)
+        width += manager->ButtonWidth() + (ShowCaption ? 4 : 0);
+    if (!OnMainMenu) width += bar.LineHeight() / 2;
+    return width;
+}
+
+void TdxBarItemControlPainter::DrawSubItem(ItemPaintView& Control, HDC DC, const RECT& R,
+                                           const ItemState& State, bool ShowCaption, bool OnMainMenu) const {
+    BarPaintView& bar = Control.ParentView();
+    TdxBarManager* manager = bar.Manager();
+    RECT glyphArea = R;
+    if (Control.HasPicture() && manager != nullptr) glyphArea.right = R.left + manager->ButtonWidth();
+    DrawGlyph(Control, DC, glyphArea, State, &R);
+    RECT text = R;
+    if (Control.HasPicture() || !ShowCaption)
+        text.left += manager != nullptr ? manager->ButtonWidth() : 0;
+    else
+        text.left += GetCaptionIndent(Control);
+    if (State.Pressed && !NoPressedTextShift()) OffsetRect(text, 1, 1);
+    if (ShowCaption)
+        DrawItemText(Control, DC, Control.PaintCaption(), text, 0, State.Enabled,
+                     State.Enabled && State.Selected, false, true);
+    if (!OnMainMenu) {
+        RECT arrow = R;
+        arrow.left = R.right - bar.LineHeight() / 2;
+        DrawButtonArrowSized(DC, arrow, UseFlatTextColors(), State.Enabled, State.Selected && !State.Pressed,
+                             bar.ArrowSize() - 1, true);
+    }
+}
+
+} // namespace bars

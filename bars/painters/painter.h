@@ -1,0 +1,134 @@
+#pragma once
+// The painter of bar windows and item controls: one immutable object per style, whose operations take
+// the window or control and the DC, draw, and put back every object they selected. The base class
+// holds the behaviour every style inherits; the styles override what differs.
+#include <string>
+
+#include "bars/core/bar_views.h"
+#include "bars/painters/paint_views.h"
+#include "platform/gdi/syscolors.h"
+#include "platform/rtl/colors.h"
+
+namespace bars {
+
+class TdxBarItemControlPainter : public Painter {
+public:
+    // Pieces of glyphs and check marks, colours.
+    virtual void DrawGlyphFrame(ItemPaintView& Control, HDC DC, const ItemState& State, RECT GlyphRect,
+                                bool Fits, HBRUSH Brush) const;
+    // A check mark 9 x 7 pixels times Scale with its top-left at (X, Y).
+    virtual void DrawCheckMark(ItemPaintView& Control, HDC DC, int X, int Y, int Scale) const;
+    virtual void DrawCheckGlyph(ItemPaintView& Control, HDC DC, const ItemState& State, bool Fits,
+                                HBRUSH Brush, const RECT& GlyphRect) const;
+    virtual void DrawGlyphImage(ItemPaintView& Control, HDC DC, const ItemState& State, const RECT& Area,
+                                const RECT& ImageRect, bool Fits, HBRUSH Brush) const;
+    virtual void DrawButtonArrow(HDC DC, const RECT& R, bool Enabled, bool Selected, bool Flat,
+                                 bool Down) const;
+    virtual void DrawButtonArrowSized(HDC DC, const RECT& R, bool Flat, bool Enabled, bool Selected, int Size,
+                                      bool Down) const;
+    virtual TColor GetFadedGlyphColor(BarPaintView& Bar) const;
+    virtual void GetTextColors(bool Enabled, bool FlatColors, bool Selected, COLORREF& Shadow,
+                               COLORREF& Text) const;
+    virtual bool IsGlyphBackgroundPlain() const { return false; }
+    virtual bool IsMarkSmall(BarPaintView&, const RECT& R) const { return R.bottom - R.top < 17; }
+    virtual int GetCaptionColor(BarPaintView& Bar, bool Active) const;
+    virtual int GetCaptionTextColor(BarPaintView&) const { return COLOR_CAPTIONTEXT; }
+    virtual int GetCaptionMarkGlyphColor(BarPaintView& Bar, int MarkState) const;
+    virtual void DrawCaptionMarkGlyph(BarPaintView& Bar, HDC DC, const RECT& R) const;
+    // One chevron of the end mark at P (an x on a horizontal bar, a y on a vertical one).
+    virtual void DrawMarkArrow(BarPaintView&, HDC, int /*P*/, const RECT&) const {}
+    virtual void DrawMarkBackground(BarPaintView&, HDC, HBRUSH, const RECT&) const {}
+    virtual void DrawMarkArrows(BarPaintView& Bar, HDC DC, const RECT& R) const;
+    virtual int GetCaptionTextLeft(BarPaintView& Bar) const;
+    virtual int GetMarkArrowColorIndex(BarPaintView&) const { return COLOR_BTNTEXT; }
+    // A filled triangle pointing down, AWidth wide at its top edge (X, Y).
+    virtual void DrawDropDownTriangle(HDC DC, int ColorIndex, int Width, int X, int Y) const;
+
+    // Backgrounds, glyphs, faces and captions of item controls.
+    virtual void DrawBackground(ItemPaintView& Control, HDC DC, bool UseBrush, HBRUSH Brush,
+                                const RECT& R) const;
+    // Only the one-pixel ring along the inside of R.
+    virtual void FrameBackground(ItemPaintView& Control, HDC DC, bool UseBrush, HBRUSH Brush,
+                                 const RECT& R) const;
+    // Area: where the picture is centred; Frame: where the hot or pressed frame goes (the area when empty).
+    virtual void DrawGlyph(ItemPaintView& Control, HDC DC, const RECT& Area, const ItemState& State,
+                           const RECT* Frame) const;
+    virtual void DrawButtonBackground(ItemPaintView&, HDC, const ItemState&, const RECT&) const {}
+    // Text with its "&" prefix, in the control's bar font; Alignment 0 left, 1 centre, 2 right.
+    virtual void DrawItemText(ItemPaintView& Control, HDC DC, const std::string& Text, const RECT& R,
+                              int Alignment, bool Enabled, bool Selected, bool Clipped, bool Flat) const;
+    virtual void DrawLoweredFrame(ItemPaintView&, HDC, RECT&) const {}
+    virtual HBRUSH GetButtonBrush(ItemPaintView& Control, int Kind, const ItemState& State) const;
+    virtual int GetDownGlyphOffset() const { return 0; }
+    virtual int GetCheckedGlyphOffset() const { return 0; }
+    virtual bool UseFlatTextColors() const { return false; }
+    virtual bool IsButtonHotTracked() const { return true; }
+    virtual int GetButtonBorderSize() const { return 0; }
+
+    // Bar-window metrics and parts.
+    int GetGripLineWidth() const { return 3; }
+    int GetFloatingBorderWidth() const override;
+    int GetFloatingBorderHeight() const override;
+    virtual bool IsMenuJoinedToItem() const { return false; }
+    virtual HBRUSH GetManagerBrush(const TdxBarManager* Manager) const;
+    virtual void DrawDockBackground(HDC DC, const RECT& Dest, const RECT& Origin, TColor Color,
+                                    HBRUSH Brush) const;
+    virtual bool IsFloatingBarStyle(BarPaintView&) const { return false; }
+    virtual HBRUSH GetBarBrush(BarPaintView& Bar) const;
+    virtual HBRUSH GetToolbarBrush(BarPaintView& Bar) const { return GetBarBrush(Bar); }
+    virtual HBRUSH GetPatternBrush(BarPaintView& Bar) const;
+    virtual HBRUSH GetFaceBrush(BarPaintView& Bar) const;
+    virtual HBRUSH GetSelectedBrush(BarPaintView& Bar) const;
+    virtual int GetTextHeightMargin() const { return 6; }
+    int CalcItemHeight(int TextHeight) const { return GetTextHeightMargin() + TextHeight; }
+    virtual bool IsBarHotTracked() const { return false; }
+    virtual bool IsMarkAllowed() const { return false; }
+    virtual int GetSeparatorLineOffset() const { return (GetSeparatorSize() - 2) / 2; }
+    virtual int GetSeparatorSize() const { return 6; }
+    RECT GetDockedBorders(const TdxBar*, TdxBarDockingStyle) const override { return RECT{2, 2, 2, 2}; }
+    int GetFloatingCaptionAreaHeight(const TdxBar*) const override { return GetCaptionHeight() + 1; }
+    // The system's small-caption height.
+    int GetCaptionHeight() const;
+    virtual bool IsCaptionFilled() const { return false; }
+    virtual void DrawSeparator(BarPaintView& Bar, HDC DC, bool Horizontal, HBRUSH Brush, RECT R) const;
+    virtual void DrawCaptionButtonBackground(BarPaintView& Bar, HDC DC, int State, const RECT& R) const;
+    virtual void DrawCloseButton(BarPaintView&, HDC, const RECT&) const {}
+    virtual void DrawDockedBorder(BarPaintView&, HDC, HBRUSH, RECT) const {}
+    // Inner: the client rectangle in window coordinates, which the border rings fill up to.
+    virtual void DrawFloatingBorder(BarPaintView&, HDC, HBRUSH, bool /*Active*/, const RECT& /*Inner*/,
+                                    RECT) const {}
+    virtual void DrawFloatingCaption(BarPaintView& Bar, HDC DC, HBRUSH Brush, RECT R) const;
+    virtual void DrawCaptionMark(BarPaintView& Bar, HDC DC, const RECT& R) const;
+    virtual void DrawMark(BarPaintView& Bar, HDC DC, HBRUSH Brush, const RECT& R) const;
+    virtual void DrawSizeGripArea(BarPaintView& Bar, HDC DC, HBRUSH Brush, const RECT& R) const;
+    // The end mark's rectangle in client coordinates (empty in the base style).
+    virtual RECT GetMarkRect(BarPaintView&) const { return RECT{0, 0, 0, 0}; }
+    virtual bool UseSystemFloatingFrame() const { return false; }
+    int GetSizeGripSize(const TdxBar*) const override;
+    int GetDockedTopExtra(const TdxBar*) const override { return 2; }
+
+    // Buttons and sub-items.
+    virtual void DrawDropDownButton(ItemPaintView&, HDC, const ItemState&, bool /*InMenu*/, HBRUSH,
+                                    RECT) const {}
+    virtual bool IsArrowButtonSeparate() const { return false; }
+    virtual int GetCaptionIndent(ItemPaintView& Control) const;
+    // Sub-items on a toolbar: extent across and along the bar.
+    virtual int CalcSubItemHeight(ItemPaintView& Control, bool ShowCaption, bool OnMainMenu) const;
+    virtual int CalcSubItemWidth(ItemPaintView& Control, bool ShowCaption, bool OnMainMenu) const;
+    virtual void DrawSubItem(ItemPaintView& Control, HDC DC, const RECT& R, const ItemState& State,
+                             bool ShowCaption, bool OnMainMenu) const;
+    virtual bool NoPressedTextShift() const { return false; }
+    virtual int CalcMenuArrowSize(int Height) const { return (Height - 6) / 2; }
+
+    // The painter's singleton for a style.
+    static const TdxBarItemControlPainter& Of(const TdxBarManager* Manager);
+
+protected:
+    // Text extent of Text in the bar window's font.
+    static SIZE TextExtent(BarPaintView& Bar, const std::string& Text);
+};
+
+// The base style's painter, used by styles not built here.
+const TdxBarItemControlPainter& BaseBarPainter();
+
+} // namespace bars
