@@ -30,6 +30,7 @@ TResultTree::TResultTree(TRzTreeView& View, TMapProfile& Profile, TStringList& I
     view_.OnNodeContextMenu = [this](TObject* s, TTreeNode* n, POINT& p, bool& h) {
         tvMapNodeContextMenu(s, n, p, h);
     };
+    view_.OnCollapsed = [this](TObject*, TTreeNode* n) { unexpanded_.insert(n); };
 }
 
 TResultTree::~TResultTree() {
@@ -40,6 +41,7 @@ TResultTree::~TResultTree() {
     view_.OnEdited = nullptr;
     view_.OnKeyUp = nullptr;
     view_.OnNodeContextMenu = nullptr;
+    view_.OnCollapsed = nullptr;
 }
 
 TDataRec* TResultTree::Rec(const TTreeNode* Node) {
@@ -56,6 +58,7 @@ void TResultTree::OutputReset() const {
 
 TTreeNode* TResultTree::AddNode(TTreeNode* Parent, TDataRec* Rec, const std::string& Shown, int Image) {
     TTreeNode* node = view_.Items().AddChildObject(Parent, Shown, Rec);
+    if (Parent != nullptr) unexpanded_.insert(Parent);
     node->SetImageIndex(Image);
     node->SetSelectedIndex(Image);
     if (Rec != nullptr && Rec->IsFolder) folders_[Rec->Folder].push_back(node);
@@ -92,6 +95,7 @@ void TResultTree::tvMapDeletion(TObject*, TTreeNode* Node) {
     // The window keeps no reference to a node that is gone.
     if (contextNode_ == Node) contextNode_ = nullptr;
     ++deletions_;
+    unexpanded_.erase(Node);
     Unindex(Node);
     delete Rec(Node);
     Node->SetData(nullptr);
@@ -203,6 +207,7 @@ void TResultTree::ShowNodeProperties(TTreeNode* Node) {
 void TResultTree::ReleaseTree() {
     view_.Items().Clear();
     folders_.clear();
+    unexpanded_.clear();
     contextNode_ = nullptr;
 }
 

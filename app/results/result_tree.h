@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "app/core/change_freq.h"
@@ -81,6 +82,10 @@ public:
     TTreeNode* FindOrCreateFolderPath(const std::string& FolderAddress, const std::string& Text);
     TTreeNode* FindOrCreateFolder(const std::string& ParentAddress, const std::string& FolderAddress,
                                   const std::string& Text);
+    // Expands Node and every descendant that holds children, as Expand(true) does, but visits only the
+    // nodes that gained children or were collapsed since: a crawl expands each folder of a page's path
+    // for every page, and walking whole subtrees each time made a deep site cost cubic time.
+    void ExpandWithDescendants(TTreeNode* Node);
     // The address up to and including the last "/" of its path, without query or fragment.
     static std::string FolderOf(const std::string& Address);
 
@@ -136,6 +141,9 @@ private:
     TStringList& ignoreFileList_;
     // Folder key -> folder nodes with that key, in the order they were made.
     std::unordered_map<std::string, std::vector<TTreeNode*>> folders_;
+    // Nodes that may hold children without being expanded: each node once it is given a child, and each
+    // one collapsed (by the person or the program). Every other node with children is expanded.
+    std::unordered_set<TTreeNode*> unexpanded_;
     TTreeNode* contextNode_ = nullptr;
     ResultMenuState menuState_;
     uint64_t deletions_ = 0;

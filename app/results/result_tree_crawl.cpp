@@ -1,4 +1,5 @@
 // How the pages of a crawl become nodes: the root, folder nodes built from the address path, pages.
+#include <algorithm>
 #include <memory>
 #include <string_view>
 
@@ -122,7 +123,7 @@ TTreeNode* TResultTree::FindOrCreateFolder(const std::string& ParentAddress, con
         rec->URL = rec->Text = rec->Folder = rec->Loc = ParentAddress;
         rec->IsFolder = true;
         parent = AddNode(nullptr, rec, ParentAddress, kFolderImage);
-        parent->Expand(true);
+        ExpandWithDescendants(parent);
         ProcessMessages();
     }
     TTreeNode* result = nullptr;
@@ -139,9 +140,26 @@ TTreeNode* TResultTree::FindOrCreateFolder(const std::string& ParentAddress, con
         rec->Text = LastSegment(FolderAddress);
         result = AddNode(parent, rec, rec->Text, kFolderImage);
     }
-    result->Expand(true);
+    ExpandWithDescendants(result);
     ProcessMessages();
     return result;
+}
+
+void TResultTree::ExpandWithDescendants(TTreeNode* Node) {
+    std::vector<TTreeNode*> below;
+    for (TTreeNode* n : unexpanded_)
+        for (TTreeNode* up = n; up != nullptr; up = up->Parent())
+            if (up == Node) {
+                below.push_back(n);
+                break;
+            }
+    // Parents first, as Expand(true) goes.
+    std::sort(below.begin(), below.end(),
+              [](const TTreeNode* x, const TTreeNode* y) { return x->Level() < y->Level(); });
+    for (TTreeNode* n : below) {
+        unexpanded_.erase(n);
+        n->Expand(false);
+    }
 }
 
 } // namespace results

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "app/core/data_rec.h"
+#include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/system.h"
 #include "platform/vcl/dialogs.h"
@@ -358,6 +360,72 @@ TEST_F(CrawlNodesTest, TitlesNameTheRootAndTheFolders) {
     EXPECT_EQ(Shape(true), (std::vector<std::string>{"Home 0", "  The Docs 0", "    Guide 1",
                                                      "https://other/ 0", "  y 0", "    X 1"}));
     EXPECT_EQ(TResultTree::Rec(tree.FindNodeByFolder("http://site/docs/"))->Text, "The Docs");
+}
+
+// Messages sent to Window while Work runs.
+HWND countedWindow = nullptr;
+int counted = 0;
+HHOOK countingHook = nullptr;
+int MessagesTo(HWND Window, const std::function<void()>& Work) {
+    countedWindow = Window;
+    counted = 0;
+    countingHook = SetWindowsHookEx(
+        WH_CALLWNDPROC,
+        [](int code, WPARAM wParam, LPARAM lParam) {
+            if (reinterpret_cast<const CWPSTRUCT*>(lParam)->hwnd == countedWindow) ++counted;
+            return CallNextHookEx(countingHook, code, wParam, lParam);
+        },
+        nullptr, GetCurrentThreadId());
+    Work();
+    UnhookWindowsHookEx(countingHook);
+    return counted;
+}
+
+TEST_F(CrawlNodesTest, EveryFolderOfAPathIsExpandedWithoutWalkingWhatIsAlreadyOpen) {
+    view.Show();
+    tree.AddRootNode("", "http://site/", "Start", std::nullopt);
+    std::string path = "http://site/";
+    auto addDeeper = [&] {
+        path += "d/";
+        tree.AddPageNode(path + "page.html", "Page", "", std::nullopt);
+    };
+    // One more page at the bottom of a deep path costs the window about what it costs at a shallow
+    // one: expanding each folder of the path with all its descendants once cost the whole path's
+    // subtree per folder, cubic time over a deep site.
+    for (int i = 0; i < 20; ++i)
+        addDeeper();
+    const int shallow = MessagesTo(tv.Handle(), addDeeper);
+    for (int i = 0; i < 300; ++i)
+        addDeeper();
+    const int deep = MessagesTo(tv.Handle(), addDeeper);
+    EXPECT_LE(deep, 2 * shallow + 20) << "at depth 21: " << shallow;
+
+    // Each folder of the path is open, but for the one that has just been given its first page: that
+    // one opens when the next page below it passes. The root is left to the end of the crawl.
+    const TTreeNode* deepest = tree.FindNodeByFolder(path);
+    ASSERT_NE(deepest, nullptr);
+    for (TTreeNode* n = tree.Root()->GetNext(); n != nullptr; n = n->GetNext())
+        if (n->HasChildren()) {
+            EXPECT_EQ(n->Expanded(), n != deepest) << n->Level();
+        }
+
+    // Folders the person closed meanwhile open again when the next page of the path arrives, those
+    // of another branch stay as they are.
+    tree.AddPageNode("http://site/other/x/y.html", "Y", "", std::nullopt);
+    tree.AddPageNode("http://site/other/x/z.html", "Z", "", std::nullopt);
+    TTreeNode* other = tree.FindNodeByFolder("http://site/other/");
+    TTreeNode* d1 = tree.FindNodeByFolder("http://site/d/");
+    TTreeNode* d5 = tree.FindNodeByFolder("http://site/d/d/d/d/d/");
+    TTreeNode* d6 = tree.FindNodeByFolder("http://site/d/d/d/d/d/d/");
+    ASSERT_TRUE(other != nullptr && d1 != nullptr && d5 != nullptr && d6 != nullptr);
+    d1->Collapse(false);
+    d5->Collapse(true);
+    other->Collapse(false);
+    ASSERT_FALSE(d1->Expanded() || d5->Expanded() || d6->Expanded());
+    addDeeper();
+    EXPECT_TRUE(d1->Expanded() && d5->Expanded() && d6->Expanded());
+    EXPECT_FALSE(other->Expanded());
+    EXPECT_TRUE(other->GetFirstChild()->Expanded());
 }
 
 TEST(CrawlNodes, FolderOfUsesThePathOnly) {
