@@ -1,8 +1,11 @@
-// Sites that attack the crawl through its addresses, crawled by the built program as cron runs it: each
-// crawl must end within a bound, and the map must hold what lies behind the attack.
+// Sites that attack the crawl through its addresses and its pace, crawled by the built program as cron
+// runs it: each crawl must end within a bound, the map must hold what lies behind the attack, and the
+// XML sitemap must validate against the sitemap schema.
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <regex>
+#include <set>
 #include <string>
 
 #include "app/core/map_profile.h"
@@ -18,6 +21,8 @@ namespace {
 // to be worth waiting for, fails it.
 constexpr int kBoundSeconds = 240;
 
+std::string Output(const std::string& command, int& status);
+
 // Runs the program unattended on a profile for the site; false when it did not end within the bound.
 bool CrawlWithinBound(const fs::path& dir, const fs::path& config, const std::string& site, fs::path& map,
                       std::string& output) {
@@ -28,20 +33,42 @@ bool CrawlWithinBound(const fs::path& dir, const fs::path& config, const std::st
     map = dir / "out" / "sitemap.html";
     fs::create_directories(map.parent_path());
     profile.SetOutputFileName(map.string());
+    profile.SetMakeGoogleSM(true);
     profile.SetFileName((dir / "hostile.qpw").string());
     SaveProfileFile(profile, nullptr);
     const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY XDG_CONFIG_HOME='" + config.string() +
                                 "' QT_QPA_PLATFORM=offscreen timeout -s KILL " +
                                 std::to_string(kBoundSeconds) + " '" PW_PROGRAM "' -auto '" +
                                 profile.FileName() + "' 2>&1";
+    int status = -1;
+    output = Output(command, status);
+    return status == 0;
+}
+
+std::string Output(const std::string& command, int& status) {
+    std::string output;
     FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return false;
+    if (!pipe) return "no pipe";
     char buffer[512];
     size_t n;
     while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
         output.append(buffer, n);
-    const int status = pclose(pipe);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    const int code = pclose(pipe);
+    status = WIFEXITED(code) ? WEXITSTATUS(code) : -1;
+    return output;
+}
+
+// What xmllint says against the sitemap schema; empty when the sitemap beside the map validates.
+std::string SitemapSchemaErrors(const fs::path& map) {
+    fs::path xml = map;
+    xml.replace_extension(".xml");
+    if (!fs::exists(xml)) return "no sitemap " + xml.string();
+    int status = -1;
+    const std::string out =
+        Output("xmllint --noout --schema '" PW_SOURCE_DIR "/app/output/schema/sitemap.xsd' '" + xml.string() +
+                   "' 2>&1",
+               status);
+    return status == 0 ? std::string() : out;
 }
 
 using HostileSiteTest = MainFormTest;
@@ -57,6 +84,7 @@ TEST_F(HostileSiteTest, AHundredKilobyteLinkDoesNotHoldTheCrawlUp) {
     std::string output;
     ASSERT_TRUE(CrawlWithinBound(dir_, config_, nginx.Url("/"), map, output)) << output;
     EXPECT_NE(ReadFile(map).find("Behind the long link"), std::string::npos);
+    EXPECT_EQ(SitemapSchemaErrors(map), "");
 }
 
 TEST_F(HostileSiteTest, APathFiveHundredFoldersDeepIsCrawledToTheBottom) {
@@ -74,6 +102,7 @@ TEST_F(HostileSiteTest, APathFiveHundredFoldersDeepIsCrawledToTheBottom) {
     std::string output;
     ASSERT_TRUE(CrawlWithinBound(dir_, config_, nginx.Url("/"), map, output)) << output;
     EXPECT_NE(ReadFile(map).find("The bottom"), std::string::npos);
+    EXPECT_EQ(SitemapSchemaErrors(map), "");
 }
 
 TEST_F(HostileSiteTest, APageDrippedAByteASecondIsGivenUpAndTheCrawlGoesOn) {
@@ -93,6 +122,62 @@ TEST_F(HostileSiteTest, APageDrippedAByteASecondIsGivenUpAndTheCrawlGoesOn) {
     const std::string written = ReadFile(map);
     EXPECT_NE(written.find("Behind the drip"), std::string::npos);
     EXPECT_EQ(written.find("drip.html"), std::string::npos) << "a page that never came is no page";
+    EXPECT_EQ(SitemapSchemaErrors(map), "");
+}
+
+TEST_F(HostileSiteTest, NamesMadeToBreakTheOutputsAreEncodedAndTheSitemapValidates) {
+    testsupport::NginxPeer nginx({});
+    ASSERT_TRUE(nginx.Running());
+    // File names as a hostile site chooses them: markup, the end of a CDATA section, brackets, a
+    // stray percent sign, a terminal escape, a space, UTF-8; titles with markup, NUL and controls.
+    const std::vector<std::string> names = {"]]>.html",    "[x].html",        "a&b.html",
+                                            "q\"'<>.html", "100%.html",       "esc\x1b[2J.html",
+                                            "sp ace.html", "caf\xC3\xA9.html"};
+    // A byte that is no UTF-8 in a UTF-8 page reads as U+FFFD, an address nothing answers.
+    std::string links = "<a href=\"bad\xFF.html\">link</a>\n";
+    for (const std::string& name : names) {
+        // The href as a page would hold it: markup characters as entities, everything else raw.
+        std::string href;
+        for (const char c : name)
+            href += c == '&'   ? "&amp;"
+                    : c == '<' ? "&lt;"
+                    : c == '>' ? "&gt;"
+                    : c == '"' ? "&quot;"
+                               : std::string(1, c);
+        links += "<a href=\"" + href + "\">link</a>\n";
+        nginx.Put("/" + name, "<html><head><title>T&lt;script&gt;]]&gt;" + std::string(1, '\0') +
+                                  "\x1b[2J\xFF</title></head><body></body></html>");
+    }
+    nginx.Put("/index.html", "<html><head><meta charset=\"utf-8\"><title>Home</title></head><body>" + links +
+                                 "</body></html>");
+    fs::path map;
+    std::string output;
+    ASSERT_TRUE(CrawlWithinBound(dir_, config_, nginx.Url("/"), map, output)) << output;
+    EXPECT_EQ(SitemapSchemaErrors(map), "");
+    // Each page listed once, at an address that fetches it.
+    fs::path xml = map;
+    const std::string sitemap = ReadFile(xml.replace_extension(".xml"));
+    std::set<std::string> listed;
+    const std::regex loc("<loc>([^<]*)</loc>");
+    for (auto it = std::sregex_iterator(sitemap.begin(), sitemap.end(), loc); it != std::sregex_iterator();
+         ++it)
+        listed.insert((*it)[1].str());
+    EXPECT_EQ(listed.size(), names.size() + 1) << sitemap;
+    for (std::string url : listed) {
+        // The XML's entities undone; the apostrophe as the server reads it, so the shell may quote it.
+        for (const auto& [entity, text] : std::vector<std::pair<std::string, std::string>>{
+                 {"&apos;", "%27"}, {"&quot;", "%22"}, {"&lt;", "%3C"}, {"&gt;", "%3E"}, {"&amp;", "&"}})
+            for (size_t at; (at = url.find(entity)) != std::string::npos;)
+                url.replace(at, entity.size(), text);
+        int status = -1;
+        EXPECT_EQ(Output("curl -s -g -o /dev/null --max-time 30 -w '%{http_code}' '" + url + "'", status),
+                  "200")
+            << url;
+    }
+    // No markup of a title reaches the site map as markup.
+    const std::string written = ReadFile(map);
+    EXPECT_EQ(written.find("<script>"), std::string::npos);
+    EXPECT_EQ(written.find('\x1b'), std::string::npos);
 }
 
 } // namespace
