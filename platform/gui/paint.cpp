@@ -322,7 +322,18 @@ int GetUpdateRgn(HWND hwnd, HRGN region, BOOL erase) {
 
 BOOL UpdateWindow(HWND hwnd) {
     if (!FindLiveWindow(hwnd)) return FALSE_;
+    // The windows inside paint too, after it: until they do, a parent that does not clip them has painted
+    // over them, and whoever reads the screen right after sees a hole.
     SendPaintMessages(hwnd);
+    std::vector<HWND> kids;
+    {
+        Guard g(Lock());
+        auto w = FindLiveWindow(hwnd);
+        if (!w || !w->Visible()) return TRUE_;
+        kids = w->children;
+    }
+    for (HWND c : kids)
+        if (FindLiveWindow(c)) UpdateWindow(c);
     return TRUE_;
 }
 

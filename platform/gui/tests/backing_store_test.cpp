@@ -207,3 +207,20 @@ TEST(BackingStore, HiddenWindowsAndTheirChildrenPaintNothing) {
     DestroyWindow(top);
     Contents().clear();
 }
+
+TEST(BackingStore, UpdateWindowPaintsTheWindowsInsideToo) {
+    std::mt19937 random(3);
+    HWND top = Striped(nullptr, RECT{0, 0, 100, 100}, WS_VISIBLE | WS_CLIPCHILDREN, random);
+    HWND panel = Striped(top, RECT{10, 10, 90, 90}, WS_VISIBLE, random); // paints under its children
+    HWND inner = Striped(panel, RECT{5, 5, 50, 50}, WS_VISIBLE | WS_CLIPCHILDREN, random);
+    Striped(inner, RECT{2, 2, 20, 20}, WS_VISIBLE, random);
+    Pump();
+    InvalidateRect(panel, nullptr, TRUE_);
+    UpdateWindow(panel);
+    // Read at once, before the message loop runs: nothing of the panel's paint shows through.
+    POINT at{};
+    EXPECT_EQ(DifferentPixels(pw::gui::ComposeWindow(top), FromScratch(top), at), 0)
+        << "first at " << at.x << "," << at.y;
+    DestroyWindow(top);
+    Contents().clear();
+}
