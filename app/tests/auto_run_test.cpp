@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <fstream>
 
 #include "app/core/map_profile.h"
 #include "app/core/profile_file.h"
@@ -63,10 +64,16 @@ TEST_F(AutoRunTest, WritesTheOutputsAndEndsWithStatusZero) {
     // The run remembers its profile for the next start.
     EXPECT_TRUE(fs::exists(config_ / "pathweaver" / "SiteMap.dat"));
 
+    // A run killed while it wrote left its temporaries, half a map each, in the published folder: the
+    // next run that writes the same outputs takes them away.
     fs::remove(out / "sitemap.html");
+    for (const char* left : {".sitemap.html.k1lled00.tmp", ".sitemap.xml.k1lled00.tmp"})
+        std::ofstream(out / left) << "<html><body>half a ma";
     run = RunProgram(config_, "--Auto '" + profile + "'");
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_TRUE(fs::exists(out / "sitemap.html"));
+    for (const auto& entry : fs::directory_iterator(out))
+        EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
 }
 
 TEST_F(AutoRunTest, FailuresEndWithAMessageAndAStatusOtherThanZero) {
