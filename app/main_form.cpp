@@ -25,6 +25,7 @@
 #include "app/results/result_tree.h"
 #include "app/site_map_item_prop_form.h"
 #include "fetch/file_fetcher.h"
+#include "ftp/forms/quill_ftp.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/image_list.h"
 #include "platform/graphics/picture.h"
@@ -84,6 +85,7 @@ void TfrmSiteMapMain::FormCreate(TObject*) {
     ApplyNewProfileDefaults(*Profile_);
     Fetcher_ = new TFileFetcher(this);
     Fetcher_->OnProgress = nullptr;
+    FtpUploader_ = new TQuillFTP(this);
     Fetcher_->SetLinkTypes(LinkBit(ltA_href) | LinkBit(ltAREA_href) | LinkBit(ltFRAME_src) |
                            LinkBit(ltIFRAME_src));
     resultTree_ =

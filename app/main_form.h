@@ -50,6 +50,7 @@ class WizardCrawlResults;
 // The wizard pages by their index.
 enum TWizardPage { wpInformation = 0, wpStatus = 1, wpResults = 2, wpOutputSettings = 3, wpOutputStatus = 4 };
 
+class TQuillFTP;
 class TfrmSiteMapMain : public TForm {
 public:
     explicit TfrmSiteMapMain(TComponent* AOwner);
@@ -120,6 +121,8 @@ public:
     TStringList& IgnoreFileList() { return *IgnoreFileList_; }
     results::TResultTree& ResultTree() { return *resultTree_; }
     const std::string& XmlFileName() const { return XmlFileName_; }
+    const std::vector<std::string>& UploadList() const { return UploadList_; }
+    TQuillFTP& FtpUploader() { return *FtpUploader_; }
     const std::string& GeneratedHtml() const { return GeneratedHtml_; }
     // The last output run failed (its reason is in lblGenerationStatus).
     bool OutputFailed() const { return outputFailed_; }
@@ -266,6 +269,9 @@ private:
     bool AutoMode_ = false;
     std::string CommandLineProfile_;
     TFileFetcher* Fetcher_ = nullptr;
+    TQuillFTP* FtpUploader_ = nullptr;
+    // The files the last output run wrote, page first: what an upload sends.
+    std::vector<std::string> UploadList_;
     bool Crawling_ = false;
     int UrlCount_ = 0;
     bool ShowingProfile_ = false;

@@ -13,6 +13,7 @@
 #include "app/main_texts.h"
 #include "app/output/site_map_output.h"
 #include "app/output/site_map_walk.h"
+#include "app/req_files_form.h"
 #include "controls/frame_controller.h"
 #include "controls/rz_animator.h"
 #include "controls/rz_buttons.h"
@@ -21,6 +22,7 @@
 #include "controls/rz_progress_bar.h"
 #include "controls/rz_status_bar.h"
 #include "platform/rtl/exception.h"
+#include "platform/rtl/files.h"
 #include "platform/rtl/format.h"
 #include "platform/stdctrls/bars.h"
 #include "platform/stdctrls/bit_btn.h"
@@ -69,6 +71,7 @@ void TfrmSiteMapMain::GenerateSiteMap() {
     lblGenerationFile->Font().SetStyle(TFontStyles{fsBold});
     lblGenerationStatus->Font().SetStyle(TFontStyles{fsBold});
     XmlFileName_ = result.XmlFileName;
+    UploadList_ = result.UploadList;
     if (!result.Success) {
         ReportOutputFailure(result.Message);
     } else {
@@ -99,7 +102,14 @@ void TfrmSiteMapMain::GenerateSiteMap() {
     }
     if (CloseAfterRun() || !result.Success) return;
     if (AutoMode_) {
-        if (AutoUploadOutputFiles()) Close();
+        if (AutoUploadOutputFiles())
+            Close();
+        else
+            FailAutoRun();
+    } else if (!Application->Headless() &&
+               ShowRequiredFiles(ExtractFilePath(Profile_->OutputFileName()), &UploadList_)) {
+        // Without a screen nobody could answer the window; the upload command stays on the page.
+        UploadOutputFiles();
     }
 }
 

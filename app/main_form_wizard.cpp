@@ -15,6 +15,7 @@
 #include "app/results/local_scan.h"
 #include "app/results/result_tree.h"
 #include "app/site_map_about_form.h"
+#include "app/site_map_ftp_form.h"
 #include "controls/frame_controller.h"
 #include "controls/rz_animator.h"
 #include "controls/rz_buttons.h"
@@ -23,6 +24,7 @@
 #include "controls/rz_progress_bar.h"
 #include "controls/rz_status_bar.h"
 #include "fetch/file_fetcher.h"
+#include "ftp/forms/quill_ftp.h"
 #include "platform/rtl/files.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/string_list.h"
@@ -473,13 +475,24 @@ void TfrmSiteMapMain::ShowOptions(int) {
 }
 
 void TfrmSiteMapMain::UploadOutputFiles() {
-    // The upload subsystem is not part of this program yet.
-    MessageBox(nullptr, main_text::UploadUnavailable, main_text::AppTitle, MB_OK | MB_ICONINFORMATION);
+    if (!ChooseUploadServer(*Profile_, *FtpUploader_)) return;
+    FtpUploader_->Unattended = false;
+    FtpUploader_->SelectedServerName = Profile_->ServerName();
+    const bool uploaded = FtpUploader_->UploadFiles(UploadList_, Profile_->ServerDir());
+    lblGenerationStatus->SetCaption(uploaded ? main_text::Uploaded : main_text::UploadFailed);
 }
 
 bool TfrmSiteMapMain::AutoUploadOutputFiles() {
-    // Without the upload subsystem an unattended run ends once the files are written.
-    return true;
+    // Nobody could answer the server choice window; a profile that names no server asks for no upload.
+    if (Profile_->ServerName().empty()) {
+        mainwin::PrintMessage(std::cerr, main_text::NoServerForAuto);
+        return true;
+    }
+    FtpUploader_->Unattended = true;
+    FtpUploader_->SelectedServerName = Profile_->ServerName();
+    const bool uploaded = FtpUploader_->UploadFiles(UploadList_, Profile_->ServerDir());
+    lblGenerationStatus->SetCaption(uploaded ? main_text::Uploaded : main_text::UploadFailed);
+    return uploaded;
 }
 
 void TfrmSiteMapMain::OpenHelpFile() {

@@ -56,8 +56,11 @@ inline constexpr const char* IndexFilter =
     "HTML Files (*.htm, *.html, *.shtm, *.shtml, *.php, *.php4, *.php5, *.asp, *.pdf, *.swf)|"
     "*.htm;*.html;*.shtm;*.shtml;*.php;*.php4;*.php5;*.asp;*.pdf;*.swf;|All Files (*.*)|*.*";
 inline constexpr const char* OutputFilter = "HTML Files (*.htm, *.html)|*.htm;*.html";
-inline constexpr const char* UploadUnavailable =
-    "Uploading is not available in this version; the files were written.";
+inline constexpr const char* Uploaded = "Site Map Complete! The files were uploaded to the server.";
+inline constexpr const char* UploadFailed = "Site Map Complete, but the upload did not finish.";
+inline constexpr const char* NoServerForAuto =
+    "The profile names no FTP server profile: the files were written and nothing was uploaded. Choose a "
+    "server in the profile's options to upload unattended.";
 inline constexpr const char* ReplaceProfileQuestion =
     "The profile file %s already exists.\n\nDo you want to replace it with the current profile?";
 inline constexpr const char* StatusNotice = "Quillmark Pathweaver 4.5 - builds site maps of your web site";

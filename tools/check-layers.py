@@ -33,12 +33,14 @@ fetch/html: lookandfeel
 fetch/http: lookandfeel
 fetch: fetch/html fetch/http
 ftp: lookandfeel
+# The FTP windows are made of the framed controls and show GIF pictures.
+ftp/forms: ftp shellcontrols imaging/gif
 app/core: lookandfeel
 app/output: app/core
 app/results: app/core fetch/html shellcontrols
 app/crawl: app/results fetch
 app/colorpicker: lookandfeel
-app: app/output app/crawl app/colorpicker imaging/png imaging/gif ftp bars
+app: app/output app/crawl app/colorpicker imaging/png imaging/gif ftp/forms bars
 tests/support:
 """
 # Folders above every layer.

@@ -1,5 +1,7 @@
 #include "app/output/site_map_output.h"
 
+#include <algorithm>
+
 #include "app/core/lm_files.h"
 #include "app/core/map_profile.h"
 #include "app/core/output_names.h"
@@ -61,6 +63,15 @@ void SaveSiteMapFile(const TMapProfile& Profile, std::span<const TSiteMapNode> N
         Result.FilesWritten.push_back(xmlName);
     }
     AppendCopiedImages(Profile, fileName, ListText, ProgramFolder, Result);
+    Result.UploadList = Result.FilesWritten;
+    if (!Profile.AddImages()) return;
+    for (const char* name : {output_text::FolderImage, output_text::FileImage, output_text::PictureImage}) {
+        const std::string image = ExtractFilePath(fileName) + name;
+        const bool shown = ListText.find(std::string("<img src=\"") + name + '"') != std::string::npos;
+        if (shown && FileExists(image) &&
+            std::find(Result.UploadList.begin(), Result.UploadList.end(), image) == Result.UploadList.end())
+            Result.UploadList.push_back(image);
+    }
 }
 
 TSiteMapResult GenerateSiteMapOutput(const TMapProfile& Profile, std::span<const TSiteMapNode> Nodes,

@@ -19,8 +19,11 @@ struct TSiteMapResult {
     std::string GeneratedHtml;
     // The XML sitemap written in this run; empty when none was.
     std::string XmlFileName;
-    // Exactly the files written or copied in this run, page first: the upload list.
+    // Exactly the files written or copied in this run, page first.
     std::vector<std::string> FilesWritten;
+    // What an upload sends: the files written, and the images the page shows that were beside it
+    // already (copied by an earlier run, so not copied again), which the server needs as much.
+    std::vector<std::string> UploadList;
 };
 
 struct TSiteMapOutputContext {

@@ -11,6 +11,9 @@
 
 #include "app/core/map_profile.h"
 #include "app/core/profile_file.h"
+#include "ftp/proxy_settings.h"
+#include "ftp/server_profile.h"
+#include "ftp/tests/daemon_peer.h"
 #include "main_form_fixture.h"
 
 namespace app_test {
@@ -160,6 +163,109 @@ TEST_F(AutoRunTest, HelpVersionAndNoDisplayAnswerAndEnd) {
     run = RunProgram(config_, "--frobnicate");
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.output.find("unknown option --frobnicate"), std::string::npos) << run.output;
+}
+
+// The unattended run to the end: the written files go to vsftpd on loopback, into a host folder the run
+// makes, directly or through a SOCKS proxy; a refused login or a missing server profile ends it with a
+// status other than zero.
+class AutoUploadTest : public MainFormTest {
+protected:
+    void SetUp() override {
+        MainFormTest::SetUp();
+        if (!server_.Running()) GTEST_SKIP() << "vsftpd could not be started here";
+    }
+    // A profile of the sample site naming the server profile Server and the host folder Folder.
+    std::string UploadProfile(const std::string& Server, const std::string& Folder) {
+        const std::string file = MakeSampleProfile("upload.qpw", out_);
+        TMapProfile p;
+        LoadProfileFile(p, file, nullptr);
+        p.SetServerName(Server);
+        p.SetServerDir(Folder);
+        SaveProfileFile(p, nullptr);
+        return file;
+    }
+    void StoreServer(const std::string& Name, const std::string& User, const std::string& Password) {
+        JDServerData s;
+        s.ItemName = Name;
+        s.HostName = "127.0.0.1";
+        s.Port = server_.Port();
+        s.Username = User;
+        s.Password = Password;
+        s.SavePassword = true;
+        s.PassiveMode = true;
+        s.Timeout = 60;
+        SaveServerProfiles({s});
+    }
+    // Every file the run wrote (the page, the sitemap and the images the page shows) arrived whole.
+    void ExpectUploaded(const fs::path& Folder) {
+        int images = 0;
+        for (const char* name : {"sitemap.html", "sitemap.xml", "smfolder.gif", "smfile.gif", "smimg.gif"}) {
+            const bool image = std::string(name).ends_with(".gif");
+            if (image && !fs::exists(out_ / name)) continue;
+            images += image;
+            ASSERT_TRUE(fs::exists(out_ / name)) << name;
+            EXPECT_EQ(ReadFile(Folder / name), ReadFile(out_ / name)) << name;
+        }
+        EXPECT_GT(images, 0);
+    }
+
+    ftptest::Vsftpd server_;
+    fs::path out_ = dir_ / "out";
+};
+
+TEST_F(AutoUploadTest, UploadsEveryWrittenFileIntoAHostFolderItMakes) {
+    StoreServer("Loopback", "anonymous", "");
+    RunResult run = RunProgram(config_, "-auto '" + UploadProfile("LOOPBACK", "pub/site") + "'");
+    EXPECT_EQ(run.status, 0) << run.output;
+    ExpectUploaded(fs::path(server_.AnonRoot()) / "pub" / "site");
+
+    // The same through a SOCKS 5 proxy that asks for a login.
+    ftptest::Microsocks proxy("alice", "wonder");
+    ASSERT_TRUE(proxy.Running());
+    SaveProxySettings({"127.0.0.1", "alice", "wonder", proxy.PortText(), "Socks5"});
+    fs::remove_all(fs::path(server_.AnonRoot()) / "pub" / "site");
+    run = RunProgram(config_, "-auto '" + UploadProfile("Loopback", "pub/site") + "'");
+    EXPECT_EQ(run.status, 0) << run.output;
+    ExpectUploaded(fs::path(server_.AnonRoot()) / "pub" / "site");
+
+    // A proxy that is set but gone is never gone around.
+    proxy.Stop();
+    fs::remove_all(fs::path(server_.AnonRoot()) / "pub" / "site");
+    run = RunProgram(config_, "-auto '" + UploadProfile("Loopback", "pub/site") + "'");
+    EXPECT_NE(run.status, 0) << run.output;
+    EXPECT_FALSE(fs::exists(fs::path(server_.AnonRoot()) / "pub" / "site" / "sitemap.html"));
+}
+
+TEST_F(AutoUploadTest, ARefusedLoginOrAMissingProfileEndsWithAStatusOtherThanZero) {
+    StoreServer("Refused", "no-such-user", "secret");
+    RunResult run = RunProgram(config_, "-auto '" + UploadProfile("Refused", "pub") + "'");
+    EXPECT_NE(run.status, 0) << run.output;
+    EXPECT_NE(run.status, 124) << "stopped by the time limit: " << run.output;
+    EXPECT_NE(run.output.find("Error 530"), std::string::npos) << run.output;
+    EXPECT_TRUE(fs::exists(out_ / "sitemap.html")) << "the files are written before the upload";
+
+    run = RunProgram(config_, "-auto '" + UploadProfile("Elsewhere", "pub") + "'");
+    EXPECT_NE(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("Server profile \"Elsewhere\" not found"), std::string::npos) << run.output;
+
+    // A profile kept without its password cannot be typed in by nobody: said, not hung.
+    StoreServer("NoPassword", "no-such-user", "");
+    run = RunProgram(config_, "-auto '" + UploadProfile("NoPassword", "pub") + "'");
+    EXPECT_NE(run.status, 0) << run.output;
+    EXPECT_NE(run.status, 124) << run.output;
+    EXPECT_NE(run.output.find("keeps no password"), std::string::npos) << run.output;
+
+    // Secure connection types are refused before anything is sent.
+    JDServerData sftp;
+    sftp.ItemName = "Secure";
+    sftp.HostName = "127.0.0.1";
+    sftp.Port = server_.Port();
+    sftp.Username = "anonymous";
+    sftp.Protocol = 1;
+    SaveServerProfiles({sftp});
+    run = RunProgram(config_, "-auto '" + UploadProfile("Secure", "pub") + "'");
+    EXPECT_NE(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("SFTP"), std::string::npos) << run.output;
 }
 
 } // namespace

@@ -13,6 +13,11 @@
 #include <thread>
 #include <unistd.h>
 
+// The scripts live beside the FTP client's tests, whichever test program runs them.
+#ifndef PW_FTP_PEER_DIR
+#define PW_FTP_PEER_DIR PW_TEST_DATA_DIR
+#endif
+
 namespace ftptest {
 namespace {
 
@@ -154,7 +159,7 @@ Vsftpd::Vsftpd() {
 
 ScriptPeer::ScriptPeer(const std::string& script, const std::vector<std::string>& args) {
     const int port = testsupport::FreePort();
-    std::vector<std::string> argv{SystemPython(), std::string(PW_TEST_DATA_DIR) + "/" + script,
+    std::vector<std::string> argv{SystemPython(), std::string(PW_FTP_PEER_DIR) + "/" + script,
                                   std::to_string(port)};
     argv.insert(argv.end(), args.begin(), args.end());
     Start(argv, port);
@@ -167,9 +172,8 @@ namespace ftptest {
 PyFtpd::PyFtpd(const std::string& mode) {
     std::filesystem::create_directories(Root());
     const int port = testsupport::FreePort();
-    Start(
-        {SystemPython(), std::string(PW_TEST_DATA_DIR) + "/ftp_peer.py", std::to_string(port), Root(), mode},
-        port);
+    Start({SystemPython(), std::string(PW_FTP_PEER_DIR) + "/ftp_peer.py", std::to_string(port), Root(), mode},
+          port);
 }
 
 } // namespace ftptest

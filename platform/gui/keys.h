@@ -40,6 +40,7 @@ inline constexpr BYTE VK_SUBTRACT = 0x6D;
 inline constexpr BYTE VK_DECIMAL = 0x6E;
 inline constexpr BYTE VK_DIVIDE = 0x6F;
 inline constexpr BYTE VK_F1 = 0x70;
+inline constexpr BYTE VK_F2 = 0x71;
 inline constexpr BYTE VK_F4 = 0x73;
 inline constexpr BYTE VK_F10 = 0x79;
 inline constexpr BYTE VK_F24 = 0x87;

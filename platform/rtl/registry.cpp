@@ -127,6 +127,8 @@ bool TRegistry::KeyExists(const std::string& key) {
 
 bool TRegistry::DeleteKey(const std::string& key) {
     if (!UsableRoot()) return false;
+    // A name left empty ("Profiles\\" + "") would name the parent and remove every key beside it.
+    if (key.empty() || key.back() == '\\' || key.find("\\\\") != std::string::npos) return false;
     bool relative = false;
     const KeyPath path = Resolve(key, relative);
     if (path.empty() || !KeyExists(key)) return false;

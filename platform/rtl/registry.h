@@ -57,7 +57,8 @@ public:
     // ERegistryException "Failed to create key %s" when it cannot be made.
     bool CreateKey(const std::string& key);
     bool KeyExists(const std::string& key);
-    // Removes the key with all its subkeys.
+    // Removes the key with all its subkeys. A key text that is empty, ends in "\" or holds "\\" is
+    // refused: its last name is empty, and the key it would remove is its parent.
     bool DeleteKey(const std::string& key);
     // Writes pending changes; ERegistryException "Failed to set data for '%s'" when that fails.
     void CloseKey();

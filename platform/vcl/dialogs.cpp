@@ -129,9 +129,11 @@ void ShowMessage(const std::string& Msg) {
     pw::vcl::Ask(r);
 }
 
-bool InputQuery(const std::string& ACaption, const std::string& APrompt, std::string& Value) {
+namespace {
+bool AskInput(const std::string& ACaption, const std::string& APrompt, std::string& Value, bool Masked) {
     PromptRequest r;
     r.kind = PromptKind::Input;
+    r.masked = Masked;
     r.caption = ACaption;
     r.text = APrompt;
     r.value = Value;
@@ -139,6 +141,15 @@ bool InputQuery(const std::string& ACaption, const std::string& APrompt, std::st
     if (a.result != IDOK) return false;
     Value = a.value;
     return true;
+}
+} // namespace
+
+bool InputQuery(const std::string& ACaption, const std::string& APrompt, std::string& Value) {
+    return AskInput(ACaption, APrompt, Value, false);
+}
+
+bool PasswordQuery(const std::string& ACaption, const std::string& APrompt, std::string& Value) {
+    return AskInput(ACaption, APrompt, Value, true);
 }
 
 std::string InputBox(const std::string& ACaption, const std::string& APrompt, const std::string& ADefault) {

@@ -71,6 +71,8 @@ int MessageDlgCaptions(const std::string& Caption, const std::string& Msg, TMsgD
 void ShowMessage(const std::string& Msg);
 std::string InputBox(const std::string& ACaption, const std::string& APrompt, const std::string& ADefault);
 bool InputQuery(const std::string& ACaption, const std::string& APrompt, std::string& Value);
+// InputQuery with the typed text shown as "*".
+bool PasswordQuery(const std::string& ACaption, const std::string& APrompt, std::string& Value);
 // Asks for a folder below Root; Directory holds the proposal and receives the choice.
 bool SelectDirectory(const std::string& Caption, const std::string& Root, std::string& Directory);
 

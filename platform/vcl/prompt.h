@@ -29,6 +29,8 @@ struct PromptRequest {
     int cancelResult = 0;
     // Input: the proposed text; file and folder dialogs: the proposed file name or folder.
     std::string value;
+    // Input: the text typed is shown as "*" (a password).
+    bool masked = false;
     std::string filter;
     int filterIndex = 1;
     std::string initialDir;

@@ -57,8 +57,14 @@ TEST(SiteMapOutput, WritesPageSitemapAndTheImagesItShowsAndListsExactlyThose) {
     EXPECT_EQ(ReadAll(out / "smfile.gif"), "the user's own image");
     EXPECT_EQ(ReadAll(out / "smimg.gif"), ReadAll(kProgramDir + "smimages/smimg.gif"));
     EXPECT_FALSE(fs::exists(out / "smimages"));
-    // Images already beside the page are not copied again, so they are not in this run's list.
-    EXPECT_EQ(run.Go().FilesWritten, (Files{out / "map.html", out / "map.xml"}));
+    // Images already beside the page are not copied again, so they are not in this run's list; the
+    // upload still sends every image the page shows, or a second run's page would lack them online.
+    EXPECT_EQ(result.UploadList, (Files{out / "map.html", out / "map.xml", out / "smfolder.gif",
+                                        out / "smimg.gif", out / "smfile.gif"}));
+    result = run.Go();
+    EXPECT_EQ(result.FilesWritten, (Files{out / "map.html", out / "map.xml"}));
+    EXPECT_EQ(result.UploadList, (Files{out / "map.html", out / "map.xml", out / "smfolder.gif",
+                                        out / "smfile.gif", out / "smimg.gif"}));
 
     TempDir bare;
     run.profile.SetOutputFileName(bare / "site.map");

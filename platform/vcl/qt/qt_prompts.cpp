@@ -99,8 +99,9 @@ PromptAnswer AskToolkit(const PromptRequest& r) {
         return AskMessage(r);
     case PromptKind::Input: {
         bool ok = false;
-        QString value = QInputDialog::getText(nullptr, Text(r.caption), Text(r.text), QLineEdit::Normal,
-                                              Text(r.value), &ok);
+        QString value =
+            QInputDialog::getText(nullptr, Text(r.caption), Text(r.text),
+                                  r.masked ? QLineEdit::Password : QLineEdit::Normal, Text(r.value), &ok);
         PromptAnswer a;
         a.result = ok ? IDOK : IDCANCEL;
         a.value = ok ? value.toStdString() : r.value;

@@ -1,0 +1,246 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "controls/rz_spin_edit.h"
+#include "forms_test_support.h"
+#include "ftp/forms/proxy_form.h"
+#include "ftp/forms/server_wizard_form.h"
+#include "ftp/forms/servers_form.h"
+#include "ftp/server_profile.h"
+#include "platform/rtl/registry.h"
+#include "platform/stdctrls/buttons.h"
+#include "platform/stdctrls/edit.h"
+#include "platform/stdctrls/list_controls.h"
+#include "platform/stdctrls/page_control.h"
+#include "platform/stdctrls/tree_view.h"
+#include "platform/vcl/application.h"
+#include "platform/vcl/dialogs.h"
+
+namespace ftpforms_test {
+namespace {
+
+JDServerData Profile(const std::string& Name, const std::string& Host) {
+    JDServerData p;
+    p.ItemName = Name;
+    p.HostName = Host;
+    p.Port = 21;
+    p.Timeout = 60;
+    return p;
+}
+
+bool KeyThere(const std::string& Name) {
+    TRegistry reg;
+    reg.SetRootKey(HKEY_CURRENT_USER);
+    return reg.KeyExists(std::string(ftpprofile::ProfilesKey) + "\\" + Name);
+}
+
+class ServerManager : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SaveServerProfiles({Profile("Home", "home.example"), Profile("Work", "work.example")});
+        form_.reset(new TwinServers(Application));
+    }
+    void Select(int Index) { form_->tvServers->SetSelected(form_->tvServers->Items().Item(Index)); }
+
+    OwnStore store_;
+    Person person_;
+    std::unique_ptr<TwinServers> form_;
+};
+
+TEST_F(ServerManager, ShowsAndWritesThroughTheSelectedProfile) {
+    ASSERT_EQ(form_->tvServers->Items().Count(), 2);
+    EXPECT_FALSE(form_->btnOk->Enabled());
+    Select(1);
+    EXPECT_EQ(form_->SelectedIndex(), 1);
+    EXPECT_TRUE(form_->btnOk->Enabled());
+    EXPECT_EQ(form_->txtHostName->Text(), "work.example");
+    form_->txtHostName->SetText("ftp.work.example");
+    form_->txtPort->SetText("2121");
+    form_->txtPort->SetText("21x"); // letters leave the stored port alone
+    EXPECT_EQ(form_->Profiles()[1].HostName, "ftp.work.example");
+    EXPECT_EQ(form_->Profiles()[1].Port, 2121);
+    form_->protocolDrop->SetItemIndex(1);
+    form_->protocolDropChange(form_->protocolDrop);
+    EXPECT_EQ(form_->txtPort->Text(), "22");
+    EXPECT_EQ(form_->Profiles()[1].Protocol, 1);
+    form_->protocolDrop->SetItemIndex(2);
+    form_->protocolDropChange(form_->protocolDrop);
+    EXPECT_EQ(form_->txtPort->Text(), "21");
+    form_->chkAnonymous->SetChecked(true);
+    EXPECT_EQ(form_->txtUsername->Text(), "anonymous");
+    form_->btnApplyClick(nullptr);
+    JDServerData stored;
+    ASSERT_TRUE(LoadServerProfile("Work", stored));
+    EXPECT_EQ(stored.HostName, "ftp.work.example");
+    EXPECT_TRUE(stored.Anonymous);
+
+    // Showing a profile does not write its values back.
+    Select(0);
+    EXPECT_EQ(form_->Profiles()[0].Port, 21);
+    form_->AddProfile(Profile("New", "new.example"));
+    EXPECT_EQ(form_->Profiles().back().Timeout, 120);
+    EXPECT_EQ(form_->SelectedIndex(), 2);
+}
+
+TEST_F(ServerManager, RenamesWriteTheNewKeyAndRefuseDuplicatesAndEmptyNames) {
+    Select(0);
+    TTreeNode* node = form_->tvServers->Items().Item(0);
+    std::string name = "WORK"; // the store's rule: the same name as "Work"
+    form_->tvServersEdited(nullptr, node, name);
+    EXPECT_EQ(name, "Home");
+    EXPECT_TRUE(person_.Saw("A site with that name already exists"));
+    name = "";
+    form_->tvServersEdited(nullptr, node, name);
+    EXPECT_EQ(name, "Home");
+    name = "a\\b";
+    form_->tvServersEdited(nullptr, node, name);
+    EXPECT_EQ(name, "Home");
+    EXPECT_TRUE(KeyThere("Home"));
+    EXPECT_TRUE(KeyThere("Work"));
+
+    name = "Cottage";
+    form_->tvServersEdited(nullptr, node, name);
+    EXPECT_TRUE(KeyThere("Cottage"));
+    EXPECT_FALSE(KeyThere("Home"));
+    EXPECT_TRUE(KeyThere("Work"));
+    JDServerData p;
+    ASSERT_TRUE(LoadServerProfile("Cottage", p));
+    EXPECT_EQ(p.HostName, "home.example");
+}
+
+TEST_F(ServerManager, DeletesOnlyOnAnExplicitYes) {
+    Select(0);
+    person_.Answer = -1; // the question closed without an answer
+    form_->btnDeleteClick(nullptr);
+    person_.Answer = 1; // No
+    form_->btnDeleteClick(nullptr);
+    EXPECT_TRUE(KeyThere("Home"));
+    EXPECT_EQ(form_->Profiles().size(), 2u);
+    ASSERT_FALSE(person_.Asked.empty());
+    EXPECT_EQ(person_.Asked.back().caption, "Confirm Deletion");
+    EXPECT_EQ(person_.Asked.back().defaultButton, 1u) << "No is the default";
+
+    person_.Answer = 0; // Yes
+    person_.Asked.clear();
+    // The Person answers 0 with the default; answer Yes by its index through a fresh prompt.
+    struct Yes : pw::vcl::Prompter {
+        pw::vcl::PromptAnswer Ask(const pw::vcl::PromptRequest& r) override {
+            pw::vcl::PromptAnswer a;
+            a.result = r.buttons.empty() ? IDOK : r.buttons[0].result;
+            return a;
+        }
+    } yes;
+    pw::vcl::SetPrompter(&yes);
+    form_->btnDeleteClick(nullptr);
+    pw::vcl::SetPrompter(&person_);
+    EXPECT_FALSE(KeyThere("Home"));
+    EXPECT_TRUE(KeyThere("Work"));
+    ASSERT_EQ(form_->Profiles().size(), 1u);
+    EXPECT_EQ(form_->tvServers->Items().Count(), 1);
+}
+
+TEST(ServerWizard, ChecksTheNameAndHandsOverWhatWasTyped) {
+    OwnStore store;
+    Person person;
+    const std::vector<JDServerData> existing{Profile("Home", "h")};
+    std::unique_ptr<TwinServerWizard> w(new TwinServerWizard(Application, existing));
+    EXPECT_EQ(w->Step(), 0);
+    EXPECT_FALSE(w->Button4->Enabled());
+    w->eNickname->SetText("home");
+    EXPECT_TRUE(w->Button4->Enabled());
+    w->NicknameNext();
+    EXPECT_EQ(w->Step(), 0);
+    EXPECT_TRUE(person.Saw("A site with that name already exists"));
+    w->eNickname->SetText("Cabin");
+    w->NicknameNext();
+    EXPECT_EQ(w->Step(), 1);
+    w->eUser->SetText("me");
+    w->cAnon->SetChecked(true);
+    EXPECT_EQ(w->eUser->Text(), "anonymous");
+    EXPECT_EQ(w->ePass->Text(), "QuillmarkFTP@");
+    w->cAnon->SetChecked(false);
+    EXPECT_EQ(w->eUser->Text(), "");
+    w->eUser->SetText("me");
+    w->ePass->SetText("pw");
+    w->GoTo(2);
+    EXPECT_FALSE(w->Button5->Enabled());
+    w->HostNext();
+    EXPECT_EQ(w->Step(), 2);
+    w->eHost->SetText("ftp.cabin.example");
+    w->eRemotePath->SetText("www");
+    w->HostNext();
+    EXPECT_EQ(w->Step(), 3);
+    const JDServerData r = w->Result();
+    EXPECT_EQ(r.ItemName, "Cabin");
+    EXPECT_EQ(r.HostName, "ftp.cabin.example");
+    EXPECT_EQ(r.Username, "me");
+    EXPECT_EQ(r.Password, "pw");
+    EXPECT_EQ(r.HostDirName, "www");
+    EXPECT_TRUE(r.SavePassword);
+}
+
+TEST(ProxyWindow, ShowsAndSavesTheSettings) {
+    OwnStore store;
+    Person person;
+    SaveProxySettings({"proxy.example", "alice", "wonder", "1080", "Socks5"});
+    {
+        std::unique_ptr<TwindowProxy> w(new TwindowProxy(Application));
+        w->FormShow(nullptr);
+        EXPECT_EQ(w->Edit1->Text(), "proxy.example");
+        EXPECT_EQ(w->Edit3->Text(), "wonder") << "the stored password comes back clear";
+        EXPECT_EQ(static_cast<int>(w->SpinEdit1->Value()), 1080);
+        EXPECT_EQ(w->ComboBox1->ItemIndex(), 1);
+        w->Edit2->SetText("bob");
+        w->ComboBox1->SetItemIndex(4);
+        w->Button1Click(nullptr);
+        EXPECT_EQ(w->ModalResult(), mrOk);
+    }
+    const TProxySettings s = LoadProxySettings();
+    EXPECT_EQ(s.Login, "bob");
+    EXPECT_EQ(s.Password, "wonder");
+    EXPECT_EQ(s.Type, "Socks4a");
+
+    SaveProxySettings({"", "", "", "", "socks5"});
+    std::unique_ptr<TwindowProxy> w(new TwindowProxy(Application));
+    w->FormShow(nullptr);
+    EXPECT_EQ(w->ComboBox1->ItemIndex(), -1) << "the type is matched exactly";
+}
+
+TEST(FtpWindows, Screenshots) {
+    OwnStore store;
+    Person person;
+    SaveServerProfiles({Profile("My Home Site", "ftp.example.com"), Profile("Work", "work.example")});
+    {
+        std::unique_ptr<TwinServers> m(new TwinServers(Application));
+        m->OnActivate = nullptr;
+        m->tvServers->SetSelected(m->tvServers->Items().Item(0));
+        m->Show();
+        Pump();
+        Screenshot(m.get(), "server_manager");
+        m->pages->SetActivePage(m->tabSettings);
+        Pump();
+        Screenshot(m.get(), "server_manager_settings");
+    }
+    {
+        const std::vector<JDServerData> none;
+        std::unique_ptr<TwinServerWizard> w(new TwinServerWizard(Application, none));
+        w->eNickname->SetText("My Home Site");
+        w->Show();
+        Pump();
+        Screenshot(w.get(), "server_wizard_step1");
+        w->GoTo(4);
+        Pump();
+        Screenshot(w.get(), "server_wizard_step5");
+    }
+    {
+        SaveProxySettings({"127.0.0.1", "alice", "wonder", "1080", "Socks5"});
+        std::unique_ptr<TwindowProxy> p(new TwindowProxy(Application));
+        p->Show();
+        Pump();
+        Screenshot(p.get(), "proxy_window");
+    }
+}
+
+} // namespace
+} // namespace ftpforms_test
