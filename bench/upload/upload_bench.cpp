@@ -1,10 +1,10 @@
 // `pathweaver -auto` writing and uploading the site map of a generated tree of 5,000 pages to vsftpd on
-// 127.0.0.1, against `curl -T` of the same five files, the programs taking turns in every round. Run by
-// hand, as root (vsftpd needs it):
+// 127.0.0.1, against `curl -T` of the same files (the page, the sitemap and the images it shows), the
+// programs taking turns in every round. Run by hand, as root (vsftpd needs it):
 //   upload_bench [--pages N] [--rounds R] [--program PATH]
 // The program's upload part is the time from its last file written before the upload (the profile it
 // saves) to its end, less the same span of a run that uploads nothing: what is left is the upload
-// alone. curl's time is its whole run: start, login, the five stores into a folder it makes, quit.
+// alone. curl's time is its whole run: start, login, the stores into a folder it makes, quit.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -22,6 +22,7 @@
 #include "ftp/tests/daemon_peer.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/registry.h"
+#include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -58,6 +59,13 @@ void WriteProfile(const std::string& file, const std::string& index, const std::
     profile.SetServerDir(server.empty() ? "" : "pub/program");
     profile.SetFileName(file);
     SaveProfileFile(profile, nullptr);
+}
+
+std::vector<std::string> Written(const std::string& Dir) {
+    std::vector<std::string> files;
+    for (const char* f : {"sitemap.html", "sitemap.xml", "smfolder.gif", "smfile.gif", "smimg.gif"})
+        if (fs::exists(Dir + "/out-upload/" + f)) files.push_back(Dir + "/out-upload/" + f);
+    return files;
 }
 
 } // namespace
@@ -122,14 +130,17 @@ int main(int argc, char** argv) {
             writeSpan.push_back(end - ModifiedAt(dir + "/write.qpw"));
 
             fs::remove_all(pub + "/curl");
-            const std::string out = dir + "/out-upload/";
-            const std::string files = "{" + out + "sitemap.html," + out + "sitemap.xml," + out +
-                                      "smfolder.gif," + out + "smfile.gif," + out + "smimg.gif}";
-            run = bench::RunTimed({"curl", "-s", "--ftp-create-dirs", "-T", files,
+            // The files the program sent: the page, the sitemap and the images the page shows.
+            std::string files;
+            for (const std::string& f : Written(dir))
+                files += (files.empty() ? "{" : ",") + f;
+            files += "}";
+            run = bench::RunTimed({"curl", "-sS", "--ftp-create-dirs", "-T", files,
                                    "ftp://127.0.0.1:" + server.PortText() + "/pub/curl/"},
-                                  {}, 600);
+                                  {}, 600, dir + "/curl.log");
             if (run.status != 0 || !fs::exists(pub + "/curl/sitemap.xml")) {
-                std::fprintf(stderr, "upload_bench: curl failed\n");
+                std::fprintf(stderr, "upload_bench: curl failed (status %d): %s\n", run.status,
+                             testsupport::ReadFile(dir + "/curl.log").c_str());
                 status = 1;
                 break;
             }
@@ -137,17 +148,17 @@ int main(int argc, char** argv) {
         }
         if (status == 0) {
             uintmax_t bytes = 0;
-            for (const char* f : {"sitemap.html", "sitemap.xml", "smfolder.gif", "smfile.gif", "smimg.gif"})
-                bytes += fs::file_size(dir + "/out-upload/" + f);
+            for (const std::string& f : Written(dir))
+                bytes += fs::file_size(f);
             const double upload = Median(uploadSpan) - Median(writeSpan);
             const double curl = Median(curlTime);
-            std::printf("site map of %d pages, five files of %ju bytes in all, %d rounds (medians)\n", pages,
-                        bytes, rounds);
+            std::printf("site map of %d pages, %zu files of %ju bytes in all, %d rounds (medians)\n", pages,
+                        Written(dir).size(), bytes, rounds);
             std::printf("  pathweaver -auto, whole run           %8.3f s\n", Median(wholeRun));
             std::printf("  pathweaver, saved profile to end      %8.3f s (uploading)\n", Median(uploadSpan));
             std::printf("  pathweaver, saved profile to end      %8.3f s (no upload)\n", Median(writeSpan));
             std::printf("  pathweaver upload part                %8.3f s\n", upload);
-            std::printf("  curl -T of the same five files        %8.3f s\n", curl);
+            std::printf("  curl -T of the same files             %8.3f s\n", curl);
             std::printf("  ratio upload part / curl              %8.2f (goal: 1.3 or less)\n", upload / curl);
         }
     } catch (const Exception& e) {

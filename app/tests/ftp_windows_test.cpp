@@ -1,0 +1,146 @@
+// The windows through which a person chooses where the site map goes: the server choice, the files
+// to upload, and the server manager opened from them, each as the program shows it (modally).
+#include <filesystem>
+#include <fstream>
+
+#include "app/core/map_profile.h"
+#include "app/req_files_form.h"
+#include "app/site_map_ftp_form.h"
+#include "controls/rz_edits.h"
+#include "controls/rz_list_controls.h"
+#include "dialog_hook.h"
+#include "ftp/forms/quill_ftp.h"
+#include "ftp/forms/server_wizard_form.h"
+#include "ftp/forms/servers_form.h"
+#include "ftp/server_profile.h"
+#include "main_form_fixture.h"
+#include "platform/gui/screenshot.h"
+#include "platform/rtl/paths.h"
+#include "platform/stdctrls/buttons.h"
+#include "platform/stdctrls/tree_view.h"
+#include "shellcontrols/rz_shell_list.h"
+
+namespace app_test {
+namespace {
+
+using FtpWindowsTest = MainFormTest;
+
+JDServerData Server(const std::string& Name) {
+    JDServerData p;
+    p.ItemName = Name;
+    p.HostName = Name + ".example";
+    p.Port = 21;
+    p.Timeout = 60;
+    return p;
+}
+
+void Shoot(TCustomForm& Form, const std::string& Name) {
+    const fs::path shots = fs::path(ProgramDir()) / "screenshots";
+    fs::create_directories(shots);
+    Pump();
+    EXPECT_TRUE(pw::gui::SaveWindowImage(Form.Handle(), (shots / (Name + ".png")).string())) << Name;
+}
+
+TEST_F(FtpWindowsTest, TheServerChoiceSelectsTheProfilesServerWhateverItsLetterCase) {
+    SaveServerProfiles({Server("Home"), Server("Work")});
+    TQuillFTP ftp(nullptr);
+    TMapProfile profile;
+    profile.SetServerName("work");
+    profile.SetServerDir("old/dir");
+    DialogHook hook;
+    hook.On<TfrmSiteMapFTP>([](TfrmSiteMapFTP& f) {
+        EXPECT_EQ(f.cboServer->Items().Count(), 2);
+        EXPECT_EQ(f.cboServer->ItemIndex(), 1);
+        EXPECT_TRUE(f.btnOk->Enabled());
+        EXPECT_EQ(f.editRemoteUploadDir->Text(), "old/dir");
+        Shoot(f, "ftp-server-choice");
+        f.editRemoteUploadDir->SetText("public_html/sitemap/");
+        f.btnOk->Click();
+    });
+    ASSERT_TRUE(ChooseUploadServer(profile, ftp));
+    EXPECT_EQ(profile.ServerName(), "Work");
+    EXPECT_EQ(profile.ServerDir(), "public_html/sitemap/");
+
+    // A server that is gone: nothing selected, Upload off; Cancel changes nothing.
+    profile.SetServerName("Gone");
+    hook.Clear();
+    hook.On<TfrmSiteMapFTP>([](TfrmSiteMapFTP& f) {
+        EXPECT_EQ(f.cboServer->ItemIndex(), -1);
+        EXPECT_FALSE(f.btnOk->Enabled());
+        f.btnCancel->Click();
+    });
+    EXPECT_FALSE(ChooseUploadServer(profile, ftp));
+    EXPECT_EQ(profile.ServerName(), "Gone");
+}
+
+TEST_F(FtpWindowsTest, AServerChosenInTheManagerIsSelectedInTheChoice) {
+    SaveServerProfiles({Server("Home"), Server("Work")});
+    TQuillFTP ftp(nullptr);
+    TMapProfile profile;
+    DialogHook hook;
+    hook.On<TfrmSiteMapFTP>([](TfrmSiteMapFTP& f) {
+        EXPECT_FALSE(f.btnOk->Enabled());
+        f.btnEditAddServer->Click();
+        EXPECT_EQ(f.cboServer->ItemIndex(), 0);
+        EXPECT_TRUE(f.btnOk->Enabled());
+        f.btnOk->Click();
+    });
+    hook.On<TwinServers>([](TwinServers& m) {
+        EXPECT_EQ(m.btnOk->Caption(), "OK");
+        m.tvServers->SetSelected(m.tvServers->Items().Item(0));
+        Shoot(m, "ftp-server-manager");
+        m.btnOk->Click();
+    });
+    ASSERT_TRUE(ChooseUploadServer(profile, ftp));
+    EXPECT_EQ(profile.ServerName(), "Home");
+    EXPECT_EQ(ftp.SelectedServerName, "Home");
+    EXPECT_TRUE(ftp.ServerHasHost());
+}
+
+TEST_F(FtpWindowsTest, AManagerWithNoProfilesOpensTheWizardAndConnectWithoutAChoiceEmptiesTheName) {
+    DialogHook hook;
+    int wizards = 0;
+    hook.On<TwinServerWizard>([&](TwinServerWizard& w) {
+        ++wizards;
+        w.SetModalResult(mrCancel);
+    });
+    hook.On<TwinServers>([](TwinServers& m) {
+        Pump();
+        EXPECT_TRUE(m.Profiles().empty());
+        m.btnOk->Click();
+    });
+    std::string name = "Before";
+    EXPECT_EQ(SelectServerDialog("Choose", name), 0);
+    EXPECT_EQ(wizards, 1);
+    EXPECT_EQ(name, "");
+
+    hook.Clear();
+    hook.On<TwinServerWizard>([&](TwinServerWizard& w) { w.SetModalResult(mrCancel); });
+    hook.On<TwinServers>([](TwinServers& m) { m.btnClose->Click(); });
+    name = "Before";
+    EXPECT_EQ(SelectServerDialog("Choose", name), 0);
+    EXPECT_EQ(name, "Before") << "Close leaves the name as it was";
+}
+
+TEST_F(FtpWindowsTest, TheFilesToUploadAreThoseOfTheListFoundInTheFolder) {
+    const fs::path out = dir_ / "out";
+    fs::create_directories(out);
+    for (const char* name : {"sitemap.html", "smfile.gif", "other.html"})
+        std::ofstream(out / name) << name;
+    const std::vector<std::string> files{(out / "sitemap.html").string(), "", (out / "smfolder.gif").string(),
+                                         (out / "smfile.gif").string()};
+    DialogHook hook;
+    hook.On<TwinReqFiles>([](TwinReqFiles& f) {
+        EXPECT_EQ(f.FilterText(), "sitemap.html;;smfolder.gif;smfile.gif;");
+        EXPECT_EQ(f.RzShellList1->FileNames(), (std::vector<std::string>{"sitemap.html", "smfile.gif"}));
+        Shoot(f, "ftp-files-to-upload");
+        f.btnFTPFiles->Click();
+    });
+    EXPECT_TRUE(ShowRequiredFiles(out.string(), &files));
+    hook.Clear();
+    hook.On<TwinReqFiles>([](TwinReqFiles& f) { f.SetModalResult(mrCancel); });
+    EXPECT_FALSE(ShowRequiredFiles(out.string(), nullptr));
+}
+
+} // namespace
+} // namespace app_test
