@@ -28,32 +28,42 @@
 #include "platform/stdctrls/label.h"
 #include "platform/vcl/application.h"
 #include "platform/vcl/dialogs.h"
-#include "platform/vcl/timer.h"
 #include "shellcontrols/rz_tree_view.h"
 
 namespace app_test {
 namespace {
 
-// Runs Action from the message loop while the wizard is busy with its run: once, or on every turn.
+// Runs Action while the wizard is busy with its run, when it paints its progress: once, or every time.
+// Caught by what the run does, not by a timer: a run may end before any timer is due.
 class DuringRun {
 public:
     DuringRun(TfrmSiteMapMain*& Form, std::function<void()> Action, bool Once = true)
-        : form_(Form), action_(std::move(Action)) {
-        timer_.SetInterval(1);
-        timer_.OnTimer = [this, Once](TObject*) {
-            if (!form_->Busy()) return;
-            if (Once) timer_.SetEnabled(false);
-            ran = true;
-            action_();
-        };
-        timer_.SetEnabled(true);
+        : form_(Form), action_(std::move(Action)), once_(Once) {
+        current_ = this;
+        hook_ = SetWindowsHookEx(WH_CALLWNDPROC, Seen, nullptr, GetCurrentThreadId());
+    }
+    ~DuringRun() {
+        UnhookWindowsHookEx(hook_);
+        current_ = nullptr;
     }
     bool ran = false;
 
 private:
+    static LRESULT Seen(int code, WPARAM wParam, LPARAM lParam) {
+        const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        DuringRun* self = current_;
+        if (self && call->message == WM_PAINT && self->form_->Busy() && !(self->once_ && self->ran)) {
+            self->ran = true;
+            self->action_();
+        }
+        return CallNextHookEx(self ? self->hook_ : nullptr, code, wParam, lParam);
+    }
+
+    static inline DuringRun* current_ = nullptr;
     TfrmSiteMapMain*& form_;
     std::function<void()> action_;
-    TTimer timer_{nullptr};
+    bool once_;
+    HHOOK hook_ = nullptr;
 };
 
 // A local site of many pages, so that a run lasts long enough to be caught while it goes on.

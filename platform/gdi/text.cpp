@@ -113,6 +113,20 @@ void DrawTextRun(DeviceContext& dc, const DcFont& font, const TextRun& run, int 
     }
 
     const uint32_t fore = DeviceColor(dc, dc.st.textColor), back = DeviceColor(dc, dc.st.bkColor);
+    if (turns == 0 && visible.Rects().size() == 1) {
+        // Level text in one rectangle, as a label draws: whole rows, no test per pixel.
+        const RECT r = visible.Rects().front();
+        const int ox = x + u0, oy = y + v0;
+        for (int v = std::max(0, static_cast<int>(r.top) - oy);
+             v < std::min(height, static_cast<int>(r.bottom) - oy); ++v) {
+            const uint8_t* row = cover.data() + static_cast<size_t>(v) * boxWidth;
+            for (int u = std::max(uStart, static_cast<int>(r.left) - ox);
+                 u < std::min(uEnd, static_cast<int>(r.right) - ox); ++u)
+                if (const uint8_t c = row[u - uStart])
+                    s->SetPixel(ox + u + dc.deviceOrigin.x, oy + v + dc.deviceOrigin.y, c == 1 ? fore : back);
+        }
+        return;
+    }
     for (int v = 0; v < height; ++v)
         for (int u = uStart; u < uEnd; ++u) {
             const uint8_t c = cover[static_cast<size_t>(v) * boxWidth + (u - uStart)];

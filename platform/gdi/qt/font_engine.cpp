@@ -132,14 +132,40 @@ std::vector<uint8_t> Draw(const QFont& font, const QString& text, int width, int
 // once per font, so that the positions of every character of a text cost one pass over it.
 class Advances {
 public:
-    explicit Advances(const QFont& font) : metrics_(font) {}
+    explicit Advances(const QFont& font) : font_(font), metrics_(font) {}
 
     std::vector<int> Positions(const QString& s) {
         std::lock_guard lock(mutex_);
         return PositionsLocked(s);
     }
 
+    // The text drawn from each character's own mask when the toolkit would place them exactly so: whole
+    // pixel advances, no ligatures, nothing that shapes with its neighbours, no lines through the text.
+    // Drawing a label then costs a few copies instead of a painter, a shaping and an image each time.
+    // False when the text needs the toolkit.
+    bool DrawFromGlyphs(const QString& s, std::vector<uint8_t>& bits, int width, int height, int originX,
+                        int baseline) {
+        if (font_.underline() || font_.strikeOut()) return false;
+        std::lock_guard lock(mutex_);
+        for (qsizetype i = 0; i < s.size(); ++i) {
+            if (Special(s[i]) || (i > 0 && !Apart(s[i - 1], s[i]))) return false;
+            const double a = Advance(s[i]);
+            if (a != std::floor(a)) return false;
+        }
+        int pen = originX;
+        for (qsizetype i = 0; i < s.size(); ++i) {
+            Place(GlyphOf(s[i]), bits, width, height, pen, baseline);
+            pen += static_cast<int>(Advance(s[i]));
+        }
+        return true;
+    }
+
 private:
+    // One character's covered pixels, placed relative to its pen position on the baseline.
+    struct Glyph {
+        int left = 0, top = 0, width = 0, height = 0;
+        std::vector<uint8_t> bits;
+    };
     static constexpr qsizetype kLongestRun = 64;
     static constexpr double kTabStop = 80; // the toolkit's default tab stop distance
 
@@ -170,12 +196,27 @@ private:
 
     // Characters whose width depends on their neighbours or that do not stand alone.
     static bool Special(QChar c) {
+        static const std::vector<bool> latin = [] {
+            std::vector<bool> t(kTable);
+            for (char16_t u = 0; u < kTable; ++u)
+                t[u] = SpecialByCategory(QChar(u));
+            return t;
+        }();
+        return c.unicode() < kTable ? latin[c.unicode()] : SpecialByCategory(c);
+    }
+
+    static bool SpecialByCategory(QChar c) {
         return c.isSurrogate() || c.unicode() < 32 || c.category() == QChar::Mark_NonSpacing ||
                c.category() == QChar::Mark_SpacingCombining || c.category() == QChar::Mark_Enclosing ||
                c.direction() == QChar::DirR || c.direction() == QChar::DirAL;
     }
 
     double Advance(QChar c) {
+        if (c.unicode() < kTable) {
+            double& known = singleTable_[c.unicode()];
+            if (known < 0) known = metrics_.horizontalAdvance(QString(c));
+            return known;
+        }
         auto it = single_.find(c.unicode());
         if (it == single_.end())
             it = single_.emplace(c.unicode(), metrics_.horizontalAdvance(QString(c))).first;
@@ -184,17 +225,83 @@ private:
 
     bool Apart(QChar a, QChar b) {
         if (Special(a) || Special(b) || a == QChar(u'\t') || b == QChar(u'\t')) return false;
+        // The pairs of plain text are looked up in a table: every character of every text asks.
+        int8_t* known = a.unicode() < kTable && b.unicode() < kTable
+                            ? &pairTable_[static_cast<size_t>(a.unicode()) * kTable + b.unicode()]
+                            : nullptr;
+        if (known && *known >= 0) return *known != 0;
         const uint32_t key = (static_cast<uint32_t>(a.unicode()) << 16) | b.unicode();
         auto it = pairs_.find(key);
         if (it == pairs_.end()) {
             const QString both = QString(a) + b;
-            it = pairs_.emplace(key, metrics_.horizontalAdvance(both) == Advance(a) + Advance(b)).first;
+            it = pairs_
+                     .emplace(key,
+                              metrics_.horizontalAdvance(both) == Advance(a) + Advance(b) && DrawnApart(a, b))
+                     .first;
         }
+        if (known) *known = it->second ? 1 : 0;
         return it->second;
     }
 
+    // Whether the two drawn side by side are the two drawn alone: a ligature of the same width is not.
+    bool DrawnApart(QChar a, QChar b) {
+        const double advance = Advance(a);
+        if (advance != std::floor(advance)) return true; // never drawn from masks anyway
+        const int pad = GlyphPad(), width = static_cast<int>(advance + Advance(b)) + 2 * pad;
+        const std::vector<uint8_t> both = Draw(font_, QString(a) + b, width, 2 * pad, pad, pad);
+        std::vector<uint8_t> apart(both.size(), 0);
+        Place(GlyphOf(a), apart, width, 2 * pad, pad, pad);
+        Place(GlyphOf(b), apart, width, 2 * pad, pad + static_cast<int>(advance), pad);
+        return both == apart;
+    }
+
+    static void Place(const Glyph& g, std::vector<uint8_t>& bits, int width, int height, int pen,
+                      int baseline) {
+        const int left = pen + g.left, top = baseline + g.top;
+        for (int y = std::max(0, -top); y < g.height && top + y < height; ++y) {
+            const uint8_t* from = g.bits.data() + static_cast<size_t>(y) * g.width;
+            uint8_t* to = bits.data() + static_cast<size_t>(top + y) * width;
+            for (int x = std::max(0, -left); x < g.width && left + x < width; ++x)
+                to[left + x] |= from[x];
+        }
+    }
+
+    // Room all round a character for overhangs, as large as the font itself.
+    int GlyphPad() const {
+        return std::max(4, 2 * (metrics_.height() > 0 ? static_cast<int>(metrics_.height()) : 16));
+    }
+
+    const Glyph& GlyphOf(QChar c) {
+        auto it = glyphs_.find(c.unicode());
+        if (it != glyphs_.end()) return it->second;
+        const int pad = GlyphPad();
+        const int boxWidth = static_cast<int>(Advance(c)) + 2 * pad, boxHeight = 2 * pad;
+        const std::vector<uint8_t> all = Draw(font_, QString(c), boxWidth, boxHeight, pad, pad);
+        int x0 = boxWidth, y0 = boxHeight, x1 = 0, y1 = 0;
+        for (int y = 0; y < boxHeight; ++y)
+            for (int x = 0; x < boxWidth; ++x)
+                if (all[static_cast<size_t>(y) * boxWidth + x]) {
+                    x0 = std::min(x0, x), y0 = std::min(y0, y);
+                    x1 = std::max(x1, x + 1), y1 = std::max(y1, y + 1);
+                }
+        Glyph g;
+        if (x1 > x0) {
+            g.left = x0 - pad, g.top = y0 - pad, g.width = x1 - x0, g.height = y1 - y0;
+            g.bits.resize(static_cast<size_t>(g.width) * g.height);
+            for (int y = 0; y < g.height; ++y)
+                std::copy_n(all.begin() + static_cast<ptrdiff_t>((y0 + y) * boxWidth + x0), g.width,
+                            g.bits.begin() + static_cast<ptrdiff_t>(y) * g.width);
+        }
+        return glyphs_.emplace(c.unicode(), std::move(g)).first->second;
+    }
+
     std::mutex mutex_;
+    QFont font_;
+    std::unordered_map<char16_t, Glyph> glyphs_;
     QFontMetricsF metrics_;
+    static constexpr char16_t kTable = 256;
+    std::vector<double> singleTable_ = std::vector<double>(kTable, -1.0);
+    std::vector<int8_t> pairTable_ = std::vector<int8_t>(static_cast<size_t>(kTable) * kTable, -1);
     std::unordered_map<char16_t, double> single_;
     std::unordered_map<uint32_t, bool> pairs_;
 };
@@ -274,7 +381,19 @@ GlyphMask RenderText(const LOGFONT& lf, std::u16string_view text, int width, int
     const QString s = ToQString(text);
     m.width = width;
     m.height = height;
-    m.bits = Draw(font.font, s, width, height, originX, baseline);
+    m.bits.assign(static_cast<size_t>(width) * height, 0);
+    if (!font.advances->DrawFromGlyphs(s, m.bits, width, height, originX, baseline))
+        m.bits = Draw(font.font, s, width, height, originX, baseline);
+    return m;
+}
+
+GlyphMask RenderTextWhole(const LOGFONT& lf, std::u16string_view text, int width, int height, int originX,
+                          int baseline) {
+    GlyphMask m;
+    if (width <= 0 || height <= 0) return m;
+    m.width = width;
+    m.height = height;
+    m.bits = Draw(Cached(lf).font, ToQString(text), width, height, originX, baseline);
     return m;
 }
 

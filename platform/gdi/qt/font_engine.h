@@ -38,5 +38,8 @@ struct GlyphMask {
 // including the font's underline and strike-out.
 GlyphMask RenderText(const LOGFONT& font, std::u16string_view text, int width, int height, int originX,
                      int baseline);
+// The same drawn by the toolkit as one text, whatever it holds: what RenderText must match.
+GlyphMask RenderTextWhole(const LOGFONT& font, std::u16string_view text, int width, int height, int originX,
+                          int baseline);
 
 } // namespace pw::gdi::qt
