@@ -133,15 +133,16 @@ void TResultTree::RemoveSelectedNodes() {
     for (int i = 0; i < items.Count(); ++i)
         order.push_back(items.Item(i));
     // From the last: a marked node's descendants come after it and are gone before it is reached.
+    removing_ = true;
     for (auto it = order.rbegin(); it != order.rend(); ++it) {
         TDataRec* rec = Rec(*it);
         if (rec != nullptr && rec->Marked) items.Delete(*it);
     }
+    removing_ = false;
     TreeChanged();
 }
 
 void TResultTree::TreeChanged() {
-    // The view does not report a selection that went with its node: the status line follows here.
     if (OnStatusText) OnStatusText(StatusText());
     OutputReset();
 }
@@ -222,6 +223,7 @@ std::string TResultTree::StatusText() const {
 }
 
 void TResultTree::tvMapChange(TObject*, TTreeNode*) {
+    if (removing_) return; // the removal tells the status line once it is done
     ProcessMessages();
     if (OnStatusText) OnStatusText(StatusText());
 }

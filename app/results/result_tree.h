@@ -145,6 +145,8 @@ private:
     // one collapsed (by the person or the program). Every other node with children is expanded.
     std::unordered_set<TTreeNode*> unexpanded_;
     TTreeNode* contextNode_ = nullptr;
+    // Nodes are being removed from a list of them taken before: the message loop must not run meanwhile.
+    bool removing_ = false;
     ResultMenuState menuState_;
     uint64_t deletions_ = 0;
 };

@@ -502,7 +502,12 @@ void TTreeNodes::DeleteNode(TTreeNode* Node) {
 
 void TTreeNodes::Delete(TTreeNode* Node) {
     if (!Node || Node->owner_ != this || Node->deleting_) return;
+    // The window moves its selection off the subtree while it goes; the control hears of it after, when
+    // no node it reports is half gone.
+    TTreeNode* caret = owner_.HandleAllocated() ? owner_.Selected() : nullptr;
+    const bool caretGoes = caret && (caret == Node || caret->HasAsParent(Node));
     DeleteNode(Node);
+    if (caretGoes) owner_.CaretMovedByDeletion();
 }
 
 void TTreeNodes::Clear() {

@@ -253,6 +253,19 @@ void TTreeView::NodeGoing(TTreeNode* Node) {
     if (savedTop_ == Node) savedTop_ = nullptr;
 }
 
+void TTreeView::CaretMovedByDeletion() {
+    TTreeNode* caret = Selected();
+    if (multiSelect_ && caret) {
+        // The node the window shows selected is always one of the selection.
+        if (std::find(selections_.begin(), selections_.end(), caret) == selections_.end()) {
+            selections_.push_back(caret);
+            MarkSelected(caret, true);
+        }
+        if (!shiftAnchor_) shiftAnchor_ = caret;
+    }
+    if (OnChange) OnChange(this, caret);
+}
+
 // Ctrl and Shift clicks select several nodes; the window itself knows of one selected node only.
 bool TTreeView::MultiClick(TWMMouse Message) {
     TVHITTESTINFO info;

@@ -294,6 +294,8 @@ private:
     void MarkSelected(TTreeNode* Node, bool Value);
     void SetSelection(std::vector<TTreeNode*> Nodes);
     void NodeGoing(TTreeNode* Node);
+    // The window moved its selection off nodes that went: the selection and OnChange follow it.
+    void CaretMovedByDeletion();
     void UpdateImageList();
     void SortSiblings(TTreeSiblings& Siblings, bool Recurse);
     void ChangeStyle(DWORD Flag, bool On);

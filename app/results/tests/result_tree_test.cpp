@@ -436,4 +436,21 @@ TEST(CrawlNodes, FolderOfUsesThePathOnly) {
     EXPECT_EQ(TResultTree::FolderOf("http://site?q"), "http://site/");
 }
 
+TEST_F(ResultTreeTest, AfterDeleteTheNextNodeIsSelectedNamedAndDeletedByTheNextDelete) {
+    std::string status;
+    tree.OnStatusText = [&](const std::string& s) { status = s; };
+    profile.SetConfirmDelete(false);
+    Pick(p1);
+    AddPick(p2);
+    ASSERT_EQ(status, "Multiple Files Selected");
+    Key(VK_DELETE);
+    // The node the tree moved to is the selection: named on the status line, and the next Delete's.
+    ASSERT_EQ(tv.SelectionCount(), 1);
+    EXPECT_EQ(tv.Selections(0), deep);
+    EXPECT_EQ(status.rfind("/s/a/deep/", 0), 0u) << status;
+    Key(VK_DELETE);
+    EXPECT_EQ(Shape(), (std::vector<std::string>{"Home", "  a", "  b", "    p3.html"}));
+    EXPECT_EQ(tv.Selections(0), a);
+    EXPECT_EQ(status.rfind("/s/a/", 0), 0u) << status;
+}
 } // namespace

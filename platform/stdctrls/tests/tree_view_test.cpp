@@ -402,3 +402,47 @@ TEST(TreeView, ExpansionKeysDoubleClicksAndTheContextMenuReachTheirEvents) {
     f.tree->Repaint();
     Pump();
 }
+
+TEST(TreeView, DeletingTheSelectedNodesSelectsTheNodeTheWindowMovesTo) {
+    TreeForm f;
+    TTreeNodes& items = f.tree->Items();
+    TTreeNode* root = items.Add(nullptr, "root");
+    for (int i = 0; i < 4; ++i)
+        items.AddChild(root, "c" + std::to_string(i));
+    TTreeNode* deep = items.AddChild(root->Item(2), "deep");
+    f.tree->SetMultiSelect(true);
+    f.Show();
+    root->Expand(true);
+    std::vector<std::string> log;
+    f.tree->OnChange = [&](TObject*, TTreeNode* n) { log.push_back(n ? n->Text() : "-"); };
+
+    // Two nodes selected, the window's own on c1: deleting both leaves the node it moves to selected,
+    // highlighted and reported.
+    TTreeNode* c1 = root->Item(1);
+    TTreeNode* c3 = root->Item(3);
+    f.tree->Select({c3, c1});
+    log.clear();
+    c3->Delete();
+    EXPECT_TRUE(log.empty()) << "the window's selection stayed";
+    EXPECT_EQ(f.tree->SelectionCount(), 1);
+    c1->Delete();
+    TTreeNode* c2 = root->Item(1);
+    EXPECT_EQ(c2->Text(), "c2");
+    EXPECT_EQ(f.tree->Selected(), c2);
+    ASSERT_EQ(f.tree->SelectionCount(), 1);
+    EXPECT_EQ(f.tree->Selections(0), c2);
+    EXPECT_TRUE(c2->Selected());
+    EXPECT_EQ(log, std::vector<std::string>{"c2"});
+
+    // The selected node inside a subtree that goes: the selection moves out of it, never into it.
+    f.tree->Select({deep});
+    log.clear();
+    c2->Delete();
+    ASSERT_EQ(f.tree->SelectionCount(), 1);
+    EXPECT_EQ(f.tree->Selections(0)->Text(), "c0");
+    EXPECT_EQ(log, std::vector<std::string>{"c0"});
+    // The last node gone: nothing selected, and that is reported too.
+    root->Delete();
+    EXPECT_EQ(f.tree->SelectionCount(), 0);
+    EXPECT_EQ(log.back(), "-") << testing::PrintToString(log);
+}
