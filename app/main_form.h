@@ -163,6 +163,7 @@ public:
     TRzBitBtn* btnSaveProfile = nullptr;
     TRzBitBtn* btnSaveProfileAs = nullptr;
     TRzBitBtn* btnProfileOptions = nullptr;
+    TRzBitBtn* btnFtpOptions = nullptr;
     // Page 1.
     TLabel* lblStatusTitle = nullptr;
     TRzAnimator* aniSearch = nullptr;

@@ -123,5 +123,11 @@ void TfrmSiteMapMain::OpenProfile() {
     dialog.SetFileName(start.FileName);
     dialog.SetOptions(TOpenOptions{ofHideReadOnly, ofFileMustExist, ofPathMustExist, ofEnableSizing});
     if (!dialog.Execute()) return;
+    if (PageIndex_ != wpInformation) {
+        // The profile is shown on the first page, where its gathering starts again.
+        PageIndex_ = wpInformation;
+        ShowPage();
+        ProcessMessages();
+    }
     LoadProfile(dialog.FileName());
 }

@@ -6,6 +6,7 @@
 #include "app/core/lm_files.h"
 #include "app/core/map_profile.h"
 #include "app/core/profile_texts.h"
+#include "app/core/site_map_settings.h"
 #include "app/crawl/crawl_view.h"
 #include "app/crawl/result_tree_results.h"
 #include "app/crawl/website_crawl.h"
@@ -16,6 +17,7 @@
 #include "app/results/result_tree.h"
 #include "app/site_map_about_form.h"
 #include "app/site_map_ftp_form.h"
+#include "app/site_map_options_form.h"
 #include "controls/frame_controller.h"
 #include "controls/rz_animator.h"
 #include "controls/rz_buttons.h"
@@ -259,7 +261,7 @@ std::string TfrmSiteMapMain::IndexFolder() const {
 void TfrmSiteMapMain::EnterBusy() {
     if (busy_++ > 0) return;
     for (TRzBitBtn* button : {btnNext, btnBack, btnOpenProfile, btnSaveProfile, btnSaveProfileAs,
-                              btnProfileOptions, btnBrowseIndex, btnOutputFileBrowse})
+                              btnProfileOptions, btnFtpOptions, btnBrowseIndex, btnOutputFileBrowse})
         button->SetEnabled(false);
     // Keys and label edits on the tree would free the records the run walks.
     tvMap->SetEnabled(false);
@@ -267,8 +269,8 @@ void TfrmSiteMapMain::EnterBusy() {
 
 void TfrmSiteMapMain::LeaveBusy() {
     if (--busy_ > 0) return;
-    for (TRzBitBtn* button :
-         {btnOpenProfile, btnSaveProfile, btnSaveProfileAs, btnProfileOptions, btnOutputFileBrowse})
+    for (TRzBitBtn* button : {btnOpenProfile, btnSaveProfile, btnSaveProfileAs, btnProfileOptions,
+                              btnFtpOptions, btnOutputFileBrowse})
         button->SetEnabled(true);
     btnBrowseIndex->SetEnabled(optLocal->Checked());
     tvMap->SetEnabled(true);
@@ -435,6 +437,8 @@ void TfrmSiteMapMain::BrowseIndexPage() {
         return;
     for (auto it = invalid.rbegin(); it != invalid.rend(); ++it)
         IgnoreFolderList_->Delete(*it);
+    // The profile follows at once, so the entries do not come back with the options or a save.
+    Profile_->SetIgnoreFolders(IgnoreFolderList_->Text());
 }
 
 void TfrmSiteMapMain::BrowseOutputFile() {
@@ -470,8 +474,17 @@ void TfrmSiteMapMain::chkGoogleClick(TObject*) {
     ResetOutputDone();
 }
 
-void TfrmSiteMapMain::ShowOptions(int) {
-    // The options window is not part of this program yet: it answers as if cancelled.
+void TfrmSiteMapMain::ShowOptions(int Page) {
+    bool loadLast = Settings_ && Settings_->LoadLast();
+    TServerDirectory servers;
+    servers.ServerNames = [this] { return FtpUploader_->ServerNames(); };
+    servers.SelectServer = [this](std::string& name) { return FtpUploader_->SelectServer(name); };
+    if (!ShowProfileOptions(*Profile_, loadLast, Profile_->SpiderType() == mstLocal, Page, servers)) return;
+    if (Settings_) Settings_->SetLoadLast(loadLast);
+    IgnoreFolderList_->SetText(Profile_->IgnoreFolders());
+    IgnoreFileList_->SetText(Profile_->IgnoreFiles());
+    // Colours, images and defaults shape the page: one written before is no longer what they give.
+    ResetOutputDone();
 }
 
 void TfrmSiteMapMain::UploadOutputFiles() {
