@@ -7,12 +7,15 @@
 #include "app/core/site_map_settings.h"
 #include "app/main_form.h"
 #include "app/results/result_tree.h"
+#include "app/site_map_options_form.h"
 #include "controls/rz_buttons.h"
 #include "controls/rz_edits.h"
 #include "controls/rz_page_control.h"
+#include "dialog_hook.h"
 #include "main_form_fixture.h"
 #include "platform/graphics/picture.h"
 #include "platform/rtl/string_list.h"
+#include "platform/stdctrls/buttons.h"
 #include "platform/stdctrls/image.h"
 #include "platform/stdctrls/label.h"
 #include "platform/stdctrls/tree_view.h"
@@ -340,7 +343,12 @@ TEST_F(MainFormTest, ACloseDuringTheScanWaitsForTheScanToUnwind) {
 TEST_F(MainFormTest, UndefinedButtonsAndMissingHelp) {
     Start();
     prompter_->Asked.clear();
-    form_->btnProfileOptions->OnClick(form_->btnProfileOptions);
+    {
+        DialogHook hook;
+        hook.On<TfrmSiteMapOptions>([](TfrmSiteMapOptions& f) { f.btnCancel->Click(); });
+        form_->btnProfileOptions->OnClick(form_->btnProfileOptions);
+        EXPECT_EQ(hook.Count(), 1);
+    }
     EXPECT_TRUE(prompter_->Asked.empty()) << "the options button has its own handler";
     TRzBitBtn stray(nullptr);
     stray.SetName("btnStray");
