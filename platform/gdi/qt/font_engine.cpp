@@ -160,6 +160,21 @@ public:
         return true;
     }
 
+    // The advance of a text of plain characters with whole-pixel widths, summed without shaping it;
+    // false when the text needs the toolkit.
+    bool PlainWidth(const QString& s, int& width) {
+        std::lock_guard lock(mutex_);
+        double sum = 0;
+        for (qsizetype i = 0; i < s.size(); ++i) {
+            if (Special(s[i]) || (i > 0 && !Apart(s[i - 1], s[i]))) return false;
+            const double a = Advance(s[i]);
+            if (a != std::floor(a)) return false;
+            sum += a;
+        }
+        width = static_cast<int>(sum);
+        return true;
+    }
+
 private:
     // One character's covered pixels, placed relative to its pen position on the baseline.
     struct Glyph {
@@ -351,10 +366,6 @@ CachedFont Cached(const LOGFONT& lf) {
     return *it->second;
 }
 
-QFont FontFor(const LOGFONT& lf) {
-    return Cached(lf).font;
-}
-
 QString ToQString(std::u16string_view text) {
     return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
 }
@@ -370,7 +381,11 @@ std::vector<int> CharPositions(const LOGFONT& lf, std::u16string_view text) {
 }
 
 int TextWidth(const LOGFONT& lf, std::u16string_view text) {
-    return QFontMetrics(FontFor(lf)).horizontalAdvance(ToQString(text));
+    const CachedFont font = Cached(lf);
+    const QString s = ToQString(text);
+    int width = 0;
+    if (font.advances->PlainWidth(s, width)) return width;
+    return QFontMetrics(font.font).horizontalAdvance(s);
 }
 
 GlyphMask RenderText(const LOGFONT& lf, std::u16string_view text, int width, int height, int originX,
@@ -395,6 +410,10 @@ GlyphMask RenderTextWhole(const LOGFONT& lf, std::u16string_view text, int width
     m.height = height;
     m.bits = Draw(Cached(lf).font, ToQString(text), width, height, originX, baseline);
     return m;
+}
+
+int TextWidthWhole(const LOGFONT& lf, std::u16string_view text) {
+    return QFontMetrics(Cached(lf).font).horizontalAdvance(ToQString(text));
 }
 
 } // namespace pw::gdi::qt

@@ -28,6 +28,8 @@ FontInfo Metrics(const LOGFONT& font);
 // x positions of each UTF-16 unit's left edge, plus the total advance as the last entry.
 std::vector<int> CharPositions(const LOGFONT& font, std::u16string_view text);
 int TextWidth(const LOGFONT& font, std::u16string_view text);
+// The same measured by the toolkit shaping the whole text: what TextWidth must match.
+int TextWidthWhole(const LOGFONT& font, std::u16string_view text);
 
 struct GlyphMask {
     int width = 0;

@@ -1,5 +1,6 @@
 // Text drawn from cached character masks must be the toolkit's own drawing of the whole text, pixel for
-// pixel, in every face, weight, slant and size the program uses.
+// pixel, and its width summed from single characters the toolkit's own measure, in every face, weight,
+// slant and size the program uses.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -31,7 +32,7 @@ std::u16string Samples() {
     return s;
 }
 
-TEST(Glyphs, TextFromCharacterMasksIsTheToolkitsOwnDrawing) {
+TEST(Glyphs, TextFromCharacterMasksIsTheToolkitsOwnDrawingAndWidth) {
     const std::u16string all = Samples();
     for (const LOGFONT& lf :
          {Font(-11, 400, false, "Tahoma"), Font(-11, 700, false, "Tahoma"), Font(-13, 400, true, "Arial"),
@@ -42,6 +43,8 @@ TEST(Glyphs, TextFromCharacterMasksIsTheToolkitsOwnDrawing) {
         for (size_t at = 0; at < all.size(); at += 160) {
             const std::u16string_view text = std::u16string_view(all).substr(at, 160);
             const std::vector<int> pos = pw::gdi::qt::CharPositions(lf, text);
+            ASSERT_EQ(pw::gdi::qt::TextWidth(lf, text), pw::gdi::qt::TextWidthWhole(lf, text))
+                << lf.lfFaceName << " " << -lf.lfHeight << "px, characters from " << at;
             const int width = pos.back() + 2 * pad;
             // Cut off on both sides too, as a clipped label draws it.
             for (int origin : {pad, -7}) {
