@@ -3,6 +3,7 @@
 #include "fetch/http/crack_url.h"
 #include "fetch/http/http_date.h"
 #include "fetch/http/http_file_stream.h"
+#include "platform/gui/message_loop.h"
 #include "platform/net/wininet.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/format.h"
@@ -20,15 +21,34 @@
 namespace winhttp {
 
 void Transfer::Status(int code, const std::string& information) {
-    std::lock_guard guard(gate_);
-    if (silenced_) return;
+    {
+        std::lock_guard guard(gate_);
+        if (silenced_) return;
+        if (calling_++ == 0) idle_.ResetEvent();
+    }
+    // The handlers run without the gate held: one that calls into the window system (a send to the GUI
+    // thread, say) must not block a GUI thread that is silencing the transfer.
+    struct Leave {
+        Transfer& t;
+        ~Leave() {
+            std::lock_guard guard(t.gate_);
+            if (--t.calling_ == 0) t.idle_.SetEvent();
+        }
+    } leave{*this};
     if (onStatus) onStatus(owner, code, StatusText(code));
     if (code == static_cast<int>(INTERNET_STATUS_REDIRECT) && onRedirected) onRedirected(owner, information);
 }
 
 void Transfer::Silence() {
-    std::lock_guard guard(gate_);
-    silenced_ = true;
+    {
+        std::lock_guard guard(gate_);
+        silenced_ = true;
+        if (calling_ == 0) return;
+    }
+    // A handler still running finishes first, unless it is waiting for this very thread: Silence called
+    // from a handler of a message the worker sent (or from the worker's own handler) cannot wait for it.
+    if (InSendMessage() || TEventWinThread::Current()) return;
+    winthread::WaitServingSent(idle_, INFINITE);
 }
 
 namespace {

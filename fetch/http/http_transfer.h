@@ -3,6 +3,7 @@
 // worker keeps it (and the stream and buffers in it) alive alone, while the component has moved on.
 #include "fetch/http/http_settings.h"
 #include "fetch/http/win_http.h"
+#include "platform/rtl/sync.h"
 
 #include <atomic>
 #include <chrono>
@@ -71,13 +72,17 @@ struct Transfer {
     // Set to make the worker give up at its next check; the network calls poll it too.
     std::atomic<bool> cancel{false};
 
-    // Worker-thread events run only while the transfer is not silenced; a hard stop silences it.
+    // Worker-thread events (OnStatus, OnRedirected) run only while the transfer is not silenced; a hard
+    // stop silences it. Once Silence returns no handler starts, and none runs any more unless Silence
+    // was called from inside one (directly, or through a message the worker sent to the GUI thread).
     void Status(int code, const std::string& information);
     void Silence();
 
 private:
     std::mutex gate_;
     bool silenced_ = false;
+    int calling_ = 0;         // handlers running now
+    TEvent idle_{true, true}; // set while none runs
 };
 
 // The worker body; runs on the worker thread and ends early when the transfer is stopped.

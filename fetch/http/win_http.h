@@ -97,8 +97,17 @@ public:
     uint32_t WaitTimeout() const { return worker_->WaitTimeout(); }
     void SetWaitTimeout(uint32_t Value) { worker_->SetWaitTimeout(Value); }
 
+    // Events on the GUI thread. While the worker waits for the handler (it sent the call and sleeps):
+    // the headers arrived; set ContinueDownload to false to stop there.
     TWinHTTPHeaderInfoEvent OnHeaderInfo;
+    // GUI thread, the worker waiting: a block of the body arrived (also for each block of a page whose
+    // body came with its headers, replayed at the end).
     TWinHTTPProgressEvent OnProgress;
+    // GUI thread, the worker waiting: the server asks for a password (401) or the proxy for one (407).
+    TWinHTTPPasswordRequestEvent OnPasswordRequest;
+    TWinHTTPProxyAuthenticationEvent OnProxyAuthenticationRequest;
+    // GUI thread, once the worker's part is over: exactly one of these ends each transfer (OnAnyError
+    // comes before the particular error).
     TWinHTTPDoneEvent OnDone;
     TNotifyEvent OnDoneInterrupted;
     TWinHTTPConnLostEvent OnConnLost;
@@ -106,13 +115,16 @@ public:
     TNotifyEvent OnHostUnreachable;
     TNotifyEvent OnAnyError;
     TNotifyEvent OnOutputFileError;
+    // GUI thread: after a soft stop, from the worker's last call; after a hard one, inside Abort.
     TNotifyEvent OnAborted;
-    TWinHTTPRedirected OnRedirected;
-    TWinHTTPPasswordRequestEvent OnPasswordRequest;
-    TWinHTTPProxyAuthenticationEvent OnProxyAuthenticationRequest;
+    // GUI thread, inside Read with WaitThread: the wait timed out; set TerminateThread to stop the run.
     TWinThreadWaitTimeoutExpired OnWaitTimeoutExpired;
-    // Runs on the worker thread: its handler must not touch windows.
+    // Worker thread, while the GUI thread goes on: the network layer's progress reports and each
+    // redirect followed. A handler may call into the window system (send a message to a window, say);
+    // a hard stop waits for a handler that is running, serving such messages meanwhile, and no handler
+    // starts after it.
     TWinHTTPStatusEvent OnStatus;
+    TWinHTTPRedirected OnRedirected;
 
     // The abort step, on the GUI thread: from the worker after a stop request, or from a hard Abort.
     void AbortStep(const std::shared_ptr<winhttp::Transfer>& transfer, bool Hard);

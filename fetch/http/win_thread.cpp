@@ -16,11 +16,7 @@
 namespace {
 
 constexpr UINT kSyncMessage = 0x8FFF;
-// Posted by a worker whose thread procedure has ended, so a waiting GUI thread wakes at once.
-constexpr UINT kEndedMessage = 0x8FFE;
 constexpr const char* kWindowClass = "TWinThreadWindow";
-// How long a wait on the GUI thread sleeps before it looks at the worker again.
-constexpr DWORD kWaitSliceMs = 5;
 
 thread_local TEventWinThread* currentThread = nullptr;
 
@@ -37,8 +33,9 @@ SyncWindowState& windowState() {
 
 struct OrphanState {
     std::mutex lock;
-    std::condition_variable changed;
     int count = 0;
+    // Set while count is 0 (changed under lock).
+    TEvent none{true, true};
 };
 
 OrphanState& orphans() {
@@ -62,8 +59,6 @@ LRESULT WinThreadWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case kSyncMessage:
         return RunSync(SyncMsg(m));
-    case kEndedMessage:
-        return 0;
     default:
         return DefWindowProc(hwnd, m);
     }
@@ -98,11 +93,10 @@ bool onWindowThread() {
     return w && GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId();
 }
 
-// Lets the GUI thread run the calls workers sent it while it waits for something else.
-void serviceSentMessages(DWORD sliceMs) {
-    MsgWaitForMultipleObjects(0, nullptr, 0, sliceMs, QS_SENDMESSAGE);
-    MSG msg;
-    PeekMessage(msg, nullptr, 0, 0, PM_NOREMOVE);
+void orphanEnded() {
+    OrphanState& o = orphans();
+    std::lock_guard guard(o.lock);
+    if (--o.count == 0) o.none.SetEvent();
 }
 
 // Idle operating-system threads waiting for their next run; one that waits too long ends. The pool is
@@ -189,22 +183,27 @@ int OrphanCount() {
     return o.count;
 }
 
-bool WaitForOrphans(int timeoutMs) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    const bool gui = onWindowThread() || IsMainThread();
-    OrphanState& o = orphans();
+bool WaitServingSent(TEvent& event, DWORD timeoutMs) {
+    if (!onWindowThread() && !IsMainThread()) return event.WaitFor(timeoutMs) == wrSignaled;
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    HANDLE h = event.Handle();
     for (;;) {
-        {
-            std::unique_lock guard(o.lock);
-            if (o.count == 0) return true;
-            if (std::chrono::steady_clock::now() >= deadline) return false;
-            if (!gui) {
-                o.changed.wait_until(guard, deadline);
-                continue;
-            }
+        DWORD wait = INFINITE;
+        if (timeoutMs != INFINITE) {
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+            wait = static_cast<DWORD>(std::max<long long>(left, 0));
         }
-        serviceSentMessages(kWaitSliceMs);
+        if (MsgWaitForMultipleObjects(1, &h, FALSE_, wait, QS_SENDMESSAGE) == WAIT_OBJECT_0) return true;
+        if (wait == 0) return false;
+        MSG msg;
+        PeekMessage(msg, nullptr, 0, 0, PM_NOREMOVE); // runs the sent calls
     }
+}
+
+bool WaitForOrphans(int timeoutMs) {
+    return WaitServingSent(orphans().none, static_cast<DWORD>(std::max(timeoutMs, 0)));
 }
 
 } // namespace winthread
@@ -215,6 +214,7 @@ TEventWinThread::TEventWinThread(TCustomWinThread* Owner) : owner_(Owner) {
     if (Owner) catchExceptions_ = Owner->CatchExceptions();
 }
 
+// The last owner may be the thread itself, once it has ended: then the window was let go already.
 TEventWinThread::~TEventWinThread() {
     terminated_ = true;
     if (started_ && !orphaned_) WaitFor();
@@ -258,7 +258,7 @@ void TEventWinThread::Synchronize(const TThreadMethod& Method) {
     if (raised && !catchExceptions_ && !orphaned_) std::rethrow_exception(raised);
 }
 
-void TEventWinThread::threadProc() {
+bool TEventWinThread::threadProc() {
     currentThread = this;
     if (!terminated_) {
         executing_ = true;
@@ -301,11 +301,6 @@ void TEventWinThread::threadProc() {
         executing_ = false;
     }
     currentThread = nullptr;
-    if (!orphaned_) {
-        SyncWindowState& w = windowState();
-        std::lock_guard guard(w.lock);
-        if (w.window) PostMessage(w.window, kEndedMessage, 0, 0);
-    }
     bool orphan;
     {
         std::lock_guard guard(orphans().lock);
@@ -314,14 +309,9 @@ void TEventWinThread::threadProc() {
         finished_ = true;
         ended_.notify_all();
     }
-    // Past this point a waiter may free this object, unless it is an orphan, which belongs to its thread.
-    if (orphan) {
-        delete this;
-        OrphanState& o = orphans();
-        std::lock_guard guard(o.lock);
-        --o.count;
-        o.changed.notify_all();
-    }
+    // The thread still owns this object here, whoever else has let go of it.
+    done_.SetEvent();
+    return orphan;
 }
 
 uint32_t TEventWinThread::WaitFor() {
@@ -329,7 +319,7 @@ uint32_t TEventWinThread::WaitFor() {
         // Past its last GUI-thread call the worker never blocks on us again: a plain wait is enough.
         if (onWindowThread()) {
             while (!finished_ && !eventsDone_)
-                serviceSentMessages(kWaitSliceMs);
+                winthread::WaitServingSent(done_, INFINITE);
         }
         if (Current() != this) {
             std::unique_lock end(endLock_);
@@ -348,7 +338,11 @@ void TEventWinThread::Resume() {
     if (started_ || orphaned_) return;
     started_ = true;
     suspended_ = false;
-    ThreadPool::Instance().Run([this] { threadProc(); });
+    ThreadPool::Instance().Run([self = shared_from_this()]() mutable {
+        const bool orphan = self->threadProc();
+        self.reset(); // an orphan's last owner is its thread: it is freed here
+        if (orphan) orphanEnded();
+    });
 }
 
 void TEventWinThread::SetSuspended(bool Value) {
@@ -364,8 +358,8 @@ void TEventWinThread::SetPriority(TThreadPriority Value) {
     priority_ = Value;
 }
 
-TEventWinThread* TEventWinThread::Kill() {
-    auto* fresh = new TEventWinThread(owner_);
+std::shared_ptr<TEventWinThread> TEventWinThread::Kill() {
+    auto fresh = std::make_shared<TEventWinThread>(owner_);
     fresh->priority_ = priority_;
     fresh->catchExceptions_ = catchExceptions_.load();
     fresh->OnExecute = OnExecute;
@@ -377,25 +371,27 @@ TEventWinThread* TEventWinThread::Kill() {
         OrphanState& o = orphans();
         std::lock_guard guard(o.lock);
         if (!finished_ && !eventsDone_) {
-            // From here the object belongs to its thread, which may free it as soon as the lock goes.
+            // From here the object belongs to its thread alone, which frees it when it ends.
             orphaned_ = true;
-            ++o.count;
+            if (o.count++ == 0) o.none.ResetEvent();
             releaseWindow();
             return fresh;
         }
     }
-    delete this; // unstarted, or done with its events: it ends at once
+    // Unstarted, or done with its events: it ends at once.
+    WaitFor();
+    releaseWindow();
     return fresh;
 }
 
 TCustomWinThread::TCustomWinThread(TComponent* AOwner) : TComponent(AOwner) {
-    thread_ = new TEventWinThread(this);
+    thread_ = std::make_shared<TEventWinThread>(this);
 }
 
 TCustomWinThread::~TCustomWinThread() {
     Destroying();
     Stop(true); // a run still going is left to finish alone, silently
-    delete thread_;
+    thread_.reset();
 }
 
 bool TCustomWinThread::OwnerDestroying() const {
@@ -429,25 +425,27 @@ void TCustomWinThread::Synchronize(const TThreadMethod& Method) {
     if (OwnerDestroying()) return;
     // The worker's own object: after a hard stop thread_ is already a fresh one.
     TEventWinThread* t = TEventWinThread::Current();
-    (t ? t : thread_)->Synchronize(Method);
+    (t ? t : thread_.get())->Synchronize(Method);
 }
 
 bool TCustomWinThread::Execute() {
     Stop(true);
-    TEventWinThread* run = thread_;
+    const std::shared_ptr<TEventWinThread> run = thread_;
     run->Resume();
     if (!waitThread_) return true;
     using Clock = std::chrono::steady_clock;
     // A total deadline: a steady stream of messages must not keep the wait from expiring.
     const auto deadline = Clock::now() + std::chrono::milliseconds(waitTimeout_);
+    HANDLE done = run->done_.Handle();
     for (;;) {
-        DWORD slice = kWaitSliceMs;
+        DWORD wait = INFINITE;
         if (waitTimeout_ != 0) {
             const auto left =
                 std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-            slice = static_cast<DWORD>(std::clamp<long long>(left, 0, kWaitSliceMs));
+            wait = static_cast<DWORD>(std::max<long long>(left, 0));
         }
-        MsgWaitForMultipleObjects(0, nullptr, 0, slice, QS_ALLINPUT);
+        // Wakes for the window's work and for the end of the run.
+        MsgWaitForMultipleObjects(1, &done, FALSE_, wait, QS_ALLINPUT);
         const bool quit = !ProcessMessages();
         if (thread_ != run) return true; // stopped and replaced from inside a handler
         if (run->Finished()) return true;

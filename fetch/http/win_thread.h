@@ -3,9 +3,12 @@
 // on the GUI thread and wait for it (a message sent to one hidden window shared by the whole process).
 // Threads are never killed: a hard stop detaches the running thread as an orphan that finishes alone
 // with every event suppressed, and hands back a fresh, unstarted thread object. Each run gets a fresh
-// thread object; the operating-system threads under them are kept and reused, since starting one costs
-// more than a small transfer on loopback.
+// thread object, owned together by its component and by the thread that runs it, so an orphan is freed
+// by its own thread when it ends; the operating-system threads under them are kept and reused, since
+// starting one costs more than a small transfer on loopback. Waits sleep: a thread that ends wakes
+// whoever waits for it.
 #include "platform/rtl/component.h"
+#include "platform/rtl/sync.h"
 #include "platform/rtl/wintypes.h"
 
 #include <atomic>
@@ -23,7 +26,7 @@ using TWinThreadWaitTimeoutExpired = std::function<void(TObject* Sender, bool& T
 
 class TCustomWinThread;
 
-class TEventWinThread : public TObject {
+class TEventWinThread : public TObject, public std::enable_shared_from_this<TEventWinThread> {
 public:
     explicit TEventWinThread(TCustomWinThread* Owner);
     ~TEventWinThread() override;
@@ -47,8 +50,8 @@ public:
     void SetReturnValue(uint32_t Value) { returnValue_ = Value; }
     // Stops the thread cooperatively and replaces this object: the running thread is left to finish
     // alone with its events suppressed; the answer is a fresh object with the same priority and events.
-    // This object must not be used afterwards.
-    TEventWinThread* Kill();
+    // The caller lets go of this object afterwards; its thread keeps it until it ends.
+    std::shared_ptr<TEventWinThread> Kill();
     TThreadPriority Priority() const { return priority_; }
     void SetPriority(TThreadPriority Value);
     TCustomWinThread* Owner() const { return owner_; }
@@ -68,7 +71,9 @@ public:
     void SetCatchExceptions(bool Value) { catchExceptions_ = Value; }
 
 private:
-    void threadProc();
+    friend class TCustomWinThread; // waits for done_
+    // Answers whether the thread ended as an orphan.
+    bool threadProc();
     bool suppressed() const;
     void releaseWindow();
 
@@ -82,8 +87,10 @@ private:
     std::atomic<bool> eventsDone_{false};
     std::atomic<bool> catchExceptions_{true};
     std::atomic<uint32_t> returnValue_{0};
-    bool started_ = false;
-    bool holdsWindow_ = false;
+    std::atomic<bool> started_{false};
+    bool holdsWindow_ = false; // GUI thread only
+    // Set once the thread makes no more GUI-thread calls (its events are done, or it ended).
+    TEvent done_{true, false};
     TThreadPriority priority_ = tpNormal;
     TThreadMethod sync_;
     std::exception_ptr syncException_;
@@ -107,7 +114,7 @@ public:
     void Suspend() { thread_->Suspend(); }
     bool Running() const { return thread_->Executing(); }
     bool Terminated() const { return thread_->Terminated(); }
-    TEventWinThread* Thread() const { return thread_; }
+    TEventWinThread* Thread() const { return thread_.get(); }
 
     bool Suspended() const { return suspended_; }
     void SetSuspended(bool Value);
@@ -133,7 +140,7 @@ public:
     bool OwnerDestroying() const;
 
 private:
-    TEventWinThread* thread_ = nullptr;
+    std::shared_ptr<TEventWinThread> thread_;
     bool suspended_ = true;
     bool catchExceptions_ = true;
     bool waitThread_ = false;
@@ -150,4 +157,8 @@ HWND SyncWindow();
 int OrphanCount();
 // Waits (running GUI-thread calls when on the GUI thread) until no orphan is left; false on timeout.
 bool WaitForOrphans(int timeoutMs);
+// Sleeps until the event is set (true) or the timeout passes. On the GUI thread it runs the calls that
+// workers send it meanwhile, and nothing else, so that a worker waiting for the GUI thread cannot
+// deadlock the wait.
+bool WaitServingSent(TEvent& event, DWORD timeoutMs);
 } // namespace winthread

@@ -108,13 +108,25 @@ const Surface* WindowSurface(HWND hwnd) {
 }
 
 Surface ComposeWindow(HWND hwnd) {
-    Guard g(Lock());
     auto w = FindLiveWindow(hwnd);
     if (!w) return Surface();
-    if (!w->IsChild()) return w->surface;
-    auto root = FindLiveWindow(RootOf(hwnd));
-    if (!root) return Surface();
-    return Crop(root->surface, OriginInRoot(*w), w->Width(), w->Height());
+    std::shared_ptr<Window> root;
+    POINT origin;
+    int width, height;
+    {
+        Guard g(Lock());
+        if (!w->IsChild())
+            root = w;
+        else
+            root = FindLiveWindow(RootOf(hwnd));
+        if (!root) return Surface();
+        origin = OriginInRoot(*w);
+        width = w->Width();
+        height = w->Height();
+    }
+    // The pixels belong to the window's thread, which is this one: they are read without the lock.
+    if (root == w) return w->surface;
+    return Crop(root->surface, origin, width, height);
 }
 
 Surface ComposeScreen(const RECT& area) {
@@ -128,15 +140,13 @@ Surface ComposeScreen(const RECT& area) {
     for (auto it = order.rbegin(); it != order.rend(); ++it) {
         auto w = FindLiveWindow(*it);
         if (!w) continue;
-        Surface image;
         RECT rect;
         {
             Guard g(Lock());
             if (!w->Visible() || w->minimized || w->messageOnly) continue;
-            image = w->surface;
             rect = w->rect;
         }
-        Blend(out, image, rect.left - area.left, rect.top - area.top, *w);
+        Blend(out, w->surface, rect.left - area.left, rect.top - area.top, *w);
     }
     return out;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The process-wide tables of the window system: windows by handle, window classes, the message queue
 // of each thread, and the front-to-back list of top-level windows. One lock guards them; it is never
-// held while a window procedure, a hook or the toolkit runs.
+// held while a window procedure, a hook, a user callback or the toolkit runs, nor for pixel work: a
+// window's pixels belong to its own thread.
 #include <array>
 #include <atomic>
 #include <condition_variable>
@@ -108,7 +109,7 @@ struct QueuedMessage {
     std::shared_ptr<const KeyStates> keys;
 };
 
-struct ThreadQueue {
+struct ThreadQueue : std::enable_shared_from_this<ThreadQueue> {
     DWORD threadId = 0;
     std::thread::id thread;
     std::deque<QueuedMessage> posted;
@@ -128,8 +129,20 @@ struct ThreadQueue {
     bool alive = true;
 };
 
-std::recursive_mutex& Lock();
-using Guard = std::unique_lock<std::recursive_mutex>;
+// The window-table lock: recursive, and the threads that Signal asks to wake while it is held are woken
+// once the calling thread's outermost hold ends, so a woken thread never blocks at once on the lock its
+// waker still holds, and no toolkit call runs under it.
+class TableLock {
+public:
+    void lock();
+    bool try_lock();
+    void unlock();
+
+private:
+    std::recursive_mutex mutex_;
+};
+TableLock& Lock();
+using Guard = std::unique_lock<TableLock>;
 
 // All lookups take the lock themselves; the returned pointer keeps the object alive, not the handle.
 std::shared_ptr<Window> FindWindow(HWND hwnd);
@@ -143,7 +156,10 @@ bool UnregisterClassInfo(const std::string& name);
 
 std::shared_ptr<ThreadQueue> CurrentQueue();
 std::shared_ptr<ThreadQueue> QueueOfThread(DWORD threadId);
-void Signal(ThreadQueue& queue); // caller holds the lock
+// Marks the queue as having work and wakes its thread once the lock is released; caller holds the lock.
+void Signal(ThreadQueue& queue);
+// Wakes the queue's thread at once (its condition variable, or the toolkit's loop on the GUI thread).
+void WakeThread(ThreadQueue& queue);
 
 DWORD Now();
 

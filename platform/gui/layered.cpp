@@ -24,21 +24,26 @@ BOOL UpdateLayeredWindow(HWND hwnd, HDC, const POINT* dstPos, const SIZE* size, 
     const Surface* src = srcDC ? GetDCSurface(srcDC) : nullptr;
     POINT from = srcPos ? *srcPos : POINT{};
     if (srcDC && !src) return FALSE_;
+    const bool perPixel = (flags & ULW_ALPHA) && blend && (blend->AlphaFormat & AC_SRC_ALPHA);
     {
         Guard g(Lock());
-        w->perPixelAlpha = (flags & ULW_ALPHA) && blend && (blend->AlphaFormat & AC_SRC_ALPHA);
+        w->perPixelAlpha = perPixel;
         if (flags & ULW_ALPHA && blend) w->alpha = blend->SourceConstantAlpha;
-        if (src) {
-            POINT org{};
-            GetDCOrgEx(srcDC, &org);
-            for (int y = 0; y < height && y < w->surface.Height(); ++y)
-                for (int x = 0; x < width && x < w->surface.Width(); ++x) {
-                    int sx = from.x + org.x + x, sy = from.y + org.y + y;
-                    if (!src->Contains(sx, sy)) return FALSE_;
-                    uint32_t p = src->Pixel(sx, sy);
-                    w->surface.SetPixel(x, y, w->perPixelAlpha ? p : (p | 0xFF000000u));
-                }
-        }
+    }
+    // The store's pixels belong to the window's thread: copied without the lock.
+    if (src) {
+        POINT org{};
+        GetDCOrgEx(srcDC, &org);
+        for (int y = 0; y < height && y < w->surface.Height(); ++y)
+            for (int x = 0; x < width && x < w->surface.Width(); ++x) {
+                int sx = from.x + org.x + x, sy = from.y + org.y + y;
+                if (!src->Contains(sx, sy)) return FALSE_;
+                uint32_t p = src->Pixel(sx, sy);
+                w->surface.SetPixel(x, y, perPixel ? p : (p | 0xFF000000u));
+            }
+    }
+    {
+        Guard g(Lock());
         w->update = Region();
     }
     RefreshHost(hwnd);

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <optional>
+#include <vector>
 
 #include "platform/gui/backend.h"
 #include "platform/gui/gui_state.h"
@@ -45,15 +46,6 @@ void ReportException(const std::exception& e) {
 }
 
 LRESULT CallProcedureUnchecked(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-
-// Wakes a queue's thread after its flag was set under the lock. Called after the lock is released, so
-// that the woken thread does not at once block again on the lock its waker still holds; the flag, set
-// under the lock, keeps the wake-up from being lost.
-void WakeUnlocked(ThreadQueue& q) {
-    q.wake.notify_all();
-    Backend* b = backend.load();
-    if (b && q.threadId == guiThreadId.load()) b->Wake();
-}
 
 bool MatchesWindow(HWND filter, HWND target) {
     if (!filter) return true;
@@ -112,18 +104,11 @@ bool ReceiveSentMessages(ThreadQueue& q) {
         LRESULT result = 0;
         if (FindLiveWindow(sent->hwnd))
             result = CallProcedure(sent->hwnd, sent->msg, sent->wParam, sent->lParam);
-        std::shared_ptr<ThreadQueue> sender;
-        {
-            Guard g(Lock());
-            --q.handlingSent;
-            sent->result = result;
-            sent->done = true;
-            if (sent->sender) {
-                sent->sender->signalled = true;
-                sender = sent->sender;
-            }
-        }
-        if (sender) WakeUnlocked(*sender);
+        Guard g(Lock());
+        --q.handlingSent;
+        sent->result = result;
+        sent->done = true;
+        if (sent->sender) Signal(*sent->sender);
     }
 }
 
@@ -268,9 +253,10 @@ bool IsGuiThread() {
     return guiThreadId.load() != 0 && guiThreadId.load() == ::GetCurrentThreadId();
 }
 
-void Signal(ThreadQueue& q) {
-    q.signalled = true;
-    WakeUnlocked(q);
+void WakeThread(ThreadQueue& q) {
+    q.wake.notify_all();
+    Backend* b = backend.load();
+    if (b && q.threadId == guiThreadId.load()) b->Wake();
 }
 
 void SetIdleCallback(std::function<void()> callback) {
@@ -361,9 +347,8 @@ LRESULT SendAcross(const std::shared_ptr<Window>& w, UINT msg, WPARAM wParam, LP
         Guard g(Lock());
         if (!target->alive) return 0;
         target->incoming.push_back(sent);
-        target->signalled = true;
+        Signal(*target);
     }
-    WakeUnlocked(*target);
     DWORD start = Now();
     for (;;) {
         ReceiveSentMessages(*self);
@@ -371,6 +356,7 @@ LRESULT SendAcross(const std::shared_ptr<Window>& w, UINT msg, WPARAM wParam, LP
         {
             Guard g(Lock());
             if (sent->done) return sent->result;
+            // A receiving thread that ends wakes its senders.
             if (!w->queue->alive) return 0;
             if (!self->incoming.empty()) continue;
             if (timeoutMs != INFINITE) {
@@ -384,8 +370,6 @@ LRESULT SendAcross(const std::shared_ptr<Window>& w, UINT msg, WPARAM wParam, LP
                 }
                 wait = timeoutMs - spent;
             }
-            // The receiving thread may end without notice; look again now and then.
-            wait = std::min<DWORD>(wait, 50);
         }
         // No thread waits awake: a crawl that fetches ahead keeps the GUI thread busy while the worker
         // waits, and the processor time a spin burns is then taken from the thread it waits for.
@@ -417,9 +401,8 @@ BOOL PostMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         Guard g(Lock());
         if (!target->alive) return FALSE_;
         target->posted.push_back(QueuedMessage{MSG{hwnd, msg, wParam, lParam, Now(), pt, 0}, nullptr});
-        target->signalled = true;
+        Signal(*target);
     }
-    WakeUnlocked(*target);
     return TRUE_;
 }
 
@@ -528,10 +511,32 @@ BOOL WaitMessage() {
     return TRUE_;
 }
 
-DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE*, BOOL, DWORD timeoutMs, DWORD wakeMask) {
+DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL, DWORD timeoutMs, DWORD wakeMask) {
     auto q = CurrentQueue();
+    // Each event wakes this thread's queue when it is set, for as long as the wait lasts.
+    struct Watch {
+        TEvent* event;
+        int id;
+    };
+    std::vector<Watch> watches;
+    struct Unwatch {
+        std::vector<Watch>& watches;
+        ~Unwatch() {
+            for (const Watch& w : watches)
+                w.event->RemoveWaker(w.id);
+        }
+    } unwatch{watches};
+    for (DWORD i = 0; i < count; ++i) {
+        auto* event = static_cast<TEvent*>(handles[i]);
+        watches.push_back(Watch{event, event->AddWaker([q] {
+                                    Guard g(Lock());
+                                    Signal(*q);
+                                })});
+    }
     DWORD start = Now();
     for (;;) {
+        for (DWORD i = 0; i < count; ++i)
+            if (watches[i].event->WaitFor(0) == wrSignaled) return WAIT_OBJECT_0 + i;
         Backend* b = backend.load();
         if (b && IsGuiThread()) {
             ++waitDepth;

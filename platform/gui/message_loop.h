@@ -39,8 +39,9 @@ BOOL PeekMessage(MSG& msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT remov
 BOOL TranslateMessage(const MSG& msg);
 LRESULT DispatchMessage(const MSG& msg);
 BOOL WaitMessage();
-// The handles are waited for by nobody here (the program has no waitable kernel objects); the call
-// returns when input of the given kinds arrives or the timeout passes.
+// Waits until one of the events (TEvent::Handle()) is set (WAIT_OBJECT_0 + its index; an auto-reset
+// event is reset), input of the given kinds arrives (WAIT_OBJECT_0 + count) or the timeout passes
+// (WAIT_TIMEOUT). The thread sleeps meanwhile: setting an event wakes it. waitAll is not supported.
 DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD timeoutMs,
                                 DWORD wakeMask);
 void PostQuitMessage(int exitCode);

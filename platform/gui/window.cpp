@@ -509,7 +509,6 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
         sized = old.right - old.left != pos.cx || old.bottom - old.top != pos.cy;
         if (!moved) pos.flags |= SWP_NOMOVE;
         if (!sized) pos.flags |= SWP_NOSIZE;
-        if (sized && !w->IsChild()) w->surface.Resize(pos.cx, pos.cy, 0xFFFFFFFFu);
         if (!(pos.flags & SWP_NOZORDER)) {
             if (!w->IsChild()) {
                 if (pos.hwndInsertAfter == HWND_TOPMOST) w->exStyle |= WS_EX_TOPMOST;
@@ -529,6 +528,8 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
             hidden = true;
         }
     }
+    // The store belongs to the window's thread, like its painting: no lock for its pixels.
+    if (sized && !w->IsChild()) w->surface.Resize(pos.cx, pos.cy, 0xFFFFFFFFu);
     if (sized || (pos.flags & SWP_FRAMECHANGED)) RecalcClient(hwnd, true);
     if (!FindLiveWindow(hwnd)) return FALSE_;
     if (sized || (pos.flags & SWP_FRAMECHANGED)) InvalidateWindowArea(hwnd, nullptr, true, true, false);
@@ -775,13 +776,15 @@ HWND SetParent(HWND child, HWND newParent) {
             w->style |= WS_CHILD;
             w->owner = nullptr;
             if (auto p = FindWindow(newParent)) p->children.insert(p->children.begin(), child);
-            w->surface = Surface(); // it paints into its new top-level window's store
         } else {
             w->parent = nullptr;
             PlaceInOrder(*w, HWND_TOP);
-            w->surface.Resize(w->Width(), w->Height(), 0xFFFFFFFFu);
         }
     }
+    if (newParent)
+        w->surface = Surface(); // it paints into its new top-level window's store
+    else
+        w->surface.Resize(w->Width(), w->Height(), 0xFFFFFFFFu);
     std::unique_ptr<HostWindow> oldHost;
     if (newParent) {
         Guard g(Lock());

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <unordered_map>
@@ -11,7 +12,7 @@ namespace pw::gui {
 namespace {
 
 struct Tables {
-    std::recursive_mutex lock;
+    TableLock lock;
     std::unordered_map<HWND, std::shared_ptr<Window>> windows;
     std::vector<HWND> topLevels;
     std::vector<std::shared_ptr<WindowClassInfo>> classes;
@@ -28,10 +29,47 @@ Tables& T() {
 std::atomic<DWORD> nextThreadId{1};
 thread_local DWORD currentThreadId = 0;
 thread_local std::shared_ptr<ThreadQueue> currentQueue;
+// How deep this thread holds the table lock, and the queues to wake when it lets go.
+thread_local int lockDepth = 0;
+thread_local std::vector<std::shared_ptr<ThreadQueue>> wakeOnRelease;
 
 } // namespace
 
-std::recursive_mutex& Lock() {
+void TableLock::lock() {
+    mutex_.lock();
+    ++lockDepth;
+}
+
+bool TableLock::try_lock() {
+    if (!mutex_.try_lock()) return false;
+    ++lockDepth;
+    return true;
+}
+
+void TableLock::unlock() {
+    if (--lockDepth > 0 || wakeOnRelease.empty()) {
+        mutex_.unlock();
+        return;
+    }
+    std::vector<std::shared_ptr<ThreadQueue>> wake;
+    wake.swap(wakeOnRelease);
+    mutex_.unlock();
+    for (const auto& q : wake)
+        WakeThread(*q);
+}
+
+void Signal(ThreadQueue& q) {
+    q.signalled = true;
+    if (lockDepth == 0) {
+        WakeThread(q);
+        return;
+    }
+    auto self = q.shared_from_this();
+    if (std::find(wakeOnRelease.begin(), wakeOnRelease.end(), self) == wakeOnRelease.end())
+        wakeOnRelease.push_back(std::move(self));
+}
+
+TableLock& Lock() {
     return T().lock;
 }
 
@@ -88,7 +126,12 @@ std::shared_ptr<ThreadQueue> CurrentQueue() {
                 Guard g(Lock());
                 auto it = T().queues.find(id);
                 if (it == T().queues.end()) return;
-                it->second->alive = false;
+                ThreadQueue& q = *it->second;
+                q.alive = false;
+                // Whoever waits for an answer from this thread gets none: wake them now.
+                for (const auto& sent : q.incoming)
+                    if (sent->sender) Signal(*sent->sender);
+                q.incoming.clear();
                 // Windows die with their thread; nobody is left to run their procedures.
                 std::vector<HWND> orphans;
                 for (auto& [h, w] : T().windows)
@@ -100,6 +143,8 @@ std::shared_ptr<ThreadQueue> CurrentQueue() {
                 T().queues.erase(it);
             }
         };
+        // Made first so that it is destroyed after unregister, which uses it.
+        wakeOnRelease.reserve(4);
         thread_local Unregister unregister{q->threadId};
     }
     return currentQueue;

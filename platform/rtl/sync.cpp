@@ -4,14 +4,31 @@
 #include <thread>
 
 void TEvent::SetEvent() {
+    std::vector<Waker> wake;
     {
         std::lock_guard lock(mutex_);
         signaled_ = true;
+        for (const auto& w : wakers_)
+            wake.push_back(w.second);
+        // Notified under the lock: a waiter that returns may free the event at once.
+        if (manualReset_)
+            cv_.notify_all();
+        else
+            cv_.notify_one();
     }
-    if (manualReset_)
-        cv_.notify_all();
-    else
-        cv_.notify_one();
+    for (const Waker& w : wake)
+        w();
+}
+
+int TEvent::AddWaker(Waker waker) {
+    std::lock_guard lock(mutex_);
+    wakers_.emplace_back(++nextWaker_, std::move(waker));
+    return nextWaker_;
+}
+
+void TEvent::RemoveWaker(int id) {
+    std::lock_guard lock(mutex_);
+    std::erase_if(wakers_, [id](const auto& w) { return w.first == id; });
 }
 
 void TEvent::ResetEvent() {

@@ -2,7 +2,9 @@
 // Locks and events with the class library's names and waiting semantics.
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
+#include <vector>
 
 inline constexpr uint32_t INFINITE = 0xFFFFFFFFu;
 
@@ -38,15 +40,27 @@ public:
     TEvent& operator=(const TEvent&) = delete;
     virtual ~TEvent() = default;
 
+    // Once set, the event may be freed by a waiter that saw it: nothing of it is touched afterwards.
     void SetEvent();
     void ResetEvent();
     TWaitResult WaitFor(uint32_t timeoutMs = INFINITE);
+
+    // For a message loop that waits for the event among other things (MsgWaitForMultipleObjects): each
+    // waker is called, from the thread that sets the event and outside the event's lock, at every
+    // SetEvent until it is removed.
+    using Waker = std::function<void()>;
+    int AddWaker(Waker waker);
+    void RemoveWaker(int id);
+    // What a waitable handle of the window system names.
+    void* Handle() { return this; }
 
 private:
     const bool manualReset_;
     bool signaled_;
     std::mutex mutex_;
     std::condition_variable cv_;
+    std::vector<std::pair<int, Waker>> wakers_;
+    int nextWaker_ = 0;
 };
 
 class TSimpleEvent : public TEvent {

@@ -1,12 +1,16 @@
 #include "fetch/http/win_http.h"
 #include "http_test_support.h"
+#include "platform/gui/message_loop.h"
+#include "platform/gui/window.h"
 #include "platform/net/wininet.h"
 
 #include "platform/rtl/date_time.h"
 #include "platform/rtl/stream.h"
 #include "platform/rtl/string_list.h"
 #include "platform/rtl/thread.h"
+#include "tests/support/wait.h"
 
+#include <atomic>
 #include <chrono>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -306,6 +310,52 @@ TEST_F(WinHttpTest, AbortSoftAndHard) {
 
     // The client works on after both.
     EXPECT_EQ(fetch(FaultUrl("/ok?n=10")), (Names{"HeaderInfo", "Done"}));
+}
+
+TEST_F(WinHttpTest, StatusHandlersThatCallTheGuiThreadDoNotDeadlockAHardAbort) {
+    // The worker's status handler sends to a window of the GUI thread and waits for the answer.
+    constexpr UINT kStatusSeen = WM_USER + 1;
+    std::function<void()> onStatusSeen;
+    HWND gui = AllocateHWnd([&](TMessage& m) {
+        if (m.Msg == kStatusSeen && onStatusSeen) onStatusSeen();
+        m.Result = 0;
+    });
+    std::atomic<int> statuses{0};
+    std::atomic<bool> inside{false};
+    http_.OnStatus = [&](TObject*, int, const std::string&) {
+        if (statuses++ > 0) return;
+        inside = true;
+        SendMessage(gui, kStatusSeen, 0, 0);
+        inside = false;
+    };
+
+    // Aborted from the window procedure that handles the worker's message: the handler waits for it.
+    rec_ = std::make_unique<Recorder>(http_);
+    onStatusSeen = [&] { http_.Abort(false, true); };
+    http_.URL = FaultUrl("/ok?n=10");
+    ASSERT_TRUE(http_.Read());
+    ASSERT_TRUE(PumpUntil([&] { return !http_.Busy(); }, kPatienceMs));
+    EXPECT_EQ(rec_->Terminal(), (Names{"Aborted"}));
+    EXPECT_TRUE(winthread::WaitForOrphans(kPatienceMs));
+    EXPECT_FALSE(inside);
+
+    // Aborted from plain GUI-thread code while the handler waits for the GUI thread: the abort serves
+    // the handler's message and returns once the handler is over; nothing more is reported after it.
+    statuses = 0;
+    int served = 0;
+    onStatusSeen = [&] { ++served; };
+    rec_ = std::make_unique<Recorder>(http_);
+    ASSERT_TRUE(http_.Read());
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return inside.load(); }));
+    http_.Abort(false, true);
+    EXPECT_FALSE(inside);
+    EXPECT_EQ(served, 1);
+    const int seen = statuses;
+    EXPECT_TRUE(winthread::WaitForOrphans(kPatienceMs));
+    EXPECT_EQ(statuses, seen);
+    EXPECT_EQ(rec_->Terminal(), (Names{"Aborted"}));
+    http_.OnStatus = nullptr;
+    DeallocateHWnd(gui);
 }
 
 TEST_F(WinHttpTest, ClientDestroyedDuringATransferReportsNothing) {

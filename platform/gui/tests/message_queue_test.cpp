@@ -381,3 +381,37 @@ TEST(MessageQueue, AThreadThatEndsTakesItsWindowsAndNobodyWaitsForThem) {
     release = true;
     worker.join();
 }
+
+TEST(MessageQueue, AThreadThatEndsWakesWhoeverWaitsForItsAnswer) {
+    // The receiver ends without serving the message: its end, not a later look, wakes the sender, which
+    // gets no answer rather than a timeout.
+    std::atomic<HWND> doomed{nullptr};
+    std::thread worker([&] {
+        doomed = AllocateHWnd([](TMessage& m) { m.Result = 1; });
+        WaitUntil([] { return (GetQueueStatus(QS_SENDMESSAGE) & QS_SENDMESSAGE) != 0; });
+    });
+    ASSERT_TRUE(WaitUntil([&] { return doomed != nullptr; }));
+    uintptr_t result = 7;
+    const auto limit = static_cast<UINT>(2 * testsupport::kWaitLimit.count());
+    EXPECT_EQ(SendMessageTimeout(doomed, kPing, 0, 0, SMTO_NORMAL, limit, &result), 1);
+    EXPECT_EQ(result, 0u);
+    worker.join();
+}
+
+TEST(MessageQueue, WaitsForEventsSleepUntilAnotherThreadSetsOne) {
+    TEvent first(true, false), second(false, false);
+    HANDLE both[] = {first.Handle(), second.Handle()};
+    std::thread setter([&] { second.SetEvent(); });
+    EXPECT_EQ(MsgWaitForMultipleObjects(2, both, FALSE_, INFINITE, QS_SENDMESSAGE), WAIT_OBJECT_0 + 1);
+    setter.join();
+    // An auto-reset event lets one wait through; a manual-reset one stays set.
+    EXPECT_EQ(MsgWaitForMultipleObjects(2, both, FALSE_, 0, 0), WAIT_TIMEOUT);
+    first.SetEvent();
+    EXPECT_EQ(MsgWaitForMultipleObjects(2, both, FALSE_, 0, 0), WAIT_OBJECT_0);
+    EXPECT_EQ(MsgWaitForMultipleObjects(2, both, FALSE_, 0, 0), WAIT_OBJECT_0);
+    // Input of the kinds asked for ends the wait as well, after the events.
+    first.ResetEvent();
+    PostThreadMessage(GetCurrentThreadId(), kPing, 0, 0);
+    EXPECT_EQ(MsgWaitForMultipleObjects(2, both, FALSE_, INFINITE, QS_POSTMESSAGE), WAIT_OBJECT_0 + 2);
+    Drain(kPing);
+}
