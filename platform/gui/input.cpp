@@ -385,6 +385,14 @@ void InjectKey(const KeyInput& in) {
     Post(target, msg, in.vk, lParam, in.down ? static_cast<DWORD>(in.text) : 0);
 }
 
+void InjectText(const std::u32string& text) {
+    auto& s = S();
+    HWND target = s.focus;
+    if (!target) return;
+    for (char32_t c : text)
+        Post(target, WM_CHAR, static_cast<WPARAM>(c), 1);
+}
+
 void InjectMouseExit() {
     UpdateTracking(nullptr, HTNOWHERE);
 }
@@ -435,6 +443,10 @@ void SimulateClick(POINT screen, MouseButton button) {
 
 void SimulateKey(BYTE vk, bool down, char32_t text) {
     InjectKey(KeyInput{vk, down, false, text, nullptr});
+}
+
+void SimulateText(const std::u32string& text) {
+    InjectText(text);
 }
 
 void SimulateKeyStroke(BYTE vk) {

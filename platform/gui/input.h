@@ -101,6 +101,9 @@ struct KeyInput {
 // The single entry for pointer and key input: hooks first, then the queue of the window it is for.
 void InjectMouse(const MouseInput& input);
 void InjectKey(const KeyInput& input);
+// Text an input method committed (any script): one WM_CHAR per character, UTF-32, to the focused
+// window. The composition before the commit is the input method's own business.
+void InjectText(const std::u32string& text);
 // The pointer left every window of the program.
 void InjectMouseExit();
 // The toolkit asked to close a top-level window (its close button).
@@ -113,6 +116,7 @@ void InjectAppActivation(bool active);
 void SimulateMouse(MouseAction action, POINT screen, MouseButton button = MouseButton::None, int wheel = 0);
 void SimulateClick(POINT screen, MouseButton button = MouseButton::Left);
 void SimulateKey(BYTE vk, bool down, char32_t text = 0);
+void SimulateText(const std::u32string& text);
 // Presses and releases a key, with the character it types on a US layout.
 void SimulateKeyStroke(BYTE vk);
 

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QImage>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -105,6 +106,8 @@ HostWidget::HostWidget(HWND hwnd, const HostParams& params)
     setAttribute(Qt::WA_NoSystemBackground);
     setMouseTracking(true);
     setFocusPolicy(params.noActivate ? Qt::NoFocus : Qt::StrongFocus);
+    // Any of our windows may hold the focus of an edit: the input method's text reaches it as characters.
+    if (!params.noActivate) setAttribute(Qt::WA_InputMethodEnabled);
     if (params.noActivate) setAttribute(Qt::WA_ShowWithoutActivating);
     if (params.transparentForInput) setAttribute(Qt::WA_TransparentForMouseEvents);
 }
@@ -214,6 +217,30 @@ void HostWidget::keyPressEvent(QKeyEvent* e) {
 void HostWidget::keyReleaseEvent(QKeyEvent* e) {
     Key(e, false);
 }
+void HostWidget::inputMethodEvent(QInputMethodEvent* e) {
+    // The composition is shown by the input method in its own window; only the committed text is ours.
+    const QList<uint> text = e->commitString().toUcs4();
+    if (!text.isEmpty()) InjectText(std::u32string(text.begin(), text.end()));
+    e->accept();
+}
+
+QVariant HostWidget::inputMethodQuery(Qt::InputMethodQuery query) const {
+    switch (query) {
+    case Qt::ImEnabled:
+        return true;
+    case Qt::ImCursorRectangle: {
+        // The input method's windows go by the focused window (our controls keep no system caret).
+        RECT r{};
+        HWND focus = ::GetFocus();
+        if (!focus || !::GetWindowRect(focus, r)) return QRect();
+        const QPoint at = mapFromGlobal(QPoint(r.left, r.top));
+        return QRect(at, QSize(r.right - r.left, r.bottom - r.top));
+    }
+    default:
+        return QWidget::inputMethodQuery(query);
+    }
+}
+
 void HostWidget::leaveEvent(QEvent*) {
     InjectMouseExit();
 }
