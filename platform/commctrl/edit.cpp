@@ -6,7 +6,6 @@
 #include <string>
 
 #include "platform/commctrl/class_registry.h"
-#include "platform/commctrl/clipboard.h"
 #include "platform/commctrl/control.h"
 #include "platform/commctrl/control_views.h"
 #include "platform/commctrl/edit_model.h"
@@ -15,6 +14,7 @@
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/syscolors.h"
 #include "platform/gdi/text.h"
+#include "platform/gui/clipboard.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
@@ -506,14 +506,14 @@ private:
         if (!model_.HasSelection() || Password()) return 0;
         if (!OpenClipboard(Hwnd())) return 0;
         EmptyClipboard();
-        SetClipboardText(model_.Selected());
+        SetClipboardData(CF_UNICODETEXT, model_.Selected());
         CloseClipboard();
         return 0;
     }
 
     LRESULT Paste() {
         if (ReadOnly()) return 0;
-        std::string text = GetClipboardText();
+        std::string text = GetClipboardData(CF_UNICODETEXT);
         if (!Multi()) text = FirstLine(text);
         if (text.empty()) return 0;
         const size_t used = model_.Text().size() - (model_.SelEnd() - model_.SelStart());

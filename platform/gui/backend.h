@@ -55,6 +55,10 @@ public:
     // The toolkit's event loop depth on the GUI thread, so a pump can tell a foreign modal loop.
     virtual int LoopLevel() const = 0;
     virtual std::vector<ScreenInfo> QueryScreens() const = 0;
+    // The desktop's clipboard, as text (UTF-8).
+    virtual std::string ClipboardText() const = 0;
+    virtual void SetClipboardText(const std::string& text) = 0;
+    virtual void ClearClipboard() = 0;
 };
 
 // Installed by the toolkit side on the GUI thread; nullptr removes it.

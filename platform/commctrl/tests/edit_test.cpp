@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/commctrl/clipboard.h"
+#include "platform/gui/clipboard.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/window.h"
@@ -89,11 +89,11 @@ TEST(Edit, ClipboardCutCopyPasteAndOneLevelUndo) {
     SetFocus(edit);
     Send(edit, EM_SETSEL, 5, 8);
     CtrlKey('C');
-    EXPECT_EQ(GetClipboardText(), "\xE2\x82\xAC");
+    EXPECT_EQ(GetClipboardData(CF_UNICODETEXT), "\xE2\x82\xAC");
     Send(edit, EM_SETSEL, 0, 5);
     CtrlKey('X');
     EXPECT_EQ(Text(edit), "\xE2\x82\xAC me");
-    EXPECT_EQ(GetClipboardText(), "copy ");
+    EXPECT_EQ(GetClipboardData(CF_UNICODETEXT), "copy ");
     CtrlKey(VK_END);
     CtrlKey('V');
     EXPECT_EQ(Text(edit), "\xE2\x82\xAC me"
@@ -107,7 +107,7 @@ TEST(Edit, ClipboardCutCopyPasteAndOneLevelUndo) {
     // Pasting several lines into a single-line edit keeps the first.
     ASSERT_TRUE(OpenClipboard(edit));
     EmptyClipboard();
-    SetClipboardText("first\nsecond");
+    SetClipboardData(CF_UNICODETEXT, "first\nsecond");
     CloseClipboard();
     Send(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
     EXPECT_FALSE(Send(edit, EM_CANUNDO));
@@ -118,7 +118,7 @@ TEST(Edit, ClipboardCutCopyPasteAndOneLevelUndo) {
     Send(password, EM_SETSEL, 0, -1);
     Send(password, WM_COPY);
     Send(password, WM_CUT);
-    EXPECT_EQ(GetClipboardText(), "first\nsecond");
+    EXPECT_EQ(GetClipboardData(CF_UNICODETEXT), "first\nsecond");
     EXPECT_EQ(Text(password), "secret");
 }
 

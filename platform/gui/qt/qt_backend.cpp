@@ -1,5 +1,6 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QClipboard>
 #include <QEvent>
 #include <QScreen>
 #include <QThread>
@@ -114,6 +115,14 @@ public:
         }
         return out;
     }
+
+    std::string ClipboardText() const override { return QGuiApplication::clipboard()->text().toStdString(); }
+
+    void SetClipboardText(const std::string& text) override {
+        QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+    }
+
+    void ClearClipboard() override { QGuiApplication::clipboard()->clear(); }
 
     bool Offscreen() const { return offscreen_; }
 

@@ -8,7 +8,11 @@
 #include <filesystem>
 #include <fstream>
 
+#include <QClipboard>
+#include <QGuiApplication>
+
 #include "platform/gdi/surface.h"
+#include "platform/gui/clipboard.h"
 #include "platform/gui/input.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/paint.h"
@@ -16,6 +20,7 @@
 #include "platform/gui/system.h"
 #include "platform/vcl/application.h"
 #include "platform/vcl/clipboard.h"
+#include "platform/vcl/form.h"
 #include "platform/vcl/hint_window.h"
 #include "platform/vcl/screen.h"
 #include "platform/vcl/shell.h"
@@ -243,11 +248,24 @@ TEST(Shell, TheDesktopFolderComesFromTheUsersDirsFileElseHome) {
     std::filesystem::remove_all(home);
 }
 
-TEST(Clipboard, TextGoesInAndComesBack) {
+TEST(Clipboard, TheClassLibrarysClipboardIsTheWindowSystemsAndTheDesktops) {
     Clipboard().SetAsText("https://example.org/ \xc3\xa9t\xc3\xa9");
     EXPECT_EQ(Clipboard().AsText(), "https://example.org/ \xc3\xa9t\xc3\xa9");
+    EXPECT_EQ(GetClipboardData(CF_UNICODETEXT), "https://example.org/ \xc3\xa9t\xc3\xa9");
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "https://example.org/ \xc3\xa9t\xc3\xa9");
+    // What another program put there is read back.
+    QGuiApplication::clipboard()->setText(QString::fromUtf8("\xe6\x97\xa5\xe6\x9c\xac"));
+    EXPECT_EQ(Clipboard().AsText(), "\xe6\x97\xa5\xe6\x9c\xac");
+    // While a window holds it open, the class library cannot change it and says so.
+    TForm holder(nullptr);
+    ASSERT_TRUE(OpenClipboard(holder.Handle()));
+    EXPECT_THROW(Clipboard().SetAsText("lost"), EClipboardException);
+    EXPECT_THROW(Clipboard().Clear(), EClipboardException);
+    CloseClipboard();
+    EXPECT_EQ(Clipboard().AsText(), "\xe6\x97\xa5\xe6\x9c\xac");
     Clipboard().Clear();
     EXPECT_FALSE(Clipboard().HasText());
+    EXPECT_TRUE(QGuiApplication::clipboard()->text().isEmpty());
 }
 
 TEST(Screen, MonitorsAndCursors) {
