@@ -103,13 +103,15 @@ bool LoadServerProfile(const std::string& Name, JDServerData& Profile, std::vect
     return true;
 }
 
-std::vector<JDServerData> LoadServerProfiles(std::vector<std::string>* Warnings) {
+std::vector<JDServerData> LoadServerProfiles(std::vector<std::string>* Warnings,
+                                             std::vector<std::string>* Keys) {
     std::vector<JDServerData> profiles;
     for (const std::string& name : ServerProfileNames()) {
         TRegistry reg;
         reg.SetRootKey(HKEY_CURRENT_USER);
         if (!reg.OpenKeyReadOnly(KeyPath(name))) continue;
         JDServerData& p = profiles.emplace_back();
+        if (Keys) Keys->push_back(name);
         ReadProfile(reg, name, p, Warnings);
         for (int i = 0;; ++i) {
             const std::string mark = reg.ReadString(BookmarkPrefix + std::to_string(i));

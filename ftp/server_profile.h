@@ -48,8 +48,10 @@ std::vector<std::string> ServerProfileNames();
 // exists. A value that is not a number loads with its default, and a line saying so joins Warnings.
 bool LoadServerProfile(const std::string& Name, JDServerData& Profile,
                        std::vector<std::string>* Warnings = nullptr);
-// Every stored profile with its bookmarks, in the store's order.
-std::vector<JDServerData> LoadServerProfiles(std::vector<std::string>* Warnings = nullptr);
+// Every stored profile with its bookmarks, in the store's order; Keys receives the name of the key each
+// was read from (a key without an ItemName value is shown by its host name but lives under its own).
+std::vector<JDServerData> LoadServerProfiles(std::vector<std::string>* Warnings = nullptr,
+                                             std::vector<std::string>* Keys = nullptr);
 // Writes every record; every old "Bookmark n" value of its key goes, not only those up to the first gap.
 // ERegistryException when the store cannot be written; ERegistryException too for an ItemName that is not a
 // valid name.

@@ -140,15 +140,9 @@ TwinServers::TwinServers(TComponent* AOwner) : TForm(AOwner) {
     };
     OnActivate = [this](TObject* s) { FormActivate(s); };
 
-    profiles_ = LoadServerProfiles(&loadWarnings_);
-    for (const JDServerData& p : profiles_) {
-        keys_.push_back(p.ItemName);
+    profiles_ = LoadServerProfiles(&loadWarnings_, &keys_);
+    for (const JDServerData& p : profiles_)
         tvServers->Items().Add(nullptr, p.ItemName);
-    }
-    // A key read without an ItemName value is known by its host name, but lives under its own name.
-    const std::vector<std::string> names = ServerProfileNames();
-    for (size_t i = 0; i < keys_.size() && i < names.size(); ++i)
-        keys_[i] = names[i];
     EnableSettings(false);
     pages->SetActivePage(tabSites);
     DoCreate();

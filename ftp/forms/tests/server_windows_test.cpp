@@ -140,6 +140,29 @@ TEST_F(ServerManager, DeletesOnlyOnAnExplicitYes) {
     EXPECT_EQ(form_->tvServers->Items().Count(), 1);
 }
 
+TEST(ServerManagerKeys, AProfileShownByItsHostNameIsDeletedUnderItsOwnKey) {
+    OwnStore store;
+    struct Yes : pw::vcl::Prompter {
+        pw::vcl::PromptAnswer Ask(const pw::vcl::PromptRequest&) override { return {}; } // button 0: Yes
+    } yes;
+    pw::vcl::SetPrompter(&yes);
+    {
+        TRegistry reg;
+        reg.SetRootKey(HKEY_CURRENT_USER);
+        ASSERT_TRUE(reg.OpenKey(std::string(ftpprofile::ProfilesKey) + "\\Stored", true));
+        reg.WriteString("HostName", "h.example");
+        reg.CloseKey();
+    }
+    std::unique_ptr<TwinServers> form(new TwinServers(Application));
+    ASSERT_EQ(form->tvServers->Items().Count(), 1);
+    EXPECT_EQ(form->tvServers->Items().Item(0)->Text(), "h.example");
+    form->tvServers->SetSelected(form->tvServers->Items().Item(0));
+    form->btnDeleteClick(nullptr);
+    pw::vcl::SetPrompter(nullptr);
+    EXPECT_FALSE(KeyThere("Stored"));
+    EXPECT_TRUE(ServerProfileNames().empty());
+}
+
 TEST(ServerWizard, ChecksTheNameAndHandsOverWhatWasTyped) {
     OwnStore store;
     Person person;
