@@ -14,15 +14,7 @@ using namespace controls_test;
 
 namespace {
 
-COLORREF FormPixel(TForm* Form, int X, int Y) {
-    Pump();
-    HDC dc = GetDC(Form->Handle());
-    const COLORREF c = GetPixel(dc, X, Y);
-    ReleaseDC(Form->Handle(), dc);
-    return c;
-}
-
-// A strip of Cells glyph cells of 8 x 8, cell i filled with Colors[i].
+// A strip of glyph cells of 8 x 8, cell i filled with Colors[i].
 std::unique_ptr<TBitmap> Strip(std::initializer_list<TColor> Colors) {
     auto strip = std::make_unique<TBitmap>(8 * static_cast<int>(Colors.size()), 8);
     int i = 0;
@@ -49,22 +41,22 @@ TEST(FlatButton, ShowsItsEdgeOnlyUnderThePointerAndPicksTheGlyphCellOfItsState) 
     EXPECT_EQ(button->NumGlyphs(), 4) << "width / height of the strip";
     form->Show();
     const COLORREF face = ColorToRGB(clBtnFace);
-    EXPECT_EQ(FormPixel(form.get(), 20, 20), face) << "flat while the pointer is elsewhere";
+    EXPECT_EQ(ClientPixel(form.get(), 20, 20), face) << "flat while the pointer is elsewhere";
     EXPECT_EQ(button->GlyphCell(), 0);
     // The glyph sits at W/8 across, H/2 - gh/2 down.
-    EXPECT_EQ(FormPixel(form.get(), 20 + 75 / 8 + 2, 20 + 25 / 2), ColorToRGB(clRed));
+    EXPECT_EQ(ClientPixel(form.get(), 20 + 75 / 8 + 2, 20 + 25 / 2), ColorToRGB(clRed));
 
     const TPoint centre = button->ClientToScreen(TPoint{37, 12});
     pw::gui::SimulateMouse(pw::gui::MouseAction::Move, POINT{centre.x, centre.y});
     Pump();
     EXPECT_TRUE(button->MouseInside());
     EXPECT_EQ(button->GlyphCell(), 2);
-    EXPECT_EQ(FormPixel(form.get(), 20, 20), ColorToRGB(clBtnHighlight)) << "raised: lit outer edge";
+    EXPECT_EQ(ClientPixel(form.get(), 20, 20), ColorToRGB(clBtnHighlight)) << "raised: lit outer edge";
     pw::gui::SimulateMouse(pw::gui::MouseAction::Down, POINT{centre.x, centre.y}, pw::gui::MouseButton::Left);
     Pump();
     EXPECT_TRUE(button->Pressed());
     EXPECT_EQ(button->GlyphCell(), 3);
-    EXPECT_EQ(FormPixel(form.get(), 20, 20), ColorToRGB(clBtnShadow)) << "lowered: shaded outer edge";
+    EXPECT_EQ(ClientPixel(form.get(), 20, 20), ColorToRGB(clBtnShadow)) << "lowered: shaded outer edge";
     pw::gui::SimulateMouse(pw::gui::MouseAction::Up, POINT{centre.x, centre.y}, pw::gui::MouseButton::Left);
     Pump();
     EXPECT_FALSE(button->Pressed());

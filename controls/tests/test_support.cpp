@@ -63,6 +63,14 @@ COLORREF WindowPixel(TWinControl* Control, int X, int Y) {
     return c;
 }
 
+COLORREF ClientPixel(TWinControl* Control, int X, int Y) {
+    Pump();
+    HDC dc = GetDC(Control->Handle());
+    const COLORREF c = GetPixel(dc, X, Y);
+    ReleaseDC(Control->Handle(), dc);
+    return c;
+}
+
 void ClickWindow(TWinControl* Control, int X, int Y) {
     RECT r;
     GetWindowRect(Control->Handle(), r);

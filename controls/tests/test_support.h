@@ -16,6 +16,8 @@ void PumpFor(int Milliseconds);
 TForm* MakeForm(int ClientWidth = 400, int ClientHeight = 300);
 // A pixel of the control's window (border included), as drawn now.
 COLORREF WindowPixel(TWinControl* Control, int X, int Y);
+// A pixel of the control's client area, as drawn now.
+COLORREF ClientPixel(TWinControl* Control, int X, int Y);
 // A left click at a point of the control's window, border included.
 void ClickWindow(TWinControl* Control, int X, int Y);
 void Key(BYTE VK);

@@ -24,14 +24,6 @@ std::unique_ptr<TBitmap> Picture() {
     return bitmap;
 }
 
-COLORREF FormPixel(TForm* Form, int X, int Y) {
-    Pump();
-    HDC dc = GetDC(Form->Handle());
-    const COLORREF c = GetPixel(dc, X, Y);
-    ReleaseDC(Form->Handle(), dc);
-    return c;
-}
-
 } // namespace
 
 TEST(TransparentButton, DrawsItsPictureWithoutTheTransparentColourAndPressesDown) {
@@ -51,9 +43,9 @@ TEST(TransparentButton, DrawsItsPictureWithoutTheTransparentColourAndPressesDown
     const TRect image = button->BitmapRect();
     EXPECT_EQ(image, (TRect{10, 10, 20, 20}));
     const int x = 20 + image.left, y = 20 + image.top;
-    EXPECT_EQ(FormPixel(form.get(), x + 4, y + 4), RGB(255, 0, 0));
-    EXPECT_EQ(FormPixel(form.get(), x + 1, y + 1), RGB(255, 255, 255)) << "the fuchsia is left out";
-    EXPECT_NE(FormPixel(form.get(), 49, 49), RGB(255, 255, 255)) << "the normal border's frame";
+    EXPECT_EQ(ClientPixel(form.get(), x + 4, y + 4), RGB(255, 0, 0));
+    EXPECT_EQ(ClientPixel(form.get(), x + 1, y + 1), RGB(255, 255, 255)) << "the fuchsia is left out";
+    EXPECT_NE(ClientPixel(form.get(), 49, 49), RGB(255, 255, 255)) << "the normal border's frame";
 
     // Held down, the picture moves one pixel right and down.
     const TPoint centre = button->ClientToScreen(TPoint{15, 15});
@@ -61,8 +53,8 @@ TEST(TransparentButton, DrawsItsPictureWithoutTheTransparentColourAndPressesDown
     pw::gui::SimulateMouse(pw::gui::MouseAction::Down, POINT{centre.x, centre.y}, pw::gui::MouseButton::Left);
     Pump();
     EXPECT_TRUE(button->Down());
-    EXPECT_EQ(FormPixel(form.get(), x + 7, y + 7), RGB(255, 0, 0));
-    EXPECT_EQ(FormPixel(form.get(), x + 3, y + 3), RGB(255, 255, 255));
+    EXPECT_EQ(ClientPixel(form.get(), x + 7, y + 7), RGB(255, 0, 0));
+    EXPECT_EQ(ClientPixel(form.get(), x + 3, y + 3), RGB(255, 255, 255));
     pw::gui::SimulateMouse(pw::gui::MouseAction::Up, POINT{centre.x, centre.y}, pw::gui::MouseButton::Left);
     Pump();
     EXPECT_FALSE(button->Down());
@@ -71,7 +63,7 @@ TEST(TransparentButton, DrawsItsPictureWithoutTheTransparentColourAndPressesDown
     // Without a border only the picture's own pixels are the button.
     button->SetBorder(BSnone);
     Pump();
-    EXPECT_EQ(FormPixel(form.get(), 49, 49), RGB(255, 255, 255));
+    EXPECT_EQ(ClientPixel(form.get(), 49, 49), RGB(255, 255, 255));
     EXPECT_EQ(button->Perform(CM_HITTEST, 0, MAKELPARAM(15, 15)), HTCLIENT);
     EXPECT_EQ(button->Perform(CM_HITTEST, 0, MAKELPARAM(11, 11)), 0) << "a transparent pixel";
     EXPECT_EQ(button->Perform(CM_HITTEST, 0, MAKELPARAM(2, 2)), 0) << "outside the picture";
