@@ -21,6 +21,9 @@ struct HostParams {
     bool noActivate = false;
     bool transparentForInput = false;
     bool translucent = false; // layered: the image's alpha shows
+    // A decorated window's title bar buttons besides the close box (dialogs have neither).
+    bool minimizeBox = true;
+    bool maximizeBox = true;
     HWND owner = nullptr;
 };
 

@@ -81,6 +81,8 @@ HostParams HostParamsOf(const Window& w) {
     p.noActivate = (w.exStyle & WS_EX_NOACTIVATE) != 0 || (w.style & WS_DISABLED) != 0;
     p.transparentForInput = (w.exStyle & WS_EX_TRANSPARENT) != 0;
     p.translucent = (w.exStyle & WS_EX_LAYERED) != 0;
+    p.minimizeBox = (w.style & WS_MINIMIZEBOX) != 0;
+    p.maximizeBox = (w.style & WS_MAXIMIZEBOX) != 0;
     p.owner = w.owner;
     return p;
 }

@@ -31,7 +31,11 @@ Qt::WindowFlags FlagsFor(const HostParams& p) {
     Qt::WindowFlags f;
     switch (p.kind) {
     case HostKind::Decorated:
-        f = Qt::Window;
+        // The window manager shows only the buttons the window's style asks for.
+        f = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+            Qt::WindowCloseButtonHint;
+        if (p.minimizeBox) f |= Qt::WindowMinimizeButtonHint;
+        if (p.maximizeBox) f |= Qt::WindowMaximizeButtonHint;
         break;
     case HostKind::Normal:
         f = Qt::Window | Qt::FramelessWindowHint;
