@@ -38,6 +38,23 @@ void FrameChanged(HWND hwnd) {
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
+// The scroll bars live in the frame: redrawing them leaves the client area as it is.
+void RedrawFrameOnly(HWND hwnd) {
+    RECT window, client;
+    GetWindowRect(hwnd, window);
+    GetClientRect(hwnd, client);
+    POINT origin{0, 0};
+    ClientToScreen(hwnd, origin);
+    OffsetRect(window, -origin.x, -origin.y);
+    const RECT strips[] = {{window.left, window.top, window.right, 0},
+                           {window.left, client.bottom, window.right, window.bottom},
+                           {window.left, 0, 0, client.bottom},
+                           {client.right, 0, window.right, client.bottom}};
+    for (const RECT& r : strips)
+        if (r.left < r.right && r.top < r.bottom)
+            RedrawWindow(hwnd, &r, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
+}
+
 } // namespace
 
 Control* FindControl(HWND hwnd) {
@@ -330,7 +347,7 @@ int SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO& info, BOOL redraw) {
     if (c->Scroll().Set(bar, info))
         pw::commctrl::FrameChanged(hwnd);
     else if (redraw)
-        RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
+        pw::commctrl::RedrawFrameOnly(hwnd);
     return c->Scroll().Bar(bar).pos;
 }
 

@@ -295,7 +295,9 @@ private:
             model_.SetSel(model_.Caret(), model_.Caret());
         else
             model_.SetSel(m.Start(size), m.End(size));
-        Invalidate();
+        // Without the focus neither the selection nor the caret shows (unless ES_NOHIDESEL): nothing
+        // to draw again.
+        if (focused_ || (Style() & ES_NOHIDESEL)) Invalidate();
         return 0;
     }
 
@@ -477,19 +479,54 @@ private:
     // The one path of every change: the limit, undo, modified flag, scrolling and notifications.
     void Edit_(const std::string& text, bool undoable) {
         const size_t size = model_.Text().size();
-        widthsFrom_ = std::min(widthsFrom_, model_.SelStart());
+        const size_t from = model_.SelStart();
+        // The first line the change can reach: the line before the one it starts in, for a word that
+        // wraps back. Lines above it keep their text and only move if the view scrolls.
+        const int firstChanged = model_.HasSelection() ? 0 : std::max(0, model_.LineOf(from) - 1);
+        const int oldTop = topLine_, oldScrollX = scrollX_;
+        widthsFrom_ = std::min(widthsFrom_, from);
         const bool whole = model_.Replace(text, undoable, limit_ > size ? limit_ - size : 0);
         modified_ = true;
-        Changed(true);
+        Changed(true, firstChanged, oldTop, oldScrollX);
         if (!whole) Command(EN_MAXTEXT);
     }
 
-    void Changed(bool scroll) {
+    void Changed(bool scroll, int firstChanged = 0, int oldTop = -1, int oldScrollX = 0) {
         UpdateScrollBars();
         if (scroll) ScrollToCaret();
         Command(EN_UPDATE);
-        Invalidate();
+        InvalidateFrom(firstChanged, oldTop, oldScrollX);
         Command(EN_CHANGE);
+    }
+
+    // A line added at the bottom of a long memo repaints that line, not the memo: the lines above it
+    // move up with their pixels, as a scrolled window's do. Anything else repaints the whole text.
+    void InvalidateFrom(int firstChanged, int oldTop, int oldScrollX) {
+        if (!Multi() || oldTop < 0 || firstChanged <= 0 || focused_ || scrollX_ != oldScrollX ||
+            model_.HasSelection() || !RedrawOn()) {
+            Invalidate();
+            return;
+        }
+        const RECT area = TextArea();
+        int h;
+        {
+            ClientDC dc(*this);
+            h = std::max(1, LineHeight(dc.Get()));
+        }
+        const int shown = static_cast<int>((area.bottom - area.top) / h);
+        // Lines that were cut off at the bottom are drawn again in full.
+        const int keep = std::min(firstChanged, oldTop + shown);
+        const int moved = topLine_ - oldTop;
+        if (moved < 0 || keep - topLine_ <= 0) {
+            Invalidate();
+            return;
+        }
+        RECT client;
+        GetClientRect(Hwnd(), client);
+        if (moved > 0) ScrollWindowEx(Hwnd(), 0, -moved * h, &client, &client, nullptr, nullptr, 0);
+        RECT rest = client;
+        rest.top = area.top + (keep - topLine_) * h;
+        if (rest.top < rest.bottom) InvalidateRect(Hwnd(), &rest, TRUE_);
     }
 
     void Insert(const std::string& text) {

@@ -3,9 +3,11 @@
 #include <cstring>
 #include <string>
 
+#include "platform/gdi/surface.h"
 #include "platform/gui/clipboard.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
+#include "platform/gui/paint.h"
 #include "platform/gui/window.h"
 #include "test_support.h"
 
@@ -330,4 +332,37 @@ TEST(Edit, HorizontalScrollBarOfAWideMemo) {
     Send(memo, EM_SETSEL, 7, 7);
     Key(VK_END);
     EXPECT_GT(GetScrollPos(memo, SB_HORZ), 0);
+}
+
+TEST(Edit, LinesAddedAtTheBottomLookAsAFullRepaintDrawsThem) {
+    Host host(500, 400);
+    // Wrapped and unwrapped, with a horizontal bar or without.
+    HWND wrapped = host.Add("EDIT", "", ES_MULTILINE | ES_READONLY | WS_VSCROLL, RECT{10, 10, 240, 150},
+                            WS_EX_CLIENTEDGE);
+    HWND plain =
+        host.Add("EDIT", "", ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_VSCROLL | WS_HSCROLL,
+                 RECT{250, 10, 490, 163}, WS_EX_CLIENTEDGE, 2);
+    for (HWND memo : {wrapped, plain}) {
+        Send(memo, EM_LIMITTEXT, 0);
+        for (int i = 0; i < 60; ++i) {
+            std::string line = (i ? "\r\n" : "") + std::string("line ") + std::to_string(i);
+            if (i % 7 == 3) line += " with words enough to run past the right edge of the memo and wrap";
+            if (i % 11 == 5) line += " http://127.0.0.1:8080/" + std::string(90, 'x') + ".html";
+            const LRESULT end = Send(memo, WM_GETTEXTLENGTH);
+            Send(memo, EM_SETSEL, static_cast<WPARAM>(end), end);
+            Send(memo, EM_REPLACESEL, FALSE_, reinterpret_cast<LPARAM>(line.c_str()));
+            if (i % 5 == 4) continue; // two lines before the next paint
+            Pump();
+            const Surface shown = pw::gui::ComposeWindow(memo);
+            InvalidateRect(memo, nullptr, TRUE_);
+            UpdateWindow(memo);
+            const Surface full = pw::gui::ComposeWindow(memo);
+            ASSERT_EQ(shown.Width(), full.Width());
+            for (int y = 0; y < full.Height(); ++y)
+                for (int x = 0; x < full.Width(); ++x)
+                    ASSERT_EQ(shown.Pixel(x, y), full.Pixel(x, y))
+                        << (memo == wrapped ? "wrapped" : "plain") << " memo, line " << i << ", at " << x
+                        << "," << y;
+        }
+    }
 }
