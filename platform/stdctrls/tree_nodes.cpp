@@ -235,10 +235,12 @@ void TTreeNode::Expand(bool Recurse) {
         }
     }
     // By index rather than over a copy: a handler may add or delete children meanwhile, and a copy per
-    // call makes expanding a large folder once per added page allocate without end.
+    // call makes expanding a large folder once per added page allocate without end. A child without
+    // children has nothing to expand: a folder of many pages, expanded again for each page added to
+    // it, is then only looked over.
     if (Recurse)
         for (int i = 0; i < children_.count; ++i)
-            children_.At(i)->Expand(true);
+            if (TTreeNode* child = children_.At(i); child->HasChildren()) child->Expand(true);
 }
 
 void TTreeNode::Collapse(bool Recurse) {

@@ -446,3 +446,33 @@ TEST(TreeView, DeletingTheSelectedNodesSelectsTheNodeTheWindowMovesTo) {
     EXPECT_EQ(f.tree->SelectionCount(), 0);
     EXPECT_EQ(log.back(), "-") << testing::PrintToString(log);
 }
+
+TEST(TreeView, RecursiveExpansionReachesEveryNestedFolderPastItsPagesAndOnlyFoldersRaiseEvents) {
+    TreeForm f;
+    TTreeNode* root = f.tree->Items().Add(nullptr, "root");
+    TTreeNode* a = f.tree->Items().AddChild(root, "a");
+    for (int i = 0; i < 5; ++i)
+        f.tree->Items().AddChild(root, "page " + std::to_string(i));
+    TTreeNode* b = f.tree->Items().AddChild(root, "b");
+    TTreeNode* deep = f.tree->Items().AddChild(a, "deep");
+    f.tree->Items().AddChild(deep, "leaf");
+    f.tree->Items().AddChild(b, "leaf");
+    // A node that says it has children before they are there is a folder too.
+    TTreeNode* lazy = f.tree->Items().AddChild(b, "lazy");
+    lazy->SetHasChildren(true);
+    std::vector<std::string> log;
+    f.tree->OnExpanding = [&](TObject*, TTreeNode* n, bool&) { log.push_back("expanding " + n->Text()); };
+    f.Show();
+    root->Expand(true);
+    EXPECT_EQ(log, (std::vector<std::string>{"expanding root", "expanding a", "expanding deep", "expanding b",
+                                             "expanding lazy"}));
+    for (TTreeNode* n : {root, a, deep, b, lazy})
+        EXPECT_TRUE(n->Expanded()) << n->Text();
+    // Once all is open, expanding again raises nothing; a folder added later under a page is reached.
+    log.clear();
+    TTreeNode* late = f.tree->Items().AddChild(f.tree->Items().AddChild(root, "page 5"), "late");
+    f.tree->Items().AddChild(late, "leaf");
+    root->Expand(true);
+    EXPECT_EQ(log, (std::vector<std::string>{"expanding page 5", "expanding late"}));
+    EXPECT_TRUE(late->Expanded());
+}
