@@ -4,6 +4,7 @@
 #include "platform/rtl/strings.h"
 
 #include <cstring>
+#include <string_view>
 
 namespace net {
 namespace {
@@ -47,10 +48,20 @@ HttpRequest::~HttpRequest() {
 }
 
 bool HttpRequest::Header(const std::string& name, std::string& value) const {
+    // Asked a dozen times for every answer: the lines are looked at where they are, without copies.
+    const auto trimmed = [](std::string_view s) {
+        while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ')
+            s.remove_prefix(1);
+        while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ')
+            s.remove_suffix(1);
+        return s;
+    };
     for (const std::string& line : header_lines_) {
         const size_t colon = line.find(':');
-        if (colon != std::string::npos && SameText(Trim(line.substr(0, colon)), name)) {
-            value = Trim(line.substr(colon + 1));
+        if (colon == std::string::npos) continue;
+        const std::string_view text(line);
+        if (SameText(trimmed(text.substr(0, colon)), name)) {
+            value = trimmed(text.substr(colon + 1));
             return true;
         }
     }
