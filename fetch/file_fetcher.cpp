@@ -448,6 +448,10 @@ void TFileFetcher::GetLink(int Index, std::string& ResolvedLink, std::string& Fi
     FiledLink = Utf16ToUtf8(linkVector_->Str2(Index));
 }
 
+void TFileFetcher::GetResolvedLink(int Index, std::string& ResolvedLink) const {
+    ResolvedLink = Utf16ToUtf8(linkVector_->Str(Index));
+}
+
 TStringList* TFileFetcher::PageLinks() {
     if (pageLinks_->Count() == 0) {
         pageLinks_->BeginUpdate();

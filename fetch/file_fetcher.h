@@ -91,6 +91,8 @@ public:
     // The links to follow of the last page: (resolved link, filed link).
     int LinkCount() const;
     void GetLink(int Index, std::string& ResolvedLink, std::string& FiledLink) const;
+    // The resolved half of GetLink alone, for callers that drop most links on their address.
+    void GetResolvedLink(int Index, std::string& ResolvedLink) const;
 
     const std::string& URL() const { return url_; }
     void SetURL(const std::string& Value) { url_ = Value; }

@@ -263,10 +263,13 @@ void TWebsiteCrawl::HarvestLinks() {
     std::string link, text;
     const int count = fetcher_.LinkCount();
     for (int i = 0; i < count; ++i) {
-        fetcher_.GetLink(i, link, text);
-        // Most links of a site lead to pages already met: the hashed look-ups are asked before the filters.
+        fetcher_.GetResolvedLink(i, link);
+        // Most links of a site lead to pages already met: the hashed look-ups are asked before the filters,
+        // and the link's text is only made for the few that are queued.
         if (queue_.IsQueued(link) || queue_.IsVisited(link)) continue;
-        if (AcceptLink(link)) queue_.EnqueueUrl(OnSiteForm(link, sitePrefix()), text, fetcher_.URL());
+        if (!AcceptLink(link)) continue;
+        fetcher_.GetLink(i, link, text);
+        queue_.EnqueueUrl(OnSiteForm(link, sitePrefix()), text, fetcher_.URL());
     }
 }
 

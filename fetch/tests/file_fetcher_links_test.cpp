@@ -84,6 +84,9 @@ TEST_F(FetcherLinks, FilesEachLinkAsFollowedOrNot) {
     fetcher.GetLink(6, resolved, filed);
     EXPECT_EQ(resolved, at("/links/page.php?id=3&x=1"));
     EXPECT_EQ(filed, at("/links/page.php"));
+    std::string alone;
+    fetcher.GetResolvedLink(6, alone);
+    EXPECT_EQ(alone, resolved);
     fetcher.GetLink(5, resolved, filed);
     EXPECT_EQ(resolved, at("/links/sec.html"));
     EXPECT_EQ(lines(fetcher.PageLinks()), lines(fetcher.FollowList()));
