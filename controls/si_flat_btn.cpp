@@ -3,6 +3,7 @@
 #include "platform/gdi/text.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/canvas.h"
+#include "platform/gui/message_views.h"
 #include "platform/vcl/control_types.h"
 
 TsiFlatBtn::TsiFlatBtn(TComponent* AOwner)
@@ -151,7 +152,7 @@ void TsiFlatBtn::WndProc(TMessage& Message) {
         Repaint();
         return;
     case CM_DIALOGCHAR:
-        if (Enabled() && IsAccel(static_cast<WORD>(Message.WParam), Caption())) {
+        if (Enabled() && IsAccel(TWMChar(Message).CharCode(), Caption())) {
             Click();
             Message.Result = 1;
             return;

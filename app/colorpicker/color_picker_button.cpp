@@ -130,9 +130,9 @@ void TColorPickerButton::UpdateExclusive() {
     Parent()->Broadcast(message);
 }
 
-void TColorPickerButton::CMButtonPressed(TMessage& Message) {
-    auto* sender = reinterpret_cast<TControl*>(Message.LParam);
-    if (static_cast<int>(Message.WParam) != groupIndex_ || sender == this) return;
+void TColorPickerButton::CMButtonPressed(TCMButtonPressed Message) {
+    TControl* sender = Message.Sender();
+    if (Message.GroupIndex() != groupIndex_ || sender == this) return;
     auto* other = dynamic_cast<TColorPickerButton*>(sender);
     if (!other) return;
     if (other->Down() && down_) {
@@ -265,9 +265,10 @@ LRESULT TColorPickerButton::KeyboardHook(int Code, WPARAM Key, LPARAM KeyData) {
 
 void TColorPickerButton::CaptureMessage(TMessage& Message) {
     if (popupOpen_ && Message.Msg >= WM_MOUSEFIRST && Message.Msg <= kMouseLast) {
-        POINT p = TWMMouse(Message).Pos();
+        const TWMMouse mouse(Message);
+        POINT p = mouse.Pos();
         MapWindowPoints(captureWindow_, popup_->Handle(), &p, 1);
-        Message.Result = popup_->Perform(Message.Msg, Message.WParam, PackPoint(p));
+        Message.Result = popup_->Perform(Message.Msg, mouse.Keys(), PackPoint(p));
     } else if (popupOpen_ && (Message.Msg == CN_KEYDOWN || Message.Msg == CN_SYSKEYDOWN)) {
         Message.Result = popup_->Perform(Message.Msg, Message.WParam, Message.LParam);
     } else {
@@ -329,7 +330,7 @@ void TColorPickerButton::DblClick() {
 void TColorPickerButton::WndProc(TMessage& Message) {
     switch (Message.Msg) {
     case CM_BUTTONPRESSED:
-        return CMButtonPressed(Message);
+        return CMButtonPressed(TCMButtonPressed(Message));
     case CM_DIALOGCHAR:
         return CMDialogChar(TWMChar(Message));
     case CM_ENABLEDCHANGED:

@@ -95,7 +95,7 @@ protected:
     void DblClick() override;
 
 private:
-    void CMButtonPressed(TMessage& Message);
+    void CMButtonPressed(TCMButtonPressed Message);
     void CMDialogChar(TWMChar Message);
     void CMEnabledChanged(TMessage& Message);
     void CMMouseEnter(TMessage& Message);

@@ -7,11 +7,13 @@
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/metrics.h"
+#include "platform/gdi/scoped.h"
 #include "platform/gdi/text.h"
 #include "platform/graphics/graphics_types.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/paint.h"
 #include "platform/gui/window.h"
+#include "platform/gui/window_dc.h"
 #include "platform/vcl/application.h"
 #include "platform/vcl/screen.h"
 
@@ -21,8 +23,9 @@ namespace {
 
 // The larger of the two texts' sizes in the popup's font, on one line.
 SIZE MeasureTexts(HWND Wnd, const std::string& A, const std::string& B) {
-    HDC dc = GetDC(Wnd);
-    HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    const pw::gui::WindowDC window(Wnd);
+    HDC dc = window.Get();
+    const pw::gdi::SelectedObject font(dc, GetStockObject(DEFAULT_GUI_FONT));
     SIZE size{0, 0};
     for (const std::string* text : {&A, &B}) {
         if (text->empty()) continue;
@@ -31,8 +34,6 @@ SIZE MeasureTexts(HWND Wnd, const std::string& A, const std::string& B) {
         size.cx = std::max(size.cx, static_cast<LONG>(r.right - r.left));
         size.cy = std::max(size.cy, static_cast<LONG>(r.bottom - r.top));
     }
-    SelectObject(dc, old);
-    ReleaseDC(Wnd, dc);
     return size;
 }
 
@@ -218,7 +219,7 @@ void TColorPopup::WndProc(TMessage& Message) {
     case WM_ACTIVATEAPP:
         return WMActivateApp(TWMFlag(Message));
     case CM_HINTSHOW:
-        return CMHintShow(Message);
+        return CMHintShow(TCMHintShow(Message));
     default:
         return TCustomControl::WndProc(Message);
     }

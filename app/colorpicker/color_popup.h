@@ -9,6 +9,7 @@
 #include "platform/vcl/custom_control.h"
 
 class TColorPickerButton;
+struct TCMHintShow;
 
 // What is being dragged in the custom panel.
 enum TColorDragTarget { cdNone = 0, cdComb = 1, cdGrayRow = 2, cdSlider = 3 };
@@ -60,7 +61,7 @@ private:
     void WMLButtonUp(TWMMouse Message);
     void WMKillFocus(TWMFocus Message);
     void WMActivateApp(TWMFlag Message);
-    void CMHintShow(TMessage& Message);
+    void CMHintShow(TCMHintShow Message);
 
     // The cell an arrow key moves to from From.
     int ArrowTarget(WORD Key, int From) const;

@@ -181,8 +181,8 @@ std::string TColorPopup::ButtonHint(int Cell) const {
     return hint;
 }
 
-void TColorPopup::CMHintShow(TMessage& Message) {
-    auto* info = reinterpret_cast<THintInfo*>(Message.LParam);
+void TColorPopup::CMHintShow(TCMHintShow Message) {
+    THintInfo* info = Message.HintInfo();
     if (!info || !button_->ShowHint()) {
         Message.Result = 1;
         return;

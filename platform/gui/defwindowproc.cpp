@@ -91,11 +91,8 @@ public:
         return 0;
     }
 
-    LRESULT NcPaint(WPARAM region) {
-        // WM_PRINT passes the DC to draw into instead of a region.
-        const DWORD kind = region > 1 ? GetObjectType(reinterpret_cast<HGDIOBJ>(region)) : 0;
-        HDC target = kind == OBJ_DC || kind == OBJ_MEMDC ? reinterpret_cast<HDC>(region) : nullptr;
-        DefNcPaint(hwnd_, RootOf(hwnd_) == GetActiveWindow(), target);
+    LRESULT NcPaint(TWMNCPaint m) {
+        DefNcPaint(hwnd_, RootOf(hwnd_) == GetActiveWindow(), m.PrintDC());
         return 0;
     }
 
@@ -312,7 +309,7 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_NCHITTEST:
         return DefNcHitTest(hwnd, TWMNCHitTest(m).Pos());
     case WM_NCPAINT:
-        return d.NcPaint(wParam);
+        return d.NcPaint(TWMNCPaint(m));
     case WM_NCACTIVATE:
         return d.NcActivate(TWMFlag(m));
     case WM_PAINT:

@@ -380,9 +380,9 @@ void InjectKey(const KeyInput& in) {
                     in.vk == VK_RCONTROL || in.vk == VK_RMENU || in.vk == VK_DIVIDE || in.vk == VK_APPS;
     uint32_t data = 1u | (scan & 0xFF) << 16 | (extended ? 1u << 24 : 0) | (alt ? 1u << 29 : 0) |
                     ((in.down ? (wasDown || in.autoRepeat) : true) ? 1u << 30 : 0) | (in.down ? 0 : 1u << 31);
-    LPARAM lParam = static_cast<LPARAM>(static_cast<int32_t>(data));
-    if (RunHooks(WH_KEYBOARD, HC_ACTION, in.vk, lParam)) return;
-    Post(target, msg, in.vk, lParam, in.down ? static_cast<DWORD>(in.text) : 0);
+    const LPARAM keyData = static_cast<LPARAM>(static_cast<int32_t>(data));
+    if (RunHooks(WH_KEYBOARD, HC_ACTION, in.vk, keyData)) return;
+    Post(target, msg, in.vk, keyData, in.down ? static_cast<DWORD>(in.text) : 0);
 }
 
 void InjectText(const std::u32string& text) {

@@ -2,10 +2,18 @@
 
 #include <algorithm>
 
+#include "platform/gdi/gdi_objects.h"
 #include "platform/gui/message_loop.h"
 
 LRESULT MessageView::ForwardTo(HWND target) const {
     return SendMessage(target, m_.Msg, m_.WParam, m_.LParam);
+}
+
+HDC TWMNCPaint::PrintDC() const {
+    // 0 and 1 are no regions; any other value is a region or a DC, told apart by the object's type.
+    if (W() <= 1) return nullptr;
+    const DWORD kind = GetObjectType(Pointer<void>(W()));
+    return kind == OBJ_DC || kind == OBJ_MEMDC ? Pointer<HDC__>(W()) : nullptr;
 }
 
 LRESULT CopyOut(const std::string& text, std::span<char> buffer) {

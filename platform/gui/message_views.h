@@ -192,11 +192,18 @@ struct TWMContextMenu : MessageView {
     POINT Pos() const { return PointOf(L()); }
 };
 
-// WM_PAINT, WM_NCPAINT and WM_PRINTCLIENT: a DC to draw on when a parent paints the window into its own
-// drawing, else null.
+// WM_PAINT and WM_PRINTCLIENT: a DC to draw on when a parent paints the window into its own drawing,
+// else null.
 struct TWMPaint : MessageView {
     using MessageView::MessageView;
     HDC DC() const { return Pointer<HDC__>(W()); }
+};
+
+// WM_NCPAINT: the region to update (1: all of it), or, from WM_PRINT, the DC to draw the frame into.
+struct TWMNCPaint : MessageView {
+    using MessageView::MessageView;
+    // The DC when WM_PRINT brought one, else null.
+    HDC PrintDC() const;
 };
 
 // WM_ERASEBKGND. A double-buffered window's own erase into its buffer brings the DC in lParam as well.

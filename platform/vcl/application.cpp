@@ -291,7 +291,7 @@ void TApplication::MouseControlChanged(TControl* Control) {
         hintTimerWnd_ = AllocateHWnd([this](TMessage& m) {
             if (m.Msg == WM_TIMER) {
                 try {
-                    HintTimerFired(m.WParam);
+                    HintTimerFired(TWMTimer(m).TimerID());
                 } catch (...) {
                     HandleException(this);
                 }

@@ -368,79 +368,83 @@ void TControl::DefaultHandler(TMessage& Message) {
     (void)Message;
 }
 
+TControl::TMouseAction TControl::MouseActionOf(UINT msg) {
+    switch (msg) {
+    case WM_MOUSEMOVE:
+        return {TMouseAction::Move, mbLeft};
+    case WM_LBUTTONDOWN:
+        return {TMouseAction::Down, mbLeft};
+    case WM_RBUTTONDOWN:
+        return {TMouseAction::Down, mbRight};
+    case WM_MBUTTONDOWN:
+        return {TMouseAction::Down, mbMiddle};
+    case WM_LBUTTONDBLCLK:
+        return {TMouseAction::DoubleClick, mbLeft};
+    case WM_RBUTTONDBLCLK:
+        return {TMouseAction::DoubleClick, mbRight};
+    case WM_MBUTTONDBLCLK:
+        return {TMouseAction::DoubleClick, mbMiddle};
+    case WM_LBUTTONUP:
+        return {TMouseAction::Up, mbLeft};
+    case WM_RBUTTONUP:
+        return {TMouseAction::Up, mbRight};
+    case WM_MBUTTONUP:
+        return {TMouseAction::Up, mbMiddle};
+    default:
+        return {TMouseAction::Other, mbLeft};
+    }
+}
+
 void TControl::HandleMouseMessage(TWMMouse Message) {
     auto alive = AliveToken();
-    TShiftState shift = KeysToShiftState(static_cast<WORD>(Message.Keys()));
-    const int x = Message.Pos().x;
-    const int y = Message.Pos().y;
-    TMouseButton button = mbLeft;
-    bool down = false, up = false, dbl = false;
-    switch (Message.Msg) {
-    case WM_MOUSEMOVE:
-        MouseMove(shift, x, y);
+    const TMouseAction action = MouseActionOf(Message.Msg);
+    const TShiftState shift = KeysToShiftState(static_cast<WORD>(Message.Keys()));
+    const TPoint p = Message.Pos();
+    switch (action.kind) {
+    case TMouseAction::Move:
+        MouseMove(shift, p.x, p.y);
         break;
-    case WM_LBUTTONDBLCLK:
-        dbl = true;
-        [[fallthrough]];
-    case WM_LBUTTONDOWN:
-        down = true;
+    case TMouseAction::Down:
+    case TMouseAction::DoubleClick:
+        ButtonDown(action, shift, p);
         break;
-    case WM_RBUTTONDBLCLK:
-        dbl = true;
-        [[fallthrough]];
-    case WM_RBUTTONDOWN:
-        down = true;
-        button = mbRight;
+    case TMouseAction::Up:
+        ButtonUp(action.button, shift, p);
         break;
-    case WM_MBUTTONDBLCLK:
-        dbl = true;
-        [[fallthrough]];
-    case WM_MBUTTONDOWN:
-        down = true;
-        button = mbMiddle;
+    case TMouseAction::Other:
         break;
-    case WM_LBUTTONUP:
-        up = true;
-        break;
-    case WM_RBUTTONUP:
-        up = true;
-        button = mbRight;
-        break;
-    case WM_MBUTTONUP:
-        up = true;
-        button = mbMiddle;
-        break;
-    default:
-        break;
-    }
-    if (down) {
-        if (button == mbLeft) {
-            if (controlStyle_.Contains(csCaptureMouse)) pw::vcl::SetCaptureControl(this);
-            if (dbl) {
-                if (controlStyle_.Contains(csDoubleClicks)) {
-                    DblClick();
-                    if (alive.expired()) return;
-                    shift.Include(ssDouble);
-                }
-            } else if (controlStyle_.Contains(csClickEvents)) {
-                controlState_.Include(csClicked);
-            }
-        }
-        MouseDown(button, shift, x, y);
-    } else if (up) {
-        if (button == mbLeft) {
-            if (controlStyle_.Contains(csCaptureMouse) && pw::vcl::CaptureControl() == this)
-                pw::vcl::SetCaptureControl(nullptr);
-            if (controlState_.Contains(csClicked)) {
-                controlState_.Exclude(csClicked);
-                TRect r = ClientRect();
-                if (x >= r.left && x < r.right && y >= r.top && y < r.bottom) Click();
-                if (alive.expired()) return;
-            }
-        }
-        MouseUp(button, shift, x, y);
     }
     if (!alive.expired()) DefaultHandler(Message);
+}
+
+void TControl::ButtonDown(TMouseAction Action, TShiftState Shift, TPoint P) {
+    auto alive = AliveToken();
+    if (Action.button == mbLeft) {
+        if (controlStyle_.Contains(csCaptureMouse)) pw::vcl::SetCaptureControl(this);
+        if (Action.kind != TMouseAction::DoubleClick) {
+            if (controlStyle_.Contains(csClickEvents)) controlState_.Include(csClicked);
+        } else if (controlStyle_.Contains(csDoubleClicks)) {
+            DblClick();
+            if (alive.expired()) return;
+            Shift.Include(ssDouble);
+        }
+    }
+    MouseDown(Action.button, Shift, P.x, P.y);
+}
+
+void TControl::ButtonUp(TMouseButton Button, TShiftState Shift, TPoint P) {
+    auto alive = AliveToken();
+    if (Button == mbLeft) {
+        if (controlStyle_.Contains(csCaptureMouse) && pw::vcl::CaptureControl() == this)
+            pw::vcl::SetCaptureControl(nullptr);
+        if (controlState_.Contains(csClicked)) {
+            controlState_.Exclude(csClicked);
+            const TRect r = ClientRect();
+            if (P.x >= r.left && P.x < r.right && P.y >= r.top && P.y < r.bottom) Click();
+            if (alive.expired()) return;
+        }
+    }
+    MouseUp(Button, Shift, P.x, P.y);
 }
 
 void TControl::Click() {

@@ -161,7 +161,15 @@ protected:
 
 private:
     friend class TWinControl;
+    // What a mouse message did, and with which button.
+    struct TMouseAction {
+        enum Kind { Move, Down, DoubleClick, Up, Other } kind;
+        TMouseButton button;
+    };
+    static TMouseAction MouseActionOf(UINT Msg);
     void HandleMouseMessage(TWMMouse Message);
+    void ButtonDown(TMouseAction Action, TShiftState Shift, TPoint P);
+    void ButtonUp(TMouseButton Button, TShiftState Shift, TPoint P);
     void RedrawArea();
     void CMParentFontChanged();
     void CMParentColorChanged();
@@ -195,3 +203,10 @@ private:
 
 // The form a control sits on (its topmost parent that is a form), nullptr when none.
 TCustomForm* GetParentForm(const TControl* Control);
+
+// CM_BUTTONPRESSED: a grouped button went down; the others of its group come up.
+struct TCMButtonPressed : MessageView {
+    using MessageView::MessageView;
+    int GroupIndex() const { return static_cast<int>(static_cast<intptr_t>(W())); }
+    TControl* Sender() const { return Pointer<TControl>(L()); }
+};
