@@ -7,6 +7,7 @@
 #include "platform/gdi/edges.h"
 #include "platform/gdi/gdi_defs.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/scoped.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/syscolors.h"
 #include "platform/gui/input.h"
@@ -14,6 +15,7 @@
 #include "platform/gui/messages.h"
 #include "platform/gui/paint.h"
 #include "platform/gui/window.h"
+#include "platform/gui/window_dc.h"
 #include "platform/vcl/win_control.h"
 
 namespace rz {
@@ -122,8 +124,8 @@ void EditButtons::HitTest(TWMNCHitTest Message) const {
 
 void EditButtons::Paint() {
     if (!control_.HandleAllocated()) return;
-    HWND h = control_.Handle();
-    HDC dc = GetWindowDC(h);
+    const pw::gui::WindowDC window(control_.Handle(), pw::gui::WindowDC::Area::Window);
+    HDC dc = window.Get();
     if (!dc) return;
     const UINT inactive = control_.Enabled() ? 0 : DFCS_INACTIVE;
     for (int i = 0; i < static_cast<int>(kinds_.size()); ++i) {
@@ -143,15 +145,13 @@ void EditButtons::Paint() {
             const COLORREF dot = GetSysColor(control_.Enabled() ? COLOR_BTNTEXT : COLOR_GRAYTEXT);
             for (int d = -3; d <= 3; d += 3) {
                 RECT p{cx + d - 1, cy, cx + d + 1, cy + 2};
-                HBRUSH brush = CreateSolidBrush(dot);
-                FillRect(dc, &p, brush);
-                DeleteObject(brush);
+                const pw::gdi::OwnedObject<HBRUSH> brush(CreateSolidBrush(dot));
+                FillRect(dc, &p, brush.Get());
             }
             break;
         }
         }
     }
-    ReleaseDC(h, dc);
 }
 
 } // namespace rz

@@ -2,6 +2,7 @@
 
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/scoped.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/syscolors.h"
 #include "platform/graphics/graphics_objects.h"
@@ -10,6 +11,7 @@
 #include "platform/gui/messages.h"
 #include "platform/gui/paint.h"
 #include "platform/gui/window.h"
+#include "platform/gui/window_dc.h"
 #include "platform/vcl/win_control.h"
 
 namespace {
@@ -17,10 +19,9 @@ namespace {
 constexpr UINT kColorMessages[] = {CN_CTLCOLOREDIT, CN_BASE + WM_CTLCOLORLISTBOX};
 
 void FillLine(HDC dc, int left, int top, int right, int bottom, COLORREF color) {
-    HBRUSH brush = CreateSolidBrush(color);
+    const pw::gdi::OwnedObject<HBRUSH> brush(CreateSolidBrush(color));
     RECT r{left, top, right, bottom};
-    FillRect(dc, &r, brush);
-    DeleteObject(brush);
+    FillRect(dc, &r, brush.Get());
 }
 
 // A one-pixel ring just inside r.
@@ -37,7 +38,6 @@ TRzFrameLink::TRzFrameLink(TWinControl& Control, FramePlace Place) : control_(Co
 
 TRzFrameLink::~TRzFrameLink() {
     if (controller_) controller_->Detach(this);
-    if (brush_) DeleteObject(brush_);
 }
 
 void TRzFrameLink::SetController(TRzFrameController* Value) {
@@ -119,11 +119,10 @@ void TRzFrameLink::Redraw() {
 
 HBRUSH TRzFrameLink::Brush(TColor Color) {
     if (!brush_ || brushColor_ != Color) {
-        if (brush_) DeleteObject(brush_);
-        brush_ = CreateSolidBrush(ColorToRGB(Color));
+        brush_.Reset(CreateSolidBrush(ColorToRGB(Color)));
         brushColor_ = Color;
     }
-    return brush_;
+    return brush_.Get();
 }
 
 bool TRzFrameLink::Before(TMessage& Message) {
@@ -166,7 +165,9 @@ void TRzFrameLink::PaintFrame() {
     RECT r{0, 0, w.right - w.left, w.bottom - w.top};
     // The client-area edge of a combo box is drawn in client coordinates, where the window's
     // rectangle starts as well since it has no border.
-    HDC dc = place_ == FramePlace::Border ? GetWindowDC(h) : GetDC(h);
+    using pw::gui::WindowDC;
+    const WindowDC window(h, place_ == FramePlace::Border ? WindowDC::Area::Window : WindowDC::Area::Client);
+    HDC dc = window.Get();
     if (!dc) return;
     const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
     const COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT);
@@ -190,5 +191,4 @@ void TRzFrameLink::PaintFrame() {
         InflateRect(r, -1, -1);
         Ring(dc, r, back, back);
     }
-    ReleaseDC(h, dc);
 }

@@ -2,6 +2,7 @@
 // What a framed control keeps of its frame: its own settings, the controller it follows, and the
 // drawing of the frame and background from them.
 #include "controls/frame_controller.h"
+#include "platform/gdi/scoped.h"
 #include "platform/rtl/wintypes.h"
 
 class TWinControl;
@@ -54,7 +55,7 @@ private:
     bool frameVisible_ = false;
     TColor frameColor_ = clBtnShadow;
     TColor focusColor_ = clWindow;
-    HBRUSH brush_ = nullptr;
+    pw::gdi::OwnedObject<HBRUSH> brush_;
     TColor brushColor_ = clNone;
 };
 

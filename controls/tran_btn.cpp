@@ -5,6 +5,7 @@
 #include "platform/gdi/dc.h"
 #include "platform/gdi/edges.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/scoped.h"
 #include "platform/gdi/text.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/graphics_types.h"
@@ -13,37 +14,18 @@ namespace {
 
 constexpr COLORREF kBlack = 0x000000, kWhite = 0xFFFFFF;
 
-// A memory DC with a bitmap of its own selected, both freed with it.
-class MemoryDC {
-public:
-    MemoryDC(HDC Like, HBITMAP Bitmap) : dc_(CreateCompatibleDC(Like)), bitmap_(Bitmap) {
-        old_ = SelectObject(dc_, bitmap_);
-    }
-    ~MemoryDC() {
-        SelectObject(dc_, old_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
-    }
-    MemoryDC(const MemoryDC&) = delete;
-    MemoryDC& operator=(const MemoryDC&) = delete;
-    HDC Get() const { return dc_; }
-
-private:
-    HDC dc_;
-    HBITMAP bitmap_;
-    HGDIOBJ old_;
-};
-
 } // namespace
 
 void DrawTransparentBitmap(HDC DC, TBitmap& Bitmap, COLORREF TransparentColor, int X, int Y) {
     const int w = Bitmap.Width(), h = Bitmap.Height();
     if (w <= 0 || h <= 0) return;
     HDC source = Bitmap.Canvas().Handle();
-    MemoryDC mask(DC, CreateBitmap(w, h, 1, 1, nullptr));
-    MemoryDC inverse(DC, CreateBitmap(w, h, 1, 1, nullptr));
-    MemoryDC back(DC, CreateCompatibleBitmap(DC, w, h));
-    MemoryDC object(DC, CreateCompatibleBitmap(DC, w, h));
+    using pw::gdi::MemoryDC;
+    using pw::gdi::OwnedObject;
+    const MemoryDC mask(DC, OwnedObject<HBITMAP>(CreateBitmap(w, h, 1, 1, nullptr)));
+    const MemoryDC inverse(DC, OwnedObject<HBITMAP>(CreateBitmap(w, h, 1, 1, nullptr)));
+    const MemoryDC back(DC, w, h);
+    const MemoryDC object(DC, w, h);
     // White in the mask where the bitmap has the transparent colour; black in the inverse there.
     const COLORREF oldBack = SetBkColor(source, TransparentColor);
     BitBlt(mask.Get(), 0, 0, w, h, source, 0, 0, SRCCOPY);

@@ -10,6 +10,7 @@
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_defs.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/scoped.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/canvas.h"
 #include "platform/rtl/stream.h"
@@ -21,13 +22,7 @@ namespace gif {
 
 struct FrameRendering {
     std::unique_ptr<TBitmap> Bitmap;
-    HBITMAP Mask = nullptr;
-    FrameRendering() = default;
-    FrameRendering(const FrameRendering&) = delete;
-    FrameRendering& operator=(const FrameRendering&) = delete;
-    ~FrameRendering() {
-        if (Mask) DeleteObject(Mask);
-    }
+    pw::gdi::OwnedObject<HBITMAP> Mask;
 };
 
 namespace {
@@ -56,35 +51,22 @@ void TransparentStretch(HDC dest, const RECT& destRect, HDC source, const RECT& 
                 0, MAKEROP4(0x00AA0029, SRCCOPY));
         return;
     }
-    HDC maskDc = CreateCompatibleDC(nullptr);
-    HGDIOBJ oldMask = SelectObject(maskDc, mask);
-    HDC colourDc = CreateCompatibleDC(nullptr);
-    HBITMAP colour = CreateBitmap(sw, sh, 1, 32, nullptr);
-    HGDIOBJ oldColour = SelectObject(colourDc, colour);
-    HDC monoDc = CreateCompatibleDC(nullptr);
-    HBITMAP mono = CreateBitmap(sw, sh, 1, 1, nullptr);
-    HGDIOBJ oldMono = SelectObject(monoDc, mono);
+    using pw::gdi::MemoryDC;
+    using pw::gdi::OwnedObject;
+    const MemoryDC maskDc(nullptr, mask);
+    const MemoryDC colourDc(nullptr, OwnedObject<HBITMAP>(CreateBitmap(sw, sh, 1, 32, nullptr)));
+    const MemoryDC monoDc(nullptr, OwnedObject<HBITMAP>(CreateBitmap(sw, sh, 1, 1, nullptr)));
 
-    BitBlt(monoDc, 0, 0, sw, sh, maskDc, 0, 0, NOTSRCCOPY);
-    SetTextColor(colourDc, RGB(0, 0, 0));
-    SetBkColor(colourDc, RGB(255, 255, 255));
-    BitBlt(colourDc, 0, 0, sw, sh, monoDc, 0, 0, SRCCOPY);
-    BitBlt(colourDc, 0, 0, sw, sh, source, sourceRect.left, sourceRect.top, SRCAND);
-    const COLORREF oldText = SetTextColor(dest, RGB(0, 0, 0));
-    const COLORREF oldBack = SetBkColor(dest, RGB(255, 255, 255));
-    StretchBlt(dest, destRect.left, destRect.top, dw, dh, maskDc, 0, 0, sw, sh, SRCAND);
-    StretchBlt(dest, destRect.left, destRect.top, dw, dh, colourDc, 0, 0, sw, sh, SRCPAINT);
-    SetTextColor(dest, oldText);
-    SetBkColor(dest, oldBack);
-
-    SelectObject(monoDc, oldMono);
-    DeleteObject(mono);
-    DeleteDC(monoDc);
-    SelectObject(colourDc, oldColour);
-    DeleteObject(colour);
-    DeleteDC(colourDc);
-    SelectObject(maskDc, oldMask);
-    DeleteDC(maskDc);
+    BitBlt(monoDc.Get(), 0, 0, sw, sh, maskDc.Get(), 0, 0, NOTSRCCOPY);
+    SetTextColor(colourDc.Get(), RGB(0, 0, 0));
+    SetBkColor(colourDc.Get(), RGB(255, 255, 255));
+    BitBlt(colourDc.Get(), 0, 0, sw, sh, monoDc.Get(), 0, 0, SRCCOPY);
+    BitBlt(colourDc.Get(), 0, 0, sw, sh, source, sourceRect.left, sourceRect.top, SRCAND);
+    const pw::gdi::SavedDC saved(dest);
+    SetTextColor(dest, RGB(0, 0, 0));
+    SetBkColor(dest, RGB(255, 255, 255));
+    StretchBlt(dest, destRect.left, destRect.top, dw, dh, maskDc.Get(), 0, 0, sw, sh, SRCAND);
+    StretchBlt(dest, destRect.left, destRect.top, dw, dh, colourDc.Get(), 0, 0, sw, sh, SRCPAINT);
 }
 
 } // namespace
@@ -112,7 +94,7 @@ TBitmap* TGIFSubImage::GetBitmap() {
         file.SetPosition(0);
         rendering->Bitmap = std::make_unique<TBitmap>();
         rendering->Bitmap->LoadFromStream(file);
-        if (!mask.empty()) rendering->Mask = CreateBitmap(Width(), Height(), 1, 1, mask.data());
+        if (!mask.empty()) rendering->Mask.Reset(CreateBitmap(Width(), Height(), 1, 1, mask.data()));
         rendering_ = std::move(rendering);
     } catch (...) {
         if (image) image->Progress(TGIFProgressStage::Ending, 0, false, gif_text::Rendering);
@@ -123,7 +105,7 @@ TBitmap* TGIFSubImage::GetBitmap() {
 }
 
 HBITMAP TGIFSubImage::MaskHandle() {
-    return GetBitmap() ? rendering_->Mask : nullptr;
+    return GetBitmap() ? rendering_->Mask.Get() : nullptr;
 }
 
 RECT TGIFSubImage::ScaleRect(const RECT& rect) const {

@@ -15,6 +15,7 @@
 #include "platform/graphics/canvas.h"
 #include "platform/graphics/picture.h"
 #include "platform/gui/paint.h"
+#include "platform/gui/window_dc.h"
 #include "platform/rtl/sync.h"
 #include "platform/rtl/thread.h"
 
@@ -72,11 +73,9 @@ void RegisterGIFImage() {
 
 bool LowColorDisplay() {
     static const bool low = [] {
-        HDC dc = GetDC(nullptr);
-        if (!dc) return false;
-        const int bits = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
-        ReleaseDC(nullptr, dc);
-        return bits < 9;
+        const pw::gui::WindowDC screen(nullptr);
+        if (!screen.Get()) return false;
+        return GetDeviceCaps(screen.Get(), BITSPIXEL) * GetDeviceCaps(screen.Get(), PLANES) < 9;
     }();
     return low;
 }

@@ -9,6 +9,7 @@
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_defs.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/scoped.h"
 #include "platform/graphics/canvas.h"
 
 #include <algorithm>
@@ -50,58 +51,41 @@ inline uint8_t Blend(uint8_t src, uint8_t a, uint8_t dst) {
     return uint8_t((unsigned(src) * a + 255 + (255u - a) * dst) >> 8);
 }
 
-// A memory DC with a 32-bit top-down DIB section selected into it; everything is released on destruction.
+// A memory DC with a 32-bit top-down DIB section (or a monochrome bitmap) of its own selected into it.
 class MemoryImage {
 public:
-    MemoryImage(HDC like, int width, int height) : width_(width), height_(height) {
-        BITMAPINFO info{};
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        dc_ = CreateCompatibleDC(like);
-        if (dc_) bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        bits_ = static_cast<uint32_t*>(bits);
-        if (!dc_ || !bitmap_ || !bits_) {
-            Release();
-            RaisePngError<EPNGOutMemory>(png_text::OutMemory);
-        }
-        old_ = SelectObject(dc_, bitmap_);
+    MemoryImage(HDC like, int width, int height)
+        : width_(width), height_(height), dc_(like, DibSection(width, height, bits_)) {
+        if (!dc_.Get() || !dc_.Bitmap() || !bits_) RaisePngError<EPNGOutMemory>(png_text::OutMemory);
     }
     // A monochrome bitmap (1 = white) from rows padded to 16 bits.
-    MemoryImage(HDC like, int width, int height, const void* monoBits) : width_(width), height_(height) {
-        dc_ = CreateCompatibleDC(like);
-        if (dc_) bitmap_ = CreateBitmap(width, height, 1, 1, monoBits);
-        if (!dc_ || !bitmap_) {
-            Release();
-            RaisePngError<EPNGOutMemory>(png_text::OutMemory);
-        }
-        old_ = SelectObject(dc_, bitmap_);
+    MemoryImage(HDC like, int width, int height, const void* monoBits)
+        : width_(width), height_(height),
+          dc_(like, pw::gdi::OwnedObject<HBITMAP>(CreateBitmap(width, height, 1, 1, monoBits))) {
+        if (!dc_.Get() || !dc_.Bitmap()) RaisePngError<EPNGOutMemory>(png_text::OutMemory);
     }
-    ~MemoryImage() { Release(); }
-    MemoryImage(const MemoryImage&) = delete;
-    MemoryImage& operator=(const MemoryImage&) = delete;
 
-    HDC Dc() const { return dc_; }
+    HDC Dc() const { return dc_.Get(); }
     uint32_t* Row(int y) const { return bits_ + size_t(y) * width_; }
     int Width() const { return width_; }
     int Height() const { return height_; }
 
 private:
-    void Release() {
-        if (dc_ && old_) SelectObject(dc_, old_);
-        if (bitmap_) DeleteObject(bitmap_);
-        if (dc_) DeleteDC(dc_);
-        dc_ = nullptr;
-        bitmap_ = nullptr;
-        old_ = nullptr;
+    static pw::gdi::OwnedObject<HBITMAP> DibSection(int width, int height, uint32_t*& bits) {
+        BITMAPINFO info{};
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biBitCount = 32;
+        void* p = nullptr;
+        pw::gdi::OwnedObject<HBITMAP> bitmap(
+            CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &p, nullptr, 0));
+        bits = static_cast<uint32_t*>(p);
+        return bitmap;
     }
 
     int width_, height_;
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ old_ = nullptr;
     uint32_t* bits_ = nullptr;
+    pw::gdi::MemoryDC dc_;
 };
 
 BITMAPINFO256 InfoOf(const TChunkIHDR& header) {
