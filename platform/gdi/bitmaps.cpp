@@ -186,14 +186,6 @@ int StretchDIBits(HDC hdc, int x, int y, int width, int height, int xSrc, int yS
     return Blit(*dc, p.x, p.y, width, height, &src, rop) ? std::abs(heightSrc) : 0;
 }
 
-int SetDIBitsToDevice(HDC hdc, int x, int y, DWORD width, DWORD height, int xSrc, int ySrc, UINT, UINT lines,
-                      const void* bits, const BITMAPINFO* info, UINT usage) {
-    const int w = static_cast<int>(width), h = static_cast<int>(height);
-    return StretchDIBits(hdc, x, y, w, h, xSrc, ySrc, w, h, bits, info, usage, SRCCOPY)
-               ? static_cast<int>(lines)
-               : 0;
-}
-
 Surface* GetBitmapSurface(HBITMAP bitmap) {
     auto b = LookupAs<BitmapObject>(bitmap, Kind::Bitmap);
     if (!b || b->stock || !b->dibBits.empty()) return nullptr;

@@ -17,8 +17,6 @@ int SetDIBits(HDC hdc, HBITMAP bitmap, UINT start, UINT lines, const void* bits,
               UINT usage);
 int StretchDIBits(HDC hdc, int x, int y, int width, int height, int xSrc, int ySrc, int widthSrc,
                   int heightSrc, const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop);
-int SetDIBitsToDevice(HDC hdc, int x, int y, DWORD width, DWORD height, int xSrc, int ySrc, UINT start,
-                      UINT lines, const void* bits, const BITMAPINFO* info, UINT usage);
 inline constexpr DWORD CBM_INIT = 4;
 // A device bitmap (32-bit, or monochrome for a monochrome DC) of the header's size, filled from the DIB
 // when init has CBM_INIT.

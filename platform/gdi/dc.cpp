@@ -225,9 +225,6 @@ BOOL GetPoint(HDC hdc, POINT DcState::*field, POINT* out) {
 BOOL SetWindowOrgEx(HDC hdc, int x, int y, POINT* prev) {
     return SetPoint(hdc, &DcState::windowOrg, x, y, false, prev);
 }
-BOOL GetWindowOrgEx(HDC hdc, POINT* origin) {
-    return GetPoint(hdc, &DcState::windowOrg, origin);
-}
 BOOL OffsetWindowOrgEx(HDC hdc, int dx, int dy, POINT* prev) {
     return SetPoint(hdc, &DcState::windowOrg, dx, dy, true, prev);
 }
@@ -242,9 +239,6 @@ BOOL OffsetViewportOrgEx(HDC hdc, int dx, int dy, POINT* prev) {
 }
 BOOL SetBrushOrgEx(HDC hdc, int x, int y, POINT* prev) {
     return SetPoint(hdc, &DcState::brushOrg, x, y, false, prev);
-}
-BOOL GetBrushOrgEx(HDC hdc, POINT* origin) {
-    return GetPoint(hdc, &DcState::brushOrg, origin);
 }
 BOOL MoveToEx(HDC hdc, int x, int y, POINT* prev) {
     return SetPoint(hdc, &DcState::currentPos, x, y, false, prev);
@@ -313,8 +307,4 @@ COLORREF GetNearestColor(HDC hdc, COLORREF color) {
     if (hdc && !dc) return CLR_INVALID;
     color &= 0x00FFFFFF;
     return dc && dc->Mono() ? ToColorRef(ToMono(ToArgb(color))) : color;
-}
-
-BOOL GdiFlush() {
-    return 1;
 }

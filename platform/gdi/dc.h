@@ -39,13 +39,11 @@ COLORREF SetDCPenColor(HDC hdc, COLORREF color);
 COLORREF GetDCPenColor(HDC hdc);
 
 BOOL SetWindowOrgEx(HDC hdc, int x, int y, POINT* previous);
-BOOL GetWindowOrgEx(HDC hdc, POINT* origin);
 BOOL OffsetWindowOrgEx(HDC hdc, int dx, int dy, POINT* previous);
 BOOL SetViewportOrgEx(HDC hdc, int x, int y, POINT* previous);
 BOOL GetViewportOrgEx(HDC hdc, POINT* origin);
 BOOL OffsetViewportOrgEx(HDC hdc, int dx, int dy, POINT* previous);
 BOOL SetBrushOrgEx(HDC hdc, int x, int y, POINT* previous);
-BOOL GetBrushOrgEx(HDC hdc, POINT* origin);
 // The DC's device origin on its surface (for a window DC, the client area's offset in the window image).
 BOOL GetDCOrgEx(HDC hdc, POINT* origin);
 BOOL MoveToEx(HDC hdc, int x, int y, POINT* previous);
@@ -58,4 +56,3 @@ int GetMapMode(HDC hdc);
 
 int GetDeviceCaps(HDC hdc, int index);
 COLORREF GetNearestColor(HDC hdc, COLORREF color);
-BOOL GdiFlush();

@@ -183,10 +183,6 @@ HPEN CreatePen(int style, int width, COLORREF color) {
     return static_cast<HPEN>(Register(p));
 }
 
-HPEN CreatePenIndirect(const LOGPEN* pen) {
-    return pen ? CreatePen(static_cast<int>(pen->lopnStyle), pen->lopnWidth.x, pen->lopnColor) : nullptr;
-}
-
 HBRUSH CreateSolidBrush(COLORREF color) {
     auto b = std::make_shared<BrushObject>();
     b->color = color & 0x00FFFFFF;
@@ -213,22 +209,6 @@ HBRUSH CreatePatternBrush(HBITMAP bitmap) {
     b->style = BS_PATTERN;
     b->pattern = copy;
     return static_cast<HBRUSH>(Register(b));
-}
-
-HBRUSH CreateBrushIndirect(const LOGBRUSH* lb) {
-    if (!lb) return nullptr;
-    switch (lb->lbStyle) {
-    case BS_SOLID:
-        return CreateSolidBrush(lb->lbColor);
-    case BS_NULL:
-        return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
-    case BS_HATCHED:
-        return CreateHatchBrush(static_cast<int>(lb->lbHatch), lb->lbColor);
-    case BS_PATTERN:
-        return CreatePatternBrush(reinterpret_cast<HBITMAP>(lb->lbHatch));
-    default:
-        return nullptr;
-    }
 }
 
 BOOL DeleteObject(HGDIOBJ object) {

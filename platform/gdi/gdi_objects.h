@@ -3,12 +3,10 @@
 #include "platform/gdi/gdi_structs.h"
 
 HPEN CreatePen(int style, int width, COLORREF color);
-HPEN CreatePenIndirect(const LOGPEN* pen);
 HBRUSH CreateSolidBrush(COLORREF color);
 HBRUSH CreateHatchBrush(int hatch, COLORREF color);
 // The brush keeps its own copy of the pattern: the bitmap may be deleted afterwards.
 HBRUSH CreatePatternBrush(HBITMAP bitmap);
-HBRUSH CreateBrushIndirect(const LOGBRUSH* brush);
 
 HGDIOBJ GetStockObject(int index);
 // Stock objects and system-colour brushes are never deleted; the call still succeeds for them.

@@ -49,16 +49,6 @@ HRGN CreateRectRgn(int l, int t, int r, int b) {
 HRGN CreateRectRgnIndirect(const RECT* r) {
     return r ? CreateRectRgn(r->left, r->top, r->right, r->bottom) : nullptr;
 }
-HRGN CreateEllipticRgn(int l, int t, int r, int b) {
-    return CreateRgnFromRegion(Region::Ellipse(Normalized(l, t, r, b)));
-}
-HRGN CreateEllipticRgnIndirect(const RECT* r) {
-    return r ? CreateEllipticRgn(r->left, r->top, r->right, r->bottom) : nullptr;
-}
-HRGN CreatePolygonRgn(const POINT* points, int count, int fillMode) {
-    if (!points || count < 0 || (fillMode != ALTERNATE && fillMode != WINDING)) return nullptr;
-    return CreateRgnFromRegion(Region::Polygon(points, count, fillMode));
-}
 
 int CombineRgn(HRGN dst, HRGN src1, HRGN src2, int mode) {
     auto d = Rgn(dst), a = Rgn(src1);
@@ -147,48 +137,6 @@ BOOL FillRgn(HDC hdc, HRGN rgn, HBRUSH brush) {
     return 1;
 }
 
-BOOL PaintRgn(HDC hdc, HRGN rgn) {
-    auto dc = LookupDc(hdc);
-    auto r = Rgn(rgn);
-    if (!dc || !r) return 0;
-    TargetAccess access(*dc);
-    FillArea(*dc, ToDeviceRegion(*dc, r->region), BrushSampler(*dc, dc->st.brush.get(), true), dc->st.rop2);
-    return 1;
-}
-
-BOOL InvertRgn(HDC hdc, HRGN rgn) {
-    auto dc = LookupDc(hdc);
-    auto r = Rgn(rgn);
-    if (!dc || !r) return 0;
-    TargetAccess access(*dc);
-    FillAreaColor(*dc, ToDeviceRegion(*dc, r->region), 0, R2_NOT);
-    return 1;
-}
-
-BOOL FrameRgn(HDC hdc, HRGN rgn, HBRUSH brush, int width, int height) {
-    auto dc = LookupDc(hdc);
-    auto r = Rgn(rgn);
-    auto b = ResolveBrush(brush);
-    if (!dc || !r || !b || width < 0 || height < 0) return 0;
-    // The frame is the region minus the region shrunk by the width and height: the pixels whose
-    // neighbourhood reaches outside.
-    Region inner = r->region;
-    for (int dx : {-width, width}) {
-        Region shifted = r->region;
-        shifted.Offset(dx, 0);
-        inner = Region::Combine(inner, shifted, Region::Op::And);
-    }
-    for (int dy : {-height, height}) {
-        Region shifted = r->region;
-        shifted.Offset(0, dy);
-        inner = Region::Combine(inner, shifted, Region::Op::And);
-    }
-    const Region frame = Region::Combine(r->region, inner, Region::Op::Diff);
-    TargetAccess access(*dc);
-    FillArea(*dc, ToDeviceRegion(*dc, frame), BrushSampler(*dc, b.get(), true), R2_COPYPEN);
-    return 1;
-}
-
 int SelectClipRgn(HDC hdc, HRGN rgn) {
     return ExtSelectClipRgn(hdc, rgn, RGN_COPY);
 }
@@ -241,13 +189,6 @@ int IntersectClipRect(HDC hdc, int l, int t, int r, int b) {
     return ClipResult(*dc);
 }
 
-int OffsetClipRgn(HDC hdc, int dx, int dy) {
-    auto dc = LookupDc(hdc);
-    if (!dc) return ERROR_;
-    if (dc->st.clip) dc->st.clip->Offset(dx, dy);
-    return ClipResult(*dc);
-}
-
 int GetClipBox(HDC hdc, RECT* rect) {
     auto dc = LookupDc(hdc);
     if (!dc || !rect) return ERROR_;
@@ -263,29 +204,6 @@ int GetClipRgn(HDC hdc, HRGN rgn) {
     if (!dc->st.clip) return 0;
     r->region = *dc->st.clip;
     return 1;
-}
-
-int GetRandomRgn(HDC hdc, HRGN rgn, int which) {
-    auto dc = LookupDc(hdc);
-    auto r = Rgn(rgn);
-    if (!dc || !r || which != SYSRGN) return -1;
-    Region sys;
-    if (dc->sysClip) {
-        sys = *dc->sysClip;
-    } else if (Surface* surface = dc->Target()) {
-        sys = Region(RECT{0, 0, surface->Width(), surface->Height()});
-        sys.Offset(-dc->deviceOrigin.x, -dc->deviceOrigin.y);
-    }
-    sys.Offset(dc->deviceOrigin.x, dc->deviceOrigin.y);
-    r->region = sys;
-    return 1;
-}
-
-BOOL PtVisible(HDC hdc, int x, int y) {
-    auto dc = LookupDc(hdc);
-    if (!dc) return -1;
-    const POINT p = dc->ToDevice(POINT{x, y});
-    return dc->Visible().Contains(p.x, p.y) ? 1 : 0;
 }
 
 BOOL RectVisible(HDC hdc, const RECT* rect) {

@@ -6,9 +6,6 @@ class Region;
 
 HRGN CreateRectRgn(int left, int top, int right, int bottom);
 HRGN CreateRectRgnIndirect(const RECT* rect);
-HRGN CreateEllipticRgn(int left, int top, int right, int bottom);
-HRGN CreateEllipticRgnIndirect(const RECT* rect);
-HRGN CreatePolygonRgn(const POINT* points, int count, int fillMode);
 // Makes a region handle from a region value (the window system's way in).
 HRGN CreateRgnFromRegion(const Region& region);
 // The region a handle names, for the window system; false for a stale or wrong handle.
@@ -23,20 +20,13 @@ BOOL EqualRgn(HRGN a, HRGN b);
 BOOL SetRectRgn(HRGN rgn, int left, int top, int right, int bottom);
 
 BOOL FillRgn(HDC hdc, HRGN rgn, HBRUSH brush);
-BOOL FrameRgn(HDC hdc, HRGN rgn, HBRUSH brush, int width, int height);
-BOOL PaintRgn(HDC hdc, HRGN rgn);
-BOOL InvertRgn(HDC hdc, HRGN rgn);
 
 // Clipping: regions passed in device coordinates, rectangles in logical coordinates.
 int SelectClipRgn(HDC hdc, HRGN rgn);
 int ExtSelectClipRgn(HDC hdc, HRGN rgn, int mode);
 int ExcludeClipRect(HDC hdc, int left, int top, int right, int bottom);
 int IntersectClipRect(HDC hdc, int left, int top, int right, int bottom);
-int OffsetClipRgn(HDC hdc, int dx, int dy);
 int GetClipBox(HDC hdc, RECT* rect);
 // 1 and a copy in rgn when the DC has an application clip region, 0 when it has none, -1 on error.
 int GetClipRgn(HDC hdc, HRGN rgn);
-// SYSRGN: the window system's clip of the DC, in surface coordinates.
-int GetRandomRgn(HDC hdc, HRGN rgn, int which);
-BOOL PtVisible(HDC hdc, int x, int y);
 BOOL RectVisible(HDC hdc, const RECT* rect);

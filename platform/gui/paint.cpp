@@ -405,10 +405,6 @@ BOOL RedrawWindow(HWND hwnd, const RECT* rect, HRGN region, UINT flags) {
     return TRUE_;
 }
 
-BOOL LockWindowUpdate(HWND) {
-    return TRUE_;
-}
-
 HDC BeginPaint(HWND hwnd, PAINTSTRUCT& ps) {
     ps = PAINTSTRUCT{};
     auto w = FindLiveWindow(hwnd);

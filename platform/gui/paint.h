@@ -44,7 +44,6 @@ int GetUpdateRgn(HWND hwnd, HRGN region, BOOL erase);
 BOOL UpdateWindow(HWND hwnd);
 // rect and region are in client coordinates (the frame is included with RDW_FRAME).
 BOOL RedrawWindow(HWND hwnd, const RECT* rect, HRGN region, UINT flags);
-BOOL LockWindowUpdate(HWND hwnd);
 
 inline constexpr UINT SW_SCROLLCHILDREN = 0x0001;
 inline constexpr UINT SW_INVALIDATE = 0x0002;

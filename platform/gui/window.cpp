@@ -725,10 +725,6 @@ HWND WindowFromPoint(POINT screen) {
     return nullptr;
 }
 
-HWND ChildWindowFromPoint(HWND parent, POINT clientPoint) {
-    return ChildWindowFromPointEx(parent, clientPoint, CWP_ALL);
-}
-
 HWND ChildWindowFromPointEx(HWND parent, POINT pt, UINT flags) {
     Guard g(Lock());
     auto p = FindLiveWindow(parent);
@@ -1041,12 +1037,6 @@ int SetWindowRgn(HWND hwnd, HRGN region, BOOL redraw) {
         InvalidateUncovered(w->parent, Region(r));
     }
     return 1;
-}
-
-int GetWindowRgn(HWND hwnd, HRGN region) {
-    auto w = FindLiveWindow(hwnd);
-    if (!w || !region || !w->windowRgn) return 0; // ERROR
-    return ::CombineRgn(region, w->windowRgn, nullptr, RGN_COPY);
 }
 
 BOOL SetLayeredWindowAttributes(HWND hwnd, COLORREF, BYTE alpha, DWORD flags) {

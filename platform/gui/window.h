@@ -89,7 +89,6 @@ int MapWindowPoints(HWND from, HWND to, POINT* points, UINT count);
 int MapWindowPoints(HWND from, HWND to, RECT& rect);
 
 HWND WindowFromPoint(POINT screenPoint);
-HWND ChildWindowFromPoint(HWND parent, POINT clientPoint);
 HWND ChildWindowFromPointEx(HWND parent, POINT clientPoint, UINT flags);
 
 HWND GetParent(HWND hwnd);
@@ -117,7 +116,6 @@ int GetWindowTextLength(HWND hwnd);
 
 // The region is in window coordinates; the window owns it afterwards (and deletes it).
 int SetWindowRgn(HWND hwnd, HRGN region, BOOL redraw);
-int GetWindowRgn(HWND hwnd, HRGN region);
 BOOL SetLayeredWindowAttributes(HWND hwnd, COLORREF key, BYTE alpha, DWORD flags);
 BOOL GetLayeredWindowAttributes(HWND hwnd, COLORREF* key, BYTE* alpha, DWORD* flags);
 

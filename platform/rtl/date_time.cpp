@@ -344,12 +344,6 @@ std::string FormatDateTime(const std::string& format, TDateTime value) {
 std::string DateTimeToStr(TDateTime value) {
     return FormatDateTime("c", value);
 }
-std::string DateToStr(TDateTime value) {
-    return FormatDateTime("ddddd", value);
-}
-std::string TimeToStr(TDateTime value) {
-    return FormatDateTime("tt", value);
-}
 
 int64_t DateTimeToUnix(TDateTime value) {
     return std::llround((value - UnixDateDelta) * 86400.0);

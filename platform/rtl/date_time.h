@@ -39,8 +39,6 @@ TDateTime Time();
 std::string FormatDateTime(const std::string& format, TDateTime value);
 // Date, and the time when it is not midnight.
 std::string DateTimeToStr(TDateTime value);
-std::string DateToStr(TDateTime value);
-std::string TimeToStr(TDateTime value);
 
 // Plain arithmetic between a TDateTime and seconds since 1970 without any zone shift.
 int64_t DateTimeToUnix(TDateTime value);
