@@ -252,11 +252,12 @@ LRESULT TColorPickerButton::CaptureWindowProc(HWND Wnd, UINT Msg, WPARAM WParam,
 // While a popup is open, keys go to the capture window first, as the class library hands keys to a
 // window that holds the mouse: the popup reads them without taking the focus.
 LRESULT TColorPickerButton::KeyboardHook(int Code, WPARAM Key, LPARAM KeyData) {
-    const bool down = (static_cast<uint32_t>(KeyData) & 0x80000000u) == 0;
-    if (Code == HC_ACTION && down) {
+    TMessage message{WM_KEYDOWN, Key, KeyData, 0};
+    const TWMKey key(message);
+    if (Code == HC_ACTION && !key.Released()) {
         HWND capture = GetCapture();
         if (IsCaptureWindow(capture)) {
-            const UINT msg = (KeyData & (1 << 29)) != 0 ? CN_SYSKEYDOWN : CN_KEYDOWN;
+            const UINT msg = key.AltDown() ? CN_SYSKEYDOWN : CN_KEYDOWN;
             if (SendMessage(capture, msg, Key, KeyData) != 0) return 1;
         }
     }

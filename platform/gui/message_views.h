@@ -104,6 +104,8 @@ struct TWMKey : MessageView {
     void SetCharCode(WORD key) const { SetW(key); }
     LPARAM KeyData() const { return L(); }
     bool AltDown() const { return (L() & (1 << 29)) != 0; }
+    // The key went up (the transition bit, which a keyboard hook reads as well).
+    bool Released() const { return (static_cast<uintptr_t>(L()) & 0x80000000u) != 0; }
 };
 
 // WM_CHAR, WM_SYSCHAR and their CN_ reflections, CM_DIALOGCHAR: one Unicode character.
