@@ -226,6 +226,7 @@ private:
     void BuildPageResults();
     void BuildPageOutput();
     void BuildBars();
+    void MakeRoomForBars();
     void SetFtpEnabled(bool Value);
     // The result tree's popup menu is about to open with these commands enabled.
     void ResultMenuPopup(const results::ResultMenuState& State);

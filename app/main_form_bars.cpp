@@ -135,6 +135,19 @@ void TfrmSiteMapMain::BuildBars() {
 
     for (TComponent* component : loaded)
         component->Loaded();
+    MakeRoomForBars();
+}
+
+void TfrmSiteMapMain::MakeRoomForBars() {
+    // The bars dock along the top of the window, above the wizard: its controls move down by the
+    // height of the dock and the window grows by as much.
+    bars::DockControl* site = dxBarManager1->Bars()->DockControls(dsTop);
+    const int height = site != nullptr ? site->Height() : 0;
+    if (height <= 0) return;
+    for (int i = 0; i < ControlCount(); ++i)
+        if (TControl* control = Controls(i); control->Align() == alNone)
+            control->SetTop(control->Top() + height);
+    SetClientHeight(ClientHeight() + height);
 }
 
 void TfrmSiteMapMain::SetFtpEnabled(bool Value) {

@@ -8,6 +8,7 @@
 #include "app/core/profile_file.h"
 #include "app/main_form.h"
 #include "bars/core/bar_unit.h"
+#include "bars/windows/dock_control.h"
 #include "platform/gui/message_loop.h"
 #include "platform/vcl/application.h"
 #include "platform/vcl/dialogs.h"
@@ -21,6 +22,7 @@ public:
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
         Application->Initialize();
         StartBarUnit();
+        bars::RegisterBarWindows();
     }
     void TearDown() override {
         ShutdownBarUnit();

@@ -291,7 +291,8 @@ TEST_F(MainFormTest, OpensAProfileOfTheIndependentStreamWriterUnderThePathOpened
 TEST_F(MainFormTest, SettingsAndPlacementSurviveARestart) {
     const std::string profile = MakeSampleProfile("sample.qpw", dir_ / "out");
     Start({profile});
-    form_->SetBounds(30, 40, 640, 520);
+    // Larger than the window as laid out (with its menu bar and toolbar), which is its smallest size.
+    form_->SetBounds(30, 40, 680, 620);
     form_->Settings()->SetLoadLast(true);
     form_->Close();
     ASSERT_FALSE(form_->Visible());
@@ -305,8 +306,8 @@ TEST_F(MainFormTest, SettingsAndPlacementSurviveARestart) {
     const TRect bounds = form_->BoundsRect();
     EXPECT_EQ(bounds.left, 30);
     EXPECT_EQ(bounds.top, 40);
-    EXPECT_EQ(bounds.right - bounds.left, 640);
-    EXPECT_EQ(bounds.bottom - bounds.top, 520);
+    EXPECT_EQ(bounds.right - bounds.left, 680);
+    EXPECT_EQ(bounds.bottom - bounds.top, 620);
     Stop();
 
     // With a parameter that names nothing, the defaults are shown and the last profile is left alone.

@@ -1,0 +1,564 @@
+// The bar window base: controls, selection, the active chain, mouse and keyboard routing.
+#include "bars/windows/bar_control.h"
+
+#include <algorithm>
+
+#include "bars/core/bar_item.h"
+#include "bars/core/bar_manager.h"
+#include "bars/core/bar_routines.h"
+#include "bars/core/bar_unit.h"
+#include "bars/core/item_links.h"
+#include "bars/painters/painter.h"
+#include "bars/windows/item_control.h"
+#include "lookandfeel/object_links.h"
+#include "platform/gdi/fonts.h"
+#include "platform/gdi/scoped.h"
+#include "platform/gdi/shapes.h"
+#include "platform/gui/input.h"
+#include "platform/gui/keys.h"
+#include "platform/gui/message_loop.h"
+#include "platform/gui/paint.h"
+#include "platform/gui/window.h"
+#include "platform/vcl/control_types.h"
+#include "platform/vcl/form.h"
+
+namespace bars {
+
+namespace {
+
+constexpr UINT WM_REPAINTBAR = WM_USER + 1;
+thread_local TCustomdxBarControl* creating = nullptr;
+
+bool Contains(const RECT& r, POINT p) {
+    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
+}
+
+bool IsMouseMessage(UINT msg) {
+    return (msg >= WM_MOUSEMOVE && msg <= WM_MOUSEWHEEL) ||
+           (msg >= WM_NCMOUSEMOVE && msg <= WM_NCMBUTTONDBLCLK);
+}
+
+} // namespace
+
+LRESULT BarWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* control = reinterpret_cast<TCustomdxBarControl*>(GetWindowLongPtr(hwnd, GWLP_USERDATA));
+    if (control == nullptr && creating != nullptr) {
+        control = creating;
+        control->handle_ = hwnd;
+        SetWindowLongPtr(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(control));
+    }
+    if (control == nullptr) return DefWindowProc(hwnd, msg, wParam, lParam);
+    TMessage message{msg, wParam, lParam, 0};
+    return control->WndProc(message);
+}
+
+const char* BarWindowClassName() {
+    static const char* name = [] {
+        WNDCLASS wc;
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = &BarWindowProc;
+        wc.lpszClassName = "TdxBarControl";
+        RegisterClass(wc);
+        return "TdxBarControl";
+    }();
+    return name;
+}
+
+TCustomdxBarControl::TCustomdxBarControl(TdxBarManager* AOwner, TdxBarItemLinks* ALinks)
+    : manager_(AOwner), links_(ALinks) {
+    RegisterBarControl(this);
+}
+
+TCustomdxBarControl::~TCustomdxBarControl() {
+    destroying_ = true;
+    SetActive(false);
+    if (manager_ != nullptr && manager_->SelectedItem() != nullptr &&
+        manager_->SelectedItem()->Parent() == this)
+        manager_->SetSelectedItem(nullptr);
+    DestroyControls();
+    DestroyWindowHandle();
+    UnregisterBarControl(this);
+    ClearObjectLinks(this);
+}
+
+bool TCustomdxBarControl::Alive() const {
+    return IsBarControl(static_cast<const BarControl*>(this)) && !destroying_;
+}
+
+void TCustomdxBarControl::CreateWindowHandle(DWORD Style, DWORD ExStyle, HWND Parent, const RECT& Bounds) {
+    TCustomdxBarControl* saved = creating;
+    creating = this;
+    HWND hwnd = CreateWindowEx(ExStyle, BarWindowClassName(), "", Style, Bounds.left, Bounds.top,
+                               Bounds.right - Bounds.left, Bounds.bottom - Bounds.top, Parent, nullptr,
+                               nullptr, nullptr);
+    creating = saved;
+    handle_ = hwnd;
+    CalcMetrics();
+}
+
+void TCustomdxBarControl::DestroyWindowHandle() {
+    if (handle_ == nullptr) return;
+    HWND hwnd = handle_;
+    EndMouseTracking(hwnd);
+    SetWindowLongPtr(hwnd, GWLP_USERDATA, 0);
+    handle_ = nullptr;
+    DestroyWindow(hwnd);
+}
+
+bool TCustomdxBarControl::IsCustomizing() const {
+    return manager_ != nullptr && manager_->IsCustomizingOrDesigning();
+}
+
+bool TCustomdxBarControl::IsVisible() const {
+    return handle_ != nullptr && IsWindowVisible(handle_);
+}
+
+RECT TCustomdxBarControl::ClientRect() const {
+    RECT r{0, 0, 0, 0};
+    if (handle_ != nullptr) GetClientRect(handle_, r);
+    return r;
+}
+
+int TCustomdxBarControl::ClientWidth() const {
+    return ClientRect().right;
+}
+
+int TCustomdxBarControl::ClientHeight() const {
+    return ClientRect().bottom;
+}
+
+const TdxBarItemControlPainter& TCustomdxBarControl::Painter() const {
+    return TdxBarItemControlPainter::Of(manager_);
+}
+
+ItemControl* TCustomdxBarControl::SelectedControl() const {
+    return selected_;
+}
+
+void TCustomdxBarControl::SetSelectedControl(ItemControl* Control) {
+    SetSelectedItemControl(dynamic_cast<TdxBarItemControl*>(Control));
+}
+
+TdxBarItemControl* TCustomdxBarControl::ControlOf(TdxBarItemLink* Link) const {
+    return Link != nullptr ? dynamic_cast<TdxBarItemControl*>(Link->Control()) : nullptr;
+}
+
+void TCustomdxBarControl::CreateControls() {
+    if (links_ == nullptr) return;
+    for (TdxBarItemLink* link : std::vector<TdxBarItemLink*>(links_->VisibleLinks()))
+        link->CreateControl();
+}
+
+void TCustomdxBarControl::DestroyControls() {
+    if (links_ == nullptr) return;
+    const bool saved = destroyingControls_;
+    destroyingControls_ = true;
+    for (int i = 0; i < links_->Count(); ++i)
+        links_->Items(i)->FreeControl();
+    destroyingControls_ = saved;
+}
+
+void TCustomdxBarControl::RecreateItemControls() {
+    DestroyControls();
+    CreateControls();
+    RepaintBar();
+}
+
+void TCustomdxBarControl::PainterChanged() {
+    CalcMetrics();
+    RepaintBar();
+}
+
+void TCustomdxBarControl::Refresh() {
+    if (handle_ != nullptr) {
+        InvalidateRect(handle_, nullptr, TRUE_);
+        SetWindowPos(handle_, nullptr, 0, 0, 0, 0,
+                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    }
+}
+
+void TCustomdxBarControl::CalcMetrics() {
+    const pw::gdi::MemoryDC dc(nullptr);
+    const pw::gdi::SelectedObject font(dc.Get(), GetFontHandle());
+    SIZE size{0, 0};
+    GetTextExtentPoint32(dc.Get(), "0", &size);
+    textSize_ = Painter().CalcItemHeight(size.cy);
+    textIndent_ = std::max(textSize_ / 5, 4);
+}
+
+HFONT TCustomdxBarControl::GetFontHandle() const {
+    return manager_ != nullptr ? manager_->FontHandle() : nullptr;
+}
+
+RECT TCustomdxBarControl::GetItemRect(TdxBarItemControl* Control) const {
+    return Control != nullptr && Control->Link() != nullptr ? Control->Link()->ItemRect() : RECT{0, 0, 0, 0};
+}
+
+HBRUSH TCustomdxBarControl::GetBkBrush() const {
+    return Painter().GetBarBrush(const_cast<TCustomdxBarControl&>(*this));
+}
+
+void TCustomdxBarControl::PaintBackground(HDC DC, const RECT& R, HBRUSH Brush) {
+    DrawBackground(DC, R, Brush);
+}
+
+void TCustomdxBarControl::DrawBackground(HDC DC, const RECT& R, HBRUSH Brush) {
+    FillRect(DC, &R, Brush != nullptr ? Brush : GetBkBrush());
+}
+
+TdxBarItemControl* TCustomdxBarControl::ItemAtPos(POINT P) const {
+    if (links_ == nullptr) return nullptr;
+    for (TdxBarItemLink* link : links_->ShownLinks()) {
+        TdxBarItemControl* control = ControlOf(link);
+        if (control != nullptr && Contains(link->ItemRect(), P)) return control;
+    }
+    return nullptr;
+}
+
+bool TCustomdxBarControl::FindLinkControl(const TdxBarItemControl* Control) const {
+    if (links_ == nullptr || Control == nullptr) return false;
+    for (int i = 0; i < links_->Count(); ++i)
+        if (links_->Items(i)->Control() == Control) return true;
+    return false;
+}
+
+void TCustomdxBarControl::ControlDestroying(TdxBarItemControl* Control) {
+    if (pressed_ == Control) {
+        // The press is over: its release clicks nothing.
+        pressed_ = nullptr;
+        pressedHot_ = false;
+        ignoreMouseUp_ = true;
+        if (handle_ != nullptr && GetCapture() == handle_) ReleaseCapture();
+    }
+    if (selected_ == Control) selected_ = nullptr;
+}
+
+bool TCustomdxBarControl::InActiveChain() const {
+    for (BarControl* c = GetActiveBarControl(); c != nullptr;) {
+        if (c == this) return true;
+        auto* bar = dynamic_cast<TCustomdxBarControl*>(c);
+        if (bar == nullptr) break;
+        BarControl* up = bar->ParentBarControl();
+        if (up == c) break;
+        c = up;
+    }
+    return false;
+}
+
+bool TCustomdxBarControl::IsMouseStill(POINT Client) {
+    if (IsCustomizing()) return true;
+    POINT screen = Client;
+    if (handle_ != nullptr) ClientToScreen(handle_, screen);
+    return screen.x == lastCursorPos_.x && screen.y == lastCursorPos_.y;
+}
+
+void TCustomdxBarControl::RepaintControl(TdxBarItemControl* Control) {
+    if (handle_ == nullptr || Control == nullptr) return;
+    const RECT r = GetItemRect(Control);
+    InvalidateRect(handle_, &r, FALSE_);
+}
+
+void TCustomdxBarControl::SelectedControlChanged(TdxBarItemControl* Old) {
+    if (destroyingControls_) return;
+    const bool saved = invalidateOnSelect_;
+    invalidateOnSelect_ = true;
+    if (Old != nullptr && Old->Item() != nullptr && !Old->Item()->IsDestroying()) RepaintControl(Old);
+    if (selected_ != nullptr) RepaintControl(selected_);
+    invalidateOnSelect_ = saved;
+}
+
+void TCustomdxBarControl::SetActive(bool Value) {
+    if (Value == active_) {
+        if (!Value) SelectControlByKey(nullptr);
+        return;
+    }
+    if (Value) {
+        if (GetActiveBarControl() == nullptr) { /* menus show all their items while customizing */
+        }
+        prevActive_ = dynamic_cast<TCustomdxBarControl*>(GetActiveBarControl());
+        active_ = true;
+        SetActiveBarControl(this);
+        if (!IsCustomizing() && links_ != nullptr) links_->UpdateItemActions();
+        return;
+    }
+    if (IsCustomizing())
+        SetSelectedItemControl(nullptr);
+    else
+        SelectControlByKey(nullptr);
+    active_ = false;
+    if (GetActiveBarControl() == this) {
+        TCustomdxBarControl* previous = prevActive_;
+        SetActiveBarControl(previous != nullptr && previous->Alive() && previous->IsActive() ? previous
+                                                                                             : nullptr);
+    }
+    prevActive_ = nullptr;
+}
+
+void TCustomdxBarControl::SelectControlByKey(TdxBarItemControl* Control) {
+    if (Control == selected_) return;
+    if (selected_ != nullptr && selected_->Active()) selected_->ControlInactivate(Control != nullptr);
+    if (!Alive()) return;
+    if (Control != nullptr) Control->SetSelectedByMouse(false);
+    SetSelectedItemControl(Control);
+}
+
+void TCustomdxBarControl::SelectControlByMouse(TdxBarItemControl* Control) {
+    if (handle_ == nullptr || Control == selected_) return;
+    if (selected_ != nullptr && selected_->Active()) selected_->ControlInactivate(false);
+    if (!Alive()) return;
+    if (Control != nullptr) Control->SetSelectedByMouse(true);
+    SetSelectedItemControl(Control);
+}
+
+void TCustomdxBarControl::SetSelectedItemControl(TdxBarItemControl* Control) {
+    if (Control == selected_) return;
+    TdxBarItemControl* old = selected_;
+    selected_ = Control;
+    if (manager_ != nullptr && !destroying_) manager_->SetSelectedItem(Control);
+    SelectedControlChanged(old);
+    GetCursorPos(lastCursorPos_);
+}
+
+void TCustomdxBarControl::HideAll() {
+    const TcxObjectLinkPtr self = MakeObjectLink(this);
+    SetActive(false);
+    if (self->Ref == nullptr) return;
+    if (auto* parent = dynamic_cast<TCustomdxBarControl*>(ParentBarControl())) parent->HideAll();
+}
+
+void TCustomdxBarControl::SelectLink(TdxBarItemLink* Link) {
+    if (TdxBarItemControl* control = ControlOf(Link)) SelectControlByKey(control);
+}
+
+LRESULT TCustomdxBarControl::DefaultHandler(TMessage& Message) {
+    return DefWindowProc(handle_, Message.Msg, Message.WParam, Message.LParam);
+}
+
+void TCustomdxBarControl::WMPaint() {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(handle_, ps);
+    if (!destroyingControls_) Paint(dc);
+    EndPaint(handle_, ps);
+}
+
+LRESULT TCustomdxBarControl::WndProc(TMessage& Message) {
+    // While a chain of bar windows is active, the mouse reaches only the windows in it.
+    if (IsMouseMessage(Message.Msg) && GetActiveBarControl() != nullptr && !InActiveChain()) return 0;
+    switch (Message.Msg) {
+    case WM_PAINT:
+        WMPaint();
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE;
+    case WM_SETFOCUS:
+        // The bar never keeps the focus: it goes back to the form.
+        if (manager_ != nullptr && manager_->ParentForm() != nullptr &&
+            manager_->ParentForm()->HandleAllocated())
+            SetFocus(manager_->ParentForm()->Handle());
+        return 0;
+    case WM_KILLFOCUS:
+        if (TWMFocus(Message).FocusedWnd() == nullptr) HideAll();
+        return 0;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        WMKeyDown(TWMKey(Message));
+        return 0;
+    case WM_LBUTTONDOWN:
+        WMLButtonDown(TWMMouse(Message));
+        return 0;
+    case WM_LBUTTONUP:
+        WMLButtonUp(TWMMouse(Message));
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        WMLButtonDblClk(TWMMouse(Message));
+        return 0;
+    case WM_MOUSEMOVE:
+        WMMouseMove(TWMMouse(Message));
+        return 0;
+    case WM_MOUSELEAVE:
+        WMMouseLeave(Message);
+        return 0;
+    case WM_CAPTURECHANGED:
+        WMCaptureChanged(TWMCaptureChanged(Message));
+        return 0;
+    case WM_REPAINTBAR:
+        RepaintBar();
+        return 0;
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTALLKEYS;
+    default:
+        return DefaultHandler(Message);
+    }
+}
+
+void TCustomdxBarControl::WMCaptureChanged(TWMCaptureChanged Message) {
+    if (Message.NewCapture() == handle_) return;
+    pressed_ = nullptr;
+    pressedHot_ = false;
+}
+
+void TCustomdxBarControl::WMKeyDown(TWMKey Message) {
+    if (GetActiveBarControl() == nullptr || links_ == nullptr) return;
+    WORD key = Message.CharCode();
+    const bool vertical = dockingStyle_ == dsLeft || dockingStyle_ == dsRight;
+    if (vertical && IsToolbar()) {
+        switch (key) {
+        case VK_LEFT:
+            key = VK_UP;
+            break;
+        case VK_UP:
+            key = VK_LEFT;
+            break;
+        case VK_RIGHT:
+            key = VK_DOWN;
+            break;
+        case VK_DOWN:
+            key = VK_RIGHT;
+            break;
+        default:
+            break;
+        }
+        Message.SetCharCode(key);
+    }
+    WORD previous = VK_LEFT, next = VK_RIGHT;
+    if (!IsToolbar()) {
+        previous = VK_UP;
+        next = VK_DOWN;
+    }
+    const bool ctrl = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0;
+    bool tab = false;
+    if (key == VK_TAB && !ctrl) {
+        key = shift ? previous : next;
+        tab = true;
+    }
+    TdxBarItemLink* current = selected_ != nullptr ? selected_->Link() : nullptr;
+    if (key == previous || key == next) {
+        TdxBarItemLink* link = nullptr;
+        if (current == nullptr)
+            link = links_->FirstSelectable();
+        else
+            link = key == next ? links_->NextSelectable(current) : links_->PrevSelectable(current);
+        if (link != nullptr) SelectLink(link);
+        (void)tab;
+        return;
+    }
+    switch (key) {
+    case VK_HOME:
+        SelectLink(links_->FirstSelectable());
+        return;
+    case VK_END:
+        SelectLink(links_->LastSelectable());
+        return;
+    case VK_F10:
+        if (manager_ == nullptr || !manager_->UseF10ForMenu()) return;
+        [[fallthrough]];
+    case VK_MENU:
+        Message.SetCharCode(0);
+        HideAll();
+        return;
+    default:
+        break;
+    }
+    const UINT ch = MapVirtualKey(key, MAPVK_VK_TO_CHAR);
+    if (!((ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9'))) return;
+    if (IsToolbar() && !IsVisible()) return;
+    TShiftState state;
+    if (shift) state.Include(ssShift);
+    if (ctrl) state.Include(ssCtrl);
+    TdxBarItemLink* found = links_->FindAccelLink(key, state, current);
+    if (found == nullptr || found->Item() == nullptr || !found->Item()->Enabled()) return;
+    // Another link with the same accelerator makes the key only move the selection.
+    TdxBarItemLink* other = links_->FindAccelLink(key, state, found);
+    const bool unique = other == nullptr || other == found;
+    SelectLink(found);
+    if (unique && Alive() && handle_ != nullptr) SendMessage(handle_, WM_KEYDOWN, VK_RETURN, 0);
+}
+
+void TCustomdxBarControl::WMLButtonDown(TWMMouse Message) {
+    if (ignoreMouseUp_ || links_ == nullptr || links_->ShownLinks().empty()) return;
+    const POINT p = Message.Pos();
+    TdxBarItemControl* control = Contains(ClientRect(), p) ? ItemAtPos(p) : nullptr;
+    if (control != nullptr && !IsCustomizing() && !(control->GetEnabled() && control->CanSelect()))
+        control = nullptr;
+    if (control == nullptr || IsCustomizing()) return;
+    SelectControlByKey(control);
+    // The click path runs user code (a drop-down, a handler): this window and the control may go.
+    const TcxObjectLinkPtr self = MakeObjectLink(this);
+    const TcxObjectLinkPtr target = MakeObjectLink(control);
+    control->BeforeClick(true);
+    if (self->Ref == nullptr || target->Ref == nullptr || !Alive() || !FindLinkControl(control)) return;
+    if (IsToolbar() && selected_ != nullptr && selected_->CanClickWhilePressed()) {
+        pressed_ = selected_;
+        pressedHot_ = true;
+        SetCapture(handle_);
+        pressed_->Repaint();
+    }
+}
+
+void TCustomdxBarControl::WMLButtonUp(TWMMouse Message) {
+    if (ignoreMouseUp_) {
+        ignoreMouseUp_ = false;
+        return;
+    }
+    const bool held = pressed_ != nullptr;
+    if (held && GetCapture() == handle_) ReleaseCapture();
+    pressed_ = nullptr;
+    const POINT p = Message.Pos();
+    const TcxObjectLinkPtr self = MakeObjectLink(this);
+    if (Contains(ClientRect(), p) && active_ && !IsCustomizing()) {
+        TdxBarItemControl* control = ItemAtPos(p);
+        if (control != nullptr && control->CanSelect()) {
+            if (control->GetEnabled() && control == selected_)
+                control->ControlClick(true);
+            else if (!control->GetEnabled() && control != selected_ && IsToolbar())
+                HideAll();
+        }
+    }
+    if (held && self->Ref != nullptr && Alive()) HideAll();
+}
+
+void TCustomdxBarControl::WMLButtonDblClk(TWMMouse Message) {
+    if (selected_ == nullptr || !Contains(ClientRect(), Message.Pos())) return;
+    if (ItemAtPos(Message.Pos()) != selected_) return;
+    // Buttons take a double click as a second press.
+    TMessage down{WM_LBUTTONDOWN, Message.Keys(), PackPoint(Message.Pos()), 0};
+    WndProc(down);
+}
+
+void TCustomdxBarControl::WMMouseMove(TWMMouse Message) {
+    if (destroyingControls_) return;
+    const POINT p = Message.Pos();
+    if (pressed_ != nullptr) {
+        const bool hot = ItemAtPos(p) == pressed_;
+        if (hot != pressedHot_) {
+            pressedHot_ = hot;
+            pressed_->Repaint();
+        }
+    }
+    // A held button keeps the selection: only a release over it clicks.
+    if (pressed_ != nullptr || !Contains(ClientRect(), p)) return;
+    if (IsMouseStill(p)) return;
+    lastCursorPos_ = p;
+    ClientToScreen(handle_, lastCursorPos_);
+    TdxBarItemControl* control = ItemAtPos(p);
+    BeginMouseTracking(handle_);
+    if (control != nullptr && !control->CanFocus()) control = nullptr;
+    if (active_ && IsToolbar() && control == nullptr) return;
+    if (pressed_ == nullptr && selected_ != nullptr && selected_->Active() && control == nullptr) return;
+    SelectControlByMouse(control);
+}
+
+void TCustomdxBarControl::WMMouseLeave(TMessage&) {
+    EndMouseTracking(handle_);
+    if (IsCustomizing()) return;
+    if (auto* button = dynamic_cast<TdxBarButtonControl*>(selected_);
+        button != nullptr && button->DroppedDown())
+        return;
+    if (active_) return;
+    SelectControlByMouse(nullptr);
+    lastCursorPos_ = POINT{-1, -1};
+}
+
+} // namespace bars

@@ -1,0 +1,141 @@
+#pragma once
+// The window that shows a collection of item links as item controls: the base of toolbar windows and
+// menu windows. It owns the controls of its links' window, knows the selected (hot) and pressed one,
+// routes the mouse and the keyboard to them, keeps the chain of active bar windows, and never takes the
+// focus or activates.
+#include <string>
+
+#include "bars/core/bar_views.h"
+#include "bars/painters/paint_views.h"
+#include "platform/gui/message_views.h"
+
+class TdxBarManager;
+
+namespace bars {
+
+class TdxBarItemControl;
+class TdxBarItemControlPainter;
+
+class TCustomdxBarControl : public BarControl, public BarPaintView {
+public:
+    TCustomdxBarControl(TdxBarManager* AOwner, TdxBarItemLinks* ALinks);
+    ~TCustomdxBarControl() override;
+    TCustomdxBarControl(const TCustomdxBarControl&) = delete;
+    TCustomdxBarControl& operator=(const TCustomdxBarControl&) = delete;
+
+    // What the model asks.
+    TdxBarItemLinks* ItemLinks() const override { return links_; }
+    HWND Handle() const override { return handle_; }
+    bool IsDestroying() const override { return destroying_; }
+    bool IsCustomizing() const override;
+    bool IsActive() const override { return active_; }
+    bool IsVisible() const override;
+    RECT ClientRect() const override;
+    TdxBarDockingStyle DockingStyle() const override { return dockingStyle_; }
+    ItemControl* SelectedControl() const override;
+    void SetSelectedControl(ItemControl* Control) override;
+    void CreateControls() override;
+    void RecreateItemControls() override;
+    void PainterChanged() override;
+    void Refresh() override;
+
+    // What the painter reads.
+    TdxBarManager* Manager() const override { return manager_; }
+    TdxBarDockingStyle PaintDockingStyle() const override { return dockingStyle_; }
+    int LineHeight() const override { return textSize_; }
+    int ArrowSize() const override { return textIndent_; }
+    HFONT PaintFont() const override { return GetFontHandle(); }
+    HBRUSH BkBrush() const override { return GetBkBrush(); }
+    void PaintBackground(HDC DC, const RECT& R, HBRUSH Brush) override;
+    int ClientWidth() const override;
+    int ClientHeight() const override;
+    int MarkState() const override { return markState_; }
+
+    const TdxBarItemControlPainter& Painter() const;
+    TdxBarItemControl* Selected() const { return selected_; }
+    TdxBarItemControl* PressedControl() const { return pressed_; }
+    bool PressedControlHot() const { return pressedHot_; }
+    TCustomdxBarControl* PrevActiveBarControl() const { return prevActive_; }
+    int TextSize() const { return textSize_; }
+    int TextIndent() const { return textIndent_; }
+    bool DestroyingControls() const { return destroyingControls_; }
+    bool InvalidateOnSelect() const { return invalidateOnSelect_; }
+
+    // Virtual operations, in the order of the class.
+    virtual void DestroyControls();
+    virtual void CalcMetrics();
+    virtual bool IsLastControl(TdxBarItemControl*) const { return false; }
+    virtual bool IsDockedOrNotFlat() const { return true; }
+    virtual int GetSeparatorSize() const = 0;
+    virtual HFONT GetFontHandle() const;
+    virtual RECT GetItemRect(TdxBarItemControl* Control) const;
+    virtual HBRUSH GetBkBrush() const;
+    virtual bool IsMouseStill(POINT Client);
+    virtual void RepaintControl(TdxBarItemControl* Control);
+    virtual void SelectedControlChanged(TdxBarItemControl* Old);
+    virtual void SetActive(bool Value);
+    virtual void SelectControlByKey(TdxBarItemControl* Control);
+    virtual void SelectControlByMouse(TdxBarItemControl* Control);
+    virtual void SetSelectedItemControl(TdxBarItemControl* Control);
+    virtual void SetMarkState(int Value) = 0;
+    virtual void DrawBackground(HDC DC, const RECT& R, HBRUSH Brush);
+    virtual void HideAll();
+
+    // The control of the first shown link whose rectangle holds the client point, nullptr when none.
+    TdxBarItemControl* ItemAtPos(POINT P) const;
+    // A link of this window still holds the control (a click handler may have rebuilt the window).
+    bool FindLinkControl(const TdxBarItemControl* Control) const;
+    // Clears every reference this window holds to a control that is going (and its capture).
+    void ControlDestroying(TdxBarItemControl* Control);
+    // This window is in the chain of active bar windows.
+    bool InActiveChain() const;
+    bool Alive() const;
+
+protected:
+    // Makes the window from the class style, style, extended style, parent and bounds given.
+    void CreateWindowHandle(DWORD Style, DWORD ExStyle, HWND Parent, const RECT& Bounds);
+    void DestroyWindowHandle();
+    // The window procedure; returns the message's result.
+    virtual LRESULT WndProc(TMessage& Message);
+    LRESULT DefaultHandler(TMessage& Message);
+    virtual void Paint(HDC DC) = 0;
+    virtual void WMKeyDown(TWMKey Message);
+    virtual void WMLButtonDown(TWMMouse Message);
+    virtual void WMLButtonUp(TWMMouse Message);
+    virtual void WMMouseMove(TWMMouse Message);
+    virtual void WMMouseLeave(TMessage& Message);
+    void WMLButtonDblClk(TWMMouse Message);
+    void WMCaptureChanged(TWMCaptureChanged Message);
+    void WMPaint();
+    // The next mouse move counts as a move, wherever it is.
+    void ForgetCursorPos() { lastCursorPos_ = POINT{-1, -1}; }
+
+    TdxBarManager* manager_;
+    TdxBarItemLinks* links_;
+    HWND handle_ = nullptr;
+    TdxBarDockingStyle dockingStyle_ = dsNone;
+    int markState_ = 0;
+    bool ignoreMouseUp_ = false;
+    bool destroying_ = false;
+
+private:
+    friend LRESULT BarWindowProc(HWND, UINT, WPARAM, LPARAM);
+    TdxBarItemControl* ControlOf(TdxBarItemLink* Link) const;
+    void SelectLink(TdxBarItemLink* Link);
+
+    TdxBarItemControl* selected_ = nullptr;
+    TdxBarItemControl* pressed_ = nullptr;
+    bool pressedHot_ = false;
+    TCustomdxBarControl* prevActive_ = nullptr;
+    bool active_ = false;
+    bool destroyingControls_ = false;
+    bool invalidateOnSelect_ = false;
+    POINT lastCursorPos_{-1, -1};
+    int textSize_ = 19;
+    int textIndent_ = 4;
+};
+
+// The window class every bar window is made from.
+const char* BarWindowClassName();
+
+} // namespace bars

@@ -1,0 +1,196 @@
+// The library's windows made the ones the model uses, and the loop that moves a toolbar by its grip.
+#include <memory>
+
+#include "bars/core/bar_manager.h"
+#include "bars/core/item_links.h"
+#include "bars/core/item_registry.h"
+#include "bars/core/toolbar.h"
+#include "bars/core/toolbars.h"
+#include "bars/painters/flat_painter.h"
+#include "bars/windows/dock_control.h"
+#include "bars/windows/item_control.h"
+#include "bars/windows/toolbar_control.h"
+#include "lookandfeel/object_links.h"
+#include "platform/gui/input.h"
+#include "platform/gui/keys.h"
+#include "platform/gui/message_loop.h"
+#include "platform/gui/window.h"
+#include "platform/vcl/form.h"
+
+namespace bars {
+
+namespace {
+
+std::unique_ptr<BarControl> MakeBarControl(TdxBarItemLinks* Links, bool Toolbar) {
+    auto* bar = dynamic_cast<TdxBar*>(Links->LinksOwner());
+    // Menu windows come with the menu part of the library.
+    if (!Toolbar || bar == nullptr) return nullptr;
+    return std::make_unique<TdxBarControl>(Links->BarManager(), bar);
+}
+
+DockControl* MakeDockControl(TdxBars* Bars, TdxBarDockingStyle Side, TCustomForm* Form) {
+    auto* site = new TdxDockControl(nullptr, Bars->BarManager(), Side);
+    if (Form != nullptr) site->SetParent(Form);
+    return site;
+}
+
+// One drag of a toolbar: where the pointer grabbed it, and the docking wait.
+struct Drag {
+    TdxBarControl* control;
+    TdxBar* bar;
+    TdxBarManager* manager;
+    HWND helper = nullptr;
+    POINT dockGrabOffset{0, 0};
+    POINT floatGrabOffset{0, 0};
+    UINT_PTR waitTimer = 0;
+    bool skipWait = false;
+};
+
+bool Contains(const RECT& r, POINT p) {
+    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
+}
+
+TdxDockControl* SiteAt(Drag& d, POINT P, TdxBarDockingStyle Style) {
+    for (int i = 0; i < d.manager->DockControlCount(); ++i) {
+        auto* site = dynamic_cast<TdxDockControl*>(d.manager->DockControls(i));
+        if (site == nullptr || site->DockingStyle() != Style || !site->Visible()) continue;
+        if (!d.manager->CanDocking(d.bar, Style, site)) continue;
+        if (Contains(site->GetDockingZone(), P)) return site;
+    }
+    return nullptr;
+}
+
+// Holding Ctrl keeps the bar floating.
+TdxDockControl* FindDockSite(Drag& d, POINT P, TdxBarDockingStyle& Style) {
+    Style = dsNone;
+    if (GetAsyncKeyState(VK_CONTROL) < 0) return nullptr;
+    for (const POINT at : {P, POINT{P.x - d.dockGrabOffset.x, P.y - d.dockGrabOffset.y}})
+        for (TdxBarDockingStyle style : {dsLeft, dsRight, dsTop, dsBottom})
+            if (TdxDockControl* site = SiteAt(d, at, style)) {
+                Style = style;
+                return site;
+            }
+    return nullptr;
+}
+
+void MoveDraggedControl(Drag& d, POINT P) {
+    TdxBarDockingStyle style = dsNone;
+    TdxDockControl* site = FindDockSite(d, P, style);
+    if (!d.manager->CanDocking(d.bar, style, site)) return;
+    TdxBarControl* ctl = d.control;
+    // A floating bar docks only once the pointer stayed over the site a moment.
+    if (!d.skipWait && ctl->DockingStyle() == dsNone && style != dsNone) {
+        if (d.waitTimer != 0) KillTimer(d.helper, d.waitTimer);
+        d.waitTimer = SetTimer(d.helper, 1, static_cast<UINT>(d.manager->WaitForDockingTime()), nullptr);
+        style = dsNone;
+        site = nullptr;
+    }
+    if (style == dsNone) P = POINT{P.x - d.dockGrabOffset.x, P.y - d.dockGrabOffset.y};
+    if (style == ctl->DockingStyle() && site == ctl->DockSite()) {
+        if (style == dsNone)
+            SetWindowPos(ctl->Handle(), nullptr, P.x - d.floatGrabOffset.x, P.y - d.floatGrabOffset.y, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        else
+            site->MoveBarControl(ctl, P);
+        return;
+    }
+    if (ctl->Handle() != nullptr)
+        SetWindowPos(ctl->Handle(), nullptr, 0, 0, 0, 0,
+                     SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (ctl->DockSite() != nullptr) ctl->DockSite()->RemoveBarControl(ctl);
+    ctl->ItemLinks()->SetRecentItemCount(-1);
+    ctl->ChangeDockingStyle(style, site);
+    d.bar->SetDocking(style, site);
+    if (style != dsNone) {
+        site->AddBarControl(ctl, P, true);
+    } else {
+        const SIZE size = ctl->GetSizeForDockingStyle(dsNone);
+        SetWindowPos(ctl->Handle(), nullptr, P.x - d.floatGrabOffset.x, P.y - d.floatGrabOffset.y, size.cx,
+                     size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+        ctl->RepaintBar();
+    }
+    ShowWindow(ctl->Handle(), SW_SHOWNA);
+}
+
+} // namespace
+
+void RegisterBarWindows() {
+    RegisterBarPainters();
+    SetBarControlFactory(&MakeBarControl);
+    SetDockControlFactory(&MakeDockControl);
+    SetBarItemControlClass("TdxBarButton", &CreateButtonControl);
+    SetBarItemControlClass("TdxBarSubItem", &CreateSubItemControl);
+}
+
+void DragBar(TdxBarControl* Control, POINT Start) {
+    TdxBar* bar = Control != nullptr ? Control->Bar() : nullptr;
+    if (bar == nullptr || !bar->CanMove() || Control->Dragging) return;
+    Drag d{Control, bar, Control->Manager()};
+    const TcxObjectLinkPtr alive = MakeObjectLink(Control);
+    const POINT cursor = Start;
+    d.floatGrabOffset = Control->GrabOffset;
+    if (TdxDockControl* site = Control->DockSite()) {
+        // Across the row the pointer stands for the row the bar is in, whichever part of it was grabbed.
+        int row = 0, col = 0;
+        if (site->FindBarControl(Control, row, col)) {
+            POINT p = cursor;
+            site->GetRowPoint(row, false, p);
+            if (site->Horizontal())
+                d.dockGrabOffset.y = p.y - cursor.y;
+            else
+                d.dockGrabOffset.x = p.x - cursor.x;
+        }
+    }
+    Control->HideAll();
+    if (alive->Ref == nullptr) return;
+    Control->Dragging = true;
+    d.helper = AllocateHWnd([](TMessage&) {});
+    SetCapture(d.helper);
+    POINT last = cursor;
+    MSG msg;
+    for (;;) {
+        if (!GetMessage(msg, nullptr, 0, 0)) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (alive->Ref == nullptr) break;
+        if (msg.message == WM_KEYDOWN || msg.message == WM_KEYUP) {
+            if (msg.wParam == VK_ESCAPE) break;
+            if (msg.wParam == VK_CONTROL) {
+                POINT now{0, 0};
+                GetCursorPos(now);
+                MoveDraggedControl(d, POINT{now.x + d.dockGrabOffset.x, now.y + d.dockGrabOffset.y});
+            }
+            continue;
+        }
+        if (msg.message == WM_TIMER && msg.hwnd == d.helper) {
+            KillTimer(d.helper, d.waitTimer);
+            d.waitTimer = 0;
+            POINT now{0, 0};
+            GetCursorPos(now);
+            d.skipWait = true;
+            MoveDraggedControl(d, POINT{now.x + d.dockGrabOffset.x, now.y + d.dockGrabOffset.y});
+            d.skipWait = false;
+            continue;
+        }
+        if (msg.message == WM_MOUSEMOVE || msg.message == WM_NCMOUSEMOVE) {
+            if (msg.pt.x == last.x && msg.pt.y == last.y) continue;
+            last = msg.pt;
+            MoveDraggedControl(d, POINT{msg.pt.x + d.dockGrabOffset.x, msg.pt.y + d.dockGrabOffset.y});
+            continue;
+        }
+        if (msg.message == WM_LBUTTONUP || msg.message == WM_NCLBUTTONUP) break;
+        TranslateMessage(msg);
+        DispatchMessage(msg);
+        if (GetCapture() != d.helper) break;
+    }
+    if (d.waitTimer != 0) KillTimer(d.helper, d.waitTimer);
+    if (GetCapture() == d.helper) ReleaseCapture();
+    DeallocateHWnd(d.helper);
+    if (alive->Ref == nullptr) return;
+    Control->Dragging = false;
+    if (Control->DockSite() != nullptr) Control->DockSite()->RealignBars();
+    Control->SavePosition();
+}
+
+} // namespace bars

@@ -1,0 +1,442 @@
+// Dock sites: rows of docked toolbars, their packing, the site's own size and the drag loop's tests.
+#include "bars/windows/dock_control.h"
+
+#include <algorithm>
+#include <numeric>
+
+#include "bars/core/bar_manager.h"
+#include "bars/core/item_links.h"
+#include "bars/core/toolbar.h"
+#include "bars/core/toolbars.h"
+#include "bars/painters/painter.h"
+#include "bars/windows/toolbar_control.h"
+#include "lookandfeel/colors.h"
+#include "platform/gdi/shapes.h"
+#include "platform/gui/window.h"
+#include "platform/vcl/form.h"
+
+namespace bars {
+
+namespace {
+
+constexpr int MarkSize = 11;
+// The middle band of a row boundary, where a dropped toolbar makes a new row.
+constexpr int NewRowBand = 5;
+
+} // namespace
+
+TdxDockControl::TdxDockControl(TComponent* AOwner, TdxBarManager* AManager, TdxBarDockingStyle ASide)
+    : TCustomControl(AOwner), manager_(AManager), side_(ASide) {
+    switch (ASide) {
+    case dsLeft:
+        SetAlign(alLeft);
+        break;
+    case dsRight:
+        SetAlign(alRight);
+        break;
+    case dsBottom:
+        SetAlign(alBottom);
+        break;
+    default:
+        SetAlign(alTop);
+        break;
+    }
+    if (Horizontal())
+        SetHeight(0);
+    else
+        SetWidth(0);
+    if (manager_ != nullptr) manager_->RegisterDockControl(this);
+}
+
+TdxDockControl::~TdxDockControl() {
+    Destroying();
+    // The toolbar windows are its children: they go first. A site that dies before its manager (with
+    // its form's windows) leaves the manager's table of form-edge sites.
+    for (auto& row : rows_)
+        for (auto& col : row->Columns)
+            if (col->BarControl != nullptr) col->BarControl->SiteDestroying();
+    rows_.clear();
+    if (manager_ != nullptr) manager_->UnregisterDockControl(this);
+}
+
+HWND TdxDockControl::Handle() const {
+    return const_cast<TdxDockControl*>(this)->TWinControl::Handle();
+}
+
+void TdxDockControl::CreateParams(TCreateParams& Params) {
+    TCustomControl::CreateParams(Params);
+    Params.Style |= WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+}
+
+void TdxDockControl::Paint() {
+    const RECT r = ClientRect();
+    FillRectByColor(Canvas().Handle(), r, manager_ != nullptr ? manager_->DockColor() : clBtnFace);
+}
+
+void TdxDockControl::WndProc(TMessage& Message) {
+    switch (Message.Msg) {
+    case WM_ERASEBKGND:
+        Message.Result = 1;
+        return;
+    case WM_MOUSEACTIVATE:
+        Message.Result = MA_NOACTIVATE;
+        return;
+    case WM_SIZE: {
+        TCustomControl::WndProc(Message);
+        if (!realigning_) RealignBars();
+        return;
+    }
+    default:
+        TCustomControl::WndProc(Message);
+    }
+}
+
+void TdxDockControl::PaintBackgroundOf(HDC DC, const RECT& R, POINT, HBRUSH Brush) {
+    FillRect(DC, &R, Brush);
+}
+
+int TdxDockControl::RowThickness(const TdxDockRow& Row) const {
+    int thickness = 0;
+    for (const auto& col : Row.Columns) {
+        if (col->BarControl == nullptr || col->BarControl->Handle() == nullptr) continue;
+        RECT r{0, 0, 0, 0};
+        GetWindowRect(col->BarControl->Handle(), r);
+        thickness = std::max(thickness, static_cast<int>(Horizontal() ? r.bottom - r.top : r.right - r.left));
+    }
+    return thickness;
+}
+
+int TdxDockControl::GetRowsSize() const {
+    int size = 0;
+    for (const auto& row : rows_)
+        size += RowThickness(*row);
+    return size;
+}
+
+int TdxDockControl::RowStart(int Index) const {
+    int start = 0;
+    for (int i = 0; i < Index && i < RowCount(); ++i)
+        start += RowThickness(*rows_[static_cast<size_t>(i)]);
+    if (Near()) return start;
+    // Far sites stack their rows from the far edge.
+    const int size = Horizontal() ? TControl::Height() : TControl::Width();
+    return size - GetRowsSize() + start;
+}
+
+void TdxDockControl::RowBand(int Index, int& A, int& B) const {
+    const int size = Horizontal() ? TControl::Height() : TControl::Width();
+    if (Index < 0) {
+        A = Near() ? -DockingZoneSize : size - GetRowsSize() - DockingZoneSize;
+        B = A + DockingZoneSize;
+    } else if (Index >= RowCount()) {
+        A = Near() ? GetRowsSize() : size;
+        B = A + DockingZoneSize;
+    } else {
+        A = RowStart(Index);
+        B = A + RowThickness(*rows_[static_cast<size_t>(Index)]);
+    }
+}
+
+int TdxDockControl::GetRowAtPos(POINT ScreenPoint, bool& NewRow) const {
+    NewRow = true;
+    if (rows_.empty()) return 0;
+    POINT p = ScreenPoint;
+    ::ScreenToClient(Handle(), p);
+    const int c = Horizontal() ? p.y : p.x;
+    int result = -1;
+    bool found = false;
+    for (int r = -1; r < RowCount() && !found; ++r) {
+        int A = 0, B = 0;
+        RowBand(r, A, B);
+        const int m = Near() ? A + (DockingZoneSize - NewRowBand) / 2
+                             : B - (DockingZoneSize - NewRowBand) / 2 - NewRowBand;
+        if (c >= A && c < m) {
+            result = r;
+            NewRow = false;
+            found = true;
+        } else if (c >= m && c < m + NewRowBand) {
+            result = r + 1;
+            NewRow = true;
+            found = true;
+        } else if (c >= m + NewRowBand && c < B) {
+            result = r + 1;
+            NewRow = false;
+            found = true;
+        }
+    }
+    if (!found || result == -1) {
+        NewRow = true;
+        result = c < GetRowsSize() ? 0 : RowCount();
+    }
+    if (result >= RowCount()) NewRow = true;
+    return result;
+}
+
+void TdxDockControl::GetRowPoint(int Row, bool NewRow, POINT& ScreenPoint) const {
+    if (Row == RowCount()) NewRow = false;
+    POINT p = ScreenPoint;
+    ::ScreenToClient(Handle(), p);
+    int& c = Horizontal() ? p.y : p.x;
+    int A = 0, B = 0;
+    RowBand(Row - 1, A, B);
+    const auto split = [&](int a, int b) {
+        return Near() ? a + (DockingZoneSize - NewRowBand) / 2
+                      : b - (DockingZoneSize - NewRowBand) / 2 - NewRowBand;
+    };
+    const int m = split(A, B);
+    if (NewRow) {
+        c = m + NewRowBand / 2;
+    } else {
+        int S = m + NewRowBand;
+        int A2 = 0, B2 = 0;
+        RowBand(Row, A2, B2);
+        const int S2 = A2, E2 = split(A2, B2);
+        if (E2 - S2 < S2 - S) S = S2 - (E2 - S2);
+        c = (S + E2) / 2;
+    }
+    ::ClientToScreen(Handle(), p);
+    ScreenPoint = p;
+}
+
+int TdxDockControl::GetColumnAtPos(int Row, POINT ScreenPoint) const {
+    if (Row < 0 || Row >= RowCount()) return 0;
+    const TdxDockRow& row = *rows_[static_cast<size_t>(Row)];
+    POINT p = ScreenPoint;
+    ::ScreenToClient(Handle(), p);
+    const int c = Horizontal() ? p.x : p.y;
+    for (size_t i = 0; i < row.Columns.size(); ++i)
+        if ((Horizontal() ? row.Columns[i]->Pos.x : row.Columns[i]->Pos.y) >= c) return static_cast<int>(i);
+    return static_cast<int>(row.Columns.size());
+}
+
+RECT TdxDockControl::GetDockingZone() const {
+    RECT r = BoundsRect();
+    if (Parent() != nullptr) MapWindowPoints(Parent()->Handle(), nullptr, r);
+    r.left -= DockingZoneSize;
+    r.right += DockingZoneSize;
+    if (Horizontal()) {
+        r.top -= DockingZoneSize;
+        r.bottom += DockingZoneSize;
+    }
+    return r;
+}
+
+bool TdxDockControl::FindBarControl(const TdxBarControl* Control, int& Row, int& Col) const {
+    for (size_t r = 0; r < rows_.size(); ++r)
+        for (size_t c = 0; c < rows_[r]->Columns.size(); ++c)
+            if (rows_[r]->Columns[c]->BarControl == Control) {
+                Row = static_cast<int>(r);
+                Col = static_cast<int>(c);
+                return true;
+            }
+    Row = Col = -1;
+    return false;
+}
+
+void TdxDockControl::InsertBarControl(BarControl* Control, POINT ScreenPoint) {
+    auto* toolbar = dynamic_cast<TdxBarControl*>(Control);
+    if (toolbar == nullptr) return;
+    AddBarControl(toolbar, ScreenPoint, true);
+}
+
+void TdxDockControl::AddBarControl(TdxBarControl* Control, POINT ScreenPoint, bool DoRealign) {
+    if (manager_ == nullptr || Control == nullptr) return;
+    TdxBar* bar = Control->Bar();
+    int row = 0;
+    bool newRow = true;
+    if (Control->Dragging) {
+        row = GetRowAtPos(ScreenPoint, newRow);
+    } else {
+        row = bar->Row();
+        newRow = bar->OneOnRow();
+    }
+    if (bar->WholeRow()) newRow = true;
+    if (row > RowCount()) row = newRow ? RowCount() : RowCount() - 1;
+    row = std::max(row, 0);
+    if (row >= RowCount()) newRow = true;
+    // A row that holds a whole-row bar is never shared.
+    if (!newRow) {
+        for (const auto& col : rows_[static_cast<size_t>(row)]->Columns)
+            if (col->BarControl != Control && col->BarControl->Bar()->WholeRow()) newRow = true;
+    }
+    auto col = std::make_unique<TdxDockCol>();
+    col->BarControl = Control;
+    TdxDockCol* placed = col.get();
+    if (newRow) {
+        auto fresh = std::make_unique<TdxDockRow>();
+        fresh->Columns.push_back(std::move(col));
+        rows_.insert(rows_.begin() + row, std::move(fresh));
+    } else {
+        auto& columns = rows_[static_cast<size_t>(row)]->Columns;
+        const int at = GetColumnAtPos(row, ScreenPoint);
+        columns.insert(columns.begin() + at, std::move(col));
+    }
+    POINT p = ScreenPoint;
+    if (Control->Dragging) {
+        // The toolbar's leading edge, not the grab point.
+        if (Horizontal())
+            p.x -= Control->GrabOffset.x;
+        else
+            p.y -= Control->GrabOffset.y;
+    }
+    ::ScreenToClient(Handle(), p);
+    p.x = std::max<int>(p.x, 0);
+    p.y = std::max<int>(p.y, 0);
+    placed->Pos = p;
+    if (DoRealign) RealignBars();
+}
+
+void TdxDockControl::RemoveBarControl(BarControl* Control) {
+    for (size_t r = 0; r < rows_.size(); ++r) {
+        auto& columns = rows_[r]->Columns;
+        for (size_t c = 0; c < columns.size(); ++c) {
+            if (columns[c]->BarControl != Control) continue;
+            columns.erase(columns.begin() + static_cast<std::ptrdiff_t>(c));
+            if (columns.empty()) rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(r));
+            if (!realigning_ && !ComponentState().Contains(csDestroying)) RealignBars();
+            return;
+        }
+    }
+}
+
+void TdxDockControl::MoveBarControl(TdxBarControl* Control, POINT ScreenPoint) {
+    for (size_t r = 0; r < rows_.size(); ++r) {
+        auto& columns = rows_[r]->Columns;
+        for (size_t c = 0; c < columns.size(); ++c)
+            if (columns[c]->BarControl == Control) {
+                columns.erase(columns.begin() + static_cast<std::ptrdiff_t>(c));
+                if (columns.empty()) rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(r));
+                AddBarControl(Control, ScreenPoint, true);
+                return;
+            }
+    }
+    AddBarControl(Control, ScreenPoint, true);
+}
+
+void TdxDockControl::RealignRow(TdxDockRow& Row, int Start, int Length) {
+    const bool horizontal = Horizontal();
+    int total = 0;
+    for (auto& col : Row.Columns) {
+        TdxBarControl* ctl = col->BarControl;
+        TdxBar* bar = ctl->Bar();
+        ctl->SetItemsHidden(false);
+        ctl->ItemLinks()->SetRecentItemCount(-1);
+        const int border = horizontal ? bar->GetNonClientWidth(side_) : bar->GetNonClientHeight(side_);
+        col->MinLength = (horizontal ? ctl->GetMinWidth(side_) : ctl->GetMinHeight(side_)) + border;
+        col->FullLength = (horizontal ? ctl->GetFullWidth(side_) : ctl->GetFullHeight(side_)) + border;
+        // Room for the mark that shows once items are hidden.
+        if (!ctl->IsMarkVisible() && col->MinLength != col->FullLength) col->MinLength += MarkSize;
+        total += col->FullLength;
+    }
+    const size_t n = Row.Columns.size();
+    std::vector<int> position(n, 0), length(n, 0);
+    std::vector<bool> hidden(n, false);
+    auto sumBefore = [&](size_t i, bool full) {
+        int s = 0;
+        for (size_t k = 0; k < i; ++k)
+            s += full ? Row.Columns[k]->FullLength : Row.Columns[k]->MinLength;
+        return s;
+    };
+    auto along = [&](const POINT& p) { return horizontal ? p.x : p.y; };
+    auto multiLine = [&](TdxBarControl* ctl) { return ctl->Bar()->MultiLine(); };
+    if (n >= 1 && Row.Columns[0]->BarControl->Bar()->WholeRow()) {
+        TdxDockCol& col = *Row.Columns[0];
+        length[0] = std::max(Length, col.MinLength);
+        hidden[0] = !multiLine(col.BarControl) && length[0] < col.FullLength;
+    } else if (Length < total) {
+        // Squeezed from the last column to the first; each keeps at least its smallest length.
+        int remaining = Length;
+        for (size_t i = n; i-- > 0;) {
+            TdxDockCol& col = *Row.Columns[i];
+            const int lo = sumBefore(i, false), hi = sumBefore(i, true);
+            const int p = std::clamp(along(col.Pos), lo, std::max(lo, hi));
+            const int room = remaining - p;
+            if (col.FullLength > room) {
+                hidden[i] = !multiLine(col.BarControl) && col.MinLength != col.FullLength;
+                length[i] = std::max(col.MinLength, room);
+            } else {
+                length[i] = col.FullLength;
+            }
+            if (i == 0) length[i] = std::max(length[i], remaining);
+            position[i] = std::clamp(remaining - length[i], lo, std::max(lo, hi));
+            if (i == 0) position[i] = 0;
+            remaining = position[i];
+        }
+    } else {
+        int next = Length;
+        for (size_t i = n; i-- > 0;) {
+            TdxDockCol& col = *Row.Columns[i];
+            length[i] = col.FullLength;
+            int p = std::min(along(col.Pos), next - length[i]);
+            p = std::max(p, sumBefore(i, true));
+            position[i] = p;
+            next = p;
+        }
+    }
+    if (n >= 1 && hidden[n - 1])
+        length[n - 1] = std::max(Length - position[n - 1], Row.Columns[n - 1]->MinLength);
+    // Sizes across follow the lengths; the row is as thick as its thickest toolbar.
+    std::vector<SIZE> sizes(n);
+    int thickness = 0;
+    for (size_t i = 0; i < n; ++i) {
+        TdxBarControl* ctl = Row.Columns[i]->BarControl;
+        TdxBar* bar = ctl->Bar();
+        ctl->SetItemsHidden(hidden[i]);
+        SIZE s{0, 0};
+        if (horizontal) {
+            ctl->CalcSize(side_, length[i] - bar->GetNonClientWidth(side_), s);
+            sizes[i] = SIZE{length[i], s.cy + bar->GetNonClientHeight(side_)};
+        } else {
+            ctl->CalcColumnSize(side_, length[i] - bar->GetNonClientHeight(side_), s);
+            sizes[i] = SIZE{s.cx + bar->GetNonClientWidth(side_), length[i]};
+        }
+        thickness = std::max(thickness, static_cast<int>(horizontal ? sizes[i].cy : sizes[i].cx));
+    }
+    for (size_t i = 0; i < n; ++i) {
+        TdxBarControl* ctl = Row.Columns[i]->BarControl;
+        if (ctl->Handle() == nullptr) continue;
+        RECT want = horizontal ? RECT{position[i], Start, position[i] + sizes[i].cx, Start + thickness}
+                               : RECT{Start, position[i], Start + thickness, position[i] + sizes[i].cy};
+        RECT now{0, 0, 0, 0};
+        GetWindowRect(ctl->Handle(), now);
+        MapWindowPoints(nullptr, Handle(), now);
+        if (!EqualRect(now, want))
+            SetWindowPos(ctl->Handle(), nullptr, want.left, want.top, want.right - want.left,
+                         want.bottom - want.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        ctl->CalcControlsPositions();
+        Row.Columns[i]->Pos = POINT{want.left, want.top};
+    }
+}
+
+void TdxDockControl::RealignBars() {
+    if (realigning_ || manager_ == nullptr || manager_->LockUpdate() || manager_->IsDestroying()) return;
+    if (ComponentState().Contains(csDestroying)) return;
+    TCustomForm* form = manager_->ParentForm();
+    if (form == nullptr || form->ComponentState().Contains(csDestroying)) return;
+    realigning_ = true;
+    // Sizing the site may change its length too (the form aligns it): then once more.
+    for (int pass = 0; pass < 2; ++pass) {
+        const RECT client = ClientRect();
+        const int length = Horizontal() ? client.right : client.bottom;
+        int start = 0;
+        for (auto& row : rows_) {
+            RealignRow(*row, start, length);
+            start += RowThickness(*row);
+        }
+        // A far site keeps its far edge: the alignment of the form moves it as it grows.
+        const int size = GetRowsSize();
+        const int old = Horizontal() ? TControl::Height() : TControl::Width();
+        if (size != old) {
+            if (Horizontal())
+                TControl::SetHeight(size);
+            else
+                TControl::SetWidth(size);
+        }
+        const RECT after = ClientRect();
+        if ((Horizontal() ? after.right : after.bottom) == length) break;
+    }
+    realigning_ = false;
+    Invalidate();
+}
+
+} // namespace bars

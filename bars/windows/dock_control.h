@@ -1,0 +1,102 @@
+#pragma once
+// A dock site: a window along an edge of the form that holds docked toolbar windows in rows of columns,
+// packs each row (squeezing toolbars that do not fit), sizes itself to its rows and answers the drag
+// loop's questions: is a point in its docking zone, which row and which place in the row it means.
+#include <memory>
+#include <vector>
+
+#include "bars/core/bar_views.h"
+#include "platform/vcl/custom_control.h"
+
+namespace bars {
+
+class TdxBarControl;
+class TdxDockControl;
+
+class TdxDockCol {
+public:
+    TdxBarControl* BarControl = nullptr;
+    // The toolbar's last place in the site (client coordinates).
+    POINT Pos{0, 0};
+    // Measured by the realign.
+    int MinLength = 0;
+    int FullLength = 0;
+};
+
+class TdxDockRow {
+public:
+    std::vector<std::unique_ptr<TdxDockCol>> Columns;
+};
+
+class TdxDockControl : public TCustomControl, public DockControl {
+public:
+    TdxDockControl(TComponent* AOwner, TdxBarManager* AManager, TdxBarDockingStyle ASide);
+    ~TdxDockControl() override;
+    std::string ClassName() const override { return "TdxDockControl"; }
+
+    // What the model asks.
+    TComponent* Component() override { return this; }
+    TdxBarManager* BarManager() const override { return manager_; }
+    TdxBarDockingStyle DockingStyle() const override { return side_; }
+    bool IsFormEdge() const override { return true; }
+    HWND Handle() const override;
+    bool IsVisible() const override { return Visible(); }
+    int Width() const override { return TControl::Width(); }
+    int Height() const override { return TControl::Height(); }
+    void SetWidth(int Value) override { TControl::SetWidth(Value); }
+    void SetHeight(int Value) override { TControl::SetHeight(Value); }
+    void InsertBarControl(BarControl* Control, POINT ScreenPoint) override;
+    void RemoveBarControl(BarControl* Control) override;
+    void RealignBars() override;
+    void BarManagerChanged() override { Invalidate(); }
+    void Invalidate() override { TCustomControl::Invalidate(); }
+    void RecreateFrame() override { RealignBars(); }
+
+    bool Horizontal() const { return side_ == dsTop || side_ == dsBottom; }
+    bool Near() const { return side_ == dsLeft || side_ == dsTop; }
+    int RowCount() const { return static_cast<int>(rows_.size()); }
+    TdxDockRow* Rows(int Index) const { return rows_.at(static_cast<size_t>(Index)).get(); }
+    int GetRowsSize() const;
+    // The row a toolbar dropped at a screen point goes to, and whether it makes a new row there.
+    int GetRowAtPos(POINT ScreenPoint, bool& NewRow) const;
+    int GetColumnAtPos(int Row, POINT ScreenPoint) const;
+    void GetRowPoint(int Row, bool NewRow, POINT& ScreenPoint) const;
+    // The screen rectangle in which a dragged toolbar docks here.
+    RECT GetDockingZone() const;
+    // Docks a toolbar window at a screen point.
+    void AddBarControl(TdxBarControl* Control, POINT ScreenPoint, bool DoRealign);
+    void MoveBarControl(TdxBarControl* Control, POINT ScreenPoint);
+    // The row and column that hold a toolbar window, -1 when none.
+    bool FindBarControl(const TdxBarControl* Control, int& Row, int& Col) const;
+    void PaintBackgroundOf(HDC DC, const RECT& R, POINT Origin, HBRUSH Brush);
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void Paint() override;
+    void WndProc(TMessage& Message) override;
+
+private:
+    // The band [A, B) around boundary Index (-1 before the first row).
+    void RowBand(int Index, int& A, int& B) const;
+    int RowThickness(const TdxDockRow& Row) const;
+    int RowStart(int Index) const;
+    void RealignRow(TdxDockRow& Row, int Start, int Length);
+
+    TdxBarManager* manager_;
+    TdxBarDockingStyle side_;
+    std::vector<std::unique_ptr<TdxDockRow>> rows_;
+    bool realigning_ = false;
+};
+
+// The docking zone's width beyond a site's edges.
+inline constexpr int DockingZoneSize = 23;
+
+// Makes the bar windows, item controls, dock sites and painters of the library the ones the model
+// uses.
+void RegisterBarWindows();
+
+// Moves a toolbar window with the mouse, grabbed at the screen point Start, until the button is
+// released: docked into the site under the pointer, or floating.
+void DragBar(TdxBarControl* Control, POINT Start);
+
+} // namespace bars

@@ -1,0 +1,483 @@
+// Item controls: the click path, selection, measuring and drawing of buttons and sub-item entries.
+#include "bars/windows/item_control.h"
+
+#include <algorithm>
+
+#include "bars/core/bar_button.h"
+#include "bars/core/bar_manager.h"
+#include "bars/core/bar_routines.h"
+#include "bars/core/item_links.h"
+#include "bars/core/sub_item.h"
+#include "bars/core/toolbar.h"
+#include "bars/painters/painter.h"
+#include "bars/windows/bar_control.h"
+#include "lookandfeel/object_links.h"
+#include "platform/gdi/fonts.h"
+#include "platform/gdi/scoped.h"
+#include "platform/graphics/bitmap.h"
+#include "platform/graphics/graphics_objects.h"
+#include "platform/graphics/image_list.h"
+#include "platform/gui/input.h"
+#include "platform/gui/keys.h"
+#include "platform/gui/window.h"
+
+namespace bars {
+
+namespace {
+
+int TextWidth(HFONT font, const std::string& text) {
+    const pw::gdi::MemoryDC dc(nullptr);
+    const pw::gdi::SelectedObject selected(dc.Get(), font);
+    SIZE size{0, 0};
+    GetTextExtentPoint32(dc.Get(), text, &size);
+    return size.cx;
+}
+
+bool Inside(const RECT& r, POINT p) {
+    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
+}
+
+} // namespace
+
+std::unique_ptr<ItemControl> CreateButtonControl(TdxBarItemLink* Link) {
+    return std::make_unique<TdxBarButtonControl>(Link);
+}
+
+std::unique_ptr<ItemControl> CreateSubItemControl(TdxBarItemLink* Link) {
+    return std::make_unique<TdxBarSubItemControl>(Link);
+}
+
+TdxBarItemControl::TdxBarItemControl(TdxBarItemLink* ALink)
+    : link_(ALink),
+      parent_(dynamic_cast<TCustomdxBarControl*>(ALink != nullptr ? ALink->BarControl() : nullptr)) {}
+
+TdxBarItemControl::~TdxBarItemControl() {
+    // Nothing may keep pointing here: the manager's selection (which the hint reads), the window's
+    // selected and pressed control, and the capture a press holds.
+    TdxBarManager* manager = link_ != nullptr ? link_->BarManager() : nullptr;
+    if (manager != nullptr && manager->SelectedItem() == this) manager->SetSelectedItem(nullptr);
+    if (parent_ != nullptr && IsBarControl(static_cast<BarControl*>(parent_)))
+        parent_->ControlDestroying(this);
+    ClearObjectLinks(this);
+}
+
+BarControl* TdxBarItemControl::Parent() const {
+    return parent_;
+}
+
+BarPaintView& TdxBarItemControl::ParentView() const {
+    return *parent_;
+}
+
+const TdxBarItemControlPainter& TdxBarItemControl::Painter() const {
+    return parent_->Painter();
+}
+
+TdxBarItem* TdxBarItemControl::Item() const {
+    return link_ != nullptr ? link_->Item() : nullptr;
+}
+
+RECT TdxBarItemControl::Bounds() const {
+    return link_ != nullptr ? link_->ItemRect() : RECT{0, 0, 0, 0};
+}
+
+bool TdxBarItemControl::OnToolbar() const {
+    return parent_ != nullptr && parent_->IsToolbar();
+}
+
+RECT TdxBarItemControl::ScreenRect() const {
+    RECT r = Bounds();
+    if (parent_ != nullptr && parent_->Handle() != nullptr) MapWindowPoints(parent_->Handle(), nullptr, r);
+    return r;
+}
+
+bool TdxBarItemControl::IsSelected() const {
+    return parent_ != nullptr && parent_->Selected() == this && (GetEnabled() || !selectedByMouse_);
+}
+
+bool TdxBarItemControl::CanSelect() const {
+    return parent_ == nullptr || !parent_->IsCustomizing();
+}
+
+void TdxBarItemControl::Repaint() {
+    if (parent_ != nullptr && !parent_->DestroyingControls()) parent_->RepaintControl(this);
+}
+
+void TdxBarItemControl::EnabledChanged() {
+    if (!GetEnabled() && parent_ != nullptr && parent_->Selected() == this)
+        parent_->SetSelectedItemControl(nullptr);
+    Repaint();
+}
+
+void TdxBarItemControl::CaptionChanged() {
+    if (EffectiveAlign() == iaClient)
+        Repaint();
+    else if (parent_ != nullptr)
+        parent_->RepaintBar();
+}
+
+void TdxBarItemControl::GlyphChanged() {
+    Repaint();
+}
+
+void TdxBarItemControl::VisibleChanged() {
+    if (parent_ != nullptr) parent_->RepaintBar();
+}
+
+void TdxBarItemControl::BeginGroupChanged() {
+    if (parent_ != nullptr) parent_->RepaintBar();
+}
+
+void TdxBarItemControl::Realign() {
+    if (parent_ != nullptr) parent_->RepaintBar();
+}
+
+void TdxBarItemControl::Remeasure() {
+    if (parent_ != nullptr) parent_->RepaintBar();
+}
+
+void TdxBarItemControl::ButtonStyleChanged() {
+    if (parent_ != nullptr) parent_->RepaintBar();
+}
+
+void TdxBarItemControl::PaintStyleChanged() {
+    if (parent_ != nullptr) parent_->RepaintBar();
+}
+
+void TdxBarItemControl::DownChanged() {
+    Repaint();
+}
+
+void TdxBarItemControl::DropDownEnabledChanged() {
+    Repaint();
+}
+
+TdxBarItemAlign TdxBarItemControl::EffectiveAlign() const {
+    if (parent_ != nullptr && Item() != nullptr &&
+        parent_->IsLastControl(const_cast<TdxBarItemControl*>(this)))
+        return Item()->Align();
+    return iaLeft;
+}
+
+std::string TdxBarItemControl::GetCaption() const {
+    return link_ != nullptr ? link_->Caption() : std::string();
+}
+
+bool TdxBarItemControl::GetEnabled() const {
+    return Item() != nullptr && Item()->Enabled();
+}
+
+std::string TdxBarItemControl::GetHint() const {
+    return Item() != nullptr ? Item()->Hint() : std::string();
+}
+
+TBitmap* TdxBarItemControl::PaintGlyph() const {
+    return link_ != nullptr ? link_->Glyph() : nullptr;
+}
+
+TCustomImageList* TdxBarItemControl::PaintImages() const {
+    TdxBarManager* manager = link_ != nullptr ? link_->BarManager() : nullptr;
+    if (manager == nullptr) return nullptr;
+    const bool large =
+        manager->LargeIcons() && manager->UseLargeImagesForLargeIcons() && manager->LargeImages() != nullptr;
+    if (GetEnabled()) return large ? manager->LargeImages() : manager->Images();
+    if (large)
+        return manager->DisabledLargeImages() != nullptr ? manager->DisabledLargeImages()
+                                                         : manager->LargeImages();
+    return manager->DisabledImages() != nullptr ? manager->DisabledImages() : manager->Images();
+}
+
+int TdxBarItemControl::PaintImageIndex() const {
+    return Item() != nullptr ? Item()->GetImageIndex() : -1;
+}
+
+bool TdxBarItemControl::HasPicture() const {
+    if (TBitmap* glyph = PaintGlyph(); glyph != nullptr && !glyph->Empty()) return true;
+    TCustomImageList* images = PaintImages();
+    const int index = PaintImageIndex();
+    return images != nullptr && index >= 0 && index < images->Count();
+}
+
+int TdxBarItemControl::GetWidthInBar() const {
+    if (EffectiveAlign() == iaClient && OnToolbar() && !IsVerticalBarControl(parent_))
+        return GetClientWidth();
+    return GetWidth();
+}
+
+int TdxBarItemControl::GetHeightInBar() const {
+    if (EffectiveAlign() == iaClient && OnToolbar() && IsVerticalBarControl(parent_))
+        return IsRotatedBarControl(parent_) ? GetClientWidth() : GetClientHeight();
+    return GetHeight();
+}
+
+void TdxBarItemControl::SetClicking(bool Value) {
+    if (Value == clicking_) return;
+    clicking_ = Value;
+    if (!Value) Repaint();
+}
+
+bool TdxBarItemControl::IsMouseOverAndPressed() const {
+    POINT p{0, 0};
+    GetCursorPos(p);
+    return Inside(ScreenRect(), p) && GetKeyState(VK_LBUTTON) < 0;
+}
+
+void TdxBarItemControl::ControlClick(bool ByMouse) {
+    if (!GetEnabled()) return;
+    const TcxObjectLinkPtr self = MakeObjectLink(this);
+    TCustomdxBarControl* parent = parent_;
+    const TcxObjectLinkPtr window = MakeObjectLink(parent);
+    BeforeClick(ByMouse);
+    if (self->Ref == nullptr || window->Ref == nullptr || !parent->Alive() || !parent->FindLinkControl(this))
+        return;
+    PerformClick(ByMouse);
+}
+
+void TdxBarItemControl::ControlActivate(bool) {
+    active_ = true;
+}
+
+void TdxBarItemControl::ControlInactivate(bool) {
+    active_ = false;
+}
+
+void TdxBarItemControl::BeforeClick(bool) {}
+
+void TdxBarItemControl::PerformClick(bool) {
+    TdxBarItemLink* link = link_;
+    TdxBarItemLink* master = link->MasterLink() != nullptr ? link->MasterLink() : link;
+    TdxBarItem* item = Item();
+    // Read first: what follows may free this control.
+    const bool clickable = IsClickable();
+    const bool closeMenus = CloseMenusOnClick();
+    if (closeMenus) {
+        master->Use(true);
+        if (master != link) link->Use(true);
+    }
+    const TcxObjectLinkPtr self = MakeObjectLink(this);
+    auto* button = dynamic_cast<TdxBarButton*>(item);
+    bool clickingSet = false;
+    if ((button == nullptr || button->UnclickAfterDoing()) && !closeMenus) {
+        SetClicking(true);
+        clickingSet = true;
+    }
+    if (closeMenus) {
+        // Closing the chain may free this control: the weak references decide what is touched later.
+        if (TCustomdxBarControl* parent = parent_; parent != nullptr) parent->HideAll();
+    }
+    // The item's own click guards its handlers; this control is touched afterwards only when it lives.
+    if (clickable && item != nullptr) item->DirectClick();
+    if (self->Ref != nullptr && clickingSet) SetClicking(false);
+}
+
+TdxBarButton* TdxBarButtonControl::Button() const {
+    return dynamic_cast<TdxBarButton*>(Item());
+}
+
+bool TdxBarButtonControl::IsCheckItem() const {
+    return Button() != nullptr && Button()->ButtonStyle() == bsChecked;
+}
+
+void TdxBarButtonControl::GlyphChanged() {
+    if (link_ != nullptr && link_->PaintStyle() == psStandard && parent_ != nullptr)
+        parent_->RepaintBar();
+    else
+        Repaint();
+}
+
+void TdxBarButtonControl::ControlInactivate(bool Immediately) {
+    TdxBarItemControl::ControlInactivate(Immediately);
+    droppedDown_ = false;
+}
+
+void TdxBarButtonControl::BeforeClick(bool ByMouse) {
+    TdxBarButton* button = Button();
+    if (button == nullptr) return;
+    if (button->ButtonStyle() == bsDropDown && ByMouse && IsMouseOverAndPressed()) {
+        POINT p{0, 0};
+        GetCursorPos(p);
+        if (p.x >= ScreenRect().right - GetDropDownArrowWidth()) {
+            if (droppedDown_ || !button->DropDownEnabled() || button->DropDownMenu() == nullptr) return;
+            droppedDown_ = true;
+            ControlActivate(true);
+            Repaint();
+            const RECT r = ScreenRect();
+            button->DropDown(this, r.left, r.bottom, ByMouse);
+            return;
+        }
+    }
+    if (!OnToolbar() && button->ButtonStyle() != bsDropDown) return;
+    Repaint();
+}
+
+void TdxBarButtonControl::PerformClick(bool ByMouse) {
+    if (droppedDown_) return;
+    TdxBarButton* button = Button();
+    const TcxObjectLinkPtr self = MakeObjectLink(this);
+    if (button != nullptr && button->ButtonStyle() == bsChecked) button->SetDown(!button->Down());
+    if (self->Ref == nullptr) return;
+    ControlInactivate(true);
+    TdxBarItemControl::PerformClick(ByMouse);
+}
+
+bool TdxBarButtonControl::IsSelected() const {
+    return (TdxBarItemControl::IsSelected() && !(parent_ != nullptr && parent_->IsCustomizing())) ||
+           clicking_;
+}
+
+void TdxBarButtonControl::KeyDown(WORD Key) {
+    if (Key >= VK_UP && Key <= VK_DOWN && Key != VK_LEFT) BeforeClick(false);
+}
+
+bool TdxBarButtonControl::WantsKey(WORD Key) const {
+    if (Button() == nullptr || Button()->ButtonStyle() != bsDropDown) return false;
+    return OnToolbar() ? Key == VK_UP || Key == VK_DOWN : Key == VK_RIGHT;
+}
+
+bool TdxBarButtonControl::CloseMenusOnClick() const {
+    if (OnToolbar()) return true;
+    return Button() == nullptr || Button()->CloseSubMenuOnClick();
+}
+
+TdxBarPaintStyle TdxBarButtonControl::EffectivePaintStyle() const {
+    TdxBarPaintStyle style = link_ != nullptr ? link_->PaintStyle() : psStandard;
+    if (OnToolbar() && style == psStandard && !HasPicture()) style = psCaption;
+    return style;
+}
+
+bool TdxBarButtonControl::ShowsCaption() const {
+    const TdxBarPaintStyle style = EffectivePaintStyle();
+    return OnToolbar() && (style == psCaption || style == psCaptionGlyph);
+}
+
+int TdxBarButtonControl::GetDropDownArrowWidth() const {
+    TdxBarManager* manager = link_ != nullptr ? link_->BarManager() : nullptr;
+    return manager != nullptr ? manager->ButtonArrowWidthMetric() : 11;
+}
+
+int TdxBarButtonControl::CalcDefaultHeight() const {
+    TdxBarManager* manager = link_->BarManager();
+    int height = parent_->TextSize();
+    if (!OnToolbar()) {
+        height += 2;
+    } else {
+        const TdxBarPaintStyle style = EffectivePaintStyle();
+        const int button = IsRotatedBarControl(parent_) ? manager->ButtonWidth() : manager->ButtonHeight();
+        if (style == psStandard || style == psCaptionInMenu)
+            height = manager->ButtonHeight();
+        else
+            height = std::max(height, button);
+    }
+    if (Button() != nullptr && Button()->Lowered()) height += 2 * Painter().GetButtonBorderSize();
+    return height;
+}
+
+int TdxBarButtonControl::CalcDefaultWidth() const {
+    TdxBarManager* manager = link_->BarManager();
+    const int caption = TextWidth(parent_->GetFontHandle(), StripAmpersands(GetCaption()));
+    int width = 0;
+    if (!OnToolbar()) {
+        width = caption + 2 * parent_->TextSize() + 6;
+    } else {
+        const TdxBarPaintStyle style = EffectivePaintStyle();
+        if (style == psStandard || style == psCaptionInMenu)
+            width = manager->ButtonWidth();
+        else if (style == psCaptionGlyph)
+            width = caption + 4 +
+                    (IsRotatedBarControl(parent_) ? manager->ButtonHeight() : manager->ButtonWidth());
+        else
+            width = caption + manager->Font()->Size();
+    }
+    if (Button() != nullptr && Button()->Lowered()) width += 2 * Painter().GetButtonBorderSize();
+    return width;
+}
+
+int TdxBarButtonControl::GetHeight() const {
+    if (IsRotatedBarControl(parent_) && ShowsCaption()) return CalcDefaultWidth();
+    return CalcDefaultHeight();
+}
+
+int TdxBarButtonControl::GetWidth() const {
+    int width = IsRotatedBarControl(parent_) && ShowsCaption() ? CalcDefaultHeight() : CalcDefaultWidth();
+    if (OnToolbar() && Button() != nullptr && Button()->ButtonStyle() == bsDropDown)
+        width += GetDropDownArrowWidth();
+    return width;
+}
+
+void TdxBarButtonControl::Draw(HDC DC, const RECT& R, int PaintType) {
+    if (R.right <= R.left) return;
+    const TdxBarItemControlPainter& painter = Painter();
+    TdxBarButton* button = Button();
+    RECT r = R;
+    if (button != nullptr && button->Lowered()) painter.DrawLoweredFrame(*this, DC, r);
+    const bool dropDown = button != nullptr && button->ButtonStyle() == bsDropDown;
+    RECT arrow = r;
+    if (dropDown && PaintType != 1) {
+        r.right -= GetDropDownArrowWidth();
+        arrow.left = r.right;
+    }
+    const bool selected = IsSelected();
+    // Held down by the mouse while the pointer is over it, or running its handler.
+    const bool held = parent_->PressedControl() == this && parent_->PressedControlHot();
+    ItemState state;
+    state.Selected = selected;
+    state.Down = button != nullptr && button->ButtonStyle() == bsChecked && button->Down();
+    state.Pressed =
+        (held && !droppedDown_) || (clicking_ && !(button != nullptr && button->ButtonStyle() == bsChecked));
+    state.Enabled = GetEnabled();
+    state.DroppedDown = droppedDown_;
+    TdxBarManager* manager = link_->BarManager();
+    const TdxBarPaintStyle style = EffectivePaintStyle();
+    RECT area = r;
+    if (style == psCaptionGlyph) area.right = std::min(r.right, r.left + manager->ButtonWidth());
+    painter.DrawGlyph(*this, DC, area, state, &r);
+    if (ShowsCaption()) {
+        RECT text = r;
+        text.left += style == psCaptionGlyph ? manager->ButtonWidth() : manager->Font()->Size() / 2;
+        painter.DrawItemText(*this, DC, GetCaption(), text, 0, state.Enabled,
+                             selected && painter.IsButtonHotTracked(), false, true);
+    }
+    if (dropDown && PaintType != 1) {
+        ItemState arrowState = state;
+        arrowState.Pressed = droppedDown_;
+        painter.DrawDropDownButton(*this, DC, arrowState, false, painter.GetButtonBrush(*this, 0, arrowState),
+                                   arrow);
+    }
+}
+
+TCustomdxBarSubItem* TdxBarSubItemControl::SubItem() const {
+    return dynamic_cast<TCustomdxBarSubItem*>(Item());
+}
+
+bool TdxBarSubItemControl::ShowsCaption() const {
+    return SubItem() == nullptr || SubItem()->ShowCaption();
+}
+
+namespace {
+
+bool OnMainMenu(const TCustomdxBarControl* parent) {
+    return parent != nullptr && parent->Bar() != nullptr && parent->Bar()->IsMainMenu();
+}
+
+} // namespace
+
+int TdxBarSubItemControl::GetHeight() const {
+    return Painter().CalcSubItemHeight(const_cast<TdxBarSubItemControl&>(*this), ShowsCaption(),
+                                       OnMainMenu(parent_));
+}
+
+int TdxBarSubItemControl::GetWidth() const {
+    return Painter().CalcSubItemWidth(const_cast<TdxBarSubItemControl&>(*this), ShowsCaption(),
+                                      OnMainMenu(parent_));
+}
+
+void TdxBarSubItemControl::Draw(HDC DC, const RECT& R, int) {
+    if (R.right <= R.left) return;
+    ItemState state;
+    state.Selected = IsSelected();
+    state.Pressed = active_;
+    state.Enabled = GetEnabled();
+    Painter().DrawSubItem(*this, DC, R, state, ShowsCaption(), OnMainMenu(parent_));
+}
+
+} // namespace bars

@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <map>
+
+#include "bar_windows_fixture.h"
+#include "bars/core/bar_unit.h"
+#include "platform/gui/input.h"
+#include "platform/gui/message_loop.h"
+#include "platform/gui/paint.h"
+#include "platform/gui/window.h"
+#include "platform/vcl/application.h"
+
+namespace bars_windows_test {
+
+namespace {
+
+class Environment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        Application->Initialize();
+        StartBarUnit();
+        bars::RegisterBarWindows();
+    }
+    void TearDown() override {
+        ShutdownBarUnit();
+        delete Application;
+    }
+};
+[[maybe_unused]] auto* environment = ::testing::AddGlobalTestEnvironment(new Environment);
+
+} // namespace
+
+BarWindowsTest::BarWindowsTest() {
+    pw::gui::ClearKeyState();
+    form.SetBounds(50, 50, 600, 400);
+    manager = new TdxBarManager(&form);
+    manager->SetStyle(bmsFlat);
+    form.Show();
+    Pump();
+}
+
+BarWindowsTest::~BarWindowsTest() {
+    pw::gui::ClearKeyState();
+    ReleaseCapture();
+    delete manager;
+    Pump();
+}
+
+TdxBarButton* BarWindowsTest::Button(const std::string& caption) {
+    auto* button = new TdxBarButton(&form);
+    button->SetCaption(caption);
+    button->SetOnClick([this, button](TObject*) { ++clicks[button]; });
+    return button;
+}
+
+TdxBar* BarWindowsTest::Toolbar(const std::string& caption, std::initializer_list<TdxBarItem*> items,
+                                TdxBarDockingStyle style, int row, int dockedLeft) {
+    TdxBar* bar = manager->Bars()->Add();
+    bar->SetCaption(caption);
+    for (TdxBarItem* item : items)
+        bar->ItemLinks()->Add()->SetItem(item);
+    bar->SetDockingStyle(style);
+    bar->SetRow(row);
+    bar->SetDockedLeft(dockedLeft);
+    bar->SetVisible(true);
+    Pump();
+    return bar;
+}
+
+bars::TdxBarControl* BarWindowsTest::Window(TdxBar* bar) const {
+    return dynamic_cast<bars::TdxBarControl*>(bar->Control());
+}
+
+bars::TdxBarItemControl* BarWindowsTest::Control(TdxBarItem* item, TdxBar* bar) const {
+    for (int i = 0; i < bar->ItemLinks()->Count(); ++i)
+        if (bar->ItemLinks()->Items(i)->Item() == item)
+            return dynamic_cast<bars::TdxBarItemControl*>(bar->ItemLinks()->Items(i)->Control());
+    return nullptr;
+}
+
+bars::TdxDockControl* BarWindowsTest::Site(TdxBarDockingStyle style) const {
+    return dynamic_cast<bars::TdxDockControl*>(manager->Bars()->DockControls(style));
+}
+
+POINT BarWindowsTest::Centre(TdxBarItem* item, TdxBar* bar) const {
+    const RECT r = Control(item, bar)->ScreenRect();
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+void BarWindowsTest::MoveTo(POINT p) {
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, p);
+    Pump();
+}
+
+void BarWindowsTest::Press(POINT p) {
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, p);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Down, p, pw::gui::MouseButton::Left);
+    Pump();
+}
+
+void BarWindowsTest::Release(POINT p) {
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Up, p, pw::gui::MouseButton::Left);
+    Pump();
+}
+
+void BarWindowsTest::Pump() {
+    for (int i = 0; i < 5; ++i)
+        ProcessMessages();
+    pw::gui::PaintPendingWindows();
+}
+
+int BarWindowsTest::Clicks(TdxBarItem* item) const {
+    auto it = clicks.find(item);
+    return it == clicks.end() ? 0 : it->second;
+}
+
+} // namespace bars_windows_test

@@ -1,0 +1,106 @@
+// A toolbar dragged by its grip out of its dock site floats; dragged by its caption back over the site
+// it docks again once the docking wait has passed.
+#include <gtest/gtest.h>
+
+#include "bar_windows_fixture.h"
+#include "platform/gui/input.h"
+#include "platform/gui/keys.h"
+#include "platform/gui/message_loop.h"
+#include "platform/gui/window.h"
+
+namespace bars_windows_test {
+namespace {
+
+// Releases the button from a timer once the bar has docked (or after enough tries), as a person who
+// holds the bar over the site a moment would.
+struct PendingRelease {
+    static inline TdxBar* bar = nullptr;
+    static inline POINT at{0, 0};
+    static inline int tries = 0;
+    static void Fire(HWND, UINT, UINT_PTR id, DWORD) {
+        if (bar->DockingStyle() == dsNone && ++tries < 500) return;
+        KillTimer(nullptr, id);
+        pw::gui::SimulateMouse(pw::gui::MouseAction::Up, at, pw::gui::MouseButton::Left);
+    }
+};
+
+TEST_F(BarWindowsTest, AToolbarDraggedOutOfItsSiteFloatsAndDraggedBackDocksAgain) {
+    manager->SetLargeIcons(true);
+    TdxBarButton* open = Button("&Open");
+    TdxBarButton* save = Button("&Save");
+    TdxBar* bar = Toolbar("Tools", {open, save});
+    RECT docked{};
+    GetWindowRect(Window(bar)->Handle(), docked);
+    // The grip: left of the client area, inside the docked frame.
+    const POINT grip{docked.left + 4, docked.top + 10};
+    const POINT away{300, 300};
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, grip);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Down, grip, pw::gui::MouseButton::Left);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, POINT{grip.x + 5, grip.y + 100});
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, away);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Up, away, pw::gui::MouseButton::Left);
+    Pump();
+    ASSERT_EQ(bar->DockingStyle(), dsNone);
+    bars::TdxBarControl* window = Window(bar);
+    EXPECT_NE(GetWindowLong(window->Handle(), GWL_STYLE) & WS_POPUP, 0);
+    EXPECT_EQ(Site(dsTop)->RowCount(), 0);
+    EXPECT_EQ(Site(dsTop)->TControl::Height(), 0);
+    RECT floating{};
+    GetWindowRect(window->Handle(), floating);
+    // The point that held the grip keeps its place on the bar.
+    EXPECT_EQ(floating.left, away.x - (grip.x - docked.left));
+    EXPECT_EQ(bar->FloatLeft(), floating.left);
+    // The buttons work on the floating bar.
+    Press(Centre(open, bar));
+    Release(Centre(open, bar));
+    EXPECT_EQ(Clicks(open), 1);
+
+    // Back by the caption, over the top of the form.
+    const POINT caption{floating.left + 20, floating.top + 8};
+    const POINT over{200, 60};
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, caption);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Down, caption, pw::gui::MouseButton::Left);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, over);
+    PendingRelease::bar = bar;
+    PendingRelease::at = over;
+    PendingRelease::tries = 0;
+    SetTimer(nullptr, 0, 5, &PendingRelease::Fire);
+    Pump();
+    for (int i = 0; i < 200 && GetCapture() != nullptr; ++i)
+        Pump();
+    EXPECT_EQ(bar->DockingStyle(), dsTop);
+    EXPECT_EQ(Site(dsTop)->RowCount(), 1);
+    EXPECT_EQ(GetWindowLong(Window(bar)->Handle(), GWL_STYLE) & WS_POPUP, 0);
+    // Docked again, it has its docked size again.
+    RECT redocked{};
+    GetWindowRect(Window(bar)->Handle(), redocked);
+    EXPECT_EQ(redocked.bottom - redocked.top, docked.bottom - docked.top);
+    EXPECT_EQ(redocked.right - redocked.left, docked.right - docked.left);
+    EXPECT_EQ(Site(dsTop)->TControl::Height(), docked.bottom - docked.top);
+    Press(Centre(save, bar));
+    Release(Centre(save, bar));
+    EXPECT_EQ(Clicks(save), 1);
+}
+
+TEST_F(BarWindowsTest, EscapeEndsADragAndCtrlKeepsTheBarFloating) {
+    TdxBarButton* open = Button("&Open");
+    TdxBar* bar = Toolbar("Tools", {open});
+    RECT docked{};
+    GetWindowRect(Window(bar)->Handle(), docked);
+    const POINT grip{docked.left + 4, docked.top + 10};
+    // Ctrl held: over the site the bar stays floating.
+    pw::gui::SetKeyDown(VK_CONTROL, true);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, grip);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Down, grip, pw::gui::MouseButton::Left);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, POINT{grip.x + 40, grip.y + 2});
+    pw::gui::SimulateKey(VK_ESCAPE, true);
+    Pump();
+    pw::gui::SetKeyDown(VK_CONTROL, false);
+    EXPECT_EQ(bar->DockingStyle(), dsNone);
+    EXPECT_EQ(GetCapture(), nullptr);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Up, grip, pw::gui::MouseButton::Left);
+    Pump();
+}
+
+} // namespace
+} // namespace bars_windows_test

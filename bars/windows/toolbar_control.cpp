@@ -1,0 +1,763 @@
+// The toolbar window: its frame, caption and grip, painting, keyboard mode, the mark, and moves.
+#include "bars/windows/toolbar_control.h"
+
+#include <algorithm>
+
+#include "bars/core/bar_manager.h"
+#include "bars/core/bar_routines.h"
+#include "bars/core/item_links.h"
+#include "bars/core/toolbar.h"
+#include "bars/core/toolbars.h"
+#include "bars/painters/painter.h"
+#include "bars/windows/dock_control.h"
+#include "bars/windows/item_control.h"
+#include "lookandfeel/object_links.h"
+#include "platform/gdi/regions.h"
+#include "platform/gdi/scoped.h"
+#include "platform/gdi/shapes.h"
+#include "platform/gui/input.h"
+#include "platform/gui/keys.h"
+#include "platform/gui/message_loop.h"
+#include "platform/gui/paint.h"
+#include "platform/gui/window.h"
+#include "platform/gui/window_dc.h"
+#include "platform/vcl/form.h"
+
+namespace bars {
+
+namespace {
+
+constexpr int MarkSize = 11;
+// WM_SIZING's edge codes.
+constexpr WPARAM SizingLeft = 1, SizingRight = 2, SizingTop = 3, SizingBottom = 6;
+
+bool Inside(const RECT& r, POINT p) {
+    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
+}
+
+} // namespace
+
+TdxBarControl::TdxBarControl(TdxBarManager* AOwner, TdxBar* ABar)
+    : TCustomdxBarControl(AOwner, ABar->ItemLinks()), bar_(ABar) {
+    dockingStyle_ = ABar->DockingStyle();
+}
+
+TdxBarControl::~TdxBarControl() {
+    destroying_ = true;
+    LeaveKeyboardMode();
+    if (dockSite_ != nullptr) dockSite_->RemoveBarControl(this);
+    dockSite_ = nullptr;
+}
+
+void TdxBarControl::CreateForStyle() {
+    TCustomForm* form = manager_ != nullptr ? manager_->ParentForm() : nullptr;
+    if (dockingStyle_ != dsNone && dockSite_ != nullptr) {
+        CreateWindowHandle(WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, dockSite_->Handle(),
+                           RECT{0, 0, 50, 30});
+    } else {
+        // A floating toolbar never activates: the form stays the active window.
+        HWND owner = form != nullptr ? form->Handle() : nullptr;
+        CreateWindowHandle(
+            WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_THICKFRAME, WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
+            owner, RECT{bar_->FloatLeft(), bar_->FloatTop(), bar_->FloatLeft() + 50, bar_->FloatTop() + 30});
+    }
+    SetWindowText(handle_, bar_->Caption());
+    CreateControls();
+}
+
+void TdxBarControl::SetDocked(TdxBarDockingStyle Style, TComponent* DockControl) {
+    auto* site = dynamic_cast<TdxDockControl*>(DockControl);
+    if (handle_ != nullptr && Style == dockingStyle_ && site == dockSite_) return;
+    if (Style != dockingStyle_) itemsHidden_ = false;
+    if (handle_ == nullptr) {
+        dockingStyle_ = Style;
+        dockSite_ = Style == dsNone ? nullptr : site;
+        CreateForStyle();
+        return;
+    }
+    ChangeDockingStyle(Style, site);
+}
+
+void TdxBarControl::ChangeDockingStyle(TdxBarDockingStyle Style, TdxDockControl* Site) {
+    if (bar_ == nullptr || destroying_) return;
+    ++lockCount_;
+    const bool wasVisible = IsWindowVisible(handle_) != 0;
+    const bool hadCapture = GetCapture() == handle_;
+    DestroyControls();
+    DestroyWindowHandle();
+    if (dockSite_ != nullptr && dockSite_ != Site) dockSite_->RemoveBarControl(this);
+    dockingStyle_ = Style;
+    dockSite_ = Style == dsNone ? nullptr : Site;
+    CreateForStyle();
+    --lockCount_;
+    if (hadCapture) SetCapture(handle_);
+    (void)wasVisible;
+}
+
+void TdxBarControl::SiteDestroying() {
+    DestroyControls();
+    DestroyWindowHandle();
+    dockSite_ = nullptr;
+}
+
+SIZE TdxBarControl::FloatingSize() {
+    return GetSizeForDockingStyle(dsNone);
+}
+
+void TdxBarControl::SetLockUpdate(bool Value) {
+    lockUpdate_ = Value;
+}
+
+void TdxBarControl::CaptionChanged() {
+    if (handle_ == nullptr) return;
+    SetWindowText(handle_, bar_->Caption());
+    RepaintFrame();
+}
+
+void TdxBarControl::RepaintBackground() {
+    if (handle_ != nullptr) InvalidateRect(handle_, nullptr, FALSE_);
+}
+
+void TdxBarControl::RepaintFrame() {
+    if (handle_ != nullptr) SendMessage(handle_, WM_NCPAINT, 1, 0);
+}
+
+bool TdxBarControl::IsLastControl(TdxBarItemControl* Control) const {
+    const auto& visible = links_->VisibleLinks();
+    return Control != nullptr && !visible.empty() && visible.back() == Control->Link();
+}
+
+bool TdxBarControl::IsDockedOrNotFlat() const {
+    return dockingStyle_ != dsNone || manager_->GetEffectivePaintStyle() != bmsFlat;
+}
+
+int TdxBarControl::GetSeparatorSize() const {
+    return Painter().GetSeparatorSize();
+}
+
+HFONT TdxBarControl::GetFontHandle() const {
+    if (bar_ != nullptr && bar_->UseOwnFont() && bar_->FontHandle() != nullptr) return bar_->FontHandle();
+    return TCustomdxBarControl::GetFontHandle();
+}
+
+RECT TdxBarControl::GetItemRect(TdxBarItemControl* Control) const {
+    RECT r = TCustomdxBarControl::GetItemRect(Control);
+    if (Control == nullptr || IsRectEmpty(r) || Control->RowSize <= 0) return r;
+    if (dockingStyle_ == dsLeft || dockingStyle_ == dsRight) {
+        const int left = r.left - (Control->RowSize - (r.right - r.left)) / 2;
+        return RECT{left, r.top, left + Control->RowSize, r.bottom};
+    }
+    const int top = r.top - (Control->RowSize - (r.bottom - r.top)) / 2;
+    return RECT{r.left, top, r.right, top + Control->RowSize};
+}
+
+HBRUSH TdxBarControl::GetBkBrush() const {
+    return Painter().GetToolbarBrush(const_cast<TdxBarControl&>(*this));
+}
+
+bool TdxBarControl::IsMarkVisible() const {
+    return bar_ != nullptr && bar_->ShowMark() &&
+           (itemsHidden_ || (Painter().IsMarkAllowed() && bar_->AllowQuickCustomizing()));
+}
+
+bool TdxBarControl::IsMouseStill(POINT Client) {
+    if (TCustomdxBarControl::IsMouseStill(Client)) return true;
+    if (dockingStyle_ == dsNone) return false;
+    // Docked toolbars do not hot-track while their form is inactive.
+    TCustomForm* form = manager_->ParentForm();
+    if (form == nullptr || !form->HandleAllocated()) return false;
+    HWND active = GetActiveWindow();
+    return active != form->Handle() && GetWindow(active, GW_OWNER) != form->Handle();
+}
+
+void TdxBarControl::RepaintControl(TdxBarItemControl* Control) {
+    if (Locked() || handle_ == nullptr || Control == nullptr) return;
+    if (InvalidateOnSelect()) {
+        TCustomdxBarControl::RepaintControl(Control);
+        return;
+    }
+    // Drawn at once, clipped to the control.
+    const RECT r = Control->Bounds();
+    if (IsRectEmpty(r)) return;
+    const pw::gui::WindowDC dc(handle_);
+    const pw::gdi::SavedDC saved(dc.Get());
+    IntersectClipRect(dc.Get(), r.left, r.top, r.right, r.bottom);
+    Control->Draw(dc.Get(), r, 0);
+}
+
+void TdxBarControl::SetActive(bool Value) {
+    if (!Value) {
+        if (auto* button = dynamic_cast<TdxBarButtonControl*>(Selected());
+            button != nullptr && button->DroppedDown())
+            button->ControlInactivate(true);
+        menuOpened_ = false;
+    }
+    TCustomdxBarControl::SetActive(Value);
+    if (!Value) LeaveKeyboardMode();
+}
+
+void TdxBarControl::SelectControlByKey(TdxBarItemControl* Control) {
+    TdxBarItemControl* old = Selected();
+    TCustomdxBarControl::SelectControlByKey(Control);
+    if (Control != nullptr && Control != old && Selected() == Control && !Control->Active() &&
+        !IsCustomizing() && !Control->IsExpandable())
+        Control->ControlActivate(true);
+}
+
+void TdxBarControl::HideAll() {
+    LeaveKeyboardMode();
+    TCustomdxBarControl::HideAll();
+}
+
+void TdxBarControl::EnterKeyboardMode(TdxBarItemControl* Control) {
+    if (keyboardMode_) return;
+    savedFocus_ = GetFocus();
+    if (Control == nullptr) {
+        TdxBarItemLink* first = links_->FirstSelectable();
+        Control = first != nullptr ? dynamic_cast<TdxBarItemControl*>(first->Control()) : nullptr;
+    }
+    keyboardMode_ = true;
+    SelectControlByKey(Control);
+    SetActive(true);
+}
+
+void TdxBarControl::LeaveKeyboardMode() {
+    if (!keyboardMode_) return;
+    keyboardMode_ = false;
+    SelectControlByKey(nullptr);
+    SetActive(false);
+    // The window under the pointer hot-tracks again at once.
+    if (handle_ != nullptr && !destroying_) {
+        POINT p{0, 0};
+        GetCursorPos(p);
+        ScreenToClient(handle_, p);
+        ForgetCursorPos();
+        PostMessage(handle_, WM_MOUSEMOVE, 0, PackPoint(p));
+    }
+}
+
+void TdxBarControl::SetMarkState(int Value) {
+    if (Value == markState_ || IsCustomizing()) return;
+    markState_ = Value;
+    InvalidateMark();
+}
+
+RECT TdxBarControl::MarkRect() {
+    return Painter().GetMarkRect(*this);
+}
+
+void TdxBarControl::InvalidateMark() {
+    if (handle_ == nullptr) return;
+    if (dockingStyle_ == dsNone) {
+        RepaintFrame();
+        return;
+    }
+    const RECT r = MarkRect();
+    InvalidateRect(handle_, &r, FALSE_);
+}
+
+RECT TdxBarControl::WindowBorders() const {
+    const TdxBarItemControlPainter& painter = Painter();
+    if (dockingStyle_ == dsNone) {
+        const int bw = painter.GetFloatingBorderWidth(), bh = painter.GetFloatingBorderHeight();
+        return RECT{bw + painter.GetFloatingSideBorder(),
+                    bh + painter.GetFloatingCaptionAreaHeight(bar_) + painter.GetFloatingTopBorder(),
+                    bw + painter.GetFloatingSideBorder(), bh + painter.GetFloatingBottomBorder()};
+    }
+    if (bar_->BorderStyle() == bbsNone) {
+        RECT r{0, 0, 0, 0};
+        if (dockingStyle_ == dsBottom && bar_->WholeRow()) r.top = painter.GetDockedTopExtra(bar_);
+        if (bar_->ShowsSizeGrip()) r.right = painter.GetSizeGripSize(bar_);
+        return r;
+    }
+    RECT r = painter.GetDockedBorders(bar_, dockingStyle_);
+    const int grip = bar_->CanMove() ? manager_->GripAreaSize() : painter.GetFloatingExtraSize();
+    if (dockingStyle_ == dsTop || dockingStyle_ == dsBottom)
+        r.left += grip;
+    else
+        r.top += grip;
+    return r;
+}
+
+RECT TdxBarControl::CloseButtonRect() const {
+    if (dockingStyle_ != dsNone || bar_ == nullptr || !bar_->CanClose() || handle_ == nullptr)
+        return RECT{0, 0, 0, 0};
+    RECT window{0, 0, 0, 0};
+    GetWindowRect(handle_, window);
+    const TdxBarItemControlPainter& painter = Painter();
+    const int bw = painter.GetFloatingBorderWidth(), bh = painter.GetFloatingBorderHeight();
+    const int h = painter.GetCaptionHeight();
+    const int right = window.right - window.left - bw;
+    return RECT{right - h, bh, right, bh + h};
+}
+
+RECT TdxBarControl::CaptionMarkRect() const {
+    if (dockingStyle_ != dsNone || handle_ == nullptr || !IsMarkVisible()) return RECT{0, 0, 0, 0};
+    RECT window{0, 0, 0, 0};
+    GetWindowRect(handle_, window);
+    const TdxBarItemControlPainter& painter = Painter();
+    const int bw = painter.GetFloatingBorderWidth(), bh = painter.GetFloatingBorderHeight();
+    const int h = painter.GetCaptionHeight();
+    int right = window.right - window.left - bw;
+    if (bar_->CanClose()) right -= h + 1;
+    const int left = std::max(bw, right - h);
+    return RECT{left, bh, right, bh + h};
+}
+
+void TdxBarControl::NCCalcSize(TWMNCCalcSize Message) {
+    RECT* r = Message.ClientRect();
+    if (r == nullptr) return;
+    const RECT b = WindowBorders();
+    r->left += b.left;
+    r->top += b.top;
+    r->right -= b.right;
+    r->bottom -= b.bottom;
+    if (r->right < r->left) r->right = r->left;
+    if (r->bottom < r->top) r->bottom = r->top;
+    Message.Result = 0;
+}
+
+LRESULT TdxBarControl::NCHitTest(TWMNCHitTest Message) {
+    POINT screen = Message.Pos();
+    RECT window{0, 0, 0, 0};
+    GetWindowRect(handle_, window);
+    const POINT w{screen.x - window.left, screen.y - window.top};
+    POINT client = screen;
+    ScreenToClient(handle_, client);
+    const RECT clientRect = ClientRect();
+    auto usable = [&](TdxBarItemControl* c) { return c != nullptr && (IsCustomizing() || c->CanSelect()); };
+    if (dockingStyle_ != dsNone) {
+        if (usable(ItemAtPos(client))) {
+            ncHitCode_ = HTCLIENT;
+            return HTCLIENT;
+        }
+        const bool horizontal = dockingStyle_ == dsTop || dockingStyle_ == dsBottom;
+        if ((horizontal && client.x >= 0) || (!horizontal && client.y >= 0)) {
+            if (IsMarkVisible() && Inside(MarkRect(), client)) {
+                ncHitCode_ = HTCLIENT;
+                return HTCLIENT;
+            }
+            if (bar_->ShowsSizeGrip() && client.x >= clientRect.right) {
+                ncHitCode_ = HTBOTTOMRIGHT;
+                return HTBOTTOMRIGHT;
+            }
+        }
+        ncHitCode_ = HTCAPTION;
+        return HTCLIENT;
+    }
+    // Floating: the frame sizes (corners act as edges), the caption moves, the close button closes.
+    const TdxBarItemControlPainter& painter = Painter();
+    const int bw = painter.GetFloatingBorderWidth(), bh = painter.GetFloatingBorderHeight();
+    const int width = window.right - window.left, height = window.bottom - window.top;
+    if (w.y < bh) {
+        ncHitCode_ = HTTOP;
+        return HTTOP;
+    }
+    if (w.y >= height - bh) {
+        ncHitCode_ = HTBOTTOM;
+        return HTBOTTOM;
+    }
+    if (w.x < bw) {
+        ncHitCode_ = HTLEFT;
+        return HTLEFT;
+    }
+    if (w.x >= width - bw) {
+        ncHitCode_ = HTRIGHT;
+        return HTRIGHT;
+    }
+    if (!Inside(clientRect, client)) {
+        if (IsMarkVisible() && !IsCustomizing() && Inside(CaptionMarkRect(), w)) {
+            ncHitCode_ = HTCLIENT;
+            return HTCLIENT;
+        }
+        if (Inside(CloseButtonRect(), w)) {
+            ncHitCode_ = HTCLOSE;
+            return HTCLIENT;
+        }
+        ncHitCode_ = HTCAPTION;
+        return HTCLIENT;
+    }
+    if (usable(ItemAtPos(client))) {
+        ncHitCode_ = HTCLIENT;
+        return HTCLIENT;
+    }
+    ncHitCode_ = HTCAPTION;
+    return HTCLIENT;
+}
+
+void TdxBarControl::NCPaint() {
+    if (handle_ == nullptr) return;
+    const pw::gui::WindowDC dc(handle_, pw::gui::WindowDC::Area::Window);
+    RECT window{0, 0, 0, 0};
+    GetWindowRect(handle_, window);
+    const RECT all{0, 0, window.right - window.left, window.bottom - window.top};
+    const RECT b = WindowBorders();
+    const RECT inner{b.left, b.top, all.right - b.right, all.bottom - b.bottom};
+    const pw::gdi::SavedDC saved(dc.Get());
+    ExcludeClipRect(dc.Get(), inner.left, inner.top, inner.right, inner.bottom);
+    const HBRUSH brush = GetBkBrush();
+    FillRect(dc.Get(), &all, brush);
+    const TdxBarItemControlPainter& painter = Painter();
+    if (dockingStyle_ != dsNone) {
+        if (bar_->BorderStyle() != bbsNone)
+            painter.DrawDockedBorder(*this, dc.Get(), brush, all);
+        else if (bar_->ShowsSizeGrip())
+            painter.DrawSizeGripArea(*this, dc.Get(), brush,
+                                     RECT{inner.right, inner.top, all.right, inner.bottom});
+        return;
+    }
+    painter.DrawFloatingBorder(*this, dc.Get(), brush, false, inner, all);
+    const int bw = painter.GetFloatingBorderWidth(), bh = painter.GetFloatingBorderHeight();
+    const RECT caption{bw, bh, all.right - bw, bh + painter.GetCaptionHeight()};
+    painter.DrawFloatingCaption(*this, dc.Get(), brush, caption);
+}
+
+void TdxBarControl::NCLButtonDown(TWMNCHitMessage Message) {
+    if (Message.HitTest() != HTCLOSE) {
+        DefaultHandler(Message);
+        return;
+    }
+    HideAll();
+    // The close button's own loop: pressed while the pointer is over it, released to close.
+    closeButtonState_ = 2;
+    RepaintFrame();
+    SetCapture(handle_);
+    bool clicked = false;
+    const TcxObjectLinkPtr self = MakeObjectLink(this);
+    MSG msg;
+    while (self->Ref != nullptr && GetCapture() == handle_) {
+        if (!GetMessage(msg, nullptr, 0, 0)) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (msg.message == WM_MOUSEMOVE || msg.message == WM_NCMOUSEMOVE) {
+            RECT window{0, 0, 0, 0};
+            GetWindowRect(handle_, window);
+            const POINT w{msg.pt.x - window.left, msg.pt.y - window.top};
+            const int state = Inside(CloseButtonRect(), w) ? 2 : 1;
+            if (state != closeButtonState_) {
+                closeButtonState_ = state;
+                RepaintFrame();
+            }
+            continue;
+        }
+        if (msg.message == WM_LBUTTONUP || msg.message == WM_NCLBUTTONUP) {
+            clicked = closeButtonState_ == 2;
+            break;
+        }
+        TranslateMessage(msg);
+        DispatchMessage(msg);
+    }
+    if (self->Ref == nullptr) return;
+    if (GetCapture() == handle_) ReleaseCapture();
+    closeButtonState_ = 0;
+    RepaintFrame();
+    if (!clicked) return;
+    TdxBar* bar = bar_;
+    TdxBarManager* manager = manager_;
+    bar->SetVisible(false);
+    manager->DoBarClose(bar);
+}
+
+void TdxBarControl::NCMouseMove(TWMNCHitMessage) {}
+
+void TdxBarControl::Sizing(TMessage& Message) {
+    if (dockingStyle_ != dsNone) return;
+    auto* r = reinterpret_cast<RECT*>(Message.LParam);
+    if (r == nullptr) return;
+    const int borderW = bar_->GetNonClientWidth(dsNone), borderH = bar_->GetNonClientHeight(dsNone);
+    RECT current{0, 0, 0, 0};
+    GetWindowRect(handle_, current);
+    SIZE size{0, 0};
+    switch (Message.WParam) {
+    case SizingLeft:
+    case SizingRight:
+        CalcSize(dsNone, r->right - r->left - borderW, size);
+        if (Message.WParam == SizingLeft)
+            r->left = r->right - size.cx - borderW;
+        else
+            r->right = r->left + size.cx + borderW;
+        r->bottom = r->top + size.cy + borderH;
+        break;
+    case SizingTop:
+    case SizingBottom:
+        size = FloatingSizeForHeight(r->bottom - r->top - borderH);
+        r->right = r->left + size.cx + borderW;
+        if (Message.WParam == SizingTop)
+            r->top = r->bottom - size.cy - borderH;
+        else
+            r->bottom = r->top + size.cy + borderH;
+        break;
+    default:
+        *r = current;
+        break;
+    }
+    if (r->top < -15) OffsetRect(*r, 0, -15 - r->top);
+    Message.Result = 1;
+}
+
+void TdxBarControl::CaptionDoubleClick() {
+    if (manager_->Designing()) return;
+    TdxBarDockingStyle style = dsNone;
+    bars::DockControl* site = nullptr;
+    if (bar_->DockingStyle() == dsNone) {
+        style = bar_->DockedDockingStyle();
+        site = bar_->DockedDockControl();
+        if (style == dsNone) style = dsTop;
+        if (site == nullptr && bar_->Bars() != nullptr) site = bar_->Bars()->DockControls(style);
+    }
+    if (!manager_->CanDocking(bar_, style, site)) return;
+    TdxBar* bar = bar_;
+    bar->SetVisible(false);
+    if (style != dsNone) {
+        bar->SetOneOnRow(true);
+        auto* dock = dynamic_cast<TdxDockControl*>(site);
+        bar->SetRow(dock != nullptr ? dock->RowCount() : 0);
+    }
+    bar->SetDocking(style, style == dsNone ? nullptr : site);
+    bar->SetVisible(true);
+}
+
+void TdxBarControl::SavePosition() {
+    if (Locked() || handle_ == nullptr || manager_->IsDestroying()) return;
+    if (dockingStyle_ != dsNone) {
+        if (dockSite_ == nullptr) return;
+        int row = 0, col = 0;
+        if (!dockSite_->FindBarControl(this, row, col)) return;
+        bar_->SetDockedDockingStyle(dockingStyle_);
+        bar_->SetRow(row);
+        bar_->SetOneOnRow(dockSite_->Rows(row)->Columns.size() == 1);
+        RECT r{0, 0, 0, 0};
+        GetWindowRect(handle_, r);
+        MapWindowPoints(nullptr, dockSite_->Handle(), r);
+        bar_->SetDockedLeft(r.left);
+        bar_->SetDockedTop(r.top);
+        return;
+    }
+    RECT r{0, 0, 0, 0};
+    GetWindowRect(handle_, r);
+    bar_->SetFloatLeft(r.left);
+    bar_->SetFloatTop(r.top);
+    const RECT client = ClientRect();
+    bar_->SetFloatClientWidth(client.right);
+    bar_->SetFloatClientHeight(client.bottom);
+}
+
+void TdxBarControl::RepaintBar() {
+    if (DestroyingControls() || bar_->RebuildLocked() || handle_ == nullptr || Locked()) return;
+    TdxBarItemLink* selected = Selected() != nullptr ? Selected()->Link() : nullptr;
+    const bool keyboard = keyboardMode_;
+    DestroyControls();
+    CreateControls();
+    if (keyboard && selected != nullptr && selected->Control() != nullptr)
+        SelectControlByKey(dynamic_cast<TdxBarItemControl*>(selected->Control()));
+    if (dockingStyle_ != dsNone) {
+        if (dockSite_ != nullptr) dockSite_->RealignBars();
+    } else {
+        SIZE size{0, 0};
+        CalcSize(dsNone, ClientRect().right > 0 ? ClientRect().right : GetFullWidth(dsNone), size);
+        RECT r{0, 0, 0, 0};
+        GetWindowRect(handle_, r);
+        SetWindowPos(handle_, nullptr, 0, 0, size.cx + bar_->GetNonClientWidth(dsNone),
+                     size.cy + bar_->GetNonClientHeight(dsNone), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    CalcControlsPositions();
+    InvalidateRect(handle_, nullptr, FALSE_);
+    RepaintFrame();
+}
+
+void TdxBarControl::Paint(HDC DC) {
+    CalcControlsPositions();
+    const HBRUSH brush = GetBkBrush();
+    RECT dirty{0, 0, 0, 0};
+    GetClipBox(DC, &dirty);
+    const pw::gdi::SavedDC saved(DC);
+    const RECT client = ClientRect();
+    const bool horizontal = dockingStyle_ != dsLeft && dockingStyle_ != dsRight;
+    const int sep = GetSeparatorSize();
+    for (TdxBarItemLink* link : std::vector<TdxBarItemLink*>(links_->ShownLinks())) {
+        auto* control = dynamic_cast<TdxBarItemControl*>(link->Control());
+        const RECT r = link->ItemRect();
+        if (control == nullptr || IsRectEmpty(r)) continue;
+        RECT touched{0, 0, 0, 0};
+        if (IntersectRect(touched, r, dirty)) control->Draw(DC, r, 0);
+        ExcludeClipRect(DC, r.left, r.top, r.right, r.bottom);
+        if (!link->BeginGroup()) continue;
+        const RECT row = GetItemRect(control);
+        RECT s{0, 0, 0, 0};
+        const bool startsRow = horizontal ? r.left == 0 : r.top == 0;
+        const int markRoom = IsMarkVisible() && dockingStyle_ != dsNone ? MarkSize : 0;
+        bool rowsSeparator = false;
+        if (startsRow) {
+            rowsSeparator = true;
+            if (horizontal)
+                s = RECT{0, row.top - sep, client.right - markRoom, row.top};
+            else
+                s = RECT{row.right, 0, row.right + sep, client.bottom - markRoom};
+        } else if (horizontal) {
+            s = RECT{r.left - sep, row.top, r.left, row.bottom};
+        } else {
+            s = RECT{row.left, r.top - sep, row.right, r.top};
+        }
+        control->SeparatorRect = s;
+        Painter().DrawSeparator(*this, DC, rowsSeparator ? !horizontal : horizontal, brush, s);
+        ExcludeClipRect(DC, s.left, s.top, s.right, s.bottom);
+    }
+    if (IsMarkVisible() && dockingStyle_ != dsNone) {
+        const RECT mark = MarkRect();
+        Painter().DrawMark(*this, DC, brush, mark);
+        ExcludeClipRect(DC, mark.left, mark.top, mark.right, mark.bottom);
+    }
+    DrawBackground(DC, client, brush);
+}
+
+LRESULT TdxBarControl::WndProc(TMessage& Message) {
+    switch (Message.Msg) {
+    case WM_NCCALCSIZE:
+        NCCalcSize(TWMNCCalcSize(Message));
+        return Message.Result;
+    case WM_NCHITTEST:
+        return NCHitTest(TWMNCHitTest(Message));
+    case WM_NCPAINT:
+        NCPaint();
+        return 0;
+    case WM_NCACTIVATE:
+        return 1;
+    case WM_NCLBUTTONDOWN:
+        NCLButtonDown(TWMNCHitMessage(Message));
+        return 0;
+    case WM_SIZING:
+        Sizing(Message);
+        return 1;
+    case WM_GETMINMAXINFO:
+        if (MINMAXINFO* info = TWMGetMinMaxInfo(Message).MinMaxInfo()) {
+            info->ptMinTrackSize = POINT{10, 10};
+            info->ptMaxTrackSize = POINT{30000, 30000};
+            info->ptMaxSize = POINT{30000, 30000};
+            info->ptMaxPosition = POINT{30000, 30000};
+        }
+        return 0;
+    case WM_WINDOWPOSCHANGED:
+        DefaultHandler(Message);
+        if (const WINDOWPOS* pos = TWMWindowPosMsg(Message).WindowPos();
+            pos != nullptr && (pos->flags & (SWP_NOSIZE | SWP_NOMOVE)) != (SWP_NOSIZE | SWP_NOMOVE)) {
+            CalcControlsPositions();
+            if (dockingStyle_ == dsNone) SavePosition();
+        }
+        return 0;
+    case WM_LBUTTONDBLCLK: {
+        POINT screen = TWMMouse(Message).Pos();
+        ClientToScreen(handle_, screen);
+        TMessage hit{WM_NCHITTEST, 0, PackPoint(screen), 0};
+        NCHitTest(TWMNCHitTest(hit));
+        if (ncHitCode_ == HTCAPTION) {
+            CaptionDoubleClick();
+            return 0;
+        }
+        return TCustomdxBarControl::WndProc(Message);
+    }
+    default:
+        return TCustomdxBarControl::WndProc(Message);
+    }
+}
+
+void TdxBarControl::WMKeyDown(TWMKey Message) {
+    TCustomdxBarControl::WMKeyDown(Message);
+    if (GetActiveBarControl() == nullptr || !Alive()) return;
+    const WORD key = Message.CharCode();
+    TdxBarItemControl* selected = Selected();
+    if (selected != nullptr && selected->GetEnabled() && selected->WantsKey(key)) {
+        selected->KeyDown(key);
+        return;
+    }
+    if (key == VK_ESCAPE) {
+        Message.SetCharCode(0);
+        HideAll();
+        return;
+    }
+    if (key == VK_RETURN || key == VK_UP || key == VK_DOWN) {
+        if (selected == nullptr) return;
+        const bool subItem = selected->IsExpandable();
+        if (subItem && selected->GetEnabled()) menuOpened_ = true;
+        if (subItem || key == VK_RETURN) selected->ControlClick(false);
+    }
+}
+
+void TdxBarControl::WMLButtonDown(TWMMouse Message) {
+    if (ignoreMouseUp_) return;
+    const POINT p = Message.Pos();
+    POINT screen = p;
+    ClientToScreen(handle_, screen);
+    {
+        TMessage hit{WM_NCHITTEST, 0, PackPoint(screen), 0};
+        NCHitTest(TWMNCHitTest(hit));
+    }
+    TdxBarItemControl* control = Inside(ClientRect(), p) ? ItemAtPos(p) : nullptr;
+    const TcxObjectLinkPtr self = MakeObjectLink(this);
+    if (control == nullptr || !control->GetEnabled() || !control->CanSelect()) {
+        SetActive(false);
+    } else if (!IsCustomizing()) {
+        if (IsActive()) {
+            if (control != Selected()) {
+                SelectControlByKey(control);
+                menuOpened_ = false;
+            } else if (dynamic_cast<TdxBarButtonControl*>(control) == nullptr && menuOpened_) {
+                LeaveKeyboardMode();
+                return;
+            }
+        } else {
+            EnterKeyboardMode(control);
+        }
+        if (IsActive()) menuOpened_ = true;
+    }
+    if (self->Ref == nullptr) return;
+    TCustomdxBarControl::WMLButtonDown(Message);
+    if (self->Ref == nullptr || !Alive()) return;
+    if (ncHitCode_ != HTCAPTION) {
+        if (IsMarkVisible() && dockingStyle_ != dsNone && Inside(MarkRect(), p)) {
+            SetMarkState(markState_ == 2 ? 1 : 2);
+            return;
+        }
+        if (IsCustomizing()) return;
+        if (!Inside(ClientRect(), p) && ncHitCode_ != HTCLIENT)
+            SendMessage(handle_, WM_NCLBUTTONDOWN, static_cast<WPARAM>(ncHitCode_), PackPoint(screen));
+        return;
+    }
+    RECT window{0, 0, 0, 0};
+    GetWindowRect(handle_, window);
+    GrabOffset = POINT{screen.x - window.left, screen.y - window.top};
+    GrabSize = SIZE{window.right - window.left, window.bottom - window.top};
+    DragBar(this, screen);
+}
+
+void TdxBarControl::WMMouseMove(TWMMouse Message) {
+    TCustomdxBarControl::WMMouseMove(Message);
+    if (!Alive() || handle_ == nullptr) return;
+    const POINT p = Message.Pos();
+    if (IsMarkVisible() && dockingStyle_ != dsNone && markState_ != 2)
+        SetMarkState(Inside(MarkRect(), p) ? 1 : 0);
+    if (dockingStyle_ == dsNone && closeButtonState_ != 2) {
+        RECT window{0, 0, 0, 0};
+        GetWindowRect(handle_, window);
+        POINT screen = p;
+        ClientToScreen(handle_, screen);
+        const POINT w{screen.x - window.left, screen.y - window.top};
+        const int state = Inside(CloseButtonRect(), w) ? 1 : 0;
+        if (state != closeButtonState_) {
+            closeButtonState_ = state;
+            RepaintFrame();
+        }
+    }
+    BeginMouseTracking(handle_);
+}
+
+void TdxBarControl::WMMouseLeave(TMessage& Message) {
+    if (markState_ == 1) SetMarkState(0);
+    if (closeButtonState_ == 1) {
+        closeButtonState_ = 0;
+        RepaintFrame();
+    }
+    TCustomdxBarControl::WMMouseLeave(Message);
+}
+
+} // namespace bars

@@ -1,0 +1,130 @@
+#pragma once
+// The window of one toolbar: docked, a child of its dock site; floating, a popup owned by the form with
+// a caption, a close button and a sizing frame. It lays its item controls out in rows, draws its frame,
+// grip and end mark, enters keyboard mode for the menu keys, and starts a move by its grip or caption.
+#include "bars/windows/bar_control.h"
+
+class TdxBar;
+
+namespace bars {
+
+class TdxDockControl;
+
+class TdxBarControl : public TCustomdxBarControl {
+public:
+    TdxBarControl(TdxBarManager* AOwner, TdxBar* ABar);
+    ~TdxBarControl() override;
+
+    TdxBar* Bar() const override { return bar_; }
+    bool IsToolbar() const override { return true; }
+    void RepaintBar() override;
+    void SetLockUpdate(bool Value) override;
+    void SetLockFlag(bool Value) override { lockFlag_ = Value; }
+    void Recalculate() override { RepaintBar(); }
+    void SavePosition() override;
+    void SetDocked(TdxBarDockingStyle Style, TComponent* DockControl) override;
+    SIZE FloatingSize() override;
+    void FontChanged() override { RepaintBar(); }
+    void CaptionChanged() override;
+    void RepaintBackground() override;
+    void RepaintFrame() override;
+
+    // What the painter reads.
+    bool MarkVisible() const override { return IsMarkVisible(); }
+    bool ItemsHidden() const override { return itemsHidden_; }
+    int CloseButtonState() const override { return closeButtonState_; }
+    RECT CloseButtonRect() const override;
+    RECT CaptionMarkRect() const override;
+
+    // Overrides of the base.
+    bool IsLastControl(TdxBarItemControl* Control) const override;
+    bool IsDockedOrNotFlat() const override;
+    int GetSeparatorSize() const override;
+    HFONT GetFontHandle() const override;
+    RECT GetItemRect(TdxBarItemControl* Control) const override;
+    HBRUSH GetBkBrush() const override;
+    bool IsMouseStill(POINT Client) override;
+    void RepaintControl(TdxBarItemControl* Control) override;
+    void SetActive(bool Value) override;
+    void SelectControlByKey(TdxBarItemControl* Control) override;
+    void SetMarkState(int Value) override;
+    void HideAll() override;
+
+    bool IsMarkVisible() const;
+    TdxDockControl* DockSite() const { return dockSite_; }
+    int NCHitCode() const { return ncHitCode_; }
+    bool Locked() const { return lockUpdate_ || lockCount_ > 0; }
+    void SetItemsHidden(bool Value) { itemsHidden_ = Value; }
+
+    // Keyboard (menu) mode.
+    void EnterKeyboardMode(TdxBarItemControl* Control);
+    void LeaveKeyboardMode();
+    bool InKeyboardMode() const { return keyboardMode_; }
+    // Its dock site goes: the window goes with it.
+    void SiteDestroying();
+
+    // Docked, it goes into Site with Style; floating (dsNone), it becomes a popup of the form. The window
+    // is made again for the new style.
+    void ChangeDockingStyle(TdxBarDockingStyle Style, TdxDockControl* Site);
+
+    // Layout (the extents include no frame).
+    int GetMinWidth(TdxBarDockingStyle Style);
+    int GetMinHeight(TdxBarDockingStyle Style);
+    int GetFullWidth(TdxBarDockingStyle Style);
+    int GetFullHeight(TdxBarDockingStyle Style);
+    void WrapRows(TdxBarDockingStyle Style, int Limit, SIZE& Size);
+    void CalcSize(TdxBarDockingStyle Style, int Width, SIZE& Size);
+    void CalcColumnSize(TdxBarDockingStyle Style, int Height, SIZE& Size);
+    // The window's size in a style, frame included.
+    SIZE GetSizeForDockingStyle(TdxBarDockingStyle Style);
+    void CalcControlsPositions();
+    // The client size a floating toolbar takes for a wanted client height: the narrowest wrap whose
+    // height does not pass it, searched down to the smallest width.
+    SIZE FloatingSizeForHeight(int Height);
+
+    // A move by the mouse is running; where the pointer grabbed the window when it began.
+    bool Dragging = false;
+    POINT GrabOffset{0, 0};
+    SIZE GrabSize{0, 0};
+
+protected:
+    LRESULT WndProc(TMessage& Message) override;
+    void Paint(HDC DC) override;
+    void WMKeyDown(TWMKey Message) override;
+    void WMLButtonDown(TWMMouse Message) override;
+    void WMMouseMove(TWMMouse Message) override;
+    void WMMouseLeave(TMessage& Message) override;
+
+private:
+    void CreateForStyle();
+    bool IsVertical(TdxBarDockingStyle Style) const { return Style == dsLeft || Style == dsRight; }
+    bool IsHorizontalDocked(TdxBarDockingStyle Style) const { return Style == dsTop || Style == dsBottom; }
+    bool IsMultiLine(TdxBarDockingStyle Style) const;
+    // Single-row measure of the shown links up to Limit; Overflow tells whether a link past the first
+    // would have passed it.
+    SIZE MeasureRow(bool Vertical, int Limit, bool& Overflow);
+    RECT WindowBorders() const;
+    void NCCalcSize(TWMNCCalcSize Message);
+    LRESULT NCHitTest(TWMNCHitTest Message);
+    void NCPaint();
+    void NCLButtonDown(TWMNCHitMessage Message);
+    void NCMouseMove(TWMNCHitMessage Message);
+    void Sizing(TMessage& Message);
+    void CaptionDoubleClick();
+    RECT MarkRect();
+    void InvalidateMark();
+
+    TdxBar* bar_;
+    TdxDockControl* dockSite_ = nullptr;
+    int closeButtonState_ = 0;
+    int ncHitCode_ = 0;
+    int lockCount_ = 0;
+    bool lockUpdate_ = false;
+    bool lockFlag_ = false;
+    bool itemsHidden_ = false;
+    bool menuOpened_ = false;
+    bool keyboardMode_ = false;
+    HWND savedFocus_ = nullptr;
+};
+
+} // namespace bars
