@@ -314,7 +314,12 @@ void TCustomdxBarControl::SetSelectedItemControl(TdxBarItemControl* Control) {
     if (Control == selected_) return;
     TdxBarItemControl* old = selected_;
     selected_ = Control;
+    // The manager repaints the control it selected before; with the window's own repaints below that
+    // makes one paint.
+    const bool saved = invalidateOnSelect_;
+    invalidateOnSelect_ = true;
     if (manager_ != nullptr && !destroying_) manager_->SetSelectedItem(Control);
+    invalidateOnSelect_ = saved;
     SelectedControlChanged(old);
     GetCursorPos(lastCursorPos_);
 }

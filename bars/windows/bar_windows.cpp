@@ -146,7 +146,12 @@ void DragBar(TdxBarControl* Control, POINT Start) {
     Control->Dragging = true;
     d.helper = AllocateHWnd([](TMessage&) {});
     SetCapture(d.helper);
+    // The pointer has already left the drag rectangle: the bar follows it at once.
     POINT last = cursor;
+    if (POINT now{0, 0}; GetCursorPos(now) && (now.x != last.x || now.y != last.y)) {
+        last = now;
+        MoveDraggedControl(d, POINT{now.x + d.dockGrabOffset.x, now.y + d.dockGrabOffset.y});
+    }
     MSG msg;
     for (;;) {
         if (!GetMessage(msg, nullptr, 0, 0)) {

@@ -372,9 +372,14 @@ int TdxBarButtonControl::CalcDefaultHeight() const {
     return height;
 }
 
+int TdxBarButtonControl::CaptionWidth() const {
+    if (captionWidth_ < 0) captionWidth_ = TextWidth(parent_->GetFontHandle(), StripAmpersands(GetCaption()));
+    return captionWidth_;
+}
+
 int TdxBarButtonControl::CalcDefaultWidth() const {
     TdxBarManager* manager = link_->BarManager();
-    const int caption = TextWidth(parent_->GetFontHandle(), StripAmpersands(GetCaption()));
+    const int caption = CaptionWidth();
     int width = 0;
     if (!OnToolbar()) {
         width = caption + 2 * parent_->TextSize() + 6;

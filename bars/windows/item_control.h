@@ -117,6 +117,10 @@ public:
     TdxBarButton* Button() const;
 
     void GlyphChanged() override;
+    void CaptionChanged() override {
+        captionWidth_ = -1;
+        TdxBarItemControl::CaptionChanged();
+    }
     void ControlInactivate(bool Immediately) override;
     void BeforeClick(bool ByMouse) override;
     void PerformClick(bool ByMouse) override;
@@ -138,7 +142,12 @@ public:
     bool DroppedDown() const { return droppedDown_; }
 
 private:
+    // The caption's width in the bar's font, measured once: a change of caption or font makes the
+    // control again.
+    int CaptionWidth() const;
+
     bool droppedDown_ = false;
+    mutable int captionWidth_ = -1;
 };
 
 // A sub-item's entry on a toolbar or menu bar ("&File"): selectable and hot-tracked; its menu opens

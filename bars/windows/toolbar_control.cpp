@@ -15,6 +15,7 @@
 #include "platform/gdi/regions.h"
 #include "platform/gdi/scoped.h"
 #include "platform/gdi/shapes.h"
+#include "platform/gui/drag_detect.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
@@ -176,13 +177,11 @@ void TdxBarControl::RepaintControl(TdxBarItemControl* Control) {
         TCustomdxBarControl::RepaintControl(Control);
         return;
     }
-    // Drawn at once, clipped to the control.
-    const RECT r = Control->Bounds();
+    // Drawn at once, and only the control reaches the screen.
+    const RECT r = GetItemRect(Control);
     if (IsRectEmpty(r)) return;
-    const pw::gui::WindowDC dc(handle_);
-    const pw::gdi::SavedDC saved(dc.Get());
-    IntersectClipRect(dc.Get(), r.left, r.top, r.right, r.bottom);
-    Control->Draw(dc.Get(), r, 0);
+    InvalidateRect(handle_, &r, FALSE_);
+    UpdateWindow(handle_);
 }
 
 void TdxBarControl::SetActive(bool Value) {
@@ -567,7 +566,7 @@ void TdxBarControl::RepaintBar() {
 }
 
 void TdxBarControl::Paint(HDC DC) {
-    CalcControlsPositions();
+    // The controls were placed when the window took its size or was rebuilt.
     const HBRUSH brush = GetBkBrush();
     RECT dirty{0, 0, 0, 0};
     GetClipBox(DC, &dirty);
@@ -579,9 +578,12 @@ void TdxBarControl::Paint(HDC DC) {
         auto* control = dynamic_cast<TdxBarItemControl*>(link->Control());
         const RECT r = link->ItemRect();
         if (control == nullptr || IsRectEmpty(r)) continue;
+        // Controls outside the part to paint cost nothing.
         RECT touched{0, 0, 0, 0};
-        if (IntersectRect(touched, r, dirty)) control->Draw(DC, r, 0);
-        ExcludeClipRect(DC, r.left, r.top, r.right, r.bottom);
+        if (IntersectRect(touched, r, dirty)) {
+            control->Draw(DC, r, 0);
+            ExcludeClipRect(DC, r.left, r.top, r.right, r.bottom);
+        }
         if (!link->BeginGroup()) continue;
         const RECT row = GetItemRect(control);
         RECT s{0, 0, 0, 0};
@@ -600,6 +602,7 @@ void TdxBarControl::Paint(HDC DC) {
             s = RECT{row.left, r.top - sep, row.right, r.top};
         }
         control->SeparatorRect = s;
+        if (!IntersectRect(touched, s, dirty)) continue;
         Painter().DrawSeparator(*this, DC, rowsSeparator ? !horizontal : horizontal, brush, s);
         ExcludeClipRect(DC, s.left, s.top, s.right, s.bottom);
     }
@@ -723,6 +726,9 @@ void TdxBarControl::WMLButtonDown(TWMMouse Message) {
             SendMessage(handle_, WM_NCLBUTTONDOWN, static_cast<WPARAM>(ncHitCode_), PackPoint(screen));
         return;
     }
+    // A click on the grip or the caption moves nothing: the move begins once the pointer leaves the
+    // drag rectangle.
+    if (!DragDetect(handle_, screen) || self->Ref == nullptr) return;
     RECT window{0, 0, 0, 0};
     GetWindowRect(handle_, window);
     GrabOffset = POINT{screen.x - window.left, screen.y - window.top};

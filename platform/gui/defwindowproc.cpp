@@ -19,6 +19,9 @@
 namespace pw::gui {
 namespace {
 
+// The thread's last system key was Alt, pressed with no other key since.
+thread_local bool menuKeyAlone = false;
+
 HWND ParentOf(HWND hwnd) {
     auto w = FindLiveWindow(hwnd);
     return w && w->IsChild() ? w->parent : nullptr;
@@ -241,6 +244,13 @@ public:
     }
 
     LRESULT SysKeyDown(TWMKey m) {
+        // Alt pressed and released with no key between asks the window for its menu.
+        const bool repeat = (m.KeyData() & (1 << 30)) != 0;
+        if (m.CharCode() == VK_MENU) {
+            if (!repeat) menuKeyAlone = true;
+        } else {
+            menuKeyAlone = false;
+        }
         if (m.CharCode() == VK_F4 && m.AltDown()) {
             if (HWND root = RootOf(hwnd_)) PostMessage(root, WM_SYSCOMMAND, SC_CLOSE, 0);
         } else if (m.CharCode() == VK_F10 && (GetKeyState(VK_SHIFT) & 0x8000)) {
@@ -252,6 +262,16 @@ public:
     LRESULT KeyUp(TWMKey m) {
         // The menu key asks for the context menu at the keyboard's place: (-1, -1).
         if (m.CharCode() == VK_APPS) ContextMenu(-1);
+        return 0;
+    }
+
+    LRESULT SysKeyUp(TWMKey m) {
+        // Alt alone, or F10 without Shift, puts the window's menu into keyboard mode.
+        const bool alone = m.CharCode() == VK_MENU && menuKeyAlone;
+        const bool f10 = m.CharCode() == VK_F10 && !(GetKeyState(VK_SHIFT) & 0x8000);
+        menuKeyAlone = false;
+        if (alone || f10)
+            if (HWND root = RootOf(hwnd_)) SendMessage(root, WM_SYSCOMMAND, SC_KEYMENU, 0);
         return 0;
     }
 
@@ -352,6 +372,8 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         return d.SysKeyDown(TWMKey(m));
     case WM_KEYUP:
         return d.KeyUp(TWMKey(m));
+    case WM_SYSKEYUP:
+        return d.SysKeyUp(TWMKey(m));
     case WM_WINDOWPOSCHANGED:
         return d.WindowPosChanged(TWMWindowPosMsg(m));
     case WM_ACTIVATE:

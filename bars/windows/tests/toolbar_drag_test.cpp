@@ -102,5 +102,42 @@ TEST_F(BarWindowsTest, EscapeEndsADragAndCtrlKeepsTheBarFloating) {
     Pump();
 }
 
+TEST_F(BarWindowsTest, AClickOnTheGripMovesNothingAndADoubleClickOnAFloatingCaptionDocksTheBar) {
+    TdxBarButton* open = Button("&Open");
+    TdxBar* bar = Toolbar("Tools", {open});
+    RECT docked{};
+    GetWindowRect(Window(bar)->Handle(), docked);
+    const POINT grip{docked.left + 4, docked.top + 10};
+    // Queued together: the press waits for the pointer to leave the drag rectangle or come up.
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, grip);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Down, grip, pw::gui::MouseButton::Left);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Up, grip, pw::gui::MouseButton::Left);
+    Pump();
+    RECT after{};
+    GetWindowRect(Window(bar)->Handle(), after);
+    EXPECT_EQ(bar->DockingStyle(), dsTop);
+    EXPECT_TRUE(EqualRect(after, docked));
+
+    TdxBar* floating = Toolbar("Floating", {Button("&Save")}, dsNone);
+    floating->SetVisible(false);
+    floating->SetFloatLeft(200);
+    floating->SetFloatTop(300);
+    floating->SetVisible(true);
+    Pump();
+    RECT r{};
+    GetWindowRect(Window(floating)->Handle(), r);
+    // The caption's left end, clear of its mark and close button.
+    const POINT caption{r.left + 6, r.top + 8};
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, caption);
+    for (int i = 0; i < 2; ++i) {
+        pw::gui::SimulateMouse(pw::gui::MouseAction::Down, caption, pw::gui::MouseButton::Left);
+        pw::gui::SimulateMouse(pw::gui::MouseAction::Up, caption, pw::gui::MouseButton::Left);
+    }
+    Pump();
+    EXPECT_EQ(floating->DockingStyle(), dsTop);
+    EXPECT_TRUE(floating->OneOnRow());
+    EXPECT_EQ(Site(dsTop)->RowCount(), 2);
+}
+
 } // namespace
 } // namespace bars_windows_test
