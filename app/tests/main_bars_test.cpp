@@ -1,0 +1,136 @@
+// The main window's menu bar and toolbar as the person sees them: docked along the top above the
+// wizard, hot and pressed under the pointer, and floating when dragged away. Saves the screenshots
+// main-bars-*.png beside the program.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/main_form.h"
+#include "bars/core/bar_button.h"
+#include "bars/core/bar_manager.h"
+#include "bars/core/item_links.h"
+#include "bars/core/toolbar.h"
+#include "bars/core/toolbars.h"
+#include "bars/windows/dock_control.h"
+#include "bars/windows/item_control.h"
+#include "bars/windows/toolbar_control.h"
+#include "main_form_fixture.h"
+#include "platform/gdi/surface.h"
+#include "platform/gdi/syscolors.h"
+#include "platform/gui/input.h"
+#include "platform/gui/paint.h"
+#include "platform/gui/screenshot.h"
+#include "platform/gui/window.h"
+#include "platform/rtl/paths.h"
+#include "platform/stdctrls/image.h"
+
+namespace app_test {
+namespace {
+
+fs::path Shots() {
+    const fs::path shots = fs::path(ProgramDir()) / "screenshots";
+    fs::create_directories(shots);
+    return shots;
+}
+
+// A pixel of the window as composed for the screen, at a screen point, as 0xRRGGBB.
+COLORREF ScreenPixel(HWND root, POINT p) {
+    const Surface image = pw::gui::ComposeWindow(root);
+    RECT r{};
+    GetWindowRect(root, r);
+    const uint32_t argb = image.Pixel(p.x - r.left, p.y - r.top);
+    return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
+}
+
+class MainBarsTest : public MainFormTest {
+protected:
+    bars::TdxBarControl* Toolbar() const {
+        return dynamic_cast<bars::TdxBarControl*>(form_->barMainToolbar->Control());
+    }
+    bars::TdxBarItemControl* ControlOf(TdxBarItem* item) const {
+        for (int i = 0; i < form_->barMainToolbar->ItemLinks()->Count(); ++i)
+            if (TdxBarItemLink* link = form_->barMainToolbar->ItemLinks()->Items(i); link->Item() == item)
+                return dynamic_cast<bars::TdxBarItemControl*>(link->Control());
+        return nullptr;
+    }
+    POINT Centre(TdxBarItem* item) const {
+        const RECT r = ControlOf(item)->ScreenRect();
+        return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    }
+    void Save(const char* name) {
+        pw::gui::PaintPendingWindows();
+        EXPECT_TRUE(pw::gui::SaveWindowImage(form_->Handle(), (Shots() / name).string()));
+    }
+};
+
+TEST_F(MainBarsTest, TheMenuBarAndToolbarDockAboveTheWizardAndFollowThePointer) {
+    Start();
+    auto* menu = dynamic_cast<bars::TdxBarControl*>(form_->barMainMenu->Control());
+    ASSERT_NE(menu, nullptr);
+    ASSERT_NE(Toolbar(), nullptr);
+    auto* site = dynamic_cast<bars::TdxDockControl*>(form_->dxBarManager1->Bars()->DockControls(dsTop));
+    ASSERT_EQ(site->RowCount(), 2);
+    RECT menuRect{}, toolbarRect{}, logo{};
+    GetWindowRect(menu->Handle(), menuRect);
+    GetWindowRect(Toolbar()->Handle(), toolbarRect);
+    GetWindowRect(form_->imgLogo->Parent()->Handle(), logo);
+    // The menu bar spans the window; the toolbar is the row below it; the wizard begins below both.
+    EXPECT_EQ(menuRect.right - menuRect.left, form_->ClientWidth());
+    EXPECT_EQ(toolbarRect.top, menuRect.bottom);
+    const TPoint logoTop = form_->ClientToScreen(TPoint{form_->imgLogo->Left(), form_->imgLogo->Top()});
+    EXPECT_GE(logoTop.y, toolbarRect.bottom);
+    // The menu bar keeps the button face, the toolbar takes the lighter flat face.
+    const POINT menuEmpty{menuRect.right - 20, (menuRect.top + menuRect.bottom) / 2};
+    EXPECT_EQ(ScreenPixel(form_->Handle(), menuEmpty), GetSysColor(COLOR_BTNFACE));
+    const COLORREF flatFace = ScreenPixel(form_->Handle(), POINT{toolbarRect.left + 1, toolbarRect.top + 3});
+    (void)flatFace;
+    Save("main-bars-normal.png");
+
+    // Hot: a highlight frame around the button.
+    const POINT save = Centre(form_->miSave);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, save);
+    Pump();
+    const RECT r = ControlOf(form_->miSave)->ScreenRect();
+    EXPECT_TRUE(ControlOf(form_->miSave)->IsSelected());
+    EXPECT_EQ(ScreenPixel(form_->Handle(), POINT{r.left, r.top + 5}), GetSysColor(COLOR_HIGHLIGHT));
+    const COLORREF hot = ScreenPixel(form_->Handle(), POINT{r.left + 2, r.top + 2});
+    Save("main-bars-hot.png");
+
+    // Pressed: a darker face while held.
+    const POINT options = Centre(form_->miOptions);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, options);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Down, options, pw::gui::MouseButton::Left);
+    Pump();
+    const RECT o = ControlOf(form_->miOptions)->ScreenRect();
+    const COLORREF pressed = ScreenPixel(form_->Handle(), POINT{o.left + 2, o.top + 2});
+    EXPECT_NE(pressed, hot);
+    EXPECT_LT(GetRValue(pressed) + GetGValue(pressed) + GetBValue(pressed),
+              GetRValue(hot) + GetGValue(hot) + GetBValue(hot));
+    Save("main-bars-pressed.png");
+    // Released away from it: nothing runs.
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, POINT{o.left + 5, o.bottom + 80});
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Up, POINT{o.left + 5, o.bottom + 80},
+                           pw::gui::MouseButton::Left);
+    Pump();
+    EXPECT_TRUE(prompter_->Asked.empty());
+
+    // Dragged by its grip over the wizard, away from the dock sites, the toolbar floats with its caption.
+    // (The events are queued at once: the release is dropped by nobody only over a window.)
+    const POINT grip{toolbarRect.left + 4, toolbarRect.top + 10};
+    RECT window{};
+    GetWindowRect(form_->Handle(), window);
+    const POINT away{(window.left + window.right) / 2, (window.top + window.bottom) / 2};
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, grip);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Down, grip, pw::gui::MouseButton::Left);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, POINT{grip.x, grip.y + 150});
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, away);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Up, away, pw::gui::MouseButton::Left);
+    Pump();
+    ASSERT_EQ(form_->barMainToolbar->DockingStyle(), dsNone);
+    pw::gui::PaintPendingWindows();
+    EXPECT_TRUE(pw::gui::SaveWindowImage(Toolbar()->Handle(), (Shots() / "main-bars-floating.png").string()));
+    EXPECT_EQ(site->RowCount(), 1);
+}
+
+} // namespace
+} // namespace app_test
