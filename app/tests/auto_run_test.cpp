@@ -228,7 +228,17 @@ TEST_F(AutoUploadTest, UploadsEveryWrittenFileIntoAHostFolderItMakes) {
     EXPECT_EQ(run.status, 0) << run.output;
     ExpectUploaded(fs::path(server_.AnonRoot()) / "pub" / "site");
 
+    // SOCKS 4 through dante.
+    ftptest::Dante dante;
+    ASSERT_TRUE(dante.Running()) << "dante did not start";
+    SaveProxySettings({"127.0.0.1", "", "", dante.PortText(), "Socks4"});
+    fs::remove_all(fs::path(server_.AnonRoot()) / "pub" / "site");
+    run = RunProgram(config_, "-auto '" + UploadProfile("Loopback", "pub/site") + "'");
+    EXPECT_EQ(run.status, 0) << run.output;
+    ExpectUploaded(fs::path(server_.AnonRoot()) / "pub" / "site");
+
     // A proxy that is set but gone is never gone around.
+    SaveProxySettings({"127.0.0.1", "alice", "wonder", proxy.PortText(), "Socks5"});
     proxy.Stop();
     fs::remove_all(fs::path(server_.AnonRoot()) / "pub" / "site");
     run = RunProgram(config_, "-auto '" + UploadProfile("Loopback", "pub/site") + "'");
