@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/gui/prompt_request.h"
 #include "platform/rtl/wintypes.h"
 
 class Surface;
@@ -62,6 +63,8 @@ public:
     virtual std::string ClipboardText() const = 0;
     virtual void SetClipboardText(const std::string& text) = 0;
     virtual void ClearClipboard() = 0;
+    // Asks a person with the toolkit's own dialog and waits for the answer.
+    virtual PromptAnswer Ask(const PromptRequest& request) = 0;
 };
 
 // Installed by the toolkit side on the GUI thread; nullptr removes it.

@@ -53,6 +53,15 @@ inline constexpr UINT MB_ICONEXCLAMATION = 0x00000030;
 inline constexpr UINT MB_ICONASTERISK = 0x00000040;
 BOOL MessageBeep(UINT type);
 
+// What a message box answers.
+inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
+inline constexpr int IDABORT = 3;
+inline constexpr int IDRETRY = 4;
+inline constexpr int IDIGNORE = 5;
+inline constexpr int IDYES = 6;
+inline constexpr int IDNO = 7;
+
 inline constexpr DWORD SND_SYNC = 0x0000;
 inline constexpr DWORD SND_ASYNC = 0x0001;
 inline constexpr DWORD SND_NODEFAULT = 0x0002;

@@ -31,14 +31,6 @@ inline constexpr UINT MB_TASKMODAL = 0x00002000;
 inline constexpr UINT MB_SETFOREGROUND = 0x00010000;
 inline constexpr UINT MB_TOPMOST = 0x00040000;
 
-inline constexpr int IDOK = 1;
-inline constexpr int IDCANCEL = 2;
-inline constexpr int IDABORT = 3;
-inline constexpr int IDRETRY = 4;
-inline constexpr int IDIGNORE = 5;
-inline constexpr int IDYES = 6;
-inline constexpr int IDNO = 7;
-
 // The Win32 message box: buttons, icon and default button from Type; answers IDOK, IDYES...
 int MessageBox(HWND Owner, const std::string& Text, const std::string& Caption, UINT Type);
 

@@ -1,6 +1,6 @@
 #include "platform/vcl/prompt.h"
 
-#include "platform/rtl/strings.h"
+#include "platform/gui/backend.h"
 #include "platform/vcl/application.h"
 #include "platform/vcl/dialogs.h"
 
@@ -38,32 +38,9 @@ PromptAnswer DefaultAnswer(const PromptRequest& request) {
     return answer;
 }
 
-std::vector<std::string> ToolkitNameFilters(const std::string& filter) {
-    std::vector<std::string> parts;
-    size_t start = 0;
-    for (;;) {
-        size_t bar = filter.find('|', start);
-        parts.push_back(filter.substr(start, bar == std::string::npos ? std::string::npos : bar - start));
-        if (bar == std::string::npos) break;
-        start = bar + 1;
-    }
-    std::vector<std::string> out;
-    for (size_t i = 0; i + 1 < parts.size(); i += 2) {
-        std::string patterns;
-        size_t from = 0;
-        const std::string& list = parts[i + 1];
-        while (from <= list.size()) {
-            size_t semi = list.find(';', from);
-            std::string p =
-                Trim(list.substr(from, semi == std::string::npos ? std::string::npos : semi - from));
-            if (p == "*.*") p = "*";
-            if (!p.empty()) patterns += (patterns.empty() ? "" : " ") + p;
-            if (semi == std::string::npos) break;
-            from = semi + 1;
-        }
-        if (!patterns.empty()) out.push_back(parts[i] + " (" + patterns + ")");
-    }
-    return out;
+PromptAnswer AskToolkit(const PromptRequest& request) {
+    if (auto* backend = pw::gui::CurrentBackend()) return backend->Ask(request);
+    return DefaultAnswer(request);
 }
 
 PromptAnswer Ask(const PromptRequest& request) {

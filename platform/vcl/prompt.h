@@ -5,48 +5,15 @@
 #include <string>
 #include <vector>
 
-#include "platform/rtl/colors.h"
-#include "platform/rtl/wintypes.h"
+#include "platform/gui/prompt_request.h"
 
 namespace pw::vcl {
 
-enum class PromptKind { Message, Input, OpenFile, SaveFile, SelectFolder, Color };
-
-struct PromptButton {
-    std::string caption;
-    int result = 0;
-};
-
-struct PromptRequest {
-    PromptKind kind = PromptKind::Message;
-    std::string caption;
-    std::string text;
-    // One of the MB_ICON* values, 0 for none.
-    unsigned icon = 0;
-    std::vector<PromptButton> buttons;
-    size_t defaultButton = 0;
-    // What closing the box without a button answers.
-    int cancelResult = 0;
-    // Input: the proposed text; file and folder dialogs: the proposed file name or folder.
-    std::string value;
-    // Input: the text typed is shown as "*" (a password).
-    bool masked = false;
-    std::string filter;
-    int filterIndex = 1;
-    std::string initialDir;
-    std::string defaultExt;
-    bool multiSelect = false;
-    TColor color = 0;
-};
-
-struct PromptAnswer {
-    // Message: the chosen button's result; other kinds: IDOK or IDCANCEL.
-    int result = 0;
-    std::string value;
-    std::vector<std::string> files;
-    int filterIndex = 1;
-    TColor color = 0;
-};
+using pw::gui::PromptAnswer;
+using pw::gui::PromptButton;
+using pw::gui::PromptKind;
+using pw::gui::PromptRequest;
+using pw::gui::ToolkitNameFilters;
 
 class Prompter {
 public:
@@ -62,11 +29,7 @@ PromptAnswer Ask(const PromptRequest& request);
 PromptAnswer DefaultAnswer(const PromptRequest& request);
 // A person sees the screen: a display and no unattended run (-auto).
 bool PersonAtScreen();
-// A dialog filter "Web pages|*.htm;*.html|All files|*.*" as the toolkit's name filters:
-// "Web pages (*.htm *.html)", "All files (*)". Empty patterns are dropped; a description without
-// patterns is left out.
-std::vector<std::string> ToolkitNameFilters(const std::string& filter);
-// The toolkit's own dialogs (in qt/).
+// The toolkit's own dialogs, through the window system's backend (the default answer without one).
 PromptAnswer AskToolkit(const PromptRequest& request);
 
 } // namespace pw::vcl

@@ -14,6 +14,7 @@
 #include "platform/gui/input.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/qt/host_widget.h"
+#include "platform/gui/qt/qt_dialogs.h"
 #include "platform/gui/system.h"
 #include "platform/rtl/thread.h"
 
@@ -123,6 +124,8 @@ public:
     }
 
     void ClearClipboard() override { QGuiApplication::clipboard()->clear(); }
+
+    PromptAnswer Ask(const PromptRequest& request) override { return AskWithDialog(request); }
 
     bool Offscreen() const { return offscreen_; }
 

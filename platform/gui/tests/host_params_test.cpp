@@ -34,6 +34,9 @@ public:
     void ClearClipboard() override {
         if (real_) real_->ClearClipboard();
     }
+    pw::gui::PromptAnswer Ask(const pw::gui::PromptRequest& request) override {
+        return real_ ? real_->Ask(request) : pw::gui::PromptAnswer{};
+    }
     std::vector<pw::gui::HostParams> asked;
 
 private:

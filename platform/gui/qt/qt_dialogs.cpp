@@ -1,3 +1,4 @@
+// The toolkit's own dialogs for the questions the program asks a person.
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -5,10 +6,10 @@
 #include <QPushButton>
 #include <QStringList>
 
-#include "platform/vcl/dialogs.h"
-#include "platform/vcl/prompt.h"
+#include "platform/gui/qt/qt_dialogs.h"
+#include "platform/gui/system.h"
 
-namespace pw::vcl {
+namespace pw::gui::qt {
 namespace {
 
 QString Text(const std::string& s) {
@@ -24,13 +25,13 @@ QStringList NameFilters(const std::string& filter) {
 
 QMessageBox::Icon IconOf(unsigned icon) {
     switch (icon) {
-    case MB_ICONERROR:
+    case MB_ICONHAND:
         return QMessageBox::Critical;
     case MB_ICONQUESTION:
         return QMessageBox::Question;
-    case MB_ICONWARNING:
+    case MB_ICONEXCLAMATION:
         return QMessageBox::Warning;
-    case MB_ICONINFORMATION:
+    case MB_ICONASTERISK:
         return QMessageBox::Information;
     default:
         return QMessageBox::NoIcon;
@@ -93,7 +94,7 @@ PromptAnswer AskFile(const PromptRequest& r) {
 
 } // namespace
 
-PromptAnswer AskToolkit(const PromptRequest& r) {
+PromptAnswer AskWithDialog(const PromptRequest& r) {
     switch (r.kind) {
     case PromptKind::Message:
         return AskMessage(r);
@@ -123,4 +124,4 @@ PromptAnswer AskToolkit(const PromptRequest& r) {
     }
 }
 
-} // namespace pw::vcl
+} // namespace pw::gui::qt
