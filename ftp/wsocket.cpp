@@ -638,7 +638,13 @@ void TCustomWSocket::CancelLookup() {
     if (lookupTask_ == 0) return;
     const ws::TaskHandle task = lookupTask_;
     lookupTask_ = 0;
-    if (ws::WSACancelAsyncRequest(task) != 0) return RaiseSocketError("WSACancelAsyncRequest");
+    if (ws::WSACancelAsyncRequest(task) != 0) {
+        if (ws::WSAGetLastError() != ws::WSAEALREADY) return RaiseSocketError("WSACancelAsyncRequest");
+        // The lookup ended just before the cancel: its message is on its way and will be passed over
+        // (no task is awaited any more), so its entry is dropped here and the cancel still ends the lookup.
+        ws::HostEntry unused;
+        ws::WSATakeHostEntry(task, unused);
+    }
     if (!destroying_) FireDnsLookupDone(ws::WSAEINTR);
 }
 
