@@ -508,11 +508,9 @@ private:
             return;
         }
         const RECT area = TextArea();
-        int h;
-        {
-            ClientDC dc(*this);
-            h = std::max(1, LineHeight(dc.Get()));
-        }
+        // Measured on the control's own measuring DC: a window DC would show its whole area as changed.
+        SelectObject(measureDc_.Get(), Font());
+        const int h = std::max(1, LineHeight(measureDc_.Get()));
         const int shown = static_cast<int>((area.bottom - area.top) / h);
         // Lines that were cut off at the bottom are drawn again in full.
         const int keep = std::min(firstChanged, oldTop + shown);
