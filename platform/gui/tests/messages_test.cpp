@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "gui_test_support.h"
+#include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/regions.h"
+#include "platform/gdi/scoped.h"
 #include "platform/gui/message_views.h"
 
 using namespace gui_test;
@@ -15,6 +18,9 @@ TEST(Messages, TypedViewsDecodeTheWin32Packing) {
     TWMKey k{key};
     EXPECT_EQ(k.CharCode(), 'F');
     EXPECT_TRUE(k.AltDown());
+    EXPECT_TRUE(k.Released()); // bit 31, which a sign-extended lParam carries in its high bits too
+    TMessage press{WM_KEYDOWN, 'F', 0x00210001, 0};
+    EXPECT_FALSE(TWMKey{press}.Released());
 
     TMessage wheel{WM_MOUSEWHEEL, static_cast<WPARAM>(MAKELPARAM(MK_CONTROL, static_cast<WORD>(-240))), 0, 0};
     EXPECT_EQ(TWMMouseWheel{wheel}.WheelDelta(), -240);
@@ -50,6 +56,17 @@ TEST(Messages, TypedViewsDecodeTheWin32Packing) {
     TMessage get{WM_GETTEXT, sizeof small, reinterpret_cast<LPARAM>(small), 0};
     EXPECT_EQ(CopyOut("a\xC3\xA9", TWMGetText{get}.Buffer()), 1);
     EXPECT_STREQ(small, "a");
+
+    // WM_NCPAINT brings a region (1: all of it) or, from WM_PRINT, the DC to draw the frame into.
+    pw::gdi::MemoryDC dc(nullptr, 4, 4);
+    HRGN region = CreateRectRgn(0, 0, 4, 4);
+    for (WPARAM w : {WPARAM{0}, WPARAM{1}, reinterpret_cast<WPARAM>(region)}) {
+        TMessage paint{WM_NCPAINT, w, 0, 0};
+        EXPECT_EQ(TWMNCPaint{paint}.PrintDC(), nullptr);
+    }
+    TMessage print{WM_NCPAINT, reinterpret_cast<WPARAM>(dc.Get()), 0, 0};
+    EXPECT_EQ(TWMNCPaint{print}.PrintDC(), dc.Get());
+    DeleteObject(region);
 }
 
 TEST(Messages, StyleChangesAreAnnouncedAndCanBeAdjusted) {
