@@ -14,6 +14,7 @@
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
+#include "platform/gui/message_views.h"
 #include "platform/gui/window.h"
 #include "platform/vcl/form.h"
 
@@ -155,13 +156,13 @@ void DragBar(TdxBarControl* Control, POINT Start) {
     MSG msg;
     for (;;) {
         if (!GetMessage(msg, nullptr, 0, 0)) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
+            PostQuitMessage(QuitExitCode(msg));
             break;
         }
         if (alive->Ref == nullptr) break;
         if (msg.message == WM_KEYDOWN || msg.message == WM_KEYUP) {
-            if (msg.wParam == VK_ESCAPE) break;
-            if (msg.wParam == VK_CONTROL) {
+            if (KeyCode(msg) == VK_ESCAPE) break;
+            if (KeyCode(msg) == VK_CONTROL) {
                 POINT now{0, 0};
                 GetCursorPos(now);
                 MoveDraggedControl(d, POINT{now.x + d.dockGrabOffset.x, now.y + d.dockGrabOffset.y});

@@ -19,6 +19,7 @@
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
+#include "platform/gui/message_views.h"
 #include "platform/gui/paint.h"
 #include "platform/gui/window.h"
 #include "platform/gui/window_dc.h"
@@ -426,7 +427,7 @@ void TdxBarControl::NCLButtonDown(TWMNCHitMessage Message) {
     MSG msg;
     while (self->Ref != nullptr && GetCapture() == handle_) {
         if (!GetMessage(msg, nullptr, 0, 0)) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
+            PostQuitMessage(QuitExitCode(msg));
             break;
         }
         if (msg.message == WM_MOUSEMOVE || msg.message == WM_NCMOUSEMOVE) {
@@ -460,19 +461,19 @@ void TdxBarControl::NCLButtonDown(TWMNCHitMessage Message) {
 
 void TdxBarControl::NCMouseMove(TWMNCHitMessage) {}
 
-void TdxBarControl::Sizing(TMessage& Message) {
+void TdxBarControl::Sizing(TWMSizing Message) {
     if (dockingStyle_ != dsNone) return;
-    auto* r = reinterpret_cast<RECT*>(Message.LParam);
+    RECT* r = Message.DragRect();
     if (r == nullptr) return;
     const int borderW = bar_->GetNonClientWidth(dsNone), borderH = bar_->GetNonClientHeight(dsNone);
     RECT current{0, 0, 0, 0};
     GetWindowRect(handle_, current);
     SIZE size{0, 0};
-    switch (Message.WParam) {
+    switch (Message.Edge()) {
     case SizingLeft:
     case SizingRight:
         CalcSize(dsNone, r->right - r->left - borderW, size);
-        if (Message.WParam == SizingLeft)
+        if (Message.Edge() == SizingLeft)
             r->left = r->right - size.cx - borderW;
         else
             r->right = r->left + size.cx + borderW;
@@ -482,7 +483,7 @@ void TdxBarControl::Sizing(TMessage& Message) {
     case SizingBottom:
         size = FloatingSizeForHeight(r->bottom - r->top - borderH);
         r->right = r->left + size.cx + borderW;
-        if (Message.WParam == SizingTop)
+        if (Message.Edge() == SizingTop)
             r->top = r->bottom - size.cy - borderH;
         else
             r->bottom = r->top + size.cy + borderH;
@@ -630,7 +631,7 @@ LRESULT TdxBarControl::WndProc(TMessage& Message) {
         NCLButtonDown(TWMNCHitMessage(Message));
         return 0;
     case WM_SIZING:
-        Sizing(Message);
+        Sizing(TWMSizing(Message));
         return 1;
     case WM_GETMINMAXINFO:
         if (MINMAXINFO* info = TWMGetMinMaxInfo(Message).MinMaxInfo()) {

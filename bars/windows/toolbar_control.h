@@ -109,7 +109,7 @@ private:
     void NCPaint();
     void NCLButtonDown(TWMNCHitMessage Message);
     void NCMouseMove(TWMNCHitMessage Message);
-    void Sizing(TMessage& Message);
+    void Sizing(TWMSizing Message);
     void CaptionDoubleClick();
     RECT MarkRect();
     void InvalidateMark();

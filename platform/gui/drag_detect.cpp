@@ -4,6 +4,7 @@
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
+#include "platform/gui/message_views.h"
 #include "platform/gui/window.h"
 
 BOOL DragDetect(HWND hwnd, POINT Start) {
@@ -16,7 +17,7 @@ BOOL DragDetect(HWND hwnd, POINT Start) {
     MSG msg;
     for (;;) {
         if (!GetMessage(msg, nullptr, 0, 0)) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
+            PostQuitMessage(QuitExitCode(msg));
             break;
         }
         if (msg.message == WM_MOUSEMOVE || msg.message == WM_NCMOUSEMOVE) {
@@ -27,7 +28,7 @@ BOOL DragDetect(HWND hwnd, POINT Start) {
             continue;
         }
         if (msg.message == WM_LBUTTONUP || msg.message == WM_NCLBUTTONUP) break;
-        if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) break;
+        if (msg.message == WM_KEYDOWN && KeyCode(msg) == VK_ESCAPE) break;
         if (msg.message == WM_KEYDOWN || msg.message == WM_KEYUP) continue;
         TranslateMessage(msg);
         DispatchMessage(msg);

@@ -134,6 +134,13 @@ struct TWMWindowPosMsg : MessageView {
     WINDOWPOS* WindowPos() const { return Pointer<WINDOWPOS>(L()); }
 };
 
+// WM_SIZING: the edge being dragged (WMSZ_*) and the rectangle, which the window may change.
+struct TWMSizing : MessageView {
+    using MessageView::MessageView;
+    WPARAM Edge() const { return W(); }
+    RECT* DragRect() const { return Pointer<RECT>(L()); }
+};
+
 // WM_GETMINMAXINFO.
 struct TWMGetMinMaxInfo : MessageView {
     using MessageView::MessageView;
@@ -294,3 +301,14 @@ struct TWMDrawItem : MessageView {
     using MessageView::MessageView;
     DRAWITEMSTRUCT* DrawItemStruct() const { return Pointer<DRAWITEMSTRUCT>(L()); }
 };
+
+// A local loop's reading of the queued messages it takes itself: the exit code of a WM_QUIT, to post it
+// again, and the virtual key of a key message.
+inline int QuitExitCode(const MSG& msg) {
+    TMessage m = MessageOf(msg);
+    return TWMQuit(m).ExitCode();
+}
+inline WORD KeyCode(const MSG& msg) {
+    TMessage m = MessageOf(msg);
+    return TWMKey(m).CharCode();
+}
