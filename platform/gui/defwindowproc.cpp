@@ -301,6 +301,30 @@ public:
         return 0;
     }
 
+    // The non-client messages, WM_NCCREATE to WM_NCMBUTTONDBLCLK.
+    LRESULT NonClient(TMessage& m) {
+        switch (m.Msg) {
+        case WM_NCCREATE:
+            return NcCreate(TWMCreate(m));
+        case WM_NCCALCSIZE:
+            return NcCalcSize(TWMNCCalcSize(m));
+        case WM_NCHITTEST:
+            return DefNcHitTest(hwnd_, TWMNCHitTest(m).Pos());
+        case WM_NCPAINT:
+            return NcPaint(TWMNCPaint(m));
+        case WM_NCACTIVATE:
+            return NcActivate(TWMFlag(m));
+        case WM_NCRBUTTONUP:
+            return NcRightButtonUp(TWMNCHitMessage(m));
+        case WM_NCLBUTTONDOWN:
+            return NcLeftButtonDown(TWMNCHitMessage(m));
+        case WM_NCLBUTTONDBLCLK:
+            return NcLeftDoubleClick(TWMNCHitMessage(m));
+        default:
+            return 0;
+        }
+    }
+
 private:
     LRESULT ContextMenu(LPARAM screenPos) {
         SendMessage(hwnd_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd_), screenPos);
@@ -321,17 +345,8 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (!w) return 0;
     TMessage m{msg, wParam, lParam, 0};
     Defaults d(hwnd, *w);
+    if (msg >= WM_NCCREATE && msg <= WM_NCMBUTTONDBLCLK) return d.NonClient(m);
     switch (msg) {
-    case WM_NCCREATE:
-        return d.NcCreate(TWMCreate(m));
-    case WM_NCCALCSIZE:
-        return d.NcCalcSize(TWMNCCalcSize(m));
-    case WM_NCHITTEST:
-        return DefNcHitTest(hwnd, TWMNCHitTest(m).Pos());
-    case WM_NCPAINT:
-        return d.NcPaint(TWMNCPaint(m));
-    case WM_NCACTIVATE:
-        return d.NcActivate(TWMFlag(m));
     case WM_PAINT:
         return d.Paint();
     case WM_ERASEBKGND:
@@ -356,12 +371,6 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         return d.ParentContextMenu(TWMContextMenu(m));
     case WM_RBUTTONUP:
         return d.RightButtonUp(TWMMouse(m));
-    case WM_NCRBUTTONUP:
-        return d.NcRightButtonUp(TWMNCHitMessage(m));
-    case WM_NCLBUTTONDOWN:
-        return d.NcLeftButtonDown(TWMNCHitMessage(m));
-    case WM_NCLBUTTONDBLCLK:
-        return d.NcLeftDoubleClick(TWMNCHitMessage(m));
     case WM_CANCELMODE:
         return d.CancelMode();
     case WM_CLOSE:
