@@ -383,19 +383,26 @@ TEST(MessageQueue, AThreadThatEndsTakesItsWindowsAndNobodyWaitsForThem) {
 }
 
 TEST(MessageQueue, AThreadThatEndsWakesWhoeverWaitsForItsAnswer) {
-    // The receiver ends without serving the message: its end, not a later look, wakes the sender, which
-    // gets no answer rather than a timeout.
+    // The receiver ends without serving the message: its end, not a later look, wakes the sender (a
+    // worker, which nothing else wakes), which gets no answer rather than a timeout.
     std::atomic<HWND> doomed{nullptr};
-    std::thread worker([&] {
+    std::thread receiver([&] {
         doomed = AllocateHWnd([](TMessage& m) { m.Result = 1; });
         WaitUntil([] { return (GetQueueStatus(QS_SENDMESSAGE) & QS_SENDMESSAGE) != 0; });
     });
     ASSERT_TRUE(WaitUntil([&] { return doomed != nullptr; }));
+    std::atomic<LRESULT> answered{-1};
     uintptr_t result = 7;
-    const auto limit = static_cast<UINT>(2 * testsupport::kWaitLimit.count());
-    EXPECT_EQ(SendMessageTimeout(doomed, kPing, 0, 0, SMTO_NORMAL, limit, &result), 1);
+    std::thread sender([&] {
+        // Its own timeout lies past the test's patience: only the receiver's end can wake it in time.
+        const auto limit = static_cast<UINT>(2 * testsupport::kWaitLimit.count());
+        answered = SendMessageTimeout(doomed, kPing, 0, 0, SMTO_NORMAL, limit, &result);
+    });
+    receiver.join();
+    EXPECT_TRUE(WaitUntil([&] { return answered != -1; }));
+    sender.join();
+    EXPECT_EQ(answered.load(), 1);
     EXPECT_EQ(result, 0u);
-    worker.join();
 }
 
 TEST(MessageQueue, WaitsForEventsSleepUntilAnotherThreadSetsOne) {
