@@ -115,6 +115,11 @@ void MoveDraggedControl(Drag& d, POINT P) {
 
 } // namespace
 
+bool MenuWindowsAvailable() {
+    // The menu part of the library is not there yet.
+    return false;
+}
+
 void RegisterBarWindows() {
     RegisterBarPainters();
     SetBarControlFactory(&MakeBarControl);

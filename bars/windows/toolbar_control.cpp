@@ -21,6 +21,7 @@
 #include "platform/gui/message_loop.h"
 #include "platform/gui/message_views.h"
 #include "platform/gui/paint.h"
+#include "platform/gui/system.h"
 #include "platform/gui/window.h"
 #include "platform/gui/window_dc.h"
 #include "platform/vcl/form.h"
@@ -627,6 +628,19 @@ LRESULT TdxBarControl::WndProc(TMessage& Message) {
         return 0;
     case WM_NCACTIVATE:
         return 1;
+    case WM_SETCURSOR:
+        // Over the grip (or the empty part) of a bar that can move: the move cursor.
+        if (TWMSetCursor(Message).HitTest() == HTCLIENT && ncHitCode_ == HTCAPTION &&
+            dockingStyle_ != dsNone && bar_->CanMove()) {
+            POINT p{0, 0};
+            GetCursorPos(p);
+            ScreenToClient(handle_, p);
+            if ((dockingStyle_ == dsTop || dockingStyle_ == dsBottom) ? p.x < 0 : p.y < 0) {
+                SetCursor(LoadCursor(nullptr, IDC_SIZEALL));
+                return 1;
+            }
+        }
+        return TCustomdxBarControl::WndProc(Message);
     case WM_NCLBUTTONDOWN:
         NCLButtonDown(TWMNCHitMessage(Message));
         return 0;
@@ -709,7 +723,7 @@ void TdxBarControl::WMLButtonDown(TWMMouse Message) {
                 LeaveKeyboardMode();
                 return;
             }
-        } else {
+        } else if (!control->IsExpandable() || MenuWindowsAvailable()) {
             EnterKeyboardMode(control);
         }
         if (IsActive()) menuOpened_ = true;

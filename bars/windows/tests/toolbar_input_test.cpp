@@ -5,6 +5,7 @@
 #include "bar_windows_fixture.h"
 #include "bars/core/bar_routines.h"
 #include "bars/core/bar_unit.h"
+#include "bars/core/sub_item.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
@@ -203,6 +204,28 @@ TEST_F(BarWindowsTest, HidingTheHotItemClearsTheManagersSelection) {
     open->SetVisible(ivNever);
     EXPECT_EQ(manager->SelectedItem(), nullptr);
     EXPECT_EQ(Window(bar)->Selected(), nullptr);
+}
+
+TEST_F(BarWindowsTest, AMenuBarEntryWithoutMenuWindowsHotTracksAndAClickLeavesNoKeyboardModeBehind) {
+    auto* file = new TdxBarSubItem(&form);
+    file->SetCaption("&File");
+    auto* help = new TdxBarSubItem(&form);
+    help->SetCaption("&Help");
+    TdxBar* bar = Toolbar("Menu", {file, help});
+    bar->SetIsMainMenu(true);
+    Pump();
+    MoveTo(Centre(file, bar));
+    EXPECT_TRUE(Control(file, bar)->IsSelected());
+    Press(Centre(file, bar));
+    Release(Centre(file, bar));
+    EXPECT_FALSE(Window(bar)->IsActive());
+    EXPECT_EQ(GetActiveBarControl(), nullptr);
+    // The keys still walk the entries.
+    Window(bar)->EnterKeyboardMode(nullptr);
+    SendMessage(Window(bar)->Handle(), WM_KEYDOWN, VK_RIGHT, 0);
+    EXPECT_EQ(Window(bar)->Selected(), Control(help, bar));
+    SendMessage(Window(bar)->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_FALSE(Window(bar)->IsActive());
 }
 
 } // namespace
