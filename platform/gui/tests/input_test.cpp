@@ -43,6 +43,27 @@ void PumpAndTranslate() {
     }
 }
 
+// Plays the mouse steps from a timer while a window procedure's own sizing loop runs, as a person's
+// hand would, and runs the queue until they are all played and handled.
+void PlayWhileTheLoopRuns(std::vector<std::pair<MouseAction, POINT>> play) {
+    static std::vector<std::pair<MouseAction, POINT>> steps;
+    static size_t next = 0;
+    steps = std::move(play);
+    next = 0;
+    UINT_PTR timer = SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR, DWORD) {
+        if (next < steps.size()) {
+            pw::gui::SimulateMouse(steps[next].first, steps[next].second, MouseButton::Left);
+            ++next;
+        }
+    });
+    MSG msg;
+    while (next < steps.size() || PeekMessage(msg, nullptr, 0, 0, PM_NOREMOVE)) {
+        if (GetMessage(msg, nullptr, 0, 0) <= 0) break;
+        DispatchMessage(msg);
+    }
+    KillTimer(nullptr, timer);
+}
+
 } // namespace
 
 TEST(Input, HooksSeeEachKeyOnceBeforeAnyWindowAndMaySwallowIt) {
@@ -343,25 +364,9 @@ TEST(Input, DraggingASizingBorderResizesThroughTheDefaultProcedure) {
     Pump();
     pw::gui::SimulateMouse(MouseAction::Move, POINT{299, 199});
     pw::gui::SimulateMouse(MouseAction::Down, POINT{299, 199}, MouseButton::Left);
-    // The rest comes while the procedure's own loop runs, as a person's hand would.
-    static std::vector<std::pair<MouseAction, POINT>> steps;
-    steps = {{MouseAction::Move, POINT{310, 205}},
-             {MouseAction::Move, POINT{349, 239}},
-             {MouseAction::Up, POINT{349, 239}}};
-    static size_t next = 0;
-    next = 0;
-    UINT_PTR timer = SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR, DWORD) {
-        if (next < steps.size()) {
-            pw::gui::SimulateMouse(steps[next].first, steps[next].second, MouseButton::Left);
-            ++next;
-        }
-    });
-    MSG msg;
-    while (next < steps.size() || PeekMessage(msg, nullptr, 0, 0, PM_NOREMOVE)) {
-        if (GetMessage(msg, nullptr, 0, 0) <= 0) break;
-        DispatchMessage(msg);
-    }
-    KillTimer(nullptr, timer);
+    PlayWhileTheLoopRuns({{MouseAction::Move, POINT{310, 205}},
+                          {MouseAction::Move, POINT{349, 239}},
+                          {MouseAction::Up, POINT{349, 239}}});
     ASSERT_EQ(sizing.size(), 2u);
     EXPECT_EQ(sizing[1], (RECT{100, 100, 350, 240}));
     RECT r;
@@ -464,25 +469,10 @@ TEST(Input, ResizingByTheBorderKeepsTheTrackSizesTheWindowAsksFor) {
     Pump();
     pw::gui::SimulateMouse(MouseAction::Move, POINT{299, 199});
     pw::gui::SimulateMouse(MouseAction::Down, POINT{299, 199}, MouseButton::Left);
-    static std::vector<std::pair<MouseAction, POINT>> steps;
     // Smaller than the smallest, then wider and taller than the largest.
-    steps = {{MouseAction::Move, POINT{150, 120}},
-             {MouseAction::Move, POINT{700, 400}},
-             {MouseAction::Up, POINT{700, 400}}};
-    static size_t next = 0;
-    next = 0;
-    UINT_PTR timer = SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR, DWORD) {
-        if (next < steps.size()) {
-            pw::gui::SimulateMouse(steps[next].first, steps[next].second, MouseButton::Left);
-            ++next;
-        }
-    });
-    MSG msg;
-    while (next < steps.size() || PeekMessage(msg, nullptr, 0, 0, PM_NOREMOVE)) {
-        if (GetMessage(msg, nullptr, 0, 0) <= 0) break;
-        DispatchMessage(msg);
-    }
-    KillTimer(nullptr, timer);
+    PlayWhileTheLoopRuns({{MouseAction::Move, POINT{150, 120}},
+                          {MouseAction::Move, POINT{700, 400}},
+                          {MouseAction::Up, POINT{700, 400}}});
     ASSERT_EQ(sizing.size(), 2u);
     EXPECT_EQ(sizing[0], (RECT{100, 100, 280, 250}));
     EXPECT_EQ(sizing[1], (RECT{100, 100, 500, 260}));
