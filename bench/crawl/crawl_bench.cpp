@@ -9,11 +9,11 @@
 #include "app/crawl/result_tree_results.h"
 #include "app/crawl/website_crawl.h"
 #include "app/results/result_tree.h"
-#include "bench/support/generated_trees.h"
 #include "fetch/file_fetcher.h"
 #include "platform/gui/gui_application.h"
 #include "platform/rtl/string_list.h"
 #include "shellcontrols/rz_tree_view.h"
+#include "tests/support/generated_site.h"
 #include "tests/support/loopback_port.h"
 #include "tests/support/peer_process.h"
 
@@ -87,8 +87,8 @@ int main(int argc, char** argv) {
     const int port = testsupport::FreePort();
     std::filesystem::create_directories(dir + "/html");
     std::filesystem::create_directories(dir + "/logs");
-    bench::WriteSite(dir + "/html", pages, port);
-    std::string location = "    location /r/ { rewrite ^/r(/.*)$ $1 permanent; }\n";
+    testsupport::WriteGeneratedSite(dir + "/html", pages, port);
+    std::string location = testsupport::kGeneratedSiteRedirects;
     if (delayMs > 0) {
         // echo_sleep refuses trailing zeros ("0.020000") with a 400 on every request.
         char seconds[32];

@@ -23,6 +23,7 @@
 #include "bench/support/generated_trees.h"
 #include "bench/support/timed_child.h"
 #include "platform/rtl/exception.h"
+#include "tests/support/generated_site.h"
 #include "tests/support/nginx_peer.h"
 #include "tests/support/peer_process.h"
 
@@ -227,7 +228,7 @@ void Report(const std::vector<Tool>& tools, int items, const char* unit,
 int Crawl(const Options& o, const std::string& dir) {
     testsupport::NginxOptions n;
     n.logFormat = "$request_uri $status";
-    n.server = "    location /r/ { rewrite ^/r(/.*)$ $1 permanent; }\n";
+    n.server = testsupport::kGeneratedSiteRedirects;
     if (o.delayMs > 0) {
         n.echo = true;
         // echo_sleep refuses trailing zeros ("0.020000") with a 400 on every request.
@@ -246,7 +247,7 @@ int Crawl(const Options& o, const std::string& dir) {
         return 1;
     }
     std::fprintf(stderr, "writing a site of %d pages...\n", o.pages);
-    bench::WriteSite(nginx.Root(), o.pages, nginx.Port());
+    testsupport::WriteGeneratedSite(nginx.Root(), o.pages, nginx.Port());
     const std::string start = nginx.Url("/");
     WriteProfile(dir + "/crawl.qpw", mstWebsite, start, dir + "/out");
 
