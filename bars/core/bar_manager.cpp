@@ -111,6 +111,7 @@ TdxBarManager::~TdxBarManager() {
     BarManagerList().Remove(this);
     lookAndFeel_.reset();
     themeNotificator_.reset();
+    bars::NotifyManagerGoing(this);
     isCustomizing_ = false;
     FreeBrushes();
     ReleaseOffice11Colors();
@@ -272,6 +273,14 @@ void TdxBarManager::RegisterGroup(TComponent* Group) {
 
 void TdxBarManager::UnregisterGroup(TComponent* Group) {
     groups_.erase(std::remove(groups_.begin(), groups_.end(), Group), groups_.end());
+}
+
+void TdxBarManager::MoveGroup(TComponent* Group, int NewIndex) {
+    auto it = std::find(groups_.begin(), groups_.end(), Group);
+    if (it == groups_.end()) return;
+    groups_.erase(it);
+    NewIndex = std::clamp(NewIndex, 0, GroupCount());
+    groups_.insert(groups_.begin() + NewIndex, Group);
 }
 
 TdxBarPopupMenu* TdxBarManager::PopupMenus(int Index) const {

@@ -246,6 +246,8 @@ public:
     TComponent* Groups(int Index) const;
     void RegisterGroup(TComponent* Group);
     void UnregisterGroup(TComponent* Group);
+    // Puts a registered group at NewIndex (clamped to the list).
+    void MoveGroup(TComponent* Group, int NewIndex);
     int PopupMenuCount() const { return static_cast<int>(popupMenus_.size()); }
     TdxBarPopupMenu* PopupMenus(int Index) const;
     void AddPopupMenu(TdxBarPopupMenu* Menu);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "bars/core/bar_group.h"
 #include "bars/core/bar_item.h"
 #include "bars/core/bar_manager.h"
 #include "bars/core/item_registry.h"
@@ -66,6 +67,7 @@ UnitState& Start() {
     // The stream makes managers and popup menus of forms by their class names.
     RegisterComponentClass<TdxBarManager>("TdxBarManager");
     RegisterComponentClass<TdxBarPopupMenu>("TdxBarPopupMenu");
+    RegisterComponentClass<TdxBarGroup>("TdxBarGroup");
     bars::RegisterStandardItemClasses();
     return *state;
 }
@@ -80,6 +82,7 @@ void Finish() {
     state->tempItems.clear();
     state->barControls.clear();
     bars::UnregisterStandardItemClasses();
+    UnRegisterClass("TdxBarGroup");
     UnRegisterClass("TdxBarPopupMenu");
     UnRegisterClass("TdxBarManager");
     if (state->patternBrush != nullptr) DeleteObject(state->patternBrush);
@@ -170,3 +173,24 @@ void RefreshBarUnitColors() {
 bool FadeInactiveGlyphs() {
     return true;
 }
+
+namespace bars {
+
+namespace {
+std::vector<ManagerGoingHandler>& GoingHandlers() {
+    static std::vector<ManagerGoingHandler> handlers;
+    return handlers;
+}
+} // namespace
+
+void AddManagerGoingHandler(ManagerGoingHandler Handler) {
+    auto& handlers = GoingHandlers();
+    if (std::find(handlers.begin(), handlers.end(), Handler) == handlers.end()) handlers.push_back(Handler);
+}
+
+void NotifyManagerGoing(TdxBarManager* Manager) {
+    for (ManagerGoingHandler handler : std::vector<ManagerGoingHandler>(GoingHandlers()))
+        handler(Manager);
+}
+
+} // namespace bars

@@ -67,3 +67,11 @@ int ScreenBitsPerPixel();
 void RefreshBarUnitColors();
 // Whether disabled glyphs that are not hot are drawn lighter in the flat style.
 bool FadeInactiveGlyphs();
+
+namespace bars {
+// Told when a manager starts going: it has left the manager list and nothing of it is freed yet. The
+// window library stops its hint timers here and, with the last manager, frees the shared hint window.
+using ManagerGoingHandler = void (*)(TdxBarManager* Manager);
+void AddManagerGoingHandler(ManagerGoingHandler Handler);
+void NotifyManagerGoing(TdxBarManager* Manager);
+} // namespace bars

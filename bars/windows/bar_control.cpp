@@ -9,6 +9,7 @@
 #include "bars/core/bar_unit.h"
 #include "bars/core/item_links.h"
 #include "bars/painters/painter.h"
+#include "bars/windows/bar_hints.h"
 #include "bars/windows/item_control.h"
 #include "lookandfeel/object_links.h"
 #include "platform/gdi/fonts.h"
@@ -268,6 +269,7 @@ void TCustomdxBarControl::SelectedControlChanged(TdxBarItemControl* Old) {
 }
 
 void TCustomdxBarControl::SetActive(bool Value) {
+    UpdateHint(manager_, false);
     if (Value == active_) {
         if (!Value) SelectControlByKey(nullptr);
         return;
@@ -322,6 +324,8 @@ void TCustomdxBarControl::SetSelectedItemControl(TdxBarItemControl* Control) {
     invalidateOnSelect_ = saved;
     SelectedControlChanged(old);
     GetCursorPos(lastCursorPos_);
+    // The hint follows the hot control; a toolbar's hot or open mark keeps the hint it shows.
+    if (!destroying_ && !(Control == nullptr && IsToolbar() && markState_ != 0)) UpdateHint(manager_, true);
 }
 
 void TCustomdxBarControl::HideAll() {

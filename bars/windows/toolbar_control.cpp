@@ -5,10 +5,12 @@
 
 #include "bars/core/bar_manager.h"
 #include "bars/core/bar_routines.h"
+#include "bars/core/bar_strings.h"
 #include "bars/core/item_links.h"
 #include "bars/core/toolbar.h"
 #include "bars/core/toolbars.h"
 #include "bars/painters/painter.h"
+#include "bars/windows/bar_hints.h"
 #include "bars/windows/dock_control.h"
 #include "bars/windows/item_control.h"
 #include "lookandfeel/object_links.h"
@@ -241,6 +243,10 @@ void TdxBarControl::SetMarkState(int Value) {
     if (Value == markState_ || IsCustomizing()) return;
     markState_ = Value;
     InvalidateMark();
+    if (Value == 1)
+        UpdateHint(manager_, true, LoadBarString(barstr::MoreButtons));
+    else if (Value == 0 && Selected() == nullptr)
+        UpdateHint(manager_, false);
 }
 
 RECT TdxBarControl::MarkRect() {

@@ -1,6 +1,7 @@
 #pragma once
 // Actions: commands that several clients (buttons, menu items) share. Each client holds an action link,
 // through which the action's state reaches it and the client runs the action.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -93,6 +94,16 @@ public:
     void SetShortCut(TShortCut Value);
     bool Visible() const { return visible_; }
     void SetVisible(bool Value);
+
+    // Asked before a control shows the action's hint: it may change the text, or refuse the hint by
+    // setting CanShow to false.
+    std::function<void(std::string& HintStr, bool& CanShow)> OnHint;
+    // Whether the hint may show (the handler's answer; true without one).
+    bool DoHint(std::string& HintStr) {
+        bool canShow = true;
+        if (OnHint) OnHint(HintStr, canShow);
+        return canShow;
+    }
 
 private:
     template <class F> void ForEachLink(F each);

@@ -83,6 +83,9 @@ public:
     void SetHintHidePause(int Value) { hintHidePause_ = Value; }
     int HintShortPause() const { return hintShortPause_; }
     void SetHintShortPause(int Value) { hintShortPause_ = Value; }
+    // Whether hints of controls with a shortcut name it: "Open (Ctrl+O)".
+    bool HintShortCuts() const { return hintShortCuts_; }
+    void SetHintShortCuts(bool Value) { hintShortCuts_ = Value; }
     TColor HintColor() const { return hintColor_; }
     void SetHintColor(TColor Value) { hintColor_ = Value; }
     const std::string& Hint() const { return hint_; }
@@ -127,6 +130,7 @@ private:
     int hintHidePause_ = 2500;
     int hintShortPause_ = 50;
     TColor hintColor_ = clInfoBk;
+    bool hintShortCuts_ = true;
     std::string hint_;
     TControl* hintControl_ = nullptr;
     HWND hintTimerWnd_ = nullptr;

@@ -2,6 +2,7 @@
 // Keyboard shortcuts as menus and actions keep them: a key code in the low byte and the Shift, Ctrl
 // and Alt states in the high bits.
 #include <cstdint>
+#include <string>
 
 #include "platform/rtl/wintypes.h"
 #include "platform/vcl/control_types.h"
@@ -15,3 +16,6 @@ inline constexpr TShortCut scAlt = 0x8000;
 // 0 when Key does not fit the low byte.
 TShortCut ShortCut(WORD Key, TShiftState Shift);
 void ShortCutToKey(TShortCut ShortCut, WORD& Key, TShiftState& Shift);
+// The shortcut as menus show it: "Shift+", "Ctrl+" and "Alt+" in that order before the key's name
+// ("Ctrl+O", "F3", "Shift+Del"); empty for none or a key without a name.
+std::string ShortCutToText(TShortCut ShortCut);

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/gui/keys.h"
 #include "platform/vcl/actions.h"
 #include "platform/vcl/form.h"
 #include "platform/vcl/shortcut.h"
@@ -75,6 +76,17 @@ TEST(ShortCuts, KeyAndShiftStateRoundTrip) {
     EXPECT_EQ(key, 'S');
     EXPECT_EQ(shift, (TShiftState{ssCtrl, ssShift}));
     EXPECT_EQ(ShortCut(0x100, TShiftState{}), scNone);
+}
+
+TEST(ShortCuts, TextNamesTheShiftStatesInMenuOrderThenTheKey) {
+    EXPECT_EQ(ShortCutToText(ShortCut('O', TShiftState{ssCtrl})), "Ctrl+O");
+    EXPECT_EQ(ShortCutToText(ShortCut('S', TShiftState{ssAlt, ssCtrl, ssShift})), "Shift+Ctrl+Alt+S");
+    EXPECT_EQ(ShortCutToText(ShortCut(VK_F1 + 11, TShiftState{})), "F12");
+    EXPECT_EQ(ShortCutToText(ShortCut(VK_DELETE, TShiftState{ssShift})), "Shift+Del");
+    EXPECT_EQ(ShortCutToText(ShortCut(VK_OEM_COMMA, TShiftState{ssCtrl})), "Ctrl+,");
+    // Nothing, or a key without a name, has no text even with shift states.
+    EXPECT_EQ(ShortCutToText(scNone), "");
+    EXPECT_EQ(ShortCutToText(ShortCut(VK_SHIFT, TShiftState{ssCtrl})), "");
 }
 
 // A component without a parent, as non-visual components of a form are.
