@@ -19,6 +19,7 @@
 #include "app/core/map_profile.h"
 #include "app/core/profile_file.h"
 #include "app/core/site_map_settings.h"
+#include "app/core/work_pace.h"
 #include "app/dialog_texts.h"
 #include "app/main_texts.h"
 #include "app/picture_resources.h"
@@ -92,7 +93,9 @@ void TfrmSiteMapMain::FormCreate(TObject*) {
         std::make_unique<results::TResultTree>(*tvMap, *Profile_, *IgnoreFolderList_, *IgnoreFileList_);
     resultTree_->OnOutputReset = [this] { ResetOutputDone(); };
     resultTree_->OnStatusText = [this](const std::string& text) { lblLinkFileName->SetCaption(text); };
-    resultTree_->OnProcessMessages = [this] { ProcessMessages(); };
+    pace_ = std::make_unique<TWorkPace>([this] { ProcessMessages(); },
+                                        [] { Application->ProcessMessagesUnpainted(); });
+    resultTree_->OnProcessMessages = [this] { pace_->Turn(); };
     resultTree_->OnPopupMenu = [this](POINT, const results::ResultMenuState& state) {
         ResultMenuPopup(state);
     };

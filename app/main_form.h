@@ -27,6 +27,7 @@ class TRzFrameController;
 class TRzStatusPane;
 class TStringList;
 class TRzTabSheet;
+class TWorkPace;
 class TdxBar;
 class TdxBarButton;
 class TdxBarManager;
@@ -123,7 +124,8 @@ public:
     const std::string& XmlFileName() const { return XmlFileName_; }
     const std::vector<std::string>& UploadList() const { return UploadList_; }
     TQuillFTP& FtpUploader() { return *FtpUploader_; }
-    const std::string& GeneratedHtml() const { return GeneratedHtml_; }
+    // The page the last output run wrote, as the output page's memo shows it.
+    std::string GeneratedHtml() const;
     // The last output run failed (its reason is in lblGenerationStatus).
     bool OutputFailed() const { return outputFailed_; }
     // The menu item "FTP Upload..." is enabled.
@@ -279,10 +281,11 @@ private:
     bool ShowingProfile_ = false;
     std::string XmlFileName_;
     std::unique_ptr<TMapProfile> Profile_;
-    std::string GeneratedHtml_;
 
     std::vector<std::string> args_;
     std::unique_ptr<results::TResultTree> resultTree_;
+    // How often a run lets the message loop run and repaint.
+    std::unique_ptr<TWorkPace> pace_;
     results::TLocalScan* scan_ = nullptr;
     crawl::TWebsiteCrawl* crawl_ = nullptr;
     int fileCount_ = 0;

@@ -9,6 +9,7 @@
 #include "app/core/map_profile.h"
 #include "app/core/profile_file.h"
 #include "app/core/profile_texts.h"
+#include "app/core/work_pace.h"
 #include "app/main_form.h"
 #include "app/main_texts.h"
 #include "app/output/site_map_output.h"
@@ -51,9 +52,11 @@ void TfrmSiteMapMain::GenerateSiteMap() {
     TSiteMapOutputContext context;
     context.ProgramFolder = ProgramFolder();
     // Named at a pace a person can read: drawing both labels for every one of thousands of entries
-    // would cost more than writing them.
+    // would cost more than writing them. The loop runs at the window's pace, not once per node.
     auto shown = std::chrono::steady_clock::time_point{};
+    pace_->Restart();
     context.OnProgress = [this, &shown](int index, const TSiteMapNode& node) {
+        if (!pace_->Due()) return;
         pbOutput->SetPartsComplete(index);
         const auto now = std::chrono::steady_clock::now();
         if (now - shown >= std::chrono::milliseconds(100)) {
@@ -62,9 +65,10 @@ void TfrmSiteMapMain::GenerateSiteMap() {
             lblGenerationFile->SetCaption(main_text::GeneratingFile +
                                           (node.Data ? node.Data->URL : std::string()));
         }
-        ProcessMessages();
+        pace_->Turn();
     };
-    const TSiteMapResult result = GenerateSiteMapOutput(*Profile_, nodes, context);
+    TSiteMapResult result = GenerateSiteMapOutput(*Profile_, nodes, context);
+    pbOutput->SetPartsComplete(nodes.empty() ? 0 : static_cast<int>(nodes.size()) - 1);
     LeaveBusy();
     btnBack->SetEnabled(true);
 
@@ -75,12 +79,13 @@ void TfrmSiteMapMain::GenerateSiteMap() {
     if (!result.Success) {
         ReportOutputFailure(result.Message);
     } else {
-        GeneratedHtml_ = result.GeneratedHtml;
         lblGenerationFile->SetCaption(std::string(main_text::SavedToFile) + "\n" +
                                       Profile_->OutputFileName());
         for (TRzBitBtn* button : {btnViewOutputFile, btnCopyToClipboard, btnFTPFiles})
             button->SetEnabled(true);
-        memoGenerated->SetText(GeneratedHtml_);
+        // The memo keeps the page; the run's copy goes.
+        memoGenerated->SetText(result.GeneratedHtml);
+        std::string().swap(result.GeneratedHtml);
         outputFailed_ = false;
         try {
             SaveProfileAfterOutput(*Profile_, Settings_.get(), [](const std::string& FileName) {
@@ -111,6 +116,10 @@ void TfrmSiteMapMain::GenerateSiteMap() {
         // Without a screen nobody could answer the window; the upload command stays on the page.
         UploadOutputFiles();
     }
+}
+
+std::string TfrmSiteMapMain::GeneratedHtml() const {
+    return memoGenerated->Text();
 }
 
 void TfrmSiteMapMain::ReportOutputFailure(const std::string& Reason) {

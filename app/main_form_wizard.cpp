@@ -288,7 +288,6 @@ void TfrmSiteMapMain::ClearRunTexts() {
     for (TRzBitBtn* button : {btnViewOutputFile, btnCopyToClipboard, btnFTPFiles})
         button->SetEnabled(false);
     memoGenerated->Lines().Clear();
-    GeneratedHtml_.clear();
     outputFailed_ = false;
     SetFtpEnabled(false);
 }
@@ -334,7 +333,7 @@ void TfrmSiteMapMain::ScanLocalFolder() {
     scan.Display.FileFound = [this](const std::string& s) { lblFileFound->SetCaption(s); };
     scan.Display.FileCount = [this](int n) { lblFileCount->SetCaption(IntToStr(n)); };
     scan.Display.MemoLine = [this](const std::string& s) { memoFiles->Lines().Add(s); };
-    scan.Display.ProcessMessages = [this] { ProcessMessages(); };
+    scan.Display.Pace = pace_.get();
     scan_ = &scan;
     Scanning_ = true;
     try {

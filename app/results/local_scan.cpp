@@ -18,6 +18,7 @@
 #include "app/core/lm_files.h"
 #include "app/core/map_profile.h"
 #include "app/core/w3c_date.h"
+#include "app/core/work_pace.h"
 #include "app/results/page_title.h"
 #include "app/results/result_tree.h"
 #include "app/results/site_url.h"
@@ -272,16 +273,15 @@ TLocalScan::TLocalScan(TResultTree& Tree, const TStringList& IgnoreFolderList,
 TLocalScan::~TLocalScan() = default;
 
 void TLocalScan::ServeDisplay(bool Now) {
-    if (!Display.ProcessMessages && !Display.LookingIn && !Display.FileFound && !Display.FileCount) return;
-    auto now = std::chrono::steady_clock::now();
-    // Often enough for the window to stay responsive and the counts to run; rarely enough not to
-    // slow the walk.
-    if (!Now && now - served_ < std::chrono::milliseconds(5)) return;
-    served_ = now;
+    // Outside a run (a node added by hand) there is nothing to serve.
+    if (!scanning_ || (!Now && !pace_->Due())) return;
     if (Display.LookingIn) Display.LookingIn(lookingIn_);
     if (Display.FileFound) Display.FileFound(fileFound_);
     if (Display.FileCount) Display.FileCount(fileCount_);
-    if (Display.ProcessMessages) Display.ProcessMessages();
+    if (Now)
+        pace_->TurnNow();
+    else
+        pace_->Turn();
 }
 
 void TLocalScan::Run(const std::string& Folder) {
@@ -314,7 +314,12 @@ void TLocalScan::Run(const std::string& Folder) {
     root_ = IncludeBackslash(finder_.Location());
     folder_.clear();
     folderNode_ = nullptr;
-    served_ = {};
+    pace_ = Display.Pace;
+    if (pace_ == nullptr) {
+        ownPace_ = std::make_unique<TWorkPace>(Display.ProcessMessages);
+        pace_ = ownPace_.get();
+    }
+    pace_->Restart();
     // The time zone may have changed since the last scan.
     dates_ = std::make_unique<DateText>();
     // The pages' titles are read as their folders are listed.

@@ -1,7 +1,6 @@
 #pragma once
 // The local folder scan: walks the folder of the site's index page and turns every folder and every
 // wanted file into a node of the result tree, addressed below the site's web address.
-#include <chrono>
 #include <cstdint>
 #include <ctime>
 #include <functional>
@@ -13,6 +12,7 @@
 #include "app/results/file_finder.h"
 
 class TStringList;
+class TWorkPace;
 class TTreeNode;
 
 namespace results {
@@ -25,6 +25,9 @@ struct ScanDisplay {
     std::function<void(const std::string&)> FileFound; // lblFileFound
     std::function<void(int)> FileCount;                // lblFileCount
     std::function<void(const std::string&)> MemoLine;  // memoFiles, scrolled to its end
+    // The window's pace: the labels are set and the loop runs only when it is due.
+    TWorkPace* Pace = nullptr;
+    // Without a pace: the message loop, run at the pace of one of the scan's own.
     std::function<void()> ProcessMessages;
 };
 
@@ -74,7 +77,7 @@ private:
     void AddFileNode(std::string Path, std::time_t Modified, bool Readable, std::string* Title);
     // The profile's file types in lower case, each ending in ";".
     const std::string& FileTypes();
-    // Shows the labels and runs the message loop when a few milliseconds have passed, or now.
+    // Shows the labels and runs the message loop when the pace says it is due, or now.
     void ServeDisplay(bool Now);
 
     TResultTree& tree_;
@@ -96,10 +99,11 @@ private:
     // The profile's file types in lower case, kept while the profile's text is the same.
     std::string fileTypesText_;
     std::string fileTypes_;
-    // The labels as last reported, and when the display was last served.
+    // The labels as last reported, and the pace of a display that brought none.
     std::string lookingIn_;
     std::string fileFound_;
-    std::chrono::steady_clock::time_point served_{};
+    std::unique_ptr<TWorkPace> ownPace_;
+    TWorkPace* pace_ = nullptr;
 };
 
 } // namespace results

@@ -9,6 +9,7 @@
 #include "app/crawl/result_tree_results.h"
 #include "app/crawl/website_crawl.h"
 #include "app/results/result_tree.h"
+#include "bench/support/usage.h"
 #include "fetch/file_fetcher.h"
 #include "platform/gui/gui_application.h"
 #include "platform/rtl/string_list.h"
@@ -74,7 +75,17 @@ int crawlOnce(int argc, char** argv, const std::string& start) {
     return c.crawler.FileCount() > 0 ? 0 : 1;
 }
 
+namespace {
+constexpr const char* kUsage =
+    "usage: crawl_bench [pages (default 10000)] [delay ms (default 0)] [runs (default 1)]\n"
+    "       crawl_bench --url ADDRESS\n"
+    "  Crawls a generated site from a local nginx, then the same site with wget and wget2, and prints\n"
+    "  pages per second and the ratios; runs > 1 crawls that many times and leaves the peers out.\n"
+    "  --url: crawls a site that is already served, once, and prints what it found.\n";
+} // namespace
+
 int main(int argc, char** argv) {
+    bench::CheckArguments(argc, argv, kUsage, {"--url"});
     if (argc == 3 && std::string(argv[1]) == "--url") return crawlOnce(argc, argv, argv[2]);
     const int pages = argc > 1 ? std::atoi(argv[1]) : 10000;
     const int delayMs = argc > 2 ? std::atoi(argv[2]) : 0;

@@ -1,6 +1,7 @@
 // Uploads one large file and many small ones to a local vsftpd through the FTP client (the GUI-thread
 // message loop included), then the same with curl -T and lftp, and prints the times and the ratios to
 // curl. Run by hand, as root (vsftpd): ftp_bench [large MiB] [small files] [small KiB].
+#include "bench/support/usage.h"
 #include "ftp/ftp_client.h"
 #include "platform/gui/gui_application.h"
 #include "platform/gui/message_loop.h"
@@ -66,7 +67,15 @@ double timeCommand(const std::string& command) {
 
 } // namespace
 
+namespace {
+constexpr const char* kUsage =
+    "usage: ftp_bench [large MiB (default 256)] [small files (default 1000)] [small KiB (default 10)]\n"
+    "  Uploads one large file and many small ones to a local vsftpd (as root) through the FTP client,\n"
+    "  then with curl -T and lftp, and prints the times and the ratios to curl.\n";
+} // namespace
+
 int main(int argc, char** argv) {
+    bench::CheckArguments(argc, argv, kUsage);
     const int largeMiB = argc > 1 ? std::atoi(argv[1]) : 256;
     const int smallCount = argc > 2 ? std::atoi(argv[2]) : 1000;
     const int smallKiB = argc > 3 ? std::atoi(argv[3]) : 10;

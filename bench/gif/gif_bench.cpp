@@ -1,5 +1,6 @@
 // Decodes and encodes the same pictures with our codec and with giflib, in megapixels per second.
 // Usage: gif_bench [seconds per measurement] [extra .gif files...]
+#include "bench/support/usage.h"
 #include "imaging/gif/gif_image.h"
 #include "platform/rtl/stream.h"
 
@@ -130,7 +131,14 @@ std::vector<uint8_t> MakeGif(int width, int height, int frames, int style) {
 
 } // namespace
 
+namespace {
+constexpr const char* kUsage =
+    "usage: gif_bench [seconds per measurement] [extra .gif files...]\n"
+    "  Decodes and encodes the same pictures with our codec and with giflib, in megapixels per second.\n";
+} // namespace
+
 int main(int argc, char** argv) {
+    bench::CheckArguments(argc, argv, kUsage);
     if (argc > 1) g_seconds = std::max(0.1, std::atof(argv[1]));
     std::vector<Picture> pictures;
     auto add = [&](const std::string& name, std::vector<uint8_t> bytes) {

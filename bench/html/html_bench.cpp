@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/usage.h"
 #include "fetch/html/plugins.h"
 
 namespace {
@@ -201,7 +202,15 @@ double MegabytesPerSecond(F run, const std::vector<std::string>& pages, Result& 
 
 } // namespace
 
+namespace {
+constexpr const char* kUsage =
+    "usage: html_bench [folders of HTML pages...]\n"
+    "  Finds every link and the title of each page with each parser in turn; prints MB/s on one core\n"
+    "  and our speed relative to each peer.\n";
+} // namespace
+
 int main(int argc, char** argv) {
+    bench::CheckArguments(argc, argv, kUsage);
     std::vector<std::string> pages = LoadCorpus(argc, argv);
     if (pages.empty()) {
         std::fprintf(stderr, "no pages found\n");

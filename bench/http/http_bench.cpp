@@ -1,6 +1,7 @@
 // Fetches 2,000 small pages and one 100 MiB file from a local nginx through the HTTP client component
 // (worker thread and GUI-thread events included), then the same addresses with curl in one process,
 // and prints the times and their ratios. Run by hand: http_bench [pages] [large MiB].
+#include "bench/support/usage.h"
 #include "fetch/http/win_http.h"
 #include "platform/gui/gui_application.h"
 #include "platform/gui/message_loop.h"
@@ -41,7 +42,15 @@ bool fetchOne(TWinHTTP& http, const std::string& url, bool& done) {
 
 } // namespace
 
+namespace {
+constexpr const char* kUsage =
+    "usage: http_bench [pages (default 2000)] [large MiB (default 100)]\n"
+    "  Fetches small pages and one large file from a local nginx through the HTTP client component,\n"
+    "  then with curl, and prints the times and their ratios.\n";
+} // namespace
+
 int main(int argc, char** argv) {
+    bench::CheckArguments(argc, argv, kUsage);
     const int pages = argc > 1 ? std::atoi(argv[1]) : 2000;
     const int largeMiB = argc > 2 ? std::atoi(argv[2]) : 100;
     setenv("QT_QPA_PLATFORM", "offscreen", 1);

@@ -4,6 +4,7 @@
 #include "app/core/map_profile.h"
 #include "app/output/html_site_map.h"
 #include "app/output/xml_sitemap.h"
+#include "bench/support/usage.h"
 
 #include <algorithm>
 #include <chrono>
@@ -59,7 +60,14 @@ template <class F> double BestSeconds(F&& run) {
 }
 } // namespace
 
-int main() {
+namespace {
+constexpr const char* kUsage =
+    "usage: output_bench\n"
+    "  Times the HTML and XML writers on generated trees of 5,000 and 50,000 pages.\n";
+} // namespace
+
+int main(int argc, char** argv) {
+    bench::CheckArguments(argc, argv, kUsage);
     TMapProfile profile;
     profile.SetNoFolderLinks(false);
     std::printf("%8s %8s %14s %14s %12s %12s\n", "pages", "nodes", "HTML ns/page", "XML ns/page",

@@ -2,6 +2,7 @@
 // second and the ratios. "us" is our codec with its defaults (filter Sub, level 7), "us2" ours with every
 // filter at level 6, "lib" libpng with its defaults. Inputs: the larger PNGs under /usr/share/doc (or the
 // files given), plus generated photograph-like and screenshot-like images.
+#include "bench/support/usage.h"
 #include "imaging/png/png_object.h"
 #include "platform/rtl/stream.h"
 
@@ -164,7 +165,14 @@ Bytes ReadFile(const fs::path& path) {
 
 } // namespace
 
+namespace {
+constexpr const char* kUsage =
+    "usage: png_bench [.png files...]\n"
+    "  Decodes and encodes the same PNGs with our codec and with libpng, in megapixels per second.\n";
+} // namespace
+
 int main(int argc, char** argv) {
+    bench::CheckArguments(argc, argv, kUsage);
     std::vector<Sample> samples;
     std::vector<fs::path> files;
     for (int i = 1; i < argc; ++i)

@@ -23,6 +23,7 @@
 #include "bars/windows/dock_control.h"
 #include "bars/windows/item_control.h"
 #include "bars/windows/toolbar_control.h"
+#include "bench/support/usage.h"
 #include "controls/rz_page_control.h"
 #include "platform/gui/input.h"
 #include "platform/gui/paint.h"
@@ -71,7 +72,15 @@ Run Moves(const std::vector<POINT>& points, int count) {
 
 } // namespace
 
+namespace {
+constexpr const char* kUsage =
+    "usage: bars_bench [moves (default 1000)] [resizes (default 100)] [width height (default 1600 1000)]\n"
+    "  The main window's toolbar under the pointer and the window resized; run under a display for the\n"
+    "  pixel figures.\n";
+} // namespace
+
 int main(int argc, char** argv) {
+    bench::CheckArguments(argc, argv, kUsage);
     const int moves = argc > 1 ? std::atoi(argv[1]) : 1000;
     const int resizes = argc > 2 ? std::atoi(argv[2]) : 100;
     const int width = argc > 4 ? std::atoi(argv[3]) : 1600;

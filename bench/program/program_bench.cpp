@@ -22,6 +22,7 @@
 #include "app/core/profile_file.h"
 #include "bench/support/generated_trees.h"
 #include "bench/support/timed_child.h"
+#include "bench/support/usage.h"
 #include "platform/rtl/exception.h"
 #include "tests/support/generated_site.h"
 #include "tests/support/nginx_peer.h"
@@ -322,6 +323,9 @@ int Scan(const Options& o, const std::string& dir) {
 } // namespace
 
 int main(int argc, char** argv) {
+    bench::CheckArguments(
+        argc, argv, kUsage,
+        {"--pages", "--delay", "--files", "--docs", "--rounds", "--program", "--timeout", "--no-shown"});
     const auto options = Parse(argc, argv);
     if (!options) {
         std::fputs(kUsage, stderr);

@@ -9,6 +9,7 @@
 #include <sys/resource.h>
 
 #include "app/main_form.h"
+#include "bench/support/usage.h"
 #include "controls/rz_page_control.h"
 #include "platform/gui/paint.h"
 #include "platform/stdctrls/label.h"
@@ -26,7 +27,14 @@ double CpuSeconds() {
 
 } // namespace
 
+namespace {
+constexpr const char* kUsage =
+    "usage: repaint_bench [changes (default 10000)] [width height (default 1600 1000)]\n"
+    "  One label of the main window changed again and again, each change painted before the next.\n";
+} // namespace
+
 int main(int argc, char** argv) {
+    bench::CheckArguments(argc, argv, kUsage);
     const int changes = argc > 1 ? std::atoi(argv[1]) : 10000;
     const int width = argc > 3 ? std::atoi(argv[2]) : 1600;
     const int height = argc > 3 ? std::atoi(argv[3]) : 1000;

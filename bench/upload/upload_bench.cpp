@@ -18,6 +18,7 @@
 #include "app/core/profile_file.h"
 #include "bench/support/generated_trees.h"
 #include "bench/support/timed_child.h"
+#include "bench/support/usage.h"
 #include "ftp/server_profile.h"
 #include "ftp/tests/daemon_peer.h"
 #include "platform/rtl/exception.h"
@@ -70,7 +71,15 @@ std::vector<std::string> Written(const std::string& Dir) {
 
 } // namespace
 
+namespace {
+constexpr const char* kUsage =
+    "usage: upload_bench [--pages N (default 5000)] [--rounds R (default 5)] [--program PATH]\n"
+    "  pathweaver -auto writing and uploading the site map of a generated tree to vsftpd on 127.0.0.1\n"
+    "  (as root), against curl -T of the same files.\n";
+} // namespace
+
 int main(int argc, char** argv) {
+    bench::CheckArguments(argc, argv, kUsage, {"--pages", "--rounds", "--program"});
     int pages = 5000, rounds = 5;
     std::string program =
         (fs::canonical("/proc/self/exe").parent_path().parent_path() / "bin" / "pathweaver");

@@ -34,6 +34,7 @@ public:
     explicit Edit(HWND hwnd) : Control(hwnd), model_(IsMulti(hwnd)) {}
 
     LRESULT Handle(TMessage& m) override {
+        Sync();
         if (m.Msg >= EM_GETSEL && m.Msg <= EM_GETLIMITTEXT) return EditMessage(EditMsg(m));
         switch (m.Msg) {
         case WM_CREATE:
@@ -154,6 +155,7 @@ private:
     LRESULT Create(TWMCreate m) {
         const CREATESTRUCT* cs = m.CreateStruct();
         model_.SetText(Normalize(cs && cs->lpszName ? cs->lpszName : ""));
+        seen_ = IsWindowVisible(Hwnd()) != 0;
         widthsFrom_ = 0;
         Rewrap();
         UpdateScrollBars();
@@ -379,7 +381,8 @@ private:
     // Multi-line edits without ES_AUTOHSCROLL break their lines at the width of the text area.
     void Rewrap() {
         widthsFrom_ = 0;
-        if (!Multi() || (Style() & ES_AUTOHSCROLL)) {
+        // Unseen, lines are not measured for wrapping: they wrap when the window is shown.
+        if (!Wraps() || !seen_) {
             model_.SetWrap(nullptr, 0);
             return;
         }
@@ -400,9 +403,45 @@ private:
     }
 
     int VisibleLines() {
-        ClientDC dc(*this);
         const RECT r = TextArea();
-        return std::max(1, static_cast<int>((r.bottom - r.top) / std::max(1, LineHeight(dc.Get()))));
+        return std::max(1, static_cast<int>((r.bottom - r.top) / LineH()));
+    }
+
+    // The font's line height, asked of the measuring DC once per font.
+    int LineH() {
+        const HFONT font = Font();
+        if (lineHeight_ <= 0 || font != heightFont_) {
+            SelectObject(measureDc_.Get(), font);
+            lineHeight_ = std::max(1, LineHeight(measureDc_.Get()));
+            heightFont_ = font;
+        }
+        return lineHeight_;
+    }
+
+    bool Wraps() const { return Multi() && !(Style() & ES_AUTOHSCROLL); }
+
+    // A paint is due anyway over part of the window.
+    bool PaintPending() const {
+        RECT r{};
+        return GetUpdateRect(Hwnd(), &r, FALSE_) != 0;
+    }
+
+    // Whether anyone can see the window follows its and its parents' visibility: a window that becomes
+    // visible wraps and measures what it put off, and shows the caret if the last change asked for it.
+    void Sync() {
+        const bool seen = IsWindowVisible(Hwnd()) != 0;
+        if (seen == seen_) return;
+        seen_ = seen;
+        if (Wraps()) {
+            Rewrap();
+        }
+        if (!seen) return;
+        if (caretPending_) {
+            ScrollToCaret();
+        } else {
+            topLine_ = std::clamp(topLine_, 0, std::max(0, model_.LineCount() - VisibleLines()));
+            UpdateScrollBars();
+        }
     }
 
     std::string Display(const std::string& text) const {
@@ -436,6 +475,7 @@ private:
     int XOf(HDC dc, size_t pos) {
         const int line = model_.LineOf(pos);
         const size_t start = model_.LineStart(line);
+        if (pos <= start) return 0;
         return TextWidth(dc, Display(model_.Text().substr(start, pos - start)));
     }
 
@@ -492,8 +532,10 @@ private:
     }
 
     void Changed(bool scroll, int firstChanged = 0, int oldTop = -1, int oldScrollX = 0) {
-        UpdateScrollBars();
-        if (scroll) ScrollToCaret();
+        if (scroll)
+            ScrollToCaret();
+        else
+            UpdateScrollBars();
         Command(EN_UPDATE);
         InvalidateFrom(firstChanged, oldTop, oldScrollX);
         Command(EN_CHANGE);
@@ -502,15 +544,15 @@ private:
     // A line added at the bottom of a long memo repaints that line, not the memo: the lines above it
     // move up with their pixels, as a scrolled window's do. Anything else repaints the whole text.
     void InvalidateFrom(int firstChanged, int oldTop, int oldScrollX) {
-        if (!Multi() || oldTop < 0 || firstChanged <= 0 || focused_ || scrollX_ != oldScrollX ||
-            model_.HasSelection() || !RedrawOn()) {
+        if (!seen_ || !Multi() || oldTop < 0 || firstChanged <= 0 || focused_ || scrollX_ != oldScrollX ||
+            model_.HasSelection() || !RedrawOn() || PaintPending()) {
+            // Hidden, nothing moves; with a paint still to come, lines added meanwhile are drawn by it
+            // rather than moving the pixels once per line.
             Invalidate();
             return;
         }
         const RECT area = TextArea();
-        // Measured on the control's own measuring DC: a window DC would show its whole area as changed.
-        SelectObject(measureDc_.Get(), Font());
-        const int h = std::max(1, LineHeight(measureDc_.Get()));
+        const int h = LineH();
         const int shown = static_cast<int>((area.bottom - area.top) / h);
         // Lines that were cut off at the bottom are drawn again in full.
         const int keep = std::min(firstChanged, oldTop + shown);
@@ -681,6 +723,7 @@ private:
         const int maxTop = std::max(0, model_.LineCount() - VisibleLines());
         const int top = std::clamp(topLine_ + delta, 0, maxTop);
         if (top == topLine_) return;
+        caretPending_ = false;
         topLine_ = top;
         UpdateScrollBars();
         Invalidate();
@@ -737,7 +780,6 @@ private:
     }
 
     void ScrollToCaret() {
-        ClientDC dc(*this);
         const RECT area = TextArea();
         const int width = area.right - area.left;
         if (Multi()) {
@@ -746,15 +788,21 @@ private:
             if (line < topLine_) topLine_ = line;
             if (line >= topLine_ + visible) topLine_ = line - visible + 1;
         }
-        const int x = XOf(dc.Get(), model_.Caret());
-        if (x < scrollX_) scrollX_ = std::max(0, x - width / 3);
-        if (x > scrollX_ + width - 1) scrollX_ = x - width + 1 + width / 3;
+        // Unseen, lines are not wrapped nor measured: the caret is brought into view once they are.
+        caretPending_ = !seen_;
+        if (seen_) {
+            SelectObject(measureDc_.Get(), Font());
+            const int x = XOf(measureDc_.Get(), model_.Caret());
+            if (x < scrollX_) scrollX_ = std::max(0, x - width / 3);
+            if (x > scrollX_ + width - 1) scrollX_ = x - width + 1 + width / 3;
+        }
         UpdateScrollBars();
     }
 
     void UpdateScrollBars() {
         if (!Multi()) return;
-        if (Style() & WS_HSCROLL) {
+        // Unseen, the widths wait: the horizontal bar is set when the window is shown.
+        if ((Style() & WS_HSCROLL) && seen_) {
             SelectObject(measureDc_.Get(), Font());
             // Lines before the one a change could have rewrapped keep their widths: appending a line
             // measures that line alone.
@@ -784,7 +832,7 @@ private:
         si.nMax = model_.LineCount() - 1;
         si.nPage = static_cast<UINT>(VisibleLines());
         si.nPos = topLine_;
-        SetScrollInfo(Hwnd(), SB_VERT, si, RedrawOn() ? TRUE_ : FALSE_);
+        SetScrollInfo(Hwnd(), SB_VERT, si, RedrawOn() && seen_ ? TRUE_ : FALSE_);
     }
 
     LRESULT Paint(TWMPaint m) {
@@ -858,6 +906,12 @@ private:
     // The widest line so far, line by line, for the horizontal scroll bar; stale from widthsFrom_ on.
     std::vector<int> widest_;
     size_t widthsFrom_ = 0;
+    // Anyone can see the window (it and its parents are visible): only then is text wrapped and measured.
+    bool seen_ = false;
+    // The caret was to be shown while the window was not seen.
+    bool caretPending_ = false;
+    int lineHeight_ = 0;
+    HFONT heightFont_ = nullptr;
 };
 
 } // namespace

@@ -136,6 +136,7 @@ void EditModel::Reindex() const {
            (!isBreak(from - 1) || (text_[from - 1] == '\r' && from < text_.size() && text_[from] == '\n')))
         --from;
     if (!multiLine_) from = 0;
+    indexed_ += text_.size() - from;
     starts_.erase(std::lower_bound(starts_.begin(), starts_.end(), from), starts_.end());
     starts_.push_back(from);
     if (multiLine_) {

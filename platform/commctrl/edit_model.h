@@ -50,6 +50,8 @@ public:
     size_t WordLeft(size_t pos) const;
     // The nearest valid position at or before pos.
     size_t Snap(size_t pos) const;
+    // Bytes the line index has gone through so far: the work that changes have cost it.
+    size_t IndexedBytes() const { return indexed_; }
 
 private:
     void Reindex() const;
@@ -66,6 +68,7 @@ private:
     mutable std::vector<size_t> starts_{0};
     // Where the lines need working out again from (npos: nowhere).
     mutable size_t dirtyFrom_ = std::string::npos;
+    mutable size_t indexed_ = 0;
     Measure measure_;
     int wrapWidth_ = 0;
 };

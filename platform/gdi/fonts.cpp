@@ -1,6 +1,7 @@
 #include "platform/gdi/fonts.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 #include "platform/gdi/text_layout.h"
@@ -83,9 +84,18 @@ BOOL GetTextMetrics(HDC hdc, TEXTMETRIC* tm) {
     return 1;
 }
 
+namespace {
+std::atomic<long long> textsMeasured{0};
+} // namespace
+
+long long pw::gdi::TextsMeasured() {
+    return textsMeasured;
+}
+
 BOOL GetTextExtentPoint32(HDC hdc, const char* text, int count, SIZE* size) {
     auto dc = LookupDc(hdc);
     if (!dc || !size || (!text && count != 0)) return 0;
+    ++textsMeasured;
     const DcFont f = FontOf(*dc);
     size->cx = f.Width(ToUtf16(text, count));
     size->cy = f.Height();
@@ -100,6 +110,7 @@ BOOL GetTextExtentExPoint(HDC hdc, const char* text, int count, int maxExtent, i
                           SIZE* size) {
     auto dc = LookupDc(hdc);
     if (!dc || !size || (!text && count != 0)) return 0;
+    ++textsMeasured;
     const DcFont f = FontOf(*dc);
     const std::u16string s = ToUtf16(text, count);
     const std::vector<int> pos = qt::CharPositions(f.lf, s);

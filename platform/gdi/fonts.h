@@ -18,3 +18,8 @@ BOOL GetTextExtentExPoint(HDC hdc, const char* text, int count, int maxExtent, i
                           SIZE* size);
 // The face name of the selected font; returns the characters copied (without the zero).
 int GetTextFace(HDC hdc, int count, char* faceName);
+
+namespace pw::gdi {
+// How many texts were measured (extents asked for) so far, by any thread: what shaping text has cost.
+long long TextsMeasured();
+} // namespace pw::gdi

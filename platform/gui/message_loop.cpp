@@ -623,6 +623,22 @@ bool ProcessMessages() {
     return true;
 }
 
+bool ProcessMessagesUnpainted() {
+    MSG msg;
+    // Everything above WM_PAINT first (input, timers, WM_QUIT, the posted messages of the program), then
+    // the few below it.
+    while (PeekMessage(msg, nullptr, WM_PAINT + 1, 0xFFFFFFFFu, PM_REMOVE) ||
+           PeekMessage(msg, nullptr, WM_NULL, WM_PAINT - 1, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            RepostQuit(msg);
+            return false;
+        }
+        TranslateMessage(msg);
+        DispatchMessage(msg);
+    }
+    return true;
+}
+
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, TIMERPROC proc) {
     std::shared_ptr<ThreadQueue> q;
     if (hwnd) {

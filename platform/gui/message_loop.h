@@ -67,6 +67,9 @@ BOOL KillTimer(HWND hwnd, UINT_PTR id);
 // Runs every sent, posted, timer and paint message that is due, as a local loop would, without
 // waiting; returns false once WM_QUIT was seen (it stays posted for the outer loop).
 bool ProcessMessages();
+// The same without WM_PAINT: input, timers and posted messages are answered while the windows are
+// drawn later, at a pace of the caller's choosing.
+bool ProcessMessagesUnpainted();
 
 namespace pw::gui {
 // A test may fix the clock that message times and timers read; nullptr restores the runtime's

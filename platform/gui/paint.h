@@ -78,6 +78,8 @@ Surface ComposeScreen(const RECT& area);
 // Pixels of the backing stores handed to the screen so far (shown top-level windows): what changed.
 // The host copies them when anyone can see the windows, offscreen nothing.
 long long PixelsCopiedToScreen();
+// Pixels moved inside the backing stores by scrolling windows so far.
+long long PixelsScrolled();
 // Delivers WM_NCPAINT and WM_PAINT to every window of this thread that needs it.
 void PaintPendingWindows();
 } // namespace pw::gui

@@ -1,5 +1,6 @@
 // Scrolling a window's pixels inside its top-level window's backing store.
 #include <algorithm>
+#include <atomic>
 #include <vector>
 
 #include "platform/gdi/gdi_defs.h"
@@ -13,6 +14,8 @@
 
 namespace pw::gui {
 namespace {
+
+std::atomic<long long> pixelsScrolled{0};
 
 // Copies the pixels of every rectangle of to from the same rectangle moved back by (dx, dy); the sources
 // are read before anything is written, as they may overlap the destinations.
@@ -38,6 +41,11 @@ void MovePixels(Surface& store, const Region& to, int dx, int dy) {
 }
 
 } // namespace
+
+long long PixelsScrolled() {
+    return pixelsScrolled;
+}
+
 } // namespace pw::gui
 
 using namespace pw::gui;
@@ -85,6 +93,8 @@ int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* cl
                                         inside, Region::Op::Or);
         }
     }
+    for (const RECT& r : moved.Rects())
+        pixelsScrolled += static_cast<long long>(r.right - r.left) * (r.bottom - r.top);
     MovePixels(root->surface, moved, dx, dy);
     ShowDamage(root, moved);
     if (flags & SW_INVALIDATE)

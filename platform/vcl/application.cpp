@@ -172,6 +172,14 @@ void TApplication::ProcessMessages() {
     }
 }
 
+void TApplication::ProcessMessagesUnpainted() {
+    try {
+        if (!::ProcessMessagesUnpainted()) terminated_ = true;
+    } catch (...) {
+        HandleException(this);
+    }
+}
+
 void TApplication::HandleMessage() {
     MSG msg;
     if (PeekMessage(msg, nullptr, 0, 0, PM_REMOVE)) {

@@ -59,6 +59,8 @@ public:
     // forms the application owns (their OnDestroy runs), as the program ends with the loop.
     void Run();
     void ProcessMessages();
+    // Input, timers and posted messages without painting.
+    void ProcessMessagesUnpainted();
     void HandleMessage();
     void Terminate();
     bool Terminated() const { return terminated_; }

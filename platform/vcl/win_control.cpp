@@ -221,8 +221,13 @@ std::string TWinControl::GetText() const {
 }
 
 void TWinControl::SetTextValue(const std::string& Value) {
-    TControl::SetTextValue(Value);
-    if (handle_) SetWindowText(handle_, Value);
+    if (!handle_) {
+        TControl::SetTextValue(Value);
+        return;
+    }
+    // The window holds the text while it lives (DestroyWnd takes it back): a long text is not kept twice.
+    TControl::SetTextValue(std::string());
+    SetWindowText(handle_, Value);
 }
 
 void TWinControl::DestroyHandle() {

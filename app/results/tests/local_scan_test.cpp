@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/core/data_rec.h"
+#include "app/core/work_pace.h"
 #include "app/output/html_site_map.h"
 #include "app/output/site_map_walk.h"
 #include "app/output/xml_sitemap.h"
@@ -247,6 +248,43 @@ TEST_F(LocalScanTest, ManyPagesEachGetTheirOwnTitle) {
         EXPECT_EQ(RecOf(page(i))->Text, "T" + std::to_string(i));
     }
     EXPECT_EQ(RecOf("d0/untitled.html")->Text, "untitled.html");
+}
+
+TEST_F(LocalScanTest, TheLoopAndTheLabelsGoAtTheWindowsPaceNotPerFolderOrFile) {
+    for (int f = 0; f < 40; ++f)
+        for (int i = 0; i < 25; ++i)
+            site.Write("d" + std::to_string(f) + "/p" + std::to_string(i) + ".html", "x");
+    TWorkPace::Clock::time_point now{};
+    int painted = 0, unpainted = 0;
+    TWorkPace pace([&] { ++painted; }, [&] { ++unpainted; }, [&] { return now; });
+    std::vector<std::string> lookingIn;
+    std::vector<int> counts;
+    scan.Display.Pace = &pace;
+    scan.Display.LookingIn = [&](const std::string& folder) { lookingIn.push_back(folder); };
+    scan.Display.FileCount = [&](int count) { counts.push_back(count); };
+    scan.Run(site.Root());
+    EXPECT_EQ(tv.Items().Count(), 1 + 40 + 1000);
+    // Every folder and every wanted file still has its line, in the order of the walk.
+    EXPECT_EQ(memo.size(), 1u + 40 + 1000);
+    EXPECT_EQ(memo.front(), "Scanning Folder: " + site.Root());
+    // No time passed: the loop ran as the scan began and once more at its end, painting both times, and
+    // the labels were set for those two turns only.
+    EXPECT_EQ(painted, 2);
+    EXPECT_EQ(unpainted, 0);
+    EXPECT_EQ(lookingIn.size(), 2u);
+    ASSERT_EQ(counts.size(), 2u);
+    EXPECT_EQ(counts.back(), 1041);
+
+    // Time passing a millisecond per entry turns the loop every fifth entry and paints at most 30 times
+    // a second of it.
+    painted = unpainted = 0;
+    scan.Display.FileCount = [&](int) {};
+    scan.Display.MemoLine = [&](const std::string&) { now += std::chrono::milliseconds(1); };
+    tree.ReleaseTree();
+    scan.Run(site.Root());
+    EXPECT_LE(painted + unpainted, 1041 / 5 + 2);
+    EXPECT_GE(painted + unpainted, 1041 / 5 - 2);
+    EXPECT_LE(painted, 1041 / 33 + 2);
 }
 
 TEST_F(LocalScanTest, IndexPageExactNameBeforeOtherLetterCase) {

@@ -62,3 +62,28 @@ TEST(EditModel, AWordWiderThanTheLineBreaksWhereItStopsFitting) {
     m.SetWrap(Measure, 30);
     EXPECT_EQ(Starts(m), (std::vector<size_t>{0, 4, 8})) << "cut at code points";
 }
+
+TEST(EditModel, AppendingALineCostsThatLineWhateverCameBefore) {
+    // As a log memo grows: a line and its break at the end, the lines asked for after each one.
+    int measured = 0;
+    EditModel m(true);
+    m.SetWrap(
+        [&measured](std::string_view text) {
+            ++measured;
+            return Measure(text);
+        },
+        700);
+    constexpr int kLines = 100000;
+    for (int i = 0; i < kLines; ++i) {
+        m.SetSel(m.Text().size(), m.Text().size());
+        m.Replace("  /var/www/site/folder " + std::to_string(i % 1000) + "/page" + std::to_string(i) +
+                      ".html\r\n",
+                  false);
+        ASSERT_EQ(m.LineCount(), i + 2);
+    }
+    EXPECT_EQ(m.LineStart(kLines), m.Text().size());
+    EXPECT_EQ(m.Line(kLines - 1), "  /var/www/site/folder 999/page99999.html");
+    // Each line was measured once and indexed once: the total is linear in the text.
+    EXPECT_EQ(measured, kLines);
+    EXPECT_LE(m.IndexedBytes(), m.Text().size());
+}
