@@ -3,6 +3,7 @@
 #include "app/main_form.h"
 
 #include <initializer_list>
+#include <string>
 #include <vector>
 
 #include "app/menu_texts.h"
@@ -32,6 +33,14 @@ void Link(TdxBarItemLinks* links, std::initializer_list<Entry> entries) {
     }
 }
 
+// The hint the form keeps for a command: its caption without the accelerator mark and the ellipsis, as
+// the item made it when the caption was typed in.
+std::string HintOf(std::string caption) {
+    if (const size_t amp = caption.find('&'); amp != std::string::npos) caption.erase(amp, 1);
+    if (const size_t dots = caption.find("..."); dots != std::string::npos) caption.erase(dots, 3);
+    return caption;
+}
+
 } // namespace
 
 void TfrmSiteMapMain::BuildBars() {
@@ -52,6 +61,7 @@ void TfrmSiteMapMain::BuildBars() {
         loaded.push_back(item);
         item->SetName(name);
         item->SetCaption(caption);
+        item->SetHint(HintOf(caption));
         item->SetCategory(0);
         item->SetShortCut(shortCut);
         item->SetOnClick([this, handler](TObject* sender) { (this->*handler)(sender); });
@@ -93,6 +103,7 @@ void TfrmSiteMapMain::BuildBars() {
         loaded.push_back(item);
         item->SetName(name);
         item->SetCaption(caption);
+        item->SetHint(HintOf(caption));
         item->SetCategory(0);
         item->SetOnClick([this, handler](TObject* sender) { ((*resultTree_).*handler)(sender); });
         return item;

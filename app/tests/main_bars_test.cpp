@@ -8,9 +8,11 @@
 #include "app/main_form.h"
 #include "bars/core/bar_button.h"
 #include "bars/core/bar_manager.h"
+#include "bars/core/hint_window.h"
 #include "bars/core/item_links.h"
 #include "bars/core/toolbar.h"
 #include "bars/core/toolbars.h"
+#include "bars/windows/bar_hints.h"
 #include "bars/windows/dock_control.h"
 #include "bars/windows/item_control.h"
 #include "bars/windows/toolbar_control.h"
@@ -18,6 +20,7 @@
 #include "platform/gdi/surface.h"
 #include "platform/gdi/syscolors.h"
 #include "platform/gui/input.h"
+#include "platform/gui/message_loop.h"
 #include "platform/gui/paint.h"
 #include "platform/gui/screenshot.h"
 #include "platform/gui/window.h"
@@ -130,6 +133,36 @@ TEST_F(MainBarsTest, TheMenuBarAndToolbarDockAboveTheWizardAndFollowThePointer) 
     pw::gui::PaintPendingWindows();
     EXPECT_TRUE(pw::gui::SaveWindowImage(Toolbar()->Handle(), (Shots() / "main-bars-floating.png").string()));
     EXPECT_EQ(site->RowCount(), 1);
+}
+
+TEST_F(MainBarsTest, AToolbarButtonsHintNamesItsCommandAndShortcutAfterTheDelay) {
+    DWORD now = 200000;
+    pw::gui::SetTickSource([&] { return now; });
+    Start();
+    const POINT open = Centre(form_->miOpen);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, open);
+    Pump();
+    now += 999;
+    Pump();
+    EXPECT_FALSE(bars::IsHintShown());
+    now += 1;
+    Pump();
+    ASSERT_TRUE(bars::IsHintShown());
+    EXPECT_EQ(bars::BarHintWindow()->Caption(), "Open (Ctrl+O)");
+    RECT hint{}, window{};
+    GetWindowRect(bars::BarHintWindow()->Handle(), hint);
+    EXPECT_EQ(hint.top, open.y + 20);
+    GetWindowRect(form_->Handle(), window);
+    pw::gui::PaintPendingWindows();
+    EXPECT_TRUE(pw::gui::SaveScreenImage(window, (Shots() / "main-bars-hint.png").string()));
+    // The next button: at once, and a command without a shortcut is named alone.
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, Centre(form_->miOptions));
+    Pump();
+    EXPECT_EQ(bars::BarHintWindow()->Caption(), "Options");
+    now += 10000;
+    Pump();
+    EXPECT_FALSE(bars::IsHintShown());
+    pw::gui::SetTickSource(nullptr);
 }
 
 } // namespace
