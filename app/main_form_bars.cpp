@@ -10,6 +10,7 @@
 #include "app/results/result_tree.h"
 #include "bars/core/bar_button.h"
 #include "bars/core/bar_manager.h"
+#include "bars/core/bar_routines.h"
 #include "bars/core/item_links.h"
 #include "bars/core/popup_menu.h"
 #include "bars/core/sub_item.h"
@@ -83,7 +84,9 @@ void TfrmSiteMapMain::BuildBars() {
                       ShortCut('S', {ssCtrl, ssShift}));
     miExit = button("miExit", menu_text::Exit, &TfrmSiteMapMain::miExitClick);
     mnuTools = subItem("mnuTools", menu_text::Tools);
-    miOptions = button("miOptions", menu_text::Options, &TfrmSiteMapMain::miOptionsClick);
+    // Alt+P opens the options from every page, as the wizard's Options button does on the first one.
+    miOptions =
+        button("miOptions", menu_text::Options, &TfrmSiteMapMain::miOptionsClick, ShortCut('P', {ssAlt}));
     miFTP = button("miFTP", menu_text::FtpUpload, &TfrmSiteMapMain::miFTPClick);
     miFTP->SetEnabled(false);
     mnuHelp = subItem("mnuHelp", menu_text::Help);
@@ -136,6 +139,12 @@ void TfrmSiteMapMain::BuildBars() {
     barMainToolbar->SetRow(1);
     Link(barMainToolbar->ItemLinks(),
          {{miOpen}, {miSave}, {miSaveAs}, {miOptions, true}, {miFTP}, {miHelp, true}});
+    // The toolbar's buttons carry no mnemonics: Alt with a letter belongs to the menu bar and then to
+    // the controls of the page, never to both a toolbar button and a wizard button ("&Save").
+    for (int i = 0; i < barMainToolbar->ItemLinks()->Count(); ++i) {
+        TdxBarItemLink* link = barMainToolbar->ItemLinks()->Items(i);
+        link->SetUserCaption(StripAmpersands(link->Item()->Caption()));
+    }
 
     pumResults = new TdxBarPopupMenu(this);
     pumResults->Loading();
@@ -174,5 +183,5 @@ void TfrmSiteMapMain::ResultMenuPopup(const results::ResultMenuState& State) {
     miIgnoreFile->SetEnabled(State.AddFileToIgnoreList);
     miDelete->SetEnabled(State.Delete);
     miRename->SetEnabled(State.EditText);
-    // The menu itself opens at the cursor with the menu windows of the toolbar library.
+    pumResults->PopupAtCursor();
 }

@@ -133,7 +133,7 @@ void TfrmSiteMapMain::BuildPageInformation() {
     for (TRzBitBtn* button : {btnBrowseIndex, btnOpenProfile, btnSaveProfile, btnSaveProfileAs})
         button->OnClick = [this](TObject* sender) { ButtonClick(sender); };
     btnProfileOptions->OnClick = [this](TObject* sender) { miOptionsClick(sender); };
-    btnFtpOptions = profileButton("btnFtpOptions", "&FTP Settings...", 480, 0);
+    btnFtpOptions = profileButton("btnFtpOptions", "FTP S&ettings...", 480, 0);
     btnFtpOptions->SetWidth(102);
     btnFtpOptions->OnClick = [this](TObject*) {
         if (busy_ == 0) ShowOptions(2);

@@ -29,6 +29,7 @@ struct UnitState {
 
 int startCount = 0;
 UnitState* state = nullptr;
+TdxBarManagerListObserver listObserver = nullptr;
 
 int ReadScreenBits() {
     HDC screen = GetDC(nullptr);
@@ -118,11 +119,18 @@ TdxBarManager* TdxBarManagerList::GetCustomizingManager() const {
 
 void TdxBarManagerList::Add(TdxBarManager* Manager) {
     list_.push_back(Manager);
+    if (listObserver != nullptr) listObserver(Manager, true);
 }
 
 void TdxBarManagerList::Remove(TdxBarManager* Manager) {
     auto it = std::find(list_.begin(), list_.end(), Manager);
-    if (it != list_.end()) list_.erase(it);
+    if (it == list_.end()) return;
+    list_.erase(it);
+    if (listObserver != nullptr) listObserver(Manager, false);
+}
+
+void SetBarManagerListObserver(TdxBarManagerListObserver Observer) {
+    listObserver = Observer;
 }
 
 void StartBarUnit() {

@@ -18,6 +18,11 @@ namespace bars {
 class BarControl;
 }
 
+// Told when a manager joins the list (as it is made) and when it leaves it (as it goes): the window part
+// of the library keeps its thread hooks while any manager lives.
+using TdxBarManagerListObserver = void (*)(TdxBarManager* Manager, bool Added);
+void SetBarManagerListObserver(TdxBarManagerListObserver Observer);
+
 // Every manager alive, in creation order.
 class TdxBarManagerList {
 public:

@@ -1,7 +1,8 @@
 #pragma once
-// Popup menus built from bar items, and the links that tie popup menus to the form's controls. The
-// menu window and the modal loop that show a popup menu come with the menu part of the library.
+// Popup menus built from bar items, and the links that tie popup menus to the form's controls. A popup
+// menu shows its links in a menu window at a point and runs its own message loop until the menu closes.
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "bars/core/bar_types.h"
@@ -13,6 +14,10 @@
 class TBitmap;
 class TPropertyTable;
 class TWinControl;
+
+namespace bars {
+class BarControl;
+}
 
 class TdxBarPopupMenu : public TComponent {
 public:
@@ -47,10 +52,29 @@ public:
     void ManagerFontChanged();
     void DesignChanged();
 
+    // Shows the menu with its top left at the screen point and returns once it has closed (at once with
+    // NoModalLoop). Nothing happens while the menu is open already.
+    void Popup(int X, int Y);
+    void PopupAtCursor();
+    // For a drop-down caller: the menu keeps out of ExcludeRect and is placed along its owner's size.
+    void PopupEx(int X, int Y, std::optional<RECT> ExcludeRect, bool Animate, int OwnerWidth,
+                 int OwnerHeight);
+
+    // What the menu window takes over when it is made.
+    std::optional<RECT> ExcludeRect() const { return excludeRect_; }
+    int OwnerWidth() const { return ownerWidth_; }
+    int OwnerHeight() const { return ownerHeight_; }
+    bool Animate() const { return animate_; }
+    // The bar window of a drop-down caller, which runs its own loop.
+    bars::BarControl* ParentBarControl() const { return parentBarControl_; }
+    void SetParentBarControl(bars::BarControl* Value) { parentBarControl_ = Value; }
+    bool NoModalLoop = false;
+
     TNotifyEvent OnCloseUp, OnPopup;
 
 private:
     void FontChanged();
+    void RunModalLoop();
 
     TdxBarManager* barManager_ = nullptr;
     int barSize_ = 0;
@@ -62,7 +86,17 @@ private:
     bool isShowing_ = false;
     bool useOwnFont_ = false;
     bool useRecentItems_ = false;
+    std::optional<RECT> excludeRect_;
+    int ownerWidth_ = 0;
+    int ownerHeight_ = 0;
+    bool animate_ = true;
+    bars::BarControl* parentBarControl_ = nullptr;
 };
+
+// Shows a popup menu's window at a screen point (the menu's window and its popup and close-up
+// notifications); registered by the window part of the library. Without it a popup shows nothing.
+using TdxBarPopupMenuShow = void (*)(TdxBarPopupMenu* Menu, int X, int Y);
+void SetPopupMenuShow(TdxBarPopupMenuShow Show);
 
 class TdxBarPopupMenuLink;
 using TdxBarPopupMenuLinkActionEvent =
@@ -86,6 +120,9 @@ public:
     bool ProcessChildren() const { return processChildren_; }
     void SetProcessChildren(bool Value) { processChildren_ = Value; }
     bool ExecuteShortCut(TShortCut ShortCut);
+    // A WM_CONTEXTMENU for Wnd at the screen point Pos ((-1, -1) from the keyboard): answers whether the
+    // link served it.
+    bool DoContextPopup(HWND Wnd, POINT Pos);
 
     TdxBarPopupMenuLinkActionEvent OnAction;
 
@@ -106,6 +143,8 @@ public:
     TdxBarPopupMenuLink* Add() { return static_cast<TdxBarPopupMenuLink*>(TCollection::Add()); }
     // The links of AControl try first, then those of its parents that serve their children.
     bool ExecuteShortCut(TWinControl* AControl, TShortCut ShortCut);
+    // The same search for a context menu asked for on Wnd (a window of AControl).
+    bool ContextPopup(TWinControl* AControl, HWND Wnd, POINT Pos);
 
 private:
     TdxBarManager* barManager_;

@@ -2,11 +2,13 @@
 #include <memory>
 
 #include "bars/core/bar_manager.h"
+#include "bars/core/bar_unit.h"
 #include "bars/core/item_links.h"
 #include "bars/core/item_registry.h"
 #include "bars/core/toolbar.h"
 #include "bars/core/toolbars.h"
 #include "bars/painters/flat_painter.h"
+#include "bars/windows/bar_hooks.h"
 #include "bars/windows/dock_control.h"
 #include "bars/windows/item_control.h"
 #include "bars/windows/toolbar_control.h"
@@ -126,6 +128,14 @@ void RegisterBarWindows() {
     SetDockControlFactory(&MakeDockControl);
     SetBarItemControlClass("TdxBarButton", &CreateButtonControl);
     SetBarItemControlClass("TdxBarSubItem", &CreateSubItemControl);
+    // The thread hooks live while any manager does.
+    SetBarManagerListObserver([](TdxBarManager* Manager, bool Added) {
+        if (Added)
+            InstallBarHooks(Manager);
+        else
+            RemoveBarHooks(Manager);
+    });
+    if (BarManagerList().Count() > 0) InstallBarHooks(BarManagerList().Items(0));
 }
 
 void DragBar(TdxBarControl* Control, POINT Start) {

@@ -381,6 +381,14 @@ void InjectKey(const KeyInput& in) {
     uint32_t data = 1u | (scan & 0xFF) << 16 | (extended ? 1u << 24 : 0) | (alt ? 1u << 29 : 0) |
                     ((in.down ? (wasDown || in.autoRepeat) : true) ? 1u << 30 : 0) | (in.down ? 0 : 1u << 31);
     const LPARAM keyData = static_cast<LPARAM>(static_cast<int32_t>(data));
+    {
+        // The hook sees the key as it is taken from the queue: GetKeyState and GetKeyboardState
+        // already count it, so a release of Alt finds Alt up.
+        auto q = CurrentQueue();
+        Guard g(Lock());
+        q->syncKeys = s.keys;
+        q->haveSyncKeys = true;
+    }
     if (RunHooks(WH_KEYBOARD, HC_ACTION, in.vk, keyData)) return;
     Post(target, msg, in.vk, keyData, in.down ? static_cast<DWORD>(in.text) : 0);
 }

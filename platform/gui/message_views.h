@@ -12,6 +12,8 @@
 struct CREATESTRUCT;
 struct STYLESTRUCT;
 struct NMHDR;
+struct MOUSEHOOKSTRUCT;
+struct CWPSTRUCT;
 struct DRAWITEMSTRUCT;
 
 // What every view shares: the message it reads, its number, and the answer a handler gives. A view
@@ -152,6 +154,8 @@ struct TWMActivate : MessageView {
     using MessageView::MessageView;
     WORD Active() const { return Low(W()); }
     bool Minimized() const { return High(W()) != 0; }
+    // The window that loses the activation to this one, or takes it from it.
+    HWND Other() const { return Pointer<HWND__>(L()); }
 };
 
 // WM_ACTIVATEAPP, WM_NCACTIVATE, WM_ENABLE, WM_SETREDRAW, WM_SHOWWINDOW: one flag in wParam.
@@ -312,3 +316,18 @@ inline WORD KeyCode(const MSG& msg) {
     TMessage m = MessageOf(msg);
     return TWMKey(m).CharCode();
 }
+
+// A WH_MOUSE hook's arguments (the message's number in wParam, the hook structure in lParam), read as
+// the message a view was made from.
+struct TMouseHookArgs : MessageView {
+    using MessageView::MessageView;
+    UINT MouseMsg() const { return static_cast<UINT>(W()); }
+    // Never null: the window system always passes one.
+    MOUSEHOOKSTRUCT* Info() const { return Pointer<MOUSEHOOKSTRUCT>(L()); }
+};
+
+// A WH_CALLWNDPROC hook's arguments: the message about to reach a window procedure.
+struct TCallWndProcArgs : MessageView {
+    using MessageView::MessageView;
+    CWPSTRUCT* Info() const { return Pointer<CWPSTRUCT>(L()); }
+};

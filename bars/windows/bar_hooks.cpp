@@ -1,0 +1,442 @@
+// The keyboard, mouse and call-window-procedure hooks of the bar managers.
+#include "bars/windows/bar_hooks.h"
+
+#include <array>
+
+#include "bars/core/bar_item.h"
+#include "bars/core/bar_manager.h"
+#include "bars/core/bar_routines.h"
+#include "bars/core/bar_unit.h"
+#include "bars/core/item_links.h"
+#include "bars/core/popup_menu.h"
+#include "bars/core/toolbar.h"
+#include "bars/core/toolbars.h"
+#include "bars/windows/bar_control.h"
+#include "bars/windows/bar_hints.h"
+#include "bars/windows/item_control.h"
+#include "bars/windows/toolbar_control.h"
+#include "platform/gui/input.h"
+#include "platform/gui/keys.h"
+#include "platform/gui/message_loop.h"
+#include "platform/gui/message_views.h"
+#include "platform/gui/window.h"
+#include "platform/vcl/application.h"
+#include "platform/vcl/form.h"
+#include "platform/vcl/shortcut.h"
+
+namespace bars {
+
+namespace {
+
+// Everything here runs on the thread that made the first manager.
+struct HookState {
+    HHOOK keyboard = nullptr;
+    HHOOK mouse = nullptr;
+    HHOOK callWndProc = nullptr;
+    bool keysBlocked = false;
+    bool editorOwnsKeys = false;
+    bool forwardedKeyPending = false;
+    WPARAM forwardedKey = 0;
+    bool altPressedAlone = false;
+    bool inMouseHook = false;
+    bool inCallWndProcHook = false;
+    bool menuAnimationRunning = false;
+};
+
+HookState& Hooks() {
+    static HookState state;
+    return state;
+}
+
+// Sets a re-entrancy flag for a scope.
+class FlagScope {
+public:
+    explicit FlagScope(bool& Flag) : flag_(Flag) { flag_ = true; }
+    ~FlagScope() { flag_ = false; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+private:
+    bool& flag_;
+};
+
+// The shift keys as the hooks read them: as they are now, not as of the last message taken.
+constexpr int kShift = 1, kAlt = 2, kCtrl = 4;
+
+int GetShiftState() {
+    int state = 0;
+    if (GetAsyncKeyState(VK_SHIFT) < 0) state |= kShift;
+    if (GetAsyncKeyState(VK_MENU) < 0) state |= kAlt;
+    if (GetAsyncKeyState(VK_CONTROL) < 0) state |= kCtrl;
+    return state;
+}
+
+bool AnyKeyDown() {
+    std::array<BYTE, 256> keys{};
+    GetKeyboardState(keys.data());
+    for (BYTE key : keys)
+        if ((key & 0x80) != 0) return true;
+    return false;
+}
+
+TCustomdxBarControl* ActiveBar() {
+    return dynamic_cast<TCustomdxBarControl*>(GetActiveBarControl());
+}
+
+// The bar window (toolbar or menu) whose window this is.
+TCustomdxBarControl* BarOfWindow(HWND Window) {
+    if (Window == nullptr) return nullptr;
+    for (BarControl* control : BarControls())
+        if (control->Handle() == Window) return dynamic_cast<TCustomdxBarControl*>(control);
+    return nullptr;
+}
+
+TCustomForm* FormOfWindow(HWND Window) {
+    return Window != nullptr ? dynamic_cast<TCustomForm*>(FindControl(Window)) : nullptr;
+}
+
+// The manager whose form's window this is; the common case (a child control's message) is answered
+// without looking the window up.
+TdxBarManager* ManagerOfWindow(HWND Window) {
+    if (Window == nullptr) return nullptr;
+    TdxBarManagerList& list = BarManagerList();
+    for (int i = 0; i < list.Count(); ++i) {
+        TCustomForm* form = list.Items(i)->ParentForm();
+        if (form != nullptr && form->HandleAllocated() && form->Handle() == Window) return list.Items(i);
+    }
+    return nullptr;
+}
+
+// The control that has the focus and the manager of its form.
+TWinControl* FocusedControl(TdxBarManager*& Manager) {
+    TWinControl* control = FindVCLControlOfWindow(GetFocus());
+    Manager = control != nullptr ? FindBarManagerOfForm(GetParentForm(control)) : nullptr;
+    return control;
+}
+
+TShortCut ShortCutOfKey(WPARAM Key, int Shift) {
+    TShortCut shortCut = static_cast<TShortCut>(Key & 0xFF);
+    if ((Shift & kShift) != 0) shortCut |= scShift;
+    if ((Shift & kCtrl) != 0) shortCut |= scCtrl;
+    if ((Shift & kAlt) != 0) shortCut |= scAlt;
+    return shortCut;
+}
+
+TdxBarControl* ToolbarWindow(TdxBar* Bar) {
+    return Bar != nullptr ? dynamic_cast<TdxBarControl*>(Bar->Control()) : nullptr;
+}
+
+// The menu bar first, then every other bar whose window is shown, in the order of the collection.
+std::vector<TdxBar*> BarsInSearchOrder(TdxBarManager* Manager) {
+    std::vector<TdxBar*> bars;
+    TdxBar* menuBar = Manager->MainMenuBar();
+    if (menuBar != nullptr) bars.push_back(menuBar);
+    for (int i = 0; i < Manager->Bars()->Count(); ++i) {
+        TdxBar* bar = Manager->Bars()->Items(i);
+        if (bar == menuBar || !bar->Visible()) continue;
+        TdxBarControl* window = ToolbarWindow(bar);
+        if (window != nullptr && window->IsVisible()) bars.push_back(bar);
+    }
+    return bars;
+}
+
+bool ClickShortCut(TdxBarManager* Manager, TShortCut ShortCut) {
+    for (TdxBar* bar : BarsInSearchOrder(Manager))
+        if (bar->ExecuteShortCut(ShortCut)) return true;
+    return false;
+}
+
+// Alt with a letter: the first enabled link of the shown bars whose caption's accelerator answers it.
+bool ClickAccelerator(TdxBarManager* Manager, WPARAM Key, int Shift) {
+    TShiftState shift;
+    if ((Shift & kShift) != 0) shift.Include(ssShift);
+    if ((Shift & kCtrl) != 0) shift.Include(ssCtrl);
+    for (TdxBar* bar : BarsInSearchOrder(Manager)) {
+        TdxBarItemLinks* links = bar->ItemLinks();
+        TdxBarItemLink* link = links->FindAccelLink(static_cast<WORD>(Key), shift, nullptr);
+        if (link == nullptr || link->Item() == nullptr || !link->Item()->Enabled()) continue;
+        TdxBarControl* window = ToolbarWindow(bar);
+        auto* control = dynamic_cast<TdxBarItemControl*>(link->Control());
+        if (window == nullptr || control == nullptr) continue;
+        // Searched again from after the link: only the link itself found means no other shares it.
+        const bool unique = links->FindAccelLink(static_cast<WORD>(Key), shift, link) == link;
+        if (!control->CloseMenusOnClick() || !unique) window->EnterKeyboardMode(control);
+        if (unique) control->ControlClick(false);
+        return true;
+    }
+    return false;
+}
+
+// The managers a key of the active form goes to: its own, or the main form's for a form that has none
+// and whose main form lets other forms call it.
+bool FindTargetManagers(TdxBarManager*& Target, TdxBarManager*& Own) {
+    Target = Own = nullptr;
+    TCustomForm* form = FormOfWindow(GetActiveWindow());
+    if (form == nullptr || !form->Enabled() || form->ComponentState().Contains(csDesigning)) return false;
+    Own = FindBarManagerOfForm(form);
+    // A form docked in another one uses that one's manager.
+    if (Own == nullptr && !form->Modal() && form->Parent() != nullptr)
+        Own = FindBarManagerOfForm(GetParentForm(form->Parent()));
+    Target = Own;
+    TCustomForm* mainForm = Application != nullptr ? Application->MainForm() : nullptr;
+    if (Own == nullptr && mainForm != nullptr && mainForm != form &&
+        (form->FormStyle() == fsNormal || form->FormStyle() == fsStayOnTop)) {
+        TdxBarManager* mainManager = FindBarManagerOfForm(mainForm);
+        if (mainManager != nullptr && mainManager->AllowCallFromAnotherForm() && mainForm->Enabled())
+            Target = mainManager;
+    }
+    if (Own == nullptr) Own = Target;
+    return Target != nullptr;
+}
+
+LRESULT ProcessShortCut(WPARAM Key, TdxBarManager* Target, TdxBarManager* Own) {
+    const int shift = GetShiftState();
+    const TShortCut shortCut = ShortCutOfKey(Key, shift);
+    TdxBarManager* focusedManager = nullptr;
+    TWinControl* focused = FocusedControl(focusedManager);
+    if (focused != nullptr && focusedManager != nullptr &&
+        focusedManager->PopupMenuLinks()->ExecuteShortCut(focused, shortCut))
+        return 1;
+    if (ClickShortCut(Target, shortCut)) return 1;
+    if (Own != Target && ClickShortCut(Own, shortCut)) return 1;
+    if ((shift & kAlt) == 0) return 0;
+    if (ClickAccelerator(Own, Key, shift & ~kAlt)) return 1;
+    if (Own != Target && ClickAccelerator(Target, Key, shift & ~kAlt)) return 1;
+    return 0;
+}
+
+// Steps 4 to 9 of a key: those that decide whether the key is the bars' own.
+LRESULT RouteKey(WPARAM Key, LPARAM KeyData, bool Released) {
+    HookState& h = Hooks();
+    if (h.forwardedKeyPending && Key == h.forwardedKey && Released) {
+        h.forwardedKeyPending = false;
+        return 1;
+    }
+    // An open menu or the menu bar in keyboard mode takes every key.
+    if (TCustomdxBarControl* active = ActiveBar();
+        active != nullptr && active->Manager() != nullptr && !active->Manager()->InMenuLoop()) {
+        TdxBarItemControl* selected = active->Selected();
+        const bool editing = selected != nullptr && selected->IsWindowControl() && selected->IsEditing();
+        if (!active->IsCustomizing() && !editing) {
+            if (!Released) {
+                h.forwardedKeyPending = true;
+                h.forwardedKey = Key;
+            }
+            SendMessage(active->Handle(), Released ? WM_KEYUP : WM_KEYDOWN, Key, KeyData);
+            // A key that closed the menus while held has its release swallowed as well.
+            if (!(GetActiveBarControl() == nullptr && GetAsyncKeyState(static_cast<int>(Key)) < 0))
+                h.forwardedKeyPending = false;
+            return 1;
+        }
+        if (active->IsCustomizing() && Key == VK_ESCAPE && GetCapture() == active->Handle()) {
+            ReleaseCapture();
+            return 1;
+        }
+    }
+    if (GetCapture() != nullptr) return 0;
+    // The context-menu keys: the menu key's release, and Shift+F10.
+    if ((Key == VK_APPS && Released) || (Key == VK_F10 && !Released && GetShiftState() == kShift)) {
+        TdxBarManager* manager = nullptr;
+        TWinControl* control = FocusedControl(manager);
+        if (control != nullptr && manager != nullptr &&
+            manager->PopupMenuLinks()->ContextPopup(control, GetFocus(), POINT{-1, -1}))
+            return 1;
+    }
+    TdxBarManager *target = nullptr, *own = nullptr;
+    if (!FindTargetManagers(target, own) || target->IsCustomizingOrDesigning()) return 0;
+    if (Released) {
+        TdxBarControl* menuBar = ToolbarWindow(target->MainMenuBar());
+        const bool altAlone = Key == VK_MENU && h.altPressedAlone && !AnyKeyDown();
+        const bool f10 = Key == VK_F10 && target->UseF10ForMenu() && GetShiftState() == 0;
+        h.altPressedAlone = false;
+        if (menuBar != nullptr && menuBar->Handle() != nullptr && (altAlone || f10)) {
+            menuBar->EnterKeyboardMode(nullptr);
+            return 1;
+        }
+        return 0;
+    }
+    if (Key == VK_MENU) {
+        h.altPressedAlone = true;
+        return 0;
+    }
+    h.altPressedAlone = false;
+    return ProcessShortCut(Key, target, own);
+}
+
+LRESULT BarKeyboardHookProc(int Code, WPARAM Key, LPARAM KeyData) {
+    HookState& h = Hooks();
+    TMessage message{WM_KEYDOWN, Key, KeyData, 0};
+    const TWMKey key(message);
+    if (Key == VK_PROCESSKEY) return 0;
+    LRESULT result = 0;
+    // A key pressed ends any hint.
+    if (Code >= 0 && !key.Released()) CancelHint();
+    if (h.keysBlocked)
+        result = 1;
+    else if (Code >= 0)
+        result = RouteKey(Key, KeyData, key.Released());
+    if (h.editorOwnsKeys) return 0;
+    const LRESULT next = CallNextHookEx(h.keyboard, Code, Key, KeyData);
+    return result != 0 ? result : next;
+}
+
+bool IsButtonPress(UINT Msg) {
+    switch (Msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCRBUTTONDBLCLK:
+    case WM_NCMBUTTONDOWN:
+    case WM_NCMBUTTONDBLCLK:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool IsOtherButtonRelease(UINT Msg) {
+    return Msg == WM_RBUTTONUP || Msg == WM_NCRBUTTONUP || Msg == WM_MBUTTONUP || Msg == WM_NCMBUTTONUP;
+}
+
+// The window is the active bar window, one up its chain, or a direct child of one of them.
+bool InsideOpenMenuChain(HWND Window) {
+    for (BarControl* bar = GetActiveBarControl(); bar != nullptr;) {
+        const HWND handle = bar->Handle();
+        if (handle != nullptr && (Window == handle || GetParent(Window) == handle)) return true;
+        BarControl* up = bar->ParentBarControl();
+        if (up == bar) break;
+        bar = up;
+    }
+    return false;
+}
+
+bool OverItemControl(HWND Window) {
+    TCustomdxBarControl* bar = BarOfWindow(Window);
+    return bar != nullptr && bar->Selected() != nullptr;
+}
+
+LRESULT CloseMenusOnClick(UINT Msg, const MOUSEHOOKSTRUCT& Info) {
+    HookState& h = Hooks();
+    const FlagScope inHook(h.inMouseHook);
+    if (IsOtherButtonRelease(Msg) && !OverItemControl(Info.hwnd) && !InsideOpenMenuChain(Info.hwnd)) return 1;
+    TCustomdxBarControl* first = ActiveBar();
+    if (first != nullptr && first->Manager() != nullptr && first->Manager()->DraggingItem()) return 0;
+    while (TCustomdxBarControl* active = ActiveBar()) {
+        if (InsideOpenMenuChain(Info.hwnd)) break;
+        bool close = IsButtonPress(Msg);
+        if (Msg == WM_LBUTTONUP || Msg == WM_NCLBUTTONUP)
+            close = !OverItemControl(Info.hwnd) && !h.menuAnimationRunning && !active->IsCustomizing() &&
+                    (active->IsToolbar() || active->ParentBarControl() != nullptr);
+        if (!close) break;
+        active->HideAll();
+        // A window that stays active whatever it is told would hold the loop for ever.
+        if (ActiveBar() == active) break;
+    }
+    // The message was for a menu that has just closed.
+    return Info.hwnd != nullptr && !IsWindowVisible(Info.hwnd) ? 1 : 0;
+}
+
+LRESULT BarMouseHookProc(int Code, WPARAM Msg, LPARAM Info) {
+    HookState& h = Hooks();
+    TMessage message{0, Msg, Info, 0};
+    const TMouseHookArgs args(message);
+    const UINT msg = args.MouseMsg();
+    const MOUSEHOOKSTRUCT& info = *args.Info();
+    LRESULT result = 0;
+    if (Code >= 0 && IsButtonPress(msg)) CancelHint();
+    if (!h.inMouseHook && Code >= 0 && GetActiveBarControl() != nullptr)
+        result = CloseMenusOnClick(msg, info);
+    // A right click on a control with a linked popup menu opens it.
+    if (result == 0 && Code >= 0 && (msg == WM_RBUTTONUP || msg == WM_NCRBUTTONUP)) {
+        TWinControl* control = FindVCLControlOfWindow(info.hwnd);
+        TdxBarManager* manager =
+            control != nullptr && control->Enabled() ? FindBarManagerOfForm(GetParentForm(control)) : nullptr;
+        if (manager != nullptr && manager->PopupMenuLinks()->ContextPopup(control, info.hwnd, info.pt))
+            result = 1;
+    }
+    const LRESULT next = CallNextHookEx(h.mouse, Code, Msg, Info);
+    return result != 0 ? result : next;
+}
+
+LRESULT BarCallWndProcHookProc(int Code, WPARAM Sent, LPARAM Info) {
+    HookState& h = Hooks();
+    if (Code >= 0 && !h.inCallWndProcHook) {
+        TMessage message{0, Sent, Info, 0};
+        const CWPSTRUCT& call = *TCallWndProcArgs(message).Info();
+        const FlagScope inHook(h.inCallWndProcHook);
+        if (TdxBarManager* manager = ManagerOfWindow(call.hwnd)) {
+            ParentFormMessageHandler(manager, call.message, call.wParam, call.lParam);
+        } else if (call.message == WM_ACTIVATE && BarOfWindow(call.hwnd) == nullptr) {
+            // A form docked in another one tells that one's manager of its activation.
+            const HWND parent = GetParent(call.hwnd);
+            TdxBarManager* parentManager = ManagerOfWindow(parent);
+            if (parentManager != nullptr && IsWindowVisible(parent))
+                ParentFormMessageHandler(parentManager, call.message, call.wParam, call.lParam);
+        }
+    }
+    return CallNextHookEx(h.callWndProc, Code, Sent, Info);
+}
+
+} // namespace
+
+void InstallBarHooks(TdxBarManager*) {
+    // The manager is in the list already; its hint window comes with the hints.
+    HookState& h = Hooks();
+    const DWORD thread = GetCurrentThreadId();
+    if (h.keyboard == nullptr)
+        h.keyboard = SetWindowsHookEx(WH_KEYBOARD, &BarKeyboardHookProc, nullptr, thread);
+    if (h.mouse == nullptr) h.mouse = SetWindowsHookEx(WH_MOUSE, &BarMouseHookProc, nullptr, thread);
+    if (h.callWndProc == nullptr)
+        h.callWndProc = SetWindowsHookEx(WH_CALLWNDPROC, &BarCallWndProcHookProc, nullptr, thread);
+}
+
+void RemoveBarHooks(TdxBarManager*) {
+    if (BarManagerList().Count() > 0) return;
+    HookState& h = Hooks();
+    for (HHOOK* hook : {&h.callWndProc, &h.mouse, &h.keyboard}) {
+        if (*hook != nullptr) UnhookWindowsHookEx(*hook);
+        *hook = nullptr;
+    }
+    h.forwardedKeyPending = false;
+    h.altPressedAlone = false;
+}
+
+bool BarHooksInstalled() {
+    return Hooks().keyboard != nullptr;
+}
+
+bool KeysBlocked() {
+    return Hooks().keysBlocked;
+}
+
+void SetKeysBlocked(bool Value) {
+    Hooks().keysBlocked = Value;
+}
+
+bool EditorOwnsKeys() {
+    return Hooks().editorOwnsKeys;
+}
+
+void SetEditorOwnsKeys(bool Value) {
+    Hooks().editorOwnsKeys = Value;
+}
+
+void SetAltPressedAlone(bool Value) {
+    Hooks().altPressedAlone = Value;
+}
+
+bool MenuAnimationRunning() {
+    return Hooks().menuAnimationRunning;
+}
+
+void SetMenuAnimationRunning(bool Value) {
+    Hooks().menuAnimationRunning = Value;
+}
+
+} // namespace bars

@@ -1,0 +1,88 @@
+// What a manager does with its form's messages, which the call-window-procedure hook hands over.
+#include "bars/core/bar_manager.h"
+#include "bars/core/bar_unit.h"
+#include "bars/core/item_links.h"
+#include "bars/core/toolbar.h"
+#include "bars/core/toolbars.h"
+#include "bars/windows/bar_hooks.h"
+#include "platform/gui/message_loop.h"
+#include "platform/gui/message_views.h"
+#include "platform/gui/window.h"
+#include "platform/vcl/form.h"
+
+namespace bars {
+
+namespace {
+
+bool IsBarWindowOf(TdxBarManager* Manager, HWND Window) {
+    if (Window == nullptr) return false;
+    for (BarControl* control : BarControls()) {
+        auto* links = control->ItemLinks();
+        if (control->Handle() == Window && links != nullptr && links->BarManager() == Manager) return true;
+    }
+    return false;
+}
+
+void FormActivated(TdxBarManager* Manager, TWMActivate Message) {
+    // The form's own menus and toolbars never take the activation for long: losing it to one of them
+    // is no loss.
+    if (Message.Active() == WA_INACTIVE && IsBarWindowOf(Manager, Message.Other())) return;
+    Manager->SetParentFormActive(Message.Active() != WA_INACTIVE);
+}
+
+void AppActivated(TdxBarManager* Manager, TWMFlag Message) {
+    if (Message.On()) return;
+    Manager->SetParentFormActive(false);
+    // The item under the pointer stops being hot: the pointer may never come back over it.
+    if (ItemControl* selected = Manager->SelectedItem()) {
+        BarControl* bar = selected->Parent();
+        if (bar != nullptr && bar->Handle() != nullptr) SendMessage(bar->Handle(), WM_MOUSELEAVE, 0, 0);
+    }
+    Manager->SetSelectedItem(nullptr);
+}
+
+void SysColorChanged(TdxBarManager* Manager) {
+    RefreshBarUnitColors();
+    Manager->RecreateBrushes();
+    Manager->RefreshAll();
+}
+
+// A minimized or closing form takes its floating toolbars along.
+void SysCommand(TdxBarManager* Manager, TWMSysCommand Message) {
+    const WPARAM command = Message.CmdType();
+    const bool hide = command == SC_MINIMIZE || command == SC_CLOSE;
+    const bool show = command == SC_MAXIMIZE || command == SC_RESTORE;
+    if (!hide && !show) return;
+    for (int i = 0; i < Manager->Bars()->Count(); ++i) {
+        TdxBar* bar = Manager->Bars()->Items(i);
+        BarControl* window = bar->Control();
+        if (bar->DockingStyle() != dsNone || !bar->Visible() || window == nullptr ||
+            window->Handle() == nullptr)
+            continue;
+        ShowWindow(window->Handle(), hide ? SW_HIDE : SW_SHOWNOACTIVATE);
+        if (show) window->RepaintBar();
+    }
+}
+
+} // namespace
+
+void ParentFormMessageHandler(TdxBarManager* Manager, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    TCustomForm* form = Manager != nullptr ? Manager->ParentForm() : nullptr;
+    // Storing the layout as the form goes comes with the layout part of the library.
+    if (form == nullptr || form->ComponentState().Contains(csDestroying) || Manager->IsDestroying()) return;
+    TMessage message{Msg, WParam, LParam, 0};
+    switch (Msg) {
+    case WM_ACTIVATE:
+        return FormActivated(Manager, TWMActivate(message));
+    case WM_ACTIVATEAPP:
+        return AppActivated(Manager, TWMFlag(message));
+    case WM_SYSCOLORCHANGE:
+        return SysColorChanged(Manager);
+    case WM_SYSCOMMAND:
+        return SysCommand(Manager, TWMSysCommand(message));
+    default:
+        return;
+    }
+}
+
+} // namespace bars
