@@ -6,6 +6,7 @@
 #include "fetch/html/typed_containers.h"
 #include "fetch/html/uri.h"
 #include "fetch/http/win_http.h"
+#include "fetch/http/win_thread.h"
 #include "fetch/http_status_text.h"
 #include "platform/gui/message_loop.h"
 #include "platform/rtl/stream.h"
@@ -14,6 +15,8 @@
 #include "platform/rtl/sync.h"
 #include "platform/rtl/unicode.h"
 
+#include <algorithm>
+#include <chrono>
 #include <mutex>
 #include <utility>
 #include <vector>
@@ -51,6 +54,9 @@ void buildSharedTables() {
 bool successStatus(int code) {
     return code == 200 || code == 206;
 }
+
+// How often a fetch that waits lets the message loop run.
+constexpr std::chrono::milliseconds kLoopInterval{5};
 
 bool redirectStatus(int code) {
     return code == 301 || code == 302 || code == 303 || code == 307 || code == 308;
@@ -414,15 +420,24 @@ bool TFileFetcher::Fetch(const std::string& URL) {
 }
 
 void TFileFetcher::waitForTransfer() {
-    // Blocks between messages: the worker's calls and the user's input both wake the thread.
+    // The transfer's end and the worker's calls are taken as they come, without the message loop; the
+    // loop itself turns at most once every few milliseconds, so input is still answered at once.
+    using Clock = std::chrono::steady_clock;
+    static Clock::time_point lastTurn;
+    const auto done = [this] { return !http_->Busy(); };
     while (http_->Busy()) {
-        if (!::ProcessMessages()) {
-            // The program is closing: no loop will run the worker's calls any more.
-            http_->Abort(false, true);
-            break;
+        const auto since = Clock::now() - lastTurn;
+        if (since >= kLoopInterval) {
+            lastTurn = Clock::now();
+            if (!::ProcessMessages()) {
+                // The program is closing: no loop will run the worker's calls any more.
+                http_->Abort(false, true);
+                break;
+            }
+            continue;
         }
-        if (!http_->Busy()) break;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE_, INFINITE, QS_ALLINPUT);
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(kLoopInterval - since);
+        winthread::WaitForRuns(done, static_cast<DWORD>(std::max<long long>(left.count(), 1)));
     }
 }
 

@@ -90,6 +90,9 @@ TCustomWinHTTP::TCustomWinHTTP(TComponent* AOwner)
       range_(std::make_unique<TWinHTTPRange>()), timeouts_(std::make_unique<TWinHTTPTimeouts>()) {
     worker_->SetOnException([this](TObject*) { raise(OnAnyError); });
     worker_->SetOnTerminate([this](TObject*) { endOfTransfer(); });
+    // The worker is free for the next transfer as soon as this one's part is done; the GUI thread takes
+    // the end of the transfer when it comes to it.
+    worker_->SetTerminateUnwaited(true);
     worker_->OnWaitTimeoutExpired = [this](TObject*, bool& terminate) { waitTimeoutExpired(terminate); };
 }
 

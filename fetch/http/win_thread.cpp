@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -16,6 +17,8 @@
 namespace {
 
 constexpr UINT kSyncMessage = 0x8FFF;
+// Posted when a run ended without waiting and no WaitForRuns is there to run its terminate step.
+constexpr UINT kEndedMessage = 0x8FFE;
 constexpr const char* kWindowClass = "TWinThreadWindow";
 
 thread_local TEventWinThread* currentThread = nullptr;
@@ -43,6 +46,42 @@ OrphanState& orphans() {
     return state;
 }
 
+// Runs that ended without waiting for the GUI thread, their terminate steps due there in the order they
+// ended; and whether a WaitForRuns sleeps that should hear of them or of a worker sending.
+struct EndedRuns {
+    std::mutex lock;
+    std::condition_variable wake;
+    std::deque<std::shared_ptr<TEventWinThread>> due;
+    int waiters = 0;
+    bool sending = false;
+};
+
+EndedRuns& endedRuns() {
+    // Never destroyed: a worker may end a run while the process exits.
+    static auto* runs = new EndedRuns;
+    return *runs;
+}
+
+// On the GUI thread: the terminate steps due now, in order. The first exception a step lets through
+// passes on once the others have run.
+void runEnded() {
+    std::deque<std::shared_ptr<TEventWinThread>> due;
+    {
+        EndedRuns& e = endedRuns();
+        std::lock_guard guard(e.lock);
+        due.swap(e.due);
+    }
+    std::exception_ptr raised;
+    for (const auto& thread : due) {
+        try {
+            thread->RunDueTerminate();
+        } catch (...) {
+            if (!raised) raised = std::current_exception();
+        }
+    }
+    if (raised) std::rethrow_exception(raised);
+}
+
 // kSyncMessage: the thread whose synchronised call is to run now.
 struct SyncMsg : MessageView {
     using MessageView::MessageView;
@@ -59,6 +98,9 @@ LRESULT WinThreadWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case kSyncMessage:
         return RunSync(SyncMsg(m));
+    case kEndedMessage:
+        runEnded();
+        return 0;
     default:
         return DefWindowProc(hwnd, m);
     }
@@ -202,6 +244,57 @@ bool WaitServingSent(TEvent& event, DWORD timeoutMs) {
     }
 }
 
+bool WaitForRuns(const std::function<bool()>& Done, DWORD timeoutMs) {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    EndedRuns& e = endedRuns();
+    {
+        std::lock_guard guard(e.lock);
+        ++e.waiters;
+    }
+    // Runs that end while this wait is on post nothing: whatever came is run before it returns.
+    struct Leave {
+        EndedRuns& e;
+        bool left = false;
+        void Now() {
+            left = true;
+            {
+                std::lock_guard guard(e.lock);
+                --e.waiters;
+            }
+            runEnded();
+        }
+        ~Leave() {
+            if (left) return;
+            std::lock_guard guard(e.lock);
+            --e.waiters; // left by an exception: the next loop turn runs what is due
+        }
+    } leave{e};
+    bool served = false;
+    for (;;) {
+        runEnded();
+        // A worker's call to the GUI thread (a header or progress event of a page that comes in parts).
+        while (GetQueueStatus(QS_SENDMESSAGE) != 0) {
+            MSG msg;
+            PeekMessage(msg, nullptr, 0, 0, PM_NOREMOVE);
+            served = true;
+        }
+        const bool done = Done();
+        const auto now = Clock::now();
+        if (done || now >= deadline) {
+            leave.Now();
+            return done || Done();
+        }
+        std::unique_lock guard(e.lock);
+        if (!e.due.empty()) continue;
+        // A worker that said it sends may not have queued its call yet: it is looked for again soon.
+        if (std::exchange(e.sending, false)) served = true;
+        const auto until = served ? std::min(deadline, now + std::chrono::milliseconds(1)) : deadline;
+        served = false;
+        e.wake.wait_until(guard, until, [&e] { return !e.due.empty() || e.sending; });
+    }
+}
+
 bool WaitForOrphans(int timeoutMs) {
     return WaitServingSent(orphans().none, static_cast<DWORD>(std::max(timeoutMs, 0)));
 }
@@ -252,6 +345,14 @@ void TEventWinThread::Synchronize(const TThreadMethod& Method) {
     if (!window) return;
     syncException_ = nullptr;
     sync_ = Method;
+    {
+        EndedRuns& e = endedRuns();
+        std::lock_guard guard(e.lock);
+        if (e.waiters > 0) {
+            e.sending = true;
+            e.wake.notify_all();
+        }
+    }
     SendMessage(window, kSyncMessage, 0, reinterpret_cast<LPARAM>(this));
     sync_ = nullptr;
     std::exception_ptr raised = std::exchange(syncException_, nullptr);
@@ -281,19 +382,11 @@ bool TEventWinThread::threadProc() {
         } catch (...) {
             // Without CatchExceptions the work's exception ends the work; it may not end the process.
         }
-        if (OnTerminate) {
+        if (OnTerminate && terminateUnwaited_ && !orphaned_) {
+            scheduleTerminate();
+        } else if (OnTerminate) {
             try {
-                Synchronize([this, sender] {
-                    if (!catchExceptions_) {
-                        OnTerminate(sender);
-                        return;
-                    }
-                    try {
-                        OnTerminate(sender);
-                    } catch (...) {
-                        if (OnException) OnException(sender);
-                    }
-                });
+                Synchronize([this] { runTerminate(); });
             } catch (...) {
             }
         }
@@ -312,6 +405,38 @@ bool TEventWinThread::threadProc() {
     // The thread still owns this object here, whoever else has let go of it.
     done_.SetEvent();
     return orphan;
+}
+
+void TEventWinThread::runTerminate() {
+    TObject* sender = owner_;
+    if (!catchExceptions_) {
+        OnTerminate(sender);
+        return;
+    }
+    try {
+        OnTerminate(sender);
+    } catch (...) {
+        if (OnException) OnException(sender);
+    }
+}
+
+void TEventWinThread::scheduleTerminate() {
+    terminateDue_ = true;
+    EndedRuns& e = endedRuns();
+    bool post;
+    {
+        std::lock_guard guard(e.lock);
+        e.due.push_back(shared_from_this());
+        post = e.waiters == 0;
+        e.wake.notify_all();
+    }
+    if (!post) return;
+    if (HWND window = winthread::SyncWindow()) PostMessage(window, kEndedMessage, 0, 0);
+}
+
+void TEventWinThread::RunDueTerminate() {
+    if (!terminateDue_.exchange(false) || suppressed()) return;
+    runTerminate();
 }
 
 uint32_t TEventWinThread::WaitFor() {
@@ -362,11 +487,14 @@ std::shared_ptr<TEventWinThread> TEventWinThread::Kill() {
     auto fresh = std::make_shared<TEventWinThread>(owner_);
     fresh->priority_ = priority_;
     fresh->catchExceptions_ = catchExceptions_.load();
+    fresh->terminateUnwaited_ = terminateUnwaited_.load();
     fresh->OnExecute = OnExecute;
     fresh->OnException = OnException;
     fresh->OnTerminate = OnTerminate;
 
     terminated_ = true;
+    // A terminate step still due belongs to the run being stopped: it is not heard of any more.
+    terminateDue_ = false;
     if (started_) {
         OrphanState& o = orphans();
         std::lock_guard guard(o.lock);
@@ -412,6 +540,11 @@ void TCustomWinThread::SetSuspended(bool Value) {
 void TCustomWinThread::SetCatchExceptions(bool Value) {
     catchExceptions_ = Value;
     thread_->SetCatchExceptions(Value);
+}
+
+void TCustomWinThread::SetTerminateUnwaited(bool Value) {
+    terminateUnwaited_ = Value;
+    thread_->SetTerminateUnwaited(Value);
 }
 
 void TCustomWinThread::Stop(bool Hard) {

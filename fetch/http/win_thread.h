@@ -69,6 +69,10 @@ public:
     void RunPendingSync();
     // The owner's CatchExceptions, kept here so an orphan never reads its former owner.
     void SetCatchExceptions(bool Value) { catchExceptions_ = Value; }
+    // The owner's TerminateUnwaited.
+    void SetTerminateUnwaited(bool Value) { terminateUnwaited_ = Value; }
+    // On the GUI thread: the terminate step of a run that ended without waiting for it, once.
+    void RunDueTerminate();
 
 private:
     friend class TCustomWinThread; // waits for done_
@@ -76,6 +80,9 @@ private:
     bool threadProc();
     bool suppressed() const;
     void releaseWindow();
+    void runTerminate();
+    // Leaves the terminate step to the GUI thread and lets the worker go on at once.
+    void scheduleTerminate();
 
     std::mutex endLock_;
     std::condition_variable ended_;
@@ -86,6 +93,9 @@ private:
     std::atomic<bool> orphaned_{false};
     std::atomic<bool> eventsDone_{false};
     std::atomic<bool> catchExceptions_{true};
+    std::atomic<bool> terminateUnwaited_{false};
+    // Set by a run that ended without waiting, until the GUI thread runs (or a hard stop drops) its step.
+    std::atomic<bool> terminateDue_{false};
     std::atomic<uint32_t> returnValue_{0};
     std::atomic<bool> started_{false};
     bool holdsWindow_ = false; // GUI thread only
@@ -120,6 +130,11 @@ public:
     void SetSuspended(bool Value);
     bool CatchExceptions() const { return catchExceptions_; }
     void SetCatchExceptions(bool Value);
+    // Off (the default): a run ends by waiting until the GUI thread has run OnTerminate. On: the worker
+    // leaves OnTerminate to the GUI thread and is free at once; the GUI thread runs it at its next loop
+    // turn, or at once inside winthread::WaitForRuns. A hard stop drops a terminate step still due.
+    bool TerminateUnwaited() const { return terminateUnwaited_; }
+    void SetTerminateUnwaited(bool Value);
     bool WaitThread() const { return waitThread_; }
     void SetWaitThread(bool Value) { waitThread_ = Value; }
     uint32_t WaitTimeout() const { return waitTimeout_; }
@@ -143,6 +158,7 @@ private:
     std::shared_ptr<TEventWinThread> thread_;
     bool suspended_ = true;
     bool catchExceptions_ = true;
+    bool terminateUnwaited_ = false;
     bool waitThread_ = false;
     uint32_t waitTimeout_ = 0;
 };
@@ -157,6 +173,10 @@ HWND SyncWindow();
 int OrphanCount();
 // Waits (running GUI-thread calls when on the GUI thread) until no orphan is left; false on timeout.
 bool WaitForOrphans(int timeoutMs);
+// On the GUI thread: sleeps until Done() holds (true) or the timeout passes, running meanwhile the terminate
+// steps of runs that end without waiting and the calls workers send; it turns no message loop, so it costs
+// the GUI thread nothing while it waits for a worker. Done is asked after each of them.
+bool WaitForRuns(const std::function<bool()>& Done, DWORD timeoutMs);
 // Sleeps until the event is set (true) or the timeout passes. On the GUI thread it runs the calls that
 // workers send it meanwhile, and nothing else, so that a worker waiting for the GUI thread cannot
 // deadlock the wait.

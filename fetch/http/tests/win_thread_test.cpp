@@ -230,3 +230,49 @@ TEST(WinThread, RunsReuseParkedThreadsWhichSleep) {
     std::this_thread::sleep_for(std::chrono::seconds(1));
     EXPECT_LT(cpu() - before, 0.1);
 }
+
+TEST(WinThread, AnUnwaitedEndFreesTheWorkerAndWaitForRunsRunsItWithoutTheMessageLoop) {
+    TCustomWinThread worker(nullptr);
+    worker.SetTerminateUnwaited(true);
+    std::vector<std::string> log; // GUI thread only
+    worker.SetOnExecute([](TObject*) {});
+    worker.SetOnTerminate([&](TObject*) {
+        EXPECT_TRUE(IsMainThread());
+        log.push_back("terminate");
+    });
+    // The run ends on its own while the GUI thread runs nothing: its terminate step waits, once.
+    ASSERT_TRUE(worker.Execute());
+    const auto start = std::chrono::steady_clock::now();
+    while (!worker.Thread()->Finished() &&
+           std::chrono::steady_clock::now() - start < std::chrono::milliseconds(gui_test::kPatienceMs))
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_TRUE(worker.Thread()->Finished());
+    EXPECT_TRUE(log.empty());
+    EXPECT_TRUE(winthread::WaitForRuns([&] { return !log.empty(); }, gui_test::kPatienceMs));
+    EXPECT_EQ(log, std::vector<std::string>{"terminate"});
+    // The message the run posted for a loop that turns finds nothing left to do.
+    PumpUntil([] { return false; }, 20);
+    EXPECT_EQ(log.size(), 1u);
+
+    // The worker's calls are run by the wait too, before the end; a wait that ends on time says so.
+    log.clear();
+    worker.SetOnExecute([&](TObject*) { worker.Synchronize([&] { log.push_back("sync"); }); });
+    ASSERT_TRUE(worker.Execute());
+    EXPECT_TRUE(winthread::WaitForRuns([&] { return log.size() == 2; }, gui_test::kPatienceMs));
+    EXPECT_EQ(log, (std::vector<std::string>{"sync", "terminate"}));
+    EXPECT_FALSE(winthread::WaitForRuns([] { return false; }, 10));
+
+    // Taken by a turning loop when nobody waits; dropped by a hard stop that comes first.
+    log.clear();
+    ASSERT_TRUE(worker.Execute());
+    EXPECT_TRUE(PumpUntil([&] { return log.size() == 2; }, gui_test::kPatienceMs));
+    log.clear();
+    worker.SetOnExecute([](TObject*) {});
+    ASSERT_TRUE(worker.Execute());
+    const std::shared_ptr<TEventWinThread> ended = worker.Thread()->shared_from_this();
+    while (!ended->Finished())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    worker.Stop(true);
+    PumpUntil([] { return false; }, 20);
+    EXPECT_TRUE(log.empty());
+}
