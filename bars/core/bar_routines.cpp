@@ -29,6 +29,7 @@ std::function<TCustomForm*(TCustomForm*)>& FormMapping() {
 }
 
 bars::BarControl* activeBarControl = nullptr;
+bool menusExpanded = false;
 
 // Tracking without the window system's help: the window and the timer that watches it.
 HWND trackedWindow = nullptr;
@@ -98,6 +99,14 @@ bars::BarControl* GetActiveBarControl() {
 
 void SetActiveBarControl(bars::BarControl* Control) {
     activeBarControl = Control;
+}
+
+bool MenusExpanded() {
+    return menusExpanded;
+}
+
+void SetMenusExpanded(bool Value) {
+    menusExpanded = Value;
 }
 
 bars::BarControl* GetTopBarControl(bars::BarControl* Control) {

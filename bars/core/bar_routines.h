@@ -25,6 +25,10 @@ bool IsBarControl(const void* Pointer);
 // The toolbar or menu window in keyboard or menu mode, nullptr when none.
 bars::BarControl* GetActiveBarControl();
 void SetActiveBarControl(bars::BarControl* Control);
+// Every menu of the active chain shows all its items: set when a menu expands, and when a chain starts
+// while its manager is customizing.
+bool MenusExpanded();
+void SetMenusExpanded(bool Value);
 // Up from a menu to the window of the link that opened it, from any other window to its parent.
 bars::BarControl* GetTopBarControl(bars::BarControl* Control);
 // The same, nullptr when the top is a menu window.

@@ -5,6 +5,7 @@
 // the window that shows it.
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "bars/core/bar_types.h"
@@ -150,6 +151,8 @@ public:
     // window library is there.
     bars::BarControl* CreateBarControl();
     void FreeBarControl();
+    // Hands the window over to the caller (which frees it), the collection keeping none.
+    std::unique_ptr<bars::BarControl> ReleaseBarControl() { return std::move(barControl_); }
 
     int RecentItemCount() const { return recentItemCount_; }
     void SetRecentItemCount(int Value);

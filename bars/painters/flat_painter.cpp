@@ -2,6 +2,7 @@
 #include "bars/painters/flat_painter.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "bars/core/bar_drawing.h"
 #include "bars/core/bar_manager.h"
@@ -116,7 +117,8 @@ HBRUSH TdxBarItemControlFlatPainter::GetButtonBrush(ItemPaintView& Control, int 
     }
     if (State.Selected) return GetSelectedBrush(bar);
     if (State.Down) return GetPatternBrush(bar);
-    if (Kind == 1 && !State.Enabled) return FlatBrush(bar.Manager(), 1, COLOR_BTNFACE);
+    // A menu line's glyph column.
+    if (Kind == 1) return FlatBrush(bar.Manager(), 1, COLOR_BTNFACE);
     return bar.BkBrush();
 }
 
@@ -147,11 +149,15 @@ void TdxBarItemControlFlatPainter::DrawCheckMark(ItemPaintView& Control, HDC DC,
 
 void TdxBarItemControlFlatPainter::DrawGlyphFrame(ItemPaintView& Control, HDC DC, const ItemState& State,
                                                   RECT GlyphRect, bool, HBRUSH Brush) const {
-    if (State.Down || State.Pressed || State.Selected) {
-        DrawSelectionFrame(DC, GlyphRect);
+    // In a menu the line's own frame shows the selection; the glyph cell is framed only when checked.
+    if (State.Down || (!State.InMenu && (State.Pressed || State.Selected))) {
+        if (State.Down && State.DroppedDown && !State.InMenu)
+            DrawDroppedDownFrame(Control.ParentView(), DC, GlyphRect, Control.DroppedDownJoint());
+        else
+            DrawSelectionFrame(DC, GlyphRect);
         return;
     }
-    FrameBackground(Control, DC, Control.IsRarelyUsed(), Brush, GlyphRect);
+    FrameBackground(Control, DC, State.InMenu || State.Selected || Control.IsRarelyUsed(), Brush, GlyphRect);
 }
 
 void TdxBarItemControlFlatPainter::DrawSeparator(BarPaintView& Bar, HDC DC, bool Horizontal, HBRUSH Brush,
@@ -312,6 +318,15 @@ void TdxBarItemControlFlatPainter::DrawSubItem(ItemPaintView& Control, HDC DC, c
                                                const ItemState& State, bool ShowCaption,
                                                bool OnMainMenu) const {
     BarPaintView& bar = Control.ParentView();
+    if (State.InMenu) {
+        // A menu line with the arrow of its menu at the right.
+        DrawButtonBackground(Control, DC, State, R);
+        RECT arrow = R;
+        arrow.left = R.right - bar.MenuLineHeight();
+        DrawButtonArrowSized(DC, arrow, true, State.Enabled, IsHighContrastWhite() && State.Selected,
+                             std::max(CalcMenuArrowSize(bar.MenuLineHeight()) / 2, 3), false);
+        return;
+    }
     TdxBarManager* manager = bar.Manager();
     ItemState state = State;
     RECT glyphArea = R;
@@ -362,6 +377,128 @@ void TdxBarItemControlFlatPainter::FillDroppedDownJoint(BarPaintView& Bar, HDC D
 
 HBRUSH TdxBarItemControlFlatPainter::GetMenuSeparatorBrush() const {
     return GetSysColorBrush(COLOR_BTNSHADOW);
+}
+
+} // namespace bars
+
+namespace bars {
+
+int TdxBarItemControlFlatPainter::GetSubMenuGlyphIndent(ItemPaintView& Control) const {
+    BarPaintView& bar = Control.ParentView();
+    return bar.IsSubMenu() ? bar.MenuLineHeight() + 3 : 0;
+}
+
+void TdxBarItemControlFlatPainter::DrawButtonBackground(ItemPaintView& Control, HDC DC,
+                                                        const ItemState& State, const RECT& Rect) const {
+    BarPaintView& bar = Control.ParentView();
+    const HBRUSH face = FlatBrush(bar.Manager(), 1, COLOR_BTNFACE);
+    const HBRUSH window = bar.BkBrush();
+    RECT R = Rect;
+    if (State.Selected) {
+        DrawSelectionFrame(DC, R);
+    } else {
+        // The outer ring: the glyph column's part in the face, the rest in the menu's own background.
+        const int w = R.left + (R.bottom - R.top) + 1;
+        Fill(DC, R.left, R.top, w, R.top + 1, face);
+        Fill(DC, R.left, R.bottom - 1, w, R.bottom, face);
+        Fill(DC, R.left, R.top + 1, R.left + 1, R.bottom - 1, face);
+        Fill(DC, w, R.top, R.right, R.top + 1, window);
+        Fill(DC, w, R.bottom - 1, R.right, R.bottom, window);
+        Fill(DC, R.right - 1, R.top + 1, R.right, R.bottom - 1, window);
+    }
+    R = Inflated(R, -1, -1);
+    const int g = R.left + R.bottom - R.top;
+    ItemState glyph = State;
+    glyph.InMenu = true;
+    const RECT cell{R.left, R.top, g, R.bottom};
+    DrawGlyph(Control, DC, cell, glyph, nullptr);
+    const HBRUSH hot = GetSelectedBrush(bar);
+    Fill(DC, g, R.top, g + 2, R.bottom, State.Selected ? hot : face);
+    Fill(DC, g + 2, R.top, R.right, R.bottom, State.Selected ? hot : window);
+    RECT text{g + 2 + 8, R.top, R.right, R.bottom};
+    DrawItemText(Control, DC, Control.PaintCaption(), text, 0, State.Enabled, State.Selected, false,
+                 !IsHighContrastWhite());
+}
+
+void TdxBarItemControlFlatPainter::DrawMenuSeparator(ItemPaintView& Control, HDC DC, const RECT& R) const {
+    BarPaintView& bar = Control.ParentView();
+    const int g = R.left + GetSubMenuGlyphIndent(Control);
+    Fill(DC, R.left, R.top, g, R.bottom, FlatBrush(bar.Manager(), 1, COLOR_BTNFACE));
+    Fill(DC, g, R.top, R.right, R.bottom, bar.BkBrush());
+    TdxBarManager* manager = bar.Manager();
+    const int margin = manager != nullptr ? manager->SeparatorMargin() : GetSeparatorMargin();
+    const int y = (R.top + R.bottom) / 2;
+    Fill(DC, g + margin, y, R.right + 1, y + 1, GetMenuSeparatorBrush());
+}
+
+HBRUSH TdxBarItemControlFlatPainter::GetSubMenuBkBrush() const {
+    return GetSysColorBrush(COLOR_WINDOW);
+}
+
+void TdxBarItemControlFlatPainter::DeflateSubMenuRect(RECT& R) const {
+    R = Inflated(R, -2, -2);
+}
+
+void TdxBarItemControlFlatPainter::CalcSubMenuMetrics(BarPaintView& SubMenu, int TextHeight, int& LineHeight,
+                                                      int& CheckWidth, int& ArrowWidth,
+                                                      int& GlyphWidth) const {
+    LineHeight = TextHeight + 1;
+    GlyphWidth = LineHeight / 4 * 3 + 1;
+    ArrowWidth = TextExtent(SubMenu, "0").cx + 1;
+    if (const int a = CalcMenuArrowSize(ArrowWidth - 2); a % 2 != 0) ArrowWidth = (a - 1) * 2 + 6;
+    CheckWidth = 20;
+}
+
+SIZE TdxBarItemControlFlatPainter::CalcSubMenuSize(BarPaintView& SubMenu, int Width, int Height,
+                                                   bool MarkShown) const {
+    if (Width == 0)
+        Width = 100;
+    else
+        Width += SubMenu.SideBarWidth() + 4;
+    if (MarkShown || Height == 0) Height += SubMenu.MenuLineHeight();
+    return SIZE{Width, Height + 4};
+}
+
+void TdxBarItemControlFlatPainter::DrawSubMenuBorder(BarPaintView& SubMenu, HDC DC, const RECT& R) const {
+    FrameRect(DC, &R, FlatBrush(SubMenu.Manager(), 0, COLOR_BTNSHADOW));
+}
+
+void TdxBarItemControlFlatPainter::DrawSubMenuFrame(BarPaintView& SubMenu, HDC DC,
+                                                    const SubMenuParts& Parts) const {
+    const HBRUSH brush = SubMenu.BkBrush();
+    for (const auto& [arrow, up] : {std::pair{Parts.TopArrow, true}, std::pair{Parts.BottomArrow, false}}) {
+        if (IsRectEmpty(arrow)) continue;
+        FillRect(DC, &arrow, brush);
+        DrawScrollArrow(SubMenu, DC, up, arrow);
+    }
+    // Around the lines the glyph column goes on in the face, the rest in the menu's own background.
+    const HBRUSH face = FlatBrush(SubMenu.Manager(), 1, COLOR_BTNFACE);
+    const RECT& items = Parts.Items;
+    const int side = SubMenu.SideBarWidth(), width = SubMenu.ClientWidth();
+    const int column = items.left + SubMenu.MenuLineHeight() + 3;
+    auto band = [&](int top, int bottom) {
+        if (bottom <= top) return;
+        Fill(DC, side, top, column, bottom, face);
+        Fill(DC, column, top, width, bottom, brush);
+    };
+    band(0, items.top);
+    band(Parts.LinesBottom, Parts.SpaceBottom);
+    if (items.bottom > items.top) {
+        Fill(DC, side, items.top, items.left, items.bottom, face);
+        Fill(DC, items.right, items.top, width, items.bottom, brush);
+    }
+    if (IsRectEmpty(Parts.Mark)) return;
+    if (Parts.SpaceBottom < SubMenu.ClientHeight()) band(Parts.Mark.bottom, SubMenu.ClientHeight());
+    Fill(DC, side, Parts.Mark.top, Parts.Mark.left, Parts.Mark.bottom, face);
+    Fill(DC, Parts.Mark.right, Parts.Mark.top, width, Parts.Mark.bottom, brush);
+    if (Parts.MarkState == 1) {
+        DrawSelectionFrame(DC, Parts.Mark);
+        const RECT inner = Inflated(Parts.Mark, -1, -1);
+        FillRect(DC, &inner, GetSelectedBrush(SubMenu));
+    } else {
+        FillRect(DC, &Parts.Mark, brush);
+    }
+    DrawExpandArrows(SubMenu, DC, Parts.MarkState == 1, Parts.Mark);
 }
 
 } // namespace bars

@@ -58,6 +58,23 @@ public:
     void DrawSubItem(ItemPaintView& Control, HDC DC, const RECT& R, const ItemState& State, bool ShowCaption,
                      bool OnMainMenu) const override;
 
+    // Menu lines and menu windows.
+    void AdjustItemHeight(int& Height) const override { Height += 2; }
+    void AdjustItemWidth(int& Width) const override { Width += 9; }
+    int GetSubMenuGlyphIndent(ItemPaintView& Control) const override;
+    void DrawButtonBackground(ItemPaintView& Control, HDC DC, const ItemState& State,
+                              const RECT& R) const override;
+    void DrawMenuSeparator(ItemPaintView& Control, HDC DC, const RECT& R) const override;
+    int GetSubMenuBorderSize() const override { return 2; }
+    int GetSubMenuSeparatorHeight() const override { return 5; }
+    HBRUSH GetSubMenuBkBrush() const override;
+    void DeflateSubMenuRect(RECT& R) const override;
+    void CalcSubMenuMetrics(BarPaintView& SubMenu, int TextHeight, int& LineHeight, int& CheckWidth,
+                            int& ArrowWidth, int& GlyphWidth) const override;
+    SIZE CalcSubMenuSize(BarPaintView& SubMenu, int Width, int Height, bool MarkShown) const override;
+    void DrawSubMenuBorder(BarPaintView& SubMenu, HDC DC, const RECT& R) const override;
+    void DrawSubMenuFrame(BarPaintView& SubMenu, HDC DC, const SubMenuParts& Parts) const override;
+
     // The operations this style adds.
     virtual void DrawSelectionFrame(HDC DC, const RECT& R) const;
     // A dropped-down element's border; the stretch Joint (in the DC's coordinates) where it meets its

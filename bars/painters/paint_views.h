@@ -38,6 +38,26 @@ public:
     virtual RECT CloseButtonRect() const { return RECT{0, 0, 0, 0}; }
     virtual RECT CaptionMarkRect() const { return RECT{0, 0, 0, 0}; }
     virtual bool IsSubMenu() const { return false; }
+    // A menu window: the width of the side band its owner paints, and the height of one menu line.
+    virtual int SideBarWidth() const { return 0; }
+    virtual int MenuLineHeight() const { return LineHeight(); }
+};
+
+// The parts of a menu window that are not lines, laid out by the window (client coordinates); empty
+// rectangles for the parts it does not show.
+struct SubMenuParts {
+    // Where the lines go; the space around them inside the client area belongs to the frame.
+    RECT Items{0, 0, 0, 0};
+    RECT TopArrow{0, 0, 0, 0};
+    RECT BottomArrow{0, 0, 0, 0};
+    // The line under the bottom arrow begins a group: a one-pixel separator row above the arrow.
+    bool BottomArrowSeparator = false;
+    // Where the last displayed line ends, and where the space below it ends.
+    int LinesBottom = 0;
+    int SpaceBottom = 0;
+    // The button that shows every item (the menu's mark) and its state: 0 normal, 1 hot.
+    RECT Mark{0, 0, 0, 0};
+    int MarkState = 0;
 };
 
 class ItemPaintView {
@@ -55,6 +75,9 @@ public:
     virtual bool IsRarelyUsed() const { return false; }
     // A check item (a down check button draws its check mark when it has no picture).
     virtual bool IsCheckItem() const { return false; }
+    // Where its open menu's border meets it (the stretch its own frame leaves open), in the client
+    // coordinates of its bar window; empty when no joined menu is open.
+    virtual RECT DroppedDownJoint() const { return RECT{0, 0, 0, 0}; }
 };
 
 // The state an item is drawn in.
@@ -64,6 +87,8 @@ struct ItemState {
     bool Pressed = false;
     bool Enabled = true;
     bool DroppedDown = false;
+    // Drawn as a menu line rather than on a toolbar.
+    bool InMenu = false;
 };
 
 } // namespace bars

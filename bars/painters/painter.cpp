@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "bars/core/bar_drawing.h"
 #include "bars/core/bar_manager.h"
@@ -90,7 +91,8 @@ void TdxBarItemControlPainter::DrawCheckGlyph(ItemPaintView& Control, HDC DC, co
                                               bool Fits, HBRUSH Brush, const RECT& GlyphRect) const {
     RECT r = GlyphRect;
     if (Fits) r = Inflated(r, -1, -1);
-    const bool useBrush = Control.IsRarelyUsed() ||
+    // A menu line's glyph column always takes the state's brush.
+    const bool useBrush = State.InMenu || Control.IsRarelyUsed() ||
                           (!IsGlyphBackgroundPlain() && (State.Pressed || State.Down || State.Selected));
     DrawBackground(Control, DC, useBrush, Brush, r);
     if (Control.IsCheckItem() && State.Down) {
@@ -109,7 +111,8 @@ void TdxBarItemControlPainter::DrawGlyphImage(ItemPaintView& Control, HDC DC, co
     RECT r = Area;
     if (Fits) r = Inflated(r, -1, -1);
     if (!Control.IsRarelyUsed()) {
-        const bool useBrush = !IsGlyphBackgroundPlain() && (State.Pressed || State.Down || State.Selected);
+        const bool useBrush =
+            State.InMenu || (!IsGlyphBackgroundPlain() && (State.Pressed || State.Down || State.Selected));
         DrawBackground(Control, DC, useBrush, Brush, r);
     }
     TdxBarManager* manager = Control.ParentView().Manager();
@@ -242,7 +245,7 @@ void TdxBarItemControlPainter::DrawGlyph(ItemPaintView& Control, HDC DC, const R
     image.bottom = image.top + height;
 
     // The core: the brush for the state, the picture (or the check), then the frame.
-    const HBRUSH brush = GetButtonBrush(Control, 0, State);
+    const HBRUSH brush = GetButtonBrush(Control, State.InMenu ? 1 : 0, State);
     const int needW = (check ? imageSize : width) + 2, needH = (check ? imageSize : height) + 2;
     const bool fits = Area.right - Area.left >= needW && Area.bottom - Area.top >= needH;
     const RECT frame = Frame != nullptr ? *Frame : Area;
@@ -251,7 +254,7 @@ void TdxBarItemControlPainter::DrawGlyph(ItemPaintView& Control, HDC DC, const R
     else {
         if (Frame != nullptr) {
             // The rest of the frame's area gets the state's face first.
-            const bool useBrush = State.Pressed || State.Down || State.Selected;
+            const bool useBrush = State.InMenu || State.Pressed || State.Down || State.Selected;
             RECT inner = fits ? Inflated(frame, -1, -1) : frame;
             DrawBackground(Control, DC, useBrush, brush, inner);
         }
@@ -466,6 +469,14 @@ int TdxBarItemControlPainter::CalcSubItemWidth(ItemPaintView& Control, bool Show
 void TdxBarItemControlPainter::DrawSubItem(ItemPaintView& Control, HDC DC, const RECT& R,
                                            const ItemState& State, bool ShowCaption, bool OnMainMenu) const {
     BarPaintView& bar = Control.ParentView();
+    if (State.InMenu) {
+        DrawButtonBackground(Control, DC, State, R);
+        RECT arrow = R;
+        arrow.left = R.right - bar.MenuLineHeight();
+        DrawButtonArrowSized(DC, arrow, UseFlatTextColors(), State.Enabled, State.Selected, bar.ArrowSize(),
+                             false);
+        return;
+    }
     TdxBarManager* manager = bar.Manager();
     RECT glyphArea = R;
     if (Control.HasPicture() && manager != nullptr) glyphArea.right = R.left + manager->ButtonWidth();
@@ -485,6 +496,133 @@ void TdxBarItemControlPainter::DrawSubItem(ItemPaintView& Control, HDC DC, const
         DrawButtonArrowSized(DC, arrow, UseFlatTextColors(), State.Enabled, State.Selected && !State.Pressed,
                              bar.ArrowSize() - 1, true);
     }
+}
+
+} // namespace bars
+
+namespace bars {
+
+int TdxBarItemControlPainter::GetSubMenuGlyphIndent(ItemPaintView& Control) const {
+    BarPaintView& bar = Control.ParentView();
+    return bar.IsSubMenu() ? bar.MenuLineHeight() + 1 : 0;
+}
+
+void TdxBarItemControlPainter::DrawMenuSeparator(ItemPaintView& Control, HDC DC, const RECT& R) const {
+    BarPaintView& bar = Control.ParentView();
+    bar.PaintBackground(DC, R, nullptr);
+    TdxBarManager* manager = bar.Manager();
+    const int margin = manager != nullptr ? manager->SeparatorMargin() : GetSeparatorMargin();
+    // The etched line lies 4 pixels above the line it separates.
+    RECT line{R.left + margin, R.bottom - 4, R.right - margin, R.bottom - 2};
+    DrawEdge(DC, &line, EDGE_ETCHED, BF_TOP);
+}
+
+HBRUSH TdxBarItemControlPainter::GetSubMenuBkBrush() const {
+    return GetSysColorBrush(COLOR_BTNFACE);
+}
+
+void TdxBarItemControlPainter::DeflateSubMenuRect(RECT& R) const {
+    R = Inflated(R, -3, -3);
+}
+
+void TdxBarItemControlPainter::CalcSubMenuMetrics(BarPaintView& SubMenu, int TextHeight, int& LineHeight,
+                                                  int& CheckWidth, int& ArrowWidth, int& GlyphWidth) const {
+    LineHeight = TextHeight;
+    GlyphWidth = LineHeight / 4 * 3 + 1;
+    ArrowWidth = TextExtent(SubMenu, "0").cx + 1;
+    if (const int a = CalcMenuArrowSize(ArrowWidth); a % 2 != 0) ArrowWidth = (a - 1) * 2 + 6;
+    CheckWidth = 19;
+}
+
+RECT TdxBarItemControlPainter::CalcSubMenuItemsRect(BarPaintView& SubMenu, bool Unlimited, bool MarkShown,
+                                                    int& MaxBottom) const {
+    const int inset = GetSubMenuBorderSize() - 1;
+    MaxBottom =
+        Unlimited ? 0x7FFFFFFF : SubMenu.ClientHeight() - inset - (MarkShown ? SubMenu.MenuLineHeight() : 0);
+    return RECT{SubMenu.SideBarWidth() + inset, inset, SubMenu.ClientWidth() - inset, inset};
+}
+
+SIZE TdxBarItemControlPainter::CalcSubMenuSize(BarPaintView& SubMenu, int Width, int Height,
+                                               bool MarkShown) const {
+    const int frame = 2 * GetSubMenuBorderSize();
+    if (Width == 0)
+        Width = 100;
+    else
+        Width += SubMenu.SideBarWidth() + frame;
+    // An empty menu keeps one line's room.
+    if (MarkShown || Height == 0) Height += SubMenu.MenuLineHeight();
+    return SIZE{Width, Height + frame};
+}
+
+void TdxBarItemControlPainter::DrawSubMenuBorder(BarPaintView&, HDC DC, const RECT& R) const {
+    RECT r = R;
+    DrawEdge(DC, &r, BDR_RAISEDOUTER, BF_RECT);
+}
+
+void TdxBarItemControlPainter::DrawScrollArrow(BarPaintView& SubMenu, HDC DC, bool Up, const RECT& R) const {
+    const int s = std::max(SubMenu.MenuLineHeight() / 3 - 1, 2);
+    const int c = SubMenu.SideBarWidth() + (SubMenu.ClientWidth() - SubMenu.SideBarWidth()) / 2;
+    const int h = R.bottom - R.top;
+    POINT p[3];
+    if (Up) {
+        const int y = R.top + (h - s) / 2 + s - 1;
+        p[0] = POINT{c - (s - 1), y};
+        p[1] = POINT{c + s - 1, y};
+        p[2] = POINT{c, y - (s - 1)};
+    } else {
+        const int y = R.bottom - (h - s) / 2 - s;
+        p[0] = POINT{c - (s - 1), y};
+        p[1] = POINT{c + s - 1, y};
+        p[2] = POINT{c, y + s - 1};
+    }
+    const SolidPenAndBrush tools(DC, GetSysColor(COLOR_BTNTEXT));
+    Polygon(DC, p, 3);
+}
+
+void TdxBarItemControlPainter::DrawExpandArrows(BarPaintView& SubMenu, HDC DC, bool Hot,
+                                                const RECT& R) const {
+    const int height = R.bottom - R.top;
+    const int s = std::max(CalcMenuArrowSize(height), 2);
+    const int x = (R.left + R.right - (s + 1)) / 2;
+    const int y0 = R.top + (height - 2 * s) / 2;
+    const COLORREF color = GetSysColor(Hot && IsHighContrastWhite() ? COLOR_BTNFACE : COLOR_BTNTEXT);
+    const OwnedObject<HPEN> pen(CreatePen(PS_SOLID, 1, color));
+    const SelectedObject selected(DC, pen.Get());
+    (void)SubMenu;
+    // Two chevrons pointing down, one under the other.
+    for (int r = 0; r < s; ++r) {
+        const int y = y0 + r + (r >= s / 2 ? s / 2 : 0);
+        const POINT v[3] = {{x, y}, {x + s / 2, y + s / 2}, {x + s + 1, y - 1}};
+        Polyline(DC, v, 3);
+    }
+}
+
+void TdxBarItemControlPainter::DrawSubMenuFrame(BarPaintView& SubMenu, HDC DC,
+                                                const SubMenuParts& Parts) const {
+    const HBRUSH brush = SubMenu.BkBrush();
+    for (const auto& [arrow, up] : {std::pair{Parts.TopArrow, true}, std::pair{Parts.BottomArrow, false}}) {
+        if (IsRectEmpty(arrow)) continue;
+        SubMenu.PaintBackground(DC, arrow, brush);
+        DrawScrollArrow(SubMenu, DC, up, arrow);
+    }
+    if (!IsRectEmpty(Parts.BottomArrow) && Parts.BottomArrowSeparator) {
+        const RECT row{Parts.BottomArrow.left, Parts.BottomArrow.top, Parts.BottomArrow.right,
+                       Parts.BottomArrow.top + 1};
+        FillRect(DC, &row, GetSysColorBrush(COLOR_BTNHIGHLIGHT));
+    }
+    const RECT& items = Parts.Items;
+    const int side = SubMenu.SideBarWidth(), width = SubMenu.ClientWidth();
+    for (const RECT& r :
+         {RECT{side, 0, width, items.top}, RECT{side, Parts.LinesBottom, width, Parts.SpaceBottom},
+          RECT{side, items.top, items.left, items.bottom}, RECT{items.right, items.top, width, items.bottom}})
+        if (r.right > r.left && r.bottom > r.top) SubMenu.PaintBackground(DC, r, brush);
+    if (IsRectEmpty(Parts.Mark)) return;
+    SubMenu.PaintBackground(DC, Parts.Mark, brush);
+    if (Parts.MarkState == 1) {
+        RECT edge = Parts.Mark;
+        DrawEdge(DC, &edge, BDR_RAISEDINNER, BF_RECT);
+    }
+    DrawExpandArrows(SubMenu, DC, false, Parts.Mark);
 }
 
 } // namespace bars

@@ -53,6 +53,7 @@ public:
     // Area: where the picture is centred; Frame: where the hot or pressed frame goes (the area when empty).
     virtual void DrawGlyph(ItemPaintView& Control, HDC DC, const RECT& Area, const ItemState& State,
                            const RECT* Frame) const;
+    // A whole menu line of a button: background, glyph column and caption.
     virtual void DrawButtonBackground(ItemPaintView&, HDC, const ItemState&, const RECT&) const {}
     // Text with its "&" prefix, in the control's bar font; Alignment 0 left, 1 centre, 2 right.
     virtual void DrawItemText(ItemPaintView& Control, HDC DC, const std::string& Text, const RECT& R,
@@ -119,6 +120,38 @@ public:
                              bool ShowCaption, bool OnMainMenu) const;
     virtual bool NoPressedTextShift() const { return false; }
     virtual int CalcMenuArrowSize(int Height) const { return (Height - 6) / 2; }
+
+    // Menu lines.
+    virtual void AdjustItemHeight(int&) const {}
+    virtual void AdjustItemWidth(int&) const {}
+    // The width of the glyph column of a menu line (0 on a toolbar).
+    virtual int GetSubMenuGlyphIndent(ItemPaintView& Control) const;
+    virtual int GetMenuItemSpacing() const { return 1; }
+    // The separator gap above a menu line that begins a group; R is the gap.
+    virtual void DrawMenuSeparator(ItemPaintView& Control, HDC DC, const RECT& R) const;
+
+    // Menu windows. The window's border is one pixel wide; the painter's border size counts it and the
+    // margin inside it.
+    virtual int GetSubMenuBorderSize() const { return 3; }
+    virtual int GetSubMenuSeparatorHeight() const { return 10; }
+    virtual int GetSubMenuBottomSpace() const { return 2; }
+    virtual HBRUSH GetSubMenuBkBrush() const;
+    virtual void DeflateSubMenuRect(RECT& R) const;
+    // From the text line height: the menu line height, the check column, the arrow part of drop-down
+    // lines and the glyph width.
+    virtual void CalcSubMenuMetrics(BarPaintView& SubMenu, int TextHeight, int& LineHeight, int& CheckWidth,
+                                    int& ArrowWidth, int& GlyphWidth) const;
+    // Where the lines go (client coordinates); MaxBottom: how far down they may reach.
+    virtual RECT CalcSubMenuItemsRect(BarPaintView& SubMenu, bool Unlimited, bool MarkShown,
+                                      int& MaxBottom) const;
+    // The window's size for the widest line and the lines' total height.
+    virtual SIZE CalcSubMenuSize(BarPaintView& SubMenu, int Width, int Height, bool MarkShown) const;
+    // The one-pixel border of the window (R: window coordinates).
+    virtual void DrawSubMenuBorder(BarPaintView& SubMenu, HDC DC, const RECT& R) const;
+    // What is not a line: the scroll arrows, the space under the last line, the expand button.
+    virtual void DrawSubMenuFrame(BarPaintView& SubMenu, HDC DC, const SubMenuParts& Parts) const;
+    virtual void DrawScrollArrow(BarPaintView& SubMenu, HDC DC, bool Up, const RECT& R) const;
+    virtual void DrawExpandArrows(BarPaintView& SubMenu, HDC DC, bool Hot, const RECT& R) const;
 
     // The painter's singleton for a style.
     static const TdxBarItemControlPainter& Of(const TdxBarManager* Manager);

@@ -2,6 +2,8 @@
 #include "bars/windows/bar_control.h"
 
 #include <algorithm>
+#include <memory>
+#include <vector>
 
 #include "bars/core/bar_item.h"
 #include "bars/core/bar_manager.h"
@@ -11,6 +13,7 @@
 #include "bars/painters/painter.h"
 #include "bars/windows/bar_hints.h"
 #include "bars/windows/item_control.h"
+#include "bars/windows/sub_item_control.h"
 #include "lookandfeel/object_links.h"
 #include "platform/gdi/fonts.h"
 #include "platform/gdi/scoped.h"
@@ -25,10 +28,27 @@
 
 namespace bars {
 
+void ReleaseWaitingBarControls();
+
 namespace {
 
 constexpr UINT WM_REPAINTBAR = WM_USER + 1;
 thread_local TCustomdxBarControl* creating = nullptr;
+
+constexpr UINT WM_RELEASEBARS = WM_USER + 2;
+// Windows taken from their owners whose memory goes once none of their handlers runs.
+std::vector<std::unique_ptr<BarControl>> waitingRelease;
+HWND releaser = nullptr;
+bool releasePosted = false;
+
+void PostRelease() {
+    if (releasePosted) return;
+    if (releaser == nullptr)
+        releaser = AllocateHWnd([](TMessage& m) {
+            if (m.Msg == WM_RELEASEBARS) ReleaseWaitingBarControls();
+        });
+    releasePosted = PostMessage(releaser, WM_RELEASEBARS, 0, 0) != 0;
+}
 
 bool Contains(const RECT& r, POINT p) {
     return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
@@ -41,6 +61,28 @@ bool IsMouseMessage(UINT msg) {
 
 } // namespace
 
+void ReleaseWaitingBarControls() {
+    releasePosted = false;
+    std::vector<std::unique_ptr<BarControl>> ready;
+    for (auto it = waitingRelease.begin(); it != waitingRelease.end();) {
+        auto* bar = dynamic_cast<TCustomdxBarControl*>(it->get());
+        if (bar != nullptr && bar->handlerDepth_ > 0) {
+            ++it;
+            continue;
+        }
+        ready.push_back(std::move(*it));
+        it = waitingRelease.erase(it);
+    }
+    // Freeing may release further windows; they wait for the next turn.
+    ready.clear();
+}
+
+void TCustomdxBarControl::ReleaseLater(std::unique_ptr<BarControl> Control) {
+    if (Control == nullptr) return;
+    waitingRelease.push_back(std::move(Control));
+    PostRelease();
+}
+
 LRESULT BarWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto* control = reinterpret_cast<TCustomdxBarControl*>(GetWindowLongPtr(hwnd, GWLP_USERDATA));
     if (control == nullptr && creating != nullptr) {
@@ -50,7 +92,11 @@ LRESULT BarWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     if (control == nullptr) return DefWindowProc(hwnd, msg, wParam, lParam);
     TMessage message{msg, wParam, lParam, 0};
-    return control->WndProc(message);
+    ++control->handlerDepth_;
+    const LRESULT result = control->WndProc(message);
+    // A window released while this handler ran is freed once the handler has returned.
+    if (--control->handlerDepth_ == 0 && !waitingRelease.empty()) PostRelease();
+    return result;
 }
 
 const char* BarWindowClassName() {
@@ -73,6 +119,9 @@ TCustomdxBarControl::TCustomdxBarControl(TdxBarManager* AOwner, TdxBarItemLinks*
 TCustomdxBarControl::~TCustomdxBarControl() {
     destroying_ = true;
     SetActive(false);
+    if (childBar_ != nullptr && childBar_->parentBar_ == this) childBar_->parentBar_ = nullptr;
+    if (parentBar_ != nullptr && parentBar_->childBar_ == this) parentBar_->childBar_ = nullptr;
+    childBar_ = parentBar_ = nullptr;
     if (manager_ != nullptr && manager_->SelectedItem() != nullptr &&
         manager_->SelectedItem()->Parent() == this)
         manager_->SetSelectedItem(nullptr);
@@ -275,8 +324,8 @@ void TCustomdxBarControl::SetActive(bool Value) {
         return;
     }
     if (Value) {
-        if (GetActiveBarControl() == nullptr) { /* menus show all their items while customizing */
-        }
+        // Menus show all their items while customizing.
+        if (GetActiveBarControl() == nullptr) SetMenusExpanded(IsCustomizing());
         prevActive_ = dynamic_cast<TCustomdxBarControl*>(GetActiveBarControl());
         active_ = true;
         SetActiveBarControl(this);
@@ -301,6 +350,7 @@ void TCustomdxBarControl::SelectControlByKey(TdxBarItemControl* Control) {
     if (selected_ != nullptr && selected_->Active()) selected_->ControlInactivate(Control != nullptr);
     if (!Alive()) return;
     if (Control != nullptr) Control->SetSelectedByMouse(false);
+    if (auto* subItem = dynamic_cast<TdxBarSubItemControl*>(Control)) subItem->AnimateOpen = false;
     SetSelectedItemControl(Control);
 }
 
@@ -310,6 +360,12 @@ void TCustomdxBarControl::SelectControlByMouse(TdxBarItemControl* Control) {
     if (!Alive()) return;
     if (Control != nullptr) Control->SetSelectedByMouse(true);
     SetSelectedItemControl(Control);
+    // A menu entry under the pointer opens (at once in menu mode, else after its delay).
+    if (auto* subItem = dynamic_cast<TdxBarSubItemControl*>(Control);
+        subItem != nullptr && Alive() && selected_ == subItem) {
+        subItem->AnimateOpen = true;
+        subItem->ControlActivate(false);
+    }
 }
 
 void TCustomdxBarControl::SetSelectedItemControl(TdxBarItemControl* Control) {
@@ -328,11 +384,56 @@ void TCustomdxBarControl::SetSelectedItemControl(TdxBarItemControl* Control) {
     if (!destroying_ && !(Control == nullptr && IsToolbar() && markState_ != 0)) UpdateHint(manager_, true);
 }
 
+TCustomdxBarControl* TCustomdxBarControl::GetOwnerItemBar() const {
+    return IsRectEmpty(ownerItemRect_) ? nullptr : ownerItemBar_;
+}
+
+bool TCustomdxBarControl::IsOwnerItemAdjacent() const {
+    if (handle_ == nullptr || IsRectEmpty(ownerItemRect_)) return false;
+    RECT w{0, 0, 0, 0};
+    GetWindowRect(handle_, w);
+    const RECT& o = ownerItemRect_;
+    return ((o.bottom == w.top || o.top == w.bottom) && o.left < w.right && o.right > w.left) ||
+           ((o.right == w.left || o.left == w.right) && o.top < w.bottom && o.bottom > w.top);
+}
+
+RECT TCustomdxBarControl::GetJointRect(bool Outward) const {
+    if (!IsOwnerItemAdjacent()) return RECT{0, 0, 0, 0};
+    RECT w{0, 0, 0, 0};
+    GetWindowRect(handle_, w);
+    const RECT& o = ownerItemRect_;
+    RECT r{0, 0, 0, 0};
+    if (o.bottom == w.top || o.top == w.bottom) {
+        // Above or below: a row along the shared edge, inside both the item and the window.
+        const bool onTop = o.bottom == w.top;
+        const int y = onTop ? w.top : w.bottom - 1;
+        r = RECT{std::max(o.left + 1, w.left + 1), y, std::min(o.right - 1, w.right - 1), y + 1};
+        if (Outward) OffsetRect(r, 0, onTop ? -1 : 1);
+    } else {
+        const bool onLeft = o.right == w.left;
+        const int x = onLeft ? w.left : w.right - 1;
+        r = RECT{x, std::max(o.top + 1, w.top + 1), x + 1, std::min(o.bottom - 1, w.bottom - 1)};
+        if (Outward) OffsetRect(r, onLeft ? -1 : 1, 0);
+    }
+    return IsRectEmpty(r) ? RECT{0, 0, 0, 0} : r;
+}
+
+bool TCustomdxBarControl::IsChildBarControl(const TCustomdxBarControl* Control) const {
+    for (const TCustomdxBarControl* up = Control != nullptr ? Control->parentBar_ : nullptr; up != nullptr;
+         up = up->parentBar_)
+        if (up == this) return true;
+    return false;
+}
+
+bool TCustomdxBarControl::IsMenuJoinedToItem() const {
+    return Painter().IsMenuJoinedToItem();
+}
+
 void TCustomdxBarControl::HideAll() {
     const TcxObjectLinkPtr self = MakeObjectLink(this);
     SetActive(false);
     if (self->Ref == nullptr) return;
-    if (auto* parent = dynamic_cast<TCustomdxBarControl*>(ParentBarControl())) parent->HideAll();
+    if (parentBar_ != nullptr) parentBar_->HideAll();
 }
 
 void TCustomdxBarControl::SelectLink(TdxBarItemLink* Link) {

@@ -3,6 +3,7 @@
 // menu windows. It owns the controls of its links' window, knows the selected (hot) and pressed one,
 // routes the mouse and the keyboard to them, keeps the chain of active bar windows, and never takes the
 // focus or activates.
+#include <memory>
 #include <string>
 
 #include "bars/core/bar_views.h"
@@ -25,6 +26,7 @@ public:
 
     // What the model asks.
     TdxBarItemLinks* ItemLinks() const override { return links_; }
+    BarControl* ParentBarControl() const override { return parentBar_; }
     HWND Handle() const override { return handle_; }
     bool IsDestroying() const override { return destroying_; }
     bool IsCustomizing() const override;
@@ -60,6 +62,32 @@ public:
     int TextIndent() const { return textIndent_; }
     bool DestroyingControls() const { return destroyingControls_; }
     bool InvalidateOnSelect() const { return invalidateOnSelect_; }
+
+    // The chain of open windows: the window whose control opened this one, and the menu this one opened.
+    TCustomdxBarControl* ParentBar() const { return parentBar_; }
+    void SetParentBar(TCustomdxBarControl* Value) { parentBar_ = Value; }
+    TCustomdxBarControl* ChildBar() const { return childBar_; }
+    void SetChildBar(TCustomdxBarControl* Value) { childBar_ = Value; }
+    // The item that opened this window (screen coordinates) and the window that holds it.
+    RECT OwnerItemRect() const { return ownerItemRect_; }
+    void SetOwnerItem(const RECT& ScreenRect, TCustomdxBarControl* Bar) {
+        ownerItemRect_ = ScreenRect;
+        ownerItemBar_ = Bar;
+    }
+    TCustomdxBarControl* GetOwnerItemBar() const;
+    // The owner item's rectangle shares an edge with this window.
+    bool IsOwnerItemAdjacent() const;
+    // Where this window's border touches the item that opened it (screen coordinates), empty when it
+    // does not; Outward gives the item's own border row there instead.
+    RECT GetJointRect(bool Outward) const;
+    // Control lies up this window's chain of parents.
+    bool IsChildBarControl(const TCustomdxBarControl* Control) const;
+    // A menu opened from a control of this window is drawn joined to the control.
+    virtual bool IsMenuJoinedToItem() const;
+
+    // Frees a window that was taken from its owner once none of its handlers is running any more, from
+    // the message loop: a menu may close itself inside its own handler.
+    static void ReleaseLater(std::unique_ptr<BarControl> Control);
 
     // Virtual operations, in the order of the class.
     virtual void DestroyControls();
@@ -117,13 +145,23 @@ protected:
     int markState_ = 0;
     bool ignoreMouseUp_ = false;
     bool destroying_ = false;
+    int textSize_ = 19;
+    int textIndent_ = 4;
 
 private:
     friend LRESULT BarWindowProc(HWND, UINT, WPARAM, LPARAM);
     TdxBarItemControl* ControlOf(TdxBarItemLink* Link) const;
     void SelectLink(TdxBarItemLink* Link);
 
+    friend void ReleaseWaitingBarControls();
+
     TdxBarItemControl* selected_ = nullptr;
+    TCustomdxBarControl* parentBar_ = nullptr;
+    TCustomdxBarControl* childBar_ = nullptr;
+    RECT ownerItemRect_{0, 0, 0, 0};
+    TCustomdxBarControl* ownerItemBar_ = nullptr;
+    // How many of this window's message handlers are running.
+    int handlerDepth_ = 0;
     TdxBarItemControl* pressed_ = nullptr;
     bool pressedHot_ = false;
     TCustomdxBarControl* prevActive_ = nullptr;
@@ -131,8 +169,6 @@ private:
     bool destroyingControls_ = false;
     bool invalidateOnSelect_ = false;
     POINT lastCursorPos_{-1, -1};
-    int textSize_ = 19;
-    int textIndent_ = 4;
 };
 
 // The window class every bar window is made from.

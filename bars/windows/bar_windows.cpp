@@ -11,6 +11,8 @@
 #include "bars/windows/bar_hooks.h"
 #include "bars/windows/dock_control.h"
 #include "bars/windows/item_control.h"
+#include "bars/windows/sub_item_control.h"
+#include "bars/windows/sub_menu_control.h"
 #include "bars/windows/toolbar_control.h"
 #include "lookandfeel/object_links.h"
 #include "platform/gui/input.h"
@@ -26,8 +28,7 @@ namespace {
 
 std::unique_ptr<BarControl> MakeBarControl(TdxBarItemLinks* Links, bool Toolbar) {
     auto* bar = dynamic_cast<TdxBar*>(Links->LinksOwner());
-    // Menu windows come with the menu part of the library.
-    if (!Toolbar || bar == nullptr) return nullptr;
+    if (!Toolbar || bar == nullptr) return CreateSubMenuControl(Links);
     return std::make_unique<TdxBarControl>(Links->BarManager(), bar);
 }
 
@@ -116,11 +117,6 @@ void MoveDraggedControl(Drag& d, POINT P) {
 }
 
 } // namespace
-
-bool MenuWindowsAvailable() {
-    // The menu part of the library is not there yet.
-    return false;
-}
 
 void RegisterBarWindows() {
     RegisterBarPainters();

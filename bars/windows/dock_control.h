@@ -95,10 +95,6 @@ inline constexpr int DockingZoneSize = 23;
 // uses.
 void RegisterBarWindows();
 
-// Whether menu windows can be made: until then an entry of a menu bar hot-tracks but opens nothing,
-// and clicking it leaves no keyboard mode behind.
-bool MenuWindowsAvailable();
-
 // Moves a toolbar window with the mouse, grabbed at the screen point Start, until the button is
 // released: docked into the site under the pointer, or floating.
 void DragBar(TdxBarControl* Control, POINT Start);

@@ -11,6 +11,7 @@
 #include "bars/core/toolbar.h"
 #include "bars/painters/painter.h"
 #include "bars/windows/bar_control.h"
+#include "lookandfeel/colors.h"
 #include "lookandfeel/object_links.h"
 #include "platform/gdi/fonts.h"
 #include "platform/gdi/scoped.h"
@@ -20,6 +21,7 @@
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/window.h"
+#include "platform/vcl/shortcut.h"
 
 namespace bars {
 
@@ -41,10 +43,6 @@ bool Inside(const RECT& r, POINT p) {
 
 std::unique_ptr<ItemControl> CreateButtonControl(TdxBarItemLink* Link) {
     return std::make_unique<TdxBarButtonControl>(Link);
-}
-
-std::unique_ptr<ItemControl> CreateSubItemControl(TdxBarItemLink* Link) {
-    return std::make_unique<TdxBarSubItemControl>(Link);
 }
 
 TdxBarItemControl::TdxBarItemControl(TdxBarItemLink* ALink)
@@ -189,6 +187,15 @@ TCustomImageList* TdxBarItemControl::PaintImages() const {
 
 int TdxBarItemControl::PaintImageIndex() const {
     return Item() != nullptr ? Item()->GetImageIndex() : -1;
+}
+
+RECT TdxBarItemControl::DroppedDownJoint() const {
+    TCustomdxBarControl* child = GetChildBarControl();
+    if (child == nullptr || child->Handle() == nullptr || parent_ == nullptr || parent_->Handle() == nullptr)
+        return RECT{0, 0, 0, 0};
+    RECT joint = child->GetJointRect(true);
+    if (!IsRectEmpty(joint)) MapWindowPoints(nullptr, parent_->Handle(), joint);
+    return joint;
 }
 
 bool TdxBarItemControl::HasPicture() const {
@@ -359,7 +366,7 @@ int TdxBarButtonControl::CalcDefaultHeight() const {
     TdxBarManager* manager = link_->BarManager();
     int height = parent_->TextSize();
     if (!OnToolbar()) {
-        height += 2;
+        Painter().AdjustItemHeight(height);
     } else {
         const TdxBarPaintStyle style = EffectivePaintStyle();
         const int button = IsRotatedBarControl(parent_) ? manager->ButtonWidth() : manager->ButtonHeight();
@@ -383,6 +390,9 @@ int TdxBarButtonControl::CalcDefaultWidth() const {
     int width = 0;
     if (!OnToolbar()) {
         width = caption + 2 * parent_->TextSize() + 6;
+        if (const std::string shortCut = ShortCutText(); !shortCut.empty())
+            width += TextWidth(parent_->GetFontHandle(), shortCut) + parent_->TextSize() - 6;
+        Painter().AdjustItemWidth(width);
     } else {
         const TdxBarPaintStyle style = EffectivePaintStyle();
         if (style == psStandard || style == psCaptionInMenu)
@@ -409,12 +419,38 @@ int TdxBarButtonControl::GetWidth() const {
     return width;
 }
 
+std::string TdxBarButtonControl::ShortCutText() const {
+    return Item() != nullptr && Item()->ShortCut() != scNone ? ShortCutToText(Item()->ShortCut())
+                                                             : std::string();
+}
+
+void TdxBarButtonControl::DrawMenuLine(HDC DC, const RECT& R) {
+    const TdxBarItemControlPainter& painter = Painter();
+    TdxBarButton* button = Button();
+    ItemState state;
+    state.Selected = IsSelected();
+    state.Down = button != nullptr && button->ButtonStyle() == bsChecked && button->Down();
+    state.Enabled = GetEnabled();
+    state.InMenu = true;
+    painter.DrawButtonBackground(*this, DC, state, R);
+    const std::string shortCut = ShortCutText();
+    if (shortCut.empty()) return;
+    RECT text = R;
+    text.right -= parent_->TextSize() + 5;
+    painter.DrawItemText(*this, DC, shortCut, text, 2, state.Enabled, state.Selected, false,
+                         !IsHighContrastWhite());
+}
+
 void TdxBarButtonControl::Draw(HDC DC, const RECT& R, int PaintType) {
     if (R.right <= R.left) return;
     const TdxBarItemControlPainter& painter = Painter();
     TdxBarButton* button = Button();
     RECT r = R;
     if (button != nullptr && button->Lowered()) painter.DrawLoweredFrame(*this, DC, r);
+    if (PaintType == 1) {
+        DrawMenuLine(DC, r);
+        return;
+    }
     const bool dropDown = button != nullptr && button->ButtonStyle() == bsDropDown;
     RECT arrow = r;
     if (dropDown && PaintType != 1) {
@@ -448,41 +484,6 @@ void TdxBarButtonControl::Draw(HDC DC, const RECT& R, int PaintType) {
         painter.DrawDropDownButton(*this, DC, arrowState, false, painter.GetButtonBrush(*this, 0, arrowState),
                                    arrow);
     }
-}
-
-TCustomdxBarSubItem* TdxBarSubItemControl::SubItem() const {
-    return dynamic_cast<TCustomdxBarSubItem*>(Item());
-}
-
-bool TdxBarSubItemControl::ShowsCaption() const {
-    return SubItem() == nullptr || SubItem()->ShowCaption();
-}
-
-namespace {
-
-bool OnMainMenu(const TCustomdxBarControl* parent) {
-    return parent != nullptr && parent->Bar() != nullptr && parent->Bar()->IsMainMenu();
-}
-
-} // namespace
-
-int TdxBarSubItemControl::GetHeight() const {
-    return Painter().CalcSubItemHeight(const_cast<TdxBarSubItemControl&>(*this), ShowsCaption(),
-                                       OnMainMenu(parent_));
-}
-
-int TdxBarSubItemControl::GetWidth() const {
-    return Painter().CalcSubItemWidth(const_cast<TdxBarSubItemControl&>(*this), ShowsCaption(),
-                                      OnMainMenu(parent_));
-}
-
-void TdxBarSubItemControl::Draw(HDC DC, const RECT& R, int) {
-    if (R.right <= R.left) return;
-    ItemState state;
-    state.Selected = IsSelected();
-    state.Pressed = active_;
-    state.Enabled = GetEnabled();
-    Painter().DrawSubItem(*this, DC, R, state, ShowsCaption(), OnMainMenu(parent_));
 }
 
 } // namespace bars

@@ -9,7 +9,6 @@
 #include "bars/painters/paint_views.h"
 
 class TdxBarButton;
-class TCustomdxBarSubItem;
 
 namespace bars {
 
@@ -48,6 +47,7 @@ public:
     bool PaintEnabled() const override { return GetEnabled(); }
     std::string PaintCaption() const override { return GetCaption(); }
     TBitmap* PaintGlyph() const override;
+    RECT DroppedDownJoint() const override;
     TCustomImageList* PaintImages() const override;
     int PaintImageIndex() const override;
     bool HasPicture() const override;
@@ -84,6 +84,8 @@ public:
     virtual bool CloseMenusOnClick() const { return true; }
     virtual bool CanClickWhilePressed() const { return false; }
     virtual bool IsExpandable() const { return false; }
+    // The menu this control opened (a sub-menu, a drop-down menu), nullptr when none.
+    virtual TCustomdxBarControl* GetChildBarControl() const { return nullptr; }
     // PaintType 1: a menu line; anything else: on a toolbar.
     virtual void Draw(HDC DC, const RECT& R, int PaintType) = 0;
 
@@ -141,7 +143,11 @@ public:
     TdxBarPaintStyle EffectivePaintStyle() const;
     bool DroppedDown() const { return droppedDown_; }
 
+    // The item's shortcut as a menu line shows it ("Ctrl+O"), empty without one.
+    std::string ShortCutText() const;
+
 private:
+    void DrawMenuLine(HDC DC, const RECT& R);
     // The caption's width in the bar's font, measured once: a change of caption or font makes the
     // control again.
     int CaptionWidth() const;
@@ -150,22 +156,6 @@ private:
     mutable int captionWidth_ = -1;
 };
 
-// A sub-item's entry on a toolbar or menu bar ("&File"): selectable and hot-tracked; its menu opens
-// with the menu windows of the library.
-class TdxBarSubItemControl : public TdxBarItemControl {
-public:
-    using TdxBarItemControl::TdxBarItemControl;
-    TCustomdxBarSubItem* SubItem() const;
-    bool IsClickable() const override { return false; }
-    bool CloseMenusOnClick() const override { return false; }
-    bool IsExpandable() const override { return true; }
-    bool ShowsCaption() const override;
-    int GetHeight() const override;
-    int GetWidth() const override;
-    void Draw(HDC DC, const RECT& R, int PaintType) override;
-};
-
 std::unique_ptr<ItemControl> CreateButtonControl(TdxBarItemLink* Link);
-std::unique_ptr<ItemControl> CreateSubItemControl(TdxBarItemLink* Link);
 
 } // namespace bars

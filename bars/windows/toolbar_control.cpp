@@ -50,6 +50,10 @@ TdxBarControl::TdxBarControl(TdxBarManager* AOwner, TdxBar* ABar)
 TdxBarControl::~TdxBarControl() {
     destroying_ = true;
     LeaveKeyboardMode();
+    // Its controls still know it as a toolbar while an open menu entry closes.
+    SetActive(false);
+    if (TdxBarItemControl* selected = Selected(); selected != nullptr && selected->Active())
+        selected->ControlInactivate(true);
     if (dockSite_ != nullptr) dockSite_->RemoveBarControl(this);
     dockSite_ = nullptr;
 }
@@ -202,8 +206,12 @@ void TdxBarControl::SetActive(bool Value) {
 void TdxBarControl::SelectControlByKey(TdxBarItemControl* Control) {
     TdxBarItemControl* old = Selected();
     TCustomdxBarControl::SelectControlByKey(Control);
-    if (Control != nullptr && Control != old && Selected() == Control && !Control->Active() &&
-        !IsCustomizing() && !Control->IsExpandable())
+    if (Control == nullptr || Control == old || Selected() != Control || Control->Active() || IsCustomizing())
+        return;
+    // A menu entry opens its menu when the bar is in menu mode.
+    if (Control->IsExpandable())
+        Control->BeforeClick(false);
+    else
         Control->ControlActivate(true);
 }
 
@@ -718,6 +726,7 @@ void TdxBarControl::WMLButtonDown(TWMMouse Message) {
     }
     TdxBarItemControl* control = Inside(ClientRect(), p) ? ItemAtPos(p) : nullptr;
     const TcxObjectLinkPtr self = MakeObjectLink(this);
+    const bool entering = !IsActive();
     if (control == nullptr || !control->GetEnabled() || !control->CanSelect()) {
         SetActive(false);
     } else if (!IsCustomizing()) {
@@ -729,14 +738,22 @@ void TdxBarControl::WMLButtonDown(TWMMouse Message) {
                 LeaveKeyboardMode();
                 return;
             }
-        } else if (!control->IsExpandable() || MenuWindowsAvailable()) {
+        } else {
             EnterKeyboardMode(control);
         }
         if (IsActive()) menuOpened_ = true;
     }
     if (self->Ref == nullptr) return;
+    const TcxObjectLinkPtr target = MakeObjectLink(control);
     TCustomdxBarControl::WMLButtonDown(Message);
     if (self->Ref == nullptr || !Alive()) return;
+    // An entry whose menu did not open (none could be made, or its handler stopped it) leaves no
+    // keyboard mode behind.
+    if (entering && control != nullptr && keyboardMode_ && ChildBar() == nullptr &&
+        (target->Ref == nullptr || control->IsExpandable())) {
+        LeaveKeyboardMode();
+        return;
+    }
     if (ncHitCode_ != HTCAPTION) {
         if (IsMarkVisible() && dockingStyle_ != dsNone && Inside(MarkRect(), p)) {
             SetMarkState(markState_ == 2 ? 1 : 2);

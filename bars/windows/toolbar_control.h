@@ -60,6 +60,9 @@ public:
     void EnterKeyboardMode(TdxBarItemControl* Control);
     void LeaveKeyboardMode();
     bool InKeyboardMode() const { return keyboardMode_; }
+    // A menu was opened from keyboard mode (a click or Enter): moving along the bar opens the next.
+    bool MenuOpened() const { return menuOpened_; }
+    void SetMenuOpened(bool Value) { menuOpened_ = Value; }
     // Its dock site goes: the window goes with it.
     void SiteDestroying();
 

@@ -214,10 +214,14 @@ TEST_F(BarWindowsTest, AMenuBarEntryWithoutMenuWindowsHotTracksAndAClickLeavesNo
     TdxBar* bar = Toolbar("Menu", {file, help});
     bar->SetIsMainMenu(true);
     Pump();
+    // No menu window can be made from here on.
+    const bars::BarControlFactory factory = bars::GetBarControlFactory();
+    bars::SetBarControlFactory([](TdxBarItemLinks*, bool) { return std::unique_ptr<bars::BarControl>(); });
     MoveTo(Centre(file, bar));
     EXPECT_TRUE(Control(file, bar)->IsSelected());
     Press(Centre(file, bar));
     Release(Centre(file, bar));
+    bars::SetBarControlFactory(factory);
     EXPECT_FALSE(Window(bar)->IsActive());
     EXPECT_EQ(GetActiveBarControl(), nullptr);
     // The keys still walk the entries.

@@ -1,0 +1,747 @@
+// The menu window: making and placing it, its layout and painting, scrolling, recent-items expansion,
+// the mouse and the keyboard, and closing.
+#include "bars/windows/sub_menu_control.h"
+
+#include <algorithm>
+#include <random>
+
+#include "bars/core/bar_manager.h"
+#include "bars/core/bar_routines.h"
+#include "bars/core/bar_unit.h"
+#include "bars/core/item_links.h"
+#include "bars/core/popup_menu.h"
+#include "bars/core/sub_item.h"
+#include "bars/core/toolbar.h"
+#include "bars/painters/painter.h"
+#include "bars/windows/item_control.h"
+#include "bars/windows/sub_item_control.h"
+#include "bars/windows/toolbar_control.h"
+#include "lookandfeel/object_links.h"
+#include "platform/gdi/regions.h"
+#include "platform/gdi/scoped.h"
+#include "platform/gdi/shapes.h"
+#include "platform/gui/input.h"
+#include "platform/gui/keys.h"
+#include "platform/gui/layered.h"
+#include "platform/gui/message_loop.h"
+#include "platform/gui/paint.h"
+#include "platform/gui/system.h"
+#include "platform/gui/window.h"
+#include "platform/gui/window_dc.h"
+#include "platform/vcl/form.h"
+
+namespace bars {
+
+namespace {
+
+MenuDecorator* decorator = nullptr;
+
+bool Inside(const RECT& r, POINT p) {
+    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
+}
+
+bool Touches(const RECT& a, const RECT& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+TdxBarMenuAnimations RandomAnimation() {
+    static std::minstd_rand generator(12345);
+    const int n = static_cast<int>(generator() % 100);
+    return n < 33 ? maUnfold : n < 66 ? maSlide : maFade;
+}
+
+} // namespace
+
+void SetMenuDecorator(MenuDecorator* Decorator) {
+    decorator = Decorator;
+}
+
+MenuDecorator* GetMenuDecorator() {
+    return decorator;
+}
+
+std::unique_ptr<BarControl> CreateSubMenuControl(TdxBarItemLinks* Links) {
+    return std::make_unique<TdxBarSubMenuControl>(Links->BarManager(), Links);
+}
+
+TdxBarSubMenuControl::TdxBarSubMenuControl(TdxBarManager* AOwner, TdxBarItemLinks* ALinks)
+    : TCustomdxBarControl(AOwner, ALinks) {}
+
+TdxBarSubMenuControl::~TdxBarSubMenuControl() {
+    // Freed by its links (the item goes) without FreeMenu: close first.
+    if (!freeing_) {
+        freeing_ = true;
+        CloseWindow();
+        if (ParentBar() != nullptr && ParentBar()->ChildBar() == this) ParentBar()->SetChildBar(nullptr);
+    }
+}
+
+ItemControl* TdxBarSubMenuControl::OpenedBy() const {
+    if (subItemOwner_ != nullptr) return subItemOwner_;
+    return dropDownOwner_;
+}
+
+int TdxBarSubMenuControl::SideBarWidth() const {
+    TObject* owner = links_ != nullptr ? links_->LinksOwner() : nullptr;
+    if (auto* subItem = dynamic_cast<TCustomdxBarSubItem*>(owner)) return subItem->BarSize();
+    if (auto* popup = dynamic_cast<TdxBarPopupMenu*>(owner)) return popup->BarSize();
+    return 0;
+}
+
+bool TdxBarSubMenuControl::IsFreePopup() const {
+    if (auto* parent = dynamic_cast<const TdxBarSubMenuControl*>(ParentBar())) return parent->IsFreePopup();
+    return ownerWidth_ == 0 && ownerHeight_ == 0;
+}
+
+bool TdxBarSubMenuControl::RecentItemsInForce() const {
+    return manager_ != nullptr && manager_->UseRecentItems() && links_ != nullptr &&
+           links_->UseRecentItemsEffective();
+}
+
+bool TdxBarSubMenuControl::IsMarkVisible() const {
+    return RecentItemsInForce() && links_->CanVisibleItemCount() < links_->VisibleItemCount();
+}
+
+RECT TdxBarSubMenuControl::MarkRect() const {
+    if (!IsMarkVisible()) return RECT{0, 0, 0, 0};
+    RECT r = ClientRect();
+    RECT inner{r.left - 1, r.top - 1, r.right + 1, r.bottom + 1};
+    Painter().DeflateSubMenuRect(inner);
+    inner.left = std::max(inner.left, SideBarWidth() + inner.left);
+    inner.top = inner.bottom - LineHeight();
+    return inner;
+}
+
+bool TdxBarSubMenuControl::HasBottomArrow() const {
+    if (links_ == nullptr || topIndex_ < 0) return false;
+    return static_cast<int>(links_->ShownLinks().size()) - topIndex_ > visibleCount_;
+}
+
+int TdxBarSubMenuControl::GetSeparatorSize() const {
+    return Painter().GetSubMenuSeparatorHeight();
+}
+
+HBRUSH TdxBarSubMenuControl::GetBkBrush() const {
+    return Painter().GetSubMenuBkBrush();
+}
+
+void TdxBarSubMenuControl::CalcMetrics() {
+    TCustomdxBarControl::CalcMetrics();
+    int line = textSize_, check = 0, glyph = 0;
+    Painter().CalcSubMenuMetrics(*this, textSize_, line, check, arrowWidth_, glyph);
+    textSize_ = line;
+    textIndent_ = std::max(textSize_ / 5, 4);
+}
+
+void TdxBarSubMenuControl::CreateControls() {
+    TCustomdxBarControl::CreateControls();
+    layoutValid_ = false;
+}
+
+void TdxBarSubMenuControl::DestroyControls() {
+    TCustomdxBarControl::DestroyControls();
+    layoutValid_ = false;
+}
+
+void TdxBarSubMenuControl::RepaintBar() {
+    if (handle_ == nullptr || freeing_ || DestroyingControls()) return;
+    DestroyControls();
+    CreateControls();
+    // The lines may have changed their number or width: the window takes its new size where it is.
+    RECT window{0, 0, 0, 0};
+    GetWindowRect(handle_, window);
+    requested_ = POINT{savedPos_.x, savedPos_.y};
+    Place(CalcSize());
+    CalcLayout();
+    InvalidateRect(handle_, nullptr, FALSE_);
+}
+
+// Showing.
+
+void TdxBarSubMenuControl::ShowMenu() {
+    const TcxObjectLinkPtr self = MakeObjectLink(this);
+    if (OnPopup) OnPopup(this);
+    if (self->Ref == nullptr || freeing_) return;
+    TdxBarManager* manager = manager_;
+    if (auto* top = dynamic_cast<TCustomdxBarControl*>(GetTopToolbarControl(this)); top != nullptr)
+        if (top->Manager() != nullptr) manager = top->Manager();
+    animation_ = manager != nullptr ? manager->MenuAnimations() : maNone;
+    if (animation_ == maRandom) animation_ = RandomAnimation();
+    animating_ = animating_ && animation_ != maNone && animation_ != maFade && links_ != nullptr &&
+                 !links_->ShownLinks().empty() && manager_ != nullptr &&
+                 !manager_->IsCustomizingOrDesigning();
+    if (handle_ == nullptr) CreateWnd();
+    if (self->Ref == nullptr || handle_ == nullptr) return;
+    if (animation_ == maFade && User32Procs().AnimateWindow != nullptr)
+        User32Procs().AnimateWindow(handle_, 150, AW_BLEND);
+    else
+        SetWindowPos(handle_, nullptr, 0, 0, 0, 0,
+                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE |
+                         (animating_ ? 0 : SWP_SHOWWINDOW));
+    if (decorator != nullptr && self->Ref != nullptr) decorator->Shown(*this);
+    ProcessPaintMessages();
+}
+
+void TdxBarSubMenuControl::CreateWnd() {
+    TCustomForm* form = manager_ != nullptr ? manager_->ParentForm() : nullptr;
+    HWND owner = parentWindow_;
+    if (owner == nullptr && form != nullptr && form->HandleAllocated()) owner = form->Handle();
+    // A menu never takes the activation: the form keeps it, and the keyboard comes through the hooks.
+    CreateWindowHandle(WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+                       WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, owner,
+                       RECT{requested_.x, requested_.y, requested_.x + 1, requested_.y + 1});
+    savedPos_ = requested_;
+    markState_ = 0;
+    SetActive(true);
+    if (links_ != nullptr)
+        links_->SetRecentItemCount(RecentItemsInForce() && !MenusExpanded() ? links_->GetRecentItemCount()
+                                                                            : -1);
+    CreateControls();
+    topIndex_ = 0;
+    Place(CalcSize());
+    CalcLayout();
+    if (animating_ && !(decorator != nullptr && decorator->StartAnimation(*this))) animating_ = false;
+    PlayMenuSound(0);
+}
+
+SIZE TdxBarSubMenuControl::CalcSize() {
+    int widest = 0, height = 0;
+    if (links_ != nullptr) {
+        const auto& shown = links_->ShownLinks();
+        for (size_t i = 0; i < shown.size(); ++i) {
+            auto* control = dynamic_cast<TdxBarItemControl*>(shown[i]->Control());
+            if (control == nullptr) continue;
+            if (i > 0 && shown[i]->BeginGroup()) height += GetSeparatorSize();
+            height += control->GetHeightInBar();
+            widest = std::max(widest, control->GetWidthInBar());
+        }
+    }
+    return Painter().CalcSubMenuSize(*this, widest, height, IsMarkVisible());
+}
+
+void TdxBarSubMenuControl::Place(SIZE Size) {
+    int left = requested_.x, top = requested_.y;
+    const int width = Size.cx;
+    int height = Size.cy;
+    MONITORINFO info;
+    GetMonitorInfo(MonitorFromPoint(requested_, MONITOR_DEFAULTTONEAREST), info);
+    const RECT work = info.rcWork;
+    flippedLeft_ = flippedUp_ = false;
+    if (left + width > work.right) {
+        if (ownerWidth_ > 0) {
+            // To the other side of the item when there is more room there.
+            if (left - ownerWidth_ - work.left > work.right - left) {
+                left = left - ownerWidth_ - width;
+                flippedLeft_ = true;
+            }
+        } else {
+            left = work.right - width;
+        }
+    }
+    left = std::max(std::min(left, static_cast<int>(work.right) - width), static_cast<int>(work.left));
+    if (top + height > work.bottom) {
+        if (ownerHeight_ > 0) {
+            if (top - ownerHeight_ - work.top > work.bottom - top) {
+                top = top - ownerHeight_ - height;
+                flippedUp_ = true;
+            } else {
+                // The menu scrolls.
+                height = work.bottom - top;
+            }
+        } else if (ownerWidth_ == 0) {
+            if (top - height >= work.top) {
+                top -= height;
+                flippedUp_ = true;
+            } else {
+                top = work.bottom - height;
+            }
+        } else {
+            top = work.bottom - height;
+        }
+    }
+    if (top < work.top) {
+        if (flippedUp_ && ownerHeight_ > 0) {
+            height -= work.top - top;
+        } else {
+            height = std::min(height, static_cast<int>(work.bottom - work.top));
+        }
+        top = work.top;
+    }
+    SetWindowPos(handle_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    layoutValid_ = false;
+}
+
+// Layout and painting.
+
+void TdxBarSubMenuControl::CalcLayout() {
+    topArrow_ = bottomArrow_ = RECT{0, 0, 0, 0};
+    visibleCount_ = 0;
+    if (links_ == nullptr || handle_ == nullptr) return;
+    const auto& shown = links_->ShownLinks();
+    int maxBottom = 0;
+    const RECT items = Painter().CalcSubMenuItemsRect(*this, false, IsMarkVisible(), maxBottom);
+    int y = items.top;
+    bool full = false;
+    for (size_t i = 0; i < shown.size(); ++i) {
+        TdxBarItemLink* link = shown[i];
+        auto* control = dynamic_cast<TdxBarItemControl*>(link->Control());
+        const int index = static_cast<int>(i);
+        if (index < topIndex_ || full || control == nullptr) {
+            link->SetItemRect(RECT{0, 0, 0, 0});
+            continue;
+        }
+        if (link->BeginGroup() && index > topIndex_ && !(index == topIndex_ + 1 && HasTopArrow()))
+            y += GetSeparatorSize();
+        const int height = control->GetHeightInBar();
+        if (y + height > maxBottom && visibleCount_ > 0) {
+            full = true;
+            link->SetItemRect(RECT{0, 0, 0, 0});
+            continue;
+        }
+        link->SetItemRect(RECT{items.left, y, items.right, y + height});
+        y += height;
+        ++visibleCount_;
+    }
+    linesBottom_ = y;
+    // The arrows take the first and the last row; the lines under them are not shown.
+    if (HasTopArrow() && topIndex_ < static_cast<int>(shown.size())) {
+        topArrow_ = shown[static_cast<size_t>(topIndex_)]->ItemRect();
+        shown[static_cast<size_t>(topIndex_)]->SetItemRect(RECT{0, 0, 0, 0});
+    }
+    if (HasBottomArrow() && visibleCount_ > 0) {
+        TdxBarItemLink* last = shown[static_cast<size_t>(topIndex_ + visibleCount_ - 1)];
+        bottomArrow_ = last->ItemRect();
+        last->SetItemRect(RECT{0, 0, 0, 0});
+    }
+    layoutValid_ = true;
+}
+
+SubMenuParts TdxBarSubMenuControl::Parts() const {
+    SubMenuParts parts;
+    int maxBottom = 0;
+    parts.Items = Painter().CalcSubMenuItemsRect(const_cast<TdxBarSubMenuControl&>(*this), false,
+                                                 IsMarkVisible(), maxBottom);
+    parts.Items.bottom = linesBottom_;
+    parts.TopArrow = topArrow_;
+    parts.BottomArrow = bottomArrow_;
+    parts.LinesBottom = linesBottom_;
+    const RECT mark = MarkRect();
+    parts.SpaceBottom = IsRectEmpty(mark) ? ClientHeight() : mark.top;
+    parts.Mark = mark;
+    parts.MarkState = markState_;
+    return parts;
+}
+
+int TdxBarSubMenuControl::ShownIndex(const TdxBarItemControl* Control) const {
+    if (links_ == nullptr || Control == nullptr) return -1;
+    const auto& shown = links_->ShownLinks();
+    for (size_t i = 0; i < shown.size(); ++i)
+        if (shown[i]->Control() == Control) return static_cast<int>(i);
+    return -1;
+}
+
+void TdxBarSubMenuControl::DrawLine(HDC DC, TdxBarItemControl* Control) {
+    TdxBarItemLink* link = Control->Link();
+    const RECT r = link->ItemRect();
+    if (IsRectEmpty(r)) return;
+    const int index = ShownIndex(Control);
+    if (link->BeginGroup() && index > topIndex_ && !(index == topIndex_ + 1 && HasTopArrow()))
+        Painter().DrawMenuSeparator(*Control, DC, RECT{r.left, r.top - GetSeparatorSize(), r.right, r.top});
+    Control->Draw(DC, r, 1);
+    ++linesDrawn_;
+}
+
+void TdxBarSubMenuControl::Paint(HDC DC) {
+    if (animating_ || freeing_) return;
+    if (!layoutValid_) CalcLayout();
+    const RECT client = ClientRect();
+    if (links_ == nullptr || links_->ShownLinks().empty()) {
+        FillRect(DC, &client, GetBkBrush());
+        return;
+    }
+    RECT dirty{0, 0, 0, 0};
+    GetClipBox(DC, &dirty);
+    Painter().DrawSubMenuFrame(*this, DC, Parts());
+    const int separator = GetSeparatorSize();
+    for (TdxBarItemLink* link : std::vector<TdxBarItemLink*>(links_->ShownLinks())) {
+        auto* control = dynamic_cast<TdxBarItemControl*>(link->Control());
+        RECT r = link->ItemRect();
+        if (control == nullptr || IsRectEmpty(r)) continue;
+        r.top -= separator;
+        // Lines outside the part to paint cost nothing.
+        if (Touches(r, dirty)) DrawLine(DC, control);
+    }
+    if (const int side = SideBarWidth(); side > 0) {
+        const RECT band{0, 0, side, client.bottom};
+        FillRect(DC, &band, Painter().GetFaceBrush(*this));
+    }
+}
+
+void TdxBarSubMenuControl::RepaintControl(TdxBarItemControl* Control) {
+    if (handle_ == nullptr || Control == nullptr || freeing_) return;
+    const RECT r = GetItemRect(Control);
+    if (IsRectEmpty(r)) return;
+    InvalidateRect(handle_, &r, FALSE_);
+    if (!InvalidateOnSelect()) UpdateWindow(handle_);
+}
+
+void TdxBarSubMenuControl::InvalidateMark() {
+    if (handle_ == nullptr) return;
+    const RECT mark = MarkRect();
+    if (!IsRectEmpty(mark)) InvalidateRect(handle_, &mark, FALSE_);
+}
+
+// Scrolling.
+
+void TdxBarSubMenuControl::SetTopIndex(int Value) {
+    Value = std::max(Value, 0);
+    if (Value == topIndex_) return;
+    topIndex_ = Value;
+    CalcLayout();
+    if (handle_ != nullptr) InvalidateRect(handle_, nullptr, FALSE_);
+}
+
+void TdxBarSubMenuControl::ScrollIntoView(TdxBarItemControl* Control) {
+    const int index = ShownIndex(Control);
+    if (index < 0) return;
+    if (HasTopArrow() && index <= topIndex_) {
+        SetTopIndex(index - 1);
+        return;
+    }
+    // Raised one line at a time until the line shows above the bottom arrow.
+    for (int guard = 0; guard < 10000 && HasBottomArrow() && index >= topIndex_ + visibleCount_ - 1;
+         ++guard) {
+        const int before = topIndex_;
+        SetTopIndex(topIndex_ + 1);
+        if (topIndex_ == before) break;
+    }
+}
+
+void TdxBarSubMenuControl::ScrollTick() {
+    POINT p{0, 0};
+    GetCursorPos(p);
+    POINT client = p;
+    ScreenToClient(handle_, client);
+    const bool up = scrollUp_;
+    const bool onArrow =
+        up ? HasTopArrow() && Inside(topArrow_, client) : HasBottomArrow() && Inside(bottomArrow_, client);
+    if (onArrow) {
+        SetTopIndex(topIndex_ + (up ? -1 : 1));
+        UpdateWindow(handle_);
+        return;
+    }
+    KillTimer(handle_, ScrollTimerId);
+    scrollTimer_ = 0;
+    scrollCursorPos_ = POINT{-1, -1};
+    // The line under the pointer hot-tracks again.
+    ForgetCursorPos();
+    SendMessage(handle_, WM_MOUSEMOVE, 0, PackPoint(client));
+}
+
+// Recent items.
+
+void TdxBarSubMenuControl::KillDelayTimer() {
+    if (delayTimer_ != 0 && handle_ != nullptr) KillTimer(handle_, delayTimer_);
+    delayTimer_ = 0;
+}
+
+void TdxBarSubMenuControl::StartDelayTimer(UINT_PTR Id, UINT Elapse) {
+    KillDelayTimer();
+    if (handle_ == nullptr) return;
+    delayTimer_ = SetTimer(handle_, Id, Elapse, nullptr);
+}
+
+void TdxBarSubMenuControl::SetActive(bool Value) {
+    const bool first = Value && !IsActive();
+    TCustomdxBarControl::SetActive(Value);
+    if (first && markState_ == 0 && RecentItemsInForce() && !MenusExpanded() &&
+        manager_->ShowFullMenusAfterDelay())
+        StartDelayTimer(ExpandTimerId, ExpandDelay);
+}
+
+void TdxBarSubMenuControl::SetSelectedItemControl(TdxBarItemControl* Control) {
+    TCustomdxBarControl::SetSelectedItemControl(Control);
+    if (!Alive() || freeing_) return;
+    if (markState_ == 0 && IsActive() && RecentItemsInForce() && !MenusExpanded() &&
+        manager_->ShowFullMenusAfterDelay())
+        StartDelayTimer(ShowMarkTimerId, ExpandDelay);
+}
+
+void TdxBarSubMenuControl::SelectControlByKey(TdxBarItemControl* Control) {
+    TCustomdxBarControl::SelectControlByKey(Control);
+    if (Alive() && Control != nullptr && Selected() == Control) ScrollIntoView(Control);
+}
+
+void TdxBarSubMenuControl::SetMarkState(int Value) {
+    if (!RecentItemsInForce() || IsCustomizing()) return;
+    if (Value == 1 && Selected() != nullptr && Selected()->IsWindowControl() && Selected()->IsEditing())
+        Value = 0;
+    if (Value == markState_) return;
+    markState_ = Value;
+    if (Value == 2) {
+        Expand();
+        return;
+    }
+    InvalidateMark();
+    if (manager_->ShowFullMenusAfterDelay()) {
+        KillDelayTimer();
+        POINT p{0, 0};
+        GetCursorPos(p);
+        ScreenToClient(handle_, p);
+        if (Value == 1 && Inside(MarkRect(), p)) StartDelayTimer(ExpandTimerId, MarkExpandDelay);
+    }
+}
+
+void TdxBarSubMenuControl::Expand() {
+    if (!IsMarkVisible() || handle_ == nullptr) return;
+    SetMenusExpanded(true);
+    animating_ = true;
+    reshowing_ = true;
+    CloseWindow();
+    reshowing_ = false;
+    requested_ = savedPos_;
+    ShowMenu();
+}
+
+// Closing.
+
+void TdxBarSubMenuControl::StopAnimation() {
+    if (decorator != nullptr && animating_ && handle_ != nullptr) decorator->StopAnimation(*this);
+    animating_ = false;
+}
+
+void TdxBarSubMenuControl::CloseWindow() {
+    StopAnimation();
+    if (handle_ != nullptr) {
+        if (scrollTimer_ != 0) KillTimer(handle_, ScrollTimerId);
+        KillDelayTimer();
+    }
+    scrollTimer_ = 0;
+    if (auto* child = dynamic_cast<TdxBarSubMenuControl*>(ChildBar());
+        child != nullptr && !child->Freeing()) {
+        if (TdxBarSubItemControl* owner = child->SubItemOwner(); owner != nullptr && owner->Parent() == this)
+            owner->ControlInactivate(true);
+        else
+            child->FreeMenu();
+    }
+    if (!reshowing_) SetActive(false);
+    if (handle_ == nullptr) return;
+    if (decorator != nullptr) decorator->Hiding(*this);
+    DestroyControls();
+    DestroyWindowHandle();
+    if (!reshowing_ && OnCloseUp) OnCloseUp(this);
+}
+
+void TdxBarSubMenuControl::FreeMenu() {
+    if (freeing_) return;
+    freeing_ = true;
+    CloseWindow();
+    if (ParentBar() != nullptr && ParentBar()->ChildBar() == this) ParentBar()->SetChildBar(nullptr);
+    // Everything that refers to this window lets go now; the memory goes once no handler of it runs.
+    std::unique_ptr<BarControl> owned;
+    if (links_ != nullptr && links_->BarControl() == this) owned = links_->ReleaseBarControl();
+    destroying_ = true;
+    subItemOwner_ = nullptr;
+    dropDownOwner_ = nullptr;
+    if (manager_ != nullptr && manager_->SelectedItem() != nullptr &&
+        manager_->SelectedItem()->Parent() == this)
+        manager_->SetSelectedItem(nullptr);
+    links_ = nullptr;
+    manager_ = nullptr;
+    UnregisterBarControl(this);
+    ClearObjectLinks(this);
+    ReleaseLater(std::move(owned));
+}
+
+void TdxBarSubMenuControl::HideAll() {
+    const TcxObjectLinkPtr self = MakeObjectLink(this);
+    TCustomdxBarControl::HideAll();
+    // A menu at the root of its chain (a popup menu) closes itself.
+    if (self->Ref != nullptr && ParentBar() == nullptr) FreeMenu();
+}
+
+// Messages.
+
+LRESULT TdxBarSubMenuControl::WndProc(TMessage& Message) {
+    switch (Message.Msg) {
+    case WM_NCCALCSIZE:
+        if (RECT* r = TWMNCCalcSize(Message).ClientRect()) {
+            r->left += 1;
+            r->top += 1;
+            r->right = std::max(r->left, r->right - 1);
+            r->bottom = std::max(r->top, r->bottom - 1);
+        }
+        return 0;
+    case WM_NCHITTEST:
+        return HTCLIENT;
+    case WM_NCPAINT:
+        NCPaint();
+        return 0;
+    case WM_NCACTIVATE:
+        return 1;
+    case WM_TIMER:
+        WMTimer(TWMTimer(Message).TimerID());
+        return 0;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP: {
+        // In a menu shown at a point the right button acts as the left one.
+        if (!IsFreePopup()) return TCustomdxBarControl::WndProc(Message);
+        const TWMMouse mouse(Message);
+        TMessage left{Message.Msg == WM_RBUTTONDOWN ? WM_LBUTTONDOWN : WM_LBUTTONUP, mouse.Keys(),
+                      PackPoint(mouse.Pos()), 0};
+        return TCustomdxBarControl::WndProc(left);
+    }
+    case WM_WINDOWPOSCHANGED:
+        DefaultHandler(Message);
+        if (const WINDOWPOS* pos = TWMWindowPosMsg(Message).WindowPos();
+            pos != nullptr && (pos->flags & (SWP_NOSIZE | SWP_NOMOVE)) != (SWP_NOSIZE | SWP_NOMOVE)) {
+            layoutValid_ = false;
+            if (decorator != nullptr) decorator->Moved(*this);
+        }
+        return 0;
+    default:
+        return TCustomdxBarControl::WndProc(Message);
+    }
+}
+
+void TdxBarSubMenuControl::NCPaint() {
+    if (handle_ == nullptr) return;
+    const pw::gui::WindowDC dc(handle_, pw::gui::WindowDC::Area::Window);
+    RECT window{0, 0, 0, 0};
+    GetWindowRect(handle_, window);
+    const RECT all{0, 0, window.right - window.left, window.bottom - window.top};
+    Painter().DrawSubMenuBorder(*this, dc.Get(), all);
+    // Where the item that opened it touches the border, the border stays open in the item's face.
+    RECT joint = GetJointRect(false);
+    if (IsRectEmpty(joint)) return;
+    OffsetRect(joint, -window.left, -window.top);
+    FillRect(dc.Get(), &joint, Painter().GetManagerBrush(manager_));
+}
+
+void TdxBarSubMenuControl::WMTimer(UINT_PTR Id) {
+    if (Id == ScrollTimerId) {
+        if (scrollTimer_ != 0) ScrollTick();
+        return;
+    }
+    if (Id != ShowMarkTimerId && Id != ExpandTimerId) return;
+    KillTimer(handle_, Id);
+    if (Id == delayTimer_) delayTimer_ = 0;
+    if (Id == ShowMarkTimerId) {
+        if (ChildBar() == nullptr) SetMarkState(1);
+    } else {
+        SetMarkState(2);
+    }
+}
+
+void TdxBarSubMenuControl::WMMouseMove(TWMMouse Message) {
+    const POINT p = Message.Pos();
+    const TcxObjectLinkPtr self = MakeObjectLink(this);
+    if (animating_) {
+        if (!IsMouseStill(p)) return;
+        StopAnimation();
+        if (self->Ref == nullptr || !Alive()) return;
+    }
+    // The line that opened this menu stays highlighted while the pointer is here.
+    if (subItemOwner_ != nullptr && ParentBar() != nullptr && ParentBar()->Selected() != subItemOwner_)
+        ParentBar()->SelectControlByMouse(subItemOwner_);
+    if (self->Ref == nullptr || !Alive() || handle_ == nullptr) return;
+    if (IsMarkVisible()) SetMarkState(Inside(MarkRect(), p) ? 1 : 0);
+    if (self->Ref == nullptr || !Alive() || handle_ == nullptr) return;
+    const bool overTop = HasTopArrow() && Inside(topArrow_, p);
+    const bool overBottom = HasBottomArrow() && Inside(bottomArrow_, p);
+    if (overTop || overBottom) {
+        POINT screen = p;
+        ClientToScreen(handle_, screen);
+        if (scrollTimer_ == 0 && (screen.x != scrollCursorPos_.x || screen.y != scrollCursorPos_.y)) {
+            SelectControlByMouse(nullptr);
+            if (self->Ref == nullptr || handle_ == nullptr) return;
+            scrollUp_ = overTop;
+            scrollCursorPos_ = screen;
+            scrollTimer_ = SetTimer(handle_, ScrollTimerId, ScrollInterval, nullptr);
+        }
+        return;
+    }
+    TCustomdxBarControl::WMMouseMove(Message);
+}
+
+void TdxBarSubMenuControl::WMLButtonDown(TWMMouse Message) {
+    if (scrollTimer_ != 0) return;
+    const TcxObjectLinkPtr self = MakeObjectLink(this);
+    TCustomdxBarControl::WMLButtonDown(Message);
+    if (self->Ref == nullptr || !Alive() || GetActiveBarControl() == nullptr) return;
+    StopAnimation();
+    if (IsMarkVisible() && Inside(MarkRect(), Message.Pos())) {
+        if (markState_ == 0) {
+            SelectControlByKey(nullptr);
+            SetMarkState(1);
+        } else {
+            SetMarkState(2);
+        }
+    }
+}
+
+void TdxBarSubMenuControl::CloseLevel() {
+    if (ParentBar() == nullptr) {
+        FreeMenu();
+        return;
+    }
+    if (auto* toolbar = dynamic_cast<TdxBarControl*>(ParentBar())) toolbar->SetMenuOpened(false);
+    if (TdxBarItemControl* selected = ParentBar()->Selected()) selected->ControlInactivate(true);
+}
+
+void TdxBarSubMenuControl::WMKeyDown(TWMKey Message) {
+    StopAnimation();
+    const TcxObjectLinkPtr self = MakeObjectLink(this);
+    WORD key = Message.CharCode();
+    const bool ctrl = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0;
+    if (IsMarkVisible() && links_ != nullptr) {
+        if (key == VK_DOWN && ctrl) {
+            SetMarkState(2);
+            return;
+        }
+        const auto& shown = links_->ShownLinks();
+        if ((key == VK_TAB || key == VK_DOWN) && !ctrl && !shift && Selected() != nullptr && !shown.empty() &&
+            shown.back() == Selected()->Link()) {
+            // The selection moves on into the lines the expansion brings.
+            SetMarkState(2);
+            if (self->Ref != nullptr && handle_ != nullptr) SendMessage(handle_, WM_KEYDOWN, key, 0);
+            return;
+        }
+    }
+    TCustomdxBarControl::WMKeyDown(Message);
+    if (self->Ref == nullptr || !Alive() || GetActiveBarControl() == nullptr) return;
+    key = Message.CharCode();
+    TdxBarItemControl* selected = Selected();
+    if (selected != nullptr && selected->GetEnabled() && selected->WantsKey(key)) {
+        selected->KeyDown(key);
+        return;
+    }
+    switch (key) {
+    case VK_RETURN:
+        if (selected != nullptr) selected->ControlClick(false);
+        return;
+    case VK_ESCAPE:
+        CloseLevel();
+        return;
+    case VK_LEFT:
+        if (ParentBar() == nullptr) return;
+        if (!ParentBar()->IsToolbar()) {
+            CloseLevel();
+        } else if (IsVerticalBarControl(ParentBar())) {
+            SendMessage(handle_, WM_KEYDOWN, VK_ESCAPE, 0);
+        } else if (ParentBar()->Handle() != nullptr) {
+            // The main menu moves on to the previous menu.
+            SendMessage(ParentBar()->Handle(), WM_KEYDOWN, VK_LEFT, 0);
+        }
+        return;
+    case VK_RIGHT:
+        if (auto* top = dynamic_cast<TdxBarControl*>(GetTopToolbarControl(this));
+            top != nullptr && top->Handle() != nullptr && !IsVerticalBarControl(top))
+            SendMessage(top->Handle(), WM_KEYDOWN, VK_RIGHT, 0);
+        return;
+    default:
+        return;
+    }
+}
+
+} // namespace bars

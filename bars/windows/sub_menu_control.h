@@ -1,0 +1,189 @@
+#pragma once
+// The window of every drop-down menu: the menus of sub-items, cascades, popup menus and the menus of
+// drop-down buttons. It lays its links out as menu lines with group separators, scrolls them with
+// arrows when the screen is too low, hides the rarely used ones behind an expand button in recent-items
+// mode, places itself inside the monitor's work area (flipping to the other side of its item when there
+// is more room there), and never takes the activation: the keyboard reaches it as WM_KEYDOWN sent to
+// the active bar window.
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "bars/windows/bar_control.h"
+#include "platform/rtl/component.h"
+
+namespace bars {
+
+class TdxBarButtonControl;
+class TdxBarSubItemControl;
+class TdxBarSubMenuControl;
+
+// What decorates menus beyond their own drawing: the drop shadow and the opening animation. Without a
+// decorator menus open at once and without a shadow.
+class MenuDecorator {
+public:
+    virtual ~MenuDecorator() = default;
+    // The window became visible, moved or changed size, or is about to be hidden or destroyed.
+    virtual void Shown(TdxBarSubMenuControl&) {}
+    virtual void Moved(TdxBarSubMenuControl&) {}
+    virtual void Hiding(TdxBarSubMenuControl&) {}
+    // Starts the opening animation of a menu whose Animating is set and that is placed but not yet
+    // visible; false when none runs (the menu then shows at once).
+    virtual bool StartAnimation(TdxBarSubMenuControl&) { return false; }
+    // Ends a running animation at once (its final frame shown).
+    virtual void StopAnimation(TdxBarSubMenuControl&) {}
+};
+void SetMenuDecorator(MenuDecorator* Decorator);
+MenuDecorator* GetMenuDecorator();
+
+class TdxBarSubMenuControl : public TCustomdxBarControl {
+public:
+    TdxBarSubMenuControl(TdxBarManager* AOwner, TdxBarItemLinks* ALinks);
+    ~TdxBarSubMenuControl() override;
+
+    // What the model and the painter ask.
+    bool IsToolbar() const override { return false; }
+    bool IsSubMenu() const override { return true; }
+    ItemControl* OpenedBy() const override;
+    int SideBarWidth() const override;
+    int MenuLineHeight() const override { return LineHeight(); }
+    void RepaintBar() override;
+    void CreateControls() override;
+
+    // Shows the menu at its requested position (its top-left, or the opener's point), making its window.
+    void ShowMenu();
+    // Closes the menu and frees it (once); a menu freed inside its own handler goes once the handler
+    // returned.
+    void FreeMenu();
+    bool Freeing() const { return freeing_; }
+    // Where the menu asks to open (screen), before placement.
+    void SetRequestedPos(POINT P) { requested_ = P; }
+    POINT RequestedPos() const { return requested_; }
+    // The size of the item that opened it, across (beside an item) or along (below an item); 0 for a
+    // menu shown at a point.
+    int OwnerWidth() const { return ownerWidth_; }
+    void SetOwnerWidth(int Value) { ownerWidth_ = Value; }
+    int OwnerHeight() const { return ownerHeight_; }
+    void SetOwnerHeight(int Value) { ownerHeight_ = Value; }
+    TdxBarSubItemControl* SubItemOwner() const { return subItemOwner_; }
+    void SetSubItemOwner(TdxBarSubItemControl* Value) { subItemOwner_ = Value; }
+    TdxBarButtonControl* DropDownOwner() const { return dropDownOwner_; }
+    void SetDropDownOwner(TdxBarButtonControl* Value) { dropDownOwner_ = Value; }
+    // The window that owns the popup window; none: the manager's form.
+    void SetParentWindow(HWND Value) { parentWindow_ = Value; }
+    // Shown at a point rather than from an item (there the right button acts as the left one).
+    bool IsFreePopup() const;
+
+    // The next showing is animated (set by the opener); while an animation runs, it is running.
+    bool Animating() const { return animating_; }
+    void SetAnimating(bool Value) { animating_ = Value; }
+    TdxBarMenuAnimations Animation() const { return animation_; }
+    void StopAnimation();
+    // Placement flipped the menu to the left of its item, or above it.
+    bool FlippedLeft() const { return flippedLeft_; }
+    bool FlippedUp() const { return flippedUp_; }
+
+    // Scrolling.
+    int TopIndex() const { return topIndex_; }
+    void SetTopIndex(int Value);
+    int VisibleCount() const { return visibleCount_; }
+    bool HasTopArrow() const { return topIndex_ >= 1; }
+    bool HasBottomArrow() const;
+    // Client rectangles of the scroll arrows (empty when not shown).
+    RECT TopArrowRect() const { return topArrow_; }
+    RECT BottomArrowRect() const { return bottomArrow_; }
+
+    // Recent-items mode: whether it is in force, the expand button, and expanding.
+    bool RecentItemsInForce() const;
+    bool IsMarkVisible() const;
+    RECT MarkRect() const;
+    void SetMarkState(int Value) override;
+    // Shows every item, re-opening the window (Ctrl+Down, the expand button, its delay).
+    void Expand();
+    bool Reshowing() const { return reshowing_; }
+
+    // How many menu lines were drawn since the window was made (a measure for repaint work).
+    int LinesDrawn() const { return linesDrawn_; }
+
+    // Overrides of the base.
+    int GetSeparatorSize() const override;
+    HBRUSH GetBkBrush() const override;
+    void CalcMetrics() override;
+    void RepaintControl(TdxBarItemControl* Control) override;
+    void SetActive(bool Value) override;
+    void SetSelectedItemControl(TdxBarItemControl* Control) override;
+    void SelectControlByKey(TdxBarItemControl* Control) override;
+    void DestroyControls() override;
+    void HideAll() override;
+    bool IsMenuJoinedToItem() const override { return false; }
+
+    // Before the menu shows, and after its window is gone.
+    std::function<void(TdxBarSubMenuControl*Sender)> OnCloseUp, OnPopup;
+
+    // Timer ids on the window.
+    static constexpr uintptr_t ScrollTimerId = 1;
+    static constexpr uintptr_t ShowMarkTimerId = 2;
+    static constexpr uintptr_t ExpandTimerId = 3;
+    static constexpr UINT ScrollInterval = 80;
+    static constexpr UINT ExpandDelay = 4000;
+    static constexpr UINT MarkExpandDelay = 1000;
+
+protected:
+    LRESULT WndProc(TMessage& Message) override;
+    void Paint(HDC DC) override;
+    void WMKeyDown(TWMKey Message) override;
+    void WMLButtonDown(TWMMouse Message) override;
+    void WMMouseMove(TWMMouse Message) override;
+
+private:
+    void CreateWnd();
+    // The closing path: timers, the child menu, the opener hand-back, the window.
+    void CloseWindow();
+    void Place(SIZE Size);
+    SIZE CalcSize();
+    void CalcLayout();
+    void DrawLine(HDC DC, TdxBarItemControl* Control);
+    SubMenuParts Parts() const;
+    void InvalidateMark();
+    void NCPaint();
+    // Escape: closes this level of the chain.
+    void CloseLevel();
+    void WMTimer(uintptr_t Id);
+    void ScrollTick();
+    int ShownIndex(const TdxBarItemControl* Control) const;
+    void ScrollIntoView(TdxBarItemControl* Control);
+    void KillDelayTimer();
+    void StartDelayTimer(uintptr_t Id, UINT Elapse);
+
+    POINT requested_{0, 0};
+    // Where the window was when it was made (it re-opens there expanded).
+    POINT savedPos_{0, 0};
+    int ownerWidth_ = 0;
+    int ownerHeight_ = 0;
+    TdxBarSubItemControl* subItemOwner_ = nullptr;
+    TdxBarButtonControl* dropDownOwner_ = nullptr;
+    HWND parentWindow_ = nullptr;
+    int topIndex_ = -1;
+    int visibleCount_ = 0;
+    RECT topArrow_{0, 0, 0, 0};
+    RECT bottomArrow_{0, 0, 0, 0};
+    int linesBottom_ = 0;
+    uintptr_t delayTimer_ = 0;
+    uintptr_t scrollTimer_ = 0;
+    POINT scrollCursorPos_{-1, -1};
+    bool scrollUp_ = false;
+    bool reshowing_ = false;
+    bool animating_ = false;
+    TdxBarMenuAnimations animation_ = maNone;
+    bool flippedLeft_ = false;
+    bool flippedUp_ = false;
+    bool freeing_ = false;
+    bool layoutValid_ = false;
+    int arrowWidth_ = 0;
+    int linesDrawn_ = 0;
+};
+
+// Makes the menu window of a sub-item's, popup menu's or drop-down button's links.
+std::unique_ptr<BarControl> CreateSubMenuControl(TdxBarItemLinks* Links);
+
+} // namespace bars

@@ -1,0 +1,466 @@
+// Menus driven by the pointer and the keyboard: opening from a menu bar, switching along it, clicking
+// items, cascades on the shared delay, scrolling, recent-items expansion, placement, and menus that
+// close or re-open themselves inside their own handlers.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "bar_windows_fixture.h"
+#include "bars/core/bar_routines.h"
+#include "bars/core/sub_item.h"
+#include "bars/windows/sub_item_control.h"
+#include "bars/windows/sub_menu_control.h"
+#include "platform/gui/input.h"
+#include "platform/gui/keys.h"
+#include "platform/gui/message_loop.h"
+#include "platform/gui/system.h"
+#include "platform/gui/window.h"
+#include "platform/vcl/shortcut.h"
+
+namespace bars_windows_test {
+namespace {
+
+using bars::TdxBarSubItemControl;
+using bars::TdxBarSubMenuControl;
+
+class MenuTest : public BarWindowsTest {
+protected:
+    MenuTest() {
+        pw::gui::SetTickSource([this] { return now; });
+        manager->SetMenusShowRecentItemsFirst(false);
+    }
+    ~MenuTest() override {
+        CloseMenus();
+        pw::gui::SetTickSource(nullptr);
+    }
+
+    TdxBarSubItem* SubItem(const std::string& caption, std::initializer_list<TdxBarItem*> items) {
+        auto* item = new TdxBarSubItem(&form);
+        item->SetCaption(caption);
+        for (TdxBarItem* i : items)
+            item->ItemLinks()->Add()->SetItem(i);
+        return item;
+    }
+    TdxBar* MenuBar(std::initializer_list<TdxBarItem*> items) {
+        TdxBar* bar = Toolbar("Menu", items);
+        bar->SetIsMainMenu(true);
+        Pump();
+        return bar;
+    }
+    static TdxBarSubMenuControl* Menu(TdxBarSubItem* item) {
+        return dynamic_cast<TdxBarSubMenuControl*>(item->ItemLinks()->BarControl());
+    }
+    // The centre of an item's line in a menu.
+    static POINT LineCentre(TdxBarSubItem* menu, TdxBarItem* item) {
+        for (int i = 0; i < menu->ItemLinks()->Count(); ++i) {
+            TdxBarItemLink* link = menu->ItemLinks()->Items(i);
+            if (link->Item() != item) continue;
+            RECT r = link->ItemRect();
+            MapWindowPoints(Menu(menu)->Handle(), nullptr, r);
+            return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        }
+        ADD_FAILURE() << "no line";
+        return POINT{0, 0};
+    }
+    static bars::TdxBarItemControl* LineControl(TdxBarSubItem* menu, TdxBarItem* item) {
+        for (int i = 0; i < menu->ItemLinks()->Count(); ++i)
+            if (menu->ItemLinks()->Items(i)->Item() == item)
+                return dynamic_cast<bars::TdxBarItemControl*>(menu->ItemLinks()->Items(i)->Control());
+        return nullptr;
+    }
+    void Click(POINT p) {
+        Press(p);
+        Release(p);
+    }
+    void Key(HWND window, WORD key) {
+        SendMessage(window, WM_KEYDOWN, key, 0);
+        Pump();
+    }
+    void Wait(DWORD ms) {
+        now += ms;
+        Pump();
+    }
+    void CloseMenus() {
+        if (bars::BarControl* active = GetActiveBarControl())
+            if (auto* bar = dynamic_cast<bars::TCustomdxBarControl*>(active)) bar->HideAll();
+        Pump();
+    }
+
+    DWORD now = 100000;
+};
+
+TEST_F(MenuTest, AClickOnAMenuBarEntryOpensItsMenuJoinedBelowItAndAChosenItemClosesTheChainAndRuns) {
+    TdxBarButton* open = Button("&Open");
+    TdxBarButton* save = Button("&Save");
+    save->SetShortCut(ShortCut('S', {ssCtrl}));
+    TdxBarSubItem* file = SubItem("&File", {open, save});
+    int popups = 0, closeUps = 0;
+    file->OnPopup = [&](TObject*) { ++popups; };
+    file->OnCloseUp = [&](TObject*) {
+        // The menu window is gone before its close-up is told.
+        EXPECT_EQ(Menu(file), nullptr);
+        ++closeUps;
+    };
+    TdxBar* bar = MenuBar({file});
+    Click(Centre(file, bar));
+    TdxBarSubMenuControl* menu = Menu(file);
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(IsWindowVisible(menu->Handle()));
+    EXPECT_EQ(popups, 1);
+    // Below the entry, its left edge under the entry's, and never the active window.
+    RECT entry = Control(file, bar)->ScreenRect(), window{0, 0, 0, 0};
+    GetWindowRect(menu->Handle(), window);
+    EXPECT_EQ(window.left, entry.left);
+    EXPECT_EQ(window.top, entry.bottom);
+    EXPECT_NE(GetActiveWindow(), menu->Handle());
+    EXPECT_EQ(GetActiveBarControl(), menu);
+    EXPECT_EQ(menu->ParentBar(), Window(bar));
+    EXPECT_EQ(Window(bar)->ChildBar(), menu);
+    // The entry is drawn open, joined to the menu: the stretch of border they share.
+    const RECT joint = Control(file, bar)->DroppedDownJoint();
+    EXPECT_FALSE(IsRectEmpty(joint));
+    EXPECT_GT(window.right - window.left, 0);
+
+    MoveTo(LineCentre(file, open));
+    EXPECT_TRUE(LineControl(file, open)->IsSelected());
+    MoveTo(LineCentre(file, save));
+    EXPECT_FALSE(LineControl(file, open)->IsSelected());
+    EXPECT_TRUE(LineControl(file, save)->IsSelected());
+    const HWND handle = menu->Handle();
+    Click(LineCentre(file, save));
+    EXPECT_EQ(Clicks(save), 1);
+    EXPECT_EQ(Clicks(open), 0);
+    EXPECT_EQ(Menu(file), nullptr);
+    EXPECT_FALSE(IsWindow(handle));
+    EXPECT_EQ(GetActiveBarControl(), nullptr);
+    EXPECT_EQ(closeUps, 1);
+    EXPECT_FALSE(Window(bar)->InKeyboardMode());
+}
+
+TEST_F(MenuTest, MovingAlongTheMenuBarSwitchesMenusAndASecondClickOnTheEntryClosesIt) {
+    TdxBarButton* open = Button("&Open");
+    TdxBarButton* options = Button("&Options");
+    TdxBarSubItem* file = SubItem("&File", {open});
+    TdxBarSubItem* tools = SubItem("&Tools", {options});
+    TdxBar* bar = MenuBar({file, tools});
+    // Without menu mode the pointer only hot-tracks.
+    MoveTo(Centre(tools, bar));
+    EXPECT_EQ(Menu(tools), nullptr);
+    Click(Centre(file, bar));
+    ASSERT_NE(Menu(file), nullptr);
+    MoveTo(Centre(tools, bar));
+    EXPECT_EQ(Menu(file), nullptr);
+    ASSERT_NE(Menu(tools), nullptr);
+    EXPECT_TRUE(IsWindowVisible(Menu(tools)->Handle()));
+    MoveTo(Centre(file, bar));
+    ASSERT_NE(Menu(file), nullptr);
+    EXPECT_EQ(Menu(tools), nullptr);
+    Click(Centre(file, bar));
+    EXPECT_EQ(Menu(file), nullptr);
+    EXPECT_EQ(GetActiveBarControl(), nullptr);
+    EXPECT_EQ(Clicks(open) + Clicks(options), 0);
+}
+
+TEST_F(MenuTest, ACascadeOpensAfterTheDelayAndClosesTheDelayAfterThePointerLeftIt) {
+    TdxBarButton* open = Button("&Open");
+    TdxBarButton* first = Button("First");
+    TdxBarButton* second = Button("Second");
+    TdxBarSubItem* recent = SubItem("&Recent", {first, second});
+    TdxBarSubItem* file = SubItem("&File", {open, recent});
+    TdxBar* bar = MenuBar({file});
+    Click(Centre(file, bar));
+    ASSERT_NE(Menu(file), nullptr);
+    MoveTo(LineCentre(file, recent));
+    Wait(399);
+    EXPECT_EQ(Menu(recent), nullptr);
+    Wait(1);
+    TdxBarSubMenuControl* cascade = Menu(recent);
+    ASSERT_NE(cascade, nullptr);
+    EXPECT_EQ(cascade->ParentBar(), Menu(file));
+    EXPECT_EQ(GetActiveBarControl(), cascade);
+    // Beside its line, its first line level with it.
+    RECT line = LineControl(file, recent)->ScreenRect(), window{0, 0, 0, 0};
+    GetWindowRect(cascade->Handle(), window);
+    EXPECT_EQ(window.left, line.right);
+    EXPECT_EQ(cascade->OwnerWidth(), line.right - line.left);
+
+    // Onto another line and back before the delay: the cascade stays.
+    MoveTo(LineCentre(file, open));
+    Wait(300);
+    MoveTo(LineCentre(file, recent));
+    Wait(500);
+    EXPECT_EQ(Menu(recent), cascade);
+    // Onto another line for the whole delay: it closes.
+    MoveTo(LineCentre(file, open));
+    Wait(399);
+    EXPECT_NE(Menu(recent), nullptr);
+    Wait(1);
+    EXPECT_EQ(Menu(recent), nullptr);
+    EXPECT_EQ(GetActiveBarControl(), Menu(file));
+
+    // Into the cascade: its line stays selected in the parent, and a click closes everything.
+    MoveTo(LineCentre(file, recent));
+    Wait(400);
+    ASSERT_NE(Menu(recent), nullptr);
+    MoveTo(LineCentre(recent, second));
+    Wait(1000);
+    ASSERT_NE(Menu(recent), nullptr);
+    EXPECT_TRUE(LineControl(file, recent)->IsSelected());
+    Click(LineCentre(recent, second));
+    EXPECT_EQ(Clicks(second), 1);
+    EXPECT_EQ(Menu(recent), nullptr);
+    EXPECT_EQ(Menu(file), nullptr);
+    EXPECT_EQ(GetActiveBarControl(), nullptr);
+}
+
+TEST_F(MenuTest, OnlyTheLastOfTwoQuicklyHoveredCascadesOpensAndAPendingOpenSurvivesTheHandlerOfAnother) {
+    TdxBarSubItem* a = SubItem("A", {Button("a1")});
+    TdxBarSubItem* b = SubItem("B", {Button("b1")});
+    TdxBarSubItem* c = SubItem("C", {Button("c1")});
+    TdxBarSubItem* file = SubItem("&File", {a, b, c});
+    TdxBar* bar = MenuBar({file});
+    Click(Centre(file, bar));
+    MoveTo(LineCentre(file, a));
+    Wait(200);
+    MoveTo(LineCentre(file, b));
+    Wait(399);
+    EXPECT_EQ(Menu(a), nullptr);
+    EXPECT_EQ(Menu(b), nullptr);
+    Wait(1);
+    EXPECT_EQ(Menu(a), nullptr);
+    ASSERT_NE(Menu(b), nullptr);
+
+    // While the timer opens C, its handler lets the pointer rest on A: A's open stays pending.
+    MoveTo(LineCentre(file, c));
+    c->OnPopup = [&](TObject*) {
+        MoveTo(LineCentre(file, a));
+        c->OnPopup = nullptr;
+    };
+    Wait(400);
+    EXPECT_EQ(bars::PendingSubItem(), LineControl(file, a));
+    EXPECT_TRUE(bars::PendingOpen());
+    Wait(400);
+    EXPECT_NE(Menu(a), nullptr);
+    EXPECT_EQ(Menu(c), nullptr);
+}
+
+TEST_F(MenuTest, KeysMoveTheSelectionOpenCascadesAndCloseOneLevelAtATime) {
+    TdxBarButton* open = Button("&Open");
+    TdxBarButton* save = Button("&Save");
+    TdxBarButton* first = Button("First");
+    TdxBarSubItem* recent = SubItem("&Recent", {first});
+    TdxBarSubItem* file = SubItem("&File", {open, save, recent});
+    TdxBarButton* options = Button("&Options");
+    TdxBarSubItem* tools = SubItem("&Tools", {options});
+    TdxBar* bar = MenuBar({file, tools});
+    Click(Centre(file, bar));
+    TdxBarSubMenuControl* menu = Menu(file);
+    ASSERT_NE(menu, nullptr);
+    Key(menu->Handle(), VK_DOWN);
+    EXPECT_TRUE(LineControl(file, open)->IsSelected());
+    Key(menu->Handle(), VK_DOWN);
+    Key(menu->Handle(), VK_DOWN);
+    EXPECT_TRUE(LineControl(file, recent)->IsSelected());
+    // Right opens the cascade at once, its first line selected.
+    Key(menu->Handle(), VK_RIGHT);
+    ASSERT_NE(Menu(recent), nullptr);
+    EXPECT_TRUE(LineControl(recent, first)->IsSelected());
+    // Left closes the cascade only.
+    Key(Menu(recent)->Handle(), VK_LEFT);
+    EXPECT_EQ(Menu(recent), nullptr);
+    ASSERT_EQ(Menu(file), menu);
+    EXPECT_EQ(GetActiveBarControl(), menu);
+    // Up wraps; Right in a line that opens nothing moves to the next menu of the bar.
+    Key(menu->Handle(), VK_UP);
+    EXPECT_TRUE(LineControl(file, save)->IsSelected());
+    Key(menu->Handle(), VK_RIGHT);
+    EXPECT_EQ(Menu(file), nullptr);
+    ASSERT_NE(Menu(tools), nullptr);
+    EXPECT_TRUE(LineControl(tools, options)->IsSelected());
+    Key(Menu(tools)->Handle(), VK_LEFT);
+    ASSERT_NE(Menu(file), nullptr);
+    // Escape closes the menu and leaves its entry selected on the bar; Enter runs a line.
+    Key(Menu(file)->Handle(), VK_ESCAPE);
+    EXPECT_EQ(Menu(file), nullptr);
+    EXPECT_TRUE(Control(file, bar)->IsSelected());
+    EXPECT_EQ(GetActiveBarControl(), Window(bar));
+    Key(Window(bar)->Handle(), VK_DOWN);
+    ASSERT_NE(Menu(file), nullptr);
+    Key(Menu(file)->Handle(), VK_DOWN);
+    Key(Menu(file)->Handle(), VK_RETURN);
+    EXPECT_EQ(Clicks(save), 1);
+    EXPECT_EQ(Menu(file), nullptr);
+    EXPECT_EQ(GetActiveBarControl(), nullptr);
+}
+
+TEST_F(MenuTest, AMenuTallerThanTheWorkAreaScrollsWhileThePointerRestsOnAnArrow) {
+    std::vector<TdxBarItem*> items;
+    TdxBarSubItem* file = SubItem("&File", {});
+    for (int i = 0; i < 120; ++i) {
+        TdxBarButton* button = Button("Line " + std::to_string(i));
+        file->ItemLinks()->Add()->SetItem(button);
+        items.push_back(button);
+    }
+    TdxBar* bar = MenuBar({file});
+    Click(Centre(file, bar));
+    TdxBarSubMenuControl* menu = Menu(file);
+    ASSERT_NE(menu, nullptr);
+    MONITORINFO info;
+    GetMonitorInfo(MonitorFromWindow(menu->Handle(), MONITOR_DEFAULTTONEAREST), info);
+    RECT window{0, 0, 0, 0};
+    GetWindowRect(menu->Handle(), window);
+    EXPECT_EQ(window.bottom, info.rcWork.bottom);
+    EXPECT_FALSE(menu->HasTopArrow());
+    ASSERT_TRUE(menu->HasBottomArrow());
+    const int visible = menu->VisibleCount();
+    EXPECT_LT(visible, 120);
+    // The arrow takes the last row: the line under it is not shown.
+    EXPECT_TRUE(IsRectEmpty(file->ItemLinks()->Items(visible - 1)->ItemRect()));
+    RECT bottom = menu->BottomArrowRect();
+    MapWindowPoints(menu->Handle(), nullptr, bottom);
+    const POINT arrow{(bottom.left + bottom.right) / 2, (bottom.top + bottom.bottom) / 2};
+    MoveTo(arrow);
+    EXPECT_EQ(menu->TopIndex(), 0);
+    Wait(80);
+    EXPECT_EQ(menu->TopIndex(), 1);
+    EXPECT_TRUE(menu->HasTopArrow());
+    Wait(80);
+    Wait(80);
+    EXPECT_EQ(menu->TopIndex(), 3);
+    // Off the arrow the scrolling stops.
+    MoveTo(POINT{arrow.x, (window.top + window.bottom) / 2});
+    Wait(400);
+    EXPECT_EQ(menu->TopIndex(), 3);
+    // The keyboard brings a line into view: End then Home.
+    Key(menu->Handle(), VK_END);
+    EXPECT_FALSE(menu->HasBottomArrow());
+    EXPECT_FALSE(IsRectEmpty(file->ItemLinks()->Items(119)->ItemRect()));
+    Key(menu->Handle(), VK_HOME);
+    EXPECT_EQ(menu->TopIndex(), 0);
+    EXPECT_FALSE(IsRectEmpty(file->ItemLinks()->Items(0)->ItemRect()));
+}
+
+TEST_F(MenuTest, PlacementFlipsMenusToTheSideWithMoreRoomInsideTheWorkArea) {
+    TdxBarSubItem* inner = SubItem("Inner", {Button("x")});
+    TdxBarSubItem* file = SubItem("&File", {Button("a"), inner});
+    TdxBar* bar = MenuBar({file});
+    Click(Centre(file, bar));
+    TdxBarSubMenuControl* menu = Menu(file);
+    ASSERT_NE(menu, nullptr);
+    MONITORINFO info;
+    GetMonitorInfo(MonitorFromWindow(menu->Handle(), MONITOR_DEFAULTTONEAREST), info);
+    const RECT work = info.rcWork;
+    CloseMenus();
+
+    // A menu at a point near the bottom right corner opens above and left of it.
+    auto* popup = dynamic_cast<TdxBarSubMenuControl*>(file->ItemLinks()->CreateBarControl());
+    ASSERT_NE(popup, nullptr);
+    popup->SetRequestedPos(POINT{work.right - 5, work.bottom - 5});
+    popup->ShowMenu();
+    RECT r{0, 0, 0, 0};
+    GetWindowRect(popup->Handle(), r);
+    EXPECT_EQ(r.right, work.right);
+    EXPECT_EQ(r.bottom, work.bottom - 5);
+    EXPECT_TRUE(popup->FlippedUp());
+    EXPECT_TRUE(popup->IsFreePopup());
+    // A cascade that does not fit on the right opens on the left of its line.
+    SendMessage(popup->Handle(), WM_KEYDOWN, VK_DOWN, 0);
+    SendMessage(popup->Handle(), WM_KEYDOWN, VK_DOWN, 0);
+    SendMessage(popup->Handle(), WM_KEYDOWN, VK_RIGHT, 0);
+    Pump();
+    TdxBarSubMenuControl* cascade = Menu(inner);
+    ASSERT_NE(cascade, nullptr);
+    RECT c{0, 0, 0, 0};
+    GetWindowRect(cascade->Handle(), c);
+    EXPECT_TRUE(cascade->FlippedLeft());
+    EXPECT_EQ(c.right, LineControl(file, inner)->ScreenRect().left);
+    // Escape in a menu without a parent frees it inside its own handler; it goes from the loop.
+    SendMessage(cascade->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+    const HWND popupHandle = popup->Handle();
+    SendMessage(popupHandle, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_EQ(file->ItemLinks()->BarControl(), nullptr);
+    EXPECT_FALSE(IsWindow(popupHandle));
+    Pump();
+}
+
+TEST_F(MenuTest, RecentItemsAppearAfterTheDelayAndCtrlDownExpandsEveryMenuOfTheChain) {
+    manager->SetMenusShowRecentItemsFirst(true);
+    TdxBarButton* open = Button("&Open");
+    TdxBarButton* save = Button("&Save");
+    TdxBarButton* exit = Button("E&xit");
+    TdxBarSubItem* file = SubItem("&File", {open, save, exit});
+    TdxBar* bar = MenuBar({file});
+    // Open is used far more than the others: they become rarely used.
+    file->ItemLinks()->Items(0)->SetUseCount(40);
+    file->ItemLinks()->MoveInRecentOrder(file->ItemLinks()->Items(0), 0);
+    file->ItemLinks()->MoveInRecentOrder(file->ItemLinks()->Items(2), 1);
+    Click(Centre(file, bar));
+    TdxBarSubMenuControl* menu = Menu(file);
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(menu->IsMarkVisible());
+    EXPECT_EQ(file->ItemLinks()->CanVisibleItemCount(), 1);
+    Wait(3999);
+    EXPECT_EQ(Menu(file), menu);
+    EXPECT_EQ(file->ItemLinks()->CanVisibleItemCount(), 1);
+    Wait(1);
+    // Expanded: the window was made again, with every item.
+    ASSERT_NE(Menu(file), nullptr);
+    EXPECT_EQ(file->ItemLinks()->CanVisibleItemCount(), 3);
+    EXPECT_TRUE(IsWindowVisible(Menu(file)->Handle()));
+    EXPECT_TRUE(MenusExpanded());
+    CloseMenus();
+
+    // Hovering the expand button expands after its shorter delay.
+    Click(Centre(file, bar));
+    menu = Menu(file);
+    ASSERT_NE(menu, nullptr);
+    ASSERT_TRUE(menu->IsMarkVisible());
+    RECT mark = menu->MarkRect();
+    MapWindowPoints(menu->Handle(), nullptr, mark);
+    MoveTo(POINT{(mark.left + mark.right) / 2, (mark.top + mark.bottom) / 2});
+    Wait(999);
+    EXPECT_EQ(file->ItemLinks()->CanVisibleItemCount(), 1);
+    Wait(1);
+    EXPECT_EQ(file->ItemLinks()->CanVisibleItemCount(), 3);
+    CloseMenus();
+
+    // Ctrl+Down expands inside the window's own key handler.
+    Click(Centre(file, bar));
+    menu = Menu(file);
+    ASSERT_NE(menu, nullptr);
+    pw::gui::SetKeyDown(VK_CONTROL, true);
+    Key(menu->Handle(), VK_DOWN);
+    pw::gui::SetKeyDown(VK_CONTROL, false);
+    ASSERT_NE(Menu(file), nullptr);
+    EXPECT_EQ(file->ItemLinks()->CanVisibleItemCount(), 3);
+    EXPECT_TRUE(IsWindowVisible(Menu(file)->Handle()));
+}
+
+TEST_F(MenuTest, HandlersThatFreeTheirItemsOrOpenALoopLeaveNothingDangling) {
+    TdxBarButton* open = Button("&Open");
+    TdxBarSubItem* file = SubItem("&File", {open});
+    TdxBarSubItem* tools = SubItem("&Tools", {Button("x")});
+    TdxBar* bar = MenuBar({file, tools});
+    // A popup handler that frees the very item whose menu opens: nothing opens, nothing crashes.
+    tools->OnPopup = [&](TObject*) { delete tools; };
+    Click(Centre(tools, bar));
+    EXPECT_EQ(GetActiveBarControl(), nullptr);
+    CloseMenus();
+    // A click handler that turns the message loop while the menu it came from is being released.
+    open->SetOnClick([&](TObject*) {
+        for (int i = 0; i < 3; ++i)
+            Pump();
+        ++clicks[open];
+    });
+    Click(Centre(file, bar));
+    ASSERT_NE(Menu(file), nullptr);
+    Click(LineCentre(file, open));
+    EXPECT_EQ(Clicks(open), 1);
+    EXPECT_EQ(Menu(file), nullptr);
+    // And the menu opens again afresh.
+    Click(Centre(file, bar));
+    EXPECT_NE(Menu(file), nullptr);
+}
+
+} // namespace
+} // namespace bars_windows_test
