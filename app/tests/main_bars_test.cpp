@@ -156,9 +156,9 @@ TEST_F(MainBarsTest, AToolbarButtonsHintNamesItsCommandAndShortcutAfterTheDelay)
     pw::gui::PaintPendingWindows();
     EXPECT_TRUE(pw::gui::SaveScreenImage(window, (Shots() / "main-bars-hint.png").string()));
     // The next button: at once, and a command without a shortcut is named alone.
-    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, Centre(form_->miOptions));
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, Centre(form_->miHelp));
     Pump();
-    EXPECT_EQ(bars::BarHintWindow()->Caption(), "Options");
+    EXPECT_EQ(bars::BarHintWindow()->Caption(), "Help");
     now += 10000;
     Pump();
     EXPECT_FALSE(bars::IsHintShown());
