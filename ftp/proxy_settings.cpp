@@ -11,7 +11,8 @@ TProxySettings LoadProxySettings() {
     TProxySettings s;
     TRegistry reg;
     reg.SetRootKey(HKEY_CURRENT_USER);
-    if (!reg.OpenKey(ftpprofile::ProxyKey, true)) return s;
+    // Reading never writes: a store without the key has no proxy set.
+    if (!reg.OpenKeyReadOnly(ftpprofile::ProxyKey)) return s;
     s.HostName = reg.ReadString("proxyhostname");
     s.Login = reg.ReadString("proxylogin");
     // The scrambler is its own inverse, so scrambling the stored text again gives the clear password.

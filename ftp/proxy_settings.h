@@ -16,7 +16,7 @@ struct TProxySettings {
 // The proxy types the window offers, in its order.
 inline constexpr const char* kProxyTypes[] = {"Socks4", "Socks5", "Web Standard", "Relay", "Socks4a"};
 
-// Reads the proxy key (creating it when missing); missing values read as empty.
+// Reads the proxy key; a missing key or value reads as empty, and the store is never written.
 TProxySettings LoadProxySettings();
 // ERegistryException when the store cannot be written.
 void SaveProxySettings(const TProxySettings& Settings);

@@ -5,6 +5,7 @@
 #include "platform/rtl/registry.h"
 #include "tests/support/temp_dir.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <random>
 #include <sys/stat.h>
@@ -204,6 +205,27 @@ TEST_F(ProfileStore, SecureProtocolsAreRefusedBeforeAnythingIsSent) {
     p.Protocol = 0;
     p.Secure = true;
     EXPECT_NE(UnsupportedProtocolText(p), "");
+}
+
+// An unattended upload loads the proxy settings and a profile; neither may write the store.
+TEST_F(ProfileStore, LoadingNeverWritesTheStore) {
+    const std::string store = dir_.File("registry.dat");
+    const TProxySettings none = LoadProxySettings();
+    EXPECT_EQ(none.HostName, "");
+    EXPECT_FALSE(std::filesystem::exists(store)) << "no store is made by reading";
+    WriteRaw("site", {{"HostName", "ftp.example.org"}});
+    struct stat before {};
+    ASSERT_EQ(::stat(store.c_str(), &before), 0);
+    const std::string bytes = testsupport::ReadFile(store);
+    LoadProxySettings();
+    JDServerData p;
+    EXPECT_TRUE(LoadServerProfile("site", p));
+    struct stat after {};
+    ASSERT_EQ(::stat(store.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+    EXPECT_EQ(testsupport::ReadFile(store), bytes);
+    EXPECT_FALSE(KeyThere(ftpprofile::ProxyKey));
 }
 
 TEST_F(ProfileStore, ProxyPasswordComesBackClearAndTheProxyIsApplied) {

@@ -28,6 +28,10 @@ public:
     int64_t Seek(int64_t offset, TSeekOrigin origin) override;
     void SetSize(int64_t size) override;
 
+    // The replacement gets exactly this mode, whatever the file had before and whatever the umask:
+    // for files that hold secrets. Raises EFCreateError when the mode cannot be set.
+    void SetMode(unsigned mode);
+
     // Flushes and renames over the target; afterwards the stream accepts no more writes.
     void Commit();
     // Drops the temporary now; the target stays as it was.

@@ -169,7 +169,7 @@ std::vector<std::string> TRegistry::ValueNames() {
     if (!open_) return names;
     store_->Read([&](const RegKey& root) {
         if (const RegKey* key = reg_detail::FindKey(root, currentKey_))
-            for (const RegValue& value : key->values)
+            for (const RegValue& value : key->Values())
                 names.push_back(value.name);
         return 0;
     });
@@ -210,8 +210,7 @@ bool TRegistry::DeleteValue(const std::string& name) {
     const KeyPath path = currentKey_;
     store_->Change(
         [path, name](RegKey& root) {
-            if (RegKey* key = reg_detail::FindKey(root, path))
-                std::erase_if(key->values, [&](const RegValue& v) { return SameText(v.name, name); });
+            if (RegKey* key = reg_detail::FindKey(root, path)) key->RemoveValue(name);
         },
         !lazyWrite_);
     dirty_ = dirty_ || lazyWrite_;
@@ -275,13 +274,7 @@ void TRegistry::Write(const std::string& name, int type, std::string data) {
     const auto valueType = static_cast<ValueType>(type);
     const bool written = store_->Change(
         [path, name, valueType, data = std::move(data)](RegKey& root) {
-            RegKey& key = reg_detail::EnsureKey(root, path);
-            if (RegValue* value = key.FindValue(name)) {
-                value->type = valueType;
-                value->data = data;
-            } else {
-                key.values.push_back({name, valueType, data});
-            }
+            reg_detail::EnsureKey(root, path).SetValue(name, valueType, data);
         },
         !lazyWrite_);
     if (!written) throw ERegistryException(Format(kSetDataFailed, name));

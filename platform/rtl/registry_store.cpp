@@ -101,7 +101,7 @@ void SerializeKey(const RegKey& key, std::vector<const RegKey*>& trail, std::str
     for (size_t i = 1; i < trail.size(); ++i)
         AppendField(out, trail[i]->name);
     out += '\n';
-    for (const RegValue& value : key.values) {
+    for (const RegValue& value : key.Values()) {
         out += "V";
         AppendField(out, value.name);
         out += ' ';
@@ -151,9 +151,30 @@ private:
 } // namespace
 
 RegValue* RegKey::FindValue(std::string_view valueName) {
-    for (RegValue& v : values)
-        if (SameText(v.name, valueName)) return &v;
-    return nullptr;
+    const auto it = index_.find(UpperCase(valueName));
+    return it == index_.end() ? nullptr : &values_[it->second];
+}
+
+void RegKey::SetValue(std::string_view valueName, ValueType type, std::string data) {
+    const auto [it, added] = index_.try_emplace(UpperCase(valueName), values_.size());
+    if (added) {
+        values_.push_back({std::string(valueName), type, std::move(data)});
+        return;
+    }
+    RegValue& value = values_[it->second];
+    value.type = type;
+    value.data = std::move(data);
+}
+
+bool RegKey::RemoveValue(std::string_view valueName) {
+    const auto it = index_.find(UpperCase(valueName));
+    if (it == index_.end()) return false;
+    const size_t place = it->second;
+    index_.erase(it);
+    values_.erase(values_.begin() + static_cast<std::ptrdiff_t>(place));
+    for (auto& [folded, at] : index_)
+        if (at > place) --at;
+    return true;
 }
 
 const RegValue* RegKey::FindValue(std::string_view valueName) const {
@@ -219,16 +240,18 @@ std::string Serialize(const RegKey& root) {
 }
 
 void Parse(std::string_view text, RegKey& root) {
-    root.values.clear();
-    root.subkeys.clear();
+    root = RegKey();
     RegKey* current = nullptr;
     std::vector<std::string> fields;
     size_t pos = 0;
     while (pos < text.size()) {
         size_t end = text.find('\n', pos);
         if (end == std::string_view::npos) end = text.size();
-        const std::string_view line = text.substr(pos, end - pos);
+        std::string_view line = text.substr(pos, end - pos);
         pos = end + 1;
+        // A store edited or copied on another system may end its lines with CR LF; a CR of the data
+        // itself is always written as %0D.
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (line.size() >= 1 && line[0] == 'K' && (line.size() == 1 || line[1] == ' ')) {
             current = SplitFields(line.substr(1), fields) ? &EnsureKey(root, fields) : nullptr;
             continue;
@@ -254,10 +277,7 @@ void Parse(std::string_view text, RegKey& root) {
             data.assign({static_cast<char>(n & 0xFF), static_cast<char>(n >> 8 & 0xFF),
                          static_cast<char>(n >> 16 & 0xFF), static_cast<char>(n >> 24 & 0xFF)});
         }
-        if (RegValue* existing = current->FindValue(name))
-            *existing = {std::move(name), type, std::move(data)};
-        else
-            current->values.push_back({std::move(name), type, std::move(data)});
+        current->SetValue(name, type, std::move(data));
     }
 }
 
@@ -313,7 +333,8 @@ bool RegistryStore::Flush() {
     if (!Load(fresh)) return false;
     for (const Operation& op : pending_)
         op(fresh);
-    if (!store_io::ReplaceFile(path_, Serialize(fresh), 0600)) return false;
+    // It holds the (scrambled) passwords: owner only, also when it was made or changed elsewhere.
+    if (!store_io::ReplacePrivateFile(path_, Serialize(fresh), 0600)) return false;
     pending_.clear();
     view_ = std::move(fresh);
     stamp_ = store_io::StampOf(path_);

@@ -11,6 +11,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace reg_detail {
@@ -25,14 +26,25 @@ struct RegValue {
 
 struct RegKey {
     std::string name;
-    std::vector<RegValue> values; // in the order first written
     // Ordered by the upper-cased name, which is how the registry enumerates subkeys.
     std::map<std::string, std::unique_ptr<RegKey>> subkeys;
 
+    // In the order first written.
+    const std::vector<RegValue>& Values() const { return values_; }
+    // Value names compare without regard to ASCII letter case; found through an index, so that
+    // reading a key of many values stays linear.
     RegValue* FindValue(std::string_view valueName);
     const RegValue* FindValue(std::string_view valueName) const;
+    // Sets type and data of the value of that name, adding it at the end when it is new (a value
+    // that is there keeps its name's letter case).
+    void SetValue(std::string_view valueName, ValueType type, std::string data);
+    bool RemoveValue(std::string_view valueName);
     RegKey* FindChild(std::string_view childName) const;
     RegKey& EnsureChild(std::string_view childName);
+
+private:
+    std::vector<RegValue> values_;
+    std::unordered_map<std::string, size_t> index_; // upper-cased name -> place in values_
 };
 
 using KeyPath = std::vector<std::string>;

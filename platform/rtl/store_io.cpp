@@ -54,6 +54,19 @@ bool ReplaceFile(const std::string& path, std::string_view bytes, unsigned newFi
     }
 }
 
+bool ReplacePrivateFile(const std::string& path, std::string_view bytes, unsigned mode) {
+    try {
+        TAtomicFileStream file(path, mode);
+        file.SetMode(mode);
+        // A short write marks the stream failed, so Commit raises.
+        if (!bytes.empty()) file.Write(bytes.data(), static_cast<int64_t>(bytes.size()));
+        file.Commit();
+        return true;
+    } catch (const EFCreateError&) {
+        return false;
+    }
+}
+
 FileStamp StampOf(const std::string& path) {
     struct stat st {};
     FileStamp stamp;

@@ -153,6 +153,77 @@ TEST_F(RegistryTest, AnyCharactersSurviveTheFile) {
     EXPECT_EQ(std::string(buffer, 8), binary);
 }
 
+// The store holds passwords: whatever writes it leaves it to its owner alone, whatever mode it had
+// and whatever the umask; reading it never writes it.
+TEST_F(RegistryTest, TheStoreIsAlwaysTheOwnersAloneAndReadingNeverWritesIt) {
+    const mode_t oldMask = ::umask(0);
+    {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey("Secrets", true));
+        reg.WriteString("password", "scrambled");
+    }
+    struct stat st {};
+    ASSERT_EQ(::stat(store_.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u) << "made with umask 0";
+    ASSERT_EQ(::chmod(store_.c_str(), 0644), 0);
+    {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey("Secrets", false));
+        reg.WriteString("password", "changed");
+    }
+    ::umask(oldMask);
+    ASSERT_EQ(::stat(store_.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u) << "a store made readable by others is closed again";
+
+    // Reads, also of keys and values that are not there, leave the file as it is.
+    const std::string before = ReadFile(store_);
+    struct stat was {};
+    ::stat(store_.c_str(), &was);
+    {
+        TRegistry reg;
+        EXPECT_TRUE(reg.OpenKeyReadOnly("Secrets"));
+        EXPECT_EQ(reg.ReadString("password"), "changed");
+        EXPECT_EQ(reg.ReadString("missing"), "");
+        EXPECT_FALSE(reg.OpenKeyReadOnly("\\No\\Such\\Key"));
+        reg.CloseKey();
+    }
+    ASSERT_EQ(::stat(store_.c_str(), &st), 0);
+    EXPECT_EQ(st.st_ino, was.st_ino);
+    EXPECT_EQ(st.st_mtim.tv_nsec, was.st_mtim.tv_nsec);
+    EXPECT_EQ(ReadFile(store_), before);
+}
+
+// A store whose lines end in CR LF (copied through another system) reads as the same store.
+TEST_F(RegistryTest, AStoreWithCarriageReturnsReadsAsWithout) {
+    testsupport::WriteFile(store_, "PathweaverRegistry 1\r\n"
+                                   "K :Software :Site%20A\r\n"
+                                   "V :HostName sz :ftp.example.org\r\n"
+                                   "V :Port sz :21\r\n"
+                                   "V :Tail%0D sz :ends%20in%20CR%0D\r\n");
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKeyReadOnly("Software\\Site A"));
+    EXPECT_EQ(reg.ValueNames(), (Names{"HostName", "Port", "Tail\r"}));
+    EXPECT_EQ(reg.ReadString("HostName"), "ftp.example.org");
+    EXPECT_EQ(reg.ReadString("port"), "21");
+    EXPECT_EQ(reg.ReadString("Tail\r"), "ends in CR\r") << "a CR of the data itself is kept";
+}
+
+// A key of 100,000 values loads in linear time: the quadratic reader took over a minute for it.
+TEST_F(RegistryTest, AKeyOfManyValuesLoadsQuickly) {
+    constexpr int kValues = 100000;
+    std::string text = "PathweaverRegistry 1\nK :Many\n";
+    for (int i = 0; i < kValues; ++i)
+        text += "V :value" + std::to_string(i) + " sz :" + std::to_string(i * 7) + "\n";
+    testsupport::WriteFile(store_, text);
+    const auto start = std::chrono::steady_clock::now();
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKeyReadOnly("Many"));
+    EXPECT_EQ(reg.ReadString("VALUE99999"), std::to_string(99999 * 7));
+    EXPECT_EQ(reg.ValueNames().size(), static_cast<size_t>(kValues));
+    // A bound that no loaded machine or sanitizer build comes near, and that the quadratic reader overran.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+}
+
 TEST_F(RegistryTest, LazyWritesReachTheFileWhenTheKeyCloses) {
     TRegistry writer;
     ASSERT_TRUE(writer.OpenKey("Lazy", true));
@@ -341,7 +412,7 @@ TEST(RegistryStoreFormat, RandomTreesRoundTripAndDamagedTextParsesSafely) {
                 std::string data = randomText(40, true);
                 if (type == reg_detail::ValueType::DWord) data.resize(4, '\x7F');
                 const std::string name = randomText(10, true);
-                if (!key.FindValue(name)) key.values.push_back({name, type, data});
+                if (!key.FindValue(name)) key.SetValue(name, type, data);
             }
         }
         const std::string text = reg_detail::Serialize(root);
