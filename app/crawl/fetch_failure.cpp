@@ -35,6 +35,9 @@ std::string networkReason(uint32_t error, bool lost) {
         return "the server's certificate was not accepted";
     case ERROR_INTERNET_BODY_TOO_LARGE:
         return "the page is too large (over " + std::to_string(kMaxBodyBytes >> 20) + " MiB)";
+    case ERROR_INTERNET_HEADER_TOO_LARGE:
+        return "the server's answer is too large (its header is over " +
+               std::to_string(kMaxHeaderBytes >> 10) + " KiB)";
     case ERROR_INTERNET_BAD_RESPONSE:
         return "the server's answer is not HTTP";
     case ERROR_INTERNET_REDIRECT_FAILED:

@@ -181,6 +181,8 @@ bool HttpRequest::Send(const std::string& extraHeaders, const std::string& body)
     result_ = CURLE_OK;
     paused_ = false;
     too_large_ = false;
+    header_too_large_ = false;
+    header_bytes_ = 0;
     body_total_ = 0;
     buffer_.clear();
     buffer_pos_ = 0;
@@ -350,7 +352,13 @@ size_t HttpRequest::onHeader(char* data, size_t size, size_t count, void* userda
     self->moved_ += static_cast<int64_t>(n);
     if (self->final_headers_) return n; // trailers after the body
     std::string line(data, n);
-    if (line.compare(0, 5, "HTTP/") == 0) {
+    const bool statusLine = line.compare(0, 5, "HTTP/") == 0;
+    self->header_bytes_ = (statusLine ? 0 : self->header_bytes_) + static_cast<int64_t>(n);
+    if (self->header_bytes_ > kMaxHeaderBytes) {
+        self->header_too_large_ = true;
+        return 0;
+    }
+    if (statusLine) {
         self->status_line_ = stripLineEnd(line);
         self->header_lines_.clear();
         self->block_open_ = true;
@@ -410,6 +418,7 @@ int HttpRequest::onProgress(void* userdata, curl_off_t, curl_off_t dlnow, curl_o
 
 DWORD HttpRequest::mapError(CURLcode code) const {
     if (too_large_) return ERROR_INTERNET_BODY_TOO_LARGE;
+    if (header_too_large_) return ERROR_INTERNET_HEADER_TOO_LARGE;
     switch (code) {
     case CURLE_OK:
         return 0;
@@ -437,6 +446,9 @@ DWORD HttpRequest::mapError(CURLcode code) const {
         return ERROR_INTERNET_OPERATION_CANCELLED;
     case CURLE_FILESIZE_EXCEEDED:
         return ERROR_INTERNET_BODY_TOO_LARGE;
+    case CURLE_OUT_OF_MEMORY:
+        // What the library answers to one header line longer than it takes.
+        return final_headers_ ? ERROR_INTERNET_CONNECTION_ABORTED : ERROR_INTERNET_HEADER_TOO_LARGE;
     case CURLE_GOT_NOTHING:
     case CURLE_SEND_ERROR:
     case CURLE_RECV_ERROR:

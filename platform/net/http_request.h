@@ -99,6 +99,8 @@ private:
     CURLcode result_ = CURLE_OK;
     bool paused_ = false;
     bool too_large_ = false;
+    bool header_too_large_ = false;
+    int64_t header_bytes_ = 0; // of the header block being read
     int64_t body_total_ = 0;
     int redirects_ = 0;
     int auth_rounds_ = 0;

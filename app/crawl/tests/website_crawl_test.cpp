@@ -370,6 +370,8 @@ TEST(WebsiteCrawl, AStartPageThatFailsSaysWhyAndNeverShowsAPassword) {
              {site.Url("/nothing-here.html"), "", "the page was not found (404: Not Found)"},
              {faults.Url("/slow-headers?s=20"), "", "the server did not answer in time"},
              {faults.Url("/endless"), "", "the page is too large (over 32 MiB)"},
+             {faults.Url("/many-headers"), "",
+              "the server's answer is too large (its header is over 256 KiB)"},
              {untrusted.Url("/"), "", "the server's certificate was not accepted"},
              {site.Url("/loop.html"), "", "it redirects in a loop"},
              {site.Url("/image.png"), "", "it is not a page (image/png)"},

@@ -140,6 +140,18 @@ class Handler(http.server.BaseHTTPRequestHandler):
                     self.wfile.write(chunk)
             except (BrokenPipeError, ConnectionResetError):
                 pass
+        elif path in ("/huge-header", "/many-headers"):
+            # One header line of 1 MiB, or 100,000 header lines: an answer too large to take.
+            self.close_connection = True
+            try:
+                self.wfile.write(b"HTTP/1.1 200 OK\r\n")
+                if path == "/huge-header":
+                    self.wfile.write(b"X-Huge: " + b"h" * (1 << 20) + b"\r\n")
+                else:
+                    self.wfile.write(b"".join(b"X-Line-%d: v\r\n" % i for i in range(100000)))
+                self.wfile.write(b"Content-Length: 2\r\n\r\nok")
+            except (BrokenPipeError, ConnectionResetError):
+                pass
         elif path == "/range":
             body = bytes(range(256)) * 4
             rng = self.headers.get("Range", "")

@@ -185,6 +185,14 @@ TEST_F(HttpPeerTest, BrokenTransfersNeverEndAsComplete) {
         EXPECT_FALSE(HttpQueryInfo(r, HTTP_QUERY_STATUS_CODE, *std::make_unique<std::string>()));
         InternetCloseHandle(r);
     }
+
+    // A header too large to take is said as such, not as a server that could not be reached.
+    for (const std::string& path : {std::string("/huge-header"), std::string("/many-headers")}) {
+        HINTERNET r = open(path);
+        EXPECT_FALSE(HttpSendRequest(r, "", "")) << path;
+        EXPECT_EQ(InternetGetLastError(), ERROR_INTERNET_HEADER_TOO_LARGE) << path;
+        InternetCloseHandle(r);
+    }
 }
 
 TEST_F(HttpPeerTest, StalledPeersAndCancelEndPromptly) {
