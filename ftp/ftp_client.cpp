@@ -47,6 +47,17 @@ TCustomFtpCli::TCustomFtpCli(TComponent* AOwner) : TComponent(AOwner) {
     control_->OnSessionConnected = [this](TObject*, WORD Error) { controlSessionConnected(Error); };
     control_->OnSessionClosed = [this](TObject*, WORD Error) { controlSessionClosed(Error); };
     control_->OnDataAvailable = [this](TObject*, WORD) { controlDataAvailable(); };
+    control_->OnSocksError = [this](TObject*, int, const std::string& Msg) { socksFailure_ = Msg; };
+    data_->OnSocksError = [this](TObject*, int, const std::string& Msg) { dataSocksFailure_ = Msg; };
+    // An exception in the control connection's handling closes it; the request ends with its text.
+    control_->OnBgException = [this](TObject*, const std::exception& E, bool& CanClose) {
+        CanClose = true;
+        if (requestDone_) return;
+        lastReply_ = std::string("500 ") + E.what();
+        replyCode_ = 500;
+        keepErrorMessage();
+        error_ = 500;
+    };
     assembler_.SetAcceptLF(true);
 }
 
@@ -63,6 +74,8 @@ TCustomFtpCli::~TCustomFtpCli() {
         s->OnDataAvailable = nullptr;
         s->OnDataSent = nullptr;
         s->OnSessionAvailable = nullptr;
+        s->OnSocksError = nullptr;
+        s->OnBgException = nullptr;
     }
 }
 
@@ -74,6 +87,13 @@ void TCustomFtpCli::Notification(TComponent* AComponent, TOperation Operation) {
 }
 
 void TCustomFtpCli::wndProc(TMessage& Msg) {
+    const bool outer = inHandler_;
+    inHandler_ = true;
+    struct Restore {
+        bool& flag;
+        bool value;
+        ~Restore() { flag = value; }
+    } restore{inHandler_, outer};
     try {
         switch (Msg.Msg) {
         case WM_FTP_REQUEST_DONE:
@@ -86,9 +106,17 @@ void TCustomFtpCli::wndProc(TMessage& Msg) {
             Msg.Result = DefWindowProc(handle_, Msg.Msg, Msg.WParam, Msg.LParam);
         }
     } catch (const std::exception& E) {
-        bool canAbort = true;
-        if (OnBgException) OnBgException(this, E, canAbort);
+        takeException(E);
     }
+}
+
+// Nothing raised in here is dropped: a running request fails with it, and one that has no request to
+// end reaches OnBgException or, without one, the application's handler.
+void TCustomFtpCli::takeException(const std::exception& E) {
+    bool canAbort = true;
+    if (OnBgException) OnBgException(this, E, canAbort);
+    if (!requestDone_) return abandonRequest(std::string("500 ") + E.what());
+    if (!OnBgException) throw;
 }
 
 void TCustomFtpCli::WMFtpRequestDone(TMessage& Msg) {
@@ -97,23 +125,56 @@ void TCustomFtpCli::WMFtpRequestDone(TMessage& Msg) {
 }
 
 void TCustomFtpCli::WMTimer(TMessage&) {
-    if (requestDone_ || Timeout <= 0) {
-        KillTimer(handle_, kTimeoutTimer);
-        timerRunning_ = false;
-        return;
-    }
-    const auto limit = std::chrono::seconds(Timeout);
-    const auto idle = std::chrono::steady_clock::now() - lastActivity_;
-    if (idle >= limit) return requestTimedOut();
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(limit - idle).count();
-    SetTimer(handle_, kTimeoutTimer, static_cast<UINT>(std::max<int64_t>(left, 10)), nullptr);
+    KillTimer(handle_, kTimeoutTimer);
+    timerRunning_ = false;
+    if (requestDone_) return;
+    const auto now = std::chrono::steady_clock::now();
+    // A server that said nothing at all timed out; one that keeps talking without finishing its reply
+    // is over its reply's limits.
+    if (Timeout > 0 && now - lastActivity_ >= std::chrono::seconds(Timeout)) return requestTimedOut();
+    if (const std::string why = budget_.Check(now); !why.empty()) return abandonRequest(why);
+    scheduleCheck();
 }
 
 void TCustomFtpCli::armTimeout() {
     Touch();
-    if (Timeout <= 0) return;
-    SetTimer(handle_, kTimeoutTimer, static_cast<UINT>(Timeout) * 1000, nullptr);
+    scheduleCheck();
+}
+
+void TCustomFtpCli::scheduleCheck() {
+    using namespace std::chrono;
+    if (requestDone_) return;
+    const bool idleLimit = Timeout > 0;
+    if (!idleLimit && !budget_.Pending()) {
+        KillTimer(handle_, kTimeoutTimer);
+        timerRunning_ = false;
+        return;
+    }
+    steady_clock::time_point due = idleLimit ? lastActivity_ + seconds(Timeout) : budget_.NextCheck();
+    if (budget_.Pending()) due = std::min(due, budget_.NextCheck());
+    const int64_t left = duration_cast<milliseconds>(due - steady_clock::now()).count();
+    SetTimer(handle_, kTimeoutTimer, static_cast<UINT>(std::clamp<int64_t>(left, 10, INT32_MAX)), nullptr);
     timerRunning_ = true;
+}
+
+void TCustomFtpCli::askReply() {
+    budget_.Ask(std::chrono::steady_clock::now(), std::chrono::seconds(std::max(Timeout, 0)));
+    scheduleCheck();
+}
+
+// A limit of the reply ran out, or something failed under the request: both connections go and the
+// request ends with Reply.
+void TCustomFtpCli::abandonRequest(const std::string& Reply) {
+    KillTimer(handle_, kTimeoutTimer);
+    timerRunning_ = false;
+    budget_.Finish();
+    lastReply_ = Reply;
+    replyCode_ = ftpreply::LeadingCode(Reply);
+    keepErrorMessage();
+    error_ = replyCode_;
+    display("! " + Reply);
+    AbortNow();
+    finishRequest(error_);
 }
 
 // A request that heard nothing for Timeout seconds: both connections go and it ends with 426.
@@ -233,10 +294,20 @@ void TCustomFtpCli::PumpMessages() {
 }
 
 // A client that is not connected is ready too: for StepOpen, and to say "not connected" to others.
-bool TCustomFtpCli::ensureReady() {
+bool TCustomFtpCli::ensureReady(TFtpRequest Code) {
     if (state_ == ftpReady || state_ == ftpInternalReady || state_ == ftpNotConnected) return true;
-    ReportError("FTP component not ready");
+    refuse(Code, "FTP component not ready");
     return false;
+}
+
+void TCustomFtpCli::refuse(TFtpRequest Code, const std::string& Text) {
+    if (!inHandler_ || inSequencerStep_ || !requestDone_) return ReportError(Text);
+    if (OnFtpError) {
+        std::string msg = Text;
+        OnFtpError(this, msg);
+    }
+    beginRequest(Code);
+    failWith("500 " + Text, 500);
 }
 
 // What every request does first: a request outside a sequence reports its own code, and its
@@ -251,9 +322,9 @@ void TCustomFtpCli::beginRequest(TFtpRequest Code) {
 }
 
 // Refuses text that would end the command line early and smuggle in another command.
-bool TCustomFtpCli::checkArgument(const std::string& Text) {
+bool TCustomFtpCli::checkArgument(TFtpRequest Code, const std::string& Text) {
     if (Text.find_first_of(std::string("\r\n\0", 3)) == std::string::npos) return true;
-    ReportError("Argument contains CR, LF or NUL");
+    refuse(Code, "Argument contains CR, LF or NUL");
     return false;
 }
 
@@ -261,14 +332,16 @@ void TCustomFtpCli::sendCommandLine(std::string Cmd) {
     if (OnCommand) OnCommand(this, Cmd);
     // The password is never shown.
     display(Cmd.rfind("PASS ", 0) == 0 ? "> PASS ****" : "> " + Cmd);
-    if (control_ && control_->State() == wsConnected) control_->SendStr(Cmd + "\r\n");
+    if (!control_ || control_->State() != wsConnected) return;
+    control_->SendStr(Cmd + "\r\n");
+    askReply();
 }
 
 void TCustomFtpCli::startCommand(TFtpRequest Code, const std::string& Command, std::vector<int> Accepted,
                                  Handler Done) {
-    if (!ensureReady()) return;
-    if (!Connected()) return ReportError("FTP component not connected");
-    if (!checkArgument(Command)) return;
+    if (!ensureReady(Code)) return;
+    if (!Connected()) return refuse(Code, "FTP component not connected");
+    if (!checkArgument(Code, Command)) return;
     beginRequest(Code);
     if (Accepted.size() > 16) Accepted.resize(16);
     accepted_ = std::move(Accepted);
@@ -324,6 +397,7 @@ void TCustomFtpCli::finishRequest(int Error) {
     }
     KillTimer(handle_, kTimeoutTimer);
     timerRunning_ = false;
+    budget_.Finish();
     requestError_ = Error;
     PostMessage(handle_, WM_FTP_REQUEST_DONE, 0, static_cast<LPARAM>(static_cast<WORD>(Error)));
 }
@@ -331,15 +405,17 @@ void TCustomFtpCli::finishRequest(int Error) {
 // Control connection.
 
 void TCustomFtpCli::StepOpen() {
-    if (!ensureReady()) return;
-    if (Connected()) return ReportError("FTP component already connected");
+    if (!ensureReady(ftprq::Open)) return;
+    if (Connected()) return refuse(ftprq::Open, "FTP component already connected");
     beginRequest(ftprq::Open);
     currentStep_ = sOpen;
     assembler_.Clear();
     assembler_.SetAcceptLF((Options & ftpAcceptLF) != 0);
     tracker_.Reset();
+    budget_.Finish();
     error_ = 0;
     quitSent_ = false;
+    socksFailure_.clear();
     SetFtpState(ftpDnsLookup);
     control_->DnsLookup(connectionType_ == ftpProxy ? ProxyServer : HostName);
 }
@@ -368,7 +444,7 @@ void TCustomFtpCli::controlDnsLookupDone(WORD Error) {
 void TCustomFtpCli::controlSessionConnected(WORD Error) {
     if (Error != 0) {
         sequencerActive_ = false;
-        failWith("500 " + WinsockErrorText(Error) + " (Winsock error #" + IntToStr(Error) + ")", Error);
+        failWith(connectFailure(Error, socksFailure_), Error);
         error_ = 500;
         control_->Close();
         SetFtpState(ftpReady);
@@ -376,6 +452,27 @@ void TCustomFtpCli::controlSessionConnected(WORD Error) {
     }
     controlConnected_ = true;
     Touch();
+    // The greeting is asked for by the connection itself.
+    askReply();
+}
+
+bool TCustomFtpCli::usesSocks() const {
+    return connectionType_ == ftpSocks4 || connectionType_ == ftpSocks4A || connectionType_ == ftpSocks5;
+}
+
+// Through a proxy the message says that it is the proxy that failed, in the proxy's own words when
+// its handshake gave some.
+std::string TCustomFtpCli::connectFailure(WORD Error, const std::string& SocksText) const {
+    const std::string proxy = "SOCKS proxy " + socksServer_ + ":" + socksPort_;
+    if (usesSocks() && !SocksText.empty())
+        return "500 " + proxy + " answered: " + SocksText + " (SOCKS error #" + IntToStr(Error) + ")";
+    const std::string text = WinsockErrorText(Error) + " (Winsock error #" + IntToStr(Error) + ")";
+    return usesSocks() ? "500 " + proxy + " cannot be reached: " + text : "500 " + text;
+}
+
+std::string TCustomFtpCli::socksNote(const std::string& SocksText) const {
+    if (!usesSocks() || SocksText.empty()) return {};
+    return " (SOCKS proxy " + socksServer_ + ":" + socksPort_ + " answered: " + SocksText + ")";
 }
 
 void TCustomFtpCli::controlSessionClosed(WORD Error) {
@@ -405,6 +502,7 @@ void TCustomFtpCli::controlDataAvailable() {
     if (n == 0) return control_->Close();
     if (n < 0) return;
     Touch();
+    budget_.Received(static_cast<size_t>(n));
     assembler_.Append(buffer, static_cast<size_t>(n));
     std::string line;
     bool tooLong = false;
@@ -426,6 +524,11 @@ void TCustomFtpCli::takeReplyLine(const std::string& Line, bool TooLong) {
         lastReply_ = ftpreply::WithoutLineEnd(Line);
         kind = tracker_.Take(lastReply_, code);
     }
+    // The limits of the reply: a final line ends it (before its handler asks for the next one).
+    if (kind == ftpreply::LineKind::Final)
+        budget_.Finish();
+    else if (const std::string why = budget_.TakeLine(lastReply_.size()); !why.empty())
+        return abandonRequest(why);
     if (OnResponse) OnResponse(this);
     switch (state_) {
     case ftpWaitingResponse:
@@ -457,21 +560,21 @@ void TCustomFtpCli::takeBannerLine(bool) {
 // Steps.
 
 void TCustomFtpCli::StepUser() {
-    if (UserName.empty()) return ReportError("UserName emtpy");
-    if (!checkArgument(UserName)) return;
+    if (UserName.empty()) return refuse(ftprq::User, "UserName emtpy");
+    if (!checkArgument(ftprq::User, UserName)) return;
     currentStep_ = sUser;
     const std::string user = connectionType_ == ftpProxy ? UserName + "@" + HostName : UserName;
     startCommand(ftprq::User, "USER " + user, {331, 230});
 }
 
 void TCustomFtpCli::StepPass() {
-    if (PassWord.empty()) return ReportError("Password emtpy");
+    if (PassWord.empty()) return refuse(ftprq::Pass, "Password emtpy");
     currentStep_ = sPass;
     startCommand(ftprq::Pass, "PASS " + PassWord, {230});
 }
 
 void TCustomFtpCli::StepCwd() {
-    if (HostDirName.empty()) return ReportError("HostDirName emtpy");
+    if (HostDirName.empty()) return refuse(ftprq::Cwd, "HostDirName emtpy");
     currentStep_ = sCwd;
     startCommand(ftprq::Cwd, "CWD " + HostDirName, {200, 250, 257});
 }
@@ -558,7 +661,7 @@ void TCustomFtpCli::StepRest() {
     }
     resumePos_ = ResumeAt;
     if (resumePos_ < 1) {
-        if (!ensureReady()) return;
+        if (!ensureReady(ftprq::Rest)) return;
         beginRequest(ftprq::Rest);
         error_ = 0;
         return finishRequest(0);
@@ -574,8 +677,8 @@ void TCustomFtpCli::StepCdup() {
 // Sequences.
 
 void TCustomFtpCli::startSequence(TFtpRequest Code, uint32_t StepSet) {
-    if (Connected() && (StepSet & Bit(sOpen))) return ReportError("FTP component already connected");
-    if (!ensureReady()) return;
+    if (Connected() && (StepSet & Bit(sOpen))) return refuse(Code, "FTP component already connected");
+    if (!ensureReady(Code)) return;
     savedLastReply_ = lastReply_;
     savedReplyCode_ = -1;
     currentRequest_ = Code;

@@ -5,6 +5,7 @@
 // listings, retrievals and uploads in active or passive mode, directly or through a SOCKS proxy.
 #include "ftp/ftp_reply.h"
 #include "ftp/line_wsocket.h"
+#include "ftp/reply_budget.h"
 
 #include <chrono>
 #include <cstdint>
@@ -133,8 +134,9 @@ public:
     std::string ProxyServer;
     bool DisplayFileFlag = false;
     TFtpOptions Options = ftpAcceptLF;
-    // Inactivity limit of every request, in seconds (0: none): a request that hears nothing from the
-    // server for this long ends with 426.
+    // Limit of every request, in seconds (0: none): a request that hears nothing from the server for
+    // this long ends with 426, and so does one whose reply is not complete this long after it was
+    // asked for. Replies are bounded in lines, bytes and rate besides (ftpreply::ReplyBudget).
     int Timeout = 15;
     // Where a resumed transfer starts (REST).
     int64_t ResumeAt = 0;
@@ -217,10 +219,24 @@ private:
     void takeReplyLine(const std::string& Line, bool TooLong);
     void takeBannerLine(bool Final);
     void sendCommandLine(std::string Cmd);
-    bool checkArgument(const std::string& Text);
+    bool checkArgument(TFtpRequest Code, const std::string& Text);
+    // Refuses a step: raised (or given to OnFtpError) when called by the application, but ended as a
+    // failed request of its own when called from the client's own message handling, where nobody
+    // would catch it.
+    void refuse(TFtpRequest Code, const std::string& Text);
+    void takeException(const std::exception& E);
+    // Ends the running request with Reply (its code the error), closing both connections.
+    void abandonRequest(const std::string& Reply);
+    // A reply is awaited from now on.
+    void askReply();
+    // Sets the timer to the next moment a limit may run out.
+    void scheduleCheck();
+    bool usesSocks() const;
+    std::string connectFailure(WORD Error, const std::string& SocksText) const;
+    std::string socksNote(const std::string& SocksText) const;
     void startCommand(TFtpRequest Code, const std::string& Command, std::vector<int> Accepted,
                       Handler Done = nullptr);
-    bool ensureReady();
+    bool ensureReady(TFtpRequest Code);
     void handleStepReply();
     void keepErrorMessage();
     void showLastReply();
@@ -297,6 +313,12 @@ private:
 
     ftpreply::LineAssembler assembler_;
     ftpreply::ReplyTracker tracker_;
+    ftpreply::ReplyBudget budget_;
+    // Inside the client's own message handling (OnRequestDone and the other posted messages).
+    bool inHandler_ = false;
+    // What the SOCKS handshake of each connection said when it failed.
+    std::string socksFailure_;
+    std::string dataSocksFailure_;
     std::string lastReply_;
     std::string savedLastReply_;
     int savedReplyCode_ = -1;

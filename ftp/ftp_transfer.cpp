@@ -74,8 +74,8 @@ void TCustomFtpCli::localTransferFailed(const std::string& Reply, bool Hard) {
 }
 
 void TCustomFtpCli::StepPort() {
-    if (!ensureReady()) return;
-    if (!Connected()) return ReportError("FTP component not connected");
+    if (!ensureReady(ftprq::Port)) return;
+    if (!Connected()) return refuse(ftprq::Port, "FTP component not connected");
     currentStep_ = sPort;
     data_->SetProto("tcp");
     data_->SetAddr("0.0.0.0");
@@ -127,6 +127,7 @@ bool TCustomFtpCli::connectPassive(TSessionConnected OnConnected) {
     data_->LingerTimeout = 0;
     data_->SendChunkSize = static_cast<int>(kSendChunk);
     applySocks(*data_);
+    dataSocksFailure_.clear();
     data_->OnSessionConnected = std::move(OnConnected);
     data_->Connect();
     return true;
@@ -195,10 +196,10 @@ void TCustomFtpCli::StepNlst() {
 }
 
 void TCustomFtpCli::transferRetrieve(TFtpRequest Code, const std::string& Word) {
-    if (!Connected()) return ReportError(dataCommand_ + ": not connected");
+    if (!Connected()) return refuse(Code, Word + ": not connected");
     if (localFileName_.empty() && !DisplayFileFlag && !streamSupplied_)
-        return ReportError("LocalFileName empty");
-    if (!checkArgument(HostFileName)) return;
+        return refuse(Code, "LocalFileName empty");
+    if (!checkArgument(Code, HostFileName)) return;
     currentStep_ = Word == "RETR" ? sRetr : Word == "LIST" ? sList : sNlst;
     beginRequest(Code);
     dataCommand_ = Word;
@@ -243,7 +244,8 @@ void TCustomFtpCli::retrConnected(WORD Error) {
     startTime_ = std::chrono::steady_clock::now();
     if (Error == 0) return;
     closeData();
-    failWith("Unable to establish data connection, error #" + IntToStr(Error), 550, 550);
+    failWith("Unable to establish data connection, error #" + IntToStr(Error) + socksNote(dataSocksFailure_),
+             550, 550);
 }
 
 void TCustomFtpCli::firstRetrReply() {
@@ -295,6 +297,8 @@ void TCustomFtpCli::retrData() {
 void TCustomFtpCli::retrClosed(WORD Error) {
     releaseStream();
     dataDone_ = true;
+    // The server's final reply is due now that the data has all come.
+    if (!controlReplyDone_ && next_ == &TCustomFtpCli::secondRetrReply) askReply();
     dataError_ = Error;
     completionCheck();
 }
@@ -343,9 +347,10 @@ void TCustomFtpCli::StepAppe() {
 }
 
 void TCustomFtpCli::transferStore(bool Append) {
-    if (!Connected()) return ReportError("STOR/APPE: not connected");
-    if (localFileName_.empty() && !streamSupplied_) return ReportError("LocalFileName empty");
-    if (!checkArgument(HostFileName)) return;
+    const TFtpRequest code = Append ? ftprq::Appe : ftprq::Stor;
+    if (!Connected()) return refuse(code, "STOR/APPE: not connected");
+    if (localFileName_.empty() && !streamSupplied_) return refuse(code, "LocalFileName empty");
+    if (!checkArgument(code, HostFileName)) return;
     currentStep_ = Append ? sAppe : sStor;
     // The code is set already (17 or 18, also inside a sequence).
     if (!inSequence_) errorMessage_.clear();
@@ -407,7 +412,9 @@ void TCustomFtpCli::storeConnected(WORD Error) {
     started_ = true;
     if (Error != 0) {
         closeData();
-        return failWith("Unable to establish data connection, error #" + IntToStr(Error), 550, 550);
+        return failWith("Unable to establish data connection, error #" + IntToStr(Error) +
+                            socksNote(dataSocksFailure_),
+                        550, 550);
     }
     SetFtpState(ftpWaitingResponse);
     next_ = &TCustomFtpCli::firstStoreReply;
@@ -483,6 +490,8 @@ void TCustomFtpCli::secondStoreReply() {
 void TCustomFtpCli::storeClosed(WORD Error) {
     releaseStream();
     dataDone_ = true;
+    // The server's final reply is due now that the data has all gone.
+    if (!controlReplyDone_ && next_ == &TCustomFtpCli::secondStoreReply) askReply();
     dataError_ = Error;
     // The data connection ended before the whole file was sent: the server holds a cut copy.
     if (!eof_ && localError_.empty() && Error == 0 && serverReady_)

@@ -243,6 +243,9 @@ TEST_F(AutoUploadTest, UploadsEveryWrittenFileIntoAHostFolderItMakes) {
     fs::remove_all(fs::path(server_.AnonRoot()) / "pub" / "site");
     run = RunProgram(config_, "-auto '" + UploadProfile("Loopback", "pub/site") + "'");
     EXPECT_NE(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("SOCKS proxy 127.0.0.1:" + proxy.PortText() + " cannot be reached"),
+              std::string::npos)
+        << run.output;
     EXPECT_FALSE(fs::exists(fs::path(server_.AnonRoot()) / "pub" / "site" / "sitemap.html"));
 }
 

@@ -8,7 +8,9 @@
 #include "tests/support/thrown_message.h"
 
 #include <arpa/inet.h>
+#include <chrono>
 #include <gtest/gtest.h>
+#include <stdexcept>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -382,6 +384,106 @@ TEST_F(FtpClientTest, WaitForReadyRunsTheLoopUntilTheRequestEnds) {
     client.AbortAndWait();
     EXPECT_EQ(client.State(), ftpReady);
     EXPECT_FALSE(client.Connected());
+}
+
+// Servers that keep the connection alive but never finish a reply: each request ends within its
+// timeout (counted from the question, not from the last byte) plus a margin, with its own message.
+TEST_F(FtpClientTest, RepliesThatNeverEndEndTheRequestInBoundedTime) {
+    struct Case {
+        const char* mode;
+        const char* interval;
+        const char* message;
+    } cases[] = {
+        {"flood", "0", "426 The server's reply ran over 10000 lines"},
+        {"floodlong", "0", "426 The server's reply ran over 1 MiB"},
+        {"slow", "0.3", "426 The server's reply did not complete within 2 seconds"},
+        {"dripgreeting", "0.2", "426 The server's reply did not complete within 2 seconds"},
+        {"dripreply", "0.2", "426 The server's reply did not complete within 2 seconds"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode);
+        ftptest::ScriptPeer server("hostile_ftp_peer.py", {c.mode, c.interval});
+        ASSERT_TRUE(server.Running());
+        client.Timeout = 2;
+        client.Port = server.PortText();
+        client.UserName = "tester";
+        client.PassWord = "secret";
+        shown.clear();
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(Run(&TCustomFtpCli::SeqLogin), std::make_pair(ftprq::Login, WORD{426}));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2 + 4));
+        EXPECT_EQ(client.ErrorMessage(), c.message);
+        EXPECT_NE(shown.find(std::string("! ") + c.message), std::string::npos);
+        EXPECT_FALSE(client.Connected());
+        EXPECT_EQ(client.State(), ftpReady);
+    }
+}
+
+// A step refused inside the client's own message handling (a folder with a line break, changed into
+// from OnRequestDone as the upload window does) ends as a failed request instead of vanishing.
+TEST_F(FtpClientTest, AStepRefusedInsideOnRequestDoneStillEndsWithItsMessage) {
+    ftptest::PyFtpd server;
+    ASSERT_TRUE(server.Running());
+    client.HostDirName = "pub\r\nDELE precious";
+    client.Port = server.PortText();
+    client.UserName = "tester";
+    client.PassWord = "secret";
+    client.OnRequestDone = [this](TObject*, TFtpRequest Rq, WORD Error) {
+        done.push_back({Rq, Error});
+        if (Rq == ftprq::Login && Error == 0) client.StepCwd();
+    };
+    client.SeqLogin();
+    ASSERT_TRUE(PumpUntil([&] { return done.size() >= 2; }, 10000)) << shown;
+    EXPECT_EQ(done[0], std::make_pair(ftprq::Login, WORD{0}));
+    EXPECT_EQ(done[1], std::make_pair(ftprq::Cwd, WORD{500}));
+    EXPECT_EQ(client.ErrorMessage(), "500 Argument contains CR, LF or NUL");
+    EXPECT_EQ(client.State(), ftpReady);
+    EXPECT_TRUE(client.Connected());
+    for (const std::string& c : commands)
+        EXPECT_EQ(c.find("CWD"), std::string::npos) << c;
+
+    // Any other exception there reaches OnBgException, and the client stays usable.
+    std::string seen;
+    client.OnBgException = [&](TObject*, const std::exception& E, bool&) { seen = E.what(); };
+    client.OnRequestDone = [this](TObject*, TFtpRequest Rq, WORD Error) {
+        done.push_back({Rq, Error});
+        throw std::runtime_error("handler failed");
+    };
+    EXPECT_EQ(Run(&TCustomFtpCli::StepPwd), std::make_pair(ftprq::Pwd, WORD{0}));
+    EXPECT_EQ(seen, "handler failed");
+    EXPECT_EQ(Run(&TCustomFtpCli::StepQuit), std::make_pair(ftprq::Quit, WORD{0}));
+}
+
+// Through a SOCKS proxy the message names the proxy and says what its handshake answered.
+TEST_F(FtpClientTest, SocksFailuresNameTheProxyAndSayWhatItAnswered) {
+    ftptest::PyFtpd server;
+    ftptest::ScriptPeer badVersion("socks_peer.py", {"badver"});
+    ftptest::ScriptPeer refusing("socks_peer.py", {"refuse"});
+    ftptest::ScriptPeer gone("socks_peer.py", {"ok"});
+    ASSERT_TRUE(server.Running() && badVersion.Running() && refusing.Running() && gone.Running());
+    const std::string goneProxy = gone.PortText();
+    gone.Stop();
+    struct Case {
+        std::string port;
+        WORD error;
+        std::string message;
+    } cases[] = {
+        {badVersion.PortText(), 20002, " answered: socks version error (SOCKS error #20002)"},
+        {refusing.PortText(), 20008, " answered: connection refused (SOCKS error #20008)"},
+        {goneProxy, 10061, " cannot be reached: Connection refused (Winsock error #10061)"},
+    };
+    client.Port = server.PortText();
+    client.UserName = "tester";
+    client.PassWord = "secret";
+    client.SetConnectionType(ftpSocks5);
+    client.SetSocksServer("127.0.0.1");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.port);
+        client.SetSocksPort(c.port);
+        EXPECT_EQ(Run(&TCustomFtpCli::SeqLogin), std::make_pair(ftprq::Login, c.error));
+        EXPECT_EQ(client.ErrorMessage(), "500 SOCKS proxy 127.0.0.1:" + c.port + c.message);
+        EXPECT_FALSE(client.Connected());
+    }
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // Reply reading without a server: line ends, multi-line replies, over-long lines and the values
 // replies carry.
 #include "ftp/ftp_reply.h"
+#include "ftp/reply_budget.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -103,6 +104,53 @@ TEST(FtpReply, QuotedFoldersSizesAndLineEnds) {
     EXPECT_EQ(NumberAfterCode("213 "), -1);
     EXPECT_EQ(NumberAfterCode("213 99999999999999999999999"), -1);
     EXPECT_EQ(WithoutLineEnd("226 ok\r\n\r"), "226 ok");
+}
+
+// The limits of one reply, on a clock of the test's own.
+TEST(FtpReply, AReplyIsBoundedInTimeLinesBytesAndRate) {
+    using std::chrono::seconds;
+    const ReplyBudget::Clock::time_point t0{};
+    ReplyBudget deadline;
+    deadline.Ask(t0, seconds(15));
+    EXPECT_TRUE(deadline.Pending());
+    // Bytes coming do not move the deadline: it counts from the question.
+    for (int s = 1; s < 15; ++s) {
+        deadline.Received(4096);
+        EXPECT_EQ(deadline.Check(t0 + seconds(s)), "") << s;
+    }
+    EXPECT_EQ(deadline.NextCheck(), t0 + seconds(15));
+    EXPECT_EQ(deadline.Check(t0 + seconds(15)), "426 The server's reply did not complete within 15 seconds");
+    deadline.Finish();
+    EXPECT_EQ(deadline.Check(t0 + seconds(99)), "") << "a finished reply has no deadline";
+
+    ReplyBudget lines;
+    lines.Ask(t0, seconds(15));
+    for (size_t i = 0; i < ReplyBudget::kMaxLines; ++i)
+        ASSERT_EQ(lines.TakeLine(10), "") << i;
+    EXPECT_EQ(lines.TakeLine(10), "426 The server's reply ran over 10000 lines");
+    // The next reply starts counting afresh.
+    lines.Finish();
+    EXPECT_EQ(lines.TakeLine(10), "");
+
+    ReplyBudget bytes;
+    bytes.Ask(t0, seconds(15));
+    std::string why;
+    size_t taken = 0;
+    while (why.empty() && taken < 1000)
+        why = bytes.TakeLine(4000), ++taken;
+    EXPECT_EQ(why, "426 The server's reply ran over 1 MiB");
+    EXPECT_EQ(taken, (size_t{1} << 20) / 4001 + 1);
+
+    // Without a deadline the rate alone bounds the reply: 1 KiB a minute keeps it alive, less does not.
+    ReplyBudget rate;
+    rate.Ask(t0, seconds(0));
+    EXPECT_EQ(rate.NextCheck(), t0 + seconds(60));
+    rate.Received(1024);
+    EXPECT_EQ(rate.Check(t0 + seconds(60)), "");
+    EXPECT_EQ(rate.NextCheck(), t0 + seconds(120));
+    rate.Received(1023);
+    EXPECT_EQ(rate.Check(t0 + seconds(119)), "");
+    EXPECT_EQ(rate.Check(t0 + seconds(120)), "426 The server's reply came slower than 1 KiB a minute");
 }
 
 } // namespace

@@ -8,6 +8,7 @@ its request carried. MODE chooses the replies:
   longname  SOCKS 5 connect reply naming a 255-byte host, with the REQ line in the same packet
   badver    SOCKS 5 method reply with version 4
   hangup    closes the connection after reading the method request
+  refuse    SOCKS 5 connect request answered "connection refused" (reply code 5)
 """
 import socket
 import sys
@@ -68,6 +69,9 @@ def socks5(conn, first, mode):
         request = head + bytes([len(name)]) + name + read_exact(conn, 2)
     else:
         request = head + read_exact(conn, 4) + read_exact(conn, 2)
+    if mode == "refuse":
+        conn.sendall(b"\x05\x05\x00\x01\x00\x00\x00\x00\x00\x00")
+        return None
     line = b"REQ " + request.hex().encode() + b"\r\n"
     if mode in ("split", "longname"):
         name = b"h" * (200 if split else 255)
