@@ -54,6 +54,7 @@ public:
     void ClearMemo() override { form_.memoFiles->Lines().Clear(); }
     void AppendMemo(const std::string& S) override { form_.memoFiles->Lines().Add(S); }
     void ProcessMessages() override { form_.ProcessMessages(); }
+    TWorkPace* Pace() override { return form_.pace_.get(); }
 
 private:
     TfrmSiteMapMain& form_;
