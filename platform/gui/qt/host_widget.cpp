@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <functional>
 #include <optional>
+#include <string>
 
 #include "platform/gdi/surface.h"
 #include "platform/gui/gui_state.h"
@@ -200,15 +201,26 @@ void HostWidget::wheelEvent(QWheelEvent* e) {
 
 void HostWidget::Key(QKeyEvent* e, bool down) {
     BYTE vk = VirtualKeyFromQt(e->key(), (e->modifiers() & Qt::KeypadModifier) != 0);
-    if (!vk) return;
+    const QList<uint> text = e->text().toUcs4();
+    const Qt::KeyboardModifiers held = e->modifiers();
+    if (!vk) {
+        // ü, é, ß, € and every key of a layout beyond ours have no virtual key, yet what they type is the
+        // user's text: it arrives as characters, as keys without a virtual key do on Win32. With Alt
+        // alone held the key is a command, not text.
+        const bool command = (held & Qt::AltModifier) && !(held & Qt::ControlModifier);
+        if (!down || command) return;
+        std::u32string typed;
+        for (uint c : text)
+            if (c >= 0x20 && c != 0x7F) typed.push_back(static_cast<char32_t>(c));
+        if (!typed.empty()) InjectText(typed);
+        return;
+    }
     KeyInput in;
     in.vk = vk;
     in.down = down;
     in.autoRepeat = e->isAutoRepeat();
-    QList<uint> text = e->text().toUcs4();
     if (down && !text.isEmpty()) in.text = static_cast<char32_t>(text.front());
     in.host = hwnd_;
-    const Qt::KeyboardModifiers held = e->modifiers();
     in.modifiers = (held & Qt::ShiftModifier ? kModifierShift : 0) |
                    (held & Qt::ControlModifier ? kModifierCtrl : 0) |
                    (held & Qt::AltModifier ? kModifierAlt : 0);

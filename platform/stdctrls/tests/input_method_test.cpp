@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QWidget>
 
 #include "platform/commctrl/std_controls.h"
@@ -35,7 +36,63 @@ void Compose(QWidget* widget, const QString& reading, const QString& committed) 
     Pump();
 }
 
+// A key pressed and released as the toolkit reports it from the keyboard: its key code and its text.
+void Press(QWidget* widget, int key, const QString& text, Qt::KeyboardModifiers held = Qt::NoModifier) {
+    QKeyEvent down(QEvent::KeyPress, key, held, text);
+    QCoreApplication::sendEvent(widget, &down);
+    QKeyEvent up(QEvent::KeyRelease, key, held, text);
+    QCoreApplication::sendEvent(widget, &up);
+    Pump();
+}
+
+// ü, é, ß and € as a German or French keyboard types them: keys that have no virtual key of ours.
+void TypeAccents(QWidget* widget) {
+    Press(widget, Qt::Key_Udiaeresis, QString::fromUtf8("ü"));
+    Press(widget, Qt::Key_Eacute, QString::fromUtf8("é"));
+    Press(widget, Qt::Key_ssharp, QString::fromUtf8("ß"));
+    Press(widget, 0x20AC, QString::fromUtf8("€"), Qt::GroupSwitchModifier);
+    Press(widget, Qt::Key_Udiaeresis, QString::fromUtf8("Ü"), Qt::ShiftModifier);
+    // A dead key types nothing by itself; its composition arrives as the input method commits it, or
+    // with the next key's text.
+    Press(widget, Qt::Key_Dead_Circumflex, QString());
+    Compose(widget, QString(), QString::fromUtf8("ê"));
+    Press(widget, Qt::Key_Dead_Acute, QString());
+    Press(widget, Qt::Key_A, QString::fromUtf8("á"));
+    // Alt with such a key is a command, and a control character is no text.
+    Press(widget, Qt::Key_Udiaeresis, QString::fromUtf8("ü"), Qt::AltModifier);
+    Press(widget, Qt::Key_Odiaeresis, QString(QChar(0x1C)), Qt::ControlModifier);
+}
+
 } // namespace
+
+TEST(TypedKeys, KeysWithoutAVirtualKeyTypeTheirCharactersIntoEveryEdit) {
+    TForm* form = MakeForm();
+    form->SetCaption("Typed keys form");
+    auto* edit = new TEdit(form);
+    edit->SetParent(form);
+    form->Show();
+    Pump();
+    HWND plain = CreateWindowEx(0, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 10, 60, 200, 24,
+                                form->Handle(), nullptr, nullptr, nullptr);
+    ASSERT_NE(plain, nullptr);
+    Pump();
+    QWidget* widget = ToolkitWindowTitled("Typed keys form");
+    ASSERT_NE(widget, nullptr);
+
+    edit->SetFocus();
+    Pump();
+    Press(widget, Qt::Key_O, "O");
+    TypeAccents(widget);
+    Press(widget, Qt::Key_Space, " ");
+    EXPECT_EQ(edit->Text(), "Oüéß€Üêá ");
+
+    SetFocus(plain);
+    Pump();
+    TypeAccents(widget);
+    EXPECT_EQ(GetWindowText(plain), "üéß€Üêá");
+    EXPECT_EQ(edit->Text(), "Oüéß€Üêá ");
+    delete form;
+}
 
 TEST(InputMethod, CommittedTextReachesEditsAsCharactersInAnyScript) {
     TForm* form = MakeForm();
