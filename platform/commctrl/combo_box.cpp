@@ -526,7 +526,8 @@ private:
             RECT t = TextRect();
             const gdi::SelectedObject fontSelected(dc, Font());
             SetBkMode(dc, TRANSPARENT);
-            if (focused_ && !dropped_) {
+            // With no choice there is no text to highlight: only the focus shows.
+            if (focused_ && !dropped_ && items.Valid(cur_)) {
                 FillHighlight(dc, t);
             } else if (!enabled) {
                 SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));

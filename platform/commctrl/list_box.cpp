@@ -495,6 +495,11 @@ private:
             DrawItemText(dc, r, items_.At(i).text);
             if (focused_ && i == caret_) DrawFocusRect(dc, &r);
         }
+        // An empty list still shows that it has the keyboard, where its first entry would be.
+        if (focused_ && items_.Count() == 0 && !(Style() & LBS_OWNERDRAWFIXED)) {
+            RECT r = ItemRect(0);
+            DrawFocusRect(dc, &r);
+        }
         return 0;
     }
 

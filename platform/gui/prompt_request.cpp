@@ -27,7 +27,15 @@ std::vector<std::string> ToolkitNameFilters(const std::string& filter) {
             if (semi == std::string::npos) break;
             from = semi + 1;
         }
-        if (!patterns.empty()) out.push_back(parts[i] + " (" + patterns + ")");
+        if (patterns.empty()) continue;
+        // Descriptions usually name their patterns already ("Profile (*.qpw)"); the toolkit shows the
+        // description as it is and reads the patterns from its last parentheses, so those are ours.
+        std::string description = parts[i];
+        if (!description.empty() && description.back() == ')') {
+            const size_t open = description.rfind('(');
+            if (open != std::string::npos) description = TrimRight(description.substr(0, open));
+        }
+        out.push_back(description + " (" + patterns + ")");
     }
     return out;
 }

@@ -213,8 +213,11 @@ void TRadioButton::SetChecked(bool Value) {
     if (!Value) return;
     if (TWinControl* parent = Parent())
         for (int i = 0; i < parent->ControlCount(); ++i)
-            if (auto* other = dynamic_cast<TRadioButton*>(parent->Controls(i)); other && other != this)
+            if (auto* other = dynamic_cast<TRadioButton*>(parent->Controls(i)); other && other != this) {
                 other->SetChecked(false);
+                // Also those never checked: the group is one stop, at its choice.
+                other->SetTabStop(false);
+            }
     if (!ClicksDisabled()) Click();
 }
 

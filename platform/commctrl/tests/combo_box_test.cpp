@@ -3,8 +3,14 @@
 #include <string>
 #include <vector>
 
+#include "platform/gdi/bitmaps.h"
+#include "platform/gdi/dc.h"
+#include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/shapes.h"
+#include "platform/gdi/syscolors.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
+#include "platform/gui/paint.h"
 #include "platform/gui/window.h"
 #include "test_support.h"
 
@@ -124,4 +130,33 @@ TEST(ComboBox, DropDownWithEditTypesAndSelects) {
     EXPECT_EQ(Text(combo), "abc");
     Send(combo, CB_RESETCONTENT);
     EXPECT_EQ(Send(combo, CB_GETCOUNT), 0);
+}
+
+// Focused, a drop-down list highlights its choice; with no choice only the focus rectangle shows.
+TEST(ComboBox, AFocusedDropDownListWithoutAChoiceIsNoSelectionBar) {
+    Host host;
+    HWND combo = host.Add("COMBOBOX", "", CBS_DROPDOWNLIST | WS_TABSTOP, RECT{10, 10, 160, 32});
+    SetFocus(combo);
+    Pump();
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 150, 22);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    auto highlighted = [&] {
+        Send(combo, WM_PAINT, reinterpret_cast<WPARAM>(dc));
+        int n = 0;
+        for (int y = 0; y < 22; ++y)
+            for (int x = 0; x < 150; ++x)
+                if (GetPixel(dc, x, y) == GetSysColor(COLOR_HIGHLIGHT)) ++n;
+        return n;
+    };
+    EXPECT_EQ(highlighted(), 0);
+    Send(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("ftp.example"));
+    EXPECT_EQ(highlighted(), 0) << "an entry, but none chosen";
+    Send(combo, CB_SETCURSEL, 0);
+    EXPECT_GT(highlighted(), 100);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
 }

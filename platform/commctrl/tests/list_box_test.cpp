@@ -3,7 +3,14 @@
 #include <string>
 #include <vector>
 
+#include "platform/gdi/bitmaps.h"
+#include "platform/gdi/dc.h"
+#include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/shapes.h"
+#include "platform/gdi/syscolors.h"
+#include "platform/gui/input.h"
 #include "platform/gui/keys.h"
+#include "platform/gui/paint.h"
 #include "platform/gui/window.h"
 #include "test_support.h"
 
@@ -186,4 +193,35 @@ TEST(ListBox, MultipleSelectionTogglesAndScrollsToTheCaret) {
     Send(list, LB_RESETCONTENT);
     EXPECT_EQ(Send(list, LB_GETCOUNT), 0);
     EXPECT_EQ(Send(list, LB_GETSELCOUNT), 0);
+}
+
+// Tab may land on an empty list: the focus rectangle shows where its first entry would be.
+TEST(ListBox, AnEmptyListShowsItsFocus) {
+    Host host;
+    HWND list = host.Add("LISTBOX", "", LBS_NOTIFY | WS_TABSTOP, RECT{10, 10, 160, 90}, WS_EX_CLIENTEDGE);
+    HWND other = host.Add("BUTTON", "Add", BS_PUSHBUTTON | WS_TABSTOP, RECT{170, 10, 250, 34});
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 160, 80);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    auto marked = [&] {
+        Send(list, WM_PAINT, reinterpret_cast<WPARAM>(dc));
+        RECT c;
+        GetClientRect(list, c);
+        int n = 0;
+        for (int y = 0; y < c.bottom; ++y)
+            for (int x = 0; x < c.right; ++x)
+                if (GetPixel(dc, x, y) != GetSysColor(COLOR_WINDOW)) ++n;
+        return n;
+    };
+    SetFocus(other);
+    Pump();
+    EXPECT_EQ(marked(), 0);
+    SetFocus(list);
+    Pump();
+    EXPECT_GT(marked(), 100);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
 }

@@ -168,4 +168,9 @@ TEST(Dialogs, FiltersBecomeTheToolkitsNameFilters) {
     EXPECT_EQ(ToolkitNameFilters("Nothing||Images|*.gif;*.png|Dangling"),
               (std::vector<std::string>{"Images (*.gif *.png)"}));
     EXPECT_TRUE(ToolkitNameFilters("").empty());
+    // Patterns the description names already are shown once, in the form the toolkit reads.
+    EXPECT_EQ(ToolkitNameFilters("Quillmark Pathweaver Profile (*.qpw)|*.qpw"),
+              std::vector<std::string>{"Quillmark Pathweaver Profile (*.qpw)"});
+    EXPECT_EQ(ToolkitNameFilters("HTML Files (*.htm, *.html)|*.htm;*.html|All Files (*.*)|*.*"),
+              (std::vector<std::string>{"HTML Files (*.htm *.html)", "All Files (*)"}));
 }
