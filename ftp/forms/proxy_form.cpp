@@ -67,8 +67,8 @@ void TwindowProxy::Button1Click(TObject*) {
     settings_.Login = Edit2->Text();
     settings_.Password = Edit3->Text();
     settings_.Port = std::to_string(static_cast<int>(SpinEdit1->Value()));
-    settings_.Type =
-        ComboBox1->ItemIndex() >= 0 ? ComboBox1->Items()[ComboBox1->ItemIndex()] : settings_.Type;
+    // No type chosen is stored as none, not as the type read before.
+    settings_.Type = ComboBox1->ItemIndex() >= 0 ? ComboBox1->Items()[ComboBox1->ItemIndex()] : std::string();
     try {
         SaveProxySettings(settings_);
     } catch (const Exception& e) {

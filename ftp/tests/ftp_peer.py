@@ -9,6 +9,7 @@ User "tester" with password "secret" and anonymous logins share ROOT. MODE injec
   longreply  SYST is answered with a 5000-byte line
   bad227     PASV replies carry no usable address
   pasv200    PASV is answered 200, with no address at all
+  cwd200     a folder change is answered 200 rather than 250, as some servers do
 """
 import sys
 
@@ -48,6 +49,16 @@ class Handler(FTPHandler):
             self.respond("200 Fine.")
             return
         return super().ftp_PASV(line)
+
+    def ftp_CWD(self, path):
+        if mode != "cwd200":
+            return super().ftp_CWD(path)
+        respond = self.respond
+        self.respond = lambda resp, *rest: respond("200" + resp[3:] if resp.startswith("250") else resp, *rest)
+        try:
+            return super().ftp_CWD(path)
+        finally:
+            self.respond = respond
 
     def ftp_STOR(self, file, mode_="w"):
         result = super().ftp_STOR(file, mode_)

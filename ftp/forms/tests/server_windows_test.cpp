@@ -8,6 +8,8 @@
 #include "ftp/forms/server_wizard_form.h"
 #include "ftp/forms/servers_form.h"
 #include "ftp/server_profile.h"
+#include "platform/gui/input.h"
+#include "platform/gui/keys.h"
 #include "platform/rtl/registry.h"
 #include "platform/stdctrls/buttons.h"
 #include "platform/stdctrls/edit.h"
@@ -81,6 +83,26 @@ TEST_F(ServerManager, ShowsAndWritesThroughTheSelectedProfile) {
     form_->AddProfile(Profile("New", "new.example"));
     EXPECT_EQ(form_->Profiles().back().Timeout, 120);
     EXPECT_EQ(form_->SelectedIndex(), 2);
+}
+
+TEST_F(ServerManager, EnterInAnySettingPressesConnect) {
+    form_->Show();
+    Select(1);
+    Pump();
+    form_->pages->SetActivePage(form_->tabSettings);
+    for (TWinControl* field : std::initializer_list<TWinControl*>{
+             form_->txtHostName, form_->txtPort, form_->txtTimeout, form_->chkSavePassword,
+             form_->chkAnonymous, form_->chkPassiveMode, form_->noop, form_->protocolDrop}) {
+        form_->SetModalResult(mrNone);
+        field->SetFocus();
+        Pump();
+        ASSERT_TRUE(field->Focused()) << field->Name();
+        pw::gui::SimulateKeyStroke(VK_RETURN);
+        Pump();
+        EXPECT_EQ(form_->ModalResult(), mrOk) << field->Name();
+        EXPECT_EQ(form_->ChosenIndex(), 1) << field->Name();
+    }
+    form_->Hide();
 }
 
 TEST_F(ServerManager, RenamesWriteTheNewKeyAndRefuseDuplicatesAndEmptyNames) {
@@ -228,6 +250,24 @@ TEST(ProxyWindow, ShowsAndSavesTheSettings) {
     std::unique_ptr<TwindowProxy> w(new TwindowProxy(Application));
     w->FormShow(nullptr);
     EXPECT_EQ(w->ComboBox1->ItemIndex(), -1) << "the type is matched exactly";
+}
+
+TEST(ProxyWindow, OkStoresThePortAsShownAndNoTypeWhenNoneIsChosen) {
+    OwnStore store;
+    Person person;
+    SaveProxySettings({"proxy.example", "alice", "wonder", "1080", "socks5"});
+    {
+        std::unique_ptr<TwindowProxy> w(new TwindowProxy(Application));
+        w->FormShow(nullptr);
+        ASSERT_EQ(w->ComboBox1->ItemIndex(), -1);
+        w->SpinEdit1->SetValue(3128);
+        w->Button1Click(nullptr);
+        EXPECT_EQ(w->ModalResult(), mrOk);
+    }
+    const TProxySettings s = LoadProxySettings();
+    EXPECT_EQ(s.Port, "3128");
+    EXPECT_EQ(s.Type, "") << "the window showed no type, and none is stored";
+    EXPECT_EQ(s.HostName, "proxy.example");
 }
 
 TEST(FtpWindows, Screenshots) {
