@@ -8,6 +8,7 @@
 #include "app/open_address.h"
 #include "app/picture_resources.h"
 #include "controls/placed.h"
+#include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
 #include "platform/rtl/exception.h"
 #include "platform/stdctrls/image.h"
@@ -71,6 +72,9 @@ TfrmBackSplash::TfrmBackSplash(TComponent* AOwner) : TForm(AOwner) {
     RegisterCursor(crHandClose, "HANDCLOSECURSOR");
     for (TImage* area : {imgSubmitNow, imgGetWebHosting, imgBuyNow})
         area->SetCursor(crHandOnline);
+    // A window with nothing to focus: the keys of a dialog's buttons close it.
+    SetKeyPreview(true);
+    OnKeyDown = [this](TObject* s, WORD& k, TShiftState sh) { FormKeyDown(s, k, sh); };
     OnShow = [this](TObject* s) { FormShow(s); };
     OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };
     DoCreate();
@@ -95,10 +99,18 @@ void TfrmBackSplash::imgBackSplashMouseDown(TObject*, TMouseButton Button, TShif
     const TPoint pressed = imgBackSplash->ClientToScreen(TPoint{X, Y});
     Perform(WM_LBUTTONUP, 0, 0);
     SendMessage(Handle(), WM_NCLBUTTONDOWN, HTCAPTION, PackPoint(POINT{pressed.x, pressed.y}));
+    // The window system's move ends with the button's release, before the call returns.
+    Dragging = false;
 }
 
 void TfrmBackSplash::imgBackSplashMouseMove(TObject*, TShiftState, int, int) {
     if (Dragging) Perform(WM_NCHITTEST, 2, 0);
+}
+
+void TfrmBackSplash::FormKeyDown(TObject*, WORD& Key, TShiftState Shift) {
+    if (!Shift.Empty() || (Key != VK_RETURN && Key != VK_ESCAPE && Key != VK_SPACE)) return;
+    Key = 0;
+    SetModalResult(mrCancel);
 }
 
 void TfrmBackSplash::OpenAndClose(const std::string& Address) {

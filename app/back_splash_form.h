@@ -21,6 +21,7 @@ public:
     void FormClose(TObject* Sender, TCloseAction& Action);
     void imgBackSplashMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
     void imgBackSplashMouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
+    void FormKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
     void imgSubmitNowClick(TObject* Sender);
     void imgGetWebHostingClick(TObject* Sender);
     void imgBuyNowClick(TObject* Sender);

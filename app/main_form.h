@@ -247,6 +247,8 @@ private:
     void Cancel();
     void ScanLocalFolder();
     bool CrawlSite();
+    // The crawl's start page did not load: the status page stays and says why.
+    void ShowGatheringFailure();
     // Opens the gathered tree at its first node.
     void ShowResultTree();
     void ClearRunTexts();
@@ -289,6 +291,8 @@ private:
     results::TLocalScan* scan_ = nullptr;
     crawl::TWebsiteCrawl* crawl_ = nullptr;
     int fileCount_ = 0;
+    // Why the last crawl gathered nothing.
+    std::string gatherFailure_;
     int busy_ = 0;
     bool closeAfterRun_ = false;
     // The close question was answered and the window goes.

@@ -70,6 +70,8 @@ void TfrmSiteMapMain::BuildControls() {
     lblHeader->SetHeight(24);
 
     pcMain = Make<TRzPageControl>(this, this, "pcMain", 0, kPageTop, kClientWidth, kButtonRow - kPageTop - 6);
+    // Its tabs are hidden: with the focus it would show none.
+    pcMain->SetTabStop(false);
     tsInformation = MakeSheet(this, pcMain, "tsInformation");
     tsStatus = MakeSheet(this, pcMain, "tsStatus");
     tsResults = MakeSheet(this, pcMain, "tsResults");

@@ -18,6 +18,7 @@
 #include "app/site_map_about_form.h"
 #include "app/site_map_ftp_form.h"
 #include "app/site_map_options_form.h"
+#include "bars/core/bar_button.h"
 #include "controls/frame_controller.h"
 #include "controls/rz_animator.h"
 #include "controls/rz_buttons.h"
@@ -54,7 +55,6 @@ public:
     void ClearMemo() override { form_.memoFiles->Lines().Clear(); }
     void AppendMemo(const std::string& S) override { form_.memoFiles->Lines().Add(S); }
     void ProcessMessages() override { form_.ProcessMessages(); }
-    TWorkPace* Pace() override { return form_.pace_.get(); }
 
 private:
     TfrmSiteMapMain& form_;
@@ -146,7 +146,8 @@ void TfrmSiteMapMain::ShowPage() {
     btnCancel->SetCaption(main_text::Cancel);
     const PageRow& row = kPages[PageIndex_];
     btnBack->SetEnabled(row.Back);
-    btnNext->SetEnabled(row.Next);
+    // Save writes the tree: with no page in it there is nothing to write.
+    btnNext->SetEnabled(row.Next && (PageIndex_ != wpResults || tvMap->Items().Count() > 0));
     btnNext->SetCaption(row.NextCaption);
     lblHeader->SetCaption(row.Header);
     btnCancel->SetCaption(row.CancelCaption);
@@ -266,6 +267,9 @@ void TfrmSiteMapMain::EnterBusy() {
         button->SetEnabled(false);
     // Keys and label edits on the tree would free the records the run walks.
     tvMap->SetEnabled(false);
+    // The commands of the menus and the toolbar would be refused as well: they show it.
+    for (TdxBarButton* item : {miOpen, miSave, miSaveAs, miOptions})
+        if (item) item->SetEnabled(false);
 }
 
 void TfrmSiteMapMain::LeaveBusy() {
@@ -275,6 +279,8 @@ void TfrmSiteMapMain::LeaveBusy() {
         button->SetEnabled(true);
     btnBrowseIndex->SetEnabled(optLocal->Checked());
     tvMap->SetEnabled(true);
+    for (TdxBarButton* item : {miOpen, miSave, miSaveAs, miOptions})
+        if (item) item->SetEnabled(true);
 }
 
 void TfrmSiteMapMain::ProcessMessages() {
@@ -298,6 +304,8 @@ void TfrmSiteMapMain::RunGathering() {
     ClearRunTexts();
     lblStatusTitle->SetCaption(main_text::Searching);
     EnterBusy();
+    // Escape is Cancel while the run goes on, as in any dialog with a Cancel button.
+    btnCancel->SetCancel(true);
     ProcessMessages();
     memoFiles->Lines().Clear();
     resultTree_->ReleaseTree();
@@ -319,13 +327,27 @@ void TfrmSiteMapMain::RunGathering() {
     lblFileFound->SetCaption("");
     lblStatusTitle->SetCaption(main_text::SearchComplete);
     lblTotalFiles->SetCaption(main_text::TotalFilesFound + IntToStr(fileCount_));
+    btnCancel->SetCancel(false);
     LeaveBusy();
     if (CloseAfterRun()) return;
     if (!gathered && autoRun_) {
         FailAutoRun();
         return;
     }
+    if (!gathered && tvMap->Items().Count() == 0) {
+        ShowGatheringFailure();
+        return;
+    }
     Next();
+}
+
+void TfrmSiteMapMain::ShowGatheringFailure() {
+    // An empty result is no result: the page stays with its count, and says why.
+    lblStatusTitle->SetCaption(main_text::StartPageFailed);
+    btnBack->SetEnabled(true);
+    btnCancel->SetCaption(main_text::Close);
+    if (btnBack->CanFocus()) btnBack->SetFocus();
+    Warn(gatherFailure_);
 }
 
 void TfrmSiteMapMain::ScanLocalFolder() {
@@ -356,17 +378,19 @@ bool TfrmSiteMapMain::CrawlSite() {
     CancelRequested_ = false;
     Crawling_ = true;
     bool loaded = false;
+    gatherFailure_.clear();
     try {
         loaded = crawl.CrawlWebsite(Profile_->Website());
     } catch (const Exception& e) {
-        memoFiles->Lines().Add(e.Message());
+        gatherFailure_ = e.Message();
     }
     Crawling_ = false;
     crawl_ = nullptr;
     UrlCount_ = crawl.UrlCount();
     fileCount_ = crawl.FileCount();
     if (loaded || crawl.CancelRequested()) return true;
-    const std::string reason = crawl.StartFailure();
+    const std::string reason = crawl.StartFailure().empty() ? gatherFailure_ : crawl.StartFailure();
+    gatherFailure_ = reason;
     memoFiles->Lines().Add(reason);
     if (autoRun_) mainwin::PrintMessage(std::cerr, reason);
     return false;

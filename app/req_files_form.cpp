@@ -2,9 +2,12 @@
 
 #include <memory>
 
+#include "app/picture_resources.h"
 #include "controls/placed.h"
+#include "platform/gui/keys.h"
 #include "platform/rtl/files.h"
 #include "platform/stdctrls/buttons.h"
+#include "platform/stdctrls/image.h"
 #include "platform/stdctrls/label.h"
 #include "platform/stdctrls/panels.h"
 #include "platform/vcl/application.h"
@@ -21,6 +24,10 @@ TwinReqFiles::TwinReqFiles(TComponent* AOwner) : TForm(AOwner) {
     RzPanel1->SetCaption("Files to Upload");
     RzPanel1->Font().SetStyle(TFontStyles{fsBold});
     RzPanel1->Font().SetSize(12);
+    imgHeading = Placed<TImage>(this, RzPanel1, "imgHeading", 8, 4, 32, 32);
+    imgHeading->SetStretch(true);
+    imgHeading->SetProportional(true);
+    TryLoadPNGResource("QMPWFTP", imgHeading->Picture());
     Label3 = Placed<TLabel>(this, this, "Label3", 12, 48, 454, 32);
     Label3->SetAutoSize(false);
     Label3->SetWordWrap(true);
@@ -37,6 +44,9 @@ TwinReqFiles::TwinReqFiles(TComponent* AOwner) : TForm(AOwner) {
     btnFTPFiles = Placed<TButton>(this, this, "btnFTPFiles", 370, 294, 100, 25);
     btnFTPFiles->SetCaption("&Upload Now");
     btnFTPFiles->SetModalResult(mrOk);
+    // No Cancel button, yet Escape leaves the window as in any dialog.
+    SetKeyPreview(true);
+    OnKeyDown = [this](TObject* s, WORD& k, TShiftState sh) { FormKeyDown(s, k, sh); };
     OnShow = [this](TObject* s) { FormShow(s); };
     DoCreate();
 }
@@ -51,6 +61,12 @@ std::string TwinReqFiles::FilterText() const {
 void TwinReqFiles::FormShow(TObject*) {
     RzShellList1->SetFileFilter(FilterText());
     RzShellList1->SetFolder(Folder);
+}
+
+void TwinReqFiles::FormKeyDown(TObject*, WORD& Key, TShiftState Shift) {
+    if (Key != VK_ESCAPE || !Shift.Empty()) return;
+    Key = 0;
+    SetModalResult(mrCancel);
 }
 
 bool ShowRequiredFiles(const std::string& Folder, const std::vector<std::string>* Files) {

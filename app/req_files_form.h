@@ -8,6 +8,7 @@
 
 class TButton;
 class TGroupBox;
+class TImage;
 class TLabel;
 class TPanel;
 class TRzShellList;
@@ -18,6 +19,7 @@ public:
     std::string ClassName() const override { return "TwinReqFiles"; }
 
     void FormShow(TObject* Sender);
+    void FormKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
     // The list's filter: the bare name of every file, each followed by ";".
     std::string FilterText() const;
 
@@ -25,6 +27,7 @@ public:
     std::string Folder;
 
     TPanel* RzPanel1 = nullptr;
+    TImage* imgHeading = nullptr;
     TLabel* Label3 = nullptr;
     TGroupBox* RzGroupBox2 = nullptr;
     TLabel* Label4 = nullptr;

@@ -10,10 +10,30 @@
 #include "controls/rz_edits.h"
 #include "controls/rz_list_controls.h"
 #include "controls/rz_spin_edit.h"
+#include "platform/gui/keys.h"
+#include "platform/gui/message_views.h"
+#include "platform/gui/messages.h"
 #include "platform/stdctrls/buttons.h"
 #include "platform/stdctrls/label.h"
 #include "platform/stdctrls/panels.h"
 #include "platform/vcl/application.h"
+
+namespace {
+
+// The link text keeps Enter for itself: there it moves on to the address instead of pressing OK.
+class TLinkTextEdit : public TRzEdit {
+public:
+    using TRzEdit::TRzEdit;
+    void WndProc(TMessage& Message) override {
+        if (Message.Msg == CM_WANTSPECIALKEY && TWMKey(Message).CharCode() == VK_RETURN) {
+            Message.Result = 1;
+            return;
+        }
+        TRzEdit::WndProc(Message);
+    }
+};
+
+} // namespace
 
 TfrmSiteMapItemProp::TfrmSiteMapItemProp(TComponent* AOwner) : TForm(AOwner) {
     SetName("frmSiteMapItemProp");
@@ -32,7 +52,7 @@ TfrmSiteMapItemProp::TfrmSiteMapItemProp(TComponent* AOwner) : TForm(AOwner) {
     lblLinkFileName = PlacedLabel(this, group, "lblLinkFileName", "[none]", 120, 26, 384);
     lblLinkFileName->SetShowAccelChar(false);
     lblLinkText = PlacedLabel(this, group, "lblLinkText", "Link &Text:", 12, 54, 100);
-    editLinkText = Placed<TRzEdit>(this, group, "editLinkText", 120, 50, 384, 24);
+    editLinkText = Placed<TLinkTextEdit>(this, group, "editLinkText", 120, 50, 384, 24);
     editLinkText->OnKeyPress = [this](TObject* s, char& key) { editLinkTextKeyPress(s, key); };
     lblLinkURL = PlacedLabel(this, group, "lblLinkURL", "Link &URL:", 12, 84, 100);
     editLinkURL = Placed<TRzButtonEdit>(this, group, "editLinkURL", 120, 80, 384, 24);
@@ -70,6 +90,7 @@ TfrmSiteMapItemProp::TfrmSiteMapItemProp(TComponent* AOwner) : TForm(AOwner) {
     btnOk = Placed<TButton>(this, this, "btnOk", 366, 212, 75, 25);
     btnOk->SetCaption("OK");
     btnOk->SetModalResult(mrOk);
+    btnOk->SetDefault(true);
     btnCancel = Placed<TButton>(this, this, "btnCancel", 447, 212, 75, 25);
     btnCancel->SetCaption("Cancel");
     btnCancel->SetCancel(true);

@@ -179,6 +179,8 @@ void TResultTree::ShowNodeProperties(TTreeNode* Node) {
         if (props.ApplyToChildren)
             ApplyToChildren(Node, props.OnlyDefaults, props.Priority, props.ChangeFreq);
         OutputReset();
+        // The line under the tree describes the selection, which has just changed.
+        if (OnStatusText) OnStatusText(StatusText());
         return;
     }
     if (view_.SelectionCount() == 0) return;
@@ -203,6 +205,7 @@ void TResultTree::ShowNodeProperties(TTreeNode* Node) {
             ApplyToChildren(node, props.OnlyDefaults, props.Priority, props.ChangeFreq);
     }
     OutputReset();
+    if (OnStatusText) OnStatusText(StatusText());
 }
 
 void TResultTree::ReleaseTree() {

@@ -16,6 +16,7 @@
 #include "platform/graphics/graphic.h"
 #include "platform/graphics/picture.h"
 #include "platform/gui/input.h"
+#include "platform/gui/keys.h"
 #include "platform/gui/screenshot.h"
 #include "platform/gui/system.h"
 #include "platform/gui/window.h"
@@ -126,7 +127,7 @@ TEST_F(WindowsTest, TheExitWindowsAreasOpenTheirPagesAndThePictureMovesIt) {
                                pw::gui::MouseButton::Left);
         Pump();
         GetWindowRect(f.Handle(), after);
-        EXPECT_TRUE(f.Dragging);
+        EXPECT_FALSE(f.Dragging) << "the drag ended with the button's release";
         pw::gui::SimulateClick(CentreOnScreen(*f.imgGetWebHosting));
     });
     ShowExitWindow("https://example.org/one/", "https://example.org/two/");
@@ -148,6 +149,26 @@ TEST_F(WindowsTest, TheExitWindowsAreasOpenTheirPagesAndThePictureMovesIt) {
     ShowExitWindow("", "");
     EXPECT_EQ(hook.Count(), 3);
     EXPECT_EQ(opener.OpenedNow().size(), 2u);
+}
+
+TEST_F(WindowsTest, TheExitWindowClosesWithEnterEscapeOrSpaceAndOpensNothing) {
+    FakeOpener opener(dir_);
+    for (BYTE key : {VK_RETURN, VK_ESCAPE, VK_SPACE}) {
+        DialogHook hook;
+        bool closed = false;
+        hook.On<TfrmBackSplash>([&](TfrmBackSplash& f) {
+            Pump();
+            pw::gui::SimulateKeyStroke(key);
+            Pump();
+            closed = f.ModalResult() != mrNone;
+            if (!closed) f.Close();
+        });
+        ShowExitWindow("", "");
+        Pump();
+        EXPECT_EQ(hook.Count(), 1);
+        EXPECT_TRUE(closed) << "key " << int(key);
+    }
+    EXPECT_TRUE(opener.OpenedNow().empty());
 }
 
 TEST_F(WindowsTest, AddressesOfAPathsLengthAreRefusedAndAMissingPictureLeavesThePlaceEmpty) {

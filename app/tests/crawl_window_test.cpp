@@ -1,12 +1,16 @@
 // The wizard crawling a real site on loopback.
 #include <chrono>
+#include <fstream>
 #include <thread>
 
 #include "app/core/map_profile.h"
 #include "app/main_form.h"
+#include "bars/core/bar_button.h"
 #include "controls/rz_buttons.h"
 #include "controls/rz_edits.h"
 #include "main_form_fixture.h"
+#include "platform/gui/input.h"
+#include "platform/gui/keys.h"
 #include "platform/stdctrls/label.h"
 #include "platform/vcl/timer.h"
 #include "shellcontrols/rz_tree_view.h"
@@ -79,6 +83,99 @@ TEST_F(CrawlWindowTest, CancelStopsTheCrawlAndShowsWhatWasFound) {
     EXPECT_EQ(form_->PageIndex(), 2);
     EXPECT_TRUE(form_->Visible()) << "Cancel during a crawl does not close the window";
     EXPECT_FALSE(form_->AutoMode());
+}
+
+TEST_F(CrawlWindowTest, EscapeCancelsTheCrawlAndTheBarsCommandsShowTheyWait) {
+    SampleServer server;
+    Start();
+    form_->optWebsite->SetChecked(true);
+    form_->editWebsite->SetText(server.Address() + "/");
+    form_->ButtonClick(form_->btnNext);
+    ASSERT_EQ(form_->PageIndex(), 2);
+    const int whole = form_->tvMap->Items().Count();
+    form_->ButtonClick(form_->btnBack);
+    TTimer timer(nullptr);
+    bool pressed = false;
+    timer.SetInterval(1);
+    timer.OnTimer = [&](TObject*) {
+        if (!form_->Busy() || form_->lblLookingIn->Caption().empty()) return;
+        timer.SetEnabled(false);
+        pressed = true;
+        for (TdxBarButton* item : {form_->miOpen, form_->miSave, form_->miSaveAs, form_->miOptions})
+            EXPECT_FALSE(item->Enabled()) << item->Caption();
+        EXPECT_TRUE(form_->miHelp->Enabled());
+        EXPECT_TRUE(form_->btnCancel->Focused());
+        pw::gui::SimulateKeyStroke(VK_ESCAPE);
+    };
+    timer.SetEnabled(true);
+    form_->ButtonClick(form_->btnNext);
+    EXPECT_TRUE(pressed);
+    EXPECT_EQ(form_->PageIndex(), 2);
+    EXPECT_LT(form_->tvMap->Items().Count(), whole) << "the crawl was cancelled and shows what it found";
+    EXPECT_TRUE(form_->Visible());
+    for (TdxBarButton* item : {form_->miOpen, form_->miSave, form_->miSaveAs, form_->miOptions})
+        EXPECT_TRUE(item->Enabled()) << item->Caption();
+
+    // Escape once the run is over is no Cancel: the results stay.
+    form_->tvMap->SetFocus();
+    pw::gui::SimulateKeyStroke(VK_ESCAPE);
+    Pump();
+    EXPECT_TRUE(form_->Visible());
+    EXPECT_EQ(form_->PageIndex(), 2);
+}
+
+TEST_F(CrawlWindowTest, AStartPageThatFailsIsSaidAndTheWizardStaysWithNothingToSave) {
+    std::string refused;
+    {
+        SampleServer gone;
+        refused = gone.Address() + "/";
+    }
+    SampleServer server;
+    Start();
+    form_->optWebsite->SetChecked(true);
+    const std::pair<std::string, std::string> cases[] = {
+        {refused, "the connection was refused"},
+        {server.Address() + "/no/such/page.html", "the page was not found (404"},
+    };
+    for (const auto& [address, reason] : cases) {
+        prompter_->Asked.clear();
+        form_->editWebsite->SetText(address);
+        form_->ButtonClick(form_->btnNext);
+        Pump();
+        ASSERT_EQ(form_->PageIndex(), 1) << address;
+        ASSERT_EQ(prompter_->Texts().size(), 1u) << address;
+        EXPECT_NE(prompter_->Texts()[0].find(reason), std::string::npos) << prompter_->Texts()[0];
+        EXPECT_EQ(form_->lblTotalFiles->Caption(), "Total Files Found: 0");
+        EXPECT_NE(form_->lblStatusTitle->Caption().find("could not be loaded"), std::string::npos);
+        EXPECT_FALSE(form_->btnNext->Enabled());
+        EXPECT_TRUE(form_->btnBack->Enabled());
+        EXPECT_EQ(form_->btnCancel->Caption(), "&Close") << "the run is over: Cancel would cancel nothing";
+        // Back to the address, to mend it.
+        form_->ButtonClick(form_->btnBack);
+        ASSERT_EQ(form_->PageIndex(), 0);
+    }
+
+    // A site that loads moves on by itself, and Save is there.
+    prompter_->Asked.clear();
+    form_->editWebsite->SetText(server.Address() + "/");
+    form_->ButtonClick(form_->btnNext);
+    ASSERT_EQ(form_->PageIndex(), 2);
+    EXPECT_TRUE(prompter_->Texts().empty());
+    EXPECT_TRUE(form_->btnNext->Enabled());
+}
+
+TEST_F(CrawlWindowTest, AFolderWithNoPagesOffersNoSave) {
+    const fs::path empty = dir_ / "empty";
+    fs::create_directories(empty);
+    std::ofstream(empty / "notes.bin") << "no page";
+    Start();
+    form_->optLocal->SetChecked(true);
+    form_->editIndex->SetText((empty / "index.html").string());
+    form_->editWebsite->SetText("http://empty.example/");
+    form_->ButtonClick(form_->btnNext);
+    ASSERT_EQ(form_->PageIndex(), 2);
+    EXPECT_EQ(form_->tvMap->Items().Count(), 0);
+    EXPECT_FALSE(form_->btnNext->Enabled()) << "nothing to write";
 }
 
 } // namespace

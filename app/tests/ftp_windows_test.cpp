@@ -14,9 +14,14 @@
 #include "ftp/forms/servers_form.h"
 #include "ftp/server_profile.h"
 #include "main_form_fixture.h"
+#include "platform/graphics/picture.h"
+#include "platform/gui/input.h"
+#include "platform/gui/keys.h"
 #include "platform/gui/screenshot.h"
 #include "platform/rtl/paths.h"
 #include "platform/stdctrls/buttons.h"
+#include "platform/stdctrls/image.h"
+#include "platform/stdctrls/panels.h"
 #include "platform/stdctrls/tree_view.h"
 #include "shellcontrols/rz_shell_list.h"
 
@@ -140,6 +145,33 @@ TEST_F(FtpWindowsTest, TheFilesToUploadAreThoseOfTheListFoundInTheFolder) {
     hook.Clear();
     hook.On<TwinReqFiles>([](TwinReqFiles& f) { f.SetModalResult(mrCancel); });
     EXPECT_FALSE(ShowRequiredFiles(out.string(), nullptr));
+}
+
+TEST_F(FtpWindowsTest, TheFilesToUploadShowTheirHeadingPictureAndEscapeLeavesThem) {
+    const fs::path out = dir_ / "out";
+    fs::create_directories(out);
+    std::ofstream(out / "sitemap.html") << "page";
+    const std::vector<std::string> files{(out / "sitemap.html").string()};
+    DialogHook hook;
+    bool escaped = false;
+    hook.On<TwinReqFiles>([&](TwinReqFiles& f) {
+        EXPECT_NE(f.imgHeading, nullptr);
+        if (f.imgHeading) {
+            EXPECT_EQ(f.imgHeading->Parent(), f.RzPanel1);
+            EXPECT_GT(f.imgHeading->Picture().Width(), 0) << "the heading has its picture";
+            // The picture keeps to the heading's left end, clear of its centred caption.
+            EXPECT_LE(f.imgHeading->Left() + f.imgHeading->Width(), f.RzPanel1->Width() / 4);
+        }
+        f.btnFTPFiles->SetFocus();
+        Pump();
+        pw::gui::SimulateKeyStroke(VK_ESCAPE);
+        Pump();
+        escaped = f.ModalResult() == mrCancel;
+        if (!escaped) f.SetModalResult(mrCancel);
+    });
+    EXPECT_FALSE(ShowRequiredFiles(out.string(), &files));
+    EXPECT_TRUE(escaped);
+    EXPECT_EQ(hook.Count(), 1);
 }
 
 } // namespace

@@ -84,6 +84,49 @@ TEST_F(ItemPropertiesTest, TheWindowsOwnRules) {
     EXPECT_EQ(freq, 3);
 }
 
+TEST_F(ItemPropertiesTest, EnterOutsideTheLinkTextPressesOkAndEscapeCancels) {
+    DialogHook hook;
+    std::string where;
+    hook.On<TfrmSiteMapItemProp>([&](TfrmSiteMapItemProp& f) {
+        EXPECT_TRUE(f.btnOk->Default());
+        if (where == "frequency") {
+            f.cboChangeFreq->SetFocus();
+            Pump();
+            Keys({VK_DOWN, VK_RETURN});
+        } else if (where == "text") {
+            // The link text still moves on to the address rather than closing.
+            f.editLinkText->SetFocus();
+            Keys({VK_RETURN});
+            Pump();
+            EXPECT_EQ(f.ModalResult(), mrNone);
+            EXPECT_TRUE(f.editLinkURL->Focused());
+            f.chkApplySubProp->SetFocus();
+            Keys({VK_RETURN});
+        } else {
+            f.spinPriority->SetFocus();
+            Keys({VK_ESCAPE});
+        }
+        Pump();
+        // A key that closed nothing: the window is closed for the next case, and the case fails below.
+        if (f.ModalResult() == mrNone) {
+            ADD_FAILURE() << "the keys in " << where << " closed nothing";
+            f.SetModalResult(mrAbort);
+        }
+    });
+    std::string text = "Page", url = "http://site/page.html";
+    bool onlyDefaults = false, apply = false;
+    double priority = 0.5;
+    uint8_t freq = cfWeekly;
+    where = "frequency";
+    ASSERT_TRUE(EditItemProperties(url, text, url, onlyDefaults, apply, priority, freq));
+    EXPECT_EQ(freq, cfWeekly + 1);
+    where = "text";
+    ASSERT_TRUE(EditItemProperties(url, text, url, onlyDefaults, apply, priority, freq));
+    where = "priority";
+    EXPECT_FALSE(EditItemProperties(url, text, url, onlyDefaults, apply, priority, freq));
+    EXPECT_EQ(hook.Count(), 3);
+}
+
 TEST_F(ItemPropertiesTest, DoubleClickAndAltEnterOnTheTreeEditTheNodes) {
     Start({MakeSampleProfile("sample.qpw", dir_ / "out")});
     form_->ButtonClick(form_->btnNext);
@@ -119,6 +162,8 @@ TEST_F(ItemPropertiesTest, DoubleClickAndAltEnterOnTheTreeEditTheNodes) {
     EXPECT_EQ(rec->Text, "Our Products");
     EXPECT_EQ(rec->Loc, "http://www.meadowbrook.example/products/");
     EXPECT_EQ(rec->ChangeFreq, cfDaily);
+    // The line under the tree shows the node as it is now, without another selection first.
+    EXPECT_EQ(form_->lblLinkFileName->Caption(), rec->URL + "  [Change Freq: Daily Pri: 0.9]");
     for (int i = 0; i < folder->Count(); ++i) {
         EXPECT_EQ(results::TResultTree::Rec(folder->Item(i))->ChangeFreq, cfDaily);
         EXPECT_DOUBLE_EQ(results::TResultTree::Rec(folder->Item(i))->Priority, 0.9);

@@ -26,7 +26,9 @@
 #include "platform/gui/system.h"
 #include "platform/gui/window.h"
 #include "platform/stdctrls/bit_btn.h"
+#include "platform/stdctrls/buttons.h"
 #include "platform/stdctrls/label.h"
+#include "platform/stdctrls/panels.h"
 #include "platform/vcl/application.h"
 #include "platform/vcl/dialogs.h"
 #include "shellcontrols/rz_tree_view.h"
@@ -230,6 +232,62 @@ TEST_F(WizardUseTest, KeysAndFocusAsInADialog) {
     const HWND focus = GetFocus();
     EXPECT_TRUE(focus != nullptr && IsWindowVisible(focus) && IsWindowEnabled(focus));
     EXPECT_TRUE(form_->tvMap->Focused());
+}
+
+// The controls Tab stops at, from the focused one round to it again.
+std::vector<TWinControl*> TabCycle() {
+    std::vector<TWinControl*> cycle;
+    const HWND first = GetFocus();
+    for (int i = 0; i < 40; ++i) {
+        pw::gui::SimulateKeyStroke(VK_TAB);
+        Pump();
+        const HWND focus = GetFocus();
+        if (focus == first) break;
+        cycle.push_back(FindControl(focus));
+    }
+    return cycle;
+}
+
+// The focus can be seen on a control of its own: not on a page, panel or group that holds others.
+bool ShowsFocus(TWinControl* Control) {
+    return Control != nullptr && IsWindowVisible(Control->Handle()) && IsWindowEnabled(Control->Handle()) &&
+           !dynamic_cast<TCustomForm*>(Control) && !dynamic_cast<TRzPageControl*>(Control) &&
+           !dynamic_cast<TTabSheet*>(Control) && !dynamic_cast<TPanel*>(Control) &&
+           !dynamic_cast<TGroupBox*>(Control);
+}
+
+TEST_F(WizardUseTest, TabStopsWhereTheFocusShowsAndTheModesAreOneStopMovedByArrows) {
+    Start();
+    form_->editWebsite->SetFocus();
+    Pump();
+    const std::vector<TWinControl*> cycle = TabCycle();
+    ASSERT_FALSE(cycle.empty());
+    int modes = 0;
+    for (TWinControl* control : cycle) {
+        EXPECT_TRUE(ShowsFocus(control)) << (control ? control->Name() : "a window of no control");
+        if (control == form_->optLocal || control == form_->optWebsite) ++modes;
+    }
+    EXPECT_EQ(modes, 1) << "the two modes are one group";
+
+    // The arrows move through the group and choose as they go.
+    TRzRadioButton* chosen = form_->optLocal->Checked() ? form_->optLocal : form_->optWebsite;
+    TRzRadioButton* other = chosen == form_->optLocal ? form_->optWebsite : form_->optLocal;
+    chosen->SetFocus();
+    Pump();
+    pw::gui::SimulateKeyStroke(chosen == form_->optLocal ? VK_DOWN : VK_UP);
+    Pump();
+    EXPECT_TRUE(other->Focused());
+    EXPECT_TRUE(other->Checked());
+    EXPECT_FALSE(chosen->Checked());
+    form_->editWebsite->SetFocus();
+    Pump();
+    int stops = 0;
+    for (TWinControl* control : TabCycle())
+        if (control == form_->optLocal || control == form_->optWebsite) {
+            ++stops;
+            EXPECT_EQ(control, other) << "Tab enters the group at its choice";
+        }
+    EXPECT_EQ(stops, 1);
 }
 
 TEST_F(WizardUseTest, ACommandLineProfileThatCannotBeOpenedIsReportedAndTheDefaultsShown) {
