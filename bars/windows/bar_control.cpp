@@ -460,6 +460,10 @@ LRESULT TCustomdxBarControl::WndProc(TMessage& Message) {
         return 0;
     case WM_ERASEBKGND:
         return 1;
+    case WM_PRINTCLIENT:
+        // The whole client picture into another DC (the menu animation's finished frame).
+        if (HDC dc = TWMPaint(Message).DC(); dc != nullptr && !destroyingControls_) Paint(dc);
+        return 0;
     case WM_MOUSEACTIVATE:
         return MA_NOACTIVATE;
     case WM_SETFOCUS:

@@ -11,6 +11,7 @@
 #include "bars/windows/bar_hooks.h"
 #include "bars/windows/dock_control.h"
 #include "bars/windows/item_control.h"
+#include "bars/windows/menu_effects.h"
 #include "bars/windows/sub_item_control.h"
 #include "bars/windows/sub_menu_control.h"
 #include "bars/windows/toolbar_control.h"
@@ -124,6 +125,7 @@ void RegisterBarWindows() {
     SetDockControlFactory(&MakeDockControl);
     SetBarItemControlClass("TdxBarButton", &CreateButtonControl);
     SetBarItemControlClass("TdxBarSubItem", &CreateSubItemControl);
+    InstallMenuEffects();
     // The thread hooks live while any manager does.
     SetBarManagerListObserver([](TdxBarManager* Manager, bool Added) {
         if (Added)

@@ -86,7 +86,9 @@ const char* ShadowClassName() {
 } // namespace
 
 bool ShadowLayeredMode() {
-    return User32Procs().UpdateLayeredWindow != nullptr && ScreenBitsPerPixel() > 8;
+    // Per-pixel alpha also needs a desktop that blends it; elsewhere it would show as black bands.
+    return User32Procs().UpdateLayeredWindow != nullptr && ScreenBitsPerPixel() > 8 &&
+           pw::gui::DesktopComposesTranslucency();
 }
 
 int ShadowSize(bool Layered) {

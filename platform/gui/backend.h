@@ -65,6 +65,9 @@ public:
     virtual void ClearClipboard() = 0;
     // Asks a person with the toolkit's own dialog and waits for the answer.
     virtual PromptAnswer Ask(const PromptRequest& request) = 0;
+    // The desktop blends translucent windows with what lies below them (a compositing window
+    // manager runs); without it their alpha shows as black.
+    virtual bool ComposesTranslucentWindows() const { return true; }
 };
 
 // Installed by the toolkit side on the GUI thread; nullptr removes it.

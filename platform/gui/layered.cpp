@@ -2,6 +2,7 @@
 
 #include "platform/gdi/dc.h"
 #include "platform/gdi/surface.h"
+#include "platform/gui/backend.h"
 #include "platform/gui/gui_state.h"
 #include "platform/gui/input.h"
 #include "platform/gui/paint.h"
@@ -58,4 +59,9 @@ BOOL AnimateWindow(HWND hwnd, DWORD, DWORD flags) {
     ShowWindow(hwnd, (flags & AW_ACTIVATE) ? SW_SHOW : SW_SHOWNA);
     UpdateWindow(hwnd);
     return TRUE_;
+}
+
+bool pw::gui::DesktopComposesTranslucency() {
+    const Backend* backend = CurrentBackend();
+    return backend == nullptr || backend->ComposesTranslucentWindows();
 }

@@ -23,3 +23,8 @@ BOOL UpdateLayeredWindow(HWND hwnd, HDC dstDC, const POINT* dstPos, const SIZE* 
                          const POINT* srcPos, COLORREF key, const BLENDFUNCTION* blend, DWORD flags);
 // Shows or hides the window at once: the frames of the animation are not drawn.
 BOOL AnimateWindow(HWND hwnd, DWORD timeMs, DWORD flags);
+namespace pw::gui {
+// Whether the desktop composes windows, so that a layered window's per-pixel alpha shows over what lies
+// below it; false on a desktop without a compositing manager, where that alpha would show as black.
+bool DesktopComposesTranslucency();
+} // namespace pw::gui

@@ -5,8 +5,15 @@
 #include <QScreen>
 #include <QThread>
 #include <QTimer>
+#include <QtGui/qguiapplication_platform.h>
 #include <atomic>
 #include <cstdlib>
+#include <cstring>
+#include <string>
+
+#if defined(PW_HAVE_XCB) && QT_CONFIG(xcb)
+#include <xcb/xcb.h>
+#endif
 
 #include "platform/gdi/metrics.h"
 #include "platform/gui/backend.h"
@@ -117,17 +124,54 @@ public:
         return out;
     }
 
-    std::string ClipboardText() const override { return QGuiApplication::clipboard()->text().toStdString(); }
+    bool ComposesTranslucentWindows() const override {
+        if (offscreen_) return true;
+#if defined(PW_HAVE_XCB) && QT_CONFIG(xcb)
+        // On X11 a compositing manager owns the selection _NET_WM_CM_S<screen>; Wayland always composes.
+        if (auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>()) {
+            xcb_connection_t* connection = x11->connection();
+            if (connection == nullptr) return false;
+            int screen = 0;
+            if (const char* display = std::getenv("DISPLAY"); display != nullptr)
+                if (const char* dot = std::strrchr(display, '.'); dot != nullptr) screen = std::atoi(dot + 1);
+            const std::string name = "_NET_WM_CM_S" + std::to_string(screen);
+            xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
+                connection, xcb_intern_atom(connection, 1, static_cast<uint16_t>(name.size()), name.c_str()),
+                nullptr);
+            if (atom == nullptr) return false;
+            const xcb_atom_t selection = atom->atom;
+            std::free(atom);
+            if (selection == XCB_ATOM_NONE) return false;
+            xcb_get_selection_owner_reply_t* owner = xcb_get_selection_owner_reply(
+                connection, xcb_get_selection_owner(connection, selection), nullptr);
+            if (owner == nullptr) return false;
+            const bool composed = owner->owner != XCB_WINDOW_NONE;
+            std::free(owner);
+            return composed;
+        }
+#endif
+        return true;
+    }
+
+    std::string ClipboardText() const override {
+        return QGuiApplication::clipboard()->text().toStdString();
+    }
 
     void SetClipboardText(const std::string& text) override {
         QGuiApplication::clipboard()->setText(QString::fromStdString(text));
     }
 
-    void ClearClipboard() override { QGuiApplication::clipboard()->clear(); }
+    void ClearClipboard() override {
+        QGuiApplication::clipboard()->clear();
+    }
 
-    PromptAnswer Ask(const PromptRequest& request) override { return AskWithDialog(request); }
+    PromptAnswer Ask(const PromptRequest& request) override {
+        return AskWithDialog(request);
+    }
 
-    bool Offscreen() const { return offscreen_; }
+    bool Offscreen() const {
+        return offscreen_;
+    }
 
 private:
     bool offscreen_;
