@@ -9,6 +9,8 @@
 #include "app/main_form.h"
 #include "bars/core/bar_unit.h"
 #include "bars/windows/dock_control.h"
+#include "platform/gui/input.h"
+#include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
 #include "platform/vcl/application.h"
 #include "platform/vcl/dialogs.h"
@@ -61,6 +63,13 @@ std::vector<std::string> ScriptedPrompter::Texts() const {
     for (const auto& r : Asked)
         if (r.kind == pw::vcl::PromptKind::Message) texts.push_back(r.text);
     return texts;
+}
+
+void EscapeWhenShown() {
+    SetTimer(nullptr, 0, 1, [](HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        pw::gui::SimulateKeyStroke(VK_ESCAPE);
+    });
 }
 
 void Pump() {

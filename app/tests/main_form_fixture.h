@@ -36,6 +36,9 @@ private:
 };
 
 void Pump();
+// Presses Escape once the popup menu shown next runs its own loop (a menu at the cursor waits for the
+// person).
+void EscapeWhenShown();
 
 class MainFormTest : public ::testing::Test {
 protected:

@@ -5,13 +5,17 @@
 
 #include "app/core/map_profile.h"
 #include "app/main_form.h"
+#include "app/site_map_item_prop_form.h"
 #include "app/site_map_options_form.h"
 #include "bars/core/bar_button.h"
 #include "bars/core/bar_manager.h"
 #include "bars/core/bar_routines.h"
+#include "bars/core/item_links.h"
+#include "bars/core/popup_menu.h"
 #include "bars/core/sub_item.h"
 #include "bars/core/toolbar.h"
 #include "bars/windows/item_control.h"
+#include "bars/windows/sub_menu_control.h"
 #include "bars/windows/toolbar_control.h"
 #include "controls/rz_buttons.h"
 #include "controls/rz_edits.h"
@@ -20,10 +24,27 @@
 #include "main_form_fixture.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
+#include "platform/gui/message_loop.h"
+#include "platform/gui/paint.h"
+#include "platform/gui/screenshot.h"
+#include "platform/gui/window.h"
+#include "platform/rtl/paths.h"
 #include "shellcontrols/rz_tree_view.h"
 
 namespace app_test {
 namespace {
+
+// One step a person takes once a popup menu's own loop runs, from a timer as a hand would.
+std::function<void()> step;
+void Soon(std::function<void()> Step) {
+    step = std::move(Step);
+    SetTimer(nullptr, 0, 1, [](HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        const std::function<void()> now = std::move(step);
+        step = nullptr;
+        if (now) now();
+    });
+}
 
 class MenuKeysTest : public MainFormTest {
 protected:
@@ -41,6 +62,26 @@ protected:
     // Every item of the bars that runs, in order.
     void RecordClicks() {
         form_->dxBarManager1->OnClickItem = [this](TObject*, TdxBarItem* Item) { clicked.push_back(Item); };
+    }
+    // The open menu window of a sub-item, nullptr when closed.
+    bars::TdxBarSubMenuControl* MenuOf(TdxBarSubItem* Item) const {
+        auto* menu = dynamic_cast<bars::TdxBarSubMenuControl*>(Item->ItemLinks()->BarControl());
+        return menu != nullptr && menu->Handle() != nullptr && IsWindowVisible(menu->Handle()) ? menu
+                                                                                               : nullptr;
+    }
+    TdxBarItem* SelectedIn(bars::TdxBarSubMenuControl* Menu) const {
+        return Menu != nullptr && Menu->Selected() != nullptr ? Menu->Selected()->Item() : nullptr;
+    }
+    // The window and what is open over it, as the screen shows them.
+    void Shot(const std::string& Name) const {
+        const fs::path shots = fs::path(ProgramDir()) / "screenshots";
+        fs::create_directories(shots);
+        pw::gui::PaintPendingWindows();
+        RECT r{0, 0, 0, 0};
+        GetWindowRect(form_->Handle(), r);
+        r.right += 80;
+        r.bottom += 40;
+        EXPECT_TRUE(pw::gui::SaveScreenImage(r, (shots / Name).string()));
     }
     std::vector<TdxBarItem*> clicked;
 };
@@ -94,12 +135,17 @@ TEST_F(MenuKeysTest, AltAndF10EnterTheMenuBarAndItsLettersComeBeforeTheControls)
         EXPECT_FALSE(MenuBar()->InKeyboardMode());
         EXPECT_EQ(GetActiveBarControl(), nullptr);
     }
-    // Alt+F is the File menu's, no longer the FTP settings button's.
+    // Alt+F is the File menu's, no longer the FTP settings button's: the menu drops down.
     Stroke('F', {VK_MENU});
     EXPECT_EQ(hook.Count(), 0);
     EXPECT_TRUE(MenuBar()->InKeyboardMode());
     EXPECT_EQ(MenuBar()->Selected()->Item(), static_cast<TdxBarItem*>(form_->mnuFile));
+    EXPECT_EQ(clicked, (std::vector<TdxBarItem*>{form_->mnuFile}));
+    // Escape closes the menu, then the menu bar.
     Stroke(VK_ESCAPE);
+    Stroke(VK_ESCAPE);
+    EXPECT_FALSE(MenuBar()->InKeyboardMode());
+    clicked.clear();
     // The button has a letter of its own.
     Stroke('E', {VK_MENU});
     EXPECT_EQ(hook.Count(), 1);
@@ -136,6 +182,102 @@ TEST_F(MenuKeysTest, EachAltLetterDoesOneThingOnEveryPage) {
     Stroke('S', {VK_MENU});
     EXPECT_TRUE(fs::exists(out / "sitemap.html"));
     EXPECT_TRUE(clicked.empty());
+}
+
+TEST_F(MenuKeysTest, TheMenusOpenFromTheKeyboardAndRunTheirCommands) {
+    Start({MakeSampleProfile("sample.qpw", dir_ / "out")});
+    RecordClicks();
+    form_->editWebsite->SetFocus();
+    Pump();
+    // Alt+F drops the File menu with its first line selected; Enter runs it.
+    Stroke('F', {VK_MENU});
+    ASSERT_NE(MenuOf(form_->mnuFile), nullptr);
+    EXPECT_EQ(SelectedIn(MenuOf(form_->mnuFile)), form_->miOpen);
+    Shot("menu-file-by-keyboard.png");
+    prompter_->File("");
+    Stroke(VK_RETURN);
+    EXPECT_EQ(MenuOf(form_->mnuFile), nullptr);
+    // The menu's entry counts as clicked as its menu opens.
+    EXPECT_EQ(clicked, (std::vector<TdxBarItem*>{form_->mnuFile, form_->miOpen}));
+    ASSERT_FALSE(prompter_->Asked.empty());
+    EXPECT_EQ(prompter_->Asked.back().kind, pw::vcl::PromptKind::OpenFile);
+    EXPECT_EQ(GetActiveBarControl(), nullptr);
+    EXPECT_TRUE(form_->editWebsite->Focused());
+
+    // F10, Right to Tools, Down opens it; Escape closes the menu, a second Escape the menu bar.
+    Stroke(VK_F10);
+    Stroke(VK_RIGHT);
+    Stroke(VK_DOWN);
+    ASSERT_NE(MenuOf(form_->mnuTools), nullptr);
+    EXPECT_EQ(SelectedIn(MenuOf(form_->mnuTools)), form_->miOptions);
+    Shot("menu-tools-by-keyboard.png");
+    Stroke(VK_ESCAPE);
+    EXPECT_EQ(MenuOf(form_->mnuTools), nullptr);
+    if (MenuBar()->InKeyboardMode()) Stroke(VK_ESCAPE);
+    EXPECT_FALSE(MenuBar()->InKeyboardMode());
+    EXPECT_EQ(GetActiveBarControl(), nullptr);
+    // A shortcut of a menu that is closed still works, and runs once.
+    Stroke('S', {VK_CONTROL, VK_SHIFT});
+    EXPECT_EQ(clicked.back(), form_->miSaveAs);
+}
+
+TEST_F(MenuKeysTest, TheTreesPopupMenuOpensAtTheCursorAndClosesOnEscapeOrAClickElsewhere) {
+    Start({MakeSampleProfile("sample.qpw", dir_ / "out")});
+    form_->ButtonClick(form_->btnNext);
+    ASSERT_EQ(form_->PageIndex(), 2);
+    TTreeNode* root = form_->tvMap->Items().GetFirstNode();
+    ASSERT_NE(root, nullptr);
+    const TRect label = root->DisplayRect(true);
+    POINT onRoot{(label.left + label.right) / 2, (label.top + label.bottom) / 2};
+    ClientToScreen(form_->tvMap->Handle(), onRoot);
+    RECT shown{0, 0, 0, 0};
+    bool rename = false;
+    auto noteMenu = [&] {
+        auto* window = form_->pumResults->ItemLinks()->BarControl();
+        if (window != nullptr && window->Handle() != nullptr) GetWindowRect(window->Handle(), shown);
+        rename = form_->miRename->Enabled();
+    };
+    // A right click on the root: the menu at the cursor, what suits the root enabled; Escape closes it.
+    Soon([&] {
+        noteMenu();
+        Shot("tree-popup-menu.png");
+        pw::gui::SimulateKeyStroke(VK_ESCAPE);
+    });
+    pw::gui::SimulateClick(onRoot, pw::gui::MouseButton::Right);
+    Pump();
+    EXPECT_EQ(shown.left, onRoot.x);
+    EXPECT_EQ(shown.top, onRoot.y);
+    EXPECT_TRUE(rename);
+    EXPECT_FALSE(form_->miDelete->Enabled());
+    EXPECT_FALSE(form_->pumResults->IsShowing());
+    EXPECT_EQ(form_->pumResults->ItemLinks()->BarControl(), nullptr);
+
+    // The menu key with the focus on the tree: at the cursor too; a click on the header closes it.
+    form_->tvMap->SetFocus();
+    SetCursorPos(onRoot.x + 30, onRoot.y + 10);
+    shown = RECT{0, 0, 0, 0};
+    POINT outside{300, 30};
+    ClientToScreen(form_->Handle(), outside);
+    Soon([&] {
+        noteMenu();
+        pw::gui::SimulateClick(outside);
+    });
+    Stroke(VK_APPS);
+    Pump();
+    EXPECT_EQ(shown.left, onRoot.x + 30);
+    EXPECT_FALSE(form_->pumResults->IsShowing());
+    EXPECT_EQ(GetActiveBarControl(), nullptr);
+
+    // A command of the menu runs on the node it was opened on.
+    Soon([&] {
+        pw::gui::SimulateKeyStroke(VK_END);
+        pw::gui::SimulateKeyStroke(VK_RETURN);
+    });
+    DialogHook hook;
+    hook.On<TfrmSiteMapItemProp>([](TfrmSiteMapItemProp& f) { f.SetModalResult(mrCancel); });
+    pw::gui::SimulateClick(onRoot, pw::gui::MouseButton::Right);
+    Pump();
+    EXPECT_EQ(hook.Count(), 1) << "Properties... opened the item properties";
 }
 
 } // namespace

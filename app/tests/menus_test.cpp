@@ -89,6 +89,7 @@ TEST_F(MainFormTest, MenusTheTreesPopupMenuOffersWhatSuitsTheNodeAndRunsOnIt) {
     ASSERT_NE(root, nullptr);
     POINT at{5, 5};
     bool handled = false;
+    EscapeWhenShown();
     form_->ResultTree().tvMapNodeContextMenu(form_->tvMap, root, at, handled);
     EXPECT_FALSE(form_->miAddIgnoreFolder->Enabled());
     EXPECT_FALSE(form_->miIgnoreFile->Enabled());
@@ -100,6 +101,7 @@ TEST_F(MainFormTest, MenusTheTreesPopupMenuOffersWhatSuitsTheNodeAndRunsOnIt) {
         if (node->ImageIndex() == results::kFolderImage) folder = node;
     ASSERT_NE(folder, nullptr);
     const int before = form_->tvMap->Items().Count();
+    EscapeWhenShown();
     form_->ResultTree().tvMapNodeContextMenu(form_->tvMap, folder, at, handled);
     ASSERT_TRUE(form_->miAddIgnoreFolder->Enabled());
     form_->miAddIgnoreFolder->Click();

@@ -9,6 +9,7 @@
 #include "bars/core/bar_strings.h"
 #include "bars/core/bar_unit.h"
 #include "bars/core/item_links.h"
+#include "lookandfeel/object_links.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/rtl/published.h"
@@ -32,6 +33,8 @@ TdxBarPopupMenu::TdxBarPopupMenu(TComponent* AOwner) : TComponent(AOwner) {
 
 TdxBarPopupMenu::~TdxBarPopupMenu() {
     Destroying();
+    // A menu freed while it is shown ends its own loop.
+    ClearObjectLinks(this);
     itemLinks_.reset();
     font_.reset();
     if (fontHandle_ != nullptr) DeleteObject(fontHandle_);
@@ -127,6 +130,10 @@ const TPropertyTable& TdxBarPopupMenu::Table() {
 }
 
 // Links from controls to popup menus.
+
+TdxBarPopupMenuLink::~TdxBarPopupMenuLink() {
+    ClearObjectLinks(this);
+}
 
 TdxBarManager* TdxBarPopupMenuLink::BarManager() const {
     auto* links = dynamic_cast<TdxBarPopupMenuLinks*>(Collection());

@@ -106,6 +106,7 @@ using TdxBarPopupMenuLinkActionEvent =
 class TdxBarPopupMenuLink : public TCollectionItem {
 public:
     explicit TdxBarPopupMenuLink(TCollection* Collection) : TCollectionItem(Collection) {}
+    ~TdxBarPopupMenuLink() override;
     std::string ClassName() const override { return "TdxBarPopupMenuLink"; }
     static const TPropertyTable& Table();
     const TPropertyTable* PublishedProperties() const override { return &Table(); }

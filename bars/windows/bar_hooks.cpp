@@ -14,6 +14,7 @@
 #include "bars/windows/bar_control.h"
 #include "bars/windows/bar_hints.h"
 #include "bars/windows/item_control.h"
+#include "bars/windows/sub_menu_control.h"
 #include "bars/windows/toolbar_control.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
@@ -33,14 +34,11 @@ struct HookState {
     HHOOK keyboard = nullptr;
     HHOOK mouse = nullptr;
     HHOOK callWndProc = nullptr;
-    bool keysBlocked = false;
-    bool editorOwnsKeys = false;
     bool forwardedKeyPending = false;
     WPARAM forwardedKey = 0;
     bool altPressedAlone = false;
     bool inMouseHook = false;
     bool inCallWndProcHook = false;
-    bool menuAnimationRunning = false;
 };
 
 HookState& Hooks() {
@@ -161,7 +159,10 @@ bool ClickAccelerator(TdxBarManager* Manager, WPARAM Key, int Shift) {
         // Searched again from after the link: only the link itself found means no other shares it.
         const bool unique = links->FindAccelLink(static_cast<WORD>(Key), shift, link) == link;
         if (!control->CloseMenusOnClick() || !unique) window->EnterKeyboardMode(control);
-        if (unique) control->ControlClick(false);
+        if (!unique) return true;
+        // A menu entry drops its menu as Down would, its first line selected.
+        if (control->IsExpandable()) window->SetMenuOpened(true);
+        control->ControlClick(false);
         return true;
     }
     return false;
@@ -271,11 +272,7 @@ LRESULT BarKeyboardHookProc(int Code, WPARAM Key, LPARAM KeyData) {
     LRESULT result = 0;
     // A key pressed ends any hint.
     if (Code >= 0 && !key.Released()) CancelHint();
-    if (h.keysBlocked)
-        result = 1;
-    else if (Code >= 0)
-        result = RouteKey(Key, KeyData, key.Released());
-    if (h.editorOwnsKeys) return 0;
+    if (Code >= 0) result = RouteKey(Key, KeyData, key.Released());
     const LRESULT next = CallNextHookEx(h.keyboard, Code, Key, KeyData);
     return result != 0 ? result : next;
 }
@@ -331,7 +328,7 @@ LRESULT CloseMenusOnClick(UINT Msg, const MOUSEHOOKSTRUCT& Info) {
         if (InsideOpenMenuChain(Info.hwnd)) break;
         bool close = IsButtonPress(Msg);
         if (Msg == WM_LBUTTONUP || Msg == WM_NCLBUTTONUP)
-            close = !OverItemControl(Info.hwnd) && !h.menuAnimationRunning && !active->IsCustomizing() &&
+            close = !OverItemControl(Info.hwnd) && !MenuAnimationRunning() && !active->IsCustomizing() &&
                     (active->IsToolbar() || active->ParentBarControl() != nullptr);
         if (!close) break;
         active->HideAll();
@@ -411,32 +408,11 @@ bool BarHooksInstalled() {
     return Hooks().keyboard != nullptr;
 }
 
-bool KeysBlocked() {
-    return Hooks().keysBlocked;
-}
-
-void SetKeysBlocked(bool Value) {
-    Hooks().keysBlocked = Value;
-}
-
-bool EditorOwnsKeys() {
-    return Hooks().editorOwnsKeys;
-}
-
-void SetEditorOwnsKeys(bool Value) {
-    Hooks().editorOwnsKeys = Value;
-}
-
-void SetAltPressedAlone(bool Value) {
-    Hooks().altPressedAlone = Value;
-}
-
 bool MenuAnimationRunning() {
-    return Hooks().menuAnimationRunning;
-}
-
-void SetMenuAnimationRunning(bool Value) {
-    Hooks().menuAnimationRunning = Value;
+    for (BarControl* control : BarControls())
+        if (auto* menu = dynamic_cast<TdxBarSubMenuControl*>(control); menu != nullptr && menu->Animating())
+            return true;
+    return false;
 }
 
 } // namespace bars

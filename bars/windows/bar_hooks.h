@@ -16,17 +16,8 @@ void InstallBarHooks(TdxBarManager* Manager);
 void RemoveBarHooks(TdxBarManager* Manager);
 bool BarHooksInstalled();
 
-// While a toolbar is moved or sized with the mouse every key is swallowed.
-bool KeysBlocked();
-void SetKeysBlocked(bool Value);
-// While an in-place editor of a bar item handles a message, the keys are its own: the keyboard hook
-// lets every key through and calls no further hook. Alt handled there counts as pressed alone.
-bool EditorOwnsKeys();
-void SetEditorOwnsKeys(bool Value);
-void SetAltPressedAlone(bool Value);
-// A menu animation runs: a left release outside does not close the menus meanwhile.
+// A menu's opening animation runs: a left release outside does not close the menus meanwhile.
 bool MenuAnimationRunning();
-void SetMenuAnimationRunning(bool Value);
 
 // The messages of a manager's form, as the call-window-procedure hook hands them over.
 void ParentFormMessageHandler(TdxBarManager* Manager, UINT Msg, WPARAM WParam, LPARAM LParam);

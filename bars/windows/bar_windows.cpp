@@ -5,6 +5,7 @@
 #include "bars/core/bar_unit.h"
 #include "bars/core/item_links.h"
 #include "bars/core/item_registry.h"
+#include "bars/core/popup_menu.h"
 #include "bars/core/toolbar.h"
 #include "bars/core/toolbars.h"
 #include "bars/painters/flat_painter.h"
@@ -12,6 +13,7 @@
 #include "bars/windows/dock_control.h"
 #include "bars/windows/item_control.h"
 #include "bars/windows/menu_effects.h"
+#include "bars/windows/popup_menu_window.h"
 #include "bars/windows/sub_item_control.h"
 #include "bars/windows/sub_menu_control.h"
 #include "bars/windows/toolbar_control.h"
@@ -122,6 +124,7 @@ void MoveDraggedControl(Drag& d, POINT P) {
 void RegisterBarWindows() {
     RegisterBarPainters();
     SetBarControlFactory(&MakeBarControl);
+    SetPopupMenuShow(&ShowPopupMenuWindow);
     SetDockControlFactory(&MakeDockControl);
     SetBarItemControlClass("TdxBarButton", &CreateButtonControl);
     SetBarItemControlClass("TdxBarSubItem", &CreateSubItemControl);

@@ -249,6 +249,14 @@ TEST_F(BarHooksTest, LinkedControlsAskTheirPopupMenusOnRightClickAndContextKeys)
     EXPECT_EQ(ownCalls[0].x, 7);
     EXPECT_EQ(ownCalls[0].y, 4);
     ASSERT_EQ(formCalls.size(), 1u);
+    // The form's link showed the menu, at the click; Escape closes it.
+    ASSERT_TRUE(menu->IsShowing());
+    RECT shown{0, 0, 0, 0};
+    GetWindowRect(menu->ItemLinks()->BarControl()->Handle(), shown);
+    EXPECT_EQ(shown.left, at.x);
+    EXPECT_EQ(shown.top, at.y);
+    Stroke(VK_ESCAPE);
+    EXPECT_FALSE(menu->IsShowing());
     // The menu key and Shift+F10: no point, the keyboard's way, and the key goes no further. (The
     // links also hear each key pressed in the edit, as its shortcut may be theirs.)
     for (BYTE key : {VK_APPS, VK_F10}) {
@@ -265,6 +273,8 @@ TEST_F(BarHooksTest, LinkedControlsAskTheirPopupMenusOnRightClickAndContextKeys)
         EXPECT_EQ(formCalls.back().y, -1);
         // The menu key acts on its release, Shift+F10 on its press.
         EXPECT_EQ(key == VK_APPS ? releasesSeen : keysSeen, std::vector<WORD>{});
+        EXPECT_TRUE(menu->IsShowing());
+        Stroke(VK_ESCAPE);
     }
     // A shortcut of a linked popup menu works in its control only.
     own->OnAction = nullptr;
