@@ -95,6 +95,7 @@ void TfrmSiteMapMain::FormCreate(TObject*) {
     resultTree_->OnStatusText = [this](const std::string& text) { lblLinkFileName->SetCaption(text); };
     pace_ = std::make_unique<TWorkPace>([this] { ProcessMessages(); },
                                         [] { Application->ProcessMessagesUnpainted(); });
+    pace_->OnTurn = [this] { FlushMemoLines(); };
     resultTree_->OnProcessMessages = [this] { pace_->Turn(); };
     resultTree_->OnPopupMenu = [this](POINT, const results::ResultMenuState& state) {
         ResultMenuPopup(state);

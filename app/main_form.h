@@ -258,6 +258,8 @@ private:
     void EnterBusy();
     void LeaveBusy();
     void ProcessMessages();
+    // The lines the scan kept back for memoFiles go there.
+    void FlushMemoLines();
     void CancelRun();
     // Closes the window that was asked to close during a run; false when it stays open.
     bool CloseAfterRun();
@@ -288,6 +290,7 @@ private:
     std::unique_ptr<results::TResultTree> resultTree_;
     // How often a run lets the message loop run and repaint.
     std::unique_ptr<TWorkPace> pace_;
+    std::string memoPending_;
     results::TLocalScan* scan_ = nullptr;
     crawl::TWebsiteCrawl* crawl_ = nullptr;
     int fileCount_ = 0;

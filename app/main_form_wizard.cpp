@@ -287,6 +287,13 @@ void TfrmSiteMapMain::ProcessMessages() {
     Application->ProcessMessages();
 }
 
+void TfrmSiteMapMain::FlushMemoLines() {
+    if (memoPending_.empty()) return;
+    memoPending_.resize(memoPending_.size() - 2);
+    memoFiles->Lines().Add(memoPending_);
+    memoPending_.clear();
+}
+
 void TfrmSiteMapMain::ClearRunTexts() {
     // A new run: nothing shown may still describe the previous one.
     for (TLabel* label : {lblLookingIn, lblFileFound, lblFileCount, lblTotalFiles, lblLinkFileName,
@@ -355,13 +362,19 @@ void TfrmSiteMapMain::ScanLocalFolder() {
     scan.Display.LookingIn = [this](const std::string& s) { lblLookingIn->SetCaption(s); };
     scan.Display.FileFound = [this](const std::string& s) { lblFileFound->SetCaption(s); };
     scan.Display.FileCount = [this](int n) { lblFileCount->SetCaption(IntToStr(n)); };
-    scan.Display.MemoLine = [this](const std::string& s) { memoFiles->Lines().Add(s); };
+    // The lines go to the memo as the loop turns, many at a time.
+    scan.Display.MemoLine = [this](const std::string& s) {
+        memoPending_ += s;
+        memoPending_ += "\r\n";
+    };
     scan.Display.Pace = pace_.get();
     scan_ = &scan;
     Scanning_ = true;
     try {
         scan.Run(IncludeBackslash(IndexFolder()));
+        FlushMemoLines();
     } catch (const Exception& e) {
+        FlushMemoLines();
         memoFiles->Lines().Add(e.Message());
         if (autoRun_) mainwin::PrintMessage(std::cerr, e.Message());
     }

@@ -30,6 +30,7 @@ void TWorkPace::Run(Clock::time_point At, bool Paint) {
     started_ = true;
     turned_ = At;
     ++turns_;
+    if (OnTurn) OnTurn();
     if (Paint) {
         painted_ = At;
         ++paints_;

@@ -29,6 +29,10 @@ public:
     void Restart();
     void SetClock(std::function<Clock::time_point()> Now) { now_ = std::move(Now); }
 
+    // Runs before every turn of the loop: what the work keeps back for the window (lines of a log) goes
+    // to it now, so that the window takes it in few large pieces rather than one per item.
+    std::function<void()> OnTurn;
+
     // How often the loop ran, and how often it painted.
     long Turns() const { return turns_; }
     long Paints() const { return paints_; }

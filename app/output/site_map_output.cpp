@@ -58,7 +58,9 @@ void SaveSiteMapFile(const TMapProfile& Profile, std::span<const TSiteMapNode> N
     Result.FilesWritten.push_back(fileName);
     if (xml) {
         const std::string xmlName = XmlFileNameFor(fileName);
-        WriteFileAtomically(xmlName, BuildXmlSitemap(Nodes));
+        TAtomicFileStream out(xmlName);
+        WriteXmlSitemap(Nodes, out);
+        out.Commit();
         Result.XmlFileName = xmlName;
         Result.FilesWritten.push_back(xmlName);
     }

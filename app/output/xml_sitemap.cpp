@@ -6,9 +6,11 @@
 #include "app/core/map_profile.h"
 #include "app/output/html_escape.h"
 #include "app/output/output_texts.h"
+#include "platform/rtl/stream.h"
 
 #include <charconv>
 #include <cmath>
+#include <functional>
 #include <unordered_set>
 
 namespace {
@@ -81,10 +83,15 @@ std::string SitemapAddressKey(std::string_view EncodedAddress) {
     return key;
 }
 
-std::string BuildXmlSitemap(std::span<const TSiteMapNode> Nodes) {
+namespace {
+
+// Pieces of this size go to the sink as they fill.
+constexpr size_t kPiece = 1 << 16;
+
+void ComposeXmlSitemap(std::span<const TSiteMapNode> Nodes, const std::function<void(std::string&)>& Flush) {
     const std::string ns = output_text::SitemapNamespace;
     std::string xml;
-    xml.reserve(256 + Nodes.size() * 200);
+    xml.reserve(kPiece + 4096);
     xml += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n";
     xml += "<urlset xmlns=\"" + ns + "\"\r\n";
     xml += std::string("xmlns:xsi=\"") + output_text::SchemaInstanceNamespace + "\"\r\n";
@@ -118,7 +125,26 @@ std::string BuildXmlSitemap(std::span<const TSiteMapNode> Nodes) {
         xml += "    <priority>";
         xml += PriorityText(rec.Priority);
         xml += "</priority>\r\n  </url>\r\n";
+        if (xml.size() >= kPiece) Flush(xml);
     }
     xml += "</urlset>\r\n";
-    return xml;
+    Flush(xml);
+}
+
+} // namespace
+
+std::string BuildXmlSitemap(std::span<const TSiteMapNode> Nodes) {
+    std::string whole;
+    ComposeXmlSitemap(Nodes, [&whole](std::string& piece) {
+        whole += piece;
+        piece.clear();
+    });
+    return whole;
+}
+
+void WriteXmlSitemap(std::span<const TSiteMapNode> Nodes, TStream& Out) {
+    ComposeXmlSitemap(Nodes, [&Out](std::string& piece) {
+        Out.WriteBuffer(piece.data(), static_cast<int64_t>(piece.size()));
+        piece.clear();
+    });
 }

@@ -7,11 +7,14 @@
 #include <string_view>
 
 class TMapProfile;
+class TStream;
 
 // The profile asks for a sitemap and names a site ("http://" and at least one more character).
 bool XmlSitemapWanted(const TMapProfile& Profile);
 // The whole file: one url element per distinct address. Nodes without a usable address are left out.
 std::string BuildXmlSitemap(std::span<const TSiteMapNode> Nodes);
+// The same text written to Out piece by piece, so that a large sitemap is never held whole.
+void WriteXmlSitemap(std::span<const TSiteMapNode> Nodes, TStream& Out);
 
 // Fixed notation within 0..1 ("0.5", "1", "0.000001"); a value that is no number gives the protocol's 0.5.
 std::string PriorityText(double Priority);

@@ -4,6 +4,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 
 #include "platform/commctrl/class_registry.h"
 #include "platform/commctrl/control.h"
@@ -34,7 +35,7 @@ public:
     explicit Edit(HWND hwnd) : Control(hwnd), model_(IsMulti(hwnd)) {}
 
     LRESULT Handle(TMessage& m) override {
-        Sync();
+        if (LaysOut(m.Msg)) Sync();
         if (m.Msg >= EM_GETSEL && m.Msg <= EM_GETLIMITTEXT) return EditMessage(EditMsg(m));
         switch (m.Msg) {
         case WM_CREATE:
@@ -182,7 +183,10 @@ private:
     }
 
     LRESULT SetText(TWMSetText m) {
-        model_.SetText(Normalize(m.String()));
+        // One copy of a long text, not one per step.
+        std::string text = m.String();
+        if (!Multi()) text = FirstLine(text);
+        model_.SetText(std::move(text));
         widthsFrom_ = 0;
         modified_ = false;
         // The window keeps no text of its own: the model holds it.
@@ -419,6 +423,29 @@ private:
     }
 
     bool Wraps() const { return Multi() && !(Style() & ES_AUTOHSCROLL); }
+
+    // Messages that neither read nor change the lines or the view need not know who can see them.
+    static bool LaysOut(UINT msg) {
+        switch (msg) {
+        case WM_GETTEXTLENGTH:
+        case WM_GETTEXT:
+        case WM_GETDLGCODE:
+        case WM_SETCURSOR:
+        case WM_ERASEBKGND:
+        case WM_TIMER:
+        case EM_GETSEL:
+        case EM_SETSEL:
+        case EM_GETMODIFY:
+        case EM_SETMODIFY:
+        case EM_LIMITTEXT:
+        case EM_GETLIMITTEXT:
+        case EM_CANUNDO:
+        case EM_EMPTYUNDOBUFFER:
+            return false;
+        default:
+            return true;
+        }
+    }
 
     // A paint is due anyway over part of the window.
     bool PaintPending() const {

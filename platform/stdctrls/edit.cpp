@@ -265,8 +265,7 @@ namespace {
 // The text ends with a line break: the window's last line is empty and starts at the very end. Asked
 // without copying the text, so adding a line costs the same however many there are.
 bool EndsWithBreak(HWND h, LRESULT length) {
-    const auto lines = SendMessage(h, EM_GETLINECOUNT, 0, 0);
-    return length > 0 && SendMessage(h, EM_LINEINDEX, static_cast<WPARAM>(lines - 1), 0) == length;
+    return length > 0 && SendMessage(h, EM_LINELENGTH, static_cast<WPARAM>(length), 0) == 0;
 }
 } // namespace
 
@@ -283,6 +282,22 @@ int TMemoStrings::Count() const {
 std::string TMemoStrings::Get(int index) const {
     if (index < 0 || index >= Count()) IndexError(index);
     return LineOf(memo_.Handle(), index);
+}
+
+int TMemoStrings::Add(const std::string& s) {
+    HWND h = memo_.Handle();
+    const LRESULT length = SendMessage(h, WM_GETTEXTLENGTH, 0, 0);
+    const bool broken = EndsWithBreak(h, length);
+    const int index =
+        length == 0 ? 0 : static_cast<int>(SendMessage(h, EM_GETLINECOUNT, 0, 0)) - (broken ? 1 : 0);
+    std::string insert;
+    insert.reserve(s.size() + 4);
+    if (length > 0 && !broken) insert = "\r\n";
+    insert += s;
+    insert += "\r\n";
+    SendMessage(h, EM_SETSEL, static_cast<WPARAM>(length), length);
+    SendMessage(h, EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(insert.c_str()));
+    return index;
 }
 
 void TMemoStrings::Insert(int index, const std::string& s) {

@@ -85,6 +85,8 @@ public:
     explicit TMemoStrings(TMemo& Memo) : memo_(Memo) {}
     std::string ClassName() const override { return "TMemoStrings"; }
     int Count() const override;
+    // At the end, asking the window only what the end needs: a log of many lines is added to often.
+    int Add(const std::string& s) override;
     void Insert(int index, const std::string& s) override;
     void Delete(int index) override;
     void Clear() override;

@@ -1,6 +1,7 @@
 #include "app/core/map_profile.h"
 #include "app/output/tests/output_fixture.h"
 #include "app/output/xml_sitemap.h"
+#include "platform/rtl/stream.h"
 
 #include <gtest/gtest.h>
 
@@ -69,4 +70,22 @@ TEST(XmlSitemap, FieldsAtTheirEdges) {
     EXPECT_TRUE(XmlSitemapWanted(profile));
     profile.SetMakeGoogleSM(false);
     EXPECT_FALSE(XmlSitemapWanted(profile));
+}
+
+TEST(XmlSitemap, WrittenPieceByPieceItIsTheSameText) {
+    // Enough pages for many pieces, with repeated addresses that only the whole run can recognise.
+    Tree tree;
+    tree.Add(kFolderImage, 0, true, "Home", "http://www.example.com/");
+    for (int i = 0; i < 3000; ++i)
+        tree.Add(kPageImage, 1, false, "Page " + std::to_string(i),
+                 "http://www.example.com/folder " + std::to_string(i % 2000) + "/p&q.html");
+    const std::string whole = BuildXmlSitemap(tree.Nodes());
+    EXPECT_GT(whole.size(), 200000u);
+    TMemoryStream out;
+    WriteXmlSitemap(tree.Nodes(), out);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(out.Bytes().data()), out.Bytes().size()), whole);
+    size_t urls = 0;
+    for (size_t at = whole.find("<url>"); at != std::string::npos; at = whole.find("<url>", at + 1))
+        ++urls;
+    EXPECT_EQ(urls, 1u + 2000);
 }

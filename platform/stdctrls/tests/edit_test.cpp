@@ -155,6 +155,34 @@ TEST(Memo, LinesLiveInTheWindowAndAppendingKeepsTheCaretAtTheEnd) {
     delete form;
 }
 
+TEST(Memo, AddedLinesFollowWhateverTheTextEndsWith) {
+    TForm* form = MakeForm(300, 120);
+    auto* memo = new TMemo(form);
+    memo->SetParent(form);
+    memo->SetBounds(0, 0, 300, 120);
+    form->Show();
+    Pump();
+    TStrings& lines = memo->Lines();
+    EXPECT_EQ(lines.Add("first"), 0);
+    EXPECT_EQ(memo->Text(), "first\r\n");
+    // A text without a break at its end gets one before the new line; a run of lines added at once
+    // counts as its lines.
+    memo->SetText("a\r\nb");
+    EXPECT_EQ(lines.Add("c"), 2);
+    EXPECT_EQ(lines.Add("d\r\ne"), 3);
+    EXPECT_EQ(lines.Count(), 5);
+    EXPECT_EQ(lines[4], "e");
+    EXPECT_EQ(memo->Text(), "a\r\nb\r\nc\r\nd\r\ne\r\n");
+    // An empty line is a line too.
+    EXPECT_EQ(lines.Add(""), 5);
+    EXPECT_EQ(lines.Count(), 6);
+    EXPECT_EQ(lines[5], "");
+    lines.Clear();
+    EXPECT_EQ(lines.Add("again"), 0);
+    EXPECT_EQ(lines.Count(), 1);
+    delete form;
+}
+
 TEST(Memo, ReturnsAndTabsGoToTheFormUnlessTheMemoWantsThem) {
     TForm* form = MakeForm();
     auto* memo = new TMemo(form);
