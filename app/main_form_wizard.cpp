@@ -402,9 +402,14 @@ bool TfrmSiteMapMain::CrawlSite() {
     UrlCount_ = crawl.UrlCount();
     fileCount_ = crawl.FileCount();
     if (loaded || crawl.CancelRequested()) return true;
-    const std::string reason = crawl.StartFailure().empty() ? gatherFailure_ : crawl.StartFailure();
-    gatherFailure_ = reason;
-    memoFiles->Lines().Add(reason);
+    if (!crawl.StartFailure().empty()) {
+        // The crawl's own log has it already.
+        gatherFailure_ = crawl.StartFailure();
+    } else {
+        if (gatherFailure_.empty()) gatherFailure_ = main_text::StartPageFailed;
+        memoFiles->Lines().Add(gatherFailure_);
+    }
+    const std::string& reason = gatherFailure_;
     if (autoRun_) mainwin::PrintMessage(std::cerr, reason);
     return false;
 }

@@ -22,8 +22,7 @@ inline constexpr const char* Cancel = "&Cancel";
 inline constexpr const char* Done = "Done";
 inline constexpr const char* Searching = "Searching for files, please wait....";
 inline constexpr const char* SearchComplete = "Search Complete! Press Next to View Results.";
-inline constexpr const char* StartPageFailed =
-    "The start page could not be loaded. Press Back to change the address, or Close.";
+inline constexpr const char* StartPageFailed = "The start page could not be loaded.";
 inline constexpr const char* TotalFilesFound = "Total Files Found: ";
 inline constexpr const char* TotalFiles = "Total Files: ";
 inline constexpr const char* FileLabel = "File:";

@@ -26,6 +26,7 @@ TResultTree::TResultTree(TRzTreeView& View, TMapProfile& Profile, TStringList& I
     view_.OnDblClick = [this](TObject* s) { tvMapDblClick(s); };
     view_.OnDeletion = [this](TObject* s, TTreeNode* n) { tvMapDeletion(s, n); };
     view_.OnEdited = [this](TObject* s, TTreeNode* n, std::string& t) { tvMapEdited(s, n, t); };
+    view_.OnKeyDown = [this](TObject* s, WORD& k, TShiftState sh) { tvMapKeyDown(s, k, sh); };
     view_.OnKeyUp = [this](TObject* s, WORD& k, TShiftState sh) { tvMapKeyUp(s, k, sh); };
     view_.OnNodeContextMenu = [this](TObject* s, TTreeNode* n, POINT& p, bool& h) {
         tvMapNodeContextMenu(s, n, p, h);
@@ -39,6 +40,7 @@ TResultTree::~TResultTree() {
     view_.OnDblClick = nullptr;
     view_.OnDeletion = nullptr;
     view_.OnEdited = nullptr;
+    view_.OnKeyDown = nullptr;
     view_.OnKeyUp = nullptr;
     view_.OnNodeContextMenu = nullptr;
     view_.OnCollapsed = nullptr;
@@ -240,6 +242,10 @@ void TResultTree::tvMapEdited(TObject*, TTreeNode* Node, std::string& S) {
     OutputReset();
 }
 
+void TResultTree::tvMapKeyDown(TObject*, WORD& Key, TShiftState Shift) {
+    if (Key == VK_RETURN) altEnter_ = Shift.Contains(ssAlt);
+}
+
 void TResultTree::tvMapKeyUp(TObject*, WORD& Key, TShiftState Shift) {
     if (Key == kKeyF2) {
         TTreeNode* node = view_.Selected();
@@ -247,7 +253,8 @@ void TResultTree::tvMapKeyUp(TObject*, WORD& Key, TShiftState Shift) {
         if (node != nullptr) node->EditText();
     } else if (Key == VK_DELETE) {
         RemoveSelectedNodes();
-    } else if (Key == VK_RETURN && Shift.Contains(ssAlt)) {
+    } else if (Key == VK_RETURN && (Shift.Contains(ssAlt) || altEnter_)) {
+        altEnter_ = false;
         Key = 0;
         ShowNodeProperties(view_.SelectionCount() == 1 ? view_.Selections(0) : nullptr);
     }

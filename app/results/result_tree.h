@@ -107,6 +107,7 @@ public:
     void tvMapDblClick(TObject* Sender);
     void tvMapDeletion(TObject* Sender, TTreeNode* Node);
     void tvMapEdited(TObject* Sender, TTreeNode* Node, std::string& S);
+    void tvMapKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
     void tvMapKeyUp(TObject* Sender, WORD& Key, TShiftState Shift);
     void tvMapNodeContextMenu(TObject* Sender, TTreeNode* Node, POINT& MousePos, bool& Handled);
     void miAddIgnoreFolderClick(TObject* Sender);
@@ -147,6 +148,8 @@ private:
     TTreeNode* contextNode_ = nullptr;
     // Nodes are being removed from a list of them taken before: the message loop must not run meanwhile.
     bool removing_ = false;
+    // Enter went down with Alt held: its release is Alt+Enter, even after Alt's own release.
+    bool altEnter_ = false;
     ResultMenuState menuState_;
     uint64_t deletions_ = 0;
 };

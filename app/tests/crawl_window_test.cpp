@@ -11,6 +11,7 @@
 #include "main_form_fixture.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
+#include "platform/rtl/string_list.h"
 #include "platform/stdctrls/label.h"
 #include "platform/vcl/timer.h"
 #include "shellcontrols/rz_tree_view.h"
@@ -146,6 +147,13 @@ TEST_F(CrawlWindowTest, AStartPageThatFailsIsSaidAndTheWizardStaysWithNothingToS
         ASSERT_EQ(prompter_->Texts().size(), 1u) << address;
         EXPECT_NE(prompter_->Texts()[0].find(reason), std::string::npos) << prompter_->Texts()[0];
         EXPECT_EQ(form_->lblTotalFiles->Caption(), "Total Files Found: 0");
+        // The memo wraps its lines: they are read as one text.
+        std::string log;
+        for (int i = 0; i < form_->memoFiles->Lines().Count(); ++i)
+            log += form_->memoFiles->Lines()[i];
+        const size_t told = log.find(reason);
+        EXPECT_NE(told, std::string::npos) << log;
+        EXPECT_EQ(log.find(reason, told + 1), std::string::npos) << "the log says it once: " << log;
         EXPECT_NE(form_->lblStatusTitle->Caption().find("could not be loaded"), std::string::npos);
         EXPECT_FALSE(form_->btnNext->Enabled());
         EXPECT_TRUE(form_->btnBack->Enabled());

@@ -190,6 +190,18 @@ TEST_F(ItemPropertiesTest, DoubleClickAndAltEnterOnTheTreeEditTheNodes) {
     EXPECT_EQ(results::TResultTree::Rec(child)->ChangeFreq, cfNever);
     EXPECT_EQ(results::TResultTree::Rec(child)->Text, childText);
     EXPECT_EQ(form_->PageIndex(), 2) << "Alt+Enter presses no wizard button";
+
+    // Alt let go before Enter, as fingers often do: still Alt+Enter.
+    hook.Clear();
+    hook.On<TfrmSiteMapItemProp>([](TfrmSiteMapItemProp& f) { f.btnCancel->Click(); });
+    tree.Select({child});
+    Pump();
+    pw::gui::SimulateKey(VK_MENU, true);
+    pw::gui::SimulateKey(VK_RETURN, true, U'\r');
+    pw::gui::SimulateKey(VK_MENU, false);
+    pw::gui::SimulateKey(VK_RETURN, false);
+    Pump();
+    EXPECT_EQ(hook.Count(), 3);
 }
 
 } // namespace

@@ -52,8 +52,8 @@ TEST_F(UploadOnTheWay, TheWholeBarCountsTheFilesAlreadySent) {
     if (!server.Running()) GTEST_SKIP() << "pyftpdlib could not be started here";
     Serve(server);
     // Large enough that each file reports its progress several times on the way.
-    const std::vector<std::pair<std::string, size_t>> sizes{{"page.html", 700000}, {"page.xml", 500000},
-                                                            {"a.gif", 300000}};
+    const std::vector<std::pair<std::string, size_t>> sizes{
+        {"page.html", 700000}, {"page.xml", 500000}, {"a.gif", 300000}};
     std::vector<std::string> list;
     for (const auto& [name, size] : sizes) {
         WriteFile(files_.File(name), std::string(size, name[0]));
@@ -75,9 +75,8 @@ TEST_F(UploadOnTheWay, TheWholeBarCountsTheFilesAlreadySent) {
     ASSERT_TRUE(form->Succeeded()) << (person_.Asked.empty() ? "" : person_.Asked.back().text);
 
     // The files go last first: a.gif, then page.xml, then page.html.
-    std::map<std::string, int64_t> before{{files_.File("a.gif"), 0},
-                                          {files_.File("page.xml"), 300000},
-                                          {files_.File("page.html"), 800000}};
+    std::map<std::string, int64_t> before{
+        {files_.File("a.gif"), 0}, {files_.File("page.xml"), 300000}, {files_.File("page.html"), 800000}};
     std::map<std::string, int> progressOf;
     for (const Seen& s : seen) {
         ASSERT_TRUE(before.count(s.file)) << s.file;
