@@ -484,6 +484,16 @@ TEST_F(FtpClientTest, SocksFailuresNameTheProxyAndSayWhatItAnswered) {
         EXPECT_EQ(client.ErrorMessage(), "500 SOCKS proxy 127.0.0.1:" + c.port + c.message);
         EXPECT_FALSE(client.Connected());
     }
+
+    // A proxy that carries the session but refuses its data connection.
+    ftptest::ScriptPeer onlyFirst("socks_peer.py", {"onlyfirst"});
+    ASSERT_TRUE(onlyFirst.Running());
+    client.SetSocksPort(onlyFirst.PortText());
+    LoginAs(server.Port(), "tester", "secret");
+    Upload("refused.txt", "never sent", 550);
+    EXPECT_EQ(client.ErrorMessage(),
+              "Unable to establish data connection, error #20008 (SOCKS proxy 127.0.0.1:" +
+                  onlyFirst.PortText() + " answered: connection refused)");
 }
 
 } // namespace

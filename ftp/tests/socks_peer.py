@@ -9,11 +9,16 @@ its request carried. MODE chooses the replies:
   badver    SOCKS 5 method reply with version 4
   hangup    closes the connection after reading the method request
   refuse    SOCKS 5 connect request answered "connection refused" (reply code 5)
+  onlyfirst a real SOCKS 5 proxy for the first connect request (to the destination it names), and
+            "connection refused" for every later one: an FTP session whose data connection is refused
 """
 import socket
 import sys
 import threading
 import time
+
+connects = 0
+connects_lock = threading.Lock()
 
 
 def read_exact(conn, n):
@@ -69,7 +74,14 @@ def socks5(conn, first, mode):
         request = head + bytes([len(name)]) + name + read_exact(conn, 2)
     else:
         request = head + read_exact(conn, 4) + read_exact(conn, 2)
-    if mode == "refuse":
+    if mode == "onlyfirst":
+        global connects
+        with connects_lock:
+            connects += 1
+            first_connect = connects == 1
+        if first_connect:
+            return relay(conn, request)
+    if mode in ("refuse", "onlyfirst"):
         conn.sendall(b"\x05\x05\x00\x01\x00\x00\x00\x00\x00\x00")
         return None
     line = b"REQ " + request.hex().encode() + b"\r\n"
@@ -84,6 +96,38 @@ def socks5(conn, first, mode):
     else:
         conn.sendall(b"\x05\x00\x00\x01\x7f\x00\x00\x01\x00\x15" + line)
     return True
+
+
+def relay(conn, request):
+    host = request[5:5 + request[4]].decode() if request[3] == 3 else socket.inet_ntoa(request[4:8])
+    port = int.from_bytes(request[-2:], "big")
+    target = socket.create_connection((host, port))
+    conn.sendall(b"\x05\x00\x00\x01\x7f\x00\x00\x01\x00\x15")
+
+    def back():
+        try:
+            while True:
+                data = target.recv(65536)
+                if not data:
+                    break
+                conn.sendall(data)
+        except OSError:
+            pass
+        finally:
+            conn.close()
+
+    threading.Thread(target=back, daemon=True).start()
+    try:
+        while True:
+            data = conn.recv(65536)
+            if not data:
+                break
+            target.sendall(data)
+    except OSError:
+        pass
+    finally:
+        target.close()
+    return None
 
 
 def socks4(conn):
