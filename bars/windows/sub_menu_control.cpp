@@ -367,7 +367,7 @@ void TdxBarSubMenuControl::Paint(HDC DC) {
         auto* control = dynamic_cast<TdxBarItemControl*>(link->Control());
         RECT r = link->ItemRect();
         if (control == nullptr || IsRectEmpty(r)) continue;
-        r.top -= separator;
+        if (link->BeginGroup()) r.top -= separator;
         // Lines outside the part to paint cost nothing.
         if (Touches(r, dirty)) DrawLine(DC, control);
     }
