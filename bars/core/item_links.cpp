@@ -8,6 +8,7 @@
 #include "bars/core/bar_button.h"
 #include "bars/core/bar_item.h"
 #include "bars/core/bar_manager.h"
+#include "bars/core/container_item.h"
 #include "bars/core/popup_menu.h"
 #include "bars/core/sub_item.h"
 #include "bars/core/toolbar.h"
@@ -126,6 +127,7 @@ void TdxBarItemLinks::Update(TCollectionItem*) {
     if (OwnerIsDestroying()) return;
     if (IsDesignRelevant()) ReportDesignChange();
     RebuildLists();
+    if (auto* container = dynamic_cast<TCustomdxBarContainerItem*>(owner_)) container->LinksChanged();
     if (OnChange) OnChange(this);
 }
 

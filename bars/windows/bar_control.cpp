@@ -41,6 +41,12 @@ std::vector<std::unique_ptr<BarControl>> waitingRelease;
 HWND releaser = nullptr;
 bool releasePosted = false;
 
+bool WaitsForRelease(const TCustomdxBarControl* control) {
+    for (const auto& waiting : waitingRelease)
+        if (static_cast<const BarControl*>(control) == waiting.get()) return true;
+    return false;
+}
+
 void PostRelease() {
     if (releasePosted) return;
     if (releaser == nullptr)
@@ -92,9 +98,12 @@ LRESULT BarWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     if (control == nullptr) return DefWindowProc(hwnd, msg, wParam, lParam);
     TMessage message{msg, wParam, lParam, 0};
+    // A toolbar may be freed inside its own handler; a menu is only released, and freed once its last
+    // handler has returned.
+    const TcxObjectLinkPtr alive = MakeObjectLink(control);
     ++control->handlerDepth_;
     const LRESULT result = control->WndProc(message);
-    // A window released while this handler ran is freed once the handler has returned.
+    if (alive->Ref == nullptr && !WaitsForRelease(control)) return result;
     if (--control->handlerDepth_ == 0 && !waitingRelease.empty()) PostRelease();
     return result;
 }

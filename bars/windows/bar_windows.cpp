@@ -3,6 +3,7 @@
 
 #include "bars/core/bar_manager.h"
 #include "bars/core/bar_unit.h"
+#include "bars/core/container_item.h"
 #include "bars/core/item_links.h"
 #include "bars/core/item_registry.h"
 #include "bars/core/popup_menu.h"
@@ -31,6 +32,8 @@ namespace {
 
 std::unique_ptr<BarControl> MakeBarControl(TdxBarItemLinks* Links, bool Toolbar) {
     auto* bar = dynamic_cast<TdxBar*>(Links->LinksOwner());
+    if (dynamic_cast<TCustomdxBarContainerItem*>(Links->LinksOwner()) != nullptr)
+        return std::make_unique<TContainerItemSubMenuControl>(Links->BarManager(), Links);
     if (!Toolbar || bar == nullptr) return CreateSubMenuControl(Links);
     return std::make_unique<TdxBarControl>(Links->BarManager(), bar);
 }
@@ -129,6 +132,11 @@ void RegisterBarWindows() {
     SetBarItemControlClass("TdxBarButton", &CreateButtonControl);
     SetBarItemControlClass("TdxBarSubItem", &CreateSubItemControl);
     InstallMenuEffects();
+    // The container items come with the menus that expand them.
+    if (FindRegisteredItemClass("TdxBarListItem") == nullptr) {
+        RegisterBarItemClass<TdxBarListItem>("TdxBarListItem", &CreateContainerItemControl, true);
+        RegisterBarItemClass<TdxBarContainerItem>("TdxBarContainerItem", &CreateContainerItemControl, true);
+    }
     // The thread hooks live while any manager does.
     SetBarManagerListObserver([](TdxBarManager* Manager, bool Added) {
         if (Added)

@@ -268,12 +268,13 @@ void TdxBarItemControl::PerformClick(bool) {
         SetClicking(true);
         clickingSet = true;
     }
+    const TcxObjectLinkPtr itemAlive = MakeObjectLink(item);
     if (closeMenus) {
         // Closing the chain may free this control: the weak references decide what is touched later.
         if (TCustomdxBarControl* parent = parent_; parent != nullptr) parent->HideAll();
     }
     // The item's own click guards its handlers; this control is touched afterwards only when it lives.
-    if (clickable && item != nullptr) item->DirectClick();
+    if (clickable && item != nullptr && itemAlive->Ref != nullptr) item->DirectClick();
     if (self->Ref != nullptr && clickingSet) SetClicking(false);
 }
 

@@ -3,6 +3,7 @@
 
 #include "bars/core/bar_manager.h"
 #include "bars/core/bar_routines.h"
+#include "bars/core/container_item.h"
 #include "bars/core/item_links.h"
 #include "bars/core/sub_item.h"
 #include "bars/core/toolbar.h"
@@ -301,6 +302,40 @@ void TdxBarSubItemControl::KeyDown(WORD Key) {
 
 bool TdxBarSubItemControl::WantsKey(WORD Key) const {
     return Key == VK_RIGHT && parent_ != nullptr && !parent_->IsToolbar();
+}
+
+std::unique_ptr<ItemControl> CreateContainerItemControl(TdxBarItemLink* Link) {
+    return std::make_unique<TdxBarContainerItemControl>(Link);
+}
+
+TdxBarSubMenuControl* TdxBarContainerItemControl::CreateSubMenuControl() {
+    TdxBarManager* manager = link_ != nullptr ? link_->BarManager() : nullptr;
+    if (manager == nullptr || manager->IsCustomizingOrDesigning()) return nullptr;
+    return TdxBarSubItemControl::CreateSubMenuControl();
+}
+
+std::string TdxBarContainerItemControl::GetCaption() const {
+    const std::string caption = TdxBarSubItemControl::GetCaption();
+    if (!OnToolbar() && Item() != nullptr && !Item()->HasContent()) return "(" + caption + ")";
+    return caption;
+}
+
+bool TdxBarContainerItemControl::IsExpandable() const {
+    TdxBarManager* manager = link_ != nullptr ? link_->BarManager() : nullptr;
+    return manager == nullptr || !manager->IsCustomizingOrDesigning();
+}
+
+void TdxBarContainerItemControl::Draw(HDC DC, const RECT& R, int PaintType) {
+    if (PaintType != 1) {
+        TdxBarSubItemControl::Draw(DC, R, PaintType);
+        return;
+    }
+    if (R.right <= R.left) return;
+    ItemState state;
+    state.Selected = IsSelected();
+    state.Enabled = GetEnabled();
+    state.InMenu = true;
+    Painter().DrawButtonBackground(*this, DC, state, R);
 }
 
 } // namespace bars

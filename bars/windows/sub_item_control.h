@@ -3,6 +3,8 @@
 // links as a menu window. On a menu bar in menu mode the menu opens at once; inside a menu it opens
 // when the pointer has rested on the line for a while and closes a while after the pointer moved on.
 // All those delayed opens and closes share one pending timer.
+#include <string>
+
 #include "bars/windows/item_control.h"
 
 class TCustomdxBarSubItem;
@@ -57,10 +59,23 @@ private:
     void OpenMenu();
 };
 
+// The entry of a container item (a list item, a container item) on a toolbar: it opens a menu of the
+// links the container generates. Inside a menu a container expands in place instead; a container
+// with nothing to show there is drawn as "(caption)".
+class TdxBarContainerItemControl : public TdxBarSubItemControl {
+public:
+    using TdxBarSubItemControl::TdxBarSubItemControl;
+    TdxBarSubMenuControl* CreateSubMenuControl() override;
+    std::string GetCaption() const override;
+    bool IsExpandable() const override;
+    void Draw(HDC DC, const RECT& R, int PaintType) override;
+};
+
 // The sub-item control waiting for the shared timer, and whether it waits to open (else to close).
 TdxBarSubItemControl* PendingSubItem();
 bool PendingOpen();
 
 std::unique_ptr<ItemControl> CreateSubItemControl(TdxBarItemLink* Link);
+std::unique_ptr<ItemControl> CreateContainerItemControl(TdxBarItemLink* Link);
 
 } // namespace bars

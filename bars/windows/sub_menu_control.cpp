@@ -8,6 +8,7 @@
 #include "bars/core/bar_manager.h"
 #include "bars/core/bar_routines.h"
 #include "bars/core/bar_unit.h"
+#include "bars/core/container_item.h"
 #include "bars/core/item_links.h"
 #include "bars/core/popup_menu.h"
 #include "bars/core/sub_item.h"
@@ -134,17 +135,62 @@ void TdxBarSubMenuControl::CalcMetrics() {
 }
 
 void TdxBarSubMenuControl::CreateControls() {
+    if (handle_ != nullptr) ExpandContainers();
     TCustomdxBarControl::CreateControls();
     layoutValid_ = false;
 }
 
 void TdxBarSubMenuControl::DestroyControls() {
+    // First: a container's line that shows again may get a control, which goes with the others.
+    CollapseContainers();
     TCustomdxBarControl::DestroyControls();
     layoutValid_ = false;
 }
 
+void TdxBarSubMenuControl::ExpandContainers() {
+    if (expandingContainers_ || !expansions_.empty() || links_ == nullptr || IsCustomizing()) return;
+    expandingContainers_ = true;
+    for (TdxBarItemLink* link : std::vector<TdxBarItemLink*>(links_->VisibleLinks())) {
+        auto* container = dynamic_cast<TCustomdxBarContainerItem*>(link->Item());
+        if (container == nullptr || !container->HasContent()) continue;
+        const TcxObjectLinkPtr alive = MakeObjectLink(container);
+        std::vector<TdxBarItemLink*> before;
+        for (int i = 0; i < links_->Count(); ++i)
+            before.push_back(links_->Items(i));
+        container->ExpandInto(links_, link->Index() + 1, link, true);
+        if (alive->Ref == nullptr || links_ == nullptr) break;
+        Expansion expansion{link, {}};
+        for (int i = 0; i < links_->Count(); ++i)
+            if (std::find(before.begin(), before.end(), links_->Items(i)) == before.end())
+                expansion.Generated.push_back(links_->Items(i));
+        container->SetExpanded(true);
+        // The generated lines stand in for the container's own.
+        link->SetVisible(false);
+        expansions_.push_back(std::move(expansion));
+    }
+    expandingContainers_ = false;
+}
+
+void TdxBarSubMenuControl::CollapseContainers() {
+    if (expandingContainers_ || expansions_.empty() || links_ == nullptr) return;
+    expandingContainers_ = true;
+    auto alive = [this](TdxBarItemLink* link) {
+        for (int i = 0; i < links_->Count(); ++i)
+            if (links_->Items(i) == link) return true;
+        return false;
+    };
+    for (auto it = expansions_.rbegin(); it != expansions_.rend(); ++it) {
+        for (TdxBarItemLink* generated : it->Generated)
+            if (alive(generated)) delete generated;
+        // The container keeps what it made until it expands again (a clicked line's item still runs).
+        if (alive(it->Source)) it->Source->SetVisible(true);
+    }
+    expansions_.clear();
+    expandingContainers_ = false;
+}
+
 void TdxBarSubMenuControl::RepaintBar() {
-    if (handle_ == nullptr || freeing_ || DestroyingControls()) return;
+    if (handle_ == nullptr || freeing_ || DestroyingControls() || expandingContainers_) return;
     DestroyControls();
     CreateControls();
     // The lines may have changed their number or width: the window takes its new size where it is.
@@ -742,6 +788,38 @@ void TdxBarSubMenuControl::WMKeyDown(TWMKey Message) {
     default:
         return;
     }
+}
+
+TContainerItemSubMenuControl::TContainerItemSubMenuControl(TdxBarManager* AOwner, TdxBarItemLinks* ALinks)
+    : TdxBarSubMenuControl(AOwner, ALinks) {}
+
+TContainerItemSubMenuControl::~TContainerItemSubMenuControl() {
+    if (auto* container =
+            dynamic_cast<TCustomdxBarContainerItem*>(links_ != nullptr ? links_->LinksOwner() : nullptr))
+        container->ClearExpansion();
+}
+
+void TContainerItemSubMenuControl::CreateControls() {
+    auto* container =
+        dynamic_cast<TCustomdxBarContainerItem*>(links_ != nullptr ? links_->LinksOwner() : nullptr);
+    if (container != nullptr && !filled_ && handle_ != nullptr) {
+        // The container fills its own links for the line that opened the menu.
+        filled_ = true;
+        TdxBarItemLink* source = SubItemOwner() != nullptr ? SubItemOwner()->Link() : nullptr;
+        container->ExpandInto(links_, 0, source, true);
+        if (links_ == nullptr) return;
+    }
+    TdxBarSubMenuControl::CreateControls();
+}
+
+void TContainerItemSubMenuControl::DestroyControls() {
+    TdxBarSubMenuControl::DestroyControls();
+    auto* container =
+        dynamic_cast<TCustomdxBarContainerItem*>(links_ != nullptr ? links_->LinksOwner() : nullptr);
+    if (container == nullptr || !filled_) return;
+    filled_ = false;
+    container->CollapseFrom(links_, 0);
+    container->ClearExpansion();
 }
 
 } // namespace bars

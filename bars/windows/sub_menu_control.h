@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "bars/windows/bar_control.h"
 #include "platform/rtl/component.h"
@@ -154,6 +155,10 @@ private:
     void ScrollIntoView(TdxBarItemControl* Control);
     void KillDelayTimer();
     void StartDelayTimer(uintptr_t Id, UINT Elapse);
+    // Container items put their generated lines in after themselves for the time the menu is open, and
+    // take them out again.
+    void ExpandContainers();
+    void CollapseContainers();
 
     POINT requested_{0, 0};
     // Where the window was when it was made (it re-opens there expanded).
@@ -181,6 +186,26 @@ private:
     bool layoutValid_ = false;
     int arrowWidth_ = 0;
     int linesDrawn_ = 0;
+    bool expandingContainers_ = false;
+    // A container's link, hidden while its generated links stand in for it.
+    struct Expansion {
+        TdxBarItemLink* Source;
+        std::vector<TdxBarItemLink*> Generated;
+    };
+    std::vector<Expansion> expansions_;
+};
+
+// The menu of a container item on a toolbar: it shows the links the container generates for it.
+class TContainerItemSubMenuControl : public TdxBarSubMenuControl {
+public:
+    TContainerItemSubMenuControl(TdxBarManager* AOwner, TdxBarItemLinks* ALinks);
+    ~TContainerItemSubMenuControl() override;
+    bool IsCustomizing() const override { return false; }
+    void CreateControls() override;
+    void DestroyControls() override;
+
+private:
+    bool filled_ = false;
 };
 
 // Makes the menu window of a sub-item's, popup menu's or drop-down button's links.

@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <stdexcept>
 
 #include "bar_windows_fixture.h"
 #include "bars/core/bar_routines.h"
+#include "bars/core/container_item.h"
 #include "bars/core/sub_item.h"
 #include "bars/windows/sub_item_control.h"
 #include "bars/windows/sub_menu_control.h"
@@ -15,6 +17,7 @@
 #include "platform/gui/message_loop.h"
 #include "platform/gui/system.h"
 #include "platform/gui/window.h"
+#include "platform/rtl/string_list.h"
 #include "platform/vcl/shortcut.h"
 
 namespace bars_windows_test {
@@ -460,6 +463,62 @@ TEST_F(MenuTest, HandlersThatFreeTheirItemsOrOpenALoopLeaveNothingDangling) {
     // And the menu opens again afresh.
     Click(Centre(file, bar));
     EXPECT_NE(Menu(file), nullptr);
+}
+
+TEST_F(MenuTest, AListItemExpandsIntoNumberedLinesInItsMenuAndAChosenLineSelectsItsEntry) {
+    auto* list = new TdxBarListItem(&form);
+    list->SetCaption("Recent");
+    for (const char* entry : {"one", "-", "two", "c", "d", "e", "f", "g", "h", "i", "j", "k"})
+        list->Items()->Add(entry);
+    int listClicks = 0, fills = 0;
+    list->SetOnClick([&](TObject*) { ++listClicks; });
+    list->OnGetData = [&](TObject*) {
+        ++fills;
+        EXPECT_TRUE(list->Filling());
+    };
+    TdxBarButton* open = Button("&Open");
+    TdxBarSubItem* file = SubItem("&File", {open, list});
+    TdxBar* bar = MenuBar({file});
+    list->SetItemIndex(2);
+    EXPECT_EQ(list->DataIndex(), 1);
+    list->SetDataIndex(50);
+    EXPECT_EQ(list->ItemIndex(), list->Items()->Count());
+
+    Click(Centre(file, bar));
+    ASSERT_NE(Menu(file), nullptr);
+    EXPECT_EQ(fills, 1);
+    EXPECT_FALSE(list->Filling());
+    // The list's own line gives way to one line per entry that is not a separator.
+    const auto& shown = file->ItemLinks()->ShownLinks();
+    ASSERT_EQ(shown.size(), 12u);
+    EXPECT_EQ(shown[1]->Caption(), "&1 one");
+    EXPECT_EQ(shown[2]->Caption(), "&2 two");
+    EXPECT_TRUE(shown[1]->BeginGroup());
+    EXPECT_TRUE(shown[2]->BeginGroup());
+    EXPECT_FALSE(shown[3]->BeginGroup());
+    EXPECT_EQ(shown[10]->Caption(), "&A j");
+    EXPECT_EQ(shown[11]->Caption(), "&B k");
+    auto* two = dynamic_cast<TdxBarButton*>(shown[2]->Item());
+    ASSERT_NE(two, nullptr);
+    Click(LineCentre(file, two));
+    EXPECT_EQ(listClicks, 1);
+    EXPECT_EQ(list->ItemIndex(), 2);
+    EXPECT_EQ(list->DataIndex(), 1);
+    // Closed: the menu holds its own two links again.
+    EXPECT_EQ(Menu(file), nullptr);
+    EXPECT_EQ(file->ItemLinks()->Count(), 2);
+    EXPECT_EQ(file->ItemLinks()->ShownLinks().size(), 2u);
+
+    // A data handler that fails leaves the menu open with the list as it was.
+    list->OnGetData = [&](TObject*) { throw std::runtime_error("no data"); };
+    Click(Centre(file, bar));
+    ASSERT_NE(Menu(file), nullptr);
+    EXPECT_FALSE(list->Filling());
+    EXPECT_EQ(file->ItemLinks()->ShownLinks().size(), 12u);
+    CloseMenus();
+    // Deleting the list while nothing shows it frees its generated buttons with it.
+    delete list;
+    EXPECT_EQ(file->ItemLinks()->Count(), 1);
 }
 
 } // namespace
