@@ -36,7 +36,7 @@
 void TfrmSiteMapMain::GenerateSiteMap() {
     ProcessMessages();
     lblOutputStatus->SetCaption(main_text::CreatingSiteMap);
-    const std::vector<TSiteMapNode> nodes = SiteMapNodesOf(tvMap->Items());
+    std::vector<TSiteMapNode> nodes = SiteMapNodesOf(tvMap->Items());
     pbOutput->SetTotalParts(nodes.empty() ? 0 : static_cast<int>(nodes.size()) - 1);
     pbOutput->SetPartsComplete(0);
     for (TRzBitBtn* button : {btnViewOutputFile, btnCopyToClipboard, btnFTPFiles})
@@ -69,6 +69,8 @@ void TfrmSiteMapMain::GenerateSiteMap() {
     };
     TSiteMapResult result = GenerateSiteMapOutput(*Profile_, nodes, context);
     pbOutput->SetPartsComplete(nodes.empty() ? 0 : static_cast<int>(nodes.size()) - 1);
+    // Written: the walk's list goes before the memo takes its copy of the page.
+    std::vector<TSiteMapNode>().swap(nodes);
     LeaveBusy();
     btnBack->SetEnabled(true);
 

@@ -6,6 +6,7 @@
 #include "app/output/output_texts.h"
 #include "platform/gdi/syscolors.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <utility>
 
@@ -14,7 +15,7 @@ constexpr std::string_view kCrLf = "\r\n";
 
 class ListWriter {
 public:
-    explicit ListWriter(size_t nodeCount) { text_.reserve(nodeCount * 112); }
+    explicit ListWriter(size_t capacity) { text_.reserve(capacity); }
 
     // CR LF and the indent; a negative indent (the last closing lines) writes none.
     std::string& Line() {
@@ -75,7 +76,16 @@ std::string BuildHtmlSiteMap(const TMapProfile& Profile, std::span<const TSiteMa
     const std::string fileImage = images ? ImageTag(output_text::FileImage) : std::string();
     const std::string pictureImage = images ? ImageTag(output_text::PictureImage) : std::string();
 
-    ListWriter list(Nodes.size());
+    // Room for every line as written, and for the page around the list, so that the text is neither
+    // moved to grow nor copied to become the page.
+    const size_t lineRoom =
+        64 + std::max({folderImage.size() + sectionClass.size(),
+                       std::max(fileImage.size(), pictureImage.size()) + itemClass.size()});
+    size_t capacity = 4096;
+    for (const TSiteMapNode& node : Nodes)
+        capacity += lineRoom + 4 * static_cast<size_t>(std::max(node.Level, 0) + 1) + Location(node).size() +
+                    LinkText(node).size();
+    ListWriter list(capacity);
     for (size_t i = 0; i < Nodes.size(); ++i) {
         const TSiteMapNode& node = Nodes[i];
         if (OnProgress) OnProgress(static_cast<int>(i), node);
@@ -153,24 +163,47 @@ std::string SiteMapBodyTag(const TMapProfile& Profile) {
            ColorToHtml(Profile.clrVisited()) + "\"alink=\"" + ColorToHtml(Profile.clrActive()) + "\">\r\n";
 }
 
-std::string WrapSiteMapPage(const TMapProfile& Profile, const std::string& ListText) {
-    std::string page;
-    page.reserve(ListText.size() + 1024);
-    page += "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\"><html>\r\n"
-            "<head>\r\n"
-            "  <meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\r\n"
-            "  <title>Site Map</title>\r\n";
-    page += SiteMapStyleBlock(Profile);
-    page += "</head>\r\n";
-    page += SiteMapBodyTag(Profile);
-    page += ListText;
-    page += kCrLf;
-    page +=
+namespace {
+
+std::string PageHead(const TMapProfile& Profile) {
+    std::string head = "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\"><html>\r\n"
+                       "<head>\r\n"
+                       "  <meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\r\n"
+                       "  <title>Site Map</title>\r\n";
+    head += SiteMapStyleBlock(Profile);
+    head += "</head>\r\n";
+    head += SiteMapBodyTag(Profile);
+    return head;
+}
+
+std::string PageTail() {
+    std::string tail(kCrLf);
+    tail +=
         "<div style=\"font:normal 11px arial,sans-serif;text-align:center; margin:1em auto;\">::: Made with "
         "Quillmark : <a href=\"";
-    page += output_text::MakerAddress;
-    page += "\" title=\"HTML - FTP - Flash\" style=\"text-decoration: none\"> Web Design Software </a> "
+    tail += output_text::MakerAddress;
+    tail += "\" title=\"HTML - FTP - Flash\" style=\"text-decoration: none\"> Web Design Software </a> "
             ":::</div>\r\n";
-    page += "</body>\r\n</html>";
+    tail += "</body>\r\n</html>";
+    return tail;
+}
+
+} // namespace
+
+std::string WrapSiteMapPage(const TMapProfile& Profile, const std::string& ListText) {
+    std::string page = PageHead(Profile);
+    const std::string tail = PageTail();
+    page.reserve(page.size() + ListText.size() + tail.size());
+    page += ListText;
+    page += tail;
     return page;
+}
+
+void WrapSiteMapPageInPlace(const TMapProfile& Profile, std::string& ListText) {
+    const std::string head = PageHead(Profile);
+    const std::string tail = PageTail();
+    // The list was made with room for these: a long list moves within its own memory.
+    ListText.reserve(head.size() + ListText.size() + tail.size());
+    ListText.insert(0, head);
+    ListText += tail;
 }

@@ -44,8 +44,8 @@ std::vector<std::string> CopySiteMapImages(const TMapProfile& Profile, const std
     return copied;
 }
 
-void SaveSiteMapFile(const TMapProfile& Profile, std::span<const TSiteMapNode> Nodes,
-                     const std::string& ListText, const std::string& ProgramFolder, TSiteMapResult& Result) {
+void SaveSiteMapFile(const TMapProfile& Profile, std::span<const TSiteMapNode> Nodes, std::string ListText,
+                     const std::string& ProgramFolder, TSiteMapResult& Result) {
     const std::string& fileName = Profile.OutputFileName();
     if (fileName.empty()) throw ESiteMapOutputError(output_text::NoOutputFile);
     const bool xml = XmlSitemapWanted(Profile);
@@ -53,8 +53,11 @@ void SaveSiteMapFile(const TMapProfile& Profile, std::span<const TSiteMapNode> N
     if (xml && EndsWithXml(fileName))
         throw ESiteMapOutputError(Format(output_text::XmlOverPage, fileName.c_str()));
 
-    Result.GeneratedHtml = WrapSiteMapPage(Profile, ListText);
-    WriteFileAtomically(fileName, Result.GeneratedHtml);
+    Result.GeneratedHtml = std::move(ListText);
+    WrapSiteMapPageInPlace(Profile, Result.GeneratedHtml);
+    // The page holds the list and nothing else that names an image.
+    const std::string& page = Result.GeneratedHtml;
+    WriteFileAtomically(fileName, page);
     Result.FilesWritten.push_back(fileName);
     if (xml) {
         const std::string xmlName = XmlFileNameFor(fileName);
@@ -64,12 +67,12 @@ void SaveSiteMapFile(const TMapProfile& Profile, std::span<const TSiteMapNode> N
         Result.XmlFileName = xmlName;
         Result.FilesWritten.push_back(xmlName);
     }
-    AppendCopiedImages(Profile, fileName, ListText, ProgramFolder, Result);
+    AppendCopiedImages(Profile, fileName, page, ProgramFolder, Result);
     Result.UploadList = Result.FilesWritten;
     if (!Profile.AddImages()) return;
     for (const char* name : {output_text::FolderImage, output_text::FileImage, output_text::PictureImage}) {
         const std::string image = ExtractFilePath(fileName) + name;
-        const bool shown = ListText.find(std::string("<img src=\"") + name + '"') != std::string::npos;
+        const bool shown = page.find(std::string("<img src=\"") + name + '"') != std::string::npos;
         if (shown && FileExists(image) &&
             std::find(Result.UploadList.begin(), Result.UploadList.end(), image) == Result.UploadList.end())
             Result.UploadList.push_back(image);
@@ -89,7 +92,7 @@ TSiteMapResult GenerateSiteMapOutput(const TMapProfile& Profile, std::span<const
         case moutFile:
         case moutInsert: // never spliced into a page: the page is written to its own file
         case moutEditor:
-            SaveSiteMapFile(Profile, Nodes, result.GeneratedHtml, Context.ProgramFolder, result);
+            SaveSiteMapFile(Profile, Nodes, std::move(result.GeneratedHtml), Context.ProgramFolder, result);
             break;
         }
         result.Success = true;

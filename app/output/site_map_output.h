@@ -43,8 +43,9 @@ std::vector<std::string> CopySiteMapImages(const TMapProfile& Profile, const std
 
 // Writes the page around ListText to the profile's output file, then the XML sitemap, then the images.
 // Each file is replaced whole or not at all. Raises on failure; Result then lists what was written so far.
-void SaveSiteMapFile(const TMapProfile& Profile, std::span<const TSiteMapNode> Nodes,
-                     const std::string& ListText, const std::string& ProgramFolder, TSiteMapResult& Result);
+// The list text becomes the page in Result.GeneratedHtml.
+void SaveSiteMapFile(const TMapProfile& Profile, std::span<const TSiteMapNode> Nodes, std::string ListText,
+                     const std::string& ProgramFolder, TSiteMapResult& Result);
 
 // Builds the site map and delivers it as the profile's output type asks. Never raises: a failure is
 // reported in the result.

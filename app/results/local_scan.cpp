@@ -479,8 +479,11 @@ void TLocalScan::AddFileNode(std::string Path, std::time_t Modified, bool Readab
             folderDeletions_ = tree_.Deletions();
         }
         parent = folderNode_;
+        // Exactly as long as it needs: a hundred thousand addresses grown by doubling waste megabytes.
+        const std::string segment = EncodePathSegment(name);
+        rec->Loc.reserve(folderUrl_.size() + segment.size());
         rec->Loc = folderUrl_;
-        rec->Loc += EncodePathSegment(name);
+        rec->Loc += segment;
     } else {
         parent = tree_.FindNodeByFolder(rec->Folder);
         rec->Loc = LocalPathToUrl(path);
@@ -506,7 +509,10 @@ void TLocalScan::ffSearchNewFolder(TObject*, const std::string& Folder, bool& Ig
 }
 
 void TLocalScan::ffSearchFound(TObject*, const std::string& Folder, const TSearchRec& Entry) {
-    std::string path = Folder + Entry.Name;
+    std::string path;
+    path.reserve(Folder.size() + Entry.Name.size());
+    path += Folder;
+    path += Entry.Name;
     if (Display.FileFound) fileFound_ = path;
     // The profile's types do not change while it scans.
     if (TypeIn(path, scanning_ ? fileTypes_ : FileTypes())) {

@@ -36,6 +36,31 @@ TEST(HtmlSiteMap, GoldenPagesForEachLayoutChoice) {
     EXPECT_EQ(Page(hostile, HostileTree()), Golden("hostile.html", Page(hostile, HostileTree())));
 }
 
+TEST(HtmlSiteMap, TheListBecomesThePageWhereItLies) {
+    // Deep folders and long addresses, for every layout: the list is made with room for its lines and
+    // for the page around it, so it neither grows by copies nor needs a second copy to be the page.
+    Tree tree;
+    tree.Add(kFolderImage, 0, true, "Home", "http://www.example.com/");
+    for (int i = 0; i < 2000; ++i) {
+        const int level = 1 + i % 9;
+        tree.Add(i % 10 == 0 ? kFolderImage : (i % 3 ? kPageImage : kPictureImage), level, i % 10 == 0,
+                 "Page <" + std::to_string(i) + ">",
+                 "http://www.example.com/" + std::string(static_cast<size_t>(i % 200), 'x') + "/p&q.html");
+    }
+    for (const bool plain : {false, true}) {
+        TMapProfile profile;
+        profile.SetAddImages(!plain);
+        profile.SetClassAttribs(!plain);
+        profile.SetNoFolderLinks(plain);
+        std::string list = BuildHtmlSiteMap(profile, tree.Nodes());
+        const std::string page = WrapSiteMapPage(profile, list);
+        const char* before = list.data();
+        WrapSiteMapPageInPlace(profile, list);
+        EXPECT_EQ(list, page);
+        EXPECT_EQ(list.data(), before) << "the list moved to become the page";
+    }
+}
+
 TEST(HtmlSiteMap, ListTextShapeAtItsEdges) {
     // Two levels up closes two lists, each at the indent of the folder that opened it; a node of an
     // unknown kind writes nothing; an empty record text or no record falls back to the label shown.
