@@ -116,6 +116,7 @@ void TdxBarListItem::ExpandInto(TdxBarItemLinks* ALinks, int AIndex, TdxBarItemL
     const TcxObjectLinkPtr self = MakeObjectLink(this);
     TCustomdxBarContainerItem::ExpandInto(ALinks, AIndex, ASourceLink, FireGetData);
     if (self->Ref == nullptr || ALinks == nullptr) return;
+    SetFilling(true);
     const bool reuse = !buttons_.empty();
     TComponent* owner = BarManager() != nullptr ? BarManager()->ParentForm() : Owner();
     int n = 0;
@@ -154,12 +155,15 @@ void TdxBarListItem::ExpandInto(TdxBarItemLinks* ALinks, int AIndex, TdxBarItemL
         ++n;
         afterSeparator = false;
     }
+    SetFilling(false);
 }
 
 void TdxBarListItem::CollapseFrom(TdxBarItemLinks* ALinks, int AIndex) {
     if (ALinks == nullptr) return;
+    SetFilling(true);
     for (int i = ExpandedCount(); i > 0 && AIndex < ALinks->Count(); --i)
         delete ALinks->Items(AIndex);
+    SetFilling(false);
 }
 
 void TdxBarListItem::ClearExpansion() {
@@ -211,6 +215,7 @@ void TdxBarContainerItem::ExpandInto(TdxBarItemLinks* ALinks, int AIndex, TdxBar
     const TcxObjectLinkPtr self = MakeObjectLink(this);
     TCustomdxBarContainerItem::ExpandInto(ALinks, AIndex, ASourceLink, FireGetData);
     if (self->Ref == nullptr || ALinks == nullptr || ALinks == ItemLinks()) return;
+    SetFilling(true);
     const std::vector<TdxBarItemLink*> own = ItemLinks()->VisibleLinks();
     for (size_t i = 0; i < own.size(); ++i) {
         TdxBarItemLink* link = ALinks->Add();
@@ -220,6 +225,7 @@ void TdxBarContainerItem::ExpandInto(TdxBarItemLinks* ALinks, int AIndex, TdxBar
         if (i == 0 && FirstLinkBeginsGroup()) link->SetBeginGroup(true);
         if (ASourceLink != nullptr) link->CopyRecentFrom(ASourceLink);
     }
+    SetFilling(false);
 }
 
 void TdxBarContainerItem::CollapseFrom(TdxBarItemLinks* ALinks, int AIndex) {

@@ -38,6 +38,10 @@ public:
 
     TNotifyEvent OnGetData;
 
+protected:
+    // Set while the generated links go in, so that their coming does not refresh the bars.
+    void SetFilling(bool Value) { filling_ = Value; }
+
 private:
     bool filling_ = false;
     bool expanded_ = false;

@@ -7,6 +7,7 @@
 
 #include "bars/core/bar_manager.h"
 #include "bars/core/bar_routines.h"
+#include "bars/core/bar_strings.h"
 #include "bars/core/bar_unit.h"
 #include "bars/core/container_item.h"
 #include "bars/core/item_links.h"
@@ -14,6 +15,7 @@
 #include "bars/core/sub_item.h"
 #include "bars/core/toolbar.h"
 #include "bars/painters/painter.h"
+#include "bars/windows/bar_hints.h"
 #include "bars/windows/item_control.h"
 #include "bars/windows/sub_item_control.h"
 #include "bars/windows/toolbar_control.h"
@@ -535,7 +537,18 @@ void TdxBarSubMenuControl::SetMarkState(int Value) {
         GetCursorPos(p);
         ScreenToClient(handle_, p);
         if (Value == 1 && Inside(MarkRect(), p)) StartDelayTimer(ExpandTimerId, MarkExpandDelay);
+    } else {
+        // Without the delay the button says how to expand.
+        UpdateHint(manager_, Value == 1, Value == 1 ? LoadBarString(barstr::Expand) : std::string());
     }
+}
+
+HFONT TdxBarSubMenuControl::GetFontHandle() const {
+    TObject* owner = links_ != nullptr ? links_->LinksOwner() : nullptr;
+    if (auto* popup = dynamic_cast<TdxBarPopupMenu*>(owner); popup != nullptr && popup->UseOwnFont())
+        return popup->FontHandle();
+    if (ParentBar() != nullptr) return ParentBar()->GetFontHandle();
+    return TCustomdxBarControl::GetFontHandle();
 }
 
 void TdxBarSubMenuControl::Expand() {
@@ -791,11 +804,12 @@ void TdxBarSubMenuControl::WMKeyDown(TWMKey Message) {
 }
 
 TContainerItemSubMenuControl::TContainerItemSubMenuControl(TdxBarManager* AOwner, TdxBarItemLinks* ALinks)
-    : TdxBarSubMenuControl(AOwner, ALinks) {}
+    : TdxBarSubMenuControl(AOwner, ALinks),
+      container_(MakeObjectLink(dynamic_cast<TCustomdxBarContainerItem*>(ALinks->LinksOwner()))) {}
 
 TContainerItemSubMenuControl::~TContainerItemSubMenuControl() {
-    if (auto* container =
-            dynamic_cast<TCustomdxBarContainerItem*>(links_ != nullptr ? links_->LinksOwner() : nullptr))
+    // The container releases what it made once the window is gone.
+    if (auto* container = static_cast<TCustomdxBarContainerItem*>(container_->Ref))
         container->ClearExpansion();
 }
 
@@ -818,8 +832,8 @@ void TContainerItemSubMenuControl::DestroyControls() {
         dynamic_cast<TCustomdxBarContainerItem*>(links_ != nullptr ? links_->LinksOwner() : nullptr);
     if (container == nullptr || !filled_) return;
     filled_ = false;
+    // What it generated stays until the window is freed: a clicked line's item still runs.
     container->CollapseFrom(links_, 0);
-    container->ClearExpansion();
 }
 
 } // namespace bars

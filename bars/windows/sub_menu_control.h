@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "bars/windows/bar_control.h"
+#include "lookandfeel/object_links.h"
 #include "platform/rtl/component.h"
 
 namespace bars {
@@ -108,6 +109,8 @@ public:
 
     // Overrides of the base.
     int GetSeparatorSize() const override;
+    // A popup menu's own font, else the font of the window it opened from.
+    HFONT GetFontHandle() const override;
     HBRUSH GetBkBrush() const override;
     void CalcMetrics() override;
     void RepaintControl(TdxBarItemControl* Control) override;
@@ -205,6 +208,8 @@ public:
     void DestroyControls() override;
 
 private:
+    // The container whose links it shows; the link turns to nothing when the container goes first.
+    TcxObjectLinkPtr container_;
     bool filled_ = false;
 };
 

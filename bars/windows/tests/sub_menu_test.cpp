@@ -50,11 +50,11 @@ protected:
         Pump();
         return bar;
     }
-    static TdxBarSubMenuControl* Menu(TdxBarSubItem* item) {
+    static TdxBarSubMenuControl* Menu(TCustomdxBarSubItem* item) {
         return dynamic_cast<TdxBarSubMenuControl*>(item->ItemLinks()->BarControl());
     }
     // The centre of an item's line in a menu.
-    static POINT LineCentre(TdxBarSubItem* menu, TdxBarItem* item) {
+    static POINT LineCentre(TCustomdxBarSubItem* menu, TdxBarItem* item) {
         for (int i = 0; i < menu->ItemLinks()->Count(); ++i) {
             TdxBarItemLink* link = menu->ItemLinks()->Items(i);
             if (link->Item() != item) continue;
@@ -519,6 +519,40 @@ TEST_F(MenuTest, AListItemExpandsIntoNumberedLinesInItsMenuAndAChosenLineSelects
     // Deleting the list while nothing shows it frees its generated buttons with it.
     delete list;
     EXPECT_EQ(file->ItemLinks()->Count(), 1);
+}
+
+TEST_F(MenuTest, AMenuAtAPointTakesTheRightButtonAsTheLeftAndAListOnAToolbarOpensItsEntries) {
+    TdxBarButton* first = Button("First");
+    TdxBarSubItem* context = SubItem("Context", {first, Button("Second")});
+    auto* popup = dynamic_cast<TdxBarSubMenuControl*>(context->ItemLinks()->CreateBarControl());
+    ASSERT_NE(popup, nullptr);
+    popup->SetRequestedPos(POINT{200, 200});
+    popup->ShowMenu();
+    Pump();
+    EXPECT_TRUE(popup->IsFreePopup());
+    const POINT p = LineCentre(context, first);
+    MoveTo(p);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Down, p, pw::gui::MouseButton::Right);
+    Pump();
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Up, p, pw::gui::MouseButton::Right);
+    Pump();
+    EXPECT_EQ(Clicks(first), 1);
+    EXPECT_EQ(context->ItemLinks()->BarControl(), nullptr);
+
+    auto* list = new TdxBarListItem(&form);
+    list->SetCaption("Recent");
+    list->Items()->Add("x");
+    list->Items()->Add("y");
+    TdxBar* tools = Toolbar("Tools", {list});
+    Click(Centre(list, tools));
+    ASSERT_NE(list->ItemLinks()->BarControl(), nullptr);
+    ASSERT_EQ(list->ItemLinks()->Count(), 2);
+    EXPECT_EQ(list->ItemLinks()->Items(1)->Caption(), "&2 y");
+    auto* y = dynamic_cast<TdxBarButton*>(list->ItemLinks()->Items(1)->Item());
+    Click(LineCentre(list, y));
+    EXPECT_EQ(list->ItemIndex(), 1);
+    EXPECT_EQ(list->ItemLinks()->BarControl(), nullptr);
+    EXPECT_EQ(list->ItemLinks()->Count(), 0);
 }
 
 } // namespace
