@@ -39,6 +39,8 @@ TEST(DragDetect, LeavingTheDragRectangleIsADragAndAReleaseInsideItIsAClick) {
     pw::gui::SimulateKey(VK_ESCAPE, true);
     SimulateMouse(MouseAction::Move, POINT{start.x + 40, start.y});
     EXPECT_EQ(DragDetect(hwnd, start), FALSE_);
+    // Later tests read the key state: the Escape pressed above is let go.
+    pw::gui::SimulateKey(VK_ESCAPE, false);
     Pump();
     EXPECT_EQ(DragDetect(nullptr, start), FALSE_);
 }
