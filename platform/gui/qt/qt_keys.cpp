@@ -25,8 +25,11 @@ BYTE VirtualKeyFromQt(int key, bool keypad) {
     case Qt::Key_Control:
         return VK_CONTROL;
     case Qt::Key_Alt:
-    case Qt::Key_AltGr:
         return VK_MENU;
+    // AltGr only chooses the characters of the keys after it (€, @ on a German keyboard), which arrive
+    // with their text: as Alt, a tap of it would wake the menu bar and take the next keys.
+    case Qt::Key_AltGr:
+        return 0;
     case Qt::Key_Pause:
         return VK_PAUSE;
     case Qt::Key_CapsLock:

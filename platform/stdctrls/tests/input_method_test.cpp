@@ -9,6 +9,7 @@
 
 #include "platform/commctrl/std_controls.h"
 #include "platform/gui/input.h"
+#include "platform/gui/keys.h"
 #include "platform/gui/window.h"
 #include "platform/stdctrls/edit.h"
 #include "platform/vcl/form.h"
@@ -86,11 +87,21 @@ TEST(TypedKeys, KeysWithoutAVirtualKeyTypeTheirCharactersIntoEveryEdit) {
     Press(widget, Qt::Key_Space, " ");
     EXPECT_EQ(edit->Text(), "Oüéß€Üêá ");
 
+    // AltGr, held for € or @ and let go, is no Alt: the menu bar would take the keys after it.
+    QKeyEvent altGr(QEvent::KeyPress, Qt::Key_AltGr, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &altGr);
+    Pump();
+    EXPECT_GE(GetKeyState(VK_MENU), 0);
+    QKeyEvent altGrUp(QEvent::KeyRelease, Qt::Key_AltGr, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &altGrUp);
+    Press(widget, Qt::Key_At, "@");
+    EXPECT_EQ(edit->Text(), "Oüéß€Üêá @");
+
     SetFocus(plain);
     Pump();
     TypeAccents(widget);
     EXPECT_EQ(GetWindowText(plain), "üéß€Üêá");
-    EXPECT_EQ(edit->Text(), "Oüéß€Üêá ");
+    EXPECT_EQ(edit->Text(), "Oüéß€Üêá @");
     delete form;
 }
 
