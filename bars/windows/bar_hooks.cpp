@@ -16,6 +16,7 @@
 #include "bars/windows/item_control.h"
 #include "bars/windows/sub_menu_control.h"
 #include "bars/windows/toolbar_control.h"
+#include "lookandfeel/object_links.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
@@ -158,8 +159,11 @@ bool ClickAccelerator(TdxBarManager* Manager, WPARAM Key, int Shift) {
         if (window == nullptr || control == nullptr) continue;
         // Searched again from after the link: only the link itself found means no other shares it.
         const bool unique = links->FindAccelLink(static_cast<WORD>(Key), shift, link) == link;
+        // Entering keyboard mode runs the bar's handlers, which may free the window or the control.
+        const TcxObjectLinkPtr windowLink = MakeObjectLink(window);
+        const TcxObjectLinkPtr controlLink = MakeObjectLink(control);
         if (!control->CloseMenusOnClick() || !unique) window->EnterKeyboardMode(control);
-        if (!unique) return true;
+        if (!unique || windowLink->Ref == nullptr || controlLink->Ref == nullptr) return true;
         // A menu entry drops its menu as Down would, its first line selected.
         if (control->IsExpandable()) window->SetMenuOpened(true);
         control->ControlClick(false);
@@ -206,7 +210,7 @@ LRESULT ProcessShortCut(WPARAM Key, TdxBarManager* Target, TdxBarManager* Own) {
     return 0;
 }
 
-// Steps 4 to 9 of a key: those that decide whether the key is the bars' own.
+// What the bars make of a key: 1 when it is theirs and goes no further.
 LRESULT RouteKey(WPARAM Key, LPARAM KeyData, bool Released) {
     HookState& h = Hooks();
     if (h.forwardedKeyPending && Key == h.forwardedKey && Released) {
