@@ -71,6 +71,8 @@ bool AltBit(const KeyCall& c) {
 class HookDelivery : public ::testing::Test {
 protected:
     void SetUp() override {
+        // Keys another test left held would count as down.
+        pw::gui::ClearKeyState();
         form_ = MakeTopLevel(RECT{100, 100, 400, 300}, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
         edit_ = MakeChild(form_, RECT{10, 10, 110, 40});
         SetActiveWindow(form_);
