@@ -51,10 +51,24 @@ public:
     void ShowFileFound(const std::string& S) override { form_.lblFileFound->SetCaption(S); }
     void ShowFileCount(const std::string& S) override { form_.lblFileCount->SetCaption(S); }
     void ShowTotalFiles(const std::string& S) override { form_.lblTotalFiles->SetCaption(S); }
-    int MemoLineCount() const override { return form_.memoFiles->Lines().Count(); }
-    void ClearMemo() override { form_.memoFiles->Lines().Clear(); }
-    void AppendMemo(const std::string& S) override { form_.memoFiles->Lines().Add(S); }
+    int MemoLineCount() const override {
+        const std::string& pending = form_.memoPending_;
+        int lines = form_.memoFiles->Lines().Count();
+        for (size_t at = pending.find('\n'); at != std::string::npos; at = pending.find('\n', at + 1))
+            ++lines;
+        return lines;
+    }
+    void ClearMemo() override {
+        form_.memoPending_.clear();
+        form_.memoFiles->Lines().Clear();
+    }
+    // The lines go to the memo as the loop turns, many at a time.
+    void AppendMemo(const std::string& S) override {
+        form_.memoPending_ += S;
+        form_.memoPending_ += "\r\n";
+    }
     void ProcessMessages() override { form_.ProcessMessages(); }
+    TWorkPace* Pace() override { return form_.pace_.get(); }
 
 private:
     TfrmSiteMapMain& form_;
@@ -397,6 +411,7 @@ bool TfrmSiteMapMain::CrawlSite() {
     } catch (const Exception& e) {
         gatherFailure_ = e.Message();
     }
+    FlushMemoLines();
     Crawling_ = false;
     crawl_ = nullptr;
     UrlCount_ = crawl.UrlCount();

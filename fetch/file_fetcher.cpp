@@ -57,6 +57,8 @@ bool successStatus(int code) {
 
 // How often a fetch that waits lets the message loop run.
 constexpr std::chrono::milliseconds kLoopInterval{5};
+// How often a fetch that waits asks the caller's pace whether the loop is due.
+constexpr DWORD kTurnCheck = 2;
 
 bool redirectStatus(int code) {
     return code == 301 || code == 302 || code == 303 || code == 307 || code == 308;
@@ -425,6 +427,11 @@ void TFileFetcher::waitForTransfer() {
     using Clock = std::chrono::steady_clock;
     static Clock::time_point lastTurn;
     const auto done = [this] { return !http_->Busy(); };
+    while (waitTurn_ && http_->Busy()) {
+        waitTurn_();
+        if (!http_->Busy()) return;
+        winthread::WaitForRuns(done, kTurnCheck);
+    }
     while (http_->Busy()) {
         const auto since = Clock::now() - lastTurn;
         if (since >= kLoopInterval) {

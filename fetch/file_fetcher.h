@@ -167,6 +167,10 @@ public:
 
     // True while a fetch waits for its transfer.
     bool Busy() const { return busy_; }
+    // What a fetch that waits calls every millisecond or two to let the message loop run (a pace of the
+    // caller's that decides when it does); without it the fetch runs the loop once every 5 ms itself.
+    const std::function<void()>& WaitTurn() const { return waitTurn_; }
+    void SetWaitTurn(std::function<void()> Turn) { waitTurn_ = std::move(Turn); }
     bool ContentRefused() const { return contentRefused_; }
     // The HTTP client, for its time-outs and the like; the fetcher sets the rest on every fetch.
     TWinHTTP* HttpClient() const { return http_; }
@@ -202,6 +206,7 @@ private:
     std::unique_ptr<fetcher::AheadFetch> ahead_;
     // The first exception an event handler raised during the fetch that waits.
     std::exception_ptr raised_;
+    std::function<void()> waitTurn_;
     // The held-back events of the page being taken, while they run.
     std::vector<std::function<void()>>* replaying_ = nullptr;
     bool ignoring_ = false;

@@ -5,6 +5,8 @@
 
 #include "platform/rtl/date_time.h"
 
+class TWorkPace;
+
 namespace crawl {
 
 class CrawlView {
@@ -24,6 +26,10 @@ public:
     virtual void AppendMemo(const std::string&) {}
     // Lets the message loop run once; the default runs the GUI thread's messages.
     virtual void ProcessMessages();
+    // The window's pace, when the view has one: the loop then runs only when it is due, and the labels
+    // are set only for those turns. Without one the crawl runs ProcessMessages at a pace of its own and
+    // sets the labels for every address.
+    virtual TWorkPace* Pace() { return nullptr; }
 };
 
 // One page that loaded.

@@ -1,6 +1,7 @@
 #include "app/crawl/website_crawl.h"
 
 #include "app/core/map_profile.h"
+#include "app/core/work_pace.h"
 #include "app/crawl/crawl_address.h"
 #include "app/crawl/crawl_view.h"
 #include "app/crawl/fetch_failure.h"
@@ -28,12 +29,15 @@ bool redirectStatus(int code) {
 // What the crawl sets on the fetcher, for the crawl's time only.
 class FetcherScope {
 public:
-    explicit FetcherScope(TFileFetcher& Fetcher)
+    FetcherScope(TFileFetcher& Fetcher, TWorkPace& Pace)
         : fetcher_(Fetcher), follow_(Fetcher.FollowRedirects()), user_(Fetcher.HttpClient()->Username()),
-          password_(Fetcher.HttpClient()->Password()) {
+          password_(Fetcher.HttpClient()->Password()), turn_(Fetcher.WaitTurn()) {
         fetcher_.SetFollowRedirects(false);
+        // While a page is on its way the loop runs at the crawl's pace too, not at one of the fetcher's.
+        fetcher_.SetWaitTurn([&Pace] { Pace.Turn(); });
     }
     ~FetcherScope() {
+        fetcher_.SetWaitTurn(turn_);
         fetcher_.SetFollowRedirects(follow_);
         fetcher_.HttpClient()->SetUsername(user_);
         fetcher_.HttpClient()->SetPassword(password_);
@@ -45,6 +49,7 @@ private:
     TFileFetcher& fetcher_;
     bool follow_;
     std::string user_, password_;
+    std::function<void()> turn_;
 };
 
 } // namespace
@@ -52,7 +57,15 @@ private:
 TWebsiteCrawl::TWebsiteCrawl(TFileFetcher& Fetcher, TMapProfile& Profile, TStringList& IgnoreFolderList,
                              TStringList& IgnoreFileList, CrawlView& View, CrawlResults& Results)
     : fetcher_(Fetcher), profile_(Profile), ignoreFolderList_(IgnoreFolderList),
-      ignoreFileList_(IgnoreFileList), view_(View), results_(Results) {}
+      ignoreFileList_(IgnoreFileList), view_(View), results_(Results) {
+    pace_ = view_.Pace();
+    if (pace_ == nullptr) {
+        ownPace_ = std::make_unique<TWorkPace>([this] { view_.ProcessMessages(); });
+        pace_ = ownPace_.get();
+    }
+}
+
+TWebsiteCrawl::~TWebsiteCrawl() = default;
 
 void TWebsiteCrawl::ResetCrawl() {
     fileCount_ = 0;
@@ -61,8 +74,10 @@ void TWebsiteCrawl::ResetCrawl() {
     startLoaded_ = false;
     startFailure_.clear();
     cancelRequested_ = false;
+    memoLines_ = -1;
     queue_.Clear();
-    view_.ProcessMessages();
+    pace_->Restart();
+    pace_->TurnNow();
 }
 
 bool TWebsiteCrawl::CrawlWebsite(const std::string& Start) {
@@ -76,11 +91,11 @@ bool TWebsiteCrawl::CrawlWebsite(const std::string& Start) {
     siteBase_ = start;
     view_.ShowLookingIn(WithoutPassword(Start));
     queue_.EnqueueUrl(start, start, "");
-    view_.ProcessMessages();
+    pace_->TurnNow();
     fetcher_.NonFollowQueryParts()->SetText(profile_.FollowQueryPartsList().Text());
     // Wanted types that are not pages are listed from their headers.
     fetcher_.SetWantedFileTypes(profile_.FileTypes());
-    FetcherScope scope(fetcher_);
+    FetcherScope scope(fetcher_, *pace_);
 
     std::string text, url, referrer, final;
     while (crawling_) {
@@ -274,14 +289,27 @@ void TWebsiteCrawl::HarvestLinks() {
 }
 
 void TWebsiteCrawl::showCrawlStatus(const std::string& URL) {
-    view_.ShowFileFound(URL);
-    view_.ShowFileCount(std::to_string(fileCount_) + "     URLs in Queue: " + std::to_string(queue_.Count()));
-    view_.ProcessMessages();
+    // With the window's pace the labels change once for each turn of the loop that shows them: before
+    // a turn that is due, or after one the tree's nodes took.
+    const bool show = ownPace_ || pace_->Due() || pace_->Turns() != labelsAtTurn_;
+    if (show) {
+        view_.ShowFileFound(URL);
+        view_.ShowFileCount(std::to_string(fileCount_) +
+                            "     URLs in Queue: " + std::to_string(queue_.Count()));
+    }
+    pace_->Turn();
+    if (show) labelsAtTurn_ = pace_->Turns();
 }
 
 void TWebsiteCrawl::LogUrl(const std::string& URL) {
-    if (view_.MemoLineCount() > kMemoLimit) view_.ClearMemo();
+    // The memo is asked for its count once a crawl: counting its lines costs more than appending one.
+    if (memoLines_ < 0) memoLines_ = view_.MemoLineCount();
+    if (memoLines_ > kMemoLimit) {
+        view_.ClearMemo();
+        memoLines_ = 0;
+    }
     view_.AppendMemo(URL);
+    ++memoLines_;
 }
 
 } // namespace crawl

@@ -4,6 +4,7 @@
 // parsed, the next queued address is already being fetched; requests still go out in the order of a
 // one-at-a-time crawl, at most one at a time. Redirects are the crawl's own: a page is recorded under
 // the address it was finally taken from, and a redirect to an address already known costs no request.
+#include <memory>
 #include <string>
 
 #include "app/crawl/crawl_queue.h"
@@ -11,6 +12,7 @@
 class TFileFetcher;
 class TMapProfile;
 class TStringList;
+class TWorkPace;
 
 namespace crawl {
 
@@ -21,6 +23,7 @@ class TWebsiteCrawl {
 public:
     TWebsiteCrawl(TFileFetcher& Fetcher, TMapProfile& Profile, TStringList& IgnoreFolderList,
                   TStringList& IgnoreFileList, CrawlView& View, CrawlResults& Results);
+    ~TWebsiteCrawl();
 
     // The whole crawl from Start; true when the start page loaded. Returns at once after a cancel.
     bool CrawlWebsite(const std::string& Start);
@@ -71,6 +74,13 @@ private:
     CrawlView& view_;
     CrawlResults& results_;
     TCrawlQueue queue_;
+    // The view's pace, or one of the crawl's own over the view's ProcessMessages.
+    TWorkPace* pace_ = nullptr;
+    std::unique_ptr<TWorkPace> ownPace_;
+    // The pace's turn count when the labels were last set.
+    long labelsAtTurn_ = -1;
+    // The memo's lines as the crawl counts them; -1 until it has asked the memo.
+    int memoLines_ = -1;
     std::string siteBase_;
     // HostKey and SitePrefix of siteBase_, made once for all the links of a site.
     mutable std::string siteKey_, sitePrefix_, siteKeyOf_;
