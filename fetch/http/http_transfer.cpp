@@ -51,6 +51,19 @@ void Transfer::Silence() {
     winthread::WaitServingSent(idle_, INFINITE);
 }
 
+Session::~Session() {
+    Close();
+}
+
+void Session::Close() {
+    for (Handle* h : {&request, &connection, &root}) {
+        if (!*h) continue;
+        InternetSetStatusCallback(h->get(), nullptr);
+        h->reset();
+    }
+    key.clear();
+}
+
 namespace {
 
 // Bytes before the resume point asked for again, so that the new body can be checked against the file.
@@ -65,24 +78,6 @@ int64_t elapsedMsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
         .count();
 }
-
-class Handle {
-public:
-    Handle() = default;
-    explicit Handle(HINTERNET h) : h_(h) {}
-    ~Handle() { reset(); }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    void reset(HINTERNET h = nullptr) {
-        if (h_) InternetCloseHandle(h_);
-        h_ = h;
-    }
-    HINTERNET get() const { return h_; }
-    explicit operator bool() const { return h_ != nullptr; }
-
-private:
-    HINTERNET h_ = nullptr;
-};
 
 class LocalFile {
 public:
@@ -128,7 +123,10 @@ struct Stopped {};
 
 class Runner {
 public:
-    explicit Runner(const std::shared_ptr<Transfer>& t) : t_(t), self_(TEventWinThread::Current()) {}
+    explicit Runner(const std::shared_ptr<Transfer>& t)
+        : t_(t), self_(TEventWinThread::Current()),
+          session_(t->session ? t->session : std::make_shared<Session>()), root_(session_->root),
+          connection_(session_->connection), request_(session_->request) {}
 
     void Run() {
         try {
@@ -159,9 +157,7 @@ private:
     }
 
     void abort() {
-        request_.reset();
-        connection_.reset();
-        root_.reset();
+        session_->Close();
         t().aborted = true;
         std::shared_ptr<Transfer> transfer = t_;
         TCustomWinHTTP* owner = t().owner;
@@ -194,16 +190,25 @@ private:
                 proxyText = x.proxy.ProxyServer + ":" + std::to_string(x.proxy.ProxyPort);
                 bypass = x.proxy.ProxyBypass;
             }
-            root_.reset(
-                InternetOpen(x.agent, access, proxyText, bypass, x.workOffline ? INTERNET_FLAG_OFFLINE : 0));
-            if (!root_) {
-                failed();
-                return;
+            // The handles of the last transfer serve this one when it goes the same way.
+            const std::string key = x.agent + '\n' + std::to_string(access) + '\n' + proxyText + '\n' +
+                                    bypass + '\n' + (x.workOffline ? "1" : "0") + '\n' + parts_.Host + '\n' +
+                                    std::to_string(parts_.Port) + '\n' + parts_.User + '\n' + parts_.Password;
+            if (!root_ || session_->key != key) {
+                session_->Close();
+                root_.reset(InternetOpen(x.agent, access, proxyText, bypass,
+                                         x.workOffline ? INTERNET_FLAG_OFFLINE : 0));
+                if (!root_) {
+                    failed();
+                    return;
+                }
+                session_->key = key;
             }
             std::weak_ptr<Transfer> weak = t_;
-            InternetSetStatusCallback(root_.get(), [weak](DWORD code, const std::string& info) {
+            status_ = [weak](DWORD code, const std::string& info) {
                 if (auto transfer = weak.lock()) transfer->Status(static_cast<int>(code), info);
-            });
+            };
+            InternetSetStatusCallback(root_.get(), status_);
             if (!request()) return;
         }
         if (!x.continueDownload) return;
@@ -238,18 +243,28 @@ private:
         const bool resumeIntoFile = !x.outputFileName.empty();
         for (;;) {
             check();
-            connection_.reset(InternetConnect(root_.get(), parts_.Host, parts_.Port, parts_.User,
-                                              parts_.Password, INTERNET_SERVICE_HTTP, 0));
-            if (!connection_) return failed();
+            if (!connection_) {
+                request_.reset();
+                connection_.reset(InternetConnect(root_.get(), parts_.Host, parts_.Port, parts_.User,
+                                                  parts_.Password, INTERNET_SERVICE_HTTP, 0));
+                if (!connection_) return failed();
+            }
+            InternetSetStatusCallback(connection_.get(), status_);
             check();
             const bool post =
                 x.requestMethod == rmPOST || (x.requestMethod == rmAutoDetect && !x.postData.empty());
             uint32_t flags = x.requestFlags;
             if (SameText(parts_.Scheme, "https")) flags |= INTERNET_FLAG_SECURE;
-            request_.reset(HttpOpenRequest(connection_.get(), post ? "POST" : "GET",
-                                           parts_.Path + parts_.ExtraInfo, x.referer, {x.acceptTypes},
-                                           flags));
+            const std::string verb = post ? "POST" : "GET";
+            const std::string object = parts_.Path + parts_.ExtraInfo;
+            if (!request_) {
+                request_.reset(
+                    HttpOpenRequest(connection_.get(), verb, object, x.referer, {x.acceptTypes}, flags));
+            } else if (!HttpReopenRequest(request_.get(), verb, object, x.referer, {x.acceptTypes}, flags)) {
+                request_.reset();
+            }
             if (!request_) return failed();
+            InternetSetStatusCallback(request_.get(), status_);
             InternetSetCancelFlag(request_.get(), &x.cancel);
             check();
             if (x.connectTimeout)
@@ -389,6 +404,7 @@ private:
         x.resumeFrom = 0;
         request_.reset();
         connection_.reset();
+        session_->key.clear();
         if (++restarts_ > 1) {
             x.success = false;
             return SendResult::Failed;
@@ -603,7 +619,9 @@ private:
     std::shared_ptr<Transfer> t_;
     TEventWinThread* self_;
     TUrlParts parts_;
-    Handle root_, connection_, request_;
+    std::shared_ptr<Session> session_;
+    Handle &root_, &connection_, &request_;
+    InternetStatusCallback status_;
     LocalFile local_;
     uint32_t bufferSize_ = 4096;
     int64_t overlap_ = 0;

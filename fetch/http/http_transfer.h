@@ -3,6 +3,7 @@
 // worker keeps it (and the stream and buffers in it) alive alone, while the component has moved on.
 #include "fetch/http/http_settings.h"
 #include "fetch/http/win_http.h"
+#include "platform/net/wininet.h"
 #include "platform/rtl/sync.h"
 
 #include <atomic>
@@ -34,6 +35,37 @@ struct Batch {
     std::vector<Block> blocks;
 };
 
+// Owns one handle of the network layer.
+class Handle {
+public:
+    Handle() = default;
+    ~Handle() { reset(); }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    void reset(HINTERNET h = nullptr) {
+        if (h_) InternetCloseHandle(h_);
+        h_ = h;
+    }
+    HINTERNET get() const { return h_; }
+    explicit operator bool() const { return h_ != nullptr; }
+
+private:
+    HINTERNET h_ = nullptr;
+};
+
+// The handles a component's transfers go through, opened by the first and kept for the next: one
+// configured request, re-aimed for each address, on one connection while the server, agent, proxy and
+// credentials stay the same. One transfer at a time uses it; a transfer stopped hard keeps it for itself
+// and the component opens a new one.
+struct Session {
+    ~Session();
+    // What root and connection were opened for.
+    std::string key;
+    Handle root, connection, request;
+    // Closes every handle without a word to the transfer that last used them.
+    void Close();
+};
+
 struct Transfer {
     // What the component held when the transfer began.
     TCustomWinHTTP* owner = nullptr;
@@ -49,6 +81,7 @@ struct Transfer {
     bool wantsHeaderInfo = false, wantsProgress = false, wantsPassword = false, wantsProxyAuth = false;
     TWinHTTPStatusEvent onStatus;
     TWinHTTPRedirected onRedirected;
+    std::shared_ptr<Session> session;
 
     // Progress and outcome, written by the worker; the GUI thread reads them while the worker waits
     // for it, or after the worker's part is over.

@@ -105,6 +105,7 @@ TCustomWinHTTP::~TCustomWinHTTP() {
     }
     worker_->Stop(true);
     transfer_.reset();
+    session_.reset();
 }
 
 TStrings* TCustomWinHTTP::AddHeaders() const {
@@ -146,6 +147,8 @@ bool TCustomWinHTTP::ReadRange(uint32_t StartPos, uint32_t EndPos, bool ForceWai
     t->onRedirected = OnRedirected;
     t->resumeFrom = StartPos;
     t->resumeTo = EndPos;
+    if (!session_) session_ = std::make_shared<winhttp::Session>();
+    t->session = session_;
     transfer_ = t;
     worker_->SetOnExecute([t](TObject*) { winhttp::RunTransfer(t); });
 
@@ -173,6 +176,8 @@ void TCustomWinHTTP::Abort(bool DeleteOutputFile, bool Hard) {
     }
     t->Silence();
     worker_->Stop(true);
+    // The worker may still be inside the handles: they stay with it, and the next transfer opens its own.
+    session_.reset();
     AbortStep(t, true);
 }
 
@@ -239,6 +244,7 @@ void TCustomWinHTTP::waitTimeoutExpired(bool& TerminateThread) {
         t->Silence();
         t->cancel = true;
         transfer_.reset();
+        session_.reset();
         busy_ = false;
         reading_ = false;
     }

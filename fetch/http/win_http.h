@@ -38,6 +38,7 @@ using TWinHTTPStatusEvent =
 
 namespace winhttp {
 struct Transfer;
+struct Session;
 // The text of a status callback code.
 const char* StatusText(int StatusCode);
 // The realm of a WWW-Authenticate value: the quoted text after the first =" (empty when there is none).
@@ -142,6 +143,8 @@ private:
     std::unique_ptr<TWinHTTPRange> range_;
     std::unique_ptr<TWinHTTPTimeouts> timeouts_;
     std::shared_ptr<winhttp::Transfer> transfer_;
+    // The handles every transfer goes through; given up to a transfer stopped hard.
+    std::shared_ptr<winhttp::Session> session_;
     bool busy_ = false;
     bool reading_ = false;
     uint32_t lastError_ = 0;

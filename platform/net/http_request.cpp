@@ -86,28 +86,40 @@ void HttpRequest::configure(const std::string& extraHeaders, const std::string& 
     CURL* h = curl_.easy;
     const RequestSettings& s = settings_;
     curl_easy_setopt(h, CURLOPT_URL, s.url.c_str());
-    curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(h, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+    // What no request changes is set once for the handle; the rest for every send.
+    if (!configured_) {
+        configured_ = true;
+        curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
+        curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+        curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+        curl_easy_setopt(h, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+        curl_easy_setopt(h, CURLOPT_MAXREDIRS, kMaxRedirects);
+        curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, &HttpRequest::onHeader);
+        curl_easy_setopt(h, CURLOPT_HEADERDATA, this);
+        curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &HttpRequest::onBody);
+        curl_easy_setopt(h, CURLOPT_WRITEDATA, this);
+        curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &HttpRequest::onProgress);
+        curl_easy_setopt(h, CURLOPT_XFERINFODATA, this);
+        curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
+    }
     curl_easy_setopt(h, CURLOPT_USERAGENT, s.agent.empty() ? "Pathweaver/4.5" : s.agent.c_str());
     curl_easy_setopt(h, CURLOPT_REFERER, s.referer.empty() ? nullptr : s.referer.c_str());
     curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, (s.flags & INTERNET_FLAG_NO_AUTO_REDIRECT) ? 0L : 1L);
-    curl_easy_setopt(h, CURLOPT_MAXREDIRS, kMaxRedirects);
     curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS,
                      static_cast<long>(s.connectTimeoutMs ? s.connectTimeoutMs : kDefaultConnectTimeoutMs));
     curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, (s.flags & INTERNET_FLAG_IGNORE_CERT_CN_INVALID) ? 0L : 2L);
     const std::string ca = CaBundle();
     if (!ca.empty()) curl_easy_setopt(h, CURLOPT_CAINFO, ca.c_str());
 
-    if (s.flags & INTERNET_FLAG_NO_COOKIES) {
-        // Still shared for names and sessions: clearing the cookie files after the share turns the cookie
-        // engine off for this request only.
+    // Still shared for names and sessions: clearing the cookie files turns the cookie engine off for
+    // this request only. Set only when it changes: each setting adds to the handle's list of files.
+    const int cookies = (s.flags & INTERNET_FLAG_NO_COOKIES) ? 0 : 1;
+    if (cookies != cookies_) {
+        cookies_ = cookies;
+        // The share again first: clearing the files lets go of the shared cookies, which a later "" would
+        // not take back by itself.
         curl_easy_setopt(h, CURLOPT_SHARE, SharedCurlState());
-        curl_easy_setopt(h, CURLOPT_COOKIEFILE, nullptr);
-    } else {
-        curl_easy_setopt(h, CURLOPT_SHARE, SharedCurlState());
-        curl_easy_setopt(h, CURLOPT_COOKIEFILE, "");
+        curl_easy_setopt(h, CURLOPT_COOKIEFILE, cookies ? "" : nullptr);
     }
 
     const bool auth = !(s.flags & INTERNET_FLAG_NO_AUTH) && (!s.user.empty() || !s.password.empty());
@@ -127,6 +139,9 @@ void HttpRequest::configure(const std::string& extraHeaders, const std::string& 
         curl_easy_setopt(h, CURLOPT_PROXYAUTH, static_cast<long>(CURLAUTH_ANY));
     } else if (s.accessType == INTERNET_OPEN_TYPE_DIRECT) {
         curl_easy_setopt(h, CURLOPT_PROXY, "");
+    } else {
+        // The handle may have gone through a proxy for an earlier request.
+        curl_easy_setopt(h, CURLOPT_PROXY, nullptr);
     }
 
     if (header_list_) {
@@ -157,16 +172,9 @@ void HttpRequest::configure(const std::string& extraHeaders, const std::string& 
         curl_easy_setopt(h, CURLOPT_POSTFIELDS, body_.data());
     } else {
         curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
-        if (s.verb != "GET") curl_easy_setopt(h, CURLOPT_CUSTOMREQUEST, s.verb.c_str());
     }
-
-    curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, &HttpRequest::onHeader);
-    curl_easy_setopt(h, CURLOPT_HEADERDATA, this);
-    curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &HttpRequest::onBody);
-    curl_easy_setopt(h, CURLOPT_WRITEDATA, this);
-    curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &HttpRequest::onProgress);
-    curl_easy_setopt(h, CURLOPT_XFERINFODATA, this);
-    curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(h, CURLOPT_CUSTOMREQUEST,
+                     s.verb == "GET" || s.verb == "POST" ? nullptr : s.verb.c_str());
 }
 
 bool HttpRequest::Send(const std::string& extraHeaders, const std::string& body) {

@@ -87,6 +87,9 @@ private:
     curl_slist* header_list_ = nullptr;
     std::string body_;
     bool attached_ = false;
+    // The handle has its fixed options; the cookie engine's state last set (-1: not yet).
+    bool configured_ = false;
+    int cookies_ = -1;
 
     // Response state of the current send.
     int status_code_ = 0;

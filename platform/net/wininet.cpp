@@ -12,7 +12,8 @@ struct InternetHandle {
     explicit InternetHandle(Kind k) : kind(k) {}
 
     Kind kind;
-    net::RequestSettings settings; // what children inherit, or the request's own
+    net::RequestSettings settings;  // what children inherit, or the request's own
+    net::RequestSettings inherited; // a request's: what its connection gave it, for reopening
     InternetStatusCallback callback;
     bool offline = false;
     std::string host;
@@ -110,8 +111,11 @@ HINTERNET InternetOpen(const std::string& agent, DWORD accessType, const std::st
     return registerHandle(std::move(h));
 }
 
-void InternetSetStatusCallback(HINTERNET root, InternetStatusCallback callback) {
-    if (InternetHandle* h = lookupAny(root)) h->callback = std::move(callback);
+void InternetSetStatusCallback(HINTERNET handle, InternetStatusCallback callback) {
+    InternetHandle* h = lookupAny(handle);
+    if (!h) return;
+    h->callback = std::move(callback);
+    if (h->request) h->request->SetStatusCallback(h->callback);
 }
 
 HINTERNET InternetConnect(HINTERNET root, const std::string& host, WORD port, const std::string& user,
@@ -134,41 +138,58 @@ HINTERNET InternetConnect(HINTERNET root, const std::string& host, WORD port, co
     return registerHandle(std::move(h));
 }
 
+namespace {
+
+// Aims a request handle at objectName on its connection's server; false when the address is too long.
+bool aimRequest(InternetHandle& h, const std::string& verb, const std::string& objectName,
+                const std::string& referer, const std::vector<std::string>& acceptTypes, DWORD flags) {
+    const bool secure = flags & INTERNET_FLAG_SECURE;
+    std::string object = objectName.substr(0, objectName.find('#')); // fragments stay with the client
+    if (object.empty() || object[0] != '/') object.insert(0, "/");
+    std::string host = h.host;
+    if (host.find(':') != std::string::npos && host[0] != '[') host = "[" + host + "]";
+    const WORD defaultPort = secure ? INTERNET_DEFAULT_HTTPS_PORT : INTERNET_DEFAULT_HTTP_PORT;
+    std::string url = std::string(secure ? "https://" : "http://") + host;
+    if (h.port != 0 && h.port != defaultPort) url += ":" + IntToStr(h.port);
+    url += InternetEscapeUrl(object);
+    if (url.size() > kMaxUrlLength) return fail(ERROR_INTERNET_URL_TOO_LONG);
+    h.settings = h.inherited;
+    h.settings.url = url;
+    h.settings.verb = verb.empty() ? "GET" : UpperCase(verb);
+    h.settings.referer = referer;
+    h.settings.flags = flags;
+    std::string accept;
+    for (const std::string& type : acceptTypes)
+        accept += (accept.empty() ? "" : ", ") + type;
+    h.settings.accept = accept;
+    h.request->Settings() = h.settings;
+    lastError = 0;
+    return true;
+}
+
+} // namespace
+
 HINTERNET HttpOpenRequest(HINTERNET connection, const std::string& verb, const std::string& objectName,
                           const std::string& referer, const std::vector<std::string>& acceptTypes,
                           DWORD flags) {
     InternetHandle* parent = lookup(connection, InternetHandle::Kind::Connection);
     if (!parent) return nullptr;
-    const bool secure = flags & INTERNET_FLAG_SECURE;
-    std::string object = objectName.substr(0, objectName.find('#')); // fragments stay with the client
-    if (object.empty() || object[0] != '/') object.insert(0, "/");
-    std::string host = parent->host;
-    if (host.find(':') != std::string::npos && host[0] != '[') host = "[" + host + "]";
-    const WORD defaultPort = secure ? INTERNET_DEFAULT_HTTPS_PORT : INTERNET_DEFAULT_HTTP_PORT;
-    std::string url = std::string(secure ? "https://" : "http://") + host;
-    if (parent->port != 0 && parent->port != defaultPort) url += ":" + IntToStr(parent->port);
-    url += InternetEscapeUrl(object);
-    if (url.size() > kMaxUrlLength) {
-        fail(ERROR_INTERNET_URL_TOO_LONG);
-        return nullptr;
-    }
     auto h = std::make_unique<InternetHandle>(InternetHandle::Kind::Request);
-    h->settings = parent->settings;
+    h->inherited = parent->settings;
     h->callback = parent->callback;
     h->offline = parent->offline;
-    h->settings.url = url;
-    h->settings.verb = verb.empty() ? "GET" : UpperCase(verb);
-    h->settings.referer = referer;
-    h->settings.flags = flags;
-    std::string accept;
-    for (const std::string& type : acceptTypes)
-        accept += (accept.empty() ? "" : ", ") + type;
-    h->settings.accept = accept;
+    h->host = parent->host;
+    h->port = parent->port;
     h->request = std::make_unique<net::HttpRequest>();
-    h->request->Settings() = h->settings;
+    if (!aimRequest(*h, verb, objectName, referer, acceptTypes, flags)) return nullptr;
     if (h->callback) h->request->SetStatusCallback(h->callback);
-    lastError = 0;
     return registerHandle(std::move(h));
+}
+
+bool HttpReopenRequest(HINTERNET request, const std::string& verb, const std::string& objectName,
+                       const std::string& referer, const std::vector<std::string>& acceptTypes, DWORD flags) {
+    InternetHandle* h = lookup(request, InternetHandle::Kind::Request);
+    return h && aimRequest(*h, verb, objectName, referer, acceptTypes, flags);
 }
 
 bool InternetSetOption(HINTERNET handle, DWORD option, DWORD value) {

@@ -131,14 +131,20 @@ using InternetStatusCallback = std::function<void(DWORD status, const std::strin
 
 HINTERNET InternetOpen(const std::string& agent, DWORD accessType, const std::string& proxy,
                        const std::string& proxyBypass, DWORD flags);
-// Called on the thread that drives the request; must not touch windows.
-void InternetSetStatusCallback(HINTERNET root, InternetStatusCallback callback);
+// Called on the thread that drives the request; must not touch windows. Children made later take their
+// parent's; set on a request it takes effect at once.
+void InternetSetStatusCallback(HINTERNET handle, InternetStatusCallback callback);
 HINTERNET InternetConnect(HINTERNET root, const std::string& host, WORD port, const std::string& user,
                           const std::string& password, DWORD service, DWORD flags);
 // objectName is the path with its query, sent as written (percent-encoded where it must be).
 HINTERNET HttpOpenRequest(HINTERNET connection, const std::string& verb, const std::string& objectName,
                           const std::string& referer, const std::vector<std::string>& acceptTypes,
                           DWORD flags);
+// Aims an open request at another object of its connection's server, as a new request with the given
+// verb, referer and flags: headers and options set on it before are gone, and the connection (kept alive
+// by the server) is used again. False when the address cannot be used.
+bool HttpReopenRequest(HINTERNET request, const std::string& verb, const std::string& objectName,
+                       const std::string& referer, const std::vector<std::string>& acceptTypes, DWORD flags);
 bool InternetSetOption(HINTERNET handle, DWORD option, DWORD value);
 bool InternetSetOption(HINTERNET handle, DWORD option, const std::string& value);
 // Header lines ended by CR LF; REPLACE replaces a header of the same name.

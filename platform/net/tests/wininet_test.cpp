@@ -313,6 +313,61 @@ TEST_F(HttpPeerTest, CookiesLastAcrossRequestsUnlessRefused) {
     InternetCloseHandle(refused);
 }
 
+TEST_F(HttpPeerTest, AReopenedRequestIsANewRequestOnTheSameHandle) {
+    HINTERNET r = HttpOpenRequest(conn_, "GET", "/echo-request", "http://ref.example/", {"text/html, */*"},
+                                  INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_COOKIES);
+    ASSERT_TRUE(HttpAddRequestHeaders(r, "X-One: 1\r\n", HTTP_ADDREQ_FLAG_ADD));
+    ASSERT_TRUE(HttpSendRequest(r, "", ""));
+    std::string body;
+    DWORD error = 0;
+    ASSERT_TRUE(readAll(r, body, error));
+    EXPECT_NE(body.find("X-One: 1"), std::string::npos);
+    EXPECT_EQ(body.find("Cookie"), std::string::npos);
+
+    // Aimed elsewhere: its own verb, referer and flags; the headers, options and body of before are gone.
+    std::vector<std::string> seen;
+    InternetSetStatusCallback(r, [&seen](DWORD code, const std::string&) {
+        if (code == INTERNET_STATUS_SENDING_REQUEST) seen.push_back("sending");
+    });
+    ASSERT_TRUE(HttpReopenRequest(r, "GET", "/echo-request?again", "", {"text/plain"}, 0));
+    ASSERT_TRUE(HttpSendRequest(r, "", ""));
+    body.clear();
+    ASSERT_TRUE(readAll(r, body, error));
+    EXPECT_NE(body.find("/echo-request?again"), std::string::npos);
+    EXPECT_NE(body.find("Accept: text/plain"), std::string::npos);
+    for (const char* gone : {"X-One", "Referer", "Pragma"})
+        EXPECT_EQ(body.find(gone), std::string::npos) << gone;
+    EXPECT_EQ(seen, std::vector<std::string>{"sending"});
+
+    // The cookies every request shares come back once the flag that refused them is gone; a POST and a GET
+    // after it on one handle.
+    HINTERNET set = open("/set-cookie");
+    ASSERT_TRUE(HttpSendRequest(set, "", ""));
+    InternetCloseHandle(set);
+    ASSERT_TRUE(HttpReopenRequest(r, "GET", "/get-cookie", "", {}, 0));
+    ASSERT_TRUE(HttpSendRequest(r, "", ""));
+    body.clear();
+    ASSERT_TRUE(readAll(r, body, error));
+    EXPECT_EQ(body, "session=42");
+    ASSERT_TRUE(HttpReopenRequest(r, "POST", "/form", "", {}, 0));
+    ASSERT_TRUE(HttpSendRequest(r, "Content-Type: application/x-www-form-urlencoded", "a=1"));
+    body.clear();
+    ASSERT_TRUE(readAll(r, body, error));
+    EXPECT_EQ(body, "application/x-www-form-urlencoded\na=1");
+    ASSERT_TRUE(HttpReopenRequest(r, "GET", "/ok?n=5", "", {}, 0));
+    ASSERT_TRUE(HttpSendRequest(r, "", ""));
+    EXPECT_EQ(query(r, HTTP_QUERY_STATUS_CODE), "200");
+
+    // An address too long is refused and leaves a handle that can still be aimed; a stale one fails.
+    EXPECT_FALSE(HttpReopenRequest(r, "GET", "/" + std::string(kMaxUrlLength, 'a'), "", {}, 0));
+    EXPECT_EQ(InternetGetLastError(), ERROR_INTERNET_URL_TOO_LONG);
+    ASSERT_TRUE(HttpReopenRequest(r, "GET", "/ok?n=5", "", {}, 0));
+    ASSERT_TRUE(HttpSendRequest(r, "", ""));
+    InternetCloseHandle(r);
+    EXPECT_FALSE(HttpReopenRequest(r, "GET", "/ok", "", {}, 0));
+    EXPECT_FALSE(HttpReopenRequest(conn_, "GET", "/ok", "", {}, 0)); // a connection is no request
+}
+
 TEST_F(HttpPeerTest, AddressesAreSentAsWrittenAndBounded) {
     EXPECT_EQ(InternetEscapeUrl("/a b/\xC3\xA9?q=%20&r=100%"), "/a%20b/%C3%A9?q=%20&r=100%25");
     EXPECT_EQ(InternetEscapeUrl("/x%2Fy%3F"), "/x%2Fy%3F"); // escapes are never decoded
