@@ -1,6 +1,6 @@
 #pragma once
-// Sub-items: items that hold their own links and open them as a menu (the "&File" menu of a menu bar).
-// The menu window that opens them comes with the menu part of the library.
+// Sub-items: items that hold their own links and open them as a menu (the "&File" menu of a menu bar);
+// a detachable one tears off into the toolbar it names.
 #include "bars/core/bar_item.h"
 
 class TdxBarItemLinks;

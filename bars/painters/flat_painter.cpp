@@ -456,11 +456,43 @@ SIZE TdxBarItemControlFlatPainter::CalcSubMenuSize(BarPaintView& SubMenu, int Wi
     else
         Width += SubMenu.SideBarWidth() + 4;
     if (MarkShown || Height == 0) Height += SubMenu.MenuLineHeight();
-    return SIZE{Width, Height + 4};
+    return SIZE{Width, Height + 4 + (SubMenu.HasDetachBar() ? GetSubMenuDetachHeight(SubMenu) : 0)};
 }
 
-void TdxBarItemControlFlatPainter::DrawSubMenuBorder(BarPaintView& SubMenu, HDC DC, const RECT& R) const {
-    FrameRect(DC, &R, FlatBrush(SubMenu.Manager(), 0, COLOR_BTNSHADOW));
+void TdxBarItemControlFlatPainter::DrawSubMenuBorder(BarPaintView& SubMenu, HDC DC, const RECT& Rect) const {
+    FrameRect(DC, &Rect, FlatBrush(SubMenu.Manager(), 0, COLOR_BTNSHADOW));
+    if (!SubMenu.HasDetachBar()) return;
+    const RECT R = Inflated(Rect, -1, -1);
+    const int height = GetSubMenuDetachHeight(SubMenu);
+    const HBRUSH window = GetSysColorBrush(COLOR_WINDOW);
+    Fill(DC, R.left, R.top, R.right, R.top + 1, window);
+    Fill(DC, R.left, R.top + 1, R.left + 1, R.top + height, window);
+    Fill(DC, R.right - 1, R.top + 1, R.right, R.top + height, window);
+    FillDetachCaption(SubMenu, DC, RECT{R.left + 1, R.top + 1, R.right - 1, R.top + height});
+}
+
+int TdxBarItemControlFlatPainter::GetSubMenuDetachHeight(BarPaintView& SubMenu) const {
+    int h = TextExtent(SubMenu, "Qq").cy / 2;
+    if (h % 2 == 0) ++h;
+    return h + 1;
+}
+
+void TdxBarItemControlFlatPainter::FillDetachCaption(BarPaintView& SubMenu, HDC DC, const RECT& Rect) const {
+    RECT R = Rect;
+    const bool hot = SubMenu.DetachHot();
+    if (hot) {
+        DrawSelectionFrame(DC, R);
+        R = Inflated(R, -1, -1);
+        FillRect(DC, &R, GetSelectedBrush(SubMenu));
+    } else {
+        FillRect(DC, &R, FlatBrush(SubMenu.Manager(), 1, COLOR_BTNFACE));
+    }
+    // The grip: every other row of a band 33 pixels wide in the middle.
+    const int left = (R.left + R.right - 33) / 2;
+    const HBRUSH grip = GetSysColorBrush(hot ? COLOR_BTNTEXT : COLOR_BTNSHADOW);
+    for (int y = R.top + 1; y < R.bottom - 1; y += 2)
+        Fill(DC, std::max(left, static_cast<int>(R.left)), y, std::min(left + 33, static_cast<int>(R.right)),
+             y + 1, grip);
 }
 
 void TdxBarItemControlFlatPainter::DrawSubMenuFrame(BarPaintView& SubMenu, HDC DC,

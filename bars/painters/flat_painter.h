@@ -73,6 +73,8 @@ public:
                             int& ArrowWidth, int& GlyphWidth) const override;
     SIZE CalcSubMenuSize(BarPaintView& SubMenu, int Width, int Height, bool MarkShown) const override;
     void DrawSubMenuBorder(BarPaintView& SubMenu, HDC DC, const RECT& R) const override;
+    int GetSubMenuDetachHeight(BarPaintView& SubMenu) const override;
+    void FillDetachCaption(BarPaintView& SubMenu, HDC DC, const RECT& R) const override;
     void DrawSubMenuFrame(BarPaintView& SubMenu, HDC DC, const SubMenuParts& Parts) const override;
 
     // The operations this style adds.

@@ -41,6 +41,9 @@ public:
     // A menu window: the width of the side band its owner paints, and the height of one menu line.
     virtual int SideBarWidth() const { return 0; }
     virtual int MenuLineHeight() const { return LineHeight(); }
+    // The strip at the top of a menu that tears it off into a toolbar, and the pointer over it.
+    virtual bool HasDetachBar() const { return false; }
+    virtual bool DetachHot() const { return false; }
 };
 
 // The parts of a menu window that are not lines, laid out by the window (client coordinates); empty

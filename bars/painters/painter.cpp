@@ -551,12 +551,25 @@ SIZE TdxBarItemControlPainter::CalcSubMenuSize(BarPaintView& SubMenu, int Width,
         Width += SubMenu.SideBarWidth() + frame;
     // An empty menu keeps one line's room.
     if (MarkShown || Height == 0) Height += SubMenu.MenuLineHeight();
-    return SIZE{Width, Height + frame};
+    return SIZE{Width, Height + frame + (SubMenu.HasDetachBar() ? GetSubMenuDetachHeight(SubMenu) : 0)};
 }
 
-void TdxBarItemControlPainter::DrawSubMenuBorder(BarPaintView&, HDC DC, const RECT& R) const {
+void TdxBarItemControlPainter::DrawSubMenuBorder(BarPaintView& SubMenu, HDC DC, const RECT& R) const {
     RECT r = R;
     DrawEdge(DC, &r, BDR_RAISEDOUTER, BF_RECT);
+    if (!SubMenu.HasDetachBar()) return;
+    const RECT strip{R.left + 1, R.top + 1, R.right - 1, R.top + 1 + GetSubMenuDetachHeight(SubMenu)};
+    FillDetachCaption(SubMenu, DC, strip);
+}
+
+int TdxBarItemControlPainter::GetSubMenuDetachHeight(BarPaintView& SubMenu) const {
+    int h = TextExtent(SubMenu, "Qq").cy / 2;
+    if (h % 2 == 0) ++h;
+    return h + 3;
+}
+
+void TdxBarItemControlPainter::FillDetachCaption(BarPaintView& SubMenu, HDC DC, const RECT& R) const {
+    FillRect(DC, &R, GetSysColorBrush(SubMenu.DetachHot() ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION));
 }
 
 void TdxBarItemControlPainter::DrawScrollArrow(BarPaintView& SubMenu, HDC DC, bool Up, const RECT& R) const {

@@ -152,6 +152,9 @@ public:
     virtual void DrawSubMenuFrame(BarPaintView& SubMenu, HDC DC, const SubMenuParts& Parts) const;
     virtual void DrawScrollArrow(BarPaintView& SubMenu, HDC DC, bool Up, const RECT& R) const;
     virtual void DrawExpandArrows(BarPaintView& SubMenu, HDC DC, bool Hot, const RECT& R) const;
+    // The tear-off strip: its height, and its face with the grip (R: the strip, window coordinates).
+    virtual int GetSubMenuDetachHeight(BarPaintView& SubMenu) const;
+    virtual void FillDetachCaption(BarPaintView& SubMenu, HDC DC, const RECT& R) const;
 
     // The painter's singleton for a style.
     static const TdxBarItemControlPainter& Of(const TdxBarManager* Manager);

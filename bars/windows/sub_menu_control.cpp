@@ -14,8 +14,10 @@
 #include "bars/core/popup_menu.h"
 #include "bars/core/sub_item.h"
 #include "bars/core/toolbar.h"
+#include "bars/core/toolbars.h"
 #include "bars/painters/painter.h"
 #include "bars/windows/bar_hints.h"
+#include "bars/windows/dock_control.h"
 #include "bars/windows/item_control.h"
 #include "bars/windows/sub_item_control.h"
 #include "bars/windows/toolbar_control.h"
@@ -27,6 +29,7 @@
 #include "platform/gui/keys.h"
 #include "platform/gui/layered.h"
 #include "platform/gui/message_loop.h"
+#include "platform/gui/message_views.h"
 #include "platform/gui/paint.h"
 #include "platform/gui/system.h"
 #include "platform/gui/window.h"
@@ -626,13 +629,23 @@ LRESULT TdxBarSubMenuControl::WndProc(TMessage& Message) {
     case WM_NCCALCSIZE:
         if (RECT* r = TWMNCCalcSize(Message).ClientRect()) {
             r->left += 1;
-            r->top += 1;
+            r->top += 1 + DetachHeight();
             r->right = std::max(r->left, r->right - 1);
             r->bottom = std::max(r->top, r->bottom - 1);
         }
         return 0;
     case WM_NCHITTEST:
         return HTCLIENT;
+    case WM_MOUSELEAVE:
+        SetDetachHot(false);
+        return TCustomdxBarControl::WndProc(Message);
+    case WM_LBUTTONDBLCLK:
+        // A quick second press on the strip is a press like any other.
+        if (HasDetachBar() && TWMMouse(Message).Pos().y < 0) {
+            WMLButtonDown(TWMMouse(Message));
+            return 0;
+        }
+        return TCustomdxBarControl::WndProc(Message);
     case WM_NCPAINT:
         NCPaint();
         return 0;
@@ -692,9 +705,89 @@ void TdxBarSubMenuControl::WMTimer(UINT_PTR Id) {
     }
 }
 
+TdxBar* TdxBarSubMenuControl::DetachingBar() const {
+    auto* item =
+        subItemOwner_ != nullptr ? dynamic_cast<TCustomdxBarSubItem*>(subItemOwner_->Item()) : nullptr;
+    if (item == nullptr || !item->Detachable() || manager_ == nullptr) return nullptr;
+    const int index = item->DetachingBar();
+    return index >= 0 && index < manager_->Bars()->Count() ? manager_->Bars()->Items(index) : nullptr;
+}
+
+int TdxBarSubMenuControl::DetachHeight() const {
+    return HasDetachBar() ? Painter().GetSubMenuDetachHeight(const_cast<TdxBarSubMenuControl&>(*this)) : 0;
+}
+
+void TdxBarSubMenuControl::SetDetachHot(bool Value) {
+    if (Value == detachHot_) return;
+    detachHot_ = Value;
+    NCPaint();
+    UpdateHint(manager_, Value, Value ? LoadBarString(barstr::DragToFloat) : std::string());
+}
+
+void TdxBarSubMenuControl::DetachDrag() {
+    TdxBar* bar = DetachingBar();
+    auto* item =
+        subItemOwner_ != nullptr ? dynamic_cast<TCustomdxBarSubItem*>(subItemOwner_->Item()) : nullptr;
+    if (bar == nullptr || item == nullptr) return;
+    RECT strip{0, 0, 0, 0};
+    GetWindowRect(handle_, strip);
+    strip.bottom = strip.top + 1 + DetachHeight();
+    strip = RECT{strip.left - 15, strip.top - 15, strip.right + 15, strip.bottom + 15};
+    const TcxObjectLinkPtr self = MakeObjectLink(this);
+    const TcxObjectLinkPtr barAlive = MakeObjectLink(bar);
+    const TcxObjectLinkPtr itemAlive = MakeObjectLink(item);
+    const HWND window = handle_;
+    SetCapture(window);
+    bool detached = false;
+    POINT at{0, 0};
+    MSG msg;
+    for (;;) {
+        const BOOL got = GetMessage(msg, nullptr, 0, 0);
+        if (got == 0) {
+            RepostQuit(msg);
+            break;
+        }
+        if (got < 0) break;
+        if (msg.message == WM_MOUSEMOVE) {
+            if (!Inside(strip, msg.pt)) {
+                detached = true;
+                at = msg.pt;
+                break;
+            }
+            continue;
+        }
+        if (msg.message == WM_LBUTTONUP || (msg.message == WM_KEYDOWN && KeyCode(msg) == VK_ESCAPE)) break;
+        TranslateMessage(msg);
+        DispatchMessage(msg);
+        if (self->Ref == nullptr || GetCapture() != window) break;
+    }
+    if (self->Ref != nullptr && GetCapture() == window) ReleaseCapture();
+    if (!detached || self->Ref == nullptr || itemAlive->Ref == nullptr) return;
+    item->DoDetaching();
+    if (self->Ref == nullptr || barAlive->Ref == nullptr) return;
+    // The chain closes; the toolbar floats under the pointer and follows it until the button comes up.
+    HideAll();
+    if (barAlive->Ref == nullptr) return;
+    bar->SetVisible(false);
+    bar->SetDockingStyle(dsNone);
+    bar->SetFloatLeft(at.x);
+    bar->SetFloatTop(at.y - 8);
+    bar->SetVisible(true);
+    auto* toolbar = dynamic_cast<TdxBarControl*>(bar->Control());
+    if (toolbar == nullptr || toolbar->Handle() == nullptr) return;
+    // The pointer holds the middle of its caption.
+    RECT r{0, 0, 0, 0};
+    GetWindowRect(toolbar->Handle(), r);
+    toolbar->GrabOffset = POINT{(r.right - r.left) / 2, 8};
+    SetWindowPos(toolbar->Handle(), nullptr, at.x - toolbar->GrabOffset.x, at.y - toolbar->GrabOffset.y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    DragBar(toolbar, at);
+}
+
 void TdxBarSubMenuControl::WMMouseMove(TWMMouse Message) {
     const POINT p = Message.Pos();
     const TcxObjectLinkPtr self = MakeObjectLink(this);
+    if (HasDetachBar()) SetDetachHot(p.y < 0 && p.x >= 0 && p.x < ClientWidth());
     if (animating_) {
         if (!IsMouseStill(p)) return;
         StopAnimation();
@@ -725,6 +818,11 @@ void TdxBarSubMenuControl::WMMouseMove(TWMMouse Message) {
 
 void TdxBarSubMenuControl::WMLButtonDown(TWMMouse Message) {
     if (scrollTimer_ != 0) return;
+    if (HasDetachBar() && Message.Pos().y < 0) {
+        StopAnimation();
+        DetachDrag();
+        return;
+    }
     const TcxObjectLinkPtr self = MakeObjectLink(this);
     TCustomdxBarControl::WMLButtonDown(Message);
     if (self->Ref == nullptr || !Alive() || GetActiveBarControl() == nullptr) return;

@@ -104,6 +104,11 @@ public:
     void Expand();
     bool Reshowing() const { return reshowing_; }
 
+    // The toolbar a detachable sub-item's menu tears off into, nullptr for a menu without a strip.
+    TdxBar* DetachingBar() const;
+    bool HasDetachBar() const override { return DetachingBar() != nullptr; }
+    bool DetachHot() const override { return detachHot_; }
+
     // How many menu lines were drawn since the window was made (a measure for repaint work).
     int LinesDrawn() const { return linesDrawn_; }
 
@@ -152,6 +157,11 @@ private:
     void NCPaint();
     // Escape: closes this level of the chain.
     void CloseLevel();
+    void SetDetachHot(bool Value);
+    // The strip held down: the pointer leaving it tears the menu off into its toolbar, which follows
+    // the pointer until the button comes up.
+    void DetachDrag();
+    int DetachHeight() const;
     void WMTimer(uintptr_t Id);
     void ScrollTick();
     int ShownIndex(const TdxBarItemControl* Control) const;
@@ -180,6 +190,7 @@ private:
     uintptr_t scrollTimer_ = 0;
     POINT scrollCursorPos_{-1, -1};
     bool scrollUp_ = false;
+    bool detachHot_ = false;
     bool reshowing_ = false;
     bool animating_ = false;
     TdxBarMenuAnimations animation_ = maNone;

@@ -555,5 +555,59 @@ TEST_F(MenuTest, AMenuAtAPointTakesTheRightButtonAsTheLeftAndAListOnAToolbarOpen
     EXPECT_EQ(list->ItemLinks()->Count(), 0);
 }
 
+TEST_F(MenuTest, ADetachableMenuTearsOffIntoItsToolbarWhenItsStripIsDraggedAway) {
+    TdxBar* torn = Toolbar("Torn", {Button("t")}, dsNone);
+    torn->SetVisible(false);
+    TdxBarSubItem* file = SubItem("&File", {Button("a")});
+    TdxBar* bar = MenuBar({file});
+    file->SetDetachable(true);
+    file->SetDetachingBar(torn->Index());
+    int detaching = 0;
+    file->OnDetaching = [&](TObject*) { ++detaching; };
+    const POINT* releaseAt = nullptr;
+    manager->OnBarVisibleChange = [&](TdxBarManager*, TdxBar* shown) {
+        // The button comes up while the torn-off toolbar follows the pointer.
+        if (shown == torn && torn->Visible() && releaseAt != nullptr)
+            pw::gui::SimulateMouse(pw::gui::MouseAction::Up, *releaseAt, pw::gui::MouseButton::Left);
+    };
+    Click(Centre(file, bar));
+    TdxBarSubMenuControl* menu = Menu(file);
+    ASSERT_NE(menu, nullptr);
+    ASSERT_TRUE(menu->HasDetachBar());
+    RECT window{0, 0, 0, 0};
+    GetWindowRect(menu->Handle(), window);
+    POINT client{0, 0};
+    ClientToScreen(menu->Handle(), client);
+    EXPECT_GT(client.y - window.top, 2);
+    const POINT strip{(window.left + window.right) / 2, window.top + 2};
+    MoveTo(strip);
+    EXPECT_TRUE(menu->DetachHot());
+    // A press and a release on the strip (queued together: the press holds the pointer) tear nothing off.
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Down, strip, pw::gui::MouseButton::Left);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Up, strip, pw::gui::MouseButton::Left);
+    Pump();
+    ASSERT_EQ(Menu(file), menu);
+    EXPECT_FALSE(torn->Visible());
+    // Pressed and pulled away: the menu closes and its toolbar floats where the pointer went.
+    const POINT away{strip.x + 150, strip.y + 200};
+    releaseAt = &away;
+    Wait(1000);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Down, strip, pw::gui::MouseButton::Left);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, away);
+    Pump();
+    EXPECT_EQ(detaching, 1);
+    EXPECT_EQ(Menu(file), nullptr);
+    EXPECT_TRUE(torn->Visible());
+    EXPECT_EQ(torn->DockingStyle(), dsNone);
+    ASSERT_NE(Window(torn), nullptr);
+    RECT r{0, 0, 0, 0};
+    GetWindowRect(Window(torn)->Handle(), r);
+    fprintf(stderr, "r %ld %ld %ld %ld away %ld %ld\n", (long)r.left, (long)r.top, (long)r.right,
+            (long)r.bottom, (long)away.x, (long)away.y);
+    EXPECT_LE(r.left, away.x);
+    EXPECT_GT(r.right, away.x);
+    EXPECT_EQ(GetActiveBarControl(), nullptr);
+}
+
 } // namespace
 } // namespace bars_windows_test
