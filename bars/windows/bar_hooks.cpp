@@ -95,13 +95,15 @@ TCustomForm* FormOfWindow(HWND Window) {
 }
 
 // The manager whose form's window this is; the common case (a child control's message) is answered
-// without looking the window up.
+// without looking the window up. A form being destroyed is no longer asked anything: its manager goes
+// only after the form's own parts are gone, while their windows still send their last messages.
 TdxBarManager* ManagerOfWindow(HWND Window) {
     if (Window == nullptr) return nullptr;
     TdxBarManagerList& list = BarManagerList();
     for (int i = 0; i < list.Count(); ++i) {
         TCustomForm* form = list.Items(i)->ParentForm();
-        if (form != nullptr && form->HandleAllocated() && form->Handle() == Window) return list.Items(i);
+        if (form == nullptr || form->ComponentState().Contains(csDestroying)) continue;
+        if (form->HandleAllocated() && form->Handle() == Window) return list.Items(i);
     }
     return nullptr;
 }
