@@ -229,8 +229,9 @@ void TdxBarSubMenuControl::ShowMenu() {
         SetWindowPos(handle_, nullptr, 0, 0, 0, 0,
                      SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE |
                          (animating_ ? 0 : SWP_SHOWWINDOW));
-    if (decorator != nullptr && self->Ref != nullptr) decorator->Shown(*this);
+    // The menu's own first frame comes first; its shadow windows follow.
     ProcessPaintMessages();
+    if (decorator != nullptr && self->Ref != nullptr && handle_ != nullptr) decorator->Shown(*this);
 }
 
 void TdxBarSubMenuControl::CreateWnd() {
