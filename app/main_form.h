@@ -126,6 +126,8 @@ public:
     TQuillFTP& FtpUploader() { return *FtpUploader_; }
     // The page the last output run wrote, as the output page's memo shows it.
     std::string GeneratedHtml() const;
+    // How often a run lets the message loop run (tests give it their own clock).
+    TWorkPace& Pace() { return *pace_; }
     // The last output run failed (its reason is in lblGenerationStatus).
     bool OutputFailed() const { return outputFailed_; }
     // The menu item "FTP Upload..." is enabled.

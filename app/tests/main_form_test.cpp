@@ -5,6 +5,7 @@
 #include "app/core/map_profile.h"
 #include "app/core/profile_file.h"
 #include "app/core/site_map_settings.h"
+#include "app/core/work_pace.h"
 #include "app/main_form.h"
 #include "app/results/result_tree.h"
 #include "app/site_map_options_form.h"
@@ -16,6 +17,7 @@
 #include "platform/graphics/picture.h"
 #include "platform/rtl/string_list.h"
 #include "platform/stdctrls/buttons.h"
+#include "platform/stdctrls/edit.h"
 #include "platform/stdctrls/image.h"
 #include "platform/stdctrls/label.h"
 #include "platform/stdctrls/tree_view.h"
@@ -108,6 +110,42 @@ TEST_F(MainFormTest, WalksTheWizardOnTheSampleSiteToTheWrittenFiles) {
     form_->ButtonClick(form_->btnCancel);
     EXPECT_FALSE(form_->Visible());
     EXPECT_EQ(prompter_->Texts(), std::vector<std::string>{kSaveQuestion});
+}
+
+TEST_F(MainFormTest, TheScanAndTheSiteMapTurnTheLoopAtTheirPaceNotPerFileOrNode) {
+    // A site of 600 pages in 30 folders, scanned and written while the clock stands still.
+    const fs::path site = dir_ / "site";
+    fs::create_directories(site);
+    std::ofstream(site / "index.html") << "<title>Home</title>";
+    for (int f = 0; f < 30; ++f) {
+        fs::create_directories(site / ("f" + std::to_string(f)));
+        for (int i = 0; i < 20; ++i)
+            std::ofstream(site / ("f" + std::to_string(f)) / ("p" + std::to_string(i) + ".html")) << "x";
+    }
+    const fs::path out = dir_ / "out";
+    Start({MakeSampleProfile("pace.qpw", out)});
+    form_->editIndex->SetText((site / "index.html").string());
+    const auto still = std::chrono::steady_clock::now();
+    form_->Pace().SetClock([still] { return still; });
+    const long before = form_->Pace().Turns();
+
+    form_->ButtonClick(form_->btnNext);
+    ASSERT_EQ(form_->PageIndex(), 2);
+    EXPECT_EQ(form_->tvMap->Items().Count(), 1 + 1 + 30 + 600);
+    // Every folder and page has its line in the log, in the walk's order, and the total after them.
+    TStrings& lines = form_->memoFiles->Lines();
+    ASSERT_EQ(lines.Count(), 1 + 1 + 30 + 600 + 1);
+    EXPECT_EQ(lines[0], "Scanning Folder: " + site.string() + "/");
+    EXPECT_EQ(lines[lines.Count() - 1], "Total Files: 632");
+    const long scanned = form_->Pace().Turns();
+    // The scan turned the loop as it began and as it ended, not once per folder or page.
+    EXPECT_LE(scanned - before, 3);
+
+    form_->ButtonClick(form_->btnNext);
+    EXPECT_FALSE(form_->OutputFailed()) << form_->lblGenerationStatus->Caption();
+    EXPECT_NE(ReadFile(out / "sitemap.html").find("f29/p19.html"), std::string::npos);
+    // Writing the map of 632 nodes turned it once more, not once per node.
+    EXPECT_LE(form_->Pace().Turns() - scanned, 2);
 }
 
 TEST_F(MainFormTest, OutputFailureIsShownAsAFailureNotAsDone) {
