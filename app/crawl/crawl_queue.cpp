@@ -2,19 +2,19 @@
 
 namespace {
 
-std::string asciiLower(const std::string& s) {
-    std::string out = s;
-    for (char& c : out)
+void asciiLower(std::string& s) {
+    for (char& c : s)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return out;
 }
 
 } // namespace
 
 int TCrawlQueue::EnqueueUrl(const std::string& URL, const std::string& Text, const std::string& Referrer) {
-    if (IsQueued(URL) || IsVisited(URL)) return -1;
+    if (IsKnown(URL)) return -1;
     items_.push_back(AURLItem{URL, Text, Referrer});
-    queued_.insert(URL);
+    const int entry = exact_.Insert(URL);
+    states_.resize(static_cast<size_t>(exact_.Count()), 0);
+    states_[static_cast<size_t>(entry)] |= kQueued;
     return Count() - 1;
 }
 
@@ -27,7 +27,8 @@ bool TCrawlQueue::DequeueUrl(std::string& Text, std::string& URL, std::string& R
     }
     AURLItem item = std::move(items_.front());
     items_.pop_front();
-    queued_.erase(item.URL);
+    const int entry = exact_.Find(item.URL);
+    if (entry >= 0) states_[static_cast<size_t>(entry)] &= static_cast<uint8_t>(~kQueued);
     Text = std::move(item.Text);
     URL = std::move(item.URL);
     Referrer = std::move(item.Referrer);
@@ -35,24 +36,48 @@ bool TCrawlQueue::DequeueUrl(std::string& Text, std::string& URL, std::string& R
 }
 
 void TCrawlQueue::AddVisited(const std::string& URL) {
-    visited_.insert(asciiLower(URL));
+    std::string key = URL;
+    asciiLower(key);
+    visited_.Insert(key);
+    const int entry = exact_.Insert(URL);
+    states_.resize(static_cast<size_t>(exact_.Count()), 0);
+    states_[static_cast<size_t>(entry)] |= kVisited;
+}
+
+bool TCrawlQueue::visitedLower(const std::string& URL) const {
+    // Asked for every new link of every page: the lower-cased key is built in a buffer that is kept.
+    thread_local std::string key;
+    key.assign(URL);
+    asciiLower(key);
+    return visited_.Find(key) >= 0;
 }
 
 bool TCrawlQueue::IsVisited(const std::string& URL) const {
-    // Asked for every link of every page: the lower-cased key is built in a buffer that is kept.
-    thread_local std::string key;
-    key.assign(URL);
-    for (char& c : key)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return visited_.count(key) != 0;
+    return visitedLower(URL);
+}
+
+bool TCrawlQueue::IsQueued(const std::string& URL) const {
+    const int entry = exact_.Find(URL);
+    return entry >= 0 && (states_[static_cast<size_t>(entry)] & kQueued) != 0;
+}
+
+bool TCrawlQueue::IsKnown(const std::string& URL) const {
+    // Queued, or visited in this form, is answered by the exact text; any other letter case by the
+    // lower-cased one.
+    const int entry = exact_.Find(URL);
+    if (entry >= 0 && states_[static_cast<size_t>(entry)] != 0) return true;
+    return visitedLower(URL);
 }
 
 void TCrawlQueue::ClearQueue() {
     items_.clear();
-    queued_.clear();
+    for (uint8_t& state : states_)
+        state &= static_cast<uint8_t>(~kQueued);
 }
 
 void TCrawlQueue::Clear() {
-    ClearQueue();
-    visited_.clear();
+    items_.clear();
+    exact_.Clear();
+    states_.clear();
+    visited_.Clear();
 }

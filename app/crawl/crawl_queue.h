@@ -3,11 +3,13 @@
 // Both look-ups are hashed; the queue compares addresses exactly, the visited list without regard to
 // ASCII letter case.
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <string>
-#include <unordered_set>
+#include <vector>
 
 #include "app/core/data_rec.h"
+#include "app/crawl/address_index.h"
 
 class TCrawlQueue {
 public:
@@ -19,15 +21,23 @@ public:
     const AURLItem* Head() const { return items_.empty() ? nullptr : &items_.front(); }
     void AddVisited(const std::string& URL);
     bool IsVisited(const std::string& URL) const;
-    bool IsQueued(const std::string& URL) const { return queued_.count(URL) != 0; }
+    bool IsQueued(const std::string& URL) const;
+    // IsQueued or IsVisited; a link met before is known with a single look-up of its own text.
+    bool IsKnown(const std::string& URL) const;
     int Count() const { return static_cast<int>(items_.size()); }
-    int VisitedCount() const { return static_cast<int>(visited_.size()); }
+    int VisitedCount() const { return visited_.Count(); }
     void ClearQueue();
     void Clear();
 
 private:
+    enum : uint8_t { kQueued = 1, kVisited = 2 };
+    bool visitedLower(const std::string& URL) const;
+
     std::deque<AURLItem> items_;
-    std::unordered_set<std::string> queued_;
+    // Every address queued or visited, as it was written; states_ says, for each, whether it is in the
+    // queue now and whether it was visited in this very form.
+    TAddressIndex exact_;
+    std::vector<uint8_t> states_;
     // Lower-cased addresses.
-    std::unordered_set<std::string> visited_;
+    TAddressIndex visited_;
 };

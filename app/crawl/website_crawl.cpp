@@ -193,7 +193,7 @@ std::string TWebsiteCrawl::redirectTarget() {
     // Anywhere else the target is a link like any other: off the site, or known, it adds nothing.
     if (!AcceptLink(target)) return {};
     target = OnSiteForm(target, sitePrefix());
-    if (queue_.IsQueued(target) || queue_.IsVisited(target)) return {};
+    if (queue_.IsKnown(target)) return {};
     return target;
 }
 
@@ -279,9 +279,9 @@ void TWebsiteCrawl::HarvestLinks() {
     const int count = fetcher_.LinkCount();
     for (int i = 0; i < count; ++i) {
         fetcher_.GetResolvedLink(i, link);
-        // Most links of a site lead to pages already met: the hashed look-ups are asked before the filters,
-        // and the link's text is only made for the few that are queued.
-        if (queue_.IsQueued(link) || queue_.IsVisited(link)) continue;
+        // Most links of a site lead to pages already met: the look-up is asked before the filters, and the
+        // link's text is only made for the few that are queued.
+        if (queue_.IsKnown(link)) continue;
         if (!AcceptLink(link)) continue;
         fetcher_.GetLink(i, link, text);
         queue_.EnqueueUrl(OnSiteForm(link, sitePrefix()), text, fetcher_.URL());
