@@ -20,17 +20,22 @@
 namespace app_test {
 namespace {
 
-// python3's own HTTP server over the sample site, at a port it picks and prints.
+// python3's own HTTP server over the sample site, at a port it picks and prints; each answer may be
+// held back a while, so that a crawl lasts long enough to be interrupted.
 class SampleServer {
 public:
-    SampleServer()
+    explicit SampleServer(double delaySeconds = 0)
         : peer_({"python3", "-c",
-                 "import functools, http.server, sys\n"
-                 "handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=sys.argv[1])\n"
+                 "import functools, http.server, sys, time\n"
+                 "class Handler(http.server.SimpleHTTPRequestHandler):\n"
+                 "    def do_GET(self):\n"
+                 "        time.sleep(float(sys.argv[2]))\n"
+                 "        super().do_GET()\n"
+                 "handler = functools.partial(Handler, directory=sys.argv[1])\n"
                  "server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), handler)\n"
                  "print(server.server_address[1], flush=True)\n"
                  "server.serve_forever()\n",
-                 SampleSite().string()}) {}
+                 SampleSite().string(), std::to_string(delaySeconds)}) {}
     std::string Address() const { return "http://127.0.0.1:" + std::to_string(peer_.Port()); }
 
 private:
@@ -87,7 +92,8 @@ TEST_F(CrawlWindowTest, CancelStopsTheCrawlAndShowsWhatWasFound) {
 }
 
 TEST_F(CrawlWindowTest, EscapeCancelsTheCrawlAndTheBarsCommandsShowTheyWait) {
-    SampleServer server;
+    // Slow answers: the whole sample site would otherwise be crawled between two turns of the loop.
+    SampleServer server(0.05);
     Start();
     form_->optWebsite->SetChecked(true);
     form_->editWebsite->SetText(server.Address() + "/");
