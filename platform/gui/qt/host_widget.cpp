@@ -21,6 +21,7 @@
 
 #include "platform/gdi/surface.h"
 #include "platform/gui/gui_state.h"
+#include "platform/gui/keys.h"
 #include "platform/gui/paint.h"
 #include "platform/gui/qt/qt_keys.h"
 #include "platform/gui/system.h"
@@ -186,6 +187,26 @@ void HostWidget::mouseDoubleClickEvent(QMouseEvent* e) {
     Mouse(e, static_cast<int>(MouseAction::Down));
 }
 void HostWidget::mouseMoveEvent(QMouseEvent* e) {
+    // A release is lost when the window that took the press goes away while the button is held (a
+    // dragged toolbar docking swaps its window): the buttons the toolkit reports with the move put the
+    // state right, so that a loop waiting for the release ends.
+    struct Held {
+        Qt::MouseButton qt;
+        MouseButton button;
+        int vk;
+    };
+    for (const Held& held : {Held{Qt::LeftButton, MouseButton::Left, VK_LBUTTON},
+                             Held{Qt::RightButton, MouseButton::Right, VK_RBUTTON},
+                             Held{Qt::MiddleButton, MouseButton::Middle, VK_MBUTTON}}) {
+        if ((e->buttons() & held.qt) || GetAsyncKeyState(held.vk) >= 0) continue;
+        const QPoint g = e->globalPosition().toPoint();
+        MouseInput in;
+        in.action = MouseAction::Up;
+        in.button = held.button;
+        in.screen = POINT{g.x(), g.y()};
+        in.host = hwnd_;
+        InjectMouse(in);
+    }
     Mouse(e, static_cast<int>(MouseAction::Move));
 }
 
