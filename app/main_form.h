@@ -231,6 +231,8 @@ private:
     void BuildPageOutput();
     void BuildBars();
     void MakeRoomForBars();
+    // The top dock took Height pixels (bars floated off or docked back): the wizard follows its edge.
+    void FollowBarsDock(int Height);
     void SetFtpEnabled(bool Value);
     // The result tree's popup menu is about to open with these commands enabled.
     void ResultMenuPopup(const results::ResultMenuState& State);
@@ -299,6 +301,8 @@ private:
     // Why the last crawl gathered nothing.
     std::string gatherFailure_;
     int busy_ = 0;
+    // The height of the top dock the wizard's controls stand below.
+    int barsRoom_ = 0;
     bool closeAfterRun_ = false;
     // The close question was answered and the window goes.
     bool closing_ = false;

@@ -2,6 +2,7 @@
 // built with the values the window's form stores for them, their handlers bound.
 #include "app/main_form.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -160,14 +161,41 @@ void TfrmSiteMapMain::BuildBars() {
 
 void TfrmSiteMapMain::MakeRoomForBars() {
     // The bars dock along the top of the window, above the wizard: its controls move down by the
-    // height of the dock and the window grows by as much.
+    // height of the dock and the window grows by as much. Afterwards the wizard follows the dock as
+    // bars leave it or come back.
     bars::DockControl* site = dxBarManager1->Bars()->DockControls(dsTop);
-    const int height = site != nullptr ? site->Height() : 0;
-    if (height <= 0) return;
-    for (int i = 0; i < ControlCount(); ++i)
-        if (TControl* control = Controls(i); control->Align() == alNone)
-            control->SetTop(control->Top() + height);
-    SetClientHeight(ClientHeight() + height);
+    auto* dock = site != nullptr ? dynamic_cast<TControl*>(site->Component()) : nullptr;
+    if (dock == nullptr) return;
+    const int height = dock->Height();
+    if (height > 0) {
+        for (int i = 0; i < ControlCount(); ++i)
+            if (TControl* control = Controls(i); control->Align() == alNone)
+                control->SetTop(control->Top() + height);
+        SetClientHeight(ClientHeight() + height);
+    }
+    barsRoom_ = height;
+    dock->OnResize = [this, dock](TObject*) { FollowBarsDock(dock->Height()); };
+}
+
+void TfrmSiteMapMain::FollowBarsDock(int Height) {
+    const int delta = Height - barsRoom_;
+    if (delta == 0 || ComponentState().Contains(csDestroying)) return;
+    barsRoom_ = Height;
+    // The wizard's top edge moves with the dock's bottom edge: what hangs from the top moves, what is
+    // held at both ends stretches or shrinks, what sits at the bottom stays.
+    for (int i = 0; i < ControlCount(); ++i) {
+        TControl* control = Controls(i);
+        const TAnchors anchors = control->Anchors();
+        if (control->Align() != alNone || !anchors.Contains(akTop)) continue;
+        if (anchors.Contains(akBottom))
+            control->SetBounds(control->Left(), control->Top() + delta, control->Width(),
+                               std::max(0, control->Height() - delta));
+        else
+            control->SetTop(control->Top() + delta);
+    }
+    // The smallest window still shows every control whole: a dock that grows may make the window grow.
+    if (Constraints().MinHeight() > 0)
+        Constraints().SetMinHeight(std::max(0, Constraints().MinHeight() + delta));
 }
 
 void TfrmSiteMapMain::SetFtpEnabled(bool Value) {

@@ -16,6 +16,8 @@
 #include "bars/windows/dock_control.h"
 #include "bars/windows/item_control.h"
 #include "bars/windows/toolbar_control.h"
+#include "controls/rz_buttons.h"
+#include "controls/rz_page_control.h"
 #include "main_form_fixture.h"
 #include "platform/gdi/surface.h"
 #include "platform/gdi/syscolors.h"
@@ -163,6 +165,87 @@ TEST_F(MainBarsTest, AToolbarButtonsHintNamesItsCommandAndShortcutAfterTheDelay)
     Pump();
     EXPECT_FALSE(bars::IsHintShown());
     pw::gui::SetTickSource(nullptr);
+}
+
+RECT WindowRect(HWND Window) {
+    RECT r{};
+    GetWindowRect(Window, r);
+    return r;
+}
+
+void DoubleClick(POINT At) {
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, At);
+    for (int i = 0; i < 2; ++i) {
+        pw::gui::SimulateMouse(pw::gui::MouseAction::Down, At, pw::gui::MouseButton::Left);
+        pw::gui::SimulateMouse(pw::gui::MouseAction::Up, At, pw::gui::MouseButton::Left);
+    }
+    Pump();
+}
+
+TEST_F(MainBarsTest, ADoubleClickOnTheMenuRowFloatsTheMenuBarInPlaceAndAnotherDocksItBackOnTop) {
+    Start();
+    auto* site = dynamic_cast<bars::TdxDockControl*>(form_->dxBarManager1->Bars()->DockControls(dsTop));
+    auto menu = [&] { return dynamic_cast<bars::TdxBarControl*>(form_->barMainMenu->Control()); };
+    const RECT menuRect = WindowRect(menu()->Handle());
+    const RECT toolbarRect = WindowRect(Toolbar()->Handle());
+    // The empty end of the menu-bar row.
+    DoubleClick(POINT{menuRect.right - 30, (menuRect.top + menuRect.bottom) / 2});
+    ASSERT_EQ(form_->barMainMenu->DockingStyle(), dsNone);
+    const RECT floating = WindowRect(menu()->Handle());
+    EXPECT_EQ(floating.left, menuRect.left);
+    EXPECT_EQ(floating.top, menuRect.top);
+    // The toolbar keeps its place along its row, now the dock's only one.
+    const RECT alone = WindowRect(Toolbar()->Handle());
+    EXPECT_EQ(alone.left, toolbarRect.left);
+    EXPECT_EQ(alone.top, menuRect.top);
+    EXPECT_EQ(site->RowCount(), 1);
+
+    // A double click on the floating menu bar's caption docks it above the toolbar again.
+    DoubleClick(POINT{floating.left + 8, floating.top + 8});
+    ASSERT_EQ(form_->barMainMenu->DockingStyle(), dsTop);
+    ASSERT_EQ(site->RowCount(), 2);
+    EXPECT_TRUE(EqualRect(WindowRect(menu()->Handle()), menuRect));
+    EXPECT_TRUE(EqualRect(WindowRect(Toolbar()->Handle()), toolbarRect));
+}
+
+TEST_F(MainBarsTest, TheWizardFollowsTheDockWhenTheToolbarFloatsAndDocksAgain) {
+    Start();
+    auto* site = dynamic_cast<bars::TdxDockControl*>(form_->dxBarManager1->Bars()->DockControls(dsTop));
+    const RECT menuRect = WindowRect(form_->barMainMenu->Control()->Handle());
+    const int menuHeight = menuRect.bottom - menuRect.top;
+    const int dockHeight = site->TControl::Height();
+    const TRect logo = form_->imgLogo->BoundsRect(), page = form_->pcMain->BoundsRect();
+    const TRect next = form_->btnNext->BoundsRect();
+    const RECT docked = WindowRect(Toolbar()->Handle());
+    const POINT grip{docked.left + 4, docked.top + 10};
+    const RECT window = WindowRect(form_->Handle());
+    const POINT away{(window.left + window.right) / 2, (window.top + window.bottom) / 2};
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, grip);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Down, grip, pw::gui::MouseButton::Left);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, POINT{grip.x, grip.y + 150});
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, away);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Up, away, pw::gui::MouseButton::Left);
+    Pump();
+    ASSERT_EQ(form_->barMainToolbar->DockingStyle(), dsNone);
+    // The dock keeps only the menu row; the wizard moves up under it, its page taking the room, and the
+    // buttons stay at the bottom.
+    const int room = dockHeight - menuHeight;
+    EXPECT_EQ(site->TControl::Height(), menuHeight);
+    EXPECT_GT(room, 0);
+    EXPECT_EQ(form_->imgLogo->Top(), logo.top - room);
+    EXPECT_EQ(form_->pcMain->Top(), page.top - room);
+    EXPECT_EQ(form_->pcMain->BoundsRect().bottom, page.bottom);
+    EXPECT_TRUE(form_->btnNext->BoundsRect() == next);
+    Save("main-bars-toolbar-floating.png");
+
+    // Docked again by its caption: everything is back where it was.
+    const RECT floating = WindowRect(Toolbar()->Handle());
+    DoubleClick(POINT{floating.left + 8, floating.top + 8});
+    ASSERT_EQ(form_->barMainToolbar->DockingStyle(), dsTop);
+    EXPECT_EQ(site->TControl::Height(), dockHeight);
+    EXPECT_TRUE(form_->imgLogo->BoundsRect() == logo);
+    EXPECT_TRUE(form_->pcMain->BoundsRect() == page);
+    EXPECT_TRUE(form_->btnNext->BoundsRect() == next);
 }
 
 } // namespace

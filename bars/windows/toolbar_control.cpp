@@ -523,11 +523,21 @@ void TdxBarControl::CaptionDoubleClick() {
     }
     if (!manager_->CanDocking(bar_, style, site)) return;
     TdxBar* bar = bar_;
+    // A bar that never floated comes off where it stands rather than at the screen's corner.
+    if (style == dsNone && bar->FloatClientWidth() <= 0 && handle_ != nullptr) {
+        RECT r{0, 0, 0, 0};
+        GetWindowRect(handle_, r);
+        bar->SetFloatLeft(r.left);
+        bar->SetFloatTop(r.top);
+    }
+    // Hiding the bar frees this window.
     bar->SetVisible(false);
     if (style != dsNone) {
+        // A row of its own, where it stood when it left the site (its saved row), so that a menu bar
+        // docked again is above the toolbars again.
         bar->SetOneOnRow(true);
         auto* dock = dynamic_cast<TdxDockControl*>(site);
-        bar->SetRow(dock != nullptr ? dock->RowCount() : 0);
+        if (dock != nullptr) bar->SetRow(std::min(bar->Row(), dock->RowCount()));
     }
     bar->SetDocking(style, style == dsNone ? nullptr : site);
     bar->SetVisible(true);
