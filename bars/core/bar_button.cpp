@@ -1,9 +1,11 @@
 #include "bars/core/bar_button.h"
 
 #include "bars/core/bar_manager.h"
+#include "bars/core/bar_routines.h"
 #include "bars/core/item_links.h"
 #include "bars/core/popup_menu.h"
 #include "bars/core/toolbar.h"
+#include "lookandfeel/object_links.h"
 #include "platform/rtl/published.h"
 
 TdxBarButton::TdxBarButton(TComponent* AOwner) : TdxBarItem(AOwner) {
@@ -131,8 +133,35 @@ bool TdxBarButton::HasAccel(TdxBarItemLink* ALink) const {
     return ALink->Control() != nullptr && ALink->Control()->ShowsCaption();
 }
 
-void TdxBarButton::DropDown(bars::ItemControl*, int, int, bool) {
-    // The drop-down menu opens through the popup menu's window, which comes with the menu part.
+void TdxBarButton::DropDown(bars::ItemControl* AControl, int X, int Y, bool ByMouse) {
+    TdxBarPopupMenu* menu = dropDownMenu_;
+    if (menu == nullptr || AControl == nullptr) return;
+    bars::BarControl* bar = AControl->Parent();
+    std::optional<RECT> exclude;
+    if (AControl->IsMenuJoinedToItem()) exclude = AControl->ScreenRect();
+    int ownerWidth = 0, ownerHeight = 0;
+    const RECT item = AControl->Link() != nullptr ? AControl->Link()->ItemRect() : RECT{0, 0, 0, 0};
+    // Beside the item in a menu or on a vertical toolbar, below it on a horizontal one.
+    if (bar == nullptr || !bar->IsToolbar() || IsVerticalBarControl(bar))
+        ownerWidth = item.right - item.left;
+    else
+        ownerHeight = item.bottom - item.top;
+    // The bar window runs the loop: the menu returns at once and tells its window who opened it.
+    const TcxObjectLinkPtr alive = MakeObjectLink(menu);
+    menu->NoModalLoop = true;
+    menu->SetParentBarControl(bar);
+    menu->SetOpener(AControl, ByMouse);
+    struct Reset {
+        const TcxObjectLinkPtr& Menu;
+        ~Reset() {
+            if (auto* m = static_cast<TdxBarPopupMenu*>(Menu->Ref)) {
+                m->SetParentBarControl(nullptr);
+                m->SetOpener(nullptr, true);
+                m->NoModalLoop = false;
+            }
+        }
+    } reset{alive};
+    menu->PopupEx(X, Y, exclude, ByMouse, ownerWidth, ownerHeight);
 }
 
 const TPropertyTable& TdxBarButton::Table() {

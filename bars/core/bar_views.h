@@ -86,6 +86,8 @@ public:
     virtual void CreateControls() {}
     // Rebuilds its item controls and layout.
     virtual void RepaintBar() {}
+    // A link was added, moved or given another item: a shown window rebuilds (once, from the loop).
+    virtual void LinksChanged() {}
     // Holds back or lets go its updates (a floating toolbar's own lock).
     virtual void SetLockUpdate(bool) {}
     // A docked toolbar's lock flag.

@@ -149,6 +149,8 @@ void TdxBarItemLink::SetItem(TdxBarItem* Value) {
     if (Links() != nullptr) {
         Links()->RebuildLists();
         if (!Links()->OwnerIsLoading()) ResetUsage();
+        // A window that shows the links gets the new line.
+        if (BarControl() != nullptr) BarControl()->LinksChanged();
     }
     Changed();
 }

@@ -128,6 +128,7 @@ void TdxBarItemLinks::Update(TCollectionItem*) {
     if (IsDesignRelevant()) ReportDesignChange();
     RebuildLists();
     if (auto* container = dynamic_cast<TCustomdxBarContainerItem*>(owner_)) container->LinksChanged();
+    if (barControl_ != nullptr) barControl_->LinksChanged();
     if (OnChange) OnChange(this);
 }
 

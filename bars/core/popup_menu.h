@@ -12,12 +12,14 @@
 #include "platform/vcl/shortcut.h"
 
 class TBitmap;
+struct TMessage;
 class TPropertyTable;
 class TWinControl;
 
 namespace bars {
 class BarControl;
-}
+class ItemControl;
+} // namespace bars
 
 class TdxBarPopupMenu : public TComponent {
 public:
@@ -48,6 +50,9 @@ public:
     void SetShowing(bool Value);
 
     bool ExecuteShortCut(TShortCut ShortCut);
+    // A key message (WM_KEYDOWN, WM_SYSKEYDOWN) as a shortcut of one of the menu's items, which then
+    // runs: Shift and Ctrl as the keyboard holds them now, Alt as the message carries it.
+    bool IsShortCut(TMessage& Message);
     // The manager's font changed: a menu without its own font takes it.
     void ManagerFontChanged();
     void DesignChanged();
@@ -68,6 +73,14 @@ public:
     // The bar window of a drop-down caller, which runs its own loop.
     bars::BarControl* ParentBarControl() const { return parentBarControl_; }
     void SetParentBarControl(bars::BarControl* Value) { parentBarControl_ = Value; }
+    // The control of a drop-down caller, and whether the mouse opened it (else the keyboard: the menu
+    // then selects its first line).
+    bars::ItemControl* OpenerControl() const { return openerControl_; }
+    bool OpenedByMouse() const { return openedByMouse_; }
+    void SetOpener(bars::ItemControl* Control, bool ByMouse) {
+        openerControl_ = Control;
+        openedByMouse_ = ByMouse;
+    }
     bool NoModalLoop = false;
 
     TNotifyEvent OnCloseUp, OnPopup;
@@ -91,6 +104,8 @@ private:
     int ownerHeight_ = 0;
     bool animate_ = true;
     bars::BarControl* parentBarControl_ = nullptr;
+    bars::ItemControl* openerControl_ = nullptr;
+    bool openedByMouse_ = true;
 };
 
 // Shows a popup menu's window at a screen point (the menu's window and its popup and close-up

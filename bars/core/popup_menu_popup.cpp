@@ -5,6 +5,7 @@
 #include "bars/core/popup_menu.h"
 #include "lookandfeel/object_links.h"
 #include "platform/gui/input.h"
+#include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/message_views.h"
 #include "platform/gui/window.h"
@@ -56,6 +57,17 @@ void TdxBarPopupMenu::RunModalLoop() {
         }
         if (self->Ref == nullptr || !isShowing_) return;
     }
+}
+
+bool TdxBarPopupMenu::IsShortCut(TMessage& Message) {
+    const TWMKey key(Message);
+    if (key.CharCode() == 0) return false;
+    TShortCut shortCut = key.CharCode();
+    if (GetKeyState(VK_SHIFT) < 0) shortCut |= scShift;
+    if (GetKeyState(VK_CONTROL) < 0) shortCut |= scCtrl;
+    // Alt comes with the message: a key sent on while Alt is already up still counts with it.
+    if (key.AltDown()) shortCut |= scAlt;
+    return ExecuteShortCut(shortCut);
 }
 
 void TdxBarPopupMenu::PopupAtCursor() {

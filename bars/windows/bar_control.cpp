@@ -217,6 +217,13 @@ void TCustomdxBarControl::DestroyControls() {
     destroyingControls_ = saved;
 }
 
+void TCustomdxBarControl::LinksChanged() {
+    if (handle_ == nullptr || destroying_ || destroyingControls_ || changingOwnLinks_ > 0 || rebuildPosted_)
+        return;
+    // Many links are often added in a row: one rebuild serves them all.
+    rebuildPosted_ = PostMessage(handle_, WM_REPAINTBAR, 0, 0) != FALSE_;
+}
+
 void TCustomdxBarControl::RecreateItemControls() {
     DestroyControls();
     CreateControls();
@@ -507,6 +514,7 @@ LRESULT TCustomdxBarControl::WndProc(TMessage& Message) {
         WMCaptureChanged(TWMCaptureChanged(Message));
         return 0;
     case WM_REPAINTBAR:
+        rebuildPosted_ = false;
         RepaintBar();
         return 0;
     case WM_GETDLGCODE:

@@ -38,6 +38,7 @@ public:
     void SetSelectedControl(ItemControl* Control) override;
     void CreateControls() override;
     void RecreateItemControls() override;
+    void LinksChanged() override;
     void PainterChanged() override;
     void Refresh() override;
 
@@ -145,6 +146,9 @@ protected:
     int markState_ = 0;
     bool ignoreMouseUp_ = false;
     bool destroying_ = false;
+    // While the window changes its own links (a menu's containers putting in their lines), it does
+    // not take that for a change to rebuild from.
+    int changingOwnLinks_ = 0;
     int textSize_ = 19;
     int textIndent_ = 4;
 
@@ -168,6 +172,7 @@ private:
     bool active_ = false;
     bool destroyingControls_ = false;
     bool invalidateOnSelect_ = false;
+    bool rebuildPosted_ = false;
     POINT lastCursorPos_{-1, -1};
 };
 

@@ -7,10 +7,13 @@
 #include "bars/core/bar_manager.h"
 #include "bars/core/bar_routines.h"
 #include "bars/core/item_links.h"
+#include "bars/core/popup_menu.h"
 #include "bars/core/sub_item.h"
 #include "bars/core/toolbar.h"
 #include "bars/painters/painter.h"
 #include "bars/windows/bar_control.h"
+#include "bars/windows/sub_menu_control.h"
+#include "bars/windows/toolbar_control.h"
 #include "lookandfeel/colors.h"
 #include "lookandfeel/object_links.h"
 #include "platform/gdi/fonts.h"
@@ -293,9 +296,61 @@ void TdxBarButtonControl::GlyphChanged() {
         Repaint();
 }
 
+TdxBarButtonControl::~TdxBarButtonControl() {
+    // A menu that outlives its button hands nothing back to it.
+    if (auto* menu = dynamic_cast<TdxBarSubMenuControl*>(DropDownWindow());
+        menu != nullptr && menu->DropDownOwner() == this)
+        menu->SetDropDownOwner(nullptr);
+}
+
+TCustomdxBarControl* TdxBarButtonControl::DropDownWindow() const {
+    TdxBarButton* button = Button();
+    if (!droppedDown_ || button == nullptr || button->DropDownMenu() == nullptr) return nullptr;
+    return dynamic_cast<TCustomdxBarControl*>(button->DropDownMenu()->ItemLinks()->BarControl());
+}
+
+TCustomdxBarControl* TdxBarButtonControl::GetChildBarControl() const {
+    return DropDownWindow();
+}
+
 void TdxBarButtonControl::ControlInactivate(bool Immediately) {
     TdxBarItemControl::ControlInactivate(Immediately);
+    if (!droppedDown_) return;
+    // The button closes its own menu: the menu must not hand the close back (that would end the whole
+    // chain when only the selection moved on).
+    if (auto* menu = dynamic_cast<TdxBarSubMenuControl*>(DropDownWindow())) {
+        const TcxObjectLinkPtr self = MakeObjectLink(this);
+        menu->SetDropDownOwner(nullptr);
+        menu->FreeMenu();
+        if (self->Ref == nullptr) return;
+    }
+    CloseUp();
+}
+
+void TdxBarButtonControl::CloseUp() {
     droppedDown_ = false;
+    if (auto* toolbar = dynamic_cast<TdxBarControl*>(parent_)) toolbar->SetMenuOpened(false);
+    Repaint();
+}
+
+void TdxBarButtonControl::DropDown(bool ByMouse) {
+    TdxBarButton* button = Button();
+    if (droppedDown_ || !GetEnabled() || button == nullptr || !button->DropDownEnabled() ||
+        button->DropDownMenu() == nullptr || parent_ == nullptr)
+        return;
+    droppedDown_ = true;
+    if (!active_) ControlActivate(true);
+    Repaint();
+    const RECT r = Bounds();
+    POINT p{r.left, r.bottom};
+    if (!parent_->IsToolbar())
+        p = POINT{r.right, r.top - Painter().GetSubMenuBorderSize()};
+    else if (IsVerticalBarControl(parent_))
+        p = POINT{r.right, r.top};
+    if (parent_->Handle() != nullptr) ClientToScreen(parent_->Handle(), p);
+    const TcxObjectLinkPtr self = MakeObjectLink(this);
+    button->DropDown(this, p.x, p.y, ByMouse);
+    if (self->Ref != nullptr && Painter().IsArrowButtonSeparate()) Repaint();
 }
 
 void TdxBarButtonControl::BeforeClick(bool ByMouse) {
@@ -305,12 +360,7 @@ void TdxBarButtonControl::BeforeClick(bool ByMouse) {
         POINT p{0, 0};
         GetCursorPos(p);
         if (p.x >= ScreenRect().right - GetDropDownArrowWidth()) {
-            if (droppedDown_ || !button->DropDownEnabled() || button->DropDownMenu() == nullptr) return;
-            droppedDown_ = true;
-            ControlActivate(true);
-            Repaint();
-            const RECT r = ScreenRect();
-            button->DropDown(this, r.left, r.bottom, ByMouse);
+            DropDown(true);
             return;
         }
     }
@@ -334,7 +384,7 @@ bool TdxBarButtonControl::IsSelected() const {
 }
 
 void TdxBarButtonControl::KeyDown(WORD Key) {
-    if (Key >= VK_UP && Key <= VK_DOWN && Key != VK_LEFT) BeforeClick(false);
+    if (Key >= VK_UP && Key <= VK_DOWN && Key != VK_LEFT) DropDown(false);
 }
 
 bool TdxBarButtonControl::WantsKey(WORD Key) const {

@@ -116,6 +116,7 @@ protected:
 class TdxBarButtonControl : public TdxBarItemControl {
 public:
     using TdxBarItemControl::TdxBarItemControl;
+    ~TdxBarButtonControl() override;
     TdxBarButton* Button() const;
 
     void GlyphChanged() override;
@@ -133,6 +134,7 @@ public:
     int GetWidth() const override;
     bool CloseMenusOnClick() const override;
     bool CanClickWhilePressed() const override { return !droppedDown_; }
+    TCustomdxBarControl* GetChildBarControl() const override;
     bool ShowsCaption() const override;
     bool IsCheckItem() const override;
     void Draw(HDC DC, const RECT& R, int PaintType) override;
@@ -142,12 +144,17 @@ public:
     int CalcDefaultWidth() const;
     TdxBarPaintStyle EffectivePaintStyle() const;
     bool DroppedDown() const { return droppedDown_; }
+    // Opens the item's drop-down menu beside or below the button; its menu gives it back by CloseUp.
+    void DropDown(bool ByMouse);
+    void CloseUp();
 
     // The item's shortcut as a menu line shows it ("Ctrl+O"), empty without one.
     std::string ShortCutText() const;
 
 private:
     void DrawMenuLine(HDC DC, const RECT& R);
+    // The window of the item's drop-down menu while it shows, nullptr otherwise.
+    TCustomdxBarControl* DropDownWindow() const;
     // The caption's width in the bar's font, measured once: a change of caption or font makes the
     // control again.
     int CaptionWidth() const;

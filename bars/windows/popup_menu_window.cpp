@@ -4,6 +4,7 @@
 
 #include "bars/core/item_links.h"
 #include "bars/core/popup_menu.h"
+#include "bars/windows/item_control.h"
 #include "bars/windows/sub_menu_control.h"
 #include "lookandfeel/object_links.h"
 #include "platform/vcl/win_control.h"
@@ -29,7 +30,18 @@ void ShowPopupMenuWindow(TdxBarPopupMenu* Menu, int X, int Y) {
         if ((*menu)->Ref != nullptr) static_cast<TdxBarPopupMenu*>((*menu)->Ref)->SetShowing(false);
     };
     window->SetAnimating(Menu->Animate());
+    // A drop-down button's menu: the button gets it back when it closes; a menu it lies in holds it as
+    // its open child, and the item it opened from is drawn joined to it where the style does.
+    auto* opener = dynamic_cast<TdxBarButtonControl*>(Menu->OpenerControl());
+    auto* parent = dynamic_cast<TCustomdxBarControl*>(Menu->ParentBarControl());
+    if (opener != nullptr) window->SetDropDownOwner(opener);
+    if (Menu->ExcludeRect() && parent != nullptr) window->SetOwnerItem(*Menu->ExcludeRect(), parent);
+    if (opener != nullptr && parent != nullptr && !parent->IsToolbar()) parent->SetChildBar(window);
+    const bool byKeyboard = opener != nullptr && !Menu->OpenedByMouse();
+    const TcxObjectLinkPtr alive = MakeObjectLink(window);
     window->ShowMenu();
+    if (!byKeyboard || alive->Ref == nullptr || !window->Alive() || window->Handle() == nullptr) return;
+    window->SelectFirstLine();
 }
 
 } // namespace bars

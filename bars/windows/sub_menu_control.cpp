@@ -140,14 +140,18 @@ void TdxBarSubMenuControl::CalcMetrics() {
 }
 
 void TdxBarSubMenuControl::CreateControls() {
+    ++changingOwnLinks_;
     if (handle_ != nullptr) ExpandContainers();
+    --changingOwnLinks_;
     TCustomdxBarControl::CreateControls();
     layoutValid_ = false;
 }
 
 void TdxBarSubMenuControl::DestroyControls() {
     // First: a container's line that shows again may get a control, which goes with the others.
+    ++changingOwnLinks_;
     CollapseContainers();
+    --changingOwnLinks_;
     TCustomdxBarControl::DestroyControls();
     layoutValid_ = false;
 }
@@ -590,9 +594,27 @@ void TdxBarSubMenuControl::CloseWindow() {
     if (!reshowing_) SetActive(false);
     if (handle_ == nullptr) return;
     if (decorator != nullptr) decorator->Hiding(*this);
+    const TcxObjectLinkPtr self = MakeObjectLink(this);
+    if (!reshowing_) HandBackToDropDownOwner();
+    if (self->Ref == nullptr || handle_ == nullptr) return;
     DestroyControls();
     DestroyWindowHandle();
     if (!reshowing_ && OnCloseUp) OnCloseUp(this);
+}
+
+void TdxBarSubMenuControl::HandBackToDropDownOwner() {
+    TdxBarButtonControl* owner = dropDownOwner_;
+    dropDownOwner_ = nullptr;
+    TCustomdxBarControl* bar = owner != nullptr ? owner->ParentBar() : nullptr;
+    if (bar == nullptr || !bar->Alive() || bar->Handle() == nullptr) return;
+    const TcxObjectLinkPtr ownerAlive = MakeObjectLink(owner);
+    owner->CloseUp();
+    if (ownerAlive->Ref == nullptr) return;
+    // A press on the button itself is the button's again; a key that closed only this menu leaves the
+    // bar as it is; anything else (a chosen line, a click elsewhere) ends the bar's chain too.
+    if (owner->IsMouseOverAndPressed()) return;
+    if (GetKeyState(VK_ESCAPE) < 0 || GetKeyState(VK_LEFT) < 0 || GetKeyState(VK_RIGHT) < 0) return;
+    bar->HideAll();
 }
 
 void TdxBarSubMenuControl::FreeMenu() {
@@ -614,6 +636,12 @@ void TdxBarSubMenuControl::FreeMenu() {
     UnregisterBarControl(this);
     ClearObjectLinks(this);
     ReleaseLater(std::move(owned));
+}
+
+void TdxBarSubMenuControl::SelectFirstLine() {
+    if (links_ == nullptr) return;
+    if (TdxBarItemLink* link = links_->FirstSelectable())
+        if (auto* control = dynamic_cast<TdxBarItemControl*>(link->Control())) SelectControlByKey(control);
 }
 
 void TdxBarSubMenuControl::HideAll() {
@@ -727,20 +755,93 @@ void TdxBarSubMenuControl::SetDetachHot(bool Value) {
 
 void TdxBarSubMenuControl::DetachDrag() {
     TdxBar* bar = DetachingBar();
-    auto* item =
-        subItemOwner_ != nullptr ? dynamic_cast<TCustomdxBarSubItem*>(subItemOwner_->Item()) : nullptr;
-    if (bar == nullptr || item == nullptr) return;
+    TdxBarSubItemControl* owner = subItemOwner_;
+    if (bar == nullptr || owner == nullptr || handle_ == nullptr) return;
     RECT strip{0, 0, 0, 0};
     GetWindowRect(handle_, strip);
     strip.bottom = strip.top + 1 + DetachHeight();
-    strip = RECT{strip.left - 15, strip.top - 15, strip.right + 15, strip.bottom + 15};
-    const TcxObjectLinkPtr self = MakeObjectLink(this);
-    const TcxObjectLinkPtr barAlive = MakeObjectLink(bar);
-    const TcxObjectLinkPtr itemAlive = MakeObjectLink(item);
-    const HWND window = handle_;
-    SetCapture(window);
+    // The menu may go in the drag: what follows works from its opener alone.
+    DetachStripDrag(owner, bar, RECT{strip.left - 15, strip.top - 15, strip.right + 15, strip.bottom + 15});
+}
+
+namespace {
+
+// One drag of a menu's detach strip. The pointer is held by whichever of the menu and the toolbar
+// shows: a window of the open chain, so that the bar hooks let its release through.
+struct DetachDragState {
+    TcxObjectLinkPtr owner, bar, item, parent;
+    RECT strip;
     bool detached = false;
-    POINT at{0, 0};
+
+    TdxBarSubItemControl* Owner() const { return static_cast<TdxBarSubItemControl*>(owner->Ref); }
+    TdxBar* Bar() const { return static_cast<TdxBar*>(bar->Ref); }
+    TCustomdxBarSubItem* Item() const { return static_cast<TCustomdxBarSubItem*>(item->Ref); }
+    TCustomdxBarControl* Parent() const { return static_cast<TCustomdxBarControl*>(parent->Ref); }
+    bool Alive() const {
+        return Owner() != nullptr && Bar() != nullptr && Item() != nullptr && Parent() != nullptr;
+    }
+
+    TdxBarControl* Toolbar() const {
+        auto* toolbar = Bar() != nullptr ? dynamic_cast<TdxBarControl*>(Bar()->Control()) : nullptr;
+        return toolbar != nullptr && toolbar->Handle() != nullptr ? toolbar : nullptr;
+    }
+    HWND Holder() const {
+        if (detached) return Toolbar() != nullptr ? Toolbar()->Handle() : nullptr;
+        TdxBarSubMenuControl* menu = Owner() != nullptr ? Owner()->GetSubMenuControl() : nullptr;
+        return menu != nullptr ? menu->Handle() : nullptr;
+    }
+    // The pointer holds the middle of the toolbar's caption.
+    void Follow(POINT At) const {
+        if (TdxBarControl* toolbar = Toolbar())
+            SetWindowPos(toolbar->Handle(), nullptr, At.x - toolbar->GrabOffset.x,
+                         At.y - toolbar->GrabOffset.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    // The menu closes; its toolbar floats under the pointer.
+    void TearOff(POINT At) {
+        Item()->DoDetaching();
+        if (!Alive()) return;
+        Owner()->ControlInactivate(true);
+        if (!Alive()) return;
+        detached = true;
+        TdxBar* b = Bar();
+        b->SetVisible(false);
+        b->SetDockingStyle(dsNone);
+        b->SetFloatLeft(At.x);
+        b->SetFloatTop(At.y - 8);
+        b->SetVisible(true);
+        if (TdxBarControl* toolbar = Toolbar()) {
+            RECT r{0, 0, 0, 0};
+            GetWindowRect(toolbar->Handle(), r);
+            toolbar->GrabOffset = POINT{(r.right - r.left) / 2, 8};
+        }
+        Follow(At);
+    }
+    // Back over the strip: the toolbar hides and the menu opens again.
+    void PutBack() {
+        detached = false;
+        Bar()->SetVisible(false);
+        if (!Alive()) return;
+        if (auto* toolbar = dynamic_cast<TdxBarControl*>(Parent())) toolbar->SetMenuOpened(true);
+        Owner()->ControlActivate(true);
+    }
+};
+
+} // namespace
+
+void DetachStripDrag(TdxBarSubItemControl* Owner, TdxBar* Bar, const RECT& Strip) {
+    auto* item = dynamic_cast<TCustomdxBarSubItem*>(Owner->Item());
+    if (item == nullptr || Owner->ParentBar() == nullptr) return;
+    DetachDragState d{MakeObjectLink(Owner), MakeObjectLink(Bar), MakeObjectLink(item),
+                      MakeObjectLink(Owner->ParentBar()), Strip};
+    HWND holder = d.Holder();
+    if (holder == nullptr) return;
+    SetCapture(holder);
+    // The keys are the drag's (Escape): the bar hooks do not hand them to the open chain meanwhile.
+    TdxBarManager* manager = d.Parent()->Manager();
+    const TcxObjectLinkPtr managerAlive = MakeObjectLink(manager);
+    const bool wasInMenuLoop = manager != nullptr && manager->InMenuLoop();
+    if (manager != nullptr) manager->SetInMenuLoop(true);
+    bool cancelled = false;
     MSG msg;
     for (;;) {
         const BOOL got = GetMessage(msg, nullptr, 0, 0);
@@ -748,41 +849,46 @@ void TdxBarSubMenuControl::DetachDrag() {
             RepostQuit(msg);
             break;
         }
-        if (got < 0) break;
-        if (msg.message == WM_MOUSEMOVE) {
-            if (!Inside(strip, msg.pt)) {
-                detached = true;
-                at = msg.pt;
+        if (got < 0 || !d.Alive()) break;
+        if (msg.message == WM_MOUSEMOVE || msg.message == WM_NCMOUSEMOVE) {
+            const bool over = Inside(d.strip, msg.pt);
+            if (!d.detached && !over)
+                d.TearOff(msg.pt);
+            else if (d.detached && over)
+                d.PutBack();
+            else if (d.detached)
+                d.Follow(msg.pt);
+            if (!d.Alive()) break;
+            if (const HWND now = d.Holder(); now != holder) {
+                holder = now;
+                if (holder == nullptr) break;
+                SetCapture(holder);
+            }
+            continue;
+        }
+        if (msg.message == WM_LBUTTONUP || msg.message == WM_NCLBUTTONUP) break;
+        if (msg.message == WM_KEYDOWN || msg.message == WM_KEYUP) {
+            // Escape puts the toolbar away again; other keys wait for the drag to end.
+            if (KeyCode(msg) == VK_ESCAPE && msg.message == WM_KEYDOWN) {
+                cancelled = true;
                 break;
             }
             continue;
         }
-        if (msg.message == WM_LBUTTONUP || (msg.message == WM_KEYDOWN && KeyCode(msg) == VK_ESCAPE)) break;
         TranslateMessage(msg);
         DispatchMessage(msg);
-        if (self->Ref == nullptr || GetCapture() != window) break;
+        if (GetCapture() != holder) break;
     }
-    if (self->Ref != nullptr && GetCapture() == window) ReleaseCapture();
-    if (!detached || self->Ref == nullptr || itemAlive->Ref == nullptr) return;
-    item->DoDetaching();
-    if (self->Ref == nullptr || barAlive->Ref == nullptr) return;
-    // The chain closes; the toolbar floats under the pointer and follows it until the button comes up.
-    HideAll();
-    if (barAlive->Ref == nullptr) return;
-    bar->SetVisible(false);
-    bar->SetDockingStyle(dsNone);
-    bar->SetFloatLeft(at.x);
-    bar->SetFloatTop(at.y - 8);
-    bar->SetVisible(true);
-    auto* toolbar = dynamic_cast<TdxBarControl*>(bar->Control());
-    if (toolbar == nullptr || toolbar->Handle() == nullptr) return;
-    // The pointer holds the middle of its caption.
-    RECT r{0, 0, 0, 0};
-    GetWindowRect(toolbar->Handle(), r);
-    toolbar->GrabOffset = POINT{(r.right - r.left) / 2, 8};
-    SetWindowPos(toolbar->Handle(), nullptr, at.x - toolbar->GrabOffset.x, at.y - toolbar->GrabOffset.y, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    DragBar(toolbar, at);
+    if (GetCapture() == holder) ReleaseCapture();
+    if (manager != nullptr && managerAlive->Ref != nullptr) manager->SetInMenuLoop(wasInMenuLoop);
+    if (!d.detached || !d.Alive()) return;
+    if (cancelled) {
+        d.Bar()->SetVisible(false);
+    } else if (TdxBarControl* toolbar = d.Toolbar()) {
+        toolbar->SavePosition();
+    }
+    // Torn off or put away, the menus it came from close.
+    if (TCustomdxBarControl* parent = d.Parent(); parent != nullptr && parent->Alive()) parent->HideAll();
 }
 
 void TdxBarSubMenuControl::WMMouseMove(TWMMouse Message) {
@@ -919,7 +1025,9 @@ void TContainerItemSubMenuControl::CreateControls() {
         // The container fills its own links for the line that opened the menu.
         filled_ = true;
         TdxBarItemLink* source = SubItemOwner() != nullptr ? SubItemOwner()->Link() : nullptr;
+        ++changingOwnLinks_;
         container->ExpandInto(links_, 0, source, true);
+        --changingOwnLinks_;
         if (links_ == nullptr) return;
     }
     TdxBarSubMenuControl::CreateControls();
@@ -932,7 +1040,9 @@ void TContainerItemSubMenuControl::DestroyControls() {
     if (container == nullptr || !filled_) return;
     filled_ = false;
     // What it generated stays until the window is freed: a clicked line's item still runs.
+    ++changingOwnLinks_;
     container->CollapseFrom(links_, 0);
+    --changingOwnLinks_;
 }
 
 } // namespace bars

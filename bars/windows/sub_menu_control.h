@@ -71,6 +71,8 @@ public:
     void SetSubItemOwner(TdxBarSubItemControl* Value) { subItemOwner_ = Value; }
     TdxBarButtonControl* DropDownOwner() const { return dropDownOwner_; }
     void SetDropDownOwner(TdxBarButtonControl* Value) { dropDownOwner_ = Value; }
+    // Opened from the keyboard: its first line is selected.
+    void SelectFirstLine();
     // The window that owns the popup window; none: the manager's form.
     void SetParentWindow(HWND Value) { parentWindow_ = Value; }
     // Shown at a point rather than from an item (there the right button acts as the left one).
@@ -148,6 +150,9 @@ private:
     void CreateWnd();
     // The closing path: timers, the child menu, the opener hand-back, the window.
     void CloseWindow();
+    // A drop-down button's menu closed by itself: the button comes up and, unless the close was its
+    // own press or a key for this level, the bar it lies on ends its chain.
+    void HandBackToDropDownOwner();
     void Place(SIZE Size);
     SIZE CalcSize();
     void CalcLayout();
@@ -223,6 +228,11 @@ private:
     TcxObjectLinkPtr container_;
     bool filled_ = false;
 };
+
+// The modal drag of a menu's detach strip, held down on the menu Owner opened: leaving Strip (screen)
+// closes the menu and floats Bar under the pointer, coming back hides it and opens the menu again, the
+// button's release leaves the toolbar where it is and Escape puts it away.
+void DetachStripDrag(TdxBarSubItemControl* Owner, TdxBar* Bar, const RECT& Strip);
 
 // Makes the menu window of a sub-item's, popup menu's or drop-down button's links.
 std::unique_ptr<BarControl> CreateSubMenuControl(TdxBarItemLinks* Links);

@@ -609,5 +609,54 @@ TEST_F(MenuTest, ADetachableMenuTearsOffIntoItsToolbarWhenItsStripIsDraggedAway)
     EXPECT_EQ(GetActiveBarControl(), nullptr);
 }
 
+TEST_F(MenuTest, ATornOffMenuComesBackOverItsStripAndEscapePutsItsToolbarAway) {
+    TdxBar* torn = Toolbar("Torn", {Button("t")}, dsNone);
+    torn->SetVisible(false);
+    TdxBarSubItem* file = SubItem("&File", {Button("a")});
+    TdxBar* bar = MenuBar({file});
+    file->SetDetachable(true);
+    file->SetDetachingBar(torn->Index());
+    int detaching = 0, popups = 0;
+    bool menuOnReturn = false;
+    file->OnDetaching = [&](TObject*) {
+        // The second tear-off starts from the menu that opened again.
+        if (++detaching == 2) menuOnReturn = Menu(file) != nullptr && IsWindowVisible(Menu(file)->Handle());
+    };
+    file->OnPopup = [&](TObject*) { ++popups; };
+    Click(Centre(file, bar));
+    ASSERT_NE(Menu(file), nullptr);
+    RECT window{0, 0, 0, 0};
+    GetWindowRect(Menu(file)->Handle(), window);
+    const POINT strip{(window.left + window.right) / 2, window.top + 2};
+    const POINT away{strip.x + 150, strip.y + 200};
+    // The person's hand, at each change of the toolbar: away, back over the strip, away, then Escape.
+    int shows = 0, hides = 0;
+    manager->OnBarVisibleChange = [&](TdxBarManager*, TdxBar* changed) {
+        if (changed != torn) return;
+        if (torn->Visible()) {
+            if (++shows == 1) pw::gui::SimulateMouse(pw::gui::MouseAction::Move, strip);
+            if (shows == 2) pw::gui::SimulateKey(VK_ESCAPE, true);
+        } else if (++hides == 1) {
+            pw::gui::SimulateMouse(pw::gui::MouseAction::Move, away);
+        }
+    };
+    MoveTo(strip);
+    Wait(1000);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Down, strip, pw::gui::MouseButton::Left);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, away);
+    Pump();
+    pw::gui::SimulateKey(VK_ESCAPE, false);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Up, away, pw::gui::MouseButton::Left);
+    Pump();
+    EXPECT_EQ(shows, 2);
+    EXPECT_EQ(hides, 2);
+    EXPECT_TRUE(menuOnReturn);
+    EXPECT_EQ(popups, 2);
+    EXPECT_EQ(detaching, 2);
+    EXPECT_FALSE(torn->Visible());
+    EXPECT_EQ(Menu(file), nullptr);
+    EXPECT_EQ(GetActiveBarControl(), nullptr);
+}
+
 } // namespace
 } // namespace bars_windows_test
