@@ -15,6 +15,7 @@
 #include "ftp/server_profile.h"
 #include "ftp/tests/daemon_peer.h"
 #include "main_form_fixture.h"
+#include "tests/support/peer_process.h"
 
 namespace app_test {
 namespace {
@@ -35,24 +36,8 @@ public:
                                             PW_PROGRAM,
                                             "-auto",
                                             Profile};
-        std::vector<char*> args;
-        for (const std::string& a : argv)
-            args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        const std::string logName = Log.string();
         start_ = Clock::now();
-        pid_ = ::fork();
-        if (pid_ != 0) return;
-        // Only async-signal-safe calls until exec: the test program runs threads.
-        const int null = ::open("/dev/null", O_RDONLY);
-        const int out = ::open(logName.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (null >= 0) ::dup2(null, STDIN_FILENO);
-        if (out >= 0) {
-            ::dup2(out, STDOUT_FILENO);
-            ::dup2(out, STDERR_FILENO);
-        }
-        ::execv(args[0], args.data());
-        ::_exit(127);
+        pid_ = SpawnLogged(argv, Log.string());
     }
     ~ProgramRun() {
         if (pid_ > 0 && !ended_) {

@@ -21,25 +21,6 @@
 namespace ftptest {
 namespace {
 
-pid_t spawn(const std::vector<std::string>& argv, const std::string& log) {
-    // Only async-signal-safe calls between fork and exec: the test program runs threads.
-    std::vector<char*> args;
-    for (const std::string& a : argv)
-        args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    const pid_t pid = ::fork();
-    if (pid != 0) return pid;
-    const int null = ::open("/dev/null", O_RDWR);
-    const int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (null >= 0) ::dup2(null, STDIN_FILENO);
-    if (out >= 0) {
-        ::dup2(out, STDOUT_FILENO);
-        ::dup2(out, STDERR_FILENO);
-    }
-    ::execv(args[0], args.data());
-    ::_exit(127);
-}
-
 bool exited(pid_t pid) {
     int status = 0;
     return ::waitpid(pid, &status, WNOHANG) == pid;
@@ -75,7 +56,7 @@ DaemonPeer::~DaemonPeer() {
 bool DaemonPeer::Start(const std::vector<std::string>& argv, int port) {
     if (argv.empty() || argv[0].empty() || port <= 0) return false;
     port_ = port;
-    pid_ = spawn(argv, dir_.File("peer.log"));
+    pid_ = SpawnLogged(argv, dir_.File("peer.log"));
     if (pid_ <= 0) return false;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (std::chrono::steady_clock::now() < deadline) {

@@ -610,16 +610,25 @@ void RepostQuit(const MSG& quit) {
     PostQuitMessage(TWMQuit(m).ExitCode());
 }
 
+namespace {
+
+// Dispatches a message taken from the queue; a WM_QUIT goes back for the outer loop and answers false.
+bool DispatchUnlessQuit(const MSG& msg) {
+    if (msg.message == WM_QUIT) {
+        RepostQuit(msg);
+        return false;
+    }
+    TranslateMessage(msg);
+    DispatchMessage(msg);
+    return true;
+}
+
+} // namespace
+
 bool ProcessMessages() {
     MSG msg;
-    while (PeekMessage(msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            RepostQuit(msg);
-            return false;
-        }
-        TranslateMessage(msg);
-        DispatchMessage(msg);
-    }
+    while (PeekMessage(msg, nullptr, 0, 0, PM_REMOVE))
+        if (!DispatchUnlessQuit(msg)) return false;
     return true;
 }
 
@@ -628,14 +637,8 @@ bool ProcessMessagesUnpainted() {
     // Everything above WM_PAINT first (input, timers, WM_QUIT, the posted messages of the program), then
     // the few below it.
     while (PeekMessage(msg, nullptr, WM_PAINT + 1, 0xFFFFFFFFu, PM_REMOVE) ||
-           PeekMessage(msg, nullptr, WM_NULL, WM_PAINT - 1, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            RepostQuit(msg);
-            return false;
-        }
-        TranslateMessage(msg);
-        DispatchMessage(msg);
-    }
+           PeekMessage(msg, nullptr, WM_NULL, WM_PAINT - 1, PM_REMOVE))
+        if (!DispatchUnlessQuit(msg)) return false;
     return true;
 }
 

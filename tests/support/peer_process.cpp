@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/types.h>
 #include <sys/wait.h>
@@ -85,4 +86,23 @@ std::string ProgramPath(const std::string& name) {
         from = end + 1;
     }
     return {};
+}
+
+int SpawnLogged(const std::vector<std::string>& argv, const std::string& logPath) {
+    // Only async-signal-safe calls between fork and exec: the test programs run threads.
+    std::vector<char*> args;
+    for (const std::string& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    const pid_t pid = ::fork();
+    if (pid != 0) return pid;
+    const int null = ::open("/dev/null", O_RDWR);
+    const int out = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (null >= 0) ::dup2(null, STDIN_FILENO);
+    if (out >= 0) {
+        ::dup2(out, STDOUT_FILENO);
+        ::dup2(out, STDERR_FILENO);
+    }
+    ::execv(args[0], args.data());
+    ::_exit(127);
 }

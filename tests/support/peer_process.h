@@ -30,3 +30,6 @@ private:
 bool HaveProgram(const std::string& name);
 // The executable's full path found on PATH; empty when there is none.
 std::string ProgramPath(const std::string& name);
+// Starts argv (argv[0] a full path) with no input and its output and errors into the file at logPath;
+// answers the child's process id, or -1 when it could not be started.
+int SpawnLogged(const std::vector<std::string>& argv, const std::string& logPath);
