@@ -93,6 +93,12 @@ struct EditMsg : MessageView {
     int ScrollLines() const { return static_cast<int>(std::clamp<intptr_t>(L(), -kFar, kFar)); }
     // EM_GETRECT.
     RECT* Rect() const { return Pointer<RECT>(L()); }
+    // EM_SETMARGINS: the margins named in wParam, in pixels (16 bits each, unsigned).
+    bool MarginsFromFont() const { return W() == 0xFFFF; }
+    bool SetsLeftMargin() const { return !MarginsFromFont() && (W() & 0x1); }
+    bool SetsRightMargin() const { return !MarginsFromFont() && (W() & 0x2); }
+    int LeftMargin() const { return Low(static_cast<uintptr_t>(L())); }
+    int RightMargin() const { return High(static_cast<uintptr_t>(L())); }
 
 private:
     static constexpr intptr_t kFar = 1 << 30;

@@ -11,6 +11,7 @@
 #include "platform/commctrl/control_views.h"
 #include "platform/commctrl/edit_model.h"
 #include "platform/gdi/dc.h"
+#include "platform/gdi/fonts.h"
 #include "platform/gdi/scoped.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/syscolors.h"
@@ -146,6 +147,11 @@ private:
             return LineScroll(m.ScrollLines());
         case EM_GETRECT:
             return GetRect(m.Rect());
+        case EM_SETMARGINS:
+            return SetMargins(m);
+        case EM_GETMARGINS:
+            return static_cast<LRESULT>(
+                MAKELPARAM(static_cast<WORD>(leftMargin_), static_cast<WORD>(rightMargin_)));
         default:
             return Default(m);
         }
@@ -375,6 +381,24 @@ private:
         return 0;
     }
 
+    LRESULT SetMargins(EditMsg m) {
+        if (m.MarginsFromFont()) {
+            // Half the font's average character width on each side, as narrow as the font allows.
+            TEXTMETRIC tm;
+            SelectObject(measureDc_.Get(), Font());
+            const int margin =
+                GetTextMetrics(measureDc_.Get(), &tm) ? static_cast<int>(tm.tmAveCharWidth / 2) : 0;
+            leftMargin_ = rightMargin_ = margin;
+        }
+        if (m.SetsLeftMargin()) leftMargin_ = m.LeftMargin();
+        if (m.SetsRightMargin()) rightMargin_ = m.RightMargin();
+        Rewrap();
+        UpdateScrollBars();
+        ScrollToCaret();
+        Invalidate();
+        return 0;
+    }
+
     static bool IsMulti(HWND hwnd) { return (GetWindowLong(hwnd, GWL_STYLE) & ES_MULTILINE) != 0; }
     bool Multi() const { return (Style() & ES_MULTILINE) != 0; }
     bool ReadOnly() const { return (Style() & ES_READONLY) != 0; }
@@ -400,8 +424,8 @@ private:
     RECT TextArea() const {
         RECT r;
         GetClientRect(Hwnd(), r);
-        r.left += kMargin;
-        r.right = std::max(r.left, r.right - kMargin);
+        r.left = std::min(r.right, r.left + leftMargin_);
+        r.right = std::max(r.left, r.right - rightMargin_);
         r.top += Multi() ? 0 : 1;
         return r;
     }
@@ -930,6 +954,8 @@ private:
     char32_t passwordChar_ = 0;
     int scrollX_ = 0;
     int topLine_ = 0;
+    int leftMargin_ = kMargin;
+    int rightMargin_ = kMargin;
     // The widest line so far, line by line, for the horizontal scroll bar; stale from widthsFrom_ on.
     std::vector<int> widest_;
     size_t widthsFrom_ = 0;

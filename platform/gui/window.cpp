@@ -7,6 +7,7 @@
 #include "platform/gdi/regions.h"
 #include "platform/gui/backend.h"
 #include "platform/gui/gui_state.h"
+#include "platform/gui/menus.h"
 #include "platform/gui/nonclient.h"
 #include "platform/gui/paint.h"
 #include "platform/gui/system.h"
@@ -141,6 +142,7 @@ void FreeWindow(HWND hwnd) {
         RemoveWindowHandle(hwnd);
     }
     OnWindowDestroyedInput(hwnd);
+    pw::gui::DropSystemMenu(hwnd);
     if (w->windowRgn) {
         ::DeleteObject(w->windowRgn);
         w->windowRgn = nullptr;
