@@ -11,6 +11,7 @@
 #include "bars/core/bar_unit.h"
 #include "bars/core/categories.h"
 #include "bars/core/item_links.h"
+#include "bars/core/layout_hooks.h"
 #include "bars/core/popup_menu.h"
 #include "bars/core/sub_item.h"
 #include "bars/core/toolbars.h"
@@ -155,8 +156,10 @@ void TdxBarManager::Loaded() {
     }
     for (int i = 0; i < bars_->Count(); ++i)
         bars_->Items(i)->ApplyLoadedState();
-    // A layout stored in the registry or an INI file is read here, at run time, by the layout part of
-    // the library.
+    // A layout stored in the registry or an INI file is read at run time, not into a copy of the form
+    // as designed.
+    if (!designing_ && !bars::ReadingDesignState() && bars::GetLayoutStorage().Load != nullptr)
+        bars::GetLayoutStorage().Load(this);
     bars_->SetLoading(false);
     for (int i = 0; i < categories_->Count(); ++i)
         if (TdxBarCategoryData* data = categories_->Data(i))

@@ -268,6 +268,21 @@ public:
     // Fills List with the items of category Index, in item order; answers their number.
     int GetItemsByCategory(int Index, std::vector<TdxBarItem*>& List) const;
 
+    // Lookups: bars by name or caption with letter case, items by name without.
+    TdxBar* BarByName(const std::string& Name) const;
+    TdxBar* BarByCaption(const std::string& Caption) const;
+    TdxBarItem* ItemByName(const std::string& Name) const;
+    // As GetItemsByCategory, but at run time only the items that show.
+    int GetVisibleItemsByCategory(int Index, std::vector<TdxBarItem*>& List) const;
+    // Reorders the item list (indexes outside it change nothing), then tells the item list changed.
+    void MoveItem(int CurIndex, int NewIndex);
+    void ExchangeItems(int Index1, int Index2);
+
+    // Adds to ItemLinks a checked button for each toolbar the user may show or hide (its Tag the bar's
+    // index) and, when the manager can be customized, the customize entry; the buttons go to Made, which
+    // the caller frees after the links. Then OnShowToolbarsPopup fires. Answers the number of toolbars.
+    int FillToolbarsPopup(TdxBarItemLinks* ItemLinks, std::vector<std::unique_ptr<TdxBarItem>>& Made);
+
     // The entry that a toolbars popup gets last (only when CanCustomize), and the popup's clicks.
     bool ToolbarsPopupHasCustomize() const { return canCustomize_; }
     void ToolbarsPopupClick(int Tag);

@@ -56,6 +56,7 @@ public:
     bool Visible() const { return visible_; }
     void SetVisible(bool Value);
     bool LoadedVisible() const { return loadedVisible_; }
+    void SetLoadedVisible(bool Value) { loadedVisible_ = Value; }
     int UseCount() const { return useCount_; }
     void SetUseCount(int Value) { useCount_ = Value; }
     int Data() const { return data_; }

@@ -108,6 +108,19 @@ TdxBarManager* ManagerOfWindow(HWND Window) {
     return nullptr;
 }
 
+// The manager of a form that is being destroyed and whose window goes now: it stores its layout.
+TdxBarManager* ManagerOfGoingForm(HWND Window) {
+    if (Window == nullptr) return nullptr;
+    TdxBarManagerList& list = BarManagerList();
+    for (int i = 0; i < list.Count(); ++i) {
+        TCustomForm* form = list.Items(i)->ParentForm();
+        if (form != nullptr && form->ComponentState().Contains(csDestroying) && form->HandleAllocated() &&
+            form->Handle() == Window)
+            return list.Items(i);
+    }
+    return nullptr;
+}
+
 // The control that has the focus and the manager of its form.
 TWinControl* FocusedControl(TdxBarManager*& Manager) {
     TWinControl* control = FindVCLControlOfWindow(GetFocus());
@@ -375,6 +388,9 @@ LRESULT BarCallWndProcHookProc(int Code, WPARAM Sent, LPARAM Info) {
         const FlagScope inHook(h.inCallWndProcHook);
         if (TdxBarManager* manager = ManagerOfWindow(call.hwnd)) {
             ParentFormMessageHandler(manager, call.message, call.wParam, call.lParam);
+        } else if (TdxBarManager* going =
+                       call.message == WM_DESTROY ? ManagerOfGoingForm(call.hwnd) : nullptr) {
+            ParentFormMessageHandler(going, call.message, call.wParam, call.lParam);
         } else if (call.message == WM_ACTIVATE && BarOfWindow(call.hwnd) == nullptr) {
             // A form docked in another one tells that one's manager of its activation.
             const HWND parent = GetParent(call.hwnd);

@@ -10,6 +10,7 @@
 #include "bars/core/toolbar.h"
 #include "bars/core/toolbars.h"
 #include "bars/painters/flat_painter.h"
+#include "bars/storage/layout_storing.h"
 #include "bars/windows/bar_hooks.h"
 #include "bars/windows/dock_control.h"
 #include "bars/windows/item_control.h"
@@ -129,6 +130,7 @@ void RegisterBarWindows() {
     SetBarControlFactory(&MakeBarControl);
     SetPopupMenuShow(&ShowPopupMenuWindow);
     SetDockControlFactory(&MakeDockControl);
+    RegisterLayoutStorage();
     SetBarItemControlClass("TdxBarButton", &CreateButtonControl);
     SetBarItemControlClass("TdxBarSubItem", &CreateSubItemControl);
     InstallMenuEffects();

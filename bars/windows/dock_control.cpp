@@ -10,6 +10,7 @@
 #include "bars/core/toolbars.h"
 #include "bars/painters/painter.h"
 #include "bars/windows/toolbar_control.h"
+#include "bars/windows/toolbars_popup.h"
 #include "lookandfeel/colors.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gui/window.h"
@@ -81,6 +82,13 @@ void TdxDockControl::WndProc(TMessage& Message) {
     case WM_MOUSEACTIVATE:
         Message.Result = MA_NOACTIVATE;
         return;
+    case WM_RBUTTONDOWN: {
+        TCustomControl::WndProc(Message);
+        POINT screen = TWMMouse(Message).Pos();
+        ::ClientToScreen(Handle(), screen);
+        if (manager_ != nullptr && !manager_->IsCustomizing()) PostToolbarsPopup(manager_, screen);
+        return;
+    }
     case WM_SIZE: {
         TCustomControl::WndProc(Message);
         if (!realigning_) RealignBars();

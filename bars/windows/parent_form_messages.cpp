@@ -1,7 +1,10 @@
 // What a manager does with its form's messages, which the call-window-procedure hook hands over.
+#include <cstdio>
+
 #include "bars/core/bar_manager.h"
 #include "bars/core/bar_unit.h"
 #include "bars/core/item_links.h"
+#include "bars/core/layout_hooks.h"
 #include "bars/core/toolbar.h"
 #include "bars/core/toolbars.h"
 #include "bars/windows/bar_hooks.h"
@@ -64,11 +67,27 @@ void SysCommand(TdxBarManager* Manager, TWMSysCommand Message) {
     }
 }
 
+// The hook that delivers the form's WM_DESTROY has no one to hand a failure to: a store that cannot be
+// written is reported on stderr and the form goes on closing.
+void SaveLayoutAsFormGoes(TdxBarManager* Manager) {
+    const auto save = GetLayoutStorage().Save;
+    if (save == nullptr) return;
+    try {
+        save(Manager);
+    } catch (const Exception& e) {
+        std::fprintf(stderr, "The toolbar layout could not be stored: %s\n", e.Message().c_str());
+    }
+}
+
 } // namespace
 
 void ParentFormMessageHandler(TdxBarManager* Manager, UINT Msg, WPARAM WParam, LPARAM LParam) {
     TCustomForm* form = Manager != nullptr ? Manager->ParentForm() : nullptr;
-    // Storing the layout as the form goes comes with the layout part of the library.
+    // The form's components are marked as going with it, the manager too: its layout is written now,
+    // while all of it still stands.
+    if (Msg == WM_DESTROY && form != nullptr && form->ComponentState().Contains(csDestroying) &&
+        !Manager->Designing())
+        return SaveLayoutAsFormGoes(Manager);
     if (form == nullptr || form->ComponentState().Contains(csDestroying) || Manager->IsDestroying()) return;
     TMessage message{Msg, WParam, LParam, 0};
     switch (Msg) {

@@ -13,6 +13,7 @@
 #include "bars/windows/bar_hints.h"
 #include "bars/windows/dock_control.h"
 #include "bars/windows/item_control.h"
+#include "bars/windows/toolbars_popup.h"
 #include "lookandfeel/object_links.h"
 #include "platform/gdi/regions.h"
 #include "platform/gdi/scoped.h"
@@ -687,6 +688,13 @@ LRESULT TdxBarControl::WndProc(TMessage& Message) {
             if (dockingStyle_ == dsNone) SavePosition();
         }
         return 0;
+    case WM_RBUTTONDOWN: {
+        const LRESULT result = TCustomdxBarControl::WndProc(Message);
+        POINT screen = TWMMouse(Message).Pos();
+        ClientToScreen(handle_, screen);
+        if (!IsCustomizing() && manager_ != nullptr) PostToolbarsPopup(manager_, screen);
+        return result;
+    }
     case WM_LBUTTONDBLCLK: {
         POINT screen = TWMMouse(Message).Pos();
         ClientToScreen(handle_, screen);

@@ -1,0 +1,88 @@
+// The manager's lookups of bars and items, and reordering of its item list.
+#include <algorithm>
+#include <memory>
+
+#include "bars/core/bar_button.h"
+#include "bars/core/bar_item.h"
+#include "bars/core/bar_manager.h"
+#include "bars/core/bar_strings.h"
+#include "bars/core/item_links.h"
+#include "bars/core/toolbar.h"
+#include "bars/core/toolbars.h"
+#include "platform/rtl/strings.h"
+
+TdxBar* TdxBarManager::BarByName(const std::string& Name) const {
+    for (int i = 0; i < bars_->Count(); ++i)
+        if (bars_->Items(i)->Name() == Name) return bars_->Items(i);
+    return nullptr;
+}
+
+TdxBar* TdxBarManager::BarByCaption(const std::string& Caption) const {
+    for (int i = 0; i < bars_->Count(); ++i)
+        if (bars_->Items(i)->Caption() == Caption) return bars_->Items(i);
+    return nullptr;
+}
+
+TdxBarItem* TdxBarManager::ItemByName(const std::string& Name) const {
+    for (TdxBarItem* item : items_)
+        if (SameText(item->Name(), Name)) return item;
+    return nullptr;
+}
+
+int TdxBarManager::GetVisibleItemsByCategory(int Index, std::vector<TdxBarItem*>& List) const {
+    GetItemsByCategory(Index, List);
+    if (!designing_) std::erase_if(List, [](TdxBarItem* item) { return !item->IsVisibleNow(); });
+    return static_cast<int>(List.size());
+}
+
+void TdxBarManager::MoveItem(int CurIndex, int NewIndex) {
+    const int count = ItemCount();
+    if (CurIndex < 0 || CurIndex >= count || NewIndex < 0 || NewIndex >= count || CurIndex == NewIndex)
+        return;
+    TdxBarItem* item = items_[static_cast<size_t>(CurIndex)];
+    items_.erase(items_.begin() + CurIndex);
+    items_.insert(items_.begin() + NewIndex, item);
+    RefreshCustomizingForm();
+    DesignerModified();
+}
+
+void TdxBarManager::ExchangeItems(int Index1, int Index2) {
+    const int count = ItemCount();
+    if (Index1 < 0 || Index1 >= count || Index2 < 0 || Index2 >= count || Index1 == Index2) return;
+    std::swap(items_[static_cast<size_t>(Index1)], items_[static_cast<size_t>(Index2)]);
+    RefreshCustomizingForm();
+    DesignerModified();
+}
+
+int TdxBarManager::FillToolbarsPopup(TdxBarItemLinks* ItemLinks,
+                                     std::vector<std::unique_ptr<TdxBarItem>>& Made) {
+    int toolbars = 0;
+    auto add = [&](const std::string& caption, int tag) {
+        auto button = std::make_unique<TdxBarButton>(nullptr);
+        button->SetBarManager(this);
+        button->SetCaption(caption);
+        button->SetTag(tag);
+        button->SetOnClick([this, tag](TObject*) { ToolbarsPopupClick(tag); });
+        TdxBarItemLink* link = ItemLinks->Add();
+        link->SetItem(button.get());
+        Made.push_back(std::move(button));
+        return static_cast<TdxBarButton*>(Made.back().get());
+    };
+    for (int i = 0; i < bars_->Count(); ++i) {
+        TdxBar* bar = bars_->Items(i);
+        if (!bar->AllowClose() || bar->IsMainMenu() || bar->Hidden()) continue;
+        TdxBarButton* button = add(bar->Caption(), i);
+        button->SetButtonStyle(bsChecked);
+        button->SetDown(bar->Visible());
+        ++toolbars;
+    }
+    if (ToolbarsPopupHasCustomize()) {
+        TdxBarButton* customize = add(LoadBarString(barstr::CustomizeCommand), 1000);
+        // This library has no customizing window yet: the entry shows what it would open, greyed,
+        // rather than leave the bars in customizing mode with no window to end it.
+        customize->SetEnabled(false);
+        ItemLinks->Items(ItemLinks->Count() - 1)->SetBeginGroup(true);
+    }
+    DoShowToolbarsPopup(ItemLinks);
+    return toolbars;
+}

@@ -1,0 +1,51 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "bars/core/bar_button.h"
+#include "bars/core/bar_manager.h"
+#include "bars/core/toolbar.h"
+#include "bars/core/toolbars.h"
+#include "bars_test_support.h"
+
+using namespace bars_test;
+
+// Bars are found by name and caption with letter case, items by name without; the item list reorders
+// and category queries follow it, leaving out items that do not show.
+TEST(ManagerLookups, NamesCaptionsCategoriesAndOrder) {
+    FakeWindows windows;
+    TestForm form;
+    auto* manager = new TdxBarManager(&form);
+    TdxBar* bar = manager->Bars()->Add();
+    bar->SetName("MainBar");
+    bar->SetCaption("Main Toolbar");
+    TdxBarButton* open = AddButton(&form, "OpenButton", "Open");
+    TdxBarButton* save = AddButton(&form, "SaveButton", "Save");
+    TdxBarButton* hidden = AddButton(&form, "HiddenButton", "Hidden");
+    hidden->SetVisible(ivNever);
+
+    EXPECT_EQ(manager->BarByName("MainBar"), bar);
+    EXPECT_EQ(manager->BarByName("mainbar"), nullptr);
+    EXPECT_EQ(manager->BarByCaption("Main Toolbar"), bar);
+    EXPECT_EQ(manager->BarByCaption("main toolbar"), nullptr);
+    EXPECT_EQ(manager->ItemByName("openBUTTON"), open);
+    EXPECT_EQ(manager->ItemByName("Nothing"), nullptr);
+
+    std::vector<TdxBarItem*> list{save};
+    EXPECT_EQ(manager->GetItemsByCategory(0, list), 3);
+    EXPECT_EQ(manager->GetVisibleItemsByCategory(0, list), 2);
+    EXPECT_EQ(list, (std::vector<TdxBarItem*>{open, save}));
+    EXPECT_EQ(manager->GetVisibleItemsByCategory(5, list), 0);
+    EXPECT_TRUE(list.empty());
+
+    manager->MoveItem(manager->IndexOfItem(open), 2);
+    EXPECT_EQ(manager->Items(2), open);
+    manager->GetVisibleItemsByCategory(0, list);
+    EXPECT_EQ(list, (std::vector<TdxBarItem*>{save, open}));
+    manager->ExchangeItems(0, 2);
+    EXPECT_EQ(manager->Items(0), open);
+    EXPECT_EQ(manager->Items(2), save);
+    manager->MoveItem(0, 9); // outside the list: nothing moves
+    manager->ExchangeItems(-1, 1);
+    EXPECT_EQ(manager->Items(0), open);
+}

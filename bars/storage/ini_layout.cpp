@@ -1,0 +1,216 @@
+// The layout in an INI file: sections named after the manager's form and name, one for the options,
+// one per bar, per named sub-item and per link. No glyphs are kept there.
+#include <memory>
+#include <string>
+
+#include "bars/core/bar_item.h"
+#include "bars/core/bar_manager.h"
+#include "bars/core/item_links.h"
+#include "bars/core/sub_item.h"
+#include "bars/core/toolbar.h"
+#include "bars/core/toolbars.h"
+#include "bars/storage/layout_common.h"
+#include "bars/storage/layout_storing.h"
+#include "platform/rtl/ini_file.h"
+#include "platform/vcl/form.h"
+
+namespace bars {
+namespace {
+
+inline constexpr int kNoRow = -1000;
+
+std::string SectionBase(TdxBarManager* Manager) {
+    return Manager->ParentForm()->Name() + "." + Manager->Name() + ".";
+}
+
+std::string Path(DockControl* Site) {
+    return Site != nullptr ? GetComponentPath(Site->Component()) : std::string();
+}
+
+// The glyph flag goes only with a glyph, and the file has none.
+TdxBarUserDefines WithoutGlyph(TdxBarUserDefines Defines) {
+    Defines.Exclude(udGlyph);
+    return Defines;
+}
+
+void SaveItemLinks(TCustomIniFile& Ini, TdxBarManager* Manager, const std::string& Section,
+                   TdxBarItemLinks* Links) {
+    Ini.WriteInteger(Section, "ItemLinkCount", Links->Count());
+    const bool toolbar = IsToolbarLinks(Links), usage = StoresUsage(Manager, Links);
+    for (int j = 0; j < Links->Count(); ++j) {
+        TdxBarItemLink* link = Links->Items(j);
+        if (link->Item() == nullptr || link->Item()->Name().empty()) continue;
+        const std::string s = Section + ".ItemLink" + std::to_string(j);
+        Ini.WriteString(s, "ItemName", link->Item()->Name());
+        Ini.WriteBool(s, "BeginGroup", link->StoredBeginGroup());
+        const TdxBarUserDefines defines = WithoutGlyph(link->UserDefine());
+        Ini.WriteInteger(s, "UserDefine", static_cast<int>(defines.Bits() & 0xFF));
+        if (defines.Contains(udCaption)) Ini.WriteString(s, "UserCaption", link->UserCaption());
+        if (defines.Contains(udPaintStyle)) Ini.WriteInteger(s, "UserPaintStyle", link->UserPaintStyle());
+        if (defines.Contains(udWidth)) Ini.WriteInteger(s, "UserWidth", link->UserWidth());
+        if (toolbar) Ini.WriteBool(s, "Visible", link->Visible());
+        if (usage) {
+            Ini.WriteInteger(s, "UseCount", link->UseCount());
+            Ini.WriteInteger(s, "RecentIndex", link->RecentIndex());
+        }
+    }
+}
+
+void LoadItemLinks(TCustomIniFile& Ini, TdxBarManager* Manager, const std::string& Section,
+                   TdxBarItemLinks* Links) {
+    Links->Clear();
+    const int count = Ini.ReadInteger(Section, "ItemLinkCount", 0);
+    const bool toolbar = IsToolbarLinks(Links), usage = StoresUsage(Manager, Links);
+    for (int j = 0; j < count; ++j) {
+        const std::string s = Section + ".ItemLink" + std::to_string(j);
+        const std::string name = Ini.ReadString(s, "ItemName", "");
+        if (name.empty()) continue;
+        try {
+            TdxBarItem* item = Manager->ItemByName(name);
+            if (item == nullptr) continue;
+            TdxBarItemLink* link = Links->Add();
+            link->SetItem(item);
+            link->SetBeginGroup(Ini.ReadBool(s, "BeginGroup", false));
+            const auto defines = WithoutGlyph(TdxBarUserDefines::FromBits(
+                static_cast<uint32_t>(Ini.ReadInteger(s, "UserDefine", 0) & 0xFF)));
+            link->SetUserDefine(defines);
+            if (defines.Contains(udCaption)) link->SetUserCaption(Ini.ReadString(s, "UserCaption", ""));
+            if (defines.Contains(udPaintStyle))
+                link->SetUserPaintStyle(
+                    static_cast<TdxBarPaintStyle>(Ini.ReadInteger(s, "UserPaintStyle", 0)));
+            if (defines.Contains(udWidth)) link->SetUserWidth(Ini.ReadInteger(s, "UserWidth", 100));
+            if (toolbar) link->SetLoadedVisible(Ini.ReadBool(s, "Visible", true));
+            if (usage) {
+                link->SetLoadedUseCount(Ini.ReadInteger(s, "UseCount", 0));
+                link->SetLoadedRecentIndex(Ini.ReadInteger(s, "RecentIndex", -1));
+            }
+        } catch (const Exception&) {
+            // What was read of this link stays.
+        }
+    }
+    Links->RestoreRecentState(true);
+}
+
+void SaveSections(TCustomIniFile& Ini, TdxBarManager* Manager, const std::string& Base) {
+    const std::string main = Base + "Main";
+    if (StoresMenuOptions(Manager)) {
+        Ini.WriteBool(main, "MenusShowRecentItemsFirst", Manager->MenusShowRecentItemsFirst());
+        Ini.WriteBool(main, "ShowFullMenusAfterDelay", Manager->ShowFullMenusAfterDelay());
+    }
+    Ini.WriteBool(main, "LargeIcons", Manager->LargeIcons());
+    Ini.WriteInteger(main, "MenuAnimations", Manager->MenuAnimations());
+    Ini.WriteBool(main, "ShowHint", Manager->ShowHint());
+    Ini.WriteBool(main, "ShowShortCutInHint", Manager->ShowShortCutInHint());
+    TdxBars* bars = Manager->Bars();
+    Ini.WriteInteger(main, "BarCount", bars->Count());
+    for (int i = 0; i < bars->Count(); ++i) {
+        TdxBar* bar = bars->Items(i);
+        const std::string s = Base + "Bar" + std::to_string(i);
+        Ini.WriteString(s, "Caption", bar->Caption());
+        if (bar->DockedDockControl() != nullptr)
+            Ini.WriteString(s, "DockedDockControl", Path(bar->DockedDockControl()));
+        Ini.WriteInteger(s, "DockedDockingStyle", bar->DockedDockingStyle());
+        Ini.WriteInteger(s, "DockedLeft", bar->DockedLeft());
+        Ini.WriteInteger(s, "DockedTop", bar->DockedTop());
+        Ini.WriteBool(s, "OneOnRow", bar->OneOnRow());
+        Ini.WriteInteger(s, "Row", bar->Row());
+        Ini.WriteInteger(s, "FloatLeft", bar->FloatLeft());
+        Ini.WriteInteger(s, "FloatTop", bar->FloatTop());
+        Ini.WriteInteger(s, "FloatClientWidth", bar->FloatClientWidth());
+        Ini.WriteInteger(s, "FloatClientHeight", bar->FloatClientHeight());
+        if (bar->DockControl() != nullptr) Ini.WriteString(s, "DockControl", Path(bar->DockControl()));
+        Ini.WriteInteger(s, "DockingStyle", bar->DockingStyle());
+        Ini.WriteBool(s, "Visible", bar->Visible());
+        SaveItemLinks(Ini, Manager, s, bar->ItemLinks());
+    }
+    for (TCustomdxBarSubItem* subItem : StoredSubItems(Manager))
+        SaveItemLinks(Ini, Manager, Base + "SubItem_" + subItem->Name(), subItem->ItemLinks());
+}
+
+void LoadBarValues(TCustomIniFile& Ini, TdxBarManager* Manager, const std::string& S, TdxBar* Bar) {
+    Bar->SetCaption(Ini.ReadString(S, "Caption", Bar->Caption()));
+    Bar->SetDockedDockControl(ResolveDockControlPath(Manager, Ini.ReadString(S, "DockedDockControl", "")));
+    Bar->SetDockedDockingStyle(
+        static_cast<TdxBarDockingStyle>(Ini.ReadInteger(S, "DockedDockingStyle", Bar->DockedDockingStyle())));
+    Bar->SetDockedLeft(Ini.ReadInteger(S, "DockedLeft", Bar->DockedLeft()));
+    Bar->SetDockedTop(Ini.ReadInteger(S, "DockedTop", Bar->DockedTop()));
+    Bar->SetOneOnRow(Ini.ReadBool(S, "OneOnRow", Bar->OneOnRow()));
+    Bar->SetRow(Ini.ReadInteger(S, "Row", Bar->Row()));
+    Bar->SetFloatLeft(Ini.ReadInteger(S, "FloatLeft", Bar->FloatLeft()));
+    Bar->SetFloatTop(Ini.ReadInteger(S, "FloatTop", Bar->FloatTop()));
+    Bar->SetFloatClientWidth(Ini.ReadInteger(S, "FloatClientWidth", Bar->FloatClientWidth()));
+    Bar->SetFloatClientHeight(Ini.ReadInteger(S, "FloatClientHeight", Bar->FloatClientHeight()));
+    Bar->SetDockControl(ResolveDockControlPath(Manager, Ini.ReadString(S, "DockControl", "")));
+    Bar->SetDockingStyle(
+        static_cast<TdxBarDockingStyle>(Ini.ReadInteger(S, "DockingStyle", Bar->DockingStyle())));
+    const bool visible = Ini.ReadBool(S, "Visible", false);
+    TdxBars* bars = Manager->Bars();
+    const bool loading = bars->Loading();
+    bars->SetLoading(true);
+    Bar->SetVisible(visible);
+    bars->SetLoading(loading);
+}
+
+} // namespace
+
+void SaveLayoutToIni(TdxBarManager* Manager, const std::string& FileName) {
+    if (Manager == nullptr || FileName.empty() || Manager->ParentForm() == nullptr) return;
+    const std::string base = SectionBase(Manager);
+    TMemIniFile ini(FileName);
+    try {
+        // Another manager's sections (another form or name) stay as they are.
+        for (const std::string& section : ini.SectionNames())
+            if (section.compare(0, base.size(), base) == 0) ini.EraseSection(section);
+        SaveSections(ini, Manager, base);
+    } catch (...) {
+        ini.UpdateFile();
+        throw;
+    }
+    ini.UpdateFile();
+}
+
+void LoadLayoutFromIni(TdxBarManager* Manager, const std::string& FileName) {
+    if (Manager == nullptr || FileName.empty() || Manager->ParentForm() == nullptr) return;
+    const std::string base = SectionBase(Manager), main = base + "Main";
+    TMemIniFile ini(FileName);
+    LockUpdateScope lock(Manager);
+    if (StoresMenuOptions(Manager)) {
+        Manager->SetMenusShowRecentItemsFirst(
+            ini.ReadBool(main, "MenusShowRecentItemsFirst", Manager->MenusShowRecentItemsFirst()));
+        Manager->SetShowFullMenusAfterDelay(
+            ini.ReadBool(main, "ShowFullMenusAfterDelay", Manager->ShowFullMenusAfterDelay()));
+    }
+    Manager->SetLargeIcons(ini.ReadBool(main, "LargeIcons", Manager->LargeIcons()));
+    Manager->SetMenuAnimations(static_cast<TdxBarMenuAnimations>(
+        ini.ReadInteger(main, "MenuAnimations", Manager->MenuAnimations())));
+    Manager->SetShowHint(ini.ReadBool(main, "ShowHint", Manager->ShowHint()));
+    Manager->SetShowShortCutInHint(ini.ReadBool(main, "ShowShortCutInHint", Manager->ShowShortCutInHint()));
+    TdxBars* bars = Manager->Bars();
+    if (ini.ReadInteger(main, "BarCount", -1) >= 0) {
+        for (int i = 0; i < bars->Count(); ++i)
+            bars->Items(i)->SetVisible(false);
+        const int barCount = ini.ReadInteger(main, "BarCount", 0);
+        for (int i = 0; i < barCount; ++i) {
+            const std::string s = base + "Bar" + std::to_string(i);
+            if (ini.ReadInteger(s, "Row", kNoRow) <= kNoRow) continue;
+            if (i >= bars->Count()) bars->Add();
+            TdxBar* bar = bars->Items(std::min(i, bars->Count() - 1));
+            const bool locked = bar->RebuildLocked();
+            bar->SetRebuildLocked(true);
+            LoadItemLinks(ini, Manager, s, bar->ItemLinks());
+            try {
+                LoadBarValues(ini, Manager, s, bar);
+            } catch (const Exception&) {
+                bar->SetVisible(true);
+            }
+            bar->SetRebuildLocked(locked);
+        }
+    }
+    for (TCustomdxBarSubItem* subItem : StoredSubItems(Manager)) {
+        const std::string s = base + "SubItem_" + subItem->Name();
+        if (ini.ReadInteger(s, "ItemLinkCount", -1) >= 0)
+            LoadItemLinks(ini, Manager, s, subItem->ItemLinks());
+    }
+}
+
+} // namespace bars

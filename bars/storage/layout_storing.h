@@ -1,0 +1,31 @@
+#pragma once
+// Toolbar and menu layouts in the registry (under HKEY_CURRENT_USER) and in INI files: which bars there
+// are, where each docks or floats, the links of every bar and named sub-item with the user's changes to
+// them, their usage data, and six manager options. Both formats are shared with other builds.
+#include <string>
+
+class TComponent;
+class TdxBarManager;
+
+namespace bars {
+
+// An empty path (also one that is empty once made absolute, such as "\") reads and writes nothing: a
+// save never clears the store's root.
+void LoadLayoutFromRegistry(TdxBarManager* Manager, const std::string& RegistryPath);
+// Registry failures while writing reach the caller.
+void SaveLayoutToRegistry(TdxBarManager* Manager, const std::string& RegistryPath);
+// An empty file name reads and writes nothing.
+void LoadLayoutFromIni(TdxBarManager* Manager, const std::string& FileName);
+// Only the sections of this manager's form and name are replaced; the file is written even when
+// writing the sections failed part-way, and the failure then reaches the caller.
+void SaveLayoutToIni(TdxBarManager* Manager, const std::string& FileName);
+
+// The key the registry layout lives under: "\" in front, no "\" at the end; empty for no key at all.
+std::string LayoutRegistryKey(const std::string& RegistryPath);
+// The component's name behind its owners' names ("Form.Panel.Dock"), up to the first owner without one.
+std::string GetComponentPath(const TComponent* Component);
+
+// Makes the manager read its stored layout when it finishes loading and write it as its form goes.
+void RegisterLayoutStorage();
+
+} // namespace bars

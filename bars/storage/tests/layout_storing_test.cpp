@@ -1,0 +1,376 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "bar_windows_fixture.h"
+#include "bars/core/sub_item.h"
+#include "bars/storage/layout_common.h"
+#include "bars/storage/layout_storing.h"
+#include "platform/graphics/bitmap.h"
+#include "platform/rtl/ini_file.h"
+#include "platform/rtl/registry.h"
+
+using namespace bars_windows_test;
+
+namespace {
+
+// A registry store and a folder of this test's own, dropped when it ends.
+class LayoutStoringTest : public BarWindowsTest {
+protected:
+    LayoutStoringTest() {
+        char pattern[] = "/tmp/pw-layout-XXXXXX";
+        dir = mkdtemp(pattern);
+        SetRegistryStoreFile(dir + "/registry.dat");
+        form.SetName("MainForm");
+        manager->SetName("BarManager1");
+    }
+    ~LayoutStoringTest() override {
+        SetRegistryStoreFile("");
+        std::filesystem::remove_all(dir);
+    }
+
+    TdxBarButton* Named(const std::string& name) {
+        TdxBarButton* button = Button(name);
+        button->SetName(name);
+        return button;
+    }
+
+    // Two toolbars and a named sub-item, with the user's changes on some links.
+    void BuildLayout() {
+        open = Named("Open");
+        save = Named("Save");
+        print = Named("Print");
+        main = Toolbar("Main", {open, save, print});
+        main->SetName("MainBar");
+        tools = Toolbar("Tools", {print, open}, dsTop, 1);
+        file = new TdxBarSubItem(&form);
+        file->SetName("FileMenu");
+        file->SetCaption("&File");
+        file->ItemLinks()->Add()->SetItem(open);
+        file->ItemLinks()->Add()->SetItem(save);
+        TdxBarItemLink* saveLink = main->ItemLinks()->Items(1);
+        saveLink->SetUserCaption("Keep");
+        saveLink->SetBeginGroup(true);
+        main->ItemLinks()->Items(2)->SetVisible(false);
+        tools->ItemLinks()->Items(1)->SetUserWidth(80);
+        manager->SetLargeIcons(true);
+        manager->SetShowHint(false);
+        manager->SetMenuAnimations(maSlide);
+        Pump();
+    }
+
+    // The user undoes all of it.
+    void Scramble() {
+        manager->SetLargeIcons(false);
+        manager->SetShowHint(true);
+        manager->SetMenuAnimations(maNone);
+        main->ItemLinks()->Clear();
+        tools->SetVisible(false);
+        file->ItemLinks()->Clear();
+        Pump();
+    }
+
+    void ExpectBuiltLayout() {
+        EXPECT_TRUE(manager->LargeIcons());
+        EXPECT_FALSE(manager->ShowHint());
+        EXPECT_EQ(manager->MenuAnimations(), maSlide);
+        ASSERT_EQ(main->ItemLinks()->Count(), 3);
+        EXPECT_EQ(main->ItemLinks()->Items(0)->Item(), open);
+        TdxBarItemLink* saveLink = main->ItemLinks()->Items(1);
+        EXPECT_EQ(saveLink->Item(), save);
+        EXPECT_EQ(saveLink->Caption(), "Keep");
+        EXPECT_TRUE(saveLink->UserDefine().Contains(udCaption));
+        EXPECT_TRUE(saveLink->StoredBeginGroup());
+        EXPECT_FALSE(main->ItemLinks()->Items(2)->Visible());
+        EXPECT_TRUE(main->ItemLinks()->Items(0)->Visible());
+        EXPECT_TRUE(tools->Visible());
+        EXPECT_EQ(tools->Row(), 1);
+        ASSERT_EQ(tools->ItemLinks()->Count(), 2);
+        EXPECT_EQ(tools->ItemLinks()->Items(1)->UserWidth(), 80);
+        ASSERT_EQ(file->ItemLinks()->Count(), 2);
+        EXPECT_EQ(file->ItemLinks()->Items(1)->Item(), save);
+        EXPECT_NE(Window(tools), nullptr);
+    }
+
+    std::string IniText(const std::string& path) {
+        std::ifstream in(path);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+
+    std::string dir;
+    TdxBarButton *open = nullptr, *save = nullptr, *print = nullptr;
+    TdxBar *main = nullptr, *tools = nullptr;
+    TdxBarSubItem* file = nullptr;
+};
+
+} // namespace
+
+// A layout written to the registry reads back whole: options, bars, their links with the user's
+// changes, sub-item links; the key's spelling with or without the slashes is one key.
+TEST_F(LayoutStoringTest, RegistryRoundTrip) {
+    BuildLayout();
+    bars::SaveLayoutToRegistry(manager, "Software\\Pathweaver\\Layout\\");
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Pathweaver\\Layout"));
+    EXPECT_EQ(reg.ReadInteger("BarCount"), 2);
+    EXPECT_TRUE(reg.ValueExists("MenusShowRecentItemsFirst")); // the flat style keeps the menu options
+    EXPECT_EQ(reg.ReadInteger("MenuAnimations"), static_cast<int>(maSlide));
+    reg.CloseKey();
+    ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Pathweaver\\Layout\\Bar0\\ItemLink1"));
+    EXPECT_EQ(reg.ReadString("ItemName"), "Save");
+    EXPECT_EQ(reg.GetDataType("UserDefine"), rdBinary);
+    EXPECT_EQ(reg.GetDataSize("UserDefine"), 1);
+    EXPECT_EQ(reg.ReadString("UserCaption"), "Keep");
+    EXPECT_FALSE(reg.ValueExists("UserWidth"));
+    EXPECT_TRUE(reg.ValueExists("Visible"));
+    reg.CloseKey();
+    ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Pathweaver\\Layout\\SubItem_FileMenu\\ItemLink0"));
+    EXPECT_FALSE(reg.ValueExists("Visible")); // a menu's links keep no shown state
+    reg.CloseKey();
+
+    Scramble();
+    bars::LoadLayoutFromRegistry(manager, "\\Software\\Pathweaver\\Layout");
+    Pump();
+    ExpectBuiltLayout();
+}
+
+// A link whose item has no name leaves a gap in the numbering; the count still counts it. A stored bar
+// count below the manager's hides the bars beyond it, and a second save drops keys of bars gone.
+TEST_F(LayoutStoringTest, UnnamedItemsGapsAndBarsBeyondTheCount) {
+    BuildLayout();
+    auto* unnamed = Button("Unnamed");
+    main->ItemLinks()->Items(2)->SetItem(unnamed);
+    Toolbar("Third", {open});
+    bars::SaveLayoutToRegistry(manager, "Software\\Pathweaver\\Layout");
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Pathweaver\\Layout\\Bar0"));
+    EXPECT_EQ(reg.ReadInteger("ItemLinkCount"), 3);
+    EXPECT_TRUE(reg.KeyExists("ItemLink1"));
+    EXPECT_FALSE(reg.KeyExists("ItemLink2"));
+    reg.CloseKey();
+    EXPECT_TRUE(reg.KeyExists("\\Software\\Pathweaver\\Layout\\Bar2"));
+
+    bars::LoadLayoutFromRegistry(manager, "Software\\Pathweaver\\Layout");
+    EXPECT_EQ(main->ItemLinks()->Count(), 2);
+
+    // Two bars stored, three present: the third is hidden first and stays so.
+    delete manager->Bars()->Items(2);
+    Pump();
+    bars::SaveLayoutToRegistry(manager, "Software\\Pathweaver\\Layout");
+    EXPECT_FALSE(reg.KeyExists("\\Software\\Pathweaver\\Layout\\Bar2"));
+    TdxBar* third = Toolbar("Third", {open}, dsTop, 2);
+    bars::LoadLayoutFromRegistry(manager, "Software\\Pathweaver\\Layout");
+    Pump();
+    EXPECT_FALSE(third->Visible());
+    EXPECT_TRUE(main->Visible());
+}
+
+// A path that is empty once made absolute names the store's root: saving there would delete every key
+// (the FTP server profiles among them). It stores, deletes and reads nothing; a layout beside the
+// profiles leaves them as they are.
+TEST_F(LayoutStoringTest, RootPathsTouchNothingAndProfilesSurvive) {
+    {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey("\\Software\\Quillmark Software\\Internet\\Profiles\\My Site", true));
+        reg.WriteString("Host", "ftp.example.test");
+        reg.WriteString("User", "webmaster");
+        reg.CloseKey();
+    }
+    BuildLayout();
+    for (const char* path : {"\\", "", "\\\\"}) {
+        bars::SaveLayoutToRegistry(manager, path);
+        bars::LoadLayoutFromRegistry(manager, path);
+    }
+    bars::SaveLayoutToRegistry(manager, "Software\\Quillmark Software\\Pathweaver Bars");
+    bars::SaveLayoutToRegistry(manager, "Software\\Quillmark Software\\Pathweaver Bars");
+    TRegistry reg;
+    EXPECT_FALSE(reg.OpenKeyReadOnly("\\") && reg.ValueExists("BarCount"));
+    reg.CloseKey();
+    ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Quillmark Software\\Internet\\Profiles\\My Site"));
+    EXPECT_EQ(reg.ReadString("Host"), "ftp.example.test");
+    EXPECT_EQ(reg.ReadString("User"), "webmaster");
+    reg.CloseKey();
+    EXPECT_TRUE(reg.KeyExists("\\Software\\Quillmark Software\\Pathweaver Bars\\Bar1"));
+    EXPECT_EQ(bars::LayoutRegistryKey("\\"), "");
+    EXPECT_EQ(bars::LayoutRegistryKey("A\\B\\"), "\\A\\B");
+    EXPECT_EQ(bars::LayoutRegistryKey("\\A\\B"), "\\A\\B");
+}
+
+// A registry failure while a bar's values are read ends that bar and shows it; a mistyped link value
+// ends that link only.
+TEST_F(LayoutStoringTest, RegistryFailuresEndABarOrALink) {
+    BuildLayout();
+    bars::SaveLayoutToRegistry(manager, "Software\\Pathweaver\\Layout");
+    {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey("\\Software\\Pathweaver\\Layout\\Bar1", false));
+        reg.WriteBool("Visible", false);
+        reg.WriteString("Row", "not a number");
+        reg.CloseKey();
+        ASSERT_TRUE(reg.OpenKey("\\Software\\Pathweaver\\Layout\\Bar0\\ItemLink1", false));
+        reg.WriteString("BeginGroup", "mistyped");
+        reg.CloseKey();
+    }
+    tools->SetRow(0);
+    bars::LoadLayoutFromRegistry(manager, "Software\\Pathweaver\\Layout");
+    Pump();
+    EXPECT_TRUE(tools->Visible()); // stored hidden, but its values failed part-way
+    EXPECT_EQ(tools->Row(), 0);
+    ASSERT_EQ(main->ItemLinks()->Count(), 3);
+    EXPECT_EQ(main->ItemLinks()->Items(1)->Item(), save); // the link is there, without the rest
+    EXPECT_FALSE(main->ItemLinks()->Items(1)->UserDefine().Contains(udCaption));
+}
+
+// The INI layout reads back whole; only this manager's sections are replaced, another form's stay.
+TEST_F(LayoutStoringTest, IniRoundTripKeepsOtherManagersSections) {
+    const std::string path = dir + "/bars.ini";
+    {
+        std::ofstream out(path);
+        out << "[OtherForm.BarManager1.Main]\nBarCount=1\n[MainForm.BarManager1.Bar7]\nRow=3\n"
+               "[MainForm.BarManager10.Main]\nBarCount=0\n";
+    }
+    BuildLayout();
+    bars::SaveLayoutToIni(manager, path);
+    const std::string text = IniText(path);
+    EXPECT_NE(text.find("[OtherForm.BarManager1.Main]"), std::string::npos);
+    EXPECT_NE(text.find("[MainForm.BarManager10.Main]"), std::string::npos); // a longer name is another
+    EXPECT_EQ(text.find("Bar7"), std::string::npos);
+    const size_t mainAt = text.find("[MainForm.BarManager1.Main]"),
+                 bar0 = text.find("[MainForm.BarManager1.Bar0]"),
+                 link0 = text.find("[MainForm.BarManager1.Bar0.ItemLink0]"),
+                 bar1 = text.find("[MainForm.BarManager1.Bar1]"),
+                 sub = text.find("[MainForm.BarManager1.SubItem_FileMenu]");
+    ASSERT_NE(sub, std::string::npos);
+    EXPECT_LT(mainAt, bar0);
+    EXPECT_LT(bar0, link0);
+    EXPECT_LT(link0, bar1);
+    EXPECT_LT(bar1, sub);
+
+    Scramble();
+    bars::LoadLayoutFromIni(manager, path);
+    Pump();
+    ExpectBuiltLayout();
+}
+
+// A user glyph is not kept in an INI file, so neither is its flag: read back, the link has neither.
+// Hexadecimal numbers are read; a bar section without Row counts as missing.
+TEST_F(LayoutStoringTest, IniKeepsNoGlyphFlagAndReadsHex) {
+    const std::string path = dir + "/bars.ini";
+    BuildLayout();
+    TBitmap glyph;
+    glyph.SetSize(16, 16);
+    main->ItemLinks()->Items(0)->SetUserGlyph(&glyph);
+    ASSERT_TRUE(main->ItemLinks()->Items(0)->UserDefine().Contains(udGlyph));
+    bars::SaveLayoutToIni(manager, path);
+    {
+        TMemIniFile ini(path);
+        EXPECT_EQ(ini.ReadInteger("MainForm.BarManager1.Bar0.ItemLink0", "UserDefine", -1), 0);
+        // A file from elsewhere with the flag set.
+        ini.WriteString("MainForm.BarManager1.Bar0.ItemLink1", "UserDefine", "0x3");
+        ini.WriteString("MainForm.BarManager1.Bar1", "Row", "0x2");
+        ini.UpdateFile();
+    }
+    Scramble();
+    bars::LoadLayoutFromIni(manager, path);
+    TdxBarItemLink* link = main->ItemLinks()->Items(1);
+    EXPECT_TRUE(link->UserDefine().Contains(udCaption));
+    EXPECT_FALSE(link->UserDefine().Contains(udGlyph));
+    EXPECT_FALSE(main->ItemLinks()->Items(0)->UserDefine().Contains(udGlyph));
+    EXPECT_EQ(tools->Row(), 2);
+
+    {
+        TMemIniFile ini(path);
+        ini.DeleteKey("MainForm.BarManager1.Bar1", "Row");
+        ini.WriteString("MainForm.BarManager1.Bar1", "Caption", "Renamed");
+        ini.UpdateFile();
+    }
+    bars::LoadLayoutFromIni(manager, path);
+    EXPECT_EQ(tools->Caption(), "Tools"); // skipped
+    EXPECT_FALSE(tools->Visible());       // but hidden first, as every bar is
+    bars::LoadLayoutFromIni(manager, ""); // nothing at all
+}
+
+// The standard style keeps neither the two menu options nor any usage data.
+TEST_F(LayoutStoringTest, StandardStyleStoresNoUsage) {
+    const std::string path = dir + "/bars.ini";
+    BuildLayout();
+    manager->SetStyle(bmsStandard);
+    Pump();
+    bars::SaveLayoutToIni(manager, path);
+    bars::SaveLayoutToRegistry(manager, "Software\\Pathweaver\\Layout");
+    const std::string text = IniText(path);
+    EXPECT_EQ(text.find("MenusShowRecentItemsFirst"), std::string::npos);
+    EXPECT_EQ(text.find("UseCount"), std::string::npos);
+    EXPECT_EQ(text.find("RecentIndex"), std::string::npos);
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Pathweaver\\Layout"));
+    EXPECT_FALSE(reg.ValueExists("ShowFullMenusAfterDelay"));
+    reg.CloseKey();
+    ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Pathweaver\\Layout\\Bar0\\ItemLink0"));
+    EXPECT_FALSE(reg.ValueExists("UseCount"));
+}
+
+// A dock site owned by a component of the form is written with both owners' names and read back as the
+// same site; a path naming something that is no dock site ends that bar, which then shows.
+TEST_F(LayoutStoringTest, DockPathsWithSeveralOwners) {
+    BuildLayout();
+    auto* holder = new TComponent(&form);
+    holder->SetName("Holder");
+    auto* site = new bars::TdxDockControl(holder, manager, dsNone);
+    site->SetParent(&form);
+    site->SetName("InnerDock");
+    EXPECT_EQ(bars::GetComponentPath(site), "MainForm.Holder.InnerDock");
+    EXPECT_EQ(bars::ResolveDockControlPath(manager, "MainForm.Holder.InnerDock"), site);
+    EXPECT_EQ(bars::ResolveDockControlPath(manager, "MainForm.InnerDock"), nullptr);
+    EXPECT_EQ(bars::ResolveDockControlPath(manager, ""), nullptr);
+    EXPECT_THROW(bars::ResolveDockControlPath(manager, "MainForm.Holder"), bars::ELayoutValueError);
+
+    const std::string path = dir + "/bars.ini";
+    bars::SaveLayoutToIni(manager, path);
+    TMemIniFile ini(path);
+    ini.WriteString("MainForm.BarManager1.Bar1", "DockControl", "MainForm.Holder.InnerDock");
+    ini.WriteString("MainForm.BarManager1.Bar0", "DockControl", "MainForm.Holder");
+    ini.WriteString("MainForm.BarManager1.Bar0", "Visible", "0");
+    ini.UpdateFile();
+    bars::LoadLayoutFromIni(manager, path);
+    Pump();
+    EXPECT_TRUE(main->Visible()); // stored hidden, but its dock path names no dock site
+    EXPECT_TRUE(tools->Visible());
+    delete site;
+}
+
+// The form going writes the layout to both stores; a store that cannot be written does not stop the
+// form from going.
+TEST_F(LayoutStoringTest, FormGoingSavesAndSurvivesWriteFailures) {
+    const std::string path = dir + "/going.ini";
+    for (const std::string& file : {path, std::string("/proc/no-such-dir/bars.ini")}) {
+        auto* other = new BarsForm;
+        other->SetName("OtherForm");
+        auto* otherManager = new TdxBarManager(other);
+        otherManager->SetName("Bars");
+        otherManager->SetStyle(bmsFlat);
+        otherManager->SetIniFileName(file);
+        otherManager->SetStoreInIniFile(true);
+        otherManager->SetRegistryPath("Software\\Pathweaver\\Going");
+        otherManager->SetStoreInRegistry(true);
+        TdxBar* bar = otherManager->Bars()->Add();
+        bar->SetCaption("Only");
+        bar->SetDockingStyle(dsTop);
+        bar->SetVisible(true);
+        other->Show();
+        Pump();
+        EXPECT_NO_THROW(delete other);
+        Pump();
+    }
+    EXPECT_NE(IniText(path).find("[OtherForm.Bars.Bar0]"), std::string::npos);
+    TRegistry reg;
+    EXPECT_TRUE(reg.KeyExists("\\Software\\Pathweaver\\Going\\Bar0"));
+}

@@ -1,0 +1,69 @@
+#include "bars/windows/toolbars_popup.h"
+
+#include <memory>
+#include <vector>
+
+#include "bars/core/bar_item.h"
+#include "bars/core/bar_manager.h"
+#include "bars/core/bar_unit.h"
+#include "bars/core/item_links.h"
+#include "bars/core/popup_menu.h"
+#include "platform/gui/message_loop.h"
+#include "platform/gui/window.h"
+
+namespace bars {
+namespace {
+
+struct Request {
+    TdxBarManager* manager;
+    POINT screen;
+};
+
+std::vector<Request>& Pending() {
+    static std::vector<Request> pending;
+    return pending;
+}
+
+bool ManagerAlive(TdxBarManager* Manager) {
+    TdxBarManagerList& list = BarManagerList();
+    for (int i = 0; i < list.Count(); ++i)
+        if (list.Items(i) == Manager) return true;
+    return false;
+}
+
+void ServePending() {
+    std::vector<Request> requests;
+    requests.swap(Pending());
+    for (const Request& r : requests)
+        if (ManagerAlive(r.manager) && !r.manager->IsDestroying()) ShowToolbarsPopup(r.manager, r.screen);
+}
+
+HWND Helper() {
+    static HWND helper = nullptr;
+    if (helper == nullptr || !IsWindow(helper))
+        helper = AllocateHWnd([](TMessage& m) {
+            if (m.Msg == WM_USER) ServePending();
+        });
+    return helper;
+}
+
+} // namespace
+
+void ShowToolbarsPopup(TdxBarManager* Manager, POINT Screen) {
+    if (Manager == nullptr) return;
+    std::vector<std::unique_ptr<TdxBarItem>> made;
+    auto menu = std::make_unique<TdxBarPopupMenu>(nullptr);
+    menu->SetBarManager(Manager);
+    if (Manager->FillToolbarsPopup(menu->ItemLinks(), made) == 0) return;
+    menu->Popup(Screen.x, Screen.y);
+    // The menu goes before its buttons, which its links name.
+    menu.reset();
+}
+
+void PostToolbarsPopup(TdxBarManager* Manager, POINT Screen) {
+    if (Manager == nullptr) return;
+    Pending().push_back(Request{Manager, Screen});
+    PostMessage(Helper(), WM_USER, 0, 0);
+}
+
+} // namespace bars
