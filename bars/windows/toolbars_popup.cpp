@@ -54,7 +54,8 @@ void ShowToolbarsPopup(TdxBarManager* Manager, POINT Screen) {
     std::vector<std::unique_ptr<TdxBarItem>> made;
     auto menu = std::make_unique<TdxBarPopupMenu>(nullptr);
     menu->SetBarManager(Manager);
-    if (Manager->FillToolbarsPopup(menu->ItemLinks(), made) == 0) return;
+    Manager->FillToolbarsPopup(menu->ItemLinks(), made);
+    if (menu->ItemLinks()->Count() == 0) return;
     menu->Popup(Screen.x, Screen.y);
     // The menu goes before its buttons, which its links name.
     menu.reset();

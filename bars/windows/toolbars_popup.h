@@ -8,7 +8,7 @@ class TdxBarManager;
 namespace bars {
 
 // Opens the popup at the screen point and returns once it has closed. Nothing opens when the manager
-// offers no toolbar in it.
+// puts nothing in it (no toolbar it may close, and no customize entry).
 void ShowToolbarsPopup(TdxBarManager* Manager, POINT Screen);
 // The same from the message loop: the clicked window's own handler has returned by then, so a command
 // that frees that window (hiding its toolbar) frees nothing in use. A manager gone by then opens none.

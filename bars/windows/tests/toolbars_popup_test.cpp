@@ -132,16 +132,32 @@ TEST_F(ToolbarsPopupTest, RightClickOnAToolbarListsTheToolbarsAndALineTogglesOne
     EXPECT_TRUE(tools->Visible());
 }
 
-TEST_F(ToolbarsPopupTest, NoToolbarToOfferOpensNothing) {
+TEST_F(ToolbarsPopupTest, NoToolbarToOfferOpensTheCustomizeEntryOrNothing) {
     delete main;
     delete tools;
     Pump();
+    // The customize entry alone still makes a menu.
+    bool customizeOnly = false;
+    Soon([&] {
+        customizeOnly = MenuShows() && lines.size() == 1;
+        pw::gui::SimulateKeyStroke(VK_ESCAPE);
+    });
+    pw::gui::SimulateClick(Centre(open, menuBar), pw::gui::MouseButton::Right);
+    Pump();
+    Pump();
+    EXPECT_TRUE(customizeOnly);
+    EXPECT_FALSE(MenuShows());
+    // Without it, nothing opens.
+    manager->SetCanCustomize(false);
+    shown = 0;
     bool opened = false;
     Soon([&] {
         opened = MenuShows();
         if (opened) pw::gui::SimulateKeyStroke(VK_ESCAPE);
     });
-    pw::gui::SimulateClick(Centre(open, menuBar), pw::gui::MouseButton::Right);
+    RECT site{};
+    GetWindowRect(Site(dsTop)->Handle(), site);
+    pw::gui::SimulateClick(POINT{site.right - 5, site.top + 5}, pw::gui::MouseButton::Right);
     Pump();
     Pump();
     EXPECT_EQ(shown, 1); // asked, but nothing to show
