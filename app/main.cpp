@@ -49,9 +49,13 @@ int main(int argc, char** argv) {
             failed = true;
         };
     }
+    // Without a display nobody could see the window: an unattended run does without showing it.
+    const bool unseen = line.Auto && Application->Headless();
+    if (unseen) Application->SetShowMainForm(false);
     Application->CreateForm(frmSiteMapMain);
     frmSiteMapMain->SetCommandLine(args);
     frmSiteMapMain->OnAutoRunFailed = [&failed] { failed = true; };
+    if (unseen) frmSiteMapMain->RunUnseen();
     Application->Run();
     ShutdownBarUnit();
     pw::vcl::SetPrompter(nullptr);

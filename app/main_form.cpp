@@ -30,6 +30,7 @@
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/image_list.h"
 #include "platform/graphics/picture.h"
+#include "platform/gui/message_loop.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/files.h"
 #include "platform/rtl/format.h"
@@ -53,6 +54,8 @@ namespace {
 
 constexpr int kGlobeFrames = 11;
 constexpr WORD kKeyF1 = 112;
+// Posted to itself by a window that runs without being shown.
+constexpr UINT kRunUnseen = WM_APP + 1;
 
 } // namespace
 
@@ -194,6 +197,16 @@ void TfrmSiteMapMain::FormShow(TObject*) {
     RestorePlacement();
 }
 
+void TfrmSiteMapMain::RunUnseen() {
+    PostMessage(Handle(), kRunUnseen, 0, 0);
+}
+
+void TfrmSiteMapMain::WndProc(TMessage& Message) {
+    if (Message.Msg != kRunUnseen) return TForm::WndProc(Message);
+    FormShow(this);
+    FormActivate(this);
+}
+
 void TfrmSiteMapMain::FormActivate(TObject*) {
     if (!FirstActivate_) return;
     FirstActivate_ = false;
@@ -205,10 +218,7 @@ void TfrmSiteMapMain::FormActivate(TObject*) {
         // cannot be read leaves one mode chosen and every field filled.
         ShowProfile();
     }
-    if (optLocal->Checked())
-        editIndex->SetFocus();
-    else
-        editWebsite->SetFocus();
+    FocusWhenShown(optLocal->Checked() ? static_cast<TWinControl*>(editIndex) : editWebsite);
     LoadGlobeFrames();
     if (!CommandLineProfile_.empty()) {
         OpenCommandLineProfile();

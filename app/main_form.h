@@ -139,6 +139,11 @@ public:
     // Arguments after the program name; the program entry passes the real command line.
     void SetCommandLine(std::vector<std::string> Args) { args_ = std::move(Args); }
 
+    // An unattended run where nobody could see the window (no display): it is never shown, and what
+    // showing it and its first activation would start begins once the message loop runs.
+    void RunUnseen();
+    void WndProc(TMessage& Message) override;
+
     // An unattended run gave up; the program entry turns it into the exit status.
     std::function<void()> OnAutoRunFailed;
 
@@ -257,6 +262,8 @@ private:
     void ShowResultTree();
     void ClearRunTexts();
     void FocusPage();
+    // The keyboard goes to Control now, or when the window shows if it is not shown yet.
+    void FocusWhenShown(TWinControl* Control);
     bool AskSaveProfile();
     void ReportOutputFailure(const std::string& Reason);
     void EnterBusy();

@@ -176,10 +176,14 @@ void TfrmSiteMapMain::FocusPage() {
                           : PageIndex_ == wpStatus ? static_cast<TWinControl*>(btnCancel)
                                                    : tvMap;
     if (!target->CanFocus()) return;
+    FocusWhenShown(target);
+}
+
+void TfrmSiteMapMain::FocusWhenShown(TWinControl* Control) {
     if (Visible())
-        target->SetFocus();
+        Control->SetFocus();
     else
-        SetActiveControl(target); // focused when the window shows
+        SetActiveControl(Control); // focused when the window shows, if ever
 }
 
 void TfrmSiteMapMain::Next() {
@@ -256,7 +260,7 @@ bool TfrmSiteMapMain::CheckGatheringInput() {
         const std::string folder = IndexFolder();
         if (folder.empty() || !DirectoryExists(folder)) {
             Warn(main_text::IndexFolderMissing);
-            editIndex->SetFocus();
+            FocusWhenShown(editIndex);
             return true;
         }
     }
@@ -265,7 +269,7 @@ bool TfrmSiteMapMain::CheckGatheringInput() {
     if (address != editWebsite->Text()) editWebsite->SetText(address);
     if (problem == mainwin::AddressProblem::None) return false;
     Warn(problem == mainwin::AddressProblem::Empty ? main_text::EnterWebsite : main_text::WebsiteScheme);
-    editWebsite->SetFocus();
+    FocusWhenShown(editWebsite);
     return true;
 }
 

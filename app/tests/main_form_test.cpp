@@ -14,6 +14,7 @@
 #include "controls/rz_page_control.h"
 #include "dialog_hook.h"
 #include "main_form_fixture.h"
+#include "platform/gdi/fonts.h"
 #include "platform/graphics/picture.h"
 #include "platform/rtl/string_list.h"
 #include "platform/stdctrls/buttons.h"
@@ -146,6 +147,45 @@ TEST_F(MainFormTest, TheScanAndTheSiteMapTurnTheLoopAtTheirPaceNotPerFileOrNode)
     EXPECT_NE(ReadFile(out / "sitemap.html").find("f29/p19.html"), std::string::npos);
     // Writing the map of 632 nodes turned it once more, not once per node.
     EXPECT_LE(form_->Pace().Turns() - scanned, 2);
+}
+
+TEST_F(MainFormTest, AnUnattendedRunNobodyCanSeeNeverShowsTheWindowNorMeasuresItsLog) {
+    // 300 pages: a log far longer than anything the window measures for its own labels.
+    const fs::path site = dir_ / "site";
+    fs::create_directories(site / "pages");
+    std::ofstream(site / "index.html") << "<title>Home</title>";
+    for (int i = 0; i < 300; ++i)
+        std::ofstream(site / "pages" / ("p" + std::to_string(i) + ".html"))
+            << "<title>Page " << i << "</title>";
+    const fs::path out = dir_ / "out";
+    const std::string profile = MakeSampleProfile("unseen.qpw", out);
+    {
+        TMapProfile p;
+        LoadProfileFile(p, profile, nullptr);
+        p.SetIndexPage((site / "index.html").string());
+        SaveProfileFile(p, nullptr);
+    }
+    form_ = new TfrmSiteMapMain(nullptr);
+    bool shown = false;
+    form_->OnShow = [&shown](TObject*) { shown = true; };
+    form_->SetCommandLine({"-auto", profile});
+    const long long measured = pw::gdi::TextsMeasured();
+    form_->RunUnseen();
+    EXPECT_FALSE(fs::exists(out / "sitemap.html")) << "the run starts from the message loop";
+    Pump();
+
+    EXPECT_FALSE(shown);
+    EXPECT_FALSE(form_->Visible());
+    EXPECT_FALSE(form_->AutoFailed());
+    EXPECT_EQ(form_->CommandLineProfile(), profile);
+    EXPECT_NE(ReadFile(out / "sitemap.html").find("Page 299"), std::string::npos);
+    EXPECT_NE(ReadFile(out / "sitemap.xml").find("pages/p299.html</loc>"), std::string::npos);
+    // The log and the page are all there, though nobody measured a line of them.
+    TStrings& lines = form_->memoFiles->Lines();
+    ASSERT_EQ(lines.Count(), 2 + 1 + 300 + 1);
+    EXPECT_EQ(lines[lines.Count() - 1], "Total Files: 303");
+    EXPECT_EQ(form_->GeneratedHtml(), ReadFile(out / "sitemap.html"));
+    EXPECT_LT(pw::gdi::TextsMeasured() - measured, 100);
 }
 
 TEST_F(MainFormTest, OutputFailureIsShownAsAFailureNotAsDone) {
