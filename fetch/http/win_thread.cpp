@@ -23,6 +23,45 @@ constexpr const char* kWindowClass = "TWinThreadWindow";
 
 thread_local TEventWinThread* currentThread = nullptr;
 
+// Handing work from one thread to another that has gone to sleep costs a kernel wake-up, which takes
+// longer than a small transfer on loopback: a crawl hands over twice per request. So a thread that
+// expects the other's answer soon watches for it this long before it sleeps.
+constexpr auto kSpinFor = std::chrono::microseconds(1000);
+
+// When work was last handed to a pool thread: a run waited for much later than that is a long one, and its
+// waiter sleeps at once.
+std::atomic<std::chrono::steady_clock::rep> lastHandOver{0};
+
+std::chrono::steady_clock::time_point handOverSpinEnd() {
+    using Clock = std::chrono::steady_clock;
+    return Clock::time_point(Clock::duration(lastHandOver.load(std::memory_order_relaxed))) + kSpinFor;
+}
+
+void cpuRelax() {
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#elif defined(__aarch64__)
+    asm volatile("yield");
+#endif
+}
+
+// True as soon as Ready() holds, false when it has not within kSpinFor (or by Until, when sooner).
+template <class Ready>
+bool spinUntil(const Ready& ready,
+               std::chrono::steady_clock::time_point Until = std::chrono::steady_clock::time_point::max()) {
+    using Clock = std::chrono::steady_clock;
+    const auto until = std::min(Until, Clock::now() + kSpinFor);
+    for (unsigned i = 1;; ++i) {
+        if (ready()) return true;
+        cpuRelax();
+        if ((i & 63) == 0) {
+            if (Clock::now() >= until) return false;
+            // A loaded machine may need this core for the thread being waited for.
+            std::this_thread::yield();
+        }
+    }
+}
+
 struct SyncWindowState {
     std::mutex lock;
     HWND window = nullptr;
@@ -54,6 +93,8 @@ struct EndedRuns {
     std::deque<std::shared_ptr<TEventWinThread>> due;
     int waiters = 0;
     bool sending = false;
+    // Counts each change a waiter is woken for, so that a waiter can watch for one without the lock.
+    std::atomic<unsigned> changes{0};
 };
 
 EndedRuns& endedRuns() {
@@ -159,8 +200,11 @@ public:
                 parked = idle_.back();
                 idle_.pop_back();
                 parked->job = std::move(job);
+                parked->given.store(true, std::memory_order_release);
             }
         }
+        lastHandOver.store(std::chrono::steady_clock::now().time_since_epoch().count(),
+                           std::memory_order_relaxed);
         if (parked) {
             // Woken after the lock is released, so that the worker does not at once block again on it.
             parked->cv.notify_one();
@@ -175,6 +219,8 @@ private:
     struct Worker {
         std::condition_variable cv;
         std::function<void()> job;
+        // Set with job, for a worker that watches for its next job before it sleeps.
+        std::atomic<bool> given{false};
     };
 
     void loop(const std::shared_ptr<Worker>& w) {
@@ -187,10 +233,15 @@ private:
             job = nullptr;
             guard.lock();
             idle_.push_back(w);
+            // The next run of a crawl or an upload mostly comes at once: watched for, it needs no wake-up.
+            guard.unlock();
+            spinUntil([&] { return w->given.load(std::memory_order_acquire); });
+            guard.lock();
             if (!w->cv.wait_for(guard, std::chrono::seconds(30), [&] { return static_cast<bool>(w->job); })) {
                 std::erase(idle_, w);
                 return;
             }
+            w->given.store(false, std::memory_order_relaxed);
         }
     }
 
@@ -291,6 +342,12 @@ bool WaitForRuns(const std::function<bool()>& Done, DWORD timeoutMs) {
         if (std::exchange(e.sending, false)) served = true;
         const auto until = served ? std::min(deadline, now + std::chrono::milliseconds(1)) : deadline;
         served = false;
+        // The run waited for is mostly about to end: watched for a moment, its end costs no wake-up.
+        const unsigned seen = e.changes.load(std::memory_order_acquire);
+        guard.unlock();
+        spinUntil([&] { return e.changes.load(std::memory_order_acquire) != seen; },
+                  std::min(until, handOverSpinEnd()));
+        guard.lock();
         e.wake.wait_until(guard, until, [&e] { return !e.due.empty() || e.sending; });
     }
 }
@@ -350,6 +407,7 @@ void TEventWinThread::Synchronize(const TThreadMethod& Method) {
         std::lock_guard guard(e.lock);
         if (e.waiters > 0) {
             e.sending = true;
+            e.changes.fetch_add(1, std::memory_order_release);
             e.wake.notify_all();
         }
     }
@@ -428,6 +486,7 @@ void TEventWinThread::scheduleTerminate() {
         std::lock_guard guard(e.lock);
         e.due.push_back(shared_from_this());
         post = e.waiters == 0;
+        e.changes.fetch_add(1, std::memory_order_release);
         e.wake.notify_all();
     }
     if (!post) return;

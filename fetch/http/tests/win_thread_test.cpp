@@ -276,3 +276,36 @@ TEST(WinThread, AnUnwaitedEndFreesTheWorkerAndWaitForRunsRunsItWithoutTheMessage
     PumpUntil([] { return false; }, 20);
     EXPECT_TRUE(log.empty());
 }
+
+TEST(WinThread, BackToBackRunsAreHandedOverWithoutALostWakeUp) {
+    // The worker watches for its next run and the GUI thread for the end of the last before either
+    // sleeps: a run given or ended at any point of that must still be seen, short or long.
+    TCustomWinThread worker(nullptr);
+    worker.SetTerminateUnwaited(true);
+    std::mutex lock;
+    std::set<std::thread::id> threads;
+    int delayEvery = 0;
+    std::atomic<int> executed{0};
+    int terminated = 0; // GUI thread only
+    worker.SetOnExecute([&](TObject*) {
+        {
+            std::lock_guard guard(lock);
+            threads.insert(std::this_thread::get_id());
+        }
+        const int n = ++executed;
+        // Now and then a run outlasts the watch and its waiter has to be woken from sleep.
+        if (delayEvery && n % delayEvery == 0) std::this_thread::sleep_for(std::chrono::milliseconds(3));
+    });
+    worker.SetOnTerminate([&](TObject*) { ++terminated; });
+    for (int round = 0; round < 2; ++round) {
+        delayEvery = round == 0 ? 0 : 50;
+        for (int run = 1; run <= 1000; ++run) {
+            ASSERT_TRUE(worker.Execute());
+            const int expected = round * 1000 + run;
+            ASSERT_TRUE(winthread::WaitForRuns([&] { return terminated == expected; }, gui_test::kPatienceMs))
+                << "run " << expected;
+        }
+    }
+    EXPECT_EQ(executed.load(), 2000);
+    EXPECT_LE(threads.size(), 3u);
+}
