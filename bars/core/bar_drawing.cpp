@@ -24,9 +24,6 @@
 
 namespace {
 
-constexpr int WP_SMALLCLOSEBUTTON = 19;
-constexpr int SBP_SIZEBOX = 10;
-
 // A pen and brush of one colour selected for the scope.
 class SolidTools {
 public:

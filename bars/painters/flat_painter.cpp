@@ -54,12 +54,6 @@ const TdxBarItemControlFlatPainter& FlatBarPainter() {
     return *painter;
 }
 
-void RegisterBarPainters() {
-    for (TdxBarManagerStyle style : {bmsStandard, bmsEnhanced, bmsXP, bmsOffice11, bmsUseLookAndFeel})
-        RegisterPainter(style, &BaseBarPainter());
-    RegisterPainter(bmsFlat, &FlatBarPainter());
-}
-
 int TdxBarItemControlFlatPainter::CalcButtonArrowWidth(const TdxBarManager* Manager) const {
     return TdxBarItemControlPainter::CalcButtonArrowWidth(Manager) - 1;
 }
@@ -81,8 +75,8 @@ int TdxBarItemControlFlatPainter::GetMarkArrowColorIndex(BarPaintView& Bar) cons
     return COLOR_BTNTEXT;
 }
 
-int TdxBarItemControlFlatPainter::GetCaptionMarkGlyphColor(BarPaintView&, int State) const {
-    return State != 0 ? COLOR_BTNTEXT : COLOR_CAPTIONTEXT;
+TColor TdxBarItemControlFlatPainter::GetCaptionMarkGlyphColor(BarPaintView&, int State) const {
+    return State != 0 ? clBtnText : clCaptionText;
 }
 
 HBRUSH TdxBarItemControlFlatPainter::GetBarBrush(BarPaintView& Bar) const {
@@ -229,7 +223,7 @@ void TdxBarItemControlFlatPainter::DrawCloseButton(BarPaintView& Bar, HDC DC, co
     RECT R = Inflated(Rect, -3, -4);
     if ((R.right - R.left) % 2 != 0) --R.right;
     R.bottom = R.top + (R.right - R.left) - 1;
-    const OwnedObject<HPEN> pen(CreatePen(PS_SOLID, 1, GetSysColor(GetCaptionMarkGlyphColor(Bar, state))));
+    const OwnedObject<HPEN> pen(CreatePen(PS_SOLID, 1, ColorToRGB(GetCaptionMarkGlyphColor(Bar, state))));
     const SelectedObject selected(DC, pen.Get());
     Segment(DC, R.left, R.top, R.right - 1, R.bottom);
     Segment(DC, R.left + 1, R.top, R.right, R.bottom);
@@ -240,7 +234,7 @@ void TdxBarItemControlFlatPainter::DrawCloseButton(BarPaintView& Bar, HDC DC, co
 void TdxBarItemControlFlatPainter::DrawCaptionMark(BarPaintView& Bar, HDC DC, const RECT& R) const {
     TdxBar* bar = Bar.Bar();
     if (bar != nullptr && bar->CanClose()) {
-        const OwnedObject<HBRUSH> brush(CreateSolidBrush(GetSysColor(GetCaptionColor(Bar, false))));
+        const OwnedObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(GetCaptionColor(Bar, false))));
         Fill(DC, R.left, R.top, R.left + 1, R.bottom, brush.Get());
     }
     if (Bar.MarkState() == 2)
@@ -248,6 +242,13 @@ void TdxBarItemControlFlatPainter::DrawCaptionMark(BarPaintView& Bar, HDC DC, co
     else
         DrawCaptionButtonBackground(Bar, DC, Bar.MarkState(), R);
     DrawCaptionMarkGlyph(Bar, DC, R);
+}
+
+RECT TdxBarItemControlFlatPainter::GetCaptionMarkRect(const RECT& Caption, bool CanClose) const {
+    const int h = Caption.bottom - Caption.top;
+    int right = Caption.right;
+    if (CanClose) right -= h + 1;
+    return RECT{std::max(static_cast<int>(Caption.left), right - h), Caption.top, right, Caption.bottom};
 }
 
 RECT TdxBarItemControlFlatPainter::GetMarkRect(BarPaintView& Bar) const {

@@ -26,10 +26,13 @@ public:
     int GetCaptionIndent(ItemPaintView& Control) const override;
     int CalcMenuArrowSize(int Height) const override;
     int GetMarkArrowColorIndex(BarPaintView& Bar) const override;
+    // The caption's text starts at its left, the quick-customize mark standing at its right end.
+    int GetCaptionTextLeft(BarPaintView&) const override { return GetFloatingBorderWidth() + 2; }
+    RECT GetCaptionMarkRect(const RECT& Caption, bool CanClose) const override;
 
     // Colours and brushes.
-    int GetCaptionColor(BarPaintView&, bool) const override { return COLOR_INACTIVECAPTION; }
-    int GetCaptionMarkGlyphColor(BarPaintView& Bar, int State) const override;
+    TColor GetCaptionColor(BarPaintView&, bool) const override { return clInactiveCaption; }
+    TColor GetCaptionMarkGlyphColor(BarPaintView& Bar, int State) const override;
     HBRUSH GetBarBrush(BarPaintView& Bar) const override;
     HBRUSH GetToolbarBrush(BarPaintView& Bar) const override;
     HBRUSH GetPatternBrush(BarPaintView& Bar) const override;
@@ -95,8 +98,7 @@ void DrawEnhancedMarkArrows(const TdxBarItemControlPainter& Painter, BarPaintVie
                             int ColorIndex);
 void DrawEnhancedMarkArrow(BarPaintView& Bar, HDC DC, int P, bool Small);
 
-// Makes each style's painter the one its managers draw with: the flat painter for the flat style, the
-// base painter for the styles not built here.
+// Makes each style's painter the one its managers draw with.
 void RegisterBarPainters();
 
 } // namespace bars

@@ -83,6 +83,14 @@ public:
     virtual RECT DroppedDownJoint() const { return RECT{0, 0, 0, 0}; }
 };
 
+// What the band behind rarely used menu lines needs of one line.
+struct SideStripLine {
+    bool BeginGroup = false;
+    bool RarelyUsed = false;
+    // The last line the menu shows.
+    bool Last = false;
+};
+
 // The state an item is drawn in.
 struct ItemState {
     bool Selected = false;

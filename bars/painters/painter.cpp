@@ -26,6 +26,7 @@
 #include "platform/gdi/syscolors.h"
 #include "platform/gdi/text.h"
 #include "platform/graphics/bitmap.h"
+#include "platform/graphics/graphics_types.h"
 #include "platform/graphics/image_list.h"
 
 namespace bars {
@@ -94,7 +95,7 @@ void TdxBarItemControlPainter::DrawCheckGlyph(ItemPaintView& Control, HDC DC, co
     // A menu line's glyph column always takes the state's brush.
     const bool useBrush = State.InMenu || Control.IsRarelyUsed() ||
                           (!IsGlyphBackgroundPlain() && (State.Pressed || State.Down || State.Selected));
-    DrawBackground(Control, DC, useBrush, Brush, r);
+    if (!IsGlyphFrameDrawnFirst()) DrawBackground(Control, DC, useBrush, Brush, r);
     if (Control.IsCheckItem() && State.Down) {
         const pw::gdi::MemoryDC screen(nullptr);
         const SelectedObject font(screen.Get(), Control.ParentView().PaintFont());
@@ -110,7 +111,7 @@ void TdxBarItemControlPainter::DrawGlyphImage(ItemPaintView& Control, HDC DC, co
                                               HBRUSH Brush) const {
     RECT r = Area;
     if (Fits) r = Inflated(r, -1, -1);
-    if (!Control.IsRarelyUsed()) {
+    if (!Control.IsRarelyUsed() && !IsGlyphFrameDrawnFirst()) {
         const bool useBrush =
             State.InMenu || (!IsGlyphBackgroundPlain() && (State.Pressed || State.Down || State.Selected));
         DrawBackground(Control, DC, useBrush, Brush, r);
@@ -154,18 +155,18 @@ void TdxBarItemControlPainter::GetTextColors(bool Enabled, bool FlatColors, bool
     }
 }
 
-int TdxBarItemControlPainter::GetCaptionColor(BarPaintView&, bool Active) const {
-    return Active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION;
+TColor TdxBarItemControlPainter::GetCaptionColor(BarPaintView&, bool Active) const {
+    return Active ? clActiveCaption : clInactiveCaption;
 }
 
-int TdxBarItemControlPainter::GetCaptionMarkGlyphColor(BarPaintView&, int) const {
-    return COLOR_CAPTIONTEXT;
+TColor TdxBarItemControlPainter::GetCaptionMarkGlyphColor(BarPaintView&, int) const {
+    return clCaptionText;
 }
 
 void TdxBarItemControlPainter::DrawCaptionMarkGlyph(BarPaintView& Bar, HDC DC, const RECT& R) const {
     const int x0 = (R.left + R.right - 7) / 2, y0 = (R.top + R.bottom - 4) / 2;
     const POINT p[3] = {{x0, y0}, {x0 + 6, y0}, {x0 + 3, y0 + 3}};
-    const SolidPenAndBrush tools(DC, GetSysColor(GetCaptionMarkGlyphColor(Bar, Bar.MarkState())));
+    const SolidPenAndBrush tools(DC, ColorToRGB(GetCaptionMarkGlyphColor(Bar, Bar.MarkState())));
     Polygon(DC, p, 3);
 }
 
@@ -183,6 +184,11 @@ void TdxBarItemControlPainter::DrawMarkArrows(BarPaintView& Bar, HDC DC, const R
 
 int TdxBarItemControlPainter::GetCaptionTextLeft(BarPaintView& Bar) const {
     return Bar.CaptionMarkRect().right + 3;
+}
+
+RECT TdxBarItemControlPainter::GetCaptionMarkRect(const RECT& Caption, bool) const {
+    return RECT{Caption.left, Caption.top, std::min(Caption.left + 13, static_cast<int>(Caption.right)),
+                Caption.bottom};
 }
 
 void TdxBarItemControlPainter::DrawDropDownTriangle(HDC DC, int ColorIndex, int Width, int X, int Y) const {
@@ -249,10 +255,12 @@ void TdxBarItemControlPainter::DrawGlyph(ItemPaintView& Control, HDC DC, const R
     const int needW = (check ? imageSize : width) + 2, needH = (check ? imageSize : height) + 2;
     const bool fits = Area.right - Area.left >= needW && Area.bottom - Area.top >= needH;
     const RECT frame = Frame != nullptr ? *Frame : Area;
+    const bool frameFirst = IsGlyphFrameDrawnFirst();
+    if (frameFirst) DrawGlyphFrame(Control, DC, State, frame, fits, brush);
     if (check)
         DrawCheckGlyph(Control, DC, State, fits, brush, frame);
     else {
-        if (Frame != nullptr) {
+        if (Frame != nullptr && !frameFirst) {
             // The rest of the frame's area gets the state's face first.
             const bool useBrush = State.InMenu || State.Pressed || State.Down || State.Selected;
             RECT inner = fits ? Inflated(frame, -1, -1) : frame;
@@ -260,7 +268,7 @@ void TdxBarItemControlPainter::DrawGlyph(ItemPaintView& Control, HDC DC, const R
         }
         DrawGlyphImage(Control, DC, State, Area, image, fits, brush);
     }
-    DrawGlyphFrame(Control, DC, State, frame, fits, brush);
+    if (!frameFirst) DrawGlyphFrame(Control, DC, State, frame, fits, brush);
 }
 
 void TdxBarItemControlPainter::DrawItemText(ItemPaintView& Control, HDC DC, const std::string& Text,
@@ -288,6 +296,10 @@ void TdxBarItemControlPainter::DrawItemText(ItemPaintView& Control, HDC DC, cons
     SetBkMode(DC, OPAQUE);
 }
 
+void TdxBarItemControlPainter::DrawSeparatorLine(HDC DC, const RECT& R) const {
+    FillRect(DC, &R, GetSysColorBrush(COLOR_BTNSHADOW));
+}
+
 HBRUSH TdxBarItemControlPainter::GetButtonBrush(ItemPaintView& Control, int, const ItemState&) const {
     return Control.ParentView().BkBrush();
 }
@@ -303,6 +315,11 @@ int TdxBarItemControlPainter::GetFloatingBorderHeight() const {
 HBRUSH TdxBarItemControlPainter::GetManagerBrush(const TdxBarManager* Manager) const {
     return Manager != nullptr && Manager->FlatBrush(1) != nullptr ? Manager->FlatBrush(1)
                                                                   : GetSysColorBrush(COLOR_BTNFACE);
+}
+
+void TdxBarItemControlPainter::DrawBarBackground(BarPaintView& Bar, HDC DC, const RECT& R,
+                                                 HBRUSH Brush) const {
+    FillRect(DC, &R, Brush != nullptr ? Brush : Bar.BkBrush());
 }
 
 void TdxBarItemControlPainter::DrawDockBackground(HDC DC, const RECT& Dest, const RECT& Origin, TColor Color,
@@ -356,7 +373,7 @@ void TdxBarItemControlPainter::DrawSeparator(BarPaintView& Bar, HDC DC, bool Hor
 void TdxBarItemControlPainter::DrawCaptionButtonBackground(BarPaintView& Bar, HDC DC, int State,
                                                            const RECT& R) const {
     if (State == 0) {
-        const OwnedObject<HBRUSH> brush(CreateSolidBrush(GetSysColor(GetCaptionColor(Bar, false))));
+        const OwnedObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(GetCaptionColor(Bar, false))));
         FillRect(DC, &R, brush.Get());
         return;
     }
@@ -371,7 +388,7 @@ void TdxBarItemControlPainter::DrawFloatingCaption(BarPaintView& Bar, HDC DC, HB
     const RECT below{R.left, R.bottom, R.right, R.bottom + 1};
     FillRect(DC, &below, Brush);
     const bool filled = IsCaptionFilled();
-    const COLORREF captionColor = GetSysColor(GetCaptionColor(Bar, false));
+    const COLORREF captionColor = ColorToRGB(GetCaptionColor(Bar, false));
     if (filled) {
         const OwnedObject<HBRUSH> fill(CreateSolidBrush(captionColor));
         FillRect(DC, &R, fill.Get());
@@ -384,7 +401,9 @@ void TdxBarItemControlPainter::DrawFloatingCaption(BarPaintView& Bar, HDC DC, HB
     int left = R.left + 2;
     if (Bar.MarkVisible()) {
         left = GetCaptionTextLeft(Bar);
-        R.right = std::min(R.right, Bar.CaptionMarkRect().left);
+        // A mark at the caption's right end cuts the text short.
+        if (const RECT mark = Bar.CaptionMarkRect(); mark.left >= left)
+            R.right = std::min(R.right, mark.left);
     }
     const std::string caption = bar != nullptr ? bar->Caption() : std::string();
     if (!caption.empty()) {
@@ -397,7 +416,7 @@ void TdxBarItemControlPainter::DrawFloatingCaption(BarPaintView& Bar, HDC DC, HB
         }
         const OwnedObject<HFONT> font(CreateFontIndirect(&lf));
         const SelectedObject selected(DC, font.Get());
-        SetTextColor(DC, GetSysColor(GetCaptionTextColor(Bar)));
+        SetTextColor(DC, ColorToRGB(GetCaptionTextColor(Bar)));
         SetBkColor(DC, captionColor);
         SIZE size{0, 0};
         GetTextExtentPoint32(DC, caption, &size);

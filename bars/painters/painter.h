@@ -30,16 +30,20 @@ public:
     virtual void GetTextColors(bool Enabled, bool FlatColors, bool Selected, COLORREF& Shadow,
                                COLORREF& Text) const;
     virtual bool IsGlyphBackgroundPlain() const { return false; }
+    // The frame (and the face it carries) comes before the picture, which then draws no background.
+    virtual bool IsGlyphFrameDrawnFirst() const { return false; }
     virtual bool IsMarkSmall(BarPaintView&, const RECT& R) const { return R.bottom - R.top < 17; }
-    virtual int GetCaptionColor(BarPaintView& Bar, bool Active) const;
-    virtual int GetCaptionTextColor(BarPaintView&) const { return COLOR_CAPTIONTEXT; }
-    virtual int GetCaptionMarkGlyphColor(BarPaintView& Bar, int MarkState) const;
+    virtual TColor GetCaptionColor(BarPaintView& Bar, bool Active) const;
+    virtual TColor GetCaptionTextColor(BarPaintView&) const { return clCaptionText; }
+    virtual TColor GetCaptionMarkGlyphColor(BarPaintView& Bar, int MarkState) const;
     virtual void DrawCaptionMarkGlyph(BarPaintView& Bar, HDC DC, const RECT& R) const;
     // One chevron of the end mark at P (an x on a horizontal bar, a y on a vertical one).
     virtual void DrawMarkArrow(BarPaintView&, HDC, int /*P*/, const RECT&) const {}
     virtual void DrawMarkBackground(BarPaintView&, HDC, HBRUSH, const RECT&) const {}
     virtual void DrawMarkArrows(BarPaintView& Bar, HDC DC, const RECT& R) const;
     virtual int GetCaptionTextLeft(BarPaintView& Bar) const;
+    // Where a floating caption (window coordinates) has its quick-customize mark: 13 pixels at its left.
+    virtual RECT GetCaptionMarkRect(const RECT& Caption, bool CanClose) const;
     virtual int GetMarkArrowColorIndex(BarPaintView&) const { return COLOR_BTNTEXT; }
     // A filled triangle pointing down, AWidth wide at its top edge (X, Y).
     virtual void DrawDropDownTriangle(HDC DC, int ColorIndex, int Width, int X, int Y) const;
@@ -62,16 +66,25 @@ public:
     virtual HBRUSH GetButtonBrush(ItemPaintView& Control, int Kind, const ItemState& State) const;
     virtual int GetDownGlyphOffset() const { return 0; }
     virtual int GetCheckedGlyphOffset() const { return 0; }
+    // An etched or shadow line standing for a disabled dot or rule.
+    virtual void DrawSeparatorLine(HDC DC, const RECT& R) const;
+    // A raised or sunken face (Beveled) or a plain one; R becomes the face inside its ring.
+    virtual void DrawBeveledRect(ItemPaintView&, HDC, bool /*Sunken*/, bool /*Beveled*/, RECT&) const {}
+    // A pressed or down content moves with the face (the caption of a pressed button, a dot row).
+    virtual void OffsetPressedContent(const ItemState&, RECT&) const {}
+    virtual void OffsetDownRect(bool /*Down*/, RECT&) const {}
     virtual bool UseFlatTextColors() const { return false; }
     virtual bool IsButtonHotTracked() const { return true; }
     virtual int GetButtonBorderSize() const { return 0; }
 
     // Bar-window metrics and parts.
-    int GetGripLineWidth() const { return 3; }
+    virtual int GetGripLineWidth() const { return 3; }
     int GetFloatingBorderWidth() const override;
     int GetFloatingBorderHeight() const override;
     virtual bool IsMenuJoinedToItem() const { return false; }
     virtual HBRUSH GetManagerBrush(const TdxBarManager* Manager) const;
+    // A bar window's own background in R (client coordinates): its brush, or the style's shading.
+    virtual void DrawBarBackground(BarPaintView& Bar, HDC DC, const RECT& R, HBRUSH Brush) const;
     virtual void DrawDockBackground(HDC DC, const RECT& Dest, const RECT& Origin, TColor Color,
                                     HBRUSH Brush) const;
     virtual bool IsFloatingBarStyle(BarPaintView&) const { return false; }
@@ -105,6 +118,11 @@ public:
     // The end mark's rectangle in client coordinates (empty in the base style).
     virtual RECT GetMarkRect(BarPaintView&) const { return RECT{0, 0, 0, 0}; }
     virtual bool UseSystemFloatingFrame() const { return false; }
+    // The floating caption's close button is the system's own (pressed through HTCLOSE).
+    virtual bool HasSystemCaptionButtons() const { return false; }
+    // The minimize (0), restore (1) and close (2) buttons of a maximized child on a menu bar.
+    virtual void DrawMDIButton(BarPaintView&, int /*Kind*/, bool /*Disabled*/, const RECT&, HDC, bool /*Hot*/,
+                               bool /*Pressed*/) const {}
     int GetSizeGripSize(const TdxBar*) const override;
     int GetDockedTopExtra(const TdxBar*) const override { return 2; }
 
@@ -127,6 +145,13 @@ public:
     // The width of the glyph column of a menu line (0 on a toolbar).
     virtual int GetSubMenuGlyphIndent(ItemPaintView& Control) const;
     virtual int GetMenuItemSpacing() const { return 1; }
+    // The band of a recent-items menu behind its rarely used lines, drawn around each line R.
+    virtual bool HasSubMenuSideStrip() const { return false; }
+    virtual void DrawSubMenuSideStrip(BarPaintView&, ItemPaintView&, int /*Offset*/, int /*Index*/,
+                                      const SideStripLine&, const RECT&, HDC) const {}
+    // The list a combo drops down: its border width and its border.
+    virtual int GetDropDownListBorderSize() const { return 0; }
+    virtual void DrawDropDownListBorder(HDC, const RECT&) const {}
     // The separator gap above a menu line that begins a group; R is the gap.
     virtual void DrawMenuSeparator(ItemPaintView& Control, HDC DC, const RECT& R) const;
 

@@ -269,7 +269,7 @@ void TCustomdxBarControl::PaintBackground(HDC DC, const RECT& R, HBRUSH Brush) {
 }
 
 void TCustomdxBarControl::DrawBackground(HDC DC, const RECT& R, HBRUSH Brush) {
-    FillRect(DC, &R, Brush != nullptr ? Brush : GetBkBrush());
+    Painter().DrawBarBackground(*this, DC, R, Brush != nullptr ? Brush : GetBkBrush());
 }
 
 TdxBarItemControl* TCustomdxBarControl::ItemAtPos(POINT P) const {

@@ -526,6 +526,7 @@ void TdxBarButtonControl::Draw(HDC DC, const RECT& R, int PaintType) {
     if (ShowsCaption()) {
         RECT text = r;
         text.left += style == psCaptionGlyph ? manager->ButtonWidth() : manager->Font()->Size() / 2;
+        painter.OffsetPressedContent(state, text);
         painter.DrawItemText(*this, DC, GetCaption(), text, 0, state.Enabled,
                              selected && painter.IsButtonHotTracked(), false, true);
     }

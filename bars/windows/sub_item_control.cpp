@@ -277,7 +277,15 @@ void TdxBarSubItemControl::ControlInactivate(bool Immediately) {
     if (menu != nullptr && itemLink->Ref != nullptr) item->DoCloseUp();
 }
 
+void TdxBarSubItemControl::ControlClick(bool ByMouse) {
+    const bool openedByPress = openedByPress_;
+    openedByPress_ = false;
+    if (ByMouse && openedByPress && MenuOpen()) return;
+    TdxBarItemControl::ControlClick(ByMouse);
+}
+
 void TdxBarSubItemControl::BeforeClick(bool ByMouse) {
+    openedByPress_ = false;
     if (MenuOpen()) {
         TdxBarManager* manager = link_ != nullptr ? link_->BarManager() : nullptr;
         // Only the standard style closes a menu on a second click of its entry.
@@ -289,7 +297,11 @@ void TdxBarSubItemControl::BeforeClick(bool ByMouse) {
     }
     const TcxObjectLinkPtr self = MakeObjectLink(this);
     ControlActivate(true);
-    if (ByMouse || self->Ref == nullptr) return;
+    if (self->Ref == nullptr) return;
+    if (ByMouse) {
+        openedByPress_ = MenuOpen();
+        return;
+    }
     TdxBarSubMenuControl* menu = GetSubMenuControl();
     if (menu == nullptr || menu->ItemLinks() == nullptr) return;
     if (TdxBarItemLink* first = menu->ItemLinks()->FirstSelectable())

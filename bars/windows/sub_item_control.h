@@ -25,6 +25,8 @@ public:
     void ControlActivate(bool Immediately) override;
     void ControlInactivate(bool Immediately) override;
     void BeforeClick(bool ByMouse) override;
+    // The release of the press that opened the menu is no second click: the menu stays open.
+    void ControlClick(bool ByMouse) override;
     void KeyDown(WORD Key) override;
     bool WantsKey(WORD Key) const override;
     int GetHeight() const override;
@@ -57,6 +59,9 @@ public:
 private:
     void StartPendingTimer(bool Open);
     void OpenMenu();
+
+    // The menu opened on the mouse press whose release is still to come.
+    bool openedByPress_ = false;
 };
 
 // The entry of a container item (a list item, a container item) on a toolbar: it opens a menu of the

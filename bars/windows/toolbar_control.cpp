@@ -15,6 +15,7 @@
 #include "bars/windows/item_control.h"
 #include "bars/windows/toolbars_popup.h"
 #include "lookandfeel/object_links.h"
+#include "platform/gdi/metrics.h"
 #include "platform/gdi/regions.h"
 #include "platform/gdi/scoped.h"
 #include "platform/gdi/shapes.h"
@@ -276,6 +277,11 @@ RECT TdxBarControl::WindowBorders() const {
     const TdxBarItemControlPainter& painter = Painter();
     if (dockingStyle_ == dsNone) {
         const int bw = painter.GetFloatingBorderWidth(), bh = painter.GetFloatingBorderHeight();
+        // The frame of a sizeable tool window with its own small caption (and the line under it).
+        if (painter.UseSystemFloatingFrame())
+            return RECT{GetSystemMetrics(SM_CXSIZEFRAME),
+                        GetSystemMetrics(SM_CYSIZEFRAME) + painter.GetFloatingCaptionAreaHeight(bar_),
+                        GetSystemMetrics(SM_CXSIZEFRAME), GetSystemMetrics(SM_CYSIZEFRAME)};
         return RECT{bw + painter.GetFloatingSideBorder(),
                     bh + painter.GetFloatingCaptionAreaHeight(bar_) + painter.GetFloatingTopBorder(),
                     bw + painter.GetFloatingSideBorder(), bh + painter.GetFloatingBottomBorder()};
@@ -313,11 +319,8 @@ RECT TdxBarControl::CaptionMarkRect() const {
     GetWindowRect(handle_, window);
     const TdxBarItemControlPainter& painter = Painter();
     const int bw = painter.GetFloatingBorderWidth(), bh = painter.GetFloatingBorderHeight();
-    const int h = painter.GetCaptionHeight();
-    int right = window.right - window.left - bw;
-    if (bar_->CanClose()) right -= h + 1;
-    const int left = std::max(bw, right - h);
-    return RECT{left, bh, right, bh + h};
+    const RECT caption{bw, bh, window.right - window.left - bw, bh + painter.GetCaptionHeight()};
+    return painter.GetCaptionMarkRect(caption, bar_->CanClose());
 }
 
 void TdxBarControl::NCCalcSize(TWMNCCalcSize Message) {

@@ -1,0 +1,566 @@
+// The Office 2003 style's painter.
+#include "bars/painters/office11_painter.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "bars/core/bar_drawing.h"
+#include "bars/core/bar_manager.h"
+#include "bars/core/toolbar.h"
+#include "lookandfeel/colors.h"
+#include "lookandfeel/office11.h"
+#include "platform/gdi/dc.h"
+#include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/regions.h"
+#include "platform/gdi/scoped.h"
+#include "platform/gdi/shapes.h"
+#include "platform/gdi/syscolors.h"
+#include "platform/gdi/text.h"
+#include "platform/graphics/graphics_types.h"
+
+namespace bars {
+
+using pw::gdi::OwnedObject;
+using pw::gdi::SelectedObject;
+
+namespace {
+
+RECT Inflated(RECT r, int dx, int dy) {
+    return RECT{r.left - dx, r.top - dy, r.right + dx, r.bottom + dy};
+}
+
+const TOffice11Colors& Colors() {
+    return Office11Colors();
+}
+
+const TOffice11Brushes& Brushes() {
+    return Office11Brushes();
+}
+
+void Fill(HDC dc, int l, int t, int r, int b, TColor color) {
+    if (r > l && b > t) FillRectByColor(dc, RECT{l, t, r, b}, color);
+}
+
+bool Horizontal(BarPaintView& bar) {
+    const TdxBarDockingStyle style = bar.PaintDockingStyle();
+    return style == dsTop || style == dsBottom;
+}
+
+// A docked toolbar with its own single border and rounded shape (not the menu bar).
+bool IsRoundedBar(BarPaintView& bar) {
+    TdxBar* toolbar = bar.Bar();
+    return toolbar != nullptr && bar.PaintDockingStyle() != dsNone && toolbar->BorderStyle() != bbsNone &&
+           !toolbar->IsMainMenu();
+}
+
+// The rectangle of a docked toolbar's gradient in its client coordinates: the window less one pixel at
+// both ends across the bar.
+RECT BarGradientRect(BarPaintView& bar, bool horizontal) {
+    const int border = 2;
+    return horizontal
+               ? RECT{-border, 1 - border, bar.ClientWidth() + border, bar.ClientHeight() + border - 1}
+               : RECT{1 - border, -border, bar.ClientWidth() + border - 1, bar.ClientHeight() + border};
+}
+
+TColor BehindBar(BarPaintView& bar) {
+    TdxBarManager* manager = bar.Manager();
+    return manager != nullptr ? manager->DockColor() : clBtnFace;
+}
+
+// A filled three-point polygon in one colour.
+void Triangle(HDC dc, const POINT (&p)[3], TColor color) {
+    const COLORREF rgb = ColorToRGB(color);
+    const OwnedObject<HPEN> pen(CreatePen(PS_SOLID, 1, rgb));
+    const OwnedObject<HBRUSH> brush(CreateSolidBrush(rgb));
+    const SelectedObject penSel(dc, pen.Get()), brushSel(dc, brush.Get());
+    Polygon(dc, p, 3);
+}
+
+// The end mark's glyphs at (x, y): a small arrow pointing down (or left on a vertical bar) and a double
+// chevron pointing right (or down).
+void MarkArrow(HDC dc, int x, int y, bool horizontal, TColor color) {
+    if (horizontal)
+        Triangle(dc, {{x, y}, {x + 4, y}, {x + 2, y + 2}}, color);
+    else
+        Triangle(dc, {{x, y}, {x, y + 4}, {x - 2, y + 2}}, color);
+}
+
+void MarkChevrons(HDC dc, int x, int y, bool horizontal, TColor color) {
+    for (int i = 0; i < 2; ++i) {
+        if (horizontal) {
+            const int cx = x + 4 * i;
+            Triangle(dc, {{cx, y}, {cx + 2, y + 2}, {cx, y + 4}}, color);
+            Triangle(dc, {{cx + 1, y}, {cx + 3, y + 2}, {cx + 1, y + 4}}, color);
+        } else {
+            const int cy = y + 4 * i;
+            Triangle(dc, {{x, cy}, {x + 2, cy + 2}, {x + 4, cy}}, color);
+            Triangle(dc, {{x, cy + 1}, {x + 2, cy + 3}, {x + 4, cy + 1}}, color);
+        }
+    }
+}
+
+} // namespace
+
+const TdxBarItemControlOffice11Painter& Office11BarPainter() {
+    static const TdxBarItemControlOffice11Painter* painter = new TdxBarItemControlOffice11Painter;
+    return *painter;
+}
+
+bool TdxBarItemControlOffice11Painter::IsFloatingBarStyle(BarPaintView& Bar) const {
+    if (Bar.Bar() != nullptr) return false;
+    return TdxBarItemControlFlatPainter::IsFloatingBarStyle(Bar);
+}
+
+RECT TdxBarItemControlOffice11Painter::GetDockedBorders(const TdxBar* Bar, TdxBarDockingStyle Style) const {
+    if (Bar != nullptr && Bar->IsMainMenu())
+        return Style == dsTop || Style == dsBottom ? RECT{0, 2, 0, 2} : RECT{2, 0, 2, 0};
+    return TdxBarItemControlFlatPainter::GetDockedBorders(Bar, Style);
+}
+
+int TdxBarItemControlOffice11Painter::GetSubMenuDetachHeight(BarPaintView& SubMenu) const {
+    int h = TextExtent(SubMenu, "Qq").cy / 2;
+    if (h % 2 == 0) ++h;
+    return h + 5;
+}
+
+void TdxBarItemControlOffice11Painter::DeflateSubMenuRect(RECT& R) const {
+    R = Inflated(R, -2, -4);
+}
+
+TColor TdxBarItemControlOffice11Painter::GetFadedGlyphColor(BarPaintView&) const {
+    return Colors().MarkColor1[omsNormal];
+}
+
+TColor TdxBarItemControlOffice11Painter::GetCaptionColor(BarPaintView&, bool) const {
+    return Colors().FloatingBorderColor1;
+}
+
+TColor TdxBarItemControlOffice11Painter::GetCaptionTextColor(BarPaintView&) const {
+    return Colors().CaptionTextColor;
+}
+
+TColor TdxBarItemControlOffice11Painter::GetCaptionMarkGlyphColor(BarPaintView&, int State) const {
+    if (State == 1) return Colors().CloseGlyphHotColor;
+    if (State == 2) return Colors().CloseGlyphDownColor;
+    return Colors().CaptionTextColor;
+}
+
+HBRUSH TdxBarItemControlOffice11Painter::GetManagerBrush(const TdxBarManager*) const {
+    return Brushes().LightBar;
+}
+
+HBRUSH TdxBarItemControlOffice11Painter::GetBarBrush(BarPaintView&) const {
+    return Brushes().Menu;
+}
+
+HBRUSH TdxBarItemControlOffice11Painter::GetToolbarBrush(BarPaintView& Bar) const {
+    TdxBar* bar = Bar.Bar();
+    if (bar != nullptr && (bar->IsMainMenu() || (bar->BorderStyle() == bbsNone &&
+                                                 bar->DockingStyle() == dsBottom && bar->WholeRow())))
+        return GetSysColorBrush(COLOR_BTNFACE);
+    return GetBarBrush(Bar);
+}
+
+HBRUSH TdxBarItemControlOffice11Painter::GetPatternBrush(BarPaintView&) const {
+    return Brushes().Checked;
+}
+
+HBRUSH TdxBarItemControlOffice11Painter::GetFaceBrush(BarPaintView&) const {
+    return Brushes().Pressed;
+}
+
+HBRUSH TdxBarItemControlOffice11Painter::GetSelectedBrush(BarPaintView&) const {
+    return Brushes().Selected;
+}
+
+HBRUSH TdxBarItemControlOffice11Painter::GetSubMenuBkBrush() const {
+    return Brushes().Menu;
+}
+
+HBRUSH TdxBarItemControlOffice11Painter::GetMenuSeparatorBrush() const {
+    return Brushes().Separator1;
+}
+
+void TdxBarItemControlOffice11Painter::GetTextColors(bool Enabled, bool, bool, COLORREF& Shadow,
+                                                     COLORREF& Text) const {
+    Text = ColorToRGB(Enabled ? Colors().TextColor : Colors().DisabledTextColor);
+    Shadow = Text;
+}
+
+void TdxBarItemControlOffice11Painter::GetButtonColors(bool Down, bool Selected, TColor& Color1,
+                                                       TColor& Color2) const {
+    const TOffice11Colors& c = Colors();
+    if (!Down) {
+        Color1 = c.HotColor1, Color2 = c.HotColor2;
+    } else if (Selected) {
+        Color1 = c.DownColor2, Color2 = c.DownColor1;
+    } else if (c.DownColor1 == c.DownColor2) {
+        // Outside the XP schemes both ends are the same: a checked button is one colour.
+        Color1 = Color2 = c.CheckedColor;
+    } else {
+        Color1 = c.DownColor1, Color2 = c.DownColor2;
+    }
+}
+
+int TdxBarItemControlOffice11Painter::GlyphBandRight(BarPaintView& SubMenu) const {
+    return SubMenu.SideBarWidth() + GetSubMenuBorderSize() - 1 + SubMenu.MenuLineHeight() + 3;
+}
+
+void TdxBarItemControlOffice11Painter::DrawBarBackground(BarPaintView& Bar, HDC DC, const RECT& R,
+                                                         HBRUSH Brush) const {
+    if (Bar.IsSubMenu()) {
+        // The glyph band at the left, darker while the menu shows its rarely used items too.
+        const TOffice11Colors& c = Colors();
+        const RECT band{Bar.SideBarWidth(), R.top, GlyphBandRight(Bar), R.bottom};
+        RECT part{};
+        if (IntersectRect(part, band, R)) {
+            HRGN saved = nullptr;
+            bool hadRegion = false;
+            SaveClipRegion(DC, saved, hadRegion);
+            IntersectClipRect(DC, part.left, part.top, part.right, part.bottom);
+            FillTwoPhaseGradientRect(DC, band, c.MenuStripColor1, true, c.MenuStripColor2);
+            RestoreClipRegion(DC, saved, hadRegion);
+        }
+        const RECT rest{std::max(R.left, band.right), R.top, R.right, R.bottom};
+        if (rest.right > rest.left) FillRect(DC, &rest, Brush);
+        const RECT before{R.left, R.top, std::min(R.right, band.left), R.bottom};
+        if (before.right > before.left) FillRect(DC, &before, Brush);
+        return;
+    }
+    if (!IsRoundedBar(Bar)) {
+        TdxBarItemControlFlatPainter::DrawBarBackground(Bar, DC, R, Brush);
+        return;
+    }
+    const bool horizontal = Horizontal(Bar);
+    HRGN saved = nullptr;
+    bool hadRegion = false;
+    SaveClipRegion(DC, saved, hadRegion);
+    IntersectClipRect(DC, R.left, R.top, R.right, R.bottom);
+    FillTwoPhaseGradientRect(DC, BarGradientRect(Bar, horizontal), Colors().BarColor1, !horizontal,
+                             Colors().BarColor2);
+    RestoreClipRegion(DC, saved, hadRegion);
+}
+
+void TdxBarItemControlOffice11Painter::DrawDockBackground(HDC DC, const RECT& Dest, const RECT& Origin,
+                                                          TColor, HBRUSH) const {
+    HRGN saved = nullptr;
+    bool hadRegion = false;
+    SaveClipRegion(DC, saved, hadRegion);
+    IntersectClipRect(DC, Dest.left, Dest.top, Dest.right, Dest.bottom);
+    FillGradientRect(DC, Origin, Colors().DockColor1, true, Colors().DockColor2);
+    RestoreClipRegion(DC, saved, hadRegion);
+}
+
+void TdxBarItemControlOffice11Painter::DrawDockedBorder(BarPaintView& Bar, HDC DC, HBRUSH, RECT R) const {
+    TdxBar* bar = Bar.Bar();
+    const bool horizontal = Horizontal(Bar);
+    const TColor behind = BehindBar(Bar);
+    if (IsRoundedBar(Bar)) {
+        const TOffice11Colors& c = Colors();
+        const int w = R.right - R.left, h = R.bottom - R.top;
+        // The ring takes the bar's gradient; the window's gradient runs 1 pixel in from both long ends.
+        const RECT gradient = horizontal ? RECT{R.left, R.top + 1, R.right, R.bottom - 1}
+                                         : RECT{R.left + 1, R.top, R.right - 1, R.bottom};
+        FillRectByColor(DC, R, behind);
+        FillTwoPhaseGradientRect(DC, gradient, c.BarColor1, !horizontal, c.BarColor2);
+        // The outer long edge: a line of the border colour.
+        if (horizontal)
+            Fill(DC, R.left + 2, R.bottom - 1, R.right - 2, R.bottom, c.BarBorderColor);
+        else
+            Fill(DC, R.right - 1, R.top + 2, R.right, R.bottom - 2, c.BarBorderColor);
+        // The mark's part of the ring, in the mark's own colours.
+        if (Bar.MarkVisible()) {
+            const TOffice11MarkState state =
+                static_cast<TOffice11MarkState>(std::clamp(Bar.MarkState(), 0, 2));
+            const RECT mark = horizontal ? RECT{R.right - 13, R.top, R.right, R.bottom}
+                                         : RECT{R.left, R.bottom - 13, R.right, R.bottom};
+            HRGN saved = nullptr;
+            bool hadRegion = false;
+            SaveClipRegion(DC, saved, hadRegion);
+            IntersectClipRect(DC, mark.left, mark.top, mark.right, mark.bottom);
+            FillRectByColor(DC, mark, behind);
+            const RECT inner = horizontal ? RECT{mark.left, mark.top + 1, mark.right, mark.bottom}
+                                          : RECT{mark.left + 1, mark.top, mark.right, mark.bottom};
+            FillTwoPhaseGradientRect(DC, inner, c.MarkColor1[state], !horizontal, c.MarkColor2[state]);
+            RestoreClipRegion(DC, saved, hadRegion);
+        }
+        // Rounded corners: the outermost pixels show what lies behind, their neighbours a blend.
+        const POINT corners[4] = {
+            {R.left, R.top}, {R.right - 1, R.top}, {R.left, R.bottom - 1}, {R.right - 1, R.bottom - 1}};
+        for (const POINT& p : corners) {
+            const int dx = p.x == R.left ? 1 : -1, dy = p.y == R.top ? 1 : -1;
+            Fill(DC, p.x, p.y, p.x + 1, p.y + 1, behind);
+            const int along = horizontal ? p.y + dy : p.x + dx;
+            const TColor there = GetGradientColorAt(gradient, along, c.BarColor1, !horizontal, c.BarColor2);
+            const TColor blend = BlendColors(there, c.BarBorderColor, 50);
+            Fill(DC, p.x + dx, p.y, p.x + dx + 1, p.y + 1, blend);
+            Fill(DC, p.x, p.y + dy, p.x + 1, p.y + dy + 1, blend);
+        }
+        (void)w, (void)h;
+    }
+    if (bar == nullptr || !bar->CanMove()) return;
+    TdxBarManager* manager = Bar.Manager();
+    const int before = manager != nullptr ? manager->BeforeGripSize() : GetBeforeGripSize();
+    RECT grip = Inflated(R, -2, -2);
+    if (horizontal) {
+        grip.left += before - GetBorderIndent();
+        grip.right = grip.left + GetGripLineWidth();
+        grip = Inflated(grip, 0, -3);
+    } else {
+        grip.top += before - GetBorderIndent();
+        grip.bottom = grip.top + GetGripLineWidth();
+        grip = Inflated(grip, -3, 0);
+    }
+    DrawGripDots(Bar, DC, !horizontal, grip);
+}
+
+void TdxBarItemControlOffice11Painter::DrawGripDots(BarPaintView&, HDC DC, bool Vertical,
+                                                    const RECT& R) const {
+    DrawOffice11Grip(DC, R, Vertical);
+}
+
+void TdxBarItemControlOffice11Painter::DrawFloatingBorder(BarPaintView&, HDC DC, HBRUSH, bool, const RECT&,
+                                                          RECT R) const {
+    const TOffice11Colors& c = Colors();
+    for (int i = 0; i < 2; ++i) {
+        FrameRectByColor(DC, R, c.FloatingBorderColor1);
+        R = Inflated(R, -1, -1);
+    }
+    FrameRectByColor(DC, R, c.FloatingBorderColor2);
+    for (const POINT& p : {POINT{R.left, R.top}, POINT{R.right - 1, R.top}, POINT{R.left, R.bottom - 1},
+                           POINT{R.right - 1, R.bottom - 1}})
+        Fill(DC, p.x, p.y, p.x + 1, p.y + 1, c.FloatingBorderColor1);
+}
+
+void TdxBarItemControlOffice11Painter::DrawFloatingCaption(BarPaintView& Bar, HDC DC, HBRUSH, RECT R) const {
+    const OwnedObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(Colors().FloatingCaptionColor)));
+    TdxBarItemControlFlatPainter::DrawFloatingCaption(Bar, DC, brush.Get(), R);
+}
+
+void TdxBarItemControlOffice11Painter::DrawCaptionButtonBackground(BarPaintView& Bar, HDC DC, int State,
+                                                                   const RECT& R) const {
+    if (State == 0) {
+        FillRectByColor(DC, R, GetCaptionColor(Bar, false));
+        return;
+    }
+    FrameOffice11Rect(DC, R);
+    FillRectByColor(DC, Inflated(R, -1, -1), State == 1 ? Colors().HotColor1 : Colors().HotColor2);
+}
+
+void TdxBarItemControlOffice11Painter::DrawSeparator(BarPaintView& Bar, HDC DC, bool Horizontal, HBRUSH Brush,
+                                                     RECT R) const {
+    Bar.PaintBackground(DC, R, Brush);
+    const int s = GetSeparatorLineOffset();
+    const TOffice11Colors& c = Colors();
+    if (Horizontal) {
+        // A vertical line across a horizontal bar.
+        R.left += s;
+        R.right -= s;
+        Fill(DC, R.left, R.top + 3, R.left + 1, R.bottom - 4, c.SeparatorColor1);
+        Fill(DC, R.left + 1, R.top + 4, R.left + 2, R.bottom - 3, c.SeparatorColor2);
+    } else {
+        R.top += s;
+        R.bottom -= s;
+        Fill(DC, R.left + 3, R.top, R.right - 4, R.top + 1, c.SeparatorColor1);
+        Fill(DC, R.left + 4, R.top + 1, R.right - 3, R.top + 2, c.SeparatorColor2);
+    }
+}
+
+void TdxBarItemControlOffice11Painter::DrawMarkBackground(BarPaintView& Bar, HDC DC, HBRUSH,
+                                                          const RECT& R) const {
+    const TOffice11MarkState state = static_cast<TOffice11MarkState>(std::clamp(Bar.MarkState(), 0, 2));
+    const TOffice11Colors& c = Colors();
+    const bool horizontal = Horizontal(Bar);
+    if (!IsRoundedBar(Bar)) {
+        FillTwoPhaseGradientRect(DC, R, c.MarkColor1[state], !horizontal, c.MarkColor2[state]);
+        return;
+    }
+    // The mark continues the ring's gradient into the non-client rounded end.
+    const RECT whole = horizontal ? RECT{R.left, -1, R.right + 2, Bar.ClientHeight() + 1}
+                                  : RECT{-1, R.top, Bar.ClientWidth() + 1, R.bottom + 2};
+    HRGN saved = nullptr;
+    bool hadRegion = false;
+    SaveClipRegion(DC, saved, hadRegion);
+    IntersectClipRect(DC, R.left, R.top, R.right, R.bottom);
+    FillTwoPhaseGradientRect(DC, whole, c.MarkColor1[state], !horizontal, c.MarkColor2[state]);
+    RestoreClipRegion(DC, saved, hadRegion);
+}
+
+void TdxBarItemControlOffice11Painter::DrawMarkArrows(BarPaintView& Bar, HDC DC, const RECT& R) const {
+    TdxBar* bar = Bar.Bar();
+    const bool framed = bar == nullptr || bar->BorderStyle() == bbsNone || bar->IsMainMenu();
+    const int d1 = framed ? 2 : 0, d2 = framed ? 1 : 0;
+    const bool horizontal = Horizontal(Bar);
+    const TOffice11Colors& c = Colors();
+    for (int pass = 0; pass < 2; ++pass) {
+        // First the shadow one pixel right and down, then the glyph.
+        const int o = pass == 0 ? 1 : 0;
+        const TColor color = pass == 0 ? c.MarkArrowShadowColor : c.MarkArrowColor;
+        if (horizontal) {
+            MarkArrow(DC, R.right - 6 - d1 + o, R.bottom - 8 - d2 + o, true, color);
+            if (Bar.ItemsHidden()) MarkChevrons(DC, R.right - 7 - d1 + o, R.top + 3 - d2 + o, true, color);
+        } else {
+            MarkArrow(DC, R.right - 8 - d2 + o, R.bottom - 6 - d1 + o, false, color);
+            if (Bar.ItemsHidden()) MarkChevrons(DC, R.left + 3 - d1 + o, R.bottom - 7 - d2 + o, false, color);
+        }
+    }
+}
+
+void TdxBarItemControlOffice11Painter::DrawGlyphFrame(ItemPaintView& Control, HDC DC, const ItemState& State,
+                                                      RECT GlyphRect, bool, HBRUSH Brush) const {
+    BarPaintView& bar = Control.ParentView();
+    const bool down = State.Down || State.Pressed;
+    if (State.InMenu) {
+        // In a menu the line shows the selection; the cell is framed only when checked.
+        if (!State.Down) return;
+        FrameOffice11Rect(DC, GlyphRect);
+        const RECT inner = Inflated(GlyphRect, -1, -1);
+        FillRect(DC, &inner, State.Selected ? GetFaceBrush(bar) : GetPatternBrush(bar));
+        return;
+    }
+    if (State.Down && State.DroppedDown) {
+        const bool horizontal = Horizontal(bar);
+        FillTwoPhaseGradientRect(DC, GlyphRect, Colors().BarColor1, !horizontal, Colors().BarColor2);
+        DrawDroppedDownFrame(bar, DC, GlyphRect, Control.DroppedDownJoint());
+        return;
+    }
+    if (!down && !State.Selected) {
+        DrawBackground(Control, DC, Control.IsRarelyUsed(), Brush, GlyphRect);
+        return;
+    }
+    TColor c1, c2;
+    GetButtonColors(down, State.Selected, c1, c2);
+    FrameOffice11Rect(DC, GlyphRect);
+    FillGradientRect(DC, Inflated(GlyphRect, -1, -1), c1, false, c2);
+}
+
+void TdxBarItemControlOffice11Painter::DrawDropDownButton(ItemPaintView& Control, HDC DC,
+                                                          const ItemState& State, bool InMenu, HBRUSH Brush,
+                                                          RECT R) const {
+    if (!InMenu) --R.left;
+    if (State.Selected) {
+        FrameOffice11Rect(DC, R);
+        TColor c1, c2;
+        GetButtonColors(State.Pressed, true, c1, c2);
+        FillGradientRect(DC, Inflated(R, -1, -1), c1, false, c2);
+    } else {
+        DrawBackground(Control, DC, false, Brush, R);
+    }
+    if (InMenu)
+        DrawButtonArrowSized(DC, R, true, State.Enabled, false, Control.ParentView().ArrowSize(), false);
+    else
+        DrawButtonArrow(DC, R, State.Enabled, false, true, true);
+}
+
+void TdxBarItemControlOffice11Painter::DrawButtonArrow(HDC DC, const RECT& R, bool Enabled, bool, bool,
+                                                       bool Down) const {
+    DrawOffice11ArrowInRect(
+        DC, R, (Down ? Office11ArrowDown : Office11ArrowRight) | (Enabled ? 0 : Office11ArrowDisabled));
+}
+
+void TdxBarItemControlOffice11Painter::DrawButtonArrowSized(HDC DC, const RECT& R, bool, bool Enabled, bool,
+                                                            int Size, bool Down) const {
+    DrawOffice11Arrow(
+        DC, R, Size, (Down ? Office11ArrowDown : Office11ArrowRight) | (Enabled ? 0 : Office11ArrowDisabled));
+}
+
+void TdxBarItemControlOffice11Painter::DrawSelectionFrame(HDC DC, const RECT& R) const {
+    FrameOffice11Rect(DC, R);
+}
+
+void TdxBarItemControlOffice11Painter::DrawDroppedDownBorder(BarPaintView&, HDC DC, const RECT& R) const {
+    FrameRect(DC, &R, Brushes().Frame);
+}
+
+void TdxBarItemControlOffice11Painter::DrawButtonBackground(ItemPaintView& Control, HDC DC,
+                                                            const ItemState& State, const RECT& Rect) const {
+    BarPaintView& bar = Control.ParentView();
+    RECT R = Rect;
+    const int cellRight = R.left + (R.bottom - R.top);
+    if (State.Selected) {
+        DrawSelectionFrame(DC, R);
+        R = Inflated(R, -1, -1);
+        FillRect(DC, &R, GetSelectedBrush(bar));
+    } else {
+        bar.PaintBackground(DC, R, bar.BkBrush());
+        R = Inflated(R, -1, -1);
+    }
+    ItemState glyph = State;
+    glyph.InMenu = true;
+    DrawGlyph(Control, DC, RECT{R.left, R.top, cellRight - 1, R.bottom}, glyph, nullptr);
+    RECT text{cellRight + 1 + 8, R.top, R.right, R.bottom};
+    DrawItemText(Control, DC, Control.PaintCaption(), text, 0, State.Enabled, State.Selected, false,
+                 !IsHighContrastWhite());
+}
+
+void TdxBarItemControlOffice11Painter::DrawMenuSeparator(ItemPaintView& Control, HDC DC,
+                                                         const RECT& R) const {
+    BarPaintView& bar = Control.ParentView();
+    bar.PaintBackground(DC, R, bar.BkBrush());
+    TdxBarManager* manager = bar.Manager();
+    const int margin = manager != nullptr ? manager->SeparatorMargin() : GetSeparatorMargin();
+    const int g = GlyphBandRight(bar);
+    const int y = (R.top + R.bottom) / 2;
+    const RECT line{g + margin, y, R.right + 1, y + 1};
+    FillRect(DC, &line, GetMenuSeparatorBrush());
+}
+
+void TdxBarItemControlOffice11Painter::DrawSubMenuBorder(BarPaintView& SubMenu, HDC DC,
+                                                         const RECT& Rect) const {
+    const TOffice11Colors& c = Colors();
+    FrameRectByColor(DC, Rect, c.FrameColor);
+    RECT R = Inflated(Rect, -1, -1);
+    FrameRectByColor(DC, R, c.MenuColor);
+    if (!SubMenu.HasDetachBar()) return;
+    const int height = GetSubMenuDetachHeight(SubMenu);
+    Fill(DC, R.left, R.top, R.right, R.top + 2, c.MenuColor);
+    FillDetachCaption(SubMenu, DC, RECT{R.left + 1, R.top + 1, R.right - 1, R.top + height - 1});
+}
+
+void TdxBarItemControlOffice11Painter::FillDetachCaption(BarPaintView& SubMenu, HDC DC,
+                                                         const RECT& Rect) const {
+    RECT R = Rect;
+    const bool hot = SubMenu.DetachHot();
+    if (hot) {
+        FrameOffice11Rect(DC, R);
+        R = Inflated(R, -1, -1);
+        FillRect(DC, &R, Brushes().Selected);
+    } else {
+        FillRect(DC, &R, Brushes().Detach);
+    }
+    const int quarter = (R.right - R.left + (hot ? 0 : 2)) / 4;
+    DrawOffice11Grip(DC, Inflated(R, -quarter, hot ? -1 : -2), false);
+}
+
+void TdxBarItemControlOffice11Painter::DrawSubMenuFrame(BarPaintView& SubMenu, HDC DC,
+                                                        const SubMenuParts& Parts) const {
+    const HBRUSH brush = SubMenu.BkBrush();
+    const int side = SubMenu.SideBarWidth(), width = SubMenu.ClientWidth();
+    const RECT& items = Parts.Items;
+    auto paint = [&](int l, int t, int r, int b) {
+        if (r > l && b > t) SubMenu.PaintBackground(DC, RECT{l, t, r, b}, brush);
+    };
+    for (const auto& [arrow, up] : {std::pair{Parts.TopArrow, true}, std::pair{Parts.BottomArrow, false}}) {
+        if (IsRectEmpty(arrow)) continue;
+        paint(arrow.left, arrow.top, arrow.right, arrow.bottom);
+        DrawScrollArrow(SubMenu, DC, up, arrow);
+    }
+    paint(side, 0, width, items.top);
+    paint(side, Parts.LinesBottom, width, Parts.SpaceBottom);
+    paint(side, items.top, items.left, items.bottom);
+    paint(items.right, items.top, width, items.bottom);
+    if (IsRectEmpty(Parts.Mark)) return;
+    paint(side, Parts.Mark.bottom, width, SubMenu.ClientHeight());
+    paint(side, Parts.Mark.top, Parts.Mark.left, Parts.Mark.bottom);
+    paint(Parts.Mark.right, Parts.Mark.top, width, Parts.Mark.bottom);
+    if (Parts.MarkState == 1) {
+        FrameOffice11Rect(DC, Parts.Mark);
+        const RECT inner = Inflated(Parts.Mark, -1, -1);
+        FillRect(DC, &inner, GetSelectedBrush(SubMenu));
+    } else {
+        paint(Parts.Mark.left, Parts.Mark.top, Parts.Mark.right, Parts.Mark.bottom);
+    }
+    DrawExpandArrows(SubMenu, DC, Parts.MarkState == 1, Parts.Mark);
+}
+
+} // namespace bars

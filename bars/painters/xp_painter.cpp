@@ -1,0 +1,317 @@
+// The XP style's painter. Without a theme every theme call draws nothing and measures nothing, so the
+// measures below then come back from zeroed sizes; the manager never picks this painter in that case.
+#include "bars/painters/xp_painter.h"
+
+#include <algorithm>
+
+#include "bars/core/bar_manager.h"
+#include "bars/core/toolbar.h"
+#include "bars/painters/flat_painter.h"
+#include "bars/painters/standard_painter.h"
+#include "lookandfeel/colors.h"
+#include "lookandfeel/themes.h"
+#include "platform/gdi/dc.h"
+#include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/scoped.h"
+#include "platform/gdi/shapes.h"
+#include "platform/gdi/syscolors.h"
+#include "platform/gdi/theme.h"
+
+namespace bars {
+
+namespace {
+
+RECT Inflated(RECT r, int dx, int dy) {
+    return RECT{r.left - dx, r.top - dy, r.right + dx, r.bottom + dy};
+}
+
+void Theme(TdxThemeObjectType type, HDC dc, int part, int state, const RECT& r) {
+    DrawThemeBackground(OpenTheme(type), dc, part, state, &r, nullptr);
+}
+
+// A part's size on the screen DC; zero when the theme has none.
+SIZE PartSize(TdxThemeObjectType type, int part, int state, int kind) {
+    const pw::gdi::MemoryDC screen(nullptr);
+    SIZE size{0, 0};
+    if (GetThemePartSize(OpenTheme(type), screen.Get(), part, state, nullptr, kind, &size) < 0)
+        size = SIZE{0, 0};
+    return size;
+}
+
+// The content rectangle of a 100 x 100 part.
+RECT ContentOf100(TdxThemeObjectType type, int part) {
+    const pw::gdi::MemoryDC screen(nullptr);
+    const RECT bounds{0, 0, 100, 100};
+    RECT content{0, 0, 0, 0};
+    if (GetThemeBackgroundContentRect(OpenTheme(type), screen.Get(), part, 1, &bounds, &content) < 0)
+        content = RECT{0, 0, 0, 0};
+    return content;
+}
+
+bool Horizontal(BarPaintView& bar) {
+    const TdxBarDockingStyle style = bar.PaintDockingStyle();
+    return style == dsTop || style == dsBottom;
+}
+
+bool OnMainMenu(ItemPaintView& control) {
+    TdxBar* bar = control.ParentView().Bar();
+    return bar != nullptr && bar->IsMainMenu();
+}
+
+} // namespace
+
+const TdxBarItemControlXPPainter& XPBarPainter() {
+    static const TdxBarItemControlXPPainter* painter = new TdxBarItemControlXPPainter;
+    return *painter;
+}
+
+int TdxBarItemControlXPPainter::ButtonState(const ItemState& State) {
+    if (!State.Enabled) return TS_DISABLED;
+    if (State.Pressed) return TS_PRESSED;
+    if (State.Down) return TS_CHECKED;
+    if (State.Selected) return TS_HOT;
+    return TS_NORMAL;
+}
+
+TColor TdxBarItemControlXPPainter::GetFadedGlyphColor(BarPaintView& Bar) const {
+    pw::gdi::MemoryDC dc(nullptr, 1, 1);
+    const RECT r{0, 0, 1, 1};
+    FillRect(dc.Get(), &r, GetBarBrush(Bar));
+    return BlendColors(static_cast<TColor>(GetPixel(dc.Get(), 0, 0)), clBtnShadow, 70);
+}
+
+int TdxBarItemControlXPPainter::GetGripLineWidth() const {
+    return PartSize(totRebar, RP_GRIPPER, 1, TS_TRUE).cx;
+}
+
+int TdxBarItemControlXPPainter::CalcButtonArrowWidth(const TdxBarManager* Manager) const {
+    return TdxBarItemControlPainter::CalcButtonArrowWidth(Manager) + 3;
+}
+
+HBRUSH TdxBarItemControlXPPainter::GetBarBrush(BarPaintView& Bar) const {
+    TdxBarManager* manager = Bar.Manager();
+    return manager != nullptr && manager->XPBrush() != nullptr ? manager->XPBrush()
+                                                               : GetSysColorBrush(COLOR_BTNFACE);
+}
+
+HBRUSH TdxBarItemControlXPPainter::GetFaceBrush(BarPaintView&) const {
+    return GetSysColorBrush(COLOR_BTNFACE);
+}
+
+HBRUSH TdxBarItemControlXPPainter::GetSelectedBrush(BarPaintView&) const {
+    return GetSysColorBrush(COLOR_HIGHLIGHT);
+}
+
+int TdxBarItemControlXPPainter::GetTextHeightMargin() const {
+    const RECT content = ContentOf100(totEdit, EP_EDITTEXT);
+    return (100 - (content.right - content.left)) + 5;
+}
+
+int TdxBarItemControlXPPainter::GetSeparatorSize() const {
+    return PartSize(totToolBar, TP_SEPARATOR, 1, TS_MIN).cx;
+}
+
+int TdxBarItemControlXPPainter::GetSizeGripSize(const TdxBar*) const {
+    return PartSize(totStatus, SP_GRIPPER, 0, TS_TRUE).cx;
+}
+
+int TdxBarItemControlXPPainter::GetButtonHeightMargin() const {
+    const RECT content = ContentOf100(totToolBar, TP_SPLITBUTTON);
+    return 100 - (content.bottom - content.top);
+}
+
+void TdxBarItemControlXPPainter::OffsetPressedContent(const ItemState& State, RECT& R) const {
+    if (State.Down || State.Pressed) OffsetRect(R, 1, 1);
+}
+
+void TdxBarItemControlXPPainter::OffsetDownRect(bool Down, RECT& R) const {
+    if (Down) OffsetRect(R, 1, 1);
+}
+
+int TdxBarItemControlXPPainter::GetSubMenuSeparatorHeight() const {
+    return PartSize(totToolBar, TP_SEPARATORVERT, 1, TS_TRUE).cy;
+}
+
+HBRUSH TdxBarItemControlXPPainter::GetSubMenuBkBrush() const {
+    return GetSysColorBrush(COLOR_MENU);
+}
+
+void TdxBarItemControlXPPainter::DeflateSubMenuRect(RECT& R) const {
+    R = Inflated(R, -2, -2);
+}
+
+SIZE TdxBarItemControlXPPainter::CalcSubMenuSize(BarPaintView& SubMenu, int Width, int Height,
+                                                 bool MarkShown) const {
+    SIZE size = FlatBarPainter().CalcSubMenuSize(SubMenu, Width, Height, MarkShown);
+    size.cy += 3;
+    return size;
+}
+
+int TdxBarItemControlXPPainter::GetSubMenuDetachHeight(BarPaintView& SubMenu) const {
+    return FlatBarPainter().GetSubMenuDetachHeight(SubMenu) + 1;
+}
+
+HBRUSH TdxBarItemControlXPPainter::GetButtonBrush(ItemPaintView& Control, int Kind,
+                                                  const ItemState& State) const {
+    BarPaintView& bar = Control.ParentView();
+    if (Kind == 1 && State.Selected && !State.Down) return GetSelectedBrush(bar);
+    return bar.BkBrush();
+}
+
+void TdxBarItemControlXPPainter::DrawCheckMark(ItemPaintView& Control, HDC DC, int X, int Y,
+                                               int Scale) const {
+    FlatBarPainter().DrawCheckMark(Control, DC, X, Y, Scale);
+}
+
+void TdxBarItemControlXPPainter::DrawMarkArrows(BarPaintView& Bar, HDC DC, const RECT& R) const {
+    FlatBarPainter().DrawMarkArrows(Bar, DC, R);
+}
+
+RECT TdxBarItemControlXPPainter::GetMarkRect(BarPaintView& Bar) const {
+    return FlatBarPainter().GetMarkRect(Bar);
+}
+
+int TdxBarItemControlXPPainter::GetCaptionTextLeft(BarPaintView& Bar) const {
+    return FlatBarPainter().GetCaptionTextLeft(Bar);
+}
+
+RECT TdxBarItemControlXPPainter::GetCaptionMarkRect(const RECT& Caption, bool CanClose) const {
+    return FlatBarPainter().GetCaptionMarkRect(Caption, CanClose);
+}
+
+void TdxBarItemControlXPPainter::DrawFloatingBorder(BarPaintView& Bar, HDC DC, HBRUSH Brush, bool Active,
+                                                    const RECT& Inner, RECT R) const {
+    FlatBarPainter().DrawFloatingBorder(Bar, DC, Brush, Active, Inner, R);
+}
+
+void TdxBarItemControlXPPainter::DrawDropDownListBorder(HDC DC, const RECT& R) const {
+    FrameRect(DC, &R, GetSysColorBrush(COLOR_BTNSHADOW));
+    const RECT inner = Inflated(R, -1, -1);
+    FrameRect(DC, &inner, GetSysColorBrush(COLOR_WINDOW));
+}
+
+void TdxBarItemControlXPPainter::DrawLoweredFrame(ItemPaintView& Control, HDC DC, RECT& R) const {
+    StandardBarPainter().DrawLoweredFrame(Control, DC, R);
+}
+
+void TdxBarItemControlXPPainter::DrawGlyphFrame(ItemPaintView& Control, HDC DC, const ItemState& State,
+                                                RECT GlyphRect, bool, HBRUSH Brush) const {
+    if (State.InMenu && (State.Selected || Control.IsRarelyUsed()) && !State.Down) {
+        FillRect(DC, &GlyphRect, Brush);
+        return;
+    }
+    DrawBackground(Control, DC, false, Brush, GlyphRect);
+    // The menu bar keeps the flat highlighted look of a menu.
+    if (!State.InMenu && OnMainMenu(Control) && (State.Selected || State.Pressed || State.Down)) {
+        FillRect(DC, &GlyphRect, GetSysColorBrush(COLOR_HIGHLIGHT));
+        return;
+    }
+    Theme(totToolBar, DC, State.DroppedDown ? TP_SPLITBUTTON : TP_BUTTON, ButtonState(State), GlyphRect);
+}
+
+void TdxBarItemControlXPPainter::DrawButtonBackground(ItemPaintView& Control, HDC DC, const ItemState& State,
+                                                      const RECT& R) const {
+    BarPaintView& bar = Control.ParentView();
+    const RECT cell{R.left, R.top, R.left + (R.bottom - R.top), R.bottom};
+    ItemState glyph = State;
+    glyph.InMenu = true;
+    DrawGlyph(Control, DC, cell, glyph, nullptr);
+    const bool useBrush = State.Selected || Control.IsRarelyUsed();
+    const HBRUSH selected = GetSelectedBrush(bar), background = bar.BkBrush();
+    DrawBackground(Control, DC, useBrush, State.Selected && !State.Down ? selected : background,
+                   RECT{cell.right, R.top, cell.right + 1, R.bottom});
+    DrawBackground(Control, DC, useBrush, State.Selected ? selected : background,
+                   RECT{cell.right + 1, R.top, R.right, R.bottom});
+    DrawItemText(Control, DC, Control.PaintCaption(), RECT{cell.right + 2, R.top, R.right, R.bottom}, 0,
+                 State.Enabled, State.Selected, false, false);
+}
+
+void TdxBarItemControlXPPainter::DrawDropDownButton(ItemPaintView& Control, HDC DC, const ItemState& State,
+                                                    bool InMenu, HBRUSH Brush, RECT R) const {
+    DrawBackground(Control, DC, false, Brush, R);
+    int state = TS_NORMAL;
+    if (!State.Enabled)
+        state = TS_DISABLED;
+    else if (State.Pressed || State.DroppedDown)
+        state = TS_PRESSED;
+    else if (State.Selected)
+        state = TS_HOT;
+    if (InMenu) {
+        Theme(totToolBar, DC, TP_BUTTON, state, R);
+        DrawButtonArrowSized(DC, R, false, State.Enabled, false, Control.ParentView().ArrowSize(), false);
+    } else {
+        Theme(totToolBar, DC, TP_SPLITBUTTONDROPDOWN, state, R);
+    }
+}
+
+void TdxBarItemControlXPPainter::DrawSeparator(BarPaintView& Bar, HDC DC, bool Horizontal, HBRUSH Brush,
+                                               RECT R) const {
+    Bar.PaintBackground(DC, R, Brush);
+    Theme(totToolBar, DC, Horizontal ? TP_SEPARATOR : TP_SEPARATORVERT, 1, R);
+}
+
+void TdxBarItemControlXPPainter::DrawMenuSeparator(ItemPaintView& Control, HDC DC, const RECT& R) const {
+    BarPaintView& bar = Control.ParentView();
+    bar.PaintBackground(DC, R, bar.BkBrush());
+    Theme(totToolBar, DC, TP_SEPARATORVERT, 1, R);
+}
+
+void TdxBarItemControlXPPainter::DrawDockedBorder(BarPaintView& Bar, HDC DC, HBRUSH, RECT R) const {
+    R = Inflated(R, -2, -2);
+    TdxBar* bar = Bar.Bar();
+    if (bar == nullptr || !bar->CanMove()) return;
+    TdxBarManager* manager = Bar.Manager();
+    const int before = manager != nullptr ? manager->BeforeGripSize() : GetBeforeGripSize();
+    const bool horizontal = Horizontal(Bar);
+    if (horizontal) {
+        R.left += before;
+        R.right = R.left + GetGripLineWidth();
+    } else {
+        R.top += before;
+        R.bottom = R.top + GetGripLineWidth();
+    }
+    Theme(totRebar, DC, horizontal ? RP_GRIPPER : RP_GRIPPERVERT, 1, R);
+}
+
+void TdxBarItemControlXPPainter::DrawMarkBackground(BarPaintView& Bar, HDC DC, HBRUSH Brush,
+                                                    const RECT& Rect) const {
+    Bar.PaintBackground(DC, Rect, Brush);
+    RECT R = Rect;
+    TdxBar* bar = Bar.Bar();
+    if (bar != nullptr && bar->BorderStyle() == bbsNone) {
+        if (Horizontal(Bar))
+            R = Inflated(R, -2, 0);
+        else
+            R = Inflated(R, 0, -2);
+    }
+    Theme(totToolBar, DC, TP_BUTTON, std::clamp(Bar.MarkState(), 0, 2) + 1, R);
+}
+
+void TdxBarItemControlXPPainter::DrawCloseButton(BarPaintView& Bar, HDC DC, const RECT& R) const {
+    Theme(totWindow, DC, WP_SMALLCLOSEBUTTON, std::clamp(Bar.CloseButtonState(), 0, 2) + 1, R);
+}
+
+void TdxBarItemControlXPPainter::DrawMDIButton(BarPaintView& Bar, int Kind, bool Disabled, const RECT& R,
+                                               HDC DC, bool Hot, bool Pressed) const {
+    static constexpr int parts[3] = {WP_MDIMINBUTTON, WP_MDIRESTOREBUTTON, WP_MDICLOSEBUTTON};
+    const int state = Disabled ? 4 : Hot && Pressed ? 3 : Hot ? 2 : 1;
+    Bar.PaintBackground(DC, R, GetBarBrush(Bar));
+    Theme(totWindow, DC, parts[std::clamp(Kind, 0, 2)], state, R);
+}
+
+void TdxBarItemControlXPPainter::DrawSizeGripArea(BarPaintView& Bar, HDC DC, HBRUSH Brush,
+                                                  const RECT& R) const {
+    Bar.PaintBackground(DC, R, Brush);
+    Theme(totStatus, DC, SP_GRIPPER, 0, R);
+}
+
+void TdxBarItemControlXPPainter::DrawSubMenuBorder(BarPaintView& SubMenu, HDC DC, const RECT& Rect) const {
+    FrameRect(DC, &Rect, GetSysColorBrush(COLOR_BTNSHADOW));
+    if (!SubMenu.HasDetachBar()) return;
+    RECT R = Inflated(Rect, -1, -1);
+    R.bottom = R.top + GetSubMenuDetachHeight(SubMenu) + 1;
+    FrameRect(DC, &R, SubMenu.BkBrush());
+    FillDetachCaption(SubMenu, DC, Inflated(R, -1, -1));
+}
+
+} // namespace bars

@@ -1,0 +1,281 @@
+// One toolbar docked, one floating and one open menu in every style the manager offers, as the screen
+// shows them: each style's frame, grip, faces and menu selection in its own colours, and the XP style,
+// without visual styles, exactly as the enhanced one. With PW_BAR_STYLES_SHOTS set to a folder each
+// style's screen is saved there as a PNG; with PW_BAR_STYLES_HOLD_MS the windows stay up that long for
+// a look (or a screenshot) under a display.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "bar_windows_fixture.h"
+#include "bars/core/bar_routines.h"
+#include "bars/core/sub_item.h"
+#include "bars/painters/painter.h"
+#include "bars/painters/standard_painter.h"
+#include "bars/windows/sub_menu_control.h"
+#include "lookandfeel/office11.h"
+#include "platform/gdi/dc.h"
+#include "platform/gdi/scoped.h"
+#include "platform/gdi/shapes.h"
+#include "platform/gdi/surface.h"
+#include "platform/gdi/syscolors.h"
+#include "platform/graphics/graphics_types.h"
+#include "platform/gui/paint.h"
+#include "platform/gui/screenshot.h"
+#include "platform/gui/window.h"
+
+namespace bars_windows_test {
+namespace {
+
+class BarStylesTest : public BarWindowsTest {
+protected:
+    ~BarStylesTest() override {
+        if (bars::BarControl* active = GetActiveBarControl())
+            if (auto* bar = dynamic_cast<bars::TCustomdxBarControl*>(active)) bar->HideAll();
+        Pump();
+    }
+
+    // The menu bar with File, a docked toolbar and a floating one; the File menu open with its first
+    // line under the pointer.
+    void Build(TdxBarManagerStyle style) {
+        manager->SetStyle(style);
+        open = Button("&Open");
+        TdxBarButton* save = Button("&Save");
+        save->SetButtonStyle(bsChecked);
+        save->SetDown(true);
+        TdxBarButton* exit = Button("E&xit");
+        exit->SetEnabled(false);
+        file = new TdxBarSubItem(&form);
+        file->SetCaption("&File");
+        for (TdxBarItem* item :
+             {static_cast<TdxBarItem*>(open), static_cast<TdxBarItem*>(save), static_cast<TdxBarItem*>(exit)})
+            file->ItemLinks()->Add()->SetItem(item);
+        file->ItemLinks()->Items(2)->SetBeginGroup(true);
+        menuBar = Toolbar("Menu", {file});
+        menuBar->SetIsMainMenu(true);
+        TdxBarButton* bold = Button("Bold");
+        bold->SetButtonStyle(bsChecked);
+        bold->SetDown(true);
+        TdxBarButton* off = Button("Off");
+        off->SetEnabled(false);
+        TdxBarButton* more = Button("More");
+        more->SetButtonStyle(bsDropDown);
+        tools = Toolbar("Tools", {Button("New"), bold, off, more}, dsTop, 1);
+        tools->ItemLinks()->Items(1)->SetBeginGroup(true);
+        floating = manager->Bars()->Add();
+        floating->SetCaption("Float");
+        floating->ItemLinks()->Add()->SetItem(Button("One"));
+        floating->ItemLinks()->Add()->SetItem(Button("Two"));
+        floating->SetFloatLeft(320);
+        floating->SetFloatTop(300);
+        floating->SetDockingStyle(dsNone);
+        floating->SetVisible(true);
+        Pump();
+        const POINT at = Centre(file, menuBar);
+        Press(at);
+        Release(at);
+        menu = dynamic_cast<bars::TdxBarSubMenuControl*>(file->ItemLinks()->BarControl());
+        ASSERT_NE(menu, nullptr);
+        MoveTo(LinePoint(open));
+        Pump();
+    }
+
+    // A point on an item's menu line, well inside its caption part.
+    POINT LinePoint(TdxBarItem* item) const {
+        for (int i = 0; i < file->ItemLinks()->Count(); ++i) {
+            TdxBarItemLink* link = file->ItemLinks()->Items(i);
+            if (link->Item() != item) continue;
+            RECT r = link->ItemRect();
+            MapWindowPoints(menu->Handle(), nullptr, r);
+            return POINT{r.right - 12, (r.top + r.bottom) / 2};
+        }
+        return POINT{0, 0};
+    }
+
+    // The screen's colour at a point, as a COLORREF.
+    static COLORREF Screen(POINT p) {
+        const Surface s = pw::gui::ComposeScreen(RECT{p.x, p.y, p.x + 1, p.y + 1});
+        const uint32_t argb = s.Pixel(0, 0);
+        return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
+    }
+    // The colour at a point of a window, window coordinates (its frame included).
+    static COLORREF At(HWND window, int x, int y) {
+        RECT r{0, 0, 0, 0};
+        GetWindowRect(window, r);
+        return Screen(POINT{r.left + x, r.top + y});
+    }
+    static int Height(HWND window) {
+        RECT r{0, 0, 0, 0};
+        GetWindowRect(window, r);
+        return r.bottom - r.top;
+    }
+    static int Width(HWND window) {
+        RECT r{0, 0, 0, 0};
+        GetWindowRect(window, r);
+        return r.right - r.left;
+    }
+
+    void ShowAndSave(const std::string& name) {
+        Pump();
+        if (const char* folder = std::getenv("PW_BAR_STYLES_SHOTS"))
+            pw::gui::SaveScreenImage(RECT{0, 0, 700, 520}, std::string(folder) + "/bars-" + name + ".png");
+        if (const char* hold = std::getenv("PW_BAR_STYLES_HOLD_MS")) {
+            const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::atoi(hold));
+            while (std::chrono::steady_clock::now() < end) {
+                Pump();
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+        }
+    }
+
+    // Pixels of a colour inside a rectangle of the screen.
+    static int Count(const RECT& r, COLORREF color) {
+        const Surface s = pw::gui::ComposeScreen(r);
+        int n = 0;
+        for (int y = 0; y < s.Height(); ++y)
+            for (int x = 0; x < s.Width(); ++x) {
+                const uint32_t argb = s.Pixel(x, y);
+                n += RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF) == color;
+            }
+        return n;
+    }
+    // The floating toolbar's caption band (screen coordinates).
+    RECT FloatingCaption(int border) const {
+        RECT r{0, 0, 0, 0};
+        GetWindowRect(FloatingWindow(), r);
+        return RECT{r.left + border, r.top + border, r.right - border - 32, r.top + border + 14};
+    }
+
+    HWND ToolsWindow() const { return Window(tools)->Handle(); }
+    HWND FloatingWindow() const { return Window(floating)->Handle(); }
+
+    TdxBarButton* open = nullptr;
+    TdxBarSubItem* file = nullptr;
+    TdxBar* menuBar = nullptr;
+    TdxBar* tools = nullptr;
+    TdxBar* floating = nullptr;
+    bars::TdxBarSubMenuControl* menu = nullptr;
+};
+
+COLORREF Sys(int index) {
+    return GetSysColor(index);
+}
+
+COLORREF BrushColor(HBRUSH brush) {
+    pw::gdi::MemoryDC dc(nullptr, 1, 1);
+    const RECT r{0, 0, 1, 1};
+    FillRect(dc.Get(), &r, brush);
+    return GetPixel(dc.Get(), 0, 0);
+}
+
+TEST_F(BarStylesTest, StandardBarsAreRaisedWithATwoLineGripAFourPixelFloatingFrameAndAHighlightedMenuLine) {
+    Build(bmsStandard);
+    ShowAndSave("standard");
+    const HWND tools = ToolsWindow();
+    const int mid = Height(tools) / 2;
+    EXPECT_EQ(At(tools, 0, 0), Sys(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(At(tools, Width(tools) - 1, Height(tools) - 1), Sys(COLOR_BTNSHADOW));
+    EXPECT_EQ(At(tools, 4, mid), Sys(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(At(tools, 6, mid), Sys(COLOR_BTNSHADOW));
+    EXPECT_EQ(At(tools, 7, mid), Sys(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(At(tools, 9, mid), Sys(COLOR_BTNSHADOW));
+    // The floating toolbar: a 4-pixel frame and the small caption above its client area.
+    const HWND floatingWindow = FloatingWindow();
+    RECT window{0, 0, 0, 0}, client{0, 0, 0, 0};
+    GetWindowRect(floatingWindow, window);
+    GetClientRect(floatingWindow, client);
+    POINT origin{0, 0};
+    ClientToScreen(floatingWindow, origin);
+    EXPECT_EQ(origin.x - window.left, 4);
+    EXPECT_EQ(window.right - window.left - (client.right - client.left), 8);
+    EXPECT_EQ(origin.y - window.top, 4 + bars::TdxBarItemControlPainter::Of(manager).GetCaptionHeight() + 1);
+    EXPECT_EQ(At(floatingWindow, 1, 20), Sys(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(At(floatingWindow, 3, 20), Sys(COLOR_BTNFACE));
+    EXPECT_EQ(At(floatingWindow, Width(floatingWindow) - 4 - 15 - 2, 6), Sys(COLOR_INACTIVECAPTION));
+    // The line under the pointer is a highlight bar with its caption in the highlight text colour.
+    EXPECT_EQ(Screen(LinePoint(open)), Sys(COLOR_HIGHLIGHT));
+    // The open entry's caption on the menu bar keeps the button text colour on the button face.
+    RECT entry = Control(file, menuBar)->ScreenRect();
+    InflateRect(entry, -2, -2);
+    EXPECT_EQ(Count(entry, Sys(COLOR_HIGHLIGHTTEXT)), 0);
+    EXPECT_GT(Count(entry, Sys(COLOR_BTNTEXT)), 10);
+    // The release of the click that opened the menu leaves it open; a second click closes it.
+    EXPECT_TRUE(IsWindowVisible(menu->Handle()));
+    const POINT at = Centre(file, menuBar);
+    Press(at);
+    Release(at);
+    EXPECT_EQ(file->ItemLinks()->BarControl(), nullptr);
+}
+
+TEST_F(BarStylesTest, EnhancedBarsHaveOneGripLineAndTheXPStyleWithoutVisualStylesLooksTheSame) {
+    Build(bmsEnhanced);
+    ShowAndSave("enhanced");
+    const HWND tools = ToolsWindow();
+    const int mid = Height(tools) / 2;
+    EXPECT_EQ(At(tools, 0, 0), Sys(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(At(tools, 3, mid), Sys(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(At(tools, 5, mid), Sys(COLOR_BTNSHADOW));
+    EXPECT_EQ(At(tools, 6, mid), Sys(COLOR_BTNFACE));
+    EXPECT_EQ(At(tools, 7, mid), Sys(COLOR_BTNFACE));
+    EXPECT_EQ(Screen(LinePoint(open)), Sys(COLOR_HIGHLIGHT));
+    // The caption's quick-customize mark stands at its left, the text after it.
+    EXPECT_GT(Count(FloatingCaption(4), Sys(COLOR_CAPTIONTEXT)), 10);
+    const Surface enhanced = pw::gui::ComposeWindow(tools);
+
+    manager->SetStyle(bmsXP);
+    Pump();
+    EXPECT_EQ(&bars::TdxBarItemControlPainter::Of(manager), &bars::EnhancedBarPainter());
+    const Surface xp = pw::gui::ComposeWindow(ToolsWindow());
+    ASSERT_EQ(xp.Width(), enhanced.Width());
+    ASSERT_EQ(xp.Height(), enhanced.Height());
+    int differing = 0;
+    for (int y = 0; y < xp.Height(); ++y)
+        for (int x = 0; x < xp.Width(); ++x)
+            differing += xp.Pixel(x, y) != enhanced.Pixel(x, y);
+    EXPECT_EQ(differing, 0);
+    ShowAndSave("xp");
+}
+
+TEST_F(BarStylesTest, FlatBarsKeepTheirFaceFrameAndTheLighterHotBlendOnTheMenuLine) {
+    Build(bmsFlat);
+    ShowAndSave("flat");
+    const HWND tools = ToolsWindow();
+    EXPECT_EQ(At(tools, 0, 0), Sys(COLOR_BTNFACE));
+    EXPECT_EQ(Screen(LinePoint(open)), BrushColor(manager->FlatBrush(4)));
+    // With its quick-customize mark at the caption's right end the caption still shows its text.
+    EXPECT_GT(Count(FloatingCaption(4), Sys(COLOR_CAPTIONTEXT)), 10);
+}
+
+TEST_F(BarStylesTest, Office2003BarsCarryTheBarGradientABorderLineRoundedCornersAndAGlyphBandInMenus) {
+    Build(bmsOffice11);
+    ShowAndSave("office2003");
+    const TOffice11Colors& colors = Office11Colors();
+    const HWND tools = ToolsWindow();
+    const int w = Width(tools), h = Height(tools);
+    // (The open menu lies over the bar's left part.)
+    EXPECT_EQ(At(tools, w - 20, 1), ColorToRGB(colors.BarColor1));
+    EXPECT_EQ(At(tools, w - 20, h - 1), ColorToRGB(colors.BarBorderColor));
+    // The corners show the dock behind the bar.
+    EXPECT_EQ(At(tools, 0, 0), ColorToRGB(manager->DockColor()));
+    EXPECT_NE(At(tools, 1, 1), ColorToRGB(manager->DockColor()));
+    // The menu: a frame, the glyph band at the left, the hot line in the selected colour.
+    EXPECT_EQ(At(menu->Handle(), 0, 10), ColorToRGB(colors.FrameColor));
+    const POINT exitLine = LinePoint(file->ItemLinks()->Items(2)->Item());
+    RECT menuWindow{0, 0, 0, 0};
+    GetWindowRect(menu->Handle(), menuWindow);
+    EXPECT_EQ(Screen(POINT{menuWindow.left + 1, exitLine.y}), ColorToRGB(colors.MenuStripColor1));
+    EXPECT_EQ(Screen(POINT{menuWindow.right - 4, exitLine.y}), ColorToRGB(colors.MenuColor));
+    EXPECT_EQ(Screen(LinePoint(open)), ColorToRGB(colors.SelectedColor));
+    // A floating toolbar: two outer rings and a lighter inner one.
+    const HWND floatingWindow = FloatingWindow();
+    EXPECT_EQ(At(floatingWindow, 0, 20), ColorToRGB(colors.FloatingBorderColor1));
+    EXPECT_EQ(At(floatingWindow, 1, 20), ColorToRGB(colors.FloatingBorderColor1));
+    EXPECT_EQ(At(floatingWindow, 2, 20), ColorToRGB(colors.FloatingBorderColor2));
+    EXPECT_GT(Count(FloatingCaption(3), ColorToRGB(colors.CaptionTextColor)), 10);
+}
+
+} // namespace
+} // namespace bars_windows_test
