@@ -418,10 +418,6 @@ void TdxBarManager::DoShowToolbarsPopup(TdxBarItemLinks* ItemLinks) {
     if (OnShowToolbarsPopup) OnShowToolbarsPopup(this, ItemLinks);
 }
 
-std::unique_ptr<TCustomForm> TdxBarManager::CreateDesignStateForm() {
-    return nullptr;
-}
-
 void TdxBarManager::DesignerModified() {
     if (IsLoading() || IsDestroying() || !notifyDesigner_) return;
     // A running program has no form designer to tell.

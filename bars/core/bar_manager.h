@@ -171,9 +171,14 @@ public:
     virtual void DoHelpButtonClick();
     virtual void DoShowCustomizingPopup(TdxBarItemLinks* ItemLinks);
     virtual void DoShowToolbarsPopup(TdxBarItemLinks* ItemLinks);
-    // A copy of the parent form as designed, which a bar reset reads; nullptr when there is none. The
-    // copy comes with the usage-reset part of the library.
+    // A copy of the parent form as designed, read from the form class's stored definition (the
+    // manager's part only, without events), which the resets read; nullptr when the form has no stored
+    // definition or it names no such manager. Read failures reach the caller.
     virtual std::unique_ptr<TCustomForm> CreateDesignStateForm();
+    // Asks (Yes/No, No the default) and then forgets the usage data: every link gets back its designed
+    // most-recently-used mark, bars and links matched with the design by name.
+    void ConfirmResetToDesignState();
+    void ResetToDesignState();
 
     // Style and painter.
     TdxBarManagerStyle GetEffectivePaintStyle() const;
@@ -277,6 +282,14 @@ public:
     // Reorders the item list (indexes outside it change nothing), then tells the item list changed.
     void MoveItem(int CurIndex, int NewIndex);
     void ExchangeItems(int Index1, int Index2);
+
+    // The painter's floating border; the grip area of a bar that can dock somewhere, else the
+    // painter's extra size of a bar that only floats.
+    int GetBarFloatingBorderWidth() const;
+    int GetBarFloatingBorderHeight() const;
+    int GetBarGripSize(const TdxBar* Bar) const;
+    // A blend of the button face, highlight and window colours by the percentages given.
+    static TColor MakeFlatColor(int FacePercent, int HighlightPercent, int WindowPercent);
 
     // Adds to ItemLinks a checked button for each toolbar the user may show or hide (its Tag the bar's
     // index) and, when the manager can be customized, the customize entry; the buttons go to Made, which

@@ -9,6 +9,7 @@
 #include "bars/core/item_links.h"
 #include "bars/core/toolbar.h"
 #include "bars/core/toolbars.h"
+#include "lookandfeel/colors.h"
 #include "platform/rtl/strings.h"
 
 TdxBar* TdxBarManager::BarByName(const std::string& Name) const {
@@ -85,4 +86,22 @@ int TdxBarManager::FillToolbarsPopup(TdxBarItemLinks* ItemLinks,
     }
     DoShowToolbarsPopup(ItemLinks);
     return toolbars;
+}
+
+int TdxBarManager::GetBarFloatingBorderWidth() const {
+    return PainterClass()->GetFloatingBorderWidth();
+}
+
+int TdxBarManager::GetBarFloatingBorderHeight() const {
+    return PainterClass()->GetFloatingBorderHeight();
+}
+
+int TdxBarManager::GetBarGripSize(const TdxBar* Bar) const {
+    const uint32_t all = AllDockingStyles.Bits();
+    const bool floatsOnly = Bar->NotDocking().Bits() == all || notDocking_.Bits() == all;
+    return floatsOnly ? PainterClass()->GetFloatingExtraSize() : gripAreaSize_;
+}
+
+TColor TdxBarManager::MakeFlatColor(int FacePercent, int HighlightPercent, int WindowPercent) {
+    return BlendSystemColors(FacePercent, HighlightPercent, WindowPercent);
 }

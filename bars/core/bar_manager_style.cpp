@@ -350,8 +350,11 @@ void TdxBarManager::SetShowCloseButton(bool Value) {
 }
 
 void TdxBarManager::SetHideFloatingBarsWhenInactive(bool Value) {
-    // Showing and hiding floating bars with the form's activity comes with the activation part.
+    if (Value == hideFloatingBarsWhenInactive_) return;
     hideFloatingBarsWhenInactive_ = Value;
+    if (IsLoading() || designing_) return;
+    if (auto update = bars::GetFloatingBarsUpdater())
+        update(this, parentFormActive_ || !Value, false, nullptr);
 }
 
 void TdxBarManager::SetImageListBkColor(TColor Value) {

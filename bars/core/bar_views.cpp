@@ -11,6 +11,7 @@ namespace {
 struct Factories {
     BarControlFactory barControls = nullptr;
     DockControlFactory dockControls = nullptr;
+    FloatingBarsUpdater floatingBars = nullptr;
     std::map<TdxBarManagerStyle, const Painter*> painters;
 };
 
@@ -25,6 +26,14 @@ int Painter::CalcButtonArrowWidth(const TdxBarManager* Manager) const {
     int width = Manager->ButtonArrowWidth();
     if (Manager->LargeIcons()) width *= 2;
     return width % 2 == 0 ? width + 1 : width;
+}
+
+void SetFloatingBarsUpdater(FloatingBarsUpdater Updater) {
+    Registered().floatingBars = Updater;
+}
+
+FloatingBarsUpdater GetFloatingBarsUpdater() {
+    return Registered().floatingBars;
 }
 
 void SetBarControlFactory(BarControlFactory Factory) {

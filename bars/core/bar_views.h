@@ -167,6 +167,12 @@ using BarControlFactory = std::unique_ptr<BarControl> (*)(TdxBarItemLinks* Links
 // Makes one of the four sites along the form's edges.
 using DockControlFactory = DockControl* (*)(TdxBars* Bars, TdxBarDockingStyle Side, TCustomForm* Form);
 
+// Shows or hides the manager's floating toolbars as its form gains or loses the activation (Other:
+// the window that took or gave it); Force hides them whatever the manager's setting.
+using FloatingBarsUpdater = void (*)(TdxBarManager* Manager, bool Active, bool Force, HWND Other);
+
+void SetFloatingBarsUpdater(FloatingBarsUpdater Updater);
+FloatingBarsUpdater GetFloatingBarsUpdater();
 void SetBarControlFactory(BarControlFactory Factory);
 BarControlFactory GetBarControlFactory();
 void SetDockControlFactory(DockControlFactory Factory);

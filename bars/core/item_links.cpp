@@ -14,6 +14,7 @@
 #include "bars/core/toolbar.h"
 #include "platform/gdi/muldiv.h"
 #include "platform/gui/keys.h"
+#include "platform/rtl/strings.h"
 #include "platform/vcl/actions.h"
 #include "platform/vcl/form.h"
 
@@ -390,6 +391,27 @@ void TdxBarItemLinks::RestoreRecentState(bool RestoreVisible) {
                 MoveInRecentOrder(link, position);
                 link->SetLoadedRecentIndex(-1);
             }
+    RebuildLists();
+}
+
+void TdxBarItemLinks::AssignRecentStateByName(TdxBarItemLinks* Source) {
+    const auto links = LiveLinks();
+    std::vector<TdxBarItemLink*> sources = Source->LiveLinks();
+    for (TdxBarItemLink* link : links) {
+        if (link->Item() == nullptr || link->Item()->Name().empty()) continue;
+        // The first counterpart not taken yet: an item linked twice pairs its links in order.
+        auto it = std::find_if(sources.begin(), sources.end(), [link](TdxBarItemLink* s) {
+            return s != nullptr && s->Item() != nullptr && SameText(s->Item()->Name(), link->Item()->Name());
+        });
+        if (it == sources.end()) continue;
+        link->mostRecentlyUsed_ = (*it)->MostRecentlyUsed();
+        *it = nullptr;
+    }
+    RestoreRecentState(false);
+    auto firstHidden = std::find_if(recentOrder_.begin(), recentOrder_.end(),
+                                    [this](TdxBarItemLink* l) { return !Contains(visible_, l); });
+    std::stable_partition(firstHidden, recentOrder_.end(),
+                          [this](TdxBarItemLink* l) { return Contains(visible_, l); });
     RebuildLists();
 }
 

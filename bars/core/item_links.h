@@ -180,6 +180,9 @@ public:
 
     void RestoreRecentState(bool RestoreVisible);
     void AssignRecentState(TdxBarItemLinks* Source);
+    // The same, each link taking the mark of the source link of the same item name (by index would
+    // pair a link with another item's once the user has moved, added or removed links).
+    void AssignRecentStateByName(TdxBarItemLinks* Source);
 
     TNotifyEvent OnChange;
 

@@ -13,6 +13,7 @@
 #include "bars/storage/layout_storing.h"
 #include "bars/windows/bar_hooks.h"
 #include "bars/windows/dock_control.h"
+#include "bars/windows/floating_bars.h"
 #include "bars/windows/item_control.h"
 #include "bars/windows/menu_effects.h"
 #include "bars/windows/popup_menu_window.h"
@@ -131,6 +132,7 @@ void RegisterBarWindows() {
     SetPopupMenuShow(&ShowPopupMenuWindow);
     SetDockControlFactory(&MakeDockControl);
     RegisterLayoutStorage();
+    SetFloatingBarsUpdater(&UpdateFloatingBars);
     SetBarItemControlClass("TdxBarButton", &CreateButtonControl);
     SetBarItemControlClass("TdxBarSubItem", &CreateSubItemControl);
     InstallMenuEffects();

@@ -8,6 +8,7 @@
 #include "bars/core/toolbar.h"
 #include "bars/core/toolbars.h"
 #include "bars/windows/bar_hooks.h"
+#include "bars/windows/floating_bars.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/message_views.h"
 #include "platform/gui/window.h"
@@ -31,6 +32,13 @@ void FormActivated(TdxBarManager* Manager, TWMActivate Message) {
     // is no loss.
     if (Message.Active() == WA_INACTIVE && IsBarWindowOf(Manager, Message.Other())) return;
     Manager->SetParentFormActive(Message.Active() != WA_INACTIVE);
+    UpdateFloatingBars(Manager, Message.Active() != WA_INACTIVE, false, Message.Other());
+}
+
+// A form about to be hidden takes its floating toolbars along.
+void WindowPosChanging(TdxBarManager* Manager, TWMWindowPosMsg Message) {
+    const WINDOWPOS* pos = Message.WindowPos();
+    if (pos != nullptr && (pos->flags & SWP_HIDEWINDOW)) UpdateFloatingBars(Manager, false, true, nullptr);
 }
 
 void AppActivated(TdxBarManager* Manager, TWMFlag Message) {
@@ -99,6 +107,8 @@ void ParentFormMessageHandler(TdxBarManager* Manager, UINT Msg, WPARAM WParam, L
         return SysColorChanged(Manager);
     case WM_SYSCOMMAND:
         return SysCommand(Manager, TWMSysCommand(message));
+    case WM_WINDOWPOSCHANGING:
+        return WindowPosChanging(Manager, TWMWindowPosMsg(message));
     default:
         return;
     }

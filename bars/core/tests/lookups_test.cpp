@@ -7,6 +7,8 @@
 #include "bars/core/toolbar.h"
 #include "bars/core/toolbars.h"
 #include "bars_test_support.h"
+#include "lookandfeel/colors.h"
+#include "platform/graphics/graphics_types.h"
 
 using namespace bars_test;
 
@@ -48,4 +50,22 @@ TEST(ManagerLookups, NamesCaptionsCategoriesAndOrder) {
     manager->MoveItem(0, 9); // outside the list: nothing moves
     manager->ExchangeItems(-1, 1);
     EXPECT_EQ(manager->Items(0), open);
+}
+
+// The metrics a bar window asks: the painter's floating border, and the grip of a bar unless it may
+// dock nowhere.
+TEST(ManagerLookups, BarMetricsFromThePainter) {
+    FakeWindows windows;
+    TestForm form;
+    auto* manager = new TdxBarManager(&form);
+    manager->SetStyle(bmsFlat);
+    TdxBar* bar = manager->Bars()->Add();
+    EXPECT_EQ(manager->GetBarFloatingBorderWidth(), 3);
+    EXPECT_EQ(manager->GetBarFloatingBorderHeight(), 3);
+    EXPECT_EQ(manager->GetBarGripSize(bar), manager->GripAreaSize());
+    bar->SetNotDocking(TdxBarDockingStyles{dsLeft, dsTop, dsRight, dsBottom}); // may still float
+    EXPECT_EQ(manager->GetBarGripSize(bar), manager->GripAreaSize());
+    bar->SetNotDocking(AllDockingStyles);
+    EXPECT_EQ(manager->GetBarGripSize(bar), 0);
+    EXPECT_EQ(TdxBarManager::MakeFlatColor(100, 0, 0), ColorToRGB(clBtnFace));
 }

@@ -1,0 +1,90 @@
+#include "bars/windows/floating_bars.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "bars/core/bar_manager.h"
+#include "bars/core/bar_routines.h"
+#include "bars/core/toolbar.h"
+#include "bars/core/toolbars.h"
+#include "bars/windows/bar_control.h"
+#include "platform/gui/message_loop.h"
+#include "platform/gui/window.h"
+#include "platform/vcl/application.h"
+#include "platform/vcl/form.h"
+
+namespace bars {
+namespace {
+
+// The managers whose floating bars are being updated: showing a bar can activate the form again.
+std::vector<TdxBarManager*>& Busy() {
+    static std::vector<TdxBarManager*> busy;
+    return busy;
+}
+
+std::vector<HWND> FloatingWindows(TdxBarManager* Manager, bool VisibleBarsOnly) {
+    std::vector<HWND> windows;
+    for (int i = 0; i < Manager->Bars()->Count(); ++i) {
+        TdxBar* bar = Manager->Bars()->Items(i);
+        BarControl* control = bar->Control();
+        if (bar->DockingStyle() != dsNone || control == nullptr || control->Handle() == nullptr) continue;
+        if (VisibleBarsOnly && !bar->Visible()) continue;
+        windows.push_back(control->Handle());
+    }
+    return windows;
+}
+
+// The open menu chain of this manager goes with the activation.
+bool ActiveBarShouldClose(TdxBarManager* Manager, TCustomdxBarControl* Active) {
+    return Active->Manager() == Manager;
+}
+
+// The other window is part of this program's work with the form, not another form or program.
+bool KeepsFloatingBars(HWND Other, HWND Form) {
+    if (Other == nullptr || !IsWindow(Other)) return false;
+    if (dynamic_cast<TCustomForm*>(FindVCLControlOfWindow(Other)) != nullptr) return false;
+    DWORD process = 0, formProcess = 0;
+    GetWindowThreadProcessId(Other, &process);
+    GetWindowThreadProcessId(Form, &formProcess);
+    if (process != formProcess) return false;
+    TCustomForm* mainForm = Application != nullptr ? Application->MainForm() : nullptr;
+    return !(mainForm != nullptr && mainForm->HandleAllocated() && mainForm->Handle() == Other);
+}
+
+} // namespace
+
+void UpdateFloatingBars(TdxBarManager* Manager, bool Active, bool Force, HWND Other) {
+    if (Manager == nullptr || Manager->ParentForm() == nullptr) return;
+    auto& busy = Busy();
+    if (std::find(busy.begin(), busy.end(), Manager) != busy.end()) return;
+    busy.push_back(Manager);
+    struct Done {
+        TdxBarManager* manager;
+        ~Done() { std::erase(Busy(), manager); }
+    } done{Manager};
+
+    const bool hide = Manager->HideFloatingBarsWhenInactive() || Force;
+    if (!hide)
+        for (HWND window : FloatingWindows(Manager, false))
+            SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                         SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    TCustomForm* form = Manager->ParentForm();
+    const HWND formHandle = form->HandleAllocated() ? form->Handle() : nullptr;
+    if (Active) {
+        if (formHandle != nullptr && IsIconic(formHandle)) return;
+        for (HWND window : FloatingWindows(Manager, true))
+            ShowWindow(window, SW_SHOWNOACTIVATE);
+        return;
+    }
+    if (Other != nullptr && formHandle != nullptr && GetParent(Other) == formHandle) return;
+    if (auto* active = dynamic_cast<TCustomdxBarControl*>(GetActiveBarControl());
+        active != nullptr && ActiveBarShouldClose(Manager, active))
+        active->HideAll();
+    if (!hide || KeepsFloatingBars(Other, formHandle)) return;
+    for (HWND window : FloatingWindows(Manager, false))
+        SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+    if (formHandle != nullptr) SendMessage(formHandle, WM_NCACTIVATE, 0, 0);
+}
+
+} // namespace bars
