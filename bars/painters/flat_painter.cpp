@@ -7,6 +7,7 @@
 #include "bars/core/bar_drawing.h"
 #include "bars/core/bar_manager.h"
 #include "bars/core/toolbar.h"
+#include "bars/painters/window_frame.h"
 #include "lookandfeel/colors.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_objects.h"
@@ -313,6 +314,13 @@ void TdxBarItemControlFlatPainter::DrawDropDownButton(ItemPaintView& Control, HD
 void TdxBarItemControlFlatPainter::DrawLoweredFrame(ItemPaintView&, HDC DC, RECT& R) const {
     FrameRect(DC, &R, GetSysColorBrush(COLOR_BTNSHADOW));
     R = Inflated(R, -1, -1);
+}
+
+void TdxBarItemControlFlatPainter::DrawWindowFrame(HWND Wnd, bool Sizeable, int Corner, RECT& GripRect,
+                                                   RECT& CloseButtonRect, bool CloseButtonHot,
+                                                   bool CloseButtonPressed) const {
+    DrawSizeableWindowFrame(Wnd, Sizeable, true, Corner, GripRect, CloseButtonRect, CloseButtonHot,
+                            CloseButtonPressed);
 }
 
 void TdxBarItemControlFlatPainter::DrawSubItem(ItemPaintView& Control, HDC DC, const RECT& R,

@@ -58,6 +58,8 @@ public:
     void DrawDropDownButton(ItemPaintView& Control, HDC DC, const ItemState& State, bool InMenu, HBRUSH Brush,
                             RECT R) const override;
     void DrawLoweredFrame(ItemPaintView& Control, HDC DC, RECT& R) const override;
+    void DrawWindowFrame(HWND Wnd, bool Sizeable, int Corner, RECT& GripRect, RECT& CloseButtonRect,
+                         bool CloseButtonHot, bool CloseButtonPressed) const override;
     void DrawSubItem(ItemPaintView& Control, HDC DC, const RECT& R, const ItemState& State, bool ShowCaption,
                      bool OnMainMenu) const override;
 

@@ -12,6 +12,7 @@
 #include "bars/core/bar_unit.h"
 #include "bars/core/item_glyph.h"
 #include "bars/core/toolbar.h"
+#include "bars/painters/window_frame.h"
 #include "lookandfeel/colors.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/edges.h"
@@ -294,6 +295,13 @@ void TdxBarItemControlPainter::DrawItemText(ItemPaintView& Control, HDC DC, cons
     SetTextColor(DC, oldColor);
     (void)oldMode;
     SetBkMode(DC, OPAQUE);
+}
+
+void TdxBarItemControlPainter::DrawWindowFrame(HWND Wnd, bool Sizeable, int Corner, RECT& GripRect,
+                                               RECT& CloseButtonRect, bool CloseButtonHot,
+                                               bool CloseButtonPressed) const {
+    DrawSizeableWindowFrame(Wnd, Sizeable, false, Corner, GripRect, CloseButtonRect, CloseButtonHot,
+                            CloseButtonPressed);
 }
 
 void TdxBarItemControlPainter::DrawSeparatorLine(HDC DC, const RECT& R) const {

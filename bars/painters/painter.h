@@ -152,6 +152,13 @@ public:
     // The list a combo drops down: its border width and its border.
     virtual int GetDropDownListBorderSize() const { return 0; }
     virtual void DrawDropDownListBorder(HDC, const RECT&) const {}
+    // The text margins of an edit item's inner edit window.
+    virtual void SetEditMargins(ItemPaintView&, HWND) const {}
+    // The frame of a sizeable drop-down window (Wnd): a one-pixel ring and, when Sizeable, a strip with
+    // a size grip at Corner and a close button at its other end, whose rectangles come back in screen
+    // coordinates.
+    virtual void DrawWindowFrame(HWND Wnd, bool Sizeable, int Corner, RECT& GripRect, RECT& CloseButtonRect,
+                                 bool CloseButtonHot, bool CloseButtonPressed) const;
     // The separator gap above a menu line that begins a group; R is the gap.
     virtual void DrawMenuSeparator(ItemPaintView& Control, HDC DC, const RECT& R) const;
 

@@ -6,6 +6,7 @@
 #include "bars/core/toolbar.h"
 #include "bars/painters/flat_painter.h"
 #include "lookandfeel/colors.h"
+#include "platform/commctrl/std_controls.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/edges.h"
 #include "platform/gdi/gdi_objects.h"
@@ -14,6 +15,7 @@
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/syscolors.h"
 #include "platform/graphics/graphics_types.h"
+#include "platform/gui/message_loop.h"
 
 namespace bars {
 
@@ -226,6 +228,10 @@ void TdxBarItemControlStandardPainter::OffsetDownRect(bool Down, RECT& R) const 
 
 void TdxBarItemControlStandardPainter::DrawDropDownListBorder(HDC DC, const RECT& R) const {
     Edge(DC, R, EDGE_RAISED);
+}
+
+void TdxBarItemControlStandardPainter::SetEditMargins(ItemPaintView&, HWND Wnd) const {
+    SendMessage(Wnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(2, 2));
 }
 
 void TdxBarItemControlStandardPainter::DrawMarkArrow(BarPaintView& Bar, HDC DC, int P, const RECT&) const {

@@ -44,6 +44,7 @@ public:
     void OffsetPressedContent(const ItemState& State, RECT& R) const override;
     void OffsetDownRect(bool Down, RECT& R) const override;
     void DrawDropDownListBorder(HDC DC, const RECT& R) const override;
+    void SetEditMargins(ItemPaintView& Control, HWND Wnd) const override;
 
     // Bar-window parts.
     void DrawMarkArrow(BarPaintView& Bar, HDC DC, int P, const RECT& R) const override;
