@@ -59,10 +59,8 @@ void TResultTree::OutputReset() const {
 }
 
 TTreeNode* TResultTree::AddNode(TTreeNode* Parent, TDataRec* Rec, const std::string& Shown, int Image) {
-    TTreeNode* node = view_.Items().AddChildObject(Parent, Shown, Rec);
+    TTreeNode* node = view_.Items().AddChildObject(Parent, Shown, Rec, Image, Image);
     if (Parent != nullptr) unexpanded_.insert(Parent);
-    node->SetImageIndex(Image);
-    node->SetSelectedIndex(Image);
     if (Rec != nullptr && Rec->IsFolder) folders_[Rec->Folder].push_back(node);
     return node;
 }

@@ -1,6 +1,7 @@
 #include "platform/commctrl/tree_model.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "platform/rtl/strings.h"
@@ -11,8 +12,64 @@ TreeModel::TreeModel() : root_(std::make_unique<TreeNode>()) {
     root_->state = TVIS_EXPANDED;
 }
 
-TreeModel::~TreeModel() {
-    Delete(root_.get(), [](TreeNode*) {});
+namespace {
+
+std::uintptr_t Address(const TreeNode* node) {
+    return reinterpret_cast<std::uintptr_t>(node);
+}
+
+} // namespace
+
+bool TreeModel::BlockAfter(std::uintptr_t at, const Block& block) {
+    return at < Address(block.nodes.get());
+}
+
+// The blocks free the items with them.
+TreeModel::~TreeModel() = default;
+
+bool TreeModel::Valid(const TreeNode* node) const {
+    if (!node) return false;
+    const std::uintptr_t at = Address(node);
+    // The last block starting at or before the address.
+    auto it = std::upper_bound(blocks_.begin(), blocks_.end(), at, BlockAfter);
+    if (it == blocks_.begin()) return false;
+    --it;
+    const std::uintptr_t offset = at - Address(it->nodes.get());
+    if (offset >= it->size * sizeof(TreeNode) || offset % sizeof(TreeNode) != 0) return false;
+    return it->nodes[offset / sizeof(TreeNode)].live;
+}
+
+TreeNode* TreeModel::NewNode() {
+    TreeNode* node = free_;
+    if (node) {
+        free_ = node->next;
+        node->next = nullptr;
+    } else {
+        if (!newest_ || made_ == newestSize_) {
+            constexpr size_t kFirst = 64, kLargest = 16384;
+            newestSize_ = newest_ ? std::min(kLargest, newestSize_ * 2) : kFirst;
+            Block block{std::make_unique<TreeNode[]>(newestSize_), newestSize_};
+            newest_ = block.nodes.get();
+            blocks_.insert(std::upper_bound(blocks_.begin(), blocks_.end(), Address(newest_), BlockAfter),
+                           std::move(block));
+            made_ = 0;
+        }
+        node = newest_ + made_++;
+    }
+    node->live = true;
+    ++count_;
+    return node;
+}
+
+void TreeModel::FreeNode(TreeNode* node) {
+    *node = TreeNode{};
+    node->next = free_;
+    free_ = node;
+    if (--count_ > 0) return;
+    // Emptied: the store goes back, so a tree once large holds no memory for it.
+    blocks_.clear();
+    newest_ = free_ = nullptr;
+    newestSize_ = made_ = 0;
 }
 
 void TreeModel::Propagate(TreeNode* from, int delta) {
@@ -66,9 +123,8 @@ TreeNode* TreeModel::Insert(TreeNode* parent, TreeNode* after, std::string text)
         if (!Valid(after) || after->parent != parent) return nullptr;
         place = after;
     }
-    auto* node = new TreeNode;
+    TreeNode* node = NewNode();
     node->text = std::move(text);
-    live_.insert(node);
     Link(parent, place, node);
     return node;
 }

@@ -1,9 +1,11 @@
 #pragma once
 // The items of a tree view: a linked tree whose nodes know how many rows their shown subtree takes,
 // so that inserting and finding the rows on screen cost no walk over the whole tree.
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_set>
+#include <vector>
 
 #include "platform/commctrl/common_controls.h"
 
@@ -19,8 +21,9 @@ struct TreeNode {
     int selectedImage = 0;
     UINT state = 0;
     LPARAM lParam = 0;
-    int children = 0; // cChildren as given: 0, 1 or I_CHILDRENCALLBACK
-    int rows = 1;     // rows of this node and, when expanded, of its subtree
+    int children = 0;  // cChildren as given: 0, 1 or I_CHILDRENCALLBACK
+    int rows = 1;      // rows of this node and, when expanded, of its subtree
+    bool live = false; // an item of the tree, not a free place in its store
 };
 
 namespace pw::commctrl {
@@ -33,8 +36,10 @@ public:
     TreeModel& operator=(const TreeModel&) = delete;
 
     TreeNode* Root() { return root_.get(); }
-    bool Valid(const TreeNode* node) const { return node && live_.count(const_cast<TreeNode*>(node)) != 0; }
-    int Count() const { return static_cast<int>(live_.size()); }
+    // A handle names a live item of this tree: any other pointer, freed items' included, is refused
+    // without being followed outside the tree's own store.
+    bool Valid(const TreeNode* node) const;
+    int Count() const { return count_; }
 
     // after: TVI_FIRST, TVI_LAST, TVI_SORT or a child of parent; null when it is none of them.
     TreeNode* Insert(TreeNode* parent, TreeNode* after, std::string text);
@@ -60,9 +65,24 @@ private:
     void Propagate(TreeNode* from, int delta);
     void Unlink(TreeNode* node);
     void Link(TreeNode* parent, TreeNode* after, TreeNode* node);
+    TreeNode* NewNode();
+    void FreeNode(TreeNode* node);
 
+    // The items live in blocks of growing size, kept in address order, with freed places reused: a
+    // handle is checked by a search among a few blocks, and a large tree costs no allocation per item
+    // and is freed block by block.
+    struct Block {
+        std::unique_ptr<TreeNode[]> nodes;
+        size_t size = 0;
+    };
+    static bool BlockAfter(std::uintptr_t at, const Block& block);
     std::unique_ptr<TreeNode> root_;
-    std::unordered_set<TreeNode*> live_;
+    std::vector<Block> blocks_;
+    TreeNode* newest_ = nullptr;
+    size_t newestSize_ = 0;
+    size_t made_ = 0;          // places handed out so far in the newest block
+    TreeNode* free_ = nullptr; // freed places, linked through next
+    int count_ = 0;
 };
 
 template <class Visit> void TreeModel::Delete(TreeNode* node, Visit&& visit) {
@@ -75,8 +95,7 @@ template <class Visit> void TreeModel::Delete(TreeNode* node, Visit&& visit) {
         Delete(node->first, visit);
     visit(node);
     Unlink(node);
-    live_.erase(node);
-    delete node;
+    FreeNode(node);
 }
 
 } // namespace pw::commctrl

@@ -398,11 +398,14 @@ TTreeNode* TTreeNodes::Item(int Index) const {
     return order_[static_cast<size_t>(Index)];
 }
 
-TTreeNode* TTreeNodes::InternalAdd(TTreeNode* Parent, TTreeNode* Before, const std::string& S, void* Ptr) {
+TTreeNode* TTreeNodes::InternalAdd(TTreeNode* Parent, TTreeNode* Before, const std::string& S, void* Ptr,
+                                   int ImageIndex, int SelectedIndex) {
     if (Parent && Parent->owner_ != this) throw EInvalidOperation("Node belongs to another tree");
     auto* node = new TTreeNode(this);
     node->text_ = S;
     node->data_ = Ptr;
+    node->imageIndex_ = ImageIndex;
+    node->selectedIndex_ = SelectedIndex;
     node->parent_ = Parent;
     auto& siblings = SiblingsOf(Parent);
     if (owner_.sortType_ == stText || owner_.sortType_ == stBoth) {
@@ -429,6 +432,11 @@ TTreeNode* TTreeNodes::AddObjectFirst(TTreeNode* Sibling, const std::string& S, 
 
 TTreeNode* TTreeNodes::AddChildObject(TTreeNode* Parent, const std::string& S, void* Ptr) {
     return InternalAdd(Parent, nullptr, S, Ptr);
+}
+
+TTreeNode* TTreeNodes::AddChildObject(TTreeNode* Parent, const std::string& S, void* Ptr, int ImageIndex,
+                                      int SelectedIndex) {
+    return InternalAdd(Parent, nullptr, S, Ptr, ImageIndex, SelectedIndex);
 }
 
 TTreeNode* TTreeNodes::AddChildObjectFirst(TTreeNode* Parent, const std::string& S, void* Ptr) {
@@ -477,19 +485,23 @@ void TTreeNodes::Unlink(TTreeNode* Node) {
         SendMessage(owner_.Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(Node->item_));
         --owner_.selecting_;
         // The window took the subtree with the node.
-        for (TTreeNode* n = Node; n;) {
-            n->item_ = nullptr;
-            if (n->children_.first) {
-                n = n->children_.first;
-                continue;
-            }
-            while (n != Node && !n->next_)
-                n = n->parent_;
-            n = n == Node ? nullptr : n->next_;
-        }
+        ForgetItems(Node);
     }
     SiblingsOf(Node->parent_).Remove(Node);
     Changed();
+}
+
+void TTreeNodes::ForgetItems(TTreeNode* Node) {
+    for (TTreeNode* n = Node; n;) {
+        n->item_ = nullptr;
+        if (n->children_.first) {
+            n = n->children_.first;
+            continue;
+        }
+        while (n != Node && !n->next_)
+            n = n->parent_;
+        n = n == Node ? nullptr : n->next_;
+    }
 }
 
 void TTreeNodes::DeleteNode(TTreeNode* Node) {
@@ -514,6 +526,14 @@ void TTreeNodes::Delete(TTreeNode* Node) {
 
 void TTreeNodes::Clear() {
     BeginUpdate();
+    // The window lets all its items go in one step, rather than one message per node.
+    if (roots_.first && owner_.HandleAllocated()) {
+        ++owner_.selecting_;
+        SendMessage(owner_.Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+        --owner_.selecting_;
+        for (TTreeNode* n = roots_.first; n; n = n->next_)
+            ForgetItems(n);
+    }
     while (roots_.first)
         DeleteNode(roots_.first);
     EndUpdate();

@@ -163,6 +163,10 @@ public:
         return AddChildObject(Parent, S, nullptr);
     }
     TTreeNode* AddChildObject(TTreeNode* Parent, const std::string& S, void* Ptr);
+    // As AddChildObject, the node entering the window with its images already: no message follows
+    // to set them.
+    TTreeNode* AddChildObject(TTreeNode* Parent, const std::string& S, void* Ptr, int ImageIndex,
+                              int SelectedIndex);
     TTreeNode* AddChildFirst(TTreeNode* Parent, const std::string& S) {
         return AddChildObjectFirst(Parent, S, nullptr);
     }
@@ -179,12 +183,15 @@ private:
     friend class TTreeNode;
     friend class TTreeView;
     // Before null: after the last sibling.
-    TTreeNode* InternalAdd(TTreeNode* Parent, TTreeNode* Before, const std::string& S, void* Ptr);
+    TTreeNode* InternalAdd(TTreeNode* Parent, TTreeNode* Before, const std::string& S, void* Ptr,
+                           int ImageIndex = -1, int SelectedIndex = -1);
     TTreeSiblings& SiblingsOf(TTreeNode* Parent) { return Parent ? Parent->children_ : roots_; }
     // Links the node into the window (and its subtree).
     void InsertIntoWindow(TTreeNode* Node);
     void Changed() { orderValid_ = false; }
     void Unlink(TTreeNode* Node);
+    // The window has let go of the node and its subtree.
+    static void ForgetItems(TTreeNode* Node);
     void DeleteNode(TTreeNode* Node);
 
     TTreeView& owner_;

@@ -147,6 +147,46 @@ TEST(TreeView, DeletionTellsOnDeletionOfEveryNodeChildrenFirst) {
     EXPECT_EQ(gone, std::vector<std::string>{"last"});
 }
 
+TEST(TreeView, NodesEnterTheWindowWithTheirImagesAndAClearEmptiesItInOneStep) {
+    TreeForm f;
+    f.Show();
+    TTreeNodes& items = f.tree->Items();
+    int data = 7;
+    TTreeNode* folder = items.AddChildObject(nullptr, "folder", nullptr, 0, 0);
+    TTreeNode* page = items.AddChildObject(folder, "page", &data, 1, 2);
+    EXPECT_EQ(page->ImageIndex(), 1);
+    EXPECT_EQ(page->SelectedIndex(), 2);
+    EXPECT_EQ(page->Data(), &data);
+    TVITEM it;
+    it.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_HANDLE;
+    it.hItem = page->ItemId();
+    ASSERT_TRUE(SendMessage(f.tree->Handle(), TVM_GETITEM, 0, reinterpret_cast<LPARAM>(&it)));
+    EXPECT_EQ(it.iImage, 1);
+    EXPECT_EQ(it.iSelectedImage, 2);
+
+    // A clear with a node selected: every node is told of, children first, the selection is gone and
+    // the window is empty, and it takes new nodes again.
+    for (int i = 0; i < 300; ++i)
+        items.AddChildObject(folder, "more " + std::to_string(i), nullptr, 1, 1);
+    folder->Expand(false);
+    f.tree->SetSelected(page);
+    std::vector<std::string> gone;
+    int changes = 0;
+    f.tree->OnDeletion = [&gone](TObject*, TTreeNode* n) { gone.push_back(n->Text()); };
+    f.tree->OnChange = [&changes](TObject*, TTreeNode*) { ++changes; };
+    items.Clear();
+    ASSERT_EQ(gone.size(), 302u);
+    EXPECT_EQ(gone.front(), "page");
+    EXPECT_EQ(gone[301], "folder");
+    EXPECT_EQ(changes, 0);
+    EXPECT_EQ(f.tree->Selected(), nullptr);
+    EXPECT_EQ(SendMessage(f.tree->Handle(), TVM_GETCOUNT, 0, 0), 0);
+    TTreeNode* again = items.AddChildObject(nullptr, "again", nullptr, 2, 2);
+    EXPECT_EQ(SendMessage(f.tree->Handle(), TVM_GETCOUNT, 0, 0), 1);
+    f.tree->SetSelected(again);
+    EXPECT_EQ(f.tree->Selected(), again);
+}
+
 // The window's children of an item, as nodes, in its order.
 std::vector<TTreeNode*> WindowChildren(TTreeView* tree, TTreeNode* parent) {
     std::vector<TTreeNode*> nodes;
