@@ -238,6 +238,9 @@ private:
     void MakeRoomForBars();
     // The top dock took Height pixels (bars floated off or docked back): the wizard follows its edge.
     void FollowBarsDock(int Height);
+    // A side dock took Width pixels: the wizard moves aside, and the window widens when it must to show
+    // the wizard whole beside it.
+    void FollowSideDock(bool Left, int Width);
     void SetFtpEnabled(bool Value);
     // The result tree's popup menu is about to open with these commands enabled.
     void ResultMenuPopup(const results::ResultMenuState& State);
@@ -310,6 +313,9 @@ private:
     int busy_ = 0;
     // The height of the top dock the wizard's controls stand below.
     int barsRoom_ = 0;
+    // The widths of the left and right docks the wizard stands beside.
+    int barsLeft_ = 0;
+    int barsRight_ = 0;
     bool closeAfterRun_ = false;
     // The close question was answered and the window goes.
     bool closing_ = false;

@@ -175,6 +175,38 @@ void TfrmSiteMapMain::MakeRoomForBars() {
     }
     barsRoom_ = height;
     dock->OnResize = [this, dock](TObject*) { FollowBarsDock(dock->Height()); };
+    for (TdxBarDockingStyle side : {dsLeft, dsRight}) {
+        bars::DockControl* sideSite = dxBarManager1->Bars()->DockControls(side);
+        auto* sideDock = sideSite != nullptr ? dynamic_cast<TControl*>(sideSite->Component()) : nullptr;
+        if (sideDock == nullptr) continue;
+        (side == dsLeft ? barsLeft_ : barsRight_) = sideDock->Width();
+        sideDock->OnResize = [this, side, sideDock](TObject*) {
+            FollowSideDock(side == dsLeft, sideDock->Width());
+        };
+    }
+}
+
+void TfrmSiteMapMain::FollowSideDock(bool Left, int DockWidth) {
+    int& room = Left ? barsLeft_ : barsRight_;
+    const int delta = DockWidth - room;
+    if (delta == 0 || ComponentState().Contains(csDestroying)) return;
+    room = DockWidth;
+    // The edge held to the dock moves with it: a control held at both sides keeps its other edge.
+    const TAnchorKind near = Left ? akLeft : akRight, far = Left ? akRight : akLeft;
+    for (int i = 0; i < ControlCount(); ++i) {
+        TControl* control = Controls(i);
+        const TAnchors anchors = control->Anchors();
+        if (control->Align() != alNone || !anchors.Contains(near)) continue;
+        const int left = control->Left() + (Left ? delta : 0);
+        const int width = anchors.Contains(far) ? std::max(0, control->Width() - delta) : control->Width();
+        control->SetBounds(anchors.Contains(far) || Left ? left : control->Left() - delta, control->Top(),
+                           width, control->Height());
+    }
+    // The window keeps room for the whole wizard beside the docks.
+    if (Constraints().MinWidth() > 0) {
+        Constraints().SetMinWidth(std::max(0, Constraints().MinWidth() + delta));
+        if (Width() < Constraints().MinWidth()) SetWidth(Constraints().MinWidth());
+    }
 }
 
 void TfrmSiteMapMain::FollowBarsDock(int Height) {

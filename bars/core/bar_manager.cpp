@@ -305,6 +305,20 @@ bars::DockControl* TdxBarManager::DockControls(int Index) const {
     return dockControls_[static_cast<size_t>(Index)];
 }
 
+void TdxBarManager::CreateBarsToShow() {
+    if (barsToShow_ == nullptr) barsToShow_ = std::make_unique<std::vector<TdxBar*>>();
+}
+
+void TdxBarManager::AddBarToShow(TdxBar* Bar) {
+    CreateBarsToShow();
+    if (std::find(barsToShow_->begin(), barsToShow_->end(), Bar) == barsToShow_->end())
+        barsToShow_->push_back(Bar);
+}
+
+void TdxBarManager::RemoveBarToShow(const TdxBar* Bar) {
+    if (barsToShow_ != nullptr) std::erase(*barsToShow_, Bar);
+}
+
 void TdxBarManager::RegisterDockControl(bars::DockControl* DockControl) {
     if (DockControl == nullptr ||
         std::find(dockControls_.begin(), dockControls_.end(), DockControl) != dockControls_.end())

@@ -296,11 +296,21 @@ public:
     // the caller frees after the links. Then OnShowToolbarsPopup fires. Answers the number of toolbars.
     int FillToolbarsPopup(TdxBarItemLinks* ItemLinks, std::vector<std::unique_ptr<TdxBarItem>>& Made);
 
+    // Bars whose windows went with the form's window, to be shown again when the form has a new one;
+    // the list exists from the first dock site's or toolbar's loss until the form's new window.
+    bool HasBarsToShow() const { return barsToShow_ != nullptr; }
+    const std::vector<TdxBar*>* BarsToShow() const { return barsToShow_.get(); }
+    void CreateBarsToShow();
+    void AddBarToShow(TdxBar* Bar);
+    void RemoveBarToShow(const TdxBar* Bar);
+    void FreeBarsToShow() { barsToShow_.reset(); }
+
     // The entry that a toolbars popup gets last (only when CanCustomize), and the popup's clicks.
     bool ToolbarsPopupHasCustomize() const { return canCustomize_; }
     void ToolbarsPopupClick(int Tag);
 
 private:
+    std::unique_ptr<std::vector<TdxBar*>> barsToShow_;
     friend class TdxBarManagerCategories;
     void CheckOwner(TComponent* AOwner);
     void Construct();

@@ -42,6 +42,7 @@ TdxBar::~TdxBar() {
         if (manager->OnBarDelete) manager->OnBarDelete(manager, this);
     }
     SetVisible(false);
+    if (manager != nullptr) manager->RemoveBarToShow(this);
     for (auto it = detachedItems_.rbegin(); it != detachedItems_.rend(); ++it)
         (*it)->BarNotification(opRemove, this);
     detachedItems_.clear();

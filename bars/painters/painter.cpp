@@ -62,6 +62,68 @@ int PointSize(HDC dc) {
     return MulDiv(tm.tmHeight - tm.tmInternalLeading, 72, 96);
 }
 
+// A bar docked at a side draws its captions with a font turned a quarter down.
+bool IsTurnedFont(HFONT Font) {
+    LOGFONT lf;
+    return Font != nullptr && GetObject(Font, sizeof(lf), &lf) == static_cast<int>(sizeof(lf)) &&
+           lf.lfEscapement % 3600 != 0;
+}
+
+// A caption running downwards from R's top (0 left, 1 centred, 2 at the end), centred across R. The
+// accelerator's underline is drawn here: the text path knows only level underlines.
+void DrawVerticalText(HDC DC, const std::string& Text, const RECT& R, int Alignment, bool Clipped,
+                      COLORREF Shadow, COLORREF Color) {
+    std::string plain;
+    int accel = -1;
+    for (size_t i = 0; i < Text.size(); ++i) {
+        if (Text[i] == '&' && i + 1 < Text.size()) {
+            if (Text[i + 1] == '&') {
+                plain += '&';
+                ++i;
+            } else {
+                accel = static_cast<int>(plain.size());
+            }
+            continue;
+        }
+        plain += Text[i];
+    }
+    SIZE extent{0, 0};
+    GetTextExtentPoint32(DC, plain, &extent);
+    const int height = R.bottom - R.top;
+    const int start = Alignment == 1 ? (height - extent.cx) / 2 : Alignment == 2 ? height - extent.cx : 0;
+    const int x = R.left + (R.right - R.left + extent.cy) / 2, y = R.top + start;
+    int underlineFrom = 0, underlineLength = 0, underlineX = 0;
+    if (accel >= 0 && accel < static_cast<int>(plain.size())) {
+        SIZE before{0, 0}, character{0, 0};
+        GetTextExtentPoint32(DC, std::string_view(plain).substr(0, static_cast<size_t>(accel)), &before);
+        GetTextExtentPoint32(DC, std::string_view(plain).substr(static_cast<size_t>(accel), 1), &character);
+        TEXTMETRIC tm;
+        GetTextMetrics(DC, &tm);
+        underlineFrom = before.cx;
+        underlineLength = character.cx;
+        // Below the baseline, which lies left of the run's reference line.
+        underlineX = x - tm.tmAscent - 1;
+    }
+    const pw::gdi::SavedDC saved(DC);
+    if (Clipped) IntersectClipRect(DC, R.left, R.top, R.right, R.bottom);
+    auto draw = [&](int d, COLORREF c) {
+        SetTextColor(DC, c);
+        TextOut(DC, x + d, y + d, plain.c_str(), static_cast<int>(plain.size()));
+        if (underlineLength <= 0) return;
+        const OwnedObject<HBRUSH> brush(CreateSolidBrush(c));
+        const RECT line{underlineX + d, y + underlineFrom + d, underlineX + d + 1,
+                        y + underlineFrom + underlineLength + d};
+        FillRect(DC, &line, brush.Get());
+    };
+    // Embossed when disabled: the light copy first, one pixel down and right.
+    if (Shadow != Color) {
+        draw(1, Color);
+        draw(0, Shadow);
+    } else {
+        draw(0, Color);
+    }
+}
+
 } // namespace
 
 SIZE TdxBarItemControlPainter::TextExtent(BarPaintView& Bar, const std::string& Text) {
@@ -277,7 +339,16 @@ void TdxBarItemControlPainter::DrawItemText(ItemPaintView& Control, HDC DC, cons
                                             bool Clipped, bool Flat) const {
     if (Text.empty()) return;
     const int oldMode = SetBkMode(DC, TRANSPARENT);
-    const SelectedObject font(DC, Control.ParentView().PaintFont());
+    const HFONT paintFont = Control.ParentView().PaintFont();
+    const SelectedObject font(DC, paintFont);
+    if (IsTurnedFont(paintFont)) {
+        COLORREF shadow = 0, text = 0;
+        GetTextColors(Enabled, UseFlatTextColors() && Flat, Selected, shadow, text);
+        DrawVerticalText(DC, Text, R, Alignment, Clipped, shadow, text);
+        (void)oldMode;
+        SetBkMode(DC, OPAQUE);
+        return;
+    }
     UINT format = DT_SINGLELINE | DT_VCENTER;
     if (!Clipped) format |= DT_NOCLIP;
     format |= Alignment == 1 ? DT_CENTER : Alignment == 2 ? DT_RIGHT : DT_LEFT;

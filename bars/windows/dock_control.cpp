@@ -89,6 +89,11 @@ void TdxDockControl::WndProc(TMessage& Message) {
         if (manager_ != nullptr && !manager_->IsCustomizing()) PostToolbarsPopup(manager_, screen);
         return;
     }
+    case WM_DESTROY:
+        // Its toolbars go with the window; the list of those to show again is there for them.
+        if (manager_ != nullptr && !manager_->IsDestroying()) manager_->CreateBarsToShow();
+        TCustomControl::WndProc(Message);
+        return;
     case WM_SIZE: {
         TCustomControl::WndProc(Message);
         if (!realigning_) RealignBars();

@@ -69,6 +69,8 @@ public:
     // The row and column that hold a toolbar window, -1 when none.
     bool FindBarControl(const TdxBarControl* Control, int& Row, int& Col) const;
     void PaintBackgroundOf(HDC DC, const RECT& R, POINT Origin, HBRUSH Brush);
+    // While locked the site does not realign (its toolbars leave it with the form's window).
+    void LockRealign(bool Value) { realigning_ = Value; }
 
 protected:
     void CreateParams(TCreateParams& Params) override;

@@ -423,8 +423,10 @@ int TdxBarButtonControl::CalcDefaultHeight() const {
         const int button = IsRotatedBarControl(parent_) ? manager->ButtonWidth() : manager->ButtonHeight();
         if (style == psStandard || style == psCaptionInMenu)
             height = manager->ButtonHeight();
-        else
+        else if (HasPicture())
             height = std::max(height, button);
+        // A caption alone is a line of text, as a menu bar's entry: a row of them is no taller than the
+        // menu bar for pictures none of them has.
     }
     if (Button() != nullptr && Button()->Lowered()) height += 2 * Painter().GetButtonBorderSize();
     return height;
@@ -520,12 +522,21 @@ void TdxBarButtonControl::Draw(HDC DC, const RECT& R, int PaintType) {
     state.DroppedDown = droppedDown_;
     TdxBarManager* manager = link_->BarManager();
     const TdxBarPaintStyle style = EffectivePaintStyle();
+    // On a bar that turns its captions the glyph stands above the caption, which runs downwards.
+    const bool turned = IsRotatedBarControl(parent_);
     RECT area = r;
-    if (style == psCaptionGlyph) area.right = std::min(r.right, r.left + manager->ButtonWidth());
+    if (style == psCaptionGlyph && turned)
+        area.bottom = std::min(r.bottom, r.top + manager->ButtonHeight());
+    else if (style == psCaptionGlyph)
+        area.right = std::min(r.right, r.left + manager->ButtonWidth());
     painter.DrawGlyph(*this, DC, area, state, &r);
     if (ShowsCaption()) {
         RECT text = r;
-        text.left += style == psCaptionGlyph ? manager->ButtonWidth() : manager->Font()->Size() / 2;
+        const int indent = manager->Font()->Size() / 2;
+        if (turned)
+            text.top += style == psCaptionGlyph ? manager->ButtonHeight() : indent;
+        else
+            text.left += style == psCaptionGlyph ? manager->ButtonWidth() : indent;
         painter.OffsetPressedContent(state, text);
         painter.DrawItemText(*this, DC, GetCaption(), text, 0, state.Enabled,
                              selected && painter.IsButtonHotTracked(), false, true);

@@ -1,5 +1,6 @@
 // What a manager does with its form's messages, which the call-window-procedure hook hands over.
 #include <cstdio>
+#include <vector>
 
 #include "bars/core/bar_manager.h"
 #include "bars/core/bar_unit.h"
@@ -87,6 +88,18 @@ void SaveLayoutAsFormGoes(TdxBarManager* Manager) {
     }
 }
 
+// The form has a new window: the dock sites get theirs and the bars that went with the old one show
+// again, the last one gone first.
+void FormCreated(TdxBarManager* Manager) {
+    if (!Manager->HasBarsToShow()) return;
+    for (int i = 0; i < Manager->DockControlCount(); ++i)
+        if (DockControl* site = Manager->DockControls(i)) (void)site->Handle();
+    const std::vector<TdxBar*> bars = *Manager->BarsToShow();
+    Manager->FreeBarsToShow();
+    for (auto it = bars.rbegin(); it != bars.rend(); ++it)
+        (*it)->SetVisible(true);
+}
+
 } // namespace
 
 void ParentFormMessageHandler(TdxBarManager* Manager, UINT Msg, WPARAM WParam, LPARAM LParam) {
@@ -99,6 +112,8 @@ void ParentFormMessageHandler(TdxBarManager* Manager, UINT Msg, WPARAM WParam, L
     if (form == nullptr || form->ComponentState().Contains(csDestroying) || Manager->IsDestroying()) return;
     TMessage message{Msg, WParam, LParam, 0};
     switch (Msg) {
+    case WM_CREATE:
+        return FormCreated(Manager);
     case WM_ACTIVATE:
         return FormActivated(Manager, TWMActivate(message));
     case WM_ACTIVATEAPP:

@@ -15,6 +15,9 @@
 #include "bars/windows/item_control.h"
 #include "bars/windows/toolbars_popup.h"
 #include "lookandfeel/object_links.h"
+#include "platform/gdi/fonts.h"
+#include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/gdi_structs.h"
 #include "platform/gdi/metrics.h"
 #include "platform/gdi/regions.h"
 #include "platform/gdi/scoped.h"
@@ -35,6 +38,9 @@ namespace bars {
 namespace {
 
 constexpr int MarkSize = 11;
+// A floating toolbar's hot mark lies in its frame, which tells no leaving: a timer looks.
+constexpr UINT_PTR MarkTimerId = 1;
+constexpr UINT MarkTimerInterval = 50;
 // WM_SIZING's edge codes.
 constexpr WPARAM SizingLeft = 1, SizingRight = 2, SizingTop = 3, SizingBottom = 6;
 
@@ -151,6 +157,21 @@ HFONT TdxBarControl::GetFontHandle() const {
     return TCustomdxBarControl::GetFontHandle();
 }
 
+HFONT TdxBarControl::PaintFont() const {
+    const HFONT font = GetFontHandle();
+    if (font == nullptr || !IsRotatedBarControl(const_cast<TdxBarControl*>(this))) return font;
+    if (!turnedFont_ || turnedFrom_ != font) {
+        LOGFONT lf;
+        if (GetObject(font, sizeof(lf), &lf) != static_cast<int>(sizeof(lf))) return font;
+        lf.lfEscapement = -900;
+        lf.lfOrientation = -900;
+        lf.lfOutPrecision = OUT_TT_ONLY_PRECIS;
+        turnedFont_.Reset(CreateFontIndirect(&lf));
+        turnedFrom_ = font;
+    }
+    return turnedFont_ ? turnedFont_.Get() : font;
+}
+
 RECT TdxBarControl::GetItemRect(TdxBarItemControl* Control) const {
     RECT r = TCustomdxBarControl::GetItemRect(Control);
     if (Control == nullptr || IsRectEmpty(r) || Control->RowSize <= 0) return r;
@@ -251,12 +272,38 @@ void TdxBarControl::LeaveKeyboardMode() {
 
 void TdxBarControl::SetMarkState(int Value) {
     if (Value == markState_ || IsCustomizing()) return;
+    if (markTimer_ && handle_ != nullptr) KillTimer(handle_, MarkTimerId);
+    markTimer_ = false;
     markState_ = Value;
     InvalidateMark();
+    if (Value == 1 && dockingStyle_ == dsNone && handle_ != nullptr)
+        markTimer_ = SetTimer(handle_, MarkTimerId, MarkTimerInterval, nullptr) != 0;
     if (Value == 1)
         UpdateHint(manager_, true, LoadBarString(barstr::MoreButtons));
     else if (Value == 0 && Selected() == nullptr)
         UpdateHint(manager_, false);
+}
+
+RECT TdxBarControl::MarkScreenRect() {
+    RECT r{0, 0, 0, 0};
+    if (handle_ == nullptr) return r;
+    if (dockingStyle_ != dsNone) {
+        r = MarkRect();
+        MapWindowPoints(handle_, nullptr, r);
+        return r;
+    }
+    RECT window{0, 0, 0, 0};
+    GetWindowRect(handle_, window);
+    r = CaptionMarkRect();
+    OffsetRect(r, window.left, window.top);
+    return r;
+}
+
+void TdxBarControl::MarkTimer() {
+    if (markState_ != 1) return;
+    POINT p{0, 0};
+    GetCursorPos(p);
+    if (!IsWindowVisible(handle_) || !Inside(MarkScreenRect(), p)) SetMarkState(0);
 }
 
 RECT TdxBarControl::MarkRect() {
@@ -547,6 +594,29 @@ void TdxBarControl::CaptionDoubleClick() {
     bar->SetVisible(true);
 }
 
+void TdxBarControl::WMDestroy() {
+    if (markTimer_) KillTimer(handle_, MarkTimerId);
+    markTimer_ = false;
+    // Its own destruction, a new window for another style, or the form going: nothing to show again.
+    if (destroying_ || lockCount_ > 0 || bar_ == nullptr || manager_ == nullptr || manager_->IsDestroying())
+        return;
+    TCustomForm* form = manager_->ParentForm();
+    if (form == nullptr || form->ComponentState().Contains(csDestroying)) return;
+    TdxBar* bar = bar_;
+    TdxBarManager* manager = manager_;
+    // The window is gone: the toolbar lets go of it, and its site (going too) does not realign.
+    EndMouseTracking(handle_);
+    SetWindowLongPtr(handle_, GWLP_USERDATA, 0);
+    handle_ = nullptr;
+    const bool wasVisible = bar->Visible();
+    TdxDockControl* site = dockSite_;
+    if (site != nullptr) site->LockRealign(true);
+    if (wasVisible && !bar->Hidden()) manager->AddBarToShow(bar);
+    // Frees this toolbar; the site stays (only its window goes).
+    bar->SetVisible(false);
+    if (site != nullptr) site->LockRealign(false);
+}
+
 void TdxBarControl::SavePosition() {
     if (Locked() || handle_ == nullptr || manager_->IsDestroying()) return;
     if (dockingStyle_ != dsNone) {
@@ -672,6 +742,15 @@ LRESULT TdxBarControl::WndProc(TMessage& Message) {
     case WM_NCLBUTTONDOWN:
         NCLButtonDown(TWMNCHitMessage(Message));
         return 0;
+    case WM_TIMER:
+        if (TWMTimer(Message).TimerID() != MarkTimerId) return TCustomdxBarControl::WndProc(Message);
+        MarkTimer();
+        return 0;
+    case WM_DESTROY: {
+        const LRESULT result = DefaultHandler(Message);
+        WMDestroy();
+        return result;
+    }
     case WM_SIZING:
         Sizing(TWMSizing(Message));
         return 1;
@@ -799,8 +878,11 @@ void TdxBarControl::WMMouseMove(TWMMouse Message) {
     TCustomdxBarControl::WMMouseMove(Message);
     if (!Alive() || handle_ == nullptr) return;
     const POINT p = Message.Pos();
-    if (IsMarkVisible() && dockingStyle_ != dsNone && markState_ != 2)
-        SetMarkState(Inside(MarkRect(), p) ? 1 : 0);
+    if (IsMarkVisible() && markState_ != 2) {
+        POINT screen = p;
+        ClientToScreen(handle_, screen);
+        SetMarkState(Inside(MarkScreenRect(), screen) ? 1 : 0);
+    }
     if (dockingStyle_ == dsNone && closeButtonState_ != 2) {
         RECT window{0, 0, 0, 0};
         GetWindowRect(handle_, window);

@@ -3,6 +3,7 @@
 // a caption, a close button and a sizing frame. It lays its item controls out in rows, draws its frame,
 // grip and end mark, enters keyboard mode for the menu keys, and starts a move by its grip or caption.
 #include "bars/windows/bar_control.h"
+#include "platform/gdi/scoped.h"
 
 class TdxBar;
 
@@ -41,6 +42,8 @@ public:
     bool IsDockedOrNotFlat() const override;
     int GetSeparatorSize() const override;
     HFONT GetFontHandle() const override;
+    // Docked at a side with its bar turning captions: the bar's font turned a quarter down.
+    HFONT PaintFont() const override;
     RECT GetItemRect(TdxBarItemControl* Control) const override;
     HBRUSH GetBkBrush() const override;
     bool IsMouseStill(POINT Client) override;
@@ -114,6 +117,12 @@ private:
     void NCMouseMove(TWMNCHitMessage Message);
     void Sizing(TWMSizing Message);
     void CaptionDoubleClick();
+    // The window goes from under the toolbar (its form's window is made again): the bar shows again
+    // with the form's next window.
+    void WMDestroy();
+    // The mark's place on the screen, in the frame of a floating toolbar.
+    RECT MarkScreenRect();
+    void MarkTimer();
     RECT MarkRect();
     void InvalidateMark();
 
@@ -128,6 +137,10 @@ private:
     bool menuOpened_ = false;
     bool keyboardMode_ = false;
     HWND savedFocus_ = nullptr;
+    bool markTimer_ = false;
+    // The turned font, and the font it was made from.
+    mutable pw::gdi::OwnedObject<HFONT> turnedFont_;
+    mutable HFONT turnedFrom_ = nullptr;
 };
 
 } // namespace bars

@@ -132,8 +132,11 @@ void TWinControl::SetParentWindow(HWND Value) {
 
 void TWinControl::RecreateWnd() {
     if (!handle_) return;
+    // A child's new window takes WS_VISIBLE from Visible; a top-level one is shown as the old one was.
+    const bool shownTopLevel = !parent_ && IsWindowVisible(handle_);
     DestroyHandle();
     HandleNeeded();
+    if (shownTopLevel && handle_) ShowWindow(handle_, SW_SHOWNA);
 }
 
 void TWinControl::CreateParams(TCreateParams& Params) {

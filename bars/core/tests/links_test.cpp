@@ -228,6 +228,15 @@ TEST(Accelerators, LettersAndDigitsAnswerTheirKeyWithOrWithoutShift) {
             << c.caption << " key " << c.key;
 }
 
+TEST(Accelerators, ADoubledAmpersandIsTextAndMarksNothing) {
+    // Neither the ampersand itself, nor the letter after the pair, nor the space after it.
+    EXPECT_FALSE(CaptionAcceptsKey("R&&D", 'D', {}));
+    EXPECT_FALSE(CaptionAcceptsKey("R&&D", '7', {ssShift}));
+    EXPECT_FALSE(CaptionAcceptsKey("Save && Close", VK_SPACE, {}));
+    EXPECT_FALSE(CaptionAcceptsKey("&&&&x", 'X', {}));
+    EXPECT_TRUE(CaptionAcceptsKey("R&&&D", 'D', {}));
+}
+
 TEST_F(LinksTest, AcceleratorSearchInAMenuStartsAfterTheCurrentLink) {
     Add("&Options");
     // Two captions share O; the search cycles from the link after the current one.

@@ -42,10 +42,22 @@ BarWindowsTest::BarWindowsTest() {
 }
 
 BarWindowsTest::~BarWindowsTest() {
+    // A test that stopped half way (a failed assertion) may have left a timer, the capture, a held
+    // button or floating windows behind: none of them reaches the next test.
+    for (UINT_PTR id : timers)
+        KillTimer(nullptr, id);
     pw::gui::ClearKeyState();
     ReleaseCapture();
+    for (int i = 0; manager != nullptr && i < manager->Bars()->Count(); ++i)
+        if (TdxBar* bar = manager->Bars()->Items(i); bar->DockingStyle() == dsNone) bar->SetVisible(false);
     delete manager;
     Pump();
+}
+
+UINT_PTR BarWindowsTest::StartTimer(UINT Interval, TIMERPROC Callback) {
+    const UINT_PTR id = SetTimer(nullptr, 0, Interval, Callback);
+    if (id != 0) timers.push_back(id);
+    return id;
 }
 
 TdxBarButton* BarWindowsTest::Button(const std::string& caption) {

@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "bars/core/bar_button.h"
 #include "bars/core/bar_manager.h"
@@ -43,10 +44,14 @@ protected:
     void Release(POINT p);
     void Pump();
     int Clicks(TdxBarItem* item) const;
+    // A thread timer that goes with the test, whether it passes or not: a callback that outlived its
+    // test would reach into the next one's freed bars.
+    UINT_PTR StartTimer(UINT Interval, TIMERPROC Callback);
 
     BarsForm form;
     TdxBarManager* manager = nullptr;
     std::map<const TdxBarItem*, int> clicks;
+    std::vector<UINT_PTR> timers;
 };
 
 } // namespace bars_windows_test

@@ -64,7 +64,7 @@ TEST_F(BarWindowsTest, AToolbarDraggedOutOfItsSiteFloatsAndDraggedBackDocksAgain
     PendingRelease::bar = bar;
     PendingRelease::at = over;
     PendingRelease::tries = 0;
-    SetTimer(nullptr, 0, 5, &PendingRelease::Fire);
+    StartTimer(5, &PendingRelease::Fire);
     Pump();
     for (int i = 0; i < 200 && GetCapture() != nullptr; ++i)
         Pump();

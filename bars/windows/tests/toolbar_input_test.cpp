@@ -35,6 +35,25 @@ TEST_F(BarWindowsTest, ThePointerHotTracksOneButtonAtATimeAndLeavingClearsIt) {
     EXPECT_EQ(Clicks(open) + Clicks(save), 0);
 }
 
+TEST_F(BarWindowsTest, TheFirstColumnOfAButtonBelongsToItAndNotToTheButtonBeforeIt) {
+    TdxBarButton* open = Button("&Open");
+    TdxBarButton* save = Button("&Save");
+    TdxBar* bar = Toolbar("Tools", {open, save});
+    const RECT left = Control(open, bar)->ScreenRect(), right = Control(save, bar)->ScreenRect();
+    ASSERT_EQ(left.right, right.left);
+    const int y = (right.top + right.bottom) / 2;
+    MoveTo(POINT{right.left, y});
+    EXPECT_TRUE(Control(save, bar)->IsSelected());
+    EXPECT_FALSE(Control(open, bar)->IsSelected());
+    MoveTo(POINT{left.right - 1, y});
+    EXPECT_TRUE(Control(open, bar)->IsSelected());
+    // A click on the shared edge presses the button on its right.
+    Press(POINT{right.left, y});
+    Release(POINT{right.left, y});
+    EXPECT_EQ(Clicks(save), 1);
+    EXPECT_EQ(Clicks(open), 0);
+}
+
 TEST_F(BarWindowsTest, APressHoldsTheButtonUntilReleaseAndOnlyAReleaseOverItClicks) {
     TdxBarButton* open = Button("&Open");
     TdxBarButton* save = Button("&Save");

@@ -165,6 +165,32 @@ TEST_F(ToolbarLayoutTest, ADockedRowSqueezesItsLastToolbarWhichThenShowsItsMark)
     EXPECT_NE(IsRectEmpty(At(c, second)), IsRectEmpty(At(d, second)));
 }
 
+TEST_F(ToolbarLayoutTest, ASqueezedRowLeavesEveryToolbarAtLeastItsSmallestLength) {
+    form.SetBounds(50, 50, 200, 300);
+    Pump();
+    TdxBar* first = Toolbar("First", {Fixed(40), Fixed(40)});
+    TdxBar* second = Toolbar("Second", {Fixed(40), Fixed(40)}, dsTop, 0, 90);
+    // Dropped just after the second: squeezing it pushes the second one back onto the first.
+    TdxBar* third = Toolbar("Third", {Fixed(40), Fixed(40)}, dsTop, 0, 100);
+    bars::TdxDockControl* site = Site(dsTop);
+    ASSERT_EQ(site->RowCount(), 1);
+    ASSERT_EQ(site->Rows(0)->Columns.size(), 3u);
+    const int length = site->ClientRect().right;
+    int end = 0;
+    for (TdxBar* bar : {first, second, third}) {
+        bars::TdxBarControl* window = Window(bar);
+        RECT r{};
+        GetWindowRect(window->Handle(), r);
+        MapWindowPoints(nullptr, site->Handle(), r);
+        // One button shows whole, with the mark beside it.
+        const int least = window->GetMinWidth(dsTop) + bar->GetNonClientWidth(dsTop);
+        EXPECT_GE(r.right - r.left, least) << bar->Caption();
+        EXPECT_GE(r.left, end) << bar->Caption();
+        end = r.right;
+    }
+    EXPECT_EQ(end, length);
+}
+
 TEST_F(ToolbarLayoutTest, RowsOfTheTopSiteStackAndTheSiteIsAsHighAsThem) {
     TdxBarButton *a = Fixed(40, 22), *b = Fixed(40, 30);
     TdxBar* first = Toolbar("First", {a});

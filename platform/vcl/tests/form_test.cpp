@@ -354,3 +354,22 @@ TEST(Form, ControlsOfAFormBeingDestroyedGetNoMoreMessagesInTheirOwnProcedure) {
     EXPECT_EQ(lateMessages, 0);
     EXPECT_FALSE(IsWindow(window));
 }
+
+TEST(Form, AShownFormWhoseWindowIsMadeAgainStaysShownWithItsControls) {
+    TForm* form = MakeForm(300, 200);
+    auto* box = Place<TTestBox>(form, TRect{10, 10, 60, 30});
+    ShowAndPump(form);
+    const HWND old = form->Handle();
+    form->RecreateWnd();
+    Pump();
+    EXPECT_NE(form->Handle(), old);
+    EXPECT_FALSE(IsWindow(old));
+    EXPECT_TRUE(IsWindowVisible(form->Handle()));
+    EXPECT_TRUE(IsWindowVisible(box->Handle()));
+    EXPECT_EQ(GetParent(box->Handle()), form->Handle());
+    // A hidden one stays hidden.
+    form->Hide();
+    form->RecreateWnd();
+    EXPECT_FALSE(IsWindowVisible(form->Handle()));
+    delete form;
+}
