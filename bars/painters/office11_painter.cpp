@@ -62,6 +62,7 @@ RECT BarGradientRect(BarPaintView& bar, bool horizontal) {
                : RECT{1 - border, -border, bar.ClientWidth() + border - 1, bar.ClientHeight() + border};
 }
 
+// The dock's colour, for a bar that has no site to paint what lies behind it.
 TColor BehindBar(BarPaintView& bar) {
     TdxBarManager* manager = bar.Manager();
     return manager != nullptr ? manager->DockColor() : clBtnFace;
@@ -227,6 +228,13 @@ void TdxBarItemControlOffice11Painter::DrawBarBackground(BarPaintView& Bar, HDC 
         if (before.right > before.left) FillRect(DC, &before, Brush);
         return;
     }
+    TdxBar* bar = Bar.Bar();
+    RECT site{};
+    // The menu bar and borderless bars show the dock behind them.
+    if (bar != nullptr && (bar->IsMainMenu() || bar->BorderStyle() == bbsNone) && Bar.DockSiteRect(site)) {
+        DrawDockBackground(DC, R, site, clNone, nullptr, Bar.PaintDockingStyle());
+        return;
+    }
     if (!IsRoundedBar(Bar)) {
         TdxBarItemControlFlatPainter::DrawBarBackground(Bar, DC, R, Brush);
         return;
@@ -242,7 +250,12 @@ void TdxBarItemControlOffice11Painter::DrawBarBackground(BarPaintView& Bar, HDC 
 }
 
 void TdxBarItemControlOffice11Painter::DrawDockBackground(HDC DC, const RECT& Dest, const RECT& Origin,
-                                                          TColor, HBRUSH) const {
+                                                          TColor, HBRUSH, TdxBarDockingStyle Side) const {
+    // Sites at the left and right take one end of the gradient each; the others carry it across.
+    if (Side == dsLeft || Side == dsRight) {
+        FillRectByColor(DC, Dest, Side == dsLeft ? Colors().DockColor1 : Colors().DockColor2);
+        return;
+    }
     HRGN saved = nullptr;
     bool hadRegion = false;
     SaveClipRegion(DC, saved, hadRegion);
@@ -254,14 +267,30 @@ void TdxBarItemControlOffice11Painter::DrawDockBackground(HDC DC, const RECT& De
 void TdxBarItemControlOffice11Painter::DrawDockedBorder(BarPaintView& Bar, HDC DC, HBRUSH, RECT R) const {
     TdxBar* bar = Bar.Bar();
     const bool horizontal = Horizontal(Bar);
-    const TColor behind = BehindBar(Bar);
-    if (IsRoundedBar(Bar)) {
+    // The dock site behind the bar, in window coordinates: the client area lies inside the borders.
+    RECT site{};
+    const bool docked = bar != nullptr && Bar.DockSiteRect(site);
+    if (docked) {
+        const RECT borders = GetDockedBorders(bar, Bar.PaintDockingStyle());
+        TdxBarManager* manager = Bar.Manager();
+        const int grip =
+            bar->CanMove() && manager != nullptr ? manager->GripAreaSize() : GetFloatingExtraSize();
+        OffsetRect(site, borders.left + (horizontal ? grip : 0), borders.top + (horizontal ? 0 : grip));
+    }
+    auto behind = [&](const RECT& r) {
+        if (docked)
+            DrawDockBackground(DC, r, site, clNone, nullptr, Bar.PaintDockingStyle());
+        else
+            FillRectByColor(DC, r, BehindBar(Bar));
+    };
+    if (!IsRoundedBar(Bar)) {
+        if (docked) behind(R);
+    } else {
         const TOffice11Colors& c = Colors();
-        const int w = R.right - R.left, h = R.bottom - R.top;
         // The ring takes the bar's gradient; the window's gradient runs 1 pixel in from both long ends.
         const RECT gradient = horizontal ? RECT{R.left, R.top + 1, R.right, R.bottom - 1}
                                          : RECT{R.left + 1, R.top, R.right - 1, R.bottom};
-        FillRectByColor(DC, R, behind);
+        behind(R);
         FillTwoPhaseGradientRect(DC, gradient, c.BarColor1, !horizontal, c.BarColor2);
         // The outer long edge: a line of the border colour.
         if (horizontal)
@@ -278,7 +307,7 @@ void TdxBarItemControlOffice11Painter::DrawDockedBorder(BarPaintView& Bar, HDC D
             bool hadRegion = false;
             SaveClipRegion(DC, saved, hadRegion);
             IntersectClipRect(DC, mark.left, mark.top, mark.right, mark.bottom);
-            FillRectByColor(DC, mark, behind);
+            behind(mark);
             const RECT inner = horizontal ? RECT{mark.left, mark.top + 1, mark.right, mark.bottom}
                                           : RECT{mark.left + 1, mark.top, mark.right, mark.bottom};
             FillTwoPhaseGradientRect(DC, inner, c.MarkColor1[state], !horizontal, c.MarkColor2[state]);
@@ -289,25 +318,24 @@ void TdxBarItemControlOffice11Painter::DrawDockedBorder(BarPaintView& Bar, HDC D
             {R.left, R.top}, {R.right - 1, R.top}, {R.left, R.bottom - 1}, {R.right - 1, R.bottom - 1}};
         for (const POINT& p : corners) {
             const int dx = p.x == R.left ? 1 : -1, dy = p.y == R.top ? 1 : -1;
-            Fill(DC, p.x, p.y, p.x + 1, p.y + 1, behind);
+            behind(RECT{p.x, p.y, p.x + 1, p.y + 1});
             const int along = horizontal ? p.y + dy : p.x + dx;
             const TColor there = GetGradientColorAt(gradient, along, c.BarColor1, !horizontal, c.BarColor2);
             const TColor blend = BlendColors(there, c.BarBorderColor, 50);
             Fill(DC, p.x + dx, p.y, p.x + dx + 1, p.y + 1, blend);
             Fill(DC, p.x, p.y + dy, p.x + 1, p.y + dy + 1, blend);
         }
-        (void)w, (void)h;
     }
     if (bar == nullptr || !bar->CanMove()) return;
     TdxBarManager* manager = Bar.Manager();
     const int before = manager != nullptr ? manager->BeforeGripSize() : GetBeforeGripSize();
     RECT grip = Inflated(R, -2, -2);
     if (horizontal) {
-        grip.left += before - GetBorderIndent();
+        grip.left += before;
         grip.right = grip.left + GetGripLineWidth();
         grip = Inflated(grip, 0, -3);
     } else {
-        grip.top += before - GetBorderIndent();
+        grip.top += before;
         grip.bottom = grip.top + GetGripLineWidth();
         grip = Inflated(grip, -3, 0);
     }

@@ -39,8 +39,8 @@ public:
 
     // Backgrounds and bar-window parts.
     void DrawBarBackground(BarPaintView& Bar, HDC DC, const RECT& R, HBRUSH Brush) const override;
-    void DrawDockBackground(HDC DC, const RECT& Dest, const RECT& Origin, TColor Color,
-                            HBRUSH Brush) const override;
+    void DrawDockBackground(HDC DC, const RECT& Dest, const RECT& Origin, TColor Color, HBRUSH Brush,
+                            TdxBarDockingStyle Side) const override;
     void DrawDockedBorder(BarPaintView& Bar, HDC DC, HBRUSH Brush, RECT R) const override;
     void DrawFloatingBorder(BarPaintView& Bar, HDC DC, HBRUSH Brush, bool Active, const RECT& Inner,
                             RECT R) const override;

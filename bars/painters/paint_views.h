@@ -44,6 +44,8 @@ public:
     // The strip at the top of a menu that tears it off into a toolbar, and the pointer over it.
     virtual bool HasDetachBar() const { return false; }
     virtual bool DetachHot() const { return false; }
+    // A docked toolbar: the client rectangle of the site it lies in, in the toolbar's client coordinates.
+    virtual bool DockSiteRect(RECT&) const { return false; }
 };
 
 // The parts of a menu window that are not lines, laid out by the window (client coordinates); empty

@@ -402,7 +402,7 @@ void TdxBarItemControlPainter::DrawBarBackground(BarPaintView& Bar, HDC DC, cons
 }
 
 void TdxBarItemControlPainter::DrawDockBackground(HDC DC, const RECT& Dest, const RECT& Origin, TColor Color,
-                                                  HBRUSH Brush) const {
+                                                  HBRUSH Brush, TdxBarDockingStyle) const {
     FillRectWithBitmap(DC, Dest, Origin, nullptr, Color, Brush);
 }
 

@@ -85,8 +85,9 @@ public:
     virtual HBRUSH GetManagerBrush(const TdxBarManager* Manager) const;
     // A bar window's own background in R (client coordinates): its brush, or the style's shading.
     virtual void DrawBarBackground(BarPaintView& Bar, HDC DC, const RECT& R, HBRUSH Brush) const;
-    virtual void DrawDockBackground(HDC DC, const RECT& Dest, const RECT& Origin, TColor Color,
-                                    HBRUSH Brush) const;
+    // A dock site's background in Dest; Origin is the whole site, Side the edge it lies along.
+    virtual void DrawDockBackground(HDC DC, const RECT& Dest, const RECT& Origin, TColor Color, HBRUSH Brush,
+                                    TdxBarDockingStyle Side) const;
     virtual bool IsFloatingBarStyle(BarPaintView&) const { return false; }
     virtual HBRUSH GetBarBrush(BarPaintView& Bar) const;
     virtual HBRUSH GetToolbarBrush(BarPaintView& Bar) const { return GetBarBrush(Bar); }

@@ -71,7 +71,8 @@ void TdxDockControl::CreateParams(TCreateParams& Params) {
 
 void TdxDockControl::Paint() {
     const RECT r = ClientRect();
-    FillRectByColor(Canvas().Handle(), r, manager_ != nullptr ? manager_->DockColor() : clBtnFace);
+    TdxBarItemControlPainter::Of(manager_).DrawDockBackground(
+        Canvas().Handle(), r, r, manager_ != nullptr ? manager_->DockColor() : clBtnFace, nullptr, side_);
 }
 
 void TdxDockControl::WndProc(TMessage& Message) {

@@ -360,6 +360,15 @@ RECT TdxBarControl::CloseButtonRect() const {
     return RECT{right - h, bh, right, bh + h};
 }
 
+bool TdxBarControl::DockSiteRect(RECT& R) const {
+    if (dockingStyle_ == dsNone || dockSite_ == nullptr || handle_ == nullptr ||
+        dockSite_->Handle() == nullptr)
+        return false;
+    GetClientRect(dockSite_->Handle(), R);
+    MapWindowPoints(dockSite_->Handle(), handle_, R);
+    return true;
+}
+
 RECT TdxBarControl::CaptionMarkRect() const {
     if (dockingStyle_ != dsNone || handle_ == nullptr || !IsMarkVisible()) return RECT{0, 0, 0, 0};
     RECT window{0, 0, 0, 0};

@@ -36,6 +36,7 @@ public:
     int CloseButtonState() const override { return closeButtonState_; }
     RECT CloseButtonRect() const override;
     RECT CaptionMarkRect() const override;
+    bool DockSiteRect(RECT& R) const override;
 
     // Overrides of the base.
     bool IsLastControl(TdxBarItemControl* Control) const override;

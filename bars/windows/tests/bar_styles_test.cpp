@@ -16,6 +16,7 @@
 #include "bars/painters/painter.h"
 #include "bars/painters/standard_painter.h"
 #include "bars/windows/sub_menu_control.h"
+#include "lookandfeel/colors.h"
 #include "lookandfeel/office11.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/scoped.h"
@@ -258,9 +259,17 @@ TEST_F(BarStylesTest, Office2003BarsCarryTheBarGradientABorderLineRoundedCorners
     // (The open menu lies over the bar's left part.)
     EXPECT_EQ(At(tools, w - 20, 1), ColorToRGB(colors.BarColor1));
     EXPECT_EQ(At(tools, w - 20, h - 1), ColorToRGB(colors.BarBorderColor));
-    // The corners show the dock behind the bar.
-    EXPECT_EQ(At(tools, 0, 0), ColorToRGB(manager->DockColor()));
-    EXPECT_NE(At(tools, 1, 1), ColorToRGB(manager->DockColor()));
+    // The dock runs from its first colour at the left to its second at the right, and the menu bar and
+    // the toolbar's corners show it behind them.
+    const HWND site = Site(dsTop)->Handle();
+    const RECT siteRect{0, 0, Width(site), Height(site)};
+    EXPECT_EQ(At(site, Width(site) - 1, Height(site) - 1),
+              ColorToRGB(
+                  GetGradientColorAt(siteRect, Width(site) - 1, colors.DockColor1, true, colors.DockColor2)));
+    EXPECT_NE(colors.DockColor1, colors.DockColor2);
+    EXPECT_EQ(At(tools, 0, 0), At(tools, 0, -1));
+    EXPECT_EQ(At(tools, w - 1, 0), At(tools, w - 1, -1));
+    EXPECT_NE(At(tools, 1, 1), At(tools, 0, 0));
     // The menu: a frame, the glyph band at the left, the hot line in the selected colour.
     EXPECT_EQ(At(menu->Handle(), 0, 10), ColorToRGB(colors.FrameColor));
     const POINT exitLine = LinePoint(file->ItemLinks()->Items(2)->Item());
