@@ -5,7 +5,10 @@
 void Surface::Resize(int width, int height, uint32_t fill) {
     width = std::max(width, 0);
     height = std::max(height, 0);
-    std::vector<uint32_t> next(static_cast<size_t>(width) * height, fill);
+    const size_t count = static_cast<size_t>(width) * height;
+    std::vector<uint32_t, ZeroedAllocator<uint32_t>> next =
+        fill == 0 ? std::vector<uint32_t, ZeroedAllocator<uint32_t>>(count)
+                  : std::vector<uint32_t, ZeroedAllocator<uint32_t>>(count, fill);
     const int w = std::min(width, width_), h = std::min(height, height_);
     for (int y = 0; y < h; ++y)
         std::copy_n(pixels_.begin() + static_cast<size_t>(y) * width_, w,

@@ -3,7 +3,30 @@
 // window and the storage of every colour bitmap. Device contexts draw on it; the screen shows it.
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <new>
+#include <utility>
 #include <vector>
+
+// Storage whose elements start as the zeroed pages the system hands out: a large buffer filled with 0
+// takes no memory until it is written to.
+template <class T> struct ZeroedAllocator {
+    using value_type = T;
+    ZeroedAllocator() = default;
+    template <class U> ZeroedAllocator(const ZeroedAllocator<U>&) {}
+    T* allocate(size_t n) {
+        void* p = std::calloc(n, sizeof(T));
+        if (!p) throw std::bad_alloc();
+        return static_cast<T*>(p);
+    }
+    void deallocate(T* p, size_t) { std::free(p); }
+    // A default element is left as calloc made it: zero.
+    template <class U> void construct(U* p) noexcept { ::new (static_cast<void*>(p)) U; }
+    template <class U, class... Args> void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+    template <class U> bool operator==(const ZeroedAllocator<U>&) const { return true; }
+};
 
 class Surface {
 public:
@@ -12,7 +35,8 @@ public:
 
     int Width() const { return width_; }
     int Height() const { return height_; }
-    // Keeps the overlapping top-left part; new pixels take fill.
+    // Keeps the overlapping top-left part; new pixels take fill. New pixels of fill 0 cost no memory
+    // until they are drawn on.
     void Resize(int width, int height, uint32_t fill = 0xFF000000u);
 
     uint32_t* Bits() { return pixels_.data(); }
@@ -24,5 +48,5 @@ public:
 private:
     int width_ = 0;
     int height_ = 0;
-    std::vector<uint32_t> pixels_;
+    std::vector<uint32_t, ZeroedAllocator<uint32_t>> pixels_;
 };

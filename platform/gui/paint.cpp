@@ -31,7 +31,9 @@ std::map<HDC, OpenDC>& OpenDCs() {
 Surface& ScreenSurface() {
     static Surface screen;
     int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
-    if (screen.Width() != w || screen.Height() != h) screen.Resize(w, h, 0xFF008080u);
+    // Nobody sees these pixels and few ever draw on them: left at 0, a screen of them costs no memory
+    // until then (the bars ask the screen's DC for its colour depth as the main window is made).
+    if (screen.Width() != w || screen.Height() != h) screen.Resize(w, h, 0);
     return screen;
 }
 

@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
 
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_objects.h"
@@ -11,6 +14,49 @@
 namespace {
 
 constexpr uint32_t kWhite = 0xFFFFFFFFu, kRed = 0xFFFF0000u, kBlue = 0xFF0000FFu;
+
+long ResidentPages() {
+    long size = 0, resident = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &size, &resident) != 2) resident = 0;
+        std::fclose(f);
+    }
+    return resident;
+}
+
+TEST(Surface, PixelsOfZeroTakeNoMemoryUntilDrawnOnAndAResizeKeepsWhatWasThere) {
+    const long pageBytes = ::sysconf(_SC_PAGESIZE);
+    // 64 MB of pixels: a screen's DC that only answers questions must not cost that much.
+    const long before = ResidentPages();
+    Surface big(4096, 4096, 0);
+    EXPECT_LT((ResidentPages() - before) * pageBytes, 4L << 20);
+    EXPECT_EQ(big.Pixel(4095, 4095), 0u);
+    EXPECT_EQ(big.Pixel(0, 0), 0u);
+    // Drawing on it is as on any surface; other fills are written out.
+    HDC dc = CreateSurfaceDC(&big, POINT{0, 0}, nullptr);
+    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+    RECT box{10, 10, 20, 20};
+    FillRect(dc, &box, red);
+    DeleteObject(red);
+    DeleteDC(dc);
+    EXPECT_EQ(big.Pixel(15, 15), kRed);
+    EXPECT_EQ(big.Pixel(25, 25), 0u);
+
+    Surface s(4, 3, kWhite);
+    s.SetPixel(3, 2, kBlue);
+    s.Resize(6, 5, 0);
+    EXPECT_EQ(s.Pixel(0, 0), kWhite);
+    EXPECT_EQ(s.Pixel(3, 2), kBlue);
+    EXPECT_EQ(s.Pixel(4, 2), 0u);
+    EXPECT_EQ(s.Pixel(5, 4), 0u);
+    s.Resize(2, 2, kRed);
+    EXPECT_EQ(s.Pixel(1, 1), kWhite);
+    s.Resize(3, 3, kRed);
+    EXPECT_EQ(s.Pixel(2, 2), kRed);
+    const Surface copy = s;
+    EXPECT_EQ(copy.Pixel(2, 2), kRed);
+    EXPECT_EQ(copy.Pixel(0, 0), kWhite);
+}
 
 TEST(SurfaceDc, DrawsAtTheDeviceOriginInsideTheSystemClip) {
     Surface s(20, 20, kWhite);
