@@ -42,7 +42,20 @@ bool IsHex(char c) {
 } // namespace
 
 void AppendHtmlEscaped(std::string& out, std::string_view text) {
+    const auto plain = [](char c) {
+        const auto byte = static_cast<uint8_t>(c);
+        return byte >= 0x20 && byte < 0x7F && c != '&' && c != '<' && c != '>' && c != '"' && c != '\'';
+    };
     for (size_t i = 0; i < text.size(); ++i) {
+        // Text that needs no escaping goes in runs.
+        size_t run = i;
+        while (run < text.size() && plain(text[run]))
+            ++run;
+        if (run > i) {
+            out.append(text.data() + i, run - i);
+            i = run;
+            if (i == text.size()) break;
+        }
         const char c = text[i];
         const auto byte = static_cast<uint8_t>(c);
         if (byte >= 0x80) {
@@ -99,10 +112,17 @@ void AppendPart(std::string& out, std::string_view text, UriPart part) {
     static constexpr char hex[] = "0123456789ABCDEF";
     const auto& allowed = kUriChars[part];
     for (size_t i = 0; i < text.size(); ++i) {
+        // Characters that stand as they are go in runs.
+        size_t run = i;
+        while (run < text.size() && allowed[static_cast<uint8_t>(text[run])])
+            ++run;
+        if (run > i) {
+            out.append(text.data() + i, run - i);
+            i = run;
+            if (i == text.size()) break;
+        }
         const auto byte = static_cast<uint8_t>(text[i]);
-        if (allowed[byte]) {
-            out += static_cast<char>(byte);
-        } else if (byte == '%' && i + 2 < text.size() && IsHex(text[i + 1]) && IsHex(text[i + 2])) {
+        if (byte == '%' && i + 2 < text.size() && IsHex(text[i + 1]) && IsHex(text[i + 2])) {
             out += '%';
         } else {
             out += '%';
@@ -187,7 +207,14 @@ std::string PercentEncodeUrl(std::string_view address) {
 }
 
 void AppendHrefValue(std::string& out, std::string_view address) {
-    for (const char c : PercentEncodeUrl(address)) {
+    // Encoded at the end of out and escaped there: the encoding has no quote, "<" or ">" left.
+    const size_t start = out.size();
+    AppendPercentEncodedUrl(out, address);
+    size_t special = out.find_first_of("&'", start);
+    if (special == std::string::npos) return;
+    const std::string encoded = out.substr(special);
+    out.resize(special);
+    for (const char c : encoded) {
         if (c == '&')
             out += "&amp;";
         else if (c == '\'')

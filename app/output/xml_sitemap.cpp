@@ -8,10 +8,13 @@
 #include "app/output/output_texts.h"
 #include "platform/rtl/stream.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <functional>
-#include <unordered_set>
+#include <string_view>
+#include <vector>
 
 namespace {
 // The protocol's limits on a loc: an absolute address of 12 to 2048 characters.
@@ -88,6 +91,66 @@ namespace {
 // Pieces of this size go to the sink as they fill.
 constexpr size_t kPiece = 1 << 16;
 
+// SitemapAddressKey into a buffer kept from one address to the next.
+void KeyInto(std::string& key, std::string_view encoded) {
+    key.assign(encoded);
+    const size_t scheme = key.find("://");
+    if (scheme == std::string::npos) return;
+    const size_t end = std::min(key.find_first_of("/?#", scheme + 3), key.size());
+    for (size_t i = 0; i < end; ++i)
+        key[i] = Lower(key[i]);
+}
+
+// The addresses written so far, known by a hash of their key and the node that wrote them: a hundred
+// thousand addresses cost no copy of each. Keys with the same hash are compared whole, the earlier one
+// made again from its node.
+class WrittenKeys {
+public:
+    explicit WrittenKeys(size_t expected) {
+        size_t size = 64;
+        while (size < expected * 2)
+            size *= 2;
+        slots_.resize(size);
+    }
+
+    // True when key was not written before; it is then recorded as node's. KeyOf(i) makes node i's key.
+    template <class KeyOf> bool Insert(std::string_view key, uint32_t node, KeyOf&& keyOf) {
+        if (2 * (used_ + 1) > slots_.size()) Grow();
+        // Zero marks an empty slot.
+        const uint64_t hash = std::hash<std::string_view>()(key) | 1;
+        const size_t mask = slots_.size() - 1;
+        for (size_t i = hash & mask;; i = (i + 1) & mask) {
+            Slot& slot = slots_[i];
+            if (slot.hash == 0) {
+                slot = Slot{hash, node};
+                ++used_;
+                return true;
+            }
+            if (slot.hash == hash && keyOf(slot.node) == key) return false;
+        }
+    }
+
+private:
+    struct Slot {
+        uint64_t hash = 0;
+        uint32_t node = 0;
+    };
+    void Grow() {
+        std::vector<Slot> old(slots_.size() * 2);
+        old.swap(slots_);
+        const size_t mask = slots_.size() - 1;
+        for (const Slot& slot : old) {
+            if (slot.hash == 0) continue;
+            size_t i = slot.hash & mask;
+            while (slots_[i].hash != 0)
+                i = (i + 1) & mask;
+            slots_[i] = slot;
+        }
+    }
+    std::vector<Slot> slots_;
+    size_t used_ = 0;
+};
+
 void ComposeXmlSitemap(std::span<const TSiteMapNode> Nodes, const std::function<void(std::string&)>& Flush) {
     const std::string ns = output_text::SitemapNamespace;
     std::string xml;
@@ -98,18 +161,32 @@ void ComposeXmlSitemap(std::span<const TSiteMapNode> Nodes, const std::function<
     xml += "xsi:schemaLocation=\"" + ns + "\r\n";
     xml += ns + "/sitemap.xsd\">\r\n\r\n";
 
-    std::unordered_set<std::string> written;
-    written.reserve(Nodes.size());
-    std::string loc;
-    for (const TSiteMapNode& node : Nodes) {
+    WrittenKeys written(Nodes.size());
+    std::string loc, key, earlierKey;
+    const auto keyOf = [&Nodes, &earlierKey](uint32_t index) -> std::string_view {
+        std::string encoded;
+        AppendPercentEncodedUrl(encoded, Nodes[index].Data->Loc);
+        KeyInto(earlierKey, encoded);
+        return earlierKey;
+    };
+    // Most nodes share their priority: its text is made when it changes.
+    double priority = std::nan("");
+    std::string priorityText;
+    for (size_t n = 0; n < Nodes.size(); ++n) {
+        const TSiteMapNode& node = Nodes[n];
         if (!node.Data) continue;
         const TDataRec& rec = *node.Data;
         loc.clear();
         AppendPercentEncodedUrl(loc, rec.Loc);
         if (loc.size() < kMinLoc || loc.size() > kMaxLoc) continue;
-        if (!written.insert(SitemapAddressKey(loc)).second) continue;
+        KeyInto(key, loc);
+        if (!written.Insert(key, static_cast<uint32_t>(n), keyOf)) continue;
         xml += "  <url>\r\n    <loc>";
-        xml += XmlEscape(loc);
+        // Percent-encoding leaves only these two of the characters XML escapes.
+        if (loc.find_first_of("&'") == std::string::npos)
+            xml += loc;
+        else
+            xml += XmlEscape(loc);
         xml += "</loc>\r\n";
         if (IsW3CDateTime(rec.LastMod)) {
             xml += "    <lastmod>";
@@ -122,8 +199,12 @@ void ComposeXmlSitemap(std::span<const TSiteMapNode> Nodes, const std::function<
             xml += freq;
             xml += "</changefreq>\r\n";
         }
+        if (!(rec.Priority == priority)) {
+            priority = rec.Priority;
+            priorityText = PriorityText(priority);
+        }
         xml += "    <priority>";
-        xml += PriorityText(rec.Priority);
+        xml += priorityText;
         xml += "</priority>\r\n  </url>\r\n";
         if (xml.size() >= kPiece) Flush(xml);
     }

@@ -89,3 +89,21 @@ TEST(XmlSitemap, WrittenPieceByPieceItIsTheSameText) {
         ++urls;
     EXPECT_EQ(urls, 1u + 2000);
 }
+
+TEST(XmlSitemap, EachAddressOnceWhateverItsHostsLetterCaseAndEscapedWhereItMustBe) {
+    Tree tree;
+    tree.Add(kFolderImage, 0, true, "Home", "http://www.example.com/")
+        .Add(kPageImage, 1, false, "a", "http://WWW.Example.COM/Page.html")
+        .Add(kPageImage, 1, false, "b", "http://www.example.com/Page.html")
+        .Add(kPageImage, 1, false, "c", "http://www.example.com/page.html")
+        .Add(kPageImage, 1, false, "d", "http://www.example.com/it's & that.html")
+        .Add(kPageImage, 1, false, "e", "HTTP://www.example.com/it's & that.html")
+        .Add(kPageImage, 1, false, "f", "http://www.example.com/");
+    const std::string xml = BuildXmlSitemap(tree.Nodes());
+    std::vector<std::string> locs;
+    for (size_t at = xml.find("<loc>"); at != std::string::npos; at = xml.find("<loc>", at + 1))
+        locs.push_back(xml.substr(at + 5, xml.find("</loc>", at) - at - 5));
+    EXPECT_EQ(locs, (std::vector<std::string>{"http://www.example.com/", "http://WWW.Example.COM/Page.html",
+                                              "http://www.example.com/page.html",
+                                              "http://www.example.com/it&apos;s%20&amp;%20that.html"}));
+}
