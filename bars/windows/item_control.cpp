@@ -286,6 +286,9 @@ TdxBarButton* TdxBarButtonControl::Button() const {
 }
 
 bool TdxBarButtonControl::IsCheckItem() const {
+    // On a toolbar a checked button showing only its caption is down by its face alone: a check mark
+    // would be drawn over the caption.
+    if (OnToolbar() && ShowsCaption() && !HasPicture()) return false;
     return Button() != nullptr && Button()->ButtonStyle() == bsChecked;
 }
 

@@ -39,8 +39,8 @@ protected:
         Pump();
     }
 
-    // The menu bar with File, a docked toolbar and a floating one; the File menu open with its first
-    // line under the pointer.
+    // The menu bar with File, a docked toolbar and a floating one, the pointer over the toolbar's first
+    // button.
     void Build(TdxBarManagerStyle style) {
         manager->SetStyle(style);
         open = Button("&Open");
@@ -64,7 +64,8 @@ protected:
         off->SetEnabled(false);
         TdxBarButton* more = Button("More");
         more->SetButtonStyle(bsDropDown);
-        tools = Toolbar("Tools", {Button("New"), bold, off, more}, dsTop, 1);
+        newButton = Button("New");
+        tools = Toolbar("Tools", {newButton, bold, off, more}, dsTop, 1);
         tools->ItemLinks()->Items(1)->SetBeginGroup(true);
         floating = manager->Bars()->Add();
         floating->SetCaption("Float");
@@ -75,6 +76,12 @@ protected:
         floating->SetDockingStyle(dsNone);
         floating->SetVisible(true);
         Pump();
+        MoveTo(Centre(newButton, tools));
+        Pump();
+    }
+
+    // The File menu open with its first line under the pointer.
+    void OpenMenu() {
         const POINT at = Centre(file, menuBar);
         Press(at);
         Release(at);
@@ -150,10 +157,24 @@ protected:
         return RECT{r.left + border, r.top + border, r.right - border - 32, r.top + border + 14};
     }
 
+    // The screen rectangle of a toolbar button.
+    RECT ButtonRect(int index) const {
+        return Control(tools->ItemLinks()->Items(index)->Item(), tools)->ScreenRect();
+    }
+    COLORREF TopLeft(int index) const {
+        const RECT r = ButtonRect(index);
+        return Screen(POINT{r.left, r.top});
+    }
+    COLORREF BottomRight(int index) const {
+        const RECT r = ButtonRect(index);
+        return Screen(POINT{r.right - 1, r.bottom - 1});
+    }
+
     HWND ToolsWindow() const { return Window(tools)->Handle(); }
     HWND FloatingWindow() const { return Window(floating)->Handle(); }
 
     TdxBarButton* open = nullptr;
+    TdxBarButton* newButton = nullptr;
     TdxBarSubItem* file = nullptr;
     TdxBar* menuBar = nullptr;
     TdxBar* tools = nullptr;
@@ -174,7 +195,17 @@ COLORREF BrushColor(HBRUSH brush) {
 
 TEST_F(BarStylesTest, StandardBarsAreRaisedWithATwoLineGripAFourPixelFloatingFrameAndAHighlightedMenuLine) {
     Build(bmsStandard);
-    ShowAndSave("standard");
+    // The hot button is raised, the checked one sunken, the disabled caption etched.
+    ShowAndSave("standard-toolbar");
+    EXPECT_EQ(TopLeft(0), Sys(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(BottomRight(0), Sys(COLOR_BTNSHADOW));
+    EXPECT_EQ(TopLeft(1), Sys(COLOR_BTNSHADOW));
+    EXPECT_EQ(BottomRight(1), Sys(COLOR_BTNHIGHLIGHT));
+    EXPECT_GT(Count(ButtonRect(2), Sys(COLOR_BTNHIGHLIGHT)), 5);
+    // The hot caption keeps the button text colour.
+    EXPECT_GT(Count(ButtonRect(0), Sys(COLOR_BTNTEXT)), 10);
+    ASSERT_NO_FATAL_FAILURE(OpenMenu());
+    ShowAndSave("standard-menu");
     const HWND tools = ToolsWindow();
     const int mid = Height(tools) / 2;
     EXPECT_EQ(At(tools, 0, 0), Sys(COLOR_BTNHIGHLIGHT));
@@ -213,7 +244,11 @@ TEST_F(BarStylesTest, StandardBarsAreRaisedWithATwoLineGripAFourPixelFloatingFra
 
 TEST_F(BarStylesTest, EnhancedBarsHaveOneGripLineAndTheXPStyleWithoutVisualStylesLooksTheSame) {
     Build(bmsEnhanced);
-    ShowAndSave("enhanced");
+    ShowAndSave("enhanced-toolbar");
+    EXPECT_EQ(TopLeft(0), Sys(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(TopLeft(1), Sys(COLOR_BTNSHADOW));
+    ASSERT_NO_FATAL_FAILURE(OpenMenu());
+    ShowAndSave("enhanced-menu");
     const HWND tools = ToolsWindow();
     const int mid = Height(tools) / 2;
     EXPECT_EQ(At(tools, 0, 0), Sys(COLOR_BTNHIGHLIGHT));
@@ -237,12 +272,27 @@ TEST_F(BarStylesTest, EnhancedBarsHaveOneGripLineAndTheXPStyleWithoutVisualStyle
         for (int x = 0; x < xp.Width(); ++x)
             differing += xp.Pixel(x, y) != enhanced.Pixel(x, y);
     EXPECT_EQ(differing, 0);
-    ShowAndSave("xp");
+    ShowAndSave("xp-menu");
 }
 
 TEST_F(BarStylesTest, FlatBarsKeepTheirFaceFrameAndTheLighterHotBlendOnTheMenuLine) {
     Build(bmsFlat);
-    ShowAndSave("flat");
+    ShowAndSave("flat-toolbar");
+    EXPECT_EQ(TopLeft(0), Sys(COLOR_HIGHLIGHT));
+    EXPECT_EQ(Screen(POINT{ButtonRect(0).left + 1, ButtonRect(0).top + 1}),
+              BrushColor(manager->FlatBrush(4)));
+    EXPECT_EQ(Screen(POINT{ButtonRect(1).left + 1, ButtonRect(1).top + 1}),
+              BrushColor(manager->FlatBrush(2)));
+    // A checked button that shows only its caption is down by its face: no check mark over the caption.
+    auto bold = static_cast<TdxBarButton*>(tools->ItemLinks()->Items(1)->Item());
+    const int checkedText = Count(ButtonRect(1), Sys(COLOR_BTNTEXT));
+    bold->SetDown(false);
+    Pump();
+    EXPECT_EQ(Count(ButtonRect(1), Sys(COLOR_BTNTEXT)), checkedText);
+    bold->SetDown(true);
+    Pump();
+    ASSERT_NO_FATAL_FAILURE(OpenMenu());
+    ShowAndSave("flat-menu");
     const HWND tools = ToolsWindow();
     EXPECT_EQ(At(tools, 0, 0), Sys(COLOR_BTNFACE));
     EXPECT_EQ(Screen(LinePoint(open)), BrushColor(manager->FlatBrush(4)));
@@ -252,8 +302,15 @@ TEST_F(BarStylesTest, FlatBarsKeepTheirFaceFrameAndTheLighterHotBlendOnTheMenuLi
 
 TEST_F(BarStylesTest, Office2003BarsCarryTheBarGradientABorderLineRoundedCornersAndAGlyphBandInMenus) {
     Build(bmsOffice11);
-    ShowAndSave("office2003");
+    ShowAndSave("office2003-toolbar");
     const TOffice11Colors& colors = Office11Colors();
+    // Hot: the scheme's frame around the warm gradient; checked: one colour outside the XP schemes.
+    EXPECT_EQ(TopLeft(0), ColorToRGB(colors.FrameColor));
+    EXPECT_EQ(Screen(POINT{ButtonRect(0).left + 1, ButtonRect(0).top + 1}), ColorToRGB(colors.HotColor1));
+    EXPECT_EQ(TopLeft(1), ColorToRGB(colors.FrameColor));
+    EXPECT_EQ(Screen(POINT{ButtonRect(1).left + 2, ButtonRect(1).top + 2}), ColorToRGB(colors.CheckedColor));
+    ASSERT_NO_FATAL_FAILURE(OpenMenu());
+    ShowAndSave("office2003-menu");
     const HWND tools = ToolsWindow();
     const int w = Width(tools), h = Height(tools);
     // (The open menu lies over the bar's left part.)
