@@ -248,5 +248,56 @@ TEST_F(MainBarsTest, TheWizardFollowsTheDockWhenTheToolbarFloatsAndDocksAgain) {
     EXPECT_TRUE(form_->btnNext->BoundsRect() == next);
 }
 
+// Drags the toolbar by its grip to a screen point, the events queued at once as a quick hand makes them.
+void DragTo(POINT Grip, POINT To) {
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, Grip);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Down, Grip, pw::gui::MouseButton::Left);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, POINT{(Grip.x + To.x) / 2, (Grip.y + To.y) / 2 + 1});
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, To);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Up, To, pw::gui::MouseButton::Left);
+    Pump();
+}
+
+TEST_F(MainBarsTest, AtASideTheToolbarTurnsItsCaptionsAndTheWizardStandsBesideItUncovered) {
+    Start();
+    const TRect logo = form_->imgLogo->BoundsRect(), page = form_->pcMain->BoundsRect();
+    const TRect next = form_->btnNext->BoundsRect();
+    const int width = form_->Width();
+    const RECT docked = WindowRect(Toolbar()->Handle());
+    // Down along the form's left edge: the left dock takes it.
+    DragTo(POINT{docked.left + 4, docked.top + 10}, POINT{docked.left + 4, docked.top + 160});
+    ASSERT_EQ(form_->barMainToolbar->DockingStyle(), dsLeft);
+    auto* left = dynamic_cast<TControl*>(form_->dxBarManager1->Bars()->DockControls(dsLeft)->Component());
+    const RECT column = WindowRect(Toolbar()->Handle());
+    EXPECT_GT(column.bottom - column.top, column.right - column.left);
+    // A column of caption-only buttons is as wide as the menu row is high.
+    const RECT menuRect = WindowRect(form_->barMainMenu->Control()->Handle());
+    EXPECT_EQ(column.right - column.left, menuRect.bottom - menuRect.top);
+    // The wizard moves aside whole and the window widens by the dock.
+    const int dock = left->Width();
+    EXPECT_GT(dock, 0);
+    EXPECT_EQ(form_->Width(), width + dock);
+    EXPECT_EQ(form_->pcMain->Left(), page.left + dock);
+    EXPECT_EQ(form_->pcMain->Width(), page.Width());
+    EXPECT_EQ(form_->imgLogo->Left(), logo.left + dock);
+    EXPECT_EQ(form_->btnNext->Left(), next.left + dock);
+    const TPoint pageOnScreen = form_->ClientToScreen(TPoint{form_->pcMain->Left(), form_->pcMain->Top()});
+    EXPECT_GE(pageOnScreen.x, column.right);
+    Save("main-bars-toolbar-left.png");
+
+    // Over to the right edge: the left dock empties, the right one takes the column.
+    const RECT window = WindowRect(form_->Handle());
+    DragTo(POINT{column.left + 10, column.top + 4}, POINT{window.right - 6, column.top + 4});
+    ASSERT_EQ(form_->barMainToolbar->DockingStyle(), dsRight);
+    auto* right = dynamic_cast<TControl*>(form_->dxBarManager1->Bars()->DockControls(dsRight)->Component());
+    EXPECT_EQ(left->Width(), 0);
+    EXPECT_EQ(form_->pcMain->Left(), page.left);
+    const RECT onRight = WindowRect(Toolbar()->Handle());
+    const TPoint pageEnd = form_->ClientToScreen(TPoint{form_->pcMain->BoundsRect().right, 0});
+    EXPECT_LE(pageEnd.x, onRight.left);
+    EXPECT_GT(right->Width(), 0);
+    Save("main-bars-toolbar-right.png");
+}
+
 } // namespace
 } // namespace app_test

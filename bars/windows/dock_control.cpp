@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <numeric>
 
+#include "bars/core/backgrounds.h"
+#include "bars/core/bar_drawing.h"
 #include "bars/core/bar_manager.h"
 #include "bars/core/item_links.h"
 #include "bars/core/toolbar.h"
@@ -12,8 +14,15 @@
 #include "bars/windows/toolbar_control.h"
 #include "bars/windows/toolbars_popup.h"
 #include "lookandfeel/colors.h"
+#include "platform/gdi/blit.h"
+#include "platform/gdi/edges.h"
 #include "platform/gdi/shapes.h"
+#include "platform/graphics/bitmap.h"
+#include "platform/graphics/canvas.h"
+#include "platform/gui/message_views.h"
+#include "platform/gui/paint.h"
 #include "platform/gui/window.h"
+#include "platform/gui/window_dc.h"
 #include "platform/vcl/form.h"
 
 namespace bars {
@@ -26,8 +35,16 @@ constexpr int NewRowBand = 5;
 
 } // namespace
 
+TdxDockControl::TdxDockControl(TComponent* AOwner)
+    : TCustomControl(AOwner), manager_(nullptr), side_(dsNone),
+      backgroundBitmap_(std::make_unique<TBitmap>()), backgroundCache_(std::make_unique<TBitmap>()) {
+    SetParentColor(true);
+    SetAlign(alTop);
+}
+
 TdxDockControl::TdxDockControl(TComponent* AOwner, TdxBarManager* AManager, TdxBarDockingStyle ASide)
-    : TCustomControl(AOwner), manager_(AManager), side_(ASide) {
+    : TCustomControl(AOwner), manager_(AManager), side_(ASide),
+      backgroundBitmap_(std::make_unique<TBitmap>()), backgroundCache_(std::make_unique<TBitmap>()) {
     switch (ASide) {
     case dsLeft:
         SetAlign(alLeft);
@@ -46,7 +63,9 @@ TdxDockControl::TdxDockControl(TComponent* AOwner, TdxBarManager* AManager, TdxB
         SetHeight(0);
     else
         SetWidth(0);
+    SetParentColor(true);
     if (manager_ != nullptr) manager_->RegisterDockControl(this);
+    UpdateColor();
 }
 
 TdxDockControl::~TdxDockControl() {
@@ -69,10 +88,119 @@ void TdxDockControl::CreateParams(TCreateParams& Params) {
     Params.Style |= WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 }
 
+TdxBarDockingStyle TdxDockControl::DockingStyle() const {
+    if (side_ != dsNone) return side_;
+    switch (Align()) {
+    case alLeft:
+        return dsLeft;
+    case alRight:
+        return dsRight;
+    case alBottom:
+        return dsBottom;
+    default:
+        return dsTop;
+    }
+}
+
+bool TdxDockControl::CanDockBar(TdxBar*, TdxBarDockingStyle) {
+    return allowDocking_;
+}
+
+bool TdxDockControl::GetSunkenBorder() const {
+    return manager_ != nullptr && manager_->SunkenBorder();
+}
+
+void TdxDockControl::UpdateColor() {
+    if (manager_ == nullptr || manager_->AutoDockColor())
+        SetParentColor(true);
+    else
+        SetColor(manager_->DockColor());
+    Invalidate();
+}
+
+void TdxDockControl::SetBackgroundBitmap(TBitmap* Value) {
+    if (Value != nullptr)
+        backgroundBitmap_->Assign(Value);
+    else
+        backgroundBitmap_ = std::make_unique<TBitmap>();
+    ResetBackgroundCache();
+    Invalidate();
+    RepaintBars();
+}
+
+bool TdxDockControl::HasBackgroundBitmap() const {
+    return !backgroundBitmap_->Empty();
+}
+
+bool TdxDockControl::HasCustomBackground() const {
+    if (HasBackgroundBitmap()) return true;
+    return manager_ != nullptr && manager_->Backgrounds() != nullptr &&
+           manager_->Backgrounds()->Bar() != nullptr && !manager_->Backgrounds()->Bar()->Empty();
+}
+
+void TdxDockControl::ResetBackgroundCache() {
+    backgroundCache_ = std::make_unique<TBitmap>();
+}
+
+TBitmap* TdxDockControl::BackgroundCacheFor(TBitmap* Picture) {
+    const RECT client = ClientRect();
+    if (client.right <= 0 || client.bottom <= 0) return nullptr;
+    if (backgroundCache_->Width() != client.right || backgroundCache_->Height() != client.bottom) {
+        backgroundCache_->SetSize(client.right, client.bottom);
+        FillRectWithBitmap(backgroundCache_->Canvas().Handle(), client, client, Picture, Color(), nullptr);
+    }
+    return backgroundCache_.get();
+}
+
+void TdxDockControl::DrawBackground(HDC DC, const RECT& R, POINT Origin, HBRUSH Brush) {
+    TBitmap* picture = HasBackgroundBitmap() ? backgroundBitmap_.get() : nullptr;
+    if (picture == nullptr && manager_ != nullptr && manager_->Backgrounds() != nullptr &&
+        manager_->Backgrounds()->Bar() != nullptr && !manager_->Backgrounds()->Bar()->Empty())
+        picture = manager_->Backgrounds()->Bar();
+    if (picture != nullptr) {
+        // Tiled once for the whole site; every paint (the site's or a toolbar's) copies its part.
+        if (TBitmap* cache = BackgroundCacheFor(picture)) {
+            BitBlt(DC, R.left, R.top, R.right - R.left, R.bottom - R.top, cache->Canvas().Handle(),
+                   R.left + Origin.x, R.top + Origin.y, SRCCOPY);
+            return;
+        }
+    }
+    if (manager_ != nullptr && !IsRectEmpty(R) && Brush == nullptr) {
+        const RECT origin{-Origin.x, -Origin.y, -Origin.x + ClientRect().right,
+                          -Origin.y + ClientRect().bottom};
+        TdxBarItemControlPainter::Of(manager_).DrawDockBackground(DC, R, origin, Color(), nullptr,
+                                                                  DockingStyle());
+        return;
+    }
+    if (Brush != nullptr)
+        FillRect(DC, &R, Brush);
+    else
+        FillRectByColor(DC, R, Color());
+}
+
+void TdxDockControl::RepaintBars() {
+    for (auto& row : rows_)
+        for (auto& col : row->Columns)
+            if (col->BarControl != nullptr && col->BarControl->Handle() != nullptr) {
+                col->BarControl->RepaintFrame();
+                InvalidateRect(col->BarControl->Handle(), nullptr, FALSE_);
+            }
+}
+
+void TdxDockControl::RecreateFrame() {
+    if (HandleAllocated())
+        SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    for (auto& row : rows_)
+        for (auto& col : row->Columns)
+            if (col->BarControl != nullptr && col->BarControl->Handle() != nullptr)
+                SetWindowPos(col->BarControl->Handle(), nullptr, 0, 0, 0, 0,
+                             SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    RealignBars();
+}
+
 void TdxDockControl::Paint() {
-    const RECT r = ClientRect();
-    TdxBarItemControlPainter::Of(manager_).DrawDockBackground(
-        Canvas().Handle(), r, r, manager_ != nullptr ? manager_->DockColor() : clBtnFace, nullptr, side_);
+    DrawBackground(Canvas().Handle(), ClientRect(), POINT{0, 0}, nullptr);
 }
 
 void TdxDockControl::WndProc(TMessage& Message) {
@@ -95,7 +223,22 @@ void TdxDockControl::WndProc(TMessage& Message) {
         if (manager_ != nullptr && !manager_->IsDestroying()) manager_->CreateBarsToShow();
         TCustomControl::WndProc(Message);
         return;
+    case WM_NCCALCSIZE:
+        TCustomControl::WndProc(Message);
+        if (GetSunkenBorder()) {
+            if (RECT* r = TWMNCCalcSize(Message).ClientRect()) InflateRect(*r, -1, -1);
+        }
+        return;
+    case WM_NCPAINT:
+        TCustomControl::WndProc(Message);
+        if (GetSunkenBorder()) {
+            const pw::gui::WindowDC dc(Handle(), pw::gui::WindowDC::Area::Window);
+            RECT r{0, 0, Width(), Height()};
+            DrawEdge(dc.Get(), &r, BDR_SUNKENOUTER, BF_RECT);
+        }
+        return;
     case WM_SIZE: {
+        ResetBackgroundCache();
         TCustomControl::WndProc(Message);
         if (!realigning_) RealignBars();
         return;
@@ -105,8 +248,12 @@ void TdxDockControl::WndProc(TMessage& Message) {
     }
 }
 
-void TdxDockControl::PaintBackgroundOf(HDC DC, const RECT& R, POINT, HBRUSH Brush) {
-    FillRect(DC, &R, Brush);
+void TdxDockControl::PaintBackgroundOf(HDC DC, const RECT& R, POINT Origin, HBRUSH Brush) {
+    // A site with a picture of its own shows it through its toolbars.
+    if (HasCustomBackground())
+        DrawBackground(DC, R, Origin, nullptr);
+    else
+        FillRect(DC, &R, Brush);
 }
 
 int TdxDockControl::RowThickness(const TdxDockRow& Row) const {
@@ -335,9 +482,12 @@ void TdxDockControl::RealignRow(TdxDockRow& Row, int Start, int Length) {
         TdxBar* bar = ctl->Bar();
         ctl->SetItemsHidden(false);
         ctl->ItemLinks()->SetRecentItemCount(-1);
-        const int border = horizontal ? bar->GetNonClientWidth(side_) : bar->GetNonClientHeight(side_);
-        col->MinLength = (horizontal ? ctl->GetMinWidth(side_) : ctl->GetMinHeight(side_)) + border;
-        col->FullLength = (horizontal ? ctl->GetFullWidth(side_) : ctl->GetFullHeight(side_)) + border;
+        const int border =
+            horizontal ? bar->GetNonClientWidth(DockingStyle()) : bar->GetNonClientHeight(DockingStyle());
+        col->MinLength =
+            (horizontal ? ctl->GetMinWidth(DockingStyle()) : ctl->GetMinHeight(DockingStyle())) + border;
+        col->FullLength =
+            (horizontal ? ctl->GetFullWidth(DockingStyle()) : ctl->GetFullHeight(DockingStyle())) + border;
         // Room for the mark that shows once items are hidden.
         if (!ctl->IsMarkVisible() && col->MinLength != col->FullLength) col->MinLength += MarkSize;
         total += col->FullLength;
@@ -398,11 +548,11 @@ void TdxDockControl::RealignRow(TdxDockRow& Row, int Start, int Length) {
         ctl->SetItemsHidden(hidden[i]);
         SIZE s{0, 0};
         if (horizontal) {
-            ctl->CalcSize(side_, length[i] - bar->GetNonClientWidth(side_), s);
-            sizes[i] = SIZE{length[i], s.cy + bar->GetNonClientHeight(side_)};
+            ctl->CalcSize(DockingStyle(), length[i] - bar->GetNonClientWidth(DockingStyle()), s);
+            sizes[i] = SIZE{length[i], s.cy + bar->GetNonClientHeight(DockingStyle())};
         } else {
-            ctl->CalcColumnSize(side_, length[i] - bar->GetNonClientHeight(side_), s);
-            sizes[i] = SIZE{s.cx + bar->GetNonClientWidth(side_), length[i]};
+            ctl->CalcColumnSize(DockingStyle(), length[i] - bar->GetNonClientHeight(DockingStyle()), s);
+            sizes[i] = SIZE{s.cx + bar->GetNonClientWidth(DockingStyle()), length[i]};
         }
         thickness = std::max(thickness, static_cast<int>(horizontal ? sizes[i].cy : sizes[i].cx));
     }
@@ -438,8 +588,9 @@ void TdxDockControl::RealignBars() {
             start += RowThickness(*row);
         }
         // A far site keeps its far edge: the alignment of the form moves it as it grows.
-        const int size = GetRowsSize();
+        // The rows take the client area; a sunken border is added around them, not cut from them.
         const int old = Horizontal() ? TControl::Height() : TControl::Width();
+        const int size = GetRowsSize() + old - (Horizontal() ? client.bottom : client.right);
         if (size != old) {
             if (Horizontal())
                 TControl::SetHeight(size);

@@ -8,6 +8,8 @@
 #include "bars/core/bar_views.h"
 #include "platform/vcl/custom_control.h"
 
+class TBitmap;
+
 namespace bars {
 
 class TdxBarControl;
@@ -37,8 +39,9 @@ public:
     // What the model asks.
     TComponent* Component() override { return this; }
     TdxBarManager* BarManager() const override { return manager_; }
-    TdxBarDockingStyle DockingStyle() const override { return side_; }
-    bool IsFormEdge() const override { return true; }
+    // The manager's own sites keep their side; a placed one takes its style from its alignment.
+    TdxBarDockingStyle DockingStyle() const override;
+    bool IsFormEdge() const override { return side_ != dsNone; }
     HWND Handle() const override;
     bool IsVisible() const override { return Visible(); }
     int Width() const override { return TControl::Width(); }
@@ -50,10 +53,27 @@ public:
     void RealignBars() override;
     void BarManagerChanged() override { Invalidate(); }
     void Invalidate() override { TCustomControl::Invalidate(); }
-    void RecreateFrame() override { RealignBars(); }
+    void SetParentColor(bool Value) override { TControl::SetParentColor(Value); }
+    void RecreateFrame() override;
 
-    bool Horizontal() const { return side_ == dsTop || side_ == dsBottom; }
-    bool Near() const { return side_ == dsLeft || side_ == dsTop; }
+    bool Horizontal() const { return DockingStyle() == dsTop || DockingStyle() == dsBottom; }
+    bool Near() const { return DockingStyle() == dsLeft || DockingStyle() == dsTop; }
+    bool CanDockBar(TdxBar* Bar, TdxBarDockingStyle Style) override;
+    bool AllowDocking() const { return allowDocking_; }
+    void SetAllowDocking(bool Value) { allowDocking_ = Value; }
+    // The picture tiled behind the toolbars (its own, else the manager's), kept painted for the whole
+    // client area until the site's size or the picture changes.
+    TBitmap* BackgroundBitmap() const { return backgroundBitmap_.get(); }
+    void SetBackgroundBitmap(TBitmap* Value);
+    bool HasBackgroundBitmap() const;
+    // It paints a picture or colour of its own, which its toolbars show through.
+    bool HasCustomBackground() const;
+    void ResetBackgroundCache();
+    virtual bool GetSunkenBorder() const;
+    void UpdateColor() override;
+    void RepaintBars();
+    // Fills R (client coordinates of DC, whose origin lies at Origin in the site) with the background.
+    void DrawBackground(HDC DC, const RECT& R, POINT Origin, HBRUSH Brush);
     int RowCount() const { return static_cast<int>(rows_.size()); }
     TdxDockRow* Rows(int Index) const { return rows_.at(static_cast<size_t>(Index)).get(); }
     int GetRowsSize() const;
@@ -73,6 +93,8 @@ public:
     void LockRealign(bool Value) { realigning_ = Value; }
 
 protected:
+    // A site placed on a form: no manager yet, its style from its alignment.
+    explicit TdxDockControl(TComponent* AOwner);
     void CreateParams(TCreateParams& Params) override;
     void Paint() override;
     void WndProc(TMessage& Message) override;
@@ -84,8 +106,17 @@ private:
     int RowStart(int Index) const;
     void RealignRow(TdxDockRow& Row, int Start, int Length);
 
+    // The bitmap the background was tiled into, or empty.
+    TBitmap* BackgroundCacheFor(TBitmap* Picture);
+
+protected:
     TdxBarManager* manager_;
+
+private:
     TdxBarDockingStyle side_;
+    bool allowDocking_ = true;
+    std::unique_ptr<TBitmap> backgroundBitmap_;
+    std::unique_ptr<TBitmap> backgroundCache_;
     std::vector<std::unique_ptr<TdxDockRow>> rows_;
     bool realigning_ = false;
 };
