@@ -146,7 +146,12 @@ void TdxBar::SetAlphaBlendValue(int Value) {
 }
 
 void TdxBar::SetBackgroundBitmap(TBitmap* Value) {
+    const bool hadPicture = !backgroundBitmap_->Empty();
     backgroundBitmap_->Assign(Value);
+    if ((hadPicture || !backgroundBitmap_->Empty()) && Control() != nullptr) {
+        Control()->RepaintBackground();
+        Control()->RepaintFrame();
+    }
 }
 
 void TdxBar::SetBorderStyle(TdxBarBorderStyle Value) {

@@ -272,6 +272,29 @@ void TCustomdxBarControl::DrawBackground(HDC DC, const RECT& R, HBRUSH Brush) {
     Painter().DrawBarBackground(*this, DC, R, Brush != nullptr ? Brush : GetBkBrush());
 }
 
+TdxBarItemControl* TCustomdxBarControl::GetDropTarget(POINT P, bool& OutsideMain, bool& Vertical,
+                                                      bool& Before) {
+    OutsideMain = Before = false;
+    Vertical = !IsToolbar() || dockingStyle_ == dsLeft || dockingStyle_ == dsRight;
+    if (links_ == nullptr) return nullptr;
+    for (TdxBarItemLink* link : links_->ShownLinks()) {
+        TdxBarItemControl* control = ControlOf(link);
+        if (control == nullptr || control->Item() == nullptr || control->Item()->BarManager() != manager_)
+            continue;
+        RECT r = GetItemRect(control);
+        // The control's place and the separator drawn before it.
+        if (!Contains(r, P) && !Contains(control->SeparatorRect, P)) continue;
+        OutsideMain = !Contains(r, P);
+        if (OutsideMain) {
+            if (P.y < r.top) Vertical = true;
+            r = control->SeparatorRect;
+        }
+        Before = Vertical ? P.y - r.top < r.bottom - P.y : P.x - r.left < r.right - P.x;
+        return control;
+    }
+    return nullptr;
+}
+
 TdxBarItemControl* TCustomdxBarControl::ItemAtPos(POINT P) const {
     if (links_ == nullptr) return nullptr;
     for (TdxBarItemLink* link : links_->ShownLinks()) {

@@ -108,6 +108,10 @@ public:
     virtual void SetSelectedItemControl(TdxBarItemControl* Control);
     virtual void SetMarkState(int Value) = 0;
     virtual void DrawBackground(HDC DC, const RECT& R, HBRUSH Brush);
+    // The control a dragged link dropped at the client point P lands on (nullptr when none); Before
+    // when it goes before that control, OutsideMain when P is on the separator before it rather than
+    // on it, Vertical when the bar lays its controls out downwards (or P lies above that separator).
+    virtual TdxBarItemControl* GetDropTarget(POINT P, bool& OutsideMain, bool& Vertical, bool& Before);
     virtual void HideAll();
 
     // The control of the first shown link whose rectangle holds the client point, nullptr when none.

@@ -3,6 +3,9 @@
 
 #include <algorithm>
 
+#include "bars/core/backgrounds.h"
+#include "bars/core/bar_drawing.h"
+#include "bars/core/bar_item.h"
 #include "bars/core/bar_manager.h"
 #include "bars/core/bar_routines.h"
 #include "bars/core/bar_strings.h"
@@ -14,6 +17,7 @@
 #include "bars/windows/dock_control.h"
 #include "bars/windows/item_control.h"
 #include "bars/windows/toolbars_popup.h"
+#include "lookandfeel/colors.h"
 #include "lookandfeel/object_links.h"
 #include "platform/gdi/fonts.h"
 #include "platform/gdi/gdi_objects.h"
@@ -22,6 +26,7 @@
 #include "platform/gdi/regions.h"
 #include "platform/gdi/scoped.h"
 #include "platform/gdi/shapes.h"
+#include "platform/graphics/bitmap.h"
 #include "platform/gui/drag_detect.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
@@ -80,6 +85,7 @@ void TdxBarControl::CreateForStyle() {
     }
     SetWindowText(handle_, bar_->Caption());
     CreateControls();
+    UpdateAlpha();
 }
 
 void TdxBarControl::SetDocked(TdxBarDockingStyle Style, TComponent* DockControl) {
@@ -236,6 +242,64 @@ void TdxBarControl::SelectControlByKey(TdxBarItemControl* Control) {
         Control->BeforeClick(false);
     else
         Control->ControlActivate(true);
+}
+
+TdxBarItemControl* TdxBarControl::GetDropTarget(POINT P, bool& OutsideMain, bool& Vertical, bool& Before) {
+    if (TdxBarItemControl* hit = TCustomdxBarControl::GetDropTarget(P, OutsideMain, Vertical, Before))
+        return hit;
+    if (!Inside(ClientRect(), P)) return nullptr;
+    OutsideMain = Before = false;
+    const bool vertical = dockingStyle_ == dsLeft || dockingStyle_ == dsRight;
+    for (TdxBarItemLink* link : links_->ShownLinks()) {
+        auto* control = dynamic_cast<TdxBarItemControl*>(link->Control());
+        if (control == nullptr || !control->LastInRow || control->Item() == nullptr ||
+            control->Item()->BarManager() != manager_)
+            continue;
+        const RECT r = link->ItemRect();
+        if (vertical ? P.x < r.left || P.x >= r.right : P.y < r.top || P.y >= r.bottom) continue;
+        Before = vertical ? P.y < r.top : P.x < r.left;
+        return control;
+    }
+    return nullptr;
+}
+
+void TdxBarControl::DrawBackground(HDC DC, const RECT& R, HBRUSH Brush) {
+    RECT window{0, 0, 0, 0};
+    if (handle_ != nullptr) GetWindowRect(handle_, window);
+    POINT origin{0, 0};
+    if (handle_ != nullptr) ClientToScreen(handle_, origin);
+    // Tiles start at the window's corner, whatever part of it is painted.
+    const RECT tiles{window.left - origin.x, window.top - origin.y, window.right - origin.x,
+                     window.bottom - origin.y};
+    TBitmap* own = bar_->BackgroundBitmap();
+    TdxBarBackgrounds* backgrounds = manager_->Backgrounds();
+    TBitmap* shared = backgrounds != nullptr ? backgrounds->Bar() : nullptr;
+    if (own != nullptr && !own->Empty()) {
+        FillRectWithBitmap(DC, R, tiles, own, clNone, Brush);
+    } else if (shared != nullptr && !shared->Empty()) {
+        FillRectWithBitmap(DC, R, tiles, shared, clNone, Brush);
+    } else if (bar_->Color() != clDefault) {
+        FillRectByColor(DC, R, bar_->Color());
+    } else if (dockSite_ != nullptr && dockingStyle_ != dsNone && dockSite_->HasCustomBackground()) {
+        // The site's own picture or colour shows through; its origin is where this client lies in it.
+        POINT inSite{0, 0};
+        if (handle_ != nullptr) MapWindowPoints(handle_, dockSite_->Handle(), &inSite, 1);
+        dockSite_->DrawBackground(DC, R, inSite, nullptr);
+    } else {
+        TCustomdxBarControl::DrawBackground(DC, R, Brush);
+    }
+}
+
+void TdxBarControl::UpdateAlpha() {
+    if (handle_ == nullptr || bar_ == nullptr) return;
+    const int alpha = dockingStyle_ != dsNone ? 255 : bar_->AlphaBlendValue();
+    const LONG ex = GetWindowLong(handle_, GWL_EXSTYLE);
+    if (alpha >= 255) {
+        if ((ex & WS_EX_LAYERED) != 0) SetWindowLong(handle_, GWL_EXSTYLE, ex & ~WS_EX_LAYERED);
+        return;
+    }
+    if ((ex & WS_EX_LAYERED) == 0) SetWindowLong(handle_, GWL_EXSTYLE, ex | WS_EX_LAYERED);
+    SetLayeredWindowAttributes(handle_, 0, static_cast<BYTE>(alpha), LWA_ALPHA);
 }
 
 void TdxBarControl::HideAll() {

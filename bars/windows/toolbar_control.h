@@ -52,6 +52,12 @@ public:
     void SetActive(bool Value) override;
     void SelectControlByKey(TdxBarItemControl* Control) override;
     void SetMarkState(int Value) override;
+    // Besides the controls themselves, the empty end of a row takes a drop after its last control.
+    TdxBarItemControl* GetDropTarget(POINT P, bool& OutsideMain, bool& Vertical, bool& Before) override;
+    // Its own picture, the manager's toolbar picture, its own colour, else the site's background.
+    void DrawBackground(HDC DC, const RECT& R, HBRUSH Brush) override;
+    // A floating toolbar takes its bar's transparency; a docked one is opaque.
+    void UpdateAlpha() override;
     void HideAll() override;
 
     bool IsMarkVisible() const;

@@ -1,15 +1,23 @@
 // The toolbar window's life beside its form's: bars come back when the form's window is made again, and
 // the hot mark of a floating toolbar goes cold once the pointer is no longer over it, however it left.
+// Where a dragged link lands, the pictures and colours behind a toolbar, and a floating one's alpha.
 #include <gtest/gtest.h>
 
 #include <chrono>
 
 #include "bar_windows_fixture.h"
+#include "bars/core/backgrounds.h"
 #include "bars/core/hint_window.h"
 #include "bars/windows/bar_hints.h"
+#include "platform/gdi/surface.h"
+#include "platform/graphics/bitmap.h"
+#include "platform/graphics/canvas.h"
+#include "platform/graphics/graphics_types.h"
 #include "platform/gui/input.h"
 #include "platform/gui/message_loop.h"
+#include "platform/gui/paint.h"
 #include "platform/gui/window.h"
+#include "platform/rtl/colors.h"
 #include "tests/support/wait.h"
 
 namespace bars_windows_test {
@@ -84,6 +92,117 @@ TEST_F(BarWindowsTest, AFloatingToolbarsHotMarkSaysMoreButtonsAndGoesColdWhenThe
         },
         std::chrono::milliseconds(5000), std::chrono::milliseconds(0)));
     bars::CancelHint();
+}
+
+TEST_F(BarWindowsTest, ADroppedLinkLandsBeforeOrAfterTheControlUnderItOrAtTheEndOfItsRow) {
+    TdxBarButton *open = Button("&Open"), *save = Button("&Save"), *help = Button("&Help");
+    TdxBar* bar = Toolbar("Tools", {open, save, help});
+    bar->SetWholeRow(true);
+    bar->ItemLinks()->Items(1)->SetBeginGroup(true);
+    Pump();
+    bars::TdxBarControl* window = Window(bar);
+    const RECT o = Control(open, bar)->Bounds(), s = Control(save, bar)->Bounds();
+    const RECT h = Control(help, bar)->Bounds();
+    const int y = (o.top + o.bottom) / 2;
+    bool outside = true, vertical = true, before = false;
+    EXPECT_EQ(window->GetDropTarget(POINT{o.left + 2, y}, outside, vertical, before), Control(open, bar));
+    EXPECT_TRUE(before);
+    EXPECT_FALSE(outside);
+    EXPECT_FALSE(vertical);
+    EXPECT_EQ(window->GetDropTarget(POINT{o.right - 2, y}, outside, vertical, before), Control(open, bar));
+    EXPECT_FALSE(before);
+    // On the separator before Save: Save's, outside its place.
+    ASSERT_GT(s.left, o.right);
+    EXPECT_EQ(window->GetDropTarget(POINT{o.right + 1, y}, outside, vertical, before), Control(save, bar));
+    EXPECT_TRUE(outside);
+    EXPECT_TRUE(before);
+    // The empty rest of the row: after its last control.
+    EXPECT_EQ(window->GetDropTarget(POINT{h.right + 20, y}, outside, vertical, before), Control(help, bar));
+    EXPECT_FALSE(before);
+    EXPECT_FALSE(outside);
+    EXPECT_EQ(window->GetDropTarget(POINT{-3, y}, outside, vertical, before), nullptr);
+
+    // Docked at a side the halves are upper and lower.
+    TdxBarButton* side = Button("&Side");
+    TdxBar* column = Toolbar("Column", {side}, dsLeft);
+    const RECT c = Control(side, column)->Bounds();
+    EXPECT_EQ(
+        Window(column)->GetDropTarget(POINT{(c.left + c.right) / 2, c.bottom - 2}, outside, vertical, before),
+        Control(side, column));
+    EXPECT_TRUE(vertical);
+    EXPECT_FALSE(before);
+}
+
+// A 4 x 4 checker of red and lime.
+void Checker(TBitmap& picture) {
+    picture.SetSize(4, 4);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            picture.Canvas().SetPixel(x, y, (x + y) % 2 == 0 ? clRed : clLime);
+}
+
+TEST_F(BarWindowsTest, BehindItsControlsAToolbarShowsItsPictureTheManagersOrItsColour) {
+    TdxBarButton* open = Button("&Open");
+    TdxBar* bar = Toolbar("Tools", {open});
+    bar->SetWholeRow(true);
+    Pump();
+    HWND window = Window(bar)->Handle();
+    RECT frame{};
+    GetWindowRect(window, frame);
+    const RECT button = Control(open, bar)->ScreenRect();
+    // Window coordinates of an empty point after the button, and what is shown there.
+    const int x = button.right + 30 - frame.left, y = (button.top + button.bottom) / 2 - frame.top;
+    auto shown = [&](int dx) {
+        pw::gui::PaintPendingWindows();
+        const Surface image = pw::gui::ComposeWindow(form.Handle());
+        RECT formRect{};
+        GetWindowRect(form.Handle(), formRect);
+        const uint32_t argb = image.Pixel(frame.left - formRect.left + x + dx, frame.top - formRect.top + y);
+        return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
+    };
+    auto tile = [&](int dx) { return ColorToRGB((x + dx + y) % 2 == 0 ? clRed : clLime); };
+    const COLORREF plain = shown(0);
+    TBitmap picture;
+    Checker(picture);
+    bar->SetBackgroundBitmap(&picture);
+    Pump();
+    // Tiled from the window's corner.
+    EXPECT_EQ(shown(0), tile(0));
+    EXPECT_EQ(shown(1), tile(1));
+    TBitmap none;
+    bar->SetBackgroundBitmap(&none);
+    Pump();
+    EXPECT_EQ(shown(0), plain);
+    manager->Backgrounds()->SetBar(&picture);
+    Pump();
+    EXPECT_EQ(shown(1), tile(1));
+    manager->Backgrounds()->SetBar(nullptr);
+    bar->SetColor(clBlue);
+    Pump();
+    EXPECT_EQ(shown(0), ColorToRGB(clBlue));
+}
+
+TEST_F(BarWindowsTest, AFloatingToolbarTakesItsBarsTransparencyAndADockedOneIsOpaque) {
+    TdxBar* bar = Toolbar("Floating", {Button("&Save")}, dsNone);
+    bar->SetAlphaBlendValue(128);
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    ASSERT_NE(GetWindowLong(Window(bar)->Handle(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+    ASSERT_TRUE(GetLayeredWindowAttributes(Window(bar)->Handle(), nullptr, &alpha, &flags));
+    EXPECT_EQ(alpha, 128);
+    bar->SetVisible(false);
+    bar->SetDockingStyle(dsTop);
+    bar->SetVisible(true);
+    Pump();
+    EXPECT_EQ(GetWindowLong(Window(bar)->Handle(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+    bar->SetVisible(false);
+    bar->SetDockingStyle(dsNone);
+    bar->SetVisible(true);
+    Pump();
+    ASSERT_TRUE(GetLayeredWindowAttributes(Window(bar)->Handle(), nullptr, &alpha, &flags));
+    EXPECT_EQ(alpha, 128);
+    bar->SetAlphaBlendValue(255);
+    EXPECT_EQ(GetWindowLong(Window(bar)->Handle(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
 }
 
 } // namespace
