@@ -85,9 +85,8 @@ void TfrmSiteMapMain::GenerateSiteMap() {
                                       Profile_->OutputFileName());
         for (TRzBitBtn* button : {btnViewOutputFile, btnCopyToClipboard, btnFTPFiles})
             button->SetEnabled(true);
-        // The memo keeps the page; the run's copy goes.
-        memoGenerated->SetText(result.GeneratedHtml);
-        std::string().swap(result.GeneratedHtml);
+        // The memo takes the page over: it is never held twice.
+        memoGenerated->TakeText(result.GeneratedHtml);
         outputFailed_ = false;
         try {
             SaveProfileAfterOutput(*Profile_, Settings_.get(), [](const std::string& FileName) {

@@ -66,6 +66,8 @@ struct EditMsg : MessageView {
     // EM_REPLACESEL.
     bool CanUndo() const { return W() != 0; }
     std::string Text() const { return L() ? Pointer<const char>(L()) : ""; }
+    // EM_TAKETEXT: the sender's text, to be moved from.
+    std::string* TakenText() const { return Pointer<std::string>(L()); }
     // EM_SETMODIFY, EM_SETREADONLY.
     bool Flag() const { return W() != 0; }
     // EM_LIMITTEXT: 0 and anything beyond the largest limit mean no limit.

@@ -54,7 +54,9 @@ public:
         case WM_SETCURSOR:
             return SetCursorShape(TWMSetCursor(m));
         case WM_SETTEXT:
-            return SetText(TWMSetText(m));
+            return SetText(TWMSetText(m).String());
+        case EM_TAKETEXT:
+            return TakeText(EditMsg(m).TakenText());
         case WM_GETTEXT:
             return CopyOut(model_.Text(), TWMGetText(m).Buffer());
         case WM_GETTEXTLENGTH:
@@ -188,9 +190,14 @@ private:
         return TRUE_;
     }
 
-    LRESULT SetText(TWMSetText m) {
-        // One copy of a long text, not one per step.
-        std::string text = m.String();
+    LRESULT TakeText(std::string* text) {
+        if (!text) return FALSE_;
+        std::string taken;
+        taken.swap(*text);
+        return SetText(std::move(taken));
+    }
+
+    LRESULT SetText(std::string text) {
         if (!Multi()) text = FirstLine(text);
         model_.SetText(std::move(text));
         widthsFrom_ = 0;

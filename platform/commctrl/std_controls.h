@@ -59,6 +59,9 @@ inline constexpr UINT EM_GETSEL = 0x00B0, EM_SETSEL = 0x00B1, EM_GETRECT = 0x00B
                       EM_LINEFROMCHAR = 0x00C9, EM_SETPASSWORDCHAR = 0x00CC, EM_EMPTYUNDOBUFFER = 0x00CD,
                       EM_GETFIRSTVISIBLELINE = 0x00CE, EM_SETREADONLY = 0x00CF, EM_GETPASSWORDCHAR = 0x00D2,
                       EM_SETMARGINS = 0x00D3, EM_GETMARGINS = 0x00D4, EM_GETLIMITTEXT = 0x00D5;
+// This system's own: the edit takes the text whole from the std::string that lParam points to, leaving
+// it empty, where WM_SETTEXT would copy it: a page of megabytes is not held twice.
+inline constexpr UINT EM_TAKETEXT = 0x04F0;
 // EM_SETMARGINS: which margins lParam sets (left in its low word, right in its high word), or both
 // from the font.
 inline constexpr WPARAM EC_LEFTMARGIN = 0x1, EC_RIGHTMARGIN = 0x2, EC_USEFONTINFO = 0xFFFF;

@@ -19,6 +19,18 @@ TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner) {
     controlStyle_ = TControlStyle{csClickEvents, csSetCaption, csDoubleClicks};
 }
 
+void TCustomEdit::TakeText(std::string& Value) {
+    if (!HandleAllocated() ||
+        (static_cast<size_t>(SendMessage(Handle(), WM_GETTEXTLENGTH, 0, 0)) == Value.size() &&
+         GetText() == Value)) {
+        SetText(Value);
+        std::string().swap(Value);
+        return;
+    }
+    SendMessage(Handle(), EM_TAKETEXT, 0, reinterpret_cast<LPARAM>(&Value));
+    Perform(CM_TEXTCHANGED, 0, 0);
+}
+
 DWORD TCustomEdit::EditStyle() const {
     return ES_AUTOHSCROLL;
 }

@@ -37,6 +37,8 @@ public:
     void SetSelLength(int Value);
     std::string SelText();
     void SetSelText(const std::string& Value);
+    // Sets the text by taking Value over, leaving it empty: a long text is not copied.
+    void TakeText(std::string& Value);
     void SelectAll();
     void ClearSelection() { SetSelText(""); }
     void CopyToClipboard();

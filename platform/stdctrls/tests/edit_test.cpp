@@ -155,6 +155,48 @@ TEST(Memo, LinesLiveInTheWindowAndAppendingKeepsTheCaretAtTheEnd) {
     delete form;
 }
 
+TEST(Memo, ALongTextTakenOverIsTheMemosWithoutACopyLeftBehind) {
+    TForm* form = MakeForm(300, 120);
+    auto* memo = new TMemo(form);
+    auto* edit = new TEdit(form);
+    memo->SetWordWrap(false);
+    int changes = 0;
+    memo->OnChange = [&](TObject*) { ++changes; };
+    // Without a window yet, and then with one.
+    std::string early = "kept\r\nuntil shown";
+    memo->TakeText(early);
+    EXPECT_TRUE(early.empty());
+    EXPECT_EQ(changes, 1);
+    memo->SetParent(form);
+    edit->SetParent(form);
+    form->Show();
+    Pump();
+    EXPECT_EQ(memo->Text(), "kept\r\nuntil shown");
+
+    std::string page;
+    for (int i = 0; i < 20000; ++i)
+        page +=
+            "<dt><a href=\"page" + std::to_string(i) + ".html\">Page " + std::to_string(i) + "</a></dt>\r\n";
+    const std::string expected = page;
+    memo->TakeText(page);
+    EXPECT_TRUE(page.empty());
+    EXPECT_EQ(page.capacity(), std::string().capacity()) << "the memory went with the text";
+    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(memo->Text(), expected);
+    EXPECT_EQ(memo->Lines().Count(), 20000);
+    EXPECT_EQ(memo->Lines()[19999], "<dt><a href=\"page19999.html\">Page 19999</a></dt>");
+    EXPECT_FALSE(memo->Modified());
+    // The same text again is no change; a one-line edit keeps the first line only.
+    std::string same = expected;
+    memo->TakeText(same);
+    EXPECT_EQ(changes, 2);
+    std::string two = "first\r\nsecond";
+    edit->TakeText(two);
+    EXPECT_EQ(edit->Text(), "first");
+    EXPECT_TRUE(two.empty());
+    delete form;
+}
+
 TEST(Memo, AddedLinesFollowWhateverTheTextEndsWith) {
     TForm* form = MakeForm(300, 120);
     auto* memo = new TMemo(form);
