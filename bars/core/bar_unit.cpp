@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "bars/core/bar_cursors.h"
 #include "bars/core/bar_group.h"
 #include "bars/core/bar_item.h"
 #include "bars/core/bar_manager.h"
@@ -70,6 +71,7 @@ UnitState& Start() {
     RegisterComponentClass<TdxBarPopupMenu>("TdxBarPopupMenu");
     RegisterComponentClass<TdxBarGroup>("TdxBarGroup");
     bars::RegisterStandardItemClasses();
+    bars::LoadBarCursors();
     return *state;
 }
 
@@ -83,6 +85,7 @@ void Finish() {
     state->tempItems.clear();
     state->barControls.clear();
     bars::UnregisterStandardItemClasses();
+    bars::FreeBarCursors();
     UnRegisterClass("TdxBarGroup");
     UnRegisterClass("TdxBarPopupMenu");
     UnRegisterClass("TdxBarManager");
