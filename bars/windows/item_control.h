@@ -84,6 +84,9 @@ public:
     virtual bool CloseMenusOnClick() const { return true; }
     virtual bool CanClickWhilePressed() const { return false; }
     virtual bool IsExpandable() const { return false; }
+    // While customizing its width can be dragged at either end (edit items), never below this.
+    virtual bool CanSizeWidth() const { return false; }
+    virtual int MinSizingWidth() const { return 0; }
     // The menu this control opened (a sub-menu, a drop-down menu), nullptr when none.
     virtual TCustomdxBarControl* GetChildBarControl() const { return nullptr; }
     // PaintType 1: a menu line; anything else: on a toolbar.

@@ -46,6 +46,9 @@ constexpr int MarkSize = 11;
 // A floating toolbar's hot mark lies in its frame, which tells no leaving: a timer looks.
 constexpr UINT_PTR MarkTimerId = 1;
 constexpr UINT MarkTimerInterval = 50;
+// The strips at the ends of a sizable control that take its width, and the lines of the frame shown.
+constexpr int EditSizingStrip = 7;
+constexpr int EditSizingLine = 2;
 // WM_SIZING's edge codes.
 constexpr WPARAM SizingLeft = 1, SizingRight = 2, SizingTop = 3, SizingBottom = 6;
 
@@ -288,6 +291,59 @@ void TdxBarControl::DrawBackground(HDC DC, const RECT& R, HBRUSH Brush) {
     } else {
         TCustomdxBarControl::DrawBackground(DC, R, Brush);
     }
+}
+
+bool TdxBarControl::OnEditSizingEdge(POINT Client, bool& RightEdge) const {
+    TdxBarItemControl* control = Selected();
+    if (!IsCustomizing() || control == nullptr || !control->CanSizeWidth()) return false;
+    const RECT r = control->Bounds();
+    if (Client.y < r.top || Client.y >= r.bottom) return false;
+    if (Client.x >= r.left && Client.x < r.left + EditSizingStrip) {
+        RightEdge = false;
+        return true;
+    }
+    if (Client.x >= r.right - EditSizingStrip && Client.x < r.right) {
+        RightEdge = true;
+        return true;
+    }
+    return false;
+}
+
+RECT TdxBarControl::EditSizingFrame() const {
+    const TdxBarItemControl* control = SizingControl();
+    RECT r = control != nullptr ? control->Bounds() : RECT{0, 0, 0, 0};
+    if (editSizingRightEdge_)
+        r.right = r.left + editSizeWidth_;
+    else
+        r.left = r.right - editSizeWidth_;
+    return r;
+}
+
+void TdxBarControl::InvertEditSizingFrame() {
+    if (handle_ == nullptr) return;
+    const pw::gui::WindowDC dc(handle_, pw::gui::WindowDC::Area::Client);
+    const RECT r = EditSizingFrame();
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    PatBlt(dc.Get(), r.left, r.top, w, EditSizingLine, PATINVERT);
+    PatBlt(dc.Get(), r.left, r.bottom - EditSizingLine, w, EditSizingLine, PATINVERT);
+    PatBlt(dc.Get(), r.left, r.top + EditSizingLine, EditSizingLine, h - 2 * EditSizingLine, PATINVERT);
+    PatBlt(dc.Get(), r.right - EditSizingLine, r.top + EditSizingLine, EditSizingLine, h - 2 * EditSizingLine,
+           PATINVERT);
+}
+
+void TdxBarControl::EndEditSizing(bool Apply) {
+    if (!editSizing_) return;
+    InvertEditSizingFrame();
+    editSizing_ = false;
+    TdxBarItemControl* control = SizingControl();
+    editSizingLink_.reset();
+    if (GetCapture() == handle_) ReleaseCapture();
+    if (control == nullptr) return;
+    const RECT r = control->Bounds();
+    if (Apply && editSizeWidth_ != r.right - r.left)
+        control->Link()->SetUserWidth(editSizeWidth_);
+    else
+        control->Repaint();
 }
 
 void TdxBarControl::UpdateAlpha() {
@@ -800,6 +856,15 @@ LRESULT TdxBarControl::WndProc(TMessage& Message) {
     case WM_NCACTIVATE:
         return 1;
     case WM_SETCURSOR:
+        if (TWMSetCursor(Message).HitTest() == HTCLIENT && IsCustomizing()) {
+            POINT p{0, 0};
+            GetCursorPos(p);
+            ScreenToClient(handle_, p);
+            if (bool right = false; editSizing_ || OnEditSizingEdge(p, right)) {
+                SetCursor(LoadCursor(nullptr, IDC_SIZEWE));
+                return 1;
+            }
+        }
         // Over the grip (or the empty part) of a bar that can move: the move cursor.
         if (TWMSetCursor(Message).HitTest() == HTCLIENT && ncHitCode_ == HTCAPTION &&
             dockingStyle_ != dsNone && bar_->CanMove()) {
@@ -815,6 +880,10 @@ LRESULT TdxBarControl::WndProc(TMessage& Message) {
     case WM_NCLBUTTONDOWN:
         NCLButtonDown(TWMNCHitMessage(Message));
         return 0;
+    case WM_CAPTURECHANGED:
+        // Another window took the mouse: the width stays as it was.
+        if (editSizing_ && TWMCaptureChanged(Message).NewCapture() != handle_) EndEditSizing(false);
+        return TCustomdxBarControl::WndProc(Message);
     case WM_TIMER:
         if (TWMTimer(Message).TimerID() != MarkTimerId) return TCustomdxBarControl::WndProc(Message);
         MarkTimer();
@@ -891,6 +960,17 @@ void TdxBarControl::WMKeyDown(TWMKey Message) {
 void TdxBarControl::WMLButtonDown(TWMMouse Message) {
     if (ignoreMouseUp_) return;
     const POINT p = Message.Pos();
+    if (bool right = false; OnEditSizingEdge(p, right)) {
+        editSizing_ = true;
+        editSizingRightEdge_ = right;
+        editSizingLink_ = MakeObjectLink(Selected());
+        const RECT r = Selected()->Bounds();
+        editSizeWidth_ = editSizingStartWidth_ = r.right - r.left;
+        editSizingStartX_ = p.x;
+        SetCapture(handle_);
+        InvertEditSizingFrame();
+        return;
+    }
     POINT screen = p;
     ClientToScreen(handle_, screen);
     {
@@ -947,7 +1027,32 @@ void TdxBarControl::WMLButtonDown(TWMMouse Message) {
     DragBar(this, screen);
 }
 
+void TdxBarControl::WMLButtonUp(TWMMouse Message) {
+    if (editSizing_) {
+        EndEditSizing(true);
+        return;
+    }
+    TCustomdxBarControl::WMLButtonUp(Message);
+}
+
 void TdxBarControl::WMMouseMove(TWMMouse Message) {
+    if (editSizing_) {
+        // The frame follows the pointer, never narrower than the control allows.
+        TdxBarItemControl* control = SizingControl();
+        if (control == nullptr) {
+            EndEditSizing(false);
+            return;
+        }
+        const int moved = Message.Pos().x - editSizingStartX_;
+        const int wanted = editSizingStartWidth_ + (editSizingRightEdge_ ? moved : -moved);
+        const int width = std::max(wanted, control->MinSizingWidth());
+        if (width != editSizeWidth_) {
+            InvertEditSizingFrame();
+            editSizeWidth_ = width;
+            InvertEditSizingFrame();
+        }
+        return;
+    }
     TCustomdxBarControl::WMMouseMove(Message);
     if (!Alive() || handle_ == nullptr) return;
     const POINT p = Message.Pos();

@@ -3,6 +3,7 @@
 // a caption, a close button and a sizing frame. It lays its item controls out in rows, draws its frame,
 // grip and end mark, enters keyboard mode for the menu keys, and starts a move by its grip or caption.
 #include "bars/windows/bar_control.h"
+#include "lookandfeel/object_links.h"
 #include "platform/gdi/scoped.h"
 
 class TdxBar;
@@ -107,6 +108,7 @@ protected:
     void WMLButtonDown(TWMMouse Message) override;
     void WMMouseMove(TWMMouse Message) override;
     void WMMouseLeave(TMessage& Message) override;
+    void WMLButtonUp(TWMMouse Message) override;
 
 private:
     void CreateForStyle();
@@ -130,6 +132,13 @@ private:
     // The mark's place on the screen, in the frame of a floating toolbar.
     RECT MarkScreenRect();
     void MarkTimer();
+    // Customizing: the client point lies on an end strip of the selected control whose width can be
+    // dragged; RightEdge tells which end.
+    bool OnEditSizingEdge(POINT Client, bool& RightEdge) const;
+    // The frame of the width shown so far, drawn and taken away again by inverting it.
+    RECT EditSizingFrame() const;
+    void InvertEditSizingFrame();
+    void EndEditSizing(bool Apply);
     RECT MarkRect();
     void InvalidateMark();
 
@@ -145,6 +154,17 @@ private:
     bool keyboardMode_ = false;
     HWND savedFocus_ = nullptr;
     bool markTimer_ = false;
+    bool editSizing_ = false;
+    bool editSizingRightEdge_ = false;
+    int editSizeWidth_ = 0;
+    // Where the press took the end, and the width then: the end moves as far as the pointer does.
+    int editSizingStartX_ = 0;
+    int editSizingStartWidth_ = 0;
+    // The control being sized; it may go (its bar rebuilt) while the button is held.
+    TcxObjectLinkPtr editSizingLink_;
+    TdxBarItemControl* SizingControl() const {
+        return editSizingLink_ != nullptr ? static_cast<TdxBarItemControl*>(editSizingLink_->Ref) : nullptr;
+    }
     // The turned font, and the font it was made from.
     mutable pw::gdi::OwnedObject<HFONT> turnedFont_;
     mutable HFONT turnedFrom_ = nullptr;

@@ -8,6 +8,7 @@
 #include "bar_windows_fixture.h"
 #include "bars/core/backgrounds.h"
 #include "bars/core/hint_window.h"
+#include "bars/core/item_registry.h"
 #include "bars/windows/bar_hints.h"
 #include "platform/gdi/surface.h"
 #include "platform/graphics/bitmap.h"
@@ -203,6 +204,61 @@ TEST_F(BarWindowsTest, AFloatingToolbarTakesItsBarsTransparencyAndADockedOneIsOp
     EXPECT_EQ(alpha, 128);
     bar->SetAlphaBlendValue(255);
     EXPECT_EQ(GetWindowLong(Window(bar)->Handle(), GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+}
+
+// A control whose width can be dragged while customizing, as an edit's.
+class SizableControl : public bars::TdxBarButtonControl {
+public:
+    using TdxBarButtonControl::TdxBarButtonControl;
+    bool CanSizeWidth() const override { return true; }
+    int MinSizingWidth() const override { return 30; }
+    int GetWidth() const override { return Link()->UserWidth() > 0 ? Link()->UserWidth() : 80; }
+};
+
+struct SizableButtons {
+    SizableButtons() {
+        SetBarItemControlClass("TdxBarButton",
+                               [](TdxBarItemLink* link) -> std::unique_ptr<bars::ItemControl> {
+                                   return std::make_unique<SizableControl>(link);
+                               });
+    }
+    ~SizableButtons() { SetBarItemControlClass("TdxBarButton", &bars::CreateButtonControl); }
+};
+
+TEST_F(BarWindowsTest, WhileCustomizingAControlsWidthIsDraggedAtItsEndsAndNeverBelowItsLeast) {
+    const SizableButtons sizable;
+    TdxBarButton* edit = Button("Edit");
+    TdxBar* bar = Toolbar("Tools", {edit, Button("Next")});
+    TdxBarItemLink* link = bar->ItemLinks()->Items(0);
+    manager->ToolbarsPopupClick(1000);
+    ASSERT_TRUE(manager->IsCustomizing());
+    auto select = [&] {
+        Window(bar)->SetSelectedItemControl(Control(edit, bar));
+        return Control(edit, bar)->ScreenRect();
+    };
+    RECT r = select();
+    const int y = (r.top + r.bottom) / 2;
+    // The middle sizes nothing.
+    Press(POINT{(r.left + r.right) / 2, y});
+    MoveTo(POINT{r.right + 40, y});
+    Release(POINT{r.right + 40, y});
+    EXPECT_EQ(link->UserWidth(), 0);
+    // Its right end, pulled 20 pixels further.
+    r = select();
+    Press(POINT{r.right - 3, y});
+    EXPECT_EQ(GetCapture(), Window(bar)->Handle());
+    MoveTo(POINT{r.right + 17, y});
+    EXPECT_EQ(link->UserWidth(), 0);
+    Release(POINT{r.right + 17, y});
+    EXPECT_EQ(link->UserWidth(), 100);
+    EXPECT_EQ(GetCapture(), nullptr);
+    // Its left end pulled past its right one: it stops at its least width.
+    r = select();
+    EXPECT_EQ(r.right - r.left, 100);
+    Press(POINT{r.left + 2, y});
+    MoveTo(POINT{r.right + 50, y});
+    Release(POINT{r.right + 50, y});
+    EXPECT_EQ(link->UserWidth(), 30);
 }
 
 } // namespace
