@@ -4,7 +4,10 @@
 
 #include "platform/commctrl/common_controls.h"
 #include "platform/commctrl/std_controls.h"
+#include "platform/gdi/edges.h"
+#include "platform/graphics/canvas.h"
 #include "platform/gui/message_loop.h"
+#include "platform/gui/message_views.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/format.h"
 
@@ -15,7 +18,8 @@ const TWindowStrings::Messages kListBoxMessages{LB_ADDSTRING,    LB_INSERTSTRING
 } // namespace
 
 TListBox::TListBox(TComponent* AOwner)
-    : TWinControl(AOwner), items_(std::make_unique<TWindowStrings>(*this, kListBoxMessages)) {
+    : TWinControl(AOwner), items_(std::make_unique<TWindowStrings>(*this, kListBoxMessages)),
+      canvas_(std::make_unique<TCanvas>()) {
     InitCommonControls();
     SetBounds(0, 0, 121, 97);
     SetTabStop(true);
@@ -34,10 +38,14 @@ void TListBox::CreateParams(TCreateParams& Params) {
     Params.Style |= LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER;
     if (sorted_) Params.Style |= LBS_SORT;
     if (multiSelect_) Params.Style |= extendedSelect_ ? LBS_EXTENDEDSEL : LBS_MULTIPLESEL;
+    // The window class draws rows of one height; a variable list keeps ItemHeight for all of them.
+    if (style_ != lbStandard) Params.Style |= LBS_OWNERDRAWFIXED;
 }
 
 void TListBox::CreateWnd() {
     TWinControl::CreateWnd();
+    if (style_ != lbStandard)
+        SendMessage(Handle(), LB_SETITEMHEIGHT, 0, MAKELPARAM(static_cast<WORD>(itemHeight_), 0));
     items_->WindowCreated();
     // The index was read in the old window's selection mode; keep it only while it names an item.
     if (savedIndex_ >= 0 && savedIndex_ < Count()) SetItemIndex(savedIndex_);
@@ -167,7 +175,57 @@ void TListBox::DeleteSelected() {
 
 void TListBox::WndProc(TMessage& Message) {
     if (Message.Msg == CN_COMMAND) return CNCommand(TWMCommand(Message));
+    if (Message.Msg == CN_DRAWITEM) return CNDrawItem(TWMDrawItem(Message));
     TWinControl::WndProc(Message);
+}
+
+void TListBox::SetStyle(TListBoxStyle Value) {
+    if (style_ == Value) return;
+    style_ = Value;
+    RecreateWnd();
+}
+
+void TListBox::SetItemHeight(int Value) {
+    if (Value <= 0 || itemHeight_ == Value) return;
+    itemHeight_ = Value;
+    if (HandleAllocated() && style_ != lbStandard) {
+        SendMessage(Handle(), LB_SETITEMHEIGHT, 0, MAKELPARAM(static_cast<WORD>(Value), 0));
+        Invalidate();
+    }
+}
+
+void TListBox::CNDrawItem(TWMDrawItem Message) {
+    const DRAWITEMSTRUCT* item = Message.DrawItemStruct();
+    Message.Result = 1;
+    if (item == nullptr) return;
+    TOwnerDrawState state;
+    if (item->itemState & ODS_SELECTED) state.Include(odSelected);
+    if (item->itemState & ODS_DISABLED) state.Include(odDisabled);
+    if (item->itemState & ODS_FOCUS) state.Include(odFocused);
+    canvas_->SetHandle(item->hDC);
+    canvas_->SetFont(Font());
+    canvas_->Brush().SetColor(Color());
+    if (state.Contains(odSelected)) {
+        canvas_->Brush().SetColor(clHighlight);
+        canvas_->Font().SetColor(clHighlightText);
+    }
+    const TRect r{item->rcItem.left, item->rcItem.top, item->rcItem.right, item->rcItem.bottom};
+    const int index = static_cast<int>(item->itemID);
+    if (index >= 0 && index < Count())
+        DrawItem(index, r, state);
+    else
+        canvas_->FillRect(r);
+    if (state.Contains(odFocused)) ::DrawFocusRect(item->hDC, &item->rcItem);
+    canvas_->SetHandle(nullptr);
+}
+
+void TListBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) {
+    if (OnDrawItem) {
+        OnDrawItem(this, Index, Rect, State);
+        return;
+    }
+    canvas_->FillRect(Rect);
+    canvas_->TextOut(Rect.left + 2, Rect.top, Items().Strings(Index));
 }
 
 void TListBox::CNCommand(TWMCommand Message) {

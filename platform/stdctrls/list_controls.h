@@ -1,6 +1,7 @@
 #pragma once
 // List boxes and combo boxes over the "LISTBOX" and "COMBOBOX" window classes; their Items are string
 // lists that live in the window.
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -50,6 +51,11 @@ private:
 };
 
 enum TListBoxStyle { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable };
+enum TOwnerDrawStateFlag { odSelected, odGrayed, odDisabled, odChecked, odFocused };
+using TOwnerDrawState = TSet<TOwnerDrawStateFlag>;
+class TCanvas;
+using TDrawItemEvent =
+    std::function<void(TWinControl* Control, int Index, const TRect& Rect, TOwnerDrawState State)>;
 
 class TListBox : public TWinControl {
 public:
@@ -81,15 +87,25 @@ public:
     void ClearSelection();
     void SelectAll();
     void DeleteSelected();
+    // Owner-drawn rows (all of one height here, ItemHeight): DrawItem paints each on the Canvas, which
+    // comes with the list's font and, for a selected row, the highlight colours.
+    TListBoxStyle Style() const { return style_; }
+    void SetStyle(TListBoxStyle Value);
+    int ItemHeight() const { return itemHeight_; }
+    void SetItemHeight(int Value);
+    TCanvas& Canvas() { return *canvas_; }
+    TDrawItemEvent OnDrawItem;
     void WndProc(TMessage& Message) override;
 
 protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     void DestroyWnd() override;
+    virtual void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State);
 
 private:
     void CNCommand(TWMCommand Message);
+    void CNDrawItem(TWMDrawItem Message);
     std::unique_ptr<TWindowStrings> items_;
     bool multiSelect_ = false;
     bool extendedSelect_ = true;
@@ -97,6 +113,9 @@ private:
     // Kept across a re-creation of the window.
     int savedIndex_ = -1;
     int savedTop_ = 0;
+    std::unique_ptr<TCanvas> canvas_;
+    TListBoxStyle style_ = lbStandard;
+    int itemHeight_ = 16;
 };
 
 enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };

@@ -1,0 +1,33 @@
+#pragma once
+// The customizing window's list of commands: one 22-pixel row per item of the selected category, drawn
+// by the customizing painter of the bars' style so that the list looks like the bars.
+#include <string>
+
+#include "platform/stdctrls/list_controls.h"
+
+class TdxBarItem;
+class TdxBarManager;
+
+namespace bars {
+
+class TCommandsListBox : public TListBox {
+public:
+    explicit TCommandsListBox(TComponent* AOwner);
+    std::string ClassName() const override { return "TCommandsListBox"; }
+    TdxBarManager* BarManager() const { return manager_; }
+    void SetBarManager(TdxBarManager* Value);
+    // The item a row stands for.
+    TdxBarItem* ItemOf(int Index);
+    void WndProc(TMessage& Message) override;
+
+protected:
+    void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) override;
+
+private:
+    TdxBarManager* manager_ = nullptr;
+};
+
+// An item's caption as a row shows it: without its accelerator marks.
+std::string CommandCaption(const std::string& Caption);
+
+} // namespace bars
