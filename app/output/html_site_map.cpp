@@ -17,8 +17,11 @@ class ListWriter {
 public:
     explicit ListWriter(size_t capacity) { text_.reserve(capacity); }
 
-    // CR LF and the indent; a negative indent (the last closing lines) writes none.
-    std::string& Line() {
+    // CR LF and the indent; a negative indent (the last closing lines) writes none. Room: the most the
+    // line can take.
+    std::string& Line(size_t room = 0) {
+        room += kCrLf.size() + static_cast<size_t>(std::max(indent_, 0)) + 8;
+        if (text_.capacity() - text_.size() < room) Grow(room);
         text_ += kCrLf;
         if (indent_ > 0) text_.append(static_cast<size_t>(indent_), ' ');
         return text_;
@@ -47,6 +50,15 @@ public:
     }
 
 private:
+    // Lines longer than the estimate allowed for (escapes) add room for themselves and an eighth more,
+    // instead of doubling a page of megabytes. A fresh string takes exactly the room asked for.
+    void Grow(size_t room) {
+        std::string grown;
+        grown.reserve(text_.size() + std::max(room, text_.size() / 8));
+        grown += text_;
+        text_.swap(grown);
+    }
+
     std::string text_;
     int indent_ = 0;
     int previous_ = 0;
@@ -76,10 +88,11 @@ std::string BuildHtmlSiteMap(const TMapProfile& Profile, std::span<const TSiteMa
     const std::string fileImage = images ? ImageTag(output_text::FileImage) : std::string();
     const std::string pictureImage = images ? ImageTag(output_text::PictureImage) : std::string();
 
-    // Room for every line as written, and for the page around the list, so that the text is neither
-    // moved to grow nor copied to become the page.
+    // Room for every line as written when nothing in it needs escaping (the markup, the indent, a closing
+    // line per folder, the address and the text), and for the page around the list, so that the text is
+    // neither moved to grow nor copied to become the page.
     const size_t lineRoom =
-        64 + std::max({folderImage.size() + sectionClass.size(),
+        48 + std::max({folderImage.size() + sectionClass.size(),
                        std::max(fileImage.size(), pictureImage.size()) + itemClass.size()});
     size_t capacity = 4096;
     for (const TSiteMapNode& node : Nodes)
@@ -90,10 +103,12 @@ std::string BuildHtmlSiteMap(const TMapProfile& Profile, std::span<const TSiteMa
         const TSiteMapNode& node = Nodes[i];
         if (OnProgress) OnProgress(static_cast<int>(i), node);
         const std::string_view location = Location(node);
+        // At worst every byte of the address becomes "&amp;" and every one of the text "&quot;".
+        const size_t room = lineRoom + 5 * location.size() + 6 * LinkText(node).size();
         if (node.ImageIndex == kFolderImage) {
             list.MoveTo(node.Level);
             const bool link = !Profile.NoFolderLinks() && !location.empty();
-            std::string& line = list.Line();
+            std::string& line = list.Line(room);
             line += "<ul>";
             line += folderImage;
             line += "<b";
@@ -110,7 +125,7 @@ std::string BuildHtmlSiteMap(const TMapProfile& Profile, std::span<const TSiteMa
             if (!node.HasChildren) line += "</ul>";
         } else if (node.ImageIndex == kPageImage || node.ImageIndex == kPictureImage) {
             list.MoveTo(node.Level);
-            std::string& line = list.Line();
+            std::string& line = list.Line(room);
             line += "<dt>&nbsp;&nbsp;";
             line += node.ImageIndex == kPictureImage ? pictureImage : fileImage;
             line += "<a href=\"";

@@ -117,7 +117,7 @@ public:
     template <class KeyOf> bool Insert(std::string_view key, uint32_t node, KeyOf&& keyOf) {
         if (2 * (used_ + 1) > slots_.size()) Grow();
         // Zero marks an empty slot.
-        const uint64_t hash = std::hash<std::string_view>()(key) | 1;
+        const uint32_t hash = static_cast<uint32_t>(std::hash<std::string_view>()(key)) | 1;
         const size_t mask = slots_.size() - 1;
         for (size_t i = hash & mask;; i = (i + 1) & mask) {
             Slot& slot = slots_[i];
@@ -132,7 +132,7 @@ public:
 
 private:
     struct Slot {
-        uint64_t hash = 0;
+        uint32_t hash = 0;
         uint32_t node = 0;
     };
     void Grow() {

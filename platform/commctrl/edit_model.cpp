@@ -58,6 +58,16 @@ bool EditModel::Replace(const std::string& text, bool undoable, size_t room) {
         undoCaret_ = caret_;
         hasUndo_ = true;
     }
+    // A text appended to again and again (a log) grows by a quarter, not by doubling: a long log keeps
+    // little unused room.
+    // (A fresh string takes exactly the room asked for; reserving in place would double it.)
+    const size_t needed = text_.size() - removed + insert.size();
+    if (needed > text_.capacity()) {
+        std::string grown;
+        grown.reserve(std::max(needed, text_.size() + text_.size() / 4));
+        grown += text_;
+        text_.swap(grown);
+    }
     text_.replace(start, removed, insert);
     anchor_ = caret_ = start + insert.size();
     dirtyFrom_ = std::min(dirtyFrom_, start);

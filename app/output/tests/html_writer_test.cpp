@@ -136,3 +136,30 @@ TEST(HtmlSiteMap, ARealParserFindsTheNesting) {
           "(http://example.com/%22%3E%3Cscript%3Ealert(2)%3C/script%3E|caf\xC3\xA9 \xEF\xBF\xBD bad)"})
         EXPECT_NE(outline.find(link), std::string::npos) << link << " in " << outline;
 }
+
+TEST(HtmlSiteMap, TheListTakesLittleMoreRoomThanItNeedsEvenWhenEscapesMakeItLonger) {
+    // Plain texts and addresses, and texts and addresses that escaping makes several times longer.
+    Tree plain, escaped;
+    plain.Add(kFolderImage, 0, true, "Home", "http://www.example.com/");
+    escaped.Add(kFolderImage, 0, true, "Home", "http://www.example.com/");
+    for (int i = 0; i < 3000; ++i) {
+        const std::string n = std::to_string(i);
+        plain.Add(kPageImage, 1, false, "Page " + n + " of the site",
+                  "http://www.example.com/folder/page" + n);
+        escaped.Add(kPageImage, 1, false, std::string(40, '"') + n,
+                    "http://www.example.com/" + std::string(30, '&') + "/\xCE\xB5\xCE\xB5" + n);
+    }
+    TMapProfile profile;
+    for (const Tree* tree : {&plain, &escaped}) {
+        const std::string list = BuildHtmlSiteMap(profile, tree->Nodes());
+        EXPECT_LE(list.capacity(), list.size() + list.size() / 4 + 8192) << list.size();
+        EXPECT_NE(list.find("2999"), std::string::npos);
+    }
+    const std::string list = BuildHtmlSiteMap(profile, escaped.Nodes());
+    EXPECT_NE(list.find(">" + HtmlEscape(std::string(40, '"') + "2999") + "</a>"), std::string::npos);
+    std::string amps;
+    for (int i = 0; i < 30; ++i)
+        amps += "&amp;";
+    EXPECT_NE(list.find("<a href=\"http://www.example.com/" + amps + "/%CE%B5%CE%B52999\""),
+              std::string::npos);
+}

@@ -87,3 +87,14 @@ TEST(EditModel, AppendingALineCostsThatLineWhateverCameBefore) {
     EXPECT_EQ(measured, kLines);
     EXPECT_LE(m.IndexedBytes(), m.Text().size());
 }
+
+TEST(EditModel, ALogAppendedToLineByLineKeepsLittleUnusedRoom) {
+    EditModel m(true);
+    for (int i = 0; i < 50000; ++i) {
+        m.SetSel(m.Text().size(), m.Text().size());
+        m.Replace("  /var/www/site/page" + std::to_string(i) + ".html\r\n", false);
+    }
+    EXPECT_EQ(m.LineCount(), 50001);
+    EXPECT_LE(m.Text().capacity(), m.Text().size() + m.Text().size() / 4 + 64);
+    EXPECT_EQ(m.Line(49999), "  /var/www/site/page49999.html");
+}
