@@ -241,6 +241,8 @@ private:
     // A side dock took Width pixels: the wizard moves aside, and the window widens when it must to show
     // the wizard whole beside it.
     void FollowSideDock(bool Left, int Width);
+    // The bottom dock took DockHeight pixels: what stands on the window's bottom edge moves up.
+    void FollowBottomDock(int DockHeight);
     void SetFtpEnabled(bool Value);
     // The result tree's popup menu is about to open with these commands enabled.
     void ResultMenuPopup(const results::ResultMenuState& State);
@@ -316,6 +318,7 @@ private:
     // The widths of the left and right docks the wizard stands beside.
     int barsLeft_ = 0;
     int barsRight_ = 0;
+    int barsBottom_ = 0;
     bool closeAfterRun_ = false;
     // The close question was answered and the window goes.
     bool closing_ = false;

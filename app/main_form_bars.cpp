@@ -175,6 +175,12 @@ void TfrmSiteMapMain::MakeRoomForBars() {
     }
     barsRoom_ = height;
     dock->OnResize = [this, dock](TObject*) { FollowBarsDock(dock->Height()); };
+    if (bars::DockControl* bottomSite = dxBarManager1->Bars()->DockControls(dsBottom)) {
+        if (auto* bottom = dynamic_cast<TControl*>(bottomSite->Component())) {
+            barsBottom_ = bottom->Height();
+            bottom->OnResize = [this, bottom](TObject*) { FollowBottomDock(bottom->Height()); };
+        }
+    }
     for (TdxBarDockingStyle side : {dsLeft, dsRight}) {
         bars::DockControl* sideSite = dxBarManager1->Bars()->DockControls(side);
         auto* sideDock = sideSite != nullptr ? dynamic_cast<TControl*>(sideSite->Component()) : nullptr;
@@ -183,6 +189,28 @@ void TfrmSiteMapMain::MakeRoomForBars() {
         sideDock->OnResize = [this, side, sideDock](TObject*) {
             FollowSideDock(side == dsLeft, sideDock->Width());
         };
+    }
+}
+
+void TfrmSiteMapMain::FollowBottomDock(int DockHeight) {
+    const int delta = DockHeight - barsBottom_;
+    if (delta == 0 || ComponentState().Contains(csDestroying)) return;
+    barsBottom_ = DockHeight;
+    // The wizard's bottom edge moves with the dock's top edge: what stands on the bottom moves, what is
+    // held at both ends shrinks or stretches.
+    for (int i = 0; i < ControlCount(); ++i) {
+        TControl* control = Controls(i);
+        const TAnchors anchors = control->Anchors();
+        if (control->Align() != alNone || !anchors.Contains(akBottom)) continue;
+        if (anchors.Contains(akTop))
+            control->SetHeight(std::max(0, control->Height() - delta));
+        else
+            control->SetTop(control->Top() - delta);
+    }
+    // The window keeps room for the whole wizard above the dock.
+    if (Constraints().MinHeight() > 0) {
+        Constraints().SetMinHeight(std::max(0, Constraints().MinHeight() + delta));
+        if (Height() < Constraints().MinHeight()) SetHeight(Constraints().MinHeight());
     }
 }
 

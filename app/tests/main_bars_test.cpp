@@ -297,6 +297,29 @@ TEST_F(MainBarsTest, AtASideTheToolbarTurnsItsCaptionsAndTheWizardStandsBesideIt
     EXPECT_LE(pageEnd.x, onRight.left);
     EXPECT_GT(right->Width(), 0);
     Save("main-bars-toolbar-right.png");
+
+    // Down to the bottom edge: a row under the wizard, whose buttons stay whole above it.
+    const RECT before = WindowRect(form_->Handle());
+    const TRect buttons = form_->btnNext->BoundsRect();
+    DragTo(POINT{onRight.left + 10, onRight.top + 4},
+           POINT{(before.left + before.right) / 2, before.bottom - 6});
+    ASSERT_EQ(form_->barMainToolbar->DockingStyle(), dsBottom);
+    auto* bottom = dynamic_cast<TControl*>(form_->dxBarManager1->Bars()->DockControls(dsBottom)->Component());
+    EXPECT_GT(bottom->Height(), 0);
+    EXPECT_EQ(right->Width(), 0);
+    const RECT row = WindowRect(Toolbar()->Handle());
+    EXPECT_GT(row.right - row.left, row.bottom - row.top);
+    // Nothing aligned to the bottom (the status line, the dock) covers the wizard's buttons.
+    const TRect above = form_->btnNext->BoundsRect();
+    EXPECT_EQ(above.Height(), buttons.Height());
+    for (int i = 0; i < form_->ControlCount(); ++i) {
+        TControl* c = form_->Controls(i);
+        if (c->Align() == alBottom && c->Visible() && c->Height() > 0) {
+            EXPECT_LE(above.bottom, c->Top()) << c->Name();
+        }
+    }
+    EXPECT_LE(form_->pcMain->BoundsRect().bottom, above.top);
+    Save("main-bars-toolbar-bottom.png");
 }
 
 } // namespace
