@@ -7,6 +7,10 @@ BUILD_TYPE ?= Release
 JOBS     ?= $(shell nproc)
 PREFIX   ?= /usr/local
 WERROR   ?= 0
+# UNITY=1 compiles each library's sources in batches; BENCH=1 builds the benchmarks. The sanitizer build
+# compiles every file on its own (so a file missing an include fails there) and leaves the benchmarks out.
+UNITY    ?= $(if $(filter 1,$(SANITIZE)),0,1)
+BENCH    ?= $(if $(filter 1,$(SANITIZE)),0,1)
 CMAKE_FLAGS ?=
 
 RUN_DEPS := deps/run.txt deps/build.txt
@@ -25,6 +29,17 @@ else
   OPTIONS += -DPW_WERROR=OFF
 endif
 
+ifeq ($(UNITY),1)
+  OPTIONS += -DPW_UNITY=ON
+else
+  OPTIONS += -DPW_UNITY=OFF
+endif
+ifeq ($(BENCH),1)
+  BENCH_OPTION := -DPW_BENCH=ON
+else
+  BENCH_OPTION := -DPW_BENCH=OFF
+endif
+
 CONFIGURE = cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(OPTIONS) $(CMAKE_FLAGS)
 
 .PHONY: all deps run-deps configure build program test run install clean
@@ -38,7 +53,7 @@ run-deps:
 	@bash tools/install-deps.sh $(RUN_DEPS)
 
 configure: deps
-	@$(CONFIGURE) -DPW_TESTS=ON -DPW_BENCH=ON >/dev/null
+	@$(CONFIGURE) -DPW_TESTS=ON $(BENCH_OPTION) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)

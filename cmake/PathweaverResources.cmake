@@ -79,6 +79,8 @@ ${registrations}    }
 extern \"C\" void ${anchor}() {}
 ")
     target_sources(${target} PRIVATE ${sources} ${registration})
+    # The byte tables stay translation units of their own, outside any unity batch.
+    set_source_files_properties(${sources} ${registration} PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
     if(NOT target STREQUAL "pw_rtl")
         target_link_libraries(${target} PRIVATE pw_rtl)
     endif()

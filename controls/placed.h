@@ -3,6 +3,7 @@
 // parent and given its bounds in one call.
 #include <string>
 
+#include "platform/stdctrls/buttons.h"
 #include "platform/stdctrls/label.h"
 #include "platform/vcl/win_control.h"
 
@@ -23,4 +24,12 @@ inline TLabel* PlacedLabel(TComponent* Owner, TWinControl* Parent, const char* N
     label->SetAutoSize(false);
     label->SetCaption(Caption);
     return label;
+}
+
+// A push button of the standard height.
+inline TButton* PlacedButton(TComponent* Owner, TWinControl* Parent, const char* Name, const char* Caption,
+                             int Left, int Top, int Width = 75) {
+    auto* button = Placed<TButton>(Owner, Parent, Name, Left, Top, Width, 25);
+    button->SetCaption(Caption);
+    return button;
 }

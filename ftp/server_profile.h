@@ -10,6 +10,10 @@ inline constexpr const char* ProfilesKey = "\\Software\\Quillmark Software\\Inte
 inline constexpr const char* ProxyKey = "\\Software\\Quillmark Software\\Internet\\Proxy";
 inline constexpr const char* BookmarkPrefix = "Bookmark ";
 inline constexpr const char* UntitledPrefix = "Untitled ";
+// What anonymous logins send as their password.
+inline constexpr const char* AnonymousPassword = "QuillmarkFTP@";
+inline constexpr const char* DuplicateName =
+    "A site with that name already exists, please choose another one.";
 } // namespace ftpprofile
 
 struct JDServerData {

@@ -15,15 +15,7 @@
 
 namespace {
 
-constexpr const char* kDuplicateName = "A site with that name already exists, please choose another one.";
 constexpr const char* kHostingAddress = "https://www.quillmark.com/hosting/";
-
-TButton* Button(TComponent* Owner, TWinControl* Parent, const char* Name, const char* Caption, int Left,
-                int Top, int Width = 75) {
-    auto* button = Placed<TButton>(Owner, Parent, Name, Left, Top, Width, 25);
-    button->SetCaption(Caption);
-    return button;
-}
 
 void LoadPicture(TImage* Image, const char* Resource) {
     try {
@@ -69,9 +61,9 @@ TwinServerWizard::TwinServerWizard(TComponent* AOwner, const std::vector<JDServe
         question->SetAutoSize(false);
         question->SetWordWrap(true);
         question->SetCaption(questions[i]);
-        Button(this, page, "", "Cancel", 385, 258)->SetModalResult(mrCancel);
+        PlacedButton(this, page, "", "Cancel", 385, 258)->SetModalResult(mrCancel);
         if (i > 0)
-            Button(this, page, "", "<< Back", 223, 258)->OnClick = [this, i](TObject*) { GoTo(i - 1); };
+            PlacedButton(this, page, "", "<< Back", 223, 258)->OnClick = [this, i](TObject*) { GoTo(i - 1); };
     }
     // Step 1.
     PlacedLabel(this, step[0], "", "Profile Name: (example: My Home Site)", 140, 100, 320);
@@ -80,7 +72,7 @@ TwinServerWizard::TwinServerWizard(TComponent* AOwner, const std::vector<JDServe
     eNickname->OnKeyPress = [this](TObject*, char& k) {
         if (k == '\r') k = 0, NicknameNext();
     };
-    Button4 = Button(this, step[0], "Button4", "Next >>", 304, 258);
+    Button4 = PlacedButton(this, step[0], "Button4", "Next >>", 304, 258);
     Button4->OnClick = [this](TObject*) { NicknameNext(); };
     // Step 2.
     auto nextOnEnter = [this](TObject*, char& k) {
@@ -99,7 +91,7 @@ TwinServerWizard::TwinServerWizard(TComponent* AOwner, const std::vector<JDServe
     cSavePass = Placed<TCheckBox>(this, step[1], "cSavePass", 300, 196, 150, 20);
     cSavePass->SetCaption("Save Password");
     cSavePass->SetChecked(true);
-    Button(this, step[1], "", "Next >>", 304, 258)->OnClick = [this](TObject*) { GoTo(2); };
+    PlacedButton(this, step[1], "", "Next >>", 304, 258)->OnClick = [this](TObject*) { GoTo(2); };
     // Step 3.
     PlacedLabel(this, step[2], "", "Hostname: (example: ftp.example.com)", 140, 100, 320);
     eHost = Placed<TEdit>(this, step[2], "eHost", 140, 118, 320, 22);
@@ -110,14 +102,15 @@ TwinServerWizard::TwinServerWizard(TComponent* AOwner, const std::vector<JDServe
         edit->OnKeyPress = [this](TObject*, char& k) {
             if (k == '\r') k = 0, HostNext();
         };
-    Button5 = Button(this, step[2], "Button5", "Next >>", 304, 258);
+    Button5 = PlacedButton(this, step[2], "Button5", "Next >>", 304, 258);
     Button5->OnClick = [this](TObject*) { HostNext(); };
     // Step 4.
-    btnNoProxy = Button(this, step[3], "btnNoProxy", "No, I don't even  know what that is.", 140, 110, 320);
+    btnNoProxy =
+        PlacedButton(this, step[3], "btnNoProxy", "No, I don't even  know what that is.", 140, 110, 320);
     btnNoProxy->OnClick = [this](TObject*) { GoTo(4); };
-    btnProxy = Button(this, step[3], "btnProxy", "Yes, I use a proxy or socks server.", 140, 142, 320);
+    btnProxy = PlacedButton(this, step[3], "btnProxy", "Yes, I use a proxy or socks server.", 140, 142, 320);
     btnProxy->OnClick = [](TObject*) { ShowProxyWindow(); };
-    Button(this, step[3], "", "Next >>", 304, 258)->OnClick = [this](TObject*) { GoTo(4); };
+    PlacedButton(this, step[3], "", "Next >>", 304, 258)->OnClick = [this](TObject*) { GoTo(4); };
     // Step 5.
     imgRookVale = Placed<TImage>(this, step[4], "imgRookVale", 150, 110, 300, 80);
     LoadPicture(imgRookVale, "FTPRVAD");
@@ -125,7 +118,7 @@ TwinServerWizard::TwinServerWizard(TComponent* AOwner, const std::vector<JDServe
     imgRookVale->OnClick = [](TObject*) {
         ShellExecute(nullptr, "open", kHostingAddress, "", "", SW_SHOWNORMAL);
     };
-    btnFinish = Button(this, step[4], "btnFinish", "Finish", 304, 258);
+    btnFinish = PlacedButton(this, step[4], "btnFinish", "Finish", 304, 258);
     btnFinish->SetModalResult(mrOk);
 
     UpdateButtons();
@@ -159,7 +152,7 @@ void TwinServerWizard::NicknameNext() {
     }
     for (const JDServerData& p : existing_)
         if (SameProfileName(p.ItemName, name)) {
-            MessageDlg(kDuplicateName, mtWarning, TMsgDlgButtons{mbOK});
+            MessageDlg(ftpprofile::DuplicateName, mtWarning, TMsgDlgButtons{mbOK});
             return;
         }
     GoTo(1);

@@ -19,10 +19,8 @@
 
 namespace {
 
-constexpr const char* kDuplicateName = "A site with that name already exists, please choose another one.";
 constexpr const char* kBadName = "A site name cannot be empty or hold the character \"\\\".";
 constexpr const char* kAnonymousUser = "anonymous";
-constexpr const char* kAnonymousPassword = "QuillmarkFTP@";
 
 TEdit* LabelledEdit(TComponent* Owner, TWinControl* Parent, const char* Name, const char* Caption, int Left,
                     int Top, int Width) {
@@ -35,13 +33,6 @@ TCheckBox* Check(TComponent* Owner, TWinControl* Parent, const char* Name, const
     auto* box = Placed<TCheckBox>(Owner, Parent, Name, Left, Top, Width, 20);
     box->SetCaption(Caption);
     return box;
-}
-
-TButton* Button(TComponent* Owner, TWinControl* Parent, const char* Name, const char* Caption, int Left,
-                int Top, int Width = 75) {
-    auto* button = Placed<TButton>(Owner, Parent, Name, Left, Top, Width, 25);
-    button->SetCaption(Caption);
-    return button;
 }
 
 } // namespace
@@ -70,9 +61,9 @@ TwinServers::TwinServers(TComponent* AOwner) : TForm(AOwner) {
     tvServers->OnChange = [this](TObject* s, TTreeNode* n) { tvServersChange(s, n); };
     tvServers->OnEdited = [this](TObject* s, TTreeNode* n, std::string& t) { tvServersEdited(s, n, t); };
     tvServers->OnKeyDown = [this](TObject* s, WORD& k, TShiftState sh) { tvServersKeyDown(s, k, sh); };
-    btnAdd = Button(this, tabSites, "btnAdd", "Add", 400, 8, 90);
+    btnAdd = PlacedButton(this, tabSites, "btnAdd", "Add", 400, 8, 90);
     btnAdd->OnClick = [this](TObject* s) { btnAddClick(s); };
-    btnDelete = Button(this, tabSites, "btnDelete", "Delete", 400, 40, 90);
+    btnDelete = PlacedButton(this, tabSites, "btnDelete", "Delete", 400, 40, 90);
     btnDelete->SetEnabled(false);
     btnDelete->OnClick = [this](TObject* s) { btnDeleteClick(s); };
 
@@ -87,7 +78,7 @@ TwinServers::TwinServers(TComponent* AOwner) : TForm(AOwner) {
     noop = Check(this, page, "noop", "Stay Connected", 130, 156, 114);
     txtHostDirName = LabelledEdit(this, page, "txtHostDirName", "Initial Host Folder", 8, 180, 236);
     txtLocalDirName = LabelledEdit(this, page, "txtLocalDirName", "Initial Local Folder", 8, 222, 206);
-    btnBrowseLocal = Button(this, page, "btnBrowseLocal", "...", 218, 237, 26);
+    btnBrowseLocal = PlacedButton(this, page, "btnBrowseLocal", "...", 218, 237, 26);
     btnBrowseLocal->SetHeight(23);
     btnBrowseLocal->OnClick = [this](TObject* s) { btnBrowseLocalClick(s); };
     txtPort = LabelledEdit(this, page, "txtPort", "Port", 256, 6, 80);
@@ -119,16 +110,16 @@ TwinServers::TwinServers(TComponent* AOwner) : TForm(AOwner) {
                  btnBrowseLocal, txtComment,     txtPort,        txtTimeout,
                  noop,           protocolDrop};
 
-    btnOk = Button(this, this, "btnOk", "Connect", 113, 338, 90);
+    btnOk = PlacedButton(this, this, "btnOk", "Connect", 113, 338, 90);
     btnOk->SetEnabled(false);
     btnOk->SetDefault(true);
     btnOk->OnClick = [this](TObject* s) { btnOkClick(s); };
-    btnClose = Button(this, this, "btnClose", "Close", 209, 338, 90);
+    btnClose = PlacedButton(this, this, "btnClose", "Close", 209, 338, 90);
     btnClose->SetCancel(true);
     btnClose->OnClick = [this](TObject* s) { btnCloseClick(s); };
-    btnApply = Button(this, this, "btnApply", "Apply", 305, 338, 90);
+    btnApply = PlacedButton(this, this, "btnApply", "Apply", 305, 338, 90);
     btnApply->OnClick = [this](TObject* s) { btnApplyClick(s); };
-    btnProxy = Button(this, this, "btnProxy", "Proxy Setup", 401, 338, 111);
+    btnProxy = PlacedButton(this, this, "btnProxy", "Proxy Setup", 401, 338, 111);
     btnProxy->OnClick = [this](TObject* s) { btnProxyClick(s); };
 
     tmrEdit = new TTimer(this);
@@ -224,7 +215,7 @@ void TwinServers::tvServersEdited(TObject*, TTreeNode* Node, std::string& S) {
     if (!IsValidProfileName(S)) refusal = kBadName;
     for (size_t i = 0; !refusal && i < profiles_.size(); ++i)
         if (static_cast<int>(i) != index && SameProfileName(profiles_[i].ItemName, S))
-            refusal = kDuplicateName;
+            refusal = ftpprofile::DuplicateName;
     if (refusal) {
         S = p.ItemName;
         MessageDlg(refusal, mtWarning, TMsgDlgButtons{mbOK});
@@ -302,7 +293,7 @@ void TwinServers::chkAnonymousClick(TObject*) {
     p->Anonymous = chkAnonymous->Checked();
     if (!p->Anonymous) return;
     txtUsername->SetText(kAnonymousUser);
-    txtPassword->SetText(kAnonymousPassword);
+    txtPassword->SetText(ftpprofile::AnonymousPassword);
 }
 
 void TwinServers::protocolDropChange(TObject*) {

@@ -19,9 +19,6 @@
 
 namespace {
 
-// What anonymous logins send as their password.
-constexpr const char* kAnonymousPassword = "QuillmarkFTP@";
-
 template <class T> T* Place(TForm* Form, const char* Name, int Left, int Top, int Width, int Height) {
     auto* control = new T(Form);
     control->SetName(Name);
@@ -200,7 +197,7 @@ bool TfrmUploadFile::PrepareClient() {
     }
     if (ftp->PassWord.empty()) {
         if (profile.Anonymous || SameText(ftp->UserName, "anonymous") || SameText(ftp->UserName, "ftp")) {
-            ftp->PassWord = kAnonymousPassword;
+            ftp->PassWord = ftpprofile::AnonymousPassword;
         } else if (Unattended) {
             Fail("The server profile \"" + ProfileName +
                  "\" keeps no password, and nobody is here to type it; nothing was uploaded. Save the "

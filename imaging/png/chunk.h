@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+// The largest length a chunk may state (2^31 - 1).
+inline constexpr uint32_t kMaxChunkLength = 0x7FFFFFFFu;
+
 class TStream;
 class TPNGObject;
 class TChunkIHDR;

@@ -14,12 +14,7 @@
 
 namespace {
 
-constexpr uint32_t kMaxChunkLength = 0x7FFFFFFFu;
 constexpr size_t kInputBlock = 65535;
-
-[[noreturn]] void RaiseZlib(int code) {
-    RaisePngError<EPNGZLIBError>(std::string(png_text::ZLIBError) + ZlibErrorText(code));
-}
 
 // Inflates the data of consecutive IDAT chunks straight from the stream, checking each chunk's CRC.
 class IdatReader {

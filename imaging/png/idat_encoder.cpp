@@ -15,10 +15,6 @@
 
 namespace {
 
-[[noreturn]] void RaiseZlib(int code) {
-    RaisePngError<EPNGZLIBError>(std::string(png_text::ZLIBError) + ZlibErrorText(code));
-}
-
 // Deflates into a buffer of `limit` bytes and writes each full buffer as one IDAT chunk.
 class IdatWriter {
 public:

@@ -12,7 +12,6 @@
 
 namespace {
 constexpr uint8_t kSignature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
-constexpr uint32_t kMaxChunkLength = 0x7FFFFFFFu;
 } // namespace
 
 TPNGObject::TPNGObject() {

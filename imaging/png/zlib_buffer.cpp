@@ -1,5 +1,7 @@
 #include "imaging/png/zlib_buffer.h"
 
+#include "imaging/png/png_errors.h"
+
 #include <zlib.h>
 
 std::string ZlibErrorText(int code) {
@@ -25,6 +27,10 @@ std::string ZlibErrorText(int code) {
     default:
         return "(" + std::to_string(code) + ")";
     }
+}
+
+void RaiseZlib(int code) {
+    RaisePngError<EPNGZLIBError>(std::string(png_text::ZLIBError) + ZlibErrorText(code));
 }
 
 namespace {

@@ -7,6 +7,8 @@
 
 // The text shown for a zlib result code, e.g. "data error (-3)".
 std::string ZlibErrorText(int code);
+// Throws EPNGZLIBError with the text for a zlib result code.
+[[noreturn]] void RaiseZlib(int code);
 
 // Decompressed text beyond this many bytes is refused, so a tiny chunk cannot expand without bound.
 inline constexpr size_t kInflateBufferLimit = 1u << 20;

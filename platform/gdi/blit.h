@@ -2,6 +2,9 @@
 // Block transfers between device contexts with ternary raster operations, masks and alpha.
 #include "platform/gdi/gdi_structs.h"
 
+// The raster operation that leaves the destination as it is (for the background half of a MaskBlt).
+inline constexpr DWORD kDstCopy = 0x00AA0029;
+
 BOOL BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc, int ySrc, DWORD rop);
 BOOL StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc, int ySrc, int widthSrc,
                 int heightSrc, DWORD rop);

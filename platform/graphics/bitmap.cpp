@@ -22,8 +22,6 @@ using pw::graphics::DibImage;
 
 namespace {
 
-constexpr DWORD kDstCopy = 0x00AA0029; // leaves the destination as it is
-
 std::vector<RGBQUAD> TableFor(int bpp) {
     return bpp <= 8 ? pw::gdi::DefaultPalette(bpp) : std::vector<RGBQUAD>{};
 }

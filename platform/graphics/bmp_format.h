@@ -11,6 +11,14 @@ class TStream;
 
 namespace pw::graphics {
 
+// Little-endian fields of the file formats.
+inline uint16_t Get16(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
+inline uint32_t Get32(const uint8_t* p) {
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
 // Rows bottom-up, each padded to 4 bytes; 16-bit data is widened to 24 bits on reading.
 struct DibImage {
     int width = 0;

@@ -19,16 +19,13 @@ using pw::graphics::DibImage;
 
 namespace {
 
+using pw::graphics::Get16;
+using pw::graphics::Get32;
+
 [[noreturn]] void InvalidIcon() {
     throw EInvalidGraphic(graphics_text::InvalidIcon);
 }
 
-uint16_t Get16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
-uint32_t Get32(const uint8_t* p) {
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
 void Put16(std::vector<uint8_t>& out, size_t at, uint32_t v) {
     out[at] = uint8_t(v);
     out[at + 1] = uint8_t(v >> 8);

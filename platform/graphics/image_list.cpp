@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr DWORD kDstCopy = 0x00AA0029;
 // Where the source is white, the destination stays; elsewhere the brush (P xor D) and S) xor D.
 constexpr DWORD kDSPDxax = 0x00E20746;
 

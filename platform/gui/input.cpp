@@ -8,6 +8,7 @@
 #include "platform/gui/backend.h"
 #include "platform/gui/gui_state.h"
 #include "platform/gui/keys.h"
+#include "platform/gui/message_views.h"
 #include "platform/gui/system.h"
 
 namespace pw::gui {
@@ -48,10 +49,6 @@ WPARAM MouseKeys() {
     if (k[VK_SHIFT] & 0x80) f |= MK_SHIFT;
     if (k[VK_CONTROL] & 0x80) f |= MK_CONTROL;
     return f;
-}
-
-LPARAM PackPoint(POINT p) {
-    return MAKELPARAM(static_cast<WORD>(p.x), static_cast<WORD>(p.y));
 }
 
 void Post(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, DWORD character = 0) {

@@ -11,8 +11,12 @@ TList::~TList() {
     items_.clear();
 }
 
-void TList::IndexError(int index) {
+void RaiseListIndexError(int index) {
     throw EListError(Format(rtl_text::ListIndexError, index));
+}
+
+void TList::IndexError(int index) {
+    RaiseListIndexError(index);
 }
 
 void TList::CheckIndex(int index) const {

@@ -10,6 +10,9 @@ using TListSortCompare = std::function<int(void* a, void* b)>;
 
 enum TListNotification { lnAdded, lnExtracted, lnDeleted };
 
+// Throws EListError "List index out of bounds (index)", as every indexed list of the library does.
+[[noreturn]] void RaiseListIndexError(int index);
+
 class TList : public TObject {
 public:
     ~TList() override;

@@ -7,14 +7,9 @@
 #include "platform/gui/message_loop.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/format.h"
+#include "platform/rtl/list.h"
 #include "platform/rtl/string_list.h"
 #include "platform/stdctrls/image_list_handle.h"
-
-namespace {
-[[noreturn]] void IndexError(int index) {
-    throw EListError(Format("List index out of bounds (%d)", index));
-}
-} // namespace
 
 // Columns.
 
@@ -139,7 +134,7 @@ void TListView::DestroyWnd() {
 }
 
 TListColumn* TListView::Column(int Index) const {
-    if (Index < 0 || Index >= ColumnCount()) IndexError(Index);
+    if (Index < 0 || Index >= ColumnCount()) RaiseListIndexError(Index);
     return columns_[static_cast<size_t>(Index)].get();
 }
 
@@ -161,7 +156,7 @@ void TListView::InsertColumnIntoWindow(int Index) {
 }
 
 TListItem* TListView::Item(int Index) const {
-    if (Index < 0 || Index >= ItemCount()) IndexError(Index);
+    if (Index < 0 || Index >= ItemCount()) RaiseListIndexError(Index);
     return items_[static_cast<size_t>(Index)].get();
 }
 

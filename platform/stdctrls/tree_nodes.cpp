@@ -5,14 +5,9 @@
 #include "platform/gui/message_loop.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/format.h"
+#include "platform/rtl/list.h"
 #include "platform/rtl/strings.h"
 #include "platform/stdctrls/tree_view.h"
-
-namespace {
-[[noreturn]] void IndexError(int index) {
-    throw EListError(Format("List index out of bounds (%d)", index));
-}
-} // namespace
 
 // Siblings.
 
@@ -142,7 +137,7 @@ void TTreeNode::SetHasChildren(bool Value) {
 }
 
 TTreeNode* TTreeNode::Item(int Index) const {
-    if (Index < 0 || Index >= Count()) IndexError(Index);
+    if (Index < 0 || Index >= Count()) RaiseListIndexError(Index);
     return children_.At(Index);
 }
 
@@ -393,7 +388,7 @@ TTreeNode* TTreeNodes::Item(int Index) const {
     }
     if (Index < 0 || Index >= static_cast<int>(order_.size())) {
         if (Index == 0 && order_.empty()) return nullptr;
-        IndexError(Index);
+        RaiseListIndexError(Index);
     }
     return order_[static_cast<size_t>(Index)];
 }
