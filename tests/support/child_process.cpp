@@ -4,6 +4,7 @@
 #include "tests/support/wait.h"
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -20,6 +21,8 @@ namespace testsupport {
 namespace {
 
 constexpr char kVariable[] = "PW_CHILD_TEST";
+// "uid:gid:folder": the user the child becomes once it runs, and the folder it then works in.
+constexpr char kUserVariable[] = "PW_CHILD_USER";
 
 // Whether an environment entry ("NAME=value") sets that variable.
 bool named(const char* entry, const char* variable) {
@@ -27,7 +30,32 @@ bool named(const char* entry, const char* variable) {
     return std::strncmp(entry, variable, n) == 0 && entry[n] == '=';
 }
 
+// A child that is to run as an ordinary user starts as root, so that it can reach its program wherever
+// the tree lives (a folder of mode 0700 is closed to other users), and changes user before any test
+// runs, while it has no threads yet. Its working folder is one made for it that the new user may enter.
+bool BecomeTheChildsUser() {
+    const char* spec = std::getenv(kUserVariable);
+    if (!spec) return false;
+    unsigned long uid = 0, gid = 0;
+    int used = 0;
+    if (std::sscanf(spec, "%lu:%lu:%n", &uid, &gid, &used) != 2 || used == 0) ::_exit(126);
+    const std::string folder = spec + used;
+    if (::setgroups(0, nullptr) != 0 || ::setgid(static_cast<gid_t>(gid)) != 0 ||
+        ::setuid(static_cast<uid_t>(uid)) != 0 || ::chdir(folder.c_str()) != 0)
+        ::_exit(126);
+    ::setenv("HOME", folder.c_str(), 1);
+    ::setenv("PWD", folder.c_str(), 1);
+    ::unsetenv(kUserVariable);
+    return true;
+}
+
+const bool becameTheChildsUser = BecomeTheChildsUser();
+
 } // namespace
+
+bool ChildIsUnprivileged() {
+    return becameTheChildsUser;
+}
 
 bool InChildFor(const std::string& test) {
     const char* named = std::getenv(kVariable);
@@ -56,8 +84,12 @@ int RunTestInChild(const std::string& test, const std::vector<std::string>& args
     all.insert(all.end(), args.begin(), args.end());
     // The report goes by the environment, so that the child's command line holds only its arguments.
     std::vector<std::string> env{std::string(kVariable) + "=" + test, "GTEST_OUTPUT=json:" + report};
+    if (drop)
+        env.push_back(std::string(kUserVariable) + "=" + std::to_string(uid) + ":" + std::to_string(gid) +
+                      ":" + dir.Path());
     for (char** e = environ; *e; ++e)
-        if (!named(*e, kVariable) && !named(*e, "GTEST_OUTPUT")) env.push_back(*e);
+        if (!named(*e, kVariable) && !named(*e, "GTEST_OUTPUT") && !named(*e, kUserVariable))
+            env.push_back(*e);
     std::vector<char*> argv, envp;
     for (std::string& a : all)
         argv.push_back(a.data());
@@ -70,7 +102,6 @@ int RunTestInChild(const std::string& test, const std::vector<std::string>& args
     if (pid < 0) return -1;
     if (pid == 0) {
         // Only async-signal-safe calls between fork and exec: the test program runs threads.
-        if (drop && (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0)) ::_exit(126);
         ::execve(exe.c_str(), argv.data(), envp.data());
         ::_exit(127);
     }

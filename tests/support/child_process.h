@@ -9,11 +9,16 @@ namespace testsupport {
 
 // Runs test "Suite.Name" of this program in a child process with the extra arguments, as the user nobody
 // when `unprivileged` and this process runs as root; waits up to kWaitLimit, then kills it. Answers the
-// child's exit status; -1 when it could not start, ran no test or did not end by itself.
+// child's exit status; -1 when it could not start, ran no test or did not end by itself. An unprivileged
+// child becomes nobody once it runs and works in a fresh folder of its own, so it does not need to reach
+// the folder the tests were started from.
 int RunTestInChild(const std::string& test, const std::vector<std::string>& args = {},
                    bool unprivileged = false);
 
 // Whether this process is a child started by RunTestInChild to run that test.
 bool InChildFor(const std::string& test);
+
+// Whether this process became an ordinary user for RunTestInChild.
+bool ChildIsUnprivileged();
 
 } // namespace testsupport
