@@ -15,6 +15,7 @@
 #include "bars/core/sub_item.h"
 #include "bars/customizing/customizing_painters.h"
 #include "bars/painters/flat_painter.h"
+#include "bars/windows/dock_control.h"
 #include "lookandfeel/office11.h"
 #include "platform/gdi/edges.h"
 #include "platform/gdi/shapes.h"
@@ -36,6 +37,7 @@ public:
         Application->Initialize();
         StartBarUnit();
         RegisterBarPainters();
+        RegisterBarWindows();
     }
     void TearDown() override {
         ShutdownBarUnit();
