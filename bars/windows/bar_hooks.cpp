@@ -111,11 +111,16 @@ TdxBarManager* ManagerOfWindow(HWND Window) {
 // The manager of a form that is being destroyed and whose window goes now: it stores its layout.
 TdxBarManager* ManagerOfGoingForm(HWND Window) {
     if (Window == nullptr) return nullptr;
+    // The window's control is looked up instead of asking each going form for its window: a form whose
+    // destruction has gone past its window-control part (while it frees what it owns) has no such
+    // members left to call.
+    const void* control = FindControl(Window);
+    if (control == nullptr) return nullptr;
     TdxBarManagerList& list = BarManagerList();
     for (int i = 0; i < list.Count(); ++i) {
         TCustomForm* form = list.Items(i)->ParentForm();
-        if (form != nullptr && form->ComponentState().Contains(csDestroying) && form->HandleAllocated() &&
-            form->Handle() == Window)
+        if (form != nullptr && form->ComponentState().Contains(csDestroying) &&
+            static_cast<const void*>(form) == control)
             return list.Items(i);
     }
     return nullptr;
