@@ -1,9 +1,12 @@
 #!/usr/bin/env python3
-"""Fails when an #include "..." line points up or sideways across the folders' layers.
+"""Fails when an #include "..." line reaches a folder that the including code does not link.
 
-Each library folder may include itself and what its edges below reach (transitively). A folder's
-tests/, fuzz/ and qt/ belong to it; tests and fuzz targets may also include tests/support and the test
-helpers of the folders below. bench/, tools/ and sample/ sit on top and may include anything.
+EDGES lists, for each library folder, the folders whose libraries its CMakeLists.txt links, and only
+those: the table is compared with the build's target_link_libraries and must say the same (edges point
+down, so the table is also the layer order). A folder may include itself and what its edges reach
+(transitively, as the links are public). A folder's tests/, fuzz/ and qt/ belong to it; its tests and
+fuzz targets may also include tests/support and what their own programs link. bench/, tools/ and
+sample/ sit on top and may include anything.
 Usage: tools/check-layers.py [files...]   (default: every tracked C++ file)
 """
 import os
@@ -11,36 +14,36 @@ import re
 import subprocess
 import sys
 
-# The allowed edges, lowest layer first: "folder: what it may include directly".
+# The folders each library folder links, lowest layer first: "folder: its libraries' folders".
 EDGES = """
 platform/rtl:
 platform/gdi: platform/rtl
-platform/gui: platform/gdi
-platform/graphics: platform/gdi
-platform/commctrl: platform/gui platform/graphics
-platform/vcl: platform/commctrl
-platform/stdctrls: platform/vcl
+platform/gui: platform/gdi platform/rtl
+platform/graphics: platform/gdi platform/rtl
+platform/commctrl: platform/gui platform/gdi platform/rtl
+platform/vcl: platform/graphics platform/gui platform/gdi platform/rtl
+platform/stdctrls: platform/vcl platform/commctrl platform/graphics platform/gui platform/gdi platform/rtl
 # Socket events are window messages to a hidden window: the network layer stands on the window system.
-platform/net: platform/gui
-platform/shell: platform/rtl
-lookandfeel: platform/stdctrls platform/net platform/shell
-controls: lookandfeel
-shellcontrols: controls
-bars: lookandfeel
-imaging/png: lookandfeel
-imaging/gif: lookandfeel
-fetch/html: lookandfeel
-fetch/http: lookandfeel
-fetch: fetch/html fetch/http
-ftp: lookandfeel
+platform/net: platform/gui platform/rtl
+lookandfeel: platform/graphics platform/gui platform/gdi platform/rtl
+controls: platform/stdctrls platform/vcl platform/graphics platform/gui platform/gdi platform/rtl
+shellcontrols: controls platform/stdctrls platform/vcl platform/gui platform/rtl
+bars: lookandfeel platform/stdctrls platform/vcl platform/commctrl platform/graphics platform/gui platform/gdi platform/rtl
+imaging/png: platform/graphics platform/gdi platform/rtl
+imaging/gif: platform/graphics platform/gui platform/rtl
+fetch/html: platform/rtl
+fetch/http: platform/net platform/gui platform/rtl
+fetch: fetch/http fetch/html platform/gui platform/rtl
+ftp: platform/net platform/gui platform/rtl
 # The FTP windows are made of the framed controls and show GIF pictures.
-ftp/forms: ftp shellcontrols imaging/gif
-app/core: lookandfeel
-app/output: app/core
-app/results: app/core fetch/html shellcontrols
-app/crawl: app/results fetch
-app/colorpicker: lookandfeel
-app: app/output app/crawl app/colorpicker imaging/png imaging/gif ftp/forms bars
+ftp/forms: ftp shellcontrols controls imaging/gif platform/stdctrls platform/vcl platform/rtl
+app/core: platform/rtl
+app/output: app/core platform/stdctrls platform/vcl platform/gdi platform/rtl
+app/results: app/core shellcontrols fetch/html platform/vcl platform/rtl
+app/crawl: fetch app/results app/core fetch/html platform/net platform/gui platform/rtl
+app/colorpicker: platform/stdctrls platform/vcl platform/graphics platform/gui platform/gdi platform/rtl
+app: app/output app/results app/crawl app/core app/colorpicker fetch ftp/forms imaging/png imaging/gif bars
+     shellcontrols controls platform/stdctrls platform/graphics platform/vcl platform/rtl
 tests/support:
 """
 # Folders above every layer.
@@ -51,11 +54,16 @@ TEST_EXTRA = {"app/results": ("app/output/",), "app/output": ("tools/smimages/",
 HELPER_DIRS = ("tests", "fuzz")
 
 edges = {}
+folder = None
 for line in EDGES.strip().splitlines():
     if line.startswith("#"):
         continue
+    if line[:1].isspace():  # a continued list
+        edges[folder] |= set(line.split())
+        continue
     folder, _, below = line.partition(":")
-    edges[folder.strip()] = set(below.split())
+    folder = folder.strip()
+    edges[folder] = set(below.split())
 FOLDERS = sorted(edges, key=len, reverse=True)
 
 
@@ -85,9 +93,52 @@ def place(path):
 ROOTS = {f.split("/")[0] for f in edges} | set(TOP)
 
 
+def cmake_links():
+    """(linked, test_linked, faults): for each folder the folders its libraries link, and the folders
+    its tests' and fuzz targets' programs link, as the CMakeLists.txt files say."""
+    lists = subprocess.run(["git", "ls-files", "*CMakeLists.txt"], check=True, capture_output=True,
+                           text=True).stdout.split()
+    texts = {path: open(path, encoding="utf-8").read() for path in lists}
+    home = {}  # library target -> folder
+    for path, text in texts.items():
+        folder, _ = place(path)
+        for name in re.findall(r"add_library\(\s*(pw_\w+)", text):
+            home[name] = folder
+    linked, test_linked, faults = {}, {}, []
+    for path, text in texts.items():
+        folder, helper = place(path)
+        if folder is None:
+            continue
+        if helper:
+            names = re.findall(r"\bpw_\w+", text)
+            test_linked.setdefault(folder, set()).update(home[n] for n in names if home.get(n))
+            continue
+        for block in re.findall(r"target_link_libraries\(([^)]*)\)", text):
+            for name in re.findall(r"\bpw_\w+", block):
+                if name not in home:
+                    continue
+                if home[name] is None:
+                    faults.append(f"{path}: links {name}, whose folder is not in the layer table")
+                elif home[name] != folder:
+                    linked.setdefault(folder, set()).add(home[name])
+    return linked, test_linked, faults
+
+
+def check_table(linked):
+    faults = []
+    for folder, listed in edges.items():
+        links = linked.get(folder, set())
+        for below in sorted(listed - links):
+            faults.append(f"tools/check-layers.py: {folder} lists {below}, which its library does not link")
+        for below in sorted(links - listed):
+            faults.append(f"tools/check-layers.py: {folder} links {below}, which its edges do not list")
+    return faults
+
+
 def main(files):
     include = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
-    faults = []
+    linked, test_linked, faults = cmake_links()
+    faults += check_table(linked)
     for path in files:
         if path.split("/")[0] in TOP:
             continue
@@ -98,6 +149,8 @@ def main(files):
         allowed = set(REACH[folder])
         if is_test:
             allowed.add("tests/support")
+            for below in test_linked.get(folder, ()):
+                allowed |= REACH.get(below, {below})
         with open(path, encoding="utf-8", errors="replace") as f:
             for number, line in enumerate(f, 1):
                 m = include.match(line)
@@ -116,9 +169,9 @@ def main(files):
     for fault in faults:
         print(fault, file=sys.stderr)
     if faults:
-        print(f"{len(faults)} include(s) against the layers.", file=sys.stderr)
+        print(f"{len(faults)} fault(s) against the layers.", file=sys.stderr)
         return 1
-    print(f"Layers: {len(files)} files include only what lies below them.")
+    print(f"Layers: {len(files)} files include only what their folders link.")
     return 0
 
 

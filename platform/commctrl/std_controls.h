@@ -1,6 +1,7 @@
 #pragma once
 // Win32 constants and calls of the standard window classes ("STATIC", "BUTTON", "EDIT", "LISTBOX",
 // "COMBOBOX") and of window scroll bars, with their Windows values.
+#include "platform/gui/owner_draw.h"
 #include "platform/gui/window_defs.h"
 
 // Dialog codes beyond the ones the window system defines.
@@ -22,30 +23,6 @@ inline constexpr UINT BM_GETCHECK = 0x00F0, BM_SETCHECK = 0x00F1, BM_GETSTATE = 
 inline constexpr WPARAM BST_UNCHECKED = 0, BST_CHECKED = 1, BST_INDETERMINATE = 2;
 inline constexpr LRESULT BST_PUSHED = 4, BST_FOCUS = 8;
 inline constexpr WORD BN_CLICKED = 0, BN_DBLCLK = 5, BN_SETFOCUS = 6, BN_KILLFOCUS = 7;
-
-// Owner drawing.
-inline constexpr UINT ODT_LISTBOX = 2, ODT_COMBOBOX = 3, ODT_BUTTON = 4;
-inline constexpr UINT ODA_DRAWENTIRE = 1, ODA_SELECT = 2, ODA_FOCUS = 4;
-inline constexpr UINT ODS_SELECTED = 1, ODS_GRAYED = 2, ODS_DISABLED = 4, ODS_CHECKED = 8, ODS_FOCUS = 0x10;
-struct DRAWITEMSTRUCT {
-    UINT CtlType = 0;
-    UINT CtlID = 0;
-    UINT itemID = 0;
-    UINT itemAction = 0;
-    UINT itemState = 0;
-    HWND hwndItem = nullptr;
-    HDC hDC = nullptr;
-    RECT rcItem;
-    uintptr_t itemData = 0;
-};
-struct MEASUREITEMSTRUCT {
-    UINT CtlType = 0;
-    UINT CtlID = 0;
-    UINT itemID = 0;
-    UINT itemWidth = 0;
-    UINT itemHeight = 0;
-    uintptr_t itemData = 0;
-};
 
 // Edits. Character positions are byte offsets into the UTF-8 text, always on code point boundaries.
 inline constexpr DWORD ES_LEFT = 0x0, ES_CENTER = 0x1, ES_RIGHT = 0x2, ES_MULTILINE = 0x4, ES_UPPERCASE = 0x8,

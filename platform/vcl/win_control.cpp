@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <map>
 
-#include "platform/commctrl/std_controls.h"
 #include "platform/gdi/bitmaps.h"
 #include "platform/gdi/blit.h"
 #include "platform/gdi/dc.h"
@@ -16,6 +15,7 @@
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/message_views.h"
+#include "platform/gui/owner_draw.h"
 #include "platform/gui/paint.h"
 #include "platform/gui/system.h"
 #include "platform/gui/window.h"

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "platform/commctrl/std_controls.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/message_views.h"
+#include "platform/gui/owner_draw.h"
 #include "platform/gui/paint.h"
 #include "platform/gui/window.h"
 #include "vcl_test_support.h"
