@@ -676,6 +676,7 @@ void TCustomdxBarControl::WMLButtonUp(TWMMouse Message) {
 void TCustomdxBarControl::WMLButtonDblClk(TWMMouse Message) {
     if (selected_ == nullptr || !Contains(ClientRect(), Message.Pos())) return;
     if (ItemAtPos(Message.Pos()) != selected_) return;
+    if (selected_->DoubleClicked()) return;
     // Buttons take a double click as a second press.
     TMessage down{WM_LBUTTONDOWN, Message.Keys(), PackPoint(Message.Pos()), 0};
     WndProc(down);

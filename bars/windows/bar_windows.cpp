@@ -7,6 +7,7 @@
 #include "bars/core/item_links.h"
 #include "bars/core/item_registry.h"
 #include "bars/core/popup_menu.h"
+#include "bars/core/system_menu_item.h"
 #include "bars/core/toolbar.h"
 #include "bars/core/toolbars.h"
 #include "bars/painters/flat_painter.h"
@@ -19,6 +20,7 @@
 #include "bars/windows/popup_menu_window.h"
 #include "bars/windows/sub_item_control.h"
 #include "bars/windows/sub_menu_control.h"
+#include "bars/windows/system_menu_item_control.h"
 #include "bars/windows/toolbar_control.h"
 #include "lookandfeel/object_links.h"
 #include "platform/gui/input.h"
@@ -141,6 +143,9 @@ void RegisterBarWindows() {
         RegisterBarItemClass<TdxBarListItem>("TdxBarListItem", &CreateContainerItemControl, true);
         RegisterBarItemClass<TdxBarContainerItem>("TdxBarContainerItem", &CreateContainerItemControl, true);
     }
+    if (FindRegisteredItemClass("TSystemMenuSubItem") == nullptr)
+        RegisterBarItemClass<TSystemMenuSubItem>("TSystemMenuSubItem", &CreateSystemMenuSubItemControl,
+                                                 false);
     // The thread hooks live while any manager does.
     SetBarManagerListObserver([](TdxBarManager* Manager, bool Added) {
         if (Added)

@@ -91,6 +91,8 @@ public:
     virtual TCustomdxBarControl* GetChildBarControl() const { return nullptr; }
     // PaintType 1: a menu line; anything else: on a toolbar.
     virtual void Draw(HDC DC, const RECT& R, int PaintType) = 0;
+    // A double click on the control; false lets the bar take it as a second press.
+    virtual bool DoubleClicked() { return false; }
 
     // The extents the bar lays out (a client-aligned control on a toolbar takes its client size).
     int GetWidthInBar() const;

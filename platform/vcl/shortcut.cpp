@@ -1,6 +1,9 @@
 #include "platform/vcl/shortcut.h"
 
+#include <utility>
+
 #include "platform/gui/keys.h"
+#include "platform/rtl/strings.h"
 
 namespace {
 
@@ -75,4 +78,27 @@ std::string ShortCutToText(TShortCut ShortCut) {
     if ((ShortCut & scCtrl) != 0) text += "Ctrl+";
     if ((ShortCut & scAlt) != 0) text += "Alt+";
     return text + name;
+}
+
+TShortCut TextToShortCut(const std::string& Text) {
+    static const std::pair<const char*, TShortCut> kModifiers[] = {
+        {"shift+", scShift}, {"ctrl+", scCtrl}, {"alt+", scAlt}};
+    std::string rest = Text;
+    TShortCut modifiers = 0;
+    for (bool found = true; found && !rest.empty();) {
+        found = false;
+        for (const auto& [prefix, bit] : kModifiers) {
+            const std::string p = prefix;
+            if (rest.size() > p.size() && SameText(rest.substr(0, p.size()), p)) {
+                modifiers |= bit;
+                rest.erase(0, p.size());
+                found = true;
+            }
+        }
+    }
+    if (rest.empty()) return scNone;
+    for (int key = 1; key < 256; ++key)
+        if (const std::string name = KeyName(static_cast<WORD>(key)); !name.empty() && SameText(name, rest))
+            return static_cast<TShortCut>(modifiers | key);
+    return scNone;
 }

@@ -19,3 +19,6 @@ void ShortCutToKey(TShortCut ShortCut, WORD& Key, TShiftState& Shift);
 // The shortcut as menus show it: "Shift+", "Ctrl+" and "Alt+" in that order before the key's name
 // ("Ctrl+O", "F3", "Shift+Del"); empty for none or a key without a name.
 std::string ShortCutToText(TShortCut ShortCut);
+// The shortcut a text such as "Ctrl+Shift+S" or "Alt+F4" names (modifiers in any order, letter case
+// ignored); scNone for text that names no key.
+TShortCut TextToShortCut(const std::string& Text);
