@@ -130,6 +130,8 @@ struct ItemListMsg : MessageView {
     char* TextOut() const { return Pointer<char>(L()); }
     // LB_SETITEMDATA, CB_SETITEMDATA.
     LPARAM Data() const { return L(); }
+    // LB_SETHORIZONTALEXTENT: how wide (pixels) the rows may scroll across.
+    int Extent() const { return static_cast<int>(Low(W())); }
     // LB_SETSEL: the flag in wParam, the item in lParam (-1: every item).
     bool Select() const { return W() != 0; }
     bool EveryItem() const { return L() == -1; }

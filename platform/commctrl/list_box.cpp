@@ -55,6 +55,8 @@ public:
             return TypeAhead(TWMChar(m));
         case WM_VSCROLL:
             return VScroll(TWMScroll(m));
+        case WM_HSCROLL:
+            return HScroll(TWMScroll(m));
         case WM_MOUSEWHEEL:
             return MouseWheel(TWMMouseWheel(m));
         default:
@@ -119,6 +121,14 @@ private:
             return GetItemRect(m.Item(items_.Count()), m.Rect());
         case LB_ITEMFROMPOINT:
             return ItemFromPoint(m.Point());
+        case LB_SETHORIZONTALEXTENT:
+            extent_ = std::max(0, m.Extent());
+            SetLeft(left_);
+            UpdateScrollBar();
+            Invalidate();
+            return 0;
+        case LB_GETHORIZONTALEXTENT:
+            return extent_;
         default:
             return Default(m);
         }
@@ -134,7 +144,58 @@ private:
     }
 
     LRESULT Resized() {
+        SetLeft(left_);
         UpdateScrollBar();
+        return 0;
+    }
+
+    int ClientWidth() const {
+        RECT c;
+        GetClientRect(Hwnd(), c);
+        return c.right - c.left;
+    }
+
+    // Scrolling across rows wider than the window (WS_HSCROLL with a horizontal extent).
+    void SetLeft(int left) {
+        left = std::clamp(left, 0, std::max(0, extent_ - ClientWidth()));
+        if (left == left_) return;
+        left_ = left;
+        UpdateScrollBar();
+        Invalidate();
+    }
+
+    LRESULT HScroll(TWMScroll m) {
+        const int page = std::max(1, ClientWidth());
+        switch (m.ScrollCode()) {
+        case SB_LINELEFT:
+            SetLeft(left_ - kScrollStep);
+            break;
+        case SB_LINERIGHT:
+            SetLeft(left_ + kScrollStep);
+            break;
+        case SB_PAGELEFT:
+            SetLeft(left_ - page);
+            break;
+        case SB_PAGERIGHT:
+            SetLeft(left_ + page);
+            break;
+        case SB_LEFT:
+            SetLeft(0);
+            break;
+        case SB_RIGHT:
+            SetLeft(extent_);
+            break;
+        case SB_THUMBPOSITION:
+        case SB_THUMBTRACK: {
+            SCROLLINFO si;
+            si.fMask = SIF_TRACKPOS;
+            GetScrollInfo(Hwnd(), SB_HORZ, si);
+            SetLeft(si.nTrackPos);
+            break;
+        }
+        default:
+            break;
+        }
         return 0;
     }
 
@@ -333,7 +394,9 @@ private:
         RECT c;
         GetClientRect(Hwnd(), c);
         const int y = (index - top_) * itemHeight_;
-        return RECT{c.left, y, c.right, y + itemHeight_};
+        // Rows as wide as the extent when that is wider, moved by the horizontal scroll.
+        const int width = std::max(static_cast<int>(c.right - c.left), extent_);
+        return RECT{c.left - left_, y, c.left - left_ + width, y + itemHeight_};
     }
 
     LRESULT ItemsChanged() {
@@ -343,6 +406,15 @@ private:
     }
 
     void UpdateScrollBar() override {
+        if (Style() & WS_HSCROLL) {
+            SCROLLINFO si;
+            si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+            si.nMin = 0;
+            si.nMax = std::max(0, extent_ - 1);
+            si.nPage = static_cast<UINT>(std::max(0, ClientWidth()));
+            si.nPos = left_;
+            SetScrollInfo(Hwnd(), SB_HORZ, si, RedrawOn() ? TRUE_ : FALSE_);
+        }
         if (!(Style() & WS_VSCROLL) && !Scroll().Bar(SB_VERT).shown) return;
         RowList::UpdateScrollBar();
     }
@@ -506,6 +578,10 @@ private:
     ItemList items_;
     int cur_ = -1;
     int caret_ = 0;
+    // The horizontal extent and scroll position, in pixels.
+    int extent_ = 0;
+    int left_ = 0;
+    static constexpr int kScrollStep = 8;
     int anchor_ = 0;
     bool focused_ = false;
 };
