@@ -24,7 +24,7 @@ void TTreeSiblings::Insert(TTreeNode* Node, TTreeNode* Before) {
         last = Node;
     if (numbered_ && !Before) {
         Node->index_ = count;
-        byIndex_.push_back(Node);
+        ByIndex().push_back(Node);
     } else {
         numbered_ = false;
     }
@@ -41,27 +41,33 @@ void TTreeSiblings::Remove(TTreeNode* Node) {
     else
         last = Node->prev_;
     if (numbered_ && !Node->next_)
-        byIndex_.pop_back();
+        ByIndex().pop_back();
     else
         numbered_ = false;
     Node->prev_ = Node->next_ = nullptr;
     --count;
 }
 
+std::vector<TTreeNode*>& TTreeSiblings::ByIndex() const {
+    if (!byIndex_) byIndex_ = std::make_unique<std::vector<TTreeNode*>>();
+    return *byIndex_;
+}
+
 void TTreeSiblings::Number() const {
     if (numbered_) return;
-    byIndex_.clear();
-    byIndex_.reserve(static_cast<size_t>(count));
+    std::vector<TTreeNode*>& byIndex = ByIndex();
+    byIndex.clear();
+    byIndex.reserve(static_cast<size_t>(count));
     for (TTreeNode* n = first; n; n = n->next_) {
-        n->index_ = static_cast<int>(byIndex_.size());
-        byIndex_.push_back(n);
+        n->index_ = static_cast<int>(byIndex.size());
+        byIndex.push_back(n);
     }
     numbered_ = true;
 }
 
 TTreeNode* TTreeSiblings::At(int Index) const {
     Number();
-    return byIndex_[static_cast<size_t>(Index)];
+    return ByIndex()[static_cast<size_t>(Index)];
 }
 
 int TTreeSiblings::IndexOf(const TTreeNode* Node) const {
@@ -71,13 +77,13 @@ int TTreeSiblings::IndexOf(const TTreeNode* Node) const {
 
 std::vector<TTreeNode*> TTreeSiblings::ToVector() const {
     Number();
-    return byIndex_;
+    return ByIndex();
 }
 
 void TTreeSiblings::Assign(const std::vector<TTreeNode*>& Nodes) {
     first = last = nullptr;
     count = 0;
-    byIndex_.clear();
+    byIndex_.reset();
     numbered_ = true;
     for (TTreeNode* n : Nodes)
         Insert(n, nullptr);

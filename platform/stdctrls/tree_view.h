@@ -35,7 +35,9 @@ struct TTreeSiblings {
 
 private:
     void Number() const;
-    mutable std::vector<TTreeNode*> byIndex_;
+    // Made with the first child: the many nodes that hold none carry no list.
+    std::vector<TTreeNode*>& ByIndex() const;
+    mutable std::unique_ptr<std::vector<TTreeNode*>> byIndex_;
     mutable bool numbered_ = true;
 };
 

@@ -133,6 +133,7 @@ std::vector<uint8_t> Draw(const QFont& font, const QString& text, int width, int
 class Advances {
 public:
     explicit Advances(const QFont& font) : font_(font), metrics_(font) {}
+    const QFont& Font() const { return font_; }
 
     std::vector<int> Positions(const QString& s) {
         std::lock_guard lock(mutex_);
@@ -328,24 +329,41 @@ struct CachedFont {
 };
 
 // Fonts are made once per distinct LOGFONT: drawing code asks for the same few fonts over and over.
-using FontCache = std::map<std::string, std::unique_ptr<CachedFont>>;
+using FontCache = std::map<std::string, std::unique_ptr<CachedFont>, std::less<>>;
+
+// The cache entry of the font for the application, made when missing; the caller holds the cache's lock.
+const CachedFont& CachedLocked(const LOGFONT& lf, QCoreApplication* app);
+std::mutex& CacheMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
 
 CachedFont Cached(const LOGFONT& lf) {
     QCoreApplication* app = EnsureApplication();
-    static std::mutex mutex;
+    std::lock_guard lock(CacheMutex());
+    return CachedLocked(lf, app);
+}
+
+// Only the advances: measuring a text copies no font and no name.
+std::shared_ptr<Advances> AdvancesOf(const LOGFONT& lf) {
+    QCoreApplication* app = EnsureApplication();
+    std::lock_guard lock(CacheMutex());
+    return CachedLocked(lf, app).advances;
+}
+
+const CachedFont& CachedLocked(const LOGFONT& lf, QCoreApplication* app) {
     static FontCache* cache = nullptr;
     static QCoreApplication* cacheApp = nullptr;
     // Fonts of an application that has gone are never touched again, not even to destroy them.
     static auto* retired = new std::vector<FontCache*>;
-    const std::string key(reinterpret_cast<const char*>(&lf), sizeof lf);
-    std::lock_guard lock(mutex);
+    const std::string_view key(reinterpret_cast<const char*>(&lf), sizeof lf);
     if (!cache || cacheApp != app) {
         if (cache) retired->push_back(cache);
         cache = new FontCache;
         cacheApp = app;
         // A later application may reuse the address: forget the pairing when this one goes.
         QObject::connect(app, &QObject::destroyed, [] {
-            std::lock_guard relock(mutex);
+            std::lock_guard relock(CacheMutex());
             cacheApp = nullptr;
         });
     }
@@ -377,28 +395,28 @@ FontInfo Metrics(const LOGFONT& lf) {
 }
 
 std::vector<int> CharPositions(const LOGFONT& lf, std::u16string_view text) {
-    return Cached(lf).advances->Positions(ToQString(text));
+    return AdvancesOf(lf)->Positions(ToQString(text));
 }
 
 int TextWidth(const LOGFONT& lf, std::u16string_view text) {
-    const CachedFont font = Cached(lf);
+    const std::shared_ptr<Advances> advances = AdvancesOf(lf);
     const QString s = ToQString(text);
     int width = 0;
-    if (font.advances->PlainWidth(s, width)) return width;
-    return QFontMetrics(font.font).horizontalAdvance(s);
+    if (advances->PlainWidth(s, width)) return width;
+    return QFontMetrics(advances->Font()).horizontalAdvance(s);
 }
 
 GlyphMask RenderText(const LOGFONT& lf, std::u16string_view text, int width, int height, int originX,
                      int baseline) {
     GlyphMask m;
     if (width <= 0 || height <= 0) return m;
-    const CachedFont font = Cached(lf);
+    const std::shared_ptr<Advances> advances = AdvancesOf(lf);
     const QString s = ToQString(text);
     m.width = width;
     m.height = height;
     m.bits.assign(static_cast<size_t>(width) * height, 0);
-    if (!font.advances->DrawFromGlyphs(s, m.bits, width, height, originX, baseline))
-        m.bits = Draw(font.font, s, width, height, originX, baseline);
+    if (!advances->DrawFromGlyphs(s, m.bits, width, height, originX, baseline))
+        m.bits = Draw(advances->Font(), s, width, height, originX, baseline);
     return m;
 }
 
