@@ -863,7 +863,15 @@ bool TFtpClient::WaitForReady() {
         if (ending || (Timeout > 0 && idle >= std::chrono::seconds(Timeout))) break;
         PumpMessages();
         if (State() == ftpReady) continue;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE_, 50, QS_ALLINPUT);
+        // The answer comes as a socket message: sleep until a message arrives or the idle time runs out.
+        DWORD wait = INFINITE;
+        if (Timeout > 0) {
+            const auto left =
+                std::chrono::seconds(Timeout) - (std::chrono::steady_clock::now() - LastActivity());
+            wait = static_cast<DWORD>(
+                std::max<int64_t>(1, std::chrono::ceil<std::chrono::milliseconds>(left).count()));
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE_, wait, QS_ALLINPUT);
     }
     AbortNow();
     SetTimeoutReply();

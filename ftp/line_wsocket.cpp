@@ -169,11 +169,12 @@ int TCustomSyncWSocket::WaitForFlag(const bool& Flag) {
         PumpMessages();
         if (Flag) break;
         if (Terminated()) return 12001;
-        // Sleeps until a message arrives, no longer than the deadline allows.
-        DWORD wait = 50;
+        // Sleeps until a message arrives (the flag is set by a socket message's handler), no longer than
+        // the deadline allows.
+        DWORD wait = INFINITE;
         if (Timeout > 0) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - clock::now());
-            wait = static_cast<DWORD>(std::clamp<int64_t>(left.count(), 0, 50));
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - clock::now());
+            wait = static_cast<DWORD>(std::max<int64_t>(0, left.count()));
         }
         MsgWaitForMultipleObjects(0, nullptr, FALSE_, wait, QS_ALLINPUT);
     }

@@ -96,14 +96,15 @@ struct Transfer {
     // The network layer's error of the call that failed, or 0.
     uint32_t lastError = 0;
     bool continueDownload = true;
-    bool deleteOnAbort = false;
-    bool aborted = false;
     bool fileOutput = false;
     std::unique_ptr<TStream> stream;
     std::unique_ptr<Batch> batch;
 
     // Set to make the worker give up at its next check; the network calls poll it too.
     std::atomic<bool> cancel{false};
+    // Written by the GUI thread's Abort and by the worker when it gives up, read by both.
+    std::atomic<bool> deleteOnAbort{false};
+    std::atomic<bool> aborted{false};
 
     // Worker-thread events (OnStatus, OnRedirected) run only while the transfer is not silenced; a hard
     // stop silences it. Once Silence returns no handler starts, and none runs any more unless Silence
