@@ -30,7 +30,9 @@ TGIFPainter::TGIFPainter(TGIFPainter** painterRef, TGIFPaintOptions options, con
                          TCanvas& canvas, TGIFImage& image)
     : TThread(true), image_(&image), canvas_(&canvas), rect_(rect), options_(options),
       animationSpeed_(std::max(0, image.AnimationSpeed())), painterRef_(painterRef) {
-    if (Threaded() && (options_ & gpAnimate) && image.Images().Count() >= 2)
+    // Stop sets it, ending the wait for the next frame at once (on the painter's thread or in the loop
+    // that plays on the caller's).
+    if ((options_ & gpAnimate) && image.Images().Count() >= 2)
         event_ = std::make_unique<TEvent>(false, false);
     OnAnimationStart = image.OnAnimationStart;
     OnFramePaint = image.OnFramePaint;
@@ -235,10 +237,14 @@ void TGIFPainter::Wait(int64_t& delay, uint32_t& startTime, int64_t& drift) {
 }
 
 void TGIFPainter::PumpWait(int64_t delay) {
-    while (delay > 0 && !Stopped() && !restart_) {
-        const uint32_t before = GetTickCount();
-        Sleep(static_cast<uint32_t>(std::min<int64_t>(delay, 100)));
-        delay -= static_cast<int64_t>(GetTickCount() - before);
+    const uint32_t start = GetTickCount();
+    while (!Stopped() && !restart_) {
+        const int64_t left = delay - static_cast<int64_t>(GetTickCount() - start);
+        if (left <= 0) break;
+        // Sleeps until a message comes, Stop sets the event or the frame's time is up.
+        HANDLE stop = event_.get();
+        MsgWaitForMultipleObjects(stop ? 1 : 0, &stop, FALSE_,
+                                  static_cast<DWORD>(std::min<int64_t>(left, 0x7FFFFFFF)), QS_ALLINPUT);
         MSG msg;
         while (!Stopped() && PeekMessage(msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_QUIT) {
