@@ -72,6 +72,9 @@ TfrmSiteMapMain::TfrmSiteMapMain(TComponent* AOwner) : TForm(AOwner) {
 }
 
 TfrmSiteMapMain::~TfrmSiteMapMain() {
+    // The window and its controls are going: they handle no more messages, so the result tree's nodes
+    // are freed without a message each to a window that goes anyway.
+    Destroying();
     // Runs here rather than from the base class, while every member is still alive.
     FormDestroy(this);
     if (frmSiteMapMain == this) frmSiteMapMain = nullptr;

@@ -527,11 +527,14 @@ void TTreeNodes::Delete(TTreeNode* Node) {
 
 void TTreeNodes::Clear() {
     BeginUpdate();
-    // The window lets all its items go in one step, rather than one message per node.
+    // The window lets all its items go in one step, rather than one message per node. A control that
+    // is being destroyed hands its window no more messages: the items go with the window.
     if (roots_.first && owner_.HandleAllocated()) {
-        ++owner_.selecting_;
-        SendMessage(owner_.Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
-        --owner_.selecting_;
+        if (!owner_.ComponentState().Contains(csDestroying)) {
+            ++owner_.selecting_;
+            SendMessage(owner_.Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+            --owner_.selecting_;
+        }
         for (TTreeNode* n = roots_.first; n; n = n->next_)
             ForgetItems(n);
     }

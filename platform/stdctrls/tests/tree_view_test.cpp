@@ -187,6 +187,36 @@ TEST(TreeView, NodesEnterTheWindowWithTheirImagesAndAClearEmptiesItInOneStep) {
     EXPECT_EQ(f.tree->Selected(), again);
 }
 
+TEST(TreeView, ATreeGoingWithItsFormTellsOfEveryNodeChildrenFirstAndLeavesTheItemsToTheWindow) {
+    TreeForm f;
+    f.Show();
+    TTreeNodes& items = f.tree->Items();
+    std::vector<int> data(500);
+    for (int folder = 0; folder < 5; ++folder) {
+        TTreeNode* parent = items.AddChildObject(nullptr, "folder " + std::to_string(folder), nullptr, 0, 0);
+        for (int i = 0; i < 99; ++i)
+            items.AddChildObject(parent, "page", &data[static_cast<size_t>(folder * 100 + i)], 1, 1);
+        parent->Expand(false);
+    }
+    f.tree->SetSelected(items[250]);
+    std::vector<std::string> gone;
+    int pages = 0;
+    f.tree->OnDeletion = [&](TObject*, TTreeNode* n) {
+        // Whole while its handler runs, its data still there to free.
+        if (n->Data()) ++pages;
+        gone.push_back(n->Text());
+    };
+    // As a window's own OnDestroy clears its tree: the controls are being destroyed already.
+    f.form->Destroying();
+    items.Clear();
+    ASSERT_EQ(gone.size(), 500u);
+    EXPECT_EQ(pages, 495);
+    EXPECT_EQ(gone[99], "folder 0");
+    EXPECT_EQ(gone[499], "folder 4");
+    EXPECT_EQ(items.Count(), 0);
+    EXPECT_EQ(items.GetFirstNode(), nullptr);
+}
+
 // The window's children of an item, as nodes, in its order.
 std::vector<TTreeNode*> WindowChildren(TTreeView* tree, TTreeNode* parent) {
     std::vector<TTreeNode*> nodes;
