@@ -18,6 +18,7 @@
 #include "bars/windows/item_control.h"
 #include "bars/windows/menu_effects.h"
 #include "bars/windows/popup_menu_window.h"
+#include "bars/windows/quick_customize.h"
 #include "bars/windows/sub_item_control.h"
 #include "bars/windows/sub_menu_control.h"
 #include "bars/windows/system_menu_item_control.h"
@@ -143,6 +144,8 @@ void RegisterBarWindows() {
         RegisterBarItemClass<TdxBarListItem>("TdxBarListItem", &CreateContainerItemControl, true);
         RegisterBarItemClass<TdxBarContainerItem>("TdxBarContainerItem", &CreateContainerItemControl, true);
     }
+    if (FindRegisteredItemClass("TdxBarQuickCustItem") == nullptr)
+        RegisterBarItemClass<TdxBarQuickCustItem>("TdxBarQuickCustItem", &CreateQuickCustItemControl, false);
     if (FindRegisteredItemClass("TSystemMenuSubItem") == nullptr)
         RegisterBarItemClass<TSystemMenuSubItem>("TSystemMenuSubItem", &CreateSystemMenuSubItemControl,
                                                  false);

@@ -16,6 +16,7 @@
 #include "bars/windows/bar_hints.h"
 #include "bars/windows/dock_control.h"
 #include "bars/windows/item_control.h"
+#include "bars/windows/quick_customize.h"
 #include "bars/windows/toolbars_popup.h"
 #include "lookandfeel/colors.h"
 #include "lookandfeel/object_links.h"
@@ -402,6 +403,8 @@ void TdxBarControl::SetMarkState(int Value) {
         UpdateHint(manager_, true, LoadBarString(barstr::MoreButtons));
     else if (Value == 0 && Selected() == nullptr)
         UpdateHint(manager_, false);
+    // The mark pressed down opens its drop-down, from the loop: not inside this window's handler.
+    if (Value == 2) PostQuickCustomization(this);
 }
 
 RECT TdxBarControl::MarkScreenRect() {

@@ -62,6 +62,8 @@ public:
     void HideAll() override;
 
     bool IsMarkVisible() const;
+    // The mark's place on the screen, in the frame of a floating toolbar.
+    RECT MarkScreenRect();
     TdxDockControl* DockSite() const { return dockSite_; }
     int NCHitCode() const { return ncHitCode_; }
     bool Locked() const { return lockUpdate_ || lockCount_ > 0; }
@@ -129,8 +131,6 @@ private:
     // The window goes from under the toolbar (its form's window is made again): the bar shows again
     // with the form's next window.
     void WMDestroy();
-    // The mark's place on the screen, in the frame of a floating toolbar.
-    RECT MarkScreenRect();
     void MarkTimer();
     // Customizing: the client point lies on an end strip of the selected control whose width can be
     // dragged; RightEdge tells which end.

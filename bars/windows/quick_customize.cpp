@@ -1,0 +1,182 @@
+#include "bars/windows/quick_customize.h"
+
+#include <memory>
+#include <vector>
+
+#include "bars/core/bar_manager.h"
+#include "bars/core/bar_strings.h"
+#include "bars/core/bar_unit.h"
+#include "bars/core/item_links.h"
+#include "bars/core/popup_menu.h"
+#include "bars/core/sub_item.h"
+#include "bars/core/toolbar.h"
+#include "bars/windows/toolbar_control.h"
+#include "lookandfeel/object_links.h"
+#include "platform/gui/input.h"
+#include "platform/gui/keys.h"
+#include "platform/gui/message_loop.h"
+#include "platform/gui/system.h"
+#include "platform/gui/window.h"
+
+namespace bars {
+namespace {
+
+// The drop-down's own items, freed once it has closed (its links go first).
+struct QuickItems {
+    std::unique_ptr<TdxBarPopupMenu> menu;
+    std::vector<std::unique_ptr<TdxBarItem>> items;
+    ~QuickItems() { menu.reset(); }
+};
+
+// A link shows on its toolbar only with a control of some size; the others did not fit.
+bool DidNotFit(TdxBarItemLink* Link) {
+    const RECT r = Link->ItemRect();
+    return Link->Control() == nullptr || r.right <= r.left || r.bottom <= r.top;
+}
+
+template <class T> T* Make(QuickItems& Quick, TdxBarManager* Manager) {
+    auto item = std::make_unique<T>(nullptr);
+    item->SetBarManager(Manager);
+    T* result = item.get();
+    Quick.items.push_back(std::move(item));
+    return result;
+}
+
+// "&Add or Remove Buttons" fills its menu as it opens: a check line per link of the toolbar.
+void FillAddRemove(QuickItems& Quick, TdxBarManager* Manager, TdxBar* Bar, TdxBarSubItem* Sub, bool& Reset) {
+    Sub->ItemLinks()->Clear();
+    TdxBarItemLinks* source = Bar->ItemLinks();
+    for (int i = 0; i < source->Count(); ++i) {
+        TdxBarItemLink* link = source->Items(i);
+        if (link->Item() == nullptr || link->Item()->BarManager() != Manager) continue;
+        auto* line = Make<TdxBarQuickCustItem>(Quick, Manager);
+        line->SetSourceLink(link);
+        line->SetCaption(link->Caption());
+        line->SetGlyph(link->Glyph());
+        line->SetButtonStyle(bsChecked);
+        line->SetDown(link->Visible());
+        Sub->ItemLinks()->Add()->SetItem(line);
+    }
+    if (Manager->CanCustomize() && Bar->AllowCustomizing() && Bar->CanReset()) {
+        auto* reset = Make<TdxBarButton>(Quick, Manager);
+        reset->SetCaption(LoadBarString(barstr::ResetToolbar));
+        // The reset runs after the drop-down has closed: it rebuilds the links its lines stand for.
+        reset->SetOnClick([&Reset](TObject*) { Reset = true; });
+        TdxBarItemLink* link = Sub->ItemLinks()->Add();
+        link->SetItem(reset);
+        link->SetBeginGroup(true);
+    }
+}
+
+struct Request {
+    TdxBarControl* source;
+    TcxObjectLinkPtr alive;
+};
+
+std::vector<Request>& Pending() {
+    static std::vector<Request> pending;
+    return pending;
+}
+
+// The toolbar whose drop-down a press on its own mark closed: that press must not open it again.
+struct ClosedByMark {
+    TdxBarControl* source = nullptr;
+    DWORD at = 0;
+};
+ClosedByMark& LastClose() {
+    static ClosedByMark last;
+    return last;
+}
+
+bool PressOnMark(TdxBarControl* Source) {
+    POINT p{0, 0};
+    GetCursorPos(p);
+    const RECT mark = Source->MarkScreenRect();
+    return (GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0 && p.x >= mark.left && p.x < mark.right &&
+           p.y >= mark.top && p.y < mark.bottom;
+}
+
+void ServePending() {
+    std::vector<Request> requests;
+    requests.swap(Pending());
+    for (Request& r : requests) {
+        if (r.alive->Ref == nullptr) continue;
+        ClosedByMark& last = LastClose();
+        if (last.source == r.source && GetTickCount() - last.at < GetDoubleClickTime()) {
+            last.source = nullptr;
+            r.source->SetMarkState(0);
+            continue;
+        }
+        ShowQuickCustomization(r.source);
+    }
+}
+
+HWND Helper() {
+    static HWND helper = nullptr;
+    if (helper == nullptr || !IsWindow(helper))
+        helper = AllocateHWnd([](TMessage& m) {
+            if (m.Msg == WM_USER) ServePending();
+        });
+    return helper;
+}
+
+} // namespace
+
+std::unique_ptr<ItemControl> CreateQuickCustItemControl(TdxBarItemLink* Link) {
+    return std::make_unique<TdxBarQuickCustItemControl>(Link);
+}
+
+void TdxBarQuickCustItemControl::ControlClick(bool) {
+    auto* item = dynamic_cast<TdxBarQuickCustItem*>(Item());
+    if (!GetEnabled() || item == nullptr || item->SourceLink() == nullptr) return;
+    TdxBarItemLink* source = item->SourceLink();
+    const TcxObjectLinkPtr self = MakeObjectLink(this);
+    // The toolbar shows or hides the button at once; the menu stays open with the line's new state.
+    source->SetVisible(!source->Visible());
+    if (self->Ref == nullptr) return;
+    item->SetDown(source->Visible());
+    Repaint();
+}
+
+void ShowQuickCustomization(TdxBarControl* Source) {
+    TdxBar* bar = Source != nullptr ? Source->Bar() : nullptr;
+    TdxBarManager* manager = Source != nullptr ? Source->Manager() : nullptr;
+    if (bar == nullptr || manager == nullptr || Source->Handle() == nullptr) return;
+    const TcxObjectLinkPtr alive = MakeObjectLink(Source);
+    QuickItems quick;
+    quick.menu = std::make_unique<TdxBarPopupMenu>(nullptr);
+    quick.menu->SetBarManager(manager);
+    TdxBarItemLinks* links = quick.menu->ItemLinks();
+    for (TdxBarItemLink* link : std::vector<TdxBarItemLink*>(bar->ItemLinks()->VisibleLinks())) {
+        if (!DidNotFit(link) || link->Item() == nullptr) continue;
+        TdxBarItemLink* copy = links->Add();
+        copy->Assign(link);
+        // Uses are counted on the toolbar's own link.
+        copy->SetMasterLink(link);
+    }
+    bool reset = false;
+    auto* addRemove = Make<TdxBarSubItem>(quick, manager);
+    addRemove->SetCaption(LoadBarString(barstr::AddOrRemoveButtons));
+    addRemove->SetEnabled(bar->AllowQuickCustomizing());
+    addRemove->OnPopup = [&quick, manager, bar, addRemove, &reset](TObject*) {
+        FillAddRemove(quick, manager, bar, addRemove, reset);
+    };
+    TdxBarItemLink* last = links->Add();
+    last->SetItem(addRemove);
+    last->SetBeginGroup(links->Count() > 1);
+
+    const RECT mark = Source->MarkScreenRect();
+    quick.menu->Popup(mark.left, mark.bottom);
+    if (alive->Ref == nullptr) return;
+    LastClose() = PressOnMark(Source) ? ClosedByMark{Source, GetTickCount()} : ClosedByMark{};
+    Source->SetMarkState(0);
+    if (reset && alive->Ref != nullptr) bar->Reset();
+}
+
+void PostQuickCustomization(TdxBarControl* Source) {
+    if (Source == nullptr) return;
+    Pending().push_back(Request{Source, MakeObjectLink(Source)});
+    PostMessage(Helper(), WM_USER, 0, 0);
+}
+
+} // namespace bars

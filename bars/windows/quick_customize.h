@@ -1,0 +1,44 @@
+#pragma once
+// The drop-down of a toolbar's end mark: the toolbar's buttons that did not fit, then "&Add or Remove
+// Buttons", a menu with a check line per link of the toolbar that shows or hides it at once and keeps
+// the menu open, and "&Reset Toolbar" when the bar may be reset.
+#include <memory>
+
+#include "bars/core/bar_button.h"
+#include "bars/windows/item_control.h"
+
+class TdxBarItemLink;
+
+namespace bars {
+
+class TdxBarControl;
+
+// A check line standing for one link of the source toolbar.
+class TdxBarQuickCustItem : public TdxBarButton {
+public:
+    explicit TdxBarQuickCustItem(TComponent* AOwner) : TdxBarButton(AOwner) {}
+    std::string ClassName() const override { return "TdxBarQuickCustItem"; }
+    TdxBarItemLink* SourceLink() const { return sourceLink_; }
+    void SetSourceLink(TdxBarItemLink* Value) { sourceLink_ = Value; }
+
+private:
+    TdxBarItemLink* sourceLink_ = nullptr;
+};
+
+// Its control toggles the source link without closing the menu.
+class TdxBarQuickCustItemControl : public TdxBarButtonControl {
+public:
+    using TdxBarButtonControl::TdxBarButtonControl;
+    bool CloseMenusOnClick() const override { return false; }
+    void ControlClick(bool ByMouse) override;
+};
+std::unique_ptr<ItemControl> CreateQuickCustItemControl(TdxBarItemLink* Link);
+
+// Opens the drop-down under the toolbar's mark and returns once it has closed; the mark then comes
+// back up.
+void ShowQuickCustomization(TdxBarControl* Source);
+// The same from the message loop, so that nothing the drop-down does touches the toolbar's handler
+// that asked for it. A toolbar gone by then opens none.
+void PostQuickCustomization(TdxBarControl* Source);
+
+} // namespace bars

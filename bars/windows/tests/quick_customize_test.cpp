@@ -1,0 +1,160 @@
+// The drop-down of a toolbar's end mark: the buttons that did not fit, and "&Add or Remove Buttons"
+// whose check lines show or hide the toolbar's buttons while the menu stays open.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "bar_windows_fixture.h"
+#include "bars/core/bar_routines.h"
+#include "bars/core/bar_unit.h"
+#include "bars/windows/bar_control.h"
+#include "platform/gui/input.h"
+#include "platform/gui/keys.h"
+#include "platform/gui/message_loop.h"
+#include "platform/gui/window.h"
+
+namespace bars_windows_test {
+namespace {
+
+// The menu windows that show, the drop-down first.
+std::vector<bars::BarControl*> Menus() {
+    std::vector<bars::BarControl*> menus;
+    for (bars::BarControl* control : BarControls())
+        if (!control->IsToolbar() && control->Handle() != nullptr && IsWindowVisible(control->Handle()))
+            menus.push_back(control);
+    return menus;
+}
+
+std::vector<std::function<void()>> steps;
+void RunStep(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    if (steps.empty()) return;
+    const std::function<void()> now = std::move(steps.front());
+    steps.erase(steps.begin());
+    now();
+    if (!steps.empty()) SetTimer(nullptr, 0, 20, &RunStep);
+}
+// Steps a person takes one after the other once the drop-down's loop turns.
+void Then(std::vector<std::function<void()>> Steps) {
+    steps = std::move(Steps);
+    SetTimer(nullptr, 0, 20, &RunStep);
+}
+
+std::vector<std::string> Captions(bars::BarControl* Menu) {
+    std::vector<std::string> captions;
+    TdxBarItemLinks* links = Menu->ItemLinks();
+    for (int i = 0; i < links->Count(); ++i)
+        captions.push_back(links->Items(i)->Item()->Caption());
+    return captions;
+}
+
+// A click on the form, away from its toolbar and the menus, closes them all.
+void ClickElsewhere() {
+    pw::gui::SimulateClick(POINT{70, 300});
+}
+
+void ClickLine(bars::BarControl* Menu, const std::string& Caption) {
+    TdxBarItemLinks* links = Menu->ItemLinks();
+    for (int i = 0; i < links->Count(); ++i)
+        if (links->Items(i)->Item()->Caption() == Caption) {
+            auto* control = dynamic_cast<bars::TdxBarItemControl*>(links->Items(i)->Control());
+            ASSERT_NE(control, nullptr) << Caption;
+            const RECT r = control->ScreenRect();
+            const POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+            pw::gui::SimulateMouse(pw::gui::MouseAction::Move, p);
+            pw::gui::SimulateClick(p);
+            return;
+        }
+    ADD_FAILURE() << "no line " << Caption;
+}
+
+class QuickCustomizeTest : public BarWindowsTest {
+protected:
+    QuickCustomizeTest() {
+        form.SetBounds(50, 50, 220, 300);
+        Pump();
+        for (int i = 1; i <= 6; ++i)
+            buttons.push_back(Button("Button " + std::to_string(i)));
+        bar = Toolbar("Long", {buttons[0], buttons[1], buttons[2], buttons[3], buttons[4], buttons[5]});
+    }
+    ~QuickCustomizeTest() override { steps.clear(); }
+    // The buttons that got no place on the toolbar.
+    std::vector<std::string> Hidden() const {
+        std::vector<std::string> hidden;
+        for (TdxBarItemLink* link : bar->ItemLinks()->VisibleLinks()) {
+            const RECT r = link->ItemRect();
+            if (link->Control() == nullptr || IsRectEmpty(r)) hidden.push_back(link->Item()->Caption());
+        }
+        return hidden;
+    }
+    void PressMark() {
+        const RECT mark = Window(bar)->MarkScreenRect();
+        const POINT p{(mark.left + mark.right) / 2, (mark.top + mark.bottom) / 2};
+        MoveTo(p);
+        pw::gui::SimulateClick(p);
+        Pump();
+    }
+    std::vector<TdxBarButton*> buttons;
+    TdxBar* bar = nullptr;
+};
+
+TEST_F(QuickCustomizeTest, TheMarkListsTheHiddenButtonsAndAddOrRemoveTogglesOneInPlace) {
+    ASSERT_TRUE(Window(bar)->IsMarkVisible());
+    const std::vector<std::string> hidden = Hidden();
+    ASSERT_FALSE(hidden.empty());
+    std::vector<std::string> first, second;
+    bool stillOpen = false, unchecked = false;
+    Then({[&] {
+              ASSERT_EQ(Menus().size(), 1u);
+              first = Captions(Menus()[0]);
+              ClickLine(Menus()[0], "&Add or Remove Buttons");
+          },
+          [&] {
+              ASSERT_EQ(Menus().size(), 2u);
+              second = Captions(Menus()[1]);
+              ClickLine(Menus()[1], "Button 1");
+          },
+          [&] {
+              stillOpen = Menus().size() == 2;
+              TdxBarItemLinks* lines = Menus().back()->ItemLinks();
+              auto* line = dynamic_cast<TdxBarButton*>(lines->Items(0)->Item());
+              unchecked = line != nullptr && !line->Down();
+              ClickElsewhere();
+          }});
+    PressMark();
+    Pump();
+    // The drop-down: the hidden buttons, then the command after a group line.
+    std::vector<std::string> expected = hidden;
+    expected.push_back("&Add or Remove Buttons");
+    EXPECT_EQ(first, expected);
+    // Every button of the toolbar with its check, and no reset for a bar made in code.
+    EXPECT_EQ(second, (std::vector<std::string>{"Button 1", "Button 2", "Button 3", "Button 4", "Button 5",
+                                                "Button 6"}));
+    EXPECT_TRUE(stillOpen);
+    EXPECT_TRUE(unchecked);
+    EXPECT_FALSE(bar->ItemLinks()->Items(0)->Visible());
+    EXPECT_TRUE(Menus().empty());
+    EXPECT_EQ(Window(bar)->MarkState(), 0);
+}
+
+TEST_F(QuickCustomizeTest, WithoutQuickCustomizingAddOrRemoveIsGreyed) {
+    bar->SetAllowQuickCustomizing(false);
+    Pump();
+    ASSERT_TRUE(Window(bar)->IsMarkVisible()); // buttons are still hidden
+    bool greyed = false;
+    Then({[&] {
+        ASSERT_EQ(Menus().size(), 1u);
+        TdxBarItemLinks* links = Menus()[0]->ItemLinks();
+        greyed = !links->Items(links->Count() - 1)->Item()->Enabled();
+        ClickElsewhere();
+    }});
+    PressMark();
+    Pump();
+    EXPECT_TRUE(greyed);
+    EXPECT_TRUE(Menus().empty());
+}
+
+} // namespace
+} // namespace bars_windows_test
