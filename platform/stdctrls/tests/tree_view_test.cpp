@@ -185,6 +185,8 @@ TEST(TreeView, NodesEnterTheWindowWithTheirImagesAndAClearEmptiesItInOneStep) {
     EXPECT_EQ(SendMessage(f.tree->Handle(), TVM_GETCOUNT, 0, 0), 1);
     f.tree->SetSelected(again);
     EXPECT_EQ(f.tree->Selected(), again);
+    f.tree->OnDeletion = nullptr;
+    f.tree->OnChange = nullptr;
 }
 
 TEST(TreeView, ATreeGoingWithItsFormTellsOfEveryNodeChildrenFirstAndLeavesTheItemsToTheWindow) {
