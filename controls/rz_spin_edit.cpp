@@ -8,6 +8,7 @@
 #include "controls/edit_buttons.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/messages.h"
+#include "platform/rtl/scope_guard.h"
 
 namespace {
 
@@ -53,14 +54,8 @@ std::string TRzSpinEdit::FormatValue(long double Value) const {
 void TRzSpinEdit::ShowValue() {
     const std::string text = FormatValue(value_);
     if (Text() == text) return;
-    showing_ = true;
-    try {
-        SetText(text);
-    } catch (...) {
-        showing_ = false;
-        throw;
-    }
-    showing_ = false;
+    TemporaryChange<bool> showing(showing_, true);
+    SetText(text);
 }
 
 void TRzSpinEdit::SetValue(long double Value) {

@@ -4,6 +4,7 @@
 
 #include "fetch/html/container.h"
 #include "fetch/html/parser_plugin.h"
+#include "platform/rtl/scope_guard.h"
 
 namespace {
 
@@ -205,16 +206,9 @@ void TDIHtmlParser::Clear() {
 }
 
 void TDIHtmlParser::ParseAll() {
-    const bool saved = callerMasked_;
-    callerMasked_ = true;
-    try {
-        // ParseNextPiece answers whether the caller is shown the piece, which it never is here.
-        do {
-            ParseNextPiece();
-        } while (HasChar());
-    } catch (...) {
-        callerMasked_ = saved;
-        throw;
-    }
-    callerMasked_ = saved;
+    TemporaryChange<bool> masked(callerMasked_, true);
+    // ParseNextPiece answers whether the caller is shown the piece, which it never is here.
+    do {
+        ParseNextPiece();
+    } while (HasChar());
 }

@@ -1,6 +1,7 @@
 #include "fetch/http/win_http.h"
 
 #include "fetch/http/http_transfer.h"
+#include "platform/rtl/scope_guard.h"
 #include "platform/rtl/stream.h"
 #include "platform/rtl/string_list.h"
 
@@ -153,16 +154,9 @@ bool TCustomWinHTTP::ReadRange(uint32_t StartPos, uint32_t EndPos, bool ForceWai
     worker_->SetOnExecute([t](TObject*) { winhttp::RunTransfer(t); });
 
     const bool savedWait = worker_->WaitThread();
+    ScopeGuard restoreWait([this, savedWait] { worker_->SetWaitThread(savedWait); });
     if (ForceWait) worker_->SetWaitThread(true);
-    bool result;
-    try {
-        result = worker_->Execute();
-    } catch (...) {
-        worker_->SetWaitThread(savedWait);
-        throw;
-    }
-    worker_->SetWaitThread(savedWait);
-    return result;
+    return worker_->Execute();
 }
 
 void TCustomWinHTTP::Abort(bool DeleteOutputFile, bool Hard) {

@@ -9,6 +9,7 @@
 #include "platform/gui/message_loop.h"
 #include "platform/gui/paint.h"
 #include "platform/gui/window.h"
+#include "platform/rtl/scope_guard.h"
 #include "platform/rtl/strings.h"
 
 TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner) {
@@ -54,14 +55,10 @@ void TCustomEdit::SetBorderStyle(TBorderStyle Value) {
 
 void TCustomEdit::CreateWnd() {
     // The window's first text is the caption it is made with; that is no change the user made.
-    creating_ = true;
-    try {
+    {
+        TemporaryChange<bool> creating(creating_, true);
         TWinControl::CreateWnd();
-    } catch (...) {
-        creating_ = false;
-        throw;
     }
-    creating_ = false;
     HWND h = Handle();
     SendMessage(h, EM_LIMITTEXT, static_cast<WPARAM>(maxLength_), 0);
     if (passwordChar_) SendMessage(h, EM_SETPASSWORDCHAR, static_cast<unsigned char>(passwordChar_), 0);
