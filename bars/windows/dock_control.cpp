@@ -7,6 +7,7 @@
 #include "bars/core/backgrounds.h"
 #include "bars/core/bar_drawing.h"
 #include "bars/core/bar_manager.h"
+#include "bars/core/bar_routines.h"
 #include "bars/core/item_links.h"
 #include "bars/core/toolbar.h"
 #include "bars/core/toolbars.h"
@@ -19,6 +20,7 @@
 #include "platform/gdi/shapes.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/canvas.h"
+#include "platform/gui/input.h"
 #include "platform/gui/message_views.h"
 #include "platform/gui/paint.h"
 #include "platform/gui/window.h"
@@ -578,6 +580,7 @@ void TdxDockControl::RealignBars() {
     TCustomForm* form = manager_->ParentForm();
     if (form == nullptr || form->ComponentState().Contains(csDestroying)) return;
     realigning_ = true;
+    const int sizeBefore = Horizontal() ? TControl::Height() : TControl::Width();
     // Sizing the site may change its length too (the form aligns it): then once more.
     for (int pass = 0; pass < 2; ++pass) {
         const RECT client = ClientRect();
@@ -602,6 +605,23 @@ void TdxDockControl::RealignBars() {
     }
     realigning_ = false;
     Invalidate();
+    if ((Horizontal() ? TControl::Height() : TControl::Width()) != sizeBefore) CloseMenusOnResize();
+}
+
+void TdxDockControl::CloseMenusOnResize() {
+    auto* active = dynamic_cast<TCustomdxBarControl*>(GetActiveBarControl());
+    if (active == nullptr) return;
+    // A menu open under the moving edge would stand apart from its entry; one that holds the mouse
+    // is being used, and a menu from the form's own edges does not care about a site placed elsewhere.
+    if (active->Handle() != nullptr && GetCapture() == active->Handle()) return;
+    TCustomdxBarControl* root = active;
+    for (int guard = 0; root->ParentBar() != nullptr && guard < 64; ++guard)
+        root = root->ParentBar();
+    if (!IsFormEdge()) {
+        auto* toolbar = dynamic_cast<TdxBarControl*>(root);
+        if (toolbar != nullptr && toolbar->DockSite() != nullptr && toolbar->DockSite()->IsFormEdge()) return;
+    }
+    active->HideAll();
 }
 
 } // namespace bars

@@ -105,6 +105,8 @@ private:
     int RowThickness(const TdxDockRow& Row) const;
     int RowStart(int Index) const;
     void RealignRow(TdxDockRow& Row, int Start, int Length);
+    // The site changed its size: an open chain of menus closes, unless it is in use or elsewhere.
+    void CloseMenusOnResize();
 
     // The bitmap the background was tiled into, or empty.
     TBitmap* BackgroundCacheFor(TBitmap* Picture);

@@ -10,6 +10,7 @@
 #include "bars/core/bar_routines.h"
 #include "bars/core/container_item.h"
 #include "bars/core/sub_item.h"
+#include "bars/windows/bar_dock_control.h"
 #include "bars/windows/sub_item_control.h"
 #include "bars/windows/sub_menu_control.h"
 #include "platform/gui/input.h"
@@ -656,6 +657,29 @@ TEST_F(MenuTest, ATornOffMenuComesBackOverItsStripAndEscapePutsItsToolbarAway) {
     EXPECT_FALSE(torn->Visible());
     EXPECT_EQ(Menu(file), nullptr);
     EXPECT_EQ(GetActiveBarControl(), nullptr);
+}
+
+TEST_F(MenuTest, AnOpenMenuClosesWhenItsDockSiteChangesSizeButNotForAPlacedSiteElsewhere) {
+    TdxBarSubItem* file = SubItem("&File", {Button("&Open")});
+    TdxBar* bar = MenuBar({file});
+    Click(Centre(file, bar));
+    ASSERT_NE(Menu(file), nullptr);
+    auto* placed = new bars::TdxBarDockControl(&form);
+    placed->SetAlign(alNone);
+    placed->SetParent(&form);
+    placed->SetBounds(50, 200, 300, 0);
+    placed->SetBarManager(manager);
+    TdxBar* elsewhere = manager->Bars()->Add();
+    elsewhere->ItemLinks()->Add()->SetItem(Button("&Far"));
+    elsewhere->SetDockControl(placed);
+    elsewhere->SetVisible(true);
+    Pump();
+    ASSERT_GT(placed->Height(), 0);
+    EXPECT_NE(GetActiveBarControl(), nullptr);
+    // A second row in the menu bar's own site moves the edge the menu hangs from.
+    Toolbar("Second", {Button("&Save")}, dsTop, 1);
+    EXPECT_EQ(GetActiveBarControl(), nullptr);
+    EXPECT_EQ(Menu(file), nullptr);
 }
 
 } // namespace
