@@ -23,6 +23,11 @@ struct TTreeSiblings {
     TTreeNode* last = nullptr;
     int count = 0;
 
+private:
+    // Beside the count, so that every node's list of children takes no room for padding.
+    mutable bool numbered_ = true;
+
+public:
     bool empty() const { return count == 0; }
     // Before null: at the end.
     void Insert(TTreeNode* Node, TTreeNode* Before);
@@ -38,7 +43,6 @@ private:
     // Made with the first child: the many nodes that hold none carry no list.
     std::vector<TTreeNode*>& ByIndex() const;
     mutable std::unique_ptr<std::vector<TTreeNode*>> byIndex_;
-    mutable bool numbered_ = true;
 };
 
 class TTreeNode {
@@ -123,11 +127,11 @@ private:
     TTreeNode* prev_ = nullptr;
     TTreeNode* next_ = nullptr;
     TTreeSiblings children_;
-    // Position among the siblings, right while they are numbered.
-    int index_ = 0;
     HTREEITEM item_ = nullptr;
     std::string text_;
     void* data_ = nullptr;
+    // Position among the siblings, right while they are numbered.
+    int index_ = 0;
     int imageIndex_ = -1;
     int selectedIndex_ = -1;
     int stateIndex_ = -1;
