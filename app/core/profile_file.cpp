@@ -48,7 +48,11 @@ void ApplyShownProfile(TMapProfile& Profile) {
     Profile.SetModified(false);
 }
 
-void SaveProfileFile(TMapProfile& Profile, TSiteMapSettings* Settings) {
+namespace {
+
+// UnlessSame: a file that holds the same bytes already is left alone (the save after a run, which mostly
+// changes nothing); a save the user asks for always writes.
+void writeProfile(TMapProfile& Profile, TSiteMapSettings* Settings, bool UnlessSame) {
     Profile.SetOutputFormat(mfmtList);
     Profile.SetClassAttribs(true);
     // The value a loaded profile gets, so that a save does not change the page the same tree gives.
@@ -56,10 +60,19 @@ void SaveProfileFile(TMapProfile& Profile, TSiteMapSettings* Settings) {
     TMemoryStream stream;
     WriteComponent(stream, &Profile);
     const std::vector<uint8_t>& bytes = stream.Bytes();
-    WriteFileAtomically(Profile.FileName(),
-                        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    if (UnlessSame)
+        WriteFileAtomicallyIfChanged(Profile.FileName(), text);
+    else
+        WriteFileAtomically(Profile.FileName(), text);
     Profile.SetModified(false);
     if (Settings) Settings->SetLastFile(Profile.FileName());
+}
+
+} // namespace
+
+void SaveProfileFile(TMapProfile& Profile, TSiteMapSettings* Settings) {
+    writeProfile(Profile, Settings, false);
 }
 
 TProfileDialogStart SaveAsDialogStart(const TMapProfile& Profile) {
@@ -113,7 +126,7 @@ bool ResolveModifiedProfile(const TMapProfile& Profile, const std::function<TSav
 void SaveProfileAfterOutput(TMapProfile& Profile, TSiteMapSettings* Settings,
                             const TAskReplaceProfile& AskReplace) {
     if (!Profile.Untitled()) {
-        SaveProfileFile(Profile, Settings);
+        writeProfile(Profile, Settings, true);
         return;
     }
     if (!FileExists(Profile.OutputFileName())) return;
@@ -121,5 +134,5 @@ void SaveProfileAfterOutput(TMapProfile& Profile, TSiteMapSettings* Settings,
     // Another profile of that name is somebody's work: never replaced without a yes.
     if (FileExists(target) && (!AskReplace || !AskReplace(target))) return;
     Profile.SetFileName(target);
-    SaveProfileFile(Profile, Settings);
+    writeProfile(Profile, Settings, true);
 }

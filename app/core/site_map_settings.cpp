@@ -54,7 +54,8 @@ void SaveSettings(TSiteMapSettings& Settings) {
     ForceDirectories(ExtractFileDir(path));
     TMemoryStream stream;
     WriteComponent(stream, &Settings);
-    WriteFileAtomically(
+    // Saved at every exit, mostly as it was: an unchanged file is not written again.
+    WriteFileAtomicallyIfChanged(
         path, std::string_view(reinterpret_cast<const char*>(stream.Memory()), stream.Bytes().size()));
 }
 

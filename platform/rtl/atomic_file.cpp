@@ -3,6 +3,7 @@
 #include "platform/rtl/exception.h"
 #include "platform/rtl/format.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -85,6 +86,24 @@ bool lockTemporary(int fd, const std::string& path) {
     struct stat opened {
     }, named{};
     return ::fstat(fd, &opened) == 0 && ::lstat(path.c_str(), &named) == 0 && sameFile(opened, named);
+}
+
+// True when path names a regular file whose bytes are exactly bytes.
+bool holdsExactly(const std::string& path, std::string_view bytes) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    bool same =
+        ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<size_t>(st.st_size) == bytes.size();
+    char buf[16384];
+    for (size_t at = 0; same && at < bytes.size();) {
+        const ssize_t n = ::read(fd, buf, std::min(sizeof buf, bytes.size() - at));
+        if (n < 0 && errno == EINTR) continue;
+        same = n > 0 && bytes.compare(at, static_cast<size_t>(n), buf, static_cast<size_t>(n)) == 0;
+        at += n > 0 ? static_cast<size_t>(n) : 0;
+    }
+    ::close(fd);
+    return same;
 }
 
 void syncFolder(const std::string& folder) {
@@ -218,4 +237,10 @@ void WriteFileAtomically(const std::string& fileName, std::string_view bytes, un
     // A short write marks the stream failed, so Commit raises.
     if (!bytes.empty()) file.Write(bytes.data(), static_cast<int64_t>(bytes.size()));
     file.Commit();
+}
+
+bool WriteFileAtomicallyIfChanged(const std::string& fileName, std::string_view bytes, unsigned newFileMode) {
+    if (holdsExactly(fileName, bytes)) return false;
+    WriteFileAtomically(fileName, bytes, newFileMode);
+    return true;
 }

@@ -14,6 +14,11 @@
 
 // newFileMode applies (less the umask) only when the target does not exist yet.
 void WriteFileAtomically(const std::string& fileName, std::string_view bytes, unsigned newFileMode = 0666);
+// The same, unless fileName is a regular file (or a link to one) that holds exactly bytes already: then
+// nothing is written and false is returned. For files the program rewrites on its own (its settings, a
+// profile after a run), whose flush to disk would otherwise cost every run the same wait for nothing.
+bool WriteFileAtomicallyIfChanged(const std::string& fileName, std::string_view bytes,
+                                  unsigned newFileMode = 0666);
 
 // A write stream onto a temporary file that replaces fileName on Commit(); destroyed uncommitted, it
 // discards what was written. Reads and seeks work as on any file stream.

@@ -47,7 +47,7 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
 
 bool ReplaceFile(const std::string& path, std::string_view bytes, unsigned newFileMode) {
     try {
-        WriteFileAtomically(path, bytes, newFileMode);
+        WriteFileAtomicallyIfChanged(path, bytes, newFileMode);
         return true;
     } catch (const EFCreateError&) {
         return false;

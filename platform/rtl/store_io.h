@@ -11,7 +11,8 @@ namespace store_io {
 bool ReadWholeFile(const std::string& path, std::string& bytes);
 
 // Replaces path as a whole through a temporary file in its folder (WriteFileAtomically): a new file gets
-// newFileMode less the umask, an existing one keeps its mode. False, with path as it was, on failure.
+// newFileMode less the umask, an existing one keeps its mode; one that holds bytes already is left alone.
+// False, with path as it was, on failure.
 bool ReplaceFile(const std::string& path, std::string_view bytes, unsigned newFileMode);
 // The same for a file that holds secrets: it always ends with exactly mode, whatever it had before
 // and whatever the umask.

@@ -250,4 +250,28 @@ TEST(ProfileFile, SavedBesideTheOutputButNeverOverAnotherProfileWithoutAYes) {
     EXPECT_EQ(second.FileName(), beside) << "no profile there: saved without asking";
 }
 
+TEST(ProfileFile, TheSaveAfterARunLeavesAnUnchangedProfileAloneWhileASaveAskedForWrites) {
+    UserFolders folders;
+    const std::string file = folders.root() / "site.qpw";
+    const auto inode = [&] {
+        struct stat st {};
+        ::stat(file.c_str(), &st);
+        return st.st_ino;
+    };
+    TMapProfile p;
+    MakeStandard(p);
+    p.SetFileName(file);
+    SaveProfileFile(p, nullptr);
+    const std::string saved = ReadAll(file);
+    const auto before = inode();
+    SaveProfileAfterOutput(p, nullptr);
+    EXPECT_EQ(inode(), before) << "the same bytes: not written again";
+    p.SetServerDir("/www");
+    SaveProfileAfterOutput(p, nullptr);
+    EXPECT_NE(ReadAll(file), saved) << "a change is saved";
+    const auto changed = inode();
+    SaveProfileFile(p, nullptr);
+    EXPECT_NE(inode(), changed) << "a save the user asks for writes";
+}
+
 } // namespace

@@ -219,3 +219,37 @@ TEST_F(AtomicFile, OnlyARegularFileIsReplacedEvenThroughALink) {
     }
     EXPECT_EQ(entries(), fs::exists(at("device")) ? 4u : 2u) << "no temporary left";
 }
+
+TEST_F(AtomicFile, AFileThatHoldsTheBytesAlreadyIsNotWrittenAgain) {
+    const auto inode = [](const std::string& path) {
+        struct stat st {};
+        ::stat(path.c_str(), &st);
+        return st.st_ino;
+    };
+    const std::string target = at("forminfo.ini");
+    EXPECT_TRUE(WriteFileAtomicallyIfChanged(target, "[Main]\nLeft=10\n"));
+    const auto first = inode(target);
+    EXPECT_FALSE(WriteFileAtomicallyIfChanged(target, "[Main]\nLeft=10\n"));
+    EXPECT_EQ(inode(target), first) << "left alone, not replaced by a copy";
+    // A last byte, a length, or a byte past the first block read that differs: replaced.
+    EXPECT_TRUE(WriteFileAtomicallyIfChanged(target, "[Main]\nLeft=11\n"));
+    EXPECT_EQ(ReadFile(target), "[Main]\nLeft=11\n");
+    EXPECT_TRUE(WriteFileAtomicallyIfChanged(target, "[Main]\nLeft=11"));
+    std::string big(100000, 'b');
+    EXPECT_TRUE(WriteFileAtomicallyIfChanged(target, big));
+    EXPECT_FALSE(WriteFileAtomicallyIfChanged(target, big));
+    big[50000] = 'c';
+    EXPECT_TRUE(WriteFileAtomicallyIfChanged(target, big));
+    EXPECT_EQ(ReadFile(target), big);
+
+    // Through a link the file it names is compared, and the link stays.
+    fs::create_symlink("forminfo.ini", at("link.ini"));
+    EXPECT_FALSE(WriteFileAtomicallyIfChanged(at("link.ini"), big));
+    EXPECT_TRUE(WriteFileAtomicallyIfChanged(at("link.ini"), "new"));
+    EXPECT_TRUE(fs::is_symlink(at("link.ini")));
+    EXPECT_EQ(ReadFile(target), "new");
+    // What is no regular file is refused as before, whatever it reads as.
+    ASSERT_EQ(::mkfifo(at("pipe").c_str(), 0600), 0);
+    EXPECT_THROW(WriteFileAtomicallyIfChanged(at("pipe"), ""), EFCreateError);
+    EXPECT_EQ(entries(), 3u) << "no temporary left";
+}
