@@ -9,6 +9,7 @@
 #include "app/main_form.h"
 #include "app/main_texts.h"
 #include "bars/core/bar_unit.h"
+#include "bars/customizing/customizing_form.h"
 #include "bars/windows/dock_control.h"
 #include "platform/rtl/exception.h"
 #include "platform/vcl/application.h"
@@ -40,6 +41,7 @@ int main(int argc, char** argv) {
     Application->SetTitle(main_text::AppTitle);
     StartBarUnit();
     bars::RegisterBarWindows();
+    bars::InstallCustomizingForm();
     bool failed = false;
     mainwin::AutoPrompter prompter(std::cerr);
     if (line.Auto) {

@@ -113,7 +113,11 @@ TdxBarManager::~TdxBarManager() {
     lookAndFeel_.reset();
     themeNotificator_.reset();
     bars::NotifyManagerGoing(this);
-    isCustomizing_ = false;
+    // Its customizing window goes with it.
+    if (isCustomizing_) {
+        isCustomizing_ = false;
+        if (bars::CustomizingFormShower shower = bars::GetCustomizingFormShower()) shower(this, false);
+    }
     FreeBrushes();
     ReleaseOffice11Colors();
     while (!popupMenus_.empty())
@@ -375,11 +379,22 @@ void TdxBarManager::SetSelectedItem(bars::ItemControl* Control) {
 
 void TdxBarManager::ToolbarsPopupClick(int Tag) {
     if (Tag == 1000) {
-        // The customizing window comes with the customizing part of the library.
-        isCustomizing_ = true;
+        SetIsCustomizing(true);
         return;
     }
     if (Tag >= 0 && Tag < bars_->Count()) bars_->Items(Tag)->SetVisible(!bars_->Items(Tag)->Visible());
+}
+
+void TdxBarManager::SetIsCustomizing(bool Value) {
+    bars::CustomizingFormShower shower = bars::GetCustomizingFormShower();
+    if (Value == isCustomizing_ || (Value && bars::CustomizingFormExists())) return;
+    isCustomizing_ = Value;
+    // Items shown only while customizing come and go, and every control is made for the new mode.
+    for (int i = 0; i < bars_->Count(); ++i)
+        bars_->Items(i)->ItemLinks()->RebuildLists();
+    ForEachBarControl([](bars::BarControl& control) { control.RecreateItemControls(); });
+    if (shower != nullptr) shower(this, Value);
+    ForEachBarControl([](bars::BarControl& control) { control.RepaintBar(); });
 }
 
 void TdxBarManager::DoClickItem(TdxBarItem* Item) {

@@ -218,6 +218,10 @@ public:
     void SetNotifyDesigner(bool Value) { notifyDesigner_ = Value; }
     // The customizing window is open (it comes with the customizing part of the library).
     bool IsCustomizing() const { return isCustomizing_; }
+    // Enters or leaves customizing mode: the bars rebuild their controls and the customizing window
+    // opens or closes (where the customizing window is installed). Entering does nothing while the window
+    // is open already.
+    void SetIsCustomizing(bool Value);
     bool IsCustomizingOrDesigning() const { return isCustomizing_ || designing_; }
     bool DraggingItem() const { return draggingItem_; }
     void SetDraggingItem(bool Value) { draggingItem_ = Value; }

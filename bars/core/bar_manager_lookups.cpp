@@ -6,6 +6,7 @@
 #include "bars/core/bar_item.h"
 #include "bars/core/bar_manager.h"
 #include "bars/core/bar_strings.h"
+#include "bars/core/bar_unit.h"
 #include "bars/core/item_links.h"
 #include "bars/core/toolbar.h"
 #include "bars/core/toolbars.h"
@@ -79,9 +80,9 @@ int TdxBarManager::FillToolbarsPopup(TdxBarItemLinks* ItemLinks,
     }
     if (ToolbarsPopupHasCustomize()) {
         TdxBarButton* customize = add(LoadBarString(barstr::CustomizeCommand), 1000);
-        // This library has no customizing window yet: the entry shows what it would open, greyed,
-        // rather than leave the bars in customizing mode with no window to end it.
-        customize->SetEnabled(false);
+        // Greyed while the window is open, and where no customizing window was installed, rather than
+        // leave the bars in customizing mode with no window to end it.
+        customize->SetEnabled(bars::GetCustomizingFormShower() != nullptr && !bars::CustomizingFormExists());
         ItemLinks->Items(ItemLinks->Count() - 1)->SetBeginGroup(true);
     }
     DoShowToolbarsPopup(ItemLinks);

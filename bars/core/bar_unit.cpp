@@ -199,6 +199,27 @@ void AddManagerGoingHandler(ManagerGoingHandler Handler) {
     if (std::find(handlers.begin(), handlers.end(), Handler) == handlers.end()) handlers.push_back(Handler);
 }
 
+namespace {
+CustomizingFormShower customizingShower = nullptr;
+CustomizingFormQuery customizingQuery = nullptr;
+} // namespace
+
+void SetCustomizingFormShower(CustomizingFormShower Shower) {
+    customizingShower = Shower;
+}
+
+CustomizingFormShower GetCustomizingFormShower() {
+    return customizingShower;
+}
+
+void SetCustomizingFormQuery(CustomizingFormQuery Query) {
+    customizingQuery = Query;
+}
+
+bool CustomizingFormExists() {
+    return customizingQuery != nullptr && customizingQuery();
+}
+
 void NotifyManagerGoing(TdxBarManager* Manager) {
     for (ManagerGoingHandler handler : std::vector<ManagerGoingHandler>(GoingHandlers()))
         handler(Manager);

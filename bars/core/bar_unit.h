@@ -74,6 +74,16 @@ void RefreshBarUnitColors();
 bool FadeInactiveGlyphs();
 
 namespace bars {
+// The customizing window lives in a library above this one, which installs how the window is opened
+// and closed for a manager; without it no bar enters customizing mode.
+using CustomizingFormShower = void (*)(TdxBarManager* Manager, bool Show);
+void SetCustomizingFormShower(CustomizingFormShower Shower);
+CustomizingFormShower GetCustomizingFormShower();
+// Whether the customizing window is open (for any manager).
+using CustomizingFormQuery = bool (*)();
+void SetCustomizingFormQuery(CustomizingFormQuery Query);
+bool CustomizingFormExists();
+
 // Told when a manager starts going: it has left the manager list and nothing of it is freed yet. The
 // window library stops its hint timers here and, with the last manager, frees the shared hint window.
 using ManagerGoingHandler = void (*)(TdxBarManager* Manager);
