@@ -20,10 +20,25 @@ TdxBarDockControl::~TdxBarDockControl() {
 
 void TdxBarDockControl::SetBarManager(TdxBarManager* Value) {
     if (Value == manager_) return;
-    if (manager_ != nullptr) manager_->UnregisterDockControl(this);
+    if (manager_ != nullptr) {
+        manager_->UnregisterDockControl(this);
+        manager_->RemoveFreeNotification(this);
+    }
     manager_ = Value;
-    if (manager_ != nullptr) manager_->RegisterDockControl(this);
+    if (manager_ != nullptr) {
+        manager_->RegisterDockControl(this);
+        manager_->FreeNotification(this);
+    }
     BarManagerChanged();
+}
+
+void TdxBarDockControl::Notification(TComponent* AComponent, TOperation Operation) {
+    TdxDockControl::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == manager_ && manager_ != nullptr) {
+        manager_ = nullptr;
+        ResetBackgroundCache();
+        UpdateColor();
+    }
 }
 
 void TdxBarDockControl::BarManagerChanged() {

@@ -32,6 +32,8 @@ public:
 
 protected:
     void WndProc(TMessage& Message) override;
+    // Its manager going leaves it without one.
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
     // The form's window was made again: the bars that went with this site's old window show again.

@@ -159,5 +159,17 @@ TEST_F(PlacedDockSiteTest, ItsToolbarsComeBackToItWhenTheFormsWindowIsMadeAgain)
     EXPECT_EQ(Clicks(open), 1);
 }
 
+TEST_F(PlacedDockSiteTest, ASiteThatOutlivesItsManagerForgetsItAndStillPaints) {
+    DockedHere("Placed", {Button("&Open")});
+    delete manager;
+    manager = nullptr;
+    EXPECT_EQ(site->BarManager(), nullptr);
+    EXPECT_EQ(site->RowCount(), 0);
+    site->Invalidate();
+    Pump();
+    // Without a manager it takes the form's colour.
+    EXPECT_TRUE(site->ParentColor());
+}
+
 } // namespace
 } // namespace bars_windows_test
