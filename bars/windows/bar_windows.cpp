@@ -14,6 +14,7 @@
 #include "bars/storage/layout_storing.h"
 #include "bars/windows/bar_hooks.h"
 #include "bars/windows/dock_control.h"
+#include "bars/windows/edit_control.h"
 #include "bars/windows/floating_bars.h"
 #include "bars/windows/item_control.h"
 #include "bars/windows/menu_effects.h"
@@ -138,6 +139,7 @@ void RegisterBarWindows() {
     SetFloatingBarsUpdater(&UpdateFloatingBars);
     SetBarItemControlClass("TdxBarButton", &CreateButtonControl);
     SetBarItemControlClass("TdxBarSubItem", &CreateSubItemControl);
+    SetBarItemControlClass("TdxBarEdit", &CreateEditControl);
     InstallMenuEffects();
     // The container items come with the menus that expand them.
     if (FindRegisteredItemClass("TdxBarListItem") == nullptr) {

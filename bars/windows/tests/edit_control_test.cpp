@@ -1,0 +1,125 @@
+// Edit items on a toolbar: a real edit window over the item's box while the user edits.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "bar_windows_fixture.h"
+#include "bars/core/bar_edit.h"
+#include "bars/windows/bar_control.h"
+#include "bars/windows/edit_control.h"
+#include "bars/windows/toolbar_control.h"
+#include "platform/gui/input.h"
+#include "platform/gui/keys.h"
+#include "platform/gui/system.h"
+#include "platform/gui/window.h"
+
+namespace bars_windows_test {
+namespace {
+
+class EditControlTest : public BarWindowsTest {
+protected:
+    EditControlTest() : oldDoubleClick(GetDoubleClickTime()) {
+        // Each click here stands alone, never paired into a double click.
+        SetDoubleClickTime(1);
+        edit = new TdxBarEdit(&form);
+        edit->SetCaption("Find");
+        edit->SetText("start");
+        edit->OnChange = [this](TObject*) { ++changes; };
+        bar = Toolbar("Tools", {edit, Button("Go")});
+    }
+    ~EditControlTest() override { SetDoubleClickTime(oldDoubleClick); }
+    bars::TdxBarEditControl* Control() const {
+        return dynamic_cast<bars::TdxBarEditControl*>(bar->ItemLinks()->Items(0)->Control());
+    }
+    void ClickEdit() {
+        ASSERT_NE(Control(), nullptr);
+        const RECT r = Control()->ScreenRect();
+        const POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        MoveTo(p);
+        pw::gui::SimulateClick(p);
+        Pump();
+    }
+    void Type(const std::u32string& text) {
+        pw::gui::SimulateText(text);
+        Pump();
+    }
+    void Key(BYTE vk) {
+        pw::gui::SimulateKeyStroke(vk);
+        Pump();
+    }
+    bool Editing() const { return Control()->IsEditing() && IsWindowVisible(Control()->EditHandle()); }
+
+    UINT oldDoubleClick;
+    TdxBarEdit* edit = nullptr;
+    TdxBar* bar = nullptr;
+    int changes = 0;
+};
+
+TEST_F(EditControlTest, ClickTypeAndEnterKeepsTheText) {
+    ClickEdit();
+    ASSERT_TRUE(Editing());
+    EXPECT_EQ(GetFocus(), Control()->EditHandle());
+    EXPECT_EQ(GetWindowText(Control()->EditHandle()), "start");
+    Type(U"profile"); // the whole text was selected: typing replaces it
+    EXPECT_EQ(edit->Text(), "start");
+    EXPECT_EQ(edit->CurText(), "profile");
+    Key(VK_RETURN);
+    EXPECT_FALSE(Editing());
+    EXPECT_EQ(edit->Text(), "profile");
+    EXPECT_EQ(changes, 1);
+    EXPECT_NE(GetFocus(), Control()->EditHandle());
+    // Enter closes the bar's keyboard mode; the next click edits again.
+    EXPECT_FALSE(Window(bar)->InKeyboardMode());
+    ClickEdit();
+    EXPECT_TRUE(Editing());
+}
+
+TEST_F(EditControlTest, EscapeDropsTheTextEvenWhereFocusLossKeepsIt) {
+    manager->SetAlwaysSaveText(true);
+    ClickEdit();
+    Type(U"typed");
+    Key(VK_ESCAPE);
+    EXPECT_FALSE(Editing());
+    EXPECT_EQ(edit->Text(), "start");
+    EXPECT_EQ(changes, 0);
+    // The bar keeps the item selected by key; a click edits again, a second Escape closes the bar.
+    EXPECT_TRUE(Window(bar)->InKeyboardMode());
+    EXPECT_EQ(Window(bar)->Selected(), Control());
+    ClickEdit();
+    ASSERT_TRUE(Editing());
+    Key(VK_ESCAPE);
+    Key(VK_ESCAPE);
+    EXPECT_FALSE(Window(bar)->InKeyboardMode());
+    // Focus taken away: kept only with AlwaysSaveText.
+    ClickEdit();
+    ASSERT_TRUE(Editing());
+    Type(U"kept");
+    EXPECT_EQ(edit->CurText(), "kept");
+    SetFocus(form.Handle());
+    Pump();
+    EXPECT_FALSE(Editing());
+    EXPECT_EQ(edit->Text(), "kept");
+    manager->SetAlwaysSaveText(false);
+    ClickEdit();
+    Type(U"lost");
+    SetFocus(form.Handle());
+    Pump();
+    EXPECT_EQ(edit->Text(), "kept");
+}
+
+// Tab keeps the text too; a text far beyond 255 characters is kept whole.
+TEST_F(EditControlTest, TabKeepsALongTextWhole) {
+    ClickEdit();
+    const std::string text(1000, 'x');
+    SetWindowText(Control()->EditHandle(), text + "y");
+    Key(VK_TAB);
+    EXPECT_FALSE(Editing());
+    // Tab moves on to the next item of the bar.
+    ASSERT_NE(Window(bar)->Selected(), nullptr);
+    EXPECT_EQ(Window(bar)->Selected()->Item()->Caption(), "Go");
+    EXPECT_EQ(edit->Text().size(), 1001u);
+    EXPECT_EQ(edit->Text().back(), 'y');
+}
+
+} // namespace
+} // namespace bars_windows_test
