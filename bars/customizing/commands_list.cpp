@@ -1,9 +1,13 @@
 // The customizing window's list of commands.
 #include "bars/customizing/commands_list.h"
 
+#include <cstdlib>
+
 #include "bars/core/bar_edit.h"
 #include "bars/core/bar_item.h"
+#include "bars/core/bar_manager.h"
 #include "bars/customizing/customizing_painters.h"
+#include "bars/customizing/item_drag.h"
 #include "platform/commctrl/std_controls.h"
 #include "platform/gdi/edges.h"
 #include "platform/graphics/canvas.h"
@@ -82,6 +86,23 @@ void TCommandsListBox::WndProc(TMessage& Message) {
     default:
         TListBox::WndProc(Message);
     }
+}
+
+void TCommandsListBox::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    TListBox::MouseDown(Button, Shift, X, Y);
+    dragRow_ = Button == mbLeft ? ItemAtPos(TPoint{X, Y}, true) : -1;
+    dragFrom_ = POINT{X, Y};
+}
+
+void TCommandsListBox::MouseMove(TShiftState Shift, int X, int Y) {
+    TListBox::MouseMove(Shift, X, Y);
+    if (!Shift.Contains(ssLeft)) dragRow_ = -1;
+    if (dragRow_ < 0 || manager_ == nullptr || !manager_->IsCustomizing()) return;
+    // A few pixels of slack keep a click from turning into a drag.
+    if (std::abs(X - dragFrom_.x) < 5 && std::abs(Y - dragFrom_.y) < 5) return;
+    TdxBarItem* item = dragRow_ < Count() ? ItemOf(dragRow_) : nullptr;
+    dragRow_ = -1;
+    if (item != nullptr) DragNewItem(manager_, item, Handle());
 }
 
 } // namespace bars

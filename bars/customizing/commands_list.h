@@ -22,9 +22,14 @@ public:
 
 protected:
     void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) override;
+    // While customizing, a command pulled from its row is dragged onto the bars.
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
 
 private:
     TdxBarManager* manager_ = nullptr;
+    int dragRow_ = -1;
+    POINT dragFrom_{0, 0};
 };
 
 // An item's caption as a row shows it: without its accelerator marks.

@@ -42,7 +42,8 @@ TButton* PlaceButton(TComponent* Owner, TWinControl* Parent, const char* Name, c
     return button;
 }
 
-TCheckBox* PlaceCheck(TComponent* Owner, TWinControl* Parent, const char* Name, const char* Caption, int Top) {
+TCheckBox* PlaceCheck(TComponent* Owner, TWinControl* Parent, const char* Name, const char* Caption,
+                      int Top) {
     auto* box = Place<TCheckBox>(Owner, Parent, Name, 16, Top, 300, 17);
     box->SetCaption(Caption);
     return box;
@@ -233,7 +234,8 @@ void TdxBarCustomizingForm::LCategoriesClick() {
 void TdxBarCustomizingForm::LCommandsClick() {
     manager_->SetSelectedItem(nullptr);
     const int row = CommandsListBox->ItemIndex();
-    TdxBarItem* item = row >= 0 && row < CommandsListBox->Items().Count() ? CommandsListBox->ItemOf(row) : nullptr;
+    TdxBarItem* item =
+        row >= 0 && row < CommandsListBox->Items().Count() ? CommandsListBox->ItemOf(row) : nullptr;
     DescriptionLabel->SetCaption(item != nullptr ? item->Description() : std::string());
 }
 
