@@ -17,14 +17,16 @@ struct TreeNode {
     TreeNode* prev = nullptr;
     std::string text;
     bool textCallback = false;
+    bool live = false; // an item of the tree, not a free place in its store
     int image = 0;
     int selectedImage = 0;
     UINT state = 0;
     LPARAM lParam = 0;
-    int children = 0;  // cChildren as given: 0, 1 or I_CHILDRENCALLBACK
-    int rows = 1;      // rows of this node and, when expanded, of its subtree
-    bool live = false; // an item of the tree, not a free place in its store
+    int children = 0; // cChildren as given: 0, 1 or I_CHILDRENCALLBACK
+    int rows = 1;     // rows of this node and, when expanded, of its subtree
 };
+// A large site map holds one per file: the two flags share a word so the node has no padding.
+static_assert(sizeof(void*) != 8 || sizeof(TreeNode) <= 8 * 5 + sizeof(std::string) + 32);
 
 namespace pw::commctrl {
 

@@ -103,7 +103,7 @@ void TTreeNode::SetText(const std::string& Value) {
     TVITEM it;
     it.mask = TVIF_TEXT | TVIF_HANDLE;
     it.hItem = item_;
-    it.pszText = const_cast<char*>(text_.c_str());
+    it.pszText = LPSTR_TEXTCALLBACK; // the window asks for the new text when it draws
     SendMessage(TreeView()->Handle(), TVM_SETITEM, 0, reinterpret_cast<LPARAM>(&it));
 }
 
@@ -457,7 +457,8 @@ void TTreeNodes::InsertIntoWindow(TTreeNode* Node) {
     in.hParent = Node->parent_ ? Node->parent_->item_ : TVI_ROOT;
     in.hInsertAfter = prev && prev->item_ ? prev->item_ : TVI_FIRST;
     in.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
-    in.item.pszText = const_cast<char*>(Node->text_.c_str());
+    // The window asks for the text when it needs it rather than holding a second copy of every label.
+    in.item.pszText = LPSTR_TEXTCALLBACK;
     // The window keeps the image numbers itself; the handlers choose them as the node enters it.
     TTreeView& view = owner_;
     if (view.OnGetImageIndex) view.OnGetImageIndex(&view, Node);

@@ -394,6 +394,8 @@ void TTreeView::TVNEndLabelEdit(TWMNotifyTV Message) {
 void TTreeView::TVNGetDispInfo(NMTVDISPINFO& Info) {
     TTreeNode* node = NodeOf(Info.item);
     if (!node) return;
+    // Pointing at the node's own text, not copying into the window's buffer, so no label is cut short.
+    if (Info.item.mask & TVIF_TEXT) Info.item.pszText = const_cast<char*>(node->text_.c_str());
     if (Info.item.mask & TVIF_IMAGE) {
         if (OnGetImageIndex) OnGetImageIndex(this, node);
         Info.item.iImage = node->imageIndex_;

@@ -189,6 +189,44 @@ TEST(TreeView, NodesEnterTheWindowWithTheirImagesAndAClearEmptiesItInOneStep) {
     f.tree->OnChange = nullptr;
 }
 
+TEST(TreeView, TheWindowReadsEachLabelFromItsNodeWholeAndAfterEveryChange) {
+    TreeForm f;
+    f.Show();
+    // Longer than the window's own text buffer: a label cut there would measure and read back short.
+    const std::string longer(400, 'x'), shorter(300, 'x');
+    TTreeNode* a = f.tree->Items().Add(nullptr, longer);
+    TTreeNode* b = f.tree->Items().Add(nullptr, shorter);
+    auto width = [](TTreeNode* n) {
+        const TRect r = n->DisplayRect(true);
+        return r.right - r.left;
+    };
+    auto windowText = [&f](TTreeNode* n) {
+        std::vector<char> buffer(1024);
+        TVITEM it;
+        it.mask = TVIF_TEXT | TVIF_HANDLE;
+        it.hItem = n->ItemId();
+        it.pszText = buffer.data();
+        it.cchTextMax = static_cast<int>(buffer.size());
+        SendMessage(f.tree->Handle(), TVM_GETITEM, 0, reinterpret_cast<LPARAM>(&it));
+        return std::string(buffer.data());
+    };
+    EXPECT_EQ(windowText(a), longer);
+    EXPECT_GT(width(a), width(b));
+
+    a->SetText("ab");
+    b->SetText("a");
+    EXPECT_EQ(windowText(a), "ab");
+    EXPECT_EQ(windowText(b), "a");
+    EXPECT_GT(width(a), width(b));
+    EXPECT_LT(width(a), 100);
+    // Typing a letter finds the node by the text it has now.
+    f.tree->SetFocus();
+    f.tree->SetSelected(a);
+    b->SetText("zeta");
+    Type("z");
+    EXPECT_EQ(f.tree->Selected(), b);
+}
+
 TEST(TreeView, ATreeGoingWithItsFormTellsOfEveryNodeChildrenFirstAndLeavesTheItemsToTheWindow) {
     TreeForm f;
     f.Show();
