@@ -76,6 +76,8 @@ void TdxBarItem::SetBarManager(TdxBarManager* Value) {
     if (barManager_ != nullptr) barManager_->RemoveItem(this);
     barManager_ = Value;
     if (barManager_ != nullptr) barManager_->AddItem(this);
+    // An item made in code joins its manager here: its own links (and the menus they open) go along.
+    BarManagerChanged();
 }
 
 void TdxBarItem::Loaded() {

@@ -154,8 +154,9 @@ void TdxBarEditControl::SetFocused(bool Value) {
         HWND back = prevFocus_;
         if (back == nullptr || !IsWindowVisible(back)) {
             TCustomForm* form = manager != nullptr ? manager->ParentForm() : nullptr;
-            back = form != nullptr && form->HandleAllocated() && IsWindowVisible(form->Handle()) ? form->Handle()
-                                                                                                 : nullptr;
+            back = form != nullptr && form->HandleAllocated() && IsWindowVisible(form->Handle())
+                       ? form->Handle()
+                       : nullptr;
         }
         if (back != nullptr && GetFocus() == edit_) SetFocus(back);
     }
@@ -206,7 +207,8 @@ bool TdxBarEditControl::LeaveByKey(WORD Key) {
     case VK_ESCAPE:
         // The bar keeps the item selected by key, nothing open on it: a second Escape closes the bar,
         // a click edits again.
-        if (auto* toolbar = dynamic_cast<TdxBarControl*>(bar); toolbar != nullptr) toolbar->SetMenuOpened(false);
+        if (auto* toolbar = dynamic_cast<TdxBarControl*>(bar); toolbar != nullptr)
+            toolbar->SetMenuOpened(false);
         break;
     default:
         SendMessage(bar->Handle(), WM_KEYDOWN, Key, 0);

@@ -10,9 +10,11 @@
 #include "bars/core/bar_routines.h"
 #include "bars/core/bar_unit.h"
 #include "bars/windows/bar_control.h"
+#include "platform/gdi/shapes.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
+#include "platform/gui/paint.h"
 #include "platform/gui/window.h"
 
 namespace bars_windows_test {
@@ -48,6 +50,18 @@ std::vector<std::string> Captions(bars::BarControl* Menu) {
     for (int i = 0; i < links->Count(); ++i)
         captions.push_back(links->Items(i)->Item()->Caption());
     return captions;
+}
+
+// Any pixel of the line's box that is not the menu's white: the line was drawn.
+bool LineDrawn(bars::BarControl* Menu, int Index) {
+    const RECT r = Menu->ItemLinks()->Items(Index)->ItemRect();
+    HDC dc = GetDC(Menu->Handle());
+    bool drawn = false;
+    for (int y = r.top; y < r.bottom && !drawn; ++y)
+        for (int x = r.left; x < r.right && !drawn; ++x)
+            drawn = GetPixel(dc, x, y) != RGB(255, 255, 255);
+    ReleaseDC(Menu->Handle(), dc);
+    return drawn;
 }
 
 // A click on the form, away from its toolbar and the menus, closes them all.
@@ -105,7 +119,7 @@ TEST_F(QuickCustomizeTest, TheMarkListsTheHiddenButtonsAndAddOrRemoveTogglesOneI
     const std::vector<std::string> hidden = Hidden();
     ASSERT_FALSE(hidden.empty());
     std::vector<std::string> first, second;
-    bool stillOpen = false, unchecked = false;
+    bool stillOpen = false, unchecked = false, nestedDrawn = false;
     Then({[&] {
               ASSERT_EQ(Menus().size(), 1u);
               first = Captions(Menus()[0]);
@@ -114,6 +128,8 @@ TEST_F(QuickCustomizeTest, TheMarkListsTheHiddenButtonsAndAddOrRemoveTogglesOneI
           [&] {
               ASSERT_EQ(Menus().size(), 2u);
               second = Captions(Menus()[1]);
+              // The nested menu paints with its manager's painter, not as an empty white box.
+              nestedDrawn = LineDrawn(Menus()[1], 0);
               ClickLine(Menus()[1], "Button 1");
           },
           [&] {
@@ -132,6 +148,7 @@ TEST_F(QuickCustomizeTest, TheMarkListsTheHiddenButtonsAndAddOrRemoveTogglesOneI
     // Every button of the toolbar with its check, and no reset for a bar made in code.
     EXPECT_EQ(second, (std::vector<std::string>{"Button 1", "Button 2", "Button 3", "Button 4", "Button 5",
                                                 "Button 6"}));
+    EXPECT_TRUE(nestedDrawn);
     EXPECT_TRUE(stillOpen);
     EXPECT_TRUE(unchecked);
     EXPECT_FALSE(bar->ItemLinks()->Items(0)->Visible());
