@@ -1,13 +1,41 @@
 #pragma once
 // The items of a tree view: a linked tree whose nodes know how many rows their shown subtree takes,
 // so that inserting and finding the rows on screen cost no walk over the whole tree.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/commctrl/common_controls.h"
+
+// An item's own label: one pointer wide, since a tree whose owner answers for its labels keeps none and
+// a large tree holds one per item. Labels come from C strings, so the copy ends at its first zero.
+class TreeText {
+public:
+    TreeText() = default;
+    TreeText(std::string_view text) { *this = text; }
+    TreeText& operator=(std::string_view text) {
+        if (text.empty()) {
+            chars_.reset();
+            return *this;
+        }
+        auto chars = std::make_unique<char[]>(text.size() + 1);
+        std::copy(text.begin(), text.end(), chars.get());
+        chars_ = std::move(chars);
+        return *this;
+    }
+    std::string_view View() const { return chars_ ? std::string_view(chars_.get()) : std::string_view(); }
+    operator std::string_view() const { return View(); }
+    friend bool operator==(const TreeText& a, std::string_view b) { return a.View() == b; }
+    friend std::ostream& operator<<(std::ostream& out, const TreeText& t) { return out << t.View(); }
+
+private:
+    std::unique_ptr<char[]> chars_;
+};
 
 struct TreeNode {
     TreeNode* parent = nullptr;
@@ -15,7 +43,7 @@ struct TreeNode {
     TreeNode* last = nullptr;
     TreeNode* next = nullptr;
     TreeNode* prev = nullptr;
-    std::string text;
+    TreeText text;
     bool textCallback = false;
     bool live = false; // an item of the tree, not a free place in its store
     int image = 0;
@@ -25,8 +53,8 @@ struct TreeNode {
     int children = 0; // cChildren as given: 0, 1 or I_CHILDRENCALLBACK
     int rows = 1;     // rows of this node and, when expanded, of its subtree
 };
-// A large site map holds one per file: the two flags share a word so the node has no padding.
-static_assert(sizeof(void*) != 8 || sizeof(TreeNode) <= 8 * 5 + sizeof(std::string) + 32);
+// A large site map holds one per file: the label is one pointer and the two flags share a word.
+static_assert(sizeof(void*) != 8 || sizeof(TreeNode) <= 80);
 
 namespace pw::commctrl {
 

@@ -268,11 +268,12 @@ private:
             info.item.pszText = buffer;
             info.item.cchTextMax = sizeof buffer;
             Notify(TVN_GETDISPINFO, &info);
-            callbackText_ =
+            labelText_ =
                 info.item.pszText && info.item.pszText != LPSTR_TEXTCALLBACK ? info.item.pszText : "";
-            return callbackText_;
+            return labelText_;
         }
-        return n->text;
+        labelText_ = n->text.View();
+        return labelText_;
     }
 
     ItemGeometry Geometry(TreeNode* n) { return Geometry(n, model_.RowOf(n)); }
@@ -844,7 +845,7 @@ private:
     HIMAGELIST images_ = nullptr;
     int indent_ = kDefaultIndent;
     bool focused_ = false;
-    std::string callbackText_;
+    std::string labelText_;
 };
 
 } // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "platform/commctrl/tree_model.h"
@@ -60,6 +61,30 @@ TEST(TreeModel, HandlesOfLiveItemsOnlyAreValidAcrossManyBlocksAndAfterDeletion) 
     EXPECT_TRUE(model.Valid(fresh));
     EXPECT_EQ(model.Count(), 1);
     EXPECT_EQ(model.TotalRows(), 1);
+}
+
+TEST(TreeModel, LabelsSortInsertedAndSortedItemsAndReadBackWholeReplacedOrEmpty) {
+    TreeModel model;
+    TreeNode* root = model.Root();
+    const std::string longLabel(1000, 'm');
+    for (const char* text : {"delta", "Bravo", "", "alpha", "Charlie"})
+        model.Insert(root, TVI_SORT, text);
+    TreeNode* middle = model.Insert(root, TVI_SORT, longLabel);
+    std::vector<std::string> order;
+    for (TreeNode* n = root->first; n; n = n->next)
+        order.emplace_back(n->text.View());
+    EXPECT_EQ(order, (std::vector<std::string>{"", "alpha", "Bravo", "Charlie", "delta", longLabel}));
+    EXPECT_EQ(middle->text, longLabel);
+
+    middle->text = "able";
+    root->first->text = "zulu";
+    model.SortChildren(root, false);
+    order.clear();
+    for (TreeNode* n = root->first; n; n = n->next)
+        order.emplace_back(n->text.View());
+    EXPECT_EQ(order, (std::vector<std::string>{"able", "alpha", "Bravo", "Charlie", "delta", "zulu"}));
+    middle->text = "";
+    EXPECT_TRUE(middle->text.View().empty());
 }
 
 } // namespace
