@@ -10,6 +10,7 @@
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
+#include "platform/gui/message_views.h"
 #include "platform/vcl/screen.h"
 
 namespace bars {
@@ -61,10 +62,10 @@ bool DragNewItem(TdxBarManager* Manager, TdxBarItem* Item, HWND Source) {
     MSG msg;
     while (GetCapture() == Source) {
         if (!GetMessage(msg, nullptr, 0, 0)) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
+            PostQuitMessage(QuitExitCode(msg));
             break;
         }
-        if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) break;
+        if (msg.message == WM_KEYDOWN && KeyCode(msg) == VK_ESCAPE) break;
         if (msg.message == WM_LBUTTONUP) {
             dropped = true;
             break;
