@@ -11,10 +11,10 @@
 #include "app/results/result_tree.h"
 #include "bars/core/bar_button.h"
 #include "bars/core/bar_manager.h"
-#include "bars/core/bar_routines.h"
 #include "bars/core/item_links.h"
 #include "bars/core/popup_menu.h"
 #include "bars/core/sub_item.h"
+#include "bars/core/toolbar.h"
 #include "bars/core/toolbars.h"
 #include "platform/gui/keys.h"
 #include "platform/vcl/shortcut.h"
@@ -43,6 +43,18 @@ std::string HintOf(std::string caption) {
     return caption;
 }
 
+// A command of the main window. On the toolbar its caption shows its letter underlined, as in the menu,
+// but Alt with a letter belongs to the menu bar and then to the controls of the page: never to both a
+// toolbar button and a wizard button ("&Save").
+class MainCommand : public TdxBarButton {
+public:
+    using TdxBarButton::TdxBarButton;
+    bool HasAccel(TdxBarItemLink* ALink) const override {
+        return TdxBarButton::HasAccel(ALink) &&
+               (ALink == nullptr || dynamic_cast<TdxBar*>(ALink->Owner()) == nullptr);
+    }
+};
+
 } // namespace
 
 void TfrmSiteMapMain::BuildBars() {
@@ -58,7 +70,7 @@ void TfrmSiteMapMain::BuildBars() {
 
     auto button = [&](const char* name, const char* caption, void (TfrmSiteMapMain::*handler)(TObject*),
                       TShortCut shortCut = scNone) {
-        auto* item = new TdxBarButton(this);
+        auto* item = new MainCommand(this);
         item->Loading();
         loaded.push_back(item);
         item->SetName(name);
@@ -140,12 +152,6 @@ void TfrmSiteMapMain::BuildBars() {
     barMainToolbar->SetRow(1);
     Link(barMainToolbar->ItemLinks(),
          {{miOpen}, {miSave}, {miSaveAs}, {miOptions, true}, {miFTP}, {miHelp, true}});
-    // The toolbar's buttons carry no mnemonics: Alt with a letter belongs to the menu bar and then to
-    // the controls of the page, never to both a toolbar button and a wizard button ("&Save").
-    for (int i = 0; i < barMainToolbar->ItemLinks()->Count(); ++i) {
-        TdxBarItemLink* link = barMainToolbar->ItemLinks()->Items(i);
-        link->SetUserCaption(StripAmpersands(link->Item()->Caption()));
-    }
 
     pumResults = new TdxBarPopupMenu(this);
     pumResults->Loading();

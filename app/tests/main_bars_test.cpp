@@ -3,6 +3,7 @@
 // main-bars-*.png beside the program.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "app/main_form.h"
@@ -10,6 +11,7 @@
 #include "bars/core/bar_manager.h"
 #include "bars/core/hint_window.h"
 #include "bars/core/item_links.h"
+#include "bars/core/sub_item.h"
 #include "bars/core/toolbar.h"
 #include "bars/core/toolbars.h"
 #include "bars/windows/bar_hints.h"
@@ -19,6 +21,9 @@
 #include "controls/rz_buttons.h"
 #include "controls/rz_page_control.h"
 #include "main_form_fixture.h"
+#include "platform/gdi/dc.h"
+#include "platform/gdi/fonts.h"
+#include "platform/gdi/scoped.h"
 #include "platform/gdi/surface.h"
 #include "platform/gdi/syscolors.h"
 #include "platform/gui/input.h"
@@ -45,6 +50,24 @@ COLORREF ScreenPixel(HWND root, POINT p) {
     GetWindowRect(root, r);
     const uint32_t argb = image.Pixel(p.x - r.left, p.y - r.top);
     return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
+}
+
+// The most ink in one row of R (screen coordinates) of the composed window, within the columns
+// [Left, Right): a full row is a line drawn across them.
+int MostInkInARow(HWND root, const RECT& R, int Left, int Right) {
+    const Surface image = pw::gui::ComposeWindow(root);
+    RECT window{};
+    GetWindowRect(root, window);
+    int most = 0;
+    for (int y = R.top; y < R.bottom; ++y) {
+        int dark = 0;
+        for (int x = Left; x < Right; ++x) {
+            const uint32_t argb = image.Pixel(x - window.left, y - window.top);
+            if (((argb >> 16) & 0xFF) + ((argb >> 8) & 0xFF) + (argb & 0xFF) < 240) ++dark;
+        }
+        most = std::max(most, dark);
+    }
+    return most;
 }
 
 class MainBarsTest : public MainFormTest {
@@ -135,6 +158,26 @@ TEST_F(MainBarsTest, TheMenuBarAndToolbarDockAboveTheWizardAndFollowThePointer) 
     pw::gui::PaintPendingWindows();
     EXPECT_TRUE(pw::gui::SaveWindowImage(Toolbar()->Handle(), (Shots() / "main-bars-floating.png").string()));
     EXPECT_EQ(site->RowCount(), 1);
+}
+
+TEST_F(MainBarsTest, TheToolbarsCaptionsUnderlineTheirLettersButAltWithOneIsNotTheToolbars) {
+    Start();
+    ASSERT_NE(Toolbar(), nullptr);
+    const RECT r = ControlOf(form_->miOpen)->ScreenRect();
+    // The caption begins half the font size into the button; under its first letter runs the underline.
+    const int left = r.left + form_->dxBarManager1->Font()->Size() / 2;
+    SIZE o{0, 0};
+    {
+        const pw::gdi::MemoryDC dc(nullptr);
+        const pw::gdi::SelectedObject font(dc.Get(), Toolbar()->GetFontHandle());
+        GetTextExtentPoint32(dc.Get(), "O", &o);
+    }
+    ASSERT_GT(o.cx, 4);
+    EXPECT_GE(MostInkInARow(form_->Handle(), r, left + 1, left + o.cx - 1), o.cx - 2);
+    // The underlined letters are the menu's: Alt with one goes to the menu bar and the page.
+    EXPECT_EQ(form_->barMainToolbar->ItemLinks()->FindAccelLink('V', TShiftState{}, nullptr), nullptr);
+    EXPECT_EQ(form_->mnuFile->ItemLinks()->FindAccelLink('V', TShiftState{}, nullptr)->Item(),
+              form_->miSaveAs);
 }
 
 TEST_F(MainBarsTest, AToolbarButtonsHintNamesItsCommandAndShortcutAfterTheDelay) {

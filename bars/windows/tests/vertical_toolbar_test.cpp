@@ -3,6 +3,8 @@
 // as high as a line of text.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "bar_windows_fixture.h"
 #include "bars/core/sub_item.h"
 #include "platform/gdi/dc.h"
@@ -98,6 +100,40 @@ TEST_F(BarWindowsTest, ARowOfCaptionOnlyButtonsIsAsHighAsTheMenuBarWithLargeIcon
     RECT l{};
     GetWindowRect(Window(tools)->Handle(), l);
     EXPECT_EQ(l.right - l.left, t.bottom - t.top);
+}
+
+// The most ink in one row of R (screen coordinates) within the columns [Left, Right).
+int MostInkInARow(HWND root, const RECT& R, int Left, int Right) {
+    const Surface image = pw::gui::ComposeWindow(root);
+    RECT window{};
+    GetWindowRect(root, window);
+    int most = 0;
+    for (int y = R.top; y < R.bottom; ++y) {
+        int dark = 0;
+        for (int x = Left; x < Right; ++x) {
+            const uint32_t argb = image.Pixel(x - window.left, y - window.top);
+            if (((argb >> 16) & 0xFF) + ((argb >> 8) & 0xFF) + (argb & 0xFF) < 240) ++dark;
+        }
+        most = std::max(most, dark);
+    }
+    return most;
+}
+
+TEST_F(BarWindowsTest, ACaptionOnlyButtonInALineHighRowUnderlinesItsAcceleratorInFull) {
+    manager->SetLargeIcons(true);
+    TdxBarButton* marked = Button("&Open...");
+    TdxBarButton* plain = Button("Open...");
+    TdxBar* bar = Toolbar("Tools", {marked, plain}, dsTop);
+    ASSERT_NE(Window(bar), nullptr);
+    const RECT m = Control(marked, bar)->ScreenRect(), p = Control(plain, bar)->ScreenRect();
+    ASSERT_LT(m.bottom - m.top, manager->ButtonHeight());
+    const RECT mi = InkBox(form.Handle(), m), pi = InkBox(form.Handle(), p);
+    ASSERT_FALSE(IsRectEmpty(mi));
+    ASSERT_FALSE(IsRectEmpty(pi));
+    // Under the O a line runs across the letter; the round letter alone never fills a row.
+    const int o = CaptionExtent(manager, "O").cx;
+    EXPECT_GE(MostInkInARow(form.Handle(), m, mi.left, mi.left + o - 1), o - 2);
+    EXPECT_LT(MostInkInARow(form.Handle(), p, pi.left, pi.left + o - 1), o - 2);
 }
 
 } // namespace
