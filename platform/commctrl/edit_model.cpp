@@ -9,6 +9,14 @@ bool IsContinuation(char c) {
     return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
 
+// The length of `text`'s first `n` bytes or fewer that ends on a code point and not inside a "\r\n".
+size_t CutAt(const std::string& text, size_t n) {
+    while (n > 0 && n < text.size() && IsContinuation(text[n]))
+        --n;
+    if (n > 0 && n < text.size() && text[n] == '\n' && text[n - 1] == '\r') --n;
+    return n;
+}
+
 bool IsWordChar(char c) {
     return !(c == ' ' || c == '\t' || c == '\r' || c == '\n');
 }
@@ -21,6 +29,7 @@ std::string FirstLine(const std::string& text) {
 
 void EditModel::SetText(std::string text) {
     text_ = std::move(text);
+    if (text_.size() > kMaxText) text_.resize(CutAt(text_, kMaxText));
     anchor_ = caret_ = 0;
     hasUndo_ = false;
     dirtyFrom_ = 0;
@@ -44,12 +53,9 @@ bool EditModel::Replace(const std::string& text, bool undoable, size_t room) {
     const size_t removed = SelEnd() - start;
     std::string insert = text;
     bool whole = true;
-    if (room != std::string::npos && insert.size() > room + removed) {
-        size_t n = room + removed;
-        while (n > 0 && n < insert.size() && IsContinuation(insert[n]))
-            --n;
-        if (n > 0 && n < insert.size() && insert[n] == '\n' && insert[n - 1] == '\r') --n;
-        insert.resize(n);
+    room = std::min(room, kMaxText - std::min(text_.size(), kMaxText));
+    if (insert.size() > room + removed) {
+        insert.resize(CutAt(insert, room + removed));
         whole = false;
     }
     if (undoable) {
@@ -113,7 +119,7 @@ void EditModel::WrapLine(size_t start, size_t end) const {
             continue;
         }
         if (pos > lineStart) {
-            starts_.push_back(pos);
+            starts_.push_back(static_cast<uint32_t>(pos));
             lineStart = pos;
             used = 0;
             continue;
@@ -129,7 +135,7 @@ void EditModel::WrapLine(size_t start, size_t end) const {
             else
                 over = mid;
         }
-        starts_.push_back(cut);
+        starts_.push_back(static_cast<uint32_t>(cut));
         lineStart = pos = cut;
         used = 0;
     }
@@ -148,7 +154,7 @@ void EditModel::Reindex() const {
     if (!multiLine_) from = 0;
     indexed_ += text_.size() - from;
     starts_.erase(std::lower_bound(starts_.begin(), starts_.end(), from), starts_.end());
-    starts_.push_back(from);
+    starts_.push_back(static_cast<uint32_t>(from));
     if (multiLine_) {
         size_t lineStart = from;
         for (size_t i = from; i < text_.size(); ++i) {
@@ -157,7 +163,7 @@ void EditModel::Reindex() const {
                 WrapLine(lineStart, i);
                 if (crlf) ++i;
                 lineStart = i + 1;
-                starts_.push_back(lineStart);
+                starts_.push_back(static_cast<uint32_t>(lineStart));
             }
         }
         WrapLine(lineStart, text_.size());

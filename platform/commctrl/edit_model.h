@@ -2,6 +2,7 @@
 // The text of an edit control: UTF-8 content, the selection, lines and one level of undo. Positions
 // are byte offsets kept on code point boundaries; a "\r\n" line break counts as one step.
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -11,10 +12,14 @@ namespace pw::commctrl {
 
 class EditModel {
 public:
+    // Line starts are kept in 4 bytes each (a log of many short lines is mostly its index otherwise), so a
+    // text holds at most this many bytes; more is cut at a code point.
+    static constexpr size_t kMaxText = UINT32_MAX;
+
     explicit EditModel(bool multiLine = false) : multiLine_(multiLine) {}
 
     const std::string& Text() const { return text_; }
-    // Replaces everything; the caret goes to the start and undo is forgotten.
+    // Replaces everything; the caret goes to the start and undo is forgotten. Text past kMaxText is cut.
     void SetText(std::string text);
     size_t Anchor() const { return anchor_; }
     size_t Caret() const { return caret_; }
@@ -65,7 +70,7 @@ private:
     std::string undoText_;
     size_t undoAnchor_ = 0;
     size_t undoCaret_ = 0;
-    mutable std::vector<size_t> starts_{0};
+    mutable std::vector<uint32_t> starts_{0};
     // Where the lines need working out again from (npos: nowhere).
     mutable size_t dirtyFrom_ = std::string::npos;
     mutable size_t indexed_ = 0;

@@ -98,3 +98,17 @@ TEST(EditModel, ALogAppendedToLineByLineKeepsLittleUnusedRoom) {
     EXPECT_LE(m.Text().capacity(), m.Text().size() + m.Text().size() / 4 + 64);
     EXPECT_EQ(m.Line(49999), "  /var/www/site/page49999.html");
 }
+
+TEST(EditModel, ARoomTooSmallCutsTheInsertAtACodePointAndBeforeALineBreak) {
+    EditModel m(true);
+    m.SetText("ab");
+    m.SetSel(1, 1);
+    EXPECT_FALSE(m.Replace("x\xC3\xA9y", false, 2)); // room ends inside the two bytes of the accent
+    EXPECT_EQ(m.Text(), "axb");
+    EXPECT_FALSE(m.Replace("z\r\nw", false, 2)); // room ends between the \r and the \n
+    EXPECT_EQ(m.Text(), "axzb");
+    m.SetSel(1, 3); // replacing two bytes makes room for two more
+    EXPECT_TRUE(m.Replace("1234", false, 2));
+    EXPECT_EQ(m.Text(), "a1234b");
+    EXPECT_EQ(m.LineCount(), 1);
+}
