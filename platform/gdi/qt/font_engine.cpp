@@ -162,13 +162,16 @@ public:
     }
 
     // The advance of a text of plain characters with whole-pixel widths, summed without shaping it;
-    // false when the text needs the toolkit.
+    // false when the text needs the toolkit. Neighbours that shape together (a ligature such as "fi", a
+    // kerned pair) are measured as one short run, so a name holding "profiling" stays on this path.
     bool PlainWidth(const QString& s, int& width) {
         std::lock_guard lock(mutex_);
         double sum = 0;
-        for (qsizetype i = 0; i < s.size(); ++i) {
-            if (Special(s[i]) || (i > 0 && !Apart(s[i - 1], s[i]))) return false;
-            const double a = Advance(s[i]);
+        for (qsizetype start = 0, end = 0; start < s.size(); start = end) {
+            if (Special(s[start])) return false;
+            for (end = start + 1; end < s.size() && !Apart(s[end - 1], s[end]); ++end)
+                if (Special(s[end]) || end - start >= kLongestRun) return false;
+            const double a = end - start == 1 ? Advance(s[start]) : RunAdvance(s.mid(start, end - start));
             if (a != std::floor(a)) return false;
             sum += a;
         }
@@ -237,6 +240,15 @@ private:
         if (it == single_.end())
             it = single_.emplace(c.unicode(), metrics_.horizontalAdvance(QString(c))).first;
         return it->second;
+    }
+
+    // A run of characters that shape together, measured once and remembered while few are known.
+    double RunAdvance(const QString& run) {
+        auto it = runs_.find(run);
+        if (it != runs_.end()) return it->second;
+        const double a = metrics_.horizontalAdvance(run);
+        if (runs_.size() < kKeptRuns) runs_.emplace(run, a);
+        return a;
     }
 
     bool Apart(QChar a, QChar b) {
@@ -320,6 +332,8 @@ private:
     std::vector<int8_t> pairTable_ = std::vector<int8_t>(static_cast<size_t>(kTable) * kTable, -1);
     std::unordered_map<char16_t, double> single_;
     std::unordered_map<uint32_t, bool> pairs_;
+    static constexpr size_t kKeptRuns = 4096;
+    std::unordered_map<QString, double> runs_;
 };
 
 struct CachedFont {
@@ -396,6 +410,11 @@ FontInfo Metrics(const LOGFONT& lf) {
 
 std::vector<int> CharPositions(const LOGFONT& lf, std::u16string_view text) {
     return AdvancesOf(lf)->Positions(ToQString(text));
+}
+
+int SummedTextWidth(const LOGFONT& lf, std::u16string_view text) {
+    int width = 0;
+    return AdvancesOf(lf)->PlainWidth(ToQString(text), width) ? width : -1;
 }
 
 int TextWidth(const LOGFONT& lf, std::u16string_view text) {

@@ -28,6 +28,9 @@ FontInfo Metrics(const LOGFONT& font);
 // x positions of each UTF-16 unit's left edge, plus the total advance as the last entry.
 std::vector<int> CharPositions(const LOGFONT& font, std::u16string_view text);
 int TextWidth(const LOGFONT& font, std::u16string_view text);
+// The width TextWidth sums from single characters and short runs that shape together, without shaping the
+// whole text; -1 when the text needs the toolkit.
+int SummedTextWidth(const LOGFONT& font, std::u16string_view text);
 // The same measured by the toolkit shaping the whole text: what TextWidth must match.
 int TextWidthWhole(const LOGFONT& font, std::u16string_view text);
 

@@ -58,4 +58,21 @@ TEST(Glyphs, TextFromCharacterMasksIsTheToolkitsOwnDrawingAndWidth) {
     }
 }
 
+// Names holding "fi" and "fl" (ligatures in most faces) and kerned pairs are summed from short runs, not
+// shaped whole, and still measure what the toolkit measures.
+TEST(Glyphs, LigaturesAndKernedPairsAreSummedToTheToolkitsWidth) {
+    const std::u16string names[] = {u"C:\\work\\profiling\\flags\\file01.txt",
+                                    u"  /srv/office/fluffy/ffi_AV_To.log",
+                                    u"Profile of the filesystem: WAVE, Type, affluent, fjord"};
+    for (const LOGFONT& lf : {Font(-11, 400, false, "DejaVu Sans"), Font(-11, 400, false, "Tahoma"),
+                              Font(-11, 700, false, "Tahoma"), Font(-13, 400, true, "Arial"),
+                              Font(-16, 700, true, "Times New Roman"), Font(-12, 400, false, "Courier New")})
+        for (const std::u16string& text : names) {
+            const int summed = pw::gdi::qt::SummedTextWidth(lf, text);
+            ASSERT_GE(summed, 0) << lf.lfFaceName << " " << -lf.lfHeight << "px: shaped whole";
+            EXPECT_EQ(summed, pw::gdi::qt::TextWidthWhole(lf, text)) << lf.lfFaceName << " " << -lf.lfHeight;
+            EXPECT_EQ(pw::gdi::qt::TextWidth(lf, text), summed);
+        }
+}
+
 } // namespace
