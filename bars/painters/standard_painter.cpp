@@ -400,18 +400,9 @@ void TdxBarItemControlEnhancedPainter::DrawDockedBorder(BarPaintView& Bar, HDC D
     GripLine(DC, line);
 }
 
+// The same strip at the bar's end as the flat style's.
 RECT TdxBarItemControlEnhancedPainter::GetMarkRect(BarPaintView& Bar) const {
-    const int w = Bar.ClientWidth(), h = Bar.ClientHeight();
-    switch (Bar.PaintDockingStyle()) {
-    case dsTop:
-    case dsBottom:
-        return RECT{w - 11, 0, w, h};
-    case dsLeft:
-    case dsRight:
-        return RECT{0, h - 11, w, h};
-    default:
-        return Bar.CaptionMarkRect();
-    }
+    return FlatBarPainter().GetMarkRect(Bar);
 }
 
 } // namespace bars
