@@ -15,6 +15,7 @@
 #include "platform/gdi/scoped.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/syscolors.h"
+#include "platform/rtl/wintypes.h"
 
 namespace bars {
 
@@ -22,10 +23,6 @@ using pw::gdi::OwnedObject;
 using pw::gdi::SelectedObject;
 
 namespace {
-
-RECT Inflated(RECT r, int dx, int dy) {
-    return RECT{r.left - dx, r.top - dy, r.right + dx, r.bottom + dy};
-}
 
 void Fill(HDC dc, int l, int t, int r, int b, HBRUSH brush) {
     const RECT rect{l, t, r, b};

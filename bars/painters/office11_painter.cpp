@@ -17,6 +17,7 @@
 #include "platform/gdi/syscolors.h"
 #include "platform/gdi/text.h"
 #include "platform/graphics/graphics_types.h"
+#include "platform/rtl/wintypes.h"
 
 namespace bars {
 
@@ -24,10 +25,6 @@ using pw::gdi::OwnedObject;
 using pw::gdi::SelectedObject;
 
 namespace {
-
-RECT Inflated(RECT r, int dx, int dy) {
-    return RECT{r.left - dx, r.top - dy, r.right + dx, r.bottom + dy};
-}
 
 const TOffice11Colors& Colors() {
     return Office11Colors();

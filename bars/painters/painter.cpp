@@ -29,6 +29,7 @@
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/graphics_types.h"
 #include "platform/graphics/image_list.h"
+#include "platform/rtl/wintypes.h"
 
 namespace bars {
 
@@ -36,10 +37,6 @@ using pw::gdi::OwnedObject;
 using pw::gdi::SelectedObject;
 
 namespace {
-
-RECT Inflated(RECT r, int dx, int dy) {
-    return RECT{r.left - dx, r.top - dy, r.right + dx, r.bottom + dy};
-}
 
 // A pen and brush of one system colour selected for the scope.
 class SolidPenAndBrush {

@@ -16,6 +16,7 @@
 #include "platform/gdi/syscolors.h"
 #include "platform/graphics/graphics_types.h"
 #include "platform/gui/message_loop.h"
+#include "platform/rtl/wintypes.h"
 
 namespace bars {
 
@@ -23,10 +24,6 @@ using pw::gdi::OwnedObject;
 using pw::gdi::SelectedObject;
 
 namespace {
-
-RECT Inflated(RECT r, int dx, int dy) {
-    return RECT{r.left - dx, r.top - dy, r.right + dx, r.bottom + dy};
-}
 
 void Edge(HDC dc, RECT r, UINT edge) {
     DrawEdge(dc, &r, edge, BF_RECT);

@@ -12,14 +12,11 @@
 #include "platform/gdi/syscolors.h"
 #include "platform/gui/window.h"
 #include "platform/gui/window_dc.h"
+#include "platform/rtl/wintypes.h"
 
 namespace bars {
 
 namespace {
-
-RECT Inflated(RECT r, int dx, int dy) {
-    return RECT{r.left - dx, r.top - dy, r.right + dx, r.bottom + dy};
-}
 
 RECT Moved(RECT r, int dx, int dy) {
     OffsetRect(r, dx, dy);

@@ -16,14 +16,11 @@
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/syscolors.h"
 #include "platform/gdi/theme.h"
+#include "platform/rtl/wintypes.h"
 
 namespace bars {
 
 namespace {
-
-RECT Inflated(RECT r, int dx, int dy) {
-    return RECT{r.left - dx, r.top - dy, r.right + dx, r.bottom + dy};
-}
 
 void Theme(TdxThemeObjectType type, HDC dc, int part, int state, const RECT& r) {
     DrawThemeBackground(OpenTheme(type), dc, part, state, &r, nullptr);

@@ -107,6 +107,10 @@ bool PtInRect(const RECT& r, POINT p);
 bool IntersectRect(RECT& dst, const RECT& a, const RECT& b);
 bool UnionRect(RECT& dst, const RECT& a, const RECT& b);
 void InflateRect(RECT& r, int dx, int dy);
+// R grown by dx at each side and dy at top and bottom (shrunk when negative), as a value.
+inline RECT Inflated(RECT r, int dx, int dy) {
+    return RECT{r.left - dx, r.top - dy, r.right + dx, r.bottom + dy};
+}
 void OffsetRect(RECT& r, int dx, int dy);
 void SetRect(RECT& r, int left, int top, int right, int bottom);
 void SetRectEmpty(RECT& r);
