@@ -10,6 +10,7 @@
 #include "bars/core/popup_menu.h"
 #include "bars/core/sub_item.h"
 #include "bars/core/toolbar.h"
+#include "bars/windows/loop_call.h"
 #include "bars/windows/toolbar_control.h"
 #include "lookandfeel/object_links.h"
 #include "platform/gui/input.h"
@@ -111,15 +112,6 @@ void ServePending() {
     }
 }
 
-HWND Helper() {
-    static HWND helper = nullptr;
-    if (helper == nullptr || !IsWindow(helper))
-        helper = AllocateHWnd([](TMessage& m) {
-            if (m.Msg == WM_USER) ServePending();
-        });
-    return helper;
-}
-
 } // namespace
 
 std::unique_ptr<ItemControl> CreateQuickCustItemControl(TdxBarItemLink* Link) {
@@ -176,7 +168,7 @@ void ShowQuickCustomization(TdxBarControl* Source) {
 void PostQuickCustomization(TdxBarControl* Source) {
     if (Source == nullptr) return;
     Pending().push_back(Request{Source, MakeObjectLink(Source)});
-    PostMessage(Helper(), WM_USER, 0, 0);
+    CallFromLoop(&ServePending);
 }
 
 } // namespace bars

@@ -8,6 +8,7 @@
 #include "bars/core/bar_unit.h"
 #include "bars/core/item_links.h"
 #include "bars/core/popup_menu.h"
+#include "bars/windows/loop_call.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/window.h"
 
@@ -38,15 +39,6 @@ void ServePending() {
         if (ManagerAlive(r.manager) && !r.manager->IsDestroying()) ShowToolbarsPopup(r.manager, r.screen);
 }
 
-HWND Helper() {
-    static HWND helper = nullptr;
-    if (helper == nullptr || !IsWindow(helper))
-        helper = AllocateHWnd([](TMessage& m) {
-            if (m.Msg == WM_USER) ServePending();
-        });
-    return helper;
-}
-
 } // namespace
 
 void ShowToolbarsPopup(TdxBarManager* Manager, POINT Screen) {
@@ -64,7 +56,7 @@ void ShowToolbarsPopup(TdxBarManager* Manager, POINT Screen) {
 void PostToolbarsPopup(TdxBarManager* Manager, POINT Screen) {
     if (Manager == nullptr) return;
     Pending().push_back(Request{Manager, Screen});
-    PostMessage(Helper(), WM_USER, 0, 0);
+    CallFromLoop(&ServePending);
 }
 
 } // namespace bars

@@ -1,0 +1,9 @@
+#pragma once
+
+namespace bars {
+
+// Runs Call from the message loop once the handler that asks for it has returned: what a click's own
+// handler must not do itself (open a menu, free the window it runs in) is done there.
+void CallFromLoop(void (*Call)());
+
+} // namespace bars
