@@ -385,7 +385,9 @@ void TdxBarItem::VisibleChanged() {
 }
 
 void TdxBarItem::DesignChanged() {
-    if (barManager_ != nullptr) barManager_->DesignerModified();
+    if (barManager_ == nullptr) return;
+    barManager_->DesignerModified();
+    barManager_->NotifyItemChangedInDesign(this);
 }
 
 void TdxBarItem::ActionChange(TObject* Sender, bool CheckDefaults) {

@@ -292,6 +292,11 @@ public:
     int GetBarFloatingBorderWidth() const;
     int GetBarFloatingBorderHeight() const;
     int GetBarGripSize(const TdxBar* Bar) const;
+    // Closes the chain of the toolbar or menu in keyboard or menu mode, when there is one.
+    static void HideActiveBarControl();
+    // An item with a category changed while the form is designed: the customizing window's command list
+    // shows it anew (not while the manager loads or goes, nor while a customizing popup edits an item).
+    void NotifyItemChangedInDesign(TdxBarItem* Item);
     // A blend of the button face, highlight and window colours by the percentages given.
     static TColor MakeFlatColor(int FacePercent, int HighlightPercent, int WindowPercent);
 

@@ -5,6 +5,7 @@
 #include "bars/core/bar_button.h"
 #include "bars/core/bar_item.h"
 #include "bars/core/bar_manager.h"
+#include "bars/core/bar_routines.h"
 #include "bars/core/bar_strings.h"
 #include "bars/core/bar_unit.h"
 #include "bars/core/item_links.h"
@@ -29,6 +30,17 @@ TdxBarItem* TdxBarManager::ItemByName(const std::string& Name) const {
     for (TdxBarItem* item : items_)
         if (SameText(item->Name(), Name)) return item;
     return nullptr;
+}
+
+void TdxBarManager::HideActiveBarControl() {
+    if (bars::BarControl* active = GetActiveBarControl()) active->HideAll();
+}
+
+void TdxBarManager::NotifyItemChangedInDesign(TdxBarItem* Item) {
+    if (Item == nullptr || Item->Category() < 0 || !designing_ || IsLoading() || IsDestroying() ||
+        bars::CustomizingPopupEditing())
+        return;
+    bars::RefreshCustomizingCommands();
 }
 
 int TdxBarManager::GetVisibleItemsByCategory(int Index, std::vector<TdxBarItem*>& List) const {

@@ -202,7 +202,25 @@ void AddManagerGoingHandler(ManagerGoingHandler Handler) {
 namespace {
 CustomizingFormShower customizingShower = nullptr;
 CustomizingFormQuery customizingQuery = nullptr;
+CustomizingCommandsRefresher commandsRefresher = nullptr;
+bool popupEditing = false;
 } // namespace
+
+void SetCustomizingCommandsRefresher(CustomizingCommandsRefresher Refresher) {
+    commandsRefresher = Refresher;
+}
+
+void RefreshCustomizingCommands() {
+    if (commandsRefresher != nullptr) commandsRefresher();
+}
+
+bool CustomizingPopupEditing() {
+    return popupEditing;
+}
+
+void SetCustomizingPopupEditing(bool Value) {
+    popupEditing = Value;
+}
 
 void SetCustomizingFormShower(CustomizingFormShower Shower) {
     customizingShower = Shower;

@@ -83,6 +83,13 @@ CustomizingFormShower GetCustomizingFormShower();
 using CustomizingFormQuery = bool (*)();
 void SetCustomizingFormQuery(CustomizingFormQuery Query);
 bool CustomizingFormExists();
+// Refreshes the open customizing window's command list (installed with the window).
+using CustomizingCommandsRefresher = void (*)();
+void SetCustomizingCommandsRefresher(CustomizingCommandsRefresher Refresher);
+void RefreshCustomizingCommands();
+// A customizing popup is writing an item's caption: the changes it makes are its own.
+bool CustomizingPopupEditing();
+void SetCustomizingPopupEditing(bool Value);
 
 // Told when a manager starts going: it has left the manager list and nothing of it is freed yet. The
 // window library stops its hint timers here and, with the last manager, frees the shared hint window.

@@ -82,6 +82,8 @@ public:
     virtual ItemControl* SelectedControl() const { return nullptr; }
     virtual void SetSelectedControl(ItemControl*) {}
 
+    // Closes the chain of menus this window belongs to and leaves keyboard mode.
+    virtual void HideAll() {}
     // Makes the item controls of the links it shows (once its collection holds it).
     virtual void CreateControls() {}
     // Rebuilds its item controls and layout.

@@ -14,6 +14,7 @@
 #include "bars/core/popup_menu.h"
 #include "bars/core/sub_item.h"
 #include "bars/core/toolbar.h"
+#include "lookandfeel/object_links.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/messages.h"
@@ -49,6 +50,7 @@ TdxBarItemLink::TdxBarItemLink(TCollection* Collection) : TCollectionItem(Collec
 }
 
 TdxBarItemLink::~TdxBarItemLink() {
+    ClearObjectLinks(this);
     TdxBarItemLinks* links = Links();
     TdxBarManager* manager = BarManager();
     const bool managerAlive = manager != nullptr && !manager->IsDestroying();

@@ -1,6 +1,7 @@
 #pragma once
 // Popup menus built from bar items, and the links that tie popup menus to the form's controls. A popup
 // menu shows its links in a menu window at a point and runs its own message loop until the menu closes.
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -82,6 +83,11 @@ public:
         openedByMouse_ = ByMouse;
     }
     bool NoModalLoop = false;
+    // Where the menu window of the size given goes (its screen top-left), for a caller that places it
+    // beside something of its own; without it the menu opens at the point asked, kept on the screen.
+    std::function<POINT(SIZE Size)> Placement;
+    // The menu and the menus it opens work as menus while the bars are customized (their lines click).
+    bool IgnoresCustomizing = false;
 
     TNotifyEvent OnCloseUp, OnPopup;
 

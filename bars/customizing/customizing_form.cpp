@@ -295,6 +295,9 @@ void ShowCustomizingForm(TdxBarManager* Manager, bool Show) {
 void InstallCustomizingForm() {
     SetCustomizingFormShower(&ShowCustomizingForm);
     SetCustomizingFormQuery([] { return customizingForm != nullptr; });
+    SetCustomizingCommandsRefresher([] {
+        if (customizingForm != nullptr) customizingForm->RefreshCommands();
+    });
 }
 
 } // namespace bars

@@ -12,6 +12,7 @@
 #include "bars/core/item_links.h"
 #include "bars/painters/painter.h"
 #include "bars/windows/bar_hints.h"
+#include "bars/windows/customizing_popup.h"
 #include "bars/windows/item_control.h"
 #include "bars/windows/sub_item_control.h"
 #include "lookandfeel/object_links.h"
@@ -527,6 +528,9 @@ LRESULT TCustomdxBarControl::WndProc(TMessage& Message) {
     case WM_LBUTTONDBLCLK:
         WMLButtonDblClk(TWMMouse(Message));
         return 0;
+    case WM_RBUTTONDOWN:
+        WMRButtonDown(TWMMouse(Message));
+        return 0;
     case WM_MOUSEMOVE:
         WMMouseMove(TWMMouse(Message));
         return 0;
@@ -649,6 +653,18 @@ void TCustomdxBarControl::WMLButtonDown(TWMMouse Message) {
         SetCapture(handle_);
         pressed_->Repaint();
     }
+}
+
+void TCustomdxBarControl::WMRButtonDown(TWMMouse Message) {
+    if (!IsCustomizing() || links_ == nullptr) return;
+    if (selected_ != nullptr) selected_->ControlInactivate(true);
+    const POINT p = Message.Pos();
+    TdxBarItemControl* control = Contains(ClientRect(), p) ? ItemAtPos(p) : nullptr;
+    SelectControlByKey(control);
+    if (control == nullptr && (manager_ == nullptr || !manager_->Designing())) return;
+    POINT screen = p;
+    ClientToScreen(handle_, screen);
+    PostCustomizingPopup(this, control != nullptr ? control->Link() : nullptr, screen);
 }
 
 void TCustomdxBarControl::WMLButtonUp(TWMMouse Message) {

@@ -112,7 +112,7 @@ public:
     // when it goes before that control, OutsideMain when P is on the separator before it rather than
     // on it, Vertical when the bar lays its controls out downwards (or P lies above that separator).
     virtual TdxBarItemControl* GetDropTarget(POINT P, bool& OutsideMain, bool& Vertical, bool& Before);
-    virtual void HideAll();
+    void HideAll() override;
 
     // The control of the first shown link whose rectangle holds the client point, nullptr when none.
     TdxBarItemControl* ItemAtPos(POINT P) const;
@@ -138,6 +138,8 @@ protected:
     virtual void WMMouseMove(TWMMouse Message);
     virtual void WMMouseLeave(TMessage& Message);
     void WMLButtonDblClk(TWMMouse Message);
+    // While customizing: selects the link under the pointer and opens its customizing popup.
+    void WMRButtonDown(TWMMouse Message);
     void WMCaptureChanged(TWMCaptureChanged Message);
     void WMPaint();
     // The next mouse move counts as a move, wherever it is.

@@ -17,6 +17,8 @@ void ShowPopupMenuWindow(TdxBarPopupMenu* Menu, int X, int Y) {
     window->SetRequestedPos(POINT{X, Y});
     window->SetOwnerWidth(Menu->OwnerWidth());
     window->SetOwnerHeight(Menu->OwnerHeight());
+    window->SetPlacement(Menu->Placement);
+    window->SetIgnoresCustomizing(Menu->IgnoresCustomizing);
     window->SetParentBar(dynamic_cast<TCustomdxBarControl*>(Menu->ParentBarControl()));
     // A menu that belongs to a windowed control is owned by the control's window.
     if (auto* owner = dynamic_cast<TWinControl*>(Menu->Owner()); owner != nullptr && owner->HandleAllocated())

@@ -1,9 +1,11 @@
 #include "bars/windows/quick_customize.h"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
 #include "bars/core/bar_manager.h"
+#include "bars/core/bar_routines.h"
 #include "bars/core/bar_strings.h"
 #include "bars/core/bar_unit.h"
 #include "bars/core/item_links.h"
@@ -130,6 +132,21 @@ void TdxBarQuickCustItemControl::ControlClick(bool) {
     Repaint();
 }
 
+POINT QuickControlPlace(const RECT& Mark, SIZE Size, bool Vertical, bool Floating, const RECT& Work) {
+    POINT p{Mark.right, Mark.top};
+    if (Vertical) {
+        if (p.x + Size.cx > Work.right) p.x = Mark.left - Size.cx;
+        // A drop-down taller than the screen keeps its top on it.
+        p.y = std::max(std::min(p.y, Work.bottom - Size.cy), Work.top);
+        return p;
+    }
+    p = POINT{Floating ? Mark.left : Mark.right - Size.cx, Mark.bottom};
+    p.x = std::max(p.x, Work.left);
+    p.x = std::min(p.x, Work.right - Size.cx);
+    if (p.y + Size.cy > Work.bottom) p.y = Mark.top - Size.cy;
+    return p;
+}
+
 void ShowQuickCustomization(TdxBarControl* Source) {
     TdxBar* bar = Source != nullptr ? Source->Bar() : nullptr;
     TdxBarManager* manager = Source != nullptr ? Source->Manager() : nullptr;
@@ -158,6 +175,12 @@ void ShowQuickCustomization(TdxBarControl* Source) {
     last->SetBeginGroup(links->Count() > 1);
 
     const RECT mark = Source->MarkScreenRect();
+    const bool vertical = IsVerticalBarControl(Source), floating = Source->DockingStyle() == dsNone;
+    quick.menu->Placement = [mark, vertical, floating](SIZE Size) {
+        MONITORINFO info;
+        GetMonitorInfo(MonitorFromPoint(POINT{mark.left, mark.top}, MONITOR_DEFAULTTONEAREST), info);
+        return QuickControlPlace(mark, Size, vertical, floating, info.rcWork);
+    };
     quick.menu->Popup(mark.left, mark.bottom);
     if (alive->Ref == nullptr) return;
     LastClose() = PressOnMark(Source) ? ClosedByMark{Source, GetTickCount()} : ClosedByMark{};

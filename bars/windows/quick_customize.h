@@ -6,6 +6,7 @@
 
 #include "bars/core/bar_button.h"
 #include "bars/windows/item_control.h"
+#include "platform/rtl/wintypes.h"
 
 class TdxBarItemLink;
 
@@ -33,6 +34,12 @@ public:
     void ControlClick(bool ByMouse) override;
 };
 std::unique_ptr<ItemControl> CreateQuickCustItemControl(TdxBarItemLink* Link);
+
+// Where a drop-down of Size opens beside a toolbar's Mark (screen), inside the Work area: to the right
+// of a vertical toolbar's mark (to its left when the screen ends), right-aligned under a docked
+// horizontal toolbar's mark, left-aligned under a floating one's, and above the mark when there is no
+// room below.
+POINT QuickControlPlace(const RECT& Mark, SIZE Size, bool Vertical, bool Floating, const RECT& Work);
 
 // Opens the drop-down under the toolbar's mark and returns once it has closed; the mark then comes
 // back up.

@@ -275,6 +275,14 @@ SIZE TdxBarSubMenuControl::CalcSize() {
     return Painter().CalcSubMenuSize(*this, widest, height, IsMarkVisible());
 }
 
+bool TdxBarSubMenuControl::IsCustomizing() const {
+    for (const TCustomdxBarControl* bar = this; bar != nullptr; bar = bar->ParentBar())
+        if (const auto* menu = dynamic_cast<const TdxBarSubMenuControl*>(bar);
+            menu && menu->ignoresCustomizing_)
+            return false;
+    return TCustomdxBarControl::IsCustomizing();
+}
+
 void TdxBarSubMenuControl::Place(SIZE Size) {
     int left = requested_.x, top = requested_.y;
     const int width = Size.cx;
@@ -283,6 +291,16 @@ void TdxBarSubMenuControl::Place(SIZE Size) {
     GetMonitorInfo(MonitorFromPoint(requested_, MONITOR_DEFAULTTONEAREST), info);
     const RECT work = info.rcWork;
     flippedLeft_ = flippedUp_ = false;
+    if (placement_) {
+        const POINT at = placement_(Size);
+        left = at.x;
+        top = std::max(at.y, work.top);
+        // A menu taller than the room below scrolls.
+        height = std::min(height, static_cast<int>(work.bottom) - top);
+        SetWindowPos(handle_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+        layoutValid_ = false;
+        return;
+    }
     if (left + width > work.right) {
         if (ownerWidth_ > 0) {
             // To the other side of the item when there is more room there.

@@ -46,6 +46,9 @@ public:
     // What the model and the painter ask.
     bool IsToolbar() const override { return false; }
     bool IsSubMenu() const override { return true; }
+    // A menu that works as a menu while the bars are customized, and every menu it opens.
+    bool IsCustomizing() const override;
+    void SetIgnoresCustomizing(bool Value) { ignoresCustomizing_ = Value; }
     ItemControl* OpenedBy() const override;
     int SideBarWidth() const override;
     int MenuLineHeight() const override { return LineHeight(); }
@@ -67,6 +70,8 @@ public:
     void SetOwnerWidth(int Value) { ownerWidth_ = Value; }
     int OwnerHeight() const { return ownerHeight_; }
     void SetOwnerHeight(int Value) { ownerHeight_ = Value; }
+    // Places the window itself instead of at the requested point (a caller's own rule).
+    void SetPlacement(std::function<POINT(SIZE)> Value) { placement_ = std::move(Value); }
     TdxBarSubItemControl* SubItemOwner() const { return subItemOwner_; }
     void SetSubItemOwner(TdxBarSubItemControl* Value) { subItemOwner_ = Value; }
     TdxBarButtonControl* DropDownOwner() const { return dropDownOwner_; }
@@ -183,6 +188,8 @@ private:
     POINT savedPos_{0, 0};
     int ownerWidth_ = 0;
     int ownerHeight_ = 0;
+    std::function<POINT(SIZE)> placement_;
+    bool ignoresCustomizing_ = false;
     TdxBarSubItemControl* subItemOwner_ = nullptr;
     TdxBarButtonControl* dropDownOwner_ = nullptr;
     HWND parentWindow_ = nullptr;

@@ -4,6 +4,7 @@
 
 #include "bars/core/bar_button.h"
 #include "bars/core/bar_manager.h"
+#include "bars/core/bar_unit.h"
 #include "bars/core/toolbar.h"
 #include "bars/core/toolbars.h"
 #include "bars_test_support.h"
@@ -68,4 +69,29 @@ TEST(ManagerLookups, BarMetricsFromThePainter) {
     bar->SetNotDocking(AllDockingStyles);
     EXPECT_EQ(manager->GetBarGripSize(bar), 0);
     EXPECT_EQ(TdxBarManager::MakeFlatColor(100, 0, 0), ColorToRGB(clBtnFace));
+}
+
+namespace {
+int refreshes = 0;
+} // namespace
+
+// A designed item that changes refreshes the customizing window's command list, except for items
+// without a category and while the customizing popup writes the caption itself.
+TEST(ManagerLookups, DesignChangesRefreshTheCommandList) {
+    FakeWindows windows;
+    TestForm form;
+    form.SetDesigning(true);
+    new TdxBarManager(&form);
+    bars::SetCustomizingCommandsRefresher([] { ++refreshes; });
+    TdxBarButton* open = AddButton(&form, "OpenButton", "Open");
+    TdxBarButton* loose = AddButton(&form, "Loose", "Loose");
+    loose->SetCategoryField(-1);
+    refreshes = 0;
+    open->SetCaption("Open...");
+    loose->SetCaption("Loose ends");
+    bars::SetCustomizingPopupEditing(true);
+    open->SetCaption("Open");
+    bars::SetCustomizingPopupEditing(false);
+    bars::SetCustomizingCommandsRefresher(nullptr);
+    EXPECT_EQ(refreshes, 1);
 }

@@ -15,6 +15,7 @@
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/paint.h"
+#include "platform/gui/system.h"
 #include "platform/gui/window.h"
 
 namespace bars_windows_test {
@@ -171,6 +172,32 @@ TEST_F(QuickCustomizeTest, WithoutQuickCustomizingAddOrRemoveIsGreyed) {
     Pump();
     EXPECT_TRUE(greyed);
     EXPECT_TRUE(Menus().empty());
+}
+
+TEST_F(QuickCustomizeTest, TheDropDownOfABarAtTheScreensCornerStaysOnTheScreen) {
+    MONITORINFO info;
+    GetMonitorInfo(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTONEAREST), info);
+    const RECT work = info.rcWork;
+    form.SetBounds(work.right - 220, work.bottom - 120, 220, 120);
+    Pump();
+    ASSERT_TRUE(Window(bar)->IsMarkVisible());
+    RECT shown{0, 0, 0, 0};
+    Then({[&] {
+        ASSERT_EQ(Menus().size(), 1u);
+        GetWindowRect(Menus()[0]->Handle(), shown);
+        // On the form, below the toolbar and away from the drop-down.
+        pw::gui::SimulateClick(POINT{work.right - 200, work.bottom - 15});
+    }});
+    PressMark();
+    Pump();
+    const RECT mark = Window(bar)->MarkScreenRect();
+    EXPECT_GE(shown.left, work.left);
+    EXPECT_LE(shown.right, work.right);
+    EXPECT_GE(shown.top, work.top);
+    EXPECT_LE(shown.bottom, work.bottom);
+    // Right-aligned with the mark, and above it for want of room below.
+    EXPECT_EQ(shown.right, mark.right);
+    EXPECT_EQ(shown.bottom, mark.top);
 }
 
 } // namespace
