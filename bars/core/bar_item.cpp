@@ -7,6 +7,7 @@
 #include "bars/core/bar_routines.h"
 #include "bars/core/bar_unit.h"
 #include "bars/core/categories.h"
+#include "bars/core/customizing_notify.h"
 #include "bars/core/item_links.h"
 #include "bars/core/sub_item.h"
 #include "lookandfeel/object_links.h"
@@ -48,7 +49,13 @@ TdxBarItem::~TdxBarItem() {
     auto& temp = TempItems();
     temp.erase(std::remove(temp.begin(), temp.end(), this), temp.end());
     DeleteAllLinks();
-    if (barManager_ != nullptr) barManager_->RemoveItem(this);
+    if (barManager_ != nullptr) {
+        barManager_->RemoveItem(this);
+        // The commands list must not keep a row for the item that goes.
+        if (barManager_->IsCustomizing() && category_ > -1)
+            if (bars::CustomizingReceiver* window = bars::Customizing())
+                window->CommandDestroyed(barManager_);
+    }
     actionLink_.reset();
     glyph_.reset();
     ClearObjectLinks(this);
@@ -101,6 +108,8 @@ void TdxBarItem::ReadState(TReader& Reader) {
 
 void TdxBarItem::SetName(const std::string& NewName) {
     TComponent::SetName(NewName);
+    if (barManager_ != nullptr && barManager_->IsCustomizingOrDesigning())
+        if (bars::CustomizingReceiver* window = bars::Customizing()) window->RefreshCommands(barManager_);
 }
 
 TComponent* TdxBarItem::GetParentComponent() const {
@@ -177,6 +186,8 @@ void TdxBarItem::SetCategory(int Value) {
     }
     if (barManager_ == nullptr || Value < 0 || Value >= barManager_->Categories()->Count()) return;
     category_ = Value;
+    if (barManager_->IsCustomizingOrDesigning() && !IsDestroying())
+        if (bars::CustomizingReceiver* window = bars::Customizing()) window->SelectCommand(this, false);
     DesignChanged();
 }
 

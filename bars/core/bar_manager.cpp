@@ -63,7 +63,7 @@ void TdxBarManager::Construct() {
     font_ = std::make_unique<TFont>();
     font_->OnChange = [this](TObject*) { FontChanged(); };
     helpButtonGlyph_ = std::make_unique<TBitmap>();
-    helpButtonGlyph_->OnChange = [this](TObject*) { RefreshCustomizingForm(); };
+    helpButtonGlyph_->OnChange = [this](TObject*) { RefreshCustomizingHelpButton(); };
     hideFloatingBarsWhenInactive_ = true;
     imageListBkColor_ = clFuchsia;
 

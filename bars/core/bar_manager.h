@@ -121,7 +121,7 @@ public:
     bool ShowFullMenusAfterDelay() const { return showFullMenusAfterDelay_; }
     void SetShowFullMenusAfterDelay(bool Value);
     bool ShowHelpButton() const { return showHelpButton_; }
-    void SetShowHelpButton(bool Value) { showHelpButton_ = Value; }
+    void SetShowHelpButton(bool Value);
     bool ShowHint() const { return showHint_; }
     void SetShowHint(bool Value);
     bool ShowHintForDisabledItems() const { return showHintForDisabledItems_; }
@@ -333,7 +333,8 @@ private:
     void RepaintBars();
     // The main menu bar shows its close button differently: its window drops a selection and rebuilds.
     void MainMenuButtonsChanged();
-    void RefreshCustomizingForm() {}
+    void RefreshCustomizingForm();
+    void RefreshCustomizingHelpButton();
     void CategoriesChanged();
     void ReadDockControlHeights(TReader& Reader);
     int64_t NotDockingBits() const { return notDocking_.Bits(); }

@@ -9,6 +9,7 @@
 #include "bars/core/bar_item.h"
 #include "bars/core/bar_unit.h"
 #include "bars/core/categories.h"
+#include "bars/core/customizing_notify.h"
 #include "bars/core/item_links.h"
 #include "bars/core/popup_menu.h"
 #include "bars/core/toolbars.h"
@@ -399,12 +400,14 @@ void TdxBarManager::SetMenuAnimations(TdxBarMenuAnimations Value) {
     if (Value == menuAnimations_) return;
     menuAnimations_ = Value;
     DesignerModified();
+    RefreshCustomizingForm();
 }
 
 void TdxBarManager::SetMenusShowRecentItemsFirst(bool Value) {
     if (Value == menusShowRecentItemsFirst_) return;
     menusShowRecentItemsFirst_ = Value;
     DesignerModified();
+    RefreshCustomizingForm();
 }
 
 void TdxBarManager::SetMostRecentItemsPercents(int Value) {
@@ -431,18 +434,35 @@ void TdxBarManager::SetShowFullMenusAfterDelay(bool Value) {
     if (Value == showFullMenusAfterDelay_) return;
     showFullMenusAfterDelay_ = Value;
     DesignerModified();
+    RefreshCustomizingForm();
 }
 
 void TdxBarManager::SetShowHint(bool Value) {
     if (Value == showHint_) return;
     showHint_ = Value;
     DesignerModified();
+    RefreshCustomizingForm();
 }
 
 void TdxBarManager::SetShowShortCutInHint(bool Value) {
     if (Value == showShortCutInHint_) return;
     showShortCutInHint_ = Value;
     DesignerModified();
+    RefreshCustomizingForm();
+}
+
+void TdxBarManager::SetShowHelpButton(bool Value) {
+    if (Value == showHelpButton_) return;
+    showHelpButton_ = Value;
+    RefreshCustomizingHelpButton();
+}
+
+void TdxBarManager::RefreshCustomizingForm() {
+    if (bars::CustomizingReceiver* window = bars::Customizing()) window->Refresh(this);
+}
+
+void TdxBarManager::RefreshCustomizingHelpButton() {
+    if (bars::CustomizingReceiver* window = bars::Customizing()) window->RefreshHelpButton(this);
 }
 
 void TdxBarManager::SetStyle(TdxBarManagerStyle Value) {
@@ -548,5 +568,6 @@ int TdxBarManager::GetItemsByCategory(int Index, std::vector<TdxBarItem*>& List)
 }
 
 void TdxBarManager::CategoriesChanged() {
+    if (bars::CustomizingReceiver* window = bars::Customizing()) window->CategoriesChanged(this);
     RefreshCustomizingForm();
 }

@@ -5,6 +5,7 @@
 #include "bars/core/bar_drawing.h"
 #include "bars/core/bar_manager.h"
 #include "bars/core/bar_strings.h"
+#include "bars/core/customizing_notify.h"
 #include "bars/core/item_links.h"
 #include "bars/core/sub_item.h"
 #include "bars/core/toolbars.h"
@@ -31,6 +32,7 @@ TdxBar::TdxBar(TCollection* Collection) : TCollectionItem(Collection) {
     if (manager != nullptr && !manager->IsLoading()) {
         if (manager->OnBarAdd) manager->OnBarAdd(manager, this);
         DesignChanged();
+        if (bars::CustomizingReceiver* window = bars::Customizing()) window->BarAdded(this);
     }
 }
 
@@ -38,6 +40,8 @@ TdxBar::~TdxBar() {
     TdxBarManager* manager = BarManager();
     const bool managerAlive = manager != nullptr && !manager->IsDestroying();
     if (managerAlive) {
+        // The customizing window's list must not keep a row for a bar that is gone.
+        if (bars::CustomizingReceiver* window = bars::Customizing()) window->BarDeleted(this);
         DesignChanged();
         if (manager->OnBarDelete) manager->OnBarDelete(manager, this);
     }
@@ -130,6 +134,7 @@ void TdxBar::SetAllowClose(bool Value) {
     if (Value == allowClose_) return;
     allowClose_ = Value;
     if (DockingStyle() == dsNone) Rebuild();
+    CustomizingChanged();
 }
 
 void TdxBar::SetAllowQuickCustomizing(bool Value) {
@@ -170,6 +175,7 @@ void TdxBar::SetCaption(const std::string& Value) {
             if (Bars()->Items(i) != this && Bars()->Items(i)->caption_ == Value) return;
     caption_ = Value;
     if (Control() != nullptr) Control()->CaptionChanged();
+    CustomizingChanged();
     TdxBarManager* manager = BarManager();
     if (name_.empty() && manager != nullptr && !manager->IsLoading() && Bars() != nullptr) {
         bool taken = false;
@@ -386,7 +392,10 @@ void TdxBar::SetIsMainMenu(bool Value) {
         multiLine_ = false;
         wholeRow_ = false;
     }
-    if (manager != nullptr && !manager->IsLoading()) RebuildWhenDocked();
+    if (manager != nullptr && !manager->IsLoading()) {
+        RebuildWhenDocked();
+        CustomizingChanged();
+    }
     if (manager != nullptr) manager->SetLockUpdate(savedLock);
 }
 
@@ -484,8 +493,15 @@ void TdxBar::SetVisible(bool Value) {
         ShowWindow();
     }
     if (manager == nullptr) return;
+    if (!manager->StyleChanging()) CustomizingChanged();
     if (!manager->IsDestroying() && manager->OnBarVisibleChange) manager->OnBarVisibleChange(manager, this);
     DesignChanged();
+}
+
+void TdxBar::CustomizingChanged() {
+    TdxBarManager* manager = BarManager();
+    if (manager == nullptr || manager->IsLoading() || manager->IsDestroying()) return;
+    if (bars::CustomizingReceiver* window = bars::Customizing()) window->BarChanged(this);
 }
 
 void TdxBar::ShowWindow() {

@@ -141,6 +141,8 @@ private:
     void Rebuild();
     void RebuildWhenDocked();
     void DesignChanged();
+    // The customizing window shows the bar's caption and state.
+    void CustomizingChanged();
     void FontChanged();
     void ShowWindow();
     TComponent* DockControlComponent() const;

@@ -5,13 +5,24 @@
 
 #include "bars/core/bar_item.h"
 #include "bars/core/bar_manager.h"
+#include "bars/core/bar_strings.h"
 #include "bars/core/bar_unit.h"
 #include "bars/core/categories.h"
+#include "bars/core/customizing_notify.h"
 #include "bars/core/toolbar.h"
-#include "bars/core/toolbars.h"
 #include "bars/customizing/bars_list.h"
 #include "bars/customizing/commands_list.h"
+#include "bars/customizing/customizing_layout.h"
+#include "bars/customizing/name_dialog.h"
+#include "platform/gdi/dc.h"
+#include "platform/gdi/fonts.h"
+#include "platform/gdi/gdi_objects.h"
+#include "platform/graphics/bitmap.h"
+#include "platform/gui/paint.h"
 #include "platform/gui/window.h"
+#include "platform/gui/window_dc.h"
+#include "platform/rtl/scope_guard.h"
+#include "platform/stdctrls/bit_btn.h"
 #include "platform/stdctrls/buttons.h"
 #include "platform/stdctrls/label.h"
 #include "platform/stdctrls/list_controls.h"
@@ -26,34 +37,11 @@ TdxBarCustomizingForm* customizingForm = nullptr;
 bool destroyingCustomizingForm = false;
 std::vector<HWND> disabledWindows;
 
-template <class T>
-T* Place(TComponent* Owner, TWinControl* Parent, const char* Name, int Left, int Top, int Width, int Height) {
-    auto* control = new T(Owner);
-    control->SetName(Name);
-    control->SetParent(Parent);
-    control->SetBounds(Left, Top, Width, Height);
-    return control;
-}
-
-TButton* PlaceButton(TComponent* Owner, TWinControl* Parent, const char* Name, const char* Caption, int Left,
-                     int Top, int Width) {
-    auto* button = Place<TButton>(Owner, Parent, Name, Left, Top, Width, 22);
-    button->SetCaption(Caption);
-    return button;
-}
-
-TCheckBox* PlaceCheck(TComponent* Owner, TWinControl* Parent, const char* Name, const char* Caption,
-                      int Top) {
-    auto* box = Place<TCheckBox>(Owner, Parent, Name, 16, Top, 300, 17);
-    box->SetCaption(Caption);
-    return box;
-}
-
-TTabSheet* Page(TComponent* Owner, TPageControl* Pages, const char* Name, const char* Caption) {
+TTabSheet* Page(TComponent* Owner, TPageControl* Pages, const char* Name, int TextId) {
     auto* sheet = new TTabSheet(Owner);
     sheet->SetName(Name);
     sheet->SetPageControl(Pages);
-    sheet->SetCaption(Caption);
+    sheet->SetCaption(LoadBarString(TextId));
     return sheet;
 }
 
@@ -76,35 +64,94 @@ void EnableDisabledWindows() {
         if (IsWindow(window)) EnableWindow(window, true);
 }
 
+// Passes what the bars, items and manager report on to the open window, when it customizes theirs.
+class FormReceiver : public CustomizingReceiver {
+public:
+    void Refresh(TdxBarManager* Manager) override {
+        if (TdxBarCustomizingForm* form = For(Manager)) {
+            form->RefreshCommands();
+            form->RefreshOptions();
+            form->UpdateLook();
+        }
+    }
+    void RefreshHelpButton(TdxBarManager* Manager) override {
+        if (TdxBarCustomizingForm* form = For(Manager)) form->RefreshHelpButton();
+    }
+    void BarAdded(TdxBar* Bar) override {
+        if (TdxBarCustomizingForm* form = For(Bar->BarManager())) form->BarAdded(Bar);
+    }
+    void BarDeleted(TdxBar* Bar) override {
+        if (TdxBarCustomizingForm* form = For(Bar->BarManager())) form->BarDeleted(Bar);
+    }
+    void BarChanged(TdxBar* Bar) override {
+        if (TdxBarCustomizingForm* form = For(Bar->BarManager())) form->BarChanged(Bar);
+    }
+    void CommandDestroyed(TdxBarManager* Manager) override {
+        if (TdxBarCustomizingForm* form = For(Manager)) form->CommandDestroyed();
+    }
+    void RefreshCommands(TdxBarManager* Manager) override {
+        if (TdxBarCustomizingForm* form = For(Manager)) form->RefreshCommands();
+    }
+    void SelectCommand(TdxBarItem* Item, bool Force) override {
+        if (TdxBarCustomizingForm* form = For(Item->BarManager())) form->SelectCommand(Item, Force);
+    }
+    void RefreshGroups(TdxBarManager*) override {}
+    void CategoriesChanged(TdxBarManager* Manager) override {
+        if (TdxBarCustomizingForm* form = For(Manager)) form->RefreshCategories();
+    }
+
+private:
+    // Nothing reaches a window that is being made or is going.
+    static TdxBarCustomizingForm* For(TdxBarManager* Manager) {
+        if (customizingForm == nullptr || destroyingCustomizingForm) return nullptr;
+        return customizingForm->BarManager() == Manager ? customizingForm : nullptr;
+    }
+};
+
+FormReceiver receiver;
+
 } // namespace
+
+int CaptionWidth(TCustomForm* Form, const std::string& Caption) {
+    pw::gui::WindowDC screen(nullptr);
+    HGDIOBJ old = SelectObject(screen.Get(), Form->Font().Handle());
+    SIZE size{};
+    GetTextExtentPoint32(screen.Get(), CommandCaption(Caption), &size);
+    SelectObject(screen.Get(), old);
+    return size.cx;
+}
 
 TdxBarCustomizingForm::TdxBarCustomizingForm(TdxBarManager* Manager) : TForm(nullptr), manager_(Manager) {
     SetName("dxBarCustomizingForm");
-    SetCaption("Customize");
+    SetCaption(LoadBarString(barstr::Customize));
     SetBorderStyle(bsDialog);
     SetBorderIcons(TBorderIcons{biSystemMenu});
     SetPosition(poScreenCenter);
     SetClientWidth(366);
     SetClientHeight(310);
     Font().SetName(manager_->Font()->Name());
+    Font().SetCharset(manager_->Font()->Charset());
 
     PageControl = Place<TPageControl>(this, this, "PageControl", 6, 8, 354, 266);
-    TabSheet1 = Page(this, PageControl, "TabSheet1", " Toolbars ");
-    TabSheet2 = Page(this, PageControl, "TabSheet2", " Commands ");
-    TabSheet3 = Page(this, PageControl, "TabSheet3", " Options ");
+    TabSheet1 = Page(this, PageControl, "TabSheet1", barstr::ToolbarsPage);
+    TabSheet2 = Page(this, PageControl, "TabSheet2", barstr::CommandsPage);
+    TabSheet3 = Page(this, PageControl, "TabSheet3", barstr::OptionsPage);
     BuildToolbarsPage();
     BuildCommandsPage();
     BuildOptionsPage();
     PageControl->SetActivePageIndex(0);
-    PageControl->OnChange = [this](TObject*) {
-        if (PageControl->ActivePage() == TabSheet1) BarsListBoxClick();
-    };
+    PageControl->OnChange = [this](TObject*) { PageControlChange(); };
 
-    BClose = PlaceButton(this, this, "BClose", "Close", 360 - 75, 282, 75);
+    const std::string close = LoadBarString(barstr::Close);
+    const int closeWidth = CaptionWidth(this, close) + 49;
+    BClose = PlaceButton(this, this, "BClose", close, ClientWidth() - 6 - closeWidth, 282, closeWidth);
     BClose->SetDefault(true);
     BClose->SetCancel(true);
     BClose->SetModalResult(mrOk);
     BClose->OnClick = [this](TObject*) { Close(); };
+    BHelp = Place<TBitBtn>(this, this, "BHelp", 6, 282, 24, 23);
+    BHelp->OnClick = [this](TObject*) { BHelpClick(); };
+    RefreshHelpButton();
 
     FillBars();
     FillCategories();
@@ -124,27 +171,11 @@ TdxBarCustomizingForm::~TdxBarCustomizingForm() {
     destroyingCustomizingForm = false;
 }
 
-void TdxBarCustomizingForm::BuildToolbarsPage() {
-    auto* label = Place<TLabel>(this, TabSheet1, "LabelToobars", 4, 4, 100, 13);
-    label->SetCaption("Toolb&ars:");
-    BarsListBox = Place<TCheckListBox>(this, TabSheet1, "BarsListBox", 4, 20, 227, 213);
-    BarsListBox->SetBarManager(manager_);
-    BarsListBox->OnClick = [this](TObject*) { BarsListBoxClick(); };
-    label->SetFocusControl(BarsListBox);
-    BBarNew = PlaceButton(this, TabSheet1, "BBarNew", "&New...", 239, 21, 104);
-    BBarRename = PlaceButton(this, TabSheet1, "BBarRename", "R&ename...", 239, 50, 104);
-    BBarDelete = PlaceButton(this, TabSheet1, "BBarDelete", "&Delete", 239, 79, 104);
-    BBarReset = PlaceButton(this, TabSheet1, "BBarReset", "&Reset...", 239, 108, 104);
-    // A reset reloads the state read from the form, which only a manager read once has.
-    BBarReset->SetVisible(!manager_->Designing() && manager_->ReadStateCount() == 1);
-    BBarReset->OnClick = [this](TObject*) { BBarResetClick(); };
-}
-
 void TdxBarCustomizingForm::BuildCommandsPage() {
     auto* categories = Place<TLabel>(this, TabSheet2, "LabelCategories", 6, 6, 100, 13);
-    categories->SetCaption("Cate&gories:");
+    categories->SetCaption(LoadBarString(barstr::Categories));
     auto* commands = Place<TLabel>(this, TabSheet2, "LabelCommands", 148, 6, 100, 13);
-    commands->SetCaption("Comman&ds:");
+    commands->SetCaption(LoadBarString(barstr::Commands));
     LCategories = Place<TListBox>(this, TabSheet2, "LCategories", 5, 25, 135, 146);
     LCategories->OnClick = [this](TObject*) { LCategoriesClick(); };
     categories->SetFocusControl(LCategories);
@@ -153,67 +184,43 @@ void TdxBarCustomizingForm::BuildCommandsPage() {
     CommandsListBox->OnClick = [this](TObject*) { LCommandsClick(); };
     commands->SetFocusControl(CommandsListBox);
     auto* description = Place<TLabel>(this, TabSheet2, "LabelDescription", 5, 177, 100, 13);
-    description->SetCaption("Description");
+    description->SetCaption(LoadBarString(barstr::Description));
     DescriptionLabel = Place<TLabel>(this, TabSheet2, "DescriptionLabel", 5, 195, 335, 40);
     DescriptionLabel->SetWordWrap(true);
     DescriptionLabel->SetCaption("");
 }
 
-void TdxBarCustomizingForm::BuildOptionsPage() {
-    CBLargeIcons = PlaceCheck(this, TabSheet3, "CBLargeIcons", "&Large icons", 38);
-    CBLargeIcons->OnClick = [this](TObject*) {
-        if (!refreshingOptions_) manager_->SetLargeIcons(CBLargeIcons->Checked());
-    };
-    CBHint1 = PlaceCheck(this, TabSheet3, "CBHint1", "Show Tool&Tips on toolbars", 63);
-    CBHint1->OnClick = [this](TObject*) {
-        if (refreshingOptions_) return;
-        manager_->SetShowHint(CBHint1->Checked());
-        RefreshOptions();
-    };
-    CBHint2 = PlaceCheck(this, TabSheet3, "CBHint2", "Show s&hortcut keys in ToolTips", 85);
-    CBHint2->OnClick = [this](TObject*) {
-        if (!refreshingOptions_) manager_->SetShowShortCutInHint(CBHint2->Checked());
-    };
-}
-
-void TdxBarCustomizingForm::FillBars() {
-    TdxBars* bars = manager_->Bars();
-    int selected = -1;
-    for (int i = 0; i < bars->Count(); ++i) {
-        TdxBar* bar = bars->Items(i);
-        if (bar->Hidden() && !manager_->Designing()) continue;
-        int row = BarsListBox->Items().AddObject(bar->Caption(), bar);
-        if (selected < 0 && bar->Visible()) selected = row;
-    }
-    BarsListBox->SetItemIndex(selected);
-    BarsListBoxClick();
-}
-
 void TdxBarCustomizingForm::FillCategories() {
     TdxBarManagerCategories* categories = manager_->Categories();
+    LCategories->Items().BeginUpdate();
+    LCategories->Clear();
     for (int i = 0; i < categories->Count(); ++i)
         if (manager_->Designing() || manager_->CategoryVisible(i))
             LCategories->Items().Add(categories->Strings(i));
+    LCategories->Items().EndUpdate();
     if (LCategories->Items().Count() > 0) LCategories->SetItemIndex(0);
 }
 
-void TdxBarCustomizingForm::BarsListBoxClick() {
-    const int row = BarsListBox->ItemIndex();
-    TdxBar* bar = row >= 0 && row < BarsListBox->Items().Count() ? BarsListBox->BarOf(row) : nullptr;
-    // Outside design, only the bars the user made count: the predefined ones come with the form.
-    const bool userBar = bar != nullptr && (manager_->Designing() || !bar->CreatedFromStream());
-    BBarRename->SetEnabled(userBar);
-    BBarDelete->SetEnabled(userBar && (manager_->Designing() || (bar->AllowClose() && !bar->IsMainMenu())));
-    BBarReset->SetEnabled(bar != nullptr && bar->CreatedFromStream() && bar->AllowReset());
-    // Renaming and making toolbars need the name dialog, which this window does not have yet.
-    BBarNew->SetEnabled(false);
-    BBarRename->SetEnabled(false);
+void TdxBarCustomizingForm::RefreshCategories() {
+    const int row = LCategories->ItemIndex();
+    FillCategories();
+    const int count = LCategories->Items().Count();
+    LCategories->SetItemIndex(count == 0 ? -1 : std::clamp(row, 0, count - 1));
+    LCategoriesClick();
 }
 
-void TdxBarCustomizingForm::BBarResetClick() {
-    const int row = BarsListBox->ItemIndex();
-    if (row < 0 || row >= BarsListBox->Items().Count()) return;
-    if (TdxBar* bar = BarsListBox->BarOf(row)) bar->Reset();
+int TdxBarCustomizingForm::CategoryRow(int Category) const {
+    if (Category < 0 || Category >= manager_->Categories()->Count()) return -1;
+    if (manager_->Designing()) return Category;
+    if (!manager_->CategoryVisible(Category)) return -1;
+    int row = 0;
+    for (int i = 0; i < Category; ++i)
+        if (manager_->CategoryVisible(i)) ++row;
+    return row;
+}
+
+void TdxBarCustomizingForm::PageControlChange() {
+    if (PageControl->ActivePage() == TabSheet1) BarsListBoxClick();
 }
 
 void TdxBarCustomizingForm::LCategoriesClick() {
@@ -241,20 +248,46 @@ void TdxBarCustomizingForm::LCommandsClick() {
 
 void TdxBarCustomizingForm::RefreshCommands() {
     CommandsListBox->Invalidate();
+    TemporaryChange selecting(selectingCommand_, true);
     LCommandsClick();
 }
 
-void TdxBarCustomizingForm::RefreshOptions() {
-    refreshingOptions_ = true;
-    CBLargeIcons->SetChecked(manager_->LargeIcons());
-    CBHint1->SetChecked(manager_->ShowHint());
-    CBHint2->SetChecked(manager_->ShowShortCutInHint());
-    CBHint2->SetEnabled(CBHint1->Checked());
-    refreshingOptions_ = false;
+void TdxBarCustomizingForm::SelectCommand(TdxBarItem* Item, bool Force) {
+    TemporaryChange selecting(selectingCommand_, true);
+    // Rows are categories less the hidden ones; an item of a hidden category is not shown.
+    const int category = CategoryRow(Item->Category());
+    if (category < 0) return;
+    // The list is filled again also when the item is new to the category shown: it has no row yet.
+    const bool listed = CommandsListBox->Items().IndexOfObject(Item) >= 0;
+    if (Force || LCategories->ItemIndex() != category || !listed) {
+        LCategories->SetItemIndex(category);
+        LCategoriesClick();
+    }
+    CommandsListBox->SetItemIndex(CommandsListBox->Items().IndexOfObject(Item));
+    LCommandsClick();
+}
+
+void TdxBarCustomizingForm::CommandDestroyed() {
+    const int row = CommandsListBox->ItemIndex();
+    LCategoriesClick();
+    const int count = CommandsListBox->Items().Count();
+    CommandsListBox->SetItemIndex(count == 0 ? -1 : std::min(row, count - 1));
+    LCommandsClick();
 }
 
 void TdxBarCustomizingForm::UpdateLook() {
     CommandsListBox->SetColor(manager_->GetEffectivePaintStyle() == bmsFlat ? clWindow : clBtnFace);
+}
+
+void TdxBarCustomizingForm::RefreshHelpButton() {
+    BHelp->SetGlyph(manager_->HelpButtonGlyph());
+    BHelp->SetVisible(manager_->ShowHelpButton());
+}
+
+void TdxBarCustomizingForm::BHelpClick() {
+    if (manager_->Designing()) return;
+    if (manager_->OnHelpButtonClick) manager_->OnHelpButtonClick(manager_);
+    if (manager_->HelpContext() != 0) Application->HelpContext(manager_->HelpContext());
 }
 
 void TdxBarCustomizingForm::CreateParams(TCreateParams& Params) {
@@ -298,6 +331,7 @@ void InstallCustomizingForm() {
     SetCustomizingCommandsRefresher([] {
         if (customizingForm != nullptr) customizingForm->RefreshCommands();
     });
+    SetCustomizingReceiver(&receiver);
 }
 
 } // namespace bars

@@ -1,18 +1,24 @@
 #pragma once
-// The customizing window: one per process, for one bar manager. Its pages show and hide toolbars, list
-// the commands by category (to be dragged onto the bars) and switch the bar options. While it is open
-// the forms of every bar manager are disabled; it belongs to the customized manager's form.
+// The customizing window: one per process, for one bar manager. Its pages show, hide, make, rename,
+// delete and reset toolbars, list the commands by category (to be dragged onto the bars) and switch the
+// bar options. While it is open the forms of every bar manager are disabled; it belongs to the
+// customized manager's form, and the bars, items and manager keep its lists up to date.
 #include <string>
 #include <vector>
 
 #include "platform/vcl/form.h"
 
+class TBitBtn;
 class TButton;
 class TCheckBox;
+class TComboBox;
 class TLabel;
 class TListBox;
 class TPageControl;
+class TPanel;
 class TTabSheet;
+class TdxBar;
+class TdxBarItem;
 class TdxBarManager;
 
 namespace bars {
@@ -30,12 +36,33 @@ public:
     // The Toolbars page's buttons follow the chosen row: a bar the user made may be renamed and, when
     // it may be closed, deleted; a predefined one may be reset.
     void BarsListBoxClick();
+    // New offers "Custom N", the first such caption no bar has; the bar made floats beside the window.
+    void BBarNewClick();
+    void BBarRenameClick();
+    // Asks first; the row after (or before, for the last) is chosen next.
+    void BBarDeleteClick();
+    void BBarResetClick();
+    void BHelpClick();
+    void PageControlChange();
     // The commands list shows the items of the chosen category.
     void LCategoriesClick();
     void LCommandsClick();
     void RefreshOptions();
+    void RefreshHelpButton();
     void UpdateLook();
     void RefreshCommands();
+    // The categories were changed: the list is filled again, keeping the row number where it can.
+    void RefreshCategories();
+    // Shows the item's category (always with Force) and chooses the item there.
+    void SelectCommand(TdxBarItem* Item, bool Force);
+    // An item of the manager went: the list is filled again, keeping the row number where it can.
+    void CommandDestroyed();
+    // The bars list follows the bars: made, gone, given a caption, shown or hidden.
+    void BarAdded(TdxBar* Bar);
+    void BarDeleted(TdxBar* Bar);
+    void BarChanged(TdxBar* Bar);
+    // The row of a bar, or -1.
+    int BarRow(const TdxBar* Bar);
 
     TPageControl* PageControl = nullptr;
     TTabSheet* TabSheet1 = nullptr;
@@ -47,12 +74,27 @@ public:
     TButton* BBarDelete = nullptr;
     TButton* BBarReset = nullptr;
     TButton* BClose = nullptr;
+    TBitBtn* BHelp = nullptr;
     TListBox* LCategories = nullptr;
     TCommandsListBox* CommandsListBox = nullptr;
     TLabel* DescriptionLabel = nullptr;
+    // Options for the standard style.
+    TPanel* StandardOptionsPanel = nullptr;
     TCheckBox* CBLargeIcons = nullptr;
     TCheckBox* CBHint1 = nullptr;
     TCheckBox* CBHint2 = nullptr;
+    TLabel* LabelMenuAnimations = nullptr;
+    TComboBox* ComboBoxMenuAnimations = nullptr;
+    // Options for every other style.
+    TPanel* EnhancedOptionsPanel = nullptr;
+    TCheckBox* CBMenusShowRecentItemsFirst = nullptr;
+    TCheckBox* CBShowFullMenusAfterDelay = nullptr;
+    TButton* BResetUsageData = nullptr;
+    TCheckBox* CBLargeIconsEx = nullptr;
+    TCheckBox* CBHint1Ex = nullptr;
+    TCheckBox* CBHint2Ex = nullptr;
+    TLabel* Label1 = nullptr;
+    TComboBox* ComboBoxMenuAnimationsEx = nullptr;
 
 protected:
     void CreateParams(TCreateParams& Params) override;
@@ -62,12 +104,22 @@ private:
     void BuildToolbarsPage();
     void BuildCommandsPage();
     void BuildOptionsPage();
+    void BuildStandardOptions();
+    void BuildEnhancedOptions();
+    // The animations label and its combo box of the panel the style shows.
+    void PrepareAnimations(TLabel* Label, TComboBox* Combo);
     void FillBars();
     void FillCategories();
-    void BBarResetClick();
+    // The row of a category, or -1 when it is not listed.
+    int CategoryRow(int Category) const;
+    // The bar of the chosen row, or nullptr.
+    TdxBar* SelectedBar();
+    // Chooses Row (clamped to the list; none when it is empty) and updates the buttons.
+    void SelectBarRow(int Row);
 
     TdxBarManager* manager_;
     bool refreshingOptions_ = false;
+    bool selectingCommand_ = false;
 };
 
 // The open window, or nullptr.
@@ -75,7 +127,9 @@ TdxBarCustomizingForm* GetCustomizingForm();
 // Opens (before it, OnShowCustomizingForm) or closes (after it, OnHideCustomizingForm) the window for a
 // manager; opening while a window exists does nothing.
 void ShowCustomizingForm(TdxBarManager* Manager, bool Show);
-// Lets the bar managers open the window (the toolbars popup's "Customize..." entry).
+// Lets the bar managers open the window (the toolbars popup's "Customize..." entry) and keeps it told.
 void InstallCustomizingForm();
+// The text width of a caption without its accelerator marks, in the form's font.
+int CaptionWidth(TCustomForm* Form, const std::string& Caption);
 
 } // namespace bars

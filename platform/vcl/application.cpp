@@ -248,6 +248,11 @@ int TApplication::MessageBox(const std::string& Text, const std::string& Caption
     return ::MessageBox(owner, Text, Caption, Flags);
 }
 
+bool TApplication::HelpContext(int Context) {
+    bool callHelp = true;
+    return OnHelp && OnHelp(HELP_CONTEXT, Context, callHelp);
+}
+
 void TApplication::AppActivation(bool Active) {
     // Every top-level window hears it; the application reacts once per change.
     if (appActive_ == Active) return;

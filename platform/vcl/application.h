@@ -40,6 +40,9 @@ struct TCMHintShow : MessageView {
 
 using TExceptionEvent = std::function<void(TObject* Sender, const Exception& E)>;
 using TIdleEvent = std::function<void(TObject* Sender, bool& Done)>;
+// Asked to show a help topic (Command HELP_CONTEXT, Data the topic's number); answers whether it did.
+using THelpEvent = std::function<bool(WORD Command, intptr_t Data, bool& CallHelp)>;
+inline constexpr WORD HELP_CONTEXT = 0x0001;
 
 class TApplication : public TComponent {
 public:
@@ -76,6 +79,8 @@ public:
     void HandleException(TObject* Sender);
     void ShowException(const Exception& E);
     int MessageBox(const std::string& Text, const std::string& Caption, UINT Flags = 0);
+    // Shows the help topic Context through OnHelp; the program has no help system of its own to ask.
+    bool HelpContext(int Context);
 
     bool ShowHint() const { return showHint_; }
     void SetShowHint(bool Value);
@@ -102,6 +107,7 @@ public:
 
     TExceptionEvent OnException;
     TIdleEvent OnIdle;
+    THelpEvent OnHelp;
     TNotifyEvent OnHint;
     TNotifyEvent OnActivate;
     TNotifyEvent OnDeactivate;
