@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "bars/core/bar_edit.h"
+#include "platform/stdctrls/list_controls.h"
 #include "platform/vcl/control_types.h"
 
 class TStringList;
@@ -61,8 +62,6 @@ public:
     virtual TCanvas* Canvas() = 0;
 };
 
-using TOwnerDrawState = TSet<int>;
-inline constexpr int odSelected = 0, odFocused = 4;
 using TdxBarDrawItemEvent =
     std::function<void(TdxBarCustomCombo* Sender, int AIndex, const RECT& ARect, TOwnerDrawState AState)>;
 using TdxBarMeasureItemEvent = std::function<void(TdxBarCustomCombo* Sender, int AIndex, int& AHeight)>;

@@ -63,6 +63,21 @@ public:
     void DrawSubItem(ItemPaintView& Control, HDC DC, const RECT& R, const ItemState& State, bool ShowCaption,
                      bool OnMainMenu) const override;
 
+    // Edit and combo items.
+    int GetDropDownListBorderSize() const override { return 2; }
+    void DrawDropDownListBorder(HDC DC, const RECT& R) const override;
+    int CalcButtonWidth(int TextWidth) const override { return TextWidth + 11; }
+    void GetItemColors(ItemPaintView& Control, const ItemState& State, COLORREF& Text,
+                       HBRUSH& Brush) const override;
+    void GetComboButtonColors(ItemPaintView& Control, const ItemState& State, COLORREF& Arrow,
+                              HBRUSH& Brush) const override;
+    RECT DrawComboButton(ItemPaintView& Control, HDC DC, const ItemState& State,
+                         const RECT& R) const override;
+    void DrawEditBorder(ItemPaintView& Control, HDC DC, const ItemState& State, RECT& R) const override;
+    void DrawEditCaption(ItemPaintView& Control, HDC DC, const ItemState& State, RECT& R) const override;
+    void SetEditMargins(ItemPaintView& Control, HWND Wnd) const override;
+    void SelectAllEditText(ItemPaintView& Control, HWND Wnd, bool Changed) const override;
+    void DrawComboListItem(HDC DC, const std::string& Text, const RECT& R, bool Indented) const override;
     // Menu lines and menu windows.
     void AdjustItemHeight(int& Height) const override { Height += 2; }
     void AdjustItemWidth(int& Width) const override { Width += 9; }

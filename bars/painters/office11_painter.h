@@ -60,6 +60,17 @@ public:
     void DrawButtonArrowSized(HDC DC, const RECT& R, bool Flat, bool Enabled, bool Selected, int Size,
                               bool Down) const override;
     void DrawSelectionFrame(HDC DC, const RECT& R) const override;
+    // Edit and combo items.
+    int CalcComboButtonWidth(int) const override { return 13; }
+    void GetItemColors(ItemPaintView& Control, const ItemState& State, COLORREF& Text,
+                       HBRUSH& Brush) const override;
+    void GetComboButtonColors(ItemPaintView& Control, const ItemState& State, COLORREF& Arrow,
+                              HBRUSH& Brush) const override;
+    RECT DrawComboButton(ItemPaintView& Control, HDC DC, const ItemState& State,
+                         const RECT& R) const override;
+    void DrawEditBorder(ItemPaintView& Control, HDC DC, const ItemState& State, RECT& R) const override;
+    void GetEditColors(ItemPaintView& Control, COLORREF& Text, COLORREF& Back) const override;
+    void DrawDropDownListBorder(HDC DC, const RECT& R) const override;
     void DrawDroppedDownBorder(BarPaintView& Bar, HDC DC, const RECT& R) const override;
 
     // Menus.

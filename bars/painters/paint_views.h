@@ -83,6 +83,10 @@ public:
     // Where its open menu's border meets it (the stretch its own frame leaves open), in the client
     // coordinates of its bar window; empty when no joined menu is open.
     virtual RECT DroppedDownJoint() const { return RECT{0, 0, 0, 0}; }
+    // An edit or combo item: the width of its drop-down button (0 without one), whether its text may
+    // not be changed.
+    virtual int ComboButtonWidth() const { return 0; }
+    virtual bool IsReadOnly() const { return false; }
 };
 
 // What the band behind rarely used menu lines needs of one line.

@@ -153,8 +153,37 @@ public:
     // The list a combo drops down: its border width and its border.
     virtual int GetDropDownListBorderSize() const { return 0; }
     virtual void DrawDropDownListBorder(HDC, const RECT&) const {}
+
+    // Edit and combo items. In State, Selected is the hot look and InMenu a line of a menu window.
+    // The width a caption of TextWidth takes on a button or beside an edit box.
+    virtual int CalcButtonWidth(int TextWidth) const { return TextWidth + 6; }
+    // A combo's drop-down button for the width of "0" in the bar's font.
+    virtual int CalcComboButtonWidth(int DigitWidth) const { return 2 * DigitWidth - 1; }
+    // The text colour and face brush of an item in its state.
+    virtual void GetItemColors(ItemPaintView& Control, const ItemState& State, COLORREF& Text,
+                               HBRUSH& Brush) const;
+    virtual void GetComboButtonColors(ItemPaintView& Control, const ItemState& State, COLORREF& Arrow,
+                                      HBRUSH& Brush) const;
+    // The drop-down button at the right end of the edit part R, as wide as the control's combo button;
+    // its rectangle comes back.
+    virtual RECT DrawComboButton(ItemPaintView& Control, HDC DC, const ItemState& State, const RECT& R) const;
+    // The box around the text; R shrinks to what lies inside it.
+    virtual void DrawEditBorder(ItemPaintView& Control, HDC DC, const ItemState& State, RECT& R) const;
+    // The caption left of the box; R.left moves past it.
+    virtual void DrawEditCaption(ItemPaintView& Control, HDC DC, const ItemState& State, RECT& R) const;
+    virtual void GetEditColors(ItemPaintView& Control, COLORREF& Text, COLORREF& Back) const;
+    // The value in the box while no edit window shows it.
+    virtual void DrawEditText(ItemPaintView& Control, HDC DC, const std::string& Text, const RECT& R) const;
+    // The style bits of an edit item's edit window (WS_CHILD comes from the control).
+    virtual DWORD GetEditWindowStyle() const;
     // The text margins of an edit item's inner edit window.
     virtual void SetEditMargins(ItemPaintView&, HWND) const {}
+    // The whole text of the edit window selected; Changed: its text was just replaced.
+    virtual void SelectAllEditText(ItemPaintView& Control, HWND Wnd, bool Changed) const;
+    // One entry of a combo's list; Indented: drawn two pixels lower.
+    virtual void DrawComboListItem(HDC DC, const std::string& Text, const RECT& R, bool Indented) const;
+    // A filled triangle pointing down in a colour, Width wide at its top edge (X, Y).
+    static void DrawTriangle(HDC DC, COLORREF Color, int Width, int X, int Y);
     // The frame of a sizeable drop-down window (Wnd): a one-pixel ring and, when Sizeable, a strip with
     // a size grip at Corner and a close button at its other end, whose rectangles come back in screen
     // coordinates.

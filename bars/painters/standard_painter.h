@@ -44,6 +44,8 @@ public:
     void OffsetPressedContent(const ItemState& State, RECT& R) const override;
     void OffsetDownRect(bool Down, RECT& R) const override;
     void DrawDropDownListBorder(HDC DC, const RECT& R) const override;
+    RECT DrawComboButton(ItemPaintView& Control, HDC DC, const ItemState& State,
+                         const RECT& R) const override;
     void SetEditMargins(ItemPaintView& Control, HWND Wnd) const override;
 
     // Bar-window parts.

@@ -70,6 +70,10 @@ public:
                        bool Pressed) const override;
     void DrawSizeGripArea(BarPaintView& Bar, HDC DC, HBRUSH Brush, const RECT& R) const override;
     void DrawSubMenuBorder(BarPaintView& SubMenu, HDC DC, const RECT& R) const override;
+    int CalcComboButtonWidth(int DigitWidth) const override;
+    RECT DrawComboButton(ItemPaintView& Control, HDC DC, const ItemState& State,
+                         const RECT& R) const override;
+    void DrawEditBorder(ItemPaintView& Control, HDC DC, const ItemState& State, RECT& R) const override;
 
     // The toolbar button state of the theme for an item's state.
     static int ButtonState(const ItemState& State);

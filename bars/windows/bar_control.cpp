@@ -546,6 +546,11 @@ LRESULT TCustomdxBarControl::WndProc(TMessage& Message) {
         return 0;
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTALLKEYS;
+    case WM_COMMAND:
+        // An item's edit window hears of its own changes.
+        if (HWND child = TWMCommand(Message).Ctl(); child != nullptr && GetParent(child) == handle_)
+            return SendMessage(child, WM_COMMAND, Message.WParam, Message.LParam);
+        return 0;
     default:
         return DefaultHandler(Message);
     }

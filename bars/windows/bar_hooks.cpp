@@ -13,6 +13,7 @@
 #include "bars/core/toolbars.h"
 #include "bars/windows/bar_control.h"
 #include "bars/windows/bar_hints.h"
+#include "bars/windows/drop_down_list.h"
 #include "bars/windows/item_control.h"
 #include "bars/windows/sub_menu_control.h"
 #include "bars/windows/toolbar_control.h"
@@ -327,6 +328,8 @@ bool IsOtherButtonRelease(UINT Msg) {
 
 // The window is the active bar window, one up its chain, or a direct child of one of them.
 bool InsideOpenMenuChain(HWND Window) {
+    // A combo's list belongs to the bar whose item is being edited.
+    if (HWND list = ShownDropDownList(); list != nullptr && Window == list) return true;
     for (BarControl* bar = GetActiveBarControl(); bar != nullptr;) {
         const HWND handle = bar->Handle();
         if (handle != nullptr && (Window == handle || GetParent(Window) == handle)) return true;

@@ -13,7 +13,9 @@
 #include "bars/painters/flat_painter.h"
 #include "bars/storage/layout_storing.h"
 #include "bars/windows/bar_hooks.h"
+#include "bars/windows/combo_control.h"
 #include "bars/windows/dock_control.h"
+#include "bars/windows/drop_down_list.h"
 #include "bars/windows/edit_control.h"
 #include "bars/windows/floating_bars.h"
 #include "bars/windows/item_control.h"
@@ -140,6 +142,9 @@ void RegisterBarWindows() {
     SetBarItemControlClass("TdxBarButton", &CreateButtonControl);
     SetBarItemControlClass("TdxBarSubItem", &CreateSubItemControl);
     SetBarItemControlClass("TdxBarEdit", &CreateEditControl);
+    SetBarItemControlClass("TCustomdxBarCombo", &CreateCustomComboControl);
+    SetBarItemControlClass("TdxBarCombo", &CreateComboControl);
+    SetComboListFactory(&CreateDropDownList);
     InstallMenuEffects();
     // The container items come with the menus that expand them.
     if (FindRegisteredItemClass("TdxBarListItem") == nullptr) {

@@ -5,6 +5,7 @@
 
 #include "bars/core/bar_edit.h"
 #include "bars/core/bar_manager.h"
+#include "bars/core/bar_routines.h"
 #include "bars/core/item_links.h"
 #include "bars/painters/painter.h"
 #include "bars/windows/bar_control.h"
@@ -13,22 +14,38 @@
 #include "platform/commctrl/common_controls.h"
 #include "platform/commctrl/std_controls.h"
 #include "platform/gdi/dc.h"
+#include "platform/gdi/fonts.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/scoped.h"
 #include "platform/gdi/shapes.h"
-#include "platform/gdi/syscolors.h"
 #include "platform/gdi/text.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/message_views.h"
 #include "platform/gui/window.h"
+#include "platform/rtl/wintypes.h"
+#include "platform/vcl/control_types.h"
 #include "platform/vcl/form.h"
 
 namespace bars {
 
 namespace {
-inline constexpr int kBoxTextIndent = 3;
+
+bool Inside(const RECT& r, POINT p) {
+    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
 }
+
+bool SameRect(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+// The mouse messages whose point is in the window's client coordinates.
+bool IsClientMouseMessage(UINT Msg) {
+    return Msg >= WM_MOUSEMOVE && Msg <= WM_MBUTTONDBLCLK;
+}
+
+} // namespace
 
 std::unique_ptr<ItemControl> CreateEditControl(TdxBarItemLink* Link) {
     return std::make_unique<TdxBarEditControl>(Link);
@@ -51,6 +68,15 @@ std::string TdxBarEditControl::EditText() const {
     return item != nullptr ? item->Text() : std::string();
 }
 
+bool TdxBarEditControl::IsSelected() const {
+    return TdxBarItemControl::IsSelected() && (Parent() == nullptr || !Parent()->IsCustomizing());
+}
+
+bool TdxBarEditControl::IsReadOnly() const {
+    TdxBarEdit* item = EditItem();
+    return item != nullptr && (item->ReadOnly() || item->EditorHidden());
+}
+
 bool TdxBarEditControl::ShowsCaption() const {
     TdxBarEdit* item = EditItem();
     return !OnToolbar() || (item != nullptr && item->ShowCaption());
@@ -58,14 +84,11 @@ bool TdxBarEditControl::ShowsCaption() const {
 
 int TdxBarEditControl::CaptionWidth() const {
     if (!ShowsCaption() || ParentBar() == nullptr) return 0;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, ParentBar()->PaintFont());
-    RECT r{0, 0, 0, 0};
-    std::string caption = GetCaption();
-    DrawText(dc, caption.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    return r.right - r.left + 8;
+    const pw::gdi::MemoryDC dc(nullptr);
+    const pw::gdi::SelectedObject font(dc.Get(), ParentBar()->PaintFont());
+    SIZE size{0, 0};
+    GetTextExtentPoint32(dc.Get(), StripAmpersands(GetCaption()), &size);
+    return Painter().CalcButtonWidth(size.cx);
 }
 
 int TdxBarEditControl::GetHeight() const {
@@ -78,77 +101,137 @@ int TdxBarEditControl::GetWidth() const {
     return CaptionWidth() + (Link() != nullptr ? Link()->Width() : 100);
 }
 
-RECT TdxBarEditControl::EditRect() const {
-    RECT r = Bounds();
-    r.left += CaptionWidth();
-    InflateRect(r, -1, -1);
-    return r;
+ItemState TdxBarEditControl::PaintState(int PaintType) const {
+    ItemState state;
+    state.Selected = IsSelected();
+    state.Enabled = GetEnabled();
+    state.InMenu = PaintType == 1;
+    return state;
 }
 
-void TdxBarEditControl::Draw(HDC DC, const RECT& R, int) {
+void TdxBarEditControl::Draw(HDC DC, const RECT& R, int PaintType) {
     if (R.right <= R.left) return;
-    TCustomdxBarControl* bar = ParentBar();
-    if (bar != nullptr) bar->PaintBackground(DC, R, bar->BkBrush());
-    SetBkMode(DC, TRANSPARENT);
-    HGDIOBJ oldFont = bar != nullptr ? SelectObject(DC, bar->PaintFont()) : nullptr;
-    const bool enabled = GetEnabled();
-    SetTextColor(DC, GetSysColor(enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
-    if (const int caption = CaptionWidth(); caption > 0) {
-        RECT c{R.left + 4, R.top, R.left + caption, R.bottom};
-        std::string text = GetCaption();
-        DrawText(DC, text.c_str(), -1, &c, DT_SINGLELINE | DT_VCENTER);
+    const ItemState state = PaintState(PaintType);
+    const TdxBarItemControlPainter& painter = Painter();
+    RECT r = R;
+    if (ShowsCaption()) painter.DrawEditCaption(*this, DC, state, r);
+    painter.DrawEditBorder(*this, DC, state, r);
+    DrawBoxExtras(DC, state, r);
+    if (state.Enabled) SetWindowRect(r);
+    if (focused_ && state.Enabled) {
+        // The window draws the text itself; the box's strips above and below it take its colour.
+        COLORREF text = 0, back = 0;
+        painter.GetEditColors(*this, text, back);
+        const RECT window = WindowBounds(r);
+        const pw::gdi::OwnedObject<HBRUSH> brush(CreateSolidBrush(back));
+        const RECT above{r.left, r.top, r.right, window.top}, below{r.left, window.bottom, r.right, r.bottom};
+        FillRect(DC, &above, brush.Get());
+        FillRect(DC, &below, brush.Get());
+        return;
     }
-    RECT box = EditRect();
-    FillRect(DC, &box, GetSysColorBrush(enabled ? COLOR_WINDOW : COLOR_BTNFACE));
-    FrameRect(DC, &box, GetSysColorBrush(IsSelected() ? COLOR_HIGHLIGHT : COLOR_BTNSHADOW));
-    // While editing the window draws the text itself.
-    if (!(focused_ && enabled)) {
-        RECT t = box;
-        t.left += kBoxTextIndent;
-        t.right -= kBoxTextIndent;
-        const std::string text = EditText();
-        SetTextColor(DC, GetSysColor(enabled ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
-        DrawText(DC, text.c_str(), -1, &t, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    painter.DrawEditText(*this, DC, EditText(), r);
+}
+
+RECT TdxBarEditControl::WindowBounds(const RECT& R) const {
+    if (ParentBar() == nullptr) return R;
+    const pw::gdi::MemoryDC dc(nullptr);
+    const pw::gdi::SelectedObject font(dc.Get(), ParentBar()->PaintFont());
+    TEXTMETRIC tm{};
+    GetTextMetrics(dc.Get(), &tm);
+    // The edit keeps one pixel above its line and one below.
+    const int height = static_cast<int>(tm.tmHeight) + 2;
+    if (height >= R.bottom - R.top) return R;
+    const int top = R.top + (R.bottom - R.top - height) / 2;
+    return RECT{R.left, top, R.right, top + height};
+}
+
+void TdxBarEditControl::SetWindowRect(const RECT& R) {
+    windowRect_ = R;
+    if (edit_ == nullptr || !IsWindowVisible(edit_)) return;
+    RECT now{};
+    GetWindowRect(edit_, now);
+    MapWindowPoints(nullptr, ParentBar()->Handle(), now);
+    const RECT bounds = WindowBounds(R);
+    if (SameRect(now, bounds)) return;
+    SetWindowPos(edit_, nullptr, bounds.left, bounds.top, bounds.right - bounds.left,
+                 bounds.bottom - bounds.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    Painter().SetEditMargins(*this, edit_);
+}
+
+RECT TdxBarEditControl::EditPartRect() {
+    if (windowRect_.right <= windowRect_.left && ParentBar() != nullptr) {
+        // Not drawn yet: drawn once aside, which lays the parts out.
+        const RECT bounds = Bounds();
+        const pw::gdi::MemoryDC dc(nullptr, std::max(1, static_cast<int>(bounds.right)),
+                                   std::max(1, static_cast<int>(bounds.bottom)));
+        Draw(dc.Get(), bounds, OnToolbar() ? 0 : 1);
     }
-    if (oldFont != nullptr) SelectObject(DC, oldFont);
+    return windowRect_;
 }
 
 void TdxBarEditControl::CreateEditWindow() {
     if (edit_ != nullptr || ParentBar() == nullptr || ParentBar()->Handle() == nullptr) return;
     InitCommonControls();
-    edit_ = CreateWindowEx(0, "EDIT", "", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 100, 20, ParentBar()->Handle(),
-                           nullptr, nullptr, nullptr);
+    edit_ = CreateWindowEx(0, "EDIT", "", Painter().GetEditWindowStyle() | WS_CHILD, 0, 0, 100, 100,
+                           ParentBar()->Handle(), nullptr, nullptr, nullptr);
     if (edit_ == nullptr) return;
-    if (TdxBarEdit* item = EditItem(); item != nullptr && item->MaxLength() > 0)
-        SendMessage(edit_, EM_LIMITTEXT, static_cast<WPARAM>(item->MaxLength()), 0);
+    TdxBarEdit* item = EditItem();
+    if (item != nullptr) {
+        settingText_ = true;
+        SetWindowText(edit_, item->Text());
+        settingText_ = false;
+        if (item->MaxLength() > 0)
+            SendMessage(edit_, EM_LIMITTEXT, static_cast<WPARAM>(item->MaxLength()), 0);
+    }
     SetWindowLongPtr(edit_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     previous_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtr(edit_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TdxBarEditControl::EditProc)));
 }
 
+void TdxBarEditControl::SetEditText(const std::string& S) {
+    if (edit_ == nullptr) {
+        Repaint();
+        return;
+    }
+    const bool changed = GetWindowText(edit_) != S;
+    settingText_ = true;
+    SetWindowText(edit_, S);
+    settingText_ = false;
+    Painter().SelectAllEditText(*this, edit_, changed);
+    if (!focused_) Repaint();
+}
+
 void TdxBarEditControl::SetFocused(bool Value) {
     if (Value == focused_) return;
     TdxBarManager* manager = Link() != nullptr ? Link()->BarManager() : nullptr;
+    const TcxObjectLinkPtr self = MakeObjectLink(this);
     if (Value) {
         CreateEditWindow();
         TdxBarEdit* item = EditItem();
         if (edit_ == nullptr || item == nullptr) return;
         prevFocus_ = GetFocus();
+        if (prevFocus_ == nullptr || !IsWindowVisible(prevFocus_)) {
+            TCustomForm* form = manager != nullptr ? manager->ParentForm() : nullptr;
+            prevFocus_ = form != nullptr && form->HandleAllocated() ? form->Handle() : nullptr;
+        }
         focused_ = true;
         SendMessage(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(ParentBar()->PaintFont()), 0);
-        SendMessage(edit_, EM_SETREADONLY, item->ReadOnly() ? 1 : 0, 0);
-        const RECT r = EditRect();
-        SetWindowPos(edit_, nullptr, r.left + 1, r.top + 1, r.right - r.left - 2, r.bottom - r.top - 2,
+        SendMessage(edit_, EM_SETREADONLY, IsReadOnly() ? 1 : 0, 0);
+        if (!Active()) ControlActivate(true);
+        const RECT r = WindowBounds(EditPartRect());
+        SetWindowPos(edit_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                      SWP_SHOWWINDOW | SWP_NOZORDER | SWP_NOACTIVATE);
         Painter().SetEditMargins(*this, edit_);
+        settingText_ = true;
         SetWindowText(edit_, item->Text());
+        settingText_ = false;
         SetFocus(edit_);
-        SendMessage(edit_, EM_SETSEL, 0, -1);
+        if (self->Ref == nullptr) return;
         Repaint();
         return;
     }
     focused_ = false;
-    const TcxObjectLinkPtr self = MakeObjectLink(this);
+    sysKeyDepth_ = 0;
     ShowWindow(edit_, SW_HIDE);
     if (manager == nullptr || !manager->IsDestroying()) {
         HWND back = prevFocus_;
@@ -156,7 +239,7 @@ void TdxBarEditControl::SetFocused(bool Value) {
             TCustomForm* form = manager != nullptr ? manager->ParentForm() : nullptr;
             back = form != nullptr && form->HandleAllocated() && IsWindowVisible(form->Handle())
                        ? form->Handle()
-                       : nullptr;
+                       : GetWindow(ParentBar()->Handle(), GW_HWNDNEXT);
         }
         if (back != nullptr && GetFocus() == edit_) SetFocus(back);
     }
@@ -183,15 +266,20 @@ void TdxBarEditControl::ControlInactivate(bool Immediately) {
 }
 
 void TdxBarEditControl::BeforeClick(bool ByMouse) {
+    const TcxObjectLinkPtr self = MakeObjectLink(this);
     SetFocused(true);
+    if (self->Ref == nullptr) return;
     TdxBarItemControl::BeforeClick(ByMouse);
+    if (self->Ref != nullptr && focused_ && edit_ != nullptr) SendMessage(edit_, EM_SETSEL, 0, -1);
 }
 
 bool TdxBarEditControl::LeaveByKey(WORD Key) {
     const TcxObjectLinkPtr self = MakeObjectLink(this);
     if (Key == VK_RETURN || Key == VK_TAB) {
         if (Key == VK_RETURN && Link() != nullptr) Link()->Use(true);
-        if (!SaveText()) return true;
+        if (!SaveText() || self->Ref == nullptr) return true;
+        // A handler of the change closed the editing meanwhile.
+        if (edit_ == nullptr || !IsWindowVisible(edit_)) return true;
     }
     TCustomdxBarControl* bar = ParentBar();
     const TcxObjectLinkPtr barLink = MakeObjectLink(bar);
@@ -224,36 +312,122 @@ LRESULT TdxBarEditControl::EditProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LP
     return self->WndProc(message);
 }
 
+void TdxBarEditControl::PurgeChars() const {
+    MSG pending{};
+    while (PeekMessage(pending, edit_, WM_CHAR, WM_CHAR, PM_REMOVE)) {
+    }
+}
+
+bool TdxBarEditControl::OfferKey(TMessage& Message) {
+    TdxBarEdit* item = EditItem();
+    if (item == nullptr) return true;
+    if (Message.Msg == WM_CHAR) {
+        const TWMChar view(Message);
+        if (view.CharCode() > 0xFF) return true;
+        char key = static_cast<char>(view.CharCode());
+        item->DoKeyPress(key);
+        if (key == 0) return false;
+        Message = TMessage{WM_CHAR, static_cast<WPARAM>(static_cast<unsigned char>(key)), view.KeyData(), 0};
+        return true;
+    }
+    const TWMKey view(Message);
+    WORD key = view.CharCode();
+    const TShiftState shift = KeyDataToShiftState(view.KeyData());
+    if (Message.Msg == WM_KEYDOWN)
+        item->DoKeyDown(key, shift);
+    else
+        item->DoKeyUp(key, shift);
+    if (key == 0) return false;
+    Message = TMessage{Message.Msg, key, view.KeyData(), 0};
+    return true;
+}
+
 LRESULT TdxBarEditControl::WndProc(TMessage& Message) {
+    if (Message.Msg == WM_COMMAND && TWMCommand(Message).NotifyCode() == EN_CHANGE) {
+        if (!settingText_)
+            if (TdxBarEdit* item = EditItem()) item->DoCurChange();
+        return 0;
+    }
+    return BaseWndProc(Message);
+}
+
+LRESULT TdxBarEditControl::BaseWndProc(TMessage& Message) {
     const HWND wnd = edit_;
     const WNDPROC previous = previous_;
+    const TcxObjectLinkPtr self = MakeObjectLink(this);
+    TCustomdxBarControl* bar = ParentBar();
     switch (Message.Msg) {
-    case WM_KEYDOWN: {
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_CHAR: {
+        if (!OfferKey(Message) || self->Ref == nullptr) return 0;
         const WORD key = TWMKey(Message).CharCode();
-        if (key == VK_RETURN || key == VK_ESCAPE || key == VK_TAB) {
+        if (Message.Msg == WM_KEYDOWN && (key == VK_RETURN || key == VK_ESCAPE || key == VK_TAB)) {
             // The characters these keys make are not typed into the box.
-            MSG pending{};
-            while (PeekMessage(pending, wnd, WM_CHAR, WM_CHAR, PM_REMOVE)) {
-            }
+            PurgeChars();
             LeaveByKey(key);
             return 0;
         }
+        if (Message.Msg == WM_CHAR && (key == '\r' || key == '\t' || key == 0x1B)) return 0;
         break;
     }
-    case WM_CHAR: {
+    case WM_SETFOCUS:
+        if (TdxBarEdit* item = EditItem()) item->DoEnter();
+        if (self->Ref == nullptr) return 0;
+        break;
+    case WM_KILLFOCUS: {
+        if (TdxBarEdit* item = EditItem()) item->DoExit();
+        if (self->Ref == nullptr || !focused_) break;
+        // The focus went elsewhere while editing: the bars close and the control leaves edit mode.
+        const LRESULT result = CallWindowProc(previous, wnd, Message);
+        PurgeChars();
+        if (bar != nullptr) bar->HideAll();
+        if (self->Ref != nullptr) SetFocused(false);
+        return result;
+    }
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP: {
+        if (Message.Msg == WM_SYSKEYDOWN) {
+            ++sysKeyDepth_;
+        } else if (sysKeyDepth_ == 0) {
+            return 0;
+        } else {
+            --sysKeyDepth_;
+        }
         const WORD key = TWMKey(Message).CharCode();
-        if (key == '\r' || key == '\t' || key == 0x1B) return 0;
-        break;
-    }
-    case WM_KILLFOCUS:
-        // The focus went elsewhere while editing: the control leaves edit mode (the window stays).
-        if (focused_) {
-            const LRESULT result = CallWindowProc(previous, wnd, Message);
-            SetFocused(false);
-            return result;
+        // Alt with another key (the bars had no use for it) leaves the editing; Shift+F10 stays.
+        if (Message.Msg == WM_SYSKEYDOWN && key != VK_MENU && !(key == VK_F10 && GetKeyState(VK_SHIFT) < 0)) {
+            sysKeyDepth_ = 0;
+            if (bar != nullptr) bar->HideAll();
+            if (self->Ref == nullptr) return 0;
         }
         break;
+    }
+    case WM_RBUTTONDOWN: {
+        // Over the edit the bar's own context menus keep working.
+        POINT p = TWMMouse(Message).Pos();
+        if (bar != nullptr && bar->Handle() != nullptr) {
+            MapWindowPoints(wnd, bar->Handle(), &p, 1);
+            SendMessage(bar->Handle(), WM_RBUTTONDOWN, TWMMouse(Message).Keys(), MAKELPARAM(p.x, p.y));
+        }
+        return 0;
+    }
+    case WM_DESTROY: {
+        SetFocused(false);
+        if (self->Ref == nullptr) return 0;
+        const LRESULT result = CallWindowProc(previous, wnd, Message);
+        SetWindowLongPtr(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+        if (self->Ref != nullptr && edit_ == wnd) edit_ = nullptr;
+        return result;
+    }
     default:
+        if (IsClientMouseMessage(Message.Msg) && bar != nullptr && bar->Handle() != nullptr &&
+            GetCapture() != wnd) {
+            // The caption part of the control belongs to the bar.
+            POINT p = TWMMouse(Message).Pos();
+            MapWindowPoints(wnd, bar->Handle(), &p, 1);
+            if (!Inside(windowRect_, p) && Inside(Bounds(), p)) return 0;
+        }
         break;
     }
     return CallWindowProc(previous, wnd, Message);

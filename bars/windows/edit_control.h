@@ -1,7 +1,8 @@
 #pragma once
 // The control of an edit item: painted like the other controls, with a real edit window shown over its
 // box while the user edits. Enter and Tab keep the typed text, Escape drops it, and losing the focus
-// keeps it only when the manager asks for that.
+// keeps it only when the manager asks for that. The item hears the keys typed, the focus coming and
+// going and every change of the text being edited.
 #include <memory>
 #include <string>
 
@@ -21,7 +22,9 @@ public:
     bool IsEditing() const override { return focused_; }
     std::string EditText() const override;
     bool IsClickable() const override { return false; }
+    bool IsSelected() const override;
     bool CloseMenusOnClick() const override { return false; }
+    bool IsReadOnly() const override;
     void ControlInactivate(bool Immediately) override;
     void BeforeClick(bool ByMouse) override;
     int GetHeight() const override;
@@ -30,25 +33,50 @@ public:
 
     // The edit window (nullptr until the first edit).
     HWND EditHandle() const { return edit_; }
-    void SetFocused(bool Value);
+    virtual void SetFocused(bool Value);
+    // Puts S into the edit window (its change notice held back) and has the painter select it.
+    void SetEditText(const std::string& S);
+
+protected:
+    TdxBarEdit* EditItem() const;
+    // The caption's width beside the box (0 when no caption shows).
+    int CaptionWidth() const;
+    bool ShowsCaption() const override;
+    // What lies right of the text in the box (a combo's button); R is the inside of the box and loses it.
+    virtual void DrawBoxExtras(HDC, const ItemState&, RECT&) {}
+    // The edit window's procedure; the combo takes its keys and clicks before the edit does.
+    virtual LRESULT WndProc(TMessage& Message);
+    // The rectangle the edit window covers (bar client coordinates), empty until the control is drawn.
+    const RECT& WindowRect() const { return windowRect_; }
+    bool SettingText() const { return settingText_; }
+    // The state the control is drawn in.
+    ItemState PaintState(int PaintType) const;
+    // Leaves editing by Enter, Tab or Escape; true when the key is used up.
+    virtual bool LeaveByKey(WORD Key);
+    // Writes the whole edit text to the item; false when that freed this control.
+    bool SaveText();
+    HWND edit_ = nullptr;
 
 private:
     static LRESULT EditProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
-    LRESULT WndProc(TMessage& Message);
-    bool LeaveByKey(WORD Key);
-    TdxBarEdit* EditItem() const;
-    int CaptionWidth() const;
-    bool ShowsCaption() const override;
-    // The box part of the control, in the bar's client coordinates.
-    RECT EditRect() const;
+    LRESULT BaseWndProc(TMessage& Message);
+    // A key message offered to the item's key events first; false when a handler used it up.
+    bool OfferKey(TMessage& Message);
     void CreateEditWindow();
-    // Writes the whole edit text to the item; false when that freed this control.
-    bool SaveText();
+    void SetWindowRect(const RECT& R);
+    // Where the edit window goes in the edit part R: its one line of text centred as the painter centres
+    // the value, so that the text does not move when editing starts.
+    RECT WindowBounds(const RECT& R) const;
+    // The edit part as the control last drew it, computed when it was not drawn yet.
+    RECT EditPartRect();
+    void PurgeChars() const;
 
-    HWND edit_ = nullptr;
     WNDPROC previous_ = nullptr;
     HWND prevFocus_ = nullptr;
+    RECT windowRect_{0, 0, 0, 0};
+    int sysKeyDepth_ = 0;
     bool focused_ = false;
+    bool settingText_ = false;
     bool escaping_ = false;
 };
 

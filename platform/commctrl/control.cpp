@@ -83,7 +83,8 @@ UINT_PTR Control::Id() const {
 }
 
 HWND Control::Parent() const {
-    return GetParent(hwnd_);
+    if (HWND parent = GetParent(hwnd_)) return parent;
+    return createdUnder_ != nullptr && IsWindow(createdUnder_) ? createdUnder_ : nullptr;
 }
 
 void Control::Command(WORD code) {

@@ -16,7 +16,7 @@ namespace pw::commctrl {
 
 class Control {
 public:
-    explicit Control(HWND hwnd) : hwnd_(hwnd) {}
+    explicit Control(HWND hwnd) : hwnd_(hwnd), createdUnder_(GetParent(hwnd)) {}
     virtual ~Control() = default;
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
@@ -31,6 +31,8 @@ public:
     bool RedrawOn() const { return redraw_; }
     void Invalidate();
     UINT_PTR Id() const;
+    // The window the notifications and owner-draw requests go to: the parent, or, for a control moved
+    // out to the desktop (a drop-down list), the window it was created under while that one lives.
     HWND Parent() const;
     // WM_COMMAND to the parent.
     void Command(WORD code);
@@ -53,6 +55,7 @@ private:
     LRESULT CaptureChanged(TMessage& m);
 
     HWND hwnd_;
+    HWND createdUnder_;
     HFONT font_ = nullptr;
     bool redraw_ = true;
     ScrollBars scroll_;

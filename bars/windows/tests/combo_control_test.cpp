@@ -1,0 +1,188 @@
+// Combo items on a toolbar: typing, stepping through the entries, the drop-down list by key and by
+// mouse, and the item's events.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "bar_windows_fixture.h"
+#include "bars/core/bar_combo.h"
+#include "bars/windows/combo_control.h"
+#include "platform/commctrl/std_controls.h"
+#include "platform/gui/input.h"
+#include "platform/gui/keys.h"
+#include "platform/gui/message_loop.h"
+#include "platform/gui/system.h"
+#include "platform/gui/window.h"
+#include "platform/rtl/string_list.h"
+
+namespace bars_windows_test {
+namespace {
+
+class ComboControlTest : public BarWindowsTest {
+protected:
+    ComboControlTest() : oldDoubleClick(GetDoubleClickTime()) {
+        SetDoubleClickTime(1);
+        combo = new TdxBarCombo(&form);
+        combo->SetCaption("Size");
+        for (const char* s : {"Small", "Medium", "Large"})
+            combo->Items()->Add(s);
+        combo->OnChange = [this](TObject*) { ++changes; };
+        combo->OnCurChange = [this](TObject*) { curTexts.push_back(combo->CurText()); };
+        bar = Toolbar("Tools", {combo, Button("Go")});
+    }
+    ~ComboControlTest() override { SetDoubleClickTime(oldDoubleClick); }
+    bars::TdxBarComboControl* Control() const {
+        return dynamic_cast<bars::TdxBarComboControl*>(bar->ItemLinks()->Items(0)->Control());
+    }
+    void ClickAt(POINT client) {
+        POINT p = client;
+        ClientToScreen(Window(bar)->Handle(), p);
+        MoveTo(p);
+        pw::gui::SimulateClick(p);
+        Pump();
+    }
+    void ClickText() {
+        const RECT r = Control()->Bounds();
+        ClickAt(POINT{r.left + 10, (r.top + r.bottom) / 2});
+    }
+    void ClickButton() {
+        const RECT b = Control()->ButtonRect();
+        ClickAt(POINT{(b.left + b.right) / 2, (b.top + b.bottom) / 2});
+    }
+    void Key(BYTE vk) {
+        pw::gui::SimulateKeyStroke(vk);
+        Pump();
+    }
+    void AltKey(BYTE vk) {
+        pw::gui::SimulateKey(VK_MENU, true);
+        pw::gui::SimulateKeyStroke(vk);
+        pw::gui::SimulateKey(VK_MENU, false);
+        Pump();
+    }
+    std::string Shown() const { return GetWindowText(Control()->EditHandle()); }
+    HWND List() const { return combo->GetDropDownWindow(); }
+    bool ListShown() const { return List() != nullptr && IsWindowVisible(List()); }
+
+    UINT oldDoubleClick;
+    TdxBarCombo* combo = nullptr;
+    TdxBar* bar = nullptr;
+    int changes = 0;
+    std::vector<std::string> curTexts;
+};
+
+// Typed text and stepped entries: Up and Down walk the entries while the list is closed, each step a
+// change of the current text; Enter takes the entry as the item's choice.
+TEST_F(ComboControlTest, TypingSteppingAndEnter) {
+    ClickText();
+    ASSERT_TRUE(Control()->IsEditing());
+    EXPECT_FALSE(ListShown());
+    pw::gui::SimulateText(U"Med");
+    Pump();
+    EXPECT_EQ(combo->CurText(), "Med");
+    EXPECT_EQ(curTexts.back(), "Med");
+    Key(VK_RETURN);
+    EXPECT_FALSE(Control()->IsEditing());
+    EXPECT_EQ(combo->Text(), "Med");
+    EXPECT_EQ(combo->ItemIndex(), -1);
+    EXPECT_EQ(changes, 1);
+
+    ClickText();
+    curTexts.clear();
+    Key(VK_DOWN);
+    EXPECT_EQ(Shown(), "Small");
+    Key(VK_DOWN);
+    Key(VK_DOWN);
+    Key(VK_DOWN); // past the last entry: stays
+    EXPECT_EQ(Shown(), "Large");
+    Key(VK_UP);
+    EXPECT_EQ(Shown(), "Medium");
+    EXPECT_EQ(curTexts, (std::vector<std::string>{"Small", "Medium", "Large", "Medium"}));
+    EXPECT_EQ(combo->ItemIndex(), -1); // nothing chosen before Enter
+    Key(VK_RETURN);
+    EXPECT_EQ(combo->ItemIndex(), 1);
+    EXPECT_EQ(combo->Text(), "Medium");
+    EXPECT_FALSE(ListShown());
+}
+
+// F4 and Alt+Down open the list below the box, Alt+Up and F4 close it; while it is open Down moves its
+// choice and the edit shows it, Escape closes it and drops the text, Tab keeps the choice.
+TEST_F(ComboControlTest, KeysOpenTheListAndMoveItsChoice) {
+    ClickText();
+    Key(VK_F4);
+    ASSERT_TRUE(ListShown());
+    EXPECT_TRUE(Control()->DroppedDown());
+    RECT list{}, box = Control()->ScreenRect();
+    GetWindowRect(List(), list);
+    EXPECT_EQ(list.top, box.bottom);
+    EXPECT_GE(list.right - list.left, 3); // sized for its entries
+    EXPECT_EQ(SendMessage(List(), LB_GETCOUNT, 0, 0), 3);
+    Key(VK_DOWN);
+    Key(VK_DOWN);
+    EXPECT_EQ(SendMessage(List(), LB_GETCURSEL, 0, 0), 1);
+    EXPECT_EQ(Shown(), "Medium");
+    EXPECT_TRUE(Control()->IsEditing()); // the edit kept the focus
+    Key(VK_F4);
+    EXPECT_FALSE(ListShown());
+    AltKey(VK_DOWN);
+    EXPECT_TRUE(ListShown());
+    AltKey(VK_UP);
+    EXPECT_FALSE(ListShown());
+    EXPECT_TRUE(Control()->IsEditing());
+    AltKey(VK_DOWN);
+    Key(VK_ESCAPE);
+    EXPECT_FALSE(ListShown());
+    EXPECT_FALSE(Control()->IsEditing());
+    EXPECT_EQ(combo->ItemIndex(), -1);
+    EXPECT_EQ(changes, 0);
+
+    ClickText();
+    Key(VK_F4);
+    Key(VK_DOWN);
+    Key(VK_TAB);
+    EXPECT_FALSE(ListShown());
+    EXPECT_EQ(combo->ItemIndex(), 0);
+    EXPECT_EQ(Window(bar)->Selected()->Item()->Caption(), "Go");
+}
+
+// The button opens the list, a click on an entry chooses it and closes the list; a read-only combo
+// never opens; a handler that eats a key keeps it from the edit.
+TEST_F(ComboControlTest, MouseChoosesAnEntryAndReadOnlyNeverOpens) {
+    ClickButton();
+    ASSERT_TRUE(ListShown());
+    EXPECT_TRUE(Control()->IsEditing());
+    RECT item{};
+    SendMessage(List(), LB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&item));
+    POINT p{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+    ClientToScreen(List(), p);
+    MoveTo(p);
+    EXPECT_EQ(SendMessage(List(), LB_GETCURSEL, 0, 0), 2); // the pointer picks the entry under it
+    pw::gui::SimulateClick(p);
+    Pump();
+    EXPECT_FALSE(ListShown());
+    EXPECT_EQ(combo->ItemIndex(), 2);
+    EXPECT_EQ(combo->Text(), "Large");
+    EXPECT_EQ(Shown(), "Large");
+    Key(VK_ESCAPE);
+
+    combo->OnKeyPress = [](TObject*, char& key) {
+        if (key == 'x') key = 0;
+    };
+    ClickText();
+    pw::gui::SimulateText(U"axb");
+    Pump();
+    EXPECT_EQ(Shown(), "ab");
+    Key(VK_ESCAPE);
+    combo->OnKeyPress = nullptr;
+
+    combo->SetReadOnly(true);
+    ClickButton();
+    EXPECT_TRUE(Control()->IsEditing());
+    Key(VK_F4);
+    AltKey(VK_DOWN);
+    EXPECT_FALSE(ListShown());
+    EXPECT_FALSE(Control()->DroppedDown());
+}
+
+} // namespace
+} // namespace bars_windows_test
