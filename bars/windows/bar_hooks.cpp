@@ -271,10 +271,14 @@ LRESULT RouteKey(WPARAM Key, LPARAM KeyData, bool Released) {
     TdxBarManager *target = nullptr, *own = nullptr;
     if (!FindTargetManagers(target, own) || target->IsCustomizingOrDesigning()) return 0;
     if (Released) {
-        TdxBarControl* menuBar = ToolbarWindow(target->MainMenuBar());
         const bool altAlone = Key == VK_MENU && h.altPressedAlone && !AnyKeyDown();
         const bool f10 = Key == VK_F10 && target->UseF10ForMenu() && GetShiftState() == 0;
         h.altPressedAlone = false;
+        // An item being edited gives the keyboard up to the menu bar: its bar closes first.
+        if (TCustomdxBarControl* active = ActiveBar();
+            active != nullptr && (altAlone || f10) && ToolbarWindow(target->MainMenuBar()) != nullptr)
+            active->HideAll();
+        TdxBarControl* menuBar = ToolbarWindow(target->MainMenuBar());
         if (menuBar != nullptr && menuBar->Handle() != nullptr && (altAlone || f10)) {
             menuBar->EnterKeyboardMode(nullptr);
             return 1;

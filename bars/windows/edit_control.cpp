@@ -267,10 +267,13 @@ void TdxBarEditControl::ControlInactivate(bool Immediately) {
 
 void TdxBarEditControl::BeforeClick(bool ByMouse) {
     const TcxObjectLinkPtr self = MakeObjectLink(this);
+    // Editing starts with the whole text selected; a click beside the box meanwhile leaves the caret.
+    const bool starting = !focused_;
     SetFocused(true);
     if (self->Ref == nullptr) return;
     TdxBarItemControl::BeforeClick(ByMouse);
-    if (self->Ref != nullptr && focused_ && edit_ != nullptr) SendMessage(edit_, EM_SETSEL, 0, -1);
+    if (self->Ref != nullptr && starting && focused_ && edit_ != nullptr)
+        SendMessage(edit_, EM_SETSEL, 0, -1);
 }
 
 bool TdxBarEditControl::LeaveByKey(WORD Key) {

@@ -990,7 +990,9 @@ void TdxBarControl::WMLButtonDown(TWMMouse Message) {
             if (control != Selected()) {
                 SelectControlByKey(control);
                 menuOpened_ = false;
-            } else if (dynamic_cast<TdxBarButtonControl*>(control) == nullptr && menuOpened_) {
+            } else if (dynamic_cast<TdxBarButtonControl*>(control) == nullptr &&
+                       !control->IsWindowControl() && menuOpened_) {
+                // A second press on an open menu's entry closes it; one on an item being edited edits on.
                 LeaveKeyboardMode();
                 return;
             }

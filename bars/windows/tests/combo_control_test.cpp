@@ -98,6 +98,10 @@ TEST_F(ComboControlTest, TypingSteppingAndEnter) {
     Key(VK_UP);
     EXPECT_EQ(Shown(), "Medium");
     EXPECT_EQ(curTexts, (std::vector<std::string>{"Small", "Medium", "Large", "Medium"}));
+    // The wheel steps as well: towards the user is the next entry.
+    SendMessage(Control()->EditHandle(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), 0);
+    EXPECT_EQ(Shown(), "Large");
+    SendMessage(Control()->EditHandle(), WM_MOUSEWHEEL, MAKEWPARAM(0, 120), 0);
     EXPECT_EQ(combo->ItemIndex(), -1); // nothing chosen before Enter
     Key(VK_RETURN);
     EXPECT_EQ(combo->ItemIndex(), 1);
@@ -124,6 +128,15 @@ TEST_F(ComboControlTest, KeysOpenTheListAndMoveItsChoice) {
     EXPECT_TRUE(Control()->IsEditing()); // the edit kept the focus
     Key(VK_F4);
     EXPECT_FALSE(ListShown());
+    // Typing follows in the open list: a whole entry (in any case) is chosen there, a part is not.
+    Key(VK_F4);
+    pw::gui::SimulateText(U"la");
+    Pump();
+    EXPECT_EQ(SendMessage(List(), LB_GETCURSEL, 0, 0), LB_ERR);
+    pw::gui::SimulateText(U"RGE");
+    Pump();
+    EXPECT_EQ(SendMessage(List(), LB_GETCURSEL, 0, 0), 2);
+    Key(VK_F4);
     AltKey(VK_DOWN);
     EXPECT_TRUE(ListShown());
     AltKey(VK_UP);

@@ -5,11 +5,14 @@
 
 #include "bar_windows_fixture.h"
 #include "bars/core/bar_edit.h"
+#include "bars/core/sub_item.h"
 #include "bars/windows/bar_control.h"
 #include "bars/windows/edit_control.h"
 #include "bars/windows/toolbar_control.h"
+#include "platform/commctrl/std_controls.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
+#include "platform/gui/message_loop.h"
 #include "platform/gui/system.h"
 #include "platform/gui/window.h"
 
@@ -119,6 +122,40 @@ TEST_F(EditControlTest, TabKeepsALongTextWhole) {
     EXPECT_EQ(Window(bar)->Selected()->Item()->Caption(), "Go");
     EXPECT_EQ(edit->Text().size(), 1001u);
     EXPECT_EQ(edit->Text().back(), 'y');
+}
+
+// Alt pressed alone while editing leaves the editing (the text not kept) and puts the menu bar in
+// keyboard mode; a click on the caption beside the box leaves the caret where it was.
+TEST_F(EditControlTest, AltAloneGoesToTheMenuBarAndTheCaptionKeepsTheCaret) {
+    auto* file = new TdxBarSubItem(&form);
+    file->SetCaption("&File");
+    TdxBar* menuBar = Toolbar("Menu", {file}, dsTop, 1);
+    menuBar->SetIsMainMenu(true);
+    manager->SetMainMenuBar(menuBar);
+    edit->SetShowCaption(true);
+    Pump();
+    ClickEdit();
+    ASSERT_TRUE(Editing());
+    SendMessage(Control()->EditHandle(), EM_SETSEL, 2, 2);
+    const RECT r = Control()->ScreenRect();
+    const POINT caption{r.left + 3, (r.top + r.bottom) / 2};
+    MoveTo(caption);
+    pw::gui::SimulateClick(caption);
+    Pump();
+    ASSERT_TRUE(Editing());
+    DWORD from = 0, to = 0;
+    SendMessage(Control()->EditHandle(), EM_GETSEL, reinterpret_cast<WPARAM>(&from),
+                reinterpret_cast<LPARAM>(&to));
+    EXPECT_EQ(from, 2u);
+    EXPECT_EQ(to, 2u);
+    Type(U"X");
+    EXPECT_EQ(edit->CurText(), "stXart");
+    pw::gui::SimulateKey(VK_MENU, true);
+    pw::gui::SimulateKey(VK_MENU, false);
+    Pump();
+    EXPECT_FALSE(Editing());
+    EXPECT_EQ(edit->Text(), "start");
+    EXPECT_TRUE(Window(menuBar)->InKeyboardMode());
 }
 
 } // namespace
