@@ -59,7 +59,9 @@ void TCustomdxBarCombo::CloseUp() {
 }
 
 bars::ItemControl* TCustomdxBarCombo::DropDownControl() const {
-    TdxBarItemLink* link = FirstShownLink();
+    // The control being edited: the same combo may stand on a toolbar and in a menu at once.
+    TdxBarItemLink* link = EditingLink();
+    if (link == nullptr) link = FirstShownLink();
     return link != nullptr ? link->Control() : nullptr;
 }
 

@@ -44,7 +44,7 @@ public:
     TdxBarGetDropDownWindowEvent OnGetDropDownWindow;
 
 protected:
-    // The control the drop-down opens from (its link's first shown control).
+    // The control the drop-down opens from: the one being edited, else the first shown link's.
     bars::ItemControl* DropDownControl() const;
 };
 

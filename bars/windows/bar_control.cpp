@@ -546,6 +546,10 @@ LRESULT TCustomdxBarControl::WndProc(TMessage& Message) {
         return 0;
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTALLKEYS;
+    case WM_ACTIVATE:
+        // A menu activated because its item's edit takes the focus does not take the focus first.
+        if (selected_ != nullptr && selected_->IsWindowControl() && selected_->IsEditing()) return 0;
+        return DefaultHandler(Message);
     case WM_COMMAND:
         // An item's edit window hears of its own changes.
         if (HWND child = TWMCommand(Message).Ctl(); child != nullptr && GetParent(child) == handle_)

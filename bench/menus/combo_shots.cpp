@@ -13,6 +13,7 @@
 #include "bars/core/bar_manager.h"
 #include "bars/core/bar_unit.h"
 #include "bars/core/item_links.h"
+#include "bars/core/sub_item.h"
 #include "bars/core/toolbar.h"
 #include "bars/core/toolbars.h"
 #include "bars/windows/combo_control.h"
@@ -68,6 +69,11 @@ int main(int argc, char** argv) {
     bar->SetDockedTop(60);
     bar->ItemLinks()->Add()->SetItem(combo);
     bar->ItemLinks()->Add()->SetItem(edit);
+    // The same combo as a line of a menu.
+    auto* zoom = new TdxBarSubItem(form);
+    zoom->SetCaption("&Zoom");
+    zoom->ItemLinks()->Add()->SetItem(combo);
+    bar->ItemLinks()->Add()->SetItem(zoom);
     bar->SetVisible(true);
     Settle();
     const struct {
@@ -87,7 +93,7 @@ int main(int argc, char** argv) {
         if (toolbar == nullptr || control == nullptr) continue;
         RECT window{};
         GetWindowRect(toolbar->Handle(), window);
-        const RECT area{window.left - 4, window.top - 4, window.right + 4, window.bottom + 110};
+        const RECT area{window.left - 4, window.top - 4, window.right + 200, window.bottom + 130};
         saved += pw::gui::SaveScreenImage(area, dir + "/combo-" + s.name + ".png") ? 1 : 0;
         const RECT box = control->ScreenRect();
         const POINT at{box.left + 10, (box.top + box.bottom) / 2};
@@ -98,6 +104,30 @@ int main(int argc, char** argv) {
         pw::gui::SimulateKeyStroke(VK_DOWN);
         Settle();
         saved += pw::gui::SaveScreenImage(area, dir + "/combo-" + s.name + "-open.png") ? 1 : 0;
+        pw::gui::SimulateKeyStroke(VK_ESCAPE);
+        pw::gui::SimulateKeyStroke(VK_ESCAPE);
+        Settle();
+        // The menu line: opened from the toolbar, then the combo in it edited with its list open.
+        const RECT zoomBox =
+            dynamic_cast<bars::TdxBarItemControl*>(bar->ItemLinks()->Items(2)->Control())->ScreenRect();
+        const POINT zoomAt{(zoomBox.left + zoomBox.right) / 2, (zoomBox.top + zoomBox.bottom) / 2};
+        pw::gui::SimulateMouse(pw::gui::MouseAction::Move, zoomAt);
+        pw::gui::SimulateClick(zoomAt);
+        Settle();
+        if (TdxBarItemLink* line = zoom->ItemLinks()->Count() > 0 ? zoom->ItemLinks()->Items(0) : nullptr;
+            line != nullptr && line->Control() != nullptr) {
+            const RECT lineBox = dynamic_cast<bars::TdxBarItemControl*>(line->Control())->ScreenRect();
+            const POINT lineAt{lineBox.right - 30, (lineBox.top + lineBox.bottom) / 2};
+            pw::gui::SimulateMouse(pw::gui::MouseAction::Move, lineAt);
+            Settle();
+            saved += pw::gui::SaveScreenImage(area, dir + "/combo-" + s.name + "-menu.png") ? 1 : 0;
+            pw::gui::SimulateClick(lineAt);
+            Settle();
+            pw::gui::SimulateKeyStroke(VK_F4);
+            Settle();
+            saved += pw::gui::SaveScreenImage(area, dir + "/combo-" + s.name + "-menu-open.png") ? 1 : 0;
+        }
+        pw::gui::SimulateKeyStroke(VK_ESCAPE);
         pw::gui::SimulateKeyStroke(VK_ESCAPE);
         pw::gui::SimulateKeyStroke(VK_ESCAPE);
         pw::gui::SimulateMouse(pw::gui::MouseAction::Move, POINT{window.right + 50, window.bottom + 200});

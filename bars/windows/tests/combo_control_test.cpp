@@ -7,6 +7,8 @@
 
 #include "bar_windows_fixture.h"
 #include "bars/core/bar_combo.h"
+#include "bars/core/bar_routines.h"
+#include "bars/core/sub_item.h"
 #include "bars/windows/combo_control.h"
 #include "platform/commctrl/std_controls.h"
 #include "platform/gui/input.h"
@@ -195,6 +197,42 @@ TEST_F(ComboControlTest, MouseChoosesAnEntryAndReadOnlyNeverOpens) {
     AltKey(VK_DOWN);
     EXPECT_FALSE(ListShown());
     EXPECT_FALSE(Control()->DroppedDown());
+}
+
+// The toolbar's combo on a line of a menu too: the line edits in the menu, opens its list beside
+// itself, and Enter keeps the entry chosen and closes the menus.
+TEST_F(ComboControlTest, InAMenuTheListOpensBesideTheLine) {
+    auto* zoom = new TdxBarSubItem(&form);
+    zoom->SetCaption("&Zoom");
+    zoom->ItemLinks()->Add()->SetItem(combo);
+    TdxBar* other = Toolbar("Other", {zoom}, dsTop, 1);
+    const POINT p = Centre(zoom, other);
+    MoveTo(p);
+    pw::gui::SimulateClick(p);
+    Pump();
+    auto* line = dynamic_cast<bars::TdxBarComboControl*>(zoom->ItemLinks()->Items(0)->Control());
+    ASSERT_NE(line, nullptr);
+    const RECT r = line->ScreenRect();
+    const POINT at{r.right - 30, (r.top + r.bottom) / 2};
+    MoveTo(at);
+    pw::gui::SimulateClick(at);
+    Pump();
+    ASSERT_TRUE(line->IsEditing());
+    EXPECT_EQ(GetFocus(), line->EditHandle());
+    Key(VK_F4);
+    ASSERT_TRUE(ListShown());
+    RECT list{};
+    GetWindowRect(List(), list);
+    EXPECT_EQ(list.left, r.right);
+    EXPECT_EQ(list.top, r.top);
+    // As wide as the line's box, not as the toolbar's combo, though both show the same item.
+    EXPECT_GE(list.right - list.left, r.right - r.left - line->ComboButtonWidth() - 4);
+    Key(VK_DOWN);
+    Key(VK_RETURN);
+    EXPECT_FALSE(ListShown());
+    EXPECT_EQ(combo->ItemIndex(), 0);
+    EXPECT_EQ(zoom->ItemLinks()->BarControl(), nullptr);
+    EXPECT_EQ(GetActiveBarControl(), nullptr);
 }
 
 } // namespace
