@@ -105,6 +105,3 @@ int GetScrollPos(HWND hwnd, int bar);
 BOOL SetScrollRange(HWND hwnd, int bar, int minPos, int maxPos, BOOL redraw);
 BOOL ShowScrollBar(HWND hwnd, int bar, BOOL show);
 
-inline constexpr WPARAM MAKEWPARAM(WORD lo, WORD hi) {
-    return static_cast<WPARAM>(static_cast<DWORD>(lo) | (static_cast<DWORD>(hi) << 16));
-}

@@ -158,6 +158,27 @@ struct TWMActivate : MessageView {
     HWND Other() const { return Pointer<HWND__>(L()); }
 };
 
+struct MDICREATESTRUCT;
+
+// The MDI messages. To the client window: WM_MDIACTIVATE, WM_MDIDESTROY, WM_MDIMAXIMIZE and
+// WM_MDIRESTORE name a child in wParam, WM_MDICREATE brings what to make, WM_MDIGETACTIVE may bring a
+// flag to fill. To a child: WM_MDIACTIVATE names the child that loses and the one that gains.
+struct TWMMDI : MessageView {
+    using MessageView::MessageView;
+    HWND Child() const { return Pointer<HWND__>(W()); }
+    HWND Deactivated() const { return Pointer<HWND__>(W()); }
+    HWND Activated() const { return Pointer<HWND__>(L()); }
+    const MDICREATESTRUCT* CreateStruct() const { return Pointer<const MDICREATESTRUCT>(L()); }
+    BOOL* MaximizedOut() const { return Pointer<BOOL>(L()); }
+};
+
+// WM_PARENTNOTIFY of a child being made or going: the event and the child.
+struct TWMParentNotify : MessageView {
+    using MessageView::MessageView;
+    UINT Event() const { return Low(W()); }
+    HWND ChildWnd() const { return Pointer<HWND__>(L()); }
+};
+
 // WM_ACTIVATEAPP, WM_NCACTIVATE, WM_ENABLE, WM_SETREDRAW, WM_SHOWWINDOW: one flag in wParam.
 struct TWMFlag : MessageView {
     using MessageView::MessageView;

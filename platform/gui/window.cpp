@@ -7,10 +7,12 @@
 #include "platform/gdi/regions.h"
 #include "platform/gui/backend.h"
 #include "platform/gui/gui_state.h"
+#include "platform/gui/mdi.h"
 #include "platform/gui/menus.h"
 #include "platform/gui/nonclient.h"
 #include "platform/gui/paint.h"
 #include "platform/gui/system.h"
+#include "platform/rtl/strings.h"
 
 namespace pw::gui {
 namespace {
@@ -238,6 +240,10 @@ using namespace pw::gui;
 HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName, DWORD style, int x, int y,
                     int width, int height, HWND hWndParent, HMENU menu, HINSTANCE instance, void* param) {
     auto cls = className ? FindClass(className) : nullptr;
+    if (!cls && className && SameText(className, kMDIClientClass)) {
+        RegisterMDIClientClass();
+        cls = FindClass(className);
+    }
     if (!cls) return nullptr;
     auto w = std::make_shared<Window>();
     w->cls = cls;
@@ -341,6 +347,11 @@ BOOL DestroyWindow(HWND hwnd) {
     for (HWND h : owned)
         DestroyWindow(h);
     if (!FindLiveWindow(hwnd)) return TRUE_;
+    // The MDI client hands the activation on before its child goes, whatever the child's procedure does.
+    if (w->exStyle & WS_EX_MDICHILD)
+        SendMessage(w->parent, WM_PARENTNOTIFY, MAKEWPARAM(WM_DESTROY, static_cast<WORD>(w->id)),
+                    reinterpret_cast<LPARAM>(hwnd));
+    if (!FindLiveWindow(hwnd)) return TRUE_;
     if (IsWindowVisible(hwnd))
         SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
                      SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -435,6 +446,8 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
         SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW | (activate ? noActivate : SWP_NOACTIVATE) |
                          (activate && !w->IsChild() ? 0 : SWP_NOZORDER));
+        // An MDI child shown or restored becomes the active one of its client.
+        if (activate && (w->exStyle & WS_EX_MDICHILD)) SendMessage(hwnd, WM_CHILDACTIVATE, 0, 0);
         break;
     }
     case SW_MAXIMIZE: {
@@ -442,7 +455,9 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
         if (!w->maximized) {
             if (!w->minimized) w->restoreRect = w->rect;
             RECT area;
-            if (w->IsChild()) {
+            if (w->exStyle & WS_EX_MDICHILD) {
+                area = MaximizedMDIChildRect(hwnd);
+            } else if (w->IsChild()) {
                 ::GetClientRect(w->parent, area);
             } else {
                 MONITORINFO mi;
@@ -459,6 +474,7 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
         } else {
             SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW | noActivate);
         }
+        if (w->exStyle & WS_EX_MDICHILD) SendMessage(hwnd, WM_CHILDACTIVATE, 0, 0);
         break;
     }
     case SW_MINIMIZE:

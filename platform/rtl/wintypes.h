@@ -94,6 +94,9 @@ inline constexpr WORD HIWORD(uintptr_t v) {
 inline constexpr LPARAM MAKELPARAM(WORD lo, WORD hi) {
     return static_cast<LPARAM>(static_cast<uint32_t>(lo) | (static_cast<uint32_t>(hi) << 16));
 }
+inline constexpr WPARAM MAKEWPARAM(WORD lo, WORD hi) {
+    return static_cast<WPARAM>(static_cast<uint32_t>(lo) | (static_cast<uint32_t>(hi) << 16));
+}
 inline constexpr int GET_X_LPARAM(LPARAM lp) {
     return static_cast<int16_t>(LOWORD(static_cast<uintptr_t>(lp)));
 }

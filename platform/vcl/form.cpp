@@ -4,6 +4,7 @@
 
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
+#include "platform/gui/mdi.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/system.h"
 #include "platform/vcl/application.h"
@@ -25,6 +26,39 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TCustomControl(AOwner) {
 void TCustomForm::CreateWnd() {
     TCustomControl::CreateWnd();
     SizeLimitsChanged();
+    if (formStyle_ != fsMDIForm) return;
+    CLIENTCREATESTRUCT ccs;
+    clientHandle_ = CreateWindowEx(WS_EX_CLIENTEDGE, pw::gui::kMDIClientClass, "",
+                                   WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0,
+                                   ClientWidth(), ClientHeight(), Handle(), nullptr, nullptr, &ccs);
+    Realign();
+}
+
+void TCustomForm::AlignControls(TControl* AControl, TRect& Rect) {
+    TCustomControl::AlignControls(AControl, Rect);
+    if (HWND client = ClientHandle())
+        MoveWindow(client, Rect.left, Rect.top, std::max(0, static_cast<int>(Rect.right - Rect.left)),
+                   std::max(0, static_cast<int>(Rect.bottom - Rect.top)), TRUE_);
+}
+
+HWND TCustomForm::ClientHandle() const {
+    return clientHandle_ != nullptr && IsWindow(clientHandle_) ? clientHandle_ : nullptr;
+}
+
+TCustomForm* TCustomForm::ActiveMDIChild() const {
+    HWND client = ClientHandle();
+    if (client == nullptr) return nullptr;
+    auto active = reinterpret_cast<HWND>(SendMessage(client, WM_MDIGETACTIVE, 0, 0));
+    return dynamic_cast<TCustomForm*>(FindControl(active));
+}
+
+void TCustomForm::DefaultHandler(TMessage& Message) {
+    if (formStyle_ != fsMDIChild || !HandleAllocated() ||
+        !(GetWindowLong(Handle(), GWL_EXSTYLE) & WS_EX_MDICHILD)) {
+        TCustomControl::DefaultHandler(Message);
+        return;
+    }
+    Message.Result = DefMDIChildProc(Handle(), Message.Msg, Message.WParam, Message.LParam);
 }
 
 void TCustomForm::SizeLimitsChanged() {
@@ -92,6 +126,11 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
     if (formStyle_ == fsStayOnTop) Params.ExStyle |= WS_EX_TOPMOST;
     TCustomForm* main = Application->MainForm();
     Params.WndParent = (main && main != this && main->HandleAllocated()) ? main->Handle() : ParentWindow();
+    if (formStyle_ == fsMDIChild && main != nullptr && main != this && main->ClientHandle() != nullptr) {
+        Params.Style = (Params.Style & ~WS_POPUP) | WS_CHILD | WS_CLIPSIBLINGS;
+        Params.ExStyle |= WS_EX_MDICHILD;
+        Params.WndParent = main->ClientHandle();
+    }
     Params.WinClassName = "TPWForm";
 }
 
@@ -109,7 +148,13 @@ void TCustomForm::SetBorderIcons(TBorderIcons Value) {
 
 void TCustomForm::SetFormStyle(TFormStyle Value) {
     if (formStyle_ == Value) return;
+    const bool mdi =
+        Value == fsMDIForm || Value == fsMDIChild || formStyle_ == fsMDIForm || formStyle_ == fsMDIChild;
     formStyle_ = Value;
+    if (HandleAllocated() && mdi) {
+        RecreateWnd();
+        return;
+    }
     if (HandleAllocated())
         SetWindowPos(Handle(), Value == fsStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -195,7 +240,9 @@ void TCustomForm::ShowingChanged() {
         if (windowState_ == wsMaximized) cmd = SW_SHOWMAXIMIZED;
         if (windowState_ == wsMinimized) cmd = SW_SHOWMINIMIZED;
         ShowWindow(Handle(), cmd);
-        if (!alive.expired() && !active_ && windowState_ != wsMinimized) SetActiveWindow(Handle());
+        if (!alive.expired() && !active_ && windowState_ != wsMinimized &&
+            !(GetWindowLong(Handle(), GWL_STYLE) & WS_CHILD))
+            SetActiveWindow(Handle());
     } else if (HandleAllocated()) {
         DoHide();
         ShowWindow(Handle(), SW_HIDE);

@@ -38,7 +38,12 @@ public:
     TBorderIcons BorderIcons() const { return borderIcons_; }
     void SetBorderIcons(TBorderIcons Value);
     TFormStyle FormStyle() const { return formStyle_; }
+    // Takes effect for the window made next; an MDI child goes into the main form's MDI client.
     void SetFormStyle(TFormStyle Value);
+    // An MDI form's client window, which holds its MDI children (0 for other forms or without a window).
+    HWND ClientHandle() const;
+    // The MDI child the client has active, nullptr when none.
+    TCustomForm* ActiveMDIChild() const;
     TPosition Position() const { return position_; }
     void SetPosition(TPosition Value) { position_ = Value; }
     TWindowState WindowState();
@@ -50,6 +55,8 @@ public:
     // The stream stores the form's own components that have no parent component under the form.
     void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
     void WndProc(TMessage& Message) override;
+    // An MDI child's messages end in the MDI child procedure.
+    void DefaultHandler(TMessage& Message) override;
     // The control that has the keyboard focus changed to Control (or to the form itself).
     void SetFocusedControl(TWinControl* Control);
     // Forgets a control that goes away.
@@ -68,6 +75,8 @@ public:
 protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
+    // The MDI client takes what the aligned controls leave.
+    void AlignControls(TControl* AControl, TRect& Rect) override;
     void Paint() override;
     virtual void DoShow();
     virtual void DoHide();
@@ -101,6 +110,7 @@ private:
     TFormBorderStyle borderStyle_ = bsSizeable;
     TBorderIcons borderIcons_{biSystemMenu, biMinimize, biMaximize};
     TFormStyle formStyle_ = fsNormal;
+    HWND clientHandle_ = nullptr;
     TPosition position_ = poDesigned;
     TWindowState windowState_ = wsNormal;
     TRect normalBounds_{0, 0, 0, 0};
