@@ -25,11 +25,6 @@ namespace {
 
 constexpr UINT WM_RELAYOUT = WM_USER + 1;
 
-int IndexIn(const std::vector<TdxBarItemLink*>& list, const TdxBarItemLink* link) {
-    auto it = std::find(list.begin(), list.end(), link);
-    return it == list.end() ? -1 : static_cast<int>(it - list.begin());
-}
-
 // A docked toolbar window of a style with recent-use lists lays itself out again.
 void PostRelayout(TdxBarItemLinks* links) {
     bars::BarControl* window = links->BarControl();
@@ -173,13 +168,13 @@ bool TdxBarItemLink::BeginGroup() const {
     TdxBarItemLinks* links = Links();
     if (links == nullptr) return beginGroup_;
     const auto& shown = links->ShownLinks();
-    const int s = IndexIn(shown, this);
+    const int s = IndexOfLink(shown, this);
     if (beginGroup_ && s != 0) return true;
     if (s < 1) return false;
     // A separator of a hidden link between the previous shown link and this one moves here.
     const auto& available = links->AvailableLinks();
-    const int from = IndexIn(available, shown[static_cast<size_t>(s - 1)]);
-    const int to = IndexIn(available, this);
+    const int from = IndexOfLink(available, shown[static_cast<size_t>(s - 1)]);
+    const int to = IndexOfLink(available, this);
     for (int i = from + 1; i < to; ++i)
         if (available[static_cast<size_t>(i)]->beginGroup_) return true;
     return false;
@@ -293,19 +288,19 @@ int TdxBarItemLink::Width() const {
 }
 
 int TdxBarItemLink::AvailableIndex() const {
-    return Links() != nullptr ? IndexIn(Links()->AvailableLinks(), this) : -1;
+    return Links() != nullptr ? IndexOfLink(Links()->AvailableLinks(), this) : -1;
 }
 
 int TdxBarItemLink::VisibleIndex() const {
-    return Links() != nullptr ? IndexIn(Links()->VisibleLinks(), this) : -1;
+    return Links() != nullptr ? IndexOfLink(Links()->VisibleLinks(), this) : -1;
 }
 
 int TdxBarItemLink::ShownIndex() const {
-    return Links() != nullptr ? IndexIn(Links()->ShownLinks(), this) : -1;
+    return Links() != nullptr ? IndexOfLink(Links()->ShownLinks(), this) : -1;
 }
 
 int TdxBarItemLink::RecentIndex() const {
-    return Links() != nullptr ? IndexIn(Links()->RecentOrder(), this) : -1;
+    return Links() != nullptr ? IndexOfLink(Links()->RecentOrder(), this) : -1;
 }
 
 void TdxBarItemLink::SetRecentIndex(int Value) {

@@ -20,13 +20,8 @@
 
 namespace {
 
-int IndexIn(const std::vector<TdxBarItemLink*>& list, const TdxBarItemLink* link) {
-    auto it = std::find(list.begin(), list.end(), link);
-    return it == list.end() ? -1 : static_cast<int>(it - list.begin());
-}
-
 bool Contains(const std::vector<TdxBarItemLink*>& list, const TdxBarItemLink* link) {
-    return IndexIn(list, link) >= 0;
+    return IndexOfLink(list, link) >= 0;
 }
 
 // The character after the last single "&" ("&&" stands for a literal one); 0 when there is none.
@@ -44,6 +39,11 @@ char AcceleratorOf(const std::string& caption) {
 }
 
 } // namespace
+
+int IndexOfLink(const std::vector<TdxBarItemLink*>& List, const TdxBarItemLink* Link) {
+    auto it = std::find(List.begin(), List.end(), Link);
+    return it == List.end() ? -1 : static_cast<int>(it - List.begin());
+}
 
 bool CaptionAcceptsKey(const std::string& Caption, WORD Key, TShiftState Shift) {
     const char accel = AcceleratorOf(Caption);
@@ -191,7 +191,7 @@ void TdxBarItemLinks::RebuildLists() {
         if (Contains(visible_, link)) shown_.push_back(link);
     }
     std::sort(shown_.begin(), shown_.end(), [this](TdxBarItemLink* a, TdxBarItemLink* b) {
-        return IndexIn(visible_, a) < IndexIn(visible_, b);
+        return IndexOfLink(visible_, a) < IndexOfLink(visible_, b);
     });
 }
 
@@ -287,7 +287,7 @@ TdxBarItemLink* TdxBarItemLinks::NextSelectable(TdxBarItemLink* ALink) const {
     if (ALink == nullptr) return FirstSelectable();
     const auto list = Selectable();
     const int fit = std::min(FitCount(), static_cast<int>(shown_.size()));
-    const int from = IndexIn(shown_, ALink);
+    const int from = IndexOfLink(shown_, ALink);
     for (int step = 1; step <= fit; ++step) {
         TdxBarItemLink* link = shown_[static_cast<size_t>(((from + step) % fit + fit) % fit)];
         if (link == ALink) break;
@@ -300,7 +300,7 @@ TdxBarItemLink* TdxBarItemLinks::PrevSelectable(TdxBarItemLink* ALink) const {
     if (ALink == nullptr) return LastSelectable();
     const auto list = Selectable();
     const int fit = std::min(FitCount(), static_cast<int>(shown_.size()));
-    const int from = IndexIn(shown_, ALink);
+    const int from = IndexOfLink(shown_, ALink);
     for (int step = 1; step <= fit; ++step) {
         TdxBarItemLink* link = shown_[static_cast<size_t>(((from - step) % fit + fit) % fit)];
         if (link == ALink) break;
@@ -350,7 +350,7 @@ TdxBarItemLink* TdxBarItemLinks::FindAccelLink(WORD Key, TShiftState Shift, TdxB
     if (barControl_ == nullptr || !barControl_->IsToolbar()) {
         if (visible_.empty()) return nullptr;
         const int n = static_cast<int>(visible_.size());
-        const int start = Current != nullptr ? IndexIn(visible_, Current) : 0;
+        const int start = Current != nullptr ? IndexOfLink(visible_, Current) : 0;
         // Each link is tested once, the start link last.
         for (int step = 1; step <= n; ++step) {
             TdxBarItemLink* link = visible_[static_cast<size_t>(((start + step) % n + n) % n)];

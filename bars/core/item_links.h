@@ -217,5 +217,8 @@ private:
     bool assigning_ = false;
 };
 
+// Where Link stands in List; -1 when it is not there.
+int IndexOfLink(const std::vector<TdxBarItemLink*>& List, const TdxBarItemLink* Link);
+
 // Whether the caption's accelerator (the character after its last single "&") answers Key with Shift.
 bool CaptionAcceptsKey(const std::string& Caption, WORD Key, TShiftState Shift);
