@@ -1,5 +1,6 @@
 // The flat style's painter.
 #include "bars/painters/flat_painter.h"
+#include "bars/painters/paint_steps.h"
 
 #include <algorithm>
 #include <utility>
@@ -24,11 +25,6 @@ using pw::gdi::SelectedObject;
 
 namespace {
 
-void Fill(HDC dc, int l, int t, int r, int b, HBRUSH brush) {
-    const RECT rect{l, t, r, b};
-    FillRect(dc, &rect, brush);
-}
-
 // One of the manager's five flat brushes: 0 border, 1 face, 2 checked, 3 down, 4 hot.
 HBRUSH FlatBrush(const TdxBarManager* manager, int index, int fallback) {
     HBRUSH brush = manager != nullptr ? manager->FlatBrush(index) : nullptr;
@@ -38,11 +34,6 @@ HBRUSH FlatBrush(const TdxBarManager* manager, int index, int fallback) {
 bool IsStatusBarLike(const TdxBar* bar) {
     return bar != nullptr && bar->BorderStyle() == bbsNone && bar->DockingStyle() == dsBottom &&
            bar->WholeRow();
-}
-
-void Segment(HDC dc, int x1, int y1, int x2, int y2) {
-    MoveToEx(dc, x1, y1, nullptr);
-    LineTo(dc, x2, y2);
 }
 
 } // namespace

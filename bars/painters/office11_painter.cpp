@@ -1,5 +1,6 @@
 // The Office 2003 style's painter.
 #include "bars/painters/office11_painter.h"
+#include "bars/painters/paint_steps.h"
 
 #include <algorithm>
 #include <utility>
@@ -34,13 +35,8 @@ const TOffice11Brushes& Brushes() {
     return Office11Brushes();
 }
 
-void Fill(HDC dc, int l, int t, int r, int b, TColor color) {
+void FillColor(HDC dc, int l, int t, int r, int b, TColor color) {
     if (r > l && b > t) FillRectByColor(dc, RECT{l, t, r, b}, color);
-}
-
-bool Horizontal(BarPaintView& bar) {
-    const TdxBarDockingStyle style = bar.PaintDockingStyle();
-    return style == dsTop || style == dsBottom;
 }
 
 // A docked toolbar with its own single border and rounded shape (not the menu bar).
@@ -291,9 +287,9 @@ void TdxBarItemControlOffice11Painter::DrawDockedBorder(BarPaintView& Bar, HDC D
         FillTwoPhaseGradientRect(DC, gradient, c.BarColor1, !horizontal, c.BarColor2);
         // The outer long edge: a line of the border colour.
         if (horizontal)
-            Fill(DC, R.left + 2, R.bottom - 1, R.right - 2, R.bottom, c.BarBorderColor);
+            FillColor(DC, R.left + 2, R.bottom - 1, R.right - 2, R.bottom, c.BarBorderColor);
         else
-            Fill(DC, R.right - 1, R.top + 2, R.right, R.bottom - 2, c.BarBorderColor);
+            FillColor(DC, R.right - 1, R.top + 2, R.right, R.bottom - 2, c.BarBorderColor);
         // The mark's part of the ring, in the mark's own colours.
         if (Bar.MarkVisible()) {
             const TOffice11MarkState state =
@@ -319,8 +315,8 @@ void TdxBarItemControlOffice11Painter::DrawDockedBorder(BarPaintView& Bar, HDC D
             const int along = horizontal ? p.y + dy : p.x + dx;
             const TColor there = GetGradientColorAt(gradient, along, c.BarColor1, !horizontal, c.BarColor2);
             const TColor blend = BlendColors(there, c.BarBorderColor, 50);
-            Fill(DC, p.x + dx, p.y, p.x + dx + 1, p.y + 1, blend);
-            Fill(DC, p.x, p.y + dy, p.x + 1, p.y + dy + 1, blend);
+            FillColor(DC, p.x + dx, p.y, p.x + dx + 1, p.y + 1, blend);
+            FillColor(DC, p.x, p.y + dy, p.x + 1, p.y + dy + 1, blend);
         }
     }
     if (bar == nullptr || !bar->CanMove()) return;
@@ -354,7 +350,7 @@ void TdxBarItemControlOffice11Painter::DrawFloatingBorder(BarPaintView&, HDC DC,
     FrameRectByColor(DC, R, c.FloatingBorderColor2);
     for (const POINT& p : {POINT{R.left, R.top}, POINT{R.right - 1, R.top}, POINT{R.left, R.bottom - 1},
                            POINT{R.right - 1, R.bottom - 1}})
-        Fill(DC, p.x, p.y, p.x + 1, p.y + 1, c.FloatingBorderColor1);
+        FillColor(DC, p.x, p.y, p.x + 1, p.y + 1, c.FloatingBorderColor1);
 }
 
 void TdxBarItemControlOffice11Painter::DrawFloatingCaption(BarPaintView& Bar, HDC DC, HBRUSH, RECT R) const {
@@ -381,13 +377,13 @@ void TdxBarItemControlOffice11Painter::DrawSeparator(BarPaintView& Bar, HDC DC, 
         // A vertical line across a horizontal bar.
         R.left += s;
         R.right -= s;
-        Fill(DC, R.left, R.top + 3, R.left + 1, R.bottom - 4, c.SeparatorColor1);
-        Fill(DC, R.left + 1, R.top + 4, R.left + 2, R.bottom - 3, c.SeparatorColor2);
+        FillColor(DC, R.left, R.top + 3, R.left + 1, R.bottom - 4, c.SeparatorColor1);
+        FillColor(DC, R.left + 1, R.top + 4, R.left + 2, R.bottom - 3, c.SeparatorColor2);
     } else {
         R.top += s;
         R.bottom -= s;
-        Fill(DC, R.left + 3, R.top, R.right - 4, R.top + 1, c.SeparatorColor1);
-        Fill(DC, R.left + 4, R.top + 1, R.right - 3, R.top + 2, c.SeparatorColor2);
+        FillColor(DC, R.left + 3, R.top, R.right - 4, R.top + 1, c.SeparatorColor1);
+        FillColor(DC, R.left + 4, R.top + 1, R.right - 3, R.top + 2, c.SeparatorColor2);
     }
 }
 
@@ -538,7 +534,7 @@ void TdxBarItemControlOffice11Painter::DrawSubMenuBorder(BarPaintView& SubMenu, 
     FrameRectByColor(DC, R, c.MenuColor);
     if (!SubMenu.HasDetachBar()) return;
     const int height = GetSubMenuDetachHeight(SubMenu);
-    Fill(DC, R.left, R.top, R.right, R.top + 2, c.MenuColor);
+    FillColor(DC, R.left, R.top, R.right, R.top + 2, c.MenuColor);
     FillDetachCaption(SubMenu, DC, RECT{R.left + 1, R.top + 1, R.right - 1, R.top + height - 1});
 }
 

@@ -5,6 +5,7 @@
 #include "bars/core/bar_manager.h"
 #include "bars/core/toolbar.h"
 #include "bars/painters/flat_painter.h"
+#include "bars/painters/paint_steps.h"
 #include "lookandfeel/colors.h"
 #include "platform/commctrl/std_controls.h"
 #include "platform/gdi/dc.h"
@@ -37,23 +38,8 @@ void Sunken(HDC dc, const RECT& r) {
     Edge(dc, r, BDR_SUNKENOUTER);
 }
 
-void Fill(HDC dc, int l, int t, int r, int b, HBRUSH brush) {
-    const RECT rect{l, t, r, b};
-    FillRect(dc, &rect, brush);
-}
-
 void Pixel(HDC dc, int x, int y, int color) {
     Fill(dc, x, y, x + 1, y + 1, GetSysColorBrush(color));
-}
-
-void Segment(HDC dc, int x1, int y1, int x2, int y2) {
-    MoveToEx(dc, x1, y1, nullptr);
-    LineTo(dc, x2, y2);
-}
-
-bool Horizontal(BarPaintView& bar) {
-    const TdxBarDockingStyle style = bar.PaintDockingStyle();
-    return style == dsTop || style == dsBottom;
 }
 
 bool CanDrag(BarPaintView& bar) {

@@ -7,6 +7,7 @@
 #include "bars/core/bar_manager.h"
 #include "bars/core/toolbar.h"
 #include "bars/painters/flat_painter.h"
+#include "bars/painters/paint_steps.h"
 #include "bars/painters/standard_painter.h"
 #include "lookandfeel/colors.h"
 #include "lookandfeel/themes.h"
@@ -43,11 +44,6 @@ RECT ContentOf100(TdxThemeObjectType type, int part) {
     if (GetThemeBackgroundContentRect(OpenTheme(type), screen.Get(), part, 1, &bounds, &content) < 0)
         content = RECT{0, 0, 0, 0};
     return content;
-}
-
-bool Horizontal(BarPaintView& bar) {
-    const TdxBarDockingStyle style = bar.PaintDockingStyle();
-    return style == dsTop || style == dsBottom;
 }
 
 bool OnMainMenu(ItemPaintView& control) {
