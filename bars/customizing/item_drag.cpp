@@ -31,14 +31,14 @@ TCustomdxBarControl* BarWindowAt(TdxBarManager* Manager, POINT Screen) {
     return nullptr;
 }
 
-struct Place {
+struct DropPlace {
     HWND window = nullptr;
     TdxBarItemLink* link = nullptr;
     bool before = false;
 };
 
-Place PlaceAt(TdxBarManager* Manager, POINT Screen) {
-    Place place;
+DropPlace DropPlaceAt(TdxBarManager* Manager, POINT Screen) {
+    DropPlace place;
     TCustomdxBarControl* bar = BarWindowAt(Manager, Screen);
     if (bar == nullptr) return place;
     POINT client = Screen;
@@ -58,7 +58,7 @@ bool DragNewItem(TdxBarManager* Manager, TdxBarItem* Item, HWND Source) {
     const TCursor oldCursor = Screen->Cursor();
     SetCapture(Source);
     bool dropped = false;
-    Place place;
+    DropPlace place;
     MSG msg;
     while (GetCapture() == Source) {
         if (!GetMessage(msg, nullptr, 0, 0)) {
@@ -73,7 +73,7 @@ bool DragNewItem(TdxBarManager* Manager, TdxBarItem* Item, HWND Source) {
         if (msg.message == WM_MOUSEMOVE) {
             POINT p;
             GetCursorPos(p);
-            place = PlaceAt(Manager, p);
+            place = DropPlaceAt(Manager, p);
             Screen->SetCursor(place.window != nullptr ? crdxBarDragCopy : crdxBarDragNoDrop);
             continue;
         }
@@ -86,7 +86,7 @@ bool DragNewItem(TdxBarManager* Manager, TdxBarItem* Item, HWND Source) {
     if (!dropped) return false;
     POINT p;
     GetCursorPos(p);
-    place = PlaceAt(Manager, p);
+    place = DropPlaceAt(Manager, p);
     TCustomdxBarControl* bar = place.window != nullptr ? BarWindowAt(Manager, p) : nullptr;
     if (bar == nullptr) return false;
     TdxBarItemLinks* links = bar->ItemLinks();

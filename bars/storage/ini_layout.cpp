@@ -23,10 +23,6 @@ std::string SectionBase(TdxBarManager* Manager) {
     return Manager->ParentForm()->Name() + "." + Manager->Name() + ".";
 }
 
-std::string Path(DockControl* Site) {
-    return Site != nullptr ? GetComponentPath(Site->Component()) : std::string();
-}
-
 // The glyph flag goes only with a glyph, and the file has none.
 TdxBarUserDefines WithoutGlyph(TdxBarUserDefines Defines) {
     Defines.Exclude(udGlyph);
@@ -108,7 +104,7 @@ void SaveSections(TCustomIniFile& Ini, TdxBarManager* Manager, const std::string
         const std::string s = Base + "Bar" + std::to_string(i);
         Ini.WriteString(s, "Caption", bar->Caption());
         if (bar->DockedDockControl() != nullptr)
-            Ini.WriteString(s, "DockedDockControl", Path(bar->DockedDockControl()));
+            Ini.WriteString(s, "DockedDockControl", DockControlPath(bar->DockedDockControl()));
         Ini.WriteInteger(s, "DockedDockingStyle", bar->DockedDockingStyle());
         Ini.WriteInteger(s, "DockedLeft", bar->DockedLeft());
         Ini.WriteInteger(s, "DockedTop", bar->DockedTop());
@@ -118,7 +114,8 @@ void SaveSections(TCustomIniFile& Ini, TdxBarManager* Manager, const std::string
         Ini.WriteInteger(s, "FloatTop", bar->FloatTop());
         Ini.WriteInteger(s, "FloatClientWidth", bar->FloatClientWidth());
         Ini.WriteInteger(s, "FloatClientHeight", bar->FloatClientHeight());
-        if (bar->DockControl() != nullptr) Ini.WriteString(s, "DockControl", Path(bar->DockControl()));
+        if (bar->DockControl() != nullptr)
+            Ini.WriteString(s, "DockControl", DockControlPath(bar->DockControl()));
         Ini.WriteInteger(s, "DockingStyle", bar->DockingStyle());
         Ini.WriteBool(s, "Visible", bar->Visible());
         SaveItemLinks(Ini, Manager, s, bar->ItemLinks());

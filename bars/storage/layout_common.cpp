@@ -30,6 +30,10 @@ std::string LayoutRegistryKey(const std::string& RegistryPath) {
     return key;
 }
 
+std::string DockControlPath(DockControl* Site) {
+    return Site != nullptr ? GetComponentPath(Site->Component()) : std::string();
+}
+
 DockControl* ResolveDockControlPath(TdxBarManager* Manager, const std::string& Path) {
     if (Path.empty() || Manager == nullptr || Manager->ParentForm() == nullptr) return nullptr;
     TCustomForm* parentForm = Manager->ParentForm();

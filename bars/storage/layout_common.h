@@ -21,6 +21,8 @@ PW_DECLARE_EXCEPTION(ELayoutValueError, Exception)
 // one before. nullptr for an empty path or a name not found; ELayoutValueError when the component found
 // is no dock site.
 DockControl* ResolveDockControlPath(TdxBarManager* Manager, const std::string& Path);
+// The path stored for a dock site (its component's path); empty for none.
+std::string DockControlPath(DockControl* Site);
 
 // The sub-items whose links are stored: those with a name, in the manager's item order.
 std::vector<TCustomdxBarSubItem*> StoredSubItems(TdxBarManager* Manager);

@@ -24,10 +24,6 @@ struct RegistryJob {
     TMemoryStream stream;
 };
 
-std::string Path(const DockControl* Site) {
-    return Site != nullptr ? GetComponentPath(const_cast<DockControl*>(Site)->Component()) : std::string();
-}
-
 void SaveItemLinks(RegistryJob& Job, const std::string& Key, TdxBarItemLinks* Links) {
     TRegistry& reg = Job.registry;
     reg.WriteInteger("ItemLinkCount", Links->Count());
@@ -158,7 +154,7 @@ void SaveLayoutToRegistry(TdxBarManager* Manager, const std::string& RegistryPat
         TdxBar* bar = bars->Items(i);
         reg.WriteString("Caption", bar->Caption());
         if (bar->DockedDockControl() != nullptr)
-            reg.WriteString("DockedDockControl", Path(bar->DockedDockControl()));
+            reg.WriteString("DockedDockControl", DockControlPath(bar->DockedDockControl()));
         reg.WriteInteger("DockedDockingStyle", bar->DockedDockingStyle());
         reg.WriteInteger("DockedLeft", bar->DockedLeft());
         reg.WriteInteger("DockedTop", bar->DockedTop());
@@ -168,7 +164,8 @@ void SaveLayoutToRegistry(TdxBarManager* Manager, const std::string& RegistryPat
         reg.WriteInteger("FloatTop", bar->FloatTop());
         reg.WriteInteger("FloatClientWidth", bar->FloatClientWidth());
         reg.WriteInteger("FloatClientHeight", bar->FloatClientHeight());
-        if (bar->DockControl() != nullptr) reg.WriteString("DockControl", Path(bar->DockControl()));
+        if (bar->DockControl() != nullptr)
+            reg.WriteString("DockControl", DockControlPath(bar->DockControl()));
         reg.WriteInteger("DockingStyle", bar->DockingStyle());
         reg.WriteBool("Visible", bar->Visible());
         SaveItemLinks(job, barKey, bar->ItemLinks());

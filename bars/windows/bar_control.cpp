@@ -24,6 +24,7 @@
 #include "platform/gui/message_loop.h"
 #include "platform/gui/paint.h"
 #include "platform/gui/window.h"
+#include "platform/rtl/wintypes.h"
 #include "platform/vcl/control_types.h"
 #include "platform/vcl/form.h"
 
@@ -55,10 +56,6 @@ void PostRelease() {
             if (m.Msg == WM_RELEASEBARS) ReleaseWaitingBarControls();
         });
     releasePosted = PostMessage(releaser, WM_RELEASEBARS, 0, 0) != 0;
-}
-
-bool Contains(const RECT& r, POINT p) {
-    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
 }
 
 bool IsMouseMessage(UINT msg) {
@@ -284,8 +281,8 @@ TdxBarItemControl* TCustomdxBarControl::GetDropTarget(POINT P, bool& OutsideMain
             continue;
         RECT r = GetItemRect(control);
         // The control's place and the separator drawn before it.
-        if (!Contains(r, P) && !Contains(control->SeparatorRect, P)) continue;
-        OutsideMain = !Contains(r, P);
+        if (!PtInRect(r, P) && !PtInRect(control->SeparatorRect, P)) continue;
+        OutsideMain = !PtInRect(r, P);
         if (OutsideMain) {
             if (P.y < r.top) Vertical = true;
             r = control->SeparatorRect;
@@ -300,7 +297,7 @@ TdxBarItemControl* TCustomdxBarControl::ItemAtPos(POINT P) const {
     if (links_ == nullptr) return nullptr;
     for (TdxBarItemLink* link : links_->ShownLinks()) {
         TdxBarItemControl* control = ControlOf(link);
-        if (control != nullptr && Contains(link->ItemRect(), P)) return control;
+        if (control != nullptr && PtInRect(link->ItemRect(), P)) return control;
     }
     return nullptr;
 }
@@ -646,7 +643,7 @@ void TCustomdxBarControl::WMKeyDown(TWMKey Message) {
 void TCustomdxBarControl::WMLButtonDown(TWMMouse Message) {
     if (ignoreMouseUp_ || links_ == nullptr || links_->ShownLinks().empty()) return;
     const POINT p = Message.Pos();
-    TdxBarItemControl* control = Contains(ClientRect(), p) ? ItemAtPos(p) : nullptr;
+    TdxBarItemControl* control = PtInRect(ClientRect(), p) ? ItemAtPos(p) : nullptr;
     if (control != nullptr && !IsCustomizing() && !(control->GetEnabled() && control->CanSelect()))
         control = nullptr;
     if (control == nullptr || IsCustomizing()) return;
@@ -686,7 +683,7 @@ void TCustomdxBarControl::WMLButtonUp(TWMMouse Message) {
     pressed_ = nullptr;
     const POINT p = Message.Pos();
     const TcxObjectLinkPtr self = MakeObjectLink(this);
-    if (Contains(ClientRect(), p) && active_ && !IsCustomizing()) {
+    if (PtInRect(ClientRect(), p) && active_ && !IsCustomizing()) {
         TdxBarItemControl* control = ItemAtPos(p);
         if (control != nullptr && control->CanSelect()) {
             if (control->GetEnabled() && control == selected_)
@@ -699,7 +696,7 @@ void TCustomdxBarControl::WMLButtonUp(TWMMouse Message) {
 }
 
 void TCustomdxBarControl::WMLButtonDblClk(TWMMouse Message) {
-    if (selected_ == nullptr || !Contains(ClientRect(), Message.Pos())) return;
+    if (selected_ == nullptr || !PtInRect(ClientRect(), Message.Pos())) return;
     if (ItemAtPos(Message.Pos()) != selected_) return;
     if (selected_->DoubleClicked()) return;
     // Buttons take a double click as a second press.
@@ -718,7 +715,7 @@ void TCustomdxBarControl::WMMouseMove(TWMMouse Message) {
         }
     }
     // A held button keeps the selection: only a release over it clicks.
-    if (pressed_ != nullptr || !Contains(ClientRect(), p)) return;
+    if (pressed_ != nullptr || !PtInRect(ClientRect(), p)) return;
     if (IsMouseStill(p)) return;
     lastCursorPos_ = p;
     ClientToScreen(handle_, lastCursorPos_);

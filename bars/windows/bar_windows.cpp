@@ -32,6 +32,7 @@
 #include "platform/gui/message_loop.h"
 #include "platform/gui/message_views.h"
 #include "platform/gui/window.h"
+#include "platform/rtl/wintypes.h"
 #include "platform/vcl/form.h"
 
 namespace bars {
@@ -64,16 +65,12 @@ struct Drag {
     bool skipWait = false;
 };
 
-bool Contains(const RECT& r, POINT p) {
-    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
-}
-
 TdxDockControl* SiteAt(Drag& d, POINT P, TdxBarDockingStyle Style) {
     for (int i = 0; i < d.manager->DockControlCount(); ++i) {
         auto* site = dynamic_cast<TdxDockControl*>(d.manager->DockControls(i));
         if (site == nullptr || site->DockingStyle() != Style || !site->Visible()) continue;
         if (!d.manager->CanDocking(d.bar, Style, site)) continue;
-        if (Contains(site->GetDockingZone(), P)) return site;
+        if (PtInRect(site->GetDockingZone(), P)) return site;
     }
     return nullptr;
 }

@@ -31,7 +31,6 @@ namespace bars {
 
 namespace {
 
-constexpr int MarkSize = 11;
 // The middle band of a row boundary, where a dropped toolbar makes a new row.
 constexpr int NewRowBand = 5;
 

@@ -24,6 +24,7 @@
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/window.h"
+#include "platform/rtl/wintypes.h"
 #include "platform/vcl/shortcut.h"
 
 namespace bars {
@@ -36,10 +37,6 @@ int TextWidth(HFONT font, const std::string& text) {
     SIZE size{0, 0};
     GetTextExtentPoint32(dc.Get(), text, &size);
     return size.cx;
-}
-
-bool Inside(const RECT& r, POINT p) {
-    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
 }
 
 } // namespace
@@ -229,7 +226,7 @@ void TdxBarItemControl::SetClicking(bool Value) {
 bool TdxBarItemControl::IsMouseOverAndPressed() const {
     POINT p{0, 0};
     GetCursorPos(p);
-    return Inside(ScreenRect(), p) && GetKeyState(VK_LBUTTON) < 0;
+    return PtInRect(ScreenRect(), p) && GetKeyState(VK_LBUTTON) < 0;
 }
 
 void TdxBarItemControl::ControlClick(bool ByMouse) {

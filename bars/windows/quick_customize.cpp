@@ -20,6 +20,7 @@
 #include "platform/gui/message_loop.h"
 #include "platform/gui/system.h"
 #include "platform/gui/window.h"
+#include "platform/rtl/wintypes.h"
 
 namespace bars {
 namespace {
@@ -95,8 +96,7 @@ bool PressOnMark(TdxBarControl* Source) {
     POINT p{0, 0};
     GetCursorPos(p);
     const RECT mark = Source->MarkScreenRect();
-    return (GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0 && p.x >= mark.left && p.x < mark.right &&
-           p.y >= mark.top && p.y < mark.bottom;
+    return (GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0 && PtInRect(mark, p);
 }
 
 void ServePending() {

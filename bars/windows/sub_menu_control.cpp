@@ -34,6 +34,7 @@
 #include "platform/gui/system.h"
 #include "platform/gui/window.h"
 #include "platform/gui/window_dc.h"
+#include "platform/rtl/wintypes.h"
 #include "platform/vcl/form.h"
 
 namespace bars {
@@ -41,10 +42,6 @@ namespace bars {
 namespace {
 
 MenuDecorator* decorator = nullptr;
-
-bool Inside(const RECT& r, POINT p) {
-    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
-}
 
 bool Touches(const RECT& a, const RECT& b) {
     return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
@@ -497,8 +494,8 @@ void TdxBarSubMenuControl::ScrollTick() {
     POINT client = p;
     ScreenToClient(handle_, client);
     const bool up = scrollUp_;
-    const bool onArrow =
-        up ? HasTopArrow() && Inside(topArrow_, client) : HasBottomArrow() && Inside(bottomArrow_, client);
+    const bool onArrow = up ? HasTopArrow() && PtInRect(topArrow_, client)
+                            : HasBottomArrow() && PtInRect(bottomArrow_, client);
     if (onArrow) {
         SetTopIndex(topIndex_ + (up ? -1 : 1));
         UpdateWindow(handle_);
@@ -562,7 +559,7 @@ void TdxBarSubMenuControl::SetMarkState(int Value) {
         POINT p{0, 0};
         GetCursorPos(p);
         ScreenToClient(handle_, p);
-        if (Value == 1 && Inside(MarkRect(), p)) StartDelayTimer(ExpandTimerId, MarkExpandDelay);
+        if (Value == 1 && PtInRect(MarkRect(), p)) StartDelayTimer(ExpandTimerId, MarkExpandDelay);
     } else {
         // Without the delay the button says how to expand.
         UpdateHint(manager_, Value == 1, Value == 1 ? LoadBarString(barstr::Expand) : std::string());
@@ -869,7 +866,7 @@ void DetachStripDrag(TdxBarSubItemControl* Owner, TdxBar* Bar, const RECT& Strip
         }
         if (got < 0 || !d.Alive()) break;
         if (msg.message == WM_MOUSEMOVE || msg.message == WM_NCMOUSEMOVE) {
-            const bool over = Inside(d.strip, msg.pt);
+            const bool over = PtInRect(d.strip, msg.pt);
             if (!d.detached && !over)
                 d.TearOff(msg.pt);
             else if (d.detached && over)
@@ -922,10 +919,10 @@ void TdxBarSubMenuControl::WMMouseMove(TWMMouse Message) {
     if (subItemOwner_ != nullptr && ParentBar() != nullptr && ParentBar()->Selected() != subItemOwner_)
         ParentBar()->SelectControlByMouse(subItemOwner_);
     if (self->Ref == nullptr || !Alive() || handle_ == nullptr) return;
-    if (IsMarkVisible()) SetMarkState(Inside(MarkRect(), p) ? 1 : 0);
+    if (IsMarkVisible()) SetMarkState(PtInRect(MarkRect(), p) ? 1 : 0);
     if (self->Ref == nullptr || !Alive() || handle_ == nullptr) return;
-    const bool overTop = HasTopArrow() && Inside(topArrow_, p);
-    const bool overBottom = HasBottomArrow() && Inside(bottomArrow_, p);
+    const bool overTop = HasTopArrow() && PtInRect(topArrow_, p);
+    const bool overBottom = HasBottomArrow() && PtInRect(bottomArrow_, p);
     if (overTop || overBottom) {
         POINT screen = p;
         ClientToScreen(handle_, screen);
@@ -952,7 +949,7 @@ void TdxBarSubMenuControl::WMLButtonDown(TWMMouse Message) {
     TCustomdxBarControl::WMLButtonDown(Message);
     if (self->Ref == nullptr || !Alive() || GetActiveBarControl() == nullptr) return;
     StopAnimation();
-    if (IsMarkVisible() && Inside(MarkRect(), Message.Pos())) {
+    if (IsMarkVisible() && PtInRect(MarkRect(), Message.Pos())) {
         if (markState_ == 0) {
             SelectControlByKey(nullptr);
             SetMarkState(1);

@@ -37,13 +37,13 @@
 #include "platform/gui/system.h"
 #include "platform/gui/window.h"
 #include "platform/gui/window_dc.h"
+#include "platform/rtl/wintypes.h"
 #include "platform/vcl/form.h"
 
 namespace bars {
 
 namespace {
 
-constexpr int MarkSize = 11;
 // A floating toolbar's hot mark lies in its frame, which tells no leaving: a timer looks.
 constexpr UINT_PTR MarkTimerId = 1;
 constexpr UINT MarkTimerInterval = 50;
@@ -52,10 +52,6 @@ constexpr int EditSizingStrip = 7;
 constexpr int EditSizingLine = 2;
 // WM_SIZING's edge codes.
 constexpr WPARAM SizingLeft = 1, SizingRight = 2, SizingTop = 3, SizingBottom = 6;
-
-bool Inside(const RECT& r, POINT p) {
-    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
-}
 
 } // namespace
 
@@ -251,7 +247,7 @@ void TdxBarControl::SelectControlByKey(TdxBarItemControl* Control) {
 TdxBarItemControl* TdxBarControl::GetDropTarget(POINT P, bool& OutsideMain, bool& Vertical, bool& Before) {
     if (TdxBarItemControl* hit = TCustomdxBarControl::GetDropTarget(P, OutsideMain, Vertical, Before))
         return hit;
-    if (!Inside(ClientRect(), P)) return nullptr;
+    if (!PtInRect(ClientRect(), P)) return nullptr;
     OutsideMain = Before = false;
     const bool vertical = dockingStyle_ == dsLeft || dockingStyle_ == dsRight;
     for (TdxBarItemLink* link : links_->ShownLinks()) {
@@ -426,7 +422,7 @@ void TdxBarControl::MarkTimer() {
     if (markState_ != 1) return;
     POINT p{0, 0};
     GetCursorPos(p);
-    if (!IsWindowVisible(handle_) || !Inside(MarkScreenRect(), p)) SetMarkState(0);
+    if (!IsWindowVisible(handle_) || !PtInRect(MarkScreenRect(), p)) SetMarkState(0);
 }
 
 RECT TdxBarControl::MarkRect() {
@@ -531,7 +527,7 @@ LRESULT TdxBarControl::NCHitTest(TWMNCHitTest Message) {
         }
         const bool horizontal = dockingStyle_ == dsTop || dockingStyle_ == dsBottom;
         if ((horizontal && client.x >= 0) || (!horizontal && client.y >= 0)) {
-            if (IsMarkVisible() && Inside(MarkRect(), client)) {
+            if (IsMarkVisible() && PtInRect(MarkRect(), client)) {
                 ncHitCode_ = HTCLIENT;
                 return HTCLIENT;
             }
@@ -563,12 +559,12 @@ LRESULT TdxBarControl::NCHitTest(TWMNCHitTest Message) {
         ncHitCode_ = HTRIGHT;
         return HTRIGHT;
     }
-    if (!Inside(clientRect, client)) {
-        if (IsMarkVisible() && !IsCustomizing() && Inside(CaptionMarkRect(), w)) {
+    if (!PtInRect(clientRect, client)) {
+        if (IsMarkVisible() && !IsCustomizing() && PtInRect(CaptionMarkRect(), w)) {
             ncHitCode_ = HTCLIENT;
             return HTCLIENT;
         }
-        if (Inside(CloseButtonRect(), w)) {
+        if (PtInRect(CloseButtonRect(), w)) {
             ncHitCode_ = HTCLOSE;
             return HTCLIENT;
         }
@@ -632,7 +628,7 @@ void TdxBarControl::NCLButtonDown(TWMNCHitMessage Message) {
             RECT window{0, 0, 0, 0};
             GetWindowRect(handle_, window);
             const POINT w{msg.pt.x - window.left, msg.pt.y - window.top};
-            const int state = Inside(CloseButtonRect(), w) ? 2 : 1;
+            const int state = PtInRect(CloseButtonRect(), w) ? 2 : 1;
             if (state != closeButtonState_) {
                 closeButtonState_ = state;
                 RepaintFrame();
@@ -980,7 +976,7 @@ void TdxBarControl::WMLButtonDown(TWMMouse Message) {
         TMessage hit{WM_NCHITTEST, 0, PackPoint(screen), 0};
         NCHitTest(TWMNCHitTest(hit));
     }
-    TdxBarItemControl* control = Inside(ClientRect(), p) ? ItemAtPos(p) : nullptr;
+    TdxBarItemControl* control = PtInRect(ClientRect(), p) ? ItemAtPos(p) : nullptr;
     const TcxObjectLinkPtr self = MakeObjectLink(this);
     const bool entering = !IsActive();
     if (control == nullptr || !control->GetEnabled() || !control->CanSelect()) {
@@ -1013,12 +1009,12 @@ void TdxBarControl::WMLButtonDown(TWMMouse Message) {
         return;
     }
     if (ncHitCode_ != HTCAPTION) {
-        if (IsMarkVisible() && dockingStyle_ != dsNone && Inside(MarkRect(), p)) {
+        if (IsMarkVisible() && dockingStyle_ != dsNone && PtInRect(MarkRect(), p)) {
             SetMarkState(markState_ == 2 ? 1 : 2);
             return;
         }
         if (IsCustomizing()) return;
-        if (!Inside(ClientRect(), p) && ncHitCode_ != HTCLIENT)
+        if (!PtInRect(ClientRect(), p) && ncHitCode_ != HTCLIENT)
             SendMessage(handle_, WM_NCLBUTTONDOWN, static_cast<WPARAM>(ncHitCode_), PackPoint(screen));
         return;
     }
@@ -1064,7 +1060,7 @@ void TdxBarControl::WMMouseMove(TWMMouse Message) {
     if (IsMarkVisible() && markState_ != 2) {
         POINT screen = p;
         ClientToScreen(handle_, screen);
-        SetMarkState(Inside(MarkScreenRect(), screen) ? 1 : 0);
+        SetMarkState(PtInRect(MarkScreenRect(), screen) ? 1 : 0);
     }
     if (dockingStyle_ == dsNone && closeButtonState_ != 2) {
         RECT window{0, 0, 0, 0};
@@ -1072,7 +1068,7 @@ void TdxBarControl::WMMouseMove(TWMMouse Message) {
         POINT screen = p;
         ClientToScreen(handle_, screen);
         const POINT w{screen.x - window.left, screen.y - window.top};
-        const int state = Inside(CloseButtonRect(), w) ? 1 : 0;
+        const int state = PtInRect(CloseButtonRect(), w) ? 1 : 0;
         if (state != closeButtonState_) {
             closeButtonState_ = state;
             RepaintFrame();

@@ -12,6 +12,9 @@ namespace bars {
 
 class TdxDockControl;
 
+// The room a docked toolbar's end mark takes along the bar.
+inline constexpr int MarkSize = 11;
+
 class TdxBarControl : public TCustomdxBarControl {
 public:
     TdxBarControl(TdxBarManager* AOwner, TdxBar* ABar);

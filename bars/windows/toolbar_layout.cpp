@@ -15,8 +15,6 @@ namespace bars {
 
 namespace {
 
-constexpr int MarkSize = 11;
-
 TdxBarItemControl* LinkControl(TdxBarItemLink* link) {
     return dynamic_cast<TdxBarItemControl*>(link->Control());
 }

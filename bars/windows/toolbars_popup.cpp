@@ -15,13 +15,13 @@
 namespace bars {
 namespace {
 
-struct Request {
+struct PopupRequest {
     TdxBarManager* manager;
     POINT screen;
 };
 
-std::vector<Request>& Pending() {
-    static std::vector<Request> pending;
+std::vector<PopupRequest>& PendingPopups() {
+    static std::vector<PopupRequest> pending;
     return pending;
 }
 
@@ -32,10 +32,10 @@ bool ManagerAlive(TdxBarManager* Manager) {
     return false;
 }
 
-void ServePending() {
-    std::vector<Request> requests;
-    requests.swap(Pending());
-    for (const Request& r : requests)
+void ShowPendingPopups() {
+    std::vector<PopupRequest> requests;
+    requests.swap(PendingPopups());
+    for (const PopupRequest& r : requests)
         if (ManagerAlive(r.manager) && !r.manager->IsDestroying()) ShowToolbarsPopup(r.manager, r.screen);
 }
 
@@ -55,8 +55,8 @@ void ShowToolbarsPopup(TdxBarManager* Manager, POINT Screen) {
 
 void PostToolbarsPopup(TdxBarManager* Manager, POINT Screen) {
     if (Manager == nullptr) return;
-    Pending().push_back(Request{Manager, Screen});
-    CallFromLoop(&ServePending);
+    PendingPopups().push_back(PopupRequest{Manager, Screen});
+    CallFromLoop(&ShowPendingPopups);
 }
 
 } // namespace bars
