@@ -665,7 +665,7 @@ void TCustomdxBarControl::WMRButtonDown(TWMMouse Message) {
     if (!IsCustomizing() || links_ == nullptr) return;
     if (selected_ != nullptr) selected_->ControlInactivate(true);
     const POINT p = Message.Pos();
-    TdxBarItemControl* control = Contains(ClientRect(), p) ? ItemAtPos(p) : nullptr;
+    TdxBarItemControl* control = PtInRect(ClientRect(), p) ? ItemAtPos(p) : nullptr;
     SelectControlByKey(control);
     if (control == nullptr && (manager_ == nullptr || !manager_->Designing())) return;
     POINT screen = p;

@@ -223,27 +223,6 @@ void Apply(int Tag, const std::string& Text, TdxBarManager* Manager, TCustomdxBa
     }
 }
 
-struct Request {
-    TCustomdxBarControl* bar;
-    TcxObjectLinkPtr barAlive;
-    TdxBarItemLink* link;
-    TcxObjectLinkPtr linkAlive;
-    POINT screen;
-};
-
-std::vector<Request>& Pending() {
-    static std::vector<Request> pending;
-    return pending;
-}
-
-void ServePending() {
-    std::vector<Request> requests;
-    requests.swap(Pending());
-    for (Request& r : requests)
-        if (r.barAlive->Ref != nullptr && (r.link == nullptr || r.linkAlive->Ref != nullptr))
-            ShowCustomizingPopup(r.bar, r.link, r.screen);
-}
-
 } // namespace
 
 TdxBarItemLink* CustomizingLink() {
@@ -284,8 +263,12 @@ void ShowCustomizingPopup(TCustomdxBarControl* Bar, TdxBarItemLink* Link, POINT 
 
 void PostCustomizingPopup(TCustomdxBarControl* Bar, TdxBarItemLink* Link, POINT Screen) {
     if (Bar == nullptr) return;
-    Pending().push_back(Request{Bar, MakeObjectLink(Bar), Link, MakeObjectLink(Link), Screen});
-    CallFromLoop(&ServePending);
+    // The function object the loop keeps must be copyable: the links are shared with it.
+    std::shared_ptr<TcxObjectLink> barAlive = MakeObjectLink(Bar), linkAlive = MakeObjectLink(Link);
+    CallFromLoop([Bar, barAlive, Link, linkAlive, Screen] {
+        if (barAlive->Ref != nullptr && (Link == nullptr || linkAlive->Ref != nullptr))
+            ShowCustomizingPopup(Bar, Link, Screen);
+    });
 }
 
 } // namespace bars

@@ -1,5 +1,6 @@
 #include "bars/windows/loop_call.h"
 
+#include <utility>
 #include <vector>
 
 #include "platform/gui/message_loop.h"
@@ -9,15 +10,15 @@ namespace bars {
 
 namespace {
 
-std::vector<void (*)()>& Calls() {
-    static std::vector<void (*)()> calls;
+std::vector<std::function<void()>>& Calls() {
+    static std::vector<std::function<void()>> calls;
     return calls;
 }
 
 void RunCalls() {
-    std::vector<void (*)()> calls;
+    std::vector<std::function<void()>> calls;
     calls.swap(Calls());
-    for (void (*call)() : calls)
+    for (const std::function<void()>& call : calls)
         call();
 }
 
@@ -32,8 +33,8 @@ HWND CallWindow() {
 
 } // namespace
 
-void CallFromLoop(void (*Call)()) {
-    Calls().push_back(Call);
+void CallFromLoop(std::function<void()> Call) {
+    Calls().push_back(std::move(Call));
     PostMessage(CallWindow(), WM_USER, 0, 0);
 }
 

@@ -72,16 +72,6 @@ void FillAddRemove(QuickItems& Quick, TdxBarManager* Manager, TdxBar* Bar, TdxBa
     }
 }
 
-struct Request {
-    TdxBarControl* source;
-    TcxObjectLinkPtr alive;
-};
-
-std::vector<Request>& Pending() {
-    static std::vector<Request> pending;
-    return pending;
-}
-
 // The toolbar whose drop-down a press on its own mark closed: that press must not open it again.
 struct ClosedByMark {
     TdxBarControl* source = nullptr;
@@ -99,19 +89,16 @@ bool PressOnMark(TdxBarControl* Source) {
     return (GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0 && PtInRect(mark, p);
 }
 
-void ServePending() {
-    std::vector<Request> requests;
-    requests.swap(Pending());
-    for (Request& r : requests) {
-        if (r.alive->Ref == nullptr) continue;
-        ClosedByMark& last = LastClose();
-        if (last.source == r.source && GetTickCount() - last.at < GetDoubleClickTime()) {
-            last.source = nullptr;
-            r.source->SetMarkState(0);
-            continue;
-        }
-        ShowQuickCustomization(r.source);
+// A drop-down asked for from a handler, opened from the loop unless the toolbar went meanwhile.
+void ServeQuickCustomization(TdxBarControl* Source, const TcxObjectLink& Alive) {
+    if (Alive.Ref == nullptr) return;
+    ClosedByMark& last = LastClose();
+    if (last.source == Source && GetTickCount() - last.at < GetDoubleClickTime()) {
+        last.source = nullptr;
+        Source->SetMarkState(0);
+        return;
     }
+    ShowQuickCustomization(Source);
 }
 
 } // namespace
@@ -190,8 +177,9 @@ void ShowQuickCustomization(TdxBarControl* Source) {
 
 void PostQuickCustomization(TdxBarControl* Source) {
     if (Source == nullptr) return;
-    Pending().push_back(Request{Source, MakeObjectLink(Source)});
-    CallFromLoop(&ServePending);
+    CallFromLoop([Source, alive = std::shared_ptr<TcxObjectLink>(MakeObjectLink(Source))] {
+        ServeQuickCustomization(Source, *alive);
+    });
 }
 
 } // namespace bars

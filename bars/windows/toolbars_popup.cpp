@@ -15,28 +15,11 @@
 namespace bars {
 namespace {
 
-struct PopupRequest {
-    TdxBarManager* manager;
-    POINT screen;
-};
-
-std::vector<PopupRequest>& PendingPopups() {
-    static std::vector<PopupRequest> pending;
-    return pending;
-}
-
 bool ManagerAlive(TdxBarManager* Manager) {
     TdxBarManagerList& list = BarManagerList();
     for (int i = 0; i < list.Count(); ++i)
         if (list.Items(i) == Manager) return true;
     return false;
-}
-
-void ShowPendingPopups() {
-    std::vector<PopupRequest> requests;
-    requests.swap(PendingPopups());
-    for (const PopupRequest& r : requests)
-        if (ManagerAlive(r.manager) && !r.manager->IsDestroying()) ShowToolbarsPopup(r.manager, r.screen);
 }
 
 } // namespace
@@ -55,8 +38,9 @@ void ShowToolbarsPopup(TdxBarManager* Manager, POINT Screen) {
 
 void PostToolbarsPopup(TdxBarManager* Manager, POINT Screen) {
     if (Manager == nullptr) return;
-    PendingPopups().push_back(PopupRequest{Manager, Screen});
-    CallFromLoop(&ShowPendingPopups);
+    CallFromLoop([Manager, Screen] {
+        if (ManagerAlive(Manager) && !Manager->IsDestroying()) ShowToolbarsPopup(Manager, Screen);
+    });
 }
 
 } // namespace bars
