@@ -17,6 +17,7 @@
 #include "platform/gui/message_views.h"
 #include "platform/gui/window.h"
 #include "platform/gui/window_dc.h"
+#include "platform/rtl/wintypes.h"
 #include "platform/stdctrls/list_controls.h"
 #include "platform/vcl/form.h"
 
@@ -27,10 +28,6 @@ namespace {
 HWND& ShownList() {
     static HWND shown = nullptr;
     return shown;
-}
-
-bool Inside(const RECT& r, POINT p) {
-    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
 }
 
 // The combo control being edited, which the list belongs to while it shows.
@@ -144,7 +141,7 @@ void TdxBarDropDownListBox::WndProc(TMessage& Message) {
         const POINT p = TWMMouse(Message).Pos();
         RECT client{};
         GetClientRect(Handle(), client);
-        if (Inside(client, p)) {
+        if (PtInRect(client, p)) {
             const int index = ItemAtPos(TPoint{p.x, p.y}, true);
             if (index >= 0 && index != ItemIndex()) SetItemIndex(index);
         }
@@ -155,12 +152,12 @@ void TdxBarDropDownListBox::WndProc(TMessage& Message) {
         const POINT p = TWMMouse(Message).Pos();
         RECT client{};
         GetClientRect(Handle(), client);
-        if (Tracking && GetCapture() == Handle() && Inside(client, p)) {
+        if (Tracking && GetCapture() == Handle() && PtInRect(client, p)) {
             Tracking = false;
             ReleaseCapture();
         }
         // No focus taken: the entry under the pointer is chosen, the release takes it.
-        if (Inside(client, p)) {
+        if (PtInRect(client, p)) {
             const int index = ItemAtPos(TPoint{p.x, p.y}, true);
             if (index >= 0) SetItemIndex(index);
         } else if (GetCapture() == Handle()) {
@@ -176,7 +173,7 @@ void TdxBarDropDownListBox::WndProc(TMessage& Message) {
             const POINT p = TWMMouse(Message).Pos();
             RECT client{};
             GetClientRect(Handle(), client);
-            if (Inside(client, p)) TakeSelection();
+            if (PtInRect(client, p)) TakeSelection();
         }
         Message.Result = 0;
         return;

@@ -32,10 +32,6 @@ namespace bars {
 
 namespace {
 
-bool Inside(const RECT& r, POINT p) {
-    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
-}
-
 bool SameRect(const RECT& a, const RECT& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
@@ -429,7 +425,7 @@ LRESULT TdxBarEditControl::BaseWndProc(TMessage& Message) {
             // The caption part of the control belongs to the bar.
             POINT p = TWMMouse(Message).Pos();
             MapWindowPoints(wnd, bar->Handle(), &p, 1);
-            if (!Inside(windowRect_, p) && Inside(Bounds(), p)) return 0;
+            if (!PtInRect(windowRect_, p) && PtInRect(Bounds(), p)) return 0;
         }
         break;
     }
