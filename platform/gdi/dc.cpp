@@ -1,5 +1,7 @@
 #include "platform/gdi/dc.h"
 
+#include <atomic>
+
 #include "platform/gdi/dc_internal.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/metrics.h"
@@ -12,14 +14,27 @@ std::shared_ptr<DeviceContext> LookupDc(HDC hdc) {
     return LookupAs<DeviceContext>(hdc, Kind::Dc);
 }
 
-Region DeviceContext::Visible() {
-    Surface* s = Target();
-    if (!s) return {};
-    Region r(
-        RECT{-deviceOrigin.x, -deviceOrigin.y, s->Width() - deviceOrigin.x, s->Height() - deviceOrigin.y});
-    if (sysClip) r = Region::Combine(r, *sysClip, Region::Op::And);
-    if (st.clip) r = Region::Combine(r, *st.clip, Region::Op::And);
-    return r;
+void SetClip(DcState& st, std::optional<Region> clip) {
+    static std::atomic<uint64_t> stamps{0};
+    st.clip = std::move(clip);
+    st.clipStamp = ++stamps;
+}
+
+const Region& DeviceContext::Visible() {
+    const Surface* s = Target();
+    const int w = s ? s->Width() : 0, h = s ? s->Height() : 0;
+    // The system clip and the origin are fixed when the DC is made.
+    if (visible_.valid && visible_.target == s && visible_.width == w && visible_.height == h &&
+        visible_.clipStamp == st.clipStamp)
+        return visible_.region;
+    Region r;
+    if (s) {
+        r = Region(RECT{-deviceOrigin.x, -deviceOrigin.y, w - deviceOrigin.x, h - deviceOrigin.y});
+        if (sysClip) r = Region::Combine(r, *sysClip, Region::Op::And);
+        if (st.clip) r = Region::Combine(r, *st.clip, Region::Op::And);
+    }
+    visible_ = VisibleCache{true, s, w, h, st.clipStamp, std::move(r)};
+    return visible_.region;
 }
 
 TargetAccess::TargetAccess(DeviceContext& dc, bool writes)

@@ -1,5 +1,6 @@
 #pragma once
 // The state of a device context, shared by the drawing files of the GDI. Internal.
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -32,7 +33,13 @@ struct DcState {
     POINT brushOrg;
     POINT currentPos;
     std::optional<Region> clip; // device coordinates; none = no clipping of the application's own
+    // Names the value of clip: every change takes a number never used before, so a state put back by
+    // RestoreDC still matches what was worked out from it.
+    uint64_t clipStamp = 0;
 };
+
+// Gives the DC's application clip a new value (none: no clip of its own).
+void SetClip(DcState& st, std::optional<Region> clip);
 
 struct DeviceContext : Object {
     DeviceContext() : Object(Kind::Dc) {}
@@ -62,7 +69,17 @@ struct DeviceContext : Object {
         return RECT{a.x, a.y, b.x, b.y};
     }
     // Everything drawing may touch, in device coordinates: surface, system clip and application clip.
-    Region Visible();
+    // Every drawing call asks for it: it is worked out again only when one of them changed.
+    const Region& Visible();
+
+private:
+    struct VisibleCache {
+        bool valid = false;
+        const Surface* target = nullptr;
+        int width = 0, height = 0;
+        uint64_t clipStamp = 0;
+        Region region;
+    } visible_;
 };
 
 std::shared_ptr<DeviceContext> LookupDc(HDC hdc);

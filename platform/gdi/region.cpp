@@ -2,20 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "platform/gdi/gdi_defs.h"
 
 namespace {
 
 using Spans = std::vector<std::pair<int, int>>;
-
-// Spans of the band [y0, y1) that lies wholly inside one band of the region.
-Spans SpansAt(const std::vector<RECT>& rects, int y0, int y1) {
-    Spans out;
-    for (const RECT& r : rects)
-        if (r.top <= y0 && r.bottom >= y1) out.emplace_back(r.left, r.right);
-    return out;
-}
 
 std::pair<int, int> Rows(int top, int bottom, const RECT* limit) {
     if (!limit) return {top, bottom};
@@ -34,30 +27,6 @@ bool Keep(Region::Op op, bool a, bool b) {
         return a && !b;
     }
     return false;
-}
-
-Spans CombineSpans(const Spans& a, const Spans& b, Region::Op op) {
-    std::vector<int> xs;
-    for (auto& s : a)
-        xs.insert(xs.end(), {s.first, s.second});
-    for (auto& s : b)
-        xs.insert(xs.end(), {s.first, s.second});
-    std::sort(xs.begin(), xs.end());
-    xs.erase(std::unique(xs.begin(), xs.end()), xs.end());
-    auto inside = [](const Spans& spans, int x) {
-        for (auto& s : spans)
-            if (s.first <= x && x < s.second) return true;
-        return false;
-    };
-    Spans out;
-    for (size_t i = 0; i + 1 < xs.size(); ++i) {
-        if (!Keep(op, inside(a, xs[i]), inside(b, xs[i]))) continue;
-        if (!out.empty() && out.back().second == xs[i])
-            out.back().second = xs[i + 1];
-        else
-            out.emplace_back(xs[i], xs[i + 1]);
-    }
-    return out;
 }
 
 } // namespace
@@ -218,22 +187,82 @@ Region Region::Combine(const Region& a, const Region& b, Op op) {
             if (b.rects_.size() == 1 && Inside(ab, bb)) return b;
         }
     }
-    std::vector<int> ys;
-    for (auto& r : a.rects_)
-        ys.insert(ys.end(), {static_cast<int>(r.top), static_cast<int>(r.bottom)});
-    for (auto& r : b.rects_)
-        ys.insert(ys.end(), {static_cast<int>(r.top), static_cast<int>(r.bottom)});
-    std::sort(ys.begin(), ys.end());
-    ys.erase(std::unique(ys.begin(), ys.end()), ys.end());
-    Builder builder;
-    for (size_t i = 0; i + 1 < ys.size(); ++i) {
-        const Spans s =
-            CombineSpans(SpansAt(a.rects_, ys[i], ys[i + 1]), SpansAt(b.rects_, ys[i], ys[i + 1]), op);
-        if (s.empty()) {
-            builder.haveLast_ = false;
-            continue;
+    // One sweep down both regions, band by band: a band's rectangles share their top and bottom and
+    // run left to right, so each side's spans for a strip are a slice of its list.
+    struct Side {
+        const std::vector<RECT>& rects;
+        size_t next = 0;           // first rectangle of the band not yet passed
+        size_t begin = 0, end = 0; // the band covering the strip, empty when none does
+    };
+    Side sa{a.rects_}, sb{b.rects_};
+    auto advance = [](Side& side, int y) {
+        // Passes the bands that end at or above y and takes the one that covers y, if any.
+        side.begin = side.end = side.next;
+        while (side.next < side.rects.size()) {
+            const RECT& first = side.rects[side.next];
+            size_t last = side.next + 1;
+            while (last < side.rects.size() && side.rects[last].top == first.top)
+                ++last;
+            if (first.bottom <= y) {
+                side.next = last;
+                side.begin = side.end = last;
+                continue;
+            }
+            if (first.top <= y) {
+                side.begin = side.next;
+                side.end = last;
+            }
+            break;
         }
-        builder.AddBand(ys[i], ys[i + 1], s);
+    };
+    // The next y at which either side starts or ends a band, after y.
+    auto nextEdge = [](const Side& side, int y, int edge) {
+        for (size_t i = side.next; i < side.rects.size(); ++i) {
+            const RECT& r = side.rects[i];
+            if (r.top > y) return std::min(edge, static_cast<int>(r.top));
+            if (r.bottom > y) return std::min(edge, static_cast<int>(r.bottom));
+        }
+        return edge;
+    };
+    int y = std::min(a.rects_.empty() ? INT32_MAX : static_cast<int>(a.rects_.front().top),
+                     b.rects_.empty() ? INT32_MAX : static_cast<int>(b.rects_.front().top));
+    Builder builder;
+    Spans spans;
+    while (y != INT32_MAX) {
+        advance(sa, y);
+        advance(sb, y);
+        const int bottom = nextEdge(sb, y, nextEdge(sa, y, INT32_MAX));
+        if (bottom == INT32_MAX) break;
+        spans.clear();
+        // Walks the left and right edges of both slices in x order, keeping what the operation keeps.
+        size_t ia = 2 * sa.begin, ib = 2 * sb.begin;
+        const size_t ea = 2 * sa.end, eb = 2 * sb.end;
+        auto edgeX = [](const std::vector<RECT>& rects, size_t k) {
+            return static_cast<int>(k % 2 == 0 ? rects[k / 2].left : rects[k / 2].right);
+        };
+        bool inA = false, inB = false, open = false;
+        int start = 0;
+        while (ia < ea || ib < eb) {
+            const int x = std::min(ia < ea ? edgeX(a.rects_, ia) : INT32_MAX,
+                                   ib < eb ? edgeX(b.rects_, ib) : INT32_MAX);
+            for (; ia < ea && edgeX(a.rects_, ia) == x; ++ia)
+                inA = !inA;
+            for (; ib < eb && edgeX(b.rects_, ib) == x; ++ib)
+                inB = !inB;
+            const bool keep = Keep(op, inA, inB);
+            if (keep && !open) {
+                open = true;
+                start = x;
+            } else if (!keep && open) {
+                open = false;
+                spans.emplace_back(start, x);
+            }
+        }
+        if (spans.empty())
+            builder.haveLast_ = false;
+        else
+            builder.AddBand(y, bottom, spans);
+        y = bottom;
     }
     return builder.Finish();
 }

@@ -20,12 +20,13 @@ RECT Normalized(int l, int t, int r, int b) {
 
 // A DC's effective clip as a region in device coordinates (its surface and system clip when it has no
 // clip region of its own), which ExcludeClipRect and friends then narrow.
-Region CurrentClip(DeviceContext& dc) {
+const Region& CurrentClip(DeviceContext& dc) {
     return dc.st.clip ? *dc.st.clip : dc.Visible();
 }
 
+// What can be drawn lies inside the application's clip already.
 int ClipResult(DeviceContext& dc) {
-    return Region::Combine(CurrentClip(dc), dc.Visible(), Region::Op::And).Complexity();
+    return dc.Visible().Complexity();
 }
 
 } // namespace
@@ -146,26 +147,26 @@ int ExtSelectClipRgn(HDC hdc, HRGN rgn, int mode) {
     if (!dc) return ERROR_;
     if (!rgn) {
         if (mode != RGN_COPY) return ERROR_;
-        dc->st.clip.reset();
+        SetClip(dc->st, std::nullopt);
         return ClipResult(*dc);
     }
     auto r = Rgn(rgn);
     if (!r) return ERROR_;
     switch (mode) {
     case RGN_COPY:
-        dc->st.clip = r->region;
+        SetClip(dc->st, r->region);
         break;
     case RGN_AND:
-        dc->st.clip = Region::Combine(CurrentClip(*dc), r->region, Region::Op::And);
+        SetClip(dc->st, Region::Combine(CurrentClip(*dc), r->region, Region::Op::And));
         break;
     case RGN_OR:
-        dc->st.clip = Region::Combine(CurrentClip(*dc), r->region, Region::Op::Or);
+        SetClip(dc->st, Region::Combine(CurrentClip(*dc), r->region, Region::Op::Or));
         break;
     case RGN_XOR:
-        dc->st.clip = Region::Combine(CurrentClip(*dc), r->region, Region::Op::Xor);
+        SetClip(dc->st, Region::Combine(CurrentClip(*dc), r->region, Region::Op::Xor));
         break;
     case RGN_DIFF:
-        dc->st.clip = Region::Combine(CurrentClip(*dc), r->region, Region::Op::Diff);
+        SetClip(dc->st, Region::Combine(CurrentClip(*dc), r->region, Region::Op::Diff));
         break;
     default:
         return ERROR_;
@@ -177,7 +178,7 @@ int ExcludeClipRect(HDC hdc, int l, int t, int r, int b) {
     auto dc = LookupDc(hdc);
     if (!dc) return ERROR_;
     const Region rect(dc->ToDevice(Normalized(l, t, r, b)));
-    dc->st.clip = Region::Combine(CurrentClip(*dc), rect, Region::Op::Diff);
+    SetClip(dc->st, Region::Combine(CurrentClip(*dc), rect, Region::Op::Diff));
     return ClipResult(*dc);
 }
 
@@ -185,14 +186,14 @@ int IntersectClipRect(HDC hdc, int l, int t, int r, int b) {
     auto dc = LookupDc(hdc);
     if (!dc) return ERROR_;
     const Region rect(dc->ToDevice(Normalized(l, t, r, b)));
-    dc->st.clip = Region::Combine(CurrentClip(*dc), rect, Region::Op::And);
+    SetClip(dc->st, Region::Combine(CurrentClip(*dc), rect, Region::Op::And));
     return ClipResult(*dc);
 }
 
 int GetClipBox(HDC hdc, RECT* rect) {
     auto dc = LookupDc(hdc);
     if (!dc || !rect) return ERROR_;
-    const Region v = dc->Visible();
+    const Region& v = dc->Visible();
     *rect = v.IsEmpty() ? RECT{} : dc->ToLogical(v.Bounds());
     return v.Complexity();
 }

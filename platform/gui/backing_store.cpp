@@ -66,8 +66,13 @@ void Blend(Surface& dst, const Surface& src, int dx, int dy, const Window& w) {
 
 } // namespace
 
-void ShowDamage(const std::shared_ptr<Window>& root, const Region& damage) {
-    if (!root || damage.IsEmpty()) return;
+namespace {
+
+// Top-level windows of this thread whose store changed since their host was last told.
+thread_local std::vector<std::weak_ptr<Window>> unpresented;
+thread_local int deferrals = 0;
+
+void Present(const std::shared_ptr<Window>& root, const Region& damage) {
     std::vector<RECT> rects;
     {
         Guard g(Lock());
@@ -80,6 +85,42 @@ void ShowDamage(const std::shared_ptr<Window>& root, const Region& damage) {
         pixels += static_cast<long long>(r.right - r.left) * (r.bottom - r.top);
     pixelsCopied += pixels;
     root->host->Refresh(rects);
+}
+
+} // namespace
+
+void ShowDamage(const std::shared_ptr<Window>& root, const Region& damage) {
+    if (!root || damage.IsEmpty()) return;
+    if (!IsGuiThread()) {
+        Present(root, damage);
+        return;
+    }
+    Guard g(Lock());
+    if (root->unpresented.IsEmpty()) unpresented.push_back(root);
+    root->unpresented = Region::Combine(root->unpresented, damage, Region::Op::Or);
+}
+
+void PresentDamage() {
+    deferrals = 0;
+    if (unpresented.empty()) return;
+    std::vector<std::weak_ptr<Window>> roots;
+    roots.swap(unpresented);
+    for (const std::weak_ptr<Window>& weak : roots) {
+        const std::shared_ptr<Window> root = weak.lock();
+        if (!root) continue;
+        Region damage;
+        {
+            Guard g(Lock());
+            std::swap(damage, root->unpresented);
+        }
+        Present(root, damage);
+    }
+}
+
+void PresentDamageWhenPainted(ThreadQueue& queue) {
+    if (unpresented.empty()) return;
+    if (HasPaintPending(queue) && ++deferrals < 16) return;
+    PresentDamage();
 }
 
 void RefreshHost(HWND hwnd) {

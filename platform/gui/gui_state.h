@@ -68,6 +68,7 @@ struct Window {
     bool perPixelAlpha = false; // the image holds premultiplied alpha (UpdateLayeredWindow)
     HRGN windowRgn = nullptr;
     std::unique_ptr<HostWindow> host;
+    Region unpresented; // top-level windows: changed in the store, not yet handed to the host
 
     bool IsChild() const { return (style & WS_CHILD) != 0 && parent != nullptr; }
     bool Visible() const { return (style & WS_VISIBLE) != 0; }
@@ -185,8 +186,14 @@ void InvalidateWindowArea(HWND hwnd, const RECT* windowRect, bool erase, bool fr
 // What a child's move, resize, hiding, showing or restacking laid bare or covered: the parent and every
 // descendant under the area (parent's client coordinates) paint it again.
 void InvalidateUncovered(HWND parent, const Region& clientArea);
-// Hands the changed part of a top-level window's store (its coordinates) to the screen.
+// Hands the changed part of a top-level window's store (its coordinates) to the screen. The GUI thread
+// gathers what its paints change and hands it over at once when its loop next asks the toolkit for
+// events with no paint left to do (PresentDamage), so that a window painted in parts is copied once.
 void ShowDamage(const std::shared_ptr<Window>& root, const Region& damage);
+// Hands over what this thread gathered; with WhenPainted, only once no window of the queue still needs
+// painting (or after a few asks, should one never stop needing it).
+void PresentDamage();
+void PresentDamageWhenPainted(ThreadQueue& queue);
 // The whole visible area of the window changed.
 void RefreshHost(HWND hwnd);
 void OnWindowDestroyedInput(HWND hwnd);

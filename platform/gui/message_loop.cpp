@@ -59,6 +59,7 @@ bool MatchesRange(UINT min, UINT max, UINT msg) {
 }
 
 void WaitForWork(ThreadQueue& q, DWORD timeoutMs) {
+    PresentDamage();
     Backend* b = backend.load();
     if (b && IsGuiThread()) {
         {
@@ -220,6 +221,7 @@ bool Fetch(MSG& msg, HWND filter, UINT min, UINT max, bool remove, bool wait) {
         RunIdleWork();
         Backend* b = backend.load();
         if (b && IsGuiThread()) {
+            PresentDamageWhenPainted(*q);
             ++waitDepth;
             waitLoopLevel = b->LoopLevel();
             b->ProcessEvents(0);
@@ -256,7 +258,12 @@ bool IsGuiThread() {
 void WakeThread(ThreadQueue& q) {
     q.wake.notify_all();
     Backend* b = backend.load();
-    if (b && q.threadId == guiThreadId.load()) b->Wake();
+    if (!b || q.threadId != guiThreadId.load()) return;
+    // The GUI thread running a procedure from one of our loops looks at its queue again before it waits:
+    // it needs no wake-up, which costs the toolkit a system call. Inside a wait, or inside a loop of the
+    // toolkit's (a modal dialog), it does.
+    if (IsGuiThread() && waitDepth == 0 && b->LoopLevel() == 0) return;
+    b->Wake();
 }
 
 void SetIdleCallback(std::function<void()> callback) {
@@ -539,6 +546,7 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL, DWORD 
             if (watches[i].event->WaitFor(0) == wrSignaled) return WAIT_OBJECT_0 + i;
         Backend* b = backend.load();
         if (b && IsGuiThread()) {
+            PresentDamageWhenPainted(*q);
             ++waitDepth;
             waitLoopLevel = b->LoopLevel();
             b->ProcessEvents(0);

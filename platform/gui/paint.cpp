@@ -184,9 +184,10 @@ void PaintPendingWindows() {
     auto q = CurrentQueue();
     for (int guard = 0; guard < 10000; ++guard) {
         HWND h = NextWindowToPaint(*q, nullptr);
-        if (!h) return;
+        if (!h) break;
         SendPaintMessages(h);
     }
+    PresentDamage();
 }
 
 } // namespace pw::gui

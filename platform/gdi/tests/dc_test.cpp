@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "platform/gdi/bitmaps.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/regions.h"
@@ -156,6 +157,35 @@ TEST(SurfaceDc, ClipRegionsAndSavedStates) {
     GetClipBox(s.dc, &box);
     EXPECT_EQ(box, (RECT{0, 0, 10, 10}));
     for (HGDIOBJ o : {static_cast<HGDIOBJ>(hole), static_cast<HGDIOBJ>(copy), static_cast<HGDIOBJ>(blue)})
+        DeleteObject(o);
+}
+
+// What a DC may draw on is worked out once and kept: a clip given back by RestoreDC and another bitmap
+// selected into a memory DC change it.
+TEST(SurfaceDc, TheDrawableAreaFollowsEveryClipAndBitmapChange) {
+    gdi_test::Canvas s(10, 10, kWhite);
+    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+    const RECT all{0, 0, 10, 10};
+    IntersectClipRect(s.dc, 0, 0, 5, 10);
+    const int saved = SaveDC(s.dc);
+    ExcludeClipRect(s.dc, 0, 0, 5, 5);
+    FillRect(s.dc, &all, red);
+    RestoreDC(s.dc, saved);
+    FillRect(s.dc, &all, red);
+    EXPECT_EQ(s.Pixel(2, 2), kRed);
+    EXPECT_EQ(s.Pixel(7, 2), kWhite);
+
+    HDC mem = CreateCompatibleDC(nullptr);
+    HBITMAP small = CreateBitmap(4, 4, 1, 32, nullptr), large = CreateBitmap(12, 12, 1, 32, nullptr);
+    HGDIOBJ old = SelectObject(mem, small);
+    RECT box;
+    GetClipBox(mem, &box);
+    SelectObject(mem, large);
+    GetClipBox(mem, &box);
+    EXPECT_EQ(box, (RECT{0, 0, 12, 12}));
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    for (HGDIOBJ o : {static_cast<HGDIOBJ>(small), static_cast<HGDIOBJ>(large), static_cast<HGDIOBJ>(red)})
         DeleteObject(o);
 }
 

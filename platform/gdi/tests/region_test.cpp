@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/region.h"
 #include "platform/gdi/regions.h"
@@ -41,6 +44,45 @@ TEST(Region, AlgebraMatchesPointSets) {
     const Region stacked =
         Region::Combine(Region(RECT{0, 0, 10, 4}), Region(RECT{0, 4, 10, 10}), Region::Op::Or);
     EXPECT_EQ(stacked, a);
+}
+
+// Regions of several bands with gaps, holes and touching edges, combined every way: the result holds
+// exactly the points the operation keeps and has the one canonical form of that set.
+TEST(Region, CombiningBandedRegionsGivesTheCanonicalPointSet) {
+    unsigned seed = 7;
+    auto next = [&seed](int n) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 16) % static_cast<unsigned>(n));
+    };
+    auto randomRegion = [&] {
+        Region r;
+        for (int i = 0, n = 1 + next(5); i < n; ++i) {
+            const int x = next(20), y = next(20);
+            const RECT piece{x, y, x + 1 + next(10), y + 1 + next(10)};
+            r = Region::Combine(r, Region(piece), next(4) == 0 ? Region::Op::Diff : Region::Op::Or);
+        }
+        return r;
+    };
+    const RECT area{-1, -1, 32, 32};
+    for (int round = 0; round < 200; ++round) {
+        const Region a = randomRegion(), b = randomRegion();
+        for (Region::Op op : {Region::Op::And, Region::Op::Or, Region::Op::Xor, Region::Op::Diff}) {
+            Region::Builder expected;
+            for (int y = area.top; y < area.bottom; ++y) {
+                std::vector<std::pair<int, int>> row;
+                for (int x = area.left; x < area.right; ++x) {
+                    const bool ia = a.Contains(x, y), ib = b.Contains(x, y);
+                    const bool in = op == Region::Op::And   ? ia && ib
+                                    : op == Region::Op::Or  ? ia || ib
+                                    : op == Region::Op::Xor ? ia != ib
+                                                            : ia && !ib;
+                    if (in) row.emplace_back(x, x + 1);
+                }
+                expected.AddRow(y, row);
+            }
+            ASSERT_EQ(Region::Combine(a, b, op), expected.Finish()) << "round " << round;
+        }
+    }
 }
 
 TEST(Region, PolygonAndEllipseCoverPixelCentres) {

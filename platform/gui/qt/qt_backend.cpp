@@ -201,7 +201,15 @@ struct GuiApplication::Impl {
 
 GuiApplication::GuiApplication(int& argc, char** argv) : impl_(std::make_unique<Impl>()) {
     qt::previousHandler = qInstallMessageHandler(qt::FilterMessages);
+    // Through shared memory, every paint that touches what the last one showed waits for the X server
+    // to answer first: a hot button or a changed label then costs a round trip on top of its pixels.
+    // Sent down the connection, a button's pixels cost less than that wait; only a whole window's are
+    // dearer, and those come with a resize or a new page, not with each move of the pointer.
+    const bool shmChosen = std::getenv("QT_XCB_NO_MITSHM") != nullptr;
+    if (!shmChosen) setenv("QT_XCB_NO_MITSHM", "1", 1);
     impl_->app = std::make_unique<QApplication>(argc, argv);
+    // The connection is made: the programs this one starts get the environment it was given.
+    if (!shmChosen) unsetenv("QT_XCB_NO_MITSHM");
     impl_->backend = std::make_unique<qt::QtBackend>();
     SetBackend(impl_->backend.get());
     SetScreens(impl_->backend->QueryScreens());

@@ -224,3 +224,19 @@ TEST(BackingStore, UpdateWindowPaintsTheWindowsInsideToo) {
     DestroyWindow(top);
     Contents().clear();
 }
+
+// A window that does not clip its children paints, and then they paint over it: the host gets the
+// area once, when no window is left to paint, not once per window.
+TEST(BackingStore, AWindowPaintedInPartsIsHandedOverOnce) {
+    std::mt19937 random(3);
+    HWND top = Striped(nullptr, RECT{0, 0, 100, 80}, WS_VISIBLE, random);
+    Striped(top, RECT{10, 10, 60, 50}, WS_VISIBLE, random);
+    Striped(top, RECT{30, 20, 90, 70}, WS_VISIBLE, random);
+    Pump();
+    const long long before = pw::gui::PixelsCopiedToScreen();
+    InvalidateRect(top, nullptr, FALSE_);
+    Pump();
+    EXPECT_EQ(pw::gui::PixelsCopiedToScreen() - before, 100 * 80);
+    DestroyWindow(top);
+    Contents().clear();
+}
