@@ -1,6 +1,7 @@
 #include "app/output/site_map_output.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "app/core/lm_files.h"
 #include "app/core/map_profile.h"
@@ -8,6 +9,7 @@
 #include "app/output/output_error.h"
 #include "app/output/output_texts.h"
 #include "app/output/xml_sitemap.h"
+#include "app/output/xml_sitemap_job.h"
 #include "platform/rtl/atomic_file.h"
 #include "platform/rtl/files.h"
 #include "platform/rtl/format.h"
@@ -44,28 +46,32 @@ std::vector<std::string> CopySiteMapImages(const TMapProfile& Profile, const std
     return copied;
 }
 
-void SaveSiteMapFile(const TMapProfile& Profile, std::span<const TSiteMapNode> Nodes, std::string ListText,
-                     const std::string& ProgramFolder, TSiteMapResult& Result) {
+namespace {
+// Throws when the profile's file output cannot be written at all, before anything is.
+void CheckFileOutput(const TMapProfile& Profile) {
     const std::string& fileName = Profile.OutputFileName();
     if (fileName.empty()) throw ESiteMapOutputError(output_text::NoOutputFile);
-    const bool xml = XmlSitemapWanted(Profile);
-    // Checked before anything is written, so that a refused run leaves every earlier file as it was.
-    if (xml && EndsWithXml(fileName))
+    // The sitemap would replace the page itself.
+    if (XmlSitemapWanted(Profile) && EndsWithXml(fileName))
         throw ESiteMapOutputError(Format(output_text::XmlOverPage, fileName.c_str()));
+}
 
+// Writes the page around ListText, then commits the sitemap Xml has written meanwhile, then copies the
+// images. Each file is replaced whole or not at all. Raises on failure; Result then lists what was
+// written so far. The list text becomes the page in Result.GeneratedHtml.
+void SaveSiteMapFile(const TMapProfile& Profile, TXmlSitemapJob* Xml, std::string ListText,
+                     const std::string& ProgramFolder, TSiteMapResult& Result) {
+    const std::string& fileName = Profile.OutputFileName();
     Result.GeneratedHtml = std::move(ListText);
     WrapSiteMapPageInPlace(Profile, Result.GeneratedHtml);
     // The page holds the list and nothing else that names an image.
     const std::string& page = Result.GeneratedHtml;
     WriteFileAtomically(fileName, page);
     Result.FilesWritten.push_back(fileName);
-    if (xml) {
-        const std::string xmlName = XmlFileNameFor(fileName);
-        TAtomicFileStream out(xmlName);
-        WriteXmlSitemap(Nodes, out);
-        out.Commit();
-        Result.XmlFileName = xmlName;
-        Result.FilesWritten.push_back(xmlName);
+    if (Xml) {
+        Xml->Commit();
+        Result.XmlFileName = XmlFileNameFor(fileName);
+        Result.FilesWritten.push_back(Result.XmlFileName);
     }
     AppendCopiedImages(Profile, fileName, page, ProgramFolder, Result);
     Result.UploadList = Result.FilesWritten;
@@ -78,23 +84,26 @@ void SaveSiteMapFile(const TMapProfile& Profile, std::span<const TSiteMapNode> N
             Result.UploadList.push_back(image);
     }
 }
+} // namespace
 
 TSiteMapResult GenerateSiteMapOutput(const TMapProfile& Profile, std::span<const TSiteMapNode> Nodes,
                                      const TSiteMapOutputContext& Context) {
     TSiteMapResult result;
     try {
         if (Nodes.empty()) throw ESiteMapOutputError(output_text::NoPages);
+        // Every output type but the clipboard writes the page to its own file (an insert is never
+        // spliced into a page).
+        const bool toFile = Profile.OutputType() != moutClipboard;
+        if (toFile) CheckFileOutput(Profile);
+        // The sitemap is written while the page is built.
+        std::optional<TXmlSitemapJob> xml;
+        if (toFile && XmlSitemapWanted(Profile)) xml.emplace(XmlFileNameFor(Profile.OutputFileName()), Nodes);
         result.GeneratedHtml = BuildHtmlSiteMap(Profile, Nodes, Context.OnProgress);
-        switch (Profile.OutputType()) {
-        case moutClipboard:
+        if (toFile)
+            SaveSiteMapFile(Profile, xml ? &*xml : nullptr, std::move(result.GeneratedHtml),
+                            Context.ProgramFolder, result);
+        else
             (Context.Clipboard ? *Context.Clipboard : Clipboard()).SetAsText(result.GeneratedHtml);
-            break;
-        case moutFile:
-        case moutInsert: // never spliced into a page: the page is written to its own file
-        case moutEditor:
-            SaveSiteMapFile(Profile, Nodes, std::move(result.GeneratedHtml), Context.ProgramFolder, result);
-            break;
-        }
         result.Success = true;
         result.Message = output_text::Complete;
     } catch (const Exception& e) {

@@ -41,12 +41,6 @@ std::vector<std::string> CopySiteMapImages(const TMapProfile& Profile, const std
                                            const std::string& ProgramFolder,
                                            const std::string* ListText = nullptr);
 
-// Writes the page around ListText to the profile's output file, then the XML sitemap, then the images.
-// Each file is replaced whole or not at all. Raises on failure; Result then lists what was written so far.
-// The list text becomes the page in Result.GeneratedHtml.
-void SaveSiteMapFile(const TMapProfile& Profile, std::span<const TSiteMapNode> Nodes, std::string ListText,
-                     const std::string& ProgramFolder, TSiteMapResult& Result);
-
 // Builds the site map and delivers it as the profile's output type asks. Never raises: a failure is
 // reported in the result.
 TSiteMapResult GenerateSiteMapOutput(const TMapProfile& Profile, std::span<const TSiteMapNode> Nodes,

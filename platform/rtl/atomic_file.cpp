@@ -219,6 +219,10 @@ void TAtomicFileStream::SetMode(unsigned mode) {
     if (fd_ < 0 || ::fchmod(fd_, static_cast<mode_t>(mode & 07777)) != 0) Fail();
 }
 
+void TAtomicFileStream::Sync() {
+    if (fd_ < 0 || failed_ || ::fsync(fd_) != 0) Fail();
+}
+
 void TAtomicFileStream::Commit() {
     if (committed_) return;
     if (fd_ < 0 || failed_ || ::fsync(fd_) != 0) Fail();

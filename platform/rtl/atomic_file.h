@@ -37,6 +37,8 @@ public:
     // for files that hold secrets. Raises EFCreateError when the mode cannot be set.
     void SetMode(unsigned mode);
 
+    // Flushes what was written to disk now, so that a Commit later has little left to wait for.
+    void Sync();
     // Flushes and renames over the target; afterwards the stream accepts no more writes.
     void Commit();
     // Drops the temporary now; the target stays as it was.

@@ -3,6 +3,7 @@
 #include "app/output/output_error.h"
 #include "app/output/site_map_output.h"
 #include "app/output/tests/output_fixture.h"
+#include "app/output/xml_sitemap.h"
 #include "platform/vcl/application.h"
 #include "platform/vcl/clipboard.h"
 
@@ -193,4 +194,24 @@ TEST(SiteMapOutput, ClipboardGetsTheListText) {
     EXPECT_TRUE(result.FilesWritten.empty());
     EXPECT_FALSE(fs::exists(out / "map.html"));
     Clipboard().Clear();
+}
+
+TEST(SiteMapOutput, ASitemapWrittenBesideAFailedPageIsNeverCommitted) {
+    // The sitemap is written while the page is built; only a written page lets it replace the old one.
+    TempDir out;
+    WriteAll(out / "map.xml", "previous sitemap");
+    fs::create_directory(out / "map.html");
+    OutputRun run(out / "map.html");
+    const TSiteMapResult result = run.Go();
+    EXPECT_FALSE(result.Success);
+    EXPECT_EQ(result.Message, "Cannot create file " + out / "map.html");
+    EXPECT_TRUE(result.FilesWritten.empty());
+    EXPECT_EQ(ReadAll(out / "map.xml"), "previous sitemap");
+    for (const auto& entry : fs::directory_iterator(out.path()))
+        EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
+
+    // Written, the sitemap is the one the writer makes alone.
+    fs::remove(out / "map.html");
+    ASSERT_TRUE(run.Go().Success);
+    EXPECT_EQ(ReadAll(out / "map.xml"), BuildXmlSitemap(run.tree.Nodes()));
 }
