@@ -1,6 +1,6 @@
 #pragma once
 // One node of the result tree as the writers see it, in the tree's display order.
-#include <string>
+#include <string_view>
 
 struct TDataRec;
 
@@ -13,7 +13,8 @@ struct TSiteMapNode {
     int ImageIndex = kPageImage;
     int Level = 0;
     bool HasChildren = false;
-    // The label the tree shows; the link text when the record has none.
-    std::string Caption;
+    // The label the tree shows, held by the tree (not copied for each of many thousand nodes); the link
+    // text when the record has none.
+    std::string_view Caption;
     const TDataRec* Data = nullptr;
 };

@@ -1,7 +1,10 @@
 #include "app/output/site_map_output.h"
 
 #include <algorithm>
+#include <functional>
 #include <optional>
+#include <string>
+#include <string_view>
 
 #include "app/core/lm_files.h"
 #include "app/core/map_profile.h"
@@ -17,6 +20,14 @@
 #include "platform/vcl/clipboard.h"
 
 namespace {
+// Whether the page shows the image. A page of many thousand lines has a "<" every few bytes, so the
+// search skips along the whole tag rather than stopping at each of them.
+bool ShowsImage(std::string_view Page, const char* Name) {
+    const std::string tag = std::string("<img src=\"") + Name + '"';
+    return std::search(Page.begin(), Page.end(),
+                       std::boyer_moore_horspool_searcher(tag.begin(), tag.end())) != Page.end();
+}
+
 bool EndsWithXml(const std::string& name) {
     return name.size() >= 4 && SameText(name.substr(name.size() - 4), ".xml");
 }
@@ -37,8 +48,7 @@ std::vector<std::string> CopySiteMapImages(const TMapProfile& Profile, const std
     std::string source = IncludeTrailingPathDelimiter(ProgramFolder) + output_text::ImagesFolder;
     if (!FileExists(source + output_text::FolderImage)) source = IncludeTrailingPathDelimiter(ProgramFolder);
     for (const char* name : {output_text::FolderImage, output_text::FileImage, output_text::PictureImage}) {
-        if (ListText && ListText->find(std::string("<img src=\"") + name + '"') == std::string::npos)
-            continue;
+        if (ListText && !ShowsImage(*ListText, name)) continue;
         const std::string from = source + name;
         const std::string to = target + name;
         if (FileExists(from) && !FileExists(to) && CopyFile(from, to)) copied.push_back(to);
@@ -78,8 +88,7 @@ void SaveSiteMapFile(const TMapProfile& Profile, TXmlSitemapJob* Xml, std::strin
     if (!Profile.AddImages()) return;
     for (const char* name : {output_text::FolderImage, output_text::FileImage, output_text::PictureImage}) {
         const std::string image = ExtractFilePath(fileName) + name;
-        const bool shown = page.find(std::string("<img src=\"") + name + '"') != std::string::npos;
-        if (shown && FileExists(image) &&
+        if (ShowsImage(page, name) && FileExists(image) &&
             std::find(Result.UploadList.begin(), Result.UploadList.end(), image) == Result.UploadList.end())
             Result.UploadList.push_back(image);
     }
