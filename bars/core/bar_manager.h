@@ -225,6 +225,14 @@ public:
     bool IsCustomizingOrDesigning() const { return isCustomizing_ || designing_; }
     bool DraggingItem() const { return draggingItem_; }
     void SetDraggingItem(bool Value) { draggingItem_ = Value; }
+    // The item being dragged in customizing mode and its link (none for a command of the customizing
+    // window); set from the press that may start a drag until the drag ends. A link that goes clears it.
+    TdxBarItem* DragItem() const { return dragItem_; }
+    TdxBarItemLink* DragLink() const { return dragLink_; }
+    void SetDragged(TdxBarItem* Item, TdxBarItemLink* Link) {
+        dragItem_ = Item;
+        dragLink_ = Link;
+    }
     bool InMenuLoop() const { return inMenuLoop_; }
     void SetInMenuLoop(bool Value) { inMenuLoop_ = Value; }
     bool ParentFormActive() const { return parentFormActive_; }
@@ -414,6 +422,8 @@ private:
     TdxBar* mainMenuBar_ = nullptr;
     bars::ItemControl* selectedItem_ = nullptr;
     TdxBarItemLink* movingLink_ = nullptr;
+    TdxBarItem* dragItem_ = nullptr;
+    TdxBarItemLink* dragLink_ = nullptr;
 
     bool lockUpdate_ = false;
     bool styleChanging_ = false;

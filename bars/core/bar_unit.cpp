@@ -204,6 +204,7 @@ CustomizingFormShower customizingShower = nullptr;
 CustomizingFormQuery customizingQuery = nullptr;
 CustomizingCommandsRefresher commandsRefresher = nullptr;
 bool popupEditing = false;
+LinkDragLoop linkDragLoop = nullptr;
 } // namespace
 
 void SetCustomizingCommandsRefresher(CustomizingCommandsRefresher Refresher) {
@@ -220,6 +221,14 @@ bool CustomizingPopupEditing() {
 
 void SetCustomizingPopupEditing(bool Value) {
     popupEditing = Value;
+}
+
+void SetLinkDragLoop(LinkDragLoop Loop) {
+    linkDragLoop = Loop;
+}
+
+LinkDragLoop GetLinkDragLoop() {
+    return linkDragLoop;
 }
 
 void SetCustomizingFormShower(CustomizingFormShower Shower) {

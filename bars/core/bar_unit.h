@@ -12,6 +12,7 @@
 #include "platform/gui/window.h"
 
 class TdxBarItem;
+class TdxBarItemLink;
 class TdxBarManager;
 
 namespace bars {
@@ -90,6 +91,12 @@ void RefreshCustomizingCommands();
 // A customizing popup is writing an item's caption: the changes it makes are its own.
 bool CustomizingPopupEditing();
 void SetCustomizingPopupEditing(bool Value);
+// Dragging a link in customizing mode runs a loop of the customizing library, which installs it here:
+// Source is the bar window that held the mouse, Press the screen point where the button went down.
+using LinkDragLoop = void (*)(TdxBarManager* Manager, TdxBarItem* Item, TdxBarItemLink* Link, HWND Source,
+                              POINT Press);
+void SetLinkDragLoop(LinkDragLoop Loop);
+LinkDragLoop GetLinkDragLoop();
 
 // Told when a manager starts going: it has left the manager list and nothing of it is freed yet. The
 // window library stops its hint timers here and, with the last manager, frees the shared hint window.

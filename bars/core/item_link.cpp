@@ -50,6 +50,7 @@ TdxBarItemLink::~TdxBarItemLink() {
     TdxBarManager* manager = BarManager();
     const bool managerAlive = manager != nullptr && !manager->IsDestroying();
     if (managerAlive && manager->OnItemLinkDelete) manager->OnItemLinkDelete(manager, this);
+    if (manager != nullptr && manager->DragLink() == this) manager->SetDragged(manager->DragItem(), nullptr);
 
     // A link moved away while customizing hands its group separator on.
     TdxBarItemLink* next = nullptr;

@@ -1,4 +1,5 @@
 #include "bars/customizing/customizing_form.h"
+#include "bars/customizing/item_drag.h"
 
 #include <algorithm>
 #include <vector>
@@ -332,6 +333,7 @@ void InstallCustomizingForm() {
         if (customizingForm != nullptr) customizingForm->RefreshCommands();
     });
     SetCustomizingReceiver(&receiver);
+    InstallItemDrag();
 }
 
 } // namespace bars

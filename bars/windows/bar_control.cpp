@@ -16,7 +16,10 @@
 #include "bars/windows/item_control.h"
 #include "bars/windows/sub_item_control.h"
 #include "lookandfeel/object_links.h"
+#include "platform/gdi/dc.h"
 #include "platform/gdi/fonts.h"
+#include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/metrics.h"
 #include "platform/gdi/scoped.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gui/input.h"
@@ -293,8 +296,12 @@ TdxBarItemControl* TCustomdxBarControl::GetDropTarget(POINT P, bool& OutsideMain
     return nullptr;
 }
 
+bool TCustomdxBarControl::CanCustomizeItems() const {
+    return manager_ != nullptr && manager_->Designing();
+}
+
 TdxBarItemControl* TCustomdxBarControl::ItemAtPos(POINT P) const {
-    if (links_ == nullptr) return nullptr;
+    if (links_ == nullptr || (IsCustomizing() && !CanCustomizeItems())) return nullptr;
     for (TdxBarItemLink* link : links_->ShownLinks()) {
         TdxBarItemControl* control = ControlOf(link);
         if (control != nullptr && PtInRect(link->ItemRect(), P)) return control;
@@ -559,6 +566,10 @@ LRESULT TCustomdxBarControl::WndProc(TMessage& Message) {
 
 void TCustomdxBarControl::WMCaptureChanged(TWMCaptureChanged Message) {
     if (Message.NewCapture() == handle_) return;
+    if (dragPending_) {
+        dragPending_ = false;
+        if (manager_ != nullptr) manager_->SetDragged(nullptr, nullptr);
+    }
     pressed_ = nullptr;
     pressedHot_ = false;
 }
@@ -646,7 +657,11 @@ void TCustomdxBarControl::WMLButtonDown(TWMMouse Message) {
     TdxBarItemControl* control = PtInRect(ClientRect(), p) ? ItemAtPos(p) : nullptr;
     if (control != nullptr && !IsCustomizing() && !(control->GetEnabled() && control->CanSelect()))
         control = nullptr;
-    if (control == nullptr || IsCustomizing()) return;
+    if (IsCustomizing()) {
+        CustomizingMouseDown(control, p);
+        return;
+    }
+    if (control == nullptr) return;
     SelectControlByKey(control);
     // The click path runs user code (a drop-down, a handler): this window and the control may go.
     const TcxObjectLinkPtr self = MakeObjectLink(this);
@@ -673,9 +688,88 @@ void TCustomdxBarControl::WMRButtonDown(TWMMouse Message) {
     PostCustomizingPopup(this, control != nullptr ? control->Link() : nullptr, screen);
 }
 
+void TCustomdxBarControl::CustomizingMouseDown(TdxBarItemControl* Control, POINT P) {
+    // Controls of another manager's items are not this manager's to rearrange.
+    if (Control != nullptr && (Control->Item() == nullptr || Control->Item()->BarManager() != manager_))
+        return;
+    const TcxObjectLinkPtr self = MakeObjectLink(this);
+    const TcxObjectLinkPtr target = MakeObjectLink(Control);
+    if (Control != nullptr || !PtInRect(ClientRect(), P)) {
+        // A second press on the selected control opens or closes its menu.
+        if (Control != nullptr && Control == selected_) {
+            if (Control->Active())
+                Control->ControlInactivate(true);
+            else
+                Control->ControlActivate(true);
+            if (self->Ref == nullptr || !Alive()) return;
+            if (target->Ref != nullptr) Control->Repaint();
+        }
+        SelectControlByMouse(target->Ref != nullptr ? Control : nullptr);
+    }
+    if (self->Ref == nullptr || !Alive() || target->Ref == nullptr || Control == nullptr ||
+        handle_ == nullptr)
+        return;
+    dragStartPos_ = P;
+    manager_->SetDragged(Control->Item(), Control->Link());
+    dragPending_ = true;
+    SetCapture(handle_);
+}
+
+bool TCustomdxBarControl::StartLinkDrag() {
+    dragPending_ = false;
+    if (GetCapture() == handle_) ReleaseCapture();
+    TdxBarItem* item = manager_->DragItem();
+    TdxBarItemLink* link = manager_->DragLink();
+    LinkDragLoop loop = GetLinkDragLoop();
+    if (item == nullptr || link == nullptr || loop == nullptr) {
+        manager_->SetDragged(nullptr, nullptr);
+        return true;
+    }
+    const TcxObjectLinkPtr self = MakeObjectLink(this);
+    if (auto* control = dynamic_cast<TdxBarItemControl*>(link->Control()))
+        if (control->Active()) control->ControlInactivate(true);
+    if (self->Ref == nullptr || !Alive() || handle_ == nullptr) return false;
+    POINT press = dragStartPos_;
+    ClientToScreen(handle_, press);
+    // The loop may rebuild or free this window.
+    loop(manager_, item, manager_->DragLink(), handle_, press);
+    return self->Ref != nullptr && Alive();
+}
+
+void TCustomdxBarControl::DrawCustomizingFrame(HDC DC, TdxBarItemControl* Control) const {
+    if (!IsCustomizing() || Control == nullptr || Control->Link() == nullptr || manager_ == nullptr) return;
+    const bool framed = manager_->DraggingItem()
+                            ? Control->Link() == manager_->DragLink()
+                            : Control == selected_ && manager_->SelectedItem() == Control;
+    if (!framed) return;
+    RECT r = Control->Link()->ItemRect();
+    if (IsRectEmpty(r)) return;
+    if (!IsToolbar() && Control->IsExpandable()) {
+        // Around a menu entry the frame inverts what is there, so the entry's own look shows through.
+        const pw::gdi::SavedDC saved(DC);
+        SetROP2(DC, R2_NOT);
+        SelectObject(DC, GetStockObject(BLACK_PEN));
+        SelectObject(DC, GetStockObject(NULL_BRUSH));
+        Rectangle(DC, r.left, r.top, r.right, r.bottom);
+        Rectangle(DC, r.left + 1, r.top + 1, r.right - 1, r.bottom - 1);
+        return;
+    }
+    const HBRUSH brush = GetSysColorBrush(COLOR_WINDOWTEXT);
+    FrameRect(DC, &r, brush);
+    InflateRect(r, -1, -1);
+    FrameRect(DC, &r, brush);
+}
+
 void TCustomdxBarControl::WMLButtonUp(TWMMouse Message) {
     if (ignoreMouseUp_) {
         ignoreMouseUp_ = false;
+        return;
+    }
+    if (dragPending_) {
+        // Released inside the drag rectangle: the press only selected.
+        dragPending_ = false;
+        manager_->SetDragged(nullptr, nullptr);
+        if (GetCapture() == handle_) ReleaseCapture();
         return;
     }
     const bool held = pressed_ != nullptr;
@@ -707,6 +801,13 @@ void TCustomdxBarControl::WMLButtonDblClk(TWMMouse Message) {
 void TCustomdxBarControl::WMMouseMove(TWMMouse Message) {
     if (destroyingControls_) return;
     const POINT p = Message.Pos();
+    if (dragPending_) {
+        const int cx = GetSystemMetrics(SM_CXDRAG), cy = GetSystemMetrics(SM_CYDRAG);
+        const RECT area{dragStartPos_.x - cx / 2, dragStartPos_.y - cy / 2, dragStartPos_.x + cx - cx / 2,
+                        dragStartPos_.y + cy - cy / 2};
+        if (!PtInRect(area, p)) StartLinkDrag();
+        return;
+    }
     if (pressed_ != nullptr) {
         const bool hot = ItemAtPos(p) == pressed_;
         if (hot != pressedHot_) {

@@ -95,6 +95,8 @@ public:
     virtual void CalcMetrics();
     virtual bool IsLastControl(TdxBarItemControl*) const { return false; }
     virtual bool IsDockedOrNotFlat() const { return true; }
+    // While customizing, the user may rearrange this window's links (and drop items on it).
+    virtual bool CanCustomizeItems() const;
     virtual int GetSeparatorSize() const = 0;
     virtual HFONT GetFontHandle() const;
     virtual RECT GetItemRect(TdxBarItemControl* Control) const;
@@ -113,6 +115,12 @@ public:
     // on it, Vertical when the bar lays its controls out downwards (or P lies above that separator).
     virtual TdxBarItemControl* GetDropTarget(POINT P, bool& OutsideMain, bool& Vertical, bool& Before);
     void HideAll() override;
+
+    // While customizing: the frame around the selected control (around the dragged one during a drag),
+    // drawn after the control on its link rectangle.
+    void DrawCustomizingFrame(HDC DC, TdxBarItemControl* Control) const;
+    // A press on a control while customizing waits for the pointer to leave the drag rectangle.
+    bool DragPending() const { return dragPending_; }
 
     // The control of the first shown link whose rectangle holds the client point, nullptr when none.
     TdxBarItemControl* ItemAtPos(POINT P) const;
@@ -140,6 +148,10 @@ protected:
     void WMLButtonDblClk(TWMMouse Message);
     // While customizing: selects the link under the pointer and opens its customizing popup.
     void WMRButtonDown(TWMMouse Message);
+    void CustomizingMouseDown(TdxBarItemControl* Control, POINT P);
+    // The pointer left the drag rectangle of a pending drag: the link drag runs. Answers false when
+    // this window went meanwhile.
+    bool StartLinkDrag();
     void WMCaptureChanged(TWMCaptureChanged Message);
     void WMPaint();
     // The next mouse move counts as a move, wherever it is.
@@ -180,6 +192,8 @@ private:
     bool invalidateOnSelect_ = false;
     bool rebuildPosted_ = false;
     POINT lastCursorPos_{-1, -1};
+    bool dragPending_ = false;
+    POINT dragStartPos_{0, 0};
 };
 
 // The window class every bar window is made from.

@@ -411,6 +411,13 @@ int TdxBarSubMenuControl::ShownIndex(const TdxBarItemControl* Control) const {
     return -1;
 }
 
+bool TdxBarSubMenuControl::CanCustomizeItems() const {
+    if (TCustomdxBarControl::CanCustomizeItems()) return true;
+    TObject* owner = links_ != nullptr ? links_->LinksOwner() : nullptr;
+    if (auto* subItem = dynamic_cast<TdxBarSubItem*>(owner)) return subItem->AllowCustomizing();
+    return dynamic_cast<TdxBarPopupMenu*>(owner) != nullptr;
+}
+
 void TdxBarSubMenuControl::DrawLine(HDC DC, TdxBarItemControl* Control) {
     TdxBarItemLink* link = Control->Link();
     const RECT r = link->ItemRect();
@@ -419,6 +426,7 @@ void TdxBarSubMenuControl::DrawLine(HDC DC, TdxBarItemControl* Control) {
     if (link->BeginGroup() && index > topIndex_ && !(index == topIndex_ + 1 && HasTopArrow()))
         Painter().DrawMenuSeparator(*Control, DC, RECT{r.left, r.top - GetSeparatorSize(), r.right, r.top});
     Control->Draw(DC, r, 1);
+    DrawCustomizingFrame(DC, Control);
     ++linesDrawn_;
 }
 
@@ -907,6 +915,10 @@ void DetachStripDrag(TdxBarSubItemControl* Owner, TdxBar* Bar, const RECT& Strip
 }
 
 void TdxBarSubMenuControl::WMMouseMove(TWMMouse Message) {
+    if (DragPending()) {
+        TCustomdxBarControl::WMMouseMove(Message);
+        return;
+    }
     const POINT p = Message.Pos();
     const TcxObjectLinkPtr self = MakeObjectLink(this);
     if (HasDetachBar()) SetDetachHot(p.y < 0 && p.x >= 0 && p.x < ClientWidth());

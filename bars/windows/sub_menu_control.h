@@ -123,6 +123,8 @@ public:
     int GetSeparatorSize() const override;
     // A popup menu's own font, else the font of the window it opened from.
     HFONT GetFontHandle() const override;
+    // Also the menus of sub-items that allow it, and popup menus.
+    bool CanCustomizeItems() const override;
     HBRUSH GetBkBrush() const override;
     void CalcMetrics() override;
     void RepaintControl(TdxBarItemControl* Control) override;

@@ -154,6 +154,10 @@ bool TdxBarControl::IsDockedOrNotFlat() const {
     return dockingStyle_ != dsNone || manager_->GetEffectivePaintStyle() != bmsFlat;
 }
 
+bool TdxBarControl::CanCustomizeItems() const {
+    return TCustomdxBarControl::CanCustomizeItems() || (bar_ != nullptr && bar_->AllowCustomizing());
+}
+
 int TdxBarControl::GetSeparatorSize() const {
     return Painter().GetSeparatorSize();
 }
@@ -810,6 +814,7 @@ void TdxBarControl::Paint(HDC DC) {
         RECT touched{0, 0, 0, 0};
         if (IntersectRect(touched, r, dirty)) {
             control->Draw(DC, r, 0);
+            DrawCustomizingFrame(DC, control);
             ExcludeClipRect(DC, r.left, r.top, r.right, r.bottom);
         }
         if (!link->BeginGroup()) continue;
@@ -996,6 +1001,8 @@ void TdxBarControl::WMLButtonDown(TWMMouse Message) {
             EnterKeyboardMode(control);
         }
         if (IsActive()) menuOpened_ = true;
+    } else if (!IsActive()) {
+        EnterKeyboardMode(control);
     }
     if (self->Ref == nullptr) return;
     const TcxObjectLinkPtr target = MakeObjectLink(control);
@@ -1054,8 +1061,10 @@ void TdxBarControl::WMMouseMove(TWMMouse Message) {
         }
         return;
     }
+    // A pending drag takes the move whole: it may start the drag, which may rebuild this window.
+    const bool pending = DragPending();
     TCustomdxBarControl::WMMouseMove(Message);
-    if (!Alive() || handle_ == nullptr) return;
+    if (pending || !Alive() || handle_ == nullptr) return;
     const POINT p = Message.Pos();
     if (IsMarkVisible() && markState_ != 2) {
         POINT screen = p;

@@ -45,6 +45,7 @@ public:
     // Overrides of the base.
     bool IsLastControl(TdxBarItemControl* Control) const override;
     bool IsDockedOrNotFlat() const override;
+    bool CanCustomizeItems() const override;
     int GetSeparatorSize() const override;
     HFONT GetFontHandle() const override;
     // Docked at a side with its bar turning captions: the bar's font turned a quarter down.

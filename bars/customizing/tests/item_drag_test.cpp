@@ -1,21 +1,32 @@
-// Dragging a command from the customizing window onto a toolbar adds a link where it is dropped; Esc or
-// a drop beside every bar adds nothing.
+// Dragging while customizing: a command from the customizing window onto a toolbar adds a link where it
+// is dropped; a link on a bar moves, copies with Ctrl, goes when dropped beside every bar, toggles its
+// separator when dragged a little along its bar, and goes into a menu that opens under it. Esc or a drop
+// with no place changes nothing.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "bars/core/bar_button.h"
+#include "bars/core/bar_cursors.h"
 #include "bars/core/bar_manager.h"
 #include "bars/core/item_links.h"
+#include "bars/core/sub_item.h"
 #include "bars/core/toolbar.h"
 #include "bars/core/toolbars.h"
 #include "bars/customizing/item_drag.h"
 #include "bars/windows/dock_control.h"
+#include "bars/windows/item_control.h"
+#include "bars/windows/sub_item_control.h"
+#include "bars/windows/sub_menu_control.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/window.h"
 #include "platform/vcl/form.h"
+#include "platform/vcl/screen.h"
 
 using namespace bars;
 
@@ -91,6 +102,193 @@ TEST_F(ItemDragTest, EscOrADropBesideEveryBarAddsNothing) {
     EXPECT_EQ(bar->ItemLinks()->Count(), 1);
     EXPECT_EQ(GetCapture(), nullptr);
     EXPECT_FALSE(manager->DraggingItem());
+}
+
+} // namespace
+
+namespace {
+
+// Links already on the bars, dragged while customizing: the press, the moves and the release come from
+// a timer while the drag's own loop runs, as a hand would give them.
+class LinkDragTest : public ::testing::Test {
+protected:
+    LinkDragTest() {
+        RegisterBarWindows();
+        InstallItemDrag();
+        form.SetBounds(50, 50, 500, 300);
+        manager = new TdxBarManager(&form);
+        open = Button("Open");
+        save = Button("Save");
+        print = Button("Print");
+        file = new TdxBarSubItem(&form);
+        file->SetCaption("File");
+        file->ItemLinks()->Add()->SetItem(Button("New"));
+        main = Bar("Main", dsTop, {file, open, save});
+        second = Bar("Second", dsBottom, {print});
+        form.Show();
+        Pump();
+        manager->SetIsCustomizing(true);
+        Pump();
+    }
+    ~LinkDragTest() override {
+        ReleaseCapture();
+        pw::gui::ClearKeyState();
+        delete manager;
+        Pump();
+    }
+    TdxBarButton* Button(const char* Caption) {
+        auto* button = new TdxBarButton(&form);
+        button->SetCaption(Caption);
+        return button;
+    }
+    TdxBar* Bar(const char* Caption, TdxBarDockingStyle Side, std::initializer_list<TdxBarItem*> Items) {
+        TdxBar* bar = manager->Bars()->Add();
+        bar->SetCaption(Caption);
+        for (TdxBarItem* item : Items)
+            bar->ItemLinks()->Add()->SetItem(item);
+        bar->SetDockingStyle(Side);
+        bar->SetVisible(true);
+        return bar;
+    }
+    void Pump() {
+        for (int i = 0; i < 5; ++i)
+            ProcessMessages();
+    }
+    static RECT RectOf(TdxBarItemLinks* Links, int Index) {
+        return Links->Items(Index)->Control()->ScreenRect();
+    }
+    static POINT At(const RECT& R, int Dx = 4) { return POINT{R.left + Dx, (R.top + R.bottom) / 2}; }
+    static POINT Moved(POINT P, int Dx) { return POINT{P.x + Dx, P.y}; }
+    static std::string Captions(TdxBarItemLinks* Links) {
+        std::string s;
+        for (int i = 0; i < Links->Count(); ++i)
+            s += (i > 0 ? " " : "") + Links->Items(i)->Item()->Caption();
+        return s;
+    }
+
+    // Presses at From, leaves the drag rectangle, runs the steps given (each after a move of its own
+    // choosing) and lets go where the last step left the pointer.
+    using Step = std::function<void()>;
+    void Play(std::vector<Step> play) {
+        static std::vector<Step> steps;
+        static size_t next = 0;
+        steps = std::move(play);
+        next = 0;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR, DWORD) {
+            if (next < steps.size()) steps[next++]();
+        });
+        MSG msg;
+        while (next < steps.size() || PeekMessage(msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            if (GetMessage(msg, nullptr, 0, 0) <= 0) break;
+            TranslateMessage(msg);
+            DispatchMessage(msg);
+        }
+        KillTimer(nullptr, timer);
+        Pump();
+    }
+    static Step Move(std::function<POINT()> To) {
+        return [To] { pw::gui::SimulateMouse(pw::gui::MouseAction::Move, To()); };
+    }
+    // The drag starts with a move of 5 pixels; To is asked where the release goes when the steps are done.
+    void Drag(POINT From, std::function<POINT()> To, std::vector<Step> Between = {}) {
+        auto release = std::make_shared<POINT>();
+        std::vector<Step> play{
+            [From] {
+                pw::gui::SimulateMouse(pw::gui::MouseAction::Move, From);
+                pw::gui::SimulateMouse(pw::gui::MouseAction::Down, From, pw::gui::MouseButton::Left);
+            },
+            Move([From] { return Moved(From, 1); }), Move([From] { return Moved(From, 5); })};
+        for (Step& s : Between)
+            play.push_back(std::move(s));
+        play.push_back([To, release] {
+            *release = To();
+            pw::gui::SimulateMouse(pw::gui::MouseAction::Move, *release);
+        });
+        play.push_back([release] {
+            pw::gui::SimulateMouse(pw::gui::MouseAction::Up, *release, pw::gui::MouseButton::Left);
+        });
+        Play(std::move(play));
+    }
+    void Drag(POINT From, POINT To, std::vector<Step> Between = {}) {
+        Drag(
+            From, [To] { return To; }, std::move(Between));
+    }
+
+    DragForm form;
+    TdxBarManager* manager = nullptr;
+    TdxBarButton *open = nullptr, *save = nullptr, *print = nullptr;
+    TdxBarSubItem* file = nullptr;
+    TdxBar *main = nullptr, *second = nullptr;
+};
+
+TEST_F(LinkDragTest, AButtonMovesToAnotherBarAndCtrlCopiesItTheCursorFollowingCtrlAtOnce) {
+    TCursor moving = crDefault, copying = crDefault;
+    Drag(At(RectOf(main->ItemLinks(), 2)), At(RectOf(second->ItemLinks(), 0)),
+         {Move([this] { return At(RectOf(second->ItemLinks(), 0)); }), [&] { moving = Screen->Cursor(); },
+          [] { pw::gui::SimulateKey(VK_CONTROL, true); }, [&] { copying = Screen->Cursor(); },
+          [] { pw::gui::SimulateKey(VK_CONTROL, false); }});
+    EXPECT_EQ(moving, crdxBarDrag);
+    EXPECT_EQ(copying, crdxBarDragCopy);
+    EXPECT_EQ(Captions(main->ItemLinks()), "File Open");
+    EXPECT_EQ(Captions(second->ItemLinks()), "Save Print");
+    EXPECT_FALSE(manager->DraggingItem());
+    EXPECT_EQ(manager->DragLink(), nullptr);
+
+    // Copied after the button under the pointer, Ctrl held at the release.
+    const RECT print = RectOf(second->ItemLinks(), 1);
+    pw::gui::SetKeyDown(VK_CONTROL, true);
+    Drag(At(RectOf(main->ItemLinks(), 1)), At(print, print.right - print.left - 3));
+    pw::gui::SetKeyDown(VK_CONTROL, false);
+    EXPECT_EQ(Captions(main->ItemLinks()), "File Open");
+    EXPECT_EQ(Captions(second->ItemLinks()), "Save Print Open");
+    EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(LinkDragTest, ALinkDroppedBesideEveryBarGoesUnlessCtrlIsHeldAndEscLeavesItWhereItWas) {
+    const POINT away{350, 200};
+    Drag(At(RectOf(main->ItemLinks(), 1)), away, {[] { pw::gui::SimulateKey(VK_ESCAPE, true); }});
+    EXPECT_EQ(Captions(main->ItemLinks()), "File Open Save");
+    pw::gui::SetKeyDown(VK_CONTROL, true);
+    Drag(At(RectOf(main->ItemLinks(), 1)), away);
+    pw::gui::SetKeyDown(VK_CONTROL, false);
+    EXPECT_EQ(Captions(main->ItemLinks()), "File Open Save");
+    Drag(At(RectOf(main->ItemLinks(), 1)), away);
+    EXPECT_EQ(Captions(main->ItemLinks()), "File Save");
+    // The command stays, to be dragged back from the customizing window.
+    EXPECT_GE(manager->IndexOfItem(open), 0);
+    EXPECT_EQ(open->LinkCount(), 0);
+}
+
+TEST_F(LinkDragTest, AShortDragAlongTheBarGivesTheLinkASeparatorOrTakesItAway) {
+    TdxBarItemLink* link = main->ItemLinks()->Items(2);
+    const POINT p = At(RectOf(main->ItemLinks(), 2));
+    Drag(p, Moved(p, 3));
+    EXPECT_FALSE(link->BeginGroup());
+    Drag(p, Moved(p, 4));
+    ASSERT_EQ(main->ItemLinks()->Items(2), link);
+    EXPECT_TRUE(link->BeginGroup());
+    const POINT q = At(RectOf(main->ItemLinks(), 2));
+    Drag(q, Moved(q, -4));
+    ASSERT_EQ(main->ItemLinks()->Items(2), link);
+    EXPECT_FALSE(link->BeginGroup());
+    EXPECT_EQ(Captions(main->ItemLinks()), "File Open Save");
+}
+
+TEST_F(LinkDragTest, AMenuOpensUnderTheDraggedLinkWhichDropsIntoIt) {
+    // Over the top half of the menu's first line.
+    auto menuLine = [this] {
+        auto* entry = dynamic_cast<TdxBarSubItemControl*>(main->ItemLinks()->Items(0)->Control());
+        TdxBarSubMenuControl* menu = entry != nullptr ? entry->GetSubMenuControl() : nullptr;
+        if (menu == nullptr) return POINT{0, 0};
+        const RECT line = RectOf(menu->ItemLinks(), 0);
+        return POINT{line.left + 10, line.top + 2};
+    };
+    POINT into{0, 0};
+    Drag(At(RectOf(second->ItemLinks(), 0)), [&] { return into; },
+         {Move([this] { return At(RectOf(main->ItemLinks(), 0)); }), [&] { into = menuLine(); }});
+    ASSERT_NE(into.x, 0) << "the menu did not open under the dragged link";
+    EXPECT_EQ(Captions(file->ItemLinks()), "Print New");
+    EXPECT_EQ(Captions(second->ItemLinks()), "");
 }
 
 } // namespace
