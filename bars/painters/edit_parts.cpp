@@ -395,6 +395,19 @@ int TdxBarItemControlXPPainter::CalcComboButtonWidth(int DigitWidth) const {
     return size.cx;
 }
 
+void TdxBarItemControlXPPainter::SetEditMargins(ItemPaintView& Control, HWND Wnd) const {
+    FlatBarPainter().SetEditMargins(Control, Wnd);
+}
+
+void TdxBarItemControlXPPainter::SelectAllEditText(ItemPaintView& Control, HWND Wnd, bool Changed) const {
+    FlatBarPainter().SelectAllEditText(Control, Wnd, Changed);
+}
+
+void TdxBarItemControlXPPainter::DrawComboListItem(HDC DC, const std::string& Text, const RECT& R,
+                                                   bool Indented) const {
+    FlatBarPainter().DrawComboListItem(DC, Text, R, Indented);
+}
+
 RECT TdxBarItemControlXPPainter::DrawComboButton(ItemPaintView& Control, HDC DC, const ItemState& State,
                                                  const RECT& R) const {
     const RECT button = ButtonRect(Control, R);

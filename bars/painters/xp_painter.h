@@ -71,6 +71,9 @@ public:
     void DrawSizeGripArea(BarPaintView& Bar, HDC DC, HBRUSH Brush, const RECT& R) const override;
     void DrawSubMenuBorder(BarPaintView& SubMenu, HDC DC, const RECT& R) const override;
     int CalcComboButtonWidth(int DigitWidth) const override;
+    void SetEditMargins(ItemPaintView& Control, HWND Wnd) const override;
+    void SelectAllEditText(ItemPaintView& Control, HWND Wnd, bool Changed) const override;
+    void DrawComboListItem(HDC DC, const std::string& Text, const RECT& R, bool Indented) const override;
     RECT DrawComboButton(ItemPaintView& Control, HDC DC, const ItemState& State,
                          const RECT& R) const override;
     void DrawEditBorder(ItemPaintView& Control, HDC DC, const ItemState& State, RECT& R) const override;

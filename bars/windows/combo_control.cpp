@@ -19,15 +19,12 @@
 #include "platform/gui/message_views.h"
 #include "platform/gui/window.h"
 #include "platform/rtl/string_list.h"
+#include "platform/rtl/wintypes.h"
 #include "platform/vcl/control_types.h"
 
 namespace bars {
 
 namespace {
-
-bool Inside(const RECT& r, POINT p) {
-    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
-}
 
 bool NoModifiers() {
     return GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0;
@@ -47,6 +44,11 @@ std::unique_ptr<ItemControl> CreateComboControl(TdxBarItemLink* Link) {
 
 TCustomdxBarCombo* TCustomdxBarComboControl::Combo() const {
     return dynamic_cast<TCustomdxBarCombo*>(Item());
+}
+
+bool TCustomdxBarComboControl::HasEditor() const {
+    TCustomdxBarCombo* combo = Combo();
+    return combo == nullptr || combo->ShowEditor();
 }
 
 int TCustomdxBarComboControl::ComboButtonWidth() const {
@@ -91,11 +93,10 @@ void TCustomdxBarComboControl::BeforeClick(bool ByMouse) {
     POINT p{0, 0};
     GetCursorPos(p);
     ScreenToClient(ParentBar()->Handle(), p);
-    TCustomdxBarCombo* combo = Combo();
     // A combo without an editor opens from anywhere on its box.
     RECT box = buttonRect_;
-    if (combo != nullptr && !combo->ShowEditor()) box.left = WindowRect().left;
-    if (Inside(box, p)) SetDroppedDown(!droppedDown_);
+    if (!HasEditor()) box.left = WindowRect().left;
+    if (PtInRect(box, p)) SetDroppedDown(!droppedDown_);
 }
 
 void TCustomdxBarComboControl::SetDroppedDown(bool Value) {
@@ -175,7 +176,7 @@ void TdxBarComboControl::SetCurItemIndex(int Index) {
     curItemIndex_ = Index;
     SetEditText(Index >= 0 && Index < combo->Items()->Count() ? combo->Items()->Strings(Index)
                                                               : combo->Text());
-    if (!combo->ShowEditor()) Repaint();
+    if (!HasEditor()) Repaint();
 }
 
 void TdxBarComboControl::Step(int Delta) {

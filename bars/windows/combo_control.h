@@ -28,6 +28,7 @@ public:
 
 protected:
     TCustomdxBarCombo* Combo() const;
+    bool HasEditor() const override;
     void DrawBoxExtras(HDC DC, const ItemState& State, RECT& R) override;
     LRESULT WndProc(TMessage& Message) override;
 

@@ -32,10 +32,6 @@ namespace bars {
 
 namespace {
 
-bool SameRect(const RECT& a, const RECT& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
 // The mouse messages whose point is in the window's client coordinates.
 bool IsClientMouseMessage(UINT Msg) {
     return Msg >= WM_MOUSEMOVE && Msg <= WM_MBUTTONDBLCLK;
@@ -114,7 +110,7 @@ void TdxBarEditControl::Draw(HDC DC, const RECT& R, int PaintType) {
     painter.DrawEditBorder(*this, DC, state, r);
     DrawBoxExtras(DC, state, r);
     if (state.Enabled) SetWindowRect(r);
-    if (focused_ && state.Enabled) {
+    if (focused_ && state.Enabled && HasEditor()) {
         // The window draws the text itself; the box's strips above and below it take its colour.
         COLORREF text = 0, back = 0;
         painter.GetEditColors(*this, text, back);
@@ -129,6 +125,7 @@ void TdxBarEditControl::Draw(HDC DC, const RECT& R, int PaintType) {
 }
 
 RECT TdxBarEditControl::WindowBounds(const RECT& R) const {
+    if (!HasEditor()) return RECT{R.left, R.top, R.left, R.bottom};
     if (ParentBar() == nullptr) return R;
     const pw::gdi::MemoryDC dc(nullptr);
     const pw::gdi::SelectedObject font(dc.Get(), ParentBar()->PaintFont());
@@ -148,7 +145,7 @@ void TdxBarEditControl::SetWindowRect(const RECT& R) {
     GetWindowRect(edit_, now);
     MapWindowPoints(nullptr, ParentBar()->Handle(), now);
     const RECT bounds = WindowBounds(R);
-    if (SameRect(now, bounds)) return;
+    if (EqualRect(now, bounds)) return;
     SetWindowPos(edit_, nullptr, bounds.left, bounds.top, bounds.right - bounds.left,
                  bounds.bottom - bounds.top, SWP_NOZORDER | SWP_NOACTIVATE);
     Painter().SetEditMargins(*this, edit_);

@@ -42,6 +42,9 @@ protected:
     // The caption's width beside the box (0 when no caption shows).
     int CaptionWidth() const;
     bool ShowsCaption() const override;
+    // The user types into the box (a combo without an editor only steps and drops down: its edit
+    // window, hidden from sight, only takes the keys).
+    virtual bool HasEditor() const { return true; }
     // What lies right of the text in the box (a combo's button); R is the inside of the box and loses it.
     virtual void DrawBoxExtras(HDC, const ItemState&, RECT&) {}
     // The edit window's procedure; the combo takes its keys and clicks before the edit does.

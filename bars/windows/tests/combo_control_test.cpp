@@ -199,6 +199,26 @@ TEST_F(ComboControlTest, MouseChoosesAnEntryAndReadOnlyNeverOpens) {
     EXPECT_FALSE(Control()->DroppedDown());
 }
 
+// Without an editor the whole box opens the list, the keys step and drop down, nothing is typed.
+TEST_F(ComboControlTest, WithoutAnEditorTheWholeBoxOpensTheList) {
+    combo->SetShowEditor(false);
+    ClickText();
+    ASSERT_TRUE(Control()->IsEditing());
+    EXPECT_TRUE(ListShown());
+    Key(VK_F4);
+    EXPECT_FALSE(ListShown());
+    Key(VK_DOWN);
+    EXPECT_EQ(Shown(), "Small");
+    pw::gui::SimulateText(U"x");
+    Pump();
+    EXPECT_EQ(Shown(), "Small");
+    RECT window{};
+    GetWindowRect(Control()->EditHandle(), window);
+    EXPECT_EQ(window.right, window.left);
+    Key(VK_RETURN);
+    EXPECT_EQ(combo->ItemIndex(), 0);
+}
+
 // The toolbar's combo on a line of a menu too: the line edits in the menu, opens its list beside
 // itself, and Enter keeps the entry chosen and closes the menus.
 TEST_F(ComboControlTest, InAMenuTheListOpensBesideTheLine) {
