@@ -148,8 +148,13 @@ void RegisterBarWindows() {
         RegisterBarItemClass<TdxBarListItem>("TdxBarListItem", &CreateContainerItemControl, true);
         RegisterBarItemClass<TdxBarContainerItem>("TdxBarContainerItem", &CreateContainerItemControl, true);
     }
-    if (FindRegisteredItemClass("TdxBarQuickCustItem") == nullptr)
+    // The end mark's drop-down: its reset line, its check lines and the sub-item that holds them.
+    if (FindRegisteredItemClass("TdxBarQuickCustItem") == nullptr) {
+        RegisterBarItemClass<TdxBarQuickCustExtButton>("TdxBarQuickCustExtButton",
+                                                       &CreateQuickCustExtButtonControl, false);
         RegisterBarItemClass<TdxBarQuickCustItem>("TdxBarQuickCustItem", &CreateQuickCustItemControl, false);
+        RegisterBarItemClass<TdxBarQuickSubItem>("TdxBarQuickSubItem", &CreateSubItemControl, false);
+    }
     if (FindRegisteredItemClass("TSystemMenuSubItem") == nullptr)
         RegisterBarItemClass<TSystemMenuSubItem>("TSystemMenuSubItem", &CreateSystemMenuSubItemControl,
                                                  false);

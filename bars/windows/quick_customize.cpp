@@ -47,7 +47,8 @@ template <class T> T* Make(QuickItems& Quick, TdxBarManager* Manager) {
 }
 
 // "&Add or Remove Buttons" fills its menu as it opens: a check line per link of the toolbar.
-void FillAddRemove(QuickItems& Quick, TdxBarManager* Manager, TdxBar* Bar, TdxBarSubItem* Sub, bool& Reset) {
+void FillAddRemove(QuickItems& Quick, TdxBarManager* Manager, TdxBar* Bar, TdxBarQuickSubItem* Sub,
+                   bool& Reset) {
     Sub->ItemLinks()->Clear();
     TdxBarItemLinks* source = Bar->ItemLinks();
     for (int i = 0; i < source->Count(); ++i) {
@@ -62,7 +63,7 @@ void FillAddRemove(QuickItems& Quick, TdxBarManager* Manager, TdxBar* Bar, TdxBa
         Sub->ItemLinks()->Add()->SetItem(line);
     }
     if (Manager->CanCustomize() && Bar->AllowCustomizing() && Bar->CanReset()) {
-        auto* reset = Make<TdxBarButton>(Quick, Manager);
+        auto* reset = Make<TdxBarQuickCustExtButton>(Quick, Manager);
         reset->SetCaption(LoadBarString(barstr::ResetToolbar));
         // The reset runs after the drop-down has closed: it rebuilds the links its lines stand for.
         reset->SetOnClick([&Reset](TObject*) { Reset = true; });
@@ -102,6 +103,10 @@ void ServeQuickCustomization(TdxBarControl* Source, const TcxObjectLink& Alive) 
 }
 
 } // namespace
+
+std::unique_ptr<ItemControl> CreateQuickCustExtButtonControl(TdxBarItemLink* Link) {
+    return std::make_unique<TdxBarQuickCustExtButtonControl>(Link);
+}
 
 std::unique_ptr<ItemControl> CreateQuickCustItemControl(TdxBarItemLink* Link) {
     return std::make_unique<TdxBarQuickCustItemControl>(Link);
@@ -151,7 +156,7 @@ void ShowQuickCustomization(TdxBarControl* Source) {
         copy->SetMasterLink(link);
     }
     bool reset = false;
-    auto* addRemove = Make<TdxBarSubItem>(quick, manager);
+    auto* addRemove = Make<TdxBarQuickSubItem>(quick, manager);
     addRemove->SetCaption(LoadBarString(barstr::AddOrRemoveButtons));
     addRemove->SetEnabled(bar->AllowQuickCustomizing());
     addRemove->OnPopup = [&quick, manager, bar, addRemove, &reset](TObject*) {

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "bars/core/bar_button.h"
+#include "bars/core/sub_item.h"
 #include "bars/windows/item_control.h"
 #include "platform/rtl/wintypes.h"
 
@@ -25,6 +26,28 @@ public:
 private:
     TdxBarItemLink* sourceLink_ = nullptr;
 };
+
+// "&Add or Remove Buttons": the drop-down's sub-item whose menu fills as it opens.
+class TdxBarQuickSubItem : public TdxBarSubItem {
+public:
+    explicit TdxBarQuickSubItem(TComponent* AOwner) : TdxBarSubItem(AOwner) {}
+    std::string ClassName() const override { return "TdxBarQuickSubItem"; }
+};
+
+// "&Reset Toolbar" at the end of that menu.
+class TdxBarQuickCustExtButton : public TdxBarButton {
+public:
+    explicit TdxBarQuickCustExtButton(TComponent* AOwner) : TdxBarButton(AOwner) {}
+    std::string ClassName() const override { return "TdxBarQuickCustExtButton"; }
+};
+
+// A line like the check lines, without the check. It closes the menus: the reset it runs rebuilds the
+// links those lines stand for.
+class TdxBarQuickCustExtButtonControl : public TdxBarButtonControl {
+public:
+    using TdxBarButtonControl::TdxBarButtonControl;
+};
+std::unique_ptr<ItemControl> CreateQuickCustExtButtonControl(TdxBarItemLink* Link);
 
 // Its control toggles the source link without closing the menu.
 class TdxBarQuickCustItemControl : public TdxBarButtonControl {

@@ -3,13 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "bar_windows_fixture.h"
 #include "bars/core/bar_routines.h"
 #include "bars/core/bar_unit.h"
+#include "bars/core/item_registry.h"
 #include "bars/windows/bar_control.h"
+#include "bars/windows/quick_customize.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
@@ -165,7 +169,8 @@ TEST_F(QuickCustomizeTest, WithoutQuickCustomizingAddOrRemoveIsGreyed) {
     Then({[&] {
         ASSERT_EQ(Menus().size(), 1u);
         TdxBarItemLinks* links = Menus()[0]->ItemLinks();
-        greyed = !links->Items(links->Count() - 1)->Item()->Enabled();
+        TdxBarItem* addRemove = links->Items(links->Count() - 1)->Item();
+        greyed = !addRemove->Enabled() && dynamic_cast<bars::TdxBarQuickSubItem*>(addRemove) != nullptr;
         ClickElsewhere();
     }});
     PressMark();
@@ -201,4 +206,25 @@ TEST_F(QuickCustomizeTest, TheDropDownOfABarAtTheScreensCornerStaysOnTheScreen) 
 }
 
 } // namespace
+// Every item class of the library is known by the time its windows are, in this order, the drop-down's
+// own classes not offered for adding; each makes its objects by name, as a stream asks for them.
+TEST(ItemClassRegistry, HoldsTheElevenClassesInOrder) {
+    const std::vector<std::pair<std::string, bool>> expected{
+        {"TdxBarButton", true},         {"TdxBarEdit", true},
+        {"TCustomdxBarCombo", true},    {"TdxBarCombo", true},
+        {"TdxBarSubItem", true},        {"TdxBarListItem", true},
+        {"TdxBarContainerItem", true},  {"TdxBarQuickCustExtButton", false},
+        {"TdxBarQuickCustItem", false}, {"TdxBarQuickSubItem", false},
+        {"TSystemMenuSubItem", false}};
+    std::vector<std::pair<std::string, bool>> registered;
+    for (int i = 0; i < RegisteredItemClassCount(); ++i) {
+        const TRegItemRecord* record = RegisteredItemClass(i);
+        registered.emplace_back(record->ItemClassName, record->ShowInAddList);
+        EXPECT_NE(record->ItemControlClass, nullptr) << record->ItemClassName;
+        const std::unique_ptr<TComponent> made(record->ItemClass(nullptr));
+        EXPECT_EQ(made->ClassName(), record->ItemClassName);
+    }
+    EXPECT_EQ(registered, expected);
+}
+
 } // namespace bars_windows_test
