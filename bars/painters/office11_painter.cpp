@@ -8,6 +8,7 @@
 #include "bars/core/bar_drawing.h"
 #include "bars/core/bar_manager.h"
 #include "bars/core/toolbar.h"
+#include "bars/painters/xp_painter.h"
 #include "lookandfeel/colors.h"
 #include "lookandfeel/office11.h"
 #include "platform/gdi/dc.h"
@@ -198,6 +199,16 @@ void TdxBarItemControlOffice11Painter::GetButtonColors(bool Down, bool Selected,
 
 int TdxBarItemControlOffice11Painter::GlyphBandRight(BarPaintView& SubMenu) const {
     return SubMenu.SideBarWidth() + GetSubMenuBorderSize() - 1 + SubMenu.MenuLineHeight() + 3;
+}
+
+void TdxBarItemControlOffice11Painter::DrawStatusBarBackground(BarPaintView& Bar, HDC DC, HBRUSH Brush,
+                                                               const RECT& Whole, const RECT& R) const {
+    // With the system's themes the status bar is the themed one, as in the XP style.
+    const TdxBarManager* manager = Bar.Manager();
+    if (manager != nullptr && manager->ThemesAvailable())
+        XPBarPainter().DrawStatusBarBackground(Bar, DC, Brush, Whole, R);
+    else
+        TdxBarItemControlFlatPainter::DrawStatusBarBackground(Bar, DC, Brush, Whole, R);
 }
 
 void TdxBarItemControlOffice11Painter::DrawBarBackground(BarPaintView& Bar, HDC DC, const RECT& R,

@@ -398,6 +398,11 @@ void TdxBarItemControlPainter::DrawBarBackground(BarPaintView& Bar, HDC DC, cons
     FillRect(DC, &R, Brush != nullptr ? Brush : Bar.BkBrush());
 }
 
+void TdxBarItemControlPainter::DrawStatusBarBackground(BarPaintView& Bar, HDC DC, HBRUSH Brush, const RECT&,
+                                                       const RECT& R) const {
+    FillRect(DC, &R, Brush != nullptr ? Brush : Bar.BkBrush());
+}
+
 void TdxBarItemControlPainter::DrawDockBackground(HDC DC, const RECT& Dest, const RECT& Origin, TColor Color,
                                                   HBRUSH Brush, TdxBarDockingStyle) const {
     FillRectWithBitmap(DC, Dest, Origin, nullptr, Color, Brush);

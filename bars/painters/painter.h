@@ -85,6 +85,10 @@ public:
     virtual HBRUSH GetManagerBrush(const TdxBarManager* Manager) const;
     // A bar window's own background in R (client coordinates): its brush, or the style's shading.
     virtual void DrawBarBackground(BarPaintView& Bar, HDC DC, const RECT& R, HBRUSH Brush) const;
+    // The background of a toolbar that stands as a status bar along the form's bottom edge, in R;
+    // Whole is its window rectangle in the same coordinates (the picture runs across all of it).
+    virtual void DrawStatusBarBackground(BarPaintView& Bar, HDC DC, HBRUSH Brush, const RECT& Whole,
+                                         const RECT& R) const;
     // A dock site's background in Dest; Origin is the whole site, Side the edge it lies along.
     virtual void DrawDockBackground(HDC DC, const RECT& Dest, const RECT& Origin, TColor Color, HBRUSH Brush,
                                     TdxBarDockingStyle Side) const;

@@ -298,6 +298,14 @@ void TdxBarItemControlXPPainter::DrawSizeGripArea(BarPaintView& Bar, HDC DC, HBR
     Theme(totStatus, DC, SP_GRIPPER, 0, R);
 }
 
+void TdxBarItemControlXPPainter::DrawStatusBarBackground(BarPaintView&, HDC DC, HBRUSH, const RECT& Whole,
+                                                         const RECT& R) const {
+    // The theme's status bar across the whole window, of which R is shown.
+    const pw::gdi::SavedDC saved(DC);
+    IntersectClipRect(DC, R.left, R.top, R.right, R.bottom);
+    Theme(totStatus, DC, 0, 0, Whole);
+}
+
 void TdxBarItemControlXPPainter::DrawSubMenuBorder(BarPaintView& SubMenu, HDC DC, const RECT& Rect) const {
     FrameRect(DC, &Rect, GetSysColorBrush(COLOR_BTNSHADOW));
     if (!SubMenu.HasDetachBar()) return;

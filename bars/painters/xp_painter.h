@@ -69,6 +69,8 @@ public:
     void DrawMDIButton(BarPaintView& Bar, int Kind, bool Disabled, const RECT& R, HDC DC, bool Hot,
                        bool Pressed) const override;
     void DrawSizeGripArea(BarPaintView& Bar, HDC DC, HBRUSH Brush, const RECT& R) const override;
+    void DrawStatusBarBackground(BarPaintView& Bar, HDC DC, HBRUSH Brush, const RECT& Whole,
+                                 const RECT& R) const override;
     void DrawSubMenuBorder(BarPaintView& SubMenu, HDC DC, const RECT& R) const override;
     int CalcComboButtonWidth(int DigitWidth) const override;
     void SetEditMargins(ItemPaintView& Control, HWND Wnd) const override;

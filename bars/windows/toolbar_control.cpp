@@ -278,8 +278,12 @@ void TdxBarControl::DrawBackground(HDC DC, const RECT& R, HBRUSH Brush) {
     TBitmap* own = bar_->BackgroundBitmap();
     TdxBarBackgrounds* backgrounds = manager_->Backgrounds();
     TBitmap* shared = backgrounds != nullptr ? backgrounds->Bar() : nullptr;
+    // A borderless bar across the bottom row stands as the form's status bar and looks like one.
+    const bool statusBar = bar_->BorderStyle() == bbsNone && dockingStyle_ == dsBottom && bar_->WholeRow();
     if (own != nullptr && !own->Empty()) {
         FillRectWithBitmap(DC, R, tiles, own, clNone, Brush);
+    } else if (statusBar && (shared == nullptr || shared->Empty())) {
+        Painter().DrawStatusBarBackground(*this, DC, Brush, tiles, R);
     } else if (shared != nullptr && !shared->Empty()) {
         FillRectWithBitmap(DC, R, tiles, shared, clNone, Brush);
     } else if (bar_->Color() != clDefault) {

@@ -11,6 +11,7 @@
 #include "bars/core/item_registry.h"
 #include "bars/windows/bar_hints.h"
 #include "platform/gdi/surface.h"
+#include "platform/gdi/syscolors.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/canvas.h"
 #include "platform/graphics/graphics_types.h"
@@ -181,6 +182,31 @@ TEST_F(BarWindowsTest, BehindItsControlsAToolbarShowsItsPictureTheManagersOrItsC
     bar->SetColor(clBlue);
     Pump();
     EXPECT_EQ(shown(0), ColorToRGB(clBlue));
+}
+
+// A borderless bar across the bottom row is the form's status bar: it shows the style's status-bar
+// background, not its own colour; with a border it is a toolbar again.
+TEST_F(BarWindowsTest, ABorderlessBarAlongTheBottomShowsTheStatusBarBackground) {
+    TdxBarButton* ready = Button("Ready");
+    TdxBar* bar = Toolbar("Status", {ready}, dsBottom);
+    bar->SetWholeRow(true);
+    bar->SetColor(clBlue);
+    bar->SetBorderStyle(bbsNone);
+    Pump();
+    auto shown = [&] {
+        pw::gui::PaintPendingWindows();
+        const RECT button = Control(ready, bar)->ScreenRect();
+        RECT formRect{};
+        GetWindowRect(form.Handle(), formRect);
+        const uint32_t argb =
+            pw::gui::ComposeWindow(form.Handle())
+                .Pixel(button.right + 30 - formRect.left, (button.top + button.bottom) / 2 - formRect.top);
+        return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
+    };
+    EXPECT_EQ(shown(), GetSysColor(COLOR_BTNFACE));
+    bar->SetBorderStyle(bbsSingle);
+    Pump();
+    EXPECT_EQ(shown(), ColorToRGB(clBlue));
 }
 
 TEST_F(BarWindowsTest, AFloatingToolbarTakesItsBarsTransparencyAndADockedOneIsOpaque) {
