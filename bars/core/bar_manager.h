@@ -250,6 +250,14 @@ public:
     bars::ItemControl* SelectedItem() const { return selectedItem_; }
     void SetSelectedItem(bars::ItemControl* Control);
     TdxBar* MainMenuBar() const { return mainMenuBar_; }
+    // The MDI child whose menus the main menu bar shows, whether it is maximized, and whether its own
+    // main menu bar showed before its menus were merged.
+    HWND LastActiveMDIChild() const { return lastActiveMDIChild_; }
+    void SetLastActiveMDIChild(HWND Value) { lastActiveMDIChild_ = Value; }
+    bool MDIChildZoomed() const { return mdiChildZoomed_; }
+    void SetMDIChildZoomed(bool Value) { mdiChildZoomed_ = Value; }
+    bool ChildMenuWasVisible() const { return childMenuWasVisible_; }
+    void SetChildMenuWasVisible(bool Value) { childMenuWasVisible_ = Value; }
     void SetMainMenuBar(TdxBar* Value) { mainMenuBar_ = Value; }
     HWND GetParentHandle() const;
 
@@ -420,6 +428,9 @@ private:
         disabledLargeImagesLink_;
     std::unique_ptr<TdxThemeChangedNotificator> themeNotificator_;
     TdxBar* mainMenuBar_ = nullptr;
+    HWND lastActiveMDIChild_ = nullptr;
+    bool mdiChildZoomed_ = false;
+    bool childMenuWasVisible_ = false;
     bars::ItemControl* selectedItem_ = nullptr;
     TdxBarItemLink* movingLink_ = nullptr;
     TdxBarItem* dragItem_ = nullptr;

@@ -15,6 +15,7 @@
 #include "bars/windows/bar_hints.h"
 #include "bars/windows/drop_down_list.h"
 #include "bars/windows/item_control.h"
+#include "bars/windows/mdi_menus.h"
 #include "bars/windows/sub_menu_control.h"
 #include "bars/windows/toolbar_control.h"
 #include "lookandfeel/object_links.h"
@@ -410,6 +411,9 @@ LRESULT BarCallWndProcHookProc(int Code, WPARAM Sent, LPARAM Info) {
             if (parentManager != nullptr && IsWindowVisible(parent))
                 ParentFormMessageHandler(parentManager, call.message, call.wParam, call.lParam);
         }
+        // An MDI child activated or going: the frame's main menu bar follows.
+        if (call.message == WM_CHILDACTIVATE || call.message == WM_DESTROY || call.message == WM_MDIACTIVATE)
+            if (TdxBarManager* frame = MDIFrameManagerOf(call.hwnd)) UpdateMDIChildButtons(frame);
     }
     return CallNextHookEx(h.callWndProc, Code, Sent, Info);
 }

@@ -36,6 +36,12 @@ void FormActivated(TdxBarManager* Manager, TWMActivate Message) {
     UpdateFloatingBars(Manager, Message.Active() != WA_INACTIVE, false, Message.Other());
 }
 
+// An MDI child form's bars follow its activation inside the frame.
+void MDIActivated(TdxBarManager* Manager, TCustomForm* Form, TWMMDI Message) {
+    Manager->SetParentFormActive(Form->HandleAllocated() && Message.Activated() == Form->Handle());
+    UpdateFloatingBars(Manager, Manager->ParentFormActive(), false, nullptr);
+}
+
 // A form about to be hidden takes its floating toolbars along.
 void WindowPosChanging(TdxBarManager* Manager, TWMWindowPosMsg Message) {
     const WINDOWPOS* pos = Message.WindowPos();
@@ -124,6 +130,9 @@ void ParentFormMessageHandler(TdxBarManager* Manager, UINT Msg, WPARAM WParam, L
         return SysCommand(Manager, TWMSysCommand(message));
     case WM_WINDOWPOSCHANGING:
         return WindowPosChanging(Manager, TWMWindowPosMsg(message));
+    case WM_MDIACTIVATE:
+        if (form->FormStyle() == fsMDIChild) MDIActivated(Manager, form, TWMMDI(message));
+        return;
     default:
         return;
     }

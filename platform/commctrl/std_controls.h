@@ -104,4 +104,3 @@ int SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw);
 int GetScrollPos(HWND hwnd, int bar);
 BOOL SetScrollRange(HWND hwnd, int bar, int minPos, int maxPos, BOOL redraw);
 BOOL ShowScrollBar(HWND hwnd, int bar, BOOL show);
-

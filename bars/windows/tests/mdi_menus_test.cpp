@@ -1,0 +1,127 @@
+// The main menu bar of an MDI frame: a maximized child's system menu first on it and the child's own
+// menu merged after the frame's entries, taken away again as the child is restored, switched or goes.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "bars/core/bar_manager.h"
+#include "bars/core/item_links.h"
+#include "bars/core/sub_item.h"
+#include "bars/core/system_menu_item.h"
+#include "bars/core/toolbar.h"
+#include "bars/core/toolbars.h"
+#include "platform/gui/message_loop.h"
+#include "platform/gui/paint.h"
+#include "platform/gui/window.h"
+#include "platform/vcl/application.h"
+#include "platform/vcl/form.h"
+
+namespace bars_windows_test {
+namespace {
+
+void Pump() {
+    for (int i = 0; i < 5; ++i)
+        ProcessMessages();
+    pw::gui::PaintPendingWindows();
+}
+
+TdxBar* MainMenu(TForm* Form, const std::string& Entry) {
+    auto* manager = new TdxBarManager(Form);
+    manager->SetStyle(bmsFlat);
+    TdxBar* bar = manager->Bars()->Add();
+    bar->SetIsMainMenu(true);
+    auto* sub = new TdxBarSubItem(Form);
+    sub->SetCaption(Entry);
+    bar->ItemLinks()->Add()->SetItem(sub);
+    bar->SetDockingStyle(dsTop);
+    bar->SetVisible(true);
+    return bar;
+}
+
+class MdiMenusTest : public ::testing::Test {
+protected:
+    MdiMenusTest() {
+        Application->CreateForm(frame);
+        frame->SetFormStyle(fsMDIForm);
+        frame->SetBounds(40, 40, 640, 480);
+        menu = MainMenu(frame, "&File");
+        frame->Show();
+        Pump();
+    }
+    ~MdiMenusTest() override {
+        delete frame;
+        Pump();
+    }
+    TForm* Child(const std::string& Entry, TdxBar*& ChildMenu) {
+        auto* child = new TForm(frame);
+        child->SetFormStyle(fsMDIChild);
+        child->SetBounds(10, 10, 300, 200);
+        ChildMenu = MainMenu(child, Entry);
+        child->Show();
+        Pump();
+        return child;
+    }
+    std::vector<std::string> Entries() const {
+        std::vector<std::string> entries;
+        for (int i = 0; i < menu->ItemLinks()->Count(); ++i) {
+            TdxBarItem* item = menu->ItemLinks()->Items(i)->Item();
+            entries.push_back(dynamic_cast<TSystemMenuSubItem*>(item) != nullptr ? "(system)"
+                                                                                 : item->Caption());
+        }
+        return entries;
+    }
+    RECT ClientPlace() const {
+        RECT r{0, 0, 0, 0};
+        GetWindowRect(frame->ClientHandle(), r);
+        return r;
+    }
+
+    TForm* frame = nullptr;
+    TdxBar* menu = nullptr;
+};
+
+TEST_F(MdiMenusTest, AMaximizedChildsMenusJoinTheFramesMainMenu) {
+    TdxBar* editMenu = nullptr;
+    TdxBar* viewMenu = nullptr;
+    TForm* edit = Child("&Edit", editMenu);
+    TForm* view = Child("&View", viewMenu);
+    using Names = std::vector<std::string>;
+    EXPECT_EQ(Entries(), Names{"&File"});
+    const RECT place = ClientPlace();
+
+    view->SetWindowState(wsMaximized);
+    Pump();
+    EXPECT_EQ(Entries(), (Names{"(system)", "&File", "&View"}));
+    EXPECT_FALSE(viewMenu->Visible());
+    EXPECT_TRUE(EqualRect(ClientPlace(), place));
+    auto* system = dynamic_cast<TSystemMenuSubItem*>(menu->ItemLinks()->Items(0)->Item());
+    ASSERT_NE(system, nullptr);
+    EXPECT_EQ(system->Window(), view->Handle());
+
+    // Another child activated comes maximized: its menus stand in for the first one's.
+    SendMessage(frame->ClientHandle(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(edit->Handle()), 0);
+    Pump();
+    EXPECT_EQ(Entries(), (Names{"(system)", "&File", "&Edit"}));
+    EXPECT_TRUE(viewMenu->Visible());
+    EXPECT_FALSE(editMenu->Visible());
+
+    edit->SetWindowState(wsNormal);
+    Pump();
+    EXPECT_EQ(Entries(), Names{"&File"});
+    EXPECT_TRUE(editMenu->Visible());
+
+    // With AlwaysMerge the active child's menu is merged whatever its state; a child that goes takes
+    // its entries along.
+    TdxBarManager* manager = menu->BarManager();
+    manager->SetAlwaysMerge(true);
+    SendMessage(frame->ClientHandle(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(view->Handle()), 0);
+    Pump();
+    EXPECT_EQ(Entries(), (Names{"&File", "&View"}));
+    delete view;
+    Pump();
+    EXPECT_EQ(Entries(), (Names{"&File", "&Edit"}));
+}
+
+} // namespace
+} // namespace bars_windows_test
