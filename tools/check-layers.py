@@ -45,6 +45,8 @@ app/colorpicker: platform/stdctrls platform/vcl platform/graphics platform/gui p
 app: app/output app/results app/crawl app/core app/colorpicker fetch ftp/forms imaging/png imaging/gif bars
      shellcontrols controls platform/stdctrls platform/graphics platform/vcl platform/rtl
 tests/support:
+# The GUI tests' pump and environments: the window system's, and the class library's on top of it.
+tests/support/gui: platform/vcl platform/gui platform/rtl
 """
 # Folders above every layer.
 TOP = ("bench", "tools", "sample")

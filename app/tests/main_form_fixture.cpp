@@ -14,25 +14,18 @@
 #include "platform/gui/message_loop.h"
 #include "platform/vcl/application.h"
 #include "platform/vcl/dialogs.h"
+#include "tests/support/gui/environment_steps.h"
 
 namespace app_test {
 namespace {
 
-class Environment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        Application->Initialize();
+// The toolbar library's process-wide state and its window classes, as the program starts them.
+[[maybe_unused]] const bool barsStarted = testsupport::AddEnvironmentStep(
+    [] {
         StartBarUnit();
         bars::RegisterBarWindows();
-    }
-    void TearDown() override {
-        ShutdownBarUnit();
-        delete Application;
-    }
-};
-
-[[maybe_unused]] auto* environment = ::testing::AddGlobalTestEnvironment(new Environment);
+    },
+    [] { ShutdownBarUnit(); });
 
 } // namespace
 
@@ -70,11 +63,6 @@ void EscapeWhenShown() {
         KillTimer(nullptr, id);
         pw::gui::SimulateKeyStroke(VK_ESCAPE);
     });
-}
-
-void Pump() {
-    for (int i = 0; i < 50; ++i)
-        Application->ProcessMessages();
 }
 
 void MainFormTest::SetUp() {

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/vcl/prompt.h"
+#include "tests/support/gui/pump.h"
 
 class TfrmSiteMapMain;
 
@@ -35,7 +36,7 @@ private:
     std::vector<pw::vcl::PromptAnswer> answers_;
 };
 
-void Pump();
+using testsupport::Pump;
 // Presses Escape once the popup menu shown next runs its own loop (a menu at the cursor waits for the
 // person).
 void EscapeWhenShown();

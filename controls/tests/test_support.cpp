@@ -15,36 +15,7 @@
 #include "platform/vcl/form.h"
 
 namespace controls_test {
-namespace {
-
-class Environment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        Application->Initialize();
-    }
-    void TearDown() override { delete Application; }
-};
-
-[[maybe_unused]] auto* environment = ::testing::AddGlobalTestEnvironment(new Environment);
-
-} // namespace
-
-void Pump() {
-    MSG msg;
-    for (int i = 0; i < 100 && PeekMessage(msg, nullptr, 0, 0, PM_NOREMOVE); ++i)
-        ::ProcessMessages();
-    ::ProcessMessages();
-}
-
-void PumpFor(int Milliseconds) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(Milliseconds);
-    while (std::chrono::steady_clock::now() < until) {
-        Pump();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    Pump();
-}
+namespace {} // namespace
 
 TForm* MakeForm(int ClientWidth, int ClientHeight) {
     auto* form = new TForm(nullptr);

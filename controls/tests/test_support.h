@@ -1,17 +1,17 @@
 #pragma once
-// Shared pieces of the framed-control tests: the running application, a pump, a form, input.
+// Shared pieces of the framed-control tests: the shared pump, a form, input.
 #include <string>
 
 #include "platform/rtl/wintypes.h"
+#include "tests/support/gui/pump.h"
 
 class TWinControl;
 class TForm;
 
 namespace controls_test {
 
-void Pump();
-// Pumps for at least Milliseconds, so that timers come due.
-void PumpFor(int Milliseconds);
+using testsupport::Pump;
+using testsupport::PumpFor;
 // A form with the given client size; shown by the caller.
 TForm* MakeForm(int ClientWidth = 400, int ClientHeight = 300);
 // A pixel of the control's window (border included), as drawn now.

@@ -1,5 +1,5 @@
 #pragma once
-// What tests of the framed tree view and of its users share: the running application, a pump, a
+// What tests of the framed tree view and of its users share: the shared pump, a
 // shown form holding a view, and input through the window system's injection entry.
 #include <gtest/gtest.h>
 
@@ -11,30 +11,11 @@
 #include "platform/vcl/application.h"
 #include "platform/vcl/form.h"
 #include "shellcontrols/rz_tree_view.h"
+#include "tests/support/gui/pump.h"
 
 namespace tree_test {
 
-struct ApplicationEnvironment : ::testing::Environment {
-    void SetUp() override {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        Application->Initialize();
-    }
-    void TearDown() override { delete Application; }
-};
-// Once in every test program that includes this, however many of its files do.
-inline ::testing::Environment* const environment =
-    ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
-
-inline void Pump() {
-    for (int i = 0; i < 100; ++i) {
-        MSG msg;
-        if (!PeekMessage(msg, nullptr, 0, 0, PM_NOREMOVE)) {
-            ::ProcessMessages();
-            if (!PeekMessage(msg, nullptr, 0, 0, PM_NOREMOVE)) return;
-        }
-        ::ProcessMessages();
-    }
-}
+using testsupport::Pump;
 
 // A click at a point of the control's client area, with a modifier key held when one is given.
 inline void ClickAt(TControl* Control, TPoint At, pw::gui::MouseButton Button, BYTE Modifier = 0) {

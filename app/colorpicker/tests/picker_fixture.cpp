@@ -12,28 +12,6 @@
 #include "platform/vcl/form.h"
 
 namespace colorpicker_test {
-namespace {
-
-class Environment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        Application->Initialize();
-    }
-    void TearDown() override { delete Application; }
-};
-
-[[maybe_unused]] auto* environment = ::testing::AddGlobalTestEnvironment(new Environment);
-
-} // namespace
-
-void Pump() {
-    MSG msg;
-    for (int i = 0; i < 100 && PeekMessage(msg, nullptr, 0, 0, PM_NOREMOVE); ++i)
-        ::ProcessMessages();
-    ::ProcessMessages();
-}
-
 void PickerTest::SetUp() {
     pw::gui::SetScreens({{RECT{0, 0, 1024, 768}, RECT{0, 0, 1024, 740}}});
     form_.reset(new TForm(nullptr));

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/rtl/wintypes.h"
+#include "tests/support/gui/pump.h"
 
 class TColorPickerButton;
 class TColorPopup;
@@ -13,7 +14,7 @@ class TForm;
 
 namespace colorpicker_test {
 
-void Pump();
+using testsupport::Pump;
 
 class PickerTest : public ::testing::Test {
 protected:

@@ -190,8 +190,8 @@ TEST(WebsiteCrawl, FetchesTheSiteBreadthFirstOnceEachWithTitlesAndFolders) {
     c.results.OnPage = [&](const CrawledPage& p) {
         if (p.URL != site.Url("/a.html")) return;
         // The next queued page is on its way while this one is still being worked on.
-        fetchedAhead = gui_test::PumpUntil(
-            [&] { return site.AccessLog().find("/sub/b.html 200") != std::string::npos; }, 10000);
+        fetchedAhead = static_cast<bool>(gui_test::PumpUntil(
+            [&] { return site.AccessLog().find("/sub/b.html 200") != std::string::npos; }, 10000));
     };
     ASSERT_TRUE(c.crawl.CrawlWebsite(root));
     EXPECT_TRUE(fetchedAhead);

@@ -20,15 +20,6 @@ namespace fs = std::filesystem;
 using Files = std::vector<std::string>;
 
 namespace {
-class OutputEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        Application->Initialize();
-    }
-    void TearDown() override { delete Application; }
-};
-[[maybe_unused]] auto* environment = ::testing::AddGlobalTestEnvironment(new OutputEnvironment);
 
 const std::string kProgramDir = PW_PROGRAM_DIR;
 

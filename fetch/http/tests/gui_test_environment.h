@@ -1,7 +1,8 @@
 #pragma once
-// What every test program of the HTTP client, the page fetcher and the crawl needs: the GUI thread's
-// application object (made once for the program), a pump that waits for the worker's calls, and the
+// What every test program of the HTTP client, the page fetcher and the crawl needs: the shared pump
+// that waits for the worker's calls, the worker threads awaited before the application goes, and the
 // real peers on loopback.
+#include "tests/support/gui/pump.h"
 #include "tests/support/loopback_port.h"
 #include "tests/support/nginx_peer.h"
 #include "tests/support/peer_process.h"
@@ -16,8 +17,7 @@ using testsupport::ClosedPort;
 // How long a test waits for something that normally comes at once: only a failing test waits so long.
 constexpr int kPatienceMs = 60000;
 
-// Runs the GUI thread's messages until done() or timeoutMs pass; false on timeout.
-bool PumpUntil(const std::function<bool()>& done, int timeoutMs);
+using testsupport::PumpUntil;
 
 // The fault server of the network tests (short bodies, stalls and the like), shared by the program.
 PeerProcess& FaultServer();

@@ -96,7 +96,7 @@ bool Recorder::GuiEventsOnMainThread() const {
 bool Fetch(TCustomWinHTTP& http, const std::string& url, int timeoutMs) {
     http.URL = url;
     if (!http.Read(false)) return false;
-    return PumpUntil([&] { return !http.Busy(); }, timeoutMs);
+    return static_cast<bool>(PumpUntil([&] { return !http.Busy(); }, timeoutMs));
 }
 
 std::string FaultUrl(const std::string& path) {

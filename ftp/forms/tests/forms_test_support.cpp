@@ -14,37 +14,6 @@
 #include "platform/vcl/form.h"
 
 namespace ftpforms_test {
-namespace {
-
-class Environment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        Application->Initialize();
-    }
-    void TearDown() override { delete Application; }
-};
-
-[[maybe_unused]] auto* environment = ::testing::AddGlobalTestEnvironment(new Environment);
-
-} // namespace
-
-void Pump() {
-    MSG msg;
-    for (int i = 0; i < 100 && PeekMessage(msg, nullptr, 0, 0, PM_NOREMOVE); ++i)
-        ::ProcessMessages();
-    ::ProcessMessages();
-}
-
-bool PumpUntil(const std::function<bool()>& Done, int TimeoutMs) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(TimeoutMs);
-    for (;;) {
-        Pump();
-        if (Done()) return true;
-        if (std::chrono::steady_clock::now() >= deadline) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE_, 20, QS_ALLINPUT);
-    }
-}
 
 pw::vcl::PromptAnswer Person::Ask(const pw::vcl::PromptRequest& Request) {
     Asked.push_back(Request);

@@ -1,17 +1,17 @@
 #pragma once
-// The running application, a store of its own and a person at the screen for the FTP windows' tests.
+// The shared pump, a store of its own and a person at the screen for the FTP windows' tests.
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/vcl/prompt.h"
+#include "tests/support/gui/pump.h"
 #include "tests/support/temp_dir.h"
 
 namespace ftpforms_test {
 
-void Pump();
-// Pumps until Done or the deadline (milliseconds); false at the deadline.
-bool PumpUntil(const std::function<bool()>& Done, int TimeoutMs = 20000);
+using testsupport::Pump;
+using testsupport::PumpUntil;
 
 // Answers every message box with Answer (a button's result; -1 is closing the box) and keeps the
 // texts asked.

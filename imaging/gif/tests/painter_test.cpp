@@ -8,6 +8,7 @@
 #include "platform/gui/paint.h"
 #include "platform/gui/window.h"
 #include "platform/rtl/thread.h"
+#include "tests/support/gui/pump.h"
 
 #include <gtest/gtest.h>
 
@@ -67,16 +68,8 @@ LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProc(hwnd, msg, wParam, lParam);
 }
 
-// Runs the window messages and the painters' synchronised calls until done() or the time is up.
-bool PumpUntil(int ms, const std::function<bool()>& done) {
-    const auto until = Clock::now() + std::chrono::milliseconds(ms);
-    while (Clock::now() < until) {
-        ProcessMessages();
-        CheckSynchronize(2);
-        if (done()) return true;
-    }
-    return false;
-}
+using testsupport::PumpFor;
+using testsupport::PumpUntil;
 
 struct Shown {
     int Frame;
@@ -97,7 +90,7 @@ std::vector<Shown> Play(TGIFImage& image, Window& window, int frames, int timeou
         shown.push_back({frame, Clock::now(), window.At(48, 32)});
     };
     image.Draw(window.Canvas, RECT{0, 0, image.Width(), image.Height()});
-    PumpUntil(timeoutMs, [&] { return static_cast<int>(shown.size()) >= frames; });
+    PumpUntil([&] { return static_cast<int>(shown.size()) >= frames; }, timeoutMs);
     return shown;
 }
 
@@ -168,7 +161,7 @@ TEST(GifPainter, StopsCleanlyWhenTheWindowGoes) {
     ASSERT_GE(shown.size(), 2u);
     ASSERT_NE(image->Painter(), nullptr);
     DestroyWindow(window->Handle);
-    EXPECT_TRUE(PumpUntil(60000, [&] { return image->Painter() == nullptr; }))
+    EXPECT_TRUE(PumpUntil([&] { return image->Painter() == nullptr; }, 60000))
         << "the painter ends once its canvas cannot draw any more";
     EXPECT_TRUE(image->Painters().empty());
     EXPECT_FALSE(ended) << "a painter that was stopped reports no end";
@@ -184,7 +177,7 @@ TEST(GifPainter, StopsCleanlyWhenTheImageIsFreedWhilePlaying) {
     image.reset();
     EXPECT_LT(Clock::now() - start, std::chrono::seconds(10));
     // Nothing of the painter is left to run.
-    PumpUntil(200, [] { return false; });
+    PumpFor(200);
     EXPECT_EQ(window.At(2, 2), kRed);
 }
 

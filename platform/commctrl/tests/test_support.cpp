@@ -8,7 +8,6 @@
 #include <memory>
 
 #include "platform/commctrl/control_views.h"
-#include "platform/gui/gui_application.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
@@ -16,28 +15,13 @@
 #include "platform/gui/window.h"
 #include "platform/rtl/sync.h"
 #include "platform/rtl/unicode.h"
-#include "tests/support/wait.h"
+#include "tests/support/gui/environment_steps.h"
 
 namespace commctrl_test {
 namespace {
 
-class GuiEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        app_ = std::make_unique<pw::gui::GuiApplication>(argc_, argv_);
-        InitCommonControls();
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    int argc_ = 1;
-    char name_[16] = "commctrl_tests";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<pw::gui::GuiApplication> app_;
-};
-
-[[maybe_unused]] auto* environment = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
+[[maybe_unused]] const bool controlsRegistered =
+    testsupport::AddEnvironmentStep([] { InitCommonControls(); });
 
 struct HostState {
     std::vector<Notice> notices;
@@ -158,17 +142,6 @@ std::vector<UINT> Host::Codes(HWND from, std::initializer_list<UINT> only) const
 
 void Host::Answer(UINT code, LRESULT result) {
     States()[hwnd_].answers[code] = result;
-}
-
-void Pump() {
-    ProcessMessages();
-}
-
-bool PumpUntil(const std::function<bool()>& done) {
-    return testsupport::WaitUntil([&] {
-        Pump();
-        return done();
-    });
 }
 
 ScopedDoubleClickTime::ScopedDoubleClickTime(UINT milliseconds) : old_(GetDoubleClickTime()) {

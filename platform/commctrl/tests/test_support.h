@@ -8,6 +8,7 @@
 #include "platform/commctrl/common_controls.h"
 #include "platform/commctrl/std_controls.h"
 #include "platform/gui/window_defs.h"
+#include "tests/support/gui/pump.h"
 
 namespace commctrl_test {
 
@@ -42,9 +43,8 @@ private:
     HWND hwnd_;
 };
 
-void Pump();
-// Pumps messages until done() answers true, for at most a minute; answers done()'s last answer.
-bool PumpUntil(const std::function<bool()>& done);
+using testsupport::Pump;
+using testsupport::PumpUntil;
 
 // A double-click time for one test, so that it waits milliseconds instead of the default half second;
 // the previous time comes back when the object goes.

@@ -6,7 +6,7 @@
 #include <map>
 #include <memory>
 
-#include "platform/gui/gui_application.h"
+#include "tests/support/gui/environment_steps.h"
 
 namespace gui_test {
 namespace {
@@ -32,23 +32,8 @@ class WindowSweeper : public ::testing::EmptyTestEventListener {
     }
 };
 
-class GuiEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        app_ = std::make_unique<pw::gui::GuiApplication>(argc_, argv_);
-        ::testing::UnitTest::GetInstance()->listeners().Append(new WindowSweeper);
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    int argc_ = 1;
-    char name_[16] = "gui_tests";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<pw::gui::GuiApplication> app_;
-};
-
-[[maybe_unused]] auto* environment = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
+[[maybe_unused]] const bool sweeperAdded = testsupport::AddEnvironmentStep(
+    [] { ::testing::UnitTest::GetInstance()->listeners().Append(new WindowSweeper); });
 
 LRESULT RecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     Log().push_back(Seen{hwnd, msg, wParam, lParam});
@@ -112,18 +97,6 @@ HWND MakeChild(HWND parent, RECT r, DWORD style, DWORD exStyle, UINT classStyle)
     return Made().emplace_back(CreateWindowEx(exStyle, RecordingClass(classStyle), "child", style | WS_CHILD,
                                               r.left, r.top, r.right - r.left, r.bottom - r.top, parent,
                                               nullptr, nullptr, nullptr));
-}
-
-void Pump() {
-    MSG msg;
-    for (int i = 0; i < 10000 && PeekMessage(msg, nullptr, 0, 0, PM_REMOVE); ++i) {
-        if (msg.message == WM_QUIT) {
-            RepostQuit(msg);
-            return;
-        }
-        TranslateMessage(msg);
-        DispatchMessage(msg);
-    }
 }
 
 } // namespace gui_test

@@ -6,6 +6,7 @@
 
 #include "platform/gui/message_loop.h"
 #include "platform/gui/window.h"
+#include "tests/support/gui/pump.h"
 
 namespace gui_test {
 
@@ -33,7 +34,6 @@ HWND MakeTopLevel(RECT r, DWORD style = WS_POPUP | WS_VISIBLE, DWORD exStyle = 0
 HWND MakeChild(HWND parent, RECT r, DWORD style = WS_CHILD | WS_VISIBLE, DWORD exStyle = 0,
                UINT classStyle = 0);
 
-// Dispatches everything queued (sent, posted, paint, due timers) until the queue is idle.
-void Pump();
+using testsupport::Pump;
 
 } // namespace gui_test

@@ -5,6 +5,7 @@
 #include "platform/net/socket_errors.h"
 #include "platform/net/socket_resolve.h"
 #include "platform/net/winsock.h"
+#include "tests/support/gui/pump.h"
 #include "tests/support/thrown_message.h"
 
 #include <arpa/inet.h>
@@ -61,20 +62,8 @@ private:
     HWND hwnd_;
 };
 
-bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        ProcessMessages();
-        if (done()) return true;
-        if (std::chrono::steady_clock::now() >= deadline) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE_, 20, QS_ALLINPUT);
-    }
-}
-
-// Lets posted messages arrive for a while (for checks that something did not happen).
-void PumpFor(int ms) {
-    PumpUntil([] { return false; }, ms);
-}
+using testsupport::PumpFor;
+using testsupport::PumpUntil;
 
 sockaddr_in Loopback(uint16_t port) {
     sockaddr_in a{};

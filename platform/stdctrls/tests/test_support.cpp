@@ -13,17 +13,6 @@
 namespace stdctrls_test {
 namespace {
 
-class Environment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        Application->Initialize();
-    }
-    void TearDown() override { delete Application; }
-};
-
-[[maybe_unused]] auto* environment = ::testing::AddGlobalTestEnvironment(new Environment);
-
 void ClickAt(TControl* Control, int X, int Y, pw::gui::MouseButton Button, bool Double) {
     const TPoint p = Control->ClientToScreen(TPoint{X, Y});
     pw::gui::SimulateClick(POINT{p.x, p.y}, Button);
@@ -32,17 +21,6 @@ void ClickAt(TControl* Control, int X, int Y, pw::gui::MouseButton Button, bool 
 }
 
 } // namespace
-
-void Pump() {
-    for (int i = 0; i < 100; ++i) {
-        MSG msg;
-        if (!PeekMessage(msg, nullptr, 0, 0, PM_NOREMOVE)) {
-            ::ProcessMessages();
-            if (!PeekMessage(msg, nullptr, 0, 0, PM_NOREMOVE)) return;
-        }
-        ::ProcessMessages();
-    }
-}
 
 TForm* MakeForm(int ClientWidth, int ClientHeight) {
     auto* form = new TForm(nullptr);

@@ -1,16 +1,17 @@
 #pragma once
-// Shared pieces of the standard-control tests: the running application, a pump, a shown form and
+// Shared pieces of the standard-control tests: the shared pump, a shown form and
 // input driven through the window system's injection entry.
 #include <string>
 
 #include "platform/rtl/wintypes.h"
+#include "tests/support/gui/pump.h"
 
 class TControl;
 class TForm;
 
 namespace stdctrls_test {
 
-void Pump();
+using testsupport::Pump;
 // A form at (100, 100) with the given client size, shown and active.
 TForm* MakeForm(int ClientWidth = 400, int ClientHeight = 300);
 // A left click at a client point of the control (with a double click when asked).

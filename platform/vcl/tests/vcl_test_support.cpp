@@ -9,46 +9,6 @@
 #include "platform/vcl/application.h"
 
 namespace vcl_test {
-namespace {
-
-class VclEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        Application->Initialize();
-    }
-    void TearDown() override { delete Application; }
-};
-
-[[maybe_unused]] auto* environment = ::testing::AddGlobalTestEnvironment(new VclEnvironment);
-
-} // namespace
-
-void Pump() {
-    for (int i = 0; i < 100; ++i) {
-        MSG msg;
-        if (!PeekMessage(msg, nullptr, 0, 0, PM_NOREMOVE)) {
-            ::ProcessMessages();
-            if (!PeekMessage(msg, nullptr, 0, 0, PM_NOREMOVE)) return;
-        }
-        ::ProcessMessages();
-    }
-}
-
-void PumpFor(int milliseconds) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (std::chrono::steady_clock::now() < end) {
-        ::ProcessMessages();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-}
-
-bool PumpUntil(const std::function<bool()>& done) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (!done() && std::chrono::steady_clock::now() < end)
-        PumpFor(5);
-    return done();
-}
 
 TTestBox::TTestBox(TComponent* AOwner, std::vector<std::string>* Log) : TCustomControl(AOwner), log_(Log) {
     SetTabStop(true);

@@ -1,6 +1,6 @@
 #pragma once
-// Shared pieces of the class-library tests: the running application, a pump that stops when nothing
-// is left to do, and small controls that record what happens to them.
+// Shared pieces of the class-library tests: the shared pump, and small controls that record what
+// happens to them.
 #include <functional>
 #include <string>
 #include <vector>
@@ -9,15 +9,13 @@
 #include "platform/vcl/custom_control.h"
 #include "platform/vcl/form.h"
 #include "platform/vcl/prompt.h"
+#include "tests/support/gui/pump.h"
 
 namespace vcl_test {
 
-// Dispatches everything due (sent, posted, paint, timers) until the queue is idle.
-void Pump();
-// Pumps for a while of real time, so that timers come due.
-void PumpFor(int milliseconds);
-// Pumps until done() holds or a minute passes (only a failing test waits that out); answers done().
-bool PumpUntil(const std::function<bool()>& done);
+using testsupport::Pump;
+using testsupport::PumpFor;
+using testsupport::PumpUntil;
 
 // A windowed control that can take the focus and records its events by name.
 class TTestBox : public TCustomControl {

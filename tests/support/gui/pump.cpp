@@ -1,0 +1,54 @@
+#include "tests/support/gui/pump.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "platform/gui/message_loop.h"
+
+namespace testsupport {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Sleeps until a message arrives or at most the given time.
+void WaitForMessage(Clock::duration most) {
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(most).count();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE_, static_cast<DWORD>(std::max<long long>(ms, 0)),
+                              QS_ALLINPUT);
+}
+
+} // namespace
+
+void Pump() {
+    // A bound on the rounds, so that a window posting to itself for ever cannot hang the test.
+    for (int round = 0; round < 100; ++round) {
+        if (!ProcessMessages()) return;
+        MSG msg;
+        if (!PeekMessage(msg, nullptr, 0, 0, PM_NOREMOVE)) return;
+    }
+}
+
+::testing::AssertionResult PumpUntil(const std::function<bool()>& done, int timeoutMs) {
+    const auto start = Clock::now();
+    const auto deadline = start + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        Pump();
+        if (done()) return ::testing::AssertionSuccess();
+        const auto now = Clock::now();
+        if (now >= deadline) break;
+        WaitForMessage(std::min<Clock::duration>(deadline - now, std::chrono::milliseconds(5)));
+    }
+    return ::testing::AssertionFailure()
+           << "the condition still did not hold after " << timeoutMs << " ms of pumping messages";
+}
+
+void PumpFor(int milliseconds) {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
+    for (auto now = Clock::now(); now < deadline; now = Clock::now()) {
+        Pump();
+        WaitForMessage(deadline - now);
+    }
+    Pump();
+}
+
+} // namespace testsupport

@@ -1,0 +1,21 @@
+#pragma once
+// Turning the message loop in GUI tests: drain what is queued, wait for a condition up to a deadline, or
+// keep answering messages for a while (to show that nothing more arrives).
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace testsupport {
+
+// Answers every message that is due, again while answering them queues more, until the queue is
+// idle. A WM_QUIT stays posted for the test to see.
+void Pump();
+
+// Pumps until done() answers true, sleeping until the next message (or a few milliseconds, for work of
+// other threads) between tries. Fails, saying how long it waited, once the deadline has passed.
+::testing::AssertionResult PumpUntil(const std::function<bool()>& done, int timeoutMs = 60000);
+
+// Pumps for the whole time, sleeping until the next message between rounds.
+void PumpFor(int milliseconds);
+
+} // namespace testsupport
