@@ -102,17 +102,18 @@ void TResultTree::tvMapDeletion(TObject*, TTreeNode* Node) {
 }
 
 void TResultTree::RemoveEmptyFolders() {
+    // Only folder nodes can go, and the folder index has them all: a site of many files is not walked
+    // node by node. Deeper folders go first, so a chain of empty folders goes leaf first; deleting a
+    // node without children takes no other node with it.
+    std::vector<std::pair<int, TTreeNode*>> folders;
+    for (const auto& entry : folders_)
+        for (TTreeNode* node : entry.second)
+            folders.emplace_back(node->Level(), node);
+    std::stable_sort(folders.begin(), folders.end(),
+                     [](const auto& a, const auto& b) { return a.first > b.first; });
     TTreeNodes& items = view_.Items();
-    // Backwards: children come after their parent, so a chain of empty folders goes leaf first, and
-    // deleting a leaf never moves a node that is still to be visited.
-    std::vector<TTreeNode*> order;
-    order.reserve(static_cast<size_t>(items.Count()));
-    for (int i = 0; i < items.Count(); ++i)
-        order.push_back(items.Item(i));
-    for (auto it = order.rbegin(); it != order.rend(); ++it) {
-        const TDataRec* rec = Rec(*it);
-        if (rec != nullptr && rec->IsFolder && !(*it)->HasChildren()) items.Delete(*it);
-    }
+    for (const auto& folder : folders)
+        if (!folder.second->HasChildren()) items.Delete(folder.second);
 }
 
 void TResultTree::RemoveSelectedNodes() {

@@ -6,6 +6,7 @@
 #include "platform/rtl/exception.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/list.h"
+#include "platform/rtl/scope_guard.h"
 #include "platform/rtl/strings.h"
 #include "platform/stdctrls/tree_view.h"
 
@@ -508,6 +509,8 @@ void TTreeNodes::ForgetItems(TTreeNode* Node) {
 
 void TTreeNodes::DeleteNode(TTreeNode* Node) {
     Node->deleting_ = true;
+    // The window let go of every item at once: each node forgets its own on the way out.
+    if (windowCleared_) Node->item_ = nullptr;
     while (Node->children_.first)
         DeleteNode(Node->children_.first);
     owner_.NodeGoing(Node);
@@ -530,17 +533,21 @@ void TTreeNodes::Clear() {
     BeginUpdate();
     // The window lets all its items go in one step, rather than one message per node. A control that
     // is being destroyed hands its window no more messages: the items go with the window.
+    bool cleared = false;
     if (roots_.first && owner_.HandleAllocated()) {
         if (!owner_.ComponentState().Contains(csDestroying)) {
             ++owner_.selecting_;
             SendMessage(owner_.Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
             --owner_.selecting_;
         }
-        for (TTreeNode* n = roots_.first; n; n = n->next_)
-            ForgetItems(n);
+        cleared = true;
     }
-    while (roots_.first)
-        DeleteNode(roots_.first);
+    {
+        // Rather than a walk over every node first, each forgets its item as it is deleted.
+        TemporaryChange<bool> forget(windowCleared_, cleared);
+        while (roots_.first)
+            DeleteNode(roots_.first);
+    }
     EndUpdate();
 }
 

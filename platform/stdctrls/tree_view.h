@@ -206,6 +206,8 @@ private:
     int updateCount_ = 0;
     mutable std::vector<TTreeNode*> order_;
     mutable bool orderValid_ = false;
+    // Clear has emptied the window: the nodes it deletes send it nothing.
+    bool windowCleared_ = false;
 };
 
 enum TMultiSelectStyles { msControlSelect, msShiftSelect, msVisibleOnly, msSiblingOnly };
