@@ -71,6 +71,8 @@ inline constexpr UINT TVM_INSERTITEM = TVM_FIRST + 0, TVM_DELETEITEM = TVM_FIRST
                       TVM_HITTEST = TVM_FIRST + 17, TVM_SORTCHILDREN = TVM_FIRST + 19,
                       TVM_ENSUREVISIBLE = TVM_FIRST + 20, TVM_ENDEDITLABELNOW = TVM_FIRST + 22,
                       TVM_GETITEMSTATE = TVM_FIRST + 39;
+// Ours: the siblings of a TVINSERTRUN in one message, for a tree filled with many thousand items.
+inline constexpr UINT TVM_INSERTRUN = TVM_FIRST + 96;
 inline constexpr WPARAM TVE_COLLAPSE = 0x1, TVE_EXPAND = 0x2, TVE_TOGGLE = 0x3, TVE_COLLAPSERESET = 0x8000;
 inline constexpr WPARAM TVGN_ROOT = 0x0, TVGN_NEXT = 0x1, TVGN_PREVIOUS = 0x2, TVGN_PARENT = 0x3,
                         TVGN_CHILD = 0x4, TVGN_FIRSTVISIBLE = 0x5, TVGN_NEXTVISIBLE = 0x6,
@@ -105,6 +107,15 @@ struct TVINSERTSTRUCT {
     HTREEITEM hParent = nullptr;
     HTREEITEM hInsertAfter = nullptr;
     TVITEM item;
+};
+// TVM_INSERTRUN: count items inserted under hParent, the first after hInsertAfter and each of the others
+// after the one before it; each item's hItem receives the item made. The answer is how many were made
+// (all of them, unless the parent or the place was no item of the tree).
+struct TVINSERTRUN {
+    HTREEITEM hParent = nullptr;
+    HTREEITEM hInsertAfter = nullptr;
+    TVITEM* items = nullptr;
+    UINT count = 0;
 };
 struct NMTREEVIEW {
     NMHDR hdr;

@@ -172,6 +172,8 @@ struct TreeViewMsg : MessageView {
     UINT Mask() const { return static_cast<UINT>(L()); }
     // TVM_INSERTITEM.
     const TVINSERTSTRUCT* InsertStruct() const { return Pointer<const TVINSERTSTRUCT>(L()); }
+    // TVM_INSERTRUN.
+    TVINSERTRUN* InsertRun() const { return Pointer<TVINSERTRUN>(L()); }
     // TVM_GETITEM, TVM_SETITEM.
     TVITEM* ItemStruct() const { return Pointer<TVITEM>(L()); }
     // TVM_SETINDENT: at least 4 pixels, at most what a short holds.

@@ -84,6 +84,8 @@ private:
         switch (m.Msg) {
         case TVM_INSERTITEM:
             return reinterpret_cast<LRESULT>(InsertItem(m.InsertStruct()));
+        case TVM_INSERTRUN:
+            return InsertRun(m.InsertRun());
         case TVM_DELETEITEM:
             return DeleteItem(m.Item()) ? TRUE_ : FALSE_;
         case TVM_EXPAND:
@@ -387,6 +389,30 @@ private:
     }
 
     TreeNode* InsertItem(const TVINSERTSTRUCT* in) {
+        TreeNode* n = Place(in);
+        if (n) Changed();
+        return n;
+    }
+
+    // The rows and the scroll bar are worked out once for the whole run.
+    LRESULT InsertRun(TVINSERTRUN* run) {
+        if (!run || !run->items) return 0;
+        TVINSERTSTRUCT in;
+        in.hParent = run->hParent;
+        in.hInsertAfter = run->hInsertAfter;
+        UINT made = 0;
+        for (; made < run->count; ++made) {
+            in.item = run->items[made];
+            TreeNode* n = Place(&in);
+            if (!n) break;
+            run->items[made].hItem = n;
+            in.hInsertAfter = n;
+        }
+        if (made > 0) Changed();
+        return made;
+    }
+
+    TreeNode* Place(const TVINSERTSTRUCT* in) {
         if (!in) return nullptr;
         TreeNode* parent = in->hParent;
         if (!parent || parent == TVI_ROOT) parent = model_.Root();
@@ -400,7 +426,6 @@ private:
         fields.mask &= ~TVIF_TEXT;
         ApplyFields(n, fields);
         n->textCallback = textCallback;
-        Changed();
         return n;
     }
 

@@ -290,6 +290,7 @@ void TTreeNode::SetSelected(bool Value) {
 }
 
 bool TTreeNode::Focused() const {
+    owner_->Settle();
     return item_ && SendMessage(TreeView()->Handle(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item_),
                                 TVIS_FOCUSED) != 0;
 }
@@ -309,15 +310,18 @@ void TTreeNode::DeleteChildren() {
 }
 
 bool TTreeNode::EditText() {
+    owner_->Settle();
     if (!item_) return false;
     return SendMessage(TreeView()->Handle(), TVM_EDITLABEL, 0, reinterpret_cast<LPARAM>(item_)) != 0;
 }
 
 void TTreeNode::EndEdit(bool Cancel) {
+    owner_->Settle();
     if (item_) SendMessage(TreeView()->Handle(), TVM_ENDEDITLABELNOW, Cancel ? 1 : 0, 0);
 }
 
 void TTreeNode::MakeVisible() {
+    owner_->Settle();
     for (TTreeNode* p = parent_; p; p = p->parent_)
         if (!p->Expanded()) p->Expand(false);
     if (item_) SendMessage(TreeView()->Handle(), TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item_));
@@ -362,6 +366,7 @@ void TTreeNode::MoveTo(TTreeNode* Destination, int Mode) {
 }
 
 TRect TTreeNode::DisplayRect(bool TextOnly) const {
+    owner_->Settle();
     RECT r{0, 0, 0, 0};
     if (!item_) return TRect{0, 0, 0, 0};
     HTREEITEM item = item_;
@@ -419,7 +424,11 @@ TTreeNode* TTreeNodes::InternalAdd(TTreeNode* Parent, TTreeNode* Before, const s
     siblings.Insert(node, Before);
     ++count_;
     Changed();
-    InsertIntoWindow(node);
+    // While the tree is being filled its window takes the new nodes later, many in one message.
+    if (updateCount_ > 0 && owner_.HandleAllocated())
+        unsettled_ = true;
+    else
+        InsertIntoWindow(node);
     return node;
 }
 
@@ -451,34 +460,75 @@ TTreeNode* TTreeNodes::InsertObject(TTreeNode* Sibling, const std::string& S, vo
 }
 
 void TTreeNodes::InsertIntoWindow(TTreeNode* Node) {
+    InsertRun(Node, Node);
+}
+
+void TTreeNodes::InsertRun(TTreeNode* First, TTreeNode* Last) {
     if (!owner_.HandleAllocated()) return;
-    if (Node->parent_ && !Node->parent_->item_) return;
-    TTreeNode* prev = Node->getPrevSibling();
-    TVINSERTSTRUCT in;
-    in.hParent = Node->parent_ ? Node->parent_->item_ : TVI_ROOT;
-    in.hInsertAfter = prev && prev->item_ ? prev->item_ : TVI_FIRST;
-    in.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
-    // The window asks for the text when it needs it rather than holding a second copy of every label.
-    in.item.pszText = LPSTR_TEXTCALLBACK;
-    // The window keeps the image numbers itself; the handlers choose them as the node enters it.
+    TTreeNode* parent = First->parent_;
+    if (parent && !parent->item_) return;
     TTreeView& view = owner_;
-    if (view.OnGetImageIndex) view.OnGetImageIndex(&view, Node);
-    if (view.OnGetSelectedIndex) view.OnGetSelectedIndex(&view, Node);
-    in.item.iImage = Node->imageIndex_;
-    in.item.iSelectedImage = Node->selectedIndex_;
-    in.item.lParam = reinterpret_cast<LPARAM>(Node);
-    if (Node->hasChildren_) {
-        in.item.mask |= TVIF_CHILDREN;
-        in.item.cChildren = 1;
+    std::vector<TVITEM> items;
+    for (TTreeNode* n = First;; n = n->next_) {
+        TVITEM& it = items.emplace_back();
+        it.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
+        // The window asks for the text when it needs it rather than holding a second copy of every label.
+        it.pszText = LPSTR_TEXTCALLBACK;
+        // The window keeps the image numbers itself; the handlers choose them as the node enters it.
+        if (view.OnGetImageIndex) view.OnGetImageIndex(&view, n);
+        if (view.OnGetSelectedIndex) view.OnGetSelectedIndex(&view, n);
+        it.iImage = n->imageIndex_;
+        it.iSelectedImage = n->selectedIndex_;
+        it.lParam = reinterpret_cast<LPARAM>(n);
+        if (n->hasChildren_) {
+            it.mask |= TVIF_CHILDREN;
+            it.cChildren = 1;
+        }
+        if (n == Last) break;
     }
-    Node->item_ = reinterpret_cast<HTREEITEM>(
-        SendMessage(owner_.Handle(), TVM_INSERTITEM, 0, reinterpret_cast<LPARAM>(&in)));
-    for (TTreeNode* c = Node->children_.first; c; c = c->next_)
-        InsertIntoWindow(c);
-    if (Node->expanded_ && !Node->children_.empty()) {
-        ++owner_.expanding_;
-        SendMessage(owner_.Handle(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(Node->item_));
-        --owner_.expanding_;
+    TTreeNode* prev = First->getPrevSibling();
+    TVINSERTRUN run;
+    run.hParent = parent ? parent->item_ : TVI_ROOT;
+    run.hInsertAfter = prev && prev->item_ ? prev->item_ : TVI_FIRST;
+    run.items = items.data();
+    run.count = static_cast<UINT>(items.size());
+    const size_t made =
+        static_cast<size_t>(SendMessage(owner_.Handle(), TVM_INSERTRUN, 0, reinterpret_cast<LPARAM>(&run)));
+    TTreeNode* n = First;
+    for (size_t i = 0; i < made; ++i, n = n->next_)
+        n->item_ = items[i].hItem;
+    for (n = First;; n = n->next_) {
+        if (n->item_ && n->children_.first) {
+            InsertRun(n->children_.first, n->children_.last);
+            if (n->expanded_) {
+                ++owner_.expanding_;
+                SendMessage(owner_.Handle(), TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(n->item_));
+                --owner_.expanding_;
+            }
+        }
+        if (n == Last) break;
+    }
+}
+
+void TTreeNodes::Settle() {
+    if (!unsettled_) return;
+    unsettled_ = false;
+    if (owner_.HandleAllocated()) SettleChildren(roots_);
+}
+
+void TTreeNodes::SettleChildren(const TTreeSiblings& Siblings) {
+    for (TTreeNode* n = Siblings.first; n;) {
+        if (n->item_) {
+            SettleChildren(n->children_);
+            n = n->next_;
+            continue;
+        }
+        // The nodes added side by side enter together, each with its subtree.
+        TTreeNode* last = n;
+        while (last->next_ && !last->next_->item_)
+            last = last->next_;
+        InsertRun(n, last);
+        n = last->next_;
     }
 }
 
@@ -557,6 +607,7 @@ void TTreeNodes::BeginUpdate() {
 
 void TTreeNodes::EndUpdate() {
     if (updateCount_ == 0) return;
+    if (updateCount_ == 1) Settle();
     if (--updateCount_ == 0 && owner_.HandleAllocated()) {
         SendMessage(owner_.Handle(), WM_SETREDRAW, 1, 0);
         owner_.Invalidate();

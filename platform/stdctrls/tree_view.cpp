@@ -42,8 +42,9 @@ void TTreeView::CreateWnd() {
     ++selecting_;
     UpdateImageList();
     items_->BeginUpdate();
-    for (TTreeNode* n = items_->roots_.first; n; n = n->next_)
-        items_->InsertIntoWindow(n);
+    // Every node enters the new window, siblings many at a time.
+    items_->unsettled_ = true;
+    items_->Settle();
     items_->EndUpdate();
     if (savedSelected_ && savedSelected_->item_)
         SendMessage(Handle(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(savedSelected_->item_));
@@ -92,6 +93,7 @@ void TTreeView::SetSelected(TTreeNode* Value) {
         savedSelected_ = Value;
         return;
     }
+    items_->Settle();
     SendMessage(Handle(), TVM_SELECTITEM, TVGN_CARET,
                 reinterpret_cast<LPARAM>(Value ? Value->item_ : nullptr));
 }
@@ -228,7 +230,9 @@ void TTreeView::ClearSelection() {
 }
 
 void TTreeView::MarkSelected(TTreeNode* Node, bool Value) {
-    if (!Node->item_ || !HandleAllocated()) return;
+    if (!HandleAllocated()) return;
+    items_->Settle();
+    if (!Node->item_) return;
     TVITEM it;
     it.mask = TVIF_STATE | TVIF_HANDLE;
     it.hItem = Node->item_;

@@ -194,6 +194,12 @@ private:
     TTreeSiblings& SiblingsOf(TTreeNode* Parent) { return Parent ? Parent->children_ : roots_; }
     // Links the node into the window (and its subtree).
     void InsertIntoWindow(TTreeNode* Node);
+    // Links the siblings First to Last, none of them in the window yet, in one message (and their subtrees).
+    void InsertRun(TTreeNode* First, TTreeNode* Last);
+    // Hands the window the nodes added while it was being filled; whatever needs a node's window item
+    // settles first.
+    void Settle();
+    void SettleChildren(const TTreeSiblings& Siblings);
     void Changed() { orderValid_ = false; }
     void Unlink(TTreeNode* Node);
     // The window has let go of the node and its subtree.
@@ -208,6 +214,8 @@ private:
     mutable bool orderValid_ = false;
     // Clear has emptied the window: the nodes it deletes send it nothing.
     bool windowCleared_ = false;
+    // Nodes were added that the window has not been given yet.
+    bool unsettled_ = false;
 };
 
 enum TMultiSelectStyles { msControlSelect, msShiftSelect, msVisibleOnly, msSiblingOnly };

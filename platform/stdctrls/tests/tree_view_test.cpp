@@ -6,6 +6,7 @@
 
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/image_list.h"
+#include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/window.h"
@@ -585,4 +586,72 @@ TEST(TreeView, RecursiveExpansionReachesEveryNestedFolderPastItsPagesAndOnlyFold
     root->Expand(true);
     EXPECT_EQ(log, (std::vector<std::string>{"expanding page 5", "expanding late"}));
     EXPECT_TRUE(late->Expanded());
+}
+
+namespace {
+// Counts the insertion messages the tree views of this thread are sent.
+struct InsertCounter {
+    static inline int items = 0, runs = 0;
+    HHOOK hook = SetWindowsHookEx(
+        WH_CALLWNDPROC,
+        [](int code, WPARAM wParam, LPARAM lParam) {
+            const UINT msg = reinterpret_cast<const CWPSTRUCT*>(lParam)->message;
+            items += msg == TVM_INSERTITEM;
+            runs += msg == TVM_INSERTRUN;
+            return CallNextHookEx(nullptr, code, wParam, lParam);
+        },
+        nullptr, GetCurrentThreadId());
+    InsertCounter() { items = runs = 0; }
+    ~InsertCounter() { UnhookWindowsHookEx(hook); }
+};
+} // namespace
+
+TEST(TreeView, NodesAddedWhileTheTreeIsUpdatedEnterTheWindowAFolderAtATimeWhenItEndsOrWhenOneIsNeeded) {
+    TreeForm f;
+    f.Show();
+    TTreeNodes& items = f.tree->Items();
+    TTreeNode* top = items.AddChildObject(nullptr, "top", nullptr);
+    InsertCounter count;
+    items.BeginUpdate();
+    std::vector<TTreeNode*> folders;
+    for (int i = 0; i < 10; ++i) {
+        folders.push_back(items.AddChildObject(top, "folder " + std::to_string(i), nullptr, 0, 0));
+        for (int k = 0; k < 99; ++k)
+            items.AddChildObject(folders.back(), "page " + std::to_string(k), nullptr, 1, 1);
+    }
+    // Added in the middle, and a pending folder that goes before the window has seen it.
+    items.InsertObject(folders[5], "before 5", nullptr);
+    items.Delete(folders[9]);
+    folders.pop_back();
+    EXPECT_EQ(count.items + count.runs, 0);
+    EXPECT_EQ(SendMessage(f.tree->Handle(), TVM_GETCOUNT, 0, 0), 1);
+    items.EndUpdate();
+    EXPECT_EQ(count.items, 0);
+    EXPECT_EQ(count.runs, 1 + 9) << "the top's children, then each folder's pages";
+    EXPECT_EQ(SendMessage(f.tree->Handle(), TVM_GETCOUNT, 0, 0), items.Count());
+    // The window holds the nodes in the tree's order, each with its own images.
+    const auto itemOf = [&f](WPARAM relation, TTreeNode* n) {
+        return reinterpret_cast<HTREEITEM>(
+            SendMessage(f.tree->Handle(), TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(n->ItemId())));
+    };
+    for (TTreeNode* n = top; n; n = n->GetNext()) {
+        TVITEM it;
+        it.mask = TVIF_IMAGE | TVIF_PARAM | TVIF_HANDLE;
+        it.hItem = n->ItemId();
+        ASSERT_TRUE(SendMessage(f.tree->Handle(), TVM_GETITEM, 0, reinterpret_cast<LPARAM>(&it)))
+            << n->Text();
+        EXPECT_EQ(reinterpret_cast<TTreeNode*>(it.lParam), n);
+        EXPECT_EQ(it.iImage, n->ImageIndex());
+        EXPECT_EQ(itemOf(TVGN_NEXT, n), n->GetNextSibling() ? n->GetNextSibling()->ItemId() : nullptr);
+        EXPECT_EQ(itemOf(TVGN_CHILD, n), n->GetFirstChild() ? n->GetFirstChild()->ItemId() : nullptr);
+    }
+
+    // A node wanted by the window while the update goes on is handed over at once, with what came before.
+    items.BeginUpdate();
+    TTreeNode* late = items.AddChildObject(folders[2], "late", nullptr);
+    f.tree->SetSelected(late);
+    EXPECT_EQ(f.tree->Selected(), late);
+    items.EndUpdate();
+    EXPECT_EQ(count.items, 0);
+    EXPECT_EQ(SendMessage(f.tree->Handle(), TVM_GETCOUNT, 0, 0), items.Count());
 }
