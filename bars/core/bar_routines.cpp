@@ -200,7 +200,11 @@ std::string StripAmpersands(const std::string& Text) {
 }
 
 std::string GetUniqueItemName(TdxBarManager* Manager, const TComponent* Component) {
-    const std::string base = Component->ClassName().substr(1);
+    return GetUniqueItemName(Manager, Component->ClassName());
+}
+
+std::string GetUniqueItemName(TdxBarManager* Manager, const std::string& ClassName) {
+    const std::string base = ClassName.substr(1);
     for (int n = 1;; ++n) {
         const std::string name = base + std::to_string(n);
         bool taken = false;

@@ -53,6 +53,7 @@ std::string StripAmpersands(const std::string& Text);
 // The component's class name without its first letter, followed by the first number from 1 that no
 // item of the manager has as its name.
 std::string GetUniqueItemName(TdxBarManager* Manager, const TComponent* Component);
+std::string GetUniqueItemName(TdxBarManager* Manager, const std::string& ClassName);
 void MakeMinWidth20(int& Value);
 
 bool IsLeftButtonDown();

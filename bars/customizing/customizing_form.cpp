@@ -179,6 +179,9 @@ void TdxBarCustomizingForm::BuildCommandsPage() {
     commands->SetCaption(LoadBarString(barstr::Commands));
     LCategories = Place<TListBox>(this, TabSheet2, "LCategories", 5, 25, 135, 146);
     LCategories->OnClick = [this](TObject*) { LCategoriesClick(); };
+    LCategories->OnMouseDown = [this](TObject*, TMouseButton Button, TShiftState, int X, int Y) {
+        LCategoriesMouseDown(Button, X, Y);
+    };
     categories->SetFocusControl(LCategories);
     CommandsListBox = Place<TCommandsListBox>(this, TabSheet2, "CommandsListBox", 146, 25, 194, 146);
     CommandsListBox->SetBarManager(manager_);
@@ -189,6 +192,7 @@ void TdxBarCustomizingForm::BuildCommandsPage() {
     DescriptionLabel = Place<TLabel>(this, TabSheet2, "DescriptionLabel", 5, 195, 335, 40);
     DescriptionLabel->SetWordWrap(true);
     DescriptionLabel->SetCaption("");
+    if (manager_->Designing()) BuildDesignMenus();
 }
 
 void TdxBarCustomizingForm::FillCategories() {
@@ -269,6 +273,8 @@ void TdxBarCustomizingForm::SelectCommand(TdxBarItem* Item, bool Force) {
 }
 
 void TdxBarCustomizingForm::CommandDestroyed() {
+    // The window's own deletes keep the list themselves.
+    if (deletingCommand_) return;
     const int row = CommandsListBox->ItemIndex();
     LCategoriesClick();
     const int count = CommandsListBox->Items().Count();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/vcl/form.h"
+#include "platform/vcl/shortcut.h"
 
 class TBitBtn;
 class TButton;
@@ -18,11 +19,15 @@ class TPageControl;
 class TPanel;
 class TTabSheet;
 class TdxBar;
+class TdxBarButton;
+class TdxBarCombo;
 class TdxBarItem;
 class TdxBarManager;
+class TdxBarPopupMenu;
 
 namespace bars {
 
+class TCheckableButton;
 class TCheckListBox;
 class TCommandsListBox;
 
@@ -57,6 +62,26 @@ public:
     void SelectCommand(TdxBarItem* Item, bool Force);
     // An item of the manager went: the list is filled again, keeping the row number where it can.
     void CommandDestroyed();
+    // While the form is designed: categories and commands are edited from the Commands page.
+    void LCategoriesMouseDown(TMouseButton Button, int X, int Y);
+    void CategoriesPopupMenuPopup();
+    void CategoriesAddClick();
+    void CategoriesInsertClick();
+    void CategoriesRenameClick();
+    void CategoriesVisibleClick();
+    void CategoriesItemsVisibleChange();
+    // Asks first; the category's items go with it.
+    void CategoriesDeleteClick();
+    void CommandsPopupMenuPopup();
+    // The add-item dialog for the chosen category; the item made is chosen.
+    void CommandsAddClick();
+    void CommandsDeleteClick();
+    // Asks first, then frees every command of the category.
+    void CommandsClearClick();
+    void CommandsMoveUpClick();
+    void CommandsMoveDownClick();
+    // Moves the chosen command before or after its neighbour, in the list and among the manager's items.
+    void MoveCommand(int Delta);
     // The bars list follows the bars: made, gone, given a caption, shown or hidden.
     void BarAdded(TdxBar* Bar);
     void BarDeleted(TdxBar* Bar);
@@ -95,6 +120,23 @@ public:
     TCheckBox* CBHint2Ex = nullptr;
     TLabel* Label1 = nullptr;
     TComboBox* ComboBoxMenuAnimationsEx = nullptr;
+    // Made only while the form is designed.
+    TdxBarManager* BarManager1 = nullptr;
+    TdxBarPopupMenu* CategoriesPopupMenu = nullptr;
+    TdxBarButton* CategoriesAdd = nullptr;
+    TdxBarButton* CategoriesInsert = nullptr;
+    TdxBarButton* CategoriesRename = nullptr;
+    TdxBarButton* CategoriesVisible = nullptr;
+    TdxBarCombo* CategoriesItemsVisible = nullptr;
+    TdxBarButton* CategoriesDelete = nullptr;
+    TdxBarPopupMenu* CommandsPopupMenu = nullptr;
+    TdxBarButton* CommandsAdd = nullptr;
+    TdxBarButton* CommandsDelete = nullptr;
+    TdxBarButton* CommandsClear = nullptr;
+    TdxBarButton* CommandsMoveUp = nullptr;
+    TdxBarButton* CommandsMoveDown = nullptr;
+    TCheckableButton* CategoriesPopupButton = nullptr;
+    TCheckableButton* CommandsPopupButton = nullptr;
 
 protected:
     void CreateParams(TCreateParams& Params) override;
@@ -108,6 +150,16 @@ private:
     void BuildEnhancedOptions();
     // The animations label and its combo box of the panel the style shows.
     void PrepareAnimations(TLabel* Label, TComboBox* Combo);
+    void BuildDesignMenus();
+    void WireDesignKeys();
+    TdxBarButton* MenuButton(TdxBarPopupMenu* Menu, int TextId, TShortCut Key, bool Group,
+                             void (TdxBarCustomizingForm::*Handler)());
+    // The chosen category row, or -1.
+    int SelectedCategory();
+    // Chooses Row (clamped), shows its commands and gives the list the focus.
+    void SelectCategoryRow(int Row);
+    // The list keeps its row after the category changed (the change may fill it again).
+    void KeepCategoryRow(int Row);
     void FillBars();
     void FillCategories();
     // The row of a category, or -1 when it is not listed.
@@ -120,6 +172,7 @@ private:
     TdxBarManager* manager_;
     bool refreshingOptions_ = false;
     bool selectingCommand_ = false;
+    bool deletingCommand_ = false;
 };
 
 // The open window, or nullptr.
