@@ -19,24 +19,14 @@
 #include "platform/rtl/object_text.h"
 #include "platform/rtl/string_stream.h"
 #include "platform/vcl/application.h"
+#include "tests/support/gui/environment_steps.h"
 
 namespace bars_test {
 namespace {
 
-class Environment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        Application->Initialize();
-        StartBarUnit();
-    }
-    void TearDown() override {
-        ShutdownBarUnit();
-        delete Application;
-    }
-};
-
-[[maybe_unused]] auto* environment = ::testing::AddGlobalTestEnvironment(new Environment);
+// The toolbar library's process-wide state, started once the application runs.
+[[maybe_unused]] const bool barsStarted =
+    testsupport::AddEnvironmentStep([] { StartBarUnit(); }, [] { ShutdownBarUnit(); });
 
 std::string ItemName(const TdxBarItemLink* link) {
     return link != nullptr && link->Item() != nullptr ? link->Item()->Caption() : "?";

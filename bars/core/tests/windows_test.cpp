@@ -15,20 +15,13 @@
 #include "platform/gui/window.h"
 #include "platform/vcl/custom_control.h"
 #include "platform/vcl/form.h"
+#include "tests/support/gui/pump.h"
 
 using namespace bars_test;
 
 namespace {
 
-// Pumps until Done holds or ten seconds pass; answers Done.
-bool PumpUntil(const std::function<bool()>& done) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!done() && std::chrono::steady_clock::now() < until) {
-        ProcessMessages();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return done();
-}
+using testsupport::PumpUntil;
 
 class Panel : public TCustomControl {
 public:

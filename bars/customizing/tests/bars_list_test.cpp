@@ -17,8 +17,10 @@
 #include "platform/gui/system.h"
 #include "platform/gui/window.h"
 #include "platform/vcl/form.h"
+#include "tests/support/gui/pump.h"
 
 using namespace bars;
+using testsupport::Pump;
 
 namespace {
 
@@ -52,11 +54,6 @@ protected:
         bar->SetCaption(caption);
         bar->SetVisible(true);
         return bar;
-    }
-    void Pump() {
-        for (int i = 0; i < 5; ++i)
-            ProcessMessages();
-        pw::gui::PaintPendingWindows();
     }
     POINT Screen(int x, int y) {
         POINT p{x, y};

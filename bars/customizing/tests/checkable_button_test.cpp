@@ -14,6 +14,7 @@
 #include "platform/gui/paint.h"
 #include "platform/gui/window.h"
 #include "platform/vcl/form.h"
+#include "tests/support/gui/pump.h"
 
 using namespace bars;
 
@@ -38,11 +39,7 @@ public:
     std::string ClassName() const override { return "TCheckableButtonTestForm"; }
 };
 
-void Pump() {
-    for (int i = 0; i < 5; ++i)
-        ProcessMessages();
-    pw::gui::PaintPendingWindows();
-}
+using testsupport::Pump;
 
 TEST(CheckableButtonTest, ItIsDownWhileItsMenuIsOpenBelowItAndTheClickThatClosesItDoesNotReopenIt) {
     ButtonForm form;

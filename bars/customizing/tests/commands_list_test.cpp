@@ -12,8 +12,10 @@
 #include "platform/gui/paint.h"
 #include "platform/gui/window.h"
 #include "platform/vcl/form.h"
+#include "tests/support/gui/pump.h"
 
 using namespace bars;
+using testsupport::Pump;
 
 namespace {
 
@@ -41,11 +43,6 @@ protected:
         }
         form.Show();
         Pump();
-    }
-    void Pump() {
-        for (int i = 0; i < 5; ++i)
-            ProcessMessages();
-        pw::gui::PaintPendingWindows();
     }
     // A pixel of the list's client area as the screen shows it.
     COLORREF At(int x, int y) {

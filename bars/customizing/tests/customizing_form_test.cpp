@@ -20,8 +20,10 @@
 #include "platform/stdctrls/label.h"
 #include "platform/stdctrls/list_controls.h"
 #include "platform/vcl/form.h"
+#include "tests/support/gui/pump.h"
 
 using namespace bars;
+using testsupport::Pump;
 
 namespace {
 
@@ -52,10 +54,6 @@ protected:
         bar->SetCaption(caption);
         bar->SetVisible(visible);
         return bar;
-    }
-    void Pump() {
-        for (int i = 0; i < 5; ++i)
-            ProcessMessages();
     }
 
     OwnerForm form;

@@ -25,26 +25,20 @@
 #include "platform/graphics/graphics_types.h"
 #include "platform/vcl/application.h"
 #include "platform/vcl/form.h"
+#include "tests/support/gui/environment_steps.h"
 
 using namespace bars;
 
 namespace {
 
-class Environment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        Application->Initialize();
+// The toolbar library, its painters and its window classes, started once the application runs.
+[[maybe_unused]] const bool barsStarted = testsupport::AddEnvironmentStep(
+    [] {
         StartBarUnit();
         RegisterBarPainters();
         RegisterBarWindows();
-    }
-    void TearDown() override {
-        ShutdownBarUnit();
-        delete Application;
-    }
-};
-[[maybe_unused]] auto* environment = ::testing::AddGlobalTestEnvironment(new Environment);
+    },
+    [] { ShutdownBarUnit(); });
 
 class CustomizingForm : public TForm {
 public:

@@ -27,8 +27,10 @@
 #include "platform/gui/window.h"
 #include "platform/vcl/form.h"
 #include "platform/vcl/screen.h"
+#include "tests/support/gui/pump.h"
 
 using namespace bars;
+using testsupport::Pump;
 
 namespace {
 
@@ -61,10 +63,6 @@ protected:
         pw::gui::ClearKeyState();
         delete manager;
         Pump();
-    }
-    void Pump() {
-        for (int i = 0; i < 5; ++i)
-            ProcessMessages();
     }
     RECT OpenRect() { return bar->ItemLinks()->Items(0)->Control()->ScreenRect(); }
     // Moves to the point and, unless an Esc comes first, lets the button go there; then drags.
@@ -149,10 +147,6 @@ protected:
         bar->SetDockingStyle(Side);
         bar->SetVisible(true);
         return bar;
-    }
-    void Pump() {
-        for (int i = 0; i < 5; ++i)
-            ProcessMessages();
     }
     static RECT RectOf(TdxBarItemLinks* Links, int Index) {
         return Links->Items(Index)->Control()->ScreenRect();

@@ -17,25 +17,19 @@
 #include "platform/gdi/syscolors.h"
 #include "platform/vcl/application.h"
 #include "platform/vcl/form.h"
+#include "tests/support/gui/environment_steps.h"
 
 using namespace bars;
 
 namespace {
 
-class Environment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        Application->Initialize();
+// The toolbar library and its painters, started once the application runs.
+[[maybe_unused]] const bool barsStarted = testsupport::AddEnvironmentStep(
+    [] {
         StartBarUnit();
         RegisterBarPainters();
-    }
-    void TearDown() override {
-        ShutdownBarUnit();
-        delete Application;
-    }
-};
-[[maybe_unused]] auto* environment = ::testing::AddGlobalTestEnvironment(new Environment);
+    },
+    [] { ShutdownBarUnit(); });
 
 class PainterForm : public TForm {
 public:

@@ -10,25 +10,19 @@
 #include "platform/gui/paint.h"
 #include "platform/gui/window.h"
 #include "platform/vcl/application.h"
+#include "tests/support/gui/environment_steps.h"
 
 namespace bars_windows_test {
 
 namespace {
 
-class Environment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        Application->Initialize();
+// The toolbar library and its window classes, started once the application runs.
+[[maybe_unused]] const bool barsStarted = testsupport::AddEnvironmentStep(
+    [] {
         StartBarUnit();
         bars::RegisterBarWindows();
-    }
-    void TearDown() override {
-        ShutdownBarUnit();
-        delete Application;
-    }
-};
-[[maybe_unused]] auto* environment = ::testing::AddGlobalTestEnvironment(new Environment);
+    },
+    [] { ShutdownBarUnit(); });
 
 } // namespace
 
@@ -115,12 +109,6 @@ void BarWindowsTest::Press(POINT p) {
 void BarWindowsTest::Release(POINT p) {
     pw::gui::SimulateMouse(pw::gui::MouseAction::Up, p, pw::gui::MouseButton::Left);
     Pump();
-}
-
-void BarWindowsTest::Pump() {
-    for (int i = 0; i < 5; ++i)
-        ProcessMessages();
-    pw::gui::PaintPendingWindows();
 }
 
 int BarWindowsTest::Clicks(TdxBarItem* item) const {

@@ -15,8 +15,11 @@
 #include "bars/windows/item_control.h"
 #include "bars/windows/toolbar_control.h"
 #include "platform/vcl/form.h"
+#include "tests/support/gui/pump.h"
 
 namespace bars_windows_test {
+
+using testsupport::Pump;
 
 class BarsForm : public TForm {
 public:
@@ -42,7 +45,6 @@ protected:
     void MoveTo(POINT p);
     void Press(POINT p);
     void Release(POINT p);
-    void Pump();
     int Clicks(TdxBarItem* item) const;
     // A thread timer that goes with the test, whether it passes or not: a callback that outlived its
     // test would reach into the next one's freed bars.

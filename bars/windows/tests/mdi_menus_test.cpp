@@ -16,15 +16,12 @@
 #include "platform/gui/window.h"
 #include "platform/vcl/application.h"
 #include "platform/vcl/form.h"
+#include "tests/support/gui/pump.h"
 
 namespace bars_windows_test {
 namespace {
 
-void Pump() {
-    for (int i = 0; i < 5; ++i)
-        ProcessMessages();
-    pw::gui::PaintPendingWindows();
-}
+using testsupport::Pump;
 
 TdxBar* MainMenu(TForm* Form, const std::string& Entry) {
     auto* manager = new TdxBarManager(Form);

@@ -4,6 +4,7 @@
 #include <chrono>
 
 #include "platform/gui/message_loop.h"
+#include "platform/gui/paint.h"
 
 namespace testsupport {
 namespace {
@@ -24,8 +25,10 @@ void Pump() {
     for (int round = 0; round < 100; ++round) {
         if (!ProcessMessages()) return;
         MSG msg;
-        if (!PeekMessage(msg, nullptr, 0, 0, PM_NOREMOVE)) return;
+        if (!PeekMessage(msg, nullptr, 0, 0, PM_NOREMOVE)) break;
     }
+    // What the answers invalidated is drawn before the test looks at the pixels.
+    pw::gui::PaintPendingWindows();
 }
 
 ::testing::AssertionResult PumpUntil(const std::function<bool()>& done, int timeoutMs) {

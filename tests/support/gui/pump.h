@@ -8,7 +8,7 @@
 namespace testsupport {
 
 // Answers every message that is due, again while answering them queues more, until the queue is
-// idle. A WM_QUIT stays posted for the test to see.
+// idle, and paints the windows that wait for it. A WM_QUIT stays posted for the test to see.
 void Pump();
 
 // Pumps until done() answers true, sleeping until the next message (or a few milliseconds, for work of
