@@ -10,7 +10,9 @@
 #include "bars/core/toolbar.h"
 #include "bars/painters/window_frame.h"
 #include "lookandfeel/colors.h"
+#include "platform/gdi/blit.h"
 #include "platform/gdi/dc.h"
+#include "platform/gdi/edges.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/regions.h"
 #include "platform/gdi/scoped.h"
@@ -218,6 +220,29 @@ void TdxBarItemControlFlatPainter::DrawCloseButton(BarPaintView& Bar, HDC DC, co
     Segment(DC, R.left + 1, R.top, R.right, R.bottom);
     Segment(DC, R.left, R.bottom - 1, R.right - 1, R.top - 1);
     Segment(DC, R.left + 1, R.bottom - 1, R.right, R.top - 1);
+}
+
+void TdxBarItemControlFlatPainter::DrawMDIButton(BarPaintView& Bar, int Kind, bool Disabled, const RECT& R,
+                                                 HDC DC, bool Hot, bool Pressed) const {
+    // The caption glyph alone: drawn flat on a bitmap one pixel inside R, its own edge left outside the
+    // bitmap, then laid over the state's background with the face colour left out.
+    const int width = R.right - R.left - 2, height = R.bottom - R.top - 2;
+    if (width <= 0 || height <= 0) return;
+    static constexpr UINT kinds[3] = {DFCS_CAPTIONMIN, DFCS_CAPTIONRESTORE, DFCS_CAPTIONCLOSE};
+    const pw::gdi::MemoryDC glyph(DC, width, height);
+    RECT frame{-1, -1, width + 1, height + 1};
+    DrawFrameControl(glyph.Get(), &frame, DFC_CAPTION,
+                     kinds[Kind < 0 || Kind > 2 ? 2 : Kind] | DFCS_FLAT | (Disabled ? DFCS_INACTIVE : 0));
+    if (!Hot && !Pressed)
+        Bar.PaintBackground(DC, R, Bar.BkBrush());
+    else
+        FillRect(DC, &R,
+                 Hot && Pressed ? GetFaceBrush(Bar)
+                 : Pressed      ? GetPatternBrush(Bar)
+                                : GetSelectedBrush(Bar));
+    TransparentBlt(DC, R.left + 1, R.top + 1, width, height, glyph.Get(), 0, 0, width, height,
+                   GetSysColor(COLOR_BTNFACE));
+    if (Hot || Pressed) DrawSelectionFrame(DC, Inflated(R, 1, 1));
 }
 
 void TdxBarItemControlFlatPainter::DrawCaptionMark(BarPaintView& Bar, HDC DC, const RECT& R) const {

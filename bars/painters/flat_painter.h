@@ -49,6 +49,8 @@ public:
     void DrawFloatingBorder(BarPaintView& Bar, HDC DC, HBRUSH Brush, bool Active, const RECT& Inner,
                             RECT R) const override;
     void DrawCloseButton(BarPaintView& Bar, HDC DC, const RECT& R) const override;
+    void DrawMDIButton(BarPaintView& Bar, int Kind, bool Disabled, const RECT& R, HDC DC, bool Hot,
+                       bool Pressed) const override;
     void DrawCaptionMark(BarPaintView& Bar, HDC DC, const RECT& R) const override;
     RECT GetMarkRect(BarPaintView& Bar) const override;
     void DrawMarkBackground(BarPaintView& Bar, HDC DC, HBRUSH Brush, const RECT& R) const override;

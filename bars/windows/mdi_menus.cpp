@@ -7,6 +7,7 @@
 #include "bars/core/system_menu_item.h"
 #include "bars/core/toolbar.h"
 #include "platform/gui/mdi.h"
+#include "platform/gui/menus.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/window.h"
 #include "platform/rtl/scope_guard.h"
@@ -58,6 +59,15 @@ void UnmergeChildMenu(TdxBarManager* Manager, TdxBar* Menu, TdxBarManager* Child
 }
 
 } // namespace
+
+HWND MaximizedMDIChild(TdxBarManager* Manager) {
+    if (Manager == nullptr || !Manager->MDIChildZoomed() || Manager->ParentForm() == nullptr) return nullptr;
+    HWND client = Manager->ParentForm()->ClientHandle();
+    HWND active =
+        client != nullptr ? reinterpret_cast<HWND>(SendMessage(client, WM_MDIGETACTIVE, 0, 0)) : nullptr;
+    return active != nullptr && IsZoomed(active) && GetSystemMenu(active, FALSE_) != nullptr ? active
+                                                                                             : nullptr;
+}
 
 TdxBarManager* MDIFrameManagerOf(HWND Window) {
     HWND client = Window != nullptr ? GetParent(Window) : nullptr;

@@ -16,6 +16,7 @@
 #include "bars/windows/bar_hints.h"
 #include "bars/windows/dock_control.h"
 #include "bars/windows/item_control.h"
+#include "bars/windows/mdi_menus.h"
 #include "bars/windows/quick_customize.h"
 #include "bars/windows/toolbars_popup.h"
 #include "lookandfeel/colors.h"
@@ -31,6 +32,7 @@
 #include "platform/gui/drag_detect.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
+#include "platform/gui/menus.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/message_views.h"
 #include "platform/gui/paint.h"
@@ -433,6 +435,90 @@ void TdxBarControl::MarkTimer() {
     if (!IsWindowVisible(handle_) || !PtInRect(MarkScreenRect(), p)) SetMarkState(0);
 }
 
+TdxBarControl::MDIExtent TdxBarControl::MDIArea(bool Vertical) const {
+    const int count = MDIButtonCount();
+    if (count == 0) return MDIExtent{};
+    const int width = GetSystemMetrics(SM_CXMENUSIZE) - 2, height = GetSystemMetrics(SM_CYMENUSIZE) - 4;
+    const int along = Vertical ? height : width, across = Vertical ? width : height;
+    return MDIExtent{count == 3 ? along * 3 + 2 : along, across};
+}
+
+int TdxBarControl::MDIButtonCount() const {
+    if (bar_ == nullptr || manager_ == nullptr || !bar_->IsMainMenu()) return 0;
+    if (MaximizedMDIChild(manager_) != nullptr) return 3;
+    return manager_->ShowCloseButton() ? 1 : 0;
+}
+
+RECT TdxBarControl::MDIButtonRect(int Index) const {
+    const int count = MDIButtonCount();
+    if (Index < 0 || Index >= count || IsRectEmpty(mdiArea_)) return RECT{0, 0, 0, 0};
+    const bool vertical = dockingStyle_ == dsLeft || dockingStyle_ == dsRight;
+    const int width = GetSystemMetrics(SM_CXMENUSIZE) - 2, height = GetSystemMetrics(SM_CYMENUSIZE) - 4;
+    // One pixel between the buttons.
+    if (vertical) {
+        const int top = mdiArea_.top + Index * (height + 1);
+        return RECT{mdiArea_.left, top, mdiArea_.left + width, top + height};
+    }
+    const int left = mdiArea_.left + Index * (width + 1);
+    return RECT{left, mdiArea_.top, left + width, mdiArea_.top + height};
+}
+
+bool TdxBarControl::MDIButtonEnabled(int Index) const {
+    if (MDIButtonCount() != 3) return Index == 0;
+    HWND child = MaximizedMDIChild(manager_);
+    HMENU menu = child != nullptr ? GetSystemMenu(child, FALSE_) : nullptr;
+    if (menu == nullptr || Index == 1) return true;
+    const UINT state =
+        GetMenuState(menu, static_cast<UINT>(Index == 0 ? SC_MINIMIZE : SC_CLOSE), MF_BYCOMMAND);
+    return state == static_cast<UINT>(-1) || (state & (MF_GRAYED | MF_DISABLED)) == 0;
+}
+
+void TdxBarControl::SetMDIHot(int Index) {
+    if (Index == mdiHot_) return;
+    mdiHot_ = Index;
+    if (handle_ != nullptr) InvalidateRect(handle_, &mdiArea_, FALSE_);
+}
+
+void TdxBarControl::MDIButtonPress(int Index) {
+    mdiPressed_ = Index;
+    SetMDIHot(Index);
+    SetCapture(handle_);
+    bool clicked = false;
+    const TcxObjectLinkPtr self = MakeObjectLink(this);
+    MSG msg;
+    while (self->Ref != nullptr && GetCapture() == handle_) {
+        if (!GetMessage(msg, nullptr, 0, 0)) {
+            PostQuitMessage(QuitExitCode(msg));
+            break;
+        }
+        if (msg.message == WM_MOUSEMOVE && msg.hwnd == handle_) {
+            POINT p = msg.pt;
+            ScreenToClient(handle_, p);
+            SetMDIHot(PtInRect(MDIButtonRect(Index), p) ? Index : -1);
+            continue;
+        }
+        if (msg.message == WM_LBUTTONUP) {
+            clicked = mdiHot_ == Index;
+            break;
+        }
+        TranslateMessage(msg);
+        DispatchMessage(msg);
+    }
+    if (self->Ref == nullptr) return;
+    if (GetCapture() == handle_) ReleaseCapture();
+    const int kind = MDIButtonKind(Index);
+    const bool lone = MDIButtonCount() == 1;
+    mdiPressed_ = -1;
+    SetMDIHot(-1);
+    if (!clicked) return;
+    if (lone) {
+        manager_->DoCloseButtonClick();
+        return;
+    }
+    static constexpr WPARAM commands[3] = {SC_MINIMIZE, SC_RESTORE, SC_CLOSE};
+    if (HWND child = MaximizedMDIChild(manager_)) SendMessage(child, WM_SYSCOMMAND, commands[kind], 0);
+}
+
 RECT TdxBarControl::MarkRect() {
     return Painter().GetMarkRect(*this);
 }
@@ -535,7 +621,7 @@ LRESULT TdxBarControl::NCHitTest(TWMNCHitTest Message) {
         }
         const bool horizontal = dockingStyle_ == dsTop || dockingStyle_ == dsBottom;
         if ((horizontal && client.x >= 0) || (!horizontal && client.y >= 0)) {
-            if (IsMarkVisible() && PtInRect(MarkRect(), client)) {
+            if ((IsMarkVisible() && PtInRect(MarkRect(), client)) || PtInRect(mdiArea_, client)) {
                 ncHitCode_ = HTCLIENT;
                 return HTCLIENT;
             }
@@ -579,7 +665,7 @@ LRESULT TdxBarControl::NCHitTest(TWMNCHitTest Message) {
         ncHitCode_ = HTCAPTION;
         return HTCLIENT;
     }
-    if (usable(ItemAtPos(client))) {
+    if (usable(ItemAtPos(client)) || PtInRect(mdiArea_, client)) {
         ncHitCode_ = HTCLIENT;
         return HTCLIENT;
     }
@@ -849,6 +935,10 @@ void TdxBarControl::Paint(HDC DC) {
         ExcludeClipRect(DC, mark.left, mark.top, mark.right, mark.bottom);
     }
     DrawBackground(DC, client, brush);
+    // The caption buttons draw over the bar's background.
+    for (int i = 0; i < MDIButtonCount(); ++i)
+        Painter().DrawMDIButton(*this, MDIButtonKind(i), !MDIButtonEnabled(i), MDIButtonRect(i), DC,
+                                mdiHot_ == i, mdiPressed_ == i);
 }
 
 LRESULT TdxBarControl::WndProc(TMessage& Message) {
@@ -928,6 +1018,12 @@ LRESULT TdxBarControl::WndProc(TMessage& Message) {
         return result;
     }
     case WM_LBUTTONDBLCLK: {
+        // A caption button takes a quick second click as another press.
+        for (int i = 0; i < MDIButtonCount(); ++i)
+            if (MDIButtonEnabled(i) && PtInRect(MDIButtonRect(i), TWMMouse(Message).Pos())) {
+                WMLButtonDown(TWMMouse(Message));
+                return 0;
+            }
         POINT screen = TWMMouse(Message).Pos();
         ClientToScreen(handle_, screen);
         TMessage hit{WM_NCHITTEST, 0, PackPoint(screen), 0};
@@ -1012,6 +1108,12 @@ void TdxBarControl::WMLButtonDown(TWMMouse Message) {
     const TcxObjectLinkPtr target = MakeObjectLink(control);
     TCustomdxBarControl::WMLButtonDown(Message);
     if (self->Ref == nullptr || !Alive()) return;
+    if (!IsCustomizing())
+        for (int i = 0; i < MDIButtonCount(); ++i)
+            if (MDIButtonEnabled(i) && PtInRect(MDIButtonRect(i), p)) {
+                MDIButtonPress(i);
+                return;
+            }
     // An entry whose menu did not open (none could be made, or its handler stopped it) leaves no
     // keyboard mode behind.
     if (entering && control != nullptr && keyboardMode_ && ChildBar() == nullptr &&
@@ -1070,6 +1172,10 @@ void TdxBarControl::WMMouseMove(TWMMouse Message) {
     TCustomdxBarControl::WMMouseMove(Message);
     if (pending || !Alive() || handle_ == nullptr) return;
     const POINT p = Message.Pos();
+    int hot = -1;
+    for (int i = 0; i < MDIButtonCount() && hot < 0; ++i)
+        if (MDIButtonEnabled(i) && PtInRect(MDIButtonRect(i), p)) hot = i;
+    SetMDIHot(hot);
     if (IsMarkVisible() && markState_ != 2) {
         POINT screen = p;
         ClientToScreen(handle_, screen);
@@ -1092,6 +1198,7 @@ void TdxBarControl::WMMouseMove(TWMMouse Message) {
 
 void TdxBarControl::WMMouseLeave(TMessage& Message) {
     if (markState_ == 1) SetMarkState(0);
+    if (mdiPressed_ < 0) SetMDIHot(-1);
     if (closeButtonState_ == 1) {
         closeButtonState_ = 0;
         RepaintFrame();

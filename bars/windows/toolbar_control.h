@@ -66,6 +66,13 @@ public:
     void HideAll() override;
 
     bool IsMarkVisible() const;
+    // The caption buttons on a main menu bar: minimize, restore and close of a maximized MDI child, or
+    // the manager's lone close button; how many show (0, 1 or 3), each one's client rectangle, its kind
+    // (0 minimize, 1 restore, 2 close) and whether it may be pressed.
+    int MDIButtonCount() const;
+    RECT MDIButtonRect(int Index) const;
+    int MDIButtonKind(int Index) const { return MDIButtonCount() == 1 ? 2 : Index; }
+    bool MDIButtonEnabled(int Index) const;
     // The mark's place on the screen, in the frame of a floating toolbar.
     RECT MarkScreenRect();
     TdxDockControl* DockSite() const { return dockSite_; }
@@ -118,6 +125,15 @@ protected:
 
 private:
     void CreateForStyle();
+    // The room the caption buttons take along and across a row (0 when none show).
+    struct MDIExtent {
+        int along = 0;
+        int across = 0;
+    };
+    MDIExtent MDIArea(bool Vertical) const;
+    // The press of a caption button: held while the pointer stays on it, run when released there.
+    void MDIButtonPress(int Index);
+    void SetMDIHot(int Index);
     bool IsVertical(TdxBarDockingStyle Style) const { return Style == dsLeft || Style == dsRight; }
     bool IsHorizontalDocked(TdxBarDockingStyle Style) const { return Style == dsTop || Style == dsBottom; }
     bool IsMultiLine(TdxBarDockingStyle Style) const;
@@ -149,6 +165,10 @@ private:
     TdxBar* bar_;
     TdxDockControl* dockSite_ = nullptr;
     int closeButtonState_ = 0;
+    // Where the caption buttons stand (client), and which one is hot or held down (-1: none).
+    RECT mdiArea_{0, 0, 0, 0};
+    int mdiHot_ = -1;
+    int mdiPressed_ = -1;
     int ncHitCode_ = 0;
     int lockCount_ = 0;
     bool lockUpdate_ = false;

@@ -68,6 +68,11 @@ int TdxBarControl::GetMinWidth(TdxBarDockingStyle Style) {
         for (TdxBarItemLink* link : visible)
             if (TdxBarItemControl* c = LinkControl(link)) width = std::max(width, c->GetWidthInBar());
     }
+    const MDIExtent mdi = MDIArea(false);
+    if (!vertical && !IsMultiLine(Style))
+        width += mdi.along;
+    else
+        width = std::max(width, vertical ? MDIArea(true).across : mdi.along);
     if (IsHorizontalDocked(Style) && IsMarkVisible()) width += MarkSize;
     return width;
 }
@@ -83,6 +88,10 @@ int TdxBarControl::GetMinHeight(TdxBarDockingStyle Style) {
         for (TdxBarItemLink* link : visible)
             if (TdxBarItemControl* c = LinkControl(link)) height = std::max(height, c->GetHeightInBar());
     }
+    if (IsVertical(Style) && !IsMultiLine(Style))
+        height += MDIArea(true).along;
+    else
+        height = std::max(height, IsVertical(Style) ? MDIArea(true).along : MDIArea(false).across);
     if (IsVertical(Style) && IsMarkVisible()) height += MarkSize;
     return height;
 }
@@ -99,6 +108,7 @@ int TdxBarControl::GetFullWidth(TdxBarDockingStyle Style) {
     for (TdxBarItemLink* link : links_->ShownLinks())
         if (TdxBarItemControl* c = LinkControl(link))
             sum += (link->BeginGroup() ? GetSeparatorSize() : 0) + c->GetWidthInBar();
+    sum += MDIArea(false).along;
     if (IsHorizontalDocked(Style) && IsMarkVisible()) sum += MarkSize;
     return std::max(sum, GetMinWidth(Style));
 }
@@ -115,6 +125,7 @@ int TdxBarControl::GetFullHeight(TdxBarDockingStyle Style) {
     for (TdxBarItemLink* link : links_->ShownLinks())
         if (TdxBarItemControl* c = LinkControl(link))
             sum += (link->BeginGroup() ? GetSeparatorSize() : 0) + c->GetHeightInBar();
+    sum += MDIArea(true).along;
     if (IsVertical(Style) && IsMarkVisible()) sum += MarkSize;
     return std::max(sum, GetMinHeight(Style));
 }
@@ -169,7 +180,19 @@ void TdxBarControl::WrapRows(TdxBarDockingStyle Style, int Limit, SIZE& Size) {
         R = a;
         T = across;
     }
-    if (!shown.empty()) AcrossOf(Size, vertical) = A + T;
+    // The caption buttons end the last row, or take a row of their own.
+    if (const MDIExtent mdi = MDIArea(vertical); mdi.along > 0) {
+        if (R + mdi.along <= L || shown.empty()) {
+            R += mdi.along;
+            T = std::max(T, mdi.across);
+        } else {
+            A += T;
+            M = std::max(M, R);
+            R = mdi.along;
+            T = mdi.across;
+        }
+    }
+    if (!shown.empty() || T > 0) AcrossOf(Size, vertical) = A + T;
     AlongOf(Size, vertical) = std::max({AlongOf(Size, vertical), M, R});
     CalcControlsPositions();
 }
@@ -203,6 +226,8 @@ void TdxBarControl::CalcSize(TdxBarDockingStyle Style, int Width, SIZE& Size) {
         }
         Size = SIZE{GetMinWidth(Style), GetMinHeight(Style)};
         int width = std::max(Width, static_cast<int>(Size.cx));
+        const MDIExtent mdi = MDIArea(false);
+        width -= mdi.along;
         if (!links_->VisibleLinks().empty() && IsMarkVisible()) width -= MarkSize;
         bool overflow = false;
         SIZE measured{0, 0};
@@ -227,8 +252,9 @@ void TdxBarControl::CalcSize(TdxBarDockingStyle Style, int Width, SIZE& Size) {
             measured = MeasureRow(false, width, overflow);
         }
         if (IsMarkVisible()) measured.cx += MarkSize;
+        measured.cx += mdi.along;
         Size.cx = std::max(Size.cx, measured.cx);
-        Size.cy = measured.cy;
+        Size.cy = std::max(measured.cy, static_cast<LONG>(mdi.across));
         return;
     }
     if (!vertical) {
@@ -320,6 +346,9 @@ void TdxBarControl::CalcControlsPositions() {
     const int clientAcross = vertical ? client.right : client.bottom;
     int L = clientAlong;
     if (IsMarkVisible() && (!multi || style != dsNone)) L -= MarkSize;
+    const MDIExtent mdi = MDIArea(vertical);
+    const int itemsEnd = L;
+    if (!multi) L -= mdi.along;
     int T = multi ? 0 : clientAcross;
     int p = 0, O = 0;
     std::vector<TdxBarItemControl*> row;
@@ -392,6 +421,17 @@ void TdxBarControl::CalcControlsPositions() {
         finishRow();
     else if (last != nullptr)
         last->LastInRow = true;
+    // The caption buttons at the end of the last row, or on a row of their own below it.
+    mdiArea_ = RECT{0, 0, 0, 0};
+    if (mdi.along == 0) return;
+    int rowStart = multi ? O : 0, rowSize = multi ? T : clientAcross;
+    if (multi && p + mdi.along > itemsEnd && p > 0) {
+        rowStart = O + T;
+        rowSize = mdi.across;
+    }
+    const int a0 = itemsEnd - mdi.along, c0 = rowStart + (rowSize - mdi.across) / 2;
+    mdiArea_ = vertical ? RECT{client.right - c0 - mdi.across, a0, client.right - c0, itemsEnd}
+                        : RECT{a0, c0, itemsEnd, c0 + mdi.across};
 }
 
 } // namespace bars

@@ -61,8 +61,12 @@ public:
             if (token.expired()) continue;
             if (--c->busy_ == 0 && c->releasePending_) release = c;
         }
-        // The outermost one waiting frees its descendants with it.
-        if (release) delete release;
+        // The outermost one waiting frees its descendants with it; what its children handle while it
+        // goes must not free it again.
+        if (release) {
+            release->releasePending_ = false;
+            delete release;
+        }
     }
     DispatchGuard(const DispatchGuard&) = delete;
     DispatchGuard& operator=(const DispatchGuard&) = delete;
@@ -675,7 +679,9 @@ void TWinControl::TrackMouse(TWMMouse Message) {
 
 void TWinControl::ReleaseWhenIdle() {
     releasePending_ = true;
-    if (busy_ == 0) delete this;
+    if (busy_ != 0) return;
+    releasePending_ = false;
+    delete this;
 }
 
 void TWinControl::WndProc(TMessage& Message) {

@@ -11,6 +11,9 @@
 #include "bars/core/system_menu_item.h"
 #include "bars/core/toolbar.h"
 #include "bars/core/toolbars.h"
+#include "bars/windows/toolbar_control.h"
+#include "platform/gdi/shapes.h"
+#include "platform/gui/input.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/paint.h"
 #include "platform/gui/window.h"
@@ -34,6 +37,13 @@ TdxBar* MainMenu(TForm* Form, const std::string& Entry) {
     bar->SetDockingStyle(dsTop);
     bar->SetVisible(true);
     return bar;
+}
+
+void ReleaseSoon(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    POINT p{0, 0};
+    GetCursorPos(p);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Up, p, pw::gui::MouseButton::Left);
 }
 
 class MdiMenusTest : public ::testing::Test {
@@ -72,6 +82,18 @@ protected:
         RECT r{0, 0, 0, 0};
         GetWindowRect(frame->ClientHandle(), r);
         return r;
+    }
+
+    bars::TdxBarControl* MenuWindow() const { return dynamic_cast<bars::TdxBarControl*>(menu->Control()); }
+    // A click on a caption button: its press holds the mouse in a loop of its own until the release.
+    void ClickButton(int Index) {
+        const RECT r = MenuWindow()->MDIButtonRect(Index);
+        POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        ClientToScreen(MenuWindow()->Handle(), p);
+        pw::gui::SimulateMouse(pw::gui::MouseAction::Move, p);
+        SetTimer(nullptr, 0, 10, &ReleaseSoon);
+        pw::gui::SimulateMouse(pw::gui::MouseAction::Down, p, pw::gui::MouseButton::Left);
+        Pump();
     }
 
     TForm* frame = nullptr;
@@ -118,6 +140,50 @@ TEST_F(MdiMenusTest, AMaximizedChildsMenusJoinTheFramesMainMenu) {
     delete view;
     Pump();
     EXPECT_EQ(Entries(), (Names{"&File", "&Edit"}));
+}
+
+// A maximized child's minimize, restore and close buttons stand at the end of the frame's main menu
+// bar and send their commands to the child; without one the manager's lone close button shows.
+TEST_F(MdiMenusTest, CaptionButtonsOfTheMaximizedChild) {
+    TdxBar* childMenu = nullptr;
+    TForm* child = Child("&Edit", childMenu);
+    child->SetBorderIcons(TBorderIcons{biSystemMenu, biMaximize});
+    child->SetWindowState(wsMaximized);
+    Pump();
+    bars::TdxBarControl* window = MenuWindow();
+    ASSERT_EQ(window->MDIButtonCount(), 3);
+    EXPECT_FALSE(window->MDIButtonEnabled(0)); // no minimize box
+    EXPECT_TRUE(window->MDIButtonEnabled(1) && window->MDIButtonEnabled(2));
+    const RECT close = window->MDIButtonRect(2), entry = menu->ItemLinks()->Items(2)->ItemRect();
+    EXPECT_EQ(close.right, window->ClientRect().right - (window->IsMarkVisible() ? bars::MarkSize : 0));
+    EXPECT_GE(window->MDIButtonRect(0).left, entry.right);
+    // The flat style draws the close glyph in the button's middle.
+    HDC dc = GetDC(window->Handle());
+    EXPECT_EQ(GetPixel(dc, (close.left + close.right) / 2, (close.top + close.bottom) / 2), RGB(0, 0, 0));
+    ReleaseDC(window->Handle(), dc);
+
+    ClickButton(1);
+    EXPECT_FALSE(IsZoomed(child->Handle()));
+    EXPECT_EQ(Entries(), std::vector<std::string>{"&File"});
+    EXPECT_EQ(MenuWindow()->MDIButtonCount(), 0);
+
+    int closeClicks = 0;
+    menu->BarManager()->OnCloseButtonClick = [&](TObject*) { ++closeClicks; };
+    menu->BarManager()->SetShowCloseButton(true);
+    Pump();
+    ASSERT_EQ(MenuWindow()->MDIButtonCount(), 1);
+    ClickButton(0);
+    EXPECT_EQ(closeClicks, 1);
+
+    child->OnClose = [](TObject*, TCloseAction& action) { action = caFree; };
+    child->SetWindowState(wsMaximized);
+    Pump();
+    ASSERT_EQ(MenuWindow()->MDIButtonCount(), 3);
+    ClickButton(2); // quickly after the last click, on the same spot
+    Pump();
+    EXPECT_EQ(frame->ActiveMDIChild(), nullptr);
+    EXPECT_EQ(Entries(), std::vector<std::string>{"&File"});
+    EXPECT_EQ(MenuWindow()->MDIButtonCount(), 1);
 }
 
 } // namespace

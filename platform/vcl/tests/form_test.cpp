@@ -146,6 +146,19 @@ TEST(Form, ReleaseWaitsForTheHandlersOfTheFormToEnd) {
     EXPECT_TRUE(alive.expired());
 }
 
+// A control on the form that the form does not own still answers its window's messages while the
+// released form goes: that must not free the form a second time.
+TEST(Form, AReleasedFormGoesOnceWhileItsControlsAnswerMessages) {
+    TForm* form = MakeForm();
+    auto* loose = new TTestBox(nullptr);
+    loose->SetParent(form);
+    ShowAndPump(form);
+    auto alive = form->AliveToken();
+    form->Release();
+    Pump();
+    EXPECT_TRUE(alive.expired());
+}
+
 TEST(Form, AControlFreedInItsOwnClickHandlerDoesNotCrash) {
     TForm* form = MakeForm();
     auto* box = Place<TTestBox>(form);
