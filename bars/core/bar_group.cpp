@@ -7,6 +7,7 @@
 #include "bars/core/bar_item.h"
 #include "bars/core/bar_manager.h"
 #include "bars/core/bar_strings.h"
+#include "bars/core/customizing_notify.h"
 #include "platform/rtl/filer.h"
 #include "platform/rtl/published.h"
 #include "platform/rtl/reader.h"
@@ -17,7 +18,17 @@ TdxBarGroup::TdxBarGroup(TComponent* AOwner) : TComponent(AOwner) {}
 
 TdxBarGroup::~TdxBarGroup() {
     Destroying();
-    if (barManager_ != nullptr) barManager_->UnregisterGroup(this);
+    if (barManager_ != nullptr) {
+        barManager_->UnregisterGroup(this);
+        // No row of the customizing window may outlive the group.
+        if (bars::CustomizingReceiver* window = bars::Customizing()) window->RefreshGroups(barManager_);
+    }
+}
+
+void TdxBarGroup::SetName(const std::string& NewName) {
+    TComponent::SetName(NewName);
+    if (barManager_ != nullptr)
+        if (bars::CustomizingReceiver* window = bars::Customizing()) window->RefreshGroups(barManager_);
 }
 
 const TPropertyTable& TdxBarGroup::Table() {

@@ -42,6 +42,8 @@ public:
     // Whether Group is this group or lies inside it at any depth.
     bool Contains(const TdxBarGroup* Group) const;
 
+    // The customizing window lists the groups by name.
+    void SetName(const std::string& NewName) override;
     void Loaded() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void DefineProperties(TFiler& Filer) override;

@@ -138,6 +138,7 @@ void TdxBarCustomizingForm::CommandsAddClick() {
     TdxBarItem* item = ShowAddItemDialog(manager_, manager_->CategoryIndexOfVisible(SelectedCategory()));
     if (item == nullptr) return;
     SelectCommand(item, true);
+    FillAllCommands();
     if (CommandsListBox->CanFocus()) CommandsListBox->SetFocus();
 }
 

@@ -94,9 +94,15 @@ public:
         if (TdxBarCustomizingForm* form = For(Manager)) form->RefreshCommands();
     }
     void SelectCommand(TdxBarItem* Item, bool Force) override {
-        if (TdxBarCustomizingForm* form = For(Item->BarManager())) form->SelectCommand(Item, Force);
+        TdxBarCustomizingForm* form = For(Item->BarManager());
+        if (form == nullptr) return;
+        form->SelectCommand(Item, Force);
+        // An item that takes a category joins the list of all commands.
+        form->FillAllCommands();
     }
-    void RefreshGroups(TdxBarManager*) override {}
+    void RefreshGroups(TdxBarManager* Manager) override {
+        if (TdxBarCustomizingForm* form = For(Manager)) form->RefreshGroups();
+    }
     void CategoriesChanged(TdxBarManager* Manager) override {
         if (TdxBarCustomizingForm* form = For(Manager)) form->RefreshCategories();
     }
@@ -113,13 +119,17 @@ FormReceiver receiver;
 
 } // namespace
 
-int CaptionWidth(TCustomForm* Form, const std::string& Caption) {
+SIZE TextSize(const TFont& Font, const std::string& Text) {
     pw::gui::WindowDC screen(nullptr);
-    HGDIOBJ old = SelectObject(screen.Get(), Form->Font().Handle());
+    HGDIOBJ old = SelectObject(screen.Get(), Font.Handle());
     SIZE size{};
-    GetTextExtentPoint32(screen.Get(), CommandCaption(Caption), &size);
+    GetTextExtentPoint32(screen.Get(), Text, &size);
     SelectObject(screen.Get(), old);
-    return size.cx;
+    return size;
+}
+
+int CaptionWidth(TCustomForm* Form, const std::string& Caption) {
+    return TextSize(Form->Font(), CommandCaption(Caption)).cx;
 }
 
 TdxBarCustomizingForm::TdxBarCustomizingForm(TdxBarManager* Manager) : TForm(nullptr), manager_(Manager) {
@@ -140,6 +150,10 @@ TdxBarCustomizingForm::TdxBarCustomizingForm(TdxBarManager* Manager) : TForm(nul
     BuildToolbarsPage();
     BuildCommandsPage();
     BuildOptionsPage();
+    if (manager_->Designing()) {
+        BuildAllCommandsPage();
+        BuildGroupsPage();
+    }
     PageControl->SetActivePageIndex(0);
     PageControl->OnChange = [this](TObject*) { PageControlChange(); };
 
@@ -255,6 +269,7 @@ void TdxBarCustomizingForm::RefreshCommands() {
     CommandsListBox->Invalidate();
     TemporaryChange selecting(selectingCommand_, true);
     LCommandsClick();
+    RefreshAllCommandsWidths();
 }
 
 void TdxBarCustomizingForm::SelectCommand(TdxBarItem* Item, bool Force) {
@@ -274,12 +289,16 @@ void TdxBarCustomizingForm::SelectCommand(TdxBarItem* Item, bool Force) {
 
 void TdxBarCustomizingForm::CommandDestroyed() {
     // The window's own deletes keep the list themselves.
-    if (deletingCommand_) return;
-    const int row = CommandsListBox->ItemIndex();
-    LCategoriesClick();
-    const int count = CommandsListBox->Items().Count();
-    CommandsListBox->SetItemIndex(count == 0 ? -1 : std::min(row, count - 1));
-    LCommandsClick();
+    if (!deletingCommand_) {
+        const int row = CommandsListBox->ItemIndex();
+        LCategoriesClick();
+        const int count = CommandsListBox->Items().Count();
+        CommandsListBox->SetItemIndex(count == 0 ? -1 : std::min(row, count - 1));
+        LCommandsClick();
+    }
+    FillAllCommands();
+    if (!deletingCommand_ && TabSheet4 != nullptr && PageControl->ActivePage() == TabSheet4)
+        PageControlChange();
 }
 
 void TdxBarCustomizingForm::UpdateLook() {

@@ -12,6 +12,7 @@
 class TBitBtn;
 class TButton;
 class TCheckBox;
+class TFont;
 class TComboBox;
 class TLabel;
 class TListBox;
@@ -20,6 +21,7 @@ class TPanel;
 class TTabSheet;
 class TdxBar;
 class TdxBarButton;
+class TdxBarGroup;
 class TdxBarCombo;
 class TdxBarItem;
 class TdxBarManager;
@@ -82,6 +84,24 @@ public:
     void CommandsMoveDownClick();
     // Moves the chosen command before or after its neighbour, in the list and among the manager's items.
     void MoveCommand(int Delta);
+    // The All commands page: every item of a category, with its name, caption and shortcut.
+    void FillAllCommands();
+    void RefreshAllCommandsWidths();
+    // The Groups page: the groups (keeping the chosen one) and the chosen group's entries (keeping the
+    // chosen ones); the buttons follow once a refill is done.
+    void RefreshGroups();
+    void RefreshGroupItems();
+    void UpdateGroupButtons();
+    void btnGroupAddClick();
+    // The group after (or before, for the last) is chosen next.
+    void btnGroupDeleteClick();
+    // The add-group-items dialog; what it chose is added and chosen.
+    void btnGroupItemAddClick();
+    void btnGroupItemDeleteClick();
+    // The chosen entries gather into one block a place up or down; without the entries list focused,
+    // the chosen group moves among the manager's groups.
+    void btnMoveUpClick();
+    void btnMoveDownClick();
     // The bars list follows the bars: made, gone, given a caption, shown or hidden.
     void BarAdded(TdxBar* Bar);
     void BarDeleted(TdxBar* Bar);
@@ -137,6 +157,18 @@ public:
     TdxBarButton* CommandsMoveDown = nullptr;
     TCheckableButton* CategoriesPopupButton = nullptr;
     TCheckableButton* CommandsPopupButton = nullptr;
+    TTabSheet* TabSheet4 = nullptr;
+    TListBox* LAllCommands = nullptr;
+    TCheckBox* CBShowCommandsWithShortCut = nullptr;
+    TTabSheet* TabSheet5 = nullptr;
+    TListBox* lbGroups = nullptr;
+    TListBox* lbGroupItems = nullptr;
+    TButton* btnGroupAdd = nullptr;
+    TButton* btnGroupDelete = nullptr;
+    TButton* btnGroupItemAdd = nullptr;
+    TButton* btnGroupItemDelete = nullptr;
+    TButton* btnMoveUp = nullptr;
+    TButton* btnMoveDown = nullptr;
 
 protected:
     void CreateParams(TCreateParams& Params) override;
@@ -151,6 +183,14 @@ private:
     // The animations label and its combo box of the panel the style shows.
     void PrepareAnimations(TLabel* Label, TComboBox* Combo);
     void BuildDesignMenus();
+    void BuildAllCommandsPage();
+    void LAllCommandsDrawItem(int Index, const TRect& Rect);
+    void BuildGroupsPage();
+    TdxBarGroup* SelectedGroup();
+    void BeginGroupsUpdate();
+    void EndGroupsUpdate();
+    void FillGroupItems(const std::vector<TComponent*>& Chosen);
+    void MoveGroupEntries(int Delta);
     void WireDesignKeys();
     TdxBarButton* MenuButton(TdxBarPopupMenu* Menu, int TextId, TShortCut Key, bool Group,
                              void (TdxBarCustomizingForm::*Handler)());
@@ -173,6 +213,12 @@ private:
     bool refreshingOptions_ = false;
     bool selectingCommand_ = false;
     bool deletingCommand_ = false;
+    int nameColumnWidth_ = 0;
+    int captionColumnWidth_ = 0;
+    int shortCutColumnWidth_ = 0;
+    int groupsLockCount_ = 0;
+    bool groupItemsFocused_ = false;
+    bool fillingGroupItems_ = false;
 };
 
 // The open window, or nullptr.
@@ -182,6 +228,8 @@ TdxBarCustomizingForm* GetCustomizingForm();
 void ShowCustomizingForm(TdxBarManager* Manager, bool Show);
 // Lets the bar managers open the window (the toolbars popup's "Customize..." entry) and keeps it told.
 void InstallCustomizingForm();
+// Measured on the screen, so also before a window exists.
+SIZE TextSize(const TFont& Font, const std::string& Text);
 // The text width of a caption without its accelerator marks, in the form's font.
 int CaptionWidth(TCustomForm* Form, const std::string& Caption);
 

@@ -7,17 +7,23 @@
 #include <vector>
 
 #include "bars/core/bar_button.h"
+#include "bars/core/bar_errors.h"
+#include "bars/core/bar_group.h"
 #include "bars/core/bar_manager.h"
 #include "bars/core/categories.h"
+#include "bars/core/sub_item.h"
+#include "bars/customizing/add_group_items_dialog.h"
 #include "bars/customizing/add_item_dialog.h"
 #include "bars/customizing/commands_list.h"
 #include "bars/customizing/customizing_form.h"
 #include "bars/customizing/name_dialog.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/system.h"
+#include "platform/rtl/exception.h"
 #include "platform/stdctrls/buttons.h"
 #include "platform/stdctrls/edit.h"
 #include "platform/stdctrls/list_controls.h"
+#include "platform/stdctrls/page_control.h"
 #include "platform/vcl/dialogs.h"
 #include "platform/vcl/form.h"
 #include "platform/vcl/prompt.h"
@@ -69,10 +75,28 @@ protected:
     }
     TdxBarButton* Button(const std::string& Caption, int Category) {
         auto* button = new TdxBarButton(&form);
+        button->SetName(Caption);
         button->SetBarManager(manager);
         button->SetCaption(Caption);
         button->SetCategory(Category);
         return button;
+    }
+    static std::vector<std::string> Rows(TListBox* List) {
+        std::vector<std::string> rows;
+        for (int i = 0; i < List->Items().Count(); ++i)
+            rows.push_back(List->Items().Strings(i));
+        return rows;
+    }
+    // Answers the add-group-items dialog by choosing the rows of these texts.
+    void Choose(std::vector<std::string> Texts) {
+        answer = [this, Texts](TCustomForm* shown) {
+            auto* dialog = dynamic_cast<TfrmAddGroupItems*>(shown);
+            ASSERT_NE(dialog, nullptr);
+            offered = Rows(dialog->lbGroupItems);
+            for (const std::string& text : Texts)
+                dialog->lbGroupItems->SetSelected(dialog->lbGroupItems->Items().IndexOf(text), true);
+            dialog->btnOk->Click();
+        };
     }
     std::vector<std::string> Commands() {
         std::vector<std::string> rows;
@@ -85,6 +109,7 @@ protected:
     TdxBarManager* manager = nullptr;
     TdxBarCustomizingForm* window = nullptr;
     std::function<void(TCustomForm*)> answer;
+    std::vector<std::string> offered;
     Yes person;
 };
 
@@ -166,6 +191,75 @@ TEST_F(CustomizingDesignTest, CommandsMoveAndGoAndADeletedCategoryTakesItsItems)
     EXPECT_EQ(Commands(), (std::vector<std::string>{"Open"}));
     window->CategoriesPopupMenuPopup();
     EXPECT_FALSE(window->CategoriesDelete->Enabled()) << "the only category stays";
+}
+
+TEST_F(CustomizingDesignTest, GroupsTakeItemsAndGroupsAndGatherTheChosenEntriesWhenMoved) {
+    Button("Cut", 0);
+    Button("Copy", 0);
+    Button("Paste", 0);
+    window->btnGroupAddClick();
+    window->btnGroupAddClick();
+    ASSERT_EQ(Rows(window->lbGroups), (std::vector<std::string>{"dxBarGroup1", "dxBarGroup2"}));
+    EXPECT_EQ(window->lbGroups->ItemIndex(), 1);
+    window->lbGroups->SetItemIndex(0);
+    window->RefreshGroupItems();
+    auto* first = static_cast<TdxBarGroup*>(manager->Groups(0));
+
+    // Headings (and the group itself) add nothing.
+    Choose({"~< Groups >", "dxBarGroup2", "Cut", "Paste", "~Default"});
+    window->btnGroupItemAddClick();
+    EXPECT_EQ(offered,
+              (std::vector<std::string>{"~< Groups >", "dxBarGroup2", "~Default", "Cut", "Copy", "Paste"}));
+    EXPECT_EQ(first->Count(), 3);
+    ASSERT_EQ(Rows(window->lbGroupItems), (std::vector<std::string>{"dxBarGroup2", "Cut", "Paste"}));
+    EXPECT_EQ(window->lbGroupItems->SelCount(), 3);
+
+    // A scattered choice holding the first row gathers at the top.
+    window->PageControl->SetActivePage(window->TabSheet5);
+    window->lbGroupItems->SetFocus();
+    window->lbGroupItems->ClearSelection();
+    window->lbGroupItems->SetSelected(0, true);
+    window->lbGroupItems->SetSelected(2, true);
+    window->UpdateGroupButtons();
+    EXPECT_TRUE(window->btnMoveUp->Enabled());
+    window->btnMoveUpClick();
+    EXPECT_EQ(Rows(window->lbGroupItems), (std::vector<std::string>{"dxBarGroup2", "Paste", "Cut"}));
+    EXPECT_FALSE(window->btnMoveUp->Enabled()) << "the chosen ones are the first rows";
+    EXPECT_TRUE(window->btnMoveDown->Enabled());
+    window->btnMoveDownClick();
+    EXPECT_EQ(Rows(window->lbGroupItems), (std::vector<std::string>{"Cut", "dxBarGroup2", "Paste"}));
+
+    window->lbGroupItems->ClearSelection();
+    window->lbGroupItems->SetSelected(0, true);
+    window->btnGroupItemDeleteClick();
+    EXPECT_EQ(Rows(window->lbGroupItems), (std::vector<std::string>{"dxBarGroup2", "Paste"}));
+
+    // The second group may not hold the first, which holds it; alone, a group offers no groups.
+    window->lbGroups->SetItemIndex(1);
+    window->RefreshGroupItems();
+    Choose({"dxBarGroup1"});
+    EXPECT_THROW(window->btnGroupItemAddClick(), EdxBarError);
+    window->btnGroupDeleteClick();
+    EXPECT_EQ(Rows(window->lbGroups), (std::vector<std::string>{"dxBarGroup1"}));
+    EXPECT_EQ(Rows(window->lbGroupItems), (std::vector<std::string>{"Paste"}));
+    Choose({});
+    window->btnGroupItemAddClick();
+    EXPECT_EQ(offered.front(), "~Default");
+}
+
+TEST_F(CustomizingDesignTest, AllCommandsListsTheItemsThatMayHaveAShortcut) {
+    TdxBarButton* open = Button("Open", 0);
+    auto* recent = new TdxBarSubItem(&form);
+    recent->SetBarManager(manager);
+    recent->SetName("Recent");
+    recent->SetCategory(0);
+    Button("Loose", -1);
+    ASSERT_NE(window->LAllCommands, nullptr);
+    EXPECT_EQ(Rows(window->LAllCommands), (std::vector<std::string>{open->Name()}));
+    window->CBShowCommandsWithShortCut->SetChecked(false);
+    EXPECT_EQ(Rows(window->LAllCommands), (std::vector<std::string>{open->Name(), "Recent"}));
+    delete open;
+    EXPECT_EQ(Rows(window->LAllCommands), (std::vector<std::string>{"Recent"}));
 }
 
 } // namespace
