@@ -890,8 +890,6 @@ void TdxBarControl::RepaintBar() {
 void TdxBarControl::Paint(HDC DC) {
     // The controls were placed when the window took its size or was rebuilt.
     const HBRUSH brush = GetBkBrush();
-    RECT dirty{0, 0, 0, 0};
-    GetClipBox(DC, &dirty);
     const pw::gdi::SavedDC saved(DC);
     const RECT client = ClientRect();
     const bool horizontal = dockingStyle_ != dsLeft && dockingStyle_ != dsRight;
@@ -900,9 +898,8 @@ void TdxBarControl::Paint(HDC DC) {
         auto* control = dynamic_cast<TdxBarItemControl*>(link->Control());
         const RECT r = link->ItemRect();
         if (control == nullptr || IsRectEmpty(r)) continue;
-        // Controls outside the part to paint cost nothing.
-        RECT touched{0, 0, 0, 0};
-        if (IntersectRect(touched, r, dirty)) {
+        // Controls outside the part to paint cost nothing; the part may be two far-apart buttons.
+        if (RectVisible(DC, &r)) {
             control->Draw(DC, r, 0);
             DrawCustomizingFrame(DC, control);
             ExcludeClipRect(DC, r.left, r.top, r.right, r.bottom);
@@ -925,7 +922,7 @@ void TdxBarControl::Paint(HDC DC) {
             s = RECT{row.left, r.top - sep, row.right, r.top};
         }
         control->SeparatorRect = s;
-        if (!IntersectRect(touched, s, dirty)) continue;
+        if (!RectVisible(DC, &s)) continue;
         Painter().DrawSeparator(*this, DC, rowsSeparator ? !horizontal : horizontal, brush, s);
         ExcludeClipRect(DC, s.left, s.top, s.right, s.bottom);
     }

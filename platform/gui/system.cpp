@@ -30,6 +30,9 @@ struct SystemState {
     std::map<HCURSOR, CursorInfo> custom;
     uintptr_t nextCursor = 0x40000;
     HCURSOR current = nullptr;
+    // The cursor last handed to a host, and that host: handing the same again changes nothing.
+    HCURSOR shownCursor = nullptr;
+    const HostWindow* shownOn = nullptr;
     std::function<void(const std::string&)> soundSink;
     // Read by input and controls under the window lock: atomic, so no lock is needed.
     std::atomic<UINT> doubleClickTime{kDefaultDoubleClickTime};
@@ -190,10 +193,21 @@ HCURSOR SetCursor(HCURSOR cursor) {
     }
     POINT pos;
     GetCursorPos(pos);
-    HWND root = RootOf(WindowFromPoint(pos));
-    if (auto w = FindLiveWindow(root); w && w->host)
-        w->host->SetCursorShape(cursor ? id : 0, image.Width() ? &image : nullptr, hot);
+    auto w = FindLiveWindow(TopLevelAt(pos));
+    if (!w || !w->host) return old;
+    {
+        Guard g(Lock());
+        if (Sys().shownOn == w->host.get() && Sys().shownCursor == cursor) return old;
+        Sys().shownOn = w->host.get();
+        Sys().shownCursor = cursor;
+    }
+    w->host->SetCursorShape(cursor ? id : 0, image.Width() ? &image : nullptr, hot);
     return old;
+}
+
+void pw::gui::ForgetCursorHost(const HostWindow* host) {
+    Guard g(Lock());
+    if (Sys().shownOn == host) Sys().shownOn = nullptr;
 }
 
 HCURSOR GetCursor() {

@@ -149,6 +149,7 @@ void FreeWindow(HWND hwnd) {
         ::DeleteObject(w->windowRgn);
         w->windowRgn = nullptr;
     }
+    ForgetCursorHost(host.get());
     host.reset();
 }
 
@@ -720,6 +721,13 @@ HWND DeepestAt(HWND hwnd, POINT screen) {
 } // namespace
 
 HWND WindowFromPoint(POINT screen) {
+    HWND top = pw::gui::TopLevelAt(screen);
+    return top ? DeepestAt(top, screen) : nullptr;
+}
+
+namespace pw::gui {
+
+HWND TopLevelAt(POINT screen) {
     std::vector<HWND> tops;
     {
         Guard g(Lock());
@@ -738,10 +746,12 @@ HWND WindowFromPoint(POINT screen) {
                                                     MAKELPARAM(static_cast<WORD>(screen.x),
                                                                static_cast<WORD>(screen.y))) == HTTRANSPARENT)
             continue;
-        return DeepestAt(h, screen);
+        return h;
     }
     return nullptr;
 }
+
+} // namespace pw::gui
 
 HWND ChildWindowFromPointEx(HWND parent, POINT pt, UINT flags) {
     Guard g(Lock());
