@@ -15,10 +15,14 @@
 #include "bars/customizing/commands_list.h"
 #include "bars/customizing/customizing_layout.h"
 #include "bars/customizing/name_dialog.h"
+#include "platform/commctrl/std_controls.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/fonts.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/metrics.h"
 #include "platform/graphics/bitmap.h"
+#include "platform/gui/message_views.h"
+#include "platform/gui/messages.h"
 #include "platform/gui/paint.h"
 #include "platform/gui/window.h"
 #include "platform/gui/window_dc.h"
@@ -314,6 +318,29 @@ void TdxBarCustomizingForm::BHelpClick() {
     if (manager_->Designing()) return;
     if (manager_->OnHelpButtonClick) manager_->OnHelpButtonClick(manager_);
     if (manager_->HelpContext() != 0) Application->HelpContext(manager_->HelpContext());
+}
+
+void TdxBarCustomizingForm::WndProc(TMessage& Message) {
+    if (Message.Msg == WM_MOUSEWHEEL) {
+        const TWMMouseWheel wheel(Message);
+        if (WheelToList(wheel.Pos(), wheel.WheelDelta())) return;
+    }
+    TForm::WndProc(Message);
+}
+
+bool TdxBarCustomizingForm::WheelToList(POINT Screen, int Delta) {
+    auto* list = dynamic_cast<TListBox*>(FindControl(WindowFromPoint(Screen)));
+    if (list == nullptr || dynamic_cast<TListBox*>(ActiveControl()) != nullptr) return false;
+    UINT lines = 3;
+    SystemParametersInfo(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    for (UINT i = 0; i < lines; ++i)
+        SendMessage(list->Handle(), WM_VSCROLL, Delta > 0 ? SB_LINEUP : SB_LINEDOWN, 0);
+    return true;
+}
+
+void TdxBarCustomizingForm::Activate() {
+    TForm::Activate();
+    PageControlChange();
 }
 
 void TdxBarCustomizingForm::CreateParams(TCreateParams& Params) {

@@ -170,8 +170,12 @@ public:
     TButton* btnMoveUp = nullptr;
     TButton* btnMoveDown = nullptr;
 
+    void WndProc(TMessage& Message) override;
+
 protected:
     void CreateParams(TCreateParams& Params) override;
+    // Coming back to the window refreshes the page shown.
+    void Activate() override;
     void DoClose(TCloseAction& Action) override;
 
 private:
@@ -182,6 +186,8 @@ private:
     void BuildEnhancedOptions();
     // The animations label and its combo box of the panel the style shows.
     void PrepareAnimations(TLabel* Label, TComboBox* Combo);
+    // The wheel scrolls the list under the pointer while the keyboard is on a control that is no list.
+    bool WheelToList(POINT Screen, int Delta);
     void BuildDesignMenus();
     void BuildAllCommandsPage();
     void LAllCommandsDrawItem(int Index, const TRect& Rect);

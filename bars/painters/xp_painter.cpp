@@ -13,6 +13,7 @@
 #include "lookandfeel/themes.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/regions.h"
 #include "platform/gdi/scoped.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/syscolors.h"

@@ -16,6 +16,7 @@
 #include "bars/customizing/customizing_form.h"
 #include "bars/customizing/name_dialog.h"
 #include "platform/gui/message_loop.h"
+#include "platform/gui/messages.h"
 #include "platform/gui/system.h"
 #include "platform/gui/window.h"
 #include "platform/stdctrls/bit_btn.h"
@@ -249,6 +250,27 @@ TEST_F(CustomizingSessionTest, TheHelpButtonShowsAsTheManagerSaysAndAsksForItsTo
     window->BHelp->Click();
     Application->OnHelp = nullptr;
     EXPECT_EQ(calls, (std::vector<std::string>{"button", "button", "1:42"}));
+}
+
+TEST_F(CustomizingSessionTest, TheWheelScrollsTheListUnderThePointerWhileTheKeyboardIsElsewhere) {
+    for (int i = 0; i < 30; ++i)
+        manager->Bars()->Add()->SetCaption("Bar " + std::to_string(i));
+    window->BClose->SetFocus();
+    const TRect rect = window->BarsListBox->ClientRect();
+    POINT over{rect.right / 2, rect.bottom / 2};
+    ClientToScreen(window->BarsListBox->Handle(), over);
+    const auto wheel = [&](int Delta) {
+        SendMessage(window->Handle(), WM_MOUSEWHEEL, static_cast<WPARAM>(static_cast<uint16_t>(Delta)) << 16,
+                    static_cast<LPARAM>((over.y << 16) | (over.x & 0xFFFF)));
+    };
+    wheel(-120);
+    EXPECT_EQ(window->BarsListBox->TopIndex(), 3) << "as many lines as the system scrolls";
+    wheel(120);
+    EXPECT_EQ(window->BarsListBox->TopIndex(), 0);
+    // With a list holding the keyboard, the wheel is the list's own, not the window's to pass on.
+    window->BarsListBox->SetFocus();
+    wheel(-120);
+    EXPECT_EQ(window->BarsListBox->TopIndex(), 0);
 }
 
 } // namespace
