@@ -98,6 +98,8 @@ int main(int argc, char** argv) {
         const RECT box = control->ScreenRect();
         const POINT at{box.left + 10, (box.top + box.bottom) / 2};
         pw::gui::SimulateMouse(pw::gui::MouseAction::Move, at);
+        Settle();
+        saved += pw::gui::SaveScreenImage(area, dir + "/combo-" + s.name + "-hot.png") ? 1 : 0;
         pw::gui::SimulateClick(at);
         Settle();
         pw::gui::SimulateKeyStroke(VK_F4);

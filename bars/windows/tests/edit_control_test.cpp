@@ -59,8 +59,13 @@ protected:
 };
 
 TEST_F(EditControlTest, ClickTypeAndEnterKeepsTheText) {
+    int enters = 0, exits = 0;
+    edit->OnEnter = [&](TObject*) { ++enters; };
+    edit->OnExit = [&](TObject*) { ++exits; };
     ClickEdit();
     ASSERT_TRUE(Editing());
+    EXPECT_EQ(enters, 1);
+    EXPECT_EQ(exits, 0);
     EXPECT_EQ(GetFocus(), Control()->EditHandle());
     EXPECT_EQ(GetWindowText(Control()->EditHandle()), "start");
     Type(U"profile"); // the whole text was selected: typing replaces it
@@ -71,10 +76,14 @@ TEST_F(EditControlTest, ClickTypeAndEnterKeepsTheText) {
     EXPECT_EQ(edit->Text(), "profile");
     EXPECT_EQ(changes, 1);
     EXPECT_NE(GetFocus(), Control()->EditHandle());
+    EXPECT_EQ(exits, 1);
     // Enter closes the bar's keyboard mode; the next click edits again.
     EXPECT_FALSE(Window(bar)->InKeyboardMode());
     ClickEdit();
     EXPECT_TRUE(Editing());
+    EXPECT_EQ(enters, 2);
+    edit->OnEnter = nullptr;
+    edit->OnExit = nullptr;
 }
 
 TEST_F(EditControlTest, EscapeDropsTheTextEvenWhereFocusLossKeepsIt) {
