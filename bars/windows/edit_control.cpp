@@ -225,21 +225,28 @@ void TdxBarEditControl::SetFocused(bool Value) {
     }
     focused_ = false;
     sysKeyDepth_ = 0;
-    ShowWindow(edit_, SW_HIDE);
-    if (manager == nullptr || !manager->IsDestroying()) {
-        HWND back = prevFocus_;
+    HWND back = prevFocus_;
+    prevFocus_ = nullptr;
+    // Escape alone leaves the item as it was, even where the manager keeps texts on focus loss. The text
+    // is read now: giving the focus back may close the bar (a menu) and free this control.
+    const bool keep = manager != nullptr && manager->AlwaysSaveText() && !escaping_ && edit_ != nullptr;
+    const std::string text = keep ? GetWindowText(edit_) : std::string();
+    TdxBarEdit* item = EditItem();
+    const TcxObjectLinkPtr itemLink = MakeObjectLink(item);
+    const HWND edit = edit_;
+    const HWND after = ParentBar() != nullptr ? GetWindow(ParentBar()->Handle(), GW_HWNDNEXT) : nullptr;
+    ShowWindow(edit, SW_HIDE);
+    if (self->Ref != nullptr && (manager == nullptr || !manager->IsDestroying())) {
         if (back == nullptr || !IsWindowVisible(back)) {
             TCustomForm* form = manager != nullptr ? manager->ParentForm() : nullptr;
             back = form != nullptr && form->HandleAllocated() && IsWindowVisible(form->Handle())
                        ? form->Handle()
-                       : GetWindow(ParentBar()->Handle(), GW_HWNDNEXT);
+                       : after;
         }
-        if (back != nullptr && GetFocus() == edit_) SetFocus(back);
+        if (back != nullptr && GetFocus() == edit) SetFocus(back);
     }
-    prevFocus_ = nullptr;
+    if (keep && itemLink->Ref != nullptr) item->SetText(text);
     if (self->Ref == nullptr) return;
-    // Escape alone leaves the item as it was, even where the manager keeps texts on focus loss.
-    if (manager != nullptr && manager->AlwaysSaveText() && !escaping_ && !SaveText()) return;
     Repaint();
 }
 
