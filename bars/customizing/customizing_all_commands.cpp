@@ -10,6 +10,7 @@
 #include "bars/customizing/customizing_layout.h"
 #include "platform/commctrl/std_controls.h"
 #include "platform/graphics/canvas.h"
+#include "platform/gui/message_loop.h"
 #include "platform/gui/window.h"
 #include "platform/rtl/published.h"
 #include "platform/stdctrls/buttons.h"

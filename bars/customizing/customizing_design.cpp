@@ -18,6 +18,7 @@
 #include "bars/customizing/commands_list.h"
 #include "bars/customizing/customizing_form.h"
 #include "bars/customizing/name_dialog.h"
+#include "bars/customizing/sub_menu_editor.h"
 #include "platform/gui/keys.h"
 #include "platform/rtl/scope_guard.h"
 #include "platform/rtl/string_list.h"
@@ -132,6 +133,17 @@ void TdxBarCustomizingForm::CommandsPopupMenuPopup() {
     CommandsClear->SetEnabled(count > 0);
     CommandsMoveUp->SetEnabled(selected && row > 0);
     CommandsMoveDown->SetEnabled(selected && row < count - 1);
+    TdxBarItem* item = selected ? CommandsListBox->ItemOf(row) : nullptr;
+    CommandsSubMenuEditor->SetEnabled(dynamic_cast<TdxBarSubItem*>(item) != nullptr ||
+                                      dynamic_cast<TdxBarContainerItem*>(item) != nullptr);
+}
+
+void TdxBarCustomizingForm::CommandsSubMenuEditorClick() {
+    const int row = CommandsListBox->ItemIndex();
+    if (row < 0 || row >= CommandsListBox->Items().Count()) return;
+    if (CommandsListBox->CanFocus()) CommandsListBox->SetFocus();
+    if (auto* item = dynamic_cast<TCustomdxBarSubItem*>(CommandsListBox->ItemOf(row)))
+        ShowSubMenuEditor(item->ItemLinks());
 }
 
 void TdxBarCustomizingForm::CommandsAddClick() {

@@ -15,12 +15,14 @@
 #include "bars/customizing/commands_list.h"
 #include "bars/customizing/customizing_layout.h"
 #include "bars/customizing/name_dialog.h"
+#include "bars/customizing/sub_menu_editor.h"
 #include "platform/commctrl/std_controls.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/fonts.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/metrics.h"
 #include "platform/graphics/bitmap.h"
+#include "platform/gui/message_loop.h"
 #include "platform/gui/message_views.h"
 #include "platform/gui/messages.h"
 #include "platform/gui/paint.h"
@@ -375,6 +377,7 @@ void ShowCustomizingForm(TdxBarManager* Manager, bool Show) {
         customizingForm = nullptr;
         delete form;
     }
+    FreeSubMenuEditor();
     if (Manager->OnHideCustomizingForm) Manager->OnHideCustomizingForm(Manager);
 }
 

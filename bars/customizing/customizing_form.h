@@ -82,6 +82,8 @@ public:
     void CommandsClearClick();
     void CommandsMoveUpClick();
     void CommandsMoveDownClick();
+    // The sub-menu editor on the chosen sub-item's or container's links.
+    void CommandsSubMenuEditorClick();
     // Moves the chosen command before or after its neighbour, in the list and among the manager's items.
     void MoveCommand(int Delta);
     // The All commands page: every item of a category, with its name, caption and shortcut.
@@ -155,6 +157,7 @@ public:
     TdxBarButton* CommandsClear = nullptr;
     TdxBarButton* CommandsMoveUp = nullptr;
     TdxBarButton* CommandsMoveDown = nullptr;
+    TdxBarButton* CommandsSubMenuEditor = nullptr;
     TCheckableButton* CategoriesPopupButton = nullptr;
     TCheckableButton* CommandsPopupButton = nullptr;
     TTabSheet* TabSheet4 = nullptr;

@@ -75,6 +75,8 @@ void TdxBarCustomizingForm::BuildDesignMenus() {
                                 &TdxBarCustomizingForm::CommandsMoveUpClick);
     CommandsMoveDown = MenuButton(menu, barstr::MoveDown, ShortCut(VK_DOWN, TShiftState{ssCtrl}), false,
                                   &TdxBarCustomizingForm::CommandsMoveDownClick);
+    CommandsSubMenuEditor = MenuButton(menu, barstr::SubMenuEditorCommand, 0, true,
+                                       &TdxBarCustomizingForm::CommandsSubMenuEditorClick);
 
     const std::string modify = LoadBarString(barstr::Modify);
     CategoriesPopupButton = new TCheckableButton(this);

@@ -9,12 +9,16 @@
 #include "bars/core/bar_button.h"
 #include "bars/core/bar_manager.h"
 #include "bars/core/categories.h"
+#include "bars/core/item_links.h"
+#include "bars/core/sub_item.h"
 #include "bars/core/toolbar.h"
 #include "bars/core/toolbars.h"
 #include "bars/customizing/bars_list.h"
 #include "bars/customizing/commands_list.h"
 #include "bars/customizing/customizing_form.h"
 #include "bars/customizing/name_dialog.h"
+#include "bars/customizing/sub_menu_editor.h"
+#include "bars/windows/sub_menu_control.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/messages.h"
 #include "platform/gui/system.h"
@@ -271,6 +275,53 @@ TEST_F(CustomizingSessionTest, TheWheelScrollsTheListUnderThePointerWhileTheKeyb
     window->BarsListBox->SetFocus();
     wheel(-120);
     EXPECT_EQ(window->BarsListBox->TopIndex(), 0);
+}
+
+TEST_F(CustomizingSessionTest, TheSubMenuEditorHoldsTheMenuBeneathItselfAndGoesWithItsOwner) {
+    auto* recent = new TdxBarSubItem(&form);
+    recent->SetBarManager(manager);
+    for (const char* caption : {"One", "Two"}) {
+        auto* button = new TdxBarButton(&form);
+        button->SetBarManager(manager);
+        button->SetCaption(caption);
+        recent->ItemLinks()->Add()->SetItem(button);
+    }
+    ShowSubMenuEditor(recent->ItemLinks());
+    ProcessMessages();
+    TdxBarSubMenuEditor* editor = GetSubMenuEditor();
+    ASSERT_NE(editor, nullptr);
+    TdxBarSubMenuControl* menu = editor->Menu();
+    ASSERT_NE(menu, nullptr);
+    ASSERT_TRUE(IsWindowVisible(menu->Handle()));
+    RECT bounds{};
+    GetWindowRect(menu->Handle(), bounds);
+    EXPECT_EQ(bounds.left, editor->Left());
+    EXPECT_EQ(bounds.top, editor->Top() + editor->Height());
+    EXPECT_EQ(editor->Width(), bounds.right - bounds.left);
+
+    editor->SetBounds(editor->Left() + 40, editor->Top() + 30, editor->Width(), editor->Height());
+    ProcessMessages();
+    GetWindowRect(menu->Handle(), bounds);
+    EXPECT_EQ(bounds.left, editor->Left());
+    EXPECT_EQ(bounds.top, editor->Top() + editor->Height());
+    // A person cannot size it: the smallest and largest sizes are the ones it has.
+    MINMAXINFO limits{};
+    SendMessage(editor->Handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    EXPECT_EQ(limits.ptMinTrackSize.x, editor->Width());
+    EXPECT_EQ(limits.ptMaxTrackSize.x, editor->Width());
+    EXPECT_EQ(limits.ptMaxTrackSize.y, editor->Height());
+
+    // The sub-item going takes the editor along; so does the customizing window closing.
+    delete recent;
+    ProcessMessages();
+    EXPECT_EQ(GetSubMenuEditor(), nullptr);
+    auto* other = new TdxBarSubItem(&form);
+    other->SetBarManager(manager);
+    ShowSubMenuEditor(other->ItemLinks());
+    ASSERT_NE(GetSubMenuEditor(), nullptr);
+    window->BClose->Click();
+    ProcessMessages();
+    EXPECT_EQ(GetSubMenuEditor(), nullptr);
 }
 
 } // namespace
