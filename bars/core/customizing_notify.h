@@ -26,6 +26,8 @@ public:
     // An item's category changed: the window shows its category and chooses it there.
     virtual void SelectCommand(TdxBarItem* Item, bool Force) = 0;
     virtual void RefreshGroups(TdxBarManager* Manager) = 0;
+    // The customized form was shown or hidden.
+    virtual void ParentFormShown(TdxBarManager* Manager, bool Shown) = 0;
     // Categories were added, deleted, renamed, hidden or shown.
     virtual void CategoriesChanged(TdxBarManager* Manager) = 0;
 };

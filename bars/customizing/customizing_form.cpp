@@ -109,6 +109,13 @@ public:
     void RefreshGroups(TdxBarManager* Manager) override {
         if (TdxBarCustomizingForm* form = For(Manager)) form->RefreshGroups();
     }
+    void ParentFormShown(TdxBarManager* Manager, bool Shown) override {
+        TdxBarCustomizingForm* form = For(Manager);
+        if (form == nullptr || !form->HandleAllocated()) return;
+        ShowWindow(form->Handle(), Shown ? SW_SHOW : SW_HIDE);
+        if (TdxBarSubMenuEditor* editor = GetSubMenuEditor(); editor != nullptr && editor->HandleAllocated())
+            ShowWindow(editor->Handle(), Shown ? SW_SHOWNA : SW_HIDE);
+    }
     void CategoriesChanged(TdxBarManager* Manager) override {
         if (TdxBarCustomizingForm* form = For(Manager)) form->RefreshCategories();
     }

@@ -4,6 +4,7 @@
 
 #include "bars/core/bar_manager.h"
 #include "bars/core/bar_unit.h"
+#include "bars/core/customizing_notify.h"
 #include "bars/core/item_links.h"
 #include "bars/core/layout_hooks.h"
 #include "bars/core/toolbar.h"
@@ -46,6 +47,15 @@ void MDIActivated(TdxBarManager* Manager, TCustomForm* Form, TWMMDI Message) {
 void WindowPosChanging(TdxBarManager* Manager, TWMWindowPosMsg Message) {
     const WINDOWPOS* pos = Message.WindowPos();
     if (pos != nullptr && (pos->flags & SWP_HIDEWINDOW)) UpdateFloatingBars(Manager, false, true, nullptr);
+}
+
+// The customizing window (and the sub-menu editor) show and hide with the customized form.
+void WindowPosChanged(TdxBarManager* Manager, TWMWindowPosMsg Message) {
+    const WINDOWPOS* pos = Message.WindowPos();
+    if (pos == nullptr || !Manager->IsCustomizing() || (pos->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW)) == 0)
+        return;
+    if (CustomizingReceiver* window = Customizing())
+        window->ParentFormShown(Manager, (pos->flags & SWP_SHOWWINDOW) != 0);
 }
 
 void AppActivated(TdxBarManager* Manager, TWMFlag Message) {
@@ -130,6 +140,8 @@ void ParentFormMessageHandler(TdxBarManager* Manager, UINT Msg, WPARAM WParam, L
         return SysCommand(Manager, TWMSysCommand(message));
     case WM_WINDOWPOSCHANGING:
         return WindowPosChanging(Manager, TWMWindowPosMsg(message));
+    case WM_WINDOWPOSCHANGED:
+        return WindowPosChanged(Manager, TWMWindowPosMsg(message));
     case WM_MDIACTIVATE:
         if (form->FormStyle() == fsMDIChild) MDIActivated(Manager, form, TWMMDI(message));
         return;

@@ -256,6 +256,15 @@ TEST_F(CustomizingSessionTest, TheHelpButtonShowsAsTheManagerSaysAndAsksForItsTo
     EXPECT_EQ(calls, (std::vector<std::string>{"button", "button", "1:42"}));
 }
 
+TEST_F(CustomizingSessionTest, TheWindowHidesAndShowsWithTheCustomizedForm) {
+    form.Hide();
+    ProcessMessages();
+    EXPECT_FALSE(IsWindowVisible(window->Handle()));
+    form.Show();
+    ProcessMessages();
+    EXPECT_TRUE(IsWindowVisible(window->Handle()));
+}
+
 TEST_F(CustomizingSessionTest, TheWheelScrollsTheListUnderThePointerWhileTheKeyboardIsElsewhere) {
     for (int i = 0; i < 30; ++i)
         manager->Bars()->Add()->SetCaption("Bar " + std::to_string(i));
