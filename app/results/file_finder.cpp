@@ -173,9 +173,10 @@ public:
                 return it == slots_.end() || it->second.serial != serial ||
                        it->second.state != State::Reading;
             };
-            // A slow disk must not freeze whoever waits on the walk.
+            // A slow disk must not freeze whoever waits on the walk; with nobody to serve the walk sleeps
+            // until the helper has read the folder.
+            if (!waiting) done_.wait(lock, read);
             while (!done_.wait_for(lock, std::chrono::milliseconds(5), read)) {
-                if (!waiting) continue;
                 lock.unlock();
                 waiting();
                 lock.lock();

@@ -12,6 +12,7 @@
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/canvas.h"
 #include "platform/gui/message_loop.h"
+#include "platform/rtl/scope_guard.h"
 #include "platform/rtl/sync.h"
 
 #include <algorithm>
@@ -100,13 +101,8 @@ void TGIFPainter::Stop() {
 }
 
 void TGIFPainter::Run() {
-    try {
-        Animate();
-    } catch (...) {
-        Cleanup();
-        throw;
-    }
-    Cleanup();
+    const ScopeGuard cleanup([this] { Cleanup(); });
+    Animate();
 }
 
 void TGIFPainter::Execute() {

@@ -2,6 +2,7 @@
 
 #include "imaging/gif/gif_exception.h"
 #include "imaging/gif/gif_io.h"
+#include "platform/rtl/scope_guard.h"
 
 int64_t TGIFStream::Read(void*, int64_t) {
     throw Exception(gif_text::InvalidStreamOperation);
@@ -53,16 +54,14 @@ void TGIFEncoder::Encode(TStream& stream, int bitsPerPixel, int maxColor, const 
     pixel_ = data;
     TGIFWriter writer(stream);
     writer.OnWarning = OnWarning;
-    writer_ = &writer;
-    try {
+    {
+        // The writer is a local: the encoder forgets it however the compression ends.
+        writer_ = &writer;
+        const ScopeGuard forget([this] { writer_ = nullptr; });
         if (data && height >= 1 && width >= 1) DoCompress();
         Output(eofCode_);
         if (writer.NeedFlush()) writer.Flush();
-    } catch (...) {
-        writer_ = nullptr;
-        throw;
     }
-    writer_ = nullptr;
     gif::WriteByte(stream, 0);
 }
 

@@ -17,6 +17,7 @@
 #include "platform/graphics/graphics_errors.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/resource_stream.h"
+#include "platform/rtl/scope_guard.h"
 
 using pw::graphics::DibImage;
 
@@ -200,11 +201,10 @@ void TBitmap::Convert(int bpp, bool mono, const std::vector<RGBQUAD>& table) {
     FreeContext();
     HBITMAP old = handle_;
     handle_ = nullptr; // kept alive for the copy below
-    try {
+    {
+        ScopeGuard keepOld([&] { handle_ = old; });
         NewImage(width_, height_, bpp, mono, table);
-    } catch (...) {
-        handle_ = old;
-        throw;
+        keepOld.Dismiss();
     }
     {
         const pw::gdi::MemoryDC from(nullptr, old), to(nullptr, handle_);
@@ -221,11 +221,11 @@ void TBitmap::SetSize(int width, int height) {
     HBITMAP old = handle_;
     const int oldW = width_, oldH = height_;
     handle_ = nullptr;
-    try {
+    {
+        // A size the system refuses leaves the bitmap as it was.
+        ScopeGuard keepOld([&] { handle_ = old; });
         NewImage(width, height, bpp_, mono_, colorTable_);
-    } catch (...) {
-        handle_ = old;
-        throw;
+        keepOld.Dismiss();
     }
     if (handle_) {
         const pw::gdi::MemoryDC to(nullptr, handle_);

@@ -20,6 +20,7 @@
 #include "platform/gui/system.h"
 #include "platform/gui/window.h"
 #include "platform/rtl/format.h"
+#include "platform/rtl/scope_guard.h"
 #include "platform/vcl/form.h"
 #include "platform/vcl/screen.h"
 #include "platform/vcl/vcl_state.h"
@@ -620,18 +621,16 @@ void TWinControl::PaintHandler(TWMPaint Message) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(handle_, ps);
     auto alive = AliveToken();
-    try {
-        if (doubleBuffered_)
-            PaintBuffered(dc, ps.rcPaint);
-        else {
-            PaintWindow(dc);
-            PaintControls(dc, nullptr);
-        }
-    } catch (...) {
+    // A control freed by its own painting has no window left to end the paint of.
+    const ScopeGuard endPaint([&] {
         if (!alive.expired()) EndPaint(handle_, ps);
-        throw;
+    });
+    if (doubleBuffered_)
+        PaintBuffered(dc, ps.rcPaint);
+    else {
+        PaintWindow(dc);
+        PaintControls(dc, nullptr);
     }
-    if (!alive.expired()) EndPaint(handle_, ps);
 }
 
 void TWinControl::PaintBuffered(HDC DC, const TRect& Area) {
