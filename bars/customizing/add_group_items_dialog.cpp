@@ -16,7 +16,7 @@ namespace bars {
 namespace {
 
 // Rows whose text begins with this are headings.
-constexpr char Heading = '~';
+constexpr char HeadingMark = '~';
 
 } // namespace
 
@@ -56,14 +56,14 @@ void TfrmAddGroupItems::Fill() {
     TStrings& rows = lbGroupItems->Items();
     rows.BeginUpdate();
     if (manager->GroupCount() > 1) {
-        rows.Add(std::string(1, Heading) + "< Groups >");
+        rows.Add(std::string(1, HeadingMark) + "< Groups >");
         for (int i = 0; i < manager->GroupCount(); ++i)
             if (TComponent* group = manager->Groups(i); group != group_) rows.AddObject(group->Name(), group);
     }
     std::vector<TdxBarItem*> items;
     for (int i = 0; i < manager->Categories()->Count(); ++i) {
         if (manager->GetItemsByCategory(i, items) == 0) continue;
-        rows.Add(std::string(1, Heading) + manager->Categories()->Strings(i));
+        rows.Add(std::string(1, HeadingMark) + manager->Categories()->Strings(i));
         for (TdxBarItem* item : items)
             rows.AddObject(item->Caption(), item);
     }
@@ -75,7 +75,7 @@ void TfrmAddGroupItems::DrawRow(int Index, const TRect& Rect, TOwnerDrawState St
     const std::string text = lbGroupItems->Items().Strings(Index);
     TObject* object = lbGroupItems->Items().Objects(Index);
     const bool selected = State.Contains(odSelected);
-    if (!text.empty() && text[0] == Heading) {
+    if (!text.empty() && text[0] == HeadingMark) {
         canvas.Brush().SetColor(clBtnFace);
         canvas.Font().SetColor(clBtnText);
         canvas.TextRect(Rect, Rect.left + 2, Rect.top + 1, text.substr(1));

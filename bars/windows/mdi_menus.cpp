@@ -17,7 +17,7 @@
 namespace bars {
 namespace {
 
-TCustomForm* FormOfWindow(HWND Window) {
+TCustomForm* LiveFormOfWindow(HWND Window) {
     auto* form = Window != nullptr ? dynamic_cast<TCustomForm*>(FindControl(Window)) : nullptr;
     return form != nullptr && !form->ComponentState().Contains(csDestroying) ? form : nullptr;
 }
@@ -75,7 +75,7 @@ TdxBarManager* MDIFrameManagerOf(HWND Window) {
     if (client == nullptr || GetClassName(client, name, sizeof name) == 0 ||
         !SameText(name, pw::gui::kMDIClientClass))
         return nullptr;
-    TCustomForm* frame = FormOfWindow(GetParent(client));
+    TCustomForm* frame = LiveFormOfWindow(GetParent(client));
     TdxBarManager* manager = frame != nullptr ? FindBarManagerOfForm(frame) : nullptr;
     return manager != nullptr && !manager->IsDestroying() ? manager : nullptr;
 }
@@ -85,7 +85,7 @@ void UpdateMDIChild(TdxBarManager* Manager, HWND Child, bool Activate, bool Skip
     if (menu == nullptr) return;
     // The system entry goes whatever becomes of the child's form (it may be half gone already).
     if (!Activate) RemoveSystemMenuItem(Manager);
-    TCustomForm* childForm = FormOfWindow(Child);
+    TCustomForm* childForm = LiveFormOfWindow(Child);
     if (childForm == nullptr) return;
     if (Activate && IsZoomed(Child)) AddSystemMenuItem(Manager, Child);
     TdxBarManager* childManager = FindBarManagerOfForm(childForm);
