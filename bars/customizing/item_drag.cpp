@@ -1,5 +1,6 @@
 #include "bars/customizing/item_drag.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "bars/core/bar_cursors.h"
@@ -155,6 +156,9 @@ InsertionMark InsertionMarkFor(TCustomdxBarControl* Bar, const DropPlace& P) {
         mark.from = r.top;
         mark.to = r.bottom;
     }
+    // At either end of the window the mark stays whole inside it.
+    const RECT client = Bar->ClientRect();
+    mark.edge = std::clamp(mark.edge, 3, std::max(3, (P.vertical ? client.bottom : client.right) - 3));
     return mark;
 }
 

@@ -870,7 +870,8 @@ void TdxBarControl::RepaintBar() {
     const bool keyboard = keyboardMode_;
     DestroyControls();
     CreateControls();
-    if (keyboard && selected != nullptr && selected->Control() != nullptr)
+    // While customizing the selection outlives the rebuild too: it is the link being worked on.
+    if ((keyboard || IsCustomizing()) && selected != nullptr && selected->Control() != nullptr)
         SelectControlByKey(dynamic_cast<TdxBarItemControl*>(selected->Control()));
     if (dockingStyle_ != dsNone) {
         if (dockSite_ != nullptr) dockSite_->RealignBars();

@@ -17,6 +17,7 @@
 #include "bars/core/toolbar.h"
 #include "bars/core/toolbars.h"
 #include "bars/customizing/item_drag.h"
+#include "bars/windows/bar_control.h"
 #include "bars/windows/dock_control.h"
 #include "bars/windows/item_control.h"
 #include "bars/windows/sub_item_control.h"
@@ -225,6 +226,10 @@ TEST_F(LinkDragTest, AButtonMovesToAnotherBarAndCtrlCopiesItTheCursorFollowingCt
     EXPECT_EQ(copying, crdxBarDragCopy);
     EXPECT_EQ(Captions(main->ItemLinks()), "File Open");
     EXPECT_EQ(Captions(second->ItemLinks()), "Save Print");
+    // The moved link stays selected through its bar's rebuild.
+    auto* window = dynamic_cast<TCustomdxBarControl*>(second->ItemLinks()->BarControl());
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->Selected(), second->ItemLinks()->Items(0)->Control());
     EXPECT_FALSE(manager->DraggingItem());
     EXPECT_EQ(manager->DragLink(), nullptr);
 
