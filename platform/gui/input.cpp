@@ -8,6 +8,7 @@
 #include "platform/gui/backend.h"
 #include "platform/gui/gui_state.h"
 #include "platform/gui/keys.h"
+#include "platform/gui/mdi.h"
 #include "platform/gui/message_views.h"
 #include "platform/gui/system.h"
 
@@ -346,6 +347,9 @@ void InjectMouse(const MouseInput& in) {
             if (ma == MA_ACTIVATEANDEAT || ma == MA_NOACTIVATEANDEAT) return;
             if (!FindLiveWindow(target)) return;
         }
+        // A press inside an MDI child that is not the active one of its client activates it.
+        ActivateMDIChildOf(target);
+        if (!FindLiveWindow(target)) return;
     }
 
     if (client) {

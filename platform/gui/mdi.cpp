@@ -142,6 +142,16 @@ void RegisterMDIClientClass() {
     RegisterClass(wc);
 }
 
+void ActivateMDIChildOf(HWND Window) {
+    for (HWND w = Window; w != nullptr; w = GetParent(w)) {
+        if (!(GetWindowLong(w, GWL_EXSTYLE) & WS_EX_MDICHILD)) continue;
+        HWND client = ClientOf(w);
+        auto found = client != nullptr ? Clients().find(client) : Clients().end();
+        if (found != Clients().end() && found->second.active != w) Activate(client, w);
+        return;
+    }
+}
+
 RECT MaximizedMDIChildRect(HWND child) {
     RECT area{0, 0, 0, 0};
     GetClientRect(GetParent(child), area);

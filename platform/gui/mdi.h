@@ -32,6 +32,8 @@ namespace pw::gui {
 // The class name of the client window; the class exists once it is first asked for.
 inline constexpr const char* kMDIClientClass = "MDICLIENT";
 void RegisterMDIClientClass();
+// Activates the MDI child that holds Window (or is it), when it is not its client's active one.
+void ActivateMDIChildOf(HWND Window);
 // Where a maximized MDI child goes: its client area over the MDI client's, its frame outside.
 RECT MaximizedMDIChildRect(HWND child);
 } // namespace pw::gui

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "gui_test_support.h"
+#include "platform/gui/input.h"
 #include "platform/gui/mdi.h"
 #include "platform/gui/message_views.h"
 #include "platform/gui/window.h"
@@ -95,6 +96,15 @@ TEST(Mdi, ActivationMaximizingAndDestruction) {
     RECT back{0, 0, 0, 0};
     GetWindowRect(two, back);
     EXPECT_TRUE(EqualRect(back, normal));
+
+    // A press on the other child activates it.
+    SendMessage(client, WM_MDIRESTORE, reinterpret_cast<WPARAM>(one), 0);
+    RECT r{0, 0, 0, 0};
+    GetWindowRect(two, r);
+    pw::gui::SimulateClick(POINT{r.right - 20, r.bottom - 20});
+    Pump();
+    EXPECT_EQ(Active(client), two);
+    SendMessage(client, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(one), 0);
 
     activations.clear();
     SendMessage(client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(one), 0);
