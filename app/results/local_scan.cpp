@@ -22,6 +22,7 @@
 #include "app/results/page_title.h"
 #include "app/results/result_tree.h"
 #include "app/results/site_url.h"
+#include "app/results/type_list.h"
 #include "platform/rtl/string_list.h"
 #include "platform/rtl/strings.h"
 #include "shellcontrols/rz_tree_view.h"
@@ -116,16 +117,15 @@ std::string_view NameOf(std::string_view path) {
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
-// As IsFileTypeInList with a list already in lower case and ending in ";", without its copies.
-bool TypeIn(std::string_view path, std::string_view lowerList) {
-    size_t dot = path.find_last_of("./");
-    std::string_view ext =
-        dot != std::string_view::npos && path[dot] == '.' ? path.substr(dot) : std::string_view();
-    std::string entry(1, '*');
-    for (char c : ext)
-        entry += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-    entry += ';';
-    return lowerList.find(entry) != std::string_view::npos;
+// The built-in lists, asked about for every scanned file.
+const TypeList& PageTypes() {
+    static const TypeList list(kPageTypes);
+    return list;
+}
+
+const TypeList& ImageTypes() {
+    static const TypeList list(kImageTypes);
+    return list;
 }
 
 std::string FolderAbove(const std::string& folder) {
@@ -146,14 +146,12 @@ std::string FolderName(const std::string& folder) {
 // The titles of the pages, read by the finder's helpers as it lists their folders.
 class TLocalScan::TitleSource : public TFileContentReader {
 public:
-    explicit TitleSource(std::string LowerFileTypes) : fileTypes_(std::move(LowerFileTypes)) {}
-    bool Wants(std::string_view Name) const override {
-        return TypeIn(Name, kPageTypes) && TypeIn(Name, fileTypes_);
-    }
+    explicit TitleSource(const TypeList& FileTypes) : fileTypes_(FileTypes) {}
+    bool Wants(std::string_view Name) const override { return PageTypes().Has(Name) && fileTypes_.Has(Name); }
     std::string Read(int Fd) const override { return TitleOf(Fd); }
 
 private:
-    std::string fileTypes_;
+    const TypeList& fileTypes_;
 };
 
 // W3CDateTimeOf, without asking the time zone for every file: the offset is asked once per hour of
@@ -323,7 +321,8 @@ void TLocalScan::Run(const std::string& Folder) {
     // The time zone may have changed since the last scan.
     dates_ = std::make_unique<DateText>();
     // The pages' titles are read as their folders are listed.
-    TitleSource titles(FileTypes());
+    scanTypes_ = std::make_unique<TypeList>(FileTypes());
+    TitleSource titles(*scanTypes_);
     if (profile.UsePageTitles()) finder_.SetContentReader(&titles);
     // The tree is not on show while it is filled; drawing it once at the end spares a redraw per node.
     TTreeNodes& items = tree_.View().Items();
@@ -367,7 +366,7 @@ std::string TLocalScan::DefaultIndexFile(const std::string& Folder) {
 
 std::string TLocalScan::LocalPageTitle(const std::string& Path) const {
     std::string name = ExtractFileName(Path);
-    if (!tree_.Profile().UsePageTitles() || !TypeIn(Path, kPageTypes)) return name;
+    if (!tree_.Profile().UsePageTitles() || !PageTypes().Has(Path)) return name;
     // Non-blocking, so a pipe that carries a page's name cannot stall the scan.
     Fd f{open(Path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
     if (f.fd < 0) return name;
@@ -461,7 +460,7 @@ void TLocalScan::AddFileNode(std::string Path, std::time_t Modified, bool Readab
     // Devices and pipes are never opened: reading one can block or have effects.
     if (!Readable)
         rec->Text = name;
-    else if (Title != nullptr && profile.UsePageTitles() && TypeIn(path, kPageTypes))
+    else if (Title != nullptr && profile.UsePageTitles() && PageTypes().Has(path))
         rec->Text = Title->empty() ? std::string(name) : std::move(*Title);
     else
         rec->Text = LocalPageTitle(path);
@@ -491,7 +490,7 @@ void TLocalScan::AddFileNode(std::string Path, std::time_t Modified, bool Readab
     std::time_t t = Modified;
     if (t < 0 && !FileAge(path, t)) t = std::time(nullptr);
     rec->LastMod = scanning_ ? dates_->Of(t) : W3CDateTimeOf(t);
-    int image = TypeIn(path, kImageTypes) ? kImageFileImage : kPageImage;
+    int image = ImageTypes().Has(path) ? kImageFileImage : kPageImage;
     tree_.AddNode(parent, rec, rec->Text, image);
     ++fileCount_;
 }
@@ -515,7 +514,7 @@ void TLocalScan::ffSearchFound(TObject*, const std::string& Folder, const TSearc
     path += Entry.Name;
     if (Display.FileFound) fileFound_ = path;
     // The profile's types do not change while it scans.
-    if (TypeIn(path, scanning_ ? fileTypes_ : FileTypes())) {
+    if (scanning_ ? scanTypes_->Has(path) : TypeInList(path, FileTypes())) {
         if (Display.MemoLine) Display.MemoLine("  " + path);
         bool isOutput = !outputFile_.empty() && outputFile_ == path;
         if (!isOutput && ignoredFiles_.count(path) == 0) {

@@ -18,6 +18,7 @@ class TTreeNode;
 namespace results {
 
 class TResultTree;
+class TypeList;
 
 // The wizard's labels, memo and message loop, as the scan reports to them.
 struct ScanDisplay {
@@ -99,6 +100,8 @@ private:
     // The profile's file types in lower case, kept while the profile's text is the same.
     std::string fileTypesText_;
     std::string fileTypes_;
+    // The same, as asked about for each file while a scan runs.
+    std::unique_ptr<TypeList> scanTypes_;
     // The labels as last reported, and the pace of a display that brought none.
     std::string lookingIn_;
     std::string fileFound_;
