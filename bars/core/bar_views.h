@@ -34,6 +34,8 @@ public:
     // A control with an edit window (edit and combo items), and what it holds while being edited.
     virtual bool IsWindowControl() const { return false; }
     virtual bool IsEditing() const { return false; }
+    // Its edit window is taking the focus (which moves the activation about).
+    virtual bool IsStartingEdit() const { return false; }
     virtual std::string EditText() const { return {}; }
     // The list entry a combo control remembers.
     virtual int ListIndex() const { return -1; }

@@ -2,6 +2,7 @@
 #include "bars/windows/bar_hooks.h"
 
 #include <array>
+#include <vector>
 
 #include "bars/core/bar_item.h"
 #include "bars/core/bar_manager.h"
@@ -14,6 +15,7 @@
 #include "bars/windows/bar_control.h"
 #include "bars/windows/bar_hints.h"
 #include "bars/windows/drop_down_list.h"
+#include "bars/windows/floating_bars.h"
 #include "bars/windows/item_control.h"
 #include "bars/windows/mdi_menus.h"
 #include "bars/windows/sub_menu_control.h"
@@ -195,17 +197,22 @@ bool ClickAccelerator(TdxBarManager* Manager, WPARAM Key, int Shift) {
 }
 
 // The managers a key of the active form goes to: its own, or the main form's for a form that has none
-// and whose main form lets other forms call it.
+// and whose main form lets other forms call it. Within an MDI frame the active child's keys go to the
+// main form's manager (which holds the menu bar), and to the child's own after it.
 bool FindTargetManagers(TdxBarManager*& Target, TdxBarManager*& Own) {
     Target = Own = nullptr;
     TCustomForm* form = FormOfWindow(GetActiveWindow());
     if (form == nullptr || !form->Enabled() || form->ComponentState().Contains(csDesigning)) return false;
+    if (form->FormStyle() == fsMDIForm)
+        if (TCustomForm* child = form->ActiveMDIChild()) form = child;
     Own = FindBarManagerOfForm(form);
     // A form docked in another one uses that one's manager.
     if (Own == nullptr && !form->Modal() && form->Parent() != nullptr)
         Own = FindBarManagerOfForm(GetParentForm(form->Parent()));
     Target = Own;
     TCustomForm* mainForm = Application != nullptr ? Application->MainForm() : nullptr;
+    if (form->FormStyle() == fsMDIChild)
+        Target = mainForm != nullptr ? FindBarManagerOfForm(mainForm) : nullptr;
     if (Own == nullptr && mainForm != nullptr && mainForm != form &&
         (form->FormStyle() == fsNormal || form->FormStyle() == fsStayOnTop)) {
         TdxBarManager* mainManager = FindBarManagerOfForm(mainForm);
@@ -393,6 +400,38 @@ LRESULT BarMouseHookProc(int Code, WPARAM Msg, LPARAM Info) {
     return result != 0 ? result : next;
 }
 
+bool AnyPopupMenuShown() {
+    TdxBarManagerList& list = BarManagerList();
+    for (int i = 0; i < list.Count(); ++i)
+        for (int j = 0; j < list.Items(i)->PopupMenuCount(); ++j)
+            if (list.Items(i)->PopupMenus(j)->IsShowing()) return true;
+    return false;
+}
+
+// The MDI children's floating bars follow the frame's activation: the active child's come back with
+// it, and every child's go when it is lost.
+void FrameActivated(const CWPSTRUCT& Call) {
+    TCustomForm* frame = Application != nullptr ? Application->MainForm() : nullptr;
+    if (frame == nullptr || frame->FormStyle() != fsMDIForm || !frame->HandleAllocated() ||
+        frame->Handle() != Call.hwnd || AnyPopupMenuShown())
+        return;
+    TMessage message{Call.message, Call.wParam, Call.lParam, 0};
+    const TWMActivate activate(message);
+    const bool active = activate.Active() != WA_INACTIVE;
+    TCustomForm* activeChild = frame->ActiveMDIChild();
+    TdxBarManagerList& list = BarManagerList();
+    std::vector<TdxBarManager*> children;
+    for (int i = 0; i < list.Count(); ++i) {
+        TCustomForm* form = list.Items(i)->ParentForm();
+        if (form == nullptr || form->FormStyle() != fsMDIChild ||
+            form->ComponentState().Contains(csDestroying))
+            continue;
+        if (!active || form == activeChild) children.push_back(list.Items(i));
+    }
+    for (TdxBarManager* manager : children)
+        UpdateFloatingBars(manager, active, false, activate.Other());
+}
+
 LRESULT BarCallWndProcHookProc(int Code, WPARAM Sent, LPARAM Info) {
     HookState& h = Hooks();
     if (Code >= 0 && !h.inCallWndProcHook) {
@@ -411,6 +450,7 @@ LRESULT BarCallWndProcHookProc(int Code, WPARAM Sent, LPARAM Info) {
             if (parentManager != nullptr && IsWindowVisible(parent))
                 ParentFormMessageHandler(parentManager, call.message, call.wParam, call.lParam);
         }
+        if (call.message == WM_ACTIVATE) FrameActivated(call);
         // An MDI child activated or going: the frame's main menu bar follows.
         if (call.message == WM_CHILDACTIVATE || call.message == WM_DESTROY || call.message == WM_MDIACTIVATE)
             if (TdxBarManager* frame = MDIFrameManagerOf(call.hwnd)) UpdateMDIChildButtons(frame);

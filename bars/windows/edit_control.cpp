@@ -208,6 +208,7 @@ void TdxBarEditControl::SetFocused(bool Value) {
             prevFocus_ = form != nullptr && form->HandleAllocated() ? form->Handle() : nullptr;
         }
         focused_ = true;
+        startingEdit_ = true;
         SendMessage(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(ParentBar()->PaintFont()), 0);
         SendMessage(edit_, EM_SETREADONLY, IsReadOnly() ? 1 : 0, 0);
         if (!Active()) ControlActivate(true);
@@ -220,6 +221,7 @@ void TdxBarEditControl::SetFocused(bool Value) {
         settingText_ = false;
         SetFocus(edit_);
         if (self->Ref == nullptr) return;
+        startingEdit_ = false;
         Repaint();
         return;
     }

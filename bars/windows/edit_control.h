@@ -20,6 +20,7 @@ public:
 
     bool IsWindowControl() const override { return true; }
     bool IsEditing() const override { return focused_; }
+    bool IsStartingEdit() const override { return startingEdit_; }
     std::string EditText() const override;
     bool IsClickable() const override { return false; }
     bool IsSelected() const override;
@@ -79,6 +80,7 @@ private:
     RECT windowRect_{0, 0, 0, 0};
     int sysKeyDepth_ = 0;
     bool focused_ = false;
+    bool startingEdit_ = false;
     bool settingText_ = false;
     bool escaping_ = false;
 };

@@ -34,9 +34,18 @@ std::vector<HWND> FloatingWindows(TdxBarManager* Manager, bool VisibleBarsOnly) 
     return windows;
 }
 
-// The open menu chain of this manager goes with the activation.
+bool HasStyle(TdxBarManager* Manager, TFormStyle Style) {
+    return Manager != nullptr && Manager->ParentForm() != nullptr &&
+           Manager->ParentForm()->FormStyle() == Style;
+}
+
+// The open menu chain of this manager goes with the activation, and so does one of an MDI child's
+// manager when its frame loses it, unless that chain's edit is just taking the focus.
 bool ActiveBarShouldClose(TdxBarManager* Manager, TCustomdxBarControl* Active) {
-    return Active->Manager() == Manager;
+    if (Active->Manager() == Manager) return true;
+    if (!HasStyle(Manager, fsMDIForm) || !HasStyle(Active->Manager(), fsMDIChild)) return false;
+    const TdxBarItemControl* selected = Active->Selected();
+    return selected == nullptr || !selected->IsWindowControl() || !selected->IsStartingEdit();
 }
 
 // The other window is part of this program's work with the form, not another form or program.

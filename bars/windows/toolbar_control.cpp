@@ -35,6 +35,7 @@
 #include "platform/gui/menus.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/message_views.h"
+#include "platform/gui/messages.h"
 #include "platform/gui/paint.h"
 #include "platform/gui/system.h"
 #include "platform/gui/window.h"
@@ -207,10 +208,12 @@ bool TdxBarControl::IsMarkVisible() const {
 bool TdxBarControl::IsMouseStill(POINT Client) {
     if (TCustomdxBarControl::IsMouseStill(Client)) return true;
     if (dockingStyle_ == dsNone) return false;
-    // Docked toolbars do not hot-track while their form is inactive.
+    // Docked toolbars do not hot-track while their form is inactive. An MDI frame is active whenever
+    // the program is: its active child holds the activation in its place.
     TCustomForm* form = manager_->ParentForm();
     if (form == nullptr || !form->HandleAllocated()) return false;
     HWND active = GetActiveWindow();
+    if (form->FormStyle() == fsMDIForm) return active == nullptr;
     return active != form->Handle() && GetWindow(active, GW_OWNER) != form->Handle();
 }
 
@@ -372,6 +375,14 @@ void TdxBarControl::HideAll() {
 
 void TdxBarControl::EnterKeyboardMode(TdxBarItemControl* Control) {
     if (keyboardMode_) return;
+    // The form's controls (and its active MDI child's) end what they hold the mouse or keys for: the
+    // bar takes the keyboard now.
+    if (TCustomForm* form = manager_->ParentForm()) {
+        TCustomForm* child = form->FormStyle() == fsMDIForm ? form->ActiveMDIChild() : nullptr;
+        for (TCustomForm* f : {form, child})
+            if (f != nullptr && f->ActiveControl() != nullptr)
+                f->ActiveControl()->Perform(CM_CANCELMODE, 0, 0);
+    }
     savedFocus_ = GetFocus();
     if (Control == nullptr) {
         TdxBarItemLink* first = links_->FirstSelectable();

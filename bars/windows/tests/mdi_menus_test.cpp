@@ -5,15 +5,19 @@
 #include <string>
 #include <vector>
 
+#include "bars/core/bar_button.h"
 #include "bars/core/bar_manager.h"
+#include "bars/core/bar_routines.h"
 #include "bars/core/item_links.h"
 #include "bars/core/sub_item.h"
 #include "bars/core/system_menu_item.h"
 #include "bars/core/toolbar.h"
 #include "bars/core/toolbars.h"
+#include "bars/windows/floating_bars.h"
 #include "bars/windows/toolbar_control.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gui/input.h"
+#include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/paint.h"
 #include "platform/gui/window.h"
@@ -184,6 +188,43 @@ TEST_F(MdiMenusTest, CaptionButtonsOfTheMaximizedChild) {
     EXPECT_EQ(frame->ActiveMDIChild(), nullptr);
     EXPECT_EQ(Entries(), std::vector<std::string>{"&File"});
     EXPECT_EQ(MenuWindow()->MDIButtonCount(), 1);
+}
+
+// The active child's keys reach the frame's menu bar and its own shortcuts, and its menus and floating
+// bars follow the frame's activation; the frame's bars hot-track while any window of the program is.
+TEST_F(MdiMenusTest, TheActiveChildWorksThroughTheFrame) {
+    TdxBar* childMenu = nullptr;
+    TForm* child = Child("&Edit", childMenu);
+    auto* print = new TdxBarButton(child);
+    print->SetShortCut(VK_F2);
+    int prints = 0;
+    print->SetOnClick([&](TObject*) { ++prints; });
+    childMenu->ItemLinks()->Add()->SetItem(print);
+    childMenu->SetDockingStyle(dsNone);
+    for (BYTE key : {VK_MENU, VK_ESCAPE, VK_F2}) {
+        pw::gui::SimulateKeyStroke(key);
+        Pump();
+        EXPECT_EQ(MenuWindow()->InKeyboardMode(), key == VK_MENU);
+    }
+    EXPECT_EQ(prints, 1);
+
+    dynamic_cast<bars::TdxBarControl*>(childMenu->Control())->EnterKeyboardMode(nullptr);
+    bars::UpdateFloatingBars(menu->BarManager(), false, false, nullptr);
+    EXPECT_EQ(GetActiveBarControl(), nullptr);
+    for (WPARAM state : {WA_INACTIVE, WA_ACTIVE}) {
+        SendMessage(frame->Handle(), WM_ACTIVATE, state, 0);
+        EXPECT_EQ(IsWindowVisible(childMenu->Control()->Handle()) != 0, state == WA_ACTIVE);
+    }
+
+    WNDCLASS wc;
+    wc.lpfnWndProc = &DefWindowProc;
+    wc.lpszClassName = "MdiMenusTestOther";
+    RegisterClass(wc);
+    HWND other = CreateWindowEx(0, wc.lpszClassName, "", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, nullptr, nullptr,
+                                nullptr, nullptr);
+    SetActiveWindow(other);
+    EXPECT_FALSE(MenuWindow()->IsMouseStill(POINT{3, 3}));
+    DestroyWindow(other);
 }
 
 } // namespace
