@@ -8,6 +8,7 @@
 #include "bars/core/toolbar.h"
 #include "bars/core/toolbars.h"
 #include "bars/windows/bar_control.h"
+#include "bars/windows/item_control.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/window.h"
 #include "platform/vcl/application.h"
