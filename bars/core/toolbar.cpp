@@ -517,8 +517,12 @@ void TdxBar::ShowWindow() {
             SetWindowPos(window->Handle(), nullptr, floatLeft_, floatTop_, size.cx, size.cy,
                          SWP_NOZORDER | SWP_NOACTIVATE);
         window->SetLockUpdate(false);
-        const bool hideWhileInactive =
-            manager->HideFloatingBarsWhenInactive() && !form->Active() && !manager->IsCustomizing();
+        // An MDI child is never the active window itself: it counts as active as its frame's active child.
+        TCustomForm* frame = Application != nullptr ? Application->MainForm() : nullptr;
+        const bool activeChild = form->FormStyle() == fsMDIChild && frame != nullptr && frame->Active() &&
+                                 frame->FormStyle() == fsMDIForm && frame->ActiveMDIChild() == form;
+        const bool hideWhileInactive = manager->HideFloatingBarsWhenInactive() && !form->Active() &&
+                                       !manager->IsCustomizing() && !activeChild;
         if (form->Visible() && !hideWhileInactive && window->Handle() != nullptr)
             ::ShowWindow(window->Handle(), SW_SHOWNA);
         return;

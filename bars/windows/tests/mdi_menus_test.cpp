@@ -201,6 +201,7 @@ TEST_F(MdiMenusTest, TheActiveChildWorksThroughTheFrame) {
     print->SetOnClick([&](TObject*) { ++prints; });
     childMenu->ItemLinks()->Add()->SetItem(print);
     childMenu->SetDockingStyle(dsNone);
+    EXPECT_TRUE(IsWindowVisible(childMenu->Control()->Handle())); // the active child's, in the active frame
     for (BYTE key : {VK_MENU, VK_ESCAPE, VK_F2}) {
         pw::gui::SimulateKeyStroke(key);
         Pump();
