@@ -10,9 +10,9 @@ using results::TypeList;
 // The listed extensions answer as the search of the list does, odd lists and names included.
 TEST(TypeList, AnswersAsTheSearchOfTheList) {
     const char* lists[] = {"*.htm;*.html;*.php4;", "*.gif;**.jpg;*;*.a;b;", "*.txt", "", "*.;*.x;*.y"};
-    const char* paths[] = {"/s/a.htm",    "/s/A.HTML",  "/s/a.htm.bak", "/s/a.ht",    "/s/a.php4",
-                           "/s/a.php",    "/s/a.jpg",   "/s/noext",     "/s.d/noext", "/s/a.",
-                           "/s/a.a;b",    "/s/a.x;*.y", "/s/a.txt",     "/s/a.GIF",   "relative.Htm"};
+    const char* paths[] = {"/s/a.htm", "/s/A.HTML",  "/s/a.htm.bak", "/s/a.ht",    "/s/a.php4",
+                           "/s/a.php", "/s/a.jpg",   "/s/noext",     "/s.d/noext", "/s/a.",
+                           "/s/a.a;b", "/s/a.x;*.y", "/s/a.txt",     "/s/a.GIF",   "relative.Htm"};
     for (const char* list : lists) {
         const TypeList types(list);
         for (const char* path : paths)
