@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <iostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/menu_texts.h"
@@ -16,7 +18,10 @@
 #include "bars/core/sub_item.h"
 #include "bars/core/toolbar.h"
 #include "bars/core/toolbars.h"
+#include "platform/graphics/bitmap.h"
+#include "platform/graphics/image_list.h"
 #include "platform/gui/keys.h"
+#include "platform/rtl/exception.h"
 #include "platform/vcl/shortcut.h"
 
 namespace {
@@ -55,6 +60,23 @@ public:
     }
 };
 
+// The toolbar's 32-pixel pictures, in the order of the indices BuildBars gives its commands; the
+// magenta of the strip is their clear part. A missing strip leaves the buttons with their captions.
+TImageList* ToolbarImages(TComponent* Owner) {
+    auto* images = new TImageList(32, 32, Owner);
+    images->SetName("ilToolbar");
+    try {
+        TBitmap strip;
+        strip.LoadFromResourceName(nullptr, "QMPWTOOLBAR");
+        images->AddMasked(&strip, static_cast<TColor>(0xFF00FF));
+    } catch (const Exception& e) {
+        std::cerr << "pathweaver: " << e.Message() << '\n';
+    }
+    return images;
+}
+
+enum ToolbarImage : int { tiOpen, tiSave, tiSaveAs, tiOptions, tiFtpUpload, tiHelp };
+
 } // namespace
 
 void TfrmSiteMapMain::BuildBars() {
@@ -67,6 +89,10 @@ void TfrmSiteMapMain::BuildBars() {
     dxBarManager1->SetName("dxBarManager1");
     dxBarManager1->SetStyle(bmsFlat);
     dxBarManager1->SetLargeIcons(true);
+    // The toolbar shows its own large pictures; a disabled command's picture is greyed from the same
+    // one when drawn.
+    dxBarManager1->SetLargeImages(ToolbarImages(this));
+    dxBarManager1->SetUseLargeImagesForLargeIcons(true);
 
     auto button = [&](const char* name, const char* caption, void (TfrmSiteMapMain::*handler)(TObject*),
                       TShortCut shortCut = scNone) {
@@ -104,6 +130,13 @@ void TfrmSiteMapMain::BuildBars() {
     miFTP->SetEnabled(false);
     mnuHelp = subItem("mnuHelp", menu_text::Help);
     miHelp = button("miHelp", menu_text::HelpContents, &TfrmSiteMapMain::miHelpClick);
+    for (auto [item, image] :
+         {std::pair{miOpen, tiOpen}, std::pair{miSave, tiSave}, std::pair{miSaveAs, tiSaveAs},
+          std::pair{miOptions, tiOptions}, std::pair{miFTP, tiFtpUpload}, std::pair{miHelp, tiHelp}}) {
+        // On the toolbar each shows its picture with its caption beside it.
+        item->SetImageIndex(image);
+        item->SetPaintStyle(psCaptionGlyph);
+    }
     miHelpOnline = button("miHelpOnline", menu_text::HelpOnline, &TfrmSiteMapMain::miHelpOnlineClick);
     miSupport = button("miSupport", menu_text::Support, &TfrmSiteMapMain::miSupportClick);
     miAbout = button("miAbout", menu_text::About, &TfrmSiteMapMain::miAboutClick);

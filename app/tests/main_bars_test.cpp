@@ -26,6 +26,9 @@
 #include "platform/gdi/scoped.h"
 #include "platform/gdi/surface.h"
 #include "platform/gdi/syscolors.h"
+#include "platform/graphics/bitmap.h"
+#include "platform/graphics/canvas.h"
+#include "platform/graphics/image_list.h"
 #include "platform/gui/input.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/paint.h"
@@ -164,8 +167,8 @@ TEST_F(MainBarsTest, TheToolbarsCaptionsUnderlineTheirLettersButAltWithOneIsNotT
     Start();
     ASSERT_NE(Toolbar(), nullptr);
     const RECT r = ControlOf(form_->miOpen)->ScreenRect();
-    // The caption begins half the font size into the button; under its first letter runs the underline.
-    const int left = r.left + form_->dxBarManager1->Font()->Size() / 2;
+    // The caption begins right of the picture's cell; under its first letter runs the underline.
+    const int left = r.left + form_->dxBarManager1->ButtonWidth();
     SIZE o{0, 0};
     {
         const pw::gdi::MemoryDC dc(nullptr);
@@ -313,9 +316,9 @@ TEST_F(MainBarsTest, AtASideTheToolbarTurnsItsCaptionsAndTheWizardStandsBesideIt
     auto* left = dynamic_cast<TControl*>(form_->dxBarManager1->Bars()->DockControls(dsLeft)->Component());
     const RECT column = WindowRect(Toolbar()->Handle());
     EXPECT_GT(column.bottom - column.top, column.right - column.left);
-    // A column of caption-only buttons is as wide as the menu row is high.
-    const RECT menuRect = WindowRect(form_->barMainMenu->Control()->Handle());
-    EXPECT_EQ(column.right - column.left, menuRect.bottom - menuRect.top);
+    // A column of buttons, each its picture above its caption, is as wide as their row was high (give or
+    // take the docked bar's unequal borders).
+    EXPECT_NEAR(column.right - column.left, docked.bottom - docked.top, 1);
     // The wizard moves aside whole and the window widens by the dock.
     const int dock = left->Width();
     EXPECT_GT(dock, 0);
@@ -363,6 +366,88 @@ TEST_F(MainBarsTest, AtASideTheToolbarTurnsItsCaptionsAndTheWizardStandsBesideIt
     }
     EXPECT_LE(form_->pcMain->BoundsRect().bottom, above.top);
     Save("main-bars-toolbar-bottom.png");
+}
+
+// Where, inside Button, the picture at Index of the toolbar's strip is drawn (every pixel of it that is not
+// clear), in its own colours or, Faded, in the lighter look of a flat bar's inactive pictures; {-1, -1}
+// when nowhere.
+COLORREF Lighter(COLORREF C) {
+    auto up = [](int c) { return c + (255 - c) * 3 / 10; };
+    return RGB(up(GetRValue(C)), up(GetGValue(C)), up(GetBValue(C)));
+}
+
+POINT FindPicture(HWND Root, const RECT& Button, int Index, bool Faded = false) {
+    TBitmap strip;
+    strip.LoadFromResourceName(nullptr, "QMPWTOOLBAR");
+    std::vector<std::pair<POINT, COLORREF>> ink;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            if (const TColor c = strip.Canvas().Pixel(Index * 32 + x, y); c != static_cast<TColor>(0xFF00FF))
+                ink.push_back(
+                    {POINT{x, y}, Faded ? Lighter(static_cast<COLORREF>(c)) : static_cast<COLORREF>(c)});
+    const Surface image = pw::gui::ComposeWindow(Root);
+    RECT window{};
+    GetWindowRect(Root, window);
+    for (int top = Button.top; top + 32 <= Button.bottom; ++top)
+        for (int left = Button.left; left + 32 <= Button.right; ++left)
+            if (std::all_of(ink.begin(), ink.end(), [&](const auto& dot) {
+                    const uint32_t argb =
+                        image.Pixel(left + dot.first.x - window.left, top + dot.first.y - window.top);
+                    return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF) == dot.second;
+                }))
+                return POINT{left - Button.left, top - Button.top};
+    return POINT{-1, -1};
+}
+
+TEST_F(MainBarsTest, TheToolbarShowsItsLargePicturesAndGreysTheDisabledOne) {
+    Start();
+    const HWND root = form_->Handle();
+    // One row of buttons as high as a picture with the button's margins, the wizard below it.
+    const RECT row = WindowRect(Toolbar()->Handle()), open = ControlOf(form_->miOpen)->ScreenRect();
+    EXPECT_EQ(form_->dxBarManager1->LargeImages()->Count(), 6);
+    EXPECT_GE(open.bottom - open.top, 32 + 4);
+    EXPECT_LE(row.bottom - row.top, open.bottom - open.top + 12);
+    const TPoint logoTop = form_->ClientToScreen(TPoint{form_->imgLogo->Left(), form_->imgLogo->Top()});
+    EXPECT_GE(logoTop.y, row.bottom);
+    // Each enabled button shows its own picture whole, lightened while the pointer is elsewhere, at one
+    // place in its button.
+    const POINT at = FindPicture(root, open, 0, true);
+    ASSERT_GE(at.x, 0);
+    for (auto [item, index] :
+         {std::pair{form_->miSave, 1}, std::pair{form_->miOptions, 3}, std::pair{form_->miHelp, 5}}) {
+        const POINT p = FindPicture(root, ControlOf(item)->ScreenRect(), index, true);
+        EXPECT_EQ(p.x, at.x) << index;
+        EXPECT_EQ(p.y, at.y) << index;
+    }
+    // FTP Upload, disabled until an output is written, shows its picture's shape in greys only.
+    ASSERT_FALSE(form_->FtpEnabled());
+    const RECT ftp = ControlOf(form_->miFTP)->ScreenRect();
+    EXPECT_EQ(FindPicture(root, ftp, 4).x, -1);
+    const Surface image = pw::gui::ComposeWindow(root);
+    const RECT window = WindowRect(root);
+    int shaded = 0;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            const uint32_t argb =
+                image.Pixel(ftp.left + at.x + x - window.left, ftp.top + at.y + y - window.top);
+            const int r = (argb >> 16) & 0xFF, g = (argb >> 8) & 0xFF, b = argb & 0xFF;
+            EXPECT_LE(std::max({r, g, b}) - std::min({r, g, b}), 16) << x << "," << y;
+            if (RGB(r, g, b) == GetSysColor(COLOR_BTNSHADOW)) ++shaded;
+        }
+    EXPECT_GT(shaded, 100);
+    Save("main-bars-images.png");
+    // Once enabled it shows its picture in colour, where the others show theirs; under the pointer in its
+    // full colours.
+    form_->miFTP->SetEnabled(true);
+    pw::gui::PaintPendingWindows();
+    const POINT enabled = FindPicture(root, ControlOf(form_->miFTP)->ScreenRect(), 4, true);
+    EXPECT_EQ(enabled.x, at.x);
+    EXPECT_EQ(enabled.y, at.y);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, Centre(form_->miFTP));
+    Pump();
+    const POINT hot = FindPicture(root, ControlOf(form_->miFTP)->ScreenRect(), 4);
+    EXPECT_EQ(hot.x, at.x);
+    EXPECT_EQ(hot.y, at.y);
 }
 
 } // namespace

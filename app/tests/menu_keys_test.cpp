@@ -29,6 +29,7 @@
 #include "platform/gui/screenshot.h"
 #include "platform/gui/window.h"
 #include "platform/rtl/paths.h"
+#include "platform/stdctrls/image.h"
 #include "shellcontrols/rz_tree_view.h"
 
 namespace app_test {
@@ -256,7 +257,7 @@ TEST_F(MenuKeysTest, TheTreesPopupMenuOpensAtTheCursorAndClosesOnEscapeOrAClickE
     form_->tvMap->SetFocus();
     SetCursorPos(onRoot.x + 30, onRoot.y + 10);
     shown = RECT{0, 0, 0, 0};
-    POINT outside{300, 30};
+    POINT outside{form_->imgLogo->Left() + 5, form_->imgLogo->Top() + 5};
     ClientToScreen(form_->Handle(), outside);
     Soon([&] {
         noteMenu();

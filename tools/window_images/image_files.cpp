@@ -71,6 +71,33 @@ void WritePng(const std::string& Path, const Picture& P) {
     WriteBytes(Path, png);
 }
 
+void WriteBmp(const std::string& Path, const Picture& P, Rgba Clear) {
+    const int w = P.Width(), h = P.Height();
+    const int stride = (w * 3 + 3) & ~3;
+    const uint32_t imageSize = static_cast<uint32_t>(stride * h);
+    Bytes bmp{'B', 'M'};
+    Put32(bmp, 14 + 40 + imageSize);
+    Put32(bmp, 0);
+    Put32(bmp, 14 + 40);
+    Put32(bmp, 40);
+    Put32(bmp, static_cast<uint32_t>(w));
+    Put32(bmp, static_cast<uint32_t>(h));
+    Put16(bmp, 1);
+    Put16(bmp, 24);
+    Put32(bmp, 0);
+    Put32(bmp, imageSize);
+    for (int i = 0; i < 4; ++i)
+        Put32(bmp, 0);
+    for (int y = h - 1; y >= 0; --y) {
+        for (int x = 0; x < w; ++x) {
+            const Rgba c = P.At(x, y).A == 0 ? Clear : P.At(x, y);
+            bmp.insert(bmp.end(), {c.B, c.G, c.R});
+        }
+        bmp.resize(bmp.size() + static_cast<size_t>(stride - w * 3), 0);
+    }
+    WriteBytes(Path, bmp);
+}
+
 void WriteGif(const std::string& Path, const Picture& P) {
     std::map<uint32_t, uint8_t> index;
     std::vector<Rgba> table;

@@ -1,6 +1,7 @@
 // Draws the pictures of the program's windows into the folder given on the command line: the exit
 // window's picture (GIF), the About window's picture and the main window's banner (PNG), and the two
-// hand cursors of the exit window.
+// hand cursors of the exit window; and the strip of the main toolbar's pictures (BMP, the clear parts in
+// the colour its image list masks out).
 #include <array>
 #include <cstdio>
 #include <string>
@@ -9,6 +10,7 @@
 #include "platform/rtl/exception.h"
 #include "tools/window_images/image_files.h"
 #include "tools/window_images/picture.h"
+#include "tools/window_images/toolbar_images.h"
 #include "tools/window_images/window_areas.h"
 
 using namespace window_images;
@@ -167,6 +169,7 @@ int main(int argc, char** argv) {
         WritePng(folder + "banner.png", Banner());
         WriteCursor(folder + "hand_online.cur", Cursor(kPointingHand), 13, 1);
         WriteCursor(folder + "hand_close.cur", Cursor(kClosedHand), 16, 16);
+        WriteBmp(folder + "toolbar.bmp", ToolbarImages(), Rgba{255, 0, 255});
     } catch (const Exception& e) {
         std::fprintf(stderr, "window_images: %s\n", e.Message().c_str());
         return 1;
