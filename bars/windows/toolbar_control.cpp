@@ -490,11 +490,9 @@ void TdxBarControl::SetMDIHot(int Index) {
     if (handle_ != nullptr) InvalidateRect(handle_, &mdiArea_, FALSE_);
 }
 
-void TdxBarControl::MDIButtonPress(int Index) {
-    mdiPressed_ = Index;
-    SetMDIHot(Index);
+bool TdxBarControl::TrackPress(bool NonClient, const std::function<void(const MSG&)>& Move,
+                               const std::function<void()>& Release) {
     SetCapture(handle_);
-    bool clicked = false;
     const TcxObjectLinkPtr self = MakeObjectLink(this);
     MSG msg;
     while (self->Ref != nullptr && GetCapture() == handle_) {
@@ -502,21 +500,37 @@ void TdxBarControl::MDIButtonPress(int Index) {
             PostQuitMessage(QuitExitCode(msg));
             break;
         }
-        if (msg.message == WM_MOUSEMOVE && msg.hwnd == handle_) {
-            POINT p = msg.pt;
-            ScreenToClient(handle_, p);
-            SetMDIHot(PtInRect(MDIButtonRect(Index), p) ? Index : -1);
+        const bool move = msg.message == WM_MOUSEMOVE ? NonClient || msg.hwnd == handle_
+                                                      : NonClient && msg.message == WM_NCMOUSEMOVE;
+        if (move) {
+            Move(msg);
             continue;
         }
-        if (msg.message == WM_LBUTTONUP) {
-            clicked = mdiHot_ == Index;
+        if (msg.message == WM_LBUTTONUP || (NonClient && msg.message == WM_NCLBUTTONUP)) {
+            Release();
             break;
         }
         TranslateMessage(msg);
         DispatchMessage(msg);
     }
-    if (self->Ref == nullptr) return;
+    if (self->Ref == nullptr) return false;
     if (GetCapture() == handle_) ReleaseCapture();
+    return true;
+}
+
+void TdxBarControl::MDIButtonPress(int Index) {
+    mdiPressed_ = Index;
+    SetMDIHot(Index);
+    bool clicked = false;
+    const bool lives = TrackPress(
+        false,
+        [&](const MSG& msg) {
+            POINT p = msg.pt;
+            ScreenToClient(handle_, p);
+            SetMDIHot(PtInRect(MDIButtonRect(Index), p) ? Index : -1);
+        },
+        [&] { clicked = mdiHot_ == Index; });
+    if (!lives) return;
     const int kind = MDIButtonKind(Index);
     const bool lone = MDIButtonCount() == 1;
     mdiPressed_ = -1;
@@ -720,16 +734,10 @@ void TdxBarControl::NCLButtonDown(TWMNCHitMessage Message) {
     // The close button's own loop: pressed while the pointer is over it, released to close.
     closeButtonState_ = 2;
     RepaintFrame();
-    SetCapture(handle_);
     bool clicked = false;
-    const TcxObjectLinkPtr self = MakeObjectLink(this);
-    MSG msg;
-    while (self->Ref != nullptr && GetCapture() == handle_) {
-        if (!GetMessage(msg, nullptr, 0, 0)) {
-            PostQuitMessage(QuitExitCode(msg));
-            break;
-        }
-        if (msg.message == WM_MOUSEMOVE || msg.message == WM_NCMOUSEMOVE) {
+    const bool lives = TrackPress(
+        true,
+        [&](const MSG& msg) {
             RECT window{0, 0, 0, 0};
             GetWindowRect(handle_, window);
             const POINT w{msg.pt.x - window.left, msg.pt.y - window.top};
@@ -738,17 +746,9 @@ void TdxBarControl::NCLButtonDown(TWMNCHitMessage Message) {
                 closeButtonState_ = state;
                 RepaintFrame();
             }
-            continue;
-        }
-        if (msg.message == WM_LBUTTONUP || msg.message == WM_NCLBUTTONUP) {
-            clicked = closeButtonState_ == 2;
-            break;
-        }
-        TranslateMessage(msg);
-        DispatchMessage(msg);
-    }
-    if (self->Ref == nullptr) return;
-    if (GetCapture() == handle_) ReleaseCapture();
+        },
+        [&] { clicked = closeButtonState_ == 2; });
+    if (!lives) return;
     closeButtonState_ = 0;
     RepaintFrame();
     if (!clicked) return;

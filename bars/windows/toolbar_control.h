@@ -2,6 +2,8 @@
 // The window of one toolbar: docked, a child of its dock site; floating, a popup owned by the form with
 // a caption, a close button and a sizing frame. It lays its item controls out in rows, draws its frame,
 // grip and end mark, enters keyboard mode for the menu keys, and starts a move by its grip or caption.
+#include <functional>
+
 #include "bars/windows/bar_control.h"
 #include "lookandfeel/object_links.h"
 #include "platform/gdi/scoped.h"
@@ -133,6 +135,11 @@ private:
     MDIExtent MDIArea(bool Vertical) const;
     // The press of a caption button: held while the pointer stays on it, run when released there.
     void MDIButtonPress(int Index);
+    // A pressed button's own capture loop (the caption buttons', the floating close button's): Move gets
+    // each pointer move (non-client ones too when NonClient), Release the release that ends it. False when
+    // the control went meanwhile.
+    bool TrackPress(bool NonClient, const std::function<void(const MSG&)>& Move,
+                    const std::function<void()>& Release);
     void SetMDIHot(int Index);
     bool IsVertical(TdxBarDockingStyle Style) const { return Style == dsLeft || Style == dsRight; }
     bool IsHorizontalDocked(TdxBarDockingStyle Style) const { return Style == dsTop || Style == dsBottom; }

@@ -218,8 +218,9 @@ TEST(WinThread, RunsReuseParkedThreadsWhichSleep) {
     worker.SetWaitThread(true);
     for (int run = 0; run < 50; ++run)
         ASSERT_TRUE(worker.Execute());
-    // A run may begin before the thread of the one before has parked, but no more than that.
-    EXPECT_LE(threads.size(), 3u);
+    // A run may begin before the thread of the one before has parked (more often on a loaded machine, where
+    // a finished thread can wait for a core before it parks), but fifty runs stay on a handful of threads.
+    EXPECT_LE(threads.size(), 6u);
     // Parked, the threads sleep: a second of idleness costs next to no processor time.
     const auto cpu = [] {
         timespec t{};
