@@ -287,5 +287,27 @@ TEST_F(BarWindowsTest, WhileCustomizingAControlsWidthIsDraggedAtItsEndsAndNeverB
     EXPECT_EQ(link->UserWidth(), 30);
 }
 
+TEST_F(BarWindowsTest, AFloatingToolbarsCloseButtonClosesItOnlyWhenReleasedOverIt) {
+    TdxBar* bar = Toolbar("Floating", {Button("&Save")}, dsNone);
+    const HWND window = Window(bar)->Handle();
+    RECT frame{};
+    GetWindowRect(window, frame);
+    const RECT close = Window(bar)->CloseButtonRect();
+    const POINT over{frame.left + (close.left + close.right) / 2, frame.top + (close.top + close.bottom) / 2};
+    const LPARAM at = MAKELPARAM(over.x, over.y);
+    // The press loop reads the posted messages: moved off the button before the release, nothing closes.
+    SetCursorPos(frame.left + 2, frame.bottom - 2);
+    PostMessage(window, WM_NCMOUSEMOVE, HTBORDER, 0);
+    PostMessage(window, WM_LBUTTONUP, 0, 0);
+    SendMessage(window, WM_NCLBUTTONDOWN, HTCLOSE, at);
+    EXPECT_TRUE(bar->Visible());
+    EXPECT_EQ(GetCapture(), nullptr);
+    // Released where it was pressed, it closes.
+    SetCursorPos(over.x, over.y);
+    PostMessage(window, WM_LBUTTONUP, 0, 0);
+    SendMessage(window, WM_NCLBUTTONDOWN, HTCLOSE, at);
+    EXPECT_FALSE(bar->Visible());
+}
+
 } // namespace
 } // namespace bars_windows_test
