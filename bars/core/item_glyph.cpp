@@ -1,5 +1,6 @@
 #include "bars/core/item_glyph.h"
 
+#include <cstdint>
 #include <vector>
 
 #include "bars/core/bar_unit.h"
@@ -23,18 +24,35 @@ struct Picture {
     bool Shows(int x, int y) const { return opaque[static_cast<size_t>(y * width + x)]; }
 };
 
+// A 32-bit row as colour values 0x00RRGGBB (blue in the lowest byte).
+uint32_t* Row(TBitmap& bitmap, int y) {
+    return static_cast<uint32_t*>(bitmap.ScanLine(y));
+}
+
+COLORREF FromRow(uint32_t v) {
+    return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+}
+
+// Read through a 32-bit copy's rows: asking the bitmap pixel by pixel converts its whole image each time.
 Picture ReadPicture(TBitmap& bitmap, COLORREF transparent) {
     Picture picture;
     picture.width = bitmap.Width();
     picture.height = bitmap.Height();
     picture.pixels.resize(static_cast<size_t>(picture.width * picture.height));
     picture.opaque.resize(picture.pixels.size());
-    for (int y = 0; y < picture.height; ++y)
+    if (picture.width <= 0 || picture.height <= 0) return picture;
+    TBitmap copy(picture.width, picture.height);
+    copy.SetPixelFormat(pf32bit);
+    BitBlt(copy.Canvas().Handle(), 0, 0, picture.width, picture.height, bitmap.Canvas().Handle(), 0, 0,
+           SRCCOPY);
+    for (int y = 0; y < picture.height; ++y) {
+        const uint32_t* row = Row(copy, y);
         for (int x = 0; x < picture.width; ++x) {
-            const COLORREF c = ColorToRGB(bitmap.Canvas().Pixel(x, y));
+            const COLORREF c = FromRow(row[x]);
             picture.At(x, y) = c;
             picture.opaque[static_cast<size_t>(y * picture.width + x)] = c != transparent;
         }
+    }
     return picture;
 }
 
@@ -48,19 +66,26 @@ int Blue(COLORREF c) {
     return static_cast<int>((c >> 16) & 0xFF);
 }
 
-// Draws the picture's showing pixels, stretched over Rect of the canvas, in their colours or in one.
-void Blend(TCanvas& canvas, const Picture& picture, const RECT& rect, const COLORREF* oneColor) {
+// Draws the picture's showing pixels, stretched over Rect of the 32-bit bitmap, in their colours or in one.
+void Blend(TBitmap& bitmap, const Picture& picture, const RECT& rect, const COLORREF* oneColor) {
     const int w = rect.right - rect.left, h = rect.bottom - rect.top;
     if (w <= 0 || h <= 0 || picture.width == 0 || picture.height == 0) return;
-    for (int y = 0; y < h; ++y)
+    for (int y = 0; y < h; ++y) {
+        const int ty = rect.top + y;
+        if (ty < 0 || ty >= bitmap.Height()) continue;
+        uint32_t* row = Row(bitmap, ty);
         for (int x = 0; x < w; ++x) {
+            const int tx = rect.left + x;
+            if (tx < 0 || tx >= bitmap.Width()) continue;
             const int sx = x * picture.width / w, sy = y * picture.height / h;
             if (!picture.Shows(sx, sy)) continue;
             const COLORREF c = oneColor != nullptr
                                    ? *oneColor
                                    : picture.pixels[static_cast<size_t>(sy * picture.width + sx)];
-            canvas.SetPixel(rect.left + x, rect.top + y, static_cast<TColor>(c));
+            row[tx] = (row[tx] & 0xFF000000u) | (static_cast<uint32_t>(GetRValue(c)) << 16) |
+                      (static_cast<uint32_t>(GetGValue(c)) << 8) | GetBValue(c);
         }
+    }
 }
 
 RECT Offset(RECT r, int dx, int dy) {
@@ -102,8 +127,8 @@ void DrawItemGlyph(HDC DC, HBRUSH Brush, const RECT& DestRect, const RECT& Glyph
     if (!Enabled && FadeColor == clNone) {
         // Embossed: the shape in the highlight colour one pixel down and right, then in the shadow colour.
         const COLORREF highlight = GetSysColor(COLOR_BTNHIGHLIGHT), shadow = GetSysColor(COLOR_BTNSHADOW);
-        if (!Flat) Blend(canvas, picture, Offset(glyph, 1, 1), &highlight);
-        Blend(canvas, picture, glyph, &shadow);
+        if (!Flat) Blend(offscreen, picture, Offset(glyph, 1, 1), &highlight);
+        Blend(offscreen, picture, glyph, &shadow);
     } else {
         const COLORREF fade = ColorToRGB(FadeColor);
         const bool lighter =
@@ -129,10 +154,10 @@ void DrawItemGlyph(HDC DC, HBRUSH Brush, const RECT& DestRect, const RECT& Glyph
         if (Flat && Shadow && Hot && !Down) {
             // Raised: the picture one pixel up and left, its shadow two pixels right and down of that.
             const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
-            Blend(canvas, picture, Offset(glyph, 1, 1), &shadow);
-            Blend(canvas, picture, Offset(glyph, -1, -1), nullptr);
+            Blend(offscreen, picture, Offset(glyph, 1, 1), &shadow);
+            Blend(offscreen, picture, Offset(glyph, -1, -1), nullptr);
         } else {
-            Blend(canvas, picture, glyph, nullptr);
+            Blend(offscreen, picture, glyph, nullptr);
         }
     }
     BitBlt(DC, DestRect.left, DestRect.top, width, height, canvas.Handle(), 0, 0, SRCCOPY);
