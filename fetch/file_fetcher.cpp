@@ -9,6 +9,7 @@
 #include "fetch/http/win_thread.h"
 #include "fetch/http_status_text.h"
 #include "platform/gui/message_loop.h"
+#include "platform/rtl/scope_guard.h"
 #include "platform/rtl/stream.h"
 #include "platform/rtl/string_list.h"
 #include "platform/rtl/strings.h"
@@ -329,14 +330,9 @@ bool TFileFetcher::FetchAhead(const std::string& URL) {
     ahead_ = std::make_unique<fetcher::AheadFetch>();
     ahead_->url = URL;
     deliver([this, URL] { status("Retrieving: " + URL); });
-    bool started = false;
-    try {
-        started = startTransfer(URL);
-    } catch (...) {
-        ahead_.reset();
-        throw;
-    }
-    if (!started) ahead_.reset();
+    ScopeGuard failed([this] { ahead_.reset(); });
+    const bool started = startTransfer(URL);
+    if (started) failed.Dismiss();
     return started;
 }
 
@@ -381,13 +377,9 @@ bool TFileFetcher::Request(const std::string& URL) {
         replaying_ = nullptr;
     } else {
         run([this, &URL] { status("Retrieving: " + URL); });
-        bool started = false;
-        try {
-            started = startTransfer(URL);
-        } catch (...) {
-            busy_ = false;
-            throw;
-        }
+        ScopeGuard failed([this] { busy_ = false; });
+        const bool started = startTransfer(URL);
+        failed.Dismiss();
         if (!started) {
             busy_ = false;
             if (raised_) std::rethrow_exception(std::exchange(raised_, nullptr));

@@ -6,6 +6,7 @@
 #include "bars/core/bar_manager.h"
 #include "bars/core/bar_strings.h"
 #include "platform/rtl/reader.h"
+#include "platform/rtl/scope_guard.h"
 #include "platform/rtl/writer.h"
 
 namespace {
@@ -120,13 +121,8 @@ void TdxBarManagerCategories::Move(int CurIndex, int NewIndex) {
     for (TdxBarItem* item : moved)
         item->SetCategoryField(NewIndex);
     moving_ = true;
-    try {
-        TStringList::Move(CurIndex, NewIndex);
-    } catch (...) {
-        moving_ = false;
-        throw;
-    }
-    moving_ = false;
+    const ScopeGuard stillMoving([this] { moving_ = false; });
+    TStringList::Move(CurIndex, NewIndex);
 }
 
 void TdxBarManagerCategories::DefineProperties(TFiler& Filer) {

@@ -14,6 +14,7 @@
 #include "bars/core/toolbar.h"
 #include "platform/gdi/muldiv.h"
 #include "platform/gui/keys.h"
+#include "platform/rtl/scope_guard.h"
 #include "platform/rtl/strings.h"
 #include "platform/vcl/actions.h"
 #include "platform/vcl/form.h"
@@ -134,14 +135,11 @@ void TdxBarItemLinks::Update(TCollectionItem*) {
 }
 
 void TdxBarItemLinks::Assign(TPersistent* Source) {
-    assigning_ = true;
-    try {
+    {
+        assigning_ = true;
+        const ScopeGuard assigned([this] { assigning_ = false; });
         TCollection::Assign(Source);
-    } catch (...) {
-        assigning_ = false;
-        throw;
     }
-    assigning_ = false;
     for (TdxBarItemLink* link : LiveLinks())
         link->SetVisible(link->LoadedVisible());
 }

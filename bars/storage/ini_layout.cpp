@@ -12,6 +12,7 @@
 #include "bars/storage/layout_common.h"
 #include "bars/storage/layout_storing.h"
 #include "platform/rtl/ini_file.h"
+#include "platform/rtl/scope_guard.h"
 #include "platform/vcl/form.h"
 
 namespace bars {
@@ -154,16 +155,12 @@ void SaveLayoutToIni(TdxBarManager* Manager, const std::string& FileName) {
     if (Manager == nullptr || FileName.empty() || Manager->ParentForm() == nullptr) return;
     const std::string base = SectionBase(Manager);
     TMemIniFile ini(FileName);
-    try {
-        // Another manager's sections (another form or name) stay as they are.
-        for (const std::string& section : ini.SectionNames())
-            if (section.compare(0, base.size(), base) == 0) ini.EraseSection(section);
-        SaveSections(ini, Manager, base);
-    } catch (...) {
-        ini.UpdateFile();
-        throw;
-    }
-    ini.UpdateFile();
+    // What was saved before a failure is written too.
+    const ThrowingScopeGuard write([&] { ini.UpdateFile(); });
+    // Another manager's sections (another form or name) stay as they are.
+    for (const std::string& section : ini.SectionNames())
+        if (section.compare(0, base.size(), base) == 0) ini.EraseSection(section);
+    SaveSections(ini, Manager, base);
 }
 
 void LoadLayoutFromIni(TdxBarManager* Manager, const std::string& FileName) {

@@ -8,6 +8,7 @@
 #include "platform/rtl/exception.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/regular_file.h"
+#include "platform/rtl/scope_guard.h"
 #include "platform/rtl/strings.h"
 
 #include <algorithm>
@@ -635,12 +636,9 @@ private:
 } // namespace
 
 void RunTransfer(const std::shared_ptr<Transfer>& transfer) {
-    try {
-        Runner(transfer).Run();
-    } catch (...) {
-        transfer->success = false;
-        throw;
-    }
+    ScopeGuard failed([&] { transfer->success = false; });
+    Runner(transfer).Run();
+    failed.Dismiss();
 }
 
 bool DeliverBatch(TCustomWinHTTP& owner, Transfer& x, const std::function<bool()>& Current) {

@@ -13,6 +13,7 @@
 #include "platform/gdi/scoped.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/canvas.h"
+#include "platform/rtl/scope_guard.h"
 #include "platform/rtl/stream.h"
 
 #include <memory>
@@ -78,28 +79,27 @@ TBitmap* TGIFSubImage::GetBitmap() {
     if (Empty()) return nullptr;
     TGIFImage* image = Image();
     if (image) image->Progress(TGIFProgressStage::Starting, 0, false, gif_text::Rendering);
-    try {
-        auto rendering = std::make_shared<gif::FrameRendering>();
-        std::vector<uint8_t> mask;
-        TRaster raster;
-        if (image && image->WebPaletteApplies()) {
-            raster = gif::RenderWebPalette(*this, &mask);
-        } else {
-            raster = gif::IndexedRaster(*this);
-            mask = gif::BuildMask(*this);
-        }
-        TMemoryStream file;
-        const std::vector<uint8_t> bytes = gif::ComposeBitmapFile(raster);
-        file.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
-        file.SetPosition(0);
-        rendering->Bitmap = std::make_unique<TBitmap>();
-        rendering->Bitmap->LoadFromStream(file);
-        if (!mask.empty()) rendering->Mask.Reset(CreateBitmap(Width(), Height(), 1, 1, mask.data()));
-        rendering_ = std::move(rendering);
-    } catch (...) {
+    ThrowingScopeGuard failed([&] {
         if (image) image->Progress(TGIFProgressStage::Ending, 0, false, gif_text::Rendering);
-        throw;
+    });
+    auto rendering = std::make_shared<gif::FrameRendering>();
+    std::vector<uint8_t> mask;
+    TRaster raster;
+    if (image && image->WebPaletteApplies()) {
+        raster = gif::RenderWebPalette(*this, &mask);
+    } else {
+        raster = gif::IndexedRaster(*this);
+        mask = gif::BuildMask(*this);
     }
+    TMemoryStream file;
+    const std::vector<uint8_t> bytes = gif::ComposeBitmapFile(raster);
+    file.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+    file.SetPosition(0);
+    rendering->Bitmap = std::make_unique<TBitmap>();
+    rendering->Bitmap->LoadFromStream(file);
+    if (!mask.empty()) rendering->Mask.Reset(CreateBitmap(Width(), Height(), 1, 1, mask.data()));
+    rendering_ = std::move(rendering);
+    failed.Dismiss();
     if (image) image->Progress(TGIFProgressStage::Ending, 100, false, gif_text::Rendering);
     return rendering_->Bitmap.get();
 }

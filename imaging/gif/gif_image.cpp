@@ -7,6 +7,7 @@
 #include "platform/gdi/palettes.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/rtl/resource_stream.h"
+#include "platform/rtl/scope_guard.h"
 #include "platform/rtl/stream.h"
 
 #include <algorithm>
@@ -85,31 +86,27 @@ void TGIFImage::LoadFromStream(TStream& stream) {
     Progress(TGIFProgressStage::Starting, 0, false, gif_text::Loading);
     Clear();
     int64_t start = stream.Position();
-    try {
-        header_.LoadFromStream(stream);
-        images_.LoadFromStream(stream);
-        TGIFTrailer trailer(this);
-        trailer.LoadFromStream(stream);
-    } catch (...) {
+    ThrowingScopeGuard failed([&] {
         stream.SetPosition(start);
         Progress(TGIFProgressStage::Ending, 0, true, gif_text::Loading);
-        throw;
-    }
+    });
+    header_.LoadFromStream(stream);
+    images_.LoadFromStream(stream);
+    TGIFTrailer trailer(this);
+    trailer.LoadFromStream(stream);
+    failed.Dismiss();
     Progress(TGIFProgressStage::Ending, 100, true, gif_text::Loading);
     Changed(this);
 }
 
 void TGIFImage::SaveToStream(TStream& stream) {
     Progress(TGIFProgressStage::Starting, 0, false, gif_text::Saving);
-    try {
-        header_.SaveToStream(stream);
-        images_.SaveToStream(stream);
-        TGIFTrailer trailer(this);
-        trailer.SaveToStream(stream);
-    } catch (...) {
-        Progress(TGIFProgressStage::Ending, 0, false, gif_text::Saving);
-        throw;
-    }
+    ThrowingScopeGuard failed([&] { Progress(TGIFProgressStage::Ending, 0, false, gif_text::Saving); });
+    header_.SaveToStream(stream);
+    images_.SaveToStream(stream);
+    TGIFTrailer trailer(this);
+    trailer.SaveToStream(stream);
+    failed.Dismiss();
     Progress(TGIFProgressStage::Ending, 100, false, gif_text::Saving);
 }
 
@@ -134,31 +131,30 @@ void TGIFImage::Assign(const TGIFImage* source) {
     OnProgress = source->OnProgress;
     OnWarning = source->OnWarning;
     Progress(TGIFProgressStage::Starting, 0, false, gif_text::Copying);
-    try {
-        header_.Assign(source->header_);
-        painterPriority_ = source->painterPriority_;
-        backgroundColor_ = source->backgroundColor_;
-        paintOptions_ = source->paintOptions_;
-        reductionMethod_ = source->reductionMethod_;
-        ditherMode_ = source->ditherMode_;
-        OnAnimationStart = source->OnAnimationStart;
-        OnFramePaint = source->OnFramePaint;
-        OnFrameDone = source->OnFrameDone;
-        OnAnimationLoop = source->OnAnimationLoop;
-        OnAnimationEnd = source->OnAnimationEnd;
-        const int count = source->images_.Count();
-        for (int i = 0; i < count; ++i) {
-            auto frame = std::make_unique<TGIFSubImage>(this);
-            frame->Assign(*source->images_[i]);
-            Add(std::move(frame));
-            Progress(TGIFProgressStage::Running, (i + 1) * 100 / count, false, gif_text::Copying);
-        }
-    } catch (...) {
+    ThrowingScopeGuard failed([&] {
         Progress(TGIFProgressStage::Ending, 0, false, gif_text::Copying);
         OnProgress = nullptr;
         OnWarning = nullptr;
-        throw;
+    });
+    header_.Assign(source->header_);
+    painterPriority_ = source->painterPriority_;
+    backgroundColor_ = source->backgroundColor_;
+    paintOptions_ = source->paintOptions_;
+    reductionMethod_ = source->reductionMethod_;
+    ditherMode_ = source->ditherMode_;
+    OnAnimationStart = source->OnAnimationStart;
+    OnFramePaint = source->OnFramePaint;
+    OnFrameDone = source->OnFrameDone;
+    OnAnimationLoop = source->OnAnimationLoop;
+    OnAnimationEnd = source->OnAnimationEnd;
+    const int count = source->images_.Count();
+    for (int i = 0; i < count; ++i) {
+        auto frame = std::make_unique<TGIFSubImage>(this);
+        frame->Assign(*source->images_[i]);
+        Add(std::move(frame));
+        Progress(TGIFProgressStage::Running, (i + 1) * 100 / count, false, gif_text::Copying);
     }
+    failed.Dismiss();
     Progress(TGIFProgressStage::Ending, 100, false, gif_text::Copying);
     OnProgress = nullptr;
     OnWarning = nullptr;

@@ -1,6 +1,7 @@
 #include "imaging/gif/gif_exception.h"
 #include "imaging/gif/gif_image.h"
 #include "imaging/gif/sub_image.h"
+#include "platform/rtl/scope_guard.h"
 
 #include <algorithm>
 #include <mutex>
@@ -229,83 +230,78 @@ void TGIFImage::Optimize(TGIFOptimizeOptions options, TColorReductionMethod meth
         const int total = std::max(1, images_.Count() * 6);
         Progress(TGIFProgressStage::Running, std::min(100, step * 100 / total), false, gif_text::Optimizing);
     };
-    try {
-        int n = images_.Count();
-        if (options & ooColorMaps) {
-            if (header_.ColorMap().Count() > 0) header_.ColorMap().Optimize();
-            for (int i = 0; i < n; ++i)
-                if (images_[i]->ColorMap().Count() > 0) images_[i]->ColorMap().Optimize();
-        }
-        advance(n);
-        if (options & ooCleanup) {
-            for (int i = 0; i < n; ++i) {
-                TGIFSubImage* f = images_[i];
-                if (f->Transparent() && f->GraphicControlExtension() && !f->Empty() &&
-                    !Occurs(*f, f->TransparentIndex()))
-                    f->GraphicControlExtension()->SetTransparent(false);
-            }
-            for (int i = 0; i + 1 < n; ++i) {
-                TGIFGraphicControlExtension* gce = images_[i]->GraphicControlExtension();
-                TGIFSubImage* next = images_[i + 1];
-                RECT both;
-                if (gce && (gce->Disposal() == 2 || gce->Disposal() == 3) && !next->Transparent() &&
-                    Intersect(images_[i]->BoundsRect(), next->BoundsRect(), both) &&
-                    both == next->BoundsRect())
-                    gce->SetDisposal(0);
-            }
-        }
-        advance(n);
-        if (options & ooMatchPrevious) {
-            for (int i = n - 1; i >= 1; --i) {
-                int j = i - 1;
-                while (j >= 1 && images_[j]->GraphicControlExtension() &&
-                       images_[j]->GraphicControlExtension()->Disposal() == 3)
-                    --j;
-                images_[i]->MatchPrevious(*images_[j]);
-            }
-        }
-        advance(n);
-        if (options & ooCropTransparent) {
-            for (int i = n - 1; i >= 0; --i) {
-                TGIFSubImage* f = images_[i];
-                if (f->Empty() || !f->Transparent()) continue;
-                const int delay = f->GraphicControlExtension() ? f->GraphicControlExtension()->Delay() : 0;
-                f->Crop();
-                if (!f->Empty()) continue;
-                if (i > 0 && images_[i - 1]->Transparent() && images_[i - 1]->GraphicControlExtension()) {
-                    TGIFGraphicControlExtension* prev = images_[i - 1]->GraphicControlExtension();
-                    prev->SetDelay(static_cast<uint16_t>(std::min(0xFFFF, prev->Delay() + delay)));
-                }
-                images_.Delete(i);
-            }
-            n = images_.Count();
-        }
-        advance(n);
-        if (options & ooCleanup) {
-            for (int i = n - 1; i >= 0; --i) {
-                TGIFSubImage* f = images_[i];
-                TGIFExtensionList& ext = f->Extensions();
-                for (int k = ext.Count() - 1; k >= 0; --k) {
-                    TGIFExtensionClass cls = ext[k]->Class();
-                    bool drop = cls == TGIFExtensionClass::Comment || cls == TGIFExtensionClass::Text ||
-                                cls == TGIFExtensionClass::UnknownApp ||
-                                cls == TGIFExtensionClass::Application ||
-                                (cls == TGIFExtensionClass::NSLoop && !(i == 0 && n > 1));
-                    if (drop) ext.Delete(k);
-                }
-                TGIFGraphicControlExtension* gce = f->GraphicControlExtension();
-                if (gce && (gce->Delay() == 0 || n == 1) && !gce->Transparent() && !gce->UserInput() &&
-                    (gce->Disposal() < 2 || n == 1))
-                    ext.DeleteItem(gce);
-                if (f->Empty() && ext.Count() == 0) images_.Delete(i);
-            }
-        } else if ((options & ooReduceColors) && method == crCustomPalette) {
-            throw GIFException(gif_text::BadReductionMethod);
-        }
-        advance(n * 2);
-    } catch (...) {
-        Progress(TGIFProgressStage::Ending, 0, false, gif_text::Optimizing);
-        throw;
+    ThrowingScopeGuard failed([&] { Progress(TGIFProgressStage::Ending, 0, false, gif_text::Optimizing); });
+    int n = images_.Count();
+    if (options & ooColorMaps) {
+        if (header_.ColorMap().Count() > 0) header_.ColorMap().Optimize();
+        for (int i = 0; i < n; ++i)
+            if (images_[i]->ColorMap().Count() > 0) images_[i]->ColorMap().Optimize();
     }
+    advance(n);
+    if (options & ooCleanup) {
+        for (int i = 0; i < n; ++i) {
+            TGIFSubImage* f = images_[i];
+            if (f->Transparent() && f->GraphicControlExtension() && !f->Empty() &&
+                !Occurs(*f, f->TransparentIndex()))
+                f->GraphicControlExtension()->SetTransparent(false);
+        }
+        for (int i = 0; i + 1 < n; ++i) {
+            TGIFGraphicControlExtension* gce = images_[i]->GraphicControlExtension();
+            TGIFSubImage* next = images_[i + 1];
+            RECT both;
+            if (gce && (gce->Disposal() == 2 || gce->Disposal() == 3) && !next->Transparent() &&
+                Intersect(images_[i]->BoundsRect(), next->BoundsRect(), both) && both == next->BoundsRect())
+                gce->SetDisposal(0);
+        }
+    }
+    advance(n);
+    if (options & ooMatchPrevious) {
+        for (int i = n - 1; i >= 1; --i) {
+            int j = i - 1;
+            while (j >= 1 && images_[j]->GraphicControlExtension() &&
+                   images_[j]->GraphicControlExtension()->Disposal() == 3)
+                --j;
+            images_[i]->MatchPrevious(*images_[j]);
+        }
+    }
+    advance(n);
+    if (options & ooCropTransparent) {
+        for (int i = n - 1; i >= 0; --i) {
+            TGIFSubImage* f = images_[i];
+            if (f->Empty() || !f->Transparent()) continue;
+            const int delay = f->GraphicControlExtension() ? f->GraphicControlExtension()->Delay() : 0;
+            f->Crop();
+            if (!f->Empty()) continue;
+            if (i > 0 && images_[i - 1]->Transparent() && images_[i - 1]->GraphicControlExtension()) {
+                TGIFGraphicControlExtension* prev = images_[i - 1]->GraphicControlExtension();
+                prev->SetDelay(static_cast<uint16_t>(std::min(0xFFFF, prev->Delay() + delay)));
+            }
+            images_.Delete(i);
+        }
+        n = images_.Count();
+    }
+    advance(n);
+    if (options & ooCleanup) {
+        for (int i = n - 1; i >= 0; --i) {
+            TGIFSubImage* f = images_[i];
+            TGIFExtensionList& ext = f->Extensions();
+            for (int k = ext.Count() - 1; k >= 0; --k) {
+                TGIFExtensionClass cls = ext[k]->Class();
+                bool drop = cls == TGIFExtensionClass::Comment || cls == TGIFExtensionClass::Text ||
+                            cls == TGIFExtensionClass::UnknownApp || cls == TGIFExtensionClass::Application ||
+                            (cls == TGIFExtensionClass::NSLoop && !(i == 0 && n > 1));
+                if (drop) ext.Delete(k);
+            }
+            TGIFGraphicControlExtension* gce = f->GraphicControlExtension();
+            if (gce && (gce->Delay() == 0 || n == 1) && !gce->Transparent() && !gce->UserInput() &&
+                (gce->Disposal() < 2 || n == 1))
+                ext.DeleteItem(gce);
+            if (f->Empty() && ext.Count() == 0) images_.Delete(i);
+        }
+    } else if ((options & ooReduceColors) && method == crCustomPalette) {
+        throw GIFException(gif_text::BadReductionMethod);
+    }
+    advance(n * 2);
+    failed.Dismiss();
     Progress(TGIFProgressStage::Ending, 100, false, gif_text::Optimizing);
 }

@@ -3,6 +3,7 @@
 #include "platform/rtl/exception.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/published.h"
+#include "platform/rtl/scope_guard.h"
 #include "platform/rtl/strings.h"
 
 #include <algorithm>
@@ -97,15 +98,10 @@ void TCollection::Assign(TPersistent* Source) {
     }
     if (source == this) return;
     BeginUpdate();
-    try {
-        Clear();
-        for (TCollectionItem* item : source->items_)
-            Add()->Assign(item);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    const ThrowingScopeGuard endUpdate([&] { EndUpdate(); });
+    Clear();
+    for (TCollectionItem* item : source->items_)
+        Add()->Assign(item);
 }
 
 // The owner's path and the name of the owner's property that holds this collection.

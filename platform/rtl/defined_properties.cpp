@@ -2,6 +2,7 @@
 
 #include "platform/rtl/persistent.h"
 #include "platform/rtl/reader.h"
+#include "platform/rtl/scope_guard.h"
 #include "platform/rtl/string_list.h"
 #include "platform/rtl/writer.h"
 
@@ -12,15 +13,12 @@ void DefineStrings(TFiler& Filer, TStrings& Strings) {
     auto readData = [&Strings](TReader& Reader) {
         Reader.ReadListBegin();
         Strings.BeginUpdate();
-        try {
+        {
+            const ThrowingScopeGuard endUpdate([&] { Strings.EndUpdate(); });
             Strings.Clear();
             while (!Reader.EndOfList())
                 Strings.Add(Reader.ReadString());
-        } catch (...) {
-            Strings.EndUpdate();
-            throw;
         }
-        Strings.EndUpdate();
         Reader.ReadListEnd();
     };
     auto writeData = [&Strings](TWriter& Writer) {

@@ -9,6 +9,7 @@
 #include "platform/rtl/extended.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/published.h"
+#include "platform/rtl/scope_guard.h"
 #include "platform/rtl/stream.h"
 #include "platform/rtl/strings.h"
 #include "platform/rtl/unicode.h"
@@ -127,16 +128,7 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
     parent_ = Root;
     loaded_.clear();
     fixups_.clear();
-    try {
-        const std::string name = ReadStr();
-        Root->state_.Include(csLoading);
-        Root->state_.Include(csReading);
-        if (!Root->state_.Contains(csDesigning)) Root->SetName(name);
-        loaded_.push_back(Root);
-        Root->ReadState(*this);
-        Root->state_.Exclude(csReading);
-        ResolveFixups();
-    } catch (...) {
+    ScopeGuard failed([&] {
         fixups_.clear();
         // Whatever was read stays, but no component is left marked as loading.
         for (TComponent* component : loaded_)
@@ -146,8 +138,16 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
             delete Root;
         else
             ClearReadingState(Root->state_);
-        throw;
-    }
+    });
+    const std::string name = ReadStr();
+    Root->state_.Include(csLoading);
+    Root->state_.Include(csReading);
+    if (!Root->state_.Contains(csDesigning)) Root->SetName(name);
+    loaded_.push_back(Root);
+    Root->ReadState(*this);
+    Root->state_.Exclude(csReading);
+    ResolveFixups();
+    failed.Dismiss();
     std::vector<TComponent*> loaded;
     loaded.swap(loaded_);
     for (TComponent* component : loaded)
@@ -172,23 +172,21 @@ TComponent* TReader::ReadComponent() {
     }
     // Everything listed from here on is this component or a descendant of it.
     const size_t firstLoaded = loaded_.size();
-    try {
-        component->state_.Include(csLoading);
-        component->state_.Include(csReading);
-        if (created) component->SetName(name);
-        if (std::find(loaded_.begin(), loaded_.end(), component) == loaded_.end())
-            loaded_.push_back(component);
-        component->ReadState(*this);
-        component->state_.Exclude(csReading);
-    } catch (...) {
+    ScopeGuard failed([&] {
         // The failed subtree is taken off the list before it is freed, so nothing freed is touched later.
         ClearReadingState(component->state_);
         for (size_t i = firstLoaded; i < loaded_.size(); ++i)
             ClearReadingState(loaded_[i]->state_);
         loaded_.resize(firstLoaded);
         if (created) delete component;
-        throw;
-    }
+    });
+    component->state_.Include(csLoading);
+    component->state_.Include(csReading);
+    if (created) component->SetName(name);
+    if (std::find(loaded_.begin(), loaded_.end(), component) == loaded_.end()) loaded_.push_back(component);
+    component->ReadState(*this);
+    component->state_.Exclude(csReading);
+    failed.Dismiss();
     return component;
 }
 
@@ -330,32 +328,28 @@ void TReader::ReadCollection(TCollection* Collection) {
     DepthGuard depth(valueDepth_);
     collections_.push_back(Collection);
     Collection->BeginUpdate();
-    try {
-        // An empty record leaves the items as they are, as the class library does. References read
-        // into the items that are cleared go with them.
-        if (!EndOfList()) {
-            std::erase_if(fixups_, [Collection](const Fixup& fixup) {
-                return std::find(fixup.within.begin(), fixup.within.end(), Collection) != fixup.within.end();
-            });
-            Collection->Clear();
-        }
-        while (!EndOfList()) {
-            const TValueType next = NextValue();
-            if (next == vaInt8 || next == vaInt16 || next == vaInt32) ReadInteger();
-            TCollectionItem* item = Collection->Add();
-            ReadListBegin();
-            while (!EndOfList())
-                ReadProperty(item);
-            ReadListEnd();
-        }
-        ReadListEnd();
-    } catch (...) {
+    const ThrowingScopeGuard endCollection([&] {
         collections_.pop_back();
         Collection->EndUpdate();
-        throw;
+    });
+    // An empty record leaves the items as they are, as the class library does. References read
+    // into the items that are cleared go with them.
+    if (!EndOfList()) {
+        std::erase_if(fixups_, [Collection](const Fixup& fixup) {
+            return std::find(fixup.within.begin(), fixup.within.end(), Collection) != fixup.within.end();
+        });
+        Collection->Clear();
     }
-    collections_.pop_back();
-    Collection->EndUpdate();
+    while (!EndOfList()) {
+        const TValueType next = NextValue();
+        if (next == vaInt8 || next == vaInt16 || next == vaInt32) ReadInteger();
+        TCollectionItem* item = Collection->Add();
+        ReadListBegin();
+        while (!EndOfList())
+            ReadProperty(item);
+        ReadListEnd();
+    }
+    ReadListEnd();
 }
 
 void TReader::ReadSignature() {

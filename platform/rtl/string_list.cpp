@@ -5,6 +5,7 @@
 #include "platform/rtl/file_stream.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/merge_sort.h"
+#include "platform/rtl/scope_guard.h"
 #include "platform/rtl/stream.h"
 #include "platform/rtl/strings.h"
 
@@ -59,34 +60,24 @@ void TStrings::PutObject(int, TObject*) {}
 
 void TStrings::Exchange(int index1, int index2) {
     BeginUpdate();
-    try {
-        const std::string s1 = Get(index1);
-        TObject* o1 = GetObject(index1);
-        Put(index1, Get(index2));
-        PutObject(index1, GetObject(index2));
-        Put(index2, s1);
-        PutObject(index2, o1);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    const ThrowingScopeGuard endUpdate([&] { EndUpdate(); });
+    const std::string s1 = Get(index1);
+    TObject* o1 = GetObject(index1);
+    Put(index1, Get(index2));
+    PutObject(index1, GetObject(index2));
+    Put(index2, s1);
+    PutObject(index2, o1);
 }
 
 void TStrings::Move(int curIndex, int newIndex) {
     if (curIndex == newIndex) return;
     BeginUpdate();
-    try {
-        const std::string s = Get(curIndex);
-        TObject* object = GetObject(curIndex);
-        if (newIndex < 0 || newIndex >= Count()) IndexError(newIndex);
-        Delete(curIndex);
-        InsertObject(newIndex, s, object);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    const ThrowingScopeGuard endUpdate([&] { EndUpdate(); });
+    const std::string s = Get(curIndex);
+    TObject* object = GetObject(curIndex);
+    if (newIndex < 0 || newIndex >= Count()) IndexError(newIndex);
+    Delete(curIndex);
+    InsertObject(newIndex, s, object);
 }
 
 void TStrings::AddStrings(const TStrings& strings) {
@@ -95,14 +86,9 @@ void TStrings::AddStrings(const TStrings& strings) {
     for (int i = 0; i < strings.Count(); ++i)
         items.emplace_back(strings.Get(i), strings.GetObject(i));
     BeginUpdate();
-    try {
-        for (const auto& [s, object] : items)
-            AddObject(s, object);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    const ThrowingScopeGuard endUpdate([&] { EndUpdate(); });
+    for (const auto& [s, object] : items)
+        AddObject(s, object);
 }
 
 int TStrings::CompareStrings(const std::string& a, const std::string& b) const {
@@ -141,22 +127,17 @@ std::string TStrings::Text() const {
 
 void TStrings::SetText(std::string_view text) {
     BeginUpdate();
-    try {
-        Clear();
-        size_t i = 0;
-        while (i < text.size()) {
-            const size_t start = i;
-            while (i < text.size() && text[i] != '\r' && text[i] != '\n')
-                ++i;
-            Add(std::string(text.substr(start, i - start)));
-            if (i < text.size() && text[i] == '\r') ++i;
-            if (i < text.size() && text[i] == '\n') ++i;
-        }
-    } catch (...) {
-        EndUpdate();
-        throw;
+    const ThrowingScopeGuard endUpdate([&] { EndUpdate(); });
+    Clear();
+    size_t i = 0;
+    while (i < text.size()) {
+        const size_t start = i;
+        while (i < text.size() && text[i] != '\r' && text[i] != '\n')
+            ++i;
+        Add(std::string(text.substr(start, i - start)));
+        if (i < text.size() && text[i] == '\r') ++i;
+        if (i < text.size() && text[i] == '\n') ++i;
     }
-    EndUpdate();
 }
 
 std::string TStrings::DelimitedTextWith(char delimiter, char quote, bool strict) const {
@@ -188,55 +169,50 @@ std::string TStrings::DelimitedTextWith(char delimiter, char quote, bool strict)
 
 void TStrings::SetDelimitedTextWith(std::string_view text, char delimiter, char quote, bool strict) {
     BeginUpdate();
-    try {
-        Clear();
-        size_t p = 0;
-        const size_t n = text.size();
-        const auto skipBlanks = [&] {
-            if (!strict)
-                while (p < n && isSkippable(text[p]))
-                    ++p;
-        };
-        skipBlanks();
-        while (p < n) {
-            std::string s;
-            if (text[p] == quote) {
-                // A doubled quote stands for one; an unterminated quote runs to the end of the text.
+    const ThrowingScopeGuard endUpdate([&] { EndUpdate(); });
+    Clear();
+    size_t p = 0;
+    const size_t n = text.size();
+    const auto skipBlanks = [&] {
+        if (!strict)
+            while (p < n && isSkippable(text[p]))
                 ++p;
-                while (p < n) {
-                    if (text[p] == quote) {
-                        if (p + 1 < n && text[p + 1] == quote) {
-                            s += quote;
-                            p += 2;
-                            continue;
-                        }
-                        ++p;
-                        break;
+    };
+    skipBlanks();
+    while (p < n) {
+        std::string s;
+        if (text[p] == quote) {
+            // A doubled quote stands for one; an unterminated quote runs to the end of the text.
+            ++p;
+            while (p < n) {
+                if (text[p] == quote) {
+                    if (p + 1 < n && text[p + 1] == quote) {
+                        s += quote;
+                        p += 2;
+                        continue;
                     }
-                    s += text[p++];
-                }
-            } else {
-                const size_t start = p;
-                while (p < n && text[p] != delimiter && (strict || !isBlank(text[p])))
                     ++p;
-                s.assign(text.substr(start, p - start));
+                    break;
+                }
+                s += text[p++];
             }
-            Add(s);
-            skipBlanks();
-            if (p < n && text[p] == delimiter) {
+        } else {
+            const size_t start = p;
+            while (p < n && text[p] != delimiter && (strict || !isBlank(text[p])))
                 ++p;
-                if (p == n) Add(std::string());
-                skipBlanks();
-            } else if (p < n && text[p] == '\0' && !strict) {
-                ++p; // a NUL outside quotes separates like a blank
-                skipBlanks();
-            }
+            s.assign(text.substr(start, p - start));
         }
-    } catch (...) {
-        EndUpdate();
-        throw;
+        Add(s);
+        skipBlanks();
+        if (p < n && text[p] == delimiter) {
+            ++p;
+            if (p == n) Add(std::string());
+            skipBlanks();
+        } else if (p < n && text[p] == '\0' && !strict) {
+            ++p; // a NUL outside quotes separates like a blank
+            skipBlanks();
+        }
     }
-    EndUpdate();
 }
 
 std::string TStrings::DelimitedText() const {
@@ -320,14 +296,9 @@ void TStrings::Assign(TPersistent* Source) {
 void TStrings::Assign(const TStrings& source) {
     if (&source == this) return;
     BeginUpdate();
-    try {
-        Clear();
-        AddStrings(source);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    const ThrowingScopeGuard endUpdate([&] { EndUpdate(); });
+    Clear();
+    AddStrings(source);
 }
 
 bool TStrings::Equals(const TStrings& other) const {

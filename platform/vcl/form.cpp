@@ -7,6 +7,7 @@
 #include "platform/gui/mdi.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/system.h"
+#include "platform/rtl/scope_guard.h"
 #include "platform/vcl/application.h"
 #include "platform/vcl/screen.h"
 
@@ -331,7 +332,12 @@ TModalResult TCustomForm::ShowModal() {
     modal_ = true;
     modalResult_ = mrNone;
     TModalResult result = mrCancel;
-    try {
+    {
+        const ThrowingScopeGuard restore([&] {
+            for (HWND h : disabled)
+                if (IsWindow(h)) EnableWindow(h, 1);
+            if (!alive.expired()) modal_ = false;
+        });
         Show();
         while (!alive.expired()) {
             Application->HandleMessage();
@@ -357,18 +363,8 @@ TModalResult TCustomForm::ShowModal() {
             break;
         }
         if (!alive.expired()) result = modalResult_;
-    } catch (...) {
-        for (HWND h : disabled)
-            if (IsWindow(h)) EnableWindow(h, 1);
-        if (!alive.expired()) modal_ = false;
-        throw;
     }
-    for (HWND h : disabled)
-        if (IsWindow(h)) EnableWindow(h, 1);
-    if (!alive.expired()) {
-        modal_ = false;
-        Hide();
-    }
+    if (!alive.expired()) Hide();
     if (previous && IsWindow(previous)) SetActiveWindow(previous);
     return result;
 }

@@ -47,3 +47,49 @@ TEST(TemporaryChange, PutsTheOldValueBackHoweverTheScopeEndsAndNestsInOrder) {
         std::runtime_error);
     EXPECT_FALSE(busy);
 }
+
+TEST(ThrowingScopeGuard, ItsExceptionLeavesANormalEndButNeverReplacesOneInFlight) {
+    int runs = 0;
+    const auto failingUndo = [&] {
+        ++runs;
+        throw std::logic_error("undo");
+    };
+    try {
+        ThrowingScopeGuard guard(failingUndo);
+    } catch (const std::logic_error&) {
+        ++runs;
+    }
+    EXPECT_EQ(runs, 2);
+    try {
+        ThrowingScopeGuard guard(failingUndo);
+        throw std::runtime_error("first");
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "first");
+        ++runs;
+    }
+    EXPECT_EQ(runs, 4);
+    // An exception already in flight where the guard is made (a handler's cleanup) is not this scope's.
+    try {
+        try {
+            throw std::runtime_error("outer");
+        } catch (...) {
+            struct Unwinding {
+                int& runs;
+                ~Unwinding() {
+                    try {
+                        ThrowingScopeGuard guard([&] {
+                            ++runs;
+                            throw std::logic_error("undo");
+                        });
+                    } catch (const std::logic_error&) {
+                        ++runs;
+                    }
+                }
+            };
+            Unwinding unwinding{runs};
+            throw;
+        }
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_EQ(runs, 6);
+}
