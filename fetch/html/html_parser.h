@@ -132,6 +132,16 @@ private:
     bool Dispatch(TDIPieceKind kind, TDITagKind tagKind, bool endTag, uint32_t tagId, bool show);
 
     bool ReadPendingContent();
+    // One function per kind of piece that can start with "<".
+    bool DeclarationPiece();
+    bool CommentPiece();
+    bool CDataPiece();
+    bool DoctypePiece();
+    bool ProcessingInstructionPiece();
+    bool EndTagPiece();
+    bool StartTagPiece();
+    bool CustomTagPiece();
+    bool ReadStartTagName(TDITagType& type);
     bool TextPiece();
     bool SimplePiece(TDIPieceKind kind);
     bool TagPiece(TDIPieceKind kind, TDITagKind tagKind, TDITag& tag, TDITagType type, size_t nameStart);

@@ -52,116 +52,136 @@ bool TDIHtmlParser::ParseNextPiece() {
     AppendAndReadChar();
     if (!HasChar()) return TextPiece();
     const char16_t c = Char();
-
-    if (c == u'!') {
-        AppendAndReadChar();
-        if (!HasChar()) return TextPiece();
-        if (Char() == u'-') {
-            AppendAndReadChar();
-            if (!HasChar() || Char() != u'-') return TextPiece();
-            AppendAndReadChar();
-            SetTextLength(0);
-            if (enableSSI_ && HasChar() && Char() == u'#') {
-                AppendAndReadChar();
-                if (HasChar() && Char() == u'/') {
-                    AppendAndReadChar();
-                    if (HasChar() && IsAsciiLetter(Char())) return SsiTagPiece(ttEnd);
-                } else if (HasChar() && IsAsciiLetter(Char())) {
-                    return SsiTagPiece(ttStart);
-                }
-            }
-            return SimplePiece(TDIPieceKind::Comment);
-        }
-        if (Char() == u'[') {
-            AppendAndReadChar();
-            for (char16_t want : {u'C', u'D', u'A', u'T', u'A'}) {
-                if (!HasChar() || (Char() & ~0x20) != want) return TextPiece();
-                AppendAndReadChar();
-            }
-            if (!HasChar() || Char() != u'[') return TextPiece();
-            ReadChar();
-            SetTextLength(0);
-            return SimplePiece(TDIPieceKind::CDataSection);
-        }
-        if (Char() == u'D' || Char() == u'd') {
-            AppendAndReadChar();
-            const char16_t rest[] = u"octype";
-            for (int i = 0; i < 6; ++i) {
-                if (!HasChar() || AsciiLower(Char()) != rest[i]) return TextPiece();
-                if (i < 5)
-                    AppendAndReadChar();
-                else
-                    ReadChar();
-            }
-            SetTextLength(0);
-            return SimplePiece(TDIPieceKind::DTD);
-        }
-        return TextPiece();
-    }
-
-    if (c == u'?') {
-        SetTextLength(0);
-        ReadChar();
-        auto word = [&](const char16_t* w) {
-            for (int i = 0; i < 3; ++i) {
-                if (!HasChar() || AsciiLower(Char()) != w[i]) return false;
-                if (i < 2)
-                    AppendAndReadChar();
-                else
-                    ReadChar();
-            }
-            return true;
-        };
-        if (word(u"xml")) {
-            SetTextLength(0);
-            return SimplePiece(TDIPieceKind::XmlPI);
-        }
-        if (enablePHP_ && TextLength() == 0 && word(u"php")) {
-            SetTextLength(0);
-            return SimplePiece(TDIPieceKind::PHP);
-        }
-        return SimplePiece(TDIPieceKind::HtmlPI);
-    }
-
+    if (c == u'!') return DeclarationPiece();
+    if (c == u'?') return ProcessingInstructionPiece();
     if (c == u'%' && enableASP_) {
         ReadChar();
         SetTextLength(0);
         return SimplePiece(TDIPieceKind::ASP);
     }
-
-    if (c == u'/') {
-        AppendAndReadChar();
-        if (!HasChar() || !IsAsciiLetter(Char())) return TextPiece();
-        AppendWhile(IsNameChar);
-        if (HasChar() && !IsSpaceOrGreater(Char())) return TextPiece();
-        return TagPiece(TDIPieceKind::HtmlTag, tkHtml, htmlTag_, ttEnd, 2);
-    }
-
-    if (IsAsciiLetter(c) || (enableCustomTags_ && c == customTagChar_)) {
-        const bool custom = !IsAsciiLetter(c);
-        size_t nameStart = 1;
-        TDITagType type = ttStart;
-        if (custom) {
-            AppendAndReadChar();
-            nameStart = 2;
-            if (HasChar() && Char() == u'/') {
-                AppendAndReadChar();
-                nameStart = 3;
-                type = ttEnd;
-            }
-            if (!HasChar() || !IsAsciiLetter(Char())) return TextPiece();
-        }
-        AppendWhile(IsNameChar);
-        if (HasChar() && !IsSpaceOrGreater(Char())) {
-            if (Char() != u'/' || type == ttEnd) return TextPiece();
-            if (FillLookAhead(1) && LookAhead()[0] != u'>') return TextPiece();
-            ReadChar(); // the ">" of "/>" is now current, or the input has ended
-            type = ttEmpty;
-        }
-        if (custom) return TagPiece(TDIPieceKind::CustomTag, tkCustom, customTag_, type, nameStart);
-        return TagPiece(TDIPieceKind::HtmlTag, tkHtml, htmlTag_, type, nameStart);
-    }
+    if (c == u'/') return EndTagPiece();
+    if (IsAsciiLetter(c)) return StartTagPiece();
+    if (enableCustomTags_ && c == customTagChar_) return CustomTagPiece();
     return TextPiece();
+}
+
+// After "<!": a comment (or a server-side include in one), a CDATA section or a document type.
+bool TDIHtmlParser::DeclarationPiece() {
+    AppendAndReadChar();
+    if (!HasChar()) return TextPiece();
+    if (Char() == u'-') return CommentPiece();
+    if (Char() == u'[') return CDataPiece();
+    if (Char() == u'D' || Char() == u'd') return DoctypePiece();
+    return TextPiece();
+}
+
+bool TDIHtmlParser::CommentPiece() {
+    AppendAndReadChar();
+    if (!HasChar() || Char() != u'-') return TextPiece();
+    AppendAndReadChar();
+    SetTextLength(0);
+    if (enableSSI_ && HasChar() && Char() == u'#') {
+        AppendAndReadChar();
+        if (HasChar() && Char() == u'/') {
+            AppendAndReadChar();
+            if (HasChar() && IsAsciiLetter(Char())) return SsiTagPiece(ttEnd);
+        } else if (HasChar() && IsAsciiLetter(Char())) {
+            return SsiTagPiece(ttStart);
+        }
+    }
+    return SimplePiece(TDIPieceKind::Comment);
+}
+
+bool TDIHtmlParser::CDataPiece() {
+    AppendAndReadChar();
+    for (char16_t want : {u'C', u'D', u'A', u'T', u'A'}) {
+        if (!HasChar() || (Char() & ~0x20) != want) return TextPiece();
+        AppendAndReadChar();
+    }
+    if (!HasChar() || Char() != u'[') return TextPiece();
+    ReadChar();
+    SetTextLength(0);
+    return SimplePiece(TDIPieceKind::CDataSection);
+}
+
+bool TDIHtmlParser::DoctypePiece() {
+    AppendAndReadChar();
+    const char16_t rest[] = u"octype";
+    for (int i = 0; i < 6; ++i) {
+        if (!HasChar() || AsciiLower(Char()) != rest[i]) return TextPiece();
+        if (i < 5)
+            AppendAndReadChar();
+        else
+            ReadChar();
+    }
+    SetTextLength(0);
+    return SimplePiece(TDIPieceKind::DTD);
+}
+
+// After "<?": an XML declaration, PHP code, or any other processing instruction.
+bool TDIHtmlParser::ProcessingInstructionPiece() {
+    SetTextLength(0);
+    ReadChar();
+    auto word = [&](const char16_t* w) {
+        for (int i = 0; i < 3; ++i) {
+            if (!HasChar() || AsciiLower(Char()) != w[i]) return false;
+            if (i < 2)
+                AppendAndReadChar();
+            else
+                ReadChar();
+        }
+        return true;
+    };
+    if (word(u"xml")) {
+        SetTextLength(0);
+        return SimplePiece(TDIPieceKind::XmlPI);
+    }
+    if (enablePHP_ && TextLength() == 0 && word(u"php")) {
+        SetTextLength(0);
+        return SimplePiece(TDIPieceKind::PHP);
+    }
+    return SimplePiece(TDIPieceKind::HtmlPI);
+}
+
+bool TDIHtmlParser::EndTagPiece() {
+    AppendAndReadChar();
+    if (!HasChar() || !IsAsciiLetter(Char())) return TextPiece();
+    AppendWhile(IsNameChar);
+    if (HasChar() && !IsSpaceOrGreater(Char())) return TextPiece();
+    return TagPiece(TDIPieceKind::HtmlTag, tkHtml, htmlTag_, ttEnd, 2);
+}
+
+// The name is read; a "/" right before ">" makes the tag empty.
+bool TDIHtmlParser::ReadStartTagName(TDITagType& type) {
+    AppendWhile(IsNameChar);
+    if (HasChar() && !IsSpaceOrGreater(Char())) {
+        if (Char() != u'/' || type == ttEnd) return false;
+        if (FillLookAhead(1) && LookAhead()[0] != u'>') return false;
+        ReadChar(); // the ">" of "/>" is now current, or the input has ended
+        type = ttEmpty;
+    }
+    return true;
+}
+
+bool TDIHtmlParser::StartTagPiece() {
+    TDITagType type = ttStart;
+    if (!ReadStartTagName(type)) return TextPiece();
+    return TagPiece(TDIPieceKind::HtmlTag, tkHtml, htmlTag_, type, 1);
+}
+
+// After "<" and the custom tag character: the tag's name, after a "/" for an end tag.
+bool TDIHtmlParser::CustomTagPiece() {
+    size_t nameStart = 2;
+    TDITagType type = ttStart;
+    AppendAndReadChar();
+    if (HasChar() && Char() == u'/') {
+        AppendAndReadChar();
+        nameStart = 3;
+        type = ttEnd;
+    }
+    if (!HasChar() || !IsAsciiLetter(Char())) return TextPiece();
+    if (!ReadStartTagName(type)) return TextPiece();
+    return TagPiece(TDIPieceKind::CustomTag, tkCustom, customTag_, type, nameStart);
 }
 
 bool TDIHtmlParser::ReadPendingContent() {

@@ -2,6 +2,7 @@
 
 #include "platform/rtl/exception.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -78,128 +79,139 @@ public:
         size_t i = 0;
         while (i < format.size()) {
             const char starter = format[i++];
-            char token = static_cast<char>(std::toupper(static_cast<unsigned char>(starter)));
+            char token = Upper(starter);
             if (token >= 'A' && token <= 'Z') {
+                // "m" after an hour stands for minutes.
                 if (token == 'M' && lastToken == 'H') token = 'N';
                 lastToken = token;
             }
-            auto count = [&] {
-                int n = 1;
-                while (i < format.size() && std::toupper(static_cast<unsigned char>(format[i])) ==
-                                                std::toupper(static_cast<unsigned char>(starter))) {
-                    ++i;
-                    ++n;
-                }
-                return n;
-            };
-            switch (token) {
-            case 'Y':
-                if (count() <= 2)
-                    Number(p_.year % 100, 2);
-                else
-                    Number(p_.year, 4);
-                break;
-            case 'M': {
-                const int n = count();
-                if (n <= 2)
-                    Number(p_.month, n);
-                else if (p_.month >= 1 && p_.month <= 12)
-                    out_ += n == 3 ? kShortMonthNames[p_.month] : kLongMonthNames[p_.month];
-                break;
-            }
-            case 'D': {
-                const int n = count();
-                if (n <= 2)
-                    Number(p_.day, n);
-                else if (n == 3)
-                    out_ += kShortDayNames[p_.dayOfWeek];
-                else if (n == 4)
-                    out_ += kLongDayNames[p_.dayOfWeek];
-                else if (n == 5)
-                    Append(kShortDateFormat, level + 1);
-                else
-                    Append(kLongDateFormat, level + 1);
-                break;
-            }
-            case 'H': {
-                const int n = count();
-                int hour = p_.hour;
-                if (TwelveHourClockAhead(format, i)) {
-                    if (hour == 0)
-                        hour = 12;
-                    else if (hour > 12)
-                        hour -= 12;
-                }
-                Number(hour, n > 2 ? 2 : n);
-                break;
-            }
-            case 'N': {
-                const int n = count();
-                Number(p_.min, n > 2 ? 2 : n);
-                break;
-            }
-            case 'S': {
-                const int n = count();
-                Number(p_.sec, n > 2 ? 2 : n);
-                break;
-            }
-            case 'Z': {
-                const int n = count();
-                Number(p_.msec, n > 3 ? 3 : n);
-                break;
-            }
-            case 'T':
-                Append(count() == 1 ? kShortTimeFormat : kLongTimeFormat, level + 1);
-                break;
-            case 'C':
-                count();
-                Append(kShortDateFormat, level + 1);
-                if (p_.hour != 0 || p_.min != 0 || p_.sec != 0) {
-                    out_ += ' ';
-                    Append(kLongTimeFormat, level + 1);
-                }
-                break;
-            case 'A': {
-                const size_t at = i - 1;
-                const bool pm = p_.hour >= 12;
-                if (StartsWithNoCase(format, at, "AM/PM")) {
-                    out_.append(format.substr(pm ? at + 3 : at, 2));
-                    i = at + 5;
-                } else if (StartsWithNoCase(format, at, "A/P")) {
-                    out_ += format[pm ? at + 2 : at];
-                    i = at + 3;
-                } else if (StartsWithNoCase(format, at, "AMPM")) {
-                    out_ += pm ? "PM" : "AM";
-                    i = at + 4;
-                } else {
-                    out_ += starter;
-                }
-                break;
-            }
-            case '/':
-                out_ += '/';
-                break;
-            case ':':
-                out_ += ':';
-                break;
-            case '\'':
-            case '"': {
-                const size_t close = format.find(starter, i);
-                const size_t end = close == std::string_view::npos ? format.size() : close;
-                out_.append(format.substr(i, end - i));
-                i = close == std::string_view::npos ? format.size() : close + 1;
-                break;
-            }
-            default:
-                out_ += starter;
-                break;
-            }
+            AppendToken(token, starter, format, i, level);
         }
     }
 
     std::string Result() { return std::move(out_); }
 
 private:
+    static char Upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
+
+    // How many times the letter just read stands in a row, whatever its case; i moves past them.
+    static int RunLength(std::string_view format, size_t& i, char starter) {
+        int n = 1;
+        while (i < format.size() && Upper(format[i]) == Upper(starter)) {
+            ++i;
+            ++n;
+        }
+        return n;
+    }
+
+    // One specifier, or one character copied as it is; i is past the first character of the token.
+    void AppendToken(char token, char starter, std::string_view format, size_t& i, int level) {
+        switch (token) {
+        case 'Y':
+            return AppendYear(RunLength(format, i, starter));
+        case 'M':
+            return AppendMonth(RunLength(format, i, starter));
+        case 'D':
+            return AppendDay(RunLength(format, i, starter), level);
+        case 'H': {
+            const int n = RunLength(format, i, starter);
+            return AppendHour(n, TwelveHourClockAhead(format, i));
+        }
+        case 'N':
+            return Number(p_.min, std::min(RunLength(format, i, starter), 2));
+        case 'S':
+            return Number(p_.sec, std::min(RunLength(format, i, starter), 2));
+        case 'Z':
+            return Number(p_.msec, std::min(RunLength(format, i, starter), 3));
+        case 'T':
+            return Append(RunLength(format, i, starter) == 1 ? kShortTimeFormat : kLongTimeFormat, level + 1);
+        case 'C':
+            RunLength(format, i, starter);
+            return AppendDateAndTime(level);
+        case 'A':
+            return AppendAmPm(format, i, starter);
+        case '\'':
+        case '"':
+            return AppendQuoted(format, i, starter);
+        default:
+            out_ += starter;
+            return;
+        }
+    }
+
+    void AppendYear(int n) {
+        if (n <= 2)
+            Number(p_.year % 100, 2);
+        else
+            Number(p_.year, 4);
+    }
+
+    void AppendMonth(int n) {
+        if (n <= 2)
+            Number(p_.month, n);
+        else if (p_.month >= 1 && p_.month <= 12)
+            out_ += n == 3 ? kShortMonthNames[p_.month] : kLongMonthNames[p_.month];
+    }
+
+    // Up to two letters the day's number, three or four its name, five or more a whole date.
+    void AppendDay(int n, int level) {
+        if (n <= 2)
+            Number(p_.day, n);
+        else if (n == 3)
+            out_ += kShortDayNames[p_.dayOfWeek];
+        else if (n == 4)
+            out_ += kLongDayNames[p_.dayOfWeek];
+        else
+            Append(n == 5 ? kShortDateFormat : kLongDateFormat, level + 1);
+    }
+
+    void AppendHour(int n, bool twelveHourClock) {
+        int hour = p_.hour;
+        if (twelveHourClock) {
+            if (hour == 0)
+                hour = 12;
+            else if (hour > 12)
+                hour -= 12;
+        }
+        Number(hour, std::min(n, 2));
+    }
+
+    // The date, and the time when it is not midnight.
+    void AppendDateAndTime(int level) {
+        Append(kShortDateFormat, level + 1);
+        if (p_.hour != 0 || p_.min != 0 || p_.sec != 0) {
+            out_ += ' ';
+            Append(kLongTimeFormat, level + 1);
+        }
+    }
+
+    // "AM/PM" and "A/P" write the matching half as it is cased in the format; "AMPM" writes AM or PM;
+    // an A alone is copied.
+    void AppendAmPm(std::string_view format, size_t& i, char starter) {
+        const size_t at = i - 1;
+        const bool pm = p_.hour >= 12;
+        if (StartsWithNoCase(format, at, "AM/PM")) {
+            out_.append(format.substr(pm ? at + 3 : at, 2));
+            i = at + 5;
+        } else if (StartsWithNoCase(format, at, "A/P")) {
+            out_ += format[pm ? at + 2 : at];
+            i = at + 3;
+        } else if (StartsWithNoCase(format, at, "AMPM")) {
+            out_ += pm ? "PM" : "AM";
+            i = at + 4;
+        } else {
+            out_ += starter;
+        }
+    }
+
+    // Quoted text is copied up to its closing quote, or to the end of an unclosed one.
+    void AppendQuoted(std::string_view format, size_t& i, char quote) {
+        const size_t close = format.find(quote, i);
+        const size_t end = close == std::string_view::npos ? format.size() : close;
+        out_.append(format.substr(i, end - i));
+        i = close == std::string_view::npos ? format.size() : close + 1;
+    }
+
     // An hour is on the 12-hour clock when an AM/PM marker follows before the next hour specifier.
     static bool TwelveHourClockAhead(std::string_view format, size_t from) {
         bool quoted = false;
