@@ -46,7 +46,7 @@ void DraggedButton(Surface& s) {
             s.SetPixel(x, y, (y % 2 == 0) ? kBlack : kWhite);
 }
 
-HCURSOR Make(const Surface& image, int hotX, int hotY) {
+HCURSOR MakeCursor(const Surface& image, int hotX, int hotY) {
     HDC screen = GetDC(nullptr);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, image.Width(), image.Height());
     ReleaseDC(nullptr, screen);
@@ -87,10 +87,10 @@ void LoadBarCursors() {
         sizing.SetPixel(10, y, kBlack);
         sizing.SetPixel(11, y, kBlack);
     }
-    Screen->SetCursors(crdxBarDrag, Make(drag, 0, 0));
-    Screen->SetCursors(crdxBarDragCopy, Make(copy, 0, 0));
-    Screen->SetCursors(crdxBarDragNoDrop, Make(noDrop, 0, 0));
-    Screen->SetCursors(crdxBarEditSizing, Make(sizing, 11, 15));
+    Screen->SetCursors(crdxBarDrag, MakeCursor(drag, 0, 0));
+    Screen->SetCursors(crdxBarDragCopy, MakeCursor(copy, 0, 0));
+    Screen->SetCursors(crdxBarDragNoDrop, MakeCursor(noDrop, 0, 0));
+    Screen->SetCursors(crdxBarEditSizing, MakeCursor(sizing, 11, 15));
 }
 
 void FreeBarCursors() {

@@ -106,6 +106,10 @@ void DrawArrowTriangle(HDC DC, const RECT& Rect, bool DownArrow, int Size, bool 
     }
 }
 
+void DrawRectEdge(HDC DC, RECT Rect, UINT Edge) {
+    DrawEdge(DC, &Rect, Edge, BF_RECT);
+}
+
 void FrameHighlight(HDC DC, const RECT& Rect) {
     FrameRect(DC, &Rect, GetSysColorBrush(COLOR_HIGHLIGHT));
 }

@@ -14,6 +14,8 @@ int ArrowSize(const RECT& Rect, bool DownArrow);
 void DrawArrowTriangle(HDC DC, const RECT& Rect, bool DownArrow, int Size, bool Selected, bool Enabled,
                        bool Flat);
 void FrameHighlight(HDC DC, const RECT& Rect);
+// The edge (BDR_...) drawn round the whole rectangle.
+void DrawRectEdge(HDC DC, RECT Rect, UINT Edge);
 // 256 bands from top to bottom.
 void FillGradient(HDC DC, const RECT& Rect, TColor FromColor, TColor ToColor);
 // Tiles Bitmap over Rect from OriginRect's corner; without a picture fills with Brush, or Color.

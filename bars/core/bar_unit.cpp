@@ -75,7 +75,7 @@ UnitState& Start() {
     return *state;
 }
 
-void Finish() {
+void FinishBarUnit() {
     if (state == nullptr) return;
     // Managers still alive go first, while the lists, the registry and the brush they use still exist.
     state->managers->FreeManagers();
@@ -143,7 +143,7 @@ void StartBarUnit() {
 void ShutdownBarUnit() {
     if (startCount > 0 && --startCount > 0) return;
     startCount = 0;
-    Finish();
+    FinishBarUnit();
 }
 
 bool BarUnitStarted() {

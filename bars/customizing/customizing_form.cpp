@@ -128,7 +128,7 @@ private:
     }
 };
 
-FormReceiver receiver;
+FormReceiver formReceiver;
 
 } // namespace
 
@@ -394,7 +394,7 @@ void InstallCustomizingForm() {
     SetCustomizingCommandsRefresher([] {
         if (customizingForm != nullptr) customizingForm->RefreshCommands();
     });
-    SetCustomizingReceiver(&receiver);
+    SetCustomizingReceiver(&formReceiver);
     InstallItemDrag();
 }
 

@@ -46,10 +46,6 @@ void Frame(HDC dc, const RECT& r, TColor color) {
     FrameRectByColor(dc, r, color);
 }
 
-void Edge(HDC dc, RECT r, UINT edge) {
-    DrawEdge(dc, &r, edge, BF_RECT);
-}
-
 bool IsDropDownButton(const TdxBarItem* item) {
     auto* button = dynamic_cast<const TdxBarButton*>(item);
     return button != nullptr && button->ButtonStyle() == bsDropDown;
@@ -136,12 +132,12 @@ void TdxBarCustomizingFormPainter::DrawGlyphColumn(HDC DC, const RECT& Column, b
                                                    bool HasImage) const {
     Fill(DC, RECT{Column.left, Column.top, Column.right + 1, Column.bottom},
          GetBackgroundColor(Selected && !HasImage, nullptr));
-    if (HasImage && Selected) Edge(DC, Column, BDR_RAISEDINNER);
+    if (HasImage && Selected) DrawRectEdge(DC, Column, BDR_RAISEDINNER);
 }
 
 void TdxBarCustomizingFormPainter::DrawDropDownPart(HDC DC, RECT Part, bool Selected) const {
     if (Selected) {
-        Edge(DC, Part, BDR_RAISEDINNER);
+        DrawRectEdge(DC, Part, BDR_RAISEDINNER);
         Part = Inflated(Part, -1, -1);
     } else {
         RECT edge{Part.left - 1, Part.top, Part.right, Part.bottom};
@@ -154,7 +150,7 @@ void TdxBarCustomizingFormPainter::DrawDropDownPart(HDC DC, RECT Part, bool Sele
 void TdxBarCustomizingFormPainter::FrameEditBox(HDC DC, RECT& Box, bool Selected) const {
     const TColor gap = GetBackgroundColor(false, nullptr);
     if (Selected)
-        Edge(DC, Box, BDR_SUNKENOUTER);
+        DrawRectEdge(DC, Box, BDR_SUNKENOUTER);
     else
         Frame(DC, Box, gap);
     Box = Inflated(Box, -1, -1);
@@ -166,7 +162,7 @@ void TdxBarCustomizingFormPainter::DrawComboButton(HDC DC, RECT Button, bool Sel
     const TColor background = GetBackgroundColor(false, nullptr);
     const RECT line{Button.left - 1, Button.top, Button.left, Button.bottom};
     if (Selected) {
-        Edge(DC, Button, BDR_RAISEDINNER);
+        DrawRectEdge(DC, Button, BDR_RAISEDINNER);
         Fill(DC, line, background);
     } else {
         Frame(DC, Button, clBtnHighlight);

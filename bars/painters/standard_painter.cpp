@@ -26,16 +26,12 @@ using pw::gdi::SelectedObject;
 
 namespace {
 
-void Edge(HDC dc, RECT r, UINT edge) {
-    DrawEdge(dc, &r, edge, BF_RECT);
-}
-
 void Raised(HDC dc, const RECT& r) {
-    Edge(dc, r, BDR_RAISEDINNER);
+    DrawRectEdge(dc, r, BDR_RAISEDINNER);
 }
 
 void Sunken(HDC dc, const RECT& r) {
-    Edge(dc, r, BDR_SUNKENOUTER);
+    DrawRectEdge(dc, r, BDR_SUNKENOUTER);
 }
 
 void Pixel(HDC dc, int x, int y, int color) {
@@ -167,7 +163,7 @@ void TdxBarItemControlStandardPainter::DrawBeveledRect(ItemPaintView& Control, H
                                                        bool Beveled, RECT& R) const {
     const HBRUSH brush = Control.ParentView().BkBrush();
     if (Beveled)
-        Edge(DC, R, IsSunken ? BDR_SUNKENOUTER : BDR_RAISEDINNER);
+        DrawRectEdge(DC, R, IsSunken ? BDR_SUNKENOUTER : BDR_RAISEDINNER);
     else
         FrameRect(DC, &R, brush);
     R = Inflated(R, -1, -1);
@@ -188,7 +184,7 @@ void TdxBarItemControlStandardPainter::DrawDropDownButton(ItemPaintView& Control
     BarPaintView& bar = Control.ParentView();
     DrawBackground(Control, DC, Control.IsRarelyUsed(), Brush, R);
     if (State.Selected)
-        Edge(DC, R, State.Pressed ? BDR_SUNKENOUTER : BDR_RAISEDINNER);
+        DrawRectEdge(DC, R, State.Pressed ? BDR_SUNKENOUTER : BDR_RAISEDINNER);
     else if (InMenu)
         DrawEdge(DC, &R, EDGE_ETCHED, BF_LEFT | BF_RIGHT);
     if (InMenu) {
@@ -210,7 +206,7 @@ void TdxBarItemControlStandardPainter::OffsetDownRect(bool Down, RECT& R) const 
 }
 
 void TdxBarItemControlStandardPainter::DrawDropDownListBorder(HDC DC, const RECT& R) const {
-    Edge(DC, R, EDGE_RAISED);
+    DrawRectEdge(DC, R, EDGE_RAISED);
 }
 
 void TdxBarItemControlStandardPainter::SetEditMargins(ItemPaintView&, HWND Wnd) const {
@@ -295,7 +291,7 @@ void TdxBarItemControlStandardPainter::DrawDockedBorder(BarPaintView& Bar, HDC D
 
 void TdxBarItemControlStandardPainter::DrawFloatingBorder(BarPaintView&, HDC DC, HBRUSH, bool, const RECT&,
                                                           RECT R) const {
-    Edge(DC, R, EDGE_RAISED);
+    DrawRectEdge(DC, R, EDGE_RAISED);
     const HBRUSH face = GetSysColorBrush(COLOR_BTNFACE);
     R = Inflated(R, -2, -2);
     FrameRect(DC, &R, face);
@@ -325,7 +321,7 @@ void TdxBarItemControlStandardPainter::DrawMDIButton(BarPaintView& Bar, int Kind
     IntersectClipRect(DC, inner.left, inner.top, inner.right, inner.bottom);
     DrawFrameControl(DC, &r, DFC_CAPTION, (state & ~DFCS_PUSHED) | DFCS_FLAT);
     RestoreClipRegion(DC, saved, hadRegion);
-    Edge(DC, R, Hot && Pressed ? BDR_SUNKENOUTER : BDR_RAISEDINNER);
+    DrawRectEdge(DC, R, Hot && Pressed ? BDR_SUNKENOUTER : BDR_RAISEDINNER);
 }
 
 void TdxBarItemControlStandardPainter::DrawSubMenuSideStrip(BarPaintView& SubMenu, ItemPaintView& Control,

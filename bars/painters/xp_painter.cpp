@@ -47,7 +47,7 @@ RECT ContentOf100(TdxThemeObjectType type, int part) {
     return content;
 }
 
-bool OnMainMenu(ItemPaintView& control) {
+bool PaintsOnMainMenu(ItemPaintView& control) {
     TdxBar* bar = control.ParentView().Bar();
     return bar != nullptr && bar->IsMainMenu();
 }
@@ -196,7 +196,7 @@ void TdxBarItemControlXPPainter::DrawGlyphFrame(ItemPaintView& Control, HDC DC, 
     }
     DrawBackground(Control, DC, false, Brush, GlyphRect);
     // The menu bar keeps the flat highlighted look of a menu.
-    if (!State.InMenu && OnMainMenu(Control) && (State.Selected || State.Pressed || State.Down)) {
+    if (!State.InMenu && PaintsOnMainMenu(Control) && (State.Selected || State.Pressed || State.Down)) {
         FillRect(DC, &GlyphRect, GetSysColorBrush(COLOR_HIGHLIGHT));
         return;
     }

@@ -24,7 +24,7 @@ struct RegistryJob {
     TMemoryStream stream;
 };
 
-void SaveItemLinks(RegistryJob& Job, const std::string& Key, TdxBarItemLinks* Links) {
+void SaveItemLinksToRegistry(RegistryJob& Job, const std::string& Key, TdxBarItemLinks* Links) {
     TRegistry& reg = Job.registry;
     reg.WriteInteger("ItemLinkCount", Links->Count());
     reg.CloseKey();
@@ -56,7 +56,7 @@ void SaveItemLinks(RegistryJob& Job, const std::string& Key, TdxBarItemLinks* Li
     }
 }
 
-void LoadItemLinks(RegistryJob& Job, const std::string& Key, TdxBarItemLinks* Links) {
+void LoadItemLinksFromRegistry(RegistryJob& Job, const std::string& Key, TdxBarItemLinks* Links) {
     TRegistry& reg = Job.registry;
     Links->Clear();
     const int count = reg.ValueExists("ItemLinkCount") ? reg.ReadInteger("ItemLinkCount") : 0;
@@ -103,7 +103,7 @@ void LoadItemLinks(RegistryJob& Job, const std::string& Key, TdxBarItemLinks* Li
 }
 
 // The bar's stored values, in the order they were written; a failure leaves the rest as they are.
-void LoadBarValues(RegistryJob& Job, TdxBar* Bar) {
+void LoadBarValuesFromRegistry(RegistryJob& Job, TdxBar* Bar) {
     TRegistry& reg = Job.registry;
     Bar->SetCaption(reg.ReadString("Caption"));
     Bar->SetDockedDockControl(ResolveDockControlPath(Job.manager, reg.ReadString("DockedDockControl")));
@@ -168,11 +168,11 @@ void SaveLayoutToRegistry(TdxBarManager* Manager, const std::string& RegistryPat
             reg.WriteString("DockControl", DockControlPath(bar->DockControl()));
         reg.WriteInteger("DockingStyle", bar->DockingStyle());
         reg.WriteBool("Visible", bar->Visible());
-        SaveItemLinks(job, barKey, bar->ItemLinks());
+        SaveItemLinksToRegistry(job, barKey, bar->ItemLinks());
     }
     for (TCustomdxBarSubItem* subItem : StoredSubItems(Manager)) {
         const std::string subKey = key + "\\SubItem_" + subItem->Name();
-        if (reg.OpenKey(subKey, true)) SaveItemLinks(job, subKey, subItem->ItemLinks());
+        if (reg.OpenKey(subKey, true)) SaveItemLinksToRegistry(job, subKey, subItem->ItemLinks());
     }
     reg.CloseKey();
 }
@@ -220,10 +220,10 @@ void LoadLayoutFromRegistry(TdxBarManager* Manager, const std::string& RegistryP
             TdxBar* bar = bars->Items(std::min(i, bars->Count() - 1));
             const bool locked = bar->RebuildLocked();
             bar->SetRebuildLocked(true);
-            LoadItemLinks(job, barKey, bar->ItemLinks());
+            LoadItemLinksFromRegistry(job, barKey, bar->ItemLinks());
             reg.OpenKey(barKey, false);
             try {
-                LoadBarValues(job, bar);
+                LoadBarValuesFromRegistry(job, bar);
             } catch (const Exception&) {
                 bar->SetVisible(true);
             }
@@ -233,7 +233,7 @@ void LoadLayoutFromRegistry(TdxBarManager* Manager, const std::string& RegistryP
     }
     for (TCustomdxBarSubItem* subItem : StoredSubItems(Manager)) {
         const std::string subKey = key + "\\SubItem_" + subItem->Name();
-        if (reg.OpenKey(subKey, false)) LoadItemLinks(job, subKey, subItem->ItemLinks());
+        if (reg.OpenKey(subKey, false)) LoadItemLinksFromRegistry(job, subKey, subItem->ItemLinks());
     }
 }
 

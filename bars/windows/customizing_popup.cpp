@@ -19,6 +19,7 @@
 #include "bars/windows/bar_control.h"
 #include "bars/windows/item_control.h"
 #include "bars/windows/loop_call.h"
+#include "bars/windows/owned_items.h"
 #include "lookandfeel/object_links.h"
 #include "platform/rtl/scope_guard.h"
 #include "platform/vcl/application.h"
@@ -50,14 +51,6 @@ OpenPopup& Open() {
     return open;
 }
 
-template <class T> T* Make(PopupItems& Popup, TdxBarManager* Manager) {
-    auto item = std::make_unique<T>(nullptr);
-    item->SetBarManager(Manager);
-    T* result = item.get();
-    Popup.items.push_back(std::move(item));
-    return result;
-}
-
 // The caption entry answers from inside its edit window: the menu closes from the loop.
 void CloseOpenPopup() {
     if (TdxBarPopupMenu* menu = Open().menu)
@@ -70,7 +63,7 @@ public:
         : popup_(Popup), manager_(Manager), chosen_(Chosen) {}
 
     TdxBarButton* Button(int Tag, int Caption, bool Check = false, bool Down = false) {
-        auto* button = Make<TdxBarButton>(popup_, manager_);
+        auto* button = AddOwnedItem<TdxBarButton>(popup_.items, manager_);
         button->SetCaption(LoadBarString(Caption));
         button->SetTag(Tag);
         if (Check) {
@@ -87,11 +80,11 @@ public:
     }
 
     void DesignEntries(TdxBarItemLinks* Links, bool OnToolbar) {
-        auto* addItem = Make<TdxBarSubItem>(popup_, manager_);
+        auto* addItem = AddOwnedItem<TdxBarSubItem>(popup_.items, manager_);
         addItem->SetCaption(LoadBarString(barstr::AddItem));
         addItem->SetTag(cpAddItem);
         for (int i = 0; i < GetAddListItemClassCount(); ++i) {
-            auto* entry = Make<TdxBarButton>(popup_, manager_);
+            auto* entry = AddOwnedItem<TdxBarButton>(popup_.items, manager_);
             entry->SetCaption(GetAddListItemClass(i)->ItemClassName);
             const int tag = cpAddItemClassBase - i;
             entry->SetTag(tag);
@@ -107,7 +100,7 @@ public:
     void LinkEntries(TdxBarItemLinks* Links, TdxBarItemLink* Link) {
         Add(Links, Button(cpReset, barstr::ResetLink), true);
         Add(Links, Button(cpDelete, barstr::DeleteLink), false);
-        auto* caption = Make<TdxBarEdit>(popup_, manager_);
+        auto* caption = AddOwnedItem<TdxBarEdit>(popup_.items, manager_);
         caption->SetCaption(LoadBarString(manager_->Designing() ? barstr::CaptionLabel : barstr::NameLabel));
         caption->SetShowCaption(true);
         caption->SetTag(cpCaption);

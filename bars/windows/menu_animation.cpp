@@ -84,7 +84,7 @@ void DrawFrame(const Animation& a, const MenuAnimationFrame& f) {
 }
 
 // Ends the running animation; the window goes to its final place unless it is going.
-void Finish(bool WindowGoing) {
+void FinishAnimation(bool WindowGoing) {
     std::unique_ptr<Animation> a = std::move(Current());
     if (a == nullptr) return;
     if (a->timer != 0) KillTimer(nullptr, a->timer);
@@ -102,11 +102,11 @@ void OnFrameTimer(HWND, UINT, uintptr_t Id, DWORD) {
     if (a == nullptr || Id != a->timer) return;
     // A window destroyed without stopping its animation is left alone.
     if (!IsWindow(a->window)) {
-        Finish(true);
+        FinishAnimation(true);
         return;
     }
     if (++a->frame > a->plan.FrameCount()) {
-        Finish(false);
+        FinishAnimation(false);
         return;
     }
     DrawFrame(*a, a->plan.Frame(a->frame));
@@ -121,7 +121,7 @@ void AnimateMenu(HWND Window, const MenuAnimationSpec& Spec, const std::function
         std::make_unique<Animation>(Animation{Window, MenuAnimationPlan(Spec), nullptr, std::move(Finished)});
     if (a->plan.FrameCount() == 0 || Window == nullptr) {
         Current() = std::move(a);
-        Finish(false);
+        FinishAnimation(false);
         return;
     }
     const pw::gui::WindowDC screen(Window);
@@ -135,7 +135,7 @@ void AnimateMenu(HWND Window, const MenuAnimationSpec& Spec, const std::function
 
 void StopAnimation(HWND Window, bool WindowGoing) {
     if (Current() == nullptr || Current()->window != Window) return;
-    Finish(WindowGoing);
+    FinishAnimation(WindowGoing);
 }
 
 bool IsMenuAnimating(HWND Window) {

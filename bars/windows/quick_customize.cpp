@@ -13,6 +13,7 @@
 #include "bars/core/sub_item.h"
 #include "bars/core/toolbar.h"
 #include "bars/windows/loop_call.h"
+#include "bars/windows/owned_items.h"
 #include "bars/windows/toolbar_control.h"
 #include "lookandfeel/object_links.h"
 #include "platform/gui/input.h"
@@ -38,14 +39,6 @@ bool DidNotFit(TdxBarItemLink* Link) {
     return Link->Control() == nullptr || r.right <= r.left || r.bottom <= r.top;
 }
 
-template <class T> T* Make(QuickItems& Quick, TdxBarManager* Manager) {
-    auto item = std::make_unique<T>(nullptr);
-    item->SetBarManager(Manager);
-    T* result = item.get();
-    Quick.items.push_back(std::move(item));
-    return result;
-}
-
 // "&Add or Remove Buttons" fills its menu as it opens: a check line per link of the toolbar.
 void FillAddRemove(QuickItems& Quick, TdxBarManager* Manager, TdxBar* Bar, TdxBarQuickSubItem* Sub,
                    bool& Reset) {
@@ -54,7 +47,7 @@ void FillAddRemove(QuickItems& Quick, TdxBarManager* Manager, TdxBar* Bar, TdxBa
     for (int i = 0; i < source->Count(); ++i) {
         TdxBarItemLink* link = source->Items(i);
         if (link->Item() == nullptr || link->Item()->BarManager() != Manager) continue;
-        auto* line = Make<TdxBarQuickCustItem>(Quick, Manager);
+        auto* line = AddOwnedItem<TdxBarQuickCustItem>(Quick.items, Manager);
         line->SetSourceLink(link);
         line->SetCaption(link->Caption());
         line->SetGlyph(link->Glyph());
@@ -63,7 +56,7 @@ void FillAddRemove(QuickItems& Quick, TdxBarManager* Manager, TdxBar* Bar, TdxBa
         Sub->ItemLinks()->Add()->SetItem(line);
     }
     if (Manager->CanCustomize() && Bar->AllowCustomizing() && Bar->CanReset()) {
-        auto* reset = Make<TdxBarQuickCustExtButton>(Quick, Manager);
+        auto* reset = AddOwnedItem<TdxBarQuickCustExtButton>(Quick.items, Manager);
         reset->SetCaption(LoadBarString(barstr::ResetToolbar));
         // The reset runs after the drop-down has closed: it rebuilds the links its lines stand for.
         reset->SetOnClick([&Reset](TObject*) { Reset = true; });
@@ -156,7 +149,7 @@ void ShowQuickCustomization(TdxBarControl* Source) {
         copy->SetMasterLink(link);
     }
     bool reset = false;
-    auto* addRemove = Make<TdxBarQuickSubItem>(quick, manager);
+    auto* addRemove = AddOwnedItem<TdxBarQuickSubItem>(quick.items, manager);
     addRemove->SetCaption(LoadBarString(barstr::AddOrRemoveButtons));
     addRemove->SetEnabled(bar->AllowQuickCustomizing());
     addRemove->OnPopup = [&quick, manager, bar, addRemove, &reset](TObject*) {

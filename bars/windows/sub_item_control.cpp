@@ -33,7 +33,7 @@ void PendingTimerProc(HWND, UINT, uintptr_t, DWORD) {
         TdxBarSubItemControl::CloseTimerProc();
 }
 
-bool OnMainMenu(const TCustomdxBarControl* parent) {
+bool ParentIsMainMenu(const TCustomdxBarControl* parent) {
     return parent != nullptr && parent->Bar() != nullptr && parent->Bar()->IsMainMenu();
 }
 
@@ -114,7 +114,7 @@ int TdxBarSubItemControl::GetHeight() const {
         Painter().AdjustItemHeight(height);
         return height;
     }
-    return Painter().CalcSubItemHeight(self, ShowsCaption(), OnMainMenu(parent_));
+    return Painter().CalcSubItemHeight(self, ShowsCaption(), ParentIsMainMenu(parent_));
 }
 
 int TdxBarSubItemControl::GetWidth() const {
@@ -131,7 +131,7 @@ int TdxBarSubItemControl::GetWidth() const {
         Painter().AdjustItemWidth(width);
         return width;
     }
-    return Painter().CalcSubItemWidth(self, ShowsCaption(), OnMainMenu(parent_));
+    return Painter().CalcSubItemWidth(self, ShowsCaption(), ParentIsMainMenu(parent_));
 }
 
 void TdxBarSubItemControl::Draw(HDC DC, const RECT& R, int PaintType) {
@@ -144,7 +144,7 @@ void TdxBarSubItemControl::Draw(HDC DC, const RECT& R, int PaintType) {
     state.DroppedDown = opened && IsMenuJoinedToItem();
     state.Enabled = GetEnabled();
     state.InMenu = PaintType == 1;
-    Painter().DrawSubItem(*this, DC, R, state, ShowsCaption(), OnMainMenu(parent_));
+    Painter().DrawSubItem(*this, DC, R, state, ShowsCaption(), ParentIsMainMenu(parent_));
 }
 
 void TdxBarSubItemControl::CancelPendingTimer() {
