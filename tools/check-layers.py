@@ -4,7 +4,7 @@
 EDGES lists, for each library folder, the folders whose libraries its CMakeLists.txt links, and only
 those: the table is compared with the build's target_link_libraries and must say the same (edges point
 down, so the table is also the layer order). A folder may include itself and what its edges reach
-(transitively, as the links are public). A folder's tests/, fuzz/ and qt/ belong to it; its tests and
+(transitively, as the links are public). A folder's tests/ and fuzz/ belong to it; its tests and
 fuzz targets may also include tests/support and what their own programs link. bench/, tools/ and
 sample/ sit on top and may include anything.
 Usage: tools/check-layers.py [files...]   (default: every tracked C++ file)
@@ -19,9 +19,12 @@ EDGES = """
 platform/rtl:
 platform/gdi: platform/rtl
 platform/gui: platform/gdi platform/rtl
+# The Qt host, the only library that links Qt: under the window system and the GDI, behind their interfaces.
+platform/gui/qt: platform/gui platform/gdi platform/rtl
 platform/graphics: platform/gdi platform/rtl
 platform/commctrl: platform/gui platform/gdi platform/rtl
-platform/vcl: platform/graphics platform/gui platform/gdi platform/rtl
+# The application object starts the toolkit's host.
+platform/vcl: platform/graphics platform/gui/qt platform/gui platform/gdi platform/rtl
 platform/stdctrls: platform/vcl platform/commctrl platform/graphics platform/gui platform/gdi platform/rtl
 # Socket events are window messages to a hidden window: the network layer stands on the window system.
 platform/net: platform/gui platform/rtl
@@ -46,7 +49,7 @@ app: app/output app/results app/crawl app/core app/colorpicker fetch ftp/forms i
      shellcontrols controls platform/stdctrls platform/graphics platform/vcl platform/rtl
 tests/support:
 # The GUI tests' pump and environments: the window system's, and the class library's on top of it.
-tests/support/gui: platform/vcl platform/gui platform/rtl
+tests/support/gui: platform/vcl platform/gui/qt platform/gui platform/rtl
 """
 # Folders above every layer.
 TOP = ("bench", "tools", "sample")

@@ -11,7 +11,7 @@
 #include "app/results/result_tree.h"
 #include "bench/support/usage.h"
 #include "fetch/file_fetcher.h"
-#include "platform/gui/gui_application.h"
+#include "platform/gui/qt/gui_application.h"
 #include "platform/rtl/string_list.h"
 #include "shellcontrols/rz_tree_view.h"
 #include "tests/support/generated_site.h"

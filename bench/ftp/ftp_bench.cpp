@@ -3,8 +3,8 @@
 // curl. Run by hand, as root (vsftpd): ftp_bench [large MiB] [small files] [small KiB].
 #include "bench/support/usage.h"
 #include "ftp/ftp_client.h"
-#include "platform/gui/gui_application.h"
 #include "platform/gui/message_loop.h"
+#include "platform/gui/qt/gui_application.h"
 #include "tests/support/loopback_port.h"
 
 #include <chrono>

@@ -3,8 +3,8 @@
 // and prints the times and their ratios. Run by hand: http_bench [pages] [large MiB].
 #include "bench/support/usage.h"
 #include "fetch/http/win_http.h"
-#include "platform/gui/gui_application.h"
 #include "platform/gui/message_loop.h"
+#include "platform/gui/qt/gui_application.h"
 #include "platform/rtl/stream.h"
 #include "tests/support/loopback_port.h"
 #include "tests/support/peer_process.h"

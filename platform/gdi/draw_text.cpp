@@ -60,7 +60,7 @@ public:
     // start (no tab stops to expand); empty otherwise.
     std::vector<int> Positions(std::u16string_view text) const {
         if (expand_ && text.find(u'\t') != std::u16string_view::npos) return {};
-        return qt::CharPositions(font_.lf, text);
+        return CurrentToolkit().CharPositions(font_.lf, text);
     }
     bool ExpandTabs() const { return expand_; }
     int TabWidth() const { return tab_; }
@@ -163,7 +163,7 @@ void KeepWhatShows(Line& line, int room, const DcFont& font) {
     size_t chars = static_cast<size_t>(needed) + 16;
     while (chars < line.text.size()) {
         const std::vector<int> pos =
-            qt::CharPositions(font.lf, std::u16string_view(line.text).substr(0, chars));
+            CurrentToolkit().CharPositions(font.lf, std::u16string_view(line.text).substr(0, chars));
         if (pos.back() >= needed) {
             line.text.resize(chars);
             std::erase_if(line.underline, [chars](int u) { return u >= static_cast<int>(chars); });

@@ -14,7 +14,7 @@ namespace pw::gdi {
 DcFont FontOf(const DeviceContext& dc) {
     DcFont f;
     if (dc.st.font) f.lf = dc.st.font->lf;
-    f.info = qt::Metrics(f.lf);
+    f.info = CurrentToolkit().Metrics(f.lf);
     return f;
 }
 
@@ -113,7 +113,7 @@ BOOL GetTextExtentExPoint(HDC hdc, const char* text, int count, int maxExtent, i
     ++textsMeasured;
     const DcFont f = FontOf(*dc);
     const std::u16string s = ToUtf16(text, count);
-    const std::vector<int> pos = qt::CharPositions(f.lf, s);
+    const std::vector<int> pos = CurrentToolkit().CharPositions(f.lf, s);
     int n = 0;
     for (size_t i = 1; i < pos.size(); ++i) {
         if (partialWidths) partialWidths[i - 1] = pos[i];

@@ -46,7 +46,7 @@ int UOf(int turns, int x, int y, int u0, POINT p) {
 
 void DrawTextRun(DeviceContext& dc, const DcFont& font, const TextRun& run, int x, int y, UINT align,
                  const RECT* clip) {
-    const std::vector<int> pos = qt::CharPositions(font.lf, run.text);
+    const std::vector<int> pos = CurrentToolkit().CharPositions(font.lf, run.text);
     const int width = pos.back(), height = font.Height();
     int u0 = 0, v0 = 0;
     if ((align & TA_CENTER) == TA_CENTER)
@@ -87,10 +87,11 @@ void DrawTextRun(DeviceContext& dc, const DcFont& font, const TextRun& run, int 
     while (last > first && pos[last - 1] >= uEnd + pad)
         --last;
 
-    qt::GlyphMask glyphs;
+    GlyphMask glyphs;
     if (run.drawText && last > first)
-        glyphs = qt::RenderText(font.lf, std::u16string_view(run.text).substr(first, last - first), boxWidth,
-                                height, pos[first] - uStart, font.info.ascent);
+        glyphs =
+            CurrentToolkit().RenderText(font.lf, std::u16string_view(run.text).substr(first, last - first),
+                                        boxWidth, height, pos[first] - uStart, font.info.ascent);
     std::vector<uint8_t> cover(static_cast<size_t>(boxWidth) * height, 0);
     auto mark = [&](int u, int v, uint8_t value) {
         if (u < uStart || u >= uEnd || v < 0 || v >= height) return;

@@ -5,15 +5,15 @@
 #include <vector>
 
 #include "platform/gdi/dc_internal.h"
-#include "platform/gdi/qt/font_engine.h"
+#include "platform/gdi/toolkit.h"
 
 namespace pw::gdi {
 
 struct DcFont {
     LOGFONT lf;
-    qt::FontInfo info;
+    FontInfo info;
     int Height() const { return info.ascent + info.descent; }
-    int Width(std::u16string_view text) const { return qt::TextWidth(lf, text); }
+    int Width(std::u16string_view text) const { return CurrentToolkit().TextWidth(lf, text); }
 };
 
 DcFont FontOf(const DeviceContext& dc);

@@ -7,9 +7,9 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/gui/gui_application.h"
 #include "platform/gui/input.h"
 #include "platform/gui/message_loop.h"
+#include "platform/gui/qt/gui_application.h"
 #include "platform/gui/window.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/strings.h"

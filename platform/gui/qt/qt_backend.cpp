@@ -17,9 +17,10 @@
 
 #include "platform/gdi/metrics.h"
 #include "platform/gui/backend.h"
-#include "platform/gui/gui_application.h"
 #include "platform/gui/input.h"
 #include "platform/gui/message_loop.h"
+#include "platform/gui/qt/gdi_toolkit.h"
+#include "platform/gui/qt/gui_application.h"
 #include "platform/gui/qt/host_widget.h"
 #include "platform/gui/qt/qt_dialogs.h"
 #include "platform/gui/system.h"
@@ -208,6 +209,7 @@ GuiApplication::GuiApplication(int& argc, char** argv) : impl_(std::make_unique<
     const bool shmChosen = std::getenv("QT_XCB_NO_MITSHM") != nullptr;
     if (!shmChosen) setenv("QT_XCB_NO_MITSHM", "1", 1);
     impl_->app = std::make_unique<QApplication>(argc, argv);
+    qt::InstallGdiToolkit();
     // The connection is made: the programs this one starts get the environment it was given.
     if (!shmChosen) unsetenv("QT_XCB_NO_MITSHM");
     impl_->backend = std::make_unique<qt::QtBackend>();

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/gui/gui_application.h"
+#include "platform/gui/qt/gui_application.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "platform/gui/gui_application.h"
+#include "platform/gui/qt/gui_application.h"
 #include "tests/support/gui/environment_steps.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/gdi/qt/font_engine.h"
+#include "platform/gui/qt/font_engine.h"
 
 namespace {
 
@@ -38,18 +38,18 @@ TEST(Glyphs, TextFromCharacterMasksIsTheToolkitsOwnDrawingAndWidth) {
          {Font(-11, 400, false, "Tahoma"), Font(-11, 700, false, "Tahoma"), Font(-13, 400, true, "Arial"),
           Font(-16, 700, true, "Times New Roman"), Font(-12, 400, false, "Courier New"),
           Font(-24, 400, false, "Tahoma"), Font(-8, 400, false, "Tahoma")}) {
-        const pw::gdi::qt::FontInfo info = pw::gdi::qt::Metrics(lf);
+        const pw::gui::qt::FontInfo info = pw::gui::qt::Metrics(lf);
         const int height = info.ascent + info.descent, pad = info.pixelSize;
         for (size_t at = 0; at < all.size(); at += 160) {
             const std::u16string_view text = std::u16string_view(all).substr(at, 160);
-            const std::vector<int> pos = pw::gdi::qt::CharPositions(lf, text);
-            ASSERT_EQ(pw::gdi::qt::TextWidth(lf, text), pw::gdi::qt::TextWidthWhole(lf, text))
+            const std::vector<int> pos = pw::gui::qt::CharPositions(lf, text);
+            ASSERT_EQ(pw::gui::qt::TextWidth(lf, text), pw::gui::qt::TextWidthWhole(lf, text))
                 << lf.lfFaceName << " " << -lf.lfHeight << "px, characters from " << at;
             const int width = pos.back() + 2 * pad;
             // Cut off on both sides too, as a clipped label draws it.
             for (int origin : {pad, -7}) {
-                const auto cached = pw::gdi::qt::RenderText(lf, text, width, height, origin, info.ascent);
-                const auto whole = pw::gdi::qt::RenderTextWhole(lf, text, width, height, origin, info.ascent);
+                const auto cached = pw::gui::qt::RenderText(lf, text, width, height, origin, info.ascent);
+                const auto whole = pw::gui::qt::RenderTextWhole(lf, text, width, height, origin, info.ascent);
                 ASSERT_EQ(cached.bits, whole.bits)
                     << lf.lfFaceName << " " << -lf.lfHeight << "px weight " << lf.lfWeight
                     << (lf.lfItalic ? " italic" : "") << ", characters from " << at << ", origin " << origin;
@@ -68,10 +68,10 @@ TEST(Glyphs, LigaturesAndKernedPairsAreSummedToTheToolkitsWidth) {
                               Font(-11, 700, false, "Tahoma"), Font(-13, 400, true, "Arial"),
                               Font(-16, 700, true, "Times New Roman"), Font(-12, 400, false, "Courier New")})
         for (const std::u16string& text : names) {
-            const int summed = pw::gdi::qt::SummedTextWidth(lf, text);
+            const int summed = pw::gui::qt::SummedTextWidth(lf, text);
             ASSERT_GE(summed, 0) << lf.lfFaceName << " " << -lf.lfHeight << "px: shaped whole";
-            EXPECT_EQ(summed, pw::gdi::qt::TextWidthWhole(lf, text)) << lf.lfFaceName << " " << -lf.lfHeight;
-            EXPECT_EQ(pw::gdi::qt::TextWidth(lf, text), summed);
+            EXPECT_EQ(summed, pw::gui::qt::TextWidthWhole(lf, text)) << lf.lfFaceName << " " << -lf.lfHeight;
+            EXPECT_EQ(pw::gui::qt::TextWidth(lf, text), summed);
         }
 }
 

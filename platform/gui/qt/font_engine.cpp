@@ -1,4 +1,4 @@
-#include "platform/gdi/qt/font_engine.h"
+#include "platform/gui/qt/font_engine.h"
 
 #include <QFont>
 #include <QFontInfo>
@@ -32,7 +32,7 @@ extern "C" __attribute__((weak)) const char* __lsan_default_suppressions() {
 }
 #endif
 
-namespace pw::gdi::qt {
+namespace pw::gui::qt {
 namespace {
 
 // Fonts need a GUI application object. The program makes its own before drawing; headless users
@@ -453,4 +453,4 @@ int TextWidthWhole(const LOGFONT& lf, std::u16string_view text) {
     return QFontMetrics(Cached(lf).font).horizontalAdvance(ToQString(text));
 }
 
-} // namespace pw::gdi::qt
+} // namespace pw::gui::qt

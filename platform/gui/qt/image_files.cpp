@@ -1,4 +1,4 @@
-#include "platform/gdi/png_io.h"
+#include "platform/gui/qt/image_files.h"
 
 #include <QImage>
 #include <QString>
@@ -6,7 +6,9 @@
 
 #include "platform/gdi/surface.h"
 
-bool SaveSurfaceToPng(const Surface& surface, const std::string& path) {
+namespace pw::gui::qt {
+
+bool SavePng(const Surface& surface, const std::string& path) {
     if (surface.Width() <= 0 || surface.Height() <= 0) return false;
     // Surfaces are 0xAARRGGBB words, which is QImage's ARGB32 layout.
     const QImage image(reinterpret_cast<const uchar*>(surface.Bits()), surface.Width(), surface.Height(),
@@ -14,7 +16,7 @@ bool SaveSurfaceToPng(const Surface& surface, const std::string& path) {
     return image.save(QString::fromStdString(path), "PNG");
 }
 
-bool LoadSurfaceFromPng(Surface& surface, const std::string& path) {
+bool LoadPng(Surface& surface, const std::string& path) {
     QImage image;
     if (!image.load(QString::fromStdString(path), "PNG")) return false;
     image = image.convertToFormat(QImage::Format_ARGB32);
@@ -24,3 +26,5 @@ bool LoadSurfaceFromPng(Surface& surface, const std::string& path) {
                     static_cast<size_t>(image.width()) * 4);
     return true;
 }
+
+} // namespace pw::gui::qt
