@@ -184,6 +184,14 @@ HWND RootOf(HWND hwnd);
 
 // Window state helpers shared by the files of this folder.
 void RecalcClient(HWND hwnd, bool sendMessage);
+// The front-to-back list the window is ordered in (its parent's children, or the top-level windows);
+// nullptr for a message-only window. Caller holds the lock.
+std::vector<HWND>* SiblingList(Window& w);
+// Moves the window behind insertAfter (or to HWND_TOP, HWND_BOTTOM...) in that list; topmost windows stay
+// ahead of the others, owned windows ahead of their owner. Caller holds the lock.
+void PlaceInOrder(Window& w, HWND insertAfter);
+// Gives a top-level window of the GUI thread its toolkit window, when a toolkit runs.
+void EnsureHost(const std::shared_ptr<Window>& w);
 // Adds windowRect (window coordinates; nullptr: all of it) to the window's update region; children
 // says its descendants under it are invalid too (they always are when the window does not clip them).
 void InvalidateWindowArea(HWND hwnd, const RECT* windowRect, bool erase, bool frame, bool children);
