@@ -25,6 +25,8 @@
 #include "app/picture_resources.h"
 #include "app/results/result_tree.h"
 #include "app/site_map_item_prop_form.h"
+#include "app/site_map_run.h"
+#include "app/wizard_run_view.h"
 #include "fetch/file_fetcher.h"
 #include "ftp/forms/quill_ftp.h"
 #include "platform/graphics/bitmap.h"
@@ -90,23 +92,15 @@ void TfrmSiteMapMain::FormCreate(TObject*) {
     IgnoreFileList_ = std::make_unique<TStringList>();
     Profile_ = std::make_unique<TMapProfile>();
     ApplyNewProfileDefaults(*Profile_);
-    Fetcher_ = new TFileFetcher(this);
-    Fetcher_->OnProgress = nullptr;
-    FtpUploader_ = new TQuillFTP(this);
-    Fetcher_->SetLinkTypes(LinkBit(ltA_href) | LinkBit(ltAREA_href) | LinkBit(ltFRAME_src) |
-                           LinkBit(ltIFRAME_src));
-    resultTree_ =
-        std::make_unique<results::TResultTree>(*tvMap, *Profile_, *IgnoreFolderList_, *IgnoreFileList_);
-    resultTree_->OnOutputReset = [this] { ResetOutputDone(); };
-    resultTree_->OnStatusText = [this](const std::string& text) { lblLinkFileName->SetCaption(text); };
-    pace_ = std::make_unique<TWorkPace>([this] { ProcessMessages(); },
-                                        [] { Application->ProcessMessagesUnpainted(); });
-    pace_->OnTurn = [this] { FlushMemoLines(); };
-    resultTree_->OnProcessMessages = [this] { pace_->Turn(); };
-    resultTree_->OnPopupMenu = [this](POINT, const results::ResultMenuState& state) {
-        ResultMenuPopup(state);
-    };
-    resultTree_->OnShowProperties = [](results::NodeProperties& props, bool) {
+    run_ = std::make_unique<TSiteMapRun>(*tvMap, *Profile_, *IgnoreFolderList_, *IgnoreFileList_, this);
+    runView_ = std::make_unique<mainwin::WizardRunView>(*this);
+    run_->SetView(runView_.get());
+    results::TResultTree& resultTree = run_->Tree();
+    resultTree.OnOutputReset = [this] { ResetOutputDone(); };
+    resultTree.OnStatusText = [this](const std::string& text) { lblLinkFileName->SetCaption(text); };
+    run_->Pace().OnTurn = [this] { FlushMemoLines(); };
+    resultTree.OnPopupMenu = [this](POINT, const results::ResultMenuState& state) { ResultMenuPopup(state); };
+    resultTree.OnShowProperties = [](results::NodeProperties& props, bool) {
         uint8_t freq = props.ChangeFreq;
         const bool ok = EditItemProperties(props.URL, props.Text, props.Loc, props.OnlyDefaults,
                                            props.ApplyToChildren, props.Priority, freq);
@@ -195,7 +189,10 @@ void TfrmSiteMapMain::SetCaptionFromProfile() {
 void TfrmSiteMapMain::FormShow(TObject*) {
     Application->SetTitle(main_text::AppTitle);
     const mainwin::TCommandLine line = mainwin::ParseCommandLine(args_);
-    if (line.Auto) AutoMode_ = autoRun_ = true;
+    if (line.Auto) {
+        AutoMode_ = true;
+        SetAutoRun(true);
+    }
     CommandLineProfile_ = line.Profile;
     RestorePlacement();
 }
@@ -245,6 +242,35 @@ void TfrmSiteMapMain::OpenCommandLineProfile() {
     if (AutoMode_) FailAutoRun();
 }
 
+void TfrmSiteMapMain::SetAutoRun(bool Value) {
+    autoRun_ = Value;
+    if (run_) run_->SetUnattended(Value);
+}
+
+results::TResultTree& TfrmSiteMapMain::ResultTree() {
+    return run_->Tree();
+}
+
+const std::string& TfrmSiteMapMain::XmlFileName() const {
+    return run_->XmlFileName();
+}
+
+const std::vector<std::string>& TfrmSiteMapMain::UploadList() const {
+    return run_->UploadList();
+}
+
+TQuillFTP& TfrmSiteMapMain::FtpUploader() {
+    return run_->Ftp();
+}
+
+TWorkPace& TfrmSiteMapMain::Pace() {
+    return run_->Pace();
+}
+
+bool TfrmSiteMapMain::OutputFailed() const {
+    return run_->OutputFailed();
+}
+
 void TfrmSiteMapMain::FailAutoRun() {
     autoFailed_ = true;
     AutoMode_ = false;
@@ -280,8 +306,8 @@ void TfrmSiteMapMain::FormClose(TObject*, TCloseAction&) {
 
 void TfrmSiteMapMain::FormDestroy(TObject*) {
     SaveSettings();
-    if (resultTree_) resultTree_->ReleaseTree();
-    resultTree_.reset();
+    if (run_) run_->Tree().ReleaseTree();
+    run_.reset();
 }
 
 void TfrmSiteMapMain::FormKeyUp(TObject*, WORD& Key, TShiftState) {

@@ -27,6 +27,7 @@ class TRzFrameController;
 class TRzStatusPane;
 class TStringList;
 class TRzTabSheet;
+class TSiteMapRun;
 class TWorkPace;
 class TdxBar;
 class TdxBarButton;
@@ -45,7 +46,7 @@ class TWebsiteCrawl;
 
 namespace mainwin {
 class WizardCrawlView;
-class WizardCrawlResults;
+class WizardRunView;
 } // namespace mainwin
 
 // The wizard pages by their index.
@@ -120,16 +121,17 @@ public:
     TSiteMapSettings* Settings() { return Settings_.get(); }
     TStringList& IgnoreFolderList() { return *IgnoreFolderList_; }
     TStringList& IgnoreFileList() { return *IgnoreFileList_; }
-    results::TResultTree& ResultTree() { return *resultTree_; }
-    const std::string& XmlFileName() const { return XmlFileName_; }
-    const std::vector<std::string>& UploadList() const { return UploadList_; }
-    TQuillFTP& FtpUploader() { return *FtpUploader_; }
+    TSiteMapRun& Run() { return *run_; }
+    results::TResultTree& ResultTree();
+    const std::string& XmlFileName() const;
+    const std::vector<std::string>& UploadList() const;
+    TQuillFTP& FtpUploader();
     // The page the last output run wrote, as the output page's memo shows it.
     std::string GeneratedHtml() const;
     // How often a run lets the message loop run (tests give it their own clock).
-    TWorkPace& Pace() { return *pace_; }
+    TWorkPace& Pace();
     // The last output run failed (its reason is in lblGenerationStatus).
-    bool OutputFailed() const { return outputFailed_; }
+    bool OutputFailed() const;
     // The menu item "FTP Upload..." is enabled.
     bool FtpEnabled() const;
     // An unattended run that failed: the program ends with a non-zero status.
@@ -229,6 +231,7 @@ public:
 
 private:
     friend class mainwin::WizardCrawlView;
+    friend class mainwin::WizardRunView;
     void BuildControls();
     void BuildPageInformation();
     void BuildPageStatus();
@@ -270,7 +273,8 @@ private:
     // The keyboard goes to Control now, or when the window shows if it is not shown yet.
     void FocusWhenShown(TWinControl* Control);
     bool AskSaveProfile();
-    void ReportOutputFailure(const std::string& Reason);
+    // Unattended is told to the run as well.
+    void SetAutoRun(bool Value);
     void EnterBusy();
     void LeaveBusy();
     void ProcessMessages();
@@ -292,20 +296,15 @@ private:
     bool CancelRequested_ = false;
     bool AutoMode_ = false;
     std::string CommandLineProfile_;
-    TFileFetcher* Fetcher_ = nullptr;
-    TQuillFTP* FtpUploader_ = nullptr;
-    // The files the last output run wrote, page first: what an upload sends.
-    std::vector<std::string> UploadList_;
     bool Crawling_ = false;
     int UrlCount_ = 0;
     bool ShowingProfile_ = false;
-    std::string XmlFileName_;
     std::unique_ptr<TMapProfile> Profile_;
 
     std::vector<std::string> args_;
-    std::unique_ptr<results::TResultTree> resultTree_;
-    // How often a run lets the message loop run and repaint.
-    std::unique_ptr<TWorkPace> pace_;
+    // The gathering, the tree, the outputs and the upload; the window shows them through runView_.
+    std::unique_ptr<TSiteMapRun> run_;
+    std::unique_ptr<mainwin::WizardRunView> runView_;
     std::string memoPending_;
     results::TLocalScan* scan_ = nullptr;
     crawl::TWebsiteCrawl* crawl_ = nullptr;
@@ -322,7 +321,6 @@ private:
     bool closeAfterRun_ = false;
     // The close question was answered and the window goes.
     bool closing_ = false;
-    bool outputFailed_ = false;
     // Started with the auto switch and not cancelled: nobody answers questions.
     bool autoRun_ = false;
     bool autoFailed_ = false;

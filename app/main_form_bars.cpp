@@ -11,6 +11,7 @@
 
 #include "app/menu_texts.h"
 #include "app/results/result_tree.h"
+#include "app/site_map_run.h"
 #include "bars/core/bar_button.h"
 #include "bars/core/bar_manager.h"
 #include "bars/core/item_links.h"
@@ -154,7 +155,7 @@ void TfrmSiteMapMain::BuildBars() {
         item->SetCaption(caption);
         item->SetHint(HintOf(caption));
         item->SetCategory(0);
-        item->SetOnClick([this, handler](TObject* sender) { ((*resultTree_).*handler)(sender); });
+        item->SetOnClick([this, handler](TObject* sender) { (run_->Tree().*handler)(sender); });
         return item;
     };
     miAddIgnoreFolder = treeCommand("miAddIgnoreFolder", menu_text::AddFolderToIgnoreList,

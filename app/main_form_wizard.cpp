@@ -18,6 +18,7 @@
 #include "app/site_map_about_form.h"
 #include "app/site_map_ftp_form.h"
 #include "app/site_map_options_form.h"
+#include "app/site_map_run.h"
 #include "bars/core/bar_button.h"
 #include "controls/frame_controller.h"
 #include "controls/rz_animator.h"
@@ -68,7 +69,7 @@ public:
         form_.memoPending_ += "\r\n";
     }
     void ProcessMessages() override { form_.ProcessMessages(); }
-    TWorkPace* Pace() override { return form_.pace_.get(); }
+    TWorkPace* Pace() override { return &form_.run_->Pace(); }
 
 private:
     TfrmSiteMapMain& form_;
@@ -227,7 +228,7 @@ void TfrmSiteMapMain::Back() {
 
 void TfrmSiteMapMain::Cancel() {
     AutoMode_ = false;
-    autoRun_ = false;
+    SetAutoRun(false);
     if (Scanning_ || Crawling_) {
         CancelRun();
         btnBack->SetEnabled(true);
@@ -320,7 +321,7 @@ void TfrmSiteMapMain::ClearRunTexts() {
     for (TRzBitBtn* button : {btnViewOutputFile, btnCopyToClipboard, btnFTPFiles})
         button->SetEnabled(false);
     memoGenerated->Lines().Clear();
-    outputFailed_ = false;
+    run_->ForgetOutputFailure();
     SetFtpEnabled(false);
 }
 
@@ -333,7 +334,7 @@ void TfrmSiteMapMain::RunGathering() {
     btnCancel->SetCancel(true);
     ProcessMessages();
     memoFiles->Lines().Clear();
-    resultTree_->ReleaseTree();
+    run_->Tree().ReleaseTree();
     aniSearch->SetAnimate(true);
     bool gathered = true;
     if (optLocal->Checked()) {
@@ -376,7 +377,7 @@ void TfrmSiteMapMain::ShowGatheringFailure() {
 }
 
 void TfrmSiteMapMain::ScanLocalFolder() {
-    results::TLocalScan scan(*resultTree_, *IgnoreFolderList_, *IgnoreFileList_);
+    results::TLocalScan scan(run_->Tree(), *IgnoreFolderList_, *IgnoreFileList_);
     scan.Display.LookingIn = [this](const std::string& s) { lblLookingIn->SetCaption(s); };
     scan.Display.FileFound = [this](const std::string& s) { lblFileFound->SetCaption(s); };
     scan.Display.FileCount = [this](int n) { lblFileCount->SetCaption(IntToStr(n)); };
@@ -385,7 +386,7 @@ void TfrmSiteMapMain::ScanLocalFolder() {
         memoPending_ += s;
         memoPending_ += "\r\n";
     };
-    scan.Display.Pace = pace_.get();
+    scan.Display.Pace = &run_->Pace();
     scan_ = &scan;
     Scanning_ = true;
     try {
@@ -403,8 +404,9 @@ void TfrmSiteMapMain::ScanLocalFolder() {
 
 bool TfrmSiteMapMain::CrawlSite() {
     mainwin::WizardCrawlView view(*this);
-    crawl::ResultTreeResults results(*resultTree_);
-    crawl::TWebsiteCrawl crawl(*Fetcher_, *Profile_, *IgnoreFolderList_, *IgnoreFileList_, view, results);
+    crawl::ResultTreeResults results(run_->Tree());
+    crawl::TWebsiteCrawl crawl(run_->Fetcher(), *Profile_, *IgnoreFolderList_, *IgnoreFileList_, view,
+                               results);
     crawl_ = &crawl;
     CancelRequested_ = false;
     Crawling_ = true;
@@ -538,8 +540,8 @@ void TfrmSiteMapMain::chkGoogleClick(TObject*) {
 void TfrmSiteMapMain::ShowOptions(int Page) {
     bool loadLast = Settings_ && Settings_->LoadLast();
     TServerDirectory servers;
-    servers.ServerNames = [this] { return FtpUploader_->ServerNames(); };
-    servers.SelectServer = [this](std::string& name) { return FtpUploader_->SelectServer(name); };
+    servers.ServerNames = [this] { return run_->Ftp().ServerNames(); };
+    servers.SelectServer = [this](std::string& name) { return run_->Ftp().SelectServer(name); };
     if (!ShowProfileOptions(*Profile_, loadLast, Profile_->SpiderType() == mstLocal, Page, servers)) return;
     if (Settings_) Settings_->SetLoadLast(loadLast);
     IgnoreFolderList_->SetText(Profile_->IgnoreFolders());
@@ -549,24 +551,12 @@ void TfrmSiteMapMain::ShowOptions(int Page) {
 }
 
 void TfrmSiteMapMain::UploadOutputFiles() {
-    if (!ChooseUploadServer(*Profile_, *FtpUploader_)) return;
-    FtpUploader_->Unattended = false;
-    FtpUploader_->SelectedServerName = Profile_->ServerName();
-    const bool uploaded = FtpUploader_->UploadFiles(UploadList_, Profile_->ServerDir());
-    lblGenerationStatus->SetCaption(uploaded ? main_text::Uploaded : main_text::UploadFailed);
+    if (!ChooseUploadServer(*Profile_, run_->Ftp())) return;
+    run_->Upload();
 }
 
 bool TfrmSiteMapMain::AutoUploadOutputFiles() {
-    // Nobody could answer the server choice window; a profile that names no server asks for no upload.
-    if (Profile_->ServerName().empty()) {
-        mainwin::PrintMessage(std::cerr, main_text::NoServerForAuto);
-        return true;
-    }
-    FtpUploader_->Unattended = true;
-    FtpUploader_->SelectedServerName = Profile_->ServerName();
-    const bool uploaded = FtpUploader_->UploadFiles(UploadList_, Profile_->ServerDir());
-    lblGenerationStatus->SetCaption(uploaded ? main_text::Uploaded : main_text::UploadFailed);
-    return uploaded;
+    return run_->UploadUnattended();
 }
 
 void TfrmSiteMapMain::OpenHelpFile() {
