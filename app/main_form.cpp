@@ -84,7 +84,6 @@ TfrmSiteMapMain::~TfrmSiteMapMain() {
 
 void TfrmSiteMapMain::FormCreate(TObject*) {
     FirstActivate_ = true;
-    Scanning_ = false;
     PageIndex_ = 0;
     AutoMode_ = false;
     CommandLineProfile_.clear();
@@ -98,7 +97,6 @@ void TfrmSiteMapMain::FormCreate(TObject*) {
     results::TResultTree& resultTree = run_->Tree();
     resultTree.OnOutputReset = [this] { ResetOutputDone(); };
     resultTree.OnStatusText = [this](const std::string& text) { lblLinkFileName->SetCaption(text); };
-    run_->Pace().OnTurn = [this] { FlushMemoLines(); };
     resultTree.OnPopupMenu = [this](POINT, const results::ResultMenuState& state) { ResultMenuPopup(state); };
     resultTree.OnShowProperties = [](results::NodeProperties& props, bool) {
         uint8_t freq = props.ChangeFreq;
@@ -282,7 +280,7 @@ void TfrmSiteMapMain::FormCloseQuery(TObject*, bool& CanClose) {
     if (busy_ > 0) {
         // The running loop still walks the tree and the window; close once it has unwound.
         closeAfterRun_ = true;
-        CancelRun();
+        run_->Cancel();
         CanClose = false;
         return;
     }

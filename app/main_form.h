@@ -37,15 +37,10 @@ class TdxBarSubItem;
 
 namespace results {
 class TResultTree;
-class TLocalScan;
 struct ResultMenuState;
 } // namespace results
-namespace crawl {
-class TWebsiteCrawl;
-}
 
 namespace mainwin {
-class WizardCrawlView;
 class WizardRunView;
 } // namespace mainwin
 
@@ -230,7 +225,6 @@ public:
     TdxBarButton* miProperties = nullptr;
 
 private:
-    friend class mainwin::WizardCrawlView;
     friend class mainwin::WizardRunView;
     void BuildControls();
     void BuildPageInformation();
@@ -262,8 +256,6 @@ private:
     void Next();
     void Back();
     void Cancel();
-    void ScanLocalFolder();
-    bool CrawlSite();
     // The crawl's start page did not load: the status page stays and says why.
     void ShowGatheringFailure();
     // Opens the gathered tree at its first node.
@@ -278,9 +270,6 @@ private:
     void EnterBusy();
     void LeaveBusy();
     void ProcessMessages();
-    // The lines the scan kept back for memoFiles go there.
-    void FlushMemoLines();
-    void CancelRun();
     // Closes the window that was asked to close during a run; false when it stays open.
     bool CloseAfterRun();
     void FailAutoRun();
@@ -288,16 +277,12 @@ private:
 
     // Fields in the order the window keeps them.
     bool FirstActivate_ = true;
-    bool Scanning_ = false;
     int PageIndex_ = 0;
     std::unique_ptr<TSiteMapSettings> Settings_;
     std::unique_ptr<TStringList> IgnoreFolderList_;
     std::unique_ptr<TStringList> IgnoreFileList_;
-    bool CancelRequested_ = false;
     bool AutoMode_ = false;
     std::string CommandLineProfile_;
-    bool Crawling_ = false;
-    int UrlCount_ = 0;
     bool ShowingProfile_ = false;
     std::unique_ptr<TMapProfile> Profile_;
 
@@ -305,12 +290,6 @@ private:
     // The gathering, the tree, the outputs and the upload; the window shows them through runView_.
     std::unique_ptr<TSiteMapRun> run_;
     std::unique_ptr<mainwin::WizardRunView> runView_;
-    std::string memoPending_;
-    results::TLocalScan* scan_ = nullptr;
-    crawl::TWebsiteCrawl* crawl_ = nullptr;
-    int fileCount_ = 0;
-    // Why the last crawl gathered nothing.
-    std::string gatherFailure_;
     int busy_ = 0;
     // The height of the top dock the wizard's controls stand below.
     int barsRoom_ = 0;

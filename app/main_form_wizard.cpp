@@ -1,19 +1,12 @@
-// The wizard: its pages, the buttons' commands, the input checks and the gathering step.
-#include <iostream>
-
+// The wizard: its pages, the buttons' commands, the input checks, and the run's steps taken page by page.
 #include "app/address_check.h"
-#include "app/console_message.h"
 #include "app/core/lm_files.h"
 #include "app/core/map_profile.h"
 #include "app/core/profile_texts.h"
 #include "app/core/site_map_settings.h"
-#include "app/crawl/crawl_view.h"
-#include "app/crawl/result_tree_results.h"
-#include "app/crawl/website_crawl.h"
 #include "app/main_form.h"
 #include "app/main_texts.h"
 #include "app/open_address.h"
-#include "app/results/local_scan.h"
 #include "app/results/result_tree.h"
 #include "app/site_map_about_form.h"
 #include "app/site_map_ftp_form.h"
@@ -27,7 +20,6 @@
 #include "controls/rz_page_control.h"
 #include "controls/rz_progress_bar.h"
 #include "controls/rz_status_bar.h"
-#include "fetch/file_fetcher.h"
 #include "ftp/forms/quill_ftp.h"
 #include "platform/rtl/files.h"
 #include "platform/rtl/format.h"
@@ -41,41 +33,6 @@
 #include "platform/vcl/application.h"
 #include "platform/vcl/dialogs.h"
 #include "shellcontrols/rz_tree_view.h"
-
-namespace mainwin {
-
-// The crawl's progress on the status page.
-class WizardCrawlView : public crawl::CrawlView {
-public:
-    explicit WizardCrawlView(TfrmSiteMapMain& Form) : form_(Form) {}
-    void ShowLookingIn(const std::string& S) override { form_.lblLookingIn->SetCaption(S); }
-    void ShowFileFound(const std::string& S) override { form_.lblFileFound->SetCaption(S); }
-    void ShowFileCount(const std::string& S) override { form_.lblFileCount->SetCaption(S); }
-    void ShowTotalFiles(const std::string& S) override { form_.lblTotalFiles->SetCaption(S); }
-    int MemoLineCount() const override {
-        const std::string& pending = form_.memoPending_;
-        int lines = form_.memoFiles->Lines().Count();
-        for (size_t at = pending.find('\n'); at != std::string::npos; at = pending.find('\n', at + 1))
-            ++lines;
-        return lines;
-    }
-    void ClearMemo() override {
-        form_.memoPending_.clear();
-        form_.memoFiles->Lines().Clear();
-    }
-    // The lines go to the memo as the loop turns, many at a time.
-    void AppendMemo(const std::string& S) override {
-        form_.memoPending_ += S;
-        form_.memoPending_ += "\r\n";
-    }
-    void ProcessMessages() override { form_.ProcessMessages(); }
-    TWorkPace* Pace() override { return &form_.run_->Pace(); }
-
-private:
-    TfrmSiteMapMain& form_;
-};
-
-} // namespace mainwin
 
 namespace {
 
@@ -229,8 +186,8 @@ void TfrmSiteMapMain::Back() {
 void TfrmSiteMapMain::Cancel() {
     AutoMode_ = false;
     SetAutoRun(false);
-    if (Scanning_ || Crawling_) {
-        CancelRun();
+    if (run_->Gathering()) {
+        run_->Cancel();
         btnBack->SetEnabled(true);
         return;
     }
@@ -244,16 +201,6 @@ bool TfrmSiteMapMain::CloseAfterRun() {
     // cancelled run.
     Close();
     return closing_;
-}
-
-void TfrmSiteMapMain::CancelRun() {
-    if (Scanning_ && scan_) scan_->Stop();
-    if (Crawling_ && crawl_) {
-        CancelRequested_ = true;
-        crawl_->Cancel();
-        aniSearch->SetAnimate(false);
-        Crawling_ = false;
-    }
 }
 
 bool TfrmSiteMapMain::CheckGatheringInput() {
@@ -306,13 +253,6 @@ void TfrmSiteMapMain::ProcessMessages() {
     Application->ProcessMessages();
 }
 
-void TfrmSiteMapMain::FlushMemoLines() {
-    if (memoPending_.empty()) return;
-    memoPending_.resize(memoPending_.size() - 2);
-    memoFiles->Lines().Add(memoPending_);
-    memoPending_.clear();
-}
-
 void TfrmSiteMapMain::ClearRunTexts() {
     // A new run: nothing shown may still describe the previous one.
     for (TLabel* label : {lblLookingIn, lblFileFound, lblFileCount, lblTotalFiles, lblLinkFileName,
@@ -321,40 +261,11 @@ void TfrmSiteMapMain::ClearRunTexts() {
     for (TRzBitBtn* button : {btnViewOutputFile, btnCopyToClipboard, btnFTPFiles})
         button->SetEnabled(false);
     memoGenerated->Lines().Clear();
-    run_->ForgetOutputFailure();
     SetFtpEnabled(false);
 }
 
 void TfrmSiteMapMain::RunGathering() {
-    fileCount_ = 0;
-    ClearRunTexts();
-    lblStatusTitle->SetCaption(main_text::Searching);
-    EnterBusy();
-    // Escape is Cancel while the run goes on, as in any dialog with a Cancel button.
-    btnCancel->SetCancel(true);
-    ProcessMessages();
-    memoFiles->Lines().Clear();
-    run_->Tree().ReleaseTree();
-    aniSearch->SetAnimate(true);
-    bool gathered = true;
-    if (optLocal->Checked()) {
-        lblCurrentURL->SetCaption(main_text::FileLabel);
-        lblUrlsFound->SetCaption(main_text::FilesFoundLabel);
-        ScanLocalFolder();
-    } else {
-        lblCurrentURL->SetCaption(main_text::UrlLabel);
-        lblUrlsFound->SetCaption(main_text::UrlsFoundLabel);
-        gathered = CrawlSite();
-    }
-    aniSearch->SetAnimate(false);
-    memoFiles->Lines().Add(main_text::TotalFiles + IntToStr(fileCount_));
-    ShowResultTree();
-    lblLookingIn->SetCaption("");
-    lblFileFound->SetCaption("");
-    lblStatusTitle->SetCaption(main_text::SearchComplete);
-    lblTotalFiles->SetCaption(main_text::TotalFilesFound + IntToStr(fileCount_));
-    btnCancel->SetCancel(false);
-    LeaveBusy();
+    const bool gathered = run_->Gather(optLocal->Checked());
     if (CloseAfterRun()) return;
     if (!gathered && autoRun_) {
         FailAutoRun();
@@ -373,66 +284,7 @@ void TfrmSiteMapMain::ShowGatheringFailure() {
     btnBack->SetEnabled(true);
     btnCancel->SetCaption(main_text::Close);
     if (btnBack->CanFocus()) btnBack->SetFocus();
-    Warn(gatherFailure_);
-}
-
-void TfrmSiteMapMain::ScanLocalFolder() {
-    results::TLocalScan scan(run_->Tree(), *IgnoreFolderList_, *IgnoreFileList_);
-    scan.Display.LookingIn = [this](const std::string& s) { lblLookingIn->SetCaption(s); };
-    scan.Display.FileFound = [this](const std::string& s) { lblFileFound->SetCaption(s); };
-    scan.Display.FileCount = [this](int n) { lblFileCount->SetCaption(IntToStr(n)); };
-    // The lines go to the memo as the loop turns, many at a time.
-    scan.Display.MemoLine = [this](const std::string& s) {
-        memoPending_ += s;
-        memoPending_ += "\r\n";
-    };
-    scan.Display.Pace = &run_->Pace();
-    scan_ = &scan;
-    Scanning_ = true;
-    try {
-        scan.Run(IncludeBackslash(IndexFolder()));
-        FlushMemoLines();
-    } catch (const Exception& e) {
-        FlushMemoLines();
-        memoFiles->Lines().Add(e.Message());
-        if (autoRun_) mainwin::PrintMessage(std::cerr, e.Message());
-    }
-    Scanning_ = false;
-    scan_ = nullptr;
-    fileCount_ = scan.FileCount();
-}
-
-bool TfrmSiteMapMain::CrawlSite() {
-    mainwin::WizardCrawlView view(*this);
-    crawl::ResultTreeResults results(run_->Tree());
-    crawl::TWebsiteCrawl crawl(run_->Fetcher(), *Profile_, *IgnoreFolderList_, *IgnoreFileList_, view,
-                               results);
-    crawl_ = &crawl;
-    CancelRequested_ = false;
-    Crawling_ = true;
-    bool loaded = false;
-    gatherFailure_.clear();
-    try {
-        loaded = crawl.CrawlWebsite(Profile_->Website());
-    } catch (const Exception& e) {
-        gatherFailure_ = e.Message();
-    }
-    FlushMemoLines();
-    Crawling_ = false;
-    crawl_ = nullptr;
-    UrlCount_ = crawl.UrlCount();
-    fileCount_ = crawl.FileCount();
-    if (loaded || crawl.CancelRequested()) return true;
-    if (!crawl.StartFailure().empty()) {
-        // The crawl's own log has it already.
-        gatherFailure_ = crawl.StartFailure();
-    } else {
-        if (gatherFailure_.empty()) gatherFailure_ = main_text::StartPageFailed;
-        memoFiles->Lines().Add(gatherFailure_);
-    }
-    const std::string& reason = gatherFailure_;
-    if (autoRun_) mainwin::PrintMessage(std::cerr, reason);
-    return false;
+    Warn(run_->GatherFailure());
 }
 
 void TfrmSiteMapMain::ShowResultTree() {

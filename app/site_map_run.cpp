@@ -9,7 +9,7 @@
 
 TSiteMapRun::TSiteMapRun(TRzTreeView& TreeView, TMapProfile& Profile, TStringList& IgnoreFolderList,
                          TStringList& IgnoreFileList, TComponent* Owner)
-    : treeView_(TreeView), profile_(Profile) {
+    : treeView_(TreeView), profile_(Profile), ignoreFolders_(IgnoreFolderList), ignoreFiles_(IgnoreFileList) {
     if (Owner) {
         fetcher_ = new TFileFetcher(Owner);
     } else {
@@ -29,6 +29,7 @@ TSiteMapRun::TSiteMapRun(TRzTreeView& TreeView, TMapProfile& Profile, TStringLis
     tree_ = std::make_unique<results::TResultTree>(TreeView, Profile, IgnoreFolderList, IgnoreFileList);
     pace_ = std::make_unique<TWorkPace>([this] { ProcessMessages(); },
                                         [] { Application->ProcessMessagesUnpainted(); });
+    pace_->OnTurn = [this] { FlushLog(); };
     tree_->OnProcessMessages = [this] { pace_->Turn(); };
 }
 

@@ -19,6 +19,10 @@ class TWorkPace;
 
 namespace results {
 class TResultTree;
+class TLocalScan;
+} // namespace results
+namespace crawl {
+class TWebsiteCrawl;
 }
 
 class TSiteMapRun {
@@ -44,6 +48,18 @@ public:
     TFileFetcher& Fetcher() { return *fetcher_; }
     TQuillFTP& Ftp() { return *ftp_; }
 
+    // Empties the tree and gathers into it the folder of the profile's index page (Local) or the pages
+    // of the profile's web site. False when the crawl's start page did not load (GatherFailure says why).
+    bool Gather(bool Local);
+    // Stops the scan or the crawl under way; it ends at its next step and keeps what it found.
+    void Cancel();
+    bool Gathering() const { return scanning_ || crawling_; }
+    int FileCount() const { return fileCount_; }
+    int UrlCount() const { return urlCount_; }
+    const std::string& GatherFailure() const { return gatherFailure_; }
+    // The log lines kept back go to the view.
+    void FlushLog();
+
     // Writes the site map from the tree as the profile asks, then saves the profile (Settings remember
     // it as the last one). False when the output failed.
     bool WriteOutputs(TSiteMapSettings* Settings);
@@ -61,10 +77,16 @@ public:
     void ProcessMessages();
 
 private:
+    class CrawlShown;
+    void ScanLocalFolder();
+    bool CrawlSite();
+    void KeepLogLine(const std::string& Line);
     bool SendUploadList(bool Unattended);
 
     TRzTreeView& treeView_;
     TMapProfile& profile_;
+    TStringList& ignoreFolders_;
+    TStringList& ignoreFiles_;
     TSiteMapRunView unseen_;
     TSiteMapRunView* view_ = &unseen_;
     bool unattended_ = false;
@@ -74,6 +96,17 @@ private:
     TQuillFTP* ftp_ = nullptr;
     std::unique_ptr<results::TResultTree> tree_;
     std::unique_ptr<TWorkPace> pace_;
+    results::TLocalScan* scan_ = nullptr;
+    crawl::TWebsiteCrawl* crawl_ = nullptr;
+    bool scanning_ = false;
+    bool crawling_ = false;
+    bool cancelRequested_ = false;
+    int urlCount_ = 0;
+    int fileCount_ = 0;
+    // Why the last crawl gathered nothing.
+    std::string gatherFailure_;
+    // Log lines not yet handed to the view, each followed by "\r\n".
+    std::string logPending_;
     bool outputFailed_ = false;
     std::string xmlFileName_;
     std::vector<std::string> uploadList_;

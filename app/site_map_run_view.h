@@ -10,6 +10,27 @@ class TSiteMapRunView {
 public:
     virtual ~TSiteMapRunView() = default;
 
+    // A gathering starts: nothing shown may still describe the previous run; the run is busy until
+    // GatheringEnded.
+    virtual void GatheringStarting() {}
+    // The log of the files found is emptied.
+    virtual void ClearLog() {}
+    // The scan of the local folder (Local) or the crawl of the web site begins.
+    virtual void GatheringBegins(bool) {}
+    // The folder or start address being searched, the file or address being taken, and the counts.
+    virtual void ShowLookingIn(const std::string&) {}
+    virtual void ShowFileFound(const std::string&) {}
+    virtual void ShowFileCount(const std::string&) {}
+    virtual void ShowTotalFiles(const std::string&) {}
+    // Lines of the log, "\r\n" between them, many at a time.
+    virtual void AppendLog(const std::string&) {}
+    // The lines the log holds.
+    virtual int LogLineCount() const { return 0; }
+    // The crawl was cancelled; it ends at its next step.
+    virtual void CrawlCancelled() {}
+    // The gathering has ended with FileCount files in the tree; the run is no longer busy.
+    virtual void GatheringEnded(int) {}
+
     // The site map is about to be written from Parts + 1 entries; the run is busy until OutputWritten.
     virtual void OutputStarting(int) {}
     // The entry at Index is being written; called only when the message loop is about to turn.

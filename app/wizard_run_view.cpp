@@ -6,13 +6,74 @@
 #include "app/main_form.h"
 #include "app/main_texts.h"
 #include "app/output/site_map_output.h"
+#include "controls/rz_animator.h"
 #include "controls/rz_buttons.h"
 #include "controls/rz_edits.h"
 #include "controls/rz_progress_bar.h"
+#include "platform/rtl/string_list.h"
+#include "platform/rtl/strings.h"
 #include "platform/stdctrls/label.h"
 #include "platform/vcl/dialogs.h"
 
 namespace mainwin {
+
+void WizardRunView::GatheringStarting() {
+    form_.ClearRunTexts();
+    form_.lblStatusTitle->SetCaption(main_text::Searching);
+    form_.EnterBusy();
+    // Escape is Cancel while the run goes on, as in any dialog with a Cancel button.
+    form_.btnCancel->SetCancel(true);
+}
+
+void WizardRunView::ClearLog() {
+    form_.memoFiles->Lines().Clear();
+}
+
+void WizardRunView::GatheringBegins(bool Local) {
+    form_.aniSearch->SetAnimate(true);
+    form_.lblCurrentURL->SetCaption(Local ? main_text::FileLabel : main_text::UrlLabel);
+    form_.lblUrlsFound->SetCaption(Local ? main_text::FilesFoundLabel : main_text::UrlsFoundLabel);
+}
+
+void WizardRunView::ShowLookingIn(const std::string& S) {
+    form_.lblLookingIn->SetCaption(S);
+}
+
+void WizardRunView::ShowFileFound(const std::string& S) {
+    form_.lblFileFound->SetCaption(S);
+}
+
+void WizardRunView::ShowFileCount(const std::string& S) {
+    form_.lblFileCount->SetCaption(S);
+}
+
+void WizardRunView::ShowTotalFiles(const std::string& S) {
+    form_.lblTotalFiles->SetCaption(S);
+}
+
+void WizardRunView::AppendLog(const std::string& Lines) {
+    form_.memoFiles->Lines().Add(Lines);
+}
+
+int WizardRunView::LogLineCount() const {
+    return form_.memoFiles->Lines().Count();
+}
+
+void WizardRunView::CrawlCancelled() {
+    form_.aniSearch->SetAnimate(false);
+}
+
+void WizardRunView::GatheringEnded(int FileCount) {
+    form_.aniSearch->SetAnimate(false);
+    form_.memoFiles->Lines().Add(main_text::TotalFiles + IntToStr(FileCount));
+    form_.ShowResultTree();
+    form_.lblLookingIn->SetCaption("");
+    form_.lblFileFound->SetCaption("");
+    form_.lblStatusTitle->SetCaption(main_text::SearchComplete);
+    form_.lblTotalFiles->SetCaption(main_text::TotalFilesFound + IntToStr(FileCount));
+    form_.btnCancel->SetCancel(false);
+    form_.LeaveBusy();
+}
 
 void WizardRunView::OutputStarting(int Parts) {
     form_.lblOutputStatus->SetCaption(main_text::CreatingSiteMap);

@@ -13,6 +13,18 @@ class WizardRunView : public TSiteMapRunView {
 public:
     explicit WizardRunView(TfrmSiteMapMain& Form) : form_(Form) {}
 
+    void GatheringStarting() override;
+    void ClearLog() override;
+    void GatheringBegins(bool Local) override;
+    void ShowLookingIn(const std::string& S) override;
+    void ShowFileFound(const std::string& S) override;
+    void ShowFileCount(const std::string& S) override;
+    void ShowTotalFiles(const std::string& S) override;
+    void AppendLog(const std::string& Lines) override;
+    int LogLineCount() const override;
+    void CrawlCancelled() override;
+    void GatheringEnded(int FileCount) override;
+
     void OutputStarting(int Parts) override;
     void OutputProgress(int Index, const TSiteMapNode& Node) override;
     void OutputWritten(int Parts) override;

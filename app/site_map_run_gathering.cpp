@@ -1,0 +1,137 @@
+// The gathering step of a run: the local folder scanned, or the web site crawled, into the result tree.
+#include <iostream>
+
+#include "app/console_message.h"
+#include "app/core/map_profile.h"
+#include "app/core/work_pace.h"
+#include "app/crawl/crawl_view.h"
+#include "app/crawl/result_tree_results.h"
+#include "app/crawl/website_crawl.h"
+#include "app/main_texts.h"
+#include "app/results/local_scan.h"
+#include "app/results/result_tree.h"
+#include "app/site_map_run.h"
+#include "platform/rtl/exception.h"
+#include "platform/rtl/files.h"
+#include "platform/rtl/strings.h"
+
+// The crawl's progress, passed on to the run's view.
+class TSiteMapRun::CrawlShown : public crawl::CrawlView {
+public:
+    explicit CrawlShown(TSiteMapRun& Run) : run_(Run) {}
+    void ShowLookingIn(const std::string& S) override { run_.view_->ShowLookingIn(S); }
+    void ShowFileFound(const std::string& S) override { run_.view_->ShowFileFound(S); }
+    void ShowFileCount(const std::string& S) override { run_.view_->ShowFileCount(S); }
+    void ShowTotalFiles(const std::string& S) override { run_.view_->ShowTotalFiles(S); }
+    int MemoLineCount() const override {
+        const std::string& pending = run_.logPending_;
+        int lines = run_.view_->LogLineCount();
+        for (size_t at = pending.find('\n'); at != std::string::npos; at = pending.find('\n', at + 1))
+            ++lines;
+        return lines;
+    }
+    void ClearMemo() override {
+        run_.logPending_.clear();
+        run_.view_->ClearLog();
+    }
+    void AppendMemo(const std::string& S) override { run_.KeepLogLine(S); }
+    void ProcessMessages() override { run_.ProcessMessages(); }
+    TWorkPace* Pace() override { return run_.pace_.get(); }
+
+private:
+    TSiteMapRun& run_;
+};
+
+bool TSiteMapRun::Gather(bool Local) {
+    fileCount_ = 0;
+    outputFailed_ = false;
+    view_->GatheringStarting();
+    ProcessMessages();
+    view_->ClearLog();
+    tree_->ReleaseTree();
+    view_->GatheringBegins(Local);
+    bool gathered = true;
+    if (Local)
+        ScanLocalFolder();
+    else
+        gathered = CrawlSite();
+    view_->GatheringEnded(fileCount_);
+    return gathered;
+}
+
+void TSiteMapRun::Cancel() {
+    if (scanning_ && scan_) scan_->Stop();
+    if (crawling_ && crawl_) {
+        cancelRequested_ = true;
+        crawl_->Cancel();
+        view_->CrawlCancelled();
+        crawling_ = false;
+    }
+}
+
+void TSiteMapRun::KeepLogLine(const std::string& Line) {
+    // The lines go to the view as the loop turns, many at a time.
+    logPending_ += Line;
+    logPending_ += "\r\n";
+}
+
+void TSiteMapRun::FlushLog() {
+    if (logPending_.empty()) return;
+    logPending_.resize(logPending_.size() - 2);
+    view_->AppendLog(logPending_);
+    logPending_.clear();
+}
+
+void TSiteMapRun::ScanLocalFolder() {
+    results::TLocalScan scan(*tree_, ignoreFolders_, ignoreFiles_);
+    scan.Display.LookingIn = [this](const std::string& s) { view_->ShowLookingIn(s); };
+    scan.Display.FileFound = [this](const std::string& s) { view_->ShowFileFound(s); };
+    scan.Display.FileCount = [this](int n) { view_->ShowFileCount(IntToStr(n)); };
+    scan.Display.MemoLine = [this](const std::string& s) { KeepLogLine(s); };
+    scan.Display.Pace = pace_.get();
+    scan_ = &scan;
+    scanning_ = true;
+    const std::string& index = profile_.IndexPage();
+    try {
+        scan.Run(IncludeBackslash(index.empty() ? std::string() : ExtractFilePath(index)));
+        FlushLog();
+    } catch (const Exception& e) {
+        FlushLog();
+        view_->AppendLog(e.Message());
+        if (unattended_) mainwin::PrintMessage(std::cerr, e.Message());
+    }
+    scanning_ = false;
+    scan_ = nullptr;
+    fileCount_ = scan.FileCount();
+}
+
+bool TSiteMapRun::CrawlSite() {
+    CrawlShown shown(*this);
+    crawl::ResultTreeResults results(*tree_);
+    crawl::TWebsiteCrawl crawl(*fetcher_, profile_, ignoreFolders_, ignoreFiles_, shown, results);
+    crawl_ = &crawl;
+    cancelRequested_ = false;
+    crawling_ = true;
+    bool loaded = false;
+    gatherFailure_.clear();
+    try {
+        loaded = crawl.CrawlWebsite(profile_.Website());
+    } catch (const Exception& e) {
+        gatherFailure_ = e.Message();
+    }
+    FlushLog();
+    crawling_ = false;
+    crawl_ = nullptr;
+    urlCount_ = crawl.UrlCount();
+    fileCount_ = crawl.FileCount();
+    if (loaded || crawl.CancelRequested()) return true;
+    if (!crawl.StartFailure().empty()) {
+        // The crawl's own log has it already.
+        gatherFailure_ = crawl.StartFailure();
+    } else {
+        if (gatherFailure_.empty()) gatherFailure_ = main_text::StartPageFailed;
+        view_->AppendLog(gatherFailure_);
+    }
+    if (unattended_) mainwin::PrintMessage(std::cerr, gatherFailure_);
+    return false;
+}
