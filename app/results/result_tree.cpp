@@ -216,6 +216,14 @@ void TResultTree::ReleaseTree() {
     contextNode_ = nullptr;
 }
 
+void TResultTree::AbandonTree() {
+    view_.Items().Abandon();
+    ++deletions_;
+    folders_.clear();
+    unexpanded_.clear();
+    contextNode_ = nullptr;
+}
+
 std::string TResultTree::StatusText() const {
     if (view_.SelectionCount() == 1) {
         const TDataRec* rec = Rec(view_.Selections(0));

@@ -96,6 +96,9 @@ public:
     void ShowNodeProperties(TTreeNode* Node);
     void ApplyToChildren(TTreeNode* Node, bool OnlyDefaults, double Priority, ChangeFreqType ChangeFreq);
     void ReleaseTree();
+    // Empties the tree for a program about to end: the nodes and their records are left to the ending
+    // process rather than freed one by one.
+    void AbandonTree();
 
     TTreeNode* ContextNode() const { return contextNode_; }
     ResultMenuState MenuState() const { return menuState_; }

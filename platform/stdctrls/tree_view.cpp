@@ -257,6 +257,11 @@ void TTreeView::NodeGoing(TTreeNode* Node) {
     if (savedTop_ == Node) savedTop_ = nullptr;
 }
 
+void TTreeView::NodesAbandoned() {
+    selections_.clear();
+    shiftAnchor_ = savedSelected_ = savedTop_ = nullptr;
+}
+
 void TTreeView::CaretMovedByDeletion() {
     TTreeNode* caret = Selected();
     if (multiSelect_ && caret) {

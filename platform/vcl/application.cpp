@@ -157,11 +157,13 @@ void TApplication::Run() {
     }
     running_ = false;
     // The program ends with the loop: its forms go now, so that their OnDestroy work is done.
+    ending_ = true;
     try {
         DestroyComponents();
     } catch (...) {
         HandleException(this);
     }
+    ending_ = false;
 }
 
 void TApplication::ProcessMessages() {

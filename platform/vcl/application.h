@@ -61,6 +61,9 @@ public:
     // Shows the main form and runs the loop until Terminate or the main form closes; then frees the
     // forms the application owns (their OnDestroy runs), as the program ends with the loop.
     void Run();
+    // True while Run frees the forms at the program's end: what they hold in memory may be left to the
+    // ending process instead of being freed piece by piece (their files are written as ever).
+    bool Ending() const { return ending_; }
     void ProcessMessages();
     // Input, timers and posted messages without painting.
     void ProcessMessagesUnpainted();
@@ -132,6 +135,7 @@ private:
     bool terminated_ = false;
     bool showMainForm_ = true;
     bool running_ = false;
+    bool ending_ = false;
     std::string title_;
     bool showHint_ = true;
     int hintPause_ = 500;

@@ -655,3 +655,40 @@ TEST(TreeView, NodesAddedWhileTheTreeIsUpdatedEnterTheWindowAFolderAtATimeWhenIt
     EXPECT_EQ(count.items, 0);
     EXPECT_EQ(SendMessage(f.tree->Handle(), TVM_GETCOUNT, 0, 0), items.Count());
 }
+
+TEST(TreeView, AnAbandonedTreeEmptiesAtOnceTellingNoDeletionAndTheViewGoesOnWithoutItsNodes) {
+    TreeForm f;
+    f.tree->SetMultiSelect(true);
+    f.Show();
+    TTreeNodes& items = f.tree->Items();
+    std::vector<int> data(300);
+    for (int folder = 0; folder < 3; ++folder) {
+        TTreeNode* parent = items.AddChildObject(nullptr, "folder", nullptr, 0, 0);
+        for (int i = 0; i < 99; ++i)
+            items.AddChildObject(parent, "page", &data[static_cast<size_t>(folder * 100 + i)], 1, 1);
+        parent->Expand(false);
+    }
+    f.tree->Select({items[5], items[120]});
+    int deletions = 0;
+    f.tree->OnDeletion = [&](TObject*, TTreeNode*) { ++deletions; };
+    items.Abandon();
+    EXPECT_EQ(deletions, 0);
+    EXPECT_EQ(items.Count(), 0);
+    EXPECT_EQ(items.GetFirstNode(), nullptr);
+    EXPECT_EQ(f.tree->SelectionCount(), 0);
+    EXPECT_EQ(f.tree->Selected(), nullptr);
+    EXPECT_EQ(SendMessage(f.tree->Handle(), TVM_GETCOUNT, 0, 0), 0) << "the window let its items go";
+    // The view works on with new nodes, and frees just those when it goes.
+    TTreeNode* fresh = items.AddChildObject(nullptr, "fresh", &data[0], 0, 0);
+    items.AddChildObject(fresh, "child", &data[1], 1, 1);
+    fresh->Expand(false);
+    Pump();
+    EXPECT_EQ(SendMessage(f.tree->Handle(), TVM_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(items[1]->Text(), "child");
+    f.form->Destroying();
+    items.Abandon();
+    EXPECT_EQ(items.Count(), 0);
+    delete f.form;
+    f.form = nullptr;
+    EXPECT_EQ(deletions, 0);
+}

@@ -95,10 +95,16 @@ const bool childEndsItsLoops = testsupport::RegisterChildTest("Loop", "ChildEnds
     TForm* main = nullptr;
     Application->CreateForm(main);
     EXPECT_EQ(Application->MainForm(), main);
-    bool destroyed = false;
-    main->OnDestroy = [&](TObject*) { destroyed = true; };
+    bool destroyed = false, ending = false;
+    main->OnDestroy = [&](TObject*) {
+        destroyed = true;
+        ending = Application->Ending();
+    };
+    EXPECT_FALSE(Application->Ending());
     Application->Run();
     EXPECT_TRUE(destroyed);
+    EXPECT_TRUE(ending) << "the forms go as the program ends";
+    EXPECT_FALSE(Application->Ending());
     EXPECT_EQ(Application->MainForm(), nullptr);
 });
 
