@@ -38,15 +38,15 @@ struct TWMFtpRequestDone : MessageView {
 } // namespace
 
 TCustomFtpCli::TCustomFtpCli(TComponent* AOwner) : TComponent(AOwner) {
-    handle_ = AllocateHWnd([this](TMessage& Msg) { wndProc(Msg); });
+    handle_ = AllocateHWnd([this](TMessage& Msg) { WndProc(Msg); });
     control_ = new TWSocket(this);
     data_ = new TWSocket(this);
     control_->FreeNotification(this);
     data_->FreeNotification(this);
-    control_->OnDnsLookupDone = [this](TObject*, WORD Error) { controlDnsLookupDone(Error); };
-    control_->OnSessionConnected = [this](TObject*, WORD Error) { controlSessionConnected(Error); };
-    control_->OnSessionClosed = [this](TObject*, WORD Error) { controlSessionClosed(Error); };
-    control_->OnDataAvailable = [this](TObject*, WORD) { controlDataAvailable(); };
+    control_->OnDnsLookupDone = [this](TObject*, WORD Error) { ControlDnsLookupDone(Error); };
+    control_->OnSessionConnected = [this](TObject*, WORD Error) { ControlSessionConnected(Error); };
+    control_->OnSessionClosed = [this](TObject*, WORD Error) { ControlSessionClosed(Error); };
+    control_->OnDataAvailable = [this](TObject*, WORD) { ControlDataAvailable(); };
     control_->OnSocksError = [this](TObject*, int, const std::string& Msg) { socksFailure_ = Msg; };
     data_->OnSocksError = [this](TObject*, int, const std::string& Msg) { dataSocksFailure_ = Msg; };
     // An exception in the control connection's handling closes it; the request ends with its text.
@@ -55,7 +55,7 @@ TCustomFtpCli::TCustomFtpCli(TComponent* AOwner) : TComponent(AOwner) {
         if (requestDone_) return;
         lastReply_ = std::string("500 ") + E.what();
         replyCode_ = 500;
-        keepErrorMessage();
+        KeepErrorMessage();
         error_ = 500;
     };
     assembler_.SetAcceptLF(true);
@@ -64,7 +64,7 @@ TCustomFtpCli::TCustomFtpCli(TComponent* AOwner) : TComponent(AOwner) {
 TCustomFtpCli::~TCustomFtpCli() {
     KillTimer(handle_, kTimeoutTimer);
     DeallocateHWnd(handle_);
-    releaseStream();
+    ReleaseStream();
     // The sockets go with their owner; they must not call back into a client being destroyed.
     for (TWSocket* s : {control_, data_}) {
         if (!s) continue;
@@ -86,7 +86,7 @@ void TCustomFtpCli::Notification(TComponent* AComponent, TOperation Operation) {
     if (AComponent == data_) data_ = nullptr;
 }
 
-void TCustomFtpCli::wndProc(TMessage& Msg) {
+void TCustomFtpCli::WndProc(TMessage& Msg) {
     const bool outer = inHandler_;
     inHandler_ = true;
     struct Restore {
@@ -106,16 +106,16 @@ void TCustomFtpCli::wndProc(TMessage& Msg) {
             Msg.Result = DefWindowProc(handle_, Msg.Msg, Msg.WParam, Msg.LParam);
         }
     } catch (const std::exception& E) {
-        takeException(E);
+        TakeException(E);
     }
 }
 
 // Nothing raised in here is dropped: a running request fails with it, and one that has no request to
 // end reaches OnBgException or, without one, the application's handler.
-void TCustomFtpCli::takeException(const std::exception& E) {
+void TCustomFtpCli::TakeException(const std::exception& E) {
     bool canAbort = true;
     if (OnBgException) OnBgException(this, E, canAbort);
-    if (!requestDone_) return abandonRequest(std::string("500 ") + E.what());
+    if (!requestDone_) return AbandonRequest(std::string("500 ") + E.what());
     if (!OnBgException) throw;
 }
 
@@ -131,17 +131,17 @@ void TCustomFtpCli::WMTimer(TMessage&) {
     const auto now = std::chrono::steady_clock::now();
     // A server that said nothing at all timed out; one that keeps talking without finishing its reply
     // is over its reply's limits.
-    if (Timeout > 0 && now - lastActivity_ >= std::chrono::seconds(Timeout)) return requestTimedOut();
-    if (const std::string why = budget_.Check(now); !why.empty()) return abandonRequest(why);
-    scheduleCheck();
+    if (Timeout > 0 && now - lastActivity_ >= std::chrono::seconds(Timeout)) return RequestTimedOut();
+    if (const std::string why = budget_.Check(now); !why.empty()) return AbandonRequest(why);
+    ScheduleCheck();
 }
 
-void TCustomFtpCli::armTimeout() {
+void TCustomFtpCli::ArmTimeout() {
     Touch();
-    scheduleCheck();
+    ScheduleCheck();
 }
 
-void TCustomFtpCli::scheduleCheck() {
+void TCustomFtpCli::ScheduleCheck() {
     using namespace std::chrono;
     if (requestDone_) return;
     const bool idleLimit = Timeout > 0;
@@ -157,37 +157,37 @@ void TCustomFtpCli::scheduleCheck() {
     timerRunning_ = true;
 }
 
-void TCustomFtpCli::askReply() {
+void TCustomFtpCli::AskReply() {
     budget_.Ask(std::chrono::steady_clock::now(), std::chrono::seconds(std::max(Timeout, 0)));
-    scheduleCheck();
+    ScheduleCheck();
 }
 
 // A limit of the reply ran out, or something failed under the request: both connections go and the
 // request ends with Reply.
-void TCustomFtpCli::abandonRequest(const std::string& Reply) {
+void TCustomFtpCli::AbandonRequest(const std::string& Reply) {
     KillTimer(handle_, kTimeoutTimer);
     timerRunning_ = false;
     budget_.Finish();
     lastReply_ = Reply;
     replyCode_ = ftpreply::LeadingCode(Reply);
-    keepErrorMessage();
+    KeepErrorMessage();
     error_ = replyCode_;
-    display("! " + Reply);
+    Display("! " + Reply);
     AbortNow();
-    finishRequest(error_);
+    FinishRequest(error_);
 }
 
 // A request that heard nothing for Timeout seconds: both connections go and it ends with 426.
-void TCustomFtpCli::requestTimedOut() {
+void TCustomFtpCli::RequestTimedOut() {
     KillTimer(handle_, kTimeoutTimer);
     timerRunning_ = false;
     SetTimeoutReply();
     // A transfer that failed on our side and then heard nothing more: its own failure says more.
     if (!localError_.empty()) lastReply_ = errorMessage_ = localError_;
     error_ = 426;
-    display("! " + lastReply_);
+    Display("! " + lastReply_);
     AbortNow();
-    finishRequest(426);
+    FinishRequest(426);
 }
 
 void TCustomFtpCli::SetFtpState(TFtpState NewState) {
@@ -206,27 +206,27 @@ void TCustomFtpCli::ReportError(const std::string& Text) {
     throw FtpException(Text);
 }
 
-void TCustomFtpCli::display(const std::string& Text) {
+void TCustomFtpCli::Display(const std::string& Text) {
     if (!OnDisplay) return;
     std::string msg = Text;
     OnDisplay(this, msg);
 }
 
-void TCustomFtpCli::showLastReply() {
-    display("< " + lastReply_);
+void TCustomFtpCli::ShowLastReply() {
+    Display("< " + lastReply_);
 }
 
-void TCustomFtpCli::keepErrorMessage() {
+void TCustomFtpCli::KeepErrorMessage() {
     if (errorMessage_.empty()) errorMessage_ = lastReply_;
 }
 
 // Ends the current request with a reply of our own making.
-void TCustomFtpCli::failWith(const std::string& Reply, int Error, int Code) {
+void TCustomFtpCli::FailWith(const std::string& Reply, int Error, int Code) {
     lastReply_ = Reply;
     replyCode_ = Code >= 0 ? Code : ftpreply::LeadingCode(Reply);
-    keepErrorMessage();
+    KeepErrorMessage();
     error_ = Error;
-    finishRequest(Error);
+    FinishRequest(Error);
 }
 
 void TCustomFtpCli::SetLocalFileName(const std::string& Value) {
@@ -235,7 +235,7 @@ void TCustomFtpCli::SetLocalFileName(const std::string& Value) {
 }
 
 void TCustomFtpCli::SetLocalStream(TStream* Stream) {
-    releaseStream();
+    ReleaseStream();
     stream_ = Stream;
     streamSupplied_ = Stream != nullptr;
 }
@@ -272,7 +272,7 @@ void TCustomFtpCli::SetPassive(bool Value) {
 
 // The proxy settings go onto a socket before each of its connections: a socket keeps them across
 // closes, so a direct connection has them taken away.
-void TCustomFtpCli::applySocks(TWSocket& Socket) {
+void TCustomFtpCli::ApplySocks(TWSocket& Socket) {
     const bool socks =
         connectionType_ == ftpSocks4 || connectionType_ == ftpSocks4A || connectionType_ == ftpSocks5;
     Socket.SetSocksServer(socks ? socksServer_ : "");
@@ -294,72 +294,72 @@ void TCustomFtpCli::PumpMessages() {
 }
 
 // A client that is not connected is ready too: for StepOpen, and to say "not connected" to others.
-bool TCustomFtpCli::ensureReady(TFtpRequest Code) {
+bool TCustomFtpCli::EnsureReady(TFtpRequest Code) {
     if (state_ == ftpReady || state_ == ftpInternalReady || state_ == ftpNotConnected) return true;
-    refuse(Code, "FTP component not ready");
+    Refuse(Code, "FTP component not ready");
     return false;
 }
 
-void TCustomFtpCli::refuse(TFtpRequest Code, const std::string& Text) {
+void TCustomFtpCli::Refuse(TFtpRequest Code, const std::string& Text) {
     if (!inHandler_ || inSequencerStep_ || !requestDone_) return ReportError(Text);
     if (OnFtpError) {
         std::string msg = Text;
         OnFtpError(this, msg);
     }
-    beginRequest(Code);
-    failWith("500 " + Text, 500);
+    BeginRequest(Code);
+    FailWith("500 " + Text, 500);
 }
 
 // What every request does first: a request outside a sequence reports its own code, and its
 // error message is its own.
-void TCustomFtpCli::beginRequest(TFtpRequest Code) {
+void TCustomFtpCli::BeginRequest(TFtpRequest Code) {
     if (!inSequence_) {
         currentRequest_ = Code;
         errorMessage_.clear();
     }
     requestDone_ = false;
-    armTimeout();
+    ArmTimeout();
 }
 
 // Refuses text that would end the command line early and smuggle in another command.
-bool TCustomFtpCli::checkArgument(TFtpRequest Code, const std::string& Text) {
+bool TCustomFtpCli::CheckArgument(TFtpRequest Code, const std::string& Text) {
     if (Text.find_first_of(std::string("\r\n\0", 3)) == std::string::npos) return true;
-    refuse(Code, "Argument contains CR, LF or NUL");
+    Refuse(Code, "Argument contains CR, LF or NUL");
     return false;
 }
 
-void TCustomFtpCli::sendCommandLine(std::string Cmd) {
+void TCustomFtpCli::SendCommandLine(std::string Cmd) {
     if (OnCommand) OnCommand(this, Cmd);
     // The password is never shown.
-    display(Cmd.rfind("PASS ", 0) == 0 ? "> PASS ****" : "> " + Cmd);
+    Display(Cmd.rfind("PASS ", 0) == 0 ? "> PASS ****" : "> " + Cmd);
     if (!control_ || control_->State() != wsConnected) return;
     control_->SendStr(Cmd + "\r\n");
-    askReply();
+    AskReply();
 }
 
-void TCustomFtpCli::startCommand(TFtpRequest Code, const std::string& Command, std::vector<int> Accepted,
+void TCustomFtpCli::StartCommand(TFtpRequest Code, const std::string& Command, std::vector<int> Accepted,
                                  Handler Done) {
-    if (!ensureReady(Code)) return;
-    if (!Connected()) return refuse(Code, "FTP component not connected");
-    if (!checkArgument(Code, Command)) return;
-    beginRequest(Code);
+    if (!EnsureReady(Code)) return;
+    if (!Connected()) return Refuse(Code, "FTP component not connected");
+    if (!CheckArgument(Code, Command)) return;
+    BeginRequest(Code);
     if (Accepted.size() > 16) Accepted.resize(16);
     accepted_ = std::move(Accepted);
-    next_ = &TCustomFtpCli::handleStepReply;
+    next_ = &TCustomFtpCli::HandleStepReply;
     done_ = Done;
     SetFtpState(ftpWaitingResponse);
-    sendCommandLine(Command);
+    SendCommandLine(Command);
 }
 
-void TCustomFtpCli::handleStepReply() {
-    showLastReply();
+void TCustomFtpCli::HandleStepReply() {
+    ShowLastReply();
     if (accepted_.empty()) {
         error_ = replyCode_ >= 500 ? replyCode_ : 0;
     } else if (std::find(accepted_.begin(), accepted_.end(), replyCode_) != accepted_.end()) {
         error_ = 0;
     } else {
         error_ = replyCode_;
-        keepErrorMessage();
+        KeepErrorMessage();
     }
     if (passive_ && replyCode_ == 227) last227_ = lastReply_;
     if (error_ == 0) {
@@ -368,25 +368,25 @@ void TCustomFtpCli::handleStepReply() {
             replyDirectory_ = ftpreply::QuotedDirectory(lastReply_);
     }
     if (done_) return (this->*done_)();
-    finishRequest(error_);
+    FinishRequest(error_);
 }
 
-void TCustomFtpCli::finishRequest(int Error) {
+void TCustomFtpCli::FinishRequest(int Error) {
     if (requestDone_) return;
     requestDone_ = true;
     if (Error == 0 && sequencerActive_) {
         if (state_ != ftpAbort) SetFtpState(ftpInternalReady);
-        return runNextStep();
+        return RunNextStep();
     }
     // A failure inside a session still logs out: the sequencer runs QUIT alone and reports the error.
     if (Error != 0 && sequencerActive_ && (steps_ & Bit(sQuit)) && prevStep_ != sQuit && controlConnected_ &&
         state_ != ftpAbort) {
         error_ = Error;
         SetFtpState(ftpInternalReady);
-        return runNextStep();
+        return RunNextStep();
     }
     SetFtpState(ftpReady);
-    closeData();
+    CloseData();
     if (inSequence_) {
         if (savedReplyCode_ >= 0) {
             lastReply_ = savedLastReply_;
@@ -405,9 +405,9 @@ void TCustomFtpCli::finishRequest(int Error) {
 // Control connection.
 
 void TCustomFtpCli::StepOpen() {
-    if (!ensureReady(ftprq::Open)) return;
-    if (Connected()) return refuse(ftprq::Open, "FTP component already connected");
-    beginRequest(ftprq::Open);
+    if (!EnsureReady(ftprq::Open)) return;
+    if (Connected()) return Refuse(ftprq::Open, "FTP component already connected");
+    BeginRequest(ftprq::Open);
     currentStep_ = sOpen;
     assembler_.Clear();
     assembler_.SetAcceptLF((Options & ftpAcceptLF) != 0);
@@ -420,10 +420,10 @@ void TCustomFtpCli::StepOpen() {
     control_->DnsLookup(connectionType_ == ftpProxy ? ProxyServer : HostName);
 }
 
-void TCustomFtpCli::controlDnsLookupDone(WORD Error) {
+void TCustomFtpCli::ControlDnsLookupDone(WORD Error) {
     if (state_ != ftpDnsLookup) return;
     if (Error != 0) {
-        failWith("500 " + WinsockErrorText(Error) + " (Winsock error #" + IntToStr(Error) + ")", Error);
+        FailWith("500 " + WinsockErrorText(Error) + " (Winsock error #" + IntToStr(Error) + ")", Error);
         error_ = 500;
         return;
     }
@@ -431,20 +431,20 @@ void TCustomFtpCli::controlDnsLookupDone(WORD Error) {
         control_->SetAddr(control_->DnsResult());
         control_->SetProto("tcp");
         control_->SetPort(Port);
-        applySocks(*control_);
+        ApplySocks(*control_);
         SetFtpState(ftpWaitingBanner);
         control_->Connect();
     } catch (const std::exception& E) {
         SetFtpState(ftpInternalReady);
         sequencerActive_ = false;
-        failWith(std::string("500 ") + E.what(), 500);
+        FailWith(std::string("500 ") + E.what(), 500);
     }
 }
 
-void TCustomFtpCli::controlSessionConnected(WORD Error) {
+void TCustomFtpCli::ControlSessionConnected(WORD Error) {
     if (Error != 0) {
         sequencerActive_ = false;
-        failWith(connectFailure(Error, socksFailure_), Error);
+        FailWith(ConnectFailure(Error, socksFailure_), Error);
         error_ = 500;
         control_->Close();
         SetFtpState(ftpReady);
@@ -453,29 +453,29 @@ void TCustomFtpCli::controlSessionConnected(WORD Error) {
     controlConnected_ = true;
     Touch();
     // The greeting is asked for by the connection itself.
-    askReply();
+    AskReply();
 }
 
-bool TCustomFtpCli::usesSocks() const {
+bool TCustomFtpCli::UsesSocks() const {
     return connectionType_ == ftpSocks4 || connectionType_ == ftpSocks4A || connectionType_ == ftpSocks5;
 }
 
 // Through a proxy the message says that it is the proxy that failed, in the proxy's own words when
 // its handshake gave some.
-std::string TCustomFtpCli::connectFailure(WORD Error, const std::string& SocksText) const {
+std::string TCustomFtpCli::ConnectFailure(WORD Error, const std::string& SocksText) const {
     const std::string proxy = "SOCKS proxy " + socksServer_ + ":" + socksPort_;
-    if (usesSocks() && !SocksText.empty())
+    if (UsesSocks() && !SocksText.empty())
         return "500 " + proxy + " answered: " + SocksText + " (SOCKS error #" + IntToStr(Error) + ")";
     const std::string text = WinsockErrorText(Error) + " (Winsock error #" + IntToStr(Error) + ")";
-    return usesSocks() ? "500 " + proxy + " cannot be reached: " + text : "500 " + text;
+    return UsesSocks() ? "500 " + proxy + " cannot be reached: " + text : "500 " + text;
 }
 
-std::string TCustomFtpCli::socksNote(const std::string& SocksText) const {
-    if (!usesSocks() || SocksText.empty()) return {};
+std::string TCustomFtpCli::SocksNote(const std::string& SocksText) const {
+    if (!UsesSocks() || SocksText.empty()) return {};
     return " (SOCKS proxy " + socksServer_ + ":" + socksPort_ + " answered: " + SocksText + ")";
 }
 
-void TCustomFtpCli::controlSessionClosed(WORD Error) {
+void TCustomFtpCli::ControlSessionClosed(WORD Error) {
     const bool wasConnected = controlConnected_;
     if (controlConnected_) {
         controlConnected_ = false;
@@ -491,12 +491,12 @@ void TCustomFtpCli::controlSessionClosed(WORD Error) {
         lastReply_ = state_ == ftpAbort ? "426 Operation aborted." : "426 Connection closed";
         if (!wasConnected && Error != 0) lastReply_ = "426 " + WinsockErrorText(Error);
         replyCode_ = 426;
-        keepErrorMessage();
+        KeepErrorMessage();
     }
-    finishRequest(error);
+    FinishRequest(error);
 }
 
-void TCustomFtpCli::controlDataAvailable() {
+void TCustomFtpCli::ControlDataAvailable() {
     char buffer[ftpreply::LineAssembler::kCapacity];
     const int n = control_->Receive(buffer, static_cast<int>(assembler_.Room()));
     if (n == 0) return control_->Close();
@@ -508,10 +508,10 @@ void TCustomFtpCli::controlDataAvailable() {
     bool tooLong = false;
     // The state may change under any line (a reply finishes the request, a close ends the session).
     while (control_ && control_->State() == wsConnected && assembler_.NextLine(line, tooLong))
-        takeReplyLine(line, tooLong);
+        TakeReplyLine(line, tooLong);
 }
 
-void TCustomFtpCli::takeReplyLine(const std::string& Line, bool TooLong) {
+void TCustomFtpCli::TakeReplyLine(const std::string& Line, bool TooLong) {
     int code = 0;
     ftpreply::LineKind kind;
     if (TooLong) {
@@ -528,7 +528,7 @@ void TCustomFtpCli::takeReplyLine(const std::string& Line, bool TooLong) {
     if (kind == ftpreply::LineKind::Final)
         budget_.Finish();
     else if (const std::string why = budget_.TakeLine(lastReply_.size()); !why.empty())
-        return abandonRequest(why);
+        return AbandonRequest(why);
     if (OnResponse) OnResponse(this);
     switch (state_) {
     case ftpWaitingResponse:
@@ -537,108 +537,108 @@ void TCustomFtpCli::takeReplyLine(const std::string& Line, bool TooLong) {
         if (!next_) return ReportError("Program error: FNext is nil");
         return (this->*next_)();
     case ftpWaitingBanner:
-        showLastReply();
+        ShowLastReply();
         if (kind != ftpreply::LineKind::Final) return;
         replyCode_ = code;
-        return takeBannerLine(true);
+        return TakeBannerLine(true);
     default:
-        showLastReply();
+        ShowLastReply();
     }
 }
 
-void TCustomFtpCli::takeBannerLine(bool) {
+void TCustomFtpCli::TakeBannerLine(bool) {
     if (replyCode_ != 220) {
-        keepErrorMessage();
+        KeepErrorMessage();
         error_ = replyCode_;
         return control_->Close();
     }
     SetFtpState(ftpConnected);
     if (OnSessionConnected) OnSessionConnected(this, static_cast<WORD>(error_));
-    finishRequest(0);
+    FinishRequest(0);
 }
 
 // Steps.
 
 void TCustomFtpCli::StepUser() {
-    if (UserName.empty()) return refuse(ftprq::User, "UserName emtpy");
-    if (!checkArgument(ftprq::User, UserName)) return;
+    if (UserName.empty()) return Refuse(ftprq::User, "UserName emtpy");
+    if (!CheckArgument(ftprq::User, UserName)) return;
     currentStep_ = sUser;
     const std::string user = connectionType_ == ftpProxy ? UserName + "@" + HostName : UserName;
-    startCommand(ftprq::User, "USER " + user, {331, 230});
+    StartCommand(ftprq::User, "USER " + user, {331, 230});
 }
 
 void TCustomFtpCli::StepPass() {
-    if (PassWord.empty()) return refuse(ftprq::Pass, "Password emtpy");
+    if (PassWord.empty()) return Refuse(ftprq::Pass, "Password emtpy");
     currentStep_ = sPass;
-    startCommand(ftprq::Pass, "PASS " + PassWord, {230});
+    StartCommand(ftprq::Pass, "PASS " + PassWord, {230});
 }
 
 void TCustomFtpCli::StepCwd() {
-    if (HostDirName.empty()) return refuse(ftprq::Cwd, "HostDirName emtpy");
+    if (HostDirName.empty()) return Refuse(ftprq::Cwd, "HostDirName emtpy");
     currentStep_ = sCwd;
-    startCommand(ftprq::Cwd, "CWD " + HostDirName, {200, 250, 257});
+    StartCommand(ftprq::Cwd, "CWD " + HostDirName, {200, 250, 257});
 }
 
 void TCustomFtpCli::StepSize() {
     currentStep_ = sSize;
-    startCommand(ftprq::Size, "SIZE " + HostFileName, {213});
+    StartCommand(ftprq::Size, "SIZE " + HostFileName, {213});
 }
 
 void TCustomFtpCli::StepMkd() {
     currentStep_ = sMkd;
-    startCommand(ftprq::Mkd, "MKD " + HostFileName, {257});
+    StartCommand(ftprq::Mkd, "MKD " + HostFileName, {257});
 }
 
 void TCustomFtpCli::StepRmd() {
     currentStep_ = sRmd;
-    startCommand(ftprq::Rmd, "RMD " + HostFileName, {250, 257});
+    StartCommand(ftprq::Rmd, "RMD " + HostFileName, {250, 257});
 }
 
 void TCustomFtpCli::StepRnfr() {
     currentStep_ = sRnfr;
-    startCommand(ftprq::Rnfr, "RNFR " + HostFileName, {350});
+    StartCommand(ftprq::Rnfr, "RNFR " + HostFileName, {350});
 }
 
 void TCustomFtpCli::StepRnto() {
     currentStep_ = sRnto;
-    startCommand(ftprq::Rnto, "RNTO " + localFileName_, {200, 250, 257});
+    StartCommand(ftprq::Rnto, "RNTO " + localFileName_, {200, 250, 257});
 }
 
 void TCustomFtpCli::StepQuit() {
-    releaseStream();
+    ReleaseStream();
     currentStep_ = sQuit;
-    startCommand(ftprq::Quit, "QUIT", {221}, &TCustomFtpCli::quitDone);
+    StartCommand(ftprq::Quit, "QUIT", {221}, &TCustomFtpCli::QuitDone);
     if (!requestDone_) quitSent_ = true;
 }
 
 // QUIT's reply is not the end: the request ends when the connection has closed.
-void TCustomFtpCli::quitDone() {
+void TCustomFtpCli::QuitDone() {
     control_->Close();
 }
 
 void TCustomFtpCli::StepSyst() {
     currentStep_ = sSyst;
-    startCommand(ftprq::Syst, "SYST", {215});
+    StartCommand(ftprq::Syst, "SYST", {215});
 }
 
 void TCustomFtpCli::StepDele() {
     currentStep_ = sDele;
-    startCommand(ftprq::Dele, "DELE " + HostFileName, {250, 257});
+    StartCommand(ftprq::Dele, "DELE " + HostFileName, {250, 257});
 }
 
 void TCustomFtpCli::StepPwd() {
     currentStep_ = sPwd;
-    startCommand(ftprq::Pwd, "PWD", {250, 257});
+    StartCommand(ftprq::Pwd, "PWD", {250, 257});
 }
 
 void TCustomFtpCli::StepRaw() {
     currentStep_ = sRaw;
-    startCommand(ftprq::Raw, localFileName_, {});
+    StartCommand(ftprq::Raw, localFileName_, {});
 }
 
 void TCustomFtpCli::StepType() {
     currentStep_ = sType;
-    startCommand(ftprq::Type, std::string("TYPE ") + type_, {200});
+    StartCommand(ftprq::Type, std::string("TYPE ") + type_, {200});
 }
 
 void TCustomFtpCli::SetBinaryAndType() {
@@ -661,24 +661,24 @@ void TCustomFtpCli::StepRest() {
     }
     resumePos_ = ResumeAt;
     if (resumePos_ < 1) {
-        if (!ensureReady(ftprq::Rest)) return;
-        beginRequest(ftprq::Rest);
+        if (!EnsureReady(ftprq::Rest)) return;
+        BeginRequest(ftprq::Rest);
         error_ = 0;
-        return finishRequest(0);
+        return FinishRequest(0);
     }
-    startCommand(ftprq::Rest, "REST " + IntToStr(resumePos_), {});
+    StartCommand(ftprq::Rest, "REST " + IntToStr(resumePos_), {});
 }
 
 void TCustomFtpCli::StepCdup() {
     currentStep_ = sCdup;
-    startCommand(ftprq::Cdup, "CDUP", {250});
+    StartCommand(ftprq::Cdup, "CDUP", {250});
 }
 
 // Sequences.
 
-void TCustomFtpCli::startSequence(TFtpRequest Code, uint32_t StepSet) {
-    if (Connected() && (StepSet & Bit(sOpen))) return refuse(Code, "FTP component already connected");
-    if (!ensureReady(Code)) return;
+void TCustomFtpCli::StartSequence(TFtpRequest Code, uint32_t StepSet) {
+    if (Connected() && (StepSet & Bit(sOpen))) return Refuse(Code, "FTP component already connected");
+    if (!EnsureReady(Code)) return;
     savedLastReply_ = lastReply_;
     savedReplyCode_ = -1;
     currentRequest_ = Code;
@@ -691,13 +691,13 @@ void TCustomFtpCli::startSequence(TFtpRequest Code, uint32_t StepSet) {
     lastReply_.clear();
     errorMessage_.clear();
     requestDone_ = false;
-    armTimeout();
-    runNextStep();
+    ArmTimeout();
+    RunNextStep();
 }
 
 // Runs one step for the sequencer: a step that cannot start (a missing field, a refused argument,
 // no connection) finishes the whole request with an error instead of leaving it waiting.
-void TCustomFtpCli::runStep(StepFn Fn) {
+void TCustomFtpCli::RunStep(StepFn Fn) {
     stepFailure_.clear();
     inSequencerStep_ = true;
     try {
@@ -711,10 +711,10 @@ void TCustomFtpCli::runStep(StepFn Fn) {
     stepFailure_.clear();
     requestDone_ = false;
     if (state_ != ftpAbort) SetFtpState(ftpInternalReady);
-    failWith("500 " + text, 500);
+    FailWith("500 " + text, 500);
 }
 
-void TCustomFtpCli::runNextStep() {
+void TCustomFtpCli::RunNextStep() {
     if (state_ == ftpAbort) {
         steps_ = 0;
         requestResult_ = 426;
@@ -752,90 +752,90 @@ void TCustomFtpCli::runNextStep() {
             savedReplyCode_ = replyCode_;
         }
         prevStep_ = step;
-        return runStep(fn);
+        return RunStep(fn);
     }
     sequencerActive_ = false;
     requestDone_ = false;
-    finishRequest(requestResult_);
+    FinishRequest(requestResult_);
 }
 
 void TCustomFtpCli::SeqLogin() {
-    startSequence(ftprq::Login, kLogin);
+    StartSequence(ftprq::Login, kLogin);
 }
 void TCustomFtpCli::SeqDownloadFile() {
-    startSequence(ftprq::DownloadFile, kLogin | Steps(sCwd, sType, sPort, sRetr, sQuit));
+    StartSequence(ftprq::DownloadFile, kLogin | Steps(sCwd, sType, sPort, sRetr, sQuit));
 }
 void TCustomFtpCli::SeqStore() {
-    startSequence(ftprq::Stor, Steps(sPort, sStor));
+    StartSequence(ftprq::Stor, Steps(sPort, sStor));
 }
 void TCustomFtpCli::SeqResumeStore() {
-    startSequence(ftprq::ResumeStore, Steps(sPort, sRest, sStor));
+    StartSequence(ftprq::ResumeStore, Steps(sPort, sRest, sStor));
 }
 void TCustomFtpCli::SeqUploadFileResumed() {
-    startSequence(ftprq::UploadFileResumed, kLogin | Steps(sCwd, sType, sPort, sRest, sStor, sQuit));
+    StartSequence(ftprq::UploadFileResumed, kLogin | Steps(sCwd, sType, sPort, sRest, sStor, sQuit));
 }
 void TCustomFtpCli::SeqUploadFile() {
-    startSequence(ftprq::UploadFile, kLogin | Steps(sCwd, sType, sPort, sStor, sQuit));
+    StartSequence(ftprq::UploadFile, kLogin | Steps(sCwd, sType, sPort, sStor, sQuit));
 }
 void TCustomFtpCli::SeqAppend() {
-    startSequence(ftprq::Appe, Steps(sPort, sAppe));
+    StartSequence(ftprq::Appe, Steps(sPort, sAppe));
 }
 void TCustomFtpCli::SeqAppendFile() {
-    startSequence(ftprq::UploadFile, kLogin | Steps(sCwd, sType, sPort, sAppe, sQuit));
+    StartSequence(ftprq::UploadFile, kLogin | Steps(sCwd, sType, sPort, sAppe, sQuit));
 }
 void TCustomFtpCli::SeqList() {
-    startSequence(ftprq::List, Steps(sPort, sList));
+    StartSequence(ftprq::List, Steps(sPort, sList));
 }
 void TCustomFtpCli::SeqListSession() {
-    startSequence(ftprq::ListSession, kLogin | Steps(sCwd, sPort, sList, sQuit));
+    StartSequence(ftprq::ListSession, kLogin | Steps(sCwd, sPort, sList, sQuit));
 }
 void TCustomFtpCli::SeqNameList() {
-    startSequence(ftprq::NameList, Steps(sPort, sNlst));
+    StartSequence(ftprq::NameList, Steps(sPort, sNlst));
 }
 void TCustomFtpCli::SeqNameListSession() {
-    startSequence(ftprq::NameListSession, kLogin | Steps(sCwd, sPort, sNlst, sQuit));
+    StartSequence(ftprq::NameListSession, kLogin | Steps(sCwd, sPort, sNlst, sQuit));
 }
 void TCustomFtpCli::SeqSystemSession() {
-    startSequence(ftprq::SystemSession, kLogin | Steps(sSyst, sQuit));
+    StartSequence(ftprq::SystemSession, kLogin | Steps(sSyst, sQuit));
 }
 void TCustomFtpCli::SeqDownloadFileResumed() {
-    startSequence(ftprq::DownloadFileResumed, kLogin | Steps(sCwd, sType, sPort, sRest, sRetr, sQuit));
+    StartSequence(ftprq::DownloadFileResumed, kLogin | Steps(sCwd, sType, sPort, sRest, sRetr, sQuit));
 }
 void TCustomFtpCli::SeqResumeRetrieve() {
-    startSequence(ftprq::ResumeRetrieve, Steps(sPort, sRest, sRetr));
+    StartSequence(ftprq::ResumeRetrieve, Steps(sPort, sRest, sRetr));
 }
 void TCustomFtpCli::SeqRetrieve() {
-    startSequence(ftprq::Retr, Steps(sPort, sRetr));
+    StartSequence(ftprq::Retr, Steps(sPort, sRetr));
 }
 void TCustomFtpCli::SeqMkdSession() {
-    startSequence(ftprq::MkdSession, kLogin | Steps(sCwd, sMkd, sQuit));
+    StartSequence(ftprq::MkdSession, kLogin | Steps(sCwd, sMkd, sQuit));
 }
 void TCustomFtpCli::SeqRmdSession() {
-    startSequence(ftprq::RmdSession, kLogin | Steps(sCwd, sRmd, sQuit));
+    StartSequence(ftprq::RmdSession, kLogin | Steps(sCwd, sRmd, sQuit));
 }
 void TCustomFtpCli::SeqDeleSession() {
-    startSequence(ftprq::DeleSession, kLogin | Steps(sCwd, sDele, sQuit));
+    StartSequence(ftprq::DeleSession, kLogin | Steps(sCwd, sDele, sQuit));
 }
 void TCustomFtpCli::SeqRawSession() {
-    startSequence(ftprq::RawSession, kLogin | Steps(sCwd, sRaw, sQuit));
+    StartSequence(ftprq::RawSession, kLogin | Steps(sCwd, sRaw, sQuit));
 }
 void TCustomFtpCli::SeqRenameSession() {
-    startSequence(ftprq::RenameSession, kLogin | Steps(sCwd, sRnfr, sRnto, sQuit));
+    StartSequence(ftprq::RenameSession, kLogin | Steps(sCwd, sRnfr, sRnto, sQuit));
 }
 void TCustomFtpCli::SeqRename() {
-    startSequence(ftprq::Rename, Steps(sRnfr, sRnto));
+    StartSequence(ftprq::Rename, Steps(sRnfr, sRnto));
 }
 void TCustomFtpCli::SeqSizeSession() {
-    startSequence(ftprq::Size, kLogin | Steps(sCwd, sSize, sQuit));
+    StartSequence(ftprq::Size, kLogin | Steps(sCwd, sSize, sQuit));
 }
 
 void TCustomFtpCli::AbortNow() {
     const bool lookingUp = state_ == ftpDnsLookup;
     SetFtpState(ftpAbort);
-    releaseStream();
+    ReleaseStream();
     if (lookingUp && control_) control_->CancelLookup();
     if (control_ && control_->State() != wsClosed) control_->Abort();
-    closeData(true);
+    CloseData(true);
     controlConnected_ = false;
     SetFtpState(ftpReady);
     // Nothing may be left running: a request the closes above did not finish ends here.
@@ -844,10 +844,10 @@ void TCustomFtpCli::AbortNow() {
             error_ = 426;
             lastReply_ = "426 Operation aborted.";
             replyCode_ = 426;
-            keepErrorMessage();
+            KeepErrorMessage();
         }
         sequencerActive_ = false;
-        finishRequest(error_);
+        FinishRequest(error_);
     }
 }
 

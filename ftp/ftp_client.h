@@ -206,81 +206,81 @@ private:
     using Handler = void (TCustomFtpCli::*)();
     using StepFn = void (TCustomFtpCli::*)();
 
-    void wndProc(TMessage& Msg);
+    void WndProc(TMessage& Msg);
     void WMFtpRequestDone(TMessage& Msg);
     void WMFtpSendData(TMessage& Msg);
     void WMTimer(TMessage& Msg);
 
     // Control connection.
-    void controlDnsLookupDone(WORD Error);
-    void controlSessionConnected(WORD Error);
-    void controlSessionClosed(WORD Error);
-    void controlDataAvailable();
-    void takeReplyLine(const std::string& Line, bool TooLong);
-    void takeBannerLine(bool Final);
-    void sendCommandLine(std::string Cmd);
-    bool checkArgument(TFtpRequest Code, const std::string& Text);
+    void ControlDnsLookupDone(WORD Error);
+    void ControlSessionConnected(WORD Error);
+    void ControlSessionClosed(WORD Error);
+    void ControlDataAvailable();
+    void TakeReplyLine(const std::string& Line, bool TooLong);
+    void TakeBannerLine(bool Final);
+    void SendCommandLine(std::string Cmd);
+    bool CheckArgument(TFtpRequest Code, const std::string& Text);
     // Refuses a step: raised (or given to OnFtpError) when called by the application, but ended as a
     // failed request of its own when called from the client's own message handling, where nobody
     // would catch it.
-    void refuse(TFtpRequest Code, const std::string& Text);
-    void takeException(const std::exception& E);
+    void Refuse(TFtpRequest Code, const std::string& Text);
+    void TakeException(const std::exception& E);
     // Ends the running request with Reply (its code the error), closing both connections.
-    void abandonRequest(const std::string& Reply);
+    void AbandonRequest(const std::string& Reply);
     // A reply is awaited from now on.
-    void askReply();
+    void AskReply();
     // Sets the timer to the next moment a limit may run out.
-    void scheduleCheck();
-    bool usesSocks() const;
-    std::string connectFailure(WORD Error, const std::string& SocksText) const;
-    std::string socksNote(const std::string& SocksText) const;
-    void startCommand(TFtpRequest Code, const std::string& Command, std::vector<int> Accepted,
+    void ScheduleCheck();
+    bool UsesSocks() const;
+    std::string ConnectFailure(WORD Error, const std::string& SocksText) const;
+    std::string SocksNote(const std::string& SocksText) const;
+    void StartCommand(TFtpRequest Code, const std::string& Command, std::vector<int> Accepted,
                       Handler Done = nullptr);
-    bool ensureReady(TFtpRequest Code);
-    void handleStepReply();
-    void keepErrorMessage();
-    void showLastReply();
-    void display(const std::string& Text);
-    void finishRequest(int Error);
+    bool EnsureReady(TFtpRequest Code);
+    void HandleStepReply();
+    void KeepErrorMessage();
+    void ShowLastReply();
+    void Display(const std::string& Text);
+    void FinishRequest(int Error);
     // Code -1: the reply's own leading number.
-    void failWith(const std::string& Reply, int Error, int Code = -1);
-    void quitDone();
-    void beginRequest(TFtpRequest Code);
-    void armTimeout();
-    void requestTimedOut();
-    void applySocks(TWSocket& Socket);
+    void FailWith(const std::string& Reply, int Error, int Code = -1);
+    void QuitDone();
+    void BeginRequest(TFtpRequest Code);
+    void ArmTimeout();
+    void RequestTimedOut();
+    void ApplySocks(TWSocket& Socket);
 
     // Sequences.
-    void startSequence(TFtpRequest Code, uint32_t Steps);
-    void runNextStep();
-    void runStep(StepFn Fn);
+    void StartSequence(TFtpRequest Code, uint32_t Steps);
+    void RunNextStep();
+    void RunStep(StepFn Fn);
 
     // Data connection.
-    void closeData(bool Hard = false);
-    void releaseStream();
-    bool connectPassive(TSessionConnected OnConnected);
-    bool acceptFromControlPeer();
-    void transferRetrieve(TFtpRequest Code, const std::string& Word);
-    void transferStore(bool Append);
-    void retrAccept();
-    void retrConnected(WORD Error);
-    void firstRetrReply();
-    void secondRetrReply();
-    void retrData();
-    void retrClosed(WORD Error);
-    void storeAccept();
-    void dataSessionAvailable();
-    void takeAcceptWith(Handler Accept);
-    void storeConnected(WORD Error);
-    void firstStoreReply();
-    void secondStoreReply();
-    void sendData(WORD Error);
-    void storeClosed(WORD Error);
-    void completionCheck();
-    void transferRefused(const char* Shown);
-    void localTransferFailed(const std::string& Reply, bool Hard);
-    void showTransferStats();
-    int64_t elapsedMs() const;
+    void CloseData(bool Hard = false);
+    void ReleaseStream();
+    bool ConnectPassive(TSessionConnected OnConnected);
+    bool AcceptFromControlPeer();
+    void TransferRetrieve(TFtpRequest Code, const std::string& Word);
+    void TransferStore(bool Append);
+    void RetrAccept();
+    void RetrConnected(WORD Error);
+    void FirstRetrReply();
+    void SecondRetrReply();
+    void RetrData();
+    void RetrClosed(WORD Error);
+    void StoreAccept();
+    void DataSessionAvailable();
+    void TakeAcceptWith(Handler Accept);
+    void StoreConnected(WORD Error);
+    void FirstStoreReply();
+    void SecondStoreReply();
+    void SendData(WORD Error);
+    void StoreClosed(WORD Error);
+    void CompletionCheck();
+    void TransferRefused(const char* Shown);
+    void LocalTransferFailed(const std::string& Reply, bool Hard);
+    void ShowTransferStats();
+    int64_t ElapsedMs() const;
 
     HWND handle_ = nullptr;
     TWSocket* control_ = nullptr;

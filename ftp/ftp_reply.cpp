@@ -6,18 +6,18 @@
 namespace ftpreply {
 namespace {
 
-bool digit(char c) {
+bool Digit(char c) {
     return c >= '0' && c <= '9';
 }
 
 // Reads a number of at most maxValue at pos, moving pos past it; false when there is none or it is
 // too large.
-bool readNumber(const std::string& s, size_t& pos, int maxValue, int& value) {
+bool ReadNumber(const std::string& s, size_t& pos, int maxValue, int& value) {
     while (pos < s.size() && s[pos] == ' ')
         ++pos;
-    if (pos >= s.size() || !digit(s[pos])) return false;
+    if (pos >= s.size() || !Digit(s[pos])) return false;
     int64_t v = 0;
-    for (; pos < s.size() && digit(s[pos]); ++pos) {
+    for (; pos < s.size() && Digit(s[pos]); ++pos) {
         v = v * 10 + (s[pos] - '0');
         if (v > maxValue) return false;
     }
@@ -75,9 +75,9 @@ bool LineAssembler::NextLine(std::string& line, bool& tooLong) {
 }
 
 int LeadingCode(const std::string& line) {
-    if (line.empty() || !digit(line[0])) return -1;
+    if (line.empty() || !Digit(line[0])) return -1;
     int64_t v = 0;
-    for (size_t i = 0; i < line.size() && digit(line[i]); ++i)
+    for (size_t i = 0; i < line.size() && Digit(line[i]); ++i)
         v = std::min<int64_t>(v * 10 + (line[i] - '0'), INT_MAX);
     return static_cast<int>(v);
 }
@@ -86,7 +86,7 @@ LineKind ReplyTracker::Take(const std::string& line, int& code) {
     code = LeadingCode(line);
     if (multiCode_ >= 0) {
         // Inside a multi-line reply only "NNN " (or "NNN" alone) with its own code ends it.
-        const bool ends = line.size() >= 3 && digit(line[0]) && digit(line[1]) && digit(line[2]) &&
+        const bool ends = line.size() >= 3 && Digit(line[0]) && Digit(line[1]) && Digit(line[2]) &&
                           (line.size() == 3 || line[3] == ' ') && code == multiCode_;
         if (!ends) return LineKind::NotEvaluated;
         multiCode_ = -1;
@@ -94,7 +94,7 @@ LineKind ReplyTracker::Take(const std::string& line, int& code) {
     }
     if (code < 0) return LineKind::NotEvaluated;
     size_t after = 0;
-    while (after < line.size() && digit(line[after]))
+    while (after < line.size() && Digit(line[after]))
         ++after;
     if (after < line.size() && line[after] == '-') {
         multiCode_ = code;
@@ -108,16 +108,16 @@ bool ParsePassive(const std::string& reply, uint32_t& address, uint16_t& port) {
     if (pos == std::string::npos) {
         // Some servers leave the parentheses out: the numbers start at the first digit after the code.
         pos = 0;
-        while (pos < reply.size() && digit(reply[pos]))
+        while (pos < reply.size() && Digit(reply[pos]))
             ++pos;
-        while (pos < reply.size() && !digit(reply[pos]))
+        while (pos < reply.size() && !Digit(reply[pos]))
             ++pos;
     } else {
         ++pos;
     }
     int parts[6];
     for (int i = 0; i < 6; ++i) {
-        if (!readNumber(reply, pos, 255, parts[i])) return false;
+        if (!ReadNumber(reply, pos, 255, parts[i])) return false;
         while (pos < reply.size() && reply[pos] == ' ')
             ++pos;
         if (i < 5) {
@@ -133,7 +133,7 @@ bool ParsePassive(const std::string& reply, uint32_t& address, uint16_t& port) {
 
 std::string QuotedDirectory(const std::string& reply) {
     size_t pos = 0;
-    while (pos < reply.size() && digit(reply[pos]))
+    while (pos < reply.size() && Digit(reply[pos]))
         ++pos;
     pos = reply.find('"', pos);
     if (pos == std::string::npos) return {};
@@ -155,13 +155,13 @@ std::string QuotedDirectory(const std::string& reply) {
 
 int64_t NumberAfterCode(const std::string& reply) {
     size_t pos = 0;
-    while (pos < reply.size() && digit(reply[pos]))
+    while (pos < reply.size() && Digit(reply[pos]))
         ++pos;
     while (pos < reply.size() && reply[pos] == ' ')
         ++pos;
-    if (pos >= reply.size() || !digit(reply[pos])) return -1;
+    if (pos >= reply.size() || !Digit(reply[pos])) return -1;
     int64_t v = 0;
-    for (; pos < reply.size() && digit(reply[pos]); ++pos) {
+    for (; pos < reply.size() && Digit(reply[pos]); ++pos) {
         if (v > (INT64_MAX - 9) / 10) return -1;
         v = v * 10 + (reply[pos] - '0');
     }

@@ -20,14 +20,14 @@ namespace {
 // one trip through the message loop, and loopback or a fast link takes far more per trip.
 constexpr size_t kSendChunk = 65536;
 
-std::string exceptionClassName(const std::exception& E) {
+std::string ExceptionClassName(const std::exception& E) {
     if (dynamic_cast<const ESocketException*>(&E)) return "ESocketException";
     if (dynamic_cast<const FtpException*>(&E)) return "FtpException";
     if (dynamic_cast<const EFOpenError*>(&E)) return "EFOpenError";
     return "Exception";
 }
 
-std::string dotted(uint32_t networkOrder) {
+std::string Dotted(uint32_t networkOrder) {
     char text[INET_ADDRSTRLEN] = {};
     in_addr a{networkOrder};
     ::inet_ntop(AF_INET, &a, text, sizeof text);
@@ -36,7 +36,7 @@ std::string dotted(uint32_t networkOrder) {
 
 } // namespace
 
-void TCustomFtpCli::closeData(bool Hard) {
+void TCustomFtpCli::CloseData(bool Hard) {
     if (!data_ || data_->State() == wsClosed) return;
     if (Hard)
         data_->Abort();
@@ -44,12 +44,12 @@ void TCustomFtpCli::closeData(bool Hard) {
         data_->Close();
 }
 
-void TCustomFtpCli::releaseStream() {
+void TCustomFtpCli::ReleaseStream() {
     ownStream_.reset();
     if (!streamSupplied_) stream_ = nullptr;
 }
 
-int64_t TCustomFtpCli::elapsedMs() const {
+int64_t TCustomFtpCli::ElapsedMs() const {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
                                                                  startTime_)
         .count();
@@ -60,27 +60,27 @@ bool TCustomFtpCli::Progress() {
     if (OnProgress) OnProgress(this, byteCount_ + resumePos_, abort);
     Touch();
     if (abort) {
-        display("! Abort requested");
-        localTransferFailed("426 Transfer aborted", true);
+        Display("! Abort requested");
+        LocalTransferFailed("426 Transfer aborted", true);
     }
     return !abort;
 }
 
 // A failure on our side: the data connection goes at once (a reset when Hard, so that the server
 // does not take a cut transfer for a whole one) and the request will end with the failure.
-void TCustomFtpCli::localTransferFailed(const std::string& Reply, bool Hard) {
+void TCustomFtpCli::LocalTransferFailed(const std::string& Reply, bool Hard) {
     if (localError_.empty()) localError_ = Reply;
-    closeData(Hard);
+    CloseData(Hard);
 }
 
 void TCustomFtpCli::StepPort() {
-    if (!ensureReady(ftprq::Port)) return;
-    if (!Connected()) return refuse(ftprq::Port, "FTP component not connected");
+    if (!EnsureReady(ftprq::Port)) return;
+    if (!Connected()) return Refuse(ftprq::Port, "FTP component not connected");
     currentStep_ = sPort;
     data_->SetProto("tcp");
     data_->SetAddr("0.0.0.0");
     data_->SetPort("0");
-    data_->OnSessionAvailable = [this](TObject*, WORD) { dataSessionAvailable(); };
+    data_->OnSessionAvailable = [this](TObject*, WORD) { DataSessionAvailable(); };
     data_->OnSessionClosed = nullptr;
     data_->OnDataAvailable = nullptr;
     acceptHandler_ = nullptr;
@@ -93,7 +93,7 @@ void TCustomFtpCli::StepPort() {
     std::string command = "PASV";
     if (!passive_) {
         // Listens on the address the control connection uses, not on every interface.
-        data_->SetAddr(dotted(local.sin_addr.s_addr));
+        data_->SetAddr(Dotted(local.sin_addr.s_addr));
         data_->Listen();
         sockaddr_in listening{};
         len = sizeof listening;
@@ -108,17 +108,17 @@ void TCustomFtpCli::StepPort() {
     }
     byteCount_ = 0;
     prevStep_ = sPort;
-    startCommand(ftprq::Port, command, {200, 227});
+    StartCommand(ftprq::Port, command, {200, 227});
 }
 
 // Connects the data socket to the port of the kept 227 reply, at the address the control connection
 // uses: the address inside the reply is never used, so a server cannot send the data elsewhere.
-bool TCustomFtpCli::connectPassive(TSessionConnected OnConnected) {
+bool TCustomFtpCli::ConnectPassive(TSessionConnected OnConnected) {
     uint32_t address = 0;
     uint16_t port = 0;
     if (!ftpreply::ParsePassive(last227_, address, port)) {
-        closeData();
-        failWith("550 Bad PASV reply", 550);
+        CloseData();
+        FailWith("550 Bad PASV reply", 550);
         return false;
     }
     data_->SetPort(IntToStr(port));
@@ -126,20 +126,20 @@ bool TCustomFtpCli::connectPassive(TSessionConnected OnConnected) {
     data_->LingerOnOff = wsLingerOff;
     data_->LingerTimeout = 0;
     data_->SendChunkSize = static_cast<int>(kSendChunk);
-    applySocks(*data_);
+    ApplySocks(*data_);
     dataSocksFailure_.clear();
     data_->OnSessionConnected = std::move(OnConnected);
     data_->Connect();
     return true;
 }
 
-void TCustomFtpCli::dataSessionAvailable() {
+void TCustomFtpCli::DataSessionAvailable() {
     if (acceptHandler_) return (this->*acceptHandler_)();
     acceptPending_ = true;
 }
 
 // Names the transfer's accept handler and runs it at once for a connection that came early.
-void TCustomFtpCli::takeAcceptWith(Handler Accept) {
+void TCustomFtpCli::TakeAcceptWith(Handler Accept) {
     acceptHandler_ = Accept;
     if (!acceptPending_ || passive_) return;
     acceptPending_ = false;
@@ -148,7 +148,7 @@ void TCustomFtpCli::takeAcceptWith(Handler Accept) {
 
 // In active mode only the server the control connection talks to may connect: anyone else is sent
 // away and the data socket goes on listening.
-bool TCustomFtpCli::acceptFromControlPeer() {
+bool TCustomFtpCli::AcceptFromControlPeer() {
     const winsock::SOCKET accepted = data_->Accept();
     if (accepted == winsock::INVALID_SOCKET) return false;
     sockaddr_in peer{};
@@ -156,7 +156,7 @@ bool TCustomFtpCli::acceptFromControlPeer() {
     const bool fromServer = control_->GetPeerName(peer, len) == 0 &&
                             peer.sin_addr.s_addr == data_->RemoteAddress().sin_addr.s_addr;
     if (!fromServer) {
-        display("! Data connection from " + dotted(data_->RemoteAddress().sin_addr.s_addr) + " refused");
+        Display("! Data connection from " + Dotted(data_->RemoteAddress().sin_addr.s_addr) + " refused");
         winsock::closesocket(accepted);
         return false;
     }
@@ -168,47 +168,47 @@ bool TCustomFtpCli::acceptFromControlPeer() {
 
 // The server refused the transfer, before it began (Shown null) or at its end: the request ends with
 // the server's code.
-void TCustomFtpCli::transferRefused(const char* Shown) {
-    keepErrorMessage();
+void TCustomFtpCli::TransferRefused(const char* Shown) {
+    KeepErrorMessage();
     if (!Shown) {
         next_ = nullptr;
         resumePos_ = 0;
     }
-    closeData();
-    releaseStream();
-    if (Shown) display(Shown);
+    CloseData();
+    ReleaseStream();
+    if (Shown) Display(Shown);
     error_ = replyCode_;
-    finishRequest(error_);
+    FinishRequest(error_);
 }
 
 // Retrieval.
 
 void TCustomFtpCli::StepRetr() {
-    transferRetrieve(ftprq::Retr, "RETR");
+    TransferRetrieve(ftprq::Retr, "RETR");
 }
 
 void TCustomFtpCli::StepList() {
-    transferRetrieve(ftprq::List, "LIST");
+    TransferRetrieve(ftprq::List, "LIST");
 }
 
 void TCustomFtpCli::StepNlst() {
-    transferRetrieve(ftprq::NameList, "NLST");
+    TransferRetrieve(ftprq::NameList, "NLST");
 }
 
-void TCustomFtpCli::transferRetrieve(TFtpRequest Code, const std::string& Word) {
-    if (!Connected()) return refuse(Code, Word + ": not connected");
+void TCustomFtpCli::TransferRetrieve(TFtpRequest Code, const std::string& Word) {
+    if (!Connected()) return Refuse(Code, Word + ": not connected");
     if (localFileName_.empty() && !DisplayFileFlag && !streamSupplied_)
-        return refuse(Code, "LocalFileName empty");
-    if (!checkArgument(Code, HostFileName)) return;
+        return Refuse(Code, "LocalFileName empty");
+    if (!CheckArgument(Code, HostFileName)) return;
     currentStep_ = Word == "RETR" ? sRetr : Word == "LIST" ? sList : sNlst;
-    beginRequest(Code);
+    BeginRequest(Code);
     dataCommand_ = Word;
     controlReplyDone_ = dataDone_ = false;
     byteCount_ = 0;
     dataError_ = 0;
     localError_.clear();
     if (!DisplayFileFlag && !stream_) {
-        releaseStream();
+        ReleaseStream();
         try {
             if (resumePos_ > 0) {
                 ownStream_ = std::make_unique<TFileStream>(localFileName_, fmOpenWrite | shareFlags_);
@@ -218,58 +218,58 @@ void TCustomFtpCli::transferRetrieve(TFtpRequest Code, const std::string& Word) 
             }
             stream_ = ownStream_.get();
         } catch (const std::exception&) {
-            closeData();
-            return failWith("Unable to open local file " + localFileName_, 550, 550);
+            CloseData();
+            return FailWith("Unable to open local file " + localFileName_, 550, 550);
         }
     }
-    if (passive_ && !connectPassive([this](TObject*, WORD Error) { retrConnected(Error); })) return;
+    if (passive_ && !ConnectPassive([this](TObject*, WORD Error) { RetrConnected(Error); })) return;
     SetFtpState(ftpWaitingResponse);
-    next_ = &TCustomFtpCli::firstRetrReply;
-    sendCommandLine(HostFileName.empty() ? Word : Word + " " + HostFileName);
-    takeAcceptWith(&TCustomFtpCli::retrAccept);
+    next_ = &TCustomFtpCli::FirstRetrReply;
+    SendCommandLine(HostFileName.empty() ? Word : Word + " " + HostFileName);
+    TakeAcceptWith(&TCustomFtpCli::RetrAccept);
 }
 
-void TCustomFtpCli::retrAccept() {
-    if (!acceptFromControlPeer()) return;
-    data_->OnSessionClosed = [this](TObject*, WORD Error) { retrClosed(Error); };
-    data_->OnDataAvailable = [this](TObject*, WORD) { retrData(); };
+void TCustomFtpCli::RetrAccept() {
+    if (!AcceptFromControlPeer()) return;
+    data_->OnSessionClosed = [this](TObject*, WORD Error) { RetrClosed(Error); };
+    data_->OnDataAvailable = [this](TObject*, WORD) { RetrData(); };
     data_->OnDataSent = nullptr;
     startTime_ = std::chrono::steady_clock::now();
 }
 
-void TCustomFtpCli::retrConnected(WORD Error) {
-    data_->OnSessionClosed = [this](TObject*, WORD E) { retrClosed(E); };
-    data_->OnDataAvailable = [this](TObject*, WORD) { retrData(); };
+void TCustomFtpCli::RetrConnected(WORD Error) {
+    data_->OnSessionClosed = [this](TObject*, WORD E) { RetrClosed(E); };
+    data_->OnDataAvailable = [this](TObject*, WORD) { RetrData(); };
     data_->OnDataSent = nullptr;
     startTime_ = std::chrono::steady_clock::now();
     if (Error == 0) return;
-    closeData();
-    failWith("Unable to establish data connection, error #" + IntToStr(Error) + socksNote(dataSocksFailure_),
+    CloseData();
+    FailWith("Unable to establish data connection, error #" + IntToStr(Error) + SocksNote(dataSocksFailure_),
              550, 550);
 }
 
-void TCustomFtpCli::firstRetrReply() {
-    showLastReply();
-    if (replyCode_ != 150 && replyCode_ != 125) return transferRefused(nullptr);
-    next_ = &TCustomFtpCli::secondRetrReply;
+void TCustomFtpCli::FirstRetrReply() {
+    ShowLastReply();
+    if (replyCode_ != 150 && replyCode_ != 125) return TransferRefused(nullptr);
+    next_ = &TCustomFtpCli::SecondRetrReply;
 }
 
-void TCustomFtpCli::secondRetrReply() {
-    showLastReply();
+void TCustomFtpCli::SecondRetrReply() {
+    ShowLastReply();
     if (replyCode_ != 125 && replyCode_ != 226 && replyCode_ != 250)
-        return transferRefused("! RETR/LIST/NLST Failed");
+        return TransferRefused("! RETR/LIST/NLST Failed");
     controlReplyDone_ = true;
-    completionCheck();
+    CompletionCheck();
 }
 
-void TCustomFtpCli::retrData() {
+void TCustomFtpCli::RetrData() {
     if (!Progress()) return;
     char buffer[2048];
     const int n = data_->Receive(buffer, sizeof buffer);
     if (n == 0) return;
     if (n < 0) {
         if (data_->State() == wsConnected && data_->LastError() != winsock::WSAEWOULDBLOCK) {
-            display("! Data: Receive error " + IntToStr(data_->LastError()));
+            Display("! Data: Receive error " + IntToStr(data_->LastError()));
             data_->ShutDown(SHUT_RDWR);
             if (localError_.empty()) localError_ = "426 Data receive error";
         }
@@ -277,9 +277,9 @@ void TCustomFtpCli::retrData() {
     }
     byteCount_ += n;
     if (stream_ && stream_->Write(buffer, n) != n) {
-        display("! Error writing local file");
+        Display("! Error writing local file");
         data_->ShutDown(SHUT_RDWR);
-        return localTransferFailed("426 Error writing local file", true);
+        return LocalTransferFailed("426 Error writing local file", true);
     }
     if (!DisplayFileFlag) return;
     // Cut at every run of CR and LF; a chunk that starts with one gives an empty first piece.
@@ -294,42 +294,42 @@ void TCustomFtpCli::retrData() {
     }
 }
 
-void TCustomFtpCli::retrClosed(WORD Error) {
-    releaseStream();
+void TCustomFtpCli::RetrClosed(WORD Error) {
+    ReleaseStream();
     dataDone_ = true;
     // The server's final reply is due now that the data has all come.
-    if (!controlReplyDone_ && next_ == &TCustomFtpCli::secondRetrReply) askReply();
+    if (!controlReplyDone_ && next_ == &TCustomFtpCli::SecondRetrReply) AskReply();
     dataError_ = Error;
-    completionCheck();
+    CompletionCheck();
 }
 
 // A transfer is complete once the server's final reply was accepted and the data connection has
 // closed, in either order.
-void TCustomFtpCli::completionCheck() {
+void TCustomFtpCli::CompletionCheck() {
     if (!controlReplyDone_ || !dataDone_) return;
-    showTransferStats();
+    ShowTransferStats();
     resumePos_ = 0;
     if (!localError_.empty()) {
         lastReply_ = localError_;
         replyCode_ = 426;
-        keepErrorMessage();
+        KeepErrorMessage();
         error_ = 426;
-        return finishRequest(426);
+        return FinishRequest(426);
     }
     error_ = dataError_;
-    finishRequest(dataError_);
+    FinishRequest(dataError_);
 }
 
-void TCustomFtpCli::showTransferStats() {
+void TCustomFtpCli::ShowTransferStats() {
     const int64_t elapsed =
-        started_ || startTime_ != std::chrono::steady_clock::time_point{} ? elapsedMs() : 0;
+        started_ || startTime_ != std::chrono::steady_clock::time_point{} ? ElapsedMs() : 0;
     std::string text =
         IntToStr(byteCount_) + " bytes received/sent in " + IntToStr(elapsed / 1000) + " seconds";
     if (elapsed != 0) {
         const int64_t rate = byteCount_ < 32768 ? byteCount_ * 1000 / elapsed : (byteCount_ / elapsed) * 1000;
         text += " (" + IntToStr(rate) + " Bytes/sec)";
     }
-    display("! " + text);
+    Display("! " + text);
 }
 
 // Storing.
@@ -337,25 +337,25 @@ void TCustomFtpCli::showTransferStats() {
 void TCustomFtpCli::StepStor() {
     append_ = false;
     currentRequest_ = ftprq::Stor;
-    transferStore(false);
+    TransferStore(false);
 }
 
 void TCustomFtpCli::StepAppe() {
     append_ = true;
     currentRequest_ = ftprq::Appe;
-    transferStore(true);
+    TransferStore(true);
 }
 
-void TCustomFtpCli::transferStore(bool Append) {
+void TCustomFtpCli::TransferStore(bool Append) {
     const TFtpRequest code = Append ? ftprq::Appe : ftprq::Stor;
-    if (!Connected()) return refuse(code, "STOR/APPE: not connected");
-    if (localFileName_.empty() && !streamSupplied_) return refuse(code, "LocalFileName empty");
-    if (!checkArgument(code, HostFileName)) return;
+    if (!Connected()) return Refuse(code, "STOR/APPE: not connected");
+    if (localFileName_.empty() && !streamSupplied_) return Refuse(code, "LocalFileName empty");
+    if (!CheckArgument(code, HostFileName)) return;
     currentStep_ = Append ? sAppe : sStor;
     // The code is set already (17 or 18, also inside a sequence).
     if (!inSequence_) errorMessage_.clear();
     requestDone_ = false;
-    armTimeout();
+    ArmTimeout();
     controlReplyDone_ = dataDone_ = dataConnected_ = serverReady_ = false;
     started_ = false;
     startTime_ = {};
@@ -367,22 +367,22 @@ void TCustomFtpCli::transferStore(bool Append) {
     if (cancel) {
         errorMessage_ = "426 Transmit cancelled by application";
         replyCode_ = 426;
-        display("! " + errorMessage_);
+        Display("! " + errorMessage_);
         error_ = 426;
-        return finishRequest(426);
+        return FinishRequest(426);
     }
     if (!streamSupplied_) {
-        releaseStream();
+        ReleaseStream();
         try {
             ownStream_ = std::make_unique<TFileStream>(localFileName_, fmOpenRead | shareFlags_);
             stream_ = ownStream_.get();
         } catch (const std::exception&) {
             errorMessage_ = "426 Unable to open local file " + localFileName_;
             replyCode_ = 426;
-            display("! " + errorMessage_);
-            closeData();
+            Display("! " + errorMessage_);
+            CloseData();
             error_ = 426;
-            return finishRequest(426);
+            return FinishRequest(426);
         }
     }
     eof_ = false;
@@ -390,45 +390,45 @@ void TCustomFtpCli::transferStore(bool Append) {
     sendBuffer_.resize(kSendChunk);
     if (passive_) {
         try {
-            connectPassive([this](TObject*, WORD Error) { storeConnected(Error); });
+            ConnectPassive([this](TObject*, WORD Error) { StoreConnected(Error); });
         } catch (const std::exception& E) {
-            closeData();
-            failWith("426 " + exceptionClassName(E) + ": " + E.what(), 426);
+            CloseData();
+            FailWith("426 " + ExceptionClassName(E) + ": " + E.what(), 426);
         }
         return;
     }
     SetFtpState(ftpWaitingResponse);
-    next_ = &TCustomFtpCli::firstStoreReply;
-    sendCommandLine((append_ ? "APPE " : "STOR ") + HostFileName);
-    takeAcceptWith(&TCustomFtpCli::storeAccept);
+    next_ = &TCustomFtpCli::FirstStoreReply;
+    SendCommandLine((append_ ? "APPE " : "STOR ") + HostFileName);
+    TakeAcceptWith(&TCustomFtpCli::StoreAccept);
 }
 
-void TCustomFtpCli::storeConnected(WORD Error) {
-    data_->OnSessionClosed = [this](TObject*, WORD E) { storeClosed(E); };
+void TCustomFtpCli::StoreConnected(WORD Error) {
+    data_->OnSessionClosed = [this](TObject*, WORD E) { StoreClosed(E); };
     data_->OnDataAvailable = nullptr;
     data_->OnDataSent = nullptr;
     dataConnected_ = true;
     startTime_ = std::chrono::steady_clock::now();
     started_ = true;
     if (Error != 0) {
-        closeData();
-        return failWith("Unable to establish data connection, error #" + IntToStr(Error) +
-                            socksNote(dataSocksFailure_),
+        CloseData();
+        return FailWith("Unable to establish data connection, error #" + IntToStr(Error) +
+                            SocksNote(dataSocksFailure_),
                         550, 550);
     }
     SetFtpState(ftpWaitingResponse);
-    next_ = &TCustomFtpCli::firstStoreReply;
-    sendCommandLine((append_ ? "APPE " : "STOR ") + HostFileName);
+    next_ = &TCustomFtpCli::FirstStoreReply;
+    SendCommandLine((append_ ? "APPE " : "STOR ") + HostFileName);
 }
 
-void TCustomFtpCli::storeAccept() {
-    if (!acceptFromControlPeer()) return;
-    data_->OnSessionClosed = [this](TObject*, WORD E) { storeClosed(E); };
+void TCustomFtpCli::StoreAccept() {
+    if (!AcceptFromControlPeer()) return;
+    data_->OnSessionClosed = [this](TObject*, WORD E) { StoreClosed(E); };
     data_->OnDataAvailable = [this](TObject*, WORD) {
         char drop[2048];
         data_->Receive(drop, sizeof drop);
     };
-    data_->OnDataSent = [this](TObject*, WORD E) { sendData(E); };
+    data_->OnDataSent = [this](TObject*, WORD E) { SendData(E); };
     int size = 0;
     socklen_t len = sizeof size;
     if (winsock::getsockopt(data_->HSocket(), SOL_SOCKET, SO_SNDBUF, &size, &len) != 0)
@@ -439,14 +439,14 @@ void TCustomFtpCli::storeAccept() {
     if (serverReady_ && !started_) PostMessage(handle_, WM_FTP_SENDDATA, 0, 0);
 }
 
-void TCustomFtpCli::firstStoreReply() {
-    showLastReply();
-    if (replyCode_ != 150 && replyCode_ != 125) return transferRefused(nullptr);
-    next_ = &TCustomFtpCli::secondStoreReply;
+void TCustomFtpCli::FirstStoreReply() {
+    ShowLastReply();
+    if (replyCode_ != 150 && replyCode_ != 125) return TransferRefused(nullptr);
+    next_ = &TCustomFtpCli::SecondStoreReply;
     serverReady_ = true;
     if (passive_) {
-        data_->OnDataSent = [this](TObject*, WORD E) { sendData(E); };
-        return sendData(0);
+        data_->OnDataSent = [this](TObject*, WORD E) { SendData(E); };
+        return SendData(0);
     }
     if (dataConnected_ && !started_) PostMessage(handle_, WM_FTP_SENDDATA, 0, 0);
 }
@@ -454,22 +454,22 @@ void TCustomFtpCli::firstStoreReply() {
 void TCustomFtpCli::WMFtpSendData(TMessage&) {
     startTime_ = std::chrono::steady_clock::now();
     started_ = true;
-    sendData(0);
+    SendData(0);
 }
 
-void TCustomFtpCli::sendData(WORD Error) {
+void TCustomFtpCli::SendData(WORD Error) {
     if (!stream_ || !Progress()) return;
     if (Error != 0) {
-        display("! Error #" + IntToStr(Error) + " sending data");
-        return localTransferFailed("426 Error #" + IntToStr(Error) + " sending data", false);
+        Display("! Error #" + IntToStr(Error) + " sending data");
+        return LocalTransferFailed("426 Error #" + IntToStr(Error) + " sending data", false);
     }
     if (eof_ || !serverReady_ || !dataConnected_) return;
     int64_t n = 0;
     try {
         n = stream_->Read(sendBuffer_.data(), static_cast<int64_t>(sendBuffer_.size()));
     } catch (const std::exception&) {
-        display("! Error reading file");
-        return localTransferFailed("426 Error reading file", true);
+        Display("! Error reading file");
+        return LocalTransferFailed("426 Error reading file", true);
     }
     if (n > 0) {
         byteCount_ += n;
@@ -480,21 +480,21 @@ void TCustomFtpCli::sendData(WORD Error) {
     data_->Close();
 }
 
-void TCustomFtpCli::secondStoreReply() {
-    showLastReply();
-    if (replyCode_ != 226 && replyCode_ != 250) return transferRefused("! STOR Failed");
+void TCustomFtpCli::SecondStoreReply() {
+    ShowLastReply();
+    if (replyCode_ != 226 && replyCode_ != 250) return TransferRefused("! STOR Failed");
     controlReplyDone_ = true;
-    completionCheck();
+    CompletionCheck();
 }
 
-void TCustomFtpCli::storeClosed(WORD Error) {
-    releaseStream();
+void TCustomFtpCli::StoreClosed(WORD Error) {
+    ReleaseStream();
     dataDone_ = true;
     // The server's final reply is due now that the data has all gone.
-    if (!controlReplyDone_ && next_ == &TCustomFtpCli::secondStoreReply) askReply();
+    if (!controlReplyDone_ && next_ == &TCustomFtpCli::SecondStoreReply) AskReply();
     dataError_ = Error;
     // The data connection ended before the whole file was sent: the server holds a cut copy.
     if (!eof_ && localError_.empty() && Error == 0 && serverReady_)
         localError_ = "426 Data connection closed";
-    completionCheck();
+    CompletionCheck();
 }

@@ -84,7 +84,7 @@ size_t TCustomLineWSocket::EditReceivedLine(size_t Start) {
 
 // Drops the rest of a line that grew past LineLimit, up to and with its terminator; false while
 // the terminator has not come yet.
-bool TCustomLineWSocket::skipOverLongLine(size_t& SearchFrom) {
+bool TCustomLineWSocket::SkipOverLongLine(size_t& SearchFrom) {
     const size_t end = buffer_.find(LineEnd);
     if (end == std::string::npos) {
         // Keeps what could be the start of a terminator split across two reads.
@@ -98,7 +98,7 @@ bool TCustomLineWSocket::skipOverLongLine(size_t& SearchFrom) {
     return true;
 }
 
-void TCustomLineWSocket::deliverLine() {
+void TCustomLineWSocket::DeliverLine() {
     while (lineMode_ && lineLength_ > 0) {
         const int64_t consumed = Consumed();
         // Without a handler, or with one that reads nothing, the line is dropped.
@@ -128,7 +128,7 @@ bool TCustomLineWSocket::FireDataAvailable(WORD Error) {
         searchFrom = from > LineEnd.size() ? from - LineEnd.size() : 0;
     }
     while (lineMode_) {
-        if (skipping_ && !skipOverLongLine(searchFrom)) return true;
+        if (skipping_ && !SkipOverLongLine(searchFrom)) return true;
         const size_t p = buffer_.find(LineEnd, searchFrom);
         if (p == std::string::npos) {
             if (buffer_.size() > LineLimit) {
@@ -140,7 +140,7 @@ bool TCustomLineWSocket::FireDataAvailable(WORD Error) {
         }
         lineLength_ = p + LineEnd.size();
         lineReceived_ = true;
-        deliverLine();
+        DeliverLine();
         searchFrom = 0;
     }
     return true;
@@ -151,7 +151,7 @@ void TCustomLineWSocket::FireSessionClosed(WORD Error) {
     if (lineMode_ && !buffer_.empty() && !skipping_) {
         // An unterminated remainder is the last line.
         lineLength_ = buffer_.size();
-        deliverLine();
+        DeliverLine();
     }
     buffer_.clear();
     buffer_.shrink_to_fit();

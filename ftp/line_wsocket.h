@@ -38,8 +38,8 @@ protected:
 
 private:
     void WMTriggerDataAvailable(TMessage& Msg);
-    void deliverLine();
-    bool skipOverLongLine(size_t& SearchFrom);
+    void DeliverLine();
+    bool SkipOverLongLine(size_t& SearchFrom);
 
     std::string buffer_;
     size_t lineLength_ = 0;

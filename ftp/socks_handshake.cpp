@@ -13,7 +13,7 @@ const char* const kSocks5Texts[] = {
     "command not supported",        "address type not supported",
 };
 
-void appendPort(std::string& out, uint16_t port) {
+void AppendPort(std::string& out, uint16_t port) {
     out += static_cast<char>(port >> 8);
     out += static_cast<char>(port & 0xFF);
 }
@@ -26,7 +26,7 @@ void Handshake::Begin(const Request& request) {
     fill_ = 0;
 }
 
-void Handshake::fail(Outcome& out, int code, const std::string& text) {
+void Handshake::Fail(Outcome& out, int code, const std::string& text) {
     out.failCode = code;
     out.failText = text;
     out.send.clear();
@@ -36,8 +36,8 @@ void Handshake::fail(Outcome& out, int code, const std::string& text) {
 
 Outcome Handshake::Start() {
     Outcome out;
-    if (levelFour()) {
-        connectRequest(out);
+    if (LevelFour()) {
+        ConnectRequest(out);
     } else {
         offered_ = request_.authenticate ? 2 : 0;
         out.send = std::string{'\x05', '\x01', static_cast<char>(offered_)};
@@ -46,26 +46,26 @@ Outcome Handshake::Start() {
 }
 
 size_t Handshake::Wanted() const {
-    if (phase_ == Phase::Connecting && levelFour()) return fill_ < 8 ? 8 - fill_ : 0;
+    if (phase_ == Phase::Connecting && LevelFour()) return fill_ < 8 ? 8 - fill_ : 0;
     return kBufferSize - fill_;
 }
 
-void Handshake::authenticate(Outcome& out) {
+void Handshake::Authenticate(Outcome& out) {
     phase_ = Phase::Authenticating;
     out.auth.push_back(AuthEvent::Started);
     // One length byte each: longer texts would desynchronise the exchange.
     if (request_.usercode.size() > 255 || request_.password.size() > 255)
-        return fail(out, 20013, "socks user code or password too long");
+        return Fail(out, 20013, "socks user code or password too long");
     out.send = std::string{'\x01', static_cast<char>(request_.usercode.size())} + request_.usercode +
                static_cast<char>(request_.password.size()) + request_.password;
 }
 
-void Handshake::connectRequest(Outcome& out) {
+void Handshake::ConnectRequest(Outcome& out) {
     phase_ = Phase::Connecting;
     fill_ = 0;
-    if (levelFour()) {
+    if (LevelFour()) {
         std::string r{'\x04', '\x01'};
-        appendPort(r, request_.port);
+        AppendPort(r, request_.port);
         const bool named = request_.level == "4A";
         // 4A names the host after the user code and puts 0.0.0.1 where the address goes.
         if (named)
@@ -81,10 +81,10 @@ void Handshake::connectRequest(Outcome& out) {
         out.send = r;
         return;
     }
-    if (request_.host.size() > 255) return fail(out, 20013, "socks host name too long");
+    if (request_.host.size() > 255) return Fail(out, 20013, "socks host name too long");
     std::string r{'\x05', '\x01', '\x00', '\x03', static_cast<char>(request_.host.size())};
     r += request_.host;
-    appendPort(r, request_.port);
+    AppendPort(r, request_.port);
     out.send = r;
 }
 
@@ -95,74 +95,74 @@ Outcome Handshake::Take(const char* data, size_t length) {
     fill_ += length;
     switch (phase_) {
     case Phase::Negotiating:
-        takeNegotiation(out);
+        TakeNegotiation(out);
         break;
     case Phase::Authenticating:
-        takeAuthentication(out);
+        TakeAuthentication(out);
         break;
     case Phase::Connecting:
-        takeConnectReply(out);
+        TakeConnectReply(out);
         break;
     default:
-        fail(out, 20013, "internal error");
+        Fail(out, 20013, "internal error");
     }
     return out;
 }
 
-void Handshake::takeNegotiation(Outcome& out) {
-    if (levelFour()) return fail(out, 20001, "TWSocket logic error");
+void Handshake::TakeNegotiation(Outcome& out) {
+    if (LevelFour()) return Fail(out, 20001, "TWSocket logic error");
     if (fill_ < 2) return;
     fill_ = 0;
-    if (buffer_[0] != 5) return fail(out, 20002, "socks version error");
+    if (buffer_[0] != 5) return Fail(out, 20002, "socks version error");
     if (buffer_[1] == 0) {
         if (offered_ == 2) out.auth.push_back(AuthEvent::NotRequired);
-        return connectRequest(out);
+        return ConnectRequest(out);
     }
-    if (buffer_[1] == 2) return authenticate(out);
-    fail(out, 20003, "authentification method not acceptable");
+    if (buffer_[1] == 2) return Authenticate(out);
+    Fail(out, 20003, "authentification method not acceptable");
 }
 
-void Handshake::takeAuthentication(Outcome& out) {
-    if (buffer_[0] != 1) return fail(out, 20002, "socks version error");
-    if (fill_ > 2) return fail(out, 20001, "too much data availaible");
+void Handshake::TakeAuthentication(Outcome& out) {
+    if (buffer_[0] != 1) return Fail(out, 20002, "socks version error");
+    if (fill_ > 2) return Fail(out, 20001, "too much data availaible");
     if (fill_ < 2) return;
-    if (buffer_[1] != 0) return fail(out, 20015, "socks authentication failed");
+    if (buffer_[1] != 0) return Fail(out, 20015, "socks authentication failed");
     fill_ = 0;
     out.auth.push_back(AuthEvent::Succeeded);
-    connectRequest(out);
+    ConnectRequest(out);
 }
 
-void Handshake::takeConnectReply(Outcome& out) {
-    if (levelFour()) {
+void Handshake::TakeConnectReply(Outcome& out) {
+    if (LevelFour()) {
         if (fill_ < 8) return;
         fill_ = 0;
-        if (buffer_[0] != 0) return fail(out, 20002, "socks version error");
+        if (buffer_[0] != 0) return Fail(out, 20002, "socks version error");
         switch (buffer_[1]) {
         case 90:
             phase_ = Phase::None;
             out.connected = true;
             return;
         case 91:
-            return fail(out, 20016, "request rejected or failed");
+            return Fail(out, 20016, "request rejected or failed");
         case 92:
-            return fail(out, 20008, "connection refused");
+            return Fail(out, 20008, "connection refused");
         case 93:
-            return fail(out, 20015, "authentification failed");
+            return Fail(out, 20015, "authentification failed");
         default:
-            return fail(out, 20012, "unassigned error #" + std::to_string(buffer_[1]));
+            return Fail(out, 20012, "unassigned error #" + std::to_string(buffer_[1]));
         }
     }
-    if (buffer_[0] != 5) return fail(out, 20002, "socks version error");
+    if (buffer_[0] != 5) return Fail(out, 20002, "socks version error");
     if (fill_ >= 2 && buffer_[1] != 0) {
         const int code = buffer_[1];
-        if (code <= 8) return fail(out, 20003 + code, kSocks5Texts[code - 1]);
-        return fail(out, 20012, "unassigned error #" + std::to_string(code));
+        if (code <= 8) return Fail(out, 20003 + code, kSocks5Texts[code - 1]);
+        return Fail(out, 20012, "unassigned error #" + std::to_string(code));
     }
     if (fill_ < 5) return;
     const uint8_t type = buffer_[3];
     const size_t whole = type == 1 ? 10 : type == 3 ? static_cast<size_t>(buffer_[4]) + 7 : 5;
     if (fill_ < whole) return;
-    if (type != 1 && type != 3) return fail(out, 20011, "address type not supported");
+    if (type != 1 && type != 3) return Fail(out, 20011, "address type not supported");
     out.leftover.assign(reinterpret_cast<const char*>(buffer_.data()) + whole, fill_ - whole);
     fill_ = 0;
     phase_ = Phase::None;

@@ -52,13 +52,13 @@ public:
     }
 
 private:
-    bool levelFour() const { return !request_.level.empty() && request_.level[0] == '4'; }
-    void fail(Outcome& out, int code, const std::string& text);
-    void authenticate(Outcome& out);
-    void connectRequest(Outcome& out);
-    void takeNegotiation(Outcome& out);
-    void takeAuthentication(Outcome& out);
-    void takeConnectReply(Outcome& out);
+    bool LevelFour() const { return !request_.level.empty() && request_.level[0] == '4'; }
+    void Fail(Outcome& out, int code, const std::string& text);
+    void Authenticate(Outcome& out);
+    void ConnectRequest(Outcome& out);
+    void TakeNegotiation(Outcome& out);
+    void TakeAuthentication(Outcome& out);
+    void TakeConnectReply(Outcome& out);
 
     Request request_;
     Phase phase_ = Phase::None;

@@ -89,11 +89,11 @@ int TCustomSocksWSocket::RawReceive(void* Buffer, int BufferSize, int Flags) {
     return TCustomWSocket::RawReceive(Buffer, BufferSize, Flags);
 }
 
-void TCustomSocksWSocket::fireAuthState(TSocksAuthState State) {
+void TCustomSocksWSocket::FireAuthState(TSocksAuthState State) {
     if (OnSocksAuthState) OnSocksAuthState(this, State);
 }
 
-void TCustomSocksWSocket::socksFail(int Code, const std::string& Text) {
+void TCustomSocksWSocket::SocksFail(int Code, const std::string& Text) {
     handshake_.Reset();
     if (OnSocksError) OnSocksError(this, Code, Text);
     TCustomWSocket::FireSessionConnected(static_cast<WORD>(Code));
@@ -101,12 +101,12 @@ void TCustomSocksWSocket::socksFail(int Code, const std::string& Text) {
 }
 
 // Carries out what the handshake asks for after a step.
-void TCustomSocksWSocket::apply(const socks::Outcome& Out) {
+void TCustomSocksWSocket::Apply(const socks::Outcome& Out) {
     for (socks::AuthEvent e : Out.auth)
-        fireAuthState(e == socks::AuthEvent::Started     ? authStarted
+        FireAuthState(e == socks::AuthEvent::Started     ? authStarted
                       : e == socks::AuthEvent::Succeeded ? authSucceeded
                                                          : authNotRequired);
-    if (Out.failCode != 0) return socksFail(Out.failCode, Out.failText);
+    if (Out.failCode != 0) return SocksFail(Out.failCode, Out.failText);
     if (!Out.send.empty()) SendStr(Out.send);
     if (!Out.connected) return;
     leftover_ = Out.leftover;
@@ -124,31 +124,31 @@ void TCustomSocksWSocket::FireSessionConnected(WORD Error) {
         handshake_.Reset();
         return TCustomWSocket::FireSessionConnected(Error);
     }
-    apply(handshake_.Start());
+    Apply(handshake_.Start());
 }
 
 bool TCustomSocksWSocket::FireDataAvailable(WORD Error) {
     if (handshake_.CurrentPhase() == socks::Phase::None) return TCustomWSocket::FireDataAvailable(Error);
     if (Error != 0) {
-        socksFail(Error, "data receive error");
+        SocksFail(Error, "data receive error");
         return false;
     }
     char buffer[socks::Handshake::kBufferSize];
     const size_t wanted = handshake_.Wanted();
     if (wanted == 0) {
-        socksFail(20001, "protocol error");
+        SocksFail(20001, "protocol error");
         return true;
     }
     const int n = Receive(buffer, static_cast<int>(wanted));
     if (n <= 0) return true;
-    apply(handshake_.Take(buffer, static_cast<size_t>(n)));
+    Apply(handshake_.Take(buffer, static_cast<size_t>(n)));
     return true;
 }
 
 void TCustomSocksWSocket::FireSessionClosed(WORD Error) {
     const socks::Phase phase = handshake_.CurrentPhase();
     handshake_.Reset();
-    if (phase == socks::Phase::Authenticating) fireAuthState(authFailed);
+    if (phase == socks::Phase::Authenticating) FireAuthState(authFailed);
     // A proxy that hangs up in the middle of the handshake: the connect still gets its outcome.
     if (phase != socks::Phase::None) {
         if (OnSocksError) OnSocksError(this, 20001, "connection closed during socks negotiation");

@@ -46,9 +46,9 @@ protected:
     int RawReceive(void* Buffer, int BufferSize, int Flags) override;
 
 private:
-    void apply(const socks::Outcome& Out);
-    void socksFail(int Code, const std::string& Text);
-    void fireAuthState(TSocksAuthState State);
+    void Apply(const socks::Outcome& Out);
+    void SocksFail(int Code, const std::string& Text);
+    void FireAuthState(TSocksAuthState State);
 
     std::string socksServer_;
     std::string socksPort_;

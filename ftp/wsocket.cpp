@@ -19,7 +19,7 @@ constexpr long kConnectMask = ws::FD_READ | ws::FD_WRITE | ws::FD_ACCEPT | ws::F
 constexpr long kListenMask = ws::FD_READ | ws::FD_WRITE | ws::FD_ACCEPT | ws::FD_CLOSE;
 constexpr long kDupMask = ws::FD_READ | ws::FD_WRITE | ws::FD_CONNECT | ws::FD_CLOSE;
 
-std::string dotted(in_addr address) {
+std::string Dotted(in_addr address) {
     char text[INET_ADDRSTRLEN] = {};
     ::inet_ntop(AF_INET, &address, text, sizeof text);
     return text;
@@ -122,7 +122,7 @@ void TCustomWSocket::SetSocketState(TSocketState NewState) {
 
 // The rule of the Addr, Port and Proto properties: the same text again changes nothing; another one
 // only while closed, trimmed, and it has to be resolved again.
-void TCustomWSocket::setTextProperty(std::string& Text, bool& Assigned, bool& Resolved,
+void TCustomWSocket::SetTextProperty(std::string& Text, bool& Assigned, bool& Resolved,
                                      const std::string& Value, const char* Name) {
     if (Assigned && Value == Text) return;
     if (state_ != wsClosed) return RaiseOrReport(std::string("Cannot change ") + Name + " if not closed");
@@ -132,15 +132,15 @@ void TCustomWSocket::setTextProperty(std::string& Text, bool& Assigned, bool& Re
 }
 
 void TCustomWSocket::SetAddr(const std::string& Value) {
-    setTextProperty(addr_, addrAssigned_, addrResolved_, Value, "Addr");
+    SetTextProperty(addr_, addrAssigned_, addrResolved_, Value, "Addr");
 }
 
 void TCustomWSocket::SetPort(const std::string& Value) {
-    setTextProperty(port_, portAssigned_, portResolved_, Value, "Port");
+    SetTextProperty(port_, portAssigned_, portResolved_, Value, "Port");
 }
 
 void TCustomWSocket::SetProto(const std::string& Value) {
-    setTextProperty(proto_, protoAssigned_, protoResolved_, Value, "Proto");
+    SetTextProperty(proto_, protoAssigned_, protoResolved_, Value, "Proto");
 }
 
 void TCustomWSocket::SetLocalPort(const std::string& Value) {
@@ -155,7 +155,7 @@ void TCustomWSocket::SetLocalAddr(const std::string& Value) {
     in_addr address{::inet_addr(text.c_str())};
     if (address.s_addr == INADDR_NONE && text != "255.255.255.255")
         return RaiseOrReport("SetLocalAddr(): Invalid IP address");
-    localAddr_ = dotted(address);
+    localAddr_ = Dotted(address);
 }
 
 TSocketSendFlags TCustomWSocket::SendFlags() const {
@@ -242,7 +242,7 @@ void TCustomWSocket::FireError() {
 }
 
 // Resolves what Connect needs and is not resolved yet; failures raise ESocketException.
-void TCustomWSocket::resolveForConnect() {
+void TCustomWSocket::ResolveForConnect() {
     if (!protoResolved_) {
         protoNum_ = WSocketResolveProto(proto_);
         sockType_ = protoNum_ == IPPROTO_UDP ? SOCK_DGRAM : SOCK_STREAM;
@@ -270,13 +270,13 @@ void TCustomWSocket::Connect() {
     if (!addrAssigned_) return RaiseOrReport("Connect: No IP Address Specified");
     if (!protoAssigned_) return RaiseOrReport("Connect: No Protocol Specified");
     try {
-        resolveForConnect();
+        ResolveForConnect();
         // No peer listens on port 0: refused here rather than sent.
         if (sin_.sin_port == 0) throw ESocketException("WSocketResolvePort: Invalid Port.");
     } catch (const ESocketException& E) {
         return RaiseOrReport("connect: " + E.Message());
     }
-    dropQueue();
+    DropQueue();
     hSocket_ = ws::socket(AF_INET, sockType_, protoNum_);
     if (hSocket_ == ws::INVALID_SOCKET) return RaiseSocketError("Connect (socket)");
     SetSocketState(wsOpened);
@@ -341,7 +341,7 @@ void TCustomWSocket::Listen() {
     } catch (const ESocketException& E) {
         return RaiseOrReport("listen: " + E.Message());
     }
-    dropQueue();
+    DropQueue();
     hSocket_ = ws::socket(AF_INET, sockType_, protoNum_);
     if (hSocket_ == ws::INVALID_SOCKET) return RaiseSocketError("socket");
     if (ws::bind(hSocket_, reinterpret_cast<const sockaddr*>(&sin_), sizeof sin_) != 0) {
@@ -420,7 +420,7 @@ void TCustomWSocket::ApplyLinger() {
         RaiseSocketError("setsockopt(SO_LINGER)");
 }
 
-void TCustomWSocket::queueData(const void* Data, int Len) {
+void TCustomWSocket::QueueData(const void* Data, int Len) {
     const char* p = static_cast<const char*>(Data);
     if (queue_.empty()) queue_.push_back(std::make_unique<TBuffer>(SendChunkSize));
     int done = queue_.back()->Write(p, Len);
@@ -438,7 +438,7 @@ int TCustomWSocket::Send(const void* Data, int Len) {
     }
     if (Len <= 0) return 0;
     allSent_ = false;
-    queueData(Data, Len);
+    QueueData(Data, Len);
     TryToSend();
     // OnDataSent never fires inside Send: it follows from the message loop.
     if (allSent_) PostMessage(handle_, WM_ASYNCSELECT, hSocket_, ws::WSAMAKESELECTREPLY(ws::FD_WRITE, 0));
@@ -513,14 +513,14 @@ void TCustomWSocket::WMASyncSelect(TMessage& Msg) {
         FireSessionConnected(error);
         if (error != 0 && state_ != wsClosed) Close();
     }
-    if (event & ws::FD_READ) receiveLoop(error);
+    if (event & ws::FD_READ) ReceiveLoop(error);
     if (event & ws::FD_WRITE) {
         TryToSend();
         if (allSent_) FireDataSent(error);
     }
     if (event & ws::FD_ACCEPT) FireSessionAvailable(error);
     if ((event & ws::FD_CLOSE) && state_ != wsConnecting) {
-        receiveLoop(0);
+        ReceiveLoop(0);
         if (!closeReported_) {
             closeReported_ = true;
             FireSessionClosed(error);
@@ -529,7 +529,7 @@ void TCustomWSocket::WMASyncSelect(TMessage& Msg) {
     }
 }
 
-void TCustomWSocket::receiveLoop(WORD Error) {
+void TCustomWSocket::ReceiveLoop(WORD Error) {
     for (;;) {
         lastError_ = 0;
         const int64_t before = consumed_;
@@ -609,11 +609,11 @@ void TCustomWSocket::DnsLookup(const std::string& HostName) {
     dnsResultList_.clear();
     const in_addr_t address = ::inet_addr(HostName.c_str());
     if (address != INADDR_NONE || HostName == "255.255.255.255") {
-        dnsResult_ = dotted(in_addr{address});
+        dnsResult_ = Dotted(in_addr{address});
         dnsResultList_.push_back(dnsResult_);
         return FireDnsLookupDone(0);
     }
-    startLookup(ws::WSAAsyncGetHostByName(handle_, WM_ASYNCGETHOSTBYNAME, HostName), HostName);
+    StartLookup(ws::WSAAsyncGetHostByName(handle_, WM_ASYNCGETHOSTBYNAME, HostName), HostName);
 }
 
 void TCustomWSocket::ReverseLookup(const std::string& HostAddr) {
@@ -625,10 +625,10 @@ void TCustomWSocket::ReverseLookup(const std::string& HostAddr) {
     dnsResult_.clear();
     dnsResultList_.clear();
     const in_addr address{::inet_addr(HostAddr.c_str())};
-    startLookup(ws::WSAAsyncGetHostByAddr(handle_, WM_ASYNCGETHOSTBYADDR, address), HostAddr);
+    StartLookup(ws::WSAAsyncGetHostByAddr(handle_, WM_ASYNCGETHOSTBYADDR, address), HostAddr);
 }
 
-void TCustomWSocket::startLookup(ws::TaskHandle Task, const std::string& HostName) {
+void TCustomWSocket::StartLookup(ws::TaskHandle Task, const std::string& HostName) {
     lookupTask_ = Task;
     if (Task == 0)
         RaiseOrReport(Format("%s: can't start DNS lookup, error #%d", HostName, ws::WSAGetLastError()));
@@ -656,7 +656,7 @@ void TCustomWSocket::WMAsyncGetHostByName(TMessage& Msg) {
     const bool found = ws::WSATakeHostEntry(m.Task(), entry);
     if (m.Error() == 0 && found) {
         for (const in_addr& a : entry.addresses)
-            dnsResultList_.push_back(dotted(a));
+            dnsResultList_.push_back(Dotted(a));
         if (!dnsResultList_.empty()) dnsResult_ = dnsResultList_.front();
     }
     FireDnsLookupDone(m.Error());
@@ -716,7 +716,7 @@ void TCustomWSocket::Close() {
 
 void TCustomWSocket::Abort() {
     CancelLookup();
-    dropQueue();
+    DropQueue();
     if (hSocket_ != ws::INVALID_SOCKET && state_ == wsConnected && sockType_ == SOCK_STREAM) {
         // A hard reset: the peer learns at once that the transfer did not end normally.
         linger hard{1, 0};
@@ -747,7 +747,7 @@ void TCustomWSocket::Resume() {
     ws::WSAAsyncSelect(hSocket_, handle_, WM_ASYNCSELECT, kDupMask);
 }
 
-void TCustomWSocket::waitForWork() {
+void TCustomWSocket::WaitForWork() {
     MsgWaitForMultipleObjects(0, nullptr, FALSE_, 50, QS_ALLINPUT);
 }
 
@@ -756,7 +756,7 @@ void TCustomWSocket::Flush() {
         TryToSend();
         PumpMessages();
         if (quitSeen_) return;
-        if (!allSent_) waitForWork();
+        if (!allSent_) WaitForWork();
     }
 }
 
@@ -774,11 +774,11 @@ void TCustomWSocket::WaitForClose() {
             if (lastError_ != ws::WSAEWOULDBLOCK) return;
         }
         PumpMessages();
-        waitForWork();
+        WaitForWork();
     }
 }
 
-void TCustomWSocket::pumpOwnMessages() {
+void TCustomWSocket::PumpOwnMessages() {
     MSG msg;
     while (PeekMessage(msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
@@ -792,7 +792,7 @@ void TCustomWSocket::pumpOwnMessages() {
 
 void TCustomWSocket::PumpMessages() {
     if (MultiThreaded)
-        pumpOwnMessages();
+        PumpOwnMessages();
     else if (!::ProcessMessages())
         quitSeen_ = true;
 }
@@ -805,7 +805,7 @@ std::string TCustomWSocket::GetPeerAddr() {
         RaiseSocketError("GetPeerName");
         return "error";
     }
-    return dotted(peer.sin_addr);
+    return Dotted(peer.sin_addr);
 }
 
 std::string TCustomWSocket::GetPeerPort() {

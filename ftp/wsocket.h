@@ -207,15 +207,15 @@ private:
     void WMCloseDelayed(TMessage& Msg);
     void WMRelease(TMessage& Msg);
     void WMTriggerException(TMessage& Msg);
-    void receiveLoop(WORD Error);
-    void queueData(const void* Data, int Len);
-    void dropQueue() { queue_.clear(); }
-    void resolveForConnect();
-    void setTextProperty(std::string& Text, bool& Assigned, bool& Resolved, const std::string& Value,
+    void ReceiveLoop(WORD Error);
+    void QueueData(const void* Data, int Len);
+    void DropQueue() { queue_.clear(); }
+    void ResolveForConnect();
+    void SetTextProperty(std::string& Text, bool& Assigned, bool& Resolved, const std::string& Value,
                          const char* Name);
-    void startLookup(winsock::TaskHandle Task, const std::string& HostName);
-    void pumpOwnMessages();
-    void waitForWork();
+    void StartLookup(winsock::TaskHandle Task, const std::string& HostName);
+    void PumpOwnMessages();
+    void WaitForWork();
 
     HWND handle_ = nullptr;
     winsock::SOCKET hSocket_ = winsock::INVALID_SOCKET;
