@@ -1,10 +1,18 @@
 #include "bars/core/item_glyph.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <functional>
+#include <iterator>
+#include <memory>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "bars/core/bar_unit.h"
 #include "platform/gdi/blit.h"
+#include "platform/gdi/regions.h"
+#include "platform/gdi/scoped.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/syscolors.h"
 #include "platform/graphics/bitmap.h"
@@ -21,7 +29,6 @@ struct Picture {
     std::vector<COLORREF> pixels;
     std::vector<bool> opaque;
     COLORREF& At(int x, int y) { return pixels[static_cast<size_t>(y * width + x)]; }
-    bool Shows(int x, int y) const { return opaque[static_cast<size_t>(y * width + x)]; }
 };
 
 // A 32-bit row as colour values 0x00RRGGBB (blue in the lowest byte).
@@ -33,7 +40,7 @@ COLORREF FromRow(uint32_t v) {
     return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
 }
 
-// Read through a 32-bit copy's rows: asking the bitmap pixel by pixel converts its whole image each time.
+// Read through the rows of a 32-bit copy, whatever the bitmap's own format.
 Picture ReadPicture(TBitmap& bitmap, COLORREF transparent) {
     Picture picture;
     picture.width = bitmap.Width();
@@ -66,30 +73,117 @@ int Blue(COLORREF c) {
     return static_cast<int>((c >> 16) & 0xFF);
 }
 
-// Draws the picture's showing pixels, stretched over Rect of the 32-bit bitmap, in their colours or in one.
-void Blend(TBitmap& bitmap, const Picture& picture, const RECT& rect, const COLORREF* oneColor) {
-    const int w = rect.right - rect.left, h = rect.bottom - rect.top;
-    if (w <= 0 || h <= 0 || picture.width == 0 || picture.height == 0) return;
-    for (int y = 0; y < h; ++y) {
-        const int ty = rect.top + y;
-        if (ty < 0 || ty >= bitmap.Height()) continue;
-        uint32_t* row = Row(bitmap, ty);
-        for (int x = 0; x < w; ++x) {
-            const int tx = rect.left + x;
-            if (tx < 0 || tx >= bitmap.Width()) continue;
-            const int sx = x * picture.width / w, sy = y * picture.height / h;
-            if (!picture.Shows(sx, sy)) continue;
-            const COLORREF c = oneColor != nullptr
-                                   ? *oneColor
-                                   : picture.pixels[static_cast<size_t>(sy * picture.width + sx)];
-            row[tx] = (row[tx] & 0xFF000000u) | (static_cast<uint32_t>(GetRValue(c)) << 16) |
-                      (static_cast<uint32_t>(GetGValue(c)) << 8) | GetBValue(c);
+enum class Look { Colours, Grey, Lighter, Faded, OneColour };
+
+// A picture's colours in one look; Colour is the fade colour, or the one colour of the shape.
+COLORREF InLook(COLORREF c, Look look, COLORREF colour) {
+    int r = Red(c), g = Green(c), b = Blue(c);
+    switch (look) {
+    case Look::Colours:
+        return c;
+    case Look::OneColour:
+        return colour;
+    case Look::Faded: {
+        // The pixel's luminance, lightened, mixed a quarter into the fade colour.
+        const int grey = (77 * r + 151 * g + 28 * b) / 256;
+        const int light = (grey * 192 + 16320) / 256;
+        r = (Red(colour) * 192 + light * 64) / 256;
+        g = (Green(colour) * 192 + light * 64) / 256;
+        b = (Blue(colour) * 192 + light * 64) / 256;
+        break;
+    }
+    case Look::Grey:
+        r = g = b = (r + g + b) / 3;
+        break;
+    case Look::Lighter:
+        r += (255 - r) * 3 / 10;
+        g += (255 - g) * 3 / 10;
+        b += (255 - b) * 3 / 10;
+        break;
+    }
+    return RGB(r, g, b);
+}
+
+// The picture in a look as a 32-bit bitmap whose showing pixels are opaque and the others wholly
+// transparent, to be blended onto whatever lies beneath.
+std::unique_ptr<TBitmap> Render(const Picture& picture, Look look, COLORREF colour) {
+    auto bitmap = std::make_unique<TBitmap>(picture.width, picture.height);
+    bitmap->SetPixelFormat(pf32bit);
+    for (int y = 0; y < picture.height; ++y) {
+        uint32_t* row = Row(*bitmap, y);
+        for (int x = 0; x < picture.width; ++x) {
+            const size_t i = static_cast<size_t>(y * picture.width + x);
+            const COLORREF c = InLook(picture.pixels[i], look, colour);
+            row[x] = picture.opaque[i] ? 0xFF000000u | (static_cast<uint32_t>(GetRValue(c)) << 16) |
+                                             (static_cast<uint32_t>(GetGValue(c)) << 8) | GetBValue(c)
+                                       : 0u;
         }
     }
+    return bitmap;
+}
+
+// Where a picture comes from and how it looks: the source object with the stamp of what it held, the
+// image's index and transparent colour.
+struct LookKey {
+    const void* source = nullptr;
+    uint64_t stamp = 0;
+    int index = -1;
+    COLORREF transparent = 0;
+    Look look = Look::Colours;
+    COLORREF colour = 0;
+    bool operator==(const LookKey&) const = default;
+};
+
+// The looks drawn lately, kept between paints: a button that turns hot or cold draws its picture again
+// in the same look each time, and reading and recolouring it then costs more than all else it draws.
+class LookCache {
+public:
+    template <class Read> TBitmap* Find(const LookKey& key, Read&& read) {
+        ++clock_;
+        for (Entry& e : entries_)
+            if (e.key == key) {
+                e.used = clock_;
+                return e.bitmap.get();
+            }
+        const Picture picture = read();
+        if (picture.width <= 0 || picture.height <= 0) return nullptr;
+        if (entries_.size() >= kCapacity)
+            entries_.erase(std::min_element(entries_.begin(), entries_.end(),
+                                            [](const Entry& a, const Entry& b) { return a.used < b.used; }));
+        entries_.push_back(Entry{key, Render(picture, key.look, key.colour), clock_});
+        return entries_.back().bitmap.get();
+    }
+
+private:
+    static constexpr size_t kCapacity = 64;
+    struct Entry {
+        LookKey key;
+        std::unique_ptr<TBitmap> bitmap;
+        uint64_t used = 0;
+    };
+    std::vector<Entry> entries_;
+    uint64_t clock_ = 0;
+};
+
+LookCache& Looks() {
+    static LookCache cache;
+    return cache;
 }
 
 RECT Offset(RECT r, int dx, int dy) {
     return RECT{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
+}
+
+bool Inside(const RECT& r, const RECT& bounds) {
+    return r.left >= bounds.left && r.top >= bounds.top && r.right <= bounds.right &&
+           r.bottom <= bounds.bottom;
+}
+
+// Blends the look stretched over Rect.
+void Put(HDC dc, TBitmap& look, const RECT& rect) {
+    AlphaBlend(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+               look.Canvas().Handle(), 0, 0, look.Width(), look.Height(),
+               BLENDFUNCTION{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA});
 }
 
 } // namespace
@@ -100,65 +194,60 @@ void DrawItemGlyph(HDC DC, HBRUSH Brush, const RECT& DestRect, const RECT& Glyph
                    TColor ImageListBkColor) {
     const int width = DestRect.right - DestRect.left, height = DestRect.bottom - DestRect.top;
     if (width <= 0 || height <= 0) return;
-    Picture picture;
+    LookKey key;
+    std::function<Picture()> read;
     if (Glyph != nullptr && !Glyph->Empty()) {
-        picture = ReadPicture(*Glyph, ColorToRGB(Glyph->TransparentColor()));
+        key = LookKey{Glyph, Glyph->ContentStamp(), -1, ColorToRGB(Glyph->TransparentColor())};
+        read = [Glyph, transparent = key.transparent] { return ReadPicture(*Glyph, transparent); };
     } else if (Images != nullptr && ImageIndex >= 0 && ImageIndex < Images->Count()) {
-        TBitmap image(Images->Width(), Images->Height());
-        image.Canvas().Brush().SetColor(ImageListBkColor);
-        image.Canvas().FillRect(TRect(0, 0, Images->Width(), Images->Height()));
-        Images->Draw(image.Canvas(), 0, 0, ImageIndex);
-        picture = ReadPicture(image, ColorToRGB(ImageListBkColor));
+        key = LookKey{Images, Images->ContentStamp(), ImageIndex, ColorToRGB(ImageListBkColor)};
+        read = [Images, ImageIndex, ImageListBkColor] {
+            TBitmap image(Images->Width(), Images->Height());
+            image.Canvas().Brush().SetColor(ImageListBkColor);
+            image.Canvas().FillRect(TRect(0, 0, Images->Width(), Images->Height()));
+            Images->Draw(image.Canvas(), 0, 0, ImageIndex);
+            return ReadPicture(image, ColorToRGB(ImageListBkColor));
+        };
     } else {
         return;
     }
+    auto look = [&](Look l, COLORREF colour) {
+        LookKey k = key;
+        k.look = l;
+        k.colour = colour;
+        return Looks().Find(k, read);
+    };
 
-    TBitmap offscreen(width, height);
-    offscreen.SetPixelFormat(pf32bit);
-    TCanvas& canvas = offscreen.Canvas();
-    if (CopyBackground) {
-        BitBlt(canvas.Handle(), 0, 0, width, height, DC, DestRect.left, DestRect.top, SRCCOPY);
-    } else {
-        RECT all{0, 0, width, height};
-        FillRect(canvas.Handle(), &all, Brush);
-    }
-    const RECT glyph = Offset(GlyphRect, -DestRect.left, -DestRect.top);
-
+    // What goes where: (look, rectangle) in drawing order.
+    std::pair<TBitmap*, RECT> steps[2] = {};
     if (!Enabled && FadeColor == clNone) {
         // Embossed: the shape in the highlight colour one pixel down and right, then in the shadow colour.
-        const COLORREF highlight = GetSysColor(COLOR_BTNHIGHLIGHT), shadow = GetSysColor(COLOR_BTNSHADOW);
-        if (!Flat) Blend(offscreen, picture, Offset(glyph, 1, 1), &highlight);
-        Blend(offscreen, picture, glyph, &shadow);
+        if (!Flat)
+            steps[0] = {look(Look::OneColour, GetSysColor(COLOR_BTNHIGHLIGHT)), Offset(GlyphRect, 1, 1)};
+        steps[1] = {look(Look::OneColour, GetSysColor(COLOR_BTNSHADOW)), GlyphRect};
     } else {
-        const COLORREF fade = ColorToRGB(FadeColor);
         const bool lighter =
             Flat && !Hot && !Checked && !Grey && FadeInactiveGlyphs() && ScreenBitsPerPixel() > 8;
-        for (COLORREF& c : picture.pixels) {
-            int r = Red(c), g = Green(c), b = Blue(c);
-            if (!Enabled) {
-                // Faded: the pixel's luminance, lightened, mixed a quarter into the fade colour.
-                const int grey = (77 * r + 151 * g + 28 * b) / 256;
-                const int light = (grey * 192 + 16320) / 256;
-                r = (Red(fade) * 192 + light * 64) / 256;
-                g = (Green(fade) * 192 + light * 64) / 256;
-                b = (Blue(fade) * 192 + light * 64) / 256;
-            } else if (Grey) {
-                r = g = b = (r + g + b) / 3;
-            } else if (lighter) {
-                r += (255 - r) * 3 / 10;
-                g += (255 - g) * 3 / 10;
-                b += (255 - b) * 3 / 10;
-            }
-            c = RGB(r, g, b);
-        }
+        const Look l = !Enabled ? Look::Faded : Grey ? Look::Grey : lighter ? Look::Lighter : Look::Colours;
+        TBitmap* picture = look(l, l == Look::Faded ? ColorToRGB(FadeColor) : 0);
         if (Flat && Shadow && Hot && !Down) {
             // Raised: the picture one pixel up and left, its shadow two pixels right and down of that.
-            const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
-            Blend(offscreen, picture, Offset(glyph, 1, 1), &shadow);
-            Blend(offscreen, picture, Offset(glyph, -1, -1), nullptr);
+            steps[0] = {look(Look::OneColour, GetSysColor(COLOR_BTNSHADOW)), Offset(GlyphRect, 1, 1)};
+            steps[1] = {picture, Offset(GlyphRect, -1, -1)};
         } else {
-            Blend(offscreen, picture, glyph, nullptr);
+            steps[1] = {picture, GlyphRect};
         }
     }
-    BitBlt(DC, DestRect.left, DestRect.top, width, height, canvas.Handle(), 0, 0, SRCCOPY);
+
+    if (!CopyBackground) FillRect(DC, &DestRect, Brush);
+    const bool spills = std::any_of(std::begin(steps), std::end(steps), [&](const auto& s) {
+        return s.first != nullptr && !Inside(s.second, DestRect);
+    });
+    std::optional<pw::gdi::SavedDC> saved;
+    if (spills) {
+        saved.emplace(DC);
+        IntersectClipRect(DC, DestRect.left, DestRect.top, DestRect.right, DestRect.bottom);
+    }
+    for (const auto& [bitmap, rect] : steps)
+        if (bitmap != nullptr) Put(DC, *bitmap, rect);
 }

@@ -8,9 +8,10 @@ class TBitmap;
 class TCustomImageList;
 
 // The picture is Glyph when it has one, else image ImageIndex of Images (drawn on ImageListBkColor,
-// which is then its transparent colour). DestRect is drawn whole, through an off-screen bitmap that
-// first takes DC's pixels there (CopyBackground) or Brush; GlyphRect is where the picture goes,
-// stretched to it. FadeColor clNone draws a disabled picture embossed, any other colour faded to it.
+// which is then its transparent colour). DestRect keeps DC's pixels beneath the picture
+// (CopyBackground) or is filled with Brush first, and nothing is drawn outside it; GlyphRect is where
+// the picture goes, stretched to it. FadeColor clNone draws a disabled picture embossed, any other
+// colour faded to it. Each look of a picture is kept between calls while its source holds the same.
 void DrawItemGlyph(HDC DC, HBRUSH Brush, const RECT& DestRect, const RECT& GlyphRect, TBitmap* Glyph,
                    TCustomImageList* Images, int ImageIndex, bool Enabled, bool Grey, bool Flat, bool Hot,
                    bool Checked, bool Down, bool Shadow, bool CopyBackground, TColor FadeColor,

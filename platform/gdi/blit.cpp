@@ -105,6 +105,47 @@ private:
     std::vector<uint32_t> copy_;
 };
 
+// A plain copy of a colour source at its size: whole rows of the visible part, pixels outside the source
+// left alone. False when the blit needs the pixel-by-pixel path.
+bool CopyRows(DeviceContext& dst, int x, int y, int width, int height, const BlitSource& src, uint8_t rop) {
+    const RECT& r = src.rect;
+    if (rop != 0xCC || src.mono || dst.Mono() || r.right - r.left != width || r.bottom - r.top != height)
+        return false;
+    Surface* target = dst.Target();
+    const Surface& from = *src.surface;
+    // The visible part whose source pixels exist, in destination device coordinates.
+    const RECT inside{x + std::max(0, static_cast<int>(-r.left)), y + std::max(0, static_cast<int>(-r.top)),
+                      x + std::min(width, static_cast<int>(from.Width() - r.left)),
+                      y + std::min(height, static_cast<int>(from.Height() - r.top))};
+    if (inside.left >= inside.right || inside.top >= inside.bottom) return true;
+    const Region clipped = Region::Combine(Region(inside), dst.Visible(), Region::Op::And);
+    // A copy within one surface reads what it is about to overwrite: take the source rows first.
+    std::vector<uint32_t> held;
+    const uint32_t* base = from.Bits();
+    int baseStride = from.Width(), baseX = 0, baseY = 0;
+    if (&from == target) {
+        const RECT b = clipped.Bounds();
+        const int bw = b.right - b.left;
+        held.resize(static_cast<size_t>(bw) * (b.bottom - b.top));
+        for (int row = b.top; row < b.bottom; ++row)
+            std::copy_n(from.Bits() + static_cast<size_t>(r.top + row - y) * from.Width() +
+                            (r.left + b.left - x),
+                        bw, held.data() + static_cast<size_t>(row - b.top) * bw);
+        base = held.data();
+        baseStride = bw;
+        baseX = b.left - x + r.left;
+        baseY = b.top - y + r.top;
+    }
+    for (const RECT& c : clipped.Rects())
+        for (int row = c.top; row < c.bottom; ++row) {
+            const int sx = r.left + c.left - x - baseX, sy = r.top + row - y - baseY;
+            std::copy_n(base + static_cast<size_t>(sy) * baseStride + sx, c.right - c.left,
+                        target->Bits() + static_cast<size_t>(row + dst.deviceOrigin.y) * target->Width() +
+                            dst.deviceOrigin.x + c.left);
+        }
+    return true;
+}
+
 } // namespace
 
 BlitSource SourceOf(DeviceContext& dc, int x, int y, int width, int height) {
@@ -137,9 +178,13 @@ bool Blit(DeviceContext& dst, int x, int y, int width, int height, const BlitSou
     const uint8_t fg = Rop3Index(rop), bg = mask ? static_cast<uint8_t>((rop >> 24) & 0xFF) : fg;
     const bool needSource = RopUsesSource(fg) || RopUsesSource(bg) || transparent;
     if (needSource && (!src || !src->surface)) return false;
+    const BrushSampler brush(dst, dst.st.brush.get(), true);
+    if (!mask && !transparent &&
+        (needSource ? CopyRows(dst, x, y, width, height, flipped, fg)
+                    : FillOneColor(dst, RECT{x, y, x + width, y + height}, brush, fg)))
+        return true;
     std::optional<SourceReader> reader;
     if (needSource) reader.emplace(dst, flipped, width, height, dst.st.stretchMode);
-    const BrushSampler brush(dst, dst.st.brush.get(), true);
     const uint32_t transparentRgb = transparent ? (ToArgb(*transparent) & 0x00FFFFFF) : 0;
     ForEachVisiblePixel(dst, Region(RECT{x, y, x + width, y + height}), [&](int px, int py, uint32_t& d) {
         const int dx = px - x, dy = py - y;
@@ -161,6 +206,16 @@ bool Blit(DeviceContext& dst, int x, int y, int width, int height, const BlitSou
     return true;
 }
 
+namespace {
+
+// The device pixels a blit's rectangle covers, whichever way its extents run.
+RECT DeviceArea(const DeviceContext& dc, int x, int y, int width, int height) {
+    const POINT a = dc.ToDevice(POINT{x, y});
+    const POINT b{a.x + width, a.y + height};
+    return RECT{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
+}
+
+} // namespace
 } // namespace pw::gdi
 
 using namespace pw::gdi;
@@ -176,9 +231,13 @@ BOOL StretchBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc,
     auto s = src ? LookupDc(src) : nullptr;
     if (src && !s) return 0;
     const POINT p = d->ToDevice(POINT{x, y});
-    if (!s) return Blit(*d, p.x, p.y, width, height, nullptr, rop) ? 1 : 0;
-    TargetAccess readSource(*s, false);
-    TargetAccess access(*d);
+    const RECT area = DeviceArea(*d, x, y, width, height);
+    if (!s) {
+        TargetAccess access(*d, area);
+        return Blit(*d, p.x, p.y, width, height, nullptr, rop) ? 1 : 0;
+    }
+    TargetAccess readSource(*s, DeviceArea(*s, xSrc, ySrc, widthSrc, heightSrc), false);
+    TargetAccess access(*d, area);
     const BlitSource source = SourceOf(*s, xSrc, ySrc, widthSrc, heightSrc);
     return Blit(*d, p.x, p.y, width, height, &source, rop) ? 1 : 0;
 }
@@ -194,8 +253,8 @@ BOOL MaskBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc, in
     const POINT p = d->ToDevice(POINT{x, y});
     const BlitMask bm{&m->surface, POINT{xMask, yMask}};
     std::optional<TargetAccess> readSource;
-    if (s) readSource.emplace(*s, false);
-    TargetAccess access(*d);
+    if (s) readSource.emplace(*s, DeviceArea(*s, xSrc, ySrc, width, height), false);
+    TargetAccess access(*d, DeviceArea(*d, x, y, width, height));
     if (!s) return Blit(*d, p.x, p.y, width, height, nullptr, rop4, &bm) ? 1 : 0;
     const BlitSource source = SourceOf(*s, xSrc, ySrc, width, height);
     return Blit(*d, p.x, p.y, width, height, &source, rop4, &bm) ? 1 : 0;
@@ -207,8 +266,8 @@ BOOL TransparentBlt(HDC dst, int x, int y, int width, int height, HDC src, int x
     auto s = LookupDc(src);
     if (!d || !s || width < 0 || height < 0 || widthSrc < 0 || heightSrc < 0) return 0;
     const POINT p = d->ToDevice(POINT{x, y});
-    TargetAccess readSource(*s, false);
-    TargetAccess access(*d);
+    TargetAccess readSource(*s, DeviceArea(*s, xSrc, ySrc, widthSrc, heightSrc), false);
+    TargetAccess access(*d, DeviceArea(*d, x, y, width, height));
     const BlitSource source = SourceOf(*s, xSrc, ySrc, widthSrc, heightSrc);
     return Blit(*d, p.x, p.y, width, height, &source, SRCCOPY, nullptr, COLORREF(transparentColor)) ? 1 : 0;
 }
@@ -220,8 +279,8 @@ BOOL AlphaBlend(HDC dst, int x, int y, int width, int height, HDC src, int xSrc,
     if (!d || !s || width < 0 || height < 0 || widthSrc <= 0 || heightSrc <= 0 ||
         blend.BlendOp != AC_SRC_OVER)
         return 0;
-    TargetAccess readSource(*s, false);
-    TargetAccess access(*d);
+    TargetAccess readSource(*s, DeviceArea(*s, xSrc, ySrc, widthSrc, heightSrc), false);
+    TargetAccess access(*d, DeviceArea(*d, x, y, width, height));
     const BlitSource source = SourceOf(*s, xSrc, ySrc, widthSrc, heightSrc);
     const RECT& r = source.rect;
     if (!source.surface || r.left < 0 || r.top < 0 || r.right > source.surface->Width() ||
@@ -231,21 +290,41 @@ BOOL AlphaBlend(HDC dst, int x, int y, int width, int height, HDC src, int xSrc,
     const uint32_t sca = blend.SourceConstantAlpha;
     const bool perPixel = (blend.AlphaFormat & AC_SRC_ALPHA) != 0;
     auto mul = [](uint32_t a, uint32_t b) { return (a * b + 127) / 255; };
-    ForEachVisiblePixel(
-        *d, Region(RECT{p.x, p.y, p.x + width, p.y + height}), [&](int px, int py, uint32_t& dp) {
-            const int sx = r.left + static_cast<int>(static_cast<long long>(px - p.x) * widthSrc / width);
+    auto over = [&](uint32_t sp, uint32_t dp) {
+        const uint32_t srcAlpha = perPixel ? mul(sp >> 24, sca) : sca;
+        // The common pixels of pictures with a mask in their alpha: wholly opaque, or wholly clear.
+        if (sca == 255 && srcAlpha == 255) return 0xFF000000u | (sp & 0x00FFFFFFu);
+        if (sca == 255 && srcAlpha == 0 && (sp & 0x00FFFFFFu) == 0) return dp;
+        uint32_t out = 0;
+        for (int shift = 0; shift <= 16; shift += 8) {
+            const uint32_t sc = (sp >> shift) & 0xFF, dc = (dp >> shift) & 0xFF;
+            const uint32_t v = std::min<uint32_t>(255, mul(sc, sca) + mul(dc, 255 - srcAlpha));
+            out |= v << shift;
+        }
+        const uint32_t da = std::min<uint32_t>(255, srcAlpha + mul(dp >> 24, 255 - srcAlpha));
+        return out | (da << 24);
+    };
+    // The source column of each destination column, worked out once rather than at every pixel.
+    std::vector<int> columns(static_cast<size_t>(width));
+    for (int i = 0; i < width; ++i)
+        columns[static_cast<size_t>(i)] =
+            r.left + static_cast<int>(static_cast<long long>(i) * widthSrc / width);
+    Surface* target = d->Target();
+    const Surface& from = *source.surface;
+    const bool mono = d->Mono();
+    const Region clipped =
+        Region::Combine(Region(RECT{p.x, p.y, p.x + width, p.y + height}), d->Visible(), Region::Op::And);
+    for (const RECT& c : clipped.Rects())
+        for (int py = c.top; py < c.bottom; ++py) {
             const int sy = r.top + static_cast<int>(static_cast<long long>(py - p.y) * heightSrc / height);
-            const uint32_t sp = source.surface->Pixel(sx, sy);
-            const uint32_t srcAlpha = perPixel ? mul(sp >> 24, sca) : sca;
-            uint32_t out = 0;
-            for (int shift = 0; shift <= 16; shift += 8) {
-                const uint32_t sc = (sp >> shift) & 0xFF, dc = (dp >> shift) & 0xFF;
-                const uint32_t v = std::min<uint32_t>(255, mul(sc, sca) + mul(dc, 255 - srcAlpha));
-                out |= v << shift;
+            const uint32_t* in = from.Bits() + static_cast<size_t>(sy) * from.Width();
+            uint32_t* row = target->Bits() + static_cast<size_t>(py + d->deviceOrigin.y) * target->Width() +
+                            d->deviceOrigin.x;
+            for (int px = c.left; px < c.right; ++px) {
+                uint32_t& dp = row[px];
+                dp = over(in[columns[static_cast<size_t>(px - p.x)]], dp);
+                if (mono) dp = ToMono(dp);
             }
-            const uint32_t da = std::min<uint32_t>(255, srcAlpha + mul(dp >> 24, 255 - srcAlpha));
-            dp = out | (da << 24);
-            if (d->Mono()) dp = ToMono(dp);
-        });
+        }
     return 1;
 }

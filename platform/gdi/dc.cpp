@@ -38,12 +38,18 @@ const Region& DeviceContext::Visible() {
 }
 
 TargetAccess::TargetAccess(DeviceContext& dc, bool writes)
+    : TargetAccess(dc, dc.DibTarget() ? dc.Visible().Bounds() : RECT{}, writes) {}
+
+TargetAccess::TargetAccess(DeviceContext& dc, const RECT& area, bool writes)
     : dib_(dc.DibTarget()), surface_(dc.Target()), writes_(writes) {
-    if (dib_) dib_->PullDib();
+    if (!dib_) return;
+    area_ = RECT{area.left + dc.deviceOrigin.x, area.top + dc.deviceOrigin.y, area.right + dc.deviceOrigin.x,
+                 area.bottom + dc.deviceOrigin.y};
+    dib_->PullDib(area_);
 }
 
 TargetAccess::~TargetAccess() {
-    if (dib_ && writes_) dib_->PushDib();
+    if (dib_ && writes_) dib_->PushDib(area_);
 }
 
 namespace {

@@ -84,10 +84,12 @@ private:
 
 std::shared_ptr<DeviceContext> LookupDc(HDC hdc);
 
-// Holds a DC's target for one drawing call: DIB bits are read before and written back after.
+// Holds a DC's target for one drawing call: DIB bits are read before and written back after, those of
+// the area the call touches (device coordinates), or else of all the DC lets it draw on.
 class TargetAccess {
 public:
     explicit TargetAccess(DeviceContext& dc, bool writes = true);
+    TargetAccess(DeviceContext& dc, const RECT& area, bool writes = true);
     ~TargetAccess();
     TargetAccess(const TargetAccess&) = delete;
     TargetAccess& operator=(const TargetAccess&) = delete;
@@ -97,6 +99,7 @@ private:
     BitmapObject* dib_;
     Surface* surface_;
     bool writes_;
+    RECT area_{}; // surface coordinates
 };
 
 } // namespace pw::gdi

@@ -61,8 +61,13 @@ struct BitmapObject : Object {
     int Height() const { return surface.Height(); }
     int DibStride() const { return ((surface.Width() * dibBpp + 31) / 32) * 4; }
     void* DibBitsPointer();
+    // Bring the caller-visible bits into the surface, or back, for the whole image or only the pixels of
+    // an area (surface coordinates, clipped to the image): a call that touches a few pixels converts
+    // those, not the whole image.
     void PullDib();
     void PushDib();
+    void PullDib(const RECT& area);
+    void PushDib(const RECT& area);
 };
 
 struct RegionObject : Object {

@@ -116,6 +116,23 @@ void FillArea(DeviceContext& dc, const Region& area, const BrushSampler& brush, 
     });
 }
 
+bool FillOneColor(DeviceContext& dc, const RECT& area, const BrushSampler& brush, uint8_t rop3) {
+    uint32_t color = 0;
+    if (rop3 == 0xF0) { // PATCOPY
+        if (brush.IsNull()) return true;
+        if (!brush.Solid(color)) return false;
+        color = 0xFF000000u | (color & 0x00FFFFFFu);
+    } else if (rop3 == 0x00) { // BLACKNESS
+        color = 0xFF000000u;
+    } else if (rop3 == 0xFF) { // WHITENESS
+        color = 0xFFFFFFFFu;
+    } else {
+        return false;
+    }
+    FillVisible(dc, Region(area), dc.Mono() ? ToMono(color) : color);
+    return true;
+}
+
 void FillAreaColor(DeviceContext& dc, const Region& area, uint32_t color, int rop2) {
     if (rop2 == R2_COPYPEN) {
         FillVisible(dc, area, 0xFF000000u | (color & 0x00FFFFFFu));

@@ -65,6 +65,9 @@ template <class ColorAt>
 void PaintMask(DeviceContext& dc, const CoverageMask& mask, int rop2, ColorAt&& colorAt);
 // Paints the pixels of the area with one colour.
 void FillAreaColor(DeviceContext& dc, const Region& area, uint32_t color, int rop2);
+// The raster operations without a source that paint one colour over a rectangle (device coordinates):
+// the brush's when it is solid, black or white. False for any other, which needs a pixel-by-pixel pass.
+bool FillOneColor(DeviceContext& dc, const RECT& area, const BrushSampler& brush, uint8_t rop3);
 
 // Visits every device pixel of the area that the DC's clipping lets through, with its surface pixel.
 template <class Fn> void ForEachVisiblePixel(DeviceContext& dc, const Region& area, Fn&& fn) {

@@ -257,7 +257,8 @@ BOOL PatBlt(HDC hdc, int x, int y, int width, int height, DWORD rop) {
     const RECT r = Normalized(dc->ToDevice(RECT{x, y, x + width, y + height}));
     const uint8_t code = Rop3Index(rop);
     const BrushSampler brush(*dc, dc->st.brush.get(), true);
-    TargetAccess access(*dc);
+    TargetAccess access(*dc, r);
+    if (FillOneColor(*dc, r, brush, code)) return 1;
     ForEachVisiblePixel(*dc, Region(r), [&](int px, int py, uint32_t& d) {
         uint32_t p = 0;
         if (!brush.Sample(px, py, p) && RopUsesPattern(code)) return;
@@ -366,7 +367,7 @@ COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color) {
     const POINT p = dc->ToDevice(POINT{x, y});
     const uint32_t c = DeviceColor(*dc, color);
     bool done = false;
-    TargetAccess access(*dc);
+    TargetAccess access(*dc, RECT{p.x, p.y, p.x + 1, p.y + 1});
     ForEachVisiblePixel(*dc, Region(RECT{p.x, p.y, p.x + 1, p.y + 1}), [&](int, int, uint32_t& px) {
         px = c;
         done = true;
@@ -383,7 +384,7 @@ COLORREF GetPixel(HDC hdc, int x, int y) {
     if (!dc) return CLR_INVALID;
     const POINT p = dc->ToDevice(POINT{x, y});
     COLORREF out = CLR_INVALID;
-    TargetAccess access(*dc, false);
+    TargetAccess access(*dc, RECT{p.x, p.y, p.x + 1, p.y + 1}, false);
     ForEachVisiblePixel(*dc, Region(RECT{p.x, p.y, p.x + 1, p.y + 1}),
                         [&](int, int, uint32_t& px) { out = ToColorRef(px); });
     return out;

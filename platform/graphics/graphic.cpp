@@ -46,6 +46,7 @@ bool TGraphic::Equals(TGraphic* graphic) {
 
 void TGraphic::Changed(TObject*) {
     modified_ = true;
+    contentStamp_ = NewContentStamp();
     if (OnChange) OnChange(this);
 }
 

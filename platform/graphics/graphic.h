@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/graphics/content_stamp.h"
 #include "platform/rtl/persistent.h"
 #include "platform/rtl/wintypes.h"
 
@@ -30,6 +31,9 @@ public:
     virtual void SetPalette(HPALETTE) {}
     bool Modified() const { return modified_; }
     void SetModified(bool value);
+    // Renewed at every change the graphic hears of: drawing on its canvas, a new size, format or image.
+    // Writes through a bitmap's scan lines are not heard; their writer tells with SetModified(true).
+    uint64_t ContentStamp() const { return contentStamp_; }
     bool PaletteModified() const { return paletteModified_; }
     void SetPaletteModified(bool value) { paletteModified_ = value; }
 
@@ -60,6 +64,7 @@ private:
     bool transparent_ = false;
     bool modified_ = false;
     bool paletteModified_ = false;
+    uint64_t contentStamp_ = NewContentStamp();
 };
 
 // Makes a new, empty graphic of one class; the picture registry keeps these.

@@ -93,6 +93,7 @@ void TCustomImageList::SetMasked(bool value) {
 }
 
 void TCustomImageList::Change() {
+    contentStamp_ = NewContentStamp();
     // A listener may unregister itself, or another, while it hears the change.
     for (TChangeLink* link : std::vector<TChangeLink*>(links_))
         if (std::find(links_.begin(), links_.end(), link) != links_.end()) link->Change();

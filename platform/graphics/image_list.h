@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/graphics/content_stamp.h"
 #include "platform/graphics/graphics_types.h"
 #include "platform/rtl/component.h"
 
@@ -85,6 +86,8 @@ public:
     void UnRegisterChanges(TChangeLink* Value);
 
     TNotifyEvent OnChange;
+    // Renewed at every change of the list's images or of how they are drawn.
+    uint64_t ContentStamp() const { return contentStamp_; }
 
 protected:
     virtual void Change();
@@ -106,6 +109,7 @@ private:
     bool masked_ = true;
     std::vector<std::unique_ptr<Entry>> images_;
     std::vector<TChangeLink*> links_;
+    uint64_t contentStamp_ = NewContentStamp();
 };
 
 class TImageList : public TCustomImageList {

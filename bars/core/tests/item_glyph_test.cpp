@@ -97,8 +97,23 @@ TEST(ItemGlyph, ImageListPicturesAndStretching) {
     EXPECT_EQ(t.At(7, 7), RGB(255, 0, 0));
     EXPECT_EQ(t.At(3, 3), GetSysColor(COLOR_WINDOW));
     EXPECT_EQ(t.At(8, 8), GetSysColor(COLOR_WINDOW));
-    // An index outside the list draws nothing.
+    // A changed image is drawn as it is now, not as it was drawn before.
+    TBitmap blue(4, 4);
+    blue.Canvas().Brush().SetColor(clBlue);
+    blue.Canvas().FillRect(TRect(0, 0, 4, 4));
+    list.Replace(0, &blue, nullptr);
+    DrawItemGlyph(t.dc, GetSysColorBrush(COLOR_WINDOW), RECT{0, 0, 12, 12}, RECT{2, 2, 10, 10}, nullptr,
+                  &list, 0, true, false, false, false, false, false, false, false, clNone, clLime);
+    EXPECT_EQ(t.At(2, 2), RGB(0, 0, 255));
+    // The raised look's shadow stays inside the area drawn; the background copied keeps what is beside.
     const RECT all{0, 0, 12, 12};
+    FillRect(t.dc, &all, GetSysColorBrush(COLOR_BTNFACE));
+    DrawItemGlyph(t.dc, nullptr, RECT{2, 2, 10, 10}, RECT{2, 2, 10, 10}, nullptr, &list, 0, true, false, true,
+                  true, false, false, true, true, clNone, clLime);
+    EXPECT_EQ(t.At(9, 9), GetSysColor(COLOR_BTNSHADOW));
+    EXPECT_EQ(t.At(10, 10), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(t.At(2, 2), RGB(0, 0, 255));
+    // An index outside the list draws nothing.
     FillRect(t.dc, &all, GetSysColorBrush(COLOR_BTNFACE));
     DrawItemGlyph(t.dc, GetSysColorBrush(COLOR_WINDOW), all, RECT{2, 2, 10, 10}, nullptr, &list, 3, true,
                   false, false, false, false, false, false, true, clNone, clLime);

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/gdi/bitmaps.h"
 #include "platform/gdi/blit.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/regions.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/surface.h"
 #include "platform/gdi/tests/gdi_test_support.h"
@@ -265,3 +267,112 @@ TEST(Dibs, GetAndSetBitsOfADeviceBitmap) {
 }
 
 } // namespace
+
+TEST(Blits, PlainCopiesAndFillsKeepToTheClipTheSourceAndOverlaps) {
+    using gdi_test::kBlack, gdi_test::kWhite;
+    // Each pixel its own colour, so that any pixel taken from the wrong place shows.
+    auto numbered = [](Canvas& c) {
+        for (int y = 0; y < c.surface.Height(); ++y)
+            for (int x = 0; x < c.surface.Width(); ++x)
+                c.surface.SetPixel(x, y, 0xFF000000u | static_cast<uint32_t>(y * 16 + x));
+    };
+    auto at = [](int x, int y) { return 0xFF000000u | static_cast<uint32_t>(y * 16 + x); };
+    // Down and right within one surface, overlapping, through a clip that leaves out column 3.
+    Canvas c(6, 5);
+    numbered(c);
+    ExcludeClipRect(c.dc, 3, 0, 4, 5);
+    BitBlt(c.dc, 1, 1, 5, 4, c.dc, 0, 0, SRCCOPY);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 6; ++x)
+            EXPECT_EQ(c.Pixel(x, y), x == 0 || y == 0 || x == 3 ? at(x, y) : at(x - 1, y - 1))
+                << x << "," << y;
+    // Up and left, the source running past the surface: those pixels stay as they were.
+    Canvas d(6, 5);
+    numbered(d);
+    BitBlt(d.dc, 0, 0, 6, 5, d.dc, 2, 1, SRCCOPY);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 6; ++x)
+            EXPECT_EQ(d.Pixel(x, y), x < 4 && y < 4 ? at(x + 2, y + 1) : at(x, y)) << x << "," << y;
+    // Pattern, black and white fills through the clip; a null brush paints nothing.
+    Canvas f(4, 1, kWhite);
+    IntersectClipRect(f.dc, 1, 0, 3, 1);
+    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+    HGDIOBJ old = SelectObject(f.dc, red);
+    PatBlt(f.dc, 0, 0, 4, 1, PATCOPY);
+    EXPECT_EQ(f.Pixels(), (std::vector<uint32_t>{kWhite, gdi_test::kRed, gdi_test::kRed, kWhite}));
+    PatBlt(f.dc, 0, 0, 2, 1, BLACKNESS);
+    EXPECT_EQ(f.Pixels(), (std::vector<uint32_t>{kWhite, kBlack, gdi_test::kRed, kWhite}));
+    SelectObject(f.dc, GetStockObject(NULL_BRUSH));
+    PatBlt(f.dc, 0, 0, 4, 1, PATCOPY);
+    EXPECT_EQ(f.Pixel(2, 0), gdi_test::kRed);
+    SelectObject(f.dc, old);
+    DeleteObject(red);
+}
+
+// A call reads and writes back only the pixels it touches: what the caller wrote into the bits
+// meanwhile, anywhere, is what the next call sees, and no call puts back stale neighbours of its pixels
+// (those sharing a byte at 1 and 4 bits per pixel included).
+TEST(Dibs, CallsConvertOnlyTheirPixelsAndSeeTheCallersWritesBetween) {
+    constexpr int kW = 13, kH = 3;
+    for (int bpp : {1, 4, 8, 24, 32})
+        for (int sign : {1, -1}) {
+            SCOPED_TRACE(testing::Message() << bpp << " bpp, height sign " << sign);
+            struct {
+                BITMAPINFOHEADER h;
+                RGBQUAD colors[256];
+            } info{};
+            info.h.biWidth = kW;
+            info.h.biHeight = kH * sign;
+            info.h.biBitCount = static_cast<WORD>(bpp);
+            const int values = bpp >= 8 ? 256 : 1 << bpp;
+            for (int i = 0; i < 256; ++i)
+                info.colors[i] = RGBQUAD{BYTE(i), BYTE(i * 3), BYTE(255 - i), 0};
+            void* bits = nullptr;
+            HBITMAP dib = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
+                                           &bits, nullptr, 0);
+            ASSERT_NE(dib, nullptr);
+            const int stride = ((kW * bpp + 31) / 32) * 4;
+            // Values are colour-table indices, or the blue byte of a direct colour.
+            auto colorOf = [&](int v) { return bpp > 8 ? RGB(0, 0, v) : RGB(255 - v, v * 3 & 0xFF, v); };
+            auto write = [&](int x, int y, int v) {
+                uint8_t* row = static_cast<uint8_t*>(bits) + (sign < 0 ? y : kH - 1 - y) * stride;
+                if (bpp == 1) row[x / 8] = uint8_t((row[x / 8] & ~(0x80 >> (x % 8))) | (v << (7 - x % 8)));
+                if (bpp == 4)
+                    row[x / 2] = uint8_t(x % 2 ? (row[x / 2] & 0xF0) | v : (row[x / 2] & 0x0F) | v << 4);
+                if (bpp == 8) row[x] = uint8_t(v);
+                if (bpp > 8) {
+                    std::fill_n(row + x * (bpp / 8), bpp / 8, uint8_t(0));
+                    row[x * (bpp / 8)] = uint8_t(v);
+                }
+            };
+            auto value = [&](int x, int y) { return (x * 5 + y * 3) % values; };
+            HDC dc = CreateCompatibleDC(nullptr);
+            SelectObject(dc, dib);
+            EXPECT_EQ(GetPixel(dc, 0, 0), colorOf(0));
+            for (int y = 0; y < kH; ++y)
+                for (int x = 0; x < kW; ++x)
+                    write(x, y, value(x, y));
+            for (int y = 0; y < kH; ++y)
+                for (int x = 0; x < kW; ++x)
+                    ASSERT_EQ(GetPixel(dc, x, y), colorOf(value(x, y))) << x << "," << y;
+            // Set single pixels in the middle of bytes; the caller writes a neighbour between the calls.
+            const int fresh = (value(4, 1) + 1) % values;
+            SetPixel(dc, 3, 1, colorOf(fresh));
+            write(4, 1, fresh);
+            SetPixel(dc, 5, 1, colorOf(fresh));
+            SetPixel(dc, kW - 1, 2, colorOf(fresh));
+            for (int y = 0; y < kH; ++y)
+                for (int x = 0; x < kW; ++x) {
+                    const bool set = (y == 1 && x >= 3 && x <= 5) || (y == 2 && x == kW - 1);
+                    EXPECT_EQ(GetPixel(dc, x, y), colorOf(set ? fresh : value(x, y))) << x << "," << y;
+                }
+            // A copy out reads the caller's latest write.
+            write(7, 0, fresh);
+            Canvas out(3, 1);
+            BitBlt(out.dc, 0, 0, 3, 1, dc, 6, 0, SRCCOPY);
+            EXPECT_EQ(GetPixel(out.dc, 1, 0), colorOf(fresh));
+            EXPECT_EQ(GetPixel(out.dc, 0, 0), colorOf(value(6, 0)));
+            DeleteDC(dc);
+            DeleteObject(dib);
+        }
+}
