@@ -17,14 +17,14 @@
 
 namespace {
 
-std::string folderOf(const std::string& path) {
+std::string ContainingFolder(const std::string& path) {
     const size_t slash = path.rfind('/');
     if (slash == std::string::npos) return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 // The file that a write to path really replaces: the destination of a symbolic link.
-std::string resolveTarget(const std::string& path) {
+std::string ResolveTarget(const std::string& path) {
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
     char buf[PATH_MAX];
@@ -37,7 +37,7 @@ constexpr std::string_view kAlphabet = "abcdefghijklmnopqrstuvwxyz0123456789";
 constexpr size_t kRandomLength = 8;
 constexpr std::string_view kTempExtension = ".tmp";
 
-std::string randomSuffix() {
+std::string RandomSuffix() {
     thread_local std::mt19937 engine{std::random_device{}()};
     std::uniform_int_distribution<size_t> pick(0, kAlphabet.size() - 1);
     std::string s;
@@ -46,25 +46,25 @@ std::string randomSuffix() {
     return s;
 }
 
-bool isTemporaryOf(std::string_view name, std::string_view base) {
+bool IsTemporaryOf(std::string_view name, std::string_view base) {
     if (name.size() != 1 + base.size() + 1 + kRandomLength + kTempExtension.size()) return false;
     if (name[0] != '.' || name.substr(1, base.size()) != base || name[1 + base.size()] != '.') return false;
     const std::string_view random = name.substr(base.size() + 2, kRandomLength);
     return random.find_first_not_of(kAlphabet) == std::string_view::npos && name.ends_with(kTempExtension);
 }
 
-bool sameFile(const struct stat& a, const struct stat& b) {
+bool SameFile(const struct stat& a, const struct stat& b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 // Removes the temporaries of base in folder that killed writers left: named as ours, a regular file of
 // this user, and not locked (a live writer holds the lock on its temporary until the rename).
-void sweepStaleTemporaries(const std::string& folder, const std::string& base) {
+void SweepStaleTemporaries(const std::string& folder, const std::string& base) {
     const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), &::closedir);
     if (!dir) return;
     const int dfd = ::dirfd(dir.get());
     while (const dirent* entry = ::readdir(dir.get())) {
-        if (!isTemporaryOf(entry->d_name, base)) continue;
+        if (!IsTemporaryOf(entry->d_name, base)) continue;
         const int fd =
             ::openat(dfd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
         if (fd < 0) continue;
@@ -72,7 +72,7 @@ void sweepStaleTemporaries(const std::string& folder, const std::string& base) {
         }, named{};
         if (::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && opened.st_uid == ::geteuid() &&
             ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
-            ::fstatat(dfd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 && sameFile(opened, named))
+            ::fstatat(dfd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 && SameFile(opened, named))
             ::unlinkat(dfd, entry->d_name, 0);
         ::close(fd);
     }
@@ -80,16 +80,16 @@ void sweepStaleTemporaries(const std::string& folder, const std::string& base) {
 
 // Locks the new temporary for its writer's lifetime. False when a sweep took the name between the
 // create and the lock, so the writer starts over under a new name.
-bool lockTemporary(int fd, const std::string& path) {
+bool LockTemporary(int fd, const std::string& path) {
     while (::flock(fd, LOCK_EX) != 0)
         if (errno != EINTR) return false;
     struct stat opened {
     }, named{};
-    return ::fstat(fd, &opened) == 0 && ::lstat(path.c_str(), &named) == 0 && sameFile(opened, named);
+    return ::fstat(fd, &opened) == 0 && ::lstat(path.c_str(), &named) == 0 && SameFile(opened, named);
 }
 
 // True when path names a regular file whose bytes are exactly bytes.
-bool holdsExactly(const std::string& path, std::string_view bytes) {
+bool HoldsExactly(const std::string& path, std::string_view bytes) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) return false;
     struct stat st {};
@@ -106,7 +106,7 @@ bool holdsExactly(const std::string& path, std::string_view bytes) {
     return same;
 }
 
-void syncFolder(const std::string& folder) {
+void SyncFolder(const std::string& folder) {
     const int dfd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dfd >= 0) {
         ::fsync(dfd); // best effort: the rename is already done
@@ -117,24 +117,24 @@ void syncFolder(const std::string& folder) {
 } // namespace
 
 TAtomicFileStream::TAtomicFileStream(const std::string& fileName, unsigned newFileMode)
-    : fileName_(fileName), targetPath_(resolveTarget(fileName)) {
+    : fileName_(fileName), targetPath_(ResolveTarget(fileName)) {
     struct stat existing {};
     const bool exists = ::stat(targetPath_.c_str(), &existing) == 0;
     // Only a regular file is replaced: a link to a device or a named pipe must not turn it into a file.
     if (exists && !S_ISREG(existing.st_mode)) Fail();
-    const std::string folder = folderOf(targetPath_);
+    const std::string folder = ContainingFolder(targetPath_);
     const size_t slash = targetPath_.rfind('/');
     const std::string base = slash == std::string::npos ? targetPath_ : targetPath_.substr(slash + 1);
     // What killed writers of this target left goes first, so that at most one temporary outlives a kill.
-    sweepStaleTemporaries(folder, base);
+    SweepStaleTemporaries(folder, base);
     for (int attempt = 0; attempt < 16 && fd_ < 0; ++attempt) {
         tempPath_ =
-            (folder == "/" ? "" : folder) + "/." + base + "." + randomSuffix() + std::string(kTempExtension);
+            (folder == "/" ? "" : folder) + "/." + base + "." + RandomSuffix() + std::string(kTempExtension);
         // A new file gets newFileMode less the umask, the way any created file does.
         fd_ = ::open(tempPath_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC,
                      static_cast<mode_t>(exists ? 0600 : newFileMode));
         if (fd_ < 0 && errno != EEXIST) break;
-        if (fd_ >= 0 && !lockTemporary(fd_, tempPath_)) {
+        if (fd_ >= 0 && !LockTemporary(fd_, tempPath_)) {
             ::close(fd_);
             fd_ = -1;
         }
@@ -233,7 +233,7 @@ void TAtomicFileStream::Commit() {
     // The bytes are on disk already (fsync above); the target is replaced whatever close says.
     ::close(fd_);
     fd_ = -1;
-    syncFolder(folderOf(targetPath_));
+    SyncFolder(ContainingFolder(targetPath_));
 }
 
 void WriteFileAtomically(const std::string& fileName, std::string_view bytes, unsigned newFileMode) {
@@ -244,7 +244,7 @@ void WriteFileAtomically(const std::string& fileName, std::string_view bytes, un
 }
 
 bool WriteFileAtomicallyIfChanged(const std::string& fileName, std::string_view bytes, unsigned newFileMode) {
-    if (holdsExactly(fileName, bytes)) return false;
+    if (HoldsExactly(fileName, bytes)) return false;
     WriteFileAtomically(fileName, bytes, newFileMode);
     return true;
 }

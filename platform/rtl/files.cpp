@@ -57,19 +57,19 @@ std::string ExtractFileName(const std::string& fileName) {
 
 namespace {
 // Index of the extension's dot in fileName, or npos.
-size_t extensionDot(const std::string& fileName) {
+size_t ExtensionDot(const std::string& fileName) {
     const size_t dot = fileName.find_last_of(std::string(".") + PathDelim);
     return dot != std::string::npos && fileName[dot] == '.' ? dot : std::string::npos;
 }
 } // namespace
 
 std::string ExtractFileExt(const std::string& fileName) {
-    const size_t dot = extensionDot(fileName);
+    const size_t dot = ExtensionDot(fileName);
     return dot == std::string::npos ? std::string() : fileName.substr(dot);
 }
 
 std::string ChangeFileExt(const std::string& fileName, const std::string& extension) {
-    const size_t dot = extensionDot(fileName);
+    const size_t dot = ExtensionDot(fileName);
     return (dot == std::string::npos ? fileName : fileName.substr(0, dot)) + extension;
 }
 

@@ -14,7 +14,7 @@ struct Spec {
     char kind = 0;
 };
 
-void pad(std::string& out, const std::string& body, const Spec& spec) {
+void Pad(std::string& out, const std::string& body, const Spec& spec) {
     const int fill =
         spec.width > static_cast<int>(body.size()) ? spec.width - static_cast<int>(body.size()) : 0;
     if (!spec.left) out.append(fill, ' ');
@@ -22,8 +22,8 @@ void pad(std::string& out, const std::string& body, const Spec& spec) {
     if (spec.left) out.append(fill, ' ');
 }
 
-std::string integerText(const FormatArg& arg, const Spec& spec) {
-    const auto& v = arg.value();
+std::string FormatInteger(const FormatArg& arg, const Spec& spec) {
+    const auto& v = arg.Held();
     std::string digits;
     bool negative = false;
     if (spec.kind == 'x') {
@@ -55,13 +55,13 @@ std::string integerText(const FormatArg& arg, const Spec& spec) {
     return negative ? "-" + digits : digits;
 }
 
-std::string floatText(const FormatArg& arg, const Spec& spec) {
+std::string FormatFloat(const FormatArg& arg, const Spec& spec) {
     double d = 0;
-    if (auto p = std::get_if<double>(&arg.value()))
+    if (auto p = std::get_if<double>(&arg.Held()))
         d = *p;
-    else if (auto i = std::get_if<int64_t>(&arg.value()))
+    else if (auto i = std::get_if<int64_t>(&arg.Held()))
         d = static_cast<double>(*i);
-    else if (auto u = std::get_if<uint64_t>(&arg.value()))
+    else if (auto u = std::get_if<uint64_t>(&arg.Held()))
         d = static_cast<double>(*u);
     else
         throw EConvertError(std::string("Format '%") + spec.kind + "' invalid or incompatible with argument");
@@ -116,7 +116,7 @@ std::string FormatArgs(std::string_view format, const std::vector<FormatArg>& ar
         std::string body;
         switch (spec.kind) {
         case 's':
-            if (auto s = std::get_if<std::string>(&arg.value()))
+            if (auto s = std::get_if<std::string>(&arg.Held()))
                 body = spec.precision >= 0 ? s->substr(0, spec.precision) : *s;
             else
                 throw EConvertError("Format '%s' invalid or incompatible with argument");
@@ -124,16 +124,16 @@ std::string FormatArgs(std::string_view format, const std::vector<FormatArg>& ar
         case 'd':
         case 'u':
         case 'x':
-            body = integerText(arg, spec);
+            body = FormatInteger(arg, spec);
             break;
         case 'f':
         case 'e':
-            body = floatText(arg, spec);
+            body = FormatFloat(arg, spec);
             break;
         default:
             throw EConvertError("Format '" + std::string(format) + "' invalid or incompatible with argument");
         }
-        pad(out, body, spec);
+        Pad(out, body, spec);
         i = j;
     }
     return out;

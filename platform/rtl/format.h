@@ -24,7 +24,7 @@ public:
     FormatArg(std::string_view v) : value_(std::string(v)) {}
     FormatArg(const std::string& v) : value_(v) {}
 
-    const Value& value() const { return value_; }
+    const Value& Held() const { return value_; }
 
 private:
     Value value_;

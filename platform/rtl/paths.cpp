@@ -42,24 +42,24 @@ std::string HomeFolder() {
 }
 
 namespace {
-bool isFolder(const std::string& path) {
+bool IsFolder(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-std::string withoutTrailingSlash(std::string path) {
+std::string WithoutTrailingSlash(std::string path) {
     while (path.size() > 1 && path.back() == '/')
         path.pop_back();
     return path;
 }
 
 // XDG_DESKTOP_DIR="..." of user-dirs.dirs with $HOME expanded (the last such line wins); empty when unset.
-std::string configuredDesktop(const std::string& home) {
+std::string ConfiguredDesktop(const std::string& home) {
     std::string dirs;
     if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config == '/')
         dirs = std::string(config) + "/user-dirs.dirs";
     else
-        dirs = withoutTrailingSlash(home) + "/.config/user-dirs.dirs";
+        dirs = WithoutTrailingSlash(home) + "/.config/user-dirs.dirs";
     std::string text;
     try {
         // Read only when it is a regular file: a named pipe in its place must not hold the start up.
@@ -79,7 +79,7 @@ std::string configuredDesktop(const std::string& home) {
         if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
             value = value.substr(1, value.size() - 2);
         if (value.compare(0, 5, "$HOME") == 0)
-            value = withoutTrailingSlash(home) + value.substr(5);
+            value = WithoutTrailingSlash(home) + value.substr(5);
         else if (value.empty() || value[0] != '/')
             continue;
         found = value;
@@ -90,8 +90,8 @@ std::string configuredDesktop(const std::string& home) {
 
 std::string DesktopFolder() {
     const std::string home = HomeFolder();
-    const std::string configured = withoutTrailingSlash(configuredDesktop(home));
-    if (!configured.empty() && isFolder(configured)) return configured;
-    const std::string fallback = withoutTrailingSlash(home) + "/Desktop";
-    return isFolder(fallback) ? fallback : withoutTrailingSlash(home);
+    const std::string configured = WithoutTrailingSlash(ConfiguredDesktop(home));
+    if (!configured.empty() && IsFolder(configured)) return configured;
+    const std::string fallback = WithoutTrailingSlash(home) + "/Desktop";
+    return IsFolder(fallback) ? fallback : WithoutTrailingSlash(home);
 }

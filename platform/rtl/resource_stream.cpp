@@ -23,14 +23,14 @@ struct ResourceTable {
     std::vector<Resource> entries;
 };
 
-ResourceTable& table() {
+ResourceTable& Table() {
     static ResourceTable t;
     return t;
 }
 } // namespace
 
 void RegisterResource(const char* name, const char* type, const unsigned char* data, size_t size) {
-    ResourceTable& t = table();
+    ResourceTable& t = Table();
     std::lock_guard guard(t.lock);
     for (const Resource& r : t.entries)
         if (SameText(r.name, name) && SameText(r.type, type)) return;
@@ -38,7 +38,7 @@ void RegisterResource(const char* name, const char* type, const unsigned char* d
 }
 
 bool FindResourceData(std::string_view name, std::string_view type, const uint8_t*& data, size_t& size) {
-    ResourceTable& t = table();
+    ResourceTable& t = Table();
     std::lock_guard guard(t.lock);
     for (const Resource& r : t.entries)
         if (SameText(r.name, name) && SameText(r.type, type)) {

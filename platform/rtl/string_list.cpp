@@ -15,12 +15,12 @@ namespace {
 constexpr const char* SortedListError = "Operation not allowed on sorted list";
 constexpr const char* DuplicateString = "String list does not allow duplicates";
 
-bool isBlank(char c) {
+bool IsBlankChar(char c) {
     return static_cast<unsigned char>(c) <= ' ';
 }
 // Blanks and control characters other than NUL, which the delimited-text parser skips.
-bool isSkippable(char c) {
-    return c != '\0' && isBlank(c);
+bool IsSkippable(char c) {
+    return c != '\0' && IsBlankChar(c);
 }
 } // namespace
 
@@ -148,7 +148,7 @@ std::string TStrings::DelimitedTextWith(char delimiter, char quote, bool strict)
         const std::string s = Get(i);
         bool needsQuotes = false;
         for (char c : s)
-            if (c == quote || c == delimiter || c == '\0' || (!strict && isBlank(c))) {
+            if (c == quote || c == delimiter || c == '\0' || (!strict && IsBlankChar(c))) {
                 needsQuotes = true;
                 break;
             }
@@ -175,7 +175,7 @@ void TStrings::SetDelimitedTextWith(std::string_view text, char delimiter, char 
     const size_t n = text.size();
     const auto skipBlanks = [&] {
         if (!strict)
-            while (p < n && isSkippable(text[p]))
+            while (p < n && IsSkippable(text[p]))
                 ++p;
     };
     skipBlanks();
@@ -198,7 +198,7 @@ void TStrings::SetDelimitedTextWith(std::string_view text, char delimiter, char 
             }
         } else {
             const size_t start = p;
-            while (p < n && text[p] != delimiter && (strict || !isBlank(text[p])))
+            while (p < n && text[p] != delimiter && (strict || !IsBlankChar(text[p])))
                 ++p;
             s.assign(text.substr(start, p - start));
         }

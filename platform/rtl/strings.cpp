@@ -10,21 +10,21 @@
 #include <limits>
 
 namespace {
-char upper(char c) {
+char Upper(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
 }
-char lower(char c) {
+char Lower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
 }
-bool blank(char c) {
+bool Blank(char c) {
     return static_cast<unsigned char>(c) <= ' ';
 }
 
-bool parseInt64(std::string_view s, int64_t& out) {
+bool ParseInt64(std::string_view s, int64_t& out) {
     size_t b = 0, e = s.size();
-    while (b < e && blank(s[b]))
+    while (b < e && Blank(s[b]))
         ++b;
-    while (e > b && blank(s[e - 1]))
+    while (e > b && Blank(s[e - 1]))
         --e;
     s = s.substr(b, e - b);
     bool negative = false;
@@ -59,22 +59,22 @@ bool parseInt64(std::string_view s, int64_t& out) {
 std::string UpperCase(std::string_view s) {
     std::string r(s);
     for (char& c : r)
-        c = upper(c);
+        c = Upper(c);
     return r;
 }
 
 std::string LowerCase(std::string_view s) {
     std::string r(s);
     for (char& c : r)
-        c = lower(c);
+        c = Lower(c);
     return r;
 }
 
 int CompareText(std::string_view a, std::string_view b) {
     const size_t n = a.size() < b.size() ? a.size() : b.size();
     for (size_t i = 0; i < n; ++i) {
-        const auto x = static_cast<unsigned char>(upper(a[i]));
-        const auto y = static_cast<unsigned char>(upper(b[i]));
+        const auto x = static_cast<unsigned char>(Upper(a[i]));
+        const auto y = static_cast<unsigned char>(Upper(b[i]));
         if (x != y) return x < y ? -1 : 1;
     }
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
@@ -95,14 +95,14 @@ std::string Trim(std::string_view s) {
 
 std::string TrimLeft(std::string_view s) {
     size_t b = 0;
-    while (b < s.size() && blank(s[b]))
+    while (b < s.size() && Blank(s[b]))
         ++b;
     return std::string(s.substr(b));
 }
 
 std::string TrimRight(std::string_view s) {
     size_t e = s.size();
-    while (e > 0 && blank(s[e - 1]))
+    while (e > 0 && Blank(s[e - 1]))
         --e;
     return std::string(s.substr(0, e));
 }
@@ -146,7 +146,7 @@ std::string IntToHex(uint64_t value, int digits) {
 
 bool TryStrToInt(std::string_view s, int& value) {
     int64_t v = 0;
-    if (!parseInt64(s, v)) return false;
+    if (!ParseInt64(s, v)) return false;
     // Hexadecimal up to $FFFFFFFF names a 32-bit pattern, as colours are written.
     if (v > std::numeric_limits<int>::max() && v <= 0xFFFFFFFFLL &&
         s.find_first_of("$xX") != std::string_view::npos)
@@ -169,13 +169,13 @@ int StrToIntDef(std::string_view s, int defaultValue) {
 
 int64_t StrToInt64(std::string_view s) {
     int64_t v = 0;
-    if (!parseInt64(s, v)) throw EConvertError("'" + std::string(s) + "' is not a valid integer value");
+    if (!ParseInt64(s, v)) throw EConvertError("'" + std::string(s) + "' is not a valid integer value");
     return v;
 }
 
 int64_t StrToInt64Def(std::string_view s, int64_t defaultValue) {
     int64_t v = 0;
-    return parseInt64(s, v) ? v : defaultValue;
+    return ParseInt64(s, v) ? v : defaultValue;
 }
 
 std::string FloatToStr(double value) {

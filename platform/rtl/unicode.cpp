@@ -4,7 +4,7 @@ namespace {
 constexpr char32_t Replacement = 0xFFFD;
 
 // Decodes one code point at text[i]; advances i past the maximal subpart on error.
-char32_t decodeUtf8(std::string_view text, size_t& i) {
+char32_t DecodeUtf8(std::string_view text, size_t& i) {
     const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
     const unsigned char b0 = byte(i++);
     if (b0 < 0x80) return b0;
@@ -43,7 +43,7 @@ char32_t decodeUtf8(std::string_view text, size_t& i) {
 size_t Utf8SequenceAt(std::string_view text, size_t i, char32_t& codePoint) {
     if (i >= text.size()) return 0;
     size_t end = i;
-    codePoint = decodeUtf8(text, end);
+    codePoint = DecodeUtf8(text, end);
     if (codePoint == Replacement && text.substr(i, end - i) != "\xEF\xBF\xBD") return 0;
     return end - i;
 }
@@ -72,7 +72,7 @@ std::u16string Utf8ToUtf16(std::string_view text) {
     out.reserve(text.size());
     size_t i = 0;
     while (i < text.size()) {
-        const char32_t cp = decodeUtf8(text, i);
+        const char32_t cp = DecodeUtf8(text, i);
         if (cp >= 0x10000) {
             out += static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
             out += static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
