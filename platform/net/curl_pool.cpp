@@ -18,22 +18,22 @@ struct Globals {
     std::string caBundle;
 };
 
-void lockShare(CURL*, curl_lock_data data, curl_lock_access, void* user) {
+void LockShare(CURL*, curl_lock_data data, curl_lock_access, void* user) {
     static_cast<Globals*>(user)->shareLocks[data].lock();
 }
 
-void unlockShare(CURL*, curl_lock_data data, void* user) {
+void UnlockShare(CURL*, curl_lock_data data, void* user) {
     static_cast<Globals*>(user)->shareLocks[data].unlock();
 }
 
-Globals& globals() {
+Globals& CurlGlobals() {
     // Made once and never torn down: worker threads may still be finishing a transfer at exit.
     static Globals* g = [] {
         curl_global_init(CURL_GLOBAL_ALL);
         auto* state = new Globals;
         state->share = curl_share_init();
-        curl_share_setopt(state->share, CURLSHOPT_LOCKFUNC, lockShare);
-        curl_share_setopt(state->share, CURLSHOPT_UNLOCKFUNC, unlockShare);
+        curl_share_setopt(state->share, CURLSHOPT_LOCKFUNC, LockShare);
+        curl_share_setopt(state->share, CURLSHOPT_UNLOCKFUNC, UnlockShare);
         curl_share_setopt(state->share, CURLSHOPT_USERDATA, state);
         curl_share_setopt(state->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
         curl_share_setopt(state->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
@@ -46,7 +46,7 @@ Globals& globals() {
 } // namespace
 
 CurlPair AcquireCurlPair() {
-    Globals& g = globals();
+    Globals& g = CurlGlobals();
     {
         std::lock_guard lock(g.poolLock);
         if (!g.pool.empty()) {
@@ -65,7 +65,7 @@ void ReleaseCurlPair(CurlPair pair) {
     // (the shared cookies themselves stay).
     curl_easy_setopt(pair.easy, CURLOPT_COOKIEFILE, nullptr);
     curl_easy_reset(pair.easy);
-    Globals& g = globals();
+    Globals& g = CurlGlobals();
     {
         std::lock_guard lock(g.poolLock);
         if (g.pool.size() < kPoolSize) {
@@ -78,17 +78,17 @@ void ReleaseCurlPair(CurlPair pair) {
 }
 
 CURLSH* SharedCurlState() {
-    return globals().share;
+    return CurlGlobals().share;
 }
 
 void SetCaBundle(const std::string& path) {
-    Globals& g = globals();
+    Globals& g = CurlGlobals();
     std::lock_guard lock(g.caLock);
     g.caBundle = path;
 }
 
 std::string CaBundle() {
-    Globals& g = globals();
+    Globals& g = CurlGlobals();
     std::lock_guard lock(g.caLock);
     return g.caBundle;
 }

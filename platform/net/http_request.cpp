@@ -11,18 +11,18 @@ namespace {
 
 constexpr size_t kReadAhead = 256 * 1024; // body bytes held before the transfer is paused
 
-std::string stripLineEnd(std::string line) {
+std::string StripLineEnd(std::string line) {
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
         line.pop_back();
     return line;
 }
 
-bool isRedirectStatus(int code) {
+bool IsRedirectStatus(int code) {
     return code == 301 || code == 302 || code == 303 || code == 307 || code == 308;
 }
 
 // Resolves a Location value against the address it came from; empty when it cannot be parsed.
-std::string resolveLocation(const std::string& base, const std::string& location) {
+std::string ResolveLocation(const std::string& base, const std::string& location) {
     CURLU* u = curl_url();
     std::string out;
     if (curl_url_set(u, CURLUPART_URL, base.c_str(), 0) == CURLUE_OK &&
@@ -42,7 +42,7 @@ std::string resolveLocation(const std::string& base, const std::string& location
 HttpRequest::HttpRequest() : curl_(AcquireCurlPair()) {}
 
 HttpRequest::~HttpRequest() {
-    detach();
+    Detach();
     if (header_list_) curl_slist_free_all(header_list_);
     ReleaseCurlPair(curl_);
 }
@@ -75,14 +75,14 @@ std::string HttpRequest::EffectiveUrl() const {
     return settings_.url;
 }
 
-void HttpRequest::detach() {
+void HttpRequest::Detach() {
     if (attached_) {
         curl_multi_remove_handle(curl_.multi, curl_.easy);
         attached_ = false;
     }
 }
 
-void HttpRequest::configure(const std::string& extraHeaders, const std::string& body) {
+void HttpRequest::Configure(const std::string& extraHeaders, const std::string& body) {
     CURL* h = curl_.easy;
     const RequestSettings& s = settings_;
     curl_easy_setopt(h, CURLOPT_URL, s.url.c_str());
@@ -94,11 +94,11 @@ void HttpRequest::configure(const std::string& extraHeaders, const std::string& 
         curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
         curl_easy_setopt(h, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
         curl_easy_setopt(h, CURLOPT_MAXREDIRS, kMaxRedirects);
-        curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, &HttpRequest::onHeader);
+        curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, &HttpRequest::OnHeader);
         curl_easy_setopt(h, CURLOPT_HEADERDATA, this);
-        curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &HttpRequest::onBody);
+        curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &HttpRequest::OnBody);
         curl_easy_setopt(h, CURLOPT_WRITEDATA, this);
-        curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &HttpRequest::onProgress);
+        curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &HttpRequest::OnProgress);
         curl_easy_setopt(h, CURLOPT_XFERINFODATA, this);
         curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
     }
@@ -158,7 +158,7 @@ void HttpRequest::configure(const std::string& extraHeaders, const std::string& 
     while (from < extraHeaders.size()) {
         size_t end = extraHeaders.find('\n', from);
         if (end == std::string::npos) end = extraHeaders.size();
-        add(stripLineEnd(extraHeaders.substr(from, end - from)));
+        add(StripLineEnd(extraHeaders.substr(from, end - from)));
         from = end + 1;
     }
     if (s.flags & INTERNET_FLAG_PRAGMA_NOCACHE) add("Pragma: no-cache");
@@ -178,7 +178,7 @@ void HttpRequest::configure(const std::string& extraHeaders, const std::string& 
 }
 
 bool HttpRequest::Send(const std::string& extraHeaders, const std::string& body) {
-    detach();
+    Detach();
     status_code_ = 0;
     status_line_.clear();
     header_lines_.clear();
@@ -202,27 +202,27 @@ bool HttpRequest::Send(const std::string& extraHeaders, const std::string& body)
     seen_up_ = 0;
     sent_at_ = std::chrono::steady_clock::now();
 
-    configure(extraHeaders, body);
+    Configure(extraHeaders, body);
     if (curl_multi_add_handle(curl_.multi, curl_.easy) != CURLM_OK) {
         last_error_ = ERROR_INTERNET_INCORRECT_HANDLE_STATE;
         return false;
     }
     attached_ = true;
-    touch();
-    restartRateWindow();
-    report(INTERNET_STATUS_SENDING_REQUEST, settings_.url);
-    if (!pumpUntil([this] { return final_headers_; })) return false;
+    Touch();
+    RestartRateWindow();
+    Report(INTERNET_STATUS_SENDING_REQUEST, settings_.url);
+    if (!PumpUntil([this] { return final_headers_; })) return false;
     if (!final_headers_) {
         // The transfer ended before a final response was declared: a complete header block (the
         // last redirect of a chain that could not be followed, say) is the response; else it failed.
         if (status_code_ > 0 && !block_open_ && blocks_ > 0) {
             final_headers_ = true;
         } else {
-            last_error_ = mapError(result_ == CURLE_OK ? CURLE_GOT_NOTHING : result_);
+            last_error_ = MapError(result_ == CURLE_OK ? CURLE_GOT_NOTHING : result_);
             return false;
         }
     }
-    report(INTERNET_STATUS_RESPONSE_RECEIVED, status_line_);
+    Report(INTERNET_STATUS_RESPONSE_RECEIVED, status_line_);
     return true;
 }
 
@@ -235,11 +235,11 @@ bool HttpRequest::Read(void* buffer, size_t size, size_t& bytesRead) {
     if (buffer_pos_ >= buffer_.size() && !finished_) {
         if (paused_) {
             paused_ = false;
-            touch();
-            restartRateWindow();
+            Touch();
+            RestartRateWindow();
             curl_easy_pause(curl_.easy, CURLPAUSE_CONT);
         }
-        if (!pumpUntil([this] { return buffer_pos_ < buffer_.size(); })) return false;
+        if (!PumpUntil([this] { return buffer_pos_ < buffer_.size(); })) return false;
     }
     if (buffer_pos_ < buffer_.size()) {
         bytesRead = std::min(size, buffer_.size() - buffer_pos_);
@@ -248,14 +248,14 @@ bool HttpRequest::Read(void* buffer, size_t size, size_t& bytesRead) {
         return true;
     }
     if (result_ == CURLE_OK) {
-        report(INTERNET_STATUS_REQUEST_COMPLETE, "");
+        Report(INTERNET_STATUS_REQUEST_COMPLETE, "");
         return true;
     }
-    last_error_ = mapError(result_);
+    last_error_ = MapError(result_);
     return false;
 }
 
-void HttpRequest::pumpOnce() {
+void HttpRequest::PumpOnce() {
     int running = 0;
     curl_multi_perform(curl_.multi, &running);
     int left = 0;
@@ -273,7 +273,7 @@ bool HttpRequest::WaitForBody(DWORD timeoutMs) {
     for (;;) {
         if (finished_) return true;
         if (paused_ || (cancel_ && cancel_->load())) return false;
-        pumpOnce();
+        PumpOnce();
         if (finished_) return true;
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
@@ -282,21 +282,21 @@ bool HttpRequest::WaitForBody(DWORD timeoutMs) {
     }
 }
 
-bool HttpRequest::pumpUntil(const std::function<bool()>& done) {
+bool HttpRequest::PumpUntil(const std::function<bool()>& done) {
     const auto stall = std::chrono::milliseconds(settings_.stallTimeoutMs ? settings_.stallTimeoutMs
                                                                           : kDefaultStallTimeoutMs);
     while (!done() && !finished_) {
         if (cancel_ && cancel_->load()) {
-            detach();
+            Detach();
             finished_ = true;
             result_ = CURLE_ABORTED_BY_CALLBACK;
             last_error_ = ERROR_INTERNET_OPERATION_CANCELLED;
             return false;
         }
-        pumpOnce();
+        PumpOnce();
         if (done() || finished_) break;
-        if (const DWORD error = slowness(stall)) {
-            detach();
+        if (const DWORD error = Slowness(stall)) {
+            Detach();
             finished_ = true;
             result_ = CURLE_OPERATION_TIMEDOUT;
             last_error_ = error;
@@ -307,7 +307,7 @@ bool HttpRequest::pumpUntil(const std::function<bool()>& done) {
     return true;
 }
 
-DWORD HttpRequest::slowness(std::chrono::milliseconds stall) {
+DWORD HttpRequest::Slowness(std::chrono::milliseconds stall) {
     const auto now = std::chrono::steady_clock::now();
     const int64_t total = settings_.totalTimeoutMs == 0 ? kDefaultTotalTimeoutMs : settings_.totalTimeoutMs;
     if (total > 0 && now - sent_at_ > std::chrono::milliseconds(total)) return ERROR_INTERNET_TIMEOUT;
@@ -317,24 +317,24 @@ DWORD HttpRequest::slowness(std::chrono::milliseconds stall) {
     if (now - window_start_ >= stall) {
         const int64_t least = std::max<int64_t>(1, kMinBytesPerMinute * stall.count() / 60000);
         if (moved_ - window_bytes_ < least) return ERROR_INTERNET_TIMEOUT;
-        restartRateWindow();
+        RestartRateWindow();
     }
     return 0;
 }
 
-void HttpRequest::finishHeaderBlock() {
+void HttpRequest::FinishHeaderBlock() {
     block_open_ = false;
     const int code = status_code_;
     if (code >= 100 && code < 200) return; // an interim answer; the real one follows
-    if (!(settings_.flags & INTERNET_FLAG_NO_AUTO_REDIRECT) && isRedirectStatus(code) &&
+    if (!(settings_.flags & INTERNET_FLAG_NO_AUTO_REDIRECT) && IsRedirectStatus(code) &&
         redirects_ < kMaxRedirects) {
         std::string location;
         if (Header("Location", location)) {
-            const std::string target = resolveLocation(EffectiveUrl(), location);
+            const std::string target = ResolveLocation(EffectiveUrl(), location);
             const std::string scheme = LowerCase(target.substr(0, target.find(':')));
             if (scheme == "http" || scheme == "https") {
                 ++redirects_;
-                report(INTERNET_STATUS_REDIRECT, target);
+                Report(INTERNET_STATUS_REDIRECT, target);
                 return; // the library follows it
             }
         }
@@ -353,10 +353,10 @@ void HttpRequest::finishHeaderBlock() {
     final_headers_ = true;
 }
 
-size_t HttpRequest::onHeader(char* data, size_t size, size_t count, void* userdata) {
+size_t HttpRequest::OnHeader(char* data, size_t size, size_t count, void* userdata) {
     auto* self = static_cast<HttpRequest*>(userdata);
     const size_t n = size * count;
-    self->touch();
+    self->Touch();
     self->moved_ += static_cast<int64_t>(n);
     if (self->final_headers_) return n; // trailers after the body
     std::string line(data, n);
@@ -367,18 +367,18 @@ size_t HttpRequest::onHeader(char* data, size_t size, size_t count, void* userda
         return 0;
     }
     if (statusLine) {
-        self->status_line_ = stripLineEnd(line);
+        self->status_line_ = StripLineEnd(line);
         self->header_lines_.clear();
         self->block_open_ = true;
-        if (++self->blocks_ == 1) self->report(INTERNET_STATUS_RECEIVING_RESPONSE, "");
+        if (++self->blocks_ == 1) self->Report(INTERNET_STATUS_RECEIVING_RESPONSE, "");
         const size_t sp = self->status_line_.find(' ');
         self->status_code_ =
             sp == std::string::npos ? 0 : StrToIntDef(self->status_line_.substr(sp + 1, 3), 0);
         return n;
     }
-    line = stripLineEnd(line);
+    line = StripLineEnd(line);
     if (line.empty()) {
-        if (self->block_open_) self->finishHeaderBlock();
+        if (self->block_open_) self->FinishHeaderBlock();
         return n;
     }
     if (!self->block_open_) return n;
@@ -389,10 +389,10 @@ size_t HttpRequest::onHeader(char* data, size_t size, size_t count, void* userda
     return n;
 }
 
-size_t HttpRequest::onBody(char* data, size_t size, size_t count, void* userdata) {
+size_t HttpRequest::OnBody(char* data, size_t size, size_t count, void* userdata) {
     auto* self = static_cast<HttpRequest*>(userdata);
     const size_t n = size * count;
-    self->touch();
+    self->Touch();
     self->final_headers_ = true;
     if (self->buffer_.size() - self->buffer_pos_ >= kReadAhead) {
         self->paused_ = true;
@@ -413,18 +413,18 @@ size_t HttpRequest::onBody(char* data, size_t size, size_t count, void* userdata
     return n;
 }
 
-int HttpRequest::onProgress(void* userdata, curl_off_t, curl_off_t dlnow, curl_off_t, curl_off_t ulnow) {
+int HttpRequest::OnProgress(void* userdata, curl_off_t, curl_off_t dlnow, curl_off_t, curl_off_t ulnow) {
     auto* self = static_cast<HttpRequest*>(userdata);
     if (dlnow != self->seen_down_ || ulnow != self->seen_up_) {
         if (ulnow > self->seen_up_) self->moved_ += ulnow - self->seen_up_;
         self->seen_down_ = dlnow;
         self->seen_up_ = ulnow;
-        self->touch();
+        self->Touch();
     }
     return (self->cancel_ && self->cancel_->load()) ? 1 : 0;
 }
 
-DWORD HttpRequest::mapError(CURLcode code) const {
+DWORD HttpRequest::MapError(CURLcode code) const {
     if (too_large_) return ERROR_INTERNET_BODY_TOO_LARGE;
     if (header_too_large_) return ERROR_INTERNET_HEADER_TOO_LARGE;
     switch (code) {

@@ -58,25 +58,25 @@ public:
     DWORD LastError() const { return last_error_; }
 
 private:
-    static size_t onHeader(char* data, size_t size, size_t count, void* self);
-    static size_t onBody(char* data, size_t size, size_t count, void* self);
-    static int onProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t);
+    static size_t OnHeader(char* data, size_t size, size_t count, void* self);
+    static size_t OnBody(char* data, size_t size, size_t count, void* self);
+    static int OnProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t);
 
-    void configure(const std::string& extraHeaders, const std::string& body);
-    bool pumpUntil(const std::function<bool()>& done);
-    void pumpOnce();
-    void detach();
-    void finishHeaderBlock();
-    DWORD mapError(CURLcode code) const;
-    void touch() { last_activity_ = std::chrono::steady_clock::now(); }
+    void Configure(const std::string& extraHeaders, const std::string& body);
+    bool PumpUntil(const std::function<bool()>& done);
+    void PumpOnce();
+    void Detach();
+    void FinishHeaderBlock();
+    DWORD MapError(CURLcode code) const;
+    void Touch() { last_activity_ = std::chrono::steady_clock::now(); }
     // Starts a new window of the minimum-rate rule.
-    void restartRateWindow() {
+    void RestartRateWindow() {
         window_start_ = std::chrono::steady_clock::now();
         window_bytes_ = moved_;
     }
     // The error that ends the transfer now for being too slow, or 0.
-    DWORD slowness(std::chrono::milliseconds stall);
-    void report(DWORD status, const std::string& info) {
+    DWORD Slowness(std::chrono::milliseconds stall);
+    void Report(DWORD status, const std::string& info) {
         if (status_) status_(status, info);
     }
 

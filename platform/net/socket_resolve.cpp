@@ -19,7 +19,7 @@ struct Known {
 constexpr Known kServices[] = {{"ftp", 21}, {"ftp-data", 20}, {"socks", 1080}};
 constexpr Known kProtocols[] = {{"tcp", 6}, {"udp", 17}};
 
-template <size_t N> int knownNumber(const Known (&table)[N], const std::string& name) {
+template <size_t N> int KnownNumber(const Known (&table)[N], const std::string& name) {
     for (const Known& k : table)
         if (SameText(name, k.name)) return k.number;
     return -1;
@@ -108,7 +108,7 @@ uint16_t WSocketResolvePort(const std::string& port, const std::string& proto) {
     ::getservbyname_r(name.c_str(), protocol.empty() ? nullptr : protocol.c_str(), &entry, buffer,
                       sizeof buffer, &found);
     if (found) return ntohs(static_cast<uint16_t>(found->s_port));
-    const int known = knownNumber(kServices, name);
+    const int known = KnownNumber(kServices, name);
     if (known >= 0) return static_cast<uint16_t>(known);
     winsock::WSASetLastError(winsock::WSANO_DATA);
     throw ESocketException(
@@ -124,7 +124,7 @@ int WSocketResolveProto(const std::string& proto) {
     char buffer[1024];
     ::getprotobyname_r(name.c_str(), &entry, buffer, sizeof buffer, &found);
     if (found) return found->p_proto;
-    const int known = knownNumber(kProtocols, name);
+    const int known = KnownNumber(kProtocols, name);
     if (known >= 0) return known;
     winsock::WSASetLastError(winsock::WSANO_DATA);
     throw ESocketException(

@@ -19,26 +19,26 @@ SocketTable::~SocketTable() {
     {
         std::lock_guard g(mutex_);
         stop_ = true;
-        if (wakeFd_ >= 0) wakeLocked();
+        if (wakeFd_ >= 0) WakeLocked();
     }
     if (thread_.joinable()) thread_.join();
     if (wakeFd_ >= 0) ::close(wakeFd_);
 }
 
-void SocketTable::startLocked() {
+void SocketTable::StartLocked() {
     if (thread_.joinable()) return;
     wakeFd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    thread_ = std::thread([this] { run(); });
+    thread_ = std::thread([this] { Run(); });
 }
 
-void SocketTable::wakeLocked() {
+void SocketTable::WakeLocked() {
     const uint64_t one = 1;
     [[maybe_unused]] ssize_t n = ::write(wakeFd_, &one, sizeof one);
 }
 
 SOCKET SocketTable::Add(int fd, int type, Phase phase) {
     std::lock_guard g(mutex_);
-    startLocked();
+    StartLocked();
     const SOCKET s = next_++;
     Entry e;
     e.fd = fd;
@@ -67,7 +67,7 @@ int SocketTable::Remove(SOCKET s) {
     const int fd = it->second.fd;
     entries_.erase(it);
     // The loop may be polling this descriptor; it must drop it before the number is handed out again.
-    wakeLocked();
+    WakeLocked();
     return fd;
 }
 
@@ -76,17 +76,17 @@ size_t SocketTable::Count() {
     return entries_.size();
 }
 
-template <class F> void SocketTable::change(SOCKET s, F&& f) {
+template <class F> void SocketTable::Change(SOCKET s, F&& f) {
     std::lock_guard g(mutex_);
     auto it = entries_.find(s);
     if (it == entries_.end()) return;
-    const short before = interest(it->second);
+    const short before = Interest(it->second);
     f(it->second);
-    if (interest(it->second) != before) wakeLocked();
+    if (Interest(it->second) != before) WakeLocked();
 }
 
 void SocketTable::Select(SOCKET s, HWND hwnd, UINT msg, long mask) {
-    change(s, [&](Entry& e) {
+    Change(s, [&](Entry& e) {
         e.hwnd = hwnd;
         e.msg = msg;
         e.mask = mask;
@@ -98,34 +98,34 @@ void SocketTable::Select(SOCKET s, HWND hwnd, UINT msg, long mask) {
 }
 
 void SocketTable::SetPhase(SOCKET s, Phase phase) {
-    change(s, [&](Entry& e) {
+    Change(s, [&](Entry& e) {
         e.phase = phase;
         e.parked = false;
     });
 }
 
 void SocketTable::ArmRead(SOCKET s) {
-    change(s, [](Entry& e) {
+    Change(s, [](Entry& e) {
         e.readArmed = (e.mask & (FD_READ | FD_CLOSE)) != 0;
         e.parked = false;
     });
 }
 
 void SocketTable::ArmWrite(SOCKET s) {
-    change(s, [](Entry& e) {
+    Change(s, [](Entry& e) {
         e.writeArmed = (e.mask & FD_WRITE) != 0;
         e.parked = false;
     });
 }
 
 void SocketTable::ArmAccept(SOCKET s) {
-    change(s, [](Entry& e) {
+    Change(s, [](Entry& e) {
         e.acceptArmed = (e.mask & FD_ACCEPT) != 0;
         e.parked = false;
     });
 }
 
-short SocketTable::interest(const Entry& e) const {
+short SocketTable::Interest(const Entry& e) const {
     if (!e.hwnd || e.mask == 0 || e.parked) return 0;
     switch (e.phase) {
     case Phase::Connecting:
@@ -145,7 +145,7 @@ short SocketTable::interest(const Entry& e) const {
 
 namespace {
 
-int socketError(int fd) {
+int SocketError(int fd) {
     int error = 0;
     socklen_t len = sizeof error;
     if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &len) != 0) error = errno;
@@ -156,14 +156,14 @@ int socketError(int fd) {
 
 // Turns what poll saw into Winsock events, disarming each one it reports. Runs under the lock, so
 // the descriptor cannot be closed meanwhile; all the calls made here return at once.
-void SocketTable::examine(SOCKET s, Entry& e, short revents, std::vector<Post>& posts) {
+void SocketTable::Examine(SOCKET s, Entry& e, short revents, std::vector<Post>& posts) {
     auto post = [&](long event, int error) {
         if (e.mask & event) posts.push_back(Post{e.hwnd, e.msg, s, event, error});
     };
     bool reported = false;
     switch (e.phase) {
     case Phase::Connecting: {
-        int error = socketError(e.fd);
+        int error = SocketError(e.fd);
         if (error == 0 && !(revents & POLLOUT)) error = ECONNREFUSED;
         post(FD_CONNECT, error ? WSAErrorFromErrno(error) : 0);
         e.phase = error ? Phase::Finished : Phase::Connected;
@@ -210,7 +210,7 @@ void SocketTable::examine(SOCKET s, Entry& e, short revents, std::vector<Post>& 
     if (!reported && (revents & (POLLERR | POLLHUP | POLLNVAL))) e.parked = true;
 }
 
-void SocketTable::run() {
+void SocketTable::Run() {
     std::vector<pollfd> fds;
     std::vector<SOCKET> ids;
     std::vector<Post> posts;
@@ -223,7 +223,7 @@ void SocketTable::run() {
             fds.push_back(pollfd{wakeFd_, POLLIN, 0});
             ids.push_back(INVALID_SOCKET);
             for (auto& [s, e] : entries_) {
-                const short ev = interest(e);
+                const short ev = Interest(e);
                 if (!ev) continue;
                 fds.push_back(pollfd{e.fd, ev, 0});
                 ids.push_back(s);
@@ -243,8 +243,8 @@ void SocketTable::run() {
                 if (!fds[i].revents) continue;
                 auto it = entries_.find(ids[i]);
                 // Closed meanwhile, perhaps with its number reused: the event is not this one's.
-                if (it == entries_.end() || it->second.fd != fds[i].fd || !interest(it->second)) continue;
-                examine(ids[i], it->second, fds[i].revents, posts);
+                if (it == entries_.end() || it->second.fd != fds[i].fd || !Interest(it->second)) continue;
+                Examine(ids[i], it->second, fds[i].revents, posts);
             }
         }
         for (const Post& p : posts)

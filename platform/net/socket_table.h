@@ -64,12 +64,12 @@ private:
     };
 
     SocketTable() = default;
-    void startLocked();
-    void wakeLocked();
-    void run();
-    short interest(const Entry& e) const;
-    void examine(SOCKET s, Entry& e, short revents, std::vector<Post>& posts);
-    template <class F> void change(SOCKET s, F&& f);
+    void StartLocked();
+    void WakeLocked();
+    void Run();
+    short Interest(const Entry& e) const;
+    void Examine(SOCKET s, Entry& e, short revents, std::vector<Post>& posts);
+    template <class F> void Change(SOCKET s, F&& f);
 
     std::mutex mutex_;
     std::unordered_map<SOCKET, Entry> entries_;

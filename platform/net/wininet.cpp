@@ -26,46 +26,46 @@ namespace {
 thread_local DWORD lastError = 0;
 
 // Every live handle; a handle not in here is stale or foreign and every call on it fails cleanly.
-std::mutex& tableLock() {
+std::mutex& TableLock() {
     static std::mutex m;
     return m;
 }
-std::set<HINTERNET>& table() {
+std::set<HINTERNET>& Table() {
     static std::set<HINTERNET> handles;
     return handles;
 }
 
-HINTERNET registerHandle(std::unique_ptr<InternetHandle> h) {
-    std::lock_guard lock(tableLock());
+HINTERNET RegisterHandle(std::unique_ptr<InternetHandle> h) {
+    std::lock_guard lock(TableLock());
     HINTERNET raw = h.release();
-    table().insert(raw);
+    Table().insert(raw);
     return raw;
 }
 
-InternetHandle* lookup(HINTERNET h, InternetHandle::Kind kind) {
-    std::lock_guard lock(tableLock());
-    if (!table().count(h) || h->kind != kind) {
+InternetHandle* Lookup(HINTERNET h, InternetHandle::Kind kind) {
+    std::lock_guard lock(TableLock());
+    if (!Table().count(h) || h->kind != kind) {
         lastError = ERROR_INVALID_HANDLE_;
         return nullptr;
     }
     return h;
 }
 
-InternetHandle* lookupAny(HINTERNET h) {
-    std::lock_guard lock(tableLock());
-    if (!table().count(h)) {
+InternetHandle* LookupAny(HINTERNET h) {
+    std::lock_guard lock(TableLock());
+    if (!Table().count(h)) {
         lastError = ERROR_INVALID_HANDLE_;
         return nullptr;
     }
     return h;
 }
 
-bool fail(DWORD error) {
+bool Fail(DWORD error) {
     lastError = error;
     return false;
 }
 
-std::string headerName(const std::string& line) {
+std::string HeaderName(const std::string& line) {
     return Trim(line.substr(0, line.find(':')));
 }
 
@@ -108,11 +108,11 @@ HINTERNET InternetOpen(const std::string& agent, DWORD accessType, const std::st
     h->settings.proxyBypass = proxyBypass;
     h->offline = flags & INTERNET_FLAG_OFFLINE;
     lastError = 0;
-    return registerHandle(std::move(h));
+    return RegisterHandle(std::move(h));
 }
 
 void InternetSetStatusCallback(HINTERNET handle, InternetStatusCallback callback) {
-    InternetHandle* h = lookupAny(handle);
+    InternetHandle* h = LookupAny(handle);
     if (!h) return;
     h->callback = std::move(callback);
     if (h->request) h->request->SetStatusCallback(h->callback);
@@ -120,10 +120,10 @@ void InternetSetStatusCallback(HINTERNET handle, InternetStatusCallback callback
 
 HINTERNET InternetConnect(HINTERNET root, const std::string& host, WORD port, const std::string& user,
                           const std::string& password, DWORD service, DWORD) {
-    InternetHandle* parent = lookup(root, InternetHandle::Kind::Root);
+    InternetHandle* parent = Lookup(root, InternetHandle::Kind::Root);
     if (!parent) return nullptr;
     if (service != INTERNET_SERVICE_HTTP || host.empty()) {
-        fail(ERROR_INTERNET_INVALID_URL);
+        Fail(ERROR_INTERNET_INVALID_URL);
         return nullptr;
     }
     auto h = std::make_unique<InternetHandle>(InternetHandle::Kind::Connection);
@@ -135,13 +135,13 @@ HINTERNET InternetConnect(HINTERNET root, const std::string& host, WORD port, co
     h->settings.user = user;
     h->settings.password = password;
     lastError = 0;
-    return registerHandle(std::move(h));
+    return RegisterHandle(std::move(h));
 }
 
 namespace {
 
 // Aims a request handle at objectName on its connection's server; false when the address is too long.
-bool aimRequest(InternetHandle& h, const std::string& verb, const std::string& objectName,
+bool AimRequest(InternetHandle& h, const std::string& verb, const std::string& objectName,
                 const std::string& referer, const std::vector<std::string>& acceptTypes, DWORD flags) {
     const bool secure = flags & INTERNET_FLAG_SECURE;
     std::string object = objectName.substr(0, objectName.find('#')); // fragments stay with the client
@@ -152,7 +152,7 @@ bool aimRequest(InternetHandle& h, const std::string& verb, const std::string& o
     std::string url = std::string(secure ? "https://" : "http://") + host;
     if (h.port != 0 && h.port != defaultPort) url += ":" + IntToStr(h.port);
     url += InternetEscapeUrl(object);
-    if (url.size() > kMaxUrlLength) return fail(ERROR_INTERNET_URL_TOO_LONG);
+    if (url.size() > kMaxUrlLength) return Fail(ERROR_INTERNET_URL_TOO_LONG);
     h.settings = h.inherited;
     h.settings.url = url;
     h.settings.verb = verb.empty() ? "GET" : UpperCase(verb);
@@ -172,7 +172,7 @@ bool aimRequest(InternetHandle& h, const std::string& verb, const std::string& o
 HINTERNET HttpOpenRequest(HINTERNET connection, const std::string& verb, const std::string& objectName,
                           const std::string& referer, const std::vector<std::string>& acceptTypes,
                           DWORD flags) {
-    InternetHandle* parent = lookup(connection, InternetHandle::Kind::Connection);
+    InternetHandle* parent = Lookup(connection, InternetHandle::Kind::Connection);
     if (!parent) return nullptr;
     auto h = std::make_unique<InternetHandle>(InternetHandle::Kind::Request);
     h->inherited = parent->settings;
@@ -181,19 +181,19 @@ HINTERNET HttpOpenRequest(HINTERNET connection, const std::string& verb, const s
     h->host = parent->host;
     h->port = parent->port;
     h->request = std::make_unique<net::HttpRequest>();
-    if (!aimRequest(*h, verb, objectName, referer, acceptTypes, flags)) return nullptr;
+    if (!AimRequest(*h, verb, objectName, referer, acceptTypes, flags)) return nullptr;
     if (h->callback) h->request->SetStatusCallback(h->callback);
-    return registerHandle(std::move(h));
+    return RegisterHandle(std::move(h));
 }
 
 bool HttpReopenRequest(HINTERNET request, const std::string& verb, const std::string& objectName,
                        const std::string& referer, const std::vector<std::string>& acceptTypes, DWORD flags) {
-    InternetHandle* h = lookup(request, InternetHandle::Kind::Request);
-    return h && aimRequest(*h, verb, objectName, referer, acceptTypes, flags);
+    InternetHandle* h = Lookup(request, InternetHandle::Kind::Request);
+    return h && AimRequest(*h, verb, objectName, referer, acceptTypes, flags);
 }
 
 bool InternetSetOption(HINTERNET handle, DWORD option, DWORD value) {
-    InternetHandle* h = lookupAny(handle);
+    InternetHandle* h = LookupAny(handle);
     if (!h) return false;
     net::RequestSettings& s = h->request ? h->request->Settings() : h->settings;
     switch (option) {
@@ -212,12 +212,12 @@ bool InternetSetOption(HINTERNET handle, DWORD option, DWORD value) {
         s.totalTimeoutMs = value == INTERNET_TIME_UNLIMITED ? -1 : static_cast<int64_t>(value);
         return true;
     default:
-        return fail(ERROR_INVALID_HANDLE_);
+        return Fail(ERROR_INVALID_HANDLE_);
     }
 }
 
 bool InternetSetOption(HINTERNET handle, DWORD option, const std::string& value) {
-    InternetHandle* h = lookupAny(handle);
+    InternetHandle* h = LookupAny(handle);
     if (!h) return false;
     net::RequestSettings& s = h->request ? h->request->Settings() : h->settings;
     switch (option) {
@@ -234,12 +234,12 @@ bool InternetSetOption(HINTERNET handle, DWORD option, const std::string& value)
         s.proxyPassword = value;
         return true;
     default:
-        return fail(ERROR_INVALID_HANDLE_);
+        return Fail(ERROR_INVALID_HANDLE_);
     }
 }
 
 bool HttpAddRequestHeaders(HINTERNET request, const std::string& headers, DWORD modifiers) {
-    InternetHandle* h = lookup(request, InternetHandle::Kind::Request);
+    InternetHandle* h = Lookup(request, InternetHandle::Kind::Request);
     if (!h) return false;
     std::vector<std::string>& lines = h->request->Settings().headers;
     size_t from = 0;
@@ -251,10 +251,10 @@ bool HttpAddRequestHeaders(HINTERNET request, const std::string& headers, DWORD 
             line.pop_back();
         from = end + 1;
         if (line.empty()) continue;
-        if (line.find(':') == std::string::npos) return fail(ERROR_INTERNET_INVALID_URL);
+        if (line.find(':') == std::string::npos) return Fail(ERROR_INTERNET_INVALID_URL);
         if (modifiers & HTTP_ADDREQ_FLAG_REPLACE) {
-            const std::string name = headerName(line);
-            std::erase_if(lines, [&](const std::string& l) { return SameText(headerName(l), name); });
+            const std::string name = HeaderName(line);
+            std::erase_if(lines, [&](const std::string& l) { return SameText(HeaderName(l), name); });
         }
         lines.push_back(line);
     }
@@ -262,22 +262,22 @@ bool HttpAddRequestHeaders(HINTERNET request, const std::string& headers, DWORD 
 }
 
 bool HttpSendRequest(HINTERNET request, const std::string& headers, const std::string& body) {
-    InternetHandle* h = lookup(request, InternetHandle::Kind::Request);
+    InternetHandle* h = Lookup(request, InternetHandle::Kind::Request);
     if (!h) return false;
-    if (h->offline) return fail(ERROR_INTERNET_CANNOT_CONNECT); // no cache to serve from
-    if (!h->request->Send(headers, body)) return fail(h->request->LastError());
+    if (h->offline) return Fail(ERROR_INTERNET_CANNOT_CONNECT); // no cache to serve from
+    if (!h->request->Send(headers, body)) return Fail(h->request->LastError());
     lastError = 0;
     return true;
 }
 
 bool HttpQueryInfo(HINTERNET request, DWORD infoLevel, std::string& value) {
-    InternetHandle* h = lookup(request, InternetHandle::Kind::Request);
+    InternetHandle* h = Lookup(request, InternetHandle::Kind::Request);
     if (!h) return false;
     const net::HttpRequest& r = *h->request;
-    if (r.StatusCode() <= 0) return fail(ERROR_INTERNET_INCORRECT_HANDLE_STATE);
+    if (r.StatusCode() <= 0) return Fail(ERROR_INTERNET_INCORRECT_HANDLE_STATE);
     auto header = [&](const char* name) {
         if (r.Header(name, value)) return true;
-        return fail(ERROR_HTTP_HEADER_NOT_FOUND);
+        return Fail(ERROR_HTTP_HEADER_NOT_FOUND);
     };
     switch (infoLevel) {
     case HTTP_QUERY_STATUS_CODE:
@@ -319,40 +319,40 @@ bool HttpQueryInfo(HINTERNET request, DWORD infoLevel, std::string& value) {
     case HTTP_QUERY_ETAG:
         return header("ETag");
     default:
-        return fail(ERROR_HTTP_HEADER_NOT_FOUND);
+        return Fail(ERROR_HTTP_HEADER_NOT_FOUND);
     }
 }
 
 bool InternetReadFile(HINTERNET request, void* buffer, DWORD size, DWORD& bytesRead) {
     bytesRead = 0;
-    InternetHandle* h = lookup(request, InternetHandle::Kind::Request);
+    InternetHandle* h = Lookup(request, InternetHandle::Kind::Request);
     if (!h) return false;
     size_t n = 0;
-    if (!h->request->Read(buffer, size, n)) return fail(h->request->LastError());
+    if (!h->request->Read(buffer, size, n)) return Fail(h->request->LastError());
     bytesRead = static_cast<DWORD>(n);
     lastError = 0;
     return true;
 }
 
 bool InternetWaitForBody(HINTERNET request, DWORD timeoutMs) {
-    InternetHandle* h = lookup(request, InternetHandle::Kind::Request);
+    InternetHandle* h = Lookup(request, InternetHandle::Kind::Request);
     return h && h->request->WaitForBody(timeoutMs);
 }
 
 void InternetSetCancelFlag(HINTERNET request, const std::atomic<bool>* cancel) {
-    if (InternetHandle* h = lookup(request, InternetHandle::Kind::Request)) h->request->SetCancelFlag(cancel);
+    if (InternetHandle* h = Lookup(request, InternetHandle::Kind::Request)) h->request->SetCancelFlag(cancel);
 }
 
 std::string InternetEffectiveUrl(HINTERNET request) {
-    InternetHandle* h = lookup(request, InternetHandle::Kind::Request);
+    InternetHandle* h = Lookup(request, InternetHandle::Kind::Request);
     return h ? h->request->EffectiveUrl() : std::string();
 }
 
 bool InternetCloseHandle(HINTERNET handle) {
     std::unique_ptr<InternetHandle> owned;
     {
-        std::lock_guard lock(tableLock());
-        if (!table().erase(handle)) {
+        std::lock_guard lock(TableLock());
+        if (!Table().erase(handle)) {
             lastError = ERROR_INVALID_HANDLE_;
             return false;
         }

@@ -98,6 +98,8 @@ void WSASetLastError(int error);
 // The Winsock code of an errno value (10000 + the nearest meaning; unknown values stay as they are).
 int WSAErrorFromErrno(int errnoValue);
 
+// The Winsock calls keep their own spelling, as everywhere in the design.
+// NOLINTBEGIN(readability-identifier-naming)
 SOCKET socket(int af, int type, int protocol);
 int bind(SOCKET s, const sockaddr* name, socklen_t nameLen);
 int listen(SOCKET s, int backlog);
@@ -120,6 +122,7 @@ int getsockname(SOCKET s, sockaddr* name, socklen_t* len);
 int getpeername(SOCKET s, sockaddr* name, socklen_t* len);
 // FIONREAD (bytes waiting) only.
 int ioctlsocket(SOCKET s, unsigned long cmd, unsigned long* arg);
+// NOLINTEND(readability-identifier-naming)
 
 // Events of mask are posted to hwnd as msg (wParam the socket, lParam WSAMAKESELECTREPLY); mask 0
 // stops them. Events already true are posted at once (FD_WRITE on a connected socket, FD_READ with

@@ -33,7 +33,7 @@ Tasks& State() {
     return *tasks;
 }
 
-int lookupError(int eai) {
+int LookupError(int eai) {
     switch (eai) {
     case 0:
         return 0;
@@ -53,13 +53,13 @@ int lookupError(int eai) {
     }
 }
 
-void forwardLookup(const std::string& name, int& error, HostEntry& entry) {
+void ForwardLookup(const std::string& name, int& error, HostEntry& entry) {
     addrinfo hints{};
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;
     hints.ai_flags = AI_CANONNAME;
     addrinfo* list = nullptr;
-    error = lookupError(::getaddrinfo(name.c_str(), nullptr, &hints, &list));
+    error = LookupError(::getaddrinfo(name.c_str(), nullptr, &hints, &list));
     if (error) return;
     entry.name = list && list->ai_canonname ? list->ai_canonname : name;
     for (addrinfo* a = list; a; a = a->ai_next) {
@@ -73,19 +73,19 @@ void forwardLookup(const std::string& name, int& error, HostEntry& entry) {
     if (entry.addresses.empty()) error = WSANO_DATA;
 }
 
-void reverseLookup(in_addr address, int& error, HostEntry& entry) {
+void ReverseLookup(in_addr address, int& error, HostEntry& entry) {
     sockaddr_in sa{};
     sa.sin_family = AF_INET;
     sa.sin_addr = address;
     char host[NI_MAXHOST];
-    error = lookupError(::getnameinfo(reinterpret_cast<const sockaddr*>(&sa), sizeof sa, host, sizeof host,
+    error = LookupError(::getnameinfo(reinterpret_cast<const sockaddr*>(&sa), sizeof sa, host, sizeof host,
                                       nullptr, 0, NI_NAMEREQD));
     if (error) return;
     entry.name = host;
     entry.addresses.push_back(address);
 }
 
-template <class Work> TaskHandle start(HWND hwnd, UINT msg, Work work) {
+template <class Work> TaskHandle Start(HWND hwnd, UINT msg, Work work) {
     Tasks& state = State();
     TaskHandle task;
     {
@@ -121,12 +121,12 @@ template <class Work> TaskHandle start(HWND hwnd, UINT msg, Work work) {
 } // namespace
 
 TaskHandle WSAAsyncGetHostByName(HWND hwnd, UINT msg, const std::string& name) {
-    return start(hwnd, msg, [name](int& error, HostEntry& entry) { forwardLookup(name, error, entry); });
+    return Start(hwnd, msg, [name](int& error, HostEntry& entry) { ForwardLookup(name, error, entry); });
 }
 
 TaskHandle WSAAsyncGetHostByAddr(HWND hwnd, UINT msg, in_addr address) {
-    return start(hwnd, msg,
-                 [address](int& error, HostEntry& entry) { reverseLookup(address, error, entry); });
+    return Start(hwnd, msg,
+                 [address](int& error, HostEntry& entry) { ReverseLookup(address, error, entry); });
 }
 
 int WSACancelAsyncRequest(TaskHandle task) {
