@@ -275,13 +275,13 @@ private:
         // A password never leaves through the clipboard, so cutting it would only lose it.
         if (!ReadOnly() && !Password() && model_.HasSelection()) {
             Copy();
-            Edit_(std::string(), true);
+            ApplyChange(std::string(), true);
         }
         return 0;
     }
 
     LRESULT Clear() {
-        if (!ReadOnly() && model_.HasSelection()) Edit_(std::string(), true);
+        if (!ReadOnly() && model_.HasSelection()) ApplyChange(std::string(), true);
         return 0;
     }
 
@@ -321,7 +321,7 @@ private:
     }
 
     LRESULT ReplaceSel(const std::string& text, bool undoable) {
-        Edit_(Normalize(text), undoable);
+        ApplyChange(Normalize(text), undoable);
         return 0;
     }
 
@@ -575,7 +575,7 @@ private:
     }
 
     // The one path of every change: the limit, undo, modified flag, scrolling and notifications.
-    void Edit_(const std::string& text, bool undoable) {
+    void ApplyChange(const std::string& text, bool undoable) {
         const size_t size = model_.Text().size();
         const size_t from = model_.SelStart();
         // The first line the change can reach: the line before the one it starts in, for a word that
@@ -634,7 +634,7 @@ private:
             Command(EN_MAXTEXT);
             return;
         }
-        Edit_(text, true);
+        ApplyChange(text, true);
     }
 
     LRESULT Copy() {
@@ -656,7 +656,7 @@ private:
             Command(EN_MAXTEXT);
             return 0;
         }
-        Edit_(text, true);
+        ApplyChange(text, true);
         return 0;
     }
 
@@ -722,14 +722,14 @@ private:
             } else {
                 if (!model_.HasSelection())
                     model_.SetSel(caret, ctrl ? model_.WordRight(caret) : model_.Next(caret));
-                if (model_.HasSelection()) Edit_(std::string(), true);
+                if (model_.HasSelection()) ApplyChange(std::string(), true);
             }
             break;
         case VK_BACK:
             if (ReadOnly()) break;
             if (!model_.HasSelection())
                 model_.SetSel(caret, ctrl ? model_.WordLeft(caret) : model_.Prev(caret));
-            if (model_.HasSelection()) Edit_(std::string(), true);
+            if (model_.HasSelection()) ApplyChange(std::string(), true);
             break;
         case VK_RETURN:
             if (Multi() && !ctrl) Insert("\r\n");
