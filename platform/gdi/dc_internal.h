@@ -93,7 +93,7 @@ public:
     ~TargetAccess();
     TargetAccess(const TargetAccess&) = delete;
     TargetAccess& operator=(const TargetAccess&) = delete;
-    Surface* surface() const { return surface_; }
+    Surface* Target() const { return surface_; }
 
 private:
     BitmapObject* dib_;
