@@ -323,7 +323,7 @@ void TDIUri::Compose(std::u16string& result) const {
 namespace {
 
 // True when a segment of the path is "." or "..": nearly no link has one.
-bool hasDotSegment(const std::u16string& path) {
+bool HasDotSegment(const std::u16string& path) {
     for (size_t start = 0; start <= path.size();) {
         size_t end = path.find(u'/', start);
         if (end == std::u16string::npos) end = path.size();
@@ -339,7 +339,7 @@ bool hasDotSegment(const std::u16string& path) {
 
 std::u16string RemoveDotSegments(const std::u16string& path) {
     // Without dot segments every segment is kept as it is.
-    if (!hasDotSegment(path)) return path;
+    if (!HasDotSegment(path)) return path;
     // Output segments are kept as (start, length) runs of the input, each with its leading "/".
     // A start of SIZE_MAX stands for a lone "/" that ends the path.
     struct Piece {
