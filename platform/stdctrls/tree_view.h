@@ -88,10 +88,13 @@ public:
     bool Focused() const;
     void SetFocused(bool Value);
 
+    // The class library spells these three with a small first letter.
+    // NOLINTBEGIN(readability-identifier-naming)
     TTreeNode* getFirstChild() const { return children_.first; }
     TTreeNode* GetLastChild() const { return children_.last; }
     TTreeNode* getNextSibling() const { return next_; }
     TTreeNode* getPrevSibling() const { return prev_; }
+    // NOLINTEND(readability-identifier-naming)
     TTreeNode* GetNextSibling() const { return getNextSibling(); }
     TTreeNode* GetPrevSibling() const { return getPrevSibling(); }
     TTreeNode* GetFirstChild() const { return getFirstChild(); }
