@@ -76,11 +76,12 @@ fi
 echo "check-naming: ${#pick[@]} sources"
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
-status=0
+# Only the naming diagnostics count: a file clang cannot compile whole (GCC takes a few things clang 14
+# does not) is still checked as far as it parses, and its compile errors are left to the GCC build.
 printf '%s\n' "${!pick[@]}" | sort | xargs -P "$JOBS" -n 2 \
-    "$tidy" -p "$db" --quiet --header-filter="^$root/[^/]+/" >"$log" 2>&1 || status=$?
-if [ $status -ne 0 ]; then
-    grep -E 'error:|warning:' "$log" | sort -u >&2 || cat "$log" >&2
+    "$tidy" -p "$db" --quiet --header-filter="^$root/[^/]+/" >"$log" 2>&1 || true
+if grep -q '\[readability-identifier-naming' "$log"; then
+    grep '\[readability-identifier-naming' "$log" | sed "s#^$root/##" | sort -u >&2
     echo "check-naming: names against the README's rule above (fix them, or see .clang-tidy for what" \
         "is exempt and why)" >&2
     exit 1
