@@ -100,6 +100,7 @@ TFileFetcher::TFileFetcher(TComponent* AOwner)
 TFileFetcher::~TFileFetcher() {
     Destroying();
     ahead_.reset();
+    chained_.clear();
     // The client goes first, so that none of its events reaches a fetcher half taken apart.
     delete http_;
     http_ = nullptr;
@@ -221,10 +222,20 @@ void TFileFetcher::bindClientEvents() {
         });
     };
     h.OnAnyError = [](TObject*) {};
+    h.OnChained = [this](TObject*, const std::string& URL) {
+        if (ignoring_) return;
+        chained_.push_back(std::make_unique<fetcher::AheadFetch>());
+        chained_.back()->url = URL;
+        deliver([this, URL] { status("Retrieving: " + URL); });
+    };
 }
 
 void TFileFetcher::deliver(std::function<void()> Event) {
     if (ignoring_) return;
+    if (!chained_.empty()) {
+        chained_.back()->events.push_back(std::move(Event));
+        return;
+    }
     if (ahead_) {
         ahead_->events.push_back(std::move(Event));
         return;
@@ -292,7 +303,19 @@ void TFileFetcher::Reset() {
 }
 
 std::string TFileFetcher::AheadURL() const {
-    return ahead_ ? ahead_->url : std::string();
+    if (ahead_) return ahead_->url;
+    return chained_.empty() ? std::string() : chained_.front()->url;
+}
+
+void TFileFetcher::promoteChained() {
+    if (ahead_ || chained_.empty()) return;
+    ahead_ = std::move(chained_.front());
+    chained_.pop_front();
+}
+
+bool TFileFetcher::pageUnderWay() const {
+    // Once the worker has gone on to the next page, this one's events are all in.
+    return http_->Busy() && chained_.empty();
 }
 
 bool TFileFetcher::startTransfer(const std::string& URL) {
@@ -314,19 +337,46 @@ bool TFileFetcher::startTransfer(const std::string& URL) {
     }
     http_->Agent = agent_;
     takeRedirects();
-    return http_->Read(false);
+    http_->OnChain = std::move(chain_);
+    chain_ = nullptr;
+    const bool started = http_->Read(false);
+    http_->OnChain = nullptr;
+    return started;
 }
 
 void TFileFetcher::dropAhead() {
     ahead_.reset();
+    chained_.clear();
     if (!http_->Busy()) return;
     ignoring_ = true;
     http_->Abort(false, true);
     ignoring_ = false;
 }
 
+bool TFileFetcher::FetchAhead(const std::vector<std::string>& URLs, TPassOn PassOn) {
+    if (URLs.empty()) return false;
+    // Redirects the client follows itself would be heard of out of their transfer's turn.
+    if (URLs.size() > 1 && !followRedirects_ && PassOn) {
+        auto next = std::make_shared<size_t>(1);
+        chain_ = [URLs, next, PassOn = std::move(PassOn)](int Status, const std::string& URL,
+                                                          const std::string& Location) -> std::string {
+            if (*next >= URLs.size()) return {};
+            std::u16string target;
+            if (!redirectStatus(Status) || Location.empty() ||
+                !Resolve(Utf8ToUtf16(URL), Utf8ToUtf16(Location), target))
+                target.clear();
+            if (!PassOn(Status, Utf16ToUtf8(target))) return {};
+            return URLs[(*next)++];
+        };
+    }
+    return FetchAhead(URLs.front());
+}
+
 bool TFileFetcher::FetchAhead(const std::string& URL) {
-    if (busy_ || ahead_ || http_->Busy()) return false;
+    if (busy_ || FetchingAhead() || http_->Busy()) {
+        chain_ = nullptr;
+        return false;
+    }
     ahead_ = std::make_unique<fetcher::AheadFetch>();
     ahead_->url = URL;
     deliver([this, URL] { status("Retrieving: " + URL); });
@@ -351,6 +401,7 @@ void TFileFetcher::beginPage(const std::string& URL) {
 bool TFileFetcher::Request(const std::string& URL) {
     // A fetch started from inside the wait of another would wipe that one's state.
     if (busy_) return false;
+    promoteChained();
     std::unique_ptr<fetcher::AheadFetch> ahead = std::move(ahead_);
     if (ahead && ahead->url != URL) {
         ahead_ = std::move(ahead);
@@ -418,13 +469,13 @@ void TFileFetcher::waitForTransfer() {
     // loop itself turns at most once every few milliseconds, so input is still answered at once.
     using Clock = std::chrono::steady_clock;
     static Clock::time_point lastTurn;
-    const auto done = [this] { return !http_->Busy(); };
-    while (waitTurn_ && http_->Busy()) {
+    const auto done = [this] { return !pageUnderWay(); };
+    while (waitTurn_ && pageUnderWay()) {
         waitTurn_();
-        if (!http_->Busy()) return;
+        if (!pageUnderWay()) return;
         winthread::WaitForRuns(done, kTurnCheck);
     }
-    while (http_->Busy()) {
+    while (pageUnderWay()) {
         const auto since = Clock::now() - lastTurn;
         if (since >= kLoopInterval) {
             lastTurn = Clock::now();
@@ -441,7 +492,7 @@ void TFileFetcher::waitForTransfer() {
 }
 
 void TFileFetcher::Abort() {
-    if (ahead_) {
+    if (FetchingAhead()) {
         dropAhead();
         return;
     }

@@ -8,6 +8,7 @@
 #include "platform/rtl/date_time.h"
 
 #include <cstdint>
+#include <deque>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -81,6 +82,16 @@ public:
     // and of any other address drops it. Until then none of its events reaches the fetcher's state or
     // handlers: they run, in order, inside that Fetch. False when a transfer is already under way.
     bool FetchAhead(const std::string& URL);
+    // Whether an answer needs nothing of the caller before the next address is fetched: called on the
+    // worker thread with the HTTP status (-1 without an answer) and, for a redirect, its target resolved
+    // against the address (else empty).
+    using TPassOn = std::function<bool(int Status, const std::string& RedirectTarget)>;
+    // FetchAhead of URLs[0], after which the worker goes on by itself to the next address of URLs, one
+    // at a time, for as long as PassOn holds for the answer before. Each page is taken by a Fetch or
+    // Request of its address, in the order of URLs.
+    bool FetchAhead(const std::vector<std::string>& URLs, TPassOn PassOn);
+    // True while a transfer started ahead, or its answer, waits for its page to be asked for.
+    bool FetchingAhead() const { return ahead_ || !chained_.empty(); }
     // The address a transfer started ahead is fetching, or empty.
     std::string AheadURL() const;
     // Stops the transfer in progress, or the one started ahead, at once: a waiting Fetch returns
@@ -187,6 +198,10 @@ private:
     void run(const std::function<void()>& Event);
     bool startTransfer(const std::string& URL);
     void dropAhead();
+    // The next transfer the worker went on to by itself becomes the one ahead.
+    void promoteChained();
+    // True while the transfer of the page being taken is under way.
+    bool pageUnderWay() const;
     void beginPage(const std::string& URL);
     void waitForTransfer();
     std::vector<std::string> takeRedirects();
@@ -204,6 +219,10 @@ private:
     std::unique_ptr<TStringList> pageLinks_, followList_, nonFollowList_, nonFollowQueryParts_;
     std::shared_ptr<fetcher::RedirectMailbox> mailbox_;
     std::unique_ptr<fetcher::AheadFetch> ahead_;
+    // The transfers the worker went on to by itself after the one ahead, in order, with their events.
+    std::deque<std::unique_ptr<fetcher::AheadFetch>> chained_;
+    // The next transfer's way on, for the worker.
+    std::function<std::string(int, const std::string&, const std::string&)> chain_;
     // The first exception an event handler raised during the fetch that waits.
     std::exception_ptr raised_;
     std::function<void()> waitTurn_;

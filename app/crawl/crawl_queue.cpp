@@ -12,6 +12,7 @@ void asciiLower(std::string& s) {
 int TCrawlQueue::EnqueueUrl(const std::string& URL, const std::string& Text, const std::string& Referrer) {
     if (IsKnown(URL)) return -1;
     items_.push_back(AURLItem{URL, Text, Referrer});
+    std::lock_guard guard(lock_);
     const int entry = exact_.Insert(URL);
     states_.resize(static_cast<size_t>(exact_.Count()), 0);
     states_[static_cast<size_t>(entry)] |= kQueued;
@@ -28,7 +29,10 @@ bool TCrawlQueue::DequeueUrl(std::string& Text, std::string& URL, std::string& R
     AURLItem item = std::move(items_.front());
     items_.pop_front();
     const int entry = exact_.Find(item.URL);
-    if (entry >= 0) states_[static_cast<size_t>(entry)] &= static_cast<uint8_t>(~kQueued);
+    if (entry >= 0) {
+        std::lock_guard guard(lock_);
+        states_[static_cast<size_t>(entry)] &= static_cast<uint8_t>(~kQueued);
+    }
     Text = std::move(item.Text);
     URL = std::move(item.URL);
     Referrer = std::move(item.Referrer);
@@ -38,6 +42,7 @@ bool TCrawlQueue::DequeueUrl(std::string& Text, std::string& URL, std::string& R
 void TCrawlQueue::AddVisited(const std::string& URL) {
     std::string key = URL;
     asciiLower(key);
+    std::lock_guard guard(lock_);
     visited_.Insert(key);
     const int entry = exact_.Insert(URL);
     states_.resize(static_cast<size_t>(exact_.Count()), 0);
@@ -69,14 +74,21 @@ bool TCrawlQueue::IsKnown(const std::string& URL) const {
     return visitedLower(URL);
 }
 
+bool TCrawlQueue::IsKnownShared(const std::string& URL) const {
+    std::lock_guard guard(lock_);
+    return IsKnown(URL);
+}
+
 void TCrawlQueue::ClearQueue() {
     items_.clear();
+    std::lock_guard guard(lock_);
     for (uint8_t& state : states_)
         state &= static_cast<uint8_t>(~kQueued);
 }
 
 void TCrawlQueue::Clear() {
     items_.clear();
+    std::lock_guard guard(lock_);
     exact_.Clear();
     states_.clear();
     visited_.Clear();

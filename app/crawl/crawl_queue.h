@@ -1,10 +1,11 @@
 #pragma once
 // The crawl's first-in-first-out queue of addresses and the list of addresses already taken from it.
 // Both look-ups are hashed; the queue compares addresses exactly, the visited list without regard to
-// ASCII letter case.
+// ASCII letter case. One thread changes the queue; another may only ask IsKnownShared meanwhile.
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -19,11 +20,15 @@ public:
     bool DequeueUrl(std::string& Text, std::string& URL, std::string& Referrer);
     // The entry DequeueUrl takes next; null when the queue is empty.
     const AURLItem* Head() const { return items_.empty() ? nullptr : &items_.front(); }
+    // The entry Index places behind the head (0: the head); Index < Count().
+    const AURLItem& At(int Index) const { return items_[static_cast<size_t>(Index)]; }
     void AddVisited(const std::string& URL);
     bool IsVisited(const std::string& URL) const;
     bool IsQueued(const std::string& URL) const;
     // IsQueued or IsVisited; a link met before is known with a single look-up of its own text.
     bool IsKnown(const std::string& URL) const;
+    // IsKnown, asked from a thread other than the one that changes the queue.
+    bool IsKnownShared(const std::string& URL) const;
     int Count() const { return static_cast<int>(items_.size()); }
     int VisitedCount() const { return visited_.Count(); }
     void ClearQueue();
@@ -33,6 +38,8 @@ private:
     enum : uint8_t { kQueued = 1, kVisited = 2 };
     bool visitedLower(const std::string& URL) const;
 
+    // Held by the changing thread while it changes the look-ups, and by IsKnownShared.
+    mutable std::mutex lock_;
     std::deque<AURLItem> items_;
     // Every address queued or visited, as it was written; states_ says, for each, whether it is in the
     // queue now and whether it was visited in this very form.

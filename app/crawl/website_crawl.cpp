@@ -21,6 +21,8 @@ constexpr const char kHomeText[] = "Home";
 // As many redirects in a row as the HTTP client would follow.
 constexpr int kMaxRedirects = 20;
 constexpr const char kStartFailed[] = "The start page %s could not be loaded";
+// At most as many queued addresses the worker may go through by itself while the crawl works on a page.
+constexpr int kChainLength = 8;
 
 bool redirectStatus(int code) {
     return code == 301 || code == 302 || code == 303 || code == 307 || code == 308;
@@ -191,21 +193,48 @@ std::string TWebsiteCrawl::redirectTarget() {
         return target;
     }
     // Anywhere else the target is a link like any other: off the site, or known, it adds nothing.
-    if (!AcceptLink(target)) return {};
-    target = OnSiteForm(target, sitePrefix());
-    if (queue_.IsKnown(target)) return {};
-    return target;
+    const std::string& prefix = sitePrefix();
+    if (!needsRequest(target, siteKey_, prefix)) return {};
+    return OnSiteForm(target, prefix);
 }
 
 void TWebsiteCrawl::fetchAhead() {
+    // The worker is still on its way through the queue: its next pages are the next ones asked for.
+    if (fetcher_.FetchingAhead()) return;
     const AURLItem* next = queue_.Head();
     if (!next) return;
     credentialsFor(next->URL);
+    // The queue's next addresses, as many as go with the same credentials: an answer that leaves the
+    // crawl nothing to do (an error, a redirect to a known address) needs no turn of this thread before
+    // the next request, which goes out in the same order all the same.
+    const bool sends =
+        !fetcher_.HttpClient()->Username().empty() || !fetcher_.HttpClient()->Password().empty();
+    std::vector<std::string> urls;
+    for (int i = 0; i < queue_.Count() && i < kChainLength; ++i) {
+        const std::string& url = queue_.At(i).URL;
+        if (i > 0 && sends != ((!user_.empty() || !password_.empty()) && IsOnSiteOf(url, credentialKey_)))
+            break;
+        urls.push_back(EncodeAddress(url));
+    }
+    sitePrefix();
+    auto passOn = [this, siteKey = siteKey_, prefix = sitePrefix_](int Status, const std::string& Target) {
+        if (Status < 300) return false;
+        if (!redirectStatus(Status)) return true;
+        return !needsRequest(Target, siteKey, prefix);
+    };
     try {
-        fetcher_.FetchAhead(EncodeAddress(next->URL));
+        fetcher_.FetchAhead(urls, passOn);
     } catch (const std::exception&) {
         // Then it is fetched when its turn comes.
     }
+}
+
+bool TWebsiteCrawl::needsRequest(const std::string& Target, const std::string& SiteKey,
+                                 const std::string& Prefix) const {
+    if (!IsWebAddress(Target)) return false;
+    const std::string target = Target.substr(0, Target.find('#'));
+    if (!acceptLink(target, SiteKey)) return false;
+    return !queue_.IsKnownShared(OnSiteForm(target, Prefix));
 }
 
 void TWebsiteCrawl::reportStartFailure(const std::string& Start) {
@@ -261,11 +290,15 @@ const std::string& TWebsiteCrawl::sitePrefix() const {
 
 bool TWebsiteCrawl::AcceptLink(const std::string& Link) const {
     sitePrefix();
+    return acceptLink(Link, siteKey_);
+}
+
+bool TWebsiteCrawl::acceptLink(const std::string& Link, const std::string& SiteKey) const {
     // Two texts that do not parse count as the same host, so the form is checked first.
     if (!IsWebAddress(Link)) return false;
     TURLparts parts;
     parts.SetURL(Link);
-    if ((parts.Parsed() ? HostKey(parts.Uri()) : HostKey(Link)) != siteKey_) return false;
+    if ((parts.Parsed() ? HostKey(parts.Uri()) : HostKey(Link)) != SiteKey) return false;
     if (parts.HasFile() && !IsFileTypeInList(parts.FileName(), profile_.FileTypes())) return false;
     // The ignore lists are mostly empty: the addresses they are searched for are then not even built.
     if (ignoreFolderList_.Count() > 0 && ignoreFolderList_.IndexOf(parts.FolderOf()) >= 0) return false;

@@ -62,6 +62,11 @@ private:
     // Sends the start address's user and password with a request to their own site only.
     void credentialsFor(const std::string& URL);
     void fetchAhead();
+    // AcceptLink for a thread other than the crawl's, with the site's key made beforehand.
+    bool acceptLink(const std::string& Link, const std::string& SiteKey) const;
+    // Whether the crawl fetches a redirect's target (given as the fetcher resolves it) in the place of
+    // the address that led to it; safe on another thread while the crawl goes on.
+    bool needsRequest(const std::string& Target, const std::string& SiteKey, const std::string& Prefix) const;
     void reportStartFailure(const std::string& Start);
     void addPage(const std::string& URL, const std::string& Referrer);
     // The site's scheme and authority, made once per site for all its links.

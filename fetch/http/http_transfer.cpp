@@ -17,6 +17,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace winhttp {
@@ -50,6 +51,36 @@ void Transfer::Silence() {
     // from a handler of a message the worker sent (or from the worker's own handler) cannot wait for it.
     if (InSendMessage() || TEventWinThread::Current()) return;
     winthread::WaitServingSent(idle_, INFINITE);
+}
+
+void Transfer::ChainTo(const std::string& URL) {
+    auto ended = std::make_shared<Transfer>();
+    ended->owner = owner;
+    ended->url = std::exchange(url, URL);
+    ended->chainIndex = chainIndex++;
+    ended->statusCode = statusCode;
+    ended->contentType = std::move(contentType);
+    ended->location = std::move(location);
+    ended->dataSize = dataSize;
+    ended->bytesRead = bytesRead;
+    ended->success = success;
+    ended->lastError = lastError;
+    ended->continueDownload = continueDownload;
+    ended->wantsProgress = wantsProgress;
+    ended->stream = std::move(stream);
+    ended->batch = std::move(batch);
+    dataSize = 0;
+    bytesRead = 0;
+    std::lock_guard guard(chainLock_);
+    chained_.push_back(std::move(ended));
+}
+
+std::shared_ptr<Transfer> Transfer::TakeChained() {
+    std::lock_guard guard(chainLock_);
+    if (chained_.empty()) return nullptr;
+    std::shared_ptr<Transfer> ended = std::move(chained_.front());
+    chained_.pop_front();
+    return ended;
 }
 
 Session::~Session() {
@@ -151,10 +182,18 @@ private:
     }
 
     void sync(const TThreadMethod& method) {
-        if (self_)
-            self_->Synchronize(method);
-        else
+        if (!self_) {
             method();
+        } else if (t().chainIndex == 0) {
+            self_->Synchronize(method);
+        } else {
+            // The transfers before this one in its run are heard of first.
+            TCustomWinHTTP* owner = t().owner;
+            std::shared_ptr<Transfer> transfer = t_;
+            self_->Synchronize([&] {
+                if (owner->CatchUpChain(transfer)) method();
+            });
+        }
     }
 
     void abort() {
@@ -169,6 +208,7 @@ private:
         Transfer& x = t();
         x.statusCode = -1;
         x.contentType.clear();
+        x.location.clear();
         bufferSize_ = std::max<uint32_t>(x.bufferSize, 255);
         x.start = std::chrono::steady_clock::now();
         x.continueDownload = true;
@@ -418,6 +458,8 @@ private:
         check();
         std::string value;
         HttpQueryInfo(request_.get(), HTTP_QUERY_CONTENT_TYPE, x.contentType);
+        if (x.statusCode >= 300 && x.statusCode < 400)
+            HttpQueryInfo(request_.get(), HTTP_QUERY_LOCATION, x.location);
         const bool haveLength = HttpQueryInfo(request_.get(), HTTP_QUERY_CONTENT_LENGTH, value);
         const int64_t length = haveLength ? parseLength(value) : -1;
         x.dataSize = std::max<int64_t>(length, 0);
@@ -639,6 +681,27 @@ void RunTransfer(const std::shared_ptr<Transfer>& transfer) {
     ScopeGuard failed([&] { transfer->success = false; });
     Runner(transfer).Run();
     failed.Dismiss();
+}
+
+void RunChain(const std::shared_ptr<Transfer>& transfer) {
+    Transfer& x = *transfer;
+    TEventWinThread* self = TEventWinThread::Current();
+    try {
+        for (;;) {
+            RunTransfer(transfer);
+            if (!x.onChain || x.aborted || x.cancel || (self && self->Terminated())) return;
+            const std::string next = x.onChain(x.statusCode, x.url, x.location);
+            if (next.empty()) return;
+            x.ChainTo(next);
+        }
+    } catch (...) {
+        // The transfers before the one that failed are heard of before its failure.
+        if (x.chainIndex > 0 && self) {
+            TCustomWinHTTP* owner = x.owner;
+            self->Synchronize([owner, transfer] { owner->CatchUpChain(transfer); });
+        }
+        throw;
+    }
 }
 
 bool DeliverBatch(TCustomWinHTTP& owner, Transfer& x, const std::function<bool()>& Current) {

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -81,12 +82,17 @@ struct Transfer {
     bool wantsHeaderInfo = false, wantsProgress = false, wantsPassword = false, wantsProxyAuth = false;
     TWinHTTPStatusEvent onStatus;
     TWinHTTPRedirected onRedirected;
+    TWinHTTPChainEvent onChain;
     std::shared_ptr<Session> session;
+    // The place in its run of a transfer the worker went on to by itself (0: the one the run began with).
+    int chainIndex = 0;
 
     // Progress and outcome, written by the worker; the GUI thread reads them while the worker waits
     // for it, or after the worker's part is over.
     int statusCode = -1;
     std::string contentType;
+    // The Location header of a redirect answer, as sent.
+    std::string location;
     int64_t dataSize = 0;
     int64_t bytesRead = 0;
     int64_t resumeFrom = 0;
@@ -112,7 +118,15 @@ struct Transfer {
     void Status(int code, const std::string& information);
     void Silence();
 
+    // On the worker: keeps the outcome of the transfer just ended for the GUI thread, and aims this one
+    // at URL, the next of its run.
+    void ChainTo(const std::string& URL);
+    // On the GUI thread: the oldest outcome kept by ChainTo and not yet taken, or null.
+    std::shared_ptr<Transfer> TakeChained();
+
 private:
+    std::mutex chainLock_;
+    std::deque<std::shared_ptr<Transfer>> chained_;
     std::mutex gate_;
     bool silenced_ = false;
     int calling_ = 0;         // handlers running now
@@ -121,6 +135,8 @@ private:
 
 // The worker body; runs on the worker thread and ends early when the transfer is stopped.
 void RunTransfer(const std::shared_ptr<Transfer>& transfer);
+// RunTransfer, then the next address its onChain names after each answer, until it names none.
+void RunChain(const std::shared_ptr<Transfer>& transfer);
 
 // On the GUI thread, at the end of a batched transfer: raises its header and progress events in order,
 // filling the stream as the worker would have. False as soon as Current() turns false (the transfer was

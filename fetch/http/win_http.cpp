@@ -146,12 +146,17 @@ bool TCustomWinHTTP::ReadRange(uint32_t StartPos, uint32_t EndPos, bool ForceWai
     t->wantsProxyAuth = static_cast<bool>(OnProxyAuthenticationRequest);
     t->onStatus = OnStatus;
     t->onRedirected = OnRedirected;
+    // A run goes on by itself only from one whole body in memory to the next.
+    if (OutputFileName.empty() && StartPos == 0 && EndPos == 0 && range_->StartRange == 0 &&
+        range_->EndRange == 0)
+        t->onChain = OnChain;
+    chainShown_ = 0;
     t->resumeFrom = StartPos;
     t->resumeTo = EndPos;
     if (!session_) session_ = std::make_shared<winhttp::Session>();
     t->session = session_;
     transfer_ = t;
-    worker_->SetOnExecute([t](TObject*) { winhttp::RunTransfer(t); });
+    worker_->SetOnExecute([t](TObject*) { winhttp::RunChain(t); });
 
     const bool savedWait = worker_->WaitThread();
     ScopeGuard restoreWait([this, savedWait] { worker_->SetWaitThread(savedWait); });
@@ -187,9 +192,63 @@ void TCustomWinHTTP::AbortStep(const std::shared_ptr<winhttp::Transfer>& transfe
     if (!ComponentState().Contains(csDestroying)) raise(OnAborted);
 }
 
+bool TCustomWinHTTP::current(const std::shared_ptr<winhttp::Transfer>& run) const {
+    return transfer_ == run && !run->cancel;
+}
+
+void TCustomWinHTTP::announce(const winhttp::Transfer& transfer) {
+    if (transfer.chainIndex <= chainShown_) return;
+    chainShown_ = transfer.chainIndex;
+    if (OnChained) OnChained(this, transfer.url);
+}
+
+bool TCustomWinHTTP::CatchUpChain(const std::shared_ptr<winhttp::Transfer>& transfer) {
+    while (current(transfer)) {
+        std::shared_ptr<winhttp::Transfer> ended = transfer->TakeChained();
+        if (!ended) {
+            announce(*transfer);
+            return current(transfer);
+        }
+        announce(*ended);
+        if (!current(transfer)) return false;
+        if (!raiseEnd(transfer, *ended)) return false;
+    }
+    return false;
+}
+
+bool TCustomWinHTTP::raiseEnd(const std::shared_ptr<winhttp::Transfer>& run, winhttp::Transfer& x) {
+    if (x.batch && !winhttp::DeliverBatch(*this, x, [this, &run] { return current(run); })) return false;
+    lastError_ = x.lastError;
+    if (x.stream) x.stream->SetPosition(0);
+    if (x.continueDownload && x.success) {
+        if (OnDone) OnDone(this, x.contentType, x.bytesRead + x.resumeFrom, x.stream.get());
+    } else if (x.continueDownload) {
+        raise(OnAnyError);
+        if (!current(run)) return false;
+        if (x.statusCode == 200 || x.statusCode == 206) {
+            if (OnConnLost) OnConnLost(this, x.contentType, x.dataSize, x.bytesRead, x.stream.get());
+        } else if (x.statusCode == -1) {
+            raise(OnHostUnreachable);
+        } else if (OnHTTPError) {
+            OnHTTPError(this, x.statusCode, x.stream.get());
+        }
+    }
+    x.stream.reset();
+    if (!current(run)) return false;
+    if (!x.continueDownload) raise(OnDoneInterrupted);
+    return current(run);
+}
+
 void TCustomWinHTTP::endOfTransfer() {
     std::shared_ptr<winhttp::Transfer> t = transfer_;
     if (!t || t->aborted) return;
+    if (t->chainIndex > 0 && !CatchUpChain(t)) {
+        if (transfer_ == t) {
+            t->aborted = true;
+            AbortStep(t, false);
+        }
+        return;
+    }
     if (t->batch && !winhttp::DeliverBatch(*this, *t, [this, &t] { return transfer_ == t && !t->cancel; })) {
         // Stopped before or during the batch: it ends as the worker ends a stopped transfer.
         if (transfer_ == t) {

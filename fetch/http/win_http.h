@@ -29,6 +29,10 @@ using TWinHTTPConnLostEvent = std::function<void(TObject* Sender, const std::str
                                                  int64_t FileSize, int64_t BytesRead, TStream* Stream)>;
 using TWinHTTPErrorEvent = std::function<void(TObject* Sender, int ErrorCode, TStream* Stream)>;
 using TWinHTTPRedirected = std::function<void(TObject* Sender, const std::string& NewURL)>;
+// The address to fetch next in the same run, given the answer the last transfer got (its status code,
+// address and Location header); empty ends the run.
+using TWinHTTPChainEvent =
+    std::function<std::string(int StatusCode, const std::string& URL, const std::string& Location)>;
 using TWinHTTPPasswordRequestEvent =
     std::function<void(TObject* Sender, const std::string& Realm, bool& TryAgain)>;
 using TWinHTTPProxyAuthenticationEvent = std::function<void(TObject* Sender, std::string& ProxyUsername,
@@ -126,12 +130,28 @@ public:
     // starts after it.
     TWinHTTPStatusEvent OnStatus;
     TWinHTTPRedirected OnRedirected;
+    // Worker thread, at the end of each transfer of a Read into memory: names the address the worker
+    // fetches next by itself, in the same run, without waiting for the GUI thread (one transfer at a
+    // time still). The events of each transfer come in the order of the transfers, each transfer's
+    // after OnChained names its address.
+    TWinHTTPChainEvent OnChain;
+    // GUI thread: the events that follow are those of the transfer of URL, which the worker went on to
+    // by itself.
+    TWinHTTPRedirected OnChained;
 
     // The abort step, on the GUI thread: from the worker after a stop request, or from a hard Abort.
     void AbortStep(const std::shared_ptr<winhttp::Transfer>& transfer, bool Hard);
+    // On the GUI thread, before any event of a transfer the worker went on to by itself: the end events
+    // of the transfers before it in its run, then OnChained for it. False when the run was stopped
+    // meanwhile.
+    bool CatchUpChain(const std::shared_ptr<winhttp::Transfer>& transfer);
 
 private:
     void endOfTransfer();
+    // The end events of one transfer of the run; false when the run was stopped by one of them.
+    bool raiseEnd(const std::shared_ptr<winhttp::Transfer>& run, winhttp::Transfer& ended);
+    bool current(const std::shared_ptr<winhttp::Transfer>& run) const;
+    void announce(const winhttp::Transfer& transfer);
     void waitTimeoutExpired(bool& TerminateThread);
     void raise(const TNotifyEvent& event) {
         if (event) event(this);
@@ -148,6 +168,8 @@ private:
     bool busy_ = false;
     bool reading_ = false;
     uint32_t lastError_ = 0;
+    // The place in the run of the last transfer whose events were raised.
+    int chainShown_ = 0;
 };
 
 class TWinHTTP : public TCustomWinHTTP {

@@ -254,6 +254,53 @@ TEST_F(FetcherTransfers, AFetchAheadIsHeardOnlyOnceItsPageIsAskedFor) {
     EXPECT_EQ(count("/nothing-here.html"), 1u);
 }
 
+TEST_F(FetcherTransfers, AfterAnswersThatNeedNothingTheWorkerGoesOnByItselfInOrder) {
+    fetcher.SetFollowRedirects(false);
+    Statuses statuses(fetcher);
+    // Asked on the worker; read here once its run is over.
+    std::vector<std::pair<int, std::string>> asked;
+    const auto passOn = [&asked](int Status, const std::string& Target) {
+        asked.emplace_back(Status, Target);
+        return Status >= 300;
+    };
+    const std::string gone = site.Url("/nothing-here.html"), moved = site.Url("/moved"),
+                      dir = site.Url("/dir/"), home = site.Url("/index.html");
+    ASSERT_TRUE(fetcher.FetchAhead({gone, moved, dir, home}, passOn));
+    ASSERT_TRUE(gui_test::PumpUntil([&] { return !fetcher.HttpClient()->Busy(); }, gui_test::kPatienceMs));
+    // Three requests without a word to the fetcher's caller; none after the page, which needs the caller.
+    EXPECT_EQ(asked, (std::vector<std::pair<int, std::string>>{{404, ""}, {302, dir}, {200, ""}}));
+    EXPECT_TRUE(statuses.texts.empty());
+    EXPECT_FALSE(fetcher.FetchAhead(home)) << "the pages gone through wait for their turn";
+    EXPECT_FALSE(fetcher.Fetch(gone));
+    EXPECT_EQ(fetcher.Response(), 404);
+    EXPECT_EQ(statuses.texts,
+              (std::vector<std::string>{"Retrieving: " + gone,
+                                        "Header Info Received, Content Type: text/html", "404: Not Found"}));
+    EXPECT_FALSE(fetcher.Fetch(moved));
+    EXPECT_EQ(fetcher.RedirectLocation(), dir);
+    EXPECT_TRUE(fetcher.FetchingAhead());
+    ASSERT_TRUE(fetcher.Fetch(dir));
+    EXPECT_EQ(fetcher.Title(), "Folder");
+    EXPECT_FALSE(fetcher.FetchingAhead());
+    // Stopped where the caller says; asking for another address than the next lets the rest go unheard.
+    asked.clear();
+    ASSERT_TRUE(fetcher.FetchAhead({moved, gone}, [&](int Status, const std::string&) {
+        asked.emplace_back(Status, "");
+        return false;
+    }));
+    ASSERT_TRUE(gui_test::PumpUntil([&] { return !fetcher.HttpClient()->Busy(); }, gui_test::kPatienceMs));
+    EXPECT_EQ(asked.size(), 1u);
+    statuses.texts.clear();
+    ASSERT_TRUE(fetcher.Fetch(home));
+    EXPECT_EQ(statuses.texts.front(), "Retrieving: " + home);
+    EXPECT_FALSE(statuses.Has("302: Found"));
+    std::string paths;
+    const std::string log = site.AccessLog(5);
+    for (size_t at = log.find("\"GET "); at != std::string::npos; at = log.find("\"GET ", at + 1))
+        paths += log.substr(at + 5, log.find(' ', at + 5) - at - 5) + " ";
+    EXPECT_EQ(paths, "/nothing-here.html /moved /dir/ /moved /index.html ");
+}
+
 TEST_F(FetcherTransfers, TitlesComeOutRightInSeveralEncodings) {
     // "Привет" in windows-1251, "中文" in GB2312.
     site.Put("/cyr.html", "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; "

@@ -298,7 +298,18 @@ TEST(WebsiteCrawl, RedirectsAreFollowedInPlaceOnceAndPagesKeptByTheAddressTheyCa
     site.Put("/image.png", "png");
 
     Crawler c;
+    // The transfers the worker went on to by itself, without a turn of the crawl's thread.
+    std::vector<std::string> chained;
+    TWinHTTP& http = *c.fetcher.HttpClient();
+    http.OnChained = [&chained, heard = http.OnChained](TObject* Sender, const std::string& URL) {
+        chained.push_back(URL.substr(URL.rfind('/')));
+        heard(Sender, URL);
+    };
     ASSERT_TRUE(c.crawl.CrawlWebsite(site.Url("/")));
+    // Past a redirect to a known address, off the site or to a file not wanted the worker goes on by
+    // itself; an unknown target waits for the crawl, which fetches it first.
+    EXPECT_EQ(chained,
+              (std::vector<std::string>{"/again.html", "/c.html", "/to-image.html", "/chain1.html"}));
     // A redirect to an address already fetched or queued, off the site or to a file not wanted costs no
     // request; an unknown one is fetched at once; a loop ends where it comes back, a chain after 20.
     std::string expected =

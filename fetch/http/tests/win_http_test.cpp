@@ -234,6 +234,38 @@ TEST_F(WinHttpTest, StopFromAProgressHandlerEndsTheTransferThere) {
     EXPECT_EQ(rec_->body, okBody(5000));
 }
 
+TEST_F(WinHttpTest, TransfersTheWorkerGoesOnToAreHeardInTheirOrder) {
+    // The middle body trickles, so its headers and blocks are heard while it comes: after the end of
+    // the transfer before it all the same. A hard stop from a handler ends the whole run there.
+    const std::vector<std::string> urls{FaultUrl("/status?code=404"), FaultUrl("/slow-body?n=3&d=0.05"),
+                                        FaultUrl("/ok?n=10"), FaultUrl("/ok?n=20")};
+    for (const bool stop : {false, true}) {
+        rec_ = std::make_unique<Recorder>(http_);
+        std::atomic<size_t> next{1};
+        http_.OnChain = [&](int, const std::string& URL, const std::string&) {
+            EXPECT_EQ(URL, urls[next - 1]);
+            return next < urls.size() ? urls[next++] : std::string();
+        };
+        http_.OnChained = [&](TObject*, const std::string& URL) {
+            rec_->events.push_back({"Chained " + URL.substr(URL.find('/', 7)), {}, 0, 0, {}});
+            if (stop && URL == urls[2]) http_.Abort(false, true);
+        };
+        http_.URL = urls[0];
+        ASSERT_TRUE(http_.Read());
+        ASSERT_TRUE(PumpUntil([&] { return !http_.Busy(); }, kPatienceMs));
+        EXPECT_TRUE(winthread::WaitForOrphans(kPatienceMs));
+        Names expected{"HeaderInfo", "AnyError", "HTTPError",       "Chained /slow-body?n=3&d=0.05",
+                       "HeaderInfo", "Done",     "Chained /ok?n=10"};
+        if (stop)
+            expected.push_back("Aborted");
+        else
+            expected.insert(expected.end(), {"HeaderInfo", "Done", "Chained /ok?n=20", "HeaderInfo", "Done"});
+        EXPECT_EQ(rec_->Names(), expected);
+    }
+    http_.OnChain = nullptr;
+    EXPECT_EQ(fetch(FaultUrl("/ok?n=10")), (Names{"HeaderInfo", "Done"}));
+}
+
 TEST_F(WinHttpTest, HeaderDatesInEveryFormAndTheRequestAsSent) {
     std::vector<TDateTime> modified, expires;
     std::string language, etag;
