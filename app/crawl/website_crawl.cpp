@@ -21,8 +21,8 @@ constexpr const char kHomeText[] = "Home";
 // As many redirects in a row as the HTTP client would follow.
 constexpr int kMaxRedirects = 20;
 constexpr const char kStartFailed[] = "The start page %s could not be loaded";
-// At most as many queued addresses the worker may go through by itself while the crawl works on a page.
-constexpr int kChainLength = 8;
+// At most as many queued addresses the worker goes through by itself while the crawl works on pages.
+constexpr int kChainLength = 16;
 
 bool redirectStatus(int code) {
     return code == 301 || code == 302 || code == 303 || code == 307 || code == 308;
@@ -204,9 +204,9 @@ void TWebsiteCrawl::fetchAhead() {
     const AURLItem* next = queue_.Head();
     if (!next) return;
     credentialsFor(next->URL);
-    // The queue's next addresses, as many as go with the same credentials: an answer that leaves the
-    // crawl nothing to do (an error, a redirect to a known address) needs no turn of this thread before
-    // the next request, which goes out in the same order all the same.
+    // The queue's next addresses, as many as go with the same credentials: the worker fetches them one
+    // after the other while this thread works on the pages before, in the same order as one at a time.
+    // Only a redirect to an address not met yet waits for this thread, which fetches that first.
     const bool sends =
         !fetcher_.HttpClient()->Username().empty() || !fetcher_.HttpClient()->Password().empty();
     std::vector<std::string> urls;
@@ -218,9 +218,7 @@ void TWebsiteCrawl::fetchAhead() {
     }
     sitePrefix();
     auto passOn = [this, siteKey = siteKey_, prefix = sitePrefix_](int Status, const std::string& Target) {
-        if (Status < 300) return false;
-        if (!redirectStatus(Status)) return true;
-        return !needsRequest(Target, siteKey, prefix);
+        return !redirectStatus(Status) || !needsRequest(Target, siteKey, prefix);
     };
     try {
         fetcher_.FetchAhead(urls, passOn);

@@ -693,6 +693,11 @@ void RunChain(const std::shared_ptr<Transfer>& transfer) {
             const std::string next = x.onChain(x.statusCode, x.url, x.location);
             if (next.empty()) return;
             x.ChainTo(next);
+            // The GUI thread hears of the transfer just ended as soon as it can, while this one goes on.
+            if (self) {
+                TCustomWinHTTP* owner = x.owner;
+                self->Queue([owner, transfer] { owner->CatchUpChain(transfer); });
+            }
         }
     } catch (...) {
         // The transfers before the one that failed are heard of before its failure.

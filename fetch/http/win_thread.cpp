@@ -86,13 +86,16 @@ OrphanState& orphans() {
 }
 
 // Runs that ended without waiting for the GUI thread, their terminate steps due there in the order they
-// ended; and whether a WaitForRuns sleeps that should hear of them or of a worker sending.
+// ended, with the calls workers queued for it among them; and whether a WaitForRuns sleeps that should hear
+// of them or of a worker sending.
 struct EndedRuns {
     std::mutex lock;
     std::condition_variable wake;
-    std::deque<std::shared_ptr<TEventWinThread>> due;
+    std::deque<std::function<void()>> due;
     int waiters = 0;
     bool sending = false;
+    // A message is on its way to run the steps due.
+    bool posted = false;
     // Counts each change a waiter is woken for, so that a waiter can watch for one without the lock.
     std::atomic<unsigned> changes{0};
 };
@@ -106,16 +109,17 @@ EndedRuns& endedRuns() {
 // On the GUI thread: the terminate steps due now, in order. The first exception a step lets through
 // passes on once the others have run.
 void runEnded() {
-    std::deque<std::shared_ptr<TEventWinThread>> due;
+    std::deque<std::function<void()>> due;
     {
         EndedRuns& e = endedRuns();
         std::lock_guard guard(e.lock);
         due.swap(e.due);
+        e.posted = false;
     }
     std::exception_ptr raised;
-    for (const auto& thread : due) {
+    for (const auto& step : due) {
         try {
-            thread->RunDueTerminate();
+            step();
         } catch (...) {
             if (!raised) raised = std::current_exception();
         }
@@ -480,12 +484,25 @@ void TEventWinThread::runTerminate() {
 
 void TEventWinThread::scheduleTerminate() {
     terminateDue_ = true;
+    dueOnGuiThread([self = shared_from_this()] { self->RunDueTerminate(); });
+}
+
+void TEventWinThread::Queue(const TThreadMethod& Method) {
+    if (orphaned_ || !Method) return;
+    dueOnGuiThread([self = shared_from_this(), Method] {
+        if (!self->killed_ && !self->suppressed()) Method();
+    });
+}
+
+void TEventWinThread::dueOnGuiThread(std::function<void()> Step) {
     EndedRuns& e = endedRuns();
     bool post;
     {
         std::lock_guard guard(e.lock);
-        e.due.push_back(shared_from_this());
-        post = e.waiters == 0;
+        e.due.push_back(std::move(Step));
+        // One message brings the GUI thread to every step that comes before it gets there.
+        post = e.waiters == 0 && !e.posted;
+        if (post) e.posted = true;
         e.changes.fetch_add(1, std::memory_order_release);
         e.wake.notify_all();
     }
@@ -552,8 +569,9 @@ std::shared_ptr<TEventWinThread> TEventWinThread::Kill() {
     fresh->OnTerminate = OnTerminate;
 
     terminated_ = true;
-    // A terminate step still due belongs to the run being stopped: it is not heard of any more.
+    // A terminate step or call still due belongs to the run being stopped: it is not heard of any more.
     terminateDue_ = false;
+    killed_ = true;
     if (started_) {
         OrphanState& o = orphans();
         std::lock_guard guard(o.lock);

@@ -34,6 +34,9 @@ public:
 
     // Runs Method on the GUI thread and returns once it has run; from the GUI thread it runs at once.
     void Synchronize(const TThreadMethod& Method);
+    // From the worker: runs Method on the GUI thread later, in order with the terminate steps of runs
+    // that end without waiting, and returns at once; nothing runs after a hard stop.
+    void Queue(const TThreadMethod& Method);
     // Waits for the thread procedure to end (running the worker's GUI-thread calls meanwhile when called
     // on the GUI thread) and answers ReturnValue.
     uint32_t WaitFor();
@@ -83,6 +86,7 @@ private:
     void runTerminate();
     // Leaves the terminate step to the GUI thread and lets the worker go on at once.
     void scheduleTerminate();
+    void dueOnGuiThread(std::function<void()> Step);
 
     std::mutex endLock_;
     std::condition_variable ended_;
@@ -96,6 +100,8 @@ private:
     std::atomic<bool> terminateUnwaited_{false};
     // Set by a run that ended without waiting, until the GUI thread runs (or a hard stop drops) its step.
     std::atomic<bool> terminateDue_{false};
+    // Set by a hard stop: the calls the run queued are dropped.
+    std::atomic<bool> killed_{false};
     std::atomic<uint32_t> returnValue_{0};
     std::atomic<bool> started_{false};
     bool holdsWindow_ = false; // GUI thread only

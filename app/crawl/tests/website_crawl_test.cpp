@@ -306,10 +306,10 @@ TEST(WebsiteCrawl, RedirectsAreFollowedInPlaceOnceAndPagesKeptByTheAddressTheyCa
         heard(Sender, URL);
     };
     ASSERT_TRUE(c.crawl.CrawlWebsite(site.Url("/")));
-    // Past a redirect to a known address, off the site or to a file not wanted the worker goes on by
-    // itself; an unknown target waits for the crawl, which fetches it first.
-    EXPECT_EQ(chained,
-              (std::vector<std::string>{"/again.html", "/c.html", "/to-image.html", "/chain1.html"}));
+    // Past pages and redirects to a known address, off the site or to a file not wanted the worker goes on
+    // by itself; an unknown target waits for the crawl, which fetches it first.
+    EXPECT_EQ(chained, (std::vector<std::string>{"/again.html", "/c.html", "/away.html", "/to-image.html",
+                                                 "/chain1.html"}));
     // A redirect to an address already fetched or queued, off the site or to a file not wanted costs no
     // request; an unknown one is fetched at once; a loop ends where it comes back, a chain after 20.
     std::string expected =

@@ -278,6 +278,38 @@ TEST(WinThread, AnUnwaitedEndFreesTheWorkerAndWaitForRunsRunsItWithoutTheMessage
     EXPECT_TRUE(log.empty());
 }
 
+TEST(WinThread, QueuedCallsRunOnTheGuiThreadInOrderWithoutHoldingTheWorker) {
+    TCustomWinThread worker(nullptr);
+    worker.SetTerminateUnwaited(true);
+    std::vector<std::string> log; // GUI thread only
+    TEvent release{true, false};
+    worker.SetOnExecute([&](TObject*) {
+        TEventWinThread* self = TEventWinThread::Current();
+        self->Queue([&] { log.push_back("first"); });
+        self->Queue([&] { log.push_back("second"); });
+        // The worker goes on while the GUI thread has not run either call.
+        release.WaitFor(INFINITE);
+    });
+    worker.SetOnTerminate([&](TObject*) { log.push_back("terminate"); });
+    ASSERT_TRUE(worker.Execute());
+    EXPECT_TRUE(winthread::WaitForRuns([&] { return log.size() == 2; }, gui_test::kPatienceMs));
+    release.SetEvent();
+    EXPECT_TRUE(winthread::WaitForRuns([&] { return log.size() == 3; }, gui_test::kPatienceMs));
+    EXPECT_EQ(log, (std::vector<std::string>{"first", "second", "terminate"}));
+    // A call queued by a run stopped hard before the GUI thread got to it is dropped.
+    log.clear();
+    release.ResetEvent();
+    worker.SetOnExecute([&](TObject*) {
+        TEventWinThread::Current()->Queue([&] { log.push_back("late"); });
+        release.SetEvent();
+    });
+    ASSERT_TRUE(worker.Execute());
+    release.WaitFor(INFINITE);
+    worker.Stop(true);
+    PumpUntil([] { return false; }, 20);
+    EXPECT_TRUE(log.empty());
+}
+
 TEST(WinThread, BackToBackRunsAreHandedOverWithoutALostWakeUp) {
     // The worker watches for its next run and the GUI thread for the end of the last before either
     // sleeps: a run given or ended at any point of that must still be seen, short or long.
