@@ -56,8 +56,8 @@ void Transfer::Silence() {
 void Transfer::ChainTo(const std::string& URL) {
     auto ended = std::make_shared<Transfer>();
     ended->owner = owner;
-    ended->url = std::exchange(url, URL);
-    ended->chainIndex = chainIndex++;
+    ended->url = url;
+    ended->chainIndex = chainIndex;
     ended->statusCode = statusCode;
     ended->contentType = std::move(contentType);
     ended->location = std::move(location);
@@ -73,11 +73,17 @@ void Transfer::ChainTo(const std::string& URL) {
     bytesRead = 0;
     std::lock_guard guard(chainLock_);
     chained_.push_back(std::move(ended));
+    url = URL;
+    ++chainIndex;
 }
 
-std::shared_ptr<Transfer> Transfer::TakeChained() {
+std::shared_ptr<Transfer> Transfer::TakeChained(int& Index, std::string& URL) {
     std::lock_guard guard(chainLock_);
-    if (chained_.empty()) return nullptr;
+    if (chained_.empty()) {
+        Index = chainIndex;
+        URL = url;
+        return nullptr;
+    }
     std::shared_ptr<Transfer> ended = std::move(chained_.front());
     chained_.pop_front();
     return ended;

@@ -85,6 +85,7 @@ struct Transfer {
     TWinHTTPChainEvent onChain;
     std::shared_ptr<Session> session;
     // The place in its run of a transfer the worker went on to by itself (0: the one the run began with).
+    // While the worker goes on, the GUI thread reads it and url only through TakeChained.
     int chainIndex = 0;
 
     // Progress and outcome, written by the worker; the GUI thread reads them while the worker waits
@@ -121,8 +122,9 @@ struct Transfer {
     // On the worker: keeps the outcome of the transfer just ended for the GUI thread, and aims this one
     // at URL, the next of its run.
     void ChainTo(const std::string& URL);
-    // On the GUI thread: the oldest outcome kept by ChainTo and not yet taken, or null.
-    std::shared_ptr<Transfer> TakeChained();
+    // On the GUI thread, while the worker may go on: the oldest outcome kept by ChainTo and not yet
+    // taken; else null, and Index and URL get the place and address of the transfer under way.
+    std::shared_ptr<Transfer> TakeChained(int& Index, std::string& URL);
 
 private:
     std::mutex chainLock_;

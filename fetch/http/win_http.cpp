@@ -196,20 +196,22 @@ bool TCustomWinHTTP::current(const std::shared_ptr<winhttp::Transfer>& run) cons
     return transfer_ == run && !run->cancel;
 }
 
-void TCustomWinHTTP::announce(const winhttp::Transfer& transfer) {
-    if (transfer.chainIndex <= chainShown_) return;
-    chainShown_ = transfer.chainIndex;
-    if (OnChained) OnChained(this, transfer.url);
+void TCustomWinHTTP::announce(int Index, const std::string& URL) {
+    if (Index <= chainShown_) return;
+    chainShown_ = Index;
+    if (OnChained) OnChained(this, URL);
 }
 
 bool TCustomWinHTTP::CatchUpChain(const std::shared_ptr<winhttp::Transfer>& transfer) {
+    int index = 0;
+    std::string url;
     while (current(transfer)) {
-        std::shared_ptr<winhttp::Transfer> ended = transfer->TakeChained();
+        std::shared_ptr<winhttp::Transfer> ended = transfer->TakeChained(index, url);
         if (!ended) {
-            announce(*transfer);
+            announce(index, url);
             return current(transfer);
         }
-        announce(*ended);
+        announce(ended->chainIndex, ended->url);
         if (!current(transfer)) return false;
         if (!raiseEnd(transfer, *ended)) return false;
     }

@@ -151,7 +151,7 @@ private:
     // The end events of one transfer of the run; false when the run was stopped by one of them.
     bool raiseEnd(const std::shared_ptr<winhttp::Transfer>& run, winhttp::Transfer& ended);
     bool current(const std::shared_ptr<winhttp::Transfer>& run) const;
-    void announce(const winhttp::Transfer& transfer);
+    void announce(int Index, const std::string& URL);
     void waitTimeoutExpired(bool& TerminateThread);
     void raise(const TNotifyEvent& event) {
         if (event) event(this);
