@@ -689,7 +689,7 @@ void RunTransfer(const std::shared_ptr<Transfer>& transfer) {
     failed.Dismiss();
 }
 
-void RunChain(const std::shared_ptr<Transfer>& transfer) {
+void RunChain(std::shared_ptr<Transfer> transfer) {
     Transfer& x = *transfer;
     TEventWinThread* self = TEventWinThread::Current();
     try {

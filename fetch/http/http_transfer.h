@@ -137,8 +137,9 @@ private:
 
 // The worker body; runs on the worker thread and ends early when the transfer is stopped.
 void RunTransfer(const std::shared_ptr<Transfer>& transfer);
-// RunTransfer, then the next address its onChain names after each answer, until it names none.
-void RunChain(const std::shared_ptr<Transfer>& transfer);
+// RunTransfer, then the next address its onChain names after each answer, until it names none. The
+// transfer is held by value: the work that calls it may be replaced from the GUI thread meanwhile.
+void RunChain(std::shared_ptr<Transfer> transfer);
 
 // On the GUI thread, at the end of a batched transfer: raises its header and progress events in order,
 // filling the stream as the worker would have. False as soon as Current() turns false (the transfer was
