@@ -168,6 +168,12 @@ void releaseWindowUse() {
     SyncWindowState& s = windowState();
     std::lock_guard guard(s.lock);
     if (--s.uses == 0) {
+        {
+            // A message still on its way goes with the window: the next step due posts another.
+            EndedRuns& e = endedRuns();
+            std::lock_guard ended(e.lock);
+            e.posted = false;
+        }
         DestroyWindow(s.window);
         UnregisterClass(kWindowClass, nullptr);
         s.window = nullptr;
@@ -507,7 +513,11 @@ void TEventWinThread::dueOnGuiThread(std::function<void()> Step) {
         e.wake.notify_all();
     }
     if (!post) return;
-    if (HWND window = winthread::SyncWindow()) PostMessage(window, kEndedMessage, 0, 0);
+    const HWND window = winthread::SyncWindow();
+    if (window && PostMessage(window, kEndedMessage, 0, 0)) return;
+    // Only a run nobody holds any more finds no window: its step is dropped, and the next one posts.
+    std::lock_guard guard(e.lock);
+    e.posted = false;
 }
 
 void TEventWinThread::RunDueTerminate() {

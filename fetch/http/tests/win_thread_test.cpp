@@ -4,6 +4,7 @@
 #include "platform/gui/window.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/thread.h"
+#include "tests/support/wait.h"
 
 #include <atomic>
 #include <chrono>
@@ -276,6 +277,29 @@ TEST(WinThread, AnUnwaitedEndFreesTheWorkerAndWaitForRunsRunsItWithoutTheMessage
     worker.Stop(true);
     PumpUntil([] { return false; }, 20);
     EXPECT_TRUE(log.empty());
+}
+
+TEST(WinThread, AnEndPostedToTheHiddenWindowAsItGoesDoesNotSilenceLaterRuns) {
+    // The run's end is posted and never pumped: the last thread object takes the window, and the
+    // message with it. The next window's runs must still reach a turning loop.
+    {
+        TCustomWinThread first(nullptr);
+        first.SetTerminateUnwaited(true);
+        first.SetOnExecute([](TObject*) {});
+        first.SetOnTerminate([](TObject*) {});
+        ASSERT_TRUE(first.Execute());
+        ASSERT_TRUE(testsupport::WaitUntil([&] { return first.Thread()->Finished(); }));
+    }
+    ASSERT_EQ(winthread::SyncWindow(), nullptr);
+    TCustomWinThread second(nullptr);
+    second.SetTerminateUnwaited(true);
+    int terminated = 0;
+    second.SetOnExecute([](TObject*) {});
+    second.SetOnTerminate([&](TObject*) { ++terminated; });
+    for (int run = 1; run <= 2; ++run) {
+        ASSERT_TRUE(second.Execute());
+        EXPECT_TRUE(PumpUntil([&] { return terminated == run; }, gui_test::kPatienceMs)) << run;
+    }
 }
 
 TEST(WinThread, QueuedCallsRunOnTheGuiThreadInOrderWithoutHoldingTheWorker) {
