@@ -32,6 +32,8 @@ public:
     void SetNoFolderLinks(bool Value) { Store(v_.NoFolderLinks, Value); }
     bool ClassAttribs() const { return v_.ClassAttribs; }
     void SetClassAttribs(bool Value) { Store(v_.ClassAttribs, Value); }
+    // The colour properties carry the profile's field names (clrText...), small letters first.
+    // NOLINTBEGIN(readability-identifier-naming)
     TColor clrBackground() const { return v_.clrBackground; }
     void SetclrBackground(TColor Value) { Store(v_.clrBackground, Value); }
     TColor clrText() const { return v_.clrText; }
@@ -42,6 +44,7 @@ public:
     void SetclrVisited(TColor Value) { Store(v_.clrVisited, Value); }
     TColor clrActive() const { return v_.clrActive; }
     void SetclrActive(TColor Value) { Store(v_.clrActive, Value); }
+    // NOLINTEND(readability-identifier-naming)
     bool ConfirmDelete() const { return v_.ConfirmDelete; }
     void SetConfirmDelete(bool Value) { Store(v_.ConfirmDelete, Value); }
     const std::string& FileName() const { return v_.FileName; }

@@ -52,7 +52,7 @@ namespace {
 
 // UnlessSame: a file that holds the same bytes already is left alone (the save after a run, which mostly
 // changes nothing); a save the user asks for always writes.
-void writeProfile(TMapProfile& Profile, TSiteMapSettings* Settings, bool UnlessSame) {
+void WriteProfile(TMapProfile& Profile, TSiteMapSettings* Settings, bool UnlessSame) {
     Profile.SetOutputFormat(mfmtList);
     Profile.SetClassAttribs(true);
     // The value a loaded profile gets, so that a save does not change the page the same tree gives.
@@ -72,7 +72,7 @@ void writeProfile(TMapProfile& Profile, TSiteMapSettings* Settings, bool UnlessS
 } // namespace
 
 void SaveProfileFile(TMapProfile& Profile, TSiteMapSettings* Settings) {
-    writeProfile(Profile, Settings, false);
+    WriteProfile(Profile, Settings, false);
 }
 
 TProfileDialogStart SaveAsDialogStart(const TMapProfile& Profile) {
@@ -126,7 +126,7 @@ bool ResolveModifiedProfile(const TMapProfile& Profile, const std::function<TSav
 void SaveProfileAfterOutput(TMapProfile& Profile, TSiteMapSettings* Settings,
                             const TAskReplaceProfile& AskReplace) {
     if (!Profile.Untitled()) {
-        writeProfile(Profile, Settings, true);
+        WriteProfile(Profile, Settings, true);
         return;
     }
     if (!FileExists(Profile.OutputFileName())) return;
@@ -134,5 +134,5 @@ void SaveProfileAfterOutput(TMapProfile& Profile, TSiteMapSettings* Settings,
     // Another profile of that name is somebody's work: never replaced without a yes.
     if (FileExists(target) && (!AskReplace || !AskReplace(target))) return;
     Profile.SetFileName(target);
-    writeProfile(Profile, Settings, true);
+    WriteProfile(Profile, Settings, true);
 }
