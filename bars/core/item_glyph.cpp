@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "bars/core/bar_unit.h"
+#include "platform/gdi/bitmaps.h"
 #include "platform/gdi/blit.h"
 #include "platform/gdi/regions.h"
 #include "platform/gdi/scoped.h"
@@ -104,22 +105,27 @@ COLORREF InLook(COLORREF c, Look look, COLORREF colour) {
     return RGB(r, g, b);
 }
 
-// The picture in a look as a 32-bit bitmap whose showing pixels are opaque and the others wholly
-// transparent, to be blended onto whatever lies beneath.
-std::unique_ptr<TBitmap> Render(const Picture& picture, Look look, COLORREF colour) {
-    auto bitmap = std::make_unique<TBitmap>(picture.width, picture.height);
-    bitmap->SetPixelFormat(pf32bit);
-    for (int y = 0; y < picture.height; ++y) {
-        uint32_t* row = Row(*bitmap, y);
-        for (int x = 0; x < picture.width; ++x) {
-            const size_t i = static_cast<size_t>(y * picture.width + x);
-            const COLORREF c = InLook(picture.pixels[i], look, colour);
-            row[x] = picture.opaque[i] ? 0xFF000000u | (static_cast<uint32_t>(GetRValue(c)) << 16) |
-                                             (static_cast<uint32_t>(GetGValue(c)) << 8) | GetBValue(c)
-                                       : 0u;
-        }
+// The picture in a look, drawn on a 32-bit bitmap whose showing pixels are opaque and the others wholly
+// transparent, to be blended onto whatever lies beneath. A device bitmap, not a DIB: there are no
+// caller-visible bits to bring in each time it is drawn from.
+struct Rendered {
+    Rendered(int w, int h, const std::vector<uint32_t>& pixels)
+        : width(w), height(h),
+          dc(nullptr, pw::gdi::OwnedObject<HBITMAP>(CreateBitmap(w, h, 1, 32, pixels.data()))) {}
+    int width;
+    int height;
+    pw::gdi::MemoryDC dc;
+};
+
+std::unique_ptr<Rendered> Render(const Picture& picture, Look look, COLORREF colour) {
+    std::vector<uint32_t> pixels(picture.pixels.size());
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        const COLORREF c = InLook(picture.pixels[i], look, colour);
+        pixels[i] = picture.opaque[i] ? 0xFF000000u | (static_cast<uint32_t>(GetRValue(c)) << 16) |
+                                            (static_cast<uint32_t>(GetGValue(c)) << 8) | GetBValue(c)
+                                      : 0u;
     }
-    return bitmap;
+    return std::make_unique<Rendered>(picture.width, picture.height, pixels);
 }
 
 // Where a picture comes from and how it looks: the source object with the stamp of what it held, the
@@ -138,12 +144,12 @@ struct LookKey {
 // in the same look each time, and reading and recolouring it then costs more than all else it draws.
 class LookCache {
 public:
-    template <class Read> TBitmap* Find(const LookKey& key, Read&& read) {
+    template <class Read> Rendered* Find(const LookKey& key, Read&& read) {
         ++clock_;
         for (Entry& e : entries_)
             if (e.key == key) {
                 e.used = clock_;
-                return e.bitmap.get();
+                return e.look.get();
             }
         const Picture picture = read();
         if (picture.width <= 0 || picture.height <= 0) return nullptr;
@@ -151,14 +157,14 @@ public:
             entries_.erase(std::min_element(entries_.begin(), entries_.end(),
                                             [](const Entry& a, const Entry& b) { return a.used < b.used; }));
         entries_.push_back(Entry{key, Render(picture, key.look, key.colour), clock_});
-        return entries_.back().bitmap.get();
+        return entries_.back().look.get();
     }
 
 private:
     static constexpr size_t kCapacity = 64;
     struct Entry {
         LookKey key;
-        std::unique_ptr<TBitmap> bitmap;
+        std::unique_ptr<Rendered> look;
         uint64_t used = 0;
     };
     std::vector<Entry> entries_;
@@ -180,10 +186,9 @@ bool Inside(const RECT& r, const RECT& bounds) {
 }
 
 // Blends the look stretched over Rect.
-void Put(HDC dc, TBitmap& look, const RECT& rect) {
-    AlphaBlend(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-               look.Canvas().Handle(), 0, 0, look.Width(), look.Height(),
-               BLENDFUNCTION{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA});
+void Put(HDC dc, const Rendered& look, const RECT& rect) {
+    AlphaBlend(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, look.dc.Get(), 0, 0,
+               look.width, look.height, BLENDFUNCTION{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA});
 }
 
 } // namespace
@@ -219,7 +224,7 @@ void DrawItemGlyph(HDC DC, HBRUSH Brush, const RECT& DestRect, const RECT& Glyph
     };
 
     // What goes where: (look, rectangle) in drawing order.
-    std::pair<TBitmap*, RECT> steps[2] = {};
+    std::pair<Rendered*, RECT> steps[2] = {};
     if (!Enabled && FadeColor == clNone) {
         // Embossed: the shape in the highlight colour one pixel down and right, then in the shadow colour.
         if (!Flat)
@@ -229,7 +234,7 @@ void DrawItemGlyph(HDC DC, HBRUSH Brush, const RECT& DestRect, const RECT& Glyph
         const bool lighter =
             Flat && !Hot && !Checked && !Grey && FadeInactiveGlyphs() && ScreenBitsPerPixel() > 8;
         const Look l = !Enabled ? Look::Faded : Grey ? Look::Grey : lighter ? Look::Lighter : Look::Colours;
-        TBitmap* picture = look(l, l == Look::Faded ? ColorToRGB(FadeColor) : 0);
+        Rendered* picture = look(l, l == Look::Faded ? ColorToRGB(FadeColor) : 0);
         if (Flat && Shadow && Hot && !Down) {
             // Raised: the picture one pixel up and left, its shadow two pixels right and down of that.
             steps[0] = {look(Look::OneColour, GetSysColor(COLOR_BTNSHADOW)), Offset(GlyphRect, 1, 1)};
@@ -248,6 +253,6 @@ void DrawItemGlyph(HDC DC, HBRUSH Brush, const RECT& DestRect, const RECT& Glyph
         saved.emplace(DC);
         IntersectClipRect(DC, DestRect.left, DestRect.top, DestRect.right, DestRect.bottom);
     }
-    for (const auto& [bitmap, rect] : steps)
-        if (bitmap != nullptr) Put(DC, *bitmap, rect);
+    for (const auto& [rendered, rect] : steps)
+        if (rendered != nullptr) Put(DC, *rendered, rect);
 }

@@ -292,9 +292,6 @@ BOOL AlphaBlend(HDC dst, int x, int y, int width, int height, HDC src, int xSrc,
     auto mul = [](uint32_t a, uint32_t b) { return (a * b + 127) / 255; };
     auto over = [&](uint32_t sp, uint32_t dp) {
         const uint32_t srcAlpha = perPixel ? mul(sp >> 24, sca) : sca;
-        // The common pixels of pictures with a mask in their alpha: wholly opaque, or wholly clear.
-        if (sca == 255 && srcAlpha == 255) return 0xFF000000u | (sp & 0x00FFFFFFu);
-        if (sca == 255 && srcAlpha == 0 && (sp & 0x00FFFFFFu) == 0) return dp;
         uint32_t out = 0;
         for (int shift = 0; shift <= 16; shift += 8) {
             const uint32_t sc = (sp >> shift) & 0xFF, dc = (dp >> shift) & 0xFF;
@@ -321,8 +318,14 @@ BOOL AlphaBlend(HDC dst, int x, int y, int width, int height, HDC src, int xSrc,
             uint32_t* row = target->Bits() + static_cast<size_t>(py + d->deviceOrigin.y) * target->Width() +
                             d->deviceOrigin.x;
             for (int px = c.left; px < c.right; ++px) {
+                const uint32_t sp = in[columns[static_cast<size_t>(px - p.x)]];
                 uint32_t& dp = row[px];
-                dp = over(in[columns[static_cast<size_t>(px - p.x)]], dp);
+                if (perPixel && sca == 255 && sp >> 24 == 255) // opaque: the source colour as it is
+                    dp = sp;
+                else if (perPixel && sca == 255 && sp == 0) // wholly clear: nothing changes
+                    continue;
+                else
+                    dp = over(sp, dp);
                 if (mono) dp = ToMono(dp);
             }
         }

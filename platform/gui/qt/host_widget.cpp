@@ -405,9 +405,23 @@ void QtHost::Refresh(const std::vector<RECT>& area) {
     if (QGuiApplication::platformName() == QLatin1String("offscreen")) return;
     // update() only schedules a repaint, which Qt allows from any thread only through the event queue.
     if (OffGuiThread([this, area] { Refresh(area); })) return;
-    if (!widget_) return;
+    if (!widget_ || PutDirectly(area)) return;
     for (const RECT& r : area)
         widget_->update(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top));
+}
+
+bool QtHost::PutDirectly(const std::vector<RECT>& area) {
+    // Translucent windows and windows not on screen yet go through the toolkit, which paints them
+    // whole when they are shown.
+    if (presenterRefused_ || widget_->Translucent() || !widget_->isVisible()) return false;
+    QWindow* window = widget_->windowHandle();
+    if (window == nullptr || !window->isExposed()) return false;
+    auto w = FindLiveWindow(widget_->Hwnd());
+    if (!w) return false;
+    if (presenter_ && presenter_->Put(widget_, w->surface, area)) return true;
+    presenter_ = X11Presenter::For(widget_);
+    presenterRefused_ = presenter_ == nullptr;
+    return presenter_ && presenter_->Put(widget_, w->surface, area);
 }
 
 void QtHost::SetShape(const std::vector<RECT>* shape) {

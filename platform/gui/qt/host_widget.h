@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "platform/gui/backend.h"
+#include "platform/gui/qt/x11_present.h"
 
 namespace pw::gui::qt {
 
@@ -14,6 +15,7 @@ class HostWidget : public QWidget {
 public:
     HostWidget(HWND hwnd, const HostParams& params);
     HWND Hwnd() const { return hwnd_; }
+    bool Translucent() const { return translucent_; }
     // Event handlers of host widgets on the stack right now.
     static int HandlersRunning();
     // While true, geometry changes come from our side and are not reported back.
@@ -61,7 +63,11 @@ public:
 private:
     // True when the call was handed to the GUI thread instead of running here.
     bool OffGuiThread(std::function<void()> call);
+    // True when the area went to the X server straight from the window's store.
+    bool PutDirectly(const std::vector<RECT>& area);
     QPointer<HostWidget> widget_;
+    std::unique_ptr<X11Presenter> presenter_;
+    bool presenterRefused_ = false;
     bool noActivate_;
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
