@@ -10,6 +10,7 @@
 
 void TfrmSiteMapMain::GenerateSiteMap() {
     const bool written = run_->WriteOutputs(Settings_.get());
+    if (!written && autoRun_) FailAutoRun();
     if (CloseAfterRun() || !written) return;
     if (AutoMode_) {
         if (AutoUploadOutputFiles())

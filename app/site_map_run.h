@@ -1,7 +1,7 @@
 #pragma once
 // One run of the site map: the result tree it gathers into, the outputs written from it and their
-// upload. The wizard drives it page by page and an unattended run drives it from start to end; a view
-// shows it (the main window, or nothing).
+// upload. The wizard drives it page by page, by itself when unattended; a view shows it (the main
+// window), and without one it runs unseen.
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,8 +41,6 @@ public:
     bool Unattended() const { return unattended_; }
 
     results::TResultTree& Tree() { return *tree_; }
-    TRzTreeView& TreeView() { return treeView_; }
-    TMapProfile& Profile() { return profile_; }
     // How often the run lets the message loop run and repaint (tests give it their own clock).
     TWorkPace& Pace() { return *pace_; }
     TFileFetcher& Fetcher() { return *fetcher_; }
@@ -64,7 +62,6 @@ public:
     // it as the last one). False when the output failed.
     bool WriteOutputs(TSiteMapSettings* Settings);
     bool OutputFailed() const { return outputFailed_; }
-    void ForgetOutputFailure() { outputFailed_ = false; }
     // The XML sitemap and the files the last output wrote, page first: what an upload sends.
     const std::string& XmlFileName() const { return xmlFileName_; }
     const std::vector<std::string>& UploadList() const { return uploadList_; }

@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "app/console_message.h"
+#include "app/core/lm_files.h"
 #include "app/core/map_profile.h"
 #include "app/core/work_pace.h"
 #include "app/crawl/crawl_view.h"

@@ -140,10 +140,8 @@ void WizardRunView::OutputFailed(const std::string& Reason) {
     form_.SetFtpEnabled(false);
     form_.btnFTPFiles->SetEnabled(false);
     form_.btnCancel->SetCaption(main_text::Close);
-    if (form_.autoRun_) {
-        form_.FailAutoRun();
-        return;
-    }
+    // Unattended, nobody could answer the box: the run said it on the terminal.
+    if (form_.autoRun_) return;
     MessageBox(nullptr, main_text::SiteMapFailed + Reason, main_text::AppTitle, MB_OK | MB_ICONERROR);
 }
 
