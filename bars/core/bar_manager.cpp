@@ -2,6 +2,7 @@
 #include "bars/core/bar_manager.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "bars/core/backgrounds.h"
 #include "bars/core/bar_errors.h"
@@ -370,8 +371,23 @@ void TdxBarManager::SetSelectedItem(bars::ItemControl* Control) {
     bars::ItemControl* old = selectedItem_;
     if (IsCustomizingOrDesigning() && old != nullptr) {
         bars::BarControl* oldTop = GetItemControlTopToolbar(old);
-        if (oldTop != nullptr && (Control == nullptr || GetItemControlTopToolbar(Control) != oldTop))
-            oldTop->SetSelectedControl(nullptr);
+        // A drag keeps the menus it opened: its loop lives on the capture of the one it started in.
+        if (oldTop != nullptr && (Control == nullptr || GetItemControlTopToolbar(Control) != oldTop)) {
+            if (draggingItem_)
+                oldTop->SetSelectedControl(nullptr);
+            else
+                oldTop->DropSelection();
+        }
+    }
+    // The selection held before may have gone with its link (a link dragged out of a menu): every other
+    // toolbar that still selects something lets go of it, and of the menu it opened.
+    if (IsCustomizingOrDesigning() && !draggingItem_ && Control != nullptr) {
+        bars::BarControl* top = GetItemControlTopToolbar(Control);
+        for (bars::BarControl* bar : std::vector<bars::BarControl*>(BarControls()))
+            if (bar != top && bar->IsToolbar() && bar->SelectedControl() != nullptr &&
+                bar->ItemLinks() != nullptr && bar->ItemLinks()->BarManager() == this &&
+                (old == nullptr || bar != GetItemControlTopToolbar(old)))
+                bar->DropSelection();
     }
     selectedItem_ = Control;
     if (old != nullptr && old->Parent() != nullptr && !draggingItem_) old->Repaint();

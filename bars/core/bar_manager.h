@@ -249,6 +249,11 @@ public:
 
     bars::ItemControl* SelectedItem() const { return selectedItem_; }
     void SetSelectedItem(bars::ItemControl* Control);
+    // A control, link or bar window that goes lets go of the selection it holds, without the other
+    // bars' selections or menus being touched.
+    void ForgetSelectedItem(bars::ItemControl* Control) {
+        if (selectedItem_ == Control) selectedItem_ = nullptr;
+    }
     TdxBar* MainMenuBar() const { return mainMenuBar_; }
     // The MDI child whose menus the main menu bar shows, whether it is maximized, and whether its own
     // main menu bar showed before its menus were merged.

@@ -202,6 +202,7 @@ void AddManagerGoingHandler(ManagerGoingHandler Handler) {
 namespace {
 CustomizingFormShower customizingShower = nullptr;
 CustomizingFormQuery customizingQuery = nullptr;
+CustomizingFormWindowQuery customizingWindowQuery = nullptr;
 CustomizingCommandsRefresher commandsRefresher = nullptr;
 bool popupEditing = false;
 LinkDragLoop linkDragLoop = nullptr;
@@ -245,6 +246,14 @@ void SetCustomizingFormQuery(CustomizingFormQuery Query) {
 
 bool CustomizingFormExists() {
     return customizingQuery != nullptr && customizingQuery();
+}
+
+void SetCustomizingFormWindowQuery(CustomizingFormWindowQuery Query) {
+    customizingWindowQuery = Query;
+}
+
+HWND CustomizingFormWindow() {
+    return customizingWindowQuery != nullptr ? customizingWindowQuery() : nullptr;
 }
 
 void NotifyManagerGoing(TdxBarManager* Manager) {

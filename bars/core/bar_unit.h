@@ -84,6 +84,10 @@ CustomizingFormShower GetCustomizingFormShower();
 using CustomizingFormQuery = bool (*)();
 void SetCustomizingFormQuery(CustomizingFormQuery Query);
 bool CustomizingFormExists();
+// The customizing window's window, nullptr while it has none.
+using CustomizingFormWindowQuery = HWND (*)();
+void SetCustomizingFormWindowQuery(CustomizingFormWindowQuery Query);
+HWND CustomizingFormWindow();
 // Refreshes the open customizing window's command list (installed with the window).
 using CustomizingCommandsRefresher = void (*)();
 void SetCustomizingCommandsRefresher(CustomizingCommandsRefresher Refresher);

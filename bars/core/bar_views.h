@@ -83,6 +83,9 @@ public:
     virtual ItemControl* OpenedBy() const { return nullptr; }
     virtual ItemControl* SelectedControl() const { return nullptr; }
     virtual void SetSelectedControl(ItemControl*) {}
+    // The manager's selection moved to another bar while customizing: this one lets go of its own as
+    // the pointer leaving it would, closing the menu its selected control opened.
+    virtual void DropSelection() { SetSelectedControl(nullptr); }
 
     // Closes the chain of menus this window belongs to and leaves keyboard mode.
     virtual void HideAll() {}

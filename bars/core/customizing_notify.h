@@ -25,6 +25,8 @@ public:
     virtual void RefreshCommands(TdxBarManager* Manager) = 0;
     // An item's category changed: the window shows its category and chooses it there.
     virtual void SelectCommand(TdxBarItem* Item, bool Force) = 0;
+    // A command was made for a bar (its category may be the one shown already): the list shows it.
+    virtual void CommandCategoryChanged(TdxBarItem* Item) = 0;
     virtual void RefreshGroups(TdxBarManager* Manager) = 0;
     // The customized form was shown or hidden.
     virtual void ParentFormShown(TdxBarManager* Manager, bool Shown) = 0;

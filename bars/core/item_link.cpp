@@ -64,9 +64,9 @@ TdxBarItemLink::~TdxBarItemLink() {
     if (control_ != nullptr) {
         bars::BarControl* window = control_->Parent();
         if (window != nullptr && window->SelectedControl() == control_.get()) {
+            // The selection goes with the link; other bars keep theirs.
+            if (manager != nullptr) manager->ForgetSelectedItem(control_.get());
             window->SetSelectedControl(nullptr);
-            if (manager != nullptr && manager->SelectedItem() == control_.get())
-                manager->SetSelectedItem(nullptr);
         }
         control_.reset();
     }

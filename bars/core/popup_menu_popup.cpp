@@ -24,6 +24,9 @@ void SetPopupMenuShow(TdxBarPopupMenuShow Show) {
 void TdxBarPopupMenu::Popup(int X, int Y) {
     if (itemLinks_->BarControl() != nullptr) return;
     // Whatever holds the mouse lets it go: the menu takes the clicks from here on.
+    auto* owner = dynamic_cast<TCustomForm*>(Owner());
+    if (owner == nullptr && BarManager() != nullptr) owner = BarManager()->ParentForm();
+    if (owner != nullptr) owner->SendCancelMode(nullptr);
     if (HWND capture = GetCapture()) {
         SendMessage(capture, CM_CANCELMODE, 0, 0);
         ReleaseCapture();

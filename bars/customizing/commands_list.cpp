@@ -6,6 +6,7 @@
 #include "bars/core/bar_edit.h"
 #include "bars/core/bar_item.h"
 #include "bars/core/bar_manager.h"
+#include "bars/core/popup_menu.h"
 #include "bars/customizing/customizing_painters.h"
 #include "bars/customizing/item_drag.h"
 #include "platform/commctrl/std_controls.h"
@@ -90,6 +91,16 @@ void TCommandsListBox::WndProc(TMessage& Message) {
 
 void TCommandsListBox::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     TListBox::MouseDown(Button, Shift, X, Y);
+    if (Button == mbRight) {
+        // The row under the pointer is chosen first: the menu acts on it.
+        if (CanFocus()) SetFocus();
+        if (const int row = ItemAtPos(TPoint{X, Y}, true); row >= 0) SetItemIndex(row);
+        Click();
+        if (DesignPopupMenu != nullptr && manager_ != nullptr && manager_->Designing())
+            DesignPopupMenu->PopupAtCursor();
+        dragRow_ = -1;
+        return;
+    }
     dragRow_ = Button == mbLeft ? ItemAtPos(TPoint{X, Y}, true) : -1;
     dragFrom_ = POINT{X, Y};
 }

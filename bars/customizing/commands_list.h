@@ -7,6 +7,7 @@
 
 class TdxBarItem;
 class TdxBarManager;
+class TdxBarPopupMenu;
 
 namespace bars {
 
@@ -19,6 +20,8 @@ public:
     // The item a row stands for.
     TdxBarItem* ItemOf(int Index);
     void WndProc(TMessage& Message) override;
+    // What a right click pops up while the form is designed.
+    TdxBarPopupMenu* DesignPopupMenu = nullptr;
 
 protected:
     void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) override;

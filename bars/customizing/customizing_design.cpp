@@ -3,6 +3,7 @@
 // down and a right click pops up. A running program has no form designer: what the window would ask of one
 // (select a component, open its editor) is left out, and a component is deleted or made directly.
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "bars/customizing/customizing_form.h"
 #include "bars/customizing/name_dialog.h"
 #include "bars/customizing/sub_menu_editor.h"
+#include "platform/gdi/metrics.h"
 #include "platform/gui/keys.h"
 #include "platform/rtl/scope_guard.h"
 #include "platform/rtl/string_list.h"
@@ -42,6 +44,14 @@ bool Ask(const std::string& Question) {
 } // namespace
 
 void TdxBarCustomizingForm::WireDesignKeys() {
+    LCategories->OnMouseMove = [this](TObject*, TShiftState Shift, int X, int Y) {
+        if (Shift.Contains(ssLeft))
+            LCategoriesDragOver(X, Y);
+        else
+            LCategoriesEndDrag();
+    };
+    LCategories->OnMouseUp = [this](TObject*, TMouseButton, TShiftState, int, int) { LCategoriesEndDrag(); };
+    CommandsListBox->DesignPopupMenu = CommandsPopupMenu;
     LCategories->OnKeyDown = [this](TObject*, WORD& Key, TShiftState Shift) {
         if (!NoShiftKeys(Shift)) return;
         if (Key == VK_INSERT) CategoriesInsertClick();
@@ -60,12 +70,38 @@ void TdxBarCustomizingForm::WireDesignKeys() {
 }
 
 void TdxBarCustomizingForm::LCategoriesMouseDown(TMouseButton Button, int X, int Y) {
+    if (Button == mbLeft && manager_->Designing()) {
+        draggedCategoryIndex_ = LCategories->ItemAtPos(TPoint{X, Y}, true);
+        categoryDragStarted_ = false;
+        categoryDragFrom_ = POINT{X, Y};
+    }
     if (Button != mbRight) return;
     LCategories->SetFocus();
     const int row = LCategories->ItemAtPos(TPoint{X, Y}, true);
     if (row >= 0) LCategories->SetItemIndex(row);
     LCategoriesClick();
     if (CategoriesPopupMenu != nullptr) CategoriesPopupMenu->PopupAtCursor();
+}
+
+void TdxBarCustomizingForm::LCategoriesDragOver(int X, int Y) {
+    if (draggedCategoryIndex_ < 0) return;
+    // The drag begins once the pointer leaves the press's drag rectangle.
+    if (!categoryDragStarted_ && std::abs(X - categoryDragFrom_.x) <= GetSystemMetrics(SM_CXDRAG) / 2 &&
+        std::abs(Y - categoryDragFrom_.y) <= GetSystemMetrics(SM_CYDRAG) / 2)
+        return;
+    categoryDragStarted_ = true;
+    const int row = LCategories->ItemAtPos(TPoint{X, Y}, true);
+    if (row < 0 || row == draggedCategoryIndex_ || draggedCategoryIndex_ >= manager_->Categories()->Count())
+        return;
+    // The categories' change fills the list again.
+    manager_->Categories()->Move(draggedCategoryIndex_, row);
+    KeepCategoryRow(row);
+    draggedCategoryIndex_ = row;
+}
+
+void TdxBarCustomizingForm::LCategoriesEndDrag() {
+    draggedCategoryIndex_ = -1;
+    categoryDragStarted_ = false;
 }
 
 int TdxBarCustomizingForm::SelectedCategory() {

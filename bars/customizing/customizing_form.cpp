@@ -106,6 +106,9 @@ public:
         // An item that takes a category joins the list of all commands.
         form->FillAllCommands();
     }
+    void CommandCategoryChanged(TdxBarItem* Item) override {
+        if (TdxBarCustomizingForm* form = For(Item->BarManager())) form->CommandCategoryChanged(Item);
+    }
     void RefreshGroups(TdxBarManager* Manager) override {
         if (TdxBarCustomizingForm* form = For(Manager)) form->RefreshGroups();
     }
@@ -271,7 +274,9 @@ void TdxBarCustomizingForm::LCategoriesClick() {
 }
 
 void TdxBarCustomizingForm::LCommandsClick() {
-    manager_->SetSelectedItem(nullptr);
+    // A choice the window follows (made on the bars, or by code) leaves the bars' selection, and the
+    // menu it may have open, as they are.
+    if (!selectingCommand_) manager_->SetSelectedItem(nullptr);
     const int row = CommandsListBox->ItemIndex();
     TdxBarItem* item =
         row >= 0 && row < CommandsListBox->Items().Count() ? CommandsListBox->ItemOf(row) : nullptr;
@@ -298,6 +303,11 @@ void TdxBarCustomizingForm::SelectCommand(TdxBarItem* Item, bool Force) {
     }
     CommandsListBox->SetItemIndex(CommandsListBox->Items().IndexOfObject(Item));
     LCommandsClick();
+}
+
+void TdxBarCustomizingForm::CommandCategoryChanged(TdxBarItem* Item) {
+    if (LCategories->ItemIndex() >= 0 && LCategories->ItemIndex() == CategoryRow(Item->Category()))
+        LCategoriesClick();
 }
 
 void TdxBarCustomizingForm::CommandDestroyed() {
@@ -391,6 +401,10 @@ void ShowCustomizingForm(TdxBarManager* Manager, bool Show) {
 void InstallCustomizingForm() {
     SetCustomizingFormShower(&ShowCustomizingForm);
     SetCustomizingFormQuery([] { return customizingForm != nullptr; });
+    SetCustomizingFormWindowQuery([]() -> HWND {
+        return customizingForm != nullptr && customizingForm->HandleAllocated() ? customizingForm->Handle()
+                                                                                : nullptr;
+    });
     SetCustomizingCommandsRefresher([] {
         if (customizingForm != nullptr) customizingForm->RefreshCommands();
     });

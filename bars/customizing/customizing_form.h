@@ -62,10 +62,16 @@ public:
     void RefreshCategories();
     // Shows the item's category (always with Force) and chooses the item there.
     void SelectCommand(TdxBarItem* Item, bool Force);
+    // A command made elsewhere in the category shown gets its row.
+    void CommandCategoryChanged(TdxBarItem* Item);
     // An item of the manager went: the list is filled again, keeping the row number where it can.
     void CommandDestroyed();
     // While the form is designed: categories and commands are edited from the Commands page.
     void LCategoriesMouseDown(TMouseButton Button, int X, int Y);
+    // A category pressed while the form is designed is dragged along its list: over another row it
+    // moves there, its items with it.
+    void LCategoriesDragOver(int X, int Y);
+    void LCategoriesEndDrag();
     void CategoriesPopupMenuPopup();
     void CategoriesAddClick();
     void CategoriesInsertClick();
@@ -226,6 +232,9 @@ private:
     int captionColumnWidth_ = 0;
     int shortCutColumnWidth_ = 0;
     int groupsLockCount_ = 0;
+    int draggedCategoryIndex_ = -1;
+    bool categoryDragStarted_ = false;
+    POINT categoryDragFrom_{0, 0};
     bool groupItemsFocused_ = false;
     bool fillingGroupItems_ = false;
 };

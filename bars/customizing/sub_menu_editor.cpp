@@ -3,6 +3,7 @@
 #include "bars/core/bar_manager.h"
 #include "bars/core/bar_strings.h"
 #include "bars/core/item_links.h"
+#include "bars/core/sub_item.h"
 #include "bars/customizing/customizing_form.h"
 #include "bars/windows/sub_menu_control.h"
 #include "platform/gui/message_views.h"
@@ -64,6 +65,11 @@ void TdxBarSubMenuEditor::Notification(TComponent* AComponent, TOperation Operat
 
 void TdxBarSubMenuEditor::FormActivate() {
     if (itemLinks_ == nullptr || Menu() != nullptr) return;
+    // A drag that may not drop into this menu (its own item, or one holding it) does not open it.
+    if (TdxBarManager* manager = itemLinks_->BarManager(); manager != nullptr && manager->DraggingItem())
+        if (auto* owner = dynamic_cast<TCustomdxBarSubItem*>(itemLinks_->LinksOwner());
+            owner != nullptr && !owner->CanContainItem(manager->DragItem()))
+            return;
     auto* menu = dynamic_cast<TdxBarSubMenuControl*>(itemLinks_->CreateBarControl());
     if (menu == nullptr) return;
     menu->SetRequestedPos(POINT{Left(), Top() + Height()});

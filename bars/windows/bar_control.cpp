@@ -1,6 +1,8 @@
 // The bar window base: controls, selection, the active chain, mouse and keyboard routing.
 #include "bars/windows/bar_control.h"
 
+#include "bars/core/customizing_notify.h"
+
 #include <algorithm>
 #include <memory>
 #include <vector>
@@ -9,11 +11,13 @@
 #include "bars/core/bar_manager.h"
 #include "bars/core/bar_routines.h"
 #include "bars/core/bar_unit.h"
+#include "bars/core/customizing_notify.h"
 #include "bars/core/item_links.h"
 #include "bars/painters/painter.h"
 #include "bars/windows/bar_hints.h"
 #include "bars/windows/customizing_popup.h"
 #include "bars/windows/item_control.h"
+#include "bars/windows/loop_call.h"
 #include "bars/windows/sub_item_control.h"
 #include "lookandfeel/object_links.h"
 #include "platform/gdi/dc.h"
@@ -130,11 +134,16 @@ TCustomdxBarControl::~TCustomdxBarControl() {
     destroying_ = true;
     SetActive(false);
     if (childBar_ != nullptr && childBar_->parentBar_ == this) childBar_->parentBar_ = nullptr;
+    // A menu of this window that closed still waits to be freed: it must not reach back here then.
+    for (const auto& waiting : waitingRelease)
+        if (auto* menu = dynamic_cast<TCustomdxBarControl*>(waiting.get());
+            menu != nullptr && menu->parentBar_ == this)
+            menu->parentBar_ = nullptr;
     if (parentBar_ != nullptr && parentBar_->childBar_ == this) parentBar_->childBar_ = nullptr;
     childBar_ = parentBar_ = nullptr;
     if (manager_ != nullptr && manager_->SelectedItem() != nullptr &&
         manager_->SelectedItem()->Parent() == this)
-        manager_->SetSelectedItem(nullptr);
+        manager_->ForgetSelectedItem(manager_->SelectedItem());
     DestroyControls();
     DestroyWindowHandle();
     UnregisterBarControl(this);
@@ -197,6 +206,16 @@ ItemControl* TCustomdxBarControl::SelectedControl() const {
 
 void TCustomdxBarControl::SetSelectedControl(ItemControl* Control) {
     SetSelectedItemControl(dynamic_cast<TdxBarItemControl*>(Control));
+}
+
+void TCustomdxBarControl::DropSelection() {
+    std::shared_ptr<TcxObjectLink> self = MakeObjectLink(this);
+    CallFromLoop([this, self] {
+        if (self->Ref == nullptr || !Alive() || selected_ == nullptr || manager_ == nullptr) return;
+        // Unless the selection came back to this bar (or a menu it opened) meanwhile.
+        if (GetItemControlTopToolbar(manager_->SelectedItem()) == this) return;
+        SelectControlByMouse(nullptr);
+    });
 }
 
 TdxBarItemControl* TCustomdxBarControl::ControlOf(TdxBarItemLink* Link) const {
@@ -414,13 +433,16 @@ void TCustomdxBarControl::SelectControlByMouse(TdxBarItemControl* Control) {
 
 void TCustomdxBarControl::SetSelectedItemControl(TdxBarItemControl* Control) {
     if (Control == selected_) return;
+
     TdxBarItemControl* old = selected_;
     selected_ = Control;
     // The manager repaints the control it selected before; with the window's own repaints below that
     // makes one paint.
     const bool saved = invalidateOnSelect_;
     invalidateOnSelect_ = true;
-    if (manager_ != nullptr && !destroying_) manager_->SetSelectedItem(Control);
+    // Letting go of its own selection leaves another bar's alone.
+    if (manager_ != nullptr && !destroying_ && (Control != nullptr || manager_->SelectedItem() == old))
+        manager_->SetSelectedItem(Control);
     invalidateOnSelect_ = saved;
     SelectedControlChanged(old);
     GetCursorPos(lastCursorPos_);
@@ -681,11 +703,20 @@ void TCustomdxBarControl::WMRButtonDown(TWMMouse Message) {
     if (selected_ != nullptr) selected_->ControlInactivate(true);
     const POINT p = Message.Pos();
     TdxBarItemControl* control = PtInRect(ClientRect(), p) ? ItemAtPos(p) : nullptr;
+    if (control != nullptr && control == selected_ && !ShowItemInCustomizingWindow(control)) return;
     SelectControlByKey(control);
     if (control == nullptr && (manager_ == nullptr || !manager_->Designing())) return;
     POINT screen = p;
     ClientToScreen(handle_, screen);
     PostCustomizingPopup(this, control != nullptr ? control->Link() : nullptr, screen);
+}
+
+bool TCustomdxBarControl::ShowItemInCustomizingWindow(TdxBarItemControl* Control) {
+    CustomizingReceiver* window = Customizing();
+    if (window == nullptr || Control->Item() == nullptr) return true;
+    const TcxObjectLinkPtr self = MakeObjectLink(this);
+    window->SelectCommand(Control->Item(), false);
+    return self->Ref != nullptr && Alive();
 }
 
 void TCustomdxBarControl::CustomizingMouseDown(TdxBarItemControl* Control, POINT P) {
@@ -701,8 +732,10 @@ void TCustomdxBarControl::CustomizingMouseDown(TdxBarItemControl* Control, POINT
                 Control->ControlInactivate(true);
             else
                 Control->ControlActivate(true);
-            if (self->Ref == nullptr || !Alive()) return;
-            if (target->Ref != nullptr) Control->Repaint();
+            if (self->Ref == nullptr || !Alive() || target->Ref == nullptr ||
+                !ShowItemInCustomizingWindow(Control))
+                return;
+            Control->Repaint();
         }
         SelectControlByMouse(target->Ref != nullptr ? Control : nullptr);
     }

@@ -36,6 +36,9 @@ public:
     TdxBarDockingStyle DockingStyle() const override { return dockingStyle_; }
     ItemControl* SelectedControl() const override;
     void SetSelectedControl(ItemControl* Control) override;
+    // Later, from the loop: whoever moved the selection is still on the stack, and closing the menu
+    // now would free item controls it may be using.
+    void DropSelection() override;
     void CreateControls() override;
     void RecreateItemControls() override;
     void LinksChanged() override;
@@ -149,6 +152,9 @@ protected:
     // While customizing: selects the link under the pointer and opens its customizing popup.
     void WMRButtonDown(TWMMouse Message);
     void CustomizingMouseDown(TdxBarItemControl* Control, POINT P);
+    // A press on the selected control while customizing: the customizing window shows its command.
+    // False when this window went meanwhile.
+    bool ShowItemInCustomizingWindow(TdxBarItemControl* Control);
     // The pointer left the drag rectangle of a pending drag: the link drag runs. Answers false when
     // this window went meanwhile.
     bool StartLinkDrag();

@@ -14,6 +14,7 @@
 #include "bars/core/toolbars.h"
 #include "bars/windows/bar_control.h"
 #include "bars/windows/bar_hints.h"
+#include "bars/windows/customizing_redirect.h"
 #include "bars/windows/drop_down_list.h"
 #include "bars/windows/floating_bars.h"
 #include "bars/windows/item_control.h"
@@ -382,12 +383,18 @@ LRESULT BarMouseHookProc(int Code, WPARAM Msg, LPARAM Info) {
     HookState& h = Hooks();
     TMessage message{0, Msg, Info, 0};
     const TMouseHookArgs args(message);
-    const UINT msg = args.MouseMsg();
-    const MOUSEHOOKSTRUCT& info = *args.Info();
+    UINT msg = args.MouseMsg();
+    // Read (and retargeted) as a copy: the hooks after this one see the message as it came.
+    MOUSEHOOKSTRUCT info = *args.Info();
     LRESULT result = 0;
     if (Code >= 0 && IsButtonPress(msg)) CancelHint();
+    const bool redirected = Code >= 0 && RedirectToCustomizedBar(msg, info);
     if (!h.inMouseHook && Code >= 0 && GetActiveBarControl() != nullptr)
         result = CloseMenusOnClick(msg, info);
+    if (redirected && result == 0) {
+        DeliverRedirected(msg, info);
+        result = 1;
+    }
     // A right click on a control with a linked popup menu opens it.
     if (result == 0 && Code >= 0 && (msg == WM_RBUTTONUP || msg == WM_NCRBUTTONUP)) {
         TWinControl* control = FindVCLControlOfWindow(info.hwnd);

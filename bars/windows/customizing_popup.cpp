@@ -11,6 +11,7 @@
 #include "bars/core/bar_strings.h"
 #include "bars/core/bar_unit.h"
 #include "bars/core/categories.h"
+#include "bars/core/customizing_notify.h"
 #include "bars/core/item_links.h"
 #include "bars/core/item_registry.h"
 #include "bars/core/popup_menu.h"
@@ -147,6 +148,7 @@ void AddNewItem(TdxBarManager* Manager, TCustomdxBarControl* Bar, TdxBarItemLink
     item->SetCategory(category >= 0 && category < Manager->Categories()->Count() ? category : 0);
     item->SetName(GetUniqueItemName(Manager, item));
     item->SetCaption("New Item");
+    if (CustomizingReceiver* window = Customizing()) window->CommandCategoryChanged(item);
     TdxBarItemLinks* links = Bar->ItemLinks();
     const int index = Link != nullptr ? Link->Index() + 1 : links->Count();
     auto* added = static_cast<TdxBarItemLink*>(links->Insert(index));

@@ -53,7 +53,7 @@ TdxBarItemControl::~TdxBarItemControl() {
     // Nothing may keep pointing here: the manager's selection (which the hint reads), the window's
     // selected and pressed control, and the capture a press holds.
     TdxBarManager* manager = link_ != nullptr ? link_->BarManager() : nullptr;
-    if (manager != nullptr && manager->SelectedItem() == this) manager->SetSelectedItem(nullptr);
+    if (manager != nullptr) manager->ForgetSelectedItem(this);
     if (parent_ != nullptr && IsBarControl(static_cast<BarControl*>(parent_)))
         parent_->ControlDestroying(this);
     ClearObjectLinks(this);

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "bars/core/bar_manager.h"
+#include "bars/core/bar_routines.h"
 #include "bars/core/bar_unit.h"
 #include "bars/core/customizing_notify.h"
 #include "bars/core/item_links.h"
@@ -73,6 +74,17 @@ void SysColorChanged(TdxBarManager* Manager) {
     RefreshBarUnitColors();
     Manager->RecreateBrushes();
     Manager->RefreshAll();
+    // The children of an MDI frame are no top-level windows: the frame's message is theirs too.
+    TCustomForm* form = Manager->ParentForm();
+    if (form->FormStyle() != fsMDIForm || form->ClientHandle() == nullptr) return;
+    std::vector<TdxBarManager*> children;
+    for (HWND w = GetWindow(form->ClientHandle(), GW_CHILD); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+        auto* child = dynamic_cast<TCustomForm*>(FindControl(w));
+        if (child == nullptr || child->FormStyle() != fsMDIChild) continue;
+        if (TdxBarManager* manager = FindBarManagerOfForm(child)) children.push_back(manager);
+    }
+    for (TdxBarManager* manager : children)
+        ParentFormMessageHandler(manager, WM_SYSCOLORCHANGE, 0, 0);
 }
 
 // A minimized or closing form takes its floating toolbars along.

@@ -197,8 +197,13 @@ void TdxBarSubMenuControl::CollapseContainers() {
 
 void TdxBarSubMenuControl::RepaintBar() {
     if (handle_ == nullptr || freeing_ || DestroyingControls() || expandingContainers_) return;
+    // While customizing the selected line outlives the rebuild, as on a toolbar: it is the link being
+    // worked on (a link just dropped here).
+    TdxBarItemLink* selected = IsCustomizing() && Selected() != nullptr ? Selected()->Link() : nullptr;
     DestroyControls();
     CreateControls();
+    if (selected != nullptr && selected->Control() != nullptr)
+        SelectControlByKey(dynamic_cast<TdxBarItemControl*>(selected->Control()));
     // The lines may have changed their number or width: the window takes its new size where it is.
     RECT window{0, 0, 0, 0};
     GetWindowRect(handle_, window);
@@ -653,7 +658,7 @@ void TdxBarSubMenuControl::FreeMenu() {
     dropDownOwner_ = nullptr;
     if (manager_ != nullptr && manager_->SelectedItem() != nullptr &&
         manager_->SelectedItem()->Parent() == this)
-        manager_->SetSelectedItem(nullptr);
+        manager_->ForgetSelectedItem(manager_->SelectedItem());
     links_ = nullptr;
     manager_ = nullptr;
     UnregisterBarControl(this);

@@ -377,12 +377,7 @@ void TdxBarControl::EnterKeyboardMode(TdxBarItemControl* Control) {
     if (keyboardMode_) return;
     // The form's controls (and its active MDI child's) end what they hold the mouse or keys for: the
     // bar takes the keyboard now.
-    if (TCustomForm* form = manager_->ParentForm()) {
-        TCustomForm* child = form->FormStyle() == fsMDIForm ? form->ActiveMDIChild() : nullptr;
-        for (TCustomForm* f : {form, child})
-            if (f != nullptr && f->ActiveControl() != nullptr)
-                f->ActiveControl()->Perform(CM_CANCELMODE, 0, 0);
-    }
+    if (TCustomForm* form = manager_->ParentForm()) form->SendCancelMode(nullptr);
     savedFocus_ = GetFocus();
     if (Control == nullptr) {
         TdxBarItemLink* first = links_->FirstSelectable();
@@ -1093,7 +1088,9 @@ void TdxBarControl::WMLButtonDown(TWMMouse Message) {
     TdxBarItemControl* control = PtInRect(ClientRect(), p) ? ItemAtPos(p) : nullptr;
     const TcxObjectLinkPtr self = MakeObjectLink(this);
     const bool entering = !IsActive();
-    if (control == nullptr || !control->GetEnabled() || !control->CanSelect()) {
+    // While the form is designed every control can be pressed (a second press opens its menu).
+    const bool designing = manager_ != nullptr && manager_->Designing();
+    if (control == nullptr || (!designing && (!control->GetEnabled() || !control->CanSelect()))) {
         SetActive(false);
     } else if (!IsCustomizing()) {
         if (IsActive()) {

@@ -46,6 +46,15 @@ HWND TCustomForm::ClientHandle() const {
     return clientHandle_ != nullptr && IsWindow(clientHandle_) ? clientHandle_ : nullptr;
 }
 
+void TCustomForm::SendCancelMode(TControl* Sender) {
+    // An MDI child is never the active window itself, so no form's activation is asked for.
+    if (activeControl_ != nullptr)
+        activeControl_->Perform(CM_CANCELMODE, 0, reinterpret_cast<LPARAM>(Sender));
+    if (formStyle_ == fsMDIForm)
+        if (TCustomForm* child = ActiveMDIChild(); child != nullptr && child != this)
+            child->SendCancelMode(Sender);
+}
+
 TCustomForm* TCustomForm::ActiveMDIChild() const {
     HWND client = ClientHandle();
     if (client == nullptr) return nullptr;

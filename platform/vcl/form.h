@@ -30,6 +30,9 @@ public:
     void SetActiveControl(TWinControl* Control);
     void FocusControl(TWinControl* Control);
     bool Active() const { return active_; }
+    // The focused control (and an MDI frame's active child's) gives up what it holds the mouse for: a
+    // menu or a bar is about to take the input. Sender is passed on as the message's lParam.
+    void SendCancelMode(TControl* Sender);
     bool KeyPreview() const { return keyPreview_; }
     void SetKeyPreview(bool Value) { keyPreview_ = Value; }
 

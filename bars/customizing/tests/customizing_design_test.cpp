@@ -11,14 +11,22 @@
 #include "bars/core/bar_group.h"
 #include "bars/core/bar_manager.h"
 #include "bars/core/categories.h"
+#include "bars/core/item_links.h"
+#include "bars/core/popup_menu.h"
 #include "bars/core/sub_item.h"
+#include "bars/core/toolbar.h"
+#include "bars/core/toolbars.h"
 #include "bars/customizing/add_group_items_dialog.h"
 #include "bars/customizing/add_item_dialog.h"
 #include "bars/customizing/commands_list.h"
 #include "bars/customizing/customizing_form.h"
 #include "bars/customizing/name_dialog.h"
+#include "bars/windows/dock_control.h"
+#include "platform/gui/input.h"
+#include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/system.h"
+#include "platform/gui/window.h"
 #include "platform/rtl/exception.h"
 #include "platform/stdctrls/buttons.h"
 #include "platform/stdctrls/edit.h"
@@ -28,10 +36,13 @@
 #include "platform/vcl/form.h"
 #include "platform/vcl/prompt.h"
 #include "platform/vcl/screen.h"
+#include "tests/support/gui/pump.h"
 
 using namespace bars;
 
 namespace {
+
+using testsupport::Pump;
 
 class DesignedForm : public TForm {
 public:
@@ -155,6 +166,27 @@ TEST_F(CustomizingDesignTest, ACategoryAndAnItemAreAddedThroughTheirDialogs) {
     EXPECT_EQ(manager->ItemCount(), 1);
 }
 
+// A press on a link of the designed form's bar shows its command in the window.
+TEST_F(CustomizingDesignTest, APressOnALinkShowsItsCommand) {
+    RegisterBarWindows();
+    manager->Categories()->Add("Edit");
+    TdxBar* bar = manager->Bars()->Add();
+    bar->ItemLinks()->Add()->SetItem(Button("Cut", 1));
+    bar->SetDockingStyle(dsTop);
+    bar->SetVisible(true);
+    Pump();
+    window->LCategories->SetItemIndex(0);
+    window->LCategoriesClick();
+    const RECT r = bar->ItemLinks()->Items(0)->Control()->ScreenRect();
+    POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ScreenToClient(bar->Control()->Handle(), p);
+    SendMessage(bar->Control()->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(p));
+    SendMessage(bar->Control()->Handle(), WM_LBUTTONUP, 0, PackPoint(p));
+    EXPECT_EQ(window->LCategories->ItemIndex(), 1);
+    EXPECT_EQ(Commands(), (std::vector<std::string>{"Cut"}));
+    EXPECT_EQ(window->CommandsListBox->ItemIndex(), 0);
+}
+
 TEST_F(CustomizingDesignTest, CommandsMoveAndGoAndADeletedCategoryTakesItsItems) {
     manager->Categories()->Add("Edit");
     TdxBarButton* cut = Button("Cut", 1);
@@ -191,6 +223,41 @@ TEST_F(CustomizingDesignTest, CommandsMoveAndGoAndADeletedCategoryTakesItsItems)
     EXPECT_EQ(Commands(), (std::vector<std::string>{"Open"}));
     window->CategoriesPopupMenuPopup();
     EXPECT_FALSE(window->CategoriesDelete->Enabled()) << "the only category stays";
+}
+
+// A category dragged along the list moves row by row under the pointer, its items with it; a right
+// click on a command chooses its row and pops the commands menu up for it.
+TEST_F(CustomizingDesignTest, CategoriesAreDraggedAlongTheirListAndCommandsHaveTheirMenu) {
+    manager->Categories()->Add("Edit");
+    manager->Categories()->Add("View");
+    TdxBarButton* open = Button("Open", 0);
+    Button("Cut", 1);
+    Button("Copy", 1);
+    TListBox* list = window->LCategories;
+    auto at = [list](int Row) { return PackPoint(POINT{10, list->ItemRect(Row).top + 2}); };
+    SendMessage(list->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at(0));
+    for (int row : {1, 2})
+        SendMessage(list->Handle(), WM_MOUSEMOVE, MK_LBUTTON, at(row));
+    SendMessage(list->Handle(), WM_LBUTTONUP, 0, at(2));
+    SendMessage(list->Handle(), WM_MOUSEMOVE, 0, at(0)); // without the button nothing moves
+    EXPECT_EQ(Rows(list), (std::vector<std::string>{"Edit", "View", "Default"}));
+    EXPECT_EQ(open->Category(), 2);
+    EXPECT_EQ(list->ItemIndex(), 2);
+
+    list->SetItemIndex(0);
+    window->LCategoriesClick();
+    SetTimer(nullptr, 0, 1, [](HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        if (TdxBarCustomizingForm* form = GetCustomizingForm();
+            form != nullptr && form->CommandsPopupMenu->IsShowing())
+            pw::gui::SimulateKeyStroke(VK_ESCAPE);
+    });
+    SendMessage(window->CommandsListBox->Handle(), WM_RBUTTONDOWN, 0,
+                PackPoint(POINT{5, window->CommandsListBox->ItemRect(1).top + 2}));
+    Pump();
+    EXPECT_EQ(window->CommandsListBox->ItemIndex(), 1);
+    EXPECT_TRUE(window->CommandsMoveUp->Enabled()) << "the menu was set up for the row clicked";
+    EXPECT_FALSE(window->CommandsMoveDown->Enabled());
 }
 
 TEST_F(CustomizingDesignTest, GroupsTakeItemsAndGroupsAndGatherTheChosenEntriesWhenMoved) {

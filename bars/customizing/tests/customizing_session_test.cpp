@@ -320,6 +320,20 @@ TEST_F(CustomizingSessionTest, TheSubMenuEditorHoldsTheMenuBeneathItselfAndGoesW
     EXPECT_EQ(limits.ptMaxTrackSize.x, editor->Width());
     EXPECT_EQ(limits.ptMaxTrackSize.y, editor->Height());
 
+    // With the menu closed, a drag of the sub-item itself does not open it again (it may not go into
+    // itself), a drag of a button that may go into it does.
+    editor->Menu()->FreeMenu();
+    ProcessMessages();
+    ASSERT_EQ(editor->Menu(), nullptr);
+    manager->SetDraggingItem(true);
+    for (TdxBarItem* dragged : {static_cast<TdxBarItem*>(recent), recent->ItemLinks()->Items(0)->Item()}) {
+        manager->SetDragged(dragged, nullptr);
+        editor->FormActivate();
+        EXPECT_EQ(editor->Menu() != nullptr, dragged != recent);
+    }
+    manager->SetDraggingItem(false);
+    manager->SetDragged(nullptr, nullptr);
+
     // The sub-item going takes the editor along; so does the customizing window closing.
     delete recent;
     ProcessMessages();

@@ -209,6 +209,15 @@ protected:
             From, [To] { return To; }, std::move(Between));
     }
 
+    // Over the top half of the first line of File's menu; none while it is closed.
+    POINT MenuLine() const {
+        auto* entry = dynamic_cast<TdxBarSubItemControl*>(main->ItemLinks()->Items(0)->Control());
+        TdxBarSubMenuControl* menu = entry != nullptr ? entry->GetSubMenuControl() : nullptr;
+        if (menu == nullptr) return POINT{0, 0};
+        const RECT line = RectOf(menu->ItemLinks(), 0);
+        return POINT{line.left + 10, line.top + 2};
+    }
+
     DragForm form;
     TdxBarManager* manager = nullptr;
     TdxBarButton *open = nullptr, *save = nullptr, *print = nullptr;
@@ -274,20 +283,36 @@ TEST_F(LinkDragTest, AShortDragAlongTheBarGivesTheLinkASeparatorOrTakesItAway) {
 }
 
 TEST_F(LinkDragTest, AMenuOpensUnderTheDraggedLinkWhichDropsIntoIt) {
-    // Over the top half of the menu's first line.
-    auto menuLine = [this] {
-        auto* entry = dynamic_cast<TdxBarSubItemControl*>(main->ItemLinks()->Items(0)->Control());
-        TdxBarSubMenuControl* menu = entry != nullptr ? entry->GetSubMenuControl() : nullptr;
-        if (menu == nullptr) return POINT{0, 0};
-        const RECT line = RectOf(menu->ItemLinks(), 0);
-        return POINT{line.left + 10, line.top + 2};
-    };
+    auto menuLine = [this] { return MenuLine(); };
     POINT into{0, 0};
     Drag(At(RectOf(second->ItemLinks(), 0)), [&] { return into; },
          {Move([this] { return At(RectOf(main->ItemLinks(), 0)); }), [&] { into = menuLine(); }});
     ASSERT_NE(into.x, 0) << "the menu did not open under the dragged link";
     EXPECT_EQ(Captions(file->ItemLinks()), "Print New");
     EXPECT_EQ(Captions(second->ItemLinks()), "");
+}
+
+// The menu a drop leaves its link in stays open; once the selection goes to a link of another bar (its
+// item dragged out of the menu there), the menu the drag began in closes.
+TEST_F(LinkDragTest, AMenuOpenWhileCustomizingStaysWithItsSelectionAndClosesWhenItGoes) {
+    // Floating, the other bar changes no dock site's size under the menu when it changes.
+    second->SetDockingStyle(dsNone);
+    Pump();
+    POINT into{0, 0};
+    Drag(At(RectOf(second->ItemLinks(), 0)), [&] { return into; },
+         {Move([this] { return At(RectOf(main->ItemLinks(), 0)); }), [&] { into = MenuLine(); }});
+    ASSERT_NE(into.x, 0);
+    EXPECT_EQ(Captions(file->ItemLinks()), "Print New");
+    ASSERT_NE(file->ItemLinks()->BarControl(), nullptr);
+    EXPECT_EQ(manager->SelectedItem(), file->ItemLinks()->Items(0)->Control());
+
+    RECT empty{0, 0, 0, 0};
+    GetWindowRect(second->Control()->Handle(), empty);
+    Drag(MenuLine(), At(empty, 10));
+    EXPECT_EQ(Captions(file->ItemLinks()), "New");
+    EXPECT_EQ(Captions(second->ItemLinks()), "Print");
+    EXPECT_EQ(file->ItemLinks()->BarControl(), nullptr);
+    EXPECT_EQ(manager->SelectedItem(), second->ItemLinks()->Items(0)->Control());
 }
 
 } // namespace

@@ -14,12 +14,26 @@
 #include "bars/windows/dock_control.h"
 #include "bars/windows/item_control.h"
 #include "bars/windows/toolbar_control.h"
+#include "platform/stdctrls/edit.h"
 #include "platform/vcl/form.h"
 #include "tests/support/gui/pump.h"
 
 namespace bars_windows_test {
 
 using testsupport::Pump;
+
+// An edit that counts the requests to let go of the mouse (CM_CANCELMODE).
+class CancelCountingEdit : public TEdit {
+public:
+    using TEdit::TEdit;
+    int cancels = 0;
+
+protected:
+    void WndProc(TMessage& Message) override {
+        cancels += Message.Msg == CM_CANCELMODE;
+        TEdit::WndProc(Message);
+    }
+};
 
 class BarsForm : public TForm {
 public:

@@ -5,9 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "bar_windows_fixture.h"
 #include "bars/core/bar_button.h"
 #include "bars/core/bar_manager.h"
 #include "bars/core/bar_routines.h"
+#include "bars/core/bar_unit.h"
 #include "bars/core/item_links.h"
 #include "bars/core/sub_item.h"
 #include "bars/core/system_menu_item.h"
@@ -15,7 +17,9 @@
 #include "bars/core/toolbars.h"
 #include "bars/windows/floating_bars.h"
 #include "bars/windows/toolbar_control.h"
+#include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/shapes.h"
+#include "platform/gdi/syscolors.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
@@ -202,12 +206,17 @@ TEST_F(MdiMenusTest, TheActiveChildWorksThroughTheFrame) {
     childMenu->ItemLinks()->Add()->SetItem(print);
     childMenu->SetDockingStyle(dsNone);
     EXPECT_TRUE(IsWindowVisible(childMenu->Control()->Handle())); // the active child's, in the active frame
+    // The child's focused control lets go of the mouse when the frame's menu bar takes the keyboard.
+    auto* edit = new CancelCountingEdit(child);
+    edit->SetParent(child);
+    edit->SetFocus();
     for (BYTE key : {VK_MENU, VK_ESCAPE, VK_F2}) {
         pw::gui::SimulateKeyStroke(key);
         Pump();
         EXPECT_EQ(MenuWindow()->InKeyboardMode(), key == VK_MENU);
     }
     EXPECT_EQ(prints, 1);
+    EXPECT_EQ(edit->cancels, 1);
 
     dynamic_cast<bars::TdxBarControl*>(childMenu->Control())->EnterKeyboardMode(nullptr);
     bars::UpdateFloatingBars(menu->BarManager(), false, false, nullptr);
@@ -226,6 +235,59 @@ TEST_F(MdiMenusTest, TheActiveChildWorksThroughTheFrame) {
     SetActiveWindow(other);
     EXPECT_FALSE(MenuWindow()->IsMouseStill(POINT{3, 3}));
     DestroyWindow(other);
+}
+
+// While the customizing window disables the forms, the window system reports the mouse over the
+// customized MDI child as an error hit on the frame: the hooks hand it to the child's bar under it.
+TEST_F(MdiMenusTest, WhileCustomizingTheFramesReportOverTheChildReachesItsBar) {
+    TdxBar* childMenu = nullptr;
+    TForm* child = Child("&Edit", childMenu);
+    // A window stands for the customizing window; the test's hook is the one the bars' hook follows.
+    static HWND customizing = nullptr;
+    static HHOOK first = nullptr;
+    WNDCLASS wc;
+    wc.lpfnWndProc = &DefWindowProc;
+    wc.lpszClassName = "MdiMenusTestCustomizing";
+    RegisterClass(wc);
+    customizing = CreateWindowEx(0, wc.lpszClassName, "", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, nullptr, nullptr,
+                                 nullptr, nullptr);
+    bars::SetCustomizingFormWindowQuery([] { return customizing; });
+    first = SetWindowsHookEx(
+        WH_MOUSE, [](int C, WPARAM W, LPARAM L) { return CallNextHookEx(first, C, W, L); }, nullptr,
+        GetCurrentThreadId());
+    auto overFrame = [this](UINT Msg, POINT Screen) {
+        MOUSEHOOKSTRUCT info{Screen, frame->Handle(), static_cast<UINT>(HTCLIENT), 0};
+        return CallNextHookEx(first, HC_ACTION, Msg, reinterpret_cast<LPARAM>(&info));
+    };
+    const RECT r = childMenu->ItemLinks()->Items(0)->Control()->ScreenRect();
+    const POINT entry{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    EXPECT_EQ(overFrame(WM_LBUTTONDOWN, entry), 0) << "nothing is redirected while nobody customizes";
+    childMenu->BarManager()->SetIsCustomizing(true);
+    EXPECT_EQ(overFrame(WM_LBUTTONDOWN, entry), 1);
+    EXPECT_EQ(overFrame(WM_LBUTTONUP, entry), 1);
+    EXPECT_EQ(childMenu->BarManager()->SelectedItem(), childMenu->ItemLinks()->Items(0)->Control());
+    POINT below{5, 150}; // beside the bar nothing takes it
+    ClientToScreen(child->Handle(), below);
+    EXPECT_EQ(overFrame(WM_LBUTTONDOWN, below), 0);
+    childMenu->BarManager()->SetIsCustomizing(false);
+    UnhookWindowsHookEx(first);
+    bars::SetCustomizingFormWindowQuery(nullptr);
+    DestroyWindow(customizing);
+}
+
+// Only the frame is a top-level window: its children's managers hear of a colour change through it.
+TEST_F(MdiMenusTest, TheFramesColourChangeReachesItsChildrensBars) {
+    TdxBar* childMenu = nullptr;
+    Child("&Edit", childMenu);
+    const int index = COLOR_BTNSHADOW;
+    const COLORREF old = GetSysColor(index), changed = RGB(200, 100, 50);
+    SetSysColors(1, &index, &changed);
+    SendMessage(frame->Handle(), WM_SYSCOLORCHANGE, 0, 0);
+    LOGBRUSH shadow{};
+    GetObject(childMenu->BarManager()->FlatBrush(0), sizeof(shadow), &shadow);
+    SetSysColors(1, &index, &old);
+    SendMessage(frame->Handle(), WM_SYSCOLORCHANGE, 0, 0);
+    EXPECT_EQ(shadow.lbColor, RGB(160, 80, 40)); // the flat shadow is the system's at 80 %
 }
 
 } // namespace

@@ -156,6 +156,21 @@ TEST_F(PopupMenuTest, TheLoopDropsCommandsPostsBackWhatCameAfterAndPassesAQuitOn
     DeallocateHWnd(target);
 }
 
+TEST_F(PopupMenuTest, WhatHoldsTheMouseAndTheFormsFocusedControlLetGoBeforeItShows) {
+    auto* edit = new CancelCountingEdit(&form);
+    edit->SetParent(&form);
+    edit->SetFocus();
+    int holderCancels = 0;
+    HWND holder = AllocateHWnd([&](TMessage& Message) { holderCancels += Message.Msg == CM_CANCELMODE; });
+    SetCapture(holder);
+    WhenShown([] { pw::gui::SimulateKeyStroke(VK_ESCAPE); });
+    menu->Popup(200, 150);
+    EXPECT_EQ(edit->cancels, 1);
+    EXPECT_EQ(holderCancels, 1);
+    EXPECT_NE(GetCapture(), holder);
+    DeallocateHWnd(holder);
+}
+
 TEST_F(PopupMenuTest, AMenuFreedByItsOwnCommandEndsItsLoopSafely) {
     copy->SetOnClick([this](TObject*) {
         delete menu;
