@@ -197,19 +197,23 @@ void TdxBarSubMenuControl::CollapseContainers() {
 
 void TdxBarSubMenuControl::RepaintBar() {
     if (handle_ == nullptr || freeing_ || DestroyingControls() || expandingContainers_) return;
-    // While customizing the selected line outlives the rebuild, as on a toolbar: it is the link being
-    // worked on (a link just dropped here).
-    TdxBarItemLink* selected = IsCustomizing() && Selected() != nullptr ? Selected()->Link() : nullptr;
+    // While customizing the selected line outlives the rebuild, as on a toolbar, while it is the link
+    // being worked on (a link just dropped here), not once the selection went to another bar.
+    TdxBarItemLink* selected =
+        IsCustomizing() && Selected() != nullptr && manager_->SelectedItem() == Selected()
+            ? Selected()->Link()
+            : nullptr;
     DestroyControls();
     CreateControls();
-    if (selected != nullptr && selected->Control() != nullptr)
-        SelectControlByKey(dynamic_cast<TdxBarItemControl*>(selected->Control()));
     // The lines may have changed their number or width: the window takes its new size where it is.
     RECT window{0, 0, 0, 0};
     GetWindowRect(handle_, window);
     requested_ = POINT{savedPos_.x, savedPos_.y};
     Place(CalcSize());
     CalcLayout();
+    // Selected once laid out, or the old size would scroll the line into view.
+    if (selected != nullptr && selected->Control() != nullptr)
+        SelectControlByKey(dynamic_cast<TdxBarItemControl*>(selected->Control()));
     InvalidateRect(handle_, nullptr, FALSE_);
 }
 

@@ -874,10 +874,11 @@ void TdxBarControl::RepaintBar() {
     if (DestroyingControls() || bar_->RebuildLocked() || handle_ == nullptr || Locked()) return;
     TdxBarItemLink* selected = Selected() != nullptr ? Selected()->Link() : nullptr;
     const bool keyboard = keyboardMode_;
+    // While customizing the selection outlives the rebuild too, while it is the link being worked on.
+    const bool working = IsCustomizing() && manager_->SelectedItem() == Selected();
     DestroyControls();
     CreateControls();
-    // While customizing the selection outlives the rebuild too: it is the link being worked on.
-    if ((keyboard || IsCustomizing()) && selected != nullptr && selected->Control() != nullptr)
+    if ((keyboard || working) && selected != nullptr && selected->Control() != nullptr)
         SelectControlByKey(dynamic_cast<TdxBarItemControl*>(selected->Control()));
     if (dockingStyle_ != dsNone) {
         if (dockSite_ != nullptr) dockSite_->RealignBars();

@@ -308,7 +308,8 @@ TEST_F(LinkDragTest, AMenuOpenWhileCustomizingStaysWithItsSelectionAndClosesWhen
 
     RECT empty{0, 0, 0, 0};
     GetWindowRect(second->Control()->Handle(), empty);
-    Drag(MenuLine(), At(empty, 10));
+    // On its way out it passes the menu's other line, which the menu's rebuild must not select again.
+    Drag(MenuLine(), At(empty, 10), {Move([this] { return At(RectOf(file->ItemLinks(), 1), 10); })});
     EXPECT_EQ(Captions(file->ItemLinks()), "New");
     EXPECT_EQ(Captions(second->ItemLinks()), "Print");
     EXPECT_EQ(file->ItemLinks()->BarControl(), nullptr);
