@@ -1,6 +1,7 @@
 #include "platform/commctrl/edit_model.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace pw::commctrl {
 namespace {
@@ -51,11 +52,14 @@ void EditModel::SetSel(size_t anchor, size_t caret) {
 bool EditModel::Replace(const std::string& text, bool undoable, size_t room) {
     const size_t start = SelStart();
     const size_t removed = SelEnd() - start;
-    std::string insert = text;
+    // The text goes in as it is, unless it must be cut: a log's lines arrive many at a time.
+    std::string own;
+    std::string_view insert = text;
+    if (&text == &text_ || &text == &undoText_) insert = own = text;
     bool whole = true;
     room = std::min(room, kMaxText - std::min(text_.size(), kMaxText));
     if (insert.size() > room + removed) {
-        insert.resize(CutAt(insert, room + removed));
+        insert = insert.substr(0, CutAt(text, room + removed));
         whole = false;
     }
     if (undoable) {
@@ -156,17 +160,29 @@ void EditModel::Reindex() const {
     starts_.erase(std::lower_bound(starts_.begin(), starts_.end(), from), starts_.end());
     starts_.push_back(static_cast<uint32_t>(from));
     if (multiLine_) {
+        const char* text = text_.data();
+        const size_t size = text_.size();
         size_t lineStart = from;
-        for (size_t i = from; i < text_.size(); ++i) {
-            const bool crlf = text_[i] == '\r' && i + 1 < text_.size() && text_[i + 1] == '\n';
-            if (crlf || text_[i] == '\n' || text_[i] == '\r') {
-                WrapLine(lineStart, i);
-                if (crlf) ++i;
-                lineStart = i + 1;
-                starts_.push_back(static_cast<uint32_t>(lineStart));
+        // Lines end in "\n" (or "\r\n"): the next one is found a word at a time; a lone "\r" is rare.
+        size_t nextReturn = size;
+        if (const void* r = std::memchr(text + from, '\r', size - from))
+            nextReturn = static_cast<size_t>(static_cast<const char*>(r) - text);
+        for (size_t i = from; i < size;) {
+            if (nextReturn < i) {
+                const void* r = std::memchr(text + i, '\r', size - i);
+                nextReturn = r ? static_cast<size_t>(static_cast<const char*>(r) - text) : size;
             }
+            const void* n = std::memchr(text + i, '\n', std::min(nextReturn, size) - i);
+            size_t at = n ? static_cast<size_t>(static_cast<const char*>(n) - text) : nextReturn;
+            if (at >= size) break;
+            const bool crlf = text[at] == '\r' && at + 1 < size && text[at + 1] == '\n';
+            WrapLine(lineStart, at);
+            if (crlf) ++at;
+            lineStart = at + 1;
+            starts_.push_back(static_cast<uint32_t>(lineStart));
+            i = lineStart;
         }
-        WrapLine(lineStart, text_.size());
+        WrapLine(lineStart, size);
     }
 }
 

@@ -112,3 +112,34 @@ TEST(EditModel, ARoomTooSmallCutsTheInsertAtACodePointAndBeforeALineBreak) {
     EXPECT_EQ(m.Text(), "a1234b");
     EXPECT_EQ(m.LineCount(), 1);
 }
+
+TEST(EditModel, LinesEndAtEachLineFeedReturnOrPairOfThemAndTheOwnTextCanBeInsertedAgain) {
+    std::mt19937 random(7);
+    const char alphabet[] = {'a', ' ', '\r', '\n', 'b'};
+    for (int round = 0; round < 200; ++round) {
+        EditModel m(true);
+        std::string text;
+        for (int piece = 0; piece < 4; ++piece) {
+            std::string add;
+            for (int i = static_cast<int>(random() % 40); i > 0; --i)
+                add += alphabet[random() % sizeof alphabet];
+            m.SetSel(text.size(), text.size());
+            m.Replace(add, false);
+            text += add;
+        }
+        // Each "\r\n", lone "\r" and lone "\n" ends one line.
+        std::vector<size_t> expected{0};
+        for (size_t i = 0; i < text.size(); ++i)
+            if (text[i] == '\n' || text[i] == '\r') {
+                if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+                expected.push_back(i + 1);
+            }
+        ASSERT_EQ(Starts(m), expected) << "text of round " << round;
+    }
+    EditModel m(true);
+    m.SetText("one\r\ntwo");
+    m.SetSel(8, 8);
+    m.Replace(m.Text(), true);
+    EXPECT_EQ(m.Text(), "one\r\ntwoone\r\ntwo");
+    EXPECT_EQ(m.LineCount(), 3);
+}
