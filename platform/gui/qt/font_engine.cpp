@@ -25,10 +25,10 @@
 #endif
 #endif
 #ifdef PW_LSAN
-// fontconfig keeps its configuration for the whole process and never frees it. Weak, so a program
-// with its own suppressions keeps them.
+// fontconfig keeps its configuration for the whole process and never frees it, and so does D-Bus, which
+// the toolkit reaches on an X11 display. Weak, so a program with its own suppressions keeps them.
 extern "C" __attribute__((weak)) const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\n";
+    return "leak:libfontconfig.so\nleak:libdbus-1.so\n";
 }
 #endif
 
