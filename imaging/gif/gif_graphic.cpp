@@ -20,19 +20,12 @@
 #include "platform/rtl/thread.h"
 
 #include <cstring>
+#include <limits>
 #include <mutex>
 
 namespace {
 
 constexpr BYTE kNoCollapse = 0x04; // PC_NOCOLLAPSE
-
-// Runs the main thread's pending synchronised calls while waiting for painter threads.
-void ServePainters() {
-    if (IsMainThread())
-        CheckSynchronize(5);
-    else
-        Sleep(1);
-}
 
 // Rows blue, green, red, as the frame import reads them.
 TRaster RasterOf(TBitmap& source) {
@@ -198,20 +191,46 @@ void TGIFImage::FreeBitmap() {
     bitmap_.reset();
 }
 
+void TGIFImage::PaintersChanged() {
+    {
+        std::lock_guard lock(changesMutex_);
+        ++changes_;
+    }
+    changesCv_.notify_all();
+}
+
+uint64_t TGIFImage::PainterChanges() {
+    std::lock_guard lock(changesMutex_);
+    return changes_;
+}
+
+void TGIFImage::WaitForPainters(uint64_t seen) {
+    // A threaded painter paints and ends only in calls it synchronises with the main thread: there,
+    // the wait runs them as they come. Another thread sleeps until one of them has run.
+    if (IsMainThread()) {
+        CheckSynchronize(std::numeric_limits<int>::max());
+        return;
+    }
+    std::unique_lock lock(changesMutex_);
+    changesCv_.wait(lock, [&] { return changes_ != seen; });
+}
+
 void TGIFImage::StopPainter() {
     for (;;) {
+        const uint64_t seen = PainterChanges();
         std::unique_lock lock(paintersLock_);
         if (!painter_) break;
         painter_->Stop();
         if (!painter_->Threaded()) break;
         lock.unlock();
-        ServePainters();
+        WaitForPainters(seen);
     }
     bitmap_.reset();
 }
 
 void TGIFImage::PaintStop() {
     for (;;) {
+        const uint64_t seen = PainterChanges();
         int threaded = 0;
         {
             std::lock_guard lock(paintersLock_);
@@ -221,7 +240,7 @@ void TGIFImage::PaintStop() {
             }
         }
         if (threaded == 0) break;
-        ServePainters();
+        WaitForPainters(seen);
     }
 }
 
@@ -285,8 +304,11 @@ void TGIFImage::Draw(TCanvas& canvas, const TRect& rect) {
     StartPainter(*target, options, targetRect);
     if (painter_) painter_->Start();
     if (direct) return;
-    while (painter_ && !painter_->Painted())
-        ServePainters();
+    for (;;) {
+        const uint64_t seen = PainterChanges();
+        if (!painter_ || painter_->Painted()) break;
+        WaitForPainters(seen);
+    }
     // A painter without a thread has played to the end into the bitmap by now.
     CopyBitmapTo(canvas, rect);
 }

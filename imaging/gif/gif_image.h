@@ -8,6 +8,7 @@
 #include "platform/graphics/graphic.h"
 #include "platform/rtl/wintypes.h"
 
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -129,6 +130,11 @@ private:
     void StopPainter();
     void StartPainter(TCanvas& canvas, TGIFPaintOptions options, const RECT& rect);
     void CopyBitmapTo(TCanvas& canvas, const RECT& rect);
+    // A painter ended or painted a frame. Waiters read the count of changes before they look at the
+    // painters, and sleep until it moves.
+    void PaintersChanged();
+    uint64_t PainterChanges();
+    void WaitForPainters(uint64_t seen);
 
     TGIFHeader header_;
     TGIFImageList images_;
@@ -147,6 +153,9 @@ private:
     std::recursive_mutex paintersLock_;
     std::vector<TGIFPainter*> painters_;
     TGIFPainter* painter_ = nullptr;
+    std::mutex changesMutex_;
+    std::condition_variable changesCv_;
+    uint64_t changes_ = 0;
 };
 
 // Registers GIF images for the extension "gif" with pictures; done once at start-up, and

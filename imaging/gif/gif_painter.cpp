@@ -33,8 +33,7 @@ TGIFPainter::TGIFPainter(TGIFPainter** painterRef, TGIFPaintOptions options, con
       animationSpeed_(std::max(0, image.AnimationSpeed())), painterRef_(painterRef) {
     // Stop sets it, ending the wait for the next frame at once (on the painter's thread or in the loop
     // that plays on the caller's).
-    if ((options_ & gpAnimate) && image.Images().Count() >= 2)
-        event_ = std::make_unique<TEvent>(false, false);
+    event_ = std::make_unique<TEvent>(false, false);
     OnAnimationStart = image.OnAnimationStart;
     OnFramePaint = image.OnFramePaint;
     OnFrameDone = image.OnFrameDone;
@@ -204,10 +203,7 @@ void TGIFPainter::Animate() {
 }
 
 void TGIFPainter::Wait(int64_t& delay, uint32_t& startTime, int64_t& drift) {
-    if (delay <= 0) {
-        Sleep(0);
-        return;
-    }
+    if (delay <= 0) return;
     const uint32_t now = GetTickCount();
     if (animationSpeed_ > 0) {
         delay = gif::ScaledDelay(static_cast<int>(delay), static_cast<uint32_t>(now - startTime), drift,
@@ -224,11 +220,9 @@ void TGIFPainter::Wait(int64_t& delay, uint32_t& startTime, int64_t& drift) {
     if (delay <= 0 && animationSpeed_ != 0) return;
     const uint32_t timeout =
         delay < 0 ? INFINITE : static_cast<uint32_t>(std::min<int64_t>(delay, 0x7FFFFFFF));
-    if (event_ && event_->WaitFor(timeout) == wrSignaled) {
+    if (event_->WaitFor(timeout) == wrSignaled) {
         drift = 0;
         startTime = GetTickCount();
-    } else if (!event_) {
-        Sleep(timeout == INFINITE ? 0 : timeout);
     }
 }
 
@@ -270,10 +264,11 @@ void TGIFPainter::Paint() {
     }
     if (backupBuffer_) {
         PaintWithDisposal(frame);
-        return;
+    } else {
+        frame.Draw(*canvas_, rect_, (options_ & gpTransparent) != 0, (options_ & gpTile) != 0);
+        painted_ = true;
     }
-    frame.Draw(*canvas_, rect_, (options_ & gpTransparent) != 0, (options_ & gpTile) != 0);
-    painted_ = true;
+    image_->PaintersChanged();
 }
 
 void TGIFPainter::PaintWithDisposal(TGIFSubImage& frame) {
@@ -339,6 +334,7 @@ void TGIFPainter::Cleanup() {
         if (painterRef_ && *painterRef_ == this) *painterRef_ = nullptr;
         auto& list = image_->painters_;
         list.erase(std::remove(list.begin(), list.end(), this), list.end());
+        image_->PaintersChanged();
     }
     image_ = nullptr;
     backupBuffer_.reset();

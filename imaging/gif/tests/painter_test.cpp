@@ -12,10 +12,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace gif_test;
@@ -179,6 +181,26 @@ TEST(GifPainter, StopsCleanlyWhenTheImageIsFreedWhilePlaying) {
     // Nothing of the painter is left to run.
     PumpFor(200);
     EXPECT_EQ(window.At(2, 2), kRed);
+}
+
+TEST(GifPainter, AStopFromAnotherThreadReturnsOnceThePaintersHaveEnded) {
+    auto image = ThreeColours(6000); // the painter waits a minute for its next frame
+    Window window(96, 64);
+    ASSERT_EQ(Play(*image, window, 1).size(), 1u);
+    std::atomic<bool> stopped{false};
+    std::thread stopper([&] {
+        image->PaintStop();
+        stopped = true;
+    });
+    // The painter ends on this thread, in its last synchronised call; the stopper must hear of it.
+    if (!PumpUntil([&] { return stopped.load(); }, 20000)) {
+        stopper.detach();
+        (void)image.release(); // still in use by the stuck thread
+        FAIL() << "the stopping thread was never woken";
+    }
+    stopper.join();
+    EXPECT_TRUE(image->Painters().empty());
+    EXPECT_EQ(image->Painter(), nullptr);
 }
 
 TEST(GifPainter, QuitMessageEndsAPainterWithoutThreadAndStaysForTheLoop) {
