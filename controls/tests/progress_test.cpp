@@ -50,24 +50,23 @@ TEST(Animator, PlaysItsFramesInALoopWhileAnimatingAndLetsGoOfAFreedList) {
     std::vector<int> shown;
     animator->OnChange = [&](TObject*) { shown.push_back(animator->ImageIndex()); };
     form->Show();
-    PumpFor(50);
+    // Each wait below lets a timer of the animator's delay tick five times.
+    ASSERT_TRUE(PumpTimerTicks(10, 5));
     EXPECT_TRUE(shown.empty()) << "still until asked to play";
 
     animator->SetAnimate(true);
-    for (int i = 0; i < 200 && shown.size() < 5; ++i)
-        PumpFor(10);
-    ASSERT_GE(shown.size(), 5u);
+    ASSERT_TRUE(PumpUntil([&] { return shown.size() >= 5; }, 2000));
     EXPECT_EQ((std::vector<int>(shown.begin(), shown.begin() + 5)), (std::vector<int>{1, 2, 0, 1, 2}));
     animator->SetAnimate(false);
     const size_t stoppedAt = shown.size();
-    PumpFor(50);
+    ASSERT_TRUE(PumpTimerTicks(10, 5));
     EXPECT_EQ(shown.size(), stoppedAt);
 
     animator->SetAnimate(true);
     delete images;
     EXPECT_EQ(animator->ImageList(), nullptr);
     const size_t freedAt = shown.size();
-    PumpFor(50);
+    ASSERT_TRUE(PumpTimerTicks(10, 5));
     animator->Repaint();
     EXPECT_EQ(shown.size(), freedAt);
 }

@@ -12,6 +12,8 @@ namespace controls_test {
 
 using testsupport::Pump;
 using testsupport::PumpFor;
+using testsupport::PumpTimerTicks;
+using testsupport::PumpUntil;
 // A form with the given client size; shown by the caller.
 TForm* MakeForm(int ClientWidth = 400, int ClientHeight = 300);
 // A pixel of the control's window (border included), as drawn now.

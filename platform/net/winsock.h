@@ -145,7 +145,9 @@ int WSACancelAsyncRequest(TaskHandle task);
 // Takes the result of a finished task once; false when there is none.
 bool WSATakeHostEntry(TaskHandle task, HostEntry& entry);
 
-// Counts kept for tests: sockets open now.
+// Counts kept for tests: sockets open now, and lookups whose workers have not ended (cancelled ones
+// too; a lookup that has ended has posted its outcome, if it posts one).
 size_t OpenSocketCount();
+size_t RunningLookupCount();
 
 } // namespace winsock

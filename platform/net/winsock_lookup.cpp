@@ -26,6 +26,7 @@ struct Tasks {
     std::mutex mutex;
     std::unordered_map<TaskHandle, Task> tasks;
     TaskHandle next = 1;
+    size_t running = 0; // workers not ended yet, cancelled ones too
 };
 
 Tasks& State() {
@@ -92,26 +93,34 @@ template <class Work> TaskHandle Start(HWND hwnd, UINT msg, Work work) {
         std::lock_guard g(state.mutex);
         task = state.next++;
         state.tasks.emplace(task, Task{});
+        ++state.running;
     }
     try {
         std::thread([=, &state] {
             int error = 0;
             HostEntry entry;
             work(error, entry);
+            bool cancelled = false;
             {
                 std::lock_guard g(state.mutex);
                 auto it = state.tasks.find(task);
                 // Cancelled meanwhile: nobody waits for it.
-                if (it == state.tasks.end()) return;
-                it->second.done = true;
-                it->second.error = error;
-                it->second.entry = std::move(entry);
+                cancelled = it == state.tasks.end();
+                if (!cancelled) {
+                    it->second.done = true;
+                    it->second.error = error;
+                    it->second.entry = std::move(entry);
+                }
             }
-            ::PostMessage(hwnd, msg, static_cast<WPARAM>(task), MAKELPARAM(0, static_cast<WORD>(error)));
+            if (!cancelled)
+                ::PostMessage(hwnd, msg, static_cast<WPARAM>(task), MAKELPARAM(0, static_cast<WORD>(error)));
+            std::lock_guard g(state.mutex);
+            --state.running;
         }).detach();
     } catch (const std::system_error&) {
         std::lock_guard g(state.mutex);
         state.tasks.erase(task);
+        --state.running;
         WSASetLastError(WSAENOBUFS);
         return 0;
     }
@@ -154,6 +163,12 @@ bool WSATakeHostEntry(TaskHandle task, HostEntry& entry) {
     entry = std::move(it->second.entry);
     state.tasks.erase(it);
     return true;
+}
+
+size_t RunningLookupCount() {
+    Tasks& state = State();
+    std::lock_guard g(state.mutex);
+    return state.running;
 }
 
 } // namespace winsock

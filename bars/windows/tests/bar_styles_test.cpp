@@ -5,10 +5,8 @@
 // a look (or a screenshot) under a display.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <string>
-#include <thread>
 
 #include "bar_windows_fixture.h"
 #include "bars/core/bar_routines.h"
@@ -130,13 +128,8 @@ protected:
         Pump();
         if (const char* folder = std::getenv("PW_BAR_STYLES_SHOTS"))
             pw::gui::SaveScreenImage(RECT{0, 0, 700, 520}, std::string(folder) + "/bars-" + name + ".png");
-        if (const char* hold = std::getenv("PW_BAR_STYLES_HOLD_MS")) {
-            const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::atoi(hold));
-            while (std::chrono::steady_clock::now() < end) {
-                Pump();
-                std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            }
-        }
+        // Held on the screen for a person to look at, answering messages meanwhile.
+        if (const char* hold = std::getenv("PW_BAR_STYLES_HOLD_MS")) testsupport::PumpFor(std::atoi(hold));
     }
 
     // Pixels of a colour inside a rectangle of the screen.

@@ -15,6 +15,7 @@ namespace vcl_test {
 
 using testsupport::Pump;
 using testsupport::PumpFor;
+using testsupport::PumpTimerTicks;
 using testsupport::PumpUntil;
 
 // A windowed control that can take the focus and records its events by name.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <map>
 
 #include "platform/gui/message_loop.h"
 #include "platform/gui/paint.h"
@@ -10,6 +11,15 @@ namespace testsupport {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+std::map<UINT_PTR, int>& TimerTicks() {
+    static std::map<UINT_PTR, int> ticks;
+    return ticks;
+}
+
+void CountTick(HWND, UINT, uintptr_t id, DWORD) {
+    ++TimerTicks()[id];
+}
 
 // Sleeps until a message arrives or at most the given time.
 void WaitForMessage(Clock::duration most) {
@@ -43,6 +53,16 @@ void Pump() {
     }
     return ::testing::AssertionFailure()
            << "the condition still did not hold after " << timeoutMs << " ms of pumping messages";
+}
+
+::testing::AssertionResult PumpTimerTicks(int intervalMs, int ticks, int timeoutMs) {
+    // Its ticks come only through the loop below, so none is missed before the count starts.
+    const UINT_PTR id = SetTimer(nullptr, 0, static_cast<UINT>(intervalMs), CountTick);
+    TimerTicks()[id] = 0;
+    ::testing::AssertionResult result = PumpUntil([&] { return TimerTicks()[id] >= ticks; }, timeoutMs);
+    KillTimer(nullptr, id);
+    TimerTicks().erase(id);
+    return result;
 }
 
 void PumpFor(int milliseconds) {

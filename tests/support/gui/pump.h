@@ -15,6 +15,10 @@ void Pump();
 // other threads) between tries. Fails, saying how long it waited, once the deadline has passed.
 ::testing::AssertionResult PumpUntil(const std::function<bool()>& done, int timeoutMs = 60000);
 
+// Pumps until a timer of the interval, set by the call, has ticked that many times: by then a timer of
+// the program that was due in that time has ticked too. For showing that a stopped one does not.
+::testing::AssertionResult PumpTimerTicks(int intervalMs, int ticks, int timeoutMs = 60000);
+
 // Pumps for the whole time, sleeping until the next message between rounds.
 void PumpFor(int milliseconds);
 
