@@ -25,8 +25,8 @@ private:
         uint32_t entry = 0;
     };
     // The slot that holds the address, or the empty one where it would go.
-    size_t slotOf(std::string_view Address, uint64_t Hash) const;
-    void grow();
+    size_t SlotOf(std::string_view Address, uint64_t Hash) const;
+    void Grow();
 
     std::vector<Slot> slots_;
     // All entries' texts one after another: entry i is text_[starts_[i], starts_[i + 1]).

@@ -6,7 +6,7 @@
 namespace crawl {
 namespace {
 
-bool startsWithHttp(std::string_view s) {
+bool StartsWithHttp(std::string_view s) {
     static constexpr std::string_view http = "http";
     if (s.size() < http.size()) return false;
     for (size_t i = 0; i < http.size(); ++i) {
@@ -19,7 +19,7 @@ bool startsWithHttp(std::string_view s) {
 
 // Where the authority of an address begins and ends (past "://", up to the path, query or fragment);
 // false without "://".
-bool authorityOf(std::string_view URL, size_t& Begin, size_t& End) {
+bool AuthorityOf(std::string_view URL, size_t& Begin, size_t& End) {
     const size_t scheme = URL.find("://");
     if (scheme == std::string_view::npos) return false;
     Begin = scheme + 3;
@@ -28,7 +28,7 @@ bool authorityOf(std::string_view URL, size_t& Begin, size_t& End) {
     return true;
 }
 
-std::string percentDecoded(std::string_view s) {
+std::string PercentDecoded(std::string_view s) {
     const auto hex = [](char c) {
         return c >= '0' && c <= '9'                     ? c - '0'
                : (c | 0x20) >= 'a' && (c | 0x20) <= 'f' ? (c | 0x20) - 'a' + 10
@@ -52,13 +52,13 @@ std::string SitePrefix(std::string_view SiteBase) {
     std::string user, password;
     const std::string base = SplitUserInfo(SiteBase, user, password);
     size_t begin = 0, end = 0;
-    if (!authorityOf(base, begin, end)) return {};
+    if (!AuthorityOf(base, begin, end)) return {};
     return NormaliseSchemeAndHost(std::string_view(base).substr(0, end));
 }
 
 std::string OnSiteForm(std::string_view URL, std::string_view SitePrefix) {
     size_t begin = 0, end = 0;
-    if (SitePrefix.empty() || !authorityOf(URL, begin, end)) return std::string(URL);
+    if (SitePrefix.empty() || !AuthorityOf(URL, begin, end)) return std::string(URL);
     const std::string_view rest = URL.substr(end);
     const bool hasPath = !rest.empty() && rest[0] == '/';
     if (hasPath && end == SitePrefix.size() && URL.substr(0, end) == SitePrefix) return std::string(URL);
@@ -72,19 +72,19 @@ std::string SplitUserInfo(std::string_view URL, std::string& User, std::string& 
     User.clear();
     Password.clear();
     size_t begin = 0, end = 0;
-    if (!authorityOf(URL, begin, end)) return std::string(URL);
+    if (!AuthorityOf(URL, begin, end)) return std::string(URL);
     const size_t at = URL.substr(begin, end - begin).rfind('@');
     if (at == std::string_view::npos) return std::string(URL);
     const std::string_view info = URL.substr(begin, at);
     const size_t colon = info.find(':');
-    User = percentDecoded(info.substr(0, colon));
-    if (colon != std::string_view::npos) Password = percentDecoded(info.substr(colon + 1));
+    User = PercentDecoded(info.substr(0, colon));
+    if (colon != std::string_view::npos) Password = PercentDecoded(info.substr(colon + 1));
     return std::string(URL.substr(0, begin)) + std::string(URL.substr(begin + at + 1));
 }
 
 std::string WithoutPassword(std::string_view URL) {
     size_t begin = 0, end = 0;
-    if (!authorityOf(URL, begin, end)) return std::string(URL);
+    if (!AuthorityOf(URL, begin, end)) return std::string(URL);
     const size_t at = URL.substr(begin, end - begin).rfind('@');
     if (at == std::string_view::npos) return std::string(URL);
     const size_t colon = URL.substr(begin, at).find(':');
@@ -121,7 +121,7 @@ bool IsOnSite(const std::string& URL, const std::string& SiteBase) {
 }
 
 bool IsWebAddress(const std::string& URL) {
-    return startsWithHttp(URL) && URL.find("://") != std::string::npos;
+    return StartsWithHttp(URL) && URL.find("://") != std::string::npos;
 }
 
 bool IsOnSiteOf(const std::string& URL, const std::string& SiteKey) {

@@ -2,7 +2,7 @@
 
 namespace {
 
-void asciiLower(std::string& s) {
+void AsciiLower(std::string& s) {
     for (char& c : s)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
 }
@@ -41,7 +41,7 @@ bool TCrawlQueue::DequeueUrl(std::string& Text, std::string& URL, std::string& R
 
 void TCrawlQueue::AddVisited(const std::string& URL) {
     std::string key = URL;
-    asciiLower(key);
+    AsciiLower(key);
     std::lock_guard guard(lock_);
     visited_.Insert(key);
     const int entry = exact_.Insert(URL);
@@ -49,16 +49,16 @@ void TCrawlQueue::AddVisited(const std::string& URL) {
     states_[static_cast<size_t>(entry)] |= kVisited;
 }
 
-bool TCrawlQueue::visitedLower(const std::string& URL) const {
+bool TCrawlQueue::VisitedLower(const std::string& URL) const {
     // Asked for every new link of every page: the lower-cased key is built in a buffer that is kept.
     thread_local std::string key;
     key.assign(URL);
-    asciiLower(key);
+    AsciiLower(key);
     return visited_.Find(key) >= 0;
 }
 
 bool TCrawlQueue::IsVisited(const std::string& URL) const {
-    return visitedLower(URL);
+    return VisitedLower(URL);
 }
 
 bool TCrawlQueue::IsQueued(const std::string& URL) const {
@@ -71,7 +71,7 @@ bool TCrawlQueue::IsKnown(const std::string& URL) const {
     // lower-cased one.
     const int entry = exact_.Find(URL);
     if (entry >= 0 && states_[static_cast<size_t>(entry)] != 0) return true;
-    return visitedLower(URL);
+    return VisitedLower(URL);
 }
 
 bool TCrawlQueue::IsKnownShared(const std::string& URL) const {

@@ -36,7 +36,7 @@ public:
 
 private:
     enum : uint8_t { kQueued = 1, kVisited = 2 };
-    bool visitedLower(const std::string& URL) const;
+    bool VisitedLower(const std::string& URL) const;
 
     // Held by the changing thread while it changes the look-ups, and by IsKnownShared.
     mutable std::mutex lock_;

@@ -7,7 +7,7 @@
 namespace crawl {
 namespace {
 
-std::string answered(int code) {
+std::string Answered(int code) {
     const std::string status = std::to_string(code) + ": " + HttpStatusText(code);
     switch (code) {
     case 404:
@@ -23,7 +23,7 @@ std::string answered(int code) {
 }
 
 // Why no answer came, or why it was cut short (Lost).
-std::string networkReason(uint32_t error, bool lost) {
+std::string NetworkReason(uint32_t error, bool lost) {
     switch (error) {
     case ERROR_INTERNET_CANNOT_CONNECT:
         return "the connection was refused";
@@ -56,10 +56,10 @@ std::string networkReason(uint32_t error, bool lost) {
 
 std::string FailureReason(const TFileFetcher& Fetcher) {
     const int response = Fetcher.Response();
-    if (response == 0) return networkReason(Fetcher.LastError(), false);
-    if (response == -3) return networkReason(Fetcher.LastError(), true);
+    if (response == 0) return NetworkReason(Fetcher.LastError(), false);
+    if (response == -3) return NetworkReason(Fetcher.LastError(), true);
     if (response == -2) return "the transfer was stopped";
-    if (response >= 100 && response != 200) return answered(response);
+    if (response >= 100 && response != 200) return Answered(response);
     if (Fetcher.ContentRefused())
         return "it is not a page" +
                (Fetcher.ContentType().empty() ? std::string() : " (" + Fetcher.ContentType() + ")");

@@ -24,7 +24,7 @@ constexpr const char kStartFailed[] = "The start page %s could not be loaded";
 // At most as many queued addresses the worker goes through by itself while the crawl works on pages.
 constexpr int kChainLength = 16;
 
-bool redirectStatus(int code) {
+bool RedirectStatus(int code) {
     return code == 301 || code == 302 || code == 303 || code == 307 || code == 308;
 }
 
@@ -106,10 +106,10 @@ bool TWebsiteCrawl::CrawlWebsite(const std::string& Start) {
             break;
         }
         ++urlCount_;
-        showCrawlStatus(url);
+        ShowCrawlStatus(url);
         // Cancel pressed while the labels were updated: no reason to fetch one more page.
         if (!crawling_) return startLoaded_;
-        const bool loaded = fetchStep(url, final);
+        const bool loaded = FetchStep(url, final);
         if (cancelRequested_) fetcher_.Abort();
         // Cancel was pressed while the page was on its way: the tree built so far is the result.
         if (!crawling_) return startLoaded_;
@@ -121,7 +121,7 @@ bool TWebsiteCrawl::CrawlWebsite(const std::string& Start) {
             if (loaded)
                 startFailure_.clear();
             else
-                reportStartFailure(Start);
+                ReportStartFailure(Start);
         }
         if (!loaded) continue;
         ++fileCount_;
@@ -131,21 +131,21 @@ bool TWebsiteCrawl::CrawlWebsite(const std::string& Start) {
         }
         HarvestLinks();
         LogUrl(final);
-        addPage(final, referrer);
+        AddPage(final, referrer);
     }
     view_.ShowTotalFiles("Total Files Found: " + std::to_string(fileCount_));
     return startLoaded_;
 }
 
-bool TWebsiteCrawl::fetchStep(const std::string& URL, std::string& Final) {
+bool TWebsiteCrawl::FetchStep(const std::string& URL, std::string& Final) {
     failure_.clear();
     Final = URL;
     try {
         queue_.AddVisited(URL);
-        bool loaded = request(URL);
+        bool loaded = Request(URL);
         // A redirect the crawl follows is fetched now, in the place of the address that led to it.
-        for (int hops = 0; !loaded && crawling_ && redirectStatus(fetcher_.Response());) {
-            const std::string target = redirectTarget();
+        for (int hops = 0; !loaded && crawling_ && RedirectStatus(fetcher_.Response());) {
+            const std::string target = RedirectTarget();
             if (target.empty()) break;
             if (++hops > kMaxRedirects) {
                 failure_ = "it redirects more than " + std::to_string(kMaxRedirects) + " times";
@@ -153,9 +153,9 @@ bool TWebsiteCrawl::fetchStep(const std::string& URL, std::string& Final) {
             }
             queue_.AddVisited(target);
             Final = target;
-            loaded = request(target);
+            loaded = Request(target);
         }
-        if (crawling_) fetchAhead();
+        if (crawling_) FetchAhead();
         if (loaded) fetcher_.ParsePage();
         return loaded;
     } catch (const std::exception& e) {
@@ -167,18 +167,18 @@ bool TWebsiteCrawl::fetchStep(const std::string& URL, std::string& Final) {
     return false;
 }
 
-bool TWebsiteCrawl::request(const std::string& URL) {
-    credentialsFor(URL);
+bool TWebsiteCrawl::Request(const std::string& URL) {
+    CredentialsFor(URL);
     return fetcher_.Request(EncodeAddress(URL));
 }
 
-void TWebsiteCrawl::credentialsFor(const std::string& URL) {
+void TWebsiteCrawl::CredentialsFor(const std::string& URL) {
     const bool send = (!user_.empty() || !password_.empty()) && IsOnSiteOf(URL, credentialKey_);
     fetcher_.HttpClient()->SetUsername(send ? user_ : std::string());
     fetcher_.HttpClient()->SetPassword(send ? password_ : std::string());
 }
 
-std::string TWebsiteCrawl::redirectTarget() {
+std::string TWebsiteCrawl::RedirectTarget() {
     std::string target = fetcher_.RedirectLocation();
     if (!IsWebAddress(target)) return {};
     target = target.substr(0, target.find('#'));
@@ -193,17 +193,17 @@ std::string TWebsiteCrawl::redirectTarget() {
         return target;
     }
     // Anywhere else the target is a link like any other: off the site, or known, it adds nothing.
-    const std::string& prefix = sitePrefix();
-    if (!needsRequest(target, siteKey_, prefix)) return {};
+    const std::string& prefix = CachedSitePrefix();
+    if (!NeedsRequest(target, siteKey_, prefix)) return {};
     return OnSiteForm(target, prefix);
 }
 
-void TWebsiteCrawl::fetchAhead() {
+void TWebsiteCrawl::FetchAhead() {
     // The worker is still on its way through the queue: its next pages are the next ones asked for.
     if (fetcher_.FetchingAhead()) return;
     const AURLItem* next = queue_.Head();
     if (!next) return;
-    credentialsFor(next->URL);
+    CredentialsFor(next->URL);
     // The queue's next addresses, as many as go with the same credentials: the worker fetches them one
     // after the other while this thread works on the pages before, in the same order as one at a time.
     // Only a redirect to an address not met yet waits for this thread, which fetches that first.
@@ -216,9 +216,9 @@ void TWebsiteCrawl::fetchAhead() {
             break;
         urls.push_back(EncodeAddress(url));
     }
-    sitePrefix();
+    CachedSitePrefix();
     auto passOn = [this, siteKey = siteKey_, prefix = sitePrefix_](int Status, const std::string& Target) {
-        return !redirectStatus(Status) || !needsRequest(Target, siteKey, prefix);
+        return !RedirectStatus(Status) || !NeedsRequest(Target, siteKey, prefix);
     };
     try {
         fetcher_.FetchAhead(urls, passOn);
@@ -227,15 +227,15 @@ void TWebsiteCrawl::fetchAhead() {
     }
 }
 
-bool TWebsiteCrawl::needsRequest(const std::string& Target, const std::string& SiteKey,
+bool TWebsiteCrawl::NeedsRequest(const std::string& Target, const std::string& SiteKey,
                                  const std::string& Prefix) const {
     if (!IsWebAddress(Target)) return false;
     const std::string target = Target.substr(0, Target.find('#'));
-    if (!acceptLink(target, SiteKey)) return false;
+    if (!AcceptLinkOfSite(target, SiteKey)) return false;
     return !queue_.IsKnownShared(OnSiteForm(target, Prefix));
 }
 
-void TWebsiteCrawl::reportStartFailure(const std::string& Start) {
+void TWebsiteCrawl::ReportStartFailure(const std::string& Start) {
     const std::string reason = failure_.empty() ? FailureReason(fetcher_) : failure_;
     startFailure_ = Format(kStartFailed, WithoutPassword(Start).c_str()) + ": " + reason + ".";
     LogUrl(startFailure_);
@@ -248,7 +248,7 @@ void TWebsiteCrawl::Cancel() {
     fetcher_.Abort();
 }
 
-void TWebsiteCrawl::addPage(const std::string& URL, const std::string& Referrer) {
+void TWebsiteCrawl::AddPage(const std::string& URL, const std::string& Referrer) {
     CrawledPage page;
     page.Referrer = Referrer;
     try {
@@ -277,7 +277,7 @@ void TWebsiteCrawl::addPage(const std::string& URL, const std::string& Referrer)
     results_.AddPageNode(page);
 }
 
-const std::string& TWebsiteCrawl::sitePrefix() const {
+const std::string& TWebsiteCrawl::CachedSitePrefix() const {
     if (siteKeyOf_ != siteBase_ || siteKey_.empty()) {
         siteKey_ = HostKey(siteBase_);
         sitePrefix_ = SitePrefix(siteBase_);
@@ -287,11 +287,11 @@ const std::string& TWebsiteCrawl::sitePrefix() const {
 }
 
 bool TWebsiteCrawl::AcceptLink(const std::string& Link) const {
-    sitePrefix();
-    return acceptLink(Link, siteKey_);
+    CachedSitePrefix();
+    return AcceptLinkOfSite(Link, siteKey_);
 }
 
-bool TWebsiteCrawl::acceptLink(const std::string& Link, const std::string& SiteKey) const {
+bool TWebsiteCrawl::AcceptLinkOfSite(const std::string& Link, const std::string& SiteKey) const {
     // Two texts that do not parse count as the same host, so the form is checked first.
     if (!IsWebAddress(Link)) return false;
     TURLparts parts;
@@ -315,11 +315,11 @@ void TWebsiteCrawl::HarvestLinks() {
         if (queue_.IsKnown(link)) continue;
         if (!AcceptLink(link)) continue;
         fetcher_.GetLink(i, link, text);
-        queue_.EnqueueUrl(OnSiteForm(link, sitePrefix()), text, fetcher_.URL());
+        queue_.EnqueueUrl(OnSiteForm(link, CachedSitePrefix()), text, fetcher_.URL());
     }
 }
 
-void TWebsiteCrawl::showCrawlStatus(const std::string& URL) {
+void TWebsiteCrawl::ShowCrawlStatus(const std::string& URL) {
     // With the window's pace the labels change once for each turn of the loop that shows them: before
     // a turn that is due, or after one the tree's nodes took.
     const bool show = ownPace_ || pace_->Due() || pace_->Turns() != labelsAtTurn_;

@@ -55,22 +55,22 @@ public:
     void ResetCrawl();
 
 private:
-    void showCrawlStatus(const std::string& URL);
-    bool fetchStep(const std::string& URL, std::string& Final);
-    bool request(const std::string& URL);
-    std::string redirectTarget();
+    void ShowCrawlStatus(const std::string& URL);
+    bool FetchStep(const std::string& URL, std::string& Final);
+    bool Request(const std::string& URL);
+    std::string RedirectTarget();
     // Sends the start address's user and password with a request to their own site only.
-    void credentialsFor(const std::string& URL);
-    void fetchAhead();
+    void CredentialsFor(const std::string& URL);
+    void FetchAhead();
     // AcceptLink for a thread other than the crawl's, with the site's key made beforehand.
-    bool acceptLink(const std::string& Link, const std::string& SiteKey) const;
+    bool AcceptLinkOfSite(const std::string& Link, const std::string& SiteKey) const;
     // Whether the crawl fetches a redirect's target (given as the fetcher resolves it) in the place of
     // the address that led to it; safe on another thread while the crawl goes on.
-    bool needsRequest(const std::string& Target, const std::string& SiteKey, const std::string& Prefix) const;
-    void reportStartFailure(const std::string& Start);
-    void addPage(const std::string& URL, const std::string& Referrer);
+    bool NeedsRequest(const std::string& Target, const std::string& SiteKey, const std::string& Prefix) const;
+    void ReportStartFailure(const std::string& Start);
+    void AddPage(const std::string& URL, const std::string& Referrer);
     // The site's scheme and authority, made once per site for all its links.
-    const std::string& sitePrefix() const;
+    const std::string& CachedSitePrefix() const;
 
     TFileFetcher& fetcher_;
     TMapProfile& profile_;
