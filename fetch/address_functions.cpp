@@ -6,19 +6,19 @@
 
 namespace {
 
-std::string asciiLower(const std::u16string& s) {
+std::string AsciiLower(const std::u16string& s) {
     return LowerCase(Utf16ToUtf8(s));
 }
 
 // The port an address reaches, empty for its scheme's own (http on 80 and https on 443 being one site);
 // leading zeros do not count.
-std::string sitePort(const TDIUri& uri) {
+std::string SitePort(const TDIUri& uri) {
     if (!uri.HasHost()) return {};
     std::string port = Utf16ToUtf8(uri.Port());
     if (port.empty()) return {};
     const size_t digit = port.find_first_not_of('0');
     port = digit == std::string::npos ? "0" : port.substr(digit);
-    const std::string scheme = asciiLower(uri.Scheme());
+    const std::string scheme = AsciiLower(uri.Scheme());
     if ((scheme == "http" && port == "80") || (scheme == "https" && port == "443")) return {};
     return port;
 }
@@ -26,7 +26,7 @@ std::string sitePort(const TDIUri& uri) {
 } // namespace
 
 std::string HostKey(const TDIUri& Parsed) {
-    return asciiLower(Parsed.Host()) + ":" + sitePort(Parsed);
+    return AsciiLower(Parsed.Host()) + ":" + SitePort(Parsed);
 }
 
 std::string HostKey(const std::string& URL) {

@@ -41,7 +41,7 @@ struct AheadFetch {
 
 namespace {
 
-void buildSharedTables() {
+void BuildSharedTables() {
     static std::once_flag once;
     std::call_once(once, [] {
         HtmlTagNameTable();
@@ -52,7 +52,7 @@ void buildSharedTables() {
     });
 }
 
-bool successStatus(int code) {
+bool SuccessStatus(int code) {
     return code == 200 || code == 206;
 }
 
@@ -61,13 +61,13 @@ constexpr std::chrono::milliseconds kLoopInterval{5};
 // How often a fetch that waits asks the caller's pace whether the loop is due.
 constexpr DWORD kTurnCheck = 2;
 
-bool redirectStatus(int code) {
+bool RedirectStatus(int code) {
     return code == 301 || code == 302 || code == 303 || code == 307 || code == 308;
 }
 
 // What a page that declares no encoding is read as: browsers read it so, and so do they read pages
 // labelled ISO-8859-1.
-const TDIReadMethod* defaultCharSet() {
+const TDIReadMethod* DefaultCharSet() {
     static const TDIReadMethod* method = CharSetReadMethod(u"windows-1252");
     return method;
 }
@@ -82,18 +82,18 @@ TFileFetcher::TFileFetcher(TComponent* AOwner)
       followList_(std::make_unique<TStringList>()), nonFollowList_(std::make_unique<TStringList>()),
       nonFollowQueryParts_(std::make_unique<TStringList>()),
       mailbox_(std::make_shared<fetcher::RedirectMailbox>()), base_(std::make_unique<TDIUri>()) {
-    buildSharedTables();
+    BuildSharedTables();
     http_ = new TWinHTTP(this);
-    bindClientEvents();
+    BindClientEvents();
     links_->SetHtmlParser(parser_.get());
     titlePlugin_->SetHtmlParser(parser_.get());
     charSet_->SetHtmlParser(parser_.get());
-    links_->SetOnLink([this](TDIHtmlLinksPlugin*, std::u16string& link, bool&, bool&) { handleLink(link); });
+    links_->SetOnLink([this](TDIHtmlLinksPlugin*, std::u16string& link, bool&, bool&) { HandleLink(link); });
     titlePlugin_->OnTitle = [this](TDIHtmlTitlePlugin* plugin) {
         title_ = Utf16ToUtf8(plugin->Title());
         hasTitle_ = true;
     };
-    charSet_->SetDefaultReadMethod(defaultCharSet());
+    charSet_->SetDefaultReadMethod(DefaultCharSet());
     Reset();
 }
 
@@ -111,7 +111,7 @@ TFileFetcher::~TFileFetcher() {
     parser_.reset();
 }
 
-void TFileFetcher::bindClientEvents() {
+void TFileFetcher::BindClientEvents() {
     // Each handler decides at once what the client needs an answer for; the rest is an event of the
     // page, delivered when the page is asked for.
     TWinHTTP& h = *http_;
@@ -121,13 +121,13 @@ void TFileFetcher::bindClientEvents() {
                             const std::string&, bool& ContinueDownload) {
         bool refused = false;
         // An error answer runs on to its error event, whatever its body is.
-        if (successStatus(ErrorCode)) {
+        if (SuccessStatus(ErrorCode)) {
             refused = (downloadFileTypes_ & MimeBit(MimeTypeOf(MediaTypeOf(ContentType)))) == 0;
             if (refused || dontGetContent_) ContinueDownload = false;
         }
-        deliver([this, redirects = takeRedirects(), ContentType, ContentLength, Location, LastModified,
+        Deliver([this, redirects = TakeRedirects(), ContentType, ContentLength, Location, LastModified,
                  refused] {
-            applyRedirects(redirects);
+            ApplyRedirects(redirects);
             contentLength_ = ContentLength;
             SetContentType(ContentType);
             contentLocation_ = Location;
@@ -136,8 +136,8 @@ void TFileFetcher::bindClientEvents() {
             // A charset named by the server is where decoding starts; a META element may still change it.
             const std::string charSet = CharSetOf(ContentType);
             const TDIReadMethod* named = charSet.empty() ? nullptr : CharSetReadMethod(Utf8ToUtf16(charSet));
-            charSet_->SetDefaultReadMethod(named ? named : defaultCharSet());
-            status("Header Info Received, Content Type: " + ContentType);
+            charSet_->SetDefaultReadMethod(named ? named : DefaultCharSet());
+            Status("Header Info Received, Content Type: " + ContentType);
         });
     };
     h.OnDone = [this](TObject*, const std::string& ContentType, int64_t FileSize, TStream* Stream) {
@@ -150,57 +150,57 @@ void TFileFetcher::bindClientEvents() {
                 Stream->ReadBuffer(content.data(), size);
             }
         }
-        deliver([this, redirects = takeRedirects(), content = std::move(content), ContentType,
+        Deliver([this, redirects = TakeRedirects(), content = std::move(content), ContentType,
                  FileSize]() mutable {
-            applyRedirects(redirects);
+            ApplyRedirects(redirects);
             pageContent_ = std::move(content);
             contentLength_ = FileSize;
             SetContentType(ContentType);
-            status("Successfully Downloaded File: " + IntToStr(FileSize) + " bytes.");
+            Status("Successfully Downloaded File: " + IntToStr(FileSize) + " bytes.");
         });
     };
     h.OnDoneInterrupted = [this](TObject*) {
-        deliver([this, redirects = takeRedirects()] {
-            applyRedirects(redirects);
-            status("Done, but Interrupted.");
+        Deliver([this, redirects = TakeRedirects()] {
+            ApplyRedirects(redirects);
+            Status("Done, but Interrupted.");
         });
     };
     h.OnHTTPError = [this](TObject*, int ErrorCode, TStream*) {
-        deliver([this, redirects = takeRedirects(), ErrorCode] {
-            applyRedirects(redirects);
+        Deliver([this, redirects = TakeRedirects(), ErrorCode] {
+            ApplyRedirects(redirects);
             response_ = ErrorCode;
             pageContent_.clear();
-            status(IntToStr(ErrorCode) + ": " + HttpStatusText(ErrorCode));
+            Status(IntToStr(ErrorCode) + ": " + HttpStatusText(ErrorCode));
         });
     };
     h.OnHostUnreachable = [this](TObject*) {
-        deliver([this, redirects = takeRedirects(), error = http_->LastError()] {
-            applyRedirects(redirects);
+        Deliver([this, redirects = TakeRedirects(), error = http_->LastError()] {
+            ApplyRedirects(redirects);
             response_ = 0;
             lastError_ = error;
-            status("Host Unreachable.");
+            Status("Host Unreachable.");
         });
     };
     h.OnConnLost = [this](TObject*, const std::string&, int64_t, int64_t, TStream*) {
-        deliver([this, redirects = takeRedirects(), error = http_->LastError()] {
-            applyRedirects(redirects);
+        Deliver([this, redirects = TakeRedirects(), error = http_->LastError()] {
+            ApplyRedirects(redirects);
             response_ = -3;
             lastError_ = error;
-            status("Connection with remote host lost.");
+            Status("Connection with remote host lost.");
         });
     };
     h.OnAborted = [this](TObject*) {
-        deliver([this, redirects = takeRedirects()] {
-            applyRedirects(redirects);
+        Deliver([this, redirects = TakeRedirects()] {
+            ApplyRedirects(redirects);
             response_ = -2;
-            status("Connection aborted by user.");
+            Status("Connection aborted by user.");
         });
     };
     h.OnPasswordRequest = [this](TObject*, const std::string& Realm, bool& TryAgain) {
         TryAgain = false;
-        deliver([this, Realm] {
+        Deliver([this, Realm] {
             passwordRequired_ = true;
-            status("Password Required: " + Realm);
+            Status("Password Required: " + Realm);
         });
     };
     std::weak_ptr<fetcher::RedirectMailbox> mailbox = mailbox_;
@@ -215,7 +215,7 @@ void TFileFetcher::bindClientEvents() {
                           int ElapsedTime, int EstimatedTimeLeft, uint8_t PercentsDone, float TransferRate,
                           TStream*) {
         if (!OnProgress) return;
-        deliver([=, this] {
+        Deliver([=, this] {
             if (OnProgress)
                 OnProgress(this, ContentType, DataSize, BytesRead, ElapsedTime, EstimatedTimeLeft,
                            PercentsDone, TransferRate);
@@ -226,11 +226,11 @@ void TFileFetcher::bindClientEvents() {
         if (ignoring_) return;
         chained_.push_back(std::make_unique<fetcher::AheadFetch>());
         chained_.back()->url = URL;
-        deliver([this, URL] { status("Retrieving: " + URL); });
+        Deliver([this, URL] { Status("Retrieving: " + URL); });
     };
 }
 
-void TFileFetcher::deliver(std::function<void()> Event) {
+void TFileFetcher::Deliver(std::function<void()> Event) {
     if (ignoring_) return;
     if (!chained_.empty()) {
         chained_.back()->events.push_back(std::move(Event));
@@ -244,10 +244,10 @@ void TFileFetcher::deliver(std::function<void()> Event) {
         replaying_->push_back(std::move(Event));
         return;
     }
-    run(Event);
+    Run(Event);
 }
 
-void TFileFetcher::run(const std::function<void()>& Event) {
+void TFileFetcher::Run(const std::function<void()>& Event) {
     // The client's end of transfer must run to its end whatever a handler does: the exception waits for
     // the fetch.
     try {
@@ -257,22 +257,22 @@ void TFileFetcher::run(const std::function<void()>& Event) {
     }
 }
 
-std::vector<std::string> TFileFetcher::takeRedirects() {
+std::vector<std::string> TFileFetcher::TakeRedirects() {
     std::vector<std::string> taken;
     std::lock_guard guard(mailbox_->lock);
     taken.swap(mailbox_->pending);
     return taken;
 }
 
-void TFileFetcher::applyRedirects(const std::vector<std::string>& URLs) {
+void TFileFetcher::ApplyRedirects(const std::vector<std::string>& URLs) {
     for (const std::string& url : URLs) {
         redirectedURL_ = url;
         redirectedNow_ = true;
-        status("Redirected: " + url);
+        Status("Redirected: " + url);
     }
 }
 
-void TFileFetcher::status(const std::string& text) {
+void TFileFetcher::Status(const std::string& text) {
     if (OnStatusMessage) OnStatusMessage(this, text);
 }
 
@@ -307,18 +307,18 @@ std::string TFileFetcher::AheadURL() const {
     return chained_.empty() ? std::string() : chained_.front()->url;
 }
 
-void TFileFetcher::promoteChained() {
+void TFileFetcher::PromoteChained() {
     if (ahead_ || chained_.empty()) return;
     ahead_ = std::move(chained_.front());
     chained_.pop_front();
 }
 
-bool TFileFetcher::pageUnderWay() const {
+bool TFileFetcher::PageUnderWay() const {
     // Once the worker has gone on to the next page, this one's events are all in.
     return http_->Busy() && chained_.empty();
 }
 
-bool TFileFetcher::startTransfer(const std::string& URL) {
+bool TFileFetcher::StartTransfer(const std::string& URL) {
     http_->URL = URL;
     http_->CacheOptions = OptionBit(coAlwaysReload) | OptionBit(coReloadIfNoExpireInformation) |
                           OptionBit(coReloadUpdatedObjects) | OptionBit(coPragmaNoCache) |
@@ -336,7 +336,7 @@ bool TFileFetcher::startTransfer(const std::string& URL) {
         proxy->AccessType = atPreconfig;
     }
     http_->Agent = agent_;
-    takeRedirects();
+    TakeRedirects();
     http_->OnChain = std::move(chain_);
     chain_ = nullptr;
     const bool started = http_->Read(false);
@@ -344,7 +344,7 @@ bool TFileFetcher::startTransfer(const std::string& URL) {
     return started;
 }
 
-void TFileFetcher::dropAhead() {
+void TFileFetcher::DropAhead() {
     ahead_.reset();
     chained_.clear();
     if (!http_->Busy()) return;
@@ -362,7 +362,7 @@ bool TFileFetcher::FetchAhead(const std::vector<std::string>& URLs, TPassOn Pass
                                                           const std::string& Location) -> std::string {
             if (*next >= URLs.size()) return {};
             std::u16string target;
-            if (!redirectStatus(Status) || Location.empty() ||
+            if (!RedirectStatus(Status) || Location.empty() ||
                 !Resolve(Utf8ToUtf16(URL), Utf8ToUtf16(Location), target))
                 target.clear();
             if (!PassOn(Status, Utf16ToUtf8(target))) return {};
@@ -379,14 +379,14 @@ bool TFileFetcher::FetchAhead(const std::string& URL) {
     }
     ahead_ = std::make_unique<fetcher::AheadFetch>();
     ahead_->url = URL;
-    deliver([this, URL] { status("Retrieving: " + URL); });
+    Deliver([this, URL] { Status("Retrieving: " + URL); });
     ScopeGuard failed([this] { ahead_.reset(); });
-    const bool started = startTransfer(URL);
+    const bool started = StartTransfer(URL);
     if (started) failed.Dismiss();
     return started;
 }
 
-void TFileFetcher::beginPage(const std::string& URL) {
+void TFileFetcher::BeginPage(const std::string& URL) {
     contentRefused_ = false;
     Reset();
     url_ = URL;
@@ -395,17 +395,17 @@ void TFileFetcher::beginPage(const std::string& URL) {
     redirectLocation_.clear();
     lastError_ = 0;
     hasTitle_ = false;
-    charSet_->SetDefaultReadMethod(defaultCharSet());
+    charSet_->SetDefaultReadMethod(DefaultCharSet());
 }
 
 bool TFileFetcher::Request(const std::string& URL) {
     // A fetch started from inside the wait of another would wipe that one's state.
     if (busy_) return false;
-    promoteChained();
+    PromoteChained();
     std::unique_ptr<fetcher::AheadFetch> ahead = std::move(ahead_);
     if (ahead && ahead->url != URL) {
         ahead_ = std::move(ahead);
-        dropAhead();
+        DropAhead();
     }
     // Something of ours still under way (a fetch that a handler's exception cut short) makes way.
     if (!ahead && http_->Busy()) {
@@ -415,7 +415,7 @@ bool TFileFetcher::Request(const std::string& URL) {
     }
     busy_ = true;
     raised_ = nullptr;
-    beginPage(URL);
+    BeginPage(URL);
     if (ahead) {
         // A handler that lets messages run may bring more events meanwhile: they queue up behind.
         std::vector<std::function<void()>> events = std::move(ahead->events);
@@ -423,13 +423,13 @@ bool TFileFetcher::Request(const std::string& URL) {
         replaying_ = &events;
         for (size_t i = 0; i < events.size(); ++i) {
             const std::function<void()> event = std::move(events[i]);
-            run(event);
+            Run(event);
         }
         replaying_ = nullptr;
     } else {
-        run([this, &URL] { status("Retrieving: " + URL); });
+        Run([this, &URL] { Status("Retrieving: " + URL); });
         ScopeGuard failed([this] { busy_ = false; });
-        const bool started = startTransfer(URL);
+        const bool started = StartTransfer(URL);
         failed.Dismiss();
         if (!started) {
             busy_ = false;
@@ -437,16 +437,16 @@ bool TFileFetcher::Request(const std::string& URL) {
             return false;
         }
     }
-    waitForTransfer();
-    for (const std::string& url : takeRedirects())
-        run([this, &url] { applyRedirects({url}); });
+    WaitForTransfer();
+    for (const std::string& url : TakeRedirects())
+        Run([this, &url] { ApplyRedirects({url}); });
     busy_ = false;
     if (raised_) std::rethrow_exception(std::exchange(raised_, nullptr));
 
     // A page that was sent on to another site says nothing about this one's links.
     offSite_ = redirectedNow_ && !SameHost(url_, redirectedURL_);
-    shortURL_ = StripQueryAndFragment(effectiveURL());
-    if (redirectStatus(response_) && !contentLocation_.empty()) {
+    shortURL_ = StripQueryAndFragment(EffectiveUrl());
+    if (RedirectStatus(response_) && !contentLocation_.empty()) {
         std::u16string target;
         if (Resolve(Utf8ToUtf16(url_), Utf8ToUtf16(contentLocation_), target))
             redirectLocation_ = Utf16ToUtf8(target);
@@ -464,18 +464,18 @@ bool TFileFetcher::Fetch(const std::string& URL) {
     return loaded;
 }
 
-void TFileFetcher::waitForTransfer() {
+void TFileFetcher::WaitForTransfer() {
     // The transfer's end and the worker's calls are taken as they come, without the message loop; the
     // loop itself turns at most once every few milliseconds, so input is still answered at once.
     using Clock = std::chrono::steady_clock;
     static Clock::time_point lastTurn;
-    const auto done = [this] { return !pageUnderWay(); };
-    while (waitTurn_ && pageUnderWay()) {
+    const auto done = [this] { return !PageUnderWay(); };
+    while (waitTurn_ && PageUnderWay()) {
         waitTurn_();
-        if (!pageUnderWay()) return;
+        if (!PageUnderWay()) return;
         winthread::WaitForRuns(done, kTurnCheck);
     }
-    while (pageUnderWay()) {
+    while (PageUnderWay()) {
         const auto since = Clock::now() - lastTurn;
         if (since >= kLoopInterval) {
             lastTurn = Clock::now();
@@ -493,14 +493,14 @@ void TFileFetcher::waitForTransfer() {
 
 void TFileFetcher::Abort() {
     if (FetchingAhead()) {
-        dropAhead();
+        DropAhead();
         return;
     }
     // At once: the worker finishes alone and reports nothing; the client is free for the next fetch.
     if (http_->Busy()) http_->Abort(false, true);
 }
 
-std::string TFileFetcher::effectiveURL() const {
+std::string TFileFetcher::EffectiveUrl() const {
     return redirectedNow_ ? redirectedURL_ : url_;
 }
 

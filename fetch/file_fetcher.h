@@ -191,24 +191,24 @@ public:
     THTTPOnLinkEvent OnLink;
 
 private:
-    void bindClientEvents();
+    void BindClientEvents();
     // Runs a client event's effect on the fetcher: held back while its transfer is ahead, dropped while
     // a transfer is being let go, else run now (an exception it raises is kept for the waiting fetch).
-    void deliver(std::function<void()> Event);
-    void run(const std::function<void()>& Event);
-    bool startTransfer(const std::string& URL);
-    void dropAhead();
+    void Deliver(std::function<void()> Event);
+    void Run(const std::function<void()>& Event);
+    bool StartTransfer(const std::string& URL);
+    void DropAhead();
     // The next transfer the worker went on to by itself becomes the one ahead.
-    void promoteChained();
+    void PromoteChained();
     // True while the transfer of the page being taken is under way.
-    bool pageUnderWay() const;
-    void beginPage(const std::string& URL);
-    void waitForTransfer();
-    std::vector<std::string> takeRedirects();
-    void applyRedirects(const std::vector<std::string>& URLs);
-    void status(const std::string& text);
-    void handleLink(std::u16string& link);
-    std::string effectiveURL() const;
+    bool PageUnderWay() const;
+    void BeginPage(const std::string& URL);
+    void WaitForTransfer();
+    std::vector<std::string> TakeRedirects();
+    void ApplyRedirects(const std::vector<std::string>& URLs);
+    void Status(const std::string& text);
+    void HandleLink(std::u16string& link);
+    std::string EffectiveUrl() const;
 
     TWinHTTP* http_ = nullptr;
     std::unique_ptr<TDIHtmlParser> parser_;

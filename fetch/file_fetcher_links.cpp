@@ -17,7 +17,7 @@ constexpr const char* kNotParsed = "*.gif;*.jpg;*.ico;*.swf;*.bmp;*.png;*.zip;*.
 constexpr const char* kNotFollowed = "*.gif;*.jpg;*.ico;*.swf;*.bmp;*.png;*.zip;*.exe;*.pdf;*.wav;*.chm;";
 
 // "http" or "https" in any ASCII letter case.
-bool isWebScheme(const std::u16string& scheme) {
+bool IsWebScheme(const std::u16string& scheme) {
     static constexpr char16_t https[] = u"https";
     if (scheme.size() != 4 && scheme.size() != 5) return false;
     for (size_t i = 0; i < scheme.size(); ++i) {
@@ -33,7 +33,7 @@ bool isWebScheme(const std::u16string& scheme) {
 void TFileFetcher::ParsePage() {
     if (dontParseFile_) return;
     if (mimeType_ != mimeText) return;
-    const std::string address = StripQueryAndFragment(effectiveURL());
+    const std::string address = StripQueryAndFragment(EffectiveUrl());
     if (!address.empty() && address.back() != '/' && IsFileTypeInList(address, kNotParsed)) return;
     using Getter = bool (TDIHtmlLinksPlugin::*)() const;
     using Setter = void (TDIHtmlLinksPlugin::*)(bool);
@@ -63,14 +63,14 @@ void TFileFetcher::ParsePage() {
         if ((links_.get()->*kinds[i].get)() != wanted) (links_.get()->*kinds[i].set)(wanted);
     }
     parser_->SetSourceString(pageContent_);
-    links_->SetBaseUri(Utf8ToUtf16(effectiveURL()));
+    links_->SetBaseUri(Utf8ToUtf16(EffectiveUrl()));
     links_->SetBASE_href(true);
     parser_->Clear();
     parser_->ParseAll();
     parsed_ = true;
 }
 
-void TFileFetcher::handleLink(std::u16string& link) {
+void TFileFetcher::HandleLink(std::u16string& link) {
     if (offSite_) return;
     if (!link.empty()) {
         if (link[0] == u'#') return;
@@ -99,7 +99,7 @@ void TFileFetcher::handleLink(std::u16string& link) {
     if (uri.Parse(resolved)) {
         // Schemes ignore letter case; the lower-case form keeps one address one text.
         const std::u16string scheme = uri.Scheme();
-        if (isWebScheme(scheme) && scheme != u"http" && scheme != u"https") {
+        if (IsWebScheme(scheme) && scheme != u"http" && scheme != u"https") {
             uri.SetScheme(Utf8ToUtf16(LowerCase(Utf16ToUtf8(scheme))));
             uri.Compose(resolved);
         }
@@ -114,7 +114,7 @@ void TFileFetcher::handleLink(std::u16string& link) {
         uri.ClearFragment();
         if (!hit) uri.ClearQuery();
         uri.Compose(filed);
-        follow = !hit && isWebScheme(uri.Scheme());
+        follow = !hit && IsWebScheme(uri.Scheme());
     }
     const std::string filed8 = Utf16ToUtf8(filed);
     if (showAllLinkTypes_)
