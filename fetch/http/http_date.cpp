@@ -10,13 +10,13 @@ const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 const char* const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 
-int monthNumber(const std::string& token) {
+int MonthNumber(const std::string& token) {
     for (int i = 0; i < 12; ++i)
         if (SameText(token, kMonths[i])) return i + 1;
     return 0;
 }
 
-std::string trimLeft(const std::string& s) {
+std::string SkipLeadingBlanks(const std::string& s) {
     size_t i = 0;
     while (i < s.size() && static_cast<unsigned char>(s[i]) <= ' ')
         ++i;
@@ -25,14 +25,14 @@ std::string trimLeft(const std::string& s) {
 
 // Takes the text before the first delimiter (all of it when there is none) and leaves the rest,
 // left-trimmed, in w.
-std::string takeToken(std::string& w, char delimiter) {
+std::string TakeToken(std::string& w, char delimiter) {
     const size_t at = w.find(delimiter);
     std::string token = w.substr(0, at);
-    w = at == std::string::npos ? std::string() : trimLeft(w.substr(at + 1));
+    w = at == std::string::npos ? std::string() : SkipLeadingBlanks(w.substr(at + 1));
     return token;
 }
 
-std::optional<int> number(const std::string& token) {
+std::optional<int> Number(const std::string& token) {
     if (token.empty() || token.size() > 9) return std::nullopt;
     int value = 0;
     for (char c : token) {
@@ -50,7 +50,7 @@ TDateTime ParseHttpDate(const std::string& Text) {
     for (const char* day : kDays) {
         if (w.size() >= 3 && SameText(w.substr(0, 3), day)) {
             const size_t blank = w.find(' ');
-            w = blank == std::string::npos ? std::string() : trimLeft(w.substr(blank + 1));
+            w = blank == std::string::npos ? std::string() : SkipLeadingBlanks(w.substr(blank + 1));
             break;
         }
     }
@@ -61,23 +61,23 @@ TDateTime ParseHttpDate(const std::string& Text) {
 
     int day = 0;
     int month = 0;
-    std::string first = takeToken(w, d);
-    if (monthNumber(first) == 0) {
-        day = number(first).value_or(1);
-        month = monthNumber(takeToken(w, d));
+    std::string first = TakeToken(w, d);
+    if (MonthNumber(first) == 0) {
+        day = Number(first).value_or(1);
+        month = MonthNumber(TakeToken(w, d));
     } else {
-        month = monthNumber(first);
-        day = number(takeToken(w, d)).value_or(1);
+        month = MonthNumber(first);
+        day = Number(TakeToken(w, d)).value_or(1);
     }
-    std::string token = takeToken(w, ' ');
-    std::optional<int> year = number(token);
+    std::string token = TakeToken(w, ' ');
+    std::optional<int> year = Number(token);
     std::string time;
     if (year) {
-        if (w.find(':') != std::string::npos) time = takeToken(w, ' ');
+        if (w.find(':') != std::string::npos) time = TakeToken(w, ' ');
     } else {
         // asctime: the time comes before the year
         time = token;
-        year = number(takeToken(w, ' '));
+        year = Number(TakeToken(w, ' '));
     }
     if (month == 0 || !year) return 0;
     int y = *year;
@@ -90,18 +90,18 @@ TDateTime ParseHttpDate(const std::string& Text) {
     if (!TryEncodeDate(y, month, day, value)) return 0;
     if (time.find(':') != std::string::npos) {
         std::string t = time;
-        const int hours = number(takeToken(t, ':')).value_or(0);
-        const int minutes = number(takeToken(t, ':')).value_or(0);
-        const int seconds = number(takeToken(t, ':')).value_or(0);
+        const int hours = Number(TakeToken(t, ':')).value_or(0);
+        const int minutes = Number(TakeToken(t, ':')).value_or(0);
+        const int seconds = Number(TakeToken(t, ':')).value_or(0);
         TDateTime part;
         if (!TryEncodeTime(hours, minutes, seconds, 0, part)) return 0;
         value += part;
     }
-    const std::string zone = trimLeft(w);
+    const std::string zone = SkipLeadingBlanks(w);
     double offset = 0;
     if (zone.size() >= 5 && (zone[0] == '+' || zone[0] == '-')) {
-        const int hh = number(zone.substr(1, 2)).value_or(0);
-        const int mm = number(zone.substr(3, 2)).value_or(0);
+        const int hh = Number(zone.substr(1, 2)).value_or(0);
+        const int mm = Number(zone.substr(3, 2)).value_or(0);
         offset = (hh * 60 + mm) / 1440.0;
         if (zone[0] == '-') offset = -offset;
     }

@@ -96,8 +96,8 @@ Session::~Session() {
 void Session::Close() {
     for (Handle* h : {&request, &connection, &root}) {
         if (!*h) continue;
-        InternetSetStatusCallback(h->get(), nullptr);
-        h->reset();
+        InternetSetStatusCallback(h->Get(), nullptr);
+        h->Reset();
     }
     key.clear();
 }
@@ -112,7 +112,7 @@ constexpr int kMaxAuthRounds = 3;
 // How long the worker waits after the headers for the rest of a body, to hand the page over whole.
 constexpr DWORD kBatchWaitMs = 25;
 
-int64_t elapsedMsSince(std::chrono::steady_clock::time_point start) {
+int64_t ElapsedMsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
         .count();
 }
@@ -125,7 +125,7 @@ public:
     int fd = -1;
 };
 
-std::string percentDecode(const std::string& s) {
+std::string PercentDecode(const std::string& s) {
     std::string out;
     for (size_t i = 0; i < s.size(); ++i) {
         if (s[i] == '%' && i + 2 < s.size() && std::isxdigit(static_cast<unsigned char>(s[i + 1])) &&
@@ -139,7 +139,7 @@ std::string percentDecode(const std::string& s) {
     return out;
 }
 
-int64_t parseLength(const std::string& text) {
+int64_t ParseLength(const std::string& text) {
     int64_t value = 0;
     const std::string t = Trim(text);
     if (t.empty() || t.size() > 18) return -1;
@@ -150,7 +150,7 @@ int64_t parseLength(const std::string& text) {
     return value;
 }
 
-std::string rangeLine(int64_t start, int64_t end) {
+std::string RangeLine(int64_t start, int64_t end) {
     std::string line = "RANGE: bytes=" + std::to_string(start) + "-";
     if (end != 0) line += std::to_string(end);
     return line + "\r\n";
@@ -168,33 +168,33 @@ public:
 
     void Run() {
         try {
-            body();
+            Body();
         } catch (const Stopped&) {
-            abort();
+            Abort();
         }
     }
 
 private:
-    Transfer& t() { return *t_; }
+    Transfer& Job() { return *t_; }
 
     // Keeps the network layer's reason for the call that has just failed; false.
-    bool failed() {
-        t().lastError = InternetGetLastError();
+    bool Failed() {
+        Job().lastError = InternetGetLastError();
         return false;
     }
 
-    void check() {
-        if (t().cancel || (self_ && self_->Terminated())) throw Stopped();
+    void Check() {
+        if (Job().cancel || (self_ && self_->Terminated())) throw Stopped();
     }
 
-    void sync(const TThreadMethod& method) {
+    void Sync(const TThreadMethod& method) {
         if (!self_) {
             method();
-        } else if (t().chainIndex == 0) {
+        } else if (Job().chainIndex == 0) {
             self_->Synchronize(method);
         } else {
             // The transfers before this one in its run are heard of first.
-            TCustomWinHTTP* owner = t().owner;
+            TCustomWinHTTP* owner = Job().owner;
             std::shared_ptr<Transfer> transfer = t_;
             self_->Synchronize([&] {
                 if (owner->CatchUpChain(transfer)) method();
@@ -202,16 +202,16 @@ private:
         }
     }
 
-    void abort() {
+    void Abort() {
         session_->Close();
-        t().aborted = true;
+        Job().aborted = true;
         std::shared_ptr<Transfer> transfer = t_;
-        TCustomWinHTTP* owner = t().owner;
-        sync([owner, transfer] { owner->AbortStep(transfer, false); });
+        TCustomWinHTTP* owner = Job().owner;
+        Sync([owner, transfer] { owner->AbortStep(transfer, false); });
     }
 
-    void body() {
-        Transfer& x = t();
+    void Body() {
+        Transfer& x = Job();
         x.statusCode = -1;
         x.contentType.clear();
         x.location.clear();
@@ -229,7 +229,7 @@ private:
         if (parts_.Password.empty()) parts_.Password = x.password;
 
         if (SameText(parts_.Scheme, "file")) {
-            openLocalFile();
+            OpenLocalFile();
         } else {
             const uint32_t access = AccessTypeValue(x.proxy.AccessType);
             std::string proxyText, bypass;
@@ -243,10 +243,10 @@ private:
                                     std::to_string(parts_.Port) + '\n' + parts_.User + '\n' + parts_.Password;
             if (!root_ || session_->key != key) {
                 session_->Close();
-                root_.reset(InternetOpen(x.agent, access, proxyText, bypass,
+                root_.Reset(InternetOpen(x.agent, access, proxyText, bypass,
                                          x.workOffline ? INTERNET_FLAG_OFFLINE : 0));
                 if (!root_) {
-                    failed();
+                    Failed();
                     return;
                 }
                 session_->key = key;
@@ -255,16 +255,16 @@ private:
             status_ = [weak](DWORD code, const std::string& info) {
                 if (auto transfer = weak.lock()) transfer->Status(static_cast<int>(code), info);
             };
-            InternetSetStatusCallback(root_.get(), status_);
-            if (!request()) return;
+            InternetSetStatusCallback(root_.Get(), status_);
+            if (!Request()) return;
         }
         if (!x.continueDownload) return;
-        readBody();
+        ReadBody();
     }
 
-    void openLocalFile() {
-        Transfer& x = t();
-        const std::string path = percentDecode(parts_.Host.empty() || SameText(parts_.Host, "localhost")
+    void OpenLocalFile() {
+        Transfer& x = Job();
+        const std::string path = PercentDecode(parts_.Host.empty() || SameText(parts_.Host, "localhost")
                                                    ? parts_.Path
                                                    : "//" + parts_.Host + parts_.Path);
         // A named pipe or a device at that path is no page: it would hold the transfer for ever.
@@ -285,19 +285,19 @@ private:
     }
 
     // Steps from the connection to the response headers; false ends the body.
-    bool request() {
-        Transfer& x = t();
+    bool Request() {
+        Transfer& x = Job();
         const bool resumeIntoFile = !x.outputFileName.empty();
         for (;;) {
-            check();
+            Check();
             if (!connection_) {
-                request_.reset();
-                connection_.reset(InternetConnect(root_.get(), parts_.Host, parts_.Port, parts_.User,
+                request_.Reset();
+                connection_.Reset(InternetConnect(root_.Get(), parts_.Host, parts_.Port, parts_.User,
                                                   parts_.Password, INTERNET_SERVICE_HTTP, 0));
-                if (!connection_) return failed();
+                if (!connection_) return Failed();
             }
-            InternetSetStatusCallback(connection_.get(), status_);
-            check();
+            InternetSetStatusCallback(connection_.Get(), status_);
+            Check();
             const bool post =
                 x.requestMethod == rmPOST || (x.requestMethod == rmAutoDetect && !x.postData.empty());
             uint32_t flags = x.requestFlags;
@@ -305,37 +305,37 @@ private:
             const std::string verb = post ? "POST" : "GET";
             const std::string object = parts_.Path + parts_.ExtraInfo;
             if (!request_) {
-                request_.reset(
-                    HttpOpenRequest(connection_.get(), verb, object, x.referer, {x.acceptTypes}, flags));
-            } else if (!HttpReopenRequest(request_.get(), verb, object, x.referer, {x.acceptTypes}, flags)) {
-                request_.reset();
+                request_.Reset(
+                    HttpOpenRequest(connection_.Get(), verb, object, x.referer, {x.acceptTypes}, flags));
+            } else if (!HttpReopenRequest(request_.Get(), verb, object, x.referer, {x.acceptTypes}, flags)) {
+                request_.Reset();
             }
-            if (!request_) return failed();
-            InternetSetStatusCallback(request_.get(), status_);
-            InternetSetCancelFlag(request_.get(), &x.cancel);
-            check();
+            if (!request_) return Failed();
+            InternetSetStatusCallback(request_.Get(), status_);
+            InternetSetCancelFlag(request_.Get(), &x.cancel);
+            Check();
             if (x.connectTimeout)
-                InternetSetOption(request_.get(), INTERNET_OPTION_CONNECT_TIMEOUT, x.connectTimeout);
+                InternetSetOption(request_.Get(), INTERNET_OPTION_CONNECT_TIMEOUT, x.connectTimeout);
             if (x.receiveTimeout)
-                InternetSetOption(request_.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, x.receiveTimeout);
-            if (x.sendTimeout) InternetSetOption(request_.get(), INTERNET_OPTION_SEND_TIMEOUT, x.sendTimeout);
+                InternetSetOption(request_.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, x.receiveTimeout);
+            if (x.sendTimeout) InternetSetOption(request_.Get(), INTERNET_OPTION_SEND_TIMEOUT, x.sendTimeout);
             if (x.totalTimeout)
-                InternetSetOption(request_.get(), INTERNET_OPTION_TOTAL_TIMEOUT, x.totalTimeout);
+                InternetSetOption(request_.Get(), INTERNET_OPTION_TOTAL_TIMEOUT, x.totalTimeout);
 
             overlap_ = 0;
             std::string headers = x.addHeadersText;
             if (x.resumeFrom != 0 || x.resumeTo != 0) {
                 if (resumeIntoFile && x.resumeFrom != 0) overlap_ = std::min(x.resumeFrom, kResumeOverlap);
-                headers += rangeLine(x.resumeFrom - overlap_, x.resumeTo);
+                headers += RangeLine(x.resumeFrom - overlap_, x.resumeTo);
             } else if (x.rangeStart != 0 || x.rangeEnd != 0) {
-                headers += rangeLine(x.rangeStart, x.rangeEnd);
+                headers += RangeLine(x.rangeStart, x.rangeEnd);
             }
             if (!headers.empty() &&
-                !HttpAddRequestHeaders(request_.get(), headers,
+                !HttpAddRequestHeaders(request_.Get(), headers,
                                        lastStatus_ == 416 ? HTTP_ADDREQ_FLAG_REPLACE : HTTP_ADDREQ_FLAG_ADD))
-                return failed();
+                return Failed();
 
-            switch (send(post)) {
+            switch (Send(post)) {
             case SendResult::Failed:
                 return false;
             case SendResult::Complete:
@@ -345,53 +345,53 @@ private:
             case SendResult::Headers:
                 break;
             }
-            return headersArrived();
+            return HeadersArrived();
         }
     }
 
     enum class SendResult { Headers, Failed, Complete, Restart };
 
-    SendResult send(bool post) {
-        Transfer& x = t();
+    SendResult Send(bool post) {
+        Transfer& x = Job();
         int authRounds = 0;
         int proxyRounds = 0;
         for (;;) {
-            check();
+            Check();
             bool tryAgain = false;
             const bool sent =
-                post ? HttpSendRequest(request_.get(), "Content-Type: application/x-www-form-urlencoded\r\n",
+                post ? HttpSendRequest(request_.Get(), "Content-Type: application/x-www-form-urlencoded\r\n",
                                        x.postData)
-                     : HttpSendRequest(request_.get(), "", "");
+                     : HttpSendRequest(request_.Get(), "", "");
             if (!sent) {
-                check(); // a cancelled send is an abort, not a failure
-                failed();
+                Check(); // a cancelled send is an abort, not a failure
+                Failed();
                 return SendResult::Failed;
             }
-            check();
+            Check();
             std::string value;
-            x.success = HttpQueryInfo(request_.get(), HTTP_QUERY_STATUS_CODE, value);
+            x.success = HttpQueryInfo(request_.Get(), HTTP_QUERY_STATUS_CODE, value);
             if (!x.success) {
-                failed();
+                Failed();
                 return SendResult::Failed;
             }
             x.statusCode = StrToIntDef(value, 0);
             lastStatus_ = x.statusCode;
 
-            if (x.statusCode == 416 && x.resumeFrom != 0) return rangeNotSatisfiable();
+            if (x.statusCode == 416 && x.resumeFrom != 0) return RangeNotSatisfiable();
             if (x.statusCode == 401 && x.wantsPassword && authRounds < kMaxAuthRounds) {
                 ++authRounds;
                 std::string challenge;
-                HttpQueryInfo(request_.get(), HTTP_QUERY_WWW_AUTHENTICATE, challenge);
+                HttpQueryInfo(request_.Get(), HTTP_QUERY_WWW_AUTHENTICATE, challenge);
                 const std::string realm = RealmOf(challenge);
                 TCustomWinHTTP* owner = x.owner;
                 std::string user, password;
-                sync([&] {
+                Sync([&] {
                     if (owner->OnPasswordRequest) owner->OnPasswordRequest(owner, realm, tryAgain);
                     user = owner->Username();
                     password = owner->Password();
                 });
-                InternetSetOption(request_.get(), INTERNET_OPTION_USERNAME, user);
-                InternetSetOption(request_.get(), INTERNET_OPTION_PASSWORD, password);
+                InternetSetOption(request_.Get(), INTERNET_OPTION_USERNAME, user);
+                InternetSetOption(request_.Get(), INTERNET_OPTION_PASSWORD, password);
             } else if (x.statusCode == 407 && proxyRounds < kMaxAuthRounds) {
                 ++proxyRounds;
                 if (proxyRounds == 1) {
@@ -399,7 +399,7 @@ private:
                 } else if (x.wantsProxyAuth) {
                     TCustomWinHTTP* owner = x.owner;
                     std::string user = x.proxy.ProxyUsername, password = x.proxy.ProxyPassword;
-                    sync([&] {
+                    Sync([&] {
                         TWinHTTPProxy* proxy = owner->Proxy();
                         if (owner->OnProxyAuthenticationRequest)
                             owner->OnProxyAuthenticationRequest(owner, proxy->ProxyUsername,
@@ -410,8 +410,8 @@ private:
                     x.proxy.ProxyUsername = user;
                     x.proxy.ProxyPassword = password;
                 }
-                InternetSetOption(request_.get(), INTERNET_OPTION_PROXY_USERNAME, x.proxy.ProxyUsername);
-                InternetSetOption(request_.get(), INTERNET_OPTION_PROXY_PASSWORD, x.proxy.ProxyPassword);
+                InternetSetOption(request_.Get(), INTERNET_OPTION_PROXY_USERNAME, x.proxy.ProxyUsername);
+                InternetSetOption(request_.Get(), INTERNET_OPTION_PROXY_PASSWORD, x.proxy.ProxyPassword);
             }
             if (!tryAgain) return SendResult::Headers;
         }
@@ -419,38 +419,38 @@ private:
 
     // The server cannot serve the rest: either the file is already whole, or it changed and is fetched
     // again from the start (once).
-    SendResult rangeNotSatisfiable() {
-        Transfer& x = t();
-        HttpAddRequestHeaders(request_.get(), rangeLine(0, 0), HTTP_ADDREQ_FLAG_REPLACE);
-        if (!HttpSendRequest(request_.get(), "", "")) {
-            check();
-            failed();
+    SendResult RangeNotSatisfiable() {
+        Transfer& x = Job();
+        HttpAddRequestHeaders(request_.Get(), RangeLine(0, 0), HTTP_ADDREQ_FLAG_REPLACE);
+        if (!HttpSendRequest(request_.Get(), "", "")) {
+            Check();
+            Failed();
             return SendResult::Failed;
         }
-        check();
+        Check();
         std::string value;
-        if (HttpQueryInfo(request_.get(), HTTP_QUERY_STATUS_CODE, value))
+        if (HttpQueryInfo(request_.Get(), HTTP_QUERY_STATUS_CODE, value))
             x.statusCode = StrToIntDef(value, 0);
         std::string length;
         if ((x.statusCode == 200 || x.statusCode == 206) &&
-            HttpQueryInfo(request_.get(), HTTP_QUERY_CONTENT_LENGTH, length) &&
-            parseLength(length) == x.resumeFrom) {
+            HttpQueryInfo(request_.Get(), HTTP_QUERY_CONTENT_LENGTH, length) &&
+            ParseLength(length) == x.resumeFrom) {
             x.success = true;
             x.dataSize = 0;
             x.bytesRead = 0;
             wholeAlready_ = true;
             return SendResult::Complete;
         }
-        return restart();
+        return Restart();
     }
 
     // Starts again with a full download; only once, so a server that keeps failing cannot loop us.
-    SendResult restart() {
-        Transfer& x = t();
+    SendResult Restart() {
+        Transfer& x = Job();
         x.statusCode = -1;
         x.resumeFrom = 0;
-        request_.reset();
-        connection_.reset();
+        request_.Reset();
+        connection_.Reset();
         session_->key.clear();
         if (++restarts_ > 1) {
             x.success = false;
@@ -459,15 +459,15 @@ private:
         return SendResult::Restart;
     }
 
-    bool headersArrived() {
-        Transfer& x = t();
-        check();
+    bool HeadersArrived() {
+        Transfer& x = Job();
+        Check();
         std::string value;
-        HttpQueryInfo(request_.get(), HTTP_QUERY_CONTENT_TYPE, x.contentType);
+        HttpQueryInfo(request_.Get(), HTTP_QUERY_CONTENT_TYPE, x.contentType);
         if (x.statusCode >= 300 && x.statusCode < 400)
-            HttpQueryInfo(request_.get(), HTTP_QUERY_LOCATION, x.location);
-        const bool haveLength = HttpQueryInfo(request_.get(), HTTP_QUERY_CONTENT_LENGTH, value);
-        const int64_t length = haveLength ? parseLength(value) : -1;
+            HttpQueryInfo(request_.Get(), HTTP_QUERY_LOCATION, x.location);
+        const bool haveLength = HttpQueryInfo(request_.Get(), HTTP_QUERY_CONTENT_LENGTH, value);
+        const int64_t length = haveLength ? ParseLength(value) : -1;
         x.dataSize = std::max<int64_t>(length, 0);
         x.success = haveLength;
         if (x.resumeFrom != 0 && x.statusCode == 200) {
@@ -478,17 +478,17 @@ private:
         if (x.statusCode == 206 && overlap_ > 0) x.dataSize = std::max<int64_t>(0, x.dataSize - overlap_);
         // A body that goes to memory and is all there already travels with its events in one batch.
         batched_ = request_ && x.outputFileName.empty() && x.resumeFrom == 0 && x.resumeTo == 0 &&
-                   InternetWaitForBody(request_.get(), kBatchWaitMs);
+                   InternetWaitForBody(request_.Get(), kBatchWaitMs);
         x.batch.reset();
         if (batched_) x.batch = std::make_unique<Batch>();
         if (x.wantsHeaderInfo) {
             auto text = [&](DWORD level) {
                 std::string v;
-                return HttpQueryInfo(request_.get(), level, v) ? v : std::string();
+                return HttpQueryInfo(request_.Get(), level, v) ? v : std::string();
             };
             auto date = [&](DWORD level) {
                 std::string v;
-                return HttpQueryInfo(request_.get(), level, v) ? ParseHttpDate(v) : TDateTime(0);
+                return HttpQueryInfo(request_.Get(), level, v) ? ParseHttpDate(v) : TDateTime(0);
             };
             Batch h;
             h.headerInfo = true;
@@ -507,7 +507,7 @@ private:
             }
             TCustomWinHTTP* owner = x.owner;
             bool carryOn = true;
-            sync([&] {
+            Sync([&] {
                 if (owner->OnHeaderInfo)
                     owner->OnHeaderInfo(owner, x.statusCode, h.raw, x.contentType, h.language, h.encoding,
                                         h.contentLength, h.location, h.date, h.modified, h.expires, h.etag,
@@ -518,8 +518,8 @@ private:
         return true;
     }
 
-    void openOutput() {
-        Transfer& x = t();
+    void OpenOutput() {
+        Transfer& x = Job();
         x.stream.reset();
         x.fileOutput = false;
         if ((x.statusCode == 200 || x.statusCode == 206) && !x.outputFileName.empty()) {
@@ -538,9 +538,9 @@ private:
                 x.fileOutput = true;
                 if (request_) {
                     // A file may be as large, and take as long, as it is.
-                    InternetSetOption(request_.get(), INTERNET_OPTION_BODY_LIMIT, INTERNET_BODY_UNLIMITED);
+                    InternetSetOption(request_.Get(), INTERNET_OPTION_BODY_LIMIT, INTERNET_BODY_UNLIMITED);
                     if (!x.totalTimeout)
-                        InternetSetOption(request_.get(), INTERNET_OPTION_TOTAL_TIMEOUT,
+                        InternetSetOption(request_.Get(), INTERNET_OPTION_TOTAL_TIMEOUT,
                                           INTERNET_TIME_UNLIMITED);
                 }
                 return;
@@ -556,39 +556,39 @@ private:
         x.stream = std::move(memory);
     }
 
-    void readBody() {
-        Transfer& x = t();
+    void ReadBody() {
+        Transfer& x = Job();
         for (;;) {
-            check();
+            Check();
             if (wholeAlready_) return;
             if (batched_) {
-                readAhead();
+                ReadAhead();
                 return;
             }
             restartFromScratch_ = false;
-            openOutput();
+            OpenOutput();
             if (restartFromScratch_) {
-                if (restart() == SendResult::Failed || !request()) return;
+                if (Restart() == SendResult::Failed || !Request()) return;
                 continue;
             }
             if (!x.stream) return; // the output file could not be created
-            if (readLoop()) break;
+            if (ReadLoop()) break;
             // The bytes before the resume point differ from the file: fetch the whole file again.
             x.stream.reset();
-            if (restart() == SendResult::Failed || !request()) return;
+            if (Restart() == SendResult::Failed || !Request()) return;
             if (!x.continueDownload) return;
         }
     }
 
     // False when the overlap did not match the file.
-    bool readLoop() {
-        Transfer& x = t();
+    bool ReadLoop() {
+        Transfer& x = Job();
         x.bytesRead = 0;
         std::vector<char> buffer(bufferSize_);
         int64_t overlapLeft = x.fileOutput ? overlap_ : 0;
         bool failed = false;
         for (;;) {
-            check();
+            Check();
             int64_t n = 0;
             if (local_.fd >= 0) {
                 const ssize_t r = ::read(local_.fd, buffer.data(), buffer.size());
@@ -598,11 +598,11 @@ private:
             } else if (request_) {
                 DWORD got = 0;
                 failed =
-                    !InternetReadFile(request_.get(), buffer.data(), static_cast<DWORD>(buffer.size()), got);
-                if (failed) this->failed();
+                    !InternetReadFile(request_.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), got);
+                if (failed) this->Failed();
                 n = got;
             }
-            if (failed) check(); // a read cut short by a stop request is an abort, not a lost connection
+            if (failed) Check(); // a read cut short by a stop request is an abort, not a lost connection
             if (failed || n == 0) break;
             const char* data = buffer.data();
             if (overlapLeft > 0) {
@@ -623,7 +623,7 @@ private:
                 break;
             }
             x.bytesRead += n;
-            if (x.wantsProgress) progress();
+            if (x.wantsProgress) ReportProgress();
         }
         x.success = (x.statusCode == 200 || x.statusCode == 206) && !failed && overlapLeft == 0 &&
                     (x.dataSize == 0 || x.bytesRead == x.dataSize);
@@ -631,33 +631,33 @@ private:
     }
 
     // Takes the buffered body of a batched transfer into its batch; reads no longer wait here.
-    void readAhead() {
-        Transfer& x = t();
+    void ReadAhead() {
+        Transfer& x = Job();
         Batch& b = *x.batch;
         x.bytesRead = 0;
         bool failed = false;
         for (;;) {
-            check();
+            Check();
             const size_t at = b.body.size();
             b.body.resize(at + bufferSize_);
             DWORD got = 0;
-            failed = !InternetReadFile(request_.get(), b.body.data() + at, bufferSize_, got);
-            if (failed) this->failed();
+            failed = !InternetReadFile(request_.Get(), b.body.data() + at, bufferSize_, got);
+            if (failed) this->Failed();
             b.body.resize(at + got);
-            if (failed) check();
+            if (failed) Check();
             if (failed || got == 0) break;
-            b.blocks.push_back({got, elapsedMsSince(x.start)});
+            b.blocks.push_back({got, ElapsedMsSince(x.start)});
             x.bytesRead += got;
         }
         x.success = (x.statusCode == 200 || x.statusCode == 206) && !failed &&
                     (x.dataSize == 0 || x.bytesRead == x.dataSize);
     }
 
-    void progress() {
-        Transfer& x = t();
-        const Progress p = ComputeProgress(x.dataSize, x.bytesRead, x.resumeFrom, elapsedMsSince(x.start));
+    void ReportProgress() {
+        Transfer& x = Job();
+        const Progress p = ComputeProgress(x.dataSize, x.bytesRead, x.resumeFrom, ElapsedMsSince(x.start));
         TCustomWinHTTP* owner = x.owner;
-        sync([&] {
+        Sync([&] {
             if (owner->OnProgress)
                 owner->OnProgress(owner, x.contentType, x.dataSize + x.resumeFrom, x.bytesRead + x.resumeFrom,
                                   p.ElapsedTime, p.EstimatedTimeLeft, p.PercentsDone, p.TransferRate,

@@ -40,14 +40,14 @@ struct Batch {
 class Handle {
 public:
     Handle() = default;
-    ~Handle() { reset(); }
+    ~Handle() { Reset(); }
     Handle(const Handle&) = delete;
     Handle& operator=(const Handle&) = delete;
-    void reset(HINTERNET h = nullptr) {
+    void Reset(HINTERNET h = nullptr) {
         if (h_) InternetCloseHandle(h_);
         h_ = h;
     }
-    HINTERNET get() const { return h_; }
+    HINTERNET Get() const { return h_; }
     explicit operator bool() const { return h_ != nullptr; }
 
 private:

@@ -11,7 +11,7 @@ namespace {
 
 constexpr uint8_t kScrambleConstant = 0xA7;
 
-uint8_t scrambleKey(uint8_t n) {
+uint8_t ScrambleKey(uint8_t n) {
     return static_cast<uint8_t>(n * 0x2F + kScrambleConstant);
 }
 
@@ -36,7 +36,7 @@ void TWinLoginComponent::WriteLoginInfo(TStream& Stream) const {
     block.push_back(static_cast<uint8_t>(username_.size()));
     block.insert(block.end(), username_.begin(), username_.end());
     block.insert(block.end(), password_.begin(), password_.end());
-    const uint8_t key = scrambleKey(n);
+    const uint8_t key = ScrambleKey(n);
     for (size_t i = 1; i < block.size(); ++i)
         block[i] ^= key;
     Stream.WriteBuffer(block.data(), static_cast<int64_t>(block.size()));
@@ -47,7 +47,7 @@ void TWinLoginComponent::ReadLoginInfo(TStream& Stream) {
     Stream.ReadBuffer(&n, 1);
     std::vector<uint8_t> block(n);
     if (n > 0) Stream.ReadBuffer(block.data(), n);
-    const uint8_t key = scrambleKey(n);
+    const uint8_t key = ScrambleKey(n);
     for (uint8_t& b : block)
         b ^= key;
     if (n == 0 || block[0] > n - 1) throw EReadError(rtl_text::InvalidStreamFormat);

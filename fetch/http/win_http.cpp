@@ -89,12 +89,12 @@ TCustomWinHTTP::TCustomWinHTTP(TComponent* AOwner)
     : TWinLoginComponent(AOwner), worker_(new TCustomWinThread(this)),
       addHeaders_(std::make_unique<TStringList>()), proxy_(std::make_unique<TWinHTTPProxy>()),
       range_(std::make_unique<TWinHTTPRange>()), timeouts_(std::make_unique<TWinHTTPTimeouts>()) {
-    worker_->SetOnException([this](TObject*) { raise(OnAnyError); });
-    worker_->SetOnTerminate([this](TObject*) { endOfTransfer(); });
+    worker_->SetOnException([this](TObject*) { Raise(OnAnyError); });
+    worker_->SetOnTerminate([this](TObject*) { EndOfTransfer(); });
     // The worker is free for the next transfer as soon as this one's part is done; the GUI thread takes
     // the end of the transfer when it comes to it.
     worker_->SetTerminateUnwaited(true);
-    worker_->OnWaitTimeoutExpired = [this](TObject*, bool& terminate) { waitTimeoutExpired(terminate); };
+    worker_->OnWaitTimeoutExpired = [this](TObject*, bool& terminate) { WaitTimeoutExpired(terminate); };
 }
 
 TCustomWinHTTP::~TCustomWinHTTP() {
@@ -189,14 +189,14 @@ void TCustomWinHTTP::AbortStep(const std::shared_ptr<winhttp::Transfer>& transfe
     reading_ = false;
     if (transfer->fileOutput && transfer->deleteOnAbort && !OutputFileName.empty())
         ::unlink(transfer->outputFileName.c_str());
-    if (!ComponentState().Contains(csDestroying)) raise(OnAborted);
+    if (!ComponentState().Contains(csDestroying)) Raise(OnAborted);
 }
 
-bool TCustomWinHTTP::current(const std::shared_ptr<winhttp::Transfer>& run) const {
+bool TCustomWinHTTP::Current(const std::shared_ptr<winhttp::Transfer>& run) const {
     return transfer_ == run && !run->cancel;
 }
 
-void TCustomWinHTTP::announce(int Index, const std::string& URL) {
+void TCustomWinHTTP::Announce(int Index, const std::string& URL) {
     if (Index <= chainShown_) return;
     chainShown_ = Index;
     if (OnChained) OnChained(this, URL);
@@ -205,43 +205,43 @@ void TCustomWinHTTP::announce(int Index, const std::string& URL) {
 bool TCustomWinHTTP::CatchUpChain(const std::shared_ptr<winhttp::Transfer>& transfer) {
     int index = 0;
     std::string url;
-    while (current(transfer)) {
+    while (Current(transfer)) {
         std::shared_ptr<winhttp::Transfer> ended = transfer->TakeChained(index, url);
         if (!ended) {
-            announce(index, url);
-            return current(transfer);
+            Announce(index, url);
+            return Current(transfer);
         }
-        announce(ended->chainIndex, ended->url);
-        if (!current(transfer)) return false;
-        if (!raiseEnd(transfer, *ended)) return false;
+        Announce(ended->chainIndex, ended->url);
+        if (!Current(transfer)) return false;
+        if (!RaiseEnd(transfer, *ended)) return false;
     }
     return false;
 }
 
-bool TCustomWinHTTP::raiseEnd(const std::shared_ptr<winhttp::Transfer>& run, winhttp::Transfer& x) {
-    if (x.batch && !winhttp::DeliverBatch(*this, x, [this, &run] { return current(run); })) return false;
+bool TCustomWinHTTP::RaiseEnd(const std::shared_ptr<winhttp::Transfer>& run, winhttp::Transfer& x) {
+    if (x.batch && !winhttp::DeliverBatch(*this, x, [this, &run] { return Current(run); })) return false;
     lastError_ = x.lastError;
     if (x.stream) x.stream->SetPosition(0);
     if (x.continueDownload && x.success) {
         if (OnDone) OnDone(this, x.contentType, x.bytesRead + x.resumeFrom, x.stream.get());
     } else if (x.continueDownload) {
-        raise(OnAnyError);
-        if (!current(run)) return false;
+        Raise(OnAnyError);
+        if (!Current(run)) return false;
         if (x.statusCode == 200 || x.statusCode == 206) {
             if (OnConnLost) OnConnLost(this, x.contentType, x.dataSize, x.bytesRead, x.stream.get());
         } else if (x.statusCode == -1) {
-            raise(OnHostUnreachable);
+            Raise(OnHostUnreachable);
         } else if (OnHTTPError) {
             OnHTTPError(this, x.statusCode, x.stream.get());
         }
     }
     x.stream.reset();
-    if (!current(run)) return false;
-    if (!x.continueDownload) raise(OnDoneInterrupted);
-    return current(run);
+    if (!Current(run)) return false;
+    if (!x.continueDownload) Raise(OnDoneInterrupted);
+    return Current(run);
 }
 
-void TCustomWinHTTP::endOfTransfer() {
+void TCustomWinHTTP::EndOfTransfer() {
     std::shared_ptr<winhttp::Transfer> t = transfer_;
     if (!t || t->aborted) return;
     if (t->chainIndex > 0 && !CatchUpChain(t)) {
@@ -265,19 +265,19 @@ void TCustomWinHTTP::endOfTransfer() {
     if (t->continueDownload && t->success) {
         if (!t->stream && t->resumeFrom == 0) {
             transfer_.reset();
-            raise(OnAnyError);
-            raise(OnOutputFileError);
+            Raise(OnAnyError);
+            Raise(OnOutputFileError);
             busy_ = false;
             return;
         }
         if (t->fileOutput) t->stream.reset();
         if (OnDone) OnDone(this, t->contentType, t->bytesRead + t->resumeFrom, t->stream.get());
     } else if (t->continueDownload) {
-        raise(OnAnyError);
+        Raise(OnAnyError);
         if (t->statusCode == 200 || t->statusCode == 206) {
             if (OnConnLost) OnConnLost(this, t->contentType, t->dataSize, t->bytesRead, t->stream.get());
         } else if (t->statusCode == -1) {
-            raise(OnHostUnreachable);
+            Raise(OnHostUnreachable);
         } else {
             if (OnHTTPError) OnHTTPError(this, t->statusCode, t->stream.get());
             if (t->fileOutput) {
@@ -289,10 +289,10 @@ void TCustomWinHTTP::endOfTransfer() {
     t->stream.reset();
     if (transfer_ == t) transfer_.reset();
     busy_ = false;
-    if (!t->continueDownload) raise(OnDoneInterrupted);
+    if (!t->continueDownload) Raise(OnDoneInterrupted);
 }
 
-void TCustomWinHTTP::waitTimeoutExpired(bool& TerminateThread) {
+void TCustomWinHTTP::WaitTimeoutExpired(bool& TerminateThread) {
     if (OnWaitTimeoutExpired) OnWaitTimeoutExpired(this, TerminateThread);
     if (TerminateThread && transfer_) {
         std::shared_ptr<winhttp::Transfer> t = transfer_;

@@ -147,13 +147,13 @@ public:
     bool CatchUpChain(const std::shared_ptr<winhttp::Transfer>& transfer);
 
 private:
-    void endOfTransfer();
+    void EndOfTransfer();
     // The end events of one transfer of the run; false when the run was stopped by one of them.
-    bool raiseEnd(const std::shared_ptr<winhttp::Transfer>& run, winhttp::Transfer& ended);
-    bool current(const std::shared_ptr<winhttp::Transfer>& run) const;
-    void announce(int Index, const std::string& URL);
-    void waitTimeoutExpired(bool& TerminateThread);
-    void raise(const TNotifyEvent& event) {
+    bool RaiseEnd(const std::shared_ptr<winhttp::Transfer>& run, winhttp::Transfer& ended);
+    bool Current(const std::shared_ptr<winhttp::Transfer>& run) const;
+    void Announce(int Index, const std::string& URL);
+    void WaitTimeoutExpired(bool& TerminateThread);
+    void Raise(const TNotifyEvent& event) {
         if (event) event(this);
     }
 

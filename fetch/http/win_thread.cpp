@@ -32,12 +32,12 @@ constexpr auto kSpinFor = std::chrono::microseconds(1000);
 // waiter sleeps at once.
 std::atomic<std::chrono::steady_clock::rep> lastHandOver{0};
 
-std::chrono::steady_clock::time_point handOverSpinEnd() {
+std::chrono::steady_clock::time_point HandOverSpinEnd() {
     using Clock = std::chrono::steady_clock;
     return Clock::time_point(Clock::duration(lastHandOver.load(std::memory_order_relaxed))) + kSpinFor;
 }
 
-void cpuRelax() {
+void CpuRelax() {
 #if defined(__x86_64__) || defined(__i386__)
     __builtin_ia32_pause();
 #elif defined(__aarch64__)
@@ -47,13 +47,13 @@ void cpuRelax() {
 
 // True as soon as Ready() holds, false when it has not within kSpinFor (or by Until, when sooner).
 template <class Ready>
-bool spinUntil(const Ready& ready,
+bool SpinUntil(const Ready& ready,
                std::chrono::steady_clock::time_point Until = std::chrono::steady_clock::time_point::max()) {
     using Clock = std::chrono::steady_clock;
     const auto until = std::min(Until, Clock::now() + kSpinFor);
     for (unsigned i = 1;; ++i) {
         if (ready()) return true;
-        cpuRelax();
+        CpuRelax();
         if ((i & 63) == 0) {
             if (Clock::now() >= until) return false;
             // A loaded machine may need this core for the thread being waited for.
@@ -68,7 +68,7 @@ struct SyncWindowState {
     int uses = 0;
 };
 
-SyncWindowState& windowState() {
+SyncWindowState& WindowState() {
     static SyncWindowState state;
     return state;
 }
@@ -80,7 +80,7 @@ struct OrphanState {
     TEvent none{true, true};
 };
 
-OrphanState& orphans() {
+OrphanState& Orphans() {
     static OrphanState state;
     return state;
 }
@@ -100,7 +100,7 @@ struct EndedRuns {
     std::atomic<unsigned> changes{0};
 };
 
-EndedRuns& endedRuns() {
+EndedRuns& EndedRunList() {
     // Never destroyed: a worker may end a run while the process exits.
     static auto* runs = new EndedRuns;
     return *runs;
@@ -108,10 +108,10 @@ EndedRuns& endedRuns() {
 
 // On the GUI thread: the terminate steps due now, in order. The first exception a step lets through
 // passes on once the others have run.
-void runEnded() {
+void RunEnded() {
     std::deque<std::function<void()>> due;
     {
-        EndedRuns& e = endedRuns();
+        EndedRuns& e = EndedRunList();
         std::lock_guard guard(e.lock);
         due.swap(e.due);
         e.posted = false;
@@ -144,15 +144,15 @@ LRESULT WinThreadWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case kSyncMessage:
         return RunSync(SyncMsg(m));
     case kEndedMessage:
-        runEnded();
+        RunEnded();
         return 0;
     default:
         return DefWindowProc(hwnd, m);
     }
 }
 
-void acquireWindow() {
-    SyncWindowState& s = windowState();
+void AcquireWindow() {
+    SyncWindowState& s = WindowState();
     std::lock_guard guard(s.lock);
     if (s.uses == 0) {
         WNDCLASS wc;
@@ -164,13 +164,13 @@ void acquireWindow() {
     ++s.uses;
 }
 
-void releaseWindowUse() {
-    SyncWindowState& s = windowState();
+void ReleaseWindowUse() {
+    SyncWindowState& s = WindowState();
     std::lock_guard guard(s.lock);
     if (--s.uses == 0) {
         {
             // A message still on its way goes with the window: the next step due posts another.
-            EndedRuns& e = endedRuns();
+            EndedRuns& e = EndedRunList();
             std::lock_guard ended(e.lock);
             e.posted = false;
         }
@@ -181,13 +181,13 @@ void releaseWindowUse() {
 }
 
 // True on the thread that owns the hidden window (the GUI thread): calls for it run there directly.
-bool onWindowThread() {
+bool OnWindowThread() {
     HWND w = winthread::SyncWindow();
     return w && GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId();
 }
 
-void orphanEnded() {
-    OrphanState& o = orphans();
+void OrphanEnded() {
+    OrphanState& o = Orphans();
     std::lock_guard guard(o.lock);
     if (--o.count == 0) o.none.SetEvent();
 }
@@ -222,7 +222,7 @@ public:
         }
         auto w = std::make_shared<Worker>();
         w->job = std::move(job);
-        std::thread([this, w] { loop(w); }).detach();
+        std::thread([this, w] { Loop(w); }).detach();
     }
 
 private:
@@ -233,7 +233,7 @@ private:
         std::atomic<bool> given{false};
     };
 
-    void loop(const std::shared_ptr<Worker>& w) {
+    void Loop(const std::shared_ptr<Worker>& w) {
         std::unique_lock guard(lock_);
         for (;;) {
             std::function<void()> job = std::move(w->job);
@@ -245,7 +245,7 @@ private:
             idle_.push_back(w);
             // The next run of a crawl or an upload mostly comes at once: watched for, it needs no wake-up.
             guard.unlock();
-            spinUntil([&] { return w->given.load(std::memory_order_acquire); });
+            SpinUntil([&] { return w->given.load(std::memory_order_acquire); });
             guard.lock();
             if (!w->cv.wait_for(guard, std::chrono::seconds(30), [&] { return static_cast<bool>(w->job); })) {
                 std::erase(idle_, w);
@@ -275,19 +275,19 @@ TThreadPriority PriorityFromValue(int Value) {
 }
 
 HWND SyncWindow() {
-    SyncWindowState& s = windowState();
+    SyncWindowState& s = WindowState();
     std::lock_guard guard(s.lock);
     return s.window;
 }
 
 int OrphanCount() {
-    OrphanState& o = orphans();
+    OrphanState& o = Orphans();
     std::lock_guard guard(o.lock);
     return o.count;
 }
 
 bool WaitServingSent(TEvent& event, DWORD timeoutMs) {
-    if (!onWindowThread() && !IsMainThread()) return event.WaitFor(timeoutMs) == wrSignaled;
+    if (!OnWindowThread() && !IsMainThread()) return event.WaitFor(timeoutMs) == wrSignaled;
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     HANDLE h = event.Handle();
@@ -308,7 +308,7 @@ bool WaitServingSent(TEvent& event, DWORD timeoutMs) {
 bool WaitForRuns(const std::function<bool()>& Done, DWORD timeoutMs) {
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    EndedRuns& e = endedRuns();
+    EndedRuns& e = EndedRunList();
     {
         std::lock_guard guard(e.lock);
         ++e.waiters;
@@ -323,7 +323,7 @@ bool WaitForRuns(const std::function<bool()>& Done, DWORD timeoutMs) {
                 std::lock_guard guard(e.lock);
                 --e.waiters;
             }
-            runEnded();
+            RunEnded();
         }
         ~Leave() {
             if (left) return;
@@ -333,7 +333,7 @@ bool WaitForRuns(const std::function<bool()>& Done, DWORD timeoutMs) {
     } leave{e};
     bool served = false;
     for (;;) {
-        runEnded();
+        RunEnded();
         // A worker's call to the GUI thread (a header or progress event of a page that comes in parts).
         while (GetQueueStatus(QS_SENDMESSAGE) != 0) {
             MSG msg;
@@ -355,21 +355,21 @@ bool WaitForRuns(const std::function<bool()>& Done, DWORD timeoutMs) {
         // The run waited for is mostly about to end: watched for a moment, its end costs no wake-up.
         const unsigned seen = e.changes.load(std::memory_order_acquire);
         guard.unlock();
-        spinUntil([&] { return e.changes.load(std::memory_order_acquire) != seen; },
-                  std::min(until, handOverSpinEnd()));
+        SpinUntil([&] { return e.changes.load(std::memory_order_acquire) != seen; },
+                  std::min(until, HandOverSpinEnd()));
         guard.lock();
         e.wake.wait_until(guard, until, [&e] { return !e.due.empty() || e.sending; });
     }
 }
 
 bool WaitForOrphans(int timeoutMs) {
-    return WaitServingSent(orphans().none, static_cast<DWORD>(std::max(timeoutMs, 0)));
+    return WaitServingSent(Orphans().none, static_cast<DWORD>(std::max(timeoutMs, 0)));
 }
 
 } // namespace winthread
 
 TEventWinThread::TEventWinThread(TCustomWinThread* Owner) : owner_(Owner) {
-    acquireWindow();
+    AcquireWindow();
     holdsWindow_ = true;
     if (Owner) catchExceptions_ = Owner->CatchExceptions();
 }
@@ -378,13 +378,13 @@ TEventWinThread::TEventWinThread(TCustomWinThread* Owner) : owner_(Owner) {
 TEventWinThread::~TEventWinThread() {
     terminated_ = true;
     if (started_ && !orphaned_) WaitFor();
-    releaseWindow();
+    ReleaseWindow();
 }
 
-void TEventWinThread::releaseWindow() {
+void TEventWinThread::ReleaseWindow() {
     if (holdsWindow_) {
         holdsWindow_ = false;
-        releaseWindowUse();
+        ReleaseWindowUse();
     }
 }
 
@@ -392,12 +392,12 @@ TEventWinThread* TEventWinThread::Current() {
     return currentThread;
 }
 
-bool TEventWinThread::suppressed() const {
+bool TEventWinThread::Suppressed() const {
     return orphaned_ || (owner_ != nullptr && owner_->OwnerDestroying());
 }
 
 void TEventWinThread::RunPendingSync() {
-    if (suppressed()) return;
+    if (Suppressed()) return;
     syncException_ = nullptr;
     try {
         sync_();
@@ -413,7 +413,7 @@ void TEventWinThread::Synchronize(const TThreadMethod& Method) {
     syncException_ = nullptr;
     sync_ = Method;
     {
-        EndedRuns& e = endedRuns();
+        EndedRuns& e = EndedRunList();
         std::lock_guard guard(e.lock);
         if (e.waiters > 0) {
             e.sending = true;
@@ -427,7 +427,7 @@ void TEventWinThread::Synchronize(const TThreadMethod& Method) {
     if (raised && !catchExceptions_ && !orphaned_) std::rethrow_exception(raised);
 }
 
-bool TEventWinThread::threadProc() {
+bool TEventWinThread::ThreadProc() {
     currentThread = this;
     if (!terminated_) {
         executing_ = true;
@@ -451,10 +451,10 @@ bool TEventWinThread::threadProc() {
             // Without CatchExceptions the work's exception ends the work; it may not end the process.
         }
         if (OnTerminate && terminateUnwaited_ && !orphaned_) {
-            scheduleTerminate();
+            ScheduleTerminate();
         } else if (OnTerminate) {
             try {
-                Synchronize([this] { runTerminate(); });
+                Synchronize([this] { RunTerminate(); });
             } catch (...) {
             }
         }
@@ -464,7 +464,7 @@ bool TEventWinThread::threadProc() {
     currentThread = nullptr;
     bool orphan;
     {
-        std::lock_guard guard(orphans().lock);
+        std::lock_guard guard(Orphans().lock);
         orphan = orphaned_;
         std::lock_guard end(endLock_);
         finished_ = true;
@@ -475,7 +475,7 @@ bool TEventWinThread::threadProc() {
     return orphan;
 }
 
-void TEventWinThread::runTerminate() {
+void TEventWinThread::RunTerminate() {
     TObject* sender = owner_;
     if (!catchExceptions_) {
         OnTerminate(sender);
@@ -488,20 +488,20 @@ void TEventWinThread::runTerminate() {
     }
 }
 
-void TEventWinThread::scheduleTerminate() {
+void TEventWinThread::ScheduleTerminate() {
     terminateDue_ = true;
-    dueOnGuiThread([self = shared_from_this()] { self->RunDueTerminate(); });
+    DueOnGuiThread([self = shared_from_this()] { self->RunDueTerminate(); });
 }
 
 void TEventWinThread::Queue(const TThreadMethod& Method) {
     if (orphaned_ || !Method) return;
-    dueOnGuiThread([self = shared_from_this(), Method] {
-        if (!self->killed_ && !self->suppressed()) Method();
+    DueOnGuiThread([self = shared_from_this(), Method] {
+        if (!self->killed_ && !self->Suppressed()) Method();
     });
 }
 
-void TEventWinThread::dueOnGuiThread(std::function<void()> Step) {
-    EndedRuns& e = endedRuns();
+void TEventWinThread::DueOnGuiThread(std::function<void()> Step) {
+    EndedRuns& e = EndedRunList();
     bool post;
     {
         std::lock_guard guard(e.lock);
@@ -521,14 +521,14 @@ void TEventWinThread::dueOnGuiThread(std::function<void()> Step) {
 }
 
 void TEventWinThread::RunDueTerminate() {
-    if (!terminateDue_.exchange(false) || suppressed()) return;
-    runTerminate();
+    if (!terminateDue_.exchange(false) || Suppressed()) return;
+    RunTerminate();
 }
 
 uint32_t TEventWinThread::WaitFor() {
     if (started_ && !orphaned_) {
         // Past its last GUI-thread call the worker never blocks on us again: a plain wait is enough.
-        if (onWindowThread()) {
+        if (OnWindowThread()) {
             while (!finished_ && !eventsDone_)
                 winthread::WaitServingSent(done_, INFINITE);
         }
@@ -550,9 +550,9 @@ void TEventWinThread::Resume() {
     started_ = true;
     suspended_ = false;
     ThreadPool::Instance().Run([self = shared_from_this()]() mutable {
-        const bool orphan = self->threadProc();
+        const bool orphan = self->ThreadProc();
         self.reset(); // an orphan's last owner is its thread: it is freed here
-        if (orphan) orphanEnded();
+        if (orphan) OrphanEnded();
     });
 }
 
@@ -583,19 +583,19 @@ std::shared_ptr<TEventWinThread> TEventWinThread::Kill() {
     terminateDue_ = false;
     killed_ = true;
     if (started_) {
-        OrphanState& o = orphans();
+        OrphanState& o = Orphans();
         std::lock_guard guard(o.lock);
         if (!finished_ && !eventsDone_) {
             // From here the object belongs to its thread alone, which frees it when it ends.
             orphaned_ = true;
             if (o.count++ == 0) o.none.ResetEvent();
-            releaseWindow();
+            ReleaseWindow();
             return fresh;
         }
     }
     // Unstarted, or done with its events: it ends at once.
     WaitFor();
-    releaseWindow();
+    ReleaseWindow();
     return fresh;
 }
 

@@ -80,13 +80,13 @@ public:
 private:
     friend class TCustomWinThread; // waits for done_
     // Answers whether the thread ended as an orphan.
-    bool threadProc();
-    bool suppressed() const;
-    void releaseWindow();
-    void runTerminate();
+    bool ThreadProc();
+    bool Suppressed() const;
+    void ReleaseWindow();
+    void RunTerminate();
     // Leaves the terminate step to the GUI thread and lets the worker go on at once.
-    void scheduleTerminate();
-    void dueOnGuiThread(std::function<void()> Step);
+    void ScheduleTerminate();
+    void DueOnGuiThread(std::function<void()> Step);
 
     std::mutex endLock_;
     std::condition_variable ended_;
