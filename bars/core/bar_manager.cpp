@@ -377,6 +377,11 @@ void TdxBarManager::SetSelectedItem(bars::ItemControl* Control) {
                 oldTop->SetSelectedControl(nullptr);
             else
                 oldTop->DropSelection();
+        } else if (oldTop == nullptr && !draggingItem_) {
+            // Off the menu the sub-menu editor holds open (no toolbar above it): that menu closes.
+            bars::BarControl* oldMenu = GetItemControlTopBarControl(old);
+            if (oldMenu != nullptr && (Control == nullptr || GetItemControlTopBarControl(Control) != oldMenu))
+                bars::CloseSubMenuEditorMenu(oldMenu);
         }
     }
     // The selection held before may have gone with its link (a link dragged out of a menu): every other

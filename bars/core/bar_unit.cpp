@@ -206,7 +206,16 @@ CustomizingFormWindowQuery customizingWindowQuery = nullptr;
 CustomizingCommandsRefresher commandsRefresher = nullptr;
 bool popupEditing = false;
 LinkDragLoop linkDragLoop = nullptr;
+SubMenuEditorMenuCloser editorMenuCloser = nullptr;
 } // namespace
+
+void SetSubMenuEditorMenuCloser(SubMenuEditorMenuCloser Closer) {
+    editorMenuCloser = Closer;
+}
+
+void CloseSubMenuEditorMenu(bars::BarControl* Menu) {
+    if (editorMenuCloser != nullptr && Menu != nullptr) editorMenuCloser(Menu);
+}
 
 void SetCustomizingCommandsRefresher(CustomizingCommandsRefresher Refresher) {
     commandsRefresher = Refresher;

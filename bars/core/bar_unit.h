@@ -92,6 +92,11 @@ HWND CustomizingFormWindow();
 using CustomizingCommandsRefresher = void (*)();
 void SetCustomizingCommandsRefresher(CustomizingCommandsRefresher Refresher);
 void RefreshCustomizingCommands();
+// The selection left the menu the sub-menu editor holds open: the editor frees that menu (from the loop,
+// once whoever moved the selection has returned) when Menu is it. Installed with the editor.
+using SubMenuEditorMenuCloser = void (*)(bars::BarControl* Menu);
+void SetSubMenuEditorMenuCloser(SubMenuEditorMenuCloser Closer);
+void CloseSubMenuEditorMenu(bars::BarControl* Menu);
 // A customizing popup is writing an item's caption: the changes it makes are its own.
 bool CustomizingPopupEditing();
 void SetCustomizingPopupEditing(bool Value);

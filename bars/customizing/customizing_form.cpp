@@ -409,6 +409,7 @@ void InstallCustomizingForm() {
         if (customizingForm != nullptr) customizingForm->RefreshCommands();
     });
     SetCustomizingReceiver(&formReceiver);
+    SetSubMenuEditorMenuCloser(&CloseSubMenuEditorMenuLater);
     InstallItemDrag();
 }
 

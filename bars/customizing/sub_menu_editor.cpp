@@ -1,11 +1,17 @@
 #include "bars/customizing/sub_menu_editor.h"
 
+#include <memory>
+
 #include "bars/core/bar_manager.h"
+#include "bars/core/bar_routines.h"
 #include "bars/core/bar_strings.h"
+#include "bars/core/bar_unit.h"
 #include "bars/core/item_links.h"
 #include "bars/core/sub_item.h"
 #include "bars/customizing/customizing_form.h"
+#include "bars/windows/loop_call.h"
 #include "bars/windows/sub_menu_control.h"
+#include "lookandfeel/object_links.h"
 #include "platform/gui/message_views.h"
 #include "platform/gui/messages.h"
 #include "platform/gui/window.h"
@@ -149,6 +155,20 @@ void ShowSubMenuEditor(TdxBarItemLinks* ItemLinks) {
 
 TdxBarSubMenuEditor* GetSubMenuEditor() {
     return subMenuEditor;
+}
+
+void CloseSubMenuEditorMenuLater(BarControl* Menu) {
+    TdxBarSubMenuControl* open = subMenuEditor != nullptr ? subMenuEditor->Menu() : nullptr;
+    if (open == nullptr || static_cast<BarControl*>(open) != Menu) return;
+    std::shared_ptr<TcxObjectLink> alive = MakeObjectLink(static_cast<TCustomdxBarControl*>(open));
+    CallFromLoop([open, alive] {
+        TdxBarSubMenuEditor* editor = GetSubMenuEditor();
+        if (alive->Ref == nullptr || editor == nullptr || editor->Menu() != open) return;
+        // Unless the selection came back to the menu meanwhile.
+        TdxBarManager* manager = editor->ItemLinks()->BarManager();
+        if (manager != nullptr && GetItemControlTopBarControl(manager->SelectedItem()) == open) return;
+        open->FreeMenu();
+    });
 }
 
 void FreeSubMenuEditor() {

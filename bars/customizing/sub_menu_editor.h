@@ -10,6 +10,7 @@ class TdxBarItemLinks;
 
 namespace bars {
 
+class BarControl;
 class TdxBarSubMenuControl;
 
 class TdxBarSubMenuEditor : public TForm {
@@ -47,5 +48,7 @@ private:
 void ShowSubMenuEditor(TdxBarItemLinks* ItemLinks);
 TdxBarSubMenuEditor* GetSubMenuEditor();
 void FreeSubMenuEditor();
+// Frees the editor's menu from the loop when Menu is it and the selection has not come back to it.
+void CloseSubMenuEditorMenuLater(BarControl* Menu);
 
 } // namespace bars

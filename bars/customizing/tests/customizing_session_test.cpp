@@ -347,4 +347,30 @@ TEST_F(CustomizingSessionTest, TheSubMenuEditorHoldsTheMenuBeneathItselfAndGoesW
     EXPECT_EQ(GetSubMenuEditor(), nullptr);
 }
 
+// The menu the editor holds open closes once the selection leaves it for a toolbar, from the loop (the
+// line that had it is not freed under whoever moved it); a selection back on it first keeps it open.
+TEST_F(CustomizingSessionTest, TheSubMenuEditorsMenuClosesWhenTheSelectionLeavesIt) {
+    auto* recent = new TdxBarSubItem(&form);
+    recent->SetBarManager(manager);
+    for (TdxBarItemLinks* links : {recent->ItemLinks(), standard->ItemLinks()}) {
+        auto* button = new TdxBarButton(&form);
+        button->SetBarManager(manager);
+        links->Add()->SetItem(button);
+    }
+    ShowSubMenuEditor(recent->ItemLinks());
+    ProcessMessages();
+    TdxBarSubMenuControl* menu = GetSubMenuEditor()->Menu();
+    ItemControl* line = recent->ItemLinks()->Items(0)->Control();
+    ItemControl* button = standard->ItemLinks()->Items(0)->Control();
+    ASSERT_TRUE(menu != nullptr && line != nullptr && button != nullptr);
+    for (bool back : {true, false}) {
+        menu->SetSelectedControl(line);
+        standard->Control()->SetSelectedControl(button);
+        if (back) manager->SetSelectedItem(line);
+        EXPECT_EQ(GetSubMenuEditor()->Menu(), menu);
+        ProcessMessages();
+        EXPECT_EQ(GetSubMenuEditor()->Menu(), back ? menu : nullptr);
+    }
+}
+
 } // namespace
