@@ -1,5 +1,7 @@
 #include <algorithm>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <utility>
 
 #include "platform/gui/message_loop.h"
@@ -382,6 +384,35 @@ TTreeNodes::~TTreeNodes() {
     Clear();
 }
 
+void* TTreeNodes::NodeStore::Take() {
+    if (free_) {
+        void* place = free_;
+        std::memcpy(&free_, place, sizeof free_);
+        return place;
+    }
+    if (blocks_.empty() || made_ == blockSize_) {
+        // From a few nodes for a small tree to a few thousand at a time for a large one.
+        blockSize_ = std::min<size_t>(blockSize_ == 0 ? 16 : blockSize_ * 2, 4096);
+        blocks_.push_back(std::make_unique_for_overwrite<std::byte[]>(blockSize_ * sizeof(TTreeNode)));
+        made_ = 0;
+    }
+    return blocks_.back().get() + made_++ * sizeof(TTreeNode);
+}
+
+void TTreeNodes::NodeStore::Give(void* Place) {
+    std::memcpy(Place, &free_, sizeof free_);
+    free_ = Place;
+}
+
+TTreeNode* TTreeNodes::NewNode() {
+    return new (store_->Take()) TTreeNode(this);
+}
+
+void TTreeNodes::FreeNode(TTreeNode* Node) {
+    Node->~TTreeNode();
+    store_->Give(Node);
+}
+
 TTreeNode* TTreeNodes::Item(int Index) const {
     if (!orderValid_) {
         order_.clear();
@@ -408,7 +439,7 @@ TTreeNode* TTreeNodes::Item(int Index) const {
 TTreeNode* TTreeNodes::InternalAdd(TTreeNode* Parent, TTreeNode* Before, const std::string& S, void* Ptr,
                                    int ImageIndex, int SelectedIndex) {
     if (Parent && Parent->owner_ != this) throw EInvalidOperation("Node belongs to another tree");
-    auto* node = new TTreeNode(this);
+    TTreeNode* node = NewNode();
     node->text_ = S;
     node->data_ = Ptr;
     node->imageIndex_ = ImageIndex;
@@ -566,7 +597,7 @@ void TTreeNodes::DeleteNode(TTreeNode* Node) {
     owner_.NodeGoing(Node);
     Unlink(Node);
     --count_;
-    delete Node;
+    FreeNode(Node);
 }
 
 void TTreeNodes::Delete(TTreeNode* Node) {
@@ -598,6 +629,8 @@ void TTreeNodes::Clear() {
         while (roots_.first)
             DeleteNode(roots_.first);
     }
+    // An empty tree gives its blocks back rather than keep room for the largest it ever held.
+    if (count_ == 0) store_ = std::make_unique<NodeStore>();
     EndUpdate();
 }
 
@@ -609,9 +642,11 @@ void TTreeNodes::Abandon() {
         SendMessage(owner_.Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
         --owner_.selecting_;
     }
-    // Held from a static, the nodes are still in reach: the ending process frees them, not a leak report.
-    static std::vector<TTreeNode*>* left = new std::vector<TTreeNode*>;
-    left->push_back(roots_.first);
+    // Held from a static, the nodes and their store are still in reach: the ending process frees them,
+    // not a leak report.
+    static std::vector<std::unique_ptr<NodeStore>>* left = new std::vector<std::unique_ptr<NodeStore>>;
+    left->push_back(std::move(store_));
+    store_ = std::make_unique<NodeStore>();
     roots_ = TTreeSiblings();
     count_ = 0;
     order_.clear();

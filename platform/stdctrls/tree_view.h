@@ -1,6 +1,7 @@
 #pragma once
 // The tree view: nodes kept by the control itself (so they outlive a re-created window) and mirrored
 // into a "SysTreeView32" window, with selection of several nodes done here.
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
@@ -213,7 +214,24 @@ private:
     static void ForgetItems(TTreeNode* Node);
     void DeleteNode(TTreeNode* Node);
 
+    // The nodes live in blocks of growing size, freed places reused: a large tree costs no allocation per
+    // node, and walks over it in the order it was filled read neighbouring memory.
+    class NodeStore {
+    public:
+        void* Take();
+        void Give(void* Place);
+
+    private:
+        std::vector<std::unique_ptr<std::byte[]>> blocks_;
+        size_t blockSize_ = 0;
+        size_t made_ = 0;
+        void* free_ = nullptr;
+    };
+    TTreeNode* NewNode();
+    void FreeNode(TTreeNode* Node);
+
     TTreeView& owner_;
+    std::unique_ptr<NodeStore> store_ = std::make_unique<NodeStore>();
     TTreeSiblings roots_;
     int count_ = 0;
     int updateCount_ = 0;

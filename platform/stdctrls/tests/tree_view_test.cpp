@@ -692,3 +692,25 @@ TEST(TreeView, AnAbandonedTreeEmptiesAtOnceTellingNoDeletionAndTheViewGoesOnWith
     f.form = nullptr;
     EXPECT_EQ(deletions, 0);
 }
+
+TEST(TreeView, NodesFilledInOrderLieSideBySideAndADeletedNodesPlaceIsTakenAgain) {
+    TreeForm f;
+    TTreeNodes& items = f.tree->Items();
+    TTreeNode* folder = items.AddChildObject(nullptr, "folder", nullptr, 0, 0);
+    std::vector<TTreeNode*> pages;
+    for (int i = 0; i < 3000; ++i)
+        pages.push_back(items.AddChildObject(folder, "page " + std::to_string(i), nullptr, 1, 1));
+    int adjacent = 0;
+    for (size_t i = 1; i < pages.size(); ++i)
+        adjacent += reinterpret_cast<const char*>(pages[i]) - reinterpret_cast<const char*>(pages[i - 1]) ==
+                    static_cast<std::ptrdiff_t>(sizeof(TTreeNode));
+    EXPECT_GT(adjacent, 2980) << "no allocation of its own per node";
+    TTreeNode* gone = pages[1234];
+    items.Delete(gone);
+    TTreeNode* next = items.AddChildObject(folder, "new page", nullptr, 1, 1);
+    EXPECT_EQ(next, gone) << "the freed place is used again";
+    EXPECT_EQ(next->Text(), "new page");
+    EXPECT_EQ(next->Parent(), folder);
+    EXPECT_EQ(folder->Count(), 3000);
+    EXPECT_EQ(folder->GetLastChild(), next);
+}
