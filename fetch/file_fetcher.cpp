@@ -81,7 +81,8 @@ TFileFetcher::TFileFetcher(TComponent* AOwner)
       linkVector_(std::make_unique<TDIWideString2Vector>()), pageLinks_(std::make_unique<TStringList>()),
       followList_(std::make_unique<TStringList>()), nonFollowList_(std::make_unique<TStringList>()),
       nonFollowQueryParts_(std::make_unique<TStringList>()),
-      mailbox_(std::make_shared<fetcher::RedirectMailbox>()), base_(std::make_unique<TDIUri>()) {
+      mailbox_(std::make_shared<fetcher::RedirectMailbox>()), base_(std::make_unique<TDIUri>()),
+      link_(std::make_unique<TDIUri>()) {
     BuildSharedTables();
     http_ = new TWinHTTP(this);
     BindClientEvents();

@@ -233,6 +233,9 @@ private:
     std::unique_ptr<TDIUri> base_;
     std::u16string baseText_;
     bool baseParsed_ = false;
+    // Each link's address and the texts made of it, kept between links so that their buffers are reused.
+    std::unique_ptr<TDIUri> link_;
+    std::u16string resolved_, filed_;
 
     std::string url_, shortURL_, pageContent_, contentType_, contentLocation_, redirectedURL_, title_;
     std::string redirectLocation_;

@@ -77,7 +77,7 @@ void TFileFetcher::HandleLink(std::u16string& link) {
         const size_t hash = link.find(u'#');
         if (hash != std::u16string::npos) link.resize(hash);
     }
-    std::u16string resolved;
+    std::u16string& resolved = resolved_;
     if (resolveUris_) {
         const std::u16string& base = links_->BaseUri();
         if (base != baseText_) {
@@ -93,12 +93,13 @@ void TFileFetcher::HandleLink(std::u16string& link) {
         HasAttributeToken(tag.AttributeValue(html_attr::rel), u"nofollow"))
         return;
 
-    TDIUri uri;
-    std::u16string filed;
+    TDIUri& uri = *link_;
+    std::u16string& filed = filed_;
+    filed.clear();
     bool follow = false;
     if (uri.Parse(resolved)) {
         // Schemes ignore letter case; the lower-case form keeps one address one text.
-        const std::u16string scheme = uri.Scheme();
+        const std::u16string& scheme = uri.Scheme();
         if (IsWebScheme(scheme) && scheme != u"http" && scheme != u"https") {
             uri.SetScheme(Utf8ToUtf16(LowerCase(Utf16ToUtf8(scheme))));
             uri.Compose(resolved);
