@@ -25,10 +25,8 @@ thread_local TEventWinThread* currentThread = nullptr;
 
 // Handing work from one thread to another that has gone to sleep costs a kernel wake-up, which takes
 // longer than a small transfer on loopback: a crawl hands over twice per request. So a thread that
-// expects the other's answer soon watches for it this long before it sleeps. Most answers come within
-// it; a longer watch mostly burns the processor time the other thread needs on a busy machine, and
-// none (sleeping at once) loses the processor to other programs at every hand-over.
-constexpr auto kSpinFor = std::chrono::microseconds(100);
+// expects the other's answer soon watches for it this long before it sleeps.
+constexpr auto kSpinFor = std::chrono::microseconds(1000);
 
 // When work was last handed to a pool thread: a run waited for much later than that is a long one, and its
 // waiter sleeps at once.
