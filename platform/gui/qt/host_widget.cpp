@@ -164,6 +164,21 @@ void HostWidget::paintEvent(QPaintEvent* e) {
     if (translucent_) painter.setCompositionMode(QPainter::CompositionMode_Source);
     for (const QRect& r : e->region())
         painter.drawImage(r.topLeft(), image, r);
+    stale_ -= e->region();
+}
+
+void HostWidget::PutPast(const std::vector<RECT>& area) {
+    for (const RECT& r : area)
+        stale_ += QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    // Installing again replaces the earlier filter; the window may have been made anew.
+    if (QWindow* window = windowHandle()) window->installEventFilter(this);
+}
+
+bool HostWidget::eventFilter(QObject* watched, QEvent* e) {
+    // Before the toolkit shows an uncovered part from its copy, the parts put past it are painted into
+    // the copy again; otherwise a window moved away from ours left what we showed before it came.
+    if (e->type() == QEvent::Expose && watched == windowHandle() && !stale_.isEmpty()) update(stale_);
+    return QWidget::eventFilter(watched, e);
 }
 
 void HostWidget::Mouse(QMouseEvent* e, int action) {
@@ -418,10 +433,13 @@ bool QtHost::PutDirectly(const std::vector<RECT>& area) {
     if (window == nullptr || !window->isExposed()) return false;
     auto w = FindLiveWindow(widget_->Hwnd());
     if (!w) return false;
-    if (presenter_ && presenter_->Put(widget_, w->surface, area)) return true;
-    presenter_ = X11Presenter::For(widget_);
-    presenterRefused_ = presenter_ == nullptr;
-    return presenter_ && presenter_->Put(widget_, w->surface, area);
+    if (!presenter_ || !presenter_->Put(widget_, w->surface, area)) {
+        presenter_ = X11Presenter::For(widget_);
+        presenterRefused_ = presenter_ == nullptr;
+        if (!presenter_ || !presenter_->Put(widget_, w->surface, area)) return false;
+    }
+    widget_->PutPast(area);
+    return true;
 }
 
 void QtHost::SetShape(const std::vector<RECT>* shape) {

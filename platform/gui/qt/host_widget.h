@@ -2,6 +2,7 @@
 // The Qt window behind one top-level window of ours: shows the composed image and turns Qt's input,
 // activation and geometry events into our input entries.
 #include <QPointer>
+#include <QRegion>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -16,6 +17,9 @@ public:
     HostWidget(HWND hwnd, const HostParams& params);
     HWND Hwnd() const { return hwnd_; }
     bool Translucent() const { return translucent_; }
+    // The area went to the screen past the toolkit, whose copy of the window is now out of date there.
+    // The toolkit shows exposed parts from that copy, so the window watches them from then on.
+    void PutPast(const std::vector<RECT>& area);
     // Event handlers of host widgets on the stack right now.
     static int HandlersRunning();
     // While true, geometry changes come from our side and are not reported back.
@@ -37,12 +41,15 @@ protected:
     void closeEvent(QCloseEvent* e) override;
     void moveEvent(QMoveEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void Key(QKeyEvent* e, bool down);
     void Mouse(QMouseEvent* e, int action);
     HWND hwnd_;
     bool translucent_;
+    // Where the toolkit's copy of the window no longer holds what the store holds.
+    QRegion stale_;
 };
 
 class QtHost : public HostWindow {

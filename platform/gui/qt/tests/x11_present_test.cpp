@@ -1,6 +1,7 @@
 // What a window draws reaches an X server's screen as it was drawn, with the X server a real one started
 // by the test: the pixels of a small change and of a band across the whole window land where they were
-// drawn, and nothing beside them moves.
+// drawn, and nothing beside them moves; a part another window uncovers, or a window grown, shows what was
+// drawn last and not what the toolkit held before.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -76,7 +77,22 @@ public:
         return pixel & 0x00FFFFFFu;
     }
 
+    // A window of the test's own mapped over the area and taken away again (no window manager here).
+    void CoverAndUncover(int x, int y, int w, int h) {
+        const xcb_window_t cover = xcb_generate_id(c_);
+        const xcb_screen_t* root = xcb_setup_roots_iterator(xcb_get_setup(c_)).data;
+        xcb_create_window(c_, XCB_COPY_FROM_PARENT, cover, root->root, static_cast<int16_t>(x),
+                          static_cast<int16_t>(y), static_cast<uint16_t>(w), static_cast<uint16_t>(h), 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, root->root_visual, XCB_CW_BACK_PIXEL,
+                          &root->white_pixel);
+        xcb_map_window(c_, cover);
+        Sync();
+        xcb_destroy_window(c_, cover);
+        Sync();
+    }
+
 private:
+    void Sync() { std::free(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr)); }
     xcb_connection_t* c_;
 };
 
@@ -140,6 +156,22 @@ TEST(X11Present, WhatAWindowDrawsIsWhatTheScreenShowsWhereItWasDrawn) {
     EXPECT_EQ(screen.At(20 + 150, 30 + 190), Rgb(look.back));
     EXPECT_EQ(screen.At(20 + 300, 30 + 150), 0u) << "nothing beside the window";
     EXPECT_EQ(screen.At(20 + 40, 30 + 52), Rgb(RGB(0, 52, 200))) << "the earlier change stays";
+
+    // Another window over both changes goes away: the uncovered part shows them, not the plain colour
+    // the toolkit painted first.
+    screen.CoverAndUncover(20 + 30, 30 + 40, 200, 160);
+    EXPECT_TRUE(ShowsWithin(screen, 20 + 40, 30 + 52, RGB(0, 52, 200)));
+    EXPECT_TRUE(ShowsWithin(screen, 20 + 150, 30 + 155, MarkAt(155)));
+
+    // Grown with the band moved, then covered whole and uncovered again.
+    look.markRect = RECT{0, 200, 340, 230};
+    SetWindowPos(w, nullptr, 0, 0, 340, 240, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(w, nullptr, FALSE_);
+    ASSERT_TRUE(ShowsWithin(screen, 20 + 339, 30 + 229, MarkAt(229)));
+    EXPECT_TRUE(ShowsWithin(screen, 20 + 150, 30 + 155, look.back));
+    screen.CoverAndUncover(0, 0, 400, 300);
+    EXPECT_TRUE(ShowsWithin(screen, 20 + 320, 30 + 210, MarkAt(210)));
+    EXPECT_TRUE(ShowsWithin(screen, 20 + 150, 30 + 155, look.back));
     DestroyWindow(w);
     app.reset();
 }
