@@ -239,6 +239,16 @@ HWND NextActivatable(HWND leaving) {
     return nullptr;
 }
 
+// The outermost disabled window among hwnd and its parents: the mouse over it is that window's, with
+// an error hit, and never reaches the windows inside it.
+HWND DisabledHolder(HWND hwnd) {
+    Guard g(Lock());
+    HWND holder = nullptr;
+    for (auto w = FindLiveWindow(hwnd); w; w = w->IsChild() ? FindLiveWindow(w->parent) : nullptr)
+        if (w->style & WS_DISABLED) holder = w->handle;
+    return holder;
+}
+
 } // namespace
 
 void OnWindowDestroyedInput(HWND hwnd) {
@@ -295,15 +305,17 @@ void InjectMouse(const MouseInput& in) {
     HWND target = s.capture ? s.capture : under;
     LRESULT hit = s.capture ? HTCLIENT : underHit;
     UpdateTracking(under, underHit);
+    // Over a disabled window the mouse hooks still see the message, as a non-client one with an error
+    // hit, and may act on it (the bars being customized on a disabled form are worked this way); the
+    // window and its children get nothing.
+    const HWND disabled = s.capture ? nullptr : DisabledHolder(under);
+    if (disabled) {
+        target = disabled;
+        hit = HTERROR;
+    }
     if (!target || !FindLiveWindow(target)) return;
 
     UINT msg = in.action == MouseAction::Move ? WM_MOUSEMOVE : ButtonMessage(in.button, in.action);
-    if (!s.capture && !::IsWindowEnabled(target)) {
-        if (in.action == MouseAction::Down)
-            SendMessage(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target),
-                        MAKELPARAM(static_cast<WORD>(HTERROR), static_cast<WORD>(msg)));
-        return;
-    }
 
     if (in.action == MouseAction::Down) {
         bool dbl = false;
@@ -327,6 +339,12 @@ void InjectMouse(const MouseInput& in) {
 
     MOUSEHOOKSTRUCT mh{in.screen, target, static_cast<UINT>(hit), 0};
     if (RunHooks(WH_MOUSE, HC_ACTION, posted, reinterpret_cast<LPARAM>(&mh))) return;
+    if (disabled) {
+        if (in.action == MouseAction::Down && FindLiveWindow(target))
+            SendMessage(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target),
+                        MAKELPARAM(static_cast<WORD>(HTERROR), static_cast<WORD>(msg)));
+        return;
+    }
 
     if (!s.capture) {
         SendMessage(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target),

@@ -52,12 +52,14 @@ struct MouseCall {
 
 std::vector<MouseCall> mouseCalls;
 HHOOK mouseHook = nullptr;
+bool swallowMouse = false;
 
 LRESULT RecordMouse(int code, WPARAM wParam, LPARAM lParam) {
     const auto* info = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam);
     if (wParam != WM_MOUSEMOVE && wParam != WM_NCMOUSEMOVE)
         mouseCalls.push_back({wParam, info->pt, info->hwnd, info->wHitTestCode});
-    return CallNextHookEx(mouseHook, code, wParam, lParam);
+    const LRESULT next = CallNextHookEx(mouseHook, code, wParam, lParam);
+    return swallowMouse ? 1 : next;
 }
 
 bool KeyUp(const KeyCall& c) {
@@ -81,6 +83,7 @@ protected:
         keyCalls.clear();
         mouseCalls.clear();
         swallowKeys = false;
+        swallowMouse = false;
         keyHook = SetWindowsHookEx(WH_KEYBOARD, RecordKey, nullptr, GetCurrentThreadId());
         mouseHook = SetWindowsHookEx(WH_MOUSE, RecordMouse, nullptr, GetCurrentThreadId());
     }
@@ -211,6 +214,37 @@ TEST_F(HookDelivery, AClickElsewhereWhileAMenuIsShownReachesTheMouseHookWithItsW
     EXPECT_EQ(mouseCalls[0].pt.x, 120);
     EXPECT_EQ(mouseCalls[0].pt.y, 280);
     DestroyWindow(menu);
+}
+
+TEST_F(HookDelivery, APressOverADisabledFormReachesOnlyTheMouseHookAsAnErrorHitOnTheForm) {
+    HWND other = MakeTopLevel(RECT{500, 100, 600, 200}, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    SetActiveWindow(other);
+    EnableWindow(form_, FALSE_);
+    Pump();
+    gui_test::Log().clear();
+    RECT r{0, 0, 0, 0};
+    GetWindowRect(edit_, r);
+    // Over its enabled child too; the second press is a double click.
+    pw::gui::SimulateClick(POINT{r.left + 5, r.top + 5});
+    pw::gui::SimulateClick(POINT{r.left + 5, r.top + 5});
+    Pump();
+    ASSERT_EQ(mouseCalls.size(), 4u);
+    EXPECT_EQ(mouseCalls[0].msg, static_cast<WPARAM>(WM_NCLBUTTONDOWN));
+    EXPECT_EQ(mouseCalls[0].hwnd, form_);
+    EXPECT_EQ(mouseCalls[0].hit, static_cast<UINT>(HTERROR));
+    EXPECT_EQ(mouseCalls[2].msg, static_cast<WPARAM>(WM_NCLBUTTONDBLCLK));
+    // Left to the windows, it reaches neither the form nor the child, nor activates the form.
+    for (UINT msg : {WM_LBUTTONDOWN, WM_NCLBUTTONDOWN, WM_MOUSEACTIVATE, WM_ACTIVATE})
+        EXPECT_TRUE(gui_test::SeenOf(edit_, msg).empty() && gui_test::SeenOf(form_, msg).empty()) << msg;
+    EXPECT_FALSE(gui_test::SeenOf(form_, WM_SETCURSOR).empty());
+    EXPECT_EQ(GetActiveWindow(), other);
+
+    // Taken by the hook, it is the hook's alone.
+    gui_test::Log().clear();
+    swallowMouse = true;
+    pw::gui::SimulateClick(POINT{300, 250});
+    EXPECT_TRUE(gui_test::SeenOf(form_, WM_SETCURSOR).empty());
+    EnableWindow(form_, TRUE_);
 }
 
 } // namespace
