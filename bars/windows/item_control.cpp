@@ -176,8 +176,10 @@ TBitmap* TdxBarItemControl::PaintGlyph() const {
 TCustomImageList* TdxBarItemControl::PaintImages() const {
     TdxBarManager* manager = link_ != nullptr ? link_->BarManager() : nullptr;
     if (manager == nullptr) return nullptr;
-    const bool large =
-        manager->LargeIcons() && manager->UseLargeImagesForLargeIcons() && manager->LargeImages() != nullptr;
+    // Large pictures are for toolbar buttons only: a menu line's glyph column is sized for the small
+    // ones, so a menu takes the small list (and shows nothing when there is none).
+    const bool large = OnToolbar() && manager->LargeIcons() && manager->UseLargeImagesForLargeIcons() &&
+                       manager->LargeImages() != nullptr;
     if (GetEnabled()) return large ? manager->LargeImages() : manager->Images();
     if (large)
         return manager->DisabledLargeImages() != nullptr ? manager->DisabledLargeImages()

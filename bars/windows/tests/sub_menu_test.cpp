@@ -13,6 +13,8 @@
 #include "bars/windows/bar_dock_control.h"
 #include "bars/windows/sub_item_control.h"
 #include "bars/windows/sub_menu_control.h"
+#include "platform/graphics/bitmap.h"
+#include "platform/graphics/image_list.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
@@ -139,6 +141,28 @@ TEST_F(MenuTest, AClickOnAMenuBarEntryOpensItsMenuJoinedBelowItAndAChosenItemClo
     EXPECT_EQ(GetActiveBarControl(), nullptr);
     EXPECT_EQ(closeUps, 1);
     EXPECT_FALSE(Window(bar)->InKeyboardMode());
+}
+
+TEST_F(MenuTest, LargePicturesShowOnTheToolbarButNeverInAMenu) {
+    auto* large = new TImageList(32, 32, &form);
+    TBitmap picture(32, 32);
+    large->AddMasked(&picture, clFuchsia);
+    manager->SetLargeIcons(true);
+    manager->SetUseLargeImagesForLargeIcons(true);
+    manager->SetLargeImages(large);
+    TdxBarButton* open = Button("&Open");
+    open->SetImageIndex(0);
+    TdxBarSubItem* file = SubItem("&File", {open});
+    TdxBar* bar = MenuBar({file});
+    TdxBar* tools = Toolbar("Tools", {open}, dsTop, 1);
+    EXPECT_TRUE(Control(open, tools)->HasPicture());
+    EXPECT_EQ(Control(open, tools)->PaintImages(), large);
+    Click(Centre(file, bar));
+    ASSERT_NE(Menu(file), nullptr);
+    // The 32-pixel picture would be cut by the menu's glyph column.
+    EXPECT_FALSE(LineControl(file, open)->HasPicture());
+    EXPECT_EQ(LineControl(file, open)->PaintImages(), nullptr);
+    CloseMenus();
 }
 
 TEST_F(MenuTest, MovingAlongTheMenuBarSwitchesMenusAndASecondClickOnTheEntryClosesIt) {
