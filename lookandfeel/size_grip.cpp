@@ -8,6 +8,7 @@
 #include "platform/gdi/edges.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/metrics.h"
+#include "platform/gdi/scoped.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/syscolors.h"
 
@@ -30,9 +31,8 @@ void DrawSizeGrip(HDC DC, RECT& Rect, int Corner) {
     Rect = RECT{left, top, left + w, top + h};
 
     // The frame control draws the bottom-right grip; other corners take it mirrored.
-    HDC memory = CreateCompatibleDC(DC);
-    HBITMAP bitmap = CreateCompatibleBitmap(DC, w, h);
-    HGDIOBJ old = SelectObject(memory, bitmap);
+    const pw::gdi::MemoryDC grip(DC, w, h);
+    HDC memory = grip.Get();
     RECT cell{0, 0, w, h};
     FillRect(memory, &cell, GetSysColorBrush(COLOR_BTNFACE));
     DrawFrameControl(memory, &cell, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
@@ -40,7 +40,4 @@ void DrawSizeGrip(HDC DC, RECT& Rect, int Corner) {
         for (int x = 0; x < w; ++x)
             BitBlt(DC, left + (right ? x : w - 1 - x), top + (bottom ? y : h - 1 - y), 1, 1, memory, x, y,
                    SRCCOPY);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
 }

@@ -14,6 +14,7 @@
 #include "platform/gdi/metrics.h"
 #include "platform/gdi/muldiv.h"
 #include "platform/gdi/regions.h"
+#include "platform/gdi/scoped.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/syscolors.h"
 #include "platform/graphics/bitmap.h"
@@ -24,30 +25,15 @@
 
 namespace {
 
-// A pen and brush of one colour selected for the scope.
-class SolidTools {
-public:
-    SolidTools(HDC dc, COLORREF color) : dc_(dc) {
-        pen_ = CreatePen(PS_SOLID, 1, color);
-        brush_ = CreateSolidBrush(color);
-        oldPen_ = SelectObject(dc, pen_);
-        oldBrush_ = SelectObject(dc, brush_);
-    }
-    ~SolidTools() {
-        SelectObject(dc_, oldPen_);
-        SelectObject(dc_, oldBrush_);
-        DeleteObject(pen_);
-        DeleteObject(brush_);
-    }
-    SolidTools(const SolidTools&) = delete;
-    SolidTools& operator=(const SolidTools&) = delete;
-
-private:
-    HDC dc_;
-    HPEN pen_;
-    HBRUSH brush_;
-    HGDIOBJ oldPen_;
-    HGDIOBJ oldBrush_;
+// A pen and brush of one colour selected for the scope: the selections go back before the objects go.
+struct SolidTools {
+    SolidTools(HDC dc, COLORREF color)
+        : pen(CreatePen(PS_SOLID, 1, color)), brush(CreateSolidBrush(color)), selectedPen(dc, pen.Get()),
+          selectedBrush(dc, brush.Get()) {}
+    pw::gdi::OwnedObject<HPEN> pen;
+    pw::gdi::OwnedObject<HBRUSH> brush;
+    pw::gdi::SelectedObject selectedPen;
+    pw::gdi::SelectedObject selectedBrush;
 };
 
 void Line(HDC dc, int x1, int y1, int x2, int y2) {

@@ -12,6 +12,7 @@
 #include "platform/gdi/bitmaps.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/scoped.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/syscolors.h"
 #include "platform/gui/paint.h"
@@ -41,19 +42,16 @@ int ReadScreenBits() {
 
 HBRUSH MakePatternBrush() {
     // Button-face pixels where x and y are both even or both odd, highlight pixels elsewhere.
-    HBITMAP bitmap = CreateBitmap(8, 8, 1, 32, nullptr);
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    const COLORREF face = GetSysColor(COLOR_BTNFACE);
-    const COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT);
-    for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x)
-            SetPixelV(dc, x, y, (x % 2) == (y % 2) ? face : light);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    HBRUSH brush = CreatePatternBrush(bitmap);
-    DeleteObject(bitmap);
-    return brush;
+    const pw::gdi::OwnedObject<HBITMAP> bitmap(CreateBitmap(8, 8, 1, 32, nullptr));
+    {
+        const pw::gdi::MemoryDC dc(nullptr, bitmap.Get());
+        const COLORREF face = GetSysColor(COLOR_BTNFACE);
+        const COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT);
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x)
+                SetPixelV(dc.Get(), x, y, (x % 2) == (y % 2) ? face : light);
+    }
+    return CreatePatternBrush(bitmap.Get());
 }
 
 UnitState& Start() {

@@ -12,6 +12,7 @@
 #include "platform/gdi/bitmaps.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/scoped.h"
 #include "platform/gdi/shapes.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/gui/menus.h"
@@ -27,14 +28,12 @@ namespace {
 std::unique_ptr<TBitmap> CommandGlyph(HBITMAP Predefined) {
     auto glyph = std::make_unique<TBitmap>();
     glyph->SetSize(16, 16);
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, glyph->Handle());
+    const pw::gdi::MemoryDC memory(nullptr, glyph->Handle());
+    HDC dc = memory.Get();
     RECT all{0, 0, 16, 16};
-    HBRUSH face = CreateSolidBrush(RGB(255, 0, 255));
-    FillRect(dc, &all, face);
-    DeleteObject(face);
-    HPEN pen = CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
-    HGDIOBJ oldPen = SelectObject(dc, pen);
+    FillRect(dc, &all, pw::gdi::OwnedObject<HBRUSH>(CreateSolidBrush(RGB(255, 0, 255))).Get());
+    const pw::gdi::OwnedObject<HPEN> pen(CreatePen(PS_SOLID, 1, RGB(0, 0, 0)));
+    const pw::gdi::SelectedObject selectedPen(dc, pen.Get());
     auto line = [dc](int x1, int y1, int x2, int y2) {
         MoveToEx(dc, x1, y1, nullptr);
         LineTo(dc, x2, y2);
@@ -60,10 +59,6 @@ std::unique_ptr<TBitmap> CommandGlyph(HBITMAP Predefined) {
         box(6, 3, 12, 9);
         box(3, 6, 9, 12);
     }
-    SelectObject(dc, oldPen);
-    DeleteObject(pen);
-    SelectObject(dc, old);
-    DeleteDC(dc);
     return glyph;
 }
 

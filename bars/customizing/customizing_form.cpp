@@ -21,6 +21,7 @@
 #include "platform/gdi/fonts.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/metrics.h"
+#include "platform/gdi/scoped.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/message_views.h"
@@ -137,10 +138,9 @@ FormReceiver formReceiver;
 
 SIZE TextSize(const TFont& Font, const std::string& Text) {
     pw::gui::WindowDC screen(nullptr);
-    HGDIOBJ old = SelectObject(screen.Get(), Font.Handle());
+    const pw::gdi::SelectedObject font(screen.Get(), Font.Handle());
     SIZE size{};
     GetTextExtentPoint32(screen.Get(), Text, &size);
-    SelectObject(screen.Get(), old);
     return size;
 }
 
