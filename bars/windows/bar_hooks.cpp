@@ -407,14 +407,6 @@ LRESULT BarMouseHookProc(int Code, WPARAM Msg, LPARAM Info) {
     return result != 0 ? result : next;
 }
 
-bool AnyPopupMenuShown() {
-    TdxBarManagerList& list = BarManagerList();
-    for (int i = 0; i < list.Count(); ++i)
-        for (int j = 0; j < list.Items(i)->PopupMenuCount(); ++j)
-            if (list.Items(i)->PopupMenus(j)->IsShowing()) return true;
-    return false;
-}
-
 // The MDI children's floating bars follow the frame's activation: the active child's come back with
 // it, and every child's go when it is lost.
 void FrameActivated(const CWPSTRUCT& Call) {
