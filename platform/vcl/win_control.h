@@ -124,6 +124,8 @@ private:
     friend class DispatchGuard;
     void AlignControl(TControl* AControl);
     void AnchorChildren();
+    // The client area took another size: anchor, align and tell the control, once per size.
+    void ClientSizeChanged();
     void ControlMessage(TMessage& Message);
     void WMPaint(TWMPaint Message);
     void WMEraseBkgnd(TWMEraseBkgnd Message);

@@ -197,12 +197,13 @@ void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
 }
 
 void TWinControl::BoundsChanged() {
-    if (handle_) {
+    // With a window, its WM_SIZE answer has laid out the children already and this finds the size known.
+    if (handle_)
         SetWindowPos(handle_, nullptr, Left(), Top(), Width(), Height(), SWP_NOZORDER | SWP_NOACTIVATE);
-        // The window answers with WM_SIZE, which lays out the children.
-        TRect r = ClientRect();
-        if (TPoint{r.right, r.bottom} == lastClientSize_) return;
-    }
+    ClientSizeChanged();
+}
+
+void TWinControl::ClientSizeChanged() {
     TRect r = ClientRect();
     TPoint size{r.right, r.bottom};
     if (size == lastClientSize_) return;

@@ -251,13 +251,7 @@ void TWinControl::WMContextMenu(TWMContextMenu Message) {
 void TWinControl::WMSize(TMessage& Message) {
     DefaultHandler(Message);
     UpdateBounds();
-    TRect r = ClientRect();
-    TPoint size{r.right, r.bottom};
-    if (size == lastClientSize_) return;
-    lastClientSize_ = size;
-    AnchorChildren();
-    Realign();
-    Resize();
+    ClientSizeChanged();
 }
 
 void TWinControl::WMMove(TMessage& Message) {
