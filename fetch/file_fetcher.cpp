@@ -37,6 +37,14 @@ struct AheadFetch {
     std::vector<std::function<void()>> events;
 };
 
+// The addresses a chain of transfers goes on to: the worker takes from the front, the GUI thread adds
+// at the back while the chain runs. Once the worker found it empty or stopped, it stays closed.
+struct ChainList {
+    std::mutex lock;
+    std::deque<std::string> urls;
+    bool closed = false;
+};
+
 } // namespace fetcher
 
 namespace {
@@ -100,6 +108,7 @@ TFileFetcher::TFileFetcher(TComponent* AOwner)
 
 TFileFetcher::~TFileFetcher() {
     Destroying();
+    CloseChain();
     ahead_.reset();
     chained_.clear();
     // The client goes first, so that none of its events reaches a fetcher half taken apart.
@@ -346,6 +355,7 @@ bool TFileFetcher::StartTransfer(const std::string& URL) {
 }
 
 void TFileFetcher::DropAhead() {
+    CloseChain();
     ahead_.reset();
     chained_.clear();
     if (!http_->Busy()) return;
@@ -356,21 +366,60 @@ void TFileFetcher::DropAhead() {
 
 bool TFileFetcher::FetchAhead(const std::vector<std::string>& URLs, TPassOn PassOn) {
     if (URLs.empty()) return false;
+    std::shared_ptr<fetcher::ChainList> list;
     // Redirects the client follows itself would be heard of out of their transfer's turn.
-    if (URLs.size() > 1 && !followRedirects_ && PassOn) {
-        auto next = std::make_shared<size_t>(1);
-        chain_ = [URLs, next, PassOn = std::move(PassOn)](int Status, const std::string& URL,
-                                                          const std::string& Location) -> std::string {
-            if (*next >= URLs.size()) return {};
+    if (!followRedirects_ && PassOn) {
+        list = std::make_shared<fetcher::ChainList>();
+        list->urls.assign(URLs.begin() + 1, URLs.end());
+        chain_ = [list, PassOn = std::move(PassOn)](int Status, const std::string& URL,
+                                                    const std::string& Location) -> std::string {
+            const auto close = [&list] {
+                std::lock_guard guard(list->lock);
+                list->closed = true;
+                return std::string();
+            };
             std::u16string target;
             if (!RedirectStatus(Status) || Location.empty() ||
                 !Resolve(Utf8ToUtf16(URL), Utf8ToUtf16(Location), target))
                 target.clear();
-            if (!PassOn(Status, Utf16ToUtf8(target))) return {};
-            return URLs[(*next)++];
+            if (!PassOn(Status, Utf16ToUtf8(target))) return close();
+            std::lock_guard guard(list->lock);
+            if (list->closed || list->urls.empty()) {
+                list->closed = true;
+                return {};
+            }
+            std::string next = std::move(list->urls.front());
+            list->urls.pop_front();
+            return next;
         };
     }
-    return FetchAhead(URLs.front());
+    if (!FetchAhead(URLs.front())) return false;
+    chainList_ = std::move(list);
+    return true;
+}
+
+bool TFileFetcher::Chaining() const {
+    // A run that ended some other way (stopped, failed) never closed its list.
+    if (!chainList_ || !http_->Busy()) return false;
+    std::lock_guard guard(chainList_->lock);
+    return !chainList_->closed;
+}
+
+bool TFileFetcher::ExtendAhead(const std::string& URL) {
+    if (!chainList_) return false;
+    std::lock_guard guard(chainList_->lock);
+    if (chainList_->closed) return false;
+    chainList_->urls.push_back(URL);
+    return true;
+}
+
+void TFileFetcher::CloseChain() {
+    if (!chainList_) return;
+    {
+        std::lock_guard guard(chainList_->lock);
+        chainList_->closed = true;
+    }
+    chainList_.reset();
 }
 
 bool TFileFetcher::FetchAhead(const std::string& URL) {
@@ -378,6 +427,7 @@ bool TFileFetcher::FetchAhead(const std::string& URL) {
         chain_ = nullptr;
         return false;
     }
+    chainList_.reset();
     ahead_ = std::make_unique<fetcher::AheadFetch>();
     ahead_->url = URL;
     Deliver([this, URL] { Status("Retrieving: " + URL); });

@@ -60,6 +60,7 @@ using THTTPOnLinkEvent = std::function<void(TObject* Sender, const std::string& 
 namespace fetcher {
 struct RedirectMailbox;
 struct AheadFetch;
+struct ChainList;
 } // namespace fetcher
 
 class TFileFetcher : public TComponent {
@@ -90,6 +91,11 @@ public:
     // at a time, for as long as PassOn holds for the answer before. Each page is taken by a Fetch or
     // Request of its address, in the order of URLs.
     bool FetchAhead(const std::vector<std::string>& URLs, TPassOn PassOn);
+    // Adds URL behind the addresses the running chain goes on to; false when the chain has ended (or
+    // there is none), and then URL is fetched when it is asked for.
+    bool ExtendAhead(const std::string& URL);
+    // True while the worker may still go on to an address ExtendAhead adds.
+    bool Chaining() const;
     // True while a transfer started ahead, or its answer, waits for its page to be asked for.
     bool FetchingAhead() const { return ahead_ || !chained_.empty(); }
     // The address a transfer started ahead is fetching, or empty.
@@ -198,6 +204,8 @@ private:
     void Run(const std::function<void()>& Event);
     bool StartTransfer(const std::string& URL);
     void DropAhead();
+    // The worker goes on to no further address of the chain.
+    void CloseChain();
     // The next transfer the worker went on to by itself becomes the one ahead.
     void PromoteChained();
     // True while the transfer of the page being taken is under way.
@@ -223,6 +231,8 @@ private:
     std::deque<std::unique_ptr<fetcher::AheadFetch>> chained_;
     // The next transfer's way on, for the worker.
     std::function<std::string(int, const std::string&, const std::string&)> chain_;
+    // The addresses the running chain goes on to, shared with its worker.
+    std::shared_ptr<fetcher::ChainList> chainList_;
     // The first exception an event handler raised during the fetch that waits.
     std::exception_ptr raised_;
     std::function<void()> waitTurn_;

@@ -78,6 +78,7 @@ void TWebsiteCrawl::ResetCrawl() {
     cancelRequested_ = false;
     memoLines_ = -1;
     queue_.Clear();
+    handed_.clear();
     pace_->Restart();
     pace_->TurnNow();
 }
@@ -106,6 +107,11 @@ bool TWebsiteCrawl::CrawlWebsite(const std::string& Start) {
             break;
         }
         ++urlCount_;
+        // The chain was given the queue's head in order; anything else and the fetcher drops it.
+        if (!handed_.empty() && handed_.front() == url)
+            handed_.pop_front();
+        else
+            handed_.clear();
         ShowCrawlStatus(url);
         // Cancel pressed while the labels were updated: no reason to fetch one more page.
         if (!crawling_) return startLoaded_;
@@ -173,7 +179,7 @@ bool TWebsiteCrawl::Request(const std::string& URL) {
 }
 
 void TWebsiteCrawl::CredentialsFor(const std::string& URL) {
-    const bool send = (!user_.empty() || !password_.empty()) && IsOnSiteOf(URL, credentialKey_);
+    const bool send = SendsCredentials(URL);
     fetcher_.HttpClient()->SetUsername(send ? user_ : std::string());
     fetcher_.HttpClient()->SetPassword(send ? password_ : std::string());
 }
@@ -199,7 +205,11 @@ std::string TWebsiteCrawl::RedirectTarget() {
 }
 
 void TWebsiteCrawl::FetchAhead() {
-    // The worker is still on its way through the queue: its next pages are the next ones asked for.
+    // The worker is still on its way through the queue: it is given the next addresses as they come up.
+    if (fetcher_.Chaining()) {
+        ExtendChain();
+        return;
+    }
     if (fetcher_.FetchingAhead()) return;
     const AURLItem* next = queue_.Head();
     if (!next) return;
@@ -207,24 +217,39 @@ void TWebsiteCrawl::FetchAhead() {
     // The queue's next addresses, as many as go with the same credentials: the worker fetches them one
     // after the other while this thread works on the pages before, in the same order as one at a time.
     // Only a redirect to an address not met yet waits for this thread, which fetches that first.
-    const bool sends =
-        !fetcher_.HttpClient()->Username().empty() || !fetcher_.HttpClient()->Password().empty();
+    chainSends_ = SendsCredentials(next->URL);
+    handed_.clear();
     std::vector<std::string> urls;
     for (int i = 0; i < queue_.Count() && i < kChainLength; ++i) {
         const std::string& url = queue_.At(i).URL;
-        if (i > 0 && sends != ((!user_.empty() || !password_.empty()) && IsOnSiteOf(url, credentialKey_)))
-            break;
+        if (i > 0 && SendsCredentials(url) != chainSends_) break;
         urls.push_back(EncodeAddress(url));
+        handed_.push_back(url);
     }
     CachedSitePrefix();
     auto passOn = [this, siteKey = siteKey_, prefix = sitePrefix_](int Status, const std::string& Target) {
         return !RedirectStatus(Status) || !NeedsRequest(Target, siteKey, prefix);
     };
     try {
-        fetcher_.FetchAhead(urls, passOn);
+        if (fetcher_.FetchAhead(urls, passOn)) return;
     } catch (const std::exception&) {
         // Then it is fetched when its turn comes.
     }
+    handed_.clear();
+}
+
+void TWebsiteCrawl::ExtendChain() {
+    while (handed_.size() < static_cast<size_t>(kChainLength) &&
+           handed_.size() < static_cast<size_t>(queue_.Count())) {
+        const std::string& url = queue_.At(static_cast<int>(handed_.size())).URL;
+        if (SendsCredentials(url) != chainSends_) return;
+        if (!fetcher_.ExtendAhead(EncodeAddress(url))) return;
+        handed_.push_back(url);
+    }
+}
+
+bool TWebsiteCrawl::SendsCredentials(const std::string& URL) const {
+    return (!user_.empty() || !password_.empty()) && IsOnSiteOf(URL, credentialKey_);
 }
 
 bool TWebsiteCrawl::NeedsRequest(const std::string& Target, const std::string& SiteKey,

@@ -4,6 +4,7 @@
 // parsed, the next queued address is already being fetched; requests still go out in the order of a
 // one-at-a-time crawl, at most one at a time. Redirects are the crawl's own: a page is recorded under
 // the address it was finally taken from, and a redirect to an address already known costs no request.
+#include <deque>
 #include <memory>
 #include <string>
 
@@ -62,6 +63,9 @@ private:
     // Sends the start address's user and password with a request to their own site only.
     void CredentialsFor(const std::string& URL);
     void FetchAhead();
+    // Keeps the running chain kChainLength addresses ahead of the page being taken.
+    void ExtendChain();
+    bool SendsCredentials(const std::string& URL) const;
     // AcceptLink for a thread other than the crawl's, with the site's key made beforehand.
     bool AcceptLinkOfSite(const std::string& Link, const std::string& SiteKey) const;
     // Whether the crawl fetches a redirect's target (given as the fetcher resolves it) in the place of
@@ -79,6 +83,10 @@ private:
     CrawlView& view_;
     CrawlResults& results_;
     TCrawlQueue queue_;
+    // The queue's first addresses, in order, that the fetcher's chain has been given and the crawl has
+    // not taken yet; and whether the chain sends the user and password.
+    std::deque<std::string> handed_;
+    bool chainSends_ = false;
     // The view's pace, or one of the crawl's own over the view's ProcessMessages.
     TWorkPace* pace_ = nullptr;
     std::unique_ptr<TWorkPace> ownPace_;

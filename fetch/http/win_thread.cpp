@@ -28,8 +28,8 @@ thread_local TEventWinThread* currentThread = nullptr;
 // expects the other's answer soon watches for it this long before it sleeps.
 constexpr auto kSpinFor = std::chrono::microseconds(1000);
 
-// When work was last handed to a pool thread: a run waited for much later than that is a long one, and its
-// waiter sleeps at once.
+// When work was last handed from one thread to the other (a run to a pool thread, a step to the GUI
+// thread): a wait that begins much later than that is for a long run, and its waiter sleeps at once.
 std::atomic<std::chrono::steady_clock::rep> lastHandOver{0};
 
 std::chrono::steady_clock::time_point HandOverSpinEnd() {
@@ -502,6 +502,9 @@ void TEventWinThread::Queue(const TThreadMethod& Method) {
 
 void TEventWinThread::DueOnGuiThread(std::function<void()> Step) {
     EndedRuns& e = EndedRunList();
+    // A worker that goes on from page to page by itself hands the next one over soon.
+    lastHandOver.store(std::chrono::steady_clock::now().time_since_epoch().count(),
+                       std::memory_order_relaxed);
     bool post;
     {
         std::lock_guard guard(e.lock);

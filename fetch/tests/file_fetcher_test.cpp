@@ -301,6 +301,42 @@ TEST_F(FetcherTransfers, AfterAnswersThatNeedNothingTheWorkerGoesOnByItselfInOrd
     EXPECT_EQ(paths, "/nothing-here.html /moved /dir/ /moved /index.html ");
 }
 
+TEST_F(FetcherTransfers, AChainGoesOnToAddressesAddedWhileItRunsAndTakesNoneOnceItHasEnded) {
+    fetcher.SetFollowRedirects(false);
+    PeerProcess& faults = gui_test::FaultServer();
+    ASSERT_TRUE(faults.Running());
+    const std::string late = faults.Url("/slow-headers?s=0.3"), dir = site.Url("/dir/"),
+                      home = site.Url("/index.html"), gone = site.Url("/nothing-here.html");
+    const auto paths = [this](size_t lines) {
+        std::string seen;
+        const std::string log = site.AccessLog(lines);
+        for (size_t at = log.find("\"GET "); at != std::string::npos; at = log.find("\"GET ", at + 1))
+            seen += log.substr(at + 5, log.find(' ', at + 5) - at - 5) + " ";
+        return seen;
+    };
+    EXPECT_FALSE(fetcher.ExtendAhead(dir)) << "no chain yet";
+    ASSERT_TRUE(fetcher.FetchAhead({late}, [](int, const std::string&) { return true; }));
+    EXPECT_TRUE(fetcher.Chaining());
+    // Added while the first answer is still on its way: the worker goes on to them in this order.
+    EXPECT_TRUE(fetcher.ExtendAhead(dir));
+    EXPECT_TRUE(fetcher.ExtendAhead(home));
+    ASSERT_TRUE(gui_test::PumpUntil([&] { return !fetcher.HttpClient()->Busy(); }, gui_test::kPatienceMs));
+    EXPECT_EQ(paths(2), "/dir/ /index.html ");
+    // The worker found nothing more and ended: what is added now waits until it is asked for.
+    EXPECT_FALSE(fetcher.Chaining());
+    EXPECT_FALSE(fetcher.ExtendAhead(gone));
+    ASSERT_TRUE(fetcher.Fetch(late));
+    EXPECT_EQ(fetcher.AheadURL(), dir);
+    ASSERT_TRUE(fetcher.Fetch(dir));
+    EXPECT_EQ(fetcher.Title(), "Folder");
+    ASSERT_TRUE(fetcher.Fetch(home));
+    EXPECT_EQ(fetcher.Title(), "Home page");
+    EXPECT_FALSE(fetcher.FetchingAhead());
+    EXPECT_FALSE(fetcher.Fetch(gone));
+    EXPECT_EQ(fetcher.Response(), 404);
+    EXPECT_EQ(paths(3), "/dir/ /index.html /nothing-here.html ");
+}
+
 TEST_F(FetcherTransfers, TitlesComeOutRightInSeveralEncodings) {
     // "Привет" in windows-1251, "中文" in GB2312.
     site.Put("/cyr.html", "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; "

@@ -65,6 +65,8 @@ private:
     void Configure(const std::string& extraHeaders, const std::string& body);
     bool PumpUntil(const std::function<bool()>& done);
     void PumpOnce();
+    // Until the transfer's sockets have something to do, or timeoutMs.
+    void WaitForSockets(int timeoutMs);
     void Detach();
     void FinishHeaderBlock();
     DWORD MapError(CURLcode code) const;
