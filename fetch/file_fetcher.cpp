@@ -373,18 +373,13 @@ bool TFileFetcher::FetchAhead(const std::vector<std::string>& URLs, TPassOn Pass
         list->urls.assign(URLs.begin() + 1, URLs.end());
         chain_ = [list, PassOn = std::move(PassOn)](int Status, const std::string& URL,
                                                     const std::string& Location) -> std::string {
-            const auto close = [&list] {
-                std::lock_guard guard(list->lock);
-                list->closed = true;
-                return std::string();
-            };
             std::u16string target;
             if (!RedirectStatus(Status) || Location.empty() ||
                 !Resolve(Utf8ToUtf16(URL), Utf8ToUtf16(Location), target))
                 target.clear();
-            if (!PassOn(Status, Utf16ToUtf8(target))) return close();
+            const bool passOn = PassOn(Status, Utf16ToUtf8(target));
             std::lock_guard guard(list->lock);
-            if (list->closed || list->urls.empty()) {
+            if (!passOn || list->closed || list->urls.empty()) {
                 list->closed = true;
                 return {};
             }
