@@ -207,7 +207,8 @@ std::string TWebsiteCrawl::RedirectTarget() {
 void TWebsiteCrawl::FetchAhead() {
     // The worker is still on its way through the queue: it is given the next addresses as they come up.
     if (fetcher_.Chaining()) {
-        ExtendChain();
+        for (const std::string& url : MoreForChain())
+            if (!fetcher_.ExtendAhead(url)) break;
         return;
     }
     if (fetcher_.FetchingAhead()) return;
@@ -219,13 +220,7 @@ void TWebsiteCrawl::FetchAhead() {
     // Only a redirect to an address not met yet waits for this thread, which fetches that first.
     chainSends_ = SendsCredentials(next->URL);
     handed_.clear();
-    std::vector<std::string> urls;
-    for (int i = 0; i < queue_.Count() && i < kChainLength; ++i) {
-        const std::string& url = queue_.At(i).URL;
-        if (i > 0 && SendsCredentials(url) != chainSends_) break;
-        urls.push_back(EncodeAddress(url));
-        handed_.push_back(url);
-    }
+    const std::vector<std::string> urls = MoreForChain();
     CachedSitePrefix();
     auto passOn = [this, siteKey = siteKey_, prefix = sitePrefix_](int Status, const std::string& Target) {
         return !RedirectStatus(Status) || !NeedsRequest(Target, siteKey, prefix);
@@ -238,14 +233,16 @@ void TWebsiteCrawl::FetchAhead() {
     handed_.clear();
 }
 
-void TWebsiteCrawl::ExtendChain() {
+std::vector<std::string> TWebsiteCrawl::MoreForChain() {
+    std::vector<std::string> urls;
     while (handed_.size() < static_cast<size_t>(kChainLength) &&
            handed_.size() < static_cast<size_t>(queue_.Count())) {
         const std::string& url = queue_.At(static_cast<int>(handed_.size())).URL;
-        if (SendsCredentials(url) != chainSends_) return;
-        if (!fetcher_.ExtendAhead(EncodeAddress(url))) return;
+        if (SendsCredentials(url) != chainSends_) break;
+        urls.push_back(EncodeAddress(url));
         handed_.push_back(url);
     }
+    return urls;
 }
 
 bool TWebsiteCrawl::SendsCredentials(const std::string& URL) const {

@@ -7,6 +7,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/crawl/crawl_queue.h"
 
@@ -63,8 +64,10 @@ private:
     // Sends the start address's user and password with a request to their own site only.
     void CredentialsFor(const std::string& URL);
     void FetchAhead();
-    // Keeps the running chain kChainLength addresses ahead of the page being taken.
-    void ExtendChain();
+    // The queue's addresses behind those handed to the chain, up to kChainLength ahead of the page being
+    // taken and as long as they go with the chain's credentials: noted as handed, and given encoded. An
+    // address handed to a chain that has ended is fetched when its turn comes.
+    std::vector<std::string> MoreForChain();
     bool SendsCredentials(const std::string& URL) const;
     // AcceptLink for a thread other than the crawl's, with the site's key made beforehand.
     bool AcceptLinkOfSite(const std::string& Link, const std::string& SiteKey) const;
