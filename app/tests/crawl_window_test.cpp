@@ -21,21 +21,25 @@ namespace app_test {
 namespace {
 
 // python3's own HTTP server over the sample site, at a port it picks and prints; each answer may be
-// held back a while, so that a crawl lasts long enough to be interrupted.
+// held back a while, so that a crawl lasts long enough to be interrupted. Given a gate, every answer
+// but the start page's waits until that file exists, so a crawl is surely still running until the
+// test opens the gate, however busy the machine.
 class SampleServer {
 public:
-    explicit SampleServer(double delaySeconds = 0)
+    explicit SampleServer(double delaySeconds = 0, const std::string& gate = "")
         : peer_({"python3", "-c",
-                 "import functools, http.server, sys, time\n"
+                 "import functools, http.server, os, sys, time\n"
                  "class Handler(http.server.SimpleHTTPRequestHandler):\n"
                  "    def do_GET(self):\n"
                  "        time.sleep(float(sys.argv[2]))\n"
+                 "        while sys.argv[3] and self.path != '/' and not os.path.exists(sys.argv[3]):\n"
+                 "            time.sleep(0.01)\n"
                  "        super().do_GET()\n"
                  "handler = functools.partial(Handler, directory=sys.argv[1])\n"
                  "server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), handler)\n"
                  "print(server.server_address[1], flush=True)\n"
                  "server.serve_forever()\n",
-                 SampleSite().string(), std::to_string(delaySeconds)}) {}
+                 SampleSite().string(), std::to_string(delaySeconds), gate}) {}
     std::string Address() const { return "http://127.0.0.1:" + std::to_string(peer_.Port()); }
 
 private:
@@ -67,7 +71,8 @@ TEST_F(CrawlWindowTest, CrawlsTheSiteIntoTheResultsAndWritesTheMap) {
 }
 
 TEST_F(CrawlWindowTest, CancelStopsTheCrawlAndShowsWhatWasFound) {
-    SampleServer server;
+    const std::string gate = (dir_ / "gate").string();
+    SampleServer server(0, gate);
     Start();
     form_->optWebsite->SetChecked(true);
     form_->editWebsite->SetText(server.Address() + "/");
@@ -75,18 +80,21 @@ TEST_F(CrawlWindowTest, CancelStopsTheCrawlAndShowsWhatWasFound) {
     bool pressed = false;
     timer.SetInterval(1);
     timer.OnTimer = [&](TObject*) {
-        // Once the crawl has begun.
-        if (!form_->Busy() || form_->lblLookingIn->Caption().empty()) return;
+        // Once the start page is in the tree: the next page is then held at the gate.
+        if (!form_->Busy() || form_->tvMap->Items().Count() == 0) return;
         timer.SetEnabled(false);
         pressed = true;
         EXPECT_FALSE(form_->btnNext->Enabled());
         form_->ButtonClick(form_->btnCancel);
         EXPECT_TRUE(form_->btnBack->Enabled());
+        std::ofstream{gate}; // the page on its way may now arrive
     };
     timer.SetEnabled(true);
     form_->ButtonClick(form_->btnNext);
     EXPECT_TRUE(pressed);
     EXPECT_EQ(form_->PageIndex(), 2);
+    // The start page came before the press; the page on its way at the press adds no node.
+    EXPECT_EQ(form_->tvMap->Items().Count(), 1);
     EXPECT_TRUE(form_->Visible()) << "Cancel during a crawl does not close the window";
     EXPECT_FALSE(form_->AutoMode());
 }

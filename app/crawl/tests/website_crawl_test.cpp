@@ -140,7 +140,7 @@ TEST(WebsiteCrawl, FetchesTheSiteBreadthFirstOnceEachWithTitlesAndFolders) {
                       "<a href='quote\"x.html'>quote</a>\n" +
                       links({"missing.html", "error.html", "redir1.html", "loop.html", "slow.html",
                              "stall.html", "frames.html", "map.html", "base.html", "cp1252.html", "utf8.html",
-                             "ignored/skip.html", "skipfile.html"})));
+                             "private/p.html", "ignored/skip.html", "skipfile.html", "skip2.html"})));
     site.Put("/a.html", page("Page A", links({"sub/b.html", "a2.html"})));
     site.Put("/sub/b.html", page("Page B", links({"../a.html", "deeper/g.html"})));
     site.Put("/dir/index.html", page("Dir", links({"inner.html"})));
@@ -167,7 +167,9 @@ TEST(WebsiteCrawl, FetchesTheSiteBreadthFirstOnceEachWithTitlesAndFolders) {
                                                           {"/area.html", "Area"},
                                                           {"/sub/deep/x.html", "Deep X"},
                                                           {"/ignored/skip.html", "Skip"},
-                                                          {"/skipfile.html", "Skip file"}})
+                                                          {"/skipfile.html", "Skip file"},
+                                                          {"/private/p.html", "Private"},
+                                                          {"/skip2.html", "Skip file 2"}})
         site.Put(path, page(title, ""));
     site.Put("/frames.html",
              "<html><head><title>Frames</title></head><frameset><frame src=\"f1.html\">"
@@ -184,8 +186,11 @@ TEST(WebsiteCrawl, FetchesTheSiteBreadthFirstOnceEachWithTitlesAndFolders) {
 
     Crawler c;
     c.profile.FollowQueryParts()->Add("session");
+    // Two entries in each list: the first and the last entry each keep a linked page out.
+    c.ignoreFolders.Add(site.Url("/private/"));
     c.ignoreFolders.Add(site.Url("/ignored/"));
     c.ignoreFiles.Add(site.Url("/skipfile.html"));
+    c.ignoreFiles.Add(site.Url("/skip2.html"));
     bool fetchedAhead = false;
     c.results.OnPage = [&](const CrawledPage& p) {
         if (p.URL != site.Url("/a.html")) return;

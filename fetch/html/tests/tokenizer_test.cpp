@@ -135,6 +135,12 @@ TEST(Tokenizer, CharacterReferences) {
     EXPECT_EQ(Pieces("a &#32; &nbsp;b", n), (V{"Text[a \xC2\xA0"
                                                "b]"}));
     EXPECT_EQ(Pieces("&apos;&euro;&thetasym;&lang;"), (V{"Text['\xE2\x82\xAC\xCF\x91\xE2\x8C\xA9]"}));
+    // A capital X is hexadecimal as a small one is, with digits of either case; in an attribute too.
+    EXPECT_EQ(Pieces("&#X41;&#X6a;&#xFe;&#X20AC;&#65;", n), (V{"Text[Aj\xC3\xBE\xE2\x82\xAC"
+                                                               "A]"}));
+    EXPECT_EQ(Pieces("<a title=&#X3C;&#X3e;>"), (V{"Tag(a#1 title#118=<>)"}));
+    // Decimal digits stop at a hexadecimal letter: "&#6A;" is no reference.
+    EXPECT_EQ(Pieces("&#6A;", n), (V{"Text[&#6A;]"}));
 }
 
 TEST(Tokenizer, WhiteSpaceIsCollapsedOutsidePre) {

@@ -144,6 +144,18 @@ TEST_F(WinHttpTest, EveryFailureEndsInExactlyOneErrorEventAndSaysWhy) {
     }
 }
 
+TEST_F(WinHttpTest, TheSmallerOfTheReceiveAndSendTimeOutsBoundsAStall) {
+    // The peer sends 10 of 100 bytes and closes 4 s later: a one-minute limit would see the close
+    // (a lost connection), the 700 ms one must end the transfer as timed out first, in either order.
+    const Names lost{"HeaderInfo", "AnyError", "ConnLost"};
+    for (auto [receive, send] : {std::pair<uint32_t, uint32_t>{60000, 700}, {700, 60000}}) {
+        http_.Timeouts()->ReceiveTimeout = receive;
+        http_.Timeouts()->SendTimeout = send;
+        EXPECT_EQ(fetch(FaultUrl("/stall?s=4")), lost) << receive << " " << send;
+        EXPECT_EQ(http_.LastError(), ERROR_INTERNET_TIMEOUT) << receive << " " << send;
+    }
+}
+
 TEST_F(WinHttpTest, RedirectsAreFollowedWithinLimitsAndReported) {
     EXPECT_EQ(fetch(FaultUrl("/redirect?n=3")), (Names{"HeaderInfo", "Done"}));
     EXPECT_EQ(rec_->body, okBody(5));
