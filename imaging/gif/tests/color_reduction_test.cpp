@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <set>
 
@@ -60,6 +61,117 @@ std::vector<uint8_t> PlainFloydSteinberg(const TRaster& picture, TColorLookup& l
         }
     }
     return out;
+}
+
+// An error-diffusion kernel as the ditherers' table gives it: weights at (row below, offset in the
+// direction of the scan), the divisor and what is added before dividing.
+struct Kernel {
+    TDitherMethod Mode;
+    int Divisor, Rounding;
+    std::vector<std::array<int, 3>> Weights; // row, offset, weight
+};
+
+const Kernel kKernels[] = {
+    {dtFloydSteinberg, 16, 8, {{0, 1, 7}, {1, -1, 3}, {1, 0, 5}, {1, 1, 1}}},
+    {dtStucki,
+     42,
+     21,
+     {{0, 1, 8},
+      {0, 2, 4},
+      {1, -2, 2},
+      {1, -1, 4},
+      {1, 0, 8},
+      {1, 1, 4},
+      {1, 2, 2},
+      {2, -2, 1},
+      {2, -1, 2},
+      {2, 0, 4},
+      {2, 1, 2},
+      {2, 2, 1}}},
+    {dtSierra,
+     32,
+     16,
+     {{0, 1, 5},
+      {0, 2, 3},
+      {1, -2, 2},
+      {1, -1, 4},
+      {1, 0, 5},
+      {1, 1, 4},
+      {1, 2, 2},
+      {2, -1, 2},
+      {2, 0, 3},
+      {2, 1, 2}}},
+    {dtJaJuNi,
+     48,
+     24,
+     {{0, 1, 7},
+      {0, 2, 5},
+      {1, -2, 3},
+      {1, -1, 5},
+      {1, 0, 7},
+      {1, 1, 5},
+      {1, 2, 3},
+      {2, -2, 1},
+      {2, -1, 3},
+      {2, 0, 5},
+      {2, 1, 3},
+      {2, 2, 1}}},
+    {dtSteveArche,
+     200,
+     100,
+     {{0, 2, 32},
+      {1, -3, 12},
+      {1, -1, 26},
+      {1, 1, 30},
+      {1, 3, 16},
+      {2, -2, 12},
+      {2, 0, 26},
+      {2, 2, 12},
+      {3, -3, 5},
+      {3, -1, 12},
+      {3, 1, 12},
+      {3, 3, 5}}},
+    {dtBurkes, 32, 16, {{0, 1, 8}, {0, 2, 4}, {1, -2, 2}, {1, -1, 4}, {1, 0, 8}, {1, 1, 4}, {1, 2, 2}}},
+};
+
+// Any kernel written plainly over a whole error array of the picture, rows in alternating directions;
+// errors that fall beside the picture are lost.
+std::vector<uint8_t> PlainDiffusion(const TRaster& picture, TColorLookup& lookup, const Kernel& kernel) {
+    const int w = picture.Width, h = picture.Height;
+    std::vector<int> error(static_cast<size_t>(w) * (h + 4) * 3, 0);
+    auto cell = [&](int y, int x, int c) -> int& { return error[(static_cast<size_t>(y) * w + x) * 3 + c]; };
+    std::vector<uint8_t> out(static_cast<size_t>(w) * h);
+    for (int y = 0; y < h; ++y) {
+        const int dir = y % 2 == 0 ? 1 : -1;
+        for (int i = 0; i < w; ++i) {
+            const int x = dir == 1 ? i : w - 1 - i;
+            uint8_t value[3], chosen[3];
+            for (int c = 0; c < 3; ++c) {
+                const int in = picture.Bits[(static_cast<size_t>(y) * w + x) * 3 + 2 - c];
+                value[c] = static_cast<uint8_t>(
+                    std::clamp(in + (cell(y, x, c) + kernel.Rounding) / kernel.Divisor, 0, 255));
+            }
+            out[static_cast<size_t>(y) * w + x] = static_cast<uint8_t>(
+                lookup.Lookup(value[0], value[1], value[2], chosen[0], chosen[1], chosen[2]));
+            for (int c = 0; c < 3; ++c)
+                for (const auto& [row, offset, weight] : kernel.Weights) {
+                    const int xx = x + offset * dir;
+                    if (xx >= 0 && xx < w) cell(y + row, xx, c) += weight * (value[c] - chosen[c]);
+                }
+        }
+    }
+    return out;
+}
+
+// Colours that wander over the whole range, so errors of every size and sign are diffused.
+TRaster Noise(int w, int h) {
+    std::vector<uint8_t> bgr;
+    uint32_t seed = 12345;
+    for (int i = 0; i < w * h * 3; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        bgr.push_back(static_cast<uint8_t>(seed >> 16));
+    }
+    return Raster24(w, h, bgr);
 }
 
 } // namespace
@@ -183,4 +295,19 @@ TEST(GifColorReduction, DitherersWalkSerpentineAndKeepTheMeanColour) {
         EXPECT_NEAR(MeanGreen(out), 93.5, 3.0) << mode;
         EXPECT_GE(std::set<uint8_t>(out.Bits.begin(), out.Bits.end()).size(), 2u) << mode;
     }
+}
+
+TEST(GifColorReduction, EveryKernelDiffusesAsItsTableSays) {
+    // Each kernel against the plain formulation of its weights, pixel for pixel: on a coarse palette
+    // (large errors) and on the web palette, over noise and over a smooth picture.
+    const TRaster pictures[] = {Noise(41, 23), Gradient(37, 29)};
+    for (const Kernel& kernel : kKernels)
+        for (const TRaster& source : pictures) {
+            const TRaster gray = ReduceBitmapColors(source, crGray4, kernel.Mode, 8);
+            TFastColorLookup grayLookup(gray.Palette);
+            EXPECT_EQ(gray.Bits, PlainDiffusion(source, grayLookup, kernel)) << "gray4, mode " << kernel.Mode;
+            const TRaster web = ReduceBitmapColors(source, crWeb216, kernel.Mode, 8);
+            TNetscapeColorLookup webLookup;
+            EXPECT_EQ(web.Bits, PlainDiffusion(source, webLookup, kernel)) << "web, mode " << kernel.Mode;
+        }
 }
