@@ -341,7 +341,7 @@ RECT TdxBarItemControlOffice11Painter::DrawComboButton(ItemPaintView& Control, H
     if (State.Selected) {
         FrameOffice11Rect(DC, Inflated(button, 1, 1));
         TColor c1, c2;
-        GetButtonColors(State.DroppedDown, true, c1, c2);
+        GetButtonColors(Control.ParentView(), State.DroppedDown, true, c1, c2);
         FillGradientRect(DC, button, c1, false, c2);
     } else {
         FrameRect(DC, &button, brush);

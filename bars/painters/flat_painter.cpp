@@ -107,6 +107,30 @@ HBRUSH TdxBarItemControlFlatPainter::GetButtonBrush(ItemPaintView& Control, int 
     return bar.BkBrush();
 }
 
+HBRUSH TdxBarItemControlFlatPainter::GetQuickControlBrush(BarPaintView&) const {
+    return GetSysColorBrush(COLOR_WINDOW);
+}
+
+void TdxBarItemControlFlatPainter::CalcQuickCheckRect(ItemPaintView& Control, HDC DC, bool MeasureOnly,
+                                                      int& Size, RECT& R) const {
+    if (!MeasureOnly) {
+        const RECT square{R.left, R.top, R.left + (R.bottom - R.top), R.bottom};
+        FrameBackground(Control, DC, false, FlatBrush(Control.ParentView().Manager(), 1, COLOR_BTNFACE),
+                        square);
+    }
+    R = Inflated(R, -1, -1);
+    R.right = R.left + (R.bottom - R.top);
+    Size = R.right + 1;
+}
+
+void TdxBarItemControlFlatPainter::CalcQuickItemRects(ItemPaintView& Control, HDC DC, bool Hot,
+                                                      const RECT& CheckRect, const RECT& ItemRect) const {
+    if (!Hot) return;
+    DrawSelectionFrame(DC, ItemRect);
+    const RECT strip{CheckRect.right, CheckRect.top, CheckRect.right + 2, CheckRect.bottom};
+    FillRect(DC, &strip, GetSelectedBrush(Control.ParentView()));
+}
+
 void TdxBarItemControlFlatPainter::DrawSelectionFrame(HDC DC, const RECT& R) const {
     if (!IsHighContrastBlack()) {
         FrameHighlight(DC, R);

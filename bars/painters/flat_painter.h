@@ -39,6 +39,14 @@ public:
     HBRUSH GetFaceBrush(BarPaintView& Bar) const override;
     HBRUSH GetSelectedBrush(BarPaintView& Bar) const override;
     HBRUSH GetButtonBrush(ItemPaintView& Control, int Kind, const ItemState& State) const override;
+    HBRUSH GetQuickControlBrush(BarPaintView&) const override;
+
+    // The end mark's drop-down: a framed check square, and the hot frame of a line.
+    void CalcQuickCheckRect(ItemPaintView& Control, HDC DC, bool MeasureOnly, int& Size,
+                            RECT& R) const override;
+    void CalcQuickItemRects(ItemPaintView& Control, HDC DC, bool Hot, const RECT& CheckRect,
+                            const RECT& ItemRect) const override;
+    bool IsQuickItemFlat() const override { return true; }
 
     // Drawing.
     void DrawCheckMark(ItemPaintView& Control, HDC DC, int X, int Y, int Scale) const override;

@@ -182,6 +182,30 @@ void TdxBarItemControlOffice11Painter::GetTextColors(bool Enabled, bool, bool, C
     Shadow = Text;
 }
 
+HBRUSH TdxBarItemControlOffice11Painter::GetQuickControlBrush(BarPaintView&) const {
+    return Brushes().Menu;
+}
+
+void TdxBarItemControlOffice11Painter::CalcQuickCheckRect(ItemPaintView& Control, HDC DC, bool MeasureOnly,
+                                                          int& Size, RECT& R) const {
+    BarPaintView& bar = Control.ParentView();
+    const RECT square{R.left, R.top, R.left + (R.bottom - R.top), R.bottom};
+    TdxBarItemControlFlatPainter::CalcQuickCheckRect(Control, DC, true, Size, R);
+    if (MeasureOnly) return;
+    FrameBackground(Control, DC, false, bar.BkBrush(), square);
+    FillRect(DC, &R, GetBarBrush(bar));
+}
+
+void TdxBarItemControlOffice11Painter::GetButtonColors(BarPaintView& Bar, bool Down, bool Selected,
+                                                       TColor& Color1, TColor& Color2) const {
+    if (!Bar.IsQuickCustomizingMenu()) {
+        GetButtonColors(Down, Selected, Color1, Color2);
+        return;
+    }
+    const TOffice11Colors& c = Colors();
+    Color1 = Color2 = Down ? c.LightBarColor : c.HotColor1;
+}
+
 void TdxBarItemControlOffice11Painter::GetButtonColors(bool Down, bool Selected, TColor& Color1,
                                                        TColor& Color2) const {
     const TOffice11Colors& c = Colors();
@@ -461,7 +485,7 @@ void TdxBarItemControlOffice11Painter::DrawGlyphFrame(ItemPaintView& Control, HD
         return;
     }
     TColor c1, c2;
-    GetButtonColors(down, State.Selected, c1, c2);
+    GetButtonColors(bar, down, State.Selected, c1, c2);
     FrameOffice11Rect(DC, GlyphRect);
     FillGradientRect(DC, Inflated(GlyphRect, -1, -1), c1, false, c2);
 }
@@ -473,7 +497,7 @@ void TdxBarItemControlOffice11Painter::DrawDropDownButton(ItemPaintView& Control
     if (State.Selected) {
         FrameOffice11Rect(DC, R);
         TColor c1, c2;
-        GetButtonColors(State.Pressed, true, c1, c2);
+        GetButtonColors(Control.ParentView(), State.Pressed, true, c1, c2);
         FillGradientRect(DC, Inflated(R, -1, -1), c1, false, c2);
     } else {
         DrawBackground(Control, DC, false, Brush, R);

@@ -34,6 +34,10 @@ public:
     HBRUSH GetSelectedBrush(BarPaintView& Bar) const override;
     HBRUSH GetSubMenuBkBrush() const override;
     HBRUSH GetMenuSeparatorBrush() const override;
+    HBRUSH GetQuickControlBrush(BarPaintView&) const override;
+    // The check square is framed in the bar's background and filled with the bar's brush.
+    void CalcQuickCheckRect(ItemPaintView& Control, HDC DC, bool MeasureOnly, int& Size,
+                            RECT& R) const override;
     void GetTextColors(bool Enabled, bool FlatColors, bool Selected, COLORREF& Shadow,
                        COLORREF& Text) const override;
 
@@ -89,6 +93,8 @@ public:
 
     // The two ends of a button's face for its state (hot, pressed, checked), top to bottom.
     void GetButtonColors(bool Down, bool Selected, TColor& Color1, TColor& Color2) const;
+    // The same on the window Bar: the lines of the "Add or Remove Buttons" menu are one colour.
+    void GetButtonColors(BarPaintView& Bar, bool Down, bool Selected, TColor& Color1, TColor& Color2) const;
     // Where a menu's glyph band ends (client coordinates).
     int GlyphBandRight(BarPaintView& SubMenu) const;
 };

@@ -46,6 +46,9 @@ public:
     virtual bool DetachHot() const { return false; }
     // A docked toolbar: the client rectangle of the site it lies in, in the toolbar's client coordinates.
     virtual bool DockSiteRect(RECT&) const { return false; }
+    // The drop-down of a toolbar's end mark, and the menu of its "Add or Remove Buttons" entry.
+    virtual bool IsQuickControl() const { return false; }
+    virtual bool IsQuickCustomizingMenu() const { return false; }
 };
 
 // The parts of a menu window that are not lines, laid out by the window (client coordinates); empty

@@ -166,6 +166,11 @@ void TdxBarItemControlPainter::DrawCheckGlyph(ItemPaintView& Control, HDC DC, co
     }
 }
 
+void TdxBarItemControlPainter::CalcQuickCheckRect(ItemPaintView&, HDC, bool, int& Size, RECT& R) const {
+    R.right = R.left + (R.bottom - R.top);
+    Size = R.right;
+}
+
 void TdxBarItemControlPainter::DrawGlyphImage(ItemPaintView& Control, HDC DC, const ItemState& State,
                                               const RECT& Area, const RECT& ImageRect, bool Fits,
                                               HBRUSH Brush) const {

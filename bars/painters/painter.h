@@ -130,6 +130,17 @@ public:
                                bool /*Pressed*/) const {}
     int GetSizeGripSize(const TdxBar*) const override;
     int GetDockedTopExtra(const TdxBar*) const override { return 2; }
+    // The end mark's drop-down: its background, and its check lines. A line's check square is the
+    // square at the left of R: R becomes the square and Size where the rest of the line starts; unless
+    // MeasureOnly the square's frame is drawn. A hot line gets its frame (ItemRect) and the strip right
+    // of its square (CheckRect).
+    virtual HBRUSH GetQuickControlBrush(BarPaintView& Bar) const { return GetToolbarBrush(Bar); }
+    virtual void CalcQuickCheckRect(ItemPaintView& Control, HDC DC, bool MeasureOnly, int& Size,
+                                    RECT& R) const;
+    virtual void CalcQuickItemRects(ItemPaintView&, HDC, bool /*Hot*/, const RECT& /*CheckRect*/,
+                                    const RECT& /*ItemRect*/) const {}
+    // The line's check square shares the line's hot look instead of standing out as a sunken box.
+    virtual bool IsQuickItemFlat() const { return false; }
 
     // Buttons and sub-items.
     virtual void DrawDropDownButton(ItemPaintView&, HDC, const ItemState&, bool /*InMenu*/, HBRUSH,

@@ -24,6 +24,7 @@ public:
     int GetTextHeightMargin() const override;
     bool IsBarHotTracked() const override { return true; }
     bool IsMarkAllowed() const override { return true; }
+    bool IsQuickItemFlat() const override { return true; }
     int GetSeparatorSize() const override;
     int GetSeparatorLineOffset() const override { return (GetSeparatorSize() - 1) / 2; }
     bool IsCaptionFilled() const override { return true; }
