@@ -6,6 +6,7 @@
 #include "bars/core/bar_errors.h"
 #include "bars/core/bar_item.h"
 #include "bars/core/bar_manager.h"
+#include "bars/core/bar_routines.h"
 #include "bars/core/bar_strings.h"
 #include "bars/core/customizing_notify.h"
 #include "platform/rtl/filer.h"
@@ -45,10 +46,10 @@ const TPropertyTable& TdxBarGroup::Table() {
 
 namespace {
 
-// Holds the manager's redraw lock for one scope and gives back the value it found.
+// Holds the manager's redraw lock for one scope, when asked to, and gives back the value it found.
 class RedrawLock {
 public:
-    explicit RedrawLock(TdxBarManager* Manager) : manager_(Manager) {
+    RedrawLock(TdxBarManager* Manager, bool Lock) : manager_(Lock ? Manager : nullptr) {
         if (manager_ == nullptr) return;
         saved_ = manager_->LockUpdate();
         manager_->SetLockUpdate(true);
@@ -66,12 +67,14 @@ private:
 
 } // namespace
 
+// Every assignment reaches every member, also one that repeats the group's value: a member changed on
+// its own since is brought back to the group's state.
 void TdxBarGroup::SetEnabled(bool Value) {
-    if (Value == enabled_) return;
     enabled_ = Value;
-    if (IsLoading() || IsDestroying()) return;
-    // One repaint for the whole set instead of one per member.
-    const RedrawLock lock(barManager_);
+    // One repaint for the whole set instead of one per member. Letting the lock go rebuilds every docked
+    // toolbar, which an open quick-customization drop-down (showing copies of its toolbar's links) must
+    // not see happen under it: no lock while one shows.
+    const RedrawLock lock(barManager_, !IsLoading() && !IsDestroying() && !QuickControlExists());
     for (TComponent* member : std::vector<TComponent*>(items_)) {
         if (auto* item = dynamic_cast<TdxBarItem*>(member))
             item->SetEnabled(Value);
@@ -81,10 +84,8 @@ void TdxBarGroup::SetEnabled(bool Value) {
 }
 
 void TdxBarGroup::SetVisible(TdxBarItemVisible Value) {
-    if (Value == visible_) return;
     visible_ = Value;
-    if (IsLoading() || IsDestroying()) return;
-    const RedrawLock lock(barManager_);
+    const RedrawLock lock(barManager_, !IsLoading() && !IsDestroying());
     for (TComponent* member : std::vector<TComponent*>(items_)) {
         if (auto* item = dynamic_cast<TdxBarItem*>(member))
             item->SetVisible(Value);

@@ -29,6 +29,7 @@ std::function<TCustomForm*(TCustomForm*)>& FormMapping() {
 }
 
 bars::BarControl* activeBarControl = nullptr;
+bool (*quickControlQuery)() = nullptr;
 bool menusExpanded = false;
 
 // Tracking without the window system's help: the window and the timer that watches it.
@@ -75,6 +76,14 @@ bool AnyPopupMenuShown() {
         for (int j = 0; j < list.Items(i)->PopupMenuCount(); ++j)
             if (list.Items(i)->PopupMenus(j)->IsShowing()) return true;
     return false;
+}
+
+bool QuickControlExists() {
+    return quickControlQuery != nullptr && quickControlQuery();
+}
+
+void SetQuickControlQuery(bool (*Query)()) {
+    quickControlQuery = Query;
 }
 
 void RegisterBarControl(bars::BarControl* Control) {

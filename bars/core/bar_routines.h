@@ -18,6 +18,10 @@ TdxBarManager* FindBarManagerOfForm(TCustomForm* Form);
 // Maps a form to the one whose manager serves it (a designer's root form); none by default.
 void SetBarFormMapping(std::function<TCustomForm*(TCustomForm*)> Mapping);
 bool AnyPopupMenuShown();
+// Whether a toolbar's quick-customization drop-down is open: the window library that shows it answers
+// through the query it sets (none set: no drop-down exists).
+bool QuickControlExists();
+void SetQuickControlQuery(bool (*Query)());
 
 void RegisterBarControl(bars::BarControl* Control);
 void UnregisterBarControl(bars::BarControl* Control);

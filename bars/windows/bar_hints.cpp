@@ -218,8 +218,7 @@ void ShowHintNow(TdxBarManager* Manager) {
     }
     if (control != nullptr &&
         (Manager->ShowShortCutInHint() || (Application != nullptr && Application->HintShortCuts()))) {
-        const std::string shortCut =
-            control->Item() != nullptr ? ShortCutToText(control->Item()->ShortCut()) : std::string();
+        const std::string shortCut = ShortCutToText(control->GetShortCut());
         if (!shortCut.empty()) text += " (" + shortCut + ")";
     }
     if (s.window == nullptr) s.window = std::make_unique<TdxBarHintWindow>(nullptr);

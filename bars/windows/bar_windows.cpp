@@ -142,6 +142,7 @@ void RegisterBarWindows() {
     SetBarItemControlClass("TCustomdxBarCombo", &CreateCustomComboControl);
     SetBarItemControlClass("TdxBarCombo", &CreateComboControl);
     SetComboListFactory(&CreateDropDownList);
+    SetQuickControlQuery(&QuickControlShown);
     InstallMenuEffects();
     // The container items come with the menus that expand them.
     if (FindRegisteredItemClass("TdxBarListItem") == nullptr) {

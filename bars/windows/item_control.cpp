@@ -169,6 +169,10 @@ std::string TdxBarItemControl::GetHint() const {
     return Item() != nullptr ? Item()->Hint() : std::string();
 }
 
+TShortCut TdxBarItemControl::GetShortCut() const {
+    return Item() != nullptr ? Item()->ShortCut() : scNone;
+}
+
 TBitmap* TdxBarItemControl::PaintGlyph() const {
     return link_ != nullptr ? link_->Glyph() : nullptr;
 }
@@ -475,8 +479,8 @@ int TdxBarButtonControl::GetWidth() const {
 }
 
 std::string TdxBarButtonControl::ShortCutText() const {
-    return Item() != nullptr && Item()->ShortCut() != scNone ? ShortCutToText(Item()->ShortCut())
-                                                             : std::string();
+    const TShortCut shortCut = GetShortCut();
+    return shortCut != scNone ? ShortCutToText(shortCut) : std::string();
 }
 
 void TdxBarButtonControl::DrawMenuLine(HDC DC, const RECT& R) {

@@ -7,6 +7,7 @@
 
 #include "bars/core/bar_views.h"
 #include "bars/painters/paint_views.h"
+#include "platform/vcl/shortcut.h"
 
 class TdxBarButton;
 
@@ -77,6 +78,8 @@ public:
     virtual std::string GetCaption() const;
     virtual bool GetEnabled() const;
     virtual std::string GetHint() const;
+    // The shortcut the control shows (in its menu line and its hint): its item's, none without a link.
+    virtual TShortCut GetShortCut() const;
     virtual int GetHeight() const { return 0; }
     virtual int GetWidth() const { return 0; }
     virtual int GetClientWidth() const { return 1; }

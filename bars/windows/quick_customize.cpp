@@ -21,6 +21,7 @@
 #include "platform/gui/message_loop.h"
 #include "platform/gui/system.h"
 #include "platform/gui/window.h"
+#include "platform/rtl/scope_guard.h"
 #include "platform/rtl/wintypes.h"
 
 namespace bars {
@@ -74,6 +75,12 @@ struct ClosedByMark {
 ClosedByMark& LastClose() {
     static ClosedByMark last;
     return last;
+}
+
+// The drop-down open now, nullptr when none.
+TdxBarPopupMenu*& CurrentQuickMenu() {
+    static TdxBarPopupMenu* current = nullptr;
+    return current;
 }
 
 bool PressOnMark(TdxBarControl* Source) {
@@ -166,11 +173,20 @@ void ShowQuickCustomization(TdxBarControl* Source) {
         GetMonitorInfo(MonitorFromPoint(POINT{mark.left, mark.top}, MONITOR_DEFAULTTONEAREST), info);
         return QuickControlPlace(mark, Size, vertical, floating, info.rcWork);
     };
-    quick.menu->Popup(mark.left, mark.bottom);
+    {
+        TdxBarPopupMenu* const outer = CurrentQuickMenu();
+        CurrentQuickMenu() = quick.menu.get();
+        const ScopeGuard restore([outer] { CurrentQuickMenu() = outer; });
+        quick.menu->Popup(mark.left, mark.bottom);
+    }
     if (alive->Ref == nullptr) return;
     LastClose() = PressOnMark(Source) ? ClosedByMark{Source, GetTickCount()} : ClosedByMark{};
     Source->SetMarkState(0);
     if (reset && alive->Ref != nullptr) bar->Reset();
+}
+
+bool QuickControlShown() {
+    return CurrentQuickMenu() != nullptr;
 }
 
 void PostQuickCustomization(TdxBarControl* Source) {

@@ -67,6 +67,8 @@ POINT QuickControlPlace(const RECT& Mark, SIZE Size, bool Vertical, bool Floatin
 // Opens the drop-down under the toolbar's mark and returns once it has closed; the mark then comes
 // back up.
 void ShowQuickCustomization(TdxBarControl* Source);
+// Whether a toolbar's drop-down is open (the question the model asks before it locks redrawing).
+bool QuickControlShown();
 // The same from the message loop, so that nothing the drop-down does touches the toolbar's handler
 // that asked for it. A toolbar gone by then opens none.
 void PostQuickCustomization(TdxBarControl* Source);

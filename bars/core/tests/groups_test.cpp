@@ -9,6 +9,7 @@
 #include "bars/core/bar_errors.h"
 #include "bars/core/bar_group.h"
 #include "bars/core/bar_manager.h"
+#include "bars/core/bar_routines.h"
 #include "bars/core/item_links.h"
 #include "bars/core/toolbars.h"
 #include "bars_test_support.h"
@@ -108,6 +109,57 @@ TEST_F(GroupsTest, OneAssignmentReachesNestedMembersUnderOneRedrawAndTheLockCome
     output->SetIndex(0);
     EXPECT_EQ(manager->Groups(0), output);
     EXPECT_EQ(files->Index(), 1);
+}
+
+TEST_F(GroupsTest, EveryAssignmentBringsBackAMemberChangedOnItsOwn) {
+    files->Add(open);
+    files->Add(output);
+    output->Add(print);
+    // The group is enabled and visible already; its members were changed one by one since.
+    open->SetEnabled(false);
+    print->SetEnabled(false);
+    files->SetEnabled(true);
+    EXPECT_TRUE(open->Enabled());
+    EXPECT_TRUE(print->Enabled());
+    files->SetEnabled(false);
+    open->SetEnabled(true);
+    files->SetEnabled(false);
+    EXPECT_FALSE(open->Enabled());
+
+    print->SetVisible(ivNever);
+    files->SetVisible(ivAlways);
+    EXPECT_EQ(print->Visible(), ivAlways);
+    files->SetVisible(ivInCustomizing);
+    open->SetVisible(ivAlways);
+    files->SetVisible(ivInCustomizing);
+    EXPECT_EQ(open->Visible(), ivInCustomizing);
+    EXPECT_EQ(print->Visible(), ivInCustomizing);
+}
+
+TEST_F(GroupsTest, NoRedrawLockWhileAQuickCustomizationDropDownShowsOrTheGroupLoads) {
+    auto* watcher = new LockWatchingButton(form.get());
+    watcher->SetName("miWatch");
+    watcher->SetCategory(0);
+    files->Add(watcher);
+    SetQuickControlQuery([] { return true; });
+    files->SetEnabled(false);
+    // Visibility takes the lock all the same.
+    files->SetVisible(ivNever);
+    SetQuickControlQuery(nullptr);
+    EXPECT_EQ(watcher->locked, (std::vector<bool>{false, true}));
+    EXPECT_FALSE(watcher->Enabled());
+
+    // A group being read gives its members the value too, without the lock.
+    watcher->locked.clear();
+    auto* reading = new TdxBarGroup(form.get());
+    reading->SetParentComponent(manager);
+    reading->Add(watcher);
+    reading->Loading();
+    reading->SetEnabled(true);
+    reading->SetVisible(ivAlways);
+    reading->Loaded();
+    EXPECT_EQ(watcher->locked, (std::vector<bool>{false, false}));
+    EXPECT_TRUE(watcher->Enabled());
 }
 
 TEST_F(GroupsTest, RecursionIsRefusedAndFreedMembersLeave) {

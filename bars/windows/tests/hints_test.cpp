@@ -4,8 +4,10 @@
 
 #include "bar_windows_fixture.h"
 #include "bars/core/hint_window.h"
+#include "bars/core/item_registry.h"
 #include "bars/windows/bar_hints.h"
 #include "platform/gui/input.h"
+#include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/window.h"
 #include "platform/vcl/application.h"
@@ -13,6 +15,19 @@
 
 namespace bars_windows_test {
 namespace {
+
+// A button whose control names a shortcut of its own (as a line standing for another toolbar's link
+// names that link's).
+class F5Button : public TdxBarButton {
+public:
+    using TdxBarButton::TdxBarButton;
+    std::string ClassName() const override { return "TF5HintTestButton"; }
+};
+class F5ButtonControl : public bars::TdxBarButtonControl {
+public:
+    using TdxBarButtonControl::TdxBarButtonControl;
+    TShortCut GetShortCut() const override { return ShortCut(VK_F1 + 4, TShiftState{}); }
+};
 
 class HintsTest : public BarWindowsTest {
 protected:
@@ -151,6 +166,35 @@ TEST_F(HintsTest, ShortcutsDisabledItemsShowHintAndKeyboardModeDecideWhatShows) 
     EXPECT_FALSE(bars_detail::HintTimerPending());
     Wait(1000);
     EXPECT_EQ(Shown(), "");
+}
+
+TEST_F(HintsTest, TheHintIsItsTextBeforeTheBarAndTheShortcutTheControlNames) {
+    open->SetHint("Open a profile|Opens a profile file from the disk|really");
+    MoveTo(Centre(open, bar));
+    Wait(1000);
+    EXPECT_EQ(Shown(), "Open a profile (Ctrl+O)");
+    // Nothing before the bar: no hint.
+    save->SetHint("|Only the long part");
+    MoveTo(Centre(save, bar));
+    EXPECT_EQ(Shown(), "");
+    bars::CancelHint();
+
+    RegisterBarItemClass<F5Button>(
+        "TF5HintTestButton",
+        [](TdxBarItemLink* Link) -> std::unique_ptr<bars::ItemControl> {
+            return std::make_unique<F5ButtonControl>(Link);
+        },
+        false);
+    auto* refresh = new F5Button(&form);
+    refresh->SetCaption("&Refresh");
+    refresh->SetShortCut(ShortCut('R', TShiftState{ssCtrl}));
+    TdxBar* other = Toolbar("Other", {refresh}, dsTop, 1);
+    Pump();
+    MoveTo(Centre(refresh, other));
+    Wait(1000);
+    const std::string shown = Shown();
+    UnRegisterBarItemClass("TF5HintTestButton");
+    EXPECT_EQ(shown, "Refresh (F5)");
 }
 
 TEST_F(HintsTest, AManagerThatGoesTakesItsPendingAndShownHintWithIt) {
