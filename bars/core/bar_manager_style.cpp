@@ -397,7 +397,8 @@ void TdxBarManager::SetMakeDisabledImagesFaded(bool Value) {
 }
 
 void TdxBarManager::SetMenuAnimations(TdxBarMenuAnimations Value) {
-    if (Value == menuAnimations_) return;
+    // A number that is no animation is ignored.
+    if (Value == menuAnimations_ || Value < maNone || Value > maFade) return;
     menuAnimations_ = Value;
     DesignerModified();
     RefreshCustomizingForm();

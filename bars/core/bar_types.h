@@ -27,6 +27,10 @@ enum TdxBarItemAlign { iaLeft, iaCenter, iaRight, iaClient };
 enum TdxBarMenuAnimations { maNone, maRandom, maUnfold, maSlide, maFade };
 
 inline constexpr TdxBarDockingStyles AllDockingStyles{dsNone, dsLeft, dsTop, dsRight, dsBottom};
+// One of the five styles: a number beyond them names no dock site.
+inline constexpr bool IsDockingStyle(TdxBarDockingStyle Style) {
+    return Style >= dsNone && Style <= dsBottom;
+}
 
 using TdxBarEvent = std::function<void(TdxBarManager* Sender, TdxBar* ABar)>;
 using TdxBarVisibleChangeEvent = std::function<void(TdxBarManager* Sender, TdxBar* ABar)>;

@@ -227,7 +227,7 @@ void TdxBarItemLink::SetUserGlyph(TBitmap* Value) {
 }
 
 void TdxBarItemLink::SetUserPaintStyle(TdxBarPaintStyle Value) {
-    if (Value == PaintStyle()) return;
+    if (Value == PaintStyle() || Value < psStandard || Value > psCaptionGlyph) return;
     userPaintStyle_ = Value;
     userDefine_.Include(udPaintStyle);
     if (control_ != nullptr) control_->Remeasure();

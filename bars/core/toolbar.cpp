@@ -9,6 +9,7 @@
 #include "bars/core/item_links.h"
 #include "bars/core/sub_item.h"
 #include "bars/core/toolbars.h"
+#include "lookandfeel/monitor.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/gui/system.h"
@@ -260,7 +261,7 @@ TdxBarDockingStyle TdxBar::DockedDockingStyle() const {
 }
 
 void TdxBar::SetDockedDockingStyle(TdxBarDockingStyle Value) {
-    if (Value == dockedDockingStyle_) return;
+    if (Value == dockedDockingStyle_ || !IsDockingStyle(Value)) return;
     dockedDockingStyle_ = Value;
     DesignChanged();
 }
@@ -284,6 +285,8 @@ TdxBarDockingStyle TdxBar::DockingStyle() const {
 }
 
 void TdxBar::SetDockingStyle(TdxBarDockingStyle Value) {
+    // A number that is no style would have the bar shown in a site that does not exist.
+    if (!IsDockingStyle(Value)) return;
     TdxBarManager* manager = BarManager();
     if (manager != nullptr && manager->IsLoading()) {
         loadedDockingStyle_ = Value;
@@ -504,6 +507,18 @@ void TdxBar::CustomizingChanged() {
     if (bars::CustomizingReceiver* window = bars::Customizing()) window->BarChanged(this);
 }
 
+namespace bars {
+
+POINT FloatingPlace(POINT Stored, SIZE Size) {
+    // Whole inside the work area of the monitor nearest the stored place, also when that place is far
+    // off every screen (a layout stored on a larger desktop, or damaged).
+    const RECT work = GetMonitorWorkArea(Stored);
+    return POINT{std::clamp(Stored.x, work.left, std::max(work.left, work.right - Size.cx)),
+                 std::clamp(Stored.y, work.top, std::max(work.top, work.bottom - Size.cy))};
+}
+
+} // namespace bars
+
 void TdxBar::ShowWindow() {
     bars::BarControl* window = itemLinks_->CreateBarControl();
     TdxBarManager* manager = BarManager();
@@ -513,8 +528,9 @@ void TdxBar::ShowWindow() {
         window->SetLockUpdate(true);
         window->SetDocked(dsNone, nullptr);
         const SIZE size = window->FloatingSize();
+        const POINT at = bars::FloatingPlace(POINT{floatLeft_, floatTop_}, size);
         if (window->Handle() != nullptr)
-            SetWindowPos(window->Handle(), nullptr, floatLeft_, floatTop_, size.cx, size.cy,
+            SetWindowPos(window->Handle(), nullptr, at.x, at.y, size.cx, size.cy,
                          SWP_NOZORDER | SWP_NOACTIVATE);
         window->SetLockUpdate(false);
         // An MDI child is never the active window itself: it counts as active as its frame's active child.

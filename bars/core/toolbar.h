@@ -205,3 +205,11 @@ private:
     bool visible_ = false;
     bool wholeRow_ = false;
 };
+
+namespace bars {
+
+// Where a floating toolbar of Size stored at Stored (screen) is shown: moved, as little as it takes, into
+// the work area of the monitor nearest that place.
+POINT FloatingPlace(POINT Stored, SIZE Size);
+
+} // namespace bars

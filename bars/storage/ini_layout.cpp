@@ -53,10 +53,10 @@ void SaveItemLinks(TCustomIniFile& Ini, TdxBarManager* Manager, const std::strin
     }
 }
 
-void LoadItemLinks(TCustomIniFile& Ini, TdxBarManager* Manager, const std::string& Section,
-                   TdxBarItemLinks* Links) {
+void LoadItemLinks(TCustomIniFile& Ini, const NumberedNames& Sections, TdxBarManager* Manager,
+                   const std::string& Section, TdxBarItemLinks* Links) {
     Links->Clear();
-    const int count = Ini.ReadInteger(Section, "ItemLinkCount", 0);
+    const int count = Sections.Count(Section + ".ItemLink", Ini.ReadInteger(Section, "ItemLinkCount", 0));
     const bool toolbar = IsToolbarLinks(Links), usage = StoresUsage(Manager, Links);
     for (int j = 0; j < count; ++j) {
         const std::string s = Section + ".ItemLink" + std::to_string(j);
@@ -68,13 +68,13 @@ void LoadItemLinks(TCustomIniFile& Ini, TdxBarManager* Manager, const std::strin
             TdxBarItemLink* link = Links->Add();
             link->SetItem(item);
             link->SetBeginGroup(Ini.ReadBool(s, "BeginGroup", false));
-            const auto defines = WithoutGlyph(TdxBarUserDefines::FromBits(
-                static_cast<uint32_t>(Ini.ReadInteger(s, "UserDefine", 0) & 0xFF)));
+            const auto defines = WithoutGlyph(
+                TdxBarUserDefines::FromBits(StoredUserDefineBits(Ini.ReadInteger(s, "UserDefine", 0))));
             link->SetUserDefine(defines);
             if (defines.Contains(udCaption)) link->SetUserCaption(Ini.ReadString(s, "UserCaption", ""));
             if (defines.Contains(udPaintStyle))
                 link->SetUserPaintStyle(
-                    static_cast<TdxBarPaintStyle>(Ini.ReadInteger(s, "UserPaintStyle", 0)));
+                    StoredOrdinal(Ini.ReadInteger(s, "UserPaintStyle", 0), kPaintStyles, psStandard));
             if (defines.Contains(udWidth)) link->SetUserWidth(Ini.ReadInteger(s, "UserWidth", 100));
             if (toolbar) link->SetLoadedVisible(Ini.ReadBool(s, "Visible", true));
             if (usage) {
@@ -129,7 +129,8 @@ void LoadBarValues(TCustomIniFile& Ini, TdxBarManager* Manager, const std::strin
     Bar->SetCaption(Ini.ReadString(S, "Caption", Bar->Caption()));
     Bar->SetDockedDockControl(ResolveDockControlPath(Manager, Ini.ReadString(S, "DockedDockControl", "")));
     Bar->SetDockedDockingStyle(
-        static_cast<TdxBarDockingStyle>(Ini.ReadInteger(S, "DockedDockingStyle", Bar->DockedDockingStyle())));
+        StoredOrdinal(Ini.ReadInteger(S, "DockedDockingStyle", Bar->DockedDockingStyle()), kDockingStyles,
+                      Bar->DockedDockingStyle()));
     Bar->SetDockedLeft(Ini.ReadInteger(S, "DockedLeft", Bar->DockedLeft()));
     Bar->SetDockedTop(Ini.ReadInteger(S, "DockedTop", Bar->DockedTop()));
     Bar->SetOneOnRow(Ini.ReadBool(S, "OneOnRow", Bar->OneOnRow()));
@@ -139,8 +140,8 @@ void LoadBarValues(TCustomIniFile& Ini, TdxBarManager* Manager, const std::strin
     Bar->SetFloatClientWidth(Ini.ReadInteger(S, "FloatClientWidth", Bar->FloatClientWidth()));
     Bar->SetFloatClientHeight(Ini.ReadInteger(S, "FloatClientHeight", Bar->FloatClientHeight()));
     Bar->SetDockControl(ResolveDockControlPath(Manager, Ini.ReadString(S, "DockControl", "")));
-    Bar->SetDockingStyle(
-        static_cast<TdxBarDockingStyle>(Ini.ReadInteger(S, "DockingStyle", Bar->DockingStyle())));
+    Bar->SetDockingStyle(StoredOrdinal(Ini.ReadInteger(S, "DockingStyle", Bar->DockingStyle()),
+                                       kDockingStyles, Bar->DockingStyle()));
     const bool visible = Ini.ReadBool(S, "Visible", false);
     TdxBars* bars = Manager->Bars();
     const bool loading = bars->Loading();
@@ -167,6 +168,7 @@ void LoadLayoutFromIni(TdxBarManager* Manager, const std::string& FileName) {
     if (Manager == nullptr || FileName.empty() || Manager->ParentForm() == nullptr) return;
     const std::string base = SectionBase(Manager), main = base + "Main";
     TMemIniFile ini(FileName);
+    const NumberedNames sections(ini.SectionNames());
     LockUpdateScope lock(Manager);
     if (StoresMenuOptions(Manager)) {
         Manager->SetMenusShowRecentItemsFirst(
@@ -175,15 +177,16 @@ void LoadLayoutFromIni(TdxBarManager* Manager, const std::string& FileName) {
             ini.ReadBool(main, "ShowFullMenusAfterDelay", Manager->ShowFullMenusAfterDelay()));
     }
     Manager->SetLargeIcons(ini.ReadBool(main, "LargeIcons", Manager->LargeIcons()));
-    Manager->SetMenuAnimations(static_cast<TdxBarMenuAnimations>(
-        ini.ReadInteger(main, "MenuAnimations", Manager->MenuAnimations())));
+    Manager->SetMenuAnimations(
+        StoredOrdinal(ini.ReadInteger(main, "MenuAnimations", Manager->MenuAnimations()), kMenuAnimations,
+                      Manager->MenuAnimations()));
     Manager->SetShowHint(ini.ReadBool(main, "ShowHint", Manager->ShowHint()));
     Manager->SetShowShortCutInHint(ini.ReadBool(main, "ShowShortCutInHint", Manager->ShowShortCutInHint()));
     TdxBars* bars = Manager->Bars();
     if (ini.ReadInteger(main, "BarCount", -1) >= 0) {
         for (int i = 0; i < bars->Count(); ++i)
             bars->Items(i)->SetVisible(false);
-        const int barCount = ini.ReadInteger(main, "BarCount", 0);
+        const int barCount = sections.Count(base + "Bar", ini.ReadInteger(main, "BarCount", 0));
         for (int i = 0; i < barCount; ++i) {
             const std::string s = base + "Bar" + std::to_string(i);
             if (ini.ReadInteger(s, "Row", kNoRow) <= kNoRow) continue;
@@ -191,7 +194,7 @@ void LoadLayoutFromIni(TdxBarManager* Manager, const std::string& FileName) {
             TdxBar* bar = bars->Items(std::min(i, bars->Count() - 1));
             const bool locked = bar->RebuildLocked();
             bar->SetRebuildLocked(true);
-            LoadItemLinks(ini, Manager, s, bar->ItemLinks());
+            LoadItemLinks(ini, sections, Manager, s, bar->ItemLinks());
             try {
                 LoadBarValues(ini, Manager, s, bar);
             } catch (const Exception&) {
@@ -203,7 +206,7 @@ void LoadLayoutFromIni(TdxBarManager* Manager, const std::string& FileName) {
     for (TCustomdxBarSubItem* subItem : StoredSubItems(Manager)) {
         const std::string s = base + "SubItem_" + subItem->Name();
         if (ini.ReadInteger(s, "ItemLinkCount", -1) >= 0)
-            LoadItemLinks(ini, Manager, s, subItem->ItemLinks());
+            LoadItemLinks(ini, sections, Manager, s, subItem->ItemLinks());
     }
 }
 

@@ -1,5 +1,8 @@
 #include "bars/storage/layout_common.h"
 
+#include <algorithm>
+#include <climits>
+
 #include "bars/core/bar_manager.h"
 #include "bars/core/bar_views.h"
 #include "bars/core/item_links.h"
@@ -80,6 +83,25 @@ bool StoresUsage(TdxBarManager* Manager, TdxBarItemLinks* Links) {
 
 bool IsToolbarLinks(TdxBarItemLinks* Links) {
     return dynamic_cast<TdxBar*>(Links->LinksOwner()) != nullptr;
+}
+
+NumberedNames::NumberedNames(const std::vector<std::string>& Names) {
+    for (const std::string& name : Names) {
+        const size_t digits = name.find_last_not_of("0123456789") + 1;
+        const size_t length = name.size() - digits;
+        // The readers ask for the decimal number without leading zeros: other spellings are never read.
+        if (digits == 0 || length == 0 || length > 10 || (length > 1 && name[digits] == '0')) continue;
+        const long long n = std::stoll(name.substr(digits));
+        if (n > INT_MAX) continue;
+        int& last = last_.try_emplace(UpperCase(name.substr(0, digits)), -1).first->second;
+        last = std::max(last, static_cast<int>(n));
+    }
+}
+
+int NumberedNames::Count(const std::string& Prefix, int Count) const {
+    const auto found = last_.find(UpperCase(Prefix));
+    const int there = found != last_.end() ? found->second + 1 : 0;
+    return std::clamp(there, 0, std::max(Count, 0));
 }
 
 LockUpdateScope::LockUpdateScope(TdxBarManager* Manager) : manager_(Manager), old_(Manager->LockUpdate()) {

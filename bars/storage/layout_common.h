@@ -1,9 +1,12 @@
 #pragma once
 // What the registry and INI layouts share: the dock-site paths, the sub-items that are stored, and the
 // conditions under which usage data is kept.
+#include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
+#include "bars/core/bar_types.h"
 #include "platform/rtl/exception.h"
 
 class TCustomdxBarSubItem;
@@ -33,6 +36,35 @@ bool StoresMenuOptions(TdxBarManager* Manager);
 bool StoresUsage(TdxBarManager* Manager, TdxBarItemLinks* Links);
 // The links belong to a toolbar (their shown state is stored).
 bool IsToolbarLinks(TdxBarItemLinks* Links);
+
+// The number of values of each stored enumeration.
+inline constexpr int kDockingStyles = dsBottom + 1;
+inline constexpr int kMenuAnimations = maFade + 1;
+inline constexpr int kPaintStyles = psCaptionGlyph + 1;
+
+// A stored ordinal of an enumeration of Count values; a number outside it (a store edited by hand or
+// damaged) reads as Fallback, as a missing value would.
+template <class E> E StoredOrdinal(int Value, int Count, E Fallback) {
+    return Value >= 0 && Value < Count ? static_cast<E>(Value) : Fallback;
+}
+// The set of the user's changes to a link holds four flags; other bits of the stored byte mean nothing.
+inline uint32_t StoredUserDefineBits(int Value) {
+    return static_cast<uint32_t>(Value) & 0xFu;
+}
+
+// The numbered entries a store holds ("Bar0", "MainForm.Bars.Bar2.ItemLink13"): for each text before
+// the number, the last number there is. Readers ask for a stored count of entries only up to the last
+// one there is, so that a count far beyond the store's content ends where the content does.
+class NumberedNames {
+public:
+    explicit NumberedNames(const std::vector<std::string>& Names);
+    // How many of Count entries Prefix + "0", Prefix + "1"... to look for; never more than Count,
+    // never below 0.
+    int Count(const std::string& Prefix, int Count) const;
+
+private:
+    std::unordered_map<std::string, int> last_; // upper-cased text before the number -> last number
+};
 
 // Saves the manager's update lock, sets it, and restores it when the scope ends.
 class LockUpdateScope {

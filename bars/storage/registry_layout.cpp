@@ -60,9 +60,10 @@ void LoadItemLinksFromRegistry(RegistryJob& Job, const std::string& Key, TdxBarI
     TRegistry& reg = Job.registry;
     Links->Clear();
     const int count = reg.ValueExists("ItemLinkCount") ? reg.ReadInteger("ItemLinkCount") : 0;
+    const int existing = NumberedNames(reg.KeyNames()).Count("ItemLink", count);
     reg.CloseKey();
     const bool toolbar = IsToolbarLinks(Links), usage = StoresUsage(Job.manager, Links);
-    for (int j = 0; j < count; ++j) {
+    for (int j = 0; j < existing; ++j) {
         if (!reg.OpenKey(Key + "\\ItemLink" + std::to_string(j), false)) continue;
         try {
             TdxBarItem* item = Job.manager->ItemByName(reg.ReadString("ItemName"));
@@ -72,7 +73,7 @@ void LoadItemLinksFromRegistry(RegistryJob& Job, const std::string& Key, TdxBarI
                 link->SetBeginGroup(reg.ReadBool("BeginGroup"));
                 uint8_t bits = 0;
                 reg.ReadBinaryData("UserDefine", &bits, 1);
-                const auto defines = TdxBarUserDefines::FromBits(bits);
+                const auto defines = TdxBarUserDefines::FromBits(StoredUserDefineBits(bits));
                 link->SetUserDefine(defines);
                 if (defines.Contains(udCaption)) link->SetUserCaption(reg.ReadString("UserCaption"));
                 if (defines.Contains(udGlyph)) {
@@ -86,7 +87,8 @@ void LoadItemLinksFromRegistry(RegistryJob& Job, const std::string& Key, TdxBarI
                     Job.stream.Clear();
                 }
                 if (defines.Contains(udPaintStyle))
-                    link->SetUserPaintStyle(static_cast<TdxBarPaintStyle>(reg.ReadInteger("UserPaintStyle")));
+                    link->SetUserPaintStyle(StoredOrdinal(reg.ReadInteger("UserPaintStyle"), kPaintStyles,
+                                                          link->UserPaintStyle()));
                 if (defines.Contains(udWidth)) link->SetUserWidth(reg.ReadInteger("UserWidth"));
                 if (toolbar && reg.ValueExists("Visible")) link->SetLoadedVisible(reg.ReadBool("Visible"));
                 if (usage && reg.ValueExists("UseCount"))
@@ -107,7 +109,8 @@ void LoadBarValuesFromRegistry(RegistryJob& Job, TdxBar* Bar) {
     TRegistry& reg = Job.registry;
     Bar->SetCaption(reg.ReadString("Caption"));
     Bar->SetDockedDockControl(ResolveDockControlPath(Job.manager, reg.ReadString("DockedDockControl")));
-    Bar->SetDockedDockingStyle(static_cast<TdxBarDockingStyle>(reg.ReadInteger("DockedDockingStyle")));
+    Bar->SetDockedDockingStyle(
+        StoredOrdinal(reg.ReadInteger("DockedDockingStyle"), kDockingStyles, Bar->DockedDockingStyle()));
     Bar->SetDockedLeft(reg.ReadInteger("DockedLeft"));
     Bar->SetDockedTop(reg.ReadInteger("DockedTop"));
     Bar->SetOneOnRow(reg.ReadBool("OneOnRow"));
@@ -117,7 +120,7 @@ void LoadBarValuesFromRegistry(RegistryJob& Job, TdxBar* Bar) {
     Bar->SetFloatClientWidth(reg.ReadInteger("FloatClientWidth"));
     Bar->SetFloatClientHeight(reg.ReadInteger("FloatClientHeight"));
     Bar->SetDockControl(ResolveDockControlPath(Job.manager, reg.ReadString("DockControl")));
-    Bar->SetDockingStyle(static_cast<TdxBarDockingStyle>(reg.ReadInteger("DockingStyle")));
+    Bar->SetDockingStyle(StoredOrdinal(reg.ReadInteger("DockingStyle"), kDockingStyles, Bar->DockingStyle()));
     const bool visible = reg.ReadBool("Visible");
     TdxBars* bars = Job.manager->Bars();
     const bool loading = bars->Loading();
@@ -133,6 +136,9 @@ void SaveLayoutToRegistry(TdxBarManager* Manager, const std::string& RegistryPat
     if (Manager == nullptr || key.empty()) return;
     RegistryJob job{Manager, {}, {}};
     TRegistry& reg = job.registry;
+    // The layout reaches the file in one write, so that a program ended half way through leaves the
+    // layout before the save, never a part of the new one.
+    reg.StartTransaction();
     if (!reg.OpenKey(key, true)) return;
     // Bars and sub-items that no longer exist leave no key behind.
     for (const std::string& name : reg.KeyNames())
@@ -175,6 +181,7 @@ void SaveLayoutToRegistry(TdxBarManager* Manager, const std::string& RegistryPat
         if (reg.OpenKey(subKey, true)) SaveItemLinksToRegistry(job, subKey, subItem->ItemLinks());
     }
     reg.CloseKey();
+    reg.CommitTransaction();
 }
 
 void LoadLayoutFromRegistry(TdxBarManager* Manager, const std::string& RegistryPath) {
@@ -194,7 +201,8 @@ void LoadLayoutFromRegistry(TdxBarManager* Manager, const std::string& RegistryP
         }
         readBool("LargeIcons", &TdxBarManager::SetLargeIcons, Manager);
         if (reg.ValueExists("MenuAnimations"))
-            Manager->SetMenuAnimations(static_cast<TdxBarMenuAnimations>(reg.ReadInteger("MenuAnimations")));
+            Manager->SetMenuAnimations(
+                StoredOrdinal(reg.ReadInteger("MenuAnimations"), kMenuAnimations, Manager->MenuAnimations()));
         readBool("ShowHint", &TdxBarManager::SetShowHint, Manager);
         readBool("ShowShortCutInHint", &TdxBarManager::SetShowShortCutInHint, Manager);
     } catch (const Exception&) {
@@ -207,11 +215,12 @@ void LoadLayoutFromRegistry(TdxBarManager* Manager, const std::string& RegistryP
     } catch (const Exception&) {
         barCount = -1;
     }
+    const int existingBars = NumberedNames(reg.KeyNames()).Count("Bar", barCount);
     reg.CloseKey();
     if (barCount >= 0) {
         for (int i = 0; i < bars->Count(); ++i)
             bars->Items(i)->SetVisible(false);
-        for (int i = 0; i < barCount; ++i) {
+        for (int i = 0; i < existingBars; ++i) {
             const std::string barKey = key + "\\Bar" + std::to_string(i);
             if (!reg.OpenKey(barKey, false)) continue;
             // A gap in the stored numbering would ask for a bar more than one past the end: only the

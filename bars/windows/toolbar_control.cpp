@@ -82,9 +82,10 @@ void TdxBarControl::CreateForStyle() {
     } else {
         // A floating toolbar never activates: the form stays the active window.
         HWND owner = form != nullptr ? form->Handle() : nullptr;
-        CreateWindowHandle(
-            WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_THICKFRAME, WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
-            owner, RECT{bar_->FloatLeft(), bar_->FloatTop(), bar_->FloatLeft() + 50, bar_->FloatTop() + 30});
+        const POINT at = FloatingPlace(POINT{bar_->FloatLeft(), bar_->FloatTop()}, SIZE{50, 30});
+        CreateWindowHandle(WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_THICKFRAME,
+                           WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, owner,
+                           RECT{at.x, at.y, at.x + 50, at.y + 30});
     }
     SetWindowText(handle_, bar_->Caption());
     CreateControls();

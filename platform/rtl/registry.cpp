@@ -59,7 +59,29 @@ TRegistry::TRegistry()
     : store_(&reg_detail::RegistryStore::ForFile(RegistryStoreFile())), rootKey_(HKEY_CURRENT_USER) {}
 
 TRegistry::~TRegistry() {
+    // A transaction not committed leaves the store as it was.
+    if (transaction_) store_->Drop(this);
     if (dirty_) store_->Flush();
+}
+
+bool TRegistry::Apply(std::function<void(reg_detail::RegKey&)> op) {
+    if (transaction_) {
+        store_->Hold(this, std::move(op));
+        return true;
+    }
+    const bool written = store_->Change(std::move(op), !lazyWrite_);
+    dirty_ = dirty_ || lazyWrite_;
+    return written;
+}
+
+void TRegistry::StartTransaction() {
+    transaction_ = true;
+}
+
+void TRegistry::CommitTransaction() {
+    if (!transaction_) return;
+    transaction_ = false;
+    if (!store_->Commit(this)) throw ERegistryException(Format(kSetDataFailed, RegistryStoreFile()));
 }
 
 bool TRegistry::UsableRoot() const {
@@ -89,8 +111,7 @@ bool TRegistry::OpenKey(const std::string& key, bool canCreate) {
     bool exists =
         store_->Read([&](const RegKey& root) { return reg_detail::FindKey(root, path) != nullptr; });
     if (!exists && canCreate) {
-        store_->Change([path](RegKey& root) { reg_detail::EnsureKey(root, path); }, !lazyWrite_);
-        dirty_ = dirty_ || lazyWrite_;
+        Apply([path](RegKey& root) { reg_detail::EnsureKey(root, path); });
         exists = true;
     }
     if (!exists) return false;
@@ -113,8 +134,7 @@ bool TRegistry::CreateKey(const std::string& key) {
     bool relative = false;
     const KeyPath path = Resolve(key, relative);
     if (path.empty()) return true;
-    store_->Change([path](RegKey& root) { reg_detail::EnsureKey(root, path); }, !lazyWrite_);
-    dirty_ = dirty_ || lazyWrite_;
+    Apply([path](RegKey& root) { reg_detail::EnsureKey(root, path); });
     return true;
 }
 
@@ -132,8 +152,7 @@ bool TRegistry::DeleteKey(const std::string& key) {
     bool relative = false;
     const KeyPath path = Resolve(key, relative);
     if (path.empty() || !KeyExists(key)) return false;
-    store_->Change([path](RegKey& root) { reg_detail::RemoveKey(root, path); }, !lazyWrite_);
-    dirty_ = dirty_ || lazyWrite_;
+    Apply([path](RegKey& root) { reg_detail::RemoveKey(root, path); });
     return true;
 }
 
@@ -208,12 +227,9 @@ int TRegistry::GetDataSize(const std::string& name) {
 bool TRegistry::DeleteValue(const std::string& name) {
     if (!open_ || readOnly_ || !ValueExists(name)) return false;
     const KeyPath path = currentKey_;
-    store_->Change(
-        [path, name](RegKey& root) {
-            if (RegKey* key = reg_detail::FindKey(root, path)) key->RemoveValue(name);
-        },
-        !lazyWrite_);
-    dirty_ = dirty_ || lazyWrite_;
+    Apply([path, name](RegKey& root) {
+        if (RegKey* key = reg_detail::FindKey(root, path)) key->RemoveValue(name);
+    });
     return true;
 }
 
@@ -272,13 +288,10 @@ void TRegistry::Write(const std::string& name, int type, std::string data) {
     if (!open_ || readOnly_ || !UsableRoot()) throw ERegistryException(Format(kSetDataFailed, name));
     const KeyPath path = currentKey_;
     const auto valueType = static_cast<ValueType>(type);
-    const bool written = store_->Change(
-        [path, name, valueType, data = std::move(data)](RegKey& root) {
-            reg_detail::EnsureKey(root, path).SetValue(name, valueType, data);
-        },
-        !lazyWrite_);
+    const bool written = Apply([path, name, valueType, data = std::move(data)](RegKey& root) {
+        reg_detail::EnsureKey(root, path).SetValue(name, valueType, data);
+    });
     if (!written) throw ERegistryException(Format(kSetDataFailed, name));
-    dirty_ = dirty_ || lazyWrite_;
 }
 
 void TRegistry::WriteString(const std::string& name, const std::string& value) {

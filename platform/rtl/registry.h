@@ -8,6 +8,7 @@
 #include "platform/rtl/wintypes.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,7 +25,8 @@ void SetRegistryStoreFile(const std::string& fileName);
 
 namespace reg_detail {
 class RegistryStore;
-}
+struct RegKey;
+} // namespace reg_detail
 
 enum TRegDataType { rdUnknown, rdString, rdExpandString, rdInteger, rdBinary };
 
@@ -63,6 +65,15 @@ public:
     // Writes pending changes; ERegistryException "Failed to set data for '%s'" when that fails.
     void CloseKey();
 
+    // From here on this object's changes are held back from the file (closing keys writes nothing)
+    // until CommitTransaction writes them all in one replacement of the file: a process that ends
+    // before the commit leaves the file as it was, and readers of the file never see a part of them.
+    // This process's readers see them at once. Destroyed before the commit, the object drops them.
+    void StartTransaction();
+    // ERegistryException "Failed to set data for '%s'" when the write fails; the changes stay queued
+    // for the store's next write.
+    void CommitTransaction();
+
     bool HasSubKeys();
     std::vector<std::string> KeyNames();
     std::vector<std::string> ValueNames();
@@ -96,6 +107,9 @@ private:
     bool UsableRoot() const;
     std::vector<std::string> Resolve(const std::string& key, bool& relative) const;
     void Write(const std::string& name, int type, std::string data);
+    // Applies a change to the store: held back during a transaction, else queued for the file and
+    // written at once unless writes are lazy. False when an immediate write failed.
+    bool Apply(std::function<void(reg_detail::RegKey&)> op);
 
     reg_detail::RegistryStore* store_;
     HKEY rootKey_;
@@ -103,6 +117,7 @@ private:
     bool open_ = false;
     bool readOnly_ = false;
     bool dirty_ = false;
+    bool transaction_ = false;
     std::vector<std::string> currentKey_; // path parts from the root
     std::string currentPath_;
 };

@@ -308,6 +308,8 @@ void RegistryStore::Refresh() {
     if (!Load(fresh)) return; // keep what was known; the next write reports the trouble
     for (const Operation& op : pending_)
         op(fresh);
+    for (const auto& [holder, op] : held_)
+        op(fresh);
     view_ = std::move(fresh);
     stamp_ = stamp;
     loaded_ = true;
@@ -323,6 +325,36 @@ bool RegistryStore::Change(Operation op, bool flushNow) {
     return !flushNow || Flush();
 }
 
+void RegistryStore::Hold(const void* holder, Operation op) {
+    std::lock_guard lock(mutex_);
+    Refresh();
+    op(view_);
+    held_.emplace_back(holder, std::move(op));
+}
+
+bool RegistryStore::Commit(const void* holder) {
+    {
+        std::lock_guard lock(mutex_);
+        for (auto it = held_.begin(); it != held_.end();) {
+            if (it->first != holder) {
+                ++it;
+                continue;
+            }
+            pending_.push_back(std::move(it->second));
+            it = held_.erase(it);
+        }
+    }
+    return Flush();
+}
+
+void RegistryStore::Drop(const void* holder) {
+    std::lock_guard lock(mutex_);
+    const auto before = held_.size();
+    std::erase_if(held_, [holder](const auto& entry) { return entry.first == holder; });
+    // The view holds the dropped changes: it is read again from the file at the next use.
+    if (held_.size() != before) loaded_ = false;
+}
+
 bool RegistryStore::Flush() {
     std::lock_guard lock(mutex_);
     if (pending_.empty()) return true;
@@ -336,6 +368,9 @@ bool RegistryStore::Flush() {
     // It holds the (scrambled) passwords: owner only, also when it was made or changed elsewhere.
     if (!store_io::ReplacePrivateFile(path_, Serialize(fresh), 0600)) return false;
     pending_.clear();
+    // What is still held stays visible to this process's readers.
+    for (const auto& [holder, op] : held_)
+        op(fresh);
     view_ = std::move(fresh);
     stamp_ = store_io::StampOf(path_);
     loaded_ = true;

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace reg_detail {
@@ -80,6 +81,13 @@ public:
     // Applies op now and queues it for the file; writes at once when flushNow.
     // False when writing failed (the change stays queued for the next write).
     bool Change(Operation op, bool flushNow);
+    // Applies op now, but holds it back from the file (and from every Flush) until Commit(holder).
+    void Hold(const void* holder, Operation op);
+    // Queues what holder held, in its order, and writes everything queued in one replacement of the
+    // file; false when that failed (the changes stay queued for the next write).
+    bool Commit(const void* holder);
+    // Forgets what holder held: readers see the store without it again.
+    void Drop(const void* holder);
     // Writes the queued changes; false when that failed (errno set). Nothing queued: true.
     bool Flush();
 
@@ -93,6 +101,7 @@ private:
     bool loaded_ = false;
     RegKey view_;
     std::vector<Operation> pending_;
+    std::vector<std::pair<const void*, Operation>> held_;
 };
 
 } // namespace reg_detail

@@ -374,3 +374,89 @@ TEST_F(LayoutStoringTest, FormGoingSavesAndSurvivesWriteFailures) {
     TRegistry reg;
     EXPECT_TRUE(reg.KeyExists("\\Software\\Pathweaver\\Going\\Bar0"));
 }
+
+// Both stores name and order their values as other builds write them: options, then one key or section
+// per bar with its values in their order, then one per link. Every option survives both stores, and a
+// link's usage is kept only where its collection uses recent items.
+TEST_F(LayoutStoringTest, StoredNamesOrderOptionsAndUsage) {
+    const std::string path = dir + "/bars.ini";
+    BuildLayout();
+    tools->SetUseRecentItems(false);
+    main->ItemLinks()->Items(0)->SetUseCount(7);
+    manager->SetMenusShowRecentItemsFirst(false);
+    manager->SetShowFullMenusAfterDelay(false);
+    manager->SetShowShortCutInHint(true);
+    manager->SetMenuAnimations(maFade);
+    Pump();
+    bars::SaveLayoutToRegistry(manager, "Software\\Pathweaver\\Layout");
+    bars::SaveLayoutToIni(manager, path);
+    using Names = std::vector<std::string>;
+    const Names options{"MenusShowRecentItemsFirst",
+                        "ShowFullMenusAfterDelay",
+                        "LargeIcons",
+                        "MenuAnimations",
+                        "ShowHint",
+                        "ShowShortCutInHint",
+                        "BarCount"};
+    const Names bar{"Caption",           "DockedDockingStyle", "DockedLeft",
+                    "DockedTop",         "OneOnRow",           "Row",
+                    "FloatLeft",         "FloatTop",           "FloatClientWidth",
+                    "FloatClientHeight", "DockingStyle",       "Visible",
+                    "ItemLinkCount"};
+    const Names usedLink{"ItemName", "BeginGroup", "UserDefine", "Visible", "UseCount", "RecentIndex"};
+    const Names changedLink{"ItemName", "BeginGroup", "UserDefine", "UserCaption",
+                            "Visible",  "UseCount",   "RecentIndex"};
+    const Names plainLink{"ItemName", "BeginGroup", "UserDefine", "UserWidth", "Visible"};
+    const Names menuLink{"ItemName", "BeginGroup", "UserDefine", "UseCount", "RecentIndex"};
+    TRegistry reg;
+    auto values = [&reg](const std::string& key) {
+        EXPECT_TRUE(reg.OpenKeyReadOnly("\\Software\\Pathweaver\\Layout" + key)) << key;
+        Names names = reg.ValueNames();
+        reg.CloseKey();
+        return names;
+    };
+    EXPECT_EQ(values(""), options);
+    EXPECT_EQ(values("\\Bar0"), bar);
+    EXPECT_EQ(values("\\Bar0\\ItemLink0"), usedLink);
+    EXPECT_EQ(values("\\Bar0\\ItemLink1"), changedLink);
+    EXPECT_EQ(values("\\Bar1\\ItemLink1"), plainLink); // this bar uses no recent items
+    EXPECT_EQ(values("\\SubItem_FileMenu"), Names{"ItemLinkCount"});
+    EXPECT_EQ(values("\\SubItem_FileMenu\\ItemLink0"), menuLink);
+    ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Pathweaver\\Layout\\Bar0\\ItemLink0"));
+    EXPECT_EQ(reg.ReadInteger("UseCount"), 7);
+    reg.CloseKey();
+
+    TMemIniFile ini(path);
+    EXPECT_EQ(ini.SectionKeys("MainForm.BarManager1.Main"), options);
+    EXPECT_EQ(ini.SectionKeys("MainForm.BarManager1.Bar0"), bar);
+    EXPECT_EQ(ini.SectionKeys("MainForm.BarManager1.Bar0.ItemLink0"), usedLink);
+    EXPECT_EQ(ini.SectionKeys("MainForm.BarManager1.Bar0.ItemLink1"), changedLink);
+    EXPECT_EQ(ini.SectionKeys("MainForm.BarManager1.Bar1.ItemLink1"), plainLink);
+    EXPECT_EQ(ini.SectionKeys("MainForm.BarManager1.SubItem_FileMenu.ItemLink0"), menuLink);
+    EXPECT_EQ(ini.ReadString("MainForm.BarManager1.Main", "MenuAnimations", ""), "4");
+    EXPECT_EQ(ini.ReadString("MainForm.BarManager1.Main", "ShowShortCutInHint", ""), "1");
+    EXPECT_EQ(ini.ReadString("MainForm.BarManager1.Bar0", "DockingStyle", ""), "2");
+
+    // Each option the other way round, then read back from each store in turn.
+    for (const bool fromIni : {false, true}) {
+        SCOPED_TRACE(fromIni ? "INI" : "registry");
+        manager->SetMenusShowRecentItemsFirst(true);
+        manager->SetShowFullMenusAfterDelay(true);
+        manager->SetLargeIcons(false);
+        manager->SetMenuAnimations(maUnfold);
+        manager->SetShowHint(true);
+        manager->SetShowShortCutInHint(false);
+        main->ItemLinks()->Items(0)->SetUseCount(0);
+        if (fromIni)
+            bars::LoadLayoutFromIni(manager, path);
+        else
+            bars::LoadLayoutFromRegistry(manager, "Software\\Pathweaver\\Layout");
+        EXPECT_FALSE(manager->MenusShowRecentItemsFirst());
+        EXPECT_FALSE(manager->ShowFullMenusAfterDelay());
+        EXPECT_TRUE(manager->LargeIcons());
+        EXPECT_EQ(manager->MenuAnimations(), maFade);
+        EXPECT_FALSE(manager->ShowHint());
+        EXPECT_TRUE(manager->ShowShortCutInHint());
+        EXPECT_EQ(main->ItemLinks()->Items(0)->UseCount(), 7);
+    }
+}

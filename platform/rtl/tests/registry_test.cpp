@@ -257,6 +257,61 @@ TEST_F(RegistryTest, LazyWritesReachTheFileWhenTheKeyCloses) {
     EXPECT_EQ(reader.ReadString("y"), "4");
 }
 
+// A transaction's changes reach the file in one write at the commit, however many keys were closed
+// on the way; until then only this process sees them, and an object gone without a commit takes them
+// back. Other writers' changes meanwhile are written as usual.
+TEST_F(RegistryTest, TransactionsReachTheFileWhole) {
+    {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey("Layout\\Old", true));
+        reg.WriteString("v", "old");
+    }
+    {
+        TRegistry writer;
+        writer.SetLazyWrite(false);
+        writer.StartTransaction();
+        ASSERT_TRUE(writer.OpenKey("\\Layout", true));
+        EXPECT_TRUE(writer.DeleteKey("Old"));
+        writer.CloseKey();
+        ASSERT_TRUE(writer.OpenKey("\\Layout\\New", true));
+        writer.WriteString("v", "new");
+        writer.CloseKey();
+        {
+            TRegistry other; // the same process sees the change at once, and writes its own
+            other.SetLazyWrite(false);
+            EXPECT_FALSE(other.KeyExists("\\Layout\\Old"));
+            ASSERT_TRUE(other.OpenKey("\\Layout\\New", false));
+            EXPECT_EQ(other.ReadString("v"), "new");
+            ASSERT_TRUE(other.OpenKey("\\Profiles", true));
+            other.WriteString("host", "ftp.example.test");
+        }
+        const std::string onDisk = ReadFile(store_);
+        EXPECT_NE(onDisk.find("K :Layout :Old"), std::string::npos);
+        EXPECT_EQ(onDisk.find("K :Layout :New"), std::string::npos);
+        EXPECT_NE(onDisk.find("V :host sz :ftp.example.test"), std::string::npos);
+        writer.CommitTransaction();
+        const std::string committed = ReadFile(store_);
+        EXPECT_EQ(committed.find("K :Layout :Old"), std::string::npos);
+        EXPECT_NE(committed.find("V :v sz :new"), std::string::npos);
+    }
+    {
+        TRegistry dropped;
+        dropped.StartTransaction();
+        ASSERT_TRUE(dropped.OpenKey("\\Layout\\Gone", true));
+        dropped.WriteString("v", "never");
+        dropped.CloseKey();
+    }
+    TRegistry reg;
+    EXPECT_FALSE(reg.KeyExists("\\Layout\\Gone"));
+    EXPECT_EQ(ReadFile(store_).find("never"), std::string::npos);
+    ReadFromCopyOfFile();
+    TRegistry copy;
+    ASSERT_TRUE(copy.OpenKey("\\Layout\\New", false));
+    EXPECT_EQ(copy.ReadString("v"), "new");
+    ASSERT_TRUE(copy.OpenKey("\\Profiles", false));
+    EXPECT_EQ(copy.ReadString("host"), "ftp.example.test");
+}
+
 TEST_F(RegistryTest, TwoProcessesWritingKeepEachOthersChanges) {
     {
         TRegistry reg;
