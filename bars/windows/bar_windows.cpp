@@ -191,6 +191,7 @@ void DragBar(TdxBarControl* Control, POINT Start) {
     Control->HideAll();
     if (alive->Ref == nullptr) return;
     Control->Dragging = true;
+    Control->SetMoving(true);
     d.helper = AllocateHWnd([](TMessage&) {});
     SetCapture(d.helper);
     // The pointer has already left the drag rectangle: the bar follows it at once.
@@ -241,6 +242,7 @@ void DragBar(TdxBarControl* Control, POINT Start) {
     DeallocateHWnd(d.helper);
     if (alive->Ref == nullptr) return;
     Control->Dragging = false;
+    Control->SetMoving(false);
     if (Control->DockSite() != nullptr) Control->DockSite()->RealignBars();
     Control->SavePosition();
 }

@@ -72,10 +72,27 @@ TdxBarControl::~TdxBarControl() {
         selected->ControlInactivate(true);
     if (dockSite_ != nullptr) dockSite_->RemoveBarControl(this);
     dockSite_ = nullptr;
+    // Freed in the middle of a move: the window it was not using goes too.
+    if (moving_) {
+        HWND unused = handle_ == dockedWnd_ ? floatingWnd_ : dockedWnd_;
+        if (unused != nullptr && unused != handle_) DestroyWindow(unused);
+    }
+}
+
+TCustomForm* TdxBarControl::GetDockingForm() const {
+    if (dockingStyle_ != dsNone && dockSite_ != nullptr)
+        if (TCustomForm* form = GetParentForm(dockSite_)) return form;
+    return manager_ != nullptr ? manager_->ParentForm() : nullptr;
+}
+
+RECT TdxBarControl::GetGripZone() const {
+    if (dockingStyle_ == dsNone || bar_ == nullptr || bar_->BorderStyle() == bbsNone) return RECT{0, 0, 0, 0};
+    return dockingStyle_ == dsTop || dockingStyle_ == dsBottom ? RECT{-100, -100, 0, 100}
+                                                               : RECT{-100, -100, 100, 0};
 }
 
 void TdxBarControl::CreateForStyle() {
-    TCustomForm* form = manager_ != nullptr ? manager_->ParentForm() : nullptr;
+    TCustomForm* form = GetDockingForm();
     if (dockingStyle_ != dsNone && dockSite_ != nullptr) {
         CreateWindowHandle(WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, dockSite_->Handle(),
                            RECT{0, 0, 50, 30});
@@ -105,8 +122,83 @@ void TdxBarControl::SetDocked(TdxBarDockingStyle Style, TComponent* DockControl)
     ChangeDockingStyle(Style, site);
 }
 
+void TdxBarControl::TakeOverHandle(HWND Wnd) {
+    if (Wnd == handle_) return;
+    if (handle_ != nullptr) {
+        EndMouseTracking(handle_);
+        SetWindowLongPtr(handle_, GWLP_USERDATA, 0);
+    }
+    handle_ = Wnd;
+    if (handle_ != nullptr) SetWindowLongPtr(handle_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+void TdxBarControl::SetMoving(bool Value) {
+    if (Value == moving_ || bar_ == nullptr || handle_ == nullptr) return;
+    if (Value) {
+        SetCursor(LoadCursor(nullptr, IDC_SIZEALL));
+        const TdxBarDockingStyle style = dockingStyle_;
+        TdxDockControl* site = dockSite_;
+        HWND current = handle_;
+        // The other window is made as if the toolbar were in its other place, then left hidden.
+        ++lockCount_;
+        DestroyControls();
+        TakeOverHandle(nullptr);
+        if (style == dsNone) {
+            dockingStyle_ = bar_->DockedDockingStyle() != dsNone ? bar_->DockedDockingStyle() : dsTop;
+            dockSite_ = dynamic_cast<TdxDockControl*>(bar_->DockedDockControl());
+            if (dockSite_ == nullptr && bar_->Bars() != nullptr)
+                dockSite_ = dynamic_cast<TdxDockControl*>(bar_->Bars()->DockControls(dockingStyle_));
+        } else {
+            dockingStyle_ = dsNone;
+            dockSite_ = nullptr;
+        }
+        CreateForStyle();
+        HWND other = handle_;
+        // The floating window takes its floating size now: changing over later keeps the size it has.
+        if (dockingStyle_ == dsNone) {
+            const SIZE size = GetSizeForDockingStyle(dsNone);
+            SetWindowPos(other, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        DestroyControls();
+        TakeOverHandle(current);
+        dockingStyle_ = style;
+        dockSite_ = site;
+        CreateControls();
+        CalcControlsPositions();
+        --lockCount_;
+        dockedWnd_ = style == dsNone ? other : current;
+        floatingWnd_ = style == dsNone ? current : other;
+        moving_ = true;
+        UpdateAlpha();
+        return;
+    }
+    moving_ = false;
+    HWND unused = handle_ == dockedWnd_ ? floatingWnd_ : dockedWnd_;
+    dockedWnd_ = floatingWnd_ = nullptr;
+    if (unused != nullptr && unused != handle_) DestroyWindow(unused);
+    UpdateAlpha();
+    SavePosition();
+    RECT client = ClientRect();
+    SendMessage(handle_, WM_SIZE, 0, PackPoint(POINT{client.right, client.bottom}));
+    RepaintBar();
+}
+
 void TdxBarControl::ChangeDockingStyle(TdxBarDockingStyle Style, TdxDockControl* Site) {
     if (bar_ == nullptr || destroying_) return;
+    if (moving_) {
+        // Only a change of windows: both were made when the move began.
+        if (dockSite_ != nullptr && dockSite_ != Site) dockSite_->RemoveBarControl(this);
+        DestroyControls();
+        dockingStyle_ = Style;
+        dockSite_ = Style == dsNone ? nullptr : Site;
+        TakeOverHandle(Style == dsNone ? floatingWnd_ : dockedWnd_);
+        if (dockSite_ != nullptr && GetParent(handle_) != dockSite_->Handle())
+            SetParent(handle_, dockSite_->Handle());
+        CreateControls();
+        UpdateAlpha();
+        RepaintBar();
+        return;
+    }
     ++lockCount_;
     const bool wasVisible = IsWindowVisible(handle_) != 0;
     const bool hadCapture = GetCapture() == handle_;
@@ -358,15 +450,18 @@ void TdxBarControl::EndEditSizing(bool Apply) {
 }
 
 void TdxBarControl::UpdateAlpha() {
-    if (handle_ == nullptr || bar_ == nullptr) return;
-    const int alpha = dockingStyle_ != dsNone ? 255 : bar_->AlphaBlendValue();
-    const LONG ex = GetWindowLong(handle_, GWL_EXSTYLE);
+    if (bar_ == nullptr) return;
+    // While it moves, the floating window (whichever shows) takes the bar's transparency.
+    HWND wnd = moving_ ? floatingWnd_ : handle_;
+    if (wnd == nullptr) return;
+    const int alpha = !moving_ && dockingStyle_ != dsNone ? 255 : bar_->AlphaBlendValue();
+    const LONG ex = GetWindowLong(wnd, GWL_EXSTYLE);
     if (alpha >= 255) {
-        if ((ex & WS_EX_LAYERED) != 0) SetWindowLong(handle_, GWL_EXSTYLE, ex & ~WS_EX_LAYERED);
+        if ((ex & WS_EX_LAYERED) != 0) SetWindowLong(wnd, GWL_EXSTYLE, ex & ~WS_EX_LAYERED);
         return;
     }
-    if ((ex & WS_EX_LAYERED) == 0) SetWindowLong(handle_, GWL_EXSTYLE, ex | WS_EX_LAYERED);
-    SetLayeredWindowAttributes(handle_, 0, static_cast<BYTE>(alpha), LWA_ALPHA);
+    if ((ex & WS_EX_LAYERED) == 0) SetWindowLong(wnd, GWL_EXSTYLE, ex | WS_EX_LAYERED);
+    SetLayeredWindowAttributes(wnd, 0, static_cast<BYTE>(alpha), LWA_ALPHA);
 }
 
 void TdxBarControl::HideAll() {
@@ -975,7 +1070,7 @@ LRESULT TdxBarControl::WndProc(TMessage& Message) {
             POINT p{0, 0};
             GetCursorPos(p);
             ScreenToClient(handle_, p);
-            if ((dockingStyle_ == dsTop || dockingStyle_ == dsBottom) ? p.x < 0 : p.y < 0) {
+            if (PtInRect(GetGripZone(), p)) {
                 SetCursor(LoadCursor(nullptr, IDC_SIZEALL));
                 return 1;
             }

@@ -9,6 +9,7 @@
 #include "platform/gdi/scoped.h"
 
 class TdxBar;
+class TCustomForm;
 
 namespace bars {
 
@@ -93,8 +94,20 @@ public:
     void SiteDestroying();
 
     // Docked, it goes into Site with Style; floating (dsNone), it becomes a popup of the form. The window
-    // is made again for the new style.
+    // is made again for the new style, except while the toolbar moves: then it only changes over to the
+    // other of its two windows.
     void ChangeDockingStyle(TdxBarDockingStyle Style, TdxDockControl* Site);
+    // A move by the mouse keeps a docked and a floating window ready, so that the toolbar changes from
+    // one to the other without making a window each time; the one not in use at the end goes.
+    void SetMoving(bool Value);
+    bool Moving() const { return moving_; }
+    HWND DockedWnd() const { return dockedWnd_; }
+    HWND FloatingWnd() const { return floatingWnd_; }
+    // The window of its bar whose dock site lies on (docked) or which owns it (floating).
+    TCustomForm* GetDockingForm() const;
+    // The strip of a docked toolbar's frame before its client area, in client coordinates, that moves
+    // it (empty when floating or borderless).
+    RECT GetGripZone() const;
 
     // Layout (the extents include no frame).
     int GetMinWidth(TdxBarDockingStyle Style);
@@ -127,6 +140,8 @@ protected:
 
 private:
     void CreateForStyle();
+    // Takes Wnd as its window (the other one keeps no way back here).
+    void TakeOverHandle(HWND Wnd);
     // The room the caption buttons take along and across a row (0 when none show).
     struct MDIExtent {
         int along = 0;
@@ -178,6 +193,9 @@ private:
     int mdiPressed_ = -1;
     int ncHitCode_ = 0;
     int lockCount_ = 0;
+    bool moving_ = false;
+    HWND dockedWnd_ = nullptr;
+    HWND floatingWnd_ = nullptr;
     bool lockUpdate_ = false;
     bool lockFlag_ = false;
     bool itemsHidden_ = false;

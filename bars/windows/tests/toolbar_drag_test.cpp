@@ -2,10 +2,14 @@
 // it docks again once the docking wait has passed.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
 #include "bar_windows_fixture.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
+#include "platform/gui/system.h"
 #include "platform/gui/window.h"
 
 namespace bars_windows_test {
@@ -137,6 +141,103 @@ TEST_F(BarWindowsTest, AClickOnTheGripMovesNothingAndADoubleClickOnAFloatingCapt
     EXPECT_EQ(floating->DockingStyle(), dsTop);
     EXPECT_TRUE(floating->OneOnRow());
     EXPECT_EQ(Site(dsTop)->RowCount(), 2);
+}
+
+// Steps of one drag, each taken from a timer inside the drag's own loop once its condition holds.
+struct DragSteps {
+    struct Step {
+        std::function<bool()> ready;
+        std::function<void()> take;
+    };
+    static inline std::vector<Step> steps;
+    static inline int waited = 0;
+    static void Fire(HWND, UINT, UINT_PTR, DWORD) {
+        if (steps.empty()) return;
+        if (!steps.front().ready() && ++waited < 500) return;
+        waited = 0;
+        const Step step = steps.front();
+        steps.erase(steps.begin());
+        step.take();
+    }
+};
+
+TEST_F(BarWindowsTest, ADraggedToolbarChangesBetweenItsTwoWindowsAndKeepsTheOneItEndsIn) {
+    manager->SetWaitForDockingTime(10);
+    TdxBar* bar = Toolbar("Tools", {Button("&Open"), Button("&Save")});
+    bars::TdxBarControl* window = Window(bar);
+    const HWND docked = window->Handle();
+    RECT r{};
+    GetWindowRect(docked, r);
+    const POINT grip{r.left + 4, r.top + 10};
+    const POINT away{300, 300};
+    const POINT over{grip.x + 30, grip.y};
+    HWND floating = nullptr;
+    bool sawBoth = false, backInDocked = false, sameFloating = false;
+    auto move = [](POINT p) { pw::gui::SimulateMouse(pw::gui::MouseAction::Move, p); };
+    DragSteps::steps = {{[&] { return bar->DockingStyle() == dsNone; },
+                         [&] {
+                             floating = window->Handle();
+                             // The docked window waits hidden; the floating one was made when the move began.
+                             sawBoth = window->Moving() && window->DockedWnd() == docked &&
+                                       window->FloatingWnd() == floating && floating != docked &&
+                                       IsWindow(docked) && !IsWindowVisible(docked);
+                             move(over);
+                         }},
+                        {[&] { return bar->DockingStyle() == dsTop; },
+                         [&] {
+                             backInDocked = window->Handle() == docked && IsWindowVisible(docked) &&
+                                            !IsWindowVisible(floating);
+                             move(away);
+                         }},
+                        {[&] { return bar->DockingStyle() == dsNone; },
+                         [&] {
+                             sameFloating = window->Handle() == floating;
+                             pw::gui::SimulateMouse(pw::gui::MouseAction::Up, away,
+                                                    pw::gui::MouseButton::Left);
+                         }}};
+    DragSteps::waited = 0;
+    StartTimer(5, &DragSteps::Fire);
+    move(grip);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Down, grip, pw::gui::MouseButton::Left);
+    move(POINT{grip.x + 5, grip.y + 100});
+    move(away);
+    Pump();
+    for (int i = 0; i < 200 && GetCapture() != nullptr; ++i)
+        Pump();
+    EXPECT_TRUE(DragSteps::steps.empty());
+    EXPECT_TRUE(sawBoth);
+    EXPECT_TRUE(backInDocked);
+    EXPECT_TRUE(sameFloating);
+    // It ends floating in the window it floated in all along; the docked one is gone.
+    ASSERT_EQ(Window(bar), window);
+    EXPECT_EQ(window->Handle(), floating);
+    EXPECT_FALSE(window->Moving());
+    EXPECT_EQ(window->DockedWnd(), nullptr);
+    EXPECT_FALSE(IsWindow(docked));
+    EXPECT_TRUE(IsWindowVisible(floating));
+    EXPECT_EQ(Site(dsTop)->RowCount(), 0);
+    DragSteps::steps.clear();
+}
+
+TEST_F(BarWindowsTest, ADockedToolbarsGripZoneLiesBeforeItsClientAreaAndItsFormIsItsSitesForm) {
+    TdxBar* bar = Toolbar("Tools", {Button("&Open")});
+    bars::TdxBarControl* window = Window(bar);
+    EXPECT_TRUE(EqualRect(window->GetGripZone(), RECT{-100, -100, 0, 100}));
+    EXPECT_EQ(window->GetDockingForm(), &form);
+    // Over the grip the pointer shows that the bar moves.
+    RECT r{};
+    GetWindowRect(window->Handle(), r);
+    MoveTo(POINT{r.left + 4, r.top + 10});
+    Pump();
+    EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_SIZEALL));
+    TdxBar* side = Toolbar("Side", {Button("&Save")}, dsLeft);
+    EXPECT_TRUE(EqualRect(Window(side)->GetGripZone(), RECT{-100, -100, 100, 0}));
+    // Without a border there is nothing to grip; floating neither.
+    bar->SetBorderStyle(bbsNone);
+    EXPECT_TRUE(IsRectEmpty(Window(bar)->GetGripZone()));
+    TdxBar* floating = Toolbar("Floating", {Button("&Find")}, dsNone);
+    EXPECT_TRUE(IsRectEmpty(Window(floating)->GetGripZone()));
+    EXPECT_EQ(Window(floating)->GetDockingForm(), &form);
 }
 
 } // namespace
