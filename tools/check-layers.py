@@ -49,7 +49,7 @@ app: app/output app/results app/crawl app/core app/colorpicker fetch ftp/forms i
      shellcontrols controls platform/stdctrls platform/graphics platform/vcl platform/rtl
 tests/support:
 # The GUI tests' pump and environments: the window system's, and the class library's on top of it.
-tests/support/gui: platform/vcl platform/gui/qt platform/gui platform/rtl
+tests/support/gui: tests/support platform/vcl platform/gui/qt platform/gui platform/rtl
 """
 # Folders above every layer.
 TOP = ("bench", "tools", "sample")

@@ -1,9 +1,11 @@
 #include "platform/gdi/bitmaps.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
 #include "platform/gdi/blit_internal.h"
+#include "platform/gdi/dc.h"
 #include "platform/gdi/dib_format.h"
 #include "platform/gdi/stock.h"
 
@@ -135,6 +137,15 @@ int GetDIBits(HDC hdc, HBITMAP bitmap, UINT start, UINT lines, void* bits, BITMA
         ++copied;
     }
     return copied;
+}
+
+UINT GetDIBColorTable(HDC hdc, UINT start, UINT count, RGBQUAD* colors) {
+    if (!hdc || !LookupDc(hdc)) return 0;
+    auto b = LookupAs<BitmapObject>(static_cast<HBITMAP>(GetCurrentObject(hdc, OBJ_BITMAP)), Kind::Bitmap);
+    if (!b || !b->dib || b->dibBpp > 8 || start >= b->palette.size()) return 0;
+    const UINT n = std::min<UINT>(count, static_cast<UINT>(b->palette.size()) - start);
+    if (colors) std::copy_n(b->palette.begin() + start, n, colors);
+    return n;
 }
 
 int SetDIBits(HDC hdc, HBITMAP bitmap, UINT start, UINT lines, const void* bits, const BITMAPINFO* info,

@@ -13,6 +13,9 @@ HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* info, UINT usage, void** bit
                          DWORD offset);
 // With bits null and biBitCount 0, fills in the header only. Returns the number of lines copied.
 int GetDIBits(HDC hdc, HBITMAP bitmap, UINT start, UINT lines, void* bits, BITMAPINFO* info, UINT usage);
+// The colour table of the DIB section of 1, 4 or 8 bits selected into a memory DC: entries from start on,
+// at most count, copied to colors (none when null). Answers the number of entries; 0 for any other bitmap.
+UINT GetDIBColorTable(HDC hdc, UINT start, UINT count, RGBQUAD* colors);
 int SetDIBits(HDC hdc, HBITMAP bitmap, UINT start, UINT lines, const void* bits, const BITMAPINFO* info,
               UINT usage);
 int StretchDIBits(HDC hdc, int x, int y, int width, int height, int xSrc, int ySrc, int widthSrc,

@@ -12,6 +12,8 @@ struct PALETTEENTRY {
     BYTE peFlags = 0;
 };
 
+inline constexpr BYTE PC_RESERVED = 0x01, PC_EXPLICIT = 0x02, PC_NOCOLLAPSE = 0x04;
+
 // As in Win32 the entries continue past palPalEntry[0].
 struct LOGPALETTE {
     WORD palVersion = 0x300;

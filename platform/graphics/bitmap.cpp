@@ -8,6 +8,7 @@
 
 #include "platform/gdi/bitmaps.h"
 #include "platform/gdi/blit.h"
+#include "platform/gdi/clipboard_formats.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/dib_format.h"
 #include "platform/gdi/gdi_objects.h"
@@ -286,6 +287,24 @@ void TBitmap::SetHandle(HBITMAP value) {
         device_ = !keepDepth;
     }
     Changed(this);
+}
+
+void TBitmap::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) {
+    if (format != CF_BITMAP || !data) throw EInvalidGraphic(graphics_text::UnknownClipboardFormat);
+    auto copy = static_cast<HBITMAP>(CopyImage(data, IMAGE_BITMAP, 0, 0, 0));
+    if (!copy) throw EInvalidGraphic(graphics_text::InvalidBitmap);
+    SetHandle(copy);
+    if (palette) SetPalette(palette);
+}
+
+void TBitmap::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) {
+    format = CF_BITMAP;
+    data = CopyImage(Handle(), IMAGE_BITMAP, 0, 0, 0);
+    palette = nullptr;
+    if (HPALETTE own = Palette()) {
+        const std::vector<PALETTEENTRY> entries = PaletteEntries(own);
+        palette = CreatePalette(entries.data(), static_cast<int>(entries.size()));
+    }
 }
 
 HBITMAP TBitmap::ReleaseHandle() {

@@ -80,6 +80,10 @@ public:
     void Assign(TPersistent* Source) override;
     void LoadFromStream(TStream& stream) override;
     void SaveToStream(TStream& stream) override;
+    // CF_BITMAP only: a copy of the clipboard's bitmap, taking the palette's colours when it is indexed.
+    void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) override;
+    // CF_BITMAP, a copy of the image and a copy of its palette (null for a true-colour image).
+    void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) override;
     // A resource of type BITMAP: DIB data, with or without a file header. EResNotFound when missing.
     void LoadFromResourceName(HINSTANCE instance, const std::string& name);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <typeinfo>
 
+#include "platform/graphics/graphics_errors.h"
 #include "platform/graphics/picture.h"
 #include "platform/rtl/atomic_file.h"
 #include "platform/rtl/file_stream.h"
@@ -30,6 +31,14 @@ void TGraphic::SaveToFile(const std::string& fileName) {
     TAtomicFileStream stream(fileName);
     SaveToStream(stream);
     stream.Commit();
+}
+
+void TGraphic::LoadFromClipboardFormat(UINT, HANDLE, HPALETTE) {
+    throw EInvalidGraphic(graphics_text::UnknownClipboardFormat);
+}
+
+void TGraphic::SaveToClipboardFormat(UINT&, HANDLE&, HPALETTE&) {
+    throw EInvalidGraphic(graphics_text::UnknownClipboardFormat);
 }
 
 bool TGraphic::Equals(TGraphic* graphic) {

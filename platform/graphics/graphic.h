@@ -43,6 +43,13 @@ public:
     virtual void LoadFromFile(const std::string& fileName);
     // Replaces the file only once the whole image is written.
     virtual void SaveToFile(const std::string& fileName);
+    // The clipboard's data of one format (a bitmap handle for CF_BITMAP, a global memory block for a
+    // format of the class's own) and its palette, both still the clipboard's. EInvalidGraphic
+    // "Unsupported clipboard format" for a format the class does not read (the base reads none).
+    virtual void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette);
+    // What the clipboard is to hold of this graphic: the format, a new handle and a new palette (null
+    // for none) that the caller hands to the clipboard. The base has none to give.
+    virtual void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette);
     // Same size and the same saved bytes.
     virtual bool Equals(TGraphic* graphic);
     // An empty graphic of this object's class (a picture copies graphics this way); the base finds the

@@ -12,8 +12,10 @@ PW_DECLARE_EXCEPTION(EOutOfResources, EOutOfMemory)
 namespace graphics_text {
 inline constexpr const char* UnknownExtension = "Unknown picture file extension (.%s)";
 inline constexpr const char* UnknownFormat = "Unsupported stream format";
+inline constexpr const char* UnknownClipboardFormat = "Unsupported clipboard format";
 inline constexpr const char* InvalidBitmap = "Bitmap image is not valid";
 inline constexpr const char* InvalidIcon = "Icon image is not valid";
+inline constexpr const char* InvalidMetafile = "Metafile is not valid";
 inline constexpr const char* InvalidPixelFormat = "Invalid pixel format";
 inline constexpr const char* ScanLine = "Scan line index out of range";
 inline constexpr const char* ChangeJpegSize = "Cannot change the size of a JPEG image";

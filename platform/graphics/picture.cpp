@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstring>
 #include <mutex>
+#include <utility>
 
+#include "platform/gdi/clipboard_formats.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/graphics_errors.h"
 #include "platform/graphics/icon.h"
@@ -31,6 +33,7 @@ struct Registry {
         {"jpg", "JPEG Image File", &CreateGraphic<TJPEGImage>},
         {"jpeg", "JPEG Image File", &CreateGraphic<TJPEGImage>},
     };
+    std::vector<std::pair<UINT, TGraphicClass>> clipboardFormats{{CF_BITMAP, &CreateGraphic<TBitmap>}};
 };
 
 Registry& Formats() {
@@ -47,6 +50,15 @@ std::string SniffExtension(const uint8_t* b, size_t n) {
     if (starts("\x89PNG\r\n\x1A\n", 8)) return "png";
     if (starts("\0\0\1\0", 4)) return "ico";
     return {};
+}
+
+// The class bound to a clipboard format, or null.
+TGraphicClass ClipboardClass(UINT format) {
+    Registry& r = Formats();
+    std::lock_guard guard(r.lock);
+    for (const auto& [bound, graphicClass] : r.clipboardFormats)
+        if (bound == format) return graphicClass;
+    return nullptr;
 }
 
 } // namespace
@@ -73,6 +85,23 @@ void TPicture::UnregisterGraphicClass(TGraphicClass graphicClass) {
     Registry& r = Formats();
     std::lock_guard guard(r.lock);
     std::erase_if(r.formats, [&](const TFileFormat& f) { return f.graphicClass == graphicClass; });
+    std::erase_if(r.clipboardFormats, [&](const auto& f) { return f.second == graphicClass; });
+}
+
+void TPicture::RegisterClipboardFormat(UINT format, TGraphicClass graphicClass) {
+    if (!graphicClass) return;
+    Registry& r = Formats();
+    std::lock_guard guard(r.lock);
+    for (auto& bound : r.clipboardFormats)
+        if (bound.first == format) {
+            bound.second = graphicClass;
+            return;
+        }
+    r.clipboardFormats.emplace_back(format, graphicClass);
+}
+
+bool TPicture::SupportsClipboardFormat(UINT format) {
+    return ClipboardClass(format) != nullptr;
 }
 
 TGraphicClass TPicture::FindGraphicClass(const std::string& extension) {
@@ -167,6 +196,22 @@ void TPicture::LoadFromStream(TStream& stream) {
 
 void TPicture::SaveToStream(TStream& stream) {
     if (graphic_) graphic_->SaveToStream(stream);
+}
+
+void TPicture::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) {
+    TGraphicClass graphicClass = ClipboardClass(format);
+    if (!graphicClass) throw EInvalidGraphic(graphics_text::UnknownClipboardFormat);
+    std::unique_ptr<TGraphic> graphic = graphicClass();
+    graphic->OnProgress = OnProgress;
+    graphic->LoadFromClipboardFormat(format, data, palette);
+    TakeGraphic(std::move(graphic));
+}
+
+void TPicture::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) {
+    format = 0;
+    data = nullptr;
+    palette = nullptr;
+    if (graphic_) graphic_->SaveToClipboardFormat(format, data, palette);
 }
 
 void TPicture::Assign(TPersistent* Source) {

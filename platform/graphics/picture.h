@@ -39,11 +39,20 @@ public:
     void LoadFromStream(TStream& stream);
     void SaveToStream(TStream& stream);
     void Assign(TPersistent* Source) override;
+    // A graphic of the class registered for the format, read from the clipboard's data. EInvalidGraphic
+    // "Unsupported clipboard format" when no class is; the picture then keeps its graphic.
+    void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette);
+    // The graphic's; an empty picture gives format 0 and no data.
+    void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette);
 
     // Registers (or re-registers) a class for an extension, compared without regard to case.
     static void RegisterFileFormat(const std::string& extension, const std::string& description,
                                    TGraphicClass graphicClass);
-    // Removes every extension served by the class.
+    // Binds a clipboard format to the class that reads it (CF_BITMAP is the bitmap's from the start);
+    // binding a format again rebinds it.
+    static void RegisterClipboardFormat(UINT format, TGraphicClass graphicClass);
+    static bool SupportsClipboardFormat(UINT format);
+    // Removes every extension and clipboard format served by the class.
     static void UnregisterGraphicClass(TGraphicClass graphicClass);
     // Null when no class serves the extension (with or without its dot).
     static TGraphicClass FindGraphicClass(const std::string& extension);

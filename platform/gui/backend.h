@@ -14,6 +14,17 @@ namespace pw::gui {
 
 struct ScreenInfo;
 
+// One kind of data on the desktop's clipboard.
+struct ClipboardItem {
+    // "text/plain" for text (UTF-8); empty for the picture.
+    std::string mimeType;
+    std::string bytes;
+    // The picture, offered in the toolkit's picture types (image/png among them), opaque.
+    const Surface* image = nullptr;
+};
+// What goes on the desktop's clipboard at once, replacing what it held, in the order offered.
+using ClipboardContents = std::vector<ClipboardItem>;
+
 enum class HostKind { Normal, Decorated, Tool };
 
 struct HostParams {
@@ -63,6 +74,20 @@ public:
     virtual std::string ClipboardText() const = 0;
     virtual void SetClipboardText(const std::string& text) = 0;
     virtual void ClearClipboard() = 0;
+    // The desktop's clipboard beyond text. A toolkit without these keeps text only.
+    virtual void SetClipboardContents(const ClipboardContents& contents) {
+        for (const ClipboardItem& item : contents)
+            if (item.mimeType == "text/plain") return SetClipboardText(item.bytes);
+        ClearClipboard();
+    }
+    // The MIME types the desktop's clipboard offers, in its order.
+    virtual std::vector<std::string> ClipboardTypes() const {
+        return ClipboardText().empty() ? std::vector<std::string>{} : std::vector<std::string>{"text/plain"};
+    }
+    // Empty when the clipboard offers nothing of that type.
+    virtual std::string ClipboardBytes(const std::string& /*mimeType*/) const { return {}; }
+    // The clipboard's picture decoded (opaque); false when it offers none.
+    virtual bool ClipboardImage(Surface& /*image*/) const { return false; }
     // Asks a person with the toolkit's own dialog and waits for the answer.
     virtual PromptAnswer Ask(const PromptRequest& request) = 0;
     // The desktop blends translucent windows with what lies below them (a compositing window

@@ -111,3 +111,46 @@ TEST(Images, PalettesFromEntriesAreGdiObjects) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(Images, TheColourTableOfTheSelectedIndexedSectionIsReadInOrder) {
+    struct {
+        BITMAPINFOHEADER header;
+        RGBQUAD colors[4];
+    } info;
+    info.header.biWidth = 3;
+    info.header.biHeight = 2;
+    info.header.biBitCount = 8;
+    info.header.biClrUsed = 4;
+    info.colors[0] = RGBQUAD{10, 20, 30, 0};
+    info.colors[1] = RGBQUAD{40, 50, 60, 0};
+    info.colors[2] = RGBQUAD{70, 80, 90, 0};
+    info.colors[3] = RGBQUAD{1, 2, 3, 0};
+    void* bits = nullptr;
+    HBITMAP section = CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS,
+                                       &bits, nullptr, 0);
+    ASSERT_NE(section, nullptr);
+    HDC dc = CreateCompatibleDC(nullptr);
+    EXPECT_EQ(GetDIBColorTable(dc, 0, 256, nullptr), 0u) << "no section selected";
+    HGDIOBJ old = SelectObject(dc, section);
+    RGBQUAD got[4] = {};
+    EXPECT_EQ(GetDIBColorTable(dc, 0, 256, nullptr), 4u);
+    ASSERT_EQ(GetDIBColorTable(dc, 1, 2, got), 2u);
+    EXPECT_EQ(got[0].rgbBlue, 40);
+    EXPECT_EQ(got[0].rgbRed, 60);
+    EXPECT_EQ(got[1].rgbGreen, 80);
+    EXPECT_EQ(GetDIBColorTable(dc, 3, 9, got), 1u);
+    EXPECT_EQ(got[0].rgbBlue, 1);
+    EXPECT_EQ(GetDIBColorTable(dc, 4, 1, got), 0u);
+    // A true-colour bitmap has no colour table.
+    HBITMAP colour = CreateBitmap(2, 2, 1, 32, nullptr);
+    SelectObject(dc, colour);
+    EXPECT_EQ(GetDIBColorTable(dc, 0, 256, got), 0u);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(colour);
+    DeleteObject(section);
+}
+
+} // namespace

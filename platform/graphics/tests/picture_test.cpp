@@ -6,6 +6,8 @@
 
 #include <unistd.h>
 
+#include "platform/gdi/clipboard_formats.h"
+#include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/icons.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/graphics_errors.h"
@@ -234,3 +236,61 @@ TEST(Icon, LoadsSavesAndDrawsWithItsMask) {
     TIcon broken;
     EXPECT_THROW(broken.LoadFromStream(bad), EInvalidGraphic);
 }
+
+namespace {
+
+TEST(Picture, ClipboardFormatsAreReadByTheClassBoundToThem) {
+    // A bitmap gives the clipboard a copy of itself; a picture reads the bitmap format as a bitmap.
+    TBitmap source;
+    source.SetSize(3, 2);
+    Fill(source, clRed);
+    source.Canvas().SetPixel(2, 1, clBlue);
+    UINT format = 0;
+    HANDLE data = nullptr;
+    HPALETTE palette = nullptr;
+    source.SaveToClipboardFormat(format, data, palette);
+    EXPECT_EQ(format, CF_BITMAP);
+    ASSERT_NE(data, nullptr);
+    EXPECT_NE(data, source.Handle());
+    EXPECT_EQ(palette, nullptr) << "a true-colour bitmap has no palette";
+    EXPECT_TRUE(TPicture::SupportsClipboardFormat(CF_BITMAP));
+    TPicture picture;
+    picture.LoadFromClipboardFormat(format, data, palette);
+    auto* pasted = dynamic_cast<TBitmap*>(picture.Graphic());
+    ASSERT_NE(pasted, nullptr);
+    EXPECT_EQ(Colours(*pasted, {Point(0, 0), Point(2, 1)}), (std::vector<TColor>{clRed, clBlue}));
+    BITMAP bm;
+    EXPECT_NE(GetObject(data, sizeof bm, &bm), 0) << "the clipboard's handle stays the clipboard's";
+    DeleteObject(data);
+
+    // An indexed bitmap gives its palette along.
+    TBitmap indexed;
+    indexed.SetSize(2, 2);
+    indexed.SetPixelFormat(pf8bit);
+    indexed.SaveToClipboardFormat(format, data, palette);
+    EXPECT_NE(palette, nullptr);
+    EXPECT_NE(palette, indexed.Palette());
+    DeleteObject(data);
+    DeleteObject(palette);
+
+    // Other formats, no data, or a format no class is bound to are refused; the picture keeps its graphic.
+    TBitmap other;
+    EXPECT_EQ(ThrownMessage<EInvalidGraphic>([&] { other.LoadFromClipboardFormat(0xC123, data, nullptr); }),
+              graphics_text::UnknownClipboardFormat);
+    EXPECT_THROW(other.LoadFromClipboardFormat(CF_BITMAP, nullptr, nullptr), EInvalidGraphic);
+    EXPECT_THROW(picture.LoadFromClipboardFormat(0xC123, data, nullptr), EInvalidGraphic);
+    EXPECT_EQ(picture.Graphic(), pasted);
+    TPlainGraphic plain;
+    EXPECT_THROW(plain.SaveToClipboardFormat(format, data, palette), EInvalidGraphic);
+
+    // A class bound to a format of its own reads it; unregistering the class unbinds it.
+    TPicture::RegisterClipboardFormat(0xC123, &CreateGraphic<TPlainGraphic>);
+    EXPECT_TRUE(TPicture::SupportsClipboardFormat(0xC123));
+    EXPECT_THROW(picture.LoadFromClipboardFormat(0xC123, data, nullptr), EInvalidGraphic)
+        << "the class reads no clipboard data";
+    TPicture::UnregisterGraphicClass(&CreateGraphic<TPlainGraphic>);
+    EXPECT_FALSE(TPicture::SupportsClipboardFormat(0xC123));
+    EXPECT_TRUE(TPicture::SupportsClipboardFormat(CF_BITMAP));
+}
+
+} // namespace

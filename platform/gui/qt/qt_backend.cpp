@@ -2,6 +2,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QEvent>
+#include <QImage>
+#include <QMimeData>
 #include <QScreen>
 #include <QThread>
 #include <QTimer>
@@ -16,6 +18,7 @@
 #endif
 
 #include "platform/gdi/metrics.h"
+#include "platform/gdi/surface.h"
 #include "platform/gui/backend.h"
 #include "platform/gui/input.h"
 #include "platform/gui/message_loop.h"
@@ -164,6 +167,51 @@ public:
 
     void ClearClipboard() override {
         QGuiApplication::clipboard()->clear();
+    }
+
+    void SetClipboardContents(const ClipboardContents& contents) override {
+        auto* data = new QMimeData;
+        for (const ClipboardItem& item : contents) {
+            if (item.image) {
+                const Surface& s = *item.image;
+                if (s.Width() <= 0 || s.Height() <= 0) continue;
+                // A clipboard bitmap has no alpha: RGB32 ignores the surface's alpha byte.
+                const QImage image(reinterpret_cast<const uchar*>(s.Bits()), s.Width(), s.Height(),
+                                   s.Width() * 4, QImage::Format_RGB32);
+                data->setImageData(image.copy());
+            } else if (item.mimeType == "text/plain") {
+                data->setText(QString::fromStdString(item.bytes));
+            } else {
+                data->setData(QString::fromStdString(item.mimeType),
+                              QByteArray(item.bytes.data(), static_cast<qsizetype>(item.bytes.size())));
+            }
+        }
+        QGuiApplication::clipboard()->setMimeData(data);
+    }
+
+    std::vector<std::string> ClipboardTypes() const override {
+        std::vector<std::string> types;
+        if (const QMimeData* data = QGuiApplication::clipboard()->mimeData())
+            for (const QString& type : data->formats())
+                types.push_back(type.toStdString());
+        return types;
+    }
+
+    std::string ClipboardBytes(const std::string& mimeType) const override {
+        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+        if (!data) return {};
+        const QByteArray bytes = data->data(QString::fromStdString(mimeType));
+        return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+    }
+
+    bool ClipboardImage(Surface& surface) const override {
+        const QImage image = QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
+        if (image.isNull()) return false;
+        surface.Resize(image.width(), image.height());
+        for (int y = 0; y < image.height(); ++y)
+            std::memcpy(surface.Bits() + static_cast<size_t>(y) * image.width(), image.constScanLine(y),
+                        static_cast<size_t>(image.width()) * 4);
+        return true;
     }
 
     PromptAnswer Ask(const PromptRequest& request) override {
