@@ -2,6 +2,8 @@
 
 #include "imaging/gif/gif_exception.h"
 #include "imaging/gif/gif_io.h"
+#include "platform/gdi/bitmaps.h"
+#include "platform/gdi/palettes.h"
 #include "platform/rtl/stream.h"
 
 #include <algorithm>
@@ -99,6 +101,31 @@ void TGIFColorMap::ImportColorTable(const uint8_t* table, int count) {
     count_ = count;
     optimized_ = false;
     Changed();
+}
+
+void TGIFColorMap::ImportPalette(HPALETTE palette) {
+    const std::vector<PALETTEENTRY> entries = PaletteEntries(palette);
+    std::vector<uint8_t> table;
+    for (size_t i = 0; i < entries.size() && i < 256; ++i)
+        table.insert(table.end(), {entries[i].peBlue, entries[i].peGreen, entries[i].peRed, 0});
+    ImportColorTable(table.data(), static_cast<int>(table.size() / 4));
+}
+
+void TGIFColorMap::ImportDIBColors(HDC dc) {
+    RGBQUAD colors[256];
+    const UINT count = GetDIBColorTable(dc, 0, 256, colors);
+    std::vector<uint8_t> table;
+    for (UINT i = 0; i < count; ++i)
+        table.insert(table.end(), {colors[i].rgbBlue, colors[i].rgbGreen, colors[i].rgbRed, 0});
+    ImportColorTable(table.data(), static_cast<int>(count));
+}
+
+HPALETTE TGIFColorMap::ExportPalette() const {
+    if (count_ == 0) return nullptr;
+    std::vector<PALETTEENTRY> entries;
+    for (int i = 0; i < count_; ++i)
+        entries.push_back(PALETTEENTRY{colors_[i].Red, colors_[i].Green, colors_[i].Blue, PC_NOCOLLAPSE});
+    return CreatePalette(entries.data(), count_);
 }
 
 int TGIFColorMap::BitsPerPixel() const {

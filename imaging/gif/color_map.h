@@ -47,6 +47,13 @@ public:
     void Clear();
     // Entries of 4 bytes: blue, green, red, reserved.
     void ImportColorTable(const uint8_t* table, int count);
+    // The palette's colours in its order, at most 256.
+    void ImportPalette(HPALETTE palette);
+    // The colour table of the indexed bitmap selected into the device context (none for another).
+    void ImportDIBColors(HDC dc);
+    // A new palette of the colours in order, each not to be collapsed; the caller owns it. Null for an
+    // empty map.
+    HPALETTE ExportPalette() const;
     // 0 for an empty map, else the smallest b >= 1 with 2^b >= Count.
     int BitsPerPixel() const;
     void Assign(const TGIFColorMap& source);

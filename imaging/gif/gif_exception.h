@@ -42,5 +42,6 @@ inline constexpr const char* Converting = "Converting...";
 inline constexpr const char* Optimizing = "Optimizing...";
 inline constexpr const char* Rendering = "Rendering...";
 inline constexpr const char* ClipboardFailed = "Failed to store GIF on clipboard";
+inline constexpr const char* UnsupportedClipboardFormat = "Unsupported clipboard format";
 inline constexpr const char* FormatName = "GIF Image";
 } // namespace gif_text

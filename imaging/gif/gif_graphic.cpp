@@ -6,13 +6,18 @@
 #include "imaging/gif/gif_image.h"
 #include "imaging/gif/gif_painter.h"
 #include "imaging/gif/sub_image.h"
+#include "platform/gdi/bitmaps.h"
 #include "platform/gdi/blit.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_defs.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/icons.h"
 #include "platform/gdi/palettes.h"
+#include "platform/gdi/scoped.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/canvas.h"
+#include "platform/graphics/icon.h"
+#include "platform/graphics/metafile.h"
 #include "platform/graphics/picture.h"
 #include "platform/gui/paint.h"
 #include "platform/gui/window_dc.h"
@@ -24,8 +29,6 @@
 #include <mutex>
 
 namespace {
-
-constexpr BYTE kNoCollapse = 0x04; // PC_NOCOLLAPSE
 
 // Rows blue, green, red, as the frame import reads them.
 TRaster RasterOf(TBitmap& source) {
@@ -53,6 +56,48 @@ std::vector<uint8_t> TransparentMask(const TRaster& raster, COLORREF key) {
     return mask;
 }
 
+// A 24-bit bitmap of the graphic's size with the graphic drawn over the background colour.
+std::unique_ptr<TBitmap> DrawnOn(TGraphic& graphic, COLORREF background) {
+    auto bitmap = std::make_unique<TBitmap>(graphic.Width(), graphic.Height());
+    bitmap->SetPixelFormat(pf24bit);
+    bitmap->Canvas().Brush().SetColor(TColor(background));
+    bitmap->Canvas().FillRect(TRect{0, 0, graphic.Width(), graphic.Height()});
+    bitmap->Canvas().Draw(0, 0, &graphic);
+    return bitmap;
+}
+
+// Non-zero where the icon's own mask lets the background through.
+std::vector<uint8_t> IconMask(TIcon& icon) {
+    ICONINFO info;
+    if (!GetIconInfo(icon.Handle(), &info)) return {};
+    const pw::gdi::OwnedObject<HBITMAP> maskBitmap(info.hbmMask), colorBitmap(info.hbmColor);
+    const int w = icon.Width(), h = icon.Height();
+    BITMAPINFO bi;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h; // from the top: a mask without colour is twice as tall, the AND half first
+    bi.bmiHeader.biBitCount = 32;
+    std::vector<uint32_t> pixels(static_cast<size_t>(w) * h);
+    if (GetDIBits(nullptr, maskBitmap.Get(), 0, static_cast<UINT>(h), pixels.data(), &bi, DIB_RGB_COLORS) !=
+        h)
+        return {};
+    std::vector<uint8_t> mask(pixels.size());
+    for (size_t i = 0; i < pixels.size(); ++i)
+        mask[i] = (pixels[i] & 0xFFFFFF) != 0 ? 1 : 0;
+    return mask;
+}
+
+// Non-zero where the two drawings differ.
+std::vector<uint8_t> Differences(TBitmap& a, TBitmap& b) {
+    std::vector<uint8_t> mask(static_cast<size_t>(a.Width()) * a.Height());
+    for (int y = 0; y < a.Height(); ++y) {
+        const auto* rowA = static_cast<const uint8_t*>(a.ScanLine(y));
+        const auto* rowB = static_cast<const uint8_t*>(b.ScanLine(y));
+        for (int x = 0; x < a.Width() * 3; ++x)
+            if (rowA[x] ^ rowB[x]) mask[static_cast<size_t>(y) * a.Width() + x / 3] = 1;
+    }
+    return mask;
+}
+
 struct Registration {
     Registration() { RegisterGIFImage(); }
     ~Registration() { TPicture::UnregisterGraphicClass(&CreateGraphic<TGIFImage>); }
@@ -62,6 +107,7 @@ struct Registration {
 
 void RegisterGIFImage() {
     TPicture::RegisterFileFormat("gif", gif_text::FormatName, &CreateGraphic<TGIFImage>);
+    TPicture::RegisterClipboardFormat(GIFClipboardFormat(), &CreateGraphic<TGIFImage>);
 }
 
 bool LowColorDisplay() {
@@ -81,16 +127,23 @@ int TGIFImage::Add(TGraphic& source) {
     auto frame = std::make_unique<TGIFSubImage>(this);
     TBitmap* bitmap = dynamic_cast<TBitmap*>(&source);
     std::unique_ptr<TBitmap> drawn;
-    if (!bitmap) {
-        drawn = std::make_unique<TBitmap>(source.Width(), source.Height());
-        drawn->SetPixelFormat(pf24bit);
-        drawn->Canvas().Draw(0, 0, &source);
+    std::vector<uint8_t> mask;
+    if (!bitmap && !source.Empty()) {
+        // Drawn as on a new bitmap, which starts black.
+        drawn = DrawnOn(source, RGB(0, 0, 0));
         bitmap = drawn.get();
+        if (auto* icon = dynamic_cast<TIcon*>(&source))
+            mask = IconMask(*icon);
+        else if (dynamic_cast<TMetafile*>(&source))
+            // What the metafile leaves undrawn shows the background: white in one pass, black in the other.
+            mask = Differences(*drawn, *DrawnOn(source, RGB(255, 255, 255)));
     }
-    if (!bitmap->Empty()) {
+    if (bitmap && !bitmap->Empty()) {
         const TRaster raster = RasterOf(*bitmap);
         frame->Assign(raster);
-        if (bitmap->Transparent())
+        if (!mask.empty())
+            frame->ApplyMask(mask);
+        else if (bitmap->Transparent())
             frame->ApplyMask(TransparentMask(raster, ColorToRGB(bitmap->TransparentColor())));
     }
     return Add(std::move(frame));
@@ -156,11 +209,8 @@ HPALETTE TGIFImage::Palette() const {
         for (COLORREF c : BuildWebPalette())
             entries.push_back(PALETTEENTRY{GetRValue(c), GetGValue(c), GetBValue(c), 0});
     } else if (header_.ColorMap().Count() > 0) {
-        const TGIFColorMap& map = header_.ColorMap();
-        for (int i = 0; i < map.Count(); ++i) {
-            const TGIFRGB c = map.Entry(i);
-            entries.push_back(PALETTEENTRY{c.Red, c.Green, c.Blue, kNoCollapse});
-        }
+        globalPalette_ = header_.ColorMap().ExportPalette();
+        return globalPalette_;
     } else if (images_.Count() > 0 && images_[0]->GetBitmap()) {
         return images_[0]->GetBitmap()->Palette();
     } else {

@@ -54,6 +54,15 @@ public:
     // The form-streaming path: optimises first when the unit says so.
     void WriteData(TStream& stream);
 
+    // The whole GIF stream in the registered "GIF Image" format, or a bitmap (CF_BITMAP) converted into one
+    // frame; with no data given, the clipboard's own for the format. GIFException "Unsupported clipboard
+    // format" for any other format, or when there is no data.
+    void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) override;
+    // Nothing for an empty image. Otherwise the rendering fills the three as the bitmap format, and the
+    // whole GIF stream is placed on the (open) clipboard in the "GIF Image" format; GIFException "Failed
+    // to store GIF on clipboard" when the clipboard does not take it.
+    void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) override;
+
     // Copies another image (nullptr clears).
     void Assign(const TGIFImage* source);
     void Assign(std::nullptr_t) { Assign(static_cast<const TGIFImage*>(nullptr)); }
@@ -158,8 +167,10 @@ private:
     uint64_t changes_ = 0;
 };
 
-// Registers GIF images for the extension "gif" with pictures; done once at start-up, and
-// harmless again.
+// Registers GIF images for the extension "gif" and the clipboard format "GIF Image" with pictures; done
+// once at start-up, and harmless again.
 void RegisterGIFImage();
+// The clipboard format "GIF Image", registered on first use.
+UINT GIFClipboardFormat();
 // Whether the screen shows at most 256 colours.
 bool LowColorDisplay();

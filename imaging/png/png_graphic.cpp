@@ -115,6 +115,18 @@ void TPNGObject::CopyToBitmap(TBitmap& bitmap) const {
     bitmap.SetTransparent(keyed);
 }
 
+void TPNGObject::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) {
+    TBitmap bitmap;
+    bitmap.LoadFromClipboardFormat(format, data, palette);
+    CopyFromBitmapHandle(bitmap.Handle(), false, 0);
+}
+
+void TPNGObject::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) {
+    TBitmap bitmap(Width(), Height());
+    Draw(bitmap.Canvas(), TRect{0, 0, Width(), Height()});
+    bitmap.SaveToClipboardFormat(format, data, palette);
+}
+
 void TPNGObject::CopyFromBitmapHandle(HBITMAP handle, bool transparent, COLORREF transparentColor) {
     TBitmap bitmap;
     bitmap.SetHandle(static_cast<HBITMAP>(CopyImage(handle, IMAGE_BITMAP, 0, 0, 0)));

@@ -44,6 +44,10 @@ public:
     void Assign(TPersistent* Source) override;
     void LoadFromStream(TStream& stream) override;
     void SaveToStream(TStream& stream) override;
+    // Through a bitmap (CF_BITMAP): the image is built from its pixels, not transparent.
+    void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) override;
+    // The image drawn on a bitmap of its size, which gives the clipboard's format, data and palette.
+    void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) override;
 
     // Colours are 0x00BBGGRR. Outside the image ReadPixel answers 0 and WritePixel does nothing.
     virtual uint32_t ReadPixel(int x, int y) const;

@@ -2,9 +2,11 @@
 // to and from bitmaps, palettes and the picture-format registry.
 #include "imaging/png/chunk_misc.h"
 #include "imaging/png/png_errors.h"
+#include "platform/gdi/clipboard_formats.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/palettes.h"
 #include "platform/graphics/bitmap.h"
+#include "platform/graphics/graphics_errors.h"
 #include "platform/graphics/picture.h"
 #include "png_test_support.h"
 
@@ -337,4 +339,36 @@ TEST(PngGraphic, PicturesChooseTheClassByExtension) {
     }
     EXPECT_THROW(held.LoadFromFile((dir / "bad.png").string()), EPNGInvalidFileHeader);
     std::filesystem::remove_all(dir);
+}
+
+TEST(PngGraphic, TheClipboardCarriesItAsABitmap) {
+    // Opaque: every pixel comes back as it went.
+    auto image = png_test::Loaded(
+        png_test::MakePng(3, 2, 8, 2, {0, 255, 0, 0, 0, 255, 0, 0, 0, 255, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
+    UINT format = 0;
+    HANDLE data = nullptr;
+    HPALETTE palette = nullptr;
+    image->SaveToClipboardFormat(format, data, palette);
+    EXPECT_EQ(format, CF_BITMAP);
+    ASSERT_NE(data, nullptr);
+    TPNGObject pasted;
+    pasted.LoadFromClipboardFormat(format, data, palette);
+    ASSERT_EQ(pasted.Width(), 3);
+    ASSERT_EQ(pasted.Height(), 2);
+    EXPECT_FALSE(pasted.Transparent());
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x)
+            EXPECT_EQ(pasted.ReadPixel(x, y), image->ReadPixel(x, y)) << x << "," << y;
+    DeleteObject(data);
+
+    // With alpha: drawn over the white of a new bitmap.
+    auto clear = png_test::Loaded(png_test::MakePng(2, 1, 8, 6, {0, 10, 20, 30, 0, 10, 20, 30, 255}));
+    clear->SaveToClipboardFormat(format, data, palette);
+    pasted.LoadFromClipboardFormat(format, data, palette);
+    EXPECT_EQ(pasted.ReadPixel(0, 0), RGB(255, 255, 255));
+    EXPECT_EQ(pasted.ReadPixel(1, 0), RGB(10, 20, 30));
+    DeleteObject(data);
+
+    EXPECT_THROW(pasted.LoadFromClipboardFormat(CF_TEXT, nullptr, nullptr), EInvalidGraphic);
+    EXPECT_EQ(pasted.ReadPixel(1, 0), RGB(10, 20, 30)) << "a refused paste keeps the image";
 }

@@ -1,0 +1,126 @@
+// Colour maps to and from palettes, and icons and metafiles converted into frames with their
+// transparency.
+#include "imaging/gif/tests/gif_test_support.h"
+#include "platform/gdi/bitmaps.h"
+#include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/icons.h"
+#include "platform/gdi/palettes.h"
+#include "platform/graphics/bitmap.h"
+#include "platform/graphics/icon.h"
+#include "platform/graphics/metafile.h"
+
+#include <gtest/gtest.h>
+
+using namespace gif_test;
+
+namespace {
+
+COLORREF ColourAt(TGIFSubImage& frame, int x, int y) {
+    const TGIFRGB c = frame.ColorOf(frame.Pixels(x, y));
+    return RGB(c.Red, c.Green, c.Blue);
+}
+
+} // namespace
+
+TEST(GifColorMap, PalettesComeInAndGoOutInEntryOrder) {
+    TGIFImage image;
+    TGIFColorMap& map = image.Header().ColorMap();
+    const PALETTEENTRY entries[] = {{255, 0, 0, 0}, {0, 128, 0, 0}, {1, 2, 3, 0}};
+    HPALETTE palette = CreatePalette(entries, 3);
+    map.SetOptimized(true);
+    map.ImportPalette(palette);
+    DeleteObject(palette);
+    ASSERT_EQ(map.Count(), 3);
+    EXPECT_EQ(map.Colors(0), RGB(255, 0, 0));
+    EXPECT_EQ(map.Colors(1), RGB(0, 128, 0));
+    EXPECT_EQ(map.Colors(2), RGB(1, 2, 3));
+    EXPECT_FALSE(map.Optimized());
+
+    HPALETTE exported = map.ExportPalette();
+    const std::vector<PALETTEENTRY> out = PaletteEntries(exported);
+    DeleteObject(exported);
+    ASSERT_EQ(out.size(), 3u);
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(RGB(out[i].peRed, out[i].peGreen, out[i].peBlue), map.Colors(static_cast<int>(i))) << i;
+        EXPECT_EQ(out[i].peFlags, PC_NOCOLLAPSE) << i;
+    }
+    // The image's palette is the global map's when no web palette applies.
+    image.SetPaintOptions(image.PaintOptions() & ~gpWebPalette);
+    const std::vector<PALETTEENTRY> shown = PaletteEntries(image.Palette());
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[2].peBlue, 3);
+    EXPECT_EQ(shown[2].peFlags, PC_NOCOLLAPSE);
+
+    // The colour table of an indexed bitmap, blue-green-red entries read as colours.
+    TBitmap indexed;
+    indexed.SetSize(2, 2);
+    indexed.SetPixelFormat(pf4bit);
+    std::vector<RGBQUAD> table(16);
+    table[0] = RGBQUAD{200, 100, 50, 0};
+    table[15] = RGBQUAD{7, 8, 9, 0};
+    indexed.SetColorTable(table);
+    map.ImportDIBColors(indexed.Canvas().Handle());
+    ASSERT_EQ(map.Count(), 16);
+    EXPECT_EQ(map.Colors(0), RGB(50, 100, 200));
+    EXPECT_EQ(map.Colors(15), RGB(9, 8, 7));
+
+    map.Clear();
+    EXPECT_EQ(map.ExportPalette(), nullptr);
+}
+
+TEST(GifConversion, AnIconKeepsItsMaskAsATransparentBlackAddedAtTheEnd) {
+    // 3 x 2: red, black, masked / blue, masked, red.
+    const uint32_t colours[] = {0xFFFF0000u, 0xFF000000u, 0, 0xFF0000FFu, 0, 0xFFFF0000u};
+    const uint8_t maskRows[] = {0x20, 0, 0x40, 0}; // monochrome rows padded to 16 bits; 1 = see through
+    ICONINFO info;
+    info.hbmColor = CreateBitmap(3, 2, 1, 32, colours);
+    info.hbmMask = CreateBitmap(3, 2, 1, 1, maskRows);
+    TIcon icon;
+    icon.SetHandle(CreateIconIndirect(&info));
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+
+    TGIFImage image;
+    image.Assign(&icon);
+    ASSERT_EQ(image.Images().Count(), 1);
+    TGIFSubImage& frame = *image.Images()[0];
+    ASSERT_TRUE(frame.Transparent());
+    TGIFGraphicControlExtension* gce = frame.GraphicControlExtension();
+    ASSERT_NE(gce, nullptr);
+    EXPECT_TRUE(gce->Transparent());
+    const int transparent = gce->TransparentColorIndex();
+    EXPECT_EQ(transparent, frame.ColorMap().Count() - 1);
+    EXPECT_EQ(frame.ColorMap().Colors(transparent), RGB(0, 0, 0));
+    EXPECT_EQ(frame.Pixels(2, 0), transparent);
+    EXPECT_EQ(frame.Pixels(1, 1), transparent);
+    EXPECT_EQ(ColourAt(frame, 0, 0), RGB(255, 0, 0));
+    EXPECT_EQ(ColourAt(frame, 0, 1), RGB(0, 0, 255));
+    EXPECT_EQ(ColourAt(frame, 2, 1), RGB(255, 0, 0));
+    // A black pixel of the icon stays black and opaque: another index than the transparent one.
+    EXPECT_EQ(ColourAt(frame, 1, 0), RGB(0, 0, 0));
+    EXPECT_NE(frame.Pixels(1, 0), transparent);
+}
+
+TEST(GifConversion, AMetafileIsTransparentWhereItLeavesTheBackground) {
+    // White and black columns drawn, the last two left undrawn.
+    TMetafile metafile;
+    metafile.SetWidth(6);
+    metafile.SetHeight(2);
+    metafile.FillRect(RECT{0, 0, 2, 2}, clWhite);
+    metafile.FillRect(RECT{2, 0, 4, 2}, clBlack);
+    TGIFImage image;
+    image.Assign(&metafile);
+    ASSERT_EQ(image.Images().Count(), 1);
+    TGIFSubImage& frame = *image.Images()[0];
+    ASSERT_TRUE(frame.Transparent());
+    const int transparent = frame.GraphicControlExtension()->TransparentColorIndex();
+    EXPECT_EQ(transparent, frame.ColorMap().Count() - 1);
+    for (int y = 0; y < 2; ++y) {
+        EXPECT_EQ(ColourAt(frame, 0, y), RGB(255, 255, 255)) << "drawn white is no background";
+        EXPECT_NE(frame.Pixels(1, y), transparent);
+        EXPECT_EQ(ColourAt(frame, 3, y), RGB(0, 0, 0)) << "drawn black is no background";
+        EXPECT_NE(frame.Pixels(2, y), transparent);
+        EXPECT_EQ(frame.Pixels(4, y), transparent);
+        EXPECT_EQ(frame.Pixels(5, y), transparent);
+    }
+}
