@@ -47,22 +47,3 @@ std::string StripQueryAndFragment(const std::string& URL) {
     uri.Compose(out);
     return Utf16ToUtf8(out);
 }
-
-bool IsFileTypeInList(std::string_view FileName, std::string_view FileTypes) {
-    const size_t slash = FileName.find_last_of("/\\");
-    const std::string_view name = slash == std::string_view::npos ? FileName : FileName.substr(slash + 1);
-    const size_t dot = name.rfind('.');
-    const std::string_view extension = dot == std::string_view::npos ? std::string_view() : name.substr(dot);
-    // "*" + extension + ";" searched without regard to ASCII letter case, without building either text.
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    const size_t length = extension.size() + 2;
-    for (size_t at = FileTypes.find('*'); at != std::string_view::npos && at + length <= FileTypes.size();
-         at = FileTypes.find('*', at + 1)) {
-        if (FileTypes[at + length - 1] != ';') continue;
-        size_t i = 0;
-        while (i < extension.size() && lower(FileTypes[at + 1 + i]) == lower(extension[i]))
-            ++i;
-        if (i == extension.size()) return true;
-    }
-    return false;
-}

@@ -1,7 +1,8 @@
 #pragma once
 // Address tests of the page fetcher.
 #include <string>
-#include <string_view>
+
+#include "platform/rtl/file_types.h" // IsFileTypeInList
 
 class TDIUri;
 
@@ -16,6 +17,3 @@ std::string HostKey(const std::string& URL);
 std::string HostKey(const TDIUri& Parsed);
 // The address without its query and fragment; empty when it does not parse.
 std::string StripQueryAndFragment(const std::string& URL);
-// True when "*" + the lower-cased extension of FileName (with its dot) + ";" occurs in the lower-cased
-// FileTypes; a name without an extension looks for "*;".
-bool IsFileTypeInList(std::string_view FileName, std::string_view FileTypes);

@@ -76,14 +76,6 @@ bool HasInvalidFileNameChars(const std::string& Name) {
     return Name.find_first_of("\\/:*?\"<>|") != std::string::npos;
 }
 
-bool IsFileTypeInList(const std::string& FileName, const std::string& FileTypes) {
-    std::string list = LowerCase(FileTypes);
-    // A last entry without its ";" counts as well.
-    if (!list.empty() && list.back() != ';') list += ';';
-    const std::string entry = "*" + LowerCase(ExtractFileExt(FileName)) + ";";
-    return list.find(entry) != std::string::npos;
-}
-
 bool WriteStringToFile(const std::string& Text, const std::string& FileName) {
     WriteFileAtomically(FileName, Text);
     return true;

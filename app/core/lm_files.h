@@ -1,7 +1,8 @@
 #pragma once
 // File and folder helpers of the application. Paths use "/".
 #include "platform/rtl/date_time.h"
-#include "platform/rtl/paths.h" // DesktopFolder
+#include "platform/rtl/file_types.h" // IsFileTypeInList
+#include "platform/rtl/paths.h"      // DesktopFolder
 
 #include <string>
 
@@ -17,8 +18,6 @@ std::string ReadFileText(const std::string& FileName);
 // The user's desktop folder as the desktop's user-dirs file names it, else the home folder; no trailing "/".
 // Name holds one of \ / : * ? " < > | (names that not every file system the user shares to accepts).
 bool HasInvalidFileNameChars(const std::string& Name);
-// Whether "*" + the file's extension + ";" is in the ";"-separated list; letter case does not matter.
-bool IsFileTypeInList(const std::string& FileName, const std::string& FileTypes);
 // Replaces the file as a whole (through a temporary file); EFCreateError on failure.
 bool WriteStringToFile(const std::string& Text, const std::string& FileName);
 // The file's last-write time as local time; the current time when it cannot be read.

@@ -22,7 +22,7 @@
 #include "app/results/page_title.h"
 #include "app/results/result_tree.h"
 #include "app/results/site_url.h"
-#include "app/results/type_list.h"
+#include "platform/rtl/file_types.h"
 #include "platform/rtl/string_list.h"
 #include "platform/rtl/strings.h"
 #include "shellcontrols/rz_tree_view.h"
@@ -117,15 +117,8 @@ std::string_view NameOf(std::string_view path) {
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
-// The built-in lists, asked about for every scanned file.
-const TypeList& PageTypes() {
-    static const TypeList list(kPageTypes);
-    return list;
-}
-
-const TypeList& ImageTypes() {
-    static const TypeList list(kImageTypes);
-    return list;
+bool IsPage(std::string_view path) {
+    return IsFileTypeInList(path, kPageTypes);
 }
 
 std::string FolderAbove(const std::string& folder) {
@@ -146,12 +139,14 @@ std::string FolderName(const std::string& folder) {
 // The titles of the pages, read by the finder's helpers as it lists their folders.
 class TLocalScan::TitleSource : public TFileContentReader {
 public:
-    explicit TitleSource(const TypeList& FileTypes) : fileTypes_(FileTypes) {}
-    bool Wants(std::string_view Name) const override { return PageTypes().Has(Name) && fileTypes_.Has(Name); }
+    explicit TitleSource(const std::string& FileTypes) : fileTypes_(FileTypes) {}
+    bool Wants(std::string_view Name) const override {
+        return IsPage(Name) && IsFileTypeInList(Name, fileTypes_);
+    }
     std::string Read(int Fd) const override { return TitleOf(Fd); }
 
 private:
-    const TypeList& fileTypes_;
+    const std::string& fileTypes_;
 };
 
 // W3CDateTimeOf, without asking the time zone for every file: the offset is asked once per hour of
@@ -321,8 +316,8 @@ void TLocalScan::Run(const std::string& Folder) {
     // The time zone may have changed since the last scan.
     dates_ = std::make_unique<DateText>();
     // The pages' titles are read as their folders are listed.
-    scanTypes_ = std::make_unique<TypeList>(FileTypes());
-    TitleSource titles(*scanTypes_);
+    scanTypes_ = tree_.Profile().FileTypes();
+    TitleSource titles(scanTypes_);
     if (profile.UsePageTitles()) finder_.SetContentReader(&titles);
     // The tree is not on show while it is filled; drawing it once at the end spares a redraw per node.
     TTreeNodes& items = tree_.View().Items();
@@ -366,23 +361,12 @@ std::string TLocalScan::DefaultIndexFile(const std::string& Folder) {
 
 std::string TLocalScan::LocalPageTitle(const std::string& Path) const {
     std::string name = ExtractFileName(Path);
-    if (!tree_.Profile().UsePageTitles() || !PageTypes().Has(Path)) return name;
+    if (!tree_.Profile().UsePageTitles() || !IsPage(Path)) return name;
     // Non-blocking, so a pipe that carries a page's name cannot stall the scan.
     Fd f{open(Path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
     if (f.fd < 0) return name;
     std::string title = TitleOf(f.fd);
     return title.empty() ? name : title;
-}
-
-const std::string& TLocalScan::FileTypes() {
-    const std::string& text = tree_.Profile().FileTypes();
-    if (text != fileTypesText_ || fileTypes_.empty()) {
-        fileTypesText_ = text;
-        fileTypes_ = LowerCase(text);
-        // A last entry without its ";" counts as well.
-        if (!fileTypes_.empty() && fileTypes_.back() != ';') fileTypes_ += ';';
-    }
-    return fileTypes_;
 }
 
 void TLocalScan::AddLocalNode(const std::string& Path, bool IsFolder, std::time_t Modified, bool Readable) {
@@ -460,7 +444,7 @@ void TLocalScan::AddFileNode(std::string Path, std::time_t Modified, bool Readab
     // Devices and pipes are never opened: reading one can block or have effects.
     if (!Readable)
         rec->Text = name;
-    else if (Title != nullptr && profile.UsePageTitles() && PageTypes().Has(path))
+    else if (Title != nullptr && profile.UsePageTitles() && IsPage(path))
         rec->Text = Title->empty() ? std::string(name) : std::move(*Title);
     else
         rec->Text = LocalPageTitle(path);
@@ -490,7 +474,7 @@ void TLocalScan::AddFileNode(std::string Path, std::time_t Modified, bool Readab
     std::time_t t = Modified;
     if (t < 0 && !FileAge(path, t)) t = std::time(nullptr);
     rec->LastMod = scanning_ ? dates_->Of(t) : W3CDateTimeOf(t);
-    int image = ImageTypes().Has(path) ? kImageFileImage : kPageImage;
+    int image = IsFileTypeInList(path, kImageTypes) ? kImageFileImage : kPageImage;
     tree_.AddNode(parent, rec, rec->Text, image);
     ++fileCount_;
 }
@@ -514,7 +498,7 @@ void TLocalScan::ffSearchFound(TObject*, const std::string& Folder, const TSearc
     path += Entry.Name;
     if (Display.FileFound) fileFound_ = path;
     // The profile's types do not change while it scans.
-    if (scanning_ ? scanTypes_->Has(path) : TypeInList(path, FileTypes())) {
+    if (IsFileTypeInList(path, scanning_ ? scanTypes_ : tree_.Profile().FileTypes())) {
         if (Display.MemoLine) Display.MemoLine("  " + path);
         bool isOutput = !outputFile_.empty() && outputFile_ == path;
         if (!isOutput && ignoredFiles_.count(path) == 0) {

@@ -18,7 +18,6 @@ class TTreeNode;
 namespace results {
 
 class TResultTree;
-class TypeList;
 
 // The wizard's labels, memo and message loop, as the scan reports to them.
 struct ScanDisplay {
@@ -76,8 +75,6 @@ private:
     void AddFolderNode(const std::string& Path, const std::vector<TFolderEntry>* Entries);
     // Title: the page's title as read while its folder was listed (taken), or nothing to read it now.
     void AddFileNode(std::string Path, std::time_t Modified, bool Readable, std::string* Title);
-    // The profile's file types in lower case, each ending in ";".
-    const std::string& FileTypes();
     // Shows the labels and runs the message loop when the pace says it is due, or now.
     void ServeDisplay(bool Now);
 
@@ -97,11 +94,8 @@ private:
     TTreeNode* folderNode_ = nullptr;
     uint64_t folderDeletions_ = 0;
     std::string folderUrl_;
-    // The profile's file types in lower case, kept while the profile's text is the same.
-    std::string fileTypesText_;
-    std::string fileTypes_;
-    // The same, as asked about for each file while a scan runs.
-    std::unique_ptr<TypeList> scanTypes_;
+    // The profile's file types, as asked about for each file while a scan runs.
+    std::string scanTypes_;
     // The labels as last reported, and the pace of a display that brought none.
     std::string lookingIn_;
     std::string fileFound_;

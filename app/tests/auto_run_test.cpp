@@ -15,6 +15,7 @@
 #include "ftp/server_profile.h"
 #include "ftp/tests/daemon_peer.h"
 #include "main_form_fixture.h"
+#include "tests/support/nginx_peer.h"
 
 namespace app_test {
 namespace {
@@ -110,6 +111,47 @@ TEST_F(AutoRunTest, FailuresEndWithAMessageAndAStatusOtherThanZero) {
     run = RunProgram(config_, "-auto");
     EXPECT_NE(run.status, 0) << "nothing to run";
     EXPECT_NE(run.output.find("-auto needs the profile file to run"), std::string::npos) << run.output;
+}
+
+// A profile's list may end without its ";": the crawl and the scan both take the last type listed.
+TEST_F(AutoRunTest, TheCrawlAndTheScanTakeThePagesOfTheSameTypes) {
+    testsupport::NginxOptions options;
+    options.http = "  types { text/html html htm; text/plain txt; }\n";
+    testsupport::NginxPeer site(options);
+    ASSERT_TRUE(site.Running());
+    const fs::path local = dir_ / "local";
+    const std::vector<std::pair<std::string, std::string>> pages = {
+        {"index.html", "<html><body><a href=\"a.htm\">A</a> <a href=\"b.html\">B</a> "
+                       "<a href=\"c.txt\">C</a> <a href=\"d.HTM\">D</a></body></html>"},
+        {"a.htm", "<html><title>A</title></html>"},
+        {"b.html", "<html><title>B</title></html>"},
+        {"c.txt", "not listed"},
+        {"d.HTM", "<html><title>D</title></html>"}};
+    fs::create_directories(local);
+    for (const auto& [name, text] : pages) {
+        site.Put("/" + name, text);
+        std::ofstream(local / name) << text;
+    }
+    for (const bool crawl : {true, false}) {
+        const fs::path out = dir_ / (crawl ? "crawled" : "scanned");
+        fs::create_directories(out);
+        TMapProfile profile;
+        ApplyNewProfileDefaults(profile);
+        profile.SetSpiderType(crawl ? mstWebsite : mstLocal);
+        profile.SetWebsite(site.Url("/"));
+        profile.SetIndexPage((local / "index.html").string());
+        profile.SetFileTypes("*.html;*.htm");
+        profile.SetMakeGoogleSM(true);
+        profile.SetOutputFileName((out / "map.html").string());
+        profile.SetFileName((dir_ / (crawl ? "crawl.qpw" : "scan.qpw")).string());
+        SaveProfileFile(profile, nullptr);
+        const RunResult run = RunProgram(config_, "-auto '" + profile.FileName() + "'");
+        ASSERT_EQ(run.status, 0) << run.output;
+        const std::string xml = ReadFile(out / "map.xml");
+        for (const char* listed : {"/a.htm<", "/b.html<", "/d.HTM<"})
+            EXPECT_NE(xml.find(listed), std::string::npos) << (crawl ? "crawl " : "scan ") << listed << xml;
+        EXPECT_EQ(xml.find("c.txt"), std::string::npos) << xml;
+    }
 }
 
 TEST_F(AutoRunTest, AProfileThatIsNoReadableFileIsNamedWithWhatIsWrong) {

@@ -35,8 +35,9 @@ TEST(FetcherFunctions, FileTypeTestTakesTheLastExtensionInAnyCase) {
     EXPECT_FALSE(IsFileTypeInList("http://h/v1.2/page", "*.2/page;*.2;"));
     EXPECT_TRUE(IsFileTypeInList("http://h/v1.2/page", "*;"));
     EXPECT_TRUE(IsFileTypeInList("archive.tar.GZ", "*.gz;"));
-    // The entry must end with its semicolon.
-    EXPECT_FALSE(IsFileTypeInList("a.pdf", "*.pdf"));
+    // The list's end ends its last entry as its semicolon would.
+    EXPECT_TRUE(IsFileTypeInList("a.pdf", "*.pdf"));
+    EXPECT_FALSE(IsFileTypeInList("a.pdf", "*.pdfx"));
 }
 
 TEST(FetcherFunctions, StatusTexts) {
