@@ -36,6 +36,9 @@ public:
         run_.view_->ClearLog();
     }
     void AppendMemo(const std::string& S) override { run_.KeepLogLine(S); }
+    void ShowNotice(const std::string& S) override {
+        if (run_.unattended_) mainwin::PrintMessage(std::cerr, S);
+    }
     void ProcessMessages() override { run_.ProcessMessages(); }
     TWorkPace* Pace() override { return run_.pace_.get(); }
 

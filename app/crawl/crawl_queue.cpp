@@ -11,6 +11,10 @@ void AsciiLower(std::string& s) {
 
 int TCrawlQueue::EnqueueUrl(const std::string& URL, const std::string& Text, const std::string& Referrer) {
     if (IsKnown(URL)) return -1;
+    if (Full()) {
+        overflowed_ = true;
+        return -1;
+    }
     items_.push_back(AURLItem{URL, Text, Referrer});
     std::lock_guard guard(lock_);
     const int entry = exact_.Insert(URL);
@@ -88,6 +92,7 @@ void TCrawlQueue::ClearQueue() {
 
 void TCrawlQueue::Clear() {
     items_.clear();
+    overflowed_ = false;
     std::lock_guard guard(lock_);
     exact_.Clear();
     states_.clear();

@@ -14,7 +14,12 @@
 
 class TCrawlQueue {
 public:
-    // Appends the entry unless the address is queued or visited; its index in the queue, or -1.
+    // The most addresses a crawl keeps: a site that generates new addresses without end (a calendar, a
+    // session in every link) would otherwise fill the memory.
+    static constexpr int kMaxKnown = 1000000;
+
+    // Appends the entry unless the address is queued or visited, or the queue knows as many addresses as
+    // its limit (it then notes that it refused one); the entry's index in the queue, or -1.
     int EnqueueUrl(const std::string& URL, const std::string& Text, const std::string& Referrer);
     // Takes the head entry; false (and empty outputs) when the queue is empty.
     bool DequeueUrl(std::string& Text, std::string& URL, std::string& Referrer);
@@ -31,6 +36,14 @@ public:
     bool IsKnownShared(const std::string& URL) const;
     int Count() const { return static_cast<int>(items_.size()); }
     int VisitedCount() const { return visited_.Count(); }
+    // Addresses queued or visited, each counted once in whatever letter case it came first.
+    int KnownCount() const { return exact_.Count(); }
+    void SetLimit(int Value) { limit_ = Value; }
+    int Limit() const { return limit_; }
+    bool Full() const { return KnownCount() >= limit_; }
+    // A new address was refused because the queue was full.
+    bool Overflowed() const { return overflowed_; }
+    void NoteOverflow() { overflowed_ = true; }
     void ClearQueue();
     void Clear();
 
@@ -47,4 +60,6 @@ private:
     std::vector<uint8_t> states_;
     // Lower-cased addresses.
     TAddressIndex visited_;
+    int limit_ = kMaxKnown;
+    bool overflowed_ = false;
 };

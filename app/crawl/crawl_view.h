@@ -24,6 +24,9 @@ public:
     virtual int MemoLineCount() const { return 0; }
     virtual void ClearMemo() {}
     virtual void AppendMemo(const std::string&) {}
+    // A line just appended to the memo that an unattended run reports too: a page left out, a site too
+    // large for the crawl.
+    virtual void ShowNotice(const std::string&) {}
     // Lets the message loop run once; the default runs the GUI thread's messages.
     virtual void ProcessMessages();
     // The window's pace, when the view has one: the loop then runs only when it is due, and the labels

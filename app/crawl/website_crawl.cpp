@@ -9,6 +9,7 @@
 #include "fetch/file_fetcher.h"
 #include "fetch/html/url_parts.h"
 #include "fetch/http/win_http.h"
+#include "platform/net/wininet.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/string_list.h"
@@ -21,8 +22,19 @@ constexpr const char kHomeText[] = "Home";
 // As many redirects in a row as the HTTP client would follow.
 constexpr int kMaxRedirects = 20;
 constexpr const char kStartFailed[] = "The start page %s could not be loaded";
+constexpr const char kPageLeftOut[] = "The page %s was left out: %s.";
+constexpr const char kTooManyAddresses[] =
+    "the site has more than %s addresses; the site map lists the first %s";
 // At most as many queued addresses the worker goes through by itself while the crawl works on pages.
 constexpr int kChainLength = 16;
+
+// 1000000 as "1,000,000".
+std::string WithThousands(int n) {
+    std::string digits = std::to_string(n);
+    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3)
+        digits.insert(static_cast<size_t>(at), ",");
+    return digits;
+}
 
 bool RedirectStatus(int code) {
     return code == 301 || code == 302 || code == 303 || code == 307 || code == 308;
@@ -33,12 +45,14 @@ class FetcherScope {
 public:
     FetcherScope(TFileFetcher& Fetcher, TWorkPace& Pace)
         : fetcher_(Fetcher), follow_(Fetcher.FollowRedirects()), user_(Fetcher.HttpClient()->Username()),
-          password_(Fetcher.HttpClient()->Password()), turn_(Fetcher.WaitTurn()) {
+          password_(Fetcher.HttpClient()->Password()), turn_(Fetcher.WaitTurn()),
+          links_(Fetcher.LinkTypes()) {
         fetcher_.SetFollowRedirects(false);
         // While a page is on its way the loop runs at the crawl's pace too, not at one of the fetcher's.
         fetcher_.SetWaitTurn([&Pace] { Pace.Turn(); });
     }
     ~FetcherScope() {
+        fetcher_.SetLinkTypes(links_);
         fetcher_.SetWaitTurn(turn_);
         fetcher_.SetFollowRedirects(follow_);
         fetcher_.HttpClient()->SetUsername(user_);
@@ -52,6 +66,7 @@ private:
     bool follow_;
     std::string user_, password_;
     std::function<void()> turn_;
+    TLinkTypes links_;
 };
 
 } // namespace
@@ -129,7 +144,11 @@ bool TWebsiteCrawl::CrawlWebsite(const std::string& Start) {
             else
                 ReportStartFailure(Start);
         }
-        if (!loaded) continue;
+        if (!loaded) {
+            if (urlCount_ > 1 && fetcher_.LastError() == ERROR_INTERNET_BODY_TOO_LARGE)
+                Say(Format(kPageLeftOut, final.c_str(), FailureReason(fetcher_).c_str()));
+            continue;
+        }
         ++fileCount_;
         if (!profile_.UsePageTitles()) {
             fetcher_.SetTitle("");
@@ -139,8 +158,17 @@ bool TWebsiteCrawl::CrawlWebsite(const std::string& Start) {
         LogUrl(final);
         AddPage(final, referrer);
     }
+    if (queue_.Overflowed()) {
+        const std::string limit = WithThousands(queue_.Limit());
+        Say(Format(kTooManyAddresses, limit.c_str(), limit.c_str()));
+    }
     view_.ShowTotalFiles("Total Files Found: " + std::to_string(fileCount_));
     return startLoaded_;
+}
+
+void TWebsiteCrawl::Say(const std::string& Text) {
+    LogUrl(Text);
+    view_.ShowNotice(Text);
 }
 
 bool TWebsiteCrawl::FetchStep(const std::string& URL, std::string& Final) {
@@ -201,6 +229,11 @@ std::string TWebsiteCrawl::RedirectTarget() {
     // Anywhere else the target is a link like any other: off the site, or known, it adds nothing.
     const std::string& prefix = CachedSitePrefix();
     if (!NeedsRequest(target, siteKey_, prefix)) return {};
+    // A full queue takes no new address, not even by a redirect.
+    if (queue_.Full()) {
+        queue_.NoteOverflow();
+        return {};
+    }
     return OnSiteForm(target, prefix);
 }
 
@@ -328,6 +361,11 @@ bool TWebsiteCrawl::AcceptLinkOfSite(const std::string& Link, const std::string&
 }
 
 void TWebsiteCrawl::HarvestLinks() {
+    if (queue_.Overflowed()) {
+        // No link can be taken any more: the pages still queued are only read for their titles.
+        fetcher_.SetLinkTypes(0);
+        return;
+    }
     std::string link, text;
     const int count = fetcher_.LinkCount();
     for (int i = 0; i < count; ++i) {

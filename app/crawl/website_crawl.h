@@ -57,6 +57,8 @@ public:
     void ResetCrawl();
 
 private:
+    // A line of the log that the person running the crawl is told of too.
+    void Say(const std::string& Text);
     void ShowCrawlStatus(const std::string& URL);
     bool FetchStep(const std::string& URL, std::string& Final);
     bool Request(const std::string& URL);

@@ -36,9 +36,13 @@ public:
         ++memoClears;
     }
     void AppendMemo(const std::string& s) override { memo.push_back(s); }
+    void ShowNotice(const std::string& s) override {
+        EXPECT_TRUE(!memo.empty() && memo.back() == s) << "a notice is in the memo too: " << s;
+        notices.push_back(s);
+    }
 
     std::string lookingIn, fileCount, totalFiles;
-    std::vector<std::string> found, memo;
+    std::vector<std::string> found, memo, notices;
     int memoClears = 0;
     std::function<void(const std::string&)> OnFileFound;
 };
@@ -537,6 +541,59 @@ TEST(WebsiteCrawl, MemoIsEmptiedOnceItHoldsMoreThanTwoHundredLines) {
     c.crawl.LogUrl("line 202");
     EXPECT_EQ(c.view.memoClears, 1);
     EXPECT_EQ(c.view.memo, std::vector<std::string>{"line 202"});
+}
+
+// A page over the size limit is left out with a word on why, as the start page would be; the crawl goes on.
+TEST(WebsiteCrawl, ALinkedPageTooLargeIsNamedWithWhyAndTheCrawlGoesOn) {
+    PeerProcess& faults = gui_test::FaultServer();
+    ASSERT_TRUE(faults.Running());
+    Crawler c;
+    const std::string start = faults.Url("/links.html?to=/endless.html&to=/dir/");
+    ASSERT_TRUE(c.crawl.CrawlWebsite(start));
+    EXPECT_EQ(urls(c.results.pages), (std::vector<std::string>{start, faults.Url("/dir/")}));
+    const std::string said =
+        "The page " + faults.Url("/endless.html") + " was left out: the page is too large (over 32 MiB).";
+    EXPECT_EQ(c.view.notices, std::vector<std::string>{said});
+    EXPECT_EQ(c.crawl.StartFailure(), "");
+}
+
+// A site whose every page links to new pages: the crawl keeps no more addresses than its limit, fetches
+// those it has, and says that the site map lists only them.
+TEST(WebsiteCrawl, ATrapSiteStopsAtTheLimitOfAddressesAndTheCrawlSaysSo) {
+    PeerProcess& faults = gui_test::FaultServer();
+    ASSERT_TRUE(faults.Running());
+    Crawler c;
+    EXPECT_EQ(c.crawl.Queue().Limit(), 1000000);
+    c.crawl.Queue().SetLimit(1234);
+    // Page n links to pages 10n+1 to 10n+10: 1,234 addresses are known once page 123 is read, and only
+    // those are fetched.
+    const std::string start = faults.Url("/trap/10/0.html");
+    ASSERT_TRUE(c.crawl.CrawlWebsite(start));
+    EXPECT_EQ(c.crawl.Queue().KnownCount(), 1234);
+    EXPECT_EQ(c.crawl.Queue().Count(), 0) << "every address taken is fetched";
+    EXPECT_EQ(c.crawl.UrlCount(), 1234);
+    ASSERT_EQ(c.results.pages.size(), 1234u);
+    EXPECT_EQ(c.results.pages.back().URL, faults.Url("/trap/10/1233.html"));
+    const std::string said = "the site has more than 1,234 addresses; the site map lists the first 1,234";
+    EXPECT_EQ(c.view.notices, std::vector<std::string>{said});
+    EXPECT_EQ(c.view.memo.back(), said) << "said last, where the log shows it";
+    EXPECT_EQ(c.view.totalFiles, "Total Files Found: 1234");
+    EXPECT_EQ(c.fetcher.LinkTypes(),
+              LinkBit(ltA_href) | LinkBit(ltAREA_href) | LinkBit(ltFRAME_src) | LinkBit(ltIFRAME_src))
+        << "the fetcher is given back as it was";
+
+    // Filled up by the last link of page 10, the queue is told of more by page 11.
+    Crawler full;
+    full.crawl.Queue().SetLimit(111);
+    ASSERT_TRUE(full.crawl.CrawlWebsite(faults.Url("/trap/10/0.html")));
+    EXPECT_EQ(full.crawl.UrlCount(), 111);
+    EXPECT_EQ(full.view.notices.size(), 1u);
+    // A site of exactly as many addresses as the limit is whole: nothing to say.
+    Crawler exact;
+    exact.crawl.Queue().SetLimit(3);
+    ASSERT_TRUE(exact.crawl.CrawlWebsite(faults.Url("/links.html?to=/dir/&to=/dir/")));
+    EXPECT_EQ(exact.crawl.UrlCount(), 3) << "the start, the folder and its missing page";
+    EXPECT_TRUE(exact.view.notices.empty());
 }
 
 } // namespace

@@ -129,7 +129,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
                     sent += len(part)
             except (BrokenPipeError, ConnectionResetError):
                 pass
-        elif path == "/endless":
+        elif path in ("/endless", "/endless.html"):
             self.send_response(200)
             self.send_header("Content-Type", "text/html")
             self.end_headers()
@@ -219,6 +219,18 @@ class Handler(http.server.BaseHTTPRequestHandler):
             body = "<html><head><title>Links</title></head><body>\n"
             body += "".join('<a href="%s">link</a>\n' % html.escape(h) for h in hrefs)
             self.send_body(200, (body + "</body></html>\n").encode())
+        elif path.startswith("/trap/"):
+            # A crawl trap: page n of /trap/k/ links to k pages that no other page links to.
+            try:
+                k, n = int(path.split("/")[2]), int(path.split("/")[3].split(".")[0])
+            except (IndexError, ValueError):
+                return self.send_body(404, b"not found")
+            body = "<html><head><title>Trap %d</title></head><body>\n" % n
+            body += "".join('<a href="/trap/%d/%d.html">p</a>\n' % (k, n * k + i) for i in range(1, k + 1))
+            body = (body + "</body></html>\n").encode()
+            # In one write: a header sent apart from its body waits for the peer's delayed acknowledgement.
+            self.wfile.write(b"HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: %d\r\n\r\n%s"
+                             % (len(body), body))
         elif path == "/set-cookie":
             self.send_body(200, b"set", extra=[("Set-Cookie", "session=42; Path=/")])
         elif path == "/get-cookie":
