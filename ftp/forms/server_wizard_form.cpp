@@ -110,7 +110,8 @@ TwinServerWizard::TwinServerWizard(TComponent* AOwner, const std::vector<JDServe
     btnNoProxy->OnClick = [this](TObject*) { GoTo(4); };
     btnProxy = PlacedButton(this, step[3], "btnProxy", "Yes, I use a proxy or socks server.", 140, 142, 320);
     btnProxy->OnClick = [](TObject*) { ShowProxyWindow(); };
-    PlacedButton(this, step[3], "", "Next >>", 304, 258)->OnClick = [this](TObject*) { GoTo(4); };
+    btnProxyNext = PlacedButton(this, step[3], "btnProxyNext", "Next >>", 304, 258);
+    btnProxyNext->OnClick = [this](TObject*) { GoTo(4); };
     // Step 5.
     imgRookVale = Placed<TImage>(this, step[4], "imgRookVale", 150, 110, 300, 80);
     LoadPicture(imgRookVale, "FTPRVAD");
@@ -136,6 +137,11 @@ void TwinServerWizard::GoTo(int Index) {
     if (Index == 0) SetActiveControl(eNickname);
     if (Index == 1) SetActiveControl(eUser);
     if (Index == 2) SetActiveControl(eHost);
+    // The steps without an edit start on their way on: Enter presses it, and its focus shows where it is.
+    if (Index == 3) SetActiveControl(btnProxyNext);
+    if (Index == 4) SetActiveControl(btnFinish);
+    btnProxyNext->SetDefault(Index == 3);
+    btnFinish->SetDefault(Index == 4);
 }
 
 void TwinServerWizard::UpdateButtons() {

@@ -44,6 +44,7 @@ public:
     TButton* Button5 = nullptr; // step 3 "Next >>"
     TButton* btnNoProxy = nullptr;
     TButton* btnProxy = nullptr;
+    TButton* btnProxyNext = nullptr; // step 4 "Next >>"
     TButton* btnFinish = nullptr;
     TImage* imgRookVale = nullptr;
 

@@ -3,9 +3,12 @@
 #include <algorithm>
 
 #include "platform/commctrl/common_controls.h"
+#include "platform/gui/input.h"
+#include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/format.h"
+#include "platform/vcl/form.h"
 
 // Sheet.
 
@@ -198,8 +201,16 @@ void TPageControl::SetActivePage(TTabSheet* Page) {
     if (Page && Page->pageControl_ != this) return;
     if (Page == activePage_) return;
     TTabSheet* old = activePage_;
+    TCustomForm* form = GetParentForm(this);
+    const bool focusOnOld = form != nullptr && old != nullptr && old->ContainsControl(form->ActiveControl());
     activePage_ = Page;
     ShowPage(Page);
+    // The focus does not stay behind on a page that goes: the first control of the new page takes it.
+    if (focusOnOld) {
+        TWinControl* next = Page ? Page->FindNextControl(nullptr, true, true, false) : nullptr;
+        if (next == nullptr && CanFocus()) next = this;
+        if (next != nullptr) form->SetActiveControl(next);
+    }
     if (old) old->SetVisible(false);
     if (HandleAllocated())
         SendMessage(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(Page ? Page->TabIndex() : -1), 0);
@@ -243,7 +254,24 @@ void TPageControl::Change() {
 
 void TPageControl::WndProc(TMessage& Message) {
     if (Message.Msg == CN_NOTIFY && !updatingTabs_) return CNNotify(TWMNotify(Message));
+    if (Message.Msg == CM_DIALOGKEY) return CMDialogKey(TWMKey(Message));
     TWinControl::WndProc(Message);
+}
+
+// Ctrl+Tab and Ctrl+PageDown show the next page, with Shift or PageUp the one before, while the focus is
+// on the control or on any control of its pages; a page control inside a page has the first say.
+void TPageControl::CMDialogKey(TWMKey Message) {
+    TWinControl::WndProc(Message);
+    if (Message.Result != 0) return;
+    const WORD key = Message.CharCode();
+    if ((key != VK_TAB && key != VK_NEXT && key != VK_PRIOR) || GetKeyState(VK_CONTROL) >= 0) return;
+    const HWND focus = GetFocus();
+    if (!HandleAllocated() || (focus != Handle() && !IsChild(Handle(), focus))) return;
+    TTabSheet* page =
+        FindNextPage(activePage_, key == VK_TAB ? GetKeyState(VK_SHIFT) >= 0 : key == VK_NEXT, true);
+    if (page == nullptr || page == activePage_) return;
+    SelectNextPage(key == VK_TAB ? GetKeyState(VK_SHIFT) >= 0 : key == VK_NEXT);
+    Message.Result = 1;
 }
 
 void TPageControl::CNNotify(TWMNotify Message) {

@@ -74,6 +74,7 @@ protected:
 
 private:
     void CNNotify(TWMNotify Message);
+    void CMDialogKey(TWMKey Message);
     void TabChanged();
     friend class TTabSheet;
     void InsertPage(TTabSheet* Page);

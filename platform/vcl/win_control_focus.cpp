@@ -83,6 +83,16 @@ void TWinControl::WMSetFocus(TMessage& Message) {
 
 // A key the control does not want as input may be a dialog key of its form (Tab, arrows, Enter...).
 void TWinControl::CNKeyDown(TWMKey Message) {
+    // Ctrl+Tab, Ctrl+PageDown and the like turn the pages around the focus, whatever control has it: the
+    // form hears of them before the control does.
+    const WORD key = Message.CharCode();
+    if ((key == VK_TAB || key == VK_NEXT || key == VK_PRIOR) && GetKeyState(VK_CONTROL) < 0 &&
+        GetKeyState(VK_MENU) >= 0)
+        if (TCustomForm* form = GetParentForm(this))
+            if (form->Perform(CM_DIALOGKEY, key, Message.KeyData()) != 0) {
+                Message.Result = 1;
+                return;
+            }
     LRESULT mask = 0;
     switch (Message.CharCode()) {
     case VK_TAB:

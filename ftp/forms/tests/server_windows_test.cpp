@@ -225,6 +225,44 @@ TEST(ServerWizard, ChecksTheNameAndHandsOverWhatWasTyped) {
     EXPECT_TRUE(r.SavePassword);
 }
 
+// The proxy step and the last one have no edit: their way on has the focus, and Enter presses it.
+TEST(ServerWizard, TheStepsWithoutAnEditGoOnWithEnter) {
+    OwnStore store;
+    Person person;
+    const std::vector<JDServerData> none;
+    std::unique_ptr<TwinServerWizard> w(new TwinServerWizard(Application, none));
+    w->Show();
+    Pump();
+    w->eNickname->SetText("Cabin");
+    w->NicknameNext();
+    w->GoTo(2);
+    w->eHost->SetText("ftp.cabin.example");
+    w->eHost->SetFocus();
+    Pump();
+    pw::gui::SimulateKeyStroke(VK_RETURN);
+    Pump();
+    ASSERT_EQ(w->Step(), 3);
+    EXPECT_TRUE(w->btnProxyNext->Focused()) << "a focus the user sees, on the step's own page";
+    EXPECT_TRUE(w->btnProxyNext->Default());
+    EXPECT_FALSE(w->btnFinish->Default());
+    pw::gui::SimulateKeyStroke(VK_RETURN);
+    Pump();
+    ASSERT_EQ(w->Step(), 4);
+    EXPECT_TRUE(w->btnFinish->Focused());
+    EXPECT_TRUE(w->btnFinish->Default());
+    EXPECT_FALSE(w->btnProxyNext->Default());
+    // Back on the proxy step the focus may go to its other buttons; Enter then presses that one.
+    w->GoTo(3);
+    Pump();
+    EXPECT_TRUE(w->btnProxyNext->Focused());
+    w->btnNoProxy->SetFocus();
+    Pump();
+    pw::gui::SimulateKeyStroke(VK_RETURN);
+    Pump();
+    EXPECT_EQ(w->Step(), 4);
+    EXPECT_EQ(w->ModalResult(), mrNone);
+}
+
 TEST(ProxyWindow, ShowsAndSavesTheSettings) {
     OwnStore store;
     Person person;

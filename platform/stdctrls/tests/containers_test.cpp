@@ -6,6 +6,7 @@
 #include "platform/commctrl/common_controls.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/picture.h"
+#include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
 #include "platform/stdctrls/bars.h"
@@ -120,6 +121,98 @@ TEST(PageControl, EveryPageHasTheDisplayAreaSoAnchoredControlsFollowOnHiddenPage
     pages->SetActivePageIndex(1);
     Pump();
     EXPECT_EQ(edit[1]->Width(), 300) << "unchanged when its page shows";
+    delete form;
+}
+
+// Ctrl+Tab, Ctrl+PageDown and their way back turn the pages from any control on them, the innermost page
+// control first; the focus goes along to the page that shows.
+TEST(PageControl, CtrlTabAndCtrlPageKeysTurnThePagesFromAnyControlOnThem) {
+    TForm* form = MakeForm();
+    auto* outer = new TPageControl(form);
+    outer->SetParent(form);
+    outer->SetBounds(0, 0, 380, 280);
+    TTabSheet* sheet[4];
+    TEdit* edit[4];
+    for (int i = 0; i < 4; ++i) {
+        sheet[i] = new TTabSheet(form);
+        sheet[i]->SetCaption("Page " + std::to_string(i + 1));
+        sheet[i]->SetPageControl(outer);
+        edit[i] = new TEdit(form);
+        edit[i]->SetParent(sheet[i]);
+        edit[i]->SetBounds(10, 10, 200, 24);
+    }
+    sheet[2]->SetTabVisible(false); // a page without a tab is passed over
+    // A page control on the last page, with two pages of its own.
+    auto* inner = new TPageControl(form);
+    inner->SetParent(sheet[3]);
+    inner->SetBounds(10, 50, 300, 150);
+    TTabSheet* innerSheet[2];
+    TEdit* innerEdit[2];
+    for (int i = 0; i < 2; ++i) {
+        innerSheet[i] = new TTabSheet(form);
+        innerSheet[i]->SetCaption("Inner " + std::to_string(i + 1));
+        innerSheet[i]->SetPageControl(inner);
+        innerEdit[i] = new TEdit(form);
+        innerEdit[i]->SetParent(innerSheet[i]);
+        innerEdit[i]->SetBounds(10, 10, 100, 24);
+    }
+    outer->SetActivePageIndex(0);
+    inner->SetActivePageIndex(0);
+    int changes = 0;
+    outer->OnChange = [&](TObject*) { ++changes; };
+    form->Show();
+    Pump();
+    edit[0]->SetFocus();
+    Pump();
+
+    const auto ctrl = [](BYTE vk, bool shift = false) {
+        pw::gui::SimulateKey(VK_CONTROL, true);
+        if (shift) pw::gui::SimulateKey(VK_SHIFT, true);
+        pw::gui::SimulateKeyStroke(vk);
+        if (shift) pw::gui::SimulateKey(VK_SHIFT, false);
+        pw::gui::SimulateKey(VK_CONTROL, false);
+        Pump();
+    };
+    ctrl(VK_TAB);
+    EXPECT_EQ(outer->ActivePage(), sheet[1]);
+    EXPECT_TRUE(edit[1]->Focused()) << "the focus goes with the page";
+    EXPECT_EQ(changes, 1);
+    ctrl(VK_NEXT);
+    EXPECT_EQ(outer->ActivePage(), sheet[3]) << "past the page without a tab";
+    EXPECT_TRUE(edit[3]->Focused());
+    ctrl(VK_TAB, true);
+    EXPECT_EQ(outer->ActivePage(), sheet[1]);
+    ctrl(VK_PRIOR);
+    EXPECT_EQ(outer->ActivePage(), sheet[0]);
+    ctrl(VK_PRIOR);
+    EXPECT_EQ(outer->ActivePage(), sheet[3]) << "round from the first to the last";
+    EXPECT_EQ(changes, 5);
+
+    // From a control of the inner pages the inner control turns, not the outer one.
+    innerEdit[0]->SetFocus();
+    Pump();
+    ctrl(VK_TAB);
+    EXPECT_EQ(inner->ActivePage(), innerSheet[1]);
+    EXPECT_EQ(outer->ActivePage(), sheet[3]);
+    EXPECT_TRUE(innerEdit[1]->Focused());
+    ctrl(VK_NEXT);
+    EXPECT_EQ(inner->ActivePage(), innerSheet[0]);
+    // Tab alone, and Ctrl with another key, still do what they did.
+    Key(VK_TAB);
+    EXPECT_EQ(inner->ActivePage(), innerSheet[0]);
+    EXPECT_EQ(outer->ActivePage(), sheet[3]);
+    ctrl(VK_HOME);
+    EXPECT_EQ(outer->ActivePage(), sheet[3]);
+    EXPECT_EQ(changes, 5);
+
+    // A wizard's pages have no tabs: the keys leave them to the program.
+    for (TTabSheet* s : sheet)
+        s->SetTabVisible(false);
+    edit[3]->SetFocus();
+    Pump();
+    ctrl(VK_TAB);
+    ctrl(VK_NEXT);
+    EXPECT_EQ(outer->ActivePage(), sheet[3]);
     delete form;
 }
 
