@@ -59,7 +59,7 @@ public:
         case WM_CAPTURECHANGED:
             return CaptureLost();
         case WM_RBUTTONDOWN:
-            return RightButtonDown();
+            return RightButtonDown(TWMMouse(m));
         case WM_RBUTTONUP:
             return RightButtonUp(m);
         case WM_TIMER:
@@ -136,7 +136,7 @@ private:
     LRESULT Destroy() {
         CancelEdit();
         model_.Delete(model_.Root(), [this](TreeNode* n) { NotifyDeleted(n); });
-        caret_ = dropHilite_ = nullptr;
+        caret_ = dropHilite_ = rightHilite_ = dropBefore_ = nullptr;
         return 0;
     }
 
@@ -162,18 +162,44 @@ private:
 
     LRESULT CaptureLost() {
         pressed_ = nullptr;
+        if (!rightClicking_) EndRightHilite();
         return 0;
     }
 
-    LRESULT RightButtonDown() {
+    // The item under a right click shows as the drop target from the press until the menu the click
+    // asks for has closed, so the user sees which item the menu acts on.
+    LRESULT RightButtonDown(TWMMouse m) {
         SetFocus(Hwnd());
+        UINT flags = 0;
+        TreeNode* n = HitTest(m.Pos(), flags);
+        if (n == nullptr || !(flags & TVHT_ONITEM)) return 0;
+        EndRightHilite();
+        rightHilite_ = n;
+        dropBefore_ = dropHilite_;
+        dropHilite_ = n;
+        Invalidate();
+        SetCapture(Hwnd());
         return 0;
     }
 
     // Unless the parent takes the click, the default handling asks for a context menu.
     LRESULT RightButtonUp(TMessage& m) {
+        rightClicking_ = true;
+        if (GetCapture() == Hwnd()) ReleaseCapture();
         NMHDR h;
-        return Notify(NM_RCLICK, &h) ? 0 : Default(m);
+        const LRESULT r = Notify(NM_RCLICK, &h) ? 0 : Default(m);
+        rightClicking_ = false;
+        EndRightHilite();
+        return r;
+    }
+
+    void EndRightHilite() {
+        if (rightHilite_ == nullptr) return;
+        if (dropHilite_ == rightHilite_) {
+            dropHilite_ = dropBefore_;
+            Invalidate();
+        }
+        rightHilite_ = dropBefore_ = nullptr;
     }
 
     LRESULT EditTimer(TWMTimer m) {
@@ -449,6 +475,8 @@ private:
         if (model_.Valid(editPending_) && Contains(n, editPending_)) editPending_ = nullptr;
         if (model_.Valid(pressed_) && Contains(n, pressed_)) pressed_ = nullptr;
         if (model_.Valid(dropHilite_) && Contains(n, dropHilite_)) dropHilite_ = nullptr;
+        if (model_.Valid(rightHilite_) && Contains(n, rightHilite_)) rightHilite_ = nullptr;
+        if (model_.Valid(dropBefore_) && Contains(n, dropBefore_)) dropBefore_ = nullptr;
         TreeNode* successor = nullptr;
         const bool caretGoes = model_.Valid(caret_) && Contains(n, caret_);
         if (caretGoes && n != model_.Root()) successor = n->next ? n->next : n->prev ? n->prev : n->parent;
@@ -861,6 +889,11 @@ private:
     TreeModel model_;
     TreeNode* caret_ = nullptr;
     TreeNode* dropHilite_ = nullptr;
+    // The item a right click drop-highlighted, until its menu has closed.
+    TreeNode* rightHilite_ = nullptr;
+    // The drop target before it, given back then.
+    TreeNode* dropBefore_ = nullptr;
+    bool rightClicking_ = false;
     TreeNode* pressed_ = nullptr;
     UINT pressedFlags_ = 0;
     TreeNode* editPending_ = nullptr;

@@ -4,11 +4,14 @@
 #include <string>
 #include <vector>
 
+#include "platform/gdi/shapes.h"
+#include "platform/gdi/syscolors.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/image_list.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
+#include "platform/gui/paint.h"
 #include "platform/gui/window.h"
 #include "platform/stdctrls/tree_view.h"
 #include "platform/vcl/form.h"
@@ -512,6 +515,58 @@ TEST(TreeView, ExpansionKeysDoubleClicksAndTheContextMenuReachTheirEvents) {
     EXPECT_EQ(SendMessage(f.tree->Handle(), TVM_GETIMAGELIST, TVSIL_NORMAL, 0), 0);
     f.tree->Repaint();
     Pump();
+}
+
+// The item under a right click shows as the drop target while the menu it asks for is open, so the user
+// sees which item the menu acts on; the selection stays as it was.
+TEST(TreeView, ARightClickedItemIsTheDropTargetWhileItsMenuIsOpen) {
+    TreeForm f;
+    TTreeNodes& items = f.tree->Items();
+    TTreeNode* a = items.Add(nullptr, "alpha");
+    TTreeNode* b = items.Add(nullptr, "beta");
+    f.Show();
+    f.tree->SetSelected(a);
+    const auto dropTarget = [&] {
+        return reinterpret_cast<HTREEITEM>(
+            SendMessage(f.tree->Handle(), TVM_GETNEXTITEM, TVGN_DROPHILITE, 0));
+    };
+    std::vector<HTREEITEM> duringMenu;
+    bool deleteIt = false;
+    bool highlighted = false;
+    f.tree->OnContextPopup = [&](TObject*, TPoint, bool& handled) {
+        duringMenu.push_back(dropTarget());
+        // What the user sees meanwhile: the item in the colours of a selected one.
+        f.tree->Repaint();
+        const TRect label = b->DisplayRect(true);
+        HDC dc = GetDC(f.tree->Handle());
+        highlighted = GetPixel(dc, label.left + 1, label.top + 1) == GetSysColor(COLOR_HIGHLIGHT);
+        ReleaseDC(f.tree->Handle(), dc);
+        if (deleteIt) items.Delete(b);
+        handled = true;
+    };
+    const TPoint at = f.Label(b);
+    RightClick(f.tree, at.x, at.y);
+    EXPECT_EQ(duringMenu, std::vector<HTREEITEM>{b->ItemId()});
+    EXPECT_TRUE(highlighted);
+    EXPECT_EQ(dropTarget(), nullptr) << "gone once the menu has closed";
+    EXPECT_EQ(f.tree->Selected(), a);
+
+    // Below the items there is none to show; a target the program set is left alone, or comes back.
+    duringMenu.clear();
+    SendMessage(f.tree->Handle(), TVM_SELECTITEM, TVGN_DROPHILITE, reinterpret_cast<LPARAM>(a->ItemId()));
+    RightClick(f.tree, at.x, 300);
+    RightClick(f.tree, at.x, at.y);
+    EXPECT_EQ(duringMenu, (std::vector<HTREEITEM>{a->ItemId(), b->ItemId()}));
+    EXPECT_EQ(dropTarget(), a->ItemId());
+    SendMessage(f.tree->Handle(), TVM_SELECTITEM, TVGN_DROPHILITE, 0);
+
+    // The menu may delete the item it was opened on.
+    duringMenu.clear();
+    deleteIt = true;
+    RightClick(f.tree, at.x, at.y);
+    ASSERT_EQ(duringMenu.size(), 1u);
+    EXPECT_EQ(dropTarget(), nullptr);
+    EXPECT_EQ(items.Count(), 1);
 }
 
 TEST(TreeView, DeletingTheSelectedNodesSelectsTheNodeTheWindowMovesTo) {
