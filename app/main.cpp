@@ -12,6 +12,7 @@
 #include "bars/customizing/customizing_form.h"
 #include "bars/windows/dock_control.h"
 #include "platform/rtl/exception.h"
+#include "platform/stdctrls/message_form.h"
 #include "platform/vcl/application.h"
 
 int main(int argc, char** argv) {
@@ -42,6 +43,7 @@ int main(int argc, char** argv) {
     StartBarUnit();
     bars::RegisterBarWindows();
     bars::InstallCustomizingForm();
+    pw::stdctrls::InstallMessageForm();
     bool failed = false;
     mainwin::AutoPrompter prompter(std::cerr);
     if (line.Auto) {

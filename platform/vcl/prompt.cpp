@@ -8,8 +8,13 @@ namespace pw::vcl {
 namespace {
 
 Prompter* installed = nullptr;
+MessageWindow messageWindow = nullptr;
 
 } // namespace
+
+void SetMessageWindow(MessageWindow window) {
+    messageWindow = window;
+}
 
 void SetPrompter(Prompter* prompter) {
     installed = prompter;
@@ -46,6 +51,7 @@ PromptAnswer AskToolkit(const PromptRequest& request) {
 PromptAnswer Ask(const PromptRequest& request) {
     if (installed) return installed->Ask(request);
     if (!PersonAtScreen()) return DefaultAnswer(request);
+    if (request.kind == PromptKind::Message && messageWindow != nullptr) return messageWindow(request);
     return AskToolkit(request);
 }
 

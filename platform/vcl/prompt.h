@@ -31,5 +31,9 @@ PromptAnswer DefaultAnswer(const PromptRequest& request);
 bool PersonAtScreen();
 // The toolkit's own dialogs, through the window system's backend (the default answer without one).
 PromptAnswer AskToolkit(const PromptRequest& request);
+// A message box of the program's own for a person at the screen, in place of the toolkit's (nullptr:
+// the toolkit's again); the controls library, above this one, brings it.
+using MessageWindow = PromptAnswer (*)(const PromptRequest& request);
+void SetMessageWindow(MessageWindow window);
 
 } // namespace pw::vcl
