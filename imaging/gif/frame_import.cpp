@@ -2,6 +2,7 @@
 #include "imaging/gif/gif_exception.h"
 #include "imaging/gif/gif_image.h"
 #include "imaging/gif/sub_image.h"
+#include "platform/graphics/bitmap.h"
 
 #include <algorithm>
 
@@ -21,6 +22,31 @@ void TGIFSubImage::Assign(const TRaster& source) {
         Import8(reduced);
     else
         Import24(reduced);
+}
+
+void TGIFSubImage::AssignIndexed(TBitmap& source) {
+    Clear();
+    if (source.Empty()) return;
+    const TPixelFormat format = source.PixelFormat();
+    const int bits = format == pf1bit ? 1 : format == pf4bit ? 4 : 8;
+    SetBounds(0, 0, source.Width(), source.Height());
+    Progress(TGIFProgressStage::Starting, 0);
+    if (bits == 8)
+        colorMap_.ImportDIBColors(source.Canvas().Handle());
+    else
+        colorMap_.ImportPalette(source.Palette());
+    for (int y = 0; y < height_; ++y) {
+        const auto* in = static_cast<const uint8_t*>(source.ScanLine(y));
+        uint8_t* out = data_.data() + static_cast<size_t>(y) * width_;
+        for (int x = 0; x < width_; ++x)
+            // The leftmost pixel in the highest bits.
+            out[x] = bits == 8   ? in[x]
+                     : bits == 4 ? static_cast<uint8_t>((in[x / 2] >> (x % 2 ? 0 : 4)) & 0x0F)
+                                 : static_cast<uint8_t>((in[x / 8] >> (7 - x % 8)) & 1);
+        const bool report = bits == 8 ? (y & 0xFF) % 32 == 0 : y % 32 == 0;
+        if (report) Progress(TGIFProgressStage::Running, y * 100 / height_);
+    }
+    Progress(TGIFProgressStage::Ending, 100);
 }
 
 void TGIFSubImage::Import8(const TRaster& source) {

@@ -27,6 +27,7 @@
 #include <cstring>
 #include <limits>
 #include <mutex>
+#include <optional>
 
 namespace {
 
@@ -139,12 +140,17 @@ int TGIFImage::Add(TGraphic& source) {
             mask = Differences(*drawn, *DrawnOn(source, RGB(255, 255, 255)));
     }
     if (bitmap && !bitmap->Empty()) {
-        const TRaster raster = RasterOf(*bitmap);
-        frame->Assign(raster);
-        if (!mask.empty())
-            frame->ApplyMask(mask);
-        else if (bitmap->Transparent())
-            frame->ApplyMask(TransparentMask(raster, ColorToRGB(bitmap->TransparentColor())));
+        const TPixelFormat format = bitmap->PixelFormat();
+        std::optional<TRaster> raster;
+        if (format == pf1bit || format == pf4bit || format == pf8bit)
+            frame->AssignIndexed(*bitmap);
+        else
+            frame->Assign(*(raster = RasterOf(*bitmap)));
+        if (mask.empty() && bitmap->Transparent()) {
+            if (!raster) raster = RasterOf(*bitmap);
+            mask = TransparentMask(*raster, ColorToRGB(bitmap->TransparentColor()));
+        }
+        if (!mask.empty()) frame->ApplyMask(mask);
     }
     return Add(std::move(frame));
 }

@@ -79,6 +79,8 @@ public:
     // Conversion of a bitmap: 8-bit rasters keep their palette; 24-bit ones are reduced with the
     // image's reduction settings (crNone imports every distinct colour, at most 256).
     void Assign(const TRaster& source);
+    // Conversion of a bitmap of 1, 4 or 8 bits per pixel: its pixel values and colour table as they are.
+    void AssignIndexed(TBitmap& source);
     // Non-zero mask bytes make pixels transparent (black added to the map as transparent colour).
     void ApplyMask(const std::vector<uint8_t>& mask);
 

@@ -124,3 +124,39 @@ TEST(GifConversion, AMetafileIsTransparentWhereItLeavesTheBackground) {
         EXPECT_EQ(frame.Pixels(5, y), transparent);
     }
 }
+
+TEST(GifConversion, IndexedBitmapsKeepTheirPixelValuesAndColourTables) {
+    // The leftmost pixel in the highest bits: 1 bit per pixel from bit 7 on, 4 bits the high nibble first.
+    struct Case {
+        TPixelFormat Format;
+        uint8_t Row[2];
+        std::vector<uint8_t> Values;
+    };
+    const Case cases[] = {
+        {pf1bit, {0xA0, 0}, {1, 0, 1}}, {pf4bit, {0x3A, 0x70}, {3, 10, 7}}, {pf8bit, {200, 7}, {200, 7}}};
+    for (const Case& c : cases) {
+        TBitmap bitmap;
+        bitmap.SetSize(static_cast<int>(c.Values.size()), 1);
+        bitmap.SetPixelFormat(c.Format);
+        std::vector<RGBQUAD> table(c.Format == pf1bit ? 2 : c.Format == pf4bit ? 16 : 256);
+        for (size_t i = 0; i < table.size(); ++i)
+            table[i] = RGBQUAD{static_cast<BYTE>(i), static_cast<BYTE>(255 - i), static_cast<BYTE>(i * 7), 0};
+        bitmap.SetColorTable(table);
+        auto* row = static_cast<uint8_t*>(bitmap.ScanLine(0));
+        row[0] = c.Row[0];
+        if (c.Format != pf1bit) row[1] = c.Row[1];
+        bitmap.SetModified(true);
+
+        TGIFImage image; // its reduction would put true colours on the web palette
+        image.Assign(&bitmap);
+        ASSERT_EQ(image.Images().Count(), 1) << c.Format;
+        TGIFSubImage& frame = *image.Images()[0];
+        ASSERT_EQ(frame.ColorMap().Count(), static_cast<int>(table.size())) << c.Format;
+        for (size_t i = 0; i < table.size(); ++i)
+            ASSERT_EQ(frame.ColorMap().Colors(static_cast<int>(i)),
+                      RGB(table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue))
+                << c.Format << " entry " << i;
+        for (size_t x = 0; x < c.Values.size(); ++x)
+            EXPECT_EQ(frame.Pixels(static_cast<int>(x), 0), c.Values[x]) << c.Format << " pixel " << x;
+    }
+}
