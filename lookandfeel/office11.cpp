@@ -3,9 +3,10 @@
 #include <algorithm>
 
 #include "lookandfeel/colors.h"
-#include "lookandfeel/themes.h"
+#include "platform/gdi/bitmaps.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/scoped.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/syscolors.h"
 #include "platform/graphics/graphics_types.h"
@@ -16,7 +17,29 @@ struct Scheme {
     int users = 0;
     TOffice11Colors colors{};
     TOffice11Brushes brushes{};
+    HBITMAP expand = nullptr;
 };
+
+// The expand picture: two chevrons pointing down, 7 by 8 pixels, on the transparent colour.
+constexpr int kExpandWidth = 7, kExpandHeight = 8;
+constexpr COLORREF kExpandKey = RGB(255, 0, 255);
+
+HBITMAP MakeExpandBitmap(TColor color) {
+    const pw::gdi::MemoryDC screen(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen.Get(), kExpandWidth, kExpandHeight);
+    const pw::gdi::MemoryDC dc(nullptr, bitmap);
+    const RECT all{0, 0, kExpandWidth, kExpandHeight};
+    const pw::gdi::OwnedObject<HBRUSH> key(CreateSolidBrush(kExpandKey));
+    FillRect(dc.Get(), &all, key.Get());
+    const COLORREF ink = ColorToRGB(color);
+    for (int chevron = 0; chevron < 2; ++chevron)
+        for (int row = 0; row < 3; ++row) {
+            const int y = 1 + 4 * chevron + row;
+            for (int x : {row, row + 1, kExpandWidth - 2 - row, kExpandWidth - 1 - row})
+                SetPixel(dc.Get(), x, y, ink);
+        }
+    return bitmap;
+}
 
 Scheme& State() {
     static auto* scheme = new Scheme;
@@ -71,6 +94,11 @@ TOffice11Colors ComputeColors() {
     return c;
 }
 
+void FreeExpand(Scheme& s) {
+    if (s.expand != nullptr) DeleteObject(s.expand);
+    s.expand = nullptr;
+}
+
 void FreeBrushes(TOffice11Brushes& b) {
     for (HBRUSH* brush : {&b.Separator1, &b.Separator2, &b.Menu, &b.Frame, &b.Selected, &b.LightBar,
                           &b.Checked, &b.Pressed, &b.Detach, &b.Mark}) {
@@ -81,7 +109,9 @@ void FreeBrushes(TOffice11Brushes& b) {
 
 void MakeScheme(Scheme& s) {
     FreeBrushes(s.brushes);
+    FreeExpand(s);
     s.colors = ComputeColors();
+    s.expand = MakeExpandBitmap(s.colors.MarkArrowColor);
     auto brush = [](TColor color) { return CreateSolidBrush(ColorToRGB(color)); };
     const TOffice11Colors& c = s.colors;
     s.brushes = TOffice11Brushes{
@@ -100,7 +130,9 @@ void AcquireOffice11Colors() {
 void ReleaseOffice11Colors() {
     Scheme& s = State();
     if (s.users == 0) return;
-    if (--s.users == 0) FreeBrushes(s.brushes);
+    if (--s.users > 0) return;
+    FreeBrushes(s.brushes);
+    FreeExpand(s);
 }
 
 void RefreshOffice11Colors() {
@@ -113,7 +145,20 @@ int Office11ColorsUsers() {
 }
 
 bool IsOffice11XPScheme() {
-    return AreVisualStylesAvailable(TdxThemeObjectTypes());
+    // The blue, olive and silver schemes are named by the theme's files; no theme here names one.
+    return false;
+}
+
+HBITMAP Office11ExpandBitmap() {
+    return State().expand;
+}
+
+SIZE Office11ExpandBitmapSize() {
+    return SIZE{kExpandWidth, kExpandHeight};
+}
+
+COLORREF Office11ExpandBitmapKey() {
+    return kExpandKey;
 }
 
 const TOffice11Colors& Office11Colors() {

@@ -40,6 +40,11 @@ void RefreshOffice11Colors();
 int Office11ColorsUsers();
 // The blue, olive or silver scheme of the XP visual styles is active (never on this system).
 bool IsOffice11XPScheme();
+// The picture of a menu's button that shows every item, in the scheme's arrow colour on a transparent
+// colour (valid while the scheme has users), and its size.
+HBITMAP Office11ExpandBitmap();
+SIZE Office11ExpandBitmapSize();
+COLORREF Office11ExpandBitmapKey();
 
 // The scheme's colours and brushes; valid while the scheme has users.
 const TOffice11Colors& Office11Colors();

@@ -5,6 +5,7 @@
 
 #include "bars/core/bar_manager.h"
 #include "bars/core/bar_routines.h"
+#include "bars/core/bar_views.h"
 #include "bars/core/item_links.h"
 #include "lookandfeel/monitor.h"
 #include "platform/gdi/edges.h"
@@ -13,6 +14,7 @@
 #include "platform/gui/keys.h"
 #include "platform/gui/window.h"
 #include "platform/rtl/published.h"
+#include "platform/rtl/scope_guard.h"
 #include "platform/rtl/string_list.h"
 #include "platform/rtl/strings.h"
 
@@ -220,14 +222,31 @@ TCanvas* TdxBarCustomCombo::GetItemsCanvas() {
     return listBox_ != nullptr ? listBox_->Canvas() : nullptr;
 }
 
+void TdxBarCustomCombo::DrawCustomizingImage(int, TCanvas* ACanvas, TdxBarItemLink* ALink,
+                                             const RECT& ARect) {
+    int entry = itemIndex_;
+    if (ALink != nullptr && ALink == EditingLink() && ALink->Control() != nullptr)
+        entry = ALink->Control()->ListIndex();
+    drawCanvas_ = ACanvas;
+    drawingEdit_ = true;
+    const ScopeGuard restore([this] {
+        drawingEdit_ = false;
+        drawCanvas_ = nullptr;
+    });
+    DrawItem(entry, ARect, TOwnerDrawState());
+}
+
 void TdxBarCustomCombo::DrawItem(int Index, const RECT& Rect, TOwnerDrawState State) {
+    TCanvas* canvas = GetItemsCanvas();
     if (OnDrawItem) {
         OnDrawItem(this, Index, Rect, State);
-    } else if (TCanvas* canvas = GetItemsCanvas();
-               canvas != nullptr && Index >= 0 && Index < items_->Count()) {
-        // The painter's own combo-entry drawing comes with the painters; meanwhile the plain entry.
+    } else if (canvas != nullptr && Index < items_->Count()) {
+        const std::string text = Index >= 0 ? items_->Strings(Index) : Text();
+        const bars::Painter* painter = BarManager() != nullptr ? BarManager()->PainterClass() : nullptr;
+        // The canvas's brush and font become the DC's before the painter draws on it.
         canvas->FillRect(Rect);
-        canvas->TextOut(Rect.left + 2, Rect.top, items_->Strings(Index));
+        canvas->TextExtent(text);
+        if (painter != nullptr) painter->DrawComboListItem(canvas->Handle(), text, Rect, drawingEdit_);
     }
     if (State.Contains(odFocused))
         if (TCanvas* canvas = GetItemsCanvas()) ::DrawFocusRect(canvas->Handle(), &Rect);

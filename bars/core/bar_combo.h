@@ -102,6 +102,9 @@ public:
     void DropDown(int X, int Y) override;
     void DoCurChange() override;
 
+    // The entry shown in the box: the one the link's control is at while it is edited, else ItemIndex.
+    void DrawCustomizingImage(int AState, TCanvas* ACanvas, TdxBarItemLink* ALink,
+                              const RECT& ARect) override;
     virtual void DrawItem(int Index, const RECT& Rect, TOwnerDrawState State);
     virtual TCanvas* GetItemsCanvas();
     virtual int GetDropDownWidth();

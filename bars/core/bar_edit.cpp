@@ -92,6 +92,14 @@ void TdxBarEdit::SetWidth(int Value) {
     if (!IsLoading()) WidthChanged();
 }
 
+void TdxBarEdit::DrawCustomizingImage(int AState, TCanvas* ACanvas, TdxBarItemLink* ALink,
+                                      const RECT& ARect) {
+    TdxBarManager* manager = BarManager();
+    if (manager == nullptr || manager->PainterClass() == nullptr) return;
+    manager->PainterClass()->DrawEditInCustomizing(this, ACanvas, AState, ARect,
+                                                   ALink != nullptr ? ALink->Control() : nullptr);
+}
+
 void TdxBarEdit::WidthChanged() {
     for (int i = 0; i < LinkCount(); ++i)
         if (TdxBarItemLink* link = Links(i); link->Control() != nullptr &&

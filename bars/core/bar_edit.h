@@ -63,6 +63,9 @@ public:
     void SetWidth(int Value);
 
     bool HasAccel(TdxBarItemLink* ALink) const override;
+    // Draws the item's value into ARect on the canvas the way the manager's painter shows an edit's text
+    // (AState: the entry shown, for items that list entries; ALink: the link drawn).
+    virtual void DrawCustomizingImage(int AState, TCanvas* ACanvas, TdxBarItemLink* ALink, const RECT& ARect);
     virtual void WidthChanged();
 
 private:

@@ -9,8 +9,10 @@
 #include "bars/core/bar_types.h"
 #include "platform/rtl/wintypes.h"
 
+class TCanvas;
 class TComponent;
 class TCustomForm;
+class TdxBarEdit;
 class TdxBars;
 
 namespace bars {
@@ -166,6 +168,12 @@ public:
     virtual RECT GetDockedBorders(const TdxBar*, TdxBarDockingStyle) const { return RECT{0, 0, 0, 0}; }
     virtual int GetSizeGripSize(const TdxBar*) const { return 0; }
     virtual int GetDockedTopExtra(const TdxBar*) const { return 0; }
+    // What the items draw of themselves through the painter: an edit item's text in the customizing
+    // window's list (Index: the entry shown, Control: the item's control being edited, if any), and
+    // one entry of a combo's list (Indented: the entry shown in the combo's own box).
+    virtual void DrawEditInCustomizing(TdxBarEdit*, TCanvas*, int /*Index*/, const RECT&,
+                                       ItemControl* /*Control*/) const {}
+    virtual void DrawComboListItem(HDC, const std::string&, const RECT&, bool /*Indented*/) const {}
 };
 
 using ItemControlFactory = std::unique_ptr<ItemControl> (*)(TdxBarItemLink* Link);

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "bars/core/bar_drawing.h"
+#include "bars/core/bar_edit.h"
 #include "bars/core/bar_routines.h"
 #include "bars/painters/flat_painter.h"
 #include "bars/painters/office11_painter.h"
@@ -23,6 +24,8 @@
 #include "platform/gdi/syscolors.h"
 #include "platform/gdi/text.h"
 #include "platform/gdi/theme.h"
+#include "platform/graphics/canvas.h"
+#include "platform/graphics/graphics_objects.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/window.h"
 #include "platform/rtl/wintypes.h"
@@ -139,6 +142,11 @@ void TdxBarItemControlPainter::DrawEditText(ItemPaintView& Control, HDC DC, cons
                                             const RECT& R) const {
     COLORREF text = 0, back = 0;
     GetEditColors(Control, text, back);
+    DrawEditValue(Control, DC, Text, R, text, back);
+}
+
+void TdxBarItemControlPainter::DrawEditValue(ItemPaintView& Control, HDC DC, const std::string& Text,
+                                             const RECT& R, COLORREF text, COLORREF back) const {
     HRGN saved = nullptr;
     bool hadRegion = false;
     SaveClipRegion(DC, saved, hadRegion);
@@ -147,6 +155,14 @@ void TdxBarItemControlPainter::DrawEditText(ItemPaintView& Control, HDC DC, cons
         const OwnedObject<HBRUSH> brush(CreateSolidBrush(back));
         FillRect(DC, &R, brush.Get());
         const SelectedObject font(DC, Control.ParentView().PaintFont());
+        const COLORREF oldText = SetTextColor(DC, text);
+        // The item draws its value itself (an owner-drawn combo its entry), else the text is drawn here.
+        const bool drawn = Control.DrawItemValue(DC, R, text, back);
+        SetTextColor(DC, oldText);
+        if (drawn) {
+            RestoreClipRegion(DC, saved, hadRegion);
+            return;
+        }
         const int oldMode = SetBkMode(DC, TRANSPARENT);
         const COLORREF oldColor = SetTextColor(DC, text);
         // Where the edit window puts its first character: its two-pixel margin.
@@ -165,6 +181,24 @@ DWORD TdxBarItemControlPainter::GetEditWindowStyle() const {
 
 void TdxBarItemControlPainter::SelectAllEditText(ItemPaintView&, HWND Wnd, bool) const {
     SendMessage(Wnd, EM_SETSEL, 0, -1);
+}
+
+void TdxBarItemControlPainter::DrawEditInCustomizing(TdxBarEdit* Item, TCanvas* Canvas, int, const RECT& R,
+                                                     ItemControl* Control) const {
+    if (Item == nullptr || Canvas == nullptr) return;
+    Canvas->FillRect(R);
+    TRect r{R.left + 2, R.top, R.right - 2, R.bottom};
+    AdjustCustomizingTextRect(r);
+    std::string text = Control != nullptr && Control->IsEditing() ? Control->EditText() : Item->Text();
+    const TBrushStyle style = Canvas->Brush().Style();
+    Canvas->Brush().SetStyle(bsClear);
+    Canvas->TextRect(r, text, TTextFormat{tfNoPrefix});
+    Canvas->Brush().SetStyle(style);
+    SetBkMode(Canvas->Handle(), OPAQUE);
+}
+
+int TdxBarItemControlPainter::CalcButtonWidth(ItemPaintView&, int TextWidth) const {
+    return TextWidth + 6;
 }
 
 void TdxBarItemControlPainter::DrawComboListItem(HDC DC, const std::string& Text, const RECT& R,
@@ -214,7 +248,8 @@ RECT TdxBarItemControlFlatPainter::DrawComboButton(ItemPaintView& Control, HDC D
         if (State.DroppedDown) OffsetRect(inner, 1, 1);
     }
     const int w = ArrowWidth(inner);
-    DrawTriangle(DC, arrow, w, (inner.left + inner.right - w) / 2, (inner.top + inner.bottom - w / 2) / 2);
+    DrawDropDownTriangle(DC, arrow, w, (inner.left + inner.right - w) / 2,
+                         (inner.top + inner.bottom - w / 2) / 2);
     return button;
 }
 
@@ -235,7 +270,7 @@ void TdxBarItemControlFlatPainter::DrawEditCaption(ItemPaintView& Control, HDC D
                                                    RECT& R) const {
     BarPaintView& bar = Control.ParentView();
     RECT caption = R;
-    caption.right = R.left + CalcButtonWidth(CaptionExtent(Control, DC).cx);
+    caption.right = R.left + CalcButtonWidth(Control, CaptionExtent(Control, DC).cx);
     R.left = caption.right;
     const bool hot = State.Selected && State.InMenu;
     if (hot) {
@@ -296,10 +331,10 @@ RECT TdxBarItemControlStandardPainter::DrawComboButton(ItemPaintView& Control, H
     const int w = ArrowWidth(button);
     const int x = (inner.left + inner.right - w) / 2, y = (inner.top + inner.bottom - w / 2) / 2;
     if (State.Enabled) {
-        DrawTriangle(DC, arrow, w, x, y);
+        DrawDropDownTriangle(DC, arrow, w, x, y);
     } else {
-        DrawTriangle(DC, GetSysColor(COLOR_BTNHIGHLIGHT), w, x + 1, y + 1);
-        DrawTriangle(DC, GetSysColor(COLOR_BTNSHADOW), w, x, y);
+        DrawDropDownTriangle(DC, GetSysColor(COLOR_BTNHIGHLIGHT), w, x + 1, y + 1);
+        DrawDropDownTriangle(DC, GetSysColor(COLOR_BTNSHADOW), w, x, y);
     }
     return button;
 }
@@ -353,7 +388,8 @@ RECT TdxBarItemControlOffice11Painter::DrawComboButton(ItemPaintView& Control, H
         if (State.DroppedDown) OffsetRect(inner, 1, 1);
     }
     const int w = ArrowWidth(inner);
-    DrawTriangle(DC, arrow, w, (inner.left + inner.right - w) / 2, (inner.top + inner.bottom - w / 2) / 2);
+    DrawDropDownTriangle(DC, arrow, w, (inner.left + inner.right - w) / 2,
+                         (inner.top + inner.bottom - w / 2) / 2);
     return button;
 }
 
@@ -434,6 +470,62 @@ void TdxBarItemControlXPPainter::DrawEditBorder(ItemPaintView& Control, HDC DC, 
         DrawBackground(Control, DC, false, Control.ParentView().BkBrush(), outer);
     RestoreClipRegion(DC, saved, hadRegion);
     R = content;
+}
+
+} // namespace bars
+
+namespace bars {
+
+// The Office 2003 style's caption: the flat geometry on the bar's own background, never framed.
+
+void TdxBarItemControlOffice11Painter::DrawEditCaption(ItemPaintView& Control, HDC DC, const ItemState& State,
+                                                       RECT& R) const {
+    BarPaintView& bar = Control.ParentView();
+    RECT caption = R;
+    caption.right = R.left + CalcButtonWidth(Control, CaptionExtent(Control, DC).cx);
+    R.left = caption.right;
+    DrawBackground(Control, DC, State.InMenu && Control.IsRarelyUsed(), bar.BkBrush(), caption);
+    RECT text = caption;
+    text.right -= 5;
+    DrawItemText(Control, DC, Control.PaintCaption(), text, 2, State.Enabled, false, false, true);
+}
+
+int TdxBarItemControlOffice11Painter::CalcButtonWidth(ItemPaintView& Control, int TextWidth) const {
+    const int width = TdxBarItemControlFlatPainter::CalcButtonWidth(Control, TextWidth);
+    return Control.ParentView().IsSubMenu() ? width + GetSubMenuGlyphIndent(Control) + 1 : width;
+}
+
+// The XP style's caption and value: the flat geometry without a frame, and the theme's edit colours.
+
+void TdxBarItemControlXPPainter::DrawEditCaption(ItemPaintView& Control, HDC DC, const ItemState& State,
+                                                 RECT& R) const {
+    BarPaintView& bar = Control.ParentView();
+    RECT caption = R;
+    caption.right = R.left + CalcButtonWidth(Control, CaptionExtent(Control, DC).cx);
+    R.left = caption.right;
+    const bool hot = State.Selected && State.InMenu;
+    if (hot)
+        FillRect(DC, &caption, GetSelectedBrush(bar));
+    else
+        DrawBackground(Control, DC, State.InMenu && Control.IsRarelyUsed(), bar.BkBrush(), caption);
+    RECT text = caption;
+    text.right -= 5;
+    DrawItemText(Control, DC, Control.PaintCaption(), text, 2, State.Enabled, hot, false, false);
+}
+
+void TdxBarItemControlXPPainter::DrawEditText(ItemPaintView& Control, HDC DC, const std::string& Text,
+                                              const RECT& R) const {
+    const bool enabled = Control.PaintEnabled();
+    const int state = enabled ? ETS_NORMAL : ETS_DISABLED;
+    const HTHEME theme = OpenTheme(totEdit);
+    COLORREF back = GetSysColor(COLOR_WINDOW), text = 0;
+    if (!enabled) {
+        COLORREF fill = 0;
+        if (GetThemeColor(theme, EP_EDITTEXT, state, TMT_FILLCOLOR, &fill) >= 0) back = fill;
+    }
+    if (GetThemeColor(theme, EP_EDITTEXT, state, TMT_TEXTCOLOR, &text) < 0)
+        text = GetSysColor(enabled ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT);
+    DrawEditValue(Control, DC, Text, R, text, back);
 }
 
 } // namespace bars

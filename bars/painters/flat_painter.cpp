@@ -10,6 +10,7 @@
 #include "bars/core/toolbar.h"
 #include "bars/painters/window_frame.h"
 #include "lookandfeel/colors.h"
+#include "platform/commctrl/std_controls.h"
 #include "platform/gdi/blit.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/edges.h"
@@ -325,10 +326,6 @@ void TdxBarItemControlFlatPainter::DrawMarkArrows(BarPaintView& Bar, HDC DC, con
     DrawEnhancedMarkArrows(*this, Bar, DC, R, GetMarkArrowColorIndex(Bar));
 }
 
-void TdxBarItemControlFlatPainter::DrawMarkArrow(BarPaintView& Bar, HDC DC, int P, const RECT&) const {
-    DrawEnhancedMarkArrow(Bar, DC, P, false);
-}
-
 void TdxBarItemControlFlatPainter::DrawDropDownButton(ItemPaintView& Control, HDC DC, const ItemState& State,
                                                       bool InMenu, HBRUSH Brush, RECT R) const {
     BarPaintView& bar = Control.ParentView();
@@ -397,7 +394,7 @@ void TdxBarItemControlFlatPainter::DrawSubItem(ItemPaintView& Control, HDC DC, c
 
 void TdxBarItemControlFlatPainter::DrawDroppedDownFrame(BarPaintView& Bar, HDC DC, const RECT& R,
                                                         const RECT& Joint) const {
-    FillDroppedDownJoint(Bar, DC, Joint);
+    FillDroppedDownJoint(Bar, DC, Joint, R);
     HRGN saved = nullptr;
     bool hadRegion = false;
     SaveClipRegion(DC, saved, hadRegion);
@@ -417,7 +414,8 @@ void TdxBarItemControlFlatPainter::DrawDroppedDownBorder(BarPaintView& Bar, HDC 
     FrameRect(DC, &R, FlatBrush(Bar.Manager(), 0, COLOR_BTNSHADOW));
 }
 
-void TdxBarItemControlFlatPainter::FillDroppedDownJoint(BarPaintView& Bar, HDC DC, const RECT& Joint) const {
+void TdxBarItemControlFlatPainter::FillDroppedDownJoint(BarPaintView& Bar, HDC DC, const RECT& Joint,
+                                                        const RECT&) const {
     if (!IsRectEmpty(Joint)) FillRect(DC, &Joint, GetManagerBrush(Bar.Manager()));
 }
 
@@ -486,9 +484,10 @@ void TdxBarItemControlFlatPainter::DeflateSubMenuRect(RECT& R) const {
 }
 
 void TdxBarItemControlFlatPainter::CalcSubMenuMetrics(BarPaintView& SubMenu, int TextHeight, int& LineHeight,
-                                                      int& CheckWidth, int& ArrowWidth,
-                                                      int& GlyphWidth) const {
+                                                      int& CheckWidth, int& ArrowWidth, int& GlyphWidth,
+                                                      int& MarkHeight) const {
     LineHeight = TextHeight + 1;
+    MarkHeight = LineHeight;
     GlyphWidth = LineHeight / 4 * 3 + 1;
     ArrowWidth = TextExtent(SubMenu, "0").cx + 1;
     if (const int a = CalcMenuArrowSize(ArrowWidth - 2); a % 2 != 0) ArrowWidth = (a - 1) * 2 + 6;
@@ -501,7 +500,7 @@ SIZE TdxBarItemControlFlatPainter::CalcSubMenuSize(BarPaintView& SubMenu, int Wi
         Width = 100;
     else
         Width += SubMenu.SideBarWidth() + 4;
-    if (MarkShown || Height == 0) Height += SubMenu.MenuLineHeight();
+    if (MarkShown || Height == 0) Height += MarkShown ? SubMenu.MarkLineHeight() : SubMenu.MenuLineHeight();
     return SIZE{Width, Height + 4 + (SubMenu.HasDetachBar() ? GetSubMenuDetachHeight(SubMenu) : 0)};
 }
 
@@ -577,6 +576,93 @@ void TdxBarItemControlFlatPainter::DrawSubMenuFrame(BarPaintView& SubMenu, HDC D
         FillRect(DC, &Parts.Mark, brush);
     }
     DrawExpandArrows(SubMenu, DC, Parts.MarkState == 1, Parts.Mark);
+}
+
+} // namespace bars
+
+namespace bars {
+
+void TdxBarItemControlFlatPainter::DrawGlyphImage(ItemPaintView& Control, HDC DC, const ItemState& State,
+                                                  const RECT& Area, const RECT& ImageRect, bool Fits,
+                                                  HBRUSH Brush) const {
+    RECT r = Area;
+    if (Fits) r = Inflated(r, -1, -1);
+    // The cell always takes the state's brush: the flat faces are plain fills.
+    if (!Control.IsRarelyUsed() && !IsGlyphFrameDrawnFirst()) DrawBackground(Control, DC, true, Brush, r);
+    DrawGlyphPicture(Control, DC, State, r, ImageRect, Brush);
+}
+
+void TdxBarItemControlFlatPainter::DrawBevel(ItemPaintView& Control, HDC DC, int Style, int Width,
+                                             RECT& R) const {
+    const HBRUSH brush = GetBevelBrush(Control, Style);
+    for (int i = 0; i < Width; ++i) {
+        FrameRect(DC, &R, brush);
+        R = Inflated(R, -1, -1);
+    }
+}
+
+void TdxBarItemControlFlatPainter::DrawBeveledRect(ItemPaintView& Control, HDC DC, bool Sunken, bool Beveled,
+                                                   RECT& R) const {
+    BarPaintView& bar = Control.ParentView();
+    HBRUSH fill = bar.BkBrush();
+    if (Beveled) {
+        DrawSelectionFrame(DC, R);
+        fill = Sunken ? GetFaceBrush(bar) : GetSelectedBrush(bar);
+    } else {
+        FrameRect(DC, &R, fill);
+    }
+    R = Inflated(R, -1, -1);
+    FillRect(DC, &R, fill);
+}
+
+int TdxBarItemControlFlatPainter::GetBarMinWidth(BarPaintView& Bar) const {
+    return TdxBarItemControlPainter::GetBarMinWidth(Bar) - 1;
+}
+
+int TdxBarItemControlFlatPainter::CalcSubItemHeight(ItemPaintView& Control, bool ShowCaption,
+                                                    bool OnMainMenu) const {
+    const int height = TdxBarItemControlPainter::CalcSubItemHeight(Control, ShowCaption, OnMainMenu);
+    return Control.ParentView().IsSubMenu() ? height + 2 : height;
+}
+
+int TdxBarItemControlFlatPainter::CalcSubItemWidth(ItemPaintView& Control, bool ShowCaption,
+                                                   bool OnMainMenu) const {
+    const int width = TdxBarItemControlPainter::CalcSubItemWidth(Control, ShowCaption, OnMainMenu);
+    return Control.ParentView().IsSubMenu() ? width + 9 : width;
+}
+
+RECT TdxBarItemControlFlatPainter::CalcSubMenuItemsRect(BarPaintView& SubMenu, bool Unlimited, bool MarkShown,
+                                                        int& MaxBottom) const {
+    MaxBottom =
+        Unlimited ? 0x7FFFFFFF : SubMenu.ClientHeight() - 1 - (MarkShown ? SubMenu.MarkLineHeight() : 0);
+    return RECT{SubMenu.SideBarWidth() + 1, 1, SubMenu.ClientWidth() - 1, 1};
+}
+
+void TdxBarItemControlFlatPainter::DrawSubMenuDetachFrame(BarPaintView& SubMenu, HDC DC, HBRUSH Brush,
+                                                          RECT R) const {
+    FrameRect(DC, &R, SubMenu.BkBrush());
+    Fill(DC, R.left, R.top + 1, R.left + 1, R.bottom - 1, Brush);
+}
+
+void TdxBarItemControlFlatPainter::DrawSubMenuShadowPart(BarPaintView&, HBRUSH& Brush) const {
+    Brush = GetSubMenuBkBrush();
+}
+
+int TdxBarItemControlFlatPainter::CalcButtonWidth(ItemPaintView&, int TextWidth) const {
+    return TextWidth + 11;
+}
+
+void TdxBarItemControlFlatPainter::DrawEditText(ItemPaintView& Control, HDC DC, const std::string& Text,
+                                                const RECT& R) const {
+    TdxBarItemControlPainter::DrawEditText(Control, DC, Text, R);
+}
+
+DWORD TdxBarItemControlFlatPainter::GetEditWindowStyle() const {
+    return TdxBarItemControlPainter::GetEditWindowStyle() | ES_MULTILINE;
+}
+
+HBRUSH TdxBarItemControlFlatPainter::GetBevelBrush(ItemPaintView&, int) const {
+    return GetSysColorBrush(COLOR_BTNSHADOW);
 }
 
 } // namespace bars

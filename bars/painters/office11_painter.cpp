@@ -5,12 +5,14 @@
 #include <algorithm>
 #include <utility>
 
+#include "bars/core/backgrounds.h"
 #include "bars/core/bar_drawing.h"
 #include "bars/core/bar_manager.h"
 #include "bars/core/toolbar.h"
 #include "bars/painters/xp_painter.h"
 #include "lookandfeel/colors.h"
 #include "lookandfeel/office11.h"
+#include "platform/gdi/blit.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/regions.h"
@@ -18,7 +20,10 @@
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/syscolors.h"
 #include "platform/gdi/text.h"
+#include "platform/graphics/bitmap.h"
 #include "platform/graphics/graphics_types.h"
+#include "platform/gui/message_loop.h"
+#include "platform/gui/messages.h"
 #include "platform/rtl/wintypes.h"
 
 namespace bars {
@@ -237,48 +242,63 @@ void TdxBarItemControlOffice11Painter::DrawStatusBarBackground(BarPaintView& Bar
 
 void TdxBarItemControlOffice11Painter::DrawBarBackground(BarPaintView& Bar, HDC DC, const RECT& R,
                                                          HBRUSH Brush) const {
-    if (Bar.IsSubMenu()) {
-        // The glyph band at the left, darker while the menu shows its rarely used items too.
-        const TOffice11Colors& c = Colors();
-        const RECT band{Bar.SideBarWidth(), R.top, GlyphBandRight(Bar), R.bottom};
-        RECT part{};
-        if (IntersectRect(part, band, R)) {
-            HRGN saved = nullptr;
-            bool hadRegion = false;
-            SaveClipRegion(DC, saved, hadRegion);
-            IntersectClipRect(DC, part.left, part.top, part.right, part.bottom);
-            FillTwoPhaseGradientRect(DC, band, c.MenuStripColor1, true, c.MenuStripColor2);
-            RestoreClipRegion(DC, saved, hadRegion);
-        }
-        const RECT rest{std::max(R.left, band.right), R.top, R.right, R.bottom};
-        if (rest.right > rest.left) FillRect(DC, &rest, Brush);
-        const RECT before{R.left, R.top, std::min(R.right, band.left), R.bottom};
-        if (before.right > before.left) FillRect(DC, &before, Brush);
+    if (!Bar.IsSubMenu() && Bar.Bar() != nullptr && Bar.PaintDockingStyle() != dsNone) {
+        DrawBarBitmapBackground(Bar, DC, clNone, Brush != nullptr ? Brush : Bar.BkBrush(), POINT{0, 0}, R);
         return;
     }
-    TdxBar* bar = Bar.Bar();
-    RECT site{};
+    TdxBarItemControlFlatPainter::DrawBarBackground(Bar, DC, R, Brush);
+}
+
+void TdxBarItemControlOffice11Painter::DrawBarBitmapBackground(BarPaintView& Bar, HDC DC, TColor Color,
+                                                               HBRUSH Brush, POINT Origin,
+                                                               const RECT& R) const {
     // The menu bar and borderless bars show the dock behind them.
-    if (bar != nullptr && (bar->IsMainMenu() || bar->BorderStyle() == bbsNone) && Bar.DockSiteRect(site)) {
-        DrawDockBackground(DC, R, site, clNone, nullptr, Bar.PaintDockingStyle());
-        return;
-    }
     if (!IsRoundedBar(Bar)) {
-        TdxBarItemControlFlatPainter::DrawBarBackground(Bar, DC, R, Brush);
+        TdxBarItemControlFlatPainter::DrawBarBitmapBackground(Bar, DC, Color, Brush, Origin, R);
         return;
     }
     const bool horizontal = Horizontal(Bar);
+    RECT gradient = BarGradientRect(Bar, horizontal);
+    OffsetRect(gradient, Origin.x, Origin.y);
     HRGN saved = nullptr;
     bool hadRegion = false;
     SaveClipRegion(DC, saved, hadRegion);
     IntersectClipRect(DC, R.left, R.top, R.right, R.bottom);
-    FillTwoPhaseGradientRect(DC, BarGradientRect(Bar, horizontal), Colors().BarColor1, !horizontal,
-                             Colors().BarColor2);
+    FillTwoPhaseGradientRect(DC, gradient, Colors().BarColor1, !horizontal, Colors().BarColor2);
     RestoreClipRegion(DC, saved, hadRegion);
 }
 
+void TdxBarItemControlOffice11Painter::DrawSubMenuBitmap(BarPaintView& SubMenu, HDC DC, TColor Color,
+                                                         HBRUSH Brush, const RECT& R) const {
+    TdxBarManager* manager = SubMenu.Manager();
+    TdxBarBackgrounds* backgrounds = manager != nullptr ? manager->Backgrounds() : nullptr;
+    if (backgrounds != nullptr && backgrounds->SubMenu() != nullptr && !backgrounds->SubMenu()->Empty()) {
+        TdxBarItemControlFlatPainter::DrawSubMenuBitmap(SubMenu, DC, Color, Brush, R);
+        return;
+    }
+    // The glyph band at the left, darker while the menu shows its rarely used lines too.
+    const TOffice11Colors& c = Colors();
+    const bool dark = SubMenu.ShowsRarelyUsedItems();
+    const RECT band{SubMenu.SideBarWidth(), R.top, GlyphBandRight(SubMenu), R.bottom};
+    RECT part{};
+    if (IntersectRect(part, band, R)) {
+        HRGN saved = nullptr;
+        bool hadRegion = false;
+        SaveClipRegion(DC, saved, hadRegion);
+        IntersectClipRect(DC, part.left, part.top, part.right, part.bottom);
+        FillTwoPhaseGradientRect(DC, band, dark ? c.MenuStripDarkColor1 : c.MenuStripColor1, true,
+                                 dark ? c.MenuStripDarkColor2 : c.MenuStripColor2);
+        RestoreClipRegion(DC, saved, hadRegion);
+    }
+    const RECT rest{std::max(R.left, band.right), R.top, R.right, R.bottom};
+    if (rest.right > rest.left) FillRect(DC, &rest, Brush);
+    const RECT before{R.left, R.top, std::min(R.right, band.left), R.bottom};
+    if (before.right > before.left) FillRect(DC, &before, Brush);
+}
+
 void TdxBarItemControlOffice11Painter::DrawDockBackground(HDC DC, const RECT& Dest, const RECT& Origin,
-                                                          TColor, HBRUSH, TdxBarDockingStyle Side) const {
+                                                          TColor, HBRUSH, TdxBarDockingStyle Side,
+                                                          DockPaintView*) const {
     // Sites at the left and right take one end of the gradient each; the others carry it across.
     if (Side == dsLeft || Side == dsRight) {
         FillRectByColor(DC, Dest, Side == dsLeft ? Colors().DockColor1 : Colors().DockColor2);
@@ -307,7 +327,7 @@ void TdxBarItemControlOffice11Painter::DrawDockedBorder(BarPaintView& Bar, HDC D
     }
     auto behind = [&](const RECT& r) {
         if (docked)
-            DrawDockBackground(DC, r, site, clNone, nullptr, Bar.PaintDockingStyle());
+            DrawDockBackground(DC, r, site, clNone, nullptr, Bar.PaintDockingStyle(), nullptr);
         else
             FillRectByColor(DC, r, BehindBar(Bar));
     };
@@ -494,13 +514,16 @@ void TdxBarItemControlOffice11Painter::DrawDropDownButton(ItemPaintView& Control
                                                           const ItemState& State, bool InMenu, HBRUSH Brush,
                                                           RECT R) const {
     if (!InMenu) --R.left;
-    if (State.Selected) {
-        FrameOffice11Rect(DC, R);
-        TColor c1, c2;
-        GetButtonColors(Control.ParentView(), State.Pressed, true, c1, c2);
-        FillGradientRect(DC, Inflated(R, -1, -1), c1, false, c2);
-    } else {
-        DrawBackground(Control, DC, false, Brush, R);
+    if (!(State.Pressed && State.DroppedDown && !InMenu)) {
+        // The split line beside the button's face: the scheme's frame while hot, else its dark separator
+        // colour in a menu and the bar's own face on a toolbar.
+        if (State.Selected)
+            FrameOffice11Rect(DC, R);
+        else if (InMenu)
+            FrameRectByColor(DC, R, Colors().SeparatorColor1);
+        else
+            FrameBackground(Control, DC, false, Control.ParentView().BkBrush(), R);
+        DrawBackground(Control, DC, State.Selected, Brush, Inflated(R, -1, -1));
     }
     if (InMenu)
         DrawButtonArrowSized(DC, R, true, State.Enabled, false, Control.ParentView().ArrowSize(), false);
@@ -565,12 +588,36 @@ void TdxBarItemControlOffice11Painter::DrawSubMenuBorder(BarPaintView& SubMenu, 
                                                          const RECT& Rect) const {
     const TOffice11Colors& c = Colors();
     FrameRectByColor(DC, Rect, c.FrameColor);
-    RECT R = Inflated(Rect, -1, -1);
+    const RECT R = Inflated(Rect, -1, -1);
     FrameRectByColor(DC, R, c.MenuColor);
+    DrawBarNonClientBackground(SubMenu, DC);
     if (!SubMenu.HasDetachBar()) return;
+    // The strip's rows: a band of two across the top, the tear-off bar, a line under it.
     const int height = GetSubMenuDetachHeight(SubMenu);
-    FillColor(DC, R.left, R.top, R.right, R.top + 2, c.MenuColor);
-    FillDetachCaption(SubMenu, DC, RECT{R.left + 1, R.top + 1, R.right - 1, R.top + height - 1});
+    const RECT strip{R.left, R.top, R.right, R.top + height};
+    FrameRectByColor(DC, Inflated(strip, -1, -1), c.MenuColor);
+    FillColor(DC, strip.left, strip.top, strip.right, strip.top + 2, c.MenuColor);
+    FillColor(DC, strip.left, strip.bottom - 1, strip.right, strip.bottom, c.MenuColor);
+    DrawSubMenuDetachFrame(SubMenu, DC, Brushes().Menu, strip);
+    FillDetachCaption(SubMenu, DC, RECT{strip.left + 2, strip.top + 2, strip.right - 2, strip.bottom - 1});
+}
+
+void TdxBarItemControlOffice11Painter::DrawSubMenuDetachFrame(BarPaintView& SubMenu, HDC DC, HBRUSH Brush,
+                                                              RECT R) const {
+    TdxBarManager* manager = SubMenu.Manager();
+    TdxBarBackgrounds* backgrounds = manager != nullptr ? manager->Backgrounds() : nullptr;
+    const bool picture =
+        backgrounds != nullptr && backgrounds->SubMenu() != nullptr && !backgrounds->SubMenu()->Empty();
+    if (picture || SubMenu.SideBarWidth() != 0) {
+        FrameRect(DC, &R, Brush);
+        return;
+    }
+    // The left column goes on with the glyph band's colour below it.
+    const TOffice11Colors& c = Colors();
+    FillColor(DC, R.left, R.top, R.right, R.top + 1, c.MenuColor);
+    FillColor(DC, R.right - 1, R.top + 1, R.right, R.bottom - 1, c.MenuColor);
+    FillColor(DC, R.left, R.bottom - 1, R.right, R.bottom, c.MenuColor);
+    FillColor(DC, R.left, R.top + 1, R.left + 1, R.bottom - 1, c.MenuStripColor1);
 }
 
 void TdxBarItemControlOffice11Painter::FillDetachCaption(BarPaintView& SubMenu, HDC DC,
@@ -585,7 +632,7 @@ void TdxBarItemControlOffice11Painter::FillDetachCaption(BarPaintView& SubMenu, 
         FillRect(DC, &R, Brushes().Detach);
     }
     const int quarter = (R.right - R.left + (hot ? 0 : 2)) / 4;
-    DrawOffice11Grip(DC, Inflated(R, -quarter, hot ? -1 : -2), false);
+    DrawGripDots(SubMenu, DC, false, Inflated(R, -quarter, hot ? -1 : -2));
 }
 
 void TdxBarItemControlOffice11Painter::DrawSubMenuFrame(BarPaintView& SubMenu, HDC DC,
@@ -617,6 +664,174 @@ void TdxBarItemControlOffice11Painter::DrawSubMenuFrame(BarPaintView& SubMenu, H
         paint(Parts.Mark.left, Parts.Mark.top, Parts.Mark.right, Parts.Mark.bottom);
     }
     DrawExpandArrows(SubMenu, DC, Parts.MarkState == 1, Parts.Mark);
+}
+
+} // namespace bars
+
+namespace bars {
+
+void TdxBarItemControlOffice11Painter::DrawGlyphImage(ItemPaintView& Control, HDC DC, const ItemState& State,
+                                                      const RECT& Area, const RECT& ImageRect, bool Fits,
+                                                      HBRUSH Brush) const {
+    // The frame and its gradient came first and are the picture's background.
+    DrawGlyphPicture(Control, DC, State, Fits ? Inflated(Area, -1, -1) : Area, ImageRect, Brush);
+}
+
+void TdxBarItemControlOffice11Painter::DrawDropDownTriangle(HDC DC, COLORREF Color, int Width, int X,
+                                                            int Y) const {
+    DrawTriangle(DC, Color, Width, X, Y);
+}
+
+void TdxBarItemControlOffice11Painter::DrawExpandArrows(BarPaintView&, HDC DC, bool, const RECT& Rect) const {
+    const RECT R = Inflated(Rect, -1, -1);
+    const HBITMAP picture = Office11ExpandBitmap();
+    if (picture == nullptr) return;
+    const SIZE size = Office11ExpandBitmapSize();
+    const pw::gdi::MemoryDC source(DC, picture);
+    TransparentBlt(DC, (R.left + R.right - size.cx) / 2, R.top, size.cx, size.cy, source.Get(), 0, 0, size.cx,
+                   size.cy, Office11ExpandBitmapKey());
+}
+
+void TdxBarItemControlOffice11Painter::DrawBeveledRect(ItemPaintView& Control, HDC DC, bool Sunken,
+                                                       bool Beveled, RECT& R) const {
+    BarPaintView& bar = Control.ParentView();
+    HBRUSH fill = GetSysColorBrush(COLOR_BTNFACE);
+    if (Beveled) {
+        DrawSelectionFrame(DC, R);
+        fill = Sunken ? GetFaceBrush(bar) : GetSelectedBrush(bar);
+    } else if (Control.PaintEnabled()) {
+        FrameRect(DC, &R, bar.BkBrush());
+        fill = Brushes().LightBar;
+    } else {
+        FrameRectByColor(DC, R, Colors().DisabledTextColor);
+    }
+    R = Inflated(R, -1, -1);
+    FillRect(DC, &R, fill);
+}
+
+HBRUSH TdxBarItemControlOffice11Painter::GetButtonBrush(ItemPaintView& Control, int,
+                                                        const ItemState& State) const {
+    BarPaintView& bar = Control.ParentView();
+    if (State.Selected && (State.Down || State.Pressed)) return GetFaceBrush(bar);
+    if (State.Selected) return GetSelectedBrush(bar);
+    if (State.Down) return GetPatternBrush(bar);
+    return bar.BkBrush();
+}
+
+bool TdxBarItemControlOffice11Painter::IsButtonHotTracked() const {
+    return !IsOffice11XPScheme() && TdxBarItemControlFlatPainter::IsButtonHotTracked();
+}
+
+void TdxBarItemControlOffice11Painter::DrawBarNonClientBackground(BarPaintView& Bar, HDC DC) const {
+    const RECT r = Bar.NonClientRect();
+    if (!IsRectEmpty(r)) FillRect(DC, &r, Brushes().Menu);
+}
+
+RECT TdxBarItemControlOffice11Painter::GetNonClientBorders(BarPaintView& Bar) const {
+    return GetDockedBorders(Bar.Bar(), Bar.PaintDockingStyle());
+}
+
+void TdxBarItemControlOffice11Painter::DrawSizeGripArea(BarPaintView& Bar, HDC DC, HBRUSH Brush,
+                                                        const RECT& R) const {
+    const TdxBarManager* manager = Bar.Manager();
+    if (manager != nullptr && manager->ThemesAvailable())
+        XPBarPainter().TdxBarItemControlPainter::DrawSizeGripArea(Bar, DC, Brush, R);
+    else
+        TdxBarItemControlFlatPainter::DrawSizeGripArea(Bar, DC, Brush, R);
+}
+
+void TdxBarItemControlOffice11Painter::FillBarBackground(BarPaintView& Bar, HDC DC, HBRUSH Brush,
+                                                         const RECT& R) const {
+    const TdxBarManager* manager = Bar.Manager();
+    if (manager != nullptr && manager->ThemesAvailable())
+        XPBarPainter().TdxBarItemControlPainter::FillBarBackground(Bar, DC, Brush, R);
+    else
+        TdxBarItemControlFlatPainter::FillBarBackground(Bar, DC, Brush, R);
+}
+
+RECT TdxBarItemControlOffice11Painter::CalcMarkRect(BarPaintView& Bar) const {
+    RECT r = TdxBarItemControlFlatPainter::CalcMarkRect(Bar);
+    if (!IsRoundedBar(Bar)) return r;
+    if (Horizontal(Bar)) {
+        r.top -= 1;
+        r.right += 2;
+        r.bottom += 1;
+    } else {
+        r.left -= 1;
+        r.right += 1;
+        r.bottom += 2;
+    }
+    return r;
+}
+
+void TdxBarItemControlOffice11Painter::InvalidateMark(BarPaintView& Bar) const {
+    TdxBarItemControlFlatPainter::InvalidateMark(Bar);
+    if (Bar.PaintDockingStyle() != dsNone && Bar.PaintWindow() != nullptr)
+        SendMessage(Bar.PaintWindow(), WM_NCPAINT, 0, 0);
+}
+
+void TdxBarItemControlOffice11Painter::DrawFloatingBackground(BarPaintView& Bar, HDC DC, TColor Color,
+                                                              HBRUSH Brush, const RECT& Origin,
+                                                              const RECT& R) const {
+    const TdxBarManager* manager = Bar.Manager();
+    if (manager != nullptr && manager->ThemesAvailable())
+        XPBarPainter().DrawFloatingBackground(Bar, DC, Color, Brush, Origin, R);
+    else
+        TdxBarItemControlFlatPainter::DrawFloatingBackground(Bar, DC, Color, Brush, Origin, R);
+}
+
+int TdxBarItemControlOffice11Painter::GetSizeGripSize(const TdxBar* Bar) const {
+    const TdxBarManager* manager = Bar != nullptr ? Bar->BarManager() : nullptr;
+    if (manager != nullptr && manager->ThemesAvailable()) return XPBarPainter().GetSizeGripSize(Bar);
+    return TdxBarItemControlFlatPainter::GetSizeGripSize(Bar);
+}
+
+int TdxBarItemControlOffice11Painter::GetDockedTopExtra(const TdxBar* Bar) const {
+    return TdxBarItemControlFlatPainter::GetDockedTopExtra(Bar);
+}
+
+void TdxBarItemControlOffice11Painter::CalcSubMenuMetrics(BarPaintView& SubMenu, int TextHeight,
+                                                          int& LineHeight, int& CheckWidth, int& ArrowWidth,
+                                                          int& GlyphWidth, int& MarkHeight) const {
+    TdxBarItemControlFlatPainter::CalcSubMenuMetrics(SubMenu, TextHeight, LineHeight, CheckWidth, ArrowWidth,
+                                                     GlyphWidth, MarkHeight);
+    MarkHeight = Office11ExpandBitmapSize().cy + 2;
+}
+
+void TdxBarItemControlOffice11Painter::DrawTextButton(BarPaintView& Bar, HDC DC, RECT R, bool Pushed,
+                                                      const std::string& Text) const {
+    const TdxBarManager* manager = Bar.Manager();
+    if (manager != nullptr && manager->ThemesAvailable())
+        XPBarPainter().DrawTextButton(Bar, DC, R, Pushed, Text);
+    else
+        TdxBarItemControlFlatPainter::DrawTextButton(Bar, DC, R, Pushed, Text);
+}
+
+TColor TdxBarItemControlOffice11Painter::GetProgressBackColor() const {
+    return Colors().DockColor1;
+}
+
+int TdxBarItemControlOffice11Painter::GetTrackBarExtra(ItemPaintView& Control) const {
+    return Control.ParentView().IsSubMenu() ? GetSubMenuGlyphIndent(Control) : 0;
+}
+
+HBRUSH TdxBarItemControlOffice11Painter::GetProgressFrameBrush() const {
+    return Brushes().Frame;
+}
+
+HBRUSH TdxBarItemControlOffice11Painter::GetBevelBrush(ItemPaintView&, int) const {
+    return Brushes().Frame;
+}
+
+void TdxBarItemControlOffice11Painter::FillDroppedDownJoint(BarPaintView& Bar, HDC DC, const RECT& Joint,
+                                                            const RECT& R) const {
+    if (IsRectEmpty(Joint)) return;
+    // Which end of the element's gradient the joint lies at.
+    const bool tall = Joint.bottom - Joint.top > Joint.right - Joint.left;
+    const bool first = tall ? (Joint.left + Joint.right) / 2 < (R.left + R.right) / 2
+                            : (Joint.top + Joint.bottom) / 2 < (R.top + R.bottom) / 2;
+    (void)Bar;
+    FillRectByColor(DC, Joint, first ? Colors().BarColor1 : Colors().BarColor2);
 }
 
 } // namespace bars

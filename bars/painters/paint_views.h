@@ -49,6 +49,30 @@ public:
     // The drop-down of a toolbar's end mark, and the menu of its "Add or Remove Buttons" entry.
     virtual bool IsQuickControl() const { return false; }
     virtual bool IsQuickCustomizingMenu() const { return false; }
+    // Its window (0 until it has one).
+    virtual HWND PaintWindow() const { return nullptr; }
+    // A size the window keeps for whoever asks (its smallest width).
+    virtual int MinWidth() const { return 0; }
+    // What of the non-client area the outer border ring leaves, in window coordinates.
+    virtual RECT NonClientRect() const { return RECT{0, 0, 0, 0}; }
+    // A menu window of a recent-items menu that shows its rarely used lines as well.
+    virtual bool ShowsRarelyUsedItems() const { return false; }
+    // The height of the menu's line with the button that shows every item.
+    virtual int MarkLineHeight() const { return MenuLineHeight(); }
+};
+
+// A dock site as the painter sees it: its side, its size and the rows of toolbars in it.
+class DockPaintView {
+public:
+    virtual ~DockPaintView() = default;
+    virtual TdxBarDockingStyle Side() const = 0;
+    // Client size of the site.
+    virtual SIZE SiteSize() const = 0;
+    virtual int RowCount() const = 0;
+    // Where row Index starts and ends across the site (y on a top or bottom site, x on a side one).
+    virtual void RowExtent(int Index, int& From, int& To) const = 0;
+    // Every toolbar of the row has no border.
+    virtual bool RowBorderless(int Index) const = 0;
 };
 
 // The parts of a menu window that are not lines, laid out by the window (client coordinates); empty
@@ -90,6 +114,11 @@ public:
     // not be changed.
     virtual int ComboButtonWidth() const { return 0; }
     virtual bool IsReadOnly() const { return false; }
+    // A sub-item (a control that opens a menu of its own).
+    virtual bool IsSubItem() const { return false; }
+    // Its item draws the value it shows into R, in the colours given and the bar font selected; false
+    // when it has no drawing of its own.
+    virtual bool DrawItemValue(HDC, const RECT&, COLORREF /*Text*/, COLORREF /*Back*/) { return false; }
 };
 
 // What the band behind rarely used menu lines needs of one line.

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "bars/core/backgrounds.h"
 #include "bars/core/bar_drawing.h"
 #include "bars/core/bar_manager.h"
 #include "bars/core/bar_routines.h"
@@ -29,6 +30,8 @@
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/graphics_types.h"
 #include "platform/graphics/image_list.h"
+#include "platform/gui/paint.h"
+#include "platform/gui/window_dc.h"
 #include "platform/rtl/wintypes.h"
 
 namespace bars {
@@ -181,11 +184,16 @@ void TdxBarItemControlPainter::DrawGlyphImage(ItemPaintView& Control, HDC DC, co
             State.InMenu || (!IsGlyphBackgroundPlain() && (State.Pressed || State.Down || State.Selected));
         DrawBackground(Control, DC, useBrush, Brush, r);
     }
+    DrawGlyphPicture(Control, DC, State, r, ImageRect, Brush);
+}
+
+void TdxBarItemControlPainter::DrawGlyphPicture(ItemPaintView& Control, HDC DC, const ItemState& State,
+                                                const RECT& Cell, const RECT& ImageRect, HBRUSH Brush) const {
     TdxBarManager* manager = Control.ParentView().Manager();
     RECT image = ImageRect;
-    IntersectRect(image, image, r);
+    IntersectRect(image, image, Cell);
     if (IsRectEmpty(image)) return;
-    DrawItemGlyph(DC, Brush, r, ImageRect, Control.PaintGlyph(), Control.PaintImages(),
+    DrawItemGlyph(DC, Brush, Cell, ImageRect, Control.PaintGlyph(), Control.PaintImages(),
                   Control.PaintImageIndex(), State.Enabled, false, UseFlatTextColors(), State.Selected,
                   State.Down, State.Pressed, false, true, GetFadedGlyphColor(Control.ParentView()),
                   manager != nullptr ? manager->ImageListBkColor() : clFuchsia);
@@ -218,6 +226,45 @@ void TdxBarItemControlPainter::GetTextColors(bool Enabled, bool FlatColors, bool
         Text = GetSysColor(COLOR_BTNHIGHLIGHT);
         Shadow = GetSysColor(COLOR_BTNSHADOW);
     }
+}
+
+bool TdxBarItemControlPainter::NoPressedTextShift(ItemPaintView&) const {
+    return false;
+}
+
+void TdxBarItemControlPainter::DrawCenteredButtonText(HDC DC, const RECT& R, bool Opaque,
+                                                      const std::string& Text, int Offset) const {
+    SetTextColor(DC, GetSysColor(COLOR_BTNTEXT));
+    SetBkColor(DC, GetSysColor(COLOR_BTNFACE));
+    const int oldMode = SetBkMode(DC, Opaque ? OPAQUE : TRANSPARENT);
+    SIZE size{0, 0};
+    GetTextExtentPoint32(DC, Text, &size);
+    const int x = R.left + (R.right - R.left - size.cx) / 2 + Offset;
+    const int y = R.top + (R.bottom - R.top - size.cy) / 2 + Offset;
+    RECT clip = R;
+    ExtTextOut(DC, x, y, ETO_CLIPPED | (Opaque ? ETO_OPAQUE : 0), &clip, Text.c_str(),
+               static_cast<UINT>(Text.size()), nullptr);
+    SetBkMode(DC, oldMode);
+}
+
+void TdxBarItemControlPainter::DrawBevel(ItemPaintView&, HDC DC, int Style, int Width, RECT& R) const {
+    static constexpr UINT edges[4] = {BDR_SUNKENOUTER, BDR_RAISEDINNER, EDGE_ETCHED, 0};
+    if (Style >= 1 && Style <= 3) {
+        RECT r = R;
+        DrawEdge(DC, &r, edges[Style - 1], BF_RECT);
+        R = Inflated(R, -Width, -Width);
+    } else if (Style == 4) {
+        RECT r = R;
+        DrawEdge(DC, &r, BDR_RAISEDINNER, BF_RECT);
+        R = Inflated(R, -1, -1);
+        r = R;
+        DrawEdge(DC, &r, BDR_SUNKENOUTER, BF_RECT);
+        R = Inflated(R, -1, -1);
+    }
+}
+
+int TdxBarItemControlPainter::CalcButtonArrowWidth(const TdxBarManager* Manager) const {
+    return Painter::CalcButtonArrowWidth(Manager);
 }
 
 TColor TdxBarItemControlPainter::GetCaptionColor(BarPaintView&, bool Active) const {
@@ -256,10 +303,8 @@ RECT TdxBarItemControlPainter::GetCaptionMarkRect(const RECT& Caption, bool) con
                 Caption.bottom};
 }
 
-void TdxBarItemControlPainter::DrawDropDownTriangle(HDC DC, int ColorIndex, int Width, int X, int Y) const {
-    const POINT p[3] = {{X, Y}, {X + Width - 1, Y}, {X + Width / 2, Y + Width / 2}};
-    const SolidPenAndBrush tools(DC, GetSysColor(ColorIndex));
-    Polygon(DC, p, 3);
+void TdxBarItemControlPainter::DrawDropDownTriangle(HDC DC, COLORREF Color, int Width, int X, int Y) const {
+    DrawTriangle(DC, Color, Width, X, Y);
 }
 
 void TdxBarItemControlPainter::DrawBackground(ItemPaintView& Control, HDC DC, bool UseBrush, HBRUSH Brush,
@@ -311,27 +356,35 @@ void TdxBarItemControlPainter::DrawGlyph(ItemPaintView& Control, HDC DC, const R
     RECT image{Area.left + (Area.right - Area.left - width) / 2,
                Area.top + (Area.bottom - Area.top - height) / 2, 0, 0};
     if (State.Pressed) OffsetRect(image, GetDownGlyphOffset(), GetDownGlyphOffset());
-    if (State.Down) OffsetRect(image, GetCheckedGlyphOffset(), GetCheckedGlyphOffset());
+    if (State.Down)
+        OffsetRect(image, GetCheckedGlyphOffset(State.Pressed), GetCheckedGlyphOffset(State.Pressed));
     image.right = image.left + width;
     image.bottom = image.top + height;
+    DrawGlyphCore(Control, DC, Area, image, State, Frame, check);
+}
 
-    // The core: the brush for the state, the picture (or the check), then the frame.
+void TdxBarItemControlPainter::DrawGlyphCore(ItemPaintView& Control, HDC DC, const RECT& Area,
+                                             const RECT& Image, const ItemState& State, const RECT* Frame,
+                                             bool NoImage) const {
+    TdxBarManager* manager = Control.ParentView().Manager();
+    const int imageSize = manager != nullptr ? manager->ImageSize() : 16;
     const HBRUSH brush = GetButtonBrush(Control, State.InMenu ? 1 : 0, State);
-    const int needW = (check ? imageSize : width) + 2, needH = (check ? imageSize : height) + 2;
+    const int needW = (NoImage ? imageSize : Image.right - Image.left) + 2;
+    const int needH = (NoImage ? imageSize : Image.bottom - Image.top) + 2;
     const bool fits = Area.right - Area.left >= needW && Area.bottom - Area.top >= needH;
     const RECT frame = Frame != nullptr ? *Frame : Area;
     const bool frameFirst = IsGlyphFrameDrawnFirst();
     if (frameFirst) DrawGlyphFrame(Control, DC, State, frame, fits, brush);
-    if (check)
+    if (NoImage) {
         DrawCheckGlyph(Control, DC, State, fits, brush, frame);
-    else {
+    } else {
         if (Frame != nullptr && !frameFirst) {
             // The rest of the frame's area gets the state's face first.
             const bool useBrush = State.InMenu || State.Pressed || State.Down || State.Selected;
             RECT inner = fits ? Inflated(frame, -1, -1) : frame;
             DrawBackground(Control, DC, useBrush, brush, inner);
         }
-        DrawGlyphImage(Control, DC, State, Area, image, fits, brush);
+        DrawGlyphImage(Control, DC, State, Area, Image, fits, brush);
     }
     if (!frameFirst) DrawGlyphFrame(Control, DC, State, frame, fits, brush);
 }
@@ -400,7 +453,69 @@ HBRUSH TdxBarItemControlPainter::GetManagerBrush(const TdxBarManager* Manager) c
 
 void TdxBarItemControlPainter::DrawBarBackground(BarPaintView& Bar, HDC DC, const RECT& R,
                                                  HBRUSH Brush) const {
-    FillRect(DC, &R, Brush != nullptr ? Brush : Bar.BkBrush());
+    const HBRUSH brush = Brush != nullptr ? Brush : Bar.BkBrush();
+    if (Bar.IsSubMenu()) {
+        DrawSubMenuBitmap(Bar, DC, clNone, brush, R);
+        return;
+    }
+    if (Bar.Bar() != nullptr && Bar.PaintDockingStyle() == dsNone) {
+        DrawFloatingBackground(Bar, DC, clNone, brush, RECT{0, 0, Bar.ClientWidth(), Bar.ClientHeight()}, R);
+        return;
+    }
+    FillRect(DC, &R, brush);
+}
+
+void TdxBarItemControlPainter::DrawBarBitmapBackground(BarPaintView& Bar, HDC DC, TColor Color, HBRUSH Brush,
+                                                       POINT Origin, const RECT& R) const {
+    RECT site{0, 0, 0, 0};
+    if (!Bar.DockSiteRect(site)) {
+        FillRectWithBitmap(DC, R, R, nullptr, Color, Brush);
+        return;
+    }
+    // The site's own background, as far as the toolbar covers it.
+    OffsetRect(site, Origin.x, Origin.y);
+    TdxBarManager* manager = Bar.Manager();
+    const TColor dock = Color != clNone || manager == nullptr ? Color : manager->DockColor();
+    DrawDockBackground(DC, R, site, dock, nullptr, Bar.PaintDockingStyle(), nullptr);
+}
+
+void TdxBarItemControlPainter::DrawBarNonClientBackground(BarPaintView& Bar, HDC DC) const {
+    const RECT r = Bar.NonClientRect();
+    if (IsRectEmpty(r)) return;
+    FillRect(DC, &r, GetManagerBrush(Bar.Manager()));
+}
+
+void TdxBarItemControlPainter::DrawFloatingBackground(BarPaintView&, HDC DC, TColor Color, HBRUSH Brush,
+                                                      const RECT& Origin, const RECT& R) const {
+    FillRectWithBitmap(DC, R, Origin, nullptr, Color, Brush);
+}
+
+RECT TdxBarItemControlPainter::GetNonClientBorders(BarPaintView&) const {
+    const int b = GetBorderSize();
+    return RECT{b, b, b, b};
+}
+
+void TdxBarItemControlPainter::FillCaption(BarPaintView&, HDC DC, HBRUSH Brush, const RECT& R) const {
+    FillRect(DC, &R, Brush);
+}
+
+SIZE TdxBarItemControlPainter::GetCaptionButtonSize() const {
+    const int h = GetCaptionHeight();
+    return SIZE{h, h};
+}
+
+void TdxBarItemControlPainter::InvalidateMark(BarPaintView& Bar) const {
+    const HWND wnd = Bar.PaintWindow();
+    if (wnd == nullptr) return;
+    if (Bar.PaintDockingStyle() != dsNone) {
+        const RECT r = GetMarkRect(Bar);
+        InvalidateRect(wnd, &r, FALSE_);
+        return;
+    }
+    if (!Bar.MarkVisible()) return;
+    // The caption is non-client: it is drawn at once rather than through a paint message.
+    const pw::gui::WindowDC dc(wnd, pw::gui::WindowDC::Area::Window);
+    DrawCaptionMark(Bar, dc.Get(), Bar.CaptionMarkRect());
 }
 
 void TdxBarItemControlPainter::DrawStatusBarBackground(BarPaintView& Bar, HDC DC, HBRUSH Brush, const RECT&,
@@ -409,7 +524,7 @@ void TdxBarItemControlPainter::DrawStatusBarBackground(BarPaintView& Bar, HDC DC
 }
 
 void TdxBarItemControlPainter::DrawDockBackground(HDC DC, const RECT& Dest, const RECT& Origin, TColor Color,
-                                                  HBRUSH Brush, TdxBarDockingStyle) const {
+                                                  HBRUSH Brush, TdxBarDockingStyle, DockPaintView*) const {
     FillRectWithBitmap(DC, Dest, Origin, nullptr, Color, Brush);
 }
 
@@ -475,10 +590,7 @@ void TdxBarItemControlPainter::DrawFloatingCaption(BarPaintView& Bar, HDC DC, HB
     FillRect(DC, &below, Brush);
     const bool filled = IsCaptionFilled();
     const COLORREF captionColor = ColorToRGB(GetCaptionColor(Bar, false));
-    if (filled) {
-        const OwnedObject<HBRUSH> fill(CreateSolidBrush(captionColor));
-        FillRect(DC, &R, fill.Get());
-    }
+    if (filled) FillCaption(Bar, DC, Brush, R);
     TdxBar* bar = Bar.Bar();
     if (bar != nullptr && bar->CanClose()) {
         DrawCloseButton(Bar, DC, Bar.CloseButtonRect());
@@ -532,9 +644,18 @@ void TdxBarItemControlPainter::DrawSizeGripArea(BarPaintView& Bar, HDC DC, HBRUS
     const int grip = GetSizeGripSize(Bar.Bar());
     const RECT top{R.left, R.top, R.right, std::max(R.top, R.bottom - grip)};
     const RECT bottom{R.left, top.bottom, R.right, R.bottom};
-    Bar.PaintBackground(DC, top, Brush);
-    Bar.PaintBackground(DC, bottom, Brush);
-    DrawSizeGripTransparent(DC, bottom);
+    FillBarBackground(Bar, DC, Brush, top);
+    DrawBarSizeGrip(Bar, DC, Brush, bottom);
+}
+
+void TdxBarItemControlPainter::DrawBarSizeGrip(BarPaintView& Bar, HDC DC, HBRUSH Brush, const RECT& R) const {
+    Bar.PaintBackground(DC, R, Brush);
+    DrawSizeGripTransparent(DC, R);
+}
+
+void TdxBarItemControlPainter::FillBarBackground(BarPaintView& Bar, HDC DC, HBRUSH Brush,
+                                                 const RECT& R) const {
+    Bar.PaintBackground(DC, R, Brush);
 }
 
 int TdxBarItemControlPainter::GetSizeGripSize(const TdxBar*) const {
@@ -552,6 +673,7 @@ int TdxBarItemControlPainter::GetCaptionIndent(ItemPaintView& Control) const {
 
 int TdxBarItemControlPainter::CalcSubItemHeight(ItemPaintView& Control, bool ShowCaption, bool) const {
     BarPaintView& bar = Control.ParentView();
+    if (bar.IsSubMenu()) return bar.MenuLineHeight();
     TdxBarManager* manager = bar.Manager();
     const int s = (Control.HasPicture() || !ShowCaption) && manager != nullptr ? manager->ButtonHeight() : 0;
     if (s != 0 && (!ShowCaption || s >= bar.LineHeight())) return s;
@@ -561,6 +683,8 @@ int TdxBarItemControlPainter::CalcSubItemHeight(ItemPaintView& Control, bool Sho
 int TdxBarItemControlPainter::CalcSubItemWidth(ItemPaintView& Control, bool ShowCaption,
                                                bool OnMainMenu) const {
     BarPaintView& bar = Control.ParentView();
+    if (bar.IsSubMenu())
+        return TextExtent(bar, StripAmpersands(Control.PaintCaption())).cx + 2 * bar.MenuLineHeight() + 3;
     TdxBarManager* manager = bar.Manager();
     int width = ShowCaption ? TextExtent(bar, StripAmpersands(Control.PaintCaption())).cx : 0;
     if (!Control.HasPicture() && ShowCaption)
@@ -591,7 +715,7 @@ void TdxBarItemControlPainter::DrawSubItem(ItemPaintView& Control, HDC DC, const
         text.left += manager != nullptr ? manager->ButtonWidth() : 0;
     else
         text.left += GetCaptionIndent(Control);
-    if (State.Pressed && !NoPressedTextShift()) OffsetRect(text, 1, 1);
+    if (State.Pressed && !NoPressedTextShift(Control)) OffsetRect(text, 1, 1);
     if (ShowCaption)
         DrawItemText(Control, DC, Control.PaintCaption(), text, 0, State.Enabled,
                      State.Enabled && State.Selected, false, true);
@@ -631,8 +755,10 @@ void TdxBarItemControlPainter::DeflateSubMenuRect(RECT& R) const {
 }
 
 void TdxBarItemControlPainter::CalcSubMenuMetrics(BarPaintView& SubMenu, int TextHeight, int& LineHeight,
-                                                  int& CheckWidth, int& ArrowWidth, int& GlyphWidth) const {
+                                                  int& CheckWidth, int& ArrowWidth, int& GlyphWidth,
+                                                  int& MarkHeight) const {
     LineHeight = TextHeight;
+    MarkHeight = LineHeight;
     GlyphWidth = LineHeight / 4 * 3 + 1;
     ArrowWidth = TextExtent(SubMenu, "0").cx + 1;
     if (const int a = CalcMenuArrowSize(ArrowWidth); a % 2 != 0) ArrowWidth = (a - 1) * 2 + 6;
@@ -643,7 +769,7 @@ RECT TdxBarItemControlPainter::CalcSubMenuItemsRect(BarPaintView& SubMenu, bool 
                                                     int& MaxBottom) const {
     const int inset = GetSubMenuBorderSize() - 1;
     MaxBottom =
-        Unlimited ? 0x7FFFFFFF : SubMenu.ClientHeight() - inset - (MarkShown ? SubMenu.MenuLineHeight() : 0);
+        Unlimited ? 0x7FFFFFFF : SubMenu.ClientHeight() - inset - (MarkShown ? SubMenu.MarkLineHeight() : 0);
     return RECT{SubMenu.SideBarWidth() + inset, inset, SubMenu.ClientWidth() - inset, inset};
 }
 
@@ -655,7 +781,7 @@ SIZE TdxBarItemControlPainter::CalcSubMenuSize(BarPaintView& SubMenu, int Width,
     else
         Width += SubMenu.SideBarWidth() + frame;
     // An empty menu keeps one line's room.
-    if (MarkShown || Height == 0) Height += SubMenu.MenuLineHeight();
+    if (MarkShown || Height == 0) Height += MarkShown ? SubMenu.MarkLineHeight() : SubMenu.MenuLineHeight();
     return SIZE{Width, Height + frame + (SubMenu.HasDetachBar() ? GetSubMenuDetachHeight(SubMenu) : 0)};
 }
 
@@ -665,6 +791,21 @@ void TdxBarItemControlPainter::DrawSubMenuBorder(BarPaintView& SubMenu, HDC DC, 
     if (!SubMenu.HasDetachBar()) return;
     const RECT strip{R.left + 1, R.top + 1, R.right - 1, R.top + 1 + GetSubMenuDetachHeight(SubMenu)};
     FillDetachCaption(SubMenu, DC, strip);
+}
+
+void TdxBarItemControlPainter::DrawSubMenuBitmap(BarPaintView& SubMenu, HDC DC, TColor Color, HBRUSH Brush,
+                                                 const RECT& R) const {
+    TdxBarManager* manager = SubMenu.Manager();
+    TdxBarBackgrounds* backgrounds = manager != nullptr ? manager->Backgrounds() : nullptr;
+    FillRectWithBitmap(DC, R, R, backgrounds != nullptr ? backgrounds->SubMenu() : nullptr, Color, Brush);
+}
+
+void TdxBarItemControlPainter::DrawSubMenuDetachFrame(BarPaintView& SubMenu, HDC DC, HBRUSH Brush,
+                                                      RECT R) const {
+    if (SubMenu.HasDetachBar()) R.bottom -= 2;
+    DrawEdge(DC, &R, BDR_RAISEDINNER, BF_RECT);
+    R = Inflated(R, -1, -1);
+    FrameRect(DC, &R, Brush);
 }
 
 int TdxBarItemControlPainter::GetSubMenuDetachHeight(BarPaintView& SubMenu) const {

@@ -12,7 +12,7 @@ public:
     bool IsGlyphBackgroundPlain() const override { return true; }
     bool IsMarkSmall(BarPaintView&, const RECT&) const override { return false; }
     int GetDownGlyphOffset() const override { return 1; }
-    int GetCheckedGlyphOffset() const override { return 1; }
+    int GetCheckedGlyphOffset(bool) const override { return 1; }
     int GetButtonBorderSize() const override { return 1; }
     int GetBeforeGripSize() const override { return 2; }
     int GetGripAreaSize() const override { return GetBeforeGripSize() + 2 * GetGripLineWidth() + 1; }

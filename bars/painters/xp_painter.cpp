@@ -13,6 +13,7 @@
 #include "lookandfeel/themes.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/muldiv.h"
 #include "platform/gdi/regions.h"
 #include "platform/gdi/scoped.h"
 #include "platform/gdi/shapes.h"
@@ -37,6 +38,14 @@ SIZE PartSize(TdxThemeObjectType type, int part, int state, int kind) {
     return size;
 }
 
+// The theme's content rectangle of a part drawn in R; R itself when the theme gives none.
+RECT ContentOf(TdxThemeObjectType type, int part, const RECT& r) {
+    const pw::gdi::MemoryDC screen(nullptr);
+    RECT content = r;
+    if (GetThemeBackgroundContentRect(OpenTheme(type), screen.Get(), part, 1, &r, &content) < 0) content = r;
+    return content;
+}
+
 // The content rectangle of a 100 x 100 part.
 RECT ContentOf100(TdxThemeObjectType type, int part) {
     const pw::gdi::MemoryDC screen(nullptr);
@@ -45,11 +54,6 @@ RECT ContentOf100(TdxThemeObjectType type, int part) {
     if (GetThemeBackgroundContentRect(OpenTheme(type), screen.Get(), part, 1, &bounds, &content) < 0)
         content = RECT{0, 0, 0, 0};
     return content;
-}
-
-bool PaintsOnMainMenu(ItemPaintView& control) {
-    TdxBar* bar = control.ParentView().Bar();
-    return bar != nullptr && bar->IsMainMenu();
 }
 
 } // namespace
@@ -196,7 +200,7 @@ void TdxBarItemControlXPPainter::DrawGlyphFrame(ItemPaintView& Control, HDC DC, 
     }
     DrawBackground(Control, DC, false, Brush, GlyphRect);
     // The menu bar keeps the flat highlighted look of a menu.
-    if (!State.InMenu && PaintsOnMainMenu(Control) && (State.Selected || State.Pressed || State.Down)) {
+    if (!State.InMenu && NoPressedTextShift(Control) && (State.Selected || State.Pressed || State.Down)) {
         FillRect(DC, &GlyphRect, GetSysColorBrush(COLOR_HIGHLIGHT));
         return;
     }
@@ -293,8 +297,8 @@ void TdxBarItemControlXPPainter::DrawMDIButton(BarPaintView& Bar, int Kind, bool
     Theme(totWindow, DC, parts[std::clamp(Kind, 0, 2)], state, R);
 }
 
-void TdxBarItemControlXPPainter::DrawSizeGripArea(BarPaintView& Bar, HDC DC, HBRUSH Brush,
-                                                  const RECT& R) const {
+void TdxBarItemControlXPPainter::DrawBarSizeGrip(BarPaintView& Bar, HDC DC, HBRUSH Brush,
+                                                 const RECT& R) const {
     Bar.PaintBackground(DC, R, Brush);
     Theme(totStatus, DC, SP_GRIPPER, 0, R);
 }
@@ -314,6 +318,193 @@ void TdxBarItemControlXPPainter::DrawSubMenuBorder(BarPaintView& SubMenu, HDC DC
     R.bottom = R.top + GetSubMenuDetachHeight(SubMenu) + 1;
     FrameRect(DC, &R, SubMenu.BkBrush());
     FillDetachCaption(SubMenu, DC, Inflated(R, -1, -1));
+}
+
+} // namespace bars
+
+namespace bars {
+
+namespace {
+
+// The state of a theme's push-like part: disabled 4, pressed 3, hot 2, else 1.
+int PushState(bool enabled, bool pressed, bool hot) {
+    return !enabled ? 4 : pressed ? 3 : hot ? 2 : 1;
+}
+
+// Paints a theme part only where R and Clip meet.
+void ThemeClipped(TdxThemeObjectType type, HDC dc, int part, int state, const RECT& r, const RECT& clip) {
+    const pw::gdi::SavedDC saved(dc);
+    IntersectClipRect(dc, clip.left, clip.top, clip.right, clip.bottom);
+    Theme(type, dc, part, state, r);
+}
+
+} // namespace
+
+void TdxBarItemControlXPPainter::DrawGlyphImage(ItemPaintView& Control, HDC DC, const ItemState& State,
+                                                const RECT& Area, const RECT& ImageRect, bool Fits,
+                                                HBRUSH Brush) const {
+    // The themed frame came first and is the picture's background.
+    DrawGlyphPicture(Control, DC, State, Fits ? Inflated(Area, -1, -1) : Area, ImageRect, Brush);
+}
+
+bool TdxBarItemControlXPPainter::NoPressedTextShift(ItemPaintView& Control) const {
+    BarPaintView& bar = Control.ParentView();
+    TdxBar* toolbar = bar.Bar();
+    return Control.IsSubItem() && !bar.IsSubMenu() && toolbar != nullptr && toolbar->IsMainMenu();
+}
+
+int TdxBarItemControlXPPainter::GetBarMinWidth(BarPaintView& Bar) const {
+    return TdxBarItemControlPainter::GetBarMinWidth(Bar) + 3;
+}
+
+void TdxBarItemControlXPPainter::DrawDockBackground(HDC DC, const RECT& Dest, const RECT& Origin, TColor,
+                                                    HBRUSH, TdxBarDockingStyle Side,
+                                                    DockPaintView* Dock) const {
+    ThemeClipped(totRebar, DC, 0, 1, Origin, Dest);
+    if (Dock == nullptr) return;
+    const pw::gdi::SavedDC saved(DC);
+    IntersectClipRect(DC, Dest.left, Dest.top, Dest.right, Dest.bottom);
+    const bool horizontal = Side == dsTop || Side == dsBottom;
+    const HBRUSH light = GetSysColorBrush(COLOR_BTNHIGHLIGHT), dark = GetSysColorBrush(COLOR_BTNSHADOW);
+    const int rows = Dock->RowCount();
+    for (int i = 0; i < rows; ++i) {
+        if (Dock->RowBorderless(i)) continue;
+        int from = 0, to = 0;
+        Dock->RowExtent(i, from, to);
+        // The site's outer rows lean on the form's edge: no line there.
+        const bool first = i == 0, last = i == rows - 1;
+        const bool lightLine = !(first && (Side == dsTop || Side == dsLeft));
+        const bool darkLine = !(last && (Side == dsTop || Side == dsBottom || Side == dsRight));
+        if (horizontal) {
+            if (lightLine)
+                Fill(DC, Origin.left, Origin.top + from, Origin.right, Origin.top + from + 1, light);
+            if (darkLine) Fill(DC, Origin.left, Origin.top + to - 1, Origin.right, Origin.top + to, dark);
+        } else {
+            if (lightLine)
+                Fill(DC, Origin.left + from, Origin.top, Origin.left + from + 1, Origin.bottom, light);
+            if (darkLine) Fill(DC, Origin.left + to - 1, Origin.top, Origin.left + to, Origin.bottom, dark);
+        }
+    }
+}
+
+HBRUSH TdxBarItemControlXPPainter::GetPatternBrush(BarPaintView& Bar) const {
+    return TdxBarItemControlPainter::GetPatternBrush(Bar);
+}
+
+void TdxBarItemControlXPPainter::FillCaption(BarPaintView& Bar, HDC DC, HBRUSH, const RECT& R) const {
+    TdxBarManager* manager = Bar.Manager();
+    const bool active = manager != nullptr && manager->ParentFormActive();
+    FillRect(DC, &R, GetSysColorBrush(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION));
+}
+
+SIZE TdxBarItemControlXPPainter::GetCaptionButtonSize() const {
+    return PartSize(totWindow, WP_SMALLCLOSEBUTTON, 1, TS_TRUE);
+}
+
+void TdxBarItemControlXPPainter::DrawFloatingBackground(BarPaintView&, HDC DC, TColor, HBRUSH,
+                                                        const RECT& Origin, const RECT& R) const {
+    ThemeClipped(totStatus, DC, 0, 0, Origin, R);
+}
+
+RECT TdxBarItemControlXPPainter::CalcSubMenuItemsRect(BarPaintView& SubMenu, bool Unlimited, bool MarkShown,
+                                                      int& MaxBottom) const {
+    return FlatBarPainter().CalcSubMenuItemsRect(SubMenu, Unlimited, MarkShown, MaxBottom);
+}
+
+void TdxBarItemControlXPPainter::DrawSubMenuDetachFrame(BarPaintView& SubMenu, HDC DC, HBRUSH, RECT R) const {
+    FrameRect(DC, &R, SubMenu.BkBrush());
+}
+
+void TdxBarItemControlXPPainter::DrawSubMenuShadowPart(BarPaintView&, HBRUSH& Brush) const {
+    Brush = GetSubMenuBkBrush();
+}
+
+int TdxBarItemControlXPPainter::CalcButtonWidth(ItemPaintView&, int TextWidth) const {
+    return TextWidth + 11;
+}
+
+DWORD TdxBarItemControlXPPainter::GetEditWindowStyle() const {
+    return FlatBarPainter().GetEditWindowStyle();
+}
+
+void TdxBarItemControlXPPainter::DrawEllipsisButton(ItemPaintView& Control, HDC DC, bool Hot, bool Down,
+                                                    RECT& Inner, RECT R) const {
+    DrawBackground(Control, DC, false, Control.ParentView().BkBrush(), R);
+    Theme(totToolBar, DC, TP_BUTTON, PushState(Control.PaintEnabled(), Down, Hot), R);
+    Inner = ContentOf(totToolBar, TP_BUTTON, R);
+    const int d = (Inner.right - Inner.left) / 7;
+    if (d <= 0) return;
+    RECT dot{Inner.left + d, Inner.bottom - 2 * d, Inner.left + 2 * d, Inner.bottom - d};
+    OffsetDownRect(Down, dot);
+    for (int i = 0; i < 3; ++i) {
+        FillRect(DC, &dot, GetSysColorBrush(Control.PaintEnabled() ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+        OffsetRect(dot, 2 * d, 0);
+    }
+}
+
+void TdxBarItemControlXPPainter::DrawWindowFrame(HWND Wnd, bool Sizeable, int Corner, RECT& GripRect,
+                                                 RECT& CloseButtonRect, bool CloseButtonHot,
+                                                 bool CloseButtonPressed) const {
+    FlatBarPainter().DrawWindowFrame(Wnd, Sizeable, Corner, GripRect, CloseButtonRect, CloseButtonHot,
+                                     CloseButtonPressed);
+}
+
+int TdxBarItemControlXPPainter::GetSizeGripHeight() const {
+    const int grip = PartSize(totStatus, SP_GRIPPER, 0, TS_TRUE).cy;
+    return grip > 0 ? grip + 2 : TdxBarItemControlPainter::GetSizeGripHeight();
+}
+
+void TdxBarItemControlXPPainter::DrawTextButton(BarPaintView&, HDC DC, RECT R, bool Pushed,
+                                                const std::string& Text) const {
+    Theme(totToolBar, DC, TP_BUTTON, Pushed ? TS_PRESSED : TS_NORMAL, R);
+    DrawCenteredButtonText(DC, ContentOf(totToolBar, TP_BUTTON, R), false, Text, Pushed ? 1 : 0);
+}
+
+void TdxBarItemControlXPPainter::DrawSpinArrow(ItemPaintView& Control, HDC DC, bool Down, bool Hot,
+                                               int Orientation, int, const RECT& R) const {
+    const bool upper = Orientation == 1;
+    const int middle = (R.top + R.bottom) / 2;
+    const RECT part = upper ? RECT{R.left, R.top, R.right, middle} : RECT{R.left, middle, R.right, R.bottom};
+    Theme(totSpin, DC, upper ? SPNP_UP : SPNP_DOWN, PushState(Control.PaintEnabled(), Down, Hot), part);
+}
+
+void TdxBarItemControlXPPainter::DrawSpinEditFrame(ItemPaintView& Control, HDC DC, RECT& R) const {
+    const int state = !Control.PaintEnabled() ? ETS_DISABLED : ETS_NORMAL;
+    const pw::gdi::SavedDC saved(DC);
+    ExcludeClipRect(DC, R.left + 1, R.top, R.right - 1, R.bottom);
+    Theme(totEdit, DC, EP_EDITTEXT, state, R);
+    R.left += 1;
+    R.right -= 1;
+}
+
+COLORREF TdxBarItemControlXPPainter::GetProgressBarColor() const {
+    COLORREF color = 0;
+    if (GetThemeColor(OpenTheme(totProgress), PP_CHUNK, 1, TMT_FILLCOLOR, &color) < 0)
+        return TdxBarItemControlPainter::GetProgressBarColor();
+    return color;
+}
+
+int TdxBarItemControlXPPainter::GetProgressStep() const {
+    const int chunk = PartSize(totProgress, PP_CHUNK, 1, TS_TRUE).cx;
+    return chunk > 0 ? chunk : TdxBarItemControlPainter::GetProgressStep();
+}
+
+void TdxBarItemControlXPPainter::DrawProgressBar(ItemPaintView&, HDC DC, int Max, int Min, int Position,
+                                                 bool Solid, int Orientation, TColor, const RECT& R) const {
+    const bool vertical = Orientation == 2;
+    Theme(totProgress, DC, vertical ? PP_BARVERT : PP_BAR, 1, R);
+    const RECT inner = ContentOf(totProgress, vertical ? PP_BARVERT : PP_BAR, R);
+    const int length = vertical ? inner.bottom - inner.top : inner.right - inner.left;
+    const int range = Max - Min;
+    const int filled = range > 0 ? std::clamp(MulDiv(length, Position - Min, range), 0, length) : 0;
+    const int part = vertical ? PP_CHUNKVERT : PP_CHUNK;
+    const int step = Solid ? std::max(filled, 1) : GetProgressStep();
+    for (int at = 0; at < filled; at += step) {
+        const int end = std::min(at + step, filled);
+        const RECT chunk = vertical ? RECT{inner.left, inner.bottom - end, inner.right, inner.bottom - at}
+                                    : RECT{inner.left + at, inner.top, inner.left + end, inner.bottom};
+        Theme(totProgress, DC, part, 1, chunk);
+    }
 }
 
 } // namespace bars

@@ -56,6 +56,7 @@ public:
     int ClientWidth() const override;
     int ClientHeight() const override;
     int MarkState() const override { return markState_; }
+    HWND PaintWindow() const override { return handle_; }
 
     const TdxBarItemControlPainter& Painter() const;
     TdxBarItemControl* Selected() const { return selected_; }

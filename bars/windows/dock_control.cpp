@@ -170,7 +170,7 @@ void TdxDockControl::DrawBackground(HDC DC, const RECT& R, POINT Origin, HBRUSH 
         const RECT origin{-Origin.x, -Origin.y, -Origin.x + ClientRect().right,
                           -Origin.y + ClientRect().bottom};
         TdxBarItemControlPainter::Of(manager_).DrawDockBackground(DC, R, origin, Color(), nullptr,
-                                                                  DockingStyle());
+                                                                  DockingStyle(), this);
         return;
     }
     if (Brush != nullptr)
@@ -266,6 +266,23 @@ int TdxDockControl::RowThickness(const TdxDockRow& Row) const {
         thickness = std::max(thickness, static_cast<int>(Horizontal() ? r.bottom - r.top : r.right - r.left));
     }
     return thickness;
+}
+
+SIZE TdxDockControl::SiteSize() const {
+    return SIZE{TControl::Width(), TControl::Height()};
+}
+
+void TdxDockControl::RowExtent(int Index, int& From, int& To) const {
+    From = RowStart(Index);
+    To = From + RowThickness(*rows_.at(static_cast<size_t>(Index)));
+}
+
+bool TdxDockControl::RowBorderless(int Index) const {
+    for (const auto& col : rows_.at(static_cast<size_t>(Index))->Columns) {
+        TdxBar* bar = col->BarControl != nullptr ? col->BarControl->Bar() : nullptr;
+        if (bar != nullptr && bar->BorderStyle() != bbsNone) return false;
+    }
+    return true;
 }
 
 int TdxDockControl::GetRowsSize() const {

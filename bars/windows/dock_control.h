@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "bars/core/bar_views.h"
+#include "bars/painters/paint_views.h"
 #include "platform/vcl/custom_control.h"
 
 class TBitmap;
@@ -30,7 +31,7 @@ public:
     std::vector<std::unique_ptr<TdxDockCol>> Columns;
 };
 
-class TdxDockControl : public TCustomControl, public DockControl {
+class TdxDockControl : public TCustomControl, public DockControl, public DockPaintView {
 public:
     TdxDockControl(TComponent* AOwner, TdxBarManager* AManager, TdxBarDockingStyle ASide);
     ~TdxDockControl() override;
@@ -74,7 +75,12 @@ public:
     void RepaintBars();
     // Fills R (client coordinates of DC, whose origin lies at Origin in the site) with the background.
     void DrawBackground(HDC DC, const RECT& R, POINT Origin, HBRUSH Brush);
-    int RowCount() const { return static_cast<int>(rows_.size()); }
+    int RowCount() const override { return static_cast<int>(rows_.size()); }
+    // What the painter reads.
+    TdxBarDockingStyle Side() const override { return DockingStyle(); }
+    SIZE SiteSize() const override;
+    void RowExtent(int Index, int& From, int& To) const override;
+    bool RowBorderless(int Index) const override;
     TdxDockRow* Rows(int Index) const { return rows_.at(static_cast<size_t>(Index)).get(); }
     int GetRowsSize() const;
     // The row a toolbar dropped at a screen point goes to, and whether it makes a new row there.

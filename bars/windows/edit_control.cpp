@@ -19,6 +19,8 @@
 #include "platform/gdi/scoped.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/text.h"
+#include "platform/graphics/canvas.h"
+#include "platform/graphics/graphics_objects.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
@@ -80,7 +82,7 @@ int TdxBarEditControl::CaptionWidth() const {
     const pw::gdi::SelectedObject font(dc.Get(), ParentBar()->PaintFont());
     SIZE size{0, 0};
     GetTextExtentPoint32(dc.Get(), StripAmpersands(GetCaption()), &size);
-    return Painter().CalcButtonWidth(size.cx);
+    return Painter().CalcButtonWidth(const_cast<TdxBarEditControl&>(*this), size.cx);
 }
 
 int TdxBarEditControl::GetHeight() const {
@@ -122,6 +124,20 @@ void TdxBarEditControl::Draw(HDC DC, const RECT& R, int PaintType) {
         return;
     }
     painter.DrawEditText(*this, DC, EditText(), r);
+}
+
+bool TdxBarEditControl::DrawItemValue(HDC DC, const RECT& R, COLORREF Text, COLORREF Back) {
+    TdxBarEdit* item = EditItem();
+    if (item == nullptr || ParentBar() == nullptr) return false;
+    TCanvas canvas;
+    canvas.SetHandle(DC);
+    canvas.Font().SetHandle(ParentBar()->PaintFont());
+    canvas.Font().SetColor(static_cast<TColor>(Text));
+    canvas.Brush().SetColor(static_cast<TColor>(Back));
+    item->DrawCustomizingImage(ListIndex(), &canvas, Link(), R);
+    // The DC gets its own objects back.
+    canvas.SetHandle(nullptr);
+    return true;
 }
 
 RECT TdxBarEditControl::WindowBounds(const RECT& R) const {

@@ -31,6 +31,8 @@ public:
     int GetHeight() const override;
     int GetWidth() const override;
     void Draw(HDC DC, const RECT& R, int PaintType) override;
+    // The item's own drawing of its value, on a canvas in the bar's font and the colours given.
+    bool DrawItemValue(HDC DC, const RECT& R, COLORREF Text, COLORREF Back) override;
 
     // The edit window (nullptr until the first edit).
     HWND EditHandle() const { return edit_; }

@@ -19,6 +19,7 @@ public:
     ~TdxBarSubItemControl() override;
 
     TCustomdxBarSubItem* SubItem() const;
+    bool IsSubItem() const override { return true; }
     void GlyphChanged() override;
     // Its item is clicked when the menu opens, not by a click of the line.
     bool IsClickable() const override { return false; }

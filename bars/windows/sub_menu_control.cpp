@@ -111,8 +111,12 @@ RECT TdxBarSubMenuControl::MarkRect() const {
     RECT inner{r.left - 1, r.top - 1, r.right + 1, r.bottom + 1};
     Painter().DeflateSubMenuRect(inner);
     inner.left = std::max(inner.left, SideBarWidth() + inner.left);
-    inner.top = inner.bottom - LineHeight();
+    inner.top = inner.bottom - MarkLineHeight();
     return inner;
+}
+
+bool TdxBarSubMenuControl::ShowsRarelyUsedItems() const {
+    return RecentItemsInForce() && MenusExpanded();
 }
 
 bool TdxBarSubMenuControl::HasBottomArrow() const {
@@ -131,7 +135,7 @@ HBRUSH TdxBarSubMenuControl::GetBkBrush() const {
 void TdxBarSubMenuControl::CalcMetrics() {
     TCustomdxBarControl::CalcMetrics();
     int line = textSize_, check = 0, glyph = 0;
-    Painter().CalcSubMenuMetrics(*this, textSize_, line, check, arrowWidth_, glyph);
+    Painter().CalcSubMenuMetrics(*this, textSize_, line, check, arrowWidth_, glyph, markLineHeight_);
     textSize_ = line;
     textIndent_ = std::max(textSize_ / 5, 4);
 }

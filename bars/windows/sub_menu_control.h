@@ -52,6 +52,8 @@ public:
     ItemControl* OpenedBy() const override;
     int SideBarWidth() const override;
     int MenuLineHeight() const override { return LineHeight(); }
+    int MarkLineHeight() const override { return markLineHeight_; }
+    bool ShowsRarelyUsedItems() const override;
     void RepaintBar() override;
     void CreateControls() override;
 
@@ -213,6 +215,7 @@ private:
     bool freeing_ = false;
     bool layoutValid_ = false;
     int arrowWidth_ = 0;
+    int markLineHeight_ = 19;
     int linesDrawn_ = 0;
     bool expandingContainers_ = false;
     // A container's link, hidden while its generated links stand in for it.

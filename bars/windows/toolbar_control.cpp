@@ -640,13 +640,7 @@ RECT TdxBarControl::MarkRect() {
 }
 
 void TdxBarControl::InvalidateMark() {
-    if (handle_ == nullptr) return;
-    if (dockingStyle_ == dsNone) {
-        RepaintFrame();
-        return;
-    }
-    const RECT r = MarkRect();
-    InvalidateRect(handle_, &r, FALSE_);
+    if (handle_ != nullptr) Painter().InvalidateMark(*this);
 }
 
 RECT TdxBarControl::WindowBorders() const {

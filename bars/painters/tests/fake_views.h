@@ -55,6 +55,18 @@ public:
     RECT CaptionMarkRect() const override { return RECT{135, 4, 150, 19}; }
     bool IsSubMenu() const override { return subMenu; }
     bool HasDetachBar() const override { return detachBar; }
+    bool DetachHot() const override { return detachHot; }
+    int SideBarWidth() const override { return sideBar; }
+    bool ShowsRarelyUsedItems() const override { return rarelyUsedShown; }
+    int MarkLineHeight() const override { return markLineHeight > 0 ? markLineHeight : MenuLineHeight(); }
+    HWND PaintWindow() const override { return window; }
+    int MinWidth() const override { return minWidth; }
+    bool detachHot = false;
+    int sideBar = 0;
+    bool rarelyUsedShown = false;
+    int markLineHeight = 0;
+    HWND window = nullptr;
+    int minWidth = 0;
     int markState = 0;
     bool markVisible = false;
     bool itemsHidden = false;
@@ -77,6 +89,10 @@ public:
     std::string PaintCaption() const override { return caption; }
     bool IsCheckItem() const override { return check; }
     bool IsRarelyUsed() const override { return rarelyUsed; }
+    bool IsSubItem() const override { return subItem; }
+    bool IsReadOnly() const override { return readOnly; }
+    bool subItem = false;
+    bool readOnly = false;
     bool enabled = true;
     bool check = false;
     bool rarelyUsed = false;
