@@ -11,9 +11,9 @@ extern const THtmlEntity HtmlLat1Entities[96];
 extern const THtmlEntity HtmlSpecialEntities[33];
 extern const THtmlEntity HtmlSymbolEntities[124];
 
-inline bool IsAsciiLetter(char16_t c) {
+constexpr bool IsAsciiLetter(char16_t c) {
     return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
 }
-inline bool IsNameChar(char16_t c) {
+constexpr bool IsNameChar(char16_t c) {
     return IsAsciiLetter(c) || (c >= u'0' && c <= u':') || c == u'-' || c == u'.' || c == u'_';
 }

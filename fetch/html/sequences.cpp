@@ -44,7 +44,8 @@ TDIVector::TDIVector(TDIItemHandler* itemHandler) : TDISequence(itemHandler) {
 }
 
 TDIVector::~TDIVector() {
-    TDIVector::Clear();
+    for (int32_t i = 0; i < count_; ++i)
+        FreeItem(ItemOf(i));
 }
 
 void TDIVector::Reallocate(int32_t capacity) {
@@ -88,8 +89,12 @@ void TDIVector::SetCount(int32_t n) {
 void TDIVector::Clear() {
     for (int32_t i = 0; i < count_; ++i)
         FreeItem(ItemOf(i));
-    items_.reset();
-    capacity_ = count_ = 0;
+    count_ = 0;
+    // A small vector cleared again and again (a tag's attributes, once a tag) keeps its room.
+    if (capacity_ > kRoomKeptOnClear) {
+        items_.reset();
+        capacity_ = 0;
+    }
 }
 
 void* TDIVector::Item(int32_t index) const {

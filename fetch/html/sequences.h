@@ -56,6 +56,7 @@ private:
 
     std::unique_ptr<uint8_t[]> items_;
     int32_t capacity_ = 0;
+    static constexpr int32_t kRoomKeptOnClear = 16;
     size_t itemStride_ = 0;
 };
 

@@ -146,14 +146,14 @@ bool TDIHtmlParser::ProcessingInstructionPiece() {
 bool TDIHtmlParser::EndTagPiece() {
     AppendAndReadChar();
     if (!HasChar() || !IsAsciiLetter(Char())) return TextPiece();
-    AppendWhile(IsNameChar);
+    ScanClass<true, IsNameChar>();
     if (HasChar() && !IsSpaceOrGreater(Char())) return TextPiece();
     return TagPiece(TDIPieceKind::HtmlTag, tkHtml, htmlTag_, ttEnd, 2);
 }
 
 // The name is read; a "/" right before ">" makes the tag empty.
 bool TDIHtmlParser::ReadStartTagName(TDITagType& type) {
-    AppendWhile(IsNameChar);
+    ScanClass<true, IsNameChar>();
     if (HasChar() && !IsSpaceOrGreater(Char())) {
         if (Char() != u'/' || type == ttEnd) return false;
         if (FillLookAhead(1) && LookAhead()[0] != u'>') return false;
@@ -469,7 +469,7 @@ void TDIHtmlParser::CharacterReference(bool collapsed) {
         return;
     }
     if (IsNameChar(Char())) {
-        AppendWhile(IsNameChar);
+        ScanClass<true, IsNameChar>();
         if (HasChar() && Char() == u';') {
             char16_t ch = HtmlEntityChar(TextData() + start, TextLength() - start);
             if (ch != 0) emit(ch);
@@ -500,12 +500,12 @@ void TDIHtmlParser::ReadTagAttributes(TDITag& tag, bool collect) {
         if (collect) {
             SetTextLength(0);
             AppendAndReadChar();
-            AppendWhile(IsNameChar);
+            ScanClass<true, IsNameChar>();
             name = GetText();
             id = HtmlAttributeId(TextData(), TextLength());
         } else {
             ReadChar();
-            SkipWhile(IsNameChar);
+            ScanClass<false, IsNameChar>();
         }
         SkipWhiteSpace();
         std::u16string value;
@@ -571,7 +571,7 @@ static bool CutTagEnd(TDIHtmlParser& p) {
 }
 
 bool TDIHtmlParser::ReadSsiName(TDITag& tag) {
-    AppendWhile(IsNameChar);
+    ScanClass<true, IsNameChar>();
     const bool ended = CutTagEnd(*this);
     tag.SetTagName(GetText());
     tag.SetTagID(HtmlTagId(TextData(), TextLength()));
@@ -596,7 +596,7 @@ void TDIHtmlParser::ReadSsiAttributes(TDITag& tag, bool collect) {
             continue;
         }
         SetTextLength(0);
-        AppendWhile(IsNameChar);
+        ScanClass<true, IsNameChar>();
         const bool ended = CutTagEnd(*this);
         std::u16string name = GetText();
         const uint32_t id = HtmlAttributeId(TextData(), TextLength());

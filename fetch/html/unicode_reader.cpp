@@ -1,6 +1,11 @@
 #include "fetch/html/unicode_reader.h"
 
+#include <algorithm>
+#include <array>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "fetch/html/code_page_tables.h"
 #include "fetch/html/container.h"
@@ -13,13 +18,23 @@ namespace {
 constexpr size_t kStreamBufferSize = 4096;
 constexpr char16_t kReplacement = 0xFFFD;
 
+// Latin-1's characters, by byte.
+const std::array<char16_t, 256> kLatin1 = [] {
+    std::array<char16_t, 256> t{};
+    for (unsigned b = 0; b < 256; ++b)
+        t[b] = static_cast<char16_t>(b);
+    return t;
+}();
+
 bool IsContinuation(uint8_t b) {
     return (b & 0xC0) == 0x80;
 }
 
 } // namespace
 
-TDIUnicodeReader::TDIUnicodeReader() : readMethod_(&ReadCharLatin1) {}
+TDIUnicodeReader::TDIUnicodeReader() {
+    UseMethod(&ReadCharLatin1);
+}
 
 TDIUnicodeReader::~TDIUnicodeReader() = default;
 
@@ -39,6 +54,7 @@ void TDIUnicodeReader::SetSourceBuffer(const uint8_t* buffer, size_t size) {
     ResetPosition();
     hasChar_ = false;
     SniffByteOrderMark();
+    UpdateDirect();
 }
 
 void TDIUnicodeReader::SetSourceString(const std::string& bytes) {
@@ -51,19 +67,19 @@ void TDIUnicodeReader::SetSourceString(const std::string& bytes) {
 
 void TDIUnicodeReader::SniffByteOrderMark() {
     // A mark chooses the decoder of its own text only.
-    if (hasBom_) readMethod_ = methodBeforeBom_;
+    if (hasBom_) UseMethod(methodBeforeBom_);
     hasBom_ = false;
     methodBeforeBom_ = readMethod_;
     if (sourceSize_ >= 3 && source_[0] == 0xEF && source_[1] == 0xBB && source_[2] == 0xBF) {
-        readMethod_ = &ReadCharUtf8;
+        UseMethod(&ReadCharUtf8);
         sourcePos_ = 3;
         hasBom_ = true;
     } else if (sourceSize_ >= 2 && source_[0] == 0xFF && source_[1] == 0xFE) {
-        readMethod_ = &ReadCharUtf16LE;
+        UseMethod(&ReadCharUtf16LE);
         sourcePos_ = 2;
         hasBom_ = true;
     } else if (sourceSize_ >= 2 && source_[0] == 0xFE && source_[1] == 0xFF) {
-        readMethod_ = &ReadCharUtf16BE;
+        UseMethod(&ReadCharUtf16BE);
         sourcePos_ = 2;
         hasBom_ = true;
     }
@@ -78,7 +94,7 @@ void TDIUnicodeReader::SetSourceStream(TStream* stream) {
         source_ = nullptr;
     }
     ownedSource_.reset();
-    if (hasBom_) readMethod_ = methodBeforeBom_;
+    if (hasBom_) UseMethod(methodBeforeBom_);
     sourceStream_ = stream;
     sourceSize_ = 0;
     sourcePos_ = 0;
@@ -87,6 +103,7 @@ void TDIUnicodeReader::SetSourceStream(TStream* stream) {
     hasPendingUnit_ = false;
     hasChar_ = false;
     hasBom_ = false;
+    UpdateDirect();
 }
 
 void TDIUnicodeReader::FillSourceBuffer() {
@@ -94,10 +111,34 @@ void TDIUnicodeReader::FillSourceBuffer() {
     sourcePos_ = 0;
     int64_t got = sourceStream_->Read(streamBuffer_.get(), kStreamBufferSize);
     sourceSize_ = got > 0 ? static_cast<size_t>(got) : 0;
+    UpdateDirect();
 }
 
 void TDIUnicodeReader::SetReadMethod(const TDIReadMethod* method) {
-    readMethod_ = method ? method : &ReadCharLatin1;
+    UseMethod(method ? method : &ReadCharLatin1);
+}
+
+void TDIUnicodeReader::UseMethod(const TDIReadMethod* method) {
+    readMethod_ = method;
+    // ASCII bytes are characters of their own, one byte each.
+    methodDirect_ = method->asciiTransparent && method->kind != TDIDecoderKind::Utf16BE &&
+                    method->kind != TDIDecoderKind::Utf16LE;
+    // A single-byte decoder whose bytes from 0x80 all stand for characters from 0x80 lets runs go on
+    // over them.
+    highMap_ = nullptr;
+    if (method->kind == TDIDecoderKind::Latin1) {
+        highMap_ = kLatin1.data();
+    } else if (method->kind == TDIDecoderKind::Table && method->asciiTransparent &&
+               std::all_of(method->table + 0x80, method->table + 0x100,
+                           [](char16_t c) { return c >= 0x80; })) {
+        highMap_ = method->table;
+    }
+    UpdateDirect();
+}
+
+void TDIUnicodeReader::UpdateDirect() {
+    directLimit_ =
+        methodDirect_ && !charByChar_ && lookAheadCount_ == 0 && !hasPendingUnit_ ? sourceSize_ : 0;
 }
 
 void TDIUnicodeReader::ResetPosition() {
@@ -158,6 +199,7 @@ inline bool TDIUnicodeReader::Decode(char16_t& out) {
 bool TDIUnicodeReader::DecodeSlow(char16_t& out) {
     if (hasPendingUnit_) {
         hasPendingUnit_ = false;
+        UpdateDirect();
         if (pendingUnit_ < 0xD800 || pendingUnit_ > 0xDFFF) {
             out = pendingUnit_;
             return true;
@@ -224,6 +266,7 @@ bool TDIUnicodeReader::DecodeSlow(char16_t& out) {
         if (next < 0xDC00 || next > 0xDFFF) {
             pendingUnit_ = next;
             hasPendingUnit_ = true;
+            UpdateDirect();
         }
         return true;
     }
@@ -266,27 +309,12 @@ bool TDIUnicodeReader::DecodeSlow(char16_t& out) {
     return false;
 }
 
-inline void TDIUnicodeReader::Advance() {
-    ++charCount_;
-    if (prevChar_ == u'\r') {
-        if (char_ != u'\n') {
-            ++line_;
-            column_ = 1;
-        }
-    } else if (prevChar_ == u'\n') {
-        ++line_;
-        column_ = 1;
-    } else {
-        ++column_;
-    }
-}
-
-bool TDIUnicodeReader::ReadChar() {
-    prevChar_ = char_;
+bool TDIUnicodeReader::ReadCharSlow() {
     if (lookAheadCount_ > 0) {
         char_ = lookAhead_[lookAheadStart_];
         --lookAheadCount_;
         lookAheadStart_ = lookAheadCount_ == 0 ? 0 : lookAheadStart_ + 1;
+        if (lookAheadCount_ == 0) UpdateDirect();
         Advance();
         hasChar_ = true;
         return true;
@@ -311,12 +339,96 @@ bool TDIUnicodeReader::FillLookAhead(uint32_t count) {
         lookAheadStart_ = 0;
         if (lookAhead_.size() < count) lookAhead_.resize(count);
     }
+    bool filled = true;
     while (lookAheadCount_ < count) {
         char16_t c;
-        if (!Decode(c)) return false;
+        if (!Decode(c)) {
+            filled = false;
+            break;
+        }
         lookAhead_[lookAheadStart_ + lookAheadCount_++] = c;
     }
-    return true;
+    UpdateDirect();
+    return filled;
+}
+
+namespace {
+
+// From p on, the bytes up to the first stop byte, line break, or byte from 0x80 (unless such bytes are
+// characters of their own outside ASCII).
+const uint8_t* SkipPlainBytes(const uint8_t* p, const uint8_t* end, const uint8_t (&stops)[3],
+                              bool highBytesPlain) {
+#if defined(__SSE2__)
+    const __m128i s0 = _mm_set1_epi8(static_cast<char>(stops[0]));
+    const __m128i s1 = _mm_set1_epi8(static_cast<char>(stops[1]));
+    const __m128i s2 = _mm_set1_epi8(static_cast<char>(stops[2]));
+    const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
+    // Keeps a byte's top bit where bytes from 0x80 end the run.
+    const __m128i high = highBytesPlain ? _mm_setzero_si128() : _mm_set1_epi8(static_cast<char>(0x80));
+    while (end - p >= 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i hit = _mm_or_si128(
+            _mm_or_si128(_mm_cmpeq_epi8(v, s0), _mm_cmpeq_epi8(v, s1)),
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, s2), _mm_cmpeq_epi8(v, cr)), _mm_cmpeq_epi8(v, lf)));
+        const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(hit, _mm_and_si128(v, high))));
+        if (mask != 0) return p + __builtin_ctz(mask);
+        p += 16;
+    }
+#endif
+    for (; p < end; ++p) {
+        const uint8_t c = *p;
+        if ((c >= 0x80 && !highBytesPlain) || c == '\r' || c == '\n' || c == stops[0] || c == stops[1] ||
+            c == stops[2])
+            break;
+    }
+    return p;
+}
+
+} // namespace
+
+// Takes the bytes from p to q as characters, the last current: none a line break; bytes from 0x80 only
+// where highMap gives their characters.
+template <bool Append>
+void TDIUnicodeReader::TakeRun(const uint8_t* p, const uint8_t* q, const char16_t* highMap) {
+    if (!highMap) {
+        TakeBlock<Append>(p, q);
+        return;
+    }
+    const size_t n = static_cast<size_t>(q - p);
+    auto unit = [highMap](uint8_t b) { return b < 0x80 ? static_cast<char16_t>(b) : highMap[b]; };
+    if constexpr (Append) {
+        if (textLength_ + n > text_.size()) GrowText(textLength_ + n);
+        char16_t* const text = text_.data() + textLength_;
+        for (size_t i = 0; i < n; ++i)
+            text[i] = unit(p[i]);
+        textLength_ += n;
+    }
+    if (char_ == u'\r' || char_ == u'\n') {
+        ++line_;
+        column_ = static_cast<uint32_t>(n);
+    } else {
+        column_ += static_cast<uint32_t>(n);
+    }
+    prevChar_ = n > 1 ? unit(q[-2]) : char_;
+    char_ = unit(q[-1]);
+    charCount_ += static_cast<uint32_t>(n);
+    sourcePos_ += n;
+}
+
+// Up to the first of a few characters; where those are ASCII, the bytes between are taken in blocks.
+template <bool Append> void TDIUnicodeReader::ScanUntil(char16_t ch1, char16_t ch2, char16_t ch3) {
+    const bool blocks = (ch1 | ch2 | ch3) < 0x80;
+    const uint8_t stops[3] = {static_cast<uint8_t>(ch1), static_cast<uint8_t>(ch2),
+                              static_cast<uint8_t>(ch3)};
+    while (hasChar_ && char_ != ch1 && char_ != ch2 && char_ != ch3) {
+        if constexpr (Append) AppendChar(char_);
+        if (blocks && DirectByte()) {
+            const uint8_t* const p = source_ + sourcePos_;
+            const uint8_t* const q = SkipPlainBytes(p, source_ + sourceSize_, stops, highMap_ != nullptr);
+            if (q != p) TakeRun<Append>(p, q, highMap_);
+        }
+        ReadChar();
+    }
 }
 
 template <bool Append, typename Cond> void TDIUnicodeReader::Scan(Cond cond) {
@@ -333,19 +445,19 @@ void TDIUnicodeReader::SkipWhileChar(char16_t ch) {
     Scan<false>([ch](char16_t c) { return c == ch; });
 }
 void TDIUnicodeReader::AppendUntilChar(char16_t ch) {
-    Scan<true>([ch](char16_t c) { return c != ch; });
+    ScanUntil<true>(ch, ch, ch);
 }
 void TDIUnicodeReader::SkipUntilChar(char16_t ch) {
-    Scan<false>([ch](char16_t c) { return c != ch; });
+    ScanUntil<false>(ch, ch, ch);
 }
 void TDIUnicodeReader::AppendUntilChars2(char16_t ch1, char16_t ch2) {
-    Scan<true>([=](char16_t c) { return c != ch1 && c != ch2; });
+    ScanUntil<true>(ch1, ch2, ch2);
 }
 void TDIUnicodeReader::SkipUntilChars2(char16_t ch1, char16_t ch2) {
-    Scan<false>([=](char16_t c) { return c != ch1 && c != ch2; });
+    ScanUntil<false>(ch1, ch2, ch2);
 }
 void TDIUnicodeReader::AppendUntilChars3(char16_t ch1, char16_t ch2, char16_t ch3) {
-    Scan<true>([=](char16_t c) { return c != ch1 && c != ch2 && c != ch3; });
+    ScanUntil<true>(ch1, ch2, ch3);
 }
 void TDIUnicodeReader::AppendWhile(bool (*pred)(char16_t)) {
     Scan<true>(pred);

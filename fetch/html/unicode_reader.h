@@ -2,6 +2,7 @@
 // Turns bytes in a character encoding into UTF-16 characters, one at a time, with line and
 // column, and collects chosen characters into a text buffer.
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -16,6 +17,10 @@ class TDIUnicodeBase : public TObject {
 public:
     std::string ClassName() const override { return "TDIUnicodeBase"; }
 };
+
+namespace html_detail {
+struct ReaderSwitch;
+}
 
 class TDIUnicodeReader : public TDIUnicodeBase {
 public:
@@ -42,7 +47,20 @@ public:
     uint32_t Line() const { return line_; }
     uint32_t Column() const { return column_; }
 
-    bool ReadChar();
+    bool ReadChar() {
+        prevChar_ = char_;
+        if (DirectByte()) {
+            const uint8_t b = source_[sourcePos_];
+            if (b < 0x80) {
+                ++sourcePos_;
+                char_ = b;
+                Advance();
+                hasChar_ = true;
+                return true;
+            }
+        }
+        return ReadCharSlow();
+    }
     // Does nothing once the input is exhausted, so loops built on it always end.
     void AppendAndReadChar();
     bool FillLookAhead(uint32_t count);
@@ -79,24 +97,97 @@ public:
     void ClearText();
 
 protected:
+    // While Pred holds: a class of ASCII characters without line breaks (such as the characters of
+    // names), whose runs of bytes are taken in blocks. Pred must refuse CR, LF and every unit from 0x80.
+    template <bool Append, bool (*Pred)(char16_t)> void ScanClass() {
+        static constexpr auto kBytes = [] {
+            std::array<bool, 256> bytes{};
+            for (unsigned b = 0; b < 0x80; ++b)
+                bytes[b] = Pred(static_cast<char16_t>(b));
+            return bytes;
+        }();
+        while (hasChar_ && Pred(char_)) {
+            if constexpr (Append) AppendChar(char_);
+            if (DirectByte()) {
+                const uint8_t* const p = source_ + sourcePos_;
+                const uint8_t* const end = source_ + sourceSize_;
+                const uint8_t* q = p;
+                while (q < end && kBytes[*q])
+                    ++q;
+                if (q != p) TakeBlock<Append>(p, q);
+            }
+            ReadChar();
+        }
+    }
+    // Takes the bytes from p to q, none a line break or from 0x80, as characters; the last is current.
+    template <bool Append> void TakeBlock(const uint8_t* p, const uint8_t* q) {
+        const size_t n = static_cast<size_t>(q - p);
+        if constexpr (Append) {
+            if (textLength_ + n > text_.size()) GrowText(textLength_ + n);
+            char16_t* const text = text_.data() + textLength_;
+            for (size_t i = 0; i < n; ++i)
+                text[i] = p[i];
+            textLength_ += n;
+        }
+        // None of them is a line break, so only the first may start a new line.
+        if (char_ == u'\r' || char_ == u'\n') {
+            ++line_;
+            column_ = static_cast<uint32_t>(n);
+        } else {
+            column_ += static_cast<uint32_t>(n);
+        }
+        prevChar_ = n > 1 ? q[-2] : char_;
+        char_ = q[-1];
+        charCount_ += static_cast<uint32_t>(n);
+        sourcePos_ += n;
+    }
+
     // The reader's own error: "Class <name>: <message>" as a plain Exception.
     [[noreturn]] void ReaderError(const char* message) const;
 
 private:
+    friend struct html_detail::ReaderSwitch;
     bool Decode(char16_t& out);
     bool DecodeSlow(char16_t& out);
     bool NextByte(uint8_t& b);
     bool NextUnit(uint8_t first, char16_t& unit);
     bool PeekByte(uint8_t& b);
-    void Advance();
+    bool ReadCharSlow();
+    // The next character is the next byte's when that is ASCII: no look-ahead or pending unit is
+    // waiting and the decoder takes ASCII bytes as themselves.
+    bool DirectByte() const { return sourcePos_ < directLimit_; }
+    void UpdateDirect();
+    void Advance() {
+        ++charCount_;
+        if (prevChar_ == u'\r') {
+            if (char_ != u'\n') {
+                ++line_;
+                column_ = 1;
+            }
+        } else if (prevChar_ == u'\n') {
+            ++line_;
+            column_ = 1;
+        } else {
+            ++column_;
+        }
+    }
+    void UseMethod(const TDIReadMethod* method);
     template <bool Append, typename Cond> void Scan(Cond cond);
+    template <bool Append> void ScanUntil(char16_t ch1, char16_t ch2, char16_t ch3);
+    template <bool Append> void TakeRun(const uint8_t* p, const uint8_t* q, const char16_t* highMap);
     void GrowText(size_t needed);
     void SniffByteOrderMark();
 
     bool hasChar_ = false;
     char16_t char_ = 0;
     char16_t prevChar_ = 0;
-    const TDIReadMethod* readMethod_;
+    const TDIReadMethod* readMethod_ = nullptr;
+    bool methodDirect_ = false;
+    // The characters of bytes from 0x80 where runs may take them, else null.
+    const char16_t* highMap_ = nullptr;
+    // sourceSize_ while DirectByte can hold, else 0: one comparison a character.
+    size_t directLimit_ = 0;
+    bool charByChar_ = false;
     uint32_t charCount_ = 0;
     uint32_t line_ = 1;
     uint32_t column_ = 0;
@@ -117,3 +208,14 @@ private:
     char16_t pendingUnit_ = 0;
     bool hasPendingUnit_ = false;
 };
+
+namespace html_detail {
+// Makes a reader take every character through the decoder, one at a time, as it did before it read
+// ASCII bytes straight from the source: the two ways must give the same characters, positions and text.
+struct ReaderSwitch {
+    static void CharByChar(TDIUnicodeReader& reader, bool on) {
+        reader.charByChar_ = on;
+        reader.UpdateDirect();
+    }
+};
+} // namespace html_detail

@@ -4,6 +4,7 @@
 
 #include "fetch/html/binary_filer.h"
 #include "fetch/html/code_page_tables.h"
+#include "fetch/html/html_parser.h"
 #include "fetch/html/plugins.h"
 #include "fetch/html/tag.h"
 #include "fetch/html/typed_containers.h"
@@ -53,15 +54,40 @@ void UriInput(const uint8_t* data, size_t size) {
     RemoveDotSegments(ref);
 }
 
-void ReaderInput(const uint8_t* data, size_t size) {
-    if (size == 0) return;
+namespace {
+
+void Note(std::string& out, const char16_t* units, size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+        const char16_t c = units[i];
+        if (c >= 0x20 && c < 0x7F) {
+            out.push_back(static_cast<char>(c));
+        } else {
+            out += "\\u" + std::to_string(c) + ";";
+        }
+    }
+}
+
+void Note(std::string& out, const std::u16string& s) {
+    Note(out, s.data(), s.size());
+}
+
+std::string Position(const TDIUnicodeReader& r) {
+    return std::to_string(r.CharCount()) + ":" + std::to_string(r.Line()) + ":" + std::to_string(r.Column());
+}
+
+} // namespace
+
+std::string ReaderTrace(const uint8_t* data, size_t size, bool charByChar) {
+    std::string out;
+    if (size == 0) return out;
     TDIUnicodeReader r;
+    html_detail::ReaderSwitch::CharByChar(r, charByChar);
     r.SetSourceBuffer(data + 1, size - 1);
     r.SetReadMethod(Decoder(data[0]));
     r.ReadChar();
     uint32_t steps = 0;
     while (r.HasChar()) {
-        switch ((r.Char() + steps++) % 6) {
+        switch ((r.Char() + steps++) % 8) {
         case 0:
             r.FillLookAhead(1 + r.Char() % 9);
             r.ReadChar();
@@ -80,18 +106,38 @@ void ReaderInput(const uint8_t* data, size_t size) {
         case 4:
             r.SkipUntil(IsWhiteSpace);
             break;
+        case 5:
+            r.SkipUntilChar(u'>');
+            break;
+        case 6:
+            r.AppendUntilChars3(u'"', u'&', u'\\');
+            r.AppendAndReadChar();
+            break;
         default:
             r.AppendAndReadChar();
             break;
         }
         if (r.Char() >= 0xD800 && r.Char() <= 0xDFFF) __builtin_trap(); // no decoder may deliver a surrogate
+        out += Position(r) + " ";
+        const char16_t around[2] = {r.PrevChar(), r.Char()};
+        Note(out, around, 2);
+        out += "\n";
     }
+    Note(out, r.TextData(), r.TextLength());
+    return out;
 }
 
-void TokenizerInput(const uint8_t* data, size_t size) {
-    if (size == 0) return;
+void ReaderInput(const uint8_t* data, size_t size) {
+    if (ReaderTrace(data, size, false) != ReaderTrace(data, size, true)) __builtin_trap();
+}
+
+std::string TokenizerTrace(const uint8_t* data, size_t size, TraceWay way) {
+    std::string out;
+    if (size == 0) return out;
+    const bool charByChar = way == TraceWay::CharByChar;
     const uint8_t options = data[0];
     TDIHtmlParser parser;
+    html_detail::ReaderSwitch::CharByChar(parser, charByChar);
     parser.SetEnableASP(options & 1);
     parser.SetEnablePHP(options & 2);
     parser.SetEnableSSI(options & 4);
@@ -110,21 +156,61 @@ void TokenizerInput(const uint8_t* data, size_t size) {
     links.SetLinkVector(&found);
     links.SetBaseUri(u"http://h/a/b.html");
     charset.SetDefaultReadMethod(Decoder(options >> 5));
-    parser.SetSourceString(std::string(reinterpret_cast<const char*>(data + 1), size - 1));
-    parser.Clear();
-    if (options & 32) {
-        parser.SetFilter(TDIPieceKind::Text, fiShow);
-        parser.FilterHtmlTags().SetStartTags(fiShow);
-        while (parser.ParseNextPiece() || parser.HasChar()) {
-        }
+    TMemoryStream stream;
+    if (way == TraceWay::BlocksFromStream) {
+        stream.WriteBuffer(data + 1, static_cast<int64_t>(size - 1));
+        stream.SetPosition(0);
+        parser.SetSourceStream(&stream);
     } else {
-        parser.ParseAll();
+        parser.SetSourceString(std::string(reinterpret_cast<const char*>(data + 1), size - 1));
     }
+    parser.Clear();
+    // Every piece to the caller, so that the trace holds each one with its text and position.
+    for (size_t k = 1; k < kPieceKindCount; ++k)
+        parser.SetFilter(static_cast<TDIPieceKind>(k), fiShow);
+    for (TDITagFilter* f : {&parser.FilterHtmlTags(), &parser.FilterCustomTags(), &parser.FilterSsiTags()}) {
+        f->SetStartTags(fiShow);
+        f->SetEndTags(fiShow);
+    }
+    while (parser.ParseNextPiece() || parser.HasChar()) {
+        const TDIPiecePosition& at = parser.PieceStart();
+        out += std::to_string(static_cast<int>(parser.PieceKind())) + "@" + std::to_string(at.CharCount) +
+               ":" + std::to_string(at.Line) + ":" + std::to_string(at.Column) + " ";
+        const TDIPieceKind k = parser.PieceKind();
+        TDITag* tag = k == TDIPieceKind::HtmlTag     ? static_cast<TDITag*>(&parser.HtmlTag())
+                      : k == TDIPieceKind::CustomTag ? static_cast<TDITag*>(&parser.CustomTag())
+                      : k == TDIPieceKind::SsiTag    ? static_cast<TDITag*>(&parser.SsiTag())
+                                                     : nullptr;
+        if (tag) {
+            out += std::to_string(tag->TagType()) + "#" + std::to_string(tag->TagID()) + " ";
+            Note(out, tag->TagName());
+            for (int32_t i = 0; i < tag->Count(); ++i) {
+                out += " " + std::to_string(tag->Number(i)) + ":";
+                Note(out, tag->Str(i));
+                out += "=";
+                Note(out, tag->Str2(i));
+            }
+        } else {
+            Note(out, parser.TextData(), parser.TextLength());
+        }
+        out += "\n";
+    }
+    out += "title ";
+    Note(out, title.Title());
     if (title.Title().size() > TDIHtmlTitlePlugin::kMaxTitleLength) __builtin_trap();
     for (int32_t i = 0; i < found.Count(); ++i) {
         std::u16string resolved;
         Resolve(links.BaseUri(), found.Str(i), resolved);
+        out += "\nlink ";
+        Note(out, resolved);
     }
+    return out;
+}
+
+void TokenizerInput(const uint8_t* data, size_t size) {
+    const std::string expected = TokenizerTrace(data, size, TraceWay::CharByChar);
+    if (TokenizerTrace(data, size, TraceWay::Blocks) != expected) __builtin_trap();
+    if (TokenizerTrace(data, size, TraceWay::BlocksFromStream) != expected) __builtin_trap();
 }
 
 void BinaryReaderInput(const uint8_t* data, size_t size) {

@@ -1,0 +1,202 @@
+// Reading ASCII bytes in blocks must give exactly what reading one character at a time gives: the
+// same pieces, texts, tags, positions, links and title, in every decoder and from a stream.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "fetch/html/fuzz/fuzz_entries.h"
+#include "fetch/html/name_table_data.h"
+#include "fetch/html/name_tables.h"
+#include "fetch/html/typed_containers.h"
+
+namespace {
+
+using html_fuzz::TraceWay;
+
+// A page of every piece kind, with line breaks of all three kinds, runs longer and shorter than a
+// block, characters outside ASCII and references, in random order.
+std::string GeneratedPage(uint32_t seed, bool nonAscii) {
+    std::mt19937 rng(seed);
+    auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    const char* breaks[] = {"\n", "\r\n", "\r", "\n\r", "\r\r\n"};
+    const char* words[] = {"word",   "a",      "longer-than-sixteen-bytes-of-text",
+                           "x",      "&amp;",  "&#X41;",
+                           "&#233;", "&nbsp;", "&bogus",
+                           "<",      ">",      "\"",
+                           "'",      "-",      "--",
+                           "]",      "]]",     "?",
+                           "%",      "\\",     "="};
+    const char* wide[] = {"\xC3\xA9", "\xE2\x82\xAC", "\xD0\x9F\xD1\x80", "\xF0\x9F\x98\x80", "\xC3", "\x80"};
+    auto text = [&] {
+        std::string t;
+        for (int i = pick(12); i >= 0; --i) {
+            const int k = pick(10);
+            if (k < 5)
+                t += words[pick(std::size(words))];
+            else if (k < 7)
+                t += breaks[pick(std::size(breaks))];
+            else if (k < 8 && nonAscii)
+                t += wide[pick(std::size(wide))];
+            else
+                t += std::string(static_cast<size_t>(pick(40)), " \t"[pick(2)]);
+        }
+        return t;
+    };
+    auto attrs = [&] {
+        std::string a;
+        for (int i = pick(4); i > 0; --i) {
+            a += breaks[pick(std::size(breaks))];
+            a += (pick(2) ? " HREF" : " data-x") + std::string(pick(2) ? "" : "1");
+            switch (pick(5)) {
+            case 0:
+                break;
+            case 1:
+                a += "=\"" + text() + "\"";
+                break;
+            case 2:
+                a += " = '" + text() + "'";
+                break;
+            case 3:
+                a += "=unquoted&lt;" + std::string(pick(2) ? "\xC3\xA9" : "v");
+                break;
+            default:
+                a += "=`" + text() + "`";
+            }
+        }
+        return a;
+    };
+    const char* tags[] = {"a", "P", "div", "Title", "script", "style", "pre", "br", "img", "meta", "base"};
+    std::string page;
+    for (int i = 0; i < 60; ++i) {
+        switch (pick(14)) {
+        case 0:
+        case 1:
+        case 2:
+            page += text();
+            break;
+        case 3:
+        case 4:
+        case 5: {
+            const char* tag = tags[pick(std::size(tags))];
+            page += std::string("<") + tag + attrs() + (pick(4) ? ">" : "/>") + text() + "</" + tag + ">";
+            break;
+        }
+        case 6:
+            page += "<!-- " + text() + (pick(2) ? " -->" : " --->");
+            break;
+        case 7:
+            page += "<!--#include virtual=\"" + text() + "\" -->";
+            break;
+        case 8:
+            page += "<![CDATA[" + text() + "]]>";
+            break;
+        case 9:
+            page += "<% " + text() + " %><?php " + text() + " ?><?xml " + text() + "?>";
+            break;
+        case 10:
+            page += "<#custom " + attrs() + ">" + "</#custom>";
+            break;
+        case 11:
+            page += "<!DOCTYPE html " + text() + ">";
+            break;
+        case 12:
+            page += "</" + std::string(tags[pick(std::size(tags))]) + breaks[pick(std::size(breaks))] + ">";
+            break;
+        default:
+            page += "<" + text() + "< /a>";
+        }
+    }
+    return page;
+}
+
+void ExpectSameWays(const std::string& page, uint8_t options, const std::string& what) {
+    std::string input(1, static_cast<char>(options));
+    input += page;
+    const auto* data = reinterpret_cast<const uint8_t*>(input.data());
+    const std::string expected = html_fuzz::TokenizerTrace(data, input.size(), TraceWay::CharByChar);
+    ASSERT_FALSE(expected.empty());
+    EXPECT_EQ(html_fuzz::TokenizerTrace(data, input.size(), TraceWay::Blocks), expected) << what;
+    EXPECT_EQ(html_fuzz::TokenizerTrace(data, input.size(), TraceWay::BlocksFromStream), expected) << what;
+}
+
+} // namespace
+
+TEST(BlockReading, GeneratedPagesReadAlikeInEveryDecoderAndParserMode) {
+    // The option byte: the low five bits switch the parser's options, the top three pick the decoder
+    // a page without a charset of its own is read with (Latin-1, US-ASCII, UTF-8, UTF-16, GB18030,
+    // and the first code pages).
+    for (uint32_t seed = 1; seed <= 48; ++seed) {
+        const uint8_t options = static_cast<uint8_t>(seed * 37 % 256);
+        const std::string page = GeneratedPage(seed, seed % 3 != 0);
+        ExpectSameWays(page, options, "seed " + std::to_string(seed));
+        // A page that names its own encoding halfway through its head.
+        for (const char* charset : {"windows-1252", "koi8-r", "gb18030", "utf-8", "ibm424"})
+            ExpectSameWays("<meta charset=" + std::string(charset) + ">" + page, options,
+                           "seed " + std::to_string(seed) + " " + charset);
+    }
+}
+
+TEST(BlockReading, RealPagesReadAlike) {
+    std::vector<std::filesystem::path> files;
+    for (const char* dir : {"/usr/share/doc/postgresql-doc-15/html", PW_TEST_DATA_DIR "/data"}) {
+        if (!std::filesystem::is_directory(dir)) continue;
+        for (const auto& e : std::filesystem::directory_iterator(dir))
+            if (e.path().extension() == ".html") files.push_back(e.path());
+    }
+    std::sort(files.begin(), files.end());
+    ASSERT_FALSE(files.empty());
+    // Every eighth page of a large folder keeps the test short; all of a small one.
+    for (size_t i = 0; i<files.size(); i += files.size()> 100 ? 8 : 1) {
+        std::ifstream in(files[i], std::ios::binary);
+        const std::string page((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        ExpectSameWays(page, 0, files[i].string());
+        ExpectSameWays(page, 16 | 64, files[i].string() + " normalized");
+    }
+}
+
+TEST(BlockReading, ReaderScansStopAtTheSameCharacters) {
+    for (uint32_t seed = 1; seed <= 64; ++seed) {
+        std::string input(1, static_cast<char>(seed % 8 == 0 ? 3 : seed));
+        input += GeneratedPage(seed + 1000, true);
+        const auto* data = reinterpret_cast<const uint8_t*>(input.data());
+        EXPECT_EQ(html_fuzz::ReaderTrace(data, input.size(), false),
+                  html_fuzz::ReaderTrace(data, input.size(), true))
+            << "seed " << seed;
+    }
+}
+
+TEST(BlockReading, NamesAreFoundInAnyLetterCaseAndByUnicodeFolding) {
+    EXPECT_EQ(HtmlTagId(u"a", 1), html_id::A);
+    EXPECT_EQ(HtmlTagId(u"TiTlE", 5), html_id::TITLE);
+    EXPECT_EQ(HtmlTagId(u"IFRAME", 6), html_id::IFRAME);
+    EXPECT_EQ(HtmlAttributeId(u"Http-Equiv", 10), html_attr::http_equiv);
+    EXPECT_EQ(HtmlAttributeId(u"HREF", 4), html_attr::href);
+    // Unknown, too long, empty, or only a prefix of a known name.
+    EXPECT_EQ(HtmlTagId(u"titles", 6), 0u);
+    EXPECT_EQ(HtmlTagId(u"tit", 3), 0u);
+    EXPECT_EQ(HtmlTagId(u"", 0), 0u);
+    EXPECT_EQ(HtmlTagId(u"averyveryverylongtagname", 24), 0u);
+    // A name with a character outside ASCII still folds as Unicode says: the Kelvin sign is a "k".
+    EXPECT_EQ(HtmlTagId(u"lin\u212A", 4), HtmlTagNameTable().FindBufValue(u"lin\u212A", 4));
+    EXPECT_EQ(HtmlTagId(u"lin\u212A", 4), HtmlTagId(u"link", 4));
+    EXPECT_EQ(HtmlTagId(u"\u00E1", 1), 0u);
+    // Every known name, as written and in capitals.
+    auto check = [](const html_tables::NameId* names, size_t count,
+                    uint32_t (*find)(const char16_t*, size_t)) {
+        for (size_t i = 0; i < count; ++i) {
+            std::u16string name = names[i].name;
+            EXPECT_EQ(find(name.data(), name.size()), names[i].id);
+            for (char16_t& c : name)
+                if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - 32);
+            EXPECT_EQ(find(name.data(), name.size()), names[i].id);
+        }
+    };
+    check(html_tables::kTagNames, std::size(html_tables::kTagNames), HtmlTagId);
+    check(html_tables::kAttributeNames, std::size(html_tables::kAttributeNames), HtmlAttributeId);
+}
