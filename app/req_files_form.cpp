@@ -41,6 +41,9 @@ TwinReqFiles::TwinReqFiles(TComponent* AOwner) : TForm(AOwner) {
     Label4->SetCaption("These files were created for your site map. Upload all of them to your web server, "
                        "into the folder of the site map page.");
     RzShellList1 = Placed<TRzShellList>(this, RzGroupBox2, "RzShellList1", 10, 56, 442, 134);
+    RzShellList1->SetOptions(
+        TRzShellListOptions{sloAutoFill, sloContextMenus, sloDynamicRefresh, sloDragDropFiles});
+    RzShellList1->SetShowHidden(true);
     btnFTPFiles = Placed<TButton>(this, this, "btnFTPFiles", 370, 294, 100, 25);
     btnFTPFiles->SetCaption("&Upload Now");
     btnFTPFiles->SetModalResult(mrOk);

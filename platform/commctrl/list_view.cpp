@@ -62,6 +62,7 @@ public:
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
         case WM_RBUTTONDOWN:
+        case WM_RBUTTONDBLCLK:
             return MouseDown(TWMMouse(m));
         case WM_KEYDOWN:
             return KeyPressed(TWMKey(m));
@@ -494,8 +495,10 @@ private:
             }
             return 0;
         }
-        if (msg == WM_RBUTTONDOWN) {
-            // A right click keeps a selection it lands in, for the context menu to act on.
+        const bool right = msg == WM_RBUTTONDOWN || msg == WM_RBUTTONDBLCLK;
+        if (right) {
+            // A right click keeps a selection it lands in, for the context menu to act on; a quick
+            // second one (a double click) is a right click all the same.
             if (index >= 0 && !(rows_[static_cast<size_t>(index)].state & LVIS_SELECTED))
                 Choose(index, false, false);
         } else if (index >= 0) {
@@ -507,7 +510,11 @@ private:
         NMITEMACTIVATE act;
         act.iItem = index;
         act.ptAction = p;
-        Notify(msg == WM_LBUTTONDBLCLK ? NM_DBLCLK : msg == WM_RBUTTONDOWN ? NM_RCLICK : NM_CLICK, &act);
+        Notify(msg == WM_LBUTTONDBLCLK   ? NM_DBLCLK
+               : msg == WM_RBUTTONDBLCLK ? NM_RDBLCLK
+               : right                   ? NM_RCLICK
+                                         : NM_CLICK,
+               &act);
         return 0;
     }
 

@@ -88,6 +88,14 @@ public:
     virtual std::string ClipboardBytes(const std::string& /*mimeType*/) const { return {}; }
     // The clipboard's picture decoded (opaque); false when it offers none.
     virtual bool ClipboardImage(Surface& /*image*/) const { return false; }
+    // Drags the files from the top-level window to wherever the person drops them; answers the
+    // DROPEFFECT_* the target chose (0 for none).
+    virtual DWORD DragFiles(HWND host, const std::vector<std::string>& files, DWORD allowedEffects) {
+        (void)host;
+        (void)files;
+        (void)allowedEffects;
+        return 0;
+    }
     // Asks a person with the toolkit's own dialog and waits for the answer.
     virtual PromptAnswer Ask(const PromptRequest& request) = 0;
     // The desktop blends translucent windows with what lies below them (a compositing window

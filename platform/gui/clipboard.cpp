@@ -1,6 +1,7 @@
 #include "platform/gui/clipboard.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <mutex>
 #include <optional>
@@ -34,6 +35,8 @@ struct ClipboardState {
     // Handles made from the desktop's data for readers, freed when the clipboard is opened again.
     Held read;
     std::vector<std::string> names; // of the registered formats, from kFirstRegistered on
+    // Files put there (CF_HDROP), offered as file addresses.
+    std::vector<std::string> ownFiles;
 };
 
 ClipboardState& State() {
@@ -109,6 +112,54 @@ std::string BytesOf(HGLOBAL block) {
     return out;
 }
 
+// "file://" and the path, its bytes outside the unreserved set %-escaped.
+std::string FileUri(const std::string& path) {
+    static const char* hex = "0123456789ABCDEF";
+    std::string uri = "file://";
+    for (unsigned char c : path) {
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                           std::strchr("-._~/", c) != nullptr;
+        if (plain) {
+            uri += static_cast<char>(c);
+        } else {
+            uri += '%';
+            uri += hex[c >> 4];
+            uri += hex[c & 15];
+        }
+    }
+    return uri;
+}
+
+// The local files of a text/uri-list: one address a line, "#" lines are comments.
+std::vector<std::string> FilesOfUriList(const std::string& list) {
+    std::vector<std::string> files;
+    size_t start = 0;
+    while (start < list.size()) {
+        size_t end = list.find('\n', start);
+        if (end == std::string::npos) end = list.size();
+        std::string line = list.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.rfind("file://", 0) != 0) continue;
+        // file:///path or file://localhost/path
+        size_t path = line.find('/', 7);
+        if (path == std::string::npos) continue;
+        std::string file;
+        for (size_t i = path; i < line.size(); ++i) {
+            if (line[i] == '%' && i + 2 < line.size() &&
+                std::isxdigit(static_cast<unsigned char>(line[i + 1])) &&
+                std::isxdigit(static_cast<unsigned char>(line[i + 2]))) {
+                file += static_cast<char>(std::stoi(line.substr(i + 1, 2), nullptr, 16));
+                i += 2;
+            } else {
+                file += line[i];
+            }
+        }
+        files.push_back(file);
+    }
+    return files;
+}
+
 // Offers what this process holds to the desktop, in the order it was put there.
 void Publish() {
     pw::gui::Backend* backend = pw::gui::CurrentBackend();
@@ -119,6 +170,20 @@ void Publish() {
     {
         std::lock_guard guard(s.lock);
         if (s.hasText) contents.push_back({"text/plain", s.ownText, nullptr});
+        if (!s.ownFiles.empty()) {
+            // As file managers copy files: the addresses, the list the GNOME and other desktops paste
+            // from, and the paths as text for programs that take text only.
+            std::string uris, copied = "copy", paths;
+            for (const std::string& file : s.ownFiles) {
+                const std::string uri = FileUri(file);
+                uris += uri + "\r\n";
+                copied += "\n" + uri;
+                paths += (paths.empty() ? "" : "\n") + file;
+            }
+            contents.push_back({"text/uri-list", uris, nullptr});
+            contents.push_back({"x-special/gnome-copied-files", copied, nullptr});
+            if (!s.hasText) contents.push_back({"text/plain", paths, nullptr});
+        }
         pictures.reserve(s.own.size()); // the items point into it
         for (const auto& [format, handle] : s.own) {
             if (format == CF_BITMAP) {
@@ -225,6 +290,7 @@ BOOL EmptyClipboard() {
         dropped.swap(s.own);
         dropped.insert(dropped.end(), s.read.begin(), s.read.end());
         s.read.clear();
+        s.ownFiles.clear();
     }
     DeleteHeld(dropped);
     if (auto* backend = pw::gui::CurrentBackend()) backend->ClearClipboard();
@@ -303,6 +369,7 @@ HANDLE GetClipboardDataHandle(UINT format) {
 }
 
 BOOL IsClipboardFormatAvailable(UINT format) {
+    if (format == CF_HDROP) return !GetClipboardFiles().empty() ? TRUE_ : FALSE_;
     if (TextFormat(format)) return !GetClipboardData(format).empty() ? TRUE_ : FALSE_;
     const std::vector<UINT> formats = Formats();
     return std::find(formats.begin(), formats.end(), format) != formats.end() ? TRUE_ : FALSE_;
@@ -327,6 +394,25 @@ UINT RegisterClipboardFormat(const std::string& name) {
 
 std::string GetClipboardFormatName(UINT format) {
     return NameOf(format);
+}
+
+BOOL SetClipboardFiles(const std::vector<std::string>& files) {
+    if (!IsOpen()) return FALSE_;
+    {
+        std::lock_guard guard(State().lock);
+        State().ownFiles = files;
+    }
+    Publish();
+    return TRUE_;
+}
+
+std::vector<std::string> GetClipboardFiles() {
+    pw::gui::Backend* backend = pw::gui::CurrentBackend();
+    if (!backend) {
+        std::lock_guard guard(State().lock);
+        return State().ownFiles;
+    }
+    return FilesOfUriList(backend->ClipboardBytes("text/uri-list"));
 }
 
 HWND GetClipboardOwner() {

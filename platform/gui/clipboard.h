@@ -4,9 +4,13 @@
 // window has it open at a time. Text is UTF-8 in both text formats; a bitmap reaches the desktop as a
 // picture (image/png among its types), a format registered by name as that format's data. GUI thread.
 #include <string>
+#include <vector>
 
 #include "platform/gdi/clipboard_formats.h"
 #include "platform/gui/window_defs.h"
+
+// A list of files, as file managers copy and paste them.
+inline constexpr UINT CF_HDROP = 15;
 
 // False while it is open already. Opening drops the handles read from the clipboard before.
 BOOL OpenClipboard(HWND owner);
@@ -26,6 +30,9 @@ std::string GetClipboardData(UINT format);
 // must not delete; valid until the clipboard is opened again. Null when it holds no such data.
 HANDLE GetClipboardDataHandle(UINT format);
 BOOL IsClipboardFormatAvailable(UINT format);
+// A list of files, as file managers copy and paste them.
+inline constexpr UINT CF_HDROP = 15;
+
 // The formats the clipboard holds, in its order: the one after format (0 for the first); 0 after the last.
 UINT EnumClipboardFormats(UINT format);
 // Formats registered by name are numbered from 0xC000 on; a name registered before (compared without

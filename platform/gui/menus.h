@@ -107,6 +107,21 @@ BOOL SetMenuDefaultItem(HMENU menu, UINT item, UINT byPos);
 // and nullptr answered. The copy goes with the window.
 HMENU GetSystemMenu(HWND hwnd, BOOL revert);
 
+// TrackPopupMenu flags: where the menu stands against the point, and how the choice is told.
+inline constexpr UINT TPM_LEFTALIGN = 0x0000, TPM_CENTERALIGN = 0x0004, TPM_RIGHTALIGN = 0x0008,
+                      TPM_TOPALIGN = 0x0000, TPM_VCENTERALIGN = 0x0010, TPM_BOTTOMALIGN = 0x0020,
+                      TPM_LEFTBUTTON = 0x0000, TPM_RIGHTBUTTON = 0x0002, TPM_NONOTIFY = 0x0080,
+                      TPM_RETURNCMD = 0x0100;
+
+// Shows the popup menu at the screen point (kept on the screen) and runs its own loop until the user
+// chooses an entry with the mouse, the arrows and Enter or an entry's letter, or leaves it (Escape, a
+// click elsewhere). With TPM_RETURNCMD it answers the chosen command, 0 for none; otherwise it posts
+// WM_COMMAND with the command to owner and answers whether anything was chosen. Sub-menus show
+// disabled. One menu at a time: FALSE while another is tracked.
+BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND owner, const RECT* notUsed);
+// The entry's rectangle on the screen while TrackPopupMenu shows the menu (item by position).
+BOOL GetMenuItemRect(HWND hwnd, HMENU menu, UINT item, RECT& rect);
+
 namespace pw::gui {
 // The window went: its system menu goes with it.
 void DropSystemMenu(HWND hwnd);

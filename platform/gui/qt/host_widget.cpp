@@ -3,15 +3,20 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
 #include <QImage>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QRegion>
 #include <QThread>
+#include <QUrl>
 #include <QWheelEvent>
 #include <QWindow>
 #include <algorithm>
@@ -20,6 +25,7 @@
 #include <string>
 
 #include "platform/gdi/surface.h"
+#include "platform/gui/drop_files.h"
 #include "platform/gui/gui_state.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/paint.h"
@@ -116,6 +122,8 @@ HostWidget::HostWidget(HWND hwnd, const HostParams& params)
     if (!params.noActivate) setAttribute(Qt::WA_InputMethodEnabled);
     if (params.noActivate) setAttribute(Qt::WA_ShowWithoutActivating);
     if (params.transparentForInput) setAttribute(Qt::WA_TransparentForMouseEvents);
+    // Whether a window of ours takes the files is asked at each point of the drag.
+    if (!params.noActivate && !params.transparentForInput) setAcceptDrops(true);
 }
 
 namespace {
@@ -179,6 +187,63 @@ bool HostWidget::eventFilter(QObject* watched, QEvent* e) {
     // the copy again; otherwise a window moved away from ours left what we showed before it came.
     if (e->type() == QEvent::Expose && watched == windowHandle() && !stale_.isEmpty()) update(stale_);
     return QWidget::eventFilter(watched, e);
+}
+
+QMimeData* FilesMimeData(const std::vector<std::string>& files) {
+    auto* mime = new QMimeData;
+    QList<QUrl> urls;
+    QStringList paths;
+    QByteArray copied = "copy";
+    for (const std::string& file : files) {
+        const QString path = QString::fromUtf8(file.data(), static_cast<qsizetype>(file.size()));
+        urls << QUrl::fromLocalFile(path);
+        paths << path;
+        copied += "\n" + urls.back().toEncoded();
+    }
+    mime->setUrls(urls);
+    mime->setText(paths.join(QLatin1Char('\n')));
+    mime->setData(QStringLiteral("x-special/gnome-copied-files"), copied);
+    return mime;
+}
+
+std::vector<std::string> LocalFilesOf(const QMimeData* mime) {
+    std::vector<std::string> files;
+    if (mime == nullptr || !mime->hasUrls()) return files;
+    for (const QUrl& url : mime->urls())
+        if (url.isLocalFile()) files.push_back(url.toLocalFile().toStdString());
+    return files;
+}
+
+HWND HostWidget::FileTarget(QDropEvent* e) const {
+    if (LocalFilesOf(e->mimeData()).empty()) return nullptr;
+    const QPoint g = mapToGlobal(e->position().toPoint());
+    return FileDropTargetAt(hwnd_, POINT{g.x(), g.y()});
+}
+
+void HostWidget::dragEnterEvent(QDragEnterEvent* e) {
+    // Entering is taken whenever there are files, so that the moves over the window follow.
+    if (LocalFilesOf(e->mimeData()).empty()) return e->ignore();
+    dragMoveEvent(e);
+    e->accept();
+}
+
+void HostWidget::dragMoveEvent(QDragMoveEvent* e) {
+    // The files are copied in: a copy is what the person is offered, whatever the source proposed.
+    if (FileTarget(e) && (e->possibleActions() & Qt::CopyAction)) {
+        e->setDropAction(Qt::CopyAction);
+        e->accept();
+    } else {
+        e->ignore();
+    }
+}
+
+void HostWidget::dropEvent(QDropEvent* e) {
+    const QPoint g = mapToGlobal(e->position().toPoint());
+    if (!(e->possibleActions() & Qt::CopyAction) ||
+        !DropFiles(hwnd_, POINT{g.x(), g.y()}, LocalFilesOf(e->mimeData())))
+        return e->ignore();
+    e->setDropAction(Qt::CopyAction);
+    e->accept();
 }
 
 void HostWidget::Mouse(QMouseEvent* e, int action) {

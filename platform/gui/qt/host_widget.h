@@ -6,9 +6,13 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/gui/backend.h"
 #include "platform/gui/qt/x11_present.h"
+
+class QMimeData;
 
 namespace pw::gui::qt {
 
@@ -42,8 +46,13 @@ protected:
     void moveEvent(QMoveEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dragMoveEvent(QDragMoveEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
 
 private:
+    // The window under the drag's point that takes its files; nullptr when none does or it holds none.
+    HWND FileTarget(QDropEvent* e) const;
     void Key(QKeyEvent* e, bool down);
     void Mouse(QMouseEvent* e, int action);
     HWND hwnd_;
@@ -51,6 +60,12 @@ private:
     // Where the toolkit's copy of the window no longer holds what the store holds.
     QRegion stale_;
 };
+
+// Files as file managers hand them over: file addresses (text/uri-list), the paths as text, and the
+// list the GNOME and other desktops' file managers paste from.
+QMimeData* FilesMimeData(const std::vector<std::string>& files);
+// The local files a drag or the clipboard carries.
+std::vector<std::string> LocalFilesOf(const QMimeData* mime);
 
 class QtHost : public HostWindow {
 public:

@@ -1,6 +1,7 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QClipboard>
+#include <QDrag>
 #include <QEvent>
 #include <QImage>
 #include <QMimeData>
@@ -20,6 +21,8 @@
 #include "platform/gdi/metrics.h"
 #include "platform/gdi/surface.h"
 #include "platform/gui/backend.h"
+#include "platform/gui/drop_files.h"
+#include "platform/gui/gui_state.h"
 #include "platform/gui/input.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/qt/gdi_toolkit.h"
@@ -212,6 +215,31 @@ public:
             std::memcpy(surface.Bits() + static_cast<size_t>(y) * image.width(), image.constScanLine(y),
                         static_cast<size_t>(image.width()) * 4);
         return true;
+    }
+
+    DWORD DragFiles(HWND host, const std::vector<std::string>& files, DWORD allowedEffects) override {
+        auto window = FindLiveWindow(host);
+        auto* qtHost = window ? dynamic_cast<QtHost*>(window->host.get()) : nullptr;
+        if (!qtHost || !qtHost->Widget()) return DROPEFFECT_NONE;
+        Qt::DropActions actions;
+        if (allowedEffects & DROPEFFECT_COPY) actions |= Qt::CopyAction;
+        if (allowedEffects & DROPEFFECT_MOVE) actions |= Qt::MoveAction;
+        if (allowedEffects & DROPEFFECT_LINK) actions |= Qt::LinkAction;
+        // The drag runs the toolkit's own loop until the drop; our queue is served from it meanwhile. The
+        // toolkit frees the drag when it is over.
+        QDrag* drag = new QDrag(qtHost->Widget());
+        drag->setMimeData(FilesMimeData(files));
+        const Qt::DropAction done = drag->exec(actions, Qt::CopyAction);
+        switch (done) {
+        case Qt::CopyAction:
+            return DROPEFFECT_COPY;
+        case Qt::MoveAction:
+            return DROPEFFECT_MOVE;
+        case Qt::LinkAction:
+            return DROPEFFECT_LINK;
+        default:
+            return DROPEFFECT_NONE;
+        }
     }
 
     PromptAnswer Ask(const PromptRequest& request) override {
