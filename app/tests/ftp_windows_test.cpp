@@ -14,13 +14,18 @@
 #include "ftp/forms/servers_form.h"
 #include "ftp/server_profile.h"
 #include "main_form_fixture.h"
+#include "platform/commctrl/common_controls.h"
 #include "platform/graphics/picture.h"
+#include "platform/gui/drop_files.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
+#include "platform/gui/message_loop.h"
 #include "platform/gui/screenshot.h"
 #include "platform/rtl/paths.h"
 #include "platform/stdctrls/buttons.h"
+#include "platform/stdctrls/file_properties.h"
 #include "platform/stdctrls/image.h"
+#include "platform/stdctrls/label.h"
 #include "platform/stdctrls/panels.h"
 #include "platform/stdctrls/tree_view.h"
 #include "shellcontrols/rz_shell_list.h"
@@ -145,6 +150,45 @@ TEST_F(FtpWindowsTest, TheFilesToUploadAreThoseOfTheListFoundInTheFolder) {
     hook.Clear();
     hook.On<TwinReqFiles>([](TwinReqFiles& f) { f.SetModalResult(mrCancel); });
     EXPECT_FALSE(ShowRequiredFiles(out.string(), nullptr));
+}
+
+// The list of files to upload is a file manager's list: it is watched, takes dropped files, and a right
+// click on a file offers its menu, whose Properties shows the file's properties window.
+TEST_F(FtpWindowsTest, ARightClickOnAFileToUploadOffersItsMenuAndItsProperties) {
+    const fs::path out = dir_ / "out";
+    fs::create_directories(out);
+    std::ofstream(out / "sitemap.html") << "page";
+    const std::vector<std::string> files{(out / "sitemap.html").string()};
+    DialogHook hook;
+    std::string shown;
+    hook.On<TwinReqFiles>([](TwinReqFiles& f) {
+        TRzShellList* list = f.RzShellList1;
+        EXPECT_TRUE(list->Watching());
+        EXPECT_TRUE(list->ShowHidden());
+        EXPECT_TRUE(list->Options().Contains(sloContextMenus));
+        EXPECT_TRUE(list->Options().Contains(sloDragDropFiles));
+        EXPECT_NE(GetWindowLong(list->Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES, 0u)
+            << "it takes dropped files";
+        RECT r{};
+        SendMessage(list->Handle(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
+        const TPoint at = list->ClientToScreen(TPoint{r.left + 30, (r.top + r.bottom) / 2});
+        pw::gui::SimulateClick(POINT{at.x, at.y}, pw::gui::MouseButton::Right);
+        // The menu's loop takes Properties' letter; the properties window comes up from it.
+        pw::gui::SimulateKey('R', true, U'r');
+        pw::gui::SimulateKey('R', false);
+        Pump();
+        f.SetModalResult(mrCancel);
+    });
+    hook.On<TFilePropertiesForm>([&](TFilePropertiesForm& p) {
+        shown = p.Caption();
+        EXPECT_EQ(p.Rows.at(0).second->Caption(), "sitemap.html");
+        EXPECT_EQ(p.Rows.at(2).second->Caption(), "4 bytes");
+        Shoot(p, "ftp-file-properties");
+        p.btnOK->Click();
+    });
+    EXPECT_FALSE(ShowRequiredFiles(out.string(), &files));
+    EXPECT_EQ(shown, "sitemap.html Properties");
+    EXPECT_TRUE(fs::exists(out / "sitemap.html"));
 }
 
 TEST_F(FtpWindowsTest, TheFilesToUploadShowTheirHeadingPictureAndEscapeLeavesThem) {
