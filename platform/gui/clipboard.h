@@ -30,9 +30,6 @@ std::string GetClipboardData(UINT format);
 // must not delete; valid until the clipboard is opened again. Null when it holds no such data.
 HANDLE GetClipboardDataHandle(UINT format);
 BOOL IsClipboardFormatAvailable(UINT format);
-// A list of files, as file managers copy and paste them.
-inline constexpr UINT CF_HDROP = 15;
-
 // The formats the clipboard holds, in its order: the one after format (0 for the first); 0 after the last.
 UINT EnumClipboardFormats(UINT format);
 // Formats registered by name are numbered from 0xC000 on; a name registered before (compared without
@@ -40,5 +37,9 @@ UINT EnumClipboardFormats(UINT format);
 UINT RegisterClipboardFormat(const std::string& name);
 // The name of a registered format; empty for any other.
 std::string GetClipboardFormatName(UINT format);
+// CF_HDROP: puts the files on the clipboard as file managers copy them (it must be open, as for
+// SetClipboardData), and reads the files back, whoever copied them.
+BOOL SetClipboardFiles(const std::vector<std::string>& files);
+std::vector<std::string> GetClipboardFiles();
 HWND GetClipboardOwner();
 HWND GetOpenClipboardWindow();
