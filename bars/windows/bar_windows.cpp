@@ -2,6 +2,7 @@
 #include <memory>
 
 #include "bars/core/bar_manager.h"
+#include "bars/core/bar_routines.h"
 #include "bars/core/bar_unit.h"
 #include "bars/core/container_item.h"
 #include "bars/core/item_links.h"
