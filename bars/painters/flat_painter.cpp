@@ -506,6 +506,7 @@ SIZE TdxBarItemControlFlatPainter::CalcSubMenuSize(BarPaintView& SubMenu, int Wi
 
 void TdxBarItemControlFlatPainter::DrawSubMenuBorder(BarPaintView& SubMenu, HDC DC, const RECT& Rect) const {
     FrameRect(DC, &Rect, FlatBrush(SubMenu.Manager(), 0, COLOR_BTNSHADOW));
+    DrawBarNonClientBackground(SubMenu, DC);
     if (!SubMenu.HasDetachBar()) return;
     const RECT R = Inflated(Rect, -1, -1);
     const int height = GetSubMenuDetachHeight(SubMenu);

@@ -597,7 +597,7 @@ void TdxBarItemControlOffice11Painter::DrawSubMenuBorder(BarPaintView& SubMenu, 
     const RECT strip{R.left, R.top, R.right, R.top + height};
     FrameRectByColor(DC, Inflated(strip, -1, -1), c.MenuColor);
     FillColor(DC, strip.left, strip.top, strip.right, strip.top + 2, c.MenuColor);
-    FillColor(DC, strip.left, strip.bottom - 1, strip.right, strip.bottom, c.MenuColor);
+    // The frame's bottom row is the line under the tear-off bar.
     DrawSubMenuDetachFrame(SubMenu, DC, Brushes().Menu, strip);
     FillDetachCaption(SubMenu, DC, RECT{strip.left + 2, strip.top + 2, strip.right - 2, strip.bottom - 1});
 }

@@ -316,7 +316,7 @@ void TdxBarItemControlXPPainter::DrawSubMenuBorder(BarPaintView& SubMenu, HDC DC
     if (!SubMenu.HasDetachBar()) return;
     RECT R = Inflated(Rect, -1, -1);
     R.bottom = R.top + GetSubMenuDetachHeight(SubMenu) + 1;
-    FrameRect(DC, &R, SubMenu.BkBrush());
+    DrawSubMenuDetachFrame(SubMenu, DC, SubMenu.BkBrush(), R);
     FillDetachCaption(SubMenu, DC, Inflated(R, -1, -1));
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "bars/core/bar_combo.h"
 #include "bars/core/bar_edit.h"
 #include "bars/core/bar_manager.h"
 #include "bars/core/bar_routines.h"
@@ -127,8 +128,10 @@ void TdxBarEditControl::Draw(HDC DC, const RECT& R, int PaintType) {
 }
 
 bool TdxBarEditControl::DrawItemValue(HDC DC, const RECT& R, COLORREF Text, COLORREF Back) {
-    TdxBarEdit* item = EditItem();
-    if (item == nullptr || ParentBar() == nullptr) return false;
+    // Only an owner-drawn combo draws its value itself; plain text stays where the edit window shows it.
+    auto* combo = dynamic_cast<TdxBarCustomCombo*>(EditItem());
+    if (combo == nullptr || !combo->OnDrawItem || ParentBar() == nullptr) return false;
+    TdxBarEdit* item = combo;
     TCanvas canvas;
     canvas.SetHandle(DC);
     canvas.Font().SetHandle(ParentBar()->PaintFont());

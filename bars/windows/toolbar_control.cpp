@@ -731,7 +731,8 @@ LRESULT TdxBarControl::NCHitTest(TWMNCHitTest Message) {
         }
         const bool horizontal = dockingStyle_ == dsTop || dockingStyle_ == dsBottom;
         if ((horizontal && client.x >= 0) || (!horizontal && client.y >= 0)) {
-            if ((IsMarkVisible() && PtInRect(MarkRect(), client)) || PtInRect(mdiArea_, client)) {
+            if ((IsMarkVisible() && PtInRect(Painter().CalcMarkRect(*this), client)) ||
+                PtInRect(mdiArea_, client)) {
                 ncHitCode_ = HTCLIENT;
                 return HTCLIENT;
             }
@@ -1219,7 +1220,7 @@ void TdxBarControl::WMLButtonDown(TWMMouse Message) {
         return;
     }
     if (ncHitCode_ != HTCAPTION) {
-        if (IsMarkVisible() && dockingStyle_ != dsNone && PtInRect(MarkRect(), p)) {
+        if (IsMarkVisible() && dockingStyle_ != dsNone && PtInRect(Painter().CalcMarkRect(*this), p)) {
             SetMarkState(markState_ == 2 ? 1 : 2);
             return;
         }

@@ -164,6 +164,11 @@ TEST_F(BasePainterTest, ADropDownWindowLosesItsRingAndItsGripStripOnTheGripsSide
     EXPECT_EQ(corner, GetSizeGripCorner(RECT{50, -200, 150, 0}, RECT{0, 0, 100, 40}));
     ASSERT_GE(corner, 2);
     EXPECT_EQ(r, (RECT{1, 1, 99, 199 - grip}));
+    // Left of its owner and above it: the grip at the bottom left.
+    r = RECT{0, 0, 100, 200};
+    base.CalcDropDownWindowRect(true, RECT{150, -200, 250, 0}, RECT{0, 0, 100, 40}, corner, r);
+    EXPECT_EQ(corner, 2);
+    EXPECT_EQ(r, (RECT{1, 1, 99, 199 - grip}));
     // A grip at the top takes the top strip.
     r = RECT{0, 0, 100, 200};
     base.CalcDropDownWindowRect(true, RECT{50, 50, 150, 250}, RECT{0, 0, 100, 40}, corner, r);
@@ -228,6 +233,8 @@ TEST_F(BasePainterTest, SpinHalvesTakeTheirTriangleAndADisabledOneIsEmbossed) {
     EXPECT_LT(up.second, 25);
     EXPECT_EQ(rows(RECT{10, 25, 30, 40}, GetSysColor(COLOR_BTNTEXT)).first, -1);
     item->enabled = false;
+    const RECT lower{10, 25, 30, 40};
+    FillRect(dc.Get(), &lower, GetSysColorBrush(COLOR_BTNFACE));
     base.DrawSpinArrow(*item, dc.Get(), false, false, 2, 6, r);
     const auto shadow = rows(RECT{10, 25, 30, 40}, GetSysColor(COLOR_BTNSHADOW));
     const auto light = rows(RECT{12, 27, 28, 38}, GetSysColor(COLOR_BTNHIGHLIGHT));
@@ -257,15 +264,16 @@ TEST_F(BasePainterTest, AnExpandLineHasItsBottomLineInTheFrameOrHotBrushAndAnArr
 
 TEST_F(BasePainterTest, TheEllipsisButtonsDotsAreASeventhOfItsWidth) {
     RECT inner{};
-    base.DrawEllipsisButton(*item, dc.Get(), false, false, inner, RECT{10, 10, 40, 40});
-    EXPECT_EQ(inner, (RECT{11, 12, 39, 38}));
-    // d = 28 / 7 = 4: dots at x 15, 23, 31, each 4 square, 4 above the bottom.
+    base.DrawEllipsisButton(*item, dc.Get(), false, false, inner, RECT{10, 10, 45, 40});
+    EXPECT_EQ(inner, (RECT{11, 12, 44, 38}));
+    // d = 33 / 7 = 4: dots at x 15, 23, 31, each 4 square, 4 above the bottom.
     const COLORREF text = GetSysColor(COLOR_BTNTEXT);
     EXPECT_EQ(At(15, 30), text);
     EXPECT_EQ(At(18, 33), text);
     EXPECT_NE(At(19, 30), text);
     EXPECT_EQ(At(23, 30), text);
     EXPECT_EQ(At(31, 30), text);
+    EXPECT_NE(At(35, 30), text);
     EXPECT_NE(At(15, 34), text);
     EXPECT_NE(At(15, 29), text);
 }

@@ -14,6 +14,7 @@
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
+#include "platform/gui/paint.h"
 #include "platform/gui/system.h"
 #include "platform/gui/window.h"
 #include "platform/rtl/string_list.h"
@@ -253,6 +254,32 @@ TEST_F(ComboControlTest, InAMenuTheListOpensBesideTheLine) {
     EXPECT_EQ(combo->ItemIndex(), 0);
     EXPECT_EQ(zoom->ItemLinks()->BarControl(), nullptr);
     EXPECT_EQ(GetActiveBarControl(), nullptr);
+}
+
+// An owner-drawn combo draws the entry its box shows itself, inside the box, while it is not edited;
+// an ordinary one leaves the box to the painter's text.
+TEST_F(ComboControlTest, AnOwnerDrawnComboDrawsTheEntryInItsBox) {
+    combo->SetItemIndex(1);
+    std::vector<int> drawn;
+    RECT where{};
+    combo->OnDrawItem = [&](TdxBarCustomCombo*, int Index, const RECT& Rect, TOwnerDrawState) {
+        drawn.push_back(Index);
+        where = Rect;
+    };
+    InvalidateRect(Window(bar)->Handle(), nullptr, FALSE_);
+    Pump();
+    ASSERT_FALSE(drawn.empty());
+    EXPECT_EQ(drawn.back(), 1);
+    const RECT box = Control()->Bounds();
+    EXPECT_GT(where.left, box.left);
+    EXPECT_LT(where.right, Control()->ButtonRect().left + 1);
+    EXPECT_GE(where.top, box.top);
+    EXPECT_LE(where.bottom, box.bottom);
+    combo->OnDrawItem = nullptr;
+    drawn.clear();
+    InvalidateRect(Window(bar)->Handle(), nullptr, FALSE_);
+    Pump();
+    EXPECT_TRUE(drawn.empty());
 }
 
 } // namespace
