@@ -7,6 +7,7 @@
 #include "platform/gdi/metrics.h"
 #include "platform/gdi/regions.h"
 #include "platform/gdi/stock.h"
+#include "platform/gdi/test_settings.h"
 
 namespace pw::gdi {
 
@@ -292,7 +293,7 @@ int GetDeviceCaps(HDC hdc, int index) {
     case TECHNOLOGY:
         return DT_RASDISPLAY;
     case BITSPIXEL:
-        return mono ? 1 : 32;
+        return mono ? 1 : pw::gdi::ScreenColorDepth();
     case PLANES:
         return 1;
     case NUMCOLORS:

@@ -128,6 +128,7 @@ struct Settings {
     std::map<int, int> metrics = ClassicMetrics();
     std::map<UINT, bool> flags = DefaultFlags();
     int screenWidth = 1024, screenHeight = 768;
+    int colorDepth = 32;
     RECT workArea{};
     NONCLIENTMETRICS ncm = DefaultNonClientMetrics();
 };
@@ -169,6 +170,18 @@ void SetScreenSize(int width, int height) {
     s.screenHeight = height;
 }
 
+void SetScreenColorDepth(int bits) {
+    Settings& s = TheSettings();
+    std::lock_guard lock(s.mutex);
+    s.colorDepth = bits;
+}
+
+int ScreenColorDepth() {
+    Settings& s = TheSettings();
+    std::lock_guard lock(s.mutex);
+    return s.colorDepth;
+}
+
 void SetWorkArea(const RECT& area) {
     Settings& s = TheSettings();
     std::lock_guard lock(s.mutex);
@@ -208,6 +221,7 @@ void ResetSystemSettings() {
     s.flags = DefaultFlags();
     s.screenWidth = 1024;
     s.screenHeight = 768;
+    s.colorDepth = 32;
     s.workArea = RECT{};
     s.ncm = DefaultNonClientMetrics();
 }

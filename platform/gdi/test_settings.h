@@ -6,6 +6,10 @@
 namespace pw::gdi {
 
 void SetScreenSize(int width, int height);
+// The bits per pixel the screen reports (GetDeviceCaps BITSPIXEL of the screen and of the colour DCs
+// made for it); 32 by default. Pixels are kept at 32 bits whatever it says.
+void SetScreenColorDepth(int bits);
+int ScreenColorDepth();
 // Empty rectangle = the whole screen.
 void SetWorkArea(const RECT& area);
 RECT WorkArea();

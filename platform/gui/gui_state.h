@@ -208,7 +208,10 @@ void PresentDamage();
 void PresentDamageWhenPainted(ThreadQueue& queue);
 // The whole visible area of the window changed.
 void RefreshHost(HWND hwnd);
+// A window going drops the capture, focus, activation and tracking held in it; a hidden one keeps the
+// capture (a hidden window may still track the mouse, as Win32's own menus do).
 void OnWindowDestroyedInput(HWND hwnd);
+void OnWindowHiddenInput(HWND hwnd);
 void KillWindowTimers(ThreadQueue& queue, HWND hwnd);
 void DropPostedFor(ThreadQueue& queue, HWND hwnd);
 bool HasPaintPending(ThreadQueue& queue);

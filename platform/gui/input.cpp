@@ -254,6 +254,11 @@ HWND DisabledHolder(HWND hwnd) {
 void OnWindowDestroyedInput(HWND hwnd) {
     auto& s = S();
     if (s.capture && (s.capture == hwnd || ::IsChild(hwnd, s.capture))) ::ReleaseCapture();
+    OnWindowHiddenInput(hwnd);
+}
+
+void OnWindowHiddenInput(HWND hwnd) {
+    auto& s = S();
     if (s.focus && (s.focus == hwnd || ::IsChild(hwnd, s.focus))) {
         auto w = FindWindow(hwnd);
         HWND parent = w && w->IsChild() ? w->parent : nullptr;

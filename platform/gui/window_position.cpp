@@ -292,7 +292,7 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
         // The window may have changed its track sizes (WM_GETMINMAXINFO) with its frame.
         if (pos.flags & SWP_FRAMECHANGED) ApplySizeLimits(hwnd);
     }
-    if (hidden) OnWindowDestroyedInput(hwnd); // drops capture, focus and activation held inside it
+    if (hidden) OnWindowHiddenInput(hwnd); // drops focus and activation held inside it
     if (shown && !(pos.flags & SWP_NOACTIVATE) && !w->IsChild())
         ActivateOnShow(hwnd);
     else if (!(pos.flags & SWP_NOACTIVATE) && !w->IsChild() && w->Visible() && !(pos.flags & SWP_NOZORDER))

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/gdi/bitmaps.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/metrics.h"
@@ -73,6 +74,18 @@ TEST_F(SystemSettings, DeviceCapsNearestColourAndThemes) {
     EXPECT_EQ(GetMapMode(mem), MM_TEXT);
     DeleteDC(mem);
     EXPECT_EQ(GetDeviceCaps(mem, BITSPIXEL), 0);
+    // A screen of 256 colours says so, for the screen and for the colour DCs made for it.
+    pw::gdi::SetScreenColorDepth(8);
+    EXPECT_EQ(GetDeviceCaps(nullptr, BITSPIXEL), 8);
+    mem = CreateCompatibleDC(nullptr);
+    HBITMAP colour = CreateBitmap(4, 4, 1, 32, nullptr);
+    HGDIOBJ old = SelectObject(mem, colour);
+    EXPECT_EQ(GetDeviceCaps(mem, BITSPIXEL), 8);
+    SelectObject(mem, old);
+    DeleteObject(colour);
+    DeleteDC(mem);
+    pw::gdi::ResetSystemSettings();
+    EXPECT_EQ(GetDeviceCaps(nullptr, BITSPIXEL), 32);
     // The classic look: no theme is ever open.
     EXPECT_FALSE(IsThemeActive());
     EXPECT_EQ(OpenThemeData(nullptr, "ToolBar"), nullptr);

@@ -147,6 +147,14 @@ TEST(Input, CaptureRoutesTheMouseAndSurvivesNestedLoops) {
     Log().clear();
     SetCapture(b);
     EXPECT_EQ(MessagesOf(a, {WM_CAPTURECHANGED}), (std::vector<UINT>{WM_CAPTURECHANGED}));
+    // Hidden, a window keeps the mouse and still receives it; destroyed, it lets it go.
+    ShowWindow(b, SW_HIDE);
+    EXPECT_EQ(GetCapture(), b);
+    Log().clear();
+    pw::gui::SimulateMouse(MouseAction::Move, POINT{150, 150});
+    Pump();
+    EXPECT_EQ(MessagesOf(b, {WM_MOUSEMOVE}), (std::vector<UINT>{WM_MOUSEMOVE}));
+    EXPECT_TRUE(MessagesOf(a, {WM_MOUSEMOVE}).empty());
     DestroyWindow(b);
     EXPECT_EQ(GetCapture(), nullptr);
 }
