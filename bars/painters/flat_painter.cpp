@@ -437,18 +437,25 @@ void TdxBarItemControlFlatPainter::DrawButtonBackground(ItemPaintView& Control, 
     BarPaintView& bar = Control.ParentView();
     const HBRUSH face = FlatBrush(bar.Manager(), 1, COLOR_BTNFACE);
     const HBRUSH window = bar.BkBrush();
+    // A selected or rarely used line is filled with its brushes; another shows the menu's own background
+    // (its picture) where it would take them.
+    const bool solid = State.Selected || Control.IsRarelyUsed();
+    auto fill = [&](int Left, int Top, int Right, int Bottom, HBRUSH Brush) {
+        if (Right > Left && Bottom > Top)
+            DrawBackground(Control, DC, solid, Brush, RECT{Left, Top, Right, Bottom});
+    };
     RECT R = Rect;
     if (State.Selected) {
         DrawSelectionFrame(DC, R);
     } else {
         // The outer ring: the glyph column's part in the face, the rest in the menu's own background.
         const int w = R.left + (R.bottom - R.top) + 1;
-        Fill(DC, R.left, R.top, w, R.top + 1, face);
-        Fill(DC, R.left, R.bottom - 1, w, R.bottom, face);
-        Fill(DC, R.left, R.top + 1, R.left + 1, R.bottom - 1, face);
-        Fill(DC, w, R.top, R.right, R.top + 1, window);
-        Fill(DC, w, R.bottom - 1, R.right, R.bottom, window);
-        Fill(DC, R.right - 1, R.top + 1, R.right, R.bottom - 1, window);
+        fill(R.left, R.top, w, R.top + 1, face);
+        fill(R.left, R.bottom - 1, w, R.bottom, face);
+        fill(R.left, R.top + 1, R.left + 1, R.bottom - 1, face);
+        fill(w, R.top, R.right, R.top + 1, window);
+        fill(w, R.bottom - 1, R.right, R.bottom, window);
+        fill(R.right - 1, R.top + 1, R.right, R.bottom - 1, window);
     }
     R = Inflated(R, -1, -1);
     const int g = R.left + R.bottom - R.top;
@@ -457,8 +464,8 @@ void TdxBarItemControlFlatPainter::DrawButtonBackground(ItemPaintView& Control, 
     const RECT cell{R.left, R.top, g, R.bottom};
     DrawGlyph(Control, DC, cell, glyph, nullptr);
     const HBRUSH hot = GetSelectedBrush(bar);
-    Fill(DC, g, R.top, g + 2, R.bottom, State.Selected ? hot : face);
-    Fill(DC, g + 2, R.top, R.right, R.bottom, State.Selected ? hot : window);
+    fill(g, R.top, g + 2, R.bottom, State.Selected ? hot : face);
+    fill(g + 2, R.top, R.right, R.bottom, State.Selected ? hot : window);
     RECT text{g + 2 + 8, R.top, R.right, R.bottom};
     DrawItemText(Control, DC, Control.PaintCaption(), text, 0, State.Enabled, State.Selected, false,
                  !IsHighContrastWhite());

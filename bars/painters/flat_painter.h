@@ -32,6 +32,7 @@ public:
     void GetItemColors(ItemPaintView& Control, const ItemState& State, COLORREF& Text,
                        HBRUSH& Brush) const override;
     HBRUSH GetButtonBrush(ItemPaintView& Control, int Kind, const ItemState& State) const override;
+    bool DrawsFlatMenuLines() const override { return true; }
     bool UseFlatTextColors() const override { return true; }
     int GetButtonBorderSize() const override { return 1; }
     int GetSubMenuGlyphIndent(ItemPaintView& Control) const override;

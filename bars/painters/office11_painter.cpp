@@ -276,7 +276,7 @@ void TdxBarItemControlOffice11Painter::DrawSubMenuBitmap(BarPaintView& SubMenu, 
         TdxBarItemControlFlatPainter::DrawSubMenuBitmap(SubMenu, DC, Color, Brush, R);
         return;
     }
-    // The glyph band at the left, darker while the menu shows its rarely used lines too.
+    // The glyph band at the left, darker beside a rarely used line.
     const TOffice11Colors& c = Colors();
     const bool dark = SubMenu.ShowsRarelyUsedItems();
     const RECT band{SubMenu.SideBarWidth(), R.top, GlyphBandRight(SubMenu), R.bottom};

@@ -55,7 +55,8 @@ public:
     virtual int MinWidth() const { return 0; }
     // What of the non-client area the outer border ring leaves, in window coordinates.
     virtual RECT NonClientRect() const { return RECT{0, 0, 0, 0}; }
-    // A menu window of a recent-items menu that shows its rarely used lines as well.
+    // A menu window of an expanded recent-items menu while it paints the background of a rarely used line
+    // (such lines get a background of their own).
     virtual bool ShowsRarelyUsedItems() const { return false; }
     // The height of the menu's line with the button that shows every item.
     virtual int MarkLineHeight() const { return MenuLineHeight(); }

@@ -256,6 +256,9 @@ public:
     virtual void DrawSubMenuSideStrip(BarPaintView&, ItemPaintView&, int /*Offset*/, int /*Index*/,
                                       const SideStripLine&, const RECT&, HDC) const {}
     virtual bool HasSubMenuSideStrip() const { return false; }
+    // Menu lines drawn in the single-pixel flat look: a rarely used line keeps the menu's own brush
+    // instead of taking the lighter rarely used one.
+    virtual bool DrawsFlatMenuLines() const { return false; }
     virtual int CalcMenuArrowSize(int Height) const { return (Height - 6) / 2; }
     virtual int GetMenuItemSpacing() const { return 1; }
     virtual void DeflateSubMenuRect(RECT& R) const;
