@@ -233,6 +233,10 @@ public:
         dragItem_ = Item;
         dragLink_ = Link;
     }
+    // A menu window closed while one of its lines was being dragged: hidden, it keeps the mouse for the
+    // drag, which destroys it at its end.
+    HWND DragWindow() const { return dragWindow_; }
+    void SetDragWindow(HWND Value) { dragWindow_ = Value; }
     bool InMenuLoop() const { return inMenuLoop_; }
     void SetInMenuLoop(bool Value) { inMenuLoop_ = Value; }
     bool ParentFormActive() const { return parentFormActive_; }
@@ -439,6 +443,7 @@ private:
     bars::ItemControl* selectedItem_ = nullptr;
     TdxBarItemLink* movingLink_ = nullptr;
     TdxBarItem* dragItem_ = nullptr;
+    HWND dragWindow_ = nullptr;
     TdxBarItemLink* dragLink_ = nullptr;
 
     bool lockUpdate_ = false;

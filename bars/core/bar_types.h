@@ -10,6 +10,7 @@ class TdxBarItem;
 class TdxBarItemLink;
 class TdxBarItemLinks;
 class TdxBarManager;
+class TCanvas;
 class TComponent;
 
 enum TdxBarManagerStyle { bmsStandard, bmsEnhanced, bmsFlat, bmsXP, bmsOffice11, bmsUseLookAndFeel };
@@ -37,6 +38,8 @@ using TdxBarVisibleChangeEvent = std::function<void(TdxBarManager* Sender, TdxBa
 using TdxBarItemLinkEvent = std::function<void(TdxBarManager* Sender, TdxBarItemLink* AItemLink)>;
 using TdxBarClickItemEvent = std::function<void(TdxBarManager* Sender, TdxBarItem* ClickedItem)>;
 using TdxBarShowPopupEvent = std::function<void(TdxBarManager* Sender, TdxBarItemLinks* PopupItemLinks)>;
+// Paints the side band of a menu (R, in the menu's client coordinates) on the menu's canvas.
+using TdxBarPaintSubMenuBarEvent = std::function<void(TObject* Sender, TCanvas* Canvas, const RECT& R)>;
 using TdxBarMenuMergeEvent =
     std::function<void(TdxBarManager* Sender, TdxBarManager* ChildBarManager, bool AddItems)>;
 using TdxBarCanDockingEvent =

@@ -57,6 +57,10 @@ void TdxBarPopupMenu::SetBarManager(TdxBarManager* Value) {
     if (itemLinks_ != nullptr) itemLinks_->SetBarManager(Value);
 }
 
+void TdxBarPopupMenu::DoPaintBar(TCanvas* Canvas, const RECT& R) {
+    if (OnPaintBar) OnPaintBar(this, Canvas, R);
+}
+
 void TdxBarPopupMenu::SetItemLinks(TdxBarItemLinks* Value) {
     itemLinks_->Assign(Value);
 }

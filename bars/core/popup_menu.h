@@ -90,6 +90,9 @@ public:
     bool IgnoresCustomizing = false;
 
     TNotifyEvent OnCloseUp, OnPopup;
+    TdxBarPaintSubMenuBarEvent OnPaintBar;
+    // Fires OnPaintBar for the band of the menu's window.
+    virtual void DoPaintBar(TCanvas* Canvas, const RECT& R);
 
 private:
     void FontChanged();

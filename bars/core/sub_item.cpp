@@ -79,6 +79,10 @@ void TCustomdxBarSubItem::DoCloseUp() {
     if (OnCloseUp) OnCloseUp(this);
 }
 
+void TCustomdxBarSubItem::DoPaintBar(TCanvas* Canvas, const RECT& R) {
+    if (OnPaintBar) OnPaintBar(this, Canvas, R);
+}
+
 void TCustomdxBarSubItem::DoDetaching() {
     if (OnDetaching) OnDetaching(this);
 }

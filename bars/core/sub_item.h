@@ -35,6 +35,9 @@ public:
     bool CanContainItem(const TdxBarItem* AItem) const;
 
     TNotifyEvent OnCloseUp, OnDetaching, OnPopup;
+    TdxBarPaintSubMenuBarEvent OnPaintBar;
+    // Fires OnPaintBar for the band of the sub-item's menu.
+    virtual void DoPaintBar(TCanvas* Canvas, const RECT& R);
     virtual void DoCloseUp();
     virtual void DoDetaching();
     virtual void DoPopup();

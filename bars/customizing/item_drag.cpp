@@ -391,6 +391,10 @@ bool DragItem(TdxBarManager* Manager, TdxBarItem* Item, TdxBarItemLink* Link, HW
     drag.HideMark();
     if (GetCapture() == Source) ReleaseCapture();
     Screen->SetCursor(oldCursor);
+    if (HWND parked = Manager->DragWindow()) {
+        Manager->SetDragWindow(nullptr);
+        DestroyWindow(parked);
+    }
     Manager->SetDraggingItem(false);
     // The dragged link is framed no longer; a link that went meanwhile has nothing left to drop.
     TdxBarItemLink* dragged = Manager->DragLink();

@@ -340,6 +340,7 @@ void TCustomdxBarControl::ControlDestroying(TdxBarItemControl* Control) {
         // The press is over: its release clicks nothing.
         pressed_ = nullptr;
         pressedHot_ = false;
+        pressTakenOver_ = false;
         ignoreMouseUp_ = true;
         if (handle_ != nullptr && GetCapture() == handle_) ReleaseCapture();
     }
@@ -594,6 +595,16 @@ void TCustomdxBarControl::WMCaptureChanged(TWMCaptureChanged Message) {
     }
     pressed_ = nullptr;
     pressedHot_ = false;
+    pressTakenOver_ = false;
+}
+
+void TCustomdxBarControl::TakeOverPress(TdxBarItemControl* Control) {
+    if (handle_ == nullptr || Control == nullptr || !FindLinkControl(Control)) return;
+    pressed_ = Control;
+    pressedHot_ = true;
+    pressTakenOver_ = true;
+    SetCapture(handle_);
+    Control->Repaint();
 }
 
 void TCustomdxBarControl::WMKeyDown(TWMKey Message) {
@@ -805,12 +816,14 @@ void TCustomdxBarControl::WMLButtonUp(TWMMouse Message) {
         if (GetCapture() == handle_) ReleaseCapture();
         return;
     }
-    const bool held = pressed_ != nullptr;
+    const bool held = pressed_ != nullptr, takenOver = pressTakenOver_;
+    pressTakenOver_ = false;
     if (held && GetCapture() == handle_) ReleaseCapture();
     pressed_ = nullptr;
     const POINT p = Message.Pos();
     const TcxObjectLinkPtr self = MakeObjectLink(this);
-    if (PtInRect(ClientRect(), p) && active_ && !IsCustomizing()) {
+    // The press that closed a drop-down menu ends there.
+    if (PtInRect(ClientRect(), p) && active_ && !IsCustomizing() && !takenOver) {
         TdxBarItemControl* control = ItemAtPos(p);
         if (control != nullptr && control->CanSelect()) {
             if (control->GetEnabled() && control == selected_)

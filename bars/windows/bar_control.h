@@ -61,6 +61,9 @@ public:
     const TdxBarItemControlPainter& Painter() const;
     TdxBarItemControl* Selected() const { return selected_; }
     TdxBarItemControl* PressedControl() const { return pressed_; }
+    // The drop-down menu of Control closed under a press on it: this window holds that press (and the
+    // mouse) until its release, which then clicks and opens nothing.
+    void TakeOverPress(TdxBarItemControl* Control);
     bool PressedControlHot() const { return pressedHot_; }
     TCustomdxBarControl* PrevActiveBarControl() const { return prevActive_; }
     int TextSize() const { return textSize_; }
@@ -193,6 +196,7 @@ private:
     int handlerDepth_ = 0;
     TdxBarItemControl* pressed_ = nullptr;
     bool pressedHot_ = false;
+    bool pressTakenOver_ = false;
     TCustomdxBarControl* prevActive_ = nullptr;
     bool active_ = false;
     bool destroyingControls_ = false;

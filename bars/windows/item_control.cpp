@@ -362,6 +362,11 @@ void TdxBarButtonControl::DropDown(bool ByMouse) {
 void TdxBarButtonControl::BeforeClick(bool ByMouse) {
     TdxBarButton* button = Button();
     if (button == nullptr) return;
+    // A press on the button while its menu shows closes the menu; the bar keeps the press.
+    if (droppedDown_ && ByMouse && IsMouseOverAndPressed()) {
+        if (auto* menu = dynamic_cast<TdxBarSubMenuControl*>(DropDownWindow())) menu->FreeMenu();
+        return;
+    }
     if (button->ButtonStyle() == bsDropDown && ByMouse && IsMouseOverAndPressed()) {
         POINT p{0, 0};
         GetCursorPos(p);

@@ -52,6 +52,7 @@ public:
     TCustomImageList* PaintImages() const override;
     int PaintImageIndex() const override;
     bool HasPicture() const override;
+    bool IsRarelyUsed() const override { return RarelyUsed; }
 
     TCustomdxBarControl* ParentBar() const { return parent_; }
     const TdxBarItemControlPainter& Painter() const;
@@ -96,6 +97,9 @@ public:
     virtual void Draw(HDC DC, const RECT& R, int PaintType) = 0;
     // A double click on the control; false lets the bar take it as a second press.
     virtual bool DoubleClicked() { return false; }
+    // Told by its menu as it paints whether the line lies in the part shown (not scrolled away or under
+    // a scroll arrow); no control here needs to know.
+    virtual void SetInView(bool) {}
 
     // The extents the bar lays out (a client-aligned control on a toolbar takes its client size).
     int GetWidthInBar() const;
@@ -112,6 +116,12 @@ public:
     int RowSize = 0;
     // The group separator drawn before the control, in the bar's client coordinates.
     RECT SeparatorRect{0, 0, 0, 0};
+    // Written by a menu's layout: the line is not among the recent ones of an expanded recent-items menu
+    // (it is drawn on the rarely used background), and it starts a run of such lines or of recent ones.
+    bool RarelyUsed = false;
+    bool RarelyUsedStart = false;
+    // Written by a menu's painting: the last line drawn in the part shown.
+    bool IsLastInView = false;
 
 protected:
     TdxBarItemLink* link_;

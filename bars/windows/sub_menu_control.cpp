@@ -3,8 +3,10 @@
 #include "bars/windows/sub_menu_control.h"
 
 #include <algorithm>
+#include <optional>
 #include <random>
 
+#include "bars/core/backgrounds.h"
 #include "bars/core/bar_manager.h"
 #include "bars/core/bar_routines.h"
 #include "bars/core/bar_strings.h"
@@ -22,9 +24,12 @@
 #include "bars/windows/sub_item_control.h"
 #include "bars/windows/toolbar_control.h"
 #include "lookandfeel/object_links.h"
+#include "platform/gdi/palettes.h"
 #include "platform/gdi/regions.h"
 #include "platform/gdi/scoped.h"
 #include "platform/gdi/shapes.h"
+#include "platform/graphics/bitmap.h"
+#include "platform/graphics/canvas.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/layered.h"
@@ -34,6 +39,7 @@
 #include "platform/gui/system.h"
 #include "platform/gui/window.h"
 #include "platform/gui/window_dc.h"
+#include "platform/rtl/scope_guard.h"
 #include "platform/rtl/wintypes.h"
 #include "platform/vcl/form.h"
 
@@ -47,6 +53,11 @@ bool Touches(const RECT& a, const RECT& b) {
     return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }
 
+// A colour relative to the palette selected into the DC.
+constexpr COLORREF PaletteRgb(COLORREF Color) {
+    return 0x02000000 | Color;
+}
+
 TdxBarMenuAnimations RandomAnimation() {
     static std::minstd_rand generator(12345);
     const int n = static_cast<int>(generator() % 100);
@@ -54,6 +65,12 @@ TdxBarMenuAnimations RandomAnimation() {
 }
 
 } // namespace
+
+COLORREF RarelyUsedColor() {
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    auto lighter = [](int Channel) { return static_cast<BYTE>(std::min(Channel + 20, 255)); };
+    return RGB(lighter(GetRValue(face)), lighter(GetGValue(face)), lighter(GetBValue(face)));
+}
 
 void SetMenuDecorator(MenuDecorator* Decorator) {
     decorator = Decorator;
@@ -116,7 +133,8 @@ RECT TdxBarSubMenuControl::MarkRect() const {
 }
 
 bool TdxBarSubMenuControl::ShowsRarelyUsedItems() const {
-    return RecentItemsInForce() && MenusExpanded();
+    // Told while a rarely used line paints its background, which then is its own.
+    return drawingLine_ != nullptr && drawingLine_->RarelyUsed;
 }
 
 bool TdxBarSubMenuControl::HasBottomArrow() const {
@@ -129,7 +147,32 @@ int TdxBarSubMenuControl::GetSeparatorSize() const {
 }
 
 HBRUSH TdxBarSubMenuControl::GetBkBrush() const {
+    if (drawingLine_ != nullptr && drawingLine_->RarelyUsed && rarelyUsedBrush_ != nullptr &&
+        !Painter().DrawsFlatMenuLines())
+        return rarelyUsedBrush_;
     return Painter().GetSubMenuBkBrush();
+}
+
+void TdxBarSubMenuControl::CreateRarelyUsedBrush() {
+    DeleteRarelyUsedBrush();
+    const COLORREF color = RarelyUsedColor();
+    // A screen of 256 colours or fewer shows the colour only through a palette of its own.
+    if (ScreenBitsPerPixel() <= 8 && RecentItemsInForce()) {
+        LOGPALETTE palette;
+        palette.palNumEntries = 1;
+        palette.palPalEntry[0] = PALETTEENTRY{GetRValue(color), GetGValue(color), GetBValue(color), 0};
+        rarelyUsedPalette_ = CreatePalette(&palette);
+        rarelyUsedBrush_ = CreateSolidBrush(PaletteRgb(color));
+        return;
+    }
+    rarelyUsedBrush_ = CreateSolidBrush(color);
+}
+
+void TdxBarSubMenuControl::DeleteRarelyUsedBrush() {
+    if (rarelyUsedBrush_ != nullptr) DeleteObject(rarelyUsedBrush_);
+    if (rarelyUsedPalette_ != nullptr) DeleteObject(rarelyUsedPalette_);
+    rarelyUsedBrush_ = nullptr;
+    rarelyUsedPalette_ = nullptr;
 }
 
 void TdxBarSubMenuControl::CalcMetrics() {
@@ -249,6 +292,7 @@ void TdxBarSubMenuControl::ShowMenu() {
 }
 
 void TdxBarSubMenuControl::CreateWnd() {
+    CreateRarelyUsedBrush();
     TCustomForm* form = manager_ != nullptr ? manager_->ParentForm() : nullptr;
     HWND owner = parentWindow_;
     if (owner == nullptr && form != nullptr && form->HandleAllocated()) owner = form->Handle();
@@ -273,10 +317,12 @@ void TdxBarSubMenuControl::CreateWnd() {
 SIZE TdxBarSubMenuControl::CalcSize() {
     int widest = 0, height = 0;
     if (links_ != nullptr) {
+        MarkRarelyUsed(0);
         const auto& shown = links_->ShownLinks();
         for (size_t i = 0; i < shown.size(); ++i) {
             auto* control = dynamic_cast<TdxBarItemControl*>(shown[i]->Control());
             if (control == nullptr) continue;
+            height += RunStartGap(control);
             if (i > 0 && shown[i]->BeginGroup()) height += GetSeparatorSize();
             height += control->GetHeightInBar();
             widest = std::max(widest, control->GetWidthInBar());
@@ -362,6 +408,7 @@ void TdxBarSubMenuControl::CalcLayout() {
     visibleCount_ = 0;
     if (links_ == nullptr || handle_ == nullptr) return;
     const auto& shown = links_->ShownLinks();
+    MarkRarelyUsed(topIndex_);
     int maxBottom = 0;
     const RECT items = Painter().CalcSubMenuItemsRect(*this, false, IsMarkVisible(), maxBottom);
     int y = items.top;
@@ -374,6 +421,7 @@ void TdxBarSubMenuControl::CalcLayout() {
             link->SetItemRect(RECT{0, 0, 0, 0});
             continue;
         }
+        y += RunStartGap(control);
         if (link->BeginGroup() && index > topIndex_ && !(index == topIndex_ + 1 && HasTopArrow()))
             y += GetSeparatorSize();
         const int height = control->GetHeightInBar();
@@ -398,6 +446,28 @@ void TdxBarSubMenuControl::CalcLayout() {
         last->SetItemRect(RECT{0, 0, 0, 0});
     }
     layoutValid_ = true;
+}
+
+void TdxBarSubMenuControl::MarkRarelyUsed(int First) {
+    const auto& shown = links_->ShownLinks();
+    // Only an expanded menu of recent-items mode shows its rarely used lines.
+    const int recent = RecentItemsInForce() && MenusExpanded() ? links_->GetRecentItemCount() : -1;
+    bool before = false;
+    for (size_t i = 0; i < shown.size(); ++i) {
+        auto* control = dynamic_cast<TdxBarItemControl*>(shown[i]->Control());
+        if (control == nullptr) continue;
+        control->RarelyUsed = recent >= 0 && shown[i]->RecentIndex() >= recent;
+        const int index = static_cast<int>(i);
+        // The first line counts as following a recent one; the top line starts no run unless a detach
+        // strip lies above it.
+        control->RarelyUsedStart =
+            index >= First && control->RarelyUsed != before && (index != First || HasDetachBar());
+        before = control->RarelyUsed;
+    }
+}
+
+int TdxBarSubMenuControl::RunStartGap(const TdxBarItemControl* Control) const {
+    return Control->RarelyUsedStart && Painter().HasSubMenuSideStrip() ? 1 : 0;
 }
 
 SubMenuParts TdxBarSubMenuControl::Parts() const {
@@ -431,13 +501,31 @@ bool TdxBarSubMenuControl::CanCustomizeItems() const {
     return dynamic_cast<TdxBarPopupMenu*>(owner) != nullptr;
 }
 
-void TdxBarSubMenuControl::DrawLine(HDC DC, TdxBarItemControl* Control) {
+void TdxBarSubMenuControl::DrawLine(HDC DC, TdxBarItemControl* Control, bool Last) {
     TdxBarItemLink* link = Control->Link();
     const RECT r = link->ItemRect();
     if (IsRectEmpty(r)) return;
     const int index = ShownIndex(Control);
-    if (link->BeginGroup() && index > topIndex_ && !(index == topIndex_ + 1 && HasTopArrow()))
-        Painter().DrawMenuSeparator(*Control, DC, RECT{r.left, r.top - GetSeparatorSize(), r.right, r.top});
+    const TdxBarItemControlPainter& painter = Painter();
+    const bool separator =
+        link->BeginGroup() && index > topIndex_ && !(index == topIndex_ + 1 && HasTopArrow());
+    const int separatorSize = separator ? GetSeparatorSize() : 0;
+    // The row a run of lines starts with keeps the menu's own background.
+    if (const int gap = RunStartGap(Control); gap > 0)
+        PaintBackground(DC, RECT{r.left, r.top - separatorSize - gap, r.right, r.top - separatorSize},
+                        nullptr);
+    TdxBarItemControl* const outer = drawingLine_;
+    drawingLine_ = Control;
+    const ScopeGuard restore([this, outer] { drawingLine_ = outer; });
+    if (separator)
+        painter.DrawMenuSeparator(*Control, DC, RECT{r.left, r.top - separatorSize, r.right, r.top});
+    if (painter.HasSubMenuSideStrip()) {
+        SideStripLine line;
+        line.BeginGroup = separator;
+        line.RarelyUsed = Control->RarelyUsed;
+        line.Last = Last;
+        painter.DrawSubMenuSideStrip(*this, *Control, r.left - SideBarWidth(), index, line, r, DC);
+    }
     Control->Draw(DC, r, 1);
     DrawCustomizingFrame(DC, Control);
     ++linesDrawn_;
@@ -448,25 +536,64 @@ void TdxBarSubMenuControl::Paint(HDC DC) {
     if (!layoutValid_) CalcLayout();
     const RECT client = ClientRect();
     if (links_ == nullptr || links_->ShownLinks().empty()) {
-        FillRect(DC, &client, GetBkBrush());
+        PaintBackground(DC, client, nullptr);
+        PaintSideBar(DC);
         return;
     }
     RECT dirty{0, 0, 0, 0};
     GetClipBox(DC, &dirty);
     Painter().DrawSubMenuFrame(*this, DC, Parts());
-    const int separator = GetSeparatorSize();
+    // The lines shown, top to bottom (the rows under the scroll arrows have empty rectangles).
+    std::vector<TdxBarItemControl*> lines;
     for (TdxBarItemLink* link : std::vector<TdxBarItemLink*>(links_->ShownLinks())) {
         auto* control = dynamic_cast<TdxBarItemControl*>(link->Control());
-        RECT r = link->ItemRect();
-        if (control == nullptr || IsRectEmpty(r)) continue;
-        if (link->BeginGroup()) r.top -= separator;
+        if (control == nullptr) continue;
+        const bool inView = !IsRectEmpty(link->ItemRect());
+        control->SetInView(inView);
+        if (inView) lines.push_back(control);
+    }
+    HPALETTE oldPalette = nullptr;
+    if (rarelyUsedPalette_ != nullptr) {
+        oldPalette = SelectPalette(DC, rarelyUsedPalette_, FALSE_);
+        RealizePalette(DC);
+    }
+    const int separator = GetSeparatorSize();
+    for (TdxBarItemControl* control : lines) {
+        control->IsLastInView = false;
+        const bool last = control == lines.back();
+        RECT r = control->Link()->ItemRect();
+        r.top -= separator + RunStartGap(control);
+        // A rarely used last line carries its band down to the menu's bottom.
+        if (last && control->RarelyUsed) r.bottom = client.bottom;
         // Lines outside the part to paint cost nothing.
-        if (Touches(r, dirty)) DrawLine(DC, control);
+        if (!Touches(r, dirty)) continue;
+        DrawLine(DC, control, last && !HasBottomArrow());
+        if (links_ == nullptr) return;
     }
-    if (const int side = SideBarWidth(); side > 0) {
-        const RECT band{0, 0, side, client.bottom};
-        FillRect(DC, &band, Painter().GetFaceBrush(*this));
-    }
+    if (rarelyUsedPalette_ != nullptr) SelectPalette(DC, oldPalette, FALSE_);
+    if (!lines.empty()) lines.back()->IsLastInView = true;
+    PaintSideBar(DC);
+}
+
+void TdxBarSubMenuControl::PaintSideBar(HDC DC) {
+    const int side = SideBarWidth();
+    if (side <= 0) return;
+    const RECT band{0, 0, side, ClientHeight()};
+    FillRect(DC, &band, Painter().GetFaceBrush(*this));
+    // The owner paints the band; at design time it stays plain.
+    if (manager_ == nullptr || manager_->Designing()) return;
+    TObject* owner = links_ != nullptr ? links_->LinksOwner() : nullptr;
+    auto* subItem = dynamic_cast<TCustomdxBarSubItem*>(owner);
+    auto* popup = dynamic_cast<TdxBarPopupMenu*>(owner);
+    if (subItem == nullptr && popup == nullptr) return;
+    const pw::gdi::SavedDC saved(DC);
+    TCanvas canvas;
+    canvas.SetHandle(DC);
+    const ScopeGuard detach([&canvas] { canvas.SetHandle(nullptr); });
+    if (subItem != nullptr)
+        subItem->DoPaintBar(&canvas, band);
+    else
+        popup->DoPaintBar(&canvas, band);
 }
 
 void TdxBarSubMenuControl::RepaintControl(TdxBarItemControl* Control) {
@@ -628,14 +755,35 @@ void TdxBarSubMenuControl::CloseWindow() {
             child->FreeMenu();
     }
     if (!reshowing_) SetActive(false);
-    if (handle_ == nullptr) return;
+    if (handle_ == nullptr) {
+        DeleteRarelyUsedBrush();
+        return;
+    }
     if (decorator != nullptr) decorator->Hiding(*this);
     const TcxObjectLinkPtr self = MakeObjectLink(this);
     if (!reshowing_) HandBackToDropDownOwner();
     if (self->Ref == nullptr || handle_ == nullptr) return;
-    DestroyControls();
-    DestroyWindowHandle();
+    if (!ParkWhileDragged()) {
+        DestroyControls();
+        DestroyWindowHandle();
+    }
+    DeleteRarelyUsedBrush();
     if (!reshowing_ && OnCloseUp) OnCloseUp(this);
+}
+
+bool TdxBarSubMenuControl::ParkWhileDragged() {
+    if (manager_ == nullptr || !manager_->DraggingItem() || manager_->DragWindow() != nullptr) return false;
+    TdxBarItemLink* dragged = manager_->DragLink();
+    if (dragged == nullptr || links_ == nullptr || dragged->Links() != links_) return false;
+    HWND window = handle_;
+    // The window answers as any plain window from now on; the drag destroys it when it ends.
+    EndMouseTracking(window);
+    SetWindowLongPtr(window, GWLP_USERDATA, 0);
+    ShowWindow(window, SW_HIDE);
+    handle_ = nullptr;
+    manager_->SetDragWindow(window);
+    DestroyControls();
+    return true;
 }
 
 void TdxBarSubMenuControl::HandBackToDropDownOwner() {
@@ -646,9 +794,13 @@ void TdxBarSubMenuControl::HandBackToDropDownOwner() {
     const TcxObjectLinkPtr ownerAlive = MakeObjectLink(owner);
     owner->CloseUp();
     if (ownerAlive->Ref == nullptr) return;
-    // A press on the button itself is the button's again; a key that closed only this menu leaves the
-    // bar as it is; anything else (a chosen line, a click elsewhere) ends the bar's chain too.
-    if (owner->IsMouseOverAndPressed()) return;
+    // A press on the button itself is the button's again (its bar holds it until the release); a key
+    // that closed only this menu leaves the bar as it is; anything else (a chosen line, a click
+    // elsewhere) ends the bar's chain too.
+    if (owner->IsMouseOverAndPressed()) {
+        bar->TakeOverPress(owner);
+        return;
+    }
     if (GetKeyState(VK_ESCAPE) < 0 || GetKeyState(VK_LEFT) < 0 || GetKeyState(VK_RIGHT) < 0) return;
     bar->HideAll();
 }
@@ -712,7 +864,7 @@ LRESULT TdxBarSubMenuControl::WndProc(TMessage& Message) {
         }
         return TCustomdxBarControl::WndProc(Message);
     case WM_NCPAINT:
-        NCPaint();
+        NCPaint(TWMNCPaint(Message).PrintDC());
         return 0;
     case WM_NCACTIVATE:
         return 1;
@@ -741,18 +893,20 @@ LRESULT TdxBarSubMenuControl::WndProc(TMessage& Message) {
     }
 }
 
-void TdxBarSubMenuControl::NCPaint() {
+void TdxBarSubMenuControl::NCPaint(HDC PrintDC) {
     if (handle_ == nullptr) return;
-    const pw::gui::WindowDC dc(handle_, pw::gui::WindowDC::Area::Window);
+    std::optional<pw::gui::WindowDC> own;
+    if (PrintDC == nullptr) own.emplace(handle_, pw::gui::WindowDC::Area::Window);
+    HDC dc = PrintDC != nullptr ? PrintDC : own->Get();
     RECT window{0, 0, 0, 0};
     GetWindowRect(handle_, window);
     const RECT all{0, 0, window.right - window.left, window.bottom - window.top};
-    Painter().DrawSubMenuBorder(*this, dc.Get(), all);
+    Painter().DrawSubMenuBorder(*this, dc, all);
     // Where the item that opened it touches the border, the border stays open in the item's face.
     RECT joint = GetJointRect(false);
     if (IsRectEmpty(joint)) return;
     OffsetRect(joint, -window.left, -window.top);
-    FillRect(dc.Get(), &joint, Painter().GetManagerBrush(manager_));
+    FillRect(dc, &joint, Painter().GetManagerBrush(manager_));
 }
 
 void TdxBarSubMenuControl::WMTimer(UINT_PTR Id) {

@@ -20,6 +20,9 @@ class TdxBarButtonControl;
 class TdxBarSubItemControl;
 class TdxBarSubMenuControl;
 
+// The background of rarely used menu lines: each channel of the button face 20 lighter, at most 255.
+COLORREF RarelyUsedColor();
+
 // What decorates menus beyond their own drawing: the drop shadow and the opening animation. Without a
 // decorator menus open at once and without a shadow.
 class MenuDecorator {
@@ -121,12 +124,18 @@ public:
     // How many menu lines were drawn since the window was made (a measure for repaint work).
     int LinesDrawn() const { return linesDrawn_; }
 
+    // The brush of rarely used lines while the window exists, and on a screen of 256 colours or fewer
+    // (in recent-items mode) the one-colour palette realised while lines are drawn.
+    HBRUSH RarelyUsedBrush() const { return rarelyUsedBrush_; }
+    HPALETTE RarelyUsedPalette() const { return rarelyUsedPalette_; }
+
     // Overrides of the base.
     int GetSeparatorSize() const override;
     // A popup menu's own font, else the font of the window it opened from.
     HFONT GetFontHandle() const override;
     // Also the menus of sub-items that allow it, and popup menus.
     bool CanCustomizeItems() const override;
+    // The rarely used brush while such a line is drawn, unless the style draws flat lines.
     HBRUSH GetBkBrush() const override;
     void CalcMetrics() override;
     void RepaintControl(TdxBarItemControl* Control) override;
@@ -159,16 +168,29 @@ private:
     void CreateWnd();
     // The closing path: timers, the child menu, the opener hand-back, the window.
     void CloseWindow();
+    // While a line of this menu is dragged the window outlives the menu, hidden and handed to the
+    // manager: the drag runs on its mouse capture. True when it was parked so.
+    bool ParkWhileDragged();
+    void CreateRarelyUsedBrush();
+    void DeleteRarelyUsedBrush();
+    // Which lines are rarely used and where runs of them begin, laying out from line First.
+    void MarkRarelyUsed(int First);
+    // The extra row above a line that starts a run, where the style draws the band's edges.
+    int RunStartGap(const TdxBarItemControl* Control) const;
+    // The band at the left that the menu's owner paints (OnPaintBar).
+    void PaintSideBar(HDC DC);
     // A drop-down button's menu closed by itself: the button comes up and, unless the close was its
     // own press or a key for this level, the bar it lies on ends its chain.
     void HandBackToDropDownOwner();
     void Place(SIZE Size);
     SIZE CalcSize();
     void CalcLayout();
-    void DrawLine(HDC DC, TdxBarItemControl* Control);
+    // Last: the line is the last one shown above the menu's bottom.
+    void DrawLine(HDC DC, TdxBarItemControl* Control, bool Last);
     SubMenuParts Parts() const;
     void InvalidateMark();
-    void NCPaint();
+    // Into the DC WM_PRINT brings, else onto the window.
+    void NCPaint(HDC PrintDC = nullptr);
     // Escape: closes this level of the chain.
     void CloseLevel();
     void SetDetachHot(bool Value);
@@ -217,6 +239,10 @@ private:
     int arrowWidth_ = 0;
     int markLineHeight_ = 19;
     int linesDrawn_ = 0;
+    HBRUSH rarelyUsedBrush_ = nullptr;
+    HPALETTE rarelyUsedPalette_ = nullptr;
+    // The line being drawn: its background follows whether it is rarely used.
+    TdxBarItemControl* drawingLine_ = nullptr;
     bool expandingContainers_ = false;
     // A container's link, hidden while its generated links stand in for it.
     struct Expansion {

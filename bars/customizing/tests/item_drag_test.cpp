@@ -317,3 +317,43 @@ TEST_F(LinkDragTest, AMenuOpenWhileCustomizingStaysWithItsSelectionAndClosesWhen
 }
 
 } // namespace
+
+namespace {
+
+// A menu that closes while one of its lines is dragged keeps its window, hidden, for the drag: the
+// drag goes on and drops, and its end destroys the window.
+TEST_F(LinkDragTest, AMenuClosedWhileItsLineIsDraggedLeavesItsWindowToTheDragUntilTheDrop) {
+    auto* entry = dynamic_cast<TdxBarSubItemControl*>(main->ItemLinks()->Items(0)->Control());
+    ASSERT_NE(entry, nullptr);
+    entry->ControlActivate(true);
+    Pump();
+    ASSERT_NE(entry->GetSubMenuControl(), nullptr);
+    const HWND menuWindow = entry->GetSubMenuControl()->Handle();
+    HWND parked = nullptr;
+    bool hidden = false, captured = false;
+    Drag(MenuLine(), [this] { return At(RectOf(second->ItemLinks(), 0)); },
+         {[&] {
+              fprintf(stderr, "at step capture %p dragging %d\n", (void*)GetCapture(),
+                      manager->DraggingItem());
+              // The entry's menu closes (as a second press on File would close it).
+              if (auto* e = dynamic_cast<TdxBarSubItemControl*>(main->ItemLinks()->Items(0)->Control()))
+                  e->ControlInactivate(true);
+              fprintf(stderr, "before close capture %p menu %p\n", (void*)GetCapture(), (void*)menuWindow);
+              parked = manager->DragWindow();
+              hidden = parked != nullptr && !IsWindowVisible(parked);
+              captured = parked != nullptr && GetCapture() == parked;
+          },
+          Move([this] { return At(RectOf(second->ItemLinks(), 0)); })});
+    EXPECT_EQ(parked, menuWindow);
+    EXPECT_TRUE(hidden);
+    EXPECT_TRUE(captured);
+    EXPECT_EQ(file->ItemLinks()->BarControl(), nullptr);
+    // The drag went on to its drop, and took the window with it.
+    EXPECT_EQ(Captions(second->ItemLinks()), "New Print");
+    EXPECT_EQ(Captions(file->ItemLinks()), "");
+    EXPECT_EQ(manager->DragWindow(), nullptr);
+    EXPECT_FALSE(IsWindow(menuWindow));
+    EXPECT_FALSE(manager->DraggingItem());
+}
+
+} // namespace

@@ -197,6 +197,34 @@ TEST_F(DropDownTest, AMenuThatClosesByItselfHandsTheButtonBackAndOneThatOutlives
     EXPECT_FALSE(SplitOn(bar)->DroppedDown());
 }
 
+TEST_F(DropDownTest, ASecondPressOnTheArrowClosesTheMenuAndTheButtonKeepsThePressUntilItsRelease) {
+    TdxBar* bar = Toolbar("Tools", {split, Button("x")});
+    TdxBarButtonControl* button = SplitOn(bar);
+    ASSERT_NE(button, nullptr);
+    const RECT r = button->ScreenRect();
+    const POINT arrow{r.right - 2, (r.top + r.bottom) / 2};
+    MoveTo(arrow);
+    Press(arrow);
+    Release(arrow);
+    ASSERT_NE(Shown(), nullptr);
+    Press(arrow);
+    EXPECT_EQ(Shown(), nullptr);
+    EXPECT_EQ(closeUps, 1);
+    EXPECT_FALSE(button->DroppedDown());
+    // The toolbar holds the press on the arrow: the button stays down under the pointer.
+    EXPECT_EQ(Window(bar)->PressedControl(), button);
+    Release(arrow);
+    // The release opens nothing again and clicks nothing.
+    EXPECT_EQ(Shown(), nullptr);
+    EXPECT_EQ(Clicks(split), 0);
+    EXPECT_EQ(Window(bar)->PressedControl(), nullptr);
+    EXPECT_EQ(GetActiveBarControl(), nullptr);
+    // The next press opens the menu again.
+    Press(arrow);
+    EXPECT_NE(Shown(), nullptr);
+    Release(arrow);
+}
+
 TEST_F(DropDownTest, AKeyMessageIsAPopupMenusShortCutWithTheHeldShiftAndCtrlAndTheMessagesAlt) {
     first->SetShortCut(scCtrl | 'F');
     second->SetShortCut(scAlt | 'S');

@@ -9,15 +9,23 @@
 #include "bar_windows_fixture.h"
 #include "bars/core/bar_routines.h"
 #include "bars/core/container_item.h"
+#include "bars/core/item_registry.h"
 #include "bars/core/sub_item.h"
 #include "bars/windows/bar_dock_control.h"
+#include "bars/windows/item_control.h"
 #include "bars/windows/sub_item_control.h"
 #include "bars/windows/sub_menu_control.h"
+#include "lookandfeel/colors.h"
+#include "platform/gdi/scoped.h"
+#include "platform/gdi/shapes.h"
+#include "platform/gdi/surface.h"
 #include "platform/graphics/bitmap.h"
+#include "platform/graphics/canvas.h"
 #include "platform/graphics/image_list.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
+#include "platform/gui/paint.h"
 #include "platform/gui/system.h"
 #include "platform/gui/window.h"
 #include "platform/rtl/string_list.h"
@@ -704,6 +712,169 @@ TEST_F(MenuTest, AnOpenMenuClosesWhenItsDockSiteChangesSizeButNotForAPlacedSiteE
     Toolbar("Second", {Button("&Save")}, dsTop, 1);
     EXPECT_EQ(GetActiveBarControl(), nullptr);
     EXPECT_EQ(Menu(file), nullptr);
+}
+
+// A button whose menu lines note what their menu told them about being in view.
+class InViewButton : public TdxBarButton {
+public:
+    using TdxBarButton::TdxBarButton;
+    std::string ClassName() const override { return "TInViewTestButton"; }
+    // The last answer, -1 before any.
+    int inView = -1;
+};
+class InViewButtonControl : public bars::TdxBarButtonControl {
+public:
+    using TdxBarButtonControl::TdxBarButtonControl;
+    void SetInView(bool Value) override {
+        if (auto* item = dynamic_cast<InViewButton*>(Item())) item->inView = Value ? 1 : 0;
+    }
+};
+
+TEST_F(MenuTest, LinesAreToldWhetherTheyAreInViewAndTheLastOneShownKnowsIt) {
+    RegisterBarItemClass<InViewButton>(
+        "TInViewTestButton",
+        [](TdxBarItemLink* Link) -> std::unique_ptr<bars::ItemControl> {
+            return std::make_unique<InViewButtonControl>(Link);
+        },
+        false);
+    std::vector<InViewButton*> lines;
+    TdxBarSubItem* file = SubItem("&File", {});
+    for (int i = 0; i < 120; ++i) {
+        auto* button = new InViewButton(&form);
+        button->SetCaption("Line " + std::to_string(i));
+        file->ItemLinks()->Add()->SetItem(button);
+        lines.push_back(button);
+    }
+    TdxBar* bar = MenuBar({file});
+    Click(Centre(file, bar));
+    TdxBarSubMenuControl* menu = Menu(file);
+    ASSERT_NE(menu, nullptr);
+    ASSERT_TRUE(menu->HasBottomArrow());
+    const int visible = menu->VisibleCount();
+    auto lastInView = [&] {
+        std::vector<int> last;
+        for (int i = 0; i < 120; ++i)
+            if (LineControl(file, lines[static_cast<size_t>(i)])->IsLastInView) last.push_back(i);
+        return last;
+    };
+    // The row under the bottom arrow is not in view; the line above it is the last one shown.
+    EXPECT_EQ(lines[0]->inView, 1);
+    EXPECT_EQ(lines[static_cast<size_t>(visible - 2)]->inView, 1);
+    EXPECT_EQ(lines[static_cast<size_t>(visible - 1)]->inView, 0);
+    EXPECT_EQ(lines[119]->inView, 0);
+    EXPECT_EQ(lastInView(), (std::vector<int>{visible - 2}));
+    // Scrolled by one: the first line is gone and the top arrow covers the second.
+    menu->SetTopIndex(1);
+    UpdateWindow(menu->Handle());
+    EXPECT_EQ(lines[0]->inView, 0);
+    EXPECT_EQ(lines[1]->inView, 0);
+    EXPECT_EQ(lines[2]->inView, 1);
+    EXPECT_EQ(lastInView(), (std::vector<int>{menu->TopIndex() + menu->VisibleCount() - 2}));
+    CloseMenus();
+    UnRegisterBarItemClass("TInViewTestButton");
+}
+
+TEST_F(MenuTest, AMenusOwnerPaintsItsSideBandAndItsLinesStartBesideIt) {
+    TdxBarButton* open = Button("&Open");
+    TdxBarSubItem* file = SubItem("&File", {open, Button("&Save")});
+    file->SetBarSize(24);
+    RECT band{0, 0, 0, 0};
+    TObject* sender = nullptr;
+    file->OnPaintBar = [&](TObject* Sender, TCanvas* Canvas, const RECT& R) {
+        sender = Sender;
+        band = R;
+        const RECT r = R;
+        FillRectByColor(Canvas->Handle(), r, static_cast<TColor>(RGB(200, 0, 0)));
+    };
+    TdxBar* bar = MenuBar({file});
+    Click(Centre(file, bar));
+    TdxBarSubMenuControl* menu = Menu(file);
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(sender, file);
+    EXPECT_EQ(band.left, 0);
+    EXPECT_EQ(band.top, 0);
+    EXPECT_EQ(band.right, 24);
+    EXPECT_EQ(band.bottom, menu->ClientHeight());
+    POINT p{3, menu->ClientHeight() / 2};
+    ClientToScreen(menu->Handle(), p);
+    const Surface s = pw::gui::ComposeScreen(RECT{p.x, p.y, p.x + 1, p.y + 1});
+    EXPECT_EQ(s.Pixel(0, 0) & 0xFFFFFF, 0xC80000u);
+    EXPECT_GE(file->ItemLinks()->Items(0)->ItemRect().left, 24);
+}
+
+TEST_F(MenuTest, AMenuPrintsItselfFrameAndLinesIntoAnotherDC) {
+    TdxBarButton* open = Button("&Open");
+    TdxBarSubItem* file = SubItem("&File", {open, Button("&Save"), Button("E&xit")});
+    file->ItemLinks()->Items(2)->SetBeginGroup(true);
+    TdxBar* bar = MenuBar({file});
+    Click(Centre(file, bar));
+    TdxBarSubMenuControl* menu = Menu(file);
+    ASSERT_NE(menu, nullptr);
+    MoveTo(LineCentre(file, open));
+    RECT window{0, 0, 0, 0};
+    GetWindowRect(menu->Handle(), window);
+    const int w = window.right - window.left, h = window.bottom - window.top;
+    pw::gdi::MemoryDC printed(nullptr, w, h);
+    SendMessage(menu->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(printed.Get()),
+                PRF_NONCLIENT | PRF_CLIENT);
+    const Surface shown = pw::gui::ComposeScreen(window);
+    int differ = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const uint32_t argb = shown.Pixel(x, y);
+            differ +=
+                GetPixel(printed.Get(), x, y) != RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
+        }
+    // The frame came into the DC given, not onto the window: the copy is the menu as shown.
+    EXPECT_EQ(differ, 0);
+}
+
+TEST_F(MenuTest, ALineSelectedInAShortMenuLightsTheExpandButtonAfterItsOwnDelayUnlessACascadeShows) {
+    manager->SetMenusShowRecentItemsFirst(true);
+    TdxBarButton* open = Button("&Open");
+    TdxBarSubItem* recent = SubItem("&Recent", {Button("First")});
+    TdxBarSubItem* file = SubItem("&File", {open, recent, Button("E&xit")});
+    TdxBar* bar = MenuBar({file});
+    // Open and Recent are the recent ones.
+    file->ItemLinks()->Items(0)->SetUseCount(40);
+    file->ItemLinks()->Items(1)->SetUseCount(40);
+    file->ItemLinks()->MoveInRecentOrder(file->ItemLinks()->Items(0), 0);
+    file->ItemLinks()->MoveInRecentOrder(file->ItemLinks()->Items(1), 1);
+    Click(Centre(file, bar));
+    TdxBarSubMenuControl* menu = Menu(file);
+    ASSERT_NE(menu, nullptr);
+    ASSERT_TRUE(menu->IsMarkVisible());
+    // A second after the menu opened a line is selected: its timer takes the place of the menu's own.
+    Wait(1000);
+    MoveTo(LineCentre(file, open));
+    Wait(3000);
+    EXPECT_EQ(file->ItemLinks()->CanVisibleItemCount(), 2);
+    EXPECT_EQ(menu->MarkState(), 0);
+    Wait(999);
+    EXPECT_EQ(menu->MarkState(), 0);
+    // Due now: the selection's timer, number 2 on the menu's window.
+    now += 1;
+    MSG due;
+    ASSERT_TRUE(PeekMessage(due, menu->Handle(), WM_TIMER, WM_TIMER, PM_NOREMOVE));
+    EXPECT_EQ(due.wParam, 2u);
+    Pump();
+    // The button lights up; nothing expands.
+    EXPECT_EQ(menu->MarkState(), 1);
+    EXPECT_EQ(Menu(file), menu);
+    EXPECT_EQ(file->ItemLinks()->CanVisibleItemCount(), 2);
+    EXPECT_FALSE(MenusExpanded());
+    CloseMenus();
+
+    // With a cascade open when the time is up, the button stays dark.
+    Click(Centre(file, bar));
+    menu = Menu(file);
+    ASSERT_NE(menu, nullptr);
+    MoveTo(LineCentre(file, recent));
+    Wait(400);
+    ASSERT_NE(Menu(recent), nullptr);
+    Wait(3600);
+    EXPECT_EQ(menu->MarkState(), 0);
+    EXPECT_EQ(file->ItemLinks()->CanVisibleItemCount(), 2);
 }
 
 } // namespace
