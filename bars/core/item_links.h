@@ -154,6 +154,8 @@ public:
     void FreeBarControl();
     // Hands the window over to the caller (which frees it), the collection keeping none.
     std::unique_ptr<bars::BarControl> ReleaseBarControl() { return std::move(barControl_); }
+    // Takes a window made elsewhere as the one that shows these links.
+    void SetBarControl(std::unique_ptr<bars::BarControl> Control) { barControl_ = std::move(Control); }
 
     int RecentItemCount() const { return recentItemCount_; }
     void SetRecentItemCount(int Value);

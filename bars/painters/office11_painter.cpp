@@ -107,7 +107,7 @@ const TdxBarItemControlOffice11Painter& Office11BarPainter() {
 }
 
 bool TdxBarItemControlOffice11Painter::IsFloatingBarStyle(BarPaintView& Bar) const {
-    if (Bar.Bar() != nullptr) return false;
+    if (Bar.Bar() != nullptr && !Bar.IsQuickControl()) return false;
     return TdxBarItemControlFlatPainter::IsFloatingBarStyle(Bar);
 }
 
@@ -395,9 +395,16 @@ void TdxBarItemControlOffice11Painter::DrawGripDots(BarPaintView&, HDC DC, bool 
     DrawOffice11Grip(DC, R, Vertical);
 }
 
-void TdxBarItemControlOffice11Painter::DrawFloatingBorder(BarPaintView&, HDC DC, HBRUSH, bool, const RECT&,
-                                                          RECT R) const {
+void TdxBarItemControlOffice11Painter::DrawFloatingBorder(BarPaintView& Bar, HDC DC, HBRUSH Brush, bool,
+                                                          const RECT& Inner, RECT R) const {
     const TOffice11Colors& c = Colors();
+    if (Bar.IsQuickControl()) {
+        // The end mark's drop-down: one frame ring, then its own face up to the client area.
+        FrameRect(DC, &R, Brushes().Frame);
+        for (R = Inflated(R, -1, -1); R.left < Inner.left && R.right > R.left; R = Inflated(R, -1, -1))
+            FrameRect(DC, &R, Brush);
+        return;
+    }
     for (int i = 0; i < 2; ++i) {
         FrameRectByColor(DC, R, c.FloatingBorderColor1);
         R = Inflated(R, -1, -1);

@@ -18,6 +18,7 @@
 #include "bars/windows/customizing_popup.h"
 #include "bars/windows/item_control.h"
 #include "bars/windows/loop_call.h"
+#include "bars/windows/quick_customize.h"
 #include "bars/windows/sub_item_control.h"
 #include "lookandfeel/object_links.h"
 #include "platform/gdi/dc.h"
@@ -176,6 +177,10 @@ void TCustomdxBarControl::DestroyWindowHandle() {
 
 bool TCustomdxBarControl::IsCustomizing() const {
     return manager_ != nullptr && manager_->IsCustomizingOrDesigning();
+}
+
+bool TCustomdxBarControl::IsQuickCustomizingMenu() const {
+    return links_ != nullptr && dynamic_cast<TdxBarQuickSubItem*>(links_->LinksOwner()) != nullptr;
 }
 
 bool TCustomdxBarControl::IsVisible() const {
@@ -435,6 +440,8 @@ void TCustomdxBarControl::SelectControlByMouse(TdxBarItemControl* Control) {
 void TCustomdxBarControl::SetSelectedItemControl(TdxBarItemControl* Control) {
     if (Control == selected_) return;
 
+    // An end-mark drop-down not in use closes once another window has taken the menus over.
+    if (Control != nullptr) QuickControlSelectionElsewhere(this);
     TdxBarItemControl* old = selected_;
     selected_ = Control;
     // The manager repaints the control it selected before; with the window's own repaints below that

@@ -128,6 +128,10 @@ public:
     void DrawCustomizingFrame(HDC DC, TdxBarItemControl* Control) const;
     // A press on a control while customizing waits for the pointer to leave the drag rectangle.
     bool DragPending() const { return dragPending_; }
+    // The press that comes next (and its release) does nothing: it closed what this window opened.
+    void IgnoreNextMouseUp() { ignoreMouseUp_ = true; }
+    // The menu of "Add or Remove Buttons" in a toolbar's end-mark drop-down.
+    bool IsQuickCustomizingMenu() const override;
 
     // The control of the first shown link whose rectangle holds the client point, nullptr when none.
     TdxBarItemControl* ItemAtPos(POINT P) const;

@@ -19,6 +19,7 @@
 #include "bars/windows/floating_bars.h"
 #include "bars/windows/item_control.h"
 #include "bars/windows/mdi_menus.h"
+#include "bars/windows/quick_customize.h"
 #include "bars/windows/sub_menu_control.h"
 #include "bars/windows/toolbar_control.h"
 #include "lookandfeel/object_links.h"
@@ -391,6 +392,8 @@ LRESULT BarMouseHookProc(int Code, WPARAM Msg, LPARAM Info) {
     const bool redirected = Code >= 0 && RedirectToCustomizedBar(msg, info);
     if (!h.inMouseHook && Code >= 0 && GetActiveBarControl() != nullptr)
         result = CloseMenusOnClick(msg, info);
+    // An end-mark drop-down not in use closes on a press elsewhere.
+    if (Code >= 0) CloseQuickControlOnPress(msg, info.hwnd, info.pt);
     if (redirected && result == 0) {
         DeliverRedirected(msg, info);
         result = 1;

@@ -167,10 +167,12 @@ public:
     void CloseUp();
 
     // The item's shortcut as a menu line shows it ("Ctrl+O"), empty without one.
-    std::string ShortCutText() const;
+    virtual std::string ShortCutText() const;
+
+protected:
+    void DrawMenuLine(HDC DC, const RECT& R);
 
 private:
-    void DrawMenuLine(HDC DC, const RECT& R);
     // The window of the item's drop-down menu while it shows, nullptr otherwise.
     TCustomdxBarControl* DropDownWindow() const;
     // The caption's width in the bar's font, measured once: a change of caption or font makes the

@@ -65,6 +65,10 @@ TdxBarControl::TdxBarControl(TdxBarManager* AOwner, TdxBar* ABar)
 
 TdxBarControl::~TdxBarControl() {
     destroying_ = true;
+    if (TdxBarQuickControl* quick = quickControl_) {
+        quickControl_ = nullptr;
+        ReleaseQuickControl(quick);
+    }
     LeaveKeyboardMode();
     // Its controls still know it as a toolbar while an open menu entry closes.
     SetActive(false);
@@ -211,6 +215,12 @@ void TdxBarControl::ChangeDockingStyle(TdxBarDockingStyle Style, TdxDockControl*
     --lockCount_;
     if (hadCapture) SetCapture(handle_);
     (void)wasVisible;
+}
+
+void TdxBarControl::ForgetBar() {
+    DestroyControls();
+    bar_ = nullptr;
+    links_ = nullptr;
 }
 
 void TdxBarControl::SiteDestroying() {
@@ -505,14 +515,18 @@ void TdxBarControl::SetMarkState(int Value) {
     markTimer_ = false;
     markState_ = Value;
     InvalidateMark();
+    // The mark comes up: its drop-down goes.
+    if (TdxBarQuickControl* quick = quickControl_; quick != nullptr && Value != 2) {
+        quickControl_ = nullptr;
+        ReleaseQuickControl(quick);
+    }
     if (Value == 1 && dockingStyle_ == dsNone && handle_ != nullptr)
         markTimer_ = SetTimer(handle_, MarkTimerId, MarkTimerInterval, nullptr) != 0;
     if (Value == 1)
         UpdateHint(manager_, true, LoadBarString(barstr::MoreButtons));
     else if (Value == 0 && Selected() == nullptr)
         UpdateHint(manager_, false);
-    // The mark pressed down opens its drop-down, from the loop: not inside this window's handler.
-    if (Value == 2) PostQuickCustomization(this);
+    if (Value == 2 && quickControl_ == nullptr) quickControl_ = ShowQuickControl(this);
 }
 
 RECT TdxBarControl::MarkScreenRect() {
@@ -647,6 +661,7 @@ RECT TdxBarControl::WindowBorders() const {
     const TdxBarItemControlPainter& painter = Painter();
     if (dockingStyle_ == dsNone) {
         const int bw = painter.GetFloatingBorderWidth(), bh = painter.GetFloatingBorderHeight();
+        if (!hasCaption_) return RECT{bw, bh, bw, bh};
         // The frame of a sizeable tool window with its own small caption (and the line under it).
         if (painter.UseSystemFloatingFrame())
             return RECT{GetSystemMetrics(SM_CXSIZEFRAME),
@@ -672,7 +687,7 @@ RECT TdxBarControl::WindowBorders() const {
 }
 
 RECT TdxBarControl::CloseButtonRect() const {
-    if (dockingStyle_ != dsNone || bar_ == nullptr || !bar_->CanClose() || handle_ == nullptr)
+    if (dockingStyle_ != dsNone || !hasCaption_ || bar_ == nullptr || !bar_->CanClose() || handle_ == nullptr)
         return RECT{0, 0, 0, 0};
     RECT window{0, 0, 0, 0};
     GetWindowRect(handle_, window);
@@ -693,7 +708,8 @@ bool TdxBarControl::DockSiteRect(RECT& R) const {
 }
 
 RECT TdxBarControl::CaptionMarkRect() const {
-    if (dockingStyle_ != dsNone || handle_ == nullptr || !IsMarkVisible()) return RECT{0, 0, 0, 0};
+    if (dockingStyle_ != dsNone || !hasCaption_ || handle_ == nullptr || !IsMarkVisible())
+        return RECT{0, 0, 0, 0};
     RECT window{0, 0, 0, 0};
     GetWindowRect(handle_, window);
     const TdxBarItemControlPainter& painter = Painter();
@@ -806,6 +822,7 @@ void TdxBarControl::NCPaint() {
         return;
     }
     painter.DrawFloatingBorder(*this, dc.Get(), brush, false, inner, all);
+    if (!hasCaption_) return;
     const int bw = painter.GetFloatingBorderWidth(), bh = painter.GetFloatingBorderHeight();
     const RECT caption{bw, bh, all.right - bw, bh + painter.GetCaptionHeight()};
     painter.DrawFloatingCaption(*this, dc.Get(), brush, caption);
@@ -917,7 +934,8 @@ void TdxBarControl::WMDestroy() {
     if (markTimer_) KillTimer(handle_, MarkTimerId);
     markTimer_ = false;
     // Its own destruction, a new window for another style, or the form going: nothing to show again.
-    if (destroying_ || lockCount_ > 0 || bar_ == nullptr || manager_ == nullptr || manager_->IsDestroying())
+    if (destroying_ || lockCount_ > 0 || bar_ == nullptr || manager_ == nullptr || manager_->IsDestroying() ||
+        IsQuickControl())
         return;
     TCustomForm* form = manager_->ParentForm();
     if (form == nullptr || form->ComponentState().Contains(csDestroying)) return;
@@ -962,7 +980,8 @@ void TdxBarControl::SavePosition() {
 }
 
 void TdxBarControl::RepaintBar() {
-    if (DestroyingControls() || bar_->RebuildLocked() || handle_ == nullptr || Locked()) return;
+    if (DestroyingControls() || bar_ == nullptr || bar_->RebuildLocked() || handle_ == nullptr || Locked())
+        return;
     TdxBarItemLink* selected = Selected() != nullptr ? Selected()->Link() : nullptr;
     const bool keyboard = keyboardMode_;
     // While customizing the selection outlives the rebuild too, while it is the link being worked on.
@@ -978,8 +997,12 @@ void TdxBarControl::RepaintBar() {
         CalcSize(dsNone, ClientRect().right > 0 ? ClientRect().right : GetFullWidth(dsNone), size);
         RECT r{0, 0, 0, 0};
         GetWindowRect(handle_, r);
-        SetWindowPos(handle_, nullptr, 0, 0, size.cx + bar_->GetNonClientWidth(dsNone),
-                     size.cy + bar_->GetNonClientHeight(dsNone), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        const RECT b = WindowBorders();
+        const SIZE frame = hasCaption_
+                               ? SIZE{bar_->GetNonClientWidth(dsNone), bar_->GetNonClientHeight(dsNone)}
+                               : SIZE{b.left + b.right, b.top + b.bottom};
+        SetWindowPos(handle_, nullptr, 0, 0, size.cx + frame.cx, size.cy + frame.cy,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     CalcControlsPositions();
     InvalidateRect(handle_, nullptr, FALSE_);
@@ -1114,12 +1137,16 @@ LRESULT TdxBarControl::WndProc(TMessage& Message) {
         return result;
     }
     case WM_LBUTTONDBLCLK: {
-        // A caption button takes a quick second click as another press.
+        // A caption button, and the docked end mark, take a quick second click as another press.
         for (int i = 0; i < MDIButtonCount(); ++i)
             if (MDIButtonEnabled(i) && PtInRect(MDIButtonRect(i), TWMMouse(Message).Pos())) {
                 WMLButtonDown(TWMMouse(Message));
                 return 0;
             }
+        if (IsMarkVisible() && dockingStyle_ != dsNone && PtInRect(MarkRect(), TWMMouse(Message).Pos())) {
+            WMLButtonDown(TWMMouse(Message));
+            return 0;
+        }
         POINT screen = TWMMouse(Message).Pos();
         ClientToScreen(handle_, screen);
         TMessage hit{WM_NCHITTEST, 0, PackPoint(screen), 0};
@@ -1231,7 +1258,7 @@ void TdxBarControl::WMLButtonDown(TWMMouse Message) {
     }
     // A click on the grip or the caption moves nothing: the move begins once the pointer leaves the
     // drag rectangle.
-    if (!DragDetect(handle_, screen) || self->Ref == nullptr) return;
+    if (!bar_->CanMove() || !DragDetect(handle_, screen) || self->Ref == nullptr) return;
     RECT window{0, 0, 0, 0};
     GetWindowRect(handle_, window);
     GrabOffset = POINT{screen.x - window.left, screen.y - window.top};

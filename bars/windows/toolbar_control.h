@@ -14,6 +14,7 @@ class TCustomForm;
 namespace bars {
 
 class TdxDockControl;
+class TdxBarQuickControl;
 
 // The room a docked toolbar's end mark takes along the bar.
 inline constexpr int MarkSize = 11;
@@ -82,6 +83,10 @@ public:
     int NCHitCode() const { return ncHitCode_; }
     bool Locked() const { return lockUpdate_ || lockCount_ > 0; }
     void SetItemsHidden(bool Value) { itemsHidden_ = Value; }
+    // The drop-down its mark opened, nullptr while the mark is up.
+    TdxBarQuickControl* QuickControl() const { return quickControl_; }
+    // False for the drop-down of a mark: no caption and no close button.
+    bool HasCaption() const { return hasCaption_; }
 
     // Keyboard (menu) mode.
     void EnterKeyboardMode(TdxBarItemControl* Control);
@@ -132,6 +137,10 @@ public:
 protected:
     LRESULT WndProc(TMessage& Message) override;
     void Paint(HDC DC) override;
+    // Lets go of the bar and its links before they go (the drop-down of a mark frees its own bar).
+    void ForgetBar();
+
+    bool hasCaption_ = true;
     void WMKeyDown(TWMKey Message) override;
     void WMLButtonDown(TWMMouse Message) override;
     void WMMouseMove(TWMMouse Message) override;
@@ -193,6 +202,7 @@ private:
     int mdiPressed_ = -1;
     int ncHitCode_ = 0;
     int lockCount_ = 0;
+    TdxBarQuickControl* quickControl_ = nullptr;
     bool moving_ = false;
     HWND dockedWnd_ = nullptr;
     HWND floatingWnd_ = nullptr;

@@ -26,7 +26,9 @@ class QuickMenuView : public FakeBarView {
 public:
     using FakeBarView::FakeBarView;
     bool IsQuickCustomizingMenu() const override { return quickMenu; }
+    bool IsQuickControl() const override { return quickControl; }
     bool quickMenu = true;
+    bool quickControl = false;
 };
 
 class QuickPartsTest : public ::testing::TestWithParam<TdxBarManagerStyle> {
@@ -144,6 +146,24 @@ TEST_P(QuickOffice11Test, TheOffice2003LinesAreOneColourAndTheSquareIsFilledWith
     office.CalcQuickItemRects(*item, dc.Get(), true, check, line);
     EXPECT_EQ(At(60, 5), ColorToRGB(c.FrameColor));
     EXPECT_EQ(At(31, 15), ColorToRGB(c.SelectedColor));
+}
+
+TEST_P(QuickOffice11Test, TheOffice2003DropDownIsFramedOnceAndFloatsUnlikeOtherToolbars) {
+    const auto& office = Office11BarPainter();
+    const TOffice11Colors& c = Office11Colors();
+    view->subMenu = false;
+    view->quickMenu = false;
+    // A floating toolbar is no floating bar in this style; the drop-down is.
+    EXPECT_FALSE(office.IsFloatingBarStyle(*view));
+    view->quickControl = true;
+    EXPECT_TRUE(office.IsFloatingBarStyle(*view));
+    const HBRUSH face = office.GetQuickControlBrush(*view);
+    office.DrawFloatingBorder(*view, dc.Get(), face, false, RECT{3, 3, 97, 37}, RECT{0, 0, 100, 40});
+    EXPECT_EQ(At(0, 20), ColorToRGB(c.FrameColor));
+    EXPECT_EQ(At(99, 39), ColorToRGB(c.FrameColor));
+    EXPECT_EQ(At(1, 20), ColorToRGB(c.MenuColor));
+    EXPECT_EQ(At(2, 20), ColorToRGB(c.MenuColor));
+    EXPECT_EQ(At(3, 20), kWhite);
 }
 
 INSTANTIATE_TEST_SUITE_P(Office11, QuickOffice11Test, ::testing::Values(bmsOffice11));
