@@ -16,6 +16,7 @@
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/syscolors.h"
 #include "platform/gdi/text.h"
+#include "platform/gui/caret.h"
 #include "platform/gui/clipboard.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
@@ -214,6 +215,10 @@ private:
     LRESULT GotFocus() {
         focused_ = true;
         caretOn_ = true;
+        // The system caret tells others where typing goes (a context menu from the keyboard opens there).
+        CreateCaret(Hwnd(), nullptr, 1, LineH());
+        PlaceCaret();
+        ShowCaret(Hwnd());
         SetTimer(Hwnd(), kBlinkTimer, GetCaretBlinkTime(), nullptr);
         Invalidate();
         Command(EN_SETFOCUS);
@@ -222,6 +227,7 @@ private:
 
     LRESULT LostFocus() {
         focused_ = false;
+        if (HideCaret(Hwnd())) DestroyCaret();
         KillTimer(Hwnd(), kBlinkTimer);
         Invalidate();
         Command(EN_KILLFOCUS);
@@ -316,6 +322,7 @@ private:
             model_.SetSel(m.Start(size), m.End(size));
         // Without the focus neither the selection nor the caret shows (unless ES_NOHIDESEL): nothing
         // to draw again.
+        PlaceCaret();
         if (focused_ || (Style() & ES_NOHIDESEL)) Invalidate();
         return 0;
     }
@@ -855,6 +862,23 @@ private:
             if (x > scrollX_ + width - 1) scrollX_ = x - width + 1 + width / 3;
         }
         UpdateScrollBars();
+        PlaceCaret();
+    }
+
+    // The caret's top-left in the client area as the text is scrolled now; dc has the font selected.
+    POINT CaretPoint(HDC dc) {
+        const RECT area = TextArea();
+        const int line = model_.LineOf(model_.Caret()) - (Multi() ? topLine_ : 0);
+        return POINT{static_cast<LONG>(area.left - scrollX_ + AlignOffset(dc) + XOf(dc, model_.Caret())),
+                     static_cast<LONG>(area.top + line * LineH())};
+    }
+
+    // Moves the system caret along with the text's caret (measured only where someone can see it).
+    void PlaceCaret() {
+        if (!focused_ || !seen_) return;
+        SelectObject(measureDc_.Get(), Font());
+        const POINT p = CaretPoint(measureDc_.Get());
+        SetCaretPos(p.x, p.y);
     }
 
     void UpdateScrollBars() {
@@ -938,7 +962,12 @@ private:
             SetTextColor(dc, normal);
             TextOut(dc, x, y, after.c_str(), static_cast<int>(after.size()));
         }
-        if (focused_ && caretOn_) {
+        // Scrolling moves the caret without a word to it: it goes where it is drawn.
+        if (focused_) {
+            const POINT at = CaretPoint(dc);
+            SetCaretPos(at.x, at.y);
+        }
+        if (focused_ && caretOn_ && pw::gui::CaretShown(Hwnd())) {
             const int line = model_.LineOf(model_.Caret());
             if (line >= first && line < last) {
                 const int x = x0 + XOf(dc, model_.Caret());

@@ -226,6 +226,26 @@ struct TWMContextMenu : MessageView {
     POINT Pos() const { return PointOf(L()); }
 };
 
+// WM_HELP: what help is asked for: a menu line (HELPINFO_MENUITEM) or a window (HELPINFO_WINDOW), the
+// window or menu that asked, and where the mouse was. Null when a sender passed none.
+inline constexpr int HELPINFO_WINDOW = 0x0001;
+inline constexpr int HELPINFO_MENUITEM = 0x0002;
+struct HELPINFO {
+    UINT cbSize = sizeof(HELPINFO);
+    int iContextType = HELPINFO_WINDOW;
+    int iCtrlId = 0;
+    HANDLE hItemHandle = nullptr;
+    uintptr_t dwContextId = 0;
+    POINT MousePos{0, 0};
+};
+struct TWMHelp : MessageView {
+    using MessageView::MessageView;
+    const HELPINFO* HelpInfo() const {
+        const auto* info = Pointer<HELPINFO>(L());
+        return info != nullptr && info->cbSize >= sizeof(HELPINFO) ? info : nullptr;
+    }
+};
+
 // WM_PAINT and WM_PRINTCLIENT: a DC to draw on when a parent paints the window into its own drawing,
 // else null.
 struct TWMPaint : MessageView {

@@ -1,6 +1,7 @@
 #include "platform/gui/system.h"
 
 #include <atomic>
+#include <cstring>
 #include <map>
 #include <mutex>
 
@@ -12,6 +13,7 @@
 #include "platform/gui/backend.h"
 #include "platform/gui/gui_state.h"
 #include "platform/gui/input.h"
+#include "platform/gui/window_dc.h"
 
 namespace pw::gui {
 namespace {
@@ -70,6 +72,35 @@ void SetScreens(const std::vector<ScreenInfo>& screens) {
         pw::gdi::SetScreenSize(s.bounds.right - s.bounds.left, s.bounds.bottom - s.bounds.top);
         pw::gdi::SetWorkArea(s.workArea);
     }
+}
+
+void ChangeScreens(const std::vector<ScreenInfo>& screens) {
+    const std::vector<ScreenInfo> old = Screens();
+    bool resized = old.size() != screens.size(), workAreas = resized;
+    for (size_t i = 0; i < old.size() && i < screens.size(); ++i) {
+        resized = resized || !EqualRect(old[i].bounds, screens[i].bounds);
+        workAreas = workAreas || !EqualRect(old[i].workArea, screens[i].workArea);
+    }
+    SetScreens(screens);
+    if (resized && !screens.empty()) {
+        const RECT& b = screens.front().bounds;
+        const WindowDC screen(nullptr);
+        BroadcastToTopLevels(
+            WM_DISPLAYCHANGE, static_cast<WPARAM>(GetDeviceCaps(screen.Get(), BITSPIXEL)),
+            MAKELPARAM(static_cast<WORD>(b.right - b.left), static_cast<WORD>(b.bottom - b.top)));
+    }
+    if (workAreas) BroadcastToTopLevels(WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
+}
+
+void ChangeNonClientMetrics(const NONCLIENTMETRICS& metrics) {
+    NONCLIENTMETRICS now{};
+    now.cbSize = sizeof now;
+    SystemParametersInfo(SPI_GETNONCLIENTMETRICS, sizeof now, &now, 0);
+    NONCLIENTMETRICS next = metrics;
+    next.cbSize = sizeof next;
+    if (std::memcmp(&now, &next, sizeof now) == 0) return;
+    gdi::SetNonClientMetrics(next);
+    BroadcastToTopLevels(WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
 }
 
 std::vector<ScreenInfo> Screens() {

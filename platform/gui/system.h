@@ -6,6 +6,8 @@
 
 #include "platform/gui/window_defs.h"
 
+struct NONCLIENTMETRICS;
+
 inline constexpr DWORD MONITOR_DEFAULTTONULL = 0;
 inline constexpr DWORD MONITOR_DEFAULTTOPRIMARY = 1;
 inline constexpr DWORD MONITOR_DEFAULTTONEAREST = 2;
@@ -85,6 +87,13 @@ struct ScreenInfo {
 };
 void SetScreens(const std::vector<ScreenInfo>& screens);
 std::vector<ScreenInfo> Screens();
+// The desktop changed under the program, told to every top-level window of this thread as the window
+// system tells it: new screens send WM_DISPLAYCHANGE (the primary screen's depth and size) when a
+// screen's size or their number changed, then WM_SETTINGCHANGE with SPI_SETWORKAREA when a work area
+// changed; new non-client metrics (their fonts among them) send WM_SETTINGCHANGE with
+// SPI_SETNONCLIENTMETRICS. Nothing is sent for what stayed the same.
+void ChangeScreens(const std::vector<ScreenInfo>& screens);
+void ChangeNonClientMetrics(const NONCLIENTMETRICS& metrics);
 // The standard cursor id a cursor handle stands for (IDC_ARROW for custom ones without an image).
 uintptr_t CursorId(HCURSOR cursor);
 void SetSoundSink(std::function<void(const std::string& sound)> sink);

@@ -424,8 +424,6 @@ void TTreeView::WndProc(TMessage& Message) {
         return WMLButtonDown(TWMMouse(Message));
     case WM_LBUTTONUP:
         return WMLButtonUp(Message);
-    case WM_CONTEXTMENU:
-        return WMContextMenu(TWMContextMenu(Message));
     default:
         return TWinControl::WndProc(Message);
     }
@@ -444,17 +442,6 @@ void TTreeView::WMLButtonDown(TWMMouse Message) {
 void TTreeView::WMLButtonUp(TMessage& Message) {
     if (!swallowUp_) return TWinControl::WndProc(Message);
     swallowUp_ = false;
-}
-
-// OnContextPopup may take the request; the point is (-1, -1) when the keyboard asked.
-void TTreeView::WMContextMenu(TWMContextMenu Message) {
-    const TPoint client = Message.FromKeyboard() ? TPoint{-1, -1} : ScreenToClient(Message.Pos());
-    bool handled = false;
-    auto alive = AliveToken();
-    if (OnContextPopup) OnContextPopup(this, client, handled);
-    if (alive.expired()) return;
-    if (!handled) return TWinControl::WndProc(Message);
-    Message.Result = 1;
 }
 
 void TTreeView::Notification(TComponent* AComponent, TOperation Operation) {

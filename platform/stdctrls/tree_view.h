@@ -254,7 +254,6 @@ using TTVEditedEvent = std::function<void(TObject* Sender, TTreeNode* Node, std:
 using TTVExpandingEvent = std::function<void(TObject* Sender, TTreeNode* Node, bool& AllowExpansion)>;
 using TTVCollapsingEvent = std::function<void(TObject* Sender, TTreeNode* Node, bool& AllowCollapse)>;
 using TTVExpandedEvent = std::function<void(TObject* Sender, TTreeNode* Node)>;
-using TContextPopupEvent = std::function<void(TObject* Sender, TPoint MousePos, bool& Handled)>;
 using TTVCompareEvent =
     std::function<void(TObject* Sender, TTreeNode* Node1, TTreeNode* Node2, int Data, int& Compare)>;
 
@@ -314,7 +313,6 @@ public:
     TTVExpandedEvent OnCollapsed;
     TTVExpandedEvent OnGetImageIndex;
     TTVExpandedEvent OnGetSelectedIndex;
-    TContextPopupEvent OnContextPopup;
     TTVCompareEvent OnCompare;
 
 protected:
@@ -337,7 +335,6 @@ private:
     void TVNGetDispInfo(NMTVDISPINFO& Info);
     void WMLButtonDown(TWMMouse Message);
     void WMLButtonUp(TMessage& Message);
-    void WMContextMenu(TWMContextMenu Message);
     bool MultiClick(TWMMouse Message);
     void MarkSelected(TTreeNode* Node, bool Value);
     void SetSelection(std::vector<TTreeNode*> Nodes);

@@ -251,8 +251,12 @@ int TApplication::MessageBox(const std::string& Text, const std::string& Caption
 }
 
 bool TApplication::HelpContext(int Context) {
+    return HelpCommand(HELP_CONTEXT, Context);
+}
+
+bool TApplication::HelpCommand(WORD Command, intptr_t Data) {
     bool callHelp = true;
-    return OnHelp && OnHelp(HELP_CONTEXT, Context, callHelp);
+    return OnHelp && OnHelp(Command, Data, callHelp);
 }
 
 void TApplication::AppActivation(bool Active) {

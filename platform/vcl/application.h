@@ -40,9 +40,13 @@ struct TCMHintShow : MessageView {
 
 using TExceptionEvent = std::function<void(TObject* Sender, const Exception& E)>;
 using TIdleEvent = std::function<void(TObject* Sender, bool& Done)>;
-// Asked to show a help topic (Command HELP_CONTEXT, Data the topic's number); answers whether it did.
+// Asked to show a help topic (Command HELP_CONTEXT, Data the topic's number; HELP_CONTEXTPOPUP, the same
+// in a popup, placed at the point HELP_SETPOPUP_POS gave before, Data = MAKELONG(x, y)); answers whether
+// it did.
 using THelpEvent = std::function<bool(WORD Command, intptr_t Data, bool& CallHelp)>;
 inline constexpr WORD HELP_CONTEXT = 0x0001;
+inline constexpr WORD HELP_CONTEXTPOPUP = 0x0008;
+inline constexpr WORD HELP_SETPOPUP_POS = 0x000D;
 
 class TApplication : public TComponent {
 public:
@@ -84,6 +88,8 @@ public:
     int MessageBox(const std::string& Text, const std::string& Caption, UINT Flags = 0);
     // Shows the help topic Context through OnHelp; the program has no help system of its own to ask.
     bool HelpContext(int Context);
+    // Any help command, through OnHelp as well.
+    bool HelpCommand(WORD Command, intptr_t Data);
 
     bool ShowHint() const { return showHint_; }
     void SetShowHint(bool Value);

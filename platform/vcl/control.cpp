@@ -357,7 +357,26 @@ void TControl::CMHitTest(TMessage& Message) {
 }
 
 // The control's own menu, at the pointer or, asked from the keyboard, at the control's middle.
+void TControl::DoContextPopup(TPoint MousePos, bool& Handled) {
+    if (OnContextPopup) OnContextPopup(this, MousePos, Handled);
+}
+
 void TControl::WMContextMenu(TWMContextMenu Message) {
+    if (Message.Result != 0) return;
+    TPoint at{-1, -1};
+    if (!Message.FromKeyboard()) {
+        at = ScreenToClient(Message.Pos());
+        // A request from beside the client area (a scroll bar) is not the control's own.
+        if (!PtInRect(ClientRect(), at)) return DefaultHandler(Message);
+    }
+    bool handled = false;
+    const std::weak_ptr<void> alive = AliveToken();
+    DoContextPopup(at, handled);
+    if (alive.expired()) return;
+    if (handled) {
+        Message.Result = 1;
+        return;
+    }
     if (!popupMenu_) return DefaultHandler(Message);
     const TPoint p = Message.FromKeyboard() ? ClientToScreen(TPoint{width_ / 2, height_ / 2}) : Message.Pos();
     popupMenu_->Popup(p.x, p.y);

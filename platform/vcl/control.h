@@ -1,6 +1,7 @@
 #pragma once
 // The base of every visual control: position inside its parent, alignment, visibility, text, font and
 // colour, mouse handling and the message dispatch that descendants extend.
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -35,6 +36,10 @@ private:
     void Changed();
     int minWidth_ = 0, minHeight_ = 0, maxWidth_ = 0, maxHeight_ = 0;
 };
+
+// Asked for the control's context menu at MousePos (client coordinates; (-1, -1) when the keyboard
+// asked); a handler that shows its own sets Handled.
+using TContextPopupEvent = std::function<void(TObject* Sender, TPoint MousePos, bool& Handled)>;
 
 class TControl : public TComponent {
 public:
@@ -126,6 +131,9 @@ public:
     virtual void WndProc(TMessage& Message);
     virtual void DefaultHandler(TMessage& Message);
 
+    // The control's own answer to a context-menu request (OnContextPopup), before any popup menu.
+    virtual void DoContextPopup(TPoint MousePos, bool& Handled);
+
     // Alive while the control exists; handlers that may free the control check it after calling out.
     std::weak_ptr<void> AliveToken() const { return alive_; }
 
@@ -135,6 +143,7 @@ public:
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
     TNotifyEvent OnResize;
+    TContextPopupEvent OnContextPopup;
 
 protected:
     virtual std::string GetText() const { return text_; }

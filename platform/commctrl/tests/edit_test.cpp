@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/gdi/surface.h"
+#include "platform/gui/caret.h"
 #include "platform/gui/clipboard.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
@@ -365,4 +366,35 @@ TEST(Edit, LinesAddedAtTheBottomLookAsAFullRepaintDrawsThem) {
                         << "," << y;
         }
     }
+}
+
+TEST(Edit, TheFocusedEditOwnsTheSystemCaretWhereItsTextsCaretIs) {
+    Host host;
+    HWND edit = host.Add("EDIT", "", ES_AUTOHSCROLL | WS_TABSTOP, RECT{10, 10, 200, 32}, WS_EX_CLIENTEDGE);
+    HWND other =
+        host.Add("EDIT", "", ES_AUTOHSCROLL | WS_TABSTOP, RECT{10, 40, 200, 62}, WS_EX_CLIENTEDGE, 2);
+    POINT start{}, end{};
+    SetFocus(edit);
+    Pump();
+    ASSERT_TRUE(GetCaretPos(start));
+    EXPECT_TRUE(pw::gui::CaretShown(edit));
+    Type("wide text");
+    ASSERT_TRUE(GetCaretPos(end));
+    EXPECT_EQ(end.y, start.y);
+    EXPECT_GT(end.x, start.x + 30);
+    Key(VK_HOME);
+    POINT home{};
+    ASSERT_TRUE(GetCaretPos(home));
+    EXPECT_EQ(home, start);
+    // A hidden caret is not drawn, and moving to the other edit takes the caret along.
+    EXPECT_TRUE(HideCaret(edit));
+    EXPECT_FALSE(pw::gui::CaretShown(edit));
+    EXPECT_TRUE(ShowCaret(edit));
+    SetFocus(other);
+    Pump();
+    EXPECT_FALSE(HideCaret(edit));
+    EXPECT_TRUE(pw::gui::CaretShown(other));
+    SetFocus(nullptr);
+    POINT none{};
+    EXPECT_FALSE(GetCaretPos(none));
 }

@@ -296,10 +296,8 @@ GuiApplication::GuiApplication(int& argc, char** argv) : impl_(std::make_unique<
         QObject::connect(
             impl_->app.get(), &QGuiApplication::applicationStateChanged,
             [](Qt::ApplicationState state) { InjectAppActivation(state == Qt::ApplicationActive); });
-        auto screensChanged = [backend] {
-            SetScreens(backend->QueryScreens());
-            BroadcastToTopLevels(WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
-        };
+        // A screen added, gone or resized, or a panel that changed a work area: every window hears it.
+        auto screensChanged = [backend] { ChangeScreens(backend->QueryScreens()); };
         auto watch = [screensChanged](QScreen* screen) {
             QObject::connect(screen, &QScreen::availableGeometryChanged, screensChanged);
             QObject::connect(screen, &QScreen::geometryChanged, screensChanged);
