@@ -190,6 +190,13 @@ public:
         return 0;
     }
 
+    // Help asked of a child is its parent's to give, and so on up; a top-level window asks its owner.
+    LRESULT Help(TWMHelp m) {
+        HWND up = w_.IsChild() ? ParentOf(hwnd_) : GetWindow(hwnd_, GW_OWNER);
+        if (up != nullptr) m.ForwardTo(up);
+        return TRUE_;
+    }
+
     LRESULT Close() {
         DestroyWindow(hwnd_);
         return 0;
@@ -369,6 +376,8 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         return d.MouseWheel(TWMMouseWheel(m));
     case WM_CONTEXTMENU:
         return d.ParentContextMenu(TWMContextMenu(m));
+    case WM_HELP:
+        return d.Help(TWMHelp(m));
     case WM_RBUTTONUP:
         return d.RightButtonUp(TWMMouse(m));
     case WM_CANCELMODE:

@@ -319,6 +319,12 @@ struct TWMScroll : MessageView {
 };
 
 // WM_SYSCOMMAND: the command without the four low bits the system uses itself.
+// WM_SETTINGCHANGE: the SPI_SET* action that changed a setting (0 for other changes).
+struct TWMSettingChange : MessageView {
+    using MessageView::MessageView;
+    UINT Flag() const { return static_cast<UINT>(W()); }
+};
+
 struct TWMSysCommand : MessageView {
     using MessageView::MessageView;
     WPARAM CmdType() const { return W() & 0xFFF0; }
