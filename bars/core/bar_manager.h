@@ -258,6 +258,9 @@ public:
     void ForgetSelectedItem(bars::ItemControl* Control) {
         if (selectedItem_ == Control) selectedItem_ = nullptr;
     }
+    // The toolbar window in keyboard mode, nullptr when none: its keys are its own, not shortcuts.
+    bars::BarControl* FocusedBarControl() const { return focusedBarControl_; }
+    void SetFocusedBarControl(bars::BarControl* Value) { focusedBarControl_ = Value; }
     TdxBar* MainMenuBar() const { return mainMenuBar_; }
     // The MDI child whose menus the main menu bar shows, whether it is maximized, and whether its own
     // main menu bar showed before its menus were merged.
@@ -441,6 +444,7 @@ private:
     bool mdiChildZoomed_ = false;
     bool childMenuWasVisible_ = false;
     bars::ItemControl* selectedItem_ = nullptr;
+    bars::BarControl* focusedBarControl_ = nullptr;
     TdxBarItemLink* movingLink_ = nullptr;
     TdxBarItem* dragItem_ = nullptr;
     HWND dragWindow_ = nullptr;

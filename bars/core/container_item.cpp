@@ -8,6 +8,7 @@
 #include "lookandfeel/object_links.h"
 #include "platform/rtl/published.h"
 #include "platform/rtl/string_list.h"
+#include "platform/vcl/application.h"
 #include "platform/vcl/form.h"
 
 namespace {
@@ -29,11 +30,13 @@ void TCustomdxBarContainerItem::ExpandInto(TdxBarItemLinks*, int, TdxBarItemLink
     if (!FireGetData || !OnGetData) return;
     filling_ = true;
     const TcxObjectLinkPtr self = MakeObjectLink(this);
+    // A failing data handler leaves the list as it was filled so far; its failure is the application's
+    // to report, and the menu opens all the same.
     try {
         TNotifyEvent handler = OnGetData;
         handler(this);
     } catch (...) {
-        // A failing data handler leaves the list as it was.
+        if (Application != nullptr) Application->HandleException(self->Ref != nullptr ? this : nullptr);
     }
     // Cleared after a normal return too: otherwise later changes of the list would never reach the bars.
     if (self->Ref != nullptr) filling_ = false;

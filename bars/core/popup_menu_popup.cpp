@@ -4,6 +4,7 @@
 #include "bars/core/item_links.h"
 #include "bars/core/popup_menu.h"
 #include "lookandfeel/object_links.h"
+#include "platform/gui/caret.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
@@ -99,7 +100,8 @@ bool TdxBarPopupMenuLink::DoContextPopup(HWND Wnd, POINT Pos) {
     while (PeekMessage(pending, Wnd, WM_CONTEXTMENU, WM_CONTEXTMENU, PM_REMOVE)) {
     }
     const bool byMouse = Pos.x != -1;
-    // By the keyboard the menu opens at the window's client origin; the query point stays (-1, -1).
+    // By the keyboard the menu opens where typing goes (the caret of the window, when it has one), else
+    // at the window's client origin; the control's own query then gets no point, (-1, -1).
     POINT at{0, 0};
     POINT query{-1, -1};
     if (byMouse) {
@@ -108,17 +110,29 @@ bool TdxBarPopupMenuLink::DoContextPopup(HWND Wnd, POINT Pos) {
         query = at;
         if (control_ != nullptr && control_->HandleAllocated())
             MapWindowPoints(Wnd, control_->Handle(), &query, 1);
+    } else if (HideCaret(Wnd)) {
+        GetCaretPos(at);
+        ShowCaret(Wnd);
+    }
+    const TcxObjectLinkPtr self = MakeObjectLink(this);
+    // The control answers first: its own handler may show a menu of its own.
+    if (control_ != nullptr) {
+        bool handled = false;
+        const std::weak_ptr<void> controlAlive = control_->AliveToken();
+        control_->DoContextPopup(query, handled);
+        if (self->Ref == nullptr || controlAlive.expired() || handled) return true;
     }
     bool allowPopup = popupMenu_ != nullptr;
     if (OnAction) {
-        const TcxObjectLinkPtr self = MakeObjectLink(this);
-        OnAction(this, query.x, query.y, byMouse, allowPopup);
+        // The handler sees the point as the control does and may move it.
+        const bool mapped = control_ != nullptr && control_->HandleAllocated();
+        const HWND controlWindow = mapped ? control_->Handle() : nullptr;
+        POINT p = at;
+        if (mapped) MapWindowPoints(Wnd, controlWindow, &p, 1);
+        OnAction(this, p.x, p.y, byMouse, allowPopup);
         if (self->Ref == nullptr) return true;
-        if (byMouse) {
-            at = query;
-            if (control_ != nullptr && control_->HandleAllocated())
-                MapWindowPoints(control_->Handle(), Wnd, &at, 1);
-        }
+        if (mapped && IsWindow(controlWindow)) MapWindowPoints(controlWindow, Wnd, &p, 1);
+        at = p;
     }
     if (!allowPopup || popupMenu_ == nullptr) return allowPopup;
     if (IsWindowEnabled(Wnd)) SetFocus(Wnd);

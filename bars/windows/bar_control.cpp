@@ -71,6 +71,18 @@ bool IsMouseMessage(UINT msg) {
            (msg >= WM_NCMOUSEMOVE && msg <= WM_NCMBUTTONDBLCLK);
 }
 
+// F1 on an open menu or a bar in keyboard mode asks the bars' form for the help of a menu line, as the
+// window system's menus ask their owner.
+void AskFormForHelp(TdxBarManager* Manager, HWND Window) {
+    TCustomForm* form = Manager != nullptr ? Manager->ParentForm() : nullptr;
+    if (form == nullptr || !form->HandleAllocated()) return;
+    HELPINFO info;
+    info.iContextType = HELPINFO_MENUITEM;
+    info.hItemHandle = Window;
+    GetCursorPos(info.MousePos);
+    SendMessage(form->Handle(), WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+}
+
 } // namespace
 
 void ReleaseWaitingBarControls() {
@@ -665,6 +677,9 @@ void TCustomdxBarControl::WMKeyDown(TWMKey Message) {
         return;
     case VK_END:
         SelectLink(links_->LastSelectable());
+        return;
+    case VK_F1:
+        AskFormForHelp(manager_, handle_);
         return;
     case VK_F10:
         if (manager_ == nullptr || !manager_->UseF10ForMenu()) return;

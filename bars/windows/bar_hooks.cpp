@@ -14,6 +14,7 @@
 #include "bars/core/toolbars.h"
 #include "bars/windows/bar_control.h"
 #include "bars/windows/bar_hints.h"
+#include "bars/windows/combo_control.h"
 #include "bars/windows/customizing_redirect.h"
 #include "bars/windows/drop_down_list.h"
 #include "bars/windows/floating_bars.h"
@@ -44,6 +45,8 @@ struct HookState {
     bool forwardedKeyPending = false;
     WPARAM forwardedKey = 0;
     bool altPressedAlone = false;
+    // An in-place editor hands the keyboard hook a key itself: no other hook is called for it.
+    bool editorOwnsKeys = false;
     bool inMouseHook = false;
     bool inCallWndProcHook = false;
 };
@@ -183,8 +186,10 @@ bool ClickAccelerator(TdxBarManager* Manager, WPARAM Key, int Shift) {
         TdxBarControl* window = ToolbarWindow(bar);
         auto* control = dynamic_cast<TdxBarItemControl*>(link->Control());
         if (window == nullptr || control == nullptr) continue;
-        // Searched again from after the link: only the link itself found means no other shares it.
-        const bool unique = links->FindAccelLink(static_cast<WORD>(Key), shift, link) == link;
+        // Searched again from after the link: only the link itself found (or nothing, where the search
+        // leaves the link it starts from out) means no other shares it.
+        const TdxBarItemLink* other = links->FindAccelLink(static_cast<WORD>(Key), shift, link);
+        const bool unique = other == nullptr || other == link;
         // Entering keyboard mode runs the bar's handlers, which may free the window or the control.
         const TcxObjectLinkPtr windowLink = MakeObjectLink(window);
         const TcxObjectLinkPtr controlLink = MakeObjectLink(control);
@@ -279,15 +284,14 @@ LRESULT RouteKey(WPARAM Key, LPARAM KeyData, bool Released) {
             return 1;
     }
     TdxBarManager *target = nullptr, *own = nullptr;
-    if (!FindTargetManagers(target, own) || target->IsCustomizingOrDesigning()) return 0;
+    // A toolbar in keyboard mode (an item of it being edited) keeps its keys from the shortcuts.
+    if (!FindTargetManagers(target, own) || target->IsCustomizingOrDesigning() ||
+        target->FocusedBarControl() != nullptr)
+        return 0;
     if (Released) {
         const bool altAlone = Key == VK_MENU && h.altPressedAlone && !AnyKeyDown();
         const bool f10 = Key == VK_F10 && target->UseF10ForMenu() && GetShiftState() == 0;
         h.altPressedAlone = false;
-        // An item being edited gives the keyboard up to the menu bar: its bar closes first.
-        if (TCustomdxBarControl* active = ActiveBar();
-            active != nullptr && (altAlone || f10) && ToolbarWindow(target->MainMenuBar()) != nullptr)
-            active->HideAll();
         TdxBarControl* menuBar = ToolbarWindow(target->MainMenuBar());
         if (menuBar != nullptr && menuBar->Handle() != nullptr && (altAlone || f10)) {
             menuBar->EnterKeyboardMode(nullptr);
@@ -312,6 +316,8 @@ LRESULT BarKeyboardHookProc(int Code, WPARAM Key, LPARAM KeyData) {
     // A key pressed ends any hint.
     if (Code >= 0 && !key.Released()) CancelHint();
     if (Code >= 0) result = RouteKey(Key, KeyData, key.Released());
+    // An editor's own call is no call of the system's: nobody after this hook hears of it.
+    if (h.editorOwnsKeys) return result;
     const LRESULT next = CallNextHookEx(h.keyboard, Code, Key, KeyData);
     return result != 0 ? result : next;
 }
@@ -343,7 +349,8 @@ bool IsOtherButtonRelease(UINT Msg) {
 // The window is the active bar window, one up its chain, or a direct child of one of them.
 bool InsideOpenMenuChain(HWND Window) {
     // A combo's list belongs to the bar whose item is being edited.
-    if (HWND list = ShownDropDownList(); list != nullptr && Window == list) return true;
+    if (HWND list = ShownDropDownList(); list != nullptr && (Window == list || IsChild(list, Window)))
+        return true;
     for (BarControl* bar = GetActiveBarControl(); bar != nullptr;) {
         const HWND handle = bar->Handle();
         if (handle != nullptr && (Window == handle || GetParent(Window) == handle)) return true;
@@ -354,22 +361,31 @@ bool InsideOpenMenuChain(HWND Window) {
     return false;
 }
 
-bool OverItemControl(HWND Window) {
+// The window is a bar window with a selected control, or a combo of the active bar window drops its
+// list down while something holds the mouse elsewhere (the list's own drag-to-choose).
+bool OverItemControl(HWND Window, POINT Screen) {
     TCustomdxBarControl* bar = BarOfWindow(Window);
-    return bar != nullptr && bar->Selected() != nullptr;
+    if (bar != nullptr && bar->Selected() != nullptr) return true;
+    TCustomdxBarControl* active = ActiveBar();
+    if (GetCapture() == nullptr || active == nullptr || WindowFromPoint(Screen) == active->Handle())
+        return false;
+    const auto* combo = dynamic_cast<const TCustomdxBarComboControl*>(active->Selected());
+    return combo != nullptr && combo->DroppedDown();
 }
 
 LRESULT CloseMenusOnClick(UINT Msg, const MOUSEHOOKSTRUCT& Info) {
     HookState& h = Hooks();
     const FlagScope inHook(h.inMouseHook);
-    if (IsOtherButtonRelease(Msg) && !OverItemControl(Info.hwnd) && !InsideOpenMenuChain(Info.hwnd)) return 1;
+    if (IsOtherButtonRelease(Msg) && !OverItemControl(Info.hwnd, Info.pt) && !InsideOpenMenuChain(Info.hwnd))
+        return 1;
     TCustomdxBarControl* first = ActiveBar();
     if (first != nullptr && first->Manager() != nullptr && first->Manager()->DraggingItem()) return 0;
     while (TCustomdxBarControl* active = ActiveBar()) {
         if (InsideOpenMenuChain(Info.hwnd)) break;
         bool close = IsButtonPress(Msg);
         if (Msg == WM_LBUTTONUP || Msg == WM_NCLBUTTONUP)
-            close = !OverItemControl(Info.hwnd) && !MenuAnimationRunning() && !active->IsCustomizing() &&
+            close = !OverItemControl(Info.hwnd, Info.pt) && !MenuAnimationRunning() &&
+                    !active->IsCustomizing() &&
                     (active->IsToolbar() || active->ParentBarControl() != nullptr);
         if (!close) break;
         active->HideAll();
@@ -434,13 +450,25 @@ void FrameActivated(const CWPSTRUCT& Call) {
         UpdateFloatingBars(manager, active, false, activate.Other());
 }
 
+// Help asked of any window while a menu is open is the menu's: it goes to the form of the open
+// menu's manager (where it would not get by itself).
+HWND HelpTarget(const CWPSTRUCT& Call) {
+    TCustomdxBarControl* active = Call.message == WM_HELP ? ActiveBar() : nullptr;
+    TCustomForm* form =
+        active != nullptr && active->Manager() != nullptr ? active->Manager()->ParentForm() : nullptr;
+    if (form == nullptr || !form->HandleAllocated()) return Call.hwnd;
+    TWinControl* control = FindVCLControlOfWindow(Call.hwnd);
+    if (control != nullptr && GetParentForm(control) == form) return Call.hwnd;
+    return form->Handle();
+}
+
 LRESULT BarCallWndProcHookProc(int Code, WPARAM Sent, LPARAM Info) {
     HookState& h = Hooks();
     if (Code >= 0 && !h.inCallWndProcHook) {
         TMessage message{0, Sent, Info, 0};
         const CWPSTRUCT& call = *TCallWndProcArgs(message).Info();
         const FlagScope inHook(h.inCallWndProcHook);
-        if (TdxBarManager* manager = ManagerOfWindow(call.hwnd)) {
+        if (TdxBarManager* manager = ManagerOfWindow(HelpTarget(call))) {
             ParentFormMessageHandler(manager, call.message, call.wParam, call.lParam);
         } else if (TdxBarManager* going =
                        call.message == WM_DESTROY ? ManagerOfGoingForm(call.hwnd) : nullptr) {
@@ -482,6 +510,21 @@ void RemoveBarHooks(TdxBarManager*) {
     }
     h.forwardedKeyPending = false;
     h.altPressedAlone = false;
+}
+
+bool PassEditorKey(bool AltAlone, WPARAM Key, LPARAM KeyData) {
+    HookState& h = Hooks();
+    if (AltAlone) h.altPressedAlone = true;
+    const FlagScope owns(h.editorOwnsKeys);
+    return BarKeyboardHookProc(HC_ACTION, Key, KeyData) != 0;
+}
+
+bool AltPressedAlone() {
+    return Hooks().altPressedAlone;
+}
+
+void SetAltPressedAlone(bool Value) {
+    Hooks().altPressedAlone = Value;
 }
 
 bool BarHooksInstalled() {

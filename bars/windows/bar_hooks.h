@@ -16,6 +16,13 @@ void InstallBarHooks(TdxBarManager* Manager);
 void RemoveBarHooks(TdxBarManager* Manager);
 bool BarHooksInstalled();
 
+// An in-place editor that got a system key (Alt with a key, or Alt alone: AltAlone) offers it to the
+// keyboard hook's routing itself; true when the bars used it up.
+bool PassEditorKey(bool AltAlone, WPARAM Key, LPARAM KeyData);
+// Alt went down and no other key followed yet.
+bool AltPressedAlone();
+void SetAltPressedAlone(bool Value);
+
 // A menu's opening animation runs: a left release outside does not close the menus meanwhile.
 bool MenuAnimationRunning();
 

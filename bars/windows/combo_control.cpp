@@ -7,6 +7,7 @@
 #include "bars/core/item_links.h"
 #include "bars/painters/painter.h"
 #include "bars/windows/bar_control.h"
+#include "bars/windows/bar_hooks.h"
 #include "lookandfeel/object_links.h"
 #include "platform/commctrl/std_controls.h"
 #include "platform/gdi/dc.h"
@@ -131,6 +132,8 @@ LRESULT TCustomdxBarComboControl::WndProc(TMessage& Message) {
         break;
     case WM_SYSKEYDOWN:
         if (const WORD key = TWMKey(Message).CharCode(); key == VK_UP || key == VK_DOWN) {
+            // Alt is no longer pressed alone: its release leaves the editing alone.
+            SetAltPressedAlone(false);
             altToggled_ = true;
             SetDroppedDown(!droppedDown_);
             return 0;

@@ -10,6 +10,7 @@
 #include "bars/core/item_links.h"
 #include "bars/painters/painter.h"
 #include "bars/windows/bar_control.h"
+#include "bars/windows/bar_hooks.h"
 #include "bars/windows/toolbar_control.h"
 #include "lookandfeel/object_links.h"
 #include "platform/commctrl/common_controls.h"
@@ -418,13 +419,20 @@ LRESULT TdxBarEditControl::BaseWndProc(TMessage& Message) {
         } else {
             --sysKeyDepth_;
         }
-        const WORD key = TWMKey(Message).CharCode();
-        // Alt with another key (the bars had no use for it) leaves the editing; Shift+F10 stays.
-        if (Message.Msg == WM_SYSKEYDOWN && key != VK_MENU && !(key == VK_F10 && GetKeyState(VK_SHIFT) < 0)) {
+        const TWMKey view(Message);
+        const WORD key = view.CharCode();
+        const bool altDown = Message.Msg == WM_SYSKEYDOWN && key == VK_MENU;
+        // Shift+F10 asks the edit for its context menu: the editing goes on.
+        if (Message.Msg == WM_SYSKEYDOWN && key == VK_F10 && GetKeyState(VK_SHIFT) < 0) break;
+        // Alt with another key, or Alt let go with nothing between, leaves the editing (and the bar's
+        // keyboard mode); the key then goes to the bars as if typed outside: Alt alone enters the menu
+        // bar, Alt with a letter its accelerator. Alt let go after a key the box used (Alt+Down) stays.
+        if (!altDown && (key != VK_MENU || AltPressedAlone())) {
             sysKeyDepth_ = 0;
             if (bar != nullptr) bar->HideAll();
             if (self->Ref == nullptr) return 0;
         }
+        if (PassEditorKey(altDown, key, view.KeyData()) || self->Ref == nullptr) return 0;
         break;
     }
     case WM_RBUTTONDOWN: {

@@ -5,10 +5,12 @@
 
 #include "bars/core/bar_manager.h"
 #include "bars/core/bar_routines.h"
+#include "bars/core/bar_unit.h"
 #include "bars/core/toolbar.h"
 #include "bars/core/toolbars.h"
 #include "bars/windows/bar_control.h"
 #include "bars/windows/item_control.h"
+#include "lookandfeel/monitor.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/window.h"
 #include "platform/vcl/application.h"
@@ -49,10 +51,13 @@ bool ActiveBarShouldClose(TdxBarManager* Manager, TCustomdxBarControl* Active) {
     return selected == nullptr || !selected->IsWindowControl() || !selected->IsStartingEdit();
 }
 
-// The other window is part of this program's work with the form, not another form or program.
-bool KeepsFloatingBars(HWND Other, HWND Form) {
+// The other window is part of this program's work with the form, not another form or program: the
+// customizing window of this manager counts as such a part while it customizes.
+bool KeepsFloatingBars(TdxBarManager* Manager, HWND Other, HWND Form) {
     if (Other == nullptr || !IsWindow(Other)) return false;
-    if (dynamic_cast<TCustomForm*>(FindVCLControlOfWindow(Other)) != nullptr) return false;
+    if (dynamic_cast<TCustomForm*>(FindVCLControlOfWindow(Other)) != nullptr &&
+        !(Manager->IsCustomizing() && Other == CustomizingFormWindow()))
+        return false;
     DWORD process = 0, formProcess = 0;
     GetWindowThreadProcessId(Other, &process);
     GetWindowThreadProcessId(Form, &formProcess);
@@ -90,11 +95,42 @@ void UpdateFloatingBars(TdxBarManager* Manager, bool Active, bool Force, HWND Ot
     if (auto* active = dynamic_cast<TCustomdxBarControl*>(GetActiveBarControl());
         active != nullptr && ActiveBarShouldClose(Manager, active))
         active->HideAll();
-    if (!hide || KeepsFloatingBars(Other, formHandle)) return;
+    if (!hide || KeepsFloatingBars(Manager, Other, formHandle)) return;
     for (HWND window : FloatingWindows(Manager, false))
         SetWindowPos(window, nullptr, 0, 0, 0, 0,
                      SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
     if (formHandle != nullptr) SendMessage(formHandle, WM_NCACTIVATE, 0, 0);
+}
+
+void RefitFloatingBars(TdxBarManager* Manager) {
+    TCustomForm* form = Manager != nullptr ? Manager->ParentForm() : nullptr;
+    if (form == nullptr) return;
+    const TRect bounds = form->BoundsRect();
+    const RECT area =
+        GetMonitorWorkArea(POINT{(bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2});
+    for (int i = 0; i < Manager->Bars()->Count(); ++i) {
+        TdxBar* bar = Manager->Bars()->Items(i);
+        if (bar->DockingStyle() != dsNone) continue;
+        BarControl* control = bar->Control();
+        const HWND window = control != nullptr ? control->Handle() : nullptr;
+        RECT r{bar->FloatLeft(), bar->FloatTop(), bar->FloatLeft() + bar->FloatClientWidth(),
+               bar->FloatTop() + bar->FloatClientHeight()};
+        if (window != nullptr) GetWindowRect(window, r);
+        // Each edge in turn, the top and left last: a bar larger than the area keeps its top-left in.
+        RECT fitted = r;
+        if (fitted.bottom > area.bottom) OffsetRect(fitted, 0, area.bottom - fitted.bottom);
+        if (fitted.top < area.top) OffsetRect(fitted, 0, area.top - fitted.top);
+        if (fitted.right > area.right) OffsetRect(fitted, area.right - fitted.right, 0);
+        if (fitted.left < area.left) OffsetRect(fitted, area.left - fitted.left, 0);
+        if (EqualRect(fitted, r)) continue;
+        if (window != nullptr) {
+            SetWindowPos(window, nullptr, fitted.left, fitted.top, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        } else {
+            bar->SetFloatLeft(fitted.left);
+            bar->SetFloatTop(fitted.top);
+        }
+    }
 }
 
 } // namespace bars

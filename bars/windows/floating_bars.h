@@ -14,4 +14,9 @@ namespace bars {
 // manager does nothing.
 void UpdateFloatingBars(TdxBarManager* Manager, bool Active, bool Force, HWND Other);
 
+// The screens or their work areas changed: every floating bar that now sticks out of the work area of
+// the monitor holding the form's centre moves back inside it (the bar's window, or its stored place
+// while it has none).
+void RefitFloatingBars(TdxBarManager* Manager);
+
 } // namespace bars

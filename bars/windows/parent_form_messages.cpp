@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "bars/core/bar_item.h"
 #include "bars/core/bar_manager.h"
 #include "bars/core/bar_routines.h"
 #include "bars/core/bar_unit.h"
@@ -10,11 +11,16 @@
 #include "bars/core/layout_hooks.h"
 #include "bars/core/toolbar.h"
 #include "bars/core/toolbars.h"
+#include "bars/windows/bar_control.h"
 #include "bars/windows/bar_hooks.h"
 #include "bars/windows/floating_bars.h"
+#include "bars/windows/item_control.h"
+#include "lookandfeel/object_links.h"
+#include "platform/gdi/metrics.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/message_views.h"
 #include "platform/gui/window.h"
+#include "platform/vcl/application.h"
 #include "platform/vcl/form.h"
 
 namespace bars {
@@ -47,7 +53,9 @@ void MDIActivated(TdxBarManager* Manager, TCustomForm* Form, TWMMDI Message) {
 // A form about to be hidden takes its floating toolbars along.
 void WindowPosChanging(TdxBarManager* Manager, TWMWindowPosMsg Message) {
     const WINDOWPOS* pos = Message.WindowPos();
-    if (pos != nullptr && (pos->flags & SWP_HIDEWINDOW)) UpdateFloatingBars(Manager, false, true, nullptr);
+    if (pos == nullptr || (pos->flags & SWP_HIDEWINDOW) == 0) return;
+    Manager->SetParentFormActive(false);
+    UpdateFloatingBars(Manager, false, true, nullptr);
 }
 
 // The customizing window (and the sub-menu editor) show and hide with the customized form.
@@ -62,6 +70,9 @@ void WindowPosChanged(TdxBarManager* Manager, TWMWindowPosMsg Message) {
 void AppActivated(TdxBarManager* Manager, TWMFlag Message) {
     if (Message.On()) return;
     Manager->SetParentFormActive(false);
+    const TcxObjectLinkPtr alive = MakeObjectLink(Manager);
+    UpdateFloatingBars(Manager, false, false, nullptr);
+    if (alive->Ref == nullptr) return;
     // The item under the pointer stops being hot: the pointer may never come back over it.
     if (ItemControl* selected = Manager->SelectedItem()) {
         BarControl* bar = selected->Parent();
@@ -85,6 +96,52 @@ void SysColorChanged(TdxBarManager* Manager) {
     }
     for (TdxBarManager* manager : children)
         ParentFormMessageHandler(manager, WM_SYSCOLORCHANGE, 0, 0);
+}
+
+// The desktop's fonts or work area changed: the bars take the new menu font, and floating bars come
+// back inside the new work area.
+void SettingChanged(TdxBarManager* Manager, TWMSettingChange Message) {
+    if (Message.Flag() == SPI_SETNONCLIENTMETRICS) Manager->ReadSystemFont();
+    if (Message.Flag() == SPI_SETWORKAREA) RefitFloatingBars(Manager);
+}
+
+// F1 on an open menu: the help of the line selected, or of the line that opened its menu, or of one
+// further up. Without an open menu, the line under the pointer on the bar window that asked.
+void HelpAsked(TdxBarManager* Manager, TWMHelp Message) {
+    const HELPINFO* info = Message.HelpInfo();
+    if (Manager->Designing() || info == nullptr || info->iContextType != HELPINFO_MENUITEM) return;
+    const TdxBarItemControl* found = nullptr;
+    auto hasHelp = [](const TdxBarItemControl* Control) {
+        return Control != nullptr && Control->Item() != nullptr && Control->Item()->HelpContext() != 0;
+    };
+    if (auto* active = dynamic_cast<TCustomdxBarControl*>(GetActiveBarControl())) {
+        // A menu's parent window has the control that opened it selected.
+        for (TCustomdxBarControl* bar = active; bar != nullptr && found == nullptr; bar = bar->ParentBar())
+            if (hasHelp(bar->Selected())) found = bar->Selected();
+    } else {
+        for (BarControl* control : BarControls()) {
+            auto* bar = dynamic_cast<TCustomdxBarControl*>(control);
+            if (bar == nullptr || bar->Handle() == nullptr || bar->Handle() != info->hItemHandle) continue;
+            POINT p = info->MousePos;
+            ScreenToClient(bar->Handle(), p);
+            if (TdxBarItemControl* under = bar->ItemAtPos(p); hasHelp(under)) found = under;
+            break;
+        }
+    }
+    // Read before the menus close: closing frees their controls.
+    const int context = found != nullptr ? found->Item()->HelpContext() : 0;
+    const RECT r = found != nullptr ? found->ScreenRect() : RECT{0, 0, 0, 0};
+    TdxBarManager::HideActiveBarControl();
+    // A bar window has no help context of its own to fall back on.
+    if (context == 0 || Application == nullptr) return;
+    TCustomForm* form = Manager->ParentForm();
+    if (form != nullptr && form->BorderIcons().Contains(biHelp)) {
+        Application->HelpCommand(HELP_SETPOPUP_POS, MAKELPARAM(static_cast<WORD>((r.left + r.right) / 2),
+                                                               static_cast<WORD>(r.bottom)));
+        Application->HelpCommand(HELP_CONTEXTPOPUP, context);
+    } else {
+        Application->HelpContext(context);
+    }
 }
 
 // A minimized or closing form takes its floating toolbars along.
@@ -148,6 +205,12 @@ void ParentFormMessageHandler(TdxBarManager* Manager, UINT Msg, WPARAM WParam, L
         return AppActivated(Manager, TWMFlag(message));
     case WM_SYSCOLORCHANGE:
         return SysColorChanged(Manager);
+    case WM_SETTINGCHANGE:
+        return SettingChanged(Manager, TWMSettingChange(message));
+    case WM_DISPLAYCHANGE:
+        return RefitFloatingBars(Manager);
+    case WM_HELP:
+        return HelpAsked(Manager, TWMHelp(message));
     case WM_SYSCOMMAND:
         return SysCommand(Manager, TWMSysCommand(message));
     case WM_WINDOWPOSCHANGING:

@@ -16,6 +16,7 @@
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/window.h"
+#include "platform/vcl/application.h"
 
 namespace bars {
 
@@ -161,10 +162,11 @@ void TdxBarSubItemControl::StartPendingTimer(bool Open) {
 void TdxBarSubItemControl::OpenTimerProc() {
     TdxBarSubItemControl* control = TakePending();
     if (control == nullptr) return;
+    // The timer is gone already; a handler's failure is the application's to report, as any timer's.
     try {
         control->ControlActivate(true);
     } catch (...) {
-        // A handler's failure must not leave the timer running.
+        if (Application != nullptr) Application->HandleException(nullptr);
     }
 }
 
@@ -174,6 +176,7 @@ void TdxBarSubItemControl::CloseTimerProc() {
     try {
         control->ControlInactivate(true);
     } catch (...) {
+        if (Application != nullptr) Application->HandleException(nullptr);
     }
 }
 

@@ -490,6 +490,7 @@ void TdxBarControl::EnterKeyboardMode(TdxBarItemControl* Control) {
         Control = first != nullptr ? dynamic_cast<TdxBarItemControl*>(first->Control()) : nullptr;
     }
     keyboardMode_ = true;
+    manager_->SetFocusedBarControl(this);
     SelectControlByKey(Control);
     SetActive(true);
 }
@@ -497,6 +498,7 @@ void TdxBarControl::EnterKeyboardMode(TdxBarItemControl* Control) {
 void TdxBarControl::LeaveKeyboardMode() {
     if (!keyboardMode_) return;
     keyboardMode_ = false;
+    if (manager_->FocusedBarControl() == this) manager_->SetFocusedBarControl(nullptr);
     SelectControlByKey(nullptr);
     SetActive(false);
     // The window under the pointer hot-tracks again at once.

@@ -12,6 +12,7 @@
 #include "bars/core/sub_item.h"
 #include "bars/windows/bar_hints.h"
 #include "bars/windows/bar_hooks.h"
+#include "platform/gui/caret.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
@@ -269,8 +270,14 @@ TEST_F(BarHooksTest, LinkedControlsAskTheirPopupMenusOnRightClickAndContextKeys)
             Stroke(key);
         ASSERT_GT(formCalls.size(), before);
         EXPECT_FALSE(ownCalls.back().byMouse);
-        EXPECT_EQ(ownCalls.back().x, -1);
-        EXPECT_EQ(formCalls.back().y, -1);
+        // Each link's handler sees the edit's caret, where the menu opens, as its own control sees it.
+        POINT caret{0, 0};
+        ASSERT_TRUE(GetCaretPos(caret));
+        EXPECT_EQ(ownCalls.back().x, caret.x);
+        EXPECT_EQ(ownCalls.back().y, caret.y);
+        MapWindowPoints(edit->Handle(), form.Handle(), &caret, 1);
+        EXPECT_EQ(formCalls.back().x, caret.x);
+        EXPECT_EQ(formCalls.back().y, caret.y);
         // The menu key acts on its release, Shift+F10 on its press.
         EXPECT_EQ(key == VK_APPS ? releasesSeen : keysSeen, std::vector<WORD>{});
         EXPECT_TRUE(menu->IsShowing());

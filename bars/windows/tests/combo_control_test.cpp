@@ -282,5 +282,58 @@ TEST_F(ComboControlTest, AnOwnerDrawnComboDrawsTheEntryInItsBox) {
     EXPECT_TRUE(drawn.empty());
 }
 
+// Alt let go after Alt+Down stays in the box (it was no Alt alone); Alt alone leaves it for the menu
+// bar, each key handled before the next goes down.
+TEST_F(ComboControlTest, AltLetGoAfterTheListKeyKeepsTheEditingAndAltAloneLeavesIt) {
+    auto* file = new TdxBarSubItem(&form);
+    file->SetCaption("&File");
+    TdxBar* menuBar = Toolbar("Menu", {file}, dsTop, 1);
+    menuBar->SetIsMainMenu(true);
+    manager->SetMainMenuBar(menuBar);
+    ClickText();
+    ASSERT_TRUE(Control()->IsEditing());
+    auto step = [this](BYTE vk, bool down) {
+        pw::gui::SimulateKey(vk, down);
+        Pump();
+    };
+    step(VK_MENU, true);
+    step(VK_DOWN, true);
+    step(VK_DOWN, false);
+    step(VK_MENU, false);
+    EXPECT_TRUE(ListShown());
+    EXPECT_TRUE(Control()->IsEditing());
+    EXPECT_FALSE(Window(menuBar)->InKeyboardMode());
+    Key(VK_F4);
+    step(VK_MENU, true);
+    EXPECT_TRUE(Control()->IsEditing());
+    step(VK_MENU, false);
+    EXPECT_FALSE(Control()->IsEditing());
+    EXPECT_TRUE(Window(menuBar)->InKeyboardMode());
+}
+
+// While the list is down and something holds the mouse, a release beside the bar is the list's
+// business: the bar and its editing stay.
+TEST_F(ComboControlTest, AReleaseElsewhereWhileTheListIsDownUnderCaptureLeavesTheBarOpen) {
+    ClickText();
+    Key(VK_F4);
+    ASSERT_TRUE(ListShown());
+    HWND holder = AllocateHWnd([](TMessage&) {});
+    SetCapture(holder);
+    POINT beside{400, 300};
+    ClientToScreen(form.Handle(), beside);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, beside);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Up, beside, pw::gui::MouseButton::Left);
+    Pump();
+    EXPECT_TRUE(ListShown());
+    EXPECT_TRUE(Control()->IsEditing());
+    ReleaseCapture();
+    // Without the capture the same release closes them.
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Up, beside, pw::gui::MouseButton::Left);
+    Pump();
+    EXPECT_FALSE(ListShown());
+    EXPECT_FALSE(Control()->IsEditing());
+    DeallocateHWnd(holder);
+}
+
 } // namespace
 } // namespace bars_windows_test

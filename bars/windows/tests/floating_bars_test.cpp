@@ -2,7 +2,11 @@
 #include <gtest/gtest.h>
 
 #include "bar_windows_fixture.h"
+#include "bars/core/bar_unit.h"
+#include "platform/gdi/metrics.h"
+#include "platform/gdi/test_settings.h"
 #include "platform/gui/message_loop.h"
+#include "platform/gui/system.h"
 #include "platform/gui/window.h"
 
 namespace bars_windows_test {
@@ -70,6 +74,126 @@ TEST_F(FloatingBarsTest, TheSettingKeepsThemUntilTheFormHides) {
     form.Hide();
     Pump();
     EXPECT_FALSE(Shows());
+}
+
+// The program loses the activation to another program, or the form is about to hide: the floating
+// bars go, and the form no longer counts as active.
+TEST_F(FloatingBarsTest, LeavingTheProgramOrHidingTheFormHidesThemAndTheFormIsNoLongerActive) {
+    manager->SetParentFormActive(true);
+    SendMessage(form.Handle(), WM_ACTIVATEAPP, FALSE_, 0);
+    Pump();
+    EXPECT_FALSE(Shows());
+    EXPECT_FALSE(manager->ParentFormActive());
+    Activate(true, nullptr);
+    ASSERT_TRUE(Shows());
+    ASSERT_TRUE(manager->ParentFormActive());
+    WINDOWPOS pos{};
+    pos.hwnd = form.Handle();
+    pos.flags = SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE;
+    SendMessage(form.Handle(), WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&pos));
+    Pump();
+    EXPECT_FALSE(Shows());
+    EXPECT_FALSE(manager->ParentFormActive());
+}
+
+// The customizing window is a form, but turning to it while it customizes this manager keeps them.
+TEST_F(FloatingBarsTest, TheCustomizingWindowKeepsThemWhileItCustomizes) {
+    static HWND customizing = nullptr;
+    BarsForm window;
+    window.Show();
+    Pump();
+    customizing = window.Handle();
+    bars::SetCustomizingFormWindowQuery([] { return customizing; });
+    Activate(false, customizing);
+    EXPECT_FALSE(Shows()) << "another form while nobody customizes";
+    Activate(true, nullptr);
+    manager->SetIsCustomizing(true);
+    Pump();
+    Activate(false, customizing);
+    EXPECT_TRUE(Shows());
+    manager->SetIsCustomizing(false);
+    bars::SetCustomizingFormWindowQuery(nullptr);
+}
+
+class RefitTest : public FloatingBarsTest {
+protected:
+    RefitTest() : screens(pw::gui::Screens()) {
+        pw::gui::ChangeScreens({{RECT{0, 0, 1024, 768}, RECT{0, 0, 1024, 768}}});
+        Pump();
+    }
+    ~RefitTest() override {
+        pw::gui::SetScreens(screens);
+        pw::gdi::SetNonClientMetrics(pw::gdi::DefaultNonClientMetrics());
+    }
+    RECT Placed(TdxBar* bar) const {
+        RECT r{0, 0, 0, 0};
+        GetWindowRect(Window(bar)->Handle(), r);
+        return r;
+    }
+    void MoveBar(TdxBar* bar, int x, int y) {
+        SetWindowPos(Window(bar)->Handle(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        Pump();
+    }
+    std::vector<pw::gui::ScreenInfo> screens;
+};
+
+TEST_F(RefitTest, ASmallerScreenOrWorkAreaBringsFloatingBarsBackInside) {
+    const RECT before = Placed(floating);
+    const int w = before.right - before.left, h = before.bottom - before.top;
+    MoveBar(floating, 900, 700);
+    // A panel takes the screen's bottom: the bar moves up to end where the work area ends.
+    pw::gui::ChangeScreens({{RECT{0, 0, 1024, 768}, RECT{0, 0, 1024, 740}}});
+    Pump();
+    EXPECT_EQ(Placed(floating), (RECT{900, 740 - h, 900 + w, 740}));
+    // A smaller screen: up and left, to its edges.
+    pw::gui::ChangeScreens({{RECT{0, 0, 800, 600}, RECT{0, 0, 800, 600}}});
+    Pump();
+    EXPECT_EQ(Placed(floating), (RECT{800 - w, 600 - h, 800, 600}));
+    // Above and left of the area: down and right onto it.
+    MoveBar(floating, -50, -40);
+    pw::gui::ChangeScreens({{RECT{0, 0, 800, 600}, RECT{30, 20, 800, 600}}});
+    Pump();
+    EXPECT_EQ(Placed(floating), (RECT{30, 20, 30 + w, 20 + h}));
+    // A bar inside stays where it is; a docked one is the dock's.
+    MoveBar(floating, 100, 100);
+    pw::gui::ChangeScreens({{RECT{0, 0, 1024, 768}, RECT{0, 0, 1024, 768}}});
+    Pump();
+    EXPECT_EQ(Placed(floating), (RECT{100, 100, 100 + w, 100 + h}));
+}
+
+TEST_F(RefitTest, ABarLargerThanTheAreaKeepsItsTopLeftInside) {
+    const RECT before = Placed(floating);
+    const int w = before.right - before.left, h = before.bottom - before.top;
+    MoveBar(floating, 500, 400);
+    pw::gui::ChangeScreens({{RECT{0, 0, 1024, 768}, RECT{10, 12, 10 + w - 4, 12 + h - 3}}});
+    Pump();
+    EXPECT_EQ(Placed(floating), (RECT{10, 12, 10 + w, 12 + h}));
+    // The display's own message refits the same way, without any work-area message.
+    pw::gui::SetScreens({{RECT{0, 0, 1024, 768}, RECT{0, 0, 300, 200}}});
+    MoveBar(floating, 400, 300);
+    SendMessage(form.Handle(), WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
+    Pump();
+    EXPECT_EQ(Placed(floating), (RECT{300 - w, 200 - h, 300, 200}));
+}
+
+TEST_F(RefitTest, ANewDesktopMenuFontIsTheSystemFontBarsShow) {
+    manager->SetUseSystemFont(true);
+    NONCLIENTMETRICS metrics = pw::gdi::DefaultNonClientMetrics();
+    metrics.lfMenuFont.lfHeight = -21;
+    pw::gui::ChangeNonClientMetrics(metrics);
+    Pump();
+    EXPECT_EQ(manager->Font()->Height(), -21);
+    // A scaled font of its own takes the new height; an unscaled one stays as it is.
+    manager->SetUseSystemFont(false);
+    metrics.lfMenuFont.lfHeight = -17;
+    pw::gui::ChangeNonClientMetrics(metrics);
+    Pump();
+    EXPECT_EQ(manager->Font()->Height(), manager->Scaled() ? -17 : -21);
+    manager->SetScaled(false);
+    metrics.lfMenuFont.lfHeight = -15;
+    pw::gui::ChangeNonClientMetrics(metrics);
+    Pump();
+    EXPECT_EQ(manager->Font()->Height(), -17);
 }
 
 } // namespace

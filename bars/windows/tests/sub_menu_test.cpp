@@ -5,6 +5,8 @@
 
 #include <functional>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "bar_windows_fixture.h"
 #include "bars/core/bar_routines.h"
@@ -29,6 +31,7 @@
 #include "platform/gui/system.h"
 #include "platform/gui/window.h"
 #include "platform/rtl/string_list.h"
+#include "platform/vcl/application.h"
 #include "platform/vcl/shortcut.h"
 
 namespace bars_windows_test {
@@ -542,16 +545,52 @@ TEST_F(MenuTest, AListItemExpandsIntoNumberedLinesInItsMenuAndAChosenLineSelects
     EXPECT_EQ(file->ItemLinks()->Count(), 2);
     EXPECT_EQ(file->ItemLinks()->ShownLinks().size(), 2u);
 
-    // A data handler that fails leaves the menu open with the list as it was.
+    // A data handler that fails leaves the menu open with the list as it was; its failure reaches the
+    // application's handler.
+    std::vector<std::string> failures;
+    Application->OnException = [&](TObject*, const Exception& E) { failures.push_back(E.Message()); };
     list->OnGetData = [&](TObject*) { throw std::runtime_error("no data"); };
     Click(Centre(file, bar));
+    Application->OnException = nullptr;
     ASSERT_NE(Menu(file), nullptr);
     EXPECT_FALSE(list->Filling());
     EXPECT_EQ(file->ItemLinks()->ShownLinks().size(), 12u);
+    EXPECT_EQ(failures, std::vector<std::string>{"no data"});
     CloseMenus();
     // Deleting the list while nothing shows it frees its generated buttons with it.
     delete list;
     EXPECT_EQ(file->ItemLinks()->Count(), 1);
+}
+
+// The cascade's delayed opening and closing run from timers: a handler that fails there is reported by
+// the application, and the menus go on working.
+TEST_F(MenuTest, AFailingHandlerOfADelayedCascadeReachesTheApplication) {
+    TdxBarButton* open = Button("&Open");
+    TdxBarSubItem* recent = SubItem("&Recent", {Button("First")});
+    TdxBarSubItem* file = SubItem("&File", {open, recent});
+    TdxBar* bar = MenuBar({file});
+    std::vector<std::string> failures;
+    Application->OnException = [&](TObject*, const Exception& E) { failures.push_back(E.Message()); };
+    recent->OnPopup = [](TObject*) { throw Exception("popup failed"); };
+    recent->OnCloseUp = [](TObject*) { throw Exception("close-up failed"); };
+    Click(Centre(file, bar));
+    MoveTo(LineCentre(file, recent));
+    Wait(400);
+    EXPECT_EQ(failures, std::vector<std::string>{"popup failed"});
+    ASSERT_NE(Menu(file), nullptr);
+    // Opened without the failure, then left for another line: the closing fails in turn.
+    recent->OnPopup = nullptr;
+    MoveTo(LineCentre(file, open));
+    Wait(400);
+    MoveTo(LineCentre(file, recent));
+    Wait(400);
+    ASSERT_NE(Menu(recent), nullptr);
+    MoveTo(LineCentre(file, open));
+    Wait(400);
+    Application->OnException = nullptr;
+    EXPECT_EQ(failures, (std::vector<std::string>{"popup failed", "close-up failed"}));
+    EXPECT_EQ(Menu(recent), nullptr);
+    EXPECT_EQ(GetActiveBarControl(), Menu(file));
 }
 
 TEST_F(MenuTest, AMenuAtAPointTakesTheRightButtonAsTheLeftAndAListOnAToolbarOpensItsEntries) {
