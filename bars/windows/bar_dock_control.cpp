@@ -6,11 +6,68 @@
 #include "bars/core/bar_manager.h"
 #include "bars/core/toolbar.h"
 #include "bars/windows/toolbar_control.h"
+#include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/scoped.h"
+#include "platform/gdi/shapes.h"
+#include "platform/gui/message_views.h"
 #include "platform/gui/window.h"
+#include "platform/rtl/published.h"
 
 namespace bars {
 
+namespace {
+
+// The empty site the designer keeps visible.
+constexpr int DesignTimeSize = 3;
+
+} // namespace
+
 TdxBarDockControl::TdxBarDockControl(TComponent* AOwner) : TdxDockControl(AOwner) {}
+
+const TPropertyTable& TdxBarDockControl::Table() {
+    using D = TdxBarDockControl;
+    static const TPropertyTable table(&TComponent::Table(), [] {
+        TPropInfo color = ColorProperty<D>("Color", &D::Color, &D::SetColor);
+        color.Stored = [](const TPersistent& o) {
+            const auto& site = static_cast<const D&>(o);
+            return site.UseOwnColor() && !site.ParentColor();
+        };
+        TPropInfo sunken = BooleanProperty<D>("SunkenBorder", &D::SunkenBorder, &D::SetSunkenBorder);
+        sunken.Stored = [](const TPersistent& o) { return static_cast<const D&>(o).UseOwnSunkenBorder(); };
+        return std::vector<TPropInfo>{
+            IntegerProperty<D>("Left", &D::Left, &D::SetLeft),
+            IntegerProperty<D>("Top", &D::Top, &D::SetTop),
+            IntegerProperty<D>("Width", &D::Width, &D::SetWidth),
+            IntegerProperty<D>("Height", &D::Height, &D::SetHeight),
+            EnumProperty<D>("Align", &D::Align, &D::SetAlign,
+                            {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"}, alTop),
+            BooleanProperty<D>("AllowDocking", &D::AllowDocking, &D::SetAllowDocking, true),
+            BooleanProperty<D>("AllowZeroSizeInDesignTime", &D::AllowZeroSizeInDesignTime,
+                               &D::SetAllowZeroSizeInDesignTime, false),
+            ComponentProperty<D, TdxBarManager>("BarManager", &D::BarManager, &D::SetBarManager),
+            color,
+            BooleanProperty<D>("ParentColor", &D::ParentColor, &D::SetOwnParentColor, true),
+            sunken,
+            BooleanProperty<D>("UseOwnColor", &D::UseOwnColor, &D::SetUseOwnColor, false),
+            BooleanProperty<D>("UseOwnSunkenBorder", &D::UseOwnSunkenBorder, &D::SetUseOwnSunkenBorder,
+                               false),
+            SetProperty<D>("Anchors", &D::AnchorBits, &D::SetAnchorBits,
+                           {"akLeft", "akTop", "akRight", "akBottom"},
+                           static_cast<int64_t>(TAnchors{akLeft, akTop}.Bits())),
+            BooleanProperty<D>("Visible", &D::Visible, &D::SetVisible, true),
+            MethodProperty("OnClick"),
+            MethodProperty("OnDblClick"),
+            MethodProperty("OnMouseDown"),
+            MethodProperty("OnMouseMove"),
+            MethodProperty("OnMouseUp"),
+            MethodProperty("OnResize")};
+    }());
+    return table;
+}
+
+void RegisterDockControlClass() {
+    RegisterComponentClass<TdxBarDockControl>("TdxBarDockControl");
+}
 
 TdxBarDockControl::~TdxBarDockControl() {
     // Its toolbars go first, and the site does not realign for each.
@@ -76,6 +133,12 @@ void TdxBarDockControl::SetColor(TColor Value) {
     RepaintBars();
 }
 
+void TdxBarDockControl::SetOwnParentColor(bool Value) {
+    TControl::SetParentColor(Value);
+    if (!ComponentState().Contains(csLoading) && !(manager_ != nullptr && manager_->IsLoading()))
+        useOwnColor_ = true;
+}
+
 void TdxBarDockControl::SetUseOwnColor(bool Value) {
     if (Value == useOwnColor_) return;
     useOwnColor_ = Value;
@@ -111,6 +174,34 @@ void TdxBarDockControl::SetUseOwnSunkenBorder(bool Value) {
         RecreateFrame();
 }
 
+void TdxBarDockControl::SetAllowZeroSizeInDesignTime(bool Value) {
+    allowZeroSizeInDesignTime_ = Value;
+    if (HandleAllocated()) SendMessage(Handle(), WM_SIZE, 0, 0);
+}
+
+int TdxBarDockControl::DesignTimeEmptySize() const {
+    if (!ComponentState().Contains(csDesigning) || RowCount() > 0 || allowZeroSizeInDesignTime_) return 0;
+    return DesignTimeSize;
+}
+
+void TdxBarDockControl::Paint() {
+    TdxDockControl::Paint();
+    if (!ComponentState().Contains(csDesigning)) return;
+    // The designer's dashed outline of the site.
+    HDC dc = Canvas().Handle();
+    const pw::gdi::SavedDC saved(dc);
+    const pw::gdi::OwnedObject<HPEN> pen(CreatePen(PS_DASH, 1, RGB(0, 0, 0)));
+    SelectObject(dc, pen.Get());
+    const RECT r = ClientRect();
+    if (r.right <= r.left || r.bottom <= r.top) return;
+    const POINT outline[5] = {{r.left, r.top},
+                              {r.right - 1, r.top},
+                              {r.right - 1, r.bottom - 1},
+                              {r.left, r.bottom - 1},
+                              {r.left, r.top}};
+    Polyline(dc, outline, 5);
+}
+
 bool TdxBarDockControl::CanDockBar(TdxBar* Bar, TdxBarDockingStyle Style) {
     if (!TdxDockControl::CanDockBar(Bar, Style)) return false;
     // A toolbar that holds this site cannot dock in it.
@@ -132,6 +223,15 @@ void TdxBarDockControl::ShowBarsAgain() {
 void TdxBarDockControl::WndProc(TMessage& Message) {
     TdxDockControl::WndProc(Message);
     if (Message.Msg == WM_CREATE) ShowBarsAgain();
+    if (Message.Msg != WM_SIZE || !ComponentState().Contains(csDesigning) || RowCount() > 0) return;
+    // An empty site the form is designed with keeps its thin strip (or none) across.
+    const int size = DesignTimeEmptySize();
+    if (Horizontal() ? TControl::Height() != size : TControl::Width() != size) {
+        if (Horizontal())
+            TControl::SetHeight(size);
+        else
+            TControl::SetWidth(size);
+    }
 }
 
 } // namespace bars

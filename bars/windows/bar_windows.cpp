@@ -13,6 +13,7 @@
 #include "bars/core/toolbars.h"
 #include "bars/painters/flat_painter.h"
 #include "bars/storage/layout_storing.h"
+#include "bars/windows/bar_dock_control.h"
 #include "bars/windows/bar_hooks.h"
 #include "bars/windows/combo_control.h"
 #include "bars/windows/dock_control.h"
@@ -135,6 +136,7 @@ void RegisterBarWindows() {
     SetBarControlFactory(&MakeBarControl);
     SetPopupMenuShow(&ShowPopupMenuWindow);
     SetDockControlFactory(&MakeDockControl);
+    RegisterDockControlClass();
     RegisterLayoutStorage();
     SetFloatingBarsUpdater(&UpdateFloatingBars);
     SetBarItemControlClass("TdxBarButton", &CreateButtonControl);

@@ -153,8 +153,15 @@ void TdxBarDropDownListBox::WndProc(TMessage& Message) {
         RECT client{};
         GetClientRect(Handle(), client);
         if (Tracking && GetCapture() == Handle() && PtInRect(client, p)) {
+            // The press that still tracks belongs to the combo's edit, which decides on the list.
             Tracking = false;
             ReleaseCapture();
+            TdxBarComboControl* control = EditingControl(combo_);
+            if (HWND edit = control != nullptr ? control->EditHandle() : nullptr) {
+                POINT at = p;
+                MapWindowPoints(Handle(), edit, &at, 1);
+                PostMessage(edit, WM_LBUTTONDOWN, TWMMouse(Message).Keys(), PackPoint(at));
+            }
         }
         // No focus taken: the entry under the pointer is chosen, the release takes it.
         if (PtInRect(client, p)) {

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
+#include <string>
 
 #include "bar_windows_fixture.h"
 #include "bars/windows/bar_dock_control.h"
@@ -16,7 +18,11 @@
 #include "platform/gui/screenshot.h"
 #include "platform/gui/window.h"
 #include "platform/rtl/colors.h"
+#include "platform/rtl/component_stream.h"
+#include "platform/rtl/object_text.h"
 #include "platform/rtl/paths.h"
+#include "platform/rtl/stream.h"
+#include "platform/rtl/string_stream.h"
 
 namespace bars_windows_test {
 namespace {
@@ -169,6 +175,89 @@ TEST_F(PlacedDockSiteTest, ASiteThatOutlivesItsManagerForgetsItAndStillPaints) {
     Pump();
     // Without a manager it takes the form's colour.
     EXPECT_TRUE(site->ParentColor());
+}
+
+// The form's stream as text, and the site read back from it as a new component of its class.
+std::string StreamText(TComponent* Component, std::unique_ptr<TComponent>* ReadBack = nullptr) {
+    TMemoryStream binary;
+    WriteComponent(binary, Component);
+    binary.SetPosition(0);
+    if (ReadBack != nullptr) ReadBack->reset(ReadComponent(binary, nullptr));
+    binary.SetPosition(0);
+    TStringStream text;
+    ObjectBinaryToText(binary, text);
+    return text.DataString();
+}
+
+TEST_F(PlacedDockSiteTest, ItGoesThroughAStreamAndComesBackAsASiteOfItsOwnClass) {
+    form.SetName("PlacedSiteForm");
+    site->SetName("dxBarDockControl1");
+    manager->SetName("dxBarManager1");
+    // As placed, it writes nothing beyond its place and its manager: the rest are its defaults.
+    site->SetAlign(alTop);
+    const std::string plain = StreamText(site);
+    EXPECT_NE(plain.find("object dxBarDockControl1: TdxBarDockControl"), std::string::npos) << plain;
+    EXPECT_NE(plain.find("BarManager = "), std::string::npos) << plain;
+    for (const char* name : {"Align", "AllowDocking", "AllowZeroSizeInDesignTime", "Color", "ParentColor",
+                             "SunkenBorder", "UseOwnColor", "UseOwnSunkenBorder", "Anchors", "Visible"})
+        EXPECT_EQ(plain.find(std::string("  ") + name + " = "), std::string::npos) << name << "\n" << plain;
+
+    site->SetAlign(alLeft);
+    site->SetAllowDocking(false);
+    site->SetAllowZeroSizeInDesignTime(true);
+    site->SetColor(clRed);
+    site->SetSunkenBorder(!site->SunkenBorder());
+    site->SetAnchors(TAnchors{akLeft, akBottom});
+    std::unique_ptr<TComponent> made;
+    const std::string text = StreamText(site, &made);
+    EXPECT_NE(text.find("Align = alLeft"), std::string::npos) << text;
+    EXPECT_NE(text.find("Anchors = [akLeft, akBottom]"), std::string::npos) << text;
+    auto* copy = dynamic_cast<bars::TdxBarDockControl*>(made.get());
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->Name(), "dxBarDockControl1");
+    EXPECT_EQ(copy->Align(), alLeft);
+    EXPECT_FALSE(copy->AllowDocking());
+    EXPECT_TRUE(copy->AllowZeroSizeInDesignTime());
+    EXPECT_TRUE(copy->UseOwnColor());
+    EXPECT_FALSE(copy->ParentColor());
+    EXPECT_EQ(copy->Color(), clRed);
+    EXPECT_TRUE(copy->UseOwnSunkenBorder());
+    EXPECT_EQ(copy->SunkenBorder(), site->SunkenBorder());
+    EXPECT_TRUE(copy->Anchors() == (TAnchors{akLeft, akBottom}));
+    EXPECT_EQ(copy->Width(), site->Width());
+    // Choosing the parent's colour from outside is the site's own choice too.
+    auto* other = new bars::TdxBarDockControl(&form);
+    other->SetBarManager(manager);
+    other->SetOwnParentColor(false);
+    EXPECT_TRUE(other->UseOwnColor());
+}
+
+TEST_F(PlacedDockSiteTest, WhileTheFormIsDesignedAnEmptySiteIsAThreePixelStripOrNone) {
+    site->SetDesigning(true);
+    site->SetBounds(100, 150, 300, 40);
+    EXPECT_EQ(site->Height(), 3);
+    site->SetAllowZeroSizeInDesignTime(true);
+    EXPECT_EQ(site->Height(), 0);
+    site->SetAllowZeroSizeInDesignTime(false);
+    EXPECT_EQ(site->Height(), 3);
+    // Standing at the form's left it is as thin across.
+    site->SetAlign(alLeft);
+    site->SetBounds(0, 0, 40, 200);
+    EXPECT_EQ(site->Width(), 3);
+    site->SetAlign(alNone);
+    site->SetBounds(100, 150, 300, 40);
+    // The strip shows as a dashed outline.
+    Pump();
+    int dark = 0;
+    for (int x = 0; x < 20; ++x)
+        dark += SitePixel(x, 0) == RGB(0, 0, 0);
+    EXPECT_GT(dark, 0);
+    EXPECT_LT(dark, 20);
+    // Not designed, an empty site is as thick as its rows: none.
+    site->SetDesigning(false);
+    site->SetBounds(100, 150, 300, 40);
+    Pump();
+    EXPECT_EQ(site->Height(), 0);
 }
 
 } // namespace

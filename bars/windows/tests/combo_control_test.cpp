@@ -200,6 +200,34 @@ TEST_F(ComboControlTest, MouseChoosesAnEntryAndReadOnlyNeverOpens) {
     EXPECT_FALSE(Control()->DroppedDown());
 }
 
+// Opened by a press still held, the list tracks the pointer; a further press on it goes to the combo's
+// edit (which decides on the list) at that point, and the list lets the pointer go.
+TEST_F(ComboControlTest, APressOnTheListWhileItTracksGoesToTheEdit) {
+    const RECT b = Control()->ButtonRect();
+    POINT button{(b.left + b.right) / 2, (b.top + b.bottom) / 2};
+    ClientToScreen(Window(bar)->Handle(), button);
+    MoveTo(button);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Down, button, pw::gui::MouseButton::Left);
+    Pump();
+    ASSERT_TRUE(ListShown());
+    ASSERT_EQ(GetCapture(), List());
+    RECT item{};
+    SendMessage(List(), LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
+    const POINT inList{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+    SendMessage(List(), WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(inList));
+    EXPECT_NE(GetCapture(), List());
+    MSG posted{};
+    ASSERT_TRUE(PeekMessage(posted, Control()->EditHandle(), WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_REMOVE));
+    POINT at{static_cast<short>(posted.lParam & 0xFFFF), static_cast<short>((posted.lParam >> 16) & 0xFFFF)};
+    MapWindowPoints(Control()->EditHandle(), List(), &at, 1);
+    EXPECT_EQ(at.x, inList.x);
+    EXPECT_EQ(at.y, inList.y);
+    EXPECT_EQ(posted.wParam, static_cast<WPARAM>(MK_LBUTTON));
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Up, button, pw::gui::MouseButton::Left);
+    Pump();
+    Key(VK_ESCAPE);
+}
+
 // Without an editor the whole box opens the list, the keys step and drop down, nothing is typed.
 TEST_F(ComboControlTest, WithoutAnEditorTheWholeBoxOpensTheList) {
     combo->SetShowEditor(false);
