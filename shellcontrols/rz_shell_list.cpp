@@ -9,6 +9,7 @@
 #include "platform/commctrl/common_controls.h"
 #include "platform/gui/drag_detect.h"
 #include "platform/gui/drop_files.h"
+#include "platform/gui/message_loop.h"
 #include "platform/gui/window.h"
 #include "platform/rtl/atomic_file.h"
 #include "platform/rtl/date_time.h"

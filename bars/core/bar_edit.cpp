@@ -1,5 +1,6 @@
 #include "bars/core/bar_edit.h"
 
+#include "bars/core/bar_manager.h"
 #include "bars/core/item_links.h"
 #include "bars/core/toolbar.h"
 #include "platform/rtl/published.h"

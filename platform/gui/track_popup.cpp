@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/gdi/dc.h"
 #include "platform/gdi/edges.h"
 #include "platform/gdi/fonts.h"
 #include "platform/gdi/gdi_objects.h"
