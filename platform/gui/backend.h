@@ -36,6 +36,8 @@ struct HostParams {
     // A decorated window's title bar buttons besides the close box (dialogs have neither).
     bool minimizeBox = true;
     bool maximizeBox = true;
+    // Whether the person may resize a decorated window by its frame; otherwise its size is the program's.
+    bool resizable = true;
     HWND owner = nullptr;
 };
 

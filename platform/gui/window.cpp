@@ -36,6 +36,7 @@ HostParams HostParamsOf(const Window& w) {
     p.translucent = (w.exStyle & WS_EX_LAYERED) != 0;
     p.minimizeBox = (w.style & WS_MINIMIZEBOX) != 0;
     p.maximizeBox = (w.style & WS_MAXIMIZEBOX) != 0;
+    p.resizable = (w.style & WS_THICKFRAME) != 0;
     p.owner = w.owner;
     return p;
 }

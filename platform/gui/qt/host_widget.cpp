@@ -30,6 +30,7 @@
 #include "platform/gui/keys.h"
 #include "platform/gui/paint.h"
 #include "platform/gui/qt/qt_keys.h"
+#include "platform/gui/qt/x11_window_manager.h"
 #include "platform/gui/system.h"
 
 namespace pw::gui::qt {
@@ -39,8 +40,11 @@ Qt::WindowFlags FlagsFor(const HostParams& p) {
     Qt::WindowFlags f;
     switch (p.kind) {
     case HostKind::Decorated:
-        // The window manager shows only the buttons the window's style asks for.
-        f = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+        // The window manager shows only the buttons the window's style asks for. An owned window, or one
+        // without either box, is a dialog: the toolkit then names its owner to the window manager
+        // (transient for it), which keeps it above its owner.
+        f = (p.owner || (!p.minimizeBox && !p.maximizeBox) ? Qt::Dialog : Qt::Window) |
+            Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
             Qt::WindowCloseButtonHint;
         if (p.minimizeBox) f |= Qt::WindowMinimizeButtonHint;
         if (p.maximizeBox) f |= Qt::WindowMaximizeButtonHint;
@@ -385,7 +389,10 @@ void HostWidget::resizeEvent(QResizeEvent*) {
 }
 
 QtHost::QtHost(HWND hwnd, const HostParams& params)
-    : widget_(new HostWidget(hwnd, params)), noActivate_(params.noActivate) {
+    : widget_(new HostWidget(hwnd, params)), noActivate_(params.noActivate),
+      fixedSize_(params.kind == HostKind::Decorated && !params.resizable) {
+    if (params.kind == HostKind::Decorated && !params.minimizeBox && !params.maximizeBox)
+        MarkWithoutBoxes(widget_);
     if (params.owner) {
         auto owner = FindLiveWindow(params.owner);
         if (auto* host = owner ? dynamic_cast<QtHost*>(owner->host.get()) : nullptr; host && host->Widget()) {
@@ -422,8 +429,15 @@ void QtHost::SetGeometry(const RECT& r) {
     if (!widget_) return;
     if (OffGuiThread([this, r] { SetGeometry(r); })) return;
     widget_->applyingGeometry = true;
-    widget_->setGeometry(r.left, r.top, std::max(1, static_cast<int>(r.right - r.left)),
-                         std::max(1, static_cast<int>(r.bottom - r.top)));
+    const int width = std::max(1, static_cast<int>(r.right - r.left));
+    const int height = std::max(1, static_cast<int>(r.bottom - r.top));
+    // A window without a sizing frame keeps the size the program gives it: the window manager then
+    // offers neither resizing nor maximizing.
+    if (fixedSize_) {
+        widget_->setMinimumSize(width, height);
+        widget_->setMaximumSize(width, height);
+    }
+    widget_->setGeometry(r.left, r.top, width, height);
     widget_->applyingGeometry = false;
 }
 

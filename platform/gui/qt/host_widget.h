@@ -91,6 +91,8 @@ private:
     std::unique_ptr<X11Presenter> presenter_;
     bool presenterRefused_ = false;
     bool noActivate_;
+    // A decorated window without a sizing frame: its size limits follow the size it is given.
+    bool fixedSize_;
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 

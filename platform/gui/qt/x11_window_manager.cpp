@@ -1,0 +1,89 @@
+#include "platform/gui/qt/x11_window_manager.h"
+
+#include <QApplication>
+#include <QWidget>
+#include <QtGui/qguiapplication_platform.h>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#if defined(PW_HAVE_XCB) && QT_CONFIG(xcb)
+#include <xcb/xcb.h>
+#endif
+
+namespace pw::gui::qt {
+
+#if defined(PW_HAVE_XCB) && QT_CONFIG(xcb)
+namespace {
+
+xcb_connection_t* DisplayConnection() {
+    auto* x11 = qApp != nullptr ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 != nullptr ? x11->connection() : nullptr;
+}
+
+struct FreeXcbReply {
+    void operator()(void* p) const { std::free(p); }
+};
+template <class T> using XcbReply = std::unique_ptr<T, FreeXcbReply>;
+
+xcb_atom_t InternedAtom(xcb_connection_t* c, const char* name) {
+    const XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr));
+    return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+}
+
+// The window a property of type WINDOW names, or none.
+xcb_window_t WindowProperty(xcb_connection_t* c, xcb_window_t window, xcb_atom_t property) {
+    const XcbReply<xcb_get_property_reply_t> reply(
+        xcb_get_property_reply(c, xcb_get_property(c, 0, window, property, XCB_ATOM_WINDOW, 0, 1), nullptr));
+    if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) < 4)
+        return XCB_WINDOW_NONE;
+    xcb_window_t value = XCB_WINDOW_NONE;
+    std::memcpy(&value, xcb_get_property_value(reply.get()), sizeof(value));
+    return value;
+}
+
+} // namespace
+
+std::string RunningWindowManager() {
+    xcb_connection_t* c = DisplayConnection();
+    if (c == nullptr) return {};
+    const xcb_atom_t check = InternedAtom(c, "_NET_SUPPORTING_WM_CHECK");
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    const xcb_window_t wm = WindowProperty(c, root, check);
+    // A check window left behind by a window manager that has gone no longer names itself.
+    if (wm == XCB_WINDOW_NONE || WindowProperty(c, wm, check) != wm) return {};
+    const XcbReply<xcb_get_property_reply_t> name(xcb_get_property_reply(
+        c,
+        xcb_get_property(c, 0, wm, InternedAtom(c, "_NET_WM_NAME"), InternedAtom(c, "UTF8_STRING"), 0, 256),
+        nullptr));
+    if (!name || name->format != 8) return {};
+    return std::string(static_cast<const char*>(xcb_get_property_value(name.get())),
+                       static_cast<size_t>(xcb_get_property_value_length(name.get())));
+}
+
+void MarkWithoutBoxes(QWidget* widget) {
+    xcb_connection_t* c = DisplayConnection();
+    if (c == nullptr || widget == nullptr || RunningWindowManager() != "Openbox") return;
+    // A window manager takes the first type it knows: openbox the toolbar, which keeps its title bar and
+    // close box; the dialog type after it says what the window is.
+    const std::vector<xcb_atom_t> types{InternedAtom(c, "_NET_WM_WINDOW_TYPE_TOOLBAR"),
+                                        InternedAtom(c, "_NET_WM_WINDOW_TYPE_DIALOG")};
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(widget->winId()),
+                        InternedAtom(c, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32,
+                        static_cast<uint32_t>(types.size()), types.data());
+    xcb_flush(c);
+}
+
+#else
+
+std::string RunningWindowManager() {
+    return {};
+}
+
+void MarkWithoutBoxes(QWidget*) {}
+
+#endif
+
+} // namespace pw::gui::qt

@@ -1,0 +1,20 @@
+#pragma once
+// What a window tells the X11 window manager beyond the toolkit's own hints. Openbox draws the minimize
+// and maximize buttons on every normal, dialog or utility window whatever its Motif hints and size hints
+// say; only on its helper kinds (toolbars and torn-off menus) does it leave them out. Other window
+// managers read the dialog type and the Motif hints the toolkit sets.
+#include <string>
+
+class QWidget;
+
+namespace pw::gui::qt {
+
+// The name the running window manager gives itself (_NET_WM_NAME of its check window); empty without
+// one, or off X11.
+std::string RunningWindowManager();
+
+// Before the widget's window is first shown: a window with neither a minimize nor a maximize box gets
+// none from the window manager that runs now.
+void MarkWithoutBoxes(QWidget* widget);
+
+} // namespace pw::gui::qt
