@@ -61,7 +61,10 @@ TwinServerWizard::TwinServerWizard(TComponent* AOwner, const std::vector<JDServe
         question->SetAutoSize(false);
         question->SetWordWrap(true);
         question->SetCaption(questions[i]);
-        PlacedButton(this, page, "", "Cancel", 385, 258)->SetModalResult(mrCancel);
+        TButton* cancel = PlacedButton(this, page, "", "Cancel", 385, 258);
+        cancel->SetModalResult(mrCancel);
+        // Escape closes the wizard at any step, as its close box does.
+        cancel->SetCancel(true);
         if (i > 0)
             PlacedButton(this, page, "", "<< Back", 223, 258)->OnClick = [this, i](TObject*) { GoTo(i - 1); };
     }

@@ -263,6 +263,33 @@ TEST(ServerWizard, TheStepsWithoutAnEditGoOnWithEnter) {
     EXPECT_EQ(w->ModalResult(), mrNone);
 }
 
+// Escape at any step closes the wizard as its close box does, wherever the focus is on that step.
+TEST(ServerWizard, EscapeClosesItAtEveryStep) {
+    OwnStore store;
+    Person person;
+    const std::vector<JDServerData> none;
+    std::unique_ptr<TwinServerWizard> w(new TwinServerWizard(Application, none));
+    w->Show();
+    Pump();
+    for (int step = 0; step < 5; ++step) {
+        w->GoTo(step);
+        w->SetModalResult(mrNone);
+        Pump();
+        pw::gui::SimulateKeyStroke(VK_ESCAPE);
+        Pump();
+        EXPECT_EQ(w->ModalResult(), mrCancel) << "step " << step + 1;
+        EXPECT_EQ(w->Step(), step) << "no other button of the step is pressed";
+    }
+    w->GoTo(3);
+    w->btnProxy->SetFocus();
+    w->SetModalResult(mrNone);
+    Pump();
+    pw::gui::SimulateKeyStroke(VK_ESCAPE);
+    Pump();
+    EXPECT_EQ(w->ModalResult(), mrCancel);
+    EXPECT_TRUE(person.Asked.empty());
+}
+
 TEST(ProxyWindow, ShowsAndSavesTheSettings) {
     OwnStore store;
     Person person;
