@@ -75,7 +75,8 @@ void LoadItemLinks(TCustomIniFile& Ini, const NumberedNames& Sections, TdxBarMan
             if (defines.Contains(udPaintStyle))
                 link->SetUserPaintStyle(
                     StoredOrdinal(Ini.ReadInteger(s, "UserPaintStyle", 0), kPaintStyles, psStandard));
-            if (defines.Contains(udWidth)) link->SetUserWidth(Ini.ReadInteger(s, "UserWidth", 100));
+            if (defines.Contains(udWidth))
+                link->SetUserWidth(StoredCoordinate(Ini.ReadInteger(s, "UserWidth", 100)));
             if (toolbar) link->SetLoadedVisible(Ini.ReadBool(s, "Visible", true));
             if (usage) {
                 link->SetLoadedUseCount(Ini.ReadInteger(s, "UseCount", 0));
@@ -131,14 +132,16 @@ void LoadBarValues(TCustomIniFile& Ini, TdxBarManager* Manager, const std::strin
     Bar->SetDockedDockingStyle(
         StoredOrdinal(Ini.ReadInteger(S, "DockedDockingStyle", Bar->DockedDockingStyle()), kDockingStyles,
                       Bar->DockedDockingStyle()));
-    Bar->SetDockedLeft(Ini.ReadInteger(S, "DockedLeft", Bar->DockedLeft()));
-    Bar->SetDockedTop(Ini.ReadInteger(S, "DockedTop", Bar->DockedTop()));
+    Bar->SetDockedLeft(StoredCoordinate(Ini.ReadInteger(S, "DockedLeft", Bar->DockedLeft())));
+    Bar->SetDockedTop(StoredCoordinate(Ini.ReadInteger(S, "DockedTop", Bar->DockedTop())));
     Bar->SetOneOnRow(Ini.ReadBool(S, "OneOnRow", Bar->OneOnRow()));
-    Bar->SetRow(Ini.ReadInteger(S, "Row", Bar->Row()));
-    Bar->SetFloatLeft(Ini.ReadInteger(S, "FloatLeft", Bar->FloatLeft()));
-    Bar->SetFloatTop(Ini.ReadInteger(S, "FloatTop", Bar->FloatTop()));
-    Bar->SetFloatClientWidth(Ini.ReadInteger(S, "FloatClientWidth", Bar->FloatClientWidth()));
-    Bar->SetFloatClientHeight(Ini.ReadInteger(S, "FloatClientHeight", Bar->FloatClientHeight()));
+    Bar->SetRow(StoredCoordinate(Ini.ReadInteger(S, "Row", Bar->Row())));
+    Bar->SetFloatLeft(StoredCoordinate(Ini.ReadInteger(S, "FloatLeft", Bar->FloatLeft())));
+    Bar->SetFloatTop(StoredCoordinate(Ini.ReadInteger(S, "FloatTop", Bar->FloatTop())));
+    Bar->SetFloatClientWidth(
+        StoredCoordinate(Ini.ReadInteger(S, "FloatClientWidth", Bar->FloatClientWidth())));
+    Bar->SetFloatClientHeight(
+        StoredCoordinate(Ini.ReadInteger(S, "FloatClientHeight", Bar->FloatClientHeight())));
     Bar->SetDockControl(ResolveDockControlPath(Manager, Ini.ReadString(S, "DockControl", "")));
     Bar->SetDockingStyle(StoredOrdinal(Ini.ReadInteger(S, "DockingStyle", Bar->DockingStyle()),
                                        kDockingStyles, Bar->DockingStyle()));

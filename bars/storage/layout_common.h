@@ -47,6 +47,11 @@ inline constexpr int kPaintStyles = psCaptionGlyph + 1;
 template <class E> E StoredOrdinal(int Value, int Count, E Fallback) {
     return Value >= 0 && Value < Count ? static_cast<E>(Value) : Fallback;
 }
+// A stored position, size or row: within what a window coordinate can be, so that no arithmetic on it
+// (a window's far edge, a point made screen-relative) overflows.
+inline int StoredCoordinate(int Value) {
+    return Value < -32768 ? -32768 : Value > 32767 ? 32767 : Value;
+}
 // The set of the user's changes to a link holds four flags; other bits of the stored byte mean nothing.
 inline uint32_t StoredUserDefineBits(int Value) {
     return static_cast<uint32_t>(Value) & 0xFu;

@@ -89,7 +89,8 @@ void LoadItemLinksFromRegistry(RegistryJob& Job, const std::string& Key, TdxBarI
                 if (defines.Contains(udPaintStyle))
                     link->SetUserPaintStyle(StoredOrdinal(reg.ReadInteger("UserPaintStyle"), kPaintStyles,
                                                           link->UserPaintStyle()));
-                if (defines.Contains(udWidth)) link->SetUserWidth(reg.ReadInteger("UserWidth"));
+                if (defines.Contains(udWidth))
+                    link->SetUserWidth(StoredCoordinate(reg.ReadInteger("UserWidth")));
                 if (toolbar && reg.ValueExists("Visible")) link->SetLoadedVisible(reg.ReadBool("Visible"));
                 if (usage && reg.ValueExists("UseCount"))
                     link->SetLoadedUseCount(reg.ReadInteger("UseCount"));
@@ -111,14 +112,14 @@ void LoadBarValuesFromRegistry(RegistryJob& Job, TdxBar* Bar) {
     Bar->SetDockedDockControl(ResolveDockControlPath(Job.manager, reg.ReadString("DockedDockControl")));
     Bar->SetDockedDockingStyle(
         StoredOrdinal(reg.ReadInteger("DockedDockingStyle"), kDockingStyles, Bar->DockedDockingStyle()));
-    Bar->SetDockedLeft(reg.ReadInteger("DockedLeft"));
-    Bar->SetDockedTop(reg.ReadInteger("DockedTop"));
+    Bar->SetDockedLeft(StoredCoordinate(reg.ReadInteger("DockedLeft")));
+    Bar->SetDockedTop(StoredCoordinate(reg.ReadInteger("DockedTop")));
     Bar->SetOneOnRow(reg.ReadBool("OneOnRow"));
-    Bar->SetRow(reg.ReadInteger("Row"));
-    Bar->SetFloatLeft(reg.ReadInteger("FloatLeft"));
-    Bar->SetFloatTop(reg.ReadInteger("FloatTop"));
-    Bar->SetFloatClientWidth(reg.ReadInteger("FloatClientWidth"));
-    Bar->SetFloatClientHeight(reg.ReadInteger("FloatClientHeight"));
+    Bar->SetRow(StoredCoordinate(reg.ReadInteger("Row")));
+    Bar->SetFloatLeft(StoredCoordinate(reg.ReadInteger("FloatLeft")));
+    Bar->SetFloatTop(StoredCoordinate(reg.ReadInteger("FloatTop")));
+    Bar->SetFloatClientWidth(StoredCoordinate(reg.ReadInteger("FloatClientWidth")));
+    Bar->SetFloatClientHeight(StoredCoordinate(reg.ReadInteger("FloatClientHeight")));
     Bar->SetDockControl(ResolveDockControlPath(Job.manager, reg.ReadString("DockControl")));
     Bar->SetDockingStyle(StoredOrdinal(reg.ReadInteger("DockingStyle"), kDockingStyles, Bar->DockingStyle()));
     const bool visible = reg.ReadBool("Visible");

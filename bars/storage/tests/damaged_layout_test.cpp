@@ -13,6 +13,7 @@
 
 #include "bar_windows_fixture.h"
 #include "bars/core/sub_item.h"
+#include "bars/storage/fuzz/layout_load_input.h"
 #include "bars/storage/layout_storing.h"
 #include "lookandfeel/monitor.h"
 #include "platform/rtl/ini_file.h"
@@ -268,4 +269,19 @@ TEST_F(DamagedLayoutTest, HugeTextsAndBinaryJunk) {
         bars::LoadLayoutFromRegistry(manager, kKey);
         ExpectSoundBars();
     }
+}
+
+// The fuzz target's kept inputs (the first that crashed among them) read as the target reads them.
+TEST_F(DamagedLayoutTest, KeptFuzzInputsReadSoundly) {
+    int inputs = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(PW_SOURCE_DIR "/bars/storage/fuzz/corpus")) {
+        SCOPED_TRACE(entry.path().filename().string());
+        std::ifstream in(entry.path(), std::ios::binary);
+        const std::string input((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_TRUE(
+            layout_fuzz::LoadLayoutInput(reinterpret_cast<const uint8_t*>(input.data()), input.size(), dir));
+        ++inputs;
+    }
+    EXPECT_GE(inputs, 3);
+    SetRegistryStoreFile(dir + "/registry.dat");
 }
