@@ -42,6 +42,10 @@ struct ResultMenuState;
 
 namespace mainwin {
 class WizardRunView;
+
+// Where the main window keeps the user's layout of its bars, in the program's settings store beside
+// the FTP server profiles.
+inline constexpr const char* kBarsRegistryPath = "Software\\Quillmark Software\\Pathweaver\\Bars";
 } // namespace mainwin
 
 // The wizard pages by their index.

@@ -23,6 +23,7 @@
 #include "platform/graphics/image_list.h"
 #include "platform/gui/keys.h"
 #include "platform/rtl/exception.h"
+#include "platform/vcl/application.h"
 #include "platform/vcl/shortcut.h"
 
 namespace {
@@ -94,6 +95,14 @@ void TfrmSiteMapMain::BuildBars() {
     // one when drawn.
     dxBarManager1->SetLargeImages(ToolbarImages(this));
     dxBarManager1->SetUseLargeImagesForLargeIcons(true);
+    // Hints name a command's shortcut as the customizing window's option says, not as the application's
+    // own switch for its controls' hints (on by default) would.
+    dxBarManager1->SetShowShortCutInHint(true);
+    if (Application != nullptr) Application->SetHintShortCuts(false);
+    // The user's layout of the bars (moved, made, customized) comes back from the program's settings
+    // store as the manager finishes loading, and goes there as the window goes.
+    dxBarManager1->SetRegistryPath(mainwin::kBarsRegistryPath);
+    dxBarManager1->SetStoreInRegistry(true);
 
     auto button = [&](const char* name, const char* caption, void (TfrmSiteMapMain::*handler)(TObject*),
                       TShortCut shortCut = scNone) {
@@ -196,6 +205,13 @@ void TfrmSiteMapMain::BuildBars() {
 
     for (TComponent* component : loaded)
         component->Loaded();
+    // The two bars cannot be closed: a stored layout that hides them was cut short or damaged (an
+    // older build wrote a bar count before the bars), and the window keeps them as it has them.
+    for (TdxBar* bar : {barMainMenu, barMainToolbar})
+        if (!bar->Visible()) {
+            bar->SetDockingStyle(dsTop);
+            bar->SetVisible(true);
+        }
     MakeRoomForBars();
 }
 
@@ -215,9 +231,15 @@ void TfrmSiteMapMain::MakeRoomForBars() {
     }
     barsRoom_ = height;
     dock->OnResize = [this, dock](TObject*) { FollowBarsDock(dock->Height()); };
+    // Bars the stored layout put at the other edges make room the same way: the wizard moves away from
+    // them and the window grows by as much.
     if (bars::DockControl* bottomSite = dxBarManager1->Bars()->DockControls(dsBottom)) {
         if (auto* bottom = dynamic_cast<TControl*>(bottomSite->Component())) {
-            barsBottom_ = bottom->Height();
+            barsBottom_ = 0;
+            if (const int grown = bottom->Height(); grown > 0) {
+                FollowBottomDock(grown);
+                SetClientHeight(ClientHeight() + grown);
+            }
             bottom->OnResize = [this, bottom](TObject*) { FollowBottomDock(bottom->Height()); };
         }
     }
@@ -225,7 +247,11 @@ void TfrmSiteMapMain::MakeRoomForBars() {
         bars::DockControl* sideSite = dxBarManager1->Bars()->DockControls(side);
         auto* sideDock = sideSite != nullptr ? dynamic_cast<TControl*>(sideSite->Component()) : nullptr;
         if (sideDock == nullptr) continue;
-        (side == dsLeft ? barsLeft_ : barsRight_) = sideDock->Width();
+        (side == dsLeft ? barsLeft_ : barsRight_) = 0;
+        if (const int grown = sideDock->Width(); grown > 0) {
+            FollowSideDock(side == dsLeft, grown);
+            SetClientWidth(ClientWidth() + grown);
+        }
         sideDock->OnResize = [this, side, sideDock](TObject*) {
             FollowSideDock(side == dsLeft, sideDock->Width());
         };

@@ -2,6 +2,7 @@
 // The bar manager: one per form. It owns the toolbars, the categories, the popup-menu links, fonts,
 // brushes and look-and-feel settings; the form's items, groups, popup menus and dock sites register
 // with it; it chooses the painter every bar window draws with.
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -98,6 +99,10 @@ public:
     void SetIniFileName(const std::string& Value) { iniFileName_ = Value; }
     TCustomImageList* LargeImages() const { return largeImages_; }
     void SetLargeImages(TCustomImageList* Value);
+    // The large pictures made small (the image size), for toolbar buttons that have no small picture
+    // while large icons are off: made once from LargeImages and kept while that list stays as it is.
+    // nullptr without large pictures.
+    TCustomImageList* SmallImagesFromLarge();
     int LargeButtonArrowWidth() const { return largeButtonArrowWidth_; }
     void SetLargeButtonArrowWidth(int Value);
     bool LargeIcons() const { return largeIcons_; }
@@ -405,6 +410,9 @@ private:
     TCustomImageList* disabledLargeImages_ = nullptr;
     std::string iniFileName_;
     TCustomImageList* largeImages_ = nullptr;
+    std::unique_ptr<TCustomImageList> smallFromLarge_;
+    const TCustomImageList* smallFromLargeSource_ = nullptr;
+    uint64_t smallFromLargeStamp_ = 0;
     int largeButtonArrowWidth_ = 13;
     bool largeIcons_ = false;
     std::unique_ptr<TcxLookAndFeel> lookAndFeel_;

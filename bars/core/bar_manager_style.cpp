@@ -17,12 +17,17 @@
 #include "lookandfeel/look_and_feel.h"
 #include "lookandfeel/office11.h"
 #include "lookandfeel/themes.h"
+#include "platform/gdi/blit.h"
+#include "platform/gdi/dc.h"
 #include "platform/gdi/fonts.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/gdi_structs.h"
 #include "platform/gdi/metrics.h"
 #include "platform/gdi/muldiv.h"
+#include "platform/gdi/shapes.h"
 #include "platform/gdi/syscolors.h"
+#include "platform/graphics/bitmap.h"
+#include "platform/graphics/canvas.h"
 #include "platform/graphics/graphics_types.h"
 #include "platform/graphics/image_list.h"
 #include "platform/gui/message_loop.h"
@@ -261,6 +266,46 @@ void TdxBarManager::SetImageList(ImageListKind Kind, TCustomImageList* Value) {
     }
     ImageListChanged(Kind);
     if (Kind == ImageListKind::Large) CalcImageMetrics();
+}
+
+namespace {
+
+// Each picture of Large drawn at Size x Size: the colours smoothed over the face a toolbar shows them
+// on, the mask taken pixel by pixel, so that no colour of the clear part shows at the edges.
+std::unique_ptr<TCustomImageList> ScaledDown(TCustomImageList& Large, int Size) {
+    auto small = std::make_unique<TImageList>(Size, Size);
+    TBitmap image, mask, smallImage, smallMask;
+    image.SetSize(Large.Width(), Large.Height());
+    mask.SetSize(Large.Width(), Large.Height());
+    smallImage.SetSize(Size, Size);
+    smallMask.SetSize(Size, Size);
+    const RECT whole{0, 0, Large.Width(), Large.Height()};
+    for (int i = 0; i < Large.Count(); ++i) {
+        FillRect(image.Canvas().Handle(), &whole, GetSysColorBrush(COLOR_BTNFACE));
+        Large.Draw(image.Canvas(), 0, 0, i);
+        Large.Draw(mask.Canvas(), 0, 0, i, dsNormal, itMask);
+        SetStretchBltMode(smallImage.Canvas().Handle(), HALFTONE);
+        StretchBlt(smallImage.Canvas().Handle(), 0, 0, Size, Size, image.Canvas().Handle(), 0, 0,
+                   Large.Width(), Large.Height(), SRCCOPY);
+        SetStretchBltMode(smallMask.Canvas().Handle(), COLORONCOLOR);
+        StretchBlt(smallMask.Canvas().Handle(), 0, 0, Size, Size, mask.Canvas().Handle(), 0, 0, Large.Width(),
+                   Large.Height(), SRCCOPY);
+        small->Add(&smallImage, &smallMask);
+    }
+    return small;
+}
+
+} // namespace
+
+TCustomImageList* TdxBarManager::SmallImagesFromLarge() {
+    if (largeImages_ == nullptr) return nullptr;
+    if (smallFromLarge_ == nullptr || smallFromLargeSource_ != largeImages_ ||
+        smallFromLargeStamp_ != largeImages_->ContentStamp()) {
+        smallFromLarge_ = ScaledDown(*largeImages_, imageSize_);
+        smallFromLargeSource_ = largeImages_;
+        smallFromLargeStamp_ = largeImages_->ContentStamp();
+    }
+    return smallFromLarge_.get();
 }
 
 void TdxBarManager::SetImages(TCustomImageList* Value) {

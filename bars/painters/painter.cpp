@@ -583,9 +583,52 @@ void TdxBarItemControlPainter::DrawCaptionButtonBackground(BarPaintView& Bar, HD
     FillRect(DC, &inner, State == 1 ? GetSelectedBrush(Bar) : GetFaceBrush(Bar));
 }
 
-void TdxBarItemControlPainter::DrawFloatingCaption(BarPaintView& Bar, HDC DC, HBRUSH Brush, RECT R) const {
+namespace {
+
+// The small-caption font, with the manager's face unless it takes the system's fonts, and at least
+// 11 pixels high then.
+LOGFONT FloatingCaptionFont(TdxBarManager* Manager) {
     NONCLIENTMETRICS ncm;
     SystemParametersInfo(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0);
+    LOGFONT lf = ncm.lfSmCaptionFont;
+    if (Manager != nullptr && !Manager->UseSystemFont()) {
+        const std::string& face = Manager->Font()->Name();
+        std::snprintf(lf.lfFaceName, sizeof(lf.lfFaceName), "%s", face.c_str());
+        if (lf.lfHeight > -11) lf.lfHeight = -11;
+    }
+    return lf;
+}
+
+} // namespace
+
+int TdxBarItemControlPainter::GetFloatingCaptionWidth(BarPaintView& Bar) const {
+    TdxBar* bar = Bar.Bar();
+    const bool canClose = bar != nullptr && bar->CanClose();
+    const int height = GetCaptionHeight();
+    // The text's left and what stands at the right, measured on a caption wide enough for all of it.
+    int left = 2, right = canClose ? height : 0;
+    if (Bar.MarkVisible()) {
+        const int wide = 10000;
+        const RECT mark = GetCaptionMarkRect(RECT{0, 0, wide, height}, canClose);
+        if (mark.left < wide / 2)
+            left = mark.right + 3;
+        else
+            right = std::max(right, wide - static_cast<int>(mark.left));
+    }
+    const std::string caption = bar != nullptr ? bar->Caption() : std::string();
+    SIZE text{0, 0};
+    if (!caption.empty()) {
+        const pw::gui::WindowDC screen(nullptr);
+        const LOGFONT lf = FloatingCaptionFont(Bar.Manager());
+        const OwnedObject<HFONT> font(CreateFontIndirect(&lf));
+        const SelectedObject selected(screen.Get(), font.Get());
+        GetTextExtentPoint32(screen.Get(), caption, &text);
+    }
+    // A pixel of room after the text, as on either side of it.
+    return left + text.cx + 2 + right;
+}
+
+void TdxBarItemControlPainter::DrawFloatingCaption(BarPaintView& Bar, HDC DC, HBRUSH Brush, RECT R) const {
     const RECT below{R.left, R.bottom, R.right, R.bottom + 1};
     FillRect(DC, &below, Brush);
     const bool filled = IsCaptionFilled();
@@ -605,13 +648,7 @@ void TdxBarItemControlPainter::DrawFloatingCaption(BarPaintView& Bar, HDC DC, HB
     }
     const std::string caption = bar != nullptr ? bar->Caption() : std::string();
     if (!caption.empty()) {
-        LOGFONT lf = ncm.lfSmCaptionFont;
-        TdxBarManager* manager = Bar.Manager();
-        if (manager != nullptr && !manager->UseSystemFont()) {
-            const std::string& face = manager->Font()->Name();
-            std::snprintf(lf.lfFaceName, sizeof(lf.lfFaceName), "%s", face.c_str());
-            if (lf.lfHeight > -11) lf.lfHeight = -11;
-        }
+        const LOGFONT lf = FloatingCaptionFont(Bar.Manager());
         const OwnedObject<HFONT> font(CreateFontIndirect(&lf));
         const SelectedObject selected(DC, font.Get());
         SetTextColor(DC, ColorToRGB(GetCaptionTextColor(Bar)));

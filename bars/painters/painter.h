@@ -149,6 +149,9 @@ public:
     virtual void FillCaption(BarPaintView& Bar, HDC DC, HBRUSH Brush, const RECT& R) const;
     // The system's small-caption height.
     int GetCaptionHeight() const;
+    // The width the caption strip of a floating toolbar needs to show Bar's caption whole: the text
+    // where DrawFloatingCaption writes it, beside the caption mark and the close button.
+    int GetFloatingCaptionWidth(BarPaintView& Bar) const;
     virtual bool IsCaptionFilled() const { return false; }
     virtual SIZE GetCaptionButtonSize() const;
     virtual void DrawSeparator(BarPaintView& Bar, HDC DC, bool Horizontal, HBRUSH Brush, RECT R) const;

@@ -606,15 +606,18 @@ void TdxDockControl::RealignBars() {
             RealignRow(*row, start, length);
             start += RowThickness(*row);
         }
-        // A far site keeps its far edge: the alignment of the form moves it as it grows.
         // The rows take the client area; a sunken border is added around them, not cut from them.
         const int old = Horizontal() ? TControl::Height() : TControl::Width();
         const int size = GetRowsSize() + old - (Horizontal() ? client.bottom : client.right);
         if (size != old) {
+            // A site at the form's bottom or right edge grows towards the middle, keeping its far edge,
+            // so that the form's alignment keeps it inside what else stands at that edge (the status
+            // bar below the bottom site).
+            const int grown = size - old;
             if (Horizontal())
-                TControl::SetHeight(size);
+                TControl::SetBounds(Left(), Align() == alBottom ? Top() - grown : Top(), Width(), size);
             else
-                TControl::SetWidth(size);
+                TControl::SetBounds(Align() == alRight ? Left() - grown : Left(), Top(), size, Height());
         }
         const RECT after = ClientRect();
         if ((Horizontal() ? after.right : after.bottom) == length) break;

@@ -184,11 +184,20 @@ TCustomImageList* TdxBarItemControl::PaintImages() const {
     // ones, so a menu takes the small list (and shows nothing when there is none).
     const bool large = OnToolbar() && manager->LargeIcons() && manager->UseLargeImagesForLargeIcons() &&
                        manager->LargeImages() != nullptr;
-    if (GetEnabled()) return large ? manager->LargeImages() : manager->Images();
-    if (large)
+    if (large) {
+        if (GetEnabled()) return manager->LargeImages();
         return manager->DisabledLargeImages() != nullptr ? manager->DisabledLargeImages()
                                                          : manager->LargeImages();
-    return manager->DisabledImages() != nullptr ? manager->DisabledImages() : manager->Images();
+    }
+    TCustomImageList* small = manager->Images();
+    if (!GetEnabled() && manager->DisabledImages() != nullptr) small = manager->DisabledImages();
+    // A toolbar button without a small picture shows its large one made small; a menu line keeps
+    // what it has.
+    const int index = PaintImageIndex();
+    if (OnToolbar() && index >= 0 && (small == nullptr || index >= small->Count()) &&
+        manager->LargeImages() != nullptr && index < manager->LargeImages()->Count())
+        return manager->SmallImagesFromLarge();
+    return small;
 }
 
 int TdxBarItemControl::PaintImageIndex() const {

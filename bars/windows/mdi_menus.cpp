@@ -31,8 +31,12 @@ template <class Change> void KeepingClientPlace(TdxBarManager* Manager, Change c
         MapWindowPoints(nullptr, GetParent(client), place);
     }
     change();
-    if (client != nullptr && IsWindow(client))
-        MoveWindow(client, place.left, place.top, place.right - place.left, place.bottom - place.top, TRUE_);
+    if (client == nullptr || !IsWindow(client)) return;
+    // The form forgets its client meanwhile, so that no alignment of its own moves it elsewhere.
+    TCustomForm* form = Manager->ParentForm();
+    form->SetClientHandle(nullptr);
+    const ScopeGuard restore([form, client] { form->SetClientHandle(client); });
+    MoveWindow(client, place.left, place.top, place.right - place.left, place.bottom - place.top, TRUE_);
 }
 
 void MergeChildMenu(TdxBarManager* Manager, TdxBar* Menu, TdxBarManager* ChildManager, TdxBar* ChildMenu) {

@@ -877,6 +877,7 @@ void TdxBarControl::Sizing(TWMSizing Message) {
     case SizingLeft:
     case SizingRight:
         CalcSize(dsNone, r->right - r->left - borderW, size);
+        size.cx = std::max(static_cast<int>(size.cx), FloatingCaptionRoom());
         if (Message.Edge() == SizingLeft)
             r->left = r->right - size.cx - borderW;
         else
@@ -886,6 +887,7 @@ void TdxBarControl::Sizing(TWMSizing Message) {
     case SizingTop:
     case SizingBottom:
         size = FloatingSizeForHeight(r->bottom - r->top - borderH);
+        size.cx = std::max(static_cast<int>(size.cx), FloatingCaptionRoom());
         r->right = r->left + size.cx + borderW;
         if (Message.Edge() == SizingTop)
             r->top = r->bottom - size.cy - borderH;
@@ -997,6 +999,7 @@ void TdxBarControl::RepaintBar() {
     } else {
         SIZE size{0, 0};
         CalcSize(dsNone, ClientRect().right > 0 ? ClientRect().right : GetFullWidth(dsNone), size);
+        size.cx = std::max(static_cast<int>(size.cx), FloatingCaptionRoom());
         RECT r{0, 0, 0, 0};
         GetWindowRect(handle_, r);
         const RECT b = WindowBorders();

@@ -128,6 +128,8 @@ public:
     // The client size a floating toolbar takes for a wanted client height: the narrowest wrap whose
     // height does not pass it, searched down to the smallest width.
     SIZE FloatingSizeForHeight(int Height);
+    // The client width a floating window needs for its caption to show whole.
+    int FloatingCaptionRoom();
 
     // A move by the mouse is running; where the pointer grabbed the window when it began.
     bool Dragging = false;

@@ -284,6 +284,14 @@ void TdxBarControl::CalcColumnSize(TdxBarDockingStyle Style, int Height, SIZE& S
     WrapRows(IsVertical(Style) ? Style : dsLeft, Height, Size);
 }
 
+int TdxBarControl::FloatingCaptionRoom() {
+    const TdxBarItemControlPainter& painter = Painter();
+    if (painter.UseSystemFloatingFrame()) return 0;
+    // The caption strip spans the window less the outer borders; the client less all the borders.
+    return painter.GetFloatingCaptionWidth(*this) + 2 * painter.GetFloatingBorderWidth() -
+           bar_->GetNonClientWidth(dsNone);
+}
+
 SIZE TdxBarControl::FloatingSizeForHeight(int Height) {
     // From one row downwards, a pixel at a time, never below the widest control: the first width whose
     // rows reach the wanted height.
@@ -312,6 +320,8 @@ SIZE TdxBarControl::GetSizeForDockingStyle(TdxBarDockingStyle Style) {
     case dsNone: {
         const int width = bar_->FloatClientWidth() > 0 ? bar_->FloatClientWidth() : GetFullWidth(dsNone);
         CalcSize(dsNone, width, size);
+        // The window is as wide as its caption needs, however few its buttons.
+        size.cx = std::max(static_cast<int>(size.cx), FloatingCaptionRoom());
         size.cx += borderW;
         size.cy += borderH;
         break;

@@ -45,6 +45,9 @@ public:
     void SetFormStyle(TFormStyle Value);
     // An MDI form's client window, which holds its MDI children (0 for other forms or without a window).
     HWND ClientHandle() const;
+    // Forgets the MDI client window (nullptr) or takes it back: while a caller places that window
+    // itself, the form's alignment leaves it alone.
+    void SetClientHandle(HWND Value) { clientHandle_ = Value; }
     // The MDI child the client has active, nullptr when none.
     TCustomForm* ActiveMDIChild() const;
     TPosition Position() const { return position_; }

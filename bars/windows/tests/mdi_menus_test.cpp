@@ -2,6 +2,7 @@
 // menu merged after the frame's entries, taken away again as the child is restored, switched or goes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -148,6 +149,42 @@ TEST_F(MdiMenusTest, AMaximizedChildsMenusJoinTheFramesMainMenu) {
     delete view;
     Pump();
     EXPECT_EQ(Entries(), (Names{"&File", "&Edit"}));
+}
+
+// Showing or hiding a child's own menu bar puts the frame's client back where it was, the frame
+// forgetting its client meanwhile so that no alignment of its own moves it; it knows it again after.
+TEST_F(MdiMenusTest, TheClientIsPutBackWhileTheFrameForgetsIt) {
+    TdxBar* viewMenu = nullptr;
+    TForm* view = Child("&View", viewMenu);
+    static TForm* watched = nullptr;
+    static HWND client = nullptr;
+    static std::vector<HWND> known;
+    static HHOOK hook = nullptr;
+    watched = frame;
+    client = frame->ClientHandle();
+    known.clear();
+    hook = SetWindowsHookEx(
+        WH_CALLWNDPROC,
+        [](int code, WPARAM w, LPARAM l) -> LRESULT {
+            const auto* call = reinterpret_cast<const CWPSTRUCT*>(l);
+            if (code >= 0 && call->hwnd == client && call->message == WM_WINDOWPOSCHANGING)
+                known.push_back(watched->ClientHandle());
+            return CallNextHookEx(hook, code, w, l);
+        },
+        nullptr, GetCurrentThreadId());
+    const RECT place = ClientPlace();
+    view->SetWindowState(wsMaximized);
+    Pump();
+    EXPECT_FALSE(viewMenu->Visible());
+    view->SetWindowState(wsNormal);
+    Pump();
+    UnhookWindowsHookEx(hook);
+    EXPECT_TRUE(viewMenu->Visible());
+    EXPECT_NE(std::find(known.begin(), known.end(), nullptr), known.end());
+    EXPECT_EQ(frame->ClientHandle(), client);
+    const RECT after = ClientPlace();
+    EXPECT_EQ(after.top, place.top);
+    EXPECT_EQ(after.bottom, place.bottom);
 }
 
 // A maximized child's minimize, restore and close buttons stand at the end of the frame's main menu

@@ -21,7 +21,12 @@ using ShownLinksTest = BarWindowsTest;
 
 TEST_F(ShownLinksTest, ALinkAddedToAShownToolbarOrMenuGetsItsControlAndTheWindowItsSize) {
     TdxBarButton* one = Button("One");
-    TdxBar* bar = Toolbar("Tools", {one}, dsNone);
+    // A caption with neither mark nor close button beside it, narrower than a button: the window's
+    // width is the buttons'.
+    TdxBar* bar = Toolbar("T", {one}, dsNone);
+    bar->SetAllowClose(false);
+    bar->SetAllowQuickCustomizing(false);
+    Pump();
     ASSERT_NE(Window(bar), nullptr);
     const RECT before = WindowRect(Window(bar)->Handle());
     TdxBarButton* two = Button("Two");
