@@ -1,7 +1,7 @@
 // The customizing window's list of commands.
 #include "bars/customizing/commands_list.h"
 
-#include <cstdlib>
+#include <algorithm>
 
 #include "bars/core/bar_edit.h"
 #include "bars/core/bar_item.h"
@@ -11,8 +11,11 @@
 #include "bars/customizing/item_drag.h"
 #include "platform/commctrl/std_controls.h"
 #include "platform/gdi/edges.h"
+#include "platform/gdi/scoped.h"
+#include "platform/gdi/shapes.h"
 #include "platform/graphics/canvas.h"
 #include "platform/graphics/graphics_types.h"
+#include "platform/gui/drag_detect.h"
 #include "platform/gui/message_views.h"
 
 namespace bars {
@@ -76,6 +79,14 @@ void TCommandsListBox::WndProc(TMessage& Message) {
         if (item != nullptr && (item->itemState & ODS_FOCUS)) ::DrawFocusRect(item->hDC, &item->rcItem);
         return;
     }
+    case WM_ERASEBKGND:
+        EraseBelowRows(TWMEraseBkgnd(Message));
+        Message.Result = 1;
+        return;
+    case WM_MOUSEACTIVATE:
+        TListBox::WndProc(Message);
+        SelectRowUnderCursor();
+        return;
     case WM_SETFOCUS:
         TListBox::WndProc(Message);
         // The first command is chosen when the list gets the keyboard with none chosen.
@@ -89,6 +100,25 @@ void TCommandsListBox::WndProc(TMessage& Message) {
     }
 }
 
+void TCommandsListBox::EraseBelowRows(TWMEraseBkgnd Message) {
+    // The rows paint themselves whole: erasing them first would only make them flicker.
+    HDC dc = Message.DC();
+    if (dc == nullptr) return;
+    const RECT client = ClientRect();
+    RECT below = client;
+    if (Count() > 0) below.top = std::max(below.top, static_cast<int>(ItemRect(Count() - 1).bottom));
+    if (below.top >= below.bottom) return;
+    const pw::gdi::OwnedObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(Color())));
+    FillRect(dc, &below, brush.Get());
+}
+
+void TCommandsListBox::SelectRowUnderCursor() {
+    POINT p{0, 0};
+    GetCursorPos(p);
+    const TPoint client = ScreenToClient(TPoint{p.x, p.y});
+    if (const int row = ItemAtPos(client, true); row >= 0) SetItemIndex(row);
+}
+
 void TCommandsListBox::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     TListBox::MouseDown(Button, Shift, X, Y);
     if (Button == mbRight) {
@@ -98,22 +128,19 @@ void TCommandsListBox::MouseDown(TMouseButton Button, TShiftState Shift, int X, 
         Click();
         if (DesignPopupMenu != nullptr && manager_ != nullptr && manager_->Designing())
             DesignPopupMenu->PopupAtCursor();
-        dragRow_ = -1;
         return;
     }
-    dragRow_ = Button == mbLeft ? ItemAtPos(TPoint{X, Y}, true) : -1;
-    dragFrom_ = POINT{X, Y};
-}
-
-void TCommandsListBox::MouseMove(TShiftState Shift, int X, int Y) {
-    TListBox::MouseMove(Shift, X, Y);
-    if (!Shift.Contains(ssLeft)) dragRow_ = -1;
-    if (dragRow_ < 0 || manager_ == nullptr || !manager_->IsCustomizing()) return;
-    // A few pixels of slack keep a click from turning into a drag.
-    if (std::abs(X - dragFrom_.x) < 5 && std::abs(Y - dragFrom_.y) < 5) return;
-    TdxBarItem* item = dragRow_ < Count() ? ItemOf(dragRow_) : nullptr;
-    dragRow_ = -1;
-    if (item != nullptr) DragNewItem(manager_, item, Handle());
+    if (Button != mbLeft || Count() == 0) return;
+    const int row = ItemAtPos(TPoint{X, Y}, true);
+    if (row < 0 || row != ItemIndex()) return;
+    Click();
+    // A command pulled from its row (past the system's drag distance) is dragged onto the bars; a
+    // press released in place stays a click.
+    TdxBarItem* item = ItemOf(row);
+    const TPoint screen = ClientToScreen(TPoint{X, Y});
+    const POINT press{screen.x, screen.y};
+    if (item != nullptr && manager_ != nullptr && manager_->IsCustomizing() && DragDetect(Handle(), press))
+        DragNewItem(manager_, item, Handle());
 }
 
 } // namespace bars

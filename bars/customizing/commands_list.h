@@ -3,6 +3,7 @@
 // by the customizing painter of the bars' style so that the list looks like the bars.
 #include <string>
 
+#include "platform/gui/message_views.h"
 #include "platform/stdctrls/list_controls.h"
 
 class TdxBarItem;
@@ -27,12 +28,14 @@ protected:
     void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) override;
     // While customizing, a command pulled from its row is dragged onto the bars.
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
-    void MouseMove(TShiftState Shift, int X, int Y) override;
 
 private:
+    // Only the room below the last row takes the list's colour.
+    void EraseBelowRows(TWMEraseBkgnd Message);
+    // A press that activates the window chooses the row under it first.
+    void SelectRowUnderCursor();
+
     TdxBarManager* manager_ = nullptr;
-    int dragRow_ = -1;
-    POINT dragFrom_{0, 0};
 };
 
 // An item's caption as a row shows it: without its accelerator marks.

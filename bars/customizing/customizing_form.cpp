@@ -16,6 +16,7 @@
 #include "bars/customizing/customizing_layout.h"
 #include "bars/customizing/name_dialog.h"
 #include "bars/customizing/sub_menu_editor.h"
+#include "bars/windows/customizing_popup.h"
 #include "platform/commctrl/std_controls.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/fonts.h"
@@ -255,7 +256,15 @@ int TdxBarCustomizingForm::CategoryRow(int Category) const {
 }
 
 void TdxBarCustomizingForm::PageControlChange() {
-    if (PageControl->ActivePage() == TabSheet1) BarsListBoxClick();
+    TTabSheet* page = PageControl->ActivePage();
+    if (page == TabSheet1) {
+        BarsListBoxClick();
+    } else if (page == TabSheet2) {
+        // No form designer runs in a program: nothing is selected in one to show here.
+        if (manager_->Designing()) LCommandsClick();
+    }
+    // The Options page shows what RefreshOptions put there; what the All commands and Groups pages
+    // would pass on is a form designer's selection, and no designer runs in a program.
 }
 
 void TdxBarCustomizingForm::LCategoriesClick() {
@@ -340,14 +349,33 @@ void TdxBarCustomizingForm::BHelpClick() {
 }
 
 void TdxBarCustomizingForm::WndProc(TMessage& Message) {
-    if (Message.Msg == WM_MOUSEWHEEL) {
-        const TWMMouseWheel wheel(Message);
-        if (WheelToList(wheel.Pos(), wheel.WheelDelta())) return;
+    switch (Message.Msg) {
+    case WM_MOUSEWHEEL:
+        if (WheelToList(TWMMouseWheel(Message))) return;
+        break;
+    case WM_ACTIVATE:
+        TForm::WndProc(Message);
+        WMActivate(TWMActivate(Message));
+        return;
+    default:
+        break;
     }
     TForm::WndProc(Message);
 }
 
-bool TdxBarCustomizingForm::WheelToList(POINT Screen, int Delta) {
+void TdxBarCustomizingForm::WMActivate(TWMActivate Message) {
+    if (ComponentState().Contains(csDestroying)) return;
+    // The customized form keeps an active caption while its customizing window is the active one.
+    TCustomForm* form = manager_->ParentForm();
+    if (form != nullptr && form->HandleAllocated() && Message.Other() != form->Handle())
+        Message.ForwardTo(form->Handle());
+    // Coming back to the window refreshes the page shown; a link's customizing menu keeps its state.
+    if (Message.Active() != WA_INACTIVE && CustomizingLink() == nullptr) PageControlChange();
+}
+
+bool TdxBarCustomizingForm::WheelToList(TWMMouseWheel Wheel) {
+    const POINT Screen = Wheel.Pos();
+    const int Delta = Wheel.WheelDelta();
     auto* list = dynamic_cast<TListBox*>(FindControl(WindowFromPoint(Screen)));
     if (list == nullptr || dynamic_cast<TListBox*>(ActiveControl()) != nullptr) return false;
     UINT lines = 3;
@@ -357,13 +385,12 @@ bool TdxBarCustomizingForm::WheelToList(POINT Screen, int Delta) {
     return true;
 }
 
-void TdxBarCustomizingForm::Activate() {
-    TForm::Activate();
-    PageControlChange();
-}
-
 void TdxBarCustomizingForm::CreateParams(TCreateParams& Params) {
     TForm::CreateParams(Params);
+    // A dialog frame without the sizing border; the screen under it is kept while it shows.
+    Params.Style |= WS_POPUP | WS_CLIPSIBLINGS | WS_CAPTION | WS_SYSMENU;
+    Params.ExStyle |= WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE;
+    Params.WindowClass.style |= CS_SAVEBITS | CS_OWNDC;
     // Owned by the manager's form, so the window stays above it.
     if (TCustomForm* form = manager_->ParentForm(); form != nullptr && form->HandleAllocated())
         Params.WndParent = form->Handle();

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/gui/message_views.h"
 #include "platform/vcl/form.h"
 #include "platform/vcl/shortcut.h"
 
@@ -183,8 +184,6 @@ public:
 
 protected:
     void CreateParams(TCreateParams& Params) override;
-    // Coming back to the window refreshes the page shown.
-    void Activate() override;
     void DoClose(TCloseAction& Action) override;
 
 private:
@@ -196,7 +195,8 @@ private:
     // The animations label and its combo box of the panel the style shows.
     void PrepareAnimations(TLabel* Label, TComboBox* Combo);
     // The wheel scrolls the list under the pointer while the keyboard is on a control that is no list.
-    bool WheelToList(POINT Screen, int Delta);
+    bool WheelToList(TWMMouseWheel Wheel);
+    void WMActivate(TWMActivate Message);
     void BuildDesignMenus();
     void BuildAllCommandsPage();
     void LAllCommandsDrawItem(int Index, const TRect& Rect);

@@ -76,11 +76,27 @@ struct DropPlace {
     }
 };
 
+// With no bar window under the pointer (a menu's shadow, a hint or another window lies over it), the
+// first shown bar window of the manager whose window holds the point.
+TCustomdxBarControl* BarWindowAround(TdxBarManager* Manager, POINT Screen) {
+    for (BarControl* control : BarControls()) {
+        auto* bar = dynamic_cast<TCustomdxBarControl*>(control);
+        if (bar == nullptr || bar->Manager() != Manager || !bar->Alive() || bar->Handle() == nullptr ||
+            !IsWindowVisible(bar->Handle()))
+            continue;
+        RECT r{0, 0, 0, 0};
+        GetWindowRect(bar->Handle(), r);
+        if (PtInRect(r, Screen)) return bar;
+    }
+    return nullptr;
+}
+
 DropPlace DropPlaceAt(TdxBarManager* Manager, TdxBarItem* Item, POINT Screen) {
     DropPlace place;
     const HWND under = FindWindowAtPoint(Screen);
     if (OverCustomizingWindow(under)) return place;
     TCustomdxBarControl* bar = DragBarWindow(Manager, under);
+    if (bar == nullptr) bar = BarWindowAround(Manager, Screen);
     if (bar == nullptr || !bar->CanCustomizeItems() || bar->ItemLinks() == nullptr) return place;
     place.window = bar->Handle();
     TdxBarItemLinks* links = bar->ItemLinks();
@@ -197,7 +213,7 @@ bool ChainHolds(TCustomdxBarControl* Bar, HWND Source) {
 class LinkDrag {
 public:
     LinkDrag(TdxBarManager* Manager, TdxBarItem* Item, TdxBarItemLink* Link, HWND Source)
-        : manager_(Manager), item_(Item), link_(Link), source_(Source) {}
+        : manager_(Manager), item_(Item), link_(Link), source_(Source), lastCtrl_(CopyKeyDown()) {}
 
     // The pointer moved, Ctrl changed, or the mark's window had a message: the target, the cursor, the
     // mark and the selection follow. Force redraws the mark even where nothing changed.
@@ -211,6 +227,7 @@ public:
         if (place.window == nullptr) {
             HideMark();
             last_ = place;
+            lastCtrl_ = ctrl;
             return;
         }
         if (!Force && place == last_ && ctrl == lastCtrl_) return;
@@ -231,6 +248,8 @@ public:
         if (DragBarWindow(manager_, mark_.window) != nullptr) InvertInsertionMark(mark_);
     }
     HWND MarkWindow() const { return shown_ ? mark_.window : nullptr; }
+    // Whether Ctrl was down when the place was last computed: the drop copies then.
+    bool Copying() const { return lastCtrl_; }
 
 private:
     void ShowMark(const InsertionMark& M) {
@@ -400,8 +419,9 @@ bool DragItem(TdxBarManager* Manager, TdxBarItem* Item, TdxBarItemLink* Link, HW
     TdxBarItemLink* dragged = Manager->DragLink();
     if (dragged != nullptr)
         if (ItemControl* control = dragged->Control()) control->Repaint();
+    // Ctrl as the pointer's last place showed it (move or copy cursor), not as it is at the release.
     const bool changed = dropped && moved && (Link == nullptr || dragged != nullptr) &&
-                         Drop(Manager, Item, dragged, offset, CopyKeyDown());
+                         Drop(Manager, Item, dragged, offset, drag.Copying());
     Manager->SetDragged(nullptr, nullptr);
     return changed;
 }

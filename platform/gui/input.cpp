@@ -535,6 +535,17 @@ HWND GetCapture() {
     return s.capture;
 }
 
+namespace {
+
+bool InDisabledWindow(HWND hwnd) {
+    Guard g(Lock());
+    for (auto w = FindWindow(hwnd); w; w = w->IsChild() ? FindWindow(w->parent) : nullptr)
+        if (w->style & WS_DISABLED) return true;
+    return false;
+}
+
+} // namespace
+
 HWND SetFocus(HWND hwnd) {
     auto& s = S();
     HWND old = s.focus;
@@ -547,6 +558,8 @@ HWND SetFocus(HWND hwnd) {
     auto w = FindLiveWindow(hwnd);
     if (!w || w->messageOnly || (w->queue->threadId != GetCurrentThreadId())) return nullptr;
     if (old == hwnd) return old;
+    // A window that is disabled, or inside a disabled one, takes no keyboard (and activates nothing).
+    if (InDisabledWindow(hwnd)) return nullptr;
     HWND root = RootOf(hwnd);
     if (root != s.active) {
         Activate(root, WA_ACTIVE);

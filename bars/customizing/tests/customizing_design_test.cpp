@@ -30,6 +30,7 @@
 #include "platform/rtl/exception.h"
 #include "platform/stdctrls/buttons.h"
 #include "platform/stdctrls/edit.h"
+#include "platform/stdctrls/label.h"
 #include "platform/stdctrls/list_controls.h"
 #include "platform/stdctrls/page_control.h"
 #include "platform/vcl/dialogs.h"
@@ -185,6 +186,18 @@ TEST_F(CustomizingDesignTest, APressOnALinkShowsItsCommand) {
     EXPECT_EQ(window->LCategories->ItemIndex(), 1);
     EXPECT_EQ(Commands(), (std::vector<std::string>{"Cut"}));
     EXPECT_EQ(window->CommandsListBox->ItemIndex(), 0);
+}
+
+// Showing the Commands page of a designed form shows the chosen command's description again.
+TEST_F(CustomizingDesignTest, TheCommandsPageShowsTheChosenCommandWhenShown) {
+    Button("Cut", 0)->SetDescription("Cuts the selection");
+    window->LCategories->SetItemIndex(0);
+    window->LCategoriesClick();
+    window->PageControl->SetActivePage(window->TabSheet2);
+    window->CommandsListBox->SetItemIndex(0);
+    window->DescriptionLabel->SetCaption("");
+    window->PageControlChange();
+    EXPECT_EQ(window->DescriptionLabel->Caption(), "Cuts the selection");
 }
 
 TEST_F(CustomizingDesignTest, CommandsMoveAndGoAndADeletedCategoryTakesItsItems) {

@@ -12,6 +12,7 @@
 #include "bars/core/bar_button.h"
 #include "bars/core/bar_cursors.h"
 #include "bars/core/bar_manager.h"
+#include "bars/core/bar_routines.h"
 #include "bars/core/item_links.h"
 #include "bars/core/sub_item.h"
 #include "bars/core/toolbar.h"
@@ -314,6 +315,46 @@ TEST_F(LinkDragTest, AMenuOpenWhileCustomizingStaysWithItsSelectionAndClosesWhen
     EXPECT_EQ(Captions(second->ItemLinks()), "Print");
     EXPECT_EQ(file->ItemLinks()->BarControl(), nullptr);
     EXPECT_EQ(manager->SelectedItem(), second->ItemLinks()->Items(0)->Control());
+}
+
+// The drop moves or copies as the cursor last showed it: Ctrl that comes down only with the release,
+// after the pointer's last place was taken, does not make the move a copy.
+TEST_F(LinkDragTest, TheDropTakesCtrlFromThePointersLastPlace) {
+    const POINT from = At(RectOf(main->ItemLinks(), 2)), to = At(RectOf(second->ItemLinks(), 0));
+    Play({[from] {
+              pw::gui::SimulateMouse(pw::gui::MouseAction::Move, from);
+              pw::gui::SimulateMouse(pw::gui::MouseAction::Down, from, pw::gui::MouseButton::Left);
+          },
+          Move([from] { return Moved(from, 1); }), Move([from] { return Moved(from, 5); }),
+          Move([to] { return to; }),
+          [to] {
+              pw::gui::SetKeyDown(VK_CONTROL, true);
+              pw::gui::SimulateMouse(pw::gui::MouseAction::Up, to, pw::gui::MouseButton::Left);
+          }});
+    pw::gui::SetKeyDown(VK_CONTROL, false);
+    EXPECT_EQ(Captions(main->ItemLinks()), "File Open");
+    EXPECT_EQ(Captions(second->ItemLinks()), "Save Print");
+}
+
+// A window over a bar hides it from the pointer, not from the drop: with no bar window under the
+// pointer, the bar whose window holds the point takes the link, which is therefore not deleted.
+TEST_F(LinkDragTest, ABarUnderAnotherWindowStillTakesTheDrop) {
+    const RECT print = RectOf(second->ItemLinks(), 0);
+    WNDCLASS wc;
+    wc.lpfnWndProc = &DefWindowProc;
+    wc.lpszClassName = "ItemDragTestCover";
+    RegisterClass(wc);
+    const HWND cover = CreateWindowEx(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, wc.lpszClassName, "",
+                                      WS_POPUP | WS_VISIBLE, print.left, print.top, print.right - print.left,
+                                      print.bottom - print.top, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(cover, nullptr);
+    Pump();
+    const POINT to = At(print);
+    ASSERT_EQ(FindWindowAtPoint(to), cover);
+    Drag(At(RectOf(main->ItemLinks(), 2)), to);
+    DestroyWindow(cover);
+    EXPECT_EQ(Captions(main->ItemLinks()), "File Open");
+    EXPECT_EQ(Captions(second->ItemLinks()), "Save Print");
 }
 
 } // namespace

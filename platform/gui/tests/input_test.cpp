@@ -305,6 +305,30 @@ TEST(Input, FocusMessagesNameTheOtherWindow) {
     EXPECT_EQ(GetFocus(), nullptr);
 }
 
+// As in Win32, the keyboard goes to no window that is disabled or stands in a disabled window: the
+// focus stays where it was and no other top-level window is activated for it.
+TEST(Input, NoFocusForAWindowInsideADisabledOne) {
+    HWND form = MakeTopLevel(RECT{0, 0, 300, 300});
+    HWND inside = MakeChild(form, RECT{0, 0, 50, 50});
+    HWND other = MakeTopLevel(RECT{400, 0, 500, 100});
+    SetFocus(other);
+    ASSERT_EQ(GetActiveWindow(), other);
+    EnableWindow(form, FALSE_);
+    EXPECT_EQ(SetFocus(inside), nullptr);
+    EXPECT_EQ(SetFocus(form), nullptr);
+    EXPECT_EQ(GetFocus(), other);
+    EXPECT_EQ(GetActiveWindow(), other);
+    EnableWindow(form, TRUE_);
+    EnableWindow(inside, FALSE_);
+    EXPECT_EQ(SetFocus(inside), nullptr);
+    EXPECT_EQ(GetFocus(), other);
+    EnableWindow(inside, TRUE_);
+    EXPECT_NE(SetFocus(inside), nullptr);
+    EXPECT_EQ(GetFocus(), inside);
+    DestroyWindow(other);
+    DestroyWindow(form);
+}
+
 TEST(Input, VirtualKeyTablesAreInverses) {
     for (char c = 0x20; c < 0x7F; ++c) {
         int16_t scan = VkKeyScan(c);

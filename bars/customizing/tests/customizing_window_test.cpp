@@ -1,0 +1,237 @@
+// The customizing window as a window: its frame and class, its activation passed on to the customized
+// form, and its command list answering the window system (erasing, activation, dragging commands off).
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "bars/core/bar_button.h"
+#include "bars/core/bar_manager.h"
+#include "bars/core/categories.h"
+#include "bars/core/item_links.h"
+#include "bars/core/toolbar.h"
+#include "bars/core/toolbars.h"
+#include "bars/customizing/commands_list.h"
+#include "bars/customizing/customizing_form.h"
+#include "bars/customizing/item_drag.h"
+#include "bars/windows/dock_control.h"
+#include "bars/windows/item_control.h"
+#include "platform/gdi/dc.h"
+#include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/scoped.h"
+#include "platform/gdi/shapes.h"
+#include "platform/gdi/syscolors.h"
+#include "platform/graphics/graphics_types.h"
+#include "platform/gui/input.h"
+#include "platform/gui/message_loop.h"
+#include "platform/gui/paint.h"
+#include "platform/gui/window.h"
+#include "platform/stdctrls/buttons.h"
+#include "platform/stdctrls/label.h"
+#include "platform/stdctrls/page_control.h"
+#include "platform/vcl/form.h"
+#include "tests/support/gui/pump.h"
+
+using namespace bars;
+using testsupport::Pump;
+
+namespace {
+
+// Counts the activations it is told of, its own and those passed on to it.
+class CustomizedForm : public TForm {
+public:
+    CustomizedForm() : TForm(nullptr) {}
+    std::string ClassName() const override { return "TCustomizedTestForm"; }
+    std::vector<HWND> activatedFrom;
+
+protected:
+    void WndProc(TMessage& Message) override {
+        if (Message.Msg == WM_ACTIVATE) {
+            const TWMActivate activate(Message);
+            if (activate.Active() != WA_INACTIVE) activatedFrom.push_back(activate.Other());
+        }
+        TForm::WndProc(Message);
+    }
+};
+
+class OtherForm : public TForm {
+public:
+    OtherForm() : TForm(nullptr) {}
+    std::string ClassName() const override { return "TOtherTestForm"; }
+};
+
+class CustomizingWindowTest : public ::testing::Test {
+protected:
+    CustomizingWindowTest() {
+        RegisterBarWindows();
+        InstallCustomizingForm();
+        form.SetBounds(60, 60, 500, 300);
+        manager = new TdxBarManager(&form);
+        manager->SetStyle(bmsFlat);
+        manager->Categories()->Add("File");
+        for (const char* caption : {"Open", "Save", "Print"}) {
+            auto* button = new TdxBarButton(&form);
+            button->SetCaption(caption);
+            button->SetDescription(std::string("Does ") + caption);
+            button->SetCategory(0);
+            commands.push_back(button);
+        }
+        bar = manager->Bars()->Add();
+        bar->SetCaption("Main");
+        bar->ItemLinks()->Add()->SetItem(commands[0]);
+        bar->SetDockingStyle(dsTop);
+        bar->SetVisible(true);
+        form.Show();
+        Pump();
+        manager->SetIsCustomizing(true);
+        window = GetCustomizingForm();
+        Pump();
+    }
+    ~CustomizingWindowTest() override {
+        ReleaseCapture();
+        pw::gui::ClearKeyState();
+        manager->SetIsCustomizing(false);
+        delete manager;
+        Pump();
+    }
+    TCommandsListBox* List() const { return window->CommandsListBox; }
+    POINT RowPoint(int Row, int Dx = 30) const {
+        const TRect r = List()->ItemRect(Row);
+        POINT p{r.left + Dx, (r.top + r.bottom) / 2};
+        ClientToScreen(List()->Handle(), p);
+        return p;
+    }
+    void ShowCommands() {
+        window->PageControl->SetActivePage(window->TabSheet2);
+        window->PageControlChange();
+        Pump();
+    }
+    // Runs the steps one per timer tick, the modal loops of a press and a drag turning meanwhile.
+    void Play(std::vector<std::function<void()>> play) {
+        static std::vector<std::function<void()>> steps;
+        static size_t next = 0;
+        steps = std::move(play);
+        next = 0;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR, DWORD) {
+            if (next < steps.size()) steps[next++]();
+        });
+        MSG msg;
+        while (next < steps.size() || PeekMessage(msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            if (GetMessage(msg, nullptr, 0, 0) <= 0) break;
+            TranslateMessage(msg);
+            DispatchMessage(msg);
+        }
+        KillTimer(nullptr, timer);
+        Pump();
+    }
+    static std::function<void()> Mouse(pw::gui::MouseAction Action, POINT At) {
+        return [Action, At] { pw::gui::SimulateMouse(Action, At, pw::gui::MouseButton::Left); };
+    }
+
+    CustomizedForm form;
+    TdxBarManager* manager = nullptr;
+    std::vector<TdxBarButton*> commands;
+    TdxBar* bar = nullptr;
+    TdxBarCustomizingForm* window = nullptr;
+};
+
+} // namespace
+
+// A dialog frame above the customized form, of a class that keeps the screen under it and its own DC.
+TEST_F(CustomizingWindowTest, TheWindowIsADialogOwnedByTheFormWithItsOwnClass) {
+    ASSERT_NE(window, nullptr);
+    const HWND handle = window->Handle();
+    EXPECT_EQ(GetClassLong(handle, GCL_STYLE) & (CS_SAVEBITS | CS_OWNDC), CS_SAVEBITS | CS_OWNDC);
+    const DWORD style = GetWindowLong(handle, GWL_STYLE), exStyle = GetWindowLong(handle, GWL_EXSTYLE);
+    for (DWORD bit : {WS_POPUP, WS_CLIPSIBLINGS, WS_CAPTION, WS_SYSMENU})
+        EXPECT_EQ(style & bit, bit) << std::hex << bit;
+    EXPECT_EQ(style & WS_THICKFRAME, 0u);
+    EXPECT_EQ(exStyle & (WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE), WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE);
+    EXPECT_EQ(GetWindow(handle, GW_OWNER), form.Handle());
+}
+
+// The customized form hears the window's activation when another window gave it up, so it keeps its
+// active caption; an activation that comes from the form itself is not echoed back to it. The keyboard
+// stays with the customizing window.
+TEST_F(CustomizingWindowTest, ActivationIsPassedOnToTheCustomizedForm) {
+    OtherForm other;
+    other.SetBounds(700, 100, 200, 100);
+    other.Show();
+    Pump();
+    SetActiveWindow(other.Handle());
+    Pump();
+    form.activatedFrom.clear();
+    SetActiveWindow(window->Handle());
+    Pump();
+    ASSERT_EQ(form.activatedFrom.size(), 1u);
+    EXPECT_EQ(form.activatedFrom[0], other.Handle());
+    EXPECT_EQ(GetActiveWindow(), window->Handle());
+    HWND focus = GetFocus();
+    while (focus != nullptr && focus != window->Handle())
+        focus = GetParent(focus);
+    EXPECT_EQ(focus, window->Handle());
+
+    // From the customized form: nothing passed back.
+    form.activatedFrom.clear();
+    TMessage message{WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(form.Handle()), 0};
+    window->WndProc(message);
+    EXPECT_TRUE(form.activatedFrom.empty());
+}
+
+// Coming back to the window (or to a page) refreshes the Toolbars page's buttons.
+TEST_F(CustomizingWindowTest, TheToolbarsPageIsRefreshedWhenItIsShown) {
+    window->BBarRename->SetEnabled(false);
+    SendMessage(window->Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_TRUE(window->BBarRename->Enabled()); // the bar chosen was made in code, not read with the form
+}
+
+// The list erases only below its rows, in its own colour, and says it erased; a press that activates
+// the window chooses the row under it.
+TEST_F(CustomizingWindowTest, TheCommandListErasesBelowItsRowsAndActivationChoosesTheRow) {
+    ShowCommands();
+    ASSERT_EQ(List()->Items().Count(), 3);
+    const RECT client = List()->ClientRect();
+    const HDC screen = GetDC(nullptr);
+    const pw::gdi::MemoryDC memory(screen, client.right, client.bottom);
+    ReleaseDC(nullptr, screen);
+    const COLORREF marker = RGB(1, 2, 3);
+    {
+        const pw::gdi::OwnedObject<HBRUSH> brush(CreateSolidBrush(marker));
+        FillRect(memory.Get(), &client, brush.Get());
+    }
+    EXPECT_EQ(SendMessage(List()->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory.Get()), 0), 1);
+    EXPECT_EQ(GetPixel(memory.Get(), 10, 5), marker);
+    EXPECT_EQ(GetPixel(memory.Get(), 10, 3 * 22 - 1), marker);
+    EXPECT_EQ(GetPixel(memory.Get(), 10, 3 * 22 + 1), ColorToRGB(List()->Color()));
+
+    List()->SetItemIndex(0);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, RowPoint(2));
+    Pump();
+    SendMessage(List()->Handle(), WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(window->Handle()),
+                MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+    EXPECT_EQ(List()->ItemIndex(), 2);
+}
+
+// A command pulled from its chosen row past the system's drag distance is dragged onto the toolbar;
+// a press released where it began only chooses it.
+TEST_F(CustomizingWindowTest, ACommandPulledFromItsRowIsDroppedOnTheToolbar) {
+    ShowCommands();
+    List()->SetItemIndex(2);
+    Pump();
+    const POINT row = RowPoint(2);
+    Play({Mouse(pw::gui::MouseAction::Move, row), Mouse(pw::gui::MouseAction::Down, row),
+          Mouse(pw::gui::MouseAction::Move, POINT{row.x + 1, row.y}),
+          Mouse(pw::gui::MouseAction::Up, POINT{row.x + 1, row.y})});
+    EXPECT_EQ(bar->ItemLinks()->Count(), 1);
+
+    const RECT open = bar->ItemLinks()->Items(0)->Control()->ScreenRect();
+    const POINT drop{open.right - 2, (open.top + open.bottom) / 2};
+    Play({Mouse(pw::gui::MouseAction::Move, row), Mouse(pw::gui::MouseAction::Down, row),
+          Mouse(pw::gui::MouseAction::Move, POINT{row.x + 1, row.y}),
+          Mouse(pw::gui::MouseAction::Move, POINT{row.x + 10, row.y}),
+          Mouse(pw::gui::MouseAction::Move, drop), Mouse(pw::gui::MouseAction::Up, drop)});
+    ASSERT_EQ(bar->ItemLinks()->Count(), 2);
+    EXPECT_EQ(bar->ItemLinks()->Items(1)->Item(), commands[2]);
+    EXPECT_FALSE(manager->DraggingItem());
+}
