@@ -209,7 +209,7 @@ void DrawItemGlyph(HDC DC, HBRUSH Brush, const RECT& DestRect, const RECT& Glyph
         read = [Images, ImageIndex, ImageListBkColor] {
             TBitmap image(Images->Width(), Images->Height());
             image.Canvas().Brush().SetColor(ImageListBkColor);
-            image.Canvas().FillRect(TRect(0, 0, Images->Width(), Images->Height()));
+            image.Canvas().FillRect(TRect{0, 0, Images->Width(), Images->Height()});
             Images->Draw(image.Canvas(), 0, 0, ImageIndex);
             return ReadPicture(image, ColorToRGB(ImageListBkColor));
         };

@@ -370,5 +370,4 @@ private:
     int selecting_ = 0;
     // Expansion this control asks of the window; it tells the events itself.
     int expanding_ = 0;
-    bool recreating_ = false;
 };
