@@ -91,9 +91,12 @@ void RegisterBarControl(bars::BarControl* Control) {
 }
 
 void UnregisterBarControl(bars::BarControl* Control) {
+    if (activeBarControl == Control) activeBarControl = nullptr;
+    // A window freed after the unit has finished (a closed menu still waiting to be freed as the
+    // program ends) has no list left to leave; asking for it would start the unit again.
+    if (!BarUnitStarted()) return;
     auto& list = BarControls();
     list.erase(std::remove(list.begin(), list.end(), Control), list.end());
-    if (activeBarControl == Control) activeBarControl = nullptr;
 }
 
 bool IsBarControl(const void* Pointer) {

@@ -195,3 +195,15 @@ TEST(PopupMenus, NeedAManagerAndLinkOnlyControlsOfTheManagersForm) {
 }
 
 } // namespace
+
+// A bar window freed after the unit has finished (a closed menu still waiting to be freed as the program
+// ends) leaves no list and does not start the unit again, whose class registry is gone by then.
+TEST(BarControlList, AWindowFreedAfterTheUnitFinishedDoesNotStartItAgain) {
+    ShutdownBarUnit();
+    ASSERT_FALSE(BarUnitStarted());
+    int late = 0;
+    UnregisterBarControl(reinterpret_cast<bars::BarControl*>(&late));
+    EXPECT_FALSE(BarUnitStarted());
+    StartBarUnit();
+    EXPECT_TRUE(BarUnitStarted());
+}
