@@ -106,6 +106,9 @@ void TfrmSiteMapMain::FormCreate(TObject*) {
     sbMain = new TRzStatusBar(this);
     sbMain->SetName("sbMain");
     sbMain->SetParent(this);
+    // Below the bars' bottom site as the form aligns them: a toolbar the stored layout docked at the
+    // bottom stands above the status bar.
+    sbMain->SetTop(ClientHeight());
     sbMain->SetAlign(alBottom);
     sbMain->SetVisible(true);
     spNotice = new TRzStatusPane(sbMain);
@@ -115,7 +118,7 @@ void TfrmSiteMapMain::FormCreate(TObject*) {
     spNotice->SetAlign(alClient);
     spNotice->SetCaption(main_text::StatusNotice);
     for (TRzBitBtn* button : {btnBack, btnNext, btnCancel})
-        button->SetTop(ClientHeight() - sbMain->Height() - button->Height() - 10);
+        button->SetTop(ClientHeight() - sbMain->Height() - barsBottom_ - button->Height() - 10);
     pcMain->SetHeight(btnNext->Top() - pcMain->Top() - 6);
     AnchorControls();
 

@@ -13,6 +13,7 @@
 #include "bars/core/toolbars.h"
 #include "bars/windows/bar_hints.h"
 #include "bars/windows/item_control.h"
+#include "controls/rz_buttons.h"
 #include "controls/rz_status_bar.h"
 #include "main_form_fixture.h"
 #include "platform/graphics/image_list.h"
@@ -169,6 +170,19 @@ TEST_F(BarsLayoutTest, AToolbarDockedAtTheBottomStandsAboveTheStatusBar) {
     EXPECT_LE(toolbar.bottom, status.top);
     EXPECT_GT(toolbar.bottom, status.top - 10);
     EXPECT_EQ(status.bottom, client.bottom);
+
+    // So again at the next start, the wizard's buttons above the toolbar.
+    Stop();
+    Start();
+    GetWindowRect(form_->barMainToolbar->Control()->Handle(), toolbar);
+    GetWindowRect(form_->sbMain->Handle(), status);
+    GetClientRect(form_->Handle(), client);
+    MapWindowPoints(form_->Handle(), nullptr, client);
+    EXPECT_LE(toolbar.bottom, status.top);
+    EXPECT_GT(toolbar.bottom, status.top - 10);
+    EXPECT_EQ(status.bottom, client.bottom);
+    const TPoint next = form_->ClientToScreen(TPoint{form_->btnNext->Left(), form_->btnNext->Top()});
+    EXPECT_LE(next.y + form_->btnNext->Height(), toolbar.top);
 }
 
 } // namespace
