@@ -16,6 +16,7 @@
 #include "platform/graphics/canvas.h"
 #include "platform/graphics/graphics_types.h"
 #include "platform/gui/drag_detect.h"
+#include "platform/gui/input.h"
 #include "platform/gui/message_views.h"
 
 namespace bars {
