@@ -1,6 +1,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "bars/storage/fuzz/layout_load_input.h"
@@ -19,6 +20,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     char pattern[] = "/tmp/pw-layout-fuzz-XXXXXX";
     if (mkdtemp(pattern) == nullptr) std::abort();
     folder = pattern;
+    // The stores written for the inputs go with the run.
+    std::atexit([] { std::filesystem::remove_all(folder); });
     return 0;
 }
 
