@@ -1,6 +1,7 @@
 // Expanded recent-items menus in every style: which lines are rarely used, where their runs start, and
 // how each style draws them (the lighter band with its edges, the darker glyph band, solid lines over
-// the menu's picture). With PW_RARELY_USED_SHOTS set to a folder each style's menu is saved there.
+// the menu's picture). With PW_RARELY_USED_SHOTS set to a folder each style's menu is saved there; with
+// PW_RARELY_USED_HOLD_MS the cascade stays up that long for a look under a display.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -84,7 +85,7 @@ protected:
         Pump();
         ASSERT_NE(Menu(), nullptr);
         ASSERT_TRUE(MenusExpanded());
-        ASSERT_EQ(file->ItemLinks()->CanVisibleItemCount(), 4);
+        ASSERT_EQ(file->ItemLinks()->CanVisibleItemCount(), file->ItemLinks()->VisibleItemCount());
     }
     TdxBarSubMenuControl* Menu() const {
         return dynamic_cast<TdxBarSubMenuControl*>(file->ItemLinks()->BarControl());
@@ -296,6 +297,42 @@ TEST_F(RarelyUsedTest, OnAScreenOf256ColoursTheBandHasAPaletteOfItsOwn) {
     EXPECT_EQ(Menu()->RarelyUsedPalette(), nullptr);
     pw::gdi::ResetSystemSettings();
     RefreshBarUnitColors();
+}
+
+TEST_F(RarelyUsedTest, ACascadeOfAnExpandedMenuShowsAndMarksItsOwnRarelyUsedLines) {
+    Build(bmsEnhanced);
+    TdxBarButton* first = Button("&First site");
+    TdxBarButton* second = Button("&Second site");
+    TdxBarButton* third = Button("&Third site");
+    auto* recent = new TdxBarSubItem(&form);
+    recent->SetCaption("&Recent");
+    for (TdxBarItem* item :
+         {static_cast<TdxBarItem*>(first), static_cast<TdxBarItem*>(second), static_cast<TdxBarItem*>(third)})
+        recent->ItemLinks()->Add()->SetItem(item);
+    recent->ItemLinks()->Items(1)->SetUseCount(40);
+    recent->ItemLinks()->MoveInRecentOrder(recent->ItemLinks()->Items(1), 0);
+    TdxBarItemLink* entry = file->ItemLinks()->Add();
+    entry->SetItem(recent);
+    entry->SetUseCount(40);
+    file->ItemLinks()->MoveInRecentOrder(entry, 0);
+    ASSERT_NO_FATAL_FAILURE(OpenExpanded());
+    RECT line = entry->ItemRect();
+    MapWindowPoints(Menu()->Handle(), nullptr, line);
+    MoveTo(POINT{(line.left + line.right) / 2, (line.top + line.bottom) / 2});
+    now += 400;
+    Pump();
+    auto* cascade = dynamic_cast<TdxBarSubMenuControl*>(recent->ItemLinks()->BarControl());
+    ASSERT_NE(cascade, nullptr);
+    // Opened in an expanded chain: every line shows, the unused ones on the band.
+    EXPECT_FALSE(cascade->IsMarkVisible());
+    EXPECT_EQ(recent->ItemLinks()->CanVisibleItemCount(), 3);
+    std::vector<bool> rarely;
+    for (int i = 0; i < 3; ++i)
+        rarely.push_back(
+            dynamic_cast<TdxBarItemControl*>(recent->ItemLinks()->Items(i)->Control())->RarelyUsed);
+    EXPECT_EQ(rarely, (std::vector<bool>{true, false, true}));
+    Save("cascade");
+    if (const char* hold = std::getenv("PW_RARELY_USED_HOLD_MS")) testsupport::PumpFor(std::atoi(hold));
 }
 
 } // namespace
