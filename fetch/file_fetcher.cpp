@@ -8,6 +8,7 @@
 #include "fetch/http/win_http.h"
 #include "fetch/http/win_thread.h"
 #include "fetch/http_status_text.h"
+#include "fetch/page_reader.h"
 #include "platform/gui/message_loop.h"
 #include "platform/rtl/scope_guard.h"
 #include "platform/rtl/stream.h"
@@ -15,6 +16,7 @@
 #include "platform/rtl/strings.h"
 #include "platform/rtl/sync.h"
 #include "platform/rtl/unicode.h"
+#include "platform/rtl/wait_policy.h"
 
 #include <algorithm>
 #include <chrono>
@@ -66,43 +68,25 @@ bool SuccessStatus(int code) {
 
 // How often a fetch that waits lets the message loop run.
 constexpr std::chrono::milliseconds kLoopInterval{5};
-// How often a fetch that waits asks the caller's pace whether the loop is due.
-constexpr DWORD kTurnCheck = 2;
+// The longest a fetch that waits sleeps before it asks the caller's pace again.
+constexpr long long kTurnLongest = 50;
 
 bool RedirectStatus(int code) {
     return code == 301 || code == 302 || code == 303 || code == 307 || code == 308;
 }
 
-// What a page that declares no encoding is read as: browsers read it so, and so do they read pages
-// labelled ISO-8859-1.
-const TDIReadMethod* DefaultCharSet() {
-    static const TDIReadMethod* method = CharSetReadMethod(u"windows-1252");
-    return method;
-}
-
 } // namespace
 
 TFileFetcher::TFileFetcher(TComponent* AOwner)
-    : TComponent(AOwner), parser_(std::make_unique<TDIHtmlParser>()),
-      links_(std::make_unique<TDIHtmlLinksPlugin>()), titlePlugin_(std::make_unique<TDIHtmlTitlePlugin>()),
-      charSet_(std::make_unique<TDIHtmlCharSetPlugin>()),
-      linkVector_(std::make_unique<TDIWideString2Vector>()), pageLinks_(std::make_unique<TStringList>()),
-      followList_(std::make_unique<TStringList>()), nonFollowList_(std::make_unique<TStringList>()),
-      nonFollowQueryParts_(std::make_unique<TStringList>()),
-      mailbox_(std::make_shared<fetcher::RedirectMailbox>()), base_(std::make_unique<TDIUri>()),
-      link_(std::make_unique<TDIUri>()) {
+    : TComponent(AOwner), linkVector_(std::make_unique<TDIWideString2Vector>()),
+      pageLinks_(std::make_unique<TStringList>()), followList_(std::make_unique<TStringList>()),
+      nonFollowList_(std::make_unique<TStringList>()), nonFollowQueryParts_(std::make_unique<TStringList>()),
+      mailbox_(std::make_shared<fetcher::RedirectMailbox>()) {
     BuildSharedTables();
+    reader_ = std::make_unique<fetcher::PageReader>();
+    readMethod_ = fetcher::DefaultReadMethod();
     http_ = new TWinHTTP(this);
     BindClientEvents();
-    links_->SetHtmlParser(parser_.get());
-    titlePlugin_->SetHtmlParser(parser_.get());
-    charSet_->SetHtmlParser(parser_.get());
-    links_->SetOnLink([this](TDIHtmlLinksPlugin*, std::u16string& link, bool&, bool&) { HandleLink(link); });
-    titlePlugin_->OnTitle = [this](TDIHtmlTitlePlugin* plugin) {
-        title_ = Utf16ToUtf8(plugin->Title());
-        hasTitle_ = true;
-    };
-    charSet_->SetDefaultReadMethod(DefaultCharSet());
     Reset();
 }
 
@@ -114,11 +98,6 @@ TFileFetcher::~TFileFetcher() {
     // The client goes first, so that none of its events reaches a fetcher half taken apart.
     delete http_;
     http_ = nullptr;
-    // The plugins leave the parser before it goes.
-    links_.reset();
-    titlePlugin_.reset();
-    charSet_.reset();
-    parser_.reset();
 }
 
 void TFileFetcher::BindClientEvents() {
@@ -135,20 +114,17 @@ void TFileFetcher::BindClientEvents() {
             refused = (downloadFileTypes_ & MimeBit(MimeTypeOf(MediaTypeOf(ContentType)))) == 0;
             if (refused || dontGetContent_) ContinueDownload = false;
         }
-        Deliver([this, redirects = TakeRedirects(), ContentType, ContentLength, Location, LastModified,
-                 refused] {
-            ApplyRedirects(redirects);
-            contentLength_ = ContentLength;
-            SetContentType(ContentType);
-            contentLocation_ = Location;
-            lastModified_ = LastModified;
-            if (refused) contentRefused_ = true;
-            // A charset named by the server is where decoding starts; a META element may still change it.
-            const std::string charSet = CharSetOf(ContentType);
-            const TDIReadMethod* named = charSet.empty() ? nullptr : CharSetReadMethod(Utf8ToUtf16(charSet));
-            charSet_->SetDefaultReadMethod(named ? named : DefaultCharSet());
-            Status("Header Info Received, Content Type: " + ContentType);
-        });
+        Deliver(
+            [this, redirects = TakeRedirects(), ContentType, ContentLength, Location, LastModified, refused] {
+                ApplyRedirects(redirects);
+                contentLength_ = ContentLength;
+                SetContentType(ContentType);
+                contentLocation_ = Location;
+                lastModified_ = LastModified;
+                if (refused) contentRefused_ = true;
+                readMethod_ = fetcher::ReadMethodOf(ContentType);
+                Status("Header Info Received, Content Type: " + ContentType);
+            });
     };
     h.OnDone = [this](TObject*, const std::string& ContentType, int64_t FileSize, TStream* Stream) {
         std::string content;
@@ -308,8 +284,10 @@ void TFileFetcher::Reset() {
     parsed_ = false;
     pageLinks_->Clear();
     linkVector_->Clear();
-    followList_->Clear();
-    nonFollowList_->Clear();
+    resolvedLinks_.clear();
+    follow_.clear();
+    nonFollow_.clear();
+    listsFilled_ = false;
 }
 
 std::string TFileFetcher::AheadURL() const {
@@ -441,7 +419,7 @@ void TFileFetcher::BeginPage(const std::string& URL) {
     redirectLocation_.clear();
     lastError_ = 0;
     hasTitle_ = false;
-    charSet_->SetDefaultReadMethod(DefaultCharSet());
+    readMethod_ = fetcher::DefaultReadMethod();
 }
 
 bool TFileFetcher::Request(const std::string& URL) {
@@ -511,15 +489,37 @@ bool TFileFetcher::Fetch(const std::string& URL) {
 }
 
 void TFileFetcher::WaitForTransfer() {
-    // The transfer's end and the worker's calls are taken as they come, without the message loop; the
-    // loop itself turns at most once every few milliseconds, so input is still answered at once.
-    using Clock = std::chrono::steady_clock;
+    // Pages that come quickly (a server on this machine or the local network) are taken as they come,
+    // without the message loop, which turns at most once every few milliseconds, so input is still
+    // answered at once. A page that is slow to come is slept for in the message loop, as the idle
+    // program sleeps: it wakes for input, timers and the end of the transfer, and for nothing else.
+    using Clock = TWaitPolicy::Clock;
+    const Clock::time_point start = Clock::now();
+    struct Answered {
+        TWaitPolicy& policy;
+        Clock::time_point start;
+        ~Answered() { policy.Answered(start, Clock::now()); }
+    } answered{transferWait_, start};
+    if (!transferWait_.Watches(start)) {
+        for (;;) {
+            if (waitTurn_) waitTurn_();
+            if (!PageUnderWay()) return;
+            WaitMessage();
+            if (!::ProcessMessages()) {
+                // The program is closing: no loop will run the worker's calls any more.
+                http_->Abort(false, true);
+                return;
+            }
+            if (!PageUnderWay()) return;
+        }
+    }
     static Clock::time_point lastTurn;
     const auto done = [this] { return !PageUnderWay(); };
     while (waitTurn_ && PageUnderWay()) {
-        waitTurn_();
+        const std::chrono::milliseconds next = waitTurn_();
         if (!PageUnderWay()) return;
-        winthread::WaitForRuns(done, kTurnCheck);
+        winthread::WaitForRuns(done,
+                               static_cast<DWORD>(std::clamp<long long>(next.count(), 1, kTurnLongest)));
     }
     while (PageUnderWay()) {
         const auto since = Clock::now() - lastTurn;
@@ -560,7 +560,34 @@ void TFileFetcher::GetLink(int Index, std::string& ResolvedLink, std::string& Fi
 }
 
 void TFileFetcher::GetResolvedLink(int Index, std::string& ResolvedLink) const {
-    ResolvedLink = Utf16ToUtf8(linkVector_->Str(Index));
+    if (static_cast<size_t>(Index) < resolvedLinks_.size() &&
+        resolvedLinks_.size() == static_cast<size_t>(linkVector_->Count()))
+        ResolvedLink = resolvedLinks_[static_cast<size_t>(Index)];
+    else
+        ResolvedLink = Utf16ToUtf8(linkVector_->Str(Index));
+}
+
+TStringList* TFileFetcher::FollowList() const {
+    NonFollowList();
+    return followList_.get();
+}
+
+TStringList* TFileFetcher::NonFollowList() const {
+    // Most callers want the links of a page and never these lists: they are made when asked for.
+    if (!listsFilled_) {
+        listsFilled_ = true;
+        followList_->BeginUpdate();
+        followList_->Clear();
+        for (const std::string& link : follow_)
+            followList_->Add(link);
+        followList_->EndUpdate();
+        nonFollowList_->BeginUpdate();
+        nonFollowList_->Clear();
+        for (const std::string& link : nonFollow_)
+            nonFollowList_->Add(link);
+        nonFollowList_->EndUpdate();
+    }
+    return nonFollowList_.get();
 }
 
 TStringList* TFileFetcher::PageLinks() {

@@ -6,7 +6,9 @@
 #include "fetch/mime_type.h"
 #include "platform/rtl/component.h"
 #include "platform/rtl/date_time.h"
+#include "platform/rtl/wait_policy.h"
 
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <exception>
@@ -61,7 +63,10 @@ namespace fetcher {
 struct RedirectMailbox;
 struct AheadFetch;
 struct ChainList;
+struct ReadSettings;
+class PageReader;
 } // namespace fetcher
+struct TDIReadMethod;
 
 class TFileFetcher : public TComponent {
 public:
@@ -178,16 +183,18 @@ public:
     void SetProxyPassword(const std::string& Value) { proxyPassword_ = Value; }
 
     TStringList* PageLinks();
-    TStringList* FollowList() const { return followList_.get(); }
-    TStringList* NonFollowList() const { return nonFollowList_.get(); }
+    TStringList* FollowList() const;
+    TStringList* NonFollowList() const;
     TStringList* NonFollowQueryParts() const { return nonFollowQueryParts_.get(); }
 
     // True while a fetch waits for its transfer.
     bool Busy() const { return busy_; }
-    // What a fetch that waits calls every millisecond or two to let the message loop run (a pace of the
-    // caller's that decides when it does); without it the fetch runs the loop once every 5 ms itself.
-    const std::function<void()>& WaitTurn() const { return waitTurn_; }
-    void SetWaitTurn(std::function<void()> Turn) { waitTurn_ = std::move(Turn); }
+    // What a fetch that waits calls to let the message loop run (a pace of the caller's that decides when
+    // it does); it answers how long until it wants to be called again, and the fetch sleeps that long
+    // unless the page comes first. Without it the fetch runs the loop once every 5 ms itself.
+    using TWaitTurn = std::function<std::chrono::milliseconds()>;
+    const TWaitTurn& WaitTurn() const { return waitTurn_; }
+    void SetWaitTurn(TWaitTurn Turn) { waitTurn_ = std::move(Turn); }
     bool ContentRefused() const { return contentRefused_; }
     // The HTTP client, for its time-outs and the like; the fetcher sets the rest on every fetch.
     TWinHTTP* HttpClient() const { return http_; }
@@ -215,15 +222,19 @@ private:
     std::vector<std::string> TakeRedirects();
     void ApplyRedirects(const std::vector<std::string>& URLs);
     void Status(const std::string& text);
-    void HandleLink(std::u16string& link);
     std::string EffectiveUrl() const;
+    fetcher::ReadSettings CurrentReadSettings() const;
 
     TWinHTTP* http_ = nullptr;
-    std::unique_ptr<TDIHtmlParser> parser_;
-    std::unique_ptr<TDIHtmlLinksPlugin> links_;
-    std::unique_ptr<TDIHtmlTitlePlugin> titlePlugin_;
-    std::unique_ptr<TDIHtmlCharSetPlugin> charSet_;
+    // Reads the pages: its parser, plugins and buffers serve page after page.
+    std::unique_ptr<fetcher::PageReader> reader_;
+    // What the page is read as unless it names its encoding: the server's charset, or the default.
+    const TDIReadMethod* readMethod_ = nullptr;
     std::unique_ptr<TDIWideString2Vector> linkVector_;
+    // The resolved links to follow in UTF-8, and the filed links to follow and not to follow; the string
+    // lists are filled from them when asked for.
+    std::vector<std::string> resolvedLinks_, follow_, nonFollow_;
+    mutable bool listsFilled_ = true;
     std::unique_ptr<TStringList> pageLinks_, followList_, nonFollowList_, nonFollowQueryParts_;
     std::shared_ptr<fetcher::RedirectMailbox> mailbox_;
     std::unique_ptr<fetcher::AheadFetch> ahead_;
@@ -235,17 +246,12 @@ private:
     std::shared_ptr<fetcher::ChainList> chainList_;
     // The first exception an event handler raised during the fetch that waits.
     std::exception_ptr raised_;
-    std::function<void()> waitTurn_;
+    TWaitTurn waitTurn_;
+    // Whether pages have lately come quickly enough to be watched for rather than slept for.
+    TWaitPolicy transferWait_;
     // The held-back events of the page being taken, while they run.
     std::vector<std::function<void()>>* replaying_ = nullptr;
     bool ignoring_ = false;
-    // The links plugin's base address, parsed once for all the links of a page.
-    std::unique_ptr<TDIUri> base_;
-    std::u16string baseText_;
-    bool baseParsed_ = false;
-    // Each link's address and the texts made of it, kept between links so that their buffers are reused.
-    std::unique_ptr<TDIUri> link_;
-    std::u16string resolved_, filed_;
 
     std::string url_, shortURL_, pageContent_, contentType_, contentLocation_, redirectedURL_, title_;
     std::string redirectLocation_;

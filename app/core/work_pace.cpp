@@ -10,6 +10,12 @@ bool TWorkPace::Due() const {
     return !started_ || Now() - turned_ >= kTurnEvery;
 }
 
+TWorkPace::Clock::duration TWorkPace::UntilDue() const {
+    if (!started_) return Clock::duration::zero();
+    const Clock::duration left = turned_ + kTurnEvery - Now();
+    return left > Clock::duration::zero() ? left : Clock::duration::zero();
+}
+
 bool TWorkPace::Turn() {
     const Clock::time_point at = Now();
     if (started_ && at - turned_ < kTurnEvery) return false;

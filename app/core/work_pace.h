@@ -25,6 +25,8 @@ public:
     void TurnNow();
     // True when a turn would run now: the moment to put fresh progress into labels the turn may paint.
     bool Due() const;
+    // How long until a turn is due (zero when one is): how long a wait for other work may sleep.
+    Clock::duration UntilDue() const;
     // A new piece of work: the next Turn runs at once.
     void Restart();
     void SetClock(std::function<Clock::time_point()> Now) { now_ = std::move(Now); }

@@ -1,16 +1,51 @@
 #pragma once
 // The crawl's first-in-first-out queue of addresses and the list of addresses already taken from it.
 // Both look-ups are hashed; the queue compares addresses exactly, the visited list without regard to
-// ASCII letter case. One thread changes the queue; another may only ask IsKnownShared meanwhile.
+// ASCII letter case. One thread changes the queue; the worker thread asks only the known addresses.
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "app/core/data_rec.h"
 #include "app/crawl/address_index.h"
+
+// The addresses a crawl knows, queued or visited: the one part of a crawl's state that the worker
+// thread reads (to tell whether a redirect's target needs the crawl's thread), under its lock, while
+// the crawl's thread adds to it. It outlives the crawl for as long as a worker holds it.
+class TKnownAddresses {
+public:
+    // On the crawl's thread: queued, or visited in this form or in another ASCII letter case.
+    bool IsKnown(const std::string& URL) const;
+    // The same, from any thread.
+    bool IsKnownShared(const std::string& URL) const;
+    bool IsVisited(const std::string& URL) const;
+    bool IsQueued(const std::string& URL) const;
+    int Count() const { return exact_.Count(); }
+    int VisitedCount() const { return visited_.Count(); }
+
+private:
+    friend class TCrawlQueue;
+    enum : uint8_t { kQueued = 1, kVisited = 2 };
+    bool VisitedLower(const std::string& URL) const;
+    void Queued(const std::string& URL);
+    void Dequeued(const std::string& URL);
+    void Visited(const std::string& URL);
+    void ClearQueued();
+    void Clear();
+
+    // Held by the changing thread while it changes the look-ups, and by IsKnownShared.
+    mutable std::mutex lock_;
+    // Every address queued or visited, as it was written; states_ says, for each, whether it is in the
+    // queue now and whether it was visited in this very form.
+    TAddressIndex exact_;
+    std::vector<uint8_t> states_;
+    // Lower-cased addresses.
+    TAddressIndex visited_;
+};
 
 class TCrawlQueue {
 public:
@@ -32,12 +67,12 @@ public:
     bool IsQueued(const std::string& URL) const;
     // IsQueued or IsVisited; a link met before is known with a single look-up of its own text.
     bool IsKnown(const std::string& URL) const;
-    // IsKnown, asked from a thread other than the one that changes the queue.
-    bool IsKnownShared(const std::string& URL) const;
+    // What the worker thread may ask meanwhile.
+    std::shared_ptr<const TKnownAddresses> Known() const { return known_; }
     int Count() const { return static_cast<int>(items_.size()); }
-    int VisitedCount() const { return visited_.Count(); }
+    int VisitedCount() const { return known_->VisitedCount(); }
     // Addresses queued or visited, each counted once in whatever letter case it came first.
-    int KnownCount() const { return exact_.Count(); }
+    int KnownCount() const { return known_->Count(); }
     void SetLimit(int Value) { limit_ = Value; }
     int Limit() const { return limit_; }
     bool Full() const { return KnownCount() >= limit_; }
@@ -48,18 +83,8 @@ public:
     void Clear();
 
 private:
-    enum : uint8_t { kQueued = 1, kVisited = 2 };
-    bool VisitedLower(const std::string& URL) const;
-
-    // Held by the changing thread while it changes the look-ups, and by IsKnownShared.
-    mutable std::mutex lock_;
     std::deque<AURLItem> items_;
-    // Every address queued or visited, as it was written; states_ says, for each, whether it is in the
-    // queue now and whether it was visited in this very form.
-    TAddressIndex exact_;
-    std::vector<uint8_t> states_;
-    // Lower-cased addresses.
-    TAddressIndex visited_;
+    std::shared_ptr<TKnownAddresses> known_ = std::make_shared<TKnownAddresses>();
     int limit_ = kMaxKnown;
     bool overflowed_ = false;
 };

@@ -40,6 +40,16 @@ bool RedirectStatus(int code) {
     return code == 301 || code == 302 || code == 303 || code == 307 || code == 308;
 }
 
+// Whether the crawl fetches a redirect's target (given as the fetcher resolves it) in the place of the
+// address that led to it. Asked on the worker thread too: it reads only the filter, fixed for the crawl,
+// and the known addresses under their lock.
+bool NeedsRequest(const std::string& Target, const TLinkFilter& Filter, const TKnownAddresses& Known) {
+    if (!IsWebAddress(Target)) return false;
+    const std::string target = Target.substr(0, Target.find('#'));
+    if (!Filter.Accepts(target)) return false;
+    return !Known.IsKnownShared(OnSiteForm(target, Filter.SitePrefix()));
+}
+
 // What the crawl sets on the fetcher, for the crawl's time only.
 class FetcherScope {
 public:
@@ -49,7 +59,11 @@ public:
           links_(Fetcher.LinkTypes()) {
         fetcher_.SetFollowRedirects(false);
         // While a page is on its way the loop runs at the crawl's pace too, not at one of the fetcher's.
-        fetcher_.SetWaitTurn([&Pace] { Pace.Turn(); });
+        fetcher_.SetWaitTurn([&Pace] {
+            Pace.Turn();
+            // Rounded up: woken a little after the turn is due rather than once just before it.
+            return std::chrono::ceil<std::chrono::milliseconds>(Pace.UntilDue());
+        });
     }
     ~FetcherScope() {
         fetcher_.SetLinkTypes(links_);
@@ -65,7 +79,7 @@ private:
     TFileFetcher& fetcher_;
     bool follow_;
     std::string user_, password_;
-    std::function<void()> turn_;
+    TFileFetcher::TWaitTurn turn_;
     TLinkTypes links_;
 };
 
@@ -113,6 +127,10 @@ bool TWebsiteCrawl::CrawlWebsite(const std::string& Start) {
     fetcher_.NonFollowQueryParts()->SetText(profile_.FollowQueryPartsList().Text());
     // Wanted types that are not pages are listed from their headers.
     fetcher_.SetWantedFileTypes(profile_.FileTypes());
+    // The options as they are now hold for the whole crawl, on this thread and on the worker.
+    filter_ = std::make_shared<const TLinkFilter>(siteBase_, profile_.FileTypes(), ignoreFolderList_,
+                                                  ignoreFileList_);
+    usePageTitles_ = profile_.UsePageTitles();
     FetcherScope scope(fetcher_, *pace_);
 
     std::string text, url, referrer, final;
@@ -150,7 +168,7 @@ bool TWebsiteCrawl::CrawlWebsite(const std::string& Start) {
             continue;
         }
         ++fileCount_;
-        if (!profile_.UsePageTitles()) {
+        if (!usePageTitles_) {
             fetcher_.SetTitle("");
             fetcher_.SetHasTitle(false);
         }
@@ -227,14 +245,14 @@ std::string TWebsiteCrawl::RedirectTarget() {
         return target;
     }
     // Anywhere else the target is a link like any other: off the site, or known, it adds nothing.
-    const std::string& prefix = CachedSitePrefix();
-    if (!NeedsRequest(target, siteKey_, prefix)) return {};
+    const TLinkFilter& filter = Filter();
+    if (!NeedsRequest(target, filter, *queue_.Known())) return {};
     // A full queue takes no new address, not even by a redirect.
     if (queue_.Full()) {
         queue_.NoteOverflow();
         return {};
     }
-    return OnSiteForm(target, prefix);
+    return OnSiteForm(target, filter.SitePrefix());
 }
 
 void TWebsiteCrawl::FetchAhead() {
@@ -254,9 +272,10 @@ void TWebsiteCrawl::FetchAhead() {
     chainSends_ = SendsCredentials(next->URL);
     handed_.clear();
     const std::vector<std::string> urls = MoreForChain();
-    CachedSitePrefix();
-    auto passOn = [this, siteKey = siteKey_, prefix = sitePrefix_](int Status, const std::string& Target) {
-        return !RedirectStatus(Status) || !NeedsRequest(Target, siteKey, prefix);
+    Filter();
+    // The worker holds what it reads: the crawl's filter and the known addresses, never the crawl.
+    auto passOn = [filter = filter_, known = queue_.Known()](int Status, const std::string& Target) {
+        return !RedirectStatus(Status) || !NeedsRequest(Target, *filter, *known);
     };
     try {
         if (fetcher_.FetchAhead(urls, passOn)) return;
@@ -282,14 +301,6 @@ bool TWebsiteCrawl::SendsCredentials(const std::string& URL) const {
     return (!user_.empty() || !password_.empty()) && IsOnSiteOf(URL, credentialKey_);
 }
 
-bool TWebsiteCrawl::NeedsRequest(const std::string& Target, const std::string& SiteKey,
-                                 const std::string& Prefix) const {
-    if (!IsWebAddress(Target)) return false;
-    const std::string target = Target.substr(0, Target.find('#'));
-    if (!AcceptLinkOfSite(target, SiteKey)) return false;
-    return !queue_.IsKnownShared(OnSiteForm(target, Prefix));
-}
-
 void TWebsiteCrawl::ReportStartFailure(const std::string& Start) {
     const std::string reason = failure_.empty() ? FailureReason(fetcher_) : failure_;
     startFailure_ = Format(kStartFailed, WithoutPassword(Start).c_str()) + ": " + reason + ".";
@@ -311,7 +322,7 @@ void TWebsiteCrawl::AddPage(const std::string& URL, const std::string& Referrer)
     } catch (const std::exception&) {
         page.LastModified = Now();
     }
-    const bool titles = profile_.UsePageTitles();
+    const bool titles = usePageTitles_;
     page.Title = fetcher_.Title();
     TURLparts parts;
     if (urlCount_ == 1) {
@@ -332,32 +343,18 @@ void TWebsiteCrawl::AddPage(const std::string& URL, const std::string& Referrer)
     results_.AddPageNode(page);
 }
 
-const std::string& TWebsiteCrawl::CachedSitePrefix() const {
-    if (siteKeyOf_ != siteBase_ || siteKey_.empty()) {
-        siteKey_ = HostKey(siteBase_);
-        sitePrefix_ = SitePrefix(siteBase_);
-        siteKeyOf_ = siteBase_;
-    }
-    return sitePrefix_;
+const TLinkFilter& TWebsiteCrawl::Filter() {
+    if (!filter_)
+        filter_ = std::make_shared<const TLinkFilter>(siteBase_, profile_.FileTypes(), ignoreFolderList_,
+                                                      ignoreFileList_);
+    // The start page landed elsewhere: the same options for the site it landed on.
+    else if (filter_->SiteBase() != siteBase_)
+        filter_ = std::make_shared<const TLinkFilter>(*filter_, siteBase_);
+    return *filter_;
 }
 
-bool TWebsiteCrawl::AcceptLink(const std::string& Link) const {
-    CachedSitePrefix();
-    return AcceptLinkOfSite(Link, siteKey_);
-}
-
-bool TWebsiteCrawl::AcceptLinkOfSite(const std::string& Link, const std::string& SiteKey) const {
-    // Two texts that do not parse count as the same host, so the form is checked first.
-    if (!IsWebAddress(Link)) return false;
-    TURLparts parts;
-    parts.SetURL(Link);
-    if ((parts.Parsed() ? HostKey(parts.Uri()) : HostKey(Link)) != SiteKey) return false;
-    if (parts.HasFile() && !IsFileTypeInList(parts.FileName(), profile_.FileTypes())) return false;
-    // The ignore lists are mostly empty: the addresses they are searched for are then not even built.
-    if (ignoreFolderList_.Count() > 0 && ignoreFolderList_.IndexOf(parts.FolderOf()) >= 0) return false;
-    if (parts.HasFile() && ignoreFileList_.Count() > 0 && ignoreFileList_.IndexOf(parts.FileAddress()) >= 0)
-        return false;
-    return true;
+bool TWebsiteCrawl::AcceptLink(const std::string& Link) {
+    return Filter().Accepts(Link);
 }
 
 void TWebsiteCrawl::HarvestLinks() {
@@ -375,7 +372,7 @@ void TWebsiteCrawl::HarvestLinks() {
         if (queue_.IsKnown(link)) continue;
         if (!AcceptLink(link)) continue;
         fetcher_.GetLink(i, link, text);
-        queue_.EnqueueUrl(OnSiteForm(link, CachedSitePrefix()), text, fetcher_.URL());
+        queue_.EnqueueUrl(OnSiteForm(link, Filter().SitePrefix()), text, fetcher_.URL());
     }
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/crawl/crawl_queue.h"
+#include "app/crawl/link_filter.h"
 
 class TFileFetcher;
 class TMapProfile;
@@ -51,7 +52,7 @@ public:
         return queue_.EnqueueUrl(URL, Text, Referrer);
     }
     // True when the link passes every filter of the crawl.
-    bool AcceptLink(const std::string& Link) const;
+    bool AcceptLink(const std::string& Link);
     void HarvestLinks();
     void LogUrl(const std::string& URL);
     void ResetCrawl();
@@ -71,15 +72,10 @@ private:
     // address handed to a chain that has ended is fetched when its turn comes.
     std::vector<std::string> MoreForChain();
     bool SendsCredentials(const std::string& URL) const;
-    // AcceptLink for a thread other than the crawl's, with the site's key made beforehand.
-    bool AcceptLinkOfSite(const std::string& Link, const std::string& SiteKey) const;
-    // Whether the crawl fetches a redirect's target (given as the fetcher resolves it) in the place of
-    // the address that led to it; safe on another thread while the crawl goes on.
-    bool NeedsRequest(const std::string& Target, const std::string& SiteKey, const std::string& Prefix) const;
     void ReportStartFailure(const std::string& Start);
     void AddPage(const std::string& URL, const std::string& Referrer);
-    // The site's scheme and authority, made once per site for all its links.
-    const std::string& CachedSitePrefix() const;
+    // The crawl's filter for the site at siteBase_: the options as they were when the crawl started.
+    const TLinkFilter& Filter();
 
     TFileFetcher& fetcher_;
     TMapProfile& profile_;
@@ -100,8 +96,10 @@ private:
     // The memo's lines as the crawl counts them; -1 until it has asked the memo.
     int memoLines_ = -1;
     std::string siteBase_;
-    // HostKey and SitePrefix of siteBase_, made once for all the links of a site.
-    mutable std::string siteKey_, sitePrefix_, siteKeyOf_;
+    // Shared with the worker that judges redirects, which holds it for as long as it runs.
+    std::shared_ptr<const TLinkFilter> filter_;
+    // The profile's choice when the crawl started.
+    bool usePageTitles_ = true;
     // The user and password of the start address: sent to the site they came with, never shown.
     std::string user_, password_, credentialKey_;
     // Why the page being fetched failed, where the fetcher cannot say (an exception, a redirect loop).

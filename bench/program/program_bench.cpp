@@ -2,19 +2,28 @@
 // turns in every round. Run by hand (see --help):
 //   program_bench crawl [--pages N] [--delay MS] [--rounds R] [--program PATH] [--timeout S] [--no-shown]
 //   program_bench scan  [--files N] [--docs DIR] [--rounds R] [--program PATH] [--timeout S] [--no-shown]
+//   program_bench site  [--docs DIR] [--rounds R] [--program PATH] [--timeout S] [--no-shown]
 // crawl: a generated site on nginx at 127.0.0.1; `pathweaver -auto profile.qpw` without a display and with
 // its window shown under Xvfb and a window manager, `wget -r`, single-threaded `wget2` and the crawl
 // component alone (crawl_bench --url); the requests each sent are counted in nginx's access log.
 // scan: a generated folder tree and a real documentation tree; `pathweaver -auto` without a display and
 // shown, against `find -printf '%T@ %p\n'`.
-// Each program's median time, its peak resident size, and the ratios are printed.
+// site: a real site, a folder of pages (the PostgreSQL manual by default) served by nginx at 127.0.0.1,
+// crawled by `pathweaver -auto` against single-threaded wget2.
+// Each program's median wall and processor time, its peak resident size, and the ratios are printed, with
+// the figures the program's waiting rests on (what a thread's wake-up costs here).
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -24,6 +33,7 @@
 #include "bench/support/timed_child.h"
 #include "bench/support/usage.h"
 #include "platform/rtl/exception.h"
+#include "platform/rtl/wait_policy.h"
 #include "tests/support/generated_site.h"
 #include "tests/support/nginx_peer.h"
 #include "tests/support/peer_process.h"
@@ -37,15 +47,19 @@ constexpr const char* kUsage =
     "                           [--no-shown]\n"
     "       program_bench scan [--files N] [--docs DIR] [--rounds R] [--program PATH] [--timeout S]\n"
     "                          [--no-shown]\n"
+    "       program_bench site [--docs DIR] [--rounds R] [--program PATH] [--timeout S] [--no-shown]\n"
     "  crawl: a generated site of N pages (default 5000) on nginx, --delay MS added to every response;\n"
     "         pathweaver -auto headless and shown (Xvfb + openbox), wget -r, wget2 --max-threads=1 and\n"
     "         the crawl component alone (crawl_bench --url).\n"
     "  scan:  a generated tree of N files (default 100000) in folders of 100, and DIR (default\n"
     "         /usr/share/doc/postgresql-doc-15/html when present); pathweaver -auto headless and shown\n"
     "         against find -printf '%T@ %p\\n'.\n"
+    "  site:  DIR (default /usr/share/doc/postgresql-doc-15/html), a folder of pages served by nginx from\n"
+    "         its index.html; pathweaver -auto headless and shown against wget2 --max-threads=1.\n"
     "  --program: the pathweaver to time (default: the one built beside this benchmark; the program as it\n"
     "         was: /work/baseline-bin/pathweaver). --timeout: seconds before a run is stopped (default "
     "600).\n"
+    "  --baseline PATH: another pathweaver timed headless in the same rounds (before and after a change).\n"
     "  --rounds: how many times each program runs, taking turns (default 3); medians are printed.\n";
 
 struct Options {
@@ -56,6 +70,8 @@ struct Options {
     std::string docs = "/usr/share/doc/postgresql-doc-15/html";
     int rounds = 3;
     std::string program;
+    // Another build of the program, timed in the same rounds (before and after a change).
+    std::string baseline;
     double timeout = 600;
     bool shown = true;
 };
@@ -64,7 +80,7 @@ std::optional<Options> Parse(int argc, char** argv) {
     Options o;
     if (argc < 2) return std::nullopt;
     o.mode = argv[1];
-    if (o.mode != "crawl" && o.mode != "scan") return std::nullopt;
+    if (o.mode != "crawl" && o.mode != "scan" && o.mode != "site") return std::nullopt;
     const fs::path self = fs::canonical("/proc/self/exe");
     o.program = (self.parent_path().parent_path() / "bin" / "pathweaver").string();
     for (int i = 2; i < argc; ++i) {
@@ -82,6 +98,8 @@ std::optional<Options> Parse(int argc, char** argv) {
             o.rounds = std::max(1, std::atoi(value().c_str()));
         else if (a == "--program")
             o.program = value();
+        else if (a == "--baseline")
+            o.baseline = value();
         else if (a == "--timeout")
             o.timeout = std::atof(value().c_str());
         else if (a == "--no-shown")
@@ -174,6 +192,12 @@ void AddProgramRuns(std::vector<Tool>& tools, const Options& o, const std::strin
                          {config, "DISPLAY=" + display->name, "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=xcb"},
                          {},
                          {}});
+    if (!o.baseline.empty())
+        tools.push_back({"pathweaver (baseline) -auto, headless",
+                         {o.baseline, "-auto", profile},
+                         {config, "DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM="},
+                         {},
+                         {}});
 }
 
 long CountLines(const std::string& text) {
@@ -205,25 +229,89 @@ void RunRounds(std::vector<Tool>& tools, const Options& o, const testsupport::Ng
         }
 }
 
+double MedianCpu(const Tool& t) {
+    std::vector<double> s;
+    for (const auto& r : t.runs)
+        s.push_back(r.cpuSeconds);
+    return Median(s);
+}
+
 void Report(const std::vector<Tool>& tools, int items, const char* unit,
             const std::vector<std::string>& references) {
-    std::printf("%-34s %10s %10s %10s %10s\n", "program", "median s", std::string(unit).append("/s").c_str(),
-                "requests", "peak MB");
+    std::printf("%-34s %10s %10s %10s %10s %10s\n", "program", "median s", "cpu s",
+                std::string(unit).append("/s").c_str(), "requests", "peak MB");
     for (const Tool& t : tools) {
         const double s = MedianSeconds(t);
         std::string requests = "-";
         if (!t.requests.empty()) requests = std::to_string(t.requests.back());
         bool stopped = std::any_of(t.runs.begin(), t.runs.end(), [](const auto& r) { return r.timedOut; });
-        std::printf("%-34s %10.2f%s %10.0f %10s %10.1f\n", t.name.c_str(), s, stopped ? ">" : " ", items / s,
-                    requests.c_str(), PeakMegabytes(t));
+        std::printf("%-34s %10.3f%s %10.3f %10.0f %10s %10.1f\n", t.name.c_str(), s, stopped ? ">" : " ",
+                    MedianCpu(t), items / s, requests.c_str(), PeakMegabytes(t));
     }
     for (const Tool& t : tools) {
         if (t.name.rfind("pathweaver", 0) != 0) continue;
         for (const Tool& r : tools)
             if (std::find(references.begin(), references.end(), r.name) != references.end())
-                std::printf("%s / %s: %.2f\n", t.name.c_str(), r.name.c_str(),
-                            MedianSeconds(t) / MedianSeconds(r));
+                std::printf("%s / %s: wall %.2f, cpu %.2f\n", t.name.c_str(), r.name.c_str(),
+                            MedianSeconds(t) / MedianSeconds(r), MedianCpu(t) / MedianCpu(r));
     }
+}
+
+// What the program's waits rest on (TWaitPolicy): a sleeping thread's wake-up by another, measured here
+// and now, against the longest watch. A server on this machine answers in about the wake-up's time, so
+// a waiter that watched for a quick answer spares two wake-ups a request; a slower answer is slept for.
+void ReportWaiting() {
+    constexpr int kHandOvers = 2000;
+    std::mutex lock;
+    std::condition_variable cv;
+    int turn = 0;
+    std::vector<double> sleeping, watching;
+    std::chrono::steady_clock::time_point sent;
+    std::thread other([&] {
+        for (int i = 0; i < kHandOvers; ++i) {
+            std::unique_lock guard(lock);
+            cv.wait(guard, [&] { return turn == 2 * i + 1; });
+            sleeping.push_back(
+                std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - sent).count());
+            ++turn;
+            cv.notify_one();
+        }
+    });
+    for (int i = 0; i < kHandOvers; ++i) {
+        std::unique_lock guard(lock);
+        sent = std::chrono::steady_clock::now();
+        ++turn;
+        cv.notify_one();
+        cv.wait(guard, [&] { return turn == 2 * i + 2; });
+    }
+    other.join();
+    std::atomic<int> flag{0};
+    std::atomic<int64_t> at{0};
+    std::thread watcher([&] {
+        for (int i = 0; i < kHandOvers; ++i) {
+            while (flag.load(std::memory_order_acquire) != 2 * i + 1) {
+            }
+            const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
+            watching.push_back(static_cast<double>(now - at.load()) / 1000.0);
+            flag.store(2 * i + 2, std::memory_order_release);
+        }
+    });
+    for (int i = 0; i < kHandOvers; ++i) {
+        at.store(std::chrono::steady_clock::now().time_since_epoch().count());
+        flag.store(2 * i + 1, std::memory_order_release);
+        while (flag.load(std::memory_order_acquire) != 2 * i + 2) {
+        }
+    }
+    watcher.join();
+    std::printf("waiting: a sleeping thread woken by another %.1f us (median of %d), a watching one %.2f us;"
+                " waiters watch up to %lld us, only after answers that quick within %lld ms, never on one"
+                " processor (%s here)\n",
+                Median(sleeping), kHandOvers, Median(watching),
+                static_cast<long long>(
+                    std::chrono::duration_cast<std::chrono::microseconds>(TWaitPolicy::kWatchFor).count()),
+                static_cast<long long>(
+                    std::chrono::duration_cast<std::chrono::milliseconds>(TWaitPolicy::kRecent).count()),
+                TWaitPolicy::SeveralProcessors() ? "several" : "one");
 }
 
 int Crawl(const Options& o, const std::string& dir) {
@@ -284,6 +372,7 @@ int Crawl(const Options& o, const std::string& dir) {
                 o.rounds, o.program.c_str());
     Report(tools, o.pages, "pages",
            {"crawl component (crawl_bench --url)", "wget -r", "wget2 --max-threads=1"});
+    ReportWaiting();
     return 0;
 }
 
@@ -320,12 +409,50 @@ int Scan(const Options& o, const std::string& dir) {
     return 0;
 }
 
+int Site(const Options& o, const std::string& dir) {
+    if (!fs::exists(fs::path(o.docs) / "index.html")) {
+        std::fprintf(stderr, "%s has no index.html\n", o.docs.c_str());
+        return 1;
+    }
+    int files = 0;
+    for (const auto& e : fs::recursive_directory_iterator(o.docs))
+        files += e.is_regular_file() && e.path().extension() == ".html";
+    testsupport::NginxOptions n;
+    n.logFormat = "$request_uri $status";
+    n.server = "    location / { root " + fs::canonical(o.docs).string() + "; }\n";
+    testsupport::NginxPeer nginx(n);
+    if (!nginx.Running()) {
+        std::fprintf(stderr, "nginx did not start\n");
+        return 1;
+    }
+    const std::string start = nginx.Url("/index.html");
+    WriteProfile(dir + "/site.qpw", mstWebsite, start, dir + "/out");
+    Display display;
+    const bool shown = o.shown && display.Start();
+    if (o.shown && !shown) std::fprintf(stderr, "no Xvfb: the shown run is left out\n");
+    std::vector<Tool> tools;
+    AddProgramRuns(tools, o, dir, dir + "/site.qpw", shown ? &display : nullptr);
+    tools.push_back({"wget2 --max-threads=1",
+                     {"wget2", "-q", "-r", "-l", "0", "-np", "--delete-after", "--robots=off",
+                      "--max-threads=1", "-P", dir + "/wget2", start},
+                     {},
+                     {},
+                     {}});
+    bench::RunTimed(tools.back().argv, {}, o.timeout); // a warm server and file cache for everyone
+    RunRounds(tools, o, &nginx, dir);
+    std::printf("crawl of %s (%d pages) from nginx, %d rounds, program %s\n", o.docs.c_str(), files, o.rounds,
+                o.program.c_str());
+    Report(tools, files, "pages", {"wget2 --max-threads=1"});
+    ReportWaiting();
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    bench::CheckArguments(
-        argc, argv, kUsage,
-        {"--pages", "--delay", "--files", "--docs", "--rounds", "--program", "--timeout", "--no-shown"});
+    bench::CheckArguments(argc, argv, kUsage,
+                          {"--pages", "--delay", "--files", "--docs", "--rounds", "--program", "--baseline",
+                           "--timeout", "--no-shown"});
     const auto options = Parse(argc, argv);
     if (!options) {
         std::fputs(kUsage, stderr);
@@ -336,7 +463,9 @@ int main(int argc, char** argv) {
     const std::string dir = pattern;
     int status = 1;
     try {
-        status = options->mode == "crawl" ? Crawl(*options, dir) : Scan(*options, dir);
+        status = options->mode == "crawl"  ? Crawl(*options, dir)
+                 : options->mode == "site" ? Site(*options, dir)
+                                           : Scan(*options, dir);
     } catch (const Exception& e) {
         std::fprintf(stderr, "program_bench: %s\n", e.Message().c_str());
     }

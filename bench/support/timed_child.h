@@ -1,5 +1,6 @@
 #pragma once
-// A program run as a child and timed from outside: wall time and peak resident size, as a user sees them.
+// A program run as a child and timed from outside: wall time, processor time and peak resident size, as a
+// user sees them.
 #include <string>
 #include <vector>
 
@@ -7,6 +8,7 @@ namespace bench {
 
 struct ChildRun {
     double seconds = 0;
+    double cpuSeconds = 0; // user and system time of the child and what it waited for
     double peakMegabytes = 0;
     int status = -1;       // exit status; -1 when it did not start or was killed
     bool timedOut = false; // killed at the deadline

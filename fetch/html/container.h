@@ -1,5 +1,6 @@
 #pragma once
 // Containers that store raw item blocks and call a handler for everything type-specific.
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -50,16 +51,17 @@ public:
     // Destroying a handler in use is a programming error; it is reported, not thrown.
     ~TDIBaseHandler() override;
     std::string ClassName() const override { return "TDIBaseHandler"; }
-    int32_t UseCount() const { return useCount_; }
-    void Acquire() { ++useCount_; }
-    void Release() { --useCount_; }
+    int32_t UseCount() const { return useCount_.load(std::memory_order_relaxed); }
+    // The shared handlers of the typed containers serve containers on every thread that reads pages.
+    void Acquire() { useCount_.fetch_add(1, std::memory_order_relaxed); }
+    void Release() { useCount_.fetch_sub(1, std::memory_order_relaxed); }
 
 protected:
     void CheckFree(const char* what) const;
     void CheckFreeText(const char* message) const;
 
 private:
-    int32_t useCount_ = 0;
+    std::atomic<int32_t> useCount_{0};
 };
 
 using TDIInitItemFunc = void (*)(TDIContainer* container, void* item);

@@ -37,8 +37,9 @@ void Transfer::Status(int code, const std::string& information) {
             if (--t.calling_ == 0) t.idle_.SetEvent();
         }
     } leave{*this};
-    if (onStatus) onStatus(owner, code, StatusText(code));
-    if (code == static_cast<int>(INTERNET_STATUS_REDIRECT) && onRedirected) onRedirected(owner, information);
+    if (request->onStatus) request->onStatus(owner, code, StatusText(code));
+    if (code == static_cast<int>(INTERNET_STATUS_REDIRECT) && request->onRedirected)
+        request->onRedirected(owner, information);
 }
 
 void Transfer::Silence() {
@@ -56,21 +57,10 @@ void Transfer::Silence() {
 void Transfer::ChainTo(const std::string& URL) {
     auto ended = std::make_shared<Transfer>();
     ended->owner = owner;
+    ended->request = request;
     ended->url = url;
     ended->chainIndex = chainIndex;
-    ended->statusCode = statusCode;
-    ended->contentType = std::move(contentType);
-    ended->location = std::move(location);
-    ended->dataSize = dataSize;
-    ended->bytesRead = bytesRead;
-    ended->success = success;
-    ended->lastError = lastError;
-    ended->continueDownload = continueDownload;
-    ended->wantsProgress = wantsProgress;
-    ended->stream = std::move(stream);
-    ended->batch = std::move(batch);
-    dataSize = 0;
-    bytesRead = 0;
+    ended->outcome = std::exchange(outcome, Outcome{});
     std::lock_guard guard(chainLock_);
     chained_.push_back(std::move(ended));
     url = URL;
@@ -179,7 +169,7 @@ private:
 
     // Keeps the network layer's reason for the call that has just failed; false.
     bool Failed() {
-        Job().lastError = InternetGetLastError();
+        Job().outcome.lastError = InternetGetLastError();
         return false;
     }
 
@@ -212,39 +202,40 @@ private:
 
     void Body() {
         Transfer& x = Job();
-        x.statusCode = -1;
-        x.contentType.clear();
-        x.location.clear();
-        bufferSize_ = std::max<uint32_t>(x.bufferSize, 255);
-        x.start = std::chrono::steady_clock::now();
-        x.continueDownload = true;
-        x.success = false;
-        x.lastError = 0;
+        x.outcome.statusCode = -1;
+        x.outcome.contentType.clear();
+        x.outcome.location.clear();
+        bufferSize_ = std::max<uint32_t>(x.request->bufferSize, 255);
+        x.outcome.start = std::chrono::steady_clock::now();
+        x.outcome.continueDownload = true;
+        x.outcome.success = false;
+        x.outcome.lastError = 0;
 
         if (x.url.size() > kMaxUrlLength)
             throw Exception(Format("The address is too long (%d bytes; at most %d)",
                                    static_cast<int>(x.url.size()), static_cast<int>(kMaxUrlLength)));
         if (!CrackURL(x.url, parts_)) throw Exception(Format("The address \"%s\" is not valid", x.url));
-        if (parts_.User.empty()) parts_.User = x.username;
-        if (parts_.Password.empty()) parts_.Password = x.password;
+        if (parts_.User.empty()) parts_.User = x.request->username;
+        if (parts_.Password.empty()) parts_.Password = x.request->password;
 
         if (SameText(parts_.Scheme, "file")) {
             OpenLocalFile();
         } else {
-            const uint32_t access = AccessTypeValue(x.proxy.AccessType);
+            const uint32_t access = AccessTypeValue(x.request->proxy.AccessType);
             std::string proxyText, bypass;
-            if (x.proxy.AccessType == atUseProxy) {
-                proxyText = x.proxy.ProxyServer + ":" + std::to_string(x.proxy.ProxyPort);
-                bypass = x.proxy.ProxyBypass;
+            if (x.request->proxy.AccessType == atUseProxy) {
+                proxyText = x.request->proxy.ProxyServer + ":" + std::to_string(x.request->proxy.ProxyPort);
+                bypass = x.request->proxy.ProxyBypass;
             }
             // The handles of the last transfer serve this one when it goes the same way.
-            const std::string key = x.agent + '\n' + std::to_string(access) + '\n' + proxyText + '\n' +
-                                    bypass + '\n' + (x.workOffline ? "1" : "0") + '\n' + parts_.Host + '\n' +
-                                    std::to_string(parts_.Port) + '\n' + parts_.User + '\n' + parts_.Password;
+            const std::string key = x.request->agent + '\n' + std::to_string(access) + '\n' + proxyText +
+                                    '\n' + bypass + '\n' + (x.request->workOffline ? "1" : "0") + '\n' +
+                                    parts_.Host + '\n' + std::to_string(parts_.Port) + '\n' + parts_.User +
+                                    '\n' + parts_.Password;
             if (!root_ || session_->key != key) {
                 session_->Close();
-                root_.Reset(InternetOpen(x.agent, access, proxyText, bypass,
-                                         x.workOffline ? INTERNET_FLAG_OFFLINE : 0));
+                root_.Reset(InternetOpen(x.request->agent, access, proxyText, bypass,
+                                         x.request->workOffline ? INTERNET_FLAG_OFFLINE : 0));
                 if (!root_) {
                     Failed();
                     return;
@@ -258,7 +249,7 @@ private:
             InternetSetStatusCallback(root_.Get(), status_);
             if (!Request()) return;
         }
-        if (!x.continueDownload) return;
+        if (!x.outcome.continueDownload) return;
         ReadBody();
     }
 
@@ -271,23 +262,23 @@ private:
         local_.fd = OpenRegularFile(path, O_RDONLY);
         struct stat st {};
         if (local_.fd < 0 || ::fstat(local_.fd, &st) != 0) {
-            x.statusCode = 404;
-            x.dataSize = 0;
-            x.success = true;
+            x.outcome.statusCode = 404;
+            x.outcome.dataSize = 0;
+            x.outcome.success = true;
             return;
         }
-        x.statusCode = 200;
-        x.success = true;
-        const int64_t offset = x.resumeFrom != 0 ? x.resumeFrom : x.rangeStart;
+        x.outcome.statusCode = 200;
+        x.outcome.success = true;
+        const int64_t offset = x.outcome.resumeFrom != 0 ? x.outcome.resumeFrom : x.request->rangeStart;
         // The size still to come, so that a resumed read is judged by the bytes it was to deliver.
-        x.dataSize = std::max<int64_t>(0, static_cast<int64_t>(st.st_size) - offset);
+        x.outcome.dataSize = std::max<int64_t>(0, static_cast<int64_t>(st.st_size) - offset);
         if (offset != 0) ::lseek(local_.fd, static_cast<off_t>(offset), SEEK_SET);
     }
 
     // Steps from the connection to the response headers; false ends the body.
     bool Request() {
         Transfer& x = Job();
-        const bool resumeIntoFile = !x.outputFileName.empty();
+        const bool resumeIntoFile = !x.request->outputFileName.empty();
         for (;;) {
             Check();
             if (!connection_) {
@@ -298,37 +289,40 @@ private:
             }
             InternetSetStatusCallback(connection_.Get(), status_);
             Check();
-            const bool post =
-                x.requestMethod == rmPOST || (x.requestMethod == rmAutoDetect && !x.postData.empty());
-            uint32_t flags = x.requestFlags;
+            const bool post = x.request->requestMethod == rmPOST ||
+                              (x.request->requestMethod == rmAutoDetect && !x.request->postData.empty());
+            uint32_t flags = x.request->requestFlags;
             if (SameText(parts_.Scheme, "https")) flags |= INTERNET_FLAG_SECURE;
             const std::string verb = post ? "POST" : "GET";
             const std::string object = parts_.Path + parts_.ExtraInfo;
             if (!request_) {
-                request_.Reset(
-                    HttpOpenRequest(connection_.Get(), verb, object, x.referer, {x.acceptTypes}, flags));
-            } else if (!HttpReopenRequest(request_.Get(), verb, object, x.referer, {x.acceptTypes}, flags)) {
+                request_.Reset(HttpOpenRequest(connection_.Get(), verb, object, x.request->referer,
+                                               {x.request->acceptTypes}, flags));
+            } else if (!HttpReopenRequest(request_.Get(), verb, object, x.request->referer,
+                                          {x.request->acceptTypes}, flags)) {
                 request_.Reset();
             }
             if (!request_) return Failed();
             InternetSetStatusCallback(request_.Get(), status_);
             InternetSetCancelFlag(request_.Get(), &x.cancel);
             Check();
-            if (x.connectTimeout)
-                InternetSetOption(request_.Get(), INTERNET_OPTION_CONNECT_TIMEOUT, x.connectTimeout);
-            if (x.receiveTimeout)
-                InternetSetOption(request_.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, x.receiveTimeout);
-            if (x.sendTimeout) InternetSetOption(request_.Get(), INTERNET_OPTION_SEND_TIMEOUT, x.sendTimeout);
-            if (x.totalTimeout)
-                InternetSetOption(request_.Get(), INTERNET_OPTION_TOTAL_TIMEOUT, x.totalTimeout);
+            if (x.request->connectTimeout)
+                InternetSetOption(request_.Get(), INTERNET_OPTION_CONNECT_TIMEOUT, x.request->connectTimeout);
+            if (x.request->receiveTimeout)
+                InternetSetOption(request_.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, x.request->receiveTimeout);
+            if (x.request->sendTimeout)
+                InternetSetOption(request_.Get(), INTERNET_OPTION_SEND_TIMEOUT, x.request->sendTimeout);
+            if (x.request->totalTimeout)
+                InternetSetOption(request_.Get(), INTERNET_OPTION_TOTAL_TIMEOUT, x.request->totalTimeout);
 
             overlap_ = 0;
-            std::string headers = x.addHeadersText;
-            if (x.resumeFrom != 0 || x.resumeTo != 0) {
-                if (resumeIntoFile && x.resumeFrom != 0) overlap_ = std::min(x.resumeFrom, kResumeOverlap);
-                headers += RangeLine(x.resumeFrom - overlap_, x.resumeTo);
-            } else if (x.rangeStart != 0 || x.rangeEnd != 0) {
-                headers += RangeLine(x.rangeStart, x.rangeEnd);
+            std::string headers = x.request->addHeadersText;
+            if (x.outcome.resumeFrom != 0 || x.outcome.resumeTo != 0) {
+                if (resumeIntoFile && x.outcome.resumeFrom != 0)
+                    overlap_ = std::min(x.outcome.resumeFrom, kResumeOverlap);
+                headers += RangeLine(x.outcome.resumeFrom - overlap_, x.outcome.resumeTo);
+            } else if (x.request->rangeStart != 0 || x.request->rangeEnd != 0) {
+                headers += RangeLine(x.request->rangeStart, x.request->rangeEnd);
             }
             if (!headers.empty() &&
                 !HttpAddRequestHeaders(request_.Get(), headers,
@@ -355,12 +349,15 @@ private:
         Transfer& x = Job();
         int authRounds = 0;
         int proxyRounds = 0;
+        // The proxy credentials the user gave for this transfer; the request keeps those it began with.
+        std::string proxyUser = x.request->proxy.ProxyUsername,
+                    proxyPassword = x.request->proxy.ProxyPassword;
         for (;;) {
             Check();
             bool tryAgain = false;
             const bool sent =
                 post ? HttpSendRequest(request_.Get(), "Content-Type: application/x-www-form-urlencoded\r\n",
-                                       x.postData)
+                                       x.request->postData)
                      : HttpSendRequest(request_.Get(), "", "");
             if (!sent) {
                 Check(); // a cancelled send is an abort, not a failure
@@ -369,16 +366,16 @@ private:
             }
             Check();
             std::string value;
-            x.success = HttpQueryInfo(request_.Get(), HTTP_QUERY_STATUS_CODE, value);
-            if (!x.success) {
+            x.outcome.success = HttpQueryInfo(request_.Get(), HTTP_QUERY_STATUS_CODE, value);
+            if (!x.outcome.success) {
                 Failed();
                 return SendResult::Failed;
             }
-            x.statusCode = StrToIntDef(value, 0);
-            lastStatus_ = x.statusCode;
+            x.outcome.statusCode = StrToIntDef(value, 0);
+            lastStatus_ = x.outcome.statusCode;
 
-            if (x.statusCode == 416 && x.resumeFrom != 0) return RangeNotSatisfiable();
-            if (x.statusCode == 401 && x.wantsPassword && authRounds < kMaxAuthRounds) {
+            if (x.outcome.statusCode == 416 && x.outcome.resumeFrom != 0) return RangeNotSatisfiable();
+            if (x.outcome.statusCode == 401 && x.request->wantsPassword && authRounds < kMaxAuthRounds) {
                 ++authRounds;
                 std::string challenge;
                 HttpQueryInfo(request_.Get(), HTTP_QUERY_WWW_AUTHENTICATE, challenge);
@@ -392,13 +389,13 @@ private:
                 });
                 InternetSetOption(request_.Get(), INTERNET_OPTION_USERNAME, user);
                 InternetSetOption(request_.Get(), INTERNET_OPTION_PASSWORD, password);
-            } else if (x.statusCode == 407 && proxyRounds < kMaxAuthRounds) {
+            } else if (x.outcome.statusCode == 407 && proxyRounds < kMaxAuthRounds) {
                 ++proxyRounds;
                 if (proxyRounds == 1) {
                     tryAgain = true;
-                } else if (x.wantsProxyAuth) {
+                } else if (x.request->wantsProxyAuth) {
                     TCustomWinHTTP* owner = x.owner;
-                    std::string user = x.proxy.ProxyUsername, password = x.proxy.ProxyPassword;
+                    std::string user = proxyUser, password = proxyPassword;
                     Sync([&] {
                         TWinHTTPProxy* proxy = owner->Proxy();
                         if (owner->OnProxyAuthenticationRequest)
@@ -407,11 +404,11 @@ private:
                         user = proxy->ProxyUsername;
                         password = proxy->ProxyPassword;
                     });
-                    x.proxy.ProxyUsername = user;
-                    x.proxy.ProxyPassword = password;
+                    proxyUser = user;
+                    proxyPassword = password;
                 }
-                InternetSetOption(request_.Get(), INTERNET_OPTION_PROXY_USERNAME, x.proxy.ProxyUsername);
-                InternetSetOption(request_.Get(), INTERNET_OPTION_PROXY_PASSWORD, x.proxy.ProxyPassword);
+                InternetSetOption(request_.Get(), INTERNET_OPTION_PROXY_USERNAME, proxyUser);
+                InternetSetOption(request_.Get(), INTERNET_OPTION_PROXY_PASSWORD, proxyPassword);
             }
             if (!tryAgain) return SendResult::Headers;
         }
@@ -430,14 +427,14 @@ private:
         Check();
         std::string value;
         if (HttpQueryInfo(request_.Get(), HTTP_QUERY_STATUS_CODE, value))
-            x.statusCode = StrToIntDef(value, 0);
+            x.outcome.statusCode = StrToIntDef(value, 0);
         std::string length;
-        if ((x.statusCode == 200 || x.statusCode == 206) &&
+        if ((x.outcome.statusCode == 200 || x.outcome.statusCode == 206) &&
             HttpQueryInfo(request_.Get(), HTTP_QUERY_CONTENT_LENGTH, length) &&
-            ParseLength(length) == x.resumeFrom) {
-            x.success = true;
-            x.dataSize = 0;
-            x.bytesRead = 0;
+            ParseLength(length) == x.outcome.resumeFrom) {
+            x.outcome.success = true;
+            x.outcome.dataSize = 0;
+            x.outcome.bytesRead = 0;
             wholeAlready_ = true;
             return SendResult::Complete;
         }
@@ -447,13 +444,13 @@ private:
     // Starts again with a full download; only once, so a server that keeps failing cannot loop us.
     SendResult Restart() {
         Transfer& x = Job();
-        x.statusCode = -1;
-        x.resumeFrom = 0;
+        x.outcome.statusCode = -1;
+        x.outcome.resumeFrom = 0;
         request_.Reset();
         connection_.Reset();
         session_->key.clear();
         if (++restarts_ > 1) {
-            x.success = false;
+            x.outcome.success = false;
             return SendResult::Failed;
         }
         return SendResult::Restart;
@@ -463,25 +460,26 @@ private:
         Transfer& x = Job();
         Check();
         std::string value;
-        HttpQueryInfo(request_.Get(), HTTP_QUERY_CONTENT_TYPE, x.contentType);
-        if (x.statusCode >= 300 && x.statusCode < 400)
-            HttpQueryInfo(request_.Get(), HTTP_QUERY_LOCATION, x.location);
+        HttpQueryInfo(request_.Get(), HTTP_QUERY_CONTENT_TYPE, x.outcome.contentType);
+        if (x.outcome.statusCode >= 300 && x.outcome.statusCode < 400)
+            HttpQueryInfo(request_.Get(), HTTP_QUERY_LOCATION, x.outcome.location);
         const bool haveLength = HttpQueryInfo(request_.Get(), HTTP_QUERY_CONTENT_LENGTH, value);
         const int64_t length = haveLength ? ParseLength(value) : -1;
-        x.dataSize = std::max<int64_t>(length, 0);
-        x.success = haveLength;
-        if (x.resumeFrom != 0 && x.statusCode == 200) {
+        x.outcome.dataSize = std::max<int64_t>(length, 0);
+        x.outcome.success = haveLength;
+        if (x.outcome.resumeFrom != 0 && x.outcome.statusCode == 200) {
             // The server ignored the range: this is the whole body.
-            x.resumeFrom = 0;
+            x.outcome.resumeFrom = 0;
             overlap_ = 0;
         }
-        if (x.statusCode == 206 && overlap_ > 0) x.dataSize = std::max<int64_t>(0, x.dataSize - overlap_);
+        if (x.outcome.statusCode == 206 && overlap_ > 0)
+            x.outcome.dataSize = std::max<int64_t>(0, x.outcome.dataSize - overlap_);
         // A body that goes to memory and is all there already travels with its events in one batch.
-        batched_ = request_ && x.outputFileName.empty() && x.resumeFrom == 0 && x.resumeTo == 0 &&
-                   InternetWaitForBody(request_.Get(), kBatchWaitMs);
-        x.batch.reset();
-        if (batched_) x.batch = std::make_unique<Batch>();
-        if (x.wantsHeaderInfo) {
+        batched_ = request_ && x.request->outputFileName.empty() && x.outcome.resumeFrom == 0 &&
+                   x.outcome.resumeTo == 0 && InternetWaitForBody(request_.Get(), kBatchWaitMs);
+        x.outcome.batch.reset();
+        if (batched_) x.outcome.batch = std::make_unique<Batch>();
+        if (x.request->wantsHeaderInfo) {
             auto text = [&](DWORD level) {
                 std::string v;
                 return HttpQueryInfo(request_.Get(), level, v) ? v : std::string();
@@ -500,60 +498,62 @@ private:
             h.date = date(HTTP_QUERY_DATE);
             h.modified = date(HTTP_QUERY_LAST_MODIFIED);
             h.expires = date(HTTP_QUERY_EXPIRES);
-            h.contentLength = x.dataSize + x.resumeFrom;
+            h.contentLength = x.outcome.dataSize + x.outcome.resumeFrom;
             if (batched_) {
-                *x.batch = std::move(h);
+                *x.outcome.batch = std::move(h);
                 return true; // the GUI thread answers ContinueDownload when the batch runs
             }
             TCustomWinHTTP* owner = x.owner;
             bool carryOn = true;
             Sync([&] {
                 if (owner->OnHeaderInfo)
-                    owner->OnHeaderInfo(owner, x.statusCode, h.raw, x.contentType, h.language, h.encoding,
-                                        h.contentLength, h.location, h.date, h.modified, h.expires, h.etag,
-                                        carryOn);
+                    owner->OnHeaderInfo(owner, x.outcome.statusCode, h.raw, x.outcome.contentType, h.language,
+                                        h.encoding, h.contentLength, h.location, h.date, h.modified,
+                                        h.expires, h.etag, carryOn);
             });
-            x.continueDownload = carryOn;
+            x.outcome.continueDownload = carryOn;
         }
         return true;
     }
 
     void OpenOutput() {
         Transfer& x = Job();
-        x.stream.reset();
-        x.fileOutput = false;
-        if ((x.statusCode == 200 || x.statusCode == 206) && !x.outputFileName.empty()) {
+        x.outcome.stream.reset();
+        x.outcome.fileOutput = false;
+        if ((x.outcome.statusCode == 200 || x.outcome.statusCode == 206) &&
+            !x.request->outputFileName.empty()) {
             try {
-                auto file = std::make_unique<TWinHTTPFileStream>(x.outputFileName, x.resumeFrom == 0);
-                if (x.resumeFrom != 0) {
+                auto file = std::make_unique<TWinHTTPFileStream>(x.request->outputFileName,
+                                                                 x.outcome.resumeFrom == 0);
+                if (x.outcome.resumeFrom != 0) {
                     const int64_t size = file->Seek(0, soEnd);
-                    if (size < x.resumeFrom) {
+                    if (size < x.outcome.resumeFrom) {
                         file.reset();
                         restartFromScratch_ = true;
                         return;
                     }
-                    file->Seek(x.resumeFrom, soBeginning);
+                    file->Seek(x.outcome.resumeFrom, soBeginning);
                 }
-                x.stream = std::move(file);
-                x.fileOutput = true;
+                x.outcome.stream = std::move(file);
+                x.outcome.fileOutput = true;
                 if (request_) {
                     // A file may be as large, and take as long, as it is.
                     InternetSetOption(request_.Get(), INTERNET_OPTION_BODY_LIMIT, INTERNET_BODY_UNLIMITED);
-                    if (!x.totalTimeout)
+                    if (!x.request->totalTimeout)
                         InternetSetOption(request_.Get(), INTERNET_OPTION_TOTAL_TIMEOUT,
                                           INTERNET_TIME_UNLIMITED);
                 }
                 return;
             } catch (const EFCreateError&) {
-                if (x.success) return;
+                if (x.outcome.success) return;
             }
         }
         auto memory = std::make_unique<TMemoryStream>();
-        if (x.success && x.dataSize > 0) {
-            memory->SetSize(std::min(x.dataSize, kMaxPresize)); // reserves; the size goes back to 0
+        if (x.outcome.success && x.outcome.dataSize > 0) {
+            memory->SetSize(std::min(x.outcome.dataSize, kMaxPresize)); // reserves; the size goes back to 0
             memory->SetSize(0);
         }
-        x.stream = std::move(memory);
+        x.outcome.stream = std::move(memory);
     }
 
     void ReadBody() {
@@ -571,21 +571,21 @@ private:
                 if (Restart() == SendResult::Failed || !Request()) return;
                 continue;
             }
-            if (!x.stream) return; // the output file could not be created
+            if (!x.outcome.stream) return; // the output file could not be created
             if (ReadLoop()) break;
             // The bytes before the resume point differ from the file: fetch the whole file again.
-            x.stream.reset();
+            x.outcome.stream.reset();
             if (Restart() == SendResult::Failed || !Request()) return;
-            if (!x.continueDownload) return;
+            if (!x.outcome.continueDownload) return;
         }
     }
 
     // False when the overlap did not match the file.
     bool ReadLoop() {
         Transfer& x = Job();
-        x.bytesRead = 0;
+        x.outcome.bytesRead = 0;
         std::vector<char> buffer(bufferSize_);
-        int64_t overlapLeft = x.fileOutput ? overlap_ : 0;
+        int64_t overlapLeft = x.outcome.fileOutput ? overlap_ : 0;
         bool failed = false;
         for (;;) {
             Check();
@@ -608,8 +608,8 @@ private:
             if (overlapLeft > 0) {
                 const int64_t take = std::min(overlapLeft, n);
                 std::vector<char> onDisk(static_cast<size_t>(take));
-                auto* file = static_cast<TWinHTTPFileStream*>(x.stream.get());
-                const int64_t at = x.resumeFrom - overlapLeft;
+                auto* file = static_cast<TWinHTTPFileStream*>(x.outcome.stream.get());
+                const int64_t at = x.outcome.resumeFrom - overlapLeft;
                 if (::pread(file->Handle(), onDisk.data(), static_cast<size_t>(take), at) != take ||
                     std::memcmp(onDisk.data(), data, static_cast<size_t>(take)) != 0)
                     return false;
@@ -618,23 +618,24 @@ private:
                 n -= take;
                 if (n == 0) continue;
             }
-            if (x.stream->Write(data, n) != n) {
+            if (x.outcome.stream->Write(data, n) != n) {
                 failed = true;
                 break;
             }
-            x.bytesRead += n;
-            if (x.wantsProgress) ReportProgress();
+            x.outcome.bytesRead += n;
+            if (x.request->wantsProgress) ReportProgress();
         }
-        x.success = (x.statusCode == 200 || x.statusCode == 206) && !failed && overlapLeft == 0 &&
-                    (x.dataSize == 0 || x.bytesRead == x.dataSize);
+        x.outcome.success = (x.outcome.statusCode == 200 || x.outcome.statusCode == 206) && !failed &&
+                            overlapLeft == 0 &&
+                            (x.outcome.dataSize == 0 || x.outcome.bytesRead == x.outcome.dataSize);
         return true;
     }
 
     // Takes the buffered body of a batched transfer into its batch; reads no longer wait here.
     void ReadAhead() {
         Transfer& x = Job();
-        Batch& b = *x.batch;
-        x.bytesRead = 0;
+        Batch& b = *x.outcome.batch;
+        x.outcome.bytesRead = 0;
         bool failed = false;
         for (;;) {
             Check();
@@ -646,22 +647,24 @@ private:
             b.body.resize(at + got);
             if (failed) Check();
             if (failed || got == 0) break;
-            b.blocks.push_back({got, ElapsedMsSince(x.start)});
-            x.bytesRead += got;
+            b.blocks.push_back({got, ElapsedMsSince(x.outcome.start)});
+            x.outcome.bytesRead += got;
         }
-        x.success = (x.statusCode == 200 || x.statusCode == 206) && !failed &&
-                    (x.dataSize == 0 || x.bytesRead == x.dataSize);
+        x.outcome.success = (x.outcome.statusCode == 200 || x.outcome.statusCode == 206) && !failed &&
+                            (x.outcome.dataSize == 0 || x.outcome.bytesRead == x.outcome.dataSize);
     }
 
     void ReportProgress() {
         Transfer& x = Job();
-        const Progress p = ComputeProgress(x.dataSize, x.bytesRead, x.resumeFrom, ElapsedMsSince(x.start));
+        const Progress p = ComputeProgress(x.outcome.dataSize, x.outcome.bytesRead, x.outcome.resumeFrom,
+                                           ElapsedMsSince(x.outcome.start));
         TCustomWinHTTP* owner = x.owner;
         Sync([&] {
             if (owner->OnProgress)
-                owner->OnProgress(owner, x.contentType, x.dataSize + x.resumeFrom, x.bytesRead + x.resumeFrom,
-                                  p.ElapsedTime, p.EstimatedTimeLeft, p.PercentsDone, p.TransferRate,
-                                  x.stream.get());
+                owner->OnProgress(owner, x.outcome.contentType, x.outcome.dataSize + x.outcome.resumeFrom,
+                                  x.outcome.bytesRead + x.outcome.resumeFrom, p.ElapsedTime,
+                                  p.EstimatedTimeLeft, p.PercentsDone, p.TransferRate,
+                                  x.outcome.stream.get());
         });
     }
 
@@ -684,7 +687,7 @@ private:
 } // namespace
 
 void RunTransfer(const std::shared_ptr<Transfer>& transfer) {
-    ScopeGuard failed([&] { transfer->success = false; });
+    ScopeGuard failed([&] { transfer->outcome.success = false; });
     Runner(transfer).Run();
     failed.Dismiss();
 }
@@ -695,8 +698,8 @@ void RunChain(std::shared_ptr<Transfer> transfer) {
     try {
         for (;;) {
             RunTransfer(transfer);
-            if (!x.onChain || x.aborted || x.cancel || (self && self->Terminated())) return;
-            const std::string next = x.onChain(x.statusCode, x.url, x.location);
+            if (!x.request->onChain || x.aborted || x.cancel || (self && self->Terminated())) return;
+            const std::string next = x.request->onChain(x.outcome.statusCode, x.url, x.outcome.location);
             if (next.empty()) return;
             x.ChainTo(next);
             // The GUI thread hears of the transfer just ended as soon as it can, while this one goes on.
@@ -716,28 +719,28 @@ void RunChain(std::shared_ptr<Transfer> transfer) {
 }
 
 bool DeliverBatch(TCustomWinHTTP& owner, Transfer& x, const std::function<bool()>& Current) {
-    Batch& b = *x.batch;
+    Batch& b = *x.outcome.batch;
     if (!Current()) return false;
     if (b.headerInfo && owner.OnHeaderInfo) {
         bool carryOn = true;
-        owner.OnHeaderInfo(&owner, x.statusCode, b.raw, x.contentType, b.language, b.encoding,
+        owner.OnHeaderInfo(&owner, x.outcome.statusCode, b.raw, x.outcome.contentType, b.language, b.encoding,
                            b.contentLength, b.location, b.date, b.modified, b.expires, b.etag, carryOn);
-        x.continueDownload = carryOn;
+        x.outcome.continueDownload = carryOn;
         if (!Current()) return false;
     }
-    if (!x.continueDownload) return true;
+    if (!x.outcome.continueDownload) return true;
     auto memory = std::make_unique<TMemoryStream>();
     memory->SetSize(static_cast<int64_t>(b.body.size())); // reserves; the size goes back to 0
     memory->SetSize(0);
-    x.stream = std::move(memory);
+    x.outcome.stream = std::move(memory);
     int64_t done = 0;
     for (const Batch::Block& block : b.blocks) {
-        x.stream->Write(b.body.data() + done, static_cast<int64_t>(block.size));
+        x.outcome.stream->Write(b.body.data() + done, static_cast<int64_t>(block.size));
         done += static_cast<int64_t>(block.size);
-        if (!x.wantsProgress || !owner.OnProgress) continue;
-        const Progress p = ComputeProgress(x.dataSize, done, 0, block.elapsedMs);
-        owner.OnProgress(&owner, x.contentType, x.dataSize, done, p.ElapsedTime, p.EstimatedTimeLeft,
-                         p.PercentsDone, p.TransferRate, x.stream.get());
+        if (!x.request->wantsProgress || !owner.OnProgress) continue;
+        const Progress p = ComputeProgress(x.outcome.dataSize, done, 0, block.elapsedMs);
+        owner.OnProgress(&owner, x.outcome.contentType, x.outcome.dataSize, done, p.ElapsedTime,
+                         p.EstimatedTimeLeft, p.PercentsDone, p.TransferRate, x.outcome.stream.get());
         if (!Current()) return false;
     }
     b.body.clear();

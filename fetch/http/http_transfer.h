@@ -67,10 +67,9 @@ struct Session {
     void Close();
 };
 
-struct Transfer {
-    // What the component held when the transfer began.
-    TCustomWinHTTP* owner = nullptr;
-    std::string url, postData, referer, acceptTypes, agent, outputFileName, addHeadersText;
+// What the component asked for, fixed before the worker starts; the transfers of a run share it.
+struct Request {
+    std::string postData, referer, acceptTypes, agent, outputFileName, addHeadersText;
     std::string username, password;
     TWinHTTPRequestMethod requestMethod = rmAutoDetect;
     uint32_t requestFlags = 0;
@@ -83,19 +82,19 @@ struct Transfer {
     TWinHTTPStatusEvent onStatus;
     TWinHTTPRedirected onRedirected;
     TWinHTTPChainEvent onChain;
-    std::shared_ptr<Session> session;
-    // The place in its run of a transfer the worker went on to by itself (0: the one the run began with).
-    // While the worker goes on, the GUI thread reads it and url only through TakeChained.
-    int chainIndex = 0;
+};
 
-    // Progress and outcome, written by the worker; the GUI thread reads them while the worker waits
-    // for it, or after the worker's part is over.
+// What one transfer came to, written by the worker; the GUI thread reads it while the worker waits for
+// it, or after the worker's part is over. In a run it goes whole from one page to the next.
+struct Outcome {
     int statusCode = -1;
     std::string contentType;
     // The Location header of a redirect answer, as sent.
     std::string location;
     int64_t dataSize = 0;
     int64_t bytesRead = 0;
+    // Where the body starts and ends when a transfer resumes (given by the caller; the worker drops a
+    // resume the server does not take).
     int64_t resumeFrom = 0;
     int64_t resumeTo = 0;
     std::chrono::steady_clock::time_point start;
@@ -106,6 +105,20 @@ struct Transfer {
     bool fileOutput = false;
     std::unique_ptr<TStream> stream;
     std::unique_ptr<Batch> batch;
+};
+
+struct Transfer {
+    // The inputs, the outcome and, below, the control: the atomics the two threads signal with and the
+    // hand-over of a run's ended transfers.
+    TCustomWinHTTP* owner = nullptr;
+    std::shared_ptr<const Request> request;
+    // The address of this transfer: the worker re-aims a run's transfer at each next address.
+    std::string url;
+    Outcome outcome;
+    std::shared_ptr<Session> session;
+    // The place in its run of a transfer the worker went on to by itself (0: the one the run began with).
+    // While the worker goes on, the GUI thread reads it and the address only through TakeChained.
+    int chainIndex = 0;
 
     // Set to make the worker give up at its next check; the network calls poll it too.
     std::atomic<bool> cancel{false};

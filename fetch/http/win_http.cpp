@@ -121,38 +121,40 @@ bool TCustomWinHTTP::ReadRange(uint32_t StartPos, uint32_t EndPos, bool ForceWai
     auto t = std::make_shared<winhttp::Transfer>();
     t->owner = this;
     t->url = URL;
-    t->postData = POSTData;
-    t->referer = Referer;
-    t->acceptTypes = AcceptTypes;
-    t->agent = Agent;
-    t->outputFileName = OutputFileName;
-    t->addHeadersText = addHeaders_->Count() ? addHeaders_->Text() : std::string();
-    t->username = Username();
-    t->password = Password();
-    t->requestMethod = RequestMethod;
-    t->requestFlags = CacheOptionFlags(CacheOptions) | InternetOptionFlags(InternetOptions);
-    t->workOffline = WorkOffline;
-    t->bufferSize = TransferBufferSize;
-    t->proxy.Assign(proxy_.get());
-    t->rangeStart = range_->StartRange;
-    t->rangeEnd = range_->EndRange;
-    t->connectTimeout = timeouts_->ConnectTimeout;
-    t->receiveTimeout = timeouts_->ReceiveTimeout;
-    t->sendTimeout = timeouts_->SendTimeout;
-    t->totalTimeout = timeouts_->TotalTimeout;
-    t->wantsHeaderInfo = static_cast<bool>(OnHeaderInfo);
-    t->wantsProgress = static_cast<bool>(OnProgress);
-    t->wantsPassword = static_cast<bool>(OnPasswordRequest);
-    t->wantsProxyAuth = static_cast<bool>(OnProxyAuthenticationRequest);
-    t->onStatus = OnStatus;
-    t->onRedirected = OnRedirected;
+    auto r = std::make_shared<winhttp::Request>();
+    r->postData = POSTData;
+    r->referer = Referer;
+    r->acceptTypes = AcceptTypes;
+    r->agent = Agent;
+    r->outputFileName = OutputFileName;
+    r->addHeadersText = addHeaders_->Count() ? addHeaders_->Text() : std::string();
+    r->username = Username();
+    r->password = Password();
+    r->requestMethod = RequestMethod;
+    r->requestFlags = CacheOptionFlags(CacheOptions) | InternetOptionFlags(InternetOptions);
+    r->workOffline = WorkOffline;
+    r->bufferSize = TransferBufferSize;
+    r->proxy.Assign(proxy_.get());
+    r->rangeStart = range_->StartRange;
+    r->rangeEnd = range_->EndRange;
+    r->connectTimeout = timeouts_->ConnectTimeout;
+    r->receiveTimeout = timeouts_->ReceiveTimeout;
+    r->sendTimeout = timeouts_->SendTimeout;
+    r->totalTimeout = timeouts_->TotalTimeout;
+    r->wantsHeaderInfo = static_cast<bool>(OnHeaderInfo);
+    r->wantsProgress = static_cast<bool>(OnProgress);
+    r->wantsPassword = static_cast<bool>(OnPasswordRequest);
+    r->wantsProxyAuth = static_cast<bool>(OnProxyAuthenticationRequest);
+    r->onStatus = OnStatus;
+    r->onRedirected = OnRedirected;
     // A run goes on by itself only from one whole body in memory to the next.
     if (OutputFileName.empty() && StartPos == 0 && EndPos == 0 && range_->StartRange == 0 &&
         range_->EndRange == 0)
-        t->onChain = OnChain;
+        r->onChain = OnChain;
+    t->request = std::move(r);
     chainShown_ = 0;
-    t->resumeFrom = StartPos;
-    t->resumeTo = EndPos;
+    t->outcome.resumeFrom = StartPos;
+    t->outcome.resumeTo = EndPos;
     if (!session_) session_ = std::make_shared<winhttp::Session>();
     t->session = session_;
     transfer_ = t;
@@ -183,12 +185,12 @@ void TCustomWinHTTP::Abort(bool DeleteOutputFile, bool Hard) {
 void TCustomWinHTTP::AbortStep(const std::shared_ptr<winhttp::Transfer>& transfer, bool Hard) {
     if (transfer != transfer_) return; // a transfer the component has already let go
     // After a hard stop the worker may still be writing: it keeps the stream until it ends.
-    if (!Hard) transfer->stream.reset();
+    if (!Hard) transfer->outcome.stream.reset();
     transfer_.reset();
     busy_ = false;
     reading_ = false;
-    if (transfer->fileOutput && transfer->deleteOnAbort && !OutputFileName.empty())
-        ::unlink(transfer->outputFileName.c_str());
+    if (transfer->outcome.fileOutput && transfer->deleteOnAbort && !OutputFileName.empty())
+        ::unlink(transfer->request->outputFileName.c_str());
     if (!ComponentState().Contains(csDestroying)) Raise(OnAborted);
 }
 
@@ -219,25 +221,30 @@ bool TCustomWinHTTP::CatchUpChain(const std::shared_ptr<winhttp::Transfer>& tran
 }
 
 bool TCustomWinHTTP::RaiseEnd(const std::shared_ptr<winhttp::Transfer>& run, winhttp::Transfer& x) {
-    if (x.batch && !winhttp::DeliverBatch(*this, x, [this, &run] { return Current(run); })) return false;
-    lastError_ = x.lastError;
-    if (x.stream) x.stream->SetPosition(0);
-    if (x.continueDownload && x.success) {
-        if (OnDone) OnDone(this, x.contentType, x.bytesRead + x.resumeFrom, x.stream.get());
-    } else if (x.continueDownload) {
+    if (x.outcome.batch && !winhttp::DeliverBatch(*this, x, [this, &run] { return Current(run); }))
+        return false;
+    lastError_ = x.outcome.lastError;
+    if (x.outcome.stream) x.outcome.stream->SetPosition(0);
+    if (x.outcome.continueDownload && x.outcome.success) {
+        if (OnDone)
+            OnDone(this, x.outcome.contentType, x.outcome.bytesRead + x.outcome.resumeFrom,
+                   x.outcome.stream.get());
+    } else if (x.outcome.continueDownload) {
         Raise(OnAnyError);
         if (!Current(run)) return false;
-        if (x.statusCode == 200 || x.statusCode == 206) {
-            if (OnConnLost) OnConnLost(this, x.contentType, x.dataSize, x.bytesRead, x.stream.get());
-        } else if (x.statusCode == -1) {
+        if (x.outcome.statusCode == 200 || x.outcome.statusCode == 206) {
+            if (OnConnLost)
+                OnConnLost(this, x.outcome.contentType, x.outcome.dataSize, x.outcome.bytesRead,
+                           x.outcome.stream.get());
+        } else if (x.outcome.statusCode == -1) {
             Raise(OnHostUnreachable);
         } else if (OnHTTPError) {
-            OnHTTPError(this, x.statusCode, x.stream.get());
+            OnHTTPError(this, x.outcome.statusCode, x.outcome.stream.get());
         }
     }
-    x.stream.reset();
+    x.outcome.stream.reset();
     if (!Current(run)) return false;
-    if (!x.continueDownload) Raise(OnDoneInterrupted);
+    if (!x.outcome.continueDownload) Raise(OnDoneInterrupted);
     return Current(run);
 }
 
@@ -251,7 +258,8 @@ void TCustomWinHTTP::EndOfTransfer() {
         }
         return;
     }
-    if (t->batch && !winhttp::DeliverBatch(*this, *t, [this, &t] { return transfer_ == t && !t->cancel; })) {
+    if (t->outcome.batch &&
+        !winhttp::DeliverBatch(*this, *t, [this, &t] { return transfer_ == t && !t->cancel; })) {
         // Stopped before or during the batch: it ends as the worker ends a stopped transfer.
         if (transfer_ == t) {
             t->aborted = true;
@@ -260,36 +268,40 @@ void TCustomWinHTTP::EndOfTransfer() {
         return;
     }
     reading_ = false;
-    lastError_ = t->lastError;
-    if (t->stream) t->stream->SetPosition(0);
-    if (t->continueDownload && t->success) {
-        if (!t->stream && t->resumeFrom == 0) {
+    lastError_ = t->outcome.lastError;
+    if (t->outcome.stream) t->outcome.stream->SetPosition(0);
+    if (t->outcome.continueDownload && t->outcome.success) {
+        if (!t->outcome.stream && t->outcome.resumeFrom == 0) {
             transfer_.reset();
             Raise(OnAnyError);
             Raise(OnOutputFileError);
             busy_ = false;
             return;
         }
-        if (t->fileOutput) t->stream.reset();
-        if (OnDone) OnDone(this, t->contentType, t->bytesRead + t->resumeFrom, t->stream.get());
-    } else if (t->continueDownload) {
+        if (t->outcome.fileOutput) t->outcome.stream.reset();
+        if (OnDone)
+            OnDone(this, t->outcome.contentType, t->outcome.bytesRead + t->outcome.resumeFrom,
+                   t->outcome.stream.get());
+    } else if (t->outcome.continueDownload) {
         Raise(OnAnyError);
-        if (t->statusCode == 200 || t->statusCode == 206) {
-            if (OnConnLost) OnConnLost(this, t->contentType, t->dataSize, t->bytesRead, t->stream.get());
-        } else if (t->statusCode == -1) {
+        if (t->outcome.statusCode == 200 || t->outcome.statusCode == 206) {
+            if (OnConnLost)
+                OnConnLost(this, t->outcome.contentType, t->outcome.dataSize, t->outcome.bytesRead,
+                           t->outcome.stream.get());
+        } else if (t->outcome.statusCode == -1) {
             Raise(OnHostUnreachable);
         } else {
-            if (OnHTTPError) OnHTTPError(this, t->statusCode, t->stream.get());
-            if (t->fileOutput) {
-                t->stream.reset();
-                ::unlink(t->outputFileName.c_str());
+            if (OnHTTPError) OnHTTPError(this, t->outcome.statusCode, t->outcome.stream.get());
+            if (t->outcome.fileOutput) {
+                t->outcome.stream.reset();
+                ::unlink(t->request->outputFileName.c_str());
             }
         }
     }
-    t->stream.reset();
+    t->outcome.stream.reset();
     if (transfer_ == t) transfer_.reset();
     busy_ = false;
-    if (!t->continueDownload) Raise(OnDoneInterrupted);
+    if (!t->outcome.continueDownload) Raise(OnDoneInterrupted);
 }
 
 void TCustomWinHTTP::WaitTimeoutExpired(bool& TerminateThread) {

@@ -4,6 +4,7 @@
 #include "platform/gui/message_views.h"
 #include "platform/gui/window.h"
 #include "platform/rtl/thread.h"
+#include "platform/rtl/wait_policy.h"
 
 #include <algorithm>
 #include <chrono>
@@ -22,45 +23,6 @@ constexpr UINT kEndedMessage = 0x8FFE;
 constexpr const char* kWindowClass = "TWinThreadWindow";
 
 thread_local TEventWinThread* currentThread = nullptr;
-
-// Handing work from one thread to another that has gone to sleep costs a kernel wake-up, which takes
-// longer than a small transfer on loopback: a crawl hands over twice per request. So a thread that
-// expects the other's answer soon watches for it this long before it sleeps.
-constexpr auto kSpinFor = std::chrono::microseconds(1000);
-
-// When work was last handed from one thread to the other (a run to a pool thread, a step to the GUI
-// thread): a wait that begins much later than that is for a long run, and its waiter sleeps at once.
-std::atomic<std::chrono::steady_clock::rep> lastHandOver{0};
-
-std::chrono::steady_clock::time_point HandOverSpinEnd() {
-    using Clock = std::chrono::steady_clock;
-    return Clock::time_point(Clock::duration(lastHandOver.load(std::memory_order_relaxed))) + kSpinFor;
-}
-
-void CpuRelax() {
-#if defined(__x86_64__) || defined(__i386__)
-    __builtin_ia32_pause();
-#elif defined(__aarch64__)
-    asm volatile("yield");
-#endif
-}
-
-// True as soon as Ready() holds, false when it has not within kSpinFor (or by Until, when sooner).
-template <class Ready>
-bool SpinUntil(const Ready& ready,
-               std::chrono::steady_clock::time_point Until = std::chrono::steady_clock::time_point::max()) {
-    using Clock = std::chrono::steady_clock;
-    const auto until = std::min(Until, Clock::now() + kSpinFor);
-    for (unsigned i = 1;; ++i) {
-        if (ready()) return true;
-        CpuRelax();
-        if ((i & 63) == 0) {
-            if (Clock::now() >= until) return false;
-            // A loaded machine may need this core for the thread being waited for.
-            std::this_thread::yield();
-        }
-    }
-}
 
 struct SyncWindowState {
     std::mutex lock;
@@ -213,8 +175,6 @@ public:
                 parked->given.store(true, std::memory_order_release);
             }
         }
-        lastHandOver.store(std::chrono::steady_clock::now().time_since_epoch().count(),
-                           std::memory_order_relaxed);
         if (parked) {
             // Woken after the lock is released, so that the worker does not at once block again on it.
             parked->cv.notify_one();
@@ -231,6 +191,8 @@ private:
         std::function<void()> job;
         // Set with job, for a worker that watches for its next job before it sleeps.
         std::atomic<bool> given{false};
+        // The next run of a crawl or an upload mostly comes at once: while it does, it is watched for.
+        TWaitPolicy nextRun;
     };
 
     void Loop(const std::shared_ptr<Worker>& w) {
@@ -243,14 +205,15 @@ private:
             job = nullptr;
             guard.lock();
             idle_.push_back(w);
-            // The next run of a crawl or an upload mostly comes at once: watched for, it needs no wake-up.
             guard.unlock();
-            SpinUntil([&] { return w->given.load(std::memory_order_acquire); });
+            const auto idleSince = TWaitPolicy::Clock::now();
+            w->nextRun.Watch([&] { return w->given.load(std::memory_order_acquire); });
             guard.lock();
             if (!w->cv.wait_for(guard, std::chrono::seconds(30), [&] { return static_cast<bool>(w->job); })) {
                 std::erase(idle_, w);
                 return;
             }
+            w->nextRun.Answered(idleSince, TWaitPolicy::Clock::now());
             w->given.store(false, std::memory_order_relaxed);
         }
     }
@@ -307,7 +270,10 @@ bool WaitServingSent(TEvent& event, DWORD timeoutMs) {
 
 bool WaitForRuns(const std::function<bool()>& Done, DWORD timeoutMs) {
     using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    // Whether the GUI thread's runs (a crawl's pages) have lately come quickly enough to watch for.
+    thread_local TWaitPolicy pageWait;
+    const auto started = Clock::now();
+    const auto deadline = started + std::chrono::milliseconds(timeoutMs);
     EndedRuns& e = EndedRunList();
     {
         std::lock_guard guard(e.lock);
@@ -343,6 +309,7 @@ bool WaitForRuns(const std::function<bool()>& Done, DWORD timeoutMs) {
         const bool done = Done();
         const auto now = Clock::now();
         if (done || now >= deadline) {
+            pageWait.Answered(started, now);
             leave.Now();
             return done || Done();
         }
@@ -352,11 +319,10 @@ bool WaitForRuns(const std::function<bool()>& Done, DWORD timeoutMs) {
         if (std::exchange(e.sending, false)) served = true;
         const auto until = served ? std::min(deadline, now + std::chrono::milliseconds(1)) : deadline;
         served = false;
-        // The run waited for is mostly about to end: watched for a moment, its end costs no wake-up.
+        // While the worker keeps handing pages over quickly, the next is watched for before this sleeps.
         const unsigned seen = e.changes.load(std::memory_order_acquire);
         guard.unlock();
-        SpinUntil([&] { return e.changes.load(std::memory_order_acquire) != seen; },
-                  std::min(until, HandOverSpinEnd()));
+        pageWait.Watch([&] { return e.changes.load(std::memory_order_acquire) != seen; }, until);
         guard.lock();
         e.wake.wait_until(guard, until, [&e] { return !e.due.empty() || e.sending; });
     }
@@ -502,9 +468,6 @@ void TEventWinThread::Queue(const TThreadMethod& Method) {
 
 void TEventWinThread::DueOnGuiThread(std::function<void()> Step) {
     EndedRuns& e = EndedRunList();
-    // A worker that goes on from page to page by itself hands the next one over soon.
-    lastHandOver.store(std::chrono::steady_clock::now().time_since_epoch().count(),
-                       std::memory_order_relaxed);
     bool post;
     {
         std::lock_guard guard(e.lock);

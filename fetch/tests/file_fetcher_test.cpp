@@ -337,6 +337,50 @@ TEST_F(FetcherTransfers, AChainGoesOnToAddressesAddedWhileItRunsAndTakesNoneOnce
     EXPECT_EQ(paths(3), "/dir/ /index.html /nothing-here.html ");
 }
 
+// The worker goes from one answer to the next by itself; each page is heard of with its own answer whole
+// (status, type, length, error, title and links), never with what the page before it left behind.
+TEST_F(FetcherTransfers, EachPageOfAChainIsHeardOfWithItsOwnAnswer) {
+    fetcher.SetFollowRedirects(false);
+    const gui_test::ClosedPort closed;
+    const std::string home = site.Url("/index.html"), gone = site.Url("/nothing-here.html"),
+                      image = site.Url("/img.png"),
+                      nowhere = "http://127.0.0.1:" + std::to_string(closed.Port()) + "/",
+                      dir = site.Url("/dir/");
+    ASSERT_TRUE(
+        fetcher.FetchAhead({home, gone, image, nowhere, dir}, [](int, const std::string&) { return true; }));
+    ASSERT_TRUE(gui_test::PumpUntil([&] { return !fetcher.HttpClient()->Busy(); }, gui_test::kPatienceMs));
+
+    ASSERT_TRUE(fetcher.Fetch(home));
+    EXPECT_EQ(fetcher.ContentType(), "text/html");
+    EXPECT_EQ(fetcher.Title(), "Home page");
+    EXPECT_EQ(fetcher.LinkCount(), 1);
+
+    EXPECT_FALSE(fetcher.Fetch(gone));
+    EXPECT_EQ(fetcher.Response(), 404);
+    EXPECT_EQ(fetcher.LinkCount(), 0);
+    EXPECT_FALSE(fetcher.HasTitle());
+
+    EXPECT_FALSE(fetcher.Fetch(image)) << "an image is no page";
+    EXPECT_EQ(fetcher.ContentType(), "image/png");
+    EXPECT_EQ(fetcher.Response(), 200);
+    EXPECT_TRUE(fetcher.PageContent().empty());
+
+    EXPECT_FALSE(fetcher.Fetch(nowhere));
+    EXPECT_EQ(fetcher.Response(), 0) << "no answer at all, not the image's 200";
+    EXPECT_NE(fetcher.LastError(), 0u);
+
+    ASSERT_TRUE(fetcher.Fetch(dir));
+    EXPECT_EQ(fetcher.LastError(), 0u) << "the failure before is not this page's";
+    EXPECT_EQ(fetcher.ContentType(), "text/html");
+    EXPECT_EQ(fetcher.Title(), "Folder");
+    ASSERT_EQ(fetcher.LinkCount(), 1);
+    std::string link, filed;
+    fetcher.GetLink(0, link, filed);
+    EXPECT_EQ(link, site.Url("/dir/page.html"));
+    EXPECT_EQ(fetcher.FollowList()->Count(), 1);
+    EXPECT_EQ(fetcher.PageContent().rfind("<title>Folder</title>", 0), 0u);
+}
+
 TEST_F(FetcherTransfers, TitlesComeOutRightInSeveralEncodings) {
     // "Привет" in windows-1251, "中文" in GB2312.
     site.Put("/cyr.html", "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; "

@@ -2,36 +2,19 @@
 
 #include "platform/net/wininet.h"
 #include "platform/rtl/strings.h"
-
-#include <sched.h>
+#include "platform/rtl/wait_policy.h"
 
 #include <cstring>
 #include <string_view>
-#include <thread>
 
 namespace net {
 namespace {
 
 constexpr size_t kReadAhead = 256 * 1024; // body bytes held before the transfer is paused
 
-// A server on this machine or the local network answers in less time than the kernel takes to wake a
-// thread that sleeps for it (tens of microseconds, twice per request). So while answers come that
-// quickly the sockets are watched for a moment before the thread sleeps; a slower server is not watched
-// for, so that waiting for it costs no processor time.
-constexpr auto kWatchFor = std::chrono::microseconds(200);
-constexpr auto kQuickAnswer = std::chrono::microseconds(400);
-// Whether this thread's last wait for a server ended quickly.
-thread_local bool quickAnswers = true;
-
-// Watching on the only processor the program may use would keep a server on this machine from running.
-bool SeveralProcessors() {
-    static const bool several = [] {
-        cpu_set_t set;
-        CPU_ZERO(&set);
-        return sched_getaffinity(0, sizeof set, &set) != 0 || CPU_COUNT(&set) > 1;
-    }();
-    return several;
-}
+// Whether this thread watches the sockets before it sleeps (see TWaitPolicy): while its server keeps
+// answering on this machine or the local network.
+thread_local TWaitPolicy serverWait;
 
 std::string StripLineEnd(std::string line) {
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
@@ -330,21 +313,13 @@ bool HttpRequest::PumpUntil(const std::function<bool()>& done) {
 }
 
 void HttpRequest::WaitForSockets(int timeoutMs) {
-    using Clock = std::chrono::steady_clock;
-    const auto start = Clock::now();
-    if (quickAnswers && SeveralProcessors()) {
-        const auto until = start + kWatchFor;
-        for (unsigned i = 1;; ++i) {
-            int ready = 0;
-            if (curl_multi_poll(curl_.multi, nullptr, 0, 0, &ready) != CURLM_OK) break;
-            if (ready > 0) return;
-            if (Clock::now() >= until) break;
-            // A machine short of processors may need this one for the server.
-            if ((i & 15) == 0) std::this_thread::yield();
-        }
-    }
-    curl_multi_poll(curl_.multi, nullptr, 0, timeoutMs, nullptr);
-    quickAnswers = Clock::now() - start < kQuickAnswer;
+    const auto start = TWaitPolicy::Clock::now();
+    const bool ready = serverWait.Watch([this] {
+        int ready = 0;
+        return curl_multi_poll(curl_.multi, nullptr, 0, 0, &ready) != CURLM_OK || ready > 0;
+    });
+    if (!ready) curl_multi_poll(curl_.multi, nullptr, 0, timeoutMs, nullptr);
+    serverWait.Answered(start, TWaitPolicy::Clock::now());
 }
 
 DWORD HttpRequest::Slowness(std::chrono::milliseconds stall) {

@@ -25,10 +25,13 @@ TEST(WorkPace, TheLoopRunsOncePerIntervalAndPaintsAtMostThirtyTimesASecond) {
         loop.pace.Turn();
     EXPECT_EQ(loop.Turns(), "P");
     EXPECT_FALSE(loop.pace.Due());
+    EXPECT_EQ(loop.pace.UntilDue(), 5ms) << "a wait for other work may sleep until the next turn";
     loop.now += 4ms;
+    EXPECT_EQ(loop.pace.UntilDue(), 1ms);
     EXPECT_FALSE(loop.pace.Turn());
     loop.now += 1ms;
     EXPECT_TRUE(loop.pace.Due());
+    EXPECT_EQ(loop.pace.UntilDue(), 0ms);
     EXPECT_TRUE(loop.pace.Turn());
     // Every 5 ms input is answered; a paint only once 33 ms have passed since the last one.
     for (int i = 0; i < 6; ++i) {

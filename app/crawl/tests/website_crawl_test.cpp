@@ -596,4 +596,81 @@ TEST(WebsiteCrawl, ATrapSiteStopsAtTheLimitOfAddressesAndTheCrawlSaysSo) {
     EXPECT_TRUE(exact.view.notices.empty());
 }
 
+// The options window is greyed while a crawl runs; were the options changed all the same (a script, a
+// later window), the crawl goes on with those it started with, on its own thread and on the worker that
+// judges redirects. Under the thread sanitizer, a worker that read the profile or the ignore lists while
+// they change here is a reported race.
+TEST(WebsiteCrawl, TheOptionsAsTheCrawlStartedHoldUntilItEndsOnEveryThread) {
+    crawl_test::Site site("    location /r/ { rewrite ^/r(/.*)$ $1 permanent; }\n");
+    ASSERT_TRUE(site.Running());
+    std::string index;
+    for (int i = 1; i <= 24; ++i) {
+        const std::string n = std::to_string(i);
+        // Redirects the worker judges by itself: to an ignored folder, an ignored file, a type not wanted,
+        // a wanted file, and a page linked later on (known by then or not).
+        index += links({"p" + n + ".html", "r/ignored/i" + n + ".html", "r/skip" + n + ".html",
+                        "r/t" + n + ".txt", "r/d" + n + ".pdf", "r/p" + std::to_string(i + 2) + ".html"});
+        site.Put("/p" + n + ".html", page("P" + n, links({"ignored/j" + n + ".html", "skip" + n + ".html"})));
+        site.Put("/ignored/i" + n + ".html", page("I", ""));
+        site.Put("/ignored/j" + n + ".html", page("J", ""));
+        site.Put("/skip" + n + ".html", page("S", ""));
+        site.Put("/t" + n + ".txt", "text");
+        site.Put("/d" + n + ".pdf", "%PDF-1.4\n");
+    }
+    site.Put("/p25.html", page("P25", ""));
+    site.Put("/p26.html", page("P26", ""));
+    site.Put("/index.html", page("Home", index));
+
+    const auto setUp = [&](Crawler& c) {
+        c.ignoreFolders.Add(site.Url("/ignored/"));
+        for (int i = 1; i <= 26; ++i)
+            c.ignoreFiles.Add(site.Url("/skip" + std::to_string(i) + ".html"));
+    };
+    // The requests of a crawl, in order: those logged before a request of the test's own after it.
+    size_t logged = 0;
+    const auto requestsOf = [&](Crawler& c, const std::string& mark) {
+        c.fetcher.Fetch(site.Url(mark));
+        std::string log;
+        for (size_t lines = 1; log.find(mark + " ") == std::string::npos; ++lines)
+            log = site.AccessLog(lines);
+        const size_t end = log.find("\n" + mark + " ") + 1;
+        std::string requests = log.substr(logged, end - logged);
+        logged = log.find('\n', end) + 1;
+        return requests;
+    };
+    Crawler before;
+    setUp(before);
+    ASSERT_TRUE(before.crawl.CrawlWebsite(site.Url("/")));
+    const std::string requests = requestsOf(before, "/mark1.html");
+    ASSERT_GT(before.results.pages.size(), 40u);
+
+    Crawler changed;
+    setUp(changed);
+    int turn = 0;
+    const auto change = [&] {
+        // Every other page the lists are emptied, then filled with what would keep every page out.
+        ++turn;
+        changed.profile.SetFileTypes(turn % 2 ? "*.txt;" : "*.png;");
+        changed.profile.SetUsePageTitles(turn % 2 == 0);
+        changed.ignoreFolders.Clear();
+        changed.ignoreFiles.Clear();
+        if (turn % 2 == 0) {
+            changed.ignoreFolders.Add(site.Url("/"));
+            for (int i = 1; i <= 26; ++i)
+                changed.ignoreFiles.Add(site.Url("/p" + std::to_string(i) + ".html"));
+        }
+    };
+    changed.results.OnPage = [&](const CrawledPage&) { change(); };
+    changed.view.OnFileFound = [&](const std::string&) { change(); };
+    ASSERT_TRUE(changed.crawl.CrawlWebsite(site.Url("/")));
+    EXPECT_GT(turn, 40);
+    EXPECT_EQ(requestsOf(changed, "/mark2.html"), requests) << "the same requests in the same order";
+    ASSERT_EQ(changed.results.pages.size(), before.results.pages.size());
+    for (size_t i = 0; i < before.results.pages.size(); ++i) {
+        EXPECT_EQ(changed.results.pages[i].URL, before.results.pages[i].URL);
+        EXPECT_EQ(changed.results.pages[i].Text, before.results.pages[i].Text) << "titles as at the start";
+    }
+    EXPECT_EQ(changed.crawl.UrlCount(), before.crawl.UrlCount());
+}
+
 } // namespace

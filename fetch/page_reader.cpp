@@ -1,0 +1,200 @@
+#include "fetch/page_reader.h"
+
+#include "fetch/address_functions.h"
+#include "fetch/html/name_tables.h"
+#include "fetch/html/plugins.h"
+#include "fetch/html/typed_containers.h"
+#include "fetch/html/uri.h"
+#include "fetch/mime_type.h"
+#include "platform/rtl/strings.h"
+#include "platform/rtl/unicode.h"
+
+namespace fetcher {
+namespace {
+
+// Addresses of these types are never parsed as pages.
+constexpr const char* kNotParsed = "*.gif;*.jpg;*.ico;*.swf;*.bmp;*.png;*.zip;*.exe;*.pdf;*.wav;";
+// Links to these types are not followed.
+constexpr const char* kNotFollowed = "*.gif;*.jpg;*.ico;*.swf;*.bmp;*.png;*.zip;*.exe;*.pdf;*.wav;*.chm;";
+
+// "http" or "https" in any ASCII letter case.
+bool IsWebScheme(const std::u16string& scheme) {
+    static constexpr char16_t https[] = u"https";
+    if (scheme.size() != 4 && scheme.size() != 5) return false;
+    for (size_t i = 0; i < scheme.size(); ++i) {
+        char16_t c = scheme[i];
+        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+        if (c != https[i]) return false;
+    }
+    return true;
+}
+
+} // namespace
+
+ReadPage::ReadPage() : links(std::make_unique<TDIWideString2Vector>()) {}
+ReadPage::~ReadPage() = default;
+ReadPage::ReadPage(ReadPage&&) noexcept = default;
+ReadPage& ReadPage::operator=(ReadPage&&) noexcept = default;
+
+const TDIReadMethod* DefaultReadMethod() {
+    // Browsers read a page that declares no encoding so, and so do they read pages labelled ISO-8859-1.
+    static const TDIReadMethod* method = CharSetReadMethod(u"windows-1252");
+    return method;
+}
+
+const TDIReadMethod* ReadMethodOf(const std::string& ContentType) {
+    // A charset named by the server is where decoding starts; a META element may still change it.
+    const std::string charSet = CharSetOf(ContentType);
+    const TDIReadMethod* named = charSet.empty() ? nullptr : CharSetReadMethod(Utf8ToUtf16(charSet));
+    return named ? named : DefaultReadMethod();
+}
+
+PageReader::PageReader()
+    : parser_(std::make_unique<TDIHtmlParser>()), links_(std::make_unique<TDIHtmlLinksPlugin>()),
+      titlePlugin_(std::make_unique<TDIHtmlTitlePlugin>()),
+      charSet_(std::make_unique<TDIHtmlCharSetPlugin>()), base_(std::make_unique<TDIUri>()),
+      link_(std::make_unique<TDIUri>()) {
+    links_->SetHtmlParser(parser_.get());
+    titlePlugin_->SetHtmlParser(parser_.get());
+    charSet_->SetHtmlParser(parser_.get());
+    links_->SetOnLink([this](TDIHtmlLinksPlugin*, std::u16string& link, bool&, bool&) { HandleLink(link); });
+    titlePlugin_->OnTitle = [this](TDIHtmlTitlePlugin* plugin) {
+        page_->title = Utf16ToUtf8(plugin->Title());
+        page_->hasTitle = true;
+    };
+}
+
+PageReader::~PageReader() {
+    // The plugins leave the parser before it goes.
+    links_.reset();
+    titlePlugin_.reset();
+    charSet_.reset();
+    parser_.reset();
+}
+
+void PageReader::Read(const std::string& Content, const std::string& MediaType, const std::string& Address,
+                      bool OffSite, const TDIReadMethod* Method, const ReadSettings& Settings, ReadPage& Page,
+                      const LinkSeen& OnLink) {
+    Page.parsed = false;
+    Page.title.clear();
+    Page.hasTitle = false;
+    Page.links->Clear();
+    Page.resolved.clear();
+    Page.follow.clear();
+    Page.nonFollow.clear();
+    if (Settings.dontParseFile) return;
+    if (MimeTypeOf(MediaType) != mimeText) return;
+    const std::string address = StripQueryAndFragment(Address);
+    if (!address.empty() && address.back() != '/' && IsFileTypeInList(address, kNotParsed)) return;
+    using Getter = bool (TDIHtmlLinksPlugin::*)() const;
+    using Setter = void (TDIHtmlLinksPlugin::*)(bool);
+    struct LinkKind {
+        Getter get;
+        Setter set;
+    };
+    static constexpr LinkKind kinds[kLinkTypeCount] = {
+        {&TDIHtmlLinksPlugin::Link_A_href, &TDIHtmlLinksPlugin::SetLink_A_href},
+        {&TDIHtmlLinksPlugin::Link_APPLET_code, &TDIHtmlLinksPlugin::SetLink_APPLET_code},
+        {&TDIHtmlLinksPlugin::Link_AREA_href, &TDIHtmlLinksPlugin::SetLink_AREA_href},
+        {&TDIHtmlLinksPlugin::Link_BGSOUND_src, &TDIHtmlLinksPlugin::SetLink_BGSOUND_src},
+        {&TDIHtmlLinksPlugin::Link_BODY_background, &TDIHtmlLinksPlugin::SetLink_BODY_background},
+        {&TDIHtmlLinksPlugin::Link_FRAME_src, &TDIHtmlLinksPlugin::SetLink_FRAME_src},
+        {&TDIHtmlLinksPlugin::Link_IFRAME_src, &TDIHtmlLinksPlugin::SetLink_IFRAME_src},
+        {&TDIHtmlLinksPlugin::Link_INPUT_src, &TDIHtmlLinksPlugin::SetLink_INPUT_src},
+        {&TDIHtmlLinksPlugin::Link_IMG_src, &TDIHtmlLinksPlugin::SetLink_IMG_src},
+        {&TDIHtmlLinksPlugin::Link_LINK_href, &TDIHtmlLinksPlugin::SetLink_LINK_href},
+        {&TDIHtmlLinksPlugin::Link_OBJECT_data, &TDIHtmlLinksPlugin::SetLink_OBJECT_data},
+        {&TDIHtmlLinksPlugin::Link_SCRIPT_src, &TDIHtmlLinksPlugin::SetLink_SCRIPT_src},
+        {&TDIHtmlLinksPlugin::Link_TABLE_background, &TDIHtmlLinksPlugin::SetLink_TABLE_background},
+        {&TDIHtmlLinksPlugin::Link_TD_background, &TDIHtmlLinksPlugin::SetLink_TD_background},
+        {&TDIHtmlLinksPlugin::Link_TH_background, &TDIHtmlLinksPlugin::SetLink_TH_background}};
+    // Every change makes the parser recompute its routing; most pages change nothing.
+    for (int i = 0; i < kLinkTypeCount; ++i) {
+        const bool wanted = (Settings.linkTypes & LinkBit(static_cast<TLinkType>(i))) != 0;
+        if ((links_.get()->*kinds[i].get)() != wanted) (links_.get()->*kinds[i].set)(wanted);
+    }
+    page_ = &Page;
+    settings_ = &Settings;
+    onLink_ = OnLink ? &OnLink : nullptr;
+    offSite_ = OffSite;
+    struct Done {
+        PageReader& r;
+        ~Done() {
+            r.page_ = nullptr;
+            r.settings_ = nullptr;
+            r.onLink_ = nullptr;
+        }
+    } done{*this};
+    charSet_->SetDefaultReadMethod(Method);
+    parser_->SetSourceString(Content);
+    links_->SetBaseUri(Utf8ToUtf16(Address));
+    links_->SetBASE_href(true);
+    parser_->Clear();
+    parser_->ParseAll();
+    Page.parsed = true;
+}
+
+void PageReader::HandleLink(std::u16string& link) {
+    if (offSite_) return;
+    if (!link.empty()) {
+        if (link[0] == u'#') return;
+        const size_t hash = link.find(u'#');
+        if (hash != std::u16string::npos) link.resize(hash);
+    }
+    std::u16string& resolved = resolved_;
+    if (settings_->resolveUris) {
+        const std::u16string& base = links_->BaseUri();
+        if (base != baseText_) {
+            baseText_ = base;
+            baseParsed_ = base_->Parse(base);
+        }
+        if (!baseParsed_ || !Resolve(*base_, link, resolved)) resolved = link;
+    } else {
+        resolved = link;
+    }
+    TDIHtmlTag& tag = parser_->HtmlTag();
+    if (tag.FindNumber(html_attr::rel) != nullptr &&
+        HasAttributeToken(tag.AttributeValue(html_attr::rel), u"nofollow"))
+        return;
+
+    TDIUri& uri = *link_;
+    std::u16string& filed = filed_;
+    filed.clear();
+    bool follow = false;
+    if (uri.Parse(resolved)) {
+        // Schemes ignore letter case; the lower-case form keeps one address one text.
+        const std::u16string& scheme = uri.Scheme();
+        if (IsWebScheme(scheme) && scheme != u"http" && scheme != u"https") {
+            uri.SetScheme(Utf8ToUtf16(LowerCase(Utf16ToUtf8(scheme))));
+            uri.Compose(resolved);
+        }
+        bool hit = false;
+        if (!uri.Query().empty()) {
+            const std::string query = Utf16ToUtf8(uri.Query());
+            for (const std::string& part : settings_->nonFollowQueryParts) {
+                hit = !part.empty() && query.find(part) != std::string::npos;
+                if (hit) break;
+            }
+        }
+        uri.ClearFragment();
+        if (!hit) uri.ClearQuery();
+        uri.Compose(filed);
+        follow = !hit && IsWebScheme(uri.Scheme());
+    }
+    std::string filed8 = Utf16ToUtf8(filed);
+    if (settings_->showAllLinkTypes)
+        follow = true;
+    else if (follow && IsFileTypeInList(filed8, kNotFollowed))
+        follow = !settings_->wantedFileTypes.empty() && IsFileTypeInList(filed8, settings_->wantedFileTypes);
+
+    if (onLink_) (*onLink_)(tag.TagText(), resolved, filed8);
+    if (follow) {
+        page_->links->AddStr2(resolved, filed);
+        page_->resolved.push_back(Utf16ToUtf8(resolved));
+        page_->follow.push_back(std::move(filed8));
+    } else {
+        page_->nonFollow.push_back(std::move(filed8));
+    }
+}
+
+} // namespace fetcher

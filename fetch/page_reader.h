@@ -1,0 +1,92 @@
+#pragma once
+// Reading one page for the page fetcher: its title and its links, sorted into links to follow and not to
+// follow. A reader holds its own parser, plugins and buffers, which serve page after page, and nothing
+// of the fetcher's: its results are a value the fetcher takes over.
+#include "fetch/file_fetcher.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TDIHtmlParser;
+class TDIHtmlLinksPlugin;
+class TDIHtmlTitlePlugin;
+class TDIHtmlCharSetPlugin;
+class TDIWideString2Vector;
+class TDIUri;
+struct TDIReadMethod;
+
+namespace fetcher {
+
+// The fetcher's switches a page is read with.
+struct ReadSettings {
+    TLinkTypes linkTypes = kAllLinkTypes;
+    bool resolveUris = true;
+    bool showAllLinkTypes = false;
+    bool dontParseFile = false;
+    std::string wantedFileTypes;
+    std::vector<std::string> nonFollowQueryParts;
+    bool operator==(const ReadSettings&) const = default;
+};
+
+// What reading a page gave.
+struct ReadPage {
+    ReadPage();
+    ~ReadPage();
+    ReadPage(ReadPage&&) noexcept;
+    ReadPage& operator=(ReadPage&&) noexcept;
+    bool parsed = false;
+    std::string title;
+    bool hasTitle = false;
+    // The links to follow: (resolved link, filed link), with the resolved one in UTF-8 beside.
+    std::unique_ptr<TDIWideString2Vector> links;
+    std::vector<std::string> resolved;
+    // The filed links to follow and not to follow, in document order.
+    std::vector<std::string> follow, nonFollow;
+};
+
+// What a page's body is read as when neither the server nor the page names an encoding.
+const TDIReadMethod* DefaultReadMethod();
+// The read method a Content-Type header names, or DefaultReadMethod().
+const TDIReadMethod* ReadMethodOf(const std::string& ContentType);
+
+class PageReader {
+public:
+    PageReader();
+    ~PageReader();
+    PageReader(const PageReader&) = delete;
+    PageReader& operator=(const PageReader&) = delete;
+
+    // Each link filed, as it is met: the element's text, the resolved link and the filed one.
+    using LinkSeen = std::function<void(const std::u16string& TagText, const std::u16string& Resolved,
+                                        const std::string& Filed)>;
+    // Reads Content, the body of the page at Address (the address it was finally taken from), whose
+    // media type is MediaType and whose encoding, unless the page names one, is Method. A page sent to
+    // another site (OffSite) files no link. Page is emptied first.
+    void Read(const std::string& Content, const std::string& MediaType, const std::string& Address,
+              bool OffSite, const TDIReadMethod* Method, const ReadSettings& Settings, ReadPage& Page,
+              const LinkSeen& OnLink = {});
+
+private:
+    void HandleLink(std::u16string& link);
+
+    std::unique_ptr<TDIHtmlParser> parser_;
+    std::unique_ptr<TDIHtmlLinksPlugin> links_;
+    std::unique_ptr<TDIHtmlTitlePlugin> titlePlugin_;
+    std::unique_ptr<TDIHtmlCharSetPlugin> charSet_;
+    // The links plugin's base address, parsed once for all the links of a page.
+    std::unique_ptr<TDIUri> base_;
+    std::u16string baseText_;
+    bool baseParsed_ = false;
+    // Each link's address and the texts made of it, kept between links so that their buffers are reused.
+    std::unique_ptr<TDIUri> link_;
+    std::u16string resolved_, filed_;
+    // The page being read.
+    ReadPage* page_ = nullptr;
+    const ReadSettings* settings_ = nullptr;
+    const LinkSeen* onLink_ = nullptr;
+    bool offSite_ = false;
+};
+
+} // namespace fetcher
