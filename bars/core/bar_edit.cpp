@@ -1,6 +1,7 @@
 #include "bars/core/bar_edit.h"
 
 #include "bars/core/bar_manager.h"
+#include "bars/core/bar_views.h"
 #include "bars/core/item_links.h"
 #include "bars/core/toolbar.h"
 #include "platform/rtl/published.h"

@@ -246,6 +246,19 @@ void TdxBarItemControlOffice11Painter::DrawBarBackground(BarPaintView& Bar, HDC 
         DrawBarBitmapBackground(Bar, DC, clNone, Brush != nullptr ? Brush : Bar.BkBrush(), POINT{0, 0}, R);
         return;
     }
+    const TdxBarManager* manager = Bar.Manager();
+    if (!Bar.IsSubMenu() && Bar.Bar() != nullptr && !Bar.IsQuickControl() &&
+        (manager == nullptr || !manager->ThemesAvailable())) {
+        // A floating toolbar's face runs from the light end of the bar colours at its top to the dark one.
+        HRGN saved = nullptr;
+        bool hadRegion = false;
+        SaveClipRegion(DC, saved, hadRegion);
+        IntersectClipRect(DC, R.left, R.top, R.right, R.bottom);
+        FillGradientRect(DC, RECT{0, 0, Bar.ClientWidth(), Bar.ClientHeight()}, Colors().BarColor1, false,
+                         Colors().BarColor2);
+        RestoreClipRegion(DC, saved, hadRegion);
+        return;
+    }
     TdxBarItemControlFlatPainter::DrawBarBackground(Bar, DC, R, Brush);
 }
 

@@ -256,4 +256,19 @@ TEST_F(Office11PartsTest, AJointTakesTheBarGradientsEndOnItsSide) {
     EXPECT_EQ(At(71, 20), Rgb(c.FrameColor));
 }
 
+TEST_F(Office11PartsTest, AFloatingToolbarsFaceRunsDownTheBarGradient) {
+    ASSERT_NE(c.BarColor1, c.BarColor2);
+    FakeBarView floating(manager, bar, dsNone, 100, 40);
+    office.DrawBarBackground(floating, dc.Get(), RECT{0, 0, 100, 40}, floating.BkBrush());
+    EXPECT_EQ(At(50, 0), Rgb(c.BarColor1));
+    EXPECT_EQ(At(50, 39), Rgb(c.BarColor2));
+    EXPECT_EQ(At(0, 20), At(99, 20));
+    // Only the part asked for is painted.
+    const RECT all{0, 0, 220, 80};
+    FillRect(dc.Get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    office.DrawBarBackground(floating, dc.Get(), RECT{10, 10, 20, 20}, floating.BkBrush());
+    EXPECT_EQ(At(9, 15), kWhite);
+    EXPECT_NE(At(15, 15), kWhite);
+}
+
 } // namespace
