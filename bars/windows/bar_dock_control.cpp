@@ -181,6 +181,12 @@ void TdxBarDockControl::SetAllowZeroSizeInDesignTime(bool Value) {
     if (HandleAllocated()) SendMessage(Handle(), WM_SIZE, 0, 0);
 }
 
+int TdxBarDockControl::GetRowsSize() const {
+    if (!ComponentState().Contains(csLoading)) return TdxDockControl::GetRowsSize();
+    const TRect client = const_cast<TdxBarDockControl*>(this)->ClientRect();
+    return Horizontal() ? client.bottom : client.right;
+}
+
 int TdxBarDockControl::DesignTimeEmptySize() const {
     if (!ComponentState().Contains(csDesigning) || RowCount() > 0 || allowZeroSizeInDesignTime_) return 0;
     return DesignTimeSize;

@@ -36,6 +36,8 @@ public:
     int DesignTimeEmptySize() const;
 
     bool GetSunkenBorder() const override;
+    // While it is read it keeps the size the stream gave it.
+    int GetRowsSize() const override;
     bool CanDockBar(TdxBar* Bar, TdxBarDockingStyle Style) override;
     void UpdateColor() override;
     void BarManagerChanged() override;

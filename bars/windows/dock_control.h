@@ -82,7 +82,7 @@ public:
     void RowExtent(int Index, int& From, int& To) const override;
     bool RowBorderless(int Index) const override;
     TdxDockRow* Rows(int Index) const { return rows_.at(static_cast<size_t>(Index)).get(); }
-    int GetRowsSize() const;
+    virtual int GetRowsSize() const;
     // The row a toolbar dropped at a screen point goes to, and whether it makes a new row there.
     int GetRowAtPos(POINT ScreenPoint, bool& NewRow) const;
     int GetColumnAtPos(int Row, POINT ScreenPoint) const;

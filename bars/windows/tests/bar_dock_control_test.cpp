@@ -253,6 +253,11 @@ TEST_F(PlacedDockSiteTest, WhileTheFormIsDesignedAnEmptySiteIsAThreePixelStripOr
         dark += SitePixel(x, 0) == RGB(0, 0, 0);
     EXPECT_GT(dark, 0);
     EXPECT_LT(dark, 20);
+    // While it is read, it keeps the size the stream gives it.
+    site->Loading();
+    site->SetBounds(100, 150, 300, 40);
+    EXPECT_EQ(site->GetRowsSize(), site->ClientRect().bottom);
+    site->Loaded();
     // Not designed, an empty site is as thick as its rows: none.
     site->SetDesigning(false);
     site->SetBounds(100, 150, 300, 40);
