@@ -518,8 +518,10 @@ void TFileFetcher::WaitForTransfer() {
     while (waitTurn_ && PageUnderWay()) {
         const std::chrono::milliseconds next = waitTurn_();
         if (!PageUnderWay()) return;
-        winthread::WaitForRuns(done,
-                               static_cast<DWORD>(std::clamp<long long>(next.count(), 1, kTurnLongest)));
+        // A worker that goes on through its chain needs nothing of this thread meanwhile: a page it hands
+        // over a little late costs no time, and watching for it would only cost processor time.
+        winthread::WaitForRuns(done, static_cast<DWORD>(std::clamp<long long>(next.count(), 1, kTurnLongest)),
+                               !Chaining());
     }
     while (PageUnderWay()) {
         const auto since = Clock::now() - lastTurn;
