@@ -15,6 +15,7 @@ public:
     void SetTagID(uint32_t id) { tagId_ = id; }
     const std::u16string& TagName() const { return tagName_; }
     void SetTagName(const std::u16string& name) { tagName_ = name; }
+    void SetTagName(const char16_t* name, size_t length) { tagName_.assign(name, length); }
     TDITagType TagType() const { return tagType_; }
     void SetTagType(TDITagType type) { tagType_ = type; }
 

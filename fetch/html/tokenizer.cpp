@@ -156,7 +156,8 @@ bool TDIHtmlParser::ReadStartTagName(TDITagType& type) {
     ScanClass<true, IsNameChar>();
     if (HasChar() && !IsSpaceOrGreater(Char())) {
         if (Char() != u'/' || type == ttEnd) return false;
-        if (FillLookAhead(1) && LookAhead()[0] != u'>') return false;
+        const int32_t next = Ahead(0);
+        if (next >= 0 && next != u'>') return false;
         ReadChar(); // the ">" of "/>" is now current, or the input has ended
         type = ttEmpty;
     }
@@ -238,7 +239,7 @@ bool TDIHtmlParser::SimplePiece(TDIPieceKind kind) {
 bool TDIHtmlParser::TagPiece(TDIPieceKind kind, TDITagKind tagKind, TDITag& tag, TDITagType type,
                              size_t nameStart) {
     tag.Clear();
-    tag.SetTagName(std::u16string(TextData() + nameStart, TextLength() - nameStart));
+    tag.SetTagName(TextData() + nameStart, TextLength() - nameStart);
     const uint32_t id = HtmlTagId(TextData() + nameStart, TextLength() - nameStart);
     tag.SetTagID(id);
     tag.SetTagType(type);
@@ -275,31 +276,37 @@ bool TDIHtmlParser::SsiTagPiece(TDITagType type) {
     return d.plugins ? Dispatch(TDIPieceKind::SsiTag, tkSsi, type == ttEnd, tag.TagID(), d.caller) : d.caller;
 }
 
+namespace {
+bool IsLetterAhead(int32_t c) {
+    return c >= 0 && IsAsciiLetter(static_cast<char16_t>(c));
+}
+} // namespace
+
 bool TDIHtmlParser::StartsPiece() {
-    if (!FillLookAhead(1)) return false;
-    const char16_t next = LookAhead()[0];
-    if (next == u'?' || next == u'!' || next == u'%' || IsAsciiLetter(next)) return true;
-    if (next == u'/') return FillLookAhead(2) && IsAsciiLetter(LookAhead()[1]);
+    const int32_t next = Ahead(0);
+    if (next < 0) return false;
+    if (next == u'?' || next == u'!' || next == u'%' || IsLetterAhead(next)) return true;
+    if (next == u'/') return IsLetterAhead(Ahead(1));
     if (enableCustomTags_ && next == customTagChar_) {
-        if (!FillLookAhead(2)) return false;
-        if (IsAsciiLetter(LookAhead()[1])) return true;
-        return LookAhead()[1] == u'/' && FillLookAhead(3) && IsAsciiLetter(LookAhead()[2]);
+        const int32_t second = Ahead(1);
+        if (IsLetterAhead(second)) return true;
+        return second == u'/' && IsLetterAhead(Ahead(2));
     }
     return false;
 }
 
 bool TDIHtmlParser::EndTagAhead(const char16_t* name, size_t length, bool scriptEnd) {
-    if (!FillLookAhead(static_cast<uint32_t>(length))) return false;
-    for (size_t i = 0; i < length; ++i)
-        if (AsciiLower(LookAhead()[i]) != name[i]) return false;
+    for (uint32_t i = 0; i < length; ++i) {
+        const int32_t c = Ahead(i);
+        if (c < 0 || AsciiLower(static_cast<char16_t>(c)) != name[i]) return false;
+    }
     if (scriptEnd) {
-        if (!FillLookAhead(static_cast<uint32_t>(length + 1))) return false;
-        const char16_t c = LookAhead()[length];
-        return c <= 0x20 || c == u'/' || c == u'>';
+        const int32_t c = Ahead(static_cast<uint32_t>(length));
+        return c >= 0 && (c <= 0x20 || c == u'/' || c == u'>');
     }
     for (uint32_t i = static_cast<uint32_t>(length);; ++i) {
-        if (!FillLookAhead(i + 1)) return false;
-        const char16_t c = LookAhead()[i];
+        const int32_t c = Ahead(i);
+        if (c < 0) return false;
         if (c > 0x20) return c == u'>';
     }
 }

@@ -97,6 +97,19 @@ public:
     void ClearText();
 
 protected:
+    // The character i places after the current one, or -1 where the input ends before it. Plain ASCII
+    // bytes ahead are looked at where they lie; anything else is decoded into the look-ahead.
+    int32_t Ahead(uint32_t i) {
+        if (lookAheadCount_ == 0 && sourcePos_ + i < directLimit_) {
+            const uint8_t* const p = source_ + sourcePos_;
+            uint8_t any = 0;
+            for (uint32_t k = 0; k <= i; ++k)
+                any |= p[k];
+            if (any < 0x80) return p[i];
+        }
+        return FillLookAhead(i + 1) ? LookAhead()[i] : -1;
+    }
+
     // While Pred holds: a class of ASCII characters without line breaks (such as the characters of
     // names), whose runs of bytes are taken in blocks. Pred must refuse CR, LF and every unit from 0x80.
     template <bool Append, bool (*Pred)(char16_t)> void ScanClass() {
@@ -109,12 +122,22 @@ protected:
         while (hasChar_ && Pred(char_)) {
             if constexpr (Append) AppendChar(char_);
             if (DirectByte()) {
+                // Names are short: a plain loop beats a block copy's set-up.
                 const uint8_t* const p = source_ + sourcePos_;
                 const uint8_t* const end = source_ + sourceSize_;
                 const uint8_t* q = p;
-                while (q < end && kBytes[*q])
-                    ++q;
-                if (q != p) TakeBlock<Append>(p, q);
+                if constexpr (Append) {
+                    if (textLength_ + static_cast<size_t>(end - p) > text_.size())
+                        GrowText(textLength_ + static_cast<size_t>(end - p));
+                    char16_t* t = text_.data() + textLength_;
+                    while (q < end && kBytes[*q])
+                        *t++ = *q++;
+                    textLength_ = static_cast<size_t>(t - text_.data());
+                } else {
+                    while (q < end && kBytes[*q])
+                        ++q;
+                }
+                if (q != p) PassOver(p, q);
             }
             ReadChar();
         }
@@ -129,7 +152,12 @@ protected:
                 text[i] = p[i];
             textLength_ += n;
         }
-        // None of them is a line break, so only the first may start a new line.
+        PassOver(p, q);
+    }
+    // Moves the position over the bytes from p to q (the next ones of the source), none a line break
+    // or from 0x80: only the first may start a new line. The last is current.
+    void PassOver(const uint8_t* p, const uint8_t* q) {
+        const size_t n = static_cast<size_t>(q - p);
         if (char_ == u'\r' || char_ == u'\n') {
             ++line_;
             column_ = static_cast<uint32_t>(n);
