@@ -40,8 +40,21 @@ void FormActivated(TdxBarManager* Manager, TWMActivate Message) {
     // The form's own menus and toolbars never take the activation for long: losing it to one of them
     // is no loss.
     if (Message.Active() == WA_INACTIVE && IsBarWindowOf(Manager, Message.Other())) return;
-    Manager->SetParentFormActive(Message.Active() != WA_INACTIVE);
-    UpdateFloatingBars(Manager, Message.Active() != WA_INACTIVE, false, Message.Other());
+    const bool active = Message.Active() != WA_INACTIVE;
+    const TcxObjectLinkPtr alive = MakeObjectLink(Manager);
+    Manager->SetParentFormActive(active);
+    UpdateFloatingBars(Manager, active, false, Message.Other());
+    if (!active || alive->Ref == nullptr || !Manager->IsCustomizing()) return;
+    // The customizing window disabled the form; a click on it that made it the active window anyway
+    // (the desktop activates what is clicked) gives the activation to the customizing window. Its
+    // answer, the message passed back to the form, arrives while the hook that called us still runs and
+    // goes no further; nor does the message that window passes on whenever it becomes active, which
+    // leaves the form inactive.
+    TCustomForm* form = Manager->ParentForm();
+    const HWND customizing = CustomizingFormWindow();
+    if (form->HandleAllocated() && !IsWindowEnabled(form->Handle()) && GetActiveWindow() == form->Handle() &&
+        customizing != nullptr && IsWindowVisible(customizing))
+        Message.ForwardTo(customizing);
 }
 
 // An MDI child form's bars follow its activation inside the frame.

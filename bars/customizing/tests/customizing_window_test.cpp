@@ -55,6 +55,41 @@ protected:
     }
 };
 
+// The WM_ACTIVATE messages window procedures get (nested ones too) while a window is activated as the
+// desktop activates what is clicked.
+struct Activation {
+    HWND window;
+    bool active;
+    HWND other;
+};
+std::vector<Activation> activations;
+HHOOK activationHook = nullptr;
+
+LRESULT RecordActivation(int Code, WPARAM WParam, LPARAM LParam) {
+    const auto* call = reinterpret_cast<const CWPSTRUCT*>(LParam);
+    if (Code >= 0 && call->message == WM_ACTIVATE)
+        activations.push_back(
+            {call->hwnd, LOWORD(call->wParam) != WA_INACTIVE, reinterpret_cast<HWND>(call->lParam)});
+    return CallNextHookEx(activationHook, Code, WParam, LParam);
+}
+
+std::vector<Activation> ActivationsOf(HWND Clicked) {
+    activations.clear();
+    activationHook = SetWindowsHookEx(WH_CALLWNDPROC, &RecordActivation, nullptr, GetCurrentThreadId());
+    pw::gui::InjectActivation(Clicked, true);
+    Pump();
+    UnhookWindowsHookEx(activationHook);
+    return activations;
+}
+
+// Activations of Window from Other (from any window when Other is null and Any is set).
+int Activations(const std::vector<Activation>& Seen, HWND Window, HWND Other, bool Any = false) {
+    int n = 0;
+    for (const Activation& a : Seen)
+        n += a.window == Window && a.active && (Any || a.other == Other);
+    return n;
+}
+
 class OtherForm : public TForm {
 public:
     OtherForm() : TForm(nullptr) {}
@@ -177,6 +212,64 @@ TEST_F(CustomizingWindowTest, ActivationIsPassedOnToTheCustomizedForm) {
     TMessage message{WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(form.Handle()), 0};
     window->WndProc(message);
     EXPECT_TRUE(form.activatedFrom.empty());
+}
+
+// The customized form is disabled, yet the desktop activates it when it is clicked: it passes the
+// activation on to the customizing window, once, which keeps the activation and the keyboard. The
+// message the window passes back goes no further: nothing bounces between the two.
+TEST_F(CustomizingWindowTest, TheDisabledFormActivatedPassesItOnToTheCustomizingWindowOnce) {
+    const HWND customizing = window->Handle();
+    SetActiveWindow(customizing);
+    Pump();
+    ASSERT_FALSE(IsWindowEnabled(form.Handle()));
+    const std::vector<Activation> seen = ActivationsOf(form.Handle());
+    // Passed on as the form got it (from the customizing window); the window's own activation, as it
+    // takes it back, comes from the form. The form hears its own and the one passed back to it.
+    EXPECT_EQ(Activations(seen, customizing, customizing), 1);
+    EXPECT_EQ(Activations(seen, customizing, form.Handle()), 1);
+    EXPECT_EQ(Activations(seen, form.Handle(), customizing), 2);
+    EXPECT_LE(seen.size(), 6u);
+    EXPECT_EQ(GetActiveWindow(), customizing);
+    HWND focus = GetFocus();
+    while (focus != nullptr && focus != customizing)
+        focus = GetParent(focus);
+    EXPECT_EQ(focus, customizing);
+    // The window works on.
+    window->PageControl->SetActivePage(window->TabSheet2);
+    window->PageControlChange();
+    window->LCategories->SetFocus();
+    window->LCategories->SetItemIndex(0);
+    window->LCategoriesClick();
+    EXPECT_EQ(List()->Items().Count(), 3);
+}
+
+// Not passed on: the activation of a form the user enabled again, that of another manager's form, and
+// any while the customizing window is hidden with its form.
+TEST_F(CustomizingWindowTest, OnlyTheActivationOfTheDisabledCustomizedFormIsPassedOn) {
+    const HWND customizing = window->Handle();
+    auto passedOn = [&](HWND Clicked) {
+        SetActiveWindow(customizing);
+        Pump();
+        const int n = Activations(ActivationsOf(Clicked), customizing, nullptr, true);
+        EXPECT_EQ(GetActiveWindow(), n > 0 ? customizing : Clicked);
+        return n > 0;
+    };
+    EnableWindow(form.Handle(), TRUE_);
+    EXPECT_FALSE(passedOn(form.Handle()));
+    EnableWindow(form.Handle(), FALSE_);
+    OtherForm other;
+    other.SetBounds(700, 100, 200, 100);
+    auto* otherManager = new TdxBarManager(&other);
+    other.Show();
+    Pump();
+    EnableWindow(other.Handle(), FALSE_);
+    EXPECT_FALSE(passedOn(other.Handle()));
+    delete otherManager;
+    SetActiveWindow(customizing);
+    ShowWindow(customizing, SW_HIDE);
+    EXPECT_EQ(Activations(ActivationsOf(form.Handle()), customizing, nullptr, true), 0);
+    ShowWindow(customizing, SW_SHOW);
+    EXPECT_TRUE(passedOn(form.Handle()));
 }
 
 // Coming back to the window (or to a page) refreshes the Toolbars page's buttons.
