@@ -42,6 +42,8 @@ struct HookState {
     HHOOK keyboard = nullptr;
     HHOOK mouse = nullptr;
     HHOOK callWndProc = nullptr;
+    // The window of the loop that moves or sizes a toolbar.
+    HWND keysBlockedBy = nullptr;
     bool forwardedKeyPending = false;
     WPARAM forwardedKey = 0;
     bool altPressedAlone = false;
@@ -311,11 +313,17 @@ LRESULT BarKeyboardHookProc(int Code, WPARAM Key, LPARAM KeyData) {
     HookState& h = Hooks();
     TMessage message{WM_KEYDOWN, Key, KeyData, 0};
     const TWMKey key(message);
-    if (Key == VK_PROCESSKEY) return 0;
     LRESULT result = 0;
-    // A key pressed ends any hint.
-    if (Code >= 0 && !key.Released()) CancelHint();
-    if (Code >= 0) result = RouteKey(Key, KeyData, key.Released());
+    if (KeysBlocked()) {
+        // A toolbar is being moved or sized: the key reaches only the loop doing it.
+        if (Code >= 0) PostMessage(h.keysBlockedBy, key.Released() ? WM_KEYUP : WM_KEYDOWN, Key, KeyData);
+        result = 1;
+    } else {
+        if (Key == VK_PROCESSKEY) return 0;
+        // A key pressed ends any hint.
+        if (Code >= 0 && !key.Released()) CancelHint();
+        if (Code >= 0) result = RouteKey(Key, KeyData, key.Released());
+    }
     // An editor's own call is no call of the system's: nobody after this hook hears of it.
     if (h.editorOwnsKeys) return result;
     const LRESULT next = CallNextHookEx(h.keyboard, Code, Key, KeyData);
@@ -510,6 +518,7 @@ void RemoveBarHooks(TdxBarManager*) {
     }
     h.forwardedKeyPending = false;
     h.altPressedAlone = false;
+    h.keysBlockedBy = nullptr;
 }
 
 bool PassEditorKey(bool AltAlone, WPARAM Key, LPARAM KeyData) {
@@ -517,6 +526,22 @@ bool PassEditorKey(bool AltAlone, WPARAM Key, LPARAM KeyData) {
     if (AltAlone) h.altPressedAlone = true;
     const FlagScope owns(h.editorOwnsKeys);
     return BarKeyboardHookProc(HC_ACTION, Key, KeyData) != 0;
+}
+
+void BlockKeys(HWND Loop) {
+    Hooks().keysBlockedBy = Loop;
+}
+
+void UnblockKeys(HWND Loop) {
+    HookState& h = Hooks();
+    if (h.keysBlockedBy == Loop) h.keysBlockedBy = nullptr;
+}
+
+bool KeysBlocked() {
+    // A loop whose window went (its toolbar took a new one, or went) never said it ended.
+    HookState& h = Hooks();
+    if (h.keysBlockedBy != nullptr && !IsWindow(h.keysBlockedBy)) h.keysBlockedBy = nullptr;
+    return h.keysBlockedBy != nullptr;
 }
 
 bool AltPressedAlone() {

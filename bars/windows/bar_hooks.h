@@ -23,6 +23,13 @@ bool PassEditorKey(bool AltAlone, WPARAM Key, LPARAM KeyData);
 bool AltPressedAlone();
 void SetAltPressedAlone(bool Value);
 
+// While a toolbar is moved or sized with the mouse no key reaches a window, a shortcut or the menus:
+// only the loop that moves it hears each key, posted to the loop's window (Escape ends the loop, Ctrl
+// keeps the bar floating). The keys are free again when the loop unblocks them or its window goes.
+void BlockKeys(HWND Loop);
+void UnblockKeys(HWND Loop);
+bool KeysBlocked();
+
 // A menu's opening animation runs: a left release outside does not close the menus meanwhile.
 bool MenuAnimationRunning();
 

@@ -197,6 +197,8 @@ void DragBar(TdxBarControl* Control, POINT Start) {
     Control->SetMoving(true);
     d.helper = AllocateHWnd([](TMessage&) {});
     SetCapture(d.helper);
+    // Keys go to this loop alone until the bar is put down, when its window goes.
+    BlockKeys(d.helper);
     // The pointer has already left the drag rectangle: the bar follows it at once.
     POINT last = cursor;
     if (POINT now{0, 0}; GetCursorPos(now) && (now.x != last.x || now.y != last.y)) {

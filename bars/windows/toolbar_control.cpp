@@ -14,6 +14,7 @@
 #include "bars/core/toolbars.h"
 #include "bars/painters/painter.h"
 #include "bars/windows/bar_hints.h"
+#include "bars/windows/bar_hooks.h"
 #include "bars/windows/dock_control.h"
 #include "bars/windows/item_control.h"
 #include "bars/windows/mdi_menus.h"
@@ -1118,6 +1119,13 @@ LRESULT TdxBarControl::WndProc(TMessage& Message) {
     case WM_SIZING:
         Sizing(TWMSizing(Message));
         return 1;
+    case WM_ENTERSIZEMOVE:
+        // The window's move or size loop starts: keys reach nothing else until it ends.
+        BlockKeys(handle_);
+        return TCustomdxBarControl::WndProc(Message);
+    case WM_EXITSIZEMOVE:
+        UnblockKeys(handle_);
+        return TCustomdxBarControl::WndProc(Message);
     case WM_GETMINMAXINFO:
         if (MINMAXINFO* info = TWMGetMinMaxInfo(Message).MinMaxInfo()) {
             info->ptMinTrackSize = POINT{10, 10};

@@ -6,11 +6,14 @@
 #include <vector>
 
 #include "bar_windows_fixture.h"
+#include "bars/windows/bar_hooks.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/system.h"
 #include "platform/gui/window.h"
+#include "platform/stdctrls/buttons.h"
+#include "platform/vcl/shortcut.h"
 
 namespace bars_windows_test {
 namespace {
@@ -159,6 +162,8 @@ struct DragSteps {
         steps.erase(steps.begin());
         step.take();
     }
+    // Ready at the next tick: what the step before posted has been taken meanwhile.
+    static bool NextTick() { return waited > 0; }
 };
 
 TEST_F(BarWindowsTest, ADraggedToolbarChangesBetweenItsTwoWindowsAndKeepsTheOneItEndsIn) {
@@ -238,6 +243,146 @@ TEST_F(BarWindowsTest, ADockedToolbarsGripZoneLiesBeforeItsClientAreaAndItsFormI
     TdxBar* floating = Toolbar("Floating", {Button("&Find")}, dsNone);
     EXPECT_TRUE(IsRectEmpty(Window(floating)->GetGripZone()));
     EXPECT_EQ(Window(floating)->GetDockingForm(), &form);
+}
+
+// Keys typed while a toolbar moves or is sized reach no control, no button's letter and no shortcut:
+// the loop alone hears them. Afterwards they work again.
+class MovingKeysTest : public BarWindowsTest {
+protected:
+    MovingKeysTest() {
+        open->SetShortCut(ShortCut('O', TShiftState{ssCtrl}));
+        edit->SetParent(&form);
+        edit->SetBounds(20, 200, 200, 24);
+        go->SetParent(&form);
+        go->SetBounds(240, 200, 80, 24);
+        go->SetCaption("&Go");
+        go->OnClick = [this](TObject*) { ++goClicks; };
+        Pump();
+        SetActiveWindow(form.Handle());
+        edit->SetFocus();
+        DragSteps::steps.clear();
+        DragSteps::waited = 0;
+    }
+    ~MovingKeysTest() override { DragSteps::steps.clear(); }
+    static void Type() {
+        pw::gui::SimulateKeyStroke('X');
+        for (BYTE held : {VK_MENU, VK_CONTROL}) {
+            pw::gui::SimulateKey(held, true);
+            pw::gui::SimulateKeyStroke(held == VK_MENU ? 'G' : 'O');
+            pw::gui::SimulateKey(held, false);
+        }
+    }
+    void ExpectKeysHeldBackThenWork() {
+        EXPECT_FALSE(bars::KeysBlocked());
+        EXPECT_EQ(edit->Text(), "");
+        EXPECT_EQ(goClicks + Clicks(open), 0);
+        Type();
+        Pump();
+        EXPECT_EQ(edit->Text(), "x");
+        EXPECT_EQ(goClicks, 1);
+        EXPECT_EQ(Clicks(open), 1);
+    }
+    // Presses At, moves to Then and runs the loop the press starts; a step left in the end is dropped.
+    // Returns the steps taken.
+    size_t RunLoop(POINT At, POINT Then) {
+        const size_t all = DragSteps::steps.size();
+        pw::gui::SimulateMouse(pw::gui::MouseAction::Move, At);
+        pw::gui::SimulateMouse(pw::gui::MouseAction::Down, At, pw::gui::MouseButton::Left);
+        pw::gui::SimulateMouse(pw::gui::MouseAction::Move, Then);
+        StartTimer(5, &DragSteps::Fire);
+        Pump();
+        for (int i = 0; i < 200 && GetCapture() != nullptr; ++i)
+            Pump();
+        const size_t taken = all - DragSteps::steps.size();
+        DragSteps::steps.clear();
+        pw::gui::SimulateMouse(pw::gui::MouseAction::Up, Then, pw::gui::MouseButton::Left);
+        Pump();
+        return taken;
+    }
+    // Taken only in a loop that did not hear Escape: the button's release ends it.
+    DragSteps::Step Unheard(POINT At) {
+        return {&DragSteps::NextTick, [this, At] {
+                    escapeUnheard = true;
+                    pw::gui::SimulateMouse(pw::gui::MouseAction::Up, At, pw::gui::MouseButton::Left);
+                }};
+    }
+
+    TdxBarButton* open = Button("&Open");
+    TEdit* edit = new TEdit(&form);
+    TButton* go = new TButton(&form);
+    int goClicks = 0;
+    bool escapeUnheard = false;
+};
+
+// Ctrl still keeps the moved bar floating (and letting it go docks it at once); Escape still ends the
+// move.
+TEST_F(MovingKeysTest, KeysWhileAToolbarMovesReachOnlyTheMove) {
+    manager->SetWaitForDockingTime(10);
+    TdxBar* bar = Toolbar("Tools", {open});
+    RECT r{};
+    GetWindowRect(Window(bar)->Handle(), r);
+    const POINT grip{r.left + 4, r.top + 10}, over{grip.x + 30, grip.y};
+    bool floatingWithCtrl = false;
+    auto move = [](POINT p) { pw::gui::SimulateMouse(pw::gui::MouseAction::Move, p); };
+    DragSteps::steps = {
+        {[&] { return bar->DockingStyle() == dsNone; },
+         [&] {
+             Type();
+             pw::gui::SimulateKey(VK_CONTROL, true);
+             move(over);
+         }},
+        {&DragSteps::NextTick,
+         [&] {
+             floatingWithCtrl = bar->DockingStyle() == dsNone;
+             pw::gui::SimulateKey(VK_CONTROL, false);
+         }},
+        {[&] { return bar->DockingStyle() == dsTop; }, [] { pw::gui::SimulateKeyStroke(VK_ESCAPE); }},
+        Unheard(over)};
+    EXPECT_EQ(RunLoop(grip, POINT{300, 330}), 3u);
+    EXPECT_TRUE(floatingWithCtrl);
+    EXPECT_EQ(bar->DockingStyle(), dsTop);
+    EXPECT_FALSE(escapeUnheard);
+    ExpectKeysHeldBackThenWork();
+}
+
+// Escape still puts the size back. A toolbar that takes a new window while it is sized leaves its loop
+// without a word: the keys are free all the same.
+TEST_F(MovingKeysTest, KeysWhileAToolbarIsSizedReachOnlyTheSizing) {
+    TdxBar* bar = Toolbar("Floating", {open, Button("F&ind next")}, dsNone);
+    const HWND window = Window(bar)->Handle();
+    RECT before{}, narrowed{}, after{};
+    GetWindowRect(window, before);
+    const POINT edge{before.right - 1, (before.top + before.bottom) / 2};
+    ASSERT_EQ(SendMessage(window, WM_NCHITTEST, 0, MAKELPARAM(edge.x, edge.y)), HTRIGHT);
+    DragSteps::steps = {{[] { return bars::KeysBlocked(); },
+                         [&] {
+                             pw::gui::SimulateMouse(pw::gui::MouseAction::Move, POINT{edge.x - 40, edge.y});
+                             Type();
+                         }},
+                        {&DragSteps::NextTick,
+                         [&] {
+                             GetWindowRect(window, narrowed);
+                             pw::gui::SimulateKeyStroke(VK_ESCAPE);
+                         }},
+                        Unheard(edge)};
+    EXPECT_EQ(RunLoop(edge, edge), 2u);
+    GetWindowRect(window, after);
+    EXPECT_LT(narrowed.right, before.right);
+    EXPECT_EQ(after.right, before.right);
+    EXPECT_FALSE(escapeUnheard);
+    ExpectKeysHeldBackThenWork();
+
+    // Pressed a little lower: not a double click.
+    const POINT lower{edge.x, edge.y + 5};
+    ASSERT_EQ(SendMessage(window, WM_NCHITTEST, 0, MAKELPARAM(lower.x, lower.y)), HTRIGHT);
+    DragSteps::steps = {
+        {[] { return bars::KeysBlocked(); }, [&] { Window(bar)->ChangeDockingStyle(dsTop, Site(dsTop)); }},
+        Unheard(lower)};
+    EXPECT_EQ(RunLoop(lower, lower), 1u);
+    ReleaseCapture(); // the new window kept the mouse of the loop that went with the old one
+    EXPECT_FALSE(escapeUnheard);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_FALSE(bars::KeysBlocked());
 }
 
 } // namespace
