@@ -46,11 +46,12 @@ struct HookState {
     HWND keysBlockedBy = nullptr;
     bool forwardedKeyPending = false;
     WPARAM forwardedKey = 0;
-    bool altPressedAlone = false;
+    // The flags keep the names the hooks' design gives them.
+    bool AltPressedAlone = false;
     // An in-place editor hands the keyboard hook a key itself: no other hook is called for it.
-    bool editorOwnsKeys = false;
+    bool EditorOwnsKeys = false;
     bool inMouseHook = false;
-    bool inCallWndProcHook = false;
+    bool InCallWndProcHook = false;
 };
 
 HookState& Hooks() {
@@ -291,9 +292,9 @@ LRESULT RouteKey(WPARAM Key, LPARAM KeyData, bool Released) {
         target->FocusedBarControl() != nullptr)
         return 0;
     if (Released) {
-        const bool altAlone = Key == VK_MENU && h.altPressedAlone && !AnyKeyDown();
+        const bool altAlone = Key == VK_MENU && h.AltPressedAlone && !AnyKeyDown();
         const bool f10 = Key == VK_F10 && target->UseF10ForMenu() && GetShiftState() == 0;
-        h.altPressedAlone = false;
+        h.AltPressedAlone = false;
         TdxBarControl* menuBar = ToolbarWindow(target->MainMenuBar());
         if (menuBar != nullptr && menuBar->Handle() != nullptr && (altAlone || f10)) {
             menuBar->EnterKeyboardMode(nullptr);
@@ -302,10 +303,10 @@ LRESULT RouteKey(WPARAM Key, LPARAM KeyData, bool Released) {
         return 0;
     }
     if (Key == VK_MENU) {
-        h.altPressedAlone = true;
+        h.AltPressedAlone = true;
         return 0;
     }
-    h.altPressedAlone = false;
+    h.AltPressedAlone = false;
     return ProcessShortCut(Key, target, own);
 }
 
@@ -325,7 +326,7 @@ LRESULT BarKeyboardHookProc(int Code, WPARAM Key, LPARAM KeyData) {
         if (Code >= 0) result = RouteKey(Key, KeyData, key.Released());
     }
     // An editor's own call is no call of the system's: nobody after this hook hears of it.
-    if (h.editorOwnsKeys) return result;
+    if (h.EditorOwnsKeys) return result;
     const LRESULT next = CallNextHookEx(h.keyboard, Code, Key, KeyData);
     return result != 0 ? result : next;
 }
@@ -472,10 +473,10 @@ HWND HelpTarget(const CWPSTRUCT& Call) {
 
 LRESULT BarCallWndProcHookProc(int Code, WPARAM Sent, LPARAM Info) {
     HookState& h = Hooks();
-    if (Code >= 0 && !h.inCallWndProcHook) {
+    if (Code >= 0 && !h.InCallWndProcHook) {
         TMessage message{0, Sent, Info, 0};
         const CWPSTRUCT& call = *TCallWndProcArgs(message).Info();
-        const FlagScope inHook(h.inCallWndProcHook);
+        const FlagScope inHook(h.InCallWndProcHook);
         if (TdxBarManager* manager = ManagerOfWindow(HelpTarget(call))) {
             ParentFormMessageHandler(manager, call.message, call.wParam, call.lParam);
         } else if (TdxBarManager* going =
@@ -517,14 +518,14 @@ void RemoveBarHooks(TdxBarManager*) {
         *hook = nullptr;
     }
     h.forwardedKeyPending = false;
-    h.altPressedAlone = false;
+    h.AltPressedAlone = false;
     h.keysBlockedBy = nullptr;
 }
 
 bool PassEditorKey(bool AltAlone, WPARAM Key, LPARAM KeyData) {
     HookState& h = Hooks();
-    if (AltAlone) h.altPressedAlone = true;
-    const FlagScope owns(h.editorOwnsKeys);
+    if (AltAlone) h.AltPressedAlone = true;
+    const FlagScope owns(h.EditorOwnsKeys);
     return BarKeyboardHookProc(HC_ACTION, Key, KeyData) != 0;
 }
 
@@ -545,11 +546,11 @@ bool KeysBlocked() {
 }
 
 bool AltPressedAlone() {
-    return Hooks().altPressedAlone;
+    return Hooks().AltPressedAlone;
 }
 
 void SetAltPressedAlone(bool Value) {
-    Hooks().altPressedAlone = Value;
+    Hooks().AltPressedAlone = Value;
 }
 
 bool BarHooksInstalled() {
