@@ -14,6 +14,7 @@
 #include "app/site_map_run.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/files.h"
+#include "platform/rtl/heap.h"
 #include "platform/rtl/strings.h"
 
 // The crawl's progress, passed on to the run's view.
@@ -59,6 +60,8 @@ bool TSiteMapRun::Gather(bool Local) {
         ScanLocalFolder();
     else
         gathered = CrawlSite();
+    // The scan's and the crawl's own lists are gone: the outputs are made without them.
+    pw::rtl::ReturnFreedMemory();
     view_->GatheringEnded(fileCount_);
     return gathered;
 }

@@ -61,13 +61,12 @@ void TResultTree::OutputReset() const {
 TTreeNode* TResultTree::AddNode(TTreeNode* Parent, TDataRec* Rec, const std::string& Shown, int Image) {
     TTreeNode* node = view_.Items().AddChildObject(Parent, Shown, Rec, Image, Image);
     if (Parent != nullptr) unexpanded_.insert(Parent);
-    if (Rec != nullptr && Rec->IsFolder) folders_[Rec->Folder].push_back(node);
+    if (Rec != nullptr && Rec->IsFolder) folders_.Add(node, Rec->Folder);
     return node;
 }
 
 TTreeNode* TResultTree::FindNodeByFolder(const std::string& Folder) const {
-    auto it = folders_.find(Folder);
-    return it == folders_.end() || it->second.empty() ? nullptr : it->second.front();
+    return folders_.First(Folder);
 }
 
 TTreeNode* TResultTree::Root() const {
@@ -84,11 +83,7 @@ std::string TResultTree::LastSegment(const std::string& Address) {
 void TResultTree::Unindex(TTreeNode* node) {
     const TDataRec* rec = Rec(node);
     if (rec == nullptr || !rec->IsFolder) return;
-    auto it = folders_.find(rec->Folder);
-    if (it == folders_.end()) return;
-    auto& nodes = it->second;
-    nodes.erase(std::remove(nodes.begin(), nodes.end(), node), nodes.end());
-    if (nodes.empty()) folders_.erase(it);
+    folders_.Remove(node, rec->Folder);
 }
 
 void TResultTree::tvMapDeletion(TObject*, TTreeNode* Node) {
@@ -106,9 +101,8 @@ void TResultTree::RemoveEmptyFolders() {
     // node by node. Deeper folders go first, so a chain of empty folders goes leaf first; deleting a
     // node without children takes no other node with it.
     std::vector<std::pair<int, TTreeNode*>> folders;
-    for (const auto& entry : folders_)
-        for (TTreeNode* node : entry.second)
-            folders.emplace_back(node->Level(), node);
+    for (TTreeNode* node : folders_.All())
+        folders.emplace_back(node->Level(), node);
     std::stable_sort(folders.begin(), folders.end(),
                      [](const auto& a, const auto& b) { return a.first > b.first; });
     TTreeNodes& items = view_.Items();
@@ -211,7 +205,7 @@ void TResultTree::ShowNodeProperties(TTreeNode* Node) {
 
 void TResultTree::ReleaseTree() {
     view_.Items().Clear();
-    folders_.clear();
+    folders_.Clear();
     unexpanded_.clear();
     contextNode_ = nullptr;
 }
@@ -219,7 +213,7 @@ void TResultTree::ReleaseTree() {
 void TResultTree::AbandonTree() {
     view_.Items().Abandon();
     ++deletions_;
-    folders_.clear();
+    folders_.Clear();
     unexpanded_.clear();
     contextNode_ = nullptr;
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/core/change_freq.h"
+#include "app/results/folder_index.h"
 #include "platform/rtl/wintypes.h"
 #include "platform/vcl/control_types.h"
 
@@ -143,8 +144,7 @@ private:
     TMapProfile& profile_;
     TStringList& ignoreFolderList_;
     TStringList& ignoreFileList_;
-    // Folder key -> folder nodes with that key, in the order they were made.
-    std::unordered_map<std::string, std::vector<TTreeNode*>> folders_;
+    FolderIndex folders_;
     // Nodes that may hold children without being expanded: each node once it is given a child, and each
     // one collapsed (by the person or the program). Every other node with children is expanded.
     std::unordered_set<TTreeNode*> unexpanded_;

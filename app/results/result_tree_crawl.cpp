@@ -126,13 +126,8 @@ TTreeNode* TResultTree::FindOrCreateFolder(const std::string& ParentAddress, con
         ExpandWithDescendants(parent);
         ProcessMessages();
     }
-    TTreeNode* result = nullptr;
-    if (auto it = folders_.find(FolderAddress); it != folders_.end())
-        for (TTreeNode* n : it->second)
-            if (n->Parent() == parent) {
-                result = n;
-                break;
-            }
+    TTreeNode* result =
+        folders_.Find(FolderAddress, [parent](TTreeNode* n) { return n->Parent() == parent; });
     if (result == nullptr) {
         TDataRec* rec = NewRec();
         rec->URL = rec->Folder = rec->Loc = FolderAddress;

@@ -102,6 +102,21 @@ TEST_F(ResultTreeTest, FolderLookupIsExactAndForgetsDeletedNodes) {
     EXPECT_EQ(TResultTree::LastSegment(""), "");
 }
 
+// A folder key met under two parents keeps both nodes, the first made found first; once the first goes
+// (and its record with it) the later one is found by the same text, and once both go, neither is.
+TEST_F(ResultTreeTest, AFolderUnderTwoParentsIsFoundInTheOrderMadeUntilBothGo) {
+    TTreeNode* again = Add(b, "/s/a/", "a again");
+    TTreeNode* third = Add(deep, "/s/a/", "a third");
+    EXPECT_EQ(tree.FindNodeByFolder("/s/a/"), a);
+    tv.Items().Delete(third);
+    EXPECT_EQ(tree.FindNodeByFolder("/s/a/"), a) << "a later node goes without changing the first";
+    tv.Items().Delete(a);
+    EXPECT_EQ(tree.FindNodeByFolder(std::string("/s/a/")), again);
+    tree.RemoveEmptyFolders();
+    EXPECT_EQ(tree.FindNodeByFolder("/s/a/"), nullptr) << "the empty folder left goes as well";
+    EXPECT_EQ(tree.FindNodeByFolder("/s/b/"), b);
+}
+
 TEST_F(ResultTreeTest, DeleteAsksFirstAndNeverRemovesTheRoot) {
     profile.SetConfirmDelete(true);
     Pick(home);
