@@ -91,6 +91,10 @@ void TdxBarPopupMenu::ManagerFontChanged() {
     fontChanging_ = false;
 }
 
+void TdxBarPopupMenu::SetBackgroundBitmap(TBitmap* Value) {
+    backgroundBitmap_->Assign(Value);
+}
+
 void TdxBarPopupMenu::SetUseRecentItems(bool Value) {
     useRecentItems_ = Value;
     itemLinks_->SetUseRecentItems(Value);
@@ -126,6 +130,7 @@ const TPropertyTable& TdxBarPopupMenu::Table() {
             ObjectProperty<P>("ItemLinks", [](P& p) -> TPersistent* { return p.ItemLinks(); }),
             BooleanProperty<P>("UseOwnFont", &P::UseOwnFont, &P::SetUseOwnFont, false),
             BooleanProperty<P>("UseRecentItems", &P::UseRecentItems, &P::SetUseRecentItems, false),
+            ObjectProperty<P>("BackgroundBitmap", [](P& p) -> TPersistent* { return p.BackgroundBitmap(); }),
             MethodProperty("OnCloseUp"),
             MethodProperty("OnPaintBar"),
             MethodProperty("OnPopup"),

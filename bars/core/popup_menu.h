@@ -38,7 +38,9 @@ public:
     void SetItemLinks(TdxBarItemLinks* Value);
     int BarSize() const { return barSize_; }
     void SetBarSize(int Value) { barSize_ = Value < 0 ? 0 : Value; }
+    // The picture the menu's window is tiled with, in place of the manager's menu picture.
     TBitmap* BackgroundBitmap() const { return backgroundBitmap_.get(); }
+    void SetBackgroundBitmap(TBitmap* Value);
     TFont* Font() const { return font_.get(); }
     void SetFont(TFont* Value) { font_->Assign(Value); }
     HFONT FontHandle() const { return fontHandle_; }

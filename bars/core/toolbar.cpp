@@ -714,6 +714,7 @@ const TPropertyTable& TdxBar::Table() {
                                &B::SetAllowQuickCustomizing, true),
             BooleanProperty<B>("AllowReset", &B::AllowReset, &B::SetAllowReset, true),
             IntegerProperty<B>("AlphaBlendValue", &B::AlphaBlendValue, &B::SetAlphaBlendValue, 255),
+            ObjectProperty<B>("BackgroundBitmap", [](B& b) -> TPersistent* { return b.BackgroundBitmap(); }),
             EnumProperty<B>("BorderStyle", &B::BorderStyle, &B::SetBorderStyle, {"bbsNone", "bbsSingle"},
                             bbsSingle),
             StringProperty<B>("Caption", &B::Caption, &B::SetCaption),

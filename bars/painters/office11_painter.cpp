@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "bars/core/backgrounds.h"
 #include "bars/core/bar_drawing.h"
 #include "bars/core/bar_manager.h"
 #include "bars/core/toolbar.h"
@@ -283,9 +282,7 @@ void TdxBarItemControlOffice11Painter::DrawBarBitmapBackground(BarPaintView& Bar
 
 void TdxBarItemControlOffice11Painter::DrawSubMenuBitmap(BarPaintView& SubMenu, HDC DC, TColor Color,
                                                          HBRUSH Brush, const RECT& R) const {
-    TdxBarManager* manager = SubMenu.Manager();
-    TdxBarBackgrounds* backgrounds = manager != nullptr ? manager->Backgrounds() : nullptr;
-    if (backgrounds != nullptr && backgrounds->SubMenu() != nullptr && !backgrounds->SubMenu()->Empty()) {
+    if (SubMenuBackgroundBitmap(SubMenu) != nullptr) {
         TdxBarItemControlFlatPainter::DrawSubMenuBitmap(SubMenu, DC, Color, Brush, R);
         return;
     }
@@ -624,11 +621,7 @@ void TdxBarItemControlOffice11Painter::DrawSubMenuBorder(BarPaintView& SubMenu, 
 
 void TdxBarItemControlOffice11Painter::DrawSubMenuDetachFrame(BarPaintView& SubMenu, HDC DC, HBRUSH Brush,
                                                               RECT R) const {
-    TdxBarManager* manager = SubMenu.Manager();
-    TdxBarBackgrounds* backgrounds = manager != nullptr ? manager->Backgrounds() : nullptr;
-    const bool picture =
-        backgrounds != nullptr && backgrounds->SubMenu() != nullptr && !backgrounds->SubMenu()->Empty();
-    if (picture || SubMenu.SideBarWidth() != 0) {
+    if (SubMenuBackgroundBitmap(SubMenu) != nullptr || SubMenu.SideBarWidth() != 0) {
         FrameRect(DC, &R, Brush);
         return;
     }

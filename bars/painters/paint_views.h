@@ -60,6 +60,9 @@ public:
     virtual bool ShowsRarelyUsedItems() const { return false; }
     // The height of the menu's line with the button that shows every item.
     virtual int MarkLineHeight() const { return MenuLineHeight(); }
+    // A menu window's own picture (a popup menu's), which it shows in place of the manager's menu
+    // picture; nullptr when it has none.
+    virtual TBitmap* OwnBackgroundBitmap() const { return nullptr; }
 };
 
 // A dock site as the painter sees it: its side, its size and the rows of toolbars in it.

@@ -830,11 +830,17 @@ void TdxBarItemControlPainter::DrawSubMenuBorder(BarPaintView& SubMenu, HDC DC, 
     FillDetachCaption(SubMenu, DC, strip);
 }
 
-void TdxBarItemControlPainter::DrawSubMenuBitmap(BarPaintView& SubMenu, HDC DC, TColor Color, HBRUSH Brush,
-                                                 const RECT& R) const {
+TBitmap* SubMenuBackgroundBitmap(BarPaintView& SubMenu) {
+    if (TBitmap* own = SubMenu.OwnBackgroundBitmap(); own != nullptr && !own->Empty()) return own;
     TdxBarManager* manager = SubMenu.Manager();
     TdxBarBackgrounds* backgrounds = manager != nullptr ? manager->Backgrounds() : nullptr;
-    FillRectWithBitmap(DC, R, R, backgrounds != nullptr ? backgrounds->SubMenu() : nullptr, Color, Brush);
+    TBitmap* shared = backgrounds != nullptr ? backgrounds->SubMenu() : nullptr;
+    return shared != nullptr && !shared->Empty() ? shared : nullptr;
+}
+
+void TdxBarItemControlPainter::DrawSubMenuBitmap(BarPaintView& SubMenu, HDC DC, TColor Color, HBRUSH Brush,
+                                                 const RECT& R) const {
+    FillRectWithBitmap(DC, R, R, SubMenuBackgroundBitmap(SubMenu), Color, Brush);
 }
 
 void TdxBarItemControlPainter::DrawSubMenuDetachFrame(BarPaintView& SubMenu, HDC DC, HBRUSH Brush,

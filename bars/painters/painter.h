@@ -351,4 +351,8 @@ protected:
 // The base style's painter, used by styles not built here.
 const TdxBarItemControlPainter& BaseBarPainter();
 
+// The picture a menu window is tiled with: its own when it has one, else the manager's menu picture;
+// nullptr when neither holds an image.
+TBitmap* SubMenuBackgroundBitmap(BarPaintView& SubMenu);
+
 } // namespace bars

@@ -10,6 +10,7 @@
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/scoped.h"
 #include "platform/gdi/shapes.h"
+#include "platform/graphics/bitmap.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/message_views.h"
 #include "platform/gui/window.h"
@@ -47,6 +48,7 @@ const TPropertyTable& TdxBarDockControl::Table() {
             BooleanProperty<D>("AllowZeroSizeInDesignTime", &D::AllowZeroSizeInDesignTime,
                                &D::SetAllowZeroSizeInDesignTime, false),
             ComponentProperty<D, TdxBarManager>("BarManager", &D::BarManager, &D::SetBarManager),
+            ObjectProperty<D>("BackgroundBitmap", [](D& d) -> TPersistent* { return d.BackgroundBitmap(); }),
             color,
             BooleanProperty<D>("ParentColor", &D::ParentColor, &D::SetOwnParentColor, true),
             sunken,

@@ -39,6 +39,7 @@ constexpr int NewRowBand = 5;
 TdxDockControl::TdxDockControl(TComponent* AOwner)
     : TCustomControl(AOwner), manager_(nullptr), side_(dsNone),
       backgroundBitmap_(std::make_unique<TBitmap>()), backgroundCache_(std::make_unique<TBitmap>()) {
+    WatchBackgroundBitmap();
     SetParentColor(true);
     SetAlign(alTop);
 }
@@ -46,6 +47,7 @@ TdxDockControl::TdxDockControl(TComponent* AOwner)
 TdxDockControl::TdxDockControl(TComponent* AOwner, TdxBarManager* AManager, TdxBarDockingStyle ASide)
     : TCustomControl(AOwner), manager_(AManager), side_(ASide),
       backgroundBitmap_(std::make_unique<TBitmap>()), backgroundCache_(std::make_unique<TBitmap>()) {
+    WatchBackgroundBitmap();
     switch (ASide) {
     case dsLeft:
         SetAlign(alLeft);
@@ -120,13 +122,17 @@ void TdxDockControl::UpdateColor() {
 }
 
 void TdxDockControl::SetBackgroundBitmap(TBitmap* Value) {
-    if (Value != nullptr)
-        backgroundBitmap_->Assign(Value);
-    else
-        backgroundBitmap_ = std::make_unique<TBitmap>();
-    ResetBackgroundCache();
-    Invalidate();
-    RepaintBars();
+    backgroundBitmap_->Assign(Value);
+}
+
+// However the picture changes (assigned, drawn on, read from the form's stream), the site and its
+// toolbars show the new one.
+void TdxDockControl::WatchBackgroundBitmap() {
+    backgroundBitmap_->OnChange = [this](TObject*) {
+        ResetBackgroundCache();
+        Invalidate();
+        RepaintBars();
+    };
 }
 
 bool TdxDockControl::HasBackgroundBitmap() const {

@@ -116,6 +116,7 @@ private:
 
     // The bitmap the background was tiled into, or empty.
     TBitmap* BackgroundCacheFor(TBitmap* Picture);
+    void WatchBackgroundBitmap();
 
 protected:
     TdxBarManager* manager_;

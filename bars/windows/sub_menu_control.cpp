@@ -108,6 +108,11 @@ int TdxBarSubMenuControl::SideBarWidth() const {
     return 0;
 }
 
+TBitmap* TdxBarSubMenuControl::OwnBackgroundBitmap() const {
+    auto* popup = dynamic_cast<TdxBarPopupMenu*>(links_ != nullptr ? links_->LinksOwner() : nullptr);
+    return popup != nullptr ? popup->BackgroundBitmap() : nullptr;
+}
+
 bool TdxBarSubMenuControl::IsFreePopup() const {
     if (auto* parent = dynamic_cast<const TdxBarSubMenuControl*>(ParentBar())) return parent->IsFreePopup();
     return ownerWidth_ == 0 && ownerHeight_ == 0;

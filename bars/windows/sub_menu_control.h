@@ -54,6 +54,8 @@ public:
     void SetIgnoresCustomizing(bool Value) { ignoresCustomizing_ = Value; }
     ItemControl* OpenedBy() const override;
     int SideBarWidth() const override;
+    // A popup menu's own picture.
+    TBitmap* OwnBackgroundBitmap() const override;
     int MenuLineHeight() const override { return LineHeight(); }
     int MarkLineHeight() const override { return markLineHeight_; }
     bool ShowsRarelyUsedItems() const override;

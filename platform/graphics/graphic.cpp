@@ -7,6 +7,7 @@
 #include "platform/graphics/picture.h"
 #include "platform/rtl/atomic_file.h"
 #include "platform/rtl/file_stream.h"
+#include "platform/rtl/filer.h"
 #include "platform/rtl/stream.h"
 
 void TGraphic::SetTransparent(bool value) {
@@ -51,6 +52,12 @@ bool TGraphic::Equals(TGraphic* graphic) {
     SaveToStream(a);
     graphic->SaveToStream(b);
     return a.Size() == b.Size() && std::equal(a.Memory(), a.Memory() + a.Size(), b.Memory());
+}
+
+void TGraphic::DefineProperties(TFiler& Filer) {
+    Filer.DefineBinaryProperty(
+        "Data", [this](TStream& Stream) { LoadFromStream(Stream); },
+        [this](TStream& Stream) { SaveToStream(Stream); }, !Empty());
 }
 
 void TGraphic::Changed(TObject*) {

@@ -55,6 +55,9 @@ public:
     // An empty graphic of this object's class (a picture copies graphics this way); the base finds the
     // class among the registered ones, null when it is not there.
     virtual std::unique_ptr<TGraphic> NewOfSameClass() const;
+    // A graphic that is not empty goes through a component stream as "Data": the bytes of its own
+    // stream, read back by LoadFromStream.
+    void DefineProperties(TFiler& Filer) override;
 
     TNotifyEvent OnChange;
     TProgressEvent OnProgress;

@@ -232,6 +232,39 @@ TEST_F(PlacedDockSiteTest, ItGoesThroughAStreamAndComesBackAsASiteOfItsOwnClass)
     EXPECT_TRUE(other->UseOwnColor());
 }
 
+// Its own picture is part of the form's stream: it comes back equal, and a site that reads it shows it.
+TEST_F(PlacedDockSiteTest, ItsPictureGoesThroughTheStreamAndShowsWhenReadBack) {
+    form.SetName("PlacedSiteForm");
+    site->SetName("dxBarDockControl1");
+    manager->SetName("dxBarManager1");
+    DockedHere("Placed", {Button("&Open")});
+    EXPECT_EQ(StreamText(site).find("BackgroundBitmap"), std::string::npos);
+    TBitmap picture(3, 2);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x)
+            picture.Canvas().SetPixel(x, y, x == 0 ? clRed : (y == 0 ? clLime : clBlue));
+    site->SetBackgroundBitmap(&picture);
+    std::unique_ptr<TComponent> made;
+    const std::string text = StreamText(site, &made);
+    EXPECT_NE(text.find("BackgroundBitmap.Data = {"), std::string::npos) << text;
+    auto* copy = dynamic_cast<bars::TdxBarDockControl*>(made.get());
+    ASSERT_NE(copy, nullptr);
+    EXPECT_TRUE(copy->BackgroundBitmap()->Equals(&picture));
+    EXPECT_TRUE(copy->HasBackgroundBitmap());
+
+    TMemoryStream binary;
+    WriteComponent(binary, site);
+    site->SetBackgroundBitmap(nullptr);
+    const COLORREF dock = ColorToRGB(manager->DockColor());
+    EXPECT_EQ(SitePixel(290, 1), dock);
+    binary.SetPosition(0);
+    ReadComponent(binary, site);
+    // Columns 0, 1, 2 of the picture fall on x = 288, 289, 290 of the site.
+    EXPECT_EQ(SitePixel(288, 1), ColorToRGB(clRed));
+    EXPECT_EQ(SitePixel(290, 0), ColorToRGB(clLime));
+    EXPECT_EQ(SitePixel(290, 1), ColorToRGB(clBlue));
+}
+
 TEST_F(PlacedDockSiteTest, WhileTheFormIsDesignedAnEmptySiteIsAThreePixelStripOrNone) {
     site->SetDesigning(true);
     site->SetBounds(100, 150, 300, 40);

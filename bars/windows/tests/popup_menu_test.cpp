@@ -2,17 +2,25 @@
 // Escape, a click elsewhere or a command, and what that loop does with the messages it meets.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "bar_windows_fixture.h"
+#include "bars/core/backgrounds.h"
 #include "bars/core/bar_routines.h"
 #include "bars/core/popup_menu.h"
 #include "bars/windows/sub_menu_control.h"
+#include "lookandfeel/colors.h"
+#include "platform/gdi/surface.h"
+#include "platform/graphics/bitmap.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/message_views.h"
+#include "platform/gui/paint.h"
+#include "platform/gui/screenshot.h"
 #include "platform/gui/window.h"
 #include "platform/stdctrls/edit.h"
 
@@ -186,6 +194,45 @@ TEST_F(PopupMenuTest, AMenuFreedByItsOwnCommandEndsItsLoopSafely) {
     EXPECT_EQ(menu, nullptr);
     Pump();
     EXPECT_EQ(GetActiveBarControl(), nullptr);
+}
+
+// A popup menu's own picture fills its window in place of the manager's menu picture, in the flat
+// lines and under the Office 2003 glyph band alike; without it the manager's shows again. With
+// PW_POPUP_SHOTS set, saves popup-own-picture.png there.
+TEST_F(PopupMenuTest, ItsOwnPictureShowsInPlaceOfTheManagersMenuPicture) {
+    const COLORREF own = RGB(40, 90, 200), shared = RGB(0, 128, 0);
+    TBitmap ownPicture(6, 6), sharedPicture(6, 6);
+    FillRectByColor(ownPicture.Canvas().Handle(), RECT{0, 0, 6, 6}, static_cast<TColor>(own));
+    ownPicture.Canvas().SetPixel(0, 0, clWhite);
+    FillRectByColor(sharedPicture.Canvas().Handle(), RECT{0, 0, 6, 6}, static_cast<TColor>(shared));
+    manager->Backgrounds()->SetSubMenu(&sharedPicture);
+    menu->SetBackgroundBitmap(&ownPicture);
+    menu->NoModalLoop = true;
+    // The colour at a point of the second line (client coordinates of the menu, from the line's
+    // right or left end), with the menu shown at a point.
+    auto shown = [this](bool fromRight, const char* shot = nullptr) {
+        menu->Popup(200, 150);
+        Pump();
+        EXPECT_NE(Window(), nullptr);
+        if (Window() == nullptr) return COLORREF{0};
+        const RECT line = menu->ItemLinks()->Items(1)->ItemRect();
+        POINT p{fromRight ? line.right - 6 : line.left + 1, line.top + 1};
+        ClientToScreen(Window()->Handle(), p);
+        const uint32_t argb = pw::gui::ComposeScreen(RECT{p.x, p.y, p.x + 1, p.y + 1}).Pixel(0, 0);
+        if (const char* folder = std::getenv("PW_POPUP_SHOTS"); folder != nullptr && shot != nullptr)
+            pw::gui::SaveScreenImage(RECT{150, 100, 400, 260}, std::string(folder) + "/" + shot);
+        Window()->FreeMenu();
+        Pump();
+        return static_cast<COLORREF>(RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF));
+    };
+    EXPECT_EQ(shown(true, "popup-own-picture.png"), own);
+    menu->SetBackgroundBitmap(nullptr);
+    EXPECT_EQ(shown(true), shared);
+    manager->Backgrounds()->SetSubMenu(nullptr);
+    menu->SetBackgroundBitmap(&ownPicture);
+    manager->SetStyle(bmsOffice11);
+    EXPECT_EQ(shown(false), own);
+    EXPECT_FALSE(menu->IsShowing());
 }
 
 } // namespace
