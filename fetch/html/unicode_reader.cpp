@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <utility>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -103,6 +104,8 @@ void TDIUnicodeReader::SetSourceStream(TStream* stream) {
     hasPendingUnit_ = false;
     hasChar_ = false;
     hasBom_ = false;
+    // A stream's mark is looked for in its first bytes, as a string's is.
+    bomPending_ = stream != nullptr;
     UpdateDirect();
 }
 
@@ -111,6 +114,7 @@ void TDIUnicodeReader::FillSourceBuffer() {
     sourcePos_ = 0;
     int64_t got = sourceStream_->Read(streamBuffer_.get(), kStreamBufferSize);
     sourceSize_ = got > 0 ? static_cast<size_t>(got) : 0;
+    if (std::exchange(bomPending_, false)) SniffByteOrderMark();
     UpdateDirect();
 }
 

@@ -231,6 +231,8 @@ private:
     std::u16string text_;
     size_t textLength_ = 0;
     bool hasBom_ = false;
+    // A stream source whose first bytes have not been read yet.
+    bool bomPending_ = false;
     const TDIReadMethod* methodBeforeBom_ = nullptr;
     // A UTF-16 unit read after a high surrogate that turned out not to be its low half.
     char16_t pendingUnit_ = 0;

@@ -200,3 +200,11 @@ TEST(BlockReading, NamesAreFoundInAnyLetterCaseAndByUnicodeFolding) {
     check(html_tables::kTagNames, std::size(html_tables::kTagNames), HtmlTagId);
     check(html_tables::kAttributeNames, std::size(html_tables::kAttributeNames), HtmlAttributeId);
 }
+
+// A byte-order mark picks the decoder of a page read from a stream as it does of one read from a string,
+// whatever decoder the page was to be read with (the fuzz target found a stream that ignored it).
+TEST(BlockReading, AStreamsByteOrderMarkChoosesItsDecoderAsAStringsDoes) {
+    ExpectSameWays(std::string("\xfe\xff\xff\xff\x2b\xdb\xff\xfd\xfd\xfc\x53\x02", 12), 0x94, "big-endian");
+    ExpectSameWays(std::string("\xff\xfe<\0a\0>\0", 8), 0x00, "little-endian");
+    ExpectSameWays("\xef\xbb\xbf<p>\xc3\xa9</p>", 0x00, "UTF-8");
+}
