@@ -288,7 +288,10 @@ void TdxBarItemControlFlatPainter::DrawEditCaption(ItemPaintView& Control, HDC D
 }
 
 void TdxBarItemControlFlatPainter::SetEditMargins(ItemPaintView&, HWND Wnd) const {
-    SendMessage(Wnd, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(2, 2));
+    RECT window{0, 0, 0, 0};
+    GetWindowRect(Wnd, window);
+    const RECT format = Inflated(RECT{0, 0, window.right - window.left, window.bottom - window.top}, -2, -2);
+    SendMessage(Wnd, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&format));
 }
 
 void TdxBarItemControlFlatPainter::SelectAllEditText(ItemPaintView& Control, HWND Wnd, bool Changed) const {

@@ -151,8 +151,8 @@ RECT TdxBarEditControl::WindowBounds(const RECT& R) const {
     const pw::gdi::SelectedObject font(dc.Get(), ParentBar()->PaintFont());
     TEXTMETRIC tm{};
     GetTextMetrics(dc.Get(), &tm);
-    // The edit keeps one pixel above its line and one below.
-    const int height = static_cast<int>(tm.tmHeight) + 2;
+    // The edit keeps the room above its line that the painter's formatting leaves, and as much below.
+    const int height = static_cast<int>(tm.tmHeight) + 2 * textInset_;
     if (height >= R.bottom - R.top) return R;
     const int top = R.top + (R.bottom - R.top - height) / 2;
     return RECT{R.left, top, R.right, top + height};
@@ -188,6 +188,12 @@ void TdxBarEditControl::CreateEditWindow() {
     edit_ = CreateWindowEx(0, "EDIT", "", Painter().GetEditWindowStyle() | WS_CHILD, 0, 0, 100, 100,
                            ParentBar()->Handle(), nullptr, nullptr, nullptr);
     if (edit_ == nullptr) return;
+    // Where the painter has the edit put its text: the window is placed so that the text being edited
+    // stands where the painter draws it.
+    Painter().SetEditMargins(*this, edit_);
+    RECT format{0, 0, 0, 0};
+    SendMessage(edit_, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+    textInset_ = std::max(0, static_cast<int>(format.top));
     TdxBarEdit* item = EditItem();
     if (item != nullptr) {
         settingText_ = true;

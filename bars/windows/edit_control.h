@@ -80,6 +80,8 @@ private:
     WNDPROC previous_ = nullptr;
     HWND prevFocus_ = nullptr;
     RECT windowRect_{0, 0, 0, 0};
+    // The rows the edit window keeps above its text (and below it).
+    int textInset_ = 1;
     int sysKeyDepth_ = 0;
     bool focused_ = false;
     bool startingEdit_ = false;

@@ -93,7 +93,7 @@ struct EditMsg : MessageView {
     }
     // EM_LINESCROLL: the lines to scroll, kept far enough from the int limits to be added to a line.
     int ScrollLines() const { return static_cast<int>(std::clamp<intptr_t>(L(), -kFar, kFar)); }
-    // EM_GETRECT.
+    // EM_GETRECT, EM_SETRECT, EM_SETRECTNP (null for the default rectangle).
     RECT* Rect() const { return Pointer<RECT>(L()); }
     // EM_SETMARGINS: the margins named in wParam, in pixels (16 bits each, unsigned).
     bool MarginsFromFont() const { return W() == 0xFFFF; }

@@ -12,6 +12,7 @@
 #include "platform/commctrl/edit_model.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/fonts.h"
+#include "platform/gdi/regions.h"
 #include "platform/gdi/scoped.h"
 #include "platform/gdi/shapes.h"
 #include "platform/gdi/syscolors.h"
@@ -150,6 +151,10 @@ private:
             return LineScroll(m.ScrollLines());
         case EM_GETRECT:
             return GetRect(m.Rect());
+        case EM_SETRECT:
+            return SetRect(m.Rect(), true);
+        case EM_SETRECTNP:
+            return SetRect(m.Rect(), false);
         case EM_SETMARGINS:
             return SetMargins(m);
         case EM_GETMARGINS:
@@ -180,6 +185,8 @@ private:
     }
 
     LRESULT Resized() {
+        // A new size gives the default formatting rectangle back.
+        formatRect_.reset();
         Rewrap();
         UpdateScrollBars();
         return 0;
@@ -395,6 +402,25 @@ private:
         return 0;
     }
 
+    // The formatting rectangle (client coordinates) bounds where text is laid out, drawn and clicked;
+    // null gives the default back: the client area less the margins. As in Win32, only a multi-line
+    // edit takes one.
+    LRESULT SetRect(const RECT* r, bool redraw) {
+        if (!Multi()) return 0;
+        formatRect_.reset();
+        if (r) {
+            RECT f = *r;
+            f.right = std::max(f.left, f.right);
+            f.bottom = std::max(f.top, f.bottom);
+            formatRect_ = f;
+        }
+        Rewrap();
+        UpdateScrollBars();
+        ScrollToCaret();
+        if (redraw) Invalidate();
+        return 0;
+    }
+
     LRESULT SetMargins(EditMsg m) {
         if (m.MarginsFromFont()) {
             // Half the font's average character width on each side, as narrow as the font allows.
@@ -406,6 +432,7 @@ private:
         }
         if (m.SetsLeftMargin()) leftMargin_ = m.LeftMargin();
         if (m.SetsRightMargin()) rightMargin_ = m.RightMargin();
+        formatRect_.reset();
         Rewrap();
         UpdateScrollBars();
         ScrollToCaret();
@@ -436,6 +463,7 @@ private:
     }
 
     RECT TextArea() const {
+        if (formatRect_) return *formatRect_;
         RECT r;
         GetClientRect(Hwnd(), r);
         r.left = std::min(r.right, r.left + leftMargin_);
@@ -929,6 +957,8 @@ private:
         FillRect(dc, &client, brush);
         const gdi::SelectedObject fontSelected(dc, Font());
         const RECT area = TextArea();
+        // Nothing of the text shows outside the formatting rectangle.
+        IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
         const int h = std::max(1, LineHeight(dc));
         const bool showSel = focused_ || (Style() & ES_NOHIDESEL);
         const int first = Multi() ? topLine_ : 0;
@@ -992,6 +1022,8 @@ private:
     int topLine_ = 0;
     int leftMargin_ = kMargin;
     int rightMargin_ = kMargin;
+    // Set by EM_SETRECT; none while the default one holds.
+    std::optional<RECT> formatRect_;
     // The widest line so far, line by line, for the horizontal scroll bar; stale from widthsFrom_ on.
     std::vector<int> widest_;
     size_t widthsFrom_ = 0;

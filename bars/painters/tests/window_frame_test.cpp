@@ -7,6 +7,7 @@
 #include "bars/painters/standard_painter.h"
 #include "bars/painters/tests/fake_views.h"
 #include "bars/painters/window_frame.h"
+#include "bars/painters/xp_painter.h"
 #include "lookandfeel/size_grip.h"
 #include "platform/commctrl/common_controls.h"
 #include "platform/commctrl/std_controls.h"
@@ -110,6 +111,29 @@ TEST(EditMarginsTest, TheStandardStyleGivesAnEditItemTwoPixelsOfMarginOnEitherSi
     SendMessage(edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(7, 9));
     StandardBarPainter().SetEditMargins(item, edit);
     EXPECT_EQ(SendMessage(edit, EM_GETMARGINS, 0, 0), MAKELPARAM(2, 2));
+    DestroyWindow(edit);
+}
+
+// The flat and XP styles put an edit item's text in the edit window's own rectangle less two pixels on
+// every side, wherever the window stands and whatever its margins.
+TEST(EditMarginsTest, TheFlatAndXPStylesFormatTheTextTwoPixelsInsideTheEditWindow) {
+    InitCommonControls();
+    HWND edit = CreateWindowEx(0, "EDIT", "", WS_POPUP | ES_MULTILINE | ES_AUTOHSCROLL, 30, 40, 80, 22,
+                               nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(edit, nullptr);
+    paint_test::PainterTestForm form;
+    auto* manager = new TdxBarManager(&form);
+    paint_test::FakeBarView bar(manager, nullptr, dsTop);
+    paint_test::FakeItemView item(bar);
+    SendMessage(edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(7, 9));
+    FlatBarPainter().SetEditMargins(item, edit);
+    RECT format{};
+    SendMessage(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+    EXPECT_EQ(format, (RECT{2, 2, 78, 20}));
+    SetWindowPos(edit, nullptr, 0, 0, 120, 30, SWP_NOZORDER);
+    XPBarPainter().SetEditMargins(item, edit);
+    SendMessage(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+    EXPECT_EQ(format, (RECT{2, 2, 118, 28}));
     DestroyWindow(edit);
 }
 

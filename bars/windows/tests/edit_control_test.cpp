@@ -10,9 +10,11 @@
 #include "bars/windows/edit_control.h"
 #include "bars/windows/toolbar_control.h"
 #include "platform/commctrl/std_controls.h"
+#include "platform/gdi/surface.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
+#include "platform/gui/paint.h"
 #include "platform/gui/system.h"
 #include "platform/gui/window.h"
 
@@ -84,6 +86,48 @@ TEST_F(EditControlTest, ClickTypeAndEnterKeepsTheText) {
     EXPECT_EQ(enters, 2);
     edit->OnEnter = nullptr;
     edit->OnExit = nullptr;
+}
+
+// The text being edited stands where the toolbar draws it: the first letter's leftmost and topmost dark
+// pixels do not move when the edit window takes over (in the flat style, whose edit formats its text two
+// pixels inside its window).
+TEST_F(EditControlTest, TheTextBeingEditedStandsWhereTheToolbarDrawsIt) {
+    edit->SetText("Hb");
+    Pump();
+    auto inkCorner = [this] {
+        pw::gui::PaintPendingWindows();
+        // The box, inside its border (the toolbar shows no caption for it).
+        const Surface shown = pw::gui::ComposeScreen(Control()->ScreenRect());
+        auto dark = [&shown](int x, int y) {
+            const uint32_t p = shown.Pixel(x, y);
+            return ((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF) < 200;
+        };
+        POINT corner{-1, -1};
+        for (int x = 2; x < shown.Width() - 2 && corner.x < 0; ++x)
+            for (int y = 2; y < shown.Height() - 2; ++y)
+                if (dark(x, y)) {
+                    corner.x = x;
+                    break;
+                }
+        if (corner.x < 0) return corner;
+        // The top of the H's stem, clear of the caret at the text's end.
+        for (int y = 2; y < shown.Height() - 2 && corner.y < 0; ++y)
+            for (int x = corner.x; x < corner.x + 2; ++x)
+                if (dark(x, y)) {
+                    corner.y = y;
+                    break;
+                }
+        return corner;
+    };
+    const POINT drawn = inkCorner();
+    ASSERT_GE(drawn.x, 0);
+    ClickEdit();
+    ASSERT_TRUE(Editing());
+    Key(VK_END);
+    const POINT editing = inkCorner();
+    EXPECT_EQ(editing.x, drawn.x);
+    EXPECT_EQ(editing.y, drawn.y);
+    Key(VK_ESCAPE);
 }
 
 TEST_F(EditControlTest, EscapeDropsTheTextEvenWhereFocusLossKeepsIt) {

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/gdi/fonts.h"
 #include "platform/gdi/gdi_objects.h"
+#include "platform/gdi/surface.h"
+#include "platform/gdi/syscolors.h"
 #include "platform/gui/paint.h"
 #include "platform/gui/window.h"
 #include "test_support.h"
@@ -95,4 +98,82 @@ TEST(EditMargins, OversizedMarginsAndFontMargins) {
     EXPECT_GT(Margins(edit).first, left);
     Send(edit, WM_SETFONT, 0, 0);
     DeleteObject(big);
+}
+
+namespace {
+
+// The columns of the edit's client area (as shown) that hold a pixel of the text's colour.
+std::vector<int> InkColumns(HWND edit) {
+    InvalidateRect(edit, nullptr, TRUE_);
+    UpdateWindow(edit);
+    const Surface shown = pw::gui::ComposeWindow(edit);
+    const uint32_t ink = 0xFF000000u | GetSysColor(COLOR_WINDOWTEXT);
+    std::vector<int> columns;
+    for (int x = 0; x < shown.Width(); ++x)
+        for (int y = 0; y < shown.Height(); ++y)
+            if ((shown.Pixel(x, y) | 0xFF000000u) == ink) {
+                columns.push_back(x);
+                break;
+            }
+    return columns;
+}
+
+} // namespace
+
+// A multi-line edit's formatting rectangle bounds where the text is drawn and where clicks land; new
+// margins, a new size or a null rectangle give the default one back. A single-line edit keeps its own.
+TEST(EditFormatRect, TheRectangleBoundsDrawingAndClicksUntilTheDefaultComesBack) {
+    ScopedDoubleClickTime quick(40);
+    Host host;
+    const RECT asked{40, 6, 120, 26};
+    HWND single = host.Add("EDIT", "text", ES_AUTOHSCROLL, RECT{10, 50, 210, 80}, 0, 2);
+    const RECT own = FormatRect(single);
+    Send(single, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&asked));
+    EXPECT_EQ(FormatRect(single), own);
+
+    HWND edit = host.Add("EDIT", "WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW",
+                         ES_MULTILINE | ES_AUTOHSCROLL, RECT{10, 10, 210, 40});
+    RECT client;
+    GetClientRect(edit, client);
+    Send(edit, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&asked));
+    EXPECT_EQ(FormatRect(edit), asked);
+    const std::vector<int> ink = InkColumns(edit);
+    ASSERT_FALSE(ink.empty());
+    // The text starts at the rectangle's left and is cut at its right, though it runs on.
+    EXPECT_GE(ink.front(), asked.left);
+    EXPECT_LE(ink.front(), asked.left + 3);
+    EXPECT_LT(ink.back(), asked.right);
+    EXPECT_GE(ink.back(), asked.right - 12);
+
+    Click(edit, asked.left + 1, 15);
+    EXPECT_EQ(Caret(edit), 0u);
+    LetDoubleClickTimePass();
+    // Left of the rectangle is before the first character too; a click in the rectangle finds the
+    // character from the rectangle's left.
+    Click(edit, 5, 15);
+    EXPECT_EQ(Caret(edit), 0u);
+    LetDoubleClickTimePass();
+    const DWORD inside = (Click(edit, asked.left + 30, 15), Caret(edit));
+    LetDoubleClickTimePass();
+    Send(edit, EM_SETRECT, 0, 0);
+    Click(edit, asked.left + 30, 15);
+    EXPECT_GT(Caret(edit), inside);
+    LetDoubleClickTimePass();
+
+    // The default: the client area less the margins, as new margins or a new size make it.
+    const auto [left, right] = Margins(edit);
+    EXPECT_EQ(FormatRect(edit).left, client.left + left);
+    EXPECT_EQ(FormatRect(edit).right, client.right - right);
+    Send(edit, EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&asked));
+    EXPECT_EQ(FormatRect(edit), asked);
+    Send(edit, EM_SETMARGINS, EC_LEFTMARGIN, MAKELPARAM(5, 0));
+    EXPECT_EQ(FormatRect(edit).left, client.left + 5);
+    Send(edit, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&asked));
+    SetWindowPos(edit, nullptr, 0, 0, 150, 30, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(FormatRect(edit).left, 5);
+    EXPECT_EQ(FormatRect(edit).right, 150 - right);
+    // An inverted rectangle is taken as an empty one.
+    const RECT inverted{60, 20, 30, 10};
+    Send(edit, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&inverted));
+    EXPECT_EQ(FormatRect(edit), (RECT{60, 20, 60, 20}));
 }
