@@ -518,10 +518,8 @@ void TFileFetcher::WaitForTransfer() {
     while (waitTurn_ && PageUnderWay()) {
         const std::chrono::milliseconds next = waitTurn_();
         if (!PageUnderWay()) return;
-        // A worker that goes on through its chain needs nothing of this thread meanwhile: a page it hands
-        // over a little late costs no time, and watching for it would only cost processor time.
-        winthread::WaitForRuns(done, static_cast<DWORD>(std::clamp<long long>(next.count(), 1, kTurnLongest)),
-                               !Chaining());
+        winthread::WaitForRuns(done,
+                               static_cast<DWORD>(std::clamp<long long>(next.count(), 1, kTurnLongest)));
     }
     while (PageUnderWay()) {
         const auto since = Clock::now() - lastTurn;

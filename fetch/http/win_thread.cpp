@@ -268,7 +268,7 @@ bool WaitServingSent(TEvent& event, DWORD timeoutMs) {
     }
 }
 
-bool WaitForRuns(const std::function<bool()>& Done, DWORD timeoutMs, bool Urgent) {
+bool WaitForRuns(const std::function<bool()>& Done, DWORD timeoutMs) {
     using Clock = std::chrono::steady_clock;
     // Whether the GUI thread's runs (a crawl's pages) have lately come quickly enough to watch for.
     thread_local TWaitPolicy pageWait;
@@ -319,11 +319,10 @@ bool WaitForRuns(const std::function<bool()>& Done, DWORD timeoutMs, bool Urgent
         if (std::exchange(e.sending, false)) served = true;
         const auto until = served ? std::min(deadline, now + std::chrono::milliseconds(1)) : deadline;
         served = false;
-        // While the worker keeps handing pages over quickly and waits for this thread's next step, the
-        // next page is watched for before this sleeps.
+        // While the worker keeps handing pages over quickly, the next is watched for before this sleeps.
         const unsigned seen = e.changes.load(std::memory_order_acquire);
         guard.unlock();
-        if (Urgent) pageWait.Watch([&] { return e.changes.load(std::memory_order_acquire) != seen; }, until);
+        pageWait.Watch([&] { return e.changes.load(std::memory_order_acquire) != seen; }, until);
         guard.lock();
         e.wake.wait_until(guard, until, [&e] { return !e.due.empty() || e.sending; });
     }

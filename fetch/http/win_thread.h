@@ -181,9 +181,8 @@ int OrphanCount();
 bool WaitForOrphans(int timeoutMs);
 // On the GUI thread: sleeps until Done() holds (true) or the timeout passes, running meanwhile the terminate
 // steps of runs that end without waiting and the calls workers send; it turns no message loop, so it costs
-// the GUI thread nothing while it waits for a worker. Done is asked after each of them. Urgent: the worker
-// will wait for what this thread does next, so a quick answer is watched for (TWaitPolicy) before it sleeps.
-bool WaitForRuns(const std::function<bool()>& Done, DWORD timeoutMs, bool Urgent = true);
+// the GUI thread nothing while it waits for a worker. Done is asked after each of them.
+bool WaitForRuns(const std::function<bool()>& Done, DWORD timeoutMs);
 // Sleeps until the event is set (true) or the timeout passes. On the GUI thread it runs the calls that
 // workers send it meanwhile, and nothing else, so that a worker waiting for the GUI thread cannot
 // deadlock the wait.
