@@ -49,11 +49,12 @@ void FormActivated(TdxBarManager* Manager, TWMActivate Message) {
     // (the desktop activates what is clicked) gives the activation to the customizing window. Its
     // answer, the message passed back to the form, arrives while the hook that called us still runs and
     // goes no further; nor does the message that window passes on whenever it becomes active, which
-    // leaves the form inactive.
+    // leaves the form inactive. While a dialog of that window's own disabled it too, the window system
+    // passes the activation on to the dialog instead.
     TCustomForm* form = Manager->ParentForm();
     const HWND customizing = CustomizingFormWindow();
     if (form->HandleAllocated() && !IsWindowEnabled(form->Handle()) && GetActiveWindow() == form->Handle() &&
-        customizing != nullptr && IsWindowVisible(customizing))
+        customizing != nullptr && IsWindowVisible(customizing) && IsWindowEnabled(customizing))
         Message.ForwardTo(customizing);
 }
 

@@ -69,6 +69,10 @@ struct Window {
     HRGN windowRgn = nullptr;
     std::unique_ptr<HostWindow> host;
     Region unpresented; // top-level windows: changed in the store, not yet handed to the host
+    // Unowned windows: which of them and the windows they own was last active. Top-level windows: where
+    // the focus was as they last lost the activation.
+    HWND lastActivePopup = nullptr;
+    HWND lastFocus = nullptr;
 
     bool IsChild() const { return (style & WS_CHILD) != 0 && parent != nullptr; }
     bool Visible() const { return (style & WS_VISIBLE) != 0; }

@@ -19,6 +19,8 @@ struct InputState {
     HWND capture = nullptr;
     HWND focus = nullptr;
     HWND active = nullptr;
+    // The window a disabled one's activation was passed on to, until the toolkit reports it again.
+    HWND passedOnTo = nullptr;
     bool appActive = false;
     std::array<BYTE, 256> keys{};
     POINT cursor;
@@ -191,6 +193,18 @@ void SendActivation(HWND oldActive, HWND newActive, WORD how) {
     }
 }
 
+// As on Win32, the unowned window at the top of the owners keeps which of its family was last active.
+void RecordLastActive(HWND hwnd) {
+    Guard g(Lock());
+    auto top = FindLiveWindow(hwnd);
+    while (top && top->owner)
+        if (auto owner = FindLiveWindow(top->owner))
+            top = owner;
+        else
+            break;
+    if (top) top->lastActivePopup = hwnd;
+}
+
 // fromToolkit: the toolkit already made the change on screen; it is not asked again, so its late
 // reports of earlier requests cannot start a ping-pong.
 HWND Activate(HWND hwnd, WORD how, bool fromToolkit = false) {
@@ -199,12 +213,19 @@ HWND Activate(HWND hwnd, WORD how, bool fromToolkit = false) {
     if (hwnd && !root) return nullptr;
     HWND old = s.active;
     if (old == root) return old;
+    if (root != s.passedOnTo) s.passedOnTo = nullptr;
     if (s.focus && (s.focus == old || ::IsChild(old, s.focus))) {
         HWND f = s.focus;
+        if (auto w = FindLiveWindow(old)) {
+            Guard g(Lock());
+            w->lastFocus = f;
+        }
         s.focus = nullptr;
         SendMessage(f, WM_KILLFOCUS, 0, 0);
     }
     s.active = root;
+    // A disabled window is active only until it passes the activation on.
+    if (root && ::IsWindowEnabled(root)) RecordLastActive(root);
     // The window that becomes active comes to the front, as on Win32.
     if (root) ::SetWindowPos(root, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     if (root && !fromToolkit) {
@@ -237,6 +258,39 @@ HWND NextActivatable(HWND leaving) {
         return h;
     }
     return nullptr;
+}
+
+// The window that takes the activation the desktop gave to a disabled top-level window: the one of its
+// family last active, else the frontmost window it owns, directly or not, that can take it.
+HWND EnabledPopupOf(HWND disabled) {
+    Guard g(Lock());
+    auto takes = [disabled](HWND h) {
+        auto w = h != disabled ? FindLiveWindow(h) : nullptr;
+        return w && !w->IsChild() && w->Visible() && !w->minimized && !(w->style & WS_DISABLED) &&
+               !(w->exStyle & WS_EX_NOACTIVATE) && !w->messageOnly;
+    };
+    if (HWND last = ::GetLastActivePopup(::GetAncestor(disabled, GA_ROOTOWNER)); takes(last)) return last;
+    auto ownedBy = [disabled](HWND h) {
+        for (auto w = FindLiveWindow(h); w && w->owner; w = FindLiveWindow(w->owner))
+            if (w->owner == disabled) return true;
+        return false;
+    };
+    for (HWND h : TopLevelOrder())
+        if (takes(h) && ownedBy(h)) return h;
+    return nullptr;
+}
+
+// A window that sets no focus of its own as it is activated gets back the one it had.
+void RestoreFocus(HWND hwnd) {
+    auto& s = S();
+    if (s.focus && s.focus != hwnd) return;
+    HWND last = nullptr;
+    if (auto w = FindLiveWindow(hwnd)) {
+        Guard g(Lock());
+        last = w->lastFocus;
+    }
+    if (last && ::IsChild(hwnd, last) && ::IsWindowVisible(last)) ::SetFocus(last);
+    if (!s.focus) ::SetFocus(hwnd);
 }
 
 // The outermost disabled window among hwnd and its parents: the mouse over it is that window's, with
@@ -436,10 +490,28 @@ void InjectClose(HWND hwnd) {
 void InjectActivation(HWND hwnd, bool active) {
     auto& s = S();
     if (active) {
+        s.passedOnTo = nullptr;
         auto w = FindLiveWindow(hwnd);
         if (!w || (w->exStyle & WS_EX_NOACTIVATE) || s.active == hwnd) return;
         Activate(hwnd, WA_ACTIVE, true);
         if (!s.focus && s.active == hwnd) ::SetFocus(hwnd);
+        if (!FindLiveWindow(hwnd) || ::IsWindowEnabled(hwnd)) return;
+        // The desktop activates whatever is clicked, a window a modal dialog disabled too: as on Win32 the
+        // activation goes on to the window of its own that can take the keyboard, which comes to the
+        // front and gets back its focus. It is passed on once, after the disabled window's own messages
+        // (whose handlers may have passed it on already), and the toolkit is asked for it.
+        if (s.active == hwnd) {
+            const HWND popup = EnabledPopupOf(hwnd);
+            if (!popup) return;
+            Activate(popup, WA_ACTIVE);
+            if (s.active != popup) return;
+            RestoreFocus(popup);
+        }
+        // The toolkit tells of the window it took the activation from only after this report: that one
+        // is about the time before and goes no further.
+        s.passedOnTo = s.active;
+    } else if (hwnd == s.passedOnTo) {
+        s.passedOnTo = nullptr;
     } else if (s.active == hwnd) {
         ForgetHeldKeys();
         Activate(nullptr, WA_INACTIVE, true);
@@ -582,6 +654,14 @@ HWND SetActiveWindow(HWND hwnd) {
     HWND old = Activate(hwnd, WA_ACTIVE);
     if (hwnd && !S().focus && S().active == RootOf(hwnd)) ::SetFocus(RootOf(hwnd));
     return old;
+}
+
+HWND GetLastActivePopup(HWND hwnd) {
+    Guard g(Lock());
+    auto w = FindLiveWindow(hwnd);
+    if (!w) return nullptr;
+    if (w->IsChild() || w->owner || !FindLiveWindow(w->lastActivePopup)) return hwnd;
+    return w->lastActivePopup;
 }
 
 HWND GetActiveWindow() {

@@ -14,6 +14,8 @@ HWND SetFocus(HWND hwnd);
 HWND GetFocus();
 HWND SetActiveWindow(HWND hwnd);
 HWND GetActiveWindow();
+// The window of the family the unowned hwnd heads that was last active; hwnd itself for any other.
+HWND GetLastActivePopup(HWND hwnd);
 HWND GetForegroundWindow();
 BOOL SetForegroundWindow(HWND hwnd);
 

@@ -169,8 +169,6 @@ void TCustomEdit::WndProc(TMessage& Message) {
         return CNCommand(TWMCommand(Message));
     case CM_TEXTCHANGED:
         return CMTextChanged(Message);
-    case WM_SETFOCUS:
-        return WMSetFocus(Message);
     default:
         return TWinControl::WndProc(Message);
     }
@@ -186,10 +184,11 @@ void TCustomEdit::CMTextChanged(TMessage& Message) {
     if (!HandleAllocated()) Change();
 }
 
-// Keyboard focus selects the whole text; a click places the caret instead.
-void TCustomEdit::WMSetFocus(TMessage& Message) {
-    TWinControl::WndProc(Message);
+// Coming to the edit from another control by keyboard selects the whole text; a click places the caret
+// instead, and the form's window activated again finds the selection as it was left.
+void TCustomEdit::DoEnter() {
     if (autoSelect_ && !(EditStyle() & ES_MULTILINE) && GetKeyState(VK_LBUTTON) >= 0) SelectAll();
+    TWinControl::DoEnter();
 }
 
 TEdit::TEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}

@@ -56,11 +56,11 @@ protected:
     virtual void Change();
     // The styles of the kind of edit (multi-line, scroll bars, wrapping).
     virtual DWORD EditStyle() const;
+    void DoEnter() override;
 
 private:
     void CNCommand(TWMCommand Message);
     void CMTextChanged(TMessage& Message);
-    void WMSetFocus(TMessage& Message);
     int maxLength_ = 0;
     bool readOnly_ = false;
     char passwordChar_ = 0;

@@ -272,6 +272,23 @@ TEST_F(CustomizingWindowTest, OnlyTheActivationOfTheDisabledCustomizedFormIsPass
     EXPECT_TRUE(passedOn(form.Handle()));
 }
 
+// A dialog of the customizing window's own (a new toolbar's name) disables it as well: the form's
+// activation is not passed on to the disabled window but goes to the dialog, which keeps it.
+TEST_F(CustomizingWindowTest, WhileItsDialogShowsTheFormsActivationGoesToTheDialog) {
+    OtherForm dialog;
+    dialog.SetParentWindow(form.Handle());
+    dialog.SetBounds(200, 150, 200, 100);
+    dialog.Show();
+    Pump();
+    ASSERT_EQ(GetWindow(dialog.Handle(), GW_OWNER), form.Handle());
+    EnableWindow(window->Handle(), FALSE_);
+    const std::vector<Activation> seen = ActivationsOf(form.Handle());
+    EXPECT_EQ(Activations(seen, window->Handle(), nullptr, true), 0);
+    EXPECT_EQ(Activations(seen, dialog.Handle(), form.Handle()), 1);
+    EXPECT_EQ(GetActiveWindow(), dialog.Handle());
+    EnableWindow(window->Handle(), TRUE_);
+}
+
 // Coming back to the window (or to a page) refreshes the Toolbars page's buttons.
 TEST_F(CustomizingWindowTest, TheToolbarsPageIsRefreshedWhenItIsShown) {
     window->BBarRename->SetEnabled(false);

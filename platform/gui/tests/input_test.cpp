@@ -425,6 +425,66 @@ TEST(Input, ActivationBringsTheWindowAndItsOwnedPopupsToTheFront) {
     EXPECT_FALSE(IsWindow(owned));
 }
 
+// The desktop activates whatever is clicked, a window its modal dialog disabled too: the activation goes
+// on, once, to the dialog (to the window of the family last active, else the frontmost one the disabled
+// window owns), which keeps its focus and comes to the front; the toolkit's reports of it go no further.
+TEST(Input, ADisabledOwnerTheDesktopActivatesPassesTheActivationToItsDialog) {
+    HWND main = MakeTopLevel(RECT{0, 0, 300, 300});
+    auto owned = [](HWND owner, DWORD flags) {
+        return CreateWindowEx(0, RecordingClass(), "", WS_POPUP | flags, 50, 50, 200, 200, owner, nullptr,
+                              nullptr, nullptr);
+    };
+    HWND dialog = owned(main, WS_VISIBLE);
+    HWND edit = MakeChild(dialog, RECT{10, 10, 60, 30});
+    SetFocus(edit);
+    EnableWindow(main, FALSE_);
+    Log().clear();
+    pw::gui::InjectActivation(main, true);
+    EXPECT_EQ(GetActiveWindow(), dialog);
+    EXPECT_EQ(GetFocus(), edit);
+    // The toolkit then tells of the window it took the activation from, and later of what it was asked.
+    pw::gui::InjectActivation(dialog, false);
+    pw::gui::InjectActivation(dialog, true);
+    pw::gui::InjectActivation(main, false);
+    EXPECT_EQ(GetFocus(), edit);
+    const std::vector<Seen> activations = SeenOf(nullptr, WM_ACTIVATE);
+    ASSERT_EQ(activations.size(), 4u);
+    EXPECT_EQ(activations[1].hwnd, main);
+    EXPECT_NE(LOWORD(activations[1].wParam), WA_INACTIVE);
+    EXPECT_EQ(activations[3].hwnd, dialog);
+    EXPECT_EQ(activations[3].lParam, reinterpret_cast<LPARAM>(main));
+    // From another window over it, the dialog comes to the front.
+    HWND other = MakeTopLevel(RECT{100, 100, 400, 400});
+    SetActiveWindow(other);
+    pw::gui::InjectActivation(main, true);
+    EXPECT_EQ(GetActiveWindow(), dialog);
+    EXPECT_EQ(WindowFromPoint(POINT{200, 200}), dialog);
+    // A dialog's own modal box: the last active of the family, whichever of them is activated, and not
+    // a window of the family in front of it that never was.
+    HWND box = owned(dialog, WS_VISIBLE);
+    EnableWindow(dialog, FALSE_);
+    HWND tool = owned(main, 0);
+    SetWindowPos(tool, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    EXPECT_EQ(GetLastActivePopup(main), box);
+    EXPECT_EQ(GetLastActivePopup(dialog), dialog);
+    for (HWND clicked : {main, dialog, main}) {
+        SetActiveWindow(other);
+        pw::gui::InjectActivation(clicked, true);
+        EXPECT_EQ(GetActiveWindow(), box);
+    }
+    // Never active yet: the frontmost window owned that can take it; with none, the window keeps it.
+    DestroyWindow(tool);
+    DestroyWindow(box);
+    HWND late = owned(dialog, 0);
+    SetWindowPos(late, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    SetActiveWindow(other);
+    pw::gui::InjectActivation(main, true);
+    EXPECT_EQ(GetActiveWindow(), late);
+    DestroyWindow(late);
+    pw::gui::InjectActivation(main, true);
+    EXPECT_EQ(GetActiveWindow(), main);
+}
+
 TEST(Input, LosingTheApplicationActivationForgetsHeldKeys) {
     HWND w = MakeTopLevel(RECT{0, 0, 20, 20});
     SetActiveWindow(w);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/commctrl/std_controls.h"
+#include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
 #include "platform/stdctrls/edit.h"
@@ -65,6 +66,32 @@ TEST(Edit, TextWritesFireOnChangeWithAndWithoutAWindowAndKeepTheirStateAcrossRec
     EXPECT_EQ(edit->SelLength(), 2);
     EXPECT_EQ(changes, before);
     EXPECT_EQ(SendMessage(edit->Handle(), EM_GETPASSWORDCHAR, 0, 0), '*');
+    delete form;
+}
+
+// Only coming from another control selects the text: the form activated again after another window had
+// the activation finds the caret where it was left, and typing goes on from there.
+TEST(Edit, TheSelectionOutlivesTheFormLosingTheActivation) {
+    TForm* form = MakeForm();
+    auto* edit = new TEdit(form);
+    edit->SetParent(form);
+    edit->SetText("abc");
+    TForm* other = MakeForm();
+    form->Show();
+    edit->SetFocus();
+    Pump();
+    EXPECT_EQ(edit->SelLength(), 3);
+    edit->SetSelStart(3);
+    other->Show();
+    Pump();
+    ASSERT_EQ(GetActiveWindow(), other->Handle());
+    SetActiveWindow(form->Handle());
+    Pump();
+    ASSERT_EQ(GetFocus(), edit->Handle());
+    EXPECT_EQ(edit->SelLength(), 0);
+    Type("d");
+    EXPECT_EQ(edit->Text(), "abcd");
+    delete other;
     delete form;
 }
 
