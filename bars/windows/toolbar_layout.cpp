@@ -254,7 +254,10 @@ void TdxBarControl::CalcSize(TdxBarDockingStyle Style, int Width, SIZE& Size) {
         if (IsMarkVisible()) measured.cx += MarkSize;
         measured.cx += mdi.along;
         Size.cx = std::max(Size.cx, measured.cx);
-        Size.cy = std::max(measured.cy, static_cast<LONG>(mdi.across));
+        // A bar that shows nothing keeps its least height, a button's: a bar a few pixels high could be
+        // neither seen nor taken by its grip.
+        if (!links_->ShownLinks().empty()) Size.cy = measured.cy;
+        Size.cy = std::max(Size.cy, static_cast<LONG>(mdi.across));
         return;
     }
     if (!vertical) {

@@ -309,5 +309,25 @@ TEST_F(BarWindowsTest, AFloatingToolbarsCloseButtonClosesItOnlyWhenReleasedOverI
     EXPECT_FALSE(bar->Visible());
 }
 
+// A toolbar with no commands yet (one just made in the customizing window) stays a button high, docked
+// at either edge as floating, so that it can be seen, grabbed and filled.
+TEST_F(BarWindowsTest, AnEmptyToolbarIsAButtonHighWhereverItStands) {
+    for (const TdxBarDockingStyle style : {dsTop, dsBottom, dsNone}) {
+        SCOPED_TRACE(static_cast<int>(style));
+        TdxBar* bar = Toolbar("Empty", {}, style);
+        Pump();
+        ASSERT_NE(Window(bar), nullptr);
+        RECT client{};
+        GetClientRect(Window(bar)->Handle(), client);
+        EXPECT_GE(client.bottom - client.top, manager->ButtonHeight());
+        EXPECT_GE(client.right - client.left, manager->ButtonWidth());
+        if (style != dsNone) {
+            RECT site{};
+            GetClientRect(Site(style)->Handle(), site);
+            EXPECT_GE(site.bottom - site.top, manager->ButtonHeight());
+        }
+    }
+}
+
 } // namespace
 } // namespace bars_windows_test
