@@ -277,7 +277,7 @@ void TdxBarItemControlFlatPainter::DrawCaptionMark(BarPaintView& Bar, HDC DC, co
         Fill(DC, R.left, R.top, R.left + 1, R.bottom, brush.Get());
     }
     if (Bar.MarkState() == 2)
-        DrawDroppedDownFace(Bar, DC, R, RECT{0, 0, 0, 0});
+        DrawDroppedDownFace(Bar, DC, R, Bar.MarkDroppedDownJoint());
     else
         DrawCaptionButtonBackground(Bar, DC, Bar.MarkState(), R);
     DrawCaptionMarkGlyph(Bar, DC, R);
@@ -308,7 +308,7 @@ void TdxBarItemControlFlatPainter::DrawMarkBackground(BarPaintView& Bar, HDC DC,
                                                       const RECT& R) const {
     const int state = Bar.MarkState();
     if (state == 2) {
-        DrawDroppedDownFace(Bar, DC, R, RECT{0, 0, 0, 0});
+        DrawDroppedDownFace(Bar, DC, R, Bar.MarkDroppedDownJoint());
         return;
     }
     if (state == 0)

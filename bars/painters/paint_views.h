@@ -63,6 +63,9 @@ public:
     // A menu window's own picture (a popup menu's), which it shows in place of the manager's menu
     // picture; nullptr when it has none.
     virtual TBitmap* OwnBackgroundBitmap() const { return nullptr; }
+    // Where the drop-down the end mark opened touches the mark, in the coordinates the mark is drawn in
+    // (client for a docked toolbar, window for a floating one's caption); empty when they do not touch.
+    virtual RECT MarkDroppedDownJoint() const { return RECT{0, 0, 0, 0}; }
 };
 
 // A dock site as the painter sees it: its side, its size and the rows of toolbars in it.

@@ -637,7 +637,8 @@ void TdxBarItemControlPainter::DrawFloatingCaption(BarPaintView& Bar, HDC DC, HB
     TdxBar* bar = Bar.Bar();
     if (bar != nullptr && bar->CanClose()) {
         DrawCloseButton(Bar, DC, Bar.CloseButtonRect());
-        R.right = Bar.CloseButtonRect().left;
+        // The button's square at the caption's end, whatever the size of the button in it.
+        R.right -= GetCaptionHeight();
     }
     int left = R.left + 2;
     if (Bar.MarkVisible()) {

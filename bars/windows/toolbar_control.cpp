@@ -529,7 +529,27 @@ void TdxBarControl::SetMarkState(int Value) {
         UpdateHint(manager_, true, LoadBarString(barstr::MoreButtons));
     else if (Value == 0 && Selected() == nullptr)
         UpdateHint(manager_, false);
-    if (Value == 2 && quickControl_ == nullptr) quickControl_ = ShowQuickControl(this);
+    if (Value == 2 && quickControl_ == nullptr) {
+        quickControl_ = ShowQuickControl(this);
+        // Drawn again now that it has its drop-down to join.
+        if (quickControl_ != nullptr) InvalidateMark();
+    }
+}
+
+RECT TdxBarControl::MarkDroppedDownJoint() const {
+    if (markState_ != 2 || quickControl_ == nullptr || quickControl_->Handle() == nullptr ||
+        handle_ == nullptr)
+        return RECT{0, 0, 0, 0};
+    RECT joint = quickControl_->GetJointRect(true);
+    if (IsRectEmpty(joint)) return joint;
+    if (dockingStyle_ != dsNone) {
+        MapWindowPoints(nullptr, handle_, joint);
+        return joint;
+    }
+    RECT window{0, 0, 0, 0};
+    GetWindowRect(handle_, window);
+    OffsetRect(joint, -window.left, -window.top);
+    return joint;
 }
 
 RECT TdxBarControl::MarkScreenRect() {
@@ -698,7 +718,18 @@ RECT TdxBarControl::CloseButtonRect() const {
     const int bw = painter.GetFloatingBorderWidth(), bh = painter.GetFloatingBorderHeight();
     const int h = painter.GetCaptionHeight();
     const int right = window.right - window.left - bw;
-    return RECT{right - h, bh, right, bh + h};
+    RECT r{right - h, bh, right, bh + h};
+    // A button the painter makes smaller than the caption's square stands in its middle.
+    const SIZE size = painter.GetCaptionButtonSize();
+    if (r.right - r.left > size.cx) {
+        r.left += (r.right - r.left - size.cx) / 2;
+        r.right = r.left + size.cx;
+    }
+    if (r.bottom - r.top > size.cy) {
+        r.top += (r.bottom - r.top - size.cy) / 2;
+        r.bottom = r.top + size.cy;
+    }
+    return r;
 }
 
 bool TdxBarControl::DockSiteRect(RECT& R) const {
@@ -825,6 +856,12 @@ void TdxBarControl::NCPaint() {
         return;
     }
     painter.DrawFloatingBorder(*this, dc.Get(), brush, false, inner, all);
+    // A joined style leaves the drop-down's border open where it touches the end mark that opened it.
+    if (RECT joint = GetJointRect(false);
+        IsQuickControl() && painter.IsMenuJoinedToItem() && !IsRectEmpty(joint)) {
+        OffsetRect(joint, -window.left, -window.top);
+        FillRect(dc.Get(), &joint, painter.GetManagerBrush(manager_));
+    }
     if (!hasCaption_) return;
     const int bw = painter.GetFloatingBorderWidth(), bh = painter.GetFloatingBorderHeight();
     const RECT caption{bw, bh, all.right - bw, bh + painter.GetCaptionHeight()};
@@ -1260,7 +1297,11 @@ void TdxBarControl::WMLButtonDown(TWMMouse Message) {
         return;
     }
     if (ncHitCode_ != HTCAPTION) {
-        if (IsMarkVisible() && dockingStyle_ != dsNone && PtInRect(Painter().CalcMarkRect(*this), p)) {
+        // A floating toolbar's mark stands on its caption, outside the client area.
+        const bool onMark =
+            IsMarkVisible() && (dockingStyle_ != dsNone ? PtInRect(Painter().CalcMarkRect(*this), p)
+                                                        : PtInRect(MarkScreenRect(), screen));
+        if (onMark) {
             SetMarkState(markState_ == 2 ? 1 : 2);
             return;
         }

@@ -44,6 +44,7 @@ public:
     int CloseButtonState() const override { return closeButtonState_; }
     RECT CloseButtonRect() const override;
     RECT CaptionMarkRect() const override;
+    RECT MarkDroppedDownJoint() const override;
     bool DockSiteRect(RECT& R) const override;
 
     // Overrides of the base.

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "bars/core/backgrounds.h"
 #include "bars/core/bar_combo.h"
@@ -149,6 +151,27 @@ TEST_F(BasePainterTest, BordersCaptionButtonAndMinimumWidthComeFromTheirOperatio
     EXPECT_EQ(base.GetProgressStep(), 12);
     EXPECT_EQ(base.GetProgressBackColor(), clBtnFace);
     EXPECT_EQ(base.GetProgressBarColor(), GetSysColor(COLOR_HIGHLIGHT));
+}
+
+// The caption's text stops at the square at its right end, even where a smaller close button leaves part
+// of the square bare: a long caption leaves the bare part as an empty one does.
+TEST_F(BasePainterTest, AFloatingCaptionsTextStopsAtTheSquareOfItsCloseButton) {
+    FakeBarView floating(manager, bar, dsNone);
+    const RECT caption{4, 4, 200, 4 + base.GetCaptionHeight()};
+    const int square = caption.right - base.GetCaptionHeight();
+    floating.closeRect = RECT{square + 5, caption.top + 3, caption.right - 5, caption.bottom - 3};
+    auto bare = [&](const std::string& Text) {
+        bar->SetCaption(Text);
+        Clear();
+        base.DrawFloatingCaption(floating, dc.Get(), GetSysColorBrush(COLOR_BTNFACE), caption);
+        std::vector<COLORREF> pixels;
+        for (int y = caption.top; y < caption.bottom; ++y)
+            for (int x = square; x < floating.closeRect.left; ++x)
+                pixels.push_back(At(x, y));
+        return pixels;
+    };
+    ASSERT_TRUE(bar->CanClose());
+    EXPECT_EQ(bare(std::string(60, 'W')), bare(""));
 }
 
 TEST_F(BasePainterTest, ADropDownWindowLosesItsRingAndItsGripStripOnTheGripsSide) {

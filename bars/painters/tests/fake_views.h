@@ -51,7 +51,7 @@ public:
     bool MarkVisible() const override { return markVisible; }
     bool ItemsHidden() const override { return itemsHidden; }
     int CloseButtonState() const override { return closeState; }
-    RECT CloseButtonRect() const override { return RECT{150, 4, 165, 19}; }
+    RECT CloseButtonRect() const override { return closeRect; }
     RECT CaptionMarkRect() const override { return RECT{135, 4, 150, 19}; }
     bool IsSubMenu() const override { return subMenu; }
     bool HasDetachBar() const override { return detachBar; }
@@ -71,6 +71,7 @@ public:
     bool markVisible = false;
     bool itemsHidden = false;
     int closeState = 0;
+    RECT closeRect{150, 4, 165, 19};
     bool subMenu = false;
     bool detachBar = false;
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <utility>
@@ -17,11 +18,13 @@
 #include "bars/windows/bar_control.h"
 #include "bars/windows/quick_customize.h"
 #include "platform/gdi/shapes.h"
+#include "platform/gdi/surface.h"
 #include "platform/gdi/syscolors.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/paint.h"
+#include "platform/gui/screenshot.h"
 #include "platform/gui/system.h"
 #include "platform/gui/window.h"
 
@@ -271,6 +274,50 @@ TEST_F(QuickCustomizeTest, TheDropDownIsACaptionlessWindowWhoseFrameNeitherSizes
     Pump();
     EXPECT_TRUE(Menus().empty());
     ClickElsewhere();
+}
+
+// In the flat style the pressed end mark and its drop-down are one shape: neither shows a border along
+// the stretch where they touch (the corners keep theirs), docked or on a floating caption. With
+// PW_QUICK_SHOTS set, saves end-mark-dropped.png there.
+TEST_F(QuickCustomizeTest, TheFlatEndMarkAndItsDropDownShowNoBorderWhereTheyTouch) {
+    auto pixel = [](int x, int y) {
+        const uint32_t argb = pw::gui::ComposeScreen(RECT{x, y, x + 1, y + 1}).Pixel(0, 0);
+        return static_cast<COLORREF>(RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF));
+    };
+    for (const bool floating : {false, true}) {
+        SCOPED_TRACE(floating ? "floating" : "docked");
+        if (floating) {
+            bar->SetFloatLeft(400);
+            bar->SetFloatTop(200);
+            bar->SetDockingStyle(dsNone);
+            Pump();
+        }
+        PressMark();
+        ASSERT_NE(Quick(), nullptr);
+        pw::gui::PaintPendingWindows();
+        const RECT mark = Window(bar)->MarkScreenRect();
+        RECT drop{};
+        GetWindowRect(Quick()->Handle(), drop);
+        ASSERT_EQ(drop.top, mark.bottom);
+        const int mid = (mark.left + mark.right) / 2;
+        const COLORREF border = pixel(mark.left, (mark.top + mark.bottom) / 2);
+        const COLORREF face = pixel(mark.left + 1, mark.top + 1);
+        ASSERT_NE(border, face);
+        EXPECT_EQ(pixel(mid, mark.top), border);
+        // The mark's last row and the drop-down's first are open between the corners.
+        EXPECT_EQ(pixel(mid, mark.bottom - 1), face);
+        EXPECT_EQ(pixel(mark.left + 1, mark.bottom - 1), face);
+        EXPECT_EQ(pixel(mark.left, mark.bottom - 1), border);
+        EXPECT_EQ(pixel(mid, drop.top), face);
+        // Beyond the mark the drop-down's border runs on.
+        const int beyond = drop.left < mark.left - 3 ? mark.left - 3 : mark.right + 3;
+        EXPECT_NE(pixel(beyond, drop.top), face);
+        if (const char* folder = std::getenv("PW_QUICK_SHOTS"); folder != nullptr && !floating)
+            pw::gui::SaveScreenImage(RECT{drop.left - 20, mark.top - 20, mark.right + 20, drop.bottom + 20},
+                                     std::string(folder) + "/end-mark-dropped.png");
+        ClickElsewhere();
+        ASSERT_EQ(Quick(), nullptr);
+    }
 }
 
 TEST_F(QuickCustomizeTest, AHiddenButtonRunsFromTheDropDownWhichThenCloses) {

@@ -9,7 +9,10 @@
 #include "bars/core/backgrounds.h"
 #include "bars/core/hint_window.h"
 #include "bars/core/item_registry.h"
+#include "bars/painters/painter.h"
 #include "bars/windows/bar_hints.h"
+#include "lookandfeel/themes.h"
+#include "platform/gdi/drawing_theme.h"
 #include "platform/gdi/surface.h"
 #include "platform/gdi/syscolors.h"
 #include "platform/graphics/bitmap.h"
@@ -327,6 +330,53 @@ TEST_F(BarWindowsTest, AnEmptyToolbarIsAButtonHighWhereverItStands) {
             EXPECT_GE(site.bottom - site.top, manager->ButtonHeight());
         }
     }
+}
+
+// The close button takes the square at the caption's right end; a painter whose button is smaller (the
+// XP style answers its theme's small close button) centres it there, and only it answers as the button.
+TEST_F(BarWindowsTest, AFloatingToolbarsCloseButtonIsThePaintersSizeInTheMiddleOfTheCaptionsSquare) {
+    TdxBar* bar = Toolbar("Floating", {Button("&Save")}, dsNone);
+    const HWND window = Window(bar)->Handle();
+    auto square = [&] {
+        const auto& painter = bars::TdxBarItemControlPainter::Of(manager);
+        RECT frame{};
+        GetWindowRect(window, frame);
+        const int h = painter.GetCaptionHeight(), bw = painter.GetFloatingBorderWidth();
+        const int right = frame.right - frame.left - bw;
+        return RECT{right - h, painter.GetFloatingBorderHeight(), right,
+                    painter.GetFloatingBorderHeight() + h};
+    };
+    EXPECT_EQ(Window(bar)->CloseButtonRect(), square());
+
+    pw::gdi::DrawingThemeLayer layer;
+    pw::gdi::SetThemeLayer(&layer);
+    NotifyThemeChanged();
+    manager->SetStyle(bmsXP);
+    Pump();
+    const SIZE button = bars::TdxBarItemControlPainter::Of(manager).GetCaptionButtonSize();
+    const RECT whole = square();
+    ASSERT_LT(button.cx, whole.right - whole.left);
+    ASSERT_LT(button.cy, whole.bottom - whole.top);
+    const RECT close = Window(bar)->CloseButtonRect();
+    EXPECT_EQ(close.right - close.left, button.cx);
+    EXPECT_EQ(close.bottom - close.top, button.cy);
+    EXPECT_EQ(close.left - whole.left, (whole.right - whole.left - button.cx) / 2);
+    EXPECT_EQ(close.top - whole.top, (whole.bottom - whole.top - button.cy) / 2);
+    RECT frame{};
+    GetWindowRect(window, frame);
+    // The close button answers either way a painter has it: as the system's or as the toolbar's own.
+    auto onClose = [&](int x, int y) {
+        const LRESULT answer =
+            SendMessage(window, WM_NCHITTEST, 0, MAKELPARAM(frame.left + x, frame.top + y));
+        return answer == HTCLOSE || Window(bar)->NCHitCode() == HTCLOSE;
+    };
+    EXPECT_FALSE(onClose(whole.left, whole.top));
+    EXPECT_FALSE(onClose(close.left - 1, close.top));
+    EXPECT_TRUE(onClose(close.left, close.top));
+    EXPECT_TRUE(onClose(close.right - 1, close.bottom - 1));
+    manager->SetStyle(bmsFlat);
+    pw::gdi::SetThemeLayer(nullptr);
+    NotifyThemeChanged();
 }
 
 } // namespace
