@@ -3,6 +3,7 @@
 //   program_bench crawl [--pages N] [--delay MS] [--rounds R] [--program PATH] [--timeout S] [--no-shown]
 //   program_bench scan  [--files N] [--docs DIR] [--rounds R] [--program PATH] [--timeout S] [--no-shown]
 //   program_bench site  [--docs DIR] [--rounds R] [--program PATH] [--timeout S] [--no-shown]
+// (each also takes --display :N, a running X display for the shown runs)
 // crawl: a generated site on nginx at 127.0.0.1; `pathweaver -auto profile.qpw` without a display and with
 // its window shown under Xvfb and a window manager, `wget -r`, single-threaded `wget2` and the crawl
 // component alone (crawl_bench --url); the requests each sent are counted in nginx's access log.
@@ -44,10 +45,11 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: program_bench crawl [--pages N] [--delay MS] [--rounds R] [--program PATH] [--timeout S]\n"
-    "                           [--no-shown]\n"
+    "                           [--no-shown] [--display :N]\n"
     "       program_bench scan [--files N] [--docs DIR] [--rounds R] [--program PATH] [--timeout S]\n"
-    "                          [--no-shown]\n"
+    "                          [--no-shown] [--display :N]\n"
     "       program_bench site [--docs DIR] [--rounds R] [--program PATH] [--timeout S] [--no-shown]\n"
+    "                          [--display :N]\n"
     "  crawl: a generated site of N pages (default 5000) on nginx, --delay MS added to every response;\n"
     "         pathweaver -auto headless and shown (Xvfb + openbox), wget -r, wget2 --max-threads=1 and\n"
     "         the crawl component alone (crawl_bench --url).\n"
@@ -60,7 +62,9 @@ constexpr const char* kUsage =
     "         was: /work/baseline-bin/pathweaver). --timeout: seconds before a run is stopped (default "
     "600).\n"
     "  --baseline PATH: another pathweaver timed headless in the same rounds (before and after a change).\n"
-    "  --rounds: how many times each program runs, taking turns (default 3); medians are printed.\n";
+    "  --rounds: how many times each program runs, taking turns (default 3); medians are printed.\n"
+    "  --display :N: the shown runs use this X display, already running with its window manager, instead\n"
+    "         of an Xvfb of their own (on a machine shared with others that keep their own numbers).\n";
 
 struct Options {
     std::string mode;
@@ -74,6 +78,7 @@ struct Options {
     std::string baseline;
     double timeout = 600;
     bool shown = true;
+    std::string display;
 };
 
 std::optional<Options> Parse(int argc, char** argv) {
@@ -104,6 +109,8 @@ std::optional<Options> Parse(int argc, char** argv) {
             o.timeout = std::atof(value().c_str());
         else if (a == "--no-shown")
             o.shown = false;
+        else if (a == "--display")
+            o.display = value();
         else
             return std::nullopt;
     }
@@ -115,7 +122,11 @@ std::optional<Options> Parse(int argc, char** argv) {
 struct Display {
     std::unique_ptr<PeerProcess> server, manager;
     std::string name;
-    bool Start() {
+    bool Start(const std::string& existing) {
+        if (!existing.empty()) {
+            name = existing;
+            return true;
+        }
         if (!HaveProgram("Xvfb")) return false;
         // -displayfd writes the display's number on its own line: the peer's "port".
         server = std::make_unique<PeerProcess>(std::vector<std::string>{
@@ -341,7 +352,7 @@ int Crawl(const Options& o, const std::string& dir) {
     WriteProfile(dir + "/crawl.qpw", mstWebsite, start, dir + "/out");
 
     Display display;
-    const bool shown = o.shown && display.Start();
+    const bool shown = o.shown && display.Start(o.display);
     if (o.shown && !shown) std::fprintf(stderr, "no Xvfb: the shown run is left out\n");
     std::vector<Tool> tools;
     AddProgramRuns(tools, o, dir, dir + "/crawl.qpw", shown ? &display : nullptr);
@@ -381,7 +392,7 @@ int Scan(const Options& o, const std::string& dir) {
     std::fprintf(stderr, "writing a tree of %d files...\n", o.files);
     bench::WriteFolderTree(tree, o.files);
     Display display;
-    const bool shown = o.shown && display.Start();
+    const bool shown = o.shown && display.Start(o.display);
     if (o.shown && !shown) std::fprintf(stderr, "no Xvfb: the shown runs are left out\n");
     struct Tree {
         std::string name, root;
@@ -428,7 +439,7 @@ int Site(const Options& o, const std::string& dir) {
     const std::string start = nginx.Url("/index.html");
     WriteProfile(dir + "/site.qpw", mstWebsite, start, dir + "/out");
     Display display;
-    const bool shown = o.shown && display.Start();
+    const bool shown = o.shown && display.Start(o.display);
     if (o.shown && !shown) std::fprintf(stderr, "no Xvfb: the shown run is left out\n");
     std::vector<Tool> tools;
     AddProgramRuns(tools, o, dir, dir + "/site.qpw", shown ? &display : nullptr);
@@ -452,7 +463,7 @@ int Site(const Options& o, const std::string& dir) {
 int main(int argc, char** argv) {
     bench::CheckArguments(argc, argv, kUsage,
                           {"--pages", "--delay", "--files", "--docs", "--rounds", "--program", "--baseline",
-                           "--timeout", "--no-shown"});
+                           "--timeout", "--no-shown", "--display"});
     const auto options = Parse(argc, argv);
     if (!options) {
         std::fputs(kUsage, stderr);
