@@ -87,6 +87,18 @@ std::string Utf16ToUtf8(std::u16string_view text) {
     std::string out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
+        // Addresses and titles are mostly ASCII: a run of it is copied in one go, not a byte at a time.
+        size_t run = i;
+        while (run < text.size() && text[run] < 0x80)
+            ++run;
+        if (run != i) {
+            const size_t at = out.size();
+            out.resize(at + (run - i));
+            for (size_t k = i; k < run; ++k)
+                out[at + (k - i)] = static_cast<char>(text[k]);
+            if (run == text.size()) break;
+            i = run;
+        }
         char32_t cp = text[i];
         if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
             text[i + 1] <= 0xDFFF) {

@@ -73,6 +73,18 @@ TEST(Unicode, MalformedInputBecomesReplacementCharacters) {
     EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t(0xDC00))), "\xEF\xBF\xBD");
 }
 
+TEST(Unicode, AsciiRunsKeepTheirPlaceBetweenOtherCharacters) {
+    // Runs of ASCII of every length before, between and after wider characters and a broken pair.
+    const std::u16string wide =
+        u"http://x/caf\u00E9-\U0001F600/a" + std::u16string(1, char16_t(0xD800)) + u"?q=1\u20AC";
+    EXPECT_EQ(Utf16ToUtf8(wide), "http://x/caf\xC3\xA9-\xF0\x9F\x98\x80/a\xEF\xBF\xBD?q=1\xE2\x82\xAC");
+    EXPECT_EQ(Utf16ToUtf8(u"\u00E9x"), "\xC3\xA9x");
+    EXPECT_EQ(Utf16ToUtf8(u""), "");
+    std::u16string longRun(300, u'a');
+    longRun += u'\u00FC';
+    EXPECT_EQ(Utf16ToUtf8(longRun), std::string(300, 'a') + "\xC3\xBC");
+}
+
 TEST(Unicode, EncodingLengthsChangeExactlyAtTheirBoundaries) {
     // The last code point of each length and the first of the next, plus the last of all: every plane.
     const std::u16string wide = u"\u007F\u0080\u07FF\u0800\uFFFF\U00010000\U0010FFFF";
