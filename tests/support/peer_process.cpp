@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -94,8 +95,13 @@ int SpawnLogged(const std::vector<std::string>& argv, const std::string& logPath
     for (const std::string& a : argv)
         args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
+    const pid_t parent = ::getpid();
     const pid_t pid = ::fork();
     if (pid != 0) return pid;
+    // A test that dies without its destructors (a sanitizer's halt) takes its peers with it: a display
+    // server left running would hold the test's output open and keep the runner waiting for it.
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != parent) ::_exit(127);
     const int null = ::open("/dev/null", O_RDWR);
     const int out = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (null >= 0) ::dup2(null, STDIN_FILENO);
