@@ -49,8 +49,9 @@ public:
             c_, xcb_get_property(c_, 0, window, Atom(name), XCB_GET_PROPERTY_TYPE_ANY, 0, 64), nullptr);
         std::vector<uint32_t> values;
         if (reply != nullptr && reply->format == 32) {
-            values.resize(static_cast<size_t>(xcb_get_property_value_length(reply)) / 4);
-            std::memcpy(values.data(), xcb_get_property_value(reply), values.size() * 4);
+            // An empty list has no bytes to copy (and memcpy may not be given a null pointer).
+            const auto* data = static_cast<const uint32_t*>(xcb_get_property_value(reply));
+            values.assign(data, data + xcb_get_property_value_length(reply) / 4);
         }
         std::free(reply);
         return values;
