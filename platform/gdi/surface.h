@@ -38,15 +38,36 @@ public:
     // Keeps the overlapping top-left part; new pixels take fill. New pixels of fill 0 cost no memory
     // until they are drawn on.
     void Resize(int width, int height, uint32_t fill = 0xFF000000u);
+    // The same as Resize, but the pixels are made only when first read or drawn on, all of them fill
+    // (what was drawn before is kept as Resize keeps it): a window laid out again and again before it
+    // is ever painted, or never painted at all, then fills its store once or not at all.
+    void ResizeLazily(int width, int height, uint32_t fill);
+    // Whether the pixels exist yet (a surface of no pixels has them).
+    bool Allocated() const { return !pending_; }
 
-    uint32_t* Bits() { return pixels_.data(); }
-    const uint32_t* Bits() const { return pixels_.data(); }
-    uint32_t Pixel(int x, int y) const { return pixels_[static_cast<size_t>(y) * width_ + x]; }
-    void SetPixel(int x, int y, uint32_t argb) { pixels_[static_cast<size_t>(y) * width_ + x] = argb; }
+    uint32_t* Bits() {
+        Realize();
+        return pixels_.data();
+    }
+    const uint32_t* Bits() const {
+        Realize();
+        return pixels_.data();
+    }
+    uint32_t Pixel(int x, int y) const { return Bits()[static_cast<size_t>(y) * width_ + x]; }
+    void SetPixel(int x, int y, uint32_t argb) { Bits()[static_cast<size_t>(y) * width_ + x] = argb; }
     bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
 
 private:
+    void Realize() const {
+        if (pending_) Fill();
+    }
+    void Fill() const;
+
     int width_ = 0;
     int height_ = 0;
-    std::vector<uint32_t, ZeroedAllocator<uint32_t>> pixels_;
+    // The pixels of a lazily resized surface are made on first use, also through a const reader: the
+    // surface belongs to one thread, like every window's store.
+    mutable bool pending_ = false;
+    mutable uint32_t pendingFill_ = 0;
+    mutable std::vector<uint32_t, ZeroedAllocator<uint32_t>> pixels_;
 };

@@ -55,6 +55,7 @@ struct Window {
     Surface surface;
     Region update; // window coordinates
     bool erasePending = false;
+    bool drawnUnseen = false; // top-level: a DC drew nothing while it was hidden
     bool frameInvalid = false;
     bool redrawEnabled = true;
     bool created = false;

@@ -51,6 +51,12 @@ HDC MakeDC(const std::shared_ptr<Window>& w, bool wholeWindow, const Region* ext
         origin = POINT{o.x + part.left, o.y + part.top};
         // WS_CLIPCHILDREN is for the client area only: a window DC reaches the children.
         area = VisibleRegion(*w, part, clipChildren || (!wholeWindow && (w->style & WS_CLIPCHILDREN)));
+        // Nobody sees a hidden window: what is drawn on it meanwhile is dropped (no pixel work), and
+        // it is painted whole when shown.
+        if (!root->Visible()) {
+            area = Region();
+            root->drawnUnseen = true;
+        }
     }
     if (extraClip) {
         Region extra = *extraClip;

@@ -169,7 +169,7 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
     w->rect = RECT{x, y, x + std::max(width, 0), y + std::max(height, 0)};
     w->client = RECT{0, 0, w->Width(), w->Height()};
     w->restoreRect = w->rect;
-    if (!w->IsChild() && !w->messageOnly) w->surface.Resize(w->Width(), w->Height(), 0xFFFFFFFFu);
+    if (!w->IsChild() && !w->messageOnly) w->surface.ResizeLazily(w->Width(), w->Height(), 0xFFFFFFFFu);
     DWORD visible = w->style & WS_VISIBLE;
     w->style &= ~WS_VISIBLE;
     HWND hwnd = NewWindowHandle(w);

@@ -1,6 +1,7 @@
 // Where windows are and whether they show: the front-to-back order, screen and client coordinates, the
 // client area, showing, hiding, minimising and maximising, moving and sizing.
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "platform/gdi/region.h"
@@ -239,7 +240,7 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
     if (!FindLiveWindow(hwnd)) return FALSE_;
     pos.cx = std::max(pos.cx, 0);
     pos.cy = std::max(pos.cy, 0);
-    bool sized, moved, shown = false, hidden = false, restacked = false, wasVisible;
+    bool sized, moved, shown = false, hidden = false, restacked = false, repaintWhole = false, wasVisible;
     RECT old;
     {
         Guard g(Lock());
@@ -263,6 +264,7 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
         if ((pos.flags & SWP_SHOWWINDOW) && !w->Visible()) {
             w->style |= WS_VISIBLE;
             shown = true;
+            repaintWhole = !w->IsChild() && std::exchange(w->drawnUnseen, false);
         }
         if ((pos.flags & SWP_HIDEWINDOW) && w->Visible()) {
             w->style &= ~WS_VISIBLE;
@@ -270,10 +272,11 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
         }
     }
     // The store belongs to the window's thread, like its painting: no lock for its pixels.
-    if (sized && !w->IsChild()) w->surface.Resize(pos.cx, pos.cy, 0xFFFFFFFFu);
+    if (sized && !w->IsChild()) w->surface.ResizeLazily(pos.cx, pos.cy, 0xFFFFFFFFu);
     if (sized || (pos.flags & SWP_FRAMECHANGED)) RecalcClient(hwnd, true);
     if (!FindLiveWindow(hwnd)) return FALSE_;
     if (sized || (pos.flags & SWP_FRAMECHANGED)) InvalidateWindowArea(hwnd, nullptr, true, true, false);
+    if (repaintWhole) InvalidateWindowArea(hwnd, nullptr, true, true, true);
     // A child has no pixels of its own: whatever it laid bare or now covers is painted again, its own
     // new place included (even with SWP_NOREDRAW, as nothing else would ever paint it).
     if (w->IsChild() && (moved || sized || shown || hidden || restacked)) {

@@ -183,7 +183,7 @@ HWND SetParent(HWND child, HWND newParent) {
     if (newParent)
         w->surface = Surface(); // it paints into its new top-level window's store
     else
-        w->surface.Resize(w->Width(), w->Height(), 0xFFFFFFFFu);
+        w->surface.ResizeLazily(w->Width(), w->Height(), 0xFFFFFFFFu);
     std::unique_ptr<HostWindow> oldHost;
     if (newParent) {
         Guard g(Lock());

@@ -59,6 +59,30 @@ TEST(Surface, PixelsOfZeroTakeNoMemoryUntilDrawnOnAndAResizeKeepsWhatWasThere) {
     EXPECT_EQ(copy.Pixel(0, 0), kWhite);
 }
 
+// A window's store is laid out again and again before anyone draws on it: only the last size is filled,
+// once, when the pixels are first read or drawn on, and what was drawn before a later resize is kept.
+TEST(Surface, ALazyResizeFillsOnFirstUseAndKeepsWhatWasDrawn) {
+    Surface s;
+    s.ResizeLazily(600, 500, kWhite);
+    s.ResizeLazily(4, 3, kRed);
+    EXPECT_FALSE(s.Allocated());
+    EXPECT_EQ(s.Width(), 4);
+    EXPECT_EQ(s.Height(), 3);
+    const Surface pending = s;
+    EXPECT_EQ(pending.Pixel(3, 2), kRed); // read through a copy and a const reader alike
+    EXPECT_TRUE(pending.Allocated());
+    EXPECT_FALSE(s.Allocated());
+    s.SetPixel(0, 0, kBlue);
+    EXPECT_TRUE(s.Allocated());
+    EXPECT_EQ(s.Pixel(1, 0), kRed);
+    s.ResizeLazily(6, 5, kWhite);
+    EXPECT_EQ(s.Pixel(0, 0), kBlue);
+    EXPECT_EQ(s.Pixel(3, 2), kRed);
+    EXPECT_EQ(s.Pixel(5, 4), kWhite);
+    s.ResizeLazily(0, 0, kWhite);
+    EXPECT_EQ(s.Bits(), nullptr);
+}
+
 TEST(SurfaceDc, DrawsAtTheDeviceOriginInsideTheSystemClip) {
     Surface s(20, 20, kWhite);
     HRGN clip = CreateRectRgn(0, 0, 8, 8);

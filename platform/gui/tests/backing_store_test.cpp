@@ -208,6 +208,36 @@ TEST(BackingStore, HiddenWindowsAndTheirChildrenPaintNothing) {
     Contents().clear();
 }
 
+// A form is laid out and its controls drawn before it is shown, and an unattended run never shows it:
+// the hidden window keeps no pixels for that, and once shown it is whole, as a full redraw makes it.
+TEST(BackingStore, AHiddenWindowKeepsNoPixelsAndIsPaintedWholeWhenShown) {
+    std::mt19937 random(5);
+    HWND top = Striped(nullptr, RECT{0, 0, 120, 90}, WS_CLIPCHILDREN, random);
+    HWND inner = Striped(top, RECT{10, 10, 70, 60}, WS_VISIBLE, random);
+    SetWindowPos(top, nullptr, 0, 0, 140, 100, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(top, nullptr, 0, 0, 130, 110, SWP_NOZORDER | SWP_NOACTIVATE);
+    UpdateWindow(inner);
+    HDC dc = GetDC(inner);
+    RECT all{0, 0, 60, 50};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    ReleaseDC(inner, dc);
+    Pump();
+    const Surface* store = pw::gui::WindowSurface(top);
+    ASSERT_NE(store, nullptr);
+    EXPECT_FALSE(store->Allocated());
+    EXPECT_EQ(store->Width(), 130);
+    EXPECT_EQ(store->Height(), 110);
+    Log().clear();
+    ShowWindow(top, SW_SHOWNA);
+    Pump();
+    EXPECT_EQ(MessagesOf(inner, {WM_PAINT}).size(), 1u);
+    POINT at{};
+    EXPECT_EQ(DifferentPixels(pw::gui::ComposeWindow(top), FromScratch(top), at), 0)
+        << "first at " << at.x << "," << at.y;
+    DestroyWindow(top);
+    Contents().clear();
+}
+
 TEST(BackingStore, UpdateWindowPaintsTheWindowsInsideToo) {
     std::mt19937 random(3);
     HWND top = Striped(nullptr, RECT{0, 0, 100, 100}, WS_VISIBLE | WS_CLIPCHILDREN, random);
