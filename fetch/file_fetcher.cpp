@@ -500,40 +500,43 @@ void TFileFetcher::WaitForTransfer() {
         Clock::time_point start;
         ~Answered() { policy.Answered(start, Clock::now()); }
     } answered{transferWait_, start};
-    if (!transferWait_.Watches(start)) {
-        for (;;) {
-            if (waitTurn_) waitTurn_();
+    if (transferWait_.Watches(start)) {
+        static Clock::time_point lastTurn;
+        const auto done = [this] { return !PageUnderWay(); };
+        // A page still on its way after the first short wait is slow after all: it is slept for in the
+        // message loop below rather than woken for at every turn of the loop until it comes.
+        const auto late = [start] { return Clock::now() - start > TWaitPolicy::kWatchFor; };
+        while (waitTurn_ && PageUnderWay() && !late()) {
+            const std::chrono::milliseconds next = waitTurn_();
             if (!PageUnderWay()) return;
-            WaitMessage();
-            if (!::ProcessMessages()) {
-                // The program is closing: no loop will run the worker's calls any more.
-                http_->Abort(false, true);
-                return;
+            winthread::WaitForRuns(done,
+                                   static_cast<DWORD>(std::clamp<long long>(next.count(), 1, kTurnLongest)));
+        }
+        while (!waitTurn_ && PageUnderWay() && !late()) {
+            const auto since = Clock::now() - lastTurn;
+            if (since >= kLoopInterval) {
+                lastTurn = Clock::now();
+                if (!::ProcessMessages()) {
+                    // The program is closing: no loop will run the worker's calls any more.
+                    http_->Abort(false, true);
+                    return;
+                }
+                continue;
             }
-            if (!PageUnderWay()) return;
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(kLoopInterval - since);
+            winthread::WaitForRuns(done, static_cast<DWORD>(std::max<long long>(left.count(), 1)));
         }
     }
-    static Clock::time_point lastTurn;
-    const auto done = [this] { return !PageUnderWay(); };
-    while (waitTurn_ && PageUnderWay()) {
-        const std::chrono::milliseconds next = waitTurn_();
+    for (;;) {
+        if (waitTurn_) waitTurn_();
         if (!PageUnderWay()) return;
-        winthread::WaitForRuns(done,
-                               static_cast<DWORD>(std::clamp<long long>(next.count(), 1, kTurnLongest)));
-    }
-    while (PageUnderWay()) {
-        const auto since = Clock::now() - lastTurn;
-        if (since >= kLoopInterval) {
-            lastTurn = Clock::now();
-            if (!::ProcessMessages()) {
-                // The program is closing: no loop will run the worker's calls any more.
-                http_->Abort(false, true);
-                break;
-            }
-            continue;
+        WaitMessage();
+        if (!::ProcessMessages()) {
+            // The program is closing: no loop will run the worker's calls any more.
+            http_->Abort(false, true);
+            return;
         }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(kLoopInterval - since);
-        winthread::WaitForRuns(done, static_cast<DWORD>(std::max<long long>(left.count(), 1)));
+        if (!PageUnderWay()) return;
     }
 }
 

@@ -314,7 +314,9 @@ bool HttpRequest::PumpUntil(const std::function<bool()>& done) {
 
 void HttpRequest::WaitForSockets(int timeoutMs) {
     const auto start = TWaitPolicy::Clock::now();
-    const bool ready = serverWait.Watch([this] {
+    // A wait that does not watch goes straight to sleep: the sleeping poll returns at once when the
+    // answer is already there, so a look before it would only cost a call per wait.
+    const bool ready = serverWait.Watches(start) && serverWait.Watch([this] {
         int ready = 0;
         return curl_multi_poll(curl_.multi, nullptr, 0, 0, &ready) != CURLM_OK || ready > 0;
     });
