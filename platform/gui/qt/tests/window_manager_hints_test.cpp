@@ -7,14 +7,13 @@
 #include <QCoreApplication>
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/gui/gui_state.h"
 #include "platform/gui/qt/host_widget.h"
+#include "platform/gui/qt/tests/x_connection.h"
 #include "platform/gui/window.h"
 #include "tests/support/gui/pump.h"
 #include "tests/support/gui/x_desktop.h"
@@ -36,49 +35,8 @@ constexpr uint32_t kMwmDecorMaximize = 1u << 6;
 constexpr uint32_t kMinSizeFlag = 1u << 4;
 constexpr uint32_t kMaxSizeFlag = 1u << 5;
 
-// A window's properties through a connection of the test's own, as a window manager sees them.
-class Properties {
-public:
-    Properties() : c_(xcb_connect(std::getenv("DISPLAY"), nullptr)) {}
-    ~Properties() { xcb_disconnect(c_); }
-    Properties(const Properties&) = delete;
-    Properties& operator=(const Properties&) = delete;
-
-    std::vector<uint32_t> Values(uint32_t window, const char* name) {
-        xcb_get_property_reply_t* reply = xcb_get_property_reply(
-            c_, xcb_get_property(c_, 0, window, Atom(name), XCB_GET_PROPERTY_TYPE_ANY, 0, 64), nullptr);
-        std::vector<uint32_t> values;
-        if (reply != nullptr && reply->format == 32) {
-            // An empty list has no bytes to copy (and memcpy may not be given a null pointer).
-            const auto* data = static_cast<const uint32_t*>(xcb_get_property_value(reply));
-            values.assign(data, data + xcb_get_property_value_length(reply) / 4);
-        }
-        std::free(reply);
-        return values;
-    }
-    // The names of the atoms a property lists.
-    std::vector<std::string> Names(uint32_t window, const char* name) {
-        std::vector<std::string> names;
-        for (uint32_t atom : Values(window, name)) {
-            xcb_get_atom_name_reply_t* reply =
-                xcb_get_atom_name_reply(c_, xcb_get_atom_name(c_, atom), nullptr);
-            if (reply == nullptr) continue;
-            names.emplace_back(xcb_get_atom_name_name(reply), xcb_get_atom_name_name_length(reply));
-            std::free(reply);
-        }
-        return names;
-    }
-    uint32_t Atom(const char* name) {
-        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
-            c_, xcb_intern_atom(c_, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
-        const uint32_t atom = reply != nullptr ? reply->atom : 0;
-        std::free(reply);
-        return atom;
-    }
-
-private:
-    xcb_connection_t* c_;
-};
+using Properties = gui_qt_test::XConnection;
+using gui_qt_test::XWindowOf;
 
 // The type a window manager takes: the first one listed.
 std::string TypeOf(Properties& x, uint32_t window) {
@@ -88,12 +46,6 @@ std::string TypeOf(Properties& x, uint32_t window) {
 
 bool Has(const std::vector<std::string>& names, const std::string& name) {
     return std::find(names.begin(), names.end(), name) != names.end();
-}
-
-uint32_t XWindowOf(HWND hwnd) {
-    auto w = pw::gui::FindLiveWindow(hwnd);
-    auto* host = w ? dynamic_cast<pw::gui::qt::QtHost*>(w->host.get()) : nullptr;
-    return host != nullptr && host->Widget() != nullptr ? static_cast<uint32_t>(host->Widget()->winId()) : 0;
 }
 
 HWND Make(DWORD style, HWND owner, int width, int height) {
@@ -159,12 +111,7 @@ TEST(WindowManagerHints, ADialogOffersNoMinimizeOrMaximizeAndAMainWindowBoth) {
     testsupport::TempDir dir;
     testsupport::BackgroundProgram openbox({"openbox", "--sm-disable"}, dir.File("openbox.log"));
     ASSERT_TRUE(openbox.Started());
-    const uint32_t root = [] {
-        xcb_connection_t* c = xcb_connect(std::getenv("DISPLAY"), nullptr);
-        const uint32_t r = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-        xcb_disconnect(c);
-        return r;
-    }();
+    const uint32_t root = x.Root();
     ASSERT_TRUE(testsupport::PumpUntil([&] { return !x.Values(root, "_NET_SUPPORTING_WM_CHECK").empty(); }));
     HWND managedMain = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, 300, 200);
     HWND managedDialog = Make(kDialogStyle, managedMain, 200, 100);
