@@ -152,17 +152,6 @@ void TDIHtmlParser::Recompute() {
     }
 }
 
-TDIHtmlParser::Delivery TDIHtmlParser::DeliveryFor(TDIPieceKind kind, TDITagKind tagKind, bool endTag,
-                                                   uint32_t tagId) const {
-    Delivery d;
-    if (IsTagKind(kind) && tagId < idListed_[tagKind].size() && idListed_[tagKind][tagId])
-        d = idDelivery_[tagKind][tagId][endTag ? 1 : 0];
-    else
-        d = kindDelivery_[static_cast<size_t>(kind)][endTag ? 1 : 0];
-    if (callerMasked_) d.caller = false;
-    return d;
-}
-
 bool TDIHtmlParser::Dispatch(TDIPieceKind kind, TDITagKind tagKind, bool endTag, uint32_t tagId, bool show) {
     pieceKind_ = kind;
     const int side = endTag ? 1 : 0;

@@ -174,6 +174,8 @@ private:
     TDIPieceKind pendingContent_ = TDIPieceKind::None;
     uint32_t preDepth_ = 0;
     bool callerMasked_ = false;
+    // The name of the attribute being read while its value takes the text; kept for its room.
+    std::u16string attributeName_;
 
     std::array<TDIFilter, kPieceKindCount> callerFilters_{};
     std::array<std::unique_ptr<TDITagFilter>, 3> callerTagFilters_;
@@ -185,3 +187,16 @@ private:
 
     std::vector<TDIHtmlParserPlugin*> plugins_;
 };
+
+// Asked once a piece: inline where the pieces are read.
+inline TDIHtmlParser::Delivery TDIHtmlParser::DeliveryFor(TDIPieceKind kind, TDITagKind tagKind, bool endTag,
+                                                          uint32_t tagId) const {
+    const bool tag =
+        kind == TDIPieceKind::CustomTag || kind == TDIPieceKind::HtmlTag || kind == TDIPieceKind::SsiTag;
+    const size_t side = endTag ? 1 : 0;
+    Delivery d = tag && tagId < idListed_[tagKind].size() && idListed_[tagKind][tagId]
+                     ? idDelivery_[tagKind][tagId][side]
+                     : kindDelivery_[static_cast<size_t>(kind)][side];
+    if (callerMasked_) d.caller = false;
+    return d;
+}

@@ -81,40 +81,33 @@ public:
 
     AsciiNameIndex(const html_tables::NameId* names, size_t count) {
         for (size_t i = 0; i < count; ++i) {
-            Entry e{};
-            const char16_t* n = names[i].name;
-            while (n[e.length] != 0)
-                ++e.length;
-            for (size_t k = 0; k < e.length; ++k)
-                e.name.bytes[k] = static_cast<char>(n[k] >= u'A' && n[k] <= u'Z' ? n[k] + 32 : n[k]);
-            e.id = names[i].id;
-            size_t slot = Hash(e.name, e.length);
+            size_t length = 0;
+            while (names[i].name[length] != 0)
+                ++length;
+            Key key;
+            Pack(names[i].name, length, key);
+            size_t slot = Hash(key, length);
             while (slots_[slot].length != 0)
                 slot = (slot + 1) & (kSlots - 1);
-            slots_[slot] = e;
+            slots_[slot] = {key, static_cast<uint32_t>(length), names[i].id};
         }
     }
 
     // The id, 0 when unknown; false when the name is not plain ASCII.
     bool Find(const char16_t* name, size_t length, uint32_t& id) const {
         id = 0;
-        Name lower{};
-        char16_t any = 0;
         if (length > kLongest) {
+            char16_t any = 0;
             for (size_t k = 0; k < length; ++k)
                 any |= name[k];
             return any < 0x80; // no known name is this long
         }
-        for (size_t k = 0; k < length; ++k) {
-            const char16_t c = name[k];
-            any |= c;
-            lower.bytes[k] = static_cast<char>(c | ((c >= u'A' && c <= u'Z') ? 0x20 : 0));
-        }
-        if (any >= 0x80) return false;
-        for (size_t slot = Hash(lower, length);; slot = (slot + 1) & (kSlots - 1)) {
+        Key key;
+        if (!Pack(name, length, key)) return false;
+        for (size_t slot = Hash(key, length);; slot = (slot + 1) & (kSlots - 1)) {
             const Entry& e = slots_[slot];
             if (e.length == 0) return true;
-            if (e.length == length && std::memcmp(e.name.bytes, lower.bytes, kLongest) == 0) {
+            if (e.key.low == key.low && e.key.high == key.high && e.length == length) {
                 id = e.id;
                 return true;
             }
@@ -122,22 +115,42 @@ public:
     }
 
 private:
-    static constexpr size_t kSlots = 1024;
-    // A name in lower case, padded with zeros: compared whole.
-    struct Name {
-        char bytes[kLongest];
+    static constexpr size_t kSlots = 256;
+    // The lower-case letters of a name, eight to a word from the low byte up, padded with zeros.
+    struct Key {
+        uint64_t low = 0, high = 0;
     };
     struct Entry {
-        Name name;
-        size_t length;
+        Key key;
+        uint32_t length;
         uint32_t id;
     };
-    // Length, first, second and last letters tell the known names apart well enough for a short probe.
-    static size_t Hash(const Name& n, size_t length) {
-        const auto byte = [&](size_t k) { return static_cast<uint32_t>(static_cast<uint8_t>(n.bytes[k])); };
-        const uint32_t h = static_cast<uint32_t>(length) * 0x9E3779B1u ^ byte(0) * 0x85EBCA77u ^
-                           byte(1) * 0xC2B2AE3Du ^ (length ? byte(length - 1) : 0) * 0x27D4EB2Fu;
-        return (h ^ (h >> 16)) & (kSlots - 1);
+    // False when a character is not ASCII; then the key is of no use. Setting 0x20 in every unit from
+    // 0x40 lowers the letters and turns the other six of that range into characters no known name has.
+    static bool Pack(const char16_t* name, size_t length, Key& key) {
+        uint64_t words[2] = {0, 0};
+        uint64_t any = 0;
+        size_t k = 0;
+        for (; k + 4 <= length; k += 4) {
+            uint64_t units;
+            std::memcpy(&units, name + k, sizeof units);
+            any |= units;
+            units |= (units & 0x0040004000400040u) >> 1;
+            const uint64_t bytes = (units & 0xFFu) | ((units >> 8) & 0xFF00u) | ((units >> 16) & 0xFF0000u) |
+                                   ((units >> 24) & 0xFF000000u);
+            words[k >> 3] |= bytes << ((k & 4) * 8);
+        }
+        for (; k < length; ++k) {
+            const uint64_t c = name[k];
+            any |= c;
+            words[k >> 3] |= ((c | ((c & 0x40) >> 1)) & 0xFF) << ((k & 7) * 8);
+        }
+        key = {words[0], words[1]};
+        return (any & 0xFF80FF80FF80FF80u) == 0;
+    }
+    static size_t Hash(const Key& key, size_t length) {
+        const uint64_t h = (key.low ^ (key.high * 0x9E3779B97F4A7C15u) ^ length) * 0xFF51AFD7ED558CCDu;
+        return static_cast<size_t>(h >> 56) & (kSlots - 1);
     }
     Entry slots_[kSlots] = {};
 };

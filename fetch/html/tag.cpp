@@ -4,11 +4,46 @@
 #include "fetch/html/entity_table.h"
 #include "fetch/html/typed_handlers.h"
 
+namespace {
+// Enough for the attributes of any usual tag; longer strings than this are not worth their room.
+constexpr size_t kSpareStrings = 32;
+constexpr size_t kSpareCapacity = 256;
+} // namespace
+
 void TDITag::Clear() {
+    const int32_t count = Count();
+    for (int32_t i = 0; i < count; ++i) {
+        auto* item = static_cast<TDIWideString2CardinalItem*>(ItemOf(i));
+        for (TDIStringSlot* slot : {&item->first, &item->second}) {
+            if (*slot == nullptr || spare_.size() >= kSpareStrings || (*slot)->capacity() > kSpareCapacity)
+                continue;
+            spare_.emplace_back(*slot);
+            *slot = nullptr;
+        }
+    }
     TDIWideString2CardinalVector::Clear();
     tagId_ = 0;
     tagName_.clear();
     tagType_ = ttStart;
+}
+
+std::u16string* TDITag::TakeString(const char16_t* text, size_t length) {
+    // An empty string is a null slot, as DISetSlotString leaves it.
+    if (length == 0) return nullptr;
+    if (spare_.empty()) return new std::u16string(text, length);
+    std::u16string* s = spare_.back().release();
+    spare_.pop_back();
+    s->clear();
+    s->append(text, length);
+    return s;
+}
+
+void TDITag::AddAttribute(const char16_t* name, size_t nameLength, const char16_t* value, size_t valueLength,
+                          uint32_t attributeId) {
+    auto* item = static_cast<TDIWideString2CardinalItem*>(Add());
+    item->first = TakeString(name, nameLength);
+    item->second = TakeString(value, valueLength);
+    item->number = attributeId;
 }
 
 void TDITag::Assign(TPersistent* source) {

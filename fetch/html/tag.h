@@ -1,7 +1,9 @@
 #pragma once
 // Tag objects: a tag's name, number, type and attributes (name, value, attribute number).
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "fetch/html/typed_containers.h"
 
@@ -15,12 +17,19 @@ public:
     void SetTagID(uint32_t id) { tagId_ = id; }
     const std::u16string& TagName() const { return tagName_; }
     void SetTagName(const std::u16string& name) { tagName_ = name; }
-    void SetTagName(const char16_t* name, size_t length) { tagName_.assign(name, length); }
+    // Clear and append: cheaper than assign, which must allow for the source lying inside the string.
+    void SetTagName(const char16_t* name, size_t length) {
+        tagName_.clear();
+        tagName_.append(name, length);
+    }
     TDITagType TagType() const { return tagType_; }
     void SetTagType(TDITagType type) { tagType_ = type; }
 
     void Clear() override;
     void Assign(TPersistent* source) override;
+    // Adds an attribute (empty strings allowed), as AddStr2Number would, from characters in a buffer.
+    void AddAttribute(const char16_t* name, size_t nameLength, const char16_t* value, size_t valueLength,
+                      uint32_t attributeId);
     void ReadData(TDIBinaryReader& reader, uint32_t flags, void* data) override;
     void WriteData(TDIBinaryWriter& writer, uint32_t flags, void* data) override;
 
@@ -37,6 +46,11 @@ protected:
     virtual bool EscapesAmpersand(const std::u16string& value, size_t i) const;
 
 private:
+    // The strings of cleared attributes, kept for the next tag's: a parser reuses one tag for every
+    // tag of every page.
+    std::u16string* TakeString(const char16_t* text, size_t length);
+    std::vector<std::unique_ptr<std::u16string>> spare_;
+
     uint32_t tagId_ = 0;
     std::u16string tagName_;
     TDITagType tagType_ = ttStart;

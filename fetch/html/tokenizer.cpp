@@ -502,20 +502,21 @@ void TDIHtmlParser::ReadTagAttributes(TDITag& tag, bool collect) {
             ReadChar();
             continue;
         }
-        std::u16string name;
         uint32_t id = 0;
         if (collect) {
             SetTextLength(0);
             AppendAndReadChar();
             ScanClass<true, IsNameChar>();
-            name = GetText();
+            attributeName_.clear();
+            attributeName_.append(TextData(), TextLength());
             id = HtmlAttributeId(TextData(), TextLength());
         } else {
             ReadChar();
             ScanClass<false, IsNameChar>();
         }
         SkipWhiteSpace();
-        std::u16string value;
+        // The value is the text once read.
+        bool valued = false;
         if (HasChar() && Char() == u'=') {
             ReadChar();
             SkipWhiteSpace();
@@ -534,7 +535,7 @@ void TDIHtmlParser::ReadTagAttributes(TDITag& tag, bool collect) {
                     while (n > 0 && TextData()[n - 1] <= 0x20)
                         --n;
                     SetTextLength(n);
-                    value = GetText();
+                    valued = true;
                 } else {
                     SkipUntilChar(quote);
                 }
@@ -547,13 +548,15 @@ void TDIHtmlParser::ReadTagAttributes(TDITag& tag, bool collect) {
                         if (!HasChar() || Char() != u'&') break;
                         CharacterReference(false);
                     }
-                    value = GetText();
+                    valued = true;
                 } else {
                     SkipUntil(IsSpaceOrGreater);
                 }
             }
         }
-        if (collect) tag.AddStr2Number(name, value, id);
+        if (collect)
+            tag.AddAttribute(attributeName_.data(), attributeName_.size(), TextData(),
+                             valued ? TextLength() : 0, id);
     }
 }
 

@@ -328,12 +328,6 @@ bool TDIUnicodeReader::ReadCharSlow() {
     return hasChar_;
 }
 
-void TDIUnicodeReader::AppendAndReadChar() {
-    if (!hasChar_) return;
-    AppendChar(char_);
-    ReadChar();
-}
-
 bool TDIUnicodeReader::FillLookAhead(uint32_t count) {
     if (lookAheadCount_ >= count) return true;
     if (lookAheadStart_ + count > lookAhead_.size()) {
@@ -477,9 +471,6 @@ void TDIUnicodeReader::SkipUntil(bool (*pred)(char16_t)) {
 }
 void TDIUnicodeReader::AppendWhiteSpace() {
     Scan<true>([](char16_t c) { return c <= 0x20; });
-}
-void TDIUnicodeReader::SkipWhiteSpace() {
-    Scan<false>([](char16_t c) { return c <= 0x20; });
 }
 
 void TDIUnicodeReader::GrowText(size_t needed) {

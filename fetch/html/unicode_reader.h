@@ -62,7 +62,11 @@ public:
         return ReadCharSlow();
     }
     // Does nothing once the input is exhausted, so loops built on it always end.
-    void AppendAndReadChar();
+    void AppendAndReadChar() {
+        if (!hasChar_) return;
+        AppendChar(char_);
+        ReadChar();
+    }
     bool FillLookAhead(uint32_t count);
     uint32_t LookAheadCount() const { return lookAheadCount_; }
     const char16_t* LookAhead() const { return lookAhead_.data() + lookAheadStart_; }
@@ -79,7 +83,11 @@ public:
     void AppendUntil(bool (*pred)(char16_t));
     void SkipUntil(bool (*pred)(char16_t));
     void AppendWhiteSpace();
-    void SkipWhiteSpace();
+    // Inline: between a tag's attributes there is mostly one space or none.
+    void SkipWhiteSpace() {
+        while (hasChar_ && char_ <= 0x20)
+            ReadChar();
+    }
 
     void AppendCurrentChar() { AppendChar(char_); }
     void AppendChar(char16_t ch) {
@@ -119,7 +127,7 @@ protected:
                 bytes[b] = Pred(static_cast<char16_t>(b));
             return bytes;
         }();
-        while (hasChar_ && Pred(char_)) {
+        while (hasChar_ && char_ < 0x80 && kBytes[char_]) {
             if constexpr (Append) AppendChar(char_);
             if (DirectByte()) {
                 // Names are short: a plain loop beats a block copy's set-up.
@@ -137,7 +145,15 @@ protected:
                     while (q < end && kBytes[*q])
                         ++q;
                 }
-                if (q != p) PassOver(p, q);
+                if (q != p) {
+                    // Neither the current character nor the run holds a line break, and ReadChar below
+                    // makes the run's last character the previous one.
+                    const size_t n = static_cast<size_t>(q - p);
+                    column_ += static_cast<uint32_t>(n);
+                    charCount_ += static_cast<uint32_t>(n);
+                    sourcePos_ += n;
+                    char_ = q[-1];
+                }
             }
             ReadChar();
         }

@@ -201,6 +201,33 @@ TEST(BlockReading, NamesAreFoundInAnyLetterCaseAndByUnicodeFolding) {
     check(html_tables::kAttributeNames, std::size(html_tables::kAttributeNames), HtmlAttributeId);
 }
 
+// The quick index of ASCII names must agree with the case-folding table on every ASCII name, also those
+// one character away from a known name: the punctuation beside the letters, control characters, and
+// names a character longer or shorter (across the eight-letter words the index packs them in).
+TEST(BlockReading, TheAsciiNameIndexAgreesWithTheTableNearKnownNames) {
+    const char16_t odd[] = {u'@', u'[', u'\\', u']', u'^', u'_', u'`', u'{', u'|', u'}', u'~', 0x7F,
+                            0x00, 0x01, 0x0D,  0x10, 0x11, 0x19, u' ', u'-', u'1', u'Z', u'z'};
+    auto check = [&](const html_tables::NameId* names, size_t count,
+                     uint32_t (*find)(const char16_t*, size_t), TDICardinalHash& table) {
+        for (size_t i = 0; i < count; ++i) {
+            const std::u16string name = names[i].name;
+            std::vector<std::u16string> near = {name + u"s", name.substr(0, name.size() - 1), u"x" + name};
+            for (size_t k = 0; k < name.size(); ++k)
+                for (char16_t c : odd) {
+                    std::u16string changed = name;
+                    changed[k] = c;
+                    near.push_back(changed);
+                }
+            for (const std::u16string& n : near)
+                EXPECT_EQ(find(n.data(), n.size()), table.FindBufValue(n.data(), n.size()))
+                    << std::string(n.begin(), n.end());
+        }
+    };
+    check(html_tables::kTagNames, std::size(html_tables::kTagNames), HtmlTagId, HtmlTagNameTable());
+    check(html_tables::kAttributeNames, std::size(html_tables::kAttributeNames), HtmlAttributeId,
+          HtmlAttributeNameTable());
+}
+
 // A byte-order mark picks the decoder of a page read from a stream as it does of one read from a string,
 // whatever decoder the page was to be read with (the fuzz target found a stream that ignored it).
 TEST(BlockReading, AStreamsByteOrderMarkChoosesItsDecoderAsAStringsDoes) {

@@ -103,6 +103,37 @@ TEST(Tags, CopyAndPersist) {
     EXPECT_EQ(back.TagText(), u"<A HREF=x />");
 }
 
+// A parser clears one tag for every tag it reads and keeps the cleared strings for the next one: what a
+// tag holds must never show through in the next.
+TEST(Tags, AttributesAddedAfterAClearHoldOnlyTheirOwnText) {
+    TDIHtmlTag tag;
+    const std::u16string longValue(300, u'x');
+    tag.AddAttribute(u"HREF", 4, u"http://example.org/a/long/path", 30, 52);
+    tag.AddAttribute(u"name", 4, longValue.data(), longValue.size(), 0);
+    tag.AddAttribute(u"alt", 3, u"", 0, 3);
+    for (int round = 0; round < 3; ++round) {
+        tag.Clear();
+        EXPECT_EQ(tag.Count(), 0);
+        tag.AddAttribute(u"src", 3, u"b", 1, 109);
+        tag.AddAttribute(u"id", 2, nullptr, 0, 7);
+        tag.AddAttribute(u"title", 5, u"two words", 9, 9);
+        ASSERT_EQ(tag.Count(), 3);
+        EXPECT_EQ(tag.Str(0), u"src");
+        EXPECT_EQ(tag.Str2(0), u"b");
+        EXPECT_EQ(tag.Number(0), 109u);
+        EXPECT_EQ(tag.Str(1), u"id");
+        EXPECT_EQ(tag.Str2(1), u"");
+        EXPECT_EQ(tag.Str2(2), u"two words");
+        EXPECT_EQ(tag.AttributeValue(9), u"two words");
+        EXPECT_EQ(tag.AttributeValue(52), u"");
+    }
+    // A copy and a stored and read tag see the same attributes.
+    TDIHtmlTag copy;
+    copy.Assign(&tag);
+    EXPECT_EQ(copy.Str2(2), u"two words");
+    EXPECT_EQ(copy.Number(2), 9u);
+}
+
 namespace {
 
 struct CountingListener : TDITagFiltersListener {
