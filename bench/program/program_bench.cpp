@@ -61,7 +61,8 @@ constexpr const char* kUsage =
     "  --program: the pathweaver to time (default: the one built beside this benchmark; the program as it\n"
     "         was: /work/baseline-bin/pathweaver). --timeout: seconds before a run is stopped (default "
     "600).\n"
-    "  --baseline PATH: another pathweaver timed headless in the same rounds (before and after a change).\n"
+    "  --baseline PATH: another pathweaver timed in the same rounds, headless and shown (before and after a\n"
+    "         change).\n"
     "  --rounds: how many times each program runs, taking turns (default 3); medians are printed.\n"
     "  --display :N: the shown runs use this X display, already running with its window manager, instead\n"
     "         of an Xvfb of their own (on a machine shared with others that keep their own numbers).\n";
@@ -207,6 +208,12 @@ void AddProgramRuns(std::vector<Tool>& tools, const Options& o, const std::strin
         tools.push_back({"pathweaver (baseline) -auto, headless",
                          {o.baseline, "-auto", profile},
                          {config, "DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM="},
+                         {},
+                         {}});
+    if (!o.baseline.empty() && display)
+        tools.push_back({"pathweaver (baseline) -auto, shown (Xvfb)",
+                         {o.baseline, "-auto", profile},
+                         {config, "DISPLAY=" + display->name, "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=xcb"},
                          {},
                          {}});
 }

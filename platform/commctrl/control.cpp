@@ -320,7 +320,7 @@ void DrawItemText(HDC dc, RECT r, const std::string& text) {
     DrawText(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
 }
 
-int TextWidth(HDC dc, const std::string& text) {
+int TextWidth(HDC dc, std::string_view text) {
     if (text.empty()) return 0;
     SIZE s{};
     GetTextExtentPoint32(dc, text, &s);

@@ -3,6 +3,7 @@
 // window procedure that routes to it, and the common messages (font, redraw, enable, scroll bars).
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/commctrl/scroll_bars.h"
 #include "platform/gdi/scoped.h"
@@ -129,7 +130,7 @@ int WheelRows(TWMMouseWheel m);
 void FillHighlight(HDC dc, const RECT& r);
 // One line of an item's text, two pixels in from the left of `r` and centred top to bottom.
 void DrawItemText(HDC dc, RECT r, const std::string& text);
-int TextWidth(HDC dc, const std::string& text);
+int TextWidth(HDC dc, std::string_view text);
 int LineHeight(HDC dc);
 bool KeyDown(int vk);
 

@@ -458,7 +458,7 @@ private:
         SelectObject(measureDc_.Get(), Font());
         const RECT area = TextArea();
         HDC dc = measureDc_.Get();
-        model_.SetWrap([dc](std::string_view text) { return TextWidth(dc, std::string(text)); },
+        model_.SetWrap([dc](std::string_view text) { return TextWidth(dc, text); },
                        std::max(1, static_cast<int>(area.right - area.left) - 1));
     }
 

@@ -72,6 +72,19 @@ std::u16string Utf8ToUtf16(std::string_view text) {
     out.reserve(text.size());
     size_t i = 0;
     while (i < text.size()) {
+        // Paths and addresses are mostly ASCII: a run of it is widened in one go (a memo measures each of
+        // its lines so).
+        size_t run = i;
+        while (run < text.size() && static_cast<unsigned char>(text[run]) < 0x80)
+            ++run;
+        if (run != i) {
+            const size_t at = out.size();
+            out.resize(at + (run - i));
+            for (size_t k = i; k < run; ++k)
+                out[at + (k - i)] = static_cast<char16_t>(static_cast<unsigned char>(text[k]));
+            i = run;
+            continue;
+        }
         const char32_t cp = DecodeUtf8(text, i);
         if (cp >= 0x10000) {
             out += static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));

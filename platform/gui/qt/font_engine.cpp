@@ -164,18 +164,37 @@ public:
     // The advance of a text of plain characters with whole-pixel widths, summed without shaping it;
     // false when the text needs the toolkit. Neighbours that shape together (a ligature such as "fi", a
     // kerned pair) are measured as one short run, so a name holding "profiling" stays on this path.
-    bool PlainWidth(const QString& s, int& width) {
+    bool PlainWidth(QStringView s, int& width) {
         std::lock_guard lock(mutex_);
+        if (KnownWidth(s, width)) return true;
         double sum = 0;
         for (qsizetype start = 0, end = 0; start < s.size(); start = end) {
             if (Special(s[start])) return false;
             for (end = start + 1; end < s.size() && !Apart(s[end - 1], s[end]); ++end)
                 if (Special(s[end]) || end - start >= kLongestRun) return false;
-            const double a = end - start == 1 ? Advance(s[start]) : RunAdvance(s.mid(start, end - start));
+            const double a =
+                end - start == 1 ? Advance(s[start]) : RunAdvance(s.mid(start, end - start).toString());
             if (a != std::floor(a)) return false;
             sum += a;
         }
         width = static_cast<int>(sum);
+        return true;
+    }
+
+    // The sum of a Latin-1 text whose characters and neighbouring pairs have all been met before, read
+    // from the tables alone: a long log measures each of its lines, mostly of characters seen already.
+    // False (and nothing learnt) at the first character or pair not yet known to stand apart.
+    bool KnownWidth(QStringView s, int& width) const {
+        int sum = 0;
+        char16_t before = 0;
+        for (qsizetype i = 0; i < s.size(); ++i) {
+            const char16_t c = s[i].unicode();
+            if (c >= kTable || wholeAdvance_[c] < 0) return false;
+            if (i > 0 && pairTable_[static_cast<size_t>(before) * kTable + c] != 1) return false;
+            sum += wholeAdvance_[c];
+            before = c;
+        }
+        width = sum;
         return true;
     }
 
@@ -233,7 +252,11 @@ private:
     double Advance(QChar c) {
         if (c.unicode() < kTable) {
             double& known = singleTable_[c.unicode()];
-            if (known < 0) known = metrics_.horizontalAdvance(QString(c));
+            if (known < 0) {
+                known = metrics_.horizontalAdvance(QString(c));
+                if (!Special(c) && known == std::floor(known) && known <= INT16_MAX)
+                    wholeAdvance_[c.unicode()] = static_cast<int16_t>(known);
+            }
             return known;
         }
         auto it = single_.find(c.unicode());
@@ -329,6 +352,8 @@ private:
     QFontMetricsF metrics_;
     static constexpr char16_t kTable = 256;
     std::vector<double> singleTable_ = std::vector<double>(kTable, -1.0);
+    // The advances of singleTable_ that are whole pixels, of characters that stand alone; -1 for others.
+    std::vector<int16_t> wholeAdvance_ = std::vector<int16_t>(kTable, -1);
     std::vector<int8_t> pairTable_ = std::vector<int8_t>(static_cast<size_t>(kTable) * kTable, -1);
     std::unordered_map<char16_t, double> single_;
     std::unordered_map<uint32_t, bool> pairs_;
@@ -398,6 +423,10 @@ const CachedFont& CachedLocked(const LOGFONT& lf, QCoreApplication* app) {
     return *it->second;
 }
 
+QStringView ToQStringView(std::u16string_view text) {
+    return QStringView(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 QString ToQString(std::u16string_view text) {
     return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
 }
@@ -414,15 +443,14 @@ std::vector<int> CharPositions(const LOGFONT& lf, std::u16string_view text) {
 
 int SummedTextWidth(const LOGFONT& lf, std::u16string_view text) {
     int width = 0;
-    return AdvancesOf(lf)->PlainWidth(ToQString(text), width) ? width : -1;
+    return AdvancesOf(lf)->PlainWidth(ToQStringView(text), width) ? width : -1;
 }
 
 int TextWidth(const LOGFONT& lf, std::u16string_view text) {
     const std::shared_ptr<Advances> advances = AdvancesOf(lf);
-    const QString s = ToQString(text);
     int width = 0;
-    if (advances->PlainWidth(s, width)) return width;
-    return QFontMetrics(advances->Font()).horizontalAdvance(s);
+    if (advances->PlainWidth(ToQStringView(text), width)) return width;
+    return QFontMetrics(advances->Font()).horizontalAdvance(ToQString(text));
 }
 
 GlyphMask RenderText(const LOGFONT& lf, std::u16string_view text, int width, int height, int originX,

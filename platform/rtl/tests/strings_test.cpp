@@ -83,6 +83,14 @@ TEST(Unicode, AsciiRunsKeepTheirPlaceBetweenOtherCharacters) {
     std::u16string longRun(300, u'a');
     longRun += u'\u00FC';
     EXPECT_EQ(Utf16ToUtf8(longRun), std::string(300, 'a') + "\xC3\xBC");
+    // And back, with a stray continuation byte and a cut sequence between the runs.
+    EXPECT_EQ(Utf8ToUtf16("http://x/caf\xC3\xA9-\xF0\x9F\x98\x80/a\xEF\xBF\xBD?q=1\xE2\x82\xAC"),
+              u"http://x/caf\u00E9-\U0001F600/a\uFFFD?q=1\u20AC");
+    EXPECT_EQ(Utf8ToUtf16("ab\x80"
+                          "cd\xE2\x82"),
+              u"ab\uFFFDcd\uFFFD");
+    EXPECT_EQ(Utf8ToUtf16(std::string(300, 'a') + "\xC3\xBC"), std::u16string(300, u'a') + u"\u00FC");
+    EXPECT_EQ(Utf8ToUtf16(""), u"");
 }
 
 TEST(Unicode, EncodingLengthsChangeExactlyAtTheirBoundaries) {
