@@ -12,6 +12,13 @@ constexpr size_t kSpareCapacity = 256;
 
 void TDITag::Clear() {
     const int32_t count = Count();
+    if (count == 0) {
+        // Most tags have no attributes to let go: nothing to free.
+        tagId_ = 0;
+        tagName_.clear();
+        tagType_ = ttStart;
+        return;
+    }
     for (int32_t i = 0; i < count; ++i) {
         auto* item = static_cast<TDIWideString2CardinalItem*>(ItemOf(i));
         for (TDIStringSlot* slot : {&item->first, &item->second}) {

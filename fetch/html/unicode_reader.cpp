@@ -196,8 +196,33 @@ inline bool TDIUnicodeReader::Decode(char16_t& out) {
             out = readMethod_->table[b];
             return true;
         }
+        if (readMethod_->kind == TDIDecoderKind::Gb18030 && Gb18030Pair(out)) return true;
     }
     return DecodeSlow(out);
+}
+
+// A GB18030 character of two bytes, both at hand: nearly every non-ASCII character of a page. Else false,
+// and nothing is taken.
+inline bool TDIUnicodeReader::Gb18030Pair(char16_t& out) {
+    if (sourcePos_ + 1 >= sourceSize_) return false;
+    const uint8_t b1 = source_[sourcePos_], b2 = source_[sourcePos_ + 1];
+    if (b1 < 0x81 || b1 > 0xFE || !((b2 >= 0x40 && b2 <= 0x7E) || (b2 >= 0x80 && b2 <= 0xFE))) return false;
+    sourcePos_ += 2;
+    const uint32_t index = (b1 - 0x81u) * 190u + (b2 - 0x40u) - (b2 >= 0x80 ? 1u : 0u);
+    out = index < 23940 ? html_tables::kGb18030TwoByte[index] : kReplacement;
+    return true;
+}
+
+// Reads the next character where it is a GB18030 pair, as ReadChar would; runs of text stop at each.
+inline bool TDIUnicodeReader::ReadGb18030Pair() {
+    if (readMethod_->kind != TDIDecoderKind::Gb18030 || !DirectByte()) return false;
+    char16_t c;
+    if (!Gb18030Pair(c)) return false;
+    prevChar_ = char_;
+    char_ = c;
+    Advance();
+    hasChar_ = true;
+    return true;
 }
 
 bool TDIUnicodeReader::DecodeSlow(char16_t& out) {
@@ -353,30 +378,32 @@ bool TDIUnicodeReader::FillLookAhead(uint32_t count) {
 namespace {
 
 // From p on, the bytes up to the first stop byte, line break, or byte from 0x80 (unless such bytes are
-// characters of their own outside ASCII).
-const uint8_t* SkipPlainBytes(const uint8_t* p, const uint8_t* end, const uint8_t (&stops)[3],
-                              bool highBytesPlain) {
+// characters of their own outside ASCII). It may stop early, at a control character below 0x0E: the
+// caller then reads that one as any other, so one comparison finds both line breaks.
+template <bool HighBytesPlain>
+inline __attribute__((always_inline)) const uint8_t* SkipPlainBytes(const uint8_t* p, const uint8_t* end,
+                                                                    const uint8_t (&stops)[3]) {
 #if defined(__SSE2__)
     const __m128i s0 = _mm_set1_epi8(static_cast<char>(stops[0]));
     const __m128i s1 = _mm_set1_epi8(static_cast<char>(stops[1]));
     const __m128i s2 = _mm_set1_epi8(static_cast<char>(stops[2]));
-    const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
-    // Keeps a byte's top bit where bytes from 0x80 end the run.
-    const __m128i high = highBytesPlain ? _mm_setzero_si128() : _mm_set1_epi8(static_cast<char>(0x80));
+    const __m128i control = _mm_set1_epi8(0x0D);
     while (end - p >= 16) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const __m128i hit = _mm_or_si128(
-            _mm_or_si128(_mm_cmpeq_epi8(v, s0), _mm_cmpeq_epi8(v, s1)),
-            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, s2), _mm_cmpeq_epi8(v, cr)), _mm_cmpeq_epi8(v, lf)));
-        const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(hit, _mm_and_si128(v, high))));
+        __m128i hit =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, s0), _mm_cmpeq_epi8(v, s1)), _mm_cmpeq_epi8(v, s2));
+        if constexpr (HighBytesPlain)
+            hit = _mm_or_si128(hit, _mm_cmpeq_epi8(_mm_min_epu8(v, control), v)); // up to 0x0D
+        else
+            hit = _mm_or_si128(hit, _mm_cmplt_epi8(v, _mm_set1_epi8(0x0E))); // signed: also 0x80 and up
+        const auto mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
         if (mask != 0) return p + __builtin_ctz(mask);
         p += 16;
     }
 #endif
     for (; p < end; ++p) {
         const uint8_t c = *p;
-        if ((c >= 0x80 && !highBytesPlain) || c == '\r' || c == '\n' || c == stops[0] || c == stops[1] ||
-            c == stops[2])
+        if ((c >= 0x80 && !HighBytesPlain) || c <= 0x0D || c == stops[0] || c == stops[1] || c == stops[2])
             break;
     }
     return p;
@@ -422,8 +449,10 @@ template <bool Append> void TDIUnicodeReader::ScanUntil(char16_t ch1, char16_t c
         if constexpr (Append) AppendChar(char_);
         if (blocks && DirectByte()) {
             const uint8_t* const p = source_ + sourcePos_;
-            const uint8_t* const q = SkipPlainBytes(p, source_ + sourceSize_, stops, highMap_ != nullptr);
+            const uint8_t* const q = highMap_ ? SkipPlainBytes<true>(p, source_ + sourceSize_, stops)
+                                              : SkipPlainBytes<false>(p, source_ + sourceSize_, stops);
             if (q != p) TakeRun<Append>(p, q, highMap_);
+            if (ReadGb18030Pair()) continue;
         }
         ReadChar();
     }

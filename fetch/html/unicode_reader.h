@@ -127,6 +127,34 @@ protected:
                 bytes[b] = Pred(static_cast<char16_t>(b));
             return bytes;
         }();
+        if (!hasChar_ || char_ >= 0x80 || !kBytes[char_]) return;
+        if (DirectByte()) {
+            // The usual case, a whole name in plain bytes followed by a plain byte: the name's characters
+            // and the one after it are taken at once.
+            const uint8_t* const p = source_ + sourcePos_;
+            const uint8_t* const end = source_ + sourceSize_;
+            const uint8_t* q = p;
+            while (q < end && kBytes[*q])
+                ++q;
+            if (q < end && *q < 0x80) {
+                const size_t n = static_cast<size_t>(q - p);
+                if constexpr (Append) {
+                    if (textLength_ + n + 1 > text_.size()) GrowText(textLength_ + n + 1);
+                    char16_t* const t = text_.data() + textLength_;
+                    t[0] = char_;
+                    for (size_t i = 0; i < n; ++i)
+                        t[i + 1] = p[i];
+                    textLength_ += n + 1;
+                }
+                // Neither the current character nor the name holds a line break.
+                prevChar_ = n > 0 ? q[-1] : char_;
+                char_ = *q;
+                column_ += static_cast<uint32_t>(n + 1);
+                charCount_ += static_cast<uint32_t>(n + 1);
+                sourcePos_ += n + 1;
+                return;
+            }
+        }
         while (hasChar_ && char_ < 0x80 && kBytes[char_]) {
             if constexpr (Append) AppendChar(char_);
             if (DirectByte()) {
@@ -193,6 +221,8 @@ private:
     friend struct html_detail::ReaderSwitch;
     bool Decode(char16_t& out);
     bool DecodeSlow(char16_t& out);
+    bool Gb18030Pair(char16_t& out);
+    bool ReadGb18030Pair();
     bool NextByte(uint8_t& b);
     bool NextUnit(uint8_t first, char16_t& unit);
     bool PeekByte(uint8_t& b);

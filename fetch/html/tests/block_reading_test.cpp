@@ -235,3 +235,20 @@ TEST(BlockReading, AStreamsByteOrderMarkChoosesItsDecoderAsAStringsDoes) {
     ExpectSameWays(std::string("\xff\xfe<\0a\0>\0", 8), 0x00, "little-endian");
     ExpectSameWays("\xef\xbb\xbf<p>\xc3\xa9</p>", 0x00, "UTF-8");
 }
+
+// Two-byte GB18030 characters, names and control characters inside runs, placed at every offset around
+// the end of a stream's 4096-byte buffer and of the page: a pair cut by the end of a buffer, a name
+// whose next character is not ASCII, and a run stopped early by a control character read alike.
+TEST(BlockReading, PairsNamesAndControlsAtBufferEndsReadAlike) {
+    const std::string piece = "<TiTlE a\x01-b=\"\xC3\xA9\x0B\xC3\" c=d\xD6\xD0>\xD6\xD0\xCE\xC4 text\x0C\t"
+                              "\xC3</title><a\xC3\xA9 href=x\xC3\xA9y>\xC3\xA9\xC3<p\x0B></a\xA1>";
+    for (const char* charset : {"gb18030", "utf-8", "koi8-r"}) {
+        const std::string head = "<meta charset=" + std::string(charset) + ">";
+        for (size_t shift = 0; shift < 48; ++shift) {
+            const std::string page = head + std::string(4096 - 1 - head.size() - 24 + shift, 'x') + piece;
+            ExpectSameWays(page, 0, std::string(charset) + " shift " + std::to_string(shift));
+            ExpectSameWays(page.substr(0, page.size() - shift % 7), 16 | 64,
+                           std::string(charset) + " cut shift " + std::to_string(shift));
+        }
+    }
+}
