@@ -152,6 +152,29 @@ void TDIHtmlParser::Recompute() {
     }
 }
 
+void TDIHtmlParser::RecomputeKind(TDIPieceKind kind) {
+    const auto k = static_cast<size_t>(kind);
+    if (k == 0 || IsTagKind(kind)) {
+        Recompute();
+        return;
+    }
+    // As Recompute does it for this kind alone.
+    bool shown = callerFilters_[k] == fiShow;
+    for (TDIHtmlParserPlugin* p : plugins_) {
+        p->receives_[k] = {false, false};
+        if (p->enabled_) shown = shown || p->filters_[k] == fiShow;
+    }
+    Delivery d;
+    d.caller = Receives(callerFilters_[k], shown);
+    for (TDIHtmlParserPlugin* p : plugins_) {
+        if (!p->enabled_) continue;
+        const bool r = Receives(p->filters_[k], shown);
+        p->receives_[k][0] = r;
+        d.plugins = d.plugins || r;
+    }
+    kindDelivery_[k][0] = d;
+}
+
 bool TDIHtmlParser::Dispatch(TDIPieceKind kind, TDITagKind tagKind, bool endTag, uint32_t tagId, bool show) {
     pieceKind_ = kind;
     const int side = endTag ? 1 : 0;

@@ -128,6 +128,8 @@ private:
     void Attach(TDIHtmlParserPlugin* plugin);
     void Detach(TDIHtmlParserPlugin* plugin);
     void Recompute();
+    // After a change to the filter of one kind that is no tag kind (a title plugin's, twice a page).
+    void RecomputeKind(TDIPieceKind kind);
     Delivery DeliveryFor(TDIPieceKind kind, TDITagKind tagKind, bool endTag, uint32_t tagId) const;
     bool Dispatch(TDIPieceKind kind, TDITagKind tagKind, bool endTag, uint32_t tagId, bool show);
 

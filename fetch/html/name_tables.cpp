@@ -125,28 +125,33 @@ private:
         uint32_t length;
         uint32_t id;
     };
-    // False when a character is not ASCII; then the key is of no use. Setting 0x20 in every unit from
-    // 0x40 lowers the letters and turns the other six of that range into characters no known name has.
+    // False when a character is not ASCII; then the key is of no use.
     static bool Pack(const char16_t* name, size_t length, Key& key) {
-        uint64_t words[2] = {0, 0};
         uint64_t any = 0;
-        size_t k = 0;
-        for (; k + 4 <= length; k += 4) {
-            uint64_t units;
-            std::memcpy(&units, name + k, sizeof units);
-            any |= units;
-            units |= (units & 0x0040004000400040u) >> 1;
-            const uint64_t bytes = (units & 0xFFu) | ((units >> 8) & 0xFF00u) | ((units >> 16) & 0xFF0000u) |
-                                   ((units >> 24) & 0xFF000000u);
-            words[k >> 3] |= bytes << ((k & 4) * 8);
-        }
-        for (; k < length; ++k) {
-            const uint64_t c = name[k];
-            any |= c;
-            words[k >> 3] |= ((c | ((c & 0x40) >> 1)) & 0xFF) << ((k & 7) * 8);
-        }
-        key = {words[0], words[1]};
+        key.low = PackWord(name, length < 8 ? length : 8, any);
+        key.high = length > 8 ? PackWord(name + 8, length - 8, any) : 0;
         return (any & 0xFF80FF80FF80FF80u) == 0;
+    }
+    // Up to eight units as bytes, the first lowest. Setting 0x20 in every unit from 0x40 lowers the
+    // letters and turns the other six of that range into characters no known name has.
+    static uint64_t PackWord(const char16_t* units, size_t count, uint64_t& any) {
+        uint64_t word = 0;
+        size_t k = 0;
+        if (count >= 4) {
+            uint64_t four;
+            std::memcpy(&four, units, sizeof four);
+            any |= four;
+            four |= (four & 0x0040004000400040u) >> 1;
+            word = (four & 0xFFu) | ((four >> 8) & 0xFF00u) | ((four >> 16) & 0xFF0000u) |
+                   ((four >> 24) & 0xFF000000u);
+            k = 4;
+        }
+        for (; k < count; ++k) {
+            const uint64_t c = units[k];
+            any |= c;
+            word |= ((c | ((c & 0x40) >> 1)) & 0xFF) << (k * 8);
+        }
+        return word;
     }
     static size_t Hash(const Key& key, size_t length) {
         const uint64_t h = (key.low ^ (key.high * 0x9E3779B97F4A7C15u) ^ length) * 0xFF51AFD7ED558CCDu;

@@ -33,7 +33,7 @@ void TDIHtmlParserPlugin::SetFilter(TDIPieceKind kind, TDIFilter filter) {
     auto& slot = filters_[static_cast<size_t>(kind)];
     if (slot == filter) return;
     slot = filter;
-    FiltersChanged();
+    if (parser_) parser_->RecomputeKind(kind);
 }
 
 void TDIHtmlParserPlugin::SetTagFilters(TDITagKind kind, TDITagFilters* list) {

@@ -327,3 +327,31 @@ TEST(Tokenizer, AHandlerMayFreeAnotherPlugin) {
     parser.ParseAll();
     EXPECT_EQ(parser.PluginCount(), 1u);
 }
+
+// A plugin that changes the filter of one plain kind (as a title plugin does twice a page) leaves every
+// party receiving what it would had the filters been set before the plugins were attached.
+TEST(Tokenizer, ChangingOneKindFilterDeliversAsAFreshSetUp) {
+    const std::string page = "t<!--c--><title>x</title><p>u";
+    const TDIFilter filters[] = {fiHide, fiShowHidden, fiShowShown, fiShowLocal, fiShow};
+    auto run = [&](TDIFilter changed, TDIPieceKind kind, bool late) {
+        TDIHtmlParser parser;
+        Recorder a(fiShowHidden), b(fiShowShown), c(fiShowLocal), off(fiShow);
+        off.SetEnabled(false);
+        auto change = [&] {
+            a.SetFilter(kind, changed);
+            c.SetFilter(TDIPieceKind::Comment, fiShow);
+        };
+        if (!late) change();
+        for (Recorder* r : {&a, &b, &c, &off})
+            r->SetHtmlParser(&parser);
+        if (late) change();
+        parser.SetSourceString(page);
+        parser.Clear();
+        parser.ParseAll();
+        return std::vector<V>{a.pieces, b.pieces, c.pieces, off.pieces};
+    };
+    for (TDIPieceKind kind : {TDIPieceKind::Text, TDIPieceKind::Comment, TDIPieceKind::Title})
+        for (TDIFilter f : filters)
+            EXPECT_EQ(run(f, kind, true), run(f, kind, false))
+                << "kind " << static_cast<int>(kind) << " filter " << static_cast<int>(f);
+}
