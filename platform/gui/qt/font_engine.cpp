@@ -434,7 +434,10 @@ QString ToQString(std::u16string_view text) {
 } // namespace
 
 FontInfo Metrics(const LOGFONT& lf) {
-    return Cached(lf).info;
+    // Only the figures: every measure of a text asks for them, and a copy of the font is not free.
+    QCoreApplication* app = EnsureApplication();
+    std::lock_guard lock(CacheMutex());
+    return CachedLocked(lf, app).info;
 }
 
 std::vector<int> CharPositions(const LOGFONT& lf, std::u16string_view text) {
