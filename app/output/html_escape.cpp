@@ -182,7 +182,7 @@ void AppendPercentEncodedUrl(std::string& out, std::string_view address) {
     if (scheme > 0 && address.starts_with("//")) {
         out += "//";
         address.remove_prefix(2);
-        const size_t end = std::min(address.find_first_of("/?#"), address.size());
+        const size_t end = std::min(FindFirstOfFew(address, "/?#"), address.size());
         AppendAuthority(out, address.substr(0, end));
         address.remove_prefix(end);
     }
@@ -210,7 +210,7 @@ void AppendHrefValue(std::string& out, std::string_view address) {
     // Encoded at the end of out and escaped there: the encoding has no quote, "<" or ">" left.
     const size_t start = out.size();
     AppendPercentEncodedUrl(out, address);
-    size_t special = out.find_first_of("&'", start);
+    const size_t special = FindFirstOfFew(out, "&'", start);
     if (special == std::string::npos) return;
     const std::string encoded = out.substr(special);
     out.resize(special);

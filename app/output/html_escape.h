@@ -13,3 +13,12 @@ void AppendPercentEncodedUrl(std::string& out, std::string_view address);
 std::string PercentEncodeUrl(std::string_view address);
 // The value of an href: the percent-encoded address with & and ' as references.
 void AppendHrefValue(std::string& out, std::string_view address);
+// The first of a few characters (set) in text at or after from, or npos. A byte at a time: the standard
+// search calls memchr on the set once for every byte of the text, and addresses are searched so by the
+// hundred thousand.
+inline size_t FindFirstOfFew(std::string_view text, std::string_view set, size_t from = 0) {
+    for (size_t i = from; i < text.size(); ++i)
+        for (const char c : set)
+            if (text[i] == c) return i;
+    return std::string_view::npos;
+}

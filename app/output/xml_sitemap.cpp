@@ -96,7 +96,7 @@ void KeyInto(std::string& key, std::string_view encoded) {
     key.assign(encoded);
     const size_t scheme = key.find("://");
     if (scheme == std::string::npos) return;
-    const size_t end = std::min(key.find_first_of("/?#", scheme + 3), key.size());
+    const size_t end = std::min(FindFirstOfFew(key, "/?#", scheme + 3), key.size());
     for (size_t i = 0; i < end; ++i)
         key[i] = Lower(key[i]);
 }
@@ -183,7 +183,7 @@ void ComposeXmlSitemap(std::span<const TSiteMapNode> Nodes, const std::function<
         if (!written.Insert(key, static_cast<uint32_t>(n), keyOf)) continue;
         xml += "  <url>\r\n    <loc>";
         // Percent-encoding leaves only these two of the characters XML escapes.
-        if (loc.find_first_of("&'") == std::string::npos)
+        if (FindFirstOfFew(loc, "&'") == std::string::npos)
             xml += loc;
         else
             xml += XmlEscape(loc);
