@@ -65,7 +65,10 @@ struct EditMsg : MessageView {
     size_t End(size_t size) const { return L() < 0 ? size : Clamp(L(), size); }
     // EM_REPLACESEL.
     bool CanUndo() const { return W() != 0; }
-    std::string Text() const { return L() ? Pointer<const char>(L()) : ""; }
+    // The sender's text, read where it lies: a log adds many lines at a time.
+    std::string_view Text() const {
+        return L() ? std::string_view(Pointer<const char>(L())) : std::string_view();
+    }
     // EM_TAKETEXT: the sender's text, to be moved from.
     std::string* TakenText() const { return Pointer<std::string>(L()); }
     // EM_SETMODIFY, EM_SETREADONLY.

@@ -169,7 +169,7 @@ private:
 
     LRESULT Create(TWMCreate m) {
         const CREATESTRUCT* cs = m.CreateStruct();
-        model_.SetText(Normalize(cs && cs->lpszName ? cs->lpszName : ""));
+        model_.SetText(std::string(Normalize(cs && cs->lpszName ? cs->lpszName : "")));
         seen_ = IsWindowVisible(Hwnd()) != 0;
         widthsFrom_ = 0;
         Rewrap();
@@ -334,7 +334,7 @@ private:
         return 0;
     }
 
-    LRESULT ReplaceSel(const std::string& text, bool undoable) {
+    LRESULT ReplaceSel(std::string_view text, bool undoable) {
         ApplyChange(Normalize(text), undoable);
         return 0;
     }
@@ -445,7 +445,10 @@ private:
     bool ReadOnly() const { return (Style() & ES_READONLY) != 0; }
     bool Password() const { return !Multi() && ((Style() & ES_PASSWORD) || passwordChar_ != 0); }
 
-    std::string Normalize(const std::string& text) const { return Multi() ? text : FirstLine(text); }
+    // A single-line edit keeps the first line.
+    std::string_view Normalize(std::string_view text) const {
+        return Multi() ? text : text.substr(0, text.find_first_of("\r\n"));
+    }
 
     // Multi-line edits without ES_AUTOHSCROLL break their lines at the width of the text area.
     void Rewrap() {
@@ -610,7 +613,7 @@ private:
     }
 
     // The one path of every change: the limit, undo, modified flag, scrolling and notifications.
-    void ApplyChange(const std::string& text, bool undoable) {
+    void ApplyChange(std::string_view text, bool undoable) {
         const size_t size = model_.Text().size();
         const size_t from = model_.SelStart();
         // The first line the change can reach: the line before the one it starts in, for a word that

@@ -11,7 +11,7 @@ bool IsContinuation(char c) {
 }
 
 // The length of `text`'s first `n` bytes or fewer that ends on a code point and not inside a "\r\n".
-size_t CutAt(const std::string& text, size_t n) {
+size_t CutAt(std::string_view text, size_t n) {
     while (n > 0 && n < text.size() && IsContinuation(text[n]))
         --n;
     if (n > 0 && n < text.size() && text[n] == '\n' && text[n - 1] == '\r') --n;
@@ -49,13 +49,18 @@ void EditModel::SetSel(size_t anchor, size_t caret) {
     caret_ = Snap(caret);
 }
 
-bool EditModel::Replace(const std::string& text, bool undoable, size_t room) {
+bool EditModel::Replace(std::string_view text, bool undoable, size_t room) {
     const size_t start = SelStart();
     const size_t removed = SelEnd() - start;
-    // The text goes in as it is, unless it must be cut: a log's lines arrive many at a time.
+    // The text goes in as it is, unless it must be cut: a log's lines arrive many at a time. A part of
+    // the model's own texts is copied first, as they change below.
+    const auto within = [&text](const std::string& s) {
+        return !text.empty() && std::less_equal<const char*>()(s.data(), text.data()) &&
+               std::less<const char*>()(text.data(), s.data() + s.size());
+    };
     std::string own;
     std::string_view insert = text;
-    if (&text == &text_ || &text == &undoText_) insert = own = text;
+    if (within(text_) || within(undoText_)) insert = own = text;
     bool whole = true;
     room = std::min(room, kMaxText - std::min(text_.size(), kMaxText));
     if (insert.size() > room + removed) {

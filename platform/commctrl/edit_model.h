@@ -31,7 +31,7 @@ public:
     // Replaces the selection, leaving the caret after the new text; the previous state becomes the undo
     // step when undoable. Inserts at most `room` bytes more than it removes (cut at a code point); returns
     // false when it had to cut.
-    bool Replace(const std::string& text, bool undoable, size_t room = std::string::npos);
+    bool Replace(std::string_view text, bool undoable, size_t room = std::string::npos);
     bool CanUndo() const { return hasUndo_; }
     void ForgetUndo() { hasUndo_ = false; }
     // Swaps the text and selection with the undo step, so a second undo redoes.

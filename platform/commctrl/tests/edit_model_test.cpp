@@ -142,4 +142,18 @@ TEST(EditModel, LinesEndAtEachLineFeedReturnOrPairOfThemAndTheOwnTextCanBeInsert
     m.Replace(m.Text(), true);
     EXPECT_EQ(m.Text(), "one\r\ntwoone\r\ntwo");
     EXPECT_EQ(m.LineCount(), 3);
+    // A part of its own text that the insert outgrows, and of the undo step that the insert replaces.
+    const std::string a(40, 'a'), b(40, 'b');
+    m.SetText(a + b);
+    m.SetSel(80, 80);
+    m.Replace(std::string_view(m.Text()).substr(20), false);
+    EXPECT_EQ(m.Text(), a + b + std::string(20, 'a') + b);
+    m.SetText(a);
+    m.SetSel(40, 40);
+    m.Replace(b, true);
+    const std::string_view before = m.Text();
+    ASSERT_TRUE(m.Undo());
+    m.SetSel(40, 40);
+    m.Replace(before, true);
+    EXPECT_EQ(m.Text(), a + a + b);
 }
