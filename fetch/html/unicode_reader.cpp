@@ -377,37 +377,52 @@ bool TDIUnicodeReader::FillLookAhead(uint32_t count) {
 
 namespace {
 
-// From p on, the bytes up to the first stop byte, line break, or byte from 0x80 (unless such bytes are
-// characters of their own outside ASCII). It may stop early, at a control character below 0x0E: the
-// caller then reads that one as any other, so one comparison finds both line breaks.
-template <bool HighBytesPlain>
-inline __attribute__((always_inline)) const uint8_t* SkipPlainBytes(const uint8_t* p, const uint8_t* end,
-                                                                    const uint8_t (&stops)[3]) {
+// Finds, from p on, the bytes up to the first stop byte, line break, or byte from 0x80 (unless such bytes
+// are characters of their own outside ASCII). It may stop early, at a control character below 0x0E: the
+// caller then reads that one as any other, so one comparison finds both line breaks. Built once for a
+// scan, which may take many runs.
+class StopBytes {
+public:
+    StopBytes(char16_t ch1, char16_t ch2, char16_t ch3)
+        : stops_{static_cast<uint8_t>(ch1), static_cast<uint8_t>(ch2), static_cast<uint8_t>(ch3)} {
 #if defined(__SSE2__)
-    const __m128i s0 = _mm_set1_epi8(static_cast<char>(stops[0]));
-    const __m128i s1 = _mm_set1_epi8(static_cast<char>(stops[1]));
-    const __m128i s2 = _mm_set1_epi8(static_cast<char>(stops[2]));
-    const __m128i control = _mm_set1_epi8(0x0D);
-    while (end - p >= 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        __m128i hit =
-            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, s0), _mm_cmpeq_epi8(v, s1)), _mm_cmpeq_epi8(v, s2));
-        if constexpr (HighBytesPlain)
-            hit = _mm_or_si128(hit, _mm_cmpeq_epi8(_mm_min_epu8(v, control), v)); // up to 0x0D
-        else
-            hit = _mm_or_si128(hit, _mm_cmplt_epi8(v, _mm_set1_epi8(0x0E))); // signed: also 0x80 and up
-        const auto mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
-        if (mask != 0) return p + __builtin_ctz(mask);
-        p += 16;
-    }
+        for (int i = 0; i < 3; ++i)
+            vectors_[i] = _mm_set1_epi8(static_cast<char>(stops_[i]));
 #endif
-    for (; p < end; ++p) {
-        const uint8_t c = *p;
-        if ((c >= 0x80 && !HighBytesPlain) || c <= 0x0D || c == stops[0] || c == stops[1] || c == stops[2])
-            break;
     }
-    return p;
-}
+
+    template <bool HighBytesPlain> const uint8_t* Skip(const uint8_t* p, const uint8_t* end) const {
+#if defined(__SSE2__)
+        while (end - p >= 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+            __m128i hit =
+                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, vectors_[0]), _mm_cmpeq_epi8(v, vectors_[1])),
+                             _mm_cmpeq_epi8(v, vectors_[2]));
+            if constexpr (HighBytesPlain)
+                hit =
+                    _mm_or_si128(hit, _mm_cmpeq_epi8(_mm_min_epu8(v, _mm_set1_epi8(0x0D)), v)); // up to 0x0D
+            else
+                hit = _mm_or_si128(hit, _mm_cmplt_epi8(v, _mm_set1_epi8(0x0E))); // signed: also 0x80 and up
+            const auto mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
+            if (mask != 0) return p + __builtin_ctz(mask);
+            p += 16;
+        }
+#endif
+        for (; p < end; ++p) {
+            const uint8_t c = *p;
+            if ((c >= 0x80 && !HighBytesPlain) || c <= 0x0D || c == stops_[0] || c == stops_[1] ||
+                c == stops_[2])
+                break;
+        }
+        return p;
+    }
+
+private:
+    uint8_t stops_[3];
+#if defined(__SSE2__)
+    __m128i vectors_[3];
+#endif
+};
 
 } // namespace
 
@@ -442,20 +457,34 @@ void TDIUnicodeReader::TakeRun(const uint8_t* p, const uint8_t* q, const char16_
 
 // Up to the first of a few characters; where those are ASCII, the bytes between are taken in blocks.
 template <bool Append> void TDIUnicodeReader::ScanUntil(char16_t ch1, char16_t ch2, char16_t ch3) {
-    const bool blocks = (ch1 | ch2 | ch3) < 0x80;
-    const uint8_t stops[3] = {static_cast<uint8_t>(ch1), static_cast<uint8_t>(ch2),
-                              static_cast<uint8_t>(ch3)};
-    while (hasChar_ && char_ != ch1 && char_ != ch2 && char_ != ch3) {
+    const auto more = [&] { return hasChar_ && char_ != ch1 && char_ != ch2 && char_ != ch3; };
+    if (!more()) return;
+    if ((ch1 | ch2 | ch3) >= 0x80) {
+        do {
+            if constexpr (Append) AppendChar(char_);
+            ReadChar();
+        } while (more());
+        return;
+    }
+    const StopBytes stops(ch1, ch2, ch3);
+    const bool gb18030 = readMethod_->kind == TDIDecoderKind::Gb18030;
+    do {
         if constexpr (Append) AppendChar(char_);
-        if (blocks && DirectByte()) {
-            const uint8_t* const p = source_ + sourcePos_;
-            const uint8_t* const q = highMap_ ? SkipPlainBytes<true>(p, source_ + sourceSize_, stops)
-                                              : SkipPlainBytes<false>(p, source_ + sourceSize_, stops);
-            if (q != p) TakeRun<Append>(p, q, highMap_);
-            if (ReadGb18030Pair()) continue;
+        if (DirectByte()) {
+            // Runs, and the GB18030 characters of two bytes between them; the current character has
+            // always been taken.
+            for (;;) {
+                const uint8_t* const p = source_ + sourcePos_;
+                const uint8_t* const q = highMap_ ? stops.Skip<true>(p, source_ + sourceSize_)
+                                                  : stops.Skip<false>(p, source_ + sourceSize_);
+                if (q != p) TakeRun<Append>(p, q, highMap_);
+                if (!gb18030 || !ReadGb18030Pair()) break;
+                if (!more()) return;
+                if constexpr (Append) AppendChar(char_);
+            }
         }
         ReadChar();
-    }
+    } while (more());
 }
 
 template <bool Append, typename Cond> void TDIUnicodeReader::Scan(Cond cond) {

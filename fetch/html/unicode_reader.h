@@ -47,7 +47,9 @@ public:
     uint32_t Line() const { return line_; }
     uint32_t Column() const { return column_; }
 
-    bool ReadChar() {
+    // Always inline, with its slow path kept out: it is called for most characters of a page, and a
+    // unity build's larger files otherwise make the compiler call it.
+    __attribute__((always_inline)) bool ReadChar() {
         prevChar_ = char_;
         if (DirectByte()) {
             const uint8_t b = source_[sourcePos_];
@@ -62,7 +64,7 @@ public:
         return ReadCharSlow();
     }
     // Does nothing once the input is exhausted, so loops built on it always end.
-    void AppendAndReadChar() {
+    __attribute__((always_inline)) void AppendAndReadChar() {
         if (!hasChar_) return;
         AppendChar(char_);
         ReadChar();
@@ -90,7 +92,7 @@ public:
     }
 
     void AppendCurrentChar() { AppendChar(char_); }
-    void AppendChar(char16_t ch) {
+    __attribute__((always_inline)) void AppendChar(char16_t ch) {
         if (textLength_ >= text_.size()) GrowText(textLength_ + 1);
         text_[textLength_++] = ch;
     }
@@ -226,12 +228,12 @@ private:
     bool NextByte(uint8_t& b);
     bool NextUnit(uint8_t first, char16_t& unit);
     bool PeekByte(uint8_t& b);
-    bool ReadCharSlow();
+    __attribute__((noinline)) bool ReadCharSlow();
     // The next character is the next byte's when that is ASCII: no look-ahead or pending unit is
     // waiting and the decoder takes ASCII bytes as themselves.
-    bool DirectByte() const { return sourcePos_ < directLimit_; }
+    __attribute__((always_inline)) bool DirectByte() const { return sourcePos_ < directLimit_; }
     void UpdateDirect();
-    void Advance() {
+    __attribute__((always_inline)) void Advance() {
         ++charCount_;
         if (prevChar_ == u'\r') {
             if (char_ != u'\n') {
