@@ -17,6 +17,8 @@
 namespace {
 
 constexpr size_t kStreamBufferSize = 4096;
+// A copied page's room kept for the next, whatever its size.
+constexpr size_t kKeptSourceRoom = size_t{1} << 20;
 constexpr char16_t kReplacement = 0xFFFD;
 
 // Latin-1's characters, by byte.
@@ -29,6 +31,16 @@ const std::array<char16_t, 256> kLatin1 = [] {
 
 bool IsContinuation(uint8_t b) {
     return (b & 0xC0) == 0x80;
+}
+
+// A GB18030 character of two bytes: a first byte from 0x81 to 0xFE, a second from 0x40 to 0xFE but 0x7F.
+bool IsGb18030Pair(uint8_t b1, uint8_t b2) {
+    return b1 >= 0x81 && b1 <= 0xFE && ((b2 >= 0x40 && b2 <= 0x7E) || (b2 >= 0x80 && b2 <= 0xFE));
+}
+
+char16_t Gb18030PairChar(const uint8_t* p) {
+    const uint32_t index = (p[0] - 0x81u) * 190u + (p[1] - 0x40u) - (p[1] >= 0x80 ? 1u : 0u);
+    return index < 23940 ? html_tables::kGb18030TwoByte[index] : kReplacement;
 }
 
 } // namespace
@@ -45,7 +57,11 @@ void TDIUnicodeReader::ReaderError(const char* message) const {
 
 void TDIUnicodeReader::SetSourceBuffer(const uint8_t* buffer, size_t size) {
     if (sourceStream_) ReaderError(di_text::SourceStreamMode);
-    ownedSource_.reset();
+    ownedSource_.clear();
+    UseSource(buffer, size);
+}
+
+void TDIUnicodeReader::UseSource(const uint8_t* buffer, size_t size) {
     source_ = buffer;
     sourceSize_ = buffer ? size : 0;
     sourcePos_ = 0;
@@ -60,10 +76,12 @@ void TDIUnicodeReader::SetSourceBuffer(const uint8_t* buffer, size_t size) {
 
 void TDIUnicodeReader::SetSourceString(const std::string& bytes) {
     if (sourceStream_) ReaderError(di_text::SourceStreamMode);
-    // Our own copy: the caller may change or free its string while we read.
-    auto copy = std::make_shared<const std::string>(bytes);
-    SetSourceBuffer(reinterpret_cast<const uint8_t*>(copy->data()), copy->size());
-    ownedSource_ = std::move(copy);
+    // Our own copy, the caller may change or free its string while we read; made in the room of the last
+    // page's, unless that was far larger.
+    if (ownedSource_.capacity() > kKeptSourceRoom && ownedSource_.capacity() / 4 > bytes.size())
+        std::string().swap(ownedSource_);
+    ownedSource_.assign(bytes);
+    UseSource(reinterpret_cast<const uint8_t*>(ownedSource_.data()), ownedSource_.size());
 }
 
 void TDIUnicodeReader::SniffByteOrderMark() {
@@ -94,7 +112,7 @@ void TDIUnicodeReader::SetSourceStream(TStream* stream) {
         if (sourceStream_) streamBuffer_.reset();
         source_ = nullptr;
     }
-    ownedSource_.reset();
+    ownedSource_.clear();
     if (hasBom_) UseMethod(methodBeforeBom_);
     sourceStream_ = stream;
     sourceSize_ = 0;
@@ -205,11 +223,10 @@ inline bool TDIUnicodeReader::Decode(char16_t& out) {
 // and nothing is taken.
 inline bool TDIUnicodeReader::Gb18030Pair(char16_t& out) {
     if (sourcePos_ + 1 >= sourceSize_) return false;
-    const uint8_t b1 = source_[sourcePos_], b2 = source_[sourcePos_ + 1];
-    if (b1 < 0x81 || b1 > 0xFE || !((b2 >= 0x40 && b2 <= 0x7E) || (b2 >= 0x80 && b2 <= 0xFE))) return false;
+    const uint8_t* const p = source_ + sourcePos_;
+    if (!IsGb18030Pair(p[0], p[1])) return false;
+    out = Gb18030PairChar(p);
     sourcePos_ += 2;
-    const uint32_t index = (b1 - 0x81u) * 190u + (b2 - 0x40u) - (b2 >= 0x80 ? 1u : 0u);
-    out = index < 23940 ? html_tables::kGb18030TwoByte[index] : kReplacement;
     return true;
 }
 
@@ -455,6 +472,39 @@ void TDIUnicodeReader::TakeRun(const uint8_t* p, const uint8_t* q, const char16_
     sourcePos_ += n;
 }
 
+// Moves over plain bytes and GB18030 characters of two bytes up to a stop, all at once: the text between
+// the tags of a GB18030 page is read no slower for the characters in it. The last is current; the caller
+// reads on at once, which sets the previous character.
+template <typename Stops>
+void TDIUnicodeReader::PassGb18030Run(const Stops& stops, char16_t ch1, char16_t ch2, char16_t ch3) {
+    const uint8_t* const p = source_ + sourcePos_;
+    const uint8_t* const end = source_ + sourceSize_;
+    const uint8_t* q = p;
+    const uint8_t* lastPair = nullptr;
+    size_t pairs = 0;
+    for (;;) {
+        q = stops.template Skip<false>(q, end);
+        if (end - q < 2 || !IsGb18030Pair(q[0], q[1])) break;
+        const char16_t c = Gb18030PairChar(q);
+        if (c == ch1 || c == ch2 || c == ch3) break;
+        lastPair = q;
+        ++pairs;
+        q += 2;
+    }
+    if (q == p) return;
+    const auto chars = static_cast<uint32_t>(static_cast<size_t>(q - p) - pairs);
+    // The run holds no line break; the current character may be one.
+    if (char_ == u'\r' || char_ == u'\n') {
+        ++line_;
+        column_ = chars;
+    } else {
+        column_ += chars;
+    }
+    char_ = lastPair && q == lastPair + 2 ? Gb18030PairChar(lastPair) : q[-1];
+    charCount_ += chars;
+    sourcePos_ += static_cast<size_t>(q - p);
+}
+
 // Up to the first of a few characters; where those are ASCII, the bytes between are taken in blocks.
 template <bool Append> void TDIUnicodeReader::ScanUntil(char16_t ch1, char16_t ch2, char16_t ch3) {
     const auto more = [&] { return hasChar_ && char_ != ch1 && char_ != ch2 && char_ != ch3; };
@@ -470,6 +520,13 @@ template <bool Append> void TDIUnicodeReader::ScanUntil(char16_t ch1, char16_t c
     const bool gb18030 = readMethod_->kind == TDIDecoderKind::Gb18030;
     do {
         if constexpr (Append) AppendChar(char_);
+        if constexpr (!Append) {
+            if (gb18030 && DirectByte()) {
+                PassGb18030Run(stops, ch1, ch2, ch3);
+                ReadChar();
+                continue;
+            }
+        }
         if (DirectByte()) {
             // Runs, and the GB18030 characters of two bytes between them; the current character has
             // always been taken.

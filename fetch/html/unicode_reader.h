@@ -225,6 +225,8 @@ private:
     bool DecodeSlow(char16_t& out);
     bool Gb18030Pair(char16_t& out);
     bool ReadGb18030Pair();
+    template <typename Stops>
+    void PassGb18030Run(const Stops& stops, char16_t ch1, char16_t ch2, char16_t ch3);
     bool NextByte(uint8_t& b);
     bool NextUnit(uint8_t first, char16_t& unit);
     bool PeekByte(uint8_t& b);
@@ -248,6 +250,7 @@ private:
         }
     }
     void UseMethod(const TDIReadMethod* method);
+    void UseSource(const uint8_t* buffer, size_t size);
     template <bool Append, typename Cond> void Scan(Cond cond);
     template <bool Append> void ScanUntil(char16_t ch1, char16_t ch2, char16_t ch3);
     template <bool Append> void TakeRun(const uint8_t* p, const uint8_t* q, const char16_t* highMap);
@@ -270,7 +273,7 @@ private:
     const uint8_t* source_ = nullptr;
     size_t sourceSize_ = 0;
     size_t sourcePos_ = 0;
-    std::shared_ptr<const std::string> ownedSource_;
+    std::string ownedSource_;
     std::vector<char16_t> lookAhead_;
     uint32_t lookAheadCount_ = 0;
     uint32_t lookAheadStart_ = 0;

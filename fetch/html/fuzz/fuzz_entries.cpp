@@ -123,6 +123,11 @@ std::string ReaderTrace(const uint8_t* data, size_t size, bool charByChar) {
         Note(out, around, 2);
         out += "\n";
     }
+    // Where the input ran out, and the character read last.
+    out += Position(r) + " ";
+    const char16_t last = r.PrevChar();
+    Note(out, &last, 1);
+    out += "\n";
     Note(out, r.TextData(), r.TextLength());
     return out;
 }

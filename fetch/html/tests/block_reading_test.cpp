@@ -14,6 +14,7 @@
 #include "fetch/html/name_table_data.h"
 #include "fetch/html/name_tables.h"
 #include "fetch/html/typed_containers.h"
+#include "fetch/html/unicode_reader.h"
 
 namespace {
 
@@ -249,6 +250,36 @@ TEST(BlockReading, PairsNamesAndControlsAtBufferEndsReadAlike) {
             ExpectSameWays(page, 0, std::string(charset) + " shift " + std::to_string(shift));
             ExpectSameWays(page.substr(0, page.size() - shift % 7), 16 | 64,
                            std::string(charset) + " cut shift " + std::to_string(shift));
+            // The reader alone, its scans ending anywhere, also where the input does; the option byte 5
+            // reads the page as GB18030 from its start.
+            const std::string input = "\x05" + page.substr(page.size() - 120, 120 - shift % 40);
+            const auto* data = reinterpret_cast<const uint8_t*>(input.data());
+            EXPECT_EQ(html_fuzz::ReaderTrace(data, input.size(), false),
+                      html_fuzz::ReaderTrace(data, input.size(), true))
+                << charset << " shift " << shift;
+        }
+    }
+}
+
+// A skipped run of GB18030 text leaves the character read last as the one before the stop, or before the
+// end of the input, as reading one character at a time does.
+TEST(BlockReading, ASkippedGb18030RunEndsOnItsLastCharacter) {
+    for (const std::string text :
+         {"ab \xD6\xD0>c", "ab \xD6\xD0", "\xD6\xD0\xCE\xC4 x\xB0\xA1", "x\xB0\xA1y>"}) {
+        for (const std::string& pad : {std::string(), std::string(40, 'p')}) {
+            const std::string page = pad + std::string(text);
+            std::string ways[2];
+            for (int charByChar = 0; charByChar < 2; ++charByChar) {
+                TDIUnicodeReader r;
+                html_detail::ReaderSwitch::CharByChar(r, charByChar == 1);
+                r.SetSourceString(page);
+                r.SetReadMethod(&ReadCharGb18030);
+                r.ReadChar();
+                r.SkipUntilChar(u'>');
+                ways[charByChar] = std::to_string(r.PrevChar()) + " " + std::to_string(r.Char()) + " " +
+                                   std::to_string(r.CharCount()) + " " + std::to_string(r.Column());
+            }
+            EXPECT_EQ(ways[0], ways[1]) << page;
         }
     }
 }

@@ -304,6 +304,21 @@ TEST(UnicodeReader, OwnsACopyOfItsSourceString) {
     while (r.ReadChar())
         out += r.Char();
     EXPECT_EQ(out, u"<p>hello</p>");
+    // The next pages' copies reuse the room of the last one, or let a far larger one go; none shows
+    // through in a shorter page, and a page read from a buffer is read from there.
+    for (size_t size : {size_t{3} << 20, size_t{5}, size_t{2}, size_t{0}}) {
+        const std::string page(size, 'a' + static_cast<char>(size % 26));
+        r.SetSourceString(page);
+        size_t count = 0;
+        while (r.ReadChar() && r.Char() == page[0])
+            ++count;
+        EXPECT_EQ(count, size);
+        EXPECT_FALSE(r.HasChar());
+    }
+    const uint8_t bytes[] = {'q', 'r'};
+    r.SetSourceBuffer(bytes, 2);
+    ASSERT_TRUE(r.ReadChar());
+    EXPECT_EQ(r.Char(), u'q');
 }
 
 TEST(UnicodeReader, SpotBytesOfEveryPage) {
