@@ -434,12 +434,100 @@ public:
         return p;
     }
 
+    // As Skip over bytes from 0x80 too; says whether it passed any.
+    const uint8_t* SkipPastHigh(const uint8_t* p, const uint8_t* end, bool& high) const {
+        uint32_t seen = 0;
+#if defined(__SSE2__)
+        __m128i passed = _mm_setzero_si128();
+        while (end - p >= 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+            const __m128i hit =
+                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, vectors_[0]), _mm_cmpeq_epi8(v, vectors_[1])),
+                             _mm_or_si128(_mm_cmpeq_epi8(v, vectors_[2]),
+                                          _mm_cmpeq_epi8(_mm_min_epu8(v, _mm_set1_epi8(0x0D)), v)));
+            const auto mask = static_cast<uint32_t>(_mm_movemask_epi8(hit));
+            if (mask != 0) {
+                const int at = __builtin_ctz(mask);
+                high = ((static_cast<uint32_t>(_mm_movemask_epi8(v)) & ((1u << at) - 1)) |
+                        static_cast<uint32_t>(_mm_movemask_epi8(passed))) != 0;
+                return p + at;
+            }
+            passed = _mm_or_si128(passed, v);
+            p += 16;
+        }
+        seen = static_cast<uint32_t>(_mm_movemask_epi8(passed));
+#endif
+        for (; p < end; ++p) {
+            const uint8_t c = *p;
+            if (c <= 0x0D || c == stops_[0] || c == stops_[1] || c == stops_[2]) break;
+            seen |= c & 0x80;
+        }
+        high = seen != 0;
+        return p;
+    }
+
 private:
     uint8_t stops_[3];
 #if defined(__SSE2__)
     __m128i vectors_[3];
 #endif
 };
+
+// Bit i set where byte i of the n (at most 64) from p is from 0x80; also says whether any is 0x80 or 0xFF.
+uint64_t HighBits(const uint8_t* p, size_t n, const uint8_t* end, bool& odd) {
+    uint64_t bits = 0;
+    uint64_t odds = 0;
+    size_t i = 0;
+#if defined(__SSE2__)
+    for (; i < n && end - (p + i) >= 16; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        bits |= static_cast<uint64_t>(static_cast<uint32_t>(_mm_movemask_epi8(v))) << i;
+        odds |= static_cast<uint64_t>(static_cast<uint32_t>(_mm_movemask_epi8(
+                    _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(0x80))),
+                                 _mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(0xFF)))))))
+                << i;
+    }
+#endif
+    for (; i < n; ++i) {
+        bits |= static_cast<uint64_t>(p[i] >> 7) << i;
+        odds |= static_cast<uint64_t>(p[i] == 0x80 || p[i] == 0xFF) << i;
+    }
+    const uint64_t in = n == 64 ? ~uint64_t{0} : (uint64_t{1} << n) - 1;
+    odd = (odds & in) != 0;
+    return bits & in;
+}
+
+// Whether every byte from 0x80 from p to q is in a GB18030 character of two such bytes, reading from p,
+// where a character starts, and none is 0x80 or 0xFF; then adds those characters to pairs.
+bool HighBytesPaired(const uint8_t* p, const uint8_t* q, const uint8_t* end, size_t& pairs) {
+    constexpr uint64_t kEven = 0x5555555555555555u;
+    uint64_t carry = 0; // the last stretch ended on the first byte of a pair
+    uint64_t bad = 0;
+    size_t trailCount = 0;
+    for (; p < q; p += 64) {
+        const size_t n = std::min<size_t>(64, static_cast<size_t>(q - p));
+        bool odd;
+        const uint64_t high = HighBits(p, n, end, odd);
+        // Each run of high bytes is pairs from its start on (a run carried over from the last stretch
+        // starts on bit -1, an odd one). Adding each run's first bit carries past its end, so the runs
+        // that start on even bits drop out of the sum.
+        const uint64_t starts = high & ~((high << 1) | carry);
+        const uint64_t oddRuns = high & (high + (starts & kEven));
+        const uint64_t trails = ((high & ~oddRuns) & ~kEven) | (oddRuns & kEven);
+        // A first byte whose second is not the next byte of the stretch.
+        const uint64_t open = high & ~trails & ~(trails >> 1);
+        const uint64_t last = uint64_t{1} << (n - 1);
+        bad |= (carry & ~trails) | (open & (last - 1)) | odd;
+        carry = (open & last) != 0;
+        uint64_t x = trails - ((trails >> 1) & kEven);
+        x = (x & 0x3333333333333333u) + ((x >> 2) & 0x3333333333333333u);
+        x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
+        trailCount += static_cast<size_t>((x * 0x0101010101010101u) >> 56);
+    }
+    if (bad | carry) return false;
+    pairs += trailCount;
+    return true;
+}
 
 } // namespace
 
@@ -473,23 +561,33 @@ void TDIUnicodeReader::TakeRun(const uint8_t* p, const uint8_t* q, const char16_
 }
 
 // Moves over plain bytes and GB18030 characters of two bytes up to a stop, all at once: the text between
-// the tags of a GB18030 page is read no slower for the characters in it. The last is current; the caller
-// reads on at once, which sets the previous character.
-template <typename Stops>
-void TDIUnicodeReader::PassGb18030Run(const Stops& stops, char16_t ch1, char16_t ch2, char16_t ch3) {
+// the tags of a GB18030 page is read no slower for the characters in it. The stops are ASCII, and no pair
+// stands for an ASCII character. The last is current; the caller reads on at once, which sets the
+// previous character.
+template <typename Stops> void TDIUnicodeReader::PassGb18030Run(const Stops& stops) {
     const uint8_t* const p = source_ + sourcePos_;
     const uint8_t* const end = source_ + sourceSize_;
-    const uint8_t* q = p;
-    const uint8_t* lastPair = nullptr;
     size_t pairs = 0;
-    for (;;) {
-        q = stops.template Skip<false>(q, end);
-        if (end - q < 2 || !IsGb18030Pair(q[0], q[1])) break;
-        const char16_t c = Gb18030PairChar(q);
-        if (c == ch1 || c == ch2 || c == ch3) break;
-        lastPair = q;
-        ++pairs;
-        q += 2;
+    bool lastPair = false;
+    // Mostly the bytes up to the stop are plain ones and pairs of two high bytes, which are taken whole.
+    bool high = false;
+    const uint8_t* q = stops.SkipPastHigh(p, end, high);
+    if (high && HighBytesPaired(p, q, end, pairs)) {
+        lastPair = q[-1] >= 0x80;
+    } else if (high) {
+        // Else a character at a time where a byte from 0x80 is.
+        q = p;
+        for (;;) {
+            const uint8_t* const r = stops.template Skip<false>(q, end);
+            if (r != q) {
+                lastPair = false;
+                q = r;
+            }
+            if (end - q < 2 || !IsGb18030Pair(q[0], q[1])) break;
+            lastPair = true;
+            ++pairs;
+            q += 2;
+        }
     }
     if (q == p) return;
     const auto chars = static_cast<uint32_t>(static_cast<size_t>(q - p) - pairs);
@@ -500,7 +598,7 @@ void TDIUnicodeReader::PassGb18030Run(const Stops& stops, char16_t ch1, char16_t
     } else {
         column_ += chars;
     }
-    char_ = lastPair && q == lastPair + 2 ? Gb18030PairChar(lastPair) : q[-1];
+    char_ = lastPair ? Gb18030PairChar(q - 2) : q[-1];
     charCount_ += chars;
     sourcePos_ += static_cast<size_t>(q - p);
 }
@@ -522,7 +620,7 @@ template <bool Append> void TDIUnicodeReader::ScanUntil(char16_t ch1, char16_t c
         if constexpr (Append) AppendChar(char_);
         if constexpr (!Append) {
             if (gb18030 && DirectByte()) {
-                PassGb18030Run(stops, ch1, ch2, ch3);
+                PassGb18030Run(stops);
                 ReadChar();
                 continue;
             }

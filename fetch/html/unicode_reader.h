@@ -225,8 +225,7 @@ private:
     bool DecodeSlow(char16_t& out);
     bool Gb18030Pair(char16_t& out);
     bool ReadGb18030Pair();
-    template <typename Stops>
-    void PassGb18030Run(const Stops& stops, char16_t ch1, char16_t ch2, char16_t ch3);
+    template <typename Stops> void PassGb18030Run(const Stops& stops);
     bool NextByte(uint8_t& b);
     bool NextUnit(uint8_t first, char16_t& unit);
     bool PeekByte(uint8_t& b);
