@@ -10,14 +10,16 @@ struct TDataRec {
     std::string URL;
     std::string Text;
     std::string Folder;
-    bool IsFolder = false;
     std::string Loc;
     std::string LastMod;
-    ChangeFreqType ChangeFreq = cfMonthly;
-    double Priority = 0.5;
-    bool Marked = false;
     std::string Referrer;
+    double Priority = 0.5;
+    ChangeFreqType ChangeFreq = cfMonthly;
+    bool IsFolder = false;
+    bool Marked = false;
 };
+// A scan holds one per file: the small fields share the last word instead of padding three.
+static_assert(sizeof(void*) != 8 || sizeof(TDataRec) <= 6 * sizeof(std::string) + 16);
 
 // A new record with the profile's default frequency and priority, stamped with the current time.
 TDataRec NewDataRec(const TMapProfile& Profile);
