@@ -398,12 +398,13 @@ namespace {
 // are characters of their own outside ASCII). It may stop early, at a control character below 0x0E: the
 // caller then reads that one as any other, so one comparison finds both line breaks. Built once for a
 // scan, which may take many runs.
-class StopBytes {
+template <int Distinct> class StopBytes {
 public:
+    // The first Distinct of the three are compared, the others being among them.
     StopBytes(char16_t ch1, char16_t ch2, char16_t ch3)
         : stops_{static_cast<uint8_t>(ch1), static_cast<uint8_t>(ch2), static_cast<uint8_t>(ch3)} {
 #if defined(__SSE2__)
-        for (int i = 0; i < 3; ++i)
+        for (int i = 0; i < Distinct; ++i)
             vectors_[i] = _mm_set1_epi8(static_cast<char>(stops_[i]));
 #endif
     }
@@ -412,9 +413,7 @@ public:
 #if defined(__SSE2__)
         while (end - p >= 16) {
             const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-            __m128i hit =
-                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, vectors_[0]), _mm_cmpeq_epi8(v, vectors_[1])),
-                             _mm_cmpeq_epi8(v, vectors_[2]));
+            __m128i hit = Hits(v);
             if constexpr (HighBytesPlain)
                 hit =
                     _mm_or_si128(hit, _mm_cmpeq_epi8(_mm_min_epu8(v, _mm_set1_epi8(0x0D)), v)); // up to 0x0D
@@ -427,9 +426,7 @@ public:
 #endif
         for (; p < end; ++p) {
             const uint8_t c = *p;
-            if ((c >= 0x80 && !HighBytesPlain) || c <= 0x0D || c == stops_[0] || c == stops_[1] ||
-                c == stops_[2])
-                break;
+            if ((c >= 0x80 && !HighBytesPlain) || c <= 0x0D || IsStop(c)) break;
         }
         return p;
     }
@@ -442,9 +439,7 @@ public:
         while (end - p >= 16) {
             const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
             const __m128i hit =
-                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, vectors_[0]), _mm_cmpeq_epi8(v, vectors_[1])),
-                             _mm_or_si128(_mm_cmpeq_epi8(v, vectors_[2]),
-                                          _mm_cmpeq_epi8(_mm_min_epu8(v, _mm_set1_epi8(0x0D)), v)));
+                _mm_or_si128(Hits(v), _mm_cmpeq_epi8(_mm_min_epu8(v, _mm_set1_epi8(0x0D)), v));
             const auto mask = static_cast<uint32_t>(_mm_movemask_epi8(hit));
             if (mask != 0) {
                 const int at = __builtin_ctz(mask);
@@ -459,7 +454,7 @@ public:
 #endif
         for (; p < end; ++p) {
             const uint8_t c = *p;
-            if (c <= 0x0D || c == stops_[0] || c == stops_[1] || c == stops_[2]) break;
+            if (c <= 0x0D || IsStop(c)) break;
             seen |= c & 0x80;
         }
         high = seen != 0;
@@ -467,9 +462,21 @@ public:
     }
 
 private:
+    bool IsStop(uint8_t c) const {
+        return c == stops_[0] || (Distinct > 1 && c == stops_[1]) || (Distinct > 2 && c == stops_[2]);
+    }
+#if defined(__SSE2__)
+    __m128i Hits(__m128i v) const {
+        __m128i hit = _mm_cmpeq_epi8(v, vectors_[0]);
+        if constexpr (Distinct > 1) hit = _mm_or_si128(hit, _mm_cmpeq_epi8(v, vectors_[1]));
+        if constexpr (Distinct > 2) hit = _mm_or_si128(hit, _mm_cmpeq_epi8(v, vectors_[2]));
+        return hit;
+    }
+#endif
+
     uint8_t stops_[3];
 #if defined(__SSE2__)
-    __m128i vectors_[3];
+    __m128i vectors_[Distinct];
 #endif
 };
 
@@ -604,8 +611,11 @@ template <typename Stops> void TDIUnicodeReader::PassGb18030Run(const Stops& sto
 }
 
 // Up to the first of a few characters; where those are ASCII, the bytes between are taken in blocks.
-template <bool Append> void TDIUnicodeReader::ScanUntil(char16_t ch1, char16_t ch2, char16_t ch3) {
-    const auto more = [&] { return hasChar_ && char_ != ch1 && char_ != ch2 && char_ != ch3; };
+template <bool Append, int Distinct>
+void TDIUnicodeReader::ScanUntil(char16_t ch1, char16_t ch2, char16_t ch3) {
+    const auto more = [&] {
+        return hasChar_ && char_ != ch1 && (Distinct < 2 || char_ != ch2) && (Distinct < 3 || char_ != ch3);
+    };
     if (!more()) return;
     if ((ch1 | ch2 | ch3) >= 0x80) {
         do {
@@ -614,7 +624,7 @@ template <bool Append> void TDIUnicodeReader::ScanUntil(char16_t ch1, char16_t c
         } while (more());
         return;
     }
-    const StopBytes stops(ch1, ch2, ch3);
+    const StopBytes<Distinct> stops(ch1, ch2, ch3);
     const bool gb18030 = readMethod_->kind == TDIDecoderKind::Gb18030;
     do {
         if constexpr (Append) AppendChar(char_);
@@ -630,8 +640,8 @@ template <bool Append> void TDIUnicodeReader::ScanUntil(char16_t ch1, char16_t c
             // always been taken.
             for (;;) {
                 const uint8_t* const p = source_ + sourcePos_;
-                const uint8_t* const q = highMap_ ? stops.Skip<true>(p, source_ + sourceSize_)
-                                                  : stops.Skip<false>(p, source_ + sourceSize_);
+                const uint8_t* const q = highMap_ ? stops.template Skip<true>(p, source_ + sourceSize_)
+                                                  : stops.template Skip<false>(p, source_ + sourceSize_);
                 if (q != p) TakeRun<Append>(p, q, highMap_);
                 if (!gb18030 || !ReadGb18030Pair()) break;
                 if (!more()) return;
@@ -656,19 +666,19 @@ void TDIUnicodeReader::SkipWhileChar(char16_t ch) {
     Scan<false>([ch](char16_t c) { return c == ch; });
 }
 void TDIUnicodeReader::AppendUntilChar(char16_t ch) {
-    ScanUntil<true>(ch, ch, ch);
+    ScanUntil<true, 1>(ch, ch, ch);
 }
 void TDIUnicodeReader::SkipUntilChar(char16_t ch) {
-    ScanUntil<false>(ch, ch, ch);
+    ScanUntil<false, 1>(ch, ch, ch);
 }
 void TDIUnicodeReader::AppendUntilChars2(char16_t ch1, char16_t ch2) {
-    ScanUntil<true>(ch1, ch2, ch2);
+    ScanUntil<true, 2>(ch1, ch2, ch2);
 }
 void TDIUnicodeReader::SkipUntilChars2(char16_t ch1, char16_t ch2) {
-    ScanUntil<false>(ch1, ch2, ch2);
+    ScanUntil<false, 2>(ch1, ch2, ch2);
 }
 void TDIUnicodeReader::AppendUntilChars3(char16_t ch1, char16_t ch2, char16_t ch3) {
-    ScanUntil<true>(ch1, ch2, ch3);
+    ScanUntil<true, 3>(ch1, ch2, ch3);
 }
 void TDIUnicodeReader::AppendWhile(bool (*pred)(char16_t)) {
     Scan<true>(pred);

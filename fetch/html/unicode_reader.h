@@ -251,7 +251,8 @@ private:
     void UseMethod(const TDIReadMethod* method);
     void UseSource(const uint8_t* buffer, size_t size);
     template <bool Append, typename Cond> void Scan(Cond cond);
-    template <bool Append> void ScanUntil(char16_t ch1, char16_t ch2, char16_t ch3);
+    // Distinct: how many of the three stops differ, the first ones.
+    template <bool Append, int Distinct> void ScanUntil(char16_t ch1, char16_t ch2, char16_t ch3);
     template <bool Append> void TakeRun(const uint8_t* p, const uint8_t* q, const char16_t* highMap);
     void GrowText(size_t needed);
     void SniffByteOrderMark();
