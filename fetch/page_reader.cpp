@@ -16,6 +16,8 @@ namespace {
 constexpr const char* kNotParsed = "*.gif;*.jpg;*.ico;*.swf;*.bmp;*.png;*.zip;*.exe;*.pdf;*.wav;";
 // Links to these types are not followed.
 constexpr const char* kNotFollowed = "*.gif;*.jpg;*.ico;*.swf;*.bmp;*.png;*.zip;*.exe;*.pdf;*.wav;*.chm;";
+// The known link forms kept at most, over all base folders.
+constexpr size_t kKnownFormsLimit = 8192;
 
 // "http" or "https" in any ASCII letter case.
 bool IsWebScheme(const std::u16string& scheme) {
@@ -113,6 +115,13 @@ void PageReader::Read(const std::string& Content, const std::string& MediaType, 
         const bool wanted = (Settings.linkTypes & LinkBit(static_cast<TLinkType>(i))) != 0;
         if ((links_.get()->*kinds[i].get)() != wanted) (links_.get()->*kinds[i].set)(wanted);
     }
+    // Forms worked out under other settings may differ: the links are worked out again.
+    if (!(Settings == knownSettings_)) {
+        known_.clear();
+        knownCount_ = 0;
+        knownSettings_ = Settings;
+    }
+    knownHere_ = nullptr;
     page_ = &Page;
     settings_ = &Settings;
     onLink_ = OnLink ? &OnLink : nullptr;
@@ -141,24 +150,76 @@ void PageReader::HandleLink(std::u16string& link) {
         const size_t hash = link.find(u'#');
         if (hash != std::u16string::npos) link.resize(hash);
     }
-    std::u16string& resolved = resolved_;
     if (settings_->resolveUris) {
         const std::u16string& base = links_->BaseUri();
         if (base != baseText_) {
             baseText_ = base;
             baseParsed_ = base_->Parse(base);
+            knownHere_ = nullptr;
         }
-        if (!baseParsed_ || !Resolve(*base_, link, resolved)) resolved = link;
-    } else {
-        resolved = link;
     }
     TDIHtmlTag& tag = parser_->HtmlTag();
     if (tag.FindNumber(html_attr::rel) != nullptr &&
         HasAttributeToken(tag.AttributeValue(html_attr::rel), u"nofollow"))
         return;
+    LinkForms* known = KnownForms(link);
+    LinkForms& forms = known ? *known : forms_;
+    if (!known) FormsOf(link, forms);
+    if (onLink_) (*onLink_)(tag.TagText(), forms.resolved, forms.filed8);
+    if (forms.follow) {
+        page_->links->AddStr2(forms.resolved, forms.filed);
+        page_->resolved.push_back(forms.resolved8);
+        page_->follow.push_back(forms.filed8);
+    } else {
+        page_->nonFollow.push_back(forms.filed8);
+    }
+}
+
+PageReader::LinkForms* PageReader::KnownForms(const std::u16string& link) {
+    // An empty link or a query alone is resolved against the whole base address, not only its folder.
+    if (link.empty() || link[0] == u'?') return nullptr;
+    if (!knownHere_) {
+        // What of the base such a link is resolved with: its scheme, its authority and its path up to the
+        // last '/', each part with its length and presence before it.
+        std::u16string folder;
+        const auto part = [&folder](bool present, const std::u16string& text) {
+            folder.push_back(present ? u'+' : u'-');
+            folder.push_back(static_cast<char16_t>(text.size() >> 16));
+            folder.push_back(static_cast<char16_t>(text.size() & 0xFFFF));
+            folder += text;
+        };
+        if (settings_->resolveUris && baseParsed_) {
+            const TDIUri& b = *base_;
+            part(b.HasScheme(), b.Scheme());
+            part(b.HasUsername(), b.Username());
+            part(b.HasPassword(), b.Password());
+            part(b.HasHost(), b.Host());
+            part(b.HasPort(), b.Port());
+            const size_t slash = b.Path().rfind(u'/');
+            part(true, b.Path().substr(0, slash == std::u16string::npos ? 0 : slash + 1));
+        }
+        knownHere_ = &known_[folder];
+    }
+    const auto found = knownHere_->find(link);
+    if (found != knownHere_->end()) return &found->second;
+    if (knownCount_ >= kKnownFormsLimit) {
+        known_.clear();
+        knownCount_ = 0;
+        knownHere_ = nullptr;
+        return nullptr;
+    }
+    LinkForms& forms = (*knownHere_)[link];
+    ++knownCount_;
+    FormsOf(link, forms);
+    return &forms;
+}
+
+void PageReader::FormsOf(const std::u16string& link, LinkForms& forms) {
+    std::u16string& resolved = forms.resolved;
+    if (!settings_->resolveUris || !baseParsed_ || !Resolve(*base_, link, resolved)) resolved = link;
 
     TDIUri& uri = *link_;
-    std::u16string& filed = filed_;
+    std::u16string& filed = forms.filed;
     filed.clear();
     bool follow = false;
     if (uri.Parse(resolved)) {
@@ -181,20 +242,14 @@ void PageReader::HandleLink(std::u16string& link) {
         uri.Compose(filed);
         follow = !hit && IsWebScheme(uri.Scheme());
     }
-    std::string filed8 = Utf16ToUtf8(filed);
+    forms.filed8 = Utf16ToUtf8(filed);
     if (settings_->showAllLinkTypes)
         follow = true;
-    else if (follow && IsFileTypeInList(filed8, kNotFollowed))
-        follow = !settings_->wantedFileTypes.empty() && IsFileTypeInList(filed8, settings_->wantedFileTypes);
-
-    if (onLink_) (*onLink_)(tag.TagText(), resolved, filed8);
-    if (follow) {
-        page_->links->AddStr2(resolved, filed);
-        page_->resolved.push_back(Utf16ToUtf8(resolved));
-        page_->follow.push_back(std::move(filed8));
-    } else {
-        page_->nonFollow.push_back(std::move(filed8));
-    }
+    else if (follow && IsFileTypeInList(forms.filed8, kNotFollowed))
+        follow =
+            !settings_->wantedFileTypes.empty() && IsFileTypeInList(forms.filed8, settings_->wantedFileTypes);
+    forms.follow = follow;
+    forms.resolved8 = follow ? Utf16ToUtf8(resolved) : std::string();
 }
 
 } // namespace fetcher

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class TDIHtmlParser;
@@ -69,7 +70,18 @@ public:
               const LinkSeen& OnLink = {});
 
 private:
+    // What a link came to: its resolved and filed forms, and whether it is followed.
+    struct LinkForms {
+        std::u16string resolved, filed;
+        std::string resolved8, filed8;
+        bool follow = false;
+    };
     void HandleLink(std::u16string& link);
+    void FormsOf(const std::u16string& link, LinkForms& forms);
+    // The forms of the links met under the page's base folder, for the links met again: a site's menus
+    // repeat the same links on every page, and working each out again costs more than the rest of
+    // reading it.
+    LinkForms* KnownForms(const std::u16string& link);
 
     std::unique_ptr<TDIHtmlParser> parser_;
     std::unique_ptr<TDIHtmlLinksPlugin> links_;
@@ -79,9 +91,16 @@ private:
     std::unique_ptr<TDIUri> base_;
     std::u16string baseText_;
     bool baseParsed_ = false;
-    // Each link's address and the texts made of it, kept between links so that their buffers are reused.
+    // Each link's address, kept between links so that its buffers are reused.
     std::unique_ptr<TDIUri> link_;
-    std::u16string resolved_, filed_;
+    // The known forms by base folder (the base address up to the last '/' of its path, and whether it
+    // parsed) and link; valid for the settings they were worked out with.
+    std::unordered_map<std::u16string, std::unordered_map<std::u16string, LinkForms>> known_;
+    std::unordered_map<std::u16string, LinkForms>* knownHere_ = nullptr;
+    size_t knownCount_ = 0;
+    ReadSettings knownSettings_;
+    // The forms of a link not kept.
+    LinkForms forms_;
     // The page being read.
     ReadPage* page_ = nullptr;
     const ReadSettings* settings_ = nullptr;

@@ -1,0 +1,104 @@
+// A reader that has read other pages files each link as a fresh reader does: the forms it keeps of the
+// links it met never stand in for a link of another folder, another base or other settings.
+#include "fetch/html/typed_containers.h"
+#include "fetch/page_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using fetcher::PageReader;
+using fetcher::ReadPage;
+using fetcher::ReadSettings;
+
+struct Filed {
+    std::string title;
+    std::vector<std::string> resolved, follow, nonFollow;
+    std::vector<std::u16string> linkPairs;
+    bool operator==(const Filed&) const = default;
+};
+
+Filed Read(PageReader& reader, const std::string& address, const std::string& body,
+           const ReadSettings& settings) {
+    ReadPage page;
+    reader.Read(body, "text/html", address, false, fetcher::DefaultReadMethod(), settings, page);
+    Filed f{page.title, page.resolved, page.follow, page.nonFollow, {}};
+    for (int i = 0; i < page.links->Count(); ++i) {
+        f.linkPairs.push_back(page.links->Str(i));
+        f.linkPairs.push_back(page.links->Str2(i));
+    }
+    return f;
+}
+
+// Links whose forms depend on the whole base address, its folder only, or nothing of it.
+const std::string kLinks = R"(<title>t</title>
+<a href="b.html">1</a> <a href="../up.html">2</a> <a href="?q=1">3</a> <a href="">4</a>
+<a href="/root.html">5</a> <a href="HTTPS://Example.org/x">6</a> <a href="b.html#frag">7</a>
+<a href="list.php?sort=asc">8</a> <a href="doc.pdf">9</a> <a href="b.html">again</a>
+<a href="//other.example/p.html">10</a> <a href="http://[bad/">11</a> <a href="n.html" rel="nofollow">12</a>)";
+
+ReadSettings Crawl() {
+    ReadSettings s;
+    s.wantedFileTypes = "*.pdf;";
+    return s;
+}
+
+TEST(PageReaderKnownLinks, FilesLinksAsAFreshReaderWhateverItReadBefore) {
+    const ReadSettings settings = Crawl();
+    ReadSettings sorted = settings;
+    sorted.nonFollowQueryParts = {"sort="};
+    ReadSettings unresolved = settings;
+    unresolved.resolveUris = false;
+    struct Page {
+        std::string address, body;
+        const ReadSettings* settings;
+    };
+    const std::vector<Page> pages = {
+        {"http://h.example/dir/a.html", kLinks, &settings},
+        // The same folder, another file: only an empty link or a query alone resolves otherwise.
+        {"http://h.example/dir/c.html?x=2", kLinks, &settings},
+        {"http://h.example/other/a.html", kLinks, &settings},
+        {"http://h.example/dir", kLinks, &settings},
+        // No path at all: the host alone tells them apart.
+        {"http://h.example", kLinks, &settings},
+        {"http://g.example", kLinks, &settings},
+        {"http://g.example:8080", kLinks, &settings},
+        {"http://user@g.example:8080", kLinks, &settings},
+        {"https://h.example/dir/a.html", kLinks, &settings},
+        {"http://h.example/dir/a.html", kLinks, &sorted},
+        {"http://h.example/dir/a.html", kLinks, &unresolved},
+        // A base element moves the links after it to another folder mid-page.
+        {"http://h.example/dir/a.html", kLinks + "<base href=\"/sub/deeper/\">" + kLinks, &settings},
+        {"http://h.example/dir/a.html", kLinks, &settings},
+    };
+    PageReader warm;
+    for (const Page& p : pages) {
+        SCOPED_TRACE(p.address);
+        PageReader fresh;
+        const Filed expected = Read(fresh, p.address, p.body, *p.settings);
+        EXPECT_EQ(Read(warm, p.address, p.body, *p.settings), expected);
+        // Read twice, the second time from the forms kept.
+        EXPECT_EQ(Read(warm, p.address, p.body, *p.settings), expected);
+    }
+}
+
+TEST(PageReaderKnownLinks, KeepsFilingRightPastTheLimitOfFormsKept) {
+    const ReadSettings settings = Crawl();
+    std::string body;
+    for (int i = 0; i < 9000; ++i)
+        body += "<a href=\"p" + std::to_string(i) + ".html\">x</a>";
+    PageReader warm;
+    PageReader fresh;
+    const Filed expected = Read(fresh, "http://h.example/a/index.html", body, settings);
+    ASSERT_EQ(expected.follow.size(), 9000u);
+    EXPECT_EQ(Read(warm, "http://h.example/a/index.html", body, settings), expected);
+    EXPECT_EQ(Read(warm, "http://h.example/a/index.html", body, settings), expected);
+    PageReader other;
+    EXPECT_EQ(Read(warm, "http://h.example/b/index.html", body, settings),
+              Read(other, "http://h.example/b/index.html", body, settings));
+}
+
+} // namespace
