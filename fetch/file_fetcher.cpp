@@ -130,7 +130,11 @@ void TFileFetcher::BindClientEvents() {
         std::string content;
         if (Stream) {
             const int64_t size = std::min<int64_t>(FileSize, Stream->Size());
-            if (size > 0) {
+            // A body in memory is copied once, without first clearing the room it goes to.
+            if (const auto* memory = dynamic_cast<const TMemoryStream*>(Stream); memory && size > 0) {
+                content.assign(reinterpret_cast<const char*>(memory->Memory()), static_cast<size_t>(size));
+                Stream->SetPosition(size);
+            } else if (size > 0) {
                 content.resize(static_cast<size_t>(size));
                 Stream->SetPosition(0);
                 Stream->ReadBuffer(content.data(), size);

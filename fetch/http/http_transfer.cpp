@@ -550,8 +550,7 @@ private:
         }
         auto memory = std::make_unique<TMemoryStream>();
         if (x.outcome.success && x.outcome.dataSize > 0) {
-            memory->SetSize(std::min(x.outcome.dataSize, kMaxPresize)); // reserves; the size goes back to 0
-            memory->SetSize(0);
+            memory->Reserve(std::min(x.outcome.dataSize, kMaxPresize));
         }
         x.outcome.stream = std::move(memory);
     }
@@ -730,8 +729,7 @@ bool DeliverBatch(TCustomWinHTTP& owner, Transfer& x, const std::function<bool()
     }
     if (!x.outcome.continueDownload) return true;
     auto memory = std::make_unique<TMemoryStream>();
-    memory->SetSize(static_cast<int64_t>(b.body.size())); // reserves; the size goes back to 0
-    memory->SetSize(0);
+    memory->Reserve(static_cast<int64_t>(b.body.size()));
     x.outcome.stream = std::move(memory);
     int64_t done = 0;
     for (const Batch::Block& block : b.blocks) {

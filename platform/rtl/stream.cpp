@@ -76,6 +76,10 @@ void TMemoryStream::SetSize(int64_t size) {
     position_ = std::min(position_, Size());
 }
 
+void TMemoryStream::Reserve(int64_t Size) {
+    data_.reserve(static_cast<size_t>(std::max<int64_t>(Size, 0)));
+}
+
 void TMemoryStream::Clear() {
     data_.clear();
     position_ = 0;

@@ -42,6 +42,8 @@ public:
     void SetSize(int64_t size) override;
 
     void Clear();
+    // Room for Size bytes without writing them: the writes that follow up to it need no new buffer.
+    void Reserve(int64_t Size);
     const uint8_t* Memory() const { return data_.data(); }
     uint8_t* Memory() { return data_.data(); }
     const std::vector<uint8_t>& Bytes() const { return data_; }
