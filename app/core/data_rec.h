@@ -1,6 +1,7 @@
 #pragma once
 // The record behind each node of the result tree, and one entry of the crawl queue.
 #include "app/core/change_freq.h"
+#include "app/core/short_text.h"
 
 #include <string>
 
@@ -11,7 +12,8 @@ struct TDataRec {
     std::string Text;
     std::string Folder;
     std::string Loc;
-    std::string LastMod;
+    // A W3C date, kept inside the record.
+    TShortText LastMod;
     std::string Referrer;
     double Priority = 0.5;
     ChangeFreqType ChangeFreq = cfMonthly;

@@ -51,7 +51,7 @@ TEST_F(ZoneTest, NewRecordsTakeTheProfileDefaults) {
     EXPECT_EQ(rec.ChangeFreq, cfWeekly);
     EXPECT_EQ(rec.Priority, 0.8);
     ASSERT_EQ(rec.LastMod.size(), 25u);
-    EXPECT_EQ(rec.LastMod.substr(19), "+00:00");
+    EXPECT_EQ(rec.LastMod.View().substr(19), "+00:00");
 
     EXPECT_EQ(ChangeFreqText(cfNothing), "");
     EXPECT_EQ(ChangeFreqName(cfNothing), "Nothing");

@@ -1,0 +1,52 @@
+#include "app/core/short_text.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+TEST(ShortText, KeepsEveryLengthWholeInsideOrOnTheHeap) {
+    // Both sides of the 31 bytes kept inside, a zero byte within, and each way of taking another text.
+    std::vector<std::string> texts{"",
+                                   "2024-07-01T14:00:00+02:00",
+                                   std::string(31, 'a'),
+                                   std::string(32, 'b'),
+                                   std::string("a\0b", 3),
+                                   std::string(300, 'c')};
+    for (const std::string& text : texts) {
+        TShortText t(text);
+        EXPECT_EQ(t, text);
+        EXPECT_EQ(t.size(), text.size());
+        EXPECT_EQ(t.empty(), text.empty());
+        TShortText copy(t);
+        EXPECT_EQ(copy, text);
+        TShortText moved(std::move(copy));
+        EXPECT_EQ(moved, text);
+        EXPECT_TRUE(copy.empty());
+        for (const std::string& other : texts) {
+            TShortText u(other);
+            u = t;
+            EXPECT_EQ(u, text);
+            u = other;
+            u = std::move(moved);
+            EXPECT_EQ(u, text);
+            moved = u;
+        }
+        EXPECT_EQ(t, text);
+    }
+}
+
+TEST(ShortText, TakesAPartOfItsOwnText) {
+    TShortText inside("2024-07-01T14:00:00+02:00");
+    inside = inside.View().substr(11);
+    EXPECT_EQ(inside, "14:00:00+02:00");
+    TShortText onHeap(std::string(40, 'x') + "tail");
+    onHeap = onHeap.View().substr(5);
+    EXPECT_EQ(onHeap, std::string(35, 'x') + "tail");
+    onHeap = onHeap.View().substr(30);
+    EXPECT_EQ(onHeap, "xxxxxtail");
+    const TShortText& self = onHeap;
+    onHeap = self;
+    EXPECT_EQ(onHeap, "xxxxxtail");
+}
