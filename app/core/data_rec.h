@@ -14,14 +14,15 @@ struct TDataRec {
     std::string Loc;
     // A W3C date, kept inside the record.
     TShortText LastMod;
-    std::string Referrer;
+    // Set on a crawl's first page alone.
+    TRareText Referrer;
     double Priority = 0.5;
     ChangeFreqType ChangeFreq = cfMonthly;
     bool IsFolder = false;
     bool Marked = false;
 };
 // A scan holds one per file: the small fields share the last word instead of padding three.
-static_assert(sizeof(void*) != 8 || sizeof(TDataRec) <= 6 * sizeof(std::string) + 16);
+static_assert(sizeof(void*) != 8 || sizeof(TDataRec) <= 5 * sizeof(std::string) + 24);
 
 // A new record with the profile's default frequency and priority, stamped with the current time.
 TDataRec NewDataRec(const TMapProfile& Profile);

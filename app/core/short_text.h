@@ -1,12 +1,15 @@
 #pragma once
-// A text that is short nearly always, as a record's W3C date (25 bytes): up to 31 bytes stay inside its
-// own 32 instead of taking an allocation of 48 as a std::string's would, which a hundred thousand records
-// notice. Longer texts go to the heap. It is set whole and read as a string_view.
+// Texts of the result tree's records that take less room than a std::string for what they usually hold,
+// which a hundred thousand records notice. Each is set whole and read as a string_view.
 #include <cstddef>
 #include <cstring>
+#include <memory>
 #include <ostream>
+#include <string>
 #include <string_view>
 
+// A text that is short nearly always, as a W3C date (25 bytes): up to 31 bytes stay inside its own 32
+// instead of taking an allocation of 48 as a std::string's would. Longer texts go to the heap.
 class TShortText {
 public:
     TShortText() { bytes_[kInline] = 0; }
@@ -86,3 +89,34 @@ private:
     alignas(char*) unsigned char bytes_[kInline + 1];
 };
 static_assert(sizeof(TShortText) == 32);
+
+// A text that nearly every record leaves empty (the referrer, which only a crawl's first page has): one
+// pointer wide, and nothing allocated while it is empty.
+class TRareText {
+public:
+    TRareText() = default;
+    TRareText(const TRareText& Other) { *this = Other.View(); }
+    TRareText(TRareText&&) noexcept = default;
+    ~TRareText() = default;
+    TRareText& operator=(const TRareText& Other) {
+        if (this != &Other) *this = Other.View();
+        return *this;
+    }
+    TRareText& operator=(TRareText&&) noexcept = default;
+    TRareText& operator=(std::string_view Text) {
+        // Made before the old text goes, which it may be part of.
+        text_ = Text.empty() ? nullptr : std::make_unique<std::string>(Text);
+        return *this;
+    }
+
+    std::string_view View() const { return text_ ? std::string_view(*text_) : std::string_view(); }
+    operator std::string_view() const { return View(); }
+    bool empty() const { return text_ == nullptr; }
+
+    friend bool operator==(const TRareText& A, std::string_view B) { return A.View() == B; }
+    friend std::ostream& operator<<(std::ostream& Out, const TRareText& T) { return Out << T.View(); }
+
+private:
+    std::unique_ptr<std::string> text_;
+};
+static_assert(sizeof(TRareText) == sizeof(void*));

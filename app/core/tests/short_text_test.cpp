@@ -50,3 +50,21 @@ TEST(ShortText, TakesAPartOfItsOwnText) {
     onHeap = self;
     EXPECT_EQ(onHeap, "xxxxxtail");
 }
+
+TEST(RareText, HoldsATextOnlyWhenGivenOne) {
+    TRareText t;
+    EXPECT_TRUE(t.empty());
+    t = std::string("http://referrer/");
+    EXPECT_EQ(t, "http://referrer/");
+    t = t.View().substr(7);
+    EXPECT_EQ(t, "referrer/");
+    TRareText copy(t);
+    const TRareText& self = copy;
+    copy = self;
+    EXPECT_EQ(copy, "referrer/");
+    TRareText moved(std::move(copy));
+    EXPECT_EQ(moved, "referrer/");
+    moved = "";
+    EXPECT_TRUE(moved.empty());
+    EXPECT_EQ(t, "referrer/");
+}
