@@ -10,7 +10,8 @@ class TMapProfile;
 struct TDataRec {
     std::string URL;
     std::string Text;
-    std::string Folder;
+    // Shared by the files of one folder.
+    TSharedText Folder;
     std::string Loc;
     // A W3C date, kept inside the record.
     TShortText LastMod;
@@ -22,7 +23,7 @@ struct TDataRec {
     bool Marked = false;
 };
 // A scan holds one per file: the small fields share the last word instead of padding three.
-static_assert(sizeof(void*) != 8 || sizeof(TDataRec) <= 5 * sizeof(std::string) + 24);
+static_assert(sizeof(void*) != 8 || sizeof(TDataRec) <= 4 * sizeof(std::string) + 32);
 
 // A new record with the profile's default frequency and priority, stamped with the current time.
 TDataRec NewDataRec(const TMapProfile& Profile);

@@ -1,9 +1,11 @@
 #pragma once
 // Texts of the result tree's records that take less room than a std::string for what they usually hold,
 // which a hundred thousand records notice. Each is set whole and read as a string_view.
+#include <atomic>
 #include <cstddef>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -120,3 +122,75 @@ private:
     std::unique_ptr<std::string> text_;
 };
 static_assert(sizeof(TRareText) == sizeof(void*));
+
+// A text that many records hold alike, as the folder of every file in it: copies share one counted
+// allocation, so a folder of a hundred files keeps its path once instead of a hundred times. One pointer
+// wide; set whole, never changed in place, so a view of it lasts as long as any copy does.
+class TSharedText {
+public:
+    TSharedText() = default;
+    TSharedText(std::string_view Text) : block_(Make(Text)) {}
+    TSharedText(const TSharedText& Other) noexcept : block_(Other.block_) { Hold(); }
+    TSharedText(TSharedText&& Other) noexcept : block_(Other.block_) { Other.block_ = nullptr; }
+    ~TSharedText() { Release(); }
+    TSharedText& operator=(const TSharedText& Other) noexcept {
+        Block* block = Other.block_;
+        if (block) block->refs.fetch_add(1, std::memory_order_relaxed);
+        Release();
+        block_ = block;
+        return *this;
+    }
+    TSharedText& operator=(TSharedText&& Other) noexcept {
+        if (this != &Other) {
+            Release();
+            block_ = Other.block_;
+            Other.block_ = nullptr;
+        }
+        return *this;
+    }
+    TSharedText& operator=(std::string_view Text) {
+        // Made before the old text goes, which it may be part of.
+        Block* block = Make(Text);
+        Release();
+        block_ = block;
+        return *this;
+    }
+
+    std::string_view View() const {
+        return block_ ? std::string_view(Chars(block_), block_->size) : std::string_view();
+    }
+    operator std::string_view() const { return View(); }
+    size_t size() const { return block_ ? block_->size : 0; }
+    bool empty() const { return block_ == nullptr; }
+
+    friend bool operator==(const TSharedText& A, std::string_view B) { return A.View() == B; }
+    friend std::ostream& operator<<(std::ostream& Out, const TSharedText& T) { return Out << T.View(); }
+
+private:
+    struct Block {
+        std::atomic<size_t> refs;
+        size_t size;
+    };
+    static char* Chars(Block* block) { return reinterpret_cast<char*>(block + 1); }
+
+    static Block* Make(std::string_view Text) {
+        if (Text.empty()) return nullptr;
+        void* memory = ::operator new(sizeof(Block) + Text.size());
+        Block* block = new (memory) Block{{1}, Text.size()};
+        std::memcpy(Chars(block), Text.data(), Text.size());
+        return block;
+    }
+    void Hold() {
+        if (block_) block_->refs.fetch_add(1, std::memory_order_relaxed);
+    }
+    void Release() {
+        if (block_ && block_->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+            block_->~Block();
+            ::operator delete(block_);
+        }
+        block_ = nullptr;
+    }
+
+    Block* block_ = nullptr;
+};
+static_assert(sizeof(TSharedText) == sizeof(void*));

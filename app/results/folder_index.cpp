@@ -5,14 +5,14 @@
 
 namespace results {
 
-void FolderIndex::Add(TTreeNode* Node, const std::string& Key) {
-    auto [it, added] = map_.try_emplace(std::string_view(Key));
+void FolderIndex::Add(TTreeNode* Node, std::string_view Key) {
+    auto [it, added] = map_.try_emplace(Key);
     if (added) {
         it->second.first = Node;
         return;
     }
     if (!it->second.more) it->second.more = std::make_unique<Later>();
-    it->second.more->emplace_back(Node, &Key);
+    it->second.more->emplace_back(Node, Key);
 }
 
 TTreeNode* FolderIndex::First(std::string_view Key) const {
@@ -51,7 +51,7 @@ void FolderIndex::Remove(TTreeNode* Node, std::string_view Key) {
     const auto [next, key] = moved.more->front();
     moved.more->erase(moved.more->begin());
     moved.first = next;
-    handle.key() = std::string_view(*key);
+    handle.key() = key;
     map_.insert(std::move(handle));
 }
 

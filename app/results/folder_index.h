@@ -16,7 +16,7 @@ namespace results {
 class FolderIndex {
 public:
     // Key is the Folder of the node's record, which stays as it is until the node is removed.
-    void Add(TTreeNode* Node, const std::string& Key);
+    void Add(TTreeNode* Node, std::string_view Key);
     // The first node made with the key that is still there; null when none.
     TTreeNode* First(std::string_view Key) const;
     // The first node made with the key for which Take answers true; null when none.
@@ -36,7 +36,7 @@ public:
     void Clear() { map_.clear(); }
 
 private:
-    using Later = std::vector<std::pair<TTreeNode*, const std::string*>>;
+    using Later = std::vector<std::pair<TTreeNode*, std::string_view>>;
     struct Entry {
         TTreeNode* first = nullptr;
         // Nodes of the same key made later, with their records' Folder texts; rare (the same folder

@@ -305,7 +305,7 @@ void TLocalScan::Run(const std::string& Folder) {
     outputFile_ = ExpandFileName(output);
     finder_.SetLocation(Folder);
     root_ = IncludeBackslash(finder_.Location());
-    folder_.clear();
+    folder_ = TSharedText();
     folderNode_ = nullptr;
     pace_ = Display.Pace;
     if (pace_ == nullptr) {
@@ -448,15 +448,19 @@ void TLocalScan::AddFileNode(std::string Path, std::time_t Modified, bool Readab
         rec->Text = Title->empty() ? std::string(name) : std::move(*Title);
     else
         rec->Text = LocalPageTitle(path);
-    rec->Folder = ExtractFilePath(path);
+    const size_t slash = path.rfind(PathDelim);
+    const std::string_view folder =
+        slash == std::string::npos ? std::string_view() : std::string_view(path).substr(0, slash + 1);
     TTreeNode* parent;
-    if (scanning_ && !rec->Folder.empty()) {
-        // The files of a folder come together: its node and address are looked up once.
-        if (rec->Folder != folder_) {
-            folder_ = rec->Folder;
-            folderUrl_ = LocalPathToUrl(folder_);
+    if (scanning_ && !folder.empty()) {
+        // The files of a folder come together: its node and address are looked up once, and their
+        // records hold one text of it.
+        if (folder != folder_.View()) {
+            folder_ = folder;
+            folderUrl_ = LocalPathToUrl(std::string(folder));
             folderNode_ = nullptr;
         }
+        rec->Folder = folder_;
         if (folderNode_ == nullptr || folderDeletions_ != tree_.Deletions()) {
             folderNode_ = tree_.FindNodeByFolder(folder_);
             folderDeletions_ = tree_.Deletions();
@@ -468,7 +472,8 @@ void TLocalScan::AddFileNode(std::string Path, std::time_t Modified, bool Readab
         rec->Loc = folderUrl_;
         rec->Loc += segment;
     } else {
-        parent = tree_.FindNodeByFolder(rec->Folder);
+        rec->Folder = folder;
+        parent = tree_.FindNodeByFolder(folder);
         rec->Loc = LocalPathToUrl(path);
     }
     std::time_t t = Modified;

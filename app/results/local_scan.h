@@ -9,6 +9,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "app/core/short_text.h"
 #include "app/results/file_finder.h"
 
 class TStringList;
@@ -89,8 +90,9 @@ private:
     std::unique_ptr<DateText> dates_;
     bool scanning_ = false;
     int fileCount_ = 0;
-    // What the walk is in: the parent of its files and their address up to the name.
-    std::string folder_;
+    // What the walk is in: the parent of its files (their records share the text) and their address up
+    // to the name.
+    TSharedText folder_;
     TTreeNode* folderNode_ = nullptr;
     uint64_t folderDeletions_ = 0;
     std::string folderUrl_;

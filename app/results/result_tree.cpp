@@ -65,7 +65,7 @@ TTreeNode* TResultTree::AddNode(TTreeNode* Parent, TDataRec* Rec, const std::str
     return node;
 }
 
-TTreeNode* TResultTree::FindNodeByFolder(const std::string& Folder) const {
+TTreeNode* TResultTree::FindNodeByFolder(std::string_view Folder) const {
     return folders_.First(Folder);
 }
 
@@ -287,7 +287,7 @@ void TResultTree::miAddIgnoreFolderClick(TObject*) {
     TTreeNode* node = contextNode_;
     const TDataRec* rec = Rec(node);
     if (rec == nullptr || node == Root()) return;
-    AddToIgnoreList(ignoreFolderList_, rec->Folder, true);
+    AddToIgnoreList(ignoreFolderList_, std::string(rec->Folder.View()), true);
     view_.Items().Delete(node);
     TreeChanged();
 }

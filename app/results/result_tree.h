@@ -66,7 +66,7 @@ public:
     // Appends a node owning Rec as Parent's last child (top level without a parent).
     TTreeNode* AddNode(TTreeNode* Parent, TDataRec* Rec, const std::string& Shown, int Image);
     // The first folder node whose record Folder is exactly Folder; nothing when none.
-    TTreeNode* FindNodeByFolder(const std::string& Folder) const;
+    TTreeNode* FindNodeByFolder(std::string_view Folder) const;
     // The root: the first node of the tree.
     TTreeNode* Root() const;
     // Nodes deleted so far: a node held since an earlier count is still in the tree while it is unchanged.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -67,4 +68,29 @@ TEST(RareText, HoldsATextOnlyWhenGivenOne) {
     moved = "";
     EXPECT_TRUE(moved.empty());
     EXPECT_EQ(t, "referrer/");
+}
+
+TEST(SharedText, CopiesShareOneTextThatOutlivesTheFirst) {
+    auto first = std::make_unique<TSharedText>(std::string_view("/site/docs/"));
+    TSharedText copy(*first), assigned;
+    assigned = copy;
+    EXPECT_EQ(copy.View().data(), first->View().data());
+    EXPECT_EQ(assigned.View().data(), first->View().data());
+    const std::string_view view = first->View();
+    first.reset();
+    EXPECT_EQ(view, "/site/docs/");
+    EXPECT_EQ(assigned, "/site/docs/");
+    // A new text is a text of its own, even made from a part of the shared one.
+    copy = copy.View().substr(6);
+    EXPECT_EQ(copy, "docs/");
+    EXPECT_EQ(assigned, "/site/docs/");
+    TSharedText moved(std::move(assigned));
+    EXPECT_TRUE(assigned.empty());
+    EXPECT_EQ(moved, "/site/docs/");
+    const TSharedText& self = moved;
+    moved = self;
+    EXPECT_EQ(moved, "/site/docs/");
+    moved = std::string_view();
+    EXPECT_TRUE(moved.empty());
+    EXPECT_EQ(moved.size(), 0u);
 }

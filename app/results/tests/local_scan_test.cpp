@@ -80,6 +80,9 @@ TEST_F(LocalScanTest, BuildsTheSiteTreeWithAddressesThatTheWritersWalk) {
     EXPECT_EQ(RecOf("docs/my page \xC3\xA9.html")->Loc,
               "http://www.example.com/docs/my%20page%20%C3%A9.html");
     EXPECT_EQ(RecOf("docs/a.pdf")->Folder, site.Root() + "docs/");
+    // The files of a folder hold one text of it, not a copy each.
+    EXPECT_EQ(RecOf("shop/cart.php")->Folder, site.Root() + "shop/");
+    EXPECT_EQ(RecOf("shop/cart.php")->Folder.View().data(), RecOf("shop/Index.HTML")->Folder.View().data());
     // docs/sub held nothing wanted and went; every node added counted, folders too.
     EXPECT_EQ(NodeOf("docs/sub/"), nullptr);
     EXPECT_EQ(scan.FileCount(), 11);
