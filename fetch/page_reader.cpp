@@ -17,7 +17,7 @@ constexpr const char* kNotParsed = "*.gif;*.jpg;*.ico;*.swf;*.bmp;*.png;*.zip;*.
 // Links to these types are not followed.
 constexpr const char* kNotFollowed = "*.gif;*.jpg;*.ico;*.swf;*.bmp;*.png;*.zip;*.exe;*.pdf;*.wav;*.chm;";
 // The known link forms kept at most, over all base folders.
-constexpr size_t kKnownFormsLimit = 8192;
+constexpr size_t kKnownFormsLimit = 4096;
 
 // "http" or "https" in any ASCII letter case.
 bool IsWebScheme(const std::u16string& scheme) {
@@ -119,6 +119,9 @@ void PageReader::Read(const std::string& Content, const std::string& MediaType, 
     if (!(Settings == knownSettings_)) {
         known_.clear();
         knownCount_ = 0;
+        knownLookups_ = 0;
+        knownHits_ = 0;
+        keepForms_ = true;
         knownSettings_ = Settings;
     }
     knownHere_ = nullptr;
@@ -177,7 +180,7 @@ void PageReader::HandleLink(std::u16string& link) {
 
 PageReader::LinkForms* PageReader::KnownForms(const std::u16string& link) {
     // An empty link or a query alone is resolved against the whole base address, not only its folder.
-    if (link.empty() || link[0] == u'?') return nullptr;
+    if (!keepForms_ || link.empty() || link[0] == u'?') return nullptr;
     if (!knownHere_) {
         // What of the base such a link is resolved with: its scheme, its authority and its path up to the
         // last '/', each part with its length and presence before it.
@@ -200,11 +203,20 @@ PageReader::LinkForms* PageReader::KnownForms(const std::u16string& link) {
         }
         knownHere_ = &known_[folder];
     }
+    ++knownLookups_;
     const auto found = knownHere_->find(link);
-    if (found != knownHere_->end()) return &found->second;
+    if (found != knownHere_->end()) {
+        ++knownHits_;
+        return &found->second;
+    }
     if (knownCount_ >= kKnownFormsLimit) {
+        // Links that seldom come again (a large site's links to its own pages, each met a few times
+        // among thousands) cost their keeping and gain nothing: they are no longer kept.
+        keepForms_ = knownHits_ * 4 >= knownLookups_ * 3;
         known_.clear();
         knownCount_ = 0;
+        knownLookups_ = 0;
+        knownHits_ = 0;
         knownHere_ = nullptr;
         return nullptr;
     }

@@ -98,6 +98,9 @@ private:
     std::unordered_map<std::u16string, std::unordered_map<std::u16string, LinkForms>> known_;
     std::unordered_map<std::u16string, LinkForms>* knownHere_ = nullptr;
     size_t knownCount_ = 0;
+    // Look-ups and hits since the forms kept were last cleared; whether they are kept at all.
+    size_t knownLookups_ = 0, knownHits_ = 0;
+    bool keepForms_ = true;
     ReadSettings knownSettings_;
     // The forms of a link not kept.
     LinkForms forms_;
