@@ -69,6 +69,9 @@ public:
     virtual void ProcessEvents(int timeoutMs) = 0;
     // Makes ProcessEvents return, or schedules a pump when no loop of ours runs; any thread.
     virtual void Wake() = 0;
+    // Whether the GUI thread sleeps in the toolkit's loop. Without a screen nothing but our own queue
+    // has events for it: it sleeps on the queue, and looks at the toolkit each time it looks for work.
+    virtual bool SleepsInToolkit() const { return true; }
     // The toolkit's event loop depth on the GUI thread, so a pump can tell a foreign modal loop.
     virtual int LoopLevel() const = 0;
     virtual std::vector<ScreenInfo> QueryScreens() const = 0;

@@ -27,6 +27,9 @@ thread_local int waitDepth = 0;
 thread_local int waitLoopLevel = 0;
 // Window procedures running on this thread; objects can only be freed safely when none is.
 thread_local int procedureDepth = 0;
+// The GUI thread sleeps on its queue's condition variable (set under the table lock): waking it takes no
+// toolkit wake-up.
+std::atomic<bool> guiSleepsOnQueue{false};
 
 void ReportException(const std::exception& e) {
     std::function<void(const std::exception&)> handler;
@@ -61,7 +64,7 @@ bool MatchesRange(UINT min, UINT max, UINT msg) {
 void WaitForWork(ThreadQueue& q, DWORD timeoutMs) {
     PresentDamage();
     Backend* b = backend.load();
-    if (b && IsGuiThread()) {
+    if (b && IsGuiThread() && b->SleepsInToolkit()) {
         {
             Guard g(Lock());
             if (q.signalled) {
@@ -79,12 +82,15 @@ void WaitForWork(ThreadQueue& q, DWORD timeoutMs) {
         q.signalled = false;
         return;
     }
+    const bool gui = b && IsGuiThread();
     Guard g(Lock());
     if (!q.signalled) {
+        if (gui) guiSleepsOnQueue = true;
         if (timeoutMs == INFINITE)
             q.wake.wait(g, [&] { return q.signalled; });
         else
             q.wake.wait_for(g, std::chrono::milliseconds(timeoutMs), [&] { return q.signalled; });
+        guiSleepsOnQueue = false;
     }
     q.signalled = false;
 }
@@ -263,6 +269,8 @@ void WakeThread(ThreadQueue& q) {
     // it needs no wake-up, which costs the toolkit a system call. Inside a wait, or inside a loop of the
     // toolkit's (a modal dialog), it does.
     if (IsGuiThread() && waitDepth == 0 && b->LoopLevel() == 0) return;
+    // Signalled under the lock it sleeps with, it has seen the condition variable's call.
+    if (guiSleepsOnQueue) return;
     b->Wake();
 }
 

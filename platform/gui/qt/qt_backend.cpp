@@ -117,6 +117,8 @@ public:
 
     int LoopLevel() const override { return QThread::currentThread()->loopLevel(); }
 
+    bool SleepsInToolkit() const override { return !offscreen_; }
+
     std::vector<ScreenInfo> QueryScreens() const override {
         std::vector<ScreenInfo> out;
         if (offscreen_) {
@@ -284,10 +286,18 @@ GuiApplication::GuiApplication(int& argc, char** argv) : impl_(std::make_unique<
     // dearer, and those come with a resize or a new page, not with each move of the pointer.
     const bool shmChosen = std::getenv("QT_XCB_NO_MITSHM") != nullptr;
     if (!shmChosen) setenv("QT_XCB_NO_MITSHM", "1", 1);
+    // Without a screen the toolkit's loop only carries our own wake-ups: its plain poll loop turns for
+    // less than the GLib one, which prepares and checks every source at each of the many turns a crawl
+    // of a slow server makes.
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    const bool plainLoop =
+        platform && std::strncmp(platform, "offscreen", 9) == 0 && std::getenv("QT_NO_GLIB") == nullptr;
+    if (plainLoop) setenv("QT_NO_GLIB", "1", 1);
     impl_->app = std::make_unique<QApplication>(argc, argv);
     qt::InstallGdiToolkit();
     // The connection is made: the programs this one starts get the environment it was given.
     if (!shmChosen) unsetenv("QT_XCB_NO_MITSHM");
+    if (plainLoop) unsetenv("QT_NO_GLIB");
     impl_->backend = std::make_unique<qt::QtBackend>();
     SetBackend(impl_->backend.get());
     SetScreens(impl_->backend->QueryScreens());

@@ -1,0 +1,89 @@
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <memory>
+#include <sys/resource.h>
+#include <thread>
+
+#include "platform/gui/message_loop.h"
+#include "platform/gui/qt/gui_application.h"
+#include "platform/gui/window.h"
+
+namespace {
+
+constexpr UINT kPageMessage = WM_USER + 7;
+
+LRESULT QuietProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProc(hwnd, msg, wParam, lParam);
+}
+
+long VoluntarySwitches() {
+    rusage usage{};
+    getrusage(RUSAGE_THREAD, &usage);
+    return usage.ru_nvcsw;
+}
+
+} // namespace
+
+// A headless run waits for a worker's messages the way a crawl of a slow server does: it wakes once for
+// each, at once, and neither turns through the toolkit in between nor hands its choices to the programs
+// it starts.
+TEST(HeadlessLoop, WakesOnceForEachMessageOfASlowWorkerAndAtOnce) {
+    if (QCoreApplication::instance() != nullptr) GTEST_SKIP() << "the toolkit already runs in this process";
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    unsetenv("QT_NO_GLIB");
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    int argc = 1;
+    char name[] = "headless_loop_test";
+    char* argv[] = {name, nullptr};
+    auto app = std::make_unique<pw::gui::GuiApplication>(argc, argv);
+    EXPECT_FALSE(QAbstractEventDispatcher::instance()->inherits("QEventDispatcherGlib"));
+    EXPECT_EQ(std::getenv("QT_NO_GLIB"), nullptr)
+        << "the programs it starts get the environment it was given";
+
+    WNDCLASS wc;
+    wc.lpfnWndProc = QuietProc;
+    wc.lpszClassName = "HeadlessLoopTest";
+    RegisterClass(wc);
+    HWND w =
+        CreateWindowEx(0, "HeadlessLoopTest", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(w, nullptr);
+    MSG msg;
+    while (PeekMessage(msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessage(msg);
+
+    using Clock = std::chrono::steady_clock;
+    constexpr int kMessages = 25;
+    std::atomic<long long> postedAt{0};
+    std::thread worker([&] {
+        for (int i = 0; i < kMessages; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            postedAt = Clock::now().time_since_epoch().count();
+            PostMessage(w, kPageMessage, static_cast<WPARAM>(i), 0);
+        }
+    });
+    const long before = VoluntarySwitches();
+    Clock::duration slowest{};
+    for (int got = 0; got < kMessages;) {
+        ASSERT_TRUE(GetMessage(msg, nullptr, 0, 0));
+        if (msg.message != kPageMessage) {
+            DispatchMessage(msg);
+            continue;
+        }
+        const Clock::duration late = Clock::now().time_since_epoch() - Clock::duration(postedAt.load());
+        slowest = std::max(slowest, late);
+        ++got;
+    }
+    const long switches = VoluntarySwitches() - before;
+    worker.join();
+    // A waiter that polls sleeps and wakes many times for each message; one that is not woken wakes late.
+    EXPECT_LE(switches, kMessages * 3) << "the GUI thread slept and woke " << switches << " times";
+    EXPECT_LT(slowest, std::chrono::milliseconds(60)) << "a wake-up that waits for a tick";
+    DestroyWindow(w);
+    app.reset();
+}
