@@ -635,6 +635,9 @@ private:
         Transfer& x = Job();
         Batch& b = *x.outcome.batch;
         x.outcome.bytesRead = 0;
+        // Of a length it names, the body takes one buffer instead of one grown and copied read by read.
+        if (x.outcome.dataSize > 0)
+            b.body.reserve(static_cast<size_t>(std::min(x.outcome.dataSize, kMaxPresize)) + bufferSize_);
         bool failed = false;
         for (;;) {
             Check();
