@@ -9,7 +9,8 @@ class TMapProfile;
 
 struct TDataRec {
     std::string URL;
-    std::string Text;
+    // A page's title or a file's name: short ones kept inside the record.
+    TShortText Text;
     // Shared by the files of one folder.
     TSharedText Folder;
     std::string Loc;
@@ -23,7 +24,8 @@ struct TDataRec {
     bool Marked = false;
 };
 // A scan holds one per file: the small fields share the last word instead of padding three.
-static_assert(sizeof(void*) != 8 || sizeof(TDataRec) <= 4 * sizeof(std::string) + 32);
+static_assert(sizeof(void*) != 8 ||
+              sizeof(TDataRec) <= 2 * sizeof(std::string) + 2 * sizeof(TShortText) + 2 * sizeof(void*) + 16);
 
 // A new record with the profile's default frequency and priority, stamped with the current time.
 TDataRec NewDataRec(const TMapProfile& Profile);

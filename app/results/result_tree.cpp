@@ -58,7 +58,7 @@ void TResultTree::OutputReset() const {
     if (OnOutputReset) OnOutputReset();
 }
 
-TTreeNode* TResultTree::AddNode(TTreeNode* Parent, TDataRec* Rec, const std::string& Shown, int Image) {
+TTreeNode* TResultTree::AddNode(TTreeNode* Parent, TDataRec* Rec, std::string_view Shown, int Image) {
     TTreeNode* node = view_.Items().AddChildObject(Parent, Shown, Rec, Image, Image);
     if (Parent != nullptr) unexpanded_.insert(Parent);
     if (Rec != nullptr && Rec->IsFolder) folders_.Add(node, Rec->Folder);
@@ -160,7 +160,8 @@ void TResultTree::ShowNodeProperties(TTreeNode* Node) {
     if (Node != nullptr) {
         TDataRec* rec = Rec(Node);
         if (rec == nullptr) return;
-        NodeProperties props{rec->URL, rec->Text, rec->Loc, rec->ChangeFreq, rec->Priority, false, false};
+        NodeProperties props{
+            rec->URL, std::string(rec->Text.View()), rec->Loc, rec->ChangeFreq, rec->Priority, false, false};
         if (!OnShowProperties(props, false)) return;
         Node->SetText(props.Text);
         rec->Text = props.Text;

@@ -64,7 +64,7 @@ public:
     static TDataRec* Rec(const TTreeNode* Node);
 
     // Appends a node owning Rec as Parent's last child (top level without a parent).
-    TTreeNode* AddNode(TTreeNode* Parent, TDataRec* Rec, const std::string& Shown, int Image);
+    TTreeNode* AddNode(TTreeNode* Parent, TDataRec* Rec, std::string_view Shown, int Image);
     // The first folder node whose record Folder is exactly Folder; nothing when none.
     TTreeNode* FindNodeByFolder(std::string_view Folder) const;
     // The root: the first node of the tree.

@@ -81,7 +81,7 @@ TTreeNode* TResultTree::AddPageNode(const std::string& URL, const std::string& T
             if (TDataRec* parentRec = Rec(parent)) parentRec->Text = text;
         return nullptr;
     }
-    std::string shown = profile_.UsePageTitles() ? rec->Text : LastSegment(rec->Loc);
+    std::string shown = profile_.UsePageTitles() ? std::string(rec->Text.View()) : LastSegment(rec->Loc);
     return AddNode(parent, rec.release(), shown, kPageImage);
 }
 

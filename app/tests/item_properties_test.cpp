@@ -171,7 +171,7 @@ TEST_F(ItemPropertiesTest, DoubleClickAndAltEnterOnTheTreeEditTheNodes) {
 
     // Alt+Enter with two nodes selected: frequency and priority for both, texts kept.
     TTreeNode* child = folder->Item(0);
-    const std::string childText = results::TResultTree::Rec(child)->Text;
+    const std::string childText(results::TResultTree::Rec(child)->Text.View());
     hook.Clear();
     hook.On<TfrmSiteMapItemProp>([](TfrmSiteMapItemProp& f) {
         EXPECT_EQ(f.lblLinkFileName->Caption(), "Multiple Files Selected");

@@ -436,7 +436,7 @@ TTreeNode* TTreeNodes::Item(int Index) const {
     return order_[static_cast<size_t>(Index)];
 }
 
-TTreeNode* TTreeNodes::InternalAdd(TTreeNode* Parent, TTreeNode* Before, const std::string& S, void* Ptr,
+TTreeNode* TTreeNodes::InternalAdd(TTreeNode* Parent, TTreeNode* Before, std::string_view S, void* Ptr,
                                    int ImageIndex, int SelectedIndex) {
     if (Parent && Parent->owner_ != this) throw EInvalidOperation("Node belongs to another tree");
     TTreeNode* node = NewNode();
@@ -476,7 +476,7 @@ TTreeNode* TTreeNodes::AddChildObject(TTreeNode* Parent, const std::string& S, v
     return InternalAdd(Parent, nullptr, S, Ptr);
 }
 
-TTreeNode* TTreeNodes::AddChildObject(TTreeNode* Parent, const std::string& S, void* Ptr, int ImageIndex,
+TTreeNode* TTreeNodes::AddChildObject(TTreeNode* Parent, std::string_view S, void* Ptr, int ImageIndex,
                                       int SelectedIndex) {
     return InternalAdd(Parent, nullptr, S, Ptr, ImageIndex, SelectedIndex);
 }

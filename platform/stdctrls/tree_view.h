@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/commctrl/common_controls.h"
@@ -175,7 +176,7 @@ public:
     TTreeNode* AddChildObject(TTreeNode* Parent, const std::string& S, void* Ptr);
     // As AddChildObject, the node entering the window with its images already: no message follows
     // to set them.
-    TTreeNode* AddChildObject(TTreeNode* Parent, const std::string& S, void* Ptr, int ImageIndex,
+    TTreeNode* AddChildObject(TTreeNode* Parent, std::string_view S, void* Ptr, int ImageIndex,
                               int SelectedIndex);
     TTreeNode* AddChildFirst(TTreeNode* Parent, const std::string& S) {
         return AddChildObjectFirst(Parent, S, nullptr);
@@ -197,7 +198,7 @@ private:
     friend class TTreeNode;
     friend class TTreeView;
     // Before null: after the last sibling.
-    TTreeNode* InternalAdd(TTreeNode* Parent, TTreeNode* Before, const std::string& S, void* Ptr,
+    TTreeNode* InternalAdd(TTreeNode* Parent, TTreeNode* Before, std::string_view S, void* Ptr,
                            int ImageIndex = -1, int SelectedIndex = -1);
     TTreeSiblings& SiblingsOf(TTreeNode* Parent) { return Parent ? Parent->children_ : roots_; }
     // Links the node into the window (and its subtree).
