@@ -3,6 +3,7 @@
 #include "platform/rtl/strings.h"
 
 #include <optional>
+#include <string_view>
 
 namespace {
 
@@ -42,9 +43,45 @@ std::optional<int> Number(const std::string& token) {
     return value;
 }
 
+// Two digits at Text[At], or -1.
+int TwoDigits(const std::string& Text, size_t At) {
+    const char a = Text[At], b = Text[At + 1];
+    if (a < '0' || a > '9' || b < '0' || b > '9') return -1;
+    return (a - '0') * 10 + (b - '0');
+}
+
+// The form servers send ("Sun, 06 Nov 1994 08:49:37 GMT"), read in place: the same value as the
+// general reading below, which copies each part. False for any other text.
+bool ParseFixedDate(const std::string& Text, TDateTime& Value) {
+    if (Text.size() != 29 || Text[3] != ',' || Text[4] != ' ' || Text[7] != ' ' || Text[11] != ' ' ||
+        Text[16] != ' ' || Text[19] != ':' || Text[22] != ':' || Text[25] != ' ' ||
+        Text.compare(26, 3, "GMT") != 0)
+        return false;
+    bool dayName = false;
+    for (const char* day : kDays)
+        dayName = dayName || SameText(std::string_view(Text).substr(0, 3), day);
+    const int month = MonthNumber(Text.substr(8, 3));
+    const int day = TwoDigits(Text, 5), century = TwoDigits(Text, 12), year = TwoDigits(Text, 14);
+    const int hours = TwoDigits(Text, 17), minutes = TwoDigits(Text, 20), seconds = TwoDigits(Text, 23);
+    // A year below 100 is read as a two-digit one: that is the general reading's.
+    if (!dayName || month == 0 || day < 0 || century <= 0 || year < 0 || hours < 0 || minutes < 0 ||
+        seconds < 0)
+        return false;
+    TDateTime date, time;
+    if (!TryEncodeDate(century * 100 + year, month, day == 0 ? 1 : day, date) ||
+        !TryEncodeTime(hours, minutes, seconds, 0, time)) {
+        Value = 0;
+        return true;
+    }
+    Value = UniversalToLocal(date + time);
+    return true;
+}
+
 } // namespace
 
 TDateTime ParseHttpDate(const std::string& Text) {
+    TDateTime fixed;
+    if (ParseFixedDate(Text, fixed)) return fixed;
     std::string w = Trim(Text);
     if (w.empty()) return 0;
     for (const char* day : kDays) {

@@ -51,6 +51,10 @@ TEST(HttpDate, ThreeFormsPivotsZonesAndGarbage) {
         EXPECT_EQ(ParseHttpDate("Thursday, 01-Jan-79 00:00:00 GMT"), EncodeDate(2079, 1, 1));
         EXPECT_EQ(ParseHttpDate("Tuesday, 01-Jan-80 00:00:00 GMT"), EncodeDate(1980, 1, 1));
         EXPECT_EQ(ParseHttpDate("Sun, 00 Nov 1994 00:00:00 GMT"), EncodeDate(1994, 11, 1));
+        // The servers' own form, read in place, gives what the general reading gives.
+        EXPECT_EQ(ParseHttpDate("Sat, 01 Jan 0079 00:00:00 GMT"), EncodeDate(2079, 1, 1));
+        EXPECT_EQ(ParseHttpDate("sun, 06 nov 1994 08:49:37 GMT"), expected);
+        EXPECT_EQ(ParseHttpDate("Sun, 06 Nov 1994 24:00:00 GMT"), 0);
         // Not a date: no value at all, whatever the zone (never a day of 1899).
         for (const char* text : {"", "0", "-1", "yesterday", "Sun,", "Sun, 31 Feb 2021 10:00:00 GMT",
                                  "Sun, 06 Nov 1994 25:00:00 GMT", "Sun, 06 Foo 1994 08:49:37 +0100", "Nov"})
