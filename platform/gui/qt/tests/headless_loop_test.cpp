@@ -1,5 +1,6 @@
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
+#include <QTimer>
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -84,6 +85,20 @@ TEST(HeadlessLoop, WakesOnceForEachMessageOfASlowWorkerAndAtOnce) {
     // A waiter that polls sleeps and wakes many times for each message; one that is not woken wakes late.
     EXPECT_LE(switches, kMessages * 3) << "the GUI thread slept and woke " << switches << " times";
     EXPECT_LT(slowest, std::chrono::milliseconds(60)) << "a wake-up that waits for a tick";
+
+    // A program that only looks for messages, never waiting, still gets what was posted to the toolkit at
+    // its next look, and the toolkit's timers soon after they are due.
+    QObject receiver;
+    bool delivered = false, fired = false;
+    QMetaObject::invokeMethod(
+        &receiver, [&] { delivered = true; }, Qt::QueuedConnection);
+    PeekMessage(msg, nullptr, 0, 0, PM_NOREMOVE);
+    EXPECT_TRUE(delivered);
+    QTimer::singleShot(5, &receiver, [&] { fired = true; });
+    const auto deadline = Clock::now() + std::chrono::milliseconds(200);
+    while (!fired && Clock::now() < deadline)
+        PeekMessage(msg, nullptr, 0, 0, PM_NOREMOVE);
+    EXPECT_TRUE(fired) << "a timer waited for the loop to sleep";
     DestroyWindow(w);
     app.reset();
 }
