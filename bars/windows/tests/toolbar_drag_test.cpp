@@ -299,9 +299,12 @@ protected:
         Pump();
         return taken;
     }
-    // Taken only in a loop that did not hear Escape: the button's release ends it.
+    // Taken only in a loop that did not hear Escape: the button's release ends it. A loop that ended
+    // unblocked the keys; waiting for that keeps a slow machine's later tick from taking this step after
+    // the loop, while the test still pumps.
     DragSteps::Step Unheard(POINT At) {
-        return {&DragSteps::NextTick, [this, At] {
+        return {[] { return DragSteps::NextTick() && bars::KeysBlocked(); },
+                [this, At] {
                     escapeUnheard = true;
                     pw::gui::SimulateMouse(pw::gui::MouseAction::Up, At, pw::gui::MouseButton::Left);
                 }};
