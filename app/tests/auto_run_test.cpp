@@ -25,11 +25,12 @@ struct RunResult {
     std::string output;
 };
 
-// Without a display; a run that would never end is stopped after a minute (status 124).
-RunResult RunProgram(const fs::path& config, const std::string& args) {
+// Without a display; a run that would never end is stopped after a minute (status 124). `environment` adds
+// NAME=value words to the program's environment.
+RunResult RunProgram(const fs::path& config, const std::string& args, const std::string& environment = "") {
     const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY XDG_CONFIG_HOME='" + config.string() +
-                                "' QT_QPA_PLATFORM=offscreen timeout 60 '" PW_PROGRAM "' " + args +
-                                " 2>&1 </dev/null";
+                                "' QT_QPA_PLATFORM=offscreen " + environment +
+                                " timeout 60 '" PW_PROGRAM "' " + args + " 2>&1 </dev/null";
     RunResult result;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return result;
@@ -78,6 +79,31 @@ TEST_F(AutoRunTest, WritesTheOutputsAndEndsWithStatusZero) {
     EXPECT_TRUE(fs::exists(out / "sitemap.html"));
     for (const auto& entry : fs::directory_iterator(out))
         EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
+}
+
+// Loading libcurl and the libraries it brings is a good part of a short run's time: a run that never goes
+// on the network must not load it (the loader lists each library it maps), and one that does still finds it.
+TEST_F(AutoRunTest, OnlyARunOnTheNetworkLoadsTheHttpLibrary) {
+    const fs::path out = dir_ / "out";
+    const std::string profile = MakeSampleProfile("sample.qpw", out);
+    RunResult run = RunProgram(config_, "-auto '" + profile + "'", "LD_DEBUG=files");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("file=libQt6Core.so"), std::string::npos) << "the loader's list is there";
+    EXPECT_EQ(run.output.find("libcurl"), std::string::npos);
+    EXPECT_TRUE(fs::exists(out / "sitemap.xml"));
+
+    testsupport::NginxPeer site(testsupport::NginxOptions{});
+    TMapProfile crawl;
+    ApplyNewProfileDefaults(crawl);
+    crawl.SetSpiderType(mstWebsite);
+    crawl.SetWebsite(site.Url("/"));
+    crawl.SetOutputFileName((out / "site.html").string());
+    crawl.SetFileName((dir_ / "site.qpw").string());
+    SaveProfileFile(crawl, nullptr);
+    site.Put("/index.html", "<html><head><title>Home</title></head><body></body></html>");
+    run = RunProgram(config_, "-auto '" + crawl.FileName() + "'", "LD_DEBUG=files");
+    EXPECT_NE(run.output.find("file=libcurl.so"), std::string::npos) << run.output;
+    EXPECT_NE(ReadFile(out / "site.html").find("Home"), std::string::npos) << run.output;
 }
 
 TEST_F(AutoRunTest, FailuresEndWithAMessageAndAStatusOtherThanZero) {

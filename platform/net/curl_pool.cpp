@@ -4,6 +4,8 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/net/curl_library.h"
+
 namespace net {
 namespace {
 
@@ -29,15 +31,14 @@ void UnlockShare(CURL*, curl_lock_data data, void* user) {
 Globals& CurlGlobals() {
     // Made once and never torn down: worker threads may still be finishing a transfer at exit.
     static Globals* g = [] {
-        curl_global_init(CURL_GLOBAL_ALL);
         auto* state = new Globals;
-        state->share = curl_share_init();
-        curl_share_setopt(state->share, CURLSHOPT_LOCKFUNC, LockShare);
-        curl_share_setopt(state->share, CURLSHOPT_UNLOCKFUNC, UnlockShare);
-        curl_share_setopt(state->share, CURLSHOPT_USERDATA, state);
-        curl_share_setopt(state->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
-        curl_share_setopt(state->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
-        curl_share_setopt(state->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
+        state->share = Curl().share_init();
+        Curl().share_setopt(state->share, CURLSHOPT_LOCKFUNC, LockShare);
+        Curl().share_setopt(state->share, CURLSHOPT_UNLOCKFUNC, UnlockShare);
+        Curl().share_setopt(state->share, CURLSHOPT_USERDATA, state);
+        Curl().share_setopt(state->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
+        Curl().share_setopt(state->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
+        Curl().share_setopt(state->share, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
         return state;
     }();
     return *g;
@@ -55,16 +56,16 @@ CurlPair AcquireCurlPair() {
             return p;
         }
     }
-    return CurlPair{curl_easy_init(), curl_multi_init()};
+    return CurlPair{Curl().easy_init(), Curl().multi_init()};
 }
 
 void ReleaseCurlPair(CurlPair pair) {
     if (!pair.easy || !pair.multi) return;
-    curl_multi_remove_handle(pair.multi, pair.easy);
+    Curl().multi_remove_handle(pair.multi, pair.easy);
     // A reset keeps the queued cookie-file names of a request that never ran; clearing them frees them
     // (the shared cookies themselves stay).
-    curl_easy_setopt(pair.easy, CURLOPT_COOKIEFILE, nullptr);
-    curl_easy_reset(pair.easy);
+    Curl().easy_setopt(pair.easy, CURLOPT_COOKIEFILE, nullptr);
+    Curl().easy_reset(pair.easy);
     Globals& g = CurlGlobals();
     {
         std::lock_guard lock(g.poolLock);
@@ -73,8 +74,8 @@ void ReleaseCurlPair(CurlPair pair) {
             return;
         }
     }
-    curl_easy_cleanup(pair.easy);
-    curl_multi_cleanup(pair.multi);
+    Curl().easy_cleanup(pair.easy);
+    Curl().multi_cleanup(pair.multi);
 }
 
 CURLSH* SharedCurlState() {

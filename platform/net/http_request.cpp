@@ -1,5 +1,6 @@
 #include "platform/net/http_request.h"
 
+#include "platform/net/curl_library.h"
 #include "platform/net/wininet.h"
 #include "platform/rtl/strings.h"
 #include "platform/rtl/wait_policy.h"
@@ -28,17 +29,17 @@ bool IsRedirectStatus(int code) {
 
 // Resolves a Location value against the address it came from; empty when it cannot be parsed.
 std::string ResolveLocation(const std::string& base, const std::string& location) {
-    CURLU* u = curl_url();
+    CURLU* u = Curl().url();
     std::string out;
-    if (curl_url_set(u, CURLUPART_URL, base.c_str(), 0) == CURLUE_OK &&
-        curl_url_set(u, CURLUPART_URL, location.c_str(), CURLU_NON_SUPPORT_SCHEME) == CURLUE_OK) {
+    if (Curl().url_set(u, CURLUPART_URL, base.c_str(), 0) == CURLUE_OK &&
+        Curl().url_set(u, CURLUPART_URL, location.c_str(), CURLU_NON_SUPPORT_SCHEME) == CURLUE_OK) {
         char* text = nullptr;
-        if (curl_url_get(u, CURLUPART_URL, &text, 0) == CURLUE_OK && text) {
+        if (Curl().url_get(u, CURLUPART_URL, &text, 0) == CURLUE_OK && text) {
             out = text;
-            curl_free(text);
+            Curl().free(text);
         }
     }
-    curl_url_cleanup(u);
+    Curl().url_cleanup(u);
     return out;
 }
 
@@ -48,7 +49,7 @@ HttpRequest::HttpRequest() : curl_(AcquireCurlPair()) {}
 
 HttpRequest::~HttpRequest() {
     Detach();
-    if (header_list_) curl_slist_free_all(header_list_);
+    if (header_list_) Curl().slist_free_all(header_list_);
     ReleaseCurlPair(curl_);
 }
 
@@ -75,14 +76,14 @@ bool HttpRequest::Header(const std::string& name, std::string& value) const {
 
 std::string HttpRequest::EffectiveUrl() const {
     char* url = nullptr;
-    if (curl_.easy && curl_easy_getinfo(curl_.easy, CURLINFO_EFFECTIVE_URL, &url) == CURLE_OK && url)
+    if (curl_.easy && Curl().easy_getinfo(curl_.easy, CURLINFO_EFFECTIVE_URL, &url) == CURLE_OK && url)
         return url;
     return settings_.url;
 }
 
 void HttpRequest::Detach() {
     if (attached_) {
-        curl_multi_remove_handle(curl_.multi, curl_.easy);
+        Curl().multi_remove_handle(curl_.multi, curl_.easy);
         attached_ = false;
     }
 }
@@ -90,31 +91,31 @@ void HttpRequest::Detach() {
 void HttpRequest::Configure(const std::string& extraHeaders, const std::string& body) {
     CURL* h = curl_.easy;
     const RequestSettings& s = settings_;
-    curl_easy_setopt(h, CURLOPT_URL, s.url.c_str());
+    Curl().easy_setopt(h, CURLOPT_URL, s.url.c_str());
     // What no request changes is set once for the handle; the rest for every send.
     if (!configured_) {
         configured_ = true;
-        curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
-        curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-        curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
-        curl_easy_setopt(h, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
-        curl_easy_setopt(h, CURLOPT_MAXREDIRS, kMaxRedirects);
-        curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, &HttpRequest::OnHeader);
-        curl_easy_setopt(h, CURLOPT_HEADERDATA, this);
-        curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &HttpRequest::OnBody);
-        curl_easy_setopt(h, CURLOPT_WRITEDATA, this);
-        curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &HttpRequest::OnProgress);
-        curl_easy_setopt(h, CURLOPT_XFERINFODATA, this);
-        curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
+        Curl().easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
+        Curl().easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+        Curl().easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+        Curl().easy_setopt(h, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+        Curl().easy_setopt(h, CURLOPT_MAXREDIRS, kMaxRedirects);
+        Curl().easy_setopt(h, CURLOPT_HEADERFUNCTION, &HttpRequest::OnHeader);
+        Curl().easy_setopt(h, CURLOPT_HEADERDATA, this);
+        Curl().easy_setopt(h, CURLOPT_WRITEFUNCTION, &HttpRequest::OnBody);
+        Curl().easy_setopt(h, CURLOPT_WRITEDATA, this);
+        Curl().easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &HttpRequest::OnProgress);
+        Curl().easy_setopt(h, CURLOPT_XFERINFODATA, this);
+        Curl().easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
     }
-    curl_easy_setopt(h, CURLOPT_USERAGENT, s.agent.empty() ? "Pathweaver/4.5" : s.agent.c_str());
-    curl_easy_setopt(h, CURLOPT_REFERER, s.referer.empty() ? nullptr : s.referer.c_str());
-    curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, (s.flags & INTERNET_FLAG_NO_AUTO_REDIRECT) ? 0L : 1L);
-    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS,
-                     static_cast<long>(s.connectTimeoutMs ? s.connectTimeoutMs : kDefaultConnectTimeoutMs));
-    curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, (s.flags & INTERNET_FLAG_IGNORE_CERT_CN_INVALID) ? 0L : 2L);
+    Curl().easy_setopt(h, CURLOPT_USERAGENT, s.agent.empty() ? "Pathweaver/4.5" : s.agent.c_str());
+    Curl().easy_setopt(h, CURLOPT_REFERER, s.referer.empty() ? nullptr : s.referer.c_str());
+    Curl().easy_setopt(h, CURLOPT_FOLLOWLOCATION, (s.flags & INTERNET_FLAG_NO_AUTO_REDIRECT) ? 0L : 1L);
+    Curl().easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS,
+                       static_cast<long>(s.connectTimeoutMs ? s.connectTimeoutMs : kDefaultConnectTimeoutMs));
+    Curl().easy_setopt(h, CURLOPT_SSL_VERIFYHOST, (s.flags & INTERNET_FLAG_IGNORE_CERT_CN_INVALID) ? 0L : 2L);
     const std::string ca = CaBundle();
-    if (!ca.empty()) curl_easy_setopt(h, CURLOPT_CAINFO, ca.c_str());
+    if (!ca.empty()) Curl().easy_setopt(h, CURLOPT_CAINFO, ca.c_str());
 
     // Still shared for names and sessions: clearing the cookie files turns the cookie engine off for
     // this request only. Set only when it changes: each setting adds to the handle's list of files.
@@ -123,38 +124,38 @@ void HttpRequest::Configure(const std::string& extraHeaders, const std::string& 
         cookies_ = cookies;
         // The share again first: clearing the files lets go of the shared cookies, which a later "" would
         // not take back by itself.
-        curl_easy_setopt(h, CURLOPT_SHARE, SharedCurlState());
-        curl_easy_setopt(h, CURLOPT_COOKIEFILE, cookies ? "" : nullptr);
+        Curl().easy_setopt(h, CURLOPT_SHARE, SharedCurlState());
+        Curl().easy_setopt(h, CURLOPT_COOKIEFILE, cookies ? "" : nullptr);
     }
 
     const bool auth = !(s.flags & INTERNET_FLAG_NO_AUTH) && (!s.user.empty() || !s.password.empty());
-    curl_easy_setopt(h, CURLOPT_USERNAME, auth ? s.user.c_str() : nullptr);
-    curl_easy_setopt(h, CURLOPT_PASSWORD, auth ? s.password.c_str() : nullptr);
-    curl_easy_setopt(h, CURLOPT_HTTPAUTH,
-                     auth ? static_cast<long>(CURLAUTH_ANY) : static_cast<long>(CURLAUTH_BASIC));
+    Curl().easy_setopt(h, CURLOPT_USERNAME, auth ? s.user.c_str() : nullptr);
+    Curl().easy_setopt(h, CURLOPT_PASSWORD, auth ? s.password.c_str() : nullptr);
+    Curl().easy_setopt(h, CURLOPT_HTTPAUTH,
+                       auth ? static_cast<long>(CURLAUTH_ANY) : static_cast<long>(CURLAUTH_BASIC));
 
     if (s.accessType == INTERNET_OPEN_TYPE_PROXY && !s.proxy.empty()) {
-        curl_easy_setopt(h, CURLOPT_PROXY, s.proxy.c_str());
+        Curl().easy_setopt(h, CURLOPT_PROXY, s.proxy.c_str());
         std::string bypass =
             StringReplace(StringReplace(s.proxyBypass, "<local>", "", rfReplaceAll), ";", ",", rfReplaceAll);
-        curl_easy_setopt(h, CURLOPT_NOPROXY, bypass.c_str());
+        Curl().easy_setopt(h, CURLOPT_NOPROXY, bypass.c_str());
         const bool proxyAuth = !s.proxyUser.empty() || !s.proxyPassword.empty();
-        curl_easy_setopt(h, CURLOPT_PROXYUSERNAME, proxyAuth ? s.proxyUser.c_str() : nullptr);
-        curl_easy_setopt(h, CURLOPT_PROXYPASSWORD, proxyAuth ? s.proxyPassword.c_str() : nullptr);
-        curl_easy_setopt(h, CURLOPT_PROXYAUTH, static_cast<long>(CURLAUTH_ANY));
+        Curl().easy_setopt(h, CURLOPT_PROXYUSERNAME, proxyAuth ? s.proxyUser.c_str() : nullptr);
+        Curl().easy_setopt(h, CURLOPT_PROXYPASSWORD, proxyAuth ? s.proxyPassword.c_str() : nullptr);
+        Curl().easy_setopt(h, CURLOPT_PROXYAUTH, static_cast<long>(CURLAUTH_ANY));
     } else if (s.accessType == INTERNET_OPEN_TYPE_DIRECT) {
-        curl_easy_setopt(h, CURLOPT_PROXY, "");
+        Curl().easy_setopt(h, CURLOPT_PROXY, "");
     } else {
         // The handle may have gone through a proxy for an earlier request.
-        curl_easy_setopt(h, CURLOPT_PROXY, nullptr);
+        Curl().easy_setopt(h, CURLOPT_PROXY, nullptr);
     }
 
     if (header_list_) {
-        curl_slist_free_all(header_list_);
+        Curl().slist_free_all(header_list_);
         header_list_ = nullptr;
     }
     auto add = [&](const std::string& line) {
-        if (!line.empty()) header_list_ = curl_slist_append(header_list_, line.c_str());
+        if (!line.empty()) header_list_ = Curl().slist_append(header_list_, line.c_str());
     };
     if (!s.accept.empty()) add("Accept: " + s.accept);
     for (const std::string& line : s.headers)
@@ -168,18 +169,18 @@ void HttpRequest::Configure(const std::string& extraHeaders, const std::string& 
     }
     if (s.flags & INTERNET_FLAG_PRAGMA_NOCACHE) add("Pragma: no-cache");
     add("Expect:"); // no 100-continue round trip before a form body
-    curl_easy_setopt(h, CURLOPT_HTTPHEADER, header_list_);
+    Curl().easy_setopt(h, CURLOPT_HTTPHEADER, header_list_);
 
     body_ = body;
     if (s.verb == "POST") {
-        curl_easy_setopt(h, CURLOPT_POST, 1L);
-        curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body_.size()));
-        curl_easy_setopt(h, CURLOPT_POSTFIELDS, body_.data());
+        Curl().easy_setopt(h, CURLOPT_POST, 1L);
+        Curl().easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body_.size()));
+        Curl().easy_setopt(h, CURLOPT_POSTFIELDS, body_.data());
     } else {
-        curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
+        Curl().easy_setopt(h, CURLOPT_HTTPGET, 1L);
     }
-    curl_easy_setopt(h, CURLOPT_CUSTOMREQUEST,
-                     s.verb == "GET" || s.verb == "POST" ? nullptr : s.verb.c_str());
+    Curl().easy_setopt(h, CURLOPT_CUSTOMREQUEST,
+                       s.verb == "GET" || s.verb == "POST" ? nullptr : s.verb.c_str());
 }
 
 bool HttpRequest::Send(const std::string& extraHeaders, const std::string& body) {
@@ -208,7 +209,7 @@ bool HttpRequest::Send(const std::string& extraHeaders, const std::string& body)
     sent_at_ = std::chrono::steady_clock::now();
 
     Configure(extraHeaders, body);
-    if (curl_multi_add_handle(curl_.multi, curl_.easy) != CURLM_OK) {
+    if (Curl().multi_add_handle(curl_.multi, curl_.easy) != CURLM_OK) {
         last_error_ = ERROR_INTERNET_INCORRECT_HANDLE_STATE;
         return false;
     }
@@ -242,7 +243,7 @@ bool HttpRequest::Read(void* buffer, size_t size, size_t& bytesRead) {
             paused_ = false;
             Touch();
             RestartRateWindow();
-            curl_easy_pause(curl_.easy, CURLPAUSE_CONT);
+            Curl().easy_pause(curl_.easy, CURLPAUSE_CONT);
         }
         if (!PumpUntil([this] { return buffer_pos_ < buffer_.size(); })) return false;
     }
@@ -262,9 +263,9 @@ bool HttpRequest::Read(void* buffer, size_t size, size_t& bytesRead) {
 
 void HttpRequest::PumpOnce() {
     int running = 0;
-    curl_multi_perform(curl_.multi, &running);
+    Curl().multi_perform(curl_.multi, &running);
     int left = 0;
-    while (CURLMsg* msg = curl_multi_info_read(curl_.multi, &left)) {
+    while (CURLMsg* msg = Curl().multi_info_read(curl_.multi, &left)) {
         if (msg->msg == CURLMSG_DONE && msg->easy_handle == curl_.easy) {
             finished_ = true;
             result_ = msg->data.result;
@@ -318,9 +319,9 @@ void HttpRequest::WaitForSockets(int timeoutMs) {
     // answer is already there, so a look before it would only cost a call per wait.
     const bool ready = serverWait.Watches(start) && serverWait.Watch([this] {
         int ready = 0;
-        return curl_multi_poll(curl_.multi, nullptr, 0, 0, &ready) != CURLM_OK || ready > 0;
+        return Curl().multi_poll(curl_.multi, nullptr, 0, 0, &ready) != CURLM_OK || ready > 0;
     });
-    if (!ready) curl_multi_poll(curl_.multi, nullptr, 0, timeoutMs, nullptr);
+    if (!ready) Curl().multi_poll(curl_.multi, nullptr, 0, timeoutMs, nullptr);
     serverWait.Answered(start, TWaitPolicy::Clock::now());
 }
 

@@ -1,0 +1,39 @@
+#pragma once
+// libcurl, loaded the first time a transfer needs it rather than at start-up: a run that never goes on the
+// network (a site map of a local folder) does not pay for mapping and binding libcurl and the twenty-odd
+// TLS, Kerberos, LDAP and SSH libraries it brings, about a tenth of such a run.
+#include <curl/curl.h>
+
+namespace net {
+
+struct CurlLibrary {
+    decltype(&::curl_global_init) global_init;
+    decltype(&::curl_free) free;
+    decltype(&::curl_easy_init) easy_init;
+    decltype(&::curl_easy_setopt) easy_setopt;
+    decltype(&::curl_easy_getinfo) easy_getinfo;
+    decltype(&::curl_easy_pause) easy_pause;
+    decltype(&::curl_easy_reset) easy_reset;
+    decltype(&::curl_easy_cleanup) easy_cleanup;
+    decltype(&::curl_multi_init) multi_init;
+    decltype(&::curl_multi_add_handle) multi_add_handle;
+    decltype(&::curl_multi_remove_handle) multi_remove_handle;
+    decltype(&::curl_multi_perform) multi_perform;
+    decltype(&::curl_multi_poll) multi_poll;
+    decltype(&::curl_multi_info_read) multi_info_read;
+    decltype(&::curl_multi_cleanup) multi_cleanup;
+    decltype(&::curl_share_init) share_init;
+    decltype(&::curl_share_setopt) share_setopt;
+    decltype(&::curl_slist_append) slist_append;
+    decltype(&::curl_slist_free_all) slist_free_all;
+    decltype(&::curl_url) url;
+    decltype(&::curl_url_set) url_set;
+    decltype(&::curl_url_get) url_get;
+    decltype(&::curl_url_cleanup) url_cleanup;
+};
+
+// The library's entry points, loaded and initialised (curl_global_init) on the first call, from any thread.
+// Throws Exception when libcurl cannot be loaded.
+const CurlLibrary& Curl();
+
+} // namespace net
