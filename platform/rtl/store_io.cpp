@@ -55,6 +55,14 @@ bool ReplaceFile(const std::string& path, std::string_view bytes, unsigned newFi
 }
 
 bool ReplacePrivateFile(const std::string& path, std::string_view bytes, unsigned mode) {
+    // The settings are written back at every exit, mostly unchanged: a file that is ours, private already and
+    // holds exactly these bytes is left alone rather than rewritten and flushed to disk again.
+    struct stat st {};
+    std::string held;
+    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 07777) == mode &&
+        st.st_uid == ::geteuid() && static_cast<size_t>(st.st_size) == bytes.size() &&
+        ReadWholeFile(path, held) && held == bytes)
+        return true;
     try {
         TAtomicFileStream file(path, mode);
         file.SetMode(mode);

@@ -15,7 +15,7 @@ bool ReadWholeFile(const std::string& path, std::string& bytes);
 // False, with path as it was, on failure.
 bool ReplaceFile(const std::string& path, std::string_view bytes, unsigned newFileMode);
 // The same for a file that holds secrets: it always ends with exactly mode, whatever it had before
-// and whatever the umask.
+// and whatever the umask; one of ours with that mode that holds bytes already is left alone.
 bool ReplacePrivateFile(const std::string& path, std::string_view bytes, unsigned mode);
 
 // Identifies one version of a file, to notice that another writer replaced it.

@@ -191,6 +191,22 @@ TEST_F(RegistryTest, TheStoreIsAlwaysTheOwnersAloneAndReadingNeverWritesIt) {
     EXPECT_EQ(st.st_ino, was.st_ino);
     EXPECT_EQ(st.st_mtim.tv_nsec, was.st_mtim.tv_nsec);
     EXPECT_EQ(ReadFile(store_), before);
+
+    // Writing what is there already (the program's settings at every exit) leaves the file too, unless it
+    // has to be closed to others again.
+    const auto writeSame = [] {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey("Secrets", false));
+        reg.WriteString("password", "changed");
+    };
+    writeSame();
+    ASSERT_EQ(::stat(store_.c_str(), &st), 0);
+    EXPECT_EQ(st.st_ino, was.st_ino);
+    ASSERT_EQ(::chmod(store_.c_str(), 0640), 0);
+    writeSame();
+    ASSERT_EQ(::stat(store_.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    EXPECT_EQ(ReadFile(store_), before);
 }
 
 // A store whose lines end in CR LF (copied through another system) reads as the same store.
