@@ -201,6 +201,7 @@ void TfrmSiteMapMain::RunUnseen() {
 
 void TfrmSiteMapMain::WndProc(TMessage& Message) {
     if (Message.Msg != kRunUnseen) return TForm::WndProc(Message);
+    Unseen_ = true;
     FormShow(this);
     FormActivate(this);
 }
@@ -217,7 +218,8 @@ void TfrmSiteMapMain::FormActivate(TObject*) {
         ShowProfile();
     }
     FocusWhenShown(optLocal->Checked() ? static_cast<TWinControl*>(editIndex) : editWebsite);
-    LoadGlobeFrames();
+    // Decoding eleven pictures for an animation nobody would see is a noticeable part of a short run.
+    if (!Unseen_) LoadGlobeFrames();
     if (!CommandLineProfile_.empty()) {
         OpenCommandLineProfile();
     } else if (AutoMode_) {

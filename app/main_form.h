@@ -281,6 +281,7 @@ private:
 
     // Fields in the order the window keeps them.
     bool FirstActivate_ = true;
+    bool Unseen_ = false; // a run that nobody can ever see (RunUnseen)
     int PageIndex_ = 0;
     std::unique_ptr<TSiteMapSettings> Settings_;
     std::unique_ptr<TStringList> IgnoreFolderList_;

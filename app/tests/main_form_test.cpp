@@ -186,6 +186,7 @@ TEST_F(MainFormTest, AnUnattendedRunNobodyCanSeeNeverShowsTheWindowNorMeasuresIt
     EXPECT_EQ(lines[lines.Count() - 1], "Total Files: 303");
     EXPECT_EQ(form_->GeneratedHtml(), ReadFile(out / "sitemap.html"));
     EXPECT_LT(pw::gdi::TextsMeasured() - measured, 100);
+    EXPECT_EQ(form_->GlobeFrameCount(), 0) << "no pictures are decoded for an animation nobody sees";
 }
 
 TEST_F(MainFormTest, OutputFailureIsShownAsAFailureNotAsDone) {
