@@ -117,10 +117,7 @@ void PageReader::Read(const std::string& Content, const std::string& MediaType, 
     }
     // Forms worked out under other settings may differ: the links are worked out again.
     if (!(Settings == knownSettings_)) {
-        known_.clear();
-        knownCount_ = 0;
-        knownLookups_ = 0;
-        knownHits_ = 0;
+        ForgetForms();
         keepForms_ = true;
         knownSettings_ = Settings;
     }
@@ -213,17 +210,19 @@ PageReader::LinkForms* PageReader::KnownForms(const std::u16string& link) {
         // Links that seldom come again (a large site's links to its own pages, each met a few times
         // among thousands) cost their keeping and gain nothing: they are no longer kept.
         keepForms_ = knownHits_ * 4 >= knownLookups_ * 3;
-        known_.clear();
-        knownCount_ = 0;
-        knownLookups_ = 0;
-        knownHits_ = 0;
-        knownHere_ = nullptr;
+        ForgetForms();
         return nullptr;
     }
     LinkForms& forms = (*knownHere_)[link];
     ++knownCount_;
     FormsOf(link, forms);
     return &forms;
+}
+
+void PageReader::ForgetForms() {
+    known_.clear();
+    knownHere_ = nullptr;
+    knownCount_ = knownLookups_ = knownHits_ = 0;
 }
 
 void PageReader::FormsOf(const std::u16string& link, LinkForms& forms) {

@@ -82,6 +82,8 @@ private:
     // repeat the same links on every page, and working each out again costs more than the rest of
     // reading it.
     LinkForms* KnownForms(const std::u16string& link);
+    // Drops the forms kept and the counts of their use.
+    void ForgetForms();
 
     std::unique_ptr<TDIHtmlParser> parser_;
     std::unique_ptr<TDIHtmlLinksPlugin> links_;

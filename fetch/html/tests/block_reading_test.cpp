@@ -127,6 +127,17 @@ void ExpectSameWays(const std::string& page, uint8_t options, const std::string&
     EXPECT_EQ(html_fuzz::TokenizerTrace(data, input.size(), TraceWay::BlocksFromStream), expected) << what;
 }
 
+// Reads Page as GB18030, in blocks or a character at a time, from its first character; Walk moves
+// through it and says what it met.
+template <class Walk> std::string ReadGb18030(const std::string& Page, bool CharByChar, const Walk& walk) {
+    TDIUnicodeReader r;
+    html_detail::ReaderSwitch::CharByChar(r, CharByChar);
+    r.SetSourceString(Page);
+    r.SetReadMethod(&ReadCharGb18030);
+    r.ReadChar();
+    return walk(r);
+}
+
 } // namespace
 
 TEST(BlockReading, GeneratedPagesReadAlikeInEveryDecoderAndParserMode) {
@@ -270,16 +281,12 @@ TEST(BlockReading, ASkippedGb18030RunEndsOnItsLastCharacter) {
         for (const std::string& pad : {std::string(), std::string(40, 'p')}) {
             const std::string page = pad + std::string(text);
             std::string ways[2];
-            for (int charByChar = 0; charByChar < 2; ++charByChar) {
-                TDIUnicodeReader r;
-                html_detail::ReaderSwitch::CharByChar(r, charByChar == 1);
-                r.SetSourceString(page);
-                r.SetReadMethod(&ReadCharGb18030);
-                r.ReadChar();
-                r.SkipUntilChar(u'>');
-                ways[charByChar] = std::to_string(r.PrevChar()) + " " + std::to_string(r.Char()) + " " +
-                                   std::to_string(r.CharCount()) + " " + std::to_string(r.Column());
-            }
+            for (int charByChar = 0; charByChar < 2; ++charByChar)
+                ways[charByChar] = ReadGb18030(page, charByChar == 1, [](TDIUnicodeReader& r) {
+                    r.SkipUntilChar(u'>');
+                    return std::to_string(r.PrevChar()) + " " + std::to_string(r.Char()) + " " +
+                           std::to_string(r.CharCount()) + " " + std::to_string(r.Column());
+                });
             EXPECT_EQ(ways[0], ways[1]) << page;
         }
     }
@@ -327,20 +334,18 @@ TEST(BlockReading, SkippedGb18030RunsOfPairsReadAlike) {
         }
         for (const char16_t stop : {u'>', u']'}) {
             std::string ways[2];
-            for (int charByChar = 0; charByChar < 2; ++charByChar) {
-                TDIUnicodeReader r;
-                html_detail::ReaderSwitch::CharByChar(r, charByChar == 1);
-                r.SetSourceString(page);
-                r.SetReadMethod(&ReadCharGb18030);
-                r.ReadChar();
-                while (r.HasChar()) {
-                    r.SkipUntilChar(stop);
-                    ways[charByChar] += std::to_string(r.PrevChar()) + " " + std::to_string(r.Char()) + " " +
-                                        std::to_string(r.CharCount()) + " " + std::to_string(r.Line()) + ":" +
-                                        std::to_string(r.Column()) + "\n";
-                    r.ReadChar();
-                }
-            }
+            for (int charByChar = 0; charByChar < 2; ++charByChar)
+                ways[charByChar] = ReadGb18030(page, charByChar == 1, [stop](TDIUnicodeReader& r) {
+                    std::string met;
+                    while (r.HasChar()) {
+                        r.SkipUntilChar(stop);
+                        met += std::to_string(r.PrevChar()) + " " + std::to_string(r.Char()) + " " +
+                               std::to_string(r.CharCount()) + " " + std::to_string(r.Line()) + ":" +
+                               std::to_string(r.Column()) + "\n";
+                        r.ReadChar();
+                    }
+                    return met;
+                });
             EXPECT_EQ(ways[0], ways[1]) << "seed " << seed << " stop " << static_cast<char>(stop);
         }
     }
