@@ -121,7 +121,7 @@ void PageReader::Read(const std::string& Content, const std::string& MediaType, 
         keepForms_ = true;
         knownSettings_ = Settings;
     }
-    knownHere_ = nullptr;
+    knownHere_ = knownSite_ = nullptr;
     page_ = &Page;
     settings_ = &Settings;
     onLink_ = OnLink ? &OnLink : nullptr;
@@ -155,7 +155,7 @@ void PageReader::HandleLink(std::u16string& link) {
         if (base != baseText_) {
             baseText_ = base;
             baseParsed_ = base_->Parse(base);
-            knownHere_ = nullptr;
+            knownHere_ = knownSite_ = nullptr;
         }
     }
     TDIHtmlTag& tag = parser_->HtmlTag();
@@ -178,31 +178,42 @@ void PageReader::HandleLink(std::u16string& link) {
 PageReader::LinkForms* PageReader::KnownForms(const std::u16string& link) {
     // An empty link or a query alone is resolved against the whole base address, not only its folder.
     if (!keepForms_ || link.empty() || link[0] == u'?') return nullptr;
-    if (!knownHere_) {
+    // A link with a scheme resolves to itself, and one from the root ("/a", not "//host") takes only the
+    // base's scheme and authority: kept apart from the folder, they are found again on every page of the
+    // site, the way menus and links across a site are written.
+    const bool absolute = SchemeLength(link) != 0;
+    const bool fromRoot = !absolute && link[0] == u'/' && (link.size() == 1 || link[1] != u'/');
+    std::unordered_map<std::u16string, LinkForms>*& here = absolute   ? knownAbsolute_
+                                                           : fromRoot ? knownSite_
+                                                                      : knownHere_;
+    if (!here) {
         // What of the base such a link is resolved with: its scheme, its authority and its path up to the
-        // last '/', each part with its length and presence before it.
-        std::u16string folder;
-        const auto part = [&folder](bool present, const std::u16string& text) {
-            folder.push_back(present ? u'+' : u'-');
-            folder.push_back(static_cast<char16_t>(text.size() >> 16));
-            folder.push_back(static_cast<char16_t>(text.size() & 0xFFFF));
-            folder += text;
+        // last '/', each part with its length and presence before it; nothing for an absolute link.
+        std::u16string key;
+        const auto part = [&key](bool present, const std::u16string& text) {
+            key.push_back(present ? u'+' : u'-');
+            key.push_back(static_cast<char16_t>(text.size() >> 16));
+            key.push_back(static_cast<char16_t>(text.size() & 0xFFFF));
+            key += text;
         };
-        if (settings_->resolveUris && baseParsed_) {
+        if (!absolute && settings_->resolveUris && baseParsed_) {
             const TDIUri& b = *base_;
             part(b.HasScheme(), b.Scheme());
             part(b.HasUsername(), b.Username());
             part(b.HasPassword(), b.Password());
             part(b.HasHost(), b.Host());
             part(b.HasPort(), b.Port());
-            const size_t slash = b.Path().rfind(u'/');
-            part(true, b.Path().substr(0, slash == std::u16string::npos ? 0 : slash + 1));
+            // Without the path's part the key cannot be a folder's, which always has one.
+            if (!fromRoot) {
+                const size_t slash = b.Path().rfind(u'/');
+                part(true, b.Path().substr(0, slash == std::u16string::npos ? 0 : slash + 1));
+            }
         }
-        knownHere_ = &known_[folder];
+        here = &known_[key];
     }
     ++knownLookups_;
-    const auto found = knownHere_->find(link);
-    if (found != knownHere_->end()) {
+    const auto found = here->find(link);
+    if (found != here->end()) {
         ++knownHits_;
         return &found->second;
     }
@@ -213,7 +224,7 @@ PageReader::LinkForms* PageReader::KnownForms(const std::u16string& link) {
         ForgetForms();
         return nullptr;
     }
-    LinkForms& forms = (*knownHere_)[link];
+    LinkForms& forms = (*here)[link];
     ++knownCount_;
     FormsOf(link, forms);
     return &forms;
@@ -221,7 +232,7 @@ PageReader::LinkForms* PageReader::KnownForms(const std::u16string& link) {
 
 void PageReader::ForgetForms() {
     known_.clear();
-    knownHere_ = nullptr;
+    knownHere_ = knownSite_ = knownAbsolute_ = nullptr;
     knownCount_ = knownLookups_ = knownHits_ = 0;
 }
 

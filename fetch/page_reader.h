@@ -78,9 +78,9 @@ private:
     };
     void HandleLink(std::u16string& link);
     void FormsOf(const std::u16string& link, LinkForms& forms);
-    // The forms of the links met under the page's base folder, for the links met again: a site's menus
-    // repeat the same links on every page, and working each out again costs more than the rest of
-    // reading it.
+    // The forms of the links met under the page's base folder (or site, for links from the root), for the
+    // links met again: a site's menus repeat the same links on every page, and working each out again
+    // costs more than the rest of reading it.
     LinkForms* KnownForms(const std::u16string& link);
     // Drops the forms kept and the counts of their use.
     void ForgetForms();
@@ -95,10 +95,14 @@ private:
     bool baseParsed_ = false;
     // Each link's address, kept between links so that its buffers are reused.
     std::unique_ptr<TDIUri> link_;
-    // The known forms by base folder (the base address up to the last '/' of its path, and whether it
-    // parsed) and link; valid for the settings they were worked out with.
+    // The known forms by what of the base a link is resolved with (the base address up to the last '/'
+    // of its path, up to its path, or nothing; and whether it parsed) and link; valid for the settings
+    // they were worked out with.
     std::unordered_map<std::u16string, std::unordered_map<std::u16string, LinkForms>> known_;
+    // The forms for the links of this folder, of this site (links from the root) and absolute links.
     std::unordered_map<std::u16string, LinkForms>* knownHere_ = nullptr;
+    std::unordered_map<std::u16string, LinkForms>* knownSite_ = nullptr;
+    std::unordered_map<std::u16string, LinkForms>* knownAbsolute_ = nullptr;
     size_t knownCount_ = 0;
     // Look-ups and hits since the forms kept were last cleared; whether they are kept at all.
     size_t knownLookups_ = 0, knownHits_ = 0;

@@ -230,20 +230,23 @@ void TDIUri::CopyFragment(const TDIUri& other) {
     hasFragment_ = other.hasFragment_;
 }
 
+size_t SchemeLength(const std::u16string& text) {
+    if (text.empty() || !IsAlpha(text[0])) return 0;
+    size_t i = 1;
+    while (i < text.size() && IsSchemeChar(text[i]))
+        ++i;
+    return i < text.size() && text[i] == u':' ? i : 0;
+}
+
 bool TDIUri::Parse(const std::u16string& text) {
     bool valid = true;
     size_t begin = 0;
     size_t end = text.size();
 
     ClearScheme();
-    if (!text.empty() && IsAlpha(text[0])) {
-        size_t i = 1;
-        while (i < end && IsSchemeChar(text[i]))
-            ++i;
-        if (i < end && text[i] == u':') {
-            SetScheme(text.substr(0, i));
-            begin = i + 1;
-        }
+    if (const size_t scheme = SchemeLength(text)) {
+        SetScheme(text.substr(0, scheme));
+        begin = scheme + 1;
     }
 
     size_t hash = text.find(u'#', begin);

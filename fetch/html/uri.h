@@ -67,5 +67,9 @@ bool Resolve(const std::u16string& base, const std::u16string& relative, std::u1
 // The same against a base already parsed, for many references on one page; base is left as it was.
 bool Resolve(TDIUri& base, const std::u16string& relative, std::u16string& result);
 
+// The length of the scheme a reference starts with ("http" in "http://x"), 0 when it names none: such a
+// reference resolves to itself whatever the base.
+size_t SchemeLength(const std::u16string& text);
+
 // Removes "." and ".." segments from a path in one pass.
 std::u16string RemoveDotSegments(const std::u16string& path);

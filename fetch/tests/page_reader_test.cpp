@@ -33,12 +33,14 @@ Filed Read(PageReader& reader, const std::string& address, const std::string& bo
     return f;
 }
 
-// Links whose forms depend on the whole base address, its folder only, or nothing of it.
+// Links whose forms depend on the whole base address, its folder only, its site only, or nothing of it.
 const std::string kLinks = R"(<title>t</title>
 <a href="b.html">1</a> <a href="../up.html">2</a> <a href="?q=1">3</a> <a href="">4</a>
 <a href="/root.html">5</a> <a href="HTTPS://Example.org/x">6</a> <a href="b.html#frag">7</a>
 <a href="list.php?sort=asc">8</a> <a href="doc.pdf">9</a> <a href="b.html">again</a>
-<a href="//other.example/p.html">10</a> <a href="http://[bad/">11</a> <a href="n.html" rel="nofollow">12</a>)";
+<a href="//other.example/p.html">10</a> <a href="http://[bad/">11</a> <a href="n.html" rel="nofollow">12</a>
+<a href="/a/../r.html?q=1">13</a> <a href="/">14</a> <a href="//">15</a> <a href="http:rel.html">16</a>
+<a href="mailto:x@h.example">17</a> <a href="/b.html">18</a>)";
 
 ReadSettings Crawl() {
     ReadSettings s;
@@ -67,11 +69,16 @@ TEST(PageReaderKnownLinks, FilesLinksAsAFreshReaderWhateverItReadBefore) {
         {"http://g.example", kLinks, &settings},
         {"http://g.example:8080", kLinks, &settings},
         {"http://user@g.example:8080", kLinks, &settings},
+        {"http://user:pw@g.example:8080/x/", kLinks, &settings},
+        // A base without a host, and one that does not parse.
+        {"mailto:nobody@h.example", kLinks, &settings},
+        {"http://[bad/dir/a.html", kLinks, &settings},
         {"https://h.example/dir/a.html", kLinks, &settings},
         {"http://h.example/dir/a.html", kLinks, &sorted},
         {"http://h.example/dir/a.html", kLinks, &unresolved},
         // A base element moves the links after it to another folder mid-page.
         {"http://h.example/dir/a.html", kLinks + "<base href=\"/sub/deeper/\">" + kLinks, &settings},
+        {"http://h.example/dir/a.html", kLinks + "<base href=\"https://g.example/x/\">" + kLinks, &settings},
         {"http://h.example/dir/a.html", kLinks, &settings},
     };
     PageReader warm;
@@ -83,6 +90,17 @@ TEST(PageReaderKnownLinks, FilesLinksAsAFreshReaderWhateverItReadBefore) {
         // Read twice, the second time from the forms kept.
         EXPECT_EQ(Read(warm, p.address, p.body, *p.settings), expected);
     }
+}
+
+TEST(PageReaderKnownLinks, ABaseElementMovesTheLinksAfterItEvenToOneMetBefore) {
+    const std::string body = R"(<a href="/r.html">1</a> <a href="http:s.html">2</a> <a href="f.html">3</a>
+<base href="https://g.example/x/"><a href="/r.html">1</a> <a href="http:s.html">2</a> <a href="f.html">3</a>)";
+    const std::vector<std::string> expected = {
+        "http://h.example/r.html",  "http:s.html", "http://h.example/dir/f.html",
+        "https://g.example/r.html", "http:s.html", "https://g.example/x/f.html"};
+    PageReader reader;
+    EXPECT_EQ(Read(reader, "http://h.example/dir/a.html", body, Crawl()).resolved, expected);
+    EXPECT_EQ(Read(reader, "http://h.example/dir/a.html", body, Crawl()).resolved, expected);
 }
 
 TEST(PageReaderKnownLinks, KeepsFilingRightPastTheLimitOfFormsKept) {
