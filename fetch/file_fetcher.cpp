@@ -3,7 +3,6 @@
 #include "fetch/address_functions.h"
 #include "fetch/html/name_tables.h"
 #include "fetch/html/plugins.h"
-#include "fetch/html/typed_containers.h"
 #include "fetch/html/uri.h"
 #include "fetch/http/win_http.h"
 #include "fetch/http/win_thread.h"
@@ -78,9 +77,9 @@ bool RedirectStatus(int code) {
 } // namespace
 
 TFileFetcher::TFileFetcher(TComponent* AOwner)
-    : TComponent(AOwner), linkVector_(std::make_unique<TDIWideString2Vector>()),
-      pageLinks_(std::make_unique<TStringList>()), followList_(std::make_unique<TStringList>()),
-      nonFollowList_(std::make_unique<TStringList>()), nonFollowQueryParts_(std::make_unique<TStringList>()),
+    : TComponent(AOwner), pageLinks_(std::make_unique<TStringList>()),
+      followList_(std::make_unique<TStringList>()), nonFollowList_(std::make_unique<TStringList>()),
+      nonFollowQueryParts_(std::make_unique<TStringList>()),
       mailbox_(std::make_shared<fetcher::RedirectMailbox>()) {
     BuildSharedTables();
     reader_ = std::make_unique<fetcher::PageReader>();
@@ -287,7 +286,6 @@ void TFileFetcher::Reset() {
     passwordRequired_ = false;
     parsed_ = false;
     pageLinks_->Clear();
-    linkVector_->Clear();
     resolvedLinks_.clear();
     follow_.clear();
     nonFollow_.clear();
@@ -558,20 +556,16 @@ std::string TFileFetcher::EffectiveUrl() const {
 }
 
 int TFileFetcher::LinkCount() const {
-    return linkVector_->Count();
+    return static_cast<int>(follow_.size());
 }
 
 void TFileFetcher::GetLink(int Index, std::string& ResolvedLink, std::string& FiledLink) const {
-    ResolvedLink = Utf16ToUtf8(linkVector_->Str(Index));
-    FiledLink = Utf16ToUtf8(linkVector_->Str2(Index));
+    ResolvedLink = resolvedLinks_.at(static_cast<size_t>(Index));
+    FiledLink = follow_.at(static_cast<size_t>(Index));
 }
 
 void TFileFetcher::GetResolvedLink(int Index, std::string& ResolvedLink) const {
-    if (static_cast<size_t>(Index) < resolvedLinks_.size() &&
-        resolvedLinks_.size() == static_cast<size_t>(linkVector_->Count()))
-        ResolvedLink = resolvedLinks_[static_cast<size_t>(Index)];
-    else
-        ResolvedLink = Utf16ToUtf8(linkVector_->Str(Index));
+    ResolvedLink = resolvedLinks_.at(static_cast<size_t>(Index));
 }
 
 TStringList* TFileFetcher::FollowList() const {
@@ -600,8 +594,8 @@ TStringList* TFileFetcher::NonFollowList() const {
 TStringList* TFileFetcher::PageLinks() {
     if (pageLinks_->Count() == 0) {
         pageLinks_->BeginUpdate();
-        for (int i = 0; i < linkVector_->Count(); ++i)
-            pageLinks_->Add(Utf16ToUtf8(linkVector_->Str2(i)));
+        for (const std::string& link : follow_)
+            pageLinks_->Add(link);
         pageLinks_->EndUpdate();
     }
     return pageLinks_.get();

@@ -23,7 +23,6 @@ class TDIHtmlParser;
 class TDIHtmlLinksPlugin;
 class TDIHtmlTitlePlugin;
 class TDIHtmlCharSetPlugin;
-class TDIWideString2Vector;
 class TDIUri;
 
 // Element kinds whose addresses count as links; the order is the streamed order.
@@ -230,7 +229,6 @@ private:
     std::unique_ptr<fetcher::PageReader> reader_;
     // What the page is read as unless it names its encoding: the server's charset, or the default.
     const TDIReadMethod* readMethod_ = nullptr;
-    std::unique_ptr<TDIWideString2Vector> linkVector_;
     // The resolved links to follow in UTF-8, and the filed links to follow and not to follow; the string
     // lists are filled from them when asked for.
     std::vector<std::string> resolvedLinks_, follow_, nonFollow_;

@@ -1,6 +1,5 @@
 // The parsing half of the page fetcher: the page is read, and its title and links taken from the reading.
 #include "fetch/file_fetcher.h"
-#include "fetch/html/typed_containers.h"
 #include "fetch/page_reader.h"
 #include "platform/rtl/string_list.h"
 #include "platform/rtl/unicode.h"
@@ -26,7 +25,6 @@ void TFileFetcher::ParsePage() {
             OnLink(this, Utf16ToUtf8(TagText), Utf16ToUtf8(Resolved), Filed);
         };
     fetcher::ReadPage read;
-    read.links.swap(linkVector_);
     reader_->Read(pageContent_, contentType_, EffectiveUrl(), offSite_, readMethod_, settings, read, seen);
     parsed_ = read.parsed;
     // The title of a page not read is left as the fetch left it.
@@ -34,7 +32,6 @@ void TFileFetcher::ParsePage() {
         title_ = std::move(read.title);
         hasTitle_ = read.hasTitle;
     }
-    linkVector_.swap(read.links);
     resolvedLinks_ = std::move(read.resolved);
     follow_ = std::move(read.follow);
     nonFollow_ = std::move(read.nonFollow);

@@ -3,7 +3,6 @@
 #include "fetch/address_functions.h"
 #include "fetch/html/name_tables.h"
 #include "fetch/html/plugins.h"
-#include "fetch/html/typed_containers.h"
 #include "fetch/html/uri.h"
 #include "fetch/mime_type.h"
 #include "platform/rtl/strings.h"
@@ -32,11 +31,6 @@ bool IsWebScheme(const std::u16string& scheme) {
 }
 
 } // namespace
-
-ReadPage::ReadPage() : links(std::make_unique<TDIWideString2Vector>()) {}
-ReadPage::~ReadPage() = default;
-ReadPage::ReadPage(ReadPage&&) noexcept = default;
-ReadPage& ReadPage::operator=(ReadPage&&) noexcept = default;
 
 const TDIReadMethod* DefaultReadMethod() {
     // Browsers read a page that declares no encoding so, and so do they read pages labelled ISO-8859-1.
@@ -80,7 +74,6 @@ void PageReader::Read(const std::string& Content, const std::string& MediaType, 
     Page.parsed = false;
     Page.title.clear();
     Page.hasTitle = false;
-    Page.links->Clear();
     Page.resolved.clear();
     Page.follow.clear();
     Page.nonFollow.clear();
@@ -137,7 +130,7 @@ void PageReader::Read(const std::string& Content, const std::string& MediaType, 
     charSet_->SetDefaultReadMethod(Method);
     parser_->SetSourceString(Content);
     links_->SetBaseUri(Utf8ToUtf16(Address));
-    links_->SetBASE_href(true);
+    if (!links_->BASE_href()) links_->SetBASE_href(true);
     parser_->Clear();
     parser_->ParseAll();
     Page.parsed = true;
@@ -167,7 +160,6 @@ void PageReader::HandleLink(std::u16string& link) {
     if (!known) FormsOf(link, forms);
     if (onLink_) (*onLink_)(tag.TagText(), forms.resolved, forms.filed8);
     if (forms.follow) {
-        page_->links->AddStr2(forms.resolved, forms.filed);
         page_->resolved.push_back(forms.resolved8);
         page_->follow.push_back(forms.filed8);
     } else {

@@ -14,7 +14,6 @@ class TDIHtmlParser;
 class TDIHtmlLinksPlugin;
 class TDIHtmlTitlePlugin;
 class TDIHtmlCharSetPlugin;
-class TDIWideString2Vector;
 class TDIUri;
 struct TDIReadMethod;
 
@@ -33,15 +32,10 @@ struct ReadSettings {
 
 // What reading a page gave.
 struct ReadPage {
-    ReadPage();
-    ~ReadPage();
-    ReadPage(ReadPage&&) noexcept;
-    ReadPage& operator=(ReadPage&&) noexcept;
     bool parsed = false;
     std::string title;
     bool hasTitle = false;
-    // The links to follow: (resolved link, filed link), with the resolved one in UTF-8 beside.
-    std::unique_ptr<TDIWideString2Vector> links;
+    // The links to follow, resolved, and beside each its filed form in follow.
     std::vector<std::string> resolved;
     // The filed links to follow and not to follow, in document order.
     std::vector<std::string> follow, nonFollow;

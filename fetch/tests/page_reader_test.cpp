@@ -1,6 +1,5 @@
 // A reader that has read other pages files each link as a fresh reader does: the forms it keeps of the
 // links it met never stand in for a link of another folder, another base or other settings.
-#include "fetch/html/typed_containers.h"
 #include "fetch/page_reader.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +16,6 @@ using fetcher::ReadSettings;
 struct Filed {
     std::string title;
     std::vector<std::string> resolved, follow, nonFollow;
-    std::vector<std::u16string> linkPairs;
     bool operator==(const Filed&) const = default;
 };
 
@@ -25,12 +23,7 @@ Filed Read(PageReader& reader, const std::string& address, const std::string& bo
            const ReadSettings& settings) {
     ReadPage page;
     reader.Read(body, "text/html", address, false, fetcher::DefaultReadMethod(), settings, page);
-    Filed f{page.title, page.resolved, page.follow, page.nonFollow, {}};
-    for (int i = 0; i < page.links->Count(); ++i) {
-        f.linkPairs.push_back(page.links->Str(i));
-        f.linkPairs.push_back(page.links->Str2(i));
-    }
-    return f;
+    return {page.title, page.resolved, page.follow, page.nonFollow};
 }
 
 // Links whose forms depend on the whole base address, its folder only, its site only, or nothing of it.

@@ -42,6 +42,24 @@ TEST_F(ZoneTest, EachInstantCarriesTheOffsetInEffectThen) {
     EXPECT_EQ(W3CDateTimeOf(1721044800), "2024-07-15T08:00:00-04:00");
 }
 
+TEST_F(ZoneTest, WritesTheFieldsTheGeneralFormatterWrites) {
+    Use("UTC");
+    // Midnight, the last millisecond rounded up into the next day, the first and last years, and the
+    // values outside them that decode as year 0.
+    const TDateTime days[] = {EncodeDate(2024, 2, 29), EncodeDate(1, 1, 1), EncodeDate(9999, 12, 31),
+                              EncodeDate(1999, 12, 31), EncodeDate(1970, 1, 1)};
+    const TDateTime times[] = {0, EncodeTime(23, 59, 59, 999) + 0.6 / MSecsPerDay, EncodeTime(9, 5, 7, 0),
+                               EncodeTime(12, 0, 0, 500), EncodeTime(23, 59, 59, 999)};
+    for (const TDateTime day : days)
+        for (const TDateTime time : times) {
+            const TDateTime value = day + time;
+            SCOPED_TRACE(value);
+            EXPECT_EQ(W3CDateTime(value), FormatDateTime("yyyy-mm-dd\"T\"hh:nn:ss", value) + "+00:00");
+        }
+    EXPECT_EQ(W3CDateTime(-700000), "0000-00-00T00:00:00+00:00");
+    EXPECT_EQ(W3CDateTimeOf(0), "1970-01-01T00:00:00+00:00");
+}
+
 TEST_F(ZoneTest, NewRecordsTakeTheProfileDefaults) {
     Use("UTC");
     TMapProfile profile;
