@@ -380,10 +380,12 @@ void TEventWinThread::Synchronize(const TThreadMethod& Method) {
     sync_ = Method;
     {
         EndedRuns& e = EndedRunList();
-        std::lock_guard guard(e.lock);
+        std::unique_lock guard(e.lock);
         if (e.waiters > 0) {
             e.sending = true;
             e.changes.fetch_add(1, std::memory_order_release);
+            // Woken after the lock is let go, so that the GUI thread does not at once block on it.
+            guard.unlock();
             e.wake.notify_all();
         }
     }
@@ -476,9 +478,12 @@ void TEventWinThread::DueOnGuiThread(std::function<void()> Step) {
         post = e.waiters == 0 && !e.posted;
         if (post) e.posted = true;
         e.changes.fetch_add(1, std::memory_order_release);
-        e.wake.notify_all();
     }
-    if (!post) return;
+    // The list lives as long as the process: it may be woken after the lock is let go.
+    if (!post) {
+        e.wake.notify_all();
+        return;
+    }
     const HWND window = winthread::SyncWindow();
     if (window && PostMessage(window, kEndedMessage, 0, 0)) return;
     // Only a run nobody holds any more finds no window: its step is dropped, and the next one posts.

@@ -5,7 +5,7 @@
 // window's pixels belong to its own thread.
 #include <array>
 #include <atomic>
-#include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -126,8 +126,11 @@ struct ThreadQueue : std::enable_shared_from_this<ThreadQueue> {
     std::vector<Hook> hooks; // newest first
     bool quitPosted = false;
     int quitCode = 0;
-    std::condition_variable_any wake;
     bool signalled = false;
+    // The owning thread sleeps on this word (a futex): every wake-up bumps it, so one that comes between
+    // the look at signalled and the sleep ends the sleep at once, and the waker takes no lock to wake it.
+    std::atomic<uint32_t> wakeWord{0};
+    std::atomic<bool> sleeping{false};
     // What GetMessagePos/GetMessageTime report.
     DWORD lastTime = 0;
     POINT lastPos;

@@ -8,6 +8,10 @@
 #include <optional>
 #include <vector>
 
+#include <linux/futex.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include "platform/gui/backend.h"
 #include "platform/gui/gui_state.h"
 #include "platform/gui/message_views.h"
@@ -27,9 +31,6 @@ thread_local int waitDepth = 0;
 thread_local int waitLoopLevel = 0;
 // Window procedures running on this thread; objects can only be freed safely when none is.
 thread_local int procedureDepth = 0;
-// The GUI thread sleeps on its queue's condition variable (set under the table lock): waking it takes no
-// toolkit wake-up.
-std::atomic<bool> guiSleepsOnQueue{false};
 
 void ReportException(const std::exception& e) {
     std::function<void(const std::exception&)> handler;
@@ -61,6 +62,21 @@ bool MatchesRange(UINT min, UINT max, UINT msg) {
     return msg >= min && msg <= max;
 }
 
+// Sleeps while the word still holds seen, at most waitNs (-1: no limit); returns early on a signal too.
+void SleepOnWord(std::atomic<uint32_t>& word, uint32_t seen, long waitNs) {
+    timespec limit{};
+    if (waitNs >= 0) {
+        limit.tv_sec = waitNs / 1000000000;
+        limit.tv_nsec = waitNs % 1000000000;
+    }
+    syscall(SYS_futex, reinterpret_cast<uint32_t*>(&word), FUTEX_WAIT_PRIVATE, seen,
+            waitNs >= 0 ? &limit : nullptr, nullptr, 0);
+}
+
+void WakeWord(std::atomic<uint32_t>& word) {
+    syscall(SYS_futex, reinterpret_cast<uint32_t*>(&word), FUTEX_WAKE_PRIVATE, 1, nullptr, nullptr, 0);
+}
+
 void WaitForWork(ThreadQueue& q, DWORD timeoutMs) {
     PresentDamage();
     Backend* b = backend.load();
@@ -82,15 +98,21 @@ void WaitForWork(ThreadQueue& q, DWORD timeoutMs) {
         q.signalled = false;
         return;
     }
-    const bool gui = b && IsGuiThread();
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     Guard g(Lock());
-    if (!q.signalled) {
-        if (gui) guiSleepsOnQueue = true;
-        if (timeoutMs == INFINITE)
-            q.wake.wait(g, [&] { return q.signalled; });
-        else
-            q.wake.wait_for(g, std::chrono::milliseconds(timeoutMs), [&] { return q.signalled; });
-        guiSleepsOnQueue = false;
+    while (!q.signalled) {
+        const uint32_t seen = q.wakeWord.load();
+        long waitNs = -1;
+        if (timeoutMs != INFINITE) {
+            waitNs = std::chrono::duration_cast<std::chrono::nanoseconds>(deadline - Clock::now()).count();
+            if (waitNs <= 0) break;
+        }
+        q.sleeping = true;
+        g.unlock();
+        SleepOnWord(q.wakeWord, seen, waitNs);
+        q.sleeping = false;
+        g.lock();
     }
     q.signalled = false;
 }
@@ -218,7 +240,9 @@ bool TakeMessage(ThreadQueue& q, MSG& msg, HWND filter, UINT min, UINT max, bool
     return false;
 }
 
-bool Fetch(MSG& msg, HWND filter, UINT min, UINT max, bool remove, bool wait) {
+// look: the toolkit is asked for its events first (a look that follows another with nothing run in
+// between finds nothing new there).
+bool Fetch(MSG& msg, HWND filter, UINT min, UINT max, bool remove, bool wait, bool look = true) {
     auto q = CurrentQueue();
     for (;;) {
         // A loop waiting for one window's messages ends when that window goes.
@@ -226,7 +250,7 @@ bool Fetch(MSG& msg, HWND filter, UINT min, UINT max, bool remove, bool wait) {
         ReceiveSentMessages(*q);
         RunIdleWork();
         Backend* b = backend.load();
-        if (b && IsGuiThread()) {
+        if (look && b && IsGuiThread()) {
             PresentDamageWhenPainted(*q);
             ++waitDepth;
             waitLoopLevel = b->LoopLevel();
@@ -262,15 +286,19 @@ bool IsGuiThread() {
 }
 
 void WakeThread(ThreadQueue& q) {
-    q.wake.notify_all();
+    // Only the queue's own thread sleeps on it, and only while it says so: an awake thread looks at its
+    // queue again before it sleeps, and is spared the system call.
+    q.wakeWord.fetch_add(1);
+    const bool asleep = q.sleeping.load();
+    if (asleep) WakeWord(q.wakeWord);
     Backend* b = backend.load();
     if (!b || q.threadId != guiThreadId.load()) return;
     // The GUI thread running a procedure from one of our loops looks at its queue again before it waits:
     // it needs no wake-up, which costs the toolkit a system call. Inside a wait, or inside a loop of the
     // toolkit's (a modal dialog), it does.
     if (IsGuiThread() && waitDepth == 0 && b->LoopLevel() == 0) return;
-    // Signalled under the lock it sleeps with, it has seen the condition variable's call.
-    if (guiSleepsOnQueue) return;
+    // Asleep on its queue, it was set to sleep with the signal unseen and has just been woken.
+    if (asleep) return;
     b->Wake();
 }
 
@@ -651,9 +679,10 @@ bool ProcessMessages() {
 bool ProcessMessagesUnpainted() {
     MSG msg;
     // Everything above WM_PAINT first (input, timers, WM_QUIT, the posted messages of the program), then
-    // the few below it.
+    // the few below it, from the same look at the toolkit: a long work turns this loop every few
+    // milliseconds, and a look costs a system call.
     while (PeekMessage(msg, nullptr, WM_PAINT + 1, 0xFFFFFFFFu, PM_REMOVE) ||
-           PeekMessage(msg, nullptr, WM_NULL, WM_PAINT - 1, PM_REMOVE))
+           Fetch(msg, nullptr, WM_NULL, WM_PAINT - 1, true, false, false))
         if (!DispatchUnlessQuit(msg)) return false;
     return true;
 }

@@ -2,11 +2,16 @@
 
 #include <atomic>
 #include <chrono>
+#include <memory>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "gui_test_support.h"
+#include "platform/gui/backend.h"
 #include "platform/gui/input.h"
 #include "platform/gui/paint.h"
+#include "platform/gui/system.h"
 #include "tests/support/wait.h"
 
 using namespace gui_test;
@@ -421,4 +426,97 @@ TEST(MessageQueue, WaitsForEventsSleepUntilAnotherThreadSetsOne) {
     PostThreadMessage(GetCurrentThreadId(), kPing, 0, 0);
     EXPECT_EQ(MsgWaitForMultipleObjects(2, both, FALSE_, INFINITE, QS_POSTMESSAGE), WAIT_OBJECT_0 + 2);
     Drain(kPing);
+}
+
+TEST(MessageQueue, TimedWaitsSleepTheirTimeAndAPostEndsThemAtOnce) {
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE_, 40, QS_POSTMESSAGE), WAIT_TIMEOUT);
+    const auto slept = Clock::now() - start;
+    EXPECT_GE(slept, std::chrono::milliseconds(39));
+    EXPECT_LT(slept, std::chrono::milliseconds(1000));
+
+    const DWORD self = GetCurrentThreadId();
+    std::atomic<Clock::rep> postedAt{0};
+    std::thread poster([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        postedAt = Clock::now().time_since_epoch().count();
+        PostThreadMessage(self, kPing, 0, 0);
+    });
+    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE_, 20000, QS_POSTMESSAGE), WAIT_OBJECT_0 + 0);
+    const auto woke = Clock::now().time_since_epoch().count();
+    poster.join();
+    EXPECT_LT(Clock::duration(woke - postedAt.load()), std::chrono::milliseconds(500));
+    Drain(kPing);
+}
+
+namespace {
+
+// The toolkit as the tests run it, counting how often the loop looks at it without waiting.
+class CountingBackend : public pw::gui::Backend {
+public:
+    explicit CountingBackend(pw::gui::Backend* real) : real_(real) {}
+    std::unique_ptr<pw::gui::HostWindow> CreateHost(HWND hwnd, const pw::gui::HostParams& params) override {
+        return real_ ? real_->CreateHost(hwnd, params) : nullptr;
+    }
+    void ProcessEvents(int timeoutMs) override {
+        if (timeoutMs == 0) ++looks;
+        if (real_) real_->ProcessEvents(timeoutMs);
+    }
+    void Wake() override {
+        if (real_) real_->Wake();
+    }
+    bool SleepsInToolkit() const override { return real_ && real_->SleepsInToolkit(); }
+    int LoopLevel() const override { return real_ ? real_->LoopLevel() : 0; }
+    std::vector<pw::gui::ScreenInfo> QueryScreens() const override {
+        return real_ ? real_->QueryScreens() : std::vector<pw::gui::ScreenInfo>{};
+    }
+    std::string ClipboardText() const override { return real_ ? real_->ClipboardText() : std::string(); }
+    void SetClipboardText(const std::string& text) override {
+        if (real_) real_->SetClipboardText(text);
+    }
+    void ClearClipboard() override {
+        if (real_) real_->ClearClipboard();
+    }
+    pw::gui::PromptAnswer Ask(const pw::gui::PromptRequest& request) override {
+        return real_ ? real_->Ask(request) : pw::gui::PromptAnswer{};
+    }
+    int looks = 0;
+
+private:
+    pw::gui::Backend* real_;
+};
+
+} // namespace
+
+// A long work turns the loop every few milliseconds; each look at the toolkit costs it a system call, so
+// a turn looks once, and again only after it has run something that may have given the toolkit work.
+TEST(MessageQueue, ATurnOfTheLoopLooksAtTheToolkitOnceForEachMessageItRuns) {
+    HWND w = MakeTopLevel(RECT{0, 0, 10, 10}, WS_POPUP);
+    ProcessMessages();
+    pw::gui::Backend* real = pw::gui::CurrentBackend();
+    CountingBackend counting(real);
+    pw::gui::SetBackend(&counting);
+    struct Restore {
+        pw::gui::Backend* real;
+        ~Restore() { pw::gui::SetBackend(real); }
+    } restore{real};
+
+    EXPECT_TRUE(ProcessMessagesUnpainted());
+    EXPECT_EQ(counting.looks, 1);
+    counting.looks = 0;
+    EXPECT_TRUE(ProcessMessages());
+    EXPECT_EQ(counting.looks, 1);
+
+    int pings = 0;
+    SetTestHandler(w, [&](HWND, UINT msg, WPARAM, LPARAM, LRESULT&) {
+        if (msg == kPing) ++pings;
+        return false;
+    });
+    counting.looks = 0;
+    PostMessage(w, kPing, 0, 0);
+    PostMessage(w, WM_NULL, 0, 0);
+    EXPECT_TRUE(ProcessMessagesUnpainted());
+    EXPECT_EQ(pings, 1);
+    EXPECT_EQ(counting.looks, 3);
 }
