@@ -30,8 +30,9 @@ CurlLibrary Load() {
     Bind(lib, c.multi_init, "curl_multi_init");
     Bind(lib, c.multi_add_handle, "curl_multi_add_handle");
     Bind(lib, c.multi_remove_handle, "curl_multi_remove_handle");
-    Bind(lib, c.multi_perform, "curl_multi_perform");
-    Bind(lib, c.multi_poll, "curl_multi_poll");
+    Bind(lib, c.multi_setopt, "curl_multi_setopt");
+    Bind(lib, c.multi_socket_action, "curl_multi_socket_action");
+    Bind(lib, c.multi_timeout, "curl_multi_timeout");
     Bind(lib, c.multi_info_read, "curl_multi_info_read");
     Bind(lib, c.multi_cleanup, "curl_multi_cleanup");
     Bind(lib, c.share_init, "curl_share_init");

@@ -18,8 +18,9 @@ struct CurlLibrary {
     decltype(&::curl_multi_init) multi_init;
     decltype(&::curl_multi_add_handle) multi_add_handle;
     decltype(&::curl_multi_remove_handle) multi_remove_handle;
-    decltype(&::curl_multi_perform) multi_perform;
-    decltype(&::curl_multi_poll) multi_poll;
+    decltype(&::curl_multi_setopt) multi_setopt;
+    decltype(&::curl_multi_socket_action) multi_socket_action;
+    decltype(&::curl_multi_timeout) multi_timeout;
     decltype(&::curl_multi_info_read) multi_info_read;
     decltype(&::curl_multi_cleanup) multi_cleanup;
     decltype(&::curl_share_init) share_init;

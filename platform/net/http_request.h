@@ -7,7 +7,9 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <poll.h>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace net {
@@ -61,11 +63,13 @@ private:
     static size_t OnHeader(char* data, size_t size, size_t count, void* self);
     static size_t OnBody(char* data, size_t size, size_t count, void* self);
     static int OnProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t);
+    static int OnSocket(CURL*, curl_socket_t socket, int what, void* self, void*);
 
     void Configure(const std::string& extraHeaders, const std::string& body);
     bool PumpUntil(const std::function<bool()>& done);
+    // Lets the library act on the sockets the last wait found ready, and on its timer when that is due.
     void PumpOnce();
-    // Until the transfer's sockets have something to do, or timeoutMs.
+    // Until the transfer's sockets have something to do, the library's timer is due, or timeoutMs.
     void WaitForSockets(int timeoutMs);
     void Detach();
     void FinishHeaderBlock();
@@ -86,6 +90,9 @@ private:
     StatusCallback status_;
     const std::atomic<bool>* cancel_ = nullptr;
     CurlPair curl_;
+    // The sockets the library asked to be watched, with what the last wait found on them.
+    std::vector<pollfd> watched_;
+    std::vector<std::pair<curl_socket_t, int>> ready_;
     curl_slist* header_list_ = nullptr;
     std::string body_;
     bool attached_ = false;

@@ -1,10 +1,14 @@
 #include "platform/net/wininet.h"
 #include "tests/support/peer_process.h"
 
+#include <arpa/inet.h>
 #include <chrono>
 #include <gtest/gtest.h>
 #include <memory>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -403,6 +407,42 @@ TEST(WinInet, UnreachableHostsAndStaleHandlesFailCleanly) {
     EXPECT_EQ(HttpOpenRequest(root, "GET", "/", "", {}, 0), nullptr); // a root is no connection
     InternetCloseHandle(conn);
     InternetCloseHandle(root);
+}
+
+TEST(WinInet, AConnectionNeverTakenEndsAtTheConnectLimit) {
+    // A listener that never accepts, its queue filled: further connections are never answered.
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    ASSERT_EQ(::listen(listener, 0), 0);
+    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len), 0);
+    std::vector<int> fillers;
+    for (int i = 0; i < 3; ++i) {
+        fillers.push_back(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0));
+        ::connect(fillers.back(), reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+
+    HINTERNET root = InternetOpen("t", INTERNET_OPEN_TYPE_DIRECT, "", "", 0);
+    HINTERNET conn =
+        InternetConnect(root, "127.0.0.1", ntohs(addr.sin_port), "", "", INTERNET_SERVICE_HTTP, 0);
+    HINTERNET r = HttpOpenRequest(conn, "GET", "/", "", {}, 0);
+    InternetSetOption(r, INTERNET_OPTION_CONNECT_TIMEOUT, 300u);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(HttpSendRequest(r, "", ""));
+    EXPECT_EQ(InternetGetLastError(), ERROR_INTERNET_TIMEOUT);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(took, std::chrono::milliseconds(250));
+    EXPECT_LT(took, std::chrono::seconds(5));
+    InternetCloseHandle(r);
+    InternetCloseHandle(conn);
+    InternetCloseHandle(root);
+    for (int fd : fillers)
+        ::close(fd);
+    ::close(listener);
 }
 
 } // namespace
