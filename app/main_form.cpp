@@ -294,7 +294,9 @@ void TfrmSiteMapMain::FormCloseQuery(TObject*, bool& CanClose) {
     }
     if (CanClose) {
         closing_ = true;
-        StorePlacement();
+        // A window nobody saw has no place to keep: the bounds it has were fitted to a screen that
+        // does not exist, and would move the user's window at the next start.
+        if (!Unseen_) StorePlacement();
     }
 }
 

@@ -106,6 +106,20 @@ TEST_F(AutoRunTest, OnlyARunOnTheNetworkLoadsTheHttpLibrary) {
     EXPECT_NE(ReadFile(out / "site.html").find("Home"), std::string::npos) << run.output;
 }
 
+TEST_F(AutoRunTest, AHeadlessRunLeavesTheWindowWhereTheUserLeftIt) {
+    const fs::path out = dir_ / "out";
+    const std::string profile = MakeSampleProfile("sample.qpw", out);
+    // Maximized, at a place only a screen larger than the one a headless run makes up can show.
+    const std::string placement =
+        "[frmSiteMapMainPosition]\nState=2\nTop=900\nLeft=1500\nRight=2100\nBottom=1436\n";
+    fs::create_directories(config_ / "pathweaver");
+    std::ofstream(config_ / "pathweaver" / "forminfo.ini") << placement;
+    const RunResult run = RunProgram(config_, "-auto '" + profile + "'");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_TRUE(fs::exists(out / "sitemap.html"));
+    EXPECT_EQ(ReadFile(config_ / "pathweaver" / "forminfo.ini"), placement);
+}
+
 TEST_F(AutoRunTest, FailuresEndWithAMessageAndAStatusOtherThanZero) {
     const fs::path out = dir_ / "out";
     const std::string profile = MakeSampleProfile("sample.qpw", out);
