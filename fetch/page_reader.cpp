@@ -8,6 +8,8 @@
 #include "platform/rtl/strings.h"
 #include "platform/rtl/unicode.h"
 
+#include <cstdint>
+
 namespace fetcher {
 namespace {
 
@@ -122,13 +124,16 @@ void PageReader::Read(const std::string& Content, const std::string& MediaType, 
     struct Done {
         PageReader& r;
         ~Done() {
+            // The parser read Content in place: it lets go of it with the call.
+            r.parser_->SetSourceBuffer(nullptr, 0);
             r.page_ = nullptr;
             r.settings_ = nullptr;
             r.onLink_ = nullptr;
         }
     } done{*this};
     charSet_->SetDefaultReadMethod(Method);
-    parser_->SetSourceString(Content);
+    // Read in place rather than copied: the page is read within this call.
+    parser_->SetSourceBuffer(reinterpret_cast<const uint8_t*>(Content.data()), Content.size());
     links_->SetBaseUri(Utf8ToUtf16(Address));
     if (!links_->BASE_href()) links_->SetBASE_href(true);
     parser_->Clear();

@@ -27,6 +27,8 @@ constexpr const char kTooManyAddresses[] =
     "the site has more than %s addresses; the site map lists the first %s";
 // At most as many queued addresses the worker goes through by itself while the crawl works on pages.
 constexpr int kChainLength = 16;
+// The refused links kept at most: past it they are forgotten and judged again as they come.
+constexpr size_t kRefusedLimit = 4096;
 
 // 1000000 as "1,000,000".
 std::string WithThousands(int n) {
@@ -108,6 +110,8 @@ void TWebsiteCrawl::ResetCrawl() {
     memoLines_ = -1;
     queue_.Clear();
     handed_.clear();
+    refused_.clear();
+    refusedBy_.reset();
     pace_->Restart();
     pace_->TurnNow();
 }
@@ -357,6 +361,19 @@ bool TWebsiteCrawl::AcceptLink(const std::string& Link) {
     return Filter().Accepts(Link);
 }
 
+bool TWebsiteCrawl::Refused(const std::string& Link) {
+    const TLinkFilter& filter = Filter();
+    if (refusedBy_ != filter_) {
+        refused_.clear();
+        refusedBy_ = filter_;
+    }
+    if (refused_.count(Link) != 0) return true;
+    if (filter.Accepts(Link)) return false;
+    if (refused_.size() >= kRefusedLimit) refused_.clear();
+    refused_.insert(Link);
+    return true;
+}
+
 void TWebsiteCrawl::HarvestLinks() {
     if (queue_.Overflowed()) {
         // No link can be taken any more: the pages still queued are only read for their titles.
@@ -370,7 +387,7 @@ void TWebsiteCrawl::HarvestLinks() {
         // Most links of a site lead to pages already met: the look-up is asked before the filters, and the
         // link's text is only made for the few that are queued.
         if (queue_.IsKnown(link)) continue;
-        if (!AcceptLink(link)) continue;
+        if (Refused(link)) continue;
         fetcher_.GetLink(i, link, text);
         queue_.EnqueueUrl(OnSiteForm(link, Filter().SitePrefix()), text, fetcher_.URL());
     }

@@ -7,6 +7,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "app/crawl/crawl_queue.h"
@@ -76,6 +77,8 @@ private:
     void AddPage(const std::string& URL, const std::string& Referrer);
     // The crawl's filter for the site at siteBase_: the options as they were when the crawl started.
     const TLinkFilter& Filter();
+    // False when the link passes every filter of the crawl, as AcceptLink, remembering the links refused.
+    bool Refused(const std::string& Link);
 
     TFileFetcher& fetcher_;
     TMapProfile& profile_;
@@ -98,6 +101,10 @@ private:
     std::string siteBase_;
     // Shared with the worker that judges redirects, which holds it for as long as it runs.
     std::shared_ptr<const TLinkFilter> filter_;
+    // Links the filter refused, and the filter that refused them: a site's links off it or of types not
+    // wanted come again on page after page, and are judged once.
+    std::unordered_set<std::string> refused_;
+    std::shared_ptr<const TLinkFilter> refusedBy_;
     // The profile's choice when the crawl started.
     bool usePageTitles_ = true;
     // The user and password of the start address: sent to the site they came with, never shown.

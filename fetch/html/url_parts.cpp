@@ -2,6 +2,8 @@
 
 #include "platform/rtl/unicode.h"
 
+#include <string_view>
+
 void TURLparts::SetURL(const std::string& url) {
     url_ = url;
     parsed_ = uri_.Parse(Utf8ToUtf16(url));
@@ -15,44 +17,47 @@ std::string TURLparts::Root() const {
 }
 
 void TURLparts::Split() {
+    // Only "/" separates segments: a blank or a quote is part of a name. A path ending in "/" names a
+    // folder, whatever its last segment looks like.
+    path_ = Utf16ToUtf8(uri_.Path());
+    listsMade_ = false;
     hasFile_ = false;
     fileName_.clear();
+    if (path_.empty() || path_.back() == '/') return;
+    const size_t slash = path_.rfind('/');
+    std::string_view last(path_);
+    if (slash != std::string::npos) last.remove_prefix(slash + 1);
+    if (last.find('.') != std::string_view::npos || last.front() == '?') {
+        fileName_ = last;
+        hasFile_ = true;
+    }
+}
+
+void TURLparts::MakeLists() const {
+    if (listsMade_) return;
+    listsMade_ = true;
     segments_.clear();
     prefixes_.clear();
-
-    // Only "/" separates segments: a blank or a quote is part of a name.
-    const std::string path = Utf16ToUtf8(uri_.Path());
     size_t start = 0;
-    while (start <= path.size()) {
-        size_t slash = path.find('/', start);
-        if (slash == std::string::npos) slash = path.size();
-        if (slash > start) segments_.push_back(path.substr(start, slash - start));
+    while (start <= path_.size()) {
+        size_t slash = path_.find('/', start);
+        if (slash == std::string::npos) slash = path_.size();
+        if (slash > start) segments_.push_back(path_.substr(start, slash - start));
         start = slash + 1;
     }
-
     std::string accumulated = Root();
-    const bool endsInSlash = !path.empty() && path.back() == '/';
     for (size_t i = 0; i < segments_.size(); ++i) {
-        const std::string& segment = segments_[i];
-        accumulated += "/" + segment;
-        const bool last = i + 1 == segments_.size();
-        // A path ending in "/" names a folder, whatever its last segment looks like.
-        const bool isFile =
-            last && !endsInSlash && (segment.find('.') != std::string::npos || segment.front() == '?');
-        if (isFile) {
-            fileName_ = segment;
-            prefixes_.push_back(accumulated);
-            hasFile_ = true;
-        } else {
-            prefixes_.push_back(accumulated + "/");
-        }
+        accumulated += "/" + segments_[i];
+        const bool file = hasFile_ && i + 1 == segments_.size();
+        prefixes_.push_back(file ? accumulated : accumulated + "/");
     }
 }
 
 std::string TURLparts::FolderOf() const {
     std::string result;
     if (hasFile_) {
-        result = prefixes_.size() >= 2 ? prefixes_[prefixes_.size() - 2] : Root() + "/";
+        const std::vector<std::string>& prefixes = Prefixes();
+        result = prefixes.size() >= 2 ? prefixes[prefixes.size() - 2] : Root() + "/";
     } else {
         // Built from the path alone, so a "/" inside the query never moves the folder.
         result = FileAddress();
@@ -62,7 +67,7 @@ std::string TURLparts::FolderOf() const {
 }
 
 std::string TURLparts::FileAddress() const {
-    return Root() + Utf16ToUtf8(uri_.Path());
+    return Root() + path_;
 }
 
 std::string TURLparts::FullAddress() const {

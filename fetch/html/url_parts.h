@@ -17,8 +17,14 @@ public:
     // False when the address did not parse (Uri() is then not to be relied on).
     bool Parsed() const { return parsed_; }
     const std::string& FileName() const { return fileName_; }
-    const std::vector<std::string>& Segments() const { return segments_; }
-    const std::vector<std::string>& Prefixes() const { return prefixes_; }
+    const std::vector<std::string>& Segments() const {
+        MakeLists();
+        return segments_;
+    }
+    const std::vector<std::string>& Prefixes() const {
+        MakeLists();
+        return prefixes_;
+    }
     bool HasFile() const { return hasFile_; }
 
     bool HasQuery() const { return uri_.HasQuery(); }
@@ -29,12 +35,17 @@ public:
 private:
     std::string Root() const;
     void Split();
+    // The segments and prefixes, made when first asked for: a link filter asks only whether there is a
+    // file and its name.
+    void MakeLists() const;
 
     TDIUri uri_;
     std::string url_;
+    std::string path_;
     std::string fileName_;
-    std::vector<std::string> segments_;
-    std::vector<std::string> prefixes_;
+    mutable std::vector<std::string> segments_;
+    mutable std::vector<std::string> prefixes_;
+    mutable bool listsMade_ = false;
     bool hasFile_ = false;
     bool parsed_ = false;
 };

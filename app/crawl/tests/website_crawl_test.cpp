@@ -600,6 +600,26 @@ TEST(WebsiteCrawl, ATrapSiteStopsAtTheLimitOfAddressesAndTheCrawlSaysSo) {
 // later window), the crawl goes on with those it started with, on its own thread and on the worker that
 // judges redirects. Under the thread sanitizer, a worker that read the profile or the ignore lists while
 // they change here is a reported race.
+TEST(WebsiteCrawl, ALinkRefusedOnEveryPageOfOneCrawlIsTakenByTheNextOnceTheOptionsAllowIt) {
+    crawl_test::Site site;
+    ASSERT_TRUE(site.Running());
+    site.Put("/index.html", page("Home", links({"a.html", "b.html", "c.txt"})));
+    site.Put("/a.html", page("A", links({"b.html", "c.txt"})));
+    site.Put("/b.html", page("B", links({"c.txt"})));
+    site.Put("/c.txt", "text");
+    Crawler c;
+    c.ignoreFiles.Add(site.Url("/b.html"));
+    ASSERT_TRUE(c.crawl.CrawlWebsite(site.Url("/")));
+    EXPECT_EQ(urls(c.results.pages), (std::vector<std::string>{site.Url("/"), site.Url("/a.html")}));
+
+    c.results.pages.clear();
+    c.ignoreFiles.Clear();
+    c.profile.SetFileTypes("*.html;*.txt;");
+    ASSERT_TRUE(c.crawl.CrawlWebsite(site.Url("/")));
+    EXPECT_EQ(urls(c.results.pages), (std::vector<std::string>{site.Url("/"), site.Url("/a.html"),
+                                                               site.Url("/b.html"), site.Url("/c.txt")}));
+}
+
 TEST(WebsiteCrawl, TheOptionsAsTheCrawlStartedHoldUntilItEndsOnEveryThread) {
     crawl_test::Site site("    location /r/ { rewrite ^/r(/.*)$ $1 permanent; }\n");
     ASSERT_TRUE(site.Running());

@@ -50,4 +50,16 @@ TEST(UrlParts, SplitsOnSlashOnlyAndTrailingSlashMeansFolder) {
     p.SetURL("http://site");
     EXPECT_TRUE(p.Segments().empty());
     EXPECT_EQ(p.FolderOf(), "http://site/");
+
+    // Empty segments are no folders; the lists asked for before are those of the address set since.
+    p.SetURL("http://site//a//b.v2");
+    EXPECT_TRUE(p.HasFile());
+    EXPECT_EQ(p.FileName(), "b.v2");
+    EXPECT_EQ(p.Segments(), (Strings{"a", "b.v2"}));
+    EXPECT_EQ(p.FolderOf(), "http://site/a/");
+    EXPECT_EQ(p.FileAddress(), "http://site//a//b.v2");
+    p.SetURL("http://site/c/d");
+    EXPECT_FALSE(p.HasFile());
+    EXPECT_EQ(p.Prefixes(), (Strings{"http://site/c/", "http://site/c/d/"}));
+    EXPECT_EQ(p.FolderOf(), "http://site/c/d/");
 }
