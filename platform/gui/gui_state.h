@@ -156,6 +156,8 @@ using Guard = std::unique_lock<TableLock>;
 // All lookups take the lock themselves; the returned pointer keeps the object alive, not the handle.
 std::shared_ptr<Window> FindWindow(HWND hwnd);
 std::shared_ptr<Window> FindLiveWindow(HWND hwnd); // nullptr once destruction has begun
+// The same for a caller that holds the lock, and only while it does.
+Window* FindLiveWindowLocked(HWND hwnd);
 HWND NewWindowHandle(std::shared_ptr<Window> window);
 void RemoveWindowHandle(HWND hwnd);
 std::vector<HWND>& TopLevelOrder(); // front to back; caller holds the lock
@@ -178,6 +180,8 @@ DWORD Now();
 
 // The procedure call with the call-window-procedure hooks, used by every delivery.
 LRESULT CallProcedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+// The same for a window the caller has found already.
+LRESULT CallProcedure(const Window& w, UINT msg, WPARAM wParam, LPARAM lParam);
 
 // Calls the thread's hooks of one kind, newest first; the answer of the chain (non-zero swallows input).
 LRESULT RunHooks(int kind, int code, WPARAM wParam, LPARAM lParam);

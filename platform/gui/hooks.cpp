@@ -3,8 +3,15 @@
 #include "platform/gui/gui_state.h"
 
 namespace pw::gui {
+namespace {
+
+// Hooks belong to the thread that set them, and most threads set none: every procedure call asks.
+thread_local int hooksSet = 0;
+
+} // namespace
 
 LRESULT RunHooks(int kind, int code, WPARAM wParam, LPARAM lParam) {
+    if (hooksSet == 0) return 0;
     auto q = CurrentQueue();
     HOOKPROC proc = nullptr;
     {
@@ -30,6 +37,7 @@ HHOOK SetWindowsHookEx(int idHook, HOOKPROC proc, HINSTANCE, DWORD) {
     nextHook += 4;
     HHOOK h = reinterpret_cast<HHOOK>(nextHook);
     q->hooks.insert(q->hooks.begin(), Hook{h, idHook, proc});
+    ++hooksSet;
     return h;
 }
 
@@ -38,6 +46,7 @@ BOOL UnhookWindowsHookEx(HHOOK hook) {
     Guard g(Lock());
     auto before = q->hooks.size();
     std::erase_if(q->hooks, [&](const Hook& h) { return h.handle == hook; });
+    hooksSet -= static_cast<int>(before - q->hooks.size());
     return before != q->hooks.size() ? TRUE_ : FALSE_;
 }
 

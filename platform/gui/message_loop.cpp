@@ -49,7 +49,7 @@ void ReportException(const std::exception& e) {
     std::fprintf(stderr, "%s\n", EscapeControlCharacters(e.what()).c_str());
 }
 
-LRESULT CallProcedureUnchecked(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT CallProcedureUnchecked(const Window& w, UINT msg, WPARAM wParam, LPARAM lParam);
 
 bool MatchesWindow(HWND filter, HWND target) {
     if (!filter) return true;
@@ -131,8 +131,8 @@ bool ReceiveSentMessages(ThreadQueue& q) {
         }
         any = true;
         LRESULT result = 0;
-        if (FindLiveWindow(sent->hwnd))
-            result = CallProcedure(sent->hwnd, sent->msg, sent->wParam, sent->lParam);
+        if (auto w = FindLiveWindow(sent->hwnd))
+            result = CallProcedure(*w, sent->msg, sent->wParam, sent->lParam);
         Guard g(Lock());
         --q.handlingSent;
         sent->result = result;
@@ -333,12 +333,17 @@ int PumpFromForeignLoop() {
 }
 
 LRESULT CallProcedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto w = FindWindow(hwnd);
+    return w ? CallProcedure(*w, msg, wParam, lParam) : 0;
+}
+
+LRESULT CallProcedure(const Window& w, UINT msg, WPARAM wParam, LPARAM lParam) {
     struct Depth {
         Depth() { ++procedureDepth; }
         ~Depth() { --procedureDepth; }
     } depth;
     try {
-        return CallProcedureUnchecked(hwnd, msg, wParam, lParam);
+        return CallProcedureUnchecked(w, msg, wParam, lParam);
     } catch (const std::exception& e) {
         ReportException(e);
         return 0;
@@ -354,17 +359,16 @@ bool InsideProcedure() {
 namespace pw::gui {
 namespace {
 
-LRESULT CallProcedureUnchecked(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto w = FindWindow(hwnd);
-    if (!w) return 0;
+LRESULT CallProcedureUnchecked(const Window& w, UINT msg, WPARAM wParam, LPARAM lParam) {
+    const HWND hwnd = w.handle;
     CWPSTRUCT cwp{lParam, wParam, msg, hwnd};
     RunHooks(WH_CALLWNDPROC, HC_ACTION, 0, reinterpret_cast<LPARAM>(&cwp));
     WNDPROC proc;
     TWndMethod method;
     {
         Guard g(Lock());
-        proc = w->proc;
-        method = w->method;
+        proc = w.proc;
+        method = w.method;
     }
     if (method) {
         TMessage m{msg, wParam, lParam, 0};
@@ -462,7 +466,7 @@ BOOL PostThreadMessage(DWORD threadId, UINT msg, WPARAM wParam, LPARAM lParam) {
 LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto w = FindLiveWindow(hwnd);
     if (!w) return 0;
-    if (w->queue->threadId == GetCurrentThreadId()) return CallProcedure(hwnd, msg, wParam, lParam);
+    if (w->queue->threadId == GetCurrentThreadId()) return CallProcedure(*w, msg, wParam, lParam);
     return SendAcross(w, msg, wParam, lParam, INFINITE, nullptr);
 }
 
@@ -472,7 +476,7 @@ LRESULT SendMessageTimeout(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UI
     if (!w) return 0;
     LRESULT r;
     if (w->queue->threadId == GetCurrentThreadId()) {
-        r = CallProcedure(hwnd, msg, wParam, lParam);
+        r = CallProcedure(*w, msg, wParam, lParam);
     } else {
         bool timedOut = false;
         r = SendAcross(w, msg, wParam, lParam, timeoutMs, &timedOut);
@@ -528,15 +532,14 @@ LRESULT DispatchMessage(const MSG& msg) {
     auto target = msg.hwnd ? FindLiveWindow(msg.hwnd) : nullptr;
     // Only the thread that owns a window runs its procedure.
     if (!target || target->queue->threadId != GetCurrentThreadId()) return 0;
-    LRESULT r = CallProcedure(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+    LRESULT r = CallProcedure(*target, msg.message, msg.wParam, msg.lParam);
     if (msg.message == WM_PAINT) {
         // A procedure that ignores WM_PAINT would otherwise be asked again forever.
-        if (auto w = FindLiveWindow(msg.hwnd)) {
-            Guard g(Lock());
-            w->update = Region();
-            w->frameInvalid = false;
-            w->erasePending = false;
-        }
+        Guard g(Lock());
+        if (target->destroyed) return r;
+        target->update = Region();
+        target->frameInvalid = false;
+        target->erasePending = false;
     }
     return r;
 }

@@ -77,9 +77,10 @@ bool NeedsPaint(const Window& w) {
     return !w.update.IsEmpty() || w.frameInvalid;
 }
 
+// Caller holds the lock: every look for messages walks the windows.
 HWND FindPaintable(const std::vector<HWND>& list, ThreadQueue& q, HWND filter, bool inFilter) {
     for (HWND h : list) {
-        auto w = FindLiveWindow(h);
+        Window* w = FindLiveWindowLocked(h);
         if (!w || !w->Visible() || w->messageOnly || w->minimized) continue;
         bool matches = inFilter || !filter || h == filter;
         if (matches && w->queue.get() == &q && w->redrawEnabled && NeedsPaint(*w)) return h;

@@ -32,6 +32,7 @@ thread_local std::shared_ptr<ThreadQueue> currentQueue;
 // How deep this thread holds the table lock, and the queues to wake when it lets go.
 thread_local int lockDepth = 0;
 thread_local std::vector<std::shared_ptr<ThreadQueue>> wakeOnRelease;
+std::atomic<bool> tickSourceSet{false};
 
 } // namespace
 
@@ -83,6 +84,11 @@ std::shared_ptr<Window> FindWindow(HWND hwnd) {
 std::shared_ptr<Window> FindLiveWindow(HWND hwnd) {
     auto w = FindWindow(hwnd);
     return w && !w->destroyed ? w : nullptr;
+}
+
+Window* FindLiveWindowLocked(HWND hwnd) {
+    auto it = T().windows.find(hwnd);
+    return it == T().windows.end() || it->second->destroyed ? nullptr : it->second.get();
 }
 
 HWND NewWindowHandle(std::shared_ptr<Window> window) {
@@ -157,6 +163,8 @@ std::shared_ptr<ThreadQueue> QueueOfThread(DWORD threadId) {
 }
 
 DWORD Now() {
+    // Every look for messages asks the time; only tests fix the clock.
+    if (!tickSourceSet.load(std::memory_order_acquire)) return static_cast<DWORD>(::GetTickCount());
     std::function<DWORD()> source;
     {
         Guard g(Lock());
@@ -168,6 +176,7 @@ DWORD Now() {
 void SetTickSource(std::function<DWORD()> source) {
     Guard g(Lock());
     T().tickSource = std::move(source);
+    tickSourceSet.store(static_cast<bool>(T().tickSource), std::memory_order_release);
 }
 
 void RegisterClassInfo(std::shared_ptr<WindowClassInfo> info) {
