@@ -55,7 +55,10 @@ int main(int argc, char** argv) {
     }
     // Without a display nobody could see the window: an unattended run does without showing it.
     const bool unseen = line.Auto && Application->Headless();
-    if (unseen) Application->SetShowMainForm(false);
+    if (unseen) {
+        Application->SetShowMainForm(false);
+        Application->MeasureNoText();
+    }
     Application->CreateForm(frmSiteMapMain);
     frmSiteMapMain->SetCommandLine(args);
     frmSiteMapMain->OnAutoRunFailed = [&failed] { failed = true; };

@@ -26,6 +26,7 @@
 #include "app/site_map_item_prop_form.h"
 #include "app/site_map_run.h"
 #include "app/wizard_run_view.h"
+#include "bars/core/bar_manager.h"
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/image_list.h"
 #include "platform/graphics/picture.h"
@@ -202,6 +203,8 @@ void TfrmSiteMapMain::RunUnseen() {
 void TfrmSiteMapMain::WndProc(TMessage& Message) {
     if (Message.Msg != kRunUnseen) return TForm::WndProc(Message);
     Unseen_ = true;
+    // Nobody saw or moved the bars, nor measured them headless: the stored layout stays as it was.
+    dxBarManager1->SetStoreInRegistry(false);
     FormShow(this);
     FormActivate(this);
 }

@@ -120,6 +120,28 @@ TEST_F(AutoRunTest, AHeadlessRunLeavesTheWindowWhereTheUserLeftIt) {
     EXPECT_EQ(ReadFile(config_ / "pathweaver" / "forminfo.ini"), placement);
 }
 
+TEST_F(AutoRunTest, AHeadlessRunLoadsNoFontAndLeavesTheStoredBarsAsTheyWere) {
+    const fs::path out = dir_ / "out";
+    const std::string profile = MakeSampleProfile("sample.qpw", out);
+    // The toolbar beside the menu, further right than any window: a run that laid the bars out and
+    // kept them would bring it back.
+    const std::string bars = "K :Software :Quillmark%20Software :Pathweaver :Bars";
+    const std::string stored = "PathweaverRegistry 1\nK\nK :Software\nK :Software :Quillmark%20Software\n"
+                               "K :Software :Quillmark%20Software :Pathweaver\n" +
+                               bars + "\nV :BarCount dword :2\n" + bars + " :Bar0\nV :Row dword :0\n" + bars +
+                               " :Bar1\nV :Row dword :0\nV :DockedLeft dword :5000\n";
+    const fs::path registry = config_ / "pathweaver" / "registry.dat";
+    fs::create_directories(registry.parent_path());
+    std::ofstream(registry) << stored;
+    fs::permissions(registry, fs::perms::owner_read | fs::perms::owner_write);
+    // Fontconfig complains of a configuration it cannot read the moment anything asks it for a font.
+    const RunResult run = RunProgram(config_, "-auto '" + profile + "'", "FONTCONFIG_FILE=/nonexistent.conf");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(run.output.find("Fontconfig"), std::string::npos) << run.output;
+    EXPECT_NE(ReadFile(out / "sitemap.html").find("Garden Kneeler"), std::string::npos);
+    EXPECT_EQ(ReadFile(registry), stored);
+}
+
 TEST_F(AutoRunTest, FailuresEndWithAMessageAndAStatusOtherThanZero) {
     const fs::path out = dir_ / "out";
     const std::string profile = MakeSampleProfile("sample.qpw", out);

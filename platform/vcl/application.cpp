@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/gdi/unseen_text.h"
 #include "platform/gui/input.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/qt/gui_application.h"
@@ -119,6 +120,10 @@ void TApplication::Initialize() {
     });
     pw::vcl::SetMouseControlObserver([this](TControl* c) { MouseControlChanged(c); });
     pw::vcl::SetMouseMoveObserver([this](POINT p) { HintMouseMoved(p); });
+}
+
+void TApplication::MeasureNoText() {
+    pw::gdi::InstallUnseenText();
 }
 
 bool TApplication::Headless() const {

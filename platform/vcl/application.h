@@ -77,6 +77,9 @@ public:
     TCustomForm* MainForm() const { return mainForm_; }
     bool ShowMainForm() const { return showMainForm_; }
     void SetShowMainForm(bool Value) { showMainForm_ = Value; }
+    // The run's windows can never be seen (no display, unattended): after Initialize and before the
+    // first form, their text is given plain figures from the font's height instead of being measured.
+    void MeasureNoText();
 
     const std::string& Title() const { return title_; }
     void SetTitle(const std::string& Value);
