@@ -101,7 +101,7 @@ void HttpRequest::Configure(const std::string& extraHeaders, const std::string& 
     CURL* h = curl_.easy;
     const RequestSettings& s = settings_;
     Curl().easy_setopt(h, CURLOPT_URL, s.url.c_str());
-    // What no request changes is set once for the handle; the rest for every send.
+    // What no request changes is set once for the handle; the rest when it changes.
     if (!configured_) {
         configured_ = true;
         Curl().easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
@@ -117,14 +117,15 @@ void HttpRequest::Configure(const std::string& extraHeaders, const std::string& 
         Curl().easy_setopt(h, CURLOPT_XFERINFODATA, this);
         Curl().easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
     }
-    Curl().easy_setopt(h, CURLOPT_USERAGENT, s.agent.empty() ? "Pathweaver/4.5" : s.agent.c_str());
-    Curl().easy_setopt(h, CURLOPT_REFERER, s.referer.empty() ? nullptr : s.referer.c_str());
-    Curl().easy_setopt(h, CURLOPT_FOLLOWLOCATION, (s.flags & INTERNET_FLAG_NO_AUTO_REDIRECT) ? 0L : 1L);
-    Curl().easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS,
-                       static_cast<long>(s.connectTimeoutMs ? s.connectTimeoutMs : kDefaultConnectTimeoutMs));
-    Curl().easy_setopt(h, CURLOPT_SSL_VERIFYHOST, (s.flags & INTERNET_FLAG_IGNORE_CERT_CN_INVALID) ? 0L : 2L);
+    SetText(kAgent, CURLOPT_USERAGENT, s.agent.empty() ? "Pathweaver/4.5" : s.agent.c_str());
+    SetText(kReferer, CURLOPT_REFERER, s.referer.empty() ? nullptr : s.referer.c_str());
+    SetNumber(kFollow, CURLOPT_FOLLOWLOCATION, (s.flags & INTERNET_FLAG_NO_AUTO_REDIRECT) ? 0L : 1L);
+    SetNumber(kConnectTimeout, CURLOPT_CONNECTTIMEOUT_MS,
+              static_cast<long>(s.connectTimeoutMs ? s.connectTimeoutMs : kDefaultConnectTimeoutMs));
+    SetNumber(kVerifyHost, CURLOPT_SSL_VERIFYHOST,
+              (s.flags & INTERNET_FLAG_IGNORE_CERT_CN_INVALID) ? 0L : 2L);
     const std::string ca = CaBundle();
-    if (!ca.empty()) Curl().easy_setopt(h, CURLOPT_CAINFO, ca.c_str());
+    if (!ca.empty()) SetText(kCa, CURLOPT_CAINFO, ca.c_str());
 
     // Still shared for names and sessions: clearing the cookie files turns the cookie engine off for
     // this request only. Set only when it changes: each setting adds to the handle's list of files.
@@ -138,33 +139,31 @@ void HttpRequest::Configure(const std::string& extraHeaders, const std::string& 
     }
 
     const bool auth = !(s.flags & INTERNET_FLAG_NO_AUTH) && (!s.user.empty() || !s.password.empty());
-    Curl().easy_setopt(h, CURLOPT_USERNAME, auth ? s.user.c_str() : nullptr);
-    Curl().easy_setopt(h, CURLOPT_PASSWORD, auth ? s.password.c_str() : nullptr);
-    Curl().easy_setopt(h, CURLOPT_HTTPAUTH,
-                       auth ? static_cast<long>(CURLAUTH_ANY) : static_cast<long>(CURLAUTH_BASIC));
+    SetText(kUser, CURLOPT_USERNAME, auth ? s.user.c_str() : nullptr);
+    SetText(kPassword, CURLOPT_PASSWORD, auth ? s.password.c_str() : nullptr);
+    SetNumber(kHttpAuth, CURLOPT_HTTPAUTH,
+              auth ? static_cast<long>(CURLAUTH_ANY) : static_cast<long>(CURLAUTH_BASIC));
 
     if (s.accessType == INTERNET_OPEN_TYPE_PROXY && !s.proxy.empty()) {
-        Curl().easy_setopt(h, CURLOPT_PROXY, s.proxy.c_str());
-        std::string bypass =
+        SetText(kProxy, CURLOPT_PROXY, s.proxy.c_str());
+        const std::string bypass =
             StringReplace(StringReplace(s.proxyBypass, "<local>", "", rfReplaceAll), ";", ",", rfReplaceAll);
-        Curl().easy_setopt(h, CURLOPT_NOPROXY, bypass.c_str());
+        SetText(kNoProxy, CURLOPT_NOPROXY, bypass.c_str());
         const bool proxyAuth = !s.proxyUser.empty() || !s.proxyPassword.empty();
-        Curl().easy_setopt(h, CURLOPT_PROXYUSERNAME, proxyAuth ? s.proxyUser.c_str() : nullptr);
-        Curl().easy_setopt(h, CURLOPT_PROXYPASSWORD, proxyAuth ? s.proxyPassword.c_str() : nullptr);
-        Curl().easy_setopt(h, CURLOPT_PROXYAUTH, static_cast<long>(CURLAUTH_ANY));
+        SetText(kProxyUser, CURLOPT_PROXYUSERNAME, proxyAuth ? s.proxyUser.c_str() : nullptr);
+        SetText(kProxyPassword, CURLOPT_PROXYPASSWORD, proxyAuth ? s.proxyPassword.c_str() : nullptr);
+        SetNumber(kProxyAuth, CURLOPT_PROXYAUTH, static_cast<long>(CURLAUTH_ANY));
     } else if (s.accessType == INTERNET_OPEN_TYPE_DIRECT) {
-        Curl().easy_setopt(h, CURLOPT_PROXY, "");
+        SetText(kProxy, CURLOPT_PROXY, "");
     } else {
         // The handle may have gone through a proxy for an earlier request.
-        Curl().easy_setopt(h, CURLOPT_PROXY, nullptr);
+        SetText(kProxy, CURLOPT_PROXY, nullptr);
     }
 
-    if (header_list_) {
-        Curl().slist_free_all(header_list_);
-        header_list_ = nullptr;
-    }
-    auto add = [&](const std::string& line) {
-        if (!line.empty()) header_list_ = Curl().slist_append(header_list_, line.c_str());
+    // The list is built again only when its lines differ from those the handle already has.
+    wanted_headers_.clear();
+    auto add = [&](std::string line) {
+        if (!line.empty()) wanted_headers_.push_back(std::move(line));
     };
     if (!s.accept.empty()) add("Accept: " + s.accept);
     for (const std::string& line : s.headers)
@@ -178,7 +177,15 @@ void HttpRequest::Configure(const std::string& extraHeaders, const std::string& 
     }
     if (s.flags & INTERNET_FLAG_PRAGMA_NOCACHE) add("Pragma: no-cache");
     add("Expect:"); // no 100-continue round trip before a form body
-    Curl().easy_setopt(h, CURLOPT_HTTPHEADER, header_list_);
+    if (!header_list_ || wanted_headers_ != held_headers_) {
+        curl_slist* list = nullptr;
+        for (const std::string& line : wanted_headers_)
+            list = Curl().slist_append(list, line.c_str());
+        Curl().easy_setopt(h, CURLOPT_HTTPHEADER, list);
+        if (header_list_) Curl().slist_free_all(header_list_);
+        header_list_ = list;
+        held_headers_.swap(wanted_headers_);
+    }
 
     body_ = body;
     if (s.verb == "POST") {
@@ -190,6 +197,23 @@ void HttpRequest::Configure(const std::string& extraHeaders, const std::string& 
     }
     Curl().easy_setopt(h, CURLOPT_CUSTOMREQUEST,
                        s.verb == "GET" || s.verb == "POST" ? nullptr : s.verb.c_str());
+}
+
+void HttpRequest::SetText(HeldOption slot, CURLoption option, const char* value) {
+    Held& held = held_[slot];
+    if (held.known && (value ? !held.null && held.text == value : held.null)) return;
+    Curl().easy_setopt(curl_.easy, option, value);
+    held.known = true;
+    held.null = value == nullptr;
+    held.text = value ? value : "";
+}
+
+void HttpRequest::SetNumber(HeldOption slot, CURLoption option, long value) {
+    Held& held = held_[slot];
+    if (held.known && held.number == value) return;
+    Curl().easy_setopt(curl_.easy, option, value);
+    held.known = true;
+    held.number = value;
 }
 
 bool HttpRequest::Send(const std::string& extraHeaders, const std::string& body) {

@@ -4,6 +4,7 @@
 #include "platform/net/curl_pool.h"
 #include "platform/rtl/wintypes.h"
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -66,6 +67,33 @@ private:
     static int OnSocket(CURL*, curl_socket_t socket, int what, void* self, void*);
 
     void Configure(const std::string& extraHeaders, const std::string& body);
+    // The options a send may change, each set only when it differs from what the handle was last given:
+    // a setting copies its text, and a few make the library read its environment again.
+    enum HeldOption {
+        kAgent,
+        kReferer,
+        kFollow,
+        kConnectTimeout,
+        kVerifyHost,
+        kCa,
+        kUser,
+        kPassword,
+        kHttpAuth,
+        kProxy,
+        kNoProxy,
+        kProxyUser,
+        kProxyPassword,
+        kProxyAuth,
+        kHeldOptions
+    };
+    struct Held {
+        bool known = false;
+        bool null = false;
+        std::string text;
+        long number = 0;
+    };
+    void SetText(HeldOption slot, CURLoption option, const char* value);
+    void SetNumber(HeldOption slot, CURLoption option, long value);
     bool PumpUntil(const std::function<bool()>& done);
     // Lets the library act on the sockets the last wait found ready, and on its timer when that is due.
     void PumpOnce();
@@ -94,6 +122,8 @@ private:
     std::vector<pollfd> watched_;
     std::vector<std::pair<curl_socket_t, int>> ready_;
     curl_slist* header_list_ = nullptr;
+    std::array<Held, kHeldOptions> held_{};
+    std::vector<std::string> held_headers_, wanted_headers_;
     std::string body_;
     bool attached_ = false;
     // The handle has its fixed options; the cookie engine's state last set (-1: not yet).

@@ -160,6 +160,20 @@ TEST_F(HttpPeerTest, ErrorStatusesAreResponsesWithBodies) {
     body.clear();
     EXPECT_TRUE(readAll(denied, body, error));
     EXPECT_EQ(body, "welcome");
+    // The handle keeps what it was given; cleared credentials, or a request that refuses to log in, are
+    // not sent all the same.
+    ASSERT_TRUE(HttpReopenRequest(denied, "GET", "/auth", "", {}, INTERNET_FLAG_NO_AUTH));
+    ASSERT_TRUE(HttpSendRequest(denied, "", ""));
+    EXPECT_EQ(query(denied, HTTP_QUERY_STATUS_CODE), "401");
+    ASSERT_TRUE(HttpReopenRequest(denied, "GET", "/auth", "", {}, 0));
+    ASSERT_TRUE(InternetSetOption(denied, INTERNET_OPTION_USERNAME, std::string("user")));
+    ASSERT_TRUE(InternetSetOption(denied, INTERNET_OPTION_PASSWORD, std::string("secret")));
+    ASSERT_TRUE(HttpSendRequest(denied, "", ""));
+    EXPECT_EQ(query(denied, HTTP_QUERY_STATUS_CODE), "200");
+    ASSERT_TRUE(InternetSetOption(denied, INTERNET_OPTION_USERNAME, std::string()));
+    ASSERT_TRUE(InternetSetOption(denied, INTERNET_OPTION_PASSWORD, std::string()));
+    ASSERT_TRUE(HttpSendRequest(denied, "", ""));
+    EXPECT_EQ(query(denied, HTTP_QUERY_STATUS_CODE), "401");
     InternetCloseHandle(denied);
 }
 
