@@ -230,7 +230,9 @@ void TDIHtmlLinksPlugin::HandleHtmlTag(bool& show) {
             DIErrorText(ClassName(), Format(di_text::UnrequestedTag, Utf16ToUtf8(tag.TagName()).c_str())));
     auto* item = static_cast<TDIWideString2CardinalItem*>(tag.FindNumber(attribute));
     if (item == nullptr) return;
-    std::u16string link = DISlotString(item->second);
+    // Taken into a buffer kept from link to link: a page's links cost no allocation each.
+    std::u16string& link = link_;
+    link.assign(DISlotString(item->second));
     bool addToVector = true;
     if (onLink_) {
         onLink_(this, link, addToVector, show);

@@ -94,6 +94,7 @@ private:
 
     TDITagFilters links_;
     std::u16string baseUri_;
+    std::u16string link_;
     TDIWideStringVector* vector_ = nullptr;
     TLinkEvent onLink_;
     bool baseSeen_ = false;

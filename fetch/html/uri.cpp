@@ -41,7 +41,7 @@ bool IsSchemeChar(char16_t c) {
 }
 
 // Unreserved, sub-delims and percent-escapes: the user-information and reg-name alphabet.
-bool ValidEscapedText(const std::u16string& t) {
+bool ValidEscapedText(std::u16string_view t) {
     for (size_t i = 0; i < t.size(); ++i) {
         char16_t c = t[i];
         if (c == u'%') {
@@ -55,7 +55,7 @@ bool ValidEscapedText(const std::u16string& t) {
     return true;
 }
 
-bool ValidIpLiteral(const std::u16string& t) {
+bool ValidIpLiteral(std::u16string_view t) {
     if (t.size() < 3 || t.front() != u'[' || t.back() != u']') return false;
     for (size_t i = 1; i + 1 < t.size(); ++i) {
         char16_t c = t[i];
@@ -64,12 +64,12 @@ bool ValidIpLiteral(const std::u16string& t) {
     return true;
 }
 
-bool ValidHost(const std::u16string& t) {
+bool ValidHost(std::u16string_view t) {
     if (!t.empty() && t.front() == u'[') return ValidIpLiteral(t);
     return ValidEscapedText(t);
 }
 
-bool ValidScheme(const std::u16string& t) {
+bool ValidScheme(std::u16string_view t) {
     if (t.empty()) return true;
     if (!IsAlpha(t[0])) return false;
     for (char16_t c : t)
@@ -77,20 +77,20 @@ bool ValidScheme(const std::u16string& t) {
     return true;
 }
 
-bool AllDigits(const std::u16string& t) {
+bool AllDigits(std::u16string_view t) {
     for (char16_t c : t)
         if (!IsDigitC(c)) return false;
     return true;
 }
 
-bool NoneOf(const std::u16string& t, char16_t a, char16_t b) {
+bool NoneOf(std::u16string_view t, char16_t a, char16_t b) {
     for (char16_t c : t)
         if (c == a || c == b) return false;
     return true;
 }
 
 // Stores a validated component, or clears it with its flag.
-bool Store(bool valid, const std::u16string& text, std::u16string& field, bool& flag) {
+bool Store(bool valid, std::u16string_view text, std::u16string& field, bool& flag) {
     if (valid) {
         field = text;
         flag = true;
@@ -103,35 +103,38 @@ bool Store(bool valid, const std::u16string& text, std::u16string& field, bool& 
 
 } // namespace
 
-bool TDIUri::SetScheme(const std::u16string& text) {
+bool TDIUri::SetScheme(std::u16string_view text) {
     return Store(ValidScheme(text), text, scheme_, hasScheme_);
 }
-bool TDIUri::SetUsername(const std::u16string& text) {
+bool TDIUri::SetUsername(std::u16string_view text) {
     return Store(ValidEscapedText(text), text, username_, hasUsername_);
 }
-bool TDIUri::SetPassword(const std::u16string& text) {
+bool TDIUri::SetPassword(std::u16string_view text) {
     return Store(ValidEscapedText(text), text, password_, hasPassword_);
 }
-bool TDIUri::SetHost(const std::u16string& text) {
+bool TDIUri::SetHost(std::u16string_view text) {
     return Store(ValidHost(text), text, host_, hasHost_);
 }
-bool TDIUri::SetPort(const std::u16string& text) {
+bool TDIUri::SetPort(std::u16string_view text) {
     return Store(AllDigits(text), text, port_, hasPort_);
 }
-bool TDIUri::SetPath(const std::u16string& text) {
+bool TDIUri::SetPath(std::u16string_view text) {
     bool valid = NoneOf(text, u'#', u'?');
-    path_ = valid ? text : std::u16string();
+    if (valid)
+        path_ = text;
+    else
+        path_.clear();
     return valid;
 }
-bool TDIUri::SetQuery(const std::u16string& text) {
+bool TDIUri::SetQuery(std::u16string_view text) {
     return Store(NoneOf(text, u'#', u'#'), text, query_, hasQuery_);
 }
-void TDIUri::SetFragment(const std::u16string& text) {
+void TDIUri::SetFragment(std::u16string_view text) {
     fragment_ = text;
     hasFragment_ = true;
 }
 
-bool TDIUri::SetUserInfo(const std::u16string& text) {
+bool TDIUri::SetUserInfo(std::u16string_view text) {
     size_t colon = text.find(u':');
     if (colon == std::u16string::npos) {
         // A password left over from an earlier address would be sent to the wrong host.
@@ -143,7 +146,7 @@ bool TDIUri::SetUserInfo(const std::u16string& text) {
     return user && pass;
 }
 
-bool TDIUri::SetHostPort(const std::u16string& text) {
+bool TDIUri::SetHostPort(std::u16string_view text) {
     size_t from = 0;
     if (!text.empty() && text[0] == u'[') {
         size_t close = text.find(u']');
@@ -159,7 +162,7 @@ bool TDIUri::SetHostPort(const std::u16string& text) {
     return host && port;
 }
 
-bool TDIUri::SetAuthority(const std::u16string& text) {
+bool TDIUri::SetAuthority(std::u16string_view text) {
     size_t at = text.find(u'@');
     if (at == std::u16string::npos) {
         ClearUserInfo();
@@ -238,13 +241,15 @@ size_t SchemeLength(const std::u16string& text) {
     return i < text.size() && text[i] == u':' ? i : 0;
 }
 
-bool TDIUri::Parse(const std::u16string& text) {
+bool TDIUri::Parse(const std::u16string& whole) {
+    // The parts are set from views of the text: no copy of each is made on the way.
+    const std::u16string_view text(whole);
     bool valid = true;
     size_t begin = 0;
     size_t end = text.size();
 
     ClearScheme();
-    if (const size_t scheme = SchemeLength(text)) {
+    if (const size_t scheme = SchemeLength(whole)) {
         SetScheme(text.substr(0, scheme));
         begin = scheme + 1;
     }

@@ -1,6 +1,7 @@
 #pragma once
 // A URI split into components, each with a presence flag (the path has none: empty is absent).
 #include <string>
+#include <string_view>
 
 #include "platform/rtl/object.h"
 
@@ -28,17 +29,17 @@ public:
     bool HasScheme() const { return hasScheme_; }
     bool HasUsername() const { return hasUsername_; }
 
-    bool SetScheme(const std::u16string& text);
-    bool SetUsername(const std::u16string& text);
-    bool SetPassword(const std::u16string& text);
-    bool SetHost(const std::u16string& text);
-    bool SetPort(const std::u16string& text);
-    bool SetPath(const std::u16string& text);
-    bool SetQuery(const std::u16string& text);
-    void SetFragment(const std::u16string& text);
-    bool SetUserInfo(const std::u16string& text);
-    bool SetHostPort(const std::u16string& text);
-    bool SetAuthority(const std::u16string& text);
+    bool SetScheme(std::u16string_view text);
+    bool SetUsername(std::u16string_view text);
+    bool SetPassword(std::u16string_view text);
+    bool SetHost(std::u16string_view text);
+    bool SetPort(std::u16string_view text);
+    bool SetPath(std::u16string_view text);
+    bool SetQuery(std::u16string_view text);
+    void SetFragment(std::u16string_view text);
+    bool SetUserInfo(std::u16string_view text);
+    bool SetHostPort(std::u16string_view text);
+    bool SetAuthority(std::u16string_view text);
 
     void ClearFragment();
     void ClearHost();
