@@ -15,8 +15,10 @@ template <typename Fn> void Bind(void* lib, Fn& fn, const char* name) {
 }
 
 CurlLibrary Load() {
-    // Kept for the rest of the process, as a linked library would be.
-    void* lib = dlopen("libcurl.so.4", RTLD_NOW | RTLD_LOCAL);
+    // Kept for the rest of the process, as a linked library would be. Its functions and those of its
+    // twenty-odd libraries are bound when first called, as a linked library's are: binding them all now
+    // would look each up through the toolkit's libraries first.
+    void* lib = dlopen("libcurl.so.4", RTLD_LAZY | RTLD_LOCAL);
     if (!lib) throw Exception(std::string("cannot load libcurl: ") + dlerror());
     CurlLibrary c{};
     Bind(lib, c.global_init, "curl_global_init");
