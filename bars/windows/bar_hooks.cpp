@@ -476,6 +476,10 @@ LRESULT BarCallWndProcHookProc(int Code, WPARAM Sent, LPARAM Info) {
     if (Code >= 0 && !h.InCallWndProcHook) {
         TMessage message{0, Sent, Info, 0};
         const CWPSTRUCT& call = *TCallWndProcArgs(message).Info();
+        // Nearly every message a window gets is none of the managers' business: those pass without
+        // asking which manager, if any, owns the window.
+        if (!ParentFormHandlesMessage(call.message) && call.message != WM_CHILDACTIVATE)
+            return CallNextHookEx(h.callWndProc, Code, Sent, Info);
         const FlagScope inHook(h.InCallWndProcHook);
         if (TdxBarManager* manager = ManagerOfWindow(HelpTarget(call))) {
             ParentFormMessageHandler(manager, call.message, call.wParam, call.lParam);

@@ -35,5 +35,7 @@ bool MenuAnimationRunning();
 
 // The messages of a manager's form, as the call-window-procedure hook hands them over.
 void ParentFormMessageHandler(TdxBarManager* Manager, UINT Msg, WPARAM WParam, LPARAM LParam);
+// The messages the handler above does something with; the hook passes every other one on at once.
+bool ParentFormHandlesMessage(UINT Msg);
 
 } // namespace bars

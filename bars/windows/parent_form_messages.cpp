@@ -201,6 +201,27 @@ void FormCreated(TdxBarManager* Manager) {
 
 } // namespace
 
+// Keep in step with the switch below: a message left out here never reaches it.
+bool ParentFormHandlesMessage(UINT Msg) {
+    switch (Msg) {
+    case WM_DESTROY:
+    case WM_CREATE:
+    case WM_ACTIVATE:
+    case WM_ACTIVATEAPP:
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+    case WM_DISPLAYCHANGE:
+    case WM_HELP:
+    case WM_SYSCOMMAND:
+    case WM_WINDOWPOSCHANGING:
+    case WM_WINDOWPOSCHANGED:
+    case WM_MDIACTIVATE:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void ParentFormMessageHandler(TdxBarManager* Manager, UINT Msg, WPARAM WParam, LPARAM LParam) {
     TCustomForm* form = Manager != nullptr ? Manager->ParentForm() : nullptr;
     // The form's components are marked as going with it, the manager too: its layout is written now,

@@ -313,6 +313,33 @@ TEST_F(BarHooksTest, AKeyOrAClickEndsAShownHint) {
     bars::CancelHint();
 }
 
+// The form's activation reaches its manager by each way the window system tells it, and messages the
+// manager has no use for leave it alone.
+TEST_F(BarHooksTest, TheFormsActivationMessagesReachItsManager) {
+    const HWND window = form.Handle();
+    manager->SetParentFormActive(false);
+    SendMessage(window, WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_TRUE(manager->ParentFormActive());
+    SendMessage(window, WM_ACTIVATEAPP, 0, 0);
+    EXPECT_FALSE(manager->ParentFormActive());
+    manager->SetParentFormActive(true);
+    SendMessage(window, WM_GETTEXTLENGTH, 0, 0);
+    SendMessage(window, WM_NULL, 0, 0);
+    EXPECT_TRUE(manager->ParentFormActive());
+    WINDOWPOS pos{};
+    pos.hwnd = window;
+    pos.flags = SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER;
+    SendMessage(window, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&pos));
+    EXPECT_FALSE(manager->ParentFormActive());
+    // A form docked in this one tells this one's manager.
+    BarsForm docked;
+    SetParent(docked.Handle(), window);
+    ShowWindow(window, SW_SHOWNA);
+    SendMessage(docked.Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_TRUE(manager->ParentFormActive());
+    SetParent(docked.Handle(), nullptr);
+}
+
 TEST_F(BarHooksTest, TheHooksLiveWhileAnyManagerDoes) {
     EXPECT_TRUE(bars::BarHooksInstalled());
     BarsForm other;
