@@ -59,6 +59,8 @@ public:
             return SetText(TWMSetText(m).String());
         case EM_TAKETEXT:
             return TakeText(EditMsg(m).TakenText());
+        case EM_APPENDLINE:
+            return AppendLine(EditMsg(m).Text());
         case WM_GETTEXT:
             return CopyOut(model_.Text(), TWMGetText(m).Buffer());
         case WM_GETTEXTLENGTH:
@@ -337,6 +339,22 @@ private:
     LRESULT ReplaceSel(std::string_view text, bool undoable) {
         ApplyChange(Normalize(text), undoable);
         return 0;
+    }
+
+    LRESULT AppendLine(std::string_view line) {
+        const size_t size = model_.Text().size();
+        // A break at the very end leaves an empty last line, which the new line takes.
+        const bool broken = size > 0 && model_.LineLength(model_.LineOf(size)) == 0;
+        const int index = size == 0 ? 0 : model_.LineCount() - (broken ? 1 : 0);
+        std::string insert;
+        insert.reserve(line.size() + 4);
+        if (size > 0 && !broken) insert = "\r\n";
+        insert += line;
+        insert += "\r\n";
+        model_.SetSel(size, size);
+        if (focused_ || (Style() & ES_NOHIDESEL)) Invalidate();
+        ApplyChange(Normalize(insert), false);
+        return index;
     }
 
     LRESULT SetModified(bool modified) {

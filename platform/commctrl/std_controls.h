@@ -40,6 +40,10 @@ inline constexpr UINT EM_GETSEL = 0x00B0, EM_SETSEL = 0x00B1, EM_GETRECT = 0x00B
 // This system's own: the edit takes the text whole from the std::string that lParam points to, leaving
 // it empty, where WM_SETTEXT would copy it: a page of megabytes is not held twice.
 inline constexpr UINT EM_TAKETEXT = 0x04F0;
+// This system's own: the NUL-terminated text lParam points to goes at the end as a line of its own (after
+// a line break where the text does not end with one), the caret after it, as EM_SETSEL to the end then
+// EM_REPLACESEL would put it. Returns the new line's index: a log's line costs one message, not five.
+inline constexpr UINT EM_APPENDLINE = 0x04F1;
 // EM_SETMARGINS: which margins lParam sets (left in its low word, right in its high word), or both
 // from the font.
 inline constexpr WPARAM EC_LEFTMARGIN = 0x1, EC_RIGHTMARGIN = 0x2, EC_USEFONTINFO = 0xFFFF;

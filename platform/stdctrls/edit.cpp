@@ -293,19 +293,8 @@ std::string TMemoStrings::Get(int index) const {
 }
 
 int TMemoStrings::Add(const std::string& s) {
-    HWND h = memo_.Handle();
-    const LRESULT length = SendMessage(h, WM_GETTEXTLENGTH, 0, 0);
-    const bool broken = EndsWithBreak(h, length);
-    const int index =
-        length == 0 ? 0 : static_cast<int>(SendMessage(h, EM_GETLINECOUNT, 0, 0)) - (broken ? 1 : 0);
-    std::string insert;
-    insert.reserve(s.size() + 4);
-    if (length > 0 && !broken) insert = "\r\n";
-    insert += s;
-    insert += "\r\n";
-    SendMessage(h, EM_SETSEL, static_cast<WPARAM>(length), length);
-    SendMessage(h, EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(insert.c_str()));
-    return index;
+    return static_cast<int>(
+        SendMessage(memo_.Handle(), EM_APPENDLINE, 0, reinterpret_cast<LPARAM>(s.c_str())));
 }
 
 void TMemoStrings::Insert(int index, const std::string& s) {

@@ -252,6 +252,32 @@ TEST(Memo, AddedLinesFollowWhateverTheTextEndsWith) {
     delete form;
 }
 
+// A log filled before anyone sees it: each line is one change, and the memo shows the last ones once
+// its form is shown.
+TEST(Memo, ALogFilledWhileHiddenShowsItsEndOnceShown) {
+    TForm* form = MakeForm(300, 120);
+    auto* memo = new TMemo(form);
+    memo->SetParent(form);
+    memo->SetBounds(0, 0, 300, 120);
+    memo->SetScrollBars(ssVertical);
+    int changes = 0;
+    memo->OnChange = [&](TObject*) { ++changes; };
+    TStrings& lines = memo->Lines();
+    for (int i = 0; i < 300; ++i)
+        ASSERT_EQ(lines.Add("http://example.test/page" + std::to_string(i) + ".html"), i);
+    EXPECT_EQ(changes, 300);
+    EXPECT_EQ(lines.Count(), 300);
+    EXPECT_EQ(lines[299], "http://example.test/page299.html");
+    EXPECT_EQ(memo->SelStart(), static_cast<int>(memo->Text().size()));
+    form->Show();
+    Pump();
+    EXPECT_GT(SendMessage(memo->Handle(), EM_GETFIRSTVISIBLELINE, 0, 0), 250);
+    lines.Clear();
+    EXPECT_EQ(lines.Add("after"), 0);
+    EXPECT_EQ(memo->Text(), "after\r\n");
+    delete form;
+}
+
 TEST(Memo, ReturnsAndTabsGoToTheFormUnlessTheMemoWantsThem) {
     TForm* form = MakeForm();
     auto* memo = new TMemo(form);
