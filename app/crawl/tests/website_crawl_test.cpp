@@ -552,6 +552,8 @@ TEST(WebsiteCrawl, ALinkedPageTooLargeIsNamedWithWhyAndTheCrawlGoesOn) {
     PeerProcess& faults = gui_test::FaultServer();
     ASSERT_TRUE(faults.Running());
     Crawler c;
+    // Refused for its size, never given up for its pace on a busy machine.
+    c.fetcher.HttpClient()->Timeouts()->ReceiveTimeout = 30000;
     const std::string start = faults.Url("/links.html?to=/endless.html&to=/dir/");
     ASSERT_TRUE(c.crawl.CrawlWebsite(start));
     EXPECT_EQ(urls(c.results.pages), (std::vector<std::string>{start, faults.Url("/dir/")}));
