@@ -228,7 +228,8 @@ private:
         CreateCaret(Hwnd(), nullptr, 1, LineH());
         PlaceCaret();
         ShowCaret(Hwnd());
-        SetTimer(Hwnd(), kBlinkTimer, GetCaretBlinkTime(), nullptr);
+        // INFINITE: the desktop wants a caret that does not blink.
+        if (GetCaretBlinkTime() != INFINITE) SetTimer(Hwnd(), kBlinkTimer, GetCaretBlinkTime(), nullptr);
         Invalidate();
         Command(EN_SETFOCUS);
         return 0;

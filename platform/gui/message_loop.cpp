@@ -699,7 +699,9 @@ UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, TIMERPROC proc) {
     } else {
         q = CurrentQueue();
     }
-    elapseMs = std::max<UINT>(elapseMs, 10);
+    // Times are kept as wrapping milliseconds: a longer elapse (INFINITE, say) would wrap round to "due
+    // now" and fire on every turn of the loop.
+    elapseMs = std::clamp<UINT>(elapseMs, 10, 0x7FFFFFFF);
     Guard g(Lock());
     for (Timer& t : q->timers)
         if (t.hwnd == hwnd && t.id == id && (hwnd || id != 0)) {

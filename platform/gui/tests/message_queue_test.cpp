@@ -520,3 +520,26 @@ TEST(MessageQueue, ATurnOfTheLoopLooksAtTheToolkitOnceForEachMessageItRuns) {
     EXPECT_EQ(pings, 1);
     EXPECT_EQ(counting.looks, 3);
 }
+
+// A timer asked for longer than the longest a timer waits (INFINITE, say) waits that longest, as the
+// desktop's does, rather than wrapping round to fire on every turn of the loop.
+TEST(MessageQueue, ATimerOfInfiniteElapseWaitsInsteadOfFiringAtOnce) {
+    HWND w = MakeTopLevel(RECT{0, 0, 10, 10});
+    int forever = 0, soon = 0;
+    SetTestHandler(w, [&](HWND, UINT msg, WPARAM id, LPARAM, LRESULT&) {
+        if (msg != WM_TIMER) return false;
+        (id == 1 ? forever : soon)++;
+        return true;
+    });
+    SetTimer(w, 1, INFINITE, nullptr);
+    SetTimer(w, 2, 10, nullptr);
+    for (int i = 0; i < 5; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(15));
+        Pump();
+    }
+    EXPECT_GT(soon, 0);
+    EXPECT_EQ(forever, 0);
+    KillTimer(w, 1);
+    KillTimer(w, 2);
+    DestroyWindow(w);
+}
