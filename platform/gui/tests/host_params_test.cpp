@@ -10,37 +10,14 @@
 namespace {
 
 // Hands every request on to the toolkit and keeps what each new window asked of it.
-class RecordingBackend : public pw::gui::Backend {
+class RecordingBackend : public gui_test::ForwardingBackend {
 public:
-    explicit RecordingBackend(pw::gui::Backend* real) : real_(real) {}
+    using ForwardingBackend::ForwardingBackend;
     std::unique_ptr<pw::gui::HostWindow> CreateHost(HWND hwnd, const pw::gui::HostParams& params) override {
         asked.push_back(params);
-        return real_ ? real_->CreateHost(hwnd, params) : nullptr;
-    }
-    void ProcessEvents(int timeoutMs) override {
-        if (real_) real_->ProcessEvents(timeoutMs);
-    }
-    void Wake() override {
-        if (real_) real_->Wake();
-    }
-    int LoopLevel() const override { return real_ ? real_->LoopLevel() : 0; }
-    std::vector<pw::gui::ScreenInfo> QueryScreens() const override {
-        return real_ ? real_->QueryScreens() : std::vector<pw::gui::ScreenInfo>{};
-    }
-    std::string ClipboardText() const override { return real_ ? real_->ClipboardText() : std::string(); }
-    void SetClipboardText(const std::string& text) override {
-        if (real_) real_->SetClipboardText(text);
-    }
-    void ClearClipboard() override {
-        if (real_) real_->ClearClipboard();
-    }
-    pw::gui::PromptAnswer Ask(const pw::gui::PromptRequest& request) override {
-        return real_ ? real_->Ask(request) : pw::gui::PromptAnswer{};
+        return ForwardingBackend::CreateHost(hwnd, params);
     }
     std::vector<pw::gui::HostParams> asked;
-
-private:
-    pw::gui::Backend* real_;
 };
 
 } // namespace

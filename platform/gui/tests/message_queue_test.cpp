@@ -453,38 +453,14 @@ TEST(MessageQueue, TimedWaitsSleepTheirTimeAndAPostEndsThemAtOnce) {
 namespace {
 
 // The toolkit as the tests run it, counting how often the loop looks at it without waiting.
-class CountingBackend : public pw::gui::Backend {
+class CountingBackend : public ForwardingBackend {
 public:
-    explicit CountingBackend(pw::gui::Backend* real) : real_(real) {}
-    std::unique_ptr<pw::gui::HostWindow> CreateHost(HWND hwnd, const pw::gui::HostParams& params) override {
-        return real_ ? real_->CreateHost(hwnd, params) : nullptr;
-    }
+    using ForwardingBackend::ForwardingBackend;
     void ProcessEvents(int timeoutMs) override {
         if (timeoutMs == 0) ++looks;
-        if (real_) real_->ProcessEvents(timeoutMs);
-    }
-    void Wake() override {
-        if (real_) real_->Wake();
-    }
-    bool SleepsInToolkit() const override { return real_ && real_->SleepsInToolkit(); }
-    int LoopLevel() const override { return real_ ? real_->LoopLevel() : 0; }
-    std::vector<pw::gui::ScreenInfo> QueryScreens() const override {
-        return real_ ? real_->QueryScreens() : std::vector<pw::gui::ScreenInfo>{};
-    }
-    std::string ClipboardText() const override { return real_ ? real_->ClipboardText() : std::string(); }
-    void SetClipboardText(const std::string& text) override {
-        if (real_) real_->SetClipboardText(text);
-    }
-    void ClearClipboard() override {
-        if (real_) real_->ClearClipboard();
-    }
-    pw::gui::PromptAnswer Ask(const pw::gui::PromptRequest& request) override {
-        return real_ ? real_->Ask(request) : pw::gui::PromptAnswer{};
+        ForwardingBackend::ProcessEvents(timeoutMs);
     }
     int looks = 0;
-
-private:
-    pw::gui::Backend* real_;
 };
 
 } // namespace
