@@ -2,9 +2,11 @@
 // When a thread that waits for another's answer watches for it before it sleeps. Waking a sleeping
 // thread costs the kernel tens of microseconds, longer than a server on this machine takes to answer
 // or the GUI thread to take a page: so while the other side keeps answering that quickly, a waiter
-// watches for the answer for a moment first. It sleeps at once on a single processor (watching would
-// keep the other side from running), after an answer that took longer than the watch, and when its
-// last answer is long past; so a slow server or an idle pool costs no processor time.
+// watches for the answer for a moment first: once it has answered that quickly twice in a row. It sleeps
+// at once on a single processor (watching would keep the other side from running), after an answer that
+// took longer than the watch, and when its last answer is long past; so a slow server or an idle pool
+// costs no processor time, and neither does a lone quick answer among slow ones (a redirect a slow site
+// answers at once), which says little of the next.
 //
 // One TWaitPolicy belongs to one waiting role of one thread (the crawl's worker waiting for its server,
 // the GUI thread waiting for the next page, a pool thread waiting for its next run).
@@ -34,7 +36,8 @@ public:
 
 private:
     static void Relax(unsigned Turn);
-    bool quick_ = true;
+    // Answers in a row within the watch, up to two.
+    unsigned quick_ = 0;
     Clock::time_point last_{};
 };
 

@@ -231,6 +231,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
             # In one write: a header sent apart from its body waits for the peer's delayed acknowledgement.
             self.wfile.write(b"HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: %d\r\n\r\n%s"
                              % (len(body), body))
+        elif path == "/ok-then-drop":
+            # Kept alive by its headers, then dropped: the next request on it finds it closed.
+            self.send_body(200, b"dropped")
+            self.close_connection = True
+        elif path == "/set-cookie-b":
+            self.send_body(200, b"set", extra=[("Set-Cookie", "b=7; Path=/")])
         elif path == "/set-cookie":
             self.send_body(200, b"set", extra=[("Set-Cookie", "session=42; Path=/")])
         elif path == "/get-cookie":

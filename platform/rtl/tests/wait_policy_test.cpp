@@ -20,6 +20,8 @@ TEST_F(SeveralProcessorsOnly, WatchesOnlyWhileTheOtherSideHasJustAnsweredWithinT
     const Clock::time_point t0 = Clock::now();
     EXPECT_FALSE(policy.Watches(t0)) << "no answer yet: the first wait sleeps at once";
 
+    policy.Answered(t0 - microseconds(100), t0 - microseconds(60));
+    EXPECT_FALSE(policy.Watches(t0)) << "one quick answer is no pace yet";
     policy.Answered(t0, t0 + microseconds(50));
     EXPECT_TRUE(policy.Watches(t0 + microseconds(60)));
     EXPECT_TRUE(policy.Watches(t0 + microseconds(50) + TWaitPolicy::kRecent));
@@ -32,6 +34,9 @@ TEST_F(SeveralProcessorsOnly, WatchesOnlyWhileTheOtherSideHasJustAnsweredWithinT
         << "an answer slower than the watch: sleep at once";
     policy.Answered(t0, t0 + milliseconds(20));
     EXPECT_FALSE(policy.Watches(t0 + milliseconds(20)));
+    // A slow site that answers one redirect at once: its next answer is as slow as the rest.
+    policy.Answered(t0 + milliseconds(20), t0 + milliseconds(20) + microseconds(80));
+    EXPECT_FALSE(policy.Watches(t0 + milliseconds(20) + microseconds(90))) << "a lone quick answer";
 
     policy.Answered(t0, t0 + microseconds(30));
     TWaitPolicy::PretendSingleProcessor(true);
@@ -51,6 +56,7 @@ TEST_F(SeveralProcessorsOnly, AWaitThatDoesNotWatchAsksOnceAndOneThatDoesSeesThe
 
     TWaitPolicy watcher;
     const Clock::time_point now = Clock::now();
+    watcher.Answered(now - microseconds(20), now - microseconds(10));
     watcher.Answered(now - microseconds(10), now);
     // The answer comes at the fifth look: a waiter that watches keeps looking until it has it.
     asked = 0;
