@@ -400,6 +400,8 @@ bool HttpRequest::PumpPlain(Clock::time_point deadline, bool& timedOut) {
             raw_pos_ += decoder_.Feed(raw_.data() + raw_pos_, raw_.size() - raw_pos_, buffer_);
             body_total_ += static_cast<int64_t>(buffer_.size() - before);
             if (limit > 0 && body_total_ > limit) {
+                // Refused whole, as the library's way refuses the piece that crosses the limit.
+                buffer_.resize(before);
                 too_large_ = true;
                 plain_failure_ = ERROR_INTERNET_BODY_TOO_LARGE;
                 ReleasePlain(false);

@@ -232,8 +232,11 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.wfile.write(b"HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: %d\r\n\r\n%s"
                              % (len(body), body))
         elif path == "/ok-then-drop":
-            # Kept alive by its headers, then dropped: the next request on it finds it closed.
+            # Kept alive by its headers, then dropped a moment later: the next request sent on it meets
+            # the close instead of an answer.
             self.send_body(200, b"dropped")
+            self.wfile.flush()
+            time.sleep(0.1)
             self.close_connection = True
         elif path == "/set-cookie-b":
             self.send_body(200, b"set", extra=[("Set-Cookie", "b=7; Path=/")])

@@ -449,7 +449,7 @@ TEST_P(PlainWayTest, ItTakesOnlyWhatItSendsAsTheLibraryWould) {
     InternetCloseHandle(denied);
     EXPECT_EQ(net::plain::SentCount(), first + 1);
 
-    // A kept connection the server dropped: the next request goes on a new one.
+    // A kept connection the server drops while the next request is on its way: it goes again on a new one.
     ASSERT_TRUE(HttpReopenRequest(r, "GET", "/ok-then-drop", "", {}, 0));
     ASSERT_TRUE(get(r));
     EXPECT_EQ(body, "dropped");
