@@ -60,7 +60,10 @@ void TResultTree::OutputReset() const {
 
 TTreeNode* TResultTree::AddNode(TTreeNode* Parent, TDataRec* Rec, std::string_view Shown, int Image) {
     TTreeNode* node = view_.Items().AddChildObject(Parent, Shown, Rec, Image, Image);
-    if (Parent != nullptr) unexpanded_.insert(Parent);
+    // Only a first child can leave its parent closed: a parent that had children is either open, and
+    // stays open for one more, or already among the unexpanded. Marking it again would make the next
+    // page's folder walk ask the window about a folder that is open.
+    if (Parent != nullptr && Parent->Count() == 1) unexpanded_.insert(Parent);
     if (Rec != nullptr && Rec->IsFolder) folders_.Add(node, Rec->Folder);
     return node;
 }

@@ -145,8 +145,8 @@ private:
     TStringList& ignoreFolderList_;
     TStringList& ignoreFileList_;
     FolderIndex folders_;
-    // Nodes that may hold children without being expanded: each node once it is given a child, and each
-    // one collapsed (by the person or the program). Every other node with children is expanded.
+    // Nodes that may hold children without being expanded: each node once it is given its first child,
+    // and each one collapsed (by the person or the program). Every other node with children is expanded.
     std::unordered_set<TTreeNode*> unexpanded_;
     TTreeNode* contextNode_ = nullptr;
     // Nodes are being removed from a list of them taken before: the message loop must not run meanwhile.

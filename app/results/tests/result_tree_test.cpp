@@ -443,6 +443,60 @@ TEST_F(CrawlNodesTest, EveryFolderOfAPathIsExpandedWithoutWalkingWhatIsAlreadyOp
     EXPECT_TRUE(other->GetFirstChild()->Expanded());
 }
 
+// Questions and orders about opening nodes sent to Window while Work runs.
+int expansionsAsked = 0;
+HHOOK expansionHook = nullptr;
+int ExpansionMessagesTo(HWND Window, const std::function<void()>& Work) {
+    countedWindow = Window;
+    expansionsAsked = 0;
+    expansionHook = SetWindowsHookEx(
+        WH_CALLWNDPROC,
+        [](int code, WPARAM wParam, LPARAM lParam) {
+            const auto* cwp = reinterpret_cast<const CWPSTRUCT*>(lParam);
+            if (cwp->hwnd == countedWindow &&
+                (cwp->message == TVM_GETITEMSTATE || cwp->message == TVM_EXPAND))
+                ++expansionsAsked;
+            return CallNextHookEx(expansionHook, code, wParam, lParam);
+        },
+        nullptr, GetCurrentThreadId());
+    Work();
+    UnhookWindowsHookEx(expansionHook);
+    return expansionsAsked;
+}
+
+TEST_F(CrawlNodesTest, FoldersStayOpenAsPagesComeAndOpenAgainOnceClosed) {
+    view.Show();
+    tree.AddRootNode("", "http://site/", "Start", std::nullopt);
+    tree.AddPageNode("http://site/a/p0.html", "P0", "", std::nullopt);
+    tree.AddPageNode("http://site/b/p0.html", "B0", "", std::nullopt);
+    TTreeNode* a = tree.FindNodeByFolder("http://site/a/");
+    TTreeNode* b = tree.FindNodeByFolder("http://site/b/");
+    ASSERT_TRUE(a != nullptr && b != nullptr);
+    tree.AddPageNode("http://site/a/p1.html", "P1", "", std::nullopt);
+    ASSERT_TRUE(a->Expanded());
+
+    // Pages for folders already open leave them open without a word to the window about it.
+    const int asked = ExpansionMessagesTo(tv.Handle(), [&] {
+        for (int i = 2; i < 12; ++i)
+            tree.AddPageNode("http://site/a/p" + std::to_string(i) + ".html", "P", "", std::nullopt);
+    });
+    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(a->Count(), 12);
+    EXPECT_TRUE(a->Expanded());
+
+    // One the person closed, with many pages in it, opens again with the next page for it.
+    tree.AddPageNode("http://site/b/p1.html", "B1", "", std::nullopt);
+    a->Collapse(false);
+    b->Collapse(false);
+    ASSERT_FALSE(a->Expanded() || b->Expanded());
+    tree.AddPageNode("http://site/b/p2.html", "B2", "", std::nullopt);
+    EXPECT_TRUE(b->Expanded());
+    EXPECT_FALSE(a->Expanded());
+    tree.AddPageNode("http://site/a/q.html", "Q", "", std::nullopt);
+    EXPECT_TRUE(a->Expanded());
+    EXPECT_EQ(b->Count(), 3);
+}
+
 TEST(CrawlNodes, FolderOfUsesThePathOnly) {
     EXPECT_EQ(TResultTree::FolderOf("http://site/a/b.html"), "http://site/a/");
     EXPECT_EQ(TResultTree::FolderOf("http://site/a?x=1/2"), "http://site/");
