@@ -97,6 +97,8 @@ private:
     bool PumpPlain(std::chrono::steady_clock::time_point deadline, bool& timedOut);
     // Receives more of the answer: its byte count, 0 at its end, -1 on failure or at the deadline.
     long ReceivePlain(std::chrono::steady_clock::time_point deadline, bool tryFirst, bool& timedOut);
+    // False, with last_error_ set, once the request is cancelled or the server too slow.
+    bool GoOnPlain();
     // Until the connection is ready for events: 1 ready, 0 the deadline came, -1 failed.
     int WaitPlain(short events, std::chrono::steady_clock::time_point deadline, bool forAnswer = false);
     bool ReadPlain(void* buffer, size_t size, size_t& bytesRead);

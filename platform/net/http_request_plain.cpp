@@ -8,10 +8,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <string_view>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 namespace net {
@@ -19,6 +21,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr size_t kReceiveSize = 16 * 1024;
+// How long a wait goes without a look at the cancel flag and the limits.
+constexpr int kLookEveryMs = 100;
 // A redirect's body is read to keep its connection when it is no larger than this.
 constexpr size_t kLargestDrain = 64 * 1024;
 
@@ -112,6 +116,11 @@ int HttpRequest::ConnectPlain(const plain::Target& target) {
     if (fd_ < 0) return 0;
     const int on = 1;
     ::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    // Once connected the socket blocks in a receive for up to the time between looks at the cancel
+    // flag and the limits: a wait for an answer is then the receive itself, without a poll before it.
+    // Every other call on it says it must not wait.
+    const timeval look{0, kLookEveryMs * 1000};
+    ::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &look, sizeof look);
     if (::connect(fd_, reinterpret_cast<const sockaddr*>(&address), length) != 0 && errno != EINPROGRESS) {
         ReleasePlain(false);
         plain::ForgetAddress(target.key);
@@ -131,6 +140,12 @@ int HttpRequest::ConnectPlain(const plain::Target& target) {
         ReleasePlain(false);
         plain::ForgetAddress(target.key);
         return 0;
+    }
+    const int flags = ::fcntl(fd_, F_GETFL);
+    if (flags < 0 || ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        last_error_ = ERROR_INTERNET_CANNOT_CONNECT;
+        ReleasePlain(false);
+        return -1;
     }
     return 1;
 }
@@ -157,22 +172,27 @@ bool HttpRequest::WritePlain() {
     return true;
 }
 
-int HttpRequest::WaitPlain(short events, Clock::time_point deadline, bool forAnswer) {
+bool HttpRequest::GoOnPlain() {
+    if (cancel_ && cancel_->load()) {
+        last_error_ = ERROR_INTERNET_OPERATION_CANCELLED;
+        return false;
+    }
     const auto stall = std::chrono::milliseconds(settings_.stallTimeoutMs ? settings_.stallTimeoutMs
                                                                           : kDefaultStallTimeoutMs);
+    if (const DWORD error = Slowness(stall)) {
+        last_error_ = error;
+        return false;
+    }
+    return true;
+}
+
+int HttpRequest::WaitPlain(short events, Clock::time_point deadline, bool forAnswer) {
     for (;;) {
-        if (cancel_ && cancel_->load()) {
-            last_error_ = ERROR_INTERNET_OPERATION_CANCELLED;
-            return -1;
-        }
-        if (const DWORD error = Slowness(stall)) {
-            last_error_ = error;
-            return -1;
-        }
+        if (!GoOnPlain()) return -1;
         const auto now = Clock::now();
         if (now >= deadline) return 0;
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now).count();
-        const int timeout = static_cast<int>(std::clamp<long long>(left, 1, 100));
+        const int timeout = static_cast<int>(std::clamp<long long>(left, 1, kLookEveryMs));
         pollfd p{fd_, events, 0};
         const auto start = TWaitPolicy::Clock::now();
         // As the library's way waits: a look first only while the server keeps answering at once.
@@ -195,17 +215,28 @@ long HttpRequest::ReceivePlain(Clock::time_point deadline, bool tryFirst, bool& 
     // A body's next bytes are often there already; an answer just asked for never is.
     const bool forAnswer = !tryFirst;
     bool wait = !tryFirst;
+    TWaitPolicy& policy = ServerWait();
     for (;;) {
+        int flags = MSG_DONTWAIT;
         if (wait) {
-            const int ready = WaitPlain(POLLIN, deadline, forAnswer);
-            if (ready <= 0) {
-                timedOut = ready == 0;
-                return -1;
+            // Asleep in the receive itself, unless the wait has a deadline of its own or watches first.
+            if (deadline == Clock::time_point::max() &&
+                !(forAnswer && policy.Watches(TWaitPolicy::Clock::now()))) {
+                if (!GoOnPlain()) return -1;
+                flags = 0;
+            } else {
+                const int ready = WaitPlain(POLLIN, deadline, forAnswer);
+                if (ready <= 0) {
+                    timedOut = ready == 0;
+                    return -1;
+                }
             }
         }
         wait = true;
         thread_local char received[kReceiveSize];
-        const ssize_t n = ::recv(fd_, received, kReceiveSize, MSG_DONTWAIT);
+        const auto start = TWaitPolicy::Clock::now();
+        const ssize_t n = ::recv(fd_, received, kReceiveSize, flags);
+        if (flags == 0 && forAnswer) policy.Answered(start, TWaitPolicy::Clock::now());
         if (n > 0) {
             raw_.append(received, static_cast<size_t>(n));
             moved_ += n;
