@@ -322,11 +322,12 @@ void ReportWaiting() {
     }
     watcher.join();
     std::printf("waiting: a sleeping thread woken by another %.1f us (median of %d), a watching one %.2f us;"
-                " waiters watch up to %lld us, only after two answers in a row that quick, the last within"
+                " waiters watch up to %lld us, only after %u answers in a row that quick, the last within"
                 " %lld ms, never on one processor (%s here)\n",
                 Median(sleeping), kHandOvers, Median(watching),
                 static_cast<long long>(
                     std::chrono::duration_cast<std::chrono::microseconds>(TWaitPolicy::kWatchFor).count()),
+                TWaitPolicy::kQuickInARow,
                 static_cast<long long>(
                     std::chrono::duration_cast<std::chrono::milliseconds>(TWaitPolicy::kRecent).count()),
                 TWaitPolicy::SeveralProcessors() ? "several" : "one");

@@ -2,6 +2,8 @@
 
 #include <sched.h>
 
+#include <algorithm>
+
 #include <atomic>
 #include <thread>
 
@@ -25,11 +27,11 @@ void TWaitPolicy::PretendSingleProcessor(bool Single) {
 }
 
 bool TWaitPolicy::Watches(Clock::time_point Now) const {
-    return quick_ >= 2 && Now - last_ <= kRecent && SeveralProcessors();
+    return quick_ >= kQuickInARow && Now - last_ <= kRecent && SeveralProcessors();
 }
 
 void TWaitPolicy::Answered(Clock::time_point Started, Clock::time_point Answered) {
-    quick_ = Answered - Started <= kWatchFor ? (quick_ < 2 ? quick_ + 1 : 2) : 0;
+    quick_ = Answered - Started <= kWatchFor ? std::min(quick_ + 1, kQuickInARow) : 0;
     last_ = Answered;
 }
 

@@ -15,17 +15,24 @@ struct SeveralProcessorsOnly : ::testing::Test {
     void TearDown() override { TWaitPolicy::PretendSingleProcessor(false); }
 };
 
-TEST_F(SeveralProcessorsOnly, WatchesOnlyWhileTheOtherSideHasJustAnsweredWithinTheWatch) {
+TEST_F(SeveralProcessorsOnly, WatchesOnlyWhileTheOtherSideKeepsAnsweringWithinTheWatch) {
     TWaitPolicy policy;
     const Clock::time_point t0 = Clock::now();
+    // N answers of 50 us, 100 us apart, the last ending at End.
+    const auto answers = [&policy](unsigned n, Clock::time_point end) {
+        for (unsigned i = n; i > 0; --i) {
+            const Clock::time_point at = end - microseconds(100) * (i - 1);
+            policy.Answered(at - microseconds(50), at);
+        }
+    };
     EXPECT_FALSE(policy.Watches(t0)) << "no answer yet: the first wait sleeps at once";
 
-    policy.Answered(t0 - microseconds(100), t0 - microseconds(60));
-    EXPECT_FALSE(policy.Watches(t0)) << "one quick answer is no pace yet";
-    policy.Answered(t0, t0 + microseconds(50));
-    EXPECT_TRUE(policy.Watches(t0 + microseconds(60)));
-    EXPECT_TRUE(policy.Watches(t0 + microseconds(50) + TWaitPolicy::kRecent));
-    EXPECT_FALSE(policy.Watches(t0 + microseconds(51) + TWaitPolicy::kRecent)) << "an answer long past";
+    answers(TWaitPolicy::kQuickInARow - 1, t0);
+    EXPECT_FALSE(policy.Watches(t0)) << "a few quick answers are no pace yet";
+    answers(1, t0 + microseconds(100));
+    EXPECT_TRUE(policy.Watches(t0 + microseconds(110)));
+    EXPECT_TRUE(policy.Watches(t0 + microseconds(100) + TWaitPolicy::kRecent));
+    EXPECT_FALSE(policy.Watches(t0 + microseconds(101) + TWaitPolicy::kRecent)) << "an answer long past";
 
     policy.Answered(t0, t0 + TWaitPolicy::kWatchFor);
     EXPECT_TRUE(policy.Watches(t0 + TWaitPolicy::kWatchFor)) << "an answer just within the watch";
@@ -34,15 +41,15 @@ TEST_F(SeveralProcessorsOnly, WatchesOnlyWhileTheOtherSideHasJustAnsweredWithinT
         << "an answer slower than the watch: sleep at once";
     policy.Answered(t0, t0 + milliseconds(20));
     EXPECT_FALSE(policy.Watches(t0 + milliseconds(20)));
-    // A slow site that answers one redirect at once: its next answer is as slow as the rest.
-    policy.Answered(t0 + milliseconds(20), t0 + milliseconds(20) + microseconds(80));
-    EXPECT_FALSE(policy.Watches(t0 + milliseconds(20) + microseconds(90))) << "a lone quick answer";
+    // A slow site that answers a few redirects at once: its next answer is as slow as the rest.
+    answers(TWaitPolicy::kQuickInARow - 1, t0 + milliseconds(21));
+    EXPECT_FALSE(policy.Watches(t0 + milliseconds(21) + microseconds(10))) << "a short run of quick answers";
 
-    policy.Answered(t0, t0 + microseconds(30));
+    answers(TWaitPolicy::kQuickInARow, t0 + milliseconds(22));
     TWaitPolicy::PretendSingleProcessor(true);
-    EXPECT_FALSE(policy.Watches(t0 + microseconds(40))) << "never on a single processor";
+    EXPECT_FALSE(policy.Watches(t0 + milliseconds(22) + microseconds(10))) << "never on a single processor";
     TWaitPolicy::PretendSingleProcessor(false);
-    EXPECT_TRUE(policy.Watches(t0 + microseconds(40)));
+    EXPECT_TRUE(policy.Watches(t0 + milliseconds(22) + microseconds(10)));
 }
 
 TEST_F(SeveralProcessorsOnly, AWaitThatDoesNotWatchAsksOnceAndOneThatDoesSeesTheAnswer) {
@@ -56,8 +63,8 @@ TEST_F(SeveralProcessorsOnly, AWaitThatDoesNotWatchAsksOnceAndOneThatDoesSeesThe
 
     TWaitPolicy watcher;
     const Clock::time_point now = Clock::now();
-    watcher.Answered(now - microseconds(20), now - microseconds(10));
-    watcher.Answered(now - microseconds(10), now);
+    for (unsigned i = 0; i < TWaitPolicy::kQuickInARow; ++i)
+        watcher.Answered(now - microseconds(10), now);
     // The answer comes at the fifth look: a waiter that watches keeps looking until it has it.
     asked = 0;
     EXPECT_TRUE(watcher.Watch([&] { return ++asked == 5; }));
