@@ -402,7 +402,7 @@ bool HttpRequest::SendPlain(const std::vector<std::string>& headers, bool& fallb
                 while (!decoder_.Done() && !decoder_.Bad() && drained.size() <= kLargestDrain) {
                     raw_pos_ += decoder_.Feed(raw_.data() + raw_pos_, raw_.size() - raw_pos_, drained);
                     if (decoder_.Done() || decoder_.Bad() ||
-                        decoder_.kind() == plain::BodyDecoder::Kind::UntilClose)
+                        decoder_.Framing() == plain::BodyDecoder::Kind::UntilClose)
                         break;
                     if (ReceivePlain(Clock::time_point::max(), true, timedOut) <= 0) break;
                 }
@@ -458,7 +458,7 @@ bool HttpRequest::PumpPlain(Clock::time_point deadline, bool& timedOut) {
         const long n = ReceivePlain(deadline, true, timedOut);
         if (n > 0) continue;
         if (n < 0 && timedOut) return false;
-        if (n == 0 && decoder_.kind() == plain::BodyDecoder::Kind::UntilClose) {
+        if (n == 0 && decoder_.Framing() == plain::BodyDecoder::Kind::UntilClose) {
             finished_ = true;
             ReleasePlain(false);
             return true;

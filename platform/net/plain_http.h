@@ -54,7 +54,7 @@ public:
     size_t Feed(const char* data, size_t n, std::string& out);
     bool Done() const { return state_ == State::Done; }
     bool Bad() const { return state_ == State::Bad; }
-    Kind kind() const { return kind_; }
+    Kind Framing() const { return kind_; }
 
 private:
     enum class State { Size, Data, DataEnd, Trailer, Raw, Done, Bad };
