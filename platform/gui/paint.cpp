@@ -89,6 +89,16 @@ HWND FindPaintable(const std::vector<HWND>& list, ThreadQueue& q, HWND filter, b
     return nullptr;
 }
 
+// Caller holds the lock. Whether a look for WM_PAINT can reach the window: it and every window above it
+// shown and not minimized. Only then does its damage wake its thread; showing it wakes the thread anyway.
+bool ReachableForPaint(const Window& w) {
+    for (const Window* p = &w; p != nullptr; p = FindLiveWindowLocked(p->parent)) {
+        if (!p->Visible() || p->minimized || p->messageOnly) return false;
+        if (!p->parent) return true;
+    }
+    return false;
+}
+
 void SendPaintMessages(HWND hwnd) {
     auto w = FindLiveWindow(hwnd);
     if (!w) return;
@@ -137,7 +147,8 @@ void InvalidateWindowArea(HWND hwnd, const RECT* windowRect, bool erase, bool fr
             if (!(r.left >= c.left && r.top >= c.top && r.right <= c.right && r.bottom <= c.bottom))
                 w->frameInvalid = true;
         }
-        Signal(*w->queue);
+        // A hidden window's damage waits for it to be shown: a wake now would find nothing to paint.
+        if (ReachableForPaint(*w)) Signal(*w->queue);
         // A window that does not clip its children paints over them: they paint again after it, frames
         // included.
         coversChildren = !(w->style & WS_CLIPCHILDREN);

@@ -89,6 +89,8 @@ LONG_PTR SetWindowLongPtr(HWND hwnd, int index, LONG_PTR value) {
             if (index == GWL_STYLE) {
                 visibilityChanged = ((oldStyle ^ newStyle) & WS_VISIBLE) != 0;
                 w->style = newStyle;
+                // Damage it took while hidden woke nobody.
+                if (visibilityChanged && (newStyle & WS_VISIBLE)) Signal(*w->queue);
             } else {
                 w->exStyle = newStyle;
             }

@@ -265,6 +265,8 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
             w->style |= WS_VISIBLE;
             shown = true;
             repaintWhole = !w->IsChild() && std::exchange(w->drawnUnseen, false);
+            // Damage it took while hidden woke nobody.
+            Signal(*w->queue);
         }
         if ((pos.flags & SWP_HIDEWINDOW) && w->Visible()) {
             w->style &= ~WS_VISIBLE;

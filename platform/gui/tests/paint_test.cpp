@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "gui_test_support.h"
 #include "platform/gdi/bitmaps.h"
 #include "platform/gdi/dc.h"
@@ -99,6 +101,42 @@ TEST(Paint, BeginPaintClipsToTheInvalidRegionOnly) {
     EXPECT_EQ(At(w, 20, 20), kGreen);
     EXPECT_EQ(At(w, 35, 35), kGreen);
     EXPECT_FALSE(GetUpdateRect(w, &box, FALSE_));
+}
+
+// Damage to windows nobody can see wakes no waiting loop, which would find nothing to paint; showing
+// them brings their paint.
+TEST(Paint, HiddenDamageWakesNoWaitAndShowingBringsThePaint) {
+    using Clock = std::chrono::steady_clock;
+    HWND top = Painter(nullptr, RECT{0, 0, 20, 20}, RGB(255, 0, 0));
+    HWND child = Painter(top, RECT{2, 2, 10, 10}, RGB(0, 255, 0));
+    ShowWindow(top, SW_HIDE);
+    ProcessMessages();
+    const auto start = Clock::now();
+    const UINT_PTR timer = SetTimer(top, 9, 60, nullptr);
+    ASSERT_NE(timer, 0u);
+    WaitMessage(); // the wake-up of setting the timer
+    InvalidateRect(top, nullptr, TRUE_);
+    InvalidateRect(child, nullptr, TRUE_);
+    EXPECT_EQ(GetQueueStatus(QS_PAINT), 0u);
+    EXPECT_TRUE(WaitMessage());
+    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(50));
+    KillTimer(top, timer);
+
+    ShowWindow(top, SW_SHOWNA);
+    EXPECT_NE(GetQueueStatus(QS_PAINT), 0u);
+    ProcessMessages();
+    EXPECT_EQ(At(top, 15, 15), kRed);
+    EXPECT_EQ(At(top, 5, 5), kGreen);
+    // A hidden child of a shown window is unseen too, until it is shown.
+    ShowWindow(child, SW_HIDE);
+    ProcessMessages();
+    InvalidateRect(child, nullptr, TRUE_);
+    EXPECT_EQ(GetQueueStatus(QS_PAINT), 0u);
+    ShowWindow(child, SW_SHOWNA);
+    EXPECT_NE(GetQueueStatus(QS_PAINT), 0u);
+    ProcessMessages();
+    EXPECT_EQ(At(top, 5, 5), kGreen);
+    DestroyWindow(top);
 }
 
 TEST(Paint, EraseFillsWithTheClassBrushAndRedrawCanBeSwitchedOff) {
