@@ -140,7 +140,13 @@ void InvalidateWindowArea(HWND hwnd, const RECT* windowRect, bool erase, bool fr
         RECT all{0, 0, w->Width(), w->Height()};
         RECT r = windowRect ? *windowRect : all;
         if (!IntersectRect(r, r, all)) return;
-        w->update = Region::Combine(w->update, Region(r), Region::Op::Or);
+        // Damage inside a rectangle already damaged adds nothing: a hidden window, never painted, is
+        // invalidated whole again and again.
+        const auto& damaged = w->update.Rects();
+        if (std::none_of(damaged.begin(), damaged.end(), [&r](const RECT& d) {
+                return r.left >= d.left && r.top >= d.top && r.right <= d.right && r.bottom <= d.bottom;
+            }))
+            w->update = Region::Combine(w->update, Region(r), Region::Op::Or);
         if (erase) w->erasePending = true;
         if (frame) {
             RECT c = w->client;

@@ -103,6 +103,52 @@ TEST(Paint, BeginPaintClipsToTheInvalidRegionOnly) {
     EXPECT_FALSE(GetUpdateRect(w, &box, FALSE_));
 }
 
+// Damage inside a rectangle already damaged leaves the update region as it was; damage that reaches
+// past it, or that lies across two damaged rectangles, makes it their union; the paint covers it all.
+TEST(Paint, DamageInsideDamageChangesNothingAndDamageBeyondItAdds) {
+    HWND w = Painter(nullptr, RECT{0, 0, 60, 40}, RGB(255, 0, 0));
+    Pump();
+    HDC dc = GetDC(w);
+    RECT all{0, 0, 60, 40};
+    HBRUSH green = CreateSolidBrush(RGB(0, 255, 0));
+    FillRect(dc, &all, green);
+    DeleteObject(green);
+    ReleaseDC(w, dc);
+    const auto update = [w] {
+        HRGN r = CreateRectRgn(0, 0, 0, 0);
+        GetUpdateRgn(w, r, FALSE_);
+        return r;
+    };
+    RECT left{0, 0, 20, 20}, right{20, 0, 40, 10}, inside{5, 5, 15, 15}, across{10, 2, 30, 8};
+    InvalidateRect(w, &left, FALSE_);
+    InvalidateRect(w, &right, FALSE_);
+    HRGN before = update();
+    InvalidateRect(w, &inside, FALSE_);
+    InvalidateRect(w, &left, FALSE_);
+    HRGN same = update();
+    EXPECT_TRUE(EqualRgn(before, same));
+    InvalidateRect(w, &across, FALSE_);
+    HRGN still = update();
+    EXPECT_TRUE(EqualRgn(before, still));
+    RECT beyond{15, 15, 50, 30};
+    InvalidateRect(w, &beyond, FALSE_);
+    HRGN grown = update();
+    EXPECT_TRUE(PtInRegion(grown, 45, 25));
+    EXPECT_TRUE(PtInRegion(grown, 5, 5));
+    EXPECT_TRUE(PtInRegion(grown, 35, 5));
+    EXPECT_FALSE(PtInRegion(grown, 45, 12));
+    EXPECT_FALSE(PtInRegion(grown, 5, 35));
+    for (HRGN r : {before, same, still, grown})
+        DeleteObject(r);
+    Pump();
+    EXPECT_EQ(At(w, 45, 25), kRed);
+    EXPECT_EQ(At(w, 35, 5), kRed);
+    EXPECT_EQ(At(w, 1, 1), kRed);
+    EXPECT_EQ(At(w, 45, 12), kGreen);
+    EXPECT_EQ(At(w, 5, 35), kGreen);
+    DestroyWindow(w);
+}
+
 // Damage to windows nobody can see wakes no waiting loop, which would find nothing to paint; showing
 // them brings their paint.
 TEST(Paint, HiddenDamageWakesNoWaitAndShowingBringsThePaint) {
