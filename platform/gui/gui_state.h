@@ -148,7 +148,7 @@ public:
     void unlock();
 
 private:
-    std::recursive_mutex mutex_;
+    std::mutex mutex_;
 };
 TableLock& Lock();
 using Guard = std::unique_lock<TableLock>;

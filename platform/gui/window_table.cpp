@@ -36,19 +36,22 @@ std::atomic<bool> tickSourceSet{false};
 
 } // namespace
 
+// There is one table lock: the depth a thread holds it to tells whether that thread holds it, so only
+// the outermost lock and unlock touch the mutex.
 void TableLock::lock() {
-    mutex_.lock();
+    if (lockDepth == 0) mutex_.lock();
     ++lockDepth;
 }
 
 bool TableLock::try_lock() {
-    if (!mutex_.try_lock()) return false;
+    if (lockDepth == 0 && !mutex_.try_lock()) return false;
     ++lockDepth;
     return true;
 }
 
 void TableLock::unlock() {
-    if (--lockDepth > 0 || wakeOnRelease.empty()) {
+    if (--lockDepth > 0) return;
+    if (wakeOnRelease.empty()) {
         mutex_.unlock();
         return;
     }
