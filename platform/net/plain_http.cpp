@@ -156,21 +156,28 @@ void SawCookies() {
     cookiesSeen.store(true, std::memory_order_release);
 }
 
-void LearnAddress(const std::string& key, const char* ip, long port) {
-    if (ip == nullptr || port < 1 || port > 65535) return;
-    Address a;
+// Ip as a socket address with Port; false for anything but a plain IPv4 or IPv6 address.
+bool Numeric(const char* ip, long port, Address& a) {
+    if (port < 1 || port > 65535) return false;
     if (auto* v4 = reinterpret_cast<sockaddr_in*>(&a.address); inet_pton(AF_INET, ip, &v4->sin_addr) == 1) {
         v4->sin_family = AF_INET;
         v4->sin_port = htons(static_cast<uint16_t>(port));
         a.length = sizeof(sockaddr_in);
-    } else if (auto* v6 = reinterpret_cast<sockaddr_in6*>(&a.address);
-               inet_pton(AF_INET6, ip, &v6->sin6_addr) == 1) {
+        return true;
+    }
+    if (auto* v6 = reinterpret_cast<sockaddr_in6*>(&a.address);
+        inet_pton(AF_INET6, ip, &v6->sin6_addr) == 1) {
         v6->sin6_family = AF_INET6;
         v6->sin6_port = htons(static_cast<uint16_t>(port));
         a.length = sizeof(sockaddr_in6);
-    } else {
-        return; // a scoped address, say: the library keeps going there itself
+        return true;
     }
+    return false; // a name, or a scoped address: the library goes there itself
+}
+
+void LearnAddress(const std::string& key, const char* ip, long port) {
+    Address a;
+    if (ip == nullptr || !Numeric(ip, port, a)) return;
     a.until = Clock::now() + kAddressLife;
     State& s = Shared();
     std::lock_guard guard(s.lock);
@@ -178,6 +185,17 @@ void LearnAddress(const std::string& key, const char* ip, long port) {
 }
 
 bool AddressOf(const std::string& key, sockaddr_storage& address, socklen_t& length) {
+    // The key is the host (an IPv6 address in brackets) and the port.
+    const size_t colon = key.rfind(':');
+    std::string host = key.substr(0, colon);
+    if (host.size() > 2 && host.front() == '[' && host.back() == ']') host = host.substr(1, host.size() - 2);
+    Address literal;
+    if (colon != std::string::npos &&
+        Numeric(host.c_str(), std::strtol(key.c_str() + colon + 1, nullptr, 10), literal)) {
+        address = literal.address;
+        length = literal.length;
+        return true;
+    }
     State& s = Shared();
     std::lock_guard guard(s.lock);
     const auto found = s.addresses.find(key);

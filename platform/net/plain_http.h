@@ -37,6 +37,7 @@ void SawCookies();
 
 // The address the library connected to for a server, kept as long as the library keeps a name (60 s).
 void LearnAddress(const std::string& key, const char* ip, long port);
+// The address to connect to: one written as numbers needs no lookup; for a name, the one learned.
 bool AddressOf(const std::string& key, sockaddr_storage& address, socklen_t& length);
 void ForgetAddress(const std::string& key);
 
