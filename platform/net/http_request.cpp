@@ -48,21 +48,28 @@ TWaitPolicy& HttpRequest::ServerWait() {
     return serverWait;
 }
 
-HttpRequest::HttpRequest() : curl_(AcquireCurlPair()) {
-    // The library is told which sockets to act on rather than asked to look at them all: it then reads
-    // an answer the wait already found without polling its socket once more.
-    Curl().multi_setopt(curl_.multi, CURLMOPT_SOCKETFUNCTION, &HttpRequest::OnSocket);
-    Curl().multi_setopt(curl_.multi, CURLMOPT_SOCKETDATA, this);
-}
+HttpRequest::HttpRequest() = default;
 
 HttpRequest::~HttpRequest() {
-    Detach();
     ReleasePlain(false);
+    if (!curl_.easy) return;
+    Detach();
     if (header_list_) Curl().slist_free_all(header_list_);
     // The pooled pair must not call back into this object once it is gone.
     Curl().multi_setopt(curl_.multi, CURLMOPT_SOCKETFUNCTION, nullptr);
     Curl().multi_setopt(curl_.multi, CURLMOPT_SOCKETDATA, nullptr);
     ReleaseCurlPair(curl_);
+}
+
+void HttpRequest::TakeLibrary() {
+    // Taken when a request first goes through the library: a crawl that only ever goes the plain way
+    // never loads it.
+    if (curl_.easy) return;
+    curl_ = AcquireCurlPair();
+    // The library is told which sockets to act on rather than asked to look at them all: it then reads
+    // an answer the wait already found without polling its socket once more.
+    Curl().multi_setopt(curl_.multi, CURLMOPT_SOCKETFUNCTION, &HttpRequest::OnSocket);
+    Curl().multi_setopt(curl_.multi, CURLMOPT_SOCKETDATA, this);
 }
 
 bool HttpRequest::Header(const std::string& name, std::string& value) const {
@@ -95,7 +102,7 @@ std::string HttpRequest::EffectiveUrl() const {
 }
 
 void HttpRequest::Detach() {
-    if (attached_) {
+    if (attached_ && curl_.easy) {
         Curl().multi_remove_handle(curl_.multi, curl_.easy);
         attached_ = false;
     }
@@ -281,6 +288,7 @@ bool HttpRequest::Send(const std::string& extraHeaders, const std::string& body)
 
 bool HttpRequest::SendThroughLibrary(const std::string& url, const std::string& extraHeaders,
                                      const std::string& body) {
+    TakeLibrary();
     Curl().easy_setopt(curl_.easy, CURLOPT_URL, url.c_str());
     Configure(extraHeaders, body);
     if (Curl().multi_add_handle(curl_.multi, curl_.easy) != CURLM_OK) {

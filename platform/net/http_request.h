@@ -71,6 +71,8 @@ private:
     static int OnProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t);
     static int OnSocket(CURL*, curl_socket_t socket, int what, void* self, void*);
 
+    // The library's handles for this request, taken at its first request that goes through the library.
+    void TakeLibrary();
     // The request's own header lines, in order: the accepted types, those added, the extra ones.
     void WantedHeaders(const std::string& extraHeaders, std::vector<std::string>& lines) const;
     void Configure(const std::string& extraHeaders, const std::string& body);
