@@ -1,6 +1,7 @@
 #pragma once
-// One HTTP request driven in pull style over a libcurl multi handle: Send runs the transfer until
-// the final response's headers are known, Read pulls body bytes, and both give up on cancel or stall.
+// One HTTP request driven in pull style, over a plain connection of its own where that is enough
+// (plain_http.h), else over a libcurl multi handle: Send runs the transfer until the final response's
+// headers are known, Read pulls body bytes, and both give up on cancel or stall.
 #include "platform/net/curl_pool.h"
 #include "platform/net/plain_http.h"
 #include "platform/rtl/wait_policy.h"
