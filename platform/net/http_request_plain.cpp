@@ -361,9 +361,11 @@ bool HttpRequest::SendPlain(const std::vector<std::string>& headers, bool& fallb
         ComposePlain(target, headers);
         plain::CountSent();
         int head = WritePlain() ? ReadHeadPlain() : -1;
-        // A kept connection the server has closed meanwhile ends before an answer: once more on a new one.
+        // A kept connection the server has closed meanwhile ends before an answer, and one that brought
+        // bytes after its last answer starts with them: once more on a new connection.
         if (reused && !retried && blocks_ == 0 &&
-            (head == 0 || last_error_ == ERROR_INTERNET_CONNECTION_RESET)) {
+            (head == 0 || last_error_ == ERROR_INTERNET_CONNECTION_RESET ||
+             last_error_ == ERROR_INTERNET_BAD_RESPONSE)) {
             ReleasePlain(false);
             last_error_ = 0;
             retried = true;

@@ -238,6 +238,14 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.wfile.flush()
             time.sleep(0.1)
             self.close_connection = True
+        elif path == "/ok-then-junk":
+            # Bytes after the answer that nobody asked for, a moment later: the next answer on this
+            # connection would start with them.
+            self.send_body(200, b"junk follows")
+            self.wfile.flush()
+            time.sleep(0.05)
+            self.wfile.write(b"junk\r\n")
+            self.wfile.flush()
         elif path == "/set-cookie-b":
             self.send_body(200, b"set", extra=[("Set-Cookie", "b=7; Path=/")])
         elif path == "/set-cookie":

@@ -462,6 +462,15 @@ TEST_P(PlainWayTest, ItTakesOnlyWhatItSendsAsTheLibraryWould) {
     // Once more when the drop came after the request was sent on the dropped connection.
     EXPECT_GE(net::plain::SentCount(), first + 6);
     EXPECT_LE(net::plain::SentCount(), first + 7);
+    // Bytes the server sent after its answer, which the next answer on that connection starts with.
+    ASSERT_TRUE(HttpReopenRequest(r, "GET", "/ok-then-junk", "", {}, 0));
+    ASSERT_TRUE(get(r));
+    EXPECT_EQ(body, "junk follows");
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ASSERT_TRUE(HttpReopenRequest(r, "GET", "/ok?n=40", "", {}, 0));
+    ASSERT_TRUE(get(r)) << error;
+    EXPECT_EQ(body.size(), 40u);
+    EXPECT_EQ(query(r, HTTP_QUERY_STATUS_CODE), "200");
 
     // Redirected to a server named, whose address it has not learned: the library goes on from there,
     // with the redirects left, and finds the address; the next request there goes the plain way.
