@@ -22,12 +22,13 @@ std::string StripLineEnd(std::string line) {
     return line;
 }
 
-bool IsRedirectStatus(int code) {
+} // namespace
+
+bool HttpRequest::IsRedirectStatus(int code) {
     return code == 301 || code == 302 || code == 303 || code == 307 || code == 308;
 }
 
-// Resolves a Location value against the address it came from; empty when it cannot be parsed.
-std::string ResolveLocation(const std::string& base, const std::string& location) {
+std::string HttpRequest::ResolveLocation(const std::string& base, const std::string& location) {
     CURLU* u = Curl().url();
     std::string out;
     if (Curl().url_set(u, CURLUPART_URL, base.c_str(), 0) == CURLUE_OK &&
@@ -41,8 +42,6 @@ std::string ResolveLocation(const std::string& base, const std::string& location
     Curl().url_cleanup(u);
     return out;
 }
-
-} // namespace
 
 TWaitPolicy& HttpRequest::ServerWait() {
     return serverWait;

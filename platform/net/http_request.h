@@ -65,6 +65,10 @@ public:
 
 private:
     static constexpr size_t kHeldAhead = 256 * 1024; // body bytes held before the transfer is paused
+    // Whether a status is a redirect that is followed; a Location resolved against the address it came
+    // from (empty when it cannot be parsed).
+    static bool IsRedirectStatus(int code);
+    static std::string ResolveLocation(const std::string& base, const std::string& location);
     // How this thread waits for its server, whichever way the request goes (see TWaitPolicy).
     static TWaitPolicy& ServerWait();
     static size_t OnHeader(char* data, size_t size, size_t count, void* self);

@@ -1,5 +1,4 @@
 // The plain way of HttpRequest (plain_http.h): the same answers, statuses and errors as the library's.
-#include "platform/net/curl_library.h"
 #include "platform/net/http_request.h"
 #include "platform/net/wininet.h"
 #include "platform/rtl/strings.h"
@@ -48,25 +47,6 @@ bool HasToken(std::string_view value, std::string_view token) {
         value.remove_prefix(comma + 1);
     }
     return false;
-}
-
-bool IsRedirect(int code) {
-    return code == 301 || code == 302 || code == 303 || code == 307 || code == 308;
-}
-
-std::string Resolve(const std::string& base, const std::string& location) {
-    CURLU* u = Curl().url();
-    std::string out;
-    if (Curl().url_set(u, CURLUPART_URL, base.c_str(), 0) == CURLUE_OK &&
-        Curl().url_set(u, CURLUPART_URL, location.c_str(), CURLU_NON_SUPPORT_SCHEME) == CURLUE_OK) {
-        char* text = nullptr;
-        if (Curl().url_get(u, CURLUPART_URL, &text, 0) == CURLUE_OK && text) {
-            out = text;
-            Curl().free(text);
-        }
-    }
-    Curl().url_cleanup(u);
-    return out;
 }
 
 } // namespace
@@ -391,9 +371,9 @@ bool HttpRequest::SendPlain(const std::vector<std::string>& headers, bool& fallb
         }
         if (!FrameBodyPlain()) return false;
         std::string location;
-        if (!(settings_.flags & INTERNET_FLAG_NO_AUTO_REDIRECT) && IsRedirect(status_code_) &&
+        if (!(settings_.flags & INTERNET_FLAG_NO_AUTO_REDIRECT) && IsRedirectStatus(status_code_) &&
             redirects_ < kMaxRedirects && Header("Location", location)) {
-            const std::string next = Resolve(url, location);
+            const std::string next = ResolveLocation(url, location);
             const std::string scheme = LowerCase(next.substr(0, next.find(':')));
             if (scheme == "http" || scheme == "https") {
                 ++redirects_;
