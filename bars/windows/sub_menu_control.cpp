@@ -1008,6 +1008,7 @@ struct DetachDragState {
             RECT r{0, 0, 0, 0};
             GetWindowRect(toolbar->Handle(), r);
             toolbar->GrabOffset = POINT{(r.right - r.left) / 2, 8};
+            toolbar->GrabSize = SIZE{r.right - r.left, r.bottom - r.top};
         }
         Follow(At);
     }

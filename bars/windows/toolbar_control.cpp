@@ -26,6 +26,7 @@
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/gdi_structs.h"
 #include "platform/gdi/metrics.h"
+#include "platform/gdi/muldiv.h"
 #include "platform/gdi/regions.h"
 #include "platform/gdi/scoped.h"
 #include "platform/gdi/shapes.h"
@@ -228,6 +229,11 @@ void TdxBarControl::SiteDestroying() {
     DestroyControls();
     DestroyWindowHandle();
     dockSite_ = nullptr;
+}
+
+POINT TdxBarControl::GrabOffsetFor(SIZE Size) const {
+    if (GrabSize.cx <= 0 || GrabSize.cy <= 0) return GrabOffset;
+    return POINT{MulDiv(Size.cx, GrabOffset.x, GrabSize.cx), MulDiv(Size.cy, GrabOffset.y, GrabSize.cy)};
 }
 
 SIZE TdxBarControl::FloatingSize() {

@@ -136,6 +136,9 @@ public:
     bool Dragging = false;
     POINT GrabOffset{0, 0};
     SIZE GrabSize{0, 0};
+    // Where the pointer holds a window of this size during the move: the grab point keeps its place
+    // relative to the window's size.
+    POINT GrabOffsetFor(SIZE Size) const;
 
 protected:
     LRESULT WndProc(TMessage& Message) override;
