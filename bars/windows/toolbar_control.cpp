@@ -247,6 +247,8 @@ void TdxBarControl::SetLockUpdate(bool Value) {
 void TdxBarControl::CaptionChanged() {
     if (handle_ == nullptr) return;
     SetWindowText(handle_, bar_->Caption());
+    // A floating toolbar is as wide as its caption needs: it takes its size again.
+    if (dockingStyle_ == dsNone && hasCaption_) RepaintBar();
     RepaintFrame();
 }
 
