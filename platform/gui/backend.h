@@ -50,6 +50,12 @@ public:
     virtual void SetTitle(const std::string& title) = 0;
     virtual void SetOpacity(double opacity) = 0;
     virtual void Raise() = 0;
+    // Puts this window directly behind Front on the screen (both shown); false when the toolkit cannot
+    // place it against that one (a window no window manager stacks, for one).
+    virtual bool PlaceBehind(HostWindow& Front) {
+        (void)Front;
+        return false;
+    }
     // A standard cursor (IDC_*), or an image with its hot spot when image is given.
     virtual void SetCursorShape(uintptr_t cursorId, const Surface* image, POINT hotSpot) = 0;
     // These parts of the window's backing store (window coordinates) changed; the toolkit copies them to

@@ -202,6 +202,9 @@ std::vector<HWND>* SiblingList(Window& w);
 // Moves the window behind insertAfter (or to HWND_TOP, HWND_BOTTOM...) in that list; topmost windows stay
 // ahead of the others, owned windows ahead of their owner. Caller holds the lock.
 void PlaceInOrder(Window& w, HWND insertAfter);
+// The toolkit is told to put the top-level window back behind the nearest shown window in front of it
+// in that list, where the screen may have brought it further forward (shown again, clicked).
+void KeepStackedBehind(HWND hwnd);
 // Gives a top-level window of the GUI thread its toolkit window, when a toolkit runs.
 void EnsureHost(const std::shared_ptr<Window>& w);
 // Adds windowRect (window coordinates; nullptr: all of it) to the window's update region; children
