@@ -1,5 +1,5 @@
-// The shell list as a file manager's list: it follows its folder as other programs write and remove
-// files, its right click's menu moves a file to the trash and copies files to the clipboard, files
+// The shell list as a file manager's list: it follows its folder as other programs write, remove and
+// move files, its right click's menu moves a file to the trash and copies files to the clipboard, files
 // dropped on it are copied in with a question before any file is replaced, and a drag from it carries
 // the selected files.
 #include "shellcontrols/rz_shell_list.h"
@@ -100,6 +100,15 @@ TEST(RzShellList, FollowsFilesOtherProgramsWriteAndRemove) {
     ASSERT_EQ(std::system(("rm '" + f.dir.File("sitemap.html") + "'").c_str()), 0);
     EXPECT_TRUE(PumpUntil([&] { return !Lists(f.list, "sitemap.html"); }));
     EXPECT_EQ(f.list->FileNames(), std::vector<std::string>{"smfile.gif"});
+
+    // A file moved in from another folder, as a file manager or mv moves it, and one moved out.
+    TempDir elsewhere{"pw-elsewhere"};
+    WriteFile(elsewhere.File("sitemap.xml"), "xml");
+    ASSERT_EQ(std::system(("mv '" + elsewhere.File("sitemap.xml") + "' '" + f.dir.Path() + "/'").c_str()), 0);
+    EXPECT_TRUE(PumpUntil([&] { return Lists(f.list, "sitemap.xml"); }));
+    ASSERT_EQ(std::system(("mv '" + f.dir.File("smfile.gif") + "' '" + elsewhere.Path() + "/'").c_str()), 0);
+    EXPECT_TRUE(PumpUntil([&] { return !Lists(f.list, "smfile.gif"); }));
+    EXPECT_EQ(f.list->FileNames(), std::vector<std::string>{"sitemap.xml"});
 
     // The watch ends with the window and starts again with a new one.
     f.list->SetOptions({sloAutoFill});
