@@ -213,7 +213,8 @@ TEST_F(InputRoutingTest, APressOnTheFormsFrameClosesTheOpenMenus) {
     OpenFileAt(1);
     RECT frame{0, 0, 0, 0};
     GetWindowRect(form.Handle(), frame);
-    // The caption, then the left border: the window system reports them as non-client presses.
+    // Just inside the top and the left edge: the window manager draws the frame here, so these land on
+    // the menu bar and the client area, whose presses close the menus as well.
     for (const POINT p : {POINT{frame.left + 60, frame.top + 8}, POINT{frame.left + 1, frame.top + 100}}) {
         OpenFileAt(1);
         ASSERT_NE(GetActiveBarControl(), nullptr);
