@@ -204,6 +204,17 @@ TEST(RzShellList, DroppedFilesAreCopiedInAndReplaceOnlyWhatThePersonAllows) {
     // Without drag and drop the list takes no files.
     f.list->SetOptions({sloAutoFill});
     EXPECT_EQ(pw::gui::FileDropTargetAt(host, POINT{middle.x, middle.y}), nullptr);
+
+    // A list that takes no drops refuses them with drag and drop on, even one already on its way.
+    f.list->SetOptions({sloAutoFill, sloDragDropFiles});
+    WriteFile(from.File("sitemap.xml"), "xml");
+    ASSERT_TRUE(pw::gui::DropFiles(host, POINT{middle.x, middle.y}, {from.File("sitemap.xml")}));
+    f.list->SetTakesDrops(false);
+    Pump();
+    EXPECT_FALSE(FileExists(f.dir.File("sitemap.xml")));
+    EXPECT_EQ(pw::gui::FileDropTargetAt(host, POINT{middle.x, middle.y}), nullptr);
+    f.list->SetTakesDrops(true);
+    EXPECT_EQ(pw::gui::FileDropTargetAt(host, POINT{middle.x, middle.y}), f.list->Handle());
 }
 
 } // namespace
