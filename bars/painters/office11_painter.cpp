@@ -656,15 +656,16 @@ void TdxBarItemControlOffice11Painter::DrawSubMenuFrame(BarPaintView& SubMenu, H
     auto paint = [&](int l, int t, int r, int b) {
         if (r > l && b > t) SubMenu.PaintBackground(DC, RECT{l, t, r, b}, brush);
     };
+    paint(side, 0, width, items.top);
+    paint(side, Parts.LinesBottom, width, Parts.SpaceBottom);
+    paint(side, items.top, items.left, items.bottom);
+    paint(items.right, items.top, width, items.bottom);
+    // The arrows over the background they lie on.
     for (const auto& [arrow, up] : {std::pair{Parts.TopArrow, true}, std::pair{Parts.BottomArrow, false}}) {
         if (IsRectEmpty(arrow)) continue;
         paint(arrow.left, arrow.top, arrow.right, arrow.bottom);
         DrawScrollArrow(SubMenu, DC, up, arrow);
     }
-    paint(side, 0, width, items.top);
-    paint(side, Parts.LinesBottom, width, Parts.SpaceBottom);
-    paint(side, items.top, items.left, items.bottom);
-    paint(items.right, items.top, width, items.bottom);
     if (IsRectEmpty(Parts.Mark)) return;
     paint(side, Parts.Mark.bottom, width, SubMenu.ClientHeight());
     paint(side, Parts.Mark.top, Parts.Mark.left, Parts.Mark.bottom);

@@ -89,9 +89,12 @@ struct SubMenuParts {
     RECT Items{0, 0, 0, 0};
     RECT TopArrow{0, 0, 0, 0};
     RECT BottomArrow{0, 0, 0, 0};
-    // The line under the bottom arrow begins a group: a one-pixel separator row above the arrow.
+    // The line under the bottom arrow begins a group: a one-pixel separator row above the arrow, lighter
+    // than the menu when that line is recent, darker when it is rarely used.
     bool BottomArrowSeparator = false;
-    // Where the last displayed line ends, and where the space below it ends.
+    bool BottomArrowRarelyUsed = false;
+    // Where the last displayed line ends, and where the space below it ends (a bottom arrow and the gap
+    // above it lie in that space).
     int LinesBottom = 0;
     int SpaceBottom = 0;
     // The button that shows every item (the menu's mark) and its state: 0 normal, 1 hot.

@@ -19,6 +19,21 @@ public:
     std::string ClassName() const override { return "TPainterTestForm2"; }
 };
 
+// One system colour changed for the life of the object.
+class ScopedSysColor {
+public:
+    ScopedSysColor(int index, COLORREF value) : index_(index), saved_(GetSysColor(index)) {
+        SetSysColors(1, &index_, &value);
+    }
+    ~ScopedSysColor() { SetSysColors(1, &index_, &saved_); }
+    ScopedSysColor(const ScopedSysColor&) = delete;
+    ScopedSysColor& operator=(const ScopedSysColor&) = delete;
+
+private:
+    int index_;
+    COLORREF saved_;
+};
+
 inline COLORREF BrushColor(HBRUSH brush) {
     pw::gdi::MemoryDC dc(nullptr, 1, 1);
     const RECT r{0, 0, 1, 1};
