@@ -493,6 +493,12 @@ void TdxBarItemControlOffice11Painter::DrawEditCaption(ItemPaintView& Control, H
     RECT text = caption;
     text.right -= 5;
     DrawItemText(Control, DC, Control.PaintCaption(), text, 2, State.Enabled, false, false, true);
+    if (Control.ComboButtonWidth() <= 0) return;
+    // A drop-down's caption ends in a small triangle, in the gap between the text and the box.
+    COLORREF shadow = 0, color = 0;
+    GetTextColors(State.Enabled, true, false, shadow, color);
+    const int w = 5;
+    DrawDropDownTriangle(DC, color, w, text.right, (caption.top + caption.bottom - w / 2) / 2);
 }
 
 int TdxBarItemControlOffice11Painter::CalcButtonWidth(ItemPaintView& Control, int TextWidth) const {

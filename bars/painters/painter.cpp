@@ -476,7 +476,7 @@ void TdxBarItemControlPainter::DrawBarBitmapBackground(BarPaintView& Bar, HDC DC
     OffsetRect(site, Origin.x, Origin.y);
     TdxBarManager* manager = Bar.Manager();
     const TColor dock = Color != clNone || manager == nullptr ? Color : manager->DockColor();
-    DrawDockBackground(DC, R, site, dock, nullptr, Bar.PaintDockingStyle(), nullptr);
+    DrawDockBackground(DC, R, site, dock, nullptr, Bar.PaintDockingStyle(), Bar.PaintDockSite());
 }
 
 void TdxBarItemControlPainter::DrawBarNonClientBackground(BarPaintView& Bar, HDC DC) const {

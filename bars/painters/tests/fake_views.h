@@ -72,12 +72,14 @@ public:
     bool HasDetachBar() const override { return detachBar; }
     bool DetachHot() const override { return detachHot; }
     int SideBarWidth() const override { return sideBar; }
+    int ExtraWidth() const override { return extraWidth; }
     bool ShowsRarelyUsedItems() const override { return rarelyUsedShown; }
     int MarkLineHeight() const override { return markLineHeight > 0 ? markLineHeight : MenuLineHeight(); }
     HWND PaintWindow() const override { return window; }
     int MinWidth() const override { return minWidth; }
     bool detachHot = false;
     int sideBar = 0;
+    int extraWidth = 0;
     bool rarelyUsedShown = false;
     int markLineHeight = 0;
     HWND window = nullptr;
@@ -102,6 +104,7 @@ public:
     explicit FakeItemView(BarPaintView& bar) : bar_(bar) {}
     BarPaintView& ParentView() const override { return bar_; }
     bool PaintEnabled() const override { return enabled; }
+    bool PaintSelected() const override { return selected; }
     std::string PaintCaption() const override { return caption; }
     bool IsCheckItem() const override { return check; }
     bool IsRarelyUsed() const override { return rarelyUsed; }
@@ -110,6 +113,7 @@ public:
     bool subItem = false;
     bool readOnly = false;
     bool enabled = true;
+    bool selected = false;
     bool check = false;
     bool rarelyUsed = false;
     std::string caption = "&Open";

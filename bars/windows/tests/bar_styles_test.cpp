@@ -1,8 +1,9 @@
 // One toolbar docked, one floating and one open menu in every style the manager offers, as the screen
 // shows them: each style's frame, grip, faces and menu selection in its own colours, and the XP style,
-// without visual styles, exactly as the enhanced one; a long menu with a tear-off bar and a scroll arrow.
-// With PW_BAR_STYLES_SHOTS set to a folder each style's screen is saved there as a PNG; with
-// PW_BAR_STYLES_HOLD_MS the windows stay up that long for a look (or a screenshot) under a display.
+// without visual styles, exactly as the enhanced one; a long menu with a tear-off bar and a scroll arrow,
+// and the Office 2003 dock's gradient as its size and colours change. With PW_BAR_STYLES_SHOTS set to a
+// folder each style's screen is saved there as a PNG; with PW_BAR_STYLES_HOLD_MS the windows stay up that
+// long for a look (or a screenshot) under a display.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -22,6 +23,8 @@
 #include "platform/gdi/surface.h"
 #include "platform/gdi/syscolors.h"
 #include "platform/graphics/graphics_types.h"
+#include "platform/gui/message_loop.h"
+#include "platform/gui/messages.h"
 #include "platform/gui/paint.h"
 #include "platform/gui/screenshot.h"
 #include "platform/gui/window.h"
@@ -396,6 +399,35 @@ TEST_F(BarStylesTest, AStandardMenuIsFramedAroundItsTearOffBarAndMarksTheGroupUn
     menu = dynamic_cast<bars::TdxBarSubMenuControl*>(file->ItemLinks()->BarControl());
     ASSERT_NE(menu, nullptr);
     ShowAndSave("office2003-long-menu", MenuArea());
+}
+
+TEST_F(BarStylesTest, AnOffice2003DockKeepsItsGradientUntilItsSizeOrTheColoursChange) {
+    Build(bmsOffice11);
+    const HWND site = Site(dsTop)->Handle();
+    const TOffice11Colors& colors = Office11Colors();
+    auto dockAt = [&](int x) {
+        const RECT r{0, 0, Width(site), Height(site)};
+        return ColorToRGB(GetGradientColorAt(r, x, colors.DockColor1, true, colors.DockColor2));
+    };
+    const int x = Width(site) - 1, y = Height(site) - 1;
+    const COLORREF before = At(site, x, y);
+    EXPECT_EQ(before, dockAt(x));
+    // New system colours make new scheme colours: drawn anew; so is a site made wider.
+    const int index = COLOR_BTNFACE;
+    const COLORREF old = GetSysColor(index), changed = RGB(200, 180, 160);
+    SetSysColors(1, &index, &changed);
+    SendMessage(form.Handle(), WM_SYSCOLORCHANGE, 0, 0);
+    Pump();
+    const COLORREF after = At(site, x, y), expected = dockAt(x);
+    SetSysColors(1, &index, &old);
+    SendMessage(form.Handle(), WM_SYSCOLORCHANGE, 0, 0);
+    EXPECT_NE(after, before);
+    EXPECT_EQ(after, expected);
+    Pump();
+    form.SetWidth(form.Width() + 100);
+    Pump();
+    EXPECT_EQ(At(site, x, y), dockAt(x));
+    EXPECT_EQ(At(site, Width(site) - 1, y), dockAt(Width(site) - 1));
 }
 
 } // namespace
