@@ -121,6 +121,8 @@ public:
 
     bool SleepsInToolkit() const override { return !offscreen_; }
 
+    bool ShowsWindows() const override { return !offscreen_; }
+
     std::vector<ScreenInfo> QueryScreens() const override {
         std::vector<ScreenInfo> out;
         if (offscreen_) {
