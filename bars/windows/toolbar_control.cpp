@@ -741,6 +741,10 @@ bool TdxBarControl::DockSiteRect(RECT& R) const {
     return true;
 }
 
+DockPaintView* TdxBarControl::PaintDockSite() const {
+    return dockingStyle_ != dsNone ? dockSite_ : nullptr;
+}
+
 RECT TdxBarControl::CaptionMarkRect() const {
     if (dockingStyle_ != dsNone || !hasCaption_ || handle_ == nullptr || !IsMarkVisible())
         return RECT{0, 0, 0, 0};

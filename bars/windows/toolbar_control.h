@@ -46,6 +46,7 @@ public:
     RECT CaptionMarkRect() const override;
     RECT MarkDroppedDownJoint() const override;
     bool DockSiteRect(RECT& R) const override;
+    DockPaintView* PaintDockSite() const override;
 
     // Overrides of the base.
     bool IsLastControl(TdxBarItemControl* Control) const override;

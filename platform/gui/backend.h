@@ -103,6 +103,8 @@ public:
     }
     // Asks a person with the toolkit's own dialog and waits for the answer.
     virtual PromptAnswer Ask(const PromptRequest& request) = 0;
+    // A person can see the windows (false for a toolkit that draws them nowhere).
+    virtual bool ShowsWindows() const { return true; }
     // The desktop blends translucent windows with what lies below them (a compositing window
     // manager runs); without it their alpha shows as black.
     virtual bool ComposesTranslucentWindows() const { return true; }
