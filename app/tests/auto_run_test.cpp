@@ -11,12 +11,15 @@
 
 #include "app/core/map_profile.h"
 #include "app/core/profile_file.h"
+#include "app/main_form.h"
 #include "app/main_texts.h"
 #include "ftp/proxy_settings.h"
 #include "ftp/server_profile.h"
 #include "ftp/tests/daemon_peer.h"
 #include "main_form_fixture.h"
+#include "platform/rtl/registry.h"
 #include "tests/support/nginx_peer.h"
+#include "tests/support/peer_process.h"
 
 namespace app_test {
 namespace {
@@ -402,6 +405,58 @@ TEST_F(AutoUploadTest, UploadsEveryWrittenFileIntoAHostFolderItMakes) {
               std::string::npos)
         << run.output;
     EXPECT_FALSE(fs::exists(fs::path(server_.AnonRoot()) / "pub" / "site" / "sitemap.html"));
+}
+
+// A stored toolbar layout with values of the wrong type, or cut short, stops no run: headless or shown
+// on a display of its own, the run writes and uploads its files and the server profiles stay. Shown,
+// it writes the mistyped layout back whole, and leaves a layout cut short as it found it.
+TEST_F(AutoUploadTest, AStoredLayoutOfWrongTypesOrCutShortStopsNoRun) {
+    StoreServer("Loopback", "anonymous", "");
+    Start();
+    Stop();
+    const std::string bars = std::string("\\") + mainwin::kBarsRegistryPath;
+    {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey(bars + "\\Bar1", false));
+        reg.WriteString("ItemLinkCount", "6");
+        reg.CloseKey();
+        ASSERT_TRUE(reg.OpenKey(bars + "\\SubItem_mnuFile\\ItemLink0", false));
+        reg.WriteBinaryData("BeginGroup", "", 0);
+        reg.WriteString("UserDefine", "");
+        reg.CloseKey();
+    }
+    const fs::path store = config_ / "pathweaver" / "registry.dat",
+                   site = fs::path(server_.AnonRoot()) / "pub" / "site";
+    const std::string mistyped = ReadFile(store);
+    RunResult run = RunProgram(config_, "-auto '" + UploadProfile("Loopback", "pub/site") + "'");
+    EXPECT_EQ(run.status, 0) << run.output;
+    ExpectUploaded(site);
+    EXPECT_EQ(ReadFile(store), mistyped) << "nobody saw the bars";
+
+    PeerProcess xvfb({"Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+    if (xvfb.FirstLine().empty()) GTEST_SKIP() << "Xvfb did not start";
+    const std::string display = "DISPLAY=:" + xvfb.FirstLine() + " QT_QPA_PLATFORM=xcb";
+    fs::remove_all(site);
+    run = RunProgram(config_, "-auto '" + UploadProfile("Loopback", "pub/site") + "'", display);
+    EXPECT_EQ(run.status, 0) << run.output;
+    ExpectUploaded(site);
+    {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKeyReadOnly(bars + "\\Bar1"));
+        EXPECT_EQ(reg.ReadInteger("ItemLinkCount"), 6);
+    }
+
+    const std::string whole = ReadFile(store);
+    const std::string cut = whole.substr(0, whole.find(":Bars :Bar1\n") + 40);
+    std::ofstream(store, std::ios::trunc) << cut;
+    fs::remove_all(site);
+    run = RunProgram(config_, "-auto '" + UploadProfile("Loopback", "pub/site") + "'", display);
+    EXPECT_EQ(run.status, 0) << run.output;
+    ExpectUploaded(site);
+    EXPECT_EQ(ReadFile(store), cut);
+    JDServerData kept;
+    EXPECT_TRUE(LoadServerProfile("Loopback", kept));
+    EXPECT_EQ(kept.Port, server_.Port());
 }
 
 TEST_F(AutoUploadTest, ARefusedLoginOrAMissingProfileEndsWithAStatusOtherThanZero) {

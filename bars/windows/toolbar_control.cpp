@@ -1056,8 +1056,13 @@ void TdxBarControl::RepaintBar() {
         const SIZE frame = hasCaption_
                                ? SIZE{bar_->GetNonClientWidth(dsNone), bar_->GetNonClientHeight(dsNone)}
                                : SIZE{b.left + b.right, b.top + b.bottom};
-        SetWindowPos(handle_, nullptr, 0, 0, size.cx + frame.cx, size.cy + frame.cy,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        const SIZE outer{size.cx + frame.cx, size.cy + frame.cy};
+        // A window that grows (its style came after it was placed, a longer caption) stays inside the
+        // work area, as it was placed: its close box must not end up off the screen.
+        const POINT at = outer.cx > r.right - r.left || outer.cy > r.bottom - r.top
+                             ? FloatingPlace(POINT{r.left, r.top}, outer)
+                             : POINT{r.left, r.top};
+        SetWindowPos(handle_, nullptr, at.x, at.y, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     CalcControlsPositions();
     InvalidateRect(handle_, nullptr, FALSE_);

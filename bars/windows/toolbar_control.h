@@ -87,6 +87,11 @@ public:
     void SetItemsHidden(bool Value) { itemsHidden_ = Value; }
     // The drop-down its mark opened, nullptr while the mark is up.
     TdxBarQuickControl* QuickControl() const { return quickControl_; }
+    // The drop-down is freed without the mark coming up (the manager frees its hidden bar first): the
+    // toolbar forgets it.
+    void QuickControlGone(const TdxBarQuickControl* Quick) {
+        if (quickControl_ == Quick) quickControl_ = nullptr;
+    }
     // False for the drop-down of a mark: no caption and no close button.
     bool HasCaption() const { return hasCaption_; }
 
