@@ -12,6 +12,8 @@
 namespace net {
 namespace {
 
+constexpr size_t kReadAhead = 256 * 1024; // body bytes held before the transfer is paused
+
 // Whether this thread watches the sockets before it sleeps (see TWaitPolicy): while its server keeps
 // answering on this machine or the local network.
 thread_local TWaitPolicy serverWait;
@@ -22,13 +24,12 @@ std::string StripLineEnd(std::string line) {
     return line;
 }
 
-} // namespace
-
-bool HttpRequest::IsRedirectStatus(int code) {
+bool IsRedirectStatus(int code) {
     return code == 301 || code == 302 || code == 303 || code == 307 || code == 308;
 }
 
-std::string HttpRequest::ResolveLocation(const std::string& base, const std::string& location) {
+// Resolves a Location value against the address it came from; empty when it cannot be parsed.
+std::string ResolveLocation(const std::string& base, const std::string& location) {
     CURLU* u = Curl().url();
     std::string out;
     if (Curl().url_set(u, CURLUPART_URL, base.c_str(), 0) == CURLUE_OK &&
@@ -43,32 +44,22 @@ std::string HttpRequest::ResolveLocation(const std::string& base, const std::str
     return out;
 }
 
-TWaitPolicy& HttpRequest::ServerWait() {
-    return serverWait;
+} // namespace
+
+HttpRequest::HttpRequest() : curl_(AcquireCurlPair()) {
+    // The library is told which sockets to act on rather than asked to look at them all: it then reads
+    // an answer the wait already found without polling its socket once more.
+    Curl().multi_setopt(curl_.multi, CURLMOPT_SOCKETFUNCTION, &HttpRequest::OnSocket);
+    Curl().multi_setopt(curl_.multi, CURLMOPT_SOCKETDATA, this);
 }
 
-HttpRequest::HttpRequest() = default;
-
 HttpRequest::~HttpRequest() {
-    ReleasePlain(false);
-    if (!curl_.easy) return;
     Detach();
     if (header_list_) Curl().slist_free_all(header_list_);
     // The pooled pair must not call back into this object once it is gone.
     Curl().multi_setopt(curl_.multi, CURLMOPT_SOCKETFUNCTION, nullptr);
     Curl().multi_setopt(curl_.multi, CURLMOPT_SOCKETDATA, nullptr);
     ReleaseCurlPair(curl_);
-}
-
-void HttpRequest::TakeLibrary() {
-    // Taken when a request first goes through the library: a crawl that only ever goes the plain way
-    // never loads it.
-    if (curl_.easy) return;
-    curl_ = AcquireCurlPair();
-    // The library is told which sockets to act on rather than asked to look at them all: it then reads
-    // an answer the wait already found without polling its socket once more.
-    Curl().multi_setopt(curl_.multi, CURLMOPT_SOCKETFUNCTION, &HttpRequest::OnSocket);
-    Curl().multi_setopt(curl_.multi, CURLMOPT_SOCKETDATA, this);
 }
 
 bool HttpRequest::Header(const std::string& name, std::string& value) const {
@@ -93,7 +84,6 @@ bool HttpRequest::Header(const std::string& name, std::string& value) const {
 }
 
 std::string HttpRequest::EffectiveUrl() const {
-    if (plain_) return plain_url_;
     char* url = nullptr;
     if (curl_.easy && Curl().easy_getinfo(curl_.easy, CURLINFO_EFFECTIVE_URL, &url) == CURLE_OK && url)
         return url;
@@ -101,35 +91,16 @@ std::string HttpRequest::EffectiveUrl() const {
 }
 
 void HttpRequest::Detach() {
-    if (attached_ && curl_.easy) {
+    if (attached_) {
         Curl().multi_remove_handle(curl_.multi, curl_.easy);
         attached_ = false;
     }
 }
 
-void HttpRequest::WantedHeaders(const std::string& extraHeaders, std::vector<std::string>& lines) const {
-    const RequestSettings& s = settings_;
-    lines.clear();
-    auto add = [&](std::string line) {
-        if (!line.empty()) lines.push_back(std::move(line));
-    };
-    if (!s.accept.empty()) add("Accept: " + s.accept);
-    for (const std::string& line : s.headers)
-        add(line);
-    size_t from = 0;
-    while (from < extraHeaders.size()) {
-        size_t end = extraHeaders.find('\n', from);
-        if (end == std::string::npos) end = extraHeaders.size();
-        add(StripLineEnd(extraHeaders.substr(from, end - from)));
-        from = end + 1;
-    }
-    if (s.flags & INTERNET_FLAG_PRAGMA_NOCACHE) add("Pragma: no-cache");
-    add("Expect:"); // no 100-continue round trip before a form body
-}
-
 void HttpRequest::Configure(const std::string& extraHeaders, const std::string& body) {
     CURL* h = curl_.easy;
     const RequestSettings& s = settings_;
+    Curl().easy_setopt(h, CURLOPT_URL, s.url.c_str());
     // What no request changes is set once for the handle; the rest when it changes.
     if (!configured_) {
         configured_ = true;
@@ -137,6 +108,7 @@ void HttpRequest::Configure(const std::string& extraHeaders, const std::string& 
         Curl().easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
         Curl().easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
         Curl().easy_setopt(h, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+        Curl().easy_setopt(h, CURLOPT_MAXREDIRS, kMaxRedirects);
         Curl().easy_setopt(h, CURLOPT_HEADERFUNCTION, &HttpRequest::OnHeader);
         Curl().easy_setopt(h, CURLOPT_HEADERDATA, this);
         Curl().easy_setopt(h, CURLOPT_WRITEFUNCTION, &HttpRequest::OnBody);
@@ -148,8 +120,6 @@ void HttpRequest::Configure(const std::string& extraHeaders, const std::string& 
     SetText(kAgent, CURLOPT_USERAGENT, s.agent.empty() ? "Pathweaver/4.5" : s.agent.c_str());
     SetText(kReferer, CURLOPT_REFERER, s.referer.empty() ? nullptr : s.referer.c_str());
     SetNumber(kFollow, CURLOPT_FOLLOWLOCATION, (s.flags & INTERNET_FLAG_NO_AUTO_REDIRECT) ? 0L : 1L);
-    // Fewer when the plain way followed some before it handed the request over.
-    SetNumber(kRedirectLimit, CURLOPT_MAXREDIRS, kMaxRedirects - redirects_);
     SetNumber(kConnectTimeout, CURLOPT_CONNECTTIMEOUT_MS,
               static_cast<long>(s.connectTimeoutMs ? s.connectTimeoutMs : kDefaultConnectTimeoutMs));
     SetNumber(kVerifyHost, CURLOPT_SSL_VERIFYHOST,
@@ -191,7 +161,22 @@ void HttpRequest::Configure(const std::string& extraHeaders, const std::string& 
     }
 
     // The list is built again only when its lines differ from those the handle already has.
-    WantedHeaders(extraHeaders, wanted_headers_);
+    wanted_headers_.clear();
+    auto add = [&](std::string line) {
+        if (!line.empty()) wanted_headers_.push_back(std::move(line));
+    };
+    if (!s.accept.empty()) add("Accept: " + s.accept);
+    for (const std::string& line : s.headers)
+        add(line);
+    size_t from = 0;
+    while (from < extraHeaders.size()) {
+        size_t end = extraHeaders.find('\n', from);
+        if (end == std::string::npos) end = extraHeaders.size();
+        add(StripLineEnd(extraHeaders.substr(from, end - from)));
+        from = end + 1;
+    }
+    if (s.flags & INTERNET_FLAG_PRAGMA_NOCACHE) add("Pragma: no-cache");
+    add("Expect:"); // no 100-continue round trip before a form body
     if (!header_list_ || wanted_headers_ != held_headers_) {
         curl_slist* list = nullptr;
         for (const std::string& line : wanted_headers_)
@@ -231,7 +216,8 @@ void HttpRequest::SetNumber(HeldOption slot, CURLoption option, long value) {
     held.number = value;
 }
 
-void HttpRequest::ForgetResponse() {
+bool HttpRequest::Send(const std::string& extraHeaders, const std::string& body) {
+    Detach();
     status_code_ = 0;
     status_line_.clear();
     header_lines_.clear();
@@ -250,51 +236,20 @@ void HttpRequest::ForgetResponse() {
     redirects_ = 0;
     auth_rounds_ = 0;
     last_error_ = 0;
-    plain_failure_ = 0;
-}
-
-bool HttpRequest::Send(const std::string& extraHeaders, const std::string& body) {
-    Detach();
-    ReleasePlain(false);
-    plain_ = false;
-    ForgetResponse();
     moved_ = 0;
     seen_down_ = 0;
     seen_up_ = 0;
     sent_at_ = std::chrono::steady_clock::now();
-    Touch();
-    RestartRateWindow();
-    Report(INTERNET_STATUS_SENDING_REQUEST, settings_.url);
 
-    std::string url = settings_.url;
-    WantedHeaders(extraHeaders, wanted_headers_);
-    if (PlainEligible(wanted_headers_, body)) {
-        bool fallback = false;
-        plain_ = true;
-        if (SendPlain(wanted_headers_, fallback, url)) {
-            Report(INTERNET_STATUS_RESPONSE_RECEIVED, status_line_);
-            return true;
-        }
-        ReleasePlain(false);
-        plain_ = false;
-        if (!fallback) return false;
-        const int followed = url == settings_.url ? 0 : redirects_;
-        ForgetResponse();
-        redirects_ = followed;
-    }
-    return SendThroughLibrary(url, extraHeaders, body);
-}
-
-bool HttpRequest::SendThroughLibrary(const std::string& url, const std::string& extraHeaders,
-                                     const std::string& body) {
-    TakeLibrary();
-    Curl().easy_setopt(curl_.easy, CURLOPT_URL, url.c_str());
     Configure(extraHeaders, body);
     if (Curl().multi_add_handle(curl_.multi, curl_.easy) != CURLM_OK) {
         last_error_ = ERROR_INTERNET_INCORRECT_HANDLE_STATE;
         return false;
     }
     attached_ = true;
+    Touch();
+    RestartRateWindow();
+    Report(INTERNET_STATUS_SENDING_REQUEST, settings_.url);
     if (!PumpUntil([this] { return final_headers_; })) return false;
     if (!final_headers_) {
         // The transfer ended before a final response was declared: a complete header block (the
@@ -306,25 +261,12 @@ bool HttpRequest::SendThroughLibrary(const std::string& url, const std::string& 
             return false;
         }
     }
-    // Where the library went, the plain way may go next time: the address it connected to is learned.
-    const RequestSettings& s = settings_;
-    if (plain::Allowed() && !plain::CookiesSeen() && s.accessType != INTERNET_OPEN_TYPE_PROXY &&
-        (s.accessType == INTERNET_OPEN_TYPE_DIRECT || !plain::ProxyInEnvironment())) {
-        plain::Target target;
-        char* ip = nullptr;
-        long port = 0;
-        if (plain::Split(EffectiveUrl(), target) &&
-            Curl().easy_getinfo(curl_.easy, CURLINFO_PRIMARY_IP, &ip) == CURLE_OK &&
-            Curl().easy_getinfo(curl_.easy, CURLINFO_PRIMARY_PORT, &port) == CURLE_OK)
-            plain::LearnAddress(target.key, ip, port);
-    }
     Report(INTERNET_STATUS_RESPONSE_RECEIVED, status_line_);
     return true;
 }
 
 bool HttpRequest::Read(void* buffer, size_t size, size_t& bytesRead) {
     bytesRead = 0;
-    if (plain_) return ReadPlain(buffer, size, bytesRead);
     if (!final_headers_) {
         last_error_ = ERROR_INTERNET_INCORRECT_HANDLE_STATE;
         return false;
@@ -381,7 +323,6 @@ void HttpRequest::PumpOnce() {
 
 bool HttpRequest::WaitForBody(DWORD timeoutMs) {
     if (!final_headers_) return false;
-    if (plain_) return WaitForBodyPlain(timeoutMs);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
         if (finished_) return true;
@@ -515,9 +456,6 @@ size_t HttpRequest::OnHeader(char* data, size_t size, size_t count, void* userda
         return n;
     }
     if (!self->block_open_) return n;
-    // From now on requests that carry cookies go through the library, which keeps them.
-    if (self->cookies_ == 1 && SameText(line.substr(0, std::min<size_t>(line.size(), 10)), "Set-Cookie"))
-        plain::SawCookies();
     if ((line[0] == ' ' || line[0] == '\t') && !self->header_lines_.empty())
         self->header_lines_.back() += " " + Trim(std::string(line));
     else
@@ -530,7 +468,7 @@ size_t HttpRequest::OnBody(char* data, size_t size, size_t count, void* userdata
     const size_t n = size * count;
     self->Touch();
     self->final_headers_ = true;
-    if (self->buffer_.size() - self->buffer_pos_ >= kHeldAhead) {
+    if (self->buffer_.size() - self->buffer_pos_ >= kReadAhead) {
         self->paused_ = true;
         return CURL_WRITEFUNC_PAUSE;
     }

@@ -1,8 +1,7 @@
 #pragma once
 // An HTTP client layer in the manner of WinInet (root, connection and request handles; send, then
-// query the headers, then pull the body), built on libcurl and, for plain GETs, on connections of its
-// own (plain_http.h). The caller drives one request from one thread; every call that waits can be
-// cancelled through an atomic flag and gives up on a stalled peer.
+// query the headers, then pull the body), built on libcurl. The caller drives one request from one
+// thread; every call that waits can be cancelled through an atomic flag and gives up on a stalled peer.
 #include "platform/rtl/wintypes.h"
 
 #include <atomic>

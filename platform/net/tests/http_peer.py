@@ -231,23 +231,6 @@ class Handler(http.server.BaseHTTPRequestHandler):
             # In one write: a header sent apart from its body waits for the peer's delayed acknowledgement.
             self.wfile.write(b"HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: %d\r\n\r\n%s"
                              % (len(body), body))
-        elif path == "/ok-then-drop":
-            # Kept alive by its headers, then dropped a moment later: the next request sent on it meets
-            # the close instead of an answer.
-            self.send_body(200, b"dropped")
-            self.wfile.flush()
-            time.sleep(0.1)
-            self.close_connection = True
-        elif path == "/ok-then-junk":
-            # Bytes after the answer that nobody asked for, a moment later: the next answer on this
-            # connection would start with them.
-            self.send_body(200, b"junk follows")
-            self.wfile.flush()
-            time.sleep(0.05)
-            self.wfile.write(b"junk\r\n")
-            self.wfile.flush()
-        elif path == "/set-cookie-b":
-            self.send_body(200, b"set", extra=[("Set-Cookie", "b=7; Path=/")])
         elif path == "/set-cookie":
             self.send_body(200, b"set", extra=[("Set-Cookie", "session=42; Path=/")])
         elif path == "/get-cookie":
