@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string_view>
 
 namespace net {
@@ -26,6 +27,28 @@ std::string StripLineEnd(std::string line) {
 
 bool IsRedirectStatus(int code) {
     return code == 301 || code == 302 || code == 303 || code == 307 || code == 308;
+}
+
+// Whether the Content-Length fields (or the values of one listed) differ: the body's end is then unknown,
+// and taking any one of them may cut the page short or run it into the next answer.
+bool LengthsDiffer(const std::vector<std::string>& lines) {
+    std::optional<std::string> first;
+    for (const std::string& line : lines) {
+        const size_t colon = line.find(':');
+        if (colon == std::string::npos || !SameText(Trim(line.substr(0, colon)), "Content-Length")) continue;
+        for (size_t from = colon + 1;;) {
+            const size_t comma = line.find(',', from);
+            const std::string value =
+                Trim(line.substr(from, comma == std::string::npos ? comma : comma - from));
+            if (!first)
+                first = value;
+            else if (value != *first)
+                return true;
+            if (comma == std::string::npos) break;
+            from = comma + 1;
+        }
+    }
+    return false;
 }
 
 // Resolves a Location value against the address it came from; empty when it cannot be parsed.
@@ -229,7 +252,9 @@ bool HttpRequest::Send(const std::string& extraHeaders, const std::string& body)
     paused_ = false;
     too_large_ = false;
     header_too_large_ = false;
+    lengths_differ_ = false;
     header_bytes_ = 0;
+    interim_ = false;
     body_total_ = 0;
     buffer_.clear();
     buffer_pos_ = 0;
@@ -253,8 +278,9 @@ bool HttpRequest::Send(const std::string& extraHeaders, const std::string& body)
     if (!PumpUntil([this] { return final_headers_; })) return false;
     if (!final_headers_) {
         // The transfer ended before a final response was declared: a complete header block (the
-        // last redirect of a chain that could not be followed, say) is the response; else it failed.
-        if (status_code_ > 0 && !block_open_ && blocks_ > 0) {
+        // last redirect of a chain that could not be followed, say) is the response, unless it was
+        // refused; else it failed.
+        if (status_code_ > 0 && !block_open_ && blocks_ > 0 && !lengths_differ_) {
             final_headers_ = true;
         } else {
             last_error_ = MapError(result_ == CURLE_OK ? CURLE_GOT_NOTHING : result_);
@@ -394,10 +420,15 @@ DWORD HttpRequest::Slowness(std::chrono::milliseconds stall) {
     return 0;
 }
 
-void HttpRequest::FinishHeaderBlock() {
+bool HttpRequest::FinishHeaderBlock() {
     block_open_ = false;
     const int code = status_code_;
-    if (code >= 100 && code < 200) return; // an interim answer; the real one follows
+    interim_ = code >= 100 && code < 200;
+    if (interim_) return true; // the real answer follows
+    if (LengthsDiffer(header_lines_)) {
+        lengths_differ_ = true;
+        return false;
+    }
     if (!(settings_.flags & INTERNET_FLAG_NO_AUTO_REDIRECT) && IsRedirectStatus(code) &&
         redirects_ < kMaxRedirects) {
         std::string location;
@@ -407,7 +438,7 @@ void HttpRequest::FinishHeaderBlock() {
             if (scheme == "http" || scheme == "https") {
                 ++redirects_;
                 Report(INTERNET_STATUS_REDIRECT, target);
-                return; // the library follows it
+                return true; // the library follows it
             }
         }
     }
@@ -416,13 +447,14 @@ void HttpRequest::FinishHeaderBlock() {
     if (code == 401 && auth_rounds_ == 0 && !(s.flags & INTERNET_FLAG_NO_AUTH) &&
         (!s.user.empty() || !s.password.empty())) {
         ++auth_rounds_;
-        return;
+        return true;
     }
     if (code == 407 && auth_rounds_ == 0 && (!s.proxyUser.empty() || !s.proxyPassword.empty())) {
         ++auth_rounds_;
-        return;
+        return true;
     }
     final_headers_ = true;
+    return true;
 }
 
 size_t HttpRequest::OnHeader(char* data, size_t size, size_t count, void* userdata) {
@@ -430,15 +462,17 @@ size_t HttpRequest::OnHeader(char* data, size_t size, size_t count, void* userda
     const size_t n = size * count;
     self->Touch();
     self->moved_ += static_cast<int64_t>(n);
-    if (self->final_headers_) return n; // trailers after the body
     // Looked at where the library holds it: a dozen lines an answer, each copied once, into its place.
     std::string_view line(data, n);
-    const bool statusLine = line.starts_with("HTTP/");
-    self->header_bytes_ = (statusLine ? 0 : self->header_bytes_) + static_cast<int64_t>(n);
+    const bool statusLine = !self->final_headers_ && line.starts_with("HTTP/");
+    // The library keeps every line it is given, trailers too: a server that sends interim answers or
+    // trailers without end is stopped as one that sends a header block without end.
+    self->header_bytes_ = (statusLine && !self->interim_ ? 0 : self->header_bytes_) + static_cast<int64_t>(n);
     if (self->header_bytes_ > kMaxHeaderBytes) {
         self->header_too_large_ = true;
         return 0;
     }
+    if (self->final_headers_) return n; // trailers after the body
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
         line.remove_suffix(1);
     if (statusLine) {
@@ -452,7 +486,7 @@ size_t HttpRequest::OnHeader(char* data, size_t size, size_t count, void* userda
         return n;
     }
     if (line.empty()) {
-        if (self->block_open_) self->FinishHeaderBlock();
+        if (self->block_open_ && !self->FinishHeaderBlock()) return 0;
         return n;
     }
     if (!self->block_open_) return n;
@@ -518,6 +552,7 @@ int HttpRequest::OnProgress(void* userdata, curl_off_t, curl_off_t dlnow, curl_o
 DWORD HttpRequest::MapError(CURLcode code) const {
     if (too_large_) return ERROR_INTERNET_BODY_TOO_LARGE;
     if (header_too_large_) return ERROR_INTERNET_HEADER_TOO_LARGE;
+    if (lengths_differ_) return ERROR_INTERNET_BAD_RESPONSE;
     switch (code) {
     case CURLE_OK:
         return 0;

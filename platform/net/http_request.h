@@ -100,7 +100,8 @@ private:
     // Until the transfer's sockets have something to do, the library's timer is due, or timeoutMs.
     void WaitForSockets(int timeoutMs);
     void Detach();
-    void FinishHeaderBlock();
+    // At the end of a header block; false when the transfer is to stop here.
+    bool FinishHeaderBlock();
     DWORD MapError(CURLcode code) const;
     void Touch() { last_activity_ = std::chrono::steady_clock::now(); }
     // Starts a new window of the minimum-rate rule.
@@ -142,7 +143,11 @@ private:
     bool paused_ = false;
     bool too_large_ = false;
     bool header_too_large_ = false;
-    int64_t header_bytes_ = 0; // of the header block being read
+    bool lengths_differ_ = false;
+    // The header bytes of the answer being read (see kMaxHeaderBytes), and whether its last block was an
+    // interim one.
+    int64_t header_bytes_ = 0;
+    bool interim_ = false;
     int64_t body_total_ = 0;
     int redirects_ = 0;
     int auth_rounds_ = 0;

@@ -231,6 +231,35 @@ class Handler(http.server.BaseHTTPRequestHandler):
             # In one write: a header sent apart from its body waits for the peer's delayed acknowledgement.
             self.wfile.write(b"HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: %d\r\n\r\n%s"
                              % (len(body), body))
+        elif path in ("/endless-interim", "/endless-interim.html"):
+            # Interim answers of 200 KB each, one after another, for up to n of them before the answer.
+            self.close_connection = True
+            block = b"HTTP/1.1 102 Processing\r\n" + b"".join(
+                b"X-Pad-%d: %s\r\n" % (i, b"p" * 90) for i in range(2000)) + b"\r\n"
+            try:
+                for _ in range(int(q.get("n", ["500"])[0])):
+                    self.wfile.write(block)
+                self.wfile.write(b"HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: 2\r\n\r\nok")
+            except (BrokenPipeError, ConnectionResetError):
+                pass
+        elif path in ("/endless-trailers", "/endless-trailers.html"):
+            # A short chunked body, then trailer lines of 100 bytes for up to n MB before their end.
+            self.close_connection = True
+            head = b"HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nTransfer-Encoding: chunked\r\n\r\n"
+            lines = b"".join(b"X-Trailer-%05d: %s\r\n" % (i, b"t" * 80) for i in range(10000))
+            try:
+                self.wfile.write(head + b"5\r\nhello\r\n0\r\n")
+                for _ in range(int(q.get("n", ["100"])[0])):
+                    self.wfile.write(lines)
+                self.wfile.write(b"\r\n")
+            except (BrokenPipeError, ConnectionResetError):
+                pass
+        elif path in ("/two-lengths", "/two-lengths.html"):
+            # Two different lengths: the first would cut the page short, the second is what is sent.
+            body = b"<html><head><title>Two lengths</title></head><body>" + b"x" * 100 + b"</body></html>"
+            self.close_connection = True
+            self.wfile.write(b"HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: 20\r\n"
+                             b"Content-Length: %d\r\n\r\n%s" % (len(body), body))
         elif path == "/set-cookie":
             self.send_body(200, b"set", extra=[("Set-Cookie", "session=42; Path=/")])
         elif path == "/get-cookie":

@@ -214,6 +214,43 @@ TEST_F(HttpPeerTest, BrokenTransfersNeverEndAsComplete) {
     }
 }
 
+// Header blocks without end, or framing that contradicts itself: the page fails soon, within the header
+// limit, and is never taken as whole.
+TEST_F(HttpPeerTest, AnswersThatNeverEndTheirHeadersOrContradictThemselvesFail) {
+    using clock = std::chrono::steady_clock;
+    // 100 MB of interim answers before the final one.
+    auto start = clock::now();
+    HINTERNET interim = open("/endless-interim?n=500");
+    EXPECT_FALSE(HttpSendRequest(interim, "", ""));
+    EXPECT_EQ(InternetGetLastError(), ERROR_INTERNET_HEADER_TOO_LARGE);
+    EXPECT_LT(clock::now() - start, std::chrono::seconds(1));
+    InternetCloseHandle(interim);
+
+    // 100 MB of trailer lines after a body of five bytes.
+    start = clock::now();
+    HINTERNET trailers = open("/endless-trailers?n=100");
+    ASSERT_TRUE(HttpSendRequest(trailers, "", ""));
+    std::string body;
+    DWORD error = 0;
+    EXPECT_FALSE(readAll(trailers, body, error));
+    EXPECT_EQ(error, ERROR_INTERNET_HEADER_TOO_LARGE);
+    EXPECT_LT(clock::now() - start, std::chrono::seconds(1));
+    InternetCloseHandle(trailers);
+
+    // Trailers within the limit are no fault.
+    HINTERNET fewTrailers = open("/endless-trailers?n=0");
+    ASSERT_TRUE(HttpSendRequest(fewTrailers, "", ""));
+    body.clear();
+    EXPECT_TRUE(readAll(fewTrailers, body, error)) << error;
+    EXPECT_EQ(body, "hello");
+    InternetCloseHandle(fewTrailers);
+
+    HINTERNET lengths = open("/two-lengths");
+    EXPECT_FALSE(HttpSendRequest(lengths, "", ""));
+    EXPECT_EQ(InternetGetLastError(), ERROR_INTERNET_BAD_RESPONSE);
+    InternetCloseHandle(lengths);
+}
+
 TEST_F(HttpPeerTest, StalledPeersAndCancelEndPromptly) {
     using clock = std::chrono::steady_clock;
     HINTERNET r = open("/stall?s=20");
