@@ -143,6 +143,7 @@ void HttpRequest::Configure(const std::string& extraHeaders, const std::string& 
     SetText(kAgent, CURLOPT_USERAGENT, s.agent.empty() ? "Pathweaver/4.5" : s.agent.c_str());
     SetText(kReferer, CURLOPT_REFERER, s.referer.empty() ? nullptr : s.referer.c_str());
     SetNumber(kFollow, CURLOPT_FOLLOWLOCATION, (s.flags & INTERNET_FLAG_NO_AUTO_REDIRECT) ? 0L : 1L);
+    SetNumber(kFreshConnect, CURLOPT_FRESH_CONNECT, 0L);
     SetNumber(kConnectTimeout, CURLOPT_CONNECTTIMEOUT_MS,
               static_cast<long>(s.connectTimeoutMs ? s.connectTimeoutMs : kDefaultConnectTimeoutMs));
     SetNumber(kVerifyHost, CURLOPT_SSL_VERIFYHOST,
@@ -239,8 +240,7 @@ void HttpRequest::SetNumber(HeldOption slot, CURLoption option, long value) {
     held.number = value;
 }
 
-bool HttpRequest::Send(const std::string& extraHeaders, const std::string& body) {
-    Detach();
+void HttpRequest::ForgetResponse() {
     status_code_ = 0;
     status_line_.clear();
     header_lines_.clear();
@@ -255,27 +255,47 @@ bool HttpRequest::Send(const std::string& extraHeaders, const std::string& body)
     lengths_differ_ = false;
     header_bytes_ = 0;
     interim_ = false;
+    connects_ = 0;
+    send_again_ = false;
     body_total_ = 0;
     buffer_.clear();
     buffer_pos_ = 0;
     redirects_ = 0;
     auth_rounds_ = 0;
     last_error_ = 0;
-    moved_ = 0;
     seen_down_ = 0;
     seen_up_ = 0;
+}
+
+bool HttpRequest::Send(const std::string& extraHeaders, const std::string& body) {
+    Detach();
+    ForgetResponse();
+    sent_again_ = false;
+    receiving_said_ = false;
+    redirects_said_ = 0;
+    moved_ = 0;
     sent_at_ = std::chrono::steady_clock::now();
 
     Configure(extraHeaders, body);
-    if (Curl().multi_add_handle(curl_.multi, curl_.easy) != CURLM_OK) {
-        last_error_ = ERROR_INTERNET_INCORRECT_HANDLE_STATE;
-        return false;
-    }
-    attached_ = true;
     Touch();
     RestartRateWindow();
     Report(INTERNET_STATUS_SENDING_REQUEST, settings_.url);
-    if (!PumpUntil([this] { return final_headers_; })) return false;
+    for (;;) {
+        if (Curl().multi_add_handle(curl_.multi, curl_.easy) != CURLM_OK) {
+            last_error_ = ERROR_INTERNET_INCORRECT_HANDLE_STATE;
+            return false;
+        }
+        attached_ = true;
+        if (!PumpUntil([this] { return final_headers_; })) return false;
+        if (!send_again_) break;
+        // The server had timed the kept connection out as the request came, as servers do with idle ones:
+        // the request goes again, as browsers send it, on a new connection.
+        Detach();
+        ForgetResponse();
+        sent_again_ = true;
+        SetNumber(kFreshConnect, CURLOPT_FRESH_CONNECT, 1L);
+        Touch();
+    }
     if (!final_headers_) {
         // The transfer ended before a final response was declared: a complete header block (the
         // last redirect of a chain that could not be followed, say) is the response, unless it was
@@ -425,8 +445,19 @@ bool HttpRequest::FinishHeaderBlock() {
     const int code = status_code_;
     interim_ = code >= 100 && code < 200;
     if (interim_) return true; // the real answer follows
+    long connects = 0;
+    Curl().easy_getinfo(curl_.easy, CURLINFO_NUM_CONNECTS, &connects);
+    const bool keptConnection = connects == connects_;
+    connects_ = connects;
     if (LengthsDiffer(header_lines_)) {
         lengths_differ_ = true;
+        return false;
+    }
+    // Only a 408 on a new connection is the server's answer to this request. Once a redirect was
+    // followed, a form is not posted again unless the 408 answered the form itself.
+    const bool sameAgain = redirects_ == 0 || settings_.verb == "GET" || settings_.verb == "HEAD";
+    if (code == 408 && keptConnection && !sent_again_ && sameAgain) {
+        send_again_ = true;
         return false;
     }
     if (!(settings_.flags & INTERNET_FLAG_NO_AUTO_REDIRECT) && IsRedirectStatus(code) &&
@@ -436,8 +467,11 @@ bool HttpRequest::FinishHeaderBlock() {
             const std::string target = ResolveLocation(EffectiveUrl(), location);
             const std::string scheme = LowerCase(target.substr(0, target.find(':')));
             if (scheme == "http" || scheme == "https") {
-                ++redirects_;
-                Report(INTERNET_STATUS_REDIRECT, target);
+                // Said once, also when the send goes again.
+                if (++redirects_ > redirects_said_) {
+                    redirects_said_ = redirects_;
+                    Report(INTERNET_STATUS_REDIRECT, target);
+                }
                 return true; // the library follows it
             }
         }
@@ -479,7 +513,11 @@ size_t HttpRequest::OnHeader(char* data, size_t size, size_t count, void* userda
         self->status_line_.assign(line);
         self->header_lines_.clear();
         self->block_open_ = true;
-        if (++self->blocks_ == 1) self->Report(INTERNET_STATUS_RECEIVING_RESPONSE, "");
+        ++self->blocks_;
+        if (!self->receiving_said_) {
+            self->receiving_said_ = true;
+            self->Report(INTERNET_STATUS_RECEIVING_RESPONSE, "");
+        }
         const size_t sp = self->status_line_.find(' ');
         self->status_code_ =
             sp == std::string::npos ? 0 : StrToIntDef(self->status_line_.substr(sp + 1, 3), 0);

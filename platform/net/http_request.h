@@ -84,6 +84,7 @@ private:
         kProxyUser,
         kProxyPassword,
         kProxyAuth,
+        kFreshConnect,
         kHeldOptions
     };
     struct Held {
@@ -100,6 +101,8 @@ private:
     // Until the transfer's sockets have something to do, the library's timer is due, or timeoutMs.
     void WaitForSockets(int timeoutMs);
     void Detach();
+    // Everything known of the answer so far forgotten, for a new send or for sending again.
+    void ForgetResponse();
     // At the end of a header block; false when the transfer is to stop here.
     bool FinishHeaderBlock();
     DWORD MapError(CURLcode code) const;
@@ -148,6 +151,15 @@ private:
     // interim one.
     int64_t header_bytes_ = 0;
     bool interim_ = false;
+    // Connections the transfer had made when its last answer ended: when none more were made for the next
+    // answer, that answer came on a connection that had answered before.
+    long connects_ = 0;
+    // A 408 on such a connection: the send is to go again, once, on a new one. What was said to the
+    // status callback is not said again for it.
+    bool send_again_ = false;
+    bool sent_again_ = false;
+    bool receiving_said_ = false;
+    int redirects_said_ = 0;
     int64_t body_total_ = 0;
     int redirects_ = 0;
     int auth_rounds_ = 0;

@@ -1,6 +1,7 @@
 #include "platform/net/wininet.h"
 #include "tests/support/peer_process.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <chrono>
 #include <gtest/gtest.h>
@@ -249,6 +250,62 @@ TEST_F(HttpPeerTest, AnswersThatNeverEndTheirHeadersOrContradictThemselvesFail) 
     EXPECT_FALSE(HttpSendRequest(lengths, "", ""));
     EXPECT_EQ(InternetGetLastError(), ERROR_INTERNET_BAD_RESPONSE);
     InternetCloseHandle(lengths);
+}
+
+// A kept connection the server ends (dropped, or timed out with a 408 as the next request comes or before
+// it): the next request goes once more on a new connection, and its caller sees one request.
+TEST_F(HttpPeerTest, ARequestOnAKeptConnectionTheServerEndedGoesAgainOnANewOne) {
+    std::string body;
+    DWORD error = 0;
+    const auto get = [&](const std::string& path) {
+        statuses_.clear();
+        redirects_.clear();
+        body.clear();
+        HINTERNET r = open(path);
+        const bool whole = HttpSendRequest(r, "", "") && readAll(r, body, error);
+        const std::string status = query(r, HTTP_QUERY_STATUS_CODE);
+        InternetCloseHandle(r);
+        return whole ? status : "failed " + std::to_string(error);
+    };
+    const auto said = [&](DWORD status) { return std::count(statuses_.begin(), statuses_.end(), status); };
+    const auto hits = [&](const std::string& path) {
+        get("/hits?of=" + path);
+        return body;
+    };
+    ASSERT_EQ(get("/ok-then-drop"), "200");
+    EXPECT_EQ(get("/ok?n=20"), "200");
+    EXPECT_EQ(body.size(), 20u);
+
+    ASSERT_EQ(get("/then-408"), "200");
+    EXPECT_EQ(get("/ok?n=30&after=408"), "200");
+    EXPECT_EQ(body.size(), 30u);
+    EXPECT_EQ(said(INTERNET_STATUS_SENDING_REQUEST), 1);
+    EXPECT_EQ(said(INTERNET_STATUS_RECEIVING_RESPONSE), 1);
+    EXPECT_EQ(said(INTERNET_STATUS_RESPONSE_RECEIVED), 1);
+    EXPECT_EQ(hits("/ok%3Fn%3D30%26after%3D408"), "2");
+
+    // The same after a redirect on that connection: the redirect is said once.
+    ASSERT_EQ(get("/ok?n=1"), "200");
+    EXPECT_EQ(get("/redirect-then-408?to=/ok%3Fn%3D7"), "200");
+    EXPECT_EQ(body.size(), 7u);
+    EXPECT_EQ(redirects_, std::vector<std::string>{peer_->Url("/ok?n=7")});
+    EXPECT_EQ(said(INTERNET_STATUS_SENDING_REQUEST), 1);
+    EXPECT_EQ(said(INTERNET_STATUS_RECEIVING_RESPONSE), 1);
+
+    // A 408 sent on the idle connection before the next request.
+    ASSERT_EQ(get("/idle-408?s=0.05"), "200");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(get("/ok?n=40"), "200");
+    EXPECT_EQ(body.size(), 40u);
+
+    // On a new connection a 408 is the answer; one on a kept connection is asked once more, and only once.
+    ASSERT_EQ(get("/ok?n=1&close=1"), "200");
+    EXPECT_EQ(get("/status?code=408&k=1"), "408");
+    EXPECT_EQ(hits("/status%3Fcode%3D408%26k%3D1"), "1");
+    EXPECT_EQ(get("/status?code=408&k=2"), "408");
+    EXPECT_EQ(hits("/status%3Fcode%3D408%26k%3D2"), "2");
+    EXPECT_EQ(get("/redirect-then-408?always=1&to=/ok%3Fn%3D8"), "408");
+    EXPECT_EQ(hits("/ok%3Fn%3D8"), "2");
 }
 
 TEST_F(HttpPeerTest, StalledPeersAndCancelEndPromptly) {
