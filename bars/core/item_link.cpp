@@ -340,7 +340,9 @@ void TdxBarItemLink::Use(bool Increment) {
                 openerLink != nullptr && openerLink->Item() != nullptr)
                 parent = openerLink->Item()->FirstShownLink();
     if (parent != nullptr && parent->masterLink_ != nullptr) parent = parent->masterLink_;
-    if (parent != nullptr && parent != this) parent->Use(Increment);
+    // Links taking back a stored or copied state are no use of their menu: a sub-menu's links read
+    // after the bars' own would reorder the bar it hangs from, as if the user had opened each menu.
+    if (parent != nullptr && parent != this && !links->restoringRecentState_) parent->Use(Increment);
 }
 
 void TdxBarItemLink::MoveToRecentEnd() {

@@ -377,6 +377,7 @@ bool TdxBarItemLinks::ContainsItem(const TdxBarItem* AItem) const {
 
 void TdxBarItemLinks::RestoreRecentState(bool RestoreVisible) {
     const auto links = LiveLinks();
+    const Restoring restoring(this);
     for (auto it = links.rbegin(); it != links.rend(); ++it)
         if ((*it)->Item() != nullptr) (*it)->ResetUsage();
     if (RestoreVisible)

@@ -181,6 +181,21 @@ public:
     bool ContainsItem(const TdxBarItem* AItem) const;
 
     void RestoreRecentState(bool RestoreVisible);
+    // While one lives the links take back a state read from a stored layout or copied: adding them,
+    // resetting and showing them is no use of the menu that holds them, so the bar that menu hangs
+    // from keeps its own recent-use order.
+    class Restoring {
+    public:
+        explicit Restoring(TdxBarItemLinks* Links)
+            : links_(Links), was_(std::exchange(Links->restoringRecentState_, true)) {}
+        ~Restoring() { links_->restoringRecentState_ = was_; }
+        Restoring(const Restoring&) = delete;
+        Restoring& operator=(const Restoring&) = delete;
+
+    private:
+        TdxBarItemLinks* links_;
+        bool was_;
+    };
     void AssignRecentState(TdxBarItemLinks* Source);
     // The same, each link taking the mark of the source link of the same item name (by index would
     // pair a link with another item's once the user has moved, added or removed links).
@@ -217,6 +232,7 @@ private:
     int recentItemCount_ = -1;
     bool useRecentItems_ = true;
     bool assigning_ = false;
+    bool restoringRecentState_ = false;
 };
 
 // Where Link stands in List; -1 when it is not there.

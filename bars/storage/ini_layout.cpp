@@ -58,6 +58,7 @@ void SaveItemLinks(TCustomIniFile& Ini, TdxBarManager* Manager, const std::strin
 
 void LoadItemLinks(TCustomIniFile& Ini, const NumberedNames& Sections, TdxBarManager* Manager,
                    const std::string& Section, TdxBarItemLinks* Links) {
+    const TdxBarItemLinks::Restoring restoring(Links);
     Links->Clear();
     const int count = Sections.Count(Section + ".ItemLink", StoredCount(Ini, Section, "ItemLinkCount", 0));
     const bool toolbar = IsToolbarLinks(Links), usage = StoresUsage(Manager, Links);

@@ -214,6 +214,7 @@ struct RegistryJob {
 
 void LoadItemLinksFromRegistry(RegistryJob& Job, const std::string& Key, TdxBarItemLinks* Links) {
     TRegistry& reg = Job.registry;
+    const TdxBarItemLinks::Restoring restoring(Links);
     Links->Clear();
     const int count = StoredRegistryCount(reg, "ItemLinkCount", 0);
     const int existing = NumberedNames(reg.KeyNames()).Count("ItemLink", count);

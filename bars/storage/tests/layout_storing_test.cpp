@@ -151,6 +151,33 @@ TEST_F(LayoutStoringTest, RegistryRoundTrip) {
     ExpectBuiltLayout();
 }
 
+// Reading a layout, from either store, gives a menu bar back its recent-use order as stored: the
+// sub-menus, read after the bars, are no use of the bar they hang from.
+TEST_F(LayoutStoringTest, AMenuBarKeepsItsStoredRecentOrder) {
+    BuildLayout();
+    auto* edit = new TdxBarSubItem(&form);
+    edit->SetName("EditMenu");
+    edit->SetCaption("&Edit");
+    edit->ItemLinks()->Add()->SetItem(print);
+    TdxBar* menu = Toolbar("Menu", {file, edit}, dsTop, 2);
+    TdxBarItemLinks* links = menu->ItemLinks();
+    links->Items(0)->Use(false); // File opened last
+    ASSERT_EQ(links->Items(0)->RecentIndex(), 0);
+    const std::string path = dir + "/bars.ini";
+    for (bool fromIni : {false, true}) {
+        SCOPED_TRACE(fromIni ? "INI" : "registry");
+        if (fromIni)
+            bars::SaveLayoutToIni(manager, path);
+        else
+            bars::SaveLayoutToRegistry(manager, "Software\\Pathweaver\\Layout");
+        links->Items(1)->Use(false);
+        LoadFrom(fromIni, path);
+        ASSERT_EQ(links->Count(), 2);
+        EXPECT_EQ(links->Items(0)->RecentIndex(), 0);
+        EXPECT_EQ(links->Items(1)->RecentIndex(), 1);
+    }
+}
+
 // A link whose item has no name leaves a gap in the numbering; the count still counts it. A stored bar
 // count below the manager's hides the bars beyond it, and a second save drops keys of bars gone.
 TEST_F(LayoutStoringTest, UnnamedItemsGapsAndBarsBeyondTheCount) {
