@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <set>
 #include <string>
 
 #include "app/main_form.h"
@@ -18,6 +19,7 @@
 #include "controls/rz_buttons.h"
 #include "controls/rz_status_bar.h"
 #include "ftp/server_profile.h"
+#include "lookandfeel/monitor.h"
 #include "main_form_fixture.h"
 #include "platform/graphics/image_list.h"
 #include "platform/gui/input.h"
@@ -258,6 +260,44 @@ TEST_F(BarsLayoutTest, AToolbarDockedAtTheBottomStandsAboveTheStatusBar) {
     EXPECT_EQ(status.bottom, client.bottom);
     const TPoint next = form_->ClientToScreen(TPoint{form_->btnNext->Left(), form_->btnNext->Top()});
     EXPECT_LE(next.y + form_->btnNext->Height(), toolbar.top);
+}
+
+// The main toolbar dragged off its dock, one row at the bottom of the screen, comes back at the next
+// start as it was: one row, as wide and where it was (the window's style and large icons take effect
+// as its bars finish loading), and the layout written as the window goes is the one it read.
+TEST_F(BarsLayoutTest, AFloatingToolbarComesBackInOneRowWhereItWas) {
+    auto shown = [this](RECT& Window, RECT& Client) {
+        const HWND window = form_->barMainToolbar->Control()->Handle();
+        GetWindowRect(window, Window);
+        GetClientRect(window, Client);
+        std::set<LONG> rows;
+        for (int i = 0; i < form_->barMainToolbar->ItemLinks()->Count(); ++i)
+            rows.insert(form_->barMainToolbar->ItemLinks()->Items(i)->ItemRect().top);
+        return rows.size();
+    };
+    Start();
+    form_->barMainToolbar->SetDockingStyle(dsNone);
+    Pump();
+    RECT r{}, client{};
+    shown(r, client);
+    SetWindowPos(form_->barMainToolbar->Control()->Handle(), nullptr, 30,
+                 GetMonitorWorkArea(POINT{r.left, r.top}).bottom - (r.bottom - r.top), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Pump();
+    ASSERT_EQ(shown(r, client), 1u);
+    Stop();
+    const fs::path store = config_ / "pathweaver" / "registry.dat";
+    const std::string stored = ReadFile(store);
+    ASSERT_NE(stored.find("FloatClientWidth dword :" + std::to_string(client.right)), std::string::npos);
+
+    Start();
+    ASSERT_EQ(form_->barMainToolbar->DockingStyle(), dsNone);
+    RECT back{}, backClient{};
+    EXPECT_EQ(shown(back, backClient), 1u);
+    EXPECT_TRUE(EqualRect(back, r));
+    EXPECT_TRUE(EqualRect(backClient, client));
+    Stop();
+    EXPECT_EQ(ReadFile(store), stored);
 }
 
 } // namespace

@@ -153,6 +153,10 @@ TdxBarManager::~TdxBarManager() {
 void TdxBarManager::Loaded() {
     TComponent::Loaded();
     if (lockUpdate_) return;
+    // The style and image size were only stored while the stream was read. They take effect before the
+    // bars get their windows, so that each bar is measured once, as it will be shown: a floating bar's
+    // stored width wraps its buttons at their real sizes, and its stored place holds its real size.
+    if (!designing_) StyleChanged();
     bars_->SetLoading(true);
     for (TdxBarItem* item : std::vector<TdxBarItem*>(items_)) {
         if (auto* subItem = dynamic_cast<TCustomdxBarSubItem*>(item))
@@ -169,8 +173,6 @@ void TdxBarManager::Loaded() {
     for (int i = 0; i < categories_->Count(); ++i)
         if (TdxBarCategoryData* data = categories_->Data(i))
             SetCategoryItemsVisible(i, data->LoadedItemsVisible);
-    // The style and image size were only stored while the stream was read; they take effect once, here.
-    if (!designing_) StyleChanged();
     realigningDockControls_ = true;
     for (bars::DockControl* site : std::vector<bars::DockControl*>(dockControls_))
         site->RealignBars();

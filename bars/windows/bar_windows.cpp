@@ -126,8 +126,7 @@ void MoveDraggedControl(Drag& d, POINT P) {
     } else {
         const SIZE size = ctl->GetSizeForDockingStyle(dsNone);
         const POINT grab = ctl->GrabOffsetFor(size);
-        SetWindowPos(ctl->Handle(), nullptr, P.x - grab.x, P.y - grab.y, size.cx, size.cy,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+        ctl->SetFloatingBounds(POINT{P.x - grab.x, P.y - grab.y}, size);
         ctl->RepaintBar();
     }
     ShowWindow(ctl->Handle(), SW_SHOWNA);

@@ -2,6 +2,7 @@
 #include "bars/windows/toolbar_control.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "bars/core/backgrounds.h"
 #include "bars/core/bar_drawing.h"
@@ -42,6 +43,7 @@
 #include "platform/gui/system.h"
 #include "platform/gui/window.h"
 #include "platform/gui/window_dc.h"
+#include "platform/rtl/scope_guard.h"
 #include "platform/rtl/wintypes.h"
 #include "platform/vcl/form.h"
 
@@ -1029,8 +1031,17 @@ void TdxBarControl::SavePosition() {
     bar_->SetFloatLeft(r.left);
     bar_->SetFloatTop(r.top);
     const RECT client = ClientRect();
-    bar_->SetFloatClientWidth(client.right);
+    // The rows the stored width allows may be narrower than it (smaller icons, a button hidden), or
+    // wider for the caption: the width stays, so that the rows come back as they were with the buttons.
+    if (!ownSize_ || bar_->FloatClientWidth() <= 0) bar_->SetFloatClientWidth(client.right);
     bar_->SetFloatClientHeight(client.bottom);
+}
+
+void TdxBarControl::SetFloatingBounds(POINT TopLeft, SIZE Size) {
+    if (handle_ == nullptr) return;
+    const bool saved = std::exchange(settingOwnSize_, true);
+    const ScopeGuard restore([this, saved] { settingOwnSize_ = saved; });
+    SetWindowPos(handle_, nullptr, TopLeft.x, TopLeft.y, Size.cx, Size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TdxBarControl::RepaintBar() {
@@ -1047,8 +1058,14 @@ void TdxBarControl::RepaintBar() {
     if (dockingStyle_ != dsNone) {
         if (dockSite_ != nullptr) dockSite_->RealignBars();
     } else {
+        // The rows come from the width the user gave the bar, not from the window's width now: a refit
+        // that made the window narrower (its buttons measured smaller for a while) must not wrap them.
+        const int client = ClientRect().right;
+        const int wanted = bar_->FloatClientWidth() > 0 ? bar_->FloatClientWidth()
+                           : client > 0                 ? client
+                                                        : GetFullWidth(dsNone);
         SIZE size{0, 0};
-        CalcSize(dsNone, ClientRect().right > 0 ? ClientRect().right : GetFullWidth(dsNone), size);
+        CalcSize(dsNone, wanted, size);
         size.cx = std::max(static_cast<int>(size.cx), FloatingCaptionRoom());
         RECT r{0, 0, 0, 0};
         GetWindowRect(handle_, r);
@@ -1062,7 +1079,7 @@ void TdxBarControl::RepaintBar() {
         const POINT at = outer.cx > r.right - r.left || outer.cy > r.bottom - r.top
                              ? FloatingPlace(POINT{r.left, r.top}, outer)
                              : POINT{r.left, r.top};
-        SetWindowPos(handle_, nullptr, at.x, at.y, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+        SetFloatingBounds(at, outer);
     }
     CalcControlsPositions();
     InvalidateRect(handle_, nullptr, FALSE_);
@@ -1192,6 +1209,8 @@ LRESULT TdxBarControl::WndProc(TMessage& Message) {
         DefaultHandler(Message);
         if (const WINDOWPOS* pos = TWMWindowPosMsg(Message).WindowPos();
             pos != nullptr && (pos->flags & (SWP_NOSIZE | SWP_NOMOVE)) != (SWP_NOSIZE | SWP_NOMOVE)) {
+            // Made or shown by its bar (locked), or refitted: a size of its own; else the user's.
+            if ((pos->flags & SWP_NOSIZE) == 0) ownSize_ = settingOwnSize_ || Locked();
             CalcControlsPositions();
             if (dockingStyle_ == dsNone) SavePosition();
         }

@@ -137,6 +137,9 @@ public:
     SIZE FloatingSizeForHeight(int Height);
     // The client width a floating window needs for its caption to show whole.
     int FloatingCaptionRoom();
+    // Gives the floating window a place and a size the toolbar worked out from its bar's stored width.
+    // Saving the position then keeps that width: only a size the user gives the window replaces it.
+    void SetFloatingBounds(POINT TopLeft, SIZE Size);
 
     // A move by the mouse is running; where the pointer grabbed the window when it began.
     bool Dragging = false;
@@ -220,6 +223,10 @@ private:
     HWND floatingWnd_ = nullptr;
     bool lockUpdate_ = false;
     bool lockFlag_ = false;
+    // The floating window's size is one the toolbar gave itself from the stored width (while it sets
+    // it, and afterwards until another size comes), not one the user gave it.
+    bool settingOwnSize_ = false;
+    bool ownSize_ = false;
     bool itemsHidden_ = false;
     bool menuOpened_ = false;
     bool keyboardMode_ = false;

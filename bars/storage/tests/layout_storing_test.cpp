@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 
@@ -13,7 +14,11 @@
 #include "bars/core/sub_item.h"
 #include "bars/storage/layout_common.h"
 #include "bars/storage/layout_storing.h"
+#include "lookandfeel/monitor.h"
 #include "platform/graphics/bitmap.h"
+#include "platform/gui/message_loop.h"
+#include "platform/gui/messages.h"
+#include "platform/gui/window.h"
 #include "platform/rtl/ini_file.h"
 #include "platform/rtl/registry.h"
 
@@ -548,4 +553,91 @@ TEST_F(LayoutStoringTest, StoredNamesOrderOptionsAndUsage) {
         EXPECT_TRUE(manager->ShowShortCutInHint());
         EXPECT_EQ(main->ItemLinks()->Items(0)->UseCount(), 7);
     }
+}
+
+// A floating toolbar read back as its form finishes loading (the flat style and large icons taking
+// effect only then) comes back in one row, as wide and where it was stored, at the bottom of the
+// screen where any taller it would have to move; saved again, the layout is the one read. Refits of
+// its own (the icons made small and large again) keep that width; one the user gives it is stored.
+TEST_F(LayoutStoringTest, AFloatingToolbarKeepsItsStoredWidthAndPlace) {
+    const std::string key = "Software\\Pathweaver\\Floating";
+    auto make = [&key](BarsForm& owner, bool streamed) {
+        owner.SetName("Floating");
+        auto* bars = new TdxBarManager(&owner);
+        if (streamed) bars->Loading();
+        bars->SetStyle(bmsFlat);
+        bars->SetLargeIcons(true);
+        bars->SetRegistryPath(key);
+        bars->SetStoreInRegistry(true);
+        TdxBar* bar = bars->Bars()->Add();
+        bar->SetDockingStyle(dsTop);
+        for (const char* caption :
+             {"&Open...", "&Save", "Sa&ve As...", "&Options...", "FTP Upload...", "Help..."}) {
+            auto* item = new TdxBarButton(&owner);
+            item->SetName(std::string("Command") + std::to_string(bar->ItemLinks()->Count()));
+            item->SetCaption(caption);
+            item->SetPaintStyle(psCaptionGlyph);
+            bar->ItemLinks()->Add()->SetItem(item);
+        }
+        bar->SetVisible(true);
+        if (streamed) bars->Loaded();
+        owner.Show();
+        Pump();
+        return bar;
+    };
+    auto rows = [](TdxBar* bar) {
+        std::set<LONG> tops;
+        for (int i = 0; i < bar->ItemLinks()->Count(); ++i)
+            tops.insert(bar->ItemLinks()->Items(i)->ItemRect().top);
+        return tops.size();
+    };
+    auto storeText = [this] { return IniText(dir + "/registry.dat"); };
+    TRegistry reg;
+    std::string stored;
+    RECT r{}, client{};
+    {
+        BarsForm owner;
+        TdxBar* bar = make(owner, false);
+        bar->SetDockingStyle(dsNone);
+        Pump();
+        const HWND window = bar->Control()->Handle();
+        GetWindowRect(window, r);
+        const int bottom = GetMonitorWorkArea(POINT{r.left, r.top}).bottom;
+        SetWindowPos(window, nullptr, 20, bottom - (r.bottom - r.top), 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        Pump();
+        ASSERT_EQ(rows(bar), 1u);
+        GetWindowRect(window, r);
+        GetClientRect(window, client);
+    }
+    ASSERT_TRUE(reg.OpenKeyReadOnly("\\" + key + "\\Bar0"));
+    ASSERT_EQ(reg.ReadInteger("FloatClientWidth"), client.right);
+    stored = storeText();
+
+    BarsForm owner;
+    TdxBar* bar = make(owner, true);
+    ASSERT_EQ(bar->DockingStyle(), dsNone);
+    const HWND window = bar->Control()->Handle();
+    EXPECT_EQ(rows(bar), 1u);
+    RECT back{}, backClient{};
+    GetWindowRect(window, back);
+    GetClientRect(window, backClient);
+    EXPECT_TRUE(EqualRect(back, r));
+    EXPECT_EQ(backClient.right, client.right);
+    bars::SaveLayoutToRegistry(bar->BarManager(), key);
+    EXPECT_EQ(storeText(), stored);
+
+    bar->BarManager()->SetLargeIcons(false);
+    bar->BarManager()->SetLargeIcons(true);
+    Pump();
+    EXPECT_EQ(rows(bar), 1u);
+    EXPECT_EQ(bar->FloatClientWidth(), client.right);
+    // Dragged narrower by its right edge, as the window's sizing loop does it.
+    GetWindowRect(window, r);
+    r.right -= client.right / 2;
+    SendMessage(window, WM_SIZING, 2 /* the right edge */, reinterpret_cast<LPARAM>(&r));
+    SetWindowPos(window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER);
+    Pump();
+    EXPECT_GT(rows(bar), 1u);
+    GetClientRect(window, client);
+    EXPECT_EQ(bar->FloatClientWidth(), client.right);
 }
