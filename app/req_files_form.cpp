@@ -44,6 +44,9 @@ TwinReqFiles::TwinReqFiles(TComponent* AOwner) : TForm(AOwner) {
     RzShellList1->SetOptions(
         TRzShellListOptions{sloAutoFill, sloContextMenus, sloDynamicRefresh, sloDragDropFiles});
     RzShellList1->SetShowHidden(true);
+    // The upload sends the files the run wrote and no others: a file dropped here would be copied beside
+    // them, out of this list and never uploaded. The written files can still be dragged out.
+    RzShellList1->SetTakesDrops(false);
     btnFTPFiles = Placed<TButton>(this, this, "btnFTPFiles", 370, 294, 100, 25);
     btnFTPFiles->SetCaption("&Upload Now");
     btnFTPFiles->SetModalResult(mrOk);

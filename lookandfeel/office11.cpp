@@ -197,7 +197,9 @@ void DrawOffice11Grip(HDC DC, const RECT& Rect, bool Vertical) {
 void DrawOffice11Arrow(HDC DC, const RECT& Rect, int Size, UINT Flags) {
     if (Size <= 0) return;
     const TOffice11Colors& c = Office11Colors();
-    const TColor color = (Flags & Office11ArrowDisabled) != 0 ? c.DisabledTextColor : c.MarkArrowColor;
+    const TColor color = (Flags & Office11ArrowDisabled) != 0 ? c.DisabledTextColor
+                         : (Flags & Office11ArrowWhite) != 0  ? clWhite
+                                                              : c.MarkArrowColor;
     HBRUSH brush = CreateSolidBrush(ColorToRGB(color));
     const bool right = (Flags & Office11ArrowRight) != 0;
     // One line per pixel of depth, each two pixels shorter than the one before.

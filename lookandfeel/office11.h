@@ -55,8 +55,9 @@ void FrameOffice11Rect(HDC DC, const RECT& Rect);
 // The dotted drag grip of a toolbar; Vertical for a bar docked at the left or right.
 void DrawOffice11Grip(HDC DC, const RECT& Rect, bool Vertical);
 
-// Arrow flags: the direction, and the disabled look.
-inline constexpr UINT Office11ArrowDown = 0x0, Office11ArrowRight = 0x1, Office11ArrowDisabled = 0x2;
+// Arrow flags: the direction, the disabled look, and white (on a selected part of a white face).
+inline constexpr UINT Office11ArrowDown = 0x0, Office11ArrowRight = 0x1, Office11ArrowDisabled = 0x2,
+                      Office11ArrowWhite = 0x4;
 void DrawOffice11ArrowInRect(HDC DC, const RECT& Rect, UINT Flags);
 // An arrow Size pixels deep, centred in Rect.
 void DrawOffice11Arrow(HDC DC, const RECT& Rect, int Size, UINT Flags);

@@ -91,8 +91,18 @@ void TRzShellList::SetOptions(TRzShellListOptions Value) {
     options_ = Value;
     StopWatch();
     StartWatch();
-    if (HandleAllocated()) DragAcceptFiles(Handle(), options_.Contains(sloDragDropFiles) ? TRUE_ : FALSE_);
+    AcceptDrops();
     AutoFill();
+}
+
+void TRzShellList::SetTakesDrops(bool Value) {
+    takesDrops_ = Value;
+    AcceptDrops();
+}
+
+void TRzShellList::AcceptDrops() {
+    if (HandleAllocated())
+        DragAcceptFiles(Handle(), options_.Contains(sloDragDropFiles) && takesDrops_ ? TRUE_ : FALSE_);
 }
 
 void TRzShellList::AutoFill() {
@@ -167,7 +177,7 @@ int TRzShellList::CopyFilesIn(const std::vector<std::string>& Files) {
 
 void TRzShellList::CreateWnd() {
     TListView::CreateWnd();
-    DragAcceptFiles(Handle(), options_.Contains(sloDragDropFiles) ? TRUE_ : FALSE_);
+    AcceptDrops();
     StartWatch();
     // Changes before the watch began are read now.
     AutoFill();
@@ -248,7 +258,7 @@ void TRzShellList::WMDropFiles(TWMDropFiles Message) {
         files.push_back(path);
     }
     DragFinish(drop);
-    if (options_.Contains(sloDragDropFiles)) CopyFilesIn(files);
+    if (options_.Contains(sloDragDropFiles) && takesDrops_) CopyFilesIn(files);
 }
 
 void TRzShellList::WMLButtonDown(TWMMouse Message) {

@@ -37,6 +37,11 @@ public:
     // reads it again on each change.
     TRzShellListOptions Options() const { return options_; }
     void SetOptions(TRzShellListOptions Value);
+    // With drag and drop, files dropped on the list are copied into its folder. A list that stands for a
+    // set of files it did not choose takes none: the drop is refused where it would be made, and the
+    // list's own files can still be dragged out.
+    bool TakesDrops() const { return takesDrops_; }
+    void SetTakesDrops(bool Value);
     // Reads the folder again, keeping the selection of the files still there.
     void Refresh();
     // The names listed, in the list's order.
@@ -62,10 +67,12 @@ private:
     void StartWatch();
     void StopWatch();
     void AutoFill();
+    void AcceptDrops();
 
     std::string fileFilter_;
     std::string folder_;
     bool showHidden_ = true;
+    bool takesDrops_ = true;
     TRzShellListOptions options_{sloAutoFill};
     TRzShellChangeThread* changeThread_ = nullptr;
 };

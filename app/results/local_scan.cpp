@@ -332,10 +332,11 @@ void TLocalScan::Run(const std::string& Folder) {
 }
 
 std::string TLocalScan::LocalPathToUrl(const std::string& Path) const {
-    const std::string& site = tree_.Profile().Website();
-    if (Path.empty()) return site;
+    const TMapProfile& profile = tree_.Profile();
+    if (Path.empty()) return profile.Website();
     std::string relative = Path.compare(0, root_.size(), root_) == 0 ? Path.substr(root_.size()) : Path;
-    return SiteUrl(site, relative);
+    // A site address that names a page ("http://host/index.html") would put every file below that page.
+    return SiteUrl(SiteFolder(profile.Website(), ExtractFileName(profile.IndexPage())), relative);
 }
 
 std::string TLocalScan::DefaultIndexFile(const std::string& Folder) {

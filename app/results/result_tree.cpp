@@ -113,11 +113,22 @@ void TResultTree::RemoveEmptyFolders() {
         if (!folder.second->HasChildren()) items.Delete(folder.second);
 }
 
+std::vector<TTreeNode*> TResultTree::Selection() const {
+    std::vector<TTreeNode*> nodes;
+    for (int i = 0; i < view_.SelectionCount(); ++i)
+        nodes.push_back(view_.Selections(i));
+    return nodes;
+}
+
 void TResultTree::RemoveSelectedNodes() {
+    RemoveNodes(Selection());
+}
+
+void TResultTree::RemoveNodes(const std::vector<TTreeNode*>& Nodes) {
     TTreeNode* root = Root();
     std::vector<TTreeNode*> doomed;
-    for (int i = 0; i < view_.SelectionCount(); ++i)
-        if (view_.Selections(i) != root) doomed.push_back(view_.Selections(i));
+    for (TTreeNode* node : Nodes)
+        if (node != root) doomed.push_back(node);
     if (doomed.empty()) return;
     if (profile_.ConfirmDelete() &&
         MessageBox(nullptr, "Do you wish to remove the selected site map nodes from the tree?",
@@ -265,11 +276,17 @@ void TResultTree::tvMapKeyUp(TObject*, WORD& Key, TShiftState Shift) {
     }
 }
 
+std::vector<TTreeNode*> TResultTree::MenuNodes() const {
+    if (contextNode_ == nullptr) return {};
+    if (!contextNode_->Selected()) return {contextNode_};
+    return Selection();
+}
+
 void TResultTree::tvMapNodeContextMenu(TObject*, TTreeNode* Node, POINT& MousePos, bool& Handled) {
     contextNode_ = Node;
     if (Node == nullptr) return;
     bool notRoot = Node->Level() > 0;
-    bool single = view_.SelectionCount() <= 1;
+    bool single = MenuNodes().size() <= 1;
     bool folderImage = Node->ImageIndex() == kFolderImage;
     menuState_.AddFolderToIgnoreList = notRoot && folderImage && single;
     menuState_.AddFileToIgnoreList = notRoot && !folderImage && single;
@@ -307,7 +324,7 @@ void TResultTree::miIgnoreFileClick(TObject*) {
 }
 
 void TResultTree::miDeleteClick(TObject*) {
-    RemoveSelectedNodes();
+    RemoveNodes(MenuNodes());
 }
 
 void TResultTree::miRenameClick(TObject*) {
@@ -315,7 +332,7 @@ void TResultTree::miRenameClick(TObject*) {
 }
 
 void TResultTree::miPropertiesClick(TObject*) {
-    ShowNodeProperties(view_.SelectionCount() > 1 ? nullptr : contextNode_);
+    ShowNodeProperties(MenuNodes().size() > 1 ? nullptr : contextNode_);
 }
 
 } // namespace results

@@ -102,6 +102,9 @@ public:
     void AbandonTree();
 
     TTreeNode* ContextNode() const { return contextNode_; }
+    // What the context menu acts on: the selection when it was opened on a selected node, else that
+    // node alone, which is then the one shown selected while the menu is open.
+    std::vector<TTreeNode*> MenuNodes() const;
     ResultMenuState MenuState() const { return menuState_; }
     // The status line's text for the current selection.
     std::string StatusText() const;
@@ -136,6 +139,9 @@ private:
     void OutputReset() const;
     // After nodes were removed: the status line and the output state follow.
     void TreeChanged();
+    std::vector<TTreeNode*> Selection() const;
+    // Removes the nodes (never the root) with their children, asking first when the profile says so.
+    void RemoveNodes(const std::vector<TTreeNode*>& Nodes);
     void Unindex(TTreeNode* node);
     TDataRec* NewRec() const;
     void AddToIgnoreList(TStringList& list, const std::string& entry, bool folders);

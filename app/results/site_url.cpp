@@ -1,5 +1,6 @@
 #include "app/results/site_url.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace results {
@@ -75,6 +76,19 @@ std::string SiteUrl(std::string_view Website, std::string_view RelativePath) {
         start = slash + 1;
     }
     return url;
+}
+
+std::string SiteFolder(std::string_view Website, std::string_view IndexName) {
+    const size_t scheme = Website.find("://");
+    const size_t path = Website.find('/', scheme == std::string_view::npos ? 0 : scheme + 3);
+    if (scheme == std::string_view::npos || path == std::string_view::npos) return std::string(Website);
+    const size_t end = std::min(Website.find_first_of("?#", path), Website.size());
+    const size_t slash = Website.rfind('/', end - 1);
+    const std::string_view last = Website.substr(slash + 1, end - slash - 1);
+    const size_t dot = last.rfind('.');
+    const bool typed = dot != std::string_view::npos && dot > 0 && dot + 1 < last.size();
+    if (last.empty() || (!typed && last != IndexName)) return std::string(Website);
+    return std::string(Website.substr(0, slash + 1));
 }
 
 } // namespace results

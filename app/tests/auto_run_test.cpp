@@ -11,11 +11,15 @@
 
 #include "app/core/map_profile.h"
 #include "app/core/profile_file.h"
+#include "app/main_form.h"
+#include "app/main_texts.h"
 #include "ftp/proxy_settings.h"
 #include "ftp/server_profile.h"
 #include "ftp/tests/daemon_peer.h"
 #include "main_form_fixture.h"
+#include "platform/rtl/registry.h"
 #include "tests/support/nginx_peer.h"
+#include "tests/support/peer_process.h"
 
 namespace app_test {
 namespace {
@@ -26,11 +30,14 @@ struct RunResult {
 };
 
 // Without a display; a run that would never end is stopped after a minute (status 124). `environment` adds
-// NAME=value words to the program's environment.
-RunResult RunProgram(const fs::path& config, const std::string& args, const std::string& environment = "") {
+// NAME=value words to the program's environment; the output is what the program writes to both streams, or
+// with `errorsOnly` to its standard error alone.
+RunResult RunProgram(const fs::path& config, const std::string& args, const std::string& environment = "",
+                     bool errorsOnly = false) {
     const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY XDG_CONFIG_HOME='" + config.string() +
                                 "' QT_QPA_PLATFORM=offscreen " + environment +
-                                " timeout 60 '" PW_PROGRAM "' " + args + " 2>&1 </dev/null";
+                                " timeout 60 '" PW_PROGRAM "' " + args +
+                                (errorsOnly ? " 2>&1 >/dev/null" : " 2>&1") + " </dev/null";
     RunResult result;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return result;
@@ -82,9 +89,7 @@ TEST_F(AutoRunTest, WritesTheOutputsAndEndsWithStatusZero) {
 }
 
 // Loading libcurl and the libraries it brings is a good part of a short run's time: a run that never goes
-// on the network must not load it (the loader lists each library it maps), nor a crawl of a server
-// written as numbers, which goes the plain way from its first request; a crawl of a server by name has
-// the library find its address, and still finds it.
+// on the network must not load it (the loader lists each library it maps), and one that does still finds it.
 TEST_F(AutoRunTest, OnlyARunOnTheNetworkLoadsTheHttpLibrary) {
     const fs::path out = dir_ / "out";
     const std::string profile = MakeSampleProfile("sample.qpw", out);
@@ -103,17 +108,6 @@ TEST_F(AutoRunTest, OnlyARunOnTheNetworkLoadsTheHttpLibrary) {
     crawl.SetFileName((dir_ / "site.qpw").string());
     SaveProfileFile(crawl, nullptr);
     site.Put("/index.html", "<html><head><title>Home</title></head><body></body></html>");
-    run = RunProgram(config_, "-auto '" + crawl.FileName() + "'", "LD_DEBUG=files");
-    EXPECT_EQ(run.output.find("libcurl"), std::string::npos) << "by number";
-    EXPECT_NE(ReadFile(out / "site.html").find("Home"), std::string::npos) << run.output;
-
-    std::string named = site.Url("/");
-    const size_t at = named.find("127.0.0.1");
-    ASSERT_NE(at, std::string::npos) << named;
-    named.replace(at, 9, "localhost");
-    crawl.SetWebsite(named);
-    SaveProfileFile(crawl, nullptr);
-    fs::remove(out / "site.html");
     run = RunProgram(config_, "-auto '" + crawl.FileName() + "'", "LD_DEBUG=files");
     EXPECT_NE(run.output.find("file=libcurl.so"), std::string::npos) << run.output;
     EXPECT_NE(ReadFile(out / "site.html").find("Home"), std::string::npos) << run.output;
@@ -229,6 +223,37 @@ TEST_F(AutoRunTest, TheCrawlAndTheScanTakeThePagesOfTheSameTypes) {
     }
 }
 
+// The site address may name the home page: the outputs address the files beside it, not below it. Run from
+// cron, the only line on standard error is the program's own about the missing server.
+TEST_F(AutoRunTest, ASiteAddressThatNamesThePageAddressesTheFilesBesideIt) {
+    const fs::path local = dir_ / "local";
+    const fs::path out = dir_ / "out";
+    fs::create_directories(local / "docs");
+    fs::create_directories(out);
+    std::ofstream(local / "index.html") << "<html><title>Home</title></html>";
+    std::ofstream(local / "API.html") << "<html><title>API</title></html>";
+    std::ofstream(local / "docs" / "guide.html") << "<html><title>Guide</title></html>";
+    TMapProfile profile;
+    ApplyNewProfileDefaults(profile);
+    profile.SetSpiderType(mstLocal);
+    profile.SetWebsite("http://127.0.0.1:8184/index.html");
+    profile.SetIndexPage((local / "index.html").string());
+    profile.SetMakeGoogleSM(true);
+    profile.SetOutputFileName((out / "sitemap.html").string());
+    profile.SetFileName((dir_ / "page.qpw").string());
+    SaveProfileFile(profile, nullptr);
+    const RunResult run = RunProgram(config_, "-auto '" + profile.FileName() + "'", "", true);
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(run.output, std::string("pathweaver: ") + main_text::NoServerForAuto + "\n");
+    for (const char* output : {"sitemap.html", "sitemap.xml"}) {
+        const std::string text = ReadFile(out / output);
+        for (const char* address : {"http://127.0.0.1:8184/index.html", "http://127.0.0.1:8184/API.html",
+                                    "http://127.0.0.1:8184/docs/guide.html"})
+            EXPECT_NE(text.find(address), std::string::npos) << output << " " << address << "\n" << text;
+        EXPECT_EQ(text.find("index.html/"), std::string::npos) << output << "\n" << text;
+    }
+}
+
 TEST_F(AutoRunTest, AProfileThatIsNoReadableFileIsNamedWithWhatIsWrong) {
     const fs::path fifo = dir_ / "pipe.qpw";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
@@ -332,9 +357,12 @@ protected:
 
 TEST_F(AutoUploadTest, UploadsEveryWrittenFileIntoAHostFolderItMakes) {
     StoreServer("Loopback", "anonymous", "");
-    RunResult run = RunProgram(config_, "-auto '" + UploadProfile("LOOPBACK", "pub/site") + "'");
+    RunResult run = RunProgram(config_, "-auto '" + UploadProfile("LOOPBACK", "pub/site") + "'", "", true);
     EXPECT_EQ(run.status, 0) << run.output;
     ExpectUploaded(fs::path(server_.AnonRoot()) / "pub" / "site");
+    // Run from cron, whatever it writes is mailed: a run that went well says nothing, not even the
+    // toolkit's notes on what its headless windows cannot do.
+    EXPECT_EQ(run.output, "");
 
     // The same through a SOCKS 5 proxy that asks for a login.
     ftptest::Microsocks proxy("alice", "wonder");
@@ -364,6 +392,58 @@ TEST_F(AutoUploadTest, UploadsEveryWrittenFileIntoAHostFolderItMakes) {
               std::string::npos)
         << run.output;
     EXPECT_FALSE(fs::exists(fs::path(server_.AnonRoot()) / "pub" / "site" / "sitemap.html"));
+}
+
+// A stored toolbar layout with values of the wrong type, or cut short, stops no run: headless or shown
+// on a display of its own, the run writes and uploads its files and the server profiles stay. Shown,
+// it writes the mistyped layout back whole, and leaves a layout cut short as it found it.
+TEST_F(AutoUploadTest, AStoredLayoutOfWrongTypesOrCutShortStopsNoRun) {
+    StoreServer("Loopback", "anonymous", "");
+    Start();
+    Stop();
+    const std::string bars = std::string("\\") + mainwin::kBarsRegistryPath;
+    {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey(bars + "\\Bar1", false));
+        reg.WriteString("ItemLinkCount", "6");
+        reg.CloseKey();
+        ASSERT_TRUE(reg.OpenKey(bars + "\\SubItem_mnuFile\\ItemLink0", false));
+        reg.WriteBinaryData("BeginGroup", "", 0);
+        reg.WriteString("UserDefine", "");
+        reg.CloseKey();
+    }
+    const fs::path store = config_ / "pathweaver" / "registry.dat",
+                   site = fs::path(server_.AnonRoot()) / "pub" / "site";
+    const std::string mistyped = ReadFile(store);
+    RunResult run = RunProgram(config_, "-auto '" + UploadProfile("Loopback", "pub/site") + "'");
+    EXPECT_EQ(run.status, 0) << run.output;
+    ExpectUploaded(site);
+    EXPECT_EQ(ReadFile(store), mistyped) << "nobody saw the bars";
+
+    PeerProcess xvfb({"Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+    if (xvfb.FirstLine().empty()) GTEST_SKIP() << "Xvfb did not start";
+    const std::string display = "DISPLAY=:" + xvfb.FirstLine() + " QT_QPA_PLATFORM=xcb";
+    fs::remove_all(site);
+    run = RunProgram(config_, "-auto '" + UploadProfile("Loopback", "pub/site") + "'", display);
+    EXPECT_EQ(run.status, 0) << run.output;
+    ExpectUploaded(site);
+    {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKeyReadOnly(bars + "\\Bar1"));
+        EXPECT_EQ(reg.ReadInteger("ItemLinkCount"), 6);
+    }
+
+    const std::string whole = ReadFile(store);
+    const std::string cut = whole.substr(0, whole.find(":Bars :Bar1\n") + 40);
+    std::ofstream(store, std::ios::trunc) << cut;
+    fs::remove_all(site);
+    run = RunProgram(config_, "-auto '" + UploadProfile("Loopback", "pub/site") + "'", display);
+    EXPECT_EQ(run.status, 0) << run.output;
+    ExpectUploaded(site);
+    EXPECT_EQ(ReadFile(store), cut);
+    JDServerData kept;
+    EXPECT_TRUE(LoadServerProfile("Loopback", kept));
+    EXPECT_EQ(kept.Port, server_.Port());
 }
 
 TEST_F(AutoUploadTest, ARefusedLoginOrAMissingProfileEndsWithAStatusOtherThanZero) {

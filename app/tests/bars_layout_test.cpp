@@ -2,6 +2,7 @@
 // its bars follow the options of the customizing window.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 
 #include "app/main_form.h"
@@ -9,12 +10,14 @@
 #include "bars/core/bar_manager.h"
 #include "bars/core/hint_window.h"
 #include "bars/core/item_links.h"
+#include "bars/core/sub_item.h"
 #include "bars/core/toolbar.h"
 #include "bars/core/toolbars.h"
 #include "bars/windows/bar_hints.h"
 #include "bars/windows/item_control.h"
 #include "controls/rz_buttons.h"
 #include "controls/rz_status_bar.h"
+#include "ftp/server_profile.h"
 #include "main_form_fixture.h"
 #include "platform/graphics/image_list.h"
 #include "platform/gui/input.h"
@@ -110,6 +113,78 @@ TEST_F(BarsLayoutTest, ALayoutThatHidesTheWindowsOwnBarsLeavesThemShown) {
     TRegistry reg;
     ASSERT_TRUE(reg.OpenKeyReadOnly(StoredKey("Bar1")));
     EXPECT_EQ(reg.ReadInteger("Visible"), 1);
+}
+
+// A layout cut short anywhere (the store's file ended early: a full disk, a copy broken off) is applied
+// whole or not at all: the window keeps its own bars, and the cut store is not written over as it goes.
+// The server profiles before the layout in the store stay as they are.
+TEST_F(BarsLayoutTest, ALayoutCutShortIsNotAppliedInPartNorWrittenBack) {
+    JDServerData server;
+    server.ItemName = "Home";
+    server.HostName = "ftp.example.org";
+    SaveServerProfiles({server});
+    Start();
+    TdxBar* mine = form_->dxBarManager1->Bars()->Add();
+    mine->ItemLinks()->Add()->SetItem(form_->miAbout);
+    mine->SetVisible(true);
+    form_->barMainToolbar->SetDockingStyle(dsLeft);
+    form_->barMainToolbar->ItemLinks()->Items(2)->SetVisible(false);
+    Stop();
+    const fs::path store = config_ / "pathweaver" / "registry.dat";
+    const std::string whole = ReadFile(store);
+    const size_t begin = whole.find("K :Software :Quillmark%20Software :Pathweaver :Bars");
+    ASSERT_LT(whole.find(":Internet :Profiles"), begin);
+    auto write = [&store](const std::string& text) { std::ofstream(store, std::ios::trunc) << text; };
+    for (size_t at = begin + 1; at < whole.size() - 1; at += (whole.size() - begin) / 25) {
+        SCOPED_TRACE(whole.substr(at - 40, 40));
+        write(whole.substr(0, at));
+        Start();
+        EXPECT_EQ(form_->dxBarManager1->Bars()->Count(), 2);
+        EXPECT_EQ(form_->barMainToolbar->DockingStyle(), dsTop);
+        EXPECT_EQ(form_->barMainToolbar->ItemLinks()->VisibleItemCount(), 6);
+        EXPECT_EQ(form_->barMainMenu->ItemLinks()->Count(), 3);
+        EXPECT_EQ(form_->mnuFile->ItemLinks()->Count(), 4);
+        Stop();
+        EXPECT_EQ(ReadFile(store), whole.substr(0, at));
+        JDServerData back;
+        EXPECT_TRUE(LoadServerProfile("Home", back));
+        EXPECT_EQ(back.HostName, "ftp.example.org");
+    }
+    write(whole);
+    Start();
+    EXPECT_EQ(form_->dxBarManager1->Bars()->Count(), 3);
+    EXPECT_EQ(form_->barMainToolbar->DockingStyle(), dsLeft);
+    EXPECT_EQ(form_->barMainToolbar->ItemLinks()->VisibleItemCount(), 5);
+    EXPECT_EQ(form_->mnuFile->ItemLinks()->Count(), 4);
+}
+
+// Over a layout cut short the window's bars are saved once the user has changed them; a touch that
+// changes nothing leaves the store as it was.
+TEST_F(BarsLayoutTest, BarsTheUserChangedAreSavedOverALayoutCutShort) {
+    Start();
+    Stop();
+    const fs::path store = config_ / "pathweaver" / "registry.dat";
+    const std::string cut = ReadFile(store).substr(0, ReadFile(store).size() - 40);
+    std::ofstream(store, std::ios::trunc) << cut;
+    Start();
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, Centre(form_->miSave, form_->barMainToolbar));
+    Pump();
+    Stop();
+    EXPECT_EQ(ReadFile(store), cut);
+
+    Start();
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, Centre(form_->miOpen, form_->barMainToolbar));
+    // Where a drag to the left edge leaves it.
+    form_->barMainToolbar->SetDockingStyle(dsLeft);
+    Pump();
+    Stop();
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKeyReadOnly(StoredKey()));
+    EXPECT_FALSE(reg.CutShort());
+    EXPECT_EQ(reg.ReadInteger("BarCount"), 2);
+    ASSERT_TRUE(reg.OpenKeyReadOnly(StoredKey("Bar1")));
+    EXPECT_EQ(reg.ReadInteger("DockingStyle"), dsLeft);
+    EXPECT_EQ(reg.ReadInteger("ItemLinkCount"), 6);
 }
 
 // "Show shortcut keys in ToolTips" decides whether a toolbar button's hint names its shortcut.

@@ -152,23 +152,31 @@ TEST_F(FtpWindowsTest, TheFilesToUploadAreThoseOfTheListFoundInTheFolder) {
     EXPECT_FALSE(ShowRequiredFiles(out.string(), nullptr));
 }
 
-// The list of files to upload is a file manager's list: it is watched, takes dropped files, and a right
-// click on a file offers its menu, whose Properties shows the file's properties window.
+// The list of files to upload is a file manager's list: it is watched, and a right click on a file
+// offers its menu, whose Properties shows the file's properties window. Its files can be dragged out, but
+// the upload sends only the files the run wrote: a file dropped on the list would be copied beside them,
+// out of sight and never sent, so the drop is refused where it is made.
 TEST_F(FtpWindowsTest, ARightClickOnAFileToUploadOffersItsMenuAndItsProperties) {
     const fs::path out = dir_ / "out";
     fs::create_directories(out);
     std::ofstream(out / "sitemap.html") << "page";
+    const std::string dropped = (dir_ / "notes.txt").string();
+    std::ofstream(dropped) << "notes";
     const std::vector<std::string> files{(out / "sitemap.html").string()};
     DialogHook hook;
     std::string shown;
-    hook.On<TwinReqFiles>([](TwinReqFiles& f) {
+    hook.On<TwinReqFiles>([&](TwinReqFiles& f) {
         TRzShellList* list = f.RzShellList1;
         EXPECT_TRUE(list->Watching());
         EXPECT_TRUE(list->ShowHidden());
         EXPECT_TRUE(list->Options().Contains(sloContextMenus));
         EXPECT_TRUE(list->Options().Contains(sloDragDropFiles));
-        EXPECT_NE(GetWindowLong(list->Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES, 0u)
-            << "it takes dropped files";
+        const TPoint below = list->ClientToScreen(TPoint{list->Width() / 2, list->Height() - 10});
+        const HWND window = GetAncestor(list->Handle(), GA_ROOT);
+        EXPECT_EQ(pw::gui::FileDropTargetAt(window, POINT{below.x, below.y}), nullptr);
+        EXPECT_FALSE(pw::gui::DropFiles(window, POINT{below.x, below.y}, {dropped}));
+        Pump();
+        EXPECT_EQ(list->FileNames(), std::vector<std::string>{"sitemap.html"});
         RECT r{};
         SendMessage(list->Handle(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
         const TPoint at = list->ClientToScreen(TPoint{r.left + 30, (r.top + r.bottom) / 2});
@@ -189,6 +197,7 @@ TEST_F(FtpWindowsTest, ARightClickOnAFileToUploadOffersItsMenuAndItsProperties) 
     EXPECT_FALSE(ShowRequiredFiles(out.string(), &files));
     EXPECT_EQ(shown, "sitemap.html Properties");
     EXPECT_TRUE(fs::exists(out / "sitemap.html"));
+    EXPECT_FALSE(fs::exists(out / "notes.txt"));
 }
 
 TEST_F(FtpWindowsTest, TheFilesToUploadShowTheirHeadingPictureAndEscapeLeavesThem) {

@@ -12,6 +12,7 @@
 #include "app/core/profile_file.h"
 #include "main_form_fixture.h"
 #include "tests/support/nginx_peer.h"
+#include "tests/support/peer_process.h"
 
 namespace app_test {
 namespace {
@@ -178,6 +179,23 @@ TEST_F(HostileSiteTest, NamesMadeToBreakTheOutputsAreEncodedAndTheSitemapValidat
     const std::string written = ReadFile(map);
     EXPECT_EQ(written.find("<script>"), std::string::npos);
     EXPECT_EQ(written.find('\x1b'), std::string::npos);
+}
+
+TEST_F(HostileSiteTest, PagesAskedOnKeptConnectionsTheServerTimedOutAreListed) {
+    // The network tests' server, which answers as a broken server does on demand.
+    PeerProcess faults({"python3", PW_SOURCE_DIR "/platform/net/tests/http_peer.py"});
+    ASSERT_TRUE(faults.Running());
+    // The server answers the request after each of the 408 pages with a 408 on the kept connection: as it
+    // comes, or before it comes, and closes the connection.
+    const std::string start = faults.Url("/links.html?to=/then-408.html&to=/titled/First-after.html"
+                                         "&to=/idle-408.html&to=/titled/Second-after.html");
+    fs::path map;
+    std::string output;
+    ASSERT_TRUE(CrawlWithinBound(dir_, config_, start, map, output)) << output;
+    const std::string written = ReadFile(map);
+    for (const char* title : {"Before the timeout", "First after", "Idle", "Second after"})
+        EXPECT_NE(written.find(title), std::string::npos) << title << "\n" << output;
+    EXPECT_EQ(SitemapSchemaErrors(map), "");
 }
 
 } // namespace

@@ -133,7 +133,14 @@ void TCommandsListBox::MouseDown(TMouseButton Button, TShiftState Shift, int X, 
     }
     if (Button != mbLeft || Count() == 0) return;
     const int row = ItemAtPos(TPoint{X, Y}, true);
-    if (row < 0 || row != ItemIndex()) return;
+    if (row < 0) return;
+    // The list's own handling of the press, which chooses the row, comes after this one: it is done
+    // first, so that a press on a row not yet chosen starts the drag as well.
+    if (row != ItemIndex()) {
+        if (CanFocus()) SetFocus();
+        SetItemIndex(row);
+        Click();
+    }
     Click();
     // A command pulled from its row (past the system's drag distance) is dragged onto the bars; a
     // press released in place stays a click.

@@ -24,6 +24,7 @@
 #include "platform/gui/message_loop.h"
 #include "platform/gui/message_views.h"
 #include "platform/gui/paint.h"
+#include "platform/gui/window.h"
 #include "platform/gui/window_dc.h"
 #include "platform/vcl/screen.h"
 
@@ -77,13 +78,15 @@ struct DropPlace {
 };
 
 // With no bar window under the pointer (a menu's shadow, a hint or another window lies over it), the
-// first shown bar window of the manager whose window holds the point.
-TCustomdxBarControl* BarWindowAround(TdxBarManager* Manager, POINT Screen) {
+// first shown bar window of the manager whose window holds the point; only a floating one when
+// FloatingOnly.
+TCustomdxBarControl* BarWindowAround(TdxBarManager* Manager, POINT Screen, bool FloatingOnly) {
     for (BarControl* control : BarControls()) {
         auto* bar = dynamic_cast<TCustomdxBarControl*>(control);
         if (bar == nullptr || bar->Manager() != Manager || !bar->Alive() || bar->Handle() == nullptr ||
             !IsWindowVisible(bar->Handle()))
             continue;
+        if (FloatingOnly && (GetWindowLong(bar->Handle(), GWL_STYLE) & WS_CHILD) != 0) continue;
         RECT r{0, 0, 0, 0};
         GetWindowRect(bar->Handle(), r);
         if (PtInRect(r, Screen)) return bar;
@@ -94,9 +97,12 @@ TCustomdxBarControl* BarWindowAround(TdxBarManager* Manager, POINT Screen) {
 DropPlace DropPlaceAt(TdxBarManager* Manager, TdxBarItem* Item, POINT Screen) {
     DropPlace place;
     const HWND under = FindWindowAtPoint(Screen);
-    if (OverCustomizingWindow(under)) return place;
-    TCustomdxBarControl* bar = DragBarWindow(Manager, under);
-    if (bar == nullptr) bar = BarWindowAround(Manager, Screen);
+    // The customizing window hides a floating toolbar that it overlaps from the pointer, not from the
+    // drop. A docked toolbar behind it does not take the drop: a command pulled a little way inside the
+    // window and let go there would land on a bar nobody sees.
+    const bool overCustomizing = OverCustomizingWindow(under);
+    TCustomdxBarControl* bar = overCustomizing ? nullptr : DragBarWindow(Manager, under);
+    if (bar == nullptr) bar = BarWindowAround(Manager, Screen, overCustomizing);
     if (bar == nullptr || !bar->CanCustomizeItems() || bar->ItemLinks() == nullptr) return place;
     place.window = bar->Handle();
     TdxBarItemLinks* links = bar->ItemLinks();

@@ -183,13 +183,15 @@ void TdxBarItemControlPainter::SelectAllEditText(ItemPaintView&, HWND Wnd, bool)
     SendMessage(Wnd, EM_SETSEL, 0, -1);
 }
 
-void TdxBarItemControlPainter::DrawEditInCustomizing(TdxBarEdit* Item, TCanvas* Canvas, int, const RECT& R,
-                                                     ItemControl* Control) const {
+void TdxBarItemControlPainter::DrawEditInCustomizing(TdxBarEdit* Item, TCanvas* Canvas, int Index,
+                                                     const RECT& R, ItemControl* Control) const {
     if (Item == nullptr || Canvas == nullptr) return;
     Canvas->FillRect(R);
     TRect r{R.left + 2, R.top, R.right - 2, R.bottom};
     AdjustCustomizingTextRect(r);
-    std::string text = Control != nullptr && Control->IsEditing() ? Control->EditText() : Item->Text();
+    // The control's own text goes with the entry it stands at; any other shows the item's.
+    std::string text =
+        Control != nullptr && Index == Control->ListIndex() ? Control->EditText() : Item->Text();
     const TBrushStyle style = Canvas->Brush().Style();
     Canvas->Brush().SetStyle(bsClear);
     Canvas->TextRect(r, text, TTextFormat{tfNoPrefix});
@@ -491,6 +493,12 @@ void TdxBarItemControlOffice11Painter::DrawEditCaption(ItemPaintView& Control, H
     RECT text = caption;
     text.right -= 5;
     DrawItemText(Control, DC, Control.PaintCaption(), text, 2, State.Enabled, false, false, true);
+    if (Control.ComboButtonWidth() <= 0) return;
+    // A drop-down's caption ends in a small triangle, in the gap between the text and the box.
+    COLORREF shadow = 0, color = 0;
+    GetTextColors(State.Enabled, true, false, shadow, color);
+    const int w = 5;
+    DrawDropDownTriangle(DC, color, w, text.right, (caption.top + caption.bottom - w / 2) / 2);
 }
 
 int TdxBarItemControlOffice11Painter::CalcButtonWidth(ItemPaintView& Control, int TextWidth) const {

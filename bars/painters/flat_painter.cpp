@@ -551,11 +551,6 @@ void TdxBarItemControlFlatPainter::FillDetachCaption(BarPaintView& SubMenu, HDC 
 void TdxBarItemControlFlatPainter::DrawSubMenuFrame(BarPaintView& SubMenu, HDC DC,
                                                     const SubMenuParts& Parts) const {
     const HBRUSH brush = SubMenu.BkBrush();
-    for (const auto& [arrow, up] : {std::pair{Parts.TopArrow, true}, std::pair{Parts.BottomArrow, false}}) {
-        if (IsRectEmpty(arrow)) continue;
-        FillRect(DC, &arrow, brush);
-        DrawScrollArrow(SubMenu, DC, up, arrow);
-    }
     // Around the lines the glyph column goes on in the face, the rest in the menu's own background.
     const HBRUSH face = FlatBrush(SubMenu.Manager(), 1, COLOR_BTNFACE);
     const RECT& items = Parts.Items;
@@ -571,6 +566,12 @@ void TdxBarItemControlFlatPainter::DrawSubMenuFrame(BarPaintView& SubMenu, HDC D
     if (items.bottom > items.top) {
         Fill(DC, side, items.top, items.left, items.bottom, face);
         Fill(DC, items.right, items.top, width, items.bottom, brush);
+    }
+    // The arrows over the bands they lie on.
+    for (const auto& [arrow, up] : {std::pair{Parts.TopArrow, true}, std::pair{Parts.BottomArrow, false}}) {
+        if (IsRectEmpty(arrow)) continue;
+        FillRect(DC, &arrow, brush);
+        DrawScrollArrow(SubMenu, DC, up, arrow);
     }
     if (IsRectEmpty(Parts.Mark)) return;
     if (Parts.SpaceBottom < SubMenu.ClientHeight()) band(Parts.Mark.bottom, SubMenu.ClientHeight());

@@ -300,25 +300,49 @@ void TdxBarItemControlOffice11Painter::DrawSubMenuBitmap(BarPaintView& SubMenu, 
                                  dark ? c.MenuStripDarkColor2 : c.MenuStripColor2);
         RestoreClipRegion(DC, saved, hadRegion);
     }
-    const RECT rest{std::max(R.left, band.right), R.top, R.right, R.bottom};
+    // The menu's extra width beside the band takes the band's last colour.
+    const RECT extra{band.right, R.top, band.right + std::max(0, SubMenu.ExtraWidth()), R.bottom};
+    if (IntersectRect(part, extra, R))
+        FillRectByColor(DC, part, dark ? c.MenuStripDarkColor2 : c.MenuStripColor2);
+    const RECT rest{std::max(R.left, extra.right), R.top, R.right, R.bottom};
     if (rest.right > rest.left) FillRect(DC, &rest, Brush);
     const RECT before{R.left, R.top, std::min(R.right, band.left), R.bottom};
     if (before.right > before.left) FillRect(DC, &before, Brush);
 }
 
+namespace {
+
+// The dock's background over R: sites at the left and right take one end of the gradient each, the
+// others carry it across.
+void FillDock(HDC DC, const RECT& R, TdxBarDockingStyle Side) {
+    if (Side == dsLeft || Side == dsRight)
+        FillRectByColor(DC, R, Side == dsLeft ? Colors().DockColor1 : Colors().DockColor2);
+    else
+        FillGradientRect(DC, R, Colors().DockColor1, true, Colors().DockColor2);
+}
+
+} // namespace
+
 void TdxBarItemControlOffice11Painter::DrawDockBackground(HDC DC, const RECT& Dest, const RECT& Origin,
                                                           TColor, HBRUSH, TdxBarDockingStyle Side,
-                                                          DockPaintView*) const {
-    // Sites at the left and right take one end of the gradient each; the others carry it across.
-    if (Side == dsLeft || Side == dsRight) {
-        FillRectByColor(DC, Dest, Side == dsLeft ? Colors().DockColor1 : Colors().DockColor2);
+                                                          DockPaintView* Dock) const {
+    // The gradient is drawn once into the site's bitmap and copied from there on every paint.
+    TBitmap* cache = Dock != nullptr ? Dock->PainterCache() : nullptr;
+    const SIZE size{Origin.right - Origin.left, Origin.bottom - Origin.top};
+    if (cache != nullptr && size.cx > 0 && size.cy > 0) {
+        if (cache->Empty()) {
+            cache->SetSize(size.cx, size.cy);
+            FillDock(cache->Canvas().Handle(), RECT{0, 0, size.cx, size.cy}, Side);
+        }
+        BitBlt(DC, Dest.left, Dest.top, Dest.right - Dest.left, Dest.bottom - Dest.top,
+               cache->Canvas().Handle(), Dest.left - Origin.left, Dest.top - Origin.top, SRCCOPY);
         return;
     }
     HRGN saved = nullptr;
     bool hadRegion = false;
     SaveClipRegion(DC, saved, hadRegion);
     IntersectClipRect(DC, Dest.left, Dest.top, Dest.right, Dest.bottom);
-    FillGradientRect(DC, Origin, Colors().DockColor1, true, Colors().DockColor2);
+    FillDock(DC, Origin, Side);
     RestoreClipRegion(DC, saved, hadRegion);
 }
 
@@ -337,7 +361,7 @@ void TdxBarItemControlOffice11Painter::DrawDockedBorder(BarPaintView& Bar, HDC D
     }
     auto behind = [&](const RECT& r) {
         if (docked)
-            DrawDockBackground(DC, r, site, clNone, nullptr, Bar.PaintDockingStyle(), nullptr);
+            DrawDockBackground(DC, r, site, clNone, nullptr, Bar.PaintDockingStyle(), Bar.PaintDockSite());
         else
             FillRectByColor(DC, r, BehindBar(Bar));
     };
@@ -543,21 +567,30 @@ void TdxBarItemControlOffice11Painter::DrawDropDownButton(ItemPaintView& Control
         DrawBackground(Control, DC, State.Selected, Brush, Inflated(R, -1, -1));
     }
     if (InMenu)
-        DrawButtonArrowSized(DC, R, true, State.Enabled, false, Control.ParentView().ArrowSize(), false);
+        DrawButtonArrowSized(DC, R, true, State.Enabled, State.Selected, Control.ParentView().ArrowSize(),
+                             false);
     else
-        DrawButtonArrow(DC, R, State.Enabled, false, true, true);
+        DrawButtonArrow(DC, R, State.Enabled, State.Selected, true, true);
 }
 
-void TdxBarItemControlOffice11Painter::DrawButtonArrow(HDC DC, const RECT& R, bool Enabled, bool, bool,
-                                                       bool Down) const {
-    DrawOffice11ArrowInRect(
-        DC, R, (Down ? Office11ArrowDown : Office11ArrowRight) | (Enabled ? 0 : Office11ArrowDisabled));
+namespace {
+
+// A selected part of a white (high-contrast) face is dark: its arrow is white there.
+UINT ArrowFlags(bool Enabled, bool Selected, bool Down) {
+    return (Down ? Office11ArrowDown : Office11ArrowRight) | (Enabled ? 0 : Office11ArrowDisabled) |
+           (Enabled && Selected && IsHighContrastWhite() ? Office11ArrowWhite : 0);
 }
 
-void TdxBarItemControlOffice11Painter::DrawButtonArrowSized(HDC DC, const RECT& R, bool, bool Enabled, bool,
-                                                            int Size, bool Down) const {
-    DrawOffice11Arrow(
-        DC, R, Size, (Down ? Office11ArrowDown : Office11ArrowRight) | (Enabled ? 0 : Office11ArrowDisabled));
+} // namespace
+
+void TdxBarItemControlOffice11Painter::DrawButtonArrow(HDC DC, const RECT& R, bool Enabled, bool Selected,
+                                                       bool, bool Down) const {
+    DrawOffice11ArrowInRect(DC, R, ArrowFlags(Enabled, Selected, Down));
+}
+
+void TdxBarItemControlOffice11Painter::DrawButtonArrowSized(HDC DC, const RECT& R, bool, bool Enabled,
+                                                            bool Selected, int Size, bool Down) const {
+    DrawOffice11Arrow(DC, R, Size, ArrowFlags(Enabled, Selected, Down));
 }
 
 void TdxBarItemControlOffice11Painter::DrawSelectionFrame(HDC DC, const RECT& R) const {
@@ -656,15 +689,16 @@ void TdxBarItemControlOffice11Painter::DrawSubMenuFrame(BarPaintView& SubMenu, H
     auto paint = [&](int l, int t, int r, int b) {
         if (r > l && b > t) SubMenu.PaintBackground(DC, RECT{l, t, r, b}, brush);
     };
+    paint(side, 0, width, items.top);
+    paint(side, Parts.LinesBottom, width, Parts.SpaceBottom);
+    paint(side, items.top, items.left, items.bottom);
+    paint(items.right, items.top, width, items.bottom);
+    // The arrows over the background they lie on.
     for (const auto& [arrow, up] : {std::pair{Parts.TopArrow, true}, std::pair{Parts.BottomArrow, false}}) {
         if (IsRectEmpty(arrow)) continue;
         paint(arrow.left, arrow.top, arrow.right, arrow.bottom);
         DrawScrollArrow(SubMenu, DC, up, arrow);
     }
-    paint(side, 0, width, items.top);
-    paint(side, Parts.LinesBottom, width, Parts.SpaceBottom);
-    paint(side, items.top, items.left, items.bottom);
-    paint(items.right, items.top, width, items.bottom);
     if (IsRectEmpty(Parts.Mark)) return;
     paint(side, Parts.Mark.bottom, width, SubMenu.ClientHeight());
     paint(side, Parts.Mark.top, Parts.Mark.left, Parts.Mark.bottom);
@@ -825,7 +859,8 @@ TColor TdxBarItemControlOffice11Painter::GetProgressBackColor() const {
 }
 
 int TdxBarItemControlOffice11Painter::GetTrackBarExtra(ItemPaintView& Control) const {
-    return Control.ParentView().IsSubMenu() ? GetSubMenuGlyphIndent(Control) : 0;
+    // A selected line is highlighted across the glyph band; another leaves the band showing.
+    return Control.ParentView().IsSubMenu() && !Control.PaintSelected() ? GetSubMenuGlyphIndent(Control) : 0;
 }
 
 HBRUSH TdxBarItemControlOffice11Painter::GetProgressFrameBrush() const {

@@ -11,6 +11,8 @@ class TCustomImageList;
 
 namespace bars {
 
+class DockPaintView;
+
 class BarPaintView {
 public:
     virtual ~BarPaintView() = default;
@@ -41,11 +43,15 @@ public:
     // A menu window: the width of the side band its owner paints, and the height of one menu line.
     virtual int SideBarWidth() const { return 0; }
     virtual int MenuLineHeight() const { return LineHeight(); }
+    // A menu window: the width of a band it keeps right of its glyph band (0 when none).
+    virtual int ExtraWidth() const { return 0; }
     // The strip at the top of a menu that tears it off into a toolbar, and the pointer over it.
     virtual bool HasDetachBar() const { return false; }
     virtual bool DetachHot() const { return false; }
-    // A docked toolbar: the client rectangle of the site it lies in, in the toolbar's client coordinates.
+    // A docked toolbar: the client rectangle of the site it lies in, in the toolbar's client coordinates,
+    // and the site.
     virtual bool DockSiteRect(RECT&) const { return false; }
+    virtual DockPaintView* PaintDockSite() const { return nullptr; }
     // The drop-down of a toolbar's end mark, and the menu of its "Add or Remove Buttons" entry.
     virtual bool IsQuickControl() const { return false; }
     virtual bool IsQuickCustomizingMenu() const { return false; }
@@ -80,6 +86,9 @@ public:
     virtual void RowExtent(int Index, int& From, int& To) const = 0;
     // Every toolbar of the row has no border.
     virtual bool RowBorderless(int Index) const = 0;
+    // A bitmap the painter may keep the site's drawn background in, to copy on every paint; the site
+    // empties it whenever it needs drawing anew (its size or its colours changed). nullptr: none.
+    virtual TBitmap* PainterCache() { return nullptr; }
 };
 
 // The parts of a menu window that are not lines, laid out by the window (client coordinates); empty
@@ -89,9 +98,12 @@ struct SubMenuParts {
     RECT Items{0, 0, 0, 0};
     RECT TopArrow{0, 0, 0, 0};
     RECT BottomArrow{0, 0, 0, 0};
-    // The line under the bottom arrow begins a group: a one-pixel separator row above the arrow.
+    // The line under the bottom arrow begins a group: a one-pixel separator row above the arrow, lighter
+    // than the menu when that line is recent, darker when it is rarely used.
     bool BottomArrowSeparator = false;
-    // Where the last displayed line ends, and where the space below it ends.
+    bool BottomArrowRarelyUsed = false;
+    // Where the last displayed line ends, and where the space below it ends (a bottom arrow and the gap
+    // above it lie in that space).
     int LinesBottom = 0;
     int SpaceBottom = 0;
     // The button that shows every item (the menu's mark) and its state: 0 normal, 1 hot.
@@ -104,6 +116,8 @@ public:
     virtual ~ItemPaintView() = default;
     virtual BarPaintView& ParentView() const = 0;
     virtual bool PaintEnabled() const = 0;
+    // It is its bar window's selected (hot) control.
+    virtual bool PaintSelected() const { return false; }
     virtual std::string PaintCaption() const = 0;
     virtual TBitmap* PaintGlyph() const { return nullptr; }
     virtual TCustomImageList* PaintImages() const { return nullptr; }

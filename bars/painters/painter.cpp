@@ -476,7 +476,7 @@ void TdxBarItemControlPainter::DrawBarBitmapBackground(BarPaintView& Bar, HDC DC
     OffsetRect(site, Origin.x, Origin.y);
     TdxBarManager* manager = Bar.Manager();
     const TColor dock = Color != clNone || manager == nullptr ? Color : manager->DockColor();
-    DrawDockBackground(DC, R, site, dock, nullptr, Bar.PaintDockingStyle(), nullptr);
+    DrawDockBackground(DC, R, site, dock, nullptr, Bar.PaintDockingStyle(), Bar.PaintDockSite());
 }
 
 void TdxBarItemControlPainter::DrawBarNonClientBackground(BarPaintView& Bar, HDC DC) const {
@@ -824,11 +824,22 @@ SIZE TdxBarItemControlPainter::CalcSubMenuSize(BarPaintView& SubMenu, int Width,
 }
 
 void TdxBarItemControlPainter::DrawSubMenuBorder(BarPaintView& SubMenu, HDC DC, const RECT& R) const {
+    // The outer ring: the face at the left and the top, each without its last pixel, which the dark
+    // edge at the right and the bottom takes.
+    const HBRUSH face = GetSysColorBrush(COLOR_BTNFACE);
+    const RECT left{R.left, R.top, R.left + 1, R.bottom - 1}, top{R.left, R.top, R.right - 1, R.top + 1};
+    FillRect(DC, &left, face);
+    FillRect(DC, &top, face);
     RECT r = R;
-    DrawEdge(DC, &r, BDR_RAISEDOUTER, BF_RECT);
+    DrawEdge(DC, &r, BDR_RAISEDOUTER, BF_BOTTOM | BF_RIGHT);
     if (!SubMenu.HasDetachBar()) return;
-    const RECT strip{R.left + 1, R.top + 1, R.right - 1, R.top + 1 + GetSubMenuDetachHeight(SubMenu)};
-    FillDetachCaption(SubMenu, DC, strip);
+    // The tear-off bar: a raised edge along the top and down both sides, a face ring round the bar.
+    r = Inflated(R, -1, -1);
+    DrawEdge(DC, &r, BDR_RAISEDINNER, BF_LEFT | BF_TOP | BF_RIGHT);
+    r = Inflated(r, -1, -1);
+    r.bottom = R.top + 1 + GetSubMenuDetachHeight(SubMenu);
+    FrameRect(DC, &r, face);
+    FillDetachCaption(SubMenu, DC, Inflated(r, -1, -1));
 }
 
 TBitmap* SubMenuBackgroundBitmap(BarPaintView& SubMenu) {
@@ -903,22 +914,24 @@ void TdxBarItemControlPainter::DrawExpandArrows(BarPaintView& SubMenu, HDC DC, b
 void TdxBarItemControlPainter::DrawSubMenuFrame(BarPaintView& SubMenu, HDC DC,
                                                 const SubMenuParts& Parts) const {
     const HBRUSH brush = SubMenu.BkBrush();
-    for (const auto& [arrow, up] : {std::pair{Parts.TopArrow, true}, std::pair{Parts.BottomArrow, false}}) {
-        if (IsRectEmpty(arrow)) continue;
-        SubMenu.PaintBackground(DC, arrow, brush);
-        DrawScrollArrow(SubMenu, DC, up, arrow);
-    }
-    if (!IsRectEmpty(Parts.BottomArrow) && Parts.BottomArrowSeparator) {
-        const RECT row{Parts.BottomArrow.left, Parts.BottomArrow.top, Parts.BottomArrow.right,
-                       Parts.BottomArrow.top + 1};
-        FillRect(DC, &row, GetSysColorBrush(COLOR_BTNHIGHLIGHT));
-    }
     const RECT& items = Parts.Items;
     const int side = SubMenu.SideBarWidth(), width = SubMenu.ClientWidth();
     for (const RECT& r :
          {RECT{side, 0, width, items.top}, RECT{side, Parts.LinesBottom, width, Parts.SpaceBottom},
           RECT{side, items.top, items.left, items.bottom}, RECT{items.right, items.top, width, items.bottom}})
         if (r.right > r.left && r.bottom > r.top) SubMenu.PaintBackground(DC, r, brush);
+    // The arrows over the background they lie on.
+    for (const auto& [arrow, up] : {std::pair{Parts.TopArrow, true}, std::pair{Parts.BottomArrow, false}}) {
+        if (IsRectEmpty(arrow)) continue;
+        SubMenu.PaintBackground(DC, arrow, brush);
+        DrawScrollArrow(SubMenu, DC, up, arrow);
+    }
+    if (!IsRectEmpty(Parts.BottomArrow) && Parts.BottomArrowSeparator) {
+        const RECT row{Parts.BottomArrow.left, Parts.BottomArrow.top - 1, Parts.BottomArrow.right,
+                       Parts.BottomArrow.top};
+        FillRect(DC, &row,
+                 GetSysColorBrush(Parts.BottomArrowRarelyUsed ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT));
+    }
     if (IsRectEmpty(Parts.Mark)) return;
     SubMenu.PaintBackground(DC, Parts.Mark, brush);
     if (Parts.MarkState == 1) {

@@ -1,5 +1,7 @@
 // The layout in an INI file: sections named after the manager's form and name, one for the options,
 // one per bar, per named sub-item and per link. No glyphs are kept there.
+#include <algorithm>
+#include <climits>
 #include <memory>
 #include <string>
 
@@ -24,10 +26,10 @@ std::string SectionBase(TdxBarManager* Manager) {
     return Manager->ParentForm()->Name() + "." + Manager->Name() + ".";
 }
 
-// The glyph flag goes only with a glyph, and the file has none.
-TdxBarUserDefines WithoutGlyph(TdxBarUserDefines Defines) {
-    Defines.Exclude(udGlyph);
-    return Defines;
+// A count that is there but no number stands for every entry the file holds, as a count too large
+// does: the bars and links stay rather than go for a count that cannot be read.
+int StoredCount(TCustomIniFile& Ini, const std::string& Section, const std::string& Key, int Missing) {
+    return Ini.ValueExists(Section, Key) ? Ini.ReadInteger(Section, Key, INT_MAX) : Missing;
 }
 
 void SaveItemLinks(TCustomIniFile& Ini, TdxBarManager* Manager, const std::string& Section,
@@ -40,7 +42,8 @@ void SaveItemLinks(TCustomIniFile& Ini, TdxBarManager* Manager, const std::strin
         const std::string s = Section + ".ItemLink" + std::to_string(j);
         Ini.WriteString(s, "ItemName", link->Item()->Name());
         Ini.WriteBool(s, "BeginGroup", link->StoredBeginGroup());
-        const TdxBarUserDefines defines = WithoutGlyph(link->UserDefine());
+        // The glyph flag is kept, the glyph is not: the file holds no pictures.
+        const TdxBarUserDefines defines = link->UserDefine();
         Ini.WriteInteger(s, "UserDefine", static_cast<int>(defines.Bits() & 0xFF));
         if (defines.Contains(udCaption)) Ini.WriteString(s, "UserCaption", link->UserCaption());
         if (defines.Contains(udPaintStyle)) Ini.WriteInteger(s, "UserPaintStyle", link->UserPaintStyle());
@@ -56,7 +59,7 @@ void SaveItemLinks(TCustomIniFile& Ini, TdxBarManager* Manager, const std::strin
 void LoadItemLinks(TCustomIniFile& Ini, const NumberedNames& Sections, TdxBarManager* Manager,
                    const std::string& Section, TdxBarItemLinks* Links) {
     Links->Clear();
-    const int count = Sections.Count(Section + ".ItemLink", Ini.ReadInteger(Section, "ItemLinkCount", 0));
+    const int count = Sections.Count(Section + ".ItemLink", StoredCount(Ini, Section, "ItemLinkCount", 0));
     const bool toolbar = IsToolbarLinks(Links), usage = StoresUsage(Manager, Links);
     for (int j = 0; j < count; ++j) {
         const std::string s = Section + ".ItemLink" + std::to_string(j);
@@ -68,8 +71,8 @@ void LoadItemLinks(TCustomIniFile& Ini, const NumberedNames& Sections, TdxBarMan
             TdxBarItemLink* link = Links->Add();
             link->SetItem(item);
             link->SetBeginGroup(Ini.ReadBool(s, "BeginGroup", false));
-            const auto defines = WithoutGlyph(
-                TdxBarUserDefines::FromBits(StoredUserDefineBits(Ini.ReadInteger(s, "UserDefine", 0))));
+            const auto defines =
+                TdxBarUserDefines::FromBits(StoredUserDefineBits(Ini.ReadInteger(s, "UserDefine", 0)));
             link->SetUserDefine(defines);
             if (defines.Contains(udCaption)) link->SetUserCaption(Ini.ReadString(s, "UserCaption", ""));
             if (defines.Contains(udPaintStyle))
@@ -145,12 +148,7 @@ void LoadBarValues(TCustomIniFile& Ini, TdxBarManager* Manager, const std::strin
     Bar->SetDockControl(ResolveDockControlPath(Manager, Ini.ReadString(S, "DockControl", "")));
     Bar->SetDockingStyle(StoredOrdinal(Ini.ReadInteger(S, "DockingStyle", Bar->DockingStyle()),
                                        kDockingStyles, Bar->DockingStyle()));
-    const bool visible = Ini.ReadBool(S, "Visible", false);
-    TdxBars* bars = Manager->Bars();
-    const bool loading = bars->Loading();
-    bars->SetLoading(true);
-    Bar->SetVisible(visible);
-    bars->SetLoading(loading);
+    SetStoredVisible(Manager, Bar, Ini.ReadBool(S, "Visible", false));
 }
 
 } // namespace
@@ -170,7 +168,13 @@ void SaveLayoutToIni(TdxBarManager* Manager, const std::string& FileName) {
 void LoadLayoutFromIni(TdxBarManager* Manager, const std::string& FileName) {
     if (Manager == nullptr || FileName.empty() || Manager->ParentForm() == nullptr) return;
     const std::string base = SectionBase(Manager), main = base + "Main";
-    TMemIniFile ini(FileName);
+    std::unique_ptr<TMemIniFile> file;
+    try {
+        file = std::make_unique<TMemIniFile>(FileName);
+    } catch (const Exception&) {
+        return; // a file that cannot be read (a folder, no permission) holds no layout to read
+    }
+    TMemIniFile& ini = *file;
     const NumberedNames sections(ini.SectionNames());
     LockUpdateScope lock(Manager);
     if (StoresMenuOptions(Manager)) {
@@ -186,10 +190,10 @@ void LoadLayoutFromIni(TdxBarManager* Manager, const std::string& FileName) {
     Manager->SetShowHint(ini.ReadBool(main, "ShowHint", Manager->ShowHint()));
     Manager->SetShowShortCutInHint(ini.ReadBool(main, "ShowShortCutInHint", Manager->ShowShortCutInHint()));
     TdxBars* bars = Manager->Bars();
-    if (ini.ReadInteger(main, "BarCount", -1) >= 0) {
+    if (const int stored = StoredCount(ini, main, "BarCount", -1); stored >= 0) {
         for (int i = 0; i < bars->Count(); ++i)
             bars->Items(i)->SetVisible(false);
-        const int barCount = sections.Count(base + "Bar", ini.ReadInteger(main, "BarCount", 0));
+        const int barCount = sections.Count(base + "Bar", stored);
         for (int i = 0; i < barCount; ++i) {
             const std::string s = base + "Bar" + std::to_string(i);
             if (ini.ReadInteger(s, "Row", kNoRow) <= kNoRow) continue;
@@ -197,18 +201,19 @@ void LoadLayoutFromIni(TdxBarManager* Manager, const std::string& FileName) {
             TdxBar* bar = bars->Items(std::min(i, bars->Count() - 1));
             const bool locked = bar->RebuildLocked();
             bar->SetRebuildLocked(true);
+            // Clearing it rebuilds the bar's window, also after a failure.
+            const ThrowingScopeGuard unlock([bar, locked] { bar->SetRebuildLocked(locked); });
             LoadItemLinks(ini, sections, Manager, s, bar->ItemLinks());
             try {
                 LoadBarValues(ini, Manager, s, bar);
             } catch (const Exception&) {
                 bar->SetVisible(true);
             }
-            bar->SetRebuildLocked(locked);
         }
     }
     for (TCustomdxBarSubItem* subItem : StoredSubItems(Manager)) {
         const std::string s = base + "SubItem_" + subItem->Name();
-        if (ini.ReadInteger(s, "ItemLinkCount", -1) >= 0)
+        if (StoredCount(ini, s, "ItemLinkCount", -1) >= 0)
             LoadItemLinks(ini, sections, Manager, s, subItem->ItemLinks());
     }
 }

@@ -8,7 +8,9 @@
 #include "bars/core/item_links.h"
 #include "bars/core/sub_item.h"
 #include "bars/core/toolbar.h"
+#include "bars/core/toolbars.h"
 #include "bars/storage/layout_storing.h"
+#include "platform/rtl/scope_guard.h"
 #include "platform/rtl/strings.h"
 #include "platform/vcl/application.h"
 #include "platform/vcl/form.h"
@@ -102,6 +104,14 @@ int NumberedNames::Count(const std::string& Prefix, int Count) const {
     const auto found = last_.find(UpperCase(Prefix));
     const int there = found != last_.end() ? found->second + 1 : 0;
     return std::clamp(there, 0, std::max(Count, 0));
+}
+
+void SetStoredVisible(TdxBarManager* Manager, TdxBar* Bar, bool Visible) {
+    TdxBars* bars = Manager->Bars();
+    const bool loading = bars->Loading();
+    bars->SetLoading(true);
+    const ScopeGuard restore([bars, loading] { bars->SetLoading(loading); });
+    Bar->SetVisible(Visible);
 }
 
 LockUpdateScope::LockUpdateScope(TdxBarManager* Manager) : manager_(Manager), old_(Manager->LockUpdate()) {

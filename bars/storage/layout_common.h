@@ -10,6 +10,7 @@
 #include "platform/rtl/exception.h"
 
 class TCustomdxBarSubItem;
+class TdxBar;
 class TdxBarItemLinks;
 class TdxBarManager;
 
@@ -70,6 +71,10 @@ public:
 private:
     std::unordered_map<std::string, int> last_; // upper-cased text before the number -> last number
 };
+
+// The bar's stored visibility, assigned as the stream assigns it (with the bars' loading flag set,
+// which is put back however the assignment ends).
+void SetStoredVisible(TdxBarManager* Manager, TdxBar* Bar, bool Visible);
 
 // Saves the manager's update lock, sets it, and restores it when the scope ends.
 class LockUpdateScope {

@@ -1,3 +1,6 @@
+#include <cstdio>
+#include <exception>
+
 #include "bars/core/bar_manager.h"
 #include "bars/core/layout_hooks.h"
 #include "bars/storage/layout_storing.h"
@@ -5,9 +8,15 @@
 namespace bars {
 namespace {
 
+// The form finishing its loading has no one to hand a failure to, and a layout is the user's comfort,
+// never a reason not to start: the failure goes to stderr and the bars stay as they are.
 void LoadStoredLayout(TdxBarManager* Manager) {
-    if (Manager->StoreInRegistry()) LoadLayoutFromRegistry(Manager, Manager->RegistryPath());
-    if (Manager->StoreInIniFile()) LoadLayoutFromIni(Manager, Manager->IniFileName());
+    try {
+        if (Manager->StoreInRegistry()) LoadLayoutFromRegistry(Manager, Manager->RegistryPath());
+        if (Manager->StoreInIniFile()) LoadLayoutFromIni(Manager, Manager->IniFileName());
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "The toolbar layout could not be read: %s\n", e.what());
+    }
 }
 
 void SaveStoredLayout(TdxBarManager* Manager) {

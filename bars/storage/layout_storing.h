@@ -10,11 +10,14 @@ class TdxBarManager;
 namespace bars {
 
 // An empty path (also one that is empty once made absolute, such as "\") reads and writes nothing: a
-// save never clears the store's root.
+// save never clears the store's root. Reading throws nothing: a value stored as another type reads as
+// the INI layout reads a missing key (a count as one too large). A layout whose store's file was cut
+// short inside it is not applied at all, and stays in the store until the user changes the bars.
 void LoadLayoutFromRegistry(TdxBarManager* Manager, const std::string& RegistryPath);
 // Registry failures while writing reach the caller.
 void SaveLayoutToRegistry(TdxBarManager* Manager, const std::string& RegistryPath);
-// An empty file name reads and writes nothing.
+// An empty file name, or a file that cannot be read, reads nothing; a number that is no number reads
+// as its default (a count as one too large).
 void LoadLayoutFromIni(TdxBarManager* Manager, const std::string& FileName);
 // Only the sections of this manager's form and name are replaced; the file is written even when
 // writing the sections failed part-way, and the failure then reaches the caller.

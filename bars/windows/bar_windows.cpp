@@ -62,7 +62,6 @@ struct Drag {
     TdxBarManager* manager;
     HWND helper = nullptr;
     POINT dockGrabOffset{0, 0};
-    POINT floatGrabOffset{0, 0};
     UINT_PTR waitTimer = 0;
     bool skipWait = false;
 };
@@ -104,11 +103,15 @@ void MoveDraggedControl(Drag& d, POINT P) {
     }
     if (style == dsNone) P = POINT{P.x - d.dockGrabOffset.x, P.y - d.dockGrabOffset.y};
     if (style == ctl->DockingStyle() && site == ctl->DockSite()) {
-        if (style == dsNone)
-            SetWindowPos(ctl->Handle(), nullptr, P.x - d.floatGrabOffset.x, P.y - d.floatGrabOffset.y, 0, 0,
+        if (style == dsNone) {
+            RECT r{0, 0, 0, 0};
+            GetWindowRect(ctl->Handle(), r);
+            const POINT grab = ctl->GrabOffsetFor(SIZE{r.right - r.left, r.bottom - r.top});
+            SetWindowPos(ctl->Handle(), nullptr, P.x - grab.x, P.y - grab.y, 0, 0,
                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        else
+        } else {
             site->MoveBarControl(ctl, P);
+        }
         return;
     }
     if (ctl->Handle() != nullptr)
@@ -122,8 +125,9 @@ void MoveDraggedControl(Drag& d, POINT P) {
         site->AddBarControl(ctl, P, true);
     } else {
         const SIZE size = ctl->GetSizeForDockingStyle(dsNone);
-        SetWindowPos(ctl->Handle(), nullptr, P.x - d.floatGrabOffset.x, P.y - d.floatGrabOffset.y, size.cx,
-                     size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+        const POINT grab = ctl->GrabOffsetFor(size);
+        SetWindowPos(ctl->Handle(), nullptr, P.x - grab.x, P.y - grab.y, size.cx, size.cy,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
         ctl->RepaintBar();
     }
     ShowWindow(ctl->Handle(), SW_SHOWNA);
@@ -178,7 +182,6 @@ void DragBar(TdxBarControl* Control, POINT Start) {
     Drag d{Control, bar, Control->Manager()};
     const TcxObjectLinkPtr alive = MakeObjectLink(Control);
     const POINT cursor = Start;
-    d.floatGrabOffset = Control->GrabOffset;
     if (TdxDockControl* site = Control->DockSite()) {
         // Across the row the pointer stands for the row the bar is in, whichever part of it was grabbed.
         int row = 0, col = 0;

@@ -147,15 +147,24 @@ bool TdxDockControl::HasCustomBackground() const {
 
 void TdxDockControl::ResetBackgroundCache() {
     backgroundCache_ = std::make_unique<TBitmap>();
+    cachedPicture_ = nullptr;
 }
 
 TBitmap* TdxDockControl::BackgroundCacheFor(TBitmap* Picture) {
     const RECT client = ClientRect();
     if (client.right <= 0 || client.bottom <= 0) return nullptr;
-    if (backgroundCache_->Width() != client.right || backgroundCache_->Height() != client.bottom) {
+    if (cachedPicture_ != Picture || backgroundCache_->Width() != client.right ||
+        backgroundCache_->Height() != client.bottom) {
         backgroundCache_->SetSize(client.right, client.bottom);
         FillRectWithBitmap(backgroundCache_->Canvas().Handle(), client, client, Picture, Color(), nullptr);
+        cachedPicture_ = Picture;
     }
+    return backgroundCache_.get();
+}
+
+TBitmap* TdxDockControl::PainterCache() {
+    // A picture tiled into the cache is not the painter's drawing.
+    if (cachedPicture_ != nullptr) ResetBackgroundCache();
     return backgroundCache_.get();
 }
 

@@ -52,7 +52,10 @@ public:
     void InsertBarControl(BarControl* Control, POINT ScreenPoint) override;
     void RemoveBarControl(BarControl* Control) override;
     void RealignBars() override;
-    void BarManagerChanged() override { Invalidate(); }
+    void BarManagerChanged() override {
+        ResetBackgroundCache();
+        Invalidate();
+    }
     void Invalidate() override { TCustomControl::Invalidate(); }
     void SetParentColor(bool Value) override { TControl::SetParentColor(Value); }
     void RecreateFrame() override;
@@ -81,6 +84,7 @@ public:
     SIZE SiteSize() const override;
     void RowExtent(int Index, int& From, int& To) const override;
     bool RowBorderless(int Index) const override;
+    TBitmap* PainterCache() override;
     TdxDockRow* Rows(int Index) const { return rows_.at(static_cast<size_t>(Index)).get(); }
     virtual int GetRowsSize() const;
     // The row a toolbar dropped at a screen point goes to, and whether it makes a new row there.
@@ -126,6 +130,8 @@ private:
     bool allowDocking_ = true;
     std::unique_ptr<TBitmap> backgroundBitmap_;
     std::unique_ptr<TBitmap> backgroundCache_;
+    // The picture the cache holds tiled; nullptr while it is empty or holds the painter's drawing.
+    const TBitmap* cachedPicture_ = nullptr;
     std::vector<std::unique_ptr<TdxDockRow>> rows_;
     bool realigning_ = false;
 };

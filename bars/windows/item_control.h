@@ -46,6 +46,7 @@ public:
     // What the painter reads.
     BarPaintView& ParentView() const override;
     bool PaintEnabled() const override { return GetEnabled(); }
+    bool PaintSelected() const override { return IsSelected(); }
     std::string PaintCaption() const override { return GetCaption(); }
     TBitmap* PaintGlyph() const override;
     RECT DroppedDownJoint() const override;

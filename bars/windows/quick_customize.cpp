@@ -189,8 +189,11 @@ TdxBarQuickControl::~TdxBarQuickControl() {
 
 void TdxBarQuickControl::ManagerGoing(TdxBarManager* Manager) {
     // The manager frees its bars, the hidden ones too: a drop-down waiting to be freed lets go of its bar.
+    // They go last first: the drop-down's hidden bar, and the drop-down with it, before the toolbar
+    // that opened it, which must not release it then.
     for (TdxBarQuickControl* quick : std::vector<TdxBarQuickControl*>(living))
         if (quick->Manager() == Manager) {
+            if (quick->source_ != nullptr) quick->source_->QuickControlGone(quick);
             quick->source_ = nullptr;
             quick->ForgetBar();
             quick->ownsBar_ = false;

@@ -417,6 +417,8 @@ void TdxBarSubMenuControl::CalcLayout() {
     int maxBottom = 0;
     const RECT items = Painter().CalcSubMenuItemsRect(*this, false, IsMarkVisible(), maxBottom);
     int y = items.top;
+    // Where the line before the last one laid out ends: above a bottom arrow the frame owns the rest.
+    int previousEnd = y;
     bool full = false;
     for (size_t i = 0; i < shown.size(); ++i) {
         TdxBarItemLink* link = shown[i];
@@ -426,15 +428,16 @@ void TdxBarSubMenuControl::CalcLayout() {
             link->SetItemRect(RECT{0, 0, 0, 0});
             continue;
         }
+        const int end = y;
         y += RunStartGap(control);
-        if (link->BeginGroup() && index > topIndex_ && !(index == topIndex_ + 1 && HasTopArrow()))
-            y += GetSeparatorSize();
+        if (SeparatedAbove(link, index)) y += GetSeparatorSize();
         const int height = control->GetHeightInBar();
         if (y + height > maxBottom && visibleCount_ > 0) {
             full = true;
             link->SetItemRect(RECT{0, 0, 0, 0});
             continue;
         }
+        previousEnd = end;
         link->SetItemRect(RECT{items.left, y, items.right, y + height});
         y += height;
         ++visibleCount_;
@@ -449,8 +452,13 @@ void TdxBarSubMenuControl::CalcLayout() {
         TdxBarItemLink* last = shown[static_cast<size_t>(topIndex_ + visibleCount_ - 1)];
         bottomArrow_ = last->ItemRect();
         last->SetItemRect(RECT{0, 0, 0, 0});
+        linesBottom_ = previousEnd;
     }
     layoutValid_ = true;
+}
+
+bool TdxBarSubMenuControl::SeparatedAbove(const TdxBarItemLink* Link, int Index) const {
+    return Link->BeginGroup() && Index > topIndex_ && !(Index == topIndex_ + 1 && HasTopArrow());
 }
 
 void TdxBarSubMenuControl::MarkRarelyUsed(int First) {
@@ -483,6 +491,15 @@ SubMenuParts TdxBarSubMenuControl::Parts() const {
     parts.Items.bottom = linesBottom_;
     parts.TopArrow = topArrow_;
     parts.BottomArrow = bottomArrow_;
+    // The line the bottom arrow stands on.
+    const int under = topIndex_ + visibleCount_ - 1;
+    if (!IsRectEmpty(bottomArrow_) && links_ != nullptr && under >= 0 &&
+        under < static_cast<int>(links_->ShownLinks().size())) {
+        TdxBarItemLink* link = links_->ShownLinks()[static_cast<size_t>(under)];
+        auto* control = dynamic_cast<TdxBarItemControl*>(link->Control());
+        parts.BottomArrowSeparator = SeparatedAbove(link, under);
+        parts.BottomArrowRarelyUsed = control != nullptr && control->RarelyUsed;
+    }
     parts.LinesBottom = linesBottom_;
     const RECT mark = MarkRect();
     parts.SpaceBottom = IsRectEmpty(mark) ? ClientHeight() : mark.top;
@@ -512,8 +529,7 @@ void TdxBarSubMenuControl::DrawLine(HDC DC, TdxBarItemControl* Control, bool Las
     if (IsRectEmpty(r)) return;
     const int index = ShownIndex(Control);
     const TdxBarItemControlPainter& painter = Painter();
-    const bool separator =
-        link->BeginGroup() && index > topIndex_ && !(index == topIndex_ + 1 && HasTopArrow());
+    const bool separator = SeparatedAbove(link, index);
     const int separatorSize = separator ? GetSeparatorSize() : 0;
     // The row a run of lines starts with keeps the menu's own background.
     if (const int gap = RunStartGap(Control); gap > 0)
@@ -1008,6 +1024,7 @@ struct DetachDragState {
             RECT r{0, 0, 0, 0};
             GetWindowRect(toolbar->Handle(), r);
             toolbar->GrabOffset = POINT{(r.right - r.left) / 2, 8};
+            toolbar->GrabSize = SIZE{r.right - r.left, r.bottom - r.top};
         }
         Follow(At);
     }

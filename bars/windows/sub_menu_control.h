@@ -179,6 +179,8 @@ private:
     void MarkRarelyUsed(int First);
     // The extra row above a line that starts a run, where the style draws the band's edges.
     int RunStartGap(const TdxBarItemControl* Control) const;
+    // A separator gap lies above the shown line Index: it begins a group below the top line.
+    bool SeparatedAbove(const TdxBarItemLink* Link, int Index) const;
     // The band at the left that the menu's owner paints (OnPaintBar).
     void PaintSideBar(HDC DC);
     // A drop-down button's menu closed by itself: the button comes up and, unless the close was its

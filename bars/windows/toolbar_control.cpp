@@ -26,6 +26,7 @@
 #include "platform/gdi/gdi_objects.h"
 #include "platform/gdi/gdi_structs.h"
 #include "platform/gdi/metrics.h"
+#include "platform/gdi/muldiv.h"
 #include "platform/gdi/regions.h"
 #include "platform/gdi/scoped.h"
 #include "platform/gdi/shapes.h"
@@ -230,6 +231,11 @@ void TdxBarControl::SiteDestroying() {
     dockSite_ = nullptr;
 }
 
+POINT TdxBarControl::GrabOffsetFor(SIZE Size) const {
+    if (GrabSize.cx <= 0 || GrabSize.cy <= 0) return GrabOffset;
+    return POINT{MulDiv(Size.cx, GrabOffset.x, GrabSize.cx), MulDiv(Size.cy, GrabOffset.y, GrabSize.cy)};
+}
+
 SIZE TdxBarControl::FloatingSize() {
     return GetSizeForDockingStyle(dsNone);
 }
@@ -241,6 +247,8 @@ void TdxBarControl::SetLockUpdate(bool Value) {
 void TdxBarControl::CaptionChanged() {
     if (handle_ == nullptr) return;
     SetWindowText(handle_, bar_->Caption());
+    // A floating toolbar is as wide as its caption needs: it takes its size again.
+    if (dockingStyle_ == dsNone && hasCaption_) RepaintBar();
     RepaintFrame();
 }
 
@@ -741,6 +749,10 @@ bool TdxBarControl::DockSiteRect(RECT& R) const {
     return true;
 }
 
+DockPaintView* TdxBarControl::PaintDockSite() const {
+    return dockingStyle_ != dsNone ? dockSite_ : nullptr;
+}
+
 RECT TdxBarControl::CaptionMarkRect() const {
     if (dockingStyle_ != dsNone || !hasCaption_ || handle_ == nullptr || !IsMarkVisible())
         return RECT{0, 0, 0, 0};
@@ -1044,8 +1056,13 @@ void TdxBarControl::RepaintBar() {
         const SIZE frame = hasCaption_
                                ? SIZE{bar_->GetNonClientWidth(dsNone), bar_->GetNonClientHeight(dsNone)}
                                : SIZE{b.left + b.right, b.top + b.bottom};
-        SetWindowPos(handle_, nullptr, 0, 0, size.cx + frame.cx, size.cy + frame.cy,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        const SIZE outer{size.cx + frame.cx, size.cy + frame.cy};
+        // A window that grows (its style came after it was placed, a longer caption) stays inside the
+        // work area, as it was placed: its close box must not end up off the screen.
+        const POINT at = outer.cx > r.right - r.left || outer.cy > r.bottom - r.top
+                             ? FloatingPlace(POINT{r.left, r.top}, outer)
+                             : POINT{r.left, r.top};
+        SetWindowPos(handle_, nullptr, at.x, at.y, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     CalcControlsPositions();
     InvalidateRect(handle_, nullptr, FALSE_);

@@ -46,6 +46,7 @@ public:
     RECT CaptionMarkRect() const override;
     RECT MarkDroppedDownJoint() const override;
     bool DockSiteRect(RECT& R) const override;
+    DockPaintView* PaintDockSite() const override;
 
     // Overrides of the base.
     bool IsLastControl(TdxBarItemControl* Control) const override;
@@ -86,6 +87,11 @@ public:
     void SetItemsHidden(bool Value) { itemsHidden_ = Value; }
     // The drop-down its mark opened, nullptr while the mark is up.
     TdxBarQuickControl* QuickControl() const { return quickControl_; }
+    // The drop-down is freed without the mark coming up (the manager frees its hidden bar first): the
+    // toolbar forgets it.
+    void QuickControlGone(const TdxBarQuickControl* Quick) {
+        if (quickControl_ == Quick) quickControl_ = nullptr;
+    }
     // False for the drop-down of a mark: no caption and no close button.
     bool HasCaption() const { return hasCaption_; }
 
@@ -136,6 +142,9 @@ public:
     bool Dragging = false;
     POINT GrabOffset{0, 0};
     SIZE GrabSize{0, 0};
+    // Where the pointer holds a window of this size during the move: the grab point keeps its place
+    // relative to the window's size.
+    POINT GrabOffsetFor(SIZE Size) const;
 
 protected:
     LRESULT WndProc(TMessage& Message) override;

@@ -130,14 +130,23 @@ int TGIFImage::Add(TGraphic& source) {
     std::unique_ptr<TBitmap> drawn;
     std::vector<uint8_t> mask;
     if (!bitmap && !source.Empty()) {
-        // Drawn as on a new bitmap, which starts black.
-        drawn = DrawnOn(source, RGB(0, 0, 0));
+        auto* icon = dynamic_cast<TIcon*>(&source);
+        if (icon != nullptr || dynamic_cast<TMetafile*>(&source) != nullptr) {
+            // Drawn as on a new bitmap, which starts black.
+            drawn = DrawnOn(source, RGB(0, 0, 0));
+            if (icon != nullptr)
+                mask = IconMask(*icon);
+            else
+                // What the metafile leaves undrawn shows the background: white in one pass, black in the
+                // other.
+                mask = Differences(*drawn, *DrawnOn(source, RGB(255, 255, 255)));
+        } else {
+            // Any other graphic becomes a bitmap as it knows how, keeping its depth, colour table and
+            // transparency.
+            drawn = std::make_unique<TBitmap>();
+            drawn->Assign(&source);
+        }
         bitmap = drawn.get();
-        if (auto* icon = dynamic_cast<TIcon*>(&source))
-            mask = IconMask(*icon);
-        else if (dynamic_cast<TMetafile*>(&source))
-            // What the metafile leaves undrawn shows the background: white in one pass, black in the other.
-            mask = Differences(*drawn, *DrawnOn(source, RGB(255, 255, 255)));
     }
     if (bitmap && !bitmap->Empty()) {
         const TPixelFormat format = bitmap->PixelFormat();

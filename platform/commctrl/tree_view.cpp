@@ -851,6 +851,9 @@ private:
         TreePainter painter(dc, indent_, itemHeight_, IsWindowEnabled(Hwnd()) != 0);
         const DWORD style = Style();
         const int rows = VisibleRows() + 1;
+        // A drop target outside the selection (a drag over the tree, or the item of a right click's menu)
+        // is the one item shown selected meanwhile: it is what the drop or the menu acts on.
+        const bool targetAlone = model_.Valid(dropHilite_) && !(StateOf(dropHilite_) & TVIS_SELECTED);
         TreeNode* n = model_.AtRow(top_);
         for (int i = 0; i < rows && n; ++i, n = model_.NextShown(n)) {
             const ItemGeometry g = Geometry(n, top_ + i);
@@ -870,7 +873,8 @@ private:
             if ((style & TVS_HASBUTTONS) && !IsRectEmpty(g.button) && HasChildren(n))
                 painter.Button(g.button, TreeModel::Expanded(n));
             const UINT state = StateOf(n);
-            const bool selected = (state & (TVIS_SELECTED | TVIS_DROPHILITED)) != 0;
+            const bool selected =
+                targetAlone ? n == dropHilite_ : (state & (TVIS_SELECTED | TVIS_DROPHILITED)) != 0;
             if (images_ && !IsRectEmpty(g.image)) {
                 const int index = n == caret_ ? n->selectedImage : n->image;
                 ImageList_Draw(images_, index, dc, g.image.left, g.image.top,

@@ -50,6 +50,12 @@ public:
     virtual void SetTitle(const std::string& title) = 0;
     virtual void SetOpacity(double opacity) = 0;
     virtual void Raise() = 0;
+    // Puts this window directly behind Front on the screen (both shown); false when the toolkit cannot
+    // place it against that one (a window no window manager stacks, for one).
+    virtual bool PlaceBehind(HostWindow& Front) {
+        (void)Front;
+        return false;
+    }
     // A standard cursor (IDC_*), or an image with its hot spot when image is given.
     virtual void SetCursorShape(uintptr_t cursorId, const Surface* image, POINT hotSpot) = 0;
     // These parts of the window's backing store (window coordinates) changed; the toolkit copies them to
@@ -110,6 +116,8 @@ public:
     }
     // Asks a person with the toolkit's own dialog and waits for the answer.
     virtual PromptAnswer Ask(const PromptRequest& request) = 0;
+    // A person can see the windows (false for a toolkit that draws them nowhere).
+    virtual bool ShowsWindows() const { return true; }
     // The desktop blends translucent windows with what lies below them (a compositing window
     // manager runs); without it their alpha shows as black.
     virtual bool ComposesTranslucentWindows() const { return true; }

@@ -41,7 +41,7 @@ void Blend(Surface& dst, const Surface& src, int dx, int dy, const Window& w) {
         return;
     Region shape;
     const bool shaped = w.windowRgn && GetRegion(w.windowRgn, shape);
-    const uint32_t alpha = (w.exStyle & WS_EX_LAYERED) ? w.alpha : 255;
+    const uint32_t alpha = w.Opacity();
     for (int y = r.top; y < r.bottom; ++y)
         for (int x = r.left; x < r.right; ++x) {
             if (shaped && !shape.Contains(x - dx, y - dy)) continue;

@@ -67,6 +67,7 @@ struct Window {
     RECT restoreRect;
     BYTE alpha = 255;
     bool perPixelAlpha = false; // the image holds premultiplied alpha (UpdateLayeredWindow)
+    BYTE fadeAlpha = 255;       // the share of its opacity a fade (AnimateWindow) lets through now
     HRGN windowRgn = nullptr;
     std::unique_ptr<HostWindow> host;
     Region unpresented; // top-level windows: changed in the store, not yet handed to the host
@@ -79,6 +80,11 @@ struct Window {
     bool Visible() const { return (style & WS_VISIBLE) != 0; }
     int Width() const { return rect.right - rect.left; }
     int Height() const { return rect.bottom - rect.top; }
+    // How opaque the screen shows the window: its layered alpha, through a fade under way.
+    BYTE Opacity() const {
+        const unsigned own = (exStyle & WS_EX_LAYERED) ? alpha : 255;
+        return static_cast<BYTE>((own * fadeAlpha + 127) / 255);
+    }
 };
 
 struct SentMessage {
@@ -202,6 +208,9 @@ std::vector<HWND>* SiblingList(Window& w);
 // Moves the window behind insertAfter (or to HWND_TOP, HWND_BOTTOM...) in that list; topmost windows stay
 // ahead of the others, owned windows ahead of their owner. Caller holds the lock.
 void PlaceInOrder(Window& w, HWND insertAfter);
+// The toolkit is told to put the top-level window back behind the nearest shown window in front of it
+// in that list, where the screen may have brought it further forward (shown again, clicked).
+void KeepStackedBehind(HWND hwnd);
 // Gives a top-level window of the GUI thread its toolkit window, when a toolkit runs.
 void EnsureHost(const std::shared_ptr<Window>& w);
 // Adds windowRect (window coordinates; nullptr: all of it) to the window's update region; children
@@ -214,6 +223,9 @@ void InvalidateUncovered(HWND parent, const Region& clientArea);
 // gathers what its paints change and hands it over at once when its loop next asks the toolkit for
 // events with no paint left to do (PresentDamage), so that a window painted in parts is copied once.
 void ShowDamage(const std::shared_ptr<Window>& root, const Region& damage);
+// Lets the toolkit run its pending events once, so that the screen catches up with what the windows
+// show, without serving our queue: a caller that must not dispatch (a fade) stays in charge.
+void LetToolkitCatchUp();
 // Hands over what this thread gathered; with WhenPainted, only once no window of the queue still needs
 // painting (or after a few asks, should one never stop needing it).
 void PresentDamage();

@@ -345,6 +345,13 @@ void InjectMouse(const MouseInput& in) {
     }
     if (in.action == MouseAction::Down || in.action == MouseAction::Up)
         SetKey(ButtonKey(in.button), in.action == MouseAction::Down);
+    // The desktop brings whatever is clicked to the front; one that never activates keeps its place among
+    // ours (a floating toolbar stays behind the dialog its owner opened).
+    if (in.action == MouseAction::Down && in.host) {
+        auto clicked = FindLiveWindow(in.host);
+        if (clicked && !clicked->IsChild() && (clicked->exStyle & WS_EX_NOACTIVATE))
+            KeepStackedBehind(in.host);
+    }
 
     HWND under = WindowFromPoint(in.screen);
     LRESULT underHit = under ? SendMessage(under, WM_NCHITTEST, 0, PackPoint(in.screen)) : HTNOWHERE;

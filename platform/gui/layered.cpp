@@ -4,8 +4,6 @@
 #include "platform/gdi/surface.h"
 #include "platform/gui/backend.h"
 #include "platform/gui/gui_state.h"
-#include "platform/gui/input.h"
-#include "platform/gui/paint.h"
 
 using namespace pw::gui;
 
@@ -48,16 +46,6 @@ BOOL UpdateLayeredWindow(HWND hwnd, HDC, const POINT* dstPos, const SIZE* size, 
         w->update = Region();
     }
     RefreshHost(hwnd);
-    return TRUE_;
-}
-
-BOOL AnimateWindow(HWND hwnd, DWORD, DWORD flags) {
-    if (!IsWindow(hwnd)) return FALSE_;
-    bool visible = IsWindowVisible(hwnd) != 0;
-    if ((flags & AW_HIDE) ? !visible : visible) return FALSE_;
-    if (flags & AW_HIDE) return ShowWindow(hwnd, SW_HIDE), TRUE_;
-    ShowWindow(hwnd, (flags & AW_ACTIVATE) ? SW_SHOW : SW_SHOWNA);
-    UpdateWindow(hwnd);
     return TRUE_;
 }
 

@@ -21,7 +21,12 @@ inline constexpr DWORD AW_BLEND = 0x80000;
 // AC_SRC_ALPHA; the window takes them as its whole image.
 BOOL UpdateLayeredWindow(HWND hwnd, HDC dstDC, const POINT* dstPos, const SIZE* size, HDC srcDC,
                          const POINT* srcPos, COLORREF key, const BLENDFUNCTION* blend, DWORD flags);
-// Shows or hides the window at once: the frames of the animation are not drawn.
+// Shows (or with AW_HIDE hides) the window with an animation lasting timeMs, and returns when it is
+// over. AW_BLEND fades a top-level window in or out; the other effects, rolling and sliding, show or
+// hide it at once. Fails when the window is already as asked, for a blend of a child window, for a
+// roll or slide without a direction, and on a thread that does not own the window. Nobody sees a fade
+// of a window without a toolkit window, offscreen or on a desktop that does not blend windows: it
+// then ends at once, in the same state.
 BOOL AnimateWindow(HWND hwnd, DWORD timeMs, DWORD flags);
 namespace pw::gui {
 // Whether the desktop composes windows, so that a layered window's per-pixel alpha shows over what lies

@@ -350,6 +350,19 @@ void WakeGuiThread() {
     }
 }
 
+void LetToolkitCatchUp() {
+    Backend* b = backend.load();
+    if (!b || !IsGuiThread()) return;
+    PresentDamage();
+    const int saved = waitLoopLevel;
+    waitLoopLevel = b->LoopLevel();
+    ++waitDepth;
+    b->ProcessEvents(0);
+    --waitDepth;
+    waitLoopLevel = saved;
+    NotePass();
+}
+
 int PumpFromForeignLoop() {
     Backend* b = backend.load();
     if (waitDepth > 0 && (!b || b->LoopLevel() <= waitLoopLevel)) return -1;

@@ -101,7 +101,7 @@ void EnsureHost(const std::shared_ptr<Window>& w) {
     if (!w->host) return;
     w->host->SetTitle(w->text);
     w->host->SetGeometry(w->rect);
-    if (w->alpha != 255) w->host->SetOpacity(w->alpha / 255.0);
+    if (w->Opacity() != 255) w->host->SetOpacity(w->Opacity() / 255.0);
     ApplySizeLimits(w->handle);
     if (w->host && w->Visible()) w->host->SetVisible(true, false);
 }

@@ -197,7 +197,7 @@ BOOL SetLayeredWindowAttributes(HWND hwnd, COLORREF, BYTE alpha, DWORD flags) {
         if (!(w->exStyle & WS_EX_LAYERED)) return FALSE_;
         if (flags & LWA_ALPHA) w->alpha = alpha;
     }
-    if (w->host) w->host->SetOpacity(w->alpha / 255.0);
+    if (w->host) w->host->SetOpacity(w->Opacity() / 255.0);
     return TRUE_;
 }
 

@@ -1,6 +1,7 @@
 // Where windows are and whether they show: the front-to-back order, screen and client coordinates, the
 // client area, showing, hiding, minimising and maximising, moving and sizing.
 #include <algorithm>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -64,6 +65,24 @@ void PlaceInOrder(Window& w, HWND insertAfter) {
         std::erase(*list, h);
         list->insert(std::find(list->begin(), list->end(), w.handle), h);
     }
+}
+
+void KeepStackedBehind(HWND hwnd) {
+    std::vector<HWND> front;
+    std::shared_ptr<Window> w;
+    {
+        Guard g(Lock());
+        w = FindLiveWindow(hwnd);
+        if (!w || w->IsChild() || !w->host) return;
+        for (HWND h : TopLevelOrder()) {
+            if (h == hwnd) break;
+            auto o = FindLiveWindow(h);
+            if (o && o->Visible() && !o->minimized && o->host) front.push_back(h);
+        }
+    }
+    // The nearest first: a window the toolkit cannot place against (a menu above all others) is passed by.
+    for (auto it = front.rbegin(); it != front.rend(); ++it)
+        if (auto o = FindLiveWindow(*it); o && o->host && w->host && w->host->PlaceBehind(*o->host)) return;
 }
 
 POINT WindowOriginOnScreen(const Window& w) {
@@ -292,7 +311,11 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
         if (!(pos.flags & SWP_NOZORDER) &&
             (pos.hwndInsertAfter == HWND_TOP || pos.hwndInsertAfter == HWND_TOPMOST))
             w->host->Raise();
-        if (shown && !w->minimized) w->host->SetVisible(true, !(pos.flags & SWP_NOACTIVATE));
+        if (shown && !w->minimized) {
+            w->host->SetVisible(true, !(pos.flags & SWP_NOACTIVATE));
+            // The screen shows a window again in front of the others; ours may keep it behind some.
+            KeepStackedBehind(hwnd);
+        }
         if (hidden) w->host->SetVisible(false, false);
         // The window may have changed its track sizes (WM_GETMINMAXINFO) with its frame.
         if (pos.flags & SWP_FRAMECHANGED) ApplySizeLimits(hwnd);

@@ -7,10 +7,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string_view>
 
 namespace net {
 namespace {
+
+constexpr size_t kReadAhead = 256 * 1024; // body bytes held before the transfer is paused
 
 // Whether this thread watches the sockets before it sleeps (see TWaitPolicy): while its server keeps
 // answering on this machine or the local network.
@@ -22,13 +25,34 @@ std::string StripLineEnd(std::string line) {
     return line;
 }
 
-} // namespace
-
-bool HttpRequest::IsRedirectStatus(int code) {
+bool IsRedirectStatus(int code) {
     return code == 301 || code == 302 || code == 303 || code == 307 || code == 308;
 }
 
-std::string HttpRequest::ResolveLocation(const std::string& base, const std::string& location) {
+// Whether the Content-Length fields (or the values of one listed) differ: the body's end is then unknown,
+// and taking any one of them may cut the page short or run it into the next answer.
+bool LengthsDiffer(const std::vector<std::string>& lines) {
+    std::optional<std::string> first;
+    for (const std::string& line : lines) {
+        const size_t colon = line.find(':');
+        if (colon == std::string::npos || !SameText(Trim(line.substr(0, colon)), "Content-Length")) continue;
+        for (size_t from = colon + 1;;) {
+            const size_t comma = line.find(',', from);
+            const std::string value =
+                Trim(line.substr(from, comma == std::string::npos ? comma : comma - from));
+            if (!first)
+                first = value;
+            else if (value != *first)
+                return true;
+            if (comma == std::string::npos) break;
+            from = comma + 1;
+        }
+    }
+    return false;
+}
+
+// Resolves a Location value against the address it came from; empty when it cannot be parsed.
+std::string ResolveLocation(const std::string& base, const std::string& location) {
     CURLU* u = Curl().url();
     std::string out;
     if (Curl().url_set(u, CURLUPART_URL, base.c_str(), 0) == CURLUE_OK &&
@@ -43,32 +67,22 @@ std::string HttpRequest::ResolveLocation(const std::string& base, const std::str
     return out;
 }
 
-TWaitPolicy& HttpRequest::ServerWait() {
-    return serverWait;
+} // namespace
+
+HttpRequest::HttpRequest() : curl_(AcquireCurlPair()) {
+    // The library is told which sockets to act on rather than asked to look at them all: it then reads
+    // an answer the wait already found without polling its socket once more.
+    Curl().multi_setopt(curl_.multi, CURLMOPT_SOCKETFUNCTION, &HttpRequest::OnSocket);
+    Curl().multi_setopt(curl_.multi, CURLMOPT_SOCKETDATA, this);
 }
 
-HttpRequest::HttpRequest() = default;
-
 HttpRequest::~HttpRequest() {
-    ReleasePlain(false);
-    if (!curl_.easy) return;
     Detach();
     if (header_list_) Curl().slist_free_all(header_list_);
     // The pooled pair must not call back into this object once it is gone.
     Curl().multi_setopt(curl_.multi, CURLMOPT_SOCKETFUNCTION, nullptr);
     Curl().multi_setopt(curl_.multi, CURLMOPT_SOCKETDATA, nullptr);
     ReleaseCurlPair(curl_);
-}
-
-void HttpRequest::TakeLibrary() {
-    // Taken when a request first goes through the library: a crawl that only ever goes the plain way
-    // never loads it.
-    if (curl_.easy) return;
-    curl_ = AcquireCurlPair();
-    // The library is told which sockets to act on rather than asked to look at them all: it then reads
-    // an answer the wait already found without polling its socket once more.
-    Curl().multi_setopt(curl_.multi, CURLMOPT_SOCKETFUNCTION, &HttpRequest::OnSocket);
-    Curl().multi_setopt(curl_.multi, CURLMOPT_SOCKETDATA, this);
 }
 
 bool HttpRequest::Header(const std::string& name, std::string& value) const {
@@ -93,7 +107,6 @@ bool HttpRequest::Header(const std::string& name, std::string& value) const {
 }
 
 std::string HttpRequest::EffectiveUrl() const {
-    if (plain_) return plain_url_;
     char* url = nullptr;
     if (curl_.easy && Curl().easy_getinfo(curl_.easy, CURLINFO_EFFECTIVE_URL, &url) == CURLE_OK && url)
         return url;
@@ -101,35 +114,16 @@ std::string HttpRequest::EffectiveUrl() const {
 }
 
 void HttpRequest::Detach() {
-    if (attached_ && curl_.easy) {
+    if (attached_) {
         Curl().multi_remove_handle(curl_.multi, curl_.easy);
         attached_ = false;
     }
 }
 
-void HttpRequest::WantedHeaders(const std::string& extraHeaders, std::vector<std::string>& lines) const {
-    const RequestSettings& s = settings_;
-    lines.clear();
-    auto add = [&](std::string line) {
-        if (!line.empty()) lines.push_back(std::move(line));
-    };
-    if (!s.accept.empty()) add("Accept: " + s.accept);
-    for (const std::string& line : s.headers)
-        add(line);
-    size_t from = 0;
-    while (from < extraHeaders.size()) {
-        size_t end = extraHeaders.find('\n', from);
-        if (end == std::string::npos) end = extraHeaders.size();
-        add(StripLineEnd(extraHeaders.substr(from, end - from)));
-        from = end + 1;
-    }
-    if (s.flags & INTERNET_FLAG_PRAGMA_NOCACHE) add("Pragma: no-cache");
-    add("Expect:"); // no 100-continue round trip before a form body
-}
-
 void HttpRequest::Configure(const std::string& extraHeaders, const std::string& body) {
     CURL* h = curl_.easy;
     const RequestSettings& s = settings_;
+    Curl().easy_setopt(h, CURLOPT_URL, s.url.c_str());
     // What no request changes is set once for the handle; the rest when it changes.
     if (!configured_) {
         configured_ = true;
@@ -137,6 +131,7 @@ void HttpRequest::Configure(const std::string& extraHeaders, const std::string& 
         Curl().easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
         Curl().easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
         Curl().easy_setopt(h, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+        Curl().easy_setopt(h, CURLOPT_MAXREDIRS, kMaxRedirects);
         Curl().easy_setopt(h, CURLOPT_HEADERFUNCTION, &HttpRequest::OnHeader);
         Curl().easy_setopt(h, CURLOPT_HEADERDATA, this);
         Curl().easy_setopt(h, CURLOPT_WRITEFUNCTION, &HttpRequest::OnBody);
@@ -148,8 +143,7 @@ void HttpRequest::Configure(const std::string& extraHeaders, const std::string& 
     SetText(kAgent, CURLOPT_USERAGENT, s.agent.empty() ? "Pathweaver/4.5" : s.agent.c_str());
     SetText(kReferer, CURLOPT_REFERER, s.referer.empty() ? nullptr : s.referer.c_str());
     SetNumber(kFollow, CURLOPT_FOLLOWLOCATION, (s.flags & INTERNET_FLAG_NO_AUTO_REDIRECT) ? 0L : 1L);
-    // Fewer when the plain way followed some before it handed the request over.
-    SetNumber(kRedirectLimit, CURLOPT_MAXREDIRS, kMaxRedirects - redirects_);
+    SetNumber(kFreshConnect, CURLOPT_FRESH_CONNECT, 0L);
     SetNumber(kConnectTimeout, CURLOPT_CONNECTTIMEOUT_MS,
               static_cast<long>(s.connectTimeoutMs ? s.connectTimeoutMs : kDefaultConnectTimeoutMs));
     SetNumber(kVerifyHost, CURLOPT_SSL_VERIFYHOST,
@@ -191,7 +185,22 @@ void HttpRequest::Configure(const std::string& extraHeaders, const std::string& 
     }
 
     // The list is built again only when its lines differ from those the handle already has.
-    WantedHeaders(extraHeaders, wanted_headers_);
+    wanted_headers_.clear();
+    auto add = [&](std::string line) {
+        if (!line.empty()) wanted_headers_.push_back(std::move(line));
+    };
+    if (!s.accept.empty()) add("Accept: " + s.accept);
+    for (const std::string& line : s.headers)
+        add(line);
+    size_t from = 0;
+    while (from < extraHeaders.size()) {
+        size_t end = extraHeaders.find('\n', from);
+        if (end == std::string::npos) end = extraHeaders.size();
+        add(StripLineEnd(extraHeaders.substr(from, end - from)));
+        from = end + 1;
+    }
+    if (s.flags & INTERNET_FLAG_PRAGMA_NOCACHE) add("Pragma: no-cache");
+    add("Expect:"); // no 100-continue round trip before a form body
     if (!header_list_ || wanted_headers_ != held_headers_) {
         curl_slist* list = nullptr;
         for (const std::string& line : wanted_headers_)
@@ -243,80 +252,60 @@ void HttpRequest::ForgetResponse() {
     paused_ = false;
     too_large_ = false;
     header_too_large_ = false;
+    lengths_differ_ = false;
     header_bytes_ = 0;
+    interim_ = false;
+    connects_ = 0;
+    send_again_ = false;
     body_total_ = 0;
     buffer_.clear();
     buffer_pos_ = 0;
     redirects_ = 0;
     auth_rounds_ = 0;
     last_error_ = 0;
-    plain_failure_ = 0;
+    seen_down_ = 0;
+    seen_up_ = 0;
 }
 
 bool HttpRequest::Send(const std::string& extraHeaders, const std::string& body) {
     Detach();
-    ReleasePlain(false);
-    plain_ = false;
     ForgetResponse();
+    sent_again_ = false;
+    receiving_said_ = false;
+    redirects_said_ = 0;
     moved_ = 0;
-    seen_down_ = 0;
-    seen_up_ = 0;
     sent_at_ = std::chrono::steady_clock::now();
+
+    Configure(extraHeaders, body);
     Touch();
     RestartRateWindow();
     Report(INTERNET_STATUS_SENDING_REQUEST, settings_.url);
-
-    std::string url = settings_.url;
-    WantedHeaders(extraHeaders, wanted_headers_);
-    if (PlainEligible(wanted_headers_, body)) {
-        bool fallback = false;
-        plain_ = true;
-        if (SendPlain(wanted_headers_, fallback, url)) {
-            Report(INTERNET_STATUS_RESPONSE_RECEIVED, status_line_);
-            return true;
+    for (;;) {
+        if (Curl().multi_add_handle(curl_.multi, curl_.easy) != CURLM_OK) {
+            last_error_ = ERROR_INTERNET_INCORRECT_HANDLE_STATE;
+            return false;
         }
-        ReleasePlain(false);
-        plain_ = false;
-        if (!fallback) return false;
-        const int followed = url == settings_.url ? 0 : redirects_;
+        attached_ = true;
+        if (!PumpUntil([this] { return final_headers_; })) return false;
+        if (!send_again_) break;
+        // The server had timed the kept connection out as the request came, as servers do with idle ones:
+        // the request goes again, as browsers send it, on a new connection.
+        Detach();
         ForgetResponse();
-        redirects_ = followed;
+        sent_again_ = true;
+        SetNumber(kFreshConnect, CURLOPT_FRESH_CONNECT, 1L);
+        Touch();
     }
-    return SendThroughLibrary(url, extraHeaders, body);
-}
-
-bool HttpRequest::SendThroughLibrary(const std::string& url, const std::string& extraHeaders,
-                                     const std::string& body) {
-    TakeLibrary();
-    Curl().easy_setopt(curl_.easy, CURLOPT_URL, url.c_str());
-    Configure(extraHeaders, body);
-    if (Curl().multi_add_handle(curl_.multi, curl_.easy) != CURLM_OK) {
-        last_error_ = ERROR_INTERNET_INCORRECT_HANDLE_STATE;
-        return false;
-    }
-    attached_ = true;
-    if (!PumpUntil([this] { return final_headers_; })) return false;
     if (!final_headers_) {
         // The transfer ended before a final response was declared: a complete header block (the
-        // last redirect of a chain that could not be followed, say) is the response; else it failed.
-        if (status_code_ > 0 && !block_open_ && blocks_ > 0) {
+        // last redirect of a chain that could not be followed, say) is the response, unless it was
+        // refused; else it failed.
+        if (status_code_ > 0 && !block_open_ && blocks_ > 0 && !lengths_differ_) {
             final_headers_ = true;
         } else {
             last_error_ = MapError(result_ == CURLE_OK ? CURLE_GOT_NOTHING : result_);
             return false;
         }
-    }
-    // Where the library went, the plain way may go next time: the address it connected to is learned.
-    const RequestSettings& s = settings_;
-    if (plain::Allowed() && !plain::CookiesSeen() && s.accessType != INTERNET_OPEN_TYPE_PROXY &&
-        (s.accessType == INTERNET_OPEN_TYPE_DIRECT || !plain::ProxyInEnvironment())) {
-        plain::Target target;
-        char* ip = nullptr;
-        long port = 0;
-        if (plain::Split(EffectiveUrl(), target) &&
-            Curl().easy_getinfo(curl_.easy, CURLINFO_PRIMARY_IP, &ip) == CURLE_OK &&
-            Curl().easy_getinfo(curl_.easy, CURLINFO_PRIMARY_PORT, &port) == CURLE_OK)
-            plain::LearnAddress(target.key, ip, port);
     }
     Report(INTERNET_STATUS_RESPONSE_RECEIVED, status_line_);
     return true;
@@ -324,7 +313,6 @@ bool HttpRequest::SendThroughLibrary(const std::string& url, const std::string& 
 
 bool HttpRequest::Read(void* buffer, size_t size, size_t& bytesRead) {
     bytesRead = 0;
-    if (plain_) return ReadPlain(buffer, size, bytesRead);
     if (!final_headers_) {
         last_error_ = ERROR_INTERNET_INCORRECT_HANDLE_STATE;
         return false;
@@ -381,7 +369,6 @@ void HttpRequest::PumpOnce() {
 
 bool HttpRequest::WaitForBody(DWORD timeoutMs) {
     if (!final_headers_) return false;
-    if (plain_) return WaitForBodyPlain(timeoutMs);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
         if (finished_) return true;
@@ -453,10 +440,26 @@ DWORD HttpRequest::Slowness(std::chrono::milliseconds stall) {
     return 0;
 }
 
-void HttpRequest::FinishHeaderBlock() {
+bool HttpRequest::FinishHeaderBlock() {
     block_open_ = false;
     const int code = status_code_;
-    if (code >= 100 && code < 200) return; // an interim answer; the real one follows
+    interim_ = code >= 100 && code < 200;
+    if (interim_) return true; // the real answer follows
+    long connects = 0;
+    Curl().easy_getinfo(curl_.easy, CURLINFO_NUM_CONNECTS, &connects);
+    const bool keptConnection = connects == connects_;
+    connects_ = connects;
+    if (LengthsDiffer(header_lines_)) {
+        lengths_differ_ = true;
+        return false;
+    }
+    // Only a 408 on a new connection is the server's answer to this request. Once a redirect was
+    // followed, a form is not posted again unless the 408 answered the form itself.
+    const bool sameAgain = redirects_ == 0 || settings_.verb == "GET" || settings_.verb == "HEAD";
+    if (code == 408 && keptConnection && !sent_again_ && sameAgain) {
+        send_again_ = true;
+        return false;
+    }
     if (!(settings_.flags & INTERNET_FLAG_NO_AUTO_REDIRECT) && IsRedirectStatus(code) &&
         redirects_ < kMaxRedirects) {
         std::string location;
@@ -464,9 +467,12 @@ void HttpRequest::FinishHeaderBlock() {
             const std::string target = ResolveLocation(EffectiveUrl(), location);
             const std::string scheme = LowerCase(target.substr(0, target.find(':')));
             if (scheme == "http" || scheme == "https") {
-                ++redirects_;
-                Report(INTERNET_STATUS_REDIRECT, target);
-                return; // the library follows it
+                // Said once, also when the send goes again.
+                if (++redirects_ > redirects_said_) {
+                    redirects_said_ = redirects_;
+                    Report(INTERNET_STATUS_REDIRECT, target);
+                }
+                return true; // the library follows it
             }
         }
     }
@@ -475,13 +481,14 @@ void HttpRequest::FinishHeaderBlock() {
     if (code == 401 && auth_rounds_ == 0 && !(s.flags & INTERNET_FLAG_NO_AUTH) &&
         (!s.user.empty() || !s.password.empty())) {
         ++auth_rounds_;
-        return;
+        return true;
     }
     if (code == 407 && auth_rounds_ == 0 && (!s.proxyUser.empty() || !s.proxyPassword.empty())) {
         ++auth_rounds_;
-        return;
+        return true;
     }
     final_headers_ = true;
+    return true;
 }
 
 size_t HttpRequest::OnHeader(char* data, size_t size, size_t count, void* userdata) {
@@ -489,35 +496,38 @@ size_t HttpRequest::OnHeader(char* data, size_t size, size_t count, void* userda
     const size_t n = size * count;
     self->Touch();
     self->moved_ += static_cast<int64_t>(n);
-    if (self->final_headers_) return n; // trailers after the body
     // Looked at where the library holds it: a dozen lines an answer, each copied once, into its place.
     std::string_view line(data, n);
-    const bool statusLine = line.starts_with("HTTP/");
-    self->header_bytes_ = (statusLine ? 0 : self->header_bytes_) + static_cast<int64_t>(n);
+    const bool statusLine = !self->final_headers_ && line.starts_with("HTTP/");
+    // The library keeps every line it is given, trailers too: a server that sends interim answers or
+    // trailers without end is stopped as one that sends a header block without end.
+    self->header_bytes_ = (statusLine && !self->interim_ ? 0 : self->header_bytes_) + static_cast<int64_t>(n);
     if (self->header_bytes_ > kMaxHeaderBytes) {
         self->header_too_large_ = true;
         return 0;
     }
+    if (self->final_headers_) return n; // trailers after the body
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
         line.remove_suffix(1);
     if (statusLine) {
         self->status_line_.assign(line);
         self->header_lines_.clear();
         self->block_open_ = true;
-        if (++self->blocks_ == 1) self->Report(INTERNET_STATUS_RECEIVING_RESPONSE, "");
+        ++self->blocks_;
+        if (!self->receiving_said_) {
+            self->receiving_said_ = true;
+            self->Report(INTERNET_STATUS_RECEIVING_RESPONSE, "");
+        }
         const size_t sp = self->status_line_.find(' ');
         self->status_code_ =
             sp == std::string::npos ? 0 : StrToIntDef(self->status_line_.substr(sp + 1, 3), 0);
         return n;
     }
     if (line.empty()) {
-        if (self->block_open_) self->FinishHeaderBlock();
+        if (self->block_open_ && !self->FinishHeaderBlock()) return 0;
         return n;
     }
     if (!self->block_open_) return n;
-    // From now on requests that carry cookies go through the library, which keeps them.
-    if (self->cookies_ == 1 && SameText(line.substr(0, std::min<size_t>(line.size(), 10)), "Set-Cookie"))
-        plain::SawCookies();
     if ((line[0] == ' ' || line[0] == '\t') && !self->header_lines_.empty())
         self->header_lines_.back() += " " + Trim(std::string(line));
     else
@@ -530,7 +540,7 @@ size_t HttpRequest::OnBody(char* data, size_t size, size_t count, void* userdata
     const size_t n = size * count;
     self->Touch();
     self->final_headers_ = true;
-    if (self->buffer_.size() - self->buffer_pos_ >= kHeldAhead) {
+    if (self->buffer_.size() - self->buffer_pos_ >= kReadAhead) {
         self->paused_ = true;
         return CURL_WRITEFUNC_PAUSE;
     }
@@ -580,6 +590,7 @@ int HttpRequest::OnProgress(void* userdata, curl_off_t, curl_off_t dlnow, curl_o
 DWORD HttpRequest::MapError(CURLcode code) const {
     if (too_large_) return ERROR_INTERNET_BODY_TOO_LARGE;
     if (header_too_large_) return ERROR_INTERNET_HEADER_TOO_LARGE;
+    if (lengths_differ_) return ERROR_INTERNET_BAD_RESPONSE;
     switch (code) {
     case CURLE_OK:
         return 0;

@@ -1,10 +1,7 @@
 #pragma once
-// One HTTP request driven in pull style, over a plain connection of its own where that is enough
-// (plain_http.h), else over a libcurl multi handle: Send runs the transfer until the final response's
-// headers are known, Read pulls body bytes, and both give up on cancel or stall.
+// One HTTP request driven in pull style over a libcurl multi handle: Send runs the transfer until
+// the final response's headers are known, Read pulls body bytes, and both give up on cancel or stall.
 #include "platform/net/curl_pool.h"
-#include "platform/net/plain_http.h"
-#include "platform/rtl/wait_policy.h"
 #include "platform/rtl/wintypes.h"
 
 #include <array>
@@ -64,54 +61,12 @@ public:
     DWORD LastError() const { return last_error_; }
 
 private:
-    static constexpr size_t kHeldAhead = 256 * 1024; // body bytes held before the transfer is paused
-    // Whether a status is a redirect that is followed; a Location resolved against the address it came
-    // from (empty when it cannot be parsed).
-    static bool IsRedirectStatus(int code);
-    static std::string ResolveLocation(const std::string& base, const std::string& location);
-    // How this thread waits for its server, whichever way the request goes (see TWaitPolicy).
-    static TWaitPolicy& ServerWait();
     static size_t OnHeader(char* data, size_t size, size_t count, void* self);
     static size_t OnBody(char* data, size_t size, size_t count, void* self);
     static int OnProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t);
     static int OnSocket(CURL*, curl_socket_t socket, int what, void* self, void*);
 
-    // The library's handles for this request, taken at its first request that goes through the library.
-    void TakeLibrary();
-    // The request's own header lines, in order: the accepted types, those added, the extra ones.
-    void WantedHeaders(const std::string& extraHeaders, std::vector<std::string>& lines) const;
     void Configure(const std::string& extraHeaders, const std::string& body);
-    // Sends through the library, to Url with the redirects left after those already followed.
-    bool SendThroughLibrary(const std::string& url, const std::string& extraHeaders, const std::string& body);
-    // Everything known of the last answer forgotten, for a new send.
-    void ForgetResponse();
-
-    // The plain way (plain_http.h). Whether this send may take it; the send itself, which sets Fallback
-    // (and the address to go on with) when the library must do it, nothing having been sent that it
-    // would not send again; and reading the body.
-    bool PlainEligible(const std::vector<std::string>& headers, const std::string& body) const;
-    bool SendPlain(const std::vector<std::string>& headers, bool& fallback, std::string& fallbackUrl);
-    void ComposePlain(const plain::Target& target, const std::vector<std::string>& headers);
-    // Connects to the address learned for Target: 1 done, 0 refused (the library tries), -1 failed.
-    int ConnectPlain(const plain::Target& target);
-    bool WritePlain();
-    // One header block into status_line_ and header_lines_: 1 read, 0 the connection ended before it
-    // began, -1 failed (last_error_ set).
-    int ReadHeadPlain();
-    // The body's framing and whether the connection serves again, from the final headers.
-    bool FrameBodyPlain();
-    // Takes body bytes from what was received, receiving more when there is none; false on failure.
-    bool PumpPlain(std::chrono::steady_clock::time_point deadline, bool& timedOut);
-    // Receives more of the answer: its byte count, 0 at its end, -1 on failure or at the deadline.
-    long ReceivePlain(std::chrono::steady_clock::time_point deadline, bool tryFirst, bool& timedOut);
-    // False, with last_error_ set, once the request is cancelled or the server too slow.
-    bool GoOnPlain();
-    // Until the connection is ready for events: 1 ready, 0 the deadline came, -1 failed.
-    int WaitPlain(short events, std::chrono::steady_clock::time_point deadline, bool forAnswer = false);
-    bool ReadPlain(void* buffer, size_t size, size_t& bytesRead);
-    bool WaitForBodyPlain(DWORD timeoutMs);
-    // A finished body gives its connection back to the pool; anything else closes it.
-    void ReleasePlain(bool keep);
     // The options a send may change, each set only when it differs from what the handle was last given:
     // a setting copies its text, and a few make the library read its environment again.
     enum HeldOption {
@@ -129,7 +84,7 @@ private:
         kProxyUser,
         kProxyPassword,
         kProxyAuth,
-        kRedirectLimit,
+        kFreshConnect,
         kHeldOptions
     };
     struct Held {
@@ -146,7 +101,10 @@ private:
     // Until the transfer's sockets have something to do, the library's timer is due, or timeoutMs.
     void WaitForSockets(int timeoutMs);
     void Detach();
-    void FinishHeaderBlock();
+    // Everything known of the answer so far forgotten, for a new send or for sending again.
+    void ForgetResponse();
+    // At the end of a header block; false when the transfer is to stop here.
+    bool FinishHeaderBlock();
     DWORD MapError(CURLcode code) const;
     void Touch() { last_activity_ = std::chrono::steady_clock::now(); }
     // Starts a new window of the minimum-rate rule.
@@ -188,7 +146,20 @@ private:
     bool paused_ = false;
     bool too_large_ = false;
     bool header_too_large_ = false;
-    int64_t header_bytes_ = 0; // of the header block being read
+    bool lengths_differ_ = false;
+    // The header bytes of the answer being read (see kMaxHeaderBytes), and whether its last block was an
+    // interim one.
+    int64_t header_bytes_ = 0;
+    bool interim_ = false;
+    // Connections the transfer had made when its last answer ended: when none more were made for the next
+    // answer, that answer came on a connection that had answered before.
+    long connects_ = 0;
+    // A 408 on such a connection: the send is to go again, once, on a new one. What was said to the
+    // status callback is not said again for it.
+    bool send_again_ = false;
+    bool sent_again_ = false;
+    bool receiving_said_ = false;
+    int redirects_said_ = 0;
     int64_t body_total_ = 0;
     int redirects_ = 0;
     int auth_rounds_ = 0;
@@ -203,19 +174,6 @@ private:
     std::chrono::steady_clock::time_point window_start_;
     std::chrono::steady_clock::time_point sent_at_;
     DWORD last_error_ = 0;
-
-    // The plain way: whether the last send took it, its connection, the address it ended at, the bytes
-    // received and not yet taken, and the failure that ended its body.
-    bool plain_ = false;
-    int fd_ = -1;
-    bool keep_ = false;
-    std::string plain_key_;
-    std::string plain_url_;
-    std::string request_text_;
-    std::string raw_;
-    size_t raw_pos_ = 0;
-    plain::BodyDecoder decoder_;
-    DWORD plain_failure_ = 0;
 };
 
 } // namespace net

@@ -1,8 +1,7 @@
 #pragma once
 // An HTTP client layer in the manner of WinInet (root, connection and request handles; send, then
-// query the headers, then pull the body), built on libcurl and, for plain GETs, on connections of its
-// own (plain_http.h). The caller drives one request from one thread; every call that waits can be
-// cancelled through an atomic flag and gives up on a stalled peer.
+// query the headers, then pull the body), built on libcurl. The caller drives one request from one
+// thread; every call that waits can be cancelled through an atomic flag and gives up on a stalled peer.
 #include "platform/rtl/wintypes.h"
 
 #include <atomic>
@@ -110,7 +109,7 @@ inline constexpr DWORD ERROR_INTERNET_REDIRECT_FAILED = 12156; // too many redir
 inline constexpr DWORD ERROR_INTERNET_BAD_RESPONSE = 12152;    // garbage where a response was due
 inline constexpr DWORD ERROR_INTERNET_URL_TOO_LONG = 12174;
 inline constexpr DWORD ERROR_INTERNET_BODY_TOO_LARGE = 12175;
-inline constexpr DWORD ERROR_INTERNET_HEADER_TOO_LARGE = 12176; // one header block over kMaxHeaderBytes
+inline constexpr DWORD ERROR_INTERNET_HEADER_TOO_LARGE = 12176; // an answer's headers over kMaxHeaderBytes
 inline constexpr DWORD ERROR_HTTP_HEADER_NOT_FOUND = 12150;
 inline constexpr DWORD ERROR_INTERNET_INCORRECT_HANDLE_STATE = 12019;
 
@@ -124,7 +123,8 @@ inline constexpr int64_t kMinBytesPerMinute = 1024;
 inline constexpr DWORD kDefaultTotalTimeoutMs = 5 * 60 * 1000;
 inline constexpr long kMaxRedirects = 20;
 inline constexpr int64_t kMaxBodyBytes = 32ll << 20;
-// Below the network library's own limits, which would otherwise end the transfer without saying why.
+// Below the network library's own limits, which would otherwise end the transfer without saying why. An
+// answer's interim blocks, its final block and the trailers after its body count together.
 inline constexpr int64_t kMaxHeaderBytes = 256 << 10;
 inline constexpr size_t kMaxUrlLength = 8192;
 

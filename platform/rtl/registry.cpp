@@ -167,6 +167,14 @@ void TRegistry::CloseKey() {
     }
 }
 
+bool TRegistry::CutShort() {
+    if (!open_) return false;
+    return store_->Read([&](const RegKey& root) {
+        const RegKey* key = reg_detail::FindKey(root, currentKey_);
+        return key != nullptr && reg_detail::CutShort(*key);
+    });
+}
+
 bool TRegistry::HasSubKeys() {
     return !KeyNames().empty();
 }

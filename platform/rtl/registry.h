@@ -74,6 +74,11 @@ public:
     // for the store's next write.
     void CommitTransaction();
 
+    // The store's file ended inside the open key or a key below it (the file was cut short): what they
+    // hold may be only the first part of what was written. It stays so, through later writes of the
+    // store, until the key is deleted.
+    bool CutShort();
+
     bool HasSubKeys();
     std::vector<std::string> KeyNames();
     std::vector<std::string> ValueNames();

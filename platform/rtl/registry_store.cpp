@@ -14,7 +14,11 @@ namespace reg_detail {
 
 namespace {
 
-constexpr std::string_view kHeader = "PathweaverRegistry 1";
+constexpr std::string_view kHeader = "PathweaverRegistry 2";
+// Files of the first version have no end line.
+constexpr std::string_view kFirstHeader = "PathweaverRegistry 1";
+constexpr std::string_view kCutLine = "C";
+constexpr std::string_view kEndLine = "E";
 
 const char* TypeToken(ValueType type) {
     switch (type) {
@@ -101,6 +105,10 @@ void SerializeKey(const RegKey& key, std::vector<const RegKey*>& trail, std::str
     for (size_t i = 1; i < trail.size(); ++i)
         AppendField(out, trail[i]->name);
     out += '\n';
+    if (key.cut) {
+        out += kCutLine;
+        out += '\n';
+    }
     for (const RegValue& value : key.Values()) {
         out += "V";
         AppendField(out, value.name);
@@ -231,29 +239,55 @@ bool RemoveKey(RegKey& root, const KeyPath& path) {
     return parent && parent->subkeys.erase(UpperCase(path.back())) > 0;
 }
 
+bool CutShort(const RegKey& key) {
+    if (key.cut) return true;
+    return std::any_of(key.subkeys.begin(), key.subkeys.end(),
+                       [](const auto& child) { return CutShort(*child.second); });
+}
+
 std::string Serialize(const RegKey& root) {
     std::string out(kHeader);
     out += '\n';
     std::vector<const RegKey*> trail{&root};
     SerializeKey(root, trail, out);
+    out += kEndLine;
+    out += '\n';
     return out;
 }
 
 void Parse(std::string_view text, RegKey& root) {
     root = RegKey();
     RegKey* current = nullptr;
+    // The key of the last whole key line: a text that breaks off after it broke off inside it or in a
+    // key after it, and every key above that one is above this one too. A broken key line may name a
+    // key above the one it was (a shorter path) or one that never was.
+    RegKey* lastWhole = &root;
+    bool firstVersion = false, ended = false;
     std::vector<std::string> fields;
     size_t pos = 0;
     while (pos < text.size()) {
         size_t end = text.find('\n', pos);
         if (end == std::string_view::npos) end = text.size();
         std::string_view line = text.substr(pos, end - pos);
+        const bool header = pos == 0, broken = end == text.size();
         pos = end + 1;
         // A store edited or copied on another system may end its lines with CR LF; a CR of the data
         // itself is always written as %0D.
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (header && line.starts_with("PathweaverRegistry")) {
+            firstVersion = line == kFirstHeader;
+            continue;
+        }
+        if (line.empty()) continue;
+        ended = line == kEndLine;
+        if (ended) continue;
+        if (line == kCutLine) {
+            if (current != nullptr) current->cut = true;
+            continue;
+        }
         if (line.size() >= 1 && line[0] == 'K' && (line.size() == 1 || line[1] == ' ')) {
             current = SplitFields(line.substr(1), fields) ? &EnsureKey(root, fields) : nullptr;
+            if (current != nullptr && !broken) lastWhole = current;
             continue;
         }
         if (!current || line.size() < 2 || line[0] != 'V' || line[1] != ' ') continue;
@@ -279,6 +313,11 @@ void Parse(std::string_view text, RegKey& root) {
         }
         current->SetValue(name, type, std::move(data));
     }
+    // The first version wrote no end line: only a broken last line shows that its file was cut.
+    const bool whole = text.empty() || ended || (firstVersion && text.back() == '\n');
+    if (whole) return;
+    lastWhole->cut = true;
+    if (current != nullptr) current->cut = true;
 }
 
 RegistryStore& RegistryStore::ForFile(const std::string& path) {

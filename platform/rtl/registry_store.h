@@ -29,6 +29,10 @@ struct RegKey {
     std::string name;
     // Ordered by the upper-cased name, which is how the registry enumerates subkeys.
     std::map<std::string, std::unique_ptr<RegKey>> subkeys;
+    // The file this key was read from ended after it (cut short by a full disk, a broken copy): what
+    // came after it in the file, this key's later values and subkeys among it, is lost. The mark is
+    // written on with the key, so the part that is left never passes for the whole.
+    bool cut = false;
 
     // In the order first written.
     const std::vector<RegValue>& Values() const { return values_; }
@@ -58,8 +62,15 @@ RegKey& EnsureKey(RegKey& root, const KeyPath& path);
 // Removes the key with its subkeys; false when it does not exist or is the root.
 bool RemoveKey(RegKey& root, const KeyPath& path);
 
+// True when the file ended inside the key: it or a key below it carries the cut mark.
+bool CutShort(const RegKey& key);
+
+// The text ends with a line of its own, so that a file that lost its end can tell, and carries the cut
+// marks on.
 std::string Serialize(const RegKey& root);
-// Unreadable lines are skipped, so one damaged line does not cost the rest of the store.
+// Unreadable lines are skipped, so one damaged line does not cost the rest of the store. A text without
+// its end line is marked cut where it breaks off (one of the first version, which had no end line, only
+// when its last line is broken).
 void Parse(std::string_view text, RegKey& root);
 
 using Operation = std::function<void(RegKey& root)>;

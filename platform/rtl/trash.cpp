@@ -67,21 +67,6 @@ std::string VolumeTop(const std::string& absolute) {
     return top;
 }
 
-// The volume's trash: $top/.Trash/$uid when the administrator made a shared, sticky .Trash there,
-// else $top/.Trash-$uid of this user's own.
-std::string VolumeTrash(const std::string& top) {
-    const std::string base = top == "/" ? "" : top;
-    const std::string uid = std::to_string(getuid());
-    struct stat shared {};
-    if (lstat((base + "/.Trash").c_str(), &shared) == 0 && S_ISDIR(shared.st_mode) &&
-        (shared.st_mode & S_ISVTX)) {
-        const std::string mine = base + "/.Trash/" + uid;
-        if (PrepareTrash(mine)) return mine;
-    }
-    const std::string own = base + "/.Trash-" + uid;
-    return PrepareTrash(own) ? own : std::string();
-}
-
 std::string DeletionDate() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
@@ -113,6 +98,19 @@ std::string HomeTrashFolder() {
     return base + "/Trash";
 }
 
+std::string VolumeTrashFolder(const std::string& top) {
+    const std::string base = top == "/" ? "" : top;
+    const std::string uid = std::to_string(getuid());
+    struct stat shared {};
+    if (lstat((base + "/.Trash").c_str(), &shared) == 0 && S_ISDIR(shared.st_mode) &&
+        (shared.st_mode & S_ISVTX)) {
+        const std::string mine = base + "/.Trash/" + uid;
+        if (PrepareTrash(mine)) return mine;
+    }
+    const std::string own = base + "/.Trash-" + uid;
+    return PrepareTrash(own) ? own : std::string();
+}
+
 TrashResult MoveToTrash(const std::string& path) {
     TrashResult result;
     const std::string absolute = ExpandFileName(path);
@@ -129,7 +127,7 @@ TrashResult MoveToTrash(const std::string& path) {
     ForceDirectories(dataHome);
     if (DeviceOf(dataHome) != st.st_dev || !PrepareTrash(trash)) {
         const std::string top = VolumeTop(absolute);
-        trash = VolumeTrash(top);
+        trash = VolumeTrashFolder(top);
         if (trash.empty()) {
             result.error = "No trash can take " + absolute;
             return result;

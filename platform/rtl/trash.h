@@ -21,4 +21,9 @@ struct TrashResult {
 
 TrashResult MoveToTrash(const std::string& path);
 
+// The trash of the volume whose top folder this is, made when missing: $top/.Trash/$uid when the
+// administrator set up a shared .Trash there (a sticky folder, not a link), else $top/.Trash-$uid.
+// Empty when neither can be used.
+std::string VolumeTrashFolder(const std::string& top);
+
 } // namespace pw::rtl

@@ -1,5 +1,5 @@
-// The shell list as a file manager's list: it follows its folder as other programs write and remove
-// files, its right click's menu moves a file to the trash and copies files to the clipboard, files
+// The shell list as a file manager's list: it follows its folder as other programs write, remove and
+// move files, its right click's menu moves a file to the trash and copies files to the clipboard, files
 // dropped on it are copied in with a question before any file is replaced, and a drag from it carries
 // the selected files.
 #include "shellcontrols/rz_shell_list.h"
@@ -101,6 +101,15 @@ TEST(RzShellList, FollowsFilesOtherProgramsWriteAndRemove) {
     EXPECT_TRUE(PumpUntil([&] { return !Lists(f.list, "sitemap.html"); }));
     EXPECT_EQ(f.list->FileNames(), std::vector<std::string>{"smfile.gif"});
 
+    // A file moved in from another folder, as a file manager or mv moves it, and one moved out.
+    TempDir elsewhere{"pw-elsewhere"};
+    WriteFile(elsewhere.File("sitemap.xml"), "xml");
+    ASSERT_EQ(std::system(("mv '" + elsewhere.File("sitemap.xml") + "' '" + f.dir.Path() + "/'").c_str()), 0);
+    EXPECT_TRUE(PumpUntil([&] { return Lists(f.list, "sitemap.xml"); }));
+    ASSERT_EQ(std::system(("mv '" + f.dir.File("smfile.gif") + "' '" + elsewhere.Path() + "/'").c_str()), 0);
+    EXPECT_TRUE(PumpUntil([&] { return !Lists(f.list, "smfile.gif"); }));
+    EXPECT_EQ(f.list->FileNames(), std::vector<std::string>{"sitemap.xml"});
+
     // The watch ends with the window and starts again with a new one.
     f.list->SetOptions({sloAutoFill});
     EXPECT_FALSE(f.list->Watching());
@@ -195,6 +204,17 @@ TEST(RzShellList, DroppedFilesAreCopiedInAndReplaceOnlyWhatThePersonAllows) {
     // Without drag and drop the list takes no files.
     f.list->SetOptions({sloAutoFill});
     EXPECT_EQ(pw::gui::FileDropTargetAt(host, POINT{middle.x, middle.y}), nullptr);
+
+    // A list that takes no drops refuses them with drag and drop on, even one already on its way.
+    f.list->SetOptions({sloAutoFill, sloDragDropFiles});
+    WriteFile(from.File("sitemap.xml"), "xml");
+    ASSERT_TRUE(pw::gui::DropFiles(host, POINT{middle.x, middle.y}, {from.File("sitemap.xml")}));
+    f.list->SetTakesDrops(false);
+    Pump();
+    EXPECT_FALSE(FileExists(f.dir.File("sitemap.xml")));
+    EXPECT_EQ(pw::gui::FileDropTargetAt(host, POINT{middle.x, middle.y}), nullptr);
+    f.list->SetTakesDrops(true);
+    EXPECT_EQ(pw::gui::FileDropTargetAt(host, POINT{middle.x, middle.y}), f.list->Handle());
 }
 
 } // namespace

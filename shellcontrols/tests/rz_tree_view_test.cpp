@@ -5,7 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/gdi/shapes.h"
+#include "platform/gdi/syscolors.h"
 #include "platform/gui/keys.h"
+#include "platform/gui/paint.h"
 #include "tree_test_support.h"
 
 using namespace tree_test;
@@ -118,6 +121,47 @@ TEST(RzTreeView, ContextMenuNamesTheNodeUnderThePointerOrTheFocusedOne) {
     ClickAt(s.tree, s.Label(s.top), pw::gui::MouseButton::Right);
     EXPECT_EQ(s.items.Count(), 4);
     EXPECT_EQ(s.items.Item(3), s.b);
+}
+
+// While a node's context menu is open, what the menu is about looks selected and nothing else: the node
+// alone when it lies outside the selection, the selection when the node is in it. The selection shows
+// again once the menu has closed.
+TEST(RzTreeView, WhileAContextMenuIsOpenOnlyWhatItActsOnLooksSelected) {
+    Sample s;
+    s.Show();
+    s.root->Expand(true);
+    Pump();
+    // The nodes whose labels are mostly in the colour of a selection.
+    const auto looksSelected = [&] {
+        s.tree->Repaint();
+        std::string names;
+        HDC dc = GetDC(s.tree->Handle());
+        for (TRzTreeNode* node : {s.root, s.a, s.a1, s.b, s.top}) {
+            const TRect r = node->DisplayRect(true);
+            int marked = 0;
+            for (int y = r.top; y < r.bottom; ++y)
+                for (int x = r.left; x < r.right; ++x)
+                    marked += GetPixel(dc, x, y) == GetSysColor(COLOR_HIGHLIGHT);
+            if (marked * 2 > (r.right - r.left) * (r.bottom - r.top))
+                names += (names.empty() ? "" : " ") + node->Text();
+        }
+        ReleaseDC(s.tree->Handle(), dc);
+        return names;
+    };
+    std::string during;
+    s.tree->OnNodeContextMenu = [&](TObject*, TRzTreeNode*, POINT&, bool& handled) {
+        during = looksSelected();
+        handled = true;
+    };
+    ClickAt(s.tree, s.Label(s.a1), pw::gui::MouseButton::Left);
+    ClickAt(s.tree, s.Label(s.top), pw::gui::MouseButton::Left, VK_CONTROL);
+    ASSERT_EQ(looksSelected(), "a1 top");
+    ClickAt(s.tree, s.Label(s.b), pw::gui::MouseButton::Right);
+    EXPECT_EQ(during, "b");
+    EXPECT_EQ(looksSelected(), "a1 top");
+    ClickAt(s.tree, s.Label(s.a1), pw::gui::MouseButton::Right);
+    EXPECT_EQ(during, "a1 top");
+    EXPECT_EQ(s.tree->SelectionCount(), 2);
 }
 
 } // namespace

@@ -563,6 +563,23 @@ TEST(WebsiteCrawl, ALinkedPageTooLargeIsNamedWithWhyAndTheCrawlGoesOn) {
     EXPECT_EQ(c.crawl.StartFailure(), "");
 }
 
+// Answers whose headers never end (interim answers, trailers) or whose lengths differ fail their pages
+// soon, as a header too large does; the crawl goes on.
+TEST(WebsiteCrawl, AnswersWithoutEndOrWithTwoLengthsAreLeftOutAndTheCrawlGoesOn) {
+    PeerProcess& faults = gui_test::FaultServer();
+    ASSERT_TRUE(faults.Running());
+    Crawler c;
+    c.fetcher.HttpClient()->Timeouts()->ReceiveTimeout = 30000;
+    // Each of the first two sends 100 MB of headers unless stopped.
+    const std::string start = faults.Url("/links.html?to=/endless-interim.html&to=/endless-trailers.html"
+                                         "&to=/two-lengths.html&to=/dir/");
+    const auto began = std::chrono::steady_clock::now();
+    ASSERT_TRUE(c.crawl.CrawlWebsite(start));
+    EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(10));
+    EXPECT_EQ(urls(c.results.pages), (std::vector<std::string>{start, faults.Url("/dir/")}));
+    EXPECT_EQ(c.crawl.UrlCount(), 6);
+}
+
 // A site whose every page links to new pages: the crawl keeps no more addresses than its limit, fetches
 // those it has, and says that the site map lists only them.
 TEST(WebsiteCrawl, ATrapSiteStopsAtTheLimitOfAddressesAndTheCrawlSaysSo) {

@@ -113,6 +113,18 @@ TEST_F(LocalScanTest, BuildsTheSiteTreeWithAddressesThatTheWritersWalk) {
         << xml;
 }
 
+// The site address may name the home page itself; the files are then addressed below its folder.
+TEST_F(LocalScanTest, ASiteAddressThatNamesAPageAddressesTheFilesBelowItsFolder) {
+    site.Write("index.html", "<title>Home</title>");
+    site.Write("docs/API.html", "<title>API</title>");
+    profile.SetIndexPage(site.Root() + "index.html");
+    profile.SetWebsite("http://127.0.0.1:8184/index.html");
+    scan.Run(site.Root());
+    EXPECT_EQ(RecOf("")->Loc, "http://127.0.0.1:8184/index.html");
+    EXPECT_EQ(RecOf("docs/")->Loc, "http://127.0.0.1:8184/docs/");
+    EXPECT_EQ(RecOf("docs/API.html")->Loc, "http://127.0.0.1:8184/docs/API.html");
+}
+
 TEST_F(LocalScanTest, IgnoreListsOutputFileAndExactPaths) {
     for (const char* page :
          {"private/secret.html", "private/deeper/more.html", "Private/shown.html", "drop.html", "Drop.html"})

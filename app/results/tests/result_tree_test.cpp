@@ -199,6 +199,36 @@ TEST_F(ResultTreeTest, ContextMenuRulesAndIgnoreLists) {
     EXPECT_EQ(ContextMenuOn(p1), "delete");
 }
 
+// A menu opened on a node outside the selection acts on that node alone, the one it shows selected; one
+// opened on a selected node acts on the whole selection.
+TEST_F(ResultTreeTest, TheMenuActsOnItsNodeOrOnTheSelectionThatHoldsIt) {
+    profile.SetConfirmDelete(false);
+    std::vector<std::string> propertiesOf;
+    tree.OnShowProperties = [&](NodeProperties& props, bool multiple) {
+        propertiesOf.push_back(multiple ? "several" : props.URL);
+        return false;
+    };
+    std::string offered;
+    tree.OnPopupMenu = [&](POINT, const results::ResultMenuState& s) {
+        offered = Offered(s);
+        tree.miPropertiesClick(nullptr);
+        tree.miDeleteClick(nullptr);
+    };
+    Pick(p1);
+    AddPick(p3);
+    tree_test::ClickAt(&tv, view.Label(p2), pw::gui::MouseButton::Right);
+    EXPECT_EQ(offered, "file delete edit");
+    EXPECT_EQ(propertiesOf, std::vector<std::string>{"/s/a/deep/p2.html"});
+    EXPECT_EQ(Shape(),
+              (std::vector<std::string>{"Home", "  a", "    p1.html", "    deep", "  b", "    p3.html"}));
+    EXPECT_EQ(tv.SelectionCount(), 2);
+
+    tree_test::ClickAt(&tv, view.Label(p3), pw::gui::MouseButton::Right);
+    EXPECT_EQ(offered, "delete");
+    EXPECT_EQ(propertiesOf, (std::vector<std::string>{"/s/a/deep/p2.html", "several"}));
+    EXPECT_EQ(Shape(), (std::vector<std::string>{"Home", "  a", "    deep", "  b"}));
+}
+
 TEST_F(ResultTreeTest, RenameThroughTheEditorAndF2) {
     Pick(p1);
     Key(VK_F1 + 1);

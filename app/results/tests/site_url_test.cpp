@@ -5,6 +5,7 @@
 namespace {
 
 using results::EncodePathSegment;
+using results::SiteFolder;
 using results::SiteUrl;
 
 TEST(SiteUrl, SegmentsArePercentEncodedAsUtf8) {
@@ -27,6 +28,17 @@ TEST(SiteUrl, ExactlyOneSlashJoinsSiteAndPath) {
     EXPECT_EQ(SiteUrl("http://host", ""), "http://host/");
     EXPECT_EQ(SiteUrl("http://host", "docs/sub dir/"), "http://host/docs/sub%20dir/");
     EXPECT_EQ(SiteUrl("http://host", "a//b.html"), "http://host/a/b.html");
+}
+
+TEST(SiteUrl, AnAddressThatNamesAFileStandsForItsFolder) {
+    EXPECT_EQ(SiteFolder("http://127.0.0.1:8184/index.html", "index.html"), "http://127.0.0.1:8184/");
+    EXPECT_EQ(SiteFolder("https://host/shop/cart.php?x=1#top", "index.html"), "https://host/shop/");
+    EXPECT_EQ(SiteFolder("http://host/site/home", "home"), "http://host/site/")
+        << "the index page's own name";
+    // Folders stay as they are given, dots in the host or a folder's name notwithstanding.
+    for (const char* folder : {"http://www.example.com", "http://www.example.com/", "http://host/docs",
+                               "http://host/v1.2/", "http://host/.well-known", "http://host/dir?page=a.html"})
+        EXPECT_EQ(SiteFolder(folder, "index.html"), folder);
 }
 
 } // namespace

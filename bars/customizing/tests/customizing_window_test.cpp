@@ -8,6 +8,7 @@
 
 #include "bars/core/bar_button.h"
 #include "bars/core/bar_manager.h"
+#include "bars/core/bar_routines.h"
 #include "bars/core/categories.h"
 #include "bars/core/item_links.h"
 #include "bars/core/toolbar.h"
@@ -323,8 +324,8 @@ TEST_F(CustomizingWindowTest, TheCommandListErasesBelowItsRowsAndActivationChoos
     EXPECT_EQ(List()->ItemIndex(), 2);
 }
 
-// A command pulled from its chosen row past the system's drag distance is dragged onto the toolbar;
-// a press released where it began only chooses it.
+// A command pulled from its row past the system's drag distance is dragged onto the toolbar, whether
+// the row was chosen before or is chosen by the press; a press released where it began only chooses it.
 TEST_F(CustomizingWindowTest, ACommandPulledFromItsRowIsDroppedOnTheToolbar) {
     ShowCommands();
     List()->SetItemIndex(2);
@@ -344,4 +345,44 @@ TEST_F(CustomizingWindowTest, ACommandPulledFromItsRowIsDroppedOnTheToolbar) {
     ASSERT_EQ(bar->ItemLinks()->Count(), 2);
     EXPECT_EQ(bar->ItemLinks()->Items(1)->Item(), commands[2]);
     EXPECT_FALSE(manager->DraggingItem());
+
+    const POINT other = RowPoint(1);
+    Play({Mouse(pw::gui::MouseAction::Move, other), Mouse(pw::gui::MouseAction::Down, other),
+          Mouse(pw::gui::MouseAction::Move, POINT{other.x + 10, other.y}),
+          Mouse(pw::gui::MouseAction::Move, drop), Mouse(pw::gui::MouseAction::Up, drop)});
+    EXPECT_EQ(List()->ItemIndex(), 1);
+    ASSERT_EQ(bar->ItemLinks()->Count(), 3);
+    EXPECT_EQ(bar->ItemLinks()->Items(1)->Item(), commands[1]);
+}
+
+// Where the window lies in front of a floating toolbar, a command dropped there lands on the toolbar; a
+// docked toolbar behind the window takes nothing there.
+TEST_F(CustomizingWindowTest, AFloatingToolbarBehindTheWindowTakesACommandDroppedThere) {
+    ShowCommands();
+    TdxBar* floating = manager->Bars()->Add();
+    floating->SetCaption("Floating");
+    floating->ItemLinks()->Add()->SetItem(commands[1]);
+    floating->SetDockingStyle(dsNone);
+    floating->SetFloatLeft(window->Left() - 10);
+    floating->SetFloatTop(window->Top() + 40);
+    floating->SetVisible(true);
+    SetWindowPos(window->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    Pump();
+    const auto dragTo = [&](POINT Drop) {
+        ASSERT_EQ(GetAncestor(FindWindowAtPoint(Drop), GA_ROOT), window->Handle());
+        const POINT row = RowPoint(2);
+        Play({Mouse(pw::gui::MouseAction::Move, row), Mouse(pw::gui::MouseAction::Down, row),
+              Mouse(pw::gui::MouseAction::Move, POINT{row.x + 10, row.y}),
+              Mouse(pw::gui::MouseAction::Move, Drop), Mouse(pw::gui::MouseAction::Up, Drop)});
+    };
+    const RECT save = floating->ItemLinks()->Items(0)->Control()->ScreenRect();
+    dragTo(POINT{save.right - 2, (save.top + save.bottom) / 2});
+    ASSERT_EQ(floating->ItemLinks()->Count(), 2);
+    EXPECT_EQ(floating->ItemLinks()->Items(1)->Item(), commands[2]);
+
+    const RECT open = bar->ItemLinks()->Items(0)->Control()->ScreenRect();
+    window->SetBounds(open.left - 20, open.top - 20, window->Width(), window->Height());
+    Pump();
+    dragTo(POINT{(open.left + open.right) / 2, (open.top + open.bottom) / 2});
+    EXPECT_EQ(bar->ItemLinks()->Count(), 1);
 }

@@ -117,6 +117,47 @@ TEST_F(BasePainterTest, TheTearOffFrameIsARaisedEdgeAndARingLeavingTwoRowsFree) 
     EXPECT_EQ(At(30, 28), kWhite);
 }
 
+TEST_F(BasePainterTest, AMenusBorderIsFaceAtTheLeftAndTopDarkAtTheRightAndBottomAndRingsItsTearOffBar) {
+    // The light 3-D colour is the face in the classic scheme: made different, it must not show.
+    const ScopedSysColor light3d(COLOR_3DLIGHT, RGB(1, 2, 3));
+    view->subMenu = view->detachBar = true;
+    const int h = base.GetSubMenuDetachHeight(*view);
+    base.DrawSubMenuBorder(*view, dc.Get(), RECT{0, 0, 150, 60});
+    // Round the tear-off bar a raised edge along the top and down both sides, inside it a face ring.
+    const std::pair<POINT, int> pixels[] = {
+        {{0, 30}, COLOR_BTNFACE},     {{70, 0}, COLOR_BTNFACE},         {{149, 0}, COLOR_3DDKSHADOW},
+        {{0, 59}, COLOR_3DDKSHADOW},  {{70, 59}, COLOR_3DDKSHADOW},     {{70, 1}, COLOR_BTNHIGHLIGHT},
+        {{1, 5}, COLOR_BTNHIGHLIGHT}, {{148, 5}, COLOR_BTNSHADOW},      {{2, 5}, COLOR_BTNFACE},
+        {{70, h}, COLOR_BTNFACE},     {{70, 3}, COLOR_INACTIVECAPTION}, {{70, h - 1}, COLOR_INACTIVECAPTION}};
+    for (const auto& [p, color] : pixels)
+        EXPECT_EQ(At(p.x, p.y), GetSysColor(color)) << p.x << "," << p.y;
+    EXPECT_EQ(At(70, h + 1), kWhite);
+}
+
+TEST_F(BasePainterTest, AGroupUnderTheBottomArrowGetsARowAboveItAndTheArrowStaysOverTheSpace) {
+    view->subMenu = true;
+    SubMenuParts parts;
+    parts.Items = RECT{2, 2, 198, 20};
+    parts.LinesBottom = 20;
+    parts.SpaceBottom = 60;
+    parts.BottomArrow = RECT{2, 40, 198, 58};
+    parts.BottomArrowSeparator = true;
+    auto draw = [&](const TdxBarItemControlPainter& painter) {
+        painter.DrawSubMenuFrame(*view, dc.Get(), parts);
+        // The arrow is not painted over by the space it lies in.
+        EXPECT_GT(Columns(parts.BottomArrow, GetSysColor(COLOR_BTNTEXT)).first, 0);
+        return At(100, 39);
+    };
+    EXPECT_EQ(draw(base), GetSysColor(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(At(2, 39), At(197, 39));
+    EXPECT_EQ(At(100, 30), GetSysColor(COLOR_BTNFACE));
+    parts.BottomArrowRarelyUsed = true;
+    EXPECT_EQ(draw(base), GetSysColor(COLOR_BTNSHADOW));
+    parts.BottomArrowSeparator = false;
+    EXPECT_EQ(draw(base), GetSysColor(COLOR_BTNFACE));
+    draw(FlatBarPainter());
+}
+
 TEST_F(BasePainterTest, MenusPaintTheirPictureAndFloatingToolbarsTheirBrush) {
     view->subMenu = true;
     TBitmap picture;
@@ -329,6 +370,36 @@ TEST_F(BasePainterTest, EditItemsDrawTheirTextForTheCustomizingListThroughThePai
         for (int x = 0; x < 100; ++x)
             if (canvas.Pixel(x, y) == clBlack) flatTop = std::min(flatTop, y);
     EXPECT_EQ(flatTop, top + 2);
+}
+
+// A control whose text differs from its item's, standing at entry 3 of its list.
+class TypedControl : public ItemControl {
+public:
+    TdxBarItemLink* Link() const override { return nullptr; }
+    BarControl* Parent() const override { return nullptr; }
+    std::string EditText() const override { return "typed"; }
+    int ListIndex() const override { return 3; }
+};
+
+TEST_F(BasePainterTest, TheCustomizingTextIsTheControlsOnlyForTheEntryItStandsAt) {
+    auto* edit = new TdxBarEdit(&form);
+    edit->SetText("site");
+    TypedControl control;
+    TBitmap picture;
+    picture.SetSize(100, 20);
+    picture.Canvas().Brush().SetColor(clWhite);
+    // The ink's right end: "typed" is wider than "site".
+    auto inkRight = [&](int index) {
+        base.DrawEditInCustomizing(edit, &picture.Canvas(), index, RECT{0, 0, 100, 20}, &control);
+        int right = -1;
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 100; ++x)
+                if (picture.Canvas().Pixel(x, y) != clWhite) right = std::max(right, x);
+        return right;
+    };
+    const int item = inkRight(0);
+    EXPECT_GT(inkRight(3), item);
+    EXPECT_EQ(inkRight(-1), item);
 }
 
 TEST_F(BasePainterTest, ACombosCustomizingImageIsItsOwnerDrawnEntry) {

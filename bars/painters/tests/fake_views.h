@@ -19,6 +19,21 @@ public:
     std::string ClassName() const override { return "TPainterTestForm2"; }
 };
 
+// One system colour changed for the life of the object.
+class ScopedSysColor {
+public:
+    ScopedSysColor(int index, COLORREF value) : index_(index), saved_(GetSysColor(index)) {
+        SetSysColors(1, &index_, &value);
+    }
+    ~ScopedSysColor() { SetSysColors(1, &index_, &saved_); }
+    ScopedSysColor(const ScopedSysColor&) = delete;
+    ScopedSysColor& operator=(const ScopedSysColor&) = delete;
+
+private:
+    int index_;
+    COLORREF saved_;
+};
+
 inline COLORREF BrushColor(HBRUSH brush) {
     pw::gdi::MemoryDC dc(nullptr, 1, 1);
     const RECT r{0, 0, 1, 1};
@@ -57,12 +72,14 @@ public:
     bool HasDetachBar() const override { return detachBar; }
     bool DetachHot() const override { return detachHot; }
     int SideBarWidth() const override { return sideBar; }
+    int ExtraWidth() const override { return extraWidth; }
     bool ShowsRarelyUsedItems() const override { return rarelyUsedShown; }
     int MarkLineHeight() const override { return markLineHeight > 0 ? markLineHeight : MenuLineHeight(); }
     HWND PaintWindow() const override { return window; }
     int MinWidth() const override { return minWidth; }
     bool detachHot = false;
     int sideBar = 0;
+    int extraWidth = 0;
     bool rarelyUsedShown = false;
     int markLineHeight = 0;
     HWND window = nullptr;
@@ -87,6 +104,7 @@ public:
     explicit FakeItemView(BarPaintView& bar) : bar_(bar) {}
     BarPaintView& ParentView() const override { return bar_; }
     bool PaintEnabled() const override { return enabled; }
+    bool PaintSelected() const override { return selected; }
     std::string PaintCaption() const override { return caption; }
     bool IsCheckItem() const override { return check; }
     bool IsRarelyUsed() const override { return rarelyUsed; }
@@ -95,6 +113,7 @@ public:
     bool subItem = false;
     bool readOnly = false;
     bool enabled = true;
+    bool selected = false;
     bool check = false;
     bool rarelyUsed = false;
     std::string caption = "&Open";

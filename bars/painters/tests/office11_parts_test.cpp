@@ -3,14 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 #include "bars/core/toolbar.h"
 #include "bars/core/toolbars.h"
 #include "bars/painters/office11_painter.h"
 #include "bars/painters/tests/fake_views.h"
+#include "lookandfeel/colors.h"
 #include "lookandfeel/office11.h"
 #include "platform/gdi/fonts.h"
 #include "platform/gdi/stock.h"
+#include "platform/graphics/bitmap.h"
+#include "platform/graphics/canvas.h"
 #include "platform/graphics/graphics_types.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/messages.h"
@@ -126,6 +130,103 @@ TEST_F(Office11PartsTest, TheGlyphBandDarkensWhileTheRarelyUsedLinesShow) {
     EXPECT_EQ(At(100, 10), Rgb(c.MenuColor));
 }
 
+TEST_F(Office11PartsTest, AMenusExtraWidthBesideTheGlyphBandTakesTheBandsLastColour) {
+    const int band = office.GlyphBandRight(*menu);
+    for (int extra : {0, 6})
+        for (bool dark : {false, true}) {
+            menu->extraWidth = extra;
+            menu->rarelyUsedShown = dark;
+            office.DrawSubMenuBitmap(*menu, dc.Get(), clNone, office.GetSubMenuBkBrush(),
+                                     RECT{0, 0, 150, 40});
+            const TColor last = dark ? c.MenuStripDarkColor2 : c.MenuStripColor2;
+            EXPECT_EQ(At(band, 10), Rgb(extra > 0 ? last : c.MenuColor));
+            EXPECT_EQ(At(band + extra - 1, 10), Rgb(last));
+            EXPECT_EQ(At(band + extra, 10), Rgb(c.MenuColor));
+        }
+}
+
+TEST_F(Office11PartsTest, ADropDownArrowIsWhiteOnlyWhereItsSelectedPartLiesOnAWhiteFace) {
+    // White pixels inside the part's frame, in a menu or on a toolbar.
+    auto whites = [&](bool selected, bool inMenu) {
+        ItemState state;
+        state.Selected = selected;
+        const RECT r{10, 10, 24, 32};
+        office.DrawDropDownButton(inMenu ? *line : *item, dc.Get(), state, inMenu,
+                                  static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)), r);
+        int n = 0;
+        for (int y = r.top + 1; y < r.bottom - 1; ++y)
+            for (int x = r.left + 1; x < r.right - 1; ++x)
+                n += At(x, y) == kWhite;
+        return n;
+    };
+    for (bool inMenu : {true, false}) {
+        EXPECT_EQ(whites(true, inMenu), 0);
+        const ScopedSysColor white(COLOR_BTNFACE, kWhite);
+        EXPECT_EQ(whites(false, inMenu), 0);
+        EXPECT_GT(whites(true, inMenu), 5) << inMenu;
+    }
+}
+
+// A dock site with a bitmap the painter keeps its drawing in.
+class CachingDock : public DockPaintView {
+public:
+    TdxBarDockingStyle Side() const override { return dsTop; }
+    SIZE SiteSize() const override { return SIZE{200, 30}; }
+    int RowCount() const override { return 0; }
+    void RowExtent(int, int& From, int& To) const override { From = To = 0; }
+    bool RowBorderless(int) const override { return false; }
+    TBitmap* PainterCache() override { return &cache; }
+    TBitmap cache;
+};
+
+TEST_F(Office11PartsTest, TheDockGradientIsDrawnOnceIntoTheSitesBitmapAndCopiedFromIt) {
+    CachingDock dock;
+    // The site lies 20 pixels left of the DC's origin: the DC's x 60 is the site's 80.
+    auto paint = [&] {
+        office.DrawDockBackground(dc.Get(), RECT{50, 0, 100, 30}, RECT{-20, 0, 180, 30}, clNone, nullptr,
+                                  dsTop, &dock);
+        return At(60, 5);
+    };
+    const COLORREF gradient =
+        Rgb(GetGradientColorAt(RECT{0, 0, 200, 30}, 80, c.DockColor1, true, c.DockColor2));
+    EXPECT_EQ(paint(), gradient);
+    EXPECT_EQ(dock.cache.Width(), 200);
+    EXPECT_EQ(At(49, 5), kWhite);
+    // Later paints copy the bitmap as it is, until the site empties it.
+    dock.cache.Canvas().SetPixel(80, 5, clRed);
+    EXPECT_EQ(paint(), Rgb(clRed));
+    dock.cache.SetSize(0, 0);
+    EXPECT_EQ(paint(), gradient);
+}
+
+TEST_F(Office11PartsTest, ADropDownsCaptionEndsInATriangleBesideItsBox) {
+    class Combo : public FakeItemView {
+    public:
+        using FakeItemView::FakeItemView;
+        int ComboButtonWidth() const override { return width; }
+        int width = 13;
+    } combo(*view);
+    // The text colour in the five columns between the text and the box, from row 19 (of 10 to 32) on.
+    auto rows = [&] {
+        RECT box{10, 10, 200, 32};
+        office.DrawEditCaption(combo, dc.Get(), ItemState{}, box);
+        std::vector<int> counts;
+        for (int y = 19; y < 24; ++y) {
+            int n = 0;
+            for (int x = box.left - 5; x < box.left; ++x)
+                n += At(x, y) == Rgb(c.TextColor);
+            counts.push_back(n);
+        }
+        return counts;
+    };
+    // Pointing down, five wide at its base, centred on the line.
+    const std::vector<int> drawn = rows();
+    EXPECT_EQ(drawn, (std::vector<int>{0, 5, drawn[2], 1, 0}));
+    EXPECT_GT(drawn[2], 0);
+    combo.width = 0;
+    EXPECT_EQ(rows(), (std::vector<int>{0, 0, 0, 0, 0}));
+}
+
 TEST_F(Office11PartsTest, ADropDownArrowPartIsFramedBySeparatorColourOrTheSchemeFrameWithoutAGradient) {
     const HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     ItemState state;
@@ -213,6 +314,10 @@ TEST_F(Office11PartsTest, ValuesBrushesAndButtonWidthsOfTheScheme) {
     EXPECT_EQ(office.CalcButtonWidth(*line, 30), 41 + office.GetSubMenuGlyphIndent(*line) + 1);
     EXPECT_EQ(office.GetTrackBarExtra(*item), 0);
     EXPECT_EQ(office.GetTrackBarExtra(*line), office.GetSubMenuGlyphIndent(*line));
+    // A selected line is highlighted across the glyph band.
+    line->selected = true;
+    EXPECT_EQ(office.GetTrackBarExtra(*line), 0);
+    line->selected = false;
     EXPECT_EQ(office.GetProgressBackColor(), c.DockColor1);
     EXPECT_EQ(BrushColor(office.GetProgressFrameBrush()), Rgb(c.FrameColor));
     EXPECT_EQ(BrushColor(office.GetBevelBrush(*item, 1)), Rgb(c.FrameColor));

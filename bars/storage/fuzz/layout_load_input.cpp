@@ -81,7 +81,7 @@ bool SoundBars(TdxBarManager* Manager) {
         RECT r{0, 0, 0, 0};
         GetWindowRect(window->Handle(), r);
         const RECT work = GetMonitorWorkArea(POINT{r.left, r.top});
-        if (r.left < work.left || r.top < work.top || r.left > work.right || r.top > work.bottom)
+        if (r.left < work.left || r.top < work.top || r.right > work.right || r.bottom > work.bottom)
             return false;
     }
     return true;

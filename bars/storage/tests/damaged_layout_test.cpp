@@ -67,7 +67,7 @@ protected:
     }
 
     // Every bar is one the windows can show: a style of the five, a window where it is shown, and a
-    // floating window inside the screen's work area.
+    // floating window inside the screen's work area, its close box too.
     void ExpectSoundBars() {
         Pump();
         EXPECT_GE(manager->MenuAnimations(), maNone);
@@ -92,8 +92,8 @@ protected:
             const RECT work = GetMonitorWorkArea(POINT{r.left, r.top});
             EXPECT_GE(r.left, work.left);
             EXPECT_GE(r.top, work.top);
-            EXPECT_LE(r.left, work.right);
-            EXPECT_LE(r.top, work.bottom);
+            EXPECT_LE(r.right, work.right);
+            EXPECT_LE(r.bottom, work.bottom);
         }
     }
 
@@ -284,4 +284,38 @@ TEST_F(DamagedLayoutTest, KeptFuzzInputsReadSoundly) {
     }
     EXPECT_GE(inputs, 3);
     SetRegistryStoreFile(dir + "/registry.dat");
+}
+
+// A floating bar stored at the far right of every screen, read as its form loads (its style taking
+// effect after it was placed, its caption wider than its buttons), shows whole inside the work area.
+TEST_F(DamagedLayoutTest, AFloatingBarStoredAtTheFarRightShowsWhole) {
+    WriteIni("[Loading.Manager.Main]\nBarCount=1\n[Loading.Manager.Bar0]\nRow=0\nDockingStyle=0\n"
+             "FloatLeft=2147483647\nFloatTop=2147483647\nVisible=1\nItemLinkCount=1\n"
+             "[Loading.Manager.Bar0.ItemLink0]\nItemName=Go\n");
+    BarsForm loading;
+    loading.SetName("Loading");
+    auto* loaded = new TdxBarManager(&loading);
+    loaded->Loading();
+    loaded->SetName("Manager");
+    loaded->SetStyle(bmsFlat);
+    loaded->SetIniFileName(ini);
+    loaded->SetStoreInIniFile(true);
+    TdxBar* bar = loaded->Bars()->Add();
+    bar->SetCaption("A caption much wider than the one button of the bar");
+    auto* go = new TdxBarButton(&loading);
+    go->SetName("Go");
+    bar->ItemLinks()->Add()->SetItem(go);
+    bar->SetVisible(true);
+    loaded->Loaded();
+    loading.Show();
+    Pump();
+    ASSERT_EQ(bar->DockingStyle(), dsNone);
+    RECT r{};
+    GetWindowRect(bar->Control()->Handle(), r);
+    const RECT work = GetMonitorWorkArea(POINT{r.left, r.top});
+    EXPECT_EQ(r.right, work.right);
+    EXPECT_LE(r.bottom, work.bottom);
+    EXPECT_GE(r.left, work.left);
+    loaded->SetStoreInIniFile(false);
+    bar->SetVisible(false);
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "bar_windows_fixture.h"
+#include "bars/core/layout_hooks.h"
 #include "bars/core/sub_item.h"
 #include "bars/storage/layout_common.h"
 #include "bars/storage/layout_storing.h"
@@ -96,6 +97,14 @@ protected:
         ASSERT_EQ(file->ItemLinks()->Count(), 2);
         EXPECT_EQ(file->ItemLinks()->Items(1)->Item(), save);
         EXPECT_NE(Window(tools), nullptr);
+    }
+
+    // The layout of the INI file at path or of the test's registry key.
+    void LoadFrom(bool fromIni, const std::string& path) {
+        if (fromIni)
+            bars::LoadLayoutFromIni(manager, path);
+        else
+            bars::LoadLayoutFromRegistry(manager, "Software\\Pathweaver\\Layout");
     }
 
     std::string IniText(const std::string& path) {
@@ -204,9 +213,9 @@ TEST_F(LayoutStoringTest, RootPathsTouchNothingAndProfilesSurvive) {
     EXPECT_EQ(bars::LayoutRegistryKey("\\A\\B"), "\\A\\B");
 }
 
-// A registry failure while a bar's values are read ends that bar and shows it; a mistyped link value
-// ends that link only.
-TEST_F(LayoutStoringTest, RegistryFailuresEndABarOrALink) {
+// A registry value of another type than the one written reads as a missing key of the INI layout does
+// (its default) and reading goes on; a missing value ends that bar, which then shows, or that link.
+TEST_F(LayoutStoringTest, MistypedRegistryValuesReadAsDefaultsAndMissingOnesEndABarOrALink) {
     BuildLayout();
     bars::SaveLayoutToRegistry(manager, "Software\\Pathweaver\\Layout");
     {
@@ -220,6 +229,25 @@ TEST_F(LayoutStoringTest, RegistryFailuresEndABarOrALink) {
         reg.CloseKey();
     }
     tools->SetRow(0);
+    bars::LoadLayoutFromRegistry(manager, "Software\\Pathweaver\\Layout");
+    Pump();
+    EXPECT_FALSE(tools->Visible()); // read up to its end
+    EXPECT_EQ(tools->Row(), 0);
+    ASSERT_EQ(main->ItemLinks()->Count(), 3);
+    TdxBarItemLink* link = main->ItemLinks()->Items(1);
+    EXPECT_EQ(link->Item(), save);
+    EXPECT_FALSE(link->StoredBeginGroup());
+    EXPECT_EQ(link->Caption(), "Keep");
+
+    {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey("\\Software\\Pathweaver\\Layout\\Bar1", false));
+        reg.DeleteValue("Row");
+        reg.CloseKey();
+        ASSERT_TRUE(reg.OpenKey("\\Software\\Pathweaver\\Layout\\Bar0\\ItemLink1", false));
+        reg.DeleteValue("BeginGroup");
+        reg.CloseKey();
+    }
     bars::LoadLayoutFromRegistry(manager, "Software\\Pathweaver\\Layout");
     Pump();
     EXPECT_TRUE(tools->Visible()); // stored hidden, but its values failed part-way
@@ -260,9 +288,9 @@ TEST_F(LayoutStoringTest, IniRoundTripKeepsOtherManagersSections) {
     ExpectBuiltLayout();
 }
 
-// A user glyph is not kept in an INI file, so neither is its flag: read back, the link has neither.
-// Hexadecimal numbers are read; a bar section without Row counts as missing.
-TEST_F(LayoutStoringTest, IniKeepsNoGlyphFlagAndReadsHex) {
+// A user glyph is not kept in an INI file, but its flag is: read back, the link has the flag and no
+// glyph. Hexadecimal numbers are read; a bar section without Row counts as missing.
+TEST_F(LayoutStoringTest, IniKeepsTheGlyphFlagWithoutTheGlyphAndReadsHex) {
     const std::string path = dir + "/bars.ini";
     BuildLayout();
     TBitmap glyph;
@@ -272,7 +300,8 @@ TEST_F(LayoutStoringTest, IniKeepsNoGlyphFlagAndReadsHex) {
     bars::SaveLayoutToIni(manager, path);
     {
         TMemIniFile ini(path);
-        EXPECT_EQ(ini.ReadInteger("MainForm.BarManager1.Bar0.ItemLink0", "UserDefine", -1), 0);
+        EXPECT_EQ(ini.ReadInteger("MainForm.BarManager1.Bar0.ItemLink0", "UserDefine", -1), 2);
+        EXPECT_FALSE(ini.ValueExists("MainForm.BarManager1.Bar0.ItemLink0", "UserGlyph"));
         // A file from elsewhere with the flag set.
         ini.WriteString("MainForm.BarManager1.Bar0.ItemLink1", "UserDefine", "0x3");
         ini.WriteString("MainForm.BarManager1.Bar1", "Row", "0x2");
@@ -282,8 +311,10 @@ TEST_F(LayoutStoringTest, IniKeepsNoGlyphFlagAndReadsHex) {
     bars::LoadLayoutFromIni(manager, path);
     TdxBarItemLink* link = main->ItemLinks()->Items(1);
     EXPECT_TRUE(link->UserDefine().Contains(udCaption));
-    EXPECT_FALSE(link->UserDefine().Contains(udGlyph));
-    EXPECT_FALSE(main->ItemLinks()->Items(0)->UserDefine().Contains(udGlyph));
+    EXPECT_TRUE(link->UserDefine().Contains(udGlyph));
+    EXPECT_TRUE(link->UserGlyph()->Empty());
+    EXPECT_TRUE(main->ItemLinks()->Items(0)->UserDefine().Contains(udGlyph));
+    EXPECT_TRUE(main->ItemLinks()->Items(0)->UserGlyph()->Empty());
     EXPECT_EQ(tools->Row(), 2);
 
     {
@@ -293,9 +324,11 @@ TEST_F(LayoutStoringTest, IniKeepsNoGlyphFlagAndReadsHex) {
         ini.UpdateFile();
     }
     bars::LoadLayoutFromIni(manager, path);
-    EXPECT_EQ(tools->Caption(), "Tools"); // skipped
-    EXPECT_FALSE(tools->Visible());       // but hidden first, as every bar is
-    bars::LoadLayoutFromIni(manager, ""); // nothing at all
+    EXPECT_EQ(tools->Caption(), "Tools");                   // skipped
+    EXPECT_FALSE(tools->Visible());                         // but hidden first, as every bar is
+    bars::LoadLayoutFromIni(manager, "");                   // nothing at all
+    EXPECT_NO_THROW(bars::LoadLayoutFromIni(manager, dir)); // a folder: no file to read
+    EXPECT_EQ(tools->Caption(), "Tools");
 }
 
 // The standard style keeps neither the two menu options nor any usage data.
@@ -316,6 +349,25 @@ TEST_F(LayoutStoringTest, StandardStyleStoresNoUsage) {
     reg.CloseKey();
     ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\Pathweaver\\Layout\\Bar0\\ItemLink0"));
     EXPECT_FALSE(reg.ValueExists("UseCount"));
+}
+
+// Nor does it read them from either store: the menus keep their options and the links their uses.
+TEST_F(LayoutStoringTest, StandardStyleReadsNoMenuOptionsNorUsage) {
+    const std::string path = dir + "/bars.ini";
+    BuildLayout();
+    main->ItemLinks()->Items(0)->SetUseCount(9);
+    bars::SaveLayoutToIni(manager, path);
+    bars::SaveLayoutToRegistry(manager, "Software\\Pathweaver\\Layout");
+    manager->SetStyle(bmsStandard);
+    manager->SetMenusShowRecentItemsFirst(false);
+    manager->SetShowFullMenusAfterDelay(false);
+    for (const bool fromIni : {false, true}) {
+        SCOPED_TRACE(fromIni ? "INI" : "registry");
+        LoadFrom(fromIni, path);
+        EXPECT_FALSE(manager->MenusShowRecentItemsFirst());
+        EXPECT_FALSE(manager->ShowFullMenusAfterDelay());
+        EXPECT_NE(main->ItemLinks()->Items(0)->UseCount(), 9);
+    }
 }
 
 // A dock site owned by a component of the form is written with both owners' names and read back as the
@@ -373,6 +425,19 @@ TEST_F(LayoutStoringTest, FormGoingSavesAndSurvivesWriteFailures) {
     EXPECT_NE(IniText(path).find("[OtherForm.Bars.Bar0]"), std::string::npos);
     TRegistry reg;
     EXPECT_TRUE(reg.KeyExists("\\Software\\Pathweaver\\Going\\Bar0"));
+}
+
+// A failure while a form finishing its loading reads its layout (here a handler the layout's bars run)
+// is reported, not thrown into the form's making.
+TEST_F(LayoutStoringTest, AFailureReadingTheLayoutAsTheFormLoadsStopsNothing) {
+    BuildLayout();
+    bars::SaveLayoutToRegistry(manager, "Software\\Pathweaver\\Layout");
+    manager->SetRegistryPath("Software\\Pathweaver\\Layout");
+    manager->SetStoreInRegistry(true);
+    manager->OnBarVisibleChange = [](TObject*, TdxBar*) { throw Exception("the handler failed"); };
+    EXPECT_NO_THROW(bars::GetLayoutStorage().Load(manager));
+    manager->OnBarVisibleChange = nullptr;
+    manager->SetStoreInRegistry(false);
 }
 
 // Both stores name and order their values as other builds write them: options, then one key or section
@@ -447,10 +512,7 @@ TEST_F(LayoutStoringTest, StoredNamesOrderOptionsAndUsage) {
         manager->SetShowHint(true);
         manager->SetShowShortCutInHint(false);
         main->ItemLinks()->Items(0)->SetUseCount(0);
-        if (fromIni)
-            bars::LoadLayoutFromIni(manager, path);
-        else
-            bars::LoadLayoutFromRegistry(manager, "Software\\Pathweaver\\Layout");
+        LoadFrom(fromIni, path);
         EXPECT_FALSE(manager->MenusShowRecentItemsFirst());
         EXPECT_FALSE(manager->ShowFullMenusAfterDelay());
         EXPECT_TRUE(manager->LargeIcons());

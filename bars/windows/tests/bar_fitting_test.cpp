@@ -73,6 +73,16 @@ TEST_F(BarFittingTest, AFloatingToolbarIsAsWideAsItsCaption) {
     SendMessage(Window(longer)->Handle(), WM_SIZING, 2 /* the right edge */,
                 reinterpret_cast<LPARAM>(&narrower));
     EXPECT_EQ(narrower.right - narrower.left, room + 2 * painter.GetFloatingBorderWidth());
+
+    // Given another caption it fits that one at once, wider or narrower.
+    const HWND small = Window(shorter)->Handle();
+    const int narrow = WindowWidth(small);
+    shorter->SetCaption("My Bar With Another Long Caption");
+    EXPECT_EQ(WindowWidth(small),
+              painter.GetFloatingCaptionWidth(*Window(shorter)) + 2 * painter.GetFloatingBorderWidth());
+    EXPECT_GT(WindowWidth(small), narrow + 100);
+    shorter->SetCaption("M");
+    EXPECT_EQ(WindowWidth(small), narrow);
 }
 
 // The bottom site grows upwards, keeping its bottom edge: a status bar below it stays at the form's

@@ -316,12 +316,27 @@ TEST_F(BarHooksTest, AKeyOrAClickEndsAShownHint) {
 // The form's activation reaches its manager by each way the window system tells it, and messages the
 // manager has no use for leave it alone.
 TEST_F(BarHooksTest, TheFormsActivationMessagesReachItsManager) {
+    MakeBars();
     const HWND window = form.Handle();
     manager->SetParentFormActive(false);
     SendMessage(window, WM_ACTIVATE, WA_ACTIVE, 0);
     EXPECT_TRUE(manager->ParentFormActive());
+    // Leaving the program lets go of the item under the pointer: the pointer may never come back to
+    // take it off.
+    MoveTo(Centre(print, toolbar));
+    ASSERT_EQ(manager->SelectedItem(), Control(print, toolbar));
     SendMessage(window, WM_ACTIVATEAPP, 0, 0);
     EXPECT_FALSE(manager->ParentFormActive());
+    EXPECT_EQ(manager->SelectedItem(), nullptr);
+    EXPECT_EQ(Window(toolbar)->Selected(), nullptr);
+    // So does it of the item chosen for customizing, which the pointer leaving keeps.
+    manager->SetIsCustomizing(true);
+    Press(Centre(print, toolbar));
+    Release(Centre(print, toolbar));
+    ASSERT_EQ(manager->SelectedItem(), Control(print, toolbar));
+    SendMessage(window, WM_ACTIVATEAPP, 0, 0);
+    EXPECT_EQ(manager->SelectedItem(), nullptr);
+    manager->SetIsCustomizing(false);
     manager->SetParentFormActive(true);
     SendMessage(window, WM_GETTEXTLENGTH, 0, 0);
     SendMessage(window, WM_NULL, 0, 0);

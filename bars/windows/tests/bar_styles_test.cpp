@@ -1,8 +1,9 @@
 // One toolbar docked, one floating and one open menu in every style the manager offers, as the screen
 // shows them: each style's frame, grip, faces and menu selection in its own colours, and the XP style,
-// without visual styles, exactly as the enhanced one. With PW_BAR_STYLES_SHOTS set to a folder each
-// style's screen is saved there as a PNG; with PW_BAR_STYLES_HOLD_MS the windows stay up that long for
-// a look (or a screenshot) under a display.
+// without visual styles, exactly as the enhanced one; a long menu with a tear-off bar and a scroll arrow,
+// and the Office 2003 dock's gradient as its size and colours change. With PW_BAR_STYLES_SHOTS set to a
+// folder each style's screen is saved there as a PNG; with PW_BAR_STYLES_HOLD_MS the windows stay up that
+// long for a look (or a screenshot) under a display.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -22,6 +23,8 @@
 #include "platform/gdi/surface.h"
 #include "platform/gdi/syscolors.h"
 #include "platform/graphics/graphics_types.h"
+#include "platform/gui/message_loop.h"
+#include "platform/gui/messages.h"
 #include "platform/gui/paint.h"
 #include "platform/gui/screenshot.h"
 #include "platform/gui/window.h"
@@ -124,10 +127,10 @@ protected:
         return r.right - r.left;
     }
 
-    void ShowAndSave(const std::string& name) {
+    void ShowAndSave(const std::string& name, RECT area = RECT{0, 0, 700, 520}) {
         Pump();
         if (const char* folder = std::getenv("PW_BAR_STYLES_SHOTS"))
-            pw::gui::SaveScreenImage(RECT{0, 0, 700, 520}, std::string(folder) + "/bars-" + name + ".png");
+            pw::gui::SaveScreenImage(area, std::string(folder) + "/bars-" + name + ".png");
         // Held on the screen for a person to look at, answering messages meanwhile.
         if (const char* hold = std::getenv("PW_BAR_STYLES_HOLD_MS")) testsupport::PumpFor(std::atoi(hold));
     }
@@ -161,6 +164,37 @@ protected:
     COLORREF BottomRight(int index) const {
         const RECT r = ButtonRect(index);
         return Screen(POINT{r.right - 1, r.bottom - 1});
+    }
+
+    // A File menu that can be torn off, taller than the work area, whose line under the bottom arrow
+    // begins a group (its gap moves the lines down, so the line under the arrow may change).
+    void OpenLongMenu() {
+        TdxBar* torn = Toolbar("Torn", {Button("t")}, dsNone);
+        torn->SetVisible(false);
+        file = new TdxBarSubItem(&form);
+        file->SetCaption("&File");
+        for (int i = 0; i < 120; ++i)
+            file->ItemLinks()->Add()->SetItem(Button("Line " + std::to_string(i)));
+        file->SetDetachable(true);
+        file->SetDetachingBar(torn->Index());
+        menuBar = Toolbar("Menu", {file});
+        menuBar->SetIsMainMenu(true);
+        Pump();
+        Press(Centre(file, menuBar));
+        Release(Centre(file, menuBar));
+        menu = dynamic_cast<bars::TdxBarSubMenuControl*>(file->ItemLinks()->BarControl());
+        ASSERT_TRUE(menu != nullptr && menu->HasBottomArrow());
+        for (int guard = 0; guard < 5; ++guard) {
+            TdxBarItemLink* under = file->ItemLinks()->Items(menu->TopIndex() + menu->VisibleCount() - 1);
+            under->SetBeginGroup(true);
+            Pump();
+        }
+    }
+    // The open menu with a margin round it (screen coordinates).
+    RECT MenuArea() const {
+        RECT r{0, 0, 0, 0};
+        GetWindowRect(menu->Handle(), r);
+        return RECT{r.left - 10, r.top - 30, r.right + 10, r.bottom + 10};
     }
 
     HWND ToolsWindow() const { return Window(tools)->Handle(); }
@@ -334,6 +368,66 @@ TEST_F(BarStylesTest, Office2003BarsCarryTheBarGradientABorderLineRoundedCorners
     EXPECT_EQ(At(floatingWindow, 1, 20), ColorToRGB(colors.FloatingBorderColor1));
     EXPECT_EQ(At(floatingWindow, 2, 20), ColorToRGB(colors.FloatingBorderColor2));
     EXPECT_GT(Count(FloatingCaption(3), ColorToRGB(colors.CaptionTextColor)), 10);
+}
+
+TEST_F(BarStylesTest, AStandardMenuIsFramedAroundItsTearOffBarAndMarksTheGroupUnderItsBottomArrow) {
+    manager->SetStyle(bmsStandard);
+    ASSERT_NO_FATAL_FAILURE(OpenLongMenu());
+    ShowAndSave("standard-long-menu", MenuArea());
+    const HWND window = menu->Handle();
+    const int w = Width(window), h = Height(window);
+    // The outer ring's dark right edge, the tear-off bar's raised edge above its face ring and the bar.
+    EXPECT_EQ(At(window, w - 1, h / 2), Sys(COLOR_3DDKSHADOW));
+    EXPECT_EQ(At(window, w / 2, 1), Sys(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(At(window, w / 2, 2), Sys(COLOR_BTNFACE));
+    EXPECT_EQ(At(window, w / 2, 4), Sys(COLOR_INACTIVECAPTION));
+    // A highlight row above the bottom arrow; the rest of the group's gap is the face, whatever was
+    // drawn there before.
+    RECT arrow = menu->BottomArrowRect();
+    MapWindowPoints(window, nullptr, arrow);
+    const RECT row{arrow.left, arrow.top - 1, arrow.right, arrow.top},
+        gap{arrow.left, arrow.top - 9, arrow.right, arrow.top - 1};
+    EXPECT_EQ(Count(row, Sys(COLOR_BTNHIGHLIGHT)), row.right - row.left);
+    EXPECT_EQ(Count(gap, Sys(COLOR_BTNFACE)), (gap.right - gap.left) * (gap.bottom - gap.top));
+    // The same menu in the Office 2003 style, to look at.
+    Press(Centre(file, menuBar));
+    Release(Centre(file, menuBar));
+    manager->SetStyle(bmsOffice11);
+    Pump();
+    Press(Centre(file, menuBar));
+    Release(Centre(file, menuBar));
+    menu = dynamic_cast<bars::TdxBarSubMenuControl*>(file->ItemLinks()->BarControl());
+    ASSERT_NE(menu, nullptr);
+    ShowAndSave("office2003-long-menu", MenuArea());
+}
+
+TEST_F(BarStylesTest, AnOffice2003DockKeepsItsGradientUntilItsSizeOrTheColoursChange) {
+    Build(bmsOffice11);
+    const HWND site = Site(dsTop)->Handle();
+    const TOffice11Colors& colors = Office11Colors();
+    auto dockAt = [&](int x) {
+        const RECT r{0, 0, Width(site), Height(site)};
+        return ColorToRGB(GetGradientColorAt(r, x, colors.DockColor1, true, colors.DockColor2));
+    };
+    const int x = Width(site) - 1, y = Height(site) - 1;
+    const COLORREF before = At(site, x, y);
+    EXPECT_EQ(before, dockAt(x));
+    // New system colours make new scheme colours: drawn anew; so is a site made wider.
+    const int index = COLOR_BTNFACE;
+    const COLORREF old = GetSysColor(index), changed = RGB(200, 180, 160);
+    SetSysColors(1, &index, &changed);
+    SendMessage(form.Handle(), WM_SYSCOLORCHANGE, 0, 0);
+    Pump();
+    const COLORREF after = At(site, x, y), expected = dockAt(x);
+    SetSysColors(1, &index, &old);
+    SendMessage(form.Handle(), WM_SYSCOLORCHANGE, 0, 0);
+    EXPECT_NE(after, before);
+    EXPECT_EQ(after, expected);
+    Pump();
+    form.SetWidth(form.Width() + 100);
+    Pump();
+    EXPECT_EQ(At(site, x, y), dockAt(x));
+    EXPECT_EQ(At(site, Width(site) - 1, y), dockAt(Width(site) - 1));
 }
 
 } // namespace

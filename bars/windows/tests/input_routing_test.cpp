@@ -9,6 +9,7 @@
 #include "bars/core/bar_edit.h"
 #include "bars/core/bar_routines.h"
 #include "bars/core/sub_item.h"
+#include "bars/windows/bar_hooks.h"
 #include "bars/windows/edit_control.h"
 #include "bars/windows/sub_menu_control.h"
 #include "platform/gui/input.h"
@@ -26,7 +27,30 @@ namespace {
 using pw::gui::MouseAction;
 using pw::gui::MouseButton;
 
-class InputRoutingTest : public BarWindowsTest {
+// A keyboard hook set before the bars' own, so that theirs calls it next; it keeps the keys pressed.
+class NextKeyboardHook {
+protected:
+    NextKeyboardHook() {
+        EXPECT_FALSE(bars::BarHooksInstalled()) << "the bars' hook must come first";
+        current = this;
+        hook = SetWindowsHookEx(WH_KEYBOARD, &Heard, nullptr, GetCurrentThreadId());
+    }
+    ~NextKeyboardHook() {
+        UnhookWindowsHookEx(hook);
+        current = nullptr;
+    }
+    std::vector<WPARAM> pressesHeard;
+
+private:
+    static LRESULT Heard(int Code, WPARAM Key, LPARAM Data) {
+        if (Code >= 0 && (Data & (LPARAM{1} << 31)) == 0) current->pressesHeard.push_back(Key);
+        return CallNextHookEx(current->hook, Code, Key, Data);
+    }
+    static inline NextKeyboardHook* current = nullptr;
+    HHOOK hook = nullptr;
+};
+
+class InputRoutingTest : public NextKeyboardHook, public BarWindowsTest {
 protected:
     InputRoutingTest() {
         edit = new TEdit(&form);
@@ -139,6 +163,25 @@ TEST_F(InputRoutingTest, HelpAskedOfAnotherWindowWhileAMenuIsOpenIsTheMenus) {
     Pump();
     EXPECT_EQ(help, (std::vector<Help>{{HELP_CONTEXT, 42}}));
     EXPECT_EQ(GetActiveBarControl(), nullptr);
+    // So is help asked of another form, or of a control on it, which would pass it to that form only.
+    BarsForm other;
+    auto* otherEdit = new TEdit(&other);
+    otherEdit->SetParent(&other);
+    other.SetBounds(660, 50, 300, 200);
+    other.Show();
+    Pump();
+    SetActiveWindow(form.Handle());
+    edit->SetFocus();
+    Pump();
+    for (const HWND asked : {otherEdit->Handle(), other.Handle()}) {
+        help.clear();
+        OpenFileAt(1);
+        info.hItemHandle = asked;
+        SendMessage(asked, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+        Pump();
+        EXPECT_EQ(help, (std::vector<Help>{{HELP_CONTEXT, 42}}));
+        EXPECT_EQ(GetActiveBarControl(), nullptr);
+    }
     // Help of a window (not of a menu line) is none of the bars' business.
     help.clear();
     OpenFileAt(1);
@@ -158,10 +201,20 @@ TEST_F(InputRoutingTest, HelpAskedOfAnotherWindowWhileAMenuIsOpenIsTheMenus) {
 }
 
 TEST_F(InputRoutingTest, APressOnTheFormsFrameClosesTheOpenMenus) {
+    // Another form, disabled as behind a modal window.
+    BarsForm other;
+    other.SetBounds(660, 50, 300, 200);
+    other.Show();
+    Pump();
+    other.SetEnabled(false);
+    SetActiveWindow(form.Handle());
+    edit->SetFocus();
+    Pump();
     OpenFileAt(1);
     RECT frame{0, 0, 0, 0};
     GetWindowRect(form.Handle(), frame);
-    // The caption, then the left border: the window system reports them as non-client presses.
+    // Just inside the top and the left edge: the window manager draws the frame here, so these land on
+    // the menu bar and the client area, whose presses close the menus as well.
     for (const POINT p : {POINT{frame.left + 60, frame.top + 8}, POINT{frame.left + 1, frame.top + 100}}) {
         OpenFileAt(1);
         ASSERT_NE(GetActiveBarControl(), nullptr);
@@ -172,6 +225,19 @@ TEST_F(InputRoutingTest, APressOnTheFormsFrameClosesTheOpenMenus) {
         EXPECT_EQ(GetActiveBarControl(), nullptr) << p.x << "," << p.y;
         EXPECT_EQ(Menu(), nullptr);
     }
+    // A press on the disabled form moves and activates nothing and reaches the hooks only as a
+    // non-client press: the press itself closes the menus, before any release.
+    OpenFileAt(1);
+    RECT otherFrame{0, 0, 0, 0};
+    GetWindowRect(other.Handle(), otherFrame);
+    const POINT onOther{otherFrame.left + 60, otherFrame.top + 8};
+    pw::gui::SimulateMouse(MouseAction::Move, onOther);
+    pw::gui::SimulateMouse(MouseAction::Down, onOther, MouseButton::Left);
+    Pump();
+    EXPECT_EQ(GetActiveBarControl(), nullptr);
+    EXPECT_EQ(Menu(), nullptr);
+    pw::gui::SimulateMouse(MouseAction::Up, onOther, MouseButton::Left);
+    Pump();
 }
 
 TEST_F(InputRoutingTest, AnItemBeingEditedKeepsTheShortcutsKeysAndHandsAltKeysToTheBars) {
@@ -195,8 +261,11 @@ TEST_F(InputRoutingTest, AnItemBeingEditedKeepsTheShortcutsKeysAndHandsAltKeysTo
     Stroke('O', {VK_CONTROL});
     EXPECT_EQ(Clicks(open), 0);
     EXPECT_TRUE(control->IsEditing());
-    // Alt with File's letter leaves the box and drops File's menu.
+    // Alt with File's letter leaves the box and drops File's menu. The box hands both keys to the bars
+    // itself; the hooks after theirs heard them already and hear them no second time.
+    pressesHeard.clear();
     Stroke('F', {VK_MENU});
+    EXPECT_EQ(pressesHeard, (std::vector<WPARAM>{VK_MENU, 'F'}));
     EXPECT_FALSE(control->IsEditing());
     EXPECT_EQ(manager->FocusedBarControl(), Window(menuBar));
     EXPECT_NE(Menu(), nullptr);

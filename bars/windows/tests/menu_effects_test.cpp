@@ -1,5 +1,6 @@
 // Menus with their shadow and opening animation: a drop-down's shadow joined to its entry, the styles
-// that cast one, and a sliding menu played by the timer, stopped by a key, or closed half way.
+// that cast one, a sliding menu played by the timer, stopped by a key, or closed half way, and a menu
+// that fades in.
 #include <gtest/gtest.h>
 
 #include "bar_windows_fixture.h"
@@ -13,6 +14,7 @@
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/window.h"
+#include "tests/support/gui/fade_watch.h"
 
 namespace bars_windows_test {
 namespace {
@@ -169,6 +171,42 @@ TEST_F(MenuEffectsTest, AKeyDuringTheAnimationShowsTheMenuWholeAndClosingItLeave
     for (int i = 0; i < 40; ++i)
         Tick();
     EXPECT_FALSE(IsWindow(handle));
+}
+
+TEST_F(MenuEffectsTest, AFadingMenuBlendsInOver150MsAndCastsItsShadowOnceOpaque) {
+    manager->SetMenuAnimations(maFade);
+    MoveTo(Centre(file, bar));
+    testsupport::FadeWatch watch;
+    ClickEntry();
+    TdxBarSubMenuControl* menu = Menu();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_FALSE(menu->Animating());
+    const auto& frames = watch.Frames();
+    ASSERT_GE(frames.size(), 9u);
+    EXPECT_EQ(frames.back().fade.window, menu->Handle());
+    EXPECT_EQ(frames.front().fade.alpha, 0);
+    EXPECT_GE(frames.back().fade.atMs, 150);
+    EXPECT_LT(frames.back().fade.atMs, 150 + pw::gui::kFadeFrameMs);
+    EXPECT_EQ(frames.back().fade.alpha, 255);
+    // Each frame shows its share of the finished menu over the form: the menu paints itself whole
+    // before the first.
+    const Surface &form = frames.front().screen, &whole = frames.back().screen;
+    for (const auto& frame : frames) {
+        int off = 0;
+        for (int y = 0; y < whole.Height(); ++y)
+            for (int x = 0; x < whole.Width(); ++x)
+                for (int s = 0; s < 24; s += 8) {
+                    const int below = (form.Pixel(x, y) >> s) & 0xFF,
+                              menuPixel = (whole.Pixel(x, y) >> s) & 0xFF;
+                    const int shown = (frame.screen.Pixel(x, y) >> s) & 0xFF;
+                    off += std::abs(shown - (below + (menuPixel - below) * frame.fade.alpha / 255)) > 2;
+                }
+        EXPECT_EQ(off, 0) << frame.fade.atMs;
+    }
+    // Once opaque, the menu casts its shadow.
+    bars::TdxBarShadow* shadow = bars::TheMenuEffects().ShadowOf(*menu);
+    ASSERT_NE(shadow, nullptr);
+    EXPECT_TRUE(shadow->Visible());
 }
 
 } // namespace

@@ -391,6 +391,17 @@ TEST_F(QuickCustomizeTest, ADropDownNotInUseClosesAMomentAfterAnotherBarTakesThe
     Window(other)->LeaveKeyboardMode();
 }
 
+// The manager freed while the drop-down is open frees its bars last first: the drop-down goes with its
+// hidden bar, and the toolbar that opened it, freed after, lets go of it without touching it.
+TEST_F(QuickCustomizeTest, TheManagerGoesWhileTheDropDownIsOpen) {
+    PressMark();
+    ASSERT_NE(Quick(), nullptr);
+    delete manager;
+    manager = nullptr;
+    EXPECT_EQ(Quick(), nullptr);
+    Pump();
+}
+
 // Where the drop-down of a 100 x 60 window opens beside an 11 x 20 mark, on a 1000 x 700 work area.
 TEST(QuickControlPlace, BesideAVerticalMarkUnderAHorizontalOneAndAlwaysOnTheWorkArea) {
     const RECT work{0, 0, 1000, 700};

@@ -54,8 +54,14 @@ TEST_F(BarWindowsTest, AToolbarDraggedOutOfItsSiteFloatsAndDraggedBackDocksAgain
     EXPECT_EQ(Site(dsTop)->TControl::Height(), 0);
     RECT floating{};
     GetWindowRect(window->Handle(), floating);
-    // The point that held the grip keeps its place on the bar.
-    EXPECT_EQ(floating.left, away.x - (grip.x - docked.left));
+    // The point that held the grip keeps its place relative to the bar's size: 4 of 95 across and 10 of
+    // 24 down on the docked bar are 3 of 82 and 18 of 44 on the floating one.
+    ASSERT_EQ(docked.right - docked.left, 95);
+    ASSERT_EQ(docked.bottom - docked.top, 24);
+    ASSERT_EQ(floating.right - floating.left, 82);
+    ASSERT_EQ(floating.bottom - floating.top, 44);
+    EXPECT_EQ(floating.left, away.x - 3);
+    EXPECT_EQ(floating.top, away.y - 18);
     EXPECT_EQ(bar->FloatLeft(), floating.left);
     // The buttons work on the floating bar.
     Press(Centre(open, bar));

@@ -20,7 +20,67 @@ COLORREF ColourAt(TGIFSubImage& frame, int x, int y) {
     return RGB(c.Red, c.Green, c.Blue);
 }
 
+// A graphic that knows how to become a bitmap: a 4-bit one of the pixels 9, 12, 3, 12 with its own
+// colour table, transparent in the colour of 12 when asked. Drawn, it shows the same pixels.
+class IndexedGraphic : public TGraphic {
+public:
+    explicit IndexedGraphic(bool transparent) {
+        bitmap_.SetSize(4, 1);
+        bitmap_.SetPixelFormat(pf4bit);
+        std::vector<RGBQUAD> table(16);
+        for (size_t i = 0; i < table.size(); ++i)
+            table[i] = RGBQUAD{static_cast<BYTE>(10 * i), static_cast<BYTE>(200 - 10 * i), 77, 0};
+        bitmap_.SetColorTable(table);
+        auto* row = static_cast<uint8_t*>(bitmap_.ScanLine(0));
+        row[0] = 0x9C;
+        row[1] = 0x3C;
+        bitmap_.SetModified(true);
+        bitmap_.SetTransparentColor(TColor(RGB(77, 80, 120)));
+        bitmap_.SetTransparent(transparent);
+    }
+    int Width() const override { return bitmap_.Width(); }
+    int Height() const override { return bitmap_.Height(); }
+    void SetWidth(int) override {}
+    void SetHeight(int) override {}
+    bool Empty() const override { return bitmap_.Empty(); }
+    void LoadFromStream(TStream&) override {}
+    void SaveToStream(TStream&) override {}
+    void AssignTo(TPersistent* Dest) override {
+        if (auto* bitmap = dynamic_cast<TBitmap*>(Dest)) return bitmap->Assign(&bitmap_);
+        TGraphic::AssignTo(Dest);
+    }
+
+protected:
+    void Draw(TCanvas& canvas, const TRect& rect) override { canvas.StretchDraw(rect, &bitmap_); }
+
+private:
+    TBitmap bitmap_;
+};
+
 } // namespace
+
+TEST(GifConversion, AnyOtherGraphicBecomesABitmapItsOwnWayKeepingItsTableAndTransparency) {
+    IndexedGraphic opaque(false), transparent(true);
+    TGIFImage image, masked; // drawn on a true-colour bitmap, the pixels would go through the web palette
+    image.Assign(&opaque);
+    masked.Assign(&transparent);
+    ASSERT_EQ(image.Images().Count(), 1);
+    TGIFSubImage& frame = *image.Images()[0];
+    ASSERT_EQ(frame.ColorMap().Count(), 16);
+    EXPECT_EQ(frame.ColorMap().Colors(9), RGB(77, 110, 90));
+    EXPECT_EQ(
+        std::vector<int>({frame.Pixels(0, 0), frame.Pixels(1, 0), frame.Pixels(2, 0), frame.Pixels(3, 0)}),
+        std::vector<int>({9, 12, 3, 12}));
+    EXPECT_FALSE(frame.Transparent());
+    ASSERT_EQ(masked.Images().Count(), 1);
+    TGIFSubImage& keyed = *masked.Images()[0];
+    ASSERT_TRUE(keyed.Transparent());
+    const int index = keyed.GraphicControlExtension()->TransparentColorIndex();
+    EXPECT_EQ(keyed.Pixels(1, 0), index);
+    EXPECT_EQ(keyed.Pixels(3, 0), index);
+    EXPECT_EQ(ColourAt(keyed, 0, 0), RGB(77, 110, 90));
+    EXPECT_EQ(ColourAt(keyed, 2, 0), RGB(77, 170, 30));
+}
 
 TEST(GifColorMap, PalettesComeInAndGoOutInEntryOrder) {
     TGIFImage image;

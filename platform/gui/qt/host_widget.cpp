@@ -54,8 +54,11 @@ Qt::WindowFlags FlagsFor(const HostParams& p) {
         f = Qt::Window | Qt::FramelessWindowHint;
         break;
     case HostKind::Tool:
-        // Qt::Popup would grab the pointer and close itself; our own chain decides instead.
-        f = (p.noActivate ? Qt::ToolTip : Qt::Tool) | Qt::FramelessWindowHint;
+        // Qt::Popup would grab the pointer and close itself; our own chain decides instead. A window that
+        // never activates stays above every other (a menu, a hint), unless an owner holds it below the
+        // top: then, like an owned window that activates, the window manager keeps it above its owner
+        // and behind a dialog the owner opens later (a floating toolbar).
+        f = (p.noActivate && (p.topmost || !p.owner) ? Qt::ToolTip : Qt::Tool) | Qt::FramelessWindowHint;
         break;
     }
     if (p.noActivate) f |= Qt::WindowDoesNotAcceptFocus;
@@ -490,6 +493,18 @@ void QtHost::Raise() {
     if (OffGuiThread([this] { Raise(); })) return;
     if (widget_ && widget_->isVisible() && QGuiApplication::platformName() != QLatin1String("offscreen"))
         widget_->raise();
+}
+
+bool QtHost::PlaceBehind(HostWindow& Front) {
+    NoteToolkitWork();
+    auto* front = dynamic_cast<QtHost*>(&Front);
+    if (!widget_ || front == nullptr || !front->widget_ || QThread::currentThread() != widget_->thread())
+        return false;
+    // A window above all others (a menu, a hint) is stacked by nobody: nothing goes behind it, nor is it
+    // put behind another.
+    for (const HostWidget* w : {widget_.data(), front->widget_.data()})
+        if (!w->isVisible() || w->windowType() == Qt::ToolTip) return false;
+    return PlaceWindowBehind(widget_, front->widget_);
 }
 
 void QtHost::SetCursorShape(uintptr_t cursorId, const Surface* image, POINT hot) {

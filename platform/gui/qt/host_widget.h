@@ -76,6 +76,7 @@ public:
     void SetTitle(const std::string& title) override;
     void SetOpacity(double opacity) override;
     void Raise() override;
+    bool PlaceBehind(HostWindow& Front) override;
     void SetCursorShape(uintptr_t cursorId, const Surface* image, POINT hotSpot) override;
     void Refresh(const std::vector<RECT>& area) override;
     void SetShape(const std::vector<RECT>* shape) override;

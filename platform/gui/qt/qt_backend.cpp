@@ -39,12 +39,14 @@ namespace {
 
 QtMessageHandler previousHandler = nullptr;
 
-// The offscreen platform complains about every window shown and every opacity set, and a server
-// without a login session has no runtime folder (the toolkit then uses its own); that is noise, not a
-// fault, and it would reach the mail of every unattended run.
+// The offscreen platform complains about every window shown, every opacity set and every size limit
+// given to a dialog that has no window manager to read it, and a server without a login session has no
+// runtime folder (the toolkit then uses its own); that is noise, not a fault, and it would reach the mail
+// of every unattended run.
 void FilterMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
     if (text == QLatin1String("This plugin does not support raise()") ||
         text == QLatin1String("This plugin does not support setting window opacity") ||
+        text == QLatin1String("This plugin does not support propagateSizeHints()") ||
         text.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")))
         return;
     if (previousHandler) previousHandler(type, context, text);
@@ -124,6 +126,8 @@ public:
     int LoopLevel() const override { return QThread::currentThread()->loopLevel(); }
 
     bool SleepsInToolkit() const override { return !offscreen_; }
+
+    bool ShowsWindows() const override { return !offscreen_; }
 
     std::vector<ScreenInfo> QueryScreens() const override {
         std::vector<ScreenInfo> out;

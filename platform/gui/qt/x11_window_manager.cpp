@@ -76,6 +76,32 @@ void MarkWithoutBoxes(QWidget* widget) {
     xcb_flush(c);
 }
 
+bool PlaceWindowBehind(QWidget* window, QWidget* front) {
+    xcb_connection_t* c = DisplayConnection();
+    if (c == nullptr || window == nullptr || front == nullptr) return false;
+    const auto placed = static_cast<xcb_window_t>(window->winId());
+    const auto sibling = static_cast<xcb_window_t>(front->winId());
+    if (RunningWindowManager().empty()) {
+        const uint32_t values[] = {sibling, XCB_STACK_MODE_BELOW};
+        xcb_configure_window(c, placed, XCB_CONFIG_WINDOW_SIBLING | XCB_CONFIG_WINDOW_STACK_MODE, values);
+    } else {
+        // The window manager's frames are the ones stacked: only it can place one behind another.
+        xcb_client_message_event_t event{};
+        event.response_type = XCB_CLIENT_MESSAGE;
+        event.format = 32;
+        event.window = placed;
+        event.type = InternedAtom(c, "_NET_RESTACK_WINDOW");
+        event.data.data32[0] = 2; // asked as a pager asks, which the window manager does not refuse
+        event.data.data32[1] = sibling;
+        event.data.data32[2] = XCB_STACK_MODE_BELOW;
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+        xcb_send_event(c, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       reinterpret_cast<const char*>(&event));
+    }
+    xcb_flush(c);
+    return true;
+}
+
 #else
 
 std::string RunningWindowManager() {
@@ -83,6 +109,10 @@ std::string RunningWindowManager() {
 }
 
 void MarkWithoutBoxes(QWidget*) {}
+
+bool PlaceWindowBehind(QWidget*, QWidget*) {
+    return false;
+}
 
 #endif
 

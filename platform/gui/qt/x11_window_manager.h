@@ -17,4 +17,8 @@ std::string RunningWindowManager();
 // none from the window manager that runs now.
 void MarkWithoutBoxes(QWidget* widget);
 
+// Puts the shown top-level window directly behind the shown top-level window front: asked of the window
+// manager as a pager asks it, or done at once when none runs. False off X11.
+bool PlaceWindowBehind(QWidget* window, QWidget* front);
+
 } // namespace pw::gui::qt

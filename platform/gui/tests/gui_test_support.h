@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/gui/backend.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/system.h"
 #include "platform/gui/window.h"
+#include "tests/support/gui/forwarding_backend.h"
 #include "tests/support/gui/pump.h"
 
 namespace gui_test {
@@ -39,42 +39,6 @@ HWND MakeChild(HWND parent, RECT r, DWORD style = WS_CHILD | WS_VISIBLE, DWORD e
 
 using testsupport::Pump;
 
-// Hands every request on to the toolkit the tests run (none: answers of nothing); a test overrides what
-// it watches.
-class ForwardingBackend : public pw::gui::Backend {
-public:
-    explicit ForwardingBackend(pw::gui::Backend* real) : real_(real) {}
-    std::unique_ptr<pw::gui::HostWindow> CreateHost(HWND hwnd, const pw::gui::HostParams& params) override {
-        return real_ ? real_->CreateHost(hwnd, params) : nullptr;
-    }
-    void ProcessEvents(int timeoutMs) override {
-        if (real_) real_->ProcessEvents(timeoutMs);
-    }
-    bool GivenWork() const override { return !real_ || real_->GivenWork(); }
-    void RunPostedEvents() override {
-        if (real_) real_->RunPostedEvents();
-    }
-    void Wake() override {
-        if (real_) real_->Wake();
-    }
-    bool SleepsInToolkit() const override { return real_ && real_->SleepsInToolkit(); }
-    int LoopLevel() const override { return real_ ? real_->LoopLevel() : 0; }
-    std::vector<pw::gui::ScreenInfo> QueryScreens() const override {
-        return real_ ? real_->QueryScreens() : std::vector<pw::gui::ScreenInfo>{};
-    }
-    std::string ClipboardText() const override { return real_ ? real_->ClipboardText() : std::string(); }
-    void SetClipboardText(const std::string& text) override {
-        if (real_) real_->SetClipboardText(text);
-    }
-    void ClearClipboard() override {
-        if (real_) real_->ClearClipboard();
-    }
-    pw::gui::PromptAnswer Ask(const pw::gui::PromptRequest& request) override {
-        return real_ ? real_->Ask(request) : pw::gui::PromptAnswer{};
-    }
-
-private:
-    pw::gui::Backend* real_;
-};
+using testsupport::ForwardingBackend;
 
 } // namespace gui_test

@@ -12,6 +12,10 @@ import threading
 import time
 import urllib.parse
 
+# Requests seen, by path and query: /hits?of=<path and query> answers the count.
+hits = {}
+hits_lock = threading.Lock()
+
 
 class Handler(http.server.BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
@@ -36,6 +40,14 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.send_body(200, body, "text/plain")
 
     def do_GET(self):
+        with hits_lock:
+            hits[self.path] = hits.get(self.path, 0) + 1
+        self.served = getattr(self, "served", 0) + 1
+        if getattr(self, "timed_out", False):
+            # The server gave up on this kept connection just as the request came.
+            self.wfile.write(b"HTTP/1.1 408 Request Timeout\r\nConnection: close\r\nContent-Length: 0\r\n\r\n")
+            self.close_connection = True
+            return
         url = urllib.parse.urlsplit(self.path)
         q = urllib.parse.parse_qs(url.query)
         path = url.path
@@ -43,7 +55,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
             n = int(q.get("n", ["1000"])[0])
             body = bytes((i * 7) % 251 for i in range(n))
             self.send_body(200, body, extra=[("Last-Modified", "Tue, 05 Mar 2024 10:20:30 GMT"),
-                                              ("ETag", '"abc"'), ("Accept-Ranges", "bytes")])
+                                              ("ETag", '"abc"'), ("Accept-Ranges", "bytes")]
+                           + ([("Connection", "close")] if "close" in q else []))
         elif path == "/echo-request":
             lines = [self.requestline] + [f"{k}: {v}" for k, v in self.headers.items()]
             self.send_body(200, ("\n".join(lines) + "\n").encode(), "text/plain")
@@ -219,6 +232,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
             body = "<html><head><title>Links</title></head><body>\n"
             body += "".join('<a href="%s">link</a>\n' % html.escape(h) for h in hrefs)
             self.send_body(200, (body + "</body></html>\n").encode())
+        elif path.startswith("/titled/"):
+            # A page whose title is its name: /titled/Some-name.html is "Some name".
+            title = html.escape(path[len("/titled/"):].rsplit(".", 1)[0].replace("-", " "))
+            self.send_body(200, b"<html><head><title>%s</title></head><body></body></html>" % title.encode())
         elif path.startswith("/trap/"):
             # A crawl trap: page n of /trap/k/ links to k pages that no other page links to.
             try:
@@ -238,16 +255,56 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.wfile.flush()
             time.sleep(0.1)
             self.close_connection = True
-        elif path == "/ok-then-junk":
-            # Bytes after the answer that nobody asked for, a moment later: the next answer on this
-            # connection would start with them.
-            self.send_body(200, b"junk follows")
+        elif path in ("/then-408", "/then-408.html"):
+            # Kept alive by its headers; the next request on this connection is answered with a 408.
+            self.send_body(200, b"<html><head><title>Before the timeout</title></head><body></body></html>")
+            self.timed_out = True
+        elif path in ("/redirect-then-408", "/redirect-then-408.html"):
+            # A redirect kept alive; on a connection that had answered before (or on any with always),
+            # the followed request is answered with a 408.
+            self.send_body(302, b"moved", extra=[("Location", q.get("to", ["/ok?n=5"])[0])])
+            self.timed_out = self.served > 1 or "always" in q
+        elif path in ("/idle-408", "/idle-408.html"):
+            # Kept alive by its headers; a moment later the server times the idle connection out with a
+            # 408 nobody asked for, and closes it.
+            self.send_body(200, b"<html><head><title>Idle</title></head><body></body></html>")
             self.wfile.flush()
-            time.sleep(0.05)
-            self.wfile.write(b"junk\r\n")
-            self.wfile.flush()
-        elif path == "/set-cookie-b":
-            self.send_body(200, b"set", extra=[("Set-Cookie", "b=7; Path=/")])
+            time.sleep(float(q.get("s", ["0.1"])[0]))
+            self.wfile.write(b"HTTP/1.1 408 Request Timeout\r\nConnection: close\r\nContent-Length: 0\r\n\r\n")
+            self.close_connection = True
+        elif path == "/hits":
+            with hits_lock:
+                count = hits.get(q.get("of", [""])[0], 0)
+            self.send_body(200, str(count).encode(), "text/plain")
+        elif path in ("/endless-interim", "/endless-interim.html"):
+            # Interim answers of 200 KB each, one after another, for up to n of them before the answer.
+            self.close_connection = True
+            block = b"HTTP/1.1 102 Processing\r\n" + b"".join(
+                b"X-Pad-%d: %s\r\n" % (i, b"p" * 90) for i in range(2000)) + b"\r\n"
+            try:
+                for _ in range(int(q.get("n", ["500"])[0])):
+                    self.wfile.write(block)
+                self.wfile.write(b"HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: 2\r\n\r\nok")
+            except (BrokenPipeError, ConnectionResetError):
+                pass
+        elif path in ("/endless-trailers", "/endless-trailers.html"):
+            # A short chunked body, then trailer lines of 100 bytes for up to n MB before their end.
+            self.close_connection = True
+            head = b"HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nTransfer-Encoding: chunked\r\n\r\n"
+            lines = b"".join(b"X-Trailer-%05d: %s\r\n" % (i, b"t" * 80) for i in range(10000))
+            try:
+                self.wfile.write(head + b"5\r\nhello\r\n0\r\n")
+                for _ in range(int(q.get("n", ["100"])[0])):
+                    self.wfile.write(lines)
+                self.wfile.write(b"\r\n")
+            except (BrokenPipeError, ConnectionResetError):
+                pass
+        elif path in ("/two-lengths", "/two-lengths.html"):
+            # Two different lengths: the first would cut the page short, the second is what is sent.
+            body = b"<html><head><title>Two lengths</title></head><body>" + b"x" * 100 + b"</body></html>"
+            self.close_connection = True
+            self.wfile.write(b"HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: 20\r\n"
+                             b"Content-Length: %d\r\n\r\n%s" % (len(body), body))
         elif path == "/set-cookie":
             self.send_body(200, b"set", extra=[("Set-Cookie", "session=42; Path=/")])
         elif path == "/get-cookie":

@@ -420,6 +420,91 @@ TEST_F(RegistryTest, AKilledWriterLeavesAWholeFile) {
     EXPECT_EQ(check.ReadString("after"), "ok");
 }
 
+// A store file cut short at any byte (a full disk, a copy broken off) says of each key whether all of it
+// was read: a key whose text or a text below it breaks off is cut short, and one is whole once the text
+// has gone on past it, its keys and the next line (a broken line could have been one of its keys). The
+// mark survives the store being written again, and goes with the key.
+TEST_F(RegistryTest, AFileCutShortTellsWhichKeysItHoldsWhole) {
+    const Names keys = {"Soft",
+                        "Soft\\Net\\Profiles\\A",
+                        "Soft\\Net\\Profiles\\B",
+                        "Soft\\Weaver\\Bars",
+                        "Soft\\Weaver\\Bars\\Bar0",
+                        "Soft\\Weaver\\Bars\\Bar0\\Link0",
+                        "Soft\\Weaver\\Bars\\Bar1",
+                        "Soft\\Weaver\\Tail"};
+    for (const std::string& key : keys) {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey(key, true));
+        reg.WriteString("Name", key);
+        reg.WriteInteger("Count", 12345);
+    }
+    const std::string text = ReadFile(store_);
+    ASSERT_EQ(text.substr(text.size() - 2), "E\n");
+    // Where the text of a key and everything below it ends: at the next key line that is not below it.
+    auto lineOf = [](const std::string& key) {
+        std::string line = "K";
+        for (const std::string& part : reg_detail::SplitKeyPath(key))
+            line += " :" + part;
+        return line;
+    };
+    auto endOf = [&](const std::string& key) {
+        const std::string line = lineOf(key);
+        for (size_t at = text.find(line + "\n"); (at = text.find('\n', at) + 1) < text.size();)
+            if (text.compare(at, line.size() + 2, line + " :") != 0 && text.compare(at, 2, "V ") != 0)
+                return at;
+        return text.size();
+    };
+    const std::string cut = dir_.File("cut.dat");
+    SetRegistryStoreFile(cut);
+    for (size_t length = 0; length <= text.size(); ++length) {
+        testsupport::WriteFile(cut, text.substr(0, length));
+        for (const std::string& key : keys) {
+            TRegistry reg;
+            if (!reg.OpenKeyReadOnly(key)) continue;
+            const size_t end = endOf(key), next = text[end] == 'E' ? end + 1 : text.find('\n', end) + 1;
+            if (length <= end || length >= next) {
+                EXPECT_EQ(reg.CutShort(), length <= end) << key << " cut at " << length;
+            }
+        }
+    }
+
+    // Cut in a value of the bar: the profiles written meanwhile are whole, the bars still are not.
+    testsupport::WriteFile(cut, text.substr(0, text.find("V :Count", text.find(lineOf(keys[4]))) + 6));
+    {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey(keys[1], false));
+        reg.WriteString("Password", "kept");
+    }
+    SetRegistryStoreFile(dir_.File("cut2.dat"));
+    testsupport::WriteFile(dir_.File("cut2.dat"), ReadFile(cut));
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKeyReadOnly(keys[1]));
+    EXPECT_FALSE(reg.CutShort());
+    EXPECT_EQ(reg.ReadString("Password"), "kept");
+    ASSERT_TRUE(reg.OpenKeyReadOnly("\\" + keys[3]));
+    EXPECT_TRUE(reg.CutShort());
+    EXPECT_FALSE(reg.KeyExists("\\" + keys[5]));
+    reg.CloseKey();
+    ASSERT_TRUE(reg.DeleteKey("\\" + keys[3]));
+    ASSERT_TRUE(reg.OpenKey("\\" + keys[3], true));
+    EXPECT_FALSE(reg.CutShort());
+    ASSERT_TRUE(reg.OpenKeyReadOnly("\\Soft"));
+    EXPECT_FALSE(reg.CutShort());
+
+    // A file of the first version, which had no end line, is cut only where its last line breaks off.
+    std::string first = "PathweaverRegistry 1\nK :Old\nV :Name sz :whole\n";
+    SetRegistryStoreFile(dir_.File("first.dat"));
+    testsupport::WriteFile(dir_.File("first.dat"), first);
+    TRegistry old;
+    ASSERT_TRUE(old.OpenKeyReadOnly("\\Old"));
+    EXPECT_FALSE(old.CutShort());
+    testsupport::WriteFile(dir_.File("first.dat"), first.substr(0, first.size() - 3));
+    ASSERT_TRUE(old.OpenKeyReadOnly("\\Old"));
+    EXPECT_TRUE(old.CutShort());
+    EXPECT_EQ(old.ReadString("Name"), "who");
+}
+
 TEST_F(RegistryTest, IniStyleAccessOverAKey) {
     {
         TRegistryIniFile ini("Software\\Test\\Layout");

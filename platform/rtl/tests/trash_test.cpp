@@ -1,12 +1,14 @@
 // Files go to the freedesktop.org trash, never away: the home trash takes files of its own device
 // with an info file that says where each came from and when; a second file of the same name gets a
-// name of its own; a file on another volume goes to that volume's own trash.
+// name of its own; a file on another volume goes to that volume's own trash, a shared one only when
+// it is set up as one.
 #include "platform/rtl/trash.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -107,6 +109,28 @@ TEST_F(HomeTrash, AFileOnAnotherVolumeGoesToThatVolumesTrash) {
     std::filesystem::remove(result.infoPath);
     std::filesystem::remove_all(there);
     if (!hadTrash) std::filesystem::remove_all(volumeTrash);
+}
+
+// A .Trash at a volume's top is shared by its users only when it is a sticky folder (no user can then
+// remove another's files): anything else there is passed over for the user's own .Trash-$uid.
+TEST(VolumeTrash, ASharedTrashIsUsedOnlyWhenItIsAStickyFolderAndNoLink) {
+    TempDir top{"pw-top"};
+    const std::string uid = std::to_string(getuid());
+    const std::string shared = top.File(".Trash"), own = top.File(".Trash-" + uid);
+    ASSERT_EQ(mkdir(shared.c_str(), 0777), 0);
+    ASSERT_EQ(chmod(shared.c_str(), 0777), 0);
+    EXPECT_EQ(pw::rtl::VolumeTrashFolder(top.Path()), own);
+    EXPECT_FALSE(std::filesystem::exists(shared + "/" + uid));
+
+    ASSERT_EQ(chmod(shared.c_str(), 01777), 0);
+    EXPECT_EQ(pw::rtl::VolumeTrashFolder(top.Path()), shared + "/" + uid);
+    EXPECT_TRUE(std::filesystem::is_directory(shared + "/" + uid + "/files"));
+    EXPECT_TRUE(std::filesystem::is_directory(shared + "/" + uid + "/info"));
+
+    // A link to that same sticky folder is not the administrator's.
+    ASSERT_EQ(std::rename(shared.c_str(), top.File("sticky").c_str()), 0);
+    ASSERT_EQ(symlink("sticky", shared.c_str()), 0);
+    EXPECT_EQ(pw::rtl::VolumeTrashFolder(top.Path()), own);
 }
 
 } // namespace
