@@ -34,10 +34,10 @@ thread_local int procedureDepth = 0;
 // When the GUI thread last passed through the toolkit's loop (a look, or its sleep there); none yet.
 thread_local DWORD lastPass = 0;
 thread_local bool passed = false;
-// A pass sees what had come by then. Input that comes after waits at most this long for the next pass of a
-// thread that keeps turning its loop (long work turns it every 5 ms), or until the thread sleeps, which
-// it does in the toolkit's loop when there is a screen.
-constexpr DWORD kPassFreshFor = 5;
+// A pass sees what had come by then. Input that comes after waits for the next pass: at the next turn of
+// long work, which turns the loop every 5 ms (4 or more on this millisecond clock), or when the thread
+// sleeps, which it does in the toolkit's loop when there is a screen.
+constexpr DWORD kPassFreshFor = 4;
 
 void ReportException(const std::exception& e) {
     std::function<void(const std::exception&)> handler;
