@@ -235,13 +235,19 @@ void PageReader::ForgetForms() {
 
 void PageReader::FormsOf(const std::u16string& link, LinkForms& forms) {
     std::u16string& resolved = forms.resolved;
-    if (!settings_->resolveUris || !baseParsed_ || !Resolve(*base_, link, resolved)) resolved = link;
-
     TDIUri& uri = *link_;
+    // Resolving leaves the resolved address's parts in uri: it is not parsed again. One that does not
+    // parse leaves none: it is filed as the empty address, as an address that does not parse is.
+    bool parsed = settings_->resolveUris && baseParsed_ && Resolve(*base_, link, resolved, uri);
+    if (!parsed) {
+        resolved = link;
+        parsed = uri.Parse(resolved);
+    }
+
     std::u16string& filed = forms.filed;
     filed.clear();
     bool follow = false;
-    if (uri.Parse(resolved)) {
+    if (parsed) {
         // Schemes ignore letter case; the lower-case form keeps one address one text.
         const std::u16string& scheme = uri.Scheme();
         if (IsWebScheme(scheme) && scheme != u"http" && scheme != u"https") {
@@ -268,7 +274,8 @@ void PageReader::FormsOf(const std::u16string& link, LinkForms& forms) {
         follow =
             !settings_->wantedFileTypes.empty() && IsFileTypeInList(forms.filed8, settings_->wantedFileTypes);
     forms.follow = follow;
-    forms.resolved8 = follow ? Utf16ToUtf8(resolved) : std::string();
+    // Most links have neither query nor fragment: filed as they resolve.
+    forms.resolved8 = !follow ? std::string() : filed == resolved ? forms.filed8 : Utf16ToUtf8(resolved);
 }
 
 } // namespace fetcher

@@ -289,6 +289,10 @@ bool TDIUri::Parse(const std::u16string& whole) {
 
 void TDIUri::ComposeAuthority(std::u16string& result) const {
     result.clear();
+    AppendAuthority(result);
+}
+
+void TDIUri::AppendAuthority(std::u16string& result) const {
     if (hasUsername_) {
         result += username_;
         if (hasPassword_) {
@@ -311,10 +315,8 @@ void TDIUri::Compose(std::u16string& result) const {
         result += u':';
     }
     if (hasHost_) {
-        std::u16string authority;
-        ComposeAuthority(authority);
         result += u"//";
-        result += authority;
+        AppendAuthority(result);
         if (!path_.empty() && path_[0] != u'/') result += u'/';
     }
     result += path_;
@@ -405,9 +407,26 @@ bool Resolve(const std::u16string& base, const std::u16string& relative, std::u1
     return b.Parse(base) && Resolve(b, relative, result);
 }
 
+namespace {
+
+// Whether parsing what Compose makes of the parts gives the same parts back. An address with a host
+// composes to "//" and its authority, which read back as the same parts, unless nothing at all follows
+// the "//" (which reads as an empty path) or its path does not start at a "/".
+bool ComposesBackToItself(const TDIUri& u) {
+    if (!u.HasHost() || (u.HasPassword() && !u.HasUsername())) return false;
+    if (!u.Path().empty()) return u.Path()[0] == u'/';
+    return u.HasUsername() || !u.Host().empty() || u.HasPort();
+}
+
+} // namespace
+
 bool Resolve(TDIUri& b, const std::u16string& relative, std::u16string& result) {
+    TDIUri parts;
+    return Resolve(b, relative, result, parts);
+}
+
+bool Resolve(TDIUri& b, const std::u16string& relative, std::u16string& result, TDIUri& r) {
     result.clear();
-    TDIUri r;
     if (!r.Parse(relative)) return false;
 
     if (r.Path().empty() && !r.HasScheme() && !r.HasHost() && !r.HasQuery()) {
@@ -416,8 +435,10 @@ bool Resolve(TDIUri& b, const std::u16string& relative, std::u16string& result) 
         b.CopyFragment(r);
         b.Compose(result);
         b.CopyFragment(saved);
+        r.Parse(result);
         return true;
     }
+    // Parsed from the reference itself, the parts are already the result's.
     if (r.HasScheme()) {
         result = relative;
         return true;
@@ -426,6 +447,7 @@ bool Resolve(TDIUri& b, const std::u16string& relative, std::u16string& result) 
     if (r.HasHost()) {
         r.SetPath(RemoveDotSegments(r.Path()));
         r.Compose(result);
+        if (!ComposesBackToItself(r)) r.Parse(result);
         return true;
     }
     r.CopyAuthority(b);
@@ -447,5 +469,6 @@ bool Resolve(TDIUri& b, const std::u16string& relative, std::u16string& result) 
     if (!path.empty() && path[0] != u'/' && r.HasHost()) path.insert(path.begin(), u'/');
     r.SetPath(path);
     r.Compose(result);
+    if (!ComposesBackToItself(r)) r.Parse(result);
     return true;
 }

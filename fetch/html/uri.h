@@ -57,6 +57,8 @@ public:
     void CopyFragment(const TDIUri& other);
 
 private:
+    void AppendAuthority(std::u16string& result) const;
+
     std::u16string fragment_, host_, password_, path_, port_, query_, scheme_, username_;
     bool hasFragment_ = false, hasHost_ = false, hasPassword_ = false, hasPort_ = false;
     bool hasQuery_ = false, hasScheme_ = false, hasUsername_ = false;
@@ -67,6 +69,9 @@ private:
 bool Resolve(const std::u16string& base, const std::u16string& relative, std::u16string& result);
 // The same against a base already parsed, for many references on one page; base is left as it was.
 bool Resolve(TDIUri& base, const std::u16string& relative, std::u16string& result);
+// The same, leaving in parts what parsing the result gives (no parts at all when it does not parse), so
+// that a caller that looks at them need not parse the result again.
+bool Resolve(TDIUri& base, const std::u16string& relative, std::u16string& result, TDIUri& parts);
 
 // The length of the scheme a reference starts with ("http" in "http://x"), 0 when it names none: such a
 // reference resolves to itself whatever the base.

@@ -73,10 +73,17 @@ public:
     virtual std::unique_ptr<HostWindow> CreateHost(HWND hwnd, const HostParams& params) = 0;
     // Runs the toolkit's events once, waiting at most timeoutMs for one to arrive (0: do not wait).
     virtual void ProcessEvents(int timeoutMs) = 0;
+    // Whether the program gave the toolkit work since it last ran its events (changed windows, started
+    // timers, a dialog's loop; from any thread), which only running them again carries out. A toolkit that
+    // cannot tell answers true.
+    virtual bool GivenWork() const { return true; }
+    // Runs only what was posted to the toolkit's objects, from any thread, without a pass through its
+    // loop (which costs a system call): for the looks for work that come between passes.
+    virtual void RunPostedEvents() {}
     // Makes ProcessEvents return, or schedules a pump when no loop of ours runs; any thread.
     virtual void Wake() = 0;
     // Whether the GUI thread sleeps in the toolkit's loop. Without a screen nothing but our own queue
-    // has events for it: it sleeps on the queue, and looks at the toolkit each time it looks for work.
+    // has events for it: it sleeps on the queue, and looks at the toolkit when it looks for work.
     virtual bool SleepsInToolkit() const { return true; }
     // The toolkit's event loop depth on the GUI thread, so a pump can tell a foreign modal loop.
     virtual int LoopLevel() const = 0;

@@ -31,6 +31,13 @@ thread_local int waitDepth = 0;
 thread_local int waitLoopLevel = 0;
 // Window procedures running on this thread; objects can only be freed safely when none is.
 thread_local int procedureDepth = 0;
+// When the GUI thread last passed through the toolkit's loop (a look, or its sleep there); none yet.
+thread_local DWORD lastPass = 0;
+thread_local bool passed = false;
+// A pass sees what had come by then. Input that comes after waits for the next pass: at the next turn of
+// long work, which turns the loop every 5 ms (4 or more on this millisecond clock), or when the thread
+// sleeps, which it does in the toolkit's loop when there is a screen.
+constexpr DWORD kPassFreshFor = 4;
 
 void ReportException(const std::exception& e) {
     std::function<void(const std::exception&)> handler;
@@ -50,6 +57,30 @@ void ReportException(const std::exception& e) {
 }
 
 LRESULT CallProcedureUnchecked(const Window& w, UINT msg, WPARAM wParam, LPARAM lParam);
+
+void NotePass() {
+    lastPass = Now();
+    passed = true;
+}
+
+// A pass through the toolkit's loop without waiting, on the GUI thread, unless the last one was so recent
+// that only what was posted to it since can be new: its other events come from the screen, which the last
+// pass saw, from its timers, and from the program, which says when it gave it work. A thread woken on its
+// queue thus passes through the toolkit once for the wake, and a turn that runs many messages once for
+// them all.
+void LookAtToolkit(ThreadQueue& q, Backend& b) {
+    PresentDamageWhenPainted(q);
+    const bool pass = !passed || Now() - lastPass >= kPassFreshFor || b.GivenWork();
+    // Whatever the toolkit runs now runs inside this loop of ours, not a foreign one.
+    ++waitDepth;
+    waitLoopLevel = b.LoopLevel();
+    if (pass)
+        b.ProcessEvents(0);
+    else
+        b.RunPostedEvents();
+    --waitDepth;
+    if (pass) NotePass();
+}
 
 bool MatchesWindow(HWND filter, HWND target) {
     if (!filter) return true;
@@ -94,6 +125,7 @@ void WaitForWork(ThreadQueue& q, DWORD timeoutMs) {
         b->ProcessEvents(timeoutMs == INFINITE ? -1 : static_cast<int>(timeoutMs));
         --waitDepth;
         waitLoopLevel = saved;
+        NotePass();
         Guard g(Lock());
         q.signalled = false;
         return;
@@ -251,11 +283,7 @@ bool Fetch(MSG& msg, HWND filter, UINT min, UINT max, bool remove, bool wait, bo
         RunIdleWork();
         Backend* b = backend.load();
         if (look && b && IsGuiThread()) {
-            PresentDamageWhenPainted(*q);
-            ++waitDepth;
-            waitLoopLevel = b->LoopLevel();
-            b->ProcessEvents(0);
-            --waitDepth;
+            LookAtToolkit(*q, *b);
             ReceiveSentMessages(*q);
         }
         if (TakeMessage(*q, msg, filter, min, max, remove)) return true;
@@ -332,6 +360,7 @@ void LetToolkitCatchUp() {
     b->ProcessEvents(0);
     --waitDepth;
     waitLoopLevel = saved;
+    NotePass();
 }
 
 int PumpFromForeignLoop() {
@@ -596,13 +625,7 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL, DWORD 
         for (DWORD i = 0; i < count; ++i)
             if (watches[i].event->WaitFor(0) == wrSignaled) return WAIT_OBJECT_0 + i;
         Backend* b = backend.load();
-        if (b && IsGuiThread()) {
-            PresentDamageWhenPainted(*q);
-            ++waitDepth;
-            waitLoopLevel = b->LoopLevel();
-            b->ProcessEvents(0);
-            --waitDepth;
-        }
+        if (b && IsGuiThread()) LookAtToolkit(*q, *b);
         DWORD wait;
         {
             Guard g(Lock());

@@ -189,6 +189,69 @@ TEST(Uri, ResolvesPageLinks) {
 
 namespace {
 
+// Every part of an address with its presence, as one text.
+std::string Parts(const TDIUri& u) {
+    const auto part = [](bool present, const std::u16string& text) {
+        return (present ? "+" : "-") + Utf16ToUtf8(text) + "|";
+    };
+    return part(u.HasScheme(), u.Scheme()) + part(u.HasUsername(), u.Username()) +
+           part(u.HasPassword(), u.Password()) + part(u.HasHost(), u.Host()) + part(u.HasPort(), u.Port()) +
+           part(true, u.Path()) + part(u.HasQuery(), u.Query()) + part(u.HasFragment(), u.Fragment());
+}
+
+} // namespace
+
+// A page's links are resolved and then looked at part by part: the parts resolving leaves are those that
+// parsing the resolved address gives, for odd bases and references too (no host, an empty one, "//"
+// alone, a first segment with a colon), and one set of parts serves reference after reference.
+TEST(Uri, ResolvingLeavesTheResultsOwnParts) {
+    const char* bases[] = {"http://a/b/c/d;p?q",
+                           "s://h",
+                           "s://",
+                           "file:///x/y",
+                           "file://",
+                           "mailto:x@y",
+                           "dir/",
+                           "",
+                           "//h",
+                           "//",
+                           "s://u:@h:/p",
+                           "s://@h",
+                           "s://[::1]:8/x",
+                           "?q",
+                           "#f",
+                           "s:",
+                           "s://u:p@h:80",
+                           "x"};
+    const char* refs[] = {
+        "g:h",    "g",         "./g",          "/g",    "//g",        "?y",      "#s", "",    ".",
+        "..",     "../..",     "/./g",         "/../g", "g?y#s",      "g;x?y#s", "//", "//@", "//:8",
+        "//h/..", "./c:d",     "c:d",          ".//x",  "/.//x",      "?",       "#",  "s:",  "http:g",
+        "//u:@h", "a?b?c#d#e", "http://[bad/", "%zz",   "HTTP://H/P", "//[::1]"};
+    TDIUri parts;
+    for (const char* base : bases) {
+        TDIUri b;
+        ASSERT_TRUE(b.Parse(Utf8ToUtf16(base))) << base;
+        for (const char* ref : refs) {
+            SCOPED_TRACE(std::string(base) + " + " + ref);
+            std::u16string expected, result;
+            const bool resolves = Resolve(b, Utf8ToUtf16(ref), expected);
+            EXPECT_EQ(Resolve(b, Utf8ToUtf16(ref), result, parts), resolves);
+            EXPECT_EQ(Utf16ToUtf8(result), Utf16ToUtf8(expected));
+            if (!resolves) continue;
+            // A result that does not parse back ("s://c:d") leaves no parts, as its parse does.
+            TDIUri reparsed;
+            reparsed.Parse(result);
+            EXPECT_EQ(Parts(parts), Parts(reparsed));
+        }
+        TDIUri fresh;
+        fresh.Parse(Utf8ToUtf16(base));
+        EXPECT_EQ(Parts(b), Parts(fresh)) << "the base is left as it was";
+    }
+}
+
+namespace {
+
 // The removal as the standard writes it, one step at a time on a string buffer.
 std::u16string referenceDotRemoval(std::u16string in) {
     std::u16string out;

@@ -30,6 +30,7 @@
 #include "platform/gui/keys.h"
 #include "platform/gui/paint.h"
 #include "platform/gui/qt/qt_keys.h"
+#include "platform/gui/qt/toolkit_work.h"
 #include "platform/gui/qt/x11_window_manager.h"
 #include "platform/gui/system.h"
 
@@ -394,6 +395,7 @@ void HostWidget::resizeEvent(QResizeEvent*) {
 QtHost::QtHost(HWND hwnd, const HostParams& params)
     : widget_(new HostWidget(hwnd, params)), noActivate_(params.noActivate),
       fixedSize_(params.kind == HostKind::Decorated && !params.resizable) {
+    NoteToolkitWork();
     if (params.kind == HostKind::Decorated && !params.minimizeBox && !params.maximizeBox)
         MarkWithoutBoxes(widget_);
     if (params.owner) {
@@ -421,6 +423,7 @@ bool QtHost::OffGuiThread(std::function<void()> call) {
 }
 
 QtHost::~QtHost() {
+    NoteToolkitWork();
     if (widget_) {
         widget_->hide();
         // The widget may be inside one of its own event handlers right now.
@@ -429,6 +432,7 @@ QtHost::~QtHost() {
 }
 
 void QtHost::SetGeometry(const RECT& r) {
+    NoteToolkitWork();
     if (!widget_) return;
     if (OffGuiThread([this, r] { SetGeometry(r); })) return;
     widget_->applyingGeometry = true;
@@ -445,6 +449,7 @@ void QtHost::SetGeometry(const RECT& r) {
 }
 
 void QtHost::SetSizeLimits(POINT minSize, POINT maxSize) {
+    NoteToolkitWork();
     if (!widget_) return;
     if (OffGuiThread([this, minSize, maxSize] { SetSizeLimits(minSize, maxSize); })) return;
     auto limit = [](LONG v) { return static_cast<int>(std::clamp<LONG>(v, 0, QWIDGETSIZE_MAX)); };
@@ -455,6 +460,7 @@ void QtHost::SetSizeLimits(POINT minSize, POINT maxSize) {
 }
 
 void QtHost::SetVisible(bool visible, bool activate) {
+    NoteToolkitWork();
     if (!widget_) return;
     if (OffGuiThread([this, visible, activate] { SetVisible(visible, activate); })) return;
     widget_->applyingGeometry = true;
@@ -470,23 +476,27 @@ void QtHost::SetVisible(bool visible, bool activate) {
 }
 
 void QtHost::SetTitle(const std::string& title) {
+    NoteToolkitWork();
     if (OffGuiThread([this, title] { SetTitle(title); })) return;
     if (widget_)
         widget_->setWindowTitle(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
 }
 
 void QtHost::SetOpacity(double opacity) {
+    NoteToolkitWork();
     if (OffGuiThread([this, opacity] { SetOpacity(opacity); })) return;
     if (widget_) widget_->setWindowOpacity(opacity);
 }
 
 void QtHost::Raise() {
+    NoteToolkitWork();
     if (OffGuiThread([this] { Raise(); })) return;
     if (widget_ && widget_->isVisible() && QGuiApplication::platformName() != QLatin1String("offscreen"))
         widget_->raise();
 }
 
 bool QtHost::PlaceBehind(HostWindow& Front) {
+    NoteToolkitWork();
     auto* front = dynamic_cast<QtHost*>(&Front);
     if (!widget_ || front == nullptr || !front->widget_ || QThread::currentThread() != widget_->thread())
         return false;
@@ -498,6 +508,7 @@ bool QtHost::PlaceBehind(HostWindow& Front) {
 }
 
 void QtHost::SetCursorShape(uintptr_t cursorId, const Surface* image, POINT hot) {
+    NoteToolkitWork();
     if (!widget_) return;
     if (image && image->Width() > 0) {
         QImage img(reinterpret_cast<const uchar*>(image->Bits()), image->Width(), image->Height(),
@@ -514,6 +525,7 @@ void QtHost::Refresh(const std::vector<RECT>& area) {
     // update() only schedules a repaint, which Qt allows from any thread only through the event queue.
     if (OffGuiThread([this, area] { Refresh(area); })) return;
     if (!widget_ || PutDirectly(area)) return;
+    NoteToolkitWork();
     for (const RECT& r : area)
         widget_->update(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top));
 }
@@ -536,6 +548,7 @@ bool QtHost::PutDirectly(const std::vector<RECT>& area) {
 }
 
 void QtHost::SetShape(const std::vector<RECT>* shape) {
+    NoteToolkitWork();
     if (OffGuiThread([this, copy = shape ? std::optional(*shape) : std::nullopt] {
             SetShape(copy ? &*copy : nullptr);
         }))

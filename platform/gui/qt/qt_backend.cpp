@@ -29,7 +29,9 @@
 #include "platform/gui/qt/gui_application.h"
 #include "platform/gui/qt/host_widget.h"
 #include "platform/gui/qt/qt_dialogs.h"
+#include "platform/gui/qt/toolkit_work.h"
 #include "platform/gui/system.h"
+#include "platform/rtl/scope_guard.h"
 #include "platform/rtl/thread.h"
 
 namespace pw::gui::qt {
@@ -97,11 +99,8 @@ public:
     }
 
     void ProcessEvents(int timeoutMs) override {
-        // Qt frees deleteLater objects only from an event loop it runs itself, which our loops are not.
-        // With no window procedure and no toolkit event handler on the stack, nothing can still be
-        // using them.
-        if (!InsideProcedure() && qt::HostWidget::HandlersRunning() == 0)
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        TakeToolkitWork();
+        SendDeferredDeletes();
         if (timeoutMs == 0) {
             QCoreApplication::processEvents(QEventLoop::AllEvents);
             return;
@@ -110,6 +109,13 @@ public:
         limit.setSingleShot(true);
         if (timeoutMs > 0) limit.start(timeoutMs);
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+
+    bool GivenWork() const override { return ToolkitWorkNoted(); }
+
+    void RunPostedEvents() override {
+        SendDeferredDeletes();
+        QCoreApplication::sendPostedEvents();
     }
 
     void Wake() override {
@@ -171,14 +177,17 @@ public:
     }
 
     void SetClipboardText(const std::string& text) override {
+        NoteToolkitWork();
         QGuiApplication::clipboard()->setText(QString::fromStdString(text));
     }
 
     void ClearClipboard() override {
+        NoteToolkitWork();
         QGuiApplication::clipboard()->clear();
     }
 
     void SetClipboardContents(const ClipboardContents& contents) override {
+        NoteToolkitWork();
         auto* data = new QMimeData;
         for (const ClipboardItem& item : contents) {
             if (item.image) {
@@ -224,6 +233,8 @@ public:
     }
 
     DWORD DragFiles(HWND host, const std::vector<std::string>& files, DWORD allowedEffects) override {
+        // What the toolkit's own loop leaves behind (the drag freed later) runs at the next pass.
+        ScopeGuard noted([] { NoteToolkitWork(); });
         auto window = FindLiveWindow(host);
         auto* qtHost = window ? dynamic_cast<QtHost*>(window->host.get()) : nullptr;
         if (!qtHost || !qtHost->Widget()) return DROPEFFECT_NONE;
@@ -249,6 +260,7 @@ public:
     }
 
     PromptAnswer Ask(const PromptRequest& request) override {
+        ScopeGuard noted([] { NoteToolkitWork(); });
         return AskWithDialog(request);
     }
 
@@ -257,6 +269,14 @@ public:
     }
 
 private:
+    static void SendDeferredDeletes() {
+        // Qt frees deleteLater objects only from an event loop it runs itself, which our loops are not.
+        // With no window procedure and no toolkit event handler on the stack, nothing can still be
+        // using them.
+        if (!InsideProcedure() && qt::HostWidget::HandlersRunning() == 0)
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
     bool offscreen_;
     mutable Pump pump_;
 };

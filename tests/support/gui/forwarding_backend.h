@@ -20,6 +20,10 @@ public:
     void ProcessEvents(int timeoutMs) override {
         if (real_) real_->ProcessEvents(timeoutMs);
     }
+    bool GivenWork() const override { return !real_ || real_->GivenWork(); }
+    void RunPostedEvents() override {
+        if (real_) real_->RunPostedEvents();
+    }
     void Wake() override {
         if (real_) real_->Wake();
     }
