@@ -99,8 +99,11 @@ constexpr int64_t kResumeOverlap = 4096;
 // A memory body is pre-sized to the announced length only up to this much.
 constexpr int64_t kMaxPresize = 1 << 20;
 constexpr int kMaxAuthRounds = 3;
-// How long the worker waits after the headers for the rest of a body, to hand the page over whole.
+// How long the worker waits after the headers for the rest of a body, to hand the page over whole, and
+// the largest body it holds for that: a larger page is handed over block by block, each waiting for the
+// GUI thread.
 constexpr DWORD kBatchWaitMs = 25;
+constexpr DWORD kMaxBatchBody = 1 << 20;
 
 int64_t ElapsedMsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
@@ -476,7 +479,8 @@ private:
             x.outcome.dataSize = std::max<int64_t>(0, x.outcome.dataSize - overlap_);
         // A body that goes to memory and is all there already travels with its events in one batch.
         batched_ = request_ && x.request->outputFileName.empty() && x.outcome.resumeFrom == 0 &&
-                   x.outcome.resumeTo == 0 && InternetWaitForBody(request_.Get(), kBatchWaitMs);
+                   x.outcome.resumeTo == 0 &&
+                   InternetWaitForBody(request_.Get(), kBatchWaitMs, kMaxBatchBody);
         x.outcome.batch.reset();
         if (batched_) x.outcome.batch = std::make_unique<Batch>();
         if (x.request->wantsHeaderInfo) {

@@ -334,9 +334,9 @@ bool InternetReadFile(HINTERNET request, void* buffer, DWORD size, DWORD& bytesR
     return true;
 }
 
-bool InternetWaitForBody(HINTERNET request, DWORD timeoutMs) {
+bool InternetWaitForBody(HINTERNET request, DWORD timeoutMs, DWORD holdBytes) {
     InternetHandle* h = Lookup(request, InternetHandle::Kind::Request);
-    return h && h->request->WaitForBody(timeoutMs);
+    return h && h->request->WaitForBody(timeoutMs, holdBytes);
 }
 
 void InternetSetCancelFlag(HINTERNET request, const std::atomic<bool>* cancel) {
