@@ -638,23 +638,19 @@ private:
     void ReadAhead() {
         Transfer& x = Job();
         Batch& b = *x.outcome.batch;
-        x.outcome.bytesRead = 0;
-        // Of a length it names, the body takes one buffer instead of one grown and copied read by read.
-        if (x.outcome.dataSize > 0)
-            b.body.reserve(static_cast<size_t>(std::min(x.outcome.dataSize, kMaxPresize)) + bufferSize_);
-        bool failed = false;
-        for (;;) {
+        Check();
+        InternetTakeBody(request_.Get(), b.body);
+        // In the blocks reads of the buffer's size would have given.
+        const int64_t elapsed = ElapsedMsSince(x.outcome.start);
+        for (size_t at = 0; at < b.body.size(); at += bufferSize_)
+            b.blocks.push_back({std::min<size_t>(bufferSize_, b.body.size() - at), elapsed});
+        x.outcome.bytesRead = static_cast<int64_t>(b.body.size());
+        char end;
+        DWORD got = 0;
+        const bool failed = !InternetReadFile(request_.Get(), &end, 1, got);
+        if (failed) {
+            this->Failed();
             Check();
-            const size_t at = b.body.size();
-            b.body.resize(at + bufferSize_);
-            DWORD got = 0;
-            failed = !InternetReadFile(request_.Get(), b.body.data() + at, bufferSize_, got);
-            if (failed) this->Failed();
-            b.body.resize(at + got);
-            if (failed) Check();
-            if (failed || got == 0) break;
-            b.blocks.push_back({got, ElapsedMsSince(x.outcome.start)});
-            x.outcome.bytesRead += got;
         }
         x.outcome.success = (x.outcome.statusCode == 200 || x.outcome.statusCode == 206) && !failed &&
                             (x.outcome.dataSize == 0 || x.outcome.bytesRead == x.outcome.dataSize);

@@ -368,6 +368,14 @@ void HttpRequest::PumpOnce() {
     }
 }
 
+void HttpRequest::TakeBody(std::string& body) {
+    body.clear();
+    if (!final_headers_) return;
+    if (buffer_pos_ > 0) buffer_.erase(0, buffer_pos_);
+    buffer_pos_ = 0;
+    body.swap(buffer_);
+}
+
 bool HttpRequest::WaitForBody(DWORD timeoutMs, size_t holdBytes) {
     if (!final_headers_) return false;
     if (holdBytes > hold_limit_) {

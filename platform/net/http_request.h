@@ -52,6 +52,9 @@ public:
     // holdBytes of it (at least the read-ahead). True once the transfer has ended (reads then no longer
     // wait); false at once for a body larger than that.
     bool WaitForBody(DWORD timeoutMs, size_t holdBytes);
+    // Moves the body bytes held and not yet read into body, as reads would give them, without copying;
+    // the read after them says how the body ended.
+    void TakeBody(std::string& body);
 
     int StatusCode() const { return status_code_; }
     const std::string& StatusLine() const { return status_line_; }

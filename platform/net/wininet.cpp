@@ -339,6 +339,11 @@ bool InternetWaitForBody(HINTERNET request, DWORD timeoutMs, DWORD holdBytes) {
     return h && h->request->WaitForBody(timeoutMs, holdBytes);
 }
 
+void InternetTakeBody(HINTERNET request, std::string& body) {
+    body.clear();
+    if (InternetHandle* h = Lookup(request, InternetHandle::Kind::Request)) h->request->TakeBody(body);
+}
+
 void InternetSetCancelFlag(HINTERNET request, const std::atomic<bool>* cancel) {
     if (InternetHandle* h = Lookup(request, InternetHandle::Kind::Request)) h->request->SetCancelFlag(cancel);
 }

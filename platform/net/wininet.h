@@ -160,6 +160,9 @@ bool InternetReadFile(HINTERNET request, void* buffer, DWORD size, DWORD& bytesR
 // (at least the read-ahead of 256 KiB): true once all of it has arrived (or the transfer has failed), so
 // that reads no longer wait; false at once for a body larger than that.
 bool InternetWaitForBody(HINTERNET request, DWORD timeoutMs, DWORD holdBytes = 0);
+// The body bytes that have arrived and were not read yet, moved into body as InternetReadFile would give
+// them, after InternetWaitForBody: the read after them says how the body ended.
+void InternetTakeBody(HINTERNET request, std::string& body);
 bool InternetCloseHandle(HINTERNET handle);
 // A flag that the waiting calls of this request poll (about ten times a second); set means give up.
 void InternetSetCancelFlag(HINTERNET request, const std::atomic<bool>* cancel);
