@@ -61,10 +61,18 @@ void Transfer::ChainTo(const std::string& URL) {
     ended->url = url;
     ended->chainIndex = chainIndex;
     ended->outcome = std::exchange(outcome, Outcome{});
+    // Freed here, after the lock.
+    std::vector<std::shared_ptr<Transfer>> spent;
     std::lock_guard guard(chainLock_);
     chained_.push_back(std::move(ended));
     url = URL;
     ++chainIndex;
+    spent.swap(givenBack_);
+}
+
+void Transfer::GiveBack(std::shared_ptr<Transfer> Ended) {
+    std::lock_guard guard(chainLock_);
+    givenBack_.push_back(std::move(Ended));
 }
 
 std::shared_ptr<Transfer> Transfer::TakeChained(int& Index, std::string& URL) {
