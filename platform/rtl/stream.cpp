@@ -57,7 +57,8 @@ int64_t TMemoryStream::Write(const void* buffer, int64_t count) {
     if (position_ > Size()) data_.resize(static_cast<size_t>(position_));
     const auto* bytes = static_cast<const uint8_t*>(buffer);
     const size_t over = static_cast<size_t>(std::min(count, Size() - position_));
-    std::memcpy(data_.data() + position_, bytes, over);
+    // An empty stream's memory may be null, which memcpy may not be given even for no bytes.
+    if (over > 0) std::memcpy(data_.data() + position_, bytes, over);
     data_.insert(data_.end(), bytes + over, bytes + count);
     position_ += count;
     return count;
