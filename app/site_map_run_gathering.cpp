@@ -15,7 +15,9 @@
 #include "platform/rtl/exception.h"
 #include "platform/rtl/files.h"
 #include "platform/rtl/heap.h"
+#include "platform/rtl/scope_guard.h"
 #include "platform/rtl/strings.h"
+#include "shellcontrols/rz_tree_view.h"
 
 // The crawl's progress, passed on to the run's view.
 class TSiteMapRun::CrawlShown : public crawl::CrawlView {
@@ -121,10 +123,17 @@ bool TSiteMapRun::CrawlSite() {
     crawling_ = true;
     bool loaded = false;
     gatherFailure_.clear();
-    try {
-        loaded = crawl.CrawlWebsite(profile_.Website());
-    } catch (const Exception& e) {
-        gatherFailure_ = e.Message();
+    {
+        // The tree is not on show while it is filled: its window takes the nodes at the end, many in one
+        // message, instead of one message for each page.
+        TTreeNodes& items = tree_->View().Items();
+        items.BeginUpdate();
+        ScopeGuard update([&items] { items.EndUpdate(); });
+        try {
+            loaded = crawl.CrawlWebsite(profile_.Website());
+        } catch (const Exception& e) {
+            gatherFailure_ = e.Message();
+        }
     }
     FlushLog();
     crawling_ = false;

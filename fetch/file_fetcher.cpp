@@ -83,6 +83,7 @@ TFileFetcher::TFileFetcher(TComponent* AOwner)
       mailbox_(std::make_shared<fetcher::RedirectMailbox>()) {
     BuildSharedTables();
     reader_ = std::make_unique<fetcher::PageReader>();
+    readPage_ = std::make_unique<fetcher::ReadPage>();
     readMethod_ = fetcher::DefaultReadMethod();
     http_ = new TWinHTTP(this);
     BindClientEvents();

@@ -63,6 +63,7 @@ struct RedirectMailbox;
 struct AheadFetch;
 struct ChainList;
 struct ReadSettings;
+struct ReadPage;
 class PageReader;
 } // namespace fetcher
 struct TDIReadMethod;
@@ -227,6 +228,8 @@ private:
     TWinHTTP* http_ = nullptr;
     // Reads the pages: its parser, plugins and buffers serve page after page.
     std::unique_ptr<fetcher::PageReader> reader_;
+    // What the reader fills; its lists go to the fetcher's, which come back for the next page.
+    std::unique_ptr<fetcher::ReadPage> readPage_;
     // What the page is read as unless it names its encoding: the server's charset, or the default.
     const TDIReadMethod* readMethod_ = nullptr;
     // The resolved links to follow in UTF-8, and the filed links to follow and not to follow; the string

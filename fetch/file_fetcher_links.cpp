@@ -24,7 +24,8 @@ void TFileFetcher::ParsePage() {
                       const std::string& Filed) {
             OnLink(this, Utf16ToUtf8(TagText), Utf16ToUtf8(Resolved), Filed);
         };
-    fetcher::ReadPage read;
+    // The lists of the page before last: their strings' room serves this page's links.
+    fetcher::ReadPage& read = *readPage_;
     reader_->Read(pageContent_, contentType_, EffectiveUrl(), offSite_, readMethod_, settings, read, seen);
     parsed_ = read.parsed;
     // The title of a page not read is left as the fetch left it.
@@ -32,8 +33,8 @@ void TFileFetcher::ParsePage() {
         title_ = std::move(read.title);
         hasTitle_ = read.hasTitle;
     }
-    resolvedLinks_ = std::move(read.resolved);
-    follow_ = std::move(read.follow);
-    nonFollow_ = std::move(read.nonFollow);
+    resolvedLinks_.swap(read.resolved);
+    follow_.swap(read.follow);
+    nonFollow_.swap(read.nonFollow);
     listsFilled_ = false;
 }

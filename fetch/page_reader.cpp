@@ -76,9 +76,18 @@ void PageReader::Read(const std::string& Content, const std::string& MediaType, 
     Page.parsed = false;
     Page.title.clear();
     Page.hasTitle = false;
-    Page.resolved.clear();
-    Page.follow.clear();
-    Page.nonFollow.clear();
+    // The lists' strings of the last page read into Page are written over, and the rest let go at the end:
+    // a page's links cost no allocation each.
+    used_ = {};
+    struct Trim {
+        ReadPage& page;
+        const Used& used;
+        ~Trim() {
+            page.resolved.resize(used.resolved);
+            page.follow.resize(used.follow);
+            page.nonFollow.resize(used.nonFollow);
+        }
+    } trim{Page, used_};
     if (Settings.dontParseFile) return;
     if (MimeTypeOf(MediaType) != mimeText) return;
     const std::string address = StripQueryAndFragment(Address);
@@ -164,11 +173,18 @@ void PageReader::HandleLink(std::u16string& link) {
     LinkForms& forms = known ? *known : forms_;
     if (!known) FormsOf(link, forms);
     if (onLink_) (*onLink_)(tag.TagText(), forms.resolved, forms.filed8);
+    const auto put = [](std::vector<std::string>& list, size_t& used, const std::string& link) {
+        if (used < list.size())
+            list[used].assign(link);
+        else
+            list.push_back(link);
+        ++used;
+    };
     if (forms.follow) {
-        page_->resolved.push_back(forms.resolved8);
-        page_->follow.push_back(forms.filed8);
+        put(page_->resolved, used_.resolved, forms.resolved8);
+        put(page_->follow, used_.follow, forms.filed8);
     } else {
-        page_->nonFollow.push_back(forms.filed8);
+        put(page_->nonFollow, used_.nonFollow, forms.filed8);
     }
 }
 

@@ -58,7 +58,8 @@ public:
                                         const std::string& Filed)>;
     // Reads Content, the body of the page at Address (the address it was finally taken from), whose
     // media type is MediaType and whose encoding, unless the page names one, is Method. A page sent to
-    // another site (OffSite) files no link. Page is emptied first.
+    // another site (OffSite) files no link. What Page held is replaced (the room of its lists' strings is
+    // taken for the new ones).
     void Read(const std::string& Content, const std::string& MediaType, const std::string& Address,
               bool OffSite, const TDIReadMethod* Method, const ReadSettings& Settings, ReadPage& Page,
               const LinkSeen& OnLink = {});
@@ -104,8 +105,11 @@ private:
     ReadSettings knownSettings_;
     // The forms of a link not kept.
     LinkForms forms_;
-    // The page being read.
+    // The page being read, and how many of its lists' entries are this page's.
     ReadPage* page_ = nullptr;
+    struct Used {
+        size_t resolved = 0, follow = 0, nonFollow = 0;
+    } used_;
     const ReadSettings* settings_ = nullptr;
     const LinkSeen* onLink_ = nullptr;
     bool offSite_ = false;

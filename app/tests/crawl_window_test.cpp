@@ -9,8 +9,11 @@
 #include "controls/rz_buttons.h"
 #include "controls/rz_edits.h"
 #include "main_form_fixture.h"
+#include "platform/commctrl/common_controls.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
+#include "platform/gui/message_loop.h"
+#include "platform/gui/window.h"
 #include "platform/rtl/string_list.h"
 #include "platform/stdctrls/label.h"
 #include "platform/vcl/timer.h"
@@ -46,6 +49,21 @@ private:
     PeerProcess peer_;
 };
 
+// Counts the insertion messages the tree views of this thread are sent.
+struct TreeInsertions {
+    static inline int count = 0;
+    HHOOK hook = SetWindowsHookEx(
+        WH_CALLWNDPROC,
+        [](int code, WPARAM wParam, LPARAM lParam) {
+            const UINT msg = reinterpret_cast<const CWPSTRUCT*>(lParam)->message;
+            count += msg == TVM_INSERTITEM || msg == TVM_INSERTRUN;
+            return CallNextHookEx(nullptr, code, wParam, lParam);
+        },
+        nullptr, GetCurrentThreadId());
+    TreeInsertions() { count = 0; }
+    ~TreeInsertions() { UnhookWindowsHookEx(hook); }
+};
+
 using CrawlWindowTest = MainFormTest;
 
 TEST_F(CrawlWindowTest, CrawlsTheSiteIntoTheResultsAndWritesTheMap) {
@@ -54,9 +72,17 @@ TEST_F(CrawlWindowTest, CrawlsTheSiteIntoTheResultsAndWritesTheMap) {
     form_->optWebsite->SetChecked(true);
     form_->editWebsite->SetText(server.Address());
     form_->editOutputFile->SetText((dir_ / "out.html").string());
+    TreeInsertions insertions;
     form_->ButtonClick(form_->btnNext);
     EXPECT_EQ(form_->editWebsite->Text(), server.Address() + "/");
     ASSERT_EQ(form_->PageIndex(), 2) << form_->lblTotalFiles->Caption();
+    // The tree, not on show during the crawl, took its nodes at the end: the pages of each folder at once.
+    TTreeNodes& items = form_->tvMap->Items();
+    int folders = 0;
+    for (int i = 0; i < items.Count(); ++i)
+        folders += items.Item(i)->HasChildren();
+    EXPECT_LE(insertions.count, 1 + folders);
+    EXPECT_EQ(SendMessage(form_->tvMap->Handle(), TVM_GETCOUNT, 0, 0), items.Count());
     EXPECT_EQ(form_->lblCurrentURL->Caption(), "URL:");
     EXPECT_EQ(form_->lblUrlsFound->Caption(), "URLs Found:");
     std::vector<std::string> shown;

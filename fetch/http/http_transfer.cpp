@@ -61,10 +61,18 @@ void Transfer::ChainTo(const std::string& URL) {
     ended->url = url;
     ended->chainIndex = chainIndex;
     ended->outcome = std::exchange(outcome, Outcome{});
+    // Freed here, after the lock.
+    std::vector<std::shared_ptr<Transfer>> spent;
     std::lock_guard guard(chainLock_);
     chained_.push_back(std::move(ended));
     url = URL;
     ++chainIndex;
+    spent.swap(givenBack_);
+}
+
+void Transfer::GiveBack(std::shared_ptr<Transfer> Ended) {
+    std::lock_guard guard(chainLock_);
+    givenBack_.push_back(std::move(Ended));
 }
 
 std::shared_ptr<Transfer> Transfer::TakeChained(int& Index, std::string& URL) {
@@ -99,8 +107,11 @@ constexpr int64_t kResumeOverlap = 4096;
 // A memory body is pre-sized to the announced length only up to this much.
 constexpr int64_t kMaxPresize = 1 << 20;
 constexpr int kMaxAuthRounds = 3;
-// How long the worker waits after the headers for the rest of a body, to hand the page over whole.
+// How long the worker waits after the headers for the rest of a body, to hand the page over whole, and
+// the largest body it holds for that: a larger page is handed over block by block, each waiting for the
+// GUI thread.
 constexpr DWORD kBatchWaitMs = 25;
+constexpr DWORD kMaxBatchBody = 1 << 20;
 
 int64_t ElapsedMsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
@@ -476,7 +487,8 @@ private:
             x.outcome.dataSize = std::max<int64_t>(0, x.outcome.dataSize - overlap_);
         // A body that goes to memory and is all there already travels with its events in one batch.
         batched_ = request_ && x.request->outputFileName.empty() && x.outcome.resumeFrom == 0 &&
-                   x.outcome.resumeTo == 0 && InternetWaitForBody(request_.Get(), kBatchWaitMs);
+                   x.outcome.resumeTo == 0 &&
+                   InternetWaitForBody(request_.Get(), kBatchWaitMs, kMaxBatchBody);
         x.outcome.batch.reset();
         if (batched_) x.outcome.batch = std::make_unique<Batch>();
         if (x.request->wantsHeaderInfo) {
@@ -634,23 +646,19 @@ private:
     void ReadAhead() {
         Transfer& x = Job();
         Batch& b = *x.outcome.batch;
-        x.outcome.bytesRead = 0;
-        // Of a length it names, the body takes one buffer instead of one grown and copied read by read.
-        if (x.outcome.dataSize > 0)
-            b.body.reserve(static_cast<size_t>(std::min(x.outcome.dataSize, kMaxPresize)) + bufferSize_);
-        bool failed = false;
-        for (;;) {
+        Check();
+        InternetTakeBody(request_.Get(), b.body);
+        // In the blocks reads of the buffer's size would have given.
+        const int64_t elapsed = ElapsedMsSince(x.outcome.start);
+        for (size_t at = 0; at < b.body.size(); at += bufferSize_)
+            b.blocks.push_back({std::min<size_t>(bufferSize_, b.body.size() - at), elapsed});
+        x.outcome.bytesRead = static_cast<int64_t>(b.body.size());
+        char end;
+        DWORD got = 0;
+        const bool failed = !InternetReadFile(request_.Get(), &end, 1, got);
+        if (failed) {
+            this->Failed();
             Check();
-            const size_t at = b.body.size();
-            b.body.resize(at + bufferSize_);
-            DWORD got = 0;
-            failed = !InternetReadFile(request_.Get(), b.body.data() + at, bufferSize_, got);
-            if (failed) this->Failed();
-            b.body.resize(at + got);
-            if (failed) Check();
-            if (failed || got == 0) break;
-            b.blocks.push_back({got, ElapsedMsSince(x.outcome.start)});
-            x.outcome.bytesRead += got;
         }
         x.outcome.success = (x.outcome.statusCode == 200 || x.outcome.statusCode == 206) && !failed &&
                             (x.outcome.dataSize == 0 || x.outcome.bytesRead == x.outcome.dataSize);

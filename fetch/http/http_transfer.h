@@ -138,10 +138,15 @@ struct Transfer {
     // On the GUI thread, while the worker may go on: the oldest outcome kept by ChainTo and not yet
     // taken; else null, and Index and URL get the place and address of the transfer under way.
     std::shared_ptr<Transfer> TakeChained(int& Index, std::string& URL);
+    // On the GUI thread: a transfer taken and heard of, given back for the worker to free at its next
+    // ChainTo, as it made it: what one thread's heap gives and another frees makes both wait for the
+    // heap's lock.
+    void GiveBack(std::shared_ptr<Transfer> Ended);
 
 private:
     std::mutex chainLock_;
     std::deque<std::shared_ptr<Transfer>> chained_;
+    std::vector<std::shared_ptr<Transfer>> givenBack_;
     std::mutex gate_;
     bool silenced_ = false;
     int calling_ = 0;         // handlers running now

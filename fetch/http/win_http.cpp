@@ -215,7 +215,9 @@ bool TCustomWinHTTP::CatchUpChain(const std::shared_ptr<winhttp::Transfer>& tran
         }
         Announce(ended->chainIndex, ended->url);
         if (!Current(transfer)) return false;
-        if (!RaiseEnd(transfer, *ended)) return false;
+        const bool current = RaiseEnd(transfer, *ended);
+        transfer->GiveBack(std::move(ended));
+        if (!current) return false;
     }
     return false;
 }

@@ -43,8 +43,9 @@ struct OrphanState {
 };
 
 OrphanState& Orphans() {
-    static OrphanState state;
-    return state;
+    // Never destroyed: a run left to end by itself may end while the process exits.
+    static auto* state = new OrphanState;
+    return *state;
 }
 
 // Runs that ended without waiting for the GUI thread, their terminate steps due there in the order they

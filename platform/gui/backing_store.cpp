@@ -68,10 +68,6 @@ void Blend(Surface& dst, const Surface& src, int dx, int dy, const Window& w) {
 
 namespace {
 
-// Top-level windows of this thread whose store changed since their host was last told.
-thread_local std::vector<std::weak_ptr<Window>> unpresented;
-thread_local int deferrals = 0;
-
 void Present(const std::shared_ptr<Window>& root, const Region& damage) {
     std::vector<RECT> rects;
     {
@@ -87,24 +83,11 @@ void Present(const std::shared_ptr<Window>& root, const Region& damage) {
     root->host->Refresh(rects);
 }
 
-} // namespace
-
-void ShowDamage(const std::shared_ptr<Window>& root, const Region& damage) {
-    if (!root || damage.IsEmpty()) return;
-    if (!IsGuiThread()) {
-        Present(root, damage);
-        return;
-    }
-    Guard g(Lock());
-    if (root->unpresented.IsEmpty()) unpresented.push_back(root);
-    root->unpresented = Region::Combine(root->unpresented, damage, Region::Op::Or);
-}
-
-void PresentDamage() {
-    deferrals = 0;
-    if (unpresented.empty()) return;
+void PresentQueueDamage(ThreadQueue& queue) {
+    queue.presentDeferrals = 0;
+    if (queue.unpresented.empty()) return;
     std::vector<std::weak_ptr<Window>> roots;
-    roots.swap(unpresented);
+    roots.swap(queue.unpresented);
     for (const std::weak_ptr<Window>& weak : roots) {
         const std::shared_ptr<Window> root = weak.lock();
         if (!root) continue;
@@ -117,10 +100,28 @@ void PresentDamage() {
     }
 }
 
+} // namespace
+
+void ShowDamage(const std::shared_ptr<Window>& root, const Region& damage) {
+    if (!root || damage.IsEmpty()) return;
+    if (!IsGuiThread()) {
+        Present(root, damage);
+        return;
+    }
+    const std::shared_ptr<ThreadQueue> queue = CurrentQueue();
+    Guard g(Lock());
+    if (root->unpresented.IsEmpty()) queue->unpresented.push_back(root);
+    root->unpresented = Region::Combine(root->unpresented, damage, Region::Op::Or);
+}
+
+void PresentDamage() {
+    PresentQueueDamage(*CurrentQueue());
+}
+
 void PresentDamageWhenPainted(ThreadQueue& queue) {
-    if (unpresented.empty()) return;
-    if (HasPaintPending(queue) && ++deferrals < 16) return;
-    PresentDamage();
+    if (queue.unpresented.empty()) return;
+    if (HasPaintPending(queue) && ++queue.presentDeferrals < 16) return;
+    PresentQueueDamage(queue);
 }
 
 void RefreshHost(HWND hwnd) {

@@ -142,6 +142,10 @@ struct ThreadQueue : std::enable_shared_from_this<ThreadQueue> {
     POINT lastPos;
     int handlingSent = 0;
     bool alive = true;
+    // Touched by the owning thread alone: its top-level windows whose store changed since their host was
+    // last told, and the looks that put off telling them while paints were pending.
+    std::vector<std::weak_ptr<Window>> unpresented;
+    int presentDeferrals = 0;
 };
 
 // The window-table lock: recursive, and the threads that Signal asks to wake while it is held are woken

@@ -303,6 +303,10 @@ bool Fetch(MSG& msg, HWND filter, UINT min, UINT max, bool remove, bool wait, bo
 void SetBackend(Backend* b) {
     backend = b;
     guiThreadId = b ? ::GetCurrentThreadId() : 0;
+    // The GUI thread's queue is made with the toolkit rather than with the first window: making it
+    // registers the thread's cleanup, which waits while any other thread loads a library (a network
+    // library loaded ahead meanwhile, say), and the first window is part of the program's start.
+    if (b) CurrentQueue();
 }
 
 Backend* CurrentBackend() {

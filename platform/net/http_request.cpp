@@ -260,6 +260,7 @@ void HttpRequest::ForgetResponse() {
     body_total_ = 0;
     buffer_.clear();
     buffer_pos_ = 0;
+    hold_limit_ = kReadAhead;
     redirects_ = 0;
     auth_rounds_ = 0;
     last_error_ = 0;
@@ -367,8 +368,26 @@ void HttpRequest::PumpOnce() {
     }
 }
 
-bool HttpRequest::WaitForBody(DWORD timeoutMs) {
+void HttpRequest::TakeBody(std::string& body) {
+    body.clear();
+    if (!final_headers_) return;
+    if (buffer_pos_ > 0) buffer_.erase(0, buffer_pos_);
+    buffer_pos_ = 0;
+    body.swap(buffer_);
+}
+
+bool HttpRequest::WaitForBody(DWORD timeoutMs, size_t holdBytes) {
     if (!final_headers_) return false;
+    if (holdBytes > hold_limit_) {
+        hold_limit_ = holdBytes;
+        // What was paused at the read-ahead comes on into the larger room.
+        if (paused_) {
+            paused_ = false;
+            Touch();
+            RestartRateWindow();
+            Curl().easy_pause(curl_.easy, CURLPAUSE_CONT);
+        }
+    }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
         if (finished_) return true;
@@ -540,7 +559,7 @@ size_t HttpRequest::OnBody(char* data, size_t size, size_t count, void* userdata
     const size_t n = size * count;
     self->Touch();
     self->final_headers_ = true;
-    if (self->buffer_.size() - self->buffer_pos_ >= kReadAhead) {
+    if (self->buffer_.size() - self->buffer_pos_ >= self->hold_limit_) {
         self->paused_ = true;
         return CURL_WRITEFUNC_PAUSE;
     }

@@ -48,9 +48,13 @@ public:
     // Both answer false and set LastError() on failure.
     bool Send(const std::string& extraHeaders, const std::string& body);
     bool Read(void* buffer, size_t size, size_t& bytesRead);
-    // After Send: waits up to timeoutMs for the rest of the body, taking none of it. True once the
-    // transfer has ended (reads then no longer wait); false at once for a body too large to hold.
-    bool WaitForBody(DWORD timeoutMs);
+    // After Send: waits up to timeoutMs for the rest of the body, taking none of it and holding up to
+    // holdBytes of it (at least the read-ahead). True once the transfer has ended (reads then no longer
+    // wait); false at once for a body larger than that.
+    bool WaitForBody(DWORD timeoutMs, size_t holdBytes);
+    // Moves the body bytes held and not yet read into body, as reads would give them, without copying;
+    // the read after them says how the body ended.
+    void TakeBody(std::string& body);
 
     int StatusCode() const { return status_code_; }
     const std::string& StatusLine() const { return status_line_; }
@@ -167,6 +171,8 @@ private:
     curl_off_t seen_up_ = 0;
     std::string buffer_;
     size_t buffer_pos_ = 0;
+    // Body bytes held before the transfer is paused until they are read.
+    size_t hold_limit_ = 0;
     std::chrono::steady_clock::time_point last_activity_;
     // Bytes moved either way since the send (headers included), and the current rate window.
     int64_t moved_ = 0;

@@ -334,9 +334,14 @@ bool InternetReadFile(HINTERNET request, void* buffer, DWORD size, DWORD& bytesR
     return true;
 }
 
-bool InternetWaitForBody(HINTERNET request, DWORD timeoutMs) {
+bool InternetWaitForBody(HINTERNET request, DWORD timeoutMs, DWORD holdBytes) {
     InternetHandle* h = Lookup(request, InternetHandle::Kind::Request);
-    return h && h->request->WaitForBody(timeoutMs);
+    return h && h->request->WaitForBody(timeoutMs, holdBytes);
+}
+
+void InternetTakeBody(HINTERNET request, std::string& body) {
+    body.clear();
+    if (InternetHandle* h = Lookup(request, InternetHandle::Kind::Request)) h->request->TakeBody(body);
 }
 
 void InternetSetCancelFlag(HINTERNET request, const std::atomic<bool>* cancel) {

@@ -156,10 +156,13 @@ bool HttpSendRequest(HINTERNET request, const std::string& headers, const std::s
 bool HttpQueryInfo(HINTERNET request, DWORD infoLevel, std::string& value);
 // Pulls body bytes: true with bytesRead 0 at a clean end; false when the body cannot be completed.
 bool InternetReadFile(HINTERNET request, void* buffer, DWORD size, DWORD& bytesRead);
-// Waits up to timeoutMs for the rest of the body without taking any of it: true once all of it has
-// arrived (or the transfer has failed), so that reads no longer wait; false at once for a body larger
-// than the read-ahead.
-bool InternetWaitForBody(HINTERNET request, DWORD timeoutMs);
+// Waits up to timeoutMs for the rest of the body without taking any of it, holding up to holdBytes of it
+// (at least the read-ahead of 256 KiB): true once all of it has arrived (or the transfer has failed), so
+// that reads no longer wait; false at once for a body larger than that.
+bool InternetWaitForBody(HINTERNET request, DWORD timeoutMs, DWORD holdBytes = 0);
+// The body bytes that have arrived and were not read yet, moved into body as InternetReadFile would give
+// them, after InternetWaitForBody: the read after them says how the body ended.
+void InternetTakeBody(HINTERNET request, std::string& body);
 bool InternetCloseHandle(HINTERNET handle);
 // A flag that the waiting calls of this request poll (about ten times a second); set means give up.
 void InternetSetCancelFlag(HINTERNET request, const std::atomic<bool>* cancel);

@@ -53,10 +53,14 @@ int64_t TMemoryStream::Read(void* buffer, int64_t count) {
 
 int64_t TMemoryStream::Write(const void* buffer, int64_t count) {
     if (count <= 0) return 0;
-    const int64_t end = position_ + count;
-    if (end > Size()) data_.resize(static_cast<size_t>(end));
-    std::memcpy(data_.data() + position_, buffer, static_cast<size_t>(count));
-    position_ = end;
+    // A write past the end leaves zeros between; the part past the end is appended, not first cleared.
+    if (position_ > Size()) data_.resize(static_cast<size_t>(position_));
+    const auto* bytes = static_cast<const uint8_t*>(buffer);
+    const size_t over = static_cast<size_t>(std::min(count, Size() - position_));
+    // An empty stream's memory may be null, which memcpy may not be given even for no bytes.
+    if (over > 0) std::memcpy(data_.data() + position_, bytes, over);
+    data_.insert(data_.end(), bytes + over, bytes + count);
+    position_ += count;
     return count;
 }
 

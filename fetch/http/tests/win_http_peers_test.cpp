@@ -2,7 +2,9 @@
 #include "http_test_support.h"
 
 #include "platform/net/wininet.h"
+#include "tests/support/wait.h"
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -63,6 +65,41 @@ TEST(WinHttpNginx, HttpsRedirectsToItAndSlowAnswers) {
     EXPECT_EQ(fetchNames(http, rec, nginx.Url("/trickle")), (Names{"HeaderInfo", "Done"}));
     EXPECT_EQ(rec->body.size(), 12000u);
     InternetSetCaBundle("");
+}
+
+TEST(WinHttpNginx, AWorkerGoesOnPastPagesUpToAMegabyteWithoutTheGuiThread) {
+    // Such a body travels whole with its events, so the worker goes on to the next address while the GUI
+    // thread is busy; a larger one is heard block by block as it comes, each block waiting for the GUI
+    // thread.
+    Nginx nginx("", false);
+    if (!nginx.Running()) GTEST_SKIP() << "nginx (nginx-light) is needed; make deps installs it";
+    TWinHTTP http(nullptr);
+    for (const size_t size : {600000u, 1500000u}) {
+        std::string page(size, 'p');
+        for (size_t i = 0; i < size; i += 7)
+            page[i] = static_cast<char>('a' + i % 26);
+        WriteFile(nginx.Root() + "/big.html", page);
+        WriteFile(nginx.Root() + "/small.html", "<p>small</p>");
+        const std::vector<std::string> urls{nginx.Url("/big.html"), nginx.Url("/small.html")};
+        Recorder rec(http);
+        std::atomic<int> ended{0};
+        std::string firstBody;
+        http.OnChain = [&](int, const std::string& URL, const std::string&) {
+            ++ended;
+            return URL == urls[0] ? urls[1] : std::string();
+        };
+        http.OnChained = [&](TObject*, const std::string&) { firstBody = rec.body; };
+        http.URL = urls[0];
+        ASSERT_TRUE(http.Read());
+        // Not a message of the GUI thread's runs meanwhile.
+        if (size < 1 << 20) {
+            EXPECT_TRUE(testsupport::WaitUntil([&] { return ended == 2; }));
+        }
+        ASSERT_TRUE(PumpUntil([&] { return !http.Busy(); }, gui_test::kPatienceMs));
+        EXPECT_EQ(rec.Names(), (Names{"HeaderInfo", "Done", "HeaderInfo", "Done"})) << size;
+        EXPECT_EQ(firstBody, page);
+        EXPECT_EQ(rec.body, "<p>small</p>");
+    }
 }
 
 TEST(WinHttpProxy, ThroughTinyproxyWithAndWithoutAuthentication) {

@@ -570,3 +570,21 @@ TEST(MessageQueue, ATimerOfInfiniteElapseWaitsInsteadOfFiringAtOnce) {
     KillTimer(w, 2);
     DestroyWindow(w);
 }
+
+// Made later, with the thread's first window, a queue would wait for any library another thread loads
+// meanwhile (see SetBackend): the thread that starts the toolkit has its queue at once.
+TEST(MessageQueue, TheThreadThatStartsTheToolkitHasItsQueueBeforeItsFirstWindow) {
+    pw::gui::Backend* real = pw::gui::CurrentBackend();
+    std::atomic<DWORD> id{0};
+    std::atomic<bool> release{false};
+    std::thread gui([&] {
+        pw::gui::SetBackend(real);
+        id = GetCurrentThreadId();
+        testsupport::WaitUntil([&] { return release.load(); });
+    });
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return id.load() != 0; }));
+    EXPECT_TRUE(PostThreadMessage(id, WM_NULL, 0, 0));
+    release = true;
+    gui.join();
+    pw::gui::SetBackend(real);
+}

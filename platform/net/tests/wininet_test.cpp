@@ -100,6 +100,33 @@ TEST_F(HttpPeerTest, CompleteBodiesAndTheirHeaders) {
     InternetCloseHandle(chunked);
 }
 
+TEST_F(HttpPeerTest, AWaitHoldsABodyWithinItsRoomWhichIsTakenWholeAfterWhatWasRead) {
+    // The read-ahead unless the wait is given more room: a body larger than the room stops the wait at once.
+    for (const int n : {1000, 700000}) {
+        HINTERNET r = open("/ok?n=" + std::to_string(n));
+        ASSERT_TRUE(HttpSendRequest(r, "", ""));
+        char first[10];
+        DWORD got = 0;
+        ASSERT_TRUE(InternetReadFile(r, first, sizeof first, got));
+        ASSERT_EQ(got, sizeof first);
+        EXPECT_EQ(InternetWaitForBody(r, 10000), n < 256 * 1024) << n;
+        ASSERT_TRUE(InternetWaitForBody(r, 10000, 1 << 20)) << n;
+        statuses_.clear();
+        std::string body;
+        InternetTakeBody(r, body);
+        ASSERT_EQ(body.size(), static_cast<size_t>(n) - sizeof first);
+        for (size_t i = 0; i < body.size(); i += 997)
+            ASSERT_EQ(static_cast<unsigned char>(body[i]), (i + sizeof first) * 7 % 251);
+        // Nothing is left but the end, said once.
+        std::string rest;
+        DWORD error = 0;
+        EXPECT_TRUE(readAll(r, rest, error));
+        EXPECT_EQ(rest, "");
+        EXPECT_EQ(std::count(statuses_.begin(), statuses_.end(), INTERNET_STATUS_REQUEST_COMPLETE), 1);
+        InternetCloseHandle(r);
+    }
+}
+
 TEST_F(HttpPeerTest, RequestCarriesAgentRefererHeadersAndForm) {
     HINTERNET r = HttpOpenRequest(conn_, "GET", "/echo-request", "http://ref.example/", {"text/html, */*"},
                                   INTERNET_FLAG_PRAGMA_NOCACHE);

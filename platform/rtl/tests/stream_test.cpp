@@ -36,6 +36,11 @@ TEST(MemoryStream, ReadsWritesAndSeeksWithinBounds) {
     s.WriteBuffer("x", 1);
     EXPECT_EQ(s.Size(), 11);
     EXPECT_EQ(s.Memory()[7], 0);
+    // Across the end: the first bytes replace, the rest are added.
+    s.SetPosition(9);
+    s.WriteBuffer("yzw", 3);
+    EXPECT_EQ(streamBytes(s), std::string("help!\0\0\0\0yzw", 12));
+    EXPECT_EQ(s.Position(), 12);
 }
 
 TEST(FileStream, OpenFailuresNameTheFile) {
