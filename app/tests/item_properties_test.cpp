@@ -11,10 +11,15 @@
 #include "controls/rz_spin_edit.h"
 #include "dialog_hook.h"
 #include "main_form_fixture.h"
+#include "platform/commctrl/common_controls.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
+#include "platform/gui/message_loop.h"
 #include "platform/gui/screenshot.h"
+#include "platform/gui/system.h"
 #include "platform/rtl/paths.h"
+#include "platform/rtl/scope_guard.h"
+#include "platform/rtl/sync.h"
 #include "platform/stdctrls/buttons.h"
 #include "platform/stdctrls/label.h"
 #include "shellcontrols/rz_tree_view.h"
@@ -202,6 +207,40 @@ TEST_F(ItemPropertiesTest, DoubleClickAndAltEnterOnTheTreeEditTheNodes) {
     pw::gui::SimulateKey(VK_RETURN, false);
     Pump();
     EXPECT_EQ(hook.Count(), 3);
+}
+
+// A click on an item, a pause, a double click on it: the first click of the pair starts no label edit
+// under the item's window, so none is left to write the old text back over the one given there.
+TEST_F(ItemPropertiesTest, ADoubleClickOnTheChosenItemLeavesNoLabelEdit) {
+    Start({MakeSampleProfile("sample.qpw", dir_ / "out")});
+    form_->ButtonClick(form_->btnNext);
+    TRzTreeView& tree = *form_->tvMap;
+    TTreeNode* node = tree.Items().GetFirstNode()->Item(0);
+    const TRect label = node->DisplayRect(true);
+    const TPoint at = tree.ClientToScreen(TPoint{label.left + 3, label.top + 3});
+    const UINT oldTime = GetDoubleClickTime();
+    SetDoubleClickTime(40);
+    ScopeGuard restore([oldTime] { SetDoubleClickTime(oldTime); });
+    auto editBox = [&] { return SendMessage(tree.Handle(), TVM_GETEDITCONTROL, 0, 0); };
+    DialogHook hook;
+    hook.On<TfrmSiteMapItemProp>([&](TfrmSiteMapItemProp& f) {
+        testsupport::PumpFor(200); // longer than a double click
+        EXPECT_EQ(editBox(), 0);
+        f.editLinkText->SetText("Our Products");
+        f.btnOk->Click();
+    });
+    pw::gui::SimulateClick(POINT{at.x, at.y});
+    Pump();
+    Sleep(GetDoubleClickTime() + 2);
+    pw::gui::SimulateClick(POINT{at.x, at.y});
+    pw::gui::SimulateClick(POINT{at.x, at.y});
+    Pump();
+    ASSERT_EQ(hook.Count(), 1);
+    testsupport::PumpFor(200);
+    EXPECT_EQ(editBox(), 0);
+    tree.Items().GetFirstNode()->EditText(); // F2 on another item
+    Keys({VK_RETURN});
+    EXPECT_EQ(results::TResultTree::Rec(node)->Text, "Our Products");
 }
 
 } // namespace

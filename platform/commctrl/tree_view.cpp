@@ -49,7 +49,7 @@ public:
             return DLGC_WANTARROWS | DLGC_WANTCHARS;
         case WM_SETFOCUS:
         case WM_KILLFOCUS:
-            return FocusChanged(m.Msg == WM_SETFOCUS);
+            return FocusChanged(m.Msg == WM_SETFOCUS, TWMFocus(m));
         case WM_LBUTTONDOWN:
             return MouseDown(TWMMouse(m));
         case WM_LBUTTONUP:
@@ -152,8 +152,11 @@ private:
         return 0;
     }
 
-    LRESULT FocusChanged(bool focused) {
+    LRESULT FocusChanged(bool focused, TWMFocus m) {
         focused_ = focused;
+        // An edit that never took the focus (begun while the window was disabled) ends when the tree
+        // loses it, as the edit itself would have.
+        if (!focused && edit_ && m.FocusedWnd() != edit_) EndEdit(false);
         Invalidate();
         NMHDR h;
         Notify(focused_ ? NM_SETFOCUS : NM_KILLFOCUS, &h);
@@ -471,7 +474,10 @@ private:
     bool DeleteItem(TreeNode* n) {
         if (!n || n == TVI_ROOT) n = model_.Root();
         if (n != model_.Root() && !model_.Valid(n)) return false;
-        if (edit_ && Contains(n, editing_)) CancelEdit();
+        if (edit_ && Contains(n, editing_)) {
+            EndEdit(true);
+            if (n != model_.Root() && !model_.Valid(n)) return true;
+        }
         if (model_.Valid(editPending_) && Contains(n, editPending_)) editPending_ = nullptr;
         if (model_.Valid(pressed_) && Contains(n, pressed_)) pressed_ = nullptr;
         if (model_.Valid(dropHilite_) && Contains(n, dropHilite_)) dropHilite_ = nullptr;
@@ -563,6 +569,7 @@ private:
         Fill(nm.itemOld, caret_);
         Fill(nm.itemNew, n);
         if (Notify(TVN_SELCHANGING, &nm) && canVeto) return false;
+        if (edit_) EndEdit(false);
         if (n && !model_.Valid(n)) return false;
         TreeNode* old = model_.Valid(caret_) ? caret_ : nullptr;
         caret_ = n;
@@ -608,6 +615,11 @@ private:
 
     bool SetItem(const TVITEM* item) {
         if (!item || !model_.Valid(item->hItem)) return false;
+        // An edit box left over the item would show, and on Return write back, the text it replaces.
+        if ((item->mask & TVIF_TEXT) && edit_ && item->hItem == editing_) {
+            EndEdit(true);
+            if (!model_.Valid(item->hItem)) return false;
+        }
         ApplyFields(item->hItem, *item);
         // Only expansion changes the rows; a new image or text needs drawing alone.
         if ((item->mask & TVIF_STATE) && (item->stateMask & TVIS_EXPANDED))

@@ -6,6 +6,7 @@
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
+#include "platform/rtl/scope_guard.h"
 #include "platform/rtl/strings.h"
 #include "platform/stdctrls/image_list_handle.h"
 #include "platform/stdctrls/tree_view.h"
@@ -436,7 +437,27 @@ void TTreeView::WMLButtonDown(TWMMouse Message) {
         swallowUp_ = true;
         return;
     }
+    if (Message.Msg == WM_LBUTTONDBLCLK) return WMLButtonDblClk(Message);
     TWinControl::WndProc(Message);
+}
+
+// The window takes a double click before OnDblClick: it drops the label edit that the click before
+// armed, which would otherwise start under a handler that keeps the messages going (a modal window).
+void TTreeView::WMLButtonDblClk(TWMMouse Message) {
+    auto alive = AliveToken();
+    TMessage& message = Message;
+    DefaultHandler(message);
+    if (alive.expired()) return;
+    TMessage* const outer = std::exchange(windowHad_, &message);
+    ScopeGuard restore([this, alive, outer] {
+        if (!alive.expired()) windowHad_ = outer;
+    });
+    TWinControl::WndProc(message);
+}
+
+void TTreeView::DefaultHandler(TMessage& Message) {
+    if (&Message == windowHad_) return;
+    TWinControl::DefaultHandler(Message);
 }
 
 void TTreeView::WMLButtonUp(TMessage& Message) {

@@ -302,6 +302,7 @@ public:
     void FullCollapse();
     bool AlphaSort(bool Recurse = true);
     void WndProc(TMessage& Message) override;
+    void DefaultHandler(TMessage& Message) override;
 
     TTVChangedEvent OnChange;
     TTVChangingEvent OnChanging;
@@ -335,6 +336,7 @@ private:
     void TVNEndLabelEdit(TWMNotifyTV Message);
     void TVNGetDispInfo(NMTVDISPINFO& Info);
     void WMLButtonDown(TWMMouse Message);
+    void WMLButtonDblClk(TWMMouse Message);
     void WMLButtonUp(TMessage& Message);
     bool MultiClick(TWMMouse Message);
     void MarkSelected(TTreeNode* Node, bool Value);
@@ -367,6 +369,8 @@ private:
     TTreeNode* savedTop_ = nullptr;
     bool editing_ = false;
     bool swallowUp_ = false;
+    // The double click the window has already taken, while the events for it run.
+    TMessage* windowHad_ = nullptr;
     // The window's own changes of selection while this control sets several at once.
     int selecting_ = 0;
     // Expansion this control asks of the window; it tells the events itself.

@@ -261,7 +261,7 @@ TEST(TreeView, LabelEditingAcceptsOrRejectsByTheParentsAnswer) {
     host.Answer(TVN_BEGINLABELEDIT, TRUE_);
     EXPECT_EQ(Send(tree, TVM_EDITLABEL, 0, reinterpret_cast<LPARAM>(item)), 0);
     host.Answer(TVN_BEGINLABELEDIT, FALSE_);
-    // Deleting the item under edit ends the edit quietly.
+    // Deleting the item under edit ends the edit, writing nothing.
     edit = reinterpret_cast<HWND>(Send(tree, TVM_EDITLABEL, 0, reinterpret_cast<LPARAM>(item)));
     Send(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(item));
     EXPECT_FALSE(IsWindow(edit));
@@ -358,4 +358,64 @@ TEST(TreeView, CallbackTextsAndChildrenComeFromTheParent) {
     tv.hItem = item;
     Send(tree, TVM_GETITEM, 0, reinterpret_cast<LPARAM>(&tv));
     EXPECT_EQ(tv.cChildren, I_CHILDRENCALLBACK);
+}
+
+// An edit ends cancelled when its item is renamed or deleted another way, so the box never writes its
+// text back; it ends taking its text when the selection moves or the tree, holding the focus the box
+// never took, loses it.
+TEST(TreeView, AnEditEndsWhenItsItemChangesOrTheSelectionOrFocusMoves) {
+    Host host;
+    HWND tree = host.Add(WC_TREEVIEW, "", kTreeStyle, RECT{10, 10, 250, 250});
+    HWND button = host.Add("BUTTON", "button", BS_PUSHBUTTON, RECT{260, 10, 350, 40}, 0, 2);
+    HTREEITEM item = Insert(tree, TVI_ROOT, "old name");
+    HTREEITEM other = Insert(tree, TVI_ROOT, "other");
+    host.Answer(TVN_ENDLABELEDIT, TRUE_);
+    auto edit = [&](HTREEITEM target) {
+        return reinterpret_cast<HWND>(Send(tree, TVM_EDITLABEL, 0, reinterpret_cast<LPARAM>(target)));
+    };
+    HWND box = edit(item);
+    Type("typed");
+    TVITEM tv;
+    tv.mask = TVIF_IMAGE; // no new text: the edit goes on
+    tv.hItem = item;
+    Send(tree, TVM_SETITEM, 0, reinterpret_cast<LPARAM>(&tv));
+    EXPECT_TRUE(IsWindow(box));
+    tv.mask = TVIF_TEXT;
+    tv.pszText = const_cast<char*>("renamed");
+    Send(tree, TVM_SETITEM, 0, reinterpret_cast<LPARAM>(&tv));
+    EXPECT_FALSE(IsWindow(box));
+    EXPECT_EQ(LastEnd(host).code, TVN_ENDLABELEDIT);
+    EXPECT_EQ(LastEnd(host).text, "");
+    Key(VK_RETURN);
+    edit(other);
+    Key(VK_RETURN);
+    EXPECT_EQ(ItemText(tree, item), "renamed");
+
+    for (HTREEITEM doomed : {item, TVI_ROOT}) {
+        const HTREEITEM target = doomed == TVI_ROOT ? other : item;
+        box = edit(target);
+        Type("typed");
+        host.Notices().clear();
+        Send(tree, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(doomed));
+        EXPECT_FALSE(IsWindow(box));
+        EXPECT_EQ(host.Codes(tree, {TVN_ENDLABELEDIT, TVN_DELETEITEM}).at(0), TVN_ENDLABELEDIT);
+        EXPECT_EQ(LastEnd(host).itemNew, target);
+        EXPECT_EQ(LastEnd(host).text, "");
+    }
+
+    item = Insert(tree, TVI_ROOT, "old name");
+    other = Insert(tree, TVI_ROOT, "other");
+    box = edit(item);
+    Type("first");
+    Send(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(other));
+    EXPECT_FALSE(IsWindow(box));
+    EXPECT_EQ(ItemText(tree, item), "first");
+    EnableWindow(host.Hwnd(), FALSE_);
+    box = edit(item);
+    EnableWindow(host.Hwnd(), TRUE_);
+    SetFocus(tree);
+    SetWindowText(box, "second");
+    SetFocus(button);
+    EXPECT_FALSE(IsWindow(box));
+    EXPECT_EQ(ItemText(tree, item), "second");
 }
