@@ -29,7 +29,7 @@ std::string ReadText(TRegistry& Reg, const std::string& Name, const std::string&
 std::string WarningsText(const std::vector<std::string>& Warnings) {
     std::string text;
     for (const std::string& warning : Warnings)
-        text += (text.empty() ? "" : "\n") + warning;
+        text += (text.empty() ? "" : " ") + warning;
     return text;
 }
 

@@ -17,7 +17,7 @@ void WarnNotText(TRegistry& Reg, const std::string& Name, const std::string& Own
 // The text of Name; empty, and warned with Instead, when it holds another type.
 std::string ReadText(TRegistry& Reg, const std::string& Name, const std::string& Owner,
                      const std::string& Instead, std::vector<std::string>* Warnings);
-// The warnings of one load as the one message a person reads.
+// The warnings of one load as the one message a person reads: on one line, as the terminal shows it.
 std::string WarningsText(const std::vector<std::string>& Warnings);
 
 } // namespace ftpprofile

@@ -38,7 +38,7 @@ bool TQuillFTP::LoadSelected() {
     // The upload window says the warnings of a profile it goes on with; one that ends here says them with
     // the reason, which they may be.
     if (!serverHasHost_)
-        MessageDlg((warnings.empty() ? "" : ftpprofile::WarningsText(warnings) + "\n") +
+        MessageDlg((warnings.empty() ? "" : ftpprofile::WarningsText(warnings) + " ") +
                        "The server profile \"" + SelectedServerName +
                        "\" names no host; nothing was uploaded.",
                    mtWarning, TMsgDlgButtons{mbOK});

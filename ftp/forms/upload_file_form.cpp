@@ -200,7 +200,7 @@ bool TfrmUploadFile::PrepareClient() {
     if (!proxyWarnings.empty()) {
         // Read as empty, a proxy host would send the upload around the proxy that was set.
         Fail(ftpprofile::WarningsText(proxyWarnings) +
-             "\nThe proxy settings cannot be read whole, so nothing was sent; correct them in the proxy "
+             " The proxy settings cannot be read whole, so nothing was sent; correct them in the proxy "
              "settings.");
         return false;
     }
