@@ -54,9 +54,11 @@ int main(int argc, char** argv) {
     mainwin::AutoPrompter prompter(std::cerr);
     if (line.Auto) {
         pw::vcl::SetPrompter(&prompter);
+        // An error nothing handled ends the run: it could be waiting for what that error stopped.
         Application->OnException = [&failed](TObject*, const Exception& e) {
             mainwin::PrintMessage(std::cerr, e.Message());
             failed = true;
+            Application->Terminate();
         };
     }
     // Without a display nobody could see the window: an unattended run does without showing it.

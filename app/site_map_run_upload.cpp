@@ -6,6 +6,7 @@
 #include "app/main_texts.h"
 #include "app/site_map_run.h"
 #include "ftp/forms/quill_ftp.h"
+#include "platform/vcl/application.h"
 
 bool TSiteMapRun::Upload() {
     return SendUploadList(false);
@@ -23,7 +24,14 @@ bool TSiteMapRun::UploadUnattended() {
 bool TSiteMapRun::SendUploadList(bool Unattended) {
     ftp_->Unattended = Unattended;
     ftp_->SelectedServerName = profile_.ServerName();
-    const bool uploaded = ftp_->UploadFiles(uploadList_, profile_.ServerDir());
+    bool uploaded = false;
+    try {
+        uploaded = ftp_->UploadFiles(uploadList_, profile_.ServerDir());
+    } catch (...) {
+        // Said as every error the program does not expect is, and the upload has failed: an exception
+        // let past here would skip the end of the run, which an unattended one then waits for forever.
+        Application->HandleException(nullptr);
+    }
     view_->UploadEnded(uploaded);
     return uploaded;
 }

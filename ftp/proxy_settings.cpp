@@ -3,22 +3,26 @@
 #include "ftp/crypto_fix.h"
 #include "ftp/ftp_client.h"
 #include "ftp/server_profile.h"
+#include "ftp/stored_text.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/registry.h"
 #include "platform/rtl/strings.h"
 
-TProxySettings LoadProxySettings() {
+TProxySettings LoadProxySettings(std::vector<std::string>* Warnings) {
     TProxySettings s;
     TRegistry reg;
     reg.SetRootKey(HKEY_CURRENT_USER);
     // Reading never writes: a store without the key has no proxy set.
     if (!reg.OpenKeyReadOnly(ftpprofile::ProxyKey)) return s;
-    s.HostName = reg.ReadString("proxyhostname");
-    s.Login = reg.ReadString("proxylogin");
+    const auto text = [&](const char* Name) {
+        return ftpprofile::ReadText(reg, Name, "Proxy settings", "it is read as empty", Warnings);
+    };
+    s.HostName = text("proxyhostname");
+    s.Login = text("proxylogin");
     // The scrambler is its own inverse, so scrambling the stored text again gives the clear password.
-    s.Password = ScramblePassword(reg.ReadString("proxypassword"));
-    s.Port = reg.ReadString("proxyport");
-    s.Type = reg.ReadString("proxytype");
+    s.Password = ScramblePassword(text("proxypassword"));
+    s.Port = text("proxyport");
+    s.Type = text("proxytype");
     reg.CloseKey();
     return s;
 }

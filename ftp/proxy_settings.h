@@ -2,6 +2,7 @@
 // The proxy through which FTP uploads connect: kept in the registry, edited in the proxy window, and
 // applied to every upload, so that a user who set a proxy is never sent around it.
 #include <string>
+#include <vector>
 
 class TCustomFtpCli;
 
@@ -16,8 +17,9 @@ struct TProxySettings {
 // The proxy types the window offers, in its order.
 inline constexpr const char* kProxyTypes[] = {"Socks4", "Socks5", "Web Standard", "Relay", "Socks4a"};
 
-// Reads the proxy key; a missing key or value reads as empty, and the store is never written.
-TProxySettings LoadProxySettings();
+// Reads the proxy key; a missing key or value reads as empty, and the store is never written. A value
+// not stored as text reads as empty too, and a line saying so joins Warnings.
+TProxySettings LoadProxySettings(std::vector<std::string>* Warnings = nullptr);
 // ERegistryException when the store cannot be written.
 void SaveProxySettings(const TProxySettings& Settings);
 

@@ -1,6 +1,7 @@
 #include "ftp/server_profile.h"
 
 #include "ftp/crypto_fix.h"
+#include "ftp/stored_text.h"
 
 #include "platform/rtl/format.h"
 #include "platform/rtl/registry.h"
@@ -24,10 +25,15 @@ bool IsBookmarkName(const std::string& Name) {
     return true;
 }
 
+std::string Owner(const std::string& Profile) {
+    return "Server profile \"" + Profile + "\"";
+}
+
 // A strict decimal number; anything else gives the default and a warning.
 int ReadNumber(TRegistry& Reg, const char* ValueName, const char* Default, const std::string& Profile,
                std::vector<std::string>* Warnings) {
-    std::string text = Reg.ReadString(ValueName);
+    std::string text =
+        ReadText(Reg, ValueName, Owner(Profile), std::string("it is read as ") + Default, Warnings);
     if (text.empty()) text = Default;
     int value = 0;
     const char* end = text.data() + text.size();
@@ -40,25 +46,56 @@ int ReadNumber(TRegistry& Reg, const char* ValueName, const char* Default, const
     return value;
 }
 
-// Reads the open key in the order the profiles have always been read.
+// Reads the open key in the order the profiles have always been read. A value of another type than text
+// reads as a missing one, but for the name, which is then the key's own, so that a save writes the
+// profile back where it is.
 void ReadProfile(TRegistry& Reg, const std::string& KeyName, JDServerData& P,
                  std::vector<std::string>* Warnings) {
+    const std::string owner = Owner(KeyName);
+    const auto text = [&](const char* Name) {
+        return ReadText(Reg, Name, owner, "it is read as empty", Warnings);
+    };
+    const auto flag = [&](const char* Name) {
+        return RegStrToBool(ReadText(Reg, Name, owner, "it is read as off", Warnings));
+    };
     P = JDServerData();
-    P.HostName = Reg.ReadString("HostName");
-    P.ItemName = Reg.ValueExists("ItemName") ? Reg.ReadString("ItemName") : P.HostName;
-    P.Password = UnscramblePassword(Reg.ReadString("Password"));
-    P.HostDirName = Reg.ReadString("HostDirName");
-    P.LocalDirName = Reg.ReadString("LocalDirName");
-    P.Username = Reg.ReadString("Username");
-    P.Comment = Reg.ReadString("Comment");
-    P.Anonymous = RegStrToBool(Reg.ReadString("Anonymous"));
-    P.PassiveMode = RegStrToBool(Reg.ReadString("PassiveMode"));
-    P.SavePassword = RegStrToBool(Reg.ReadString("SavePassword"));
-    P.Port = ReadNumber(Reg, "port", "21", KeyName, Warnings);
+    P.HostName = text("HostName");
+    if (!Reg.ValueExists("ItemName")) {
+        P.ItemName = P.HostName;
+    } else if (HoldsText(Reg, "ItemName")) {
+        P.ItemName = Reg.ReadString("ItemName");
+    } else {
+        WarnNotText(Reg, "ItemName", owner, "the name of its key is used", Warnings);
+        P.ItemName = KeyName;
+    }
+    P.Password = UnscramblePassword(text("Password"));
+    P.HostDirName = text("HostDirName");
+    P.LocalDirName = text("LocalDirName");
+    P.Username = text("Username");
+    P.Comment = text("Comment");
+    P.Anonymous = flag("Anonymous");
+    P.PassiveMode = flag("PassiveMode");
+    P.SavePassword = flag("SavePassword");
+    P.Port = ReadNumber(Reg, "Port", "21", KeyName, Warnings);
     P.Timeout = ReadNumber(Reg, "Timeout", "60", KeyName, Warnings);
-    P.UseNoop = RegStrToBool(Reg.ReadString("UseNoop"));
-    P.Secure = RegStrToBool(Reg.ReadString("Secure"));
+    P.UseNoop = flag("UseNoop");
+    P.Secure = flag("Secure");
     P.Protocol = ReadNumber(Reg, "Protocol", "0", KeyName, Warnings);
+}
+
+// The bookmarks up to the first that is empty or missing; one of another type is left out.
+void ReadBookmarks(TRegistry& Reg, const std::string& KeyName, JDServerData& P,
+                   std::vector<std::string>* Warnings) {
+    for (int i = 0;; ++i) {
+        const std::string name = BookmarkPrefix + std::to_string(i);
+        if (!HoldsText(Reg, name)) {
+            WarnNotText(Reg, name, Owner(KeyName), "it is left out", Warnings);
+            continue;
+        }
+        const std::string mark = Reg.ReadString(name);
+        if (mark.empty()) break;
+        P.Bookmarks.push_back(mark);
+    }
 }
 
 } // namespace
@@ -113,11 +150,7 @@ std::vector<JDServerData> LoadServerProfiles(std::vector<std::string>* Warnings,
         JDServerData& p = profiles.emplace_back();
         if (Keys) Keys->push_back(name);
         ReadProfile(reg, name, p, Warnings);
-        for (int i = 0;; ++i) {
-            const std::string mark = reg.ReadString(BookmarkPrefix + std::to_string(i));
-            if (mark.empty()) break;
-            p.Bookmarks.push_back(mark);
-        }
+        ReadBookmarks(reg, name, p, Warnings);
     }
     return profiles;
 }

@@ -49,7 +49,8 @@ std::string ProfileKeyName(const JDServerData& Profile, size_t Index);
 // Names of the stored profiles, in the store's order (upper-cased names, ascending).
 std::vector<std::string> ServerProfileNames();
 // Fills Profile from the key Name (a fresh record when there is none) and answers whether the key
-// exists. A value that is not a number loads with its default, and a line saying so joins Warnings.
+// exists. A value that is not a number, or not stored as text, loads with its default, and a line
+// saying so joins Warnings.
 bool LoadServerProfile(const std::string& Name, JDServerData& Profile,
                        std::vector<std::string>* Warnings = nullptr);
 // Every stored profile with its bookmarks, in the store's order; Keys receives the name of the key each

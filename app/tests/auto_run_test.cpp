@@ -446,6 +446,59 @@ TEST_F(AutoUploadTest, AStoredLayoutOfWrongTypesOrCutShortStopsNoRun) {
     EXPECT_EQ(kept.Port, server_.Port());
 }
 
+// A value of the server profile or of the proxy stored as a number or as binary data: the run ends,
+// names the value once, reads it as its default and uploads only where that default still reaches the
+// server (status 0 exactly then; never around the proxy that was set), and the store stays as it was.
+TEST_F(AutoUploadTest, AValueStoredAsANumberOrBinaryIsSaidOnceAndTheRunEndsHonestly) {
+    StoreServer("Other", "someone", "secret");
+    StoreServer("Loopback", "anonymous", "");
+    const fs::path store = config_ / "pathweaver" / "registry.dat",
+                   site = fs::path(server_.AnonRoot()) / "pub" / "site";
+    const std::string good = ReadFile(store), profile = UploadProfile("Loopback", "pub/site");
+    const std::string server = std::string(ftpprofile::ProfilesKey) + "\\Loopback";
+    struct Case {
+        std::string key;
+        const char* value;
+        bool uploads;
+    };
+    const Case cases[] = {{server, "Port", false},
+                          {server, "HostName", false},
+                          {server, "HostDirName", true},
+                          {server, "PassiveMode", true},
+                          {server, "Secure", true},
+                          {server, "Password", true},
+                          {ftpprofile::ProxyKey, "proxyhostname", false},
+                          {ftpprofile::ProxyKey, "proxylogin", false},
+                          {ftpprofile::ProxyKey, "proxytype", false}};
+    for (const Case& c : cases)
+        for (const bool binary : {false, true}) {
+            SCOPED_TRACE(std::string(c.value) + (binary ? " as binary data" : " as a number"));
+            std::ofstream(store, std::ios::trunc | std::ios::binary) << good;
+            const bool proxy = c.key == ftpprofile::ProxyKey;
+            if (proxy) SaveProxySettings({"127.0.0.1", "alice", "wonder", "1080", "Socks5"});
+            {
+                TRegistry reg;
+                ASSERT_TRUE(reg.OpenKey(c.key, false));
+                binary ? reg.WriteBinaryData(c.value, "\x01\x02", 2)
+                       : reg.WriteInteger(c.value, server_.Port());
+            }
+            const std::string mistyped = ReadFile(store);
+            fs::remove_all(site);
+            const RunResult run = RunProgram(config_, "-auto '" + profile + "'");
+            ASSERT_NE(run.status, 124) << "stopped by the time limit: " << run.output;
+            const std::string said = (proxy ? std::string("Proxy settings") : "Server profile \"Loopback\"") +
+                                     ": the value " + c.value + " is stored as " +
+                                     (binary ? "binary data" : "a number");
+            const size_t first = run.output.find(said);
+            EXPECT_NE(first, std::string::npos) << run.output;
+            EXPECT_EQ(run.output.find(said, first + 1), std::string::npos) << "said once: " << run.output;
+            const bool uploaded = fs::exists(site / "sitemap.html");
+            EXPECT_EQ(uploaded, c.uploads) << run.output;
+            EXPECT_EQ(run.status == 0, uploaded) << run.output;
+            EXPECT_EQ(ReadFile(store), mistyped);
+        }
+}
+
 TEST_F(AutoUploadTest, ARefusedLoginOrAMissingProfileEndsWithAStatusOtherThanZero) {
     StoreServer("Refused", "no-such-user", "secret");
     RunResult run = RunProgram(config_, "-auto '" + UploadProfile("Refused", "pub") + "'");

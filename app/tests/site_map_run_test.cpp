@@ -141,5 +141,28 @@ TEST_F(SiteMapRunTest, ACrawlWhoseStartPageFailsSaysWhyInItsLog) {
     EXPECT_EQ(unseen.tree.Items().Count(), 0);
 }
 
+// An error raised during the upload is said as the program's errors are and fails the upload; let past
+// the run, it would skip the run's end, for which an unattended run then waits forever.
+TEST_F(SiteMapRunTest, AnErrorDuringTheUploadIsSaidAndFailsIt) {
+    UnseenRun unseen(MakeSampleProfile("sample.qpw", dir_ / "out"), dir_ / "out");
+    unseen.profile.SetServerName("Elsewhere");
+    struct Broken : pw::vcl::Prompter {
+        pw::vcl::PromptAnswer Ask(const pw::vcl::PromptRequest& Request) override {
+            said.push_back(Request.text);
+            if (said.size() == 1) throw Exception("The terminal is gone");
+            return pw::vcl::DefaultAnswer(Request);
+        }
+        std::vector<std::string> said;
+    } broken;
+    pw::vcl::SetPrompter(&broken);
+    bool uploaded = true;
+    EXPECT_NO_THROW(uploaded = unseen.run.UploadUnattended());
+    pw::vcl::SetPrompter(prompter_.get());
+    EXPECT_FALSE(uploaded);
+    EXPECT_EQ(unseen.view.Steps, std::vector<std::string>{"not uploaded"});
+    ASSERT_EQ(broken.said.size(), 2u);
+    EXPECT_NE(broken.said[1].find("The terminal is gone"), std::string::npos);
+}
+
 } // namespace
 } // namespace app_test

@@ -4,6 +4,7 @@
 
 #include "controls/placed.h"
 #include "controls/rz_spin_edit.h"
+#include "ftp/stored_text.h"
 #include "platform/rtl/strings.h"
 #include "platform/stdctrls/buttons.h"
 #include "platform/stdctrls/edit.h"
@@ -43,7 +44,7 @@ TwindowProxy::TwindowProxy(TComponent* AOwner) : TForm(AOwner) {
     Button2->SetCancel(true);
     Button2->SetModalResult(mrCancel);
     OnShow = [this](TObject* s) { FormShow(s); };
-    settings_ = LoadProxySettings();
+    settings_ = LoadProxySettings(&loadWarnings_);
     DoCreate();
 }
 
@@ -56,6 +57,10 @@ void TwindowProxy::FormShow(TObject*) {
     // IndexOf ignores letter case; the stored type must match exactly.
     if (type >= 0 && ComboBox1->Items()[type] == settings_.Type) ComboBox1->SetItemIndex(type);
     ActiveControlFocus();
+    // Said once, as the window first shows what it read.
+    if (!loadWarnings_.empty())
+        MessageDlg(ftpprofile::WarningsText(loadWarnings_), mtWarning, TMsgDlgButtons{mbOK});
+    loadWarnings_.clear();
 }
 
 void TwindowProxy::ActiveControlFocus() {

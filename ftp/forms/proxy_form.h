@@ -1,6 +1,7 @@
 #pragma once
 // The modal "Proxy Server" window: the SOCKS or other proxy through which uploads connect.
 #include <string>
+#include <vector>
 
 #include "ftp/proxy_settings.h"
 #include "platform/vcl/form.h"
@@ -30,6 +31,8 @@ public:
 
 private:
     TProxySettings settings_;
+    // Values of the store that could not be read as text, said as the window shows.
+    std::vector<std::string> loadWarnings_;
 };
 
 // Opens a new proxy window, modally; true when it was closed with Ok (and the settings saved).

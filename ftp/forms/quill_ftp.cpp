@@ -2,6 +2,7 @@
 
 #include "ftp/forms/servers_form.h"
 #include "ftp/forms/upload_file_form.h"
+#include "ftp/stored_text.h"
 #include "platform/vcl/dialogs.h"
 
 TQuillFTP::TQuillFTP(TComponent* AOwner) : TComponent(AOwner) {}
@@ -27,14 +28,19 @@ bool TQuillFTP::LoadSelected() {
                    TMsgDlgButtons{mbOK});
         return false;
     }
-    if (!LoadServerProfile(SelectedServerName, selectedServer_)) {
+    std::vector<std::string> warnings;
+    if (!LoadServerProfile(SelectedServerName, selectedServer_, &warnings)) {
         MessageDlg("Server profile \"" + SelectedServerName + "\" not found; nothing was uploaded.",
                    mtWarning, TMsgDlgButtons{mbOK});
         return false;
     }
     serverHasHost_ = !selectedServer_.HostName.empty();
+    // The upload window says the warnings of a profile it goes on with; one that ends here says them with
+    // the reason, which they may be.
     if (!serverHasHost_)
-        MessageDlg("The server profile \"" + SelectedServerName + "\" names no host; nothing was uploaded.",
+        MessageDlg((warnings.empty() ? "" : ftpprofile::WarningsText(warnings) + " ") +
+                       "The server profile \"" + SelectedServerName +
+                       "\" names no host; nothing was uploaded.",
                    mtWarning, TMsgDlgButtons{mbOK});
     return serverHasHost_;
 }

@@ -6,6 +6,7 @@
 #include "controls/rz_spin_edit.h"
 #include "ftp/forms/proxy_form.h"
 #include "ftp/forms/server_wizard_form.h"
+#include "ftp/stored_text.h"
 #include "platform/gui/keys.h"
 #include "platform/rtl/strings.h"
 #include "platform/stdctrls/buttons.h"
@@ -197,8 +198,8 @@ void TwinServers::AddProfile(JDServerData Profile) {
 void TwinServers::FormActivate(TObject*) {
     if (!firstActivation_) return;
     firstActivation_ = false;
-    for (const std::string& warning : loadWarnings_)
-        MessageDlg(warning, mtWarning, TMsgDlgButtons{mbOK});
+    if (!loadWarnings_.empty())
+        MessageDlg(ftpprofile::WarningsText(loadWarnings_), mtWarning, TMsgDlgButtons{mbOK});
     if (profiles_.empty()) btnAddClick(btnAdd);
 }
 

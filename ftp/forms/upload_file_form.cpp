@@ -7,6 +7,7 @@
 #include "controls/si_flat_btn.h"
 #include "ftp/proxy_settings.h"
 #include "ftp/server_profile.h"
+#include "ftp/stored_text.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/regular_file.h"
 #include "platform/rtl/strings.h"
@@ -107,9 +108,13 @@ TfrmUploadFile::TfrmUploadFile(TComponent* AOwner) : TForm(AOwner) {
     ftp->SetShareMode(ftpShareExclusive);
     ftp->Options = ftpAcceptLF;
     ftp->SetConnectionType(ftpDirect);
-    ftp->OnRequestDone = [this](TObject* s, TFtpRequest rq, WORD error) { ftpRequestDone(s, rq, error); };
-    ftp->OnProgress = [this](TObject* s, int64_t count, bool& abort) { ftpProgress(s, count, abort); };
-    OnShow = [this](TObject* s) { FormShow(s); };
+    ftp->OnRequestDone = [this](TObject* s, TFtpRequest rq, WORD error) {
+        Guarded([&] { ftpRequestDone(s, rq, error); });
+    };
+    ftp->OnProgress = [this](TObject* s, int64_t count, bool& abort) {
+        Guarded([&] { ftpProgress(s, count, abort); });
+    };
+    OnShow = [this](TObject* s) { Guarded([&] { FormShow(s); }); };
     DoCreate();
 }
 
@@ -124,6 +129,16 @@ void TfrmUploadFile::Fail(const std::string& Text) {
     if (!Cancelled && !Text.empty()) MessageDlg(Text, mtWarning, TMsgDlgButtons{mbOK});
     // A person reads the message and presses Cancel; nobody at the screen could.
     if (Unattended) SetModalResult(mrCancel);
+}
+
+void TfrmUploadFile::Guarded(const std::function<void()>& Step) {
+    try {
+        Step();
+    } catch (const std::exception& e) {
+        // Left to the application's handler, the window would wait for a reply that never comes, and an
+        // unattended run with it.
+        Fail(e.what());
+    }
 }
 
 void TfrmUploadFile::FormShow(TObject*) {
@@ -171,8 +186,7 @@ bool TfrmUploadFile::PrepareClient() {
         Fail("Server profile \"" + ProfileName + "\" not found; nothing was uploaded.");
         return false;
     }
-    for (const std::string& warning : warnings)
-        MessageDlg(warning, mtWarning, TMsgDlgButtons{mbOK});
+    if (!warnings.empty()) MessageDlg(ftpprofile::WarningsText(warnings), mtWarning, TMsgDlgButtons{mbOK});
     if (profile.HostName.empty()) {
         Fail("The server profile \"" + ProfileName + "\" names no host; nothing was uploaded.");
         return false;
@@ -181,7 +195,16 @@ bool TfrmUploadFile::PrepareClient() {
         Fail(why);
         return false;
     }
-    if (const std::string why = ApplyProxySettings(LoadProxySettings(), *ftp); !why.empty()) {
+    std::vector<std::string> proxyWarnings;
+    const TProxySettings proxy = LoadProxySettings(&proxyWarnings);
+    if (!proxyWarnings.empty()) {
+        // Read as empty, a proxy host would send the upload around the proxy that was set.
+        Fail(ftpprofile::WarningsText(proxyWarnings) +
+             " The proxy settings cannot be read whole, so nothing was sent; correct them in the proxy "
+             "settings.");
+        return false;
+    }
+    if (const std::string why = ApplyProxySettings(proxy, *ftp); !why.empty()) {
         Fail(why);
         return false;
     }

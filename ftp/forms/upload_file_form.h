@@ -3,6 +3,7 @@
 // the host folder (offering to make it when the server has none), stores each file and quits, with
 // the progress of the file and of the whole upload.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,8 @@ public:
 private:
     // Ends the upload as failed: says why (unless cancelled) and, unattended, closes the window.
     void Fail(const std::string& Text);
+    // Runs an event's work; an exception ends the upload as failed, with its text.
+    void Guarded(const std::function<void()>& Step);
     bool PrepareClient();
     void NextFile();
     void MakeNextFolder();

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 
 #include "controls/rz_spin_edit.h"
 #include "forms_test_support.h"
@@ -183,6 +184,112 @@ TEST(ServerManagerKeys, AProfileShownByItsHostNameIsDeletedUnderItsOwnKey) {
     pw::vcl::SetPrompter(nullptr);
     EXPECT_FALSE(KeyThere("Stored"));
     EXPECT_TRUE(ServerProfileNames().empty());
+}
+
+// Writes Name under Key as a number or as binary data, as a hand edit or another program may leave it.
+void StoreMistyped(const std::string& Key, const std::string& Name, bool Binary) {
+    TRegistry reg;
+    reg.SetRootKey(HKEY_CURRENT_USER);
+    ASSERT_TRUE(reg.OpenKey(Key, false));
+    Binary ? reg.WriteBinaryData(Name, "\x01\x02", 2) : reg.WriteInteger(Name, 2121);
+}
+
+std::string Said(const std::string& Owner, const std::string& Value, bool Binary) {
+    return Owner + ": the value " + Value + " is stored as " + (Binary ? "binary data" : "a number");
+}
+
+auto Fields(const JDServerData& P) {
+    return std::tie(P.ItemName, P.HostName, P.Username, P.Password, P.HostDirName, P.LocalDirName, P.Comment,
+                    P.Port, P.Protocol, P.Timeout, P.Anonymous, P.PassiveMode, P.SavePassword, P.Secure,
+                    P.UseNoop, P.Bookmarks);
+}
+
+// Every value of a profile stored as another type than text: the manager opens with every profile,
+// says the value once, holds it as a missing one reads (the name as the key's), and the profile can be
+// repaired (a save writes the value back as text) or deleted.
+TEST(ServerManagerMistyped, OpensSaysTheValueOnceAndRepairsOrDeletesTheProfile) {
+    const std::string key = std::string(ftpprofile::ProfilesKey) + "\\Work";
+    for (const char* value : {"ItemName", "HostName", "Username", "Password", "Port", "Timeout",
+                              "LocalDirName", "HostDirName", "Anonymous", "PassiveMode", "SavePassword",
+                              "Secure", "Comment", "UseNoop", "Protocol", "Bookmark 0"})
+        for (const bool binary : {false, true}) {
+            SCOPED_TRACE(std::string(value) + (binary ? " as binary data" : " as a number"));
+            OwnStore store;
+            Person person;
+            const JDServerData work{"work.example", "me", "pw", "/pub", "/tmp", "note", "Work", 2121, 1, 30,
+                                    true,           true, true, true,   true,   {"/a"}};
+            SaveServerProfiles({Profile("Home", "home.example"), work});
+            {
+                TRegistry reg;
+                reg.SetRootKey(HKEY_CURRENT_USER);
+                ASSERT_TRUE(reg.OpenKey(key, false));
+                reg.DeleteValue(value);
+            }
+            // What the profile reads as without the value (its bookmarks apart, which only the list reads).
+            JDServerData missing;
+            ASSERT_TRUE(LoadServerProfile("Work", missing));
+            const std::string name = value;
+            if (name != "Bookmark 0") missing.Bookmarks = work.Bookmarks;
+            if (name == "ItemName") missing.ItemName = "Work";
+            StoreMistyped(key, value, binary);
+
+            std::unique_ptr<TwinServers> form(new TwinServers(Application));
+            ASSERT_EQ(form->Profiles().size(), 2u);
+            EXPECT_EQ(form->Profiles()[0].HostName, "home.example");
+            EXPECT_EQ(Fields(form->Profiles()[1]), Fields(missing));
+            form->FormActivate(nullptr);
+            form->FormActivate(nullptr);
+            ASSERT_EQ(person.Asked.size(), 1u);
+            EXPECT_NE(person.Asked[0].text.find(Said("Server profile \"Work\"", value, binary)),
+                      std::string::npos)
+                << person.Asked[0].text;
+
+            form->tvServers->SetSelected(form->tvServers->Items().Item(1));
+            if (binary) {
+                struct Yes : pw::vcl::Prompter {
+                    pw::vcl::PromptAnswer Ask(const pw::vcl::PromptRequest&) override { return {}; }
+                } yes;
+                pw::vcl::SetPrompter(&yes);
+                form->btnDeleteClick(nullptr);
+                pw::vcl::SetPrompter(&person);
+                EXPECT_EQ(ServerProfileNames(), std::vector<std::string>{"Home"});
+                continue;
+            }
+            form->txtComment->SetText("fixed");
+            form->btnApplyClick(nullptr);
+            std::vector<std::string> warnings;
+            ASSERT_EQ(LoadServerProfiles(&warnings).size(), 2u);
+            EXPECT_TRUE(warnings.empty()) << warnings.front();
+        }
+}
+
+// A proxy value stored as another type: the window opens, says it once, shows it empty and the others
+// as stored, and Ok writes it back as text.
+TEST(ProxyWindowMistyped, OpensSaysTheValueOnceAndSavesItAsText) {
+    for (const char* value : {"proxyhostname", "proxylogin", "proxypassword", "proxyport", "proxytype"})
+        for (const bool binary : {false, true}) {
+            SCOPED_TRACE(std::string(value) + (binary ? " as binary data" : " as a number"));
+            OwnStore store;
+            Person person;
+            SaveProxySettings({"proxy.example", "alice", "wonder", "1080", "Socks5"});
+            StoreMistyped(ftpprofile::ProxyKey, value, binary);
+            std::unique_ptr<TwindowProxy> w(new TwindowProxy(Application));
+            w->FormShow(nullptr);
+            w->FormShow(nullptr);
+            ASSERT_EQ(person.Asked.size(), 1u);
+            EXPECT_NE(person.Asked[0].text.find(Said("Proxy settings", value, binary)), std::string::npos);
+            const TProxySettings& s = w->Settings();
+            const std::string name = value;
+            EXPECT_EQ(s.HostName, name == "proxyhostname" ? "" : "proxy.example");
+            EXPECT_EQ(s.Login, name == "proxylogin" ? "" : "alice");
+            EXPECT_EQ(s.Password, name == "proxypassword" ? "" : "wonder");
+            EXPECT_EQ(s.Port, name == "proxyport" ? "" : "1080");
+            EXPECT_EQ(s.Type, name == "proxytype" ? "" : "Socks5");
+            w->Button1Click(nullptr);
+            std::vector<std::string> warnings;
+            LoadProxySettings(&warnings);
+            EXPECT_TRUE(warnings.empty());
+        }
 }
 
 TEST(ServerWizard, ChecksTheNameAndHandsOverWhatWasTyped) {

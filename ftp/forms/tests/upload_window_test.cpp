@@ -135,6 +135,22 @@ TEST_F(UploadWindow, AProfileWithoutItsPasswordAsksForItOrFails) {
     person_.After = nullptr;
 }
 
+// An error raised while the window works on a reply ends the upload as failed, with its text: left to
+// the application's handler, the window would go on waiting for a reply that never comes.
+TEST_F(UploadWindow, AnErrorWhileAnsweringTheServerEndsTheUploadAsFailed) {
+    std::string shown;
+    person_.After = [&](const pw::vcl::PromptRequest& r) {
+        if (r.text.rfind("Host Directory", 0) == 0) throw Exception("The question went unanswered");
+        Pump();
+        shown = form_->lblProgress->Caption();
+        form_->btnCancelClick(nullptr);
+    };
+    EXPECT_FALSE(Run(Files({"page.html"}), "Local", "not/there", false));
+    EXPECT_TRUE(person_.Saw("The question went unanswered"));
+    EXPECT_EQ(shown, "Upload failed.");
+    person_.After = nullptr;
+}
+
 TEST(UploadFacade, SaysWhatIsMissingAndReportsTheOutcome) {
     OwnStore store;
     Person person;
