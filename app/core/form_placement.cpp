@@ -75,8 +75,10 @@ std::optional<TFormPlacement> ReadFormPlacement(const std::string& FileName, con
     placement.NormalBounds.right = ini.ReadInteger(section, "Right", kNothingStored);
     placement.NormalBounds.bottom = ini.ReadInteger(section, "Bottom", kNothingStored);
     const RECT& b = placement.NormalBounds;
-    // A damaged or hostile file: the window is placed as if nothing were stored.
+    // A damaged or hostile file: the window is placed as if nothing were stored. Inverted or empty
+    // bounds would be fitted by their left and top edges alone, off the screen.
     if (!InRange(b.left) || !InRange(b.top) || !InRange(b.right) || !InRange(b.bottom)) return std::nullopt;
+    if (b.right <= b.left || b.bottom <= b.top) return std::nullopt;
     placement.State = ini.ReadInteger(section, "State", psNormal);
     if (placement.State < psNormal || placement.State > psMinimized) placement.State = psNormal;
     return placement;

@@ -32,8 +32,8 @@ bool WriteIniInt(const std::string& FileName, const std::string& Section, const 
 // Writes "State", "Top", "Left", "Right" and "Bottom" at once, through a temporary file.
 void SaveFormPlacement(const std::string& FileName, const std::string& FormName,
                        const TFormPlacement& Placement);
-// Nothing when no placement is stored ("Left" missing or -1) or an edge lies more than 2^20 pixels
-// from the origin.
+// Nothing when no placement is stored ("Left" missing or -1), an edge lies more than 2^20 pixels from
+// the origin, or the bounds are inverted or empty.
 std::optional<TFormPlacement> ReadFormPlacement(const std::string& FileName, const std::string& FormName);
 
 // The work area to restore into: the monitor that holds the stored top-left corner, else the main

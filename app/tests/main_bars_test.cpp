@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "app/main_form.h"
+#include "app/site_map_options_form.h"
 #include "bars/core/bar_button.h"
 #include "bars/core/bar_manager.h"
 #include "bars/core/hint_window.h"
@@ -20,6 +21,7 @@
 #include "bars/windows/toolbar_control.h"
 #include "controls/rz_buttons.h"
 #include "controls/rz_page_control.h"
+#include "dialog_hook.h"
 #include "main_form_fixture.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/fonts.h"
@@ -30,11 +32,13 @@
 #include "platform/graphics/canvas.h"
 #include "platform/graphics/image_list.h"
 #include "platform/gui/input.h"
+#include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/paint.h"
 #include "platform/gui/screenshot.h"
 #include "platform/gui/window.h"
 #include "platform/rtl/paths.h"
+#include "platform/stdctrls/buttons.h"
 #include "platform/stdctrls/image.h"
 
 namespace app_test {
@@ -366,6 +370,62 @@ TEST_F(MainBarsTest, AtASideTheToolbarTurnsItsCaptionsAndTheWizardStandsBesideIt
     }
     EXPECT_LE(form_->pcMain->BoundsRect().bottom, above.top);
     Save("main-bars-toolbar-bottom.png");
+}
+
+bool SameImage(const Surface& A, const Surface& B) {
+    return A.Width() == B.Width() && A.Height() == B.Height() &&
+           std::equal(A.Bits(), A.Bits() + static_cast<size_t>(A.Width()) * A.Height(), B.Bits());
+}
+
+TEST_F(MainBarsTest, AFloatingToolbarWaitsWhileAModalDialogIsUpAndLooksAsItDid) {
+    StartAsMainForm();
+    const RECT docked = WindowRect(Toolbar()->Handle());
+    const RECT window = WindowRect(form_->Handle());
+    DragTo(POINT{docked.left + 4, docked.top + 10},
+           POINT{(window.left + window.right) / 2, (window.top + window.bottom) / 2});
+    ASSERT_EQ(form_->barMainToolbar->DockingStyle(), dsNone);
+    // Put above the window, where the dialog will not cover it.
+    const HWND bar = Toolbar()->Handle();
+    const RECT floating = WindowRect(bar);
+    SetWindowPos(bar, nullptr, window.left, window.top - (floating.bottom - floating.top) - 4, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, POINT{window.left + 5, window.bottom - 5});
+    Pump();
+    pw::gui::PaintPendingWindows();
+    const Surface before = pw::gui::ComposeWindow(bar);
+    prompter_->Asked.clear();
+    // Even a manager that lets other forms call its shortcuts keeps them from a modal dialog.
+    form_->dxBarManager1->SetAllowCallFromAnotherForm(true);
+
+    DialogHook hook;
+    hook.On<TfrmSiteMapOptions>([&](TfrmSiteMapOptions& f) {
+        EXPECT_FALSE(IsWindowEnabled(bar));
+        // Neither the pointer nor the keys reach the floating bar's commands.
+        pw::gui::SimulateMouse(pw::gui::MouseAction::Move, Centre(form_->miOpen));
+        Pump();
+        EXPECT_FALSE(ControlOf(form_->miOpen)->IsSelected()) << "no hot tracking";
+        for (TdxBarItem* item : {form_->miOpen, form_->miOptions, form_->miHelp})
+            pw::gui::SimulateClick(Centre(item));
+        pw::gui::SimulateKey(VK_CONTROL, true);
+        pw::gui::SimulateKeyStroke('O');
+        pw::gui::SimulateKey(VK_CONTROL, false);
+        Pump();
+        pw::gui::PaintPendingWindows();
+        EXPECT_EQ(prompter_->Asked.size(), 0u) << "nothing opened, no error box";
+        EXPECT_TRUE(SameImage(pw::gui::ComposeWindow(bar), before)) << "not greyed, nothing hot";
+        f.btnCancel->Click();
+    });
+    form_->miOptionsClick(nullptr);
+    EXPECT_EQ(hook.Count(), 1);
+    ASSERT_TRUE(IsWindow(bar));
+    EXPECT_TRUE(IsWindowEnabled(bar));
+
+    // Once the dialog is gone the bar's buttons work again.
+    prompter_->Asked.clear();
+    prompter_->File("");
+    pw::gui::SimulateClick(Centre(form_->miOpen));
+    Pump();
+    EXPECT_EQ(prompter_->Asked.size(), 1u);
 }
 
 // Where, inside Button, the picture at Index of the toolbar's strip is drawn (every pixel of it that is not

@@ -92,6 +92,15 @@ void MainFormTest::TearDown() {
 
 TfrmSiteMapMain* MainFormTest::Start(std::vector<std::string> Args) {
     form_ = new TfrmSiteMapMain(nullptr);
+    return Show(std::move(Args));
+}
+
+TfrmSiteMapMain* MainFormTest::StartAsMainForm() {
+    Application->CreateForm(form_);
+    return Show({});
+}
+
+TfrmSiteMapMain* MainFormTest::Show(std::vector<std::string> Args) {
     form_->SetCommandLine(std::move(Args));
     form_->Show();
     Pump();

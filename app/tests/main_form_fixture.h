@@ -47,6 +47,8 @@ protected:
     void TearDown() override;
     // A window as the program makes it: created, given its command line, shown and activated.
     TfrmSiteMapMain* Start(std::vector<std::string> Args = {});
+    // The same as the program's main form, which owns the dialogs it opens (closing it ends the loop).
+    TfrmSiteMapMain* StartAsMainForm();
     // Destroys the window (settings written).
     void Stop();
     // A local-mode profile of the sample site writing into Output (a folder of the test).
@@ -57,6 +59,7 @@ protected:
     TfrmSiteMapMain* form_ = nullptr;
 
 private:
+    TfrmSiteMapMain* Show(std::vector<std::string> Args);
     std::string oldConfig_;
     bool hadConfig_ = false;
 };

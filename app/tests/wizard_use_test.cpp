@@ -10,6 +10,7 @@
 #include <set>
 #include <thread>
 
+#include "app/core/form_placement.h"
 #include "app/core/map_profile.h"
 #include "app/core/profile_file.h"
 #include "app/main_form.h"
@@ -440,6 +441,32 @@ TEST_F(WizardUseTest, TheWindowComesBackOnTheMonitorItWasOn) {
     EXPECT_EQ(bounds.left, 1300);
     EXPECT_EQ(bounds.top, 100);
     EXPECT_EQ(bounds.right - bounds.left, 640);
+}
+
+TEST_F(WizardUseTest, AnInvertedOrEmptyStoredPlaceOpensTheWindowOnTheWorkAreaAndIsNotKept) {
+    pw::gui::SetScreens({{RECT{0, 0, 1024, 768}, RECT{0, 0, 1024, 740}}});
+    fs::create_directories(config_ / "pathweaver");
+    for (const char* edges :
+         {"Left=1100\nRight=500", "Left=1048576\nRight=-1048576", "Left=300\nRight=300"}) {
+        std::ofstream(config_ / "pathweaver" / "forminfo.ini")
+            << "[frmSiteMapMainPosition]\nState=0\nTop=100\n"
+            << edges << "\nBottom=620\n";
+        Start();
+        const TRect bounds = form_->BoundsRect();
+        form_->Close();
+        Stop();
+        const auto stored = ReadFormPlacement(PlacementFilePath(), "frmSiteMapMain");
+        EXPECT_TRUE(stored) << edges;
+        if (!stored) continue;
+        for (const RECT r :
+             {RECT{bounds.left, bounds.top, bounds.right, bounds.bottom}, stored->NormalBounds}) {
+            EXPECT_GE(r.left, 0) << edges;
+            EXPECT_GE(r.top, 0) << edges;
+            EXPECT_LE(r.right, 1024) << edges;
+            EXPECT_LE(r.bottom, 740) << edges;
+        }
+    }
+    pw::gui::SetScreens({});
 }
 
 } // namespace

@@ -226,7 +226,9 @@ bool FindTargetManagers(TdxBarManager*& Target, TdxBarManager*& Own) {
     if (Own == nullptr && mainForm != nullptr && mainForm != form &&
         (form->FormStyle() == fsNormal || form->FormStyle() == fsStayOnTop)) {
         TdxBarManager* mainManager = FindBarManagerOfForm(mainForm);
-        if (mainManager != nullptr && mainManager->AllowCallFromAnotherForm() && mainForm->Enabled())
+        // A modal dialog disables the main form's window and leaves its Enabled alone.
+        if (mainManager != nullptr && mainManager->AllowCallFromAnotherForm() && mainForm->Enabled() &&
+            mainForm->HandleAllocated() && IsWindowEnabled(mainForm->Handle()))
             Target = mainManager;
     }
     if (Own == nullptr) Own = Target;
@@ -423,8 +425,10 @@ LRESULT BarMouseHookProc(int Code, WPARAM Msg, LPARAM Info) {
         DeliverRedirected(msg, info);
         result = 1;
     }
-    // A right click on a control with a linked popup menu opens it.
-    if (result == 0 && Code >= 0 && (msg == WM_RBUTTONUP || msg == WM_NCRBUTTONUP)) {
+    // A right click on a control with a linked popup menu opens it; not over a window a modal dialog
+    // disabled (the hook still sees the click there), whose control is enabled as far as it knows.
+    if (result == 0 && Code >= 0 && (msg == WM_RBUTTONUP || msg == WM_NCRBUTTONUP) &&
+        IsWindowEnabled(info.hwnd)) {
         TWinControl* control = FindVCLControlOfWindow(info.hwnd);
         TdxBarManager* manager =
             control != nullptr && control->Enabled() ? FindBarManagerOfForm(GetParentForm(control)) : nullptr;

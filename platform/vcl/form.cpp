@@ -1,15 +1,38 @@
 #include "platform/vcl/form.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/mdi.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/system.h"
+#include "platform/gui/window.h"
 #include "platform/rtl/scope_guard.h"
 #include "platform/vcl/application.h"
 #include "platform/vcl/screen.h"
+
+namespace {
+
+// Disables the other enabled, visible top-level windows of this thread: the forms, and the windows of
+// their own that are no forms, such as floating toolbars. Each is added to Disabled as it is, for the
+// caller to enable again.
+void DisableThreadWindows(HWND Except, std::vector<HWND>& Disabled) {
+    std::vector<HWND> windows;
+    const DWORD thread = GetCurrentThreadId();
+    for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT))
+        if (h != Except && GetWindowThreadProcessId(h, nullptr) == thread && IsWindowVisible(h) &&
+            IsWindowEnabled(h))
+            windows.push_back(h);
+    for (HWND h : windows) {
+        if (!IsWindow(h)) continue;
+        Disabled.push_back(h);
+        EnableWindow(h, 0);
+    }
+}
+
+} // namespace
 
 TCustomForm::TCustomForm(TComponent* AOwner) : TCustomControl(AOwner) {
     SetVisible(false);
@@ -328,25 +351,23 @@ TModalResult TCustomForm::ShowModal() {
     if (GetCapture()) ReleaseCapture();
     auto alive = AliveToken();
     HWND previous = GetActiveWindow();
-    // Every other window of the program waits while the dialog is up.
-    std::vector<HWND> disabled;
-    for (int i = 0; i < Screen->FormCount(); ++i) {
-        TCustomForm* f = Screen->Forms(i);
-        if (f != this && f->HandleAllocated() && IsWindowVisible(f->Handle()) &&
-            IsWindowEnabled(f->Handle())) {
-            disabled.push_back(f->Handle());
-            EnableWindow(f->Handle(), 0);
-        }
-    }
     modal_ = true;
     modalResult_ = mrNone;
     TModalResult result = mrCancel;
     {
+        // However the dialog ends, it goes and the window active before it is active again.
+        const ThrowingScopeGuard leave([&] {
+            if (!alive.expired()) Hide();
+            if (previous && IsWindow(previous)) SetActiveWindow(previous);
+        });
+        std::vector<HWND> disabled;
         const ThrowingScopeGuard restore([&] {
             for (HWND h : disabled)
                 if (IsWindow(h)) EnableWindow(h, 1);
             if (!alive.expired()) modal_ = false;
         });
+        // Every other window of the program waits while the dialog is up.
+        DisableThreadWindows(HandleAllocated() ? Handle() : nullptr, disabled);
         Show();
         while (!alive.expired()) {
             Application->HandleMessage();
@@ -373,8 +394,6 @@ TModalResult TCustomForm::ShowModal() {
         }
         if (!alive.expired()) result = modalResult_;
     }
-    if (!alive.expired()) Hide();
-    if (previous && IsWindow(previous)) SetActiveWindow(previous);
     return result;
 }
 

@@ -34,7 +34,7 @@ TEST(FormPlacement, StoredInItsSectionAndReadBack) {
     WriteAll(file, "[frmSiteMapMainPosition]\nLeft=abc\nState=9\n");
     EXPECT_EQ(ReadIniInt(file, "frmSiteMapMainPosition", "Left", 3), 3);
     EXPECT_FALSE(ReadFormPlacement(file, "frmSiteMapMain"));
-    WriteAll(file, "[frmSiteMapMainPosition]\nLeft=5\nState=9\n");
+    WriteAll(file, "[frmSiteMapMainPosition]\nLeft=5\nTop=5\nRight=500\nBottom=400\nState=9\n");
     EXPECT_EQ(ReadFormPlacement(file, "frmSiteMapMain")->State, psNormal);
 }
 
@@ -61,6 +61,24 @@ TEST(FormPlacement, EdgesFarBeyondAnyScreenCountAsNothingStored) {
         const RECT restored = RestoredBounds(RECT{0, 0, 640, 480}, fitted, false);
         EXPECT_GE(restored.left, 0) << values;
         EXPECT_GE(restored.top, 0) << values;
+    }
+}
+
+TEST(FormPlacement, InvertedOrEmptyBoundsCountAsNothingStored) {
+    UserFolders folders;
+    const std::string file = PlacementFilePath();
+    ASSERT_TRUE(ForceDirectories(folders.ConfigDir()));
+    const std::pair<const char*, bool> cases[] = {
+        {"Left=1100\nTop=100\nRight=500\nBottom=600", false},
+        {"Left=1048576\nTop=0\nRight=-1048576\nBottom=600", false},
+        {"Left=100\nTop=600\nRight=900\nBottom=100", false},
+        {"Left=300\nTop=100\nRight=300\nBottom=600", false},
+        {"Left=100\nTop=250\nRight=900\nBottom=250", false},
+        {"Left=300\nTop=100\nRight=301\nBottom=101", true},
+    };
+    for (const auto& [values, kept] : cases) {
+        WriteAll(file, std::string("[frmSiteMapMainPosition]\n") + values + "\n");
+        EXPECT_EQ(ReadFormPlacement(file, "frmSiteMapMain").has_value(), kept) << values;
     }
 }
 

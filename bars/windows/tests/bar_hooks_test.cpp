@@ -297,6 +297,42 @@ TEST_F(BarHooksTest, LinkedControlsAskTheirPopupMenusOnRightClickAndContextKeys)
     EXPECT_EQ(Clicks(copy), 1);
 }
 
+TEST_F(BarHooksTest, WhileAModalDialogRunsTheFormAndItsFloatingBarsAnswerNoClick) {
+    manager->SetHideFloatingBarsWhenInactive(false);
+    TdxBarButton* open = Button("&Open");
+    TdxBar* floating = Toolbar("Floating", {open}, dsNone);
+    SetWindowPos(Window(floating)->Handle(), nullptr, 60, 500, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    auto* menu = new TdxBarPopupMenu(&form);
+    menu->NoModalLoop = true;
+    menu->ItemLinks()->Add()->SetItem(Button("&Copy"));
+    TdxBarPopupMenuLink* link = manager->PopupMenuLinks()->Add();
+    link->SetControl(&form);
+    link->SetPopupMenu(menu);
+    POINT onForm{300, 300};
+    ClientToScreen(form.Handle(), onForm);
+    auto* dialog = new TForm(&form);
+    dialog->SetBounds(700, 100, 200, 100);
+    dialog->OnActivate = [&](TObject*) {
+        pw::gui::SimulateClick(Centre(open, floating));
+        // The form's linked menu opens neither over its floating bar nor over the form.
+        for (POINT p : {Centre(open, floating), onForm})
+            pw::gui::SimulateClick(p, MouseButton::Right);
+        Pump();
+        EXPECT_FALSE(menu->IsShowing());
+        EXPECT_EQ(Clicks(open), 0);
+        dialog->SetModalResult(mrOk);
+    };
+    EXPECT_EQ(dialog->ShowModal(), mrOk);
+    pw::gui::SimulateClick(Centre(open, floating));
+    Pump();
+    EXPECT_EQ(Clicks(open), 1);
+    pw::gui::SimulateClick(onForm, MouseButton::Right);
+    Pump();
+    EXPECT_TRUE(menu->IsShowing());
+    Stroke(VK_ESCAPE);
+}
+
 TEST_F(BarHooksTest, AKeyOrAClickEndsAShownHint) {
     MakeBars();
     for (int round = 0; round < 2; ++round) {

@@ -37,6 +37,19 @@ public:
     }
 };
 
+// A plain top-level window of this thread that is no form, as a floating toolbar is.
+HWND Bystander(DWORD Style) {
+    static const char* const kClass = [] {
+        WNDCLASS wc;
+        wc.lpfnWndProc = DefWindowProc;
+        wc.lpszClassName = "ModalBystander";
+        RegisterClass(wc);
+        return wc.lpszClassName;
+    }();
+    return CreateWindowEx(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kClass, "", WS_POPUP | Style, 0, 0, 50, 20,
+                          nullptr, nullptr, nullptr, nullptr);
+}
+
 } // namespace
 
 TEST(Form, ModalResultsEndTheLocalLoopAndTheOwnerIsActivatedAgain) {
@@ -89,6 +102,39 @@ TEST(Form, ModalResultsEndTheLocalLoopAndTheOwnerIsActivatedAgain) {
     EXPECT_THROW(dialog->ShowModal(), EInvalidOperation);
     delete dialog;
     EXPECT_EQ(Screen->FormCount(), formCount);
+    delete main;
+}
+
+TEST(Form, AModalDialogDisablesEveryOtherShownWindowOfItsThreadAndGivesBackOnlyThose) {
+    TForm* main = MakeForm();
+    ShowAndPump(main);
+    const HWND floating = Bystander(WS_VISIBLE), hidden = Bystander(0);
+    const HWND disabled = Bystander(WS_VISIBLE | WS_DISABLED);
+    TForm* dialog = MakeForm(200, 100);
+    dialog->OnActivate = [&](TObject*) {
+        EXPECT_FALSE(IsWindowEnabled(main->Handle()));
+        EXPECT_FALSE(IsWindowEnabled(floating));
+        EXPECT_TRUE(IsWindowEnabled(hidden));
+        EXPECT_TRUE(IsWindowEnabled(dialog->Handle()));
+        dialog->SetModalResult(mrOk);
+    };
+    EXPECT_EQ(dialog->ShowModal(), mrOk);
+    for (HWND h : {main->Handle(), floating, hidden})
+        EXPECT_TRUE(IsWindowEnabled(h));
+    EXPECT_FALSE(IsWindowEnabled(disabled)) << "not disabled by the dialog";
+
+    // A dialog that ends by an exception gives them back as well.
+    dialog->OnActivate = nullptr;
+    dialog->OnShow = [](TObject*) { throw Exception("cannot show"); };
+    EXPECT_THROW(dialog->ShowModal(), Exception);
+    EXPECT_TRUE(IsWindowEnabled(main->Handle()));
+    EXPECT_TRUE(IsWindowEnabled(floating));
+    EXPECT_FALSE(IsWindowEnabled(disabled));
+    EXPECT_FALSE(dialog->Visible()) << "the dialog goes too";
+    EXPECT_EQ(GetActiveWindow(), main->Handle());
+    for (HWND h : {floating, hidden, disabled})
+        DestroyWindow(h);
+    delete dialog;
     delete main;
 }
 
