@@ -30,7 +30,6 @@ CurlLibrary Load() {
     if (!lib) throw Exception(std::string("cannot load libcurl: ") + dlerror());
     CurlLibrary c{};
     Bind(lib, c.global_init, "curl_global_init");
-    Bind(lib, c.free, "curl_free");
     Bind(lib, c.easy_init, "curl_easy_init");
     Bind(lib, c.easy_setopt, "curl_easy_setopt");
     Bind(lib, c.easy_getinfo, "curl_easy_getinfo");
@@ -49,10 +48,6 @@ CurlLibrary Load() {
     Bind(lib, c.share_setopt, "curl_share_setopt");
     Bind(lib, c.slist_append, "curl_slist_append");
     Bind(lib, c.slist_free_all, "curl_slist_free_all");
-    Bind(lib, c.url, "curl_url");
-    Bind(lib, c.url_set, "curl_url_set");
-    Bind(lib, c.url_get, "curl_url_get");
-    Bind(lib, c.url_cleanup, "curl_url_cleanup");
     c.global_init(CURL_GLOBAL_ALL);
     loader.store(std::this_thread::get_id());
     return c;

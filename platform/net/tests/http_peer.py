@@ -305,6 +305,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.close_connection = True
             self.wfile.write(b"HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: 20\r\n"
                              b"Content-Length: %d\r\n\r\n%s" % (len(body), body))
+        elif path in ("/folded", "/folded.html"):
+            # The first header line continues a line that is not there.
+            self.wfile.write(b"HTTP/1.1 200 OK\r\n X-Folded: a\r\nContent-Length: 2\r\n\r\nok")
+        elif path == "/peer-port":
+            # The client's port: the same for requests that came on one kept connection.
+            self.send_body(200, str(self.client_address[1]).encode(), "text/plain")
         elif path == "/set-cookie":
             self.send_body(200, b"set", extra=[("Set-Cookie", "session=42; Path=/")])
         elif path == "/get-cookie":

@@ -335,6 +335,30 @@ TEST_F(HttpPeerTest, ARequestOnAKeptConnectionTheServerEndedGoesAgainOnANewOne) 
     EXPECT_EQ(hits("/ok%3Fn%3D8"), "2");
 }
 
+// An answer whose first header line continues no line, on a connection kept from an answer before: it
+// fails as an unreadable answer, and the requests after it keep their connection as before.
+TEST_F(HttpPeerTest, AFoldedFirstHeaderLineOnAKeptConnectionFailsAndRequestsGoOn) {
+    const auto port = [&] {
+        HINTERNET r = open("/peer-port");
+        std::string body;
+        DWORD error = 0;
+        EXPECT_TRUE(HttpSendRequest(r, "", "") && readAll(r, body, error)) << error;
+        InternetCloseHandle(r);
+        return body;
+    };
+    const std::string kept = port();
+    ASSERT_EQ(port(), kept);
+    for (int i = 0; i < 2; ++i) {
+        HINTERNET r = open("/folded");
+        EXPECT_FALSE(HttpSendRequest(r, "", ""));
+        EXPECT_NE(InternetGetLastError(), 0u);
+        InternetCloseHandle(r);
+    }
+    const std::string after = port();
+    EXPECT_FALSE(after.empty());
+    EXPECT_EQ(port(), after);
+}
+
 TEST_F(HttpPeerTest, StalledPeersAndCancelEndPromptly) {
     using clock = std::chrono::steady_clock;
     HINTERNET r = open("/stall?s=20");
