@@ -36,6 +36,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def do_POST(self):
         length = int(self.headers.get("Content-Length", "0"))
         data = self.rfile.read(length)
+        if getattr(self, "timed_out", False) or self.path.startswith("/redirect-then-408"):
+            # Answered as a GET is: with a 408 on a connection timed out, with a redirect.
+            return self.do_GET()
+        with hits_lock:
+            hits[self.path] = hits.get(self.path, 0) + 1
+        self.served = getattr(self, "served", 0) + 1
         body = (self.headers.get("Content-Type", "") + "\n").encode() + data
         self.send_body(200, body, "text/plain")
 
