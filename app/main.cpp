@@ -6,13 +6,11 @@
 #include "app/auto_prompter.h"
 #include "app/command_line.h"
 #include "app/console_message.h"
-#include "app/core/profile_file.h"
 #include "app/main_form.h"
 #include "app/main_texts.h"
 #include "bars/core/bar_unit.h"
 #include "bars/customizing/customizing_form.h"
 #include "bars/windows/dock_control.h"
-#include "platform/net/curl_preload.h"
 #include "platform/rtl/exception.h"
 #include "platform/stdctrls/message_form.h"
 #include "platform/vcl/application.h"
@@ -36,10 +34,6 @@ int main(int argc, char** argv) {
     }
 
     Application->Initialize();
-    // An unattended crawl loads the network library while the window is built, rather than before its
-    // first request.
-    if (line.Auto && !line.Profile.empty() && ProfileCrawlsWebsite(line.Profile))
-        net::PreloadNetworkLibrary();
     if (!line.Auto && Application->Headless()) {
         // Nobody could ever see or close the window.
         std::cerr << main_text::NoDisplay;

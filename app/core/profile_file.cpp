@@ -5,7 +5,6 @@
 #include "app/core/site_map_settings.h"
 #include "platform/rtl/atomic_file.h"
 #include "platform/rtl/component_stream.h"
-#include "platform/rtl/exception.h"
 #include "platform/rtl/file_stream.h"
 #include "platform/rtl/files.h"
 #include "platform/rtl/paths.h"
@@ -41,16 +40,6 @@ void LoadProfileFile(TMapProfile& Profile, const std::string& FileName, TSiteMap
     read.SetMakeGoogleSM(true);
     Profile.Assign(&read);
     if (Settings) Settings->SetLastFile(FileName);
-}
-
-bool ProfileCrawlsWebsite(const std::string& FileName) {
-    TMapProfile profile;
-    try {
-        LoadProfileFile(profile, FileName, nullptr);
-    } catch (const Exception&) {
-        return false;
-    }
-    return profile.SpiderType() == mstWebsite;
 }
 
 void ApplyShownProfile(TMapProfile& Profile) {

@@ -17,9 +17,6 @@ void ApplyNewProfileDefaults(TMapProfile& Profile);
 // FileName becomes the path opened. A file that cannot be read raises and leaves Profile and Settings
 // as they were; on success Settings (when given) records the file as the last one used.
 void LoadProfileFile(TMapProfile& Profile, const std::string& FileName, TSiteMapSettings* Settings);
-// Whether the profile file holds a crawl of a web site; false for a local folder's and for a file that cannot
-// be read as a profile.
-bool ProfileCrawlsWebsite(const std::string& FileName);
 // What showing a profile changes in it: only the file output is offered, and the shown profile is clean.
 void ApplyShownProfile(TMapProfile& Profile);
 // Writes Profile to its FileName through a temporary file; raises EFCreateError and keeps the old file

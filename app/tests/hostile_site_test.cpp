@@ -198,5 +198,22 @@ TEST_F(HostileSiteTest, PagesAskedOnKeptConnectionsTheServerTimedOutAreListed) {
     EXPECT_EQ(SitemapSchemaErrors(map), "");
 }
 
+TEST_F(HostileSiteTest, APageWhoseFirstHeaderLineIsFoldedIsLeftOutAndTheCrawlGoesOn) {
+    PeerProcess faults({"python3", PW_SOURCE_DIR "/platform/net/tests/http_peer.py"});
+    ASSERT_TRUE(faults.Running());
+    // The folded answer comes on the connection kept from the start page.
+    const std::string start =
+        faults.Url("/links.html?to=/folded.html&to=/titled/After-the-fold.html&to=/titled/Last-page.html");
+    fs::path map;
+    std::string output;
+    ASSERT_TRUE(CrawlWithinBound(dir_, config_, start, map, output)) << output;
+    const std::string written = ReadFile(map);
+    for (const char* title : {"After the fold", "Last page"})
+        EXPECT_NE(written.find(title), std::string::npos) << title << "\n" << output;
+    EXPECT_EQ(written.find("folded.html"), std::string::npos)
+        << "an answer that could not be read is no page";
+    EXPECT_EQ(SitemapSchemaErrors(map), "");
+}
+
 } // namespace
 } // namespace app_test

@@ -304,8 +304,8 @@ void SetBackend(Backend* b) {
     backend = b;
     guiThreadId = b ? ::GetCurrentThreadId() : 0;
     // The GUI thread's queue is made with the toolkit rather than with the first window: making it
-    // registers the thread's cleanup, which waits while any other thread loads a library (a network
-    // library loaded ahead meanwhile, say), and the first window is part of the program's start.
+    // registers the thread's cleanup, which waits while any other thread loads a library (a crawl's
+    // worker loading the network library, say), and the first window is part of the program's start.
     if (b) CurrentQueue();
 }
 

@@ -1,15 +1,9 @@
 #include "platform/net/curl_library.h"
 
 #include <dlfcn.h>
-#include <sched.h>
 
-#include <atomic>
-#include <mutex>
 #include <string>
-#include <thread>
 
-#include "platform/net/curl_pool.h"
-#include "platform/net/curl_preload.h"
 #include "platform/rtl/exception.h"
 
 namespace net {
@@ -20,8 +14,6 @@ template <typename Fn> void Bind(void* lib, Fn& fn, const char* name) {
     if (!fn) throw Exception(std::string("libcurl lacks ") + name);
 }
 
-std::atomic<std::thread::id> loader{};
-
 CurlLibrary Load() {
     // Kept for the rest of the process, as a linked library would be. Its functions and those of its
     // twenty-odd libraries are bound when first called, as a linked library's are: binding them all now
@@ -30,7 +22,6 @@ CurlLibrary Load() {
     if (!lib) throw Exception(std::string("cannot load libcurl: ") + dlerror());
     CurlLibrary c{};
     Bind(lib, c.global_init, "curl_global_init");
-    Bind(lib, c.free, "curl_free");
     Bind(lib, c.easy_init, "curl_easy_init");
     Bind(lib, c.easy_setopt, "curl_easy_setopt");
     Bind(lib, c.easy_getinfo, "curl_easy_getinfo");
@@ -49,23 +40,9 @@ CurlLibrary Load() {
     Bind(lib, c.share_setopt, "curl_share_setopt");
     Bind(lib, c.slist_append, "curl_slist_append");
     Bind(lib, c.slist_free_all, "curl_slist_free_all");
-    Bind(lib, c.url, "curl_url");
-    Bind(lib, c.url_set, "curl_url_set");
-    Bind(lib, c.url_get, "curl_url_get");
-    Bind(lib, c.url_cleanup, "curl_url_cleanup");
     c.global_init(CURL_GLOBAL_ALL);
-    loader.store(std::this_thread::get_id());
     return c;
 }
-
-// The thread that loads ahead, joined as the program ends: the process never ends under a load.
-struct Preloader {
-    std::once_flag started;
-    std::thread thread;
-    ~Preloader() {
-        if (thread.joinable()) thread.join();
-    }
-};
 
 } // namespace
 
@@ -74,36 +51,4 @@ const CurlLibrary& Curl() {
     return library;
 }
 
-void PreloadNetworkLibrary() {
-    static Preloader preloader;
-    std::call_once(preloader.started, [] {
-        const int caller = sched_getcpu();
-        preloader.thread = std::thread([caller] {
-            // On a processor of its own where there is another: on the caller's it would take turns with it.
-            cpu_set_t allowed;
-            CPU_ZERO(&allowed);
-            if (caller >= 0 && sched_getaffinity(0, sizeof allowed, &allowed) == 0 &&
-                CPU_COUNT(&allowed) > 1 && CPU_ISSET(caller, &allowed)) {
-                CPU_CLR(caller, &allowed);
-                sched_setaffinity(0, sizeof allowed, &allowed);
-            }
-            try {
-                // The library and the state shared by every transfer; a first transfer meanwhile waits
-                // for the same initialisation rather than starting its own.
-                SharedCurlState();
-            } catch (const Exception&) {
-                // Said by the first transfer, which tries again.
-            }
-        });
-    });
-}
-
 } // namespace net
-
-namespace net_detail {
-
-std::thread::id LibraryLoader() {
-    return net::loader.load();
-}
-
-} // namespace net_detail

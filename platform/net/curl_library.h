@@ -8,7 +8,6 @@ namespace net {
 
 struct CurlLibrary {
     decltype(&::curl_global_init) global_init;
-    decltype(&::curl_free) free;
     decltype(&::curl_easy_init) easy_init;
     decltype(&::curl_easy_setopt) easy_setopt;
     decltype(&::curl_easy_getinfo) easy_getinfo;
@@ -27,10 +26,6 @@ struct CurlLibrary {
     decltype(&::curl_share_setopt) share_setopt;
     decltype(&::curl_slist_append) slist_append;
     decltype(&::curl_slist_free_all) slist_free_all;
-    decltype(&::curl_url) url;
-    decltype(&::curl_url_set) url_set;
-    decltype(&::curl_url_get) url_get;
-    decltype(&::curl_url_cleanup) url_cleanup;
 };
 
 // The library's entry points, loaded and initialised (curl_global_init) on the first call, from any thread.

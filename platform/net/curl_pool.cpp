@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/net/curl_library.h"
+#include "platform/rtl/exception.h"
 
 namespace net {
 namespace {
@@ -13,7 +14,7 @@ constexpr size_t kPoolSize = 4;
 
 struct Globals {
     std::mutex poolLock;
-    std::vector<CurlPair> pool;
+    std::vector<CURLM*> pool;
     std::array<std::mutex, CURL_LOCK_DATA_LAST> shareLocks;
     CURLSH* share = nullptr;
     std::mutex caLock;
@@ -46,36 +47,41 @@ Globals& CurlGlobals() {
 
 } // namespace
 
-CurlPair AcquireCurlPair() {
+PooledMulti::PooledMulti() {
     Globals& g = CurlGlobals();
     {
         std::lock_guard lock(g.poolLock);
         if (!g.pool.empty()) {
-            CurlPair p = g.pool.back();
+            multi_ = g.pool.back();
             g.pool.pop_back();
-            return p;
+            return;
         }
     }
-    return CurlPair{Curl().easy_init(), Curl().multi_init()};
+    multi_ = Curl().multi_init();
+    if (!multi_) throw Exception("cannot make a libcurl multi handle");
 }
 
-void ReleaseCurlPair(CurlPair pair) {
-    if (!pair.easy || !pair.multi) return;
-    Curl().multi_remove_handle(pair.multi, pair.easy);
-    // A reset keeps the queued cookie-file names of a request that never ran; clearing them frees them
-    // (the shared cookies themselves stay).
-    Curl().easy_setopt(pair.easy, CURLOPT_COOKIEFILE, nullptr);
-    Curl().easy_reset(pair.easy);
+PooledMulti::~PooledMulti() {
     Globals& g = CurlGlobals();
     {
         std::lock_guard lock(g.poolLock);
         if (g.pool.size() < kPoolSize) {
-            g.pool.push_back(pair);
+            g.pool.push_back(multi_);
             return;
         }
     }
-    Curl().easy_cleanup(pair.easy);
-    Curl().multi_cleanup(pair.multi);
+    Curl().multi_cleanup(multi_);
+}
+
+void EasyCleanup::operator()(CURL* easy) const {
+    Curl().easy_cleanup(easy);
+}
+
+CurlEasy NewCurlEasy() {
+    CurlEasy easy(Curl().easy_init());
+    if (!easy) throw Exception("cannot make a libcurl easy handle");
+    Curl().easy_setopt(easy.get(), CURLOPT_SHARE, SharedCurlState());
+    return easy;
 }
 
 CURLSH* SharedCurlState() {

@@ -1,21 +1,36 @@
 #pragma once
 // Process-wide libcurl state: one-time initialisation, the cookie/DNS/TLS-session share, and a pool
-// of multi handles so that keep-alive connections outlive the request handles that opened them.
+// of multi handles so that keep-alive connections outlive the requests that opened them.
 #include <curl/curl.h>
 
+#include <memory>
 #include <string>
 
 namespace net {
 
-struct CurlPair {
-    CURL* easy = nullptr;
-    CURLM* multi = nullptr;
+// A multi handle taken from the pool for one request and given back when destroyed, with the
+// connections its transfers left open for the next request that takes it.
+class PooledMulti {
+public:
+    PooledMulti();
+    ~PooledMulti();
+    PooledMulti(const PooledMulti&) = delete;
+    PooledMulti& operator=(const PooledMulti&) = delete;
+    CURLM* Handle() const { return multi_; }
+
+private:
+    CURLM* multi_;
 };
 
-// A pair ready for a new request (the easy handle reset, not added to its multi handle).
-CurlPair AcquireCurlPair();
-// Gives the pair back; the pool keeps a few and frees the rest.
-void ReleaseCurlPair(CurlPair pair);
+struct EasyCleanup {
+    void operator()(CURL* easy) const;
+};
+// An easy handle for one transfer only: one that made a transfer keeps state of it that the library may
+// misread in the next (7.88 frees memory twice for an answer whose first header line is a continuation).
+using CurlEasy = std::unique_ptr<CURL, EasyCleanup>;
+// A new easy handle sharing cookies, names and TLS sessions; throws Exception when none can be made.
+CurlEasy NewCurlEasy();
+
 CURLSH* SharedCurlState();
 
 void SetCaBundle(const std::string& path);

@@ -25,10 +25,6 @@ std::string StripLineEnd(std::string line) {
     return line;
 }
 
-bool IsRedirectStatus(int code) {
-    return code == 301 || code == 302 || code == 303 || code == 307 || code == 308;
-}
-
 // Whether the Content-Length fields (or the values of one listed) differ: the body's end is then unknown,
 // and taking any one of them may cut the page short or run it into the next answer.
 bool LengthsDiffer(const std::vector<std::string>& lines) {
@@ -51,38 +47,28 @@ bool LengthsDiffer(const std::vector<std::string>& lines) {
     return false;
 }
 
-// Resolves a Location value against the address it came from; empty when it cannot be parsed.
-std::string ResolveLocation(const std::string& base, const std::string& location) {
-    CURLU* u = Curl().url();
-    std::string out;
-    if (Curl().url_set(u, CURLUPART_URL, base.c_str(), 0) == CURLUE_OK &&
-        Curl().url_set(u, CURLUPART_URL, location.c_str(), CURLU_NON_SUPPORT_SCHEME) == CURLUE_OK) {
-        char* text = nullptr;
-        if (Curl().url_get(u, CURLUPART_URL, &text, 0) == CURLUE_OK && text) {
-            out = text;
-            Curl().free(text);
-        }
-    }
-    Curl().url_cleanup(u);
-    return out;
+bool IsRedirect(int code) {
+    return code >= 300 && code < 400;
 }
 
 } // namespace
 
-HttpRequest::HttpRequest() : curl_(AcquireCurlPair()) {
+void HttpRequest::SlistFree::operator()(curl_slist* list) const {
+    Curl().slist_free_all(list);
+}
+
+HttpRequest::HttpRequest() {
     // The library is told which sockets to act on rather than asked to look at them all: it then reads
     // an answer the wait already found without polling its socket once more.
-    Curl().multi_setopt(curl_.multi, CURLMOPT_SOCKETFUNCTION, &HttpRequest::OnSocket);
-    Curl().multi_setopt(curl_.multi, CURLMOPT_SOCKETDATA, this);
+    Curl().multi_setopt(multi_.Handle(), CURLMOPT_SOCKETFUNCTION, &HttpRequest::OnSocket);
+    Curl().multi_setopt(multi_.Handle(), CURLMOPT_SOCKETDATA, this);
 }
 
 HttpRequest::~HttpRequest() {
     Detach();
-    if (header_list_) Curl().slist_free_all(header_list_);
-    // The pooled pair must not call back into this object once it is gone.
-    Curl().multi_setopt(curl_.multi, CURLMOPT_SOCKETFUNCTION, nullptr);
-    Curl().multi_setopt(curl_.multi, CURLMOPT_SOCKETDATA, nullptr);
-    ReleaseCurlPair(curl_);
+    // The pooled handle must not call back into this object once it is gone.
+    Curl().multi_setopt(multi_.Handle(), CURLMOPT_SOCKETFUNCTION, nullptr);
+    Curl().multi_setopt(multi_.Handle(), CURLMOPT_SOCKETDATA, nullptr);
 }
 
 bool HttpRequest::Header(const std::string& name, std::string& value) const {
@@ -94,7 +80,7 @@ bool HttpRequest::Header(const std::string& name, std::string& value) const {
             s.remove_suffix(1);
         return s;
     };
-    for (const std::string& line : header_lines_) {
+    for (const std::string& line : answer_.headerLines) {
         const size_t colon = line.find(':');
         if (colon == std::string::npos) continue;
         const std::string_view text(line);
@@ -108,83 +94,21 @@ bool HttpRequest::Header(const std::string& name, std::string& value) const {
 
 std::string HttpRequest::EffectiveUrl() const {
     char* url = nullptr;
-    if (curl_.easy && Curl().easy_getinfo(curl_.easy, CURLINFO_EFFECTIVE_URL, &url) == CURLE_OK && url)
+    if (easy_ && Curl().easy_getinfo(easy_.get(), CURLINFO_EFFECTIVE_URL, &url) == CURLE_OK && url && *url)
         return url;
     return settings_.url;
 }
 
 void HttpRequest::Detach() {
     if (attached_) {
-        Curl().multi_remove_handle(curl_.multi, curl_.easy);
+        Curl().multi_remove_handle(multi_.Handle(), easy_.get());
         attached_ = false;
     }
 }
 
-void HttpRequest::Configure(const std::string& extraHeaders, const std::string& body) {
-    CURL* h = curl_.easy;
+void HttpRequest::Prepare(const std::string& extraHeaders, const std::string& body) {
     const RequestSettings& s = settings_;
-    Curl().easy_setopt(h, CURLOPT_URL, s.url.c_str());
-    // What no request changes is set once for the handle; the rest when it changes.
-    if (!configured_) {
-        configured_ = true;
-        Curl().easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
-        Curl().easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-        Curl().easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
-        Curl().easy_setopt(h, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
-        Curl().easy_setopt(h, CURLOPT_MAXREDIRS, kMaxRedirects);
-        Curl().easy_setopt(h, CURLOPT_HEADERFUNCTION, &HttpRequest::OnHeader);
-        Curl().easy_setopt(h, CURLOPT_HEADERDATA, this);
-        Curl().easy_setopt(h, CURLOPT_WRITEFUNCTION, &HttpRequest::OnBody);
-        Curl().easy_setopt(h, CURLOPT_WRITEDATA, this);
-        Curl().easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &HttpRequest::OnProgress);
-        Curl().easy_setopt(h, CURLOPT_XFERINFODATA, this);
-        Curl().easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
-    }
-    SetText(kAgent, CURLOPT_USERAGENT, s.agent.empty() ? "Pathweaver/4.5" : s.agent.c_str());
-    SetText(kReferer, CURLOPT_REFERER, s.referer.empty() ? nullptr : s.referer.c_str());
-    SetNumber(kFollow, CURLOPT_FOLLOWLOCATION, (s.flags & INTERNET_FLAG_NO_AUTO_REDIRECT) ? 0L : 1L);
-    SetNumber(kFreshConnect, CURLOPT_FRESH_CONNECT, 0L);
-    SetNumber(kConnectTimeout, CURLOPT_CONNECTTIMEOUT_MS,
-              static_cast<long>(s.connectTimeoutMs ? s.connectTimeoutMs : kDefaultConnectTimeoutMs));
-    SetNumber(kVerifyHost, CURLOPT_SSL_VERIFYHOST,
-              (s.flags & INTERNET_FLAG_IGNORE_CERT_CN_INVALID) ? 0L : 2L);
-    const std::string ca = CaBundle();
-    if (!ca.empty()) SetText(kCa, CURLOPT_CAINFO, ca.c_str());
-
-    // Still shared for names and sessions: clearing the cookie files turns the cookie engine off for
-    // this request only. Set only when it changes: each setting adds to the handle's list of files.
-    const int cookies = (s.flags & INTERNET_FLAG_NO_COOKIES) ? 0 : 1;
-    if (cookies != cookies_) {
-        cookies_ = cookies;
-        // The share again first: clearing the files lets go of the shared cookies, which a later "" would
-        // not take back by itself.
-        Curl().easy_setopt(h, CURLOPT_SHARE, SharedCurlState());
-        Curl().easy_setopt(h, CURLOPT_COOKIEFILE, cookies ? "" : nullptr);
-    }
-
-    const bool auth = !(s.flags & INTERNET_FLAG_NO_AUTH) && (!s.user.empty() || !s.password.empty());
-    SetText(kUser, CURLOPT_USERNAME, auth ? s.user.c_str() : nullptr);
-    SetText(kPassword, CURLOPT_PASSWORD, auth ? s.password.c_str() : nullptr);
-    SetNumber(kHttpAuth, CURLOPT_HTTPAUTH,
-              auth ? static_cast<long>(CURLAUTH_ANY) : static_cast<long>(CURLAUTH_BASIC));
-
-    if (s.accessType == INTERNET_OPEN_TYPE_PROXY && !s.proxy.empty()) {
-        SetText(kProxy, CURLOPT_PROXY, s.proxy.c_str());
-        const std::string bypass =
-            StringReplace(StringReplace(s.proxyBypass, "<local>", "", rfReplaceAll), ";", ",", rfReplaceAll);
-        SetText(kNoProxy, CURLOPT_NOPROXY, bypass.c_str());
-        const bool proxyAuth = !s.proxyUser.empty() || !s.proxyPassword.empty();
-        SetText(kProxyUser, CURLOPT_PROXYUSERNAME, proxyAuth ? s.proxyUser.c_str() : nullptr);
-        SetText(kProxyPassword, CURLOPT_PROXYPASSWORD, proxyAuth ? s.proxyPassword.c_str() : nullptr);
-        SetNumber(kProxyAuth, CURLOPT_PROXYAUTH, static_cast<long>(CURLAUTH_ANY));
-    } else if (s.accessType == INTERNET_OPEN_TYPE_DIRECT) {
-        SetText(kProxy, CURLOPT_PROXY, "");
-    } else {
-        // The handle may have gone through a proxy for an earlier request.
-        SetText(kProxy, CURLOPT_PROXY, nullptr);
-    }
-
-    // The list is built again only when its lines differ from those the handle already has.
+    // The list is built again only when its lines differ from those of the send before.
     wanted_headers_.clear();
     auto add = [&](std::string line) {
         if (!line.empty()) wanted_headers_.push_back(std::move(line));
@@ -205,139 +129,154 @@ void HttpRequest::Configure(const std::string& extraHeaders, const std::string& 
         curl_slist* list = nullptr;
         for (const std::string& line : wanted_headers_)
             list = Curl().slist_append(list, line.c_str());
-        Curl().easy_setopt(h, CURLOPT_HTTPHEADER, list);
-        if (header_list_) Curl().slist_free_all(header_list_);
-        header_list_ = list;
+        header_list_.reset(list);
         held_headers_.swap(wanted_headers_);
     }
-
     body_ = body;
+}
+
+void HttpRequest::Configure(bool freshConnection) {
+    CURL* h = easy_.get();
+    const RequestSettings& s = settings_;
+    // A new handle has the library's defaults: only what differs from them is set.
+    Curl().easy_setopt(h, CURLOPT_URL, s.url.c_str());
+    Curl().easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
+    Curl().easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    Curl().easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+    Curl().easy_setopt(h, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+    Curl().easy_setopt(h, CURLOPT_MAXREDIRS, kMaxRedirects);
+    Curl().easy_setopt(h, CURLOPT_HEADERFUNCTION, &HttpRequest::OnHeader);
+    Curl().easy_setopt(h, CURLOPT_HEADERDATA, this);
+    Curl().easy_setopt(h, CURLOPT_WRITEFUNCTION, &HttpRequest::OnBody);
+    Curl().easy_setopt(h, CURLOPT_WRITEDATA, this);
+    Curl().easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &HttpRequest::OnProgress);
+    Curl().easy_setopt(h, CURLOPT_XFERINFODATA, this);
+    Curl().easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
+    Curl().easy_setopt(h, CURLOPT_USERAGENT, s.agent.empty() ? "Pathweaver/4.5" : s.agent.c_str());
+    if (!s.referer.empty()) Curl().easy_setopt(h, CURLOPT_REFERER, s.referer.c_str());
+    Curl().easy_setopt(h, CURLOPT_FOLLOWLOCATION, (s.flags & INTERNET_FLAG_NO_AUTO_REDIRECT) ? 0L : 1L);
+    if (freshConnection) Curl().easy_setopt(h, CURLOPT_FRESH_CONNECT, 1L);
+    Curl().easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS,
+                       static_cast<long>(s.connectTimeoutMs ? s.connectTimeoutMs : kDefaultConnectTimeoutMs));
+    if (s.flags & INTERNET_FLAG_IGNORE_CERT_CN_INVALID) Curl().easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 0L);
+    const std::string ca = CaBundle();
+    if (!ca.empty()) Curl().easy_setopt(h, CURLOPT_CAINFO, ca.c_str());
+    // The handle shares the cookies of every request; an empty file name turns its cookie engine on.
+    if (!(s.flags & INTERNET_FLAG_NO_COOKIES)) Curl().easy_setopt(h, CURLOPT_COOKIEFILE, "");
+
+    if (!(s.flags & INTERNET_FLAG_NO_AUTH) && (!s.user.empty() || !s.password.empty())) {
+        Curl().easy_setopt(h, CURLOPT_USERNAME, s.user.c_str());
+        Curl().easy_setopt(h, CURLOPT_PASSWORD, s.password.c_str());
+        Curl().easy_setopt(h, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_ANY));
+    }
+
+    if (s.accessType == INTERNET_OPEN_TYPE_PROXY && !s.proxy.empty()) {
+        Curl().easy_setopt(h, CURLOPT_PROXY, s.proxy.c_str());
+        const std::string bypass =
+            StringReplace(StringReplace(s.proxyBypass, "<local>", "", rfReplaceAll), ";", ",", rfReplaceAll);
+        Curl().easy_setopt(h, CURLOPT_NOPROXY, bypass.c_str());
+        if (!s.proxyUser.empty() || !s.proxyPassword.empty()) {
+            Curl().easy_setopt(h, CURLOPT_PROXYUSERNAME, s.proxyUser.c_str());
+            Curl().easy_setopt(h, CURLOPT_PROXYPASSWORD, s.proxyPassword.c_str());
+        }
+        Curl().easy_setopt(h, CURLOPT_PROXYAUTH, static_cast<long>(CURLAUTH_ANY));
+    } else if (s.accessType == INTERNET_OPEN_TYPE_DIRECT) {
+        Curl().easy_setopt(h, CURLOPT_PROXY, "");
+    }
+    // Else the proxy the environment names, as the library reads it.
+
+    Curl().easy_setopt(h, CURLOPT_HTTPHEADER, header_list_.get());
     if (s.verb == "POST") {
         Curl().easy_setopt(h, CURLOPT_POST, 1L);
         Curl().easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body_.size()));
         Curl().easy_setopt(h, CURLOPT_POSTFIELDS, body_.data());
-    } else {
-        Curl().easy_setopt(h, CURLOPT_HTTPGET, 1L);
+    } else if (s.verb != "GET") {
+        Curl().easy_setopt(h, CURLOPT_CUSTOMREQUEST, s.verb.c_str());
     }
-    Curl().easy_setopt(h, CURLOPT_CUSTOMREQUEST,
-                       s.verb == "GET" || s.verb == "POST" ? nullptr : s.verb.c_str());
 }
 
-void HttpRequest::SetText(HeldOption slot, CURLoption option, const char* value) {
-    Held& held = held_[slot];
-    if (held.known && (value ? !held.null && held.text == value : held.null)) return;
-    Curl().easy_setopt(curl_.easy, option, value);
-    held.known = true;
-    held.null = value == nullptr;
-    held.text = value ? value : "";
-}
-
-void HttpRequest::SetNumber(HeldOption slot, CURLoption option, long value) {
-    Held& held = held_[slot];
-    if (held.known && held.number == value) return;
-    Curl().easy_setopt(curl_.easy, option, value);
-    held.known = true;
-    held.number = value;
-}
-
-void HttpRequest::ForgetResponse() {
-    status_code_ = 0;
-    status_line_.clear();
-    header_lines_.clear();
-    blocks_ = 0;
-    block_open_ = false;
-    final_headers_ = false;
-    finished_ = false;
-    result_ = CURLE_OK;
-    paused_ = false;
-    too_large_ = false;
-    header_too_large_ = false;
-    lengths_differ_ = false;
-    header_bytes_ = 0;
-    interim_ = false;
-    connects_ = 0;
-    send_again_ = false;
-    body_total_ = 0;
-    buffer_.clear();
-    buffer_pos_ = 0;
-    hold_limit_ = kReadAhead;
-    redirects_ = 0;
-    auth_rounds_ = 0;
-    last_error_ = 0;
-    seen_down_ = 0;
-    seen_up_ = 0;
+bool HttpRequest::StartTransfer(bool freshConnection) {
+    Detach();
+    // The body's room is kept for the next answer: it is what the caller gave back with TakeBody.
+    std::string room = std::move(answer_.buffer);
+    answer_ = Answer{};
+    answer_.buffer = std::move(room);
+    answer_.buffer.clear();
+    answer_.holdLimit = kReadAhead;
+    easy_ = NewCurlEasy();
+    if (!easy_) {
+        last_error_ = ERROR_INTERNET_INCORRECT_HANDLE_STATE;
+        return false;
+    }
+    Configure(freshConnection);
+    if (Curl().multi_add_handle(multi_.Handle(), easy_.get()) != CURLM_OK) {
+        last_error_ = ERROR_INTERNET_INCORRECT_HANDLE_STATE;
+        return false;
+    }
+    attached_ = true;
+    return true;
 }
 
 bool HttpRequest::Send(const std::string& extraHeaders, const std::string& body) {
-    Detach();
-    ForgetResponse();
+    last_error_ = 0;
     sent_again_ = false;
     receiving_said_ = false;
     redirects_said_ = 0;
     moved_ = 0;
     sent_at_ = std::chrono::steady_clock::now();
-
-    Configure(extraHeaders, body);
+    Prepare(extraHeaders, body);
     Touch();
     RestartRateWindow();
     Report(INTERNET_STATUS_SENDING_REQUEST, settings_.url);
     for (;;) {
-        if (Curl().multi_add_handle(curl_.multi, curl_.easy) != CURLM_OK) {
-            last_error_ = ERROR_INTERNET_INCORRECT_HANDLE_STATE;
-            return false;
-        }
-        attached_ = true;
-        if (!PumpUntil([this] { return final_headers_; })) return false;
-        if (!send_again_) break;
+        if (!StartTransfer(sent_again_)) return false;
+        if (!PumpUntil([this] { return answer_.finalHeaders; })) return false;
+        if (!answer_.sendAgain) break;
         // The server had timed the kept connection out as the request came, as servers do with idle ones:
         // the request goes again, as browsers send it, on a new connection.
-        Detach();
-        ForgetResponse();
         sent_again_ = true;
-        SetNumber(kFreshConnect, CURLOPT_FRESH_CONNECT, 1L);
         Touch();
     }
-    if (!final_headers_) {
-        // The transfer ended before a final response was declared: a complete header block (the
-        // last redirect of a chain that could not be followed, say) is the response, unless it was
-        // refused; else it failed.
-        if (status_code_ > 0 && !block_open_ && blocks_ > 0 && !lengths_differ_) {
-            final_headers_ = true;
+    if (!answer_.finalHeaders) {
+        // The transfer ended after a redirect it could not follow or a challenge it did not answer: that
+        // block is the answer. Else it failed before any.
+        if (answer_.undecided) {
+            answer_.finalHeaders = true;
         } else {
-            last_error_ = MapError(result_ == CURLE_OK ? CURLE_GOT_NOTHING : result_);
+            last_error_ = MapError(answer_.result == CURLE_OK ? CURLE_GOT_NOTHING : answer_.result);
             return false;
         }
     }
-    Report(INTERNET_STATUS_RESPONSE_RECEIVED, status_line_);
+    Report(INTERNET_STATUS_RESPONSE_RECEIVED, answer_.statusLine);
     return true;
 }
 
 bool HttpRequest::Read(void* buffer, size_t size, size_t& bytesRead) {
     bytesRead = 0;
-    if (!final_headers_) {
+    if (!answer_.finalHeaders) {
         last_error_ = ERROR_INTERNET_INCORRECT_HANDLE_STATE;
         return false;
     }
-    if (buffer_pos_ >= buffer_.size() && !finished_) {
-        if (paused_) {
-            paused_ = false;
+    if (answer_.bufferPos >= answer_.buffer.size() && !answer_.finished) {
+        if (answer_.paused) {
+            answer_.paused = false;
             Touch();
             RestartRateWindow();
-            Curl().easy_pause(curl_.easy, CURLPAUSE_CONT);
+            Curl().easy_pause(easy_.get(), CURLPAUSE_CONT);
         }
-        if (!PumpUntil([this] { return buffer_pos_ < buffer_.size(); })) return false;
+        if (!PumpUntil([this] { return answer_.bufferPos < answer_.buffer.size(); })) return false;
     }
-    if (buffer_pos_ < buffer_.size()) {
-        bytesRead = std::min(size, buffer_.size() - buffer_pos_);
-        std::memcpy(buffer, buffer_.data() + buffer_pos_, bytesRead);
-        buffer_pos_ += bytesRead;
+    if (answer_.bufferPos < answer_.buffer.size()) {
+        bytesRead = std::min(size, answer_.buffer.size() - answer_.bufferPos);
+        std::memcpy(buffer, answer_.buffer.data() + answer_.bufferPos, bytesRead);
+        answer_.bufferPos += bytesRead;
         return true;
     }
-    if (result_ == CURLE_OK) {
+    if (answer_.result == CURLE_OK) {
         Report(INTERNET_STATUS_REQUEST_COMPLETE, "");
         return true;
     }
-    last_error_ = MapError(result_);
+    last_error_ = MapError(answer_.result);
     return false;
 }
 
@@ -355,48 +294,48 @@ void HttpRequest::PumpOnce() {
         p.revents = 0;
     }
     for (const auto& [socket, bits] : ready_)
-        Curl().multi_socket_action(curl_.multi, socket, bits, &running);
+        Curl().multi_socket_action(multi_.Handle(), socket, bits, &running);
     long due = -1;
-    if (Curl().multi_timeout(curl_.multi, &due) == CURLM_OK && due == 0)
-        Curl().multi_socket_action(curl_.multi, CURL_SOCKET_TIMEOUT, 0, &running);
+    if (Curl().multi_timeout(multi_.Handle(), &due) == CURLM_OK && due == 0)
+        Curl().multi_socket_action(multi_.Handle(), CURL_SOCKET_TIMEOUT, 0, &running);
     int left = 0;
-    while (CURLMsg* msg = Curl().multi_info_read(curl_.multi, &left)) {
-        if (msg->msg == CURLMSG_DONE && msg->easy_handle == curl_.easy) {
-            finished_ = true;
-            result_ = msg->data.result;
+    while (CURLMsg* msg = Curl().multi_info_read(multi_.Handle(), &left)) {
+        if (msg->msg == CURLMSG_DONE && msg->easy_handle == easy_.get()) {
+            answer_.finished = true;
+            answer_.result = msg->data.result;
         }
     }
 }
 
 void HttpRequest::TakeBody(std::string& body) {
     body.clear();
-    if (!final_headers_) return;
-    if (buffer_pos_ > 0) buffer_.erase(0, buffer_pos_);
-    buffer_pos_ = 0;
-    body.swap(buffer_);
+    if (!answer_.finalHeaders) return;
+    if (answer_.bufferPos > 0) answer_.buffer.erase(0, answer_.bufferPos);
+    answer_.bufferPos = 0;
+    body.swap(answer_.buffer);
 }
 
 bool HttpRequest::WaitForBody(DWORD timeoutMs, size_t holdBytes) {
-    if (!final_headers_) return false;
-    if (holdBytes > hold_limit_) {
-        hold_limit_ = holdBytes;
+    if (!answer_.finalHeaders) return false;
+    if (holdBytes > answer_.holdLimit) {
+        answer_.holdLimit = holdBytes;
         // What was paused at the read-ahead comes on into the larger room.
-        if (paused_) {
-            paused_ = false;
+        if (answer_.paused) {
+            answer_.paused = false;
             Touch();
             RestartRateWindow();
-            Curl().easy_pause(curl_.easy, CURLPAUSE_CONT);
+            Curl().easy_pause(easy_.get(), CURLPAUSE_CONT);
         }
     }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
-        if (finished_) return true;
-        if (paused_ || (cancel_ && cancel_->load())) return false;
+        if (answer_.finished) return true;
+        if (answer_.paused || (cancel_ && cancel_->load())) return false;
         PumpOnce();
-        if (finished_) return true;
+        if (answer_.finished) return true;
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0 || paused_) return false;
+        if (left.count() <= 0 || answer_.paused) return false;
         WaitForSockets(static_cast<int>(left.count()));
     }
 }
@@ -404,20 +343,20 @@ bool HttpRequest::WaitForBody(DWORD timeoutMs, size_t holdBytes) {
 bool HttpRequest::PumpUntil(const std::function<bool()>& done) {
     const auto stall = std::chrono::milliseconds(settings_.stallTimeoutMs ? settings_.stallTimeoutMs
                                                                           : kDefaultStallTimeoutMs);
-    while (!done() && !finished_) {
+    while (!done() && !answer_.finished) {
         if (cancel_ && cancel_->load()) {
             Detach();
-            finished_ = true;
-            result_ = CURLE_ABORTED_BY_CALLBACK;
+            answer_.finished = true;
+            answer_.result = CURLE_ABORTED_BY_CALLBACK;
             last_error_ = ERROR_INTERNET_OPERATION_CANCELLED;
             return false;
         }
         PumpOnce();
-        if (done() || finished_) break;
+        if (done() || answer_.finished) break;
         if (const DWORD error = Slowness(stall)) {
             Detach();
-            finished_ = true;
-            result_ = CURLE_OPERATION_TIMEDOUT;
+            answer_.finished = true;
+            answer_.result = CURLE_OPERATION_TIMEDOUT;
             last_error_ = error;
             return false;
         }
@@ -428,7 +367,7 @@ bool HttpRequest::PumpUntil(const std::function<bool()>& done) {
 
 void HttpRequest::WaitForSockets(int timeoutMs) {
     long due = -1;
-    if (Curl().multi_timeout(curl_.multi, &due) == CURLM_OK && due >= 0 && due < timeoutMs)
+    if (Curl().multi_timeout(multi_.Handle(), &due) == CURLM_OK && due >= 0 && due < timeoutMs)
         timeoutMs = static_cast<int>(due);
     if (timeoutMs <= 0) return;
     const auto start = TWaitPolicy::Clock::now();
@@ -449,7 +388,7 @@ DWORD HttpRequest::Slowness(std::chrono::milliseconds stall) {
     const int64_t total = settings_.totalTimeoutMs == 0 ? kDefaultTotalTimeoutMs : settings_.totalTimeoutMs;
     if (total > 0 && now - sent_at_ > std::chrono::milliseconds(total)) return ERROR_INTERNET_TIMEOUT;
     // A paused transfer waits for its reader, not for the server.
-    if (paused_) return 0;
+    if (answer_.paused) return 0;
     if (now - last_activity_ > stall) return ERROR_INTERNET_TIMEOUT;
     if (now - window_start_ >= stall) {
         const int64_t least = std::max<int64_t>(1, kMinBytesPerMinute * stall.count() / 60000);
@@ -459,121 +398,119 @@ DWORD HttpRequest::Slowness(std::chrono::milliseconds stall) {
     return 0;
 }
 
+void HttpRequest::StartHeaderBlock(std::string_view statusLine) {
+    Answer& a = answer_;
+    if (a.undecided) {
+        // The library went on past the last block: it answered the challenge, or followed the redirect
+        // to the address it now names. Said once, also when the send goes again.
+        a.undecided = false;
+        if (IsRedirect(a.statusCode) && ++a.redirects > redirects_said_) {
+            redirects_said_ = a.redirects;
+            Report(INTERNET_STATUS_REDIRECT, EffectiveUrl());
+        }
+    }
+    a.statusLine.assign(statusLine);
+    a.headerLines.clear();
+    a.blockOpen = true;
+    ++a.blocks;
+    if (!receiving_said_) {
+        receiving_said_ = true;
+        Report(INTERNET_STATUS_RECEIVING_RESPONSE, "");
+    }
+    long code = 0;
+    Curl().easy_getinfo(easy_.get(), CURLINFO_RESPONSE_CODE, &code);
+    a.statusCode = static_cast<int>(code);
+}
+
 bool HttpRequest::FinishHeaderBlock() {
-    block_open_ = false;
-    const int code = status_code_;
-    interim_ = code >= 100 && code < 200;
-    if (interim_) return true; // the real answer follows
+    Answer& a = answer_;
+    a.blockOpen = false;
+    const int code = a.statusCode;
+    a.interim = code >= 100 && code < 200;
+    if (a.interim) return true; // the real answer follows
     long connects = 0;
-    Curl().easy_getinfo(curl_.easy, CURLINFO_NUM_CONNECTS, &connects);
-    const bool keptConnection = connects == connects_;
-    connects_ = connects;
-    if (LengthsDiffer(header_lines_)) {
-        lengths_differ_ = true;
+    Curl().easy_getinfo(easy_.get(), CURLINFO_NUM_CONNECTS, &connects);
+    const bool keptConnection = connects == a.connects;
+    a.connects = connects;
+    if (LengthsDiffer(a.headerLines)) {
+        a.lengthsDiffer = true;
         return false;
     }
     // Only a 408 on a new connection is the server's answer to this request. Once a redirect was
     // followed, a form is not posted again unless the 408 answered the form itself.
-    const bool sameAgain = redirects_ == 0 || settings_.verb == "GET" || settings_.verb == "HEAD";
+    const bool sameAgain = a.redirects == 0 || settings_.verb == "GET" || settings_.verb == "HEAD";
     if (code == 408 && keptConnection && !sent_again_ && sameAgain) {
-        send_again_ = true;
+        a.sendAgain = true;
         return false;
     }
-    if (!(settings_.flags & INTERNET_FLAG_NO_AUTO_REDIRECT) && IsRedirectStatus(code) &&
-        redirects_ < kMaxRedirects) {
-        std::string location;
-        if (Header("Location", location)) {
-            const std::string target = ResolveLocation(EffectiveUrl(), location);
-            const std::string scheme = LowerCase(target.substr(0, target.find(':')));
-            if (scheme == "http" || scheme == "https") {
-                // Said once, also when the send goes again.
-                if (++redirects_ > redirects_said_) {
-                    redirects_said_ = redirects_;
-                    Report(INTERNET_STATUS_REDIRECT, target);
-                }
-                return true; // the library follows it
-            }
-        }
-    }
-    // With credentials set, the library answers the first challenge itself and asks again.
-    const RequestSettings& s = settings_;
-    if (code == 401 && auth_rounds_ == 0 && !(s.flags & INTERNET_FLAG_NO_AUTH) &&
-        (!s.user.empty() || !s.password.empty())) {
-        ++auth_rounds_;
-        return true;
-    }
-    if (code == 407 && auth_rounds_ == 0 && (!s.proxyUser.empty() || !s.proxyPassword.empty())) {
-        ++auth_rounds_;
-        return true;
-    }
-    final_headers_ = true;
+    // A redirect or a challenge the library may act on: it ignores the body of one it acts on, so this
+    // block is the answer once its body comes or the transfer ends, and was not once another block starts.
+    const bool follows = !(settings_.flags & INTERNET_FLAG_NO_AUTO_REDIRECT);
+    if ((follows && IsRedirect(code)) || code == 401 || code == 407)
+        a.undecided = true;
+    else
+        a.finalHeaders = true;
     return true;
 }
 
 size_t HttpRequest::OnHeader(char* data, size_t size, size_t count, void* userdata) {
     auto* self = static_cast<HttpRequest*>(userdata);
+    Answer& a = self->answer_;
     const size_t n = size * count;
     self->Touch();
     self->moved_ += static_cast<int64_t>(n);
     // Looked at where the library holds it: a dozen lines an answer, each copied once, into its place.
     std::string_view line(data, n);
-    const bool statusLine = !self->final_headers_ && line.starts_with("HTTP/");
+    const bool statusLine = !a.finalHeaders && line.starts_with("HTTP/");
     // The library keeps every line it is given, trailers too: a server that sends interim answers or
     // trailers without end is stopped as one that sends a header block without end.
-    self->header_bytes_ = (statusLine && !self->interim_ ? 0 : self->header_bytes_) + static_cast<int64_t>(n);
-    if (self->header_bytes_ > kMaxHeaderBytes) {
-        self->header_too_large_ = true;
+    a.headerBytes = (statusLine && !a.interim ? 0 : a.headerBytes) + static_cast<int64_t>(n);
+    if (a.headerBytes > kMaxHeaderBytes) {
+        a.headerTooLarge = true;
         return 0;
     }
-    if (self->final_headers_) return n; // trailers after the body
+    if (a.finalHeaders) return n; // trailers after the body
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
         line.remove_suffix(1);
     if (statusLine) {
-        self->status_line_.assign(line);
-        self->header_lines_.clear();
-        self->block_open_ = true;
-        ++self->blocks_;
-        if (!self->receiving_said_) {
-            self->receiving_said_ = true;
-            self->Report(INTERNET_STATUS_RECEIVING_RESPONSE, "");
-        }
-        const size_t sp = self->status_line_.find(' ');
-        self->status_code_ =
-            sp == std::string::npos ? 0 : StrToIntDef(self->status_line_.substr(sp + 1, 3), 0);
+        self->StartHeaderBlock(line);
         return n;
     }
     if (line.empty()) {
-        if (self->block_open_ && !self->FinishHeaderBlock()) return 0;
+        if (a.blockOpen && !self->FinishHeaderBlock()) return 0;
         return n;
     }
-    if (!self->block_open_) return n;
-    if ((line[0] == ' ' || line[0] == '\t') && !self->header_lines_.empty())
-        self->header_lines_.back() += " " + Trim(std::string(line));
+    if (!a.blockOpen) return n;
+    if ((line[0] == ' ' || line[0] == '\t') && !a.headerLines.empty())
+        a.headerLines.back() += " " + Trim(std::string(line));
     else
-        self->header_lines_.emplace_back(line);
+        a.headerLines.emplace_back(line);
     return n;
 }
 
 size_t HttpRequest::OnBody(char* data, size_t size, size_t count, void* userdata) {
     auto* self = static_cast<HttpRequest*>(userdata);
+    Answer& a = self->answer_;
     const size_t n = size * count;
     self->Touch();
-    self->final_headers_ = true;
-    if (self->buffer_.size() - self->buffer_pos_ >= self->hold_limit_) {
-        self->paused_ = true;
+    // The library passes on the body of the answer only.
+    a.finalHeaders = true;
+    a.undecided = false;
+    if (a.buffer.size() - a.bufferPos >= a.holdLimit) {
+        a.paused = true;
         return CURL_WRITEFUNC_PAUSE;
     }
     const int64_t limit = self->settings_.maxBodyBytes == 0 ? kMaxBodyBytes : self->settings_.maxBodyBytes;
-    if (limit > 0 && self->body_total_ + static_cast<int64_t>(n) > limit) {
-        self->too_large_ = true;
+    if (limit > 0 && a.bodyTotal + static_cast<int64_t>(n) > limit) {
+        a.tooLarge = true;
         return 0;
     }
-    if (self->buffer_pos_ > 0 && self->buffer_pos_ >= self->buffer_.size() / 2) {
-        self->buffer_.erase(0, self->buffer_pos_);
-        self->buffer_pos_ = 0;
+    if (a.bufferPos > 0 && a.bufferPos >= a.buffer.size() / 2) {
+        a.buffer.erase(0, a.bufferPos);
+        a.bufferPos = 0;
     }
-    self->buffer_.append(data, n);
-    self->body_total_ += static_cast<int64_t>(n);
+    a.buffer.append(data, n);
+    a.bodyTotal += static_cast<int64_t>(n);
     self->moved_ += static_cast<int64_t>(n);
     return n;
 }
@@ -597,19 +534,20 @@ int HttpRequest::OnSocket(CURL*, curl_socket_t socket, int what, void* userdata,
 
 int HttpRequest::OnProgress(void* userdata, curl_off_t, curl_off_t dlnow, curl_off_t, curl_off_t ulnow) {
     auto* self = static_cast<HttpRequest*>(userdata);
-    if (dlnow != self->seen_down_ || ulnow != self->seen_up_) {
-        if (ulnow > self->seen_up_) self->moved_ += ulnow - self->seen_up_;
-        self->seen_down_ = dlnow;
-        self->seen_up_ = ulnow;
+    Answer& a = self->answer_;
+    if (dlnow != a.seenDown || ulnow != a.seenUp) {
+        if (ulnow > a.seenUp) self->moved_ += ulnow - a.seenUp;
+        a.seenDown = dlnow;
+        a.seenUp = ulnow;
         self->Touch();
     }
     return (self->cancel_ && self->cancel_->load()) ? 1 : 0;
 }
 
 DWORD HttpRequest::MapError(CURLcode code) const {
-    if (too_large_) return ERROR_INTERNET_BODY_TOO_LARGE;
-    if (header_too_large_) return ERROR_INTERNET_HEADER_TOO_LARGE;
-    if (lengths_differ_) return ERROR_INTERNET_BAD_RESPONSE;
+    if (answer_.tooLarge) return ERROR_INTERNET_BODY_TOO_LARGE;
+    if (answer_.headerTooLarge) return ERROR_INTERNET_HEADER_TOO_LARGE;
+    if (answer_.lengthsDiffer) return ERROR_INTERNET_BAD_RESPONSE;
     switch (code) {
     case CURLE_OK:
         return 0;
@@ -639,7 +577,7 @@ DWORD HttpRequest::MapError(CURLcode code) const {
         return ERROR_INTERNET_BODY_TOO_LARGE;
     case CURLE_OUT_OF_MEMORY:
         // What the library answers to one header line longer than it takes.
-        return final_headers_ ? ERROR_INTERNET_CONNECTION_ABORTED : ERROR_INTERNET_HEADER_TOO_LARGE;
+        return answer_.finalHeaders ? ERROR_INTERNET_CONNECTION_ABORTED : ERROR_INTERNET_HEADER_TOO_LARGE;
     case CURLE_GOT_NOTHING:
     case CURLE_SEND_ERROR:
     case CURLE_RECV_ERROR:

@@ -4,12 +4,13 @@
 #include "platform/net/curl_pool.h"
 #include "platform/rtl/wintypes.h"
 
-#include <array>
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <poll.h>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -56,58 +57,72 @@ public:
     // the read after them says how the body ended.
     void TakeBody(std::string& body);
 
-    int StatusCode() const { return status_code_; }
-    const std::string& StatusLine() const { return status_line_; }
-    const std::vector<std::string>& HeaderLines() const { return header_lines_; }
+    int StatusCode() const { return answer_.statusCode; }
+    const std::string& StatusLine() const { return answer_.statusLine; }
+    const std::vector<std::string>& HeaderLines() const { return answer_.headerLines; }
     // First header of that name (compared without regard to letter case), or false.
     bool Header(const std::string& name, std::string& value) const;
     std::string EffectiveUrl() const;
     DWORD LastError() const { return last_error_; }
 
 private:
+    struct SlistFree {
+        void operator()(curl_slist* list) const;
+    };
+    // What is known of the answer to one transfer, with the blocks the library went past on its way to it.
+    struct Answer {
+        int statusCode = 0;
+        std::string statusLine;
+        std::vector<std::string> headerLines;
+        int blocks = 0;
+        bool blockOpen = false;
+        // The last block ended as a redirect or a challenge the library may act on: what it does next
+        // decides whether that block is the answer.
+        bool undecided = false;
+        bool finalHeaders = false;
+        bool finished = false;
+        CURLcode result = CURLE_OK;
+        bool paused = false;
+        bool tooLarge = false;
+        bool headerTooLarge = false;
+        bool lengthsDiffer = false;
+        // The header bytes of the answer being read (see kMaxHeaderBytes), and whether its last block
+        // was an interim one.
+        int64_t headerBytes = 0;
+        bool interim = false;
+        // Connections the transfer had made when its last block ended: when none more were made for the
+        // next block, that block came on a connection that had answered before.
+        long connects = 0;
+        // A 408 on such a connection: the send is to go again, once, on a new one.
+        bool sendAgain = false;
+        int redirects = 0;
+        int64_t bodyTotal = 0;
+        curl_off_t seenDown = 0;
+        curl_off_t seenUp = 0;
+        std::string buffer;
+        size_t bufferPos = 0;
+        // Body bytes held before the transfer is paused until they are read.
+        size_t holdLimit = 0;
+    };
+
     static size_t OnHeader(char* data, size_t size, size_t count, void* self);
     static size_t OnBody(char* data, size_t size, size_t count, void* self);
     static int OnProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t);
     static int OnSocket(CURL*, curl_socket_t socket, int what, void* self, void*);
 
-    void Configure(const std::string& extraHeaders, const std::string& body);
-    // The options a send may change, each set only when it differs from what the handle was last given:
-    // a setting copies its text, and a few make the library read its environment again.
-    enum HeldOption {
-        kAgent,
-        kReferer,
-        kFollow,
-        kConnectTimeout,
-        kVerifyHost,
-        kCa,
-        kUser,
-        kPassword,
-        kHttpAuth,
-        kProxy,
-        kNoProxy,
-        kProxyUser,
-        kProxyPassword,
-        kProxyAuth,
-        kFreshConnect,
-        kHeldOptions
-    };
-    struct Held {
-        bool known = false;
-        bool null = false;
-        std::string text;
-        long number = 0;
-    };
-    void SetText(HeldOption slot, CURLoption option, const char* value);
-    void SetNumber(HeldOption slot, CURLoption option, long value);
+    // The header lines and body the transfers of this send carry.
+    void Prepare(const std::string& extraHeaders, const std::string& body);
+    // A transfer on a handle of its own, the answer before it forgotten; false when it cannot start.
+    bool StartTransfer(bool freshConnection);
+    void Configure(bool freshConnection);
     bool PumpUntil(const std::function<bool()>& done);
     // Lets the library act on the sockets the last wait found ready, and on its timer when that is due.
     void PumpOnce();
     // Until the transfer's sockets have something to do, the library's timer is due, or timeoutMs.
     void WaitForSockets(int timeoutMs);
     void Detach();
-    // Everything known of the answer so far forgotten, for a new send or for sending again.
-    void ForgetResponse();
-    // At the end of a header block; false when the transfer is to stop here.
+    // At the start of a header block, and at its end; false when the transfer is to stop there.
+    void StartHeaderBlock(std::string_view statusLine);
     bool FinishHeaderBlock();
     DWORD MapError(CURLcode code) const;
     void Touch() { last_activity_ = std::chrono::steady_clock::now(); }
@@ -125,54 +140,23 @@ private:
     RequestSettings settings_;
     StatusCallback status_;
     const std::atomic<bool>* cancel_ = nullptr;
-    CurlPair curl_;
+    PooledMulti multi_;
+    // The handle of the current transfer, kept after it for what the library says of it.
+    CurlEasy easy_;
     // The sockets the library asked to be watched, with what the last wait found on them.
     std::vector<pollfd> watched_;
     std::vector<std::pair<curl_socket_t, int>> ready_;
-    curl_slist* header_list_ = nullptr;
-    std::array<Held, kHeldOptions> held_{};
+    std::unique_ptr<curl_slist, SlistFree> header_list_;
     std::vector<std::string> held_headers_, wanted_headers_;
     std::string body_;
     bool attached_ = false;
-    // The handle has its fixed options; the cookie engine's state last set (-1: not yet).
-    bool configured_ = false;
-    int cookies_ = -1;
+    Answer answer_;
 
-    // Response state of the current send.
-    int status_code_ = 0;
-    std::string status_line_;
-    std::vector<std::string> header_lines_;
-    int blocks_ = 0;
-    bool block_open_ = false;
-    bool final_headers_ = false;
-    bool finished_ = false;
-    CURLcode result_ = CURLE_OK;
-    bool paused_ = false;
-    bool too_large_ = false;
-    bool header_too_large_ = false;
-    bool lengths_differ_ = false;
-    // The header bytes of the answer being read (see kMaxHeaderBytes), and whether its last block was an
-    // interim one.
-    int64_t header_bytes_ = 0;
-    bool interim_ = false;
-    // Connections the transfer had made when its last answer ended: when none more were made for the next
-    // answer, that answer came on a connection that had answered before.
-    long connects_ = 0;
-    // A 408 on such a connection: the send is to go again, once, on a new one. What was said to the
-    // status callback is not said again for it.
-    bool send_again_ = false;
+    // Of the send as a whole, over its going again: what was said to the status callback is not said
+    // again for a send that goes again.
     bool sent_again_ = false;
     bool receiving_said_ = false;
     int redirects_said_ = 0;
-    int64_t body_total_ = 0;
-    int redirects_ = 0;
-    int auth_rounds_ = 0;
-    curl_off_t seen_down_ = 0;
-    curl_off_t seen_up_ = 0;
-    std::string buffer_;
-    size_t buffer_pos_ = 0;
-    // Body bytes held before the transfer is paused until they are read.
-    size_t hold_limit_ = 0;
     std::chrono::steady_clock::time_point last_activity_;
     // Bytes moved either way since the send (headers included), and the current rate window.
     int64_t moved_ = 0;

@@ -162,13 +162,7 @@ TEST(ProfileFile, AFailedLoadLeavesEverythingAsItWas) {
         EXPECT_TRUE(current.Untitled());
         EXPECT_FALSE(current.Modified());
         EXPECT_EQ(settings.LastFile(), "/previous.qpw");
-        // Nor does a program started with it crawl.
-        EXPECT_FALSE(ProfileCrawlsWebsite(folders.root() / file));
     }
-    EXPECT_TRUE(ProfileCrawlsWebsite(good.FileName()));
-    good.SetSpiderType(mstLocal);
-    SaveProfileFile(good, nullptr);
-    EXPECT_FALSE(ProfileCrawlsWebsite(good.FileName()));
 }
 
 TEST(ProfileFile, AFailedSaveKeepsTheChanges) {

@@ -36,6 +36,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def do_POST(self):
         length = int(self.headers.get("Content-Length", "0"))
         data = self.rfile.read(length)
+        if getattr(self, "timed_out", False) or self.path.startswith("/redirect-then-408"):
+            # Answered as a GET is: with a 408 on a connection timed out, with a redirect.
+            return self.do_GET()
+        with hits_lock:
+            hits[self.path] = hits.get(self.path, 0) + 1
+        self.served = getattr(self, "served", 0) + 1
         body = (self.headers.get("Content-Type", "") + "\n").encode() + data
         self.send_body(200, body, "text/plain")
 
@@ -305,6 +311,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.close_connection = True
             self.wfile.write(b"HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: 20\r\n"
                              b"Content-Length: %d\r\n\r\n%s" % (len(body), body))
+        elif path in ("/folded", "/folded.html"):
+            # The first header line continues a line that is not there.
+            self.wfile.write(b"HTTP/1.1 200 OK\r\n X-Folded: a\r\nContent-Length: 2\r\n\r\nok")
+        elif path == "/peer-port":
+            # The client's port: the same for requests that came on one kept connection.
+            self.send_body(200, str(self.client_address[1]).encode(), "text/plain")
         elif path == "/set-cookie":
             self.send_body(200, b"set", extra=[("Set-Cookie", "session=42; Path=/")])
         elif path == "/get-cookie":

@@ -335,6 +335,59 @@ TEST_F(HttpPeerTest, ARequestOnAKeptConnectionTheServerEndedGoesAgainOnANewOne) 
     EXPECT_EQ(hits("/ok%3Fn%3D8"), "2");
 }
 
+// The same rule for a form: one answered with a 408 on a kept connection is posted once more, on a new
+// one; a 408 that answered the redirect after a form does not post the form again.
+TEST_F(HttpPeerTest, AFormIsPostedAgainAfterA408OnlyWhenThe408AnsweredTheForm) {
+    std::string body;
+    DWORD error = 0;
+    const auto send = [&](const std::string& verb, const std::string& path, const std::string& form) {
+        body.clear();
+        HINTERNET r = open(path, INTERNET_FLAG_KEEP_CONNECTION, verb);
+        const std::string type = form.empty() ? "" : "Content-Type: application/x-www-form-urlencoded";
+        const bool whole = HttpSendRequest(r, type, form) && readAll(r, body, error);
+        const std::string status = query(r, HTTP_QUERY_STATUS_CODE);
+        InternetCloseHandle(r);
+        return whole ? status : "failed " + std::to_string(error);
+    };
+    const auto hits = [&](const std::string& path) {
+        send("GET", "/hits?of=" + path, "");
+        return body;
+    };
+    ASSERT_EQ(send("GET", "/then-408", ""), "200");
+    EXPECT_EQ(send("POST", "/form?after=408", "a=1"), "200");
+    EXPECT_EQ(body, "application/x-www-form-urlencoded\na=1");
+    EXPECT_EQ(hits("/form%3Fafter%3D408"), "2");
+
+    ASSERT_EQ(send("GET", "/ok?n=1", ""), "200");
+    EXPECT_EQ(send("POST", "/redirect-then-408?to=/ok%3Fn%3D9", "a=2"), "408");
+    EXPECT_EQ(hits("/redirect-then-408%3Fto%3D/ok%253Fn%253D9"), "1");
+    EXPECT_EQ(hits("/ok%3Fn%3D9"), "1");
+}
+
+// An answer whose first header line continues no line, on a connection kept from an answer before: it
+// fails as an unreadable answer, and the requests after it keep their connection as before.
+TEST_F(HttpPeerTest, AFoldedFirstHeaderLineOnAKeptConnectionFailsAndRequestsGoOn) {
+    const auto port = [&] {
+        HINTERNET r = open("/peer-port");
+        std::string body;
+        DWORD error = 0;
+        EXPECT_TRUE(HttpSendRequest(r, "", "") && readAll(r, body, error)) << error;
+        InternetCloseHandle(r);
+        return body;
+    };
+    const std::string kept = port();
+    ASSERT_EQ(port(), kept);
+    for (int i = 0; i < 2; ++i) {
+        HINTERNET r = open("/folded");
+        EXPECT_FALSE(HttpSendRequest(r, "", ""));
+        EXPECT_NE(InternetGetLastError(), 0u);
+        InternetCloseHandle(r);
+    }
+    const std::string after = port();
+    EXPECT_FALSE(after.empty());
+    EXPECT_EQ(port(), after);
+}
+
 TEST_F(HttpPeerTest, StalledPeersAndCancelEndPromptly) {
     using clock = std::chrono::steady_clock;
     HINTERNET r = open("/stall?s=20");
