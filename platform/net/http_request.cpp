@@ -180,6 +180,8 @@ void HttpRequest::Configure(bool freshConnection) {
             Curl().easy_setopt(h, CURLOPT_PROXYPASSWORD, s.proxyPassword.c_str());
         }
         Curl().easy_setopt(h, CURLOPT_PROXYAUTH, static_cast<long>(CURLAUTH_ANY));
+        // The proxy's answer to CONNECT only opens the tunnel: the caller hears the server's answer alone.
+        Curl().easy_setopt(h, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
     } else if (s.accessType == INTERNET_OPEN_TYPE_DIRECT) {
         Curl().easy_setopt(h, CURLOPT_PROXY, "");
     }

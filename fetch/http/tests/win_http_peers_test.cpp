@@ -155,3 +155,24 @@ TEST(WinHttpProxy, ThroughTinyproxyWithAndWithoutAuthentication) {
     EXPECT_EQ(rec->Find("HTTPError")->code, 407) << rec->rawHeaders << rec->body;
     EXPECT_EQ(asked, 2);
 }
+
+TEST(WinHttpProxy, AnHttpsPageThroughTheProxysTunnelIsTheServersAnswer) {
+    // The proxy's answer to CONNECT opens the tunnel; it is neither the page's answer nor a redirect.
+    Nginx nginx("", true);
+    TinyProxy proxy("", "");
+    if (!nginx.Running() || !proxy.Running())
+        GTEST_SKIP() << "nginx (nginx-light), openssl and tinyproxy are needed; make deps installs them";
+    WriteFile(nginx.Root() + "/tunnel.html", "<p>through</p>");
+    InternetSetCaBundle(nginx.CaFile());
+    TWinHTTP http(nullptr);
+    http.Proxy()->AccessType = atUseProxy;
+    http.Proxy()->ProxyServer = "127.0.0.1";
+    http.Proxy()->ProxyPort = proxy.Port();
+    http.Proxy()->ProxyBypass = "";
+    std::unique_ptr<Recorder> rec;
+    EXPECT_EQ(fetchNames(http, rec, nginx.Url("/tunnel.html")), (Names{"HeaderInfo", "Done"}));
+    EXPECT_EQ(rec->body, "<p>through</p>");
+    EXPECT_EQ(rec->rawHeaders.find("established"), std::string::npos) << rec->rawHeaders;
+    EXPECT_NE(rec->rawHeaders.find("200 OK"), std::string::npos) << rec->rawHeaders;
+    InternetSetCaBundle("");
+}
