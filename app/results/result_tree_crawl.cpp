@@ -1,5 +1,4 @@
 // How the pages of a crawl become nodes: the root, folder nodes built from the address path, pages.
-#include <algorithm>
 #include <memory>
 #include <string_view>
 
@@ -141,20 +140,9 @@ TTreeNode* TResultTree::FindOrCreateFolder(const std::string& ParentAddress, con
 }
 
 void TResultTree::ExpandWithDescendants(TTreeNode* Node) {
-    std::vector<TTreeNode*> below;
-    for (TTreeNode* n : unexpanded_)
-        for (TTreeNode* up = n; up != nullptr; up = up->Parent())
-            if (up == Node) {
-                below.push_back(n);
-                break;
-            }
     // Parents first, as Expand(true) goes.
-    std::sort(below.begin(), below.end(),
-              [](const TTreeNode* x, const TTreeNode* y) { return x->Level() < y->Level(); });
-    for (TTreeNode* n : below) {
-        unexpanded_.erase(n);
+    for (TTreeNode* n : unexpanded_.TakeBelow(Node))
         n->Expand(false);
-    }
 }
 
 } // namespace results
