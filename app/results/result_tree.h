@@ -153,6 +153,11 @@ private:
     // Nodes that may hold children without being expanded: each node once it is given its first child,
     // and each one collapsed (by the person or the program). Every other node with children is expanded.
     UnexpandedNodes unexpanded_;
+    // The folder path walked last: the key of its deepest folder, its folder nodes from the top, and
+    // the count of deletions then.
+    std::string walkedKeys_;
+    std::vector<TTreeNode*> walkedNodes_;
+    uint64_t walkedDeletions_ = 0;
     TTreeNode* contextNode_ = nullptr;
     // Nodes are being removed from a list of them taken before: the message loop must not run meanwhile.
     bool removing_ = false;
