@@ -31,7 +31,7 @@ TResultTree::TResultTree(TRzTreeView& View, TMapProfile& Profile, TStringList& I
     view_.OnNodeContextMenu = [this](TObject* s, TTreeNode* n, POINT& p, bool& h) {
         tvMapNodeContextMenu(s, n, p, h);
     };
-    view_.OnCollapsed = [this](TObject*, TTreeNode* n) { unexpanded_.insert(n); };
+    view_.OnCollapsed = [this](TObject*, TTreeNode* n) { unexpanded_.Add(n); };
 }
 
 TResultTree::~TResultTree() {
@@ -63,7 +63,7 @@ TTreeNode* TResultTree::AddNode(TTreeNode* Parent, TDataRec* Rec, std::string_vi
     // Only a first child can leave its parent closed: a parent that had children is either open, and
     // stays open for one more, or already among the unexpanded. Marking it again would make the next
     // page's folder walk ask the window about a folder that is open.
-    if (Parent != nullptr && Parent->Count() == 1) unexpanded_.insert(Parent);
+    if (Parent != nullptr && Parent->Count() == 1) unexpanded_.Add(Parent);
     if (Rec != nullptr && Rec->IsFolder) folders_.Add(node, Rec->Folder);
     return node;
 }
@@ -93,7 +93,7 @@ void TResultTree::tvMapDeletion(TObject*, TTreeNode* Node) {
     // The window keeps no reference to a node that is gone.
     if (contextNode_ == Node) contextNode_ = nullptr;
     ++deletions_;
-    unexpanded_.erase(Node);
+    unexpanded_.Remove(Node);
     Unindex(Node);
     delete Rec(Node);
     Node->SetData(nullptr);
@@ -221,7 +221,7 @@ void TResultTree::ShowNodeProperties(TTreeNode* Node) {
 void TResultTree::ReleaseTree() {
     view_.Items().Clear();
     folders_.Clear();
-    unexpanded_.clear();
+    unexpanded_.Clear();
     contextNode_ = nullptr;
 }
 
@@ -229,7 +229,7 @@ void TResultTree::AbandonTree() {
     view_.Items().Abandon();
     ++deletions_;
     folders_.Clear();
-    unexpanded_.clear();
+    unexpanded_.Clear();
     contextNode_ = nullptr;
 }
 

@@ -6,12 +6,11 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "app/core/change_freq.h"
 #include "app/results/folder_index.h"
+#include "app/results/unexpanded_nodes.h"
 #include "platform/rtl/wintypes.h"
 #include "platform/vcl/control_types.h"
 
@@ -153,7 +152,12 @@ private:
     FolderIndex folders_;
     // Nodes that may hold children without being expanded: each node once it is given its first child,
     // and each one collapsed (by the person or the program). Every other node with children is expanded.
-    std::unordered_set<TTreeNode*> unexpanded_;
+    UnexpandedNodes unexpanded_;
+    // The folder path walked last: the key of its deepest folder, its folder nodes from the top, and
+    // the count of deletions then.
+    std::string walkedKeys_;
+    std::vector<TTreeNode*> walkedNodes_;
+    uint64_t walkedDeletions_ = 0;
     TTreeNode* contextNode_ = nullptr;
     // Nodes are being removed from a list of them taken before: the message loop must not run meanwhile.
     bool removing_ = false;

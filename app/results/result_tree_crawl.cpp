@@ -2,6 +2,8 @@
 #include <algorithm>
 #include <memory>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "app/core/data_rec.h"
 #include "app/core/map_profile.h"
@@ -98,18 +100,48 @@ TTreeNode* TResultTree::FindOrCreateFolderPath(const std::string& FolderAddress,
         node = Root();
     } else {
         if (path.find("..") != std::string::npos) return nullptr;
-        std::string accumulated = scheme + host;
+        // The key of the deepest folder: each folder's key is the part of it up to its own "/".
+        std::string keys = scheme + host;
+        const size_t top = keys.size();
         size_t start = 0;
         while (start < path.size()) {
             size_t end = path.find('/', start);
-            std::string segment =
-                path.substr(start, end == std::string::npos ? std::string::npos : end - start);
+            std::string_view segment(path.data() + start,
+                                     (end == std::string::npos ? path.size() : end) - start);
             if (segment.empty()) break;
-            node = FindOrCreateFolder(accumulated, accumulated + segment + "/", segment);
-            accumulated += segment + "/";
+            keys += segment;
+            keys += '/';
             if (end == std::string::npos) break;
             start = end + 1;
         }
+        // The folders this path shares with the last one walked are the nodes found then, as long as
+        // no node has gone since: a node added later never comes before them in a lookup. Looking each
+        // one up again by its key cost a page deep down the square of its address's length. Taken out
+        // while the walk runs, as the message loop it turns may add another page.
+        std::string walked = std::exchange(walkedKeys_, {});
+        std::vector<TTreeNode*> nodes = std::exchange(walkedNodes_, {});
+        const uint64_t walkedDeletions = walkedDeletions_;
+        const uint64_t seen = deletions_;
+        const size_t same = static_cast<size_t>(
+            std::mismatch(keys.begin(), keys.end(), walked.begin(), walked.end()).first - keys.begin());
+        size_t level = 0;
+        for (size_t parentEnd = top, end = keys.find('/', top); end != std::string::npos;
+             parentEnd = end + 1, end = keys.find('/', end + 1), ++level) {
+            if (end < same && level < nodes.size() && deletions_ == walkedDeletions) {
+                node = nodes[level];
+                ExpandWithDescendants(node);
+                ProcessMessages();
+                continue;
+            }
+            node = FindOrCreateFolder(keys.substr(0, parentEnd), keys.substr(0, end + 1),
+                                      keys.substr(parentEnd, end - parentEnd));
+            nodes.resize(level);
+            nodes.push_back(node);
+        }
+        nodes.resize(level);
+        walkedKeys_ = std::move(keys);
+        walkedNodes_ = std::move(nodes);
+        walkedDeletions_ = seen;
     }
     if (node != nullptr && !Text.empty()) node->SetText(Text);
     return node;
@@ -141,20 +173,9 @@ TTreeNode* TResultTree::FindOrCreateFolder(const std::string& ParentAddress, con
 }
 
 void TResultTree::ExpandWithDescendants(TTreeNode* Node) {
-    std::vector<TTreeNode*> below;
-    for (TTreeNode* n : unexpanded_)
-        for (TTreeNode* up = n; up != nullptr; up = up->Parent())
-            if (up == Node) {
-                below.push_back(n);
-                break;
-            }
     // Parents first, as Expand(true) goes.
-    std::sort(below.begin(), below.end(),
-              [](const TTreeNode* x, const TTreeNode* y) { return x->Level() < y->Level(); });
-    for (TTreeNode* n : below) {
-        unexpanded_.erase(n);
+    for (TTreeNode* n : unexpanded_.TakeBelow(Node))
         n->Expand(false);
-    }
 }
 
 } // namespace results

@@ -3,6 +3,8 @@
 //   program_bench crawl [--pages N] [--delay MS] [--rounds R] [--program PATH] [--timeout S] [--no-shown]
 //   program_bench scan  [--files N] [--docs DIR] [--rounds R] [--program PATH] [--timeout S] [--no-shown]
 //   program_bench site  [--docs DIR] [--rounds R] [--program PATH] [--timeout S] [--no-shown]
+//   program_bench deep  [--links N,N,...] [--depth D] [--rounds R] [--program PATH] [--timeout S]
+//                       [--no-shown]
 // (each also takes --display :N, a running X display for the shown runs)
 // crawl: a generated site on nginx at 127.0.0.1; `pathweaver -auto profile.qpw` without a display and with
 // its window shown under Xvfb and a window manager, `wget -r`, single-threaded `wget2` and the crawl
@@ -11,6 +13,8 @@
 // shown, against `find -printf '%T@ %p\n'`.
 // site: a real site, a folder of pages (the PostgreSQL manual by default) served by nginx at 127.0.0.1,
 // crawled by `pathweaver -auto` against single-threaded wget2.
+// deep: start pages on nginx with N links each D folders deep in a branch of its own, crawled by
+// `pathweaver -auto` for each N; the time per link shows whether the cost grows linearly with N.
 // Each program's median wall and processor time, its peak resident size, and the ratios are printed, with
 // the figures the program's waiting rests on (what a thread's wake-up costs here).
 #include <algorithm>
@@ -50,6 +54,8 @@ constexpr const char* kUsage =
     "                          [--no-shown] [--display :N]\n"
     "       program_bench site [--docs DIR] [--rounds R] [--program PATH] [--timeout S] [--no-shown]\n"
     "                          [--display :N]\n"
+    "       program_bench deep [--links N,N,...] [--depth D] [--rounds R] [--program PATH] [--timeout S]\n"
+    "                          [--no-shown] [--display :N]\n"
     "  crawl: a generated site of N pages (default 5000) on nginx, --delay MS added to every response;\n"
     "         pathweaver -auto headless and shown (Xvfb + openbox), wget -r, wget2 --max-threads=1 and\n"
     "         the crawl component alone (crawl_bench --url).\n"
@@ -58,6 +64,9 @@ constexpr const char* kUsage =
     "         against find -printf '%T@ %p\\n'.\n"
     "  site:  DIR (default /usr/share/doc/postgresql-doc-15/html), a folder of pages served by nginx from\n"
     "         its index.html; pathweaver -auto headless and shown against wget2 --max-threads=1.\n"
+    "  deep:  for each N of --links (default 1,2,4,10), a start page on nginx with N links, each D folders\n"
+    "         deep (--depth, default 2000) in a branch of its own; pathweaver -auto headless and shown,\n"
+    "         with the time per link against the one-link run's.\n"
     "  --program: the pathweaver to time (default: the one built beside this benchmark; the program as it\n"
     "         was: /work/baseline-bin/pathweaver). --timeout: seconds before a run is stopped (default "
     "600).\n"
@@ -72,6 +81,8 @@ struct Options {
     int pages = 5000;
     int delayMs = 0;
     int files = 100000;
+    std::vector<int> links{1, 2, 4, 10};
+    int depth = 2000;
     std::string docs = "/usr/share/doc/postgresql-doc-15/html";
     int rounds = 3;
     std::string program;
@@ -82,11 +93,24 @@ struct Options {
     std::string display;
 };
 
+// "1,2,4,10"; empty when any of them is not a count above zero.
+std::vector<int> Counts(const std::string& list) {
+    std::vector<int> counts;
+    for (size_t at = 0; at <= list.size();) {
+        size_t comma = std::min(list.find(',', at), list.size());
+        const int n = std::atoi(list.substr(at, comma - at).c_str());
+        if (n < 1) return {};
+        counts.push_back(n);
+        at = comma + 1;
+    }
+    return counts;
+}
+
 std::optional<Options> Parse(int argc, char** argv) {
     Options o;
     if (argc < 2) return std::nullopt;
     o.mode = argv[1];
-    if (o.mode != "crawl" && o.mode != "scan" && o.mode != "site") return std::nullopt;
+    if (o.mode != "crawl" && o.mode != "scan" && o.mode != "site" && o.mode != "deep") return std::nullopt;
     const fs::path self = fs::canonical("/proc/self/exe");
     o.program = (self.parent_path().parent_path() / "bin" / "pathweaver").string();
     for (int i = 2; i < argc; ++i) {
@@ -100,6 +124,10 @@ std::optional<Options> Parse(int argc, char** argv) {
             o.files = std::atoi(value().c_str());
         else if (a == "--docs")
             o.docs = value();
+        else if (a == "--links")
+            o.links = Counts(value());
+        else if (a == "--depth")
+            o.depth = std::atoi(value().c_str());
         else if (a == "--rounds")
             o.rounds = std::max(1, std::atoi(value().c_str()));
         else if (a == "--program")
@@ -115,7 +143,7 @@ std::optional<Options> Parse(int argc, char** argv) {
         else
             return std::nullopt;
     }
-    if (o.pages < 1 || o.files < 1) return std::nullopt;
+    if (o.pages < 1 || o.files < 1 || o.links.empty() || o.depth < 1) return std::nullopt;
     return o;
 }
 
@@ -466,12 +494,75 @@ int Site(const Options& o, const std::string& dir) {
     return 0;
 }
 
+// Start pages of N links, each to a page D folders down in a branch of its own (/bK/d/d/.../page.html);
+// nginx answers every address of the branches with the same small page, as no file system holds paths
+// that long.
+int Deep(const Options& o, const std::string& dir) {
+    testsupport::NginxOptions n;
+    n.logFormat = "$status";
+    n.server =
+        "    location /b { default_type text/html;\n"
+        "        return 200 \"<html><head><title>Leaf</title></head><body>Leaf</body></html>\\n\"; }\n";
+    // The request line of the deepest page is longer than nginx's buffers take by default.
+    n.http = "    large_client_header_buffers 4 " + std::to_string(2 * o.depth + 1024) + ";\n";
+    testsupport::NginxPeer nginx(n);
+    if (!nginx.Running()) {
+        std::fprintf(stderr, "nginx did not start\n");
+        return 1;
+    }
+    std::string below;
+    for (int i = 1; i < o.depth; ++i)
+        below += "d/";
+    Display display;
+    const bool shown = o.shown && display.Start(o.display);
+    if (o.shown && !shown) std::fprintf(stderr, "no Xvfb: the shown runs are left out\n");
+    struct Row {
+        int links;
+        std::vector<Tool> tools;
+    };
+    std::vector<Row> rows;
+    for (int links : o.links) {
+        std::string page = "<html><head><title>Deep</title></head><body>\n";
+        for (int k = 1; k <= links; ++k)
+            page += "<a href=\"/b" + std::to_string(k) + "/" + below + "page.html\">" + std::to_string(k) +
+                    "</a>\n";
+        page += "</body></html>\n";
+        const std::string name = "links-" + std::to_string(links) + ".html";
+        nginx.Put("/" + name, page);
+        const std::string profile = dir + "/deep-" + std::to_string(links) + ".qpw";
+        WriteProfile(profile, mstWebsite, nginx.Url("/" + name), dir + "/out-" + std::to_string(links));
+        Row& row = rows.emplace_back(Row{links, {}});
+        AddProgramRuns(row.tools, o, dir, profile, shown ? &display : nullptr);
+        std::fprintf(stderr, "%d links %d folders deep:\n", links, o.depth);
+        RunRounds(row.tools, o, &nginx, dir);
+    }
+    std::printf("crawl of start pages with N links, each %d folders deep in its own branch, %d rounds, "
+                "program %s\n",
+                o.depth, o.rounds, o.program.c_str());
+    std::printf("%-40s %6s %10s %10s %10s %10s %12s %10s %10s\n", "program", "links", "median s", "cpu s",
+                "s/link", "cpu s/link", "cpu/link x1", "requests", "peak MB");
+    for (size_t t = 0; t < rows.front().tools.size(); ++t) {
+        const double one = MedianCpu(rows.front().tools[t]) / rows.front().links;
+        for (const Row& row : rows) {
+            const Tool& tool = row.tools[t];
+            const bool stopped =
+                std::any_of(tool.runs.begin(), tool.runs.end(), [](const auto& r) { return r.timedOut; });
+            const double s = MedianSeconds(tool), cpu = MedianCpu(tool);
+            std::printf("%-40s %6d %10.3f%s %10.3f %10.3f %10.3f %12.2f %10ld %10.1f\n", tool.name.c_str(),
+                        row.links, s, stopped ? ">" : " ", cpu, s / row.links, cpu / row.links,
+                        cpu / row.links / one, tool.requests.empty() ? 0L : tool.requests.back(),
+                        PeakMegabytes(tool));
+        }
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     bench::CheckArguments(argc, argv, kUsage,
-                          {"--pages", "--delay", "--files", "--docs", "--rounds", "--program", "--baseline",
-                           "--timeout", "--no-shown", "--display"});
+                          {"--pages", "--delay", "--files", "--docs", "--links", "--depth", "--rounds",
+                           "--program", "--baseline", "--timeout", "--no-shown", "--display"});
     const auto options = Parse(argc, argv);
     if (!options) {
         std::fputs(kUsage, stderr);
@@ -484,6 +575,7 @@ int main(int argc, char** argv) {
     try {
         status = options->mode == "crawl"  ? Crawl(*options, dir)
                  : options->mode == "site" ? Site(*options, dir)
+                 : options->mode == "deep" ? Deep(*options, dir)
                                            : Scan(*options, dir);
     } catch (const Exception& e) {
         std::fprintf(stderr, "program_bench: %s\n", e.Message().c_str());

@@ -56,8 +56,16 @@ void TURLparts::MakeLists() const {
 std::string TURLparts::FolderOf() const {
     std::string result;
     if (hasFile_) {
-        const std::vector<std::string>& prefixes = Prefixes();
-        result = prefixes.size() >= 2 ? prefixes[prefixes.size() - 2] : Root() + "/";
+        // The prefix before the file's, spelt as Prefixes() spells it (empty segments left out), without
+        // making every prefix: that cost an address deep down the square of its length.
+        result = Root();
+        const size_t file = path_.rfind('/');
+        for (size_t start = 0; file != std::string::npos && start < file;) {
+            const size_t slash = path_.find('/', start);
+            if (slash > start) result.append("/").append(path_, start, slash - start);
+            start = slash + 1;
+        }
+        result += '/';
     } else {
         // Built from the path alone, so a "/" inside the query never moves the folder.
         result = FileAddress();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -525,6 +526,73 @@ TEST_F(CrawlNodesTest, FoldersStayOpenAsPagesComeAndOpenAgainOnceClosed) {
     tree.AddPageNode("http://site/a/q.html", "Q", "", std::nullopt);
     EXPECT_TRUE(a->Expanded());
     EXPECT_EQ(b->Count(), 3);
+}
+
+TEST_F(CrawlNodesTest, DeepPathsMakeEachFolderOnceAndOpenAsShallowOnesDo) {
+    view.Show();
+    tree.AddRootNode("", "http://site/", "Start", std::nullopt);
+    // The folder at Depth of branch B: "b<B>/" at depth 1, then "d/" on down.
+    const auto key = [](int b, int depth) {
+        std::string k = "http://site/b" + std::to_string(b) + "/";
+        for (int i = 1; i < depth; ++i)
+            k += "d/";
+        return k;
+    };
+    const auto page = [&](int b, int depth, const std::string& name) {
+        tree.AddPageNode(key(b, depth) + name, name, "", std::nullopt);
+    };
+    // Depths From to To of branch B are there, each under the one above, open or closed.
+    const auto branch = [&](int b, int from, int to, bool open) {
+        for (int d = from; d <= to; ++d) {
+            TTreeNode* n = tree.FindNodeByFolder(key(b, d));
+            ASSERT_NE(n, nullptr) << b << " " << d;
+            EXPECT_EQ(n->Parent(), d == 1 ? tree.Root() : tree.FindNodeByFolder(key(b, d - 1)))
+                << b << " " << d;
+            EXPECT_EQ(n->Expanded(), open) << b << " " << d;
+        }
+    };
+    const auto eachFolderOnce = [&](size_t count) {
+        std::set<std::string> keys;
+        size_t folders = 0;
+        for (TTreeNode* n = tree.Root(); n != nullptr; n = n->GetNext())
+            if (const TDataRec* rec = TResultTree::Rec(n); rec->IsFolder) {
+                ++folders;
+                keys.insert(std::string(rec->Folder.View()));
+            }
+        EXPECT_EQ(folders, count);
+        EXPECT_EQ(keys.size(), count);
+    };
+
+    // New deep paths stay closed until a later page passes them; one that does opens its whole branch.
+    for (int b = 1; b <= 3; ++b)
+        page(b, 40, "page.html");
+    eachFolderOnce(1 + 3 * 40);
+    branch(1, 1, 40, false);
+    page(2, 20, "other.html");
+    branch(2, 1, 40, true);
+    branch(1, 1, 40, false);
+    branch(3, 1, 40, false);
+    EXPECT_FALSE(tree.Root()->Expanded());
+
+    // A closed folder, and a removed part of a path just walked, are found again by the next page that
+    // passes them, the removed folders made anew.
+    tree.FindNodeByFolder(key(2, 10))->Collapse(false);
+    page(1, 40, "again.html");
+    tv.Items().Delete(tree.FindNodeByFolder(key(1, 30)));
+    page(1, 35, "after.html");
+    eachFolderOnce(1 + 3 * 40 - 11 + 6);
+    branch(1, 1, 29, true);
+    branch(1, 30, 35, false);
+    branch(2, 10, 10, false);
+    page(2, 5, "up.html");
+    branch(2, 1, 40, true);
+    branch(3, 1, 40, false);
+    // So is the removed part of a closed path; the folder left without children has nothing to open.
+    tv.Items().Delete(tree.FindNodeByFolder(key(3, 20)));
+    page(3, 25, "last.html");
+    eachFolderOnce(1 + 3 * 40 - 11 + 6 - 21 + 6);
+    branch(3, 1, 18, true);
+    branch(3, 19, 25, false);
 }
 
 TEST(CrawlNodes, FolderOfUsesThePathOnly) {
