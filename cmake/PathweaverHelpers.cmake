@@ -18,9 +18,12 @@ function(pw_add_tests name)
 endfunction()
 
 # Test code is compiled at -O1: it runs once per build, and -O2 costs it far more compile time than it
-# saves run time. The sanitizer build is at -O1 already.
+# saves run time. Under the sanitizers (Sanitize) it is compiled at -O0, without the precompiled header
+# (made at -O1 for the libraries): the libraries it drives stay at -O1, the sanitizers see as much in
+# unoptimised code, and the test programs compile in two thirds of the time.
 function(pw_test_optimisation target)
-    target_compile_options(${target} PRIVATE $<$<CONFIG:Release>:-O1>)
+    target_compile_options(${target} PRIVATE $<$<CONFIG:Release>:-O1> $<$<CONFIG:Sanitize>:-O0>)
+    set_target_properties(${target} PROPERTIES PW_TEST_CODE ON)
 endfunction()
 
 # pw_add_fuzzer(<name> SOURCES <files...> LIBS <targets...> [CORPUS <folder>] [DICT <file>])
@@ -87,6 +90,10 @@ function(pw_use_standard_pch)
             continue()
         endif()
         get_target_property(imported ${target} IMPORTED)
+        get_target_property(test_code ${target} PW_TEST_CODE)
+        if(test_code AND CMAKE_BUILD_TYPE STREQUAL "Sanitize")
+            continue()
+        endif()
         if(NOT imported)
             set_target_properties(${target} PROPERTIES PRECOMPILE_HEADERS_REUSE_FROM pw_std_pch)
         endif()

@@ -7,6 +7,8 @@ down, so the table is also the layer order). A folder may include itself and wha
 (transitively, as the links are public). A folder's tests/ and fuzz/ belong to it; its tests and
 fuzz targets may also include tests/support and what their own programs link. bench/, tools/ and
 sample/ sit on top and may include anything.
+README.md's "Layout" section must name every top-level folder and every folder of the build (each with a
+CMakeLists.txt, tests/ and fuzz/ aside), and list the layers in an order the table allows.
 Usage: tools/check-layers.py [files...]   (default: every tracked C++ file)
 """
 import os
@@ -31,7 +33,15 @@ platform/net: platform/gui platform/rtl
 lookandfeel: platform/graphics platform/gui platform/gdi platform/rtl
 controls: platform/stdctrls platform/vcl platform/graphics platform/gui platform/gdi platform/rtl
 shellcontrols: controls platform/stdctrls platform/vcl platform/gui platform/rtl
-bars: lookandfeel platform/stdctrls platform/vcl platform/commctrl platform/graphics platform/gui platform/gdi platform/rtl
+# The toolbar library: its model, then the painters and the kept layouts over the model, the bar windows
+# over both, and the customizing window over the windows.
+bars/core: lookandfeel platform/stdctrls platform/vcl platform/graphics platform/gui platform/gdi platform/rtl
+bars/painters: bars/core lookandfeel platform/commctrl platform/gui platform/graphics platform/gdi platform/rtl
+bars/storage: bars/core platform/vcl platform/graphics platform/rtl
+bars/windows: bars/painters bars/storage bars/core lookandfeel platform/stdctrls platform/vcl platform/graphics
+     platform/gui platform/gdi platform/rtl
+bars/customizing: bars/windows bars/painters bars/core lookandfeel platform/stdctrls platform/graphics
+     platform/gdi platform/rtl
 imaging/png: platform/graphics platform/gdi platform/rtl
 imaging/gif: platform/graphics platform/gui platform/rtl
 fetch/html: platform/rtl
@@ -45,8 +55,8 @@ app/output: app/core platform/stdctrls platform/vcl platform/gdi platform/rtl
 app/results: app/core shellcontrols fetch/html platform/vcl platform/rtl
 app/crawl: fetch app/results app/core fetch/html platform/net platform/gui platform/rtl
 app/colorpicker: platform/stdctrls platform/vcl platform/graphics platform/gui platform/gdi platform/rtl
-app: app/output app/results app/crawl app/core app/colorpicker fetch ftp/forms imaging/png imaging/gif bars
-     shellcontrols controls platform/stdctrls platform/graphics platform/vcl platform/rtl
+app: app/output app/results app/crawl app/core app/colorpicker fetch ftp/forms imaging/png imaging/gif
+     bars/customizing bars/windows bars/core shellcontrols controls platform/stdctrls platform/graphics platform/vcl platform/rtl
 tests/support:
 # The GUI tests' pump and environments: the window system's, and the class library's on top of it.
 tests/support/gui: tests/support platform/vcl platform/gui/qt platform/gui platform/rtl
@@ -140,10 +150,39 @@ def check_table(linked):
     return faults
 
 
+def check_readme():
+    """Faults of README.md's map of the tree against the folders and the layer table."""
+    text = open("README.md", encoding="utf-8").read()
+    section = re.search(r"^## Layout\n(.*?)(?=^## )", text, re.S | re.M)
+    if not section:
+        return ["README.md: no \"## Layout\" section"]
+    named = [n.rstrip("/") for n in re.findall(r"`([^`\s]+)`", section.group(1))]
+    tracked = subprocess.run(["git", "ls-files", "-z"], check=True, capture_output=True,
+                             text=True).stdout.split("\0")
+    tops = {path.split("/")[0] for path in tracked if "/" in path}
+    builds = {os.path.dirname(path) for path in tracked if os.path.basename(path) == "CMakeLists.txt"}
+    builds = {d for d in builds if d and not set(d.split("/")) & set(HELPER_DIRS)} | set(edges)
+    faults = []
+    for top in sorted(tops):
+        if not any(n == top or n.startswith(top + "/") for n in named):
+            faults.append(f"README.md: the Layout section does not name the folder {top}/")
+    for folder in sorted(builds - set(named)):
+        faults.append(f"README.md: the Layout section does not name {folder}, which has a CMakeLists.txt")
+    position = {}
+    for n in named:
+        position.setdefault(n, len(position))
+    for folder in edges:
+        for below in sorted(edges[folder]):
+            if folder in position and below in position and position[below] > position[folder]:
+                faults.append(f"README.md: the Layout section names {folder} before {below}, which it links")
+    return faults
+
+
 def main(files):
     include = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
     linked, test_linked, faults = cmake_links()
     faults += check_table(linked)
+    faults += check_readme()
     for path in files:
         if path.split("/")[0] in TOP:
             continue

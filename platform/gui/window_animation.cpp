@@ -16,6 +16,9 @@
 namespace pw::gui {
 namespace {
 
+using gui_detail::AnimationClock;
+using gui_detail::FadeFrame;
+
 struct AnimationHooks {
     AnimationClock clock;
     std::function<void(const FadeFrame&)> observer;
@@ -87,18 +90,21 @@ bool PlayFade(HWND hwnd, BYTE from, BYTE to, DWORD timeMs) {
 }
 
 } // namespace
+} // namespace pw::gui
+
+namespace gui_detail {
 
 void SetAnimationClock(AnimationClock clock) {
-    Guard g(Lock());
-    Hooks().clock = clock.Now && clock.WaitUntil ? std::move(clock) : AnimationClock{};
+    pw::gui::Guard g(pw::gui::Lock());
+    pw::gui::Hooks().clock = clock.Now && clock.WaitUntil ? std::move(clock) : AnimationClock{};
 }
 
 void SetFadeObserver(std::function<void(const FadeFrame&)> observer) {
-    Guard g(Lock());
-    Hooks().observer = std::move(observer);
+    pw::gui::Guard g(pw::gui::Lock());
+    pw::gui::Hooks().observer = std::move(observer);
 }
 
-} // namespace pw::gui
+} // namespace gui_detail
 
 using namespace pw::gui;
 

@@ -1,5 +1,5 @@
 #pragma once
-// The clock that paces AnimateWindow's fades, and a look at each frame it shows.
+// The pace of AnimateWindow's fades; for the tests, the clock that paces them and a look at each frame.
 #include <functional>
 
 #include "platform/rtl/wintypes.h"
@@ -8,6 +8,10 @@ namespace pw::gui {
 
 // A fade shows a new frame at most this often.
 inline constexpr double kFadeFrameMs = 1000.0 / 60;
+
+} // namespace pw::gui
+
+namespace gui_detail {
 
 // Milliseconds from any fixed origin, and a wait until such a time has come.
 struct AnimationClock {
@@ -27,4 +31,4 @@ struct FadeFrame {
 // Called on the animating thread after each frame reached the window's host; nullptr: none.
 void SetFadeObserver(std::function<void(const FadeFrame&)> observer);
 
-} // namespace pw::gui
+} // namespace gui_detail

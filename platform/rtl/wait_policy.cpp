@@ -22,9 +22,13 @@ bool TWaitPolicy::SeveralProcessors() {
     return several && !pretendSingle.load(std::memory_order_relaxed);
 }
 
-void TWaitPolicy::PretendSingleProcessor(bool Single) {
-    pretendSingle.store(Single, std::memory_order_relaxed);
+namespace rtl_detail {
+
+void PretendSingleProcessor(bool single) {
+    pretendSingle.store(single, std::memory_order_relaxed);
 }
+
+} // namespace rtl_detail
 
 bool TWaitPolicy::Watches(Clock::time_point Now) const {
     return quick_ >= kQuickInARow && Now - last_ <= kRecent && SeveralProcessors();

@@ -34,8 +34,6 @@ public:
 
     // Whether this process may run on more than one processor (its affinity, read once).
     static bool SeveralProcessors();
-    // For tests: as if the process had one processor (true) or as it is (false).
-    static void PretendSingleProcessor(bool Single);
 
 private:
     static void Relax(unsigned Turn);
@@ -43,6 +41,11 @@ private:
     unsigned quick_ = 0;
     Clock::time_point last_{};
 };
+
+namespace rtl_detail {
+// As if the process had one processor (true) or as it is (false).
+void PretendSingleProcessor(bool single);
+} // namespace rtl_detail
 
 template <class Ready> bool TWaitPolicy::Watch(const Ready& ready, Clock::time_point Until) const {
     const Clock::time_point now = Clock::now();

@@ -63,104 +63,71 @@ std::vector<uint8_t> PlainFloydSteinberg(const TRaster& picture, TColorLookup& l
     return out;
 }
 
-// An error-diffusion kernel as the ditherers' table gives it: weights at (row below, offset in the
-// direction of the scan), the divisor and what is added before dividing.
-struct Kernel {
+// Every method of error diffusion, with how far it spreads a pixel's error: pixels ahead on its row,
+// rows below, and pixels to either side on those rows.
+const struct {
     TDitherMethod Mode;
-    int Divisor, Rounding;
-    std::vector<std::array<int, 3>> Weights; // row, offset, weight
-};
+    int Ahead, Below, Aside;
+} kDiffusions[] = {{dtFloydSteinberg, 1, 1, 1}, {dtStucki, 2, 2, 2},     {dtSierra, 2, 2, 2},
+                   {dtJaJuNi, 2, 2, 2},         {dtSteveArche, 2, 3, 3}, {dtBurkes, 2, 1, 2}};
 
-const Kernel kKernels[] = {
-    {dtFloydSteinberg, 16, 8, {{0, 1, 7}, {1, -1, 3}, {1, 0, 5}, {1, 1, 1}}},
-    {dtStucki,
-     42,
-     21,
-     {{0, 1, 8},
-      {0, 2, 4},
-      {1, -2, 2},
-      {1, -1, 4},
-      {1, 0, 8},
-      {1, 1, 4},
-      {1, 2, 2},
-      {2, -2, 1},
-      {2, -1, 2},
-      {2, 0, 4},
-      {2, 1, 2},
-      {2, 2, 1}}},
-    {dtSierra,
-     32,
-     16,
-     {{0, 1, 5},
-      {0, 2, 3},
-      {1, -2, 2},
-      {1, -1, 4},
-      {1, 0, 5},
-      {1, 1, 4},
-      {1, 2, 2},
-      {2, -1, 2},
-      {2, 0, 3},
-      {2, 1, 2}}},
-    {dtJaJuNi,
-     48,
-     24,
-     {{0, 1, 7},
-      {0, 2, 5},
-      {1, -2, 3},
-      {1, -1, 5},
-      {1, 0, 7},
-      {1, 1, 5},
-      {1, 2, 3},
-      {2, -2, 1},
-      {2, -1, 3},
-      {2, 0, 5},
-      {2, 1, 3},
-      {2, 2, 1}}},
-    {dtSteveArche,
-     200,
-     100,
-     {{0, 2, 32},
-      {1, -3, 12},
-      {1, -1, 26},
-      {1, 1, 30},
-      {1, 3, 16},
-      {2, -2, 12},
-      {2, 0, 26},
-      {2, 2, 12},
-      {3, -3, 5},
-      {3, -1, 12},
-      {3, 1, 12},
-      {3, 3, 5}}},
-    {dtBurkes, 32, 16, {{0, 1, 8}, {0, 2, 4}, {1, -2, 2}, {1, -1, 4}, {1, 0, 8}, {1, 1, 4}, {1, 2, 2}}},
-};
+constexpr int kSpreadWidth = 11, kSpreadHeight = 6, kSpreadColumn = 5;
 
-// Any kernel written plainly over a whole error array of the picture, rows in alternating directions;
-// errors that fall beside the picture are lost.
-std::vector<uint8_t> PlainDiffusion(const TRaster& picture, TColorLookup& lookup, const Kernel& kernel) {
-    const int w = picture.Width, h = picture.Height;
-    std::vector<int> error(static_cast<size_t>(w) * (h + 4) * 3, 0);
-    auto cell = [&](int y, int x, int c) -> int& { return error[(static_cast<size_t>(y) * w + x) * 3 + c]; };
-    std::vector<uint8_t> out(static_cast<size_t>(w) * h);
-    for (int y = 0; y < h; ++y) {
-        const int dir = y % 2 == 0 ? 1 : -1;
-        for (int i = 0; i < w; ++i) {
-            const int x = dir == 1 ? i : w - 1 - i;
-            uint8_t value[3], chosen[3];
-            for (int c = 0; c < 3; ++c) {
-                const int in = picture.Bits[(static_cast<size_t>(y) * w + x) * 3 + 2 - c];
-                value[c] = static_cast<uint8_t>(
-                    std::clamp(in + (cell(y, x, c) + kernel.Rounding) / kernel.Divisor, 0, 255));
-            }
-            out[static_cast<size_t>(y) * w + x] = static_cast<uint8_t>(
-                lookup.Lookup(value[0], value[1], value[2], chosen[0], chosen[1], chosen[2]));
-            for (int c = 0; c < 3; ++c)
-                for (const auto& [row, offset, weight] : kernel.Weights) {
-                    const int xx = x + offset * dir;
-                    if (xx >= 0 && xx < w) cell(y + row, xx, c) += weight * (value[c] - chosen[c]);
-                }
-        }
+// Gives back each colour as it is asked for, so that no pixel makes an error of its own, except the one
+// pixel told to make `error` in red.
+class ErrorAtOnePixel : public TColorLookup {
+public:
+    ErrorAtOnePixel() { colors_ = 256; }
+    int Lookup(uint8_t red, uint8_t green, uint8_t blue, uint8_t& r, uint8_t& g, uint8_t& b) override {
+        r = static_cast<uint8_t>(red - error);
+        g = green;
+        b = blue;
+        return 0;
     }
-    return out;
+    int error = 0;
+};
+
+// The red each pixel of a black picture is looked up with after the pixel in column kSpreadColumn of
+// row `row` (white) made an error of `error`: what that pixel received of the error.
+std::vector<int> Received(TDitherMethod mode, int row, int error) {
+    ErrorAtOnePixel lookup;
+    std::unique_ptr<TDitherEngine> ditherer = CreateDitherer(mode, kSpreadWidth, lookup);
+    std::vector<int> received(kSpreadWidth * kSpreadHeight, 0);
+    for (int y = 0; y < kSpreadHeight; ++y) {
+        for (int x = ditherer->Column(); x >= 0 && x < kSpreadWidth; x = ditherer->Column()) {
+            const bool source = x == kSpreadColumn && y == row;
+            lookup.error = source ? error : 0;
+            uint8_t r, g, b;
+            ditherer->Dither(source ? 255 : 0, 0, 0, r, g, b);
+            received[y * kSpreadWidth + x] = source ? 0 : r;
+        }
+        ditherer->NextLine();
+    }
+    return received;
+}
+
+// Each pixel's share of an error: how fast what it receives grows with the error, over errors of 1 to
+// 255 (a least-squares slope, over which each share's rounding washes out).
+std::vector<double> Shares(TDitherMethod mode, int row) {
+    std::vector<std::vector<int>> received;
+    for (int error = 1; error <= 255; ++error)
+        received.push_back(Received(mode, row, error));
+    std::vector<double> shares(received[0].size());
+    for (size_t i = 0; i < shares.size(); ++i) {
+        double sum = 0, spread = 0;
+        for (int e = 0; e < 255; ++e) {
+            sum += (e - 127) * received[e][i];
+            spread += (e - 127) * (e - 127);
+        }
+        shares[i] = sum / spread;
+    }
+    return shares;
+}
+
+uint32_t Fnv1a(const std::vector<uint8_t>& bytes, uint32_t hash = 2166136261u) {
+    for (uint8_t byte : bytes)
+        hash = (hash ^ byte) * 16777619u;
+    return hash;
 }
 
 // Colours that wander over the whole range, so errors of every size and sign are diffused.
@@ -297,17 +264,86 @@ TEST(GifColorReduction, DitherersWalkSerpentineAndKeepTheMeanColour) {
     }
 }
 
-TEST(GifColorReduction, EveryKernelDiffusesAsItsTableSays) {
-    // Each kernel against the plain formulation of its weights, pixel for pixel: on a coarse palette
-    // (large errors) and on the web palette, over noise and over a smooth picture.
-    const TRaster pictures[] = {Noise(41, 23), Gradient(37, 29)};
-    for (const Kernel& kernel : kKernels)
-        for (const TRaster& source : pictures) {
-            const TRaster gray = ReduceBitmapColors(source, crGray4, kernel.Mode, 8);
-            TFastColorLookup grayLookup(gray.Palette);
-            EXPECT_EQ(gray.Bits, PlainDiffusion(source, grayLookup, kernel)) << "gray4, mode " << kernel.Mode;
-            const TRaster web = ReduceBitmapColors(source, crWeb216, kernel.Mode, 8);
-            TNetscapeColorLookup webLookup;
-            EXPECT_EQ(web.Bits, PlainDiffusion(source, webLookup, kernel)) << "web, mode " << kernel.Mode;
+TEST(GifColorReduction, EachDithererPassesTheWholeErrorOnAheadOfItsWalk) {
+    for (const auto& method : kDiffusions) {
+        const std::vector<double> rightward = Shares(method.Mode, 0), leftward = Shares(method.Mode, 1);
+        double whole = 0;
+        for (int y = 0; y < kSpreadHeight; ++y)
+            for (int x = 0; x < kSpreadWidth; ++x) {
+                const double share = rightward[y * kSpreadWidth + x];
+                whole += share;
+                // Only to pixels not yet done, and no farther than the method reaches.
+                const int ahead = x - kSpreadColumn;
+                const bool reached = y == 0 ? ahead > 0 && ahead <= method.Ahead
+                                            : y <= method.Below && std::abs(ahead) <= method.Aside;
+                if (!reached) {
+                    EXPECT_EQ(share, 0) << "mode " << int(method.Mode) << " at " << x << "," << y;
+                }
+                // A row walked leftwards spreads the mirror image.
+                const int mirror = kSpreadColumn - ahead;
+                if (y + 1 < kSpreadHeight) {
+                    EXPECT_EQ(leftward[(y + 1) * kSpreadWidth + mirror], share)
+                        << "mode " << int(method.Mode) << " at " << x << "," << y;
+                }
+            }
+        // Rounding moves the sum by about a thousandth; a weight one unit off, by a two-hundredth or more.
+        EXPECT_NEAR(whole, 1.0, 0.0025) << "mode " << int(method.Mode);
+        // The method reaches as far as it should.
+        EXPECT_GT(rightward[method.Ahead + kSpreadColumn], 0) << "mode " << int(method.Mode);
+        double farthestRow = 0, farthestSide = 0;
+        for (int x = 0; x < kSpreadWidth; ++x)
+            farthestRow += rightward[method.Below * kSpreadWidth + x];
+        for (int y = 1; y <= method.Below; ++y)
+            farthestSide += rightward[y * kSpreadWidth + kSpreadColumn - method.Aside] +
+                            rightward[y * kSpreadWidth + kSpreadColumn + method.Aside];
+        EXPECT_GT(farthestRow, 0) << "mode " << int(method.Mode);
+        EXPECT_GT(farthestSide, 0) << "mode " << int(method.Mode);
+    }
+}
+
+TEST(GifColorReduction, DitheringAFlatColourUsesTheEntriesAroundItAsOftenAsKeepsItsMean) {
+    // Grey 150 between the greys 128 and 192 of four; a colour between the web palette's steps of 51.
+    const struct {
+        TColorReductionMethod Method;
+        uint8_t Channels[3], Below[3]; // red, green, blue
+        int Step;
+    } colours[] = {{crGray4, {150, 150, 150}, {128, 128, 128}, 64},
+                   {crWeb216, {100, 30, 200}, {51, 0, 153}, 51}};
+    for (const auto& colour : colours) {
+        std::vector<uint8_t> bgr;
+        for (int i = 0; i < 128 * 128; ++i)
+            bgr.insert(bgr.end(), {colour.Channels[2], colour.Channels[1], colour.Channels[0]});
+        for (const auto& method : kDiffusions) {
+            const TRaster out = ReduceBitmapColors(Raster24(128, 128, bgr), colour.Method, method.Mode, 8);
+            double sum[3] = {0, 0, 0};
+            for (uint8_t index : out.Bits) {
+                const COLORREF c = out.Palette[index];
+                const int got[3] = {GetRValue(c), GetGValue(c), GetBValue(c)};
+                for (int ch = 0; ch < 3; ++ch) {
+                    ASSERT_TRUE(got[ch] == colour.Below[ch] || got[ch] == colour.Below[ch] + colour.Step)
+                        << "mode " << int(method.Mode) << ", channel " << ch << ": " << got[ch];
+                    sum[ch] += got[ch];
+                }
+            }
+            for (int ch = 0; ch < 3; ++ch)
+                // Less what falls off the picture's edges.
+                EXPECT_NEAR(sum[ch] / out.Bits.size(), colour.Channels[ch], 0.75)
+                    << "mode " << int(method.Mode) << ", channel " << ch;
         }
+    }
+}
+
+TEST(GifColorReduction, EachDithererGivesTheOutputItGaveAKnownPicture) {
+    // What each method made of noise and of a smooth picture on a coarse and on the web palette when it
+    // matched a plain formulation of its published kernel pixel for pixel.
+    const std::pair<TDitherMethod, uint32_t> known[] = {
+        {dtFloydSteinberg, 4073691651u}, {dtStucki, 2892577457u},   {dtSierra, 2446488882u},
+        {dtJaJuNi, 338920245u},          {dtSteveArche, 61728124u}, {dtBurkes, 3851321940u}};
+    for (const auto& [mode, hash] : known) {
+        uint32_t got = 2166136261u;
+        for (const TRaster& source : {Noise(41, 23), Gradient(37, 29)})
+            for (TColorReductionMethod method : {crGray4, crWeb216})
+                got = Fnv1a(ReduceBitmapColors(source, method, mode, 8).Bits, got);
+        EXPECT_EQ(got, hash) << "mode " << int(mode);
+    }
 }

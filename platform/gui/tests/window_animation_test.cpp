@@ -58,7 +58,7 @@ TEST(WindowAnimation, AFadeInRisesFromNothingToOpaqueOver150MsAFrameAtATime) {
     RedOverWhite windows;
     testsupport::FadeWatch watch;
     std::vector<double> toolkit;
-    watch.onFrame = [&](const pw::gui::FadeFrame& f) { toolkit.push_back(ToolkitOpacity(f.window)); };
+    watch.onFrame = [&](const gui_detail::FadeFrame& f) { toolkit.push_back(ToolkitOpacity(f.window)); };
     ASSERT_FALSE(IsWindowVisible(windows.fading));
     EXPECT_TRUE(AnimateWindow(windows.fading, 150, AW_BLEND));
     const auto& frames = watch.Frames();
@@ -110,7 +110,7 @@ TEST(WindowAnimation, AFadeKeepsTheWindowsOwnOpacityAndAFadeOutHidesIt) {
 TEST(WindowAnimation, AFadeOnTheMonotonicClockTakesItsTime) {
     RedOverWhite windows;
     testsupport::FadeWatch watch;
-    pw::gui::SetAnimationClock({});
+    gui_detail::SetAnimationClock({});
     const auto start = std::chrono::steady_clock::now();
     ASSERT_TRUE(AnimateWindow(windows.fading, 150, AW_BLEND));
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(150));
@@ -127,9 +127,9 @@ TEST(WindowAnimation, AFadeNobodySeesEndsAtOnceAndTheRequestsWin32RefusesFail) {
     ASSERT_FALSE(pw::gui::CurrentBackend()->ShowsWindows());
     RedOverWhite windows;
     int frames = 0;
-    pw::gui::SetFadeObserver([&](const pw::gui::FadeFrame&) { ++frames; });
+    gui_detail::SetFadeObserver([&](const gui_detail::FadeFrame&) { ++frames; });
     // A clock that stands still until a fade that waited for it had a hundred frames.
-    pw::gui::SetAnimationClock({[&] { return frames < 100 ? 5.0 : 1e9; }, [](double) {}});
+    gui_detail::SetAnimationClock({[&] { return frames < 100 ? 5.0 : 1e9; }, [](double) {}});
     // Showing a shown window, hiding a hidden one, another thread's window.
     EXPECT_FALSE(AnimateWindow(windows.below, 150, AW_BLEND));
     EXPECT_FALSE(AnimateWindow(windows.fading, 150, AW_BLEND | AW_HIDE));
@@ -137,8 +137,8 @@ TEST(WindowAnimation, AFadeNobodySeesEndsAtOnceAndTheRequestsWin32RefusesFail) {
     std::thread([&] { fromWorker = AnimateWindow(windows.fading, 150, AW_BLEND); }).join();
     EXPECT_FALSE(fromWorker);
     EXPECT_TRUE(AnimateWindow(windows.fading, 150, AW_BLEND));
-    pw::gui::SetAnimationClock({});
-    pw::gui::SetFadeObserver(nullptr);
+    gui_detail::SetAnimationClock({});
+    gui_detail::SetFadeObserver(nullptr);
     EXPECT_EQ(frames, 1);
     EXPECT_TRUE(IsWindowVisible(windows.fading));
     EXPECT_EQ(Green(pw::gui::ComposeScreen(RECT{310, 310, 350, 330})), 0);

@@ -12,7 +12,7 @@ struct SeveralProcessorsOnly : ::testing::Test {
     void SetUp() override {
         if (!TWaitPolicy::SeveralProcessors()) GTEST_SKIP() << "one processor: nothing is ever watched";
     }
-    void TearDown() override { TWaitPolicy::PretendSingleProcessor(false); }
+    void TearDown() override { rtl_detail::PretendSingleProcessor(false); }
 };
 
 TEST_F(SeveralProcessorsOnly, WatchesOnlyWhileTheOtherSideKeepsAnsweringWithinTheWatch) {
@@ -46,9 +46,9 @@ TEST_F(SeveralProcessorsOnly, WatchesOnlyWhileTheOtherSideKeepsAnsweringWithinTh
     EXPECT_FALSE(policy.Watches(t0 + milliseconds(21) + microseconds(10))) << "a short run of quick answers";
 
     answers(TWaitPolicy::kQuickInARow, t0 + milliseconds(22));
-    TWaitPolicy::PretendSingleProcessor(true);
+    rtl_detail::PretendSingleProcessor(true);
     EXPECT_FALSE(policy.Watches(t0 + milliseconds(22) + microseconds(10))) << "never on a single processor";
-    TWaitPolicy::PretendSingleProcessor(false);
+    rtl_detail::PretendSingleProcessor(false);
     EXPECT_TRUE(policy.Watches(t0 + milliseconds(22) + microseconds(10)));
 }
 

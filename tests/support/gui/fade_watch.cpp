@@ -16,11 +16,11 @@ public:
 
 FadeWatch::FadeWatch() : real_(pw::gui::CurrentBackend()), backend_(std::make_unique<SeeingBackend>(real_)) {
     pw::gui::SetBackend(backend_.get());
-    pw::gui::SetAnimationClock({[this] { return now_; },
-                                [this](double until) {
-                                    if (until > now_) now_ = until;
-                                }});
-    pw::gui::SetFadeObserver([this](const pw::gui::FadeFrame& fade) {
+    gui_detail::SetAnimationClock({[this] { return now_; },
+                                   [this](double until) {
+                                       if (until > now_) now_ = until;
+                                   }});
+    gui_detail::SetFadeObserver([this](const gui_detail::FadeFrame& fade) {
         // A fade that never reaches its end is ended by moving the clock past it.
         if (frames_.size() >= 10000) {
             ADD_FAILURE() << "a fade took 10000 frames";
@@ -35,8 +35,8 @@ FadeWatch::FadeWatch() : real_(pw::gui::CurrentBackend()), backend_(std::make_un
 }
 
 FadeWatch::~FadeWatch() {
-    pw::gui::SetFadeObserver(nullptr);
-    pw::gui::SetAnimationClock({});
+    gui_detail::SetFadeObserver(nullptr);
+    gui_detail::SetAnimationClock({});
     pw::gui::SetBackend(real_);
 }
 

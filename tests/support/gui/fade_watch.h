@@ -14,7 +14,7 @@ namespace testsupport {
 class FadeWatch {
 public:
     struct Frame {
-        pw::gui::FadeFrame fade;
+        gui_detail::FadeFrame fade;
         bool visible = false;
         // What the screen showed of the window's rectangle at that frame.
         Surface screen;
@@ -27,7 +27,7 @@ public:
     const std::vector<Frame>& Frames() const { return frames_; }
     void Clear() { frames_.clear(); }
     // A further look at each frame, once it is kept.
-    std::function<void(const pw::gui::FadeFrame&)> onFrame;
+    std::function<void(const gui_detail::FadeFrame&)> onFrame;
 
 private:
     class SeeingBackend;
