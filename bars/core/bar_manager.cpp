@@ -335,6 +335,8 @@ void TdxBarManager::RegisterDockControl(bars::DockControl* DockControl) {
 }
 
 void TdxBarManager::UnregisterDockControl(bars::DockControl* DockControl) {
+    // The bars leave a site that goes by the program's hand, not the user's.
+    const bool changedByUser = changedByUser_;
     if (bars_ != nullptr)
         for (int i = 0; i < bars_->Count(); ++i) {
             TdxBar* bar = bars_->Items(i);
@@ -344,6 +346,7 @@ void TdxBarManager::UnregisterDockControl(bars::DockControl* DockControl) {
                 bar->SetDockControl(nullptr);
             }
         }
+    changedByUser_ = changedByUser;
     dockControls_.erase(std::remove(dockControls_.begin(), dockControls_.end(), DockControl),
                         dockControls_.end());
     if (bars_ != nullptr) bars_->ForgetDockControl(DockControl);
@@ -405,7 +408,9 @@ void TdxBarManager::ToolbarsPopupClick(int Tag) {
         SetIsCustomizing(true);
         return;
     }
-    if (Tag >= 0 && Tag < bars_->Count()) bars_->Items(Tag)->SetVisible(!bars_->Items(Tag)->Visible());
+    if (Tag < 0 || Tag >= bars_->Count()) return;
+    bars_->Items(Tag)->SetVisible(!bars_->Items(Tag)->Visible());
+    NoteUserChange();
 }
 
 void TdxBarManager::SetIsCustomizing(bool Value) {
@@ -468,6 +473,12 @@ void TdxBarManager::DoShowCustomizingPopup(TdxBarItemLinks* ItemLinks) {
 
 void TdxBarManager::DoShowToolbarsPopup(TdxBarItemLinks* ItemLinks) {
     if (OnShowToolbarsPopup) OnShowToolbarsPopup(this, ItemLinks);
+}
+
+void TdxBarManager::NoteUserChange() {
+    // What the manager's loading and a layout read set is the stored state, not the user's change.
+    if (IsLoading() || IsDestroying() || bars_ == nullptr || bars_->Loading()) return;
+    changedByUser_ = true;
 }
 
 void TdxBarManager::DesignerModified() {

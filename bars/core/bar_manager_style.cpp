@@ -419,6 +419,7 @@ void TdxBarManager::SetLargeIcons(bool Value) {
     if (Value == largeIcons_) return;
     largeIcons_ = Value;
     if (IsLoading()) return;
+    NoteCustomizingChange();
     CalcImageMetrics();
     DesignerModified();
     RefreshCustomizingForm();
@@ -445,6 +446,7 @@ void TdxBarManager::SetMenuAnimations(TdxBarMenuAnimations Value) {
     // A number that is no animation is ignored.
     if (Value == menuAnimations_ || Value < maNone || Value > maFade) return;
     menuAnimations_ = Value;
+    NoteCustomizingChange();
     DesignerModified();
     RefreshCustomizingForm();
 }
@@ -452,6 +454,8 @@ void TdxBarManager::SetMenuAnimations(TdxBarMenuAnimations Value) {
 void TdxBarManager::SetMenusShowRecentItemsFirst(bool Value) {
     if (Value == menusShowRecentItemsFirst_) return;
     menusShowRecentItemsFirst_ = Value;
+    // A stored layout keeps it only outside the standard style.
+    if (IsNotStandardStyle()) NoteCustomizingChange();
     DesignerModified();
     RefreshCustomizingForm();
 }
@@ -479,6 +483,8 @@ void TdxBarManager::SetNotDocking(TdxBarDockingStyles Value) {
 void TdxBarManager::SetShowFullMenusAfterDelay(bool Value) {
     if (Value == showFullMenusAfterDelay_) return;
     showFullMenusAfterDelay_ = Value;
+    // A stored layout keeps it only outside the standard style.
+    if (IsNotStandardStyle()) NoteCustomizingChange();
     DesignerModified();
     RefreshCustomizingForm();
 }
@@ -486,6 +492,7 @@ void TdxBarManager::SetShowFullMenusAfterDelay(bool Value) {
 void TdxBarManager::SetShowHint(bool Value) {
     if (Value == showHint_) return;
     showHint_ = Value;
+    NoteCustomizingChange();
     DesignerModified();
     RefreshCustomizingForm();
 }
@@ -493,6 +500,7 @@ void TdxBarManager::SetShowHint(bool Value) {
 void TdxBarManager::SetShowShortCutInHint(bool Value) {
     if (Value == showShortCutInHint_) return;
     showShortCutInHint_ = Value;
+    NoteCustomizingChange();
     DesignerModified();
     RefreshCustomizingForm();
 }

@@ -156,7 +156,9 @@ void TdxBarManager::ConfirmResetToDesignState() {
     const int answer =
         Application->MessageBox(LoadBarString(barstr::ConfirmResetUsageData), Application->Title(),
                                 MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
-    if (answer == IDYES) ResetToDesignState();
+    if (answer != IDYES) return;
+    ResetToDesignState();
+    NoteUserChange();
 }
 
 void TdxBarManager::ResetToDesignState() {

@@ -118,6 +118,16 @@ bool TdxBarItemLinks::IsDesignRelevant() const {
     return true;
 }
 
+bool TdxBarItemLinks::InStoredLayout() const {
+    if (auto* bar = dynamic_cast<TdxBar*>(owner_)) return !bar->Hidden();
+    auto* subItem = dynamic_cast<TCustomdxBarSubItem*>(owner_);
+    return subItem != nullptr && !subItem->Name().empty();
+}
+
+void TdxBarItemLinks::NoteCustomizingChange() {
+    if (barManager_ != nullptr && InStoredLayout()) barManager_->NoteCustomizingChange();
+}
+
 void TdxBarItemLinks::ReportDesignChange() {
     if (auto* popup = dynamic_cast<TdxBarPopupMenu*>(owner_))
         popup->DesignChanged();
@@ -127,6 +137,7 @@ void TdxBarItemLinks::ReportDesignChange() {
 
 void TdxBarItemLinks::Update(TCollectionItem*) {
     if (OwnerIsDestroying()) return;
+    NoteCustomizingChange();
     if (IsDesignRelevant()) ReportDesignChange();
     RebuildLists();
     if (auto* container = dynamic_cast<TCustomdxBarContainerItem*>(owner_)) container->LinksChanged();

@@ -136,6 +136,7 @@ void TdxBarQuickCustItemControl::ControlClick(bool ByMouse) {
     // The toolbar shows or hides the button at once; the menu stays open with the line's new state.
     if (source == nullptr || sourceAlive->Ref == nullptr || !GetEnabled()) return;
     source->SetVisible(!source->Visible());
+    if (source->BarManager() != nullptr) source->BarManager()->NoteUserChange();
     if (self->Ref != nullptr) Repaint();
 }
 

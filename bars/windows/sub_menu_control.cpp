@@ -1094,6 +1094,8 @@ void DetachStripDrag(TdxBarSubItemControl* Owner, TdxBar* Bar, const RECT& Strip
     if (GetCapture() == holder) ReleaseCapture();
     if (manager != nullptr && managerAlive->Ref != nullptr) manager->SetInMenuLoop(wasInMenuLoop);
     if (!d.detached || !d.Alive()) return;
+    // The toolbar torn off floats where the user left it, or was put away again with its place changed.
+    if (manager != nullptr && managerAlive->Ref != nullptr) manager->NoteUserChange();
     if (cancelled) {
         d.Bar()->SetVisible(false);
     } else if (TdxBarControl* toolbar = d.Toolbar()) {
