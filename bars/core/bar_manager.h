@@ -265,6 +265,9 @@ public:
     bool RealigningDockControls() const { return realigningDockControls_; }
     int ReadStateCount() const { return readStateCount_; }
     bool CanReset() const { return readStateCount_ == 1 && allowReset_; }
+    // A customizing popup is writing an item's caption: the changes it makes are its own.
+    bool CustomizingPopupEditing() const { return customizingPopupEditing_; }
+    void SetCustomizingPopupEditing(bool Value) { customizingPopupEditing_ = Value; }
     // The link being moved while customizing.
     TdxBarItemLink* MovingLink() const { return movingLink_; }
     void SetMovingLink(TdxBarItemLink* Value) { movingLink_ = Value; }
@@ -479,6 +482,7 @@ private:
     bool notifyDesigner_ = false;
     bool isCustomizing_ = false;
     bool changedByUser_ = false;
+    bool customizingPopupEditing_ = false;
     std::string keptLayoutKey_;
     bool draggingItem_ = false;
     bool inMenuLoop_ = false;

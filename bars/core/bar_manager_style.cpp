@@ -13,6 +13,7 @@
 #include "bars/core/item_links.h"
 #include "bars/core/popup_menu.h"
 #include "bars/core/toolbars.h"
+#include "bars/core/window_services.h"
 #include "lookandfeel/colors.h"
 #include "lookandfeel/look_and_feel.h"
 #include "lookandfeel/office11.h"
@@ -66,7 +67,7 @@ TdxBarManagerStyle TdxBarManager::GetEffectivePaintStyle() const {
 const bars::Painter* TdxBarManager::GetPainterClass() {
     TdxBarManagerStyle style = GetEffectivePaintStyle();
     if (style == bmsXP && !themesAvailable_) style = bmsEnhanced;
-    return bars::FindPainter(style);
+    return bars::Windows().FindPainter(style);
 }
 
 const bars::Painter* TdxBarManager::PainterClass() const {
@@ -399,8 +400,7 @@ void TdxBarManager::SetHideFloatingBarsWhenInactive(bool Value) {
     if (Value == hideFloatingBarsWhenInactive_) return;
     hideFloatingBarsWhenInactive_ = Value;
     if (IsLoading() || designing_) return;
-    if (auto update = bars::GetFloatingBarsUpdater())
-        update(this, parentFormActive_ || !Value, false, nullptr);
+    bars::Windows().UpdateFloatingBars(this, parentFormActive_ || !Value, false, nullptr);
 }
 
 void TdxBarManager::SetImageListBkColor(TColor Value) {
@@ -512,11 +512,11 @@ void TdxBarManager::SetShowHelpButton(bool Value) {
 }
 
 void TdxBarManager::RefreshCustomizingForm() {
-    if (bars::CustomizingReceiver* window = bars::Customizing()) window->Refresh(this);
+    if (const bars::CustomizingReceiver* window = bars::Customizing()) window->Refresh(this);
 }
 
 void TdxBarManager::RefreshCustomizingHelpButton() {
-    if (bars::CustomizingReceiver* window = bars::Customizing()) window->RefreshHelpButton(this);
+    if (const bars::CustomizingReceiver* window = bars::Customizing()) window->RefreshHelpButton(this);
 }
 
 void TdxBarManager::SetStyle(TdxBarManagerStyle Value) {
@@ -622,6 +622,6 @@ int TdxBarManager::GetItemsByCategory(int Index, std::vector<TdxBarItem*>& List)
 }
 
 void TdxBarManager::CategoriesChanged() {
-    if (bars::CustomizingReceiver* window = bars::Customizing()) window->CategoriesChanged(this);
+    if (const bars::CustomizingReceiver* window = bars::Customizing()) window->CategoriesChanged(this);
     RefreshCustomizingForm();
 }

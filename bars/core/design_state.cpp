@@ -6,8 +6,8 @@
 
 #include "bars/core/bar_manager.h"
 #include "bars/core/bar_strings.h"
+#include "bars/core/bar_unit.h"
 #include "bars/core/item_links.h"
-#include "bars/core/layout_hooks.h"
 #include "bars/core/sub_item.h"
 #include "bars/core/toolbar.h"
 #include "bars/core/toolbars.h"

@@ -12,6 +12,7 @@
 #include "bars/core/popup_menu.h"
 #include "bars/core/sub_item.h"
 #include "bars/core/toolbar.h"
+#include "bars/core/window_services.h"
 #include "platform/gdi/muldiv.h"
 #include "platform/gui/keys.h"
 #include "platform/rtl/scope_guard.h"
@@ -170,9 +171,7 @@ void TdxBarItemLinks::MoveInRecentOrder(TdxBarItemLink* Link, int Position) {
 
 bars::BarControl* TdxBarItemLinks::CreateBarControl() {
     if (barControl_ != nullptr) return barControl_.get();
-    bars::BarControlFactory factory = bars::GetBarControlFactory();
-    if (factory == nullptr) return nullptr;
-    barControl_ = factory(this, dynamic_cast<TdxBar*>(owner_) != nullptr);
+    barControl_ = bars::Windows().MakeBarControl(this, dynamic_cast<TdxBar*>(owner_) != nullptr);
     if (barControl_ != nullptr) barControl_->CreateControls();
     return barControl_.get();
 }

@@ -34,7 +34,7 @@ TdxBar::TdxBar(TCollection* Collection) : TCollectionItem(Collection) {
         manager->NoteCustomizingChange();
         if (manager->OnBarAdd) manager->OnBarAdd(manager, this);
         DesignChanged();
-        if (bars::CustomizingReceiver* window = bars::Customizing()) window->BarAdded(this);
+        if (const bars::CustomizingReceiver* window = bars::Customizing()) window->BarAdded(this);
     }
 }
 
@@ -44,7 +44,7 @@ TdxBar::~TdxBar() {
     if (managerAlive) {
         manager->NoteCustomizingChange();
         // The customizing window's list must not keep a row for a bar that is gone.
-        if (bars::CustomizingReceiver* window = bars::Customizing()) window->BarDeleted(this);
+        if (const bars::CustomizingReceiver* window = bars::Customizing()) window->BarDeleted(this);
         DesignChanged();
         if (manager->OnBarDelete) manager->OnBarDelete(manager, this);
     }
@@ -512,7 +512,7 @@ void TdxBar::SetVisible(bool Value) {
 void TdxBar::CustomizingChanged() {
     TdxBarManager* manager = BarManager();
     if (manager == nullptr || manager->IsLoading() || manager->IsDestroying()) return;
-    if (bars::CustomizingReceiver* window = bars::Customizing()) window->BarChanged(this);
+    if (const bars::CustomizingReceiver* window = bars::Customizing()) window->BarChanged(this);
 }
 
 namespace bars {

@@ -47,6 +47,7 @@ namespace bars {
 
 namespace {
 
+// The shadows and animations of every menu window, handed in with the bar windows.
 MenuDecorator* decorator = nullptr;
 
 bool Touches(const RECT& a, const RECT& b) {
@@ -59,6 +60,7 @@ constexpr COLORREF PaletteRgb(COLORREF Color) {
 }
 
 TdxBarMenuAnimations RandomAnimation() {
+    // One sequence for the process, from a fixed seed: a run repeats its animations.
     static std::minstd_rand generator(12345);
     const int n = static_cast<int>(generator() % 100);
     return n < 33 ? maUnfold : n < 66 ? maSlide : maFade;
@@ -74,10 +76,6 @@ COLORREF RarelyUsedColor() {
 
 void SetMenuDecorator(MenuDecorator* Decorator) {
     decorator = Decorator;
-}
-
-MenuDecorator* GetMenuDecorator() {
-    return decorator;
 }
 
 std::unique_ptr<BarControl> CreateSubMenuControl(TdxBarItemLinks* Links) {

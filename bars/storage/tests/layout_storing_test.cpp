@@ -10,7 +10,6 @@
 #include <string>
 
 #include "bar_windows_fixture.h"
-#include "bars/core/layout_hooks.h"
 #include "bars/core/sub_item.h"
 #include "bars/storage/layout_common.h"
 #include "bars/storage/layout_storing.h"
@@ -467,7 +466,7 @@ TEST_F(LayoutStoringTest, AFailureReadingTheLayoutAsTheFormLoadsStopsNothing) {
     manager->SetRegistryPath("Software\\Pathweaver\\Layout");
     manager->SetStoreInRegistry(true);
     manager->OnBarVisibleChange = [](TObject*, TdxBar*) { throw Exception("the handler failed"); };
-    EXPECT_NO_THROW(bars::GetLayoutStorage().Load(manager));
+    EXPECT_NO_THROW(bars::LoadStoredLayout(manager));
     manager->OnBarVisibleChange = nullptr;
     manager->SetStoreInRegistry(false);
 }
