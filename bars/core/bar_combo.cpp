@@ -7,6 +7,7 @@
 #include "bars/core/bar_routines.h"
 #include "bars/core/bar_views.h"
 #include "bars/core/item_links.h"
+#include "bars/core/window_services.h"
 #include "lookandfeel/monitor.h"
 #include "platform/gdi/edges.h"
 #include "platform/gdi/metrics.h"
@@ -17,18 +18,6 @@
 #include "platform/rtl/scope_guard.h"
 #include "platform/rtl/string_list.h"
 #include "platform/rtl/strings.h"
-
-namespace bars {
-namespace {
-ComboListFactory& Factory() {
-    static ComboListFactory factory = nullptr;
-    return factory;
-}
-} // namespace
-void SetComboListFactory(ComboListFactory Factory) {
-    bars::Factory() = Factory;
-}
-} // namespace bars
 
 namespace {
 
@@ -123,7 +112,7 @@ const TPropertyTable& TCustomdxBarCombo::Table() {
 TdxBarCustomCombo::TdxBarCustomCombo(TComponent* AOwner) : TCustomdxBarCombo(AOwner) {
     items_ = std::make_unique<TStringList>();
     items_->OnChange = [this](TObject*) { ItemsChanged(); };
-    if (bars::Factory() != nullptr) listBox_ = bars::Factory()(this);
+    listBox_ = bars::Windows().MakeComboList(this);
 }
 
 TdxBarCustomCombo::~TdxBarCustomCombo() {

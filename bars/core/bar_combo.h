@@ -66,11 +66,6 @@ using TdxBarDrawItemEvent =
     std::function<void(TdxBarCustomCombo* Sender, int AIndex, const RECT& ARect, TOwnerDrawState AState)>;
 using TdxBarMeasureItemEvent = std::function<void(TdxBarCustomCombo* Sender, int AIndex, int& AHeight)>;
 
-namespace bars {
-using ComboListFactory = std::unique_ptr<TdxBarComboListBox> (*)(TdxBarCustomCombo* Combo);
-void SetComboListFactory(ComboListFactory Factory);
-} // namespace bars
-
 class TdxBarCustomCombo : public TCustomdxBarCombo {
 public:
     explicit TdxBarCustomCombo(TComponent* AOwner);

@@ -22,14 +22,14 @@ TdxBarGroup::~TdxBarGroup() {
     if (barManager_ != nullptr) {
         barManager_->UnregisterGroup(this);
         // No row of the customizing window may outlive the group.
-        if (bars::CustomizingReceiver* window = bars::Customizing()) window->RefreshGroups(barManager_);
+        if (const bars::CustomizingReceiver* window = bars::Customizing()) window->RefreshGroups(barManager_);
     }
 }
 
 void TdxBarGroup::SetName(const std::string& NewName) {
     TComponent::SetName(NewName);
     if (barManager_ != nullptr)
-        if (bars::CustomizingReceiver* window = bars::Customizing()) window->RefreshGroups(barManager_);
+        if (const bars::CustomizingReceiver* window = bars::Customizing()) window->RefreshGroups(barManager_);
 }
 
 const TPropertyTable& TdxBarGroup::Table() {

@@ -53,7 +53,7 @@ TdxBarItem::~TdxBarItem() {
         barManager_->RemoveItem(this);
         // The commands list must not keep a row for the item that goes.
         if (barManager_->IsCustomizing() && category_ > -1)
-            if (bars::CustomizingReceiver* window = bars::Customizing())
+            if (const bars::CustomizingReceiver* window = bars::Customizing())
                 window->CommandDestroyed(barManager_);
     }
     actionLink_.reset();
@@ -109,7 +109,8 @@ void TdxBarItem::ReadState(TReader& Reader) {
 void TdxBarItem::SetName(const std::string& NewName) {
     TComponent::SetName(NewName);
     if (barManager_ != nullptr && barManager_->IsCustomizingOrDesigning())
-        if (bars::CustomizingReceiver* window = bars::Customizing()) window->RefreshCommands(barManager_);
+        if (const bars::CustomizingReceiver* window = bars::Customizing())
+            window->RefreshCommands(barManager_);
 }
 
 TComponent* TdxBarItem::GetParentComponent() const {
@@ -187,7 +188,7 @@ void TdxBarItem::SetCategory(int Value) {
     if (barManager_ == nullptr || Value < 0 || Value >= barManager_->Categories()->Count()) return;
     category_ = Value;
     if (barManager_->IsCustomizingOrDesigning() && !IsDestroying())
-        if (bars::CustomizingReceiver* window = bars::Customizing()) window->SelectCommand(this, false);
+        if (const bars::CustomizingReceiver* window = bars::Customizing()) window->SelectCommand(this, false);
     DesignChanged();
 }
 

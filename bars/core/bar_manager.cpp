@@ -11,11 +11,12 @@
 #include "bars/core/bar_strings.h"
 #include "bars/core/bar_unit.h"
 #include "bars/core/categories.h"
+#include "bars/core/customizing_notify.h"
 #include "bars/core/item_links.h"
-#include "bars/core/layout_hooks.h"
 #include "bars/core/popup_menu.h"
 #include "bars/core/sub_item.h"
 #include "bars/core/toolbars.h"
+#include "bars/core/window_services.h"
 #include "lookandfeel/look_and_feel.h"
 #include "lookandfeel/office11.h"
 #include "lookandfeel/themes.h"
@@ -113,11 +114,11 @@ TdxBarManager::~TdxBarManager() {
     BarManagerList().Remove(this);
     lookAndFeel_.reset();
     themeNotificator_.reset();
-    bars::NotifyManagerGoing(this);
+    bars::Windows().ManagerGoing(this);
     // Its customizing window goes with it.
     if (isCustomizing_) {
         isCustomizing_ = false;
-        if (bars::CustomizingFormShower shower = bars::GetCustomizingFormShower()) shower(this, false);
+        if (const bars::CustomizingReceiver* window = bars::Customizing()) window->ShowForm(this, false);
     }
     FreeBrushes();
     ReleaseOffice11Colors();
@@ -167,8 +168,7 @@ void TdxBarManager::Loaded() {
         bars_->Items(i)->ApplyLoadedState();
     // A layout stored in the registry or an INI file is read at run time, not into a copy of the form
     // as designed.
-    if (!designing_ && !bars::ReadingDesignState() && bars::GetLayoutStorage().Load != nullptr)
-        bars::GetLayoutStorage().Load(this);
+    if (!designing_ && !bars::ReadingDesignState()) bars::Windows().LoadStoredLayout(this);
     bars_->SetLoading(false);
     for (int i = 0; i < categories_->Count(); ++i)
         if (TdxBarCategoryData* data = categories_->Data(i))
@@ -335,6 +335,8 @@ void TdxBarManager::RegisterDockControl(bars::DockControl* DockControl) {
 }
 
 void TdxBarManager::UnregisterDockControl(bars::DockControl* DockControl) {
+    // The bars leave a site that goes by the program's hand, not the user's.
+    const bool changedByUser = changedByUser_;
     if (bars_ != nullptr)
         for (int i = 0; i < bars_->Count(); ++i) {
             TdxBar* bar = bars_->Items(i);
@@ -344,6 +346,7 @@ void TdxBarManager::UnregisterDockControl(bars::DockControl* DockControl) {
                 bar->SetDockControl(nullptr);
             }
         }
+    changedByUser_ = changedByUser;
     dockControls_.erase(std::remove(dockControls_.begin(), dockControls_.end(), DockControl),
                         dockControls_.end());
     if (bars_ != nullptr) bars_->ForgetDockControl(DockControl);
@@ -383,7 +386,8 @@ void TdxBarManager::SetSelectedItem(bars::ItemControl* Control) {
             // Off the menu the sub-menu editor holds open (no toolbar above it): that menu closes.
             bars::BarControl* oldMenu = GetItemControlTopBarControl(old);
             if (oldMenu != nullptr && (Control == nullptr || GetItemControlTopBarControl(Control) != oldMenu))
-                bars::CloseSubMenuEditorMenu(oldMenu);
+                if (const bars::CustomizingReceiver* window = bars::Customizing())
+                    window->CloseSubMenuEditorMenu(oldMenu);
         }
     }
     // The selection held before may have gone with its link (a link dragged out of a menu): every other
@@ -405,18 +409,19 @@ void TdxBarManager::ToolbarsPopupClick(int Tag) {
         SetIsCustomizing(true);
         return;
     }
-    if (Tag >= 0 && Tag < bars_->Count()) bars_->Items(Tag)->SetVisible(!bars_->Items(Tag)->Visible());
+    if (Tag < 0 || Tag >= bars_->Count()) return;
+    bars_->Items(Tag)->SetVisible(!bars_->Items(Tag)->Visible());
+    NoteUserChange();
 }
 
 void TdxBarManager::SetIsCustomizing(bool Value) {
-    bars::CustomizingFormShower shower = bars::GetCustomizingFormShower();
     if (Value == isCustomizing_ || (Value && bars::CustomizingFormExists())) return;
     isCustomizing_ = Value;
     // Items shown only while customizing come and go, and every control is made for the new mode.
     for (int i = 0; i < bars_->Count(); ++i)
         bars_->Items(i)->ItemLinks()->RebuildLists();
     ForEachBarControl([](bars::BarControl& control) { control.RecreateItemControls(); });
-    if (shower != nullptr) shower(this, Value);
+    if (const bars::CustomizingReceiver* window = bars::Customizing()) window->ShowForm(this, Value);
     ForEachBarControl([](bars::BarControl& control) { control.RepaintBar(); });
 }
 
@@ -468,6 +473,12 @@ void TdxBarManager::DoShowCustomizingPopup(TdxBarItemLinks* ItemLinks) {
 
 void TdxBarManager::DoShowToolbarsPopup(TdxBarItemLinks* ItemLinks) {
     if (OnShowToolbarsPopup) OnShowToolbarsPopup(this, ItemLinks);
+}
+
+void TdxBarManager::NoteUserChange() {
+    // What the manager's loading and a layout read set is the stored state, not the user's change.
+    if (IsLoading() || IsDestroying() || bars_ == nullptr || bars_->Loading()) return;
+    changedByUser_ = true;
 }
 
 void TdxBarManager::DesignerModified() {

@@ -228,6 +228,22 @@ public:
     // is open already.
     void SetIsCustomizing(bool Value);
     bool IsCustomizingOrDesigning() const { return isCustomizing_ || designing_; }
+    // The user changed what a stored layout of the bars holds: docked, floated, moved, sized, shown,
+    // hidden, reset or customized a bar, or used a command whose use the layout keeps. Noted where the
+    // user's action lands (not while the manager loads, reads a layout or goes); a store that left a
+    // layout it could not read whole in place writes over it only once this is set.
+    bool ChangedByUser() const { return changedByUser_; }
+    void NoteUserChange();
+    // While the customizing window is open the bars change at the user's hand only: the window's and
+    // the customizing popups' edits of bars, links and options are the user's.
+    void NoteCustomizingChange() {
+        if (isCustomizing_) NoteUserChange();
+    }
+    void ForgetUserChanges() { changedByUser_ = false; }
+    // The registry key of a stored layout that could not be read whole, which stays in its store as it
+    // is until the user changes the bars; empty for none.
+    const std::string& KeptLayoutKey() const { return keptLayoutKey_; }
+    void SetKeptLayoutKey(const std::string& Value) { keptLayoutKey_ = Value; }
     bool DraggingItem() const { return draggingItem_; }
     void SetDraggingItem(bool Value) { draggingItem_ = Value; }
     // The item being dragged in customizing mode and its link (none for a command of the customizing
@@ -249,6 +265,9 @@ public:
     bool RealigningDockControls() const { return realigningDockControls_; }
     int ReadStateCount() const { return readStateCount_; }
     bool CanReset() const { return readStateCount_ == 1 && allowReset_; }
+    // A customizing popup is writing an item's caption: the changes it makes are its own.
+    bool CustomizingPopupEditing() const { return customizingPopupEditing_; }
+    void SetCustomizingPopupEditing(bool Value) { customizingPopupEditing_ = Value; }
     // The link being moved while customizing.
     TdxBarItemLink* MovingLink() const { return movingLink_; }
     void SetMovingLink(TdxBarItemLink* Value) { movingLink_ = Value; }
@@ -462,6 +481,9 @@ private:
     bool styleChanging_ = false;
     bool notifyDesigner_ = false;
     bool isCustomizing_ = false;
+    bool changedByUser_ = false;
+    bool customizingPopupEditing_ = false;
+    std::string keptLayoutKey_;
     bool draggingItem_ = false;
     bool inMenuLoop_ = false;
     bool parentFormActive_ = false;

@@ -8,6 +8,7 @@
 #include "bars/core/bar_routines.h"
 #include "bars/core/bar_strings.h"
 #include "bars/core/bar_unit.h"
+#include "bars/core/customizing_notify.h"
 #include "bars/core/item_links.h"
 #include "bars/core/toolbar.h"
 #include "bars/core/toolbars.h"
@@ -38,9 +39,9 @@ void TdxBarManager::HideActiveBarControl() {
 
 void TdxBarManager::NotifyItemChangedInDesign(TdxBarItem* Item) {
     if (Item == nullptr || Item->Category() < 0 || !designing_ || IsLoading() || IsDestroying() ||
-        bars::CustomizingPopupEditing())
+        customizingPopupEditing_)
         return;
-    bars::RefreshCustomizingCommands();
+    if (const bars::CustomizingReceiver* window = bars::Customizing()) window->RefreshCommands(this);
 }
 
 int TdxBarManager::GetVisibleItemsByCategory(int Index, std::vector<TdxBarItem*>& List) const {
@@ -94,7 +95,7 @@ int TdxBarManager::FillToolbarsPopup(TdxBarItemLinks* ItemLinks,
         TdxBarButton* customize = add(LoadBarString(barstr::CustomizeCommand), 1000);
         // Greyed while the window is open, and where no customizing window was installed, rather than
         // leave the bars in customizing mode with no window to end it.
-        customize->SetEnabled(bars::GetCustomizingFormShower() != nullptr && !bars::CustomizingFormExists());
+        customize->SetEnabled(bars::Customizing() != nullptr && !bars::CustomizingFormExists());
         ItemLinks->Items(ItemLinks->Count() - 1)->SetBeginGroup(true);
     }
     DoShowToolbarsPopup(ItemLinks);

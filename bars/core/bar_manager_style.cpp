@@ -13,6 +13,7 @@
 #include "bars/core/item_links.h"
 #include "bars/core/popup_menu.h"
 #include "bars/core/toolbars.h"
+#include "bars/core/window_services.h"
 #include "lookandfeel/colors.h"
 #include "lookandfeel/look_and_feel.h"
 #include "lookandfeel/office11.h"
@@ -66,7 +67,7 @@ TdxBarManagerStyle TdxBarManager::GetEffectivePaintStyle() const {
 const bars::Painter* TdxBarManager::GetPainterClass() {
     TdxBarManagerStyle style = GetEffectivePaintStyle();
     if (style == bmsXP && !themesAvailable_) style = bmsEnhanced;
-    return bars::FindPainter(style);
+    return bars::Windows().FindPainter(style);
 }
 
 const bars::Painter* TdxBarManager::PainterClass() const {
@@ -399,8 +400,7 @@ void TdxBarManager::SetHideFloatingBarsWhenInactive(bool Value) {
     if (Value == hideFloatingBarsWhenInactive_) return;
     hideFloatingBarsWhenInactive_ = Value;
     if (IsLoading() || designing_) return;
-    if (auto update = bars::GetFloatingBarsUpdater())
-        update(this, parentFormActive_ || !Value, false, nullptr);
+    bars::Windows().UpdateFloatingBars(this, parentFormActive_ || !Value, false, nullptr);
 }
 
 void TdxBarManager::SetImageListBkColor(TColor Value) {
@@ -419,6 +419,7 @@ void TdxBarManager::SetLargeIcons(bool Value) {
     if (Value == largeIcons_) return;
     largeIcons_ = Value;
     if (IsLoading()) return;
+    NoteCustomizingChange();
     CalcImageMetrics();
     DesignerModified();
     RefreshCustomizingForm();
@@ -445,6 +446,7 @@ void TdxBarManager::SetMenuAnimations(TdxBarMenuAnimations Value) {
     // A number that is no animation is ignored.
     if (Value == menuAnimations_ || Value < maNone || Value > maFade) return;
     menuAnimations_ = Value;
+    NoteCustomizingChange();
     DesignerModified();
     RefreshCustomizingForm();
 }
@@ -452,6 +454,8 @@ void TdxBarManager::SetMenuAnimations(TdxBarMenuAnimations Value) {
 void TdxBarManager::SetMenusShowRecentItemsFirst(bool Value) {
     if (Value == menusShowRecentItemsFirst_) return;
     menusShowRecentItemsFirst_ = Value;
+    // A stored layout keeps it only outside the standard style.
+    if (IsNotStandardStyle()) NoteCustomizingChange();
     DesignerModified();
     RefreshCustomizingForm();
 }
@@ -479,6 +483,8 @@ void TdxBarManager::SetNotDocking(TdxBarDockingStyles Value) {
 void TdxBarManager::SetShowFullMenusAfterDelay(bool Value) {
     if (Value == showFullMenusAfterDelay_) return;
     showFullMenusAfterDelay_ = Value;
+    // A stored layout keeps it only outside the standard style.
+    if (IsNotStandardStyle()) NoteCustomizingChange();
     DesignerModified();
     RefreshCustomizingForm();
 }
@@ -486,6 +492,7 @@ void TdxBarManager::SetShowFullMenusAfterDelay(bool Value) {
 void TdxBarManager::SetShowHint(bool Value) {
     if (Value == showHint_) return;
     showHint_ = Value;
+    NoteCustomizingChange();
     DesignerModified();
     RefreshCustomizingForm();
 }
@@ -493,6 +500,7 @@ void TdxBarManager::SetShowHint(bool Value) {
 void TdxBarManager::SetShowShortCutInHint(bool Value) {
     if (Value == showShortCutInHint_) return;
     showShortCutInHint_ = Value;
+    NoteCustomizingChange();
     DesignerModified();
     RefreshCustomizingForm();
 }
@@ -504,11 +512,11 @@ void TdxBarManager::SetShowHelpButton(bool Value) {
 }
 
 void TdxBarManager::RefreshCustomizingForm() {
-    if (bars::CustomizingReceiver* window = bars::Customizing()) window->Refresh(this);
+    if (const bars::CustomizingReceiver* window = bars::Customizing()) window->Refresh(this);
 }
 
 void TdxBarManager::RefreshCustomizingHelpButton() {
-    if (bars::CustomizingReceiver* window = bars::Customizing()) window->RefreshHelpButton(this);
+    if (const bars::CustomizingReceiver* window = bars::Customizing()) window->RefreshHelpButton(this);
 }
 
 void TdxBarManager::SetStyle(TdxBarManagerStyle Value) {
@@ -614,6 +622,6 @@ int TdxBarManager::GetItemsByCategory(int Index, std::vector<TdxBarItem*>& List)
 }
 
 void TdxBarManager::CategoriesChanged() {
-    if (bars::CustomizingReceiver* window = bars::Customizing()) window->CategoriesChanged(this);
+    if (const bars::CustomizingReceiver* window = bars::Customizing()) window->CategoriesChanged(this);
     RefreshCustomizingForm();
 }

@@ -9,6 +9,7 @@
 #include "bars/core/item_links.h"
 #include "bars/core/popup_menu.h"
 #include "bars/core/toolbar.h"
+#include "bars/core/window_services.h"
 #include "platform/gdi/metrics.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
@@ -23,16 +24,12 @@
 
 namespace {
 
-std::function<TCustomForm*(TCustomForm*)>& FormMapping() {
-    static auto* mapping = new std::function<TCustomForm*(TCustomForm*)>;
-    return *mapping;
-}
-
+// The active chain of menus, process-wide as the keyboard and the mouse are: one toolbar or menu window
+// is in keyboard or menu mode at a time, whichever manager it belongs to.
 bars::BarControl* activeBarControl = nullptr;
-bool (*quickControlQuery)() = nullptr;
 bool menusExpanded = false;
 
-// Tracking without the window system's help: the window and the timer that watches it.
+// Tracking without the window system's help: the window and the timer that watches it (one pointer).
 HWND trackedWindow = nullptr;
 UINT_PTR trackTimer = 0;
 
@@ -58,16 +55,10 @@ void ProcessQueued(UINT first, UINT last) {
 
 TdxBarManager* FindBarManagerOfForm(TCustomForm* Form) {
     if (Form == nullptr) return nullptr;
-    if (Form->Parent() == nullptr && FormMapping())
-        if (TCustomForm* mapped = FormMapping()(Form)) Form = mapped;
     TdxBarManagerList& list = BarManagerList();
     for (int i = 0; i < list.Count(); ++i)
         if (list.Items(i)->ParentForm() == Form) return list.Items(i);
     return nullptr;
-}
-
-void SetBarFormMapping(std::function<TCustomForm*(TCustomForm*)> Mapping) {
-    FormMapping() = std::move(Mapping);
 }
 
 bool AnyPopupMenuShown() {
@@ -79,11 +70,7 @@ bool AnyPopupMenuShown() {
 }
 
 bool QuickControlExists() {
-    return quickControlQuery != nullptr && quickControlQuery();
-}
-
-void SetQuickControlQuery(bool (*Query)()) {
-    quickControlQuery = Query;
+    return bars::Windows().QuickControlShown();
 }
 
 void RegisterBarControl(bars::BarControl* Control) {

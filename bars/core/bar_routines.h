@@ -12,16 +12,11 @@ class TComponent;
 class TCustomForm;
 class TWinControl;
 
-// nullptr for nullptr; else the first manager whose parent form is Form (a form without a parent goes
-// through the form mapping first, when one is set).
+// nullptr for nullptr; else the first manager whose parent form is Form.
 TdxBarManager* FindBarManagerOfForm(TCustomForm* Form);
-// Maps a form to the one whose manager serves it (a designer's root form); none by default.
-void SetBarFormMapping(std::function<TCustomForm*(TCustomForm*)> Mapping);
 bool AnyPopupMenuShown();
-// Whether a toolbar's quick-customization drop-down is open: the window library that shows it answers
-// through the query it sets (none set: no drop-down exists).
+// Whether a toolbar's quick-customization drop-down is open (the window library answers).
 bool QuickControlExists();
-void SetQuickControlQuery(bool (*Query)());
 
 void RegisterBarControl(bars::BarControl* Control);
 void UnregisterBarControl(bars::BarControl* Control);

@@ -9,6 +9,7 @@
 #include "bars/core/bar_manager.h"
 #include "bars/core/item_registry.h"
 #include "bars/core/popup_menu.h"
+#include "bars/core/window_services.h"
 #include "platform/gdi/bitmaps.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/gdi_objects.h"
@@ -27,11 +28,13 @@ struct UnitState {
     TdxUser32Procs user32;
     HBRUSH patternBrush = nullptr;
     int screenBitsPerPixel = 32;
+    bool readingDesignState = false;
 };
 
+// The library's state is the process's: the managers of every form, the bar windows of every manager
+// and the brush they share, started once and counted down by ShutdownBarUnit.
 int startCount = 0;
 UnitState* state = nullptr;
-TdxBarManagerListObserver listObserver = nullptr;
 
 int ReadScreenBits() {
     HDC screen = GetDC(nullptr);
@@ -120,18 +123,14 @@ TdxBarManager* TdxBarManagerList::GetCustomizingManager() const {
 
 void TdxBarManagerList::Add(TdxBarManager* Manager) {
     list_.push_back(Manager);
-    if (listObserver != nullptr) listObserver(Manager, true);
+    bars::Windows().ManagerAdded(Manager);
 }
 
 void TdxBarManagerList::Remove(TdxBarManager* Manager) {
     auto it = std::find(list_.begin(), list_.end(), Manager);
     if (it == list_.end()) return;
     list_.erase(it);
-    if (listObserver != nullptr) listObserver(Manager, false);
-}
-
-void SetBarManagerListObserver(TdxBarManagerListObserver Observer) {
-    listObserver = Observer;
+    bars::Windows().ManagerRemoved(Manager);
 }
 
 void StartBarUnit() {
@@ -185,87 +184,12 @@ bool FadeInactiveGlyphs() {
 
 namespace bars {
 
-namespace {
-std::vector<ManagerGoingHandler>& GoingHandlers() {
-    static std::vector<ManagerGoingHandler> handlers;
-    return handlers;
-}
-} // namespace
-
-void AddManagerGoingHandler(ManagerGoingHandler Handler) {
-    auto& handlers = GoingHandlers();
-    if (std::find(handlers.begin(), handlers.end(), Handler) == handlers.end()) handlers.push_back(Handler);
+bool ReadingDesignState() {
+    return Start().readingDesignState;
 }
 
-namespace {
-CustomizingFormShower customizingShower = nullptr;
-CustomizingFormQuery customizingQuery = nullptr;
-CustomizingFormWindowQuery customizingWindowQuery = nullptr;
-CustomizingCommandsRefresher commandsRefresher = nullptr;
-bool popupEditing = false;
-LinkDragLoop linkDragLoop = nullptr;
-SubMenuEditorMenuCloser editorMenuCloser = nullptr;
-} // namespace
-
-void SetSubMenuEditorMenuCloser(SubMenuEditorMenuCloser Closer) {
-    editorMenuCloser = Closer;
-}
-
-void CloseSubMenuEditorMenu(bars::BarControl* Menu) {
-    if (editorMenuCloser != nullptr && Menu != nullptr) editorMenuCloser(Menu);
-}
-
-void SetCustomizingCommandsRefresher(CustomizingCommandsRefresher Refresher) {
-    commandsRefresher = Refresher;
-}
-
-void RefreshCustomizingCommands() {
-    if (commandsRefresher != nullptr) commandsRefresher();
-}
-
-bool CustomizingPopupEditing() {
-    return popupEditing;
-}
-
-void SetCustomizingPopupEditing(bool Value) {
-    popupEditing = Value;
-}
-
-void SetLinkDragLoop(LinkDragLoop Loop) {
-    linkDragLoop = Loop;
-}
-
-LinkDragLoop GetLinkDragLoop() {
-    return linkDragLoop;
-}
-
-void SetCustomizingFormShower(CustomizingFormShower Shower) {
-    customizingShower = Shower;
-}
-
-CustomizingFormShower GetCustomizingFormShower() {
-    return customizingShower;
-}
-
-void SetCustomizingFormQuery(CustomizingFormQuery Query) {
-    customizingQuery = Query;
-}
-
-bool CustomizingFormExists() {
-    return customizingQuery != nullptr && customizingQuery();
-}
-
-void SetCustomizingFormWindowQuery(CustomizingFormWindowQuery Query) {
-    customizingWindowQuery = Query;
-}
-
-HWND CustomizingFormWindow() {
-    return customizingWindowQuery != nullptr ? customizingWindowQuery() : nullptr;
-}
-
-void NotifyManagerGoing(TdxBarManager* Manager) {
-    for (ManagerGoingHandler handler : std::vector<ManagerGoingHandler>(GoingHandlers()))
-        handler(Manager);
+void SetReadingDesignState(bool Value) {
+    Start().readingDesignState = Value;
 }
 
 } // namespace bars

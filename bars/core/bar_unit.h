@@ -19,12 +19,7 @@ namespace bars {
 class BarControl;
 }
 
-// Told when a manager joins the list (as it is made) and when it leaves it (as it goes): the window part
-// of the library keeps its thread hooks while any manager lives.
-using TdxBarManagerListObserver = void (*)(TdxBarManager* Manager, bool Added);
-void SetBarManagerListObserver(TdxBarManagerListObserver Observer);
-
-// Every manager alive, in creation order.
+// Every manager alive, in creation order; the window library hears of each that joins or leaves.
 class TdxBarManagerList {
 public:
     TdxBarManagerList() = default;
@@ -75,41 +70,8 @@ void RefreshBarUnitColors();
 bool FadeInactiveGlyphs();
 
 namespace bars {
-// The customizing window lives in a library above this one, which installs how the window is opened
-// and closed for a manager; without it no bar enters customizing mode.
-using CustomizingFormShower = void (*)(TdxBarManager* Manager, bool Show);
-void SetCustomizingFormShower(CustomizingFormShower Shower);
-CustomizingFormShower GetCustomizingFormShower();
-// Whether the customizing window is open (for any manager).
-using CustomizingFormQuery = bool (*)();
-void SetCustomizingFormQuery(CustomizingFormQuery Query);
-bool CustomizingFormExists();
-// The customizing window's window, nullptr while it has none.
-using CustomizingFormWindowQuery = HWND (*)();
-void SetCustomizingFormWindowQuery(CustomizingFormWindowQuery Query);
-HWND CustomizingFormWindow();
-// Refreshes the open customizing window's command list (installed with the window).
-using CustomizingCommandsRefresher = void (*)();
-void SetCustomizingCommandsRefresher(CustomizingCommandsRefresher Refresher);
-void RefreshCustomizingCommands();
-// The selection left the menu the sub-menu editor holds open: the editor frees that menu (from the loop,
-// once whoever moved the selection has returned) when Menu is it. Installed with the editor.
-using SubMenuEditorMenuCloser = void (*)(bars::BarControl* Menu);
-void SetSubMenuEditorMenuCloser(SubMenuEditorMenuCloser Closer);
-void CloseSubMenuEditorMenu(bars::BarControl* Menu);
-// A customizing popup is writing an item's caption: the changes it makes are its own.
-bool CustomizingPopupEditing();
-void SetCustomizingPopupEditing(bool Value);
-// Dragging a link in customizing mode runs a loop of the customizing library, which installs it here:
-// Source is the bar window that held the mouse, Press the screen point where the button went down.
-using LinkDragLoop = void (*)(TdxBarManager* Manager, TdxBarItem* Item, TdxBarItemLink* Link, HWND Source,
-                              POINT Press);
-void SetLinkDragLoop(LinkDragLoop Loop);
-LinkDragLoop GetLinkDragLoop();
-
-// Told when a manager starts going: it has left the manager list and nothing of it is freed yet. The
-// window library stops its hint timers here and, with the last manager, frees the shared hint window.
-using ManagerGoingHandler = void (*)(TdxBarManager* Manager);
-void AddManagerGoingHandler(ManagerGoingHandler Handler);
-void NotifyManagerGoing(TdxBarManager* Manager);
+// Set while a copy of a form as designed is read: managers read in that copy load no stored layout.
+// Process-wide, as the stream that reads the copy makes its managers without a word to them.
+bool ReadingDesignState();
+void SetReadingDesignState(bool Value);
 } // namespace bars

@@ -1,8 +1,8 @@
 #pragma once
 // What the model asks of the windows and painters that show it. The bar windows (toolbars and menus),
 // the item controls on them, the dock sites and the painters implement these; the model holds them
-// through these interfaces only, and makes them through the factories registered here. Until a window
-// library registers its factories, bars and menus have no windows.
+// through these interfaces only, and has them made by the window library's services (window_services.h).
+// Until that library hands its services in, bars and menus have no windows.
 #include <memory>
 #include <string>
 
@@ -177,23 +177,5 @@ public:
 };
 
 using ItemControlFactory = std::unique_ptr<ItemControl> (*)(TdxBarItemLink* Link);
-// Makes the window of a toolbar (a TdxBar owner) or of a menu (any other owner).
-using BarControlFactory = std::unique_ptr<BarControl> (*)(TdxBarItemLinks* Links, bool Toolbar);
-// Makes one of the four sites along the form's edges.
-using DockControlFactory = DockControl* (*)(TdxBars* Bars, TdxBarDockingStyle Side, TCustomForm* Form);
-
-// Shows or hides the manager's floating toolbars as its form gains or loses the activation (Other:
-// the window that took or gave it); Force hides them whatever the manager's setting.
-using FloatingBarsUpdater = void (*)(TdxBarManager* Manager, bool Active, bool Force, HWND Other);
-
-void SetFloatingBarsUpdater(FloatingBarsUpdater Updater);
-FloatingBarsUpdater GetFloatingBarsUpdater();
-void SetBarControlFactory(BarControlFactory Factory);
-BarControlFactory GetBarControlFactory();
-void SetDockControlFactory(DockControlFactory Factory);
-DockControlFactory GetDockControlFactory();
-// The painter of a style (the manager picks the style first); nullptr when none is registered.
-void RegisterPainter(TdxBarManagerStyle Style, const Painter* Painter);
-const Painter* FindPainter(TdxBarManagerStyle Style);
 
 } // namespace bars

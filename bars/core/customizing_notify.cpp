@@ -3,15 +3,24 @@
 namespace bars {
 
 namespace {
-CustomizingReceiver* receiver = nullptr;
-}
+// The receiver handed in, process-wide as the customizing window is.
+const CustomizingReceiver* receiver = nullptr;
+} // namespace
 
-void SetCustomizingReceiver(CustomizingReceiver* Receiver) {
+void SetCustomizingReceiver(const CustomizingReceiver* Receiver) {
     receiver = Receiver;
 }
 
-CustomizingReceiver* Customizing() {
+const CustomizingReceiver* Customizing() {
     return receiver;
+}
+
+bool CustomizingFormExists() {
+    return receiver != nullptr && receiver->FormExists();
+}
+
+HWND CustomizingFormWindow() {
+    return receiver != nullptr ? receiver->FormWindow() : nullptr;
 }
 
 } // namespace bars

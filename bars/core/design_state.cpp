@@ -6,8 +6,8 @@
 
 #include "bars/core/bar_manager.h"
 #include "bars/core/bar_strings.h"
+#include "bars/core/bar_unit.h"
 #include "bars/core/item_links.h"
-#include "bars/core/layout_hooks.h"
 #include "bars/core/sub_item.h"
 #include "bars/core/toolbar.h"
 #include "bars/core/toolbars.h"
@@ -156,7 +156,9 @@ void TdxBarManager::ConfirmResetToDesignState() {
     const int answer =
         Application->MessageBox(LoadBarString(barstr::ConfirmResetUsageData), Application->Title(),
                                 MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
-    if (answer == IDYES) ResetToDesignState();
+    if (answer != IDYES) return;
+    ResetToDesignState();
+    NoteUserChange();
 }
 
 void TdxBarManager::ResetToDesignState() {

@@ -142,6 +142,7 @@ struct LookKey {
 
 // The looks drawn lately, kept between paints: a button that turns hot or cold draws its picture again
 // in the same look each time, and reading and recolouring it then costs more than all else it draws.
+// One cache for the process: the same pictures show on every manager's bars.
 class LookCache {
 public:
     template <class Read> Rendered* Find(const LookKey& key, Read&& read) {

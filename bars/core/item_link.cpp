@@ -327,7 +327,14 @@ void TdxBarItemLink::Use(bool Increment) {
     const int wasShown = ShownIndex();
     links->MoveInRecentOrder(this, 0);
     links->RebuildLists();
-    if (Increment) ++useCount_;
+    if (Increment) {
+        ++useCount_;
+        // The use is the user's; a stored layout keeps it outside the standard style, where the links
+        // show recent ones first.
+        if (TdxBarManager* manager = BarManager(); manager != nullptr && manager->IsNotStandardStyle() &&
+                                                   links->UseRecentItems() && links->InStoredLayout())
+            manager->NoteUserChange();
+    }
     if (VisibleIndex() < 0) return;
     if (wasShown < 0) PostRelayout(links);
     // The menu that holds this link counts as used too.
@@ -395,6 +402,7 @@ void TdxBarItemLink::FreeControl() {
 
 void TdxBarItemLink::Changed() {
     TdxBarManager* manager = BarManager();
+    if (Links() != nullptr) Links()->NoteCustomizingChange();
     if (BarControl() != nullptr && BarControl()->IsCustomizing()) {
         if (auto* popup = dynamic_cast<TdxBarPopupMenu*>(Owner()))
             popup->DesignChanged();

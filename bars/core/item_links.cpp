@@ -12,6 +12,7 @@
 #include "bars/core/popup_menu.h"
 #include "bars/core/sub_item.h"
 #include "bars/core/toolbar.h"
+#include "bars/core/window_services.h"
 #include "platform/gdi/muldiv.h"
 #include "platform/gui/keys.h"
 #include "platform/rtl/scope_guard.h"
@@ -118,6 +119,16 @@ bool TdxBarItemLinks::IsDesignRelevant() const {
     return true;
 }
 
+bool TdxBarItemLinks::InStoredLayout() const {
+    if (auto* bar = dynamic_cast<TdxBar*>(owner_)) return !bar->Hidden();
+    auto* subItem = dynamic_cast<TCustomdxBarSubItem*>(owner_);
+    return subItem != nullptr && !subItem->Name().empty();
+}
+
+void TdxBarItemLinks::NoteCustomizingChange() {
+    if (barManager_ != nullptr && InStoredLayout()) barManager_->NoteCustomizingChange();
+}
+
 void TdxBarItemLinks::ReportDesignChange() {
     if (auto* popup = dynamic_cast<TdxBarPopupMenu*>(owner_))
         popup->DesignChanged();
@@ -127,6 +138,7 @@ void TdxBarItemLinks::ReportDesignChange() {
 
 void TdxBarItemLinks::Update(TCollectionItem*) {
     if (OwnerIsDestroying()) return;
+    NoteCustomizingChange();
     if (IsDesignRelevant()) ReportDesignChange();
     RebuildLists();
     if (auto* container = dynamic_cast<TCustomdxBarContainerItem*>(owner_)) container->LinksChanged();
@@ -159,9 +171,7 @@ void TdxBarItemLinks::MoveInRecentOrder(TdxBarItemLink* Link, int Position) {
 
 bars::BarControl* TdxBarItemLinks::CreateBarControl() {
     if (barControl_ != nullptr) return barControl_.get();
-    bars::BarControlFactory factory = bars::GetBarControlFactory();
-    if (factory == nullptr) return nullptr;
-    barControl_ = factory(this, dynamic_cast<TdxBar*>(owner_) != nullptr);
+    barControl_ = bars::Windows().MakeBarControl(this, dynamic_cast<TdxBar*>(owner_) != nullptr);
     if (barControl_ != nullptr) barControl_->CreateControls();
     return barControl_.get();
 }

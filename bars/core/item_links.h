@@ -219,6 +219,11 @@ private:
     bool OwnerIsDestroying() const;
     bool OwnerIsLoading() const;
     void ReportDesignChange();
+    // A stored layout keeps these links and what the user does with them: a toolbar's (not a hidden
+    // bar's, such as the quick customizing drop-down's) or a named sub-item's.
+    bool InStoredLayout() const;
+    // In customizing mode a change of these links is the user's.
+    void NoteCustomizingChange();
     std::vector<TdxBarItemLink*> Selectable() const;
 
     TdxBarManager* barManager_;

@@ -12,6 +12,8 @@
 
 namespace {
 
+// The registry of the design, process-wide as the stream's classes are; never freed, as records may be
+// looked up while the program ends.
 std::vector<TRegItemRecord>& Records() {
     static auto* records = new std::vector<TRegItemRecord>;
     return *records;
@@ -84,12 +86,6 @@ void RegisterStandardItemClasses() {
 void UnregisterStandardItemClasses() {
     for (size_t i = std::size(kStandardClasses); i > 0; --i)
         UnRegisterBarItemClass(kStandardClasses[i - 1]);
-}
-
-void ClearItemRegistry() {
-    auto& records = Records();
-    while (!records.empty())
-        UnRegisterBarItemClass(records.back().ItemClassName);
 }
 
 } // namespace bars

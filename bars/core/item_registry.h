@@ -40,5 +40,4 @@ namespace bars {
 // The start-up registrations, in their order, and their removal in reverse.
 void RegisterStandardItemClasses();
 void UnregisterStandardItemClasses();
-void ClearItemRegistry();
 } // namespace bars

@@ -119,11 +119,6 @@ private:
     bool openedByMouse_ = true;
 };
 
-// Shows a popup menu's window at a screen point (the menu's window and its popup and close-up
-// notifications); registered by the window part of the library. Without it a popup shows nothing.
-using TdxBarPopupMenuShow = void (*)(TdxBarPopupMenu* Menu, int X, int Y);
-void SetPopupMenuShow(TdxBarPopupMenuShow Show);
-
 class TdxBarPopupMenuLink;
 using TdxBarPopupMenuLinkActionEvent =
     std::function<void(TdxBarPopupMenuLink* Sender, int& X, int& Y, bool ClickedByMouse, bool& AllowPopup)>;

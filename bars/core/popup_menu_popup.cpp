@@ -3,6 +3,7 @@
 #include "bars/core/bar_manager.h"
 #include "bars/core/item_links.h"
 #include "bars/core/popup_menu.h"
+#include "bars/core/window_services.h"
 #include "lookandfeel/object_links.h"
 #include "platform/gui/caret.h"
 #include "platform/gui/input.h"
@@ -11,16 +12,6 @@
 #include "platform/gui/message_views.h"
 #include "platform/gui/window.h"
 #include "platform/vcl/form.h"
-
-namespace {
-
-TdxBarPopupMenuShow showMenu = nullptr;
-
-} // namespace
-
-void SetPopupMenuShow(TdxBarPopupMenuShow Show) {
-    showMenu = Show;
-}
 
 void TdxBarPopupMenu::Popup(int X, int Y) {
     if (itemLinks_->BarControl() != nullptr) return;
@@ -32,10 +23,8 @@ void TdxBarPopupMenu::Popup(int X, int Y) {
         SendMessage(capture, CM_CANCELMODE, 0, 0);
         ReleaseCapture();
     }
-    if (showMenu == nullptr) return;
     const TcxObjectLinkPtr self = MakeObjectLink(this);
-    showMenu(this, X, Y);
-    if (self->Ref == nullptr || NoModalLoop) return;
+    if (!bars::Windows().ShowPopupMenu(this, X, Y) || self->Ref == nullptr || NoModalLoop) return;
     RunModalLoop();
 }
 

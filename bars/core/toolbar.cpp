@@ -31,9 +31,10 @@ TdxBar::TdxBar(TCollection* Collection) : TCollectionItem(Collection) {
     itemLinks_ = std::make_unique<TdxBarItemLinks>(manager, this);
     itemLinks_->OnChange = [this](TObject*) { DesignChanged(); };
     if (manager != nullptr && !manager->IsLoading()) {
+        manager->NoteCustomizingChange();
         if (manager->OnBarAdd) manager->OnBarAdd(manager, this);
         DesignChanged();
-        if (bars::CustomizingReceiver* window = bars::Customizing()) window->BarAdded(this);
+        if (const bars::CustomizingReceiver* window = bars::Customizing()) window->BarAdded(this);
     }
 }
 
@@ -41,8 +42,9 @@ TdxBar::~TdxBar() {
     TdxBarManager* manager = BarManager();
     const bool managerAlive = manager != nullptr && !manager->IsDestroying();
     if (managerAlive) {
+        manager->NoteCustomizingChange();
         // The customizing window's list must not keep a row for a bar that is gone.
-        if (bars::CustomizingReceiver* window = bars::Customizing()) window->BarDeleted(this);
+        if (const bars::CustomizingReceiver* window = bars::Customizing()) window->BarDeleted(this);
         DesignChanged();
         if (manager->OnBarDelete) manager->OnBarDelete(manager, this);
     }
@@ -178,6 +180,7 @@ void TdxBar::SetCaption(const std::string& Value) {
     if (Control() != nullptr) Control()->CaptionChanged();
     CustomizingChanged();
     TdxBarManager* manager = BarManager();
+    if (manager != nullptr) manager->NoteCustomizingChange();
     if (name_.empty() && manager != nullptr && !manager->IsLoading() && Bars() != nullptr) {
         bool taken = false;
         for (int i = 0; i < Bars()->Count(); ++i)
@@ -216,7 +219,11 @@ void TdxBar::SetDockedDockControlComponent(TComponent* Value) {
 }
 
 void TdxBar::ReportDockingStyleChange() {
-    if (BarManager() != nullptr) BarManager()->DoBarDockingStyleChange(this);
+    TdxBarManager* manager = BarManager();
+    if (manager == nullptr) return;
+    // Once the form has loaded, a bar docks elsewhere or floats only as the user puts it there.
+    manager->NoteUserChange();
+    manager->DoBarDockingStyleChange(this);
 }
 
 void TdxBar::SetDockControl(bars::DockControl* Value) {
@@ -496,6 +503,7 @@ void TdxBar::SetVisible(bool Value) {
         ShowWindow();
     }
     if (manager == nullptr) return;
+    manager->NoteCustomizingChange();
     if (!manager->StyleChanging()) CustomizingChanged();
     if (!manager->IsDestroying() && manager->OnBarVisibleChange) manager->OnBarVisibleChange(manager, this);
     DesignChanged();
@@ -504,7 +512,7 @@ void TdxBar::SetVisible(bool Value) {
 void TdxBar::CustomizingChanged() {
     TdxBarManager* manager = BarManager();
     if (manager == nullptr || manager->IsLoading() || manager->IsDestroying()) return;
-    if (bars::CustomizingReceiver* window = bars::Customizing()) window->BarChanged(this);
+    if (const bars::CustomizingReceiver* window = bars::Customizing()) window->BarChanged(this);
 }
 
 namespace bars {
@@ -597,6 +605,7 @@ void TdxBar::Reset() {
     auto* designManager = dynamic_cast<TdxBarManager*>(design->FindComponent(manager->Name()));
     if (designManager == nullptr || Index() >= designManager->Bars()->Count()) return;
     ResetToDesign(designManager->Bars()->Items(Index()));
+    manager->NoteUserChange();
 }
 
 void TdxBar::ResetSubItems(TdxBarItemLinks* Links, TCustomForm* DesignForm, int Depth) {

@@ -1,13 +1,13 @@
 #include "bars/core/toolbars.h"
 
 #include "bars/core/bar_manager.h"
+#include "bars/core/window_services.h"
 #include "platform/rtl/component.h"
 
 TdxBars::TdxBars(TdxBarManager* ABarManager)
     : TCollection(CollectionItemClass<TdxBar>(), ABarManager), barManager_(ABarManager) {
-    if (bars::DockControlFactory factory = bars::GetDockControlFactory())
-        for (TdxBarDockingStyle side : {dsLeft, dsTop, dsRight, dsBottom})
-            edgeSites_[side] = factory(this, side, ABarManager->ParentForm());
+    for (TdxBarDockingStyle side : {dsLeft, dsTop, dsRight, dsBottom})
+        edgeSites_[side] = bars::Windows().MakeDockControl(this, side, ABarManager->ParentForm());
 }
 
 TdxBars::~TdxBars() {

@@ -42,6 +42,8 @@ namespace bars {
 
 namespace {
 
+// The customizing window, one in the process at a time for whichever manager customizes, and the forms
+// it disabled while it is open.
 TdxBarCustomizingForm* customizingForm = nullptr;
 bool destroyingCustomizingForm = false;
 std::vector<HWND> disabledWindows;
@@ -76,52 +78,65 @@ void EnableDisabledWindows() {
 // Passes what the bars, items and manager report on to the open window, when it customizes theirs.
 class FormReceiver : public CustomizingReceiver {
 public:
-    void Refresh(TdxBarManager* Manager) override {
+    void ShowForm(TdxBarManager* Manager, bool Show) const override { ShowCustomizingForm(Manager, Show); }
+    bool FormExists() const override { return customizingForm != nullptr; }
+    HWND FormWindow() const override {
+        return customizingForm != nullptr && customizingForm->HandleAllocated() ? customizingForm->Handle()
+                                                                                : nullptr;
+    }
+    void DragLink(TdxBarManager* Manager, TdxBarItem* Item, TdxBarItemLink* Link, HWND Source,
+                  POINT Press) const override {
+        DragItem(Manager, Item, Link, Source, Press);
+    }
+    void CloseSubMenuEditorMenu(BarControl* Menu) const override {
+        if (Menu != nullptr) CloseSubMenuEditorMenuLater(Menu);
+    }
+    void Refresh(TdxBarManager* Manager) const override {
         if (TdxBarCustomizingForm* form = For(Manager)) {
             form->RefreshCommands();
             form->RefreshOptions();
             form->UpdateLook();
         }
     }
-    void RefreshHelpButton(TdxBarManager* Manager) override {
+    void RefreshHelpButton(TdxBarManager* Manager) const override {
         if (TdxBarCustomizingForm* form = For(Manager)) form->RefreshHelpButton();
     }
-    void BarAdded(TdxBar* Bar) override {
+    void BarAdded(TdxBar* Bar) const override {
         if (TdxBarCustomizingForm* form = For(Bar->BarManager())) form->BarAdded(Bar);
     }
-    void BarDeleted(TdxBar* Bar) override {
+    void BarDeleted(TdxBar* Bar) const override {
         if (TdxBarCustomizingForm* form = For(Bar->BarManager())) form->BarDeleted(Bar);
     }
-    void BarChanged(TdxBar* Bar) override {
+    void BarChanged(TdxBar* Bar) const override {
         if (TdxBarCustomizingForm* form = For(Bar->BarManager())) form->BarChanged(Bar);
     }
-    void CommandDestroyed(TdxBarManager* Manager) override {
+    void CommandDestroyed(TdxBarManager* Manager) const override {
         if (TdxBarCustomizingForm* form = For(Manager)) form->CommandDestroyed();
     }
-    void RefreshCommands(TdxBarManager* Manager) override {
+    void RefreshCommands(TdxBarManager* Manager) const override {
         if (TdxBarCustomizingForm* form = For(Manager)) form->RefreshCommands();
     }
-    void SelectCommand(TdxBarItem* Item, bool Force) override {
+    void SelectCommand(TdxBarItem* Item, bool Force) const override {
         TdxBarCustomizingForm* form = For(Item->BarManager());
         if (form == nullptr) return;
         form->SelectCommand(Item, Force);
         // An item that takes a category joins the list of all commands.
         form->FillAllCommands();
     }
-    void CommandCategoryChanged(TdxBarItem* Item) override {
+    void CommandCategoryChanged(TdxBarItem* Item) const override {
         if (TdxBarCustomizingForm* form = For(Item->BarManager())) form->CommandCategoryChanged(Item);
     }
-    void RefreshGroups(TdxBarManager* Manager) override {
+    void RefreshGroups(TdxBarManager* Manager) const override {
         if (TdxBarCustomizingForm* form = For(Manager)) form->RefreshGroups();
     }
-    void ParentFormShown(TdxBarManager* Manager, bool Shown) override {
+    void ParentFormShown(TdxBarManager* Manager, bool Shown) const override {
         TdxBarCustomizingForm* form = For(Manager);
         if (form == nullptr || !form->HandleAllocated()) return;
         ShowWindow(form->Handle(), Shown ? SW_SHOW : SW_HIDE);
         if (TdxBarSubMenuEditor* editor = GetSubMenuEditor(); editor != nullptr && editor->HandleAllocated())
             ShowWindow(editor->Handle(), Shown ? SW_SHOWNA : SW_HIDE);
     }
-    void CategoriesChanged(TdxBarManager* Manager) override {
+    void CategoriesChanged(TdxBarManager* Manager) const override {
         if (TdxBarCustomizingForm* form = For(Manager)) form->RefreshCategories();
     }
 
@@ -133,7 +148,7 @@ private:
     }
 };
 
-FormReceiver formReceiver;
+const FormReceiver formReceiver;
 
 } // namespace
 
@@ -426,18 +441,7 @@ void ShowCustomizingForm(TdxBarManager* Manager, bool Show) {
 }
 
 void InstallCustomizingForm() {
-    SetCustomizingFormShower(&ShowCustomizingForm);
-    SetCustomizingFormQuery([] { return customizingForm != nullptr; });
-    SetCustomizingFormWindowQuery([]() -> HWND {
-        return customizingForm != nullptr && customizingForm->HandleAllocated() ? customizingForm->Handle()
-                                                                                : nullptr;
-    });
-    SetCustomizingCommandsRefresher([] {
-        if (customizingForm != nullptr) customizingForm->RefreshCommands();
-    });
     SetCustomizingReceiver(&formReceiver);
-    SetSubMenuEditorMenuCloser(&CloseSubMenuEditorMenuLater);
-    InstallItemDrag();
 }
 
 } // namespace bars

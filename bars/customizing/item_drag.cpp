@@ -8,6 +8,7 @@
 #include "bars/core/bar_manager.h"
 #include "bars/core/bar_routines.h"
 #include "bars/core/bar_unit.h"
+#include "bars/core/customizing_notify.h"
 #include "bars/core/item_links.h"
 #include "bars/core/sub_item.h"
 #include "bars/customizing/customizing_form.h"
@@ -438,9 +439,23 @@ bool DragNewItem(TdxBarManager* Manager, TdxBarItem* Item, HWND Source) {
     return DragItem(Manager, Item, nullptr, Source, press);
 }
 
+} // namespace bars
+
+namespace bars_detail {
+
+namespace {
+class LinkDragging : public bars::CustomizingReceiver {
+public:
+    void DragLink(TdxBarManager* Manager, TdxBarItem* Item, TdxBarItemLink* Link, HWND Source,
+                  POINT Press) const override {
+        bars::DragItem(Manager, Item, Link, Source, Press);
+    }
+};
+const LinkDragging linkDragging;
+} // namespace
+
 void InstallItemDrag() {
-    SetLinkDragLoop([](TdxBarManager* Manager, TdxBarItem* Item, TdxBarItemLink* Link, HWND Source,
-                       POINT Press) { DragItem(Manager, Item, Link, Source, Press); });
+    bars::SetCustomizingReceiver(&linkDragging);
 }
 
-} // namespace bars
+} // namespace bars_detail

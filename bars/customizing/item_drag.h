@@ -20,7 +20,11 @@ namespace bars {
 bool DragItem(TdxBarManager* Manager, TdxBarItem* Item, TdxBarItemLink* Link, HWND Source, POINT Press);
 // A command pulled from the customizing window's list. Returns whether a link was added.
 bool DragNewItem(TdxBarManager* Manager, TdxBarItem* Item, HWND Source);
-// Lets the bar windows start link drags.
-void InstallItemDrag();
 
 } // namespace bars
+
+namespace bars_detail {
+// Lets the bar windows start link drags without a customizing window (the customizing window's
+// receiver drags them too).
+void InstallItemDrag();
+} // namespace bars_detail

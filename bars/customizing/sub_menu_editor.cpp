@@ -20,8 +20,9 @@
 namespace bars {
 
 namespace {
+// The editor, one in the process at a time as the customizing window it serves.
 TdxBarSubMenuEditor* subMenuEditor = nullptr;
-}
+} // namespace
 
 TdxBarSubMenuEditor::TdxBarSubMenuEditor() : TForm(nullptr) {
     SetName("dxBarSubMenuEditor");

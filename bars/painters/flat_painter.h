@@ -145,7 +145,7 @@ void DrawEnhancedMarkArrows(const TdxBarItemControlPainter& Painter, BarPaintVie
                             int ColorIndex);
 void DrawEnhancedMarkArrow(BarPaintView& Bar, HDC DC, int P, bool Small);
 
-// Makes each style's painter the one its managers draw with.
-void RegisterBarPainters();
+// The painter a style's managers draw with; nullptr for a number that is no style.
+const Painter* StylePainter(TdxBarManagerStyle Style);
 
 } // namespace bars

@@ -1,4 +1,4 @@
-// Each style's painter, registered for the managers to find.
+// Each style's painter, for the managers to find.
 #include "bars/painters/flat_painter.h"
 #include "bars/painters/office11_painter.h"
 #include "bars/painters/standard_painter.h"
@@ -6,15 +6,24 @@
 
 namespace bars {
 
-void RegisterBarPainters() {
-    RegisterPainter(bmsStandard, &StandardBarPainter());
-    RegisterPainter(bmsEnhanced, &EnhancedBarPainter());
-    RegisterPainter(bmsFlat, &FlatBarPainter());
+const Painter* StylePainter(TdxBarManagerStyle Style) {
+    switch (Style) {
+    case bmsStandard:
+        return &StandardBarPainter();
+    case bmsEnhanced:
+        return &EnhancedBarPainter();
+    case bmsFlat:
+        return &FlatBarPainter();
     // The manager resolves the look-and-feel style to one of the others before it asks.
-    RegisterPainter(bmsUseLookAndFeel, &BaseBarPainter());
+    case bmsUseLookAndFeel:
+        return &BaseBarPainter();
     // Taken only while visual styles are usable; the enhanced painter stands in otherwise.
-    RegisterPainter(bmsXP, &XPBarPainter());
-    RegisterPainter(bmsOffice11, &Office11BarPainter());
+    case bmsXP:
+        return &XPBarPainter();
+    case bmsOffice11:
+        return &Office11BarPainter();
+    }
+    return nullptr;
 }
 
 } // namespace bars

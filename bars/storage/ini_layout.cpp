@@ -177,6 +177,7 @@ void LoadLayoutFromIni(TdxBarManager* Manager, const std::string& FileName) {
     }
     TMemIniFile& ini = *file;
     const NumberedNames sections(ini.SectionNames());
+    const LayoutReadScope reading(Manager);
     LockUpdateScope lock(Manager);
     if (StoresMenuOptions(Manager)) {
         Manager->SetMenusShowRecentItemsFirst(

@@ -122,4 +122,11 @@ LockUpdateScope::~LockUpdateScope() {
     manager_->SetLockUpdate(old_);
 }
 
+LayoutReadScope::LayoutReadScope(TdxBarManager* Manager)
+    : manager_(Manager), changedByUser_(Manager->ChangedByUser()) {}
+
+LayoutReadScope::~LayoutReadScope() {
+    if (!changedByUser_) manager_->ForgetUserChanges();
+}
+
 } // namespace bars

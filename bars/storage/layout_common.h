@@ -89,4 +89,17 @@ private:
     bool old_;
 };
 
+// What a layout read changes is not the user's change: the manager's note of one stays as it was.
+class LayoutReadScope {
+public:
+    explicit LayoutReadScope(TdxBarManager* Manager);
+    ~LayoutReadScope();
+    LayoutReadScope(const LayoutReadScope&) = delete;
+    LayoutReadScope& operator=(const LayoutReadScope&) = delete;
+
+private:
+    TdxBarManager* manager_;
+    bool changedByUser_;
+};
+
 } // namespace bars

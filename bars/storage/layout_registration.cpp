@@ -2,11 +2,9 @@
 #include <exception>
 
 #include "bars/core/bar_manager.h"
-#include "bars/core/layout_hooks.h"
 #include "bars/storage/layout_storing.h"
 
 namespace bars {
-namespace {
 
 // The form finishing its loading has no one to hand a failure to, and a layout is the user's comfort,
 // never a reason not to start: the failure goes to stderr and the bars stay as they are.
@@ -22,12 +20,6 @@ void LoadStoredLayout(TdxBarManager* Manager) {
 void SaveStoredLayout(TdxBarManager* Manager) {
     if (Manager->StoreInRegistry()) SaveLayoutToRegistry(Manager, Manager->RegistryPath());
     if (Manager->StoreInIniFile()) SaveLayoutToIni(Manager, Manager->IniFileName());
-}
-
-} // namespace
-
-void RegisterLayoutStorage() {
-    SetLayoutStorage(LayoutStorage{&LoadStoredLayout, &SaveStoredLayout});
 }
 
 } // namespace bars

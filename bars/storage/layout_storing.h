@@ -28,7 +28,10 @@ std::string LayoutRegistryKey(const std::string& RegistryPath);
 // The component's name behind its owners' names ("Form.Panel.Dock"), up to the first owner without one.
 std::string GetComponentPath(const TComponent* Component);
 
-// Makes the manager read its stored layout when it finishes loading and write it as its form goes.
-void RegisterLayoutStorage();
+// What the manager reads as it finishes loading and writes as its form goes: the registry layout, then
+// the INI one, each where the manager stores. Reading throws nothing (a failure is reported on stderr);
+// a write failure reaches the caller.
+void LoadStoredLayout(TdxBarManager* Manager);
+void SaveStoredLayout(TdxBarManager* Manager);
 
 } // namespace bars

@@ -24,36 +24,7 @@
 namespace bars {
 namespace {
 
-// What a save would write, as text, so that two layouts compare by what they would store. It takes
-// the registry's calls that the writer below makes.
-class LayoutRecord {
-public:
-    bool OpenKey(const std::string& Key, bool) {
-        text_ += "K" + Key + '\n';
-        return true;
-    }
-    void CloseKey() {}
-    std::vector<std::string> KeyNames() { return {}; }
-    bool DeleteKey(const std::string&) { return true; }
-    void WriteString(const std::string& Name, const std::string& Value) { Add(Name, 's', Value); }
-    void WriteInteger(const std::string& Name, int Value) { Add(Name, 'i', std::to_string(Value)); }
-    void WriteBool(const std::string& Name, bool Value) { WriteInteger(Name, Value ? 1 : 0); }
-    void WriteBinaryData(const std::string& Name, const void* Buffer, int Size) {
-        Add(Name, 'b',
-            std::string(static_cast<const char*>(Buffer), Size > 0 ? static_cast<size_t>(Size) : 0));
-    }
-    const std::string& Text() const { return text_; }
-
-private:
-    // Sized, so that no value's bytes can pass for another value.
-    void Add(const std::string& Name, char Type, const std::string& Data) {
-        text_ += Name + ' ' + Type + std::to_string(Data.size()) + ':' + Data + '\n';
-    }
-    std::string text_;
-};
-
-template <class Store>
-void SaveItemLinksToRegistry(Store& Reg, TMemoryStream& Stream, TdxBarManager* Manager,
+void SaveItemLinksToRegistry(TRegistry& Reg, TMemoryStream& Stream, TdxBarManager* Manager,
                              const std::string& Key, TdxBarItemLinks* Links) {
     Reg.WriteInteger("ItemLinkCount", Links->Count());
     Reg.CloseKey();
@@ -86,7 +57,7 @@ void SaveItemLinksToRegistry(Store& Reg, TMemoryStream& Stream, TdxBarManager* M
 }
 
 // Writes the layout under Key, which is open.
-template <class Store> void SaveLayout(Store& Reg, TdxBarManager* Manager, const std::string& Key) {
+void SaveLayout(TRegistry& Reg, TdxBarManager* Manager, const std::string& Key) {
     TMemoryStream stream;
     // Bars and sub-items that no longer exist leave no key behind.
     for (const std::string& name : Reg.KeyNames())
@@ -130,13 +101,6 @@ template <class Store> void SaveLayout(Store& Reg, TdxBarManager* Manager, const
             SaveItemLinksToRegistry(Reg, stream, Manager, subKey, subItem->ItemLinks());
     }
     Reg.CloseKey();
-}
-
-std::string RecordLayout(TdxBarManager* Manager, const std::string& Key) {
-    LayoutRecord record;
-    record.OpenKey(Key, true);
-    SaveLayout(record, Manager, Key);
-    return record.Text();
 }
 
 // Values stored as another type than the one the layout writes (by hand, by another program) read as
@@ -300,16 +264,17 @@ void LoadLayoutFromRegistry(TdxBarManager* Manager, const std::string& RegistryP
     const std::string key = LayoutRegistryKey(RegistryPath);
     if (Manager == nullptr || key.empty()) return;
     ForgetKeptLayout(Manager);
+    const LayoutReadScope reading(Manager);
     RegistryJob job{Manager, {}, {}};
     TRegistry& reg = job.registry;
     // Only a layout read whole is applied: a part would lose the bars and links after the cut, and the
     // part would be saved back over the rest.
     if (!reg.OpenKey(key, false)) {
-        if (LostInCut(reg, key)) KeepStoredLayout(Manager, key, &RecordLayout);
+        if (LostInCut(reg, key)) KeepStoredLayout(Manager, key);
         return;
     }
     if (reg.CutShort()) {
-        KeepStoredLayout(Manager, key, &RecordLayout);
+        KeepStoredLayout(Manager, key);
         return;
     }
     LockUpdateScope lock(Manager);

@@ -43,10 +43,12 @@ void ReleaseWaitingBarControls();
 namespace {
 
 constexpr UINT WM_REPAINTBAR = WM_USER + 1;
+// The bar window being made on this thread, until its window procedure hears of its handle.
 thread_local TCustomdxBarControl* creating = nullptr;
 
 constexpr UINT WM_RELEASEBARS = WM_USER + 2;
-// Windows taken from their owners whose memory goes once none of their handlers runs.
+// Windows taken from their owners whose memory goes once none of their handlers runs, whichever
+// manager they were of: one list for the process, emptied from the GUI thread's loop.
 std::vector<std::unique_ptr<BarControl>> waitingRelease;
 HWND releaser = nullptr;
 bool releasePosted = false;
@@ -745,7 +747,7 @@ void TCustomdxBarControl::WMRButtonDown(TWMMouse Message) {
 }
 
 bool TCustomdxBarControl::ShowItemInCustomizingWindow(TdxBarItemControl* Control) {
-    CustomizingReceiver* window = Customizing();
+    const CustomizingReceiver* window = Customizing();
     if (window == nullptr || Control->Item() == nullptr) return true;
     const TcxObjectLinkPtr self = MakeObjectLink(this);
     window->SelectCommand(Control->Item(), false);
@@ -786,8 +788,8 @@ bool TCustomdxBarControl::StartLinkDrag() {
     if (GetCapture() == handle_) ReleaseCapture();
     TdxBarItem* item = manager_->DragItem();
     TdxBarItemLink* link = manager_->DragLink();
-    LinkDragLoop loop = GetLinkDragLoop();
-    if (item == nullptr || link == nullptr || loop == nullptr) {
+    const CustomizingReceiver* customizing = Customizing();
+    if (item == nullptr || link == nullptr || customizing == nullptr) {
         manager_->SetDragged(nullptr, nullptr);
         return true;
     }
@@ -798,7 +800,7 @@ bool TCustomdxBarControl::StartLinkDrag() {
     POINT press = dragStartPos_;
     ClientToScreen(handle_, press);
     // The loop may rebuild or free this window.
-    loop(manager_, item, manager_->DragLink(), handle_, press);
+    customizing->DragLink(manager_, item, manager_->DragLink(), handle_, press);
     return self->Ref != nullptr && Alive();
 }
 

@@ -21,6 +21,7 @@ namespace {
 
 enum class HintTimerKind { None, Show, Hide };
 
+// The one hint of the process and its timers (see the header).
 struct HintState {
     std::unique_ptr<TdxBarHintWindow> window;
     UINT_PTR hintTimer = 0;
@@ -31,7 +32,6 @@ struct HintState {
     bool shown = false;
     TdxBarManager* manager = nullptr;
     std::string customText;
-    bool handlerAdded = false;
 };
 
 HintState& State() {
@@ -108,7 +108,9 @@ void HideForNothing(bool Wanted) {
     s.reshowTimer = SetTimer(nullptr, 0, kHintReshowPeriod, &OnReshowTimer);
 }
 
-void ManagerGoing(TdxBarManager* Manager) {
+} // namespace
+
+void HintsManagerGoing(TdxBarManager* Manager) {
     HintState& s = State();
     if (s.hintTimer != 0) {
         KillHintTimer();
@@ -125,15 +127,6 @@ void ManagerGoing(TdxBarManager* Manager) {
         s.wanted = false;
     }
 }
-
-void EnsureHandler() {
-    HintState& s = State();
-    if (s.handlerAdded) return;
-    s.handlerAdded = true;
-    AddManagerGoingHandler(&ManagerGoing);
-}
-
-} // namespace
 
 void KillHintTimer() {
     HintState& s = State();
@@ -160,7 +153,6 @@ void UpdateHint(TdxBarManager* Manager, bool Show, const std::string& Text) {
     if (Manager == nullptr || Manager->IsCustomizingOrDesigning() || !Manager->ShowHint()) return;
     HintState& s = State();
     if (!Show && !s.wanted) return;
-    EnsureHandler();
     s.wanted = Show;
     s.customText = Text;
     s.shown = false;

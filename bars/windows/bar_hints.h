@@ -24,6 +24,8 @@ void KillReshowTimer();
 // Hides the hint and stops every timer: a key, a click or a menu opening ends any hint.
 void CancelHint();
 
+// A manager goes: its hint and timers stop, and with the last manager the shared window goes.
+void HintsManagerGoing(TdxBarManager* Manager);
 // The shared hint window, nullptr until the first hint shows.
 TdxBarHintWindow* BarHintWindow();
 bool IsHintShown();

@@ -37,7 +37,8 @@ namespace bars {
 
 namespace {
 
-// Everything here runs on the thread that made the first manager.
+// The thread hooks of the process, one set for every manager; everything here runs on the thread that
+// made the first manager.
 struct HookState {
     HHOOK keyboard = nullptr;
     HHOOK mouse = nullptr;

@@ -14,7 +14,9 @@
 #include "bars/painters/flat_painter.h"
 #include "bars/storage/layout_storing.h"
 #include "bars/windows/bar_dock_control.h"
+#include "bars/windows/bar_hints.h"
 #include "bars/windows/bar_hooks.h"
+#include "bars/windows/bar_windows.h"
 #include "bars/windows/combo_control.h"
 #include "bars/windows/dock_control.h"
 #include "bars/windows/drop_down_list.h"
@@ -134,21 +136,64 @@ void MoveDraggedControl(Drag& d, POINT P) {
 
 } // namespace
 
+std::unique_ptr<BarControl> BarWindowServices::MakeBarControl(TdxBarItemLinks* Links, bool Toolbar) const {
+    return bars::MakeBarControl(Links, Toolbar);
+}
+
+DockControl* BarWindowServices::MakeDockControl(TdxBars* Bars, TdxBarDockingStyle Side,
+                                                TCustomForm* Form) const {
+    return bars::MakeDockControl(Bars, Side, Form);
+}
+
+std::unique_ptr<TdxBarComboListBox> BarWindowServices::MakeComboList(TdxBarCustomCombo* Combo) const {
+    return CreateDropDownList(Combo);
+}
+
+bool BarWindowServices::ShowPopupMenu(TdxBarPopupMenu* Menu, int X, int Y) const {
+    ShowPopupMenuWindow(Menu, X, Y);
+    return true;
+}
+
+void BarWindowServices::UpdateFloatingBars(TdxBarManager* Manager, bool Active, bool Force,
+                                           HWND Other) const {
+    bars::UpdateFloatingBars(Manager, Active, Force, Other);
+}
+
+bool BarWindowServices::QuickControlShown() const {
+    return bars::QuickControlShown();
+}
+
+const Painter* BarWindowServices::FindPainter(TdxBarManagerStyle Style) const {
+    return StylePainter(Style);
+}
+
+// The thread hooks live while any manager does.
+void BarWindowServices::ManagerAdded(TdxBarManager* Manager) const {
+    InstallBarHooks(Manager);
+}
+
+void BarWindowServices::ManagerRemoved(TdxBarManager* Manager) const {
+    RemoveBarHooks(Manager);
+}
+
+void BarWindowServices::ManagerGoing(TdxBarManager* Manager) const {
+    HintsManagerGoing(Manager);
+    TdxBarQuickControl::ManagerGoing(Manager);
+}
+
+void BarWindowServices::LoadStoredLayout(TdxBarManager* Manager) const {
+    bars::LoadStoredLayout(Manager);
+}
+
 void RegisterBarWindows() {
-    RegisterBarPainters();
-    SetBarControlFactory(&MakeBarControl);
-    SetPopupMenuShow(&ShowPopupMenuWindow);
-    SetDockControlFactory(&MakeDockControl);
+    static const BarWindowServices services;
+    SetWindowServices(&services);
     RegisterDockControlClass();
-    RegisterLayoutStorage();
-    SetFloatingBarsUpdater(&UpdateFloatingBars);
     SetBarItemControlClass("TdxBarButton", &CreateButtonControl);
     SetBarItemControlClass("TdxBarSubItem", &CreateSubItemControl);
     SetBarItemControlClass("TdxBarEdit", &CreateEditControl);
     SetBarItemControlClass("TCustomdxBarCombo", &CreateCustomComboControl);
     SetBarItemControlClass("TdxBarCombo", &CreateComboControl);
-    SetComboListFactory(&CreateDropDownList);
-    SetQuickControlQuery(&QuickControlShown);
     InstallMenuEffects();
     // The container items come with the menus that expand them.
     if (FindRegisteredItemClass("TdxBarListItem") == nullptr) {
@@ -165,13 +210,7 @@ void RegisterBarWindows() {
     if (FindRegisteredItemClass("TSystemMenuSubItem") == nullptr)
         RegisterBarItemClass<TSystemMenuSubItem>("TSystemMenuSubItem", &CreateSystemMenuSubItemControl,
                                                  false);
-    // The thread hooks live while any manager does.
-    SetBarManagerListObserver([](TdxBarManager* Manager, bool Added) {
-        if (Added)
-            InstallBarHooks(Manager);
-        else
-            RemoveBarHooks(Manager);
-    });
+    // Managers made before the services came have no hooks yet.
     if (BarManagerList().Count() > 0) InstallBarHooks(BarManagerList().Items(0));
 }
 

@@ -43,6 +43,7 @@ struct Choice {
     std::string text;
 };
 
+// The customizing popup open now, one in the process at a time as menus are.
 struct OpenPopup {
     TdxBarItemLink* link = nullptr;
     TdxBarPopupMenu* menu = nullptr;
@@ -148,7 +149,7 @@ void AddNewItem(TdxBarManager* Manager, TCustomdxBarControl* Bar, TdxBarItemLink
     item->SetCategory(category >= 0 && category < Manager->Categories()->Count() ? category : 0);
     item->SetName(GetUniqueItemName(Manager, item));
     item->SetCaption("New Item");
-    if (CustomizingReceiver* window = Customizing()) window->CommandCategoryChanged(item);
+    if (const CustomizingReceiver* window = Customizing()) window->CommandCategoryChanged(item);
     TdxBarItemLinks* links = Bar->ItemLinks();
     const int index = Link != nullptr ? Link->Index() + 1 : links->Count();
     auto* added = static_cast<TdxBarItemLink*>(links->Insert(index));
@@ -168,8 +169,8 @@ void SetCaption(TdxBarManager* Manager, TdxBarItemLink* Link, const std::string&
     }
     if (Text == Link->Caption()) return;
     if (Manager->Designing() && Link->Item() != nullptr) {
-        SetCustomizingPopupEditing(true);
-        const ScopeGuard done([] { SetCustomizingPopupEditing(false); });
+        Manager->SetCustomizingPopupEditing(true);
+        const ScopeGuard done([Manager] { Manager->SetCustomizingPopupEditing(false); });
         Link->Item()->SetCaption(Text);
     } else {
         Link->SetUserCaption(Text);

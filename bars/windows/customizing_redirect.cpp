@@ -3,6 +3,7 @@
 #include "bars/core/bar_manager.h"
 #include "bars/core/bar_routines.h"
 #include "bars/core/bar_unit.h"
+#include "bars/core/customizing_notify.h"
 #include "bars/core/item_links.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"

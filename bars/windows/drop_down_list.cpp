@@ -25,6 +25,7 @@ namespace bars {
 
 namespace {
 
+// The combo list that shows now: one in the process at a time, as the edited control is.
 HWND& ShownList() {
     static HWND shown = nullptr;
     return shown;

@@ -6,6 +6,7 @@
 #include "bars/core/bar_manager.h"
 #include "bars/core/bar_routines.h"
 #include "bars/core/bar_unit.h"
+#include "bars/core/customizing_notify.h"
 #include "bars/core/toolbar.h"
 #include "bars/core/toolbars.h"
 #include "bars/windows/bar_control.h"

@@ -10,6 +10,7 @@ namespace bars {
 
 namespace {
 
+// The calls waiting for the GUI thread's loop, whichever window asked, and the window that runs them.
 std::vector<std::function<void()>>& Calls() {
     static std::vector<std::function<void()>> calls;
     return calls;

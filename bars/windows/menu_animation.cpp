@@ -69,6 +69,7 @@ struct Animation {
     UINT_PTR timer = 0;
 };
 
+// The animation playing: one at a time in the process, as one menu opens at a time.
 std::unique_ptr<Animation>& Current() {
     static std::unique_ptr<Animation> current;
     return current;

@@ -140,6 +140,7 @@ void MenuEffects::StopAnimation(TdxBarSubMenuControl& Menu) {
     if (Menu.Handle() != nullptr) bars::StopAnimation(Menu.Handle());
 }
 
+// The effects of every menu window of the process (the shadows it keeps are the open menus').
 MenuEffects& TheMenuEffects() {
     static MenuEffects effects;
     return effects;

@@ -8,9 +8,9 @@
 #include "bars/core/bar_unit.h"
 #include "bars/core/customizing_notify.h"
 #include "bars/core/item_links.h"
-#include "bars/core/layout_hooks.h"
 #include "bars/core/toolbar.h"
 #include "bars/core/toolbars.h"
+#include "bars/storage/layout_storing.h"
 #include "bars/windows/bar_control.h"
 #include "bars/windows/bar_hooks.h"
 #include "bars/windows/floating_bars.h"
@@ -77,7 +77,7 @@ void WindowPosChanged(TdxBarManager* Manager, TWMWindowPosMsg Message) {
     const WINDOWPOS* pos = Message.WindowPos();
     if (pos == nullptr || !Manager->IsCustomizing() || (pos->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW)) == 0)
         return;
-    if (CustomizingReceiver* window = Customizing())
+    if (const CustomizingReceiver* window = Customizing())
         window->ParentFormShown(Manager, (pos->flags & SWP_SHOWWINDOW) != 0);
 }
 
@@ -178,10 +178,8 @@ void SysCommand(TdxBarManager* Manager, TWMSysCommand Message) {
 // The hook that delivers the form's WM_DESTROY has no one to hand a failure to: a store that cannot be
 // written is reported on stderr and the form goes on closing.
 void SaveLayoutAsFormGoes(TdxBarManager* Manager) {
-    const auto save = GetLayoutStorage().Save;
-    if (save == nullptr) return;
     try {
-        save(Manager);
+        SaveStoredLayout(Manager);
     } catch (const Exception& e) {
         std::fprintf(stderr, "The toolbar layout could not be stored: %s\n", e.Message().c_str());
     }

@@ -29,6 +29,8 @@ namespace {
 
 constexpr UINT CloseCheckInterval = 200;
 
+// The drop-down open now (one in the process at a time, as an open menu chain is) and the timer that
+// closes it when another bar has taken the menus.
 TdxBarQuickControl* current = nullptr;
 UINT_PTR closeTimer = 0;
 // Every drop-down not yet freed, open or waiting to be freed.
@@ -136,6 +138,7 @@ void TdxBarQuickCustItemControl::ControlClick(bool ByMouse) {
     // The toolbar shows or hides the button at once; the menu stays open with the line's new state.
     if (source == nullptr || sourceAlive->Ref == nullptr || !GetEnabled()) return;
     source->SetVisible(!source->Visible());
+    if (source->BarManager() != nullptr) source->BarManager()->NoteUserChange();
     if (self->Ref != nullptr) Repaint();
 }
 
@@ -165,11 +168,6 @@ void TdxBarQuickCustItemControl::Draw(HDC DC, const RECT& R, int) {
 TdxBarQuickControl::TdxBarQuickControl(TdxBarControl* Source, TdxBar* HiddenBar)
     : TdxBarControl(Source->Manager(), HiddenBar), source_(Source) {
     hasCaption_ = false;
-    static const bool watching = [] {
-        AddManagerGoingHandler(&TdxBarQuickControl::ManagerGoing);
-        return true;
-    }();
-    (void)watching;
     living.push_back(this);
 }
 

@@ -104,6 +104,8 @@ public:
     SIZE WindowSize();
     // The menu of "&Add or Remove Buttons", filled as it opens.
     void FillAddRemove();
+    // A manager goes: the drop-downs of its toolbars let go of the bars it frees.
+    static void ManagerGoing(TdxBarManager* Manager);
 
 protected:
     LRESULT WndProc(TMessage& Message) override;
@@ -111,7 +113,6 @@ protected:
 private:
     friend TdxBarQuickControl* ShowQuickControl(TdxBarControl* Source);
     friend void ReleaseQuickControl(TdxBarQuickControl* Control);
-    static void ManagerGoing(TdxBarManager* Manager);
 
     TdxBarControl* source_;
     TdxBarQuickSubItem* quickSubItem_ = nullptr;

@@ -1,5 +1,5 @@
-// The menu window: making and placing it, its layout and painting, scrolling, recent-items expansion,
-// the mouse and the keyboard, and closing.
+// The menu window: making and placing it, scrolling, recent-items expansion, its messages and closing;
+// its layout and painting are in sub_menu_paint.cpp, its mouse and keys in sub_menu_input.cpp.
 #include "bars/windows/sub_menu_control.h"
 
 #include <algorithm>
@@ -25,7 +25,6 @@
 #include "bars/windows/toolbar_control.h"
 #include "lookandfeel/object_links.h"
 #include "platform/gdi/palettes.h"
-#include "platform/gdi/regions.h"
 #include "platform/gdi/scoped.h"
 #include "platform/gdi/shapes.h"
 #include "platform/graphics/bitmap.h"
@@ -39,7 +38,6 @@
 #include "platform/gui/system.h"
 #include "platform/gui/window.h"
 #include "platform/gui/window_dc.h"
-#include "platform/rtl/scope_guard.h"
 #include "platform/rtl/wintypes.h"
 #include "platform/vcl/form.h"
 
@@ -47,11 +45,8 @@ namespace bars {
 
 namespace {
 
+// The shadows and animations of every menu window, handed in with the bar windows.
 MenuDecorator* decorator = nullptr;
-
-bool Touches(const RECT& a, const RECT& b) {
-    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
-}
 
 // A colour relative to the palette selected into the DC.
 constexpr COLORREF PaletteRgb(COLORREF Color) {
@@ -59,6 +54,7 @@ constexpr COLORREF PaletteRgb(COLORREF Color) {
 }
 
 TdxBarMenuAnimations RandomAnimation() {
+    // One sequence for the process, from a fixed seed: a run repeats its animations.
     static std::minstd_rand generator(12345);
     const int n = static_cast<int>(generator() % 100);
     return n < 33 ? maUnfold : n < 66 ? maSlide : maFade;
@@ -74,10 +70,6 @@ COLORREF RarelyUsedColor() {
 
 void SetMenuDecorator(MenuDecorator* Decorator) {
     decorator = Decorator;
-}
-
-MenuDecorator* GetMenuDecorator() {
-    return decorator;
 }
 
 std::unique_ptr<BarControl> CreateSubMenuControl(TdxBarItemLinks* Links) {
@@ -404,231 +396,6 @@ void TdxBarSubMenuControl::Place(SIZE Size) {
     }
     SetWindowPos(handle_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     layoutValid_ = false;
-}
-
-// Layout and painting.
-
-void TdxBarSubMenuControl::CalcLayout() {
-    topArrow_ = bottomArrow_ = RECT{0, 0, 0, 0};
-    visibleCount_ = 0;
-    if (links_ == nullptr || handle_ == nullptr) return;
-    const auto& shown = links_->ShownLinks();
-    MarkRarelyUsed(topIndex_);
-    int maxBottom = 0;
-    const RECT items = Painter().CalcSubMenuItemsRect(*this, false, IsMarkVisible(), maxBottom);
-    int y = items.top;
-    // Where the line before the last one laid out ends: above a bottom arrow the frame owns the rest.
-    int previousEnd = y;
-    bool full = false;
-    for (size_t i = 0; i < shown.size(); ++i) {
-        TdxBarItemLink* link = shown[i];
-        auto* control = dynamic_cast<TdxBarItemControl*>(link->Control());
-        const int index = static_cast<int>(i);
-        if (index < topIndex_ || full || control == nullptr) {
-            link->SetItemRect(RECT{0, 0, 0, 0});
-            continue;
-        }
-        const int end = y;
-        y += RunStartGap(control);
-        if (SeparatedAbove(link, index)) y += GetSeparatorSize();
-        const int height = control->GetHeightInBar();
-        if (y + height > maxBottom && visibleCount_ > 0) {
-            full = true;
-            link->SetItemRect(RECT{0, 0, 0, 0});
-            continue;
-        }
-        previousEnd = end;
-        link->SetItemRect(RECT{items.left, y, items.right, y + height});
-        y += height;
-        ++visibleCount_;
-    }
-    linesBottom_ = y;
-    // The arrows take the first and the last row; the lines under them are not shown.
-    if (HasTopArrow() && topIndex_ < static_cast<int>(shown.size())) {
-        topArrow_ = shown[static_cast<size_t>(topIndex_)]->ItemRect();
-        shown[static_cast<size_t>(topIndex_)]->SetItemRect(RECT{0, 0, 0, 0});
-    }
-    if (HasBottomArrow() && visibleCount_ > 0) {
-        TdxBarItemLink* last = shown[static_cast<size_t>(topIndex_ + visibleCount_ - 1)];
-        bottomArrow_ = last->ItemRect();
-        last->SetItemRect(RECT{0, 0, 0, 0});
-        linesBottom_ = previousEnd;
-    }
-    layoutValid_ = true;
-}
-
-bool TdxBarSubMenuControl::SeparatedAbove(const TdxBarItemLink* Link, int Index) const {
-    return Link->BeginGroup() && Index > topIndex_ && !(Index == topIndex_ + 1 && HasTopArrow());
-}
-
-void TdxBarSubMenuControl::MarkRarelyUsed(int First) {
-    const auto& shown = links_->ShownLinks();
-    // Only an expanded menu of recent-items mode shows its rarely used lines.
-    const int recent = RecentItemsInForce() && MenusExpanded() ? links_->GetRecentItemCount() : -1;
-    bool before = false;
-    for (size_t i = 0; i < shown.size(); ++i) {
-        auto* control = dynamic_cast<TdxBarItemControl*>(shown[i]->Control());
-        if (control == nullptr) continue;
-        control->RarelyUsed = recent >= 0 && shown[i]->RecentIndex() >= recent;
-        const int index = static_cast<int>(i);
-        // The first line counts as following a recent one; the top line starts no run unless a detach
-        // strip lies above it.
-        control->RarelyUsedStart =
-            index >= First && control->RarelyUsed != before && (index != First || HasDetachBar());
-        before = control->RarelyUsed;
-    }
-}
-
-int TdxBarSubMenuControl::RunStartGap(const TdxBarItemControl* Control) const {
-    return Control->RarelyUsedStart && Painter().HasSubMenuSideStrip() ? 1 : 0;
-}
-
-SubMenuParts TdxBarSubMenuControl::Parts() const {
-    SubMenuParts parts;
-    int maxBottom = 0;
-    parts.Items = Painter().CalcSubMenuItemsRect(const_cast<TdxBarSubMenuControl&>(*this), false,
-                                                 IsMarkVisible(), maxBottom);
-    parts.Items.bottom = linesBottom_;
-    parts.TopArrow = topArrow_;
-    parts.BottomArrow = bottomArrow_;
-    // The line the bottom arrow stands on.
-    const int under = topIndex_ + visibleCount_ - 1;
-    if (!IsRectEmpty(bottomArrow_) && links_ != nullptr && under >= 0 &&
-        under < static_cast<int>(links_->ShownLinks().size())) {
-        TdxBarItemLink* link = links_->ShownLinks()[static_cast<size_t>(under)];
-        auto* control = dynamic_cast<TdxBarItemControl*>(link->Control());
-        parts.BottomArrowSeparator = SeparatedAbove(link, under);
-        parts.BottomArrowRarelyUsed = control != nullptr && control->RarelyUsed;
-    }
-    parts.LinesBottom = linesBottom_;
-    const RECT mark = MarkRect();
-    parts.SpaceBottom = IsRectEmpty(mark) ? ClientHeight() : mark.top;
-    parts.Mark = mark;
-    parts.MarkState = markState_;
-    return parts;
-}
-
-int TdxBarSubMenuControl::ShownIndex(const TdxBarItemControl* Control) const {
-    if (links_ == nullptr || Control == nullptr) return -1;
-    const auto& shown = links_->ShownLinks();
-    for (size_t i = 0; i < shown.size(); ++i)
-        if (shown[i]->Control() == Control) return static_cast<int>(i);
-    return -1;
-}
-
-bool TdxBarSubMenuControl::CanCustomizeItems() const {
-    if (TCustomdxBarControl::CanCustomizeItems()) return true;
-    TObject* owner = links_ != nullptr ? links_->LinksOwner() : nullptr;
-    if (auto* subItem = dynamic_cast<TdxBarSubItem*>(owner)) return subItem->AllowCustomizing();
-    return dynamic_cast<TdxBarPopupMenu*>(owner) != nullptr;
-}
-
-void TdxBarSubMenuControl::DrawLine(HDC DC, TdxBarItemControl* Control, bool Last) {
-    TdxBarItemLink* link = Control->Link();
-    const RECT r = link->ItemRect();
-    if (IsRectEmpty(r)) return;
-    const int index = ShownIndex(Control);
-    const TdxBarItemControlPainter& painter = Painter();
-    const bool separator = SeparatedAbove(link, index);
-    const int separatorSize = separator ? GetSeparatorSize() : 0;
-    // The row a run of lines starts with keeps the menu's own background.
-    if (const int gap = RunStartGap(Control); gap > 0)
-        PaintBackground(DC, RECT{r.left, r.top - separatorSize - gap, r.right, r.top - separatorSize},
-                        nullptr);
-    TdxBarItemControl* const outer = drawingLine_;
-    drawingLine_ = Control;
-    const ScopeGuard restore([this, outer] { drawingLine_ = outer; });
-    if (separator)
-        painter.DrawMenuSeparator(*Control, DC, RECT{r.left, r.top - separatorSize, r.right, r.top});
-    if (painter.HasSubMenuSideStrip()) {
-        SideStripLine line;
-        line.BeginGroup = separator;
-        line.RarelyUsed = Control->RarelyUsed;
-        line.Last = Last;
-        painter.DrawSubMenuSideStrip(*this, *Control, r.left - SideBarWidth(), index, line, r, DC);
-    }
-    Control->Draw(DC, r, 1);
-    DrawCustomizingFrame(DC, Control);
-    ++linesDrawn_;
-}
-
-void TdxBarSubMenuControl::Paint(HDC DC) {
-    if (animating_ || freeing_) return;
-    if (!layoutValid_) CalcLayout();
-    const RECT client = ClientRect();
-    if (links_ == nullptr || links_->ShownLinks().empty()) {
-        PaintBackground(DC, client, nullptr);
-        PaintSideBar(DC);
-        return;
-    }
-    RECT dirty{0, 0, 0, 0};
-    GetClipBox(DC, &dirty);
-    Painter().DrawSubMenuFrame(*this, DC, Parts());
-    // The lines shown, top to bottom (the rows under the scroll arrows have empty rectangles).
-    std::vector<TdxBarItemControl*> lines;
-    for (TdxBarItemLink* link : std::vector<TdxBarItemLink*>(links_->ShownLinks())) {
-        auto* control = dynamic_cast<TdxBarItemControl*>(link->Control());
-        if (control == nullptr) continue;
-        const bool inView = !IsRectEmpty(link->ItemRect());
-        control->SetInView(inView);
-        if (inView) lines.push_back(control);
-    }
-    HPALETTE oldPalette = nullptr;
-    if (rarelyUsedPalette_ != nullptr) {
-        oldPalette = SelectPalette(DC, rarelyUsedPalette_, FALSE_);
-        RealizePalette(DC);
-    }
-    const int separator = GetSeparatorSize();
-    for (TdxBarItemControl* control : lines) {
-        control->IsLastInView = false;
-        const bool last = control == lines.back();
-        RECT r = control->Link()->ItemRect();
-        r.top -= separator + RunStartGap(control);
-        // A rarely used last line carries its band down to the menu's bottom.
-        if (last && control->RarelyUsed) r.bottom = client.bottom;
-        // Lines outside the part to paint cost nothing.
-        if (!Touches(r, dirty)) continue;
-        DrawLine(DC, control, last && !HasBottomArrow());
-        if (links_ == nullptr) return;
-    }
-    if (rarelyUsedPalette_ != nullptr) SelectPalette(DC, oldPalette, FALSE_);
-    if (!lines.empty()) lines.back()->IsLastInView = true;
-    PaintSideBar(DC);
-}
-
-void TdxBarSubMenuControl::PaintSideBar(HDC DC) {
-    const int side = SideBarWidth();
-    if (side <= 0) return;
-    const RECT band{0, 0, side, ClientHeight()};
-    FillRect(DC, &band, Painter().GetFaceBrush(*this));
-    // The owner paints the band; at design time it stays plain.
-    if (manager_ == nullptr || manager_->Designing()) return;
-    TObject* owner = links_ != nullptr ? links_->LinksOwner() : nullptr;
-    auto* subItem = dynamic_cast<TCustomdxBarSubItem*>(owner);
-    auto* popup = dynamic_cast<TdxBarPopupMenu*>(owner);
-    if (subItem == nullptr && popup == nullptr) return;
-    const pw::gdi::SavedDC saved(DC);
-    TCanvas canvas;
-    canvas.SetHandle(DC);
-    const ScopeGuard detach([&canvas] { canvas.SetHandle(nullptr); });
-    if (subItem != nullptr)
-        subItem->DoPaintBar(&canvas, band);
-    else
-        popup->DoPaintBar(&canvas, band);
-}
-
-void TdxBarSubMenuControl::RepaintControl(TdxBarItemControl* Control) {
-    if (handle_ == nullptr || Control == nullptr || freeing_) return;
-    const RECT r = GetItemRect(Control);
-    if (IsRectEmpty(r)) return;
-    InvalidateRect(handle_, &r, FALSE_);
-    if (!InvalidateOnSelect()) UpdateWindow(handle_);
-}
-
-void TdxBarSubMenuControl::InvalidateMark() {
-    if (handle_ == nullptr) return;
-    const RECT mark = MarkRect();
-    if (!IsRectEmpty(mark)) InvalidateRect(handle_, &mark, FALSE_);
 }
 
 // Scrolling.
@@ -962,266 +729,6 @@ void TdxBarSubMenuControl::SetDetachHot(bool Value) {
     detachHot_ = Value;
     NCPaint();
     UpdateHint(manager_, Value, Value ? LoadBarString(barstr::DragToFloat) : std::string());
-}
-
-void TdxBarSubMenuControl::DetachDrag() {
-    TdxBar* bar = DetachingBar();
-    TdxBarSubItemControl* owner = subItemOwner_;
-    if (bar == nullptr || owner == nullptr || handle_ == nullptr) return;
-    RECT strip{0, 0, 0, 0};
-    GetWindowRect(handle_, strip);
-    strip.bottom = strip.top + 1 + DetachHeight();
-    // The menu may go in the drag: what follows works from its opener alone.
-    DetachStripDrag(owner, bar, RECT{strip.left - 15, strip.top - 15, strip.right + 15, strip.bottom + 15});
-}
-
-namespace {
-
-// One drag of a menu's detach strip. The pointer is held by whichever of the menu and the toolbar
-// shows: a window of the open chain, so that the bar hooks let its release through.
-struct DetachDragState {
-    TcxObjectLinkPtr owner, bar, item, parent;
-    RECT strip;
-    bool detached = false;
-
-    TdxBarSubItemControl* Owner() const { return static_cast<TdxBarSubItemControl*>(owner->Ref); }
-    TdxBar* Bar() const { return static_cast<TdxBar*>(bar->Ref); }
-    TCustomdxBarSubItem* Item() const { return static_cast<TCustomdxBarSubItem*>(item->Ref); }
-    TCustomdxBarControl* Parent() const { return static_cast<TCustomdxBarControl*>(parent->Ref); }
-    bool Alive() const {
-        return Owner() != nullptr && Bar() != nullptr && Item() != nullptr && Parent() != nullptr;
-    }
-
-    TdxBarControl* Toolbar() const {
-        auto* toolbar = Bar() != nullptr ? dynamic_cast<TdxBarControl*>(Bar()->Control()) : nullptr;
-        return toolbar != nullptr && toolbar->Handle() != nullptr ? toolbar : nullptr;
-    }
-    HWND Holder() const {
-        if (detached) return Toolbar() != nullptr ? Toolbar()->Handle() : nullptr;
-        TdxBarSubMenuControl* menu = Owner() != nullptr ? Owner()->GetSubMenuControl() : nullptr;
-        return menu != nullptr ? menu->Handle() : nullptr;
-    }
-    // The pointer holds the middle of the toolbar's caption.
-    void Follow(POINT At) const {
-        if (TdxBarControl* toolbar = Toolbar())
-            SetWindowPos(toolbar->Handle(), nullptr, At.x - toolbar->GrabOffset.x,
-                         At.y - toolbar->GrabOffset.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    // The menu closes; its toolbar floats under the pointer.
-    void TearOff(POINT At) {
-        Item()->DoDetaching();
-        if (!Alive()) return;
-        Owner()->ControlInactivate(true);
-        if (!Alive()) return;
-        detached = true;
-        TdxBar* b = Bar();
-        b->SetVisible(false);
-        b->SetDockingStyle(dsNone);
-        b->SetFloatLeft(At.x);
-        b->SetFloatTop(At.y - 8);
-        b->SetVisible(true);
-        if (TdxBarControl* toolbar = Toolbar()) {
-            RECT r{0, 0, 0, 0};
-            GetWindowRect(toolbar->Handle(), r);
-            toolbar->GrabOffset = POINT{(r.right - r.left) / 2, 8};
-            toolbar->GrabSize = SIZE{r.right - r.left, r.bottom - r.top};
-        }
-        Follow(At);
-    }
-    // Back over the strip: the toolbar hides and the menu opens again.
-    void PutBack() {
-        detached = false;
-        Bar()->SetVisible(false);
-        if (!Alive()) return;
-        if (auto* toolbar = dynamic_cast<TdxBarControl*>(Parent())) toolbar->SetMenuOpened(true);
-        Owner()->ControlActivate(true);
-    }
-};
-
-} // namespace
-
-void DetachStripDrag(TdxBarSubItemControl* Owner, TdxBar* Bar, const RECT& Strip) {
-    auto* item = dynamic_cast<TCustomdxBarSubItem*>(Owner->Item());
-    if (item == nullptr || Owner->ParentBar() == nullptr) return;
-    DetachDragState d{MakeObjectLink(Owner), MakeObjectLink(Bar), MakeObjectLink(item),
-                      MakeObjectLink(Owner->ParentBar()), Strip};
-    HWND holder = d.Holder();
-    if (holder == nullptr) return;
-    SetCapture(holder);
-    // The keys are the drag's (Escape): the bar hooks do not hand them to the open chain meanwhile.
-    TdxBarManager* manager = d.Parent()->Manager();
-    const TcxObjectLinkPtr managerAlive = MakeObjectLink(manager);
-    const bool wasInMenuLoop = manager != nullptr && manager->InMenuLoop();
-    if (manager != nullptr) manager->SetInMenuLoop(true);
-    bool cancelled = false;
-    MSG msg;
-    for (;;) {
-        const BOOL got = GetMessage(msg, nullptr, 0, 0);
-        if (got == 0) {
-            RepostQuit(msg);
-            break;
-        }
-        if (got < 0 || !d.Alive()) break;
-        if (msg.message == WM_MOUSEMOVE || msg.message == WM_NCMOUSEMOVE) {
-            const bool over = PtInRect(d.strip, msg.pt);
-            if (!d.detached && !over)
-                d.TearOff(msg.pt);
-            else if (d.detached && over)
-                d.PutBack();
-            else if (d.detached)
-                d.Follow(msg.pt);
-            if (!d.Alive()) break;
-            if (const HWND now = d.Holder(); now != holder) {
-                holder = now;
-                if (holder == nullptr) break;
-                SetCapture(holder);
-            }
-            continue;
-        }
-        if (msg.message == WM_LBUTTONUP || msg.message == WM_NCLBUTTONUP) break;
-        if (msg.message == WM_KEYDOWN || msg.message == WM_KEYUP) {
-            // Escape puts the toolbar away again; other keys wait for the drag to end.
-            if (KeyCode(msg) == VK_ESCAPE && msg.message == WM_KEYDOWN) {
-                cancelled = true;
-                break;
-            }
-            continue;
-        }
-        TranslateMessage(msg);
-        DispatchMessage(msg);
-        if (GetCapture() != holder) break;
-    }
-    if (GetCapture() == holder) ReleaseCapture();
-    if (manager != nullptr && managerAlive->Ref != nullptr) manager->SetInMenuLoop(wasInMenuLoop);
-    if (!d.detached || !d.Alive()) return;
-    if (cancelled) {
-        d.Bar()->SetVisible(false);
-    } else if (TdxBarControl* toolbar = d.Toolbar()) {
-        toolbar->SavePosition();
-    }
-    // Torn off or put away, the menus it came from close.
-    if (TCustomdxBarControl* parent = d.Parent(); parent != nullptr && parent->Alive()) parent->HideAll();
-}
-
-void TdxBarSubMenuControl::WMMouseMove(TWMMouse Message) {
-    if (DragPending()) {
-        TCustomdxBarControl::WMMouseMove(Message);
-        return;
-    }
-    const POINT p = Message.Pos();
-    const TcxObjectLinkPtr self = MakeObjectLink(this);
-    if (HasDetachBar()) SetDetachHot(p.y < 0 && p.x >= 0 && p.x < ClientWidth());
-    if (animating_) {
-        if (!IsMouseStill(p)) return;
-        StopAnimation();
-        if (self->Ref == nullptr || !Alive()) return;
-    }
-    // The line that opened this menu stays highlighted while the pointer is here.
-    if (subItemOwner_ != nullptr && ParentBar() != nullptr && ParentBar()->Selected() != subItemOwner_)
-        ParentBar()->SelectControlByMouse(subItemOwner_);
-    if (self->Ref == nullptr || !Alive() || handle_ == nullptr) return;
-    if (IsMarkVisible()) SetMarkState(PtInRect(MarkRect(), p) ? 1 : 0);
-    if (self->Ref == nullptr || !Alive() || handle_ == nullptr) return;
-    const bool overTop = HasTopArrow() && PtInRect(topArrow_, p);
-    const bool overBottom = HasBottomArrow() && PtInRect(bottomArrow_, p);
-    if (overTop || overBottom) {
-        POINT screen = p;
-        ClientToScreen(handle_, screen);
-        if (scrollTimer_ == 0 && (screen.x != scrollCursorPos_.x || screen.y != scrollCursorPos_.y)) {
-            SelectControlByMouse(nullptr);
-            if (self->Ref == nullptr || handle_ == nullptr) return;
-            scrollUp_ = overTop;
-            scrollCursorPos_ = screen;
-            scrollTimer_ = SetTimer(handle_, ScrollTimerId, ScrollInterval, nullptr);
-        }
-        return;
-    }
-    TCustomdxBarControl::WMMouseMove(Message);
-}
-
-void TdxBarSubMenuControl::WMLButtonDown(TWMMouse Message) {
-    if (scrollTimer_ != 0) return;
-    if (HasDetachBar() && Message.Pos().y < 0) {
-        StopAnimation();
-        DetachDrag();
-        return;
-    }
-    const TcxObjectLinkPtr self = MakeObjectLink(this);
-    TCustomdxBarControl::WMLButtonDown(Message);
-    if (self->Ref == nullptr || !Alive() || GetActiveBarControl() == nullptr) return;
-    StopAnimation();
-    if (IsMarkVisible() && PtInRect(MarkRect(), Message.Pos())) {
-        if (markState_ == 0) {
-            SelectControlByKey(nullptr);
-            SetMarkState(1);
-        } else {
-            SetMarkState(2);
-        }
-    }
-}
-
-void TdxBarSubMenuControl::CloseLevel() {
-    if (ParentBar() == nullptr) {
-        FreeMenu();
-        return;
-    }
-    if (auto* toolbar = dynamic_cast<TdxBarControl*>(ParentBar())) toolbar->SetMenuOpened(false);
-    if (TdxBarItemControl* selected = ParentBar()->Selected()) selected->ControlInactivate(true);
-}
-
-void TdxBarSubMenuControl::WMKeyDown(TWMKey Message) {
-    StopAnimation();
-    const TcxObjectLinkPtr self = MakeObjectLink(this);
-    WORD key = Message.CharCode();
-    const bool ctrl = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0;
-    if (IsMarkVisible() && links_ != nullptr) {
-        if (key == VK_DOWN && ctrl) {
-            SetMarkState(2);
-            return;
-        }
-        const auto& shown = links_->ShownLinks();
-        if ((key == VK_TAB || key == VK_DOWN) && !ctrl && !shift && Selected() != nullptr && !shown.empty() &&
-            shown.back() == Selected()->Link()) {
-            // The selection moves on into the lines the expansion brings.
-            SetMarkState(2);
-            if (self->Ref != nullptr && handle_ != nullptr) SendMessage(handle_, WM_KEYDOWN, key, 0);
-            return;
-        }
-    }
-    TCustomdxBarControl::WMKeyDown(Message);
-    if (self->Ref == nullptr || !Alive() || GetActiveBarControl() == nullptr) return;
-    key = Message.CharCode();
-    TdxBarItemControl* selected = Selected();
-    if (selected != nullptr && selected->GetEnabled() && selected->WantsKey(key)) {
-        selected->KeyDown(key);
-        return;
-    }
-    switch (key) {
-    case VK_RETURN:
-        if (selected != nullptr) selected->ControlClick(false);
-        return;
-    case VK_ESCAPE:
-        CloseLevel();
-        return;
-    case VK_LEFT:
-        if (ParentBar() == nullptr) return;
-        if (!ParentBar()->IsToolbar()) {
-            CloseLevel();
-        } else if (IsVerticalBarControl(ParentBar())) {
-            SendMessage(handle_, WM_KEYDOWN, VK_ESCAPE, 0);
-        } else if (ParentBar()->Handle() != nullptr) {
-            // The main menu moves on to the previous menu.
-            SendMessage(ParentBar()->Handle(), WM_KEYDOWN, VK_LEFT, 0);
-        }
-        return;
-    case VK_RIGHT:
-        if (auto* top = dynamic_cast<TdxBarControl*>(GetTopToolbarControl(this));
-            top != nullptr && top->Handle() != nullptr && !IsVerticalBarControl(top))
-            SendMessage(top->Handle(), WM_KEYDOWN, VK_RIGHT, 0);
-        return;
-    default:
-        return;
-    }
 }
 
 TContainerItemSubMenuControl::TContainerItemSubMenuControl(TdxBarManager* AOwner, TdxBarItemLinks* ALinks)

@@ -39,7 +39,6 @@ public:
     virtual void StopAnimation(TdxBarSubMenuControl&) {}
 };
 void SetMenuDecorator(MenuDecorator* Decorator);
-MenuDecorator* GetMenuDecorator();
 
 class TdxBarSubMenuControl : public TCustomdxBarControl {
 public:

@@ -181,6 +181,8 @@ void TdxBarControl::SetMoving(bool Value) {
         return;
     }
     moving_ = false;
+    // The user's move of the bar ends: where it was put is theirs.
+    manager_->NoteUserChange();
     HWND unused = handle_ == dockedWnd_ ? floatingWnd_ : dockedWnd_;
     dockedWnd_ = floatingWnd_ = nullptr;
     if (unused != nullptr && unused != handle_) DestroyWindow(unused);
@@ -912,6 +914,7 @@ void TdxBarControl::NCLButtonDown(TWMNCHitMessage Message) {
     TdxBar* bar = bar_;
     TdxBarManager* manager = manager_;
     bar->SetVisible(false);
+    manager->NoteUserChange();
     manager->DoBarClose(bar);
 }
 
@@ -1193,9 +1196,14 @@ LRESULT TdxBarControl::WndProc(TMessage& Message) {
     case WM_ENTERSIZEMOVE:
         // The window's move or size loop starts: keys reach nothing else until it ends.
         BlockKeys(handle_);
+        GetWindowRect(handle_, sizeMoveStart_);
         return TCustomdxBarControl::WndProc(Message);
     case WM_EXITSIZEMOVE:
         UnblockKeys(handle_);
+        // The user moved or sized the floating bar (not put back with Escape).
+        if (RECT now{0, 0, 0, 0};
+            manager_ != nullptr && GetWindowRect(handle_, now) && !EqualRect(now, sizeMoveStart_))
+            manager_->NoteUserChange();
         return TCustomdxBarControl::WndProc(Message);
     case WM_GETMINMAXINFO:
         if (MINMAXINFO* info = TWMGetMinMaxInfo(Message).MinMaxInfo()) {

@@ -227,6 +227,8 @@ private:
     // it, and afterwards until another size comes), not one the user gave it.
     bool settingOwnSize_ = false;
     bool ownSize_ = false;
+    // Where the floating window stood as the user's move or size of it began.
+    RECT sizeMoveStart_{0, 0, 0, 0};
     bool itemsHidden_ = false;
     bool menuOpened_ = false;
     bool keyboardMode_ = false;

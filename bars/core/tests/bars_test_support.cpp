@@ -165,31 +165,41 @@ void FakeDockControl::RealignBars() {
 }
 
 FakeWindows::FakeWindows() {
-    bars::SetBarControlFactory([](TdxBarItemLinks* links, bool toolbar) -> std::unique_ptr<bars::BarControl> {
-        return std::make_unique<FakeBarControl>(links, toolbar);
-    });
-    bars::SetDockControlFactory(
-        [](TdxBars* bars, TdxBarDockingStyle side, TCustomForm*) -> bars::DockControl* {
-            return new FakeDockControl(nullptr, bars->BarManager(), side, true);
-        });
+    bars::SetWindowServices(this);
     for (const char* name : {"TdxBarButton", "TdxBarSubItem", "TdxBarEdit", "TdxBarCombo"})
         SetBarItemControlClass(name, [](TdxBarItemLink* link) -> std::unique_ptr<bars::ItemControl> {
             return std::make_unique<FakeItemControl>(link);
         });
-    bars::RegisterPainter(bmsStandard, &standard);
-    bars::RegisterPainter(bmsEnhanced, &enhanced);
-    bars::RegisterPainter(bmsFlat, &flat);
-    bars::RegisterPainter(bmsOffice11, &office);
     Log().clear();
 }
 
 FakeWindows::~FakeWindows() {
-    bars::SetBarControlFactory(nullptr);
-    bars::SetDockControlFactory(nullptr);
+    bars::SetWindowServices(nullptr);
     for (const char* name : {"TdxBarButton", "TdxBarSubItem", "TdxBarEdit", "TdxBarCombo"})
         SetBarItemControlClass(name, nullptr);
-    for (TdxBarManagerStyle style : {bmsStandard, bmsEnhanced, bmsFlat, bmsOffice11})
-        bars::RegisterPainter(style, nullptr);
+}
+
+std::unique_ptr<bars::BarControl> FakeWindows::MakeBarControl(TdxBarItemLinks* links, bool toolbar) const {
+    return std::make_unique<FakeBarControl>(links, toolbar);
+}
+
+bars::DockControl* FakeWindows::MakeDockControl(TdxBars* bars, TdxBarDockingStyle side, TCustomForm*) const {
+    return new FakeDockControl(nullptr, bars->BarManager(), side, true);
+}
+
+const bars::Painter* FakeWindows::FindPainter(TdxBarManagerStyle style) const {
+    switch (style) {
+    case bmsStandard:
+        return &standard;
+    case bmsEnhanced:
+        return &enhanced;
+    case bmsFlat:
+        return &flat;
+    case bmsOffice11:
+        return &office;
+    default:
+        return nullptr;
+    }
 }
 
 ScriptedPrompter::ScriptedPrompter(int answer) : answer_(answer) {

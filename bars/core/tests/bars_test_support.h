@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "bars/core/bar_views.h"
+#include "bars/core/window_services.h"
 #include "platform/rtl/component.h"
 #include "platform/rtl/stream.h"
 #include "platform/vcl/form.h"
@@ -117,13 +118,18 @@ private:
 };
 
 // Installs the fake windows, dock sites and painters for the life of the object.
-class FakeWindows {
+class FakeWindows : public bars::WindowServices {
 public:
     FakeWindows();
-    ~FakeWindows();
+    ~FakeWindows() override;
     FakeWindows(const FakeWindows&) = delete;
     FakeWindows& operator=(const FakeWindows&) = delete;
+    std::unique_ptr<bars::BarControl> MakeBarControl(TdxBarItemLinks* links, bool toolbar) const override;
+    bars::DockControl* MakeDockControl(TdxBars* bars, TdxBarDockingStyle side, TCustomForm*) const override;
+    bool QuickControlShown() const override { return quickControlShown; }
+    const bars::Painter* FindPainter(TdxBarManagerStyle style) const override;
     FakePainter standard{9}, enhanced{6}, flat{8}, office{7};
+    bool quickControlShown = false;
 };
 
 // Answers every message box with a fixed result and remembers the texts.

@@ -141,11 +141,11 @@ TEST_F(GroupsTest, NoRedrawLockWhileAQuickCustomizationDropDownShowsOrTheGroupLo
     watcher->SetName("miWatch");
     watcher->SetCategory(0);
     files->Add(watcher);
-    SetQuickControlQuery([] { return true; });
+    windows.quickControlShown = true;
     files->SetEnabled(false);
     // Visibility takes the lock all the same.
     files->SetVisible(ivNever);
-    SetQuickControlQuery(nullptr);
+    windows.quickControlShown = false;
     EXPECT_EQ(watcher->locked, (std::vector<bool>{false, true}));
     EXPECT_FALSE(watcher->Enabled());
 

@@ -5,6 +5,7 @@
 #include "bars/core/bar_button.h"
 #include "bars/core/bar_manager.h"
 #include "bars/core/bar_unit.h"
+#include "bars/core/customizing_notify.h"
 #include "bars/core/toolbar.h"
 #include "bars/core/toolbars.h"
 #include "bars_test_support.h"
@@ -73,6 +74,9 @@ TEST(ManagerLookups, BarMetricsFromThePainter) {
 
 namespace {
 int refreshes = 0;
+struct CommandsWindow : bars::CustomizingReceiver {
+    void RefreshCommands(TdxBarManager*) const override { ++refreshes; }
+};
 } // namespace
 
 // A designed item that changes refreshes the customizing window's command list, except for items
@@ -81,17 +85,18 @@ TEST(ManagerLookups, DesignChangesRefreshTheCommandList) {
     FakeWindows windows;
     TestForm form;
     form.SetDesigning(true);
-    new TdxBarManager(&form);
-    bars::SetCustomizingCommandsRefresher([] { ++refreshes; });
+    auto* manager = new TdxBarManager(&form);
+    const CommandsWindow window;
+    bars::SetCustomizingReceiver(&window);
     TdxBarButton* open = AddButton(&form, "OpenButton", "Open");
     TdxBarButton* loose = AddButton(&form, "Loose", "Loose");
     loose->SetCategoryField(-1);
     refreshes = 0;
     open->SetCaption("Open...");
     loose->SetCaption("Loose ends");
-    bars::SetCustomizingPopupEditing(true);
+    manager->SetCustomizingPopupEditing(true);
     open->SetCaption("Open");
-    bars::SetCustomizingPopupEditing(false);
-    bars::SetCustomizingCommandsRefresher(nullptr);
+    manager->SetCustomizingPopupEditing(false);
+    bars::SetCustomizingReceiver(nullptr);
     EXPECT_EQ(refreshes, 1);
 }

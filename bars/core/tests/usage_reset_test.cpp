@@ -6,8 +6,8 @@
 
 #include "bars/core/bar_button.h"
 #include "bars/core/bar_manager.h"
+#include "bars/core/bar_unit.h"
 #include "bars/core/item_links.h"
-#include "bars/core/layout_hooks.h"
 #include "bars/core/sub_item.h"
 #include "bars/core/toolbar.h"
 #include "bars/core/toolbars.h"
@@ -183,4 +183,30 @@ TEST(UsageReset, YesRestoresTheDesignedMarksByName) {
     EXPECT_TRUE(MarkOf(added->ItemLinks(), d.save));
     EXPECT_TRUE(MarkOf(added->ItemLinks(), d.print));
     EXPECT_FALSE(d.manager->LockUpdate());
+}
+
+// A reset the user confirms, of the usage data or of a bar, is the user's change of the bars; one the
+// user declines is none.
+TEST(UsageReset, OnlyAConfirmedResetIsTheUsersChange) {
+    FakeWindows windows;
+    DesignedForm form("TUsageResetForm5");
+    Design d = Build(form);
+    Store(form.ClassName(), Stream(form));
+    d.manager->ForgetUserChanges();
+    {
+        ScriptedPrompter no(IDNO);
+        d.manager->ConfirmResetToDesignState();
+        ScriptedPrompter cancel(IDCANCEL);
+        d.main->Reset();
+    }
+    EXPECT_FALSE(d.manager->ChangedByUser());
+    {
+        ScriptedPrompter yes(IDYES);
+        d.manager->ConfirmResetToDesignState();
+    }
+    EXPECT_TRUE(d.manager->ChangedByUser());
+    d.manager->ForgetUserChanges();
+    ScriptedPrompter ok(IDOK);
+    d.main->Reset();
+    EXPECT_TRUE(d.manager->ChangedByUser());
 }

@@ -35,7 +35,6 @@ namespace {
 [[maybe_unused]] const bool barsStarted = testsupport::AddEnvironmentStep(
     [] {
         StartBarUnit();
-        RegisterBarPainters();
         RegisterBarWindows();
     },
     [] { ShutdownBarUnit(); });

@@ -114,7 +114,7 @@ class LinkDragTest : public ::testing::Test {
 protected:
     LinkDragTest() {
         RegisterBarWindows();
-        InstallItemDrag();
+        bars_detail::InstallItemDrag();
         form.SetBounds(50, 50, 500, 300);
         manager = new TdxBarManager(&form);
         open = Button("Open");

@@ -8,6 +8,7 @@
 #include "bars/core/bar_unit.h"
 #include "bars/core/toolbar.h"
 #include "bars/core/toolbars.h"
+#include "bars/core/window_services.h"
 #include "bars/painters/flat_painter.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/fonts.h"
@@ -24,12 +25,20 @@ using namespace bars;
 namespace {
 
 // The toolbar library and its painters, started once the application runs.
+class Painters : public WindowServices {
+public:
+    const Painter* FindPainter(TdxBarManagerStyle Style) const override { return StylePainter(Style); }
+};
+const Painters painters;
 [[maybe_unused]] const bool barsStarted = testsupport::AddEnvironmentStep(
     [] {
         StartBarUnit();
-        RegisterBarPainters();
+        SetWindowServices(&painters);
     },
-    [] { ShutdownBarUnit(); });
+    [] {
+        SetWindowServices(nullptr);
+        ShutdownBarUnit();
+    });
 
 class PainterForm : public TForm {
 public:

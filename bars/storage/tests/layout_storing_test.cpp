@@ -10,7 +10,6 @@
 #include <string>
 
 #include "bar_windows_fixture.h"
-#include "bars/core/layout_hooks.h"
 #include "bars/core/sub_item.h"
 #include "bars/storage/layout_common.h"
 #include "bars/storage/layout_storing.h"
@@ -467,7 +466,7 @@ TEST_F(LayoutStoringTest, AFailureReadingTheLayoutAsTheFormLoadsStopsNothing) {
     manager->SetRegistryPath("Software\\Pathweaver\\Layout");
     manager->SetStoreInRegistry(true);
     manager->OnBarVisibleChange = [](TObject*, TdxBar*) { throw Exception("the handler failed"); };
-    EXPECT_NO_THROW(bars::GetLayoutStorage().Load(manager));
+    EXPECT_NO_THROW(bars::LoadStoredLayout(manager));
     manager->OnBarVisibleChange = nullptr;
     manager->SetStoreInRegistry(false);
 }
@@ -640,4 +639,31 @@ TEST_F(LayoutStoringTest, AFloatingToolbarKeepsItsStoredWidthAndPlace) {
     EXPECT_GT(rows(bar), 1u);
     GetClientRect(window, client);
     EXPECT_EQ(bar->FloatClientWidth(), client.right);
+}
+
+// A layout whose store was cut short is not applied and stays in the store: another layout read over
+// the bars (an INI file) is no change of the user's, a bar the user docks elsewhere is.
+TEST_F(LayoutStoringTest, ALayoutCutShortStaysUntilTheUserChangesTheBars) {
+    BuildLayout();
+    const std::string ini = dir + "/bars.ini", store = dir + "/registry.dat",
+                      key = "Software\\Pathweaver\\Layout";
+    tools->SetDockingStyle(dsLeft);
+    bars::SaveLayoutToIni(manager, ini);
+    tools->SetDockingStyle(dsTop);
+    bars::SaveLayoutToRegistry(manager, key);
+    const std::string whole = IniText(store), cut = whole.substr(0, whole.size() - 20);
+    std::ofstream(store, std::ios::trunc) << cut;
+    bars::LoadLayoutFromRegistry(manager, key);
+    bars::LoadLayoutFromIni(manager, ini);
+    Pump();
+    ASSERT_EQ(tools->DockingStyle(), dsLeft);
+    bars::SaveLayoutToRegistry(manager, key);
+    EXPECT_EQ(IniText(store), cut);
+
+    tools->SetDockingStyle(dsBottom);
+    bars::SaveLayoutToRegistry(manager, key);
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKeyReadOnly(key + "\\Bar1"));
+    EXPECT_FALSE(reg.CutShort());
+    EXPECT_EQ(reg.ReadInteger("DockingStyle"), dsBottom);
 }

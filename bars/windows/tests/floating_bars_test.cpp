@@ -3,6 +3,7 @@
 
 #include "bar_windows_fixture.h"
 #include "bars/core/bar_unit.h"
+#include "bars/core/customizing_notify.h"
 #include "platform/gdi/metrics.h"
 #include "platform/gdi/test_settings.h"
 #include "platform/gui/message_loop.h"
@@ -103,7 +104,11 @@ TEST_F(FloatingBarsTest, TheCustomizingWindowKeepsThemWhileItCustomizes) {
     window.Show();
     Pump();
     customizing = window.Handle();
-    bars::SetCustomizingFormWindowQuery([] { return customizing; });
+    struct CustomizingWindow : bars::CustomizingReceiver {
+        HWND FormWindow() const override { return customizing; }
+    };
+    const CustomizingWindow receiver;
+    bars::SetCustomizingReceiver(&receiver);
     Activate(false, customizing);
     EXPECT_FALSE(Shows()) << "another form while nobody customizes";
     Activate(true, nullptr);
@@ -112,7 +117,7 @@ TEST_F(FloatingBarsTest, TheCustomizingWindowKeepsThemWhileItCustomizes) {
     Activate(false, customizing);
     EXPECT_TRUE(Shows());
     manager->SetIsCustomizing(false);
-    bars::SetCustomizingFormWindowQuery(nullptr);
+    bars::SetCustomizingReceiver(nullptr);
 }
 
 class RefitTest : public FloatingBarsTest {

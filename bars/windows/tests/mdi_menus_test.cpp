@@ -11,6 +11,7 @@
 #include "bars/core/bar_manager.h"
 #include "bars/core/bar_routines.h"
 #include "bars/core/bar_unit.h"
+#include "bars/core/customizing_notify.h"
 #include "bars/core/item_links.h"
 #include "bars/core/sub_item.h"
 #include "bars/core/system_menu_item.h"
@@ -288,7 +289,11 @@ TEST_F(MdiMenusTest, WhileCustomizingTheFramesReportOverTheChildReachesItsBar) {
     RegisterClass(wc);
     customizing = CreateWindowEx(0, wc.lpszClassName, "", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, nullptr, nullptr,
                                  nullptr, nullptr);
-    bars::SetCustomizingFormWindowQuery([] { return customizing; });
+    struct CustomizingWindow : bars::CustomizingReceiver {
+        HWND FormWindow() const override { return customizing; }
+    };
+    const CustomizingWindow receiver;
+    bars::SetCustomizingReceiver(&receiver);
     first = SetWindowsHookEx(
         WH_MOUSE, [](int C, WPARAM W, LPARAM L) { return CallNextHookEx(first, C, W, L); }, nullptr,
         GetCurrentThreadId());
@@ -308,7 +313,7 @@ TEST_F(MdiMenusTest, WhileCustomizingTheFramesReportOverTheChildReachesItsBar) {
     EXPECT_EQ(overFrame(WM_LBUTTONDOWN, below), 0);
     childMenu->BarManager()->SetIsCustomizing(false);
     UnhookWindowsHookEx(first);
-    bars::SetCustomizingFormWindowQuery(nullptr);
+    bars::SetCustomizingReceiver(nullptr);
     DestroyWindow(customizing);
 }
 

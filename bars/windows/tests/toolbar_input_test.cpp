@@ -6,6 +6,7 @@
 #include "bars/core/bar_routines.h"
 #include "bars/core/bar_unit.h"
 #include "bars/core/sub_item.h"
+#include "bars/windows/bar_windows.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
@@ -234,13 +235,19 @@ TEST_F(BarWindowsTest, AMenuBarEntryWithoutMenuWindowsHotTracksAndAClickLeavesNo
     bar->SetIsMainMenu(true);
     Pump();
     // No menu window can be made from here on.
-    const bars::BarControlFactory factory = bars::GetBarControlFactory();
-    bars::SetBarControlFactory([](TdxBarItemLinks*, bool) { return std::unique_ptr<bars::BarControl>(); });
+    struct NoMenus : bars::BarWindowServices {
+        std::unique_ptr<bars::BarControl> MakeBarControl(TdxBarItemLinks*, bool) const override {
+            return nullptr;
+        }
+    };
+    const NoMenus noMenus;
+    const bars::WindowServices& windows = bars::Windows();
+    bars::SetWindowServices(&noMenus);
     MoveTo(Centre(file, bar));
     EXPECT_TRUE(Control(file, bar)->IsSelected());
     Press(Centre(file, bar));
     Release(Centre(file, bar));
-    bars::SetBarControlFactory(factory);
+    bars::SetWindowServices(&windows);
     EXPECT_FALSE(Window(bar)->IsActive());
     EXPECT_EQ(GetActiveBarControl(), nullptr);
     // The keys still walk the entries.
