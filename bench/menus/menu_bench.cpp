@@ -24,6 +24,7 @@
 #include "bars/core/toolbar.h"
 #include "bars/windows/dock_control.h"
 #include "bars/windows/item_control.h"
+#include "bars/windows/menu_effects.h"
 #include "bars/windows/sub_menu_control.h"
 #include "bars/windows/toolbar_control.h"
 #include "bench/support/usage.h"
@@ -152,7 +153,7 @@ int main(int argc, char** argv) {
     Application->Initialize();
     StartBarUnit();
     bars::RegisterBarWindows();
-    frameClock = new FirstFrameClock(shadows ? bars::GetMenuDecorator() : nullptr);
+    frameClock = new FirstFrameClock(shadows ? &bars::TheMenuEffects() : nullptr);
     bars::SetMenuDecorator(frameClock);
     auto* form = new TfrmSiteMapMain(nullptr);
     form->SetBounds(100, 60, 800, 600);
