@@ -415,6 +415,19 @@ RECT TdxDockControl::GetDockingZone() const {
     return r;
 }
 
+bool TdxDockControl::UncoveredAt(POINT ScreenPoint) const {
+    TWinControl* parent = Parent();
+    const TRect r = BoundsRect();
+    // A site without rows shows nothing that could be covered.
+    if (parent == nullptr || !HandleAllocated() || r.right <= r.left || r.bottom <= r.top) return true;
+    // The docking zone reaches past the site: the pointer there meets the site's nearest pixel.
+    POINT p = ScreenPoint;
+    ::ScreenToClient(parent->Handle(), p);
+    p.x = std::clamp<decltype(p.x)>(p.x, r.left, r.right - 1);
+    p.y = std::clamp<decltype(p.y)>(p.y, r.top, r.bottom - 1);
+    return ChildWindowFromPointEx(parent->Handle(), p, CWP_SKIPINVISIBLE) == Handle();
+}
+
 bool TdxDockControl::FindBarControl(const TdxBarControl* Control, int& Row, int& Col) const {
     for (size_t r = 0; r < rows_.size(); ++r)
         for (size_t c = 0; c < rows_[r]->Columns.size(); ++c)

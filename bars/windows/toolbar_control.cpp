@@ -87,6 +87,10 @@ TdxBarControl::~TdxBarControl() {
     }
 }
 
+DockControl* TdxBarControl::CurrentDockControl() const {
+    return dockSite_;
+}
+
 TCustomForm* TdxBarControl::GetDockingForm() const {
     if (dockingStyle_ != dsNone && dockSite_ != nullptr)
         if (TCustomForm* form = GetParentForm(dockSite_)) return form;

@@ -82,6 +82,7 @@ public:
     // The mark's place on the screen, in the frame of a floating toolbar.
     RECT MarkScreenRect();
     TdxDockControl* DockSite() const { return dockSite_; }
+    DockControl* CurrentDockControl() const override;
     int NCHitCode() const { return ncHitCode_; }
     bool Locked() const { return lockUpdate_ || lockCount_ > 0; }
     void SetItemsHidden(bool Value) { itemsHidden_ = Value; }
