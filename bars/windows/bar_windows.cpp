@@ -196,6 +196,7 @@ void DragBar(TdxBarControl* Control, POINT Start) {
                 d.dockGrabOffset.x = p.x - cursor.x;
         }
     }
+    Control->DockGrabOffset = d.dockGrabOffset;
     Control->HideAll();
     if (alive->Ref == nullptr) return;
     Control->Dragging = true;

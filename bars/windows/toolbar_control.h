@@ -142,10 +142,12 @@ public:
     // Saving the position then keeps that width: only a size the user gives the window replaces it.
     void SetFloatingBounds(POINT TopLeft, SIZE Size);
 
-    // A move by the mouse is running; where the pointer grabbed the window when it began.
+    // A move by the mouse is running; where the pointer grabbed the window when it began, and how far
+    // the drag moves the pointer across the rows so that it stands for the row the toolbar was in.
     bool Dragging = false;
     POINT GrabOffset{0, 0};
     SIZE GrabSize{0, 0};
+    POINT DockGrabOffset{0, 0};
     // Where the pointer holds a window of this size during the move: the grab point keeps its place
     // relative to the window's size.
     POINT GrabOffsetFor(SIZE Size) const;
