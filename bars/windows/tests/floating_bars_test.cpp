@@ -176,6 +176,23 @@ TEST_F(RefitTest, ABarLargerThanTheAreaKeepsItsTopLeftInside) {
     EXPECT_EQ(Placed(floating), (RECT{300 - w, 200 - h, 300, 200}));
 }
 
+// A bar at the work area's corner that grows (a longer caption, another row of buttons) stays whole
+// inside it, its close box on the screen.
+TEST_F(RefitTest, AFloatingBarThatGrowsAtTheEdgeStaysInside) {
+    RECT r = Placed(floating);
+    MoveBar(floating, 1024 - (r.right - r.left), 768 - (r.bottom - r.top));
+    floating->SetCaption("Floating tools for the whole site map");
+    Pump();
+    r = Placed(floating);
+    EXPECT_EQ(r.right, 1024);
+    floating->ItemLinks()->Add()->SetItem(Button("Save the site map"));
+    Pump();
+    const RECT grown = Placed(floating);
+    EXPECT_GT(grown.bottom - grown.top, r.bottom - r.top);
+    EXPECT_EQ(grown.right, 1024);
+    EXPECT_EQ(grown.bottom, 768);
+}
+
 TEST_F(RefitTest, ANewDesktopMenuFontIsTheSystemFontBarsShow) {
     manager->SetUseSystemFont(true);
     NONCLIENTMETRICS metrics = pw::gdi::DefaultNonClientMetrics();
