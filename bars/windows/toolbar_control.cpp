@@ -925,6 +925,7 @@ void TdxBarControl::Sizing(TWMSizing Message) {
     if (dockingStyle_ != dsNone) return;
     RECT* r = Message.DragRect();
     if (r == nullptr) return;
+    sizingAsked_ = true;
     const int borderW = bar_->GetNonClientWidth(dsNone), borderH = bar_->GetNonClientHeight(dsNone);
     RECT current{0, 0, 0, 0};
     GetWindowRect(handle_, current);
@@ -1037,8 +1038,10 @@ void TdxBarControl::SavePosition() {
     const RECT client = ClientRect();
     // The rows the stored width allows may be narrower than it (smaller icons, a button hidden), or
     // wider for the caption: the width stays, so that the rows come back as they were with the buttons.
-    if (!ownSize_ || bar_->FloatClientWidth() <= 0) bar_->SetFloatClientWidth(client.right);
-    bar_->SetFloatClientHeight(client.bottom);
+    if (sizeSource_ == SizeSource::User || bar_->FloatClientWidth() <= 0)
+        bar_->SetFloatClientWidth(client.right);
+    if (sizeSource_ != SizeSource::WindowSystem || bar_->FloatClientHeight() <= 0)
+        bar_->SetFloatClientHeight(client.bottom);
 }
 
 void TdxBarControl::SetFloatingBounds(POINT TopLeft, SIZE Size) {
@@ -1197,9 +1200,11 @@ LRESULT TdxBarControl::WndProc(TMessage& Message) {
     case WM_ENTERSIZEMOVE:
         // The window's move or size loop starts: keys reach nothing else until it ends.
         BlockKeys(handle_);
+        userSizing_ = true;
         return TCustomdxBarControl::WndProc(Message);
     case WM_EXITSIZEMOVE:
         UnblockKeys(handle_);
+        userSizing_ = sizingAsked_ = false;
         return TCustomdxBarControl::WndProc(Message);
     case WM_GETMINMAXINFO:
         if (MINMAXINFO* info = TWMGetMinMaxInfo(Message).MinMaxInfo()) {
@@ -1213,8 +1218,14 @@ LRESULT TdxBarControl::WndProc(TMessage& Message) {
         DefaultHandler(Message);
         if (const WINDOWPOS* pos = TWMWindowPosMsg(Message).WindowPos();
             pos != nullptr && (pos->flags & (SWP_NOSIZE | SWP_NOMOVE)) != (SWP_NOSIZE | SWP_NOMOVE)) {
-            // Made or shown by its bar (locked), or refitted: a size of its own; else the user's.
-            if ((pos->flags & SWP_NOSIZE) == 0) ownSize_ = settingOwnSize_ || Locked();
+            // Made or shown by its bar (locked), or refitted: a size of its own; one the sizing loop gives
+            // is the user's; any other comes from the window system.
+            if ((pos->flags & SWP_NOSIZE) == 0) {
+                sizeSource_ = settingOwnSize_ || Locked()   ? SizeSource::Toolbar
+                              : userSizing_ || sizingAsked_ ? SizeSource::User
+                                                            : SizeSource::WindowSystem;
+                sizingAsked_ = false;
+            }
             CalcControlsPositions();
             if (dockingStyle_ == dsNone) SavePosition();
         }

@@ -226,10 +226,16 @@ private:
     HWND floatingWnd_ = nullptr;
     bool lockUpdate_ = false;
     bool lockFlag_ = false;
-    // The floating window's size is one the toolbar gave itself from the stored width (while it sets
-    // it, and afterwards until another size comes), not one the user gave it.
+    // Where the floating window's last size came from: the toolbar, which works it out from the stored
+    // width; the user, by the window's edge; or the window system, which may report an earlier size of
+    // the window (the toolkit's default before the first) after the toolbar has given it another.
+    // Only the user's size is stored as the width, and the window system's as nothing.
+    enum class SizeSource { Toolbar, User, WindowSystem };
+    SizeSource sizeSource_ = SizeSource::User;
     bool settingOwnSize_ = false;
-    bool ownSize_ = false;
+    // The window's sizing loop runs, or it asked for the size that comes next (WM_SIZING).
+    bool userSizing_ = false;
+    bool sizingAsked_ = false;
     bool itemsHidden_ = false;
     bool menuOpened_ = false;
     bool keyboardMode_ = false;

@@ -115,6 +115,35 @@ TEST_F(FloatingBarsTest, TheCustomizingWindowKeepsThemWhileItCustomizes) {
     bars::SetCustomizingFormWindowQuery(nullptr);
 }
 
+// The window system may report an earlier size of a floating toolbar's window (the toolkit's default
+// before the first, one measured before the buttons were) after the toolbar gave it its own: the bar
+// keeps the width and height the layout store writes.
+TEST_F(FloatingBarsTest, ASizeTheWindowSystemReportsLateIsNotStored) {
+    floating->SetVisible(false);
+    floating->SetFloatClientWidth(160);
+    floating->SetVisible(true);
+    Pump();
+    const HWND window = Window(floating)->Handle();
+    RECT client{};
+    GetClientRect(window, client);
+    ASSERT_EQ(floating->FloatClientHeight(), client.bottom);
+    // As the toolkit's window hands a size on to ours.
+    auto reported = [window](int w, int h) {
+        SetWindowPos(window, nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        Pump();
+    };
+    RECT own{};
+    GetWindowRect(window, own);
+    reported(640, 480);
+    reported(own.right - own.left, own.bottom - own.top);
+    reported(102, 60);
+    EXPECT_EQ(floating->FloatClientWidth(), 160);
+    EXPECT_EQ(floating->FloatClientHeight(), client.bottom);
+    floating->SetVisible(false);
+    EXPECT_EQ(floating->FloatClientWidth(), 160);
+    EXPECT_EQ(floating->FloatClientHeight(), client.bottom);
+}
+
 class RefitTest : public FloatingBarsTest {
 protected:
     RefitTest() : screens(pw::gui::Screens()) {

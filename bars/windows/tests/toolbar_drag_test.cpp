@@ -451,10 +451,14 @@ TEST_F(MovingKeysTest, KeysWhileAToolbarIsSizedReachOnlyTheSizing) {
                              pw::gui::SimulateKeyStroke(VK_ESCAPE);
                          }},
                         Unheard(edge)};
+    RECT client{};
+    GetClientRect(window, client);
     EXPECT_EQ(RunLoop(edge, edge), 2u);
     GetWindowRect(window, after);
     EXPECT_LT(narrowed.right, before.right);
     EXPECT_EQ(after.right, before.right);
+    // The size put back is the user's too: the width stored is the one before.
+    EXPECT_EQ(bar->FloatClientWidth(), client.right);
     EXPECT_FALSE(escapeUnheard);
     ExpectKeysHeldBackThenWork();
 
