@@ -18,6 +18,7 @@ class TdxBars;
 namespace bars {
 
 class BarControl;
+class DockControl;
 
 // The view of one link on one bar window.
 class ItemControl {
@@ -79,6 +80,8 @@ public:
     virtual bool IsVisible() const { return false; }
     virtual RECT ClientRect() const { return RECT{0, 0, 0, 0}; }
     virtual TdxBarDockingStyle DockingStyle() const { return dsNone; }
+    // The site a toolbar window lies in now (during a drag before its bar hears of it); none floating.
+    virtual DockControl* CurrentDockControl() const { return nullptr; }
     // The menu window this menu opened from, or the bar window that holds this one.
     virtual BarControl* ParentBarControl() const { return nullptr; }
     // The item control whose menu this window is.

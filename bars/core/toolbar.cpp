@@ -235,7 +235,8 @@ void TdxBar::SetDockControl(bars::DockControl* Value) {
     }
     if (Value == dockControl_) return;
     bars::BarControl* window = Control();
-    bars::DockControl* windowSite = window != nullptr ? RealDockControl() : nullptr;
+    // The window's own site: a dragged toolbar's window has gone over to the new site already.
+    bars::DockControl* windowSite = window != nullptr ? window->CurrentDockControl() : nullptr;
     const bool hide = !changingDocking_ && window != nullptr &&
                       ((Value != nullptr && Value != windowSite) ||
                        (Value == nullptr && IsDocked() &&

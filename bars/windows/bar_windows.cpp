@@ -71,9 +71,12 @@ struct Drag {
 TdxDockControl* SiteAt(Drag& d, POINT P, TdxBarDockingStyle Style) {
     for (int i = 0; i < d.manager->DockControlCount(); ++i) {
         auto* site = dynamic_cast<TdxDockControl*>(d.manager->DockControls(i));
-        if (site == nullptr || site->DockingStyle() != Style || !site->Visible()) continue;
+        if (site == nullptr || site->DockingStyle() != Style) continue;
+        // A site the user cannot reach (hidden or disabled, itself or a control that holds it) takes
+        // nothing, except while the form is designed.
+        if (!site->CanFocus() && !d.manager->Designing()) continue;
         if (!d.manager->CanDocking(d.bar, Style, site)) continue;
-        if (PtInRect(site->GetDockingZone(), P)) return site;
+        if (PtInRect(site->GetDockingZone(), P) && site->UncoveredAt(P)) return site;
     }
     return nullptr;
 }
@@ -232,6 +235,7 @@ void DragBar(TdxBarControl* Control, POINT Start) {
                 d.dockGrabOffset.x = p.x - cursor.x;
         }
     }
+    Control->DockGrabOffset = d.dockGrabOffset;
     Control->HideAll();
     if (alive->Ref == nullptr) return;
     Control->Dragging = true;

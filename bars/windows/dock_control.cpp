@@ -415,6 +415,19 @@ RECT TdxDockControl::GetDockingZone() const {
     return r;
 }
 
+bool TdxDockControl::UncoveredAt(POINT ScreenPoint) const {
+    TWinControl* parent = Parent();
+    const TRect r = BoundsRect();
+    // A site without rows shows nothing that could be covered.
+    if (parent == nullptr || !HandleAllocated() || r.right <= r.left || r.bottom <= r.top) return true;
+    // The docking zone reaches past the site: the pointer there meets the site's nearest pixel.
+    POINT p = ScreenPoint;
+    ::ScreenToClient(parent->Handle(), p);
+    p.x = std::clamp<decltype(p.x)>(p.x, r.left, r.right - 1);
+    p.y = std::clamp<decltype(p.y)>(p.y, r.top, r.bottom - 1);
+    return ChildWindowFromPointEx(parent->Handle(), p, CWP_SKIPINVISIBLE) == Handle();
+}
+
 bool TdxDockControl::FindBarControl(const TdxBarControl* Control, int& Row, int& Col) const {
     for (size_t r = 0; r < rows_.size(); ++r)
         for (size_t c = 0; c < rows_[r]->Columns.size(); ++c)
@@ -453,6 +466,14 @@ void TdxDockControl::AddBarControl(TdxBarControl* Control, POINT ScreenPoint, bo
         for (const auto& col : rows_[static_cast<size_t>(row)]->Columns)
             if (col->BarControl != Control && col->BarControl->Bar()->WholeRow()) newRow = true;
     }
+    // Where the toolbar's leading edge comes. During a drag the point stands for the grab point moved
+    // across the rows; the grab point keeps its relative place in the toolbar as it shows here.
+    POINT p = ScreenPoint;
+    if (Control->Dragging) {
+        const POINT grab = Control->GrabOffsetFor(Control->GetSizeForDockingStyle(DockingStyle()));
+        p.x -= Control->DockGrabOffset.x + grab.x;
+        p.y -= Control->DockGrabOffset.y + grab.y;
+    }
     auto col = std::make_unique<TdxDockCol>();
     col->BarControl = Control;
     TdxDockCol* placed = col.get();
@@ -462,16 +483,8 @@ void TdxDockControl::AddBarControl(TdxBarControl* Control, POINT ScreenPoint, bo
         rows_.insert(rows_.begin() + row, std::move(fresh));
     } else {
         auto& columns = rows_[static_cast<size_t>(row)]->Columns;
-        const int at = GetColumnAtPos(row, ScreenPoint);
+        const int at = GetColumnAtPos(row, p);
         columns.insert(columns.begin() + at, std::move(col));
-    }
-    POINT p = ScreenPoint;
-    if (Control->Dragging) {
-        // The toolbar's leading edge, not the grab point.
-        if (Horizontal())
-            p.x -= Control->GrabOffset.x;
-        else
-            p.y -= Control->GrabOffset.y;
     }
     ::ScreenToClient(Handle(), p);
     p.x = std::max<int>(p.x, 0);
@@ -615,7 +628,11 @@ void TdxDockControl::RealignBars() {
     // Sizing the site may change its length too (the form aligns it): then once more.
     for (int pass = 0; pass < 2; ++pass) {
         const RECT client = ClientRect();
-        const int length = Horizontal() ? client.right : client.bottom;
+        // A site without rows is as thin as its frame and has no client area; its length is there all
+        // the same, for the first toolbar's place.
+        const int length = !IsRectEmpty(client) ? (Horizontal() ? client.right : client.bottom)
+                                                : (Horizontal() ? TControl::Width() : TControl::Height()) -
+                                                      (GetSunkenBorder() ? 2 : 0);
         int start = 0;
         for (auto& row : rows_) {
             RealignRow(*row, start, length);

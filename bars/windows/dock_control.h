@@ -93,6 +93,8 @@ public:
     void GetRowPoint(int Row, bool NewRow, POINT& ScreenPoint) const;
     // The screen rectangle in which a dragged toolbar docks here.
     RECT GetDockingZone() const;
+    // No other control of its parent lies on the site where a pointer at the screen point meets it.
+    bool UncoveredAt(POINT ScreenPoint) const;
     // Docks a toolbar window at a screen point.
     void AddBarControl(TdxBarControl* Control, POINT ScreenPoint, bool DoRealign);
     void MoveBarControl(TdxBarControl* Control, POINT ScreenPoint);

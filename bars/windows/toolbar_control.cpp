@@ -87,6 +87,10 @@ TdxBarControl::~TdxBarControl() {
     }
 }
 
+DockControl* TdxBarControl::CurrentDockControl() const {
+    return dockSite_;
+}
+
 TCustomForm* TdxBarControl::GetDockingForm() const {
     if (dockingStyle_ != dsNone && dockSite_ != nullptr)
         if (TCustomForm* form = GetParentForm(dockSite_)) return form;
@@ -924,6 +928,7 @@ void TdxBarControl::Sizing(TWMSizing Message) {
     if (dockingStyle_ != dsNone) return;
     RECT* r = Message.DragRect();
     if (r == nullptr) return;
+    sizingAsked_ = true;
     const int borderW = bar_->GetNonClientWidth(dsNone), borderH = bar_->GetNonClientHeight(dsNone);
     RECT current{0, 0, 0, 0};
     GetWindowRect(handle_, current);
@@ -1036,8 +1041,10 @@ void TdxBarControl::SavePosition() {
     const RECT client = ClientRect();
     // The rows the stored width allows may be narrower than it (smaller icons, a button hidden), or
     // wider for the caption: the width stays, so that the rows come back as they were with the buttons.
-    if (!ownSize_ || bar_->FloatClientWidth() <= 0) bar_->SetFloatClientWidth(client.right);
-    bar_->SetFloatClientHeight(client.bottom);
+    if (sizeSource_ == SizeSource::User || bar_->FloatClientWidth() <= 0)
+        bar_->SetFloatClientWidth(client.right);
+    if (sizeSource_ != SizeSource::WindowSystem || bar_->FloatClientHeight() <= 0)
+        bar_->SetFloatClientHeight(client.bottom);
 }
 
 void TdxBarControl::SetFloatingBounds(POINT TopLeft, SIZE Size) {
@@ -1197,9 +1204,11 @@ LRESULT TdxBarControl::WndProc(TMessage& Message) {
         // The window's move or size loop starts: keys reach nothing else until it ends.
         BlockKeys(handle_);
         GetWindowRect(handle_, sizeMoveStart_);
+        userSizing_ = true;
         return TCustomdxBarControl::WndProc(Message);
     case WM_EXITSIZEMOVE:
         UnblockKeys(handle_);
+        userSizing_ = sizingAsked_ = false;
         // The user moved or sized the floating bar (not put back with Escape).
         if (RECT now{0, 0, 0, 0};
             manager_ != nullptr && GetWindowRect(handle_, now) && !EqualRect(now, sizeMoveStart_))
@@ -1217,8 +1226,14 @@ LRESULT TdxBarControl::WndProc(TMessage& Message) {
         DefaultHandler(Message);
         if (const WINDOWPOS* pos = TWMWindowPosMsg(Message).WindowPos();
             pos != nullptr && (pos->flags & (SWP_NOSIZE | SWP_NOMOVE)) != (SWP_NOSIZE | SWP_NOMOVE)) {
-            // Made or shown by its bar (locked), or refitted: a size of its own; else the user's.
-            if ((pos->flags & SWP_NOSIZE) == 0) ownSize_ = settingOwnSize_ || Locked();
+            // Made or shown by its bar (locked), or refitted: a size of its own; one the sizing loop gives
+            // is the user's; any other comes from the window system.
+            if ((pos->flags & SWP_NOSIZE) == 0) {
+                sizeSource_ = settingOwnSize_ || Locked()   ? SizeSource::Toolbar
+                              : userSizing_ || sizingAsked_ ? SizeSource::User
+                                                            : SizeSource::WindowSystem;
+                sizingAsked_ = false;
+            }
             CalcControlsPositions();
             if (dockingStyle_ == dsNone) SavePosition();
         }

@@ -82,6 +82,7 @@ public:
     // The mark's place on the screen, in the frame of a floating toolbar.
     RECT MarkScreenRect();
     TdxDockControl* DockSite() const { return dockSite_; }
+    DockControl* CurrentDockControl() const override;
     int NCHitCode() const { return ncHitCode_; }
     bool Locked() const { return lockUpdate_ || lockCount_ > 0; }
     void SetItemsHidden(bool Value) { itemsHidden_ = Value; }
@@ -141,10 +142,12 @@ public:
     // Saving the position then keeps that width: only a size the user gives the window replaces it.
     void SetFloatingBounds(POINT TopLeft, SIZE Size);
 
-    // A move by the mouse is running; where the pointer grabbed the window when it began.
+    // A move by the mouse is running; where the pointer grabbed the window when it began, and how far
+    // the drag moves the pointer across the rows so that it stands for the row the toolbar was in.
     bool Dragging = false;
     POINT GrabOffset{0, 0};
     SIZE GrabSize{0, 0};
+    POINT DockGrabOffset{0, 0};
     // Where the pointer holds a window of this size during the move: the grab point keeps its place
     // relative to the window's size.
     POINT GrabOffsetFor(SIZE Size) const;
@@ -223,12 +226,18 @@ private:
     HWND floatingWnd_ = nullptr;
     bool lockUpdate_ = false;
     bool lockFlag_ = false;
-    // The floating window's size is one the toolbar gave itself from the stored width (while it sets
-    // it, and afterwards until another size comes), not one the user gave it.
+    // Where the floating window's last size came from: the toolbar, which works it out from the stored
+    // width; the user, by the window's edge; or the window system, which may report an earlier size of
+    // the window (the toolkit's default before the first) after the toolbar has given it another.
+    // Only the user's size is stored as the width, and the window system's as nothing.
+    enum class SizeSource { Toolbar, User, WindowSystem };
+    SizeSource sizeSource_ = SizeSource::User;
     bool settingOwnSize_ = false;
-    bool ownSize_ = false;
     // Where the floating window stood as the user's move or size of it began.
     RECT sizeMoveStart_{0, 0, 0, 0};
+    // The window's sizing loop runs, or it asked for the size that comes next (WM_SIZING).
+    bool userSizing_ = false;
+    bool sizingAsked_ = false;
     bool itemsHidden_ = false;
     bool menuOpened_ = false;
     bool keyboardMode_ = false;

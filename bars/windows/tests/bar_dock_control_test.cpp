@@ -1,6 +1,7 @@
 // A dock site the form places itself: toolbars dock in it and size it, it keeps a colour, a sunken
-// border and a picture of its own or the manager's, refuses toolbars when told, turns them with its
-// alignment, and takes them back when the form's window is made again. Saves placed-dock-site.png.
+// border and a picture of its own or the manager's, refuses toolbars when told or out of the user's
+// reach, turns them with its alignment, and takes them back when the form's window is made again.
+// Saves placed-dock-site.png.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -14,6 +15,8 @@
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/canvas.h"
 #include "platform/graphics/graphics_types.h"
+#include "platform/gui/input.h"
+#include "platform/gui/message_loop.h"
 #include "platform/gui/paint.h"
 #include "platform/gui/screenshot.h"
 #include "platform/gui/window.h"
@@ -23,9 +26,26 @@
 #include "platform/rtl/paths.h"
 #include "platform/rtl/stream.h"
 #include "platform/rtl/string_stream.h"
+#include "platform/stdctrls/panels.h"
 
 namespace bars_windows_test {
 namespace {
+
+// Once the press holds the mouse, the pointer moves to At (as it would in the hand, to the window
+// that holds the mouse) and lets go there at the next tick.
+struct Pointer {
+    static inline POINT at{0, 0};
+    static inline int ticks = 0;
+    static void Fire(HWND, UINT, UINT_PTR id, DWORD) {
+        if (ticks == 0 && GetCapture() == nullptr) return;
+        if (++ticks == 1) {
+            pw::gui::SimulateMouse(pw::gui::MouseAction::Move, at);
+            return;
+        }
+        KillTimer(nullptr, id);
+        pw::gui::SimulateMouse(pw::gui::MouseAction::Up, at, pw::gui::MouseButton::Left);
+    }
+};
 
 class PlacedDockSiteTest : public BarWindowsTest {
 protected:
@@ -57,6 +77,27 @@ protected:
         const uint32_t argb = image.Pixel(siteRect.left - formRect.left + x, siteRect.top - formRect.top + y);
         return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
     }
+    // Drags a new toolbar by its grip from the form's top edge to At and lets it go there: whether it
+    // docked in this site.
+    bool DocksHereAt(POINT At) {
+        TdxBar* bar = Toolbar("Moved " + std::to_string(++moved), {Button("&Save")});
+        RECT r{};
+        GetWindowRect(Window(bar)->Handle(), r);
+        const POINT grip{r.left + 4, r.top + 10};
+        Pointer::at = At;
+        Pointer::ticks = 0;
+        StartTimer(5, &Pointer::Fire);
+        pw::gui::SimulateMouse(pw::gui::MouseAction::Move, grip);
+        pw::gui::SimulateMouse(pw::gui::MouseAction::Down, grip, pw::gui::MouseButton::Left);
+        Pump();
+        for (int i = 0; i < 200 && Pointer::ticks < 2; ++i)
+            Pump();
+        const bool here = bar->DockControl() == site;
+        EXPECT_TRUE(here || bar->DockingStyle() == dsNone);
+        bar->SetVisible(false);
+        Pump();
+        return here;
+    }
     RECT BarRect(TdxBar* bar) {
         RECT r{};
         GetWindowRect(Window(bar)->Handle(), r);
@@ -66,6 +107,7 @@ protected:
 
     bars::TdxBarDockControl* site = nullptr;
     int resizes = 0;
+    int moved = 0;
 };
 
 TEST_F(PlacedDockSiteTest, ToolbarsDockInItAndItTakesTheirHeightWithItsOwnOrTheManagersLooks) {
@@ -148,6 +190,49 @@ TEST_F(PlacedDockSiteTest, ItRefusesToolbarsWhenToldAndTurnsThemWithItsAlignment
     const RECT r = BarRect(bar);
     EXPECT_GT(r.bottom - r.top, r.right - r.left);
     EXPECT_EQ(site->Width(), r.right - r.left);
+}
+
+// A toolbar dragged over the site docks there only where the user reaches the site: not while the site
+// is disabled, nor where another control lies on it, also when the pointer is in the docking zone just
+// outside the site.
+TEST_F(PlacedDockSiteTest, AToolbarDocksHereOnlyWhileItIsEnabledAndWhereNothingLiesOnIt) {
+    DockedHere("Placed", {Button("&Open")});
+    RECT s{};
+    GetWindowRect(site->Handle(), s);
+    ASSERT_GT(s.bottom - s.top, 10);
+    const POINT inside{s.left + 120, s.top + 4}, above{s.left + 120, s.top - 10};
+    EXPECT_TRUE(DocksHereAt(inside));
+    EXPECT_TRUE(DocksHereAt(above));
+    site->SetEnabled(false);
+    EXPECT_FALSE(DocksHereAt(inside));
+    site->SetEnabled(true);
+
+    auto* cover = new TPanel(&form);
+    cover->SetParent(&form);
+    cover->SetBounds(site->Left() + 100, site->Top() - 5, 100, 60);
+    cover->BringToFront();
+    Pump();
+    EXPECT_FALSE(DocksHereAt(inside));
+    EXPECT_FALSE(DocksHereAt(above));
+    const POINT clear{s.left + 250, s.top + 4};
+    EXPECT_TRUE(DocksHereAt(clear));
+    cover->SetVisible(false);
+    EXPECT_TRUE(DocksHereAt(inside));
+}
+
+TEST_F(PlacedDockSiteTest, AToolbarDocksNowhereInADisabledControl) {
+    auto* holder = new TPanel(&form);
+    holder->SetParent(&form);
+    holder->SetBounds(site->Left(), site->Top(), site->Width(), 60);
+    site->SetParent(holder);
+    site->SetBounds(0, 0, holder->ClientWidth(), 0);
+    DockedHere("Placed", {Button("&Open")});
+    RECT s{};
+    GetWindowRect(site->Handle(), s);
+    const POINT inside{s.left + 120, s.top + 4};
+    EXPECT_TRUE(DocksHereAt(inside));
+    holder->SetEnabled(false);
+    EXPECT_FALSE(DocksHereAt(inside));
 }
 
 TEST_F(PlacedDockSiteTest, ItsToolbarsComeBackToItWhenTheFormsWindowIsMadeAgain) {

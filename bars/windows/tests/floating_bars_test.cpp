@@ -120,6 +120,35 @@ TEST_F(FloatingBarsTest, TheCustomizingWindowKeepsThemWhileItCustomizes) {
     bars::SetCustomizingReceiver(nullptr);
 }
 
+// The window system may report an earlier size of a floating toolbar's window (the toolkit's default
+// before the first, one measured before the buttons were) after the toolbar gave it its own: the bar
+// keeps the width and height the layout store writes.
+TEST_F(FloatingBarsTest, ASizeTheWindowSystemReportsLateIsNotStored) {
+    floating->SetVisible(false);
+    floating->SetFloatClientWidth(160);
+    floating->SetVisible(true);
+    Pump();
+    const HWND window = Window(floating)->Handle();
+    RECT client{};
+    GetClientRect(window, client);
+    ASSERT_EQ(floating->FloatClientHeight(), client.bottom);
+    // As the toolkit's window hands a size on to ours.
+    auto reported = [window](int w, int h) {
+        SetWindowPos(window, nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        Pump();
+    };
+    RECT own{};
+    GetWindowRect(window, own);
+    reported(640, 480);
+    reported(own.right - own.left, own.bottom - own.top);
+    reported(102, 60);
+    EXPECT_EQ(floating->FloatClientWidth(), 160);
+    EXPECT_EQ(floating->FloatClientHeight(), client.bottom);
+    floating->SetVisible(false);
+    EXPECT_EQ(floating->FloatClientWidth(), 160);
+    EXPECT_EQ(floating->FloatClientHeight(), client.bottom);
+}
+
 class RefitTest : public FloatingBarsTest {
 protected:
     RefitTest() : screens(pw::gui::Screens()) {
@@ -179,6 +208,23 @@ TEST_F(RefitTest, ABarLargerThanTheAreaKeepsItsTopLeftInside) {
     SendMessage(form.Handle(), WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
     Pump();
     EXPECT_EQ(Placed(floating), (RECT{300 - w, 200 - h, 300, 200}));
+}
+
+// A bar at the work area's corner that grows (a longer caption, another row of buttons) stays whole
+// inside it, its close box on the screen.
+TEST_F(RefitTest, AFloatingBarThatGrowsAtTheEdgeStaysInside) {
+    RECT r = Placed(floating);
+    MoveBar(floating, 1024 - (r.right - r.left), 768 - (r.bottom - r.top));
+    floating->SetCaption("Floating tools for the whole site map");
+    Pump();
+    r = Placed(floating);
+    EXPECT_EQ(r.right, 1024);
+    floating->ItemLinks()->Add()->SetItem(Button("Save the site map"));
+    Pump();
+    const RECT grown = Placed(floating);
+    EXPECT_GT(grown.bottom - grown.top, r.bottom - r.top);
+    EXPECT_EQ(grown.right, 1024);
+    EXPECT_EQ(grown.bottom, 768);
 }
 
 TEST_F(RefitTest, ANewDesktopMenuFontIsTheSystemFontBarsShow) {

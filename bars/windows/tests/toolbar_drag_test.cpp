@@ -7,6 +7,7 @@
 
 #include "bar_windows_fixture.h"
 #include "bars/windows/bar_hooks.h"
+#include "platform/gdi/muldiv.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/message_loop.h"
@@ -93,6 +94,82 @@ TEST_F(BarWindowsTest, AToolbarDraggedOutOfItsSiteFloatsAndDraggedBackDocksAgain
     Press(Centre(save, bar));
     Release(Centre(save, bar));
     EXPECT_EQ(Clicks(save), 1);
+}
+
+// Dragged onto a dock site, a toolbar docks with the point that held it under the pointer, at the share
+// of the toolbar's length it held on the window it was grabbed by: a floating toolbar of two short rows
+// beside another toolbar on the top row, then by its grip down the left side.
+TEST_F(BarWindowsTest, ADockedToolbarKeepsTheGrabPointUnderThePointerAtItsShareOfTheLength) {
+    manager->SetWaitForDockingTime(10);
+    TdxBar* first = Toolbar("First", {Button("&Open")});
+    TdxBar* bar =
+        Toolbar("Tools", {Button("&Save"), Button("&Find"), Button("&Print"), Button("&Close")}, dsNone);
+    bar->SetVisible(false);
+    bar->SetFloatClientWidth(60);
+    bar->SetFloatLeft(250);
+    bar->SetFloatTop(250);
+    bar->SetVisible(true);
+    Pump();
+    RECT floating{}, firstRect{}, site{};
+    GetWindowRect(Window(bar)->Handle(), floating);
+    GetWindowRect(Window(first)->Handle(), firstRect);
+    GetWindowRect(Site(dsTop)->Handle(), site);
+    const POINT caption{floating.left + 40, floating.top + 8};
+    const POINT over{firstRect.right + 160, site.top + 4};
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, caption);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Down, caption, pw::gui::MouseButton::Left);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, over);
+    PendingRelease::bar = bar;
+    PendingRelease::at = over;
+    PendingRelease::tries = 0;
+    StartTimer(5, &PendingRelease::Fire);
+    Pump();
+    for (int i = 0; i < 200 && GetCapture() != nullptr; ++i)
+        Pump();
+    ASSERT_EQ(bar->DockingStyle(), dsTop);
+    ASSERT_EQ(Site(dsTop)->RowCount(), 1);
+    ASSERT_EQ(Site(dsTop)->Rows(0)->Columns.size(), 2u);
+    EXPECT_EQ(Site(dsTop)->Rows(0)->Columns[1]->BarControl, Window(bar));
+    RECT docked{};
+    GetWindowRect(Window(bar)->Handle(), docked);
+    const int floatingWidth = floating.right - floating.left, dockedWidth = docked.right - docked.left;
+    ASSERT_GT(dockedWidth, floatingWidth + 40);
+    EXPECT_EQ(docked.left, over.x - MulDiv(dockedWidth, caption.x - floating.left, floatingWidth));
+    EXPECT_EQ(bar->DockedLeft(), docked.left - site.left);
+
+    // By the grip, off the top row and down the left side: the drag moved the pointer up to the top of
+    // the row, which the left side, where the rows are columns, does not keep.
+    const POINT grip{docked.left + 4, docked.top + 10};
+    RECT left{};
+    GetWindowRect(Site(dsLeft)->Handle(), left);
+    const POINT down{left.left + 6, left.top + 150};
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, grip);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Down, grip, pw::gui::MouseButton::Left);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, down);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Up, down, pw::gui::MouseButton::Left);
+    Pump();
+    ASSERT_EQ(bar->DockingStyle(), dsLeft);
+    RECT side{};
+    GetWindowRect(Window(bar)->Handle(), side);
+    const int dockedHeight = docked.bottom - docked.top, sideHeight = side.bottom - side.top;
+    ASSERT_GT(sideHeight, dockedHeight + 40);
+    EXPECT_EQ(side.top, down.y - MulDiv(sideHeight, grip.y - docked.top, dockedHeight));
+
+    // Back onto the top row by the grip at its top end, let go over the first toolbar's left half: the
+    // toolbar's leading edge, before the first one's, puts it first in the row.
+    const POINT top{side.left + 10, side.top + 3};
+    const POINT back{firstRect.left + 20, site.top + 4};
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, top);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Down, top, pw::gui::MouseButton::Left);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Move, back);
+    pw::gui::SimulateMouse(pw::gui::MouseAction::Up, back, pw::gui::MouseButton::Left);
+    Pump();
+    ASSERT_EQ(bar->DockingStyle(), dsTop);
+    ASSERT_EQ(Site(dsTop)->Rows(0)->Columns.size(), 2u);
+    EXPECT_EQ(Site(dsTop)->Rows(0)->Columns[0]->BarControl, Window(bar));
+    RECT again{};
+    GetWindowRect(Window(bar)->Handle(), again);
+    EXPECT_EQ(again.left, site.left);
 }
 
 TEST_F(BarWindowsTest, EscapeEndsADragAndCtrlKeepsTheBarFloating) {
@@ -374,10 +451,14 @@ TEST_F(MovingKeysTest, KeysWhileAToolbarIsSizedReachOnlyTheSizing) {
                              pw::gui::SimulateKeyStroke(VK_ESCAPE);
                          }},
                         Unheard(edge)};
+    RECT client{};
+    GetClientRect(window, client);
     EXPECT_EQ(RunLoop(edge, edge), 2u);
     GetWindowRect(window, after);
     EXPECT_LT(narrowed.right, before.right);
     EXPECT_EQ(after.right, before.right);
+    // The size put back is the user's too: the width stored is the one before.
+    EXPECT_EQ(bar->FloatClientWidth(), client.right);
     EXPECT_FALSE(escapeUnheard);
     ExpectKeysHeldBackThenWork();
 

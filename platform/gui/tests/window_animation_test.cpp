@@ -151,3 +151,32 @@ TEST(WindowAnimation, AFadeNobodySeesEndsAtOnceAndTheRequestsWin32RefusesFail) {
     EXPECT_TRUE(AnimateWindow(child, 150, AW_CENTER | AW_HIDE));
     EXPECT_FALSE(IsWindowVisible(child));
 }
+
+// A desktop that shows windows but does not blend them would show every frame of a fade whole: the fade
+// ends at once, in its end state.
+TEST(WindowAnimation, AFadeOnADesktopThatDoesNotBlendEndsAtOnceInItsEndState) {
+    class Unblended : public testsupport::ForwardingBackend {
+    public:
+        using ForwardingBackend::ForwardingBackend;
+        bool ShowsWindows() const override { return true; }
+        bool ComposesTranslucentWindows() const override { return false; }
+    };
+    RedOverWhite windows;
+    pw::gui::Backend* real = pw::gui::CurrentBackend();
+    Unblended unblended(real);
+    pw::gui::SetBackend(&unblended);
+    std::vector<BYTE> alphas;
+    gui_detail::SetFadeObserver([&](const gui_detail::FadeFrame& f) { alphas.push_back(f.alpha); });
+    // A clock that passes a second with each frame: a fade that played would show two.
+    gui_detail::SetAnimationClock(
+        {[&] { return 5.0 + 1000.0 * static_cast<double>(alphas.size()); }, [](double) {}});
+    EXPECT_TRUE(AnimateWindow(windows.fading, 150, AW_BLEND));
+    const bool shown = IsWindowVisible(windows.fading) != 0;
+    EXPECT_TRUE(AnimateWindow(windows.fading, 150, AW_BLEND | AW_HIDE));
+    gui_detail::SetAnimationClock({});
+    gui_detail::SetFadeObserver(nullptr);
+    pw::gui::SetBackend(real);
+    EXPECT_EQ(alphas, (std::vector<BYTE>{255, 0}));
+    EXPECT_TRUE(shown);
+    EXPECT_FALSE(IsWindowVisible(windows.fading));
+}
