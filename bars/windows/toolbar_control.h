@@ -197,6 +197,14 @@ private:
     void NCMouseMove(TWMNCHitMessage Message);
     void Sizing(TWMSizing Message);
     void CaptionDoubleClick();
+    // The window procedure's longer cases, each given the message whole and returning its result.
+    LRESULT ChooseCursor(TMessage& Message);
+    LRESULT EnterSizeMove(TMessage& Message);
+    LRESULT ExitSizeMove(TMessage& Message);
+    LRESULT GetMinMaxInfo(TMessage& Message);
+    LRESULT WindowPosChanged(TMessage& Message);
+    LRESULT RButtonDown(TMessage& Message);
+    LRESULT LButtonDblClk(TMessage& Message);
     // The window goes from under the toolbar (its form's window is made again): the bar shows again
     // with the form's next window.
     void WMDestroy();
