@@ -245,8 +245,14 @@ void TdxBarSubMenuControl::WMKeyDown(TWMKey Message) {
         const auto& shown = links_->ShownLinks();
         if ((key == VK_TAB || key == VK_DOWN) && !ctrl && !shift && Selected() != nullptr && !shown.empty() &&
             shown.back() == Selected()->Link()) {
-            // The selection moves on into the lines the expansion brings.
+            // The selection moves on into the lines the expansion brings. The expansion makes the lines
+            // anew: the last one is selected again first, or the key would start from the top.
+            const TcxObjectLinkPtr last = MakeObjectLink(Selected()->Link());
             SetMarkState(2);
+            if (self->Ref == nullptr || handle_ == nullptr) return;
+            if (auto* link = static_cast<TdxBarItemLink*>(last->Ref))
+                if (auto* control = dynamic_cast<TdxBarItemControl*>(link->Control()))
+                    SelectControlByKey(control);
             if (self->Ref != nullptr && handle_ != nullptr) SendMessage(handle_, WM_KEYDOWN, key, 0);
             return;
         }

@@ -222,5 +222,53 @@ TEST_F(ToolbarLayoutTest, RowsOfTheTopSiteStackAndTheSiteIsAsHighAsThem) {
     EXPECT_TRUE(fresh);
 }
 
+// A whole-row bar takes a row of its own wherever it is added, also at the row another toolbar holds,
+// and no toolbar joins its row afterwards.
+TEST_F(ToolbarLayoutTest, AWholeRowBarTakesARowOfItsOwnAndSharesItWithNone) {
+    TdxBar* tools = Toolbar("Tools", {Fixed(40)});
+    TdxBar* other = Toolbar("Other", {Fixed(40)}, dsTop, 0, 150);
+    bars::TdxDockControl* site = Site(dsTop);
+    ASSERT_EQ(site->RowCount(), 1);
+    ASSERT_EQ(site->Rows(0)->Columns.size(), 2u);
+    auto rowOf = [&](TdxBar* bar) {
+        int row = -1, col = -1;
+        return site->FindBarControl(Window(bar), row, col) ? row : -1;
+    };
+    auto alone = [&](TdxBar* bar) {
+        const int row = rowOf(bar);
+        return row >= 0 && site->Rows(row)->Columns.size() == 1u;
+    };
+    // Made whole-row where it stands, it comes back on a row of its own as long as the site is wide.
+    other->SetWholeRow(true);
+    Pump();
+    ASSERT_EQ(site->RowCount(), 2);
+    EXPECT_TRUE(alone(other));
+    EXPECT_TRUE(alone(tools));
+    EXPECT_EQ(rowOf(other), 0);
+    RECT r{};
+    GetWindowRect(Window(other)->Handle(), r);
+    EXPECT_EQ(r.right - r.left, site->ClientRect().right);
+
+    // A main menu shown at the toolbar's row takes a new row there.
+    TdxBar* menu = manager->Bars()->Add();
+    menu->SetCaption("Menu");
+    menu->ItemLinks()->Add()->SetItem(Fixed(30));
+    menu->SetIsMainMenu(true);
+    menu->SetDockingStyle(dsTop);
+    menu->SetRow(rowOf(tools));
+    menu->SetVisible(true);
+    Pump();
+    ASSERT_EQ(site->RowCount(), 3);
+    EXPECT_TRUE(alone(menu));
+    EXPECT_TRUE(alone(tools));
+    EXPECT_EQ(rowOf(menu), 1);
+
+    // A toolbar sent to the menu's row does not join it.
+    TdxBar* late = Toolbar("Late", {Fixed(40)}, dsTop, rowOf(menu), 200);
+    EXPECT_EQ(site->RowCount(), 4);
+    EXPECT_TRUE(alone(late));
+    EXPECT_TRUE(alone(menu));
+}
+
 } // namespace
 } // namespace bars_windows_test
