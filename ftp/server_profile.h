@@ -60,8 +60,8 @@ std::string ServerStoreProblem();
 // store could not be read; either way nothing was uploaded.
 std::string ProfileNotLoadedText(const std::string& Name);
 // Every stored profile with its bookmarks, in the store's order; a store that cannot be read says so in
-// Warnings; Keys receives the name of the key each
-// was read from (a key without an ItemName value is shown by its host name but lives under its own).
+// Warnings. Keys receives the name of the key each was read from (a key without an ItemName value is
+// shown by its host name but lives under its own).
 std::vector<JDServerData> LoadServerProfiles(std::vector<std::string>* Warnings = nullptr,
                                              std::vector<std::string>* Keys = nullptr);
 // Writes every record; every old "Bookmark n" value of its key goes, not only those up to the first gap.
