@@ -372,6 +372,11 @@ void TfrmSiteMapMain::RestorePlacement() {
                                             POINT{stored->NormalBounds.left, stored->NormalBounds.top});
         const RECT fitted = FitIntoWorkArea(stored->NormalBounds, area);
         target = RestoredBounds(bounds, fitted, false);
+        SetBounds(target.left, target.top, target.right - target.left, target.bottom - target.top);
+        // The window may not take the stored size: it never gets smaller than the wizard and the docks
+        // beside it need. What it took is what must lie on the work area.
+        const TRect taken = BoundsRect();
+        target = FitIntoWorkArea(RECT{taken.left, taken.top, taken.right, taken.bottom}, area);
     }
     SetBounds(target.left, target.top, target.right - target.left, target.bottom - target.top);
 }

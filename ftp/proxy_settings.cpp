@@ -12,6 +12,11 @@ TProxySettings LoadProxySettings(std::vector<std::string>* Warnings) {
     TProxySettings s;
     TRegistry reg;
     reg.SetRootKey(HKEY_CURRENT_USER);
+    // Read as empty, an unreadable store would send an upload around the proxy that may be set there.
+    if (const std::string problem = reg.StoreProblem(); !problem.empty()) {
+        if (Warnings) Warnings->push_back("The proxy settings could not be read. " + problem + ".");
+        return s;
+    }
     // Reading never writes: a store without the key has no proxy set.
     if (!reg.OpenKeyReadOnly(ftpprofile::ProxyKey)) return s;
     const auto text = [&](const char* Name) {

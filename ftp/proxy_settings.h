@@ -18,7 +18,8 @@ struct TProxySettings {
 inline constexpr const char* kProxyTypes[] = {"Socks4", "Socks5", "Web Standard", "Relay", "Socks4a"};
 
 // Reads the proxy key; a missing key or value reads as empty, and the store is never written. A value
-// not stored as text reads as empty too, and a line saying so joins Warnings.
+// not stored as text reads as empty too, and a line saying so joins Warnings, as does a store that is
+// there but cannot be read.
 TProxySettings LoadProxySettings(std::vector<std::string>* Warnings = nullptr);
 // ERegistryException when the store cannot be written.
 void SaveProxySettings(const TProxySettings& Settings);

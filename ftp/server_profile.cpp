@@ -140,9 +140,23 @@ bool LoadServerProfile(const std::string& Name, JDServerData& Profile, std::vect
     return true;
 }
 
+std::string ServerStoreProblem() {
+    TRegistry reg;
+    const std::string problem = reg.StoreProblem();
+    return problem.empty() ? problem : "The server profiles could not be read. " + problem + ".";
+}
+
+std::string ProfileNotLoadedText(const std::string& Name) {
+    const std::string problem = ServerStoreProblem();
+    if (!problem.empty()) return problem + " Nothing was uploaded.";
+    return "Server profile \"" + Name + "\" not found; nothing was uploaded.";
+}
+
 std::vector<JDServerData> LoadServerProfiles(std::vector<std::string>* Warnings,
                                              std::vector<std::string>* Keys) {
     std::vector<JDServerData> profiles;
+    if (const std::string problem = ServerStoreProblem(); !problem.empty() && Warnings)
+        Warnings->push_back(problem);
     for (const std::string& name : ServerProfileNames()) {
         TRegistry reg;
         reg.SetRootKey(HKEY_CURRENT_USER);

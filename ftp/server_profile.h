@@ -53,8 +53,15 @@ std::vector<std::string> ServerProfileNames();
 // saying so joins Warnings.
 bool LoadServerProfile(const std::string& Name, JDServerData& Profile,
                        std::vector<std::string>* Warnings = nullptr);
-// Every stored profile with its bookmarks, in the store's order; Keys receives the name of the key each
-// was read from (a key without an ItemName value is shown by its host name but lives under its own).
+// Why no server profile can be read at all (their store is there but is a folder, a named pipe, a loop of
+// links, not readable...), as a sentence naming the store; empty when they can be read.
+std::string ServerStoreProblem();
+// What an upload says of a profile LoadServerProfile did not find: that it is not there, or that the
+// store could not be read; either way nothing was uploaded.
+std::string ProfileNotLoadedText(const std::string& Name);
+// Every stored profile with its bookmarks, in the store's order; a store that cannot be read says so in
+// Warnings. Keys receives the name of the key each was read from (a key without an ItemName value is
+// shown by its host name but lives under its own).
 std::vector<JDServerData> LoadServerProfiles(std::vector<std::string>* Warnings = nullptr,
                                              std::vector<std::string>* Keys = nullptr);
 // Writes every record; every old "Bookmark n" value of its key goes, not only those up to the first gap.

@@ -499,6 +499,62 @@ TEST_F(AutoUploadTest, AValueStoredAsANumberOrBinaryIsSaidOnceAndTheRunEndsHones
         }
 }
 
+// A store of server profiles that is there but cannot be read is said to be so, naming it and why, not
+// taken for a store without the profile; a named pipe does not hold the run up, and nothing replaces
+// what stands there.
+TEST_F(AutoUploadTest, AnUnreadableProfileStoreIsSaidAsSuchAndLeftAsItIs) {
+    StoreServer("Loopback", "anonymous", "");
+    const std::string profile = UploadProfile("Loopback", "pub/site");
+    const fs::path store = config_ / "pathweaver" / "registry.dat", loop = store.string() + ".loop";
+    fs::rename(store, dir_ / "good.dat");
+    // Shown on a display, the run stores the toolbar layout as its window goes: that write is refused too.
+    PeerProcess xvfb({"Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+    if (xvfb.FirstLine().empty()) GTEST_SKIP() << "Xvfb did not start";
+    const std::string display = "DISPLAY=:" + xvfb.FirstLine() + " QT_QPA_PLATFORM=xcb";
+    struct Case {
+        const char* why;
+        fs::file_type type;
+    };
+    for (const Case& c : {Case{"it is a folder", fs::file_type::directory},
+                          Case{"it is a named pipe (FIFO)", fs::file_type::fifo},
+                          Case{"it is a loop of symbolic links", fs::file_type::symlink}})
+        for (const std::string& environment : {std::string(), display}) {
+            SCOPED_TRACE(std::string(c.why) + (environment.empty() ? "" : ", shown"));
+            if (c.type == fs::file_type::directory) fs::create_directory(store);
+            if (c.type == fs::file_type::fifo) {
+                ASSERT_EQ(mkfifo(store.c_str(), 0600), 0);
+            }
+            if (c.type == fs::file_type::symlink) {
+                fs::create_symlink(loop, store);
+                fs::create_symlink(store, loop);
+            }
+            const RunResult run = RunProgram(config_, "-auto '" + profile + "'", environment);
+            EXPECT_NE(run.status, 0) << run.output;
+            EXPECT_NE(run.status, 124) << "stopped by the time limit: " << run.output;
+            const std::string unreadable = "Cannot open file " + store.string() + ": " + c.why;
+            EXPECT_NE(run.output.find("The server profiles could not be read. " + unreadable),
+                      std::string::npos)
+                << run.output;
+            EXPECT_EQ(run.output.find("not found"), std::string::npos) << run.output;
+            if (!environment.empty()) {
+                EXPECT_NE(run.output.find("The toolbar layout could not be stored: Failed to set data for '" +
+                                          store.string() + "'. " + unreadable),
+                          std::string::npos)
+                    << run.output;
+            }
+            EXPECT_TRUE(fs::exists(out_ / "sitemap.html")) << "the files are written before the upload";
+            EXPECT_FALSE(fs::exists(fs::path(server_.AnonRoot()) / "pub" / "site" / "sitemap.html"));
+            EXPECT_EQ(fs::symlink_status(store).type(), c.type) << "left as it was";
+            fs::remove(loop);
+            fs::remove_all(store);
+        }
+    // Readable again, the store still holds the profile.
+    fs::rename(dir_ / "good.dat", store);
+    const RunResult run = RunProgram(config_, "-auto '" + profile + "'");
+    EXPECT_EQ(run.status, 0) << run.output;
+    ExpectUploaded(fs::path(server_.AnonRoot()) / "pub" / "site");
+}
+
 TEST_F(AutoUploadTest, ARefusedLoginOrAMissingProfileEndsWithAStatusOtherThanZero) {
     StoreServer("Refused", "no-such-user", "secret");
     RunResult run = RunProgram(config_, "-auto '" + UploadProfile("Refused", "pub") + "'");

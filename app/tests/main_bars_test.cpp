@@ -167,6 +167,51 @@ TEST_F(MainBarsTest, TheMenuBarAndToolbarDockAboveTheWizardAndFollowThePointer) 
     EXPECT_EQ(site->RowCount(), 1);
 }
 
+// Resting on "Help", the pointer jumps out of the window in one move: the toolkit tells of the leave and of
+// where the pointer is now, and of no move. The keyboard then takes the menu bar (Alt, F10, Alt+F) and
+// gives it back with Escape: no title is left hot, though the pointer last moved over "Help".
+TEST_F(MainBarsTest, AMenuTitleThePointerJumpedAwayFromIsNotHotAfterKeyboardMenuMode) {
+    Start();
+    auto* menu = dynamic_cast<bars::TdxBarControl*>(form_->barMainMenu->Control());
+    ASSERT_NE(menu, nullptr);
+    bars::TdxBarItemControl* help = nullptr;
+    for (int i = 0; i < form_->barMainMenu->ItemLinks()->Count(); ++i)
+        if (TdxBarItemLink* link = form_->barMainMenu->ItemLinks()->Items(i); link->Item() == form_->mnuHelp)
+            help = dynamic_cast<bars::TdxBarItemControl*>(link->Control());
+    ASSERT_NE(help, nullptr);
+    const RECT r = help->ScreenRect();
+    RECT window{};
+    GetWindowRect(form_->Handle(), window);
+    const auto stroke = [](BYTE vk, bool alt) {
+        if (alt) pw::gui::SimulateKey(VK_MENU, true);
+        pw::gui::SimulateKeyStroke(vk);
+        if (alt) pw::gui::SimulateKey(VK_MENU, false);
+        Pump();
+    };
+    const struct {
+        const char* name;
+        BYTE vk;
+        bool alt;
+    } entries[] = {{"Alt", VK_MENU, false}, {"F10", VK_F10, false}, {"Alt+F", 'F', true}};
+    for (const auto& entry : entries) {
+        SCOPED_TRACE(entry.name);
+        pw::gui::SimulateMouse(pw::gui::MouseAction::Move,
+                               POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+        Pump();
+        ASSERT_TRUE(help->IsSelected());
+        pw::gui::InjectMouseExit(POINT{window.right + 40, window.bottom + 40});
+        Pump();
+        EXPECT_FALSE(help->IsSelected());
+        stroke(entry.vk, entry.alt);
+        ASSERT_TRUE(menu->InKeyboardMode());
+        for (int escapes = 0; escapes < 2 && menu->InKeyboardMode(); ++escapes)
+            stroke(VK_ESCAPE, false);
+        ASSERT_FALSE(menu->InKeyboardMode());
+        EXPECT_FALSE(help->IsSelected());
+        EXPECT_EQ(menu->Selected(), nullptr);
+    }
+}
+
 TEST_F(MainBarsTest, TheToolbarsCaptionsUnderlineTheirLettersButAltWithOneIsNotTheToolbars) {
     Start();
     ASSERT_NE(Toolbar(), nullptr);

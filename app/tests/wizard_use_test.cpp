@@ -14,6 +14,8 @@
 #include "app/core/map_profile.h"
 #include "app/core/profile_file.h"
 #include "app/main_form.h"
+#include "bars/core/bar_views.h"
+#include "bars/core/toolbar.h"
 #include "controls/rz_buttons.h"
 #include "controls/rz_edits.h"
 #include "controls/rz_page_control.h"
@@ -467,6 +469,31 @@ TEST_F(WizardUseTest, AnInvertedOrEmptyStoredPlaceOpensTheWindowOnTheWorkAreaAnd
         }
     }
     pw::gui::SetScreens({});
+}
+
+// A place stored far off the screen, with the main toolbar stored docked at the left: the window comes
+// back whole on the work area once the dock beside the wizard has its width, as it is shown and after.
+TEST_F(WizardUseTest, AStoredPlaceOffTheScreenComesBackWholeBesideAToolbarDockedAtTheLeft) {
+    pw::gui::SetScreens({{RECT{0, 0, 1024, 768}, RECT{0, 0, 1024, 740}}});
+    Start();
+    form_->barMainToolbar->SetDockingStyle(dsLeft);
+    Pump();
+    Stop();
+    std::ofstream(config_ / "pathweaver" / "forminfo.ini")
+        << "[frmSiteMapMainPosition]\nState=0\nTop=5000\nLeft=5000\nRight=5600\nBottom=5536\n";
+    Start();
+    Pump();
+    ASSERT_EQ(form_->barMainToolbar->DockingStyle(), dsLeft);
+    RECT toolbar{};
+    GetWindowRect(form_->barMainToolbar->Control()->Handle(), toolbar);
+    EXPECT_GT(toolbar.right - toolbar.left, 0) << "the dock has its width";
+    const TRect bounds = form_->BoundsRect();
+    pw::gui::SetScreens({});
+    EXPECT_GE(bounds.left, 0);
+    EXPECT_GE(bounds.top, 0);
+    EXPECT_LE(bounds.right, 1024);
+    EXPECT_LE(bounds.bottom, 740);
+    EXPECT_GE(toolbar.left, bounds.left);
 }
 
 } // namespace

@@ -30,8 +30,7 @@ bool TQuillFTP::LoadSelected() {
     }
     std::vector<std::string> warnings;
     if (!LoadServerProfile(SelectedServerName, selectedServer_, &warnings)) {
-        MessageDlg("Server profile \"" + SelectedServerName + "\" not found; nothing was uploaded.",
-                   mtWarning, TMsgDlgButtons{mbOK});
+        MessageDlg(ProfileNotLoadedText(SelectedServerName), mtWarning, TMsgDlgButtons{mbOK});
         return false;
     }
     serverHasHost_ = !selectedServer_.HostName.empty();

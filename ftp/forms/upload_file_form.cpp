@@ -183,7 +183,7 @@ bool TfrmUploadFile::PrepareClient() {
     JDServerData profile;
     std::vector<std::string> warnings;
     if (!LoadServerProfile(ProfileName, profile, &warnings)) {
-        Fail("Server profile \"" + ProfileName + "\" not found; nothing was uploaded.");
+        Fail(ProfileNotLoadedText(ProfileName));
         return false;
     }
     if (!warnings.empty()) MessageDlg(ftpprofile::WarningsText(warnings), mtWarning, TMsgDlgButtons{mbOK});

@@ -490,6 +490,14 @@ void InjectMouseExit() {
     UpdateTracking(nullptr, HTNOWHERE);
 }
 
+void InjectMouseExit(POINT screen) {
+    {
+        Guard g(Lock());
+        S().cursor = screen;
+    }
+    InjectMouseExit();
+}
+
 void InjectClose(HWND hwnd) {
     if (FindLiveWindow(hwnd)) Post(hwnd, WM_SYSCOMMAND, SC_CLOSE, PackPoint(S().cursor));
 }

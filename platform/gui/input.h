@@ -108,6 +108,9 @@ void InjectKey(const KeyInput& input);
 void InjectText(const std::u32string& text);
 // The pointer left every window of the program.
 void InjectMouseExit();
+// The same, with where the pointer is now: a jump out of the window brings no move of its own, and
+// the place it left from would be taken for where it still is.
+void InjectMouseExit(POINT screen);
 // The toolkit asked to close a top-level window (its close button).
 void InjectClose(HWND hwnd);
 // The toolkit activated or deactivated a top-level window, or the application.

@@ -74,6 +74,17 @@ bool TRegistry::Apply(std::function<void(reg_detail::RegKey&)> op) {
     return written;
 }
 
+void TRegistry::RaiseWriteFailed() {
+    // A file that cannot be read is never written over: what it may hold would be lost.
+    const std::string problem = store_->Unreadable();
+    throw ERegistryException(Format(kSetDataFailed, RegistryStoreFile()) +
+                             (problem.empty() ? "" : ". " + problem));
+}
+
+std::string TRegistry::StoreProblem() {
+    return store_->Unreadable();
+}
+
 void TRegistry::StartTransaction() {
     transaction_ = true;
 }
@@ -81,7 +92,7 @@ void TRegistry::StartTransaction() {
 void TRegistry::CommitTransaction() {
     if (!transaction_) return;
     transaction_ = false;
-    if (!store_->Commit(this)) throw ERegistryException(Format(kSetDataFailed, RegistryStoreFile()));
+    if (!store_->Commit(this)) RaiseWriteFailed();
 }
 
 bool TRegistry::UsableRoot() const {
@@ -163,7 +174,7 @@ void TRegistry::CloseKey() {
     currentPath_.clear();
     if (dirty_) {
         dirty_ = false;
-        if (!store_->Flush()) throw ERegistryException(Format(kSetDataFailed, RegistryStoreFile()));
+        if (!store_->Flush()) RaiseWriteFailed();
     }
 }
 

@@ -78,6 +78,9 @@ public:
     // hold may be only the first part of what was written. It stays so, through later writes of the
     // store, until the key is deleted.
     bool CutShort();
+    // Why the store's file cannot be read ("Cannot open file <path>: it is a folder"), empty when it can
+    // or when there is none. While it cannot, no key is found and no write replaces the file.
+    std::string StoreProblem();
 
     bool HasSubKeys();
     std::vector<std::string> KeyNames();
@@ -110,6 +113,7 @@ public:
 
 private:
     bool UsableRoot() const;
+    [[noreturn]] void RaiseWriteFailed();
     std::vector<std::string> Resolve(const std::string& key, bool& relative) const;
     void Write(const std::string& name, int type, std::string data);
     // Applies a change to the store: held back during a transaction, else queued for the file and

@@ -333,16 +333,19 @@ bool RegistryStore::Load(RegKey& into) {
     std::string text;
     try {
         if (!store_io::ReadWholeFile(path_, text)) text.clear();
-    } catch (const EFOpenError&) {
+    } catch (const EFOpenError& e) {
+        unreadable_ = e.Message();
         return false;
     }
+    unreadable_.clear();
     Parse(text, into);
     return true;
 }
 
 void RegistryStore::Refresh() {
     const store_io::FileStamp stamp = store_io::StampOf(path_);
-    if (loaded_ && stamp == stamp_) return;
+    // A file that could not be read is tried again at every use: it may have been mended meanwhile.
+    if (loaded_ && unreadable_.empty() && stamp == stamp_) return;
     RegKey fresh;
     if (!Load(fresh)) return; // keep what was known; the next write reports the trouble
     for (const Operation& op : pending_)
@@ -352,6 +355,12 @@ void RegistryStore::Refresh() {
     view_ = std::move(fresh);
     stamp_ = stamp;
     loaded_ = true;
+}
+
+std::string RegistryStore::Unreadable() {
+    std::lock_guard lock(mutex_);
+    Refresh();
+    return unreadable_;
 }
 
 bool RegistryStore::Change(Operation op, bool flushNow) {

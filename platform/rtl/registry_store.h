@@ -101,6 +101,10 @@ public:
     void Drop(const void* holder);
     // Writes the queued changes; false when that failed (errno set). Nothing queued: true.
     bool Flush();
+    // Why the file is there but cannot be read ("Cannot open file <path>: it is a folder"); empty when
+    // it was read or does not exist (no file is an empty store). Readers then see no keys, and nothing
+    // is written over the file while it stays so.
+    std::string Unreadable();
 
 private:
     void Refresh();
@@ -110,6 +114,7 @@ private:
     const std::string path_;
     store_io::FileStamp stamp_;
     bool loaded_ = false;
+    std::string unreadable_;
     RegKey view_;
     std::vector<Operation> pending_;
     std::vector<std::pair<const void*, Operation>> held_;

@@ -78,7 +78,10 @@ bool ReplacePrivateFile(const std::string& path, std::string_view bytes, unsigne
 FileStamp StampOf(const std::string& path) {
     struct stat st {};
     FileStamp stamp;
-    if (::stat(path.c_str(), &st) != 0) return stamp;
+    if (::stat(path.c_str(), &st) != 0) {
+        stamp.error = errno;
+        return stamp;
+    }
     stamp.exists = true;
     stamp.device = st.st_dev;
     stamp.inode = st.st_ino;

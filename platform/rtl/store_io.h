@@ -21,6 +21,9 @@ bool ReplacePrivateFile(const std::string& path, std::string_view bytes, unsigne
 // Identifies one version of a file, to notice that another writer replaced it.
 struct FileStamp {
     bool exists = false;
+    // Why it could not be looked at (no such file, a loop of links...), so that one such state is not
+    // taken for another.
+    int error = 0;
     uint64_t device = 0, inode = 0;
     int64_t size = 0, mtimeNs = 0;
     bool operator==(const FileStamp&) const = default;

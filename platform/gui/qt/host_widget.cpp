@@ -367,7 +367,8 @@ QVariant HostWidget::inputMethodQuery(Qt::InputMethodQuery query) const {
 }
 
 void HostWidget::leaveEvent(QEvent*) {
-    InjectMouseExit();
+    const QPoint now = QCursor::pos();
+    InjectMouseExit(POINT{now.x(), now.y()});
 }
 
 void HostWidget::closeEvent(QCloseEvent* e) {

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <string>
 #include <sys/stat.h>
@@ -207,6 +208,69 @@ TEST_F(RegistryTest, TheStoreIsAlwaysTheOwnersAloneAndReadingNeverWritesIt) {
     ASSERT_EQ(::stat(store_.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0600u);
     EXPECT_EQ(ReadFile(store_), before);
+}
+
+// A store that is there but cannot be read (a folder, a named pipe, a loop of links) is no empty store:
+// it says why, naming the file, and no write, lazy or in one transaction, replaces what is there. A
+// missing file is an empty store and says nothing.
+TEST_F(RegistryTest, AStoreThatCannotBeReadSaysWhyAndIsNeverWrittenOver) {
+    EXPECT_EQ(TRegistry().StoreProblem(), "");
+    // The good store is made under another name, so that this process has never seen what it holds.
+    const std::string aside = dir_.File("aside.dat"), loop = store_ + ".loop";
+    SetRegistryStoreFile(aside);
+    {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey(std::string(kProfiles) + "\\Home", true));
+        reg.WriteString("HostName", "ftp.example.org");
+    }
+    SetRegistryStoreFile(store_);
+    std::filesystem::create_directories(dir_.File("config"));
+    struct Case {
+        const char* why;
+        std::function<void()> make;
+        mode_t type;
+    };
+    const Case cases[] = {
+        {"it is a folder", [&] { ::mkdir(store_.c_str(), 0700); }, S_IFDIR},
+        {"it is a named pipe (FIFO)", [&] { ::mkfifo(store_.c_str(), 0600); }, S_IFIFO},
+        {"it is a loop of symbolic links",
+         [&] {
+             ASSERT_EQ(::symlink(loop.c_str(), store_.c_str()), 0);
+             ASSERT_EQ(::symlink(store_.c_str(), loop.c_str()), 0);
+         },
+         S_IFLNK},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        c.make();
+        TRegistry reg;
+        EXPECT_EQ(reg.StoreProblem(), "Cannot open file " + store_ + ": " + c.why);
+        EXPECT_FALSE(reg.KeyExists(kProfiles));
+        ASSERT_TRUE(reg.OpenKey("Layout", true));
+        reg.WriteString("Bars", "2");
+        const std::string failed = Message([&] { reg.CloseKey(); });
+        EXPECT_NE(failed.find(std::string(c.why)), std::string::npos) << failed;
+        reg.StartTransaction();
+        ASSERT_TRUE(reg.OpenKey("Layout", true));
+        reg.WriteString("Bars", "3");
+        reg.CloseKey();
+        EXPECT_NE(Message([&] { reg.CommitTransaction(); }), "");
+        struct stat st {};
+        ASSERT_EQ(::lstat(store_.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & S_IFMT, c.type) << "left as it was";
+        ::remove(loop.c_str());
+        std::filesystem::remove(store_);
+    }
+    // Readable again, the store has what it had, and the changes kept meanwhile go out with the next write.
+    ASSERT_EQ(std::rename(aside.c_str(), store_.c_str()), 0);
+    TRegistry reg;
+    EXPECT_EQ(reg.StoreProblem(), "");
+    ASSERT_TRUE(reg.OpenKey(std::string(kProfiles) + "\\Home", false));
+    EXPECT_EQ(reg.ReadString("HostName"), "ftp.example.org");
+    reg.WriteString("Port", "21");
+    reg.CloseKey();
+    EXPECT_NE(ReadFile(store_).find("V :HostName sz :ftp.example.org"), std::string::npos);
+    EXPECT_NE(ReadFile(store_).find("V :Bars sz :3"), std::string::npos);
 }
 
 // A store whose lines end in CR LF (copied through another system) reads as the same store.
