@@ -76,7 +76,7 @@ TdxDockControl* SiteAt(Drag& d, POINT P, TdxBarDockingStyle Style) {
         // nothing, except while the form is designed.
         if (!site->CanFocus() && !d.manager->Designing()) continue;
         if (!d.manager->CanDocking(d.bar, Style, site)) continue;
-        if (PtInRect(site->GetDockingZone(), P) && site->UncoveredAt(P)) return site;
+        if (PtInRect(site->GetDockingZone(), P) && site->UncoveredAt(P, d.control->Handle())) return site;
     }
     return nullptr;
 }

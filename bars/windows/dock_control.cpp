@@ -21,6 +21,7 @@
 #include "platform/graphics/bitmap.h"
 #include "platform/graphics/canvas.h"
 #include "platform/gui/input.h"
+#include "platform/gui/message_loop.h"
 #include "platform/gui/message_views.h"
 #include "platform/gui/paint.h"
 #include "platform/gui/window.h"
@@ -415,7 +416,29 @@ RECT TdxDockControl::GetDockingZone() const {
     return r;
 }
 
-bool TdxDockControl::UncoveredAt(POINT ScreenPoint) const {
+namespace {
+
+// The frontmost shown top-level window at a screen point, leaving out one window, and those the pointer
+// passes through (shadows, hints).
+HWND TopLevelAtPoint(POINT Screen, HWND Skipped) {
+    for (HWND h = GetTopWindow(nullptr); h != nullptr; h = GetWindow(h, GW_HWNDNEXT)) {
+        if (h == Skipped || !IsWindowVisible(h) || IsIconic(h) ||
+            (GetWindowLong(h, GWL_EXSTYLE) & WS_EX_TRANSPARENT) != 0)
+            continue;
+        RECT r{0, 0, 0, 0};
+        if (!GetWindowRect(h, r) || !PtInRect(r, Screen)) continue;
+        if (SendMessage(h, WM_NCHITTEST, 0,
+                        MAKELPARAM(static_cast<WORD>(Screen.x), static_cast<WORD>(Screen.y))) ==
+            HTTRANSPARENT)
+            continue;
+        return h;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+bool TdxDockControl::UncoveredAt(POINT ScreenPoint, HWND Dragged) const {
     TWinControl* parent = Parent();
     const TRect r = BoundsRect();
     // A site without rows shows nothing that could be covered.
@@ -425,7 +448,11 @@ bool TdxDockControl::UncoveredAt(POINT ScreenPoint) const {
     ::ScreenToClient(parent->Handle(), p);
     p.x = std::clamp<decltype(p.x)>(p.x, r.left, r.right - 1);
     p.y = std::clamp<decltype(p.y)>(p.y, r.top, r.bottom - 1);
-    return ChildWindowFromPointEx(parent->Handle(), p, CWP_SKIPINVISIBLE) == Handle();
+    if (ChildWindowFromPointEx(parent->Handle(), p, CWP_SKIPINVISIBLE) != Handle()) return false;
+    // A window in front of the form there (the customizing window) hides the site: a toolbar let go on
+    // it would dock into a site nobody sees.
+    ::ClientToScreen(parent->Handle(), p);
+    return TopLevelAtPoint(p, Dragged) == GetAncestor(Handle(), GA_ROOT);
 }
 
 bool TdxDockControl::FindBarControl(const TdxBarControl* Control, int& Row, int& Col) const {

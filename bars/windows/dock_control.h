@@ -93,8 +93,10 @@ public:
     void GetRowPoint(int Row, bool NewRow, POINT& ScreenPoint) const;
     // The screen rectangle in which a dragged toolbar docks here.
     RECT GetDockingZone() const;
-    // No other control of its parent lies on the site where a pointer at the screen point meets it.
-    bool UncoveredAt(POINT ScreenPoint) const;
+    // Nothing lies on the site where a pointer at the screen point meets it: no other control of its
+    // parent, and no other top-level window (the customizing window, a dialog) in front of its form.
+    // Dragged is the window of the toolbar being dragged, which follows the pointer and hides nothing.
+    bool UncoveredAt(POINT ScreenPoint, HWND Dragged = nullptr) const;
     // Docks a toolbar window at a screen point.
     void AddBarControl(TdxBarControl* Control, POINT ScreenPoint, bool DoRealign);
     void MoveBarControl(TdxBarControl* Control, POINT ScreenPoint);

@@ -386,3 +386,49 @@ TEST_F(CustomizingWindowTest, AFloatingToolbarBehindTheWindowTakesACommandDroppe
     dragTo(POINT{(open.left + open.right) / 2, (open.top + open.bottom) / 2});
     EXPECT_EQ(bar->ItemLinks()->Count(), 1);
 }
+
+// A toolbar let go where the customizing window lies over a dock site stays out of it: it would dock
+// into a site nobody sees there. Beside the window the same site takes it.
+TEST_F(CustomizingWindowTest, AToolbarLetGoOverTheWindowDoesNotDockIntoTheSiteBehindIt) {
+    const auto sideBar = [&](const char* Caption) {
+        TdxBar* side = manager->Bars()->Add();
+        side->SetCaption(Caption);
+        side->ItemLinks()->Add()->SetItem(commands[1]);
+        side->SetDockingStyle(dsLeft);
+        side->SetVisible(true);
+        Pump();
+        return side;
+    };
+    TdxBar* side = sideBar("Side");
+    TdxBar* other = sideBar("Other");
+    TdxDockControl* top = nullptr;
+    for (int i = 0; i < manager->DockControlCount(); ++i)
+        if (auto* site = dynamic_cast<TdxDockControl*>(manager->DockControls(i));
+            site && site->DockingStyle() == dsTop)
+            top = site;
+    ASSERT_NE(top, nullptr);
+    RECT site{};
+    GetWindowRect(top->Handle(), site);
+    const POINT covered{site.left + 300, (site.top + site.bottom) / 2};
+    window->SetBounds(covered.x - 40, site.top + 2, window->Width(), window->Height());
+    SetWindowPos(window->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    Pump();
+    ASSERT_EQ(GetAncestor(WindowFromPoint(covered), GA_ROOT), window->Handle());
+    // By the grip at the docked bar's top end, straight onto the top site.
+    const auto dragTo = [&](TdxBar* Bar, POINT To) {
+        RECT r{};
+        GetWindowRect(Bar->Control()->Handle(), r);
+        const POINT grip{r.left + 10, r.top + 3};
+        Play({Mouse(pw::gui::MouseAction::Move, grip), Mouse(pw::gui::MouseAction::Down, grip),
+              Mouse(pw::gui::MouseAction::Move, POINT{grip.x + 2, grip.y + 40}),
+              Mouse(pw::gui::MouseAction::Move, To), Mouse(pw::gui::MouseAction::Up, To)});
+    };
+    dragTo(side, covered);
+    EXPECT_NE(side->DockingStyle(), dsTop);
+    EXPECT_EQ(bar->DockingStyle(), dsTop);
+
+    const POINT uncovered{site.left + 200, covered.y};
+    ASSERT_EQ(GetAncestor(WindowFromPoint(uncovered), GA_ROOT), form.Handle());
+    dragTo(other, uncovered);
+    EXPECT_EQ(other->DockingStyle(), dsTop);
+}

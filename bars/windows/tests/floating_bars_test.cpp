@@ -2,13 +2,20 @@
 #include <gtest/gtest.h>
 
 #include "bar_windows_fixture.h"
+#include "bars/core/bar_routines.h"
 #include "bars/core/bar_unit.h"
 #include "bars/core/customizing_notify.h"
+#include "bars/core/sub_item.h"
+#include "bars/windows/bar_control.h"
 #include "platform/gdi/metrics.h"
 #include "platform/gdi/test_settings.h"
+#include "platform/gui/input.h"
 #include "platform/gui/message_loop.h"
 #include "platform/gui/system.h"
 #include "platform/gui/window.h"
+#include "platform/stdctrls/buttons.h"
+#include "platform/stdctrls/message_form.h"
+#include "platform/vcl/screen.h"
 
 namespace bars_windows_test {
 namespace {
@@ -147,6 +154,60 @@ TEST_F(FloatingBarsTest, ASizeTheWindowSystemReportsLateIsNotStored) {
     floating->SetVisible(false);
     EXPECT_EQ(floating->FloatClientWidth(), 160);
     EXPECT_EQ(floating->FloatClientHeight(), client.bottom);
+}
+
+// A message box that rises while a menu of the docked toolbar is open (an error reported from the
+// loop, as a failed opening of the help is) disables the floating toolbar with the rest, and gives it
+// back when it is closed: the floating toolbar's buttons work again.
+struct BoxWhileMenuOpen {
+    static inline pw::stdctrls::TMessageForm* box = nullptr;
+    static inline bool closed = false;
+    static inline bool floatingDisabled = false;
+    static inline HWND floatingWindow = nullptr;
+    static void Show(HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        pw::vcl::PromptRequest request;
+        request.caption = "Error";
+        request.text = "No program opens the help.";
+        request.buttons = {{"OK", IDOK}};
+        request.cancelResult = IDOK;
+        SetTimer(nullptr, 0, 5, &Close);
+        pw::stdctrls::AskMessageForm(request);
+        closed = true;
+    }
+    static void Close(HWND, UINT, UINT_PTR id, DWORD) {
+        box = dynamic_cast<pw::stdctrls::TMessageForm*>(Screen->ActiveForm());
+        if (box == nullptr || !box->Visible()) return;
+        KillTimer(nullptr, id);
+        floatingDisabled = !IsWindowEnabled(floatingWindow);
+        TButton* ok = box->Buttons.at(0);
+        pw::gui::SimulateClick(ok->ClientToScreen(TPoint{ok->Width() / 2, ok->Height() / 2}));
+    }
+};
+
+TEST_F(FloatingBarsTest, AMessageBoxFromAnOpenMenuGivesTheFloatingToolbarBack) {
+    auto* help = new TdxBarSubItem(&form);
+    help->SetCaption("&Help");
+    help->ItemLinks()->Add()->SetItem(Button("&Contents"));
+    docked->ItemLinks()->Add()->SetItem(help);
+    Pump();
+    BoxWhileMenuOpen::floatingWindow = Window(floating)->Handle();
+    BoxWhileMenuOpen::closed = BoxWhileMenuOpen::floatingDisabled = false;
+    Press(Centre(help, docked));
+    Release(Centre(help, docked));
+    ASSERT_NE(help->ItemLinks()->BarControl(), nullptr) << "the menu is open";
+    StartTimer(5, &BoxWhileMenuOpen::Show);
+    ASSERT_TRUE(testsupport::PumpUntil([] { return BoxWhileMenuOpen::closed; }));
+    Pump();
+    EXPECT_TRUE(BoxWhileMenuOpen::floatingDisabled);
+    EXPECT_TRUE(IsWindowEnabled(Window(floating)->Handle()));
+    EXPECT_TRUE(IsWindowEnabled(form.Handle()));
+    TdxBarItem* open = floating->ItemLinks()->Items(0)->Item();
+    if (auto* menu = dynamic_cast<bars::TCustomdxBarControl*>(GetActiveBarControl())) menu->HideAll();
+    Pump();
+    Press(Centre(open, floating));
+    Release(Centre(open, floating));
+    EXPECT_EQ(Clicks(open), 1);
 }
 
 class RefitTest : public FloatingBarsTest {

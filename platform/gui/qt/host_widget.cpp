@@ -379,8 +379,11 @@ void HostWidget::closeEvent(QCloseEvent* e) {
 
 void HostWidget::moveEvent(QMoveEvent*) {
     if (applyingGeometry || !isVisible()) return;
-    // The client area's place; pos() would include the window manager's frame.
+    // The client area's place; pos() would include the window manager's frame. The toolkit hands on what
+    // the window manager reported, which may be an earlier place reported late: the X server says where
+    // the window is, or the pointer over it would be taken for the pointer elsewhere.
     QPoint p = geometry().topLeft();
+    if (const std::optional<QPoint> confirmed = ServerPlace(this)) p = *confirmed;
     RECT r;
     if (::GetWindowRect(hwnd_, r) && (r.left != p.x() || r.top != p.y()))
         ::SetWindowPos(hwnd_, nullptr, p.x(), p.y(), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);

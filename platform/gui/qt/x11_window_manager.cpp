@@ -102,6 +102,17 @@ bool PlaceWindowBehind(QWidget* window, QWidget* front) {
     return true;
 }
 
+std::optional<QPoint> ServerPlace(const QWidget* widget) {
+    xcb_connection_t* c = DisplayConnection();
+    if (c == nullptr || widget == nullptr || !widget->testAttribute(Qt::WA_WState_Created))
+        return std::nullopt;
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    const XcbReply<xcb_translate_coordinates_reply_t> at(xcb_translate_coordinates_reply(
+        c, xcb_translate_coordinates(c, static_cast<xcb_window_t>(widget->winId()), root, 0, 0), nullptr));
+    if (!at || !at->same_screen) return std::nullopt;
+    return QPoint(at->dst_x, at->dst_y);
+}
+
 #else
 
 std::string RunningWindowManager() {
@@ -112,6 +123,10 @@ void MarkWithoutBoxes(QWidget*) {}
 
 bool PlaceWindowBehind(QWidget*, QWidget*) {
     return false;
+}
+
+std::optional<QPoint> ServerPlace(const QWidget*) {
+    return std::nullopt;
 }
 
 #endif

@@ -3,7 +3,10 @@
 // and maximize buttons on every normal, dialog or utility window whatever its Motif hints and size hints
 // say; only on its helper kinds (toolbars and torn-off menus) does it leave them out. Other window
 // managers read the dialog type and the Motif hints the toolkit sets.
+#include <optional>
 #include <string>
+
+#include <QPoint>
 
 class QWidget;
 
@@ -20,5 +23,9 @@ void MarkWithoutBoxes(QWidget* widget);
 // Puts the shown top-level window directly behind the shown top-level window front: asked of the window
 // manager as a pager asks it, or done at once when none runs. False off X11.
 bool PlaceWindowBehind(QWidget* window, QWidget* front);
+
+// Where the X server has the top-left of the widget's window now, on the screen; none off X11 or when it
+// cannot say. The toolkit's own idea may be a late report of an earlier place.
+std::optional<QPoint> ServerPlace(const QWidget* widget);
 
 } // namespace pw::gui::qt

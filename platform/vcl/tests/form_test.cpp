@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
@@ -135,6 +136,63 @@ TEST(Form, AModalDialogDisablesEveryOtherShownWindowOfItsThreadAndGivesBackOnlyT
     for (HWND h : {floating, hidden, disabled})
         DestroyWindow(h);
     delete dialog;
+    delete main;
+}
+
+// Modal dialogs nested in each other end in any order, and every window is given back;
+// so it is when a window's handler throws as it is enabled again.
+TEST(Form, NestedModalDialogsGiveBackEveryWindowHoweverTheyEnd) {
+    TForm* main = MakeForm();
+    ShowAndPump(main);
+    const HWND floating = Bystander(WS_VISIBLE);
+    TForm* outer = MakeForm(200, 100);
+    TForm* inner = MakeForm(150, 80);
+    auto expectAllEnabled = [&] {
+        for (HWND h : {main->Handle(), floating, outer->Handle(), inner->Handle()})
+            EXPECT_TRUE(IsWindowEnabled(h));
+    };
+    // Played once, from the first activation of each dialog.
+    enum class Ending { OuterFirst, None } ending = Ending::OuterFirst;
+    bool outerActivated = false, innerActivated = false;
+    outer->OnActivate = [&](TObject*) {
+        if (std::exchange(outerActivated, true)) return;
+        inner->ShowModal();
+    };
+    inner->OnActivate = [&](TObject*) {
+        if (std::exchange(innerActivated, true)) return;
+        if (ending == Ending::OuterFirst) EXPECT_FALSE(IsWindowEnabled(outer->Handle()));
+        EXPECT_FALSE(IsWindowEnabled(floating));
+        if (ending == Ending::OuterFirst) outer->SetModalResult(mrOk);
+        inner->SetModalResult(mrCancel);
+    };
+    // The outer one is asked to end first, from inside the inner one.
+    EXPECT_EQ(outer->ShowModal(), mrOk);
+    expectAllEnabled();
+
+    // Two windows whose handlers throw as they are enabled again: the program's error handler takes each
+    // exception, and both are enabled all the same.
+    static const char* const kThrowing = [] {
+        WNDCLASS wc;
+        wc.lpfnWndProc = [](HWND h, UINT msg, WPARAM wParam, LPARAM lParam) -> LRESULT {
+            if (msg == WM_ENABLE && wParam != 0) throw Exception("refused");
+            return DefWindowProc(h, msg, wParam, lParam);
+        };
+        wc.lpszClassName = "ModalThrowingBystander";
+        RegisterClass(wc);
+        return wc.lpszClassName;
+    }();
+    HWND throwing[2];
+    for (HWND& h : throwing)
+        h = CreateWindowEx(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kThrowing, "", WS_POPUP | WS_VISIBLE, 0, 0,
+                           30, 20, nullptr, nullptr, nullptr, nullptr);
+    ending = Ending::None;
+    innerActivated = false;
+    EXPECT_EQ(inner->ShowModal(), mrCancel);
+    for (HWND h : {main->Handle(), floating, throwing[0], throwing[1]})
+        EXPECT_TRUE(IsWindowEnabled(h));
+    for (HWND h : {floating, throwing[0], throwing[1]})
+        DestroyWindow(h);
+    delete inner;
     delete main;
 }
 
