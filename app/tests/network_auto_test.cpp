@@ -1,0 +1,107 @@
+// Crawls as cron runs them, on a network set up as a user's may be: a proxy named in the environment, a
+// network library that cannot start, a server whose answers cannot be framed.
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+
+#include "app/core/map_profile.h"
+#include "app/core/profile_file.h"
+#include "main_form_fixture.h"
+#include "tests/support/loopback_port.h"
+#include "tests/support/nginx_peer.h"
+#include "tests/support/peer_process.h"
+#include "tests/support/tinyproxy_peer.h"
+
+namespace app_test {
+namespace {
+
+struct Crawl {
+    int status = -1;
+    std::string output;
+    fs::path map;
+};
+
+// Runs the program unattended on a profile for the site, in an environment without the caller's proxy
+// variables and with the NAME=value words of `environment`; stopped after two minutes (status 137).
+Crawl RunCrawl(const fs::path& dir, const fs::path& config, const std::string& site,
+               const std::string& environment) {
+    TMapProfile profile;
+    ApplyNewProfileDefaults(profile);
+    profile.SetSpiderType(mstWebsite);
+    profile.SetWebsite(site);
+    Crawl crawl;
+    crawl.map = dir / "out" / "sitemap.html";
+    fs::remove_all(crawl.map.parent_path());
+    fs::create_directories(crawl.map.parent_path());
+    profile.SetOutputFileName(crawl.map.string());
+    profile.SetFileName((dir / "site.qpw").string());
+    SaveProfileFile(profile, nullptr);
+    std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY";
+    for (const char* name : {"http_proxy", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY", "no_proxy",
+                             "NO_PROXY", "SSL_CERT_FILE", "SSL_CERT_DIR", "LD_LIBRARY_PATH", "PW_STUB_CURL"})
+        command += std::string(" -u ") + name;
+    command += " XDG_CONFIG_HOME='" + config.string() + "' QT_QPA_PLATFORM=offscreen " + environment +
+               " timeout -s KILL 120 '" PW_PROGRAM "' -auto '" + profile.FileName() + "' 2>&1 </dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return crawl;
+    char buffer[512];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        crawl.output.append(buffer, n);
+    const int code = pclose(pipe);
+    crawl.status = WIFEXITED(code) ? WEXITSTATUS(code) : -1;
+    return crawl;
+}
+
+bool Has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+using NetworkAutoTest = MainFormTest;
+
+// A user behind a proxy names it in the environment, as the crawl has no proxy setting of its own: an
+// https site is crawled through the proxy's tunnel, whichever of the names the user set, and an http one
+// through the proxy itself.
+TEST_F(NetworkAutoTest, AnHttpsSiteIsCrawledThroughTheProxyTheEnvironmentNames) {
+    testsupport::NginxOptions secure;
+    secure.tls = true;
+    testsupport::NginxPeer site(secure);
+    testsupport::TinyProxyPeer proxy;
+    ASSERT_TRUE(site.Running());
+    ASSERT_TRUE(proxy.Running()) << "tinyproxy is needed; make deps installs it";
+    site.Put("/index.html", "<html><head><title>Secure home</title></head><body><a href=\"inner.html\">in</a>"
+                            "</body></html>");
+    site.Put("/inner.html", "<html><head><title>Behind the tunnel</title></head><body></body></html>");
+    const std::string trust = "SSL_CERT_FILE='" + site.CaFile() + "' ";
+
+    for (const char* variable : {"https_proxy", "HTTPS_PROXY", "all_proxy"}) {
+        const Crawl crawl = RunCrawl(dir_, config_, site.Url("/"), trust + variable + "=" + proxy.Url());
+        EXPECT_EQ(crawl.status, 0) << variable << "\n" << crawl.output;
+        const std::string written = ReadFile(crawl.map);
+        EXPECT_TRUE(Has(written, "Secure home")) << variable << "\n" << crawl.output;
+        EXPECT_TRUE(Has(written, "Behind the tunnel")) << variable;
+    }
+    // The variable is what took the crawl to the proxy: one naming a port where nothing answers fails it.
+    testsupport::ClosedPort nowhere;
+    const Crawl refused = RunCrawl(dir_, config_, site.Url("/"),
+                                   trust + "https_proxy=http://127.0.0.1:" + std::to_string(nowhere.Port()));
+    EXPECT_NE(refused.status, 0) << refused.output;
+    EXPECT_TRUE(Has(refused.output, "could not be loaded")) << refused.output;
+    // Without the authority the user trusts, the site's certificate is refused.
+    const Crawl untrusted = RunCrawl(dir_, config_, site.Url("/"), std::string("https_proxy=") + proxy.Url());
+    EXPECT_NE(untrusted.status, 0) << untrusted.output;
+
+    testsupport::NginxOptions plain;
+    plain.logFormat = "$request_uri via=$http_via";
+    testsupport::NginxPeer open(plain);
+    ASSERT_TRUE(open.Running());
+    open.Put("/index.html", "<html><head><title>Plain home</title></head><body></body></html>");
+    const Crawl crawl = RunCrawl(dir_, config_, open.Url("/"), "http_proxy=" + proxy.Url());
+    EXPECT_EQ(crawl.status, 0) << crawl.output;
+    EXPECT_TRUE(Has(ReadFile(crawl.map), "Plain home")) << crawl.output;
+    EXPECT_TRUE(Has(open.AccessLog(1), "(tinyproxy/")) << open.AccessLog();
+}
+
+} // namespace
+} // namespace app_test
