@@ -3,7 +3,10 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <fstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/core/map_profile.h"
 #include "app/core/profile_file.h"
@@ -101,6 +104,46 @@ TEST_F(NetworkAutoTest, AnHttpsSiteIsCrawledThroughTheProxyTheEnvironmentNames) 
     EXPECT_EQ(crawl.status, 0) << crawl.output;
     EXPECT_TRUE(Has(ReadFile(crawl.map), "Plain home")) << crawl.output;
     EXPECT_TRUE(Has(open.AccessLog(1), "(tinyproxy/")) << open.AccessLog();
+}
+
+// The network library is loaded when a crawl first needs it. One the loader cannot take, one that lacks an
+// entry point, one that cannot start and one that makes no transfer each end the run with what is wrong.
+TEST_F(NetworkAutoTest, ACrawlWhoseNetworkLibraryCannotStartSaysWhyAndEnds) {
+    testsupport::NginxPeer site({});
+    ASSERT_TRUE(site.Running());
+    site.Put("/index.html", "<html><head><title>Home</title></head><body></body></html>");
+    const fs::path broken = dir_ / "broken";
+    fs::create_directories(broken);
+    std::ofstream(broken / "libcurl.so.4") << "not a library";
+    const std::string stub = "LD_LIBRARY_PATH=" PW_STUB_CURL_DIR;
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"LD_LIBRARY_PATH='" + broken.string() + "'",
+         "the network library could not be started (cannot load libcurl: " + broken.string() +
+             "/libcurl.so.4: file too short)"},
+        {stub + "partial",
+         "the network library could not be started (libcurl lacks curl_multi_socket_action)"},
+        {stub + "full PW_STUB_CURL=init-fails", "the network library could not be started (libcurl could not "
+                                                "be initialised: Failed initialization)"},
+        {stub + "full", "the network library could not start a transfer"},
+    };
+    for (const auto& [environment, said] : cases) {
+        const Crawl crawl = RunCrawl(dir_, config_, site.Url("/"), environment);
+        EXPECT_NE(crawl.status, 0) << environment << "\n" << crawl.output;
+        EXPECT_TRUE(Has(crawl.output, said)) << environment << "\n" << crawl.output;
+        EXPECT_FALSE(fs::exists(crawl.map)) << environment;
+    }
+    // A library that was loaded but cannot be used is let go at once, not kept to the end of the run (the
+    // loader lists each library it closes).
+    for (const char* variant : {"partial", "full PW_STUB_CURL=init-fails"}) {
+        const Crawl crawl = RunCrawl(dir_, config_, site.Url("/"), stub + variant + " LD_DEBUG=files");
+        const size_t closed = crawl.output.find("calling fini: " PW_STUB_CURL_DIR);
+        ASSERT_NE(closed, std::string::npos) << crawl.output;
+        EXPECT_LT(closed, crawl.output.find("could not be loaded")) << variant << "\n" << crawl.output;
+    }
+    // The real library still crawls the site.
+    const Crawl crawl = RunCrawl(dir_, config_, site.Url("/"), "");
+    EXPECT_EQ(crawl.status, 0) << crawl.output;
+    EXPECT_TRUE(Has(ReadFile(crawl.map), "Home"));
 }
 
 } // namespace

@@ -231,7 +231,7 @@ bool HttpRequest::StartTransfer(bool freshConnection) {
     answer_.holdLimit = kReadAhead;
     easy_ = NewCurlEasy();
     if (!easy_) {
-        last_error_ = ERROR_INTERNET_INCORRECT_HANDLE_STATE;
+        last_error_ = ERROR_INTERNET_OUT_OF_HANDLES;
         return false;
     }
     Configure(freshConnection);
