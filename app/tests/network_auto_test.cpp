@@ -146,5 +146,18 @@ TEST_F(NetworkAutoTest, ACrawlWhoseNetworkLibraryCannotStartSaysWhyAndEnds) {
     EXPECT_TRUE(Has(ReadFile(crawl.map), "Home"));
 }
 
+// A Content-Length field that lists two lengths leaves the page's end unknown: taking the first would cut
+// the page short and call it whole. The page is left out and the crawl goes on.
+TEST_F(NetworkAutoTest, APageWhoseLengthFieldListsTwoLengthsIsLeftOutAndTheCrawlGoesOn) {
+    PeerProcess faults({"python3", PW_SOURCE_DIR "/platform/net/tests/http_peer.py"});
+    ASSERT_TRUE(faults.Running());
+    const Crawl crawl = RunCrawl(
+        dir_, config_, faults.Url("/links.html?to=/listed-lengths.html&to=/titled/After-the-list.html"), "");
+    EXPECT_EQ(crawl.status, 0) << crawl.output;
+    const std::string written = ReadFile(crawl.map);
+    EXPECT_TRUE(Has(written, "After the list")) << crawl.output;
+    EXPECT_FALSE(Has(written, "listed-lengths.html")) << "a page cut short is no page\n" << written;
+}
+
 } // namespace
 } // namespace app_test
