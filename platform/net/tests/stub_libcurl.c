@@ -1,7 +1,7 @@
 /* A stand-in for libcurl that the loader takes in its place (LD_LIBRARY_PATH), for runs that test how the
-   program meets a network library that cannot start. PW_STUB_CURL picks the fault: "init-fails" (the
-   library's initialisation fails), "no-easy" (no transfer handle can be made). Built once more without
-   curl_multi_socket_action, as a library that lacks an entry point. */
+   program meets a network library that cannot start. It initialises, but makes no handle for a transfer;
+   with PW_STUB_CURL=init-fails its initialisation fails. Built once more without curl_multi_socket_action,
+   as a library that lacks an entry point. */
 /* Its own definitions of the entry points, not the checking macros the header puts in their place. */
 #define CURL_DISABLE_TYPECHECK
 #include <curl/curl.h>
