@@ -42,6 +42,10 @@ std::string NetworkReason(uint32_t error, bool lost) {
         return "the server's answer is not HTTP";
     case ERROR_INTERNET_REDIRECT_FAILED:
         return "it redirects too many times";
+    case ERROR_INTERNET_INTERNAL_ERROR:
+        return "the network library could not be started (" + InternetLibraryFailure() + ")";
+    case ERROR_INTERNET_OUT_OF_HANDLES:
+        return "the network library could not start a transfer";
     case ERROR_INTERNET_URL_TOO_LONG:
     case ERROR_INTERNET_INVALID_URL:
     case ERROR_INTERNET_UNRECOGNIZED_SCHEME:

@@ -4,6 +4,8 @@
 // TLS, Kerberos, LDAP and SSH libraries it brings, about a tenth of such a run.
 #include <curl/curl.h>
 
+#include <string>
+
 namespace net {
 
 struct CurlLibrary {
@@ -14,6 +16,7 @@ struct CurlLibrary {
     decltype(&::curl_easy_pause) easy_pause;
     decltype(&::curl_easy_reset) easy_reset;
     decltype(&::curl_easy_cleanup) easy_cleanup;
+    decltype(&::curl_easy_strerror) easy_strerror;
     decltype(&::curl_multi_init) multi_init;
     decltype(&::curl_multi_add_handle) multi_add_handle;
     decltype(&::curl_multi_remove_handle) multi_remove_handle;
@@ -29,7 +32,12 @@ struct CurlLibrary {
 };
 
 // The library's entry points, loaded and initialised (curl_global_init) on the first call, from any thread.
-// Throws Exception when libcurl cannot be loaded.
+// Throws Exception, saying why, when libcurl cannot be loaded, lacks an entry point or cannot be
+// initialised; it is then let go, and every later call throws the same.
 const CurlLibrary& Curl();
+// Loads the library as Curl() does; false, with why, when it cannot be used.
+bool CurlReady(std::string& why);
+// Why the library could not be used, once a load was tried; empty otherwise. Never loads it.
+std::string CurlFailure();
 
 } // namespace net

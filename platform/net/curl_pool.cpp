@@ -32,8 +32,10 @@ void UnlockShare(CURL*, curl_lock_data data, void* user) {
 Globals& CurlGlobals() {
     // Made once and never torn down: worker threads may still be finishing a transfer at exit.
     static Globals* g = [] {
+        // The library first: a library that cannot be used leaves nothing behind.
+        const CurlLibrary& curl = Curl();
         auto* state = new Globals;
-        state->share = Curl().share_init();
+        state->share = curl.share_init();
         Curl().share_setopt(state->share, CURLSHOPT_LOCKFUNC, LockShare);
         Curl().share_setopt(state->share, CURLSHOPT_UNLOCKFUNC, UnlockShare);
         Curl().share_setopt(state->share, CURLSHOPT_USERDATA, state);
@@ -79,7 +81,7 @@ void EasyCleanup::operator()(CURL* easy) const {
 
 CurlEasy NewCurlEasy() {
     CurlEasy easy(Curl().easy_init());
-    if (!easy) throw Exception("cannot make a libcurl easy handle");
+    if (!easy) return easy;
     Curl().easy_setopt(easy.get(), CURLOPT_SHARE, SharedCurlState());
     return easy;
 }

@@ -28,7 +28,7 @@ struct EasyCleanup {
 // An easy handle for one transfer only: one that made a transfer keeps state of it that the library may
 // misread in the next (7.88 frees memory twice for an answer whose first header line is a continuation).
 using CurlEasy = std::unique_ptr<CURL, EasyCleanup>;
-// A new easy handle sharing cookies, names and TLS sessions; throws Exception when none can be made.
+// A new easy handle sharing cookies, names and TLS sessions; empty when none can be made.
 CurlEasy NewCurlEasy();
 
 CURLSH* SharedCurlState();

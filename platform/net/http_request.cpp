@@ -6,6 +6,7 @@
 #include "platform/rtl/wait_policy.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <string_view>
@@ -49,6 +50,23 @@ bool LengthsDiffer(const std::vector<std::string>& lines) {
 
 bool IsRedirect(int code) {
     return code >= 300 && code < 400;
+}
+
+// The certificate authorities a user names for the system's TLS library (SSL_CERT_FILE, SSL_CERT_DIR), as
+// programs built on it take them: libcurl itself knows only the paths it was built with.
+struct TrustPaths {
+    std::string file, folder;
+};
+
+const TrustPaths& EnvironmentTrust() {
+    static const TrustPaths paths = [] {
+        const auto read = [](const char* name) {
+            const char* value = std::getenv(name);
+            return std::string(value ? value : "");
+        };
+        return TrustPaths{read("SSL_CERT_FILE"), read("SSL_CERT_DIR")};
+    }();
+    return paths;
 }
 
 } // namespace
@@ -154,13 +172,21 @@ void HttpRequest::Configure(bool freshConnection) {
     Curl().easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
     Curl().easy_setopt(h, CURLOPT_USERAGENT, s.agent.empty() ? "Pathweaver/4.5" : s.agent.c_str());
     if (!s.referer.empty()) Curl().easy_setopt(h, CURLOPT_REFERER, s.referer.c_str());
+    // A proxy's answer to CONNECT only opens the tunnel, whichever proxy it is (the one set here or the one
+    // the environment names): the caller hears the server's answer alone.
+    Curl().easy_setopt(h, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
     Curl().easy_setopt(h, CURLOPT_FOLLOWLOCATION, (s.flags & INTERNET_FLAG_NO_AUTO_REDIRECT) ? 0L : 1L);
     if (freshConnection) Curl().easy_setopt(h, CURLOPT_FRESH_CONNECT, 1L);
     Curl().easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS,
                        static_cast<long>(s.connectTimeoutMs ? s.connectTimeoutMs : kDefaultConnectTimeoutMs));
     if (s.flags & INTERNET_FLAG_IGNORE_CERT_CN_INVALID) Curl().easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 0L);
     const std::string ca = CaBundle();
-    if (!ca.empty()) Curl().easy_setopt(h, CURLOPT_CAINFO, ca.c_str());
+    const TrustPaths& trust = EnvironmentTrust();
+    if (!ca.empty())
+        Curl().easy_setopt(h, CURLOPT_CAINFO, ca.c_str());
+    else if (!trust.file.empty())
+        Curl().easy_setopt(h, CURLOPT_CAINFO, trust.file.c_str());
+    if (!trust.folder.empty()) Curl().easy_setopt(h, CURLOPT_CAPATH, trust.folder.c_str());
     // The handle shares the cookies of every request; an empty file name turns its cookie engine on.
     if (!(s.flags & INTERNET_FLAG_NO_COOKIES)) Curl().easy_setopt(h, CURLOPT_COOKIEFILE, "");
 
@@ -180,8 +206,6 @@ void HttpRequest::Configure(bool freshConnection) {
             Curl().easy_setopt(h, CURLOPT_PROXYPASSWORD, s.proxyPassword.c_str());
         }
         Curl().easy_setopt(h, CURLOPT_PROXYAUTH, static_cast<long>(CURLAUTH_ANY));
-        // The proxy's answer to CONNECT only opens the tunnel: the caller hears the server's answer alone.
-        Curl().easy_setopt(h, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
     } else if (s.accessType == INTERNET_OPEN_TYPE_DIRECT) {
         Curl().easy_setopt(h, CURLOPT_PROXY, "");
     }
@@ -207,7 +231,7 @@ bool HttpRequest::StartTransfer(bool freshConnection) {
     answer_.holdLimit = kReadAhead;
     easy_ = NewCurlEasy();
     if (!easy_) {
-        last_error_ = ERROR_INTERNET_INCORRECT_HANDLE_STATE;
+        last_error_ = ERROR_INTERNET_OUT_OF_HANDLES;
         return false;
     }
     Configure(freshConnection);

@@ -1,6 +1,8 @@
 #include "platform/net/wininet.h"
 
+#include "platform/net/curl_library.h"
 #include "platform/net/http_request.h"
+#include "platform/rtl/exception.h"
 #include "platform/rtl/strings.h"
 
 #include <memory>
@@ -75,6 +77,10 @@ DWORD InternetGetLastError() {
     return lastError;
 }
 
+std::string InternetLibraryFailure() {
+    return net::CurlFailure();
+}
+
 void InternetSetCaBundle(const std::string& path) {
     net::SetCaBundle(path);
 }
@@ -101,6 +107,13 @@ std::string InternetEscapeUrl(const std::string& url) {
 
 HINTERNET InternetOpen(const std::string& agent, DWORD accessType, const std::string& proxy,
                        const std::string& proxyBypass, DWORD flags) {
+    // The network library is loaded here, for the first transfer: one that cannot be used fails every
+    // transfer from its start, saying why.
+    std::string why;
+    if (!net::CurlReady(why)) {
+        Fail(ERROR_INTERNET_INTERNAL_ERROR);
+        return nullptr;
+    }
     auto h = std::make_unique<InternetHandle>(InternetHandle::Kind::Root);
     h->settings.agent = agent;
     h->settings.accessType = accessType;
@@ -180,7 +193,12 @@ HINTERNET HttpOpenRequest(HINTERNET connection, const std::string& verb, const s
     h->offline = parent->offline;
     h->host = parent->host;
     h->port = parent->port;
-    h->request = std::make_unique<net::HttpRequest>();
+    try {
+        h->request = std::make_unique<net::HttpRequest>();
+    } catch (const Exception&) {
+        Fail(ERROR_INTERNET_OUT_OF_HANDLES); // the library made no multi handle
+        return nullptr;
+    }
     if (!AimRequest(*h, verb, objectName, referer, acceptTypes, flags)) return nullptr;
     if (h->callback) h->request->SetStatusCallback(h->callback);
     return RegisterHandle(std::move(h));

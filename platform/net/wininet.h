@@ -96,7 +96,9 @@ inline constexpr DWORD INTERNET_STATUS_REDIRECT = 110;
 // Errors, as InternetGetLastError answers them after a failed call.
 inline constexpr DWORD ERROR_SUCCESS_ = 0;
 inline constexpr DWORD ERROR_INVALID_HANDLE_ = 6;
+inline constexpr DWORD ERROR_INTERNET_OUT_OF_HANDLES = 12001; // the library made no handle for a transfer
 inline constexpr DWORD ERROR_INTERNET_TIMEOUT = 12002;
+inline constexpr DWORD ERROR_INTERNET_INTERNAL_ERROR = 12004; // the library cannot be used: see below
 inline constexpr DWORD ERROR_INTERNET_INVALID_URL = 12005;
 inline constexpr DWORD ERROR_INTERNET_UNRECOGNIZED_SCHEME = 12006;
 inline constexpr DWORD ERROR_INTERNET_NAME_NOT_RESOLVED = 12007;
@@ -169,6 +171,9 @@ void InternetSetCancelFlag(HINTERNET request, const std::atomic<bool>* cancel);
 // The address the request ended at after redirects.
 std::string InternetEffectiveUrl(HINTERNET request);
 DWORD InternetGetLastError();
+// Why the network library cannot be used, once InternetOpen failed with ERROR_INTERNET_INTERNAL_ERROR;
+// empty before.
+std::string InternetLibraryFailure();
 
 // Certificates of a test authority; empty for the system's store.
 void InternetSetCaBundle(const std::string& path);

@@ -4,6 +4,7 @@
 #include "fetch/http/win_http.h"
 #include "gui_test_environment.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/tinyproxy_peer.h"
 
 #include <memory>
 #include <string>
@@ -59,16 +60,6 @@ public:
 };
 
 // tinyproxy on a free loopback port, optionally with basic authentication.
-class TinyProxy {
-public:
-    TinyProxy(const std::string& user, const std::string& password);
-    bool Running() const { return peer_ && peer_->Running(); }
-    int Port() const { return port_; }
-
-private:
-    TempDir dir_{"pw-http"};
-    int port_ = 0;
-    std::unique_ptr<PeerProcess> peer_;
-};
+using TinyProxy = testsupport::TinyProxyPeer;
 
 } // namespace http_test

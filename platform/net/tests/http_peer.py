@@ -311,6 +311,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.close_connection = True
             self.wfile.write(b"HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: 20\r\n"
                              b"Content-Length: %d\r\n\r\n%s" % (len(body), body))
+        elif path in ("/listed-lengths", "/listed-lengths.html"):
+            # One field that lists two lengths: the first would cut the page short.
+            body = b"<html><head><title>Listed lengths</title></head><body>" + b"x" * 100 + b"</body></html>"
+            self.close_connection = True
+            self.wfile.write(b"HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: 20, %d\r\n\r\n%s"
+                             % (len(body), body))
         elif path in ("/folded", "/folded.html"):
             # The first header line continues a line that is not there.
             self.wfile.write(b"HTTP/1.1 200 OK\r\n X-Folded: a\r\nContent-Length: 2\r\n\r\nok")
