@@ -215,5 +215,38 @@ TEST_F(HostileSiteTest, APageWhoseFirstHeaderLineIsFoldedIsLeftOutAndTheCrawlGoe
     EXPECT_EQ(SitemapSchemaErrors(map), "");
 }
 
+TEST_F(HostileSiteTest, APageChainSettingFiftyCookiesAPageSendsTheNewestAndTheSession) {
+    // Pages 1 to 7 each set 49 new cookies and the session again, page 8 sets 50 new ones: the jar keeps
+    // the newest, and the session cookie renewed up to page 7 is not among the oldest.
+    testsupport::NginxOptions options;
+    options.logFormat = "$request_uri $http_cookie";
+    options.server = "    location ~ ^/p(?<page>[1-7])[.]html$ {\n";
+    std::string last = "    location = /p8.html {\n";
+    for (int i = 0; i < 50; ++i) {
+        const std::string cookie = "c" + std::to_string(i) + "=v; Path=/\";\n";
+        if (i < 49) options.server += "        add_header Set-Cookie \"k${page}" + cookie;
+        last += "        add_header Set-Cookie \"k8" + cookie;
+    }
+    options.server += "        add_header Set-Cookie \"sid=${page}; Path=/\";\n    }\n" + last + "    }\n";
+    testsupport::NginxPeer nginx(options);
+    ASSERT_TRUE(nginx.Running());
+    constexpr int kPages = 9;
+    for (int page = 1; page <= kPages; ++page)
+        nginx.Put("/p" + std::to_string(page) + ".html",
+                  "<html><head><title>Page " + std::to_string(page) + "</title></head><body>" +
+                      (page < kPages ? "<a href=\"p" + std::to_string(page + 1) + ".html\">next</a>" : "") +
+                      "</body></html>");
+    fs::path map;
+    std::string output;
+    ASSERT_TRUE(CrawlWithinBound(dir_, config_, nginx.Url("/p1.html"), map, output)) << output;
+    EXPECT_NE(ReadFile(map).find("Page 9"), std::string::npos);
+    const std::string log = nginx.AccessLog(kPages);
+    const size_t at = log.rfind("/p9.html ");
+    ASSERT_NE(at, std::string::npos) << log;
+    const std::string sent = log.substr(at, log.find('\n', at) - at);
+    for (const char* kept : {"sid=7", "k8c49=v", "k8c0=v", "k7c48=v"})
+        EXPECT_NE(sent.find(kept), std::string::npos) << kept << " in " << sent;
+    EXPECT_EQ(sent.find("k1c0=v"), std::string::npos) << sent;
+}
 } // namespace
 } // namespace app_test

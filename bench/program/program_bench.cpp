@@ -56,6 +56,9 @@ constexpr const char* kUsage =
     "                          [--display :N]\n"
     "       program_bench deep [--links N,N,...] [--depth D] [--rounds R] [--program PATH] [--timeout S]\n"
     "                          [--no-shown] [--display :N]\n"
+    "       program_bench cookies [--pages N,N,...] [--rounds R] [--program PATH] [--timeout S] "
+    "[--no-shown]\n"
+    "                             [--display :N]\n"
     "  crawl: a generated site of N pages (default 5000) on nginx, --delay MS added to every response;\n"
     "         pathweaver -auto headless and shown (Xvfb + openbox), wget -r, wget2 --max-threads=1 and\n"
     "         the crawl component alone (crawl_bench --url).\n"
@@ -67,6 +70,9 @@ constexpr const char* kUsage =
     "  deep:  for each N of --links (default 1,2,4,10), a start page on nginx with N links, each D folders\n"
     "         deep (--depth, default 2000) in a branch of its own; pathweaver -auto headless and shown,\n"
     "         with the time per link against the one-link run's.\n"
+    "  cookies: for each N of --pages (default 250,500,1000), a start page on nginx linking to N pages that\n"
+    "         each set 50 new cookies of 4 KB; pathweaver -auto headless and shown, with the processor time\n"
+    "         per page against the first run's and the peak memory.\n"
     "  --program: the pathweaver to time (default: the one built beside this benchmark; the program as it\n"
     "         was: /work/baseline-bin/pathweaver). --timeout: seconds before a run is stopped (default "
     "600).\n"
@@ -82,6 +88,7 @@ struct Options {
     int delayMs = 0;
     int files = 100000;
     std::vector<int> links{1, 2, 4, 10};
+    std::vector<int> cookiePages{250, 500, 1000};
     int depth = 2000;
     std::string docs = "/usr/share/doc/postgresql-doc-15/html";
     int rounds = 3;
@@ -110,13 +117,16 @@ std::optional<Options> Parse(int argc, char** argv) {
     Options o;
     if (argc < 2) return std::nullopt;
     o.mode = argv[1];
-    if (o.mode != "crawl" && o.mode != "scan" && o.mode != "site" && o.mode != "deep") return std::nullopt;
+    if (o.mode != "crawl" && o.mode != "scan" && o.mode != "site" && o.mode != "deep" && o.mode != "cookies")
+        return std::nullopt;
     const fs::path self = fs::canonical("/proc/self/exe");
     o.program = (self.parent_path().parent_path() / "bin" / "pathweaver").string();
     for (int i = 2; i < argc; ++i) {
         const std::string a = argv[i];
         const auto value = [&]() -> std::string { return i + 1 < argc ? argv[++i] : ""; };
-        if (a == "--pages")
+        if (a == "--pages" && o.mode == "cookies")
+            o.cookiePages = Counts(value());
+        else if (a == "--pages")
             o.pages = std::atoi(value().c_str());
         else if (a == "--delay")
             o.delayMs = std::atoi(value().c_str());
@@ -143,7 +153,8 @@ std::optional<Options> Parse(int argc, char** argv) {
         else
             return std::nullopt;
     }
-    if (o.pages < 1 || o.files < 1 || o.links.empty() || o.depth < 1) return std::nullopt;
+    if (o.pages < 1 || o.files < 1 || o.links.empty() || o.depth < 1 || o.cookiePages.empty())
+        return std::nullopt;
     return o;
 }
 
@@ -557,6 +568,67 @@ int Deep(const Options& o, const std::string& dir) {
     return 0;
 }
 
+// Start pages linking to N pages (/c/pK.html), each answered with 50 cookies of 4 KB named after it: a
+// site that floods the cookie jar, crawled by pathweaver -auto.
+int Cookies(const Options& o, const std::string& dir) {
+    testsupport::NginxOptions n;
+    n.logFormat = "$status";
+    const std::string value(4000, 'x');
+    n.server = "    location ~ ^/c/p(?<page>[0-9]+)[.]html$ {\n";
+    for (int i = 0; i < 50; ++i)
+        n.server +=
+            "        add_header Set-Cookie \"k${page}c" + std::to_string(i) + "=" + value + "; Path=/\";\n";
+    n.server += "    }\n";
+    testsupport::NginxPeer nginx(n);
+    if (!nginx.Running()) {
+        std::fprintf(stderr, "nginx did not start\n");
+        return 1;
+    }
+    const int most = *std::max_element(o.cookiePages.begin(), o.cookiePages.end());
+    for (int k = 1; k <= most; ++k)
+        nginx.Put("/c/p" + std::to_string(k) + ".html", "<html><head><title>Page " + std::to_string(k) +
+                                                            "</title></head><body>Page</body></html>\n");
+    Display display;
+    const bool shown = o.shown && display.Start(o.display);
+    if (o.shown && !shown) std::fprintf(stderr, "no Xvfb: the shown runs are left out\n");
+    struct Row {
+        int pages;
+        std::vector<Tool> tools;
+    };
+    std::vector<Row> rows;
+    for (int pages : o.cookiePages) {
+        std::string start = "<html><head><title>Cookies</title></head><body>\n";
+        for (int k = 1; k <= pages; ++k)
+            start += "<a href=\"/c/p" + std::to_string(k) + ".html\">" + std::to_string(k) + "</a>\n";
+        const std::string name = "cookies-" + std::to_string(pages) + ".html";
+        nginx.Put("/" + name, start + "</body></html>\n");
+        const std::string profile = dir + "/cookies-" + std::to_string(pages) + ".qpw";
+        WriteProfile(profile, mstWebsite, nginx.Url("/" + name), dir + "/out-" + std::to_string(pages));
+        Row& row = rows.emplace_back(Row{pages, {}});
+        AddProgramRuns(row.tools, o, dir, profile, shown ? &display : nullptr);
+        std::fprintf(stderr, "%d pages of 50 new 4 KB cookies each:\n", pages);
+        RunRounds(row.tools, o, &nginx, dir);
+    }
+    std::printf("crawl of N pages each setting 50 new 4 KB cookies, %d rounds, program %s\n", o.rounds,
+                o.program.c_str());
+    std::printf("%-40s %6s %10s %10s %12s %12s %10s %10s\n", "program", "pages", "median s", "cpu s",
+                "cpu ms/page", "cpu/page x1", "requests", "peak MB");
+    for (size_t t = 0; t < rows.front().tools.size(); ++t) {
+        const double first = MedianCpu(rows.front().tools[t]) / rows.front().pages;
+        for (const Row& row : rows) {
+            const Tool& tool = row.tools[t];
+            const bool stopped =
+                std::any_of(tool.runs.begin(), tool.runs.end(), [](const auto& r) { return r.timedOut; });
+            const double cpu = MedianCpu(tool);
+            std::printf("%-40s %6d %10.3f%s %10.3f %12.3f %12.2f %10ld %10.1f\n", tool.name.c_str(),
+                        row.pages, MedianSeconds(tool), stopped ? ">" : " ", cpu, 1000 * cpu / row.pages,
+                        cpu / row.pages / first, tool.requests.empty() ? 0L : tool.requests.back(),
+                        PeakMegabytes(tool));
+        }
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -573,10 +645,11 @@ int main(int argc, char** argv) {
     const std::string dir = pattern;
     int status = 1;
     try {
-        status = options->mode == "crawl"  ? Crawl(*options, dir)
-                 : options->mode == "site" ? Site(*options, dir)
-                 : options->mode == "deep" ? Deep(*options, dir)
-                                           : Scan(*options, dir);
+        status = options->mode == "crawl"     ? Crawl(*options, dir)
+                 : options->mode == "site"    ? Site(*options, dir)
+                 : options->mode == "deep"    ? Deep(*options, dir)
+                 : options->mode == "cookies" ? Cookies(*options, dir)
+                                              : Scan(*options, dir);
     } catch (const Exception& e) {
         std::fprintf(stderr, "program_bench: %s\n", e.Message().c_str());
     }

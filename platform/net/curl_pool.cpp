@@ -15,7 +15,8 @@ constexpr size_t kPoolSize = 4;
 struct Globals {
     std::mutex poolLock;
     std::vector<CURLM*> pool;
-    std::array<std::mutex, CURL_LOCK_DATA_LAST> shareLocks;
+    // Recursive: the cookie limits hold the jar's lock across the library's own calls that take it.
+    std::array<std::recursive_mutex, CURL_LOCK_DATA_LAST> shareLocks;
     CURLSH* share = nullptr;
     std::mutex caLock;
     std::string caBundle;
@@ -84,6 +85,10 @@ CurlEasy NewCurlEasy() {
     if (!easy) return easy;
     Curl().easy_setopt(easy.get(), CURLOPT_SHARE, SharedCurlState());
     return easy;
+}
+
+std::unique_lock<std::recursive_mutex> LockSharedCookies() {
+    return std::unique_lock(CurlGlobals().shareLocks[CURL_LOCK_DATA_COOKIE]);
 }
 
 CURLSH* SharedCurlState() {

@@ -4,6 +4,7 @@
 #include <curl/curl.h>
 
 #include <memory>
+#include <mutex>
 #include <string>
 
 namespace net {
@@ -32,6 +33,8 @@ using CurlEasy = std::unique_ptr<CURL, EasyCleanup>;
 CurlEasy NewCurlEasy();
 
 CURLSH* SharedCurlState();
+// Keeps every transfer from the shared cookies until released; the holder's own library calls pass.
+std::unique_lock<std::recursive_mutex> LockSharedCookies();
 
 void SetCaBundle(const std::string& path);
 std::string CaBundle();

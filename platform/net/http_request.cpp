@@ -1,5 +1,6 @@
 #include "platform/net/http_request.h"
 
+#include "platform/net/cookie_limits.h"
 #include "platform/net/curl_library.h"
 #include "platform/net/wininet.h"
 #include "platform/rtl/strings.h"
@@ -229,6 +230,7 @@ bool HttpRequest::StartTransfer(bool freshConnection) {
     answer_.buffer = std::move(room);
     answer_.buffer.clear();
     answer_.holdLimit = kReadAhead;
+    if (!(settings_.flags & INTERNET_FLAG_NO_COOKIES)) SharedCookieLimits().Keep();
     easy_ = NewCurlEasy();
     if (!easy_) {
         last_error_ = ERROR_INTERNET_OUT_OF_HANDLES;
@@ -507,6 +509,9 @@ size_t HttpRequest::OnHeader(char* data, size_t size, size_t count, void* userda
         return n;
     }
     if (!a.blockOpen) return n;
+    if (line.size() > 11 && SameText(line.substr(0, 11), "Set-Cookie:") &&
+        !(self->settings_.flags & INTERNET_FLAG_NO_COOKIES))
+        SharedCookieLimits().Noted(line.substr(11));
     if ((line[0] == ' ' || line[0] == '\t') && !a.headerLines.empty())
         a.headerLines.back() += " " + Trim(std::string(line));
     else
