@@ -3,6 +3,7 @@
 #include "app/output/html_site_map.h"
 #include "app/output/site_map_node.h"
 
+#include <cstddef>
 #include <span>
 #include <string>
 #include <vector>
@@ -10,12 +11,16 @@
 class TMapProfile;
 class TClipboard;
 
+// The most of a page the window is given to show.
+inline constexpr size_t kShownPageLimit = size_t{16} << 20;
+
 // What the main window shows after an output run.
 struct TSiteMapResult {
     bool Success = false;
     // "Site Map Complete!", or the reason of the failure.
     std::string Message;
-    // The list text; after a file output the whole page.
+    // The list text; after a file output the whole page. What the window shows: a page longer than
+    // kShownPageLimit is cut after a whole line and says where the rest is.
     std::string GeneratedHtml;
     // The XML sitemap written in this run; empty when none was.
     std::string XmlFileName;
