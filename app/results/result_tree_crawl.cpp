@@ -71,7 +71,8 @@ TTreeNode* TResultTree::AddPageNode(const std::string& URL, const std::string& T
     if (LastModified) rec->LastMod = W3CDateTimeOf(*LastModified);
     rec->Text = folderPage && profile_.UsePageTitles() && !Title.empty() ? Title : Text;
     rec->Folder = folderAddress;
-    rec->Loc = URL;
+    // The same text: one copy.
+    rec->Loc = rec->URL;
     std::string folderText;
     if ((SameText(folderAddress, URL) || SameText(folderAddress, URL + "/")) && profile_.UsePageTitles())
         folderText = rec->Text;
@@ -83,7 +84,8 @@ TTreeNode* TResultTree::AddPageNode(const std::string& URL, const std::string& T
             if (TDataRec* parentRec = Rec(parent)) parentRec->Text = text;
         return nullptr;
     }
-    std::string shown = profile_.UsePageTitles() ? std::string(rec->Text.View()) : LastSegment(rec->Loc);
+    std::string shown =
+        profile_.UsePageTitles() ? std::string(rec->Text.View()) : LastSegment(std::string(rec->Loc));
     return AddNode(parent, rec.release(), shown, kPageImage);
 }
 
@@ -152,7 +154,8 @@ TTreeNode* TResultTree::FindOrCreateFolder(const std::string& ParentAddress, con
     TTreeNode* parent = FindNodeByFolder(ParentAddress);
     if (parent == nullptr) {
         TDataRec* rec = NewRec();
-        rec->URL = rec->Text = rec->Folder = rec->Loc = ParentAddress;
+        rec->URL = rec->Folder = rec->Loc = ParentAddress;
+        rec->Text = ParentAddress;
         rec->IsFolder = true;
         parent = AddNode(nullptr, rec, ParentAddress, kFolderImage);
         ExpandWithDescendants(parent);
