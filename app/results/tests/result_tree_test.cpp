@@ -595,6 +595,39 @@ TEST_F(CrawlNodesTest, DeepPathsMakeEachFolderOnceAndOpenAsShallowOnesDo) {
     branch(3, 19, 25, false);
 }
 
+// A page reuses the folder nodes its path shares with the page before it, and only those: a folder whose
+// name begins the name of the one walked before ("a" after "ab", "c" after "cd") is a folder of its own,
+// at the top and further down.
+TEST_F(CrawlNodesTest, OnlyTheFoldersAPathSharesWithThePathBeforeItAreReused) {
+    tree.AddRootNode("", "http://site/", "Start", std::nullopt);
+    const std::vector<std::pair<std::string, std::string>> pages = {
+        {"http://site/ab/c/", "x.html"}, {"http://site/a/c/", "y.html"},   {"http://site/a/cd/", "z.html"},
+        {"http://site/a/c/", "w.html"},  {"http://site/a/c/e/", "v.html"}, {"http://site/ab/", "u.html"}};
+    std::vector<TTreeNode*> added;
+    for (const auto& [folder, name] : pages)
+        added.push_back(tree.AddPageNode(folder + name, name, "", std::nullopt));
+    for (size_t i = 0; i < pages.size(); ++i) {
+        const std::string& folder = pages[i].first;
+        ASSERT_NE(added[i], nullptr) << pages[i].second;
+        TTreeNode* node = tree.FindNodeByFolder(folder);
+        ASSERT_NE(node, nullptr) << folder;
+        EXPECT_EQ(added[i]->Parent(), node) << pages[i].second;
+        // Each folder of the path under the one above it, up to the root.
+        for (std::string key = folder; key != "http://site/";) {
+            const std::string above = TResultTree::FolderOf(key.substr(0, key.size() - 1));
+            EXPECT_EQ(node->Parent(), tree.FindNodeByFolder(above)) << key;
+            EXPECT_EQ(std::string(TResultTree::Rec(node)->Folder.View()), key);
+            key = above;
+            node = node->Parent();
+        }
+        EXPECT_EQ(node, tree.Root());
+    }
+    size_t folders = 0;
+    for (TTreeNode* n = tree.Root(); n != nullptr; n = n->GetNext())
+        folders += TResultTree::Rec(n)->IsFolder;
+    EXPECT_EQ(folders, 7u) << "the root, ab, ab/c, a, a/c, a/cd, a/c/e";
+}
+
 TEST(CrawlNodes, FolderOfUsesThePathOnly) {
     EXPECT_EQ(TResultTree::FolderOf("http://site/a/b.html"), "http://site/a/");
     EXPECT_EQ(TResultTree::FolderOf("http://site/a?x=1/2"), "http://site/");
