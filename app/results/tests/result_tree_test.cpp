@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "app/core/data_rec.h"
+#include "app/output/site_map_walk.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/system.h"
@@ -626,6 +628,34 @@ TEST_F(CrawlNodesTest, OnlyTheFoldersAPathSharesWithThePathBeforeItAreReused) {
     for (TTreeNode* n = tree.Root(); n != nullptr; n = n->GetNext())
         folders += TResultTree::Rec(n)->IsFolder;
     EXPECT_EQ(folders, 7u) << "the root, ab, ab/c, a, a/c, a/cd, a/c/e";
+}
+
+// The writers' node list keeps the level as it walks: down a deep path, back up one, two and many levels
+// at once, and on to a second top-level folder (a page of another host). Each node gets the level its
+// place in the tree gives it, in the tree's order.
+TEST_F(CrawlNodesTest, TheWritersNodeListGivesEachNodeItsLevelAfterAnyClimb) {
+    tree.AddRootNode("", "http://site/", "Start", std::nullopt);
+    std::string deep = "http://site/";
+    for (int i = 0; i < 30; ++i)
+        deep += "d/";
+    for (const std::string& page : std::vector<std::string>{
+             deep + "bottom.html", "http://site/a/b/c/d/e.html", "http://site/a/b/c/f.html",
+             "http://site/a/b/g.html", "http://site/a/h.html", "http://site/i.html",
+             "http://other/x/y/z.html", "http://other/w.html"})
+        ASSERT_NE(tree.AddPageNode(page, page, "", std::nullopt), nullptr) << page;
+    tree.Root()->Collapse(true);
+    const std::vector<TSiteMapNode> nodes = SiteMapNodesOf(tv.Items());
+    ASSERT_EQ(nodes.size(), static_cast<size_t>(tv.Items().Count()));
+    size_t i = 0;
+    int deepest = 0;
+    for (TTreeNode* n = tv.Items().GetFirstNode(); n != nullptr; n = n->GetNext(), ++i) {
+        ASSERT_LT(i, nodes.size());
+        EXPECT_EQ(nodes[i].Data, TResultTree::Rec(n)) << i;
+        EXPECT_EQ(nodes[i].Level, n->Level()) << i << " " << n->Text();
+        deepest = std::max(deepest, nodes[i].Level);
+    }
+    EXPECT_EQ(deepest, 31);
+    EXPECT_NE(tv.Items().GetFirstNode()->GetNextSibling(), nullptr) << "two top-level folders";
 }
 
 TEST(CrawlNodes, FolderOfUsesThePathOnly) {
