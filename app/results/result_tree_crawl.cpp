@@ -127,6 +127,7 @@ TTreeNode* TResultTree::FindOrCreateFolderPath(const std::string& FolderAddress,
         const size_t same = static_cast<size_t>(
             std::mismatch(keys.begin(), keys.end(), walked.begin(), walked.end()).first - keys.begin());
         size_t level = 0;
+        TSharedText whole;
         for (size_t parentEnd = top, end = keys.find('/', top); end != std::string::npos;
              parentEnd = end + 1, end = keys.find('/', end + 1), ++level) {
             if (end < same && level < nodes.size() && deletions_ == walkedDeletions) {
@@ -135,8 +136,11 @@ TTreeNode* TResultTree::FindOrCreateFolderPath(const std::string& FolderAddress,
                 ProcessMessages();
                 continue;
             }
+            // The folders made keep their addresses in one text of the deepest one's.
+            if (whole.empty()) whole = keys;
             node = FindOrCreateFolder(keys.substr(0, parentEnd), keys.substr(0, end + 1),
-                                      keys.substr(parentEnd, end - parentEnd));
+                                      keys.substr(parentEnd, end - parentEnd),
+                                      TSharedText::PrefixOf(whole, end + 1));
             nodes.resize(level);
             nodes.push_back(node);
         }
@@ -150,7 +154,7 @@ TTreeNode* TResultTree::FindOrCreateFolderPath(const std::string& FolderAddress,
 }
 
 TTreeNode* TResultTree::FindOrCreateFolder(const std::string& ParentAddress, const std::string& FolderAddress,
-                                           const std::string&) {
+                                           const std::string&, const TSharedText& Address) {
     TTreeNode* parent = FindNodeByFolder(ParentAddress);
     if (parent == nullptr) {
         TDataRec* rec = NewRec();
@@ -165,7 +169,8 @@ TTreeNode* TResultTree::FindOrCreateFolder(const std::string& ParentAddress, con
         folders_.Find(FolderAddress, [parent](TTreeNode* n) { return n->Parent() == parent; });
     if (result == nullptr) {
         TDataRec* rec = NewRec();
-        rec->URL = rec->Folder = rec->Loc = FolderAddress;
+        rec->Loc = Address.empty() ? TSharedText(FolderAddress) : Address;
+        rec->URL = rec->Folder = rec->Loc;
         rec->IsFolder = true;
         rec->Text = LastSegment(FolderAddress);
         result = AddNode(parent, rec, rec->Text, kFolderImage);

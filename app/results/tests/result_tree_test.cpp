@@ -628,6 +628,12 @@ TEST_F(CrawlNodesTest, OnlyTheFoldersAPathSharesWithThePathBeforeItAreReused) {
     for (TTreeNode* n = tree.Root(); n != nullptr; n = n->GetNext())
         folders += TResultTree::Rec(n)->IsFolder;
     EXPECT_EQ(folders, 7u) << "the root, ab, ab/c, a, a/c, a/cd, a/c/e";
+    // The folders a page's path made keep their addresses in one text, its deepest folder's.
+    const std::string_view deepest = TResultTree::Rec(tree.FindNodeByFolder("http://site/ab/c/"))->Folder;
+    const TDataRec* ab = TResultTree::Rec(tree.FindNodeByFolder("http://site/ab/"));
+    EXPECT_EQ(ab->Folder.View().data(), deepest.data());
+    EXPECT_EQ(ab->Loc.View().data(), deepest.data());
+    EXPECT_EQ(ab->URL, "http://site/ab/");
 }
 
 // The writers' node list keeps the level as it walks: down a deep path, back up one, two and many levels
