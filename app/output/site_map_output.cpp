@@ -119,6 +119,7 @@ void SaveSiteMapFile(const TMapProfile& Profile, std::span<const TSiteMapNode> N
     Result.FilesWritten.push_back(fileName);
     if (Xml) {
         Xml->Commit();
+        Result.XmlTooLong = Xml->TooLong();
         Result.XmlFileName = XmlFileNameFor(fileName);
         Result.FilesWritten.push_back(Result.XmlFileName);
     }

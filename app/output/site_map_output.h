@@ -24,6 +24,8 @@ struct TSiteMapResult {
     std::string GeneratedHtml;
     // The XML sitemap written in this run; empty when none was.
     std::string XmlFileName;
+    // The entries it left out for an address longer than a sitemap takes.
+    size_t XmlTooLong = 0;
     // Exactly the files written or copied in this run, page first.
     std::vector<std::string> FilesWritten;
     // What an upload sends: the files written, and the images the page shows that were beside it

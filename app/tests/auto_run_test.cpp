@@ -313,6 +313,19 @@ TEST_F(AutoRunTest, ALocalSiteDeeperThanThePathLimitIsScannedWhole) {
         EXPECT_EQ(xml.find("<loc>" + address + "</loc>") != std::string::npos, address.size() <= 2048)
             << level;
     }
+    // Those the sitemap cannot take are counted for the person who reads the run: the pages at 200 and
+    // deeper, and the folders whose own address is too long.
+    size_t tooLong = 0;
+    for (int level = 1; level <= 450; ++level)
+        tooLong += (site + DeepFolders::Relative(level)).size() > 2048;
+    for (const int level : deep.Pages())
+        tooLong += (site + DeepFolders::Relative(level) + DeepFolders::PageName(level)).size() > 2048;
+    EXPECT_NE(
+        run.output.find("Entries left out of the XML sitemap, as their addresses are longer than the 2,048 "
+                        "characters a sitemap takes: " +
+                        std::to_string(tooLong) + "\n"),
+        std::string::npos)
+        << run.output;
 }
 
 // The site address may name the home page: the outputs address the files beside it, not below it. Run from
