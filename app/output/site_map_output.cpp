@@ -32,7 +32,7 @@ bool EndsWithXml(const std::string& name) {
     return name.size() >= 4 && SameText(name.substr(name.size() - 4), ".xml");
 }
 
-bool Shown(const TSiteMapImagesShown& Shown, const char* Name) {
+bool Shown(const TSiteMapImagesShown& Shown, std::string_view Name) {
     return Name == output_text::FolderImage ? Shown.Folder
            : Name == output_text::FileImage ? Shown.File
                                             : Shown.Picture;
