@@ -130,19 +130,23 @@ TSiteMapImagesShown ComposeHtmlSiteMap(const TMapProfile& Profile, std::span<con
     return shown;
 }
 
-std::string BuildHtmlSiteMap(const TMapProfile& Profile, std::span<const TSiteMapNode> Nodes,
-                             const TSiteMapProgress& OnProgress) {
-    // Room for every line as written when nothing in it needs escaping; pieces longer than that (escapes)
-    // add room for themselves and an eighth more, instead of doubling a list of megabytes.
+size_t HtmlSiteMapRoom(const TMapProfile& Profile, std::span<const TSiteMapNode> Nodes) {
     const size_t classes = Profile.ClassAttribs() ? std::string_view(" class=\"mapsection\"").size() : 0;
     const size_t images = Profile.AddImages() ? ImageTag(output_text::FolderImage).size() : 0;
     const size_t lineRoom = 48 + classes + images;
-    size_t capacity = 4096;
+    size_t room = 4096;
     for (const TSiteMapNode& node : Nodes)
-        capacity += lineRoom + 4 * static_cast<size_t>(std::max(node.Level, 0) + 1) + Location(node).size() +
-                    LinkText(node).size();
+        room += lineRoom + 4 * static_cast<size_t>(std::max(node.Level, 0) + 1) + Location(node).size() +
+                LinkText(node).size();
+    return room;
+}
+
+std::string BuildHtmlSiteMap(const TMapProfile& Profile, std::span<const TSiteMapNode> Nodes,
+                             const TSiteMapProgress& OnProgress) {
+    // Pieces longer than the room foreseen (escapes) add room for themselves and an eighth more, instead
+    // of doubling a list of megabytes.
     std::string text;
-    text.reserve(capacity);
+    text.reserve(HtmlSiteMapRoom(Profile, Nodes));
     ComposeHtmlSiteMap(
         Profile, Nodes,
         [&text](std::string_view piece) {

@@ -3,6 +3,7 @@
 #include "app/output/site_map_node.h"
 #include "platform/rtl/colors.h"
 
+#include <cstddef>
 #include <functional>
 #include <span>
 #include <string>
@@ -30,6 +31,8 @@ TSiteMapImagesShown ComposeHtmlSiteMap(const TMapProfile& Profile, std::span<con
 // The whole page: the list text with the page around it.
 TSiteMapImagesShown ComposeSiteMapPage(const TMapProfile& Profile, std::span<const TSiteMapNode> Nodes,
                                        const TSiteMapSink& Sink, const TSiteMapProgress& OnProgress = {});
+// Room for the whole page when nothing in it needs escaping, and a little more.
+size_t HtmlSiteMapRoom(const TMapProfile& Profile, std::span<const TSiteMapNode> Nodes);
 // The list text as one string.
 std::string BuildHtmlSiteMap(const TMapProfile& Profile, std::span<const TSiteMapNode> Nodes,
                              const TSiteMapProgress& OnProgress = {});

@@ -41,6 +41,8 @@ bool Shown(const TSiteMapImagesShown& Shown, std::string_view Name) {
 // The first part of a page, for the window: the file holds the whole page, which can run to gigabytes.
 class ShownPart {
 public:
+    // Room foreseen for the page: a part grown by doubling would take twice what it holds.
+    explicit ShownPart(size_t room) { text_.reserve(std::min(room, kShownPageLimit)); }
     void Take(std::string_view piece) {
         total_ += piece.size();
         if (text_.size() < kShownPageLimit) text_.append(piece.substr(0, kShownPageLimit - text_.size()));
@@ -105,7 +107,7 @@ void CheckFileOutput(const TMapProfile& Profile) {
 void SaveSiteMapFile(const TMapProfile& Profile, std::span<const TSiteMapNode> Nodes, TXmlSitemapJob* Xml,
                      const TSiteMapOutputContext& Context, TSiteMapResult& Result) {
     const std::string& fileName = Profile.OutputFileName();
-    ShownPart shown;
+    ShownPart shown(HtmlSiteMapRoom(Profile, Nodes));
     TAtomicFileStream page(fileName);
     const TSiteMapImagesShown images = ComposeSiteMapPage(
         Profile, Nodes,
@@ -153,7 +155,7 @@ TSiteMapResult GenerateSiteMapOutput(const TMapProfile& Profile, std::span<const
         } else {
             const std::string list = BuildHtmlSiteMap(Profile, Nodes, Context.OnProgress);
             (Context.Clipboard ? *Context.Clipboard : Clipboard()).SetAsText(list);
-            ShownPart shown;
+            ShownPart shown(list.size());
             shown.Take(list);
             result.GeneratedHtml = shown.Finish(output_text::ClipboardName);
         }
