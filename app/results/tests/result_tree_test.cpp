@@ -636,13 +636,13 @@ TEST_F(CrawlNodesTest, OnlyTheFoldersAPathSharesWithThePathBeforeItAreReused) {
     EXPECT_EQ(ab->URL, "http://site/ab/");
 }
 
-// The writers' node list keeps the level as it walks: down a deep path, back up one, two and many levels
-// at once, and on to a second top-level folder (a page of another host). Each node gets the level its
-// place in the tree gives it, in the tree's order.
+// The writers' node list keeps the level as it walks: down a path deeper than a byte counts, back up
+// one, two and many levels at once, and on to a second top-level folder (a page of another host). Each node
+// gets the level its place in the tree gives it, in the tree's order.
 TEST_F(CrawlNodesTest, TheWritersNodeListGivesEachNodeItsLevelAfterAnyClimb) {
     tree.AddRootNode("", "http://site/", "Start", std::nullopt);
     std::string deep = "http://site/";
-    for (int i = 0; i < 30; ++i)
+    for (int i = 0; i < 300; ++i)
         deep += "d/";
     for (const std::string& page : std::vector<std::string>{
              deep + "bottom.html", "http://site/a/b/c/d/e.html", "http://site/a/b/c/f.html",
@@ -660,7 +660,7 @@ TEST_F(CrawlNodesTest, TheWritersNodeListGivesEachNodeItsLevelAfterAnyClimb) {
         EXPECT_EQ(nodes[i].Level, n->Level()) << i << " " << n->Text();
         deepest = std::max(deepest, nodes[i].Level);
     }
-    EXPECT_EQ(deepest, 31);
+    EXPECT_EQ(deepest, 301);
     EXPECT_NE(tv.Items().GetFirstNode()->GetNextSibling(), nullptr) << "two top-level folders";
 }
 
