@@ -35,6 +35,9 @@ inline constexpr const char* Generating = "Generating: ";
 inline constexpr const char* GeneratingFile = "File: ";
 inline constexpr const char* SavedToFile = "Your generated Site Map was saved to the following file:";
 inline constexpr const char* SiteMapComplete = "Site Map Complete!";
+inline constexpr const char* XmlTooLong =
+    "Entries left out of the XML sitemap, as their addresses are longer "
+    "than the 2,048 characters a sitemap takes: %s";
 inline constexpr const char* GoogleCreated = "Your Google Site Map file has now been created. ";
 inline constexpr const char* SiteMapFailed = "The site map could not be written: ";
 inline constexpr const char* IndexFolderMissing =

@@ -13,6 +13,7 @@
 #include "app/site_map_run.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/format.h"
+#include "platform/rtl/strings.h"
 #include "platform/vcl/application.h"
 #include "platform/vcl/dialogs.h"
 #include "shellcontrols/rz_tree_view.h"
@@ -46,6 +47,15 @@ bool TSiteMapRun::WriteOutputs(TSiteMapSettings* Settings) {
         if (unattended_) mainwin::PrintMessage(std::cerr, main_text::SiteMapFailed + result.Message);
         view_->OutputFailed(result.Message);
         return false;
+    }
+    // The page lists them; the sitemap cannot, and nobody would know.
+    if (result.XmlTooLong > 0) {
+        const std::string note =
+            Format(main_text::XmlTooLong, IntToStr(static_cast<int64_t>(result.XmlTooLong)));
+        if (unattended_)
+            mainwin::PrintMessage(std::cerr, note);
+        else
+            MessageBox(nullptr, note, main_text::AppTitle, MB_OK | MB_ICONINFORMATION);
     }
     view_->OutputSucceeded(result);
     outputFailed_ = false;

@@ -99,7 +99,7 @@ void WizardRunView::OutputProgress(int Index, const TSiteMapNode& Node) {
     named_ = now;
     form_.lblGenerationStatus->SetCaption(main_text::Generating + std::string(LinkText(Node)));
     form_.lblGenerationFile->SetCaption(main_text::GeneratingFile +
-                                        (Node.Data ? Node.Data->URL : std::string()));
+                                        (Node.Data ? std::string(Node.Data->URL) : std::string()));
 }
 
 void WizardRunView::OutputWritten(int Parts) {

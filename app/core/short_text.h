@@ -130,6 +130,18 @@ class TSharedText {
 public:
     TSharedText() = default;
     TSharedText(std::string_view Text) : block_(Make(Text)) {}
+    // The first Size bytes of Whole (at most its size), kept in Whole's allocation: the folders of a path
+    // are the beginnings of its deepest folder's address, and a path thousands of folders deep would
+    // otherwise keep the square of its length.
+    static TSharedText PrefixOf(const TSharedText& Whole, size_t Size) {
+        if (Size >= Whole.size()) return Whole;
+        TSharedText prefix;
+        if (Size == 0) return prefix;
+        Block* base = Whole.block_->base ? Whole.block_->base : Whole.block_;
+        base->refs.fetch_add(1, std::memory_order_relaxed);
+        prefix.block_ = new Block{{1}, Size, base};
+        return prefix;
+    }
     TSharedText(const TSharedText& Other) noexcept : block_(Other.block_) { Hold(); }
     TSharedText(TSharedText&& Other) noexcept : block_(Other.block_) { Other.block_ = nullptr; }
     ~TSharedText() { Release(); }
@@ -170,24 +182,36 @@ private:
     struct Block {
         std::atomic<size_t> refs;
         size_t size;
+        // A prefix's: the block whose characters it begins; its own follow it otherwise.
+        Block* base;
     };
-    static char* Chars(Block* block) { return reinterpret_cast<char*>(block + 1); }
+    static char* Chars(Block* block) {
+        return block->base ? reinterpret_cast<char*>(block->base + 1) : reinterpret_cast<char*>(block + 1);
+    }
 
     static Block* Make(std::string_view Text) {
         if (Text.empty()) return nullptr;
         void* memory = ::operator new(sizeof(Block) + Text.size());
-        Block* block = new (memory) Block{{1}, Text.size()};
+        Block* block = new (memory) Block{{1}, Text.size(), nullptr};
         std::memcpy(Chars(block), Text.data(), Text.size());
         return block;
     }
     void Hold() {
         if (block_) block_->refs.fetch_add(1, std::memory_order_relaxed);
     }
-    void Release() {
-        if (block_ && block_->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) {
-            block_->~Block();
-            ::operator delete(block_);
+    static void Drop(Block* block) {
+        if (!block || block->refs.fetch_sub(1, std::memory_order_acq_rel) != 1) return;
+        Block* base = block->base;
+        if (base) {
+            delete block;
+        } else {
+            block->~Block();
+            ::operator delete(block);
         }
+        Drop(base);
+    }
+    void Release() {
+        Drop(block_);
         block_ = nullptr;
     }
 

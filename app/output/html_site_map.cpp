@@ -12,16 +12,16 @@
 
 namespace {
 constexpr std::string_view kCrLf = "\r\n";
+// The text goes to the sink in pieces of about this size: a page of deep paths runs to gigabytes.
+constexpr size_t kListPiece = 1 << 16;
 
 class ListWriter {
 public:
-    explicit ListWriter(size_t capacity) { text_.reserve(capacity); }
+    explicit ListWriter(const TSiteMapSink& sink) : sink_(sink) { text_.reserve(kListPiece + 4096); }
 
-    // CR LF and the indent; a negative indent (the last closing lines) writes none. Room: the most the
-    // line can take.
-    std::string& Line(size_t room = 0) {
-        room += kCrLf.size() + static_cast<size_t>(std::max(indent_, 0)) + 8;
-        if (text_.capacity() - text_.size() < room) Grow(room);
+    // CR LF and the indent; a negative indent (the last closing lines) writes none.
+    std::string& Line() {
+        if (text_.size() >= kListPiece) Flush();
         text_ += kCrLf;
         if (indent_ > 0) text_.append(static_cast<size_t>(indent_), ' ');
         return text_;
@@ -40,25 +40,22 @@ public:
         indent_ = 2 * level;
     }
 
-    std::string Finish() {
+    void Finish() {
         indent_ -= 2;
         for (int k = previous_; k > 0; --k) {
             Line() += "</ul>";
             indent_ -= 2;
         }
-        return std::move(text_);
+        Flush();
     }
 
 private:
-    // Lines longer than the estimate allowed for (escapes) add room for themselves and an eighth more,
-    // instead of doubling a page of megabytes. A fresh string takes exactly the room asked for.
-    void Grow(size_t room) {
-        std::string grown;
-        grown.reserve(text_.size() + std::max(room, text_.size() / 8));
-        grown += text_;
-        text_.swap(grown);
+    void Flush() {
+        if (!text_.empty()) sink_(text_);
+        text_.clear();
     }
 
+    const TSiteMapSink& sink_;
     std::string text_;
     int indent_ = 0;
     int previous_ = 0;
@@ -78,8 +75,8 @@ std::string_view LinkText(const TSiteMapNode& node) {
     return node.Caption;
 }
 
-std::string BuildHtmlSiteMap(const TMapProfile& Profile, std::span<const TSiteMapNode> Nodes,
-                             const TSiteMapProgress& OnProgress) {
+TSiteMapImagesShown ComposeHtmlSiteMap(const TMapProfile& Profile, std::span<const TSiteMapNode> Nodes,
+                                       const TSiteMapSink& Sink, const TSiteMapProgress& OnProgress) {
     const std::string sectionClass = Profile.ClassAttribs() ? " class=\"mapsection\"" : "";
     const std::string itemClass = Profile.ClassAttribs() ? " class=\"mapitem\"" : "";
     const bool images = Profile.AddImages();
@@ -88,29 +85,19 @@ std::string BuildHtmlSiteMap(const TMapProfile& Profile, std::span<const TSiteMa
     const std::string fileImage = images ? ImageTag(output_text::FileImage) : std::string();
     const std::string pictureImage = images ? ImageTag(output_text::PictureImage) : std::string();
 
-    // Room for every line as written when nothing in it needs escaping (the markup, the indent, a closing
-    // line per folder, the address and the text), and for the page around the list, so that the text is
-    // neither moved to grow nor copied to become the page.
-    const size_t lineRoom =
-        48 + std::max({folderImage.size() + sectionClass.size(),
-                       std::max(fileImage.size(), pictureImage.size()) + itemClass.size()});
-    size_t capacity = 4096;
-    for (const TSiteMapNode& node : Nodes)
-        capacity += lineRoom + 4 * static_cast<size_t>(std::max(node.Level, 0) + 1) + Location(node).size() +
-                    LinkText(node).size();
-    ListWriter list(capacity);
+    TSiteMapImagesShown shown;
+    ListWriter list(Sink);
     for (size_t i = 0; i < Nodes.size(); ++i) {
         const TSiteMapNode& node = Nodes[i];
         if (OnProgress) OnProgress(static_cast<int>(i), node);
         const std::string_view location = Location(node);
-        // At worst every byte of the address becomes "&amp;" and every one of the text "&quot;".
-        const size_t room = lineRoom + 5 * location.size() + 6 * LinkText(node).size();
         if (node.ImageIndex == kFolderImage) {
             list.MoveTo(node.Level);
             const bool link = !Profile.NoFolderLinks() && !location.empty();
-            std::string& line = list.Line(room);
+            std::string& line = list.Line();
             line += "<ul>";
             line += folderImage;
+            shown.Folder |= !folderImage.empty();
             line += "<b";
             line += sectionClass;
             line += '>';
@@ -125,9 +112,11 @@ std::string BuildHtmlSiteMap(const TMapProfile& Profile, std::span<const TSiteMa
             if (!node.HasChildren) line += "</ul>";
         } else if (node.ImageIndex == kPageImage || node.ImageIndex == kPictureImage) {
             list.MoveTo(node.Level);
-            std::string& line = list.Line(room);
+            std::string& line = list.Line();
             line += "<dt>&nbsp;&nbsp;";
-            line += node.ImageIndex == kPictureImage ? pictureImage : fileImage;
+            const bool picture = node.ImageIndex == kPictureImage;
+            line += picture ? pictureImage : fileImage;
+            (picture ? shown.Picture : shown.File) |= images;
             line += "<a href=\"";
             AppendHrefValue(line, location);
             line += '"';
@@ -137,7 +126,40 @@ std::string BuildHtmlSiteMap(const TMapProfile& Profile, std::span<const TSiteMa
             line += "</a></dt>";
         }
     }
-    return list.Finish();
+    list.Finish();
+    return shown;
+}
+
+size_t HtmlSiteMapRoom(const TMapProfile& Profile, std::span<const TSiteMapNode> Nodes) {
+    const size_t classes = Profile.ClassAttribs() ? std::string_view(" class=\"mapsection\"").size() : 0;
+    const size_t images = Profile.AddImages() ? ImageTag(output_text::FolderImage).size() : 0;
+    const size_t lineRoom = 48 + classes + images;
+    size_t room = 4096;
+    for (const TSiteMapNode& node : Nodes)
+        room += lineRoom + 4 * static_cast<size_t>(std::max(node.Level, 0) + 1) + Location(node).size() +
+                LinkText(node).size();
+    return room;
+}
+
+std::string BuildHtmlSiteMap(const TMapProfile& Profile, std::span<const TSiteMapNode> Nodes,
+                             const TSiteMapProgress& OnProgress) {
+    // Pieces longer than the room foreseen (escapes) add room for themselves and an eighth more, instead
+    // of doubling a list of megabytes.
+    std::string text;
+    text.reserve(HtmlSiteMapRoom(Profile, Nodes));
+    ComposeHtmlSiteMap(
+        Profile, Nodes,
+        [&text](std::string_view piece) {
+            if (text.capacity() - text.size() < piece.size()) {
+                std::string grown;
+                grown.reserve(text.size() + std::max(piece.size(), text.size() / 8));
+                grown += text;
+                text.swap(grown);
+            }
+            text += piece;
+        },
+        OnProgress);
+    return text;
 }
 
 std::string ColorToHtml(TColor Color) {
@@ -221,4 +243,12 @@ void WrapSiteMapPageInPlace(const TMapProfile& Profile, std::string& ListText) {
     ListText.reserve(head.size() + ListText.size() + tail.size());
     ListText.insert(0, head);
     ListText += tail;
+}
+
+TSiteMapImagesShown ComposeSiteMapPage(const TMapProfile& Profile, std::span<const TSiteMapNode> Nodes,
+                                       const TSiteMapSink& Sink, const TSiteMapProgress& OnProgress) {
+    Sink(PageHead(Profile));
+    const TSiteMapImagesShown shown = ComposeHtmlSiteMap(Profile, Nodes, Sink, OnProgress);
+    Sink(PageTail());
+    return shown;
 }

@@ -151,7 +151,9 @@ private:
     size_t used_ = 0;
 };
 
-void ComposeXmlSitemap(std::span<const TSiteMapNode> Nodes, const std::function<void(std::string&)>& Flush) {
+// Returns the count of nodes left out for an address too long.
+size_t ComposeXmlSitemap(std::span<const TSiteMapNode> Nodes,
+                         const std::function<void(std::string&)>& Flush) {
     const std::string ns = output_text::SitemapNamespace;
     std::string xml;
     xml.reserve(kPiece + 4096);
@@ -171,6 +173,7 @@ void ComposeXmlSitemap(std::span<const TSiteMapNode> Nodes, const std::function<
     };
     // Most nodes share their priority: its text is made when it changes.
     double priority = std::nan("");
+    size_t tooLong = 0;
     std::string priorityText;
     for (size_t n = 0; n < Nodes.size(); ++n) {
         const TSiteMapNode& node = Nodes[n];
@@ -178,6 +181,7 @@ void ComposeXmlSitemap(std::span<const TSiteMapNode> Nodes, const std::function<
         const TDataRec& rec = *node.Data;
         loc.clear();
         AppendPercentEncodedUrl(loc, rec.Loc);
+        tooLong += loc.size() > kMaxLoc;
         if (loc.size() < kMinLoc || loc.size() > kMaxLoc) continue;
         KeyInto(key, loc);
         if (!written.Insert(key, static_cast<uint32_t>(n), keyOf)) continue;
@@ -210,6 +214,7 @@ void ComposeXmlSitemap(std::span<const TSiteMapNode> Nodes, const std::function<
     }
     xml += "</urlset>\r\n";
     Flush(xml);
+    return tooLong;
 }
 
 } // namespace
@@ -223,8 +228,8 @@ std::string BuildXmlSitemap(std::span<const TSiteMapNode> Nodes) {
     return whole;
 }
 
-void WriteXmlSitemap(std::span<const TSiteMapNode> Nodes, TStream& Out) {
-    ComposeXmlSitemap(Nodes, [&Out](std::string& piece) {
+size_t WriteXmlSitemap(std::span<const TSiteMapNode> Nodes, TStream& Out) {
+    return ComposeXmlSitemap(Nodes, [&Out](std::string& piece) {
         Out.WriteBuffer(piece.data(), static_cast<int64_t>(piece.size()));
         piece.clear();
     });

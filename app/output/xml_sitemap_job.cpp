@@ -11,7 +11,7 @@ TXmlSitemapJob::~TXmlSitemapJob() = default;
 void TXmlSitemapJob::Write(std::span<const TSiteMapNode> Nodes) {
     try {
         out_ = std::make_unique<TAtomicFileStream>(fileName_);
-        WriteXmlSitemap(Nodes, *out_);
+        tooLong_ = WriteXmlSitemap(Nodes, *out_);
         // The wait for the disk is spent here too; the commit then finds nothing left to flush.
         out_->Sync();
     } catch (...) {

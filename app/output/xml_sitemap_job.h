@@ -4,6 +4,7 @@
 // only when the caller commits it, so a run whose page fails leaves the old sitemap as it was.
 #include "app/output/site_map_node.h"
 
+#include <cstddef>
 #include <exception>
 #include <memory>
 #include <span>
@@ -23,6 +24,8 @@ public:
 
     // Waits for the writing to end and renames the file over the sitemap; raises what the writing met.
     void Commit();
+    // After Commit: the nodes left out for an address longer than a sitemap takes.
+    size_t TooLong() const { return tooLong_; }
 
 private:
     void Write(std::span<const TSiteMapNode> Nodes);
@@ -30,6 +33,7 @@ private:
     std::string fileName_;
     std::unique_ptr<TAtomicFileStream> out_;
     std::exception_ptr failure_;
+    size_t tooLong_ = 0;
     // Last: joined before the stream it writes to goes.
     std::jthread thread_;
 };

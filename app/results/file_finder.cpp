@@ -39,10 +39,42 @@ struct FolderIdHash {
 // that comparing two keys tells which folder the walk reaches first.
 using WalkKey = std::vector<uint32_t>;
 
+// An open folder that the folders below it are opened from.
+struct Anchor {
+    explicit Anchor(int descriptor) : fd(descriptor) {}
+    ~Anchor() { close(fd); }
+    Anchor(const Anchor&) = delete;
+    Anchor& operator=(const Anchor&) = delete;
+    const int fd;
+};
+
+// How a folder is opened: its path relative to an open folder above it, or the whole path for the top.
+// A folder is never opened by a path longer than the system takes: one whose relative path has grown
+// past kAnchorAfter is kept open while the folders below it wait to be read, and they go from there. So
+// depth is no limit, and the open folders are one for every couple of kilobytes of the path walked, not
+// one a level nor one a subfolder.
+struct FolderRef {
+    std::shared_ptr<const Anchor> anchor;
+    std::string relative;
+};
+constexpr size_t kAnchorAfter = 2048;
+
 struct Listing {
     bool Readable = false;
     std::vector<TFolderEntry> Entries;
+    // The folder itself, open, when its subfolders are to be opened from it.
+    std::shared_ptr<const Anchor> Self;
 };
+
+int OpenFolder(const FolderRef& ref) {
+    return openat(ref.anchor ? ref.anchor->fd : AT_FDCWD, ref.relative.empty() ? "." : ref.relative.c_str(),
+                  O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+}
+
+FolderRef SubfolderOf(const FolderRef& parent, const Listing& listing, const std::string& name) {
+    if (listing.Self) return {listing.Self, name + "/"};
+    return {parent.anchor, parent.relative + name + "/"};
+}
 
 // Folders read ahead and not yet taken by the walk; beyond it the helpers wait.
 constexpr size_t kReadAhead = 64;
@@ -96,12 +128,16 @@ bool ReadContent(int folder, TFolderEntry& entry, const TFileContentReader& read
 // so no path is looked up from the top again. A file the reader wants is opened straight away when
 // the listing says it is a regular file, and its status taken from the open file: one lookup for
 // both. Cancel cuts the reading short.
-Listing ReadFolder(const std::string& path, const TFileContentReader* reader,
+Listing ReadFolder(const FolderRef& folder, const TFileContentReader* reader,
                    const std::atomic<bool>& cancel) {
     Listing listing;
-    int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int fd = OpenFolder(folder);
     // An unreadable folder lists nothing.
     if (fd < 0) return listing;
+    if (folder.relative.size() >= kAnchorAfter) {
+        const int self = fcntl(fd, F_DUPFD_CLOEXEC, 0);
+        if (self >= 0) listing.Self = std::make_shared<const Anchor>(self);
+    }
     DirHandle dir(fdopendir(fd));
     if (!dir) {
         close(fd);
@@ -153,16 +189,16 @@ public:
     FolderReader(const FolderReader&) = delete;
     FolderReader& operator=(const FolderReader&) = delete;
 
-    // Asks for the folder at Path, Key in the walk, to be read ahead.
-    void Request(const FolderId& id, const WalkKey& key, const std::string& path) {
+    // Asks for the folder at Key in the walk to be read ahead.
+    void Request(const FolderId& id, const WalkKey& key, const FolderRef& folder) {
         if (threads_.empty()) return;
         std::lock_guard<std::mutex> lock(mutex_);
-        if (Queue(id, key, path)) wake_.notify_one();
+        if (Queue(id, key, folder)) wake_.notify_one();
     }
 
     // The folder's listing: as read ahead, once a helper has finished it, or read here when no helper
     // has started on it.
-    Listing Take(const FolderId& id, const std::string& path, const std::function<void()>& waiting) {
+    Listing Take(const FolderId& id, const FolderRef& folder, const std::function<void()>& waiting) {
         std::unique_lock<std::mutex> lock(mutex_);
         taken_.insert(id);
         auto it = slots_.find(id);
@@ -185,7 +221,7 @@ public:
         if (it == slots_.end() || it->second.state == State::Queued) {
             if (it != slots_.end()) Drop(it);
             lock.unlock();
-            return ReadFolder(path, reader_, cancel_);
+            return ReadFolder(folder, reader_, cancel_);
         }
         Listing listing = std::move(it->second.listing);
         // Only helpers held back by the read-ahead limit wait for room.
@@ -212,19 +248,19 @@ private:
     struct Slot {
         State state = State::Queued;
         WalkKey key;
-        std::string path;
+        FolderRef folder;
         uint64_t serial = 0;
         Listing listing;
     };
     using SlotIt = std::unordered_map<FolderId, Slot, FolderIdHash>::iterator;
 
     // Queues a folder neither taken nor known; a known one still queued moves to an earlier key.
-    bool Queue(const FolderId& id, const WalkKey& key, const std::string& path) {
+    bool Queue(const FolderId& id, const WalkKey& key, const FolderRef& folder) {
         if (taken_.count(id) != 0 || byKey_.count(key) != 0) return false;
         auto [it, added] = slots_.try_emplace(id);
         Slot& slot = it->second;
         if (added) {
-            slot.path = path;
+            slot.folder = folder;
             slot.serial = ++serial_;
         } else if (slot.state != State::Queued || !(key < slot.key)) {
             return false;
@@ -268,10 +304,10 @@ private:
             Slot& slot = slots_.at(id);
             slot.state = State::Reading;
             uint64_t serial = slot.serial;
-            std::string path = slot.path;
+            const FolderRef folder = slot.folder;
             ++ahead_;
             lock.unlock();
-            Listing listing = ReadFolder(path, reader_, cancel_);
+            Listing listing = ReadFolder(folder, reader_, cancel_);
             lock.lock();
             auto it = slots_.find(id);
             if (it == slots_.end() || it->second.serial != serial) {
@@ -287,7 +323,7 @@ private:
                 const TFolderEntry& e = done.listing.Entries[i];
                 if ((e.Attr & faDirectory) == 0) continue;
                 key.push_back(static_cast<uint32_t>(i));
-                queued |= Queue({e.Device, e.Inode}, key, path + e.Name + "/");
+                queued |= Queue({e.Device, e.Inode}, key, SubfolderOf(folder, done.listing, e.Name));
                 key.pop_back();
             }
             if (queued) wake_.notify_all();
@@ -327,7 +363,7 @@ public:
             visited_.insert(id);
         }
         WalkKey key;
-        Search(root, id, key);
+        Search(root, FolderRef{nullptr, root}, id, key);
     }
 
     const std::vector<TFolderEntry>* Current() {
@@ -339,7 +375,7 @@ public:
 
 private:
     struct Frame {
-        const std::string& folder;
+        const FolderRef& folder;
         FolderId id;
         bool loaded = false;
         Listing listing;
@@ -353,8 +389,8 @@ private:
         return frame.listing;
     }
 
-    void Search(const std::string& folder, const FolderId& id, WalkKey& key) {
-        Frame frame{folder, id, false, {}};
+    void Search(const std::string& folder, const FolderRef& ref, const FolderId& id, WalkKey& key) {
+        Frame frame{ref, id, false, {}};
         struct Enter {
             Frame*& current;
             Frame* outer;
@@ -373,6 +409,7 @@ private:
         if (!listing.Readable) return;
         struct Sub {
             std::string path;
+            FolderRef ref;
             FolderId id;
             uint32_t index;
         };
@@ -385,8 +422,9 @@ private:
                 FolderId sub{e.Device, e.Inode};
                 if (visited_.count(sub) != 0) continue;
                 key.push_back(static_cast<uint32_t>(i));
-                subfolders.push_back({folder + e.Name + "/", sub, static_cast<uint32_t>(i)});
-                reader_.Request(sub, key, subfolders.back().path);
+                subfolders.push_back({folder + e.Name + "/", SubfolderOf(ref, listing, e.Name), sub,
+                                      static_cast<uint32_t>(i)});
+                reader_.Request(sub, key, subfolders.back().ref);
                 key.pop_back();
             }
         }
@@ -411,7 +449,7 @@ private:
             if (finder_.Stopped()) return;
             if (!visited_.insert(sub.id).second) continue;
             key.push_back(sub.index);
-            Search(sub.path, sub.id, key);
+            Search(sub.path, sub.ref, sub.id, key);
             key.pop_back();
         }
     }

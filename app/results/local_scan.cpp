@@ -437,10 +437,10 @@ void TLocalScan::AddFileNode(std::string Path, std::time_t Modified, bool Readab
     auto* rec = new TDataRec;
     rec->ChangeFreq = profile.DefFreq();
     rec->Priority = profile.DefPri();
-    rec->URL = std::move(Path);
+    rec->URL = Path;
     rec->IsFolder = false;
     rec->Marked = false;
-    const std::string& path = rec->URL;
+    const std::string& path = Path;
     std::string_view name = NameOf(path);
     // Devices and pipes are never opened: reading one can block or have effects.
     if (!Readable)
@@ -467,11 +467,12 @@ void TLocalScan::AddFileNode(std::string Path, std::time_t Modified, bool Readab
             folderDeletions_ = tree_.Deletions();
         }
         parent = folderNode_;
-        // Exactly as long as it needs: a hundred thousand addresses grown by doubling waste megabytes.
         const std::string segment = EncodePathSegment(name);
-        rec->Loc.reserve(folderUrl_.size() + segment.size());
-        rec->Loc = folderUrl_;
-        rec->Loc += segment;
+        std::string loc;
+        loc.reserve(folderUrl_.size() + segment.size());
+        loc = folderUrl_;
+        loc += segment;
+        rec->Loc = loc;
     } else {
         rec->Folder = folder;
         parent = tree_.FindNodeByFolder(folder);

@@ -174,8 +174,13 @@ void TResultTree::ShowNodeProperties(TTreeNode* Node) {
     if (Node != nullptr) {
         TDataRec* rec = Rec(Node);
         if (rec == nullptr) return;
-        NodeProperties props{
-            rec->URL, std::string(rec->Text.View()), rec->Loc, rec->ChangeFreq, rec->Priority, false, false};
+        NodeProperties props{std::string(rec->URL),
+                             std::string(rec->Text.View()),
+                             std::string(rec->Loc),
+                             rec->ChangeFreq,
+                             rec->Priority,
+                             false,
+                             false};
         if (!OnShowProperties(props, false)) return;
         Node->SetText(props.Text);
         rec->Text = props.Text;
@@ -237,7 +242,7 @@ std::string TResultTree::StatusText() const {
     if (view_.SelectionCount() == 1) {
         const TDataRec* rec = Rec(view_.Selections(0));
         if (rec == nullptr) return {};
-        return rec->URL + "  [Change Freq: " + ChangeFreqName(rec->ChangeFreq) +
+        return std::string(rec->URL) + "  [Change Freq: " + ChangeFreqName(rec->ChangeFreq) +
                " Pri: " + FloatToStr(rec->Priority) + "]";
     }
     return view_.SelectionCount() > 1 ? std::string(kMultipleFilesSelected) : std::string();
@@ -318,7 +323,7 @@ void TResultTree::miIgnoreFileClick(TObject*) {
     const TDataRec* rec = Rec(node);
     if (rec == nullptr || node == Root()) return;
     // Kept in its own letter case: file paths compare exactly.
-    AddToIgnoreList(ignoreFileList_, rec->URL, false);
+    AddToIgnoreList(ignoreFileList_, std::string(rec->URL), false);
     view_.Items().Delete(node);
     TreeChanged();
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/core/change_freq.h"
+#include "app/core/short_text.h"
 #include "app/results/folder_index.h"
 #include "app/results/unexpanded_nodes.h"
 #include "platform/rtl/wintypes.h"
@@ -80,8 +81,9 @@ public:
     TTreeNode* AddPageNode(const std::string& URL, const std::string& Text, const std::string& Title,
                            std::optional<std::time_t> LastModified);
     TTreeNode* FindOrCreateFolderPath(const std::string& FolderAddress, const std::string& Text);
+    // Address, when given, is FolderAddress as a shared text the new folder's record keeps.
     TTreeNode* FindOrCreateFolder(const std::string& ParentAddress, const std::string& FolderAddress,
-                                  const std::string& Text);
+                                  const std::string& Text, const TSharedText& Address = {});
     // Expands Node and every descendant that holds children, as Expand(true) does, but visits only the
     // nodes that gained children or were collapsed since: a crawl expands each folder of a page's path
     // for every page, and walking whole subtrees each time made a deep site cost cubic time.

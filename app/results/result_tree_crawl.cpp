@@ -71,7 +71,8 @@ TTreeNode* TResultTree::AddPageNode(const std::string& URL, const std::string& T
     if (LastModified) rec->LastMod = W3CDateTimeOf(*LastModified);
     rec->Text = folderPage && profile_.UsePageTitles() && !Title.empty() ? Title : Text;
     rec->Folder = folderAddress;
-    rec->Loc = URL;
+    // The same text: one copy.
+    rec->Loc = rec->URL;
     std::string folderText;
     if ((SameText(folderAddress, URL) || SameText(folderAddress, URL + "/")) && profile_.UsePageTitles())
         folderText = rec->Text;
@@ -83,7 +84,8 @@ TTreeNode* TResultTree::AddPageNode(const std::string& URL, const std::string& T
             if (TDataRec* parentRec = Rec(parent)) parentRec->Text = text;
         return nullptr;
     }
-    std::string shown = profile_.UsePageTitles() ? std::string(rec->Text.View()) : LastSegment(rec->Loc);
+    std::string shown =
+        profile_.UsePageTitles() ? std::string(rec->Text.View()) : LastSegment(std::string(rec->Loc));
     return AddNode(parent, rec.release(), shown, kPageImage);
 }
 
@@ -125,6 +127,7 @@ TTreeNode* TResultTree::FindOrCreateFolderPath(const std::string& FolderAddress,
         const size_t same = static_cast<size_t>(
             std::mismatch(keys.begin(), keys.end(), walked.begin(), walked.end()).first - keys.begin());
         size_t level = 0;
+        TSharedText whole;
         for (size_t parentEnd = top, end = keys.find('/', top); end != std::string::npos;
              parentEnd = end + 1, end = keys.find('/', end + 1), ++level) {
             if (end < same && level < nodes.size() && deletions_ == walkedDeletions) {
@@ -133,8 +136,11 @@ TTreeNode* TResultTree::FindOrCreateFolderPath(const std::string& FolderAddress,
                 ProcessMessages();
                 continue;
             }
+            // The folders made keep their addresses in one text of the deepest one's.
+            if (whole.empty()) whole = keys;
             node = FindOrCreateFolder(keys.substr(0, parentEnd), keys.substr(0, end + 1),
-                                      keys.substr(parentEnd, end - parentEnd));
+                                      keys.substr(parentEnd, end - parentEnd),
+                                      TSharedText::PrefixOf(whole, end + 1));
             nodes.resize(level);
             nodes.push_back(node);
         }
@@ -148,11 +154,12 @@ TTreeNode* TResultTree::FindOrCreateFolderPath(const std::string& FolderAddress,
 }
 
 TTreeNode* TResultTree::FindOrCreateFolder(const std::string& ParentAddress, const std::string& FolderAddress,
-                                           const std::string&) {
+                                           const std::string&, const TSharedText& Address) {
     TTreeNode* parent = FindNodeByFolder(ParentAddress);
     if (parent == nullptr) {
         TDataRec* rec = NewRec();
-        rec->URL = rec->Text = rec->Folder = rec->Loc = ParentAddress;
+        rec->URL = rec->Folder = rec->Loc = ParentAddress;
+        rec->Text = ParentAddress;
         rec->IsFolder = true;
         parent = AddNode(nullptr, rec, ParentAddress, kFolderImage);
         ExpandWithDescendants(parent);
@@ -162,7 +169,8 @@ TTreeNode* TResultTree::FindOrCreateFolder(const std::string& ParentAddress, con
         folders_.Find(FolderAddress, [parent](TTreeNode* n) { return n->Parent() == parent; });
     if (result == nullptr) {
         TDataRec* rec = NewRec();
-        rec->URL = rec->Folder = rec->Loc = FolderAddress;
+        rec->Loc = Address.empty() ? TSharedText(FolderAddress) : Address;
+        rec->URL = rec->Folder = rec->Loc;
         rec->IsFolder = true;
         rec->Text = LastSegment(FolderAddress);
         result = AddNode(parent, rec, rec->Text, kFolderImage);

@@ -168,7 +168,7 @@ TEST_F(ItemPropertiesTest, DoubleClickAndAltEnterOnTheTreeEditTheNodes) {
     EXPECT_EQ(rec->Loc, "http://www.meadowbrook.example/products/");
     EXPECT_EQ(rec->ChangeFreq, cfDaily);
     // The line under the tree shows the node as it is now, without another selection first.
-    EXPECT_EQ(form_->lblLinkFileName->Caption(), rec->URL + "  [Change Freq: Daily Pri: 0.9]");
+    EXPECT_EQ(form_->lblLinkFileName->Caption(), std::string(rec->URL) + "  [Change Freq: Daily Pri: 0.9]");
     for (int i = 0; i < folder->Count(); ++i) {
         EXPECT_EQ(results::TResultTree::Rec(folder->Item(i))->ChangeFreq, cfDaily);
         EXPECT_DOUBLE_EQ(results::TResultTree::Rec(folder->Item(i))->Priority, 0.9);

@@ -94,3 +94,27 @@ TEST(SharedText, CopiesShareOneTextThatOutlivesTheFirst) {
     EXPECT_TRUE(moved.empty());
     EXPECT_EQ(moved.size(), 0u);
 }
+
+TEST(SharedText, APrefixSharesItsWholeTextAndOutlivesIt) {
+    auto whole = std::make_unique<TSharedText>(std::string_view("http://site/a/b/c/"));
+    TSharedText a = TSharedText::PrefixOf(*whole, 14);
+    // A prefix of a prefix begins the same characters; sizes past the end take the whole text.
+    TSharedText site = TSharedText::PrefixOf(a, 12);
+    EXPECT_EQ(a, "http://site/a/");
+    EXPECT_EQ(site, "http://site/");
+    EXPECT_EQ(a.View().data(), whole->View().data());
+    EXPECT_EQ(site.View().data(), whole->View().data());
+    EXPECT_EQ(TSharedText::PrefixOf(*whole, 99).View().data(), whole->View().data());
+    EXPECT_EQ(TSharedText::PrefixOf(*whole, 18), "http://site/a/b/c/");
+    EXPECT_TRUE(TSharedText::PrefixOf(*whole, 0).empty());
+    EXPECT_TRUE(TSharedText::PrefixOf(TSharedText(), 5).empty());
+    // The characters stay while any prefix or copy of one does, whatever goes first.
+    whole.reset();
+    TSharedText copy = a;
+    a = std::string_view("other");
+    EXPECT_EQ(copy, "http://site/a/");
+    EXPECT_EQ(site, "http://site/");
+    copy = TSharedText();
+    EXPECT_EQ(site, "http://site/");
+    EXPECT_EQ(a, "other");
+}

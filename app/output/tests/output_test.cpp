@@ -206,3 +206,41 @@ TEST(SiteMapOutput, ASitemapWrittenBesideAFailedPageIsNeverCommitted) {
     ASSERT_TRUE(run.Go().Success);
     EXPECT_EQ(ReadAll(out / "map.xml"), BuildXmlSitemap(run.tree.Nodes()));
 }
+
+TEST(SiteMapOutput, APageTooLongToShowIsWrittenWholeAndShownUpToALine) {
+    // A path 3,000 folders deep with a picture at its bottom: every folder line carries its address and
+    // an indent that grow with the depth, some 18 MB in all.
+    TempDir out;
+    WriteAll(out / "map.html", "previous page");
+    OutputRun run(out / "map.html");
+    run.profile.SetNoFolderImages(true);
+    run.tree = Tree();
+    std::string address = "http://example.com/";
+    for (int level = 0; level < 3000; ++level, address += "d/")
+        run.tree.Add(kFolderImage, level, true, "d", address);
+    run.tree.Add(kPictureImage, 3000, false, "bottom", address + "bottom.png");
+    const std::string whole = WrapSiteMapPage(run.profile, BuildHtmlSiteMap(run.profile, run.tree.Nodes()));
+    ASSERT_GT(whole.size(), kShownPageLimit + (1u << 20));
+
+    const TSiteMapResult result = run.Go();
+    ASSERT_TRUE(result.Success) << result.Message;
+    EXPECT_EQ(ReadAll(out / "map.html"), whole);
+    // The images its lines show, found while they were written: no folder image, the picture's one.
+    EXPECT_EQ(result.FilesWritten, (Files{out / "map.html", out / "map.xml", out / "smimg.gif"}));
+    const std::string& shown = result.GeneratedHtml;
+    ASSERT_LE(shown.size(), kShownPageLimit + 1024);
+    const std::string notice = "\r\n\r\n[The site map is " + std::to_string(whole.size()) +
+                               " bytes long, more than is shown here. The whole of it is in " +
+                               out / "map.html" + ".]";
+    ASSERT_GT(shown.size(), notice.size() + (kShownPageLimit - 64 * 1024));
+    const size_t cut = shown.size() - notice.size();
+    EXPECT_EQ(shown.substr(cut), notice);
+    // Whole lines only: the next byte of the page begins a line.
+    EXPECT_EQ(whole.compare(0, cut, shown, 0, cut), 0);
+    EXPECT_EQ(whole.substr(cut, 2), "\r\n");
+
+    // A page within the limit is shown whole, as the file holds it.
+    run.tree = SampleTree();
+    const std::string small = run.Go().GeneratedHtml;
+    EXPECT_EQ(small, ReadAll(out / "map.html"));
+}

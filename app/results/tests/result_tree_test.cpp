@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "app/core/data_rec.h"
+#include "app/output/site_map_walk.h"
 #include "platform/gui/input.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/system.h"
@@ -593,6 +595,73 @@ TEST_F(CrawlNodesTest, DeepPathsMakeEachFolderOnceAndOpenAsShallowOnesDo) {
     eachFolderOnce(1 + 3 * 40 - 11 + 6 - 21 + 6);
     branch(3, 1, 18, true);
     branch(3, 19, 25, false);
+}
+
+// A page reuses the folder nodes its path shares with the page before it, and only those: a folder whose
+// name begins the name of the one walked before ("a" after "ab", "c" after "cd") is a folder of its own,
+// at the top and further down.
+TEST_F(CrawlNodesTest, OnlyTheFoldersAPathSharesWithThePathBeforeItAreReused) {
+    tree.AddRootNode("", "http://site/", "Start", std::nullopt);
+    const std::vector<std::pair<std::string, std::string>> pages = {
+        {"http://site/ab/c/", "x.html"}, {"http://site/a/c/", "y.html"},   {"http://site/a/cd/", "z.html"},
+        {"http://site/a/c/", "w.html"},  {"http://site/a/c/e/", "v.html"}, {"http://site/ab/", "u.html"}};
+    std::vector<TTreeNode*> added;
+    for (const auto& [folder, name] : pages)
+        added.push_back(tree.AddPageNode(folder + name, name, "", std::nullopt));
+    for (size_t i = 0; i < pages.size(); ++i) {
+        const std::string& folder = pages[i].first;
+        ASSERT_NE(added[i], nullptr) << pages[i].second;
+        TTreeNode* node = tree.FindNodeByFolder(folder);
+        ASSERT_NE(node, nullptr) << folder;
+        EXPECT_EQ(added[i]->Parent(), node) << pages[i].second;
+        // Each folder of the path under the one above it, up to the root.
+        for (std::string key = folder; key != "http://site/";) {
+            const std::string above = TResultTree::FolderOf(key.substr(0, key.size() - 1));
+            EXPECT_EQ(node->Parent(), tree.FindNodeByFolder(above)) << key;
+            EXPECT_EQ(std::string(TResultTree::Rec(node)->Folder.View()), key);
+            key = above;
+            node = node->Parent();
+        }
+        EXPECT_EQ(node, tree.Root());
+    }
+    size_t folders = 0;
+    for (TTreeNode* n = tree.Root(); n != nullptr; n = n->GetNext())
+        folders += TResultTree::Rec(n)->IsFolder;
+    EXPECT_EQ(folders, 7u) << "the root, ab, ab/c, a, a/c, a/cd, a/c/e";
+    // The folders a page's path made keep their addresses in one text, its deepest folder's.
+    const std::string_view deepest = TResultTree::Rec(tree.FindNodeByFolder("http://site/ab/c/"))->Folder;
+    const TDataRec* ab = TResultTree::Rec(tree.FindNodeByFolder("http://site/ab/"));
+    EXPECT_EQ(ab->Folder.View().data(), deepest.data());
+    EXPECT_EQ(ab->Loc.View().data(), deepest.data());
+    EXPECT_EQ(ab->URL, "http://site/ab/");
+}
+
+// The writers' node list keeps the level as it walks: down a path deeper than a byte counts, back up
+// one, two and many levels at once, and on to a second top-level folder (a page of another host). Each node
+// gets the level its place in the tree gives it, in the tree's order.
+TEST_F(CrawlNodesTest, TheWritersNodeListGivesEachNodeItsLevelAfterAnyClimb) {
+    tree.AddRootNode("", "http://site/", "Start", std::nullopt);
+    std::string deep = "http://site/";
+    for (int i = 0; i < 300; ++i)
+        deep += "d/";
+    for (const std::string& page : std::vector<std::string>{
+             deep + "bottom.html", "http://site/a/b/c/d/e.html", "http://site/a/b/c/f.html",
+             "http://site/a/b/g.html", "http://site/a/h.html", "http://site/i.html",
+             "http://other/x/y/z.html", "http://other/w.html"})
+        ASSERT_NE(tree.AddPageNode(page, page, "", std::nullopt), nullptr) << page;
+    tree.Root()->Collapse(true);
+    const std::vector<TSiteMapNode> nodes = SiteMapNodesOf(tv.Items());
+    ASSERT_EQ(nodes.size(), static_cast<size_t>(tv.Items().Count()));
+    size_t i = 0;
+    int deepest = 0;
+    for (TTreeNode* n = tv.Items().GetFirstNode(); n != nullptr; n = n->GetNext(), ++i) {
+        ASSERT_LT(i, nodes.size());
+        EXPECT_EQ(nodes[i].Data, TResultTree::Rec(n)) << i;
+        EXPECT_EQ(nodes[i].Level, n->Level()) << i << " " << n->Text();
+        deepest = std::max(deepest, nodes[i].Level);
+    }
+    EXPECT_EQ(deepest, 301);
+    EXPECT_NE(tv.Items().GetFirstNode()->GetNextSibling(), nullptr) << "two top-level folders";
 }
 
 TEST(CrawlNodes, FolderOfUsesThePathOnly) {
