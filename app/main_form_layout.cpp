@@ -96,8 +96,6 @@ void TfrmSiteMapMain::BuildControls() {
     btnBack = wizardButton("btnBack", "< &Back", 306, 2);
     btnNext = wizardButton("btnNext", main_text::Next, 402, 1);
     btnCancel = wizardButton("btnCancel", main_text::Close, 502, 3);
-    // Enter presses Next wherever the focus is, unless a button has it.
-    btnNext->SetDefault(true);
 }
 
 void TfrmSiteMapMain::BuildPageInformation() {

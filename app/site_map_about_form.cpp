@@ -41,8 +41,6 @@ TfrmSiteMapAbout::TfrmSiteMapAbout(TComponent* AOwner) : TForm(AOwner) {
     Memo1->Lines().SetText(dialog_text::MakerDetails);
     btnOk = Placed<TButton>(this, this, "btnOk", 291, 176, 75, 25);
     btnOk->SetCaption("OK");
-    btnOk->SetDefault(true);
-    btnOk->SetCancel(true);
     btnOk->SetModalResult(mrOk);
     DoCreate();
 }

@@ -90,7 +90,7 @@ TfrmSiteMapItemProp::TfrmSiteMapItemProp(TComponent* AOwner) : TForm(AOwner) {
     btnOk = Placed<TButton>(this, this, "btnOk", 366, 212, 75, 25);
     btnOk->SetCaption("OK");
     btnOk->SetModalResult(mrOk);
-    btnOk->SetDefault(true);
+    // Not the default button: Enter closes the window from the address only (its own handler).
     btnCancel = Placed<TButton>(this, this, "btnCancel", 447, 212, 75, 25);
     btnCancel->SetCaption("Cancel");
     btnCancel->SetCancel(true);

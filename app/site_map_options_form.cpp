@@ -59,11 +59,11 @@ TfrmSiteMapOptions::TfrmSiteMapOptions(TComponent* AOwner) : TForm(AOwner) {
 
     btnOk = Placed<TButton>(this, this, "btnOk", 467, 321, 75, 25);
     btnOk->SetCaption("OK");
-    btnOk->SetDefault(true);
     btnOk->SetModalResult(mrOk);
+    // Neither button takes Enter or Escape for the window: Enter belongs to the page's own controls
+    // (the query edit adds its text), and a stray key must not end the editing of every page.
     btnCancel = Placed<TButton>(this, this, "btnCancel", 548, 321, 75, 25);
     btnCancel->SetCaption("Cancel");
-    btnCancel->SetCancel(true);
     btnCancel->SetModalResult(mrCancel);
     DoCreate();
 }

@@ -21,8 +21,6 @@ void WizardRunView::GatheringStarting() {
     form_.ClearRunTexts();
     form_.lblStatusTitle->SetCaption(main_text::Searching);
     form_.EnterBusy();
-    // Escape is Cancel while the run goes on, as in any dialog with a Cancel button.
-    form_.btnCancel->SetCancel(true);
 }
 
 void WizardRunView::ClearLog() {
@@ -71,7 +69,6 @@ void WizardRunView::GatheringEnded(int FileCount) {
     form_.lblFileFound->SetCaption("");
     form_.lblStatusTitle->SetCaption(main_text::SearchComplete);
     form_.lblTotalFiles->SetCaption(main_text::TotalFilesFound + IntToStr(FileCount));
-    form_.btnCancel->SetCancel(false);
     form_.LeaveBusy();
 }
 

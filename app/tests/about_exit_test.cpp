@@ -97,6 +97,31 @@ TEST_F(WindowsTest, AboutShowsTheProductAndOpensItsPage) {
     EXPECT_EQ(opener.Opened(), std::vector<std::string>{"https://www.quillmark.com/pathweaver/"});
 }
 
+// OK is the window's one button, neither default nor cancel: Escape leaves the window up, and Enter presses
+// OK because it has the focus.
+TEST_F(WindowsTest, AboutClosesWithEnterOnItsButtonButNotWithEscape) {
+    Start();
+    DialogHook hook;
+    bool escapeClosed = true;
+    hook.On<TfrmSiteMapAbout>([&](TfrmSiteMapAbout& f) {
+        Pump();
+        EXPECT_TRUE(f.btnOk->Focused());
+        pw::gui::SimulateKeyStroke(VK_ESCAPE);
+        Pump();
+        escapeClosed = f.ModalResult() != mrNone;
+        if (escapeClosed) return;
+        pw::gui::SimulateKeyStroke(VK_RETURN);
+        Pump();
+        if (f.ModalResult() == mrNone) {
+            ADD_FAILURE() << "Enter on OK closed nothing";
+            f.SetModalResult(mrAbort);
+        }
+    });
+    form_->miAboutClick(nullptr);
+    EXPECT_EQ(hook.Count(), 1);
+    EXPECT_FALSE(escapeClosed);
+}
+
 TEST_F(WindowsTest, TheExitWindowsAreasOpenTheirPagesAndThePictureMovesIt) {
     FakeOpener opener(dir_);
     DialogHook hook;

@@ -89,26 +89,36 @@ TEST_F(ItemPropertiesTest, TheWindowsOwnRules) {
     EXPECT_EQ(freq, 3);
 }
 
-TEST_F(ItemPropertiesTest, EnterOutsideTheLinkTextPressesOkAndEscapeCancels) {
+// OK is no default button: Enter closes the window from the address alone, and elsewhere (the frequency
+// list, the check boxes) it ends nothing. Cancel is the cancel button: Escape cancels from anywhere.
+TEST_F(ItemPropertiesTest, EnterClosesFromTheAddressOnlyAndEscapeCancels) {
     DialogHook hook;
     std::string where;
     hook.On<TfrmSiteMapItemProp>([&](TfrmSiteMapItemProp& f) {
-        EXPECT_TRUE(f.btnOk->Default());
+        EXPECT_FALSE(f.btnOk->Default());
+        EXPECT_TRUE(f.btnCancel->Cancel());
         if (where == "frequency") {
             f.cboChangeFreq->SetFocus();
             Pump();
             Keys({VK_DOWN, VK_RETURN});
-        } else if (where == "text") {
-            // The link text still moves on to the address rather than closing.
+            Pump();
+            EXPECT_EQ(f.ModalResult(), mrNone) << "Enter in the frequency list";
+            f.chkApplySubProp->SetFocus();
+            Pump();
+            Keys({VK_RETURN});
+            Pump();
+            EXPECT_EQ(f.ModalResult(), mrNone) << "Enter in a check box";
+            // The link text moves on to the address rather than closing; Enter there is OK.
             f.editLinkText->SetFocus();
+            Pump();
             Keys({VK_RETURN});
             Pump();
             EXPECT_EQ(f.ModalResult(), mrNone);
             EXPECT_TRUE(f.editLinkURL->Focused());
-            f.chkApplySubProp->SetFocus();
             Keys({VK_RETURN});
         } else {
             f.spinPriority->SetFocus();
+            Pump();
             Keys({VK_ESCAPE});
         }
         Pump();
@@ -125,11 +135,10 @@ TEST_F(ItemPropertiesTest, EnterOutsideTheLinkTextPressesOkAndEscapeCancels) {
     where = "frequency";
     ASSERT_TRUE(EditItemProperties(url, text, url, onlyDefaults, apply, priority, freq));
     EXPECT_EQ(freq, cfWeekly + 1);
-    where = "text";
-    ASSERT_TRUE(EditItemProperties(url, text, url, onlyDefaults, apply, priority, freq));
+    EXPECT_FALSE(apply) << "Enter in the check box ticks nothing";
     where = "priority";
     EXPECT_FALSE(EditItemProperties(url, text, url, onlyDefaults, apply, priority, freq));
-    EXPECT_EQ(hook.Count(), 3);
+    EXPECT_EQ(hook.Count(), 2);
 }
 
 TEST_F(ItemPropertiesTest, DoubleClickAndAltEnterOnTheTreeEditTheNodes) {

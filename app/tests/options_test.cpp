@@ -2,6 +2,7 @@
 // colours, and the main window's ways into it.
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 
 #include "app/colorpicker/color_picker_button.h"
 #include "app/core/map_profile.h"
@@ -19,6 +20,7 @@
 #include "platform/gui/keys.h"
 #include "platform/gui/screenshot.h"
 #include "platform/rtl/paths.h"
+#include "platform/rtl/scope_guard.h"
 #include "platform/rtl/string_list.h"
 #include "platform/stdctrls/buttons.h"
 #include "platform/stdctrls/label.h"
@@ -197,6 +199,62 @@ TEST_F(OptionsTest, QueriesAreTrimmedAndAnEmptyOneIsNeverAdded) {
     bool loadLast = false;
     ASSERT_TRUE(ShowProfileOptions(profile, loadLast, false, 4));
     EXPECT_EQ(profile.FollowQueryPartsList().Text(), "sort=\r\n");
+}
+
+// Keys as a person gives them, from the main window's Alt+P on: the dialog's own loop answers them, so a
+// key that closes the window leaves what came after it unanswered.
+TEST_F(OptionsTest, EnterInTheQueryEditAddsTheTextAndNoKeyClosesTheWindow) {
+    Start({MakeSampleProfile("sample.qpw", dir_ / "out")});
+    auto click = [](TControl& c) {
+        const TPoint at = c.ClientToScreen(TPoint{c.Width() / 2, c.Height() / 2});
+        pw::gui::SimulateClick(POINT{at.x, at.y});
+    };
+    DialogHook hook;
+    bool altUp = false;
+    hook.On<TfrmSiteMapOptions>([&](TfrmSiteMapOptions& f) {
+        // A failed check leaves the window no longer waiting for a person who is not there.
+        ScopeGuard end([&f] {
+            if (f.ModalResult() == mrNone) f.SetModalResult(mrAbort);
+        });
+        // The fingers leave Alt once the window is up.
+        if (!altUp) pw::gui::SimulateKey(VK_MENU, false);
+        altUp = true;
+        EXPECT_FALSE(f.btnOk->Default());
+        EXPECT_FALSE(f.btnCancel->Cancel());
+        f.pcMain->SetActivePageIndex(4);
+        Pump();
+        click(*f.editQueryAdd);
+        Pump();
+        for (BYTE key : std::initializer_list<BYTE>{'S', 'E', 'S', 'S', 'I', 'O', 'N', 'I', 'D', VK_OEM_PLUS})
+            pw::gui::SimulateKeyStroke(key);
+        Pump();
+        ASSERT_TRUE(f.btnQueryAdd->Enabled());
+        pw::gui::SimulateKeyStroke(VK_RETURN);
+        Pump();
+        EXPECT_EQ(f.ModalResult(), mrNone) << "Enter in the query edit closed the window";
+        ASSERT_GT(f.lstQueries->Items().Count(), 0);
+        EXPECT_EQ(f.lstQueries->Items()[f.lstQueries->Items().Count() - 1], "sessionid=");
+        EXPECT_EQ(f.editQueryAdd->Text(), "");
+        EXPECT_TRUE(f.editQueryAdd->Focused());
+        // The list or the page's tabs hold no default either: Enter and Escape there end nothing.
+        for (TWinControl* at : std::initializer_list<TWinControl*>{f.editQueryAdd, f.lstQueries, f.pcMain}) {
+            at->SetFocus();
+            Pump();
+            pw::gui::SimulateKeyStroke(VK_RETURN);
+            pw::gui::SimulateKeyStroke(VK_ESCAPE);
+            Pump();
+            EXPECT_EQ(f.ModalResult(), mrNone) << at->Name();
+        }
+        click(*f.btnOk);
+        Pump();
+    });
+    pw::gui::SimulateKey(VK_MENU, true);
+    pw::gui::SimulateKeyStroke('P');
+    if (!altUp) pw::gui::SimulateKey(VK_MENU, false);
+    Pump();
+    ASSERT_EQ(hook.Count(), 1);
+    const std::string queries = form_->Profile().FollowQueryPartsList().Text();
+    EXPECT_NE(queries.find("sessionid=\r\n"), std::string::npos) << queries;
 }
 
 TEST_F(OptionsTest, WebsiteEntriesAreWholeAddressesAndFoldersEndInASlash) {

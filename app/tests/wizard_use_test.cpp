@@ -227,8 +227,14 @@ TEST_F(WizardUseTest, KeysAndFocusAsInADialog) {
         }
     }
 
-    // Enter in the address presses Next; after gathering the focus is on the tree the person works on.
+    // Next is no default button: Enter in the address moves nowhere, Enter on Next goes on; after gathering
+    // the focus is on the tree the person works on.
     form_->editWebsite->SetFocus();
+    pw::gui::SimulateKeyStroke(VK_RETURN);
+    Pump();
+    EXPECT_EQ(form_->PageIndex(), 0);
+    form_->btnNext->SetFocus();
+    Pump();
     pw::gui::SimulateKeyStroke(VK_RETURN);
     Pump();
     ASSERT_EQ(form_->PageIndex(), 2);

@@ -37,11 +37,9 @@ TwindowProxy::TwindowProxy(TComponent* AOwner) : TForm(AOwner) {
         ComboBox1->Items().Add(type);
     Button1 = Placed<TButton>(this, this, "Button1", 73, 152, 75, 25);
     Button1->SetCaption("Ok");
-    Button1->SetDefault(true);
     Button1->OnClick = [this](TObject* s) { Button1Click(s); };
     Button2 = Placed<TButton>(this, this, "Button2", 154, 152, 75, 25);
     Button2->SetCaption("Cancel");
-    Button2->SetCancel(true);
     Button2->SetModalResult(mrCancel);
     OnShow = [this](TObject* s) { FormShow(s); };
     settings_ = LoadProxySettings(&loadWarnings_);

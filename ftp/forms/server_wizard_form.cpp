@@ -63,8 +63,6 @@ TwinServerWizard::TwinServerWizard(TComponent* AOwner, const std::vector<JDServe
         question->SetCaption(questions[i]);
         TButton* cancel = PlacedButton(this, page, "", "Cancel", 385, 258);
         cancel->SetModalResult(mrCancel);
-        // Escape closes the wizard at any step, as its close box does.
-        cancel->SetCancel(true);
         if (i > 0)
             PlacedButton(this, page, "", "<< Back", 223, 258)->OnClick = [this, i](TObject*) { GoTo(i - 1); };
     }
@@ -140,11 +138,10 @@ void TwinServerWizard::GoTo(int Index) {
     if (Index == 0) SetActiveControl(eNickname);
     if (Index == 1) SetActiveControl(eUser);
     if (Index == 2) SetActiveControl(eHost);
-    // The steps without an edit start on their way on: Enter presses it, and its focus shows where it is.
+    // The steps without an edit start on their way on: Enter presses the focused button, and its focus
+    // shows where it is.
     if (Index == 3) SetActiveControl(btnProxyNext);
     if (Index == 4) SetActiveControl(btnFinish);
-    btnProxyNext->SetDefault(Index == 3);
-    btnFinish->SetDefault(Index == 4);
 }
 
 void TwinServerWizard::UpdateButtons() {

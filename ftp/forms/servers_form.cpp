@@ -1,5 +1,6 @@
 #include "ftp/forms/servers_form.h"
 
+#include <initializer_list>
 #include <memory>
 
 #include "controls/placed.h"
@@ -106,6 +107,16 @@ TwinServers::TwinServers(TComponent* AOwner) : TForm(AOwner) {
     for (TCheckBox* box : {chkSavePassword, chkPassiveMode, noop})
         box->OnClick = [this](TObject* s) { FieldChange(s); };
     chkAnonymous->OnClick = [this](TObject* s) { chkAnonymousClick(s); };
+    // Enter in any setting presses Connect, in the boxes and lists too.
+    for (TWinControl* field :
+         std::initializer_list<TWinControl*>{txtTimeout, chkSavePassword, chkAnonymous, chkPassiveMode, noop})
+        field->OnKeyPress = [this](TObject* s, char& k) { FieldKeyPress(s, k); };
+    // Enter in the open list of types only closes it: the key goes down before the list is shut.
+    protocolDrop->OnKeyDown = [this](TObject*, WORD& k, TShiftState sh) {
+        if (k != VK_RETURN || !sh.Empty() || protocolDrop->DroppedDown()) return;
+        k = 0;
+        btnOkClick(btnOk);
+    };
     settings_ = {txtHostName,    txtUsername,    txtPassword,    chkSavePassword,
                  chkAnonymous,   chkPassiveMode, txtHostDirName, txtLocalDirName,
                  btnBrowseLocal, txtComment,     txtPort,        txtTimeout,
@@ -113,10 +124,8 @@ TwinServers::TwinServers(TComponent* AOwner) : TForm(AOwner) {
 
     btnOk = PlacedButton(this, this, "btnOk", "Connect", 113, 338, 90);
     btnOk->SetEnabled(false);
-    btnOk->SetDefault(true);
     btnOk->OnClick = [this](TObject* s) { btnOkClick(s); };
     btnClose = PlacedButton(this, this, "btnClose", "Close", 209, 338, 90);
-    btnClose->SetCancel(true);
     btnClose->OnClick = [this](TObject* s) { btnCloseClick(s); };
     btnApply = PlacedButton(this, this, "btnApply", "Apply", 305, 338, 90);
     btnApply->OnClick = [this](TObject* s) { btnApplyClick(s); };

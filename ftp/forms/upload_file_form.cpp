@@ -93,7 +93,6 @@ TfrmUploadFile::TfrmUploadFile(TComponent* AOwner) : TForm(AOwner) {
     pbFullStatus->SetMax(100);
     btnCancel = Place<TButton>(this, "btnCancel", 310, 138, 75, 25);
     btnCancel->SetCaption("Cancel");
-    btnCancel->SetCancel(true);
     btnCancel->OnClick = [this](TObject* s) { btnCancelClick(s); };
     btnHelp = Place<TsiFlatBtn>(this, "btnHelp", 8, 138, 75, 25);
     btnHelp->SetCaption("&Help");

@@ -13,6 +13,7 @@ class Surface;
 namespace pw::gui {
 
 struct ScreenInfo;
+struct KeyInput;
 
 // One kind of data on the desktop's clipboard.
 struct ClipboardItem {
@@ -116,6 +117,9 @@ public:
     }
     // Asks a person with the toolkit's own dialog and waits for the answer.
     virtual PromptAnswer Ask(const PromptRequest& request) = 0;
+    // Hands a key to the toolkit as its keyboard would, so that it reaches the window system through
+    // the toolkit's own key handling (for tests). False when the toolkit has no window for it.
+    virtual bool DeliverKey(const KeyInput& /*input*/) { return false; }
     // A person can see the windows (false for a toolkit that draws them nowhere).
     virtual bool ShowsWindows() const { return true; }
     // The desktop blends translucent windows with what lies below them (a compositing window

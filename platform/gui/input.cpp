@@ -561,7 +561,10 @@ void SimulateClick(POINT screen, MouseButton button) {
 }
 
 void SimulateKey(BYTE vk, bool down, char32_t text) {
-    InjectKey(KeyInput{vk, down, false, text, nullptr});
+    const KeyInput in{vk, down, false, text, nullptr};
+    // Through the toolkit's key events where it shows the window, as a key from the keyboard comes.
+    if (Backend* backend = CurrentBackend(); backend && IsGuiThread() && backend->DeliverKey(in)) return;
+    InjectKey(in);
 }
 
 void SimulateText(const std::u32string& text) {

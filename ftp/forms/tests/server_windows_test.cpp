@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <memory>
 #include <tuple>
 
@@ -103,6 +104,43 @@ TEST_F(ServerManager, EnterInAnySettingPressesConnect) {
         EXPECT_EQ(form_->ModalResult(), mrOk) << field->Name();
         EXPECT_EQ(form_->ChosenIndex(), 1) << field->Name();
     }
+    form_->Hide();
+}
+
+// Connect and Close are neither the default nor the cancel button: Enter outside the settings and Escape
+// anywhere end nothing, and Enter in the open list of types only closes the list.
+TEST_F(ServerManager, EnterOutsideTheSettingsAndEscapeEndNothing) {
+    form_->Show();
+    Select(1);
+    Pump();
+    form_->tvServers->SetFocus();
+    Pump();
+    for (BYTE key : {VK_RETURN, VK_ESCAPE}) {
+        pw::gui::SimulateKeyStroke(key);
+        Pump();
+        EXPECT_EQ(form_->ModalResult(), mrNone) << "key " << int(key) << " in the list of sites";
+    }
+    form_->pages->SetActivePage(form_->tabSettings);
+    form_->txtHostName->SetFocus();
+    Pump();
+    pw::gui::SimulateKeyStroke(VK_ESCAPE);
+    Pump();
+    EXPECT_EQ(form_->ModalResult(), mrNone) << "Escape in a setting";
+    form_->protocolDrop->SetFocus();
+    Pump();
+    pw::gui::SimulateKeyStroke(VK_F4);
+    Pump();
+    ASSERT_TRUE(form_->protocolDrop->DroppedDown());
+    pw::gui::SimulateKeyStroke(VK_DOWN);
+    pw::gui::SimulateKeyStroke(VK_RETURN);
+    Pump();
+    EXPECT_FALSE(form_->protocolDrop->DroppedDown());
+    EXPECT_EQ(form_->protocolDrop->ItemIndex(), 1);
+    EXPECT_EQ(form_->ModalResult(), mrNone) << "Enter that closes the list connects nowhere";
+    pw::gui::SimulateKeyStroke(VK_RETURN);
+    Pump();
+    EXPECT_EQ(form_->ModalResult(), mrOk) << "Enter in the closed list is Connect";
+    EXPECT_EQ(form_->ChosenIndex(), 1);
     form_->Hide();
 }
 
@@ -350,13 +388,14 @@ TEST(ServerWizard, TheStepsWithoutAnEditGoOnWithEnter) {
     Pump();
     ASSERT_EQ(w->Step(), 3);
     EXPECT_TRUE(w->btnProxyNext->Focused()) << "a focus the user sees, on the step's own page";
-    EXPECT_TRUE(w->btnProxyNext->Default());
+    // No button of the wizard is its default: Enter presses the focused one.
+    EXPECT_FALSE(w->btnProxyNext->Default());
     EXPECT_FALSE(w->btnFinish->Default());
     pw::gui::SimulateKeyStroke(VK_RETURN);
     Pump();
     ASSERT_EQ(w->Step(), 4);
     EXPECT_TRUE(w->btnFinish->Focused());
-    EXPECT_TRUE(w->btnFinish->Default());
+    EXPECT_FALSE(w->btnFinish->Default());
     EXPECT_FALSE(w->btnProxyNext->Default());
     // Back on the proxy step the focus may go to its other buttons; Enter then presses that one.
     w->GoTo(3);
@@ -370,8 +409,9 @@ TEST(ServerWizard, TheStepsWithoutAnEditGoOnWithEnter) {
     EXPECT_EQ(w->ModalResult(), mrNone);
 }
 
-// Escape at any step closes the wizard as its close box does, wherever the focus is on that step.
-TEST(ServerWizard, EscapeClosesItAtEveryStep) {
+// The steps' Cancel buttons close the wizard when pressed, yet none is a cancel button: Escape, wherever
+// the focus is, ends nothing and presses no other button of the step.
+TEST(ServerWizard, EscapeEndsNothingAtAnyStep) {
     OwnStore store;
     Person person;
     const std::vector<JDServerData> none;
@@ -384,7 +424,7 @@ TEST(ServerWizard, EscapeClosesItAtEveryStep) {
         Pump();
         pw::gui::SimulateKeyStroke(VK_ESCAPE);
         Pump();
-        EXPECT_EQ(w->ModalResult(), mrCancel) << "step " << step + 1;
+        EXPECT_EQ(w->ModalResult(), mrNone) << "step " << step + 1;
         EXPECT_EQ(w->Step(), step) << "no other button of the step is pressed";
     }
     w->GoTo(3);
@@ -393,7 +433,7 @@ TEST(ServerWizard, EscapeClosesItAtEveryStep) {
     Pump();
     pw::gui::SimulateKeyStroke(VK_ESCAPE);
     Pump();
-    EXPECT_EQ(w->ModalResult(), mrCancel);
+    EXPECT_EQ(w->ModalResult(), mrNone);
     EXPECT_TRUE(person.Asked.empty());
 }
 
@@ -422,6 +462,28 @@ TEST(ProxyWindow, ShowsAndSavesTheSettings) {
     std::unique_ptr<TwindowProxy> w(new TwindowProxy(Application));
     w->FormShow(nullptr);
     EXPECT_EQ(w->ComboBox1->ItemIndex(), -1) << "the type is matched exactly";
+}
+
+// Ok and Cancel take no key for the window: Enter and Escape in its fields neither save nor close.
+TEST(ProxyWindow, EnterAndEscapeInAFieldEndNothing) {
+    OwnStore store;
+    Person person;
+    SaveProxySettings({"proxy.example", "alice", "wonder", "1080", "Socks5"});
+    std::unique_ptr<TwindowProxy> w(new TwindowProxy(Application));
+    w->Show();
+    Pump();
+    for (TWinControl* field : std::initializer_list<TWinControl*>{w->Edit1, w->SpinEdit1, w->ComboBox1}) {
+        field->SetFocus();
+        Pump();
+        w->Edit1->SetText("other.example");
+        for (BYTE key : {VK_RETURN, VK_ESCAPE}) {
+            pw::gui::SimulateKeyStroke(key);
+            Pump();
+            EXPECT_EQ(w->ModalResult(), mrNone) << "key " << int(key) << " in " << field->Name();
+        }
+    }
+    EXPECT_EQ(LoadProxySettings().HostName, "proxy.example") << "nothing was saved";
+    w->Hide();
 }
 
 TEST(ProxyWindow, OkStoresThePortAsShownAndNoTypeWhenNoneIsChosen) {

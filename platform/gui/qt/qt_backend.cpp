@@ -29,6 +29,7 @@
 #include "platform/gui/qt/gui_application.h"
 #include "platform/gui/qt/host_widget.h"
 #include "platform/gui/qt/qt_dialogs.h"
+#include "platform/gui/qt/qt_keys.h"
 #include "platform/gui/qt/toolkit_work.h"
 #include "platform/gui/system.h"
 #include "platform/rtl/scope_guard.h"
@@ -128,6 +129,7 @@ public:
     bool SleepsInToolkit() const override { return !offscreen_; }
 
     bool ShowsWindows() const override { return !offscreen_; }
+    bool DeliverKey(const KeyInput& input) override { return SendKeyEvent(input); }
 
     std::vector<ScreenInfo> QueryScreens() const override {
         std::vector<ScreenInfo> out;

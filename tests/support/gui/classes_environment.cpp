@@ -5,19 +5,33 @@
 #include <cstdlib>
 
 #include "platform/vcl/application.h"
+#include "platform/vcl/form.h"
+#include "platform/vcl/screen.h"
 #include "tests/support/gui/environment_steps.h"
+#include "tests/support/gui/pump.h"
 
 namespace {
+
+// A form in its modal loop whose result is set: the loop closes it after the message that set it.
+bool ModalLoopEnded() {
+    for (int i = 0; i < Screen->FormCount(); ++i) {
+        const TCustomForm* form = Screen->Forms(i);
+        if (form->Modal() && form->ModalResult() != mrNone) return true;
+    }
+    return false;
+}
 
 class ClassesEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
         Application->Initialize();
+        testsupport::SetModalLoopEnded(ModalLoopEnded);
         testsupport::SetUpEnvironmentSteps();
     }
     void TearDown() override {
         testsupport::TearDownEnvironmentSteps();
+        testsupport::SetModalLoopEnded(nullptr);
         delete Application;
     }
 };

@@ -28,6 +28,7 @@ public:
         if (real_) real_->Wake();
     }
     bool SleepsInToolkit() const override { return real_ && real_->SleepsInToolkit(); }
+    bool DeliverKey(const pw::gui::KeyInput& input) override { return real_ && real_->DeliverKey(input); }
     bool ShowsWindows() const override { return real_ && real_->ShowsWindows(); }
     bool ComposesTranslucentWindows() const override { return !real_ || real_->ComposesTranslucentWindows(); }
     int LoopLevel() const override { return real_ ? real_->LoopLevel() : 0; }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <map>
+#include <utility>
 
 #include "platform/gui/message_loop.h"
 #include "platform/gui/paint.h"
@@ -21,6 +22,31 @@ void CountTick(HWND, UINT, uintptr_t id, DWORD) {
     ++TimerTicks()[id];
 }
 
+std::function<bool()>& ModalLoopEnded() {
+    static std::function<bool()> ended;
+    return ended;
+}
+
+bool InEndedModalLoop() {
+    return ModalLoopEnded() && ModalLoopEnded()();
+}
+
+// Answers the messages that are due one by one, as the program's modal loop does, and stops where
+// that loop would. False on WM_QUIT (it stays posted) or in an ended modal loop.
+bool AnswerDueMessages() {
+    MSG msg;
+    while (!InEndedModalLoop()) {
+        if (!PeekMessage(msg, nullptr, 0, 0, PM_REMOVE)) return true;
+        if (msg.message == WM_QUIT) {
+            RepostQuit(msg);
+            return false;
+        }
+        TranslateMessage(msg);
+        DispatchMessage(msg);
+    }
+    return false;
+}
+
 // Sleeps until a message arrives or at most the given time.
 void WaitForMessage(Clock::duration most) {
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(most).count();
@@ -30,10 +56,14 @@ void WaitForMessage(Clock::duration most) {
 
 } // namespace
 
+void SetModalLoopEnded(std::function<bool()> ended) {
+    ModalLoopEnded() = std::move(ended);
+}
+
 void Pump() {
     // A bound on the rounds, so that a window posting to itself for ever cannot hang the test.
     for (int round = 0; round < 100; ++round) {
-        if (!ProcessMessages()) return;
+        if (!AnswerDueMessages()) return;
         MSG msg;
         if (!PeekMessage(msg, nullptr, 0, 0, PM_NOREMOVE)) break;
     }
@@ -47,6 +77,9 @@ void Pump() {
     for (;;) {
         Pump();
         if (done()) return ::testing::AssertionSuccess();
+        if (InEndedModalLoop())
+            return ::testing::AssertionFailure()
+                   << "a modal window of the program was closed meanwhile: its loop answers nothing more";
         const auto now = Clock::now();
         if (now >= deadline) break;
         WaitForMessage(std::min<Clock::duration>(deadline - now, std::chrono::milliseconds(5)));
