@@ -160,7 +160,9 @@ TEST(Form, NestedModalDialogsGiveBackEveryWindowHoweverTheyEnd) {
     };
     inner->OnActivate = [&](TObject*) {
         if (std::exchange(innerActivated, true)) return;
-        if (ending == Ending::OuterFirst) EXPECT_FALSE(IsWindowEnabled(outer->Handle()));
+        if (ending == Ending::OuterFirst) {
+            EXPECT_FALSE(IsWindowEnabled(outer->Handle()));
+        }
         EXPECT_FALSE(IsWindowEnabled(floating));
         if (ending == Ending::OuterFirst) outer->SetModalResult(mrOk);
         inner->SetModalResult(mrCancel);
