@@ -182,6 +182,19 @@ TEST_F(AutoRunTest, FailuresEndWithAMessageAndAStatusOtherThanZero) {
     EXPECT_NE(run.output.find("-auto needs the profile file to run"), std::string::npos) << run.output;
 }
 
+// A user whose stack limit (ulimit -s) is larger than the memory can hold: no thread can be started, which
+// the run does not expect. Such an error ends the run at once, says why, and the status tells cron so.
+TEST_F(AutoRunTest, AnErrorNothingHandledEndsTheRunWithItsReasonAndAStatusOtherThanZero) {
+    const fs::path out = dir_ / "out";
+    const std::string profile = MakeSampleProfile("sample.qpw", out);
+    // prlimit goes between the environment and the program: a stack of one terabyte for each thread.
+    const RunResult run = RunProgram(config_, "-auto '" + profile + "'", "prlimit --stack=1099511627776");
+    EXPECT_EQ(run.status, 1) << "124: the run went on and never ended: " << run.output;
+    EXPECT_NE(run.output.find("pathweaver: Resource temporarily unavailable"), std::string::npos)
+        << run.output;
+    EXPECT_FALSE(fs::exists(out / "sitemap.html")) << run.output;
+}
+
 // A profile's list may end without its ";": the crawl and the scan both take the last type listed.
 TEST_F(AutoRunTest, TheCrawlAndTheScanTakeThePagesOfTheSameTypes) {
     testsupport::NginxOptions options;
