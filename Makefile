@@ -12,6 +12,8 @@ WERROR   ?= 0
 UNITY    ?= $(if $(filter 1,$(SANITIZE)),0,1)
 BENCH    ?= $(if $(filter 1,$(SANITIZE)),0,1)
 CMAKE_FLAGS ?=
+# Tests mostly wait (for their peers, timers and child programs): CI runs more at once than it has cores.
+TEST_JOBS ?= $(JOBS)
 
 RUN_DEPS := deps/run.txt deps/build.txt
 ALL_DEPS := $(filter-out deps/ci%.txt,$(wildcard deps/*.txt))
@@ -63,9 +65,13 @@ program: run-deps
 	@$(CONFIGURE) -DPW_TESTS=OFF -DPW_BENCH=OFF >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS) --target pathweaver make_sample_profile
 
-# ctest-junit.xml keeps each test's verdict and output (CI reads the skips from it).
+# ctest-junit.xml keeps each test's verdict and output (CI reads the skips from it). The slowest tests
+# start first (tools/test-costs.txt, until ctest has timed them itself), so none is left to run alone.
 test: build
-	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) \
+	@mkdir -p $(BUILD)/Testing/Temporary
+	@[ -f $(BUILD)/Testing/Temporary/CTestCostData.txt ] || \
+		cp tools/test-costs.txt $(BUILD)/Testing/Temporary/CTestCostData.txt
+	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(TEST_JOBS) \
 		--output-junit $(abspath $(BUILD))/ctest-junit.xml
 
 run: program

@@ -18,8 +18,8 @@ function(pw_add_tests name)
 endfunction()
 
 # Test code is compiled at -O1: it runs once per build, and -O2 costs it far more compile time than it
-# saves run time. Under the sanitizers (Sanitize) it is compiled at -O0, without the precompiled header
-# (made at -O1 for the libraries): the libraries it drives stay at -O1, the sanitizers see as much in
+# saves run time. Under the sanitizers (Sanitize) it is compiled at -O0, with a precompiled header of its
+# own (the libraries' is made at -O1): the libraries it drives stay at -O1, the sanitizers see as much in
 # unoptimised code, and the test programs compile in two thirds of the time.
 function(pw_test_optimisation target)
     target_compile_options(${target} PRIVATE $<$<CONFIG:Release>:-O1> $<$<CONFIG:Sanitize>:-O0>)
@@ -74,27 +74,42 @@ function(pw_quiet_unity_batches)
 endfunction()
 
 # One precompiled header of the standard headers nearly every file includes, made once and used by
-# every C++ target of the build (they share the compile flags that matter to it).
+# every C++ target of the build (they share the compile flags that matter to it). Test code has one of its
+# own with the test framework's header too, made with test code's flags (-O1, or -O0 under the
+# sanitizers): the two headers were half of a test file's compile time.
+set(PW_STANDARD_HEADERS
+    <algorithm> <array> <atomic> <chrono> <cstddef> <cstdint> <cstdio> <cstdlib> <cstring>
+    <filesystem> <fstream> <functional> <map> <memory> <mutex> <optional> <string>
+    <string_view> <thread> <utility> <vector>)
 function(pw_use_standard_pch)
     file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/pw_std_pch.cpp
          CONTENT "// The object that carries the precompiled standard headers.\n")
     add_library(pw_std_pch OBJECT ${CMAKE_BINARY_DIR}/pw_std_pch.cpp)
-    target_precompile_headers(pw_std_pch PRIVATE
-        <algorithm> <array> <atomic> <chrono> <cstddef> <cstdint> <cstdio> <cstdlib> <cstring>
-        <filesystem> <fstream> <functional> <map> <memory> <mutex> <optional> <string>
-        <string_view> <thread> <utility> <vector>)
+    target_precompile_headers(pw_std_pch PRIVATE ${PW_STANDARD_HEADERS})
+    if(PW_TESTS)
+        file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/pw_test_pch.cpp
+             CONTENT "// The object that carries the precompiled headers of test code.\n")
+        add_library(pw_test_pch OBJECT ${CMAKE_BINARY_DIR}/pw_test_pch.cpp)
+        # The framework's definitions too, as every test target gets them.
+        target_link_libraries(pw_test_pch PRIVATE GTest::gtest)
+        target_precompile_headers(pw_test_pch PRIVATE ${PW_STANDARD_HEADERS} <gtest/gtest.h>)
+        pw_test_optimisation(pw_test_pch)
+    endif()
     pw_collect_targets(targets ${CMAKE_SOURCE_DIR})
     foreach(target IN LISTS targets)
         get_target_property(type ${target} TYPE)
-        if(target STREQUAL "pw_std_pch" OR NOT type MATCHES "^(STATIC_LIBRARY|OBJECT_LIBRARY|EXECUTABLE)$")
+        if(target MATCHES "^pw_(std|test)_pch$" OR NOT type MATCHES "^(STATIC_LIBRARY|OBJECT_LIBRARY|EXECUTABLE)$")
             continue()
         endif()
         get_target_property(imported ${target} IMPORTED)
         get_target_property(test_code ${target} PW_TEST_CODE)
-        if(test_code AND CMAKE_BUILD_TYPE STREQUAL "Sanitize")
+        # The framework's header comes precompiled with its definitions: only for code built with them.
+        get_target_property(libs ${target} LINK_LIBRARIES)
+        if(imported)
             continue()
-        endif()
-        if(NOT imported)
+        elseif(test_code AND PW_TESTS AND "GTest::gtest" IN_LIST libs)
+            set_target_properties(${target} PROPERTIES PRECOMPILE_HEADERS_REUSE_FROM pw_test_pch)
+        elseif(NOT test_code OR NOT CMAKE_BUILD_TYPE STREQUAL "Sanitize")
             set_target_properties(${target} PROPERTIES PRECOMPILE_HEADERS_REUSE_FROM pw_std_pch)
         endif()
     endforeach()

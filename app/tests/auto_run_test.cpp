@@ -183,6 +183,21 @@ TEST_F(AutoRunTest, FailuresEndWithAMessageAndAStatusOtherThanZero) {
     EXPECT_NE(run.output.find("-auto needs the profile file to run"), std::string::npos) << run.output;
 }
 
+// A user whose stack limit (ulimit -s) is larger than the memory can hold: no thread can be started, which
+// the run does not expect. Such an error ends the run at once, says why, and the status tells cron so.
+TEST_F(AutoRunTest, AnErrorNothingHandledEndsTheRunWithItsReasonAndAStatusOtherThanZero) {
+    const fs::path out = dir_ / "out";
+    const std::string profile = MakeSampleProfile("sample.qpw", out);
+    // prlimit goes between the environment and the program: a stack of 256 GiB for each thread, more than
+    // the kernel lets one mapping promise here, and little enough that the libraries are still mapped where
+    // the thread sanitizer expects them (the stack's room moves them down by as much).
+    const RunResult run = RunProgram(config_, "-auto '" + profile + "'", "prlimit --stack=274877906944");
+    EXPECT_EQ(run.status, 1) << "124: the run went on and never ended: " << run.output;
+    EXPECT_NE(run.output.find("pathweaver: Resource temporarily unavailable"), std::string::npos)
+        << run.output;
+    EXPECT_FALSE(fs::exists(out / "sitemap.html")) << run.output;
+}
+
 // A profile's list may end without its ";": the crawl and the scan both take the last type listed.
 TEST_F(AutoRunTest, TheCrawlAndTheScanTakeThePagesOfTheSameTypes) {
     testsupport::NginxOptions options;

@@ -172,6 +172,7 @@ public:
             if (!idle_.empty()) {
                 parked = idle_.back();
                 idle_.pop_back();
+                parked->idle = false;
                 parked->job = std::move(job);
                 parked->given.store(true, std::memory_order_release);
             }
@@ -186,42 +187,69 @@ public:
         std::thread([this, w] { Loop(w); }).detach();
     }
 
+    // From a pool thread's job: the thread takes the next run from now on, though the job has its last
+    // steps still to go; a run given meanwhile starts once they are done. A job calls it before it lets
+    // anyone know it is ending, so that a run that follows at once finds this thread instead of
+    // starting another, however the threads are scheduled.
+    void ParkCurrent() {
+        const std::shared_ptr<Worker>* w = currentWorker;
+        if (!w) return;
+        std::lock_guard guard(lock_);
+        Park(*w);
+    }
+
 private:
     struct Worker {
         std::condition_variable cv;
         std::function<void()> job;
+        // In idle_ (under lock_).
+        bool idle = false;
         // Set with job, for a worker that watches for its next job before it sleeps.
         std::atomic<bool> given{false};
         // The next run of a crawl or an upload mostly comes at once: while it does, it is watched for.
         TWaitPolicy nextRun;
     };
 
+    // Under lock_: the worker waits for its next run, unless it has one already.
+    void Park(const std::shared_ptr<Worker>& w) {
+        if (w->idle || w->job) return;
+        idle_.push_back(w);
+        w->idle = true;
+    }
+
     void Loop(const std::shared_ptr<Worker>& w) {
+        currentWorker = &w;
         std::unique_lock guard(lock_);
         for (;;) {
             std::function<void()> job = std::move(w->job);
             w->job = nullptr;
+            w->given.store(false, std::memory_order_relaxed);
             guard.unlock();
             job();
             job = nullptr;
             guard.lock();
-            idle_.push_back(w);
+            if (w->job) continue; // given while the job's last steps ran
+            Park(w);
             guard.unlock();
             const auto idleSince = TWaitPolicy::Clock::now();
             w->nextRun.Watch([&] { return w->given.load(std::memory_order_acquire); });
             guard.lock();
             if (!w->cv.wait_for(guard, std::chrono::seconds(30), [&] { return static_cast<bool>(w->job); })) {
                 std::erase(idle_, w);
+                w->idle = false;
+                currentWorker = nullptr;
                 return;
             }
             w->nextRun.Answered(idleSince, TWaitPolicy::Clock::now());
-            w->given.store(false, std::memory_order_relaxed);
         }
     }
 
+    static thread_local const std::shared_ptr<Worker>* currentWorker;
     std::mutex lock_;
     std::vector<std::shared_ptr<Worker>> idle_;
 };
+
+thread_local const std::shared_ptr<ThreadPool::Worker>* ThreadPool::currentWorker = nullptr;
 
 } // namespace
 
@@ -420,6 +448,8 @@ bool TEventWinThread::ThreadProc() {
             // Without CatchExceptions the work's exception ends the work; it may not end the process.
         }
         if (OnTerminate && terminateUnwaited_ && !orphaned_) {
+            // The GUI thread may start the next run as soon as it hears of this one's end.
+            ThreadPool::Instance().ParkCurrent();
             ScheduleTerminate();
         } else if (OnTerminate) {
             try {
@@ -430,6 +460,8 @@ bool TEventWinThread::ThreadProc() {
         eventsDone_ = true;
         executing_ = false;
     }
+    // Before finished_: a next run started once this one is seen finished finds this thread idle.
+    ThreadPool::Instance().ParkCurrent();
     currentThread = nullptr;
     bool orphan;
     {

@@ -337,6 +337,8 @@ TEST(WinThread, QueuedCallsRunOnTheGuiThreadInOrderWithoutHoldingTheWorker) {
 TEST(WinThread, BackToBackRunsAreHandedOverWithoutALostWakeUp) {
     // The worker watches for its next run and the GUI thread for the end of the last before either
     // sleeps: a run given or ended at any point of that must still be seen, short or long.
+    // Runs left to end alone by earlier tests would give the pool threads of their own.
+    ASSERT_TRUE(winthread::WaitForOrphans(gui_test::kPatienceMs));
     TCustomWinThread worker(nullptr);
     worker.SetTerminateUnwaited(true);
     std::mutex lock;
@@ -364,5 +366,7 @@ TEST(WinThread, BackToBackRunsAreHandedOverWithoutALostWakeUp) {
         }
     }
     EXPECT_EQ(executed.load(), 2000);
-    EXPECT_LE(threads.size(), 3u);
+    // A run's thread is idle before anyone hears that the run ended, so each next run takes it again
+    // however late the thread gets a processor: one thread, on any machine load.
+    EXPECT_EQ(threads.size(), 1u);
 }
