@@ -293,6 +293,47 @@ TEST_F(RegistryTest, AStoreThatCannotBeReadSaysWhyAndIsNeverWrittenOver) {
     EXPECT_NE(ReadFile(store_).find("V :Bars sz :3"), std::string::npos);
 }
 
+// The store is read at the start, when it may not be there yet, and again whenever it is used: what
+// stands in the file's place by then is said as such, not taken for the file still missing.
+TEST_F(RegistryTest, AStoreThatTurnsUnreadableWhileInUseIsSaidSoAtItsNextUse) {
+    const std::string folder = dir_.File("config"), loop = store_ + ".loop";
+    struct Case {
+        std::string why;
+        std::function<void()> make;
+    };
+    const Case cases[] = {
+        {"it is a loop of symbolic links",
+         [&] {
+             ASSERT_EQ(::symlink(loop.c_str(), store_.c_str()), 0);
+             ASSERT_EQ(::symlink(store_.c_str(), loop.c_str()), 0);
+         }},
+        {"it is a symbolic link to a file that does not exist",
+         [&] { ASSERT_EQ(::symlink(dir_.File("gone.dat").c_str(), store_.c_str()), 0); }},
+        {folder + " is a symbolic link to a folder that does not exist",
+         [&] {
+             std::filesystem::remove_all(folder);
+             ASSERT_EQ(::symlink(dir_.File("unmounted").c_str(), folder.c_str()), 0);
+         }},
+        {folder + " is not a folder",
+         [&] {
+             std::filesystem::remove_all(folder);
+             testsupport::WriteFile(folder, "");
+         }},
+    };
+    TRegistry reg;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        std::filesystem::create_directories(folder);
+        EXPECT_EQ(reg.StoreProblem(), "");
+        EXPECT_FALSE(reg.KeyExists(kProfiles));
+        c.make();
+        EXPECT_EQ(reg.StoreProblem(), "Cannot open file " + store_ + ": " + c.why);
+        ::remove(loop.c_str());
+        ::remove(store_.c_str());
+        ::remove(folder.c_str());
+    }
+}
+
 // A store whose lines end in CR LF (copied through another system) reads as the same store.
 TEST_F(RegistryTest, AStoreWithCarriageReturnsReadsAsWithout) {
     testsupport::WriteFile(store_, "PathweaverRegistry 1\r\n"
