@@ -34,6 +34,7 @@
 #include "platform/rtl/exception.h"
 #include "platform/rtl/files.h"
 #include "platform/rtl/format.h"
+#include "platform/rtl/registry.h"
 #include "platform/rtl/regular_file.h"
 #include "platform/rtl/string_list.h"
 #include "platform/stdctrls/bars.h"
@@ -331,6 +332,11 @@ void TfrmSiteMapMain::LoadSettings() {
     } catch (const Exception& e) {
         ReportIgnoredSettings(e);
     }
+    // Said where the user looks, not only on stderr as the window goes and its layout cannot be stored.
+    if (!dxBarManager1->StoreInRegistry()) return;
+    if (const std::string problem = TRegistry().StoreProblem(); !problem.empty())
+        MessageBox(nullptr, Format(main_text::StoreUnreadable, problem), main_text::AppTitle,
+                   MB_OK | MB_ICONWARNING);
 }
 
 void TfrmSiteMapMain::ReportIgnoredSettings(const Exception& E) {

@@ -71,4 +71,8 @@ inline constexpr const char* StatusNotice = "Quillmark Pathweaver 4.5 - builds s
 inline constexpr const char* PlacementName = "frmSiteMapMain";
 // A settings file that cannot be read, with the reader's message in front.
 inline constexpr const char* SettingsIgnored = "%s. The program goes on with its default settings.";
+// The settings store that cannot be read, with why in front: nothing is written over it.
+inline constexpr const char* StoreUnreadable =
+    "The server profiles and the toolbar layout could not be read. %s. "
+    "The program goes on without them and leaves the file as it is.";
 } // namespace main_text

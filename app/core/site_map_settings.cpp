@@ -8,6 +8,7 @@
 #include "platform/rtl/files.h"
 #include "platform/rtl/paths.h"
 #include "platform/rtl/published.h"
+#include "platform/rtl/regular_file.h"
 #include "platform/rtl/stream.h"
 
 #include <cerrno>
@@ -34,9 +35,10 @@ std::string SettingsFilePath() {
 
 void LoadSettings(TSiteMapSettings& Settings) {
     const std::string path = SettingsFilePath();
-    // Only a missing file means "nothing stored"; anything else in its place is read, and refused.
+    // Only a missing file means "nothing stored"; anything else in its place is read, and refused. So is
+    // a link on the way that leads nowhere: what it leads to may come back.
     struct stat entry {};
-    if (::lstat(path.c_str(), &entry) != 0 && errno == ENOENT) return;
+    if (::lstat(path.c_str(), &entry) != 0 && errno == ENOENT && LinkLeadingNowhere(path).empty()) return;
     TSiteMapSettings read;
     {
         TFileStream stream(path, fmOpenRead);

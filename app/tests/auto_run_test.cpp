@@ -621,32 +621,42 @@ TEST_F(AutoUploadTest, AValueStoredAsANumberOrBinaryIsSaidOnceAndTheRunEndsHones
 
 // A store of server profiles that is there but cannot be read is said to be so, naming it and why, not
 // taken for a store without the profile; a named pipe does not hold the run up, and nothing replaces
-// what stands there.
+// what stands there: not even a link to a drive that is not mounted, nor a settings folder that is a file.
 TEST_F(AutoUploadTest, AnUnreadableProfileStoreIsSaidAsSuchAndLeftAsItIs) {
     StoreServer("Loopback", "anonymous", "");
     const std::string profile = UploadProfile("Loopback", "pub/site");
-    const fs::path store = config_ / "pathweaver" / "registry.dat", loop = store.string() + ".loop";
+    const fs::path folder = config_ / "pathweaver", store = folder / "registry.dat",
+                   loop = store.string() + ".loop";
     fs::rename(store, dir_ / "good.dat");
     // Shown on a display, the run stores the toolbar layout as its window goes: that write is refused too.
     PeerProcess xvfb({"Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
     if (xvfb.FirstLine().empty()) GTEST_SKIP() << "Xvfb did not start";
     const std::string display = "DISPLAY=:" + xvfb.FirstLine() + " QT_QPA_PLATFORM=xcb";
     struct Case {
-        const char* why;
+        std::string why;
         fs::file_type type;
+        fs::path left; // what must stay as it was: the store, else its folder
     };
-    for (const Case& c : {Case{"it is a folder", fs::file_type::directory},
-                          Case{"it is a named pipe (FIFO)", fs::file_type::fifo},
-                          Case{"it is a loop of symbolic links", fs::file_type::symlink}})
+    const fs::path unmounted = dir_ / "unmounted" / "registry.dat";
+    for (const Case& c :
+         {Case{"it is a folder", fs::file_type::directory, store},
+          Case{"it is a named pipe (FIFO)", fs::file_type::fifo, store},
+          Case{"it is a loop of symbolic links", fs::file_type::symlink, store},
+          Case{"it is a symbolic link to a file that does not exist", fs::file_type::symlink, store},
+          Case{folder.string() + " is not a folder", fs::file_type::regular, folder}})
         for (const std::string& environment : {std::string(), display}) {
-            SCOPED_TRACE(std::string(c.why) + (environment.empty() ? "" : ", shown"));
+            SCOPED_TRACE(c.why + (environment.empty() ? "" : ", shown"));
             if (c.type == fs::file_type::directory) fs::create_directory(store);
             if (c.type == fs::file_type::fifo) {
                 ASSERT_EQ(mkfifo(store.c_str(), 0600), 0);
             }
             if (c.type == fs::file_type::symlink) {
-                fs::create_symlink(loop, store);
-                fs::create_symlink(store, loop);
+                fs::create_symlink(c.why.find("loop") != std::string::npos ? loop : unmounted, store);
+                if (c.why.find("loop") != std::string::npos) fs::create_symlink(store, loop);
+            }
+            if (c.type == fs::file_type::regular) {
+                fs::rename(folder, dir_ / "settings");
+                std::ofstream(folder) << "notes";
             }
             const RunResult run = RunProgram(config_, "-auto '" + profile + "'", environment);
             EXPECT_NE(run.status, 0) << run.output;
@@ -657,6 +667,11 @@ TEST_F(AutoUploadTest, AnUnreadableProfileStoreIsSaidAsSuchAndLeftAsItIs) {
                 << run.output;
             EXPECT_EQ(run.output.find("not found"), std::string::npos) << run.output;
             if (!environment.empty()) {
+                // The window says it as it starts, where a person would see it.
+                EXPECT_NE(run.output.find("The server profiles and the toolbar layout could not be read. " +
+                                          unreadable + ". The program goes on without them"),
+                          std::string::npos)
+                    << run.output;
                 EXPECT_NE(run.output.find("The toolbar layout could not be stored: Failed to set data for '" +
                                           store.string() + "'. " + unreadable),
                           std::string::npos)
@@ -664,7 +679,12 @@ TEST_F(AutoUploadTest, AnUnreadableProfileStoreIsSaidAsSuchAndLeftAsItIs) {
             }
             EXPECT_TRUE(fs::exists(out_ / "sitemap.html")) << "the files are written before the upload";
             EXPECT_FALSE(fs::exists(fs::path(server_.AnonRoot()) / "pub" / "site" / "sitemap.html"));
-            EXPECT_EQ(fs::symlink_status(store).type(), c.type) << "left as it was";
+            EXPECT_EQ(fs::symlink_status(c.left).type(), c.type) << "left as it was";
+            if (c.type == fs::file_type::regular) {
+                EXPECT_EQ(ReadFile(folder), "notes");
+                fs::remove(folder);
+                fs::rename(dir_ / "settings", folder);
+            }
             fs::remove(loop);
             fs::remove_all(store);
         }

@@ -109,5 +109,68 @@ TEST_F(SettingsFilesTest, AFileThatCannotBeReadIsReportedAndTheDefaultsAreUsed) 
     EXPECT_FALSE(form_->Settings()->LoadLast());
 }
 
+// Settings behind a link to a drive that is not mounted, or in a settings folder that is a file or such a
+// link: each file is said in the window as it opens, and the window going (which stores the settings, the
+// placement and the toolbar layout) leaves every link and file as it was, so what they led to comes back
+// whole once the drive does.
+TEST_F(SettingsFilesTest, SettingsThatCannotBeReachedAreSaidInTheWindowAndLeftAsTheyAre) {
+    const fs::path folder = config_ / "pathweaver", unmounted = dir_ / "unmounted";
+    const char* const names[] = {"registry.dat", "SiteMap.dat", "forminfo.ini"};
+    struct Case {
+        std::string why; // for every file
+        std::function<void()> make;
+        fs::path left;
+        fs::file_type type;
+    };
+    const Case cases[] = {
+        {"it is a symbolic link to a file that does not exist",
+         [&] {
+             fs::create_directories(folder);
+             for (const char* name : names)
+                 fs::create_symlink(unmounted / name, folder / name);
+         },
+         folder / "registry.dat", fs::file_type::symlink},
+        {folder.string() + " is a symbolic link to a folder that does not exist",
+         [&] { fs::create_directory_symlink(unmounted, folder); }, folder, fs::file_type::symlink},
+        {folder.string() + " is not a folder", [&] { WriteText(folder, "notes"); }, folder,
+         fs::file_type::regular},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        c.make();
+        prompter_->Asked.clear();
+        Start();
+        const std::vector<std::string> texts = prompter_->Texts();
+        const std::string why = ": " + c.why + ".";
+        EXPECT_TRUE(
+            HasText(texts, "The server profiles and the toolbar layout could not be read. Cannot open file " +
+                               (folder / "registry.dat").string() + why +
+                               " The program goes on without them and leaves the file as it is."))
+            << ::testing::PrintToString(texts);
+        for (const char* name : {"SiteMap.dat", "forminfo.ini"})
+            EXPECT_TRUE(HasText(texts, "Cannot open file " + (folder / name).string() + why +
+                                           " The program goes on with its default settings."))
+                << ::testing::PrintToString(texts);
+        Stop();
+        const auto linkTo = [](const fs::path& link) {
+            std::error_code none;
+            return fs::read_symlink(link, none);
+        };
+        EXPECT_FALSE(fs::exists(unmounted)) << "nothing is made where a link leads";
+        EXPECT_EQ(fs::symlink_status(c.left).type(), c.type) << "left as it was";
+        if (c.type == fs::file_type::regular) {
+            EXPECT_EQ(ReadFile(folder), "notes");
+        }
+        if (c.left == folder && c.type == fs::file_type::symlink) {
+            EXPECT_EQ(linkTo(folder), unmounted);
+        }
+        if (c.left != folder) {
+            for (const char* name : names)
+                EXPECT_EQ(linkTo(folder / name), unmounted / name) << name;
+        }
+        fs::remove_all(folder);
+    }
+}
+
 } // namespace
 } // namespace app_test

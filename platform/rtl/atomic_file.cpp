@@ -2,6 +2,7 @@
 
 #include "platform/rtl/exception.h"
 #include "platform/rtl/format.h"
+#include "platform/rtl/regular_file.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -23,13 +24,15 @@ std::string ContainingFolder(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// The file that a write to path really replaces: the destination of a symbolic link.
+// The file that a write to path really replaces: the destination of a symbolic link. Empty for a link
+// that leads nowhere: replaced by a file, it would cut off for good what it names (a drive not mounted
+// just now, a folder moved away).
 std::string ResolveTarget(const std::string& path) {
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
     char buf[PATH_MAX];
     if (::realpath(path.c_str(), buf) != nullptr) return buf;
-    return path;
+    return {};
 }
 
 // Temporaries are named "." + the target's name + "." + kRandomLength letters or digits + ".tmp".
@@ -118,6 +121,7 @@ void SyncFolder(const std::string& folder) {
 
 TAtomicFileStream::TAtomicFileStream(const std::string& fileName, unsigned newFileMode)
     : fileName_(fileName), targetPath_(ResolveTarget(fileName)) {
+    if (targetPath_.empty()) Fail(RegularFileProblem(fileName));
     struct stat existing {};
     const bool exists = ::stat(targetPath_.c_str(), &existing) == 0;
     // Only a regular file is replaced: a link to a device or a named pipe must not turn it into a file.
@@ -167,9 +171,10 @@ void TAtomicFileStream::Discard() {
     }
 }
 
-void TAtomicFileStream::Fail() {
+void TAtomicFileStream::Fail(const std::string& reason) {
     failed_ = true;
     Discard();
+    if (!reason.empty()) throw EFCreateError(Format(rtl_text::FCreateErrorBecause, fileName_, reason));
     throw EFCreateError(Format(rtl_text::FCreateError, fileName_));
 }
 

@@ -2,7 +2,8 @@
 // Whole-file writes that never leave a half-written user file behind: the bytes go to a temporary
 // file in the target's folder, are flushed to disk, and the temporary is renamed over the target.
 // An existing target keeps its permission bits (and, where allowed, its owner); a symbolic link is
-// followed so that the file it names is replaced, not the link. Any failure removes the temporary,
+// followed so that the file it names is replaced, not the link, and one that leads nowhere (to nothing,
+// in a loop) is left as it is, with the reason in the error. Any failure removes the temporary,
 // leaves the previous file as it was and raises EFCreateError "Cannot create file <target>".
 // A writer that is killed leaves its temporary ("." + name + "." + 8 letters or digits + ".tmp"); the next
 // write of the same target removes it, so at most one is ever left per target.
@@ -48,7 +49,7 @@ public:
     bool Committed() const { return committed_; }
 
 private:
-    [[noreturn]] void Fail();
+    [[noreturn]] void Fail(const std::string& reason = {});
 
     std::string fileName_;   // as the caller named it, for messages
     std::string targetPath_; // the file actually replaced (a link's destination)

@@ -45,6 +45,7 @@ inline constexpr const char* FOpenError = "Cannot open file %s";
 // With the reason: "Cannot open file /a/b: it is a folder".
 inline constexpr const char* FOpenErrorBecause = "Cannot open file %s: %s";
 inline constexpr const char* FCreateError = "Cannot create file %s";
+inline constexpr const char* FCreateErrorBecause = "Cannot create file %s: %s";
 inline constexpr const char* InvalidStreamFormat = "Invalid stream format";
 inline constexpr const char* UnknownProperty = "Property %s does not exist";
 inline constexpr const char* ListIndexError = "List index out of bounds (%d)";

@@ -8,11 +8,31 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
 int NotRegularError(mode_t mode) {
     return S_ISDIR(mode) ? EISDIR : EINVAL;
+}
+
+// The paths of path's folders and of path itself, the outermost first: "/a", "/a/b", "/a/b/c".
+std::vector<std::string> StepsTo(const std::string& path) {
+    std::vector<std::string> steps;
+    for (size_t at = 1; at <= path.size(); ++at)
+        if ((at == path.size() || path[at] == '/') && path[at - 1] != '/')
+            steps.push_back(path.substr(0, at));
+    return steps;
+}
+
+// The first of path's folders that is there but is no folder; empty when there is none.
+std::string NoFolderOnTheWay(const std::string& path) {
+    std::vector<std::string> steps = StepsTo(path);
+    if (!steps.empty()) steps.pop_back();
+    struct stat st {};
+    for (const std::string& step : steps)
+        if (::stat(step.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) return step;
+    return {};
 }
 
 } // namespace
@@ -37,16 +57,31 @@ int OpenRegularFile(const std::string& path, int flags, unsigned mode) {
     return fd;
 }
 
+std::string LinkLeadingNowhere(const std::string& path) {
+    struct stat st {};
+    for (const std::string& step : StepsTo(path)) {
+        // Nothing there: what follows is plainly missing.
+        if (::lstat(step.c_str(), &st) != 0) return {};
+        if (S_ISLNK(st.st_mode) && ::stat(step.c_str(), &st) != 0 && errno == ENOENT) return step;
+    }
+    return {};
+}
+
 std::string RegularFileProblem(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
         const int error = errno;
-        struct stat link {};
-        if (error == ENOENT && ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode))
-            return "it is a symbolic link to a file that does not exist";
-        if (error == ENOENT) return "there is no such file";
+        if (error == ENOENT) {
+            const std::string link = LinkLeadingNowhere(path);
+            if (link == path) return "it is a symbolic link to a file that does not exist";
+            if (!link.empty()) return link + " is a symbolic link to a folder that does not exist";
+            return "there is no such file";
+        }
         if (error == ELOOP) return "it is a loop of symbolic links";
-        if (error == ENOTDIR) return "a part of the path is not a folder";
+        if (error == ENOTDIR) {
+            const std::string notFolder = NoFolderOnTheWay(path);
+            return notFolder.empty() ? "a part of the path is not a folder" : notFolder + " is not a folder";
+        }
         return std::strerror(error);
     }
     if (S_ISDIR(st.st_mode)) return "it is a folder";

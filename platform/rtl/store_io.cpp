@@ -26,8 +26,10 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
     bytes.clear();
     const int fd = OpenRegularFile(path, O_RDONLY);
     if (fd < 0) {
-        if (errno == ENOENT || errno == ENOTDIR) return false;
-        RaiseOpenError(path, errno);
+        const int error = errno;
+        // Behind a link that leads nowhere the file may come back (a drive mounted again): it is not missing.
+        if (error == ENOENT && LinkLeadingNowhere(path).empty()) return false;
+        RaiseOpenError(path, error);
     }
     char buf[65536];
     for (;;) {
@@ -80,6 +82,13 @@ FileStamp StampOf(const std::string& path) {
     FileStamp stamp;
     if (::stat(path.c_str(), &st) != 0) {
         stamp.error = errno;
+        // A link that leads nowhere is told from a missing file, and from another such link, by its own
+        // identity.
+        const std::string link = stamp.error == ENOENT ? LinkLeadingNowhere(path) : std::string();
+        if (!link.empty() && ::lstat(link.c_str(), &st) == 0) {
+            stamp.device = st.st_dev;
+            stamp.inode = st.st_ino;
+        }
         return stamp;
     }
     stamp.exists = true;

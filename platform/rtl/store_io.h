@@ -7,7 +7,8 @@
 
 namespace store_io {
 
-// False when the file does not exist; EFOpenError "Cannot open file %s" when it exists but cannot be read.
+// False when the file does not exist; EFOpenError "Cannot open file %s: <why>" when it exists but cannot be
+// read, when one of its folders is no folder, or when a symbolic link on the way to it leads nowhere.
 bool ReadWholeFile(const std::string& path, std::string& bytes);
 
 // Replaces path as a whole through a temporary file in its folder (WriteFileAtomically): a new file gets
@@ -24,6 +25,7 @@ struct FileStamp {
     // Why it could not be looked at (no such file, a loop of links...), so that one such state is not
     // taken for another.
     int error = 0;
+    // Of the file; of the link that leads nowhere when there is one on the way to a file not there.
     uint64_t device = 0, inode = 0;
     int64_t size = 0, mtimeNs = 0;
     bool operator==(const FileStamp&) const = default;

@@ -218,6 +218,17 @@ TEST_F(AtomicFile, OnlyARegularFileIsReplacedEvenThroughALink) {
         EXPECT_TRUE(fs::is_character_file(at("device")));
     }
     EXPECT_EQ(entries(), fs::exists(at("device")) ? 4u : 2u) << "no temporary left";
+
+    // A link that leads nowhere is left, so that what it led to (a drive not mounted now) is not cut off.
+    fs::create_symlink(at("unmounted/SiteMap.dat"), at("SiteMap.dat"));
+    fs::create_symlink("loop.ini", at("loop.ini"));
+    EXPECT_EQ(ThrownMessage<EFCreateError>([&] { WriteFileAtomicallyIfChanged(at("SiteMap.dat"), "x"); }),
+              "Cannot create file " + at("SiteMap.dat") +
+                  ": it is a symbolic link to a file that does not exist");
+    EXPECT_EQ(ThrownMessage<EFCreateError>([&] { WriteFileAtomically(at("loop.ini"), "x"); }),
+              "Cannot create file " + at("loop.ini") + ": it is a loop of symbolic links");
+    EXPECT_EQ(fs::read_symlink(at("SiteMap.dat")), at("unmounted/SiteMap.dat"));
+    EXPECT_TRUE(fs::is_symlink(at("loop.ini")));
 }
 
 TEST_F(AtomicFile, AFileThatHoldsTheBytesAlreadyIsNotWrittenAgain) {

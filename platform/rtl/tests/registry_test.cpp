@@ -210,13 +210,14 @@ TEST_F(RegistryTest, TheStoreIsAlwaysTheOwnersAloneAndReadingNeverWritesIt) {
     EXPECT_EQ(ReadFile(store_), before);
 }
 
-// A store that is there but cannot be read (a folder, a named pipe, a loop of links) is no empty store:
-// it says why, naming the file, and no write, lazy or in one transaction, replaces what is there. A
-// missing file is an empty store and says nothing.
+// A store that is there but cannot be read (a folder, a named pipe, a loop of links, a link to a drive
+// not mounted, a settings folder that is a file) is no empty store: it says why, naming the file, and no
+// write, lazy or in one transaction, replaces what is there. A missing file is an empty store and says
+// nothing.
 TEST_F(RegistryTest, AStoreThatCannotBeReadSaysWhyAndIsNeverWrittenOver) {
     EXPECT_EQ(TRegistry().StoreProblem(), "");
     // The good store is made under another name, so that this process has never seen what it holds.
-    const std::string aside = dir_.File("aside.dat"), loop = store_ + ".loop";
+    const std::string aside = dir_.File("aside.dat"), loop = store_ + ".loop", folder = dir_.File("config");
     SetRegistryStoreFile(aside);
     {
         TRegistry reg;
@@ -226,19 +227,34 @@ TEST_F(RegistryTest, AStoreThatCannotBeReadSaysWhyAndIsNeverWrittenOver) {
     SetRegistryStoreFile(store_);
     std::filesystem::create_directories(dir_.File("config"));
     struct Case {
-        const char* why;
+        std::string why;
         std::function<void()> make;
         mode_t type;
+        std::string left; // what must stay as it was: the store, else its folder
+    };
+    const auto replaceFolder = [&](const std::function<void()>& make) {
+        std::filesystem::remove_all(folder);
+        make();
     };
     const Case cases[] = {
-        {"it is a folder", [&] { ::mkdir(store_.c_str(), 0700); }, S_IFDIR},
-        {"it is a named pipe (FIFO)", [&] { ::mkfifo(store_.c_str(), 0600); }, S_IFIFO},
+        {"it is a folder", [&] { ::mkdir(store_.c_str(), 0700); }, S_IFDIR, store_},
+        {"it is a named pipe (FIFO)", [&] { ::mkfifo(store_.c_str(), 0600); }, S_IFIFO, store_},
         {"it is a loop of symbolic links",
          [&] {
              ASSERT_EQ(::symlink(loop.c_str(), store_.c_str()), 0);
              ASSERT_EQ(::symlink(store_.c_str(), loop.c_str()), 0);
          },
-         S_IFLNK},
+         S_IFLNK, store_},
+        {"it is a symbolic link to a file that does not exist",
+         [&] { ASSERT_EQ(::symlink(dir_.File("unmounted/registry.dat").c_str(), store_.c_str()), 0); },
+         S_IFLNK, store_},
+        {folder + " is not a folder",
+         [&] { replaceFolder([&] { testsupport::WriteFile(folder, "notes"); }); }, S_IFREG, folder},
+        {folder + " is a symbolic link to a folder that does not exist",
+         [&] {
+             replaceFolder([&] { ASSERT_EQ(::symlink(dir_.File("unmounted").c_str(), folder.c_str()), 0); });
+         },
+         S_IFLNK, folder},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -256,10 +272,14 @@ TEST_F(RegistryTest, AStoreThatCannotBeReadSaysWhyAndIsNeverWrittenOver) {
         reg.CloseKey();
         EXPECT_NE(Message([&] { reg.CommitTransaction(); }), "");
         struct stat st {};
-        ASSERT_EQ(::lstat(store_.c_str(), &st), 0);
+        ASSERT_EQ(::lstat(c.left.c_str(), &st), 0);
         EXPECT_EQ(st.st_mode & S_IFMT, c.type) << "left as it was";
+        if (c.type == S_IFREG) {
+            EXPECT_EQ(ReadFile(c.left), "notes");
+        }
         ::remove(loop.c_str());
-        std::filesystem::remove(store_);
+        std::filesystem::remove_all(c.left);
+        std::filesystem::create_directories(folder);
     }
     // Readable again, the store has what it had, and the changes kept meanwhile go out with the next write.
     ASSERT_EQ(std::rename(aside.c_str(), store_.c_str()), 0);
@@ -271,6 +291,47 @@ TEST_F(RegistryTest, AStoreThatCannotBeReadSaysWhyAndIsNeverWrittenOver) {
     reg.CloseKey();
     EXPECT_NE(ReadFile(store_).find("V :HostName sz :ftp.example.org"), std::string::npos);
     EXPECT_NE(ReadFile(store_).find("V :Bars sz :3"), std::string::npos);
+}
+
+// The store is read at the start, when it may not be there yet, and again whenever it is used: what
+// stands in the file's place by then is said as such, not taken for the file still missing.
+TEST_F(RegistryTest, AStoreThatTurnsUnreadableWhileInUseIsSaidSoAtItsNextUse) {
+    const std::string folder = dir_.File("config"), loop = store_ + ".loop";
+    struct Case {
+        std::string why;
+        std::function<void()> make;
+    };
+    const Case cases[] = {
+        {"it is a loop of symbolic links",
+         [&] {
+             ASSERT_EQ(::symlink(loop.c_str(), store_.c_str()), 0);
+             ASSERT_EQ(::symlink(store_.c_str(), loop.c_str()), 0);
+         }},
+        {"it is a symbolic link to a file that does not exist",
+         [&] { ASSERT_EQ(::symlink(dir_.File("gone.dat").c_str(), store_.c_str()), 0); }},
+        {folder + " is a symbolic link to a folder that does not exist",
+         [&] {
+             std::filesystem::remove_all(folder);
+             ASSERT_EQ(::symlink(dir_.File("unmounted").c_str(), folder.c_str()), 0);
+         }},
+        {folder + " is not a folder",
+         [&] {
+             std::filesystem::remove_all(folder);
+             testsupport::WriteFile(folder, "");
+         }},
+    };
+    TRegistry reg;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        std::filesystem::create_directories(folder);
+        EXPECT_EQ(reg.StoreProblem(), "");
+        EXPECT_FALSE(reg.KeyExists(kProfiles));
+        c.make();
+        EXPECT_EQ(reg.StoreProblem(), "Cannot open file " + store_ + ": " + c.why);
+        ::remove(loop.c_str());
+        ::remove(store_.c_str());
+        ::remove(folder.c_str());
+    }
 }
 
 // A store whose lines end in CR LF (copied through another system) reads as the same store.

@@ -49,7 +49,8 @@ TEST(RegularFilesOnly, EveryReaderRefusesWhatIsNoRegularFileAndSaysWhy) {
     struct Case {
         const char* name;
         const char* problem;
-        bool missing; // the INI reader takes it for a file that is not there yet
+        bool missing;                // the INI reader takes it for a file that is not there yet
+        bool createdThrough = false; // a new file is made where it leads
     };
     const Case cases[] = {
         {"folder", "it is a folder", false},
@@ -57,7 +58,8 @@ TEST(RegularFilesOnly, EveryReaderRefusesWhatIsNoRegularFileAndSaysWhy) {
         {"device", "it is a device", false},
         {"socket", "it is a socket", false},
         {"loop1", "it is a loop of symbolic links", false},
-        {"dangling", "it is a symbolic link to a file that does not exist", true},
+        // What it leads to may come back (a drive mounted again): it is not taken for nothing stored.
+        {"dangling", "it is a symbolic link to a file that does not exist", false, true},
         {"missing", "there is no such file", true},
     };
     for (const Case& c : cases) {
@@ -72,7 +74,9 @@ TEST(RegularFilesOnly, EveryReaderRefusesWhatIsNoRegularFileAndSaysWhy) {
         } else {
             EXPECT_EQ(ThrownMessage<EFOpenError>([&] { store_io::ReadWholeFile(path, bytes); }), expected);
             EXPECT_EQ(ThrownMessage<EFOpenError>([&] { TMemIniFile ini(path); }), expected);
-            EXPECT_THROW(TFileStream(path, fmCreate), EFCreateError);
+            if (!c.createdThrough) {
+                EXPECT_THROW(TFileStream(path, fmCreate), EFCreateError);
+            }
         }
     }
 }
