@@ -24,6 +24,8 @@ PointerHolder::PointerHolder()
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_X11DoNotAcceptFocus);
     setFocusPolicy(Qt::NoFocus);
+    // Moves with no button held count too (a menu follows the pointer over other windows).
+    setMouseTracking(true);
     // Off every screen: the pointer is never over it, so nothing of it is ever seen or pointed at.
     setGeometry(-100, -100, 1, 1);
     holder = this;
@@ -33,10 +35,13 @@ void PointerHolder::Hold() {
     if (holding_) return;
     NoteToolkitWork();
     // Mapped once and kept so: a grab takes a mapped window, and the map goes to the X server ahead of
-    // the grab. Never unmapped by us, the window unmapped is a grab taken away.
-    if (!isVisible()) {
+    // the grab. Mapped again only after another program unmapped it.
+    QWindow* window = windowHandle();
+    if (!isVisible() || (!awaitingMap_ && window && !window->isExposed())) {
+        if (isVisible()) hide();
         show();
-        if (QWindow* window = windowHandle()) window->installEventFilter(this);
+        awaitingMap_ = true;
+        if ((window = windowHandle())) window->installEventFilter(this);
     }
     grabMouse();
     holding_ = true;
@@ -50,10 +55,13 @@ void PointerHolder::LetGo() {
 }
 
 bool PointerHolder::eventFilter(QObject* watched, QEvent* e) {
-    // The X server ends a grab whose window is no longer viewable (another program unmapped it): the
-    // program no longer has the pointer, and its capture ends as one taken away.
-    if (holding_ && e->type() == QEvent::Expose && watched == windowHandle() &&
-        !windowHandle()->isExposed()) {
+    if (e->type() != QEvent::Expose || watched != windowHandle()) return QWidget::eventFilter(watched, e);
+    // What the X server reported before the window was mapped again is over.
+    if (windowHandle()->isExposed()) {
+        awaitingMap_ = false;
+    } else if (holding_ && !awaitingMap_) {
+        // The X server ends a grab whose window is no longer viewable (another program unmapped it): the
+        // program no longer has the pointer, and its capture ends as one taken away.
         LetGo();
         InjectCaptureLost();
     }

@@ -26,6 +26,8 @@ protected:
 
 private:
     bool holding_ = false;
+    // Shown, and the X server has not yet reported the window mapped.
+    bool awaitingMap_ = false;
 };
 
 // Whether the program holds the pointer now (the leave the grab itself causes is no leave of the pointer).
