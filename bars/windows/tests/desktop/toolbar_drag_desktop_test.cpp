@@ -9,7 +9,6 @@
 
 #include <chrono>
 #include <csignal>
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -141,11 +140,8 @@ TEST(ToolbarDragDesktop, ADockedBarFollowsThePointerFloatsAgainAndTheKeyboardWor
     if (!display.Problem().empty()) GTEST_SKIP() << display.Problem();
     if (!HaveProgram("openbox") || !HaveProgram("xdotool")) GTEST_SKIP() << "openbox or xdotool is missing";
     testsupport::TempDir dir;
-    const std::string started = dir.File("started");
-    testsupport::BackgroundProgram openbox({"openbox", "--sm-disable", "--startup", "touch " + started},
-                                           dir.File("openbox.log"));
-    ASSERT_TRUE(openbox.Started());
-    ASSERT_TRUE(testsupport::PumpUntil([&] { return std::filesystem::exists(started); }, 10000));
+    const testsupport::Openbox openbox(dir.Path());
+    ASSERT_EQ(openbox.Problem(), "");
     StartBarUnit();
     bars::RegisterBarWindows();
     const ScopeGuard unit([] { ShutdownBarUnit(); });

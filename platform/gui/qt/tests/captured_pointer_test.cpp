@@ -8,7 +8,6 @@
 #include <QCoreApplication>
 #include <QWidget>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -57,11 +56,8 @@ TEST(CapturedPointer, EveryMoveAndTheReleaseReachTheCaptureWhereverThePointerGoe
     if (!display.Problem().empty()) GTEST_SKIP() << display.Problem();
     if (!HaveProgram("openbox") || !HaveProgram("xdotool")) GTEST_SKIP() << "openbox or xdotool is missing";
     testsupport::TempDir dir;
-    const std::string started = dir.File("started");
-    testsupport::BackgroundProgram openbox({"openbox", "--sm-disable", "--startup", "touch " + started},
-                                           dir.File("openbox.log"));
-    ASSERT_TRUE(openbox.Started());
-    ASSERT_TRUE(testsupport::PumpUntil([&] { return std::filesystem::exists(started); }, 10000));
+    const testsupport::Openbox openbox(dir.Path());
+    ASSERT_EQ(openbox.Problem(), "");
     WNDCLASS wc;
     wc.lpfnWndProc = CaptureProc;
     wc.lpszClassName = "CapturedPointerTest";
