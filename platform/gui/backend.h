@@ -115,6 +115,17 @@ public:
         (void)allowedEffects;
         return 0;
     }
+    // While a window of ours holds the capture the toolkit takes the pointer from the window system, so
+    // that every move, press and release comes to the program, over any window and outside it, whatever
+    // window hides meanwhile. A hold the window system ends is reported with InjectCaptureLost.
+    virtual void HoldPointer(bool hold) { (void)hold; }
+    virtual bool HoldsPointer() const { return false; }
+    // The shape the pointer shows while held, wherever it is.
+    virtual void SetHeldCursorShape(uintptr_t cursorId, const Surface* image, POINT hotSpot) {
+        (void)cursorId;
+        (void)image;
+        (void)hotSpot;
+    }
     // Asks a person with the toolkit's own dialog and waits for the answer.
     virtual PromptAnswer Ask(const PromptRequest& request) = 0;
     // Hands a key to the toolkit as its keyboard would, so that it reaches the window system through

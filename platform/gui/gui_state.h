@@ -173,6 +173,9 @@ void RemoveWindowHandle(HWND hwnd);
 std::vector<HWND>& TopLevelOrder(); // front to back; caller holds the lock
 // The top-level window WindowFromPoint finds the point in, without looking for the child under it.
 HWND TopLevelAt(POINT screen);
+// Has the toolkit hold the pointer for the program while a window holds the capture, showing the cursor
+// set last (GUI thread, where a toolkit shows windows; nothing elsewhere).
+void HoldPointer(bool hold);
 // A host that goes is no longer known to show any cursor.
 void ForgetCursorHost(const HostWindow* host);
 std::shared_ptr<WindowClassInfo> FindClass(const std::string& name);

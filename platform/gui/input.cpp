@@ -498,6 +498,10 @@ void InjectMouseExit(POINT screen) {
     InjectMouseExit();
 }
 
+void InjectCaptureLost() {
+    if (S().capture) ::ReleaseCapture();
+}
+
 void InjectClose(HWND hwnd) {
     if (FindLiveWindow(hwnd)) Post(hwnd, WM_SYSCOMMAND, SC_CLOSE, PackPoint(S().cursor));
 }
@@ -607,6 +611,7 @@ HWND SetCapture(HWND hwnd) {
     if (hwnd && !FindLiveWindow(hwnd)) return nullptr;
     HWND old = s.capture;
     s.capture = hwnd;
+    HoldPointer(hwnd != nullptr);
     if (old && old != hwnd) SendMessage(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(hwnd));
     return old;
 }
@@ -615,13 +620,17 @@ BOOL ReleaseCapture() {
     auto& s = S();
     HWND old = s.capture;
     s.capture = nullptr;
+    HoldPointer(false);
     if (old) SendMessage(old, WM_CAPTURECHANGED, 0, 0);
     return TRUE_;
 }
 
 HWND GetCapture() {
     auto& s = S();
-    if (s.capture && !FindLiveWindow(s.capture)) s.capture = nullptr;
+    if (s.capture && !FindLiveWindow(s.capture)) {
+        s.capture = nullptr;
+        HoldPointer(false);
+    }
     return s.capture;
 }
 

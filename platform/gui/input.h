@@ -111,6 +111,9 @@ void InjectMouseExit();
 // The same, with where the pointer is now: a jump out of the window brings no move of its own, and
 // the place it left from would be taken for where it still is.
 void InjectMouseExit(POINT screen);
+// The window system took the pointer from the program while a window held the capture: the capture
+// ends as on Win32 when the system takes it, with WM_CAPTURECHANGED.
+void InjectCaptureLost();
 // The toolkit asked to close a top-level window (its close button).
 void InjectClose(HWND hwnd);
 // The toolkit activated or deactivated a top-level window, or the application.

@@ -222,6 +222,9 @@ HCURSOR SetCursor(HCURSOR cursor) {
             hot = it->second.hot;
         }
     }
+    // The held pointer shows the holder's cursor over every window.
+    if (Backend* backend = CurrentBackend(); backend && IsGuiThread() && backend->HoldsPointer())
+        backend->SetHeldCursorShape(cursor ? id : 0, image.Width() ? &image : nullptr, hot);
     POINT pos;
     GetCursorPos(pos);
     auto w = FindLiveWindow(TopLevelAt(pos));
@@ -234,6 +237,26 @@ HCURSOR SetCursor(HCURSOR cursor) {
     }
     w->host->SetCursorShape(cursor ? id : 0, image.Width() ? &image : nullptr, hot);
     return old;
+}
+
+void pw::gui::HoldPointer(bool hold) {
+    Backend* backend = CurrentBackend();
+    if (!backend || !IsGuiThread() || hold == backend->HoldsPointer()) return;
+    backend->HoldPointer(hold);
+    if (!hold || !backend->HoldsPointer()) return;
+    Surface image;
+    POINT hot{};
+    uintptr_t id;
+    {
+        Guard g(Lock());
+        // None set yet: the toolkit still shows its arrow.
+        id = Sys().current ? reinterpret_cast<uintptr_t>(Sys().current) : IDC_ARROW;
+        if (auto it = Sys().custom.find(Sys().current); it != Sys().custom.end()) {
+            image = it->second.image;
+            hot = it->second.hot;
+        }
+    }
+    backend->SetHeldCursorShape(id, image.Width() ? &image : nullptr, hot);
 }
 
 void pw::gui::ForgetCursorHost(const HostWindow* host) {

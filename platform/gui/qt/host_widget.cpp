@@ -29,6 +29,7 @@
 #include "platform/gui/gui_state.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/paint.h"
+#include "platform/gui/qt/pointer_hold.h"
 #include "platform/gui/qt/qt_keys.h"
 #include "platform/gui/qt/toolkit_work.h"
 #include "platform/gui/qt/x11_window_manager.h"
@@ -254,25 +255,44 @@ void HostWidget::dropEvent(QDropEvent* e) {
     e->accept();
 }
 
-void HostWidget::Mouse(QMouseEvent* e, int action) {
-    QPoint g = e->globalPosition().toPoint();
+void InjectMouseEvent(const QMouseEvent& e, MouseAction action, HWND host) {
+    const QPoint g = e.globalPosition().toPoint();
     MouseInput in;
-    in.action = static_cast<MouseAction>(action);
-    in.button = ButtonOf(e->button());
+    in.action = action;
+    in.button = ButtonOf(e.button());
     in.screen = POINT{g.x(), g.y()};
-    in.host = hwnd_;
+    in.host = host;
     InjectMouse(in);
 }
 
+void InjectWheelEvent(const QWheelEvent& e, HWND host) {
+    const QPoint g = e.globalPosition().toPoint();
+    MouseInput in;
+    in.action = MouseAction::Wheel;
+    in.screen = POINT{g.x(), g.y()};
+    in.wheelDelta = e.angleDelta().y();
+    in.host = host;
+    InjectMouse(in);
+}
+
+QCursor CursorFor(uintptr_t cursorId, const Surface* image, POINT hot) {
+    if (image && image->Width() > 0) {
+        QImage img(reinterpret_cast<const uchar*>(image->Bits()), image->Width(), image->Height(),
+                   image->Width() * 4, QImage::Format_ARGB32);
+        return QCursor(QPixmap::fromImage(img.copy()), hot.x, hot.y);
+    }
+    return QCursor(ShapeOf(cursorId));
+}
+
 void HostWidget::mousePressEvent(QMouseEvent* e) {
-    Mouse(e, static_cast<int>(MouseAction::Down));
+    InjectMouseEvent(*e, MouseAction::Down, hwnd_);
 }
 void HostWidget::mouseReleaseEvent(QMouseEvent* e) {
-    Mouse(e, static_cast<int>(MouseAction::Up));
+    InjectMouseEvent(*e, MouseAction::Up, hwnd_);
 }
 // Our input decides what is a double click, from the class style.
 void HostWidget::mouseDoubleClickEvent(QMouseEvent* e) {
-    Mouse(e, static_cast<int>(MouseAction::Down));
+    InjectMouseEvent(*e, MouseAction::Down, hwnd_);
 }
 void HostWidget::mouseMoveEvent(QMouseEvent* e) {
     // A release is lost when the window that took the press goes away while the button is held (a
@@ -295,17 +315,11 @@ void HostWidget::mouseMoveEvent(QMouseEvent* e) {
         in.host = hwnd_;
         InjectMouse(in);
     }
-    Mouse(e, static_cast<int>(MouseAction::Move));
+    InjectMouseEvent(*e, MouseAction::Move, hwnd_);
 }
 
 void HostWidget::wheelEvent(QWheelEvent* e) {
-    QPoint g = e->globalPosition().toPoint();
-    MouseInput in;
-    in.action = MouseAction::Wheel;
-    in.screen = POINT{g.x(), g.y()};
-    in.wheelDelta = e->angleDelta().y();
-    in.host = hwnd_;
-    InjectMouse(in);
+    InjectWheelEvent(*e, hwnd_);
 }
 
 void HostWidget::Key(QKeyEvent* e, bool down) {
@@ -367,6 +381,9 @@ QVariant HostWidget::inputMethodQuery(Qt::InputMethodQuery query) const {
 }
 
 void HostWidget::leaveEvent(QEvent*) {
+    // Taking the pointer makes the window system report a leave from the window it was over; the
+    // moves the holder receives tell where the pointer really goes.
+    if (PointerHeld()) return;
     const QPoint now = QCursor::pos();
     InjectMouseExit(POINT{now.x(), now.y()});
 }
@@ -513,14 +530,7 @@ bool QtHost::PlaceBehind(HostWindow& Front) {
 
 void QtHost::SetCursorShape(uintptr_t cursorId, const Surface* image, POINT hot) {
     NoteToolkitWork();
-    if (!widget_) return;
-    if (image && image->Width() > 0) {
-        QImage img(reinterpret_cast<const uchar*>(image->Bits()), image->Width(), image->Height(),
-                   image->Width() * 4, QImage::Format_ARGB32);
-        widget_->setCursor(QCursor(QPixmap::fromImage(img.copy()), hot.x, hot.y));
-    } else {
-        widget_->setCursor(QCursor(ShapeOf(cursorId)));
-    }
+    if (widget_) widget_->setCursor(CursorFor(cursorId, image, hot));
 }
 
 void QtHost::Refresh(const std::vector<RECT>& area) {

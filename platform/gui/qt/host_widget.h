@@ -1,6 +1,7 @@
 #pragma once
 // The Qt window behind one top-level window of ours: shows the composed image and turns Qt's input,
 // activation and geometry events into our input entries.
+#include <QCursor>
 #include <QPointer>
 #include <QRegion>
 #include <QWidget>
@@ -10,9 +11,12 @@
 #include <vector>
 
 #include "platform/gui/backend.h"
+#include "platform/gui/input.h"
 #include "platform/gui/qt/x11_present.h"
 
 class QMimeData;
+class QMouseEvent;
+class QWheelEvent;
 
 namespace pw::gui::qt {
 
@@ -54,12 +58,18 @@ private:
     // The window under the drag's point that takes its files; nullptr when none does or it holds none.
     HWND FileTarget(QDropEvent* e) const;
     void Key(QKeyEvent* e, bool down);
-    void Mouse(QMouseEvent* e, int action);
     HWND hwnd_;
     bool translucent_;
     // Where the toolkit's copy of the window no longer holds what the store holds.
     QRegion stale_;
 };
+
+// A pointer event of the toolkit handed to our input; host names the window it came to (nullptr: none of
+// ours, the pointer's place tells).
+void InjectMouseEvent(const QMouseEvent& e, MouseAction action, HWND host);
+void InjectWheelEvent(const QWheelEvent& e, HWND host);
+// The toolkit's cursor for a standard cursor (IDC_*), or for an image with its hot spot.
+QCursor CursorFor(uintptr_t cursorId, const Surface* image, POINT hotSpot);
 
 // Files as file managers hand them over: file addresses (text/uri-list), the paths as text, and the
 // list the GNOME and other desktops' file managers paste from.

@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #if defined(PW_HAVE_XCB) && QT_CONFIG(xcb)
@@ -28,6 +29,7 @@
 #include "platform/gui/qt/gdi_toolkit.h"
 #include "platform/gui/qt/gui_application.h"
 #include "platform/gui/qt/host_widget.h"
+#include "platform/gui/qt/pointer_hold.h"
 #include "platform/gui/qt/qt_dialogs.h"
 #include "platform/gui/qt/qt_keys.h"
 #include "platform/gui/qt/toolkit_work.h"
@@ -93,7 +95,24 @@ private:
 
 class QtBackend : public Backend {
 public:
-    QtBackend() : offscreen_(QGuiApplication::platformName() == QLatin1String("offscreen")) {}
+    QtBackend() : offscreen_(QGuiApplication::platformName() == QLatin1String("offscreen")) {
+        if (!offscreen_) holder_ = std::make_unique<PointerHolder>();
+    }
+
+    void HoldPointer(bool hold) override {
+        if (!holder_) return;
+        if (hold)
+            holder_->Hold();
+        else
+            holder_->LetGo();
+    }
+
+    bool HoldsPointer() const override { return holder_ && holder_->Holding(); }
+
+    void SetHeldCursorShape(uintptr_t cursorId, const Surface* image, POINT hotSpot) override {
+        NoteToolkitWork();
+        if (holder_) holder_->setCursor(CursorFor(cursorId, image, hotSpot));
+    }
 
     std::unique_ptr<HostWindow> CreateHost(HWND hwnd, const HostParams& params) override {
         return std::make_unique<QtHost>(hwnd, params);
@@ -246,6 +265,8 @@ public:
         if (allowedEffects & DROPEFFECT_LINK) actions |= Qt::LinkAction;
         // The drag runs the toolkit's own loop until the drop; our queue is served from it meanwhile. The
         // toolkit frees the drag when it is over.
+        // The toolkit's drag needs the pointer itself.
+        const PointerHoldPause pause;
         QDrag* drag = new QDrag(qtHost->Widget());
         drag->setMimeData(FilesMimeData(files));
         const Qt::DropAction done = drag->exec(actions, Qt::CopyAction);
@@ -263,6 +284,8 @@ public:
 
     PromptAnswer Ask(const PromptRequest& request) override {
         ScopeGuard noted([] { NoteToolkitWork(); });
+        // The person answers with the pointer too.
+        const PointerHoldPause pause;
         return AskWithDialog(request);
     }
 
@@ -281,6 +304,7 @@ private:
 
     bool offscreen_;
     mutable Pump pump_;
+    std::unique_ptr<PointerHolder> holder_;
 };
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 
 #include <sys/wait.h>
 
@@ -67,6 +68,16 @@ BackgroundProgram::~BackgroundProgram() {
     ::kill(pid_, SIGTERM);
     int status = 0;
     ::waitpid(pid_, &status, 0);
+}
+
+Openbox::Openbox(const std::string& folder) {
+    // It runs the command once it has started and manages the windows.
+    const std::string started = folder + "/openbox.started";
+    program_ = std::make_unique<BackgroundProgram>(
+        std::vector<std::string>{"openbox", "--sm-disable", "--startup", "touch " + started},
+        folder + "/openbox.log");
+    if (!program_->Started() || !PumpUntil([&] { return std::filesystem::exists(started); }))
+        problem_ = "openbox did not start";
 }
 
 } // namespace testsupport

@@ -52,4 +52,18 @@ private:
     int pid_ = -1;
 };
 
+// openbox on the desktop, for what only a window manager does (stacking, focus, frames) and for input as
+// a person's desktop hands it over. Running once made: the windows shown after it are managed at once.
+// Problem() says why it does not run. Stopped when it goes.
+class Openbox {
+public:
+    // Its log goes into the folder.
+    explicit Openbox(const std::string& folder);
+    const std::string& Problem() const { return problem_; }
+
+private:
+    std::string problem_;
+    std::unique_ptr<BackgroundProgram> program_;
+};
+
 } // namespace testsupport

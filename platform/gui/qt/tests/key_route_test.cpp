@@ -93,4 +93,21 @@ TEST(KeyRoute, EveryVirtualKeyTheHostSendsComesBackAsItself) {
     EXPECT_GE(mapped, 2 * (26 + 10 + 24 + 15 + 30));
 }
 
+// What only the keyboard sends: the keys a layout reaches with Shift, the keypad's Enter, Backtab, and the
+// keys with no virtual key (AltGr, letters beyond the US layout).
+TEST(KeyRoute, KeysOnlyTheKeyboardSendsMapAsTheUsLayoutPlacesThem) {
+    struct Case {
+        int key;
+        bool keypad;
+        BYTE vk;
+    };
+    for (const Case& c : {Case{Qt::Key_Enter, true, VK_RETURN}, Case{Qt::Key_Backtab, false, VK_TAB},
+                          Case{Qt::Key_Exclam, false, '1'}, Case{Qt::Key_ParenRight, false, '0'},
+                          Case{Qt::Key_Asterisk, false, '8'}, Case{Qt::Key_Asterisk, true, VK_MULTIPLY},
+                          Case{Qt::Key_Comma, true, VK_OEM_COMMA}, Case{Qt::Key_QuoteDbl, false, VK_OEM_7},
+                          Case{Qt::Key_Space, false, VK_SPACE}, Case{Qt::Key_AltGr, false, 0},
+                          Case{Qt::Key_Udiaeresis, false, 0}, Case{Qt::Key_F24, false, VK_F24}})
+        EXPECT_EQ(pw::gui::qt::VirtualKeyFromQt(c.key, c.keypad), c.vk) << "Qt key " << c.key;
+}
+
 } // namespace

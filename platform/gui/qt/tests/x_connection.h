@@ -77,6 +77,11 @@ public:
                        reinterpret_cast<const char*>(&event));
         xcb_flush(c_);
     }
+    // Unmaps a window of another client, as a misbehaving program or a window manager may.
+    void Unmap(uint32_t window) {
+        xcb_unmap_window(c_, window);
+        xcb_flush(c_);
+    }
 
 private:
     xcb_connection_t* c_;
