@@ -127,5 +127,6 @@ void TCrawlQueue::ClearQueue() {
 void TCrawlQueue::Clear() {
     items_.clear();
     overflowed_ = false;
+    folders_ = 0;
     known_->Clear();
 }

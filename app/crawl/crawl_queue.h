@@ -2,6 +2,7 @@
 // The crawl's first-in-first-out queue of addresses and the list of addresses already taken from it.
 // Both look-ups are hashed; the queue compares addresses exactly, the visited list without regard to
 // ASCII letter case. One thread changes the queue; the worker thread asks only the known addresses.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -49,8 +50,9 @@ private:
 
 class TCrawlQueue {
 public:
-    // The most addresses a crawl keeps: a site that generates new addresses without end (a calendar, a
-    // session in every link) would otherwise fill the memory.
+    // The most entries a crawl keeps, its addresses and the folders of their paths together: a site that
+    // generates new addresses without end (a calendar, a session in every link), or paths of hundreds of
+    // folders each, would otherwise fill the memory.
     static constexpr int kMaxKnown = 1000000;
 
     // Appends the entry unless the address is queued or visited, or the queue knows as many addresses as
@@ -73,10 +75,15 @@ public:
     int VisitedCount() const { return known_->VisitedCount(); }
     // Addresses queued or visited, each counted once in whatever letter case it came first.
     int KnownCount() const { return known_->Count(); }
+    // Folder entries made for the pages' paths, beside the addresses.
+    void AddFolders(int Count) { folders_ += Count; }
+    int FolderCount() const { return folders_; }
     void SetLimit(int Value) { limit_ = Value; }
     int Limit() const { return limit_; }
-    bool Full() const { return KnownCount() >= limit_; }
-    // A new address was refused because the queue was full.
+    bool Full() const { return KnownCount() + folders_ >= limit_; }
+    // The folder entries the limit still leaves room for.
+    int FolderRoom() const { return std::max(limit_ - KnownCount() - folders_, 0); }
+    // A new address or a page's folders were refused because the limit was reached.
     bool Overflowed() const { return overflowed_; }
     void NoteOverflow() { overflowed_ = true; }
     void ClearQueue();
@@ -86,5 +93,6 @@ private:
     std::deque<AURLItem> items_;
     std::shared_ptr<TKnownAddresses> known_ = std::make_shared<TKnownAddresses>();
     int limit_ = kMaxKnown;
+    int folders_ = 0;
     bool overflowed_ = false;
 };

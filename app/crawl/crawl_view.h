@@ -55,7 +55,9 @@ class CrawlResults {
 public:
     virtual ~CrawlResults() = default;
     virtual void AddRootNode(const CrawledPage& Page) = 0;
-    virtual void AddPageNode(const CrawledPage& Page) = 0;
+    // Adds the page unless its path needs more than FolderRoom new folder entries: the folder entries it
+    // made, or -1 when it was left out for want of room.
+    virtual int AddPageNode(const CrawledPage& Page, int FolderRoom) = 0;
 };
 
 } // namespace crawl

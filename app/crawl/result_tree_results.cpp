@@ -10,10 +10,12 @@ void ResultTreeResults::AddRootNode(const CrawledPage& Page) {
     tree_.AddRootNode(Page.Referrer, Page.Folder, Page.Title, DateTimeToFileDate(Page.LastModified));
 }
 
-void ResultTreeResults::AddPageNode(const CrawledPage& Page) {
+int ResultTreeResults::AddPageNode(const CrawledPage& Page, int FolderRoom) {
     // Folder nodes are found by exact address, so a host typed in capitals must not start a second tree.
-    tree_.AddPageNode(NormaliseSchemeAndHost(Page.URL), Page.Text, Page.Title,
-                      DateTimeToFileDate(Page.LastModified));
+    const results::TPageAdded added =
+        tree_.AddPageNodeWithin(NormaliseSchemeAndHost(Page.URL), Page.Text, Page.Title,
+                                DateTimeToFileDate(Page.LastModified), FolderRoom);
+    return added.NoRoom ? -1 : added.FoldersMade;
 }
 
 } // namespace crawl

@@ -13,7 +13,7 @@ public:
     explicit ResultTreeResults(results::TResultTree& Tree) : tree_(Tree) {}
     // The root is keyed by the folder of the start address, so that the pages' folder paths meet it.
     void AddRootNode(const CrawledPage& Page) override;
-    void AddPageNode(const CrawledPage& Page) override;
+    int AddPageNode(const CrawledPage& Page, int FolderRoom) override;
 
 private:
     results::TResultTree& tree_;

@@ -24,7 +24,7 @@ constexpr int kMaxRedirects = 20;
 constexpr const char kStartFailed[] = "The start page %s could not be loaded";
 constexpr const char kPageLeftOut[] = "The page %s was left out: %s.";
 constexpr const char kTooManyAddresses[] =
-    "the site has more than %s addresses; the site map lists the first %s";
+    "the site has more than %s addresses and folders; the site map lists only part of it";
 // At most as many queued addresses the worker goes through by itself while the crawl works on pages.
 constexpr int kChainLength = 16;
 // The refused links kept at most: past it they are forgotten and judged again as they come.
@@ -181,8 +181,7 @@ bool TWebsiteCrawl::CrawlWebsite(const std::string& Start) {
         AddPage(final, referrer);
     }
     if (queue_.Overflowed()) {
-        const std::string limit = WithThousands(queue_.Limit());
-        Say(Format(kTooManyAddresses, limit.c_str(), limit.c_str()));
+        Say(Format(kTooManyAddresses, WithThousands(queue_.Limit()).c_str()));
     }
     view_.ShowTotalFiles("Total Files Found: " + std::to_string(fileCount_));
     return startLoaded_;
@@ -344,7 +343,12 @@ void TWebsiteCrawl::AddPage(const std::string& URL, const std::string& Referrer)
     page.Folder = NormaliseSchemeAndHost(parts.FolderOf());
     page.Text = titles ? fetcher_.Title() : URL;
     page.Shown = page.Text;
-    results_.AddPageNode(page);
+    // The folders of its path count against the crawl's limit, as its address does.
+    const int folders = results_.AddPageNode(page, queue_.FolderRoom());
+    if (folders < 0)
+        queue_.NoteOverflow();
+    else
+        queue_.AddFolders(folders);
 }
 
 const TLinkFilter& TWebsiteCrawl::Filter() {
@@ -375,7 +379,7 @@ bool TWebsiteCrawl::Refused(const std::string& Link) {
 }
 
 void TWebsiteCrawl::HarvestLinks() {
-    if (queue_.Overflowed()) {
+    if (queue_.Overflowed() && queue_.Full()) {
         // No link can be taken any more: the pages still queued are only read for their titles.
         fetcher_.SetLinkTypes(0);
         return;

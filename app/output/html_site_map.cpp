@@ -236,15 +236,6 @@ std::string WrapSiteMapPage(const TMapProfile& Profile, const std::string& ListT
     return page;
 }
 
-void WrapSiteMapPageInPlace(const TMapProfile& Profile, std::string& ListText) {
-    const std::string head = PageHead(Profile);
-    const std::string tail = PageTail();
-    // The list was made with room for these: a long list moves within its own memory.
-    ListText.reserve(head.size() + ListText.size() + tail.size());
-    ListText.insert(0, head);
-    ListText += tail;
-}
-
 TSiteMapImagesShown ComposeSiteMapPage(const TMapProfile& Profile, std::span<const TSiteMapNode> Nodes,
                                        const TSiteMapSink& Sink, const TSiteMapProgress& OnProgress) {
     Sink(PageHead(Profile));

@@ -38,8 +38,6 @@ std::string BuildHtmlSiteMap(const TMapProfile& Profile, std::span<const TSiteMa
                              const TSiteMapProgress& OnProgress = {});
 // The whole page around a list text.
 std::string WrapSiteMapPage(const TMapProfile& Profile, const std::string& ListText);
-// The same, the list text becoming the page.
-void WrapSiteMapPageInPlace(const TMapProfile& Profile, std::string& ListText);
 std::string SiteMapStyleBlock(const TMapProfile& Profile);
 std::string SiteMapBodyTag(const TMapProfile& Profile);
 // "#RRGGBB" (system colours resolved); empty for -1 or any value that is not a colour.

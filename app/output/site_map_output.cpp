@@ -1,7 +1,6 @@
 #include "app/output/site_map_output.h"
 
 #include <algorithm>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,14 +19,6 @@
 #include "platform/vcl/clipboard.h"
 
 namespace {
-// Whether the page shows the image. A page of many thousand lines has a "<" every few bytes, so the
-// search skips along the whole tag rather than stopping at each of them.
-bool ShowsImage(std::string_view Page, const char* Name) {
-    const std::string tag = std::string("<img src=\"") + Name + '"';
-    return std::search(Page.begin(), Page.end(),
-                       std::boyer_moore_horspool_searcher(tag.begin(), tag.end())) != Page.end();
-}
-
 bool EndsWithXml(const std::string& name) {
     return name.size() >= 4 && SameText(name.substr(name.size() - 4), ".xml");
 }
@@ -61,37 +52,24 @@ private:
     std::string text_;
     size_t total_ = 0;
 };
-} // namespace
 
-namespace {
 // Only the images the page shows, so that the upload list names no file the page does not need.
 std::vector<std::string> CopyImages(const TMapProfile& Profile, const std::string& FileName,
-                                    const std::string& ProgramFolder, const TSiteMapImagesShown* Images) {
+                                    const std::string& ProgramFolder, const TSiteMapImagesShown& Images) {
     std::vector<std::string> copied;
     if (!Profile.AddImages()) return copied;
     const std::string target = ExtractFilePath(FileName);
     std::string source = IncludeTrailingPathDelimiter(ProgramFolder) + output_text::ImagesFolder;
     if (!FileExists(source + output_text::FolderImage)) source = IncludeTrailingPathDelimiter(ProgramFolder);
     for (const char* name : {output_text::FolderImage, output_text::FileImage, output_text::PictureImage}) {
-        if (Images && !Shown(*Images, name)) continue;
+        if (!Shown(Images, name)) continue;
         const std::string from = source + name;
         const std::string to = target + name;
         if (FileExists(from) && !FileExists(to) && CopyFile(from, to)) copied.push_back(to);
     }
     return copied;
 }
-} // namespace
 
-std::vector<std::string> CopySiteMapImages(const TMapProfile& Profile, const std::string& FileName,
-                                           const std::string& ProgramFolder, const std::string* ListText) {
-    if (!ListText) return CopyImages(Profile, FileName, ProgramFolder, nullptr);
-    const TSiteMapImagesShown images{ShowsImage(*ListText, output_text::FolderImage),
-                                     ShowsImage(*ListText, output_text::FileImage),
-                                     ShowsImage(*ListText, output_text::PictureImage)};
-    return CopyImages(Profile, FileName, ProgramFolder, &images);
-}
-
-namespace {
 // Throws when the profile's file output cannot be written at all, before anything is.
 void CheckFileOutput(const TMapProfile& Profile) {
     const std::string& fileName = Profile.OutputFileName();
@@ -125,7 +103,7 @@ void SaveSiteMapFile(const TMapProfile& Profile, std::span<const TSiteMapNode> N
         Result.XmlFileName = XmlFileNameFor(fileName);
         Result.FilesWritten.push_back(Result.XmlFileName);
     }
-    for (std::string& copied : CopyImages(Profile, fileName, Context.ProgramFolder, &images))
+    for (std::string& copied : CopyImages(Profile, fileName, Context.ProgramFolder, images))
         Result.FilesWritten.push_back(std::move(copied));
     Result.UploadList = Result.FilesWritten;
     if (!Profile.AddImages()) return;

@@ -41,13 +41,6 @@ struct TSiteMapOutputContext {
     TClipboard* Clipboard = nullptr;
 };
 
-// Copies the three images beside FileName when the profile asks for images, never over an existing file;
-// a missing source or a failed copy is skipped. Given the list text, only the images it shows are copied.
-// Returns the files copied.
-std::vector<std::string> CopySiteMapImages(const TMapProfile& Profile, const std::string& FileName,
-                                           const std::string& ProgramFolder,
-                                           const std::string* ListText = nullptr);
-
 // Builds the site map and delivers it as the profile's output type asks. Never raises: a failure is
 // reported in the result.
 TSiteMapResult GenerateSiteMapOutput(const TMapProfile& Profile, std::span<const TSiteMapNode> Nodes,

@@ -50,6 +50,16 @@ struct ResultMenuState {
 
 inline const char kMultipleFilesSelected[] = "Multiple Files Selected";
 
+// What adding a crawled page within a room of folders did.
+struct TPageAdded {
+    // The page's node; none for a folder's own page, a path that cannot be placed, or a page left out.
+    TTreeNode* Node = nullptr;
+    // The folder nodes made for the page's path.
+    int FoldersMade = 0;
+    // Left out: its path needed more new folders than the room given, and none of them was made.
+    bool NoRoom = false;
+};
+
 class TResultTree {
 public:
     // Binds the view's events; the lists are the main window's ignore lists, kept in the profile.
@@ -80,6 +90,10 @@ public:
     // instead of a node. Title is the page's title.
     TTreeNode* AddPageNode(const std::string& URL, const std::string& Text, const std::string& Title,
                            std::optional<std::time_t> LastModified);
+    // The same, making at most FolderRoom new folder nodes: a crawl bounds its tree so. A page whose
+    // path needs more is left out whole.
+    TPageAdded AddPageNodeWithin(const std::string& URL, const std::string& Text, const std::string& Title,
+                                 std::optional<std::time_t> LastModified, int FolderRoom);
     TTreeNode* FindOrCreateFolderPath(const std::string& FolderAddress, const std::string& Text);
     // Address, when given, is FolderAddress as a shared text the new folder's record keeps.
     TTreeNode* FindOrCreateFolder(const std::string& ParentAddress, const std::string& FolderAddress,
@@ -145,6 +159,9 @@ private:
     void RemoveNodes(const std::vector<TTreeNode*>& Nodes);
     void Unindex(TTreeNode* node);
     TDataRec* NewRec() const;
+    // FindOrCreateFolderPath, making no folder at all when the path needs more than *Room new ones
+    // (*Room then becomes -1); without Room, as many as it needs.
+    TTreeNode* WalkFolderPath(const std::string& FolderAddress, const std::string& Text, int* Room);
     void AddToIgnoreList(TStringList& list, const std::string& entry, bool folders);
 
     TRzTreeView& view_;
@@ -160,6 +177,8 @@ private:
     std::string walkedKeys_;
     std::vector<TTreeNode*> walkedNodes_;
     uint64_t walkedDeletions_ = 0;
+    // Folder nodes made for crawled pages' paths so far.
+    int foldersMade_ = 0;
     TTreeNode* contextNode_ = nullptr;
     // Nodes are being removed from a list of them taken before: the message loop must not run meanwhile.
     bool removing_ = false;

@@ -1,5 +1,6 @@
 // How the pages of a crawl become nodes: the root, folder nodes built from the address path, pages.
 #include <algorithm>
+#include <limits>
 #include <memory>
 #include <string_view>
 #include <utility>
@@ -61,6 +62,12 @@ TTreeNode* TResultTree::AddRootNode(const std::string& Referrer, const std::stri
 
 TTreeNode* TResultTree::AddPageNode(const std::string& URL, const std::string& Text, const std::string& Title,
                                     std::optional<std::time_t> LastModified) {
+    return AddPageNodeWithin(URL, Text, Title, LastModified, std::numeric_limits<int>::max()).Node;
+}
+
+TPageAdded TResultTree::AddPageNodeWithin(const std::string& URL, const std::string& Text,
+                                          const std::string& Title, std::optional<std::time_t> LastModified,
+                                          int FolderRoom) {
     size_t path = PathStart(URL);
     bool hasQuery = URL.find('?') != std::string::npos;
     bool folderPage = !hasQuery && (path == std::string::npos || URL.back() == '/');
@@ -76,20 +83,31 @@ TTreeNode* TResultTree::AddPageNode(const std::string& URL, const std::string& T
     std::string folderText;
     if ((SameText(folderAddress, URL) || SameText(folderAddress, URL + "/")) && profile_.UsePageTitles())
         folderText = rec->Text;
-    TTreeNode* parent = FindOrCreateFolderPath(folderAddress, folderText);
-    if (parent == nullptr) return nullptr;
+    TPageAdded added;
+    const int made = foldersMade_;
+    int room = FolderRoom;
+    TTreeNode* parent = WalkFolderPath(folderAddress, folderText,
+                                       FolderRoom == std::numeric_limits<int>::max() ? nullptr : &room);
+    added.FoldersMade = foldersMade_ - made;
+    added.NoRoom = room < 0;
+    if (parent == nullptr) return added;
     if (folderPage) {
         std::string text = profile_.UsePageTitles() ? folderText : LastSegment(URL);
         if (!text.empty())
             if (TDataRec* parentRec = Rec(parent)) parentRec->Text = text;
-        return nullptr;
+        return added;
     }
     std::string shown =
         profile_.UsePageTitles() ? std::string(rec->Text.View()) : LastSegment(std::string(rec->Loc));
-    return AddNode(parent, rec.release(), shown, kPageImage);
+    added.Node = AddNode(parent, rec.release(), shown, kPageImage);
+    return added;
 }
 
 TTreeNode* TResultTree::FindOrCreateFolderPath(const std::string& FolderAddress, const std::string& Text) {
+    return WalkFolderPath(FolderAddress, Text, nullptr);
+}
+
+TTreeNode* TResultTree::WalkFolderPath(const std::string& FolderAddress, const std::string& Text, int* Room) {
     if (FolderAddress.size() < 8) return nullptr;
     std::string scheme = StartsWithNoCase(FolderAddress, "http://") ? "http://" : "https://";
     std::string rest = FolderAddress.substr(scheme.size());
@@ -116,6 +134,8 @@ TTreeNode* TResultTree::FindOrCreateFolderPath(const std::string& FolderAddress,
             if (end == std::string::npos) break;
             start = end + 1;
         }
+        const auto levels =
+            static_cast<size_t>(std::count(keys.begin() + static_cast<ptrdiff_t>(top), keys.end(), '/'));
         // The folders this path shares with the last one walked are the nodes found then, as long as
         // no node has gone since: a node added later never comes before them in a lookup. Looking each
         // one up again by its key cost a page deep down the square of its address's length. Taken out
@@ -128,6 +148,8 @@ TTreeNode* TResultTree::FindOrCreateFolderPath(const std::string& FolderAddress,
             std::mismatch(keys.begin(), keys.end(), walked.begin(), walked.end()).first - keys.begin());
         size_t level = 0;
         TSharedText whole;
+        // Whether a folder of the path was missing: it and every one below it are made.
+        bool making = false;
         for (size_t parentEnd = top, end = keys.find('/', top); end != std::string::npos;
              parentEnd = end + 1, end = keys.find('/', end + 1), ++level) {
             if (end < same && level < nodes.size() && deletions_ == walkedDeletions) {
@@ -136,10 +158,37 @@ TTreeNode* TResultTree::FindOrCreateFolderPath(const std::string& FolderAddress,
                 ProcessMessages();
                 continue;
             }
+            const std::string parentKey = keys.substr(0, parentEnd), key = keys.substr(0, end + 1);
+            if (Room != nullptr && !making) {
+                TTreeNode* parent = FindNodeByFolder(parentKey);
+                TTreeNode* found = parent == nullptr ? nullptr : folders_.Find(key, [parent](TTreeNode* n) {
+                    return n->Parent() == parent;
+                });
+                if (found != nullptr) {
+                    node = found;
+                    ExpandWithDescendants(node);
+                    ProcessMessages();
+                    nodes.resize(level);
+                    nodes.push_back(node);
+                    continue;
+                }
+                // The first folder missing: it and every one below it are new, and its parent when that is
+                // missing too.
+                making = true;
+                const size_t needed = levels - level + (parent == nullptr ? 1 : 0);
+                if (needed > static_cast<size_t>(std::max(*Room, 0))) {
+                    // Nothing of the path is made; the folders found are the walk to remember.
+                    *Room = -1;
+                    nodes.resize(level);
+                    walkedKeys_ = parentKey;
+                    walkedNodes_ = std::move(nodes);
+                    walkedDeletions_ = seen;
+                    return nullptr;
+                }
+            }
             // The folders made keep their addresses in one text of the deepest one's.
             if (whole.empty()) whole = keys;
-            node = FindOrCreateFolder(keys.substr(0, parentEnd), keys.substr(0, end + 1),
-                                      keys.substr(parentEnd, end - parentEnd),
+            node = FindOrCreateFolder(parentKey, key, keys.substr(parentEnd, end - parentEnd),
                                       TSharedText::PrefixOf(whole, end + 1));
             nodes.resize(level);
             nodes.push_back(node);
@@ -162,6 +211,7 @@ TTreeNode* TResultTree::FindOrCreateFolder(const std::string& ParentAddress, con
         rec->Text = ParentAddress;
         rec->IsFolder = true;
         parent = AddNode(nullptr, rec, ParentAddress, kFolderImage);
+        ++foldersMade_;
         ExpandWithDescendants(parent);
         ProcessMessages();
     }
@@ -174,6 +224,7 @@ TTreeNode* TResultTree::FindOrCreateFolder(const std::string& ParentAddress, con
         rec->IsFolder = true;
         rec->Text = LastSegment(FolderAddress);
         result = AddNode(parent, rec, rec->Text, kFolderImage);
+        ++foldersMade_;
     }
     ExpandWithDescendants(result);
     ProcessMessages();

@@ -51,6 +51,22 @@ RunResult RunProgram(const fs::path& config, const std::string& args, const std:
     return result;
 }
 
+// A profile, saved in dir as name, that scans the folder local from its index.html for site and writes
+// out/sitemap.html with the sitemap beside it; its file name.
+std::string LocalProfile(const fs::path& dir, const std::string& name, const std::string& site,
+                         const fs::path& local, const fs::path& out) {
+    TMapProfile profile;
+    ApplyNewProfileDefaults(profile);
+    profile.SetSpiderType(mstLocal);
+    profile.SetWebsite(site);
+    profile.SetIndexPage((local / "index.html").string());
+    profile.SetMakeGoogleSM(true);
+    profile.SetOutputFileName((out / "sitemap.html").string());
+    profile.SetFileName((dir / name).string());
+    SaveProfileFile(profile, nullptr);
+    return profile.FileName();
+}
+
 // A loopback port that nothing listens on.
 int ClosedPort() {
     const int s = socket(AF_INET, SOCK_STREAM, 0);
@@ -306,16 +322,8 @@ TEST_F(AutoRunTest, ALocalSiteDeeperThanThePathLimitIsScannedWhole) {
     ASSERT_EQ(deep.Pages().size(), 9u);
     ASSERT_GT(local.string().size() + DeepFolders::Relative(450).size(), 4096u);
     const std::string site = "http://127.0.0.1:8184/";
-    TMapProfile profile;
-    ApplyNewProfileDefaults(profile);
-    profile.SetSpiderType(mstLocal);
-    profile.SetWebsite(site);
-    profile.SetIndexPage((local / "index.html").string());
-    profile.SetMakeGoogleSM(true);
-    profile.SetOutputFileName((out / "sitemap.html").string());
-    profile.SetFileName((dir_ / "deep.qpw").string());
-    SaveProfileFile(profile, nullptr);
-    const RunResult run = RunProgram(config_, "-auto '" + profile.FileName() + "'");
+    const std::string profile = LocalProfile(dir_, "deep.qpw", site, local, out);
+    const RunResult run = RunProgram(config_, "-auto '" + profile + "'");
     ASSERT_EQ(run.status, 0) << run.output;
     const std::string html = ReadFile(out / "sitemap.html");
     const std::string xml = ReadFile(out / "sitemap.xml");
@@ -343,6 +351,39 @@ TEST_F(AutoRunTest, ALocalSiteDeeperThanThePathLimitIsScannedWhole) {
         << run.output;
 }
 
+// The sitemap takes addresses of up to 2,048 characters: one of exactly 2,048 is listed and not counted as
+// left out, one of 2,049 is left out and counted; the page lists both.
+TEST_F(AutoRunTest, AnAddressOfExactly2048CharactersIsInTheSitemapAndOneLongerIsCountedAsLeftOut) {
+    const fs::path local = dir_ / "local";
+    const fs::path out = dir_ / "out";
+    const std::string site = "http://127.0.0.1:8184/";
+    std::string folders;
+    for (char name = 'a'; name < 'a' + 9; ++name)
+        folders += std::string(200, name) + "/";
+    fs::create_directories(local / folders);
+    fs::create_directories(out);
+    std::ofstream(local / "index.html") << "<html><title>Home</title></html>";
+    const size_t room = 2048 - site.size() - folders.size() - std::string(".html").size();
+    const std::string fits = folders + std::string(room, 'p') + ".html";
+    const std::string over = folders + std::string(room + 1, 'q') + ".html";
+    ASSERT_EQ((site + fits).size(), 2048u);
+    for (const std::string& page : {fits, over})
+        std::ofstream(local / page) << "<html><title>Page</title></html>";
+    const std::string profile = LocalProfile(dir_, "edge.qpw", site, local, out);
+    const RunResult run = RunProgram(config_, "-auto '" + profile + "'");
+    ASSERT_EQ(run.status, 0) << run.output;
+    const std::string xml = ReadFile(out / "sitemap.xml");
+    EXPECT_NE(xml.find("<loc>" + site + fits + "</loc>"), std::string::npos);
+    EXPECT_EQ(xml.find(over), std::string::npos);
+    const std::string html = ReadFile(out / "sitemap.html");
+    for (const std::string& page : {fits, over})
+        EXPECT_NE(html.find("href=\"" + site + page + "\""), std::string::npos) << page.size();
+    EXPECT_NE(run.output.find("Entries left out of the XML sitemap, as their addresses are longer than the "
+                              "2,048 characters a sitemap takes: 1\n"),
+              std::string::npos)
+        << run.output;
+}
+
 // The site address may name the home page: the outputs address the files beside it, not below it. Run from
 // cron, the only line on standard error is the program's own about the missing server.
 TEST_F(AutoRunTest, ASiteAddressThatNamesThePageAddressesTheFilesBesideIt) {
@@ -353,16 +394,9 @@ TEST_F(AutoRunTest, ASiteAddressThatNamesThePageAddressesTheFilesBesideIt) {
     std::ofstream(local / "index.html") << "<html><title>Home</title></html>";
     std::ofstream(local / "API.html") << "<html><title>API</title></html>";
     std::ofstream(local / "docs" / "guide.html") << "<html><title>Guide</title></html>";
-    TMapProfile profile;
-    ApplyNewProfileDefaults(profile);
-    profile.SetSpiderType(mstLocal);
-    profile.SetWebsite("http://127.0.0.1:8184/index.html");
-    profile.SetIndexPage((local / "index.html").string());
-    profile.SetMakeGoogleSM(true);
-    profile.SetOutputFileName((out / "sitemap.html").string());
-    profile.SetFileName((dir_ / "page.qpw").string());
-    SaveProfileFile(profile, nullptr);
-    const RunResult run = RunProgram(config_, "-auto '" + profile.FileName() + "'", "", true);
+    const std::string profile =
+        LocalProfile(dir_, "page.qpw", "http://127.0.0.1:8184/index.html", local, out);
+    const RunResult run = RunProgram(config_, "-auto '" + profile + "'", "", true);
     ASSERT_EQ(run.status, 0) << run.output;
     EXPECT_EQ(run.output, std::string("pathweaver: ") + main_text::NoServerForAuto + "\n");
     for (const char* output : {"sitemap.html", "sitemap.xml"}) {

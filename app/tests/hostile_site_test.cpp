@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <functional>
 #include <regex>
 #include <set>
 #include <string>
@@ -25,8 +26,9 @@ constexpr int kBoundSeconds = 240;
 std::string Output(const std::string& command, int& status);
 
 // Runs the program unattended on a profile for the site; false when it did not end within the bound.
+// Adjust, when given, changes the profile's other options.
 bool CrawlWithinBound(const fs::path& dir, const fs::path& config, const std::string& site, fs::path& map,
-                      std::string& output) {
+                      std::string& output, const std::function<void(TMapProfile&)>& Adjust = {}) {
     TMapProfile profile;
     ApplyNewProfileDefaults(profile);
     profile.SetSpiderType(mstWebsite);
@@ -36,6 +38,7 @@ bool CrawlWithinBound(const fs::path& dir, const fs::path& config, const std::st
     profile.SetOutputFileName(map.string());
     profile.SetMakeGoogleSM(true);
     profile.SetFileName((dir / "hostile.qpw").string());
+    if (Adjust) Adjust(profile);
     SaveProfileFile(profile, nullptr);
     const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY XDG_CONFIG_HOME='" + config.string() +
                                 "' QT_QPA_PLATFORM=offscreen timeout -s KILL " +
@@ -248,5 +251,49 @@ TEST_F(HostileSiteTest, APageChainSettingFiftyCookiesAPageSendsTheNewestAndTheSe
         EXPECT_NE(sent.find(kept), std::string::npos) << kept << " in " << sent;
     EXPECT_EQ(sent.find("k1c0=v"), std::string::npos) << sent;
 }
+// Paths of many folders each: the folders count against the crawl's limit of a million entries beside
+// the addresses, so the tree, and the memory it takes, stays within it and the run says the map lists
+// only part of the site. 20,100 pages 50 folders deep pass the limit by 25,101 entries.
+TEST_F(HostileSiteTest, FoldersOfDeepPathsCountAgainstTheLimitAndTheRunSaysTheMapIsPartial) {
+    testsupport::NginxOptions options;
+    options.server = "    location /b { default_type text/html;\n"
+                     "        return 200 \"<html><head><title>Leaf</title></head></html>\\n\"; }\n";
+    testsupport::NginxPeer nginx(options);
+    ASSERT_TRUE(nginx.Running());
+    constexpr int kLinks = 20100;
+    std::string below;
+    for (int level = 1; level < 50; ++level)
+        below += "d/";
+    std::string index = "<html><head><title>Deep</title></head><body>\n";
+    for (int k = 1; k <= kLinks; ++k)
+        index +=
+            "<a href=\"/b" + std::to_string(k) + "/" + below + "p.html\">" + std::to_string(k) + "</a>\n";
+    nginx.Put("/index.html", index + "</body></html>\n");
+    fs::path map;
+    std::string output;
+    // The page alone, as small as it comes: no sitemap, no images, folders without their addresses.
+    ASSERT_TRUE(CrawlWithinBound(dir_, config_, nginx.Url("/"), map, output, [](TMapProfile& profile) {
+        profile.SetMakeGoogleSM(false);
+        profile.SetAddImages(false);
+        profile.SetClassAttribs(false);
+        profile.SetNoFolderLinks(true);
+    })) << output.substr(0, 4096);
+    EXPECT_NE(output.find("the site has more than 1,000,000 addresses and folders; the site map lists only "
+                          "part of it\n"),
+              std::string::npos)
+        << output.substr(0, 4096);
+    const std::string written = ReadFile(map);
+    const auto count = [&written](const std::string& what) {
+        size_t n = 0;
+        for (size_t at = written.find(what); at != std::string::npos; at = written.find(what, at + 1))
+            ++n;
+        return n;
+    };
+    const size_t folders = count("<ul>"), pages = count("<dt>");
+    EXPECT_LE(folders + pages, 1000000u);
+    EXPECT_GT(pages, 19000u) << "the pages up to the limit are listed";
+    EXPECT_LT(pages, static_cast<size_t>(kLinks));
+}
+
 } // namespace
 } // namespace app_test

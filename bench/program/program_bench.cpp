@@ -24,6 +24,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -42,6 +43,7 @@
 #include "tests/support/generated_site.h"
 #include "tests/support/nginx_peer.h"
 #include "tests/support/peer_process.h"
+#include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -69,7 +71,8 @@ constexpr const char* kUsage =
     "         its index.html; pathweaver -auto headless and shown against wget2 --max-threads=1.\n"
     "  deep:  for each N of --links (default 1,2,4,10), a start page on nginx with N links, each D folders\n"
     "         deep (--depth, default 2000) in a branch of its own; pathweaver -auto headless and shown,\n"
-    "         with the time per link against the one-link run's.\n"
+    "         with the time per link against the one-link run's, the peak memory, the size of the files\n"
+    "         written and whether the run said that the site map lists only part of the site.\n"
     "  cookies: for each N of --pages (default 250,500,1000), a start page on nginx linking to N pages that\n"
     "         each set 50 new cookies of 4 KB; pathweaver -auto headless and shown, with the processor time\n"
     "         per page against the first run's and the peak memory.\n"
@@ -187,6 +190,9 @@ struct Tool {
     std::vector<std::string> env;
     std::vector<bench::ChildRun> runs;
     std::vector<long> requests;
+    // After its last run: the size of the files it wrote, and whether it said the site map lists only part.
+    double outputMegabytes = 0;
+    bool partial = false;
 };
 
 double Median(std::vector<double> v) {
@@ -261,8 +267,9 @@ long CountLines(const std::string& text) {
     return static_cast<long>(std::count(text.begin(), text.end(), '\n'));
 }
 
+// After is called after each run with the tool and the file holding what the run printed.
 void RunRounds(std::vector<Tool>& tools, const Options& o, const testsupport::NginxPeer* nginx,
-               const std::string& dir) {
+               const std::string& dir, const std::function<void(Tool&, const std::string&)>& after = {}) {
     for (int round = 0; round < o.rounds; ++round)
         for (Tool& t : tools) {
             const long before = nginx ? CountLines(nginx->AccessLog()) : 0;
@@ -281,6 +288,7 @@ void RunRounds(std::vector<Tool>& tools, const Options& o, const testsupport::Ng
                 t.requests.push_back(CountLines(nginx->AccessLog()) - before);
             }
             t.runs.push_back(run);
+            if (after) after(t, output);
             std::fprintf(stderr, "  round %d  %-32s %8.2f s%s\n", round + 1, t.name.c_str(), run.seconds,
                          run.timedOut ? " (stopped)" : "");
         }
@@ -544,14 +552,25 @@ int Deep(const Options& o, const std::string& dir) {
         WriteProfile(profile, mstWebsite, nginx.Url("/" + name), dir + "/out-" + std::to_string(links));
         Row& row = rows.emplace_back(Row{links, {}});
         AddProgramRuns(row.tools, o, dir, profile, shown ? &display : nullptr);
-        std::fprintf(stderr, "%d links %d folders deep:\n", links, o.depth);
-        RunRounds(row.tools, o, &nginx, dir);
+        std::fprintf(stderr, "%d links %d folders deep, a start page of %.1f MB:\n", links, o.depth,
+                     page.size() / 1e6);
+        const std::string out = dir + "/out-" + std::to_string(links);
+        RunRounds(row.tools, o, &nginx, dir, [&out](Tool& t, const std::string& printed) {
+            std::error_code ec;
+            t.outputMegabytes = 0;
+            for (const auto& e : fs::directory_iterator(out, ec))
+                t.outputMegabytes += static_cast<double>(e.file_size(ec)) / 1e6;
+            t.partial = testsupport::ReadFile(printed).find("lists only part") != std::string::npos;
+            fs::remove_all(out, ec); // gigabytes of site map are not left for the next run
+            fs::create_directories(out, ec);
+        });
     }
     std::printf("crawl of start pages with N links, each %d folders deep in its own branch, %d rounds, "
                 "program %s\n",
                 o.depth, o.rounds, o.program.c_str());
-    std::printf("%-40s %6s %10s %10s %10s %10s %12s %10s %10s\n", "program", "links", "median s", "cpu s",
-                "s/link", "cpu s/link", "cpu/link x1", "requests", "peak MB");
+    std::printf("%-40s %6s %10s %10s %10s %10s %12s %10s %10s %10s %8s\n", "program", "links", "median s",
+                "cpu s", "s/link", "cpu s/link", "cpu/link x1", "requests", "peak MB", "output MB",
+                "partial");
     for (size_t t = 0; t < rows.front().tools.size(); ++t) {
         const double one = MedianCpu(rows.front().tools[t]) / rows.front().links;
         for (const Row& row : rows) {
@@ -559,10 +578,11 @@ int Deep(const Options& o, const std::string& dir) {
             const bool stopped =
                 std::any_of(tool.runs.begin(), tool.runs.end(), [](const auto& r) { return r.timedOut; });
             const double s = MedianSeconds(tool), cpu = MedianCpu(tool);
-            std::printf("%-40s %6d %10.3f%s %10.3f %10.3f %10.3f %12.2f %10ld %10.1f\n", tool.name.c_str(),
-                        row.links, s, stopped ? ">" : " ", cpu, s / row.links, cpu / row.links,
-                        cpu / row.links / one, tool.requests.empty() ? 0L : tool.requests.back(),
-                        PeakMegabytes(tool));
+            std::printf("%-40s %6d %10.3f%s %10.3f %10.3f %10.3f %12.2f %10ld %10.1f %10.1f %8s\n",
+                        tool.name.c_str(), row.links, s, stopped ? ">" : " ", cpu, s / row.links,
+                        cpu / row.links, cpu / row.links / one,
+                        tool.requests.empty() ? 0L : tool.requests.back(), PeakMegabytes(tool),
+                        tool.outputMegabytes, tool.partial ? "said" : "-");
         }
     }
     return 0;

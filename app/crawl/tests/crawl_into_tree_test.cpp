@@ -54,4 +54,46 @@ TEST(CrawlIntoTree, PagesHangUnderTheRootOfTheStartFolder) {
               "http://localhost:" + std::to_string(site.Port()) + "/");
 }
 
+// The folders of the pages' paths count against the crawl's limit beside its addresses: a page whose path
+// needs more new folders than the limit leaves is left out whole, a page in folders already made still
+// fits, and the crawl says that the site map lists only part of the site.
+TEST(CrawlIntoTree, FoldersOfThePathsCountAgainstTheLimitOfEntries) {
+    crawl_test::Site site;
+    ASSERT_TRUE(site.Running());
+    site.Put("/index.html", "<html><body><a href=\"a/b/c/d/p.html\">p</a><a href=\"e/f/g/h/q.html\">q</a>"
+                            "<a href=\"a/b/c/d/r.html\">r</a></body></html>");
+    for (const char* page : {"/a/b/c/d/p.html", "/e/f/g/h/q.html", "/a/b/c/d/r.html"})
+        site.Put(page, "<html><head><title>" + std::string(page).substr(9, 1) + "</title></head></html>");
+
+    struct Notices : crawl::CrawlView {
+        void ShowNotice(const std::string& Text) override { said.push_back(Text); }
+        std::vector<std::string> said;
+    };
+    TMapProfile profile;
+    profile.SetFileTypes("*.html;");
+    profile.SetUsePageTitles(true);
+    TStringList ignoreFolders, ignoreFiles;
+    TFileFetcher fetcher(nullptr);
+    const auto crawl = [&](int limit, Notices& view) {
+        TRzTreeView tv;
+        results::TResultTree tree(tv, profile, ignoreFolders, ignoreFiles);
+        crawl::ResultTreeResults sink(tree);
+        crawl::TWebsiteCrawl crawler(fetcher, profile, ignoreFolders, ignoreFiles, view, sink);
+        crawler.Queue().SetLimit(limit);
+        EXPECT_TRUE(crawler.CrawlWebsite(site.Url("/index.html")));
+        EXPECT_LE(tv.Items().Count(), limit) << "the tree holds more entries than the limit";
+        return shape(tv);
+    };
+    // Four addresses; p makes four folders, q would make four more, r makes none.
+    Notices cut;
+    EXPECT_EQ(crawl(10, cut), (std::vector<std::string>{"Home", "  a", "    b", "      c", "        d",
+                                                        "          p", "          r"}));
+    EXPECT_EQ(cut.said,
+              std::vector<std::string>{
+                  "the site has more than 10 addresses and folders; the site map lists only part of it"});
+    Notices whole;
+    EXPECT_EQ(crawl(12, whole).size(), 12u);
+    EXPECT_TRUE(whole.said.empty()) << whole.said.front();
+}
+
 } // namespace

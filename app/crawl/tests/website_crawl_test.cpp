@@ -53,10 +53,11 @@ public:
         EXPECT_TRUE(pages.empty()) << "the root comes first";
         pages.push_back(p);
     }
-    void AddPageNode(const CrawledPage& p) override {
+    int AddPageNode(const CrawledPage& p, int) override {
         EXPECT_FALSE(pages.empty()) << "a page before the root";
         pages.push_back(p);
         if (OnPage) OnPage(p);
+        return 0;
     }
     std::function<void(const CrawledPage&)> OnPage;
     const CrawledPage* Find(const std::string& url) const {
@@ -597,7 +598,8 @@ TEST(WebsiteCrawl, ATrapSiteStopsAtTheLimitOfAddressesAndTheCrawlSaysSo) {
     EXPECT_EQ(c.crawl.UrlCount(), 1234);
     ASSERT_EQ(c.results.pages.size(), 1234u);
     EXPECT_EQ(c.results.pages.back().URL, faults.Url("/trap/10/1233.html"));
-    const std::string said = "the site has more than 1,234 addresses; the site map lists the first 1,234";
+    const std::string said =
+        "the site has more than 1,234 addresses and folders; the site map lists only part of it";
     EXPECT_EQ(c.view.notices, std::vector<std::string>{said});
     EXPECT_EQ(c.view.memo.back(), said) << "said last, where the log shows it";
     EXPECT_EQ(c.view.totalFiles, "Total Files Found: 1234");

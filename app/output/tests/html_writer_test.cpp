@@ -1,6 +1,7 @@
 #include "app/core/map_profile.h"
 #include "app/output/html_escape.h"
 #include "app/output/html_site_map.h"
+#include "app/output/site_map_output.h"
 #include "app/output/tests/output_fixture.h"
 
 #include <gtest/gtest.h>
@@ -36,9 +37,10 @@ TEST(HtmlSiteMap, GoldenPagesForEachLayoutChoice) {
     EXPECT_EQ(Page(hostile, HostileTree()), Golden("hostile.html", Page(hostile, HostileTree())));
 }
 
-TEST(HtmlSiteMap, TheListBecomesThePageWhereItLies) {
-    // Deep folders and long addresses, for every layout: the list is made with room for its lines and
-    // for the page around it, so it neither grows by copies nor needs a second copy to be the page.
+TEST(HtmlSiteMap, TheListAndThePageAreMadeInTheRoomForeseenForThem) {
+    // Deep folders and long addresses, for every layout: the page written to its file is the list with the
+    // page around it, and the page shown, like the list that goes to the clipboard, is made in the room
+    // foreseen for the whole page, never grown by copies.
     Tree tree;
     tree.Add(kFolderImage, 0, true, "Home", "http://www.example.com/");
     for (int i = 0; i < 2000; ++i) {
@@ -52,12 +54,19 @@ TEST(HtmlSiteMap, TheListBecomesThePageWhereItLies) {
         profile.SetAddImages(!plain);
         profile.SetClassAttribs(!plain);
         profile.SetNoFolderLinks(plain);
-        std::string list = BuildHtmlSiteMap(profile, tree.Nodes());
+        profile.SetWebsite("http://www.example.com/");
+        TempDir out;
+        profile.SetOutputFileName(out / "map.html");
+        const TSiteMapResult result = GenerateSiteMapOutput(profile, tree.Nodes(), {});
+        ASSERT_TRUE(result.Success) << result.Message;
+        const std::string list = BuildHtmlSiteMap(profile, tree.Nodes());
         const std::string page = WrapSiteMapPage(profile, list);
-        const char* before = list.data();
-        WrapSiteMapPageInPlace(profile, list);
-        EXPECT_EQ(list, page);
-        EXPECT_EQ(list.data(), before) << "the list moved to become the page";
+        EXPECT_EQ(ReadAll(out / "map.html"), page);
+        EXPECT_EQ(result.GeneratedHtml, page);
+        const size_t room = HtmlSiteMapRoom(profile, tree.Nodes());
+        EXPECT_GE(room, page.size());
+        EXPECT_EQ(result.GeneratedHtml.capacity(), room) << "the page shown grew by copies";
+        EXPECT_EQ(list.capacity(), room) << "the list grew by copies";
     }
 }
 

@@ -95,8 +95,9 @@ TEST(SiteMapOutput, ImagesComeFromTheProgramFolderWhenItHasNoImageFolder) {
     // With the folder image present, the image folder is the source, and what it lacks is skipped.
     WriteAll(program / "smimages/smfolder.gif", "folder");
     TempDir second;
-    EXPECT_EQ(CopySiteMapImages(run.profile, second / "x.html", programDir),
-              (Files{second / "smfolder.gif", second / "smfile.gif"}));
+    run.profile.SetOutputFileName(second / "x.html");
+    EXPECT_EQ(run.Go().FilesWritten,
+              (Files{second / "x.html", second / "smfolder.gif", second / "smfile.gif"}));
     EXPECT_EQ(ReadAll(second / "smfile.gif"), "in the image folder");
 }
 

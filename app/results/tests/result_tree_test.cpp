@@ -636,6 +636,31 @@ TEST_F(CrawlNodesTest, OnlyTheFoldersAPathSharesWithThePathBeforeItAreReused) {
     EXPECT_EQ(ab->URL, "http://site/ab/");
 }
 
+// Within a room of folders: a page whose path needs more new folders than the room is left out whole, the
+// folders its path shares with those made before cost nothing, and the walk goes on from what it found.
+TEST_F(CrawlNodesTest, APageWhosePathNeedsMoreFoldersThanTheRoomIsLeftOutWhole) {
+    profile.SetUsePageTitles(false);
+    tree.AddRootNode("", "http://site/", "Start", std::nullopt);
+    const auto add = [&](const std::string& page, int room) {
+        const results::TPageAdded added = tree.AddPageNodeWithin(page, page, "", std::nullopt, room);
+        EXPECT_EQ(added.NoRoom, added.Node == nullptr) << page;
+        return added.NoRoom ? -1 : added.FoldersMade;
+    };
+    EXPECT_EQ(add("http://site/a/b/c/p.html", 2), -1);
+    EXPECT_EQ(tv.Items().Count(), 1);
+    EXPECT_EQ(add("http://site/a/b/p.html", 2), 2);
+    EXPECT_EQ(add("http://site/a/b/c/x/y/p.html", 2), -1) << "c, x and y, with the room for two";
+    EXPECT_EQ(add("http://site/a/b/c/q.html", 1), 1);
+    EXPECT_EQ(add("http://site/a/b/c/x/y/z/p.html", 2), -1);
+    EXPECT_EQ(add("http://site/a/b/c/r.html", 0), 0);
+    // Another host: its top folder is new too.
+    EXPECT_EQ(add("http://other/x/p.html", 1), -1);
+    EXPECT_EQ(add("http://other/x/p.html", 2), 2);
+    EXPECT_EQ(Shape(false),
+              (std::vector<std::string>{"Home", "  a", "    b", "      p.html", "      c", "        q.html",
+                                        "        r.html", "http://other/", "  x", "    p.html"}));
+}
+
 // The writers' node list keeps the level as it walks: down a path deeper than a byte counts, back up
 // one, two and many levels at once, and on to a second top-level folder (a page of another host). Each node
 // gets the level its place in the tree gives it, in the tree's order.
