@@ -164,20 +164,24 @@ void TFileFetcher::BindClientEvents() {
         });
     };
     h.OnHostUnreachable = [this](TObject*) {
-        Deliver([this, redirects = TakeRedirects(), error = http_->LastError()] {
-            ApplyRedirects(redirects);
-            response_ = 0;
-            lastError_ = error;
-            Status("Host Unreachable.");
-        });
+        Deliver(
+            [this, redirects = TakeRedirects(), error = http_->LastError(), text = http_->LastErrorText()] {
+                ApplyRedirects(redirects);
+                response_ = 0;
+                lastError_ = error;
+                lastErrorText_ = text;
+                Status("Host Unreachable.");
+            });
     };
     h.OnConnLost = [this](TObject*, const std::string&, int64_t, int64_t, TStream*) {
-        Deliver([this, redirects = TakeRedirects(), error = http_->LastError()] {
-            ApplyRedirects(redirects);
-            response_ = -3;
-            lastError_ = error;
-            Status("Connection with remote host lost.");
-        });
+        Deliver(
+            [this, redirects = TakeRedirects(), error = http_->LastError(), text = http_->LastErrorText()] {
+                ApplyRedirects(redirects);
+                response_ = -3;
+                lastError_ = error;
+                lastErrorText_ = text;
+                Status("Connection with remote host lost.");
+            });
     };
     h.OnAborted = [this](TObject*) {
         Deliver([this, redirects = TakeRedirects()] {
@@ -421,6 +425,7 @@ void TFileFetcher::BeginPage(const std::string& URL) {
     offSite_ = false;
     redirectLocation_.clear();
     lastError_ = 0;
+    lastErrorText_.clear();
     hasTitle_ = false;
     readMethod_ = fetcher::DefaultReadMethod();
 }

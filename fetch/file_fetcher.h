@@ -147,6 +147,8 @@ public:
     // The network layer's reason when the last fetch got no answer or lost it (ERROR_INTERNET_TIMEOUT...);
     // 0 otherwise.
     uint32_t LastError() const { return lastError_; }
+    // What the network layer said besides: the authorities or the proxy at fault, why it cannot start.
+    const std::string& LastErrorText() const { return lastErrorText_; }
     bool PasswordRequired() const { return passwordRequired_; }
     void SetPasswordRequired(bool Value) { passwordRequired_ = Value; }
     bool Parsed() const { return parsed_; }
@@ -257,6 +259,7 @@ private:
     std::string url_, shortURL_, pageContent_, contentType_, contentLocation_, redirectedURL_, title_;
     std::string redirectLocation_;
     uint32_t lastError_ = 0;
+    std::string lastErrorText_;
     bool followRedirects_ = true;
     std::string agent_, proxyServer_, proxyUserName_, proxyPassword_, wantedFileTypes_;
     TMimeType mimeType_ = mimeUnknown;

@@ -22,8 +22,8 @@ std::string Answered(int code) {
     }
 }
 
-// Why no answer came, or why it was cut short (Lost).
-std::string NetworkReason(uint32_t error, bool lost) {
+// Why no answer came, or why it was cut short (Lost), with what the network layer said besides.
+std::string NetworkReason(uint32_t error, const std::string& said, bool lost) {
     switch (error) {
     case ERROR_INTERNET_CANNOT_CONNECT:
         return "the connection was refused";
@@ -43,7 +43,11 @@ std::string NetworkReason(uint32_t error, bool lost) {
     case ERROR_INTERNET_REDIRECT_FAILED:
         return "it redirects too many times";
     case ERROR_INTERNET_INTERNAL_ERROR:
-        return "the network library could not be started (" + InternetLibraryFailure() + ")";
+        return "the network library could not be started (" + said + ")";
+    case ERROR_INTERNET_TRUST_UNUSABLE:
+        return said.empty() ? "the certificate authorities to trust cannot be used" : said;
+    case ERROR_INTERNET_PROXY_FAILED:
+        return said.empty() ? "the proxy could not take the request to the server" : said;
     case ERROR_INTERNET_OUT_OF_HANDLES:
         return "the network library could not start a transfer";
     case ERROR_INTERNET_URL_TOO_LONG:
@@ -60,8 +64,8 @@ std::string NetworkReason(uint32_t error, bool lost) {
 
 std::string FailureReason(const TFileFetcher& Fetcher) {
     const int response = Fetcher.Response();
-    if (response == 0) return NetworkReason(Fetcher.LastError(), false);
-    if (response == -3) return NetworkReason(Fetcher.LastError(), true);
+    if (response == 0) return NetworkReason(Fetcher.LastError(), Fetcher.LastErrorText(), false);
+    if (response == -3) return NetworkReason(Fetcher.LastError(), Fetcher.LastErrorText(), true);
     if (response == -2) return "the transfer was stopped";
     if (response >= 100 && response != 200) return Answered(response);
     if (Fetcher.ContentRefused())

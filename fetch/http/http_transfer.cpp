@@ -181,6 +181,7 @@ private:
     // Keeps the network layer's reason for the call that has just failed; false.
     bool Failed() {
         Job().outcome.lastError = InternetGetLastError();
+        Job().outcome.errorText = InternetGetLastErrorText();
         return false;
     }
 
@@ -221,6 +222,7 @@ private:
         x.outcome.continueDownload = true;
         x.outcome.success = false;
         x.outcome.lastError = 0;
+        x.outcome.errorText.clear();
 
         if (x.url.size() > kMaxUrlLength)
             throw Exception(Format("The address is too long (%d bytes; at most %d)",

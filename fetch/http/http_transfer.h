@@ -99,8 +99,9 @@ struct Outcome {
     int64_t resumeTo = 0;
     std::chrono::steady_clock::time_point start;
     bool success = false;
-    // The network layer's error of the call that failed, or 0.
+    // The network layer's error of the call that failed, or 0, and what it says besides.
     uint32_t lastError = 0;
+    std::string errorText;
     bool continueDownload = true;
     bool fileOutput = false;
     std::unique_ptr<TStream> stream;

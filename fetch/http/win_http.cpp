@@ -118,6 +118,7 @@ bool TCustomWinHTTP::ReadRange(uint32_t StartPos, uint32_t EndPos, bool ForceWai
     busy_ = true;
     reading_ = true;
     lastError_ = 0;
+    lastErrorText_.clear();
     auto t = std::make_shared<winhttp::Transfer>();
     t->owner = this;
     t->url = URL;
@@ -226,6 +227,7 @@ bool TCustomWinHTTP::RaiseEnd(const std::shared_ptr<winhttp::Transfer>& run, win
     if (x.outcome.batch && !winhttp::DeliverBatch(*this, x, [this, &run] { return Current(run); }))
         return false;
     lastError_ = x.outcome.lastError;
+    lastErrorText_ = x.outcome.errorText;
     if (x.outcome.stream) x.outcome.stream->SetPosition(0);
     if (x.outcome.continueDownload && x.outcome.success) {
         if (OnDone)
@@ -271,6 +273,7 @@ void TCustomWinHTTP::EndOfTransfer() {
     }
     reading_ = false;
     lastError_ = t->outcome.lastError;
+    lastErrorText_ = t->outcome.errorText;
     if (t->outcome.stream) t->outcome.stream->SetPosition(0);
     if (t->outcome.continueDownload && t->outcome.success) {
         if (!t->outcome.stream && t->outcome.resumeFrom == 0) {

@@ -74,6 +74,8 @@ public:
     // Why the transfer failed, as the network layer said (ERROR_INTERNET_TIMEOUT and the like): set from
     // the start of the end-of-transfer events until the next transfer; 0 when no call failed.
     uint32_t LastError() const { return lastError_; }
+    // What the network layer said besides (InternetGetLastErrorText), set with LastError().
+    const std::string& LastErrorText() const { return lastErrorText_; }
     bool Reading() const { return reading_; }
     TCustomWinThread* WorkerThread() const { return worker_; }
 
@@ -168,6 +170,7 @@ private:
     bool busy_ = false;
     bool reading_ = false;
     uint32_t lastError_ = 0;
+    std::string lastErrorText_;
     // The place in the run of the last transfer whose events were raised.
     int chainShown_ = 0;
 };

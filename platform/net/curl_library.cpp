@@ -68,11 +68,8 @@ Loaded Load() {
     return out;
 }
 
-std::atomic<bool> attempted{false};
-
 const Loaded& State() {
     static const Loaded loaded = Load();
-    attempted.store(true, std::memory_order_release);
     return loaded;
 }
 
@@ -87,10 +84,6 @@ const CurlLibrary& Curl() {
 bool CurlReady(std::string& why) {
     why = State().failure;
     return why.empty();
-}
-
-std::string CurlFailure() {
-    return attempted.load(std::memory_order_acquire) ? State().failure : std::string();
 }
 
 } // namespace net

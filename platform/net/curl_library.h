@@ -37,7 +37,5 @@ struct CurlLibrary {
 const CurlLibrary& Curl();
 // Loads the library as Curl() does; false, with why, when it cannot be used.
 bool CurlReady(std::string& why);
-// Why the library could not be used, once a load was tried; empty otherwise. Never loads it.
-std::string CurlFailure();
 
 } // namespace net

@@ -2,12 +2,14 @@
 
 #include "platform/net/cookie_limits.h"
 #include "platform/net/curl_library.h"
+#include "platform/net/net_texts.h"
+#include "platform/net/proxy_failure.h"
+#include "platform/net/trust_paths.h"
 #include "platform/net/wininet.h"
 #include "platform/rtl/strings.h"
 #include "platform/rtl/wait_policy.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <string_view>
@@ -51,23 +53,6 @@ bool LengthsDiffer(const std::vector<std::string>& lines) {
 
 bool IsRedirect(int code) {
     return code >= 300 && code < 400;
-}
-
-// The certificate authorities a user names for the system's TLS library (SSL_CERT_FILE, SSL_CERT_DIR), as
-// programs built on it take them: libcurl itself knows only the paths it was built with.
-struct TrustPaths {
-    std::string file, folder;
-};
-
-const TrustPaths& EnvironmentTrust() {
-    static const TrustPaths paths = [] {
-        const auto read = [](const char* name) {
-            const char* value = std::getenv(name);
-            return std::string(value ? value : "");
-        };
-        return TrustPaths{read("SSL_CERT_FILE"), read("SSL_CERT_DIR")};
-    }();
-    return paths;
 }
 
 } // namespace
@@ -183,11 +168,20 @@ void HttpRequest::Configure(bool freshConnection) {
     if (s.flags & INTERNET_FLAG_IGNORE_CERT_CN_INVALID) Curl().easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 0L);
     const std::string ca = CaBundle();
     const TrustPaths& trust = EnvironmentTrust();
-    if (!ca.empty())
-        Curl().easy_setopt(h, CURLOPT_CAINFO, ca.c_str());
-    else if (!trust.file.empty())
-        Curl().easy_setopt(h, CURLOPT_CAINFO, trust.file.c_str());
-    if (!trust.folder.empty()) Curl().easy_setopt(h, CURLOPT_CAPATH, trust.folder.c_str());
+    trust_problem_ = ca.empty() ? TrustProblem(trust) : std::string();
+    if (!trust_problem_.empty()) {
+        // Not handed to the library, which would read a named pipe for ever: what it is given instead
+        // holds no certificate, so a transfer that needs them ends at its handshake and says why.
+        static char none[] = "none";
+        curl_blob blob{none, sizeof none - 1, CURL_BLOB_NOCOPY};
+        Curl().easy_setopt(h, CURLOPT_CAINFO_BLOB, &blob);
+    } else {
+        if (!ca.empty())
+            Curl().easy_setopt(h, CURLOPT_CAINFO, ca.c_str());
+        else if (!trust.file.empty())
+            Curl().easy_setopt(h, CURLOPT_CAINFO, trust.file.c_str());
+        if (!trust.folder.empty()) Curl().easy_setopt(h, CURLOPT_CAPATH, trust.folder.c_str());
+    }
     // The handle shares the cookies of every request; an empty file name turns its cookie engine on.
     if (!(s.flags & INTERNET_FLAG_NO_COOKIES)) Curl().easy_setopt(h, CURLOPT_COOKIEFILE, "");
 
@@ -233,13 +227,11 @@ bool HttpRequest::StartTransfer(bool freshConnection) {
     if (!(settings_.flags & INTERNET_FLAG_NO_COOKIES)) SharedCookieLimits().Keep();
     easy_ = NewCurlEasy();
     if (!easy_) {
-        last_error_ = ERROR_INTERNET_OUT_OF_HANDLES;
-        return false;
+        return Fail(ERROR_INTERNET_OUT_OF_HANDLES);
     }
     Configure(freshConnection);
     if (Curl().multi_add_handle(multi_.Handle(), easy_.get()) != CURLM_OK) {
-        last_error_ = ERROR_INTERNET_INCORRECT_HANDLE_STATE;
-        return false;
+        return Fail(ERROR_INTERNET_INCORRECT_HANDLE_STATE);
     }
     attached_ = true;
     return true;
@@ -247,6 +239,7 @@ bool HttpRequest::StartTransfer(bool freshConnection) {
 
 bool HttpRequest::Send(const std::string& extraHeaders, const std::string& body) {
     last_error_ = 0;
+    last_error_text_.clear();
     sent_again_ = false;
     receiving_said_ = false;
     redirects_said_ = 0;
@@ -271,7 +264,7 @@ bool HttpRequest::Send(const std::string& extraHeaders, const std::string& body)
         if (answer_.undecided) {
             answer_.finalHeaders = true;
         } else {
-            last_error_ = MapError(answer_.result == CURLE_OK ? CURLE_GOT_NOTHING : answer_.result);
+            Failed(answer_.result == CURLE_OK ? CURLE_GOT_NOTHING : answer_.result);
             return false;
         }
     }
@@ -281,10 +274,7 @@ bool HttpRequest::Send(const std::string& extraHeaders, const std::string& body)
 
 bool HttpRequest::Read(void* buffer, size_t size, size_t& bytesRead) {
     bytesRead = 0;
-    if (!answer_.finalHeaders) {
-        last_error_ = ERROR_INTERNET_INCORRECT_HANDLE_STATE;
-        return false;
-    }
+    if (!answer_.finalHeaders) return Fail(ERROR_INTERNET_INCORRECT_HANDLE_STATE);
     if (answer_.bufferPos >= answer_.buffer.size() && !answer_.finished) {
         if (answer_.paused) {
             answer_.paused = false;
@@ -304,7 +294,7 @@ bool HttpRequest::Read(void* buffer, size_t size, size_t& bytesRead) {
         Report(INTERNET_STATUS_REQUEST_COMPLETE, "");
         return true;
     }
-    last_error_ = MapError(answer_.result);
+    Failed(answer_.result);
     return false;
 }
 
@@ -376,8 +366,7 @@ bool HttpRequest::PumpUntil(const std::function<bool()>& done) {
             Detach();
             answer_.finished = true;
             answer_.result = CURLE_ABORTED_BY_CALLBACK;
-            last_error_ = ERROR_INTERNET_OPERATION_CANCELLED;
-            return false;
+            return Fail(ERROR_INTERNET_OPERATION_CANCELLED);
         }
         PumpOnce();
         if (done() || answer_.finished) break;
@@ -385,8 +374,7 @@ bool HttpRequest::PumpUntil(const std::function<bool()>& done) {
             Detach();
             answer_.finished = true;
             answer_.result = CURLE_OPERATION_TIMEDOUT;
-            last_error_ = error;
-            return false;
+            return Fail(error);
         }
         WaitForSockets(100);
     }
@@ -573,6 +561,24 @@ int HttpRequest::OnProgress(void* userdata, curl_off_t, curl_off_t dlnow, curl_o
         self->Touch();
     }
     return (self->cancel_ && self->cancel_->load()) ? 1 : 0;
+}
+
+void HttpRequest::Failed(CURLcode code) {
+    last_error_ = MapError(code);
+    last_error_text_.clear();
+    // What broke in the answer is said as it is. Else the end the library gives may be the fault of the
+    // authorities the user named, or of the proxy, rather than the server's.
+    if (answer_.tooLarge || answer_.headerTooLarge || answer_.lengthsDiffer) return;
+    if (code == CURLE_SSL_CACERT_BADFILE) {
+        last_error_ = ERROR_INTERNET_TRUST_UNUSABLE;
+        last_error_text_ = !trust_problem_.empty() ? trust_problem_
+                           : CaBundle().empty()    ? RefusedTrust(EnvironmentTrust())
+                                                   : std::string(net_text::OwnTrust);
+    } else if (std::string proxy = ProxyFailure(easy_.get(), code, settings_, EffectiveUrl());
+               !proxy.empty()) {
+        last_error_ = ERROR_INTERNET_PROXY_FAILED;
+        last_error_text_ = std::move(proxy);
+    }
 }
 
 DWORD HttpRequest::MapError(CURLcode code) const {

@@ -64,6 +64,8 @@ public:
     bool Header(const std::string& name, std::string& value) const;
     std::string EffectiveUrl() const;
     DWORD LastError() const { return last_error_; }
+    // What the failure adds to LastError(): the authorities or the proxy at fault; empty when nothing.
+    const std::string& LastErrorText() const { return last_error_text_; }
 
 private:
     struct SlistFree {
@@ -125,6 +127,13 @@ private:
     void StartHeaderBlock(std::string_view statusLine);
     bool FinishHeaderBlock();
     DWORD MapError(CURLcode code) const;
+    // Sets LastError() and LastErrorText() for a transfer the library ended with code.
+    void Failed(CURLcode code);
+    bool Fail(DWORD error) {
+        last_error_ = error;
+        last_error_text_.clear();
+        return false;
+    }
     void Touch() { last_activity_ = std::chrono::steady_clock::now(); }
     // Starts a new window of the minimum-rate rule.
     void RestartRateWindow() {
@@ -164,6 +173,9 @@ private:
     std::chrono::steady_clock::time_point window_start_;
     std::chrono::steady_clock::time_point sent_at_;
     DWORD last_error_ = 0;
+    std::string last_error_text_;
+    // Why the authorities the environment names were not handed to the library; empty when they were.
+    std::string trust_problem_;
 };
 
 } // namespace net

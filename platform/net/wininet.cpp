@@ -8,6 +8,8 @@
 #include <memory>
 #include <mutex>
 #include <set>
+#include <string>
+#include <utility>
 
 struct InternetHandle {
     enum class Kind { Root, Connection, Request };
@@ -26,6 +28,18 @@ struct InternetHandle {
 namespace {
 
 thread_local DWORD lastError = 0;
+thread_local std::string lastErrorText;
+
+bool Fail(DWORD error, std::string text = {}) {
+    lastError = error;
+    lastErrorText = std::move(text);
+    return false;
+}
+
+void Succeeded() {
+    lastError = 0;
+    lastErrorText.clear();
+}
 
 // Every live handle; a handle not in here is stale or foreign and every call on it fails cleanly.
 std::mutex& TableLock() {
@@ -47,7 +61,7 @@ HINTERNET RegisterHandle(std::unique_ptr<InternetHandle> h) {
 InternetHandle* Lookup(HINTERNET h, InternetHandle::Kind kind) {
     std::lock_guard lock(TableLock());
     if (!Table().count(h) || h->kind != kind) {
-        lastError = ERROR_INVALID_HANDLE_;
+        Fail(ERROR_INVALID_HANDLE_);
         return nullptr;
     }
     return h;
@@ -56,15 +70,10 @@ InternetHandle* Lookup(HINTERNET h, InternetHandle::Kind kind) {
 InternetHandle* LookupAny(HINTERNET h) {
     std::lock_guard lock(TableLock());
     if (!Table().count(h)) {
-        lastError = ERROR_INVALID_HANDLE_;
+        Fail(ERROR_INVALID_HANDLE_);
         return nullptr;
     }
     return h;
-}
-
-bool Fail(DWORD error) {
-    lastError = error;
-    return false;
 }
 
 std::string HeaderName(const std::string& line) {
@@ -77,8 +86,8 @@ DWORD InternetGetLastError() {
     return lastError;
 }
 
-std::string InternetLibraryFailure() {
-    return net::CurlFailure();
+std::string InternetGetLastErrorText() {
+    return lastErrorText;
 }
 
 void InternetSetCaBundle(const std::string& path) {
@@ -111,7 +120,7 @@ HINTERNET InternetOpen(const std::string& agent, DWORD accessType, const std::st
     // transfer from its start, saying why.
     std::string why;
     if (!net::CurlReady(why)) {
-        Fail(ERROR_INTERNET_INTERNAL_ERROR);
+        Fail(ERROR_INTERNET_INTERNAL_ERROR, why);
         return nullptr;
     }
     auto h = std::make_unique<InternetHandle>(InternetHandle::Kind::Root);
@@ -120,7 +129,7 @@ HINTERNET InternetOpen(const std::string& agent, DWORD accessType, const std::st
     h->settings.proxy = proxy;
     h->settings.proxyBypass = proxyBypass;
     h->offline = flags & INTERNET_FLAG_OFFLINE;
-    lastError = 0;
+    Succeeded();
     return RegisterHandle(std::move(h));
 }
 
@@ -147,7 +156,7 @@ HINTERNET InternetConnect(HINTERNET root, const std::string& host, WORD port, co
     h->port = port;
     h->settings.user = user;
     h->settings.password = password;
-    lastError = 0;
+    Succeeded();
     return RegisterHandle(std::move(h));
 }
 
@@ -176,7 +185,7 @@ bool AimRequest(InternetHandle& h, const std::string& verb, const std::string& o
         accept += (accept.empty() ? "" : ", ") + type;
     h.settings.accept = accept;
     h.request->Settings() = h.settings;
-    lastError = 0;
+    Succeeded();
     return true;
 }
 
@@ -283,8 +292,8 @@ bool HttpSendRequest(HINTERNET request, const std::string& headers, const std::s
     InternetHandle* h = Lookup(request, InternetHandle::Kind::Request);
     if (!h) return false;
     if (h->offline) return Fail(ERROR_INTERNET_CANNOT_CONNECT); // no cache to serve from
-    if (!h->request->Send(headers, body)) return Fail(h->request->LastError());
-    lastError = 0;
+    if (!h->request->Send(headers, body)) return Fail(h->request->LastError(), h->request->LastErrorText());
+    Succeeded();
     return true;
 }
 
@@ -346,9 +355,9 @@ bool InternetReadFile(HINTERNET request, void* buffer, DWORD size, DWORD& bytesR
     InternetHandle* h = Lookup(request, InternetHandle::Kind::Request);
     if (!h) return false;
     size_t n = 0;
-    if (!h->request->Read(buffer, size, n)) return Fail(h->request->LastError());
+    if (!h->request->Read(buffer, size, n)) return Fail(h->request->LastError(), h->request->LastErrorText());
     bytesRead = static_cast<DWORD>(n);
-    lastError = 0;
+    Succeeded();
     return true;
 }
 
@@ -376,8 +385,7 @@ bool InternetCloseHandle(HINTERNET handle) {
     {
         std::lock_guard lock(TableLock());
         if (!Table().erase(handle)) {
-            lastError = ERROR_INVALID_HANDLE_;
-            return false;
+            return Fail(ERROR_INVALID_HANDLE_);
         }
         owned.reset(handle);
     }

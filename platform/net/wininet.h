@@ -112,6 +112,10 @@ inline constexpr DWORD ERROR_INTERNET_BAD_RESPONSE = 12152;    // garbage where 
 inline constexpr DWORD ERROR_INTERNET_URL_TOO_LONG = 12174;
 inline constexpr DWORD ERROR_INTERNET_BODY_TOO_LARGE = 12175;
 inline constexpr DWORD ERROR_INTERNET_HEADER_TOO_LARGE = 12176; // an answer's headers over kMaxHeaderBytes
+// Our own: the certificate authorities named to trust cannot be used, and the proxy, not the server, failed
+// the request. InternetGetLastErrorText says which and how.
+inline constexpr DWORD ERROR_INTERNET_TRUST_UNUSABLE = 12177;
+inline constexpr DWORD ERROR_INTERNET_PROXY_FAILED = 12178;
 inline constexpr DWORD ERROR_HTTP_HEADER_NOT_FOUND = 12150;
 inline constexpr DWORD ERROR_INTERNET_INCORRECT_HANDLE_STATE = 12019;
 
@@ -171,9 +175,10 @@ void InternetSetCancelFlag(HINTERNET request, const std::atomic<bool>* cancel);
 // The address the request ended at after redirects.
 std::string InternetEffectiveUrl(HINTERNET request);
 DWORD InternetGetLastError();
-// Why the network library cannot be used, once InternetOpen failed with ERROR_INTERNET_INTERNAL_ERROR;
-// empty before.
-std::string InternetLibraryFailure();
+// What the last call of this thread that failed says besides its error, in words for a message: why the
+// network library cannot be used (ERROR_INTERNET_INTERNAL_ERROR), which authorities cannot be used and why
+// (ERROR_INTERNET_TRUST_UNUSABLE), which proxy failed and how (ERROR_INTERNET_PROXY_FAILED); else empty.
+std::string InternetGetLastErrorText();
 
 // Certificates of a test authority; empty for the system's store.
 void InternetSetCaBundle(const std::string& path);
