@@ -11,55 +11,15 @@
 #include <utility>
 #include <vector>
 
-#include "app/core/map_profile.h"
-#include "app/core/profile_file.h"
 #include "main_form_fixture.h"
 #include "tests/support/loopback_port.h"
 #include "tests/support/nginx_peer.h"
 #include "tests/support/peer_process.h"
 #include "tests/support/tinyproxy_peer.h"
+#include "unattended_crawl.h"
 
 namespace app_test {
 namespace {
-
-struct Crawl {
-    int status = -1;
-    std::string output;
-    fs::path map;
-};
-
-// Runs the program unattended on a profile for the site, in an environment without the caller's proxy
-// variables and with the NAME=value words of `environment`; stopped after two minutes (status 137, which
-// the tests take as a failure).
-Crawl RunCrawl(const fs::path& dir, const fs::path& config, const std::string& site,
-               const std::string& environment) {
-    TMapProfile profile;
-    ApplyNewProfileDefaults(profile);
-    profile.SetSpiderType(mstWebsite);
-    profile.SetWebsite(site);
-    Crawl crawl;
-    crawl.map = dir / "out" / "sitemap.html";
-    fs::remove_all(crawl.map.parent_path());
-    fs::create_directories(crawl.map.parent_path());
-    profile.SetOutputFileName(crawl.map.string());
-    profile.SetFileName((dir / "site.qpw").string());
-    SaveProfileFile(profile, nullptr);
-    std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY";
-    for (const char* name : {"http_proxy", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY", "no_proxy",
-                             "NO_PROXY", "SSL_CERT_FILE", "SSL_CERT_DIR", "LD_LIBRARY_PATH", "PW_STUB_CURL"})
-        command += std::string(" -u ") + name;
-    command += " XDG_CONFIG_HOME='" + config.string() + "' QT_QPA_PLATFORM=offscreen " + environment +
-               " timeout -s KILL 120 '" PW_PROGRAM "' -auto '" + profile.FileName() + "' 2>&1 </dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return crawl;
-    char buffer[512];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        crawl.output.append(buffer, n);
-    const int code = pclose(pipe);
-    crawl.status = WIFEXITED(code) ? WEXITSTATUS(code) : -1;
-    return crawl;
-}
 
 bool Has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;

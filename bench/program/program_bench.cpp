@@ -58,9 +58,8 @@ constexpr const char* kUsage =
     "                          [--display :N]\n"
     "       program_bench deep [--links N,N,...] [--depth D] [--rounds R] [--program PATH] [--timeout S]\n"
     "                          [--no-shown] [--display :N]\n"
-    "       program_bench cookies [--pages N,N,...] [--rounds R] [--program PATH] [--timeout S] "
-    "[--no-shown]\n"
-    "                             [--display :N]\n"
+    "       program_bench cookies [--pages N,N,...] [--domains D] [--bytes B] [--rounds R] [--program PATH]\n"
+    "                             [--timeout S] [--no-shown] [--display :N]\n"
     "  crawl: a generated site of N pages (default 5000) on nginx, --delay MS added to every response;\n"
     "         pathweaver -auto headless and shown (Xvfb + openbox), wget -r, wget2 --max-threads=1 and\n"
     "         the crawl component alone (crawl_bench --url).\n"
@@ -74,8 +73,9 @@ constexpr const char* kUsage =
     "         with the time per link against the one-link run's, the peak memory, the size of the files\n"
     "         written and whether the run said that the site map lists only part of the site.\n"
     "  cookies: for each N of --pages (default 250,500,1000), a start page on nginx linking to N pages that\n"
-    "         each set 50 new cookies of 4 KB; pathweaver -auto headless and shown, with the processor time\n"
-    "         per page against the first run's and the peak memory.\n"
+    "         each set 50 new cookies of 4 KB (--bytes); pathweaver -auto headless and shown, with the\n"
+    "         processor time per page against the first run's and the peak memory. With --domains D the\n"
+    "         pages are on www.h1.h2...hD.localhost and the cookies' Domain= cycles over its D parents.\n"
     "  --program: the pathweaver to time (default: the one built beside this benchmark; the program as it\n"
     "         was: /work/baseline-bin/pathweaver). --timeout: seconds before a run is stopped (default "
     "600).\n"
@@ -92,6 +92,8 @@ struct Options {
     int files = 100000;
     std::vector<int> links{1, 2, 4, 10};
     std::vector<int> cookiePages{250, 500, 1000};
+    int cookieDomains = 0;
+    int cookieBytes = 4000;
     int depth = 2000;
     std::string docs = "/usr/share/doc/postgresql-doc-15/html";
     int rounds = 3;
@@ -131,6 +133,10 @@ std::optional<Options> Parse(int argc, char** argv) {
             o.cookiePages = Counts(value());
         else if (a == "--pages")
             o.pages = std::atoi(value().c_str());
+        else if (a == "--domains")
+            o.cookieDomains = std::atoi(value().c_str());
+        else if (a == "--bytes")
+            o.cookieBytes = std::atoi(value().c_str());
         else if (a == "--delay")
             o.delayMs = std::atoi(value().c_str());
         else if (a == "--files")
@@ -156,7 +162,8 @@ std::optional<Options> Parse(int argc, char** argv) {
         else
             return std::nullopt;
     }
-    if (o.pages < 1 || o.files < 1 || o.links.empty() || o.depth < 1 || o.cookiePages.empty())
+    if (o.pages < 1 || o.files < 1 || o.links.empty() || o.depth < 1 || o.cookiePages.empty() ||
+        o.cookieDomains < 0 || o.cookieBytes < 1)
         return std::nullopt;
     return o;
 }
@@ -589,15 +596,33 @@ int Deep(const Options& o, const std::string& dir) {
 }
 
 // Start pages linking to N pages (/c/pK.html), each answered with 50 cookies of 4 KB named after it: a
-// site that floods the cookie jar, crawled by pathweaver -auto.
+// site that floods the cookie jar, crawled by pathweaver -auto. With --domains D the site is
+// www.h1.h2...hD.localhost (the library takes *.localhost for loopback) and the cookies are set for its
+// parent domains in turn, so that every request matches the cookies of all of them.
 int Cookies(const Options& o, const std::string& dir) {
     testsupport::NginxOptions n;
     n.logFormat = "$status";
-    const std::string value(4000, 'x');
-    n.server = "    location ~ ^/c/p(?<page>[0-9]+)[.]html$ {\n";
-    for (int i = 0; i < 50; ++i)
-        n.server +=
-            "        add_header Set-Cookie \"k${page}c" + std::to_string(i) + "=" + value + "; Path=/\";\n";
+    // nginx takes at most 4 KB a parameter: the value is made of a variable of up to 2,000 bytes.
+    const size_t chunk = std::min<size_t>(static_cast<size_t>(o.cookieBytes), 2000);
+    std::string value;
+    for (size_t left = static_cast<size_t>(o.cookieBytes); left > 0; left -= std::min(left, chunk))
+        value += left >= chunk ? "$cv" : std::string(left, 'x');
+    // parents[0] is h1.h2...hD.localhost, the last hD.localhost.
+    std::vector<std::string> parents;
+    std::string suffix = "localhost";
+    for (int level = o.cookieDomains; level >= 1; --level) {
+        suffix = "h" + std::to_string(level) + "." + suffix;
+        parents.insert(parents.begin(), suffix);
+    }
+    const std::string host = parents.empty() ? "127.0.0.1" : "www." + parents.front();
+    n.server =
+        "    set $cv \"" + std::string(chunk, 'x') + "\";\n    location ~ ^/c/p(?<page>[0-9]+)[.]html$ {\n";
+    for (int i = 0; i < 50; ++i) {
+        const std::string domain =
+            parents.empty() ? "" : "; Domain=" + parents[static_cast<size_t>(i) % parents.size()];
+        n.server += "        add_header Set-Cookie \"k${page}c" + std::to_string(i) + "=" + value +
+                    "; Path=/" + domain + "\";\n";
+    }
     n.server += "    }\n";
     testsupport::NginxPeer nginx(n);
     if (!nginx.Running()) {
@@ -623,14 +648,14 @@ int Cookies(const Options& o, const std::string& dir) {
         const std::string name = "cookies-" + std::to_string(pages) + ".html";
         nginx.Put("/" + name, start + "</body></html>\n");
         const std::string profile = dir + "/cookies-" + std::to_string(pages) + ".qpw";
-        WriteProfile(profile, mstWebsite, nginx.Url("/" + name), dir + "/out-" + std::to_string(pages));
+        WriteProfile(profile, mstWebsite, nginx.Url("/" + name, host), dir + "/out-" + std::to_string(pages));
         Row& row = rows.emplace_back(Row{pages, {}});
         AddProgramRuns(row.tools, o, dir, profile, shown ? &display : nullptr);
-        std::fprintf(stderr, "%d pages of 50 new 4 KB cookies each:\n", pages);
+        std::fprintf(stderr, "%d pages of 50 new %d-byte cookies each:\n", pages, o.cookieBytes);
         RunRounds(row.tools, o, &nginx, dir);
     }
-    std::printf("crawl of N pages each setting 50 new 4 KB cookies, %d rounds, program %s\n", o.rounds,
-                o.program.c_str());
+    std::printf("crawl of N pages of %s each setting 50 new %d-byte cookies, %d rounds, program %s\n",
+                host.c_str(), o.cookieBytes, o.rounds, o.program.c_str());
     std::printf("%-40s %6s %10s %10s %12s %12s %10s %10s\n", "program", "pages", "median s", "cpu s",
                 "cpu ms/page", "cpu/page x1", "requests", "peak MB");
     for (size_t t = 0; t < rows.front().tools.size(); ++t) {
@@ -653,8 +678,9 @@ int Cookies(const Options& o, const std::string& dir) {
 
 int main(int argc, char** argv) {
     bench::CheckArguments(argc, argv, kUsage,
-                          {"--pages", "--delay", "--files", "--docs", "--links", "--depth", "--rounds",
-                           "--program", "--baseline", "--timeout", "--no-shown", "--display"});
+                          {"--pages", "--domains", "--bytes", "--delay", "--files", "--docs", "--links",
+                           "--depth", "--rounds", "--program", "--baseline", "--timeout", "--no-shown",
+                           "--display"});
     const auto options = Parse(argc, argv);
     if (!options) {
         std::fputs(kUsage, stderr);

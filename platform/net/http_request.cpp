@@ -499,7 +499,7 @@ size_t HttpRequest::OnHeader(char* data, size_t size, size_t count, void* userda
     if (!a.blockOpen) return n;
     if (line.size() > 11 && SameText(line.substr(0, 11), "Set-Cookie:") &&
         !(self->settings_.flags & INTERNET_FLAG_NO_COOKIES))
-        SharedCookieLimits().Noted(line.substr(11));
+        SharedCookieLimits().Noted(line.substr(11), self->EffectiveUrl());
     if ((line[0] == ' ' || line[0] == '\t') && !a.headerLines.empty())
         a.headerLines.back() += " " + Trim(std::string(line));
     else

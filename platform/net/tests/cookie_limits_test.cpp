@@ -73,8 +73,8 @@ TEST(CookieLimits, AHostKeepsItsNewestCookiesAndOneSetOnEveryPage) {
     ASSERT_EQ(Get(nginx, host, "/fill?p=h2p5c"), "set");
     const std::set<std::string> sent = Names(Get(nginx, host, "/echo"));
     // 247 set: past 150 the oldest go, down to 120.
-    EXPECT_GE(sent.size(), net::kCookiesPerHostKept);
-    EXPECT_LE(sent.size(), net::kCookiesPerHost);
+    EXPECT_GE(sent.size(), net::kCookiesPerSiteKept);
+    EXPECT_LE(sent.size(), net::kCookiesPerSite);
     for (const char* dropped : {"h2p1c0", "h2p1c48", "h2p2c0"})
         EXPECT_EQ(sent.count(dropped), 0u) << dropped;
     for (const char* newest : {"h2p5c0", "h2p5c49", "h2p4c0"})
