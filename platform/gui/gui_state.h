@@ -171,8 +171,6 @@ Window* FindLiveWindowLocked(HWND hwnd);
 HWND NewWindowHandle(std::shared_ptr<Window> window);
 void RemoveWindowHandle(HWND hwnd);
 std::vector<HWND>& TopLevelOrder(); // front to back; caller holds the lock
-// The top-level window WindowFromPoint finds the point in, without looking for the child under it.
-HWND TopLevelAt(POINT screen);
 // A host that goes is no longer known to show any cursor.
 void ForgetCursorHost(const HostWindow* host);
 std::shared_ptr<WindowClassInfo> FindClass(const std::string& name);
