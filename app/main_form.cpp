@@ -31,6 +31,7 @@
 #include "platform/graphics/image_list.h"
 #include "platform/graphics/picture.h"
 #include "platform/gui/message_loop.h"
+#include "platform/gui/placement.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/files.h"
 #include "platform/rtl/format.h"
@@ -380,9 +381,11 @@ void TfrmSiteMapMain::RestorePlacement() {
         target = RestoredBounds(bounds, fitted, false);
         SetBounds(target.left, target.top, target.right - target.left, target.bottom - target.top);
         // The window may not take the stored size: it never gets smaller than the wizard and the docks
-        // beside it need. What it took is what must lie on the work area.
+        // beside it need. What it took is what must lie on the work area, with the title bar and borders
+        // the window manager puts round it.
         const TRect taken = BoundsRect();
-        target = FitIntoWorkArea(RECT{taken.left, taken.top, taken.right, taken.bottom}, area);
+        target = FitFramedIntoWorkArea(RECT{taken.left, taken.top, taken.right, taken.bottom},
+                                       pw::gui::WindowManagerFrame(Handle()), area);
     }
     SetBounds(target.left, target.top, target.right - target.left, target.bottom - target.top);
 }

@@ -111,6 +111,14 @@ RECT FitIntoWorkArea(RECT Bounds, const RECT& WorkArea) {
     return Bounds;
 }
 
+RECT FitFramedIntoWorkArea(const RECT& Bounds, const RECT& Frame, const RECT& WorkArea) {
+    const RECT outer = FitIntoWorkArea(RECT{Bounds.left - Frame.left, Bounds.top - Frame.top,
+                                            Bounds.right + Frame.right, Bounds.bottom + Frame.bottom},
+                                       WorkArea);
+    return RECT{outer.left + Frame.left, outer.top + Frame.top, outer.right - Frame.right,
+                outer.bottom - Frame.bottom};
+}
+
 RECT RestoredBounds(const RECT& Current, const RECT& Fitted, bool SkipSize) {
     LONG width = Width(Current);
     LONG height = Height(Current);

@@ -44,6 +44,9 @@ RECT PlacementWorkArea(const std::vector<TMonitorArea>& Monitors, int MainMonito
 // Moves Bounds into WorkArea without changing its size: right and bottom edges first, then left and top,
 // so a window larger than the work area lines up with its left and top edges.
 RECT FitIntoWorkArea(RECT Bounds, const RECT& WorkArea);
+// Bounds moved as FitIntoWorkArea moves them with the frame round them (Frame: its width on the left, top,
+// right and bottom), so that the title bar as well lies on the work area.
+RECT FitFramedIntoWorkArea(const RECT& Bounds, const RECT& Frame, const RECT& WorkArea);
 // The window's new bounds: the fitted position, and unless SkipSize the stored width and height where
 // they exceed 10 pixels.
 RECT RestoredBounds(const RECT& Current, const RECT& Fitted, bool SkipSize);

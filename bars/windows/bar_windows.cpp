@@ -94,6 +94,13 @@ TdxDockControl* FindDockSite(Drag& d, POINT P, TdxBarDockingStyle& Style) {
     return nullptr;
 }
 
+// A floating bar the person moves comes in front of the program's other windows (the customizing window
+// among them) without taking the activation: where it is let go, it is seen.
+void BringFloatingBarToFront(TdxBarControl* Control) {
+    if (Control->DockingStyle() == dsNone && Control->Handle() != nullptr)
+        SetWindowPos(Control->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 void MoveDraggedControl(Drag& d, POINT P) {
     TdxBarDockingStyle style = dsNone;
     TdxDockControl* site = FindDockSite(d, P, style);
@@ -135,6 +142,7 @@ void MoveDraggedControl(Drag& d, POINT P) {
         ctl->RepaintBar();
     }
     ShowWindow(ctl->Handle(), SW_SHOWNA);
+    BringFloatingBarToFront(ctl);
 }
 
 } // namespace
@@ -240,6 +248,7 @@ void DragBar(TdxBarControl* Control, POINT Start) {
     if (alive->Ref == nullptr) return;
     Control->Dragging = true;
     Control->SetMoving(true);
+    BringFloatingBarToFront(Control);
     d.helper = AllocateHWnd([](TMessage&) {});
     SetCapture(d.helper);
     // Keys go to this loop alone until the bar is put down, when its window goes.

@@ -416,28 +416,6 @@ RECT TdxDockControl::GetDockingZone() const {
     return r;
 }
 
-namespace {
-
-// The frontmost shown top-level window at a screen point, leaving out one window, and those the pointer
-// passes through (shadows, hints).
-HWND TopLevelAtPoint(POINT Screen, HWND Skipped) {
-    for (HWND h = GetTopWindow(nullptr); h != nullptr; h = GetWindow(h, GW_HWNDNEXT)) {
-        if (h == Skipped || !IsWindowVisible(h) || IsIconic(h) ||
-            (GetWindowLong(h, GWL_EXSTYLE) & WS_EX_TRANSPARENT) != 0)
-            continue;
-        RECT r{0, 0, 0, 0};
-        if (!GetWindowRect(h, r) || !PtInRect(r, Screen)) continue;
-        if (SendMessage(h, WM_NCHITTEST, 0,
-                        MAKELPARAM(static_cast<WORD>(Screen.x), static_cast<WORD>(Screen.y))) ==
-            HTTRANSPARENT)
-            continue;
-        return h;
-    }
-    return nullptr;
-}
-
-} // namespace
-
 bool TdxDockControl::UncoveredAt(POINT ScreenPoint, HWND Dragged) const {
     TWinControl* parent = Parent();
     const TRect r = BoundsRect();
@@ -452,7 +430,7 @@ bool TdxDockControl::UncoveredAt(POINT ScreenPoint, HWND Dragged) const {
     // A window in front of the form there (the customizing window) hides the site: a toolbar let go on
     // it would dock into a site nobody sees.
     ::ClientToScreen(parent->Handle(), p);
-    return TopLevelAtPoint(p, Dragged) == GetAncestor(Handle(), GA_ROOT);
+    return pw::gui::TopLevelAt(p, Dragged) == GetAncestor(Handle(), GA_ROOT);
 }
 
 bool TdxDockControl::FindBarControl(const TdxBarControl* Control, int& Row, int& Col) const {

@@ -66,6 +66,10 @@ public:
     virtual void SetShape(const std::vector<RECT>* shape) = 0;
     // The smallest and largest size the person may give the window by its frame.
     virtual void SetSizeLimits(POINT minSize, POINT maxSize) = 0;
+    // The widths of the frame the desktop's window manager puts round the window (title bar, borders):
+    // left, top, right and bottom, also before the window is first shown. Zero where it puts none or
+    // cannot say.
+    virtual RECT FrameMargins() { return RECT{}; }
 };
 
 class Backend {

@@ -171,8 +171,6 @@ Window* FindLiveWindowLocked(HWND hwnd);
 HWND NewWindowHandle(std::shared_ptr<Window> window);
 void RemoveWindowHandle(HWND hwnd);
 std::vector<HWND>& TopLevelOrder(); // front to back; caller holds the lock
-// The top-level window WindowFromPoint finds the point in, without looking for the child under it.
-HWND TopLevelAt(POINT screen);
 // Has the toolkit hold the pointer for the program while a window holds the capture, showing the cursor
 // set last (GUI thread, where a toolkit shows windows; nothing elsewhere).
 void HoldPointer(bool hold);

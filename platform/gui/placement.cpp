@@ -1,5 +1,6 @@
 #include "platform/gui/placement.h"
 
+#include "platform/gui/backend.h"
 #include "platform/gui/gui_state.h"
 
 BOOL GetWindowPlacement(HWND hwnd, WINDOWPLACEMENT& placement) {
@@ -19,3 +20,14 @@ BOOL GetWindowPlacement(HWND hwnd, WINDOWPLACEMENT& placement) {
     placement.rcNormalPosition = w->minimized || w->maximized ? w->restoreRect : w->rect;
     return TRUE_;
 }
+
+namespace pw::gui {
+
+RECT WindowManagerFrame(HWND hwnd) {
+    auto w = FindLiveWindow(hwnd);
+    // The toolkit is asked without the lock: it may wait for the window manager's answer.
+    if (!w || w->IsChild() || !w->host) return RECT{};
+    return w->host->FrameMargins();
+}
+
+} // namespace pw::gui

@@ -15,3 +15,10 @@ struct WINDOWPLACEMENT {
 // rcNormalPosition is the restored rectangle, in screen coordinates for a top-level window and in its
 // parent's client coordinates for a child.
 BOOL GetWindowPlacement(HWND hwnd, WINDOWPLACEMENT& placement);
+
+namespace pw::gui {
+// The widths of the frame the desktop's window manager puts round a top-level window (title bar,
+// borders) outside its rectangle: left, top, right and bottom, also before the window is first shown.
+// Zero for a child, a window the desktop frames not, or where it cannot say.
+RECT WindowManagerFrame(HWND hwnd);
+} // namespace pw::gui

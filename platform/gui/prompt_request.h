@@ -22,6 +22,8 @@ struct PromptRequest {
     std::string text;
     // One of the MB_ICON* values, 0 for none.
     unsigned icon = 0;
+    // Message: the window the box belongs to and is kept in front of; none for a box of its own.
+    HWND owner = nullptr;
     std::vector<PromptButton> buttons;
     size_t defaultButton = 0;
     // What closing the box without a button answers.

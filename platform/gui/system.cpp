@@ -13,6 +13,7 @@
 #include "platform/gui/backend.h"
 #include "platform/gui/gui_state.h"
 #include "platform/gui/input.h"
+#include "platform/gui/window.h"
 #include "platform/gui/window_dc.h"
 
 namespace pw::gui {

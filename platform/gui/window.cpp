@@ -160,6 +160,8 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
     } else if (hWndParent) {
         if (!FindLiveWindow(hWndParent)) return nullptr;
         w->owner = GetAncestor(hWndParent, GA_ROOT);
+        // An owned window lies in front of its owner: one that stays on top takes its windows along.
+        if (auto o = FindLiveWindow(w->owner); o && (o->exStyle & WS_EX_TOPMOST)) w->exStyle |= WS_EX_TOPMOST;
     }
     if (x == CW_USEDEFAULT) x = y = 0;
     if (width == CW_USEDEFAULT) {

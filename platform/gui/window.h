@@ -90,6 +90,12 @@ int MapWindowPoints(HWND from, HWND to, RECT& rect);
 
 HWND WindowFromPoint(POINT screenPoint);
 HWND ChildWindowFromPointEx(HWND parent, POINT clientPoint, UINT flags);
+namespace pw::gui {
+// The top-level window WindowFromPoint finds the point in, without looking for the child under it: the
+// frontmost shown one, passing by those the pointer goes through (shadows, hints) and Skipped (a window
+// being dragged over the others).
+HWND TopLevelAt(POINT screen, HWND skipped = nullptr);
+} // namespace pw::gui
 
 HWND GetParent(HWND hwnd);
 HWND SetParent(HWND child, HWND newParent);

@@ -100,7 +100,7 @@ HWND WindowFromPoint(POINT screen) {
 
 namespace pw::gui {
 
-HWND TopLevelAt(POINT screen) {
+HWND TopLevelAt(POINT screen, HWND skipped) {
     std::vector<HWND> tops;
     {
         Guard g(Lock());
@@ -110,7 +110,7 @@ HWND TopLevelAt(POINT screen) {
         {
             Guard g(Lock());
             auto w = FindLiveWindow(h);
-            if (!w || !w->Visible() || w->minimized || (w->exStyle & WS_EX_TRANSPARENT) ||
+            if (h == skipped || !w || !w->Visible() || w->minimized || (w->exStyle & WS_EX_TRANSPARENT) ||
                 !InWindowShape(*w, screen))
                 continue;
         }

@@ -10,6 +10,7 @@
 #include "platform/graphics/graphics_objects.h"
 #include "platform/gui/keys.h"
 #include "platform/gui/system.h"
+#include "platform/gui/window.h"
 #include "platform/stdctrls/buttons.h"
 #include "platform/stdctrls/label.h"
 #include "platform/vcl/application.h"
@@ -174,6 +175,11 @@ TMessageForm::TMessageForm(const pw::vcl::PromptRequest& Request) : TForm(Applic
 }
 
 TMessageForm::~TMessageForm() = default;
+
+void TMessageForm::CreateParams(TCreateParams& Params) {
+    TForm::CreateParams(Params);
+    if (request_.owner != nullptr && IsWindow(request_.owner)) Params.WndParent = request_.owner;
+}
 
 void TMessageForm::WndProc(TMessage& Message) {
     // Escape closes the box as its close box does, also when no button stands for that answer.

@@ -20,6 +20,7 @@ public:
     ~TMessageForm() override;
     std::string ClassName() const override { return "TMessageForm"; }
     void WndProc(TMessage& Message) override;
+    void CreateParams(TCreateParams& Params) override;
 
     // The request's answer for how the box was closed: a button's result, or the close result.
     int Answer() const;

@@ -251,7 +251,9 @@ void TApplication::ShowException(const Exception& E) {
 }
 
 int TApplication::MessageBox(const std::string& Text, const std::string& Caption, UINT Flags) {
-    HWND owner = mainForm_ && mainForm_->HandleAllocated() ? mainForm_->Handle() : nullptr;
+    // The box belongs to the window it comes from, a dialog as well: it must stand in front of it.
+    HWND owner = GetActiveWindow();
+    if (owner == nullptr && mainForm_ && mainForm_->HandleAllocated()) owner = mainForm_->Handle();
     return ::MessageBox(owner, Text, Caption, Flags);
 }
 

@@ -1,5 +1,6 @@
 #include "platform/vcl/dialogs.h"
 
+#include "platform/gui/input.h"
 #include "platform/rtl/files.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/string_list.h"
@@ -11,8 +12,8 @@ using pw::vcl::PromptKind;
 using pw::vcl::PromptRequest;
 
 int MessageBox(HWND Owner, const std::string& Text, const std::string& Caption, UINT Type) {
-    (void)Owner;
     PromptRequest r;
+    r.owner = Owner;
     r.caption = Caption.empty() ? std::string("Error") : Caption;
     r.text = Text;
     r.icon = Type & MB_ICONMASK;
@@ -91,6 +92,7 @@ int MessageDlg(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Butto
     PromptRequest r;
     r.caption = DialogCaption(DlgType);
     r.text = Msg;
+    r.owner = GetActiveWindow();
     r.icon = DialogIcon(DlgType);
     for (int b = mbYes; b <= mbHelp; ++b)
         if (Buttons.Contains(static_cast<TMsgDlgBtn>(b)))
@@ -112,6 +114,7 @@ int MessageDlgCaptions(const std::string& Caption, const std::string& Msg, TMsgD
     PromptRequest r;
     r.caption = Caption;
     r.text = Msg;
+    r.owner = GetActiveWindow();
     r.icon = DialogIcon(DlgType);
     for (size_t i = 0; i < Captions.size(); ++i)
         r.buttons.push_back({Captions[i], static_cast<int>(i)});
@@ -124,6 +127,7 @@ void ShowMessage(const std::string& Msg) {
     PromptRequest r;
     r.caption = Application->Title();
     r.text = Msg;
+    r.owner = GetActiveWindow();
     r.buttons = {{"OK", mrOk}};
     r.cancelResult = mrOk;
     pw::vcl::Ask(r);

@@ -528,6 +528,12 @@ bool QtHost::PlaceBehind(HostWindow& Front) {
     return PlaceWindowBehind(widget_, front->widget_);
 }
 
+RECT QtHost::FrameMargins() {
+    if (!widget_ || QThread::currentThread() != widget_->thread()) return RECT{};
+    const std::optional<QMargins> frame = FrameExtents(widget_);
+    return frame ? RECT{frame->left(), frame->top(), frame->right(), frame->bottom()} : RECT{};
+}
+
 void QtHost::SetCursorShape(uintptr_t cursorId, const Surface* image, POINT hot) {
     NoteToolkitWork();
     if (widget_) widget_->setCursor(CursorFor(cursorId, image, hot));

@@ -87,6 +87,7 @@ public:
     void SetOpacity(double opacity) override;
     void Raise() override;
     bool PlaceBehind(HostWindow& Front) override;
+    RECT FrameMargins() override;
     void SetCursorShape(uintptr_t cursorId, const Surface* image, POINT hotSpot) override;
     void Refresh(const std::vector<RECT>& area) override;
     void SetShape(const std::vector<RECT>* shape) override;

@@ -3,9 +3,12 @@
 #include <QApplication>
 #include <QWidget>
 #include <QtGui/qguiapplication_platform.h>
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #if defined(PW_HAVE_XCB) && QT_CONFIG(xcb)
@@ -33,15 +36,33 @@ xcb_atom_t InternedAtom(xcb_connection_t* c, const char* name) {
     return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
 }
 
+// The 32-bit values of a property of that type, as many as it holds up to count.
+std::vector<uint32_t> Values(xcb_connection_t* c, xcb_window_t window, xcb_atom_t property, xcb_atom_t type,
+                             uint32_t count) {
+    const XcbReply<xcb_get_property_reply_t> reply(
+        xcb_get_property_reply(c, xcb_get_property(c, 0, window, property, type, 0, count), nullptr));
+    if (!reply || reply->format != 32) return {};
+    const auto* data = static_cast<const uint32_t*>(xcb_get_property_value(reply.get()));
+    const auto length = static_cast<size_t>(xcb_get_property_value_length(reply.get())) / sizeof(uint32_t);
+    return std::vector<uint32_t>(data, data + length);
+}
+
 // The window a property of type WINDOW names, or none.
 xcb_window_t WindowProperty(xcb_connection_t* c, xcb_window_t window, xcb_atom_t property) {
-    const XcbReply<xcb_get_property_reply_t> reply(
-        xcb_get_property_reply(c, xcb_get_property(c, 0, window, property, XCB_ATOM_WINDOW, 0, 1), nullptr));
-    if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) < 4)
-        return XCB_WINDOW_NONE;
-    xcb_window_t value = XCB_WINDOW_NONE;
-    std::memcpy(&value, xcb_get_property_value(reply.get()), sizeof(value));
-    return value;
+    const std::vector<uint32_t> value = Values(c, window, property, XCB_ATOM_WINDOW, 1);
+    return value.empty() ? xcb_window_t{XCB_WINDOW_NONE} : value.front();
+}
+
+xcb_window_t RootWindow(xcb_connection_t* c) {
+    return xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+}
+
+std::optional<QMargins> ReadFrameExtents(xcb_connection_t* c, xcb_window_t window, xcb_atom_t extents) {
+    const std::vector<uint32_t> v = Values(c, window, extents, XCB_ATOM_CARDINAL, 4);
+    if (v.size() != 4) return std::nullopt;
+    // Left, right, top, bottom.
+    return QMargins(static_cast<int>(v[0]), static_cast<int>(v[2]), static_cast<int>(v[1]),
+                    static_cast<int>(v[3]));
 }
 
 } // namespace
@@ -50,7 +71,7 @@ std::string RunningWindowManager() {
     xcb_connection_t* c = DisplayConnection();
     if (c == nullptr) return {};
     const xcb_atom_t check = InternedAtom(c, "_NET_SUPPORTING_WM_CHECK");
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    const xcb_window_t root = RootWindow(c);
     const xcb_window_t wm = WindowProperty(c, root, check);
     // A check window left behind by a window manager that has gone no longer names itself.
     if (wm == XCB_WINDOW_NONE || WindowProperty(c, wm, check) != wm) return {};
@@ -94,7 +115,7 @@ bool PlaceWindowBehind(QWidget* window, QWidget* front) {
         event.data.data32[0] = 2; // asked as a pager asks, which the window manager does not refuse
         event.data.data32[1] = sibling;
         event.data.data32[2] = XCB_STACK_MODE_BELOW;
-        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+        const xcb_window_t root = RootWindow(c);
         xcb_send_event(c, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                        reinterpret_cast<const char*>(&event));
     }
@@ -102,11 +123,40 @@ bool PlaceWindowBehind(QWidget* window, QWidget* front) {
     return true;
 }
 
+std::optional<QMargins> FrameExtents(QWidget* widget) {
+    xcb_connection_t* c = DisplayConnection();
+    if (c == nullptr || widget == nullptr || RunningWindowManager().empty()) return std::nullopt;
+    const auto window = static_cast<xcb_window_t>(widget->winId());
+    const xcb_atom_t extents = InternedAtom(c, "_NET_FRAME_EXTENTS");
+    if (const std::optional<QMargins> frame = ReadFrameExtents(c, window, extents)) return frame;
+    const xcb_atom_t request = InternedAtom(c, "_NET_REQUEST_FRAME_EXTENTS");
+    const std::vector<uint32_t> supported =
+        Values(c, RootWindow(c), InternedAtom(c, "_NET_SUPPORTED"), XCB_ATOM_ATOM, 1024);
+    if (std::find(supported.begin(), supported.end(), request) == supported.end()) return std::nullopt;
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
+    event.type = request;
+    xcb_send_event(c, 0, RootWindow(c),
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&event));
+    xcb_flush(c);
+    // The answer is the property set on the window; the toolkit's loop, which sees the events, is not run
+    // here, so the property is read until it comes.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    do {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (const std::optional<QMargins> frame = ReadFrameExtents(c, window, extents)) return frame;
+    } while (std::chrono::steady_clock::now() < deadline);
+    return std::nullopt;
+}
+
 std::optional<QPoint> ServerPlace(const QWidget* widget) {
     xcb_connection_t* c = DisplayConnection();
     if (c == nullptr || widget == nullptr || !widget->testAttribute(Qt::WA_WState_Created))
         return std::nullopt;
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    const xcb_window_t root = RootWindow(c);
     const XcbReply<xcb_translate_coordinates_reply_t> at(xcb_translate_coordinates_reply(
         c, xcb_translate_coordinates(c, static_cast<xcb_window_t>(widget->winId()), root, 0, 0), nullptr));
     if (!at || !at->same_screen) return std::nullopt;
@@ -123,6 +173,10 @@ void MarkWithoutBoxes(QWidget*) {}
 
 bool PlaceWindowBehind(QWidget*, QWidget*) {
     return false;
+}
+
+std::optional<QMargins> FrameExtents(QWidget*) {
+    return std::nullopt;
 }
 
 std::optional<QPoint> ServerPlace(const QWidget*) {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include <QMargins>
 #include <QPoint>
 
 class QWidget;
@@ -23,6 +24,11 @@ void MarkWithoutBoxes(QWidget* widget);
 // Puts the shown top-level window directly behind the shown top-level window front: asked of the window
 // manager as a pager asks it, or done at once when none runs. False off X11.
 bool PlaceWindowBehind(QWidget* window, QWidget* front);
+
+// The frame the window manager puts round the widget's window (_NET_FRAME_EXTENTS), asked of it
+// (_NET_REQUEST_FRAME_EXTENTS) before the window is first shown. None off X11, without a window manager
+// that tells, or when it does not answer within a second.
+std::optional<QMargins> FrameExtents(QWidget* widget);
 
 // Where the X server has the top-left of the widget's window now, on the screen; none off X11 or when it
 // cannot say. The toolkit's own idea may be a late report of an earlier place.

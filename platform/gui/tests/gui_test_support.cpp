@@ -87,9 +87,9 @@ void SetTestHandler(HWND hwnd, Handler handler) {
     Handlers()[hwnd] = std::move(handler);
 }
 
-HWND MakeTopLevel(RECT r, DWORD style, DWORD exStyle, UINT classStyle) {
+HWND MakeTopLevel(RECT r, DWORD style, DWORD exStyle, UINT classStyle, HWND owner) {
     return Made().emplace_back(CreateWindowEx(exStyle, RecordingClass(classStyle), "top", style, r.left,
-                                              r.top, r.right - r.left, r.bottom - r.top, nullptr, nullptr,
+                                              r.top, r.right - r.left, r.bottom - r.top, owner, nullptr,
                                               nullptr, nullptr));
 }
 

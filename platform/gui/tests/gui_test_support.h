@@ -33,7 +33,8 @@ const char* RecordingClass(UINT classStyle = 0);
 void SetTestHandler(HWND hwnd, Handler handler);
 
 // Windows made by these two are destroyed when the test ends.
-HWND MakeTopLevel(RECT r, DWORD style = WS_POPUP | WS_VISIBLE, DWORD exStyle = 0, UINT classStyle = 0);
+HWND MakeTopLevel(RECT r, DWORD style = WS_POPUP | WS_VISIBLE, DWORD exStyle = 0, UINT classStyle = 0,
+                  HWND owner = nullptr);
 HWND MakeChild(HWND parent, RECT r, DWORD style = WS_CHILD | WS_VISIBLE, DWORD exStyle = 0,
                UINT classStyle = 0);
 

@@ -112,6 +112,23 @@ TEST(Window, WindowFromPointFollowsZOrderAndSkipsWhatTheMouseCannotHit) {
     EXPECT_EQ(GetAncestor(front, GA_PARENT), GetDesktopWindow());
 }
 
+// A box a dialog that stays on top raises lies in front of it and takes the pointer there; a window being
+// dragged over the others is left out when asking which lies at a point.
+TEST(Window, AWindowOwnedByOneThatStaysOnTopLiesInFrontOfItAndTheFrontmostAtAPointMayLeaveOneOut) {
+    HWND main = MakeTopLevel(RECT{0, 0, 400, 400});
+    HWND dialog = MakeTopLevel(RECT{100, 100, 300, 300}, WS_POPUP | WS_VISIBLE, WS_EX_TOPMOST, 0, main);
+    HWND box = MakeTopLevel(RECT{50, 150, 350, 250}, WS_POPUP | WS_VISIBLE, 0, 0, dialog);
+    EXPECT_NE(GetWindowLong(box, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    EXPECT_EQ(WindowFromPoint(POINT{200, 200}), box);
+    EXPECT_EQ(pw::gui::TopLevelAt(POINT{200, 200}), box);
+    EXPECT_EQ(pw::gui::TopLevelAt(POINT{200, 200}, box), dialog);
+    EXPECT_EQ(pw::gui::TopLevelAt(POINT{200, 120}, dialog), main);
+    EXPECT_EQ(pw::gui::TopLevelAt(POINT{200, 120}, main), dialog);
+    // One owned by a window that does not stay on top does not either.
+    HWND tool = MakeTopLevel(RECT{0, 0, 50, 50}, WS_POPUP | WS_VISIBLE, 0, 0, main);
+    EXPECT_EQ(GetWindowLong(tool, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+}
+
 TEST(Window, ShapedWindowsAreHitOnlyInsideTheirRegion) {
     HWND w = MakeTopLevel(RECT{0, 0, 100, 100});
     SetWindowRgn(w, CreateRectRgn(0, 0, 50, 50), TRUE_);

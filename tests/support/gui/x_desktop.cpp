@@ -10,30 +10,57 @@
 #include "platform/gui/qt/gui_application.h"
 #include "tests/support/gui/pump.h"
 #include "tests/support/peer_process.h"
+#include "tests/support/temp_dir.h"
 #include "tests/support/wait.h"
 
 namespace testsupport {
 
-XDesktop::XDesktop() {
+XServer::XServer(const std::string& screen) {
     if (!HaveProgram("Xvfb")) {
         problem_ = "Xvfb is not installed";
         return;
     }
-    xvfb_ = std::make_unique<PeerProcess>(std::vector<std::string>{"Xvfb", "-displayfd", "1", "-screen", "0",
-                                                                   "640x480x24", "-nolisten", "tcp"});
+    xvfb_ = std::make_unique<PeerProcess>(
+        std::vector<std::string>{"Xvfb", "-displayfd", "1", "-screen", "0", screen, "-nolisten", "tcp"});
     if (xvfb_->FirstLine().empty()) {
         problem_ = "Xvfb did not start";
         return;
     }
-    const std::string display = ":" + xvfb_->FirstLine();
-    setenv("DISPLAY", display.c_str(), 1);
+    display_ = ":" + xvfb_->FirstLine();
+}
+
+XServer::~XServer() = default;
+
+Openbox::Openbox(const std::string& display) {
+    if (!HaveProgram("openbox")) {
+        problem_ = "openbox is not installed";
+        return;
+    }
+    dir_ = std::make_unique<TempDir>("pw-openbox");
+    const std::string started = dir_->File("started");
+    openbox_ = std::make_unique<BackgroundProgram>(std::vector<std::string>{"env", "DISPLAY=" + display,
+                                                                            "openbox", "--sm-disable",
+                                                                            "--startup", "touch " + started},
+                                                   dir_->File("openbox.log"));
+    // This process's windows are served meanwhile: openbox takes those already shown as it starts.
+    if (!openbox_->Started() || !PumpUntil([&] { return std::filesystem::exists(started); }, 10000))
+        problem_ = "openbox did not start: " + ReadFile(dir_->File("openbox.log"));
+}
+
+Openbox::~Openbox() = default;
+
+XDesktop::XDesktop() {
+    server_ = std::make_unique<XServer>();
+    problem_ = server_->Problem();
+    if (!problem_.empty()) return;
+    setenv("DISPLAY", server_->Display().c_str(), 1);
     setenv("QT_QPA_PLATFORM", "xcb", 1);
     app_ = std::make_unique<pw::gui::GuiApplication>(argc_, argv_);
 }
 
 XDesktop::~XDesktop() {
     app_.reset();
-    xvfb_.reset();
+    server_.reset();
 }
 
 int RunServing(const std::vector<std::string>& argv, const std::string& outputPath) {
@@ -68,16 +95,6 @@ BackgroundProgram::~BackgroundProgram() {
     ::kill(pid_, SIGTERM);
     int status = 0;
     ::waitpid(pid_, &status, 0);
-}
-
-Openbox::Openbox(const std::string& folder) {
-    // It runs the command once it has started and manages the windows.
-    const std::string started = folder + "/openbox.started";
-    program_ = std::make_unique<BackgroundProgram>(
-        std::vector<std::string>{"openbox", "--sm-disable", "--startup", "touch " + started},
-        folder + "/openbox.log");
-    if (!program_->Started() || !PumpUntil([&] { return std::filesystem::exists(started); }))
-        problem_ = "openbox did not start";
 }
 
 } // namespace testsupport

@@ -13,6 +13,46 @@ class GuiApplication;
 
 namespace testsupport {
 
+class TempDir;
+class BackgroundProgram;
+
+// An X server of a test's own (Xvfb, no window manager) on a display number it picks itself, for this
+// process's toolkit or for programs the test starts; stopped when the object goes.
+class XServer {
+public:
+    // Screen: width x height x depth.
+    explicit XServer(const std::string& screen = "640x480x24");
+    ~XServer();
+    XServer(const XServer&) = delete;
+    XServer& operator=(const XServer&) = delete;
+    // Empty once the server runs; else why it does not (the test should then skip).
+    const std::string& Problem() const { return problem_; }
+    // ":" and the display number.
+    const std::string& Display() const { return display_; }
+
+private:
+    std::string problem_;
+    std::string display_;
+    std::unique_ptr<PeerProcess> xvfb_;
+};
+
+// The openbox window manager on a display, from the moment it has started (it runs its start-up command
+// then), stopped when the object goes.
+class Openbox {
+public:
+    explicit Openbox(const std::string& display);
+    ~Openbox();
+    Openbox(const Openbox&) = delete;
+    Openbox& operator=(const Openbox&) = delete;
+    // Empty once it runs; else why it does not (the test should then skip, or fail when it did not start).
+    const std::string& Problem() const { return problem_; }
+
+private:
+    std::string problem_;
+    std::unique_ptr<TempDir> dir_;
+    std::unique_ptr<BackgroundProgram> openbox_;
+};
+
 class XDesktop {
 public:
     XDesktop();
@@ -24,7 +64,7 @@ public:
 
 private:
     std::string problem_;
-    std::unique_ptr<PeerProcess> xvfb_;
+    std::unique_ptr<XServer> server_;
     int argc_ = 1;
     char name_[16] = "pathweaver";
     char* argv_[2] = {name_, nullptr};
@@ -50,20 +90,6 @@ public:
 
 private:
     int pid_ = -1;
-};
-
-// openbox on the desktop, for what only a window manager does (stacking, focus, frames) and for input as
-// a person's desktop hands it over. Running once made: the windows shown after it are managed at once.
-// Problem() says why it does not run. Stopped when it goes.
-class Openbox {
-public:
-    // Its log goes into the folder.
-    explicit Openbox(const std::string& folder);
-    const std::string& Problem() const { return problem_; }
-
-private:
-    std::string problem_;
-    std::unique_ptr<BackgroundProgram> program_;
 };
 
 } // namespace testsupport

@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -140,7 +141,7 @@ TEST(ToolbarDragDesktop, ADockedBarFollowsThePointerFloatsAgainAndTheKeyboardWor
     if (!display.Problem().empty()) GTEST_SKIP() << display.Problem();
     if (!HaveProgram("openbox") || !HaveProgram("xdotool")) GTEST_SKIP() << "openbox or xdotool is missing";
     testsupport::TempDir dir;
-    const testsupport::Openbox openbox(dir.Path());
+    const testsupport::Openbox openbox(std::getenv("DISPLAY"));
     ASSERT_EQ(openbox.Problem(), "");
     StartBarUnit();
     bars::RegisterBarWindows();

@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QWidget>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -56,7 +57,7 @@ TEST(CapturedPointer, EveryMoveAndTheReleaseReachTheCaptureWhereverThePointerGoe
     if (!display.Problem().empty()) GTEST_SKIP() << display.Problem();
     if (!HaveProgram("openbox") || !HaveProgram("xdotool")) GTEST_SKIP() << "openbox or xdotool is missing";
     testsupport::TempDir dir;
-    const testsupport::Openbox openbox(dir.Path());
+    const testsupport::Openbox openbox(std::getenv("DISPLAY"));
     ASSERT_EQ(openbox.Problem(), "");
     WNDCLASS wc;
     wc.lpfnWndProc = CaptureProc;
