@@ -34,10 +34,7 @@ public:
             ++lines;
         return lines;
     }
-    void ClearMemo() override {
-        run_.logPending_.clear();
-        run_.view_->ClearLog();
-    }
+    void ClearMemo() override { run_.ClearLog(); }
     void AppendMemo(const std::string& S) override { run_.KeepLogLine(S); }
     void ShowNotice(const std::string& S) override {
         if (run_.unattended_) mainwin::PrintMessage(std::cerr, S);
@@ -54,7 +51,7 @@ bool TSiteMapRun::Gather(bool Local) {
     outputFailed_ = false;
     view_->GatheringStarting();
     ProcessMessages();
-    view_->ClearLog();
+    ClearLog();
     tree_->ReleaseTree();
     view_->GatheringBegins(Local);
     bool gathered = true;
@@ -78,10 +75,21 @@ void TSiteMapRun::Cancel() {
     }
 }
 
+void TSiteMapRun::ClearLog() {
+    logPending_.clear();
+    logBytes_ = 0;
+    view_->ClearLog();
+}
+
 void TSiteMapRun::KeepLogLine(const std::string& Line) {
+    // The log shows the progress: it starts again when it holds more than a megabyte, which a few folders
+    // thousands deep fill with their paths, so that it never grows without bound.
+    constexpr size_t kMostBytes = 1 << 20;
+    if (logBytes_ > kMostBytes) ClearLog();
     // The lines go to the view as the loop turns, many at a time.
     logPending_ += Line;
     logPending_ += "\r\n";
+    logBytes_ += Line.size() + 2;
 }
 
 void TSiteMapRun::FlushLog() {

@@ -363,7 +363,8 @@ public:
             visited_.insert(id);
         }
         WalkKey key;
-        Search(root, FolderRef{nullptr, root}, id, key);
+        path_ = root;
+        Search(FolderRef{nullptr, root}, id, key);
     }
 
     const std::vector<TFolderEntry>* Current() {
@@ -389,7 +390,8 @@ private:
         return frame.listing;
     }
 
-    void Search(const std::string& folder, const FolderRef& ref, const FolderId& id, WalkKey& key) {
+    // The folder at path_, which ends with its "/".
+    void Search(const FolderRef& ref, const FolderId& id, WalkKey& key) {
         Frame frame{ref, id, false, {}};
         struct Enter {
             Frame*& current;
@@ -399,7 +401,7 @@ private:
         current_ = &frame;
         if (finder_.OnNewFolder) {
             bool ignore = false;
-            finder_.OnNewFolder(&finder_, folder, ignore);
+            finder_.OnNewFolder(&finder_, path_, ignore);
             if (ignore) {
                 reader_.Forget(id, key);
                 return;
@@ -408,7 +410,7 @@ private:
         const Listing& listing = Load(frame);
         if (!listing.Readable) return;
         struct Sub {
-            std::string path;
+            std::string name;
             FolderRef ref;
             FolderId id;
             uint32_t index;
@@ -422,8 +424,8 @@ private:
                 FolderId sub{e.Device, e.Inode};
                 if (visited_.count(sub) != 0) continue;
                 key.push_back(static_cast<uint32_t>(i));
-                subfolders.push_back({folder + e.Name + "/", SubfolderOf(ref, listing, e.Name), sub,
-                                      static_cast<uint32_t>(i)});
+                subfolders.push_back(
+                    {e.Name, SubfolderOf(ref, listing, e.Name), sub, static_cast<uint32_t>(i)});
                 reader_.Request(sub, key, subfolders.back().ref);
                 key.pop_back();
             }
@@ -442,14 +444,25 @@ private:
                 TFolderEntry*& entry;
                 ~Leave() { entry = nullptr; }
             } leave{entry_};
-            if (finder_.OnFound) finder_.OnFound(&finder_, folder, rec);
+            if (finder_.OnFound) finder_.OnFound(&finder_, path_, rec);
         }
         frame.listing.Entries = {};
+        // One path for the whole walk, each folder's name put on it on the way down and taken off on the
+        // way up: a path for every level would keep the square of a deep one's length.
+        const size_t length = path_.size();
+        struct Up {
+            std::string& path;
+            size_t length;
+            ~Up() { path.resize(length); }
+        } up{path_, length};
         for (const Sub& sub : subfolders) {
             if (finder_.Stopped()) return;
             if (!visited_.insert(sub.id).second) continue;
             key.push_back(sub.index);
-            Search(sub.path, sub.ref, sub.id, key);
+            path_.resize(length);
+            path_ += sub.name;
+            path_ += '/';
+            Search(sub.ref, sub.id, key);
             key.pop_back();
         }
     }
@@ -460,6 +473,8 @@ private:
     int mask_;
     bool normal_;
     std::unordered_set<FolderId, FolderIdHash> visited_;
+    // The folder being searched.
+    std::string path_;
     Frame* current_ = nullptr;
     TFolderEntry* entry_ = nullptr;
     FolderReader reader_;

@@ -73,6 +73,7 @@ public:
     // Nothing, or a reader that outlives the next Execute.
     void SetContentReader(const TFileContentReader* Reader) { contentReader_ = Reader; }
 
+    // Folder is the folder's path with its "/", good for the call only (the walk's own, changed as it goes).
     TFileFoundEvent OnFound;
     TNewFolderEvent OnNewFolder;
     // Every few milliseconds while the walk waits for a folder still being read.
