@@ -1,5 +1,8 @@
 // The gathering step of a run: the local folder scanned, or the web site crawled, into the result tree.
 #include <iostream>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "app/console_message.h"
 #include "app/core/lm_files.h"
@@ -14,9 +17,11 @@
 #include "app/site_map_run.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/files.h"
+#include "platform/rtl/format.h"
 #include "platform/rtl/heap.h"
 #include "platform/rtl/scope_guard.h"
 #include "platform/rtl/strings.h"
+#include "platform/vcl/dialogs.h"
 #include "shellcontrols/rz_tree_view.h"
 
 // The crawl's progress, passed on to the run's view.
@@ -45,6 +50,24 @@ public:
 private:
     TSiteMapRun& run_;
 };
+
+namespace {
+
+// A path a box can show: one thousands of folders deep keeps its beginning and its end.
+std::string Shortened(std::string_view path) {
+    constexpr size_t kHead = 80, kTail = 150;
+    if (path.size() <= kHead + kTail + 20) return std::string(path);
+    // Cut between characters, not inside one.
+    const auto start = [&](size_t at) {
+        while (at > 0 && (static_cast<unsigned char>(path[at]) & 0xC0) == 0x80)
+            --at;
+        return at;
+    };
+    const size_t head = start(kHead), tail = start(path.size() - kTail);
+    return std::string(path.substr(0, head)) + "\u2026" + std::string(path.substr(tail));
+}
+
+} // namespace
 
 bool TSiteMapRun::Gather(bool Local) {
     fileCount_ = 0;
@@ -105,6 +128,18 @@ void TSiteMapRun::ScanLocalFolder() {
     scan.Display.FileFound = [this](const std::string& s) { view_->ShowFileFound(s); };
     scan.Display.FileCount = [this](int n) { view_->ShowFileCount(IntToStr(n)); };
     scan.Display.MemoLine = [this](const std::string& s) { KeepLogLine(s); };
+    // A folder left out would otherwise go unnoticed: each is logged, and said on the terminal at once or
+    // in one box at the end, which names the first few.
+    constexpr size_t kListed = 10;
+    int unreadable = 0;
+    std::vector<std::string> listed;
+    scan.Display.FolderUnreadable = [&](const std::string& folder, const std::string& reason) {
+        const std::string line = Format(main_text::FolderUnreadable, folder, reason);
+        KeepLogLine(line);
+        if (unattended_) mainwin::PrintMessage(std::cerr, line);
+        if (listed.size() < kListed) listed.push_back(Shortened(folder) + " (" + reason + ")");
+        ++unreadable;
+    };
     scan.Display.Pace = pace_.get();
     scan_ = &scan;
     scanning_ = true;
@@ -120,6 +155,15 @@ void TSiteMapRun::ScanLocalFolder() {
     scanning_ = false;
     scan_ = nullptr;
     fileCount_ = scan.FileCount();
+    if (unreadable > 0 && !unattended_) {
+        std::string note = Format(main_text::FoldersUnreadable, IntToStr(unreadable)) + "\n";
+        for (const std::string& folder : listed)
+            note += "\n" + folder;
+        if (static_cast<size_t>(unreadable) > listed.size())
+            note += "\n" + Format(main_text::FoldersUnreadableMore,
+                                  IntToStr(unreadable - static_cast<int>(listed.size())));
+        MessageBox(nullptr, note, main_text::AppTitle, MB_OK | MB_ICONWARNING);
+    }
 }
 
 bool TSiteMapRun::CrawlSite() {

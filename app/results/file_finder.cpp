@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -61,6 +62,8 @@ constexpr size_t kAnchorAfter = 2048;
 
 struct Listing {
     bool Readable = false;
+    // Why the folder, or the status of its entries, could not be read; 0 when it was read whole.
+    int Error = 0;
     std::vector<TFolderEntry> Entries;
     // The folder itself, open, when its subfolders are to be opened from it.
     std::shared_ptr<const Anchor> Self;
@@ -133,20 +136,31 @@ Listing ReadFolder(const FolderRef& folder, const TFileContentReader* reader,
     Listing listing;
     int fd = OpenFolder(folder);
     // An unreadable folder lists nothing.
-    if (fd < 0) return listing;
+    if (fd < 0) {
+        listing.Error = errno;
+        return listing;
+    }
     if (folder.relative.size() >= kAnchorAfter) {
         const int self = fcntl(fd, F_DUPFD_CLOEXEC, 0);
         if (self >= 0) listing.Self = std::make_shared<const Anchor>(self);
     }
     DirHandle dir(fdopendir(fd));
     if (!dir) {
+        listing.Error = errno;
         close(fd);
         return listing;
     }
     listing.Readable = true;
     std::vector<std::pair<std::string, unsigned char>> names;
-    while (dirent* e = readdir(dir.get()))
+    for (;;) {
+        errno = 0;
+        dirent* e = readdir(dir.get());
+        if (e == nullptr) {
+            listing.Error = errno;
+            break;
+        }
         if (e->d_name[0] != '.') names.emplace_back(e->d_name, e->d_type);
+    }
     std::sort(names.begin(), names.end());
     listing.Entries.reserve(names.size());
     for (auto& [name, type] : names) {
@@ -158,6 +172,9 @@ Listing ReadFolder(const FolderRef& folder, const TFileContentReader* reader,
         struct stat st {};
         // The target decides: a link to a file is a file, a dangling link is nothing.
         if (fstatat(fd, entry.Name.c_str(), &st, 0) != 0) {
+            // A folder that may be listed but not searched shows its names and nothing of what they are.
+            if (errno == EACCES && fstatat(fd, entry.Name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+                listing.Error = errno;
             listing.Entries.pop_back();
             continue;
         }
@@ -408,6 +425,8 @@ private:
             }
         }
         const Listing& listing = Load(frame);
+        if (listing.Error != 0 && finder_.OnUnreadableFolder)
+            finder_.OnUnreadableFolder(&finder_, path_, listing.Error);
         if (!listing.Readable) return;
         struct Sub {
             std::string name;

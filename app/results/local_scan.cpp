@@ -13,6 +13,7 @@
 #include <exception>
 #include <memory>
 #include <string_view>
+#include <system_error>
 
 #include "app/core/data_rec.h"
 #include "app/core/lm_files.h"
@@ -261,6 +262,9 @@ TLocalScan::TLocalScan(TResultTree& Tree, const TStringList& IgnoreFolderList,
         ffSearchFound(s, f, e);
     };
     finder_.OnWaiting = [this] { ServeDisplay(false); };
+    finder_.OnUnreadableFolder = [this](TObject*, const std::string& f, int error) {
+        if (Display.FolderUnreadable) Display.FolderUnreadable(f, std::generic_category().message(error));
+    };
 }
 
 TLocalScan::~TLocalScan() = default;

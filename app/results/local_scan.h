@@ -26,6 +26,8 @@ struct ScanDisplay {
     std::function<void(const std::string&)> FileFound; // lblFileFound
     std::function<void(int)> FileCount;                // lblFileCount
     std::function<void(const std::string&)> MemoLine;  // memoFiles, scrolled to its end
+    // A folder left out, or left without what the walk could not look at in it, and why.
+    std::function<void(const std::string& Folder, const std::string& Reason)> FolderUnreadable;
     // The window's pace: the labels are set and the loop runs only when it is due.
     TWorkPace* Pace = nullptr;
     // Without a pace: the message loop, run at the pace of one of the scan's own.

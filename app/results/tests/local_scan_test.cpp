@@ -168,8 +168,17 @@ TEST_F(LocalScanTest, UnreadablePagesKeepTheirNamesAndTheScanGoesOn) {
     chmod((site.Root() + "locked.html").c_str(), 0);
     site.Write("closed/inside.html", "<title>in</title>");
     chmod((site.Root() + "closed").c_str(), 0);
+    // Listed but not searched: its names are there, and nothing of what they are.
+    site.Write("unsearched/inside.html", "<title>in</title>");
+    chmod((site.Root() + "unsearched").c_str(), 0444);
     site.Write("z.html", "<title>last</title>");
+    std::vector<std::string> unreadable;
+    scan.Display.FolderUnreadable = [&](const std::string& folder, const std::string& reason) {
+        unreadable.push_back(folder.substr(site.Root().size()) + " " + reason);
+    };
     scan.Run(site.Root());
+    EXPECT_EQ(unreadable,
+              (std::vector<std::string>{"closed/ Permission denied", "unsearched/ Permission denied"}));
     EXPECT_TRUE(Shows("  pipe.html"));
     EXPECT_TRUE(Shows("  last"));
     EXPECT_EQ(finished, 1);
