@@ -53,18 +53,18 @@ private:
 
 namespace {
 
-// A path a box can show: one thousands of folders deep keeps its beginning and its end.
-std::string Shortened(std::string_view path) {
-    constexpr size_t kHead = 80, kTail = 150;
-    if (path.size() <= kHead + kTail + 20) return std::string(path);
+// The text's first Head and last Tail bytes around an ellipsis, when it is longer than Longest: a path
+// thousands of folders deep, shown by its beginning and its end.
+std::string Shortened(std::string_view text, size_t longest, size_t head, size_t tail) {
+    if (text.size() <= longest) return std::string(text);
     // Cut between characters, not inside one.
     const auto start = [&](size_t at) {
-        while (at > 0 && (static_cast<unsigned char>(path[at]) & 0xC0) == 0x80)
+        while (at > 0 && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80)
             --at;
         return at;
     };
-    const size_t head = start(kHead), tail = start(path.size() - kTail);
-    return std::string(path.substr(0, head)) + "\u2026" + std::string(path.substr(tail));
+    return std::string(text.substr(0, start(head))) + "\u2026" +
+           std::string(text.substr(start(text.size() - tail)));
 }
 
 } // namespace
@@ -105,14 +105,20 @@ void TSiteMapRun::ClearLog() {
 }
 
 void TSiteMapRun::KeepLogLine(const std::string& Line) {
-    // The log shows the progress: it starts again when it holds more than a megabyte, which a few folders
-    // thousands deep fill with their paths, so that it never grows without bound.
+    // The log shows the progress: it starts again when it holds more than a megabyte, so that it never
+    // grows without bound; a line longer than any path the system takes (a folder thousands deep) shows
+    // its beginning and its end, so that the window wraps each line in a time of its own, not its depth's.
     constexpr size_t kMostBytes = 1 << 20;
+    constexpr size_t kLongestLine = 8192;
     if (logBytes_ > kMostBytes) ClearLog();
+    const size_t before = logPending_.size();
     // The lines go to the view as the loop turns, many at a time.
-    logPending_ += Line;
+    if (Line.size() <= kLongestLine)
+        logPending_ += Line;
+    else
+        logPending_ += Shortened(Line, kLongestLine, 2048, 4096);
     logPending_ += "\r\n";
-    logBytes_ += Line.size() + 2;
+    logBytes_ += logPending_.size() - before;
 }
 
 void TSiteMapRun::FlushLog() {
@@ -137,7 +143,7 @@ void TSiteMapRun::ScanLocalFolder() {
         const std::string line = Format(main_text::FolderUnreadable, folder, reason);
         KeepLogLine(line);
         if (unattended_) mainwin::PrintMessage(std::cerr, line);
-        if (listed.size() < kListed) listed.push_back(Shortened(folder) + " (" + reason + ")");
+        if (listed.size() < kListed) listed.push_back(Shortened(folder, 250, 80, 150) + " (" + reason + ")");
         ++unreadable;
     };
     scan.Display.Pace = pace_.get();
