@@ -166,7 +166,7 @@ public:
         void* memory = ::operator new(sizeof(Room) + sizeof(Block) + capacity);
         Room* room = new (memory) Room{capacity, {total}};
         Block* block = new (room + 1) Block{{1}, total | kGrows, nullptr};
-        std::memcpy(Chars(block), Head.View().data(), start);
+        if (start > 0) std::memcpy(Chars(block), Head.View().data(), start);
         std::memcpy(Chars(block) + start, Tail.data(), Tail.size());
         joined.block_ = block;
         return joined;
