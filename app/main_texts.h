@@ -38,6 +38,11 @@ inline constexpr const char* SiteMapComplete = "Site Map Complete!";
 inline constexpr const char* XmlTooLong =
     "Entries left out of the XML sitemap, as their addresses are longer "
     "than the 2,048 characters a sitemap takes: %s";
+inline constexpr const char* FolderUnreadable =
+    "The folder %s could not be read (%s): it is left out of the site map.";
+inline constexpr const char* FoldersUnreadable =
+    "Folders left out of the site map, as they could not be read: %s";
+inline constexpr const char* FoldersUnreadableMore = "and %s more.";
 inline constexpr const char* GoogleCreated = "Your Google Site Map file has now been created. ";
 inline constexpr const char* SiteMapFailed = "The site map could not be written: ";
 inline constexpr const char* IndexFolderMissing =

@@ -78,6 +78,8 @@ private:
     void ScanLocalFolder();
     bool CrawlSite();
     void KeepLogLine(const std::string& Line);
+    // Empties the log, the lines kept back with it.
+    void ClearLog();
     bool SendUploadList(bool Unattended);
 
     TRzTreeView& treeView_;
@@ -104,6 +106,8 @@ private:
     std::string gatherFailure_;
     // Log lines not yet handed to the view, each followed by "\r\n".
     std::string logPending_;
+    // The bytes of the lines logged since the log was last emptied, those kept back with them.
+    size_t logBytes_ = 0;
     bool outputFailed_ = false;
     std::string xmlFileName_;
     std::vector<std::string> uploadList_;

@@ -142,6 +142,35 @@ public:
         prefix.block_ = new Block{{1}, Size, base};
         return prefix;
     }
+    // Head followed by Tail. Written after Head in Head's own allocation when that was made to grow, holds
+    // nothing after Head yet and has room; else in a new allocation with room for as much again. A folder
+    // path made folder by folder from its parent's thus keeps the deepest path once, not once a level.
+    static TSharedText Joined(const TSharedText& Head, std::string_view Tail) {
+        if (Tail.empty()) return Head;
+        const size_t start = Head.size();
+        const size_t total = start + Tail.size();
+        TSharedText joined;
+        if (Head.block_) {
+            Block* base = Head.block_->base ? Head.block_->base : Head.block_;
+            size_t written = start;
+            // Claimed before it is written: no view of the text reaches past what was written.
+            if ((base->size & kGrows) != 0 && total <= RoomOf(base)->capacity &&
+                RoomOf(base)->written.compare_exchange_strong(written, total, std::memory_order_relaxed)) {
+                std::memcpy(Chars(base) + start, Tail.data(), Tail.size());
+                base->refs.fetch_add(1, std::memory_order_relaxed);
+                joined.block_ = new Block{{1}, total, base};
+                return joined;
+            }
+        }
+        const size_t capacity = 2 * total;
+        void* memory = ::operator new(sizeof(Room) + sizeof(Block) + capacity);
+        Room* room = new (memory) Room{capacity, {total}};
+        Block* block = new (room + 1) Block{{1}, total | kGrows, nullptr};
+        if (start > 0) std::memcpy(Chars(block), Head.View().data(), start);
+        std::memcpy(Chars(block) + start, Tail.data(), Tail.size());
+        joined.block_ = block;
+        return joined;
+    }
     TSharedText(const TSharedText& Other) noexcept : block_(Other.block_) { Hold(); }
     TSharedText(TSharedText&& Other) noexcept : block_(Other.block_) { Other.block_ = nullptr; }
     ~TSharedText() { Release(); }
@@ -169,10 +198,10 @@ public:
     }
 
     std::string_view View() const {
-        return block_ ? std::string_view(Chars(block_), block_->size) : std::string_view();
+        return block_ ? std::string_view(Chars(block_), block_->size & ~kGrows) : std::string_view();
     }
     operator std::string_view() const { return View(); }
-    size_t size() const { return block_ ? block_->size : 0; }
+    size_t size() const { return block_ ? block_->size & ~kGrows : 0; }
     bool empty() const { return block_ == nullptr; }
 
     friend bool operator==(const TSharedText& A, std::string_view B) { return A.View() == B; }
@@ -181,10 +210,18 @@ public:
 private:
     struct Block {
         std::atomic<size_t> refs;
+        // With kGrows on a block Joined made, which a Room comes before.
         size_t size;
         // A prefix's: the block whose characters it begins; its own follow it otherwise.
         Block* base;
     };
+    // The characters a growing block has room for, and how many of them are written.
+    struct Room {
+        size_t capacity;
+        std::atomic<size_t> written;
+    };
+    static constexpr size_t kGrows = ~(~size_t(0) >> 1);
+    static Room* RoomOf(Block* block) { return reinterpret_cast<Room*>(block) - 1; }
     static char* Chars(Block* block) {
         return block->base ? reinterpret_cast<char*>(block->base + 1) : reinterpret_cast<char*>(block + 1);
     }
@@ -204,6 +241,11 @@ private:
         Block* base = block->base;
         if (base) {
             delete block;
+        } else if ((block->size & kGrows) != 0) {
+            Room* room = RoomOf(block);
+            block->~Block();
+            room->~Room();
+            ::operator delete(room);
         } else {
             block->~Block();
             ::operator delete(block);

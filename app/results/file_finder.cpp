@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -61,6 +62,8 @@ constexpr size_t kAnchorAfter = 2048;
 
 struct Listing {
     bool Readable = false;
+    // Why the folder, or the status of its entries, could not be read; 0 when it was read whole.
+    int Error = 0;
     std::vector<TFolderEntry> Entries;
     // The folder itself, open, when its subfolders are to be opened from it.
     std::shared_ptr<const Anchor> Self;
@@ -133,20 +136,31 @@ Listing ReadFolder(const FolderRef& folder, const TFileContentReader* reader,
     Listing listing;
     int fd = OpenFolder(folder);
     // An unreadable folder lists nothing.
-    if (fd < 0) return listing;
+    if (fd < 0) {
+        listing.Error = errno;
+        return listing;
+    }
     if (folder.relative.size() >= kAnchorAfter) {
         const int self = fcntl(fd, F_DUPFD_CLOEXEC, 0);
         if (self >= 0) listing.Self = std::make_shared<const Anchor>(self);
     }
     DirHandle dir(fdopendir(fd));
     if (!dir) {
+        listing.Error = errno;
         close(fd);
         return listing;
     }
     listing.Readable = true;
     std::vector<std::pair<std::string, unsigned char>> names;
-    while (dirent* e = readdir(dir.get()))
+    for (;;) {
+        errno = 0;
+        dirent* e = readdir(dir.get());
+        if (e == nullptr) {
+            listing.Error = errno;
+            break;
+        }
         if (e->d_name[0] != '.') names.emplace_back(e->d_name, e->d_type);
+    }
     std::sort(names.begin(), names.end());
     listing.Entries.reserve(names.size());
     for (auto& [name, type] : names) {
@@ -158,6 +172,9 @@ Listing ReadFolder(const FolderRef& folder, const TFileContentReader* reader,
         struct stat st {};
         // The target decides: a link to a file is a file, a dangling link is nothing.
         if (fstatat(fd, entry.Name.c_str(), &st, 0) != 0) {
+            // A folder that may be listed but not searched shows its names and nothing of what they are.
+            if (errno == EACCES && fstatat(fd, entry.Name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+                listing.Error = errno;
             listing.Entries.pop_back();
             continue;
         }
@@ -363,7 +380,8 @@ public:
             visited_.insert(id);
         }
         WalkKey key;
-        Search(root, FolderRef{nullptr, root}, id, key);
+        path_ = root;
+        Search(FolderRef{nullptr, root}, id, key);
     }
 
     const std::vector<TFolderEntry>* Current() {
@@ -389,7 +407,8 @@ private:
         return frame.listing;
     }
 
-    void Search(const std::string& folder, const FolderRef& ref, const FolderId& id, WalkKey& key) {
+    // The folder at path_, which ends with its "/".
+    void Search(const FolderRef& ref, const FolderId& id, WalkKey& key) {
         Frame frame{ref, id, false, {}};
         struct Enter {
             Frame*& current;
@@ -399,16 +418,18 @@ private:
         current_ = &frame;
         if (finder_.OnNewFolder) {
             bool ignore = false;
-            finder_.OnNewFolder(&finder_, folder, ignore);
+            finder_.OnNewFolder(&finder_, path_, ignore);
             if (ignore) {
                 reader_.Forget(id, key);
                 return;
             }
         }
         const Listing& listing = Load(frame);
+        if (listing.Error != 0 && finder_.OnUnreadableFolder)
+            finder_.OnUnreadableFolder(&finder_, path_, listing.Error);
         if (!listing.Readable) return;
         struct Sub {
-            std::string path;
+            std::string name;
             FolderRef ref;
             FolderId id;
             uint32_t index;
@@ -422,8 +443,8 @@ private:
                 FolderId sub{e.Device, e.Inode};
                 if (visited_.count(sub) != 0) continue;
                 key.push_back(static_cast<uint32_t>(i));
-                subfolders.push_back({folder + e.Name + "/", SubfolderOf(ref, listing, e.Name), sub,
-                                      static_cast<uint32_t>(i)});
+                subfolders.push_back(
+                    {e.Name, SubfolderOf(ref, listing, e.Name), sub, static_cast<uint32_t>(i)});
                 reader_.Request(sub, key, subfolders.back().ref);
                 key.pop_back();
             }
@@ -442,14 +463,25 @@ private:
                 TFolderEntry*& entry;
                 ~Leave() { entry = nullptr; }
             } leave{entry_};
-            if (finder_.OnFound) finder_.OnFound(&finder_, folder, rec);
+            if (finder_.OnFound) finder_.OnFound(&finder_, path_, rec);
         }
         frame.listing.Entries = {};
+        // One path for the whole walk, each folder's name put on it on the way down and taken off on the
+        // way up: a path for every level would keep the square of a deep one's length.
+        const size_t length = path_.size();
+        struct Up {
+            std::string& path;
+            size_t length;
+            ~Up() { path.resize(length); }
+        } up{path_, length};
         for (const Sub& sub : subfolders) {
             if (finder_.Stopped()) return;
             if (!visited_.insert(sub.id).second) continue;
             key.push_back(sub.index);
-            Search(sub.path, sub.ref, sub.id, key);
+            path_.resize(length);
+            path_ += sub.name;
+            path_ += '/';
+            Search(sub.ref, sub.id, key);
             key.pop_back();
         }
     }
@@ -460,6 +492,8 @@ private:
     int mask_;
     bool normal_;
     std::unordered_set<FolderId, FolderIdHash> visited_;
+    // The folder being searched.
+    std::string path_;
     Frame* current_ = nullptr;
     TFolderEntry* entry_ = nullptr;
     FolderReader reader_;

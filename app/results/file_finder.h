@@ -21,6 +21,8 @@ using TFileAttributes = TSet<TFileAttribute>;
 using TFileFoundEvent =
     std::function<void(TObject* Sender, const std::string& Folder, const TSearchRec& FileInfo)>;
 using TNewFolderEvent = std::function<void(TObject* Sender, const std::string& Folder, bool& IgnoreFolder)>;
+// Error: the errno value that kept the folder, or what its entries are, from being read.
+using TUnreadableFolderEvent = std::function<void(TObject* Sender, const std::string& Folder, int Error)>;
 
 // One entry of a folder with the status of what it names: a link counts as its target.
 struct TFolderEntry {
@@ -73,8 +75,12 @@ public:
     // Nothing, or a reader that outlives the next Execute.
     void SetContentReader(const TFileContentReader* Reader) { contentReader_ = Reader; }
 
+    // Folder is the folder's path with its "/", good for the call only (the walk's own, changed as it goes).
     TFileFoundEvent OnFound;
     TNewFolderEvent OnNewFolder;
+    // After OnNewFolder, for a folder that could not be listed, or whose entries could not be looked at:
+    // what the walk could not read of it is left out.
+    TUnreadableFolderEvent OnUnreadableFolder;
     // Every few milliseconds while the walk waits for a folder still being read.
     std::function<void()> OnWaiting;
 

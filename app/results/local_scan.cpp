@@ -13,6 +13,7 @@
 #include <exception>
 #include <memory>
 #include <string_view>
+#include <system_error>
 
 #include "app/core/data_rec.h"
 #include "app/core/lm_files.h"
@@ -128,10 +129,10 @@ std::string FolderAbove(const std::string& folder) {
     return slash == std::string::npos ? std::string() : f.substr(0, slash + 1);
 }
 
-std::string FolderName(const std::string& folder) {
-    std::string f = folder;
-    if (!f.empty() && f.back() == '/') f.pop_back();
-    return ExtractFileName(f);
+// Without a copy: a folder thousands deep has a path of megabytes.
+std::string_view FolderName(std::string_view folder) {
+    if (!folder.empty() && folder.back() == '/') folder.remove_suffix(1);
+    return NameOf(folder);
 }
 
 } // namespace
@@ -261,6 +262,9 @@ TLocalScan::TLocalScan(TResultTree& Tree, const TStringList& IgnoreFolderList,
         ffSearchFound(s, f, e);
     };
     finder_.OnWaiting = [this] { ServeDisplay(false); };
+    finder_.OnUnreadableFolder = [this](TObject*, const std::string& f, int error) {
+        if (Display.FolderUnreadable) Display.FolderUnreadable(f, std::generic_category().message(error));
+    };
 }
 
 TLocalScan::~TLocalScan() = default;
@@ -306,7 +310,9 @@ void TLocalScan::Run(const std::string& Folder) {
     finder_.SetLocation(Folder);
     root_ = IncludeBackslash(finder_.Location());
     folder_ = TSharedText();
+    folderUrl_ = TSharedText();
     folderNode_ = nullptr;
+    levels_.clear();
     pace_ = Display.Pace;
     if (pace_ == nullptr) {
         ownPace_ = std::make_unique<TWorkPace>(Display.ProcessMessages);
@@ -377,19 +383,60 @@ void TLocalScan::AddLocalNode(const std::string& Path, bool IsFolder, std::time_
         AddFileNode(Path, Modified, Readable, nullptr);
 }
 
+TTreeNode* TLocalScan::EnterFolder(const std::string& Folder, TSharedText& Path, TSharedText& Address) {
+    // The walk goes depth first: the folders above this one that are still on its way down are those
+    // this one begins with.
+    while (!levels_.empty() && !(Folder.size() > levels_.back().Folder.size() &&
+                                 std::string_view(Folder).starts_with(levels_.back().Folder.View())))
+        levels_.pop_back();
+    const std::string_view name =
+        levels_.empty() ? std::string_view() : std::string_view(Folder).substr(levels_.back().Folder.size());
+    if (name.empty() || name.find('/') != name.size() - 1) {
+        // The top of the walk, or a folder not reported by it.
+        levels_.clear();
+        Path = TSharedText::Joined({}, Folder);
+        Address = TSharedText::Joined({}, LocalPathToUrl(Folder));
+        return tree_.FindNodeByFolder(FolderAbove(Folder));
+    }
+    Level& up = levels_.back();
+    // Each folder's path and address go on from its parent's, in the same allocation while the walk goes
+    // down: a deep chain keeps its deepest path once instead of once a level.
+    Path = TSharedText::Joined(up.Folder, name);
+    std::string segment = EncodePathSegment(name.substr(0, name.size() - 1));
+    segment += '/';
+    Address = TSharedText::Joined(up.Address, segment);
+    if (up.Deletions != tree_.Deletions()) {
+        up.Node = tree_.FindNodeByFolder(up.Folder);
+        up.Deletions = tree_.Deletions();
+    }
+    return up.Node;
+}
+
 void TLocalScan::AddFolderNode(const std::string& Path, const std::vector<TFolderEntry>* Entries) {
     const TMapProfile& profile = tree_.Profile();
     // The record's defaults without the "now" stamp: every node gets its own date below.
     auto* rec = new TDataRec;
     rec->ChangeFreq = profile.DefFreq();
     rec->Priority = profile.DefPri();
-    rec->URL = Path;
     rec->IsFolder = true;
     rec->Marked = false;
-    std::string folder = IncludeBackslash(Path);
-    rec->Text = tree_.View().Items().Count() == 0 ? std::string("Home") : FolderName(folder);
-    rec->Folder = folder;
-    std::string index;
+    // The walk names every folder with its "/": its path and its folder are one text.
+    const bool named = !Path.empty() && Path.back() == PathDelim;
+    const std::string folder = named ? std::string() : IncludeBackslash(Path);
+    const std::string& folderPath = named ? Path : folder;
+    rec->Text = tree_.View().Items().Count() == 0 ? std::string_view("Home") : FolderName(folderPath);
+    TSharedText shared, address;
+    TTreeNode* parent = nullptr;
+    if (scanning_ && named) {
+        parent = EnterFolder(Path, shared, address);
+        rec->URL = shared;
+        rec->Folder = shared;
+    } else {
+        rec->URL = Path;
+        rec->Folder = folderPath;
+        parent = tree_.FindNodeByFolder(FolderAbove(folderPath));
+    }
+    std::string_view indexName;
     std::time_t indexTime = 0;
     bool dated = false;
     if (Entries != nullptr) {
@@ -411,24 +458,32 @@ void TLocalScan::AddFolderNode(const std::string& Path, const std::vector<TFolde
             }
         }
         if (best != nullptr) {
-            index = folder + best->Name;
+            indexName = best->Name;
             indexTime = best->Time;
             dated = true;
         }
-    } else {
-        index = DefaultIndexFile(folder);
+    }
+    std::string index;
+    if (Entries == nullptr) {
+        index = DefaultIndexFile(folderPath);
+        indexName = NameOf(index);
         dated = !index.empty() && FileAge(index, indexTime);
     }
     // A folder without an index page is addressed as the folder itself.
-    rec->Loc = LocalPathToUrl(index.empty() ? folder : index);
+    if (indexName.empty())
+        rec->Loc = address.empty() ? TSharedText(LocalPathToUrl(folderPath)) : address;
+    else if (!address.empty())
+        rec->Loc = std::string(address.View()) + EncodePathSegment(indexName);
+    else
+        rec->Loc = LocalPathToUrl(folderPath + std::string(indexName));
     // The folder's address is its index page, so the sitemap dates it by that page; only a folder
     // without one takes the time of the scan.
     if (scanning_)
         rec->LastMod = dates_->Of(dated ? indexTime : std::time(nullptr));
     else
         rec->LastMod = dated ? W3CDateTimeOf(indexTime) : W3CDateTime(Now());
-    TTreeNode* parent = tree_.FindNodeByFolder(FolderAbove(folder));
-    tree_.AddNode(parent, rec, rec->Text, kFolderImage);
+    TTreeNode* node = tree_.AddNode(parent, rec, rec->Text, kFolderImage);
+    if (!shared.empty()) levels_.push_back({shared, address, node, tree_.Deletions()});
     ++fileCount_;
 }
 
@@ -457,8 +512,14 @@ void TLocalScan::AddFileNode(std::string Path, std::time_t Modified, bool Readab
         // The files of a folder come together: its node and address are looked up once, and their
         // records hold one text of it.
         if (folder != folder_.View()) {
-            folder_ = folder;
-            folderUrl_ = LocalPathToUrl(std::string(folder));
+            // The folder the walk is in has its path and address made already.
+            if (!levels_.empty() && folder == levels_.back().Folder.View()) {
+                folder_ = levels_.back().Folder;
+                folderUrl_ = levels_.back().Address;
+            } else {
+                folder_ = folder;
+                folderUrl_ = LocalPathToUrl(std::string(folder));
+            }
             folderNode_ = nullptr;
         }
         rec->Folder = folder_;
@@ -470,7 +531,7 @@ void TLocalScan::AddFileNode(std::string Path, std::time_t Modified, bool Readab
         const std::string segment = EncodePathSegment(name);
         std::string loc;
         loc.reserve(folderUrl_.size() + segment.size());
-        loc = folderUrl_;
+        loc = folderUrl_.View();
         loc += segment;
         rec->Loc = loc;
     } else {
@@ -488,7 +549,7 @@ void TLocalScan::AddFileNode(std::string Path, std::time_t Modified, bool Readab
 
 void TLocalScan::ffSearchNewFolder(TObject*, const std::string& Folder, bool& IgnoreFolder) {
     if (Display.LookingIn) lookingIn_ = Folder;
-    if (ignoredFolders_.count(Folder) != 0) {
+    if (!ignoredFolders_.empty() && ignoredFolders_.count(Folder) != 0) {
         if (Display.MemoLine) Display.MemoLine("Ignoring Folder: " + Folder);
         IgnoreFolder = true;
     } else {

@@ -26,6 +26,8 @@ struct ScanDisplay {
     std::function<void(const std::string&)> FileFound; // lblFileFound
     std::function<void(int)> FileCount;                // lblFileCount
     std::function<void(const std::string&)> MemoLine;  // memoFiles, scrolled to its end
+    // A folder left out, or left without what the walk could not look at in it, and why.
+    std::function<void(const std::string& Folder, const std::string& Reason)> FolderUnreadable;
     // The window's pace: the labels are set and the loop runs only when it is due.
     TWorkPace* Pace = nullptr;
     // Without a pace: the message loop, run at the pace of one of the scan's own.
@@ -72,6 +74,8 @@ private:
     class TitleSource;
     class DateText;
 
+    // While scanning: the parent node of the folder the walk enters, with the folder's path and address.
+    TTreeNode* EnterFolder(const std::string& Folder, TSharedText& Path, TSharedText& Address);
     // Entries: the folder as the walk read it, or nothing to look at the disk.
     void AddFolderNode(const std::string& Path, const std::vector<TFolderEntry>* Entries);
     // Title: the page's title as read while its folder was listed (taken), or nothing to read it now.
@@ -95,7 +99,16 @@ private:
     TSharedText folder_;
     TTreeNode* folderNode_ = nullptr;
     uint64_t folderDeletions_ = 0;
-    std::string folderUrl_;
+    TSharedText folderUrl_;
+    // The folders from the top of the walk down to the one it is in, their paths and addresses the
+    // beginnings of the next one's.
+    struct Level {
+        TSharedText Folder;
+        TSharedText Address;
+        TTreeNode* Node;
+        uint64_t Deletions;
+    };
+    std::vector<Level> levels_;
     // The profile's file types, as asked about for each file while a scan runs.
     std::string scanTypes_;
     // The labels as last reported, and the pace of a display that brought none.

@@ -19,37 +19,13 @@
 #include "ftp/tests/daemon_peer.h"
 #include "main_form_fixture.h"
 #include "platform/rtl/registry.h"
+#include "program_run.h"
+#include "tests/support/deep_folders.h"
 #include "tests/support/nginx_peer.h"
 #include "tests/support/peer_process.h"
 
 namespace app_test {
 namespace {
-
-struct RunResult {
-    int status = -1;
-    std::string output;
-};
-
-// Without a display; a run that would never end is stopped after a minute (status 124). `environment` adds
-// NAME=value words to the program's environment; the output is what the program writes to both streams, or
-// with `errorsOnly` to its standard error alone.
-RunResult RunProgram(const fs::path& config, const std::string& args, const std::string& environment = "",
-                     bool errorsOnly = false) {
-    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY XDG_CONFIG_HOME='" + config.string() +
-                                "' QT_QPA_PLATFORM=offscreen " + environment +
-                                " timeout 60 '" PW_PROGRAM "' " + args +
-                                (errorsOnly ? " 2>&1 >/dev/null" : " 2>&1") + " </dev/null";
-    RunResult result;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return result;
-    char buffer[512];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        result.output.append(buffer, n);
-    const int status = pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
 
 // A profile, saved in dir as name, that scans the folder local from its index.html for site and writes
 // out/sitemap.html with the sitemap beside it; its file name.
@@ -255,61 +231,6 @@ TEST_F(AutoRunTest, TheCrawlAndTheScanTakeThePagesOfTheSameTypes) {
     }
 }
 
-// A chain of folders deeper than the system's path limit, made and removed folder by folder from an open
-// one, as no path to its bottom can be given whole.
-class DeepFolders {
-public:
-    DeepFolders(const fs::path& top, int levels, int pageEvery) : top_(top), levels_(levels) {
-        int fd = open(top.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        for (int level = 1; level <= levels && fd >= 0; ++level) {
-            const std::string name = Name(level);
-            mkdirat(fd, name.c_str(), 0755);
-            const int below = openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-            close(fd);
-            fd = below;
-            if (fd >= 0 && level % pageEvery == 0) {
-                const std::string page = "<html><title>Page at " + std::to_string(level) + "</title></html>";
-                const int file = openat(fd, PageName(level).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
-                if (file >= 0 && write(file, page.data(), page.size()) == static_cast<ssize_t>(page.size()))
-                    made_.push_back(level);
-                if (file >= 0) close(file);
-            }
-        }
-        if (fd >= 0) close(fd);
-    }
-    ~DeepFolders() {
-        const int fd = open(top_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd >= 0) Remove(fd, 1);
-        if (fd >= 0) close(fd);
-    }
-    static std::string Name(int level) { return "folder-" + std::to_string(1000 + level).substr(1); }
-    static std::string PageName(int level) { return "page-" + std::to_string(level) + ".html"; }
-    // The path of the folder at a level below the top, and the levels that got a page.
-    static std::string Relative(int level) {
-        std::string path;
-        for (int l = 1; l <= level; ++l)
-            path += Name(l) + "/";
-        return path;
-    }
-    const std::vector<int>& Pages() const { return made_; }
-
-private:
-    void Remove(int fd, int level) {
-        if (level > levels_) return;
-        const std::string name = Name(level);
-        const int below = openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (below < 0) return;
-        Remove(below, level + 1);
-        unlinkat(below, PageName(level).c_str(), 0);
-        close(below);
-        unlinkat(fd, name.c_str(), AT_REMOVEDIR);
-    }
-
-    fs::path top_;
-    int levels_;
-    std::vector<int> made_;
-};
-
 // Pages below the system's path limit are gathered like any other, their titles read, and listed in the
 // page; the sitemap lists those whose address the sitemap protocol takes (2,048 characters at most).
 TEST_F(AutoRunTest, ALocalSiteDeeperThanThePathLimitIsScannedWhole) {
@@ -318,9 +239,9 @@ TEST_F(AutoRunTest, ALocalSiteDeeperThanThePathLimitIsScannedWhole) {
     fs::create_directories(local);
     fs::create_directories(out);
     std::ofstream(local / "index.html") << "<html><title>Home</title></html>";
-    const DeepFolders deep(local, 450, 50);
+    const testsupport::DeepFolders deep(local.string(), 450, 50);
     ASSERT_EQ(deep.Pages().size(), 9u);
-    ASSERT_GT(local.string().size() + DeepFolders::Relative(450).size(), 4096u);
+    ASSERT_GT(local.string().size() + deep.Relative(450).size(), 4096u);
     const std::string site = "http://127.0.0.1:8184/";
     const std::string profile = LocalProfile(dir_, "deep.qpw", site, local, out);
     const RunResult run = RunProgram(config_, "-auto '" + profile + "'");
@@ -328,7 +249,7 @@ TEST_F(AutoRunTest, ALocalSiteDeeperThanThePathLimitIsScannedWhole) {
     const std::string html = ReadFile(out / "sitemap.html");
     const std::string xml = ReadFile(out / "sitemap.xml");
     for (const int level : deep.Pages()) {
-        const std::string address = site + DeepFolders::Relative(level) + DeepFolders::PageName(level);
+        const std::string address = site + deep.Relative(level) + testsupport::DeepFolders::PageName(level);
         EXPECT_NE(
             html.find("href=\"" + address + "\" class=\"mapitem\">Page at " + std::to_string(level) + "<"),
             std::string::npos)
@@ -340,9 +261,9 @@ TEST_F(AutoRunTest, ALocalSiteDeeperThanThePathLimitIsScannedWhole) {
     // deeper, and the folders whose own address is too long.
     size_t tooLong = 0;
     for (int level = 1; level <= 450; ++level)
-        tooLong += (site + DeepFolders::Relative(level)).size() > 2048;
+        tooLong += (site + deep.Relative(level)).size() > 2048;
     for (const int level : deep.Pages())
-        tooLong += (site + DeepFolders::Relative(level) + DeepFolders::PageName(level)).size() > 2048;
+        tooLong += (site + deep.Relative(level) + testsupport::DeepFolders::PageName(level)).size() > 2048;
     EXPECT_NE(
         run.output.find("Entries left out of the XML sitemap, as their addresses are longer than the 2,048 "
                         "characters a sitemap takes: " +

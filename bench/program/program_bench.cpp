@@ -5,6 +5,7 @@
 //   program_bench site  [--docs DIR] [--rounds R] [--program PATH] [--timeout S] [--no-shown]
 //   program_bench deep  [--links N,N,...] [--depth D] [--rounds R] [--program PATH] [--timeout S]
 //                       [--no-shown]
+//   program_bench localdeep [--trees LxD,...] [--rounds R] [--program PATH] [--timeout S] [--no-shown]
 // (each also takes --display :N, a running X display for the shown runs)
 // crawl: a generated site on nginx at 127.0.0.1; `pathweaver -auto profile.qpw` without a display and with
 // its window shown under Xvfb and a window manager, `wget -r`, single-threaded `wget2` and the crawl
@@ -15,6 +16,8 @@
 // crawled by `pathweaver -auto` against single-threaded wget2.
 // deep: start pages on nginx with N links each D folders deep in a branch of its own, crawled by
 // `pathweaver -auto` for each N; the time per link shows whether the cost grows linearly with N.
+// localdeep: a local site whose folder holds a link to a chain of D folders of L letters each, scanned by
+// `pathweaver -auto`; the memory and time per level show whether they grow linearly with the depth.
 // Each program's median wall and processor time, its peak resident size, and the ratios are printed, with
 // the figures the program's waiting rests on (what a thread's wake-up costs here).
 #include <algorithm>
@@ -24,6 +27,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -40,6 +44,7 @@
 #include "bench/support/usage.h"
 #include "platform/rtl/exception.h"
 #include "platform/rtl/wait_policy.h"
+#include "tests/support/deep_folders.h"
 #include "tests/support/generated_site.h"
 #include "tests/support/nginx_peer.h"
 #include "tests/support/peer_process.h"
@@ -58,6 +63,8 @@ constexpr const char* kUsage =
     "                          [--display :N]\n"
     "       program_bench deep [--links N,N,...] [--depth D] [--rounds R] [--program PATH] [--timeout S]\n"
     "                          [--no-shown] [--display :N]\n"
+    "       program_bench localdeep [--trees LxD,...] [--rounds R] [--program PATH] [--timeout S]\n"
+    "                               [--no-shown] [--display :N]\n"
     "       program_bench cookies [--pages N,N,...] [--domains D] [--bytes B] [--rounds R] [--program PATH]\n"
     "                             [--timeout S] [--no-shown] [--display :N]\n"
     "  crawl: a generated site of N pages (default 5000) on nginx, --delay MS added to every response;\n"
@@ -72,6 +79,9 @@ constexpr const char* kUsage =
     "         deep (--depth, default 2000) in a branch of its own; pathweaver -auto headless and shown,\n"
     "         with the time per link against the one-link run's, the peak memory, the size of the files\n"
     "         written and whether the run said that the site map lists only part of the site.\n"
+    "  localdeep: for each LxD of --trees (default 255x500,255x1000,255x2000,10x5000), a local site whose\n"
+    "         folder links to a chain of D folders of L letters each; pathweaver -auto headless and shown,\n"
+    "         with the peak memory and processor time per level over the site without the chain.\n"
     "  cookies: for each N of --pages (default 250,500,1000), a start page on nginx linking to N pages that\n"
     "         each set 50 new cookies of 4 KB (--bytes); pathweaver -auto headless and shown, with the\n"
     "         processor time per page against the first run's and the peak memory. With --domains D the\n"
@@ -94,6 +104,8 @@ struct Options {
     std::vector<int> cookiePages{250, 500, 1000};
     int cookieDomains = 0;
     int cookieBytes = 4000;
+    // Local chains of folders: name length and depth.
+    std::vector<std::pair<int, int>> trees{{255, 500}, {255, 1000}, {255, 2000}, {10, 5000}};
     int depth = 2000;
     std::string docs = "/usr/share/doc/postgresql-doc-15/html";
     int rounds = 3;
@@ -104,6 +116,23 @@ struct Options {
     bool shown = true;
     std::string display;
 };
+
+// "255x500,10x5000"; empty when any is not two counts above zero.
+std::vector<std::pair<int, int>> Trees(const std::string& list) {
+    std::vector<std::pair<int, int>> trees;
+    for (size_t at = 0; at <= list.size();) {
+        const size_t comma = std::min(list.find(',', at), list.size());
+        const std::string tree = list.substr(at, comma - at);
+        const size_t x = tree.find('x');
+        if (x == std::string::npos) return {};
+        const int length = std::atoi(tree.substr(0, x).c_str()),
+                  depth = std::atoi(tree.substr(x + 1).c_str());
+        if (length < 1 || length > 255 || depth < 1) return {};
+        trees.emplace_back(length, depth);
+        at = comma + 1;
+    }
+    return trees;
+}
 
 // "1,2,4,10"; empty when any of them is not a count above zero.
 std::vector<int> Counts(const std::string& list) {
@@ -122,7 +151,8 @@ std::optional<Options> Parse(int argc, char** argv) {
     Options o;
     if (argc < 2) return std::nullopt;
     o.mode = argv[1];
-    if (o.mode != "crawl" && o.mode != "scan" && o.mode != "site" && o.mode != "deep" && o.mode != "cookies")
+    if (o.mode != "crawl" && o.mode != "scan" && o.mode != "site" && o.mode != "deep" &&
+        o.mode != "cookies" && o.mode != "localdeep")
         return std::nullopt;
     const fs::path self = fs::canonical("/proc/self/exe");
     o.program = (self.parent_path().parent_path() / "bin" / "pathweaver").string();
@@ -145,6 +175,8 @@ std::optional<Options> Parse(int argc, char** argv) {
             o.docs = value();
         else if (a == "--links")
             o.links = Counts(value());
+        else if (a == "--trees")
+            o.trees = Trees(value());
         else if (a == "--depth")
             o.depth = std::atoi(value().c_str());
         else if (a == "--rounds")
@@ -163,7 +195,7 @@ std::optional<Options> Parse(int argc, char** argv) {
             return std::nullopt;
     }
     if (o.pages < 1 || o.files < 1 || o.links.empty() || o.depth < 1 || o.cookiePages.empty() ||
-        o.cookieDomains < 0 || o.cookieBytes < 1)
+        o.cookieDomains < 0 || o.cookieBytes < 1 || o.trees.empty())
         return std::nullopt;
     return o;
 }
@@ -595,6 +627,76 @@ int Deep(const Options& o, const std::string& dir) {
     return 0;
 }
 
+// A local site of one page whose folder holds a link to a chain of folders, each of a long name, made
+// (and removed) one level at a time. The site alone is scanned first: what each tree adds to its memory and
+// time, per level, should not grow with the depth.
+int LocalDeep(const Options& o, const std::string& dir) {
+    const std::string site = dir + "/site";
+    fs::create_directories(site);
+    std::ofstream(site + "/index.html")
+        << "<html><head><title>Local deep</title></head><body></body></html>\n";
+    Display display;
+    const bool shown = o.shown && display.Start(o.display);
+    if (o.shown && !shown) std::fprintf(stderr, "no Xvfb: the shown runs are left out\n");
+    const std::string profile = dir + "/localdeep.qpw";
+    WriteProfile(profile, mstLocal, site + "/index.html", dir + "/out");
+    struct Row {
+        int length = 0, depth = 0;
+        std::vector<Tool> tools;
+    };
+    std::vector<Row> rows;
+    rows.push_back({});
+    AddProgramRuns(rows.back().tools, o, dir, profile, shown ? &display : nullptr);
+    std::fprintf(stderr, "the site alone:\n");
+    RunRounds(rows.back().tools, o, nullptr, dir);
+    for (const auto& [length, depth] : o.trees) {
+        const std::string top = dir + "/chain";
+        fs::create_directories(top);
+        std::fprintf(stderr, "%d folders of %d letters:\n", depth, length);
+        {
+            const testsupport::DeepFolders chain(top, depth, 0, length);
+            if (!chain.Made()) {
+                std::fprintf(stderr, "the chain could not be made\n");
+                return 1;
+            }
+            fs::create_directory_symlink(top, site + "/chain");
+            Row& row = rows.emplace_back(Row{length, depth, {}});
+            AddProgramRuns(row.tools, o, dir, profile, shown ? &display : nullptr);
+            RunRounds(row.tools, o, nullptr, dir);
+            fs::remove(site + "/chain");
+        }
+        fs::remove(top);
+    }
+    std::printf("scan of a local site linking to a chain of D folders of L letters, %d rounds, program %s\n",
+                o.rounds, o.program.c_str());
+    std::printf("%-40s %10s %10s %10s %10s %12s %10s %12s %10s\n", "program", "L x D", "median s", "cpu s",
+                "peak MB", "KB/level", "x first", "cpu ms/level", "x first");
+    for (size_t t = 0; t < rows.front().tools.size(); ++t) {
+        const Tool& alone = rows.front().tools[t];
+        std::map<int, std::pair<double, double>> first; // by name length: KB and cpu per level
+        for (const Row& row : rows) {
+            const Tool& tool = row.tools[t];
+            const bool stopped =
+                std::any_of(tool.runs.begin(), tool.runs.end(), [](const auto& r) { return r.timedOut; });
+            const std::string tree = row.depth == 0
+                                         ? std::string("site")
+                                         : std::to_string(row.length) + "x" + std::to_string(row.depth);
+            if (row.depth == 0) {
+                std::printf("%-40s %10s %10.3f%s %10.3f %10.1f\n", tool.name.c_str(), tree.c_str(),
+                            MedianSeconds(tool), stopped ? ">" : " ", MedianCpu(tool), PeakMegabytes(tool));
+                continue;
+            }
+            const double kb = 1024 * (PeakMegabytes(tool) - PeakMegabytes(alone)) / row.depth;
+            const double cpu = 1000 * (MedianCpu(tool) - MedianCpu(alone)) / row.depth;
+            const auto [kb1, cpu1] = first.try_emplace(row.length, kb, cpu).first->second;
+            std::printf("%-40s %10s %10.3f%s %10.3f %10.1f %12.1f %10.2f %12.3f %10.2f\n", tool.name.c_str(),
+                        tree.c_str(), MedianSeconds(tool), stopped ? ">" : " ", MedianCpu(tool),
+                        PeakMegabytes(tool), kb, kb / kb1, cpu, cpu / cpu1);
+        }
+    }
+    return 0;
+}
+
 // Start pages linking to N pages (/c/pK.html), each answered with 50 cookies of 4 KB named after it: a
 // site that floods the cookie jar, crawled by pathweaver -auto. With --domains D the site is
 // www.h1.h2...hD.localhost (the library takes *.localhost for loopback) and the cookies are set for its
@@ -679,8 +781,8 @@ int Cookies(const Options& o, const std::string& dir) {
 int main(int argc, char** argv) {
     bench::CheckArguments(argc, argv, kUsage,
                           {"--pages", "--domains", "--bytes", "--delay", "--files", "--docs", "--links",
-                           "--depth", "--rounds", "--program", "--baseline", "--timeout", "--no-shown",
-                           "--display"});
+                           "--depth", "--trees", "--rounds", "--program", "--baseline", "--timeout",
+                           "--no-shown", "--display"});
     const auto options = Parse(argc, argv);
     if (!options) {
         std::fputs(kUsage, stderr);
@@ -691,11 +793,12 @@ int main(int argc, char** argv) {
     const std::string dir = pattern;
     int status = 1;
     try {
-        status = options->mode == "crawl"     ? Crawl(*options, dir)
-                 : options->mode == "site"    ? Site(*options, dir)
-                 : options->mode == "deep"    ? Deep(*options, dir)
-                 : options->mode == "cookies" ? Cookies(*options, dir)
-                                              : Scan(*options, dir);
+        status = options->mode == "crawl"       ? Crawl(*options, dir)
+                 : options->mode == "site"      ? Site(*options, dir)
+                 : options->mode == "deep"      ? Deep(*options, dir)
+                 : options->mode == "cookies"   ? Cookies(*options, dir)
+                 : options->mode == "localdeep" ? LocalDeep(*options, dir)
+                                                : Scan(*options, dir);
     } catch (const Exception& e) {
         std::fprintf(stderr, "program_bench: %s\n", e.Message().c_str());
     }

@@ -133,21 +133,51 @@ void EditModel::WrapLine(size_t start, size_t end) const {
             used = 0;
             continue;
         }
-        // A word wider than the line: as many code points as fit, at least one, found by halving so that
-        // a long word costs a few measures of it, not one per code point.
-        size_t cut = Next(pos), over = visible;
-        while (Next(cut) < over) {
-            size_t mid = Snap(cut + (over - cut) / 2);
-            if (mid <= cut) mid = Next(cut);
-            if (measure_(text.substr(pos, mid - pos)) <= wrapWidth_)
-                cut = mid;
-            else
-                over = mid;
+        // A word wider than the line fills lines of its own until the rest of it fits one, each found
+        // from the line's start: a word of a megabyte (a path thousands of folders deep) costs about its
+        // length in measures, not its length for every line it fills.
+        bool restFits = false;
+        while (pos < visible) {
+            const size_t cut = FitFrom(pos, visible);
+            // A lone code point counts as fitting there; it is measured like any rest of a word.
+            restFits = cut >= visible &&
+                       (Next(pos) < visible || measure_(text.substr(pos, visible - pos)) <= wrapWidth_);
+            if (restFits) break;
+            starts_.push_back(static_cast<uint32_t>(cut));
+            lineStart = pos = cut;
+            used = 0;
         }
-        starts_.push_back(static_cast<uint32_t>(cut));
-        lineStart = pos = cut;
-        used = 0;
+        // Else one code point wider than the line ended the word: its blanks come next, on the new line.
+        if (!restFits) continue;
+        used = measure_(text.substr(pos, wordEnd - pos));
+        pos = wordEnd;
     }
+}
+
+size_t EditModel::FitFrom(size_t pos, size_t end) const {
+    const std::string_view text(text_);
+    // At least one code point; then twice as many each time while they fit, then halving between what
+    // fits and what does not.
+    size_t cut = Next(pos), over = end;
+    for (size_t step = 16; cut < end; step *= 2) {
+        size_t probe = cut;
+        for (size_t i = 0; i < step && probe < end; ++i)
+            probe = Next(probe);
+        if (measure_(text.substr(pos, probe - pos)) > wrapWidth_) {
+            over = probe;
+            break;
+        }
+        cut = probe;
+    }
+    while (cut < over && Next(cut) < over) {
+        size_t mid = Snap(cut + (over - cut) / 2);
+        if (mid <= cut) mid = Next(cut);
+        if (measure_(text.substr(pos, mid - pos)) <= wrapWidth_)
+            cut = mid;
+        else
+            over = mid;
+    }
+    return std::min(cut, end);
 }
 
 void EditModel::Reindex() const {

@@ -61,6 +61,8 @@ public:
 private:
     void Reindex() const;
     void WrapLine(size_t start, size_t end) const;
+    // The end of the longest run from pos, before end, that fits the width: at least one code point.
+    size_t FitFrom(size_t pos, size_t end) const;
 
     bool multiLine_;
     std::string text_;

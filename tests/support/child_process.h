@@ -21,4 +21,10 @@ bool InChildFor(const std::string& test);
 // Whether this process became an ordinary user for RunTestInChild.
 bool ChildIsUnprivileged();
 
+// Words to put before a child program's command ("setpriv ... --") so that file modes bind it: as root it
+// runs without the capabilities that pass over them, and a folder of mode 000 is closed to it as to a
+// user, while it keeps root's ownership of what the tests made (and can reach a program in a tree closed
+// to other users). Empty when the tests do not run as root.
+std::string FileModesBindingCommand();
+
 } // namespace testsupport

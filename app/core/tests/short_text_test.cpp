@@ -118,3 +118,37 @@ TEST(SharedText, APrefixSharesItsWholeTextAndOutlivesIt) {
     EXPECT_EQ(site, "http://site/");
     EXPECT_EQ(a, "other");
 }
+
+TEST(SharedText, AJoinedPathGrowsInPlaceUntilABranchOrItsRoomEnds) {
+    // A chain of folders, each joined to the one above it: one allocation holds them all, while the room
+    // doubles as the chain outgrows it.
+    std::vector<TSharedText> chain{TSharedText::Joined(TSharedText(), "/site/")};
+    std::string expected = "/site/";
+    size_t moves = 0;
+    for (int level = 0; level < 1000; ++level) {
+        const std::string name = "folder-" + std::to_string(level) + "/";
+        chain.push_back(TSharedText::Joined(chain.back(), name));
+        expected += name;
+        ASSERT_EQ(chain.back(), expected);
+        moves += chain.back().View().data() != chain[chain.size() - 2].View().data();
+    }
+    EXPECT_LE(moves, 12u) << "a new allocation only when the room is used up";
+    for (size_t level = 1; level < chain.size(); ++level)
+        EXPECT_TRUE(chain[level].View().starts_with(chain[level - 1].View()));
+    // A second branch from the middle is a text of its own; so is the next one of either branch.
+    const TSharedText& middle = chain[500];
+    const TSharedText other = TSharedText::Joined(middle, "other/");
+    EXPECT_EQ(other, std::string(middle.View()) + "other/");
+    EXPECT_NE(other.View().data(), middle.View().data());
+    EXPECT_EQ(TSharedText::Joined(other, "x/").View().data(), other.View().data());
+    EXPECT_EQ(chain[501], std::string(middle.View()) + "folder-500/") << "the first branch is as it was";
+    // Nothing is written past the end of a text that is not made to grow, nor for an empty tail.
+    const TSharedText plain("/plain/");
+    EXPECT_NE(TSharedText::Joined(plain, "a/").View().data(), plain.View().data());
+    EXPECT_EQ(TSharedText::Joined(plain, "").View().data(), plain.View().data());
+    EXPECT_EQ(TSharedText::Joined(TSharedText::PrefixOf(chain[3], 6), "b/"), "/site/b/");
+    // The shared characters outlive every text but the last that holds them.
+    TSharedText deepest = chain.back();
+    chain.clear();
+    EXPECT_EQ(deepest, expected);
+}

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "app/output/xml_sitemap.h"
 #include "results_test.h"
 #include "tests/support/child_test.h"
+#include "tests/support/deep_folders.h"
 
 namespace {
 
@@ -166,8 +168,17 @@ TEST_F(LocalScanTest, UnreadablePagesKeepTheirNamesAndTheScanGoesOn) {
     chmod((site.Root() + "locked.html").c_str(), 0);
     site.Write("closed/inside.html", "<title>in</title>");
     chmod((site.Root() + "closed").c_str(), 0);
+    // Listed but not searched: its names are there, and nothing of what they are.
+    site.Write("unsearched/inside.html", "<title>in</title>");
+    chmod((site.Root() + "unsearched").c_str(), 0444);
     site.Write("z.html", "<title>last</title>");
+    std::vector<std::string> unreadable;
+    scan.Display.FolderUnreadable = [&](const std::string& folder, const std::string& reason) {
+        unreadable.push_back(folder.substr(site.Root().size()) + " " + reason);
+    };
     scan.Run(site.Root());
+    EXPECT_EQ(unreadable,
+              (std::vector<std::string>{"closed/ Permission denied", "unsearched/ Permission denied"}));
     EXPECT_TRUE(Shows("  pipe.html"));
     EXPECT_TRUE(Shows("  last"));
     EXPECT_EQ(finished, 1);
@@ -345,6 +356,48 @@ TEST_F(LocalScanTest, FinderPatternsAndAttributes) {
     finder.SetFilename("");
     finder.SetAttributes(TFileAttributes{ffDirectory});
     EXPECT_EQ(run(), std::vector<std::string>{"sub"});
+}
+
+// A chain of folders keeps each folder's path and address as the beginning of the next one's text, not
+// as a copy a level: thousands of levels would keep the square of the deepest path. A branch off the
+// chain and an index page get texts of their own, with the same bytes as ever.
+TEST_F(LocalScanTest, AChainOfFoldersSharesItsPathsAndAddresses) {
+    site.Write("index.html", "<title>i</title>");
+    constexpr int kLevels = 60, kBranch = 10;
+    const testsupport::DeepFolders chain(site.Root(), kLevels, kLevels, 255);
+    ASSERT_TRUE(chain.Made());
+    const std::string branch = site.Root() + chain.Relative(kBranch);
+    struct Cleared {
+        std::string folder;
+        ~Cleared() {
+            std::filesystem::remove(folder + "index.html");
+            std::filesystem::remove_all(folder + "side");
+        }
+    } cleared{branch};
+    site.Write(chain.Relative(kBranch) + "index.html", "<title>branch</title>");
+    site.Write(chain.Relative(kBranch) + "side/page.html", "<title>side</title>");
+    scan.Run(site.Root());
+    std::set<const char*> paths, addresses;
+    for (int level = 1; level <= kLevels; ++level) {
+        SCOPED_TRACE(level);
+        const TDataRec* rec = RecOf(chain.Relative(level));
+        ASSERT_NE(rec, nullptr);
+        EXPECT_EQ(rec->URL, site.Root() + chain.Relative(level));
+        EXPECT_EQ(rec->Folder.View().data(), rec->URL.View().data());
+        const std::string address = "http://www.example.com/" + chain.Relative(level);
+        EXPECT_EQ(rec->Loc, level == kBranch ? address + "index.html" : address);
+        paths.insert(rec->URL.View().data());
+        if (level != kBranch) addresses.insert(rec->Loc.View().data());
+    }
+    // A new text only when the room of the last one is used up: a handful, not one a level.
+    EXPECT_LE(paths.size(), 8u);
+    EXPECT_LE(addresses.size(), 8u);
+    const TDataRec* side = RecOf(chain.Relative(kBranch) + "side/");
+    ASSERT_NE(side, nullptr);
+    EXPECT_EQ(side->Loc, "http://www.example.com/" + chain.Relative(kBranch) + "side/");
+    EXPECT_EQ(RecOf(chain.Relative(kBranch) + "side/page.html")->Folder.View().data(),
+              side->Folder.View().data());
+    EXPECT_TRUE(Shows(std::string(2 * kLevels + 2, ' ') + "Page at " + std::to_string(kLevels)));
 }
 
 } // namespace

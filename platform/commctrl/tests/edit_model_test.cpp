@@ -63,6 +63,27 @@ TEST(EditModel, AWordWiderThanTheLineBreaksWhereItStopsFitting) {
     EXPECT_EQ(Starts(m), (std::vector<size_t>{0, 4, 8})) << "cut at code points";
 }
 
+TEST(EditModel, AWordOfAHundredKilobytesCostsAboutItsLengthInMeasures) {
+    // A log line of a path thousands of folders deep: one word filling thousands of lines.
+    size_t measured = 0;
+    EditModel m(true);
+    m.SetWrap(
+        [&measured](std::string_view text) {
+            measured += text.size();
+            return Measure(text);
+        },
+        70);
+    const std::string word(100000, 'd');
+    m.SetText("Scanning: " + word + "/ done");
+    // "Scanning: ", the word ten letters a line, and its last letter with the next word.
+    ASSERT_EQ(m.LineCount(), 1 + 10000 + 1);
+    EXPECT_EQ(m.LineStart(1), 10u);
+    for (int line = 1; line + 1 < m.LineCount(); ++line)
+        ASSERT_EQ(m.LineStart(line + 1) - m.LineStart(line), 10u) << line;
+    EXPECT_EQ(m.Line(m.LineCount() - 1), "/ done");
+    EXPECT_LE(measured, 10 * word.size());
+}
+
 TEST(EditModel, AppendingALineCostsThatLineWhateverCameBefore) {
     // As a log memo grows: a line and its break at the end, the lines asked for after each one.
     int measured = 0;
