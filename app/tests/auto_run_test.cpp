@@ -1,13 +1,8 @@
 // The unattended run, as cron starts it: the built program as a child process.
-#include <arpa/inet.h>
 #include <fcntl.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <fstream>
 
 #include "app/core/map_profile.h"
@@ -19,50 +14,16 @@
 #include "ftp/tests/daemon_peer.h"
 #include "main_form_fixture.h"
 #include "platform/rtl/registry.h"
+#include "tests/support/loopback_port.h"
 #include "tests/support/nginx_peer.h"
 #include "tests/support/peer_process.h"
+#include "tests/support/program_run.h"
 
 namespace app_test {
 namespace {
 
-struct RunResult {
-    int status = -1;
-    std::string output;
-};
-
-// Without a display; a run that would never end is stopped after a minute (status 124). `environment` adds
-// NAME=value words to the program's environment; the output is what the program writes to both streams, or
-// with `errorsOnly` to its standard error alone.
-RunResult RunProgram(const fs::path& config, const std::string& args, const std::string& environment = "",
-                     bool errorsOnly = false) {
-    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY XDG_CONFIG_HOME='" + config.string() +
-                                "' QT_QPA_PLATFORM=offscreen " + environment +
-                                " timeout 60 '" PW_PROGRAM "' " + args +
-                                (errorsOnly ? " 2>&1 >/dev/null" : " 2>&1") + " </dev/null";
-    RunResult result;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return result;
-    char buffer[512];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        result.output.append(buffer, n);
-    const int status = pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
-
-// A loopback port that nothing listens on.
-int ClosedPort() {
-    const int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
-    close(s);
-    return ntohs(address.sin_port);
-}
+using testsupport::RunProgram;
+using testsupport::RunResult;
 
 using AutoRunTest = MainFormTest;
 
@@ -169,7 +130,8 @@ TEST_F(AutoRunTest, FailuresEndWithAMessageAndAStatusOtherThanZero) {
     TMapProfile site;
     ApplyNewProfileDefaults(site);
     site.SetSpiderType(mstWebsite);
-    site.SetWebsite("http://127.0.0.1:" + std::to_string(ClosedPort()) + "/");
+    const testsupport::ClosedPort closed;
+    site.SetWebsite(closed.Url("/"));
     site.SetOutputFileName((out / "site.html").string());
     site.SetFileName((dir_ / "site.qpw").string());
     SaveProfileFile(site, nullptr);
@@ -405,15 +367,9 @@ TEST_F(AutoRunTest, HelpVersionAndNoDisplayAnswerAndEnd) {
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.output, "Quillmark Pathweaver 4.5\n");
     // With a display too, before any window is made.
-    const std::string withDisplay = "env DISPLAY=:9999 '" PW_PROGRAM "' --version 2>&1";
-    FILE* pipe = popen(withDisplay.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    char line[128] = {};
-    const bool read = fgets(line, sizeof line, pipe) != nullptr;
-    const int status = pclose(pipe);
-    EXPECT_TRUE(read);
-    EXPECT_STREQ(line, "Quillmark Pathweaver 4.5\n");
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    run = testsupport::RunCommand("env DISPLAY=:9999 '" PW_PROGRAM "' --version 2>&1");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.output, "Quillmark Pathweaver 4.5\n");
 
     // Nobody could see the window: said at once, not run for ever.
     const std::string profile = MakeSampleProfile("sample.qpw", dir_ / "out");

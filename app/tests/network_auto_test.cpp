@@ -1,8 +1,5 @@
 // Crawls as cron runs them, on a network set up as a user's may be: a proxy named in the environment, a
 // network library that cannot start, a server whose answers cannot be framed.
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <fstream>
 #include <string>
 #include <utility>
@@ -14,6 +11,7 @@
 #include "tests/support/loopback_port.h"
 #include "tests/support/nginx_peer.h"
 #include "tests/support/peer_process.h"
+#include "tests/support/program_run.h"
 #include "tests/support/tinyproxy_peer.h"
 
 namespace app_test {
@@ -25,8 +23,8 @@ struct Crawl {
     fs::path map;
 };
 
-// Runs the program unattended on a profile for the site, in an environment without the caller's proxy
-// variables and with the NAME=value words of `environment`; stopped after two minutes (status 137).
+// Runs the program unattended on a profile for the site, with the NAME=value words of `environment`;
+// stopped after two minutes.
 Crawl RunCrawl(const fs::path& dir, const fs::path& config, const std::string& site,
                const std::string& environment) {
     TMapProfile profile;
@@ -40,20 +38,10 @@ Crawl RunCrawl(const fs::path& dir, const fs::path& config, const std::string& s
     profile.SetOutputFileName(crawl.map.string());
     profile.SetFileName((dir / "site.qpw").string());
     SaveProfileFile(profile, nullptr);
-    std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY";
-    for (const char* name : {"http_proxy", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY", "no_proxy",
-                             "NO_PROXY", "SSL_CERT_FILE", "SSL_CERT_DIR", "LD_LIBRARY_PATH", "PW_STUB_CURL"})
-        command += std::string(" -u ") + name;
-    command += " XDG_CONFIG_HOME='" + config.string() + "' QT_QPA_PLATFORM=offscreen " + environment +
-               " timeout -s KILL 120 '" PW_PROGRAM "' -auto '" + profile.FileName() + "' 2>&1 </dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return crawl;
-    char buffer[512];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        crawl.output.append(buffer, n);
-    const int code = pclose(pipe);
-    crawl.status = WIFEXITED(code) ? WEXITSTATUS(code) : -1;
+    const testsupport::RunResult run =
+        testsupport::RunProgram(config, "-auto '" + profile.FileName() + "'", environment, false, 120);
+    crawl.status = run.status;
+    crawl.output = run.output;
     return crawl;
 }
 
