@@ -1,5 +1,6 @@
 // The unattended run, as cron starts it: the built program as a child process.
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -145,15 +146,35 @@ TEST_F(AutoRunTest, FailuresEndWithAMessageAndAStatusOtherThanZero) {
     EXPECT_NE(run.output.find("-auto needs the profile file to run"), std::string::npos) << run.output;
 }
 
-// A user whose stack limit (ulimit -s) is larger than the memory can hold: no thread can be started, which
-// the run does not expect. Such an error ends the run at once, says why, and the status tells cron so.
+// A user at the limit of their processes (ulimit -u): no thread can be started, which the run does not
+// expect. Such an error ends the run at once, says why, and the status tells cron so.
 TEST_F(AutoRunTest, AnErrorNothingHandledEndsTheRunWithItsReasonAndAStatusOtherThanZero) {
-    const fs::path out = dir_ / "out";
-    const std::string profile = MakeSampleProfile("sample.qpw", out);
-    // prlimit goes between the environment and the program: a stack of 256 GiB for each thread, more than
-    // the kernel lets one mapping promise here, and little enough that the libraries are still mapped where
-    // the thread sanitizer expects them (the stack's room moves them down by as much).
-    const RunResult run = RunProgram(config_, "-auto '" + profile + "'", "prlimit --stack=274877906944");
+    const fs::path site = dir_ / "site", out = dir_ / "out";
+    fs::create_directories(site / "inner");
+    std::ofstream(site / "index.html") << "<html><title>Home</title><a href=\"inner/a.html\">A</a></html>";
+    std::ofstream(site / "inner" / "a.html") << "<html><title>A</title></html>";
+    const std::string profile = MakeSampleProfile("site.qpw", out);
+    {
+        TMapProfile p;
+        LoadProfileFile(p, profile, nullptr);
+        p.SetIndexPage((site / "index.html").string());
+        SaveProfileFile(p, nullptr);
+    }
+    // Root has no such limit: as root, the run is made as nobody, who is given the test's folder. The
+    // program is opened before the user changes and started through that descriptor, since the tree it was
+    // built in may be closed to other users.
+    std::string start = "prlimit --nproc=0";
+    if (geteuid() == 0) {
+        const passwd* nobody = getpwnam("nobody");
+        ASSERT_NE(nobody, nullptr);
+        ASSERT_EQ(lchown(dir_.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+        for (const fs::directory_entry& entry : fs::recursive_directory_iterator(dir_))
+            ASSERT_EQ(lchown(entry.path().c_str(), nobody->pw_uid, nobody->pw_gid), 0) << entry.path();
+        start = "sh -c 'exec 3<\"$0\" && exec setpriv --reuid=" + std::to_string(nobody->pw_uid) +
+                " --regid=" + std::to_string(nobody->pw_gid) + " --clear-groups " + start +
+                " /proc/self/fd/3 \"$@\"'";
+    }
+    const RunResult run = RunProgram(config_, "-auto '" + profile + "'", start);
     EXPECT_EQ(run.status, 1) << "124: the run went on and never ended: " << run.output;
     EXPECT_NE(run.output.find("pathweaver: Resource temporarily unavailable"), std::string::npos)
         << run.output;
