@@ -430,12 +430,14 @@ TEST(MessageQueue, WaitsForEventsSleepUntilAnotherThreadSetsOne) {
 
 TEST(MessageQueue, TimedWaitsSleepTheirTimeAndAPostEndsThemAtOnce) {
     using Clock = std::chrono::steady_clock;
+    // A wait that took its time in seconds would still be asleep at the wait limit.
     const auto start = Clock::now();
-    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE_, 40, QS_POSTMESSAGE), WAIT_TIMEOUT);
+    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE_, 100, QS_POSTMESSAGE), WAIT_TIMEOUT);
     const auto slept = Clock::now() - start;
-    EXPECT_GE(slept, std::chrono::milliseconds(39));
-    EXPECT_LT(slept, std::chrono::milliseconds(1000));
+    EXPECT_GE(slept, std::chrono::milliseconds(99));
+    EXPECT_LT(slept, testsupport::kWaitLimit);
 
+    // A wait twice as long as the wait limit ends with the post, not with its time.
     const DWORD self = GetCurrentThreadId();
     std::atomic<Clock::rep> postedAt{0};
     std::thread poster([&] {
@@ -443,10 +445,11 @@ TEST(MessageQueue, TimedWaitsSleepTheirTimeAndAPostEndsThemAtOnce) {
         postedAt = Clock::now().time_since_epoch().count();
         PostThreadMessage(self, kPing, 0, 0);
     });
-    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE_, 20000, QS_POSTMESSAGE), WAIT_OBJECT_0 + 0);
+    const auto limit = static_cast<DWORD>(2 * testsupport::kWaitLimit.count());
+    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE_, limit, QS_POSTMESSAGE), WAIT_OBJECT_0 + 0);
     const auto woke = Clock::now().time_since_epoch().count();
     poster.join();
-    EXPECT_LT(Clock::duration(woke - postedAt.load()), std::chrono::milliseconds(500));
+    EXPECT_LT(Clock::duration(woke - postedAt.load()), testsupport::kWaitLimit);
     Drain(kPing);
 }
 
