@@ -221,6 +221,21 @@ TEST(MessageQueue, ProcessMessagesKeepsTheQuitForTheOuterLoop) {
     EXPECT_EQ(msg.message, WM_QUIT);
     EXPECT_EQ(msg.wParam, 5u);
     EXPECT_FALSE(PeekMessage(msg, nullptr, 0, 0, PM_REMOVE));
+
+    // Inside a modal loop that has its result, nothing after the message that set it is answered.
+    HWND w = MakeTopLevel(RECT{0, 0, 10, 10});
+    int answered = 0;
+    SetTestHandler(w, [&](HWND, UINT m, WPARAM, LPARAM, LRESULT&) {
+        answered += m == kPing;
+        return m == kPing;
+    });
+    for (int i = 0; i < 3; ++i)
+        PostMessage(w, kPing, 0, 0);
+    EXPECT_FALSE(ProcessMessages([&] { return answered == 1; }));
+    EXPECT_EQ(answered, 1);
+    EXPECT_TRUE(ProcessMessages([] { return false; }));
+    EXPECT_EQ(answered, 3);
+    DestroyWindow(w);
 }
 
 TEST(MessageQueue, WorkerThreadsPostAndSendToGuiWindows) {
