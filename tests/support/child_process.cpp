@@ -89,8 +89,11 @@ int RunTestInChild(const std::string& test, const std::vector<std::string>& args
     if (drop)
         env.push_back(std::string(kUserVariable) + "=" + std::to_string(uid) + ":" + std::to_string(gid) +
                       ":" + dir.Path());
+    // The child runs its one test whichever shard of the tests this process runs.
     for (char** e = environ; *e; ++e)
-        if (!named(*e, kVariable) && !named(*e, "GTEST_OUTPUT") && !named(*e, kUserVariable))
+        if (!named(*e, kVariable) && !named(*e, "GTEST_OUTPUT") && !named(*e, kUserVariable) &&
+            !named(*e, "GTEST_SHARD_INDEX") && !named(*e, "GTEST_TOTAL_SHARDS") &&
+            !named(*e, "GTEST_SHARD_STATUS_FILE"))
             env.push_back(*e);
     std::vector<char*> argv, envp;
     for (std::string& a : all)
