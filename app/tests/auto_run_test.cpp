@@ -1,13 +1,9 @@
 // The unattended run, as cron starts it: the built program as a child process.
-#include <arpa/inet.h>
 #include <fcntl.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
+#include <pwd.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <fstream>
 
 #include "app/core/map_profile.h"
@@ -19,10 +15,11 @@
 #include "ftp/tests/daemon_peer.h"
 #include "main_form_fixture.h"
 #include "platform/rtl/registry.h"
-#include "program_run.h"
 #include "tests/support/deep_folders.h"
+#include "tests/support/loopback_port.h"
 #include "tests/support/nginx_peer.h"
 #include "tests/support/peer_process.h"
+#include "tests/support/program_run.h"
 
 namespace app_test {
 namespace {
@@ -43,18 +40,8 @@ std::string LocalProfile(const fs::path& dir, const std::string& name, const std
     return profile.FileName();
 }
 
-// A loopback port that nothing listens on.
-int ClosedPort() {
-    const int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
-    close(s);
-    return ntohs(address.sin_port);
-}
+using testsupport::RunProgram;
+using testsupport::RunResult;
 
 using AutoRunTest = MainFormTest;
 
@@ -161,7 +148,8 @@ TEST_F(AutoRunTest, FailuresEndWithAMessageAndAStatusOtherThanZero) {
     TMapProfile site;
     ApplyNewProfileDefaults(site);
     site.SetSpiderType(mstWebsite);
-    site.SetWebsite("http://127.0.0.1:" + std::to_string(ClosedPort()) + "/");
+    const testsupport::ClosedPort closed;
+    site.SetWebsite(closed.Url("/"));
     site.SetOutputFileName((out / "site.html").string());
     site.SetFileName((dir_ / "site.qpw").string());
     SaveProfileFile(site, nullptr);
@@ -175,15 +163,38 @@ TEST_F(AutoRunTest, FailuresEndWithAMessageAndAStatusOtherThanZero) {
     EXPECT_NE(run.output.find("-auto needs the profile file to run"), std::string::npos) << run.output;
 }
 
-// A user whose stack limit (ulimit -s) is larger than the memory can hold: no thread can be started, which
-// the run does not expect. Such an error ends the run at once, says why, and the status tells cron so.
+// A user at the limit of their processes (ulimit -u): no thread can be started, which the run does not
+// expect. Such an error ends the run at once, says why, and the status tells cron so.
 TEST_F(AutoRunTest, AnErrorNothingHandledEndsTheRunWithItsReasonAndAStatusOtherThanZero) {
-    const fs::path out = dir_ / "out";
-    const std::string profile = MakeSampleProfile("sample.qpw", out);
-    // prlimit goes between the environment and the program: a stack of 256 GiB for each thread, more than
-    // the kernel lets one mapping promise here, and little enough that the libraries are still mapped where
-    // the thread sanitizer expects them (the stack's room moves them down by as much).
-    const RunResult run = RunProgram(config_, "-auto '" + profile + "'", "prlimit --stack=274877906944");
+    const fs::path site = dir_ / "site", out = dir_ / "out";
+    fs::create_directories(site / "inner");
+    std::ofstream(site / "index.html") << "<html><title>Home</title><a href=\"inner/a.html\">A</a></html>";
+    std::ofstream(site / "inner" / "a.html") << "<html><title>A</title></html>";
+    const std::string profile = MakeSampleProfile("site.qpw", out);
+    {
+        TMapProfile p;
+        LoadProfileFile(p, profile, nullptr);
+        p.SetIndexPage((site / "index.html").string());
+        SaveProfileFile(p, nullptr);
+    }
+    // Root has no such limit: as root, the run is made as nobody, who is given the test's folder. The
+    // program is opened before the user changes and started through that descriptor, since the tree it was
+    // built in may be closed to other users.
+    std::string start = "prlimit --nproc=0";
+    if (geteuid() == 0) {
+        const passwd* nobody = getpwnam("nobody");
+        ASSERT_NE(nobody, nullptr);
+        ASSERT_EQ(lchown(dir_.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+        for (const fs::directory_entry& entry : fs::recursive_directory_iterator(dir_))
+            ASSERT_EQ(lchown(entry.path().c_str(), nobody->pw_uid, nobody->pw_gid), 0) << entry.path();
+        start = "sh -c 'exec 3<\"$0\" && exec setpriv --reuid=" + std::to_string(nobody->pw_uid) +
+                " --regid=" + std::to_string(nobody->pw_gid) + " --clear-groups " + start +
+                " /proc/self/fd/3 \"$@\"'";
+    }
+    // Nor can the address sanitizer's leak check start its thread at the end: it is left out, so that the
+    // status is the program's own.
+    const RunResult run =
+        RunProgram(config_, "-auto '" + profile + "'", "ASAN_OPTIONS=detect_leaks=0 " + start);
     EXPECT_EQ(run.status, 1) << "124: the run went on and never ended: " << run.output;
     EXPECT_NE(run.output.find("pathweaver: Resource temporarily unavailable"), std::string::npos)
         << run.output;
@@ -360,15 +371,9 @@ TEST_F(AutoRunTest, HelpVersionAndNoDisplayAnswerAndEnd) {
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.output, "Quillmark Pathweaver 4.5\n");
     // With a display too, before any window is made.
-    const std::string withDisplay = "env DISPLAY=:9999 '" PW_PROGRAM "' --version 2>&1";
-    FILE* pipe = popen(withDisplay.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    char line[128] = {};
-    const bool read = fgets(line, sizeof line, pipe) != nullptr;
-    const int status = pclose(pipe);
-    EXPECT_TRUE(read);
-    EXPECT_STREQ(line, "Quillmark Pathweaver 4.5\n");
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    run = testsupport::RunCommand("env DISPLAY=:9999 '" PW_PROGRAM "' --version 2>&1");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.output, "Quillmark Pathweaver 4.5\n");
 
     // Nobody could see the window: said at once, not run for ever.
     const std::string profile = MakeSampleProfile("sample.qpw", dir_ / "out");

@@ -2,11 +2,9 @@
 // requests it sends, in their order, and the site map and sitemap it writes are those kept in golden/,
 // byte for byte but for the server's port and the pages' dates. However the crawl is made faster, it
 // must ask the same questions in the same order and come to the same answers.
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <regex>
@@ -17,6 +15,7 @@
 #include "main_form_fixture.h"
 #include "tests/support/generated_site.h"
 #include "tests/support/nginx_peer.h"
+#include "tests/support/program_run.h"
 
 namespace app_test {
 namespace {
@@ -89,11 +88,9 @@ TEST_F(CrawlGeneratedSiteTest, SendsTheSameRequestsInTheSameOrderAndWritesTheSam
     profile.SetFileName((dir_ / "site.qpw").string());
     SaveProfileFile(profile, nullptr);
 
-    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY XDG_CONFIG_HOME='" + config_.string() +
-                                "' QT_QPA_PLATFORM=offscreen timeout 120 '" PW_PROGRAM "' -auto '" +
-                                profile.FileName() + "' >/dev/null 2>&1 </dev/null";
-    const int status = std::system(command.c_str());
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command;
+    const testsupport::RunResult run =
+        testsupport::RunProgram(config_, "-auto '" + profile.FileName() + "'", "", false, 120);
+    ASSERT_EQ(run.status, 0) << run.output;
 
     const std::string html = Masked(ReadText(out / "sitemap.html"), site.Port());
     const std::string xml = Masked(ReadText(out / "sitemap.xml"), site.Port());

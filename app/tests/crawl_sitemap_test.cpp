@@ -1,8 +1,5 @@
 // The unattended program crawling a site full of redirects: its XML sitemap lists only addresses that
 // answer with the page itself, as each of them, requested again, shows.
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <regex>
 #include <set>
 
@@ -10,22 +7,10 @@
 #include "app/core/profile_file.h"
 #include "main_form_fixture.h"
 #include "tests/support/nginx_peer.h"
+#include "tests/support/program_run.h"
 
 namespace app_test {
 namespace {
-
-std::string Output(const std::string& command, int& status) {
-    std::string out;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return out;
-    char buffer[512];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        out.append(buffer, n);
-    const int code = pclose(pipe);
-    status = WIFEXITED(code) ? WEXITSTATUS(code) : -1;
-    return out;
-}
 
 using CrawlSitemapTest = MainFormTest;
 
@@ -69,12 +54,9 @@ TEST_F(CrawlSitemapTest, TheSitemapOfASiteFullOfRedirectsListsNoAddressThatRedir
     profile.SetOutputFileName((out / "site.html").string());
     profile.SetFileName((dir_ / "site.qpw").string());
     SaveProfileFile(profile, nullptr);
-    int status = -1;
-    const std::string printed =
-        Output("env -u DISPLAY -u WAYLAND_DISPLAY XDG_CONFIG_HOME='" + config_.string() +
-                   "' QT_QPA_PLATFORM=offscreen '" PW_PROGRAM "' -auto '" + profile.FileName() + "' 2>&1",
-               status);
-    ASSERT_EQ(status, 0) << printed;
+    const testsupport::RunResult run =
+        testsupport::RunProgram(config_, "-auto '" + profile.FileName() + "'", "", false, 120);
+    ASSERT_EQ(run.status, 0) << run.output;
 
     const std::string xml = ReadFile(out / "site.xml");
     std::set<std::string> listed;
@@ -86,10 +68,11 @@ TEST_F(CrawlSitemapTest, TheSitemapOfASiteFullOfRedirectsListsNoAddressThatRedir
         EXPECT_EQ(listed.count(site.Url(path)), 1u) << path << " in\n" << xml;
     // Every address listed answers with its page, not with a redirect.
     for (const std::string& url : listed) {
-        int curlStatus = -1;
-        const std::string code =
-            Output("curl -s -o /dev/null --max-time 30 -w '%{http_code}' '" + url + "'", curlStatus);
-        EXPECT_EQ(code, "200") << url;
+        EXPECT_EQ(
+            testsupport::RunCommand("curl -s -o /dev/null --max-time 30 -w '%{http_code}' '" + url + "'")
+                .output,
+            "200")
+            << url;
     }
 }
 

@@ -1,9 +1,6 @@
 // Sites that attack the crawl through its addresses and its pace, crawled by the built program as cron
 // runs it: each crawl must end within a bound, the map must hold what lies behind the attack, and the
 // XML sitemap must validate against the sitemap schema.
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <functional>
 #include <regex>
 #include <set>
@@ -14,6 +11,7 @@
 #include "main_form_fixture.h"
 #include "tests/support/nginx_peer.h"
 #include "tests/support/peer_process.h"
+#include "tests/support/program_run.h"
 
 namespace app_test {
 namespace {
@@ -22,8 +20,6 @@ namespace {
 // minutes a page may take in all: a crawl held by its addresses' cost, or by a page that comes too slowly
 // to be worth waiting for, fails it.
 constexpr int kBoundSeconds = 240;
-
-std::string Output(const std::string& command, int& status);
 
 // Runs the program unattended on a profile for the site; false when it did not end within the bound.
 // Adjust, when given, changes the profile's other options.
@@ -40,26 +36,10 @@ bool CrawlWithinBound(const fs::path& dir, const fs::path& config, const std::st
     profile.SetFileName((dir / "hostile.qpw").string());
     if (Adjust) Adjust(profile);
     SaveProfileFile(profile, nullptr);
-    const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY XDG_CONFIG_HOME='" + config.string() +
-                                "' QT_QPA_PLATFORM=offscreen timeout -s KILL " +
-                                std::to_string(kBoundSeconds) + " '" PW_PROGRAM "' -auto '" +
-                                profile.FileName() + "' 2>&1";
-    int status = -1;
-    output = Output(command, status);
-    return status == 0;
-}
-
-std::string Output(const std::string& command, int& status) {
-    std::string output;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return "no pipe";
-    char buffer[512];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        output.append(buffer, n);
-    const int code = pclose(pipe);
-    status = WIFEXITED(code) ? WEXITSTATUS(code) : -1;
-    return output;
+    const testsupport::RunResult run =
+        testsupport::RunProgram(config, "-auto '" + profile.FileName() + "'", "", false, kBoundSeconds);
+    output = run.output;
+    return run.status == 0;
 }
 
 // What xmllint says against the sitemap schema; empty when the sitemap beside the map validates.
@@ -67,12 +47,10 @@ std::string SitemapSchemaErrors(const fs::path& map) {
     fs::path xml = map;
     xml.replace_extension(".xml");
     if (!fs::exists(xml)) return "no sitemap " + xml.string();
-    int status = -1;
-    const std::string out =
-        Output("xmllint --noout --schema '" PW_SOURCE_DIR "/app/output/schema/sitemap.xsd' '" + xml.string() +
-                   "' 2>&1",
-               status);
-    return status == 0 ? std::string() : out;
+    const testsupport::RunResult run = testsupport::RunCommand("xmllint --noout --schema '" PW_SOURCE_DIR
+                                                               "/app/output/schema/sitemap.xsd' '" +
+                                                               xml.string() + "' 2>&1");
+    return run.status == 0 ? std::string() : run.output;
 }
 
 using HostileSiteTest = MainFormTest;
@@ -173,9 +151,10 @@ TEST_F(HostileSiteTest, NamesMadeToBreakTheOutputsAreEncodedAndTheSitemapValidat
                  {"&apos;", "%27"}, {"&quot;", "%22"}, {"&lt;", "%3C"}, {"&gt;", "%3E"}, {"&amp;", "&"}})
             for (size_t at; (at = url.find(entity)) != std::string::npos;)
                 url.replace(at, entity.size(), text);
-        int status = -1;
-        EXPECT_EQ(Output("curl -s -g -o /dev/null --max-time 30 -w '%{http_code}' '" + url + "'", status),
-                  "200")
+        EXPECT_EQ(
+            testsupport::RunCommand("curl -s -g -o /dev/null --max-time 30 -w '%{http_code}' '" + url + "'")
+                .output,
+            "200")
             << url;
     }
     // No markup of a title reaches the site map as markup.

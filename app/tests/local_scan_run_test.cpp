@@ -18,11 +18,11 @@
 #include "main_form_fixture.h"
 #include "platform/rtl/string_list.h"
 #include "platform/stdctrls/tree_view.h"
-#include "program_run.h"
 #include "shellcontrols/rz_tree_view.h"
 #include "tests/support/child_process.h"
 #include "tests/support/child_test.h"
 #include "tests/support/deep_folders.h"
+#include "tests/support/program_run.h"
 
 namespace app_test {
 namespace {
@@ -74,8 +74,8 @@ TEST_F(LocalScanRunTest, AnUnattendedRunNamesEachFolderItCouldNotRead) {
     profile.SetFileName((dir_ / "unreadable.qpw").string());
     SaveProfileFile(profile, nullptr);
 
-    const RunResult run = RunProgram(config_, "-auto '" + profile.FileName() + "'", "", true,
-                                     testsupport::FileModesBindingCommand());
+    const testsupport::RunResult run = testsupport::RunProgram(config_, "-auto '" + profile.FileName() + "'",
+                                                               testsupport::FileModesBindingCommand(), true);
     EXPECT_EQ(run.status, 0) << run.output;
     for (const char* name : {"closed", "unlisted", "unsearched"})
         EXPECT_NE(run.output.find("pathweaver: " + LeftOut((site / name).string() + "/") + "\n"),

@@ -1,51 +1,13 @@
 // What an unattended run prints on the terminal: names from a hostile profile cannot steer it.
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <chrono>
-#include <cstdlib>
 #include <fstream>
 
 #include "app/core/map_profile.h"
 #include "app/core/profile_file.h"
 #include "main_form_fixture.h"
+#include "tests/support/program_run.h"
 
 namespace app_test {
 namespace {
-
-// The program's stderr and stdout together; a run still going after a minute is killed.
-std::string RunAuto(const fs::path& Config, const std::string& Profile) {
-    int output[2];
-    if (pipe2(output, O_CLOEXEC) != 0) return "no pipe";
-    const pid_t child = fork();
-    if (child == 0) {
-        dup2(output[1], 1);
-        dup2(output[1], 2);
-        unsetenv("DISPLAY");
-        unsetenv("WAYLAND_DISPLAY");
-        setenv("XDG_CONFIG_HOME", Config.c_str(), 1);
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        execl(PW_PROGRAM, PW_PROGRAM, "-auto", Profile.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(output[1]);
-    std::string text;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
-    pollfd wait{output[0], POLLIN, 0};
-    while (std::chrono::steady_clock::now() < deadline && poll(&wait, 1, 1000) >= 0) {
-        char buffer[4096];
-        const ssize_t n = read(output[0], buffer, sizeof buffer);
-        if (n == 0) break;
-        if (n > 0) text.append(buffer, static_cast<size_t>(n));
-    }
-    close(output[0]);
-    kill(child, SIGKILL);
-    waitpid(child, nullptr, 0);
-    return text;
-}
 
 using TerminalMessagesTest = MainFormTest;
 
@@ -62,7 +24,7 @@ TEST_F(TerminalMessagesTest, NamesFromAHostileProfileAreShownEscaped) {
         SaveProfileFile(p, nullptr);
     }
     std::ofstream(dir_ / "out" / "blocker") << "a file where the folder should be";
-    const std::string output = RunAuto(config_, profile);
+    const std::string output = testsupport::RunProgram(config_, "-auto '" + profile + "'").output;
     EXPECT_NE(output.find("gone\\x1B[2J\\x1B[H\\x07site map written OK\\u009B31m\\x9B0m.html"),
               std::string::npos)
         << output;

@@ -1,11 +1,8 @@
 #include "unattended_crawl.h"
 
-#include <sys/wait.h>
-
-#include <cstdio>
-
 #include "app/core/map_profile.h"
 #include "app/core/profile_file.h"
+#include "tests/support/program_run.h"
 
 namespace app_test {
 
@@ -22,20 +19,10 @@ Crawl RunCrawl(const std::filesystem::path& dir, const std::filesystem::path& co
     profile.SetOutputFileName(crawl.map.string());
     profile.SetFileName((dir / "site.qpw").string());
     SaveProfileFile(profile, nullptr);
-    std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY";
-    for (const char* name : {"http_proxy", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY", "no_proxy",
-                             "NO_PROXY", "SSL_CERT_FILE", "SSL_CERT_DIR", "LD_LIBRARY_PATH", "PW_STUB_CURL"})
-        command += std::string(" -u ") + name;
-    command += " XDG_CONFIG_HOME='" + config.string() + "' QT_QPA_PLATFORM=offscreen " + environment +
-               " timeout -s KILL 120 '" PW_PROGRAM "' -auto '" + profile.FileName() + "' 2>&1 </dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return crawl;
-    char buffer[512];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        crawl.output.append(buffer, n);
-    const int code = pclose(pipe);
-    crawl.status = WIFEXITED(code) ? WEXITSTATUS(code) : -1;
+    const testsupport::RunResult run =
+        testsupport::RunProgram(config, "-auto '" + profile.FileName() + "'", environment, false, 120);
+    crawl.status = run.status;
+    crawl.output = run.output;
     return crawl;
 }
 

@@ -12,7 +12,7 @@ struct Crawl {
 };
 
 // Runs the program unattended on a profile for the site, in an environment without the caller's proxy
-// variables and with the NAME=value words of `environment`; stopped after two minutes (status 137).
+// variables and with the NAME=value words of `environment`; stopped after two minutes (status 124).
 Crawl RunCrawl(const std::filesystem::path& dir, const std::filesystem::path& config, const std::string& site,
                const std::string& environment);
 

@@ -55,7 +55,7 @@ TEST(Animator, PlaysItsFramesInALoopWhileAnimatingAndLetsGoOfAFreedList) {
     EXPECT_TRUE(shown.empty()) << "still until asked to play";
 
     animator->SetAnimate(true);
-    ASSERT_TRUE(PumpUntil([&] { return shown.size() >= 5; }, 2000));
+    ASSERT_TRUE(PumpUntil([&] { return shown.size() >= 5; }));
     EXPECT_EQ((std::vector<int>(shown.begin(), shown.begin() + 5)), (std::vector<int>{1, 2, 0, 1, 2}));
     animator->SetAnimate(false);
     const size_t stoppedAt = shown.size();

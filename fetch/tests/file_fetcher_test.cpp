@@ -443,7 +443,7 @@ TEST_F(FetcherTransfers, CancelDuringASlowPageReturnsLongBeforeThePage) {
     const auto took = Clock::now() - start;
     cancelTarget = nullptr;
     EXPECT_EQ(fetcher.Response(), -2);
-    EXPECT_LT(took, std::chrono::seconds(10)); // the page itself takes a minute
+    EXPECT_LT(took, std::chrono::seconds(30)); // the page itself takes a minute
     // The client is free again at once.
     EXPECT_TRUE(fetcher.Fetch(site.Url("/index.html")));
     EXPECT_EQ(fetcher.Title(), "Home page");

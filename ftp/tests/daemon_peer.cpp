@@ -2,6 +2,7 @@
 
 #include "tests/support/loopback_port.h"
 #include "tests/support/peer_process.h"
+#include "tests/support/wait.h"
 
 #include <chrono>
 #include <csignal>
@@ -58,7 +59,7 @@ bool DaemonPeer::Start(const std::vector<std::string>& argv, int port) {
     port_ = port;
     pid_ = SpawnLogged(argv, dir_.File("peer.log"));
     if (pid_ <= 0) return false;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const auto deadline = std::chrono::steady_clock::now() + testsupport::kWaitLimit;
     while (std::chrono::steady_clock::now() < deadline) {
         if (testsupport::WaitForPort(port_, "127.0.0.1", 0)) return true;
         if (exited(pid_)) {

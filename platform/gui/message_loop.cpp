@@ -711,11 +711,13 @@ bool DispatchUnlessQuit(const MSG& msg) {
 
 } // namespace
 
-bool ProcessMessages() {
+bool ProcessMessages(const std::function<bool()>& ended) {
     MSG msg;
-    while (PeekMessage(msg, nullptr, 0, 0, PM_REMOVE))
+    while (!ended || !ended()) {
+        if (!PeekMessage(msg, nullptr, 0, 0, PM_REMOVE)) return true;
         if (!DispatchUnlessQuit(msg)) return false;
-    return true;
+    }
+    return false;
 }
 
 bool ProcessMessagesUnpainted() {

@@ -65,8 +65,10 @@ UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, TIMERPROC proc);
 BOOL KillTimer(HWND hwnd, UINT_PTR id);
 
 // Runs every sent, posted, timer and paint message that is due, as a local loop would, without
-// waiting; returns false once WM_QUIT was seen (it stays posted for the outer loop).
-bool ProcessMessages();
+// waiting; returns false once WM_QUIT was seen (it stays posted for the outer loop). `ended`, when given,
+// is asked before each message: once it answers true nothing more is answered and false is returned (a
+// loop inside a modal one whose result is set, which answers no message after the one that set it).
+bool ProcessMessages(const std::function<bool()>& ended = {});
 // The same without WM_PAINT: input, timers and posted messages are answered while the windows are
 // drawn later, at a pace of the caller's choosing.
 bool ProcessMessagesUnpainted();

@@ -376,7 +376,7 @@ TModalResult TCustomForm::ShowModal() {
                 modalResult_ = mrCancel;
                 break;
             }
-            if (modalResult_ == mrNone) continue;
+            if (!ModalLoopEnded()) continue;
             // Closing may be refused (OnCloseQuery) or turned into nothing (caNone).
             modal_ = false;
             bool closes = CloseQuery();

@@ -21,6 +21,9 @@ public:
     TModalResult ModalResult() const { return modalResult_; }
     void SetModalResult(TModalResult Value) { modalResult_ = Value; }
     bool Modal() const { return modal_; }
+    // Whether its modal loop has its result: the loop answers no message after the one that set it, and
+    // then closes the form unless the form refuses.
+    bool ModalLoopEnded() const { return modal_ && modalResult_ != mrNone; }
     void Close();
     bool CloseQuery();
     // Frees the form from the message loop, once none of its handlers runs any more.

@@ -66,7 +66,9 @@ bool InChildFor(const std::string& test) {
     return named && test == named;
 }
 
-int RunTestInChild(const std::string& test, const std::vector<std::string>& args, bool unprivileged) {
+int RunTestInChild(const std::string& test, const std::vector<std::string>& args, bool unprivileged,
+                   std::string* skipped) {
+    if (skipped) skipped->clear();
     std::error_code ec;
     const std::string exe = std::filesystem::read_symlink("/proc/self/exe", ec).string();
     if (exe.empty()) return -1;
@@ -81,18 +83,21 @@ int RunTestInChild(const std::string& test, const std::vector<std::string>& args
     }
     // The child reports what it ran here, so that a filter that selects nothing does not pass.
     TempDir dir("pw-child");
-    const std::string report = dir.File("report.json");
+    const std::string report = dir.File("report.xml");
     if (drop && (::chown(dir.Path().c_str(), uid, gid) != 0)) return -1;
 
     std::vector<std::string> all{exe, "--gtest_filter=" + test};
     all.insert(all.end(), args.begin(), args.end());
     // The report goes by the environment, so that the child's command line holds only its arguments.
-    std::vector<std::string> env{std::string(kVariable) + "=" + test, "GTEST_OUTPUT=json:" + report};
+    std::vector<std::string> env{std::string(kVariable) + "=" + test, "GTEST_OUTPUT=xml:" + report};
     if (drop)
         env.push_back(std::string(kUserVariable) + "=" + std::to_string(uid) + ":" + std::to_string(gid) +
                       ":" + dir.Path());
+    // The child runs its one test whichever shard of the tests this process runs.
     for (char** e = environ; *e; ++e)
-        if (!named(*e, kVariable) && !named(*e, "GTEST_OUTPUT") && !named(*e, kUserVariable))
+        if (!named(*e, kVariable) && !named(*e, "GTEST_OUTPUT") && !named(*e, kUserVariable) &&
+            !named(*e, "GTEST_SHARD_INDEX") && !named(*e, "GTEST_TOTAL_SHARDS") &&
+            !named(*e, "GTEST_SHARD_STATUS_FILE"))
             env.push_back(*e);
     std::vector<char*> argv, envp;
     for (std::string& a : all)
@@ -118,7 +123,15 @@ int RunTestInChild(const std::string& test, const std::vector<std::string>& args
         return -1;
     }
     if (!WIFEXITED(status)) return -1;
-    if (!std::regex_search(ReadFile(report), std::regex("\"tests\": *[1-9]"))) return -1;
+    const std::string written = ReadFile(report);
+    if (!std::regex_search(written, std::regex("<testsuites tests=\"[1-9]"))) return -1;
+    // The reason the test gave, after the place it skipped at.
+    std::smatch why;
+    if (skipped &&
+        std::regex_search(written, why,
+                          std::regex("<skipped [^>]*><!\\[CDATA\\[([^\n]*)\n?([\\s\\S]*?)\\]\\]>")))
+        *skipped = (why[2].str().empty() ? std::string("no reason given") : why[2].str()) + " (" +
+                   why[1].str() + ")";
     return WEXITSTATUS(status);
 }
 

@@ -11,9 +11,10 @@ namespace testsupport {
 // when `unprivileged` and this process runs as root; waits up to kWaitLimit, then kills it. Answers the
 // child's exit status; -1 when it could not start, ran no test or did not end by itself. An unprivileged
 // child becomes nobody once it runs and works in a fresh folder of its own, so it does not need to reach
-// the folder the tests were started from.
+// the folder the tests were started from. `skipped`, when given, receives why the child skipped the test
+// (empty when it ran it).
 int RunTestInChild(const std::string& test, const std::vector<std::string>& args = {},
-                   bool unprivileged = false);
+                   bool unprivileged = false, std::string* skipped = nullptr);
 
 // Whether this process is a child started by RunTestInChild to run that test.
 bool InChildFor(const std::string& test);

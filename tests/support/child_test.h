@@ -37,4 +37,27 @@ inline std::string CurrentTestName() {
     return info ? std::string(info->test_suite_name()) + "." + info->name() : std::string();
 }
 
+// For a test that needs its process to itself (it starts the toolkit, or the toolkit on a display of its
+// own, which a process does once): false where its body is to run here, in a process started to run this
+// test alone (as ctest starts each test); otherwise it runs the test in a child process of its own, makes
+// the child's verdict this test's (its skip too, with the reason) and answers true.
+inline bool RanApart() {
+    static bool claimed = false;
+    if (!claimed && testing::UnitTest::GetInstance()->test_to_run_count() == 1) {
+        claimed = true;
+        return false;
+    }
+    const std::string test = CurrentTestName();
+    std::string skipped;
+    const int status = RunTestInChild(test, {}, false, &skipped);
+    if (!skipped.empty()) {
+        [&] { GTEST_SKIP() << skipped; }();
+    } else {
+        EXPECT_EQ(status, 0) << test
+                             << " ran in a process of its own (its output is above; -1: it did not end "
+                             << "within the wait limit or ran no test)";
+    }
+    return true;
+}
+
 } // namespace testsupport

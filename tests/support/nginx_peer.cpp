@@ -2,6 +2,7 @@
 
 #include "tests/support/loopback_port.h"
 #include "tests/support/peer_process.h"
+#include "tests/support/wait.h"
 
 #include <algorithm>
 #include <chrono>
@@ -114,7 +115,7 @@ bool NginxPeer::start(const NginxOptions& options) {
         // -e keeps nginx from opening its built-in error log before it has read the configuration.
         pid_ = spawn({nginx, "-e", d + "/logs/error.log", "-p", d, "-c", d + "/nginx.conf"});
         if (pid_ <= 0) return false;
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        const auto deadline = std::chrono::steady_clock::now() + kWaitLimit;
         while (std::chrono::steady_clock::now() < deadline) {
             if (std::all_of(options.hosts.begin(), options.hosts.end(),
                             [&](const std::string& host) { return ListensOn(pid_, host, port_); }))

@@ -4,10 +4,14 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/wait.h"
+
 class PeerProcess {
 public:
-    // argv[0] is looked up on PATH. Waits up to timeoutMs for the first line.
-    explicit PeerProcess(const std::vector<std::string>& argv, int timeoutMs = 10000);
+    // argv[0] is looked up on PATH. Waits up to timeoutMs for the first line (a peer that ends is not
+    // waited for).
+    explicit PeerProcess(const std::vector<std::string>& argv,
+                         int timeoutMs = static_cast<int>(testsupport::kWaitLimit.count()));
     ~PeerProcess();
     PeerProcess(const PeerProcess&) = delete;
     PeerProcess& operator=(const PeerProcess&) = delete;

@@ -1,6 +1,7 @@
 #include "tests/support/tinyproxy_peer.h"
 
 #include "tests/support/loopback_port.h"
+#include "tests/support/wait.h"
 
 #include <chrono>
 #include <filesystem>
@@ -25,7 +26,7 @@ TinyProxyPeer::TinyProxyPeer(const std::string& user, const std::string& passwor
         peer_ = std::make_unique<PeerProcess>(std::vector<std::string>{
             "sh", "-c",
             "echo " + std::to_string(port_) + "; exec " + bin + " -d -c " + dir_.File("tinyproxy.conf")});
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        const auto deadline = std::chrono::steady_clock::now() + kWaitLimit;
         while (!ListensOn(peer_->Pid(), "127.0.0.1", port_)) {
             if (std::chrono::steady_clock::now() >= deadline || peer_->Ended()) {
                 peer_.reset();

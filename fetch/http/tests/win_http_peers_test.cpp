@@ -57,7 +57,8 @@ TEST(WinHttpNginx, HttpsRedirectsToItAndSlowAnswers) {
         const auto start = std::chrono::steady_clock::now();
         http.Abort();
         ASSERT_TRUE(PumpUntil([&] { return !http.Busy(); }, gui_test::kPatienceMs));
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+        EXPECT_LT(std::chrono::steady_clock::now() - start,
+                  std::chrono::seconds(30)); // the answer takes a minute
         EXPECT_EQ(rec->Names(), (Names{"Aborted"}));
     }
     // A slow but healthy body is not cut by the stall limit.

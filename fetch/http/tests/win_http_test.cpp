@@ -335,7 +335,7 @@ TEST_F(WinHttpTest, AbortSoftAndHard) {
     const auto start = Clock::now();
     http_.Abort();
     ASSERT_TRUE(PumpUntil([&] { return !http_.Busy(); }, kPatienceMs));
-    EXPECT_LT(Clock::now() - start, std::chrono::seconds(10));
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(30)); // long before the body's minute ends
     PumpUntil([] { return false; }, 100);
     EXPECT_EQ(rec_->Terminal(), (Names{"Aborted"}));
     EXPECT_TRUE(rec_->GuiEventsOnMainThread());

@@ -177,7 +177,7 @@ TEST(GifPainter, StopsCleanlyWhenTheImageIsFreedWhilePlaying) {
     ASSERT_EQ(shown.size(), 1u);
     const auto start = Clock::now();
     image.reset();
-    EXPECT_LT(Clock::now() - start, std::chrono::seconds(10));
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(30)); // long before the minute's wait ends
     // Nothing of the painter is left to run.
     PumpFor(200);
     EXPECT_EQ(window.At(2, 2), kRed);

@@ -221,6 +221,21 @@ TEST(MessageQueue, ProcessMessagesKeepsTheQuitForTheOuterLoop) {
     EXPECT_EQ(msg.message, WM_QUIT);
     EXPECT_EQ(msg.wParam, 5u);
     EXPECT_FALSE(PeekMessage(msg, nullptr, 0, 0, PM_REMOVE));
+
+    // Inside a modal loop that has its result, nothing after the message that set it is answered.
+    HWND w = MakeTopLevel(RECT{0, 0, 10, 10});
+    int answered = 0;
+    SetTestHandler(w, [&](HWND, UINT m, WPARAM, LPARAM, LRESULT&) {
+        answered += m == kPing;
+        return m == kPing;
+    });
+    for (int i = 0; i < 3; ++i)
+        PostMessage(w, kPing, 0, 0);
+    EXPECT_FALSE(ProcessMessages([&] { return answered == 1; }));
+    EXPECT_EQ(answered, 1);
+    EXPECT_TRUE(ProcessMessages([] { return false; }));
+    EXPECT_EQ(answered, 3);
+    DestroyWindow(w);
 }
 
 TEST(MessageQueue, WorkerThreadsPostAndSendToGuiWindows) {
@@ -430,12 +445,14 @@ TEST(MessageQueue, WaitsForEventsSleepUntilAnotherThreadSetsOne) {
 
 TEST(MessageQueue, TimedWaitsSleepTheirTimeAndAPostEndsThemAtOnce) {
     using Clock = std::chrono::steady_clock;
+    // A wait that took its time in seconds would still be asleep at the wait limit.
     const auto start = Clock::now();
-    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE_, 40, QS_POSTMESSAGE), WAIT_TIMEOUT);
+    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE_, 100, QS_POSTMESSAGE), WAIT_TIMEOUT);
     const auto slept = Clock::now() - start;
-    EXPECT_GE(slept, std::chrono::milliseconds(39));
-    EXPECT_LT(slept, std::chrono::milliseconds(1000));
+    EXPECT_GE(slept, std::chrono::milliseconds(99));
+    EXPECT_LT(slept, testsupport::kWaitLimit);
 
+    // A wait twice as long as the wait limit ends with the post, not with its time.
     const DWORD self = GetCurrentThreadId();
     std::atomic<Clock::rep> postedAt{0};
     std::thread poster([&] {
@@ -443,10 +460,11 @@ TEST(MessageQueue, TimedWaitsSleepTheirTimeAndAPostEndsThemAtOnce) {
         postedAt = Clock::now().time_since_epoch().count();
         PostThreadMessage(self, kPing, 0, 0);
     });
-    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE_, 20000, QS_POSTMESSAGE), WAIT_OBJECT_0 + 0);
+    const auto limit = static_cast<DWORD>(2 * testsupport::kWaitLimit.count());
+    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE_, limit, QS_POSTMESSAGE), WAIT_OBJECT_0 + 0);
     const auto woke = Clock::now().time_since_epoch().count();
     poster.join();
-    EXPECT_LT(Clock::duration(woke - postedAt.load()), std::chrono::milliseconds(500));
+    EXPECT_LT(Clock::duration(woke - postedAt.load()), testsupport::kWaitLimit);
     Drain(kPing);
 }
 

@@ -15,6 +15,14 @@ import urllib.parse
 # Requests seen, by path and query: /hits?of=<path and query> answers the count.
 hits = {}
 hits_lock = threading.Lock()
+# Blocks of the endless answers written, by path and query, and whether the answer has ended (all of it
+# written, or the client gone): /sent?of=<path and query> answers "<blocks> <1 when ended>".
+endless_written = {}
+
+
+def note_sent(key, blocks, ended):
+    with hits_lock:
+        endless_written[key] = (blocks, ended)
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
@@ -278,6 +286,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
             time.sleep(float(q.get("s", ["0.1"])[0]))
             self.wfile.write(b"HTTP/1.1 408 Request Timeout\r\nConnection: close\r\nContent-Length: 0\r\n\r\n")
             self.close_connection = True
+        elif path == "/sent":
+            with hits_lock:
+                blocks, ended = endless_written.get(q.get("of", [""])[0], (0, False))
+            self.send_body(200, b"%d %d" % (blocks, ended), "text/plain")
         elif path == "/hits":
             with hits_lock:
                 count = hits.get(q.get("of", [""])[0], 0)
@@ -287,24 +299,34 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.close_connection = True
             block = b"HTTP/1.1 102 Processing\r\n" + b"".join(
                 b"X-Pad-%d: %s\r\n" % (i, b"p" * 90) for i in range(2000)) + b"\r\n"
+            blocks = 0
             try:
                 for _ in range(int(q.get("n", ["500"])[0])):
                     self.wfile.write(block)
+                    blocks += 1
+                    note_sent(self.path, blocks, False)
                 self.wfile.write(b"HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: 2\r\n\r\nok")
             except (BrokenPipeError, ConnectionResetError):
                 pass
+            finally:
+                note_sent(self.path, blocks, True)
         elif path in ("/endless-trailers", "/endless-trailers.html"):
             # A short chunked body, then trailer lines of 100 bytes for up to n MB before their end.
             self.close_connection = True
             head = b"HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nTransfer-Encoding: chunked\r\n\r\n"
             lines = b"".join(b"X-Trailer-%05d: %s\r\n" % (i, b"t" * 80) for i in range(10000))
+            blocks = 0
             try:
                 self.wfile.write(head + b"5\r\nhello\r\n0\r\n")
                 for _ in range(int(q.get("n", ["100"])[0])):
                     self.wfile.write(lines)
+                    blocks += 1
+                    note_sent(self.path, blocks, False)
                 self.wfile.write(b"\r\n")
             except (BrokenPipeError, ConnectionResetError):
                 pass
+            finally:
+                note_sent(self.path, blocks, True)
         elif path in ("/two-lengths", "/two-lengths.html"):
             # Two different lengths: the first would cut the page short, the second is what is sent.
             body = b"<html><head><title>Two lengths</title></head><body>" + b"x" * 100 + b"</body></html>"

@@ -1,5 +1,6 @@
 #include "platform/net/wininet.h"
 #include "tests/support/peer_process.h"
+#include "tests/support/wait.h"
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -57,6 +58,23 @@ protected:
             if (n == 0) return true;
             body.append(buf, n);
         }
+    }
+
+    // The blocks of an endless answer the peer wrote before the client went, once the peer has seen it go;
+    // -1 when it has not.
+    int blocksSent(const std::string& pathAndQuery) {
+        std::string said;
+        testsupport::WaitUntil(
+            [&] {
+                HINTERNET r = open("/sent?of=" + pathAndQuery);
+                DWORD error = 0;
+                said.clear();
+                const bool whole = HttpSendRequest(r, "", "") && readAll(r, said, error);
+                InternetCloseHandle(r);
+                return whole && said.ends_with(" 1");
+            },
+            testsupport::kWaitLimit, std::chrono::milliseconds(10));
+        return said.ends_with(" 1") ? std::stoi(said) : -1;
     }
 
     static std::unique_ptr<PeerProcess> peer_;
@@ -243,27 +261,29 @@ TEST_F(HttpPeerTest, BrokenTransfersNeverEndAsComplete) {
 }
 
 // Header blocks without end, or framing that contradicts itself: the page fails soon, within the header
-// limit, and is never taken as whole.
+// limit, and is never taken as whole. Soon: the peer has written far less than it offers when the client
+// goes (what the connection's buffers hold besides the header limit), not all of it.
 TEST_F(HttpPeerTest, AnswersThatNeverEndTheirHeadersOrContradictThemselvesFail) {
-    using clock = std::chrono::steady_clock;
-    // 100 MB of interim answers before the final one.
-    auto start = clock::now();
+    // 500 interim answers of 200 KB before the final one.
     HINTERNET interim = open("/endless-interim?n=500");
     EXPECT_FALSE(HttpSendRequest(interim, "", ""));
     EXPECT_EQ(InternetGetLastError(), ERROR_INTERNET_HEADER_TOO_LARGE);
-    EXPECT_LT(clock::now() - start, std::chrono::seconds(1));
     InternetCloseHandle(interim);
+    const int interimSent = blocksSent("/endless-interim?n=500");
+    EXPECT_GE(interimSent, 1);
+    EXPECT_LT(interimSent, 250);
 
     // 100 MB of trailer lines after a body of five bytes.
-    start = clock::now();
     HINTERNET trailers = open("/endless-trailers?n=100");
     ASSERT_TRUE(HttpSendRequest(trailers, "", ""));
     std::string body;
     DWORD error = 0;
     EXPECT_FALSE(readAll(trailers, body, error));
     EXPECT_EQ(error, ERROR_INTERNET_HEADER_TOO_LARGE);
-    EXPECT_LT(clock::now() - start, std::chrono::seconds(1));
     InternetCloseHandle(trailers);
+    const int trailerMegabytes = blocksSent("/endless-trailers?n=100");
+    EXPECT_GE(trailerMegabytes, 0) << "the peer saw the client go";
+    EXPECT_LT(trailerMegabytes, 50);
 
     // Trailers within the limit are no fault.
     HINTERNET fewTrailers = open("/endless-trailers?n=0");
@@ -424,7 +444,7 @@ TEST_F(HttpPeerTest, StalledPeersAndCancelEndPromptly) {
     EXPECT_FALSE(readAll(c, body, error));
     canceller.join();
     EXPECT_EQ(error, ERROR_INTERNET_OPERATION_CANCELLED);
-    EXPECT_LT(clock::now() - start, std::chrono::seconds(10)); // long before the stall would end
+    EXPECT_LT(clock::now() - start, std::chrono::seconds(30)); // long before the stall (a minute) would end
     InternetCloseHandle(c);
 }
 
@@ -625,7 +645,7 @@ TEST(WinInet, AConnectionNeverTakenEndsAtTheConnectLimit) {
     EXPECT_EQ(InternetGetLastError(), ERROR_INTERNET_TIMEOUT);
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_GE(took, std::chrono::milliseconds(250));
-    EXPECT_LT(took, std::chrono::seconds(5));
+    EXPECT_LT(took, std::chrono::milliseconds(kDefaultConnectTimeoutMs / 2)) << "ended by the default limit";
     InternetCloseHandle(r);
     InternetCloseHandle(conn);
     InternetCloseHandle(root);

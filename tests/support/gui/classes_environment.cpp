@@ -12,12 +12,10 @@
 
 namespace {
 
-// A form in its modal loop whose result is set: the loop closes it after the message that set it.
+// Whether a modal loop of the program has its result.
 bool ModalLoopEnded() {
-    for (int i = 0; i < Screen->FormCount(); ++i) {
-        const TCustomForm* form = Screen->Forms(i);
-        if (form->Modal() && form->ModalResult() != mrNone) return true;
-    }
+    for (int i = 0; i < Screen->FormCount(); ++i)
+        if (Screen->Forms(i)->ModalLoopEnded()) return true;
     return false;
 }
 

@@ -31,22 +31,6 @@ bool InEndedModalLoop() {
     return ModalLoopEnded() && ModalLoopEnded()();
 }
 
-// Answers the messages that are due one by one, as the program's modal loop does, and stops where
-// that loop would. False on WM_QUIT (it stays posted) or in an ended modal loop.
-bool AnswerDueMessages() {
-    MSG msg;
-    while (!InEndedModalLoop()) {
-        if (!PeekMessage(msg, nullptr, 0, 0, PM_REMOVE)) return true;
-        if (msg.message == WM_QUIT) {
-            RepostQuit(msg);
-            return false;
-        }
-        TranslateMessage(msg);
-        DispatchMessage(msg);
-    }
-    return false;
-}
-
 // Sleeps until a message arrives or at most the given time.
 void WaitForMessage(Clock::duration most) {
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(most).count();
@@ -63,7 +47,8 @@ void SetModalLoopEnded(std::function<bool()> ended) {
 void Pump() {
     // A bound on the rounds, so that a window posting to itself for ever cannot hang the test.
     for (int round = 0; round < 100; ++round) {
-        if (!AnswerDueMessages()) return;
+        // Stopped where the program's modal loop would stop, and at WM_QUIT.
+        if (!ProcessMessages(ModalLoopEnded())) return;
         MSG msg;
         if (!PeekMessage(msg, nullptr, 0, 0, PM_NOREMOVE)) break;
     }

@@ -50,3 +50,21 @@ TEST(UnprivilegedChild, RunsAsNobodyInAFolderOfItsOwnWhereverTheTestsStarted) {
     testsupport::WriteFile("probe", "written");
     EXPECT_EQ(testsupport::ReadFile("probe"), "written");
 }
+
+namespace {
+
+// The bodies of tests that need their process to themselves which ran in this one.
+int bodiesHere = 0;
+
+} // namespace
+
+// However the program is started, each of these runs in a process no other one ran in.
+TEST(RanApart, TheFirstRunsInAProcessOfItsOwn) {
+    if (testsupport::RanApart()) return;
+    EXPECT_EQ(++bodiesHere, 1);
+}
+
+TEST(RanApart, TheSecondRunsInAProcessOfItsOwn) {
+    if (testsupport::RanApart()) return;
+    EXPECT_EQ(++bodiesHere, 1);
+}
