@@ -3,6 +3,7 @@
 // which lies in front of which.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -72,6 +73,22 @@ protected:
         args.insert(args.end(), {"mouseup", "1", "keyup", "ctrl"});
         Xdotool(args);
     }
+    // The customizing window, from the menu of the grip at the left end of the toolbar docked under the
+    // menu bar; it is active when this returns.
+    void OpenCustomizing() {
+        const Rect inside = Inside(main_);
+        Xdotool({"mousemove", std::to_string(inside[0] + 3), std::to_string(inside[1] + 42), "click", "3"});
+        Rect menu;
+        ASSERT_TRUE(testsupport::WaitUntil([&] {
+            // The menu, not its shadow strips.
+            for (const Rect& r : x_->ShownUnmanaged())
+                if (r[2] - r[0] > 20 && r[3] - r[1] > 10) menu = r;
+            return !menu.empty();
+        }));
+        Xdotool({"mousemove", std::to_string((menu[0] + menu[2]) / 2),
+                 std::to_string((menu[1] + menu[3]) / 2), "click", "1"});
+        ASSERT_TRUE(ShownActive("Customize"));
+    }
     // The window's inside, and with the window manager's frame round it.
     Rect Inside(uint32_t window) { return x_->ScreenRect(window); }
     Rect Framed(uint32_t window) {
@@ -122,20 +139,9 @@ TEST_F(ProgramOnDesktop, AStoredPlaceOffTheScreenBringsTheWholeWindowWithItsTitl
 TEST_F(ProgramOnDesktop, ABoxFromTheNameDialogAndAToolbarLetGoOnTheCustomizingWindowLieInFrontOfThem) {
     Start();
     ASSERT_NE(main_, 0u);
-    // The grip at the left end of the toolbar, docked under the menu bar.
     const Rect inside = Inside(main_);
     const int gripX = inside[0] + 3, gripY = inside[1] + 42;
-    Xdotool({"mousemove", std::to_string(gripX), std::to_string(gripY), "click", "3"});
-    Rect menu;
-    ASSERT_TRUE(testsupport::WaitUntil([&] {
-        // The menu, not its shadow strips.
-        for (const Rect& r : x_->ShownUnmanaged())
-            if (r[2] - r[0] > 20 && r[3] - r[1] > 10) menu = r;
-        return !menu.empty();
-    }));
-    Xdotool({"mousemove", std::to_string((menu[0] + menu[2]) / 2), std::to_string((menu[1] + menu[3]) / 2),
-             "click", "1"});
-    ASSERT_TRUE(ShownActive("Customize"));
+    ASSERT_NO_FATAL_FAILURE(OpenCustomizing());
     const uint32_t customize = x_->Managed("Customize");
 
     Xdotool({"key", "alt+n"});
@@ -174,6 +180,45 @@ TEST_F(ProgramOnDesktop, ABoxFromTheNameDialogAndAToolbarLetGoOnTheCustomizingWi
     })) << "the toolbar at "
         << Text(Inside(toolbar)) << " lies behind the customizing window at " << Text(window);
     EXPECT_EQ(x_->Managed("Main Toolbar"), toolbar) << "it floats where it was let go";
+}
+
+// A toolbar made with "New..." in the customizing window, and one shown again by its box in the list of
+// toolbars, come out in front of that window, which keeps the activation and the keyboard.
+TEST_F(ProgramOnDesktop, ANewToolbarAndOneShownFromTheListComeOutInFrontOfTheCustomizingWindow) {
+    Start();
+    ASSERT_NE(main_, 0u);
+    ASSERT_NO_FATAL_FAILURE(OpenCustomizing());
+    const uint32_t customize = x_->Managed("Customize");
+    // The toolbar comes out in front, and stays there until the keys that hide it (through its row, chosen
+    // in the list) have reached the customizing window, after all that went before them.
+    const auto inFrontUntilHidden = [&](const std::vector<std::string>& keys) {
+        uint32_t toolbar = 0;
+        EXPECT_TRUE(testsupport::WaitUntil([&] {
+            toolbar = x_->Managed("Custom 1");
+            return toolbar != 0 && x_->StackedAbove(toolbar, customize) && x_->Active() == customize;
+        })) << "the toolbar lies behind the customizing window, or that window lost the activation";
+        std::vector<std::string> args{"key"};
+        args.insert(args.end(), keys.begin(), keys.end());
+        Xdotool(args);
+        bool stayed = true;
+        ASSERT_TRUE(testsupport::WaitUntil([&] {
+            // Bottom to top.
+            const std::vector<uint32_t> order = x_->Values(x_->Root(), "_NET_CLIENT_LIST_STACKING");
+            const auto bar = std::find(order.begin(), order.end(), toolbar);
+            if (bar == order.end()) return true;
+            if (bar < std::find(order.begin(), order.end(), customize)) stayed = false;
+            return false;
+        })) << "the keys did not reach the customizing window";
+        EXPECT_TRUE(stayed) << "the toolbar went behind the customizing window";
+    };
+
+    Xdotool({"key", "alt+n"});
+    ASSERT_TRUE(ShownActive("Add Toolbar"));
+    Xdotool({"key", "Return"}); // the name proposed
+    ASSERT_NO_FATAL_FAILURE(inFrontUntilHidden({"alt+a", "space"}));
+    // Checked again; the keyboard is still the customizing window's.
+    Xdotool({"key", "space"});
+    ASSERT_NO_FATAL_FAILURE(inFrontUntilHidden({"space"}));
 }
 
 } // namespace

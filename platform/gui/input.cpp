@@ -11,6 +11,7 @@
 #include "platform/gui/mdi.h"
 #include "platform/gui/message_views.h"
 #include "platform/gui/system.h"
+#include "platform/rtl/scope_guard.h"
 
 namespace pw::gui {
 namespace {
@@ -21,6 +22,8 @@ struct InputState {
     HWND active = nullptr;
     // The window a disabled one's activation was passed on to, until the toolkit reports it again.
     HWND passedOnTo = nullptr;
+    // While the desktop's activation of a disabled window is handled, the window active before it.
+    HWND activeBeforeDetour = nullptr;
     bool appActive = false;
     std::array<BYTE, 256> keys{};
     POINT cursor;
@@ -226,11 +229,15 @@ HWND Activate(HWND hwnd, WORD how, bool fromToolkit = false) {
     s.active = root;
     // A disabled window is active only until it passes the activation on.
     if (root && ::IsWindowEnabled(root)) RecordLastActive(root);
-    // The window that becomes active comes to the front, as on Win32.
-    if (root) ::SetWindowPos(root, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // The window that becomes active comes to the front, as on Win32; one that gets back the activation
+    // the desktop took from it in passing (see InjectActivation) keeps its place among ours.
+    const bool toFront = root != nullptr && root != s.activeBeforeDetour;
+    if (toFront) ::SetWindowPos(root, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     if (root && !fromToolkit) {
         auto w = FindLiveWindow(root);
         if (w && w->host) w->host->SetVisible(w->Visible() && !w->minimized, true);
+        // The window manager brings the window it activates to the front: it goes back behind ours.
+        if (!toFront) KeepStackedBehind(root);
     }
     SendActivation(old, root, how);
     return old;
@@ -512,13 +519,18 @@ void InjectActivation(HWND hwnd, bool active) {
         s.passedOnTo = nullptr;
         auto w = FindLiveWindow(hwnd);
         if (!w || (w->exStyle & WS_EX_NOACTIVATE) || s.active == hwnd) return;
-        Activate(hwnd, WA_ACTIVE, true);
-        if (!s.focus && s.active == hwnd) ::SetFocus(hwnd);
-        if (!FindLiveWindow(hwnd) || ::IsWindowEnabled(hwnd)) return;
         // The desktop activates whatever is clicked, a window a modal dialog disabled too: as on Win32 the
         // activation goes on to the window of its own that can take the keyboard, which comes to the
         // front and gets back its focus. It is passed on once, after the disabled window's own messages
-        // (whose handlers may have passed it on already), and the toolkit is asked for it.
+        // (whose handlers may have passed it on already), and the toolkit is asked for it. Given back to
+        // the window that had it, that one keeps its place among ours: the window manager also gives a
+        // disabled window the focus in passing (as a dialog over it closes), and a toolbar shown in front
+        // of the active window meanwhile stays in front of it.
+        const TemporaryChange<HWND> detour(s.activeBeforeDetour,
+                                           ::IsWindowEnabled(hwnd) ? s.activeBeforeDetour : s.active);
+        Activate(hwnd, WA_ACTIVE, true);
+        if (!s.focus && s.active == hwnd) ::SetFocus(hwnd);
+        if (!FindLiveWindow(hwnd) || ::IsWindowEnabled(hwnd)) return;
         if (s.active == hwnd) {
             const HWND popup = EnabledPopupOf(hwnd);
             if (!popup) return;

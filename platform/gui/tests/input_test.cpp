@@ -459,6 +459,15 @@ TEST(Input, ADisabledOwnerTheDesktopActivatesPassesTheActivationToItsDialog) {
     pw::gui::InjectActivation(main, true);
     EXPECT_EQ(GetActiveWindow(), dialog);
     EXPECT_EQ(WindowFromPoint(POINT{200, 200}), dialog);
+    // Given back to the dialog that had it, the dialog keeps its place: behind a toolbar shown in front of
+    // it since.
+    HWND toolbar = CreateWindowEx(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, RecordingClass(), "", WS_POPUP, 150,
+                                  150, 100, 30, main, nullptr, nullptr, nullptr);
+    ShowWindow(toolbar, SW_SHOWNA);
+    pw::gui::InjectActivation(main, true);
+    EXPECT_EQ(GetActiveWindow(), dialog);
+    EXPECT_EQ(WindowFromPoint(POINT{200, 160}), toolbar);
+    DestroyWindow(toolbar);
     // A dialog's own modal box: the last active of the family, whichever of them is activated, and not
     // a window of the family in front of it that never was.
     HWND box = owned(dialog, WS_VISIBLE);
