@@ -16,9 +16,9 @@
 #include "main_form_fixture.h"
 #include "platform/rtl/registry.h"
 #include "tests/support/deep_folders.h"
+#include "tests/support/gui/x_desktop.h"
 #include "tests/support/loopback_port.h"
 #include "tests/support/nginx_peer.h"
-#include "tests/support/peer_process.h"
 #include "tests/support/program_run.h"
 
 namespace app_test {
@@ -500,9 +500,9 @@ TEST_F(AutoUploadTest, AStoredLayoutOfWrongTypesOrCutShortStopsNoRun) {
     ExpectUploaded(site);
     EXPECT_EQ(ReadFile(store), mistyped) << "nobody saw the bars";
 
-    PeerProcess xvfb({"Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
-    if (xvfb.FirstLine().empty()) GTEST_SKIP() << "Xvfb did not start";
-    const std::string display = "DISPLAY=:" + xvfb.FirstLine() + " QT_QPA_PLATFORM=xcb";
+    const testsupport::XServer xvfb("1024x768x24");
+    if (!xvfb.Problem().empty()) GTEST_SKIP() << xvfb.Problem();
+    const std::string display = "DISPLAY=" + xvfb.Display() + " QT_QPA_PLATFORM=xcb";
     fs::remove_all(site);
     run = RunProgram(config_, "-auto '" + UploadProfile("Loopback", "pub/site") + "'", display);
     EXPECT_EQ(run.status, 0) << run.output;
@@ -589,9 +589,9 @@ TEST_F(AutoUploadTest, AnUnreadableProfileStoreIsSaidAsSuchAndLeftAsItIs) {
                    loop = store.string() + ".loop";
     fs::rename(store, dir_ / "good.dat");
     // Shown on a display, the run stores the toolbar layout as its window goes: that write is refused too.
-    PeerProcess xvfb({"Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
-    if (xvfb.FirstLine().empty()) GTEST_SKIP() << "Xvfb did not start";
-    const std::string display = "DISPLAY=:" + xvfb.FirstLine() + " QT_QPA_PLATFORM=xcb";
+    const testsupport::XServer xvfb("1024x768x24");
+    if (!xvfb.Problem().empty()) GTEST_SKIP() << xvfb.Problem();
+    const std::string display = "DISPLAY=" + xvfb.Display() + " QT_QPA_PLATFORM=xcb";
     struct Case {
         std::string why;
         fs::file_type type;

@@ -18,7 +18,7 @@
 #include "platform/gui/qt/gui_application.h"
 #include "platform/gui/window.h"
 #include "tests/support/child_test.h"
-#include "tests/support/peer_process.h"
+#include "tests/support/gui/x_desktop.h"
 #include "tests/support/wait.h"
 
 #if defined(PW_HAVE_XCB)
@@ -116,9 +116,9 @@ bool Shows(Screen& screen, int x, int y, COLORREF colour) {
 TEST(X11Present, WhatAWindowDrawsIsWhatTheScreenShowsWhereItWasDrawn) {
     if (testsupport::RanApart()) return;
     ASSERT_EQ(QCoreApplication::instance(), nullptr) << "the toolkit already runs in this process";
-    PeerProcess xvfb({"Xvfb", "-displayfd", "1", "-screen", "0", "400x300x24", "-nolisten", "tcp"});
-    ASSERT_FALSE(xvfb.FirstLine().empty()) << "Xvfb did not start";
-    const std::string display = ":" + xvfb.FirstLine();
+    const testsupport::XServer xvfb("400x300x24");
+    ASSERT_EQ(xvfb.Problem(), "");
+    const std::string display = xvfb.Display();
     setenv("DISPLAY", display.c_str(), 1);
     setenv("QT_QPA_PLATFORM", "xcb", 1);
     int argc = 1;
