@@ -7,11 +7,11 @@
 #include <string>
 
 #include "app/core/map_profile.h"
-#include "app/core/profile_file.h"
 #include "main_form_fixture.h"
 #include "tests/support/nginx_peer.h"
 #include "tests/support/peer_process.h"
 #include "tests/support/program_run.h"
+#include "unattended_crawl.h"
 
 namespace app_test {
 namespace {
@@ -21,25 +21,20 @@ namespace {
 // to be worth waiting for, fails it.
 constexpr int kBoundSeconds = 240;
 
-// Runs the program unattended on a profile for the site; false when it did not end within the bound.
-// Adjust, when given, changes the profile's other options.
+// Runs the program unattended on a profile for the site, with its sitemap; false when it did not end within
+// the bound. Adjust, when given, changes the profile's other options.
 bool CrawlWithinBound(const fs::path& dir, const fs::path& config, const std::string& site, fs::path& map,
                       std::string& output, const std::function<void(TMapProfile&)>& Adjust = {}) {
-    TMapProfile profile;
-    ApplyNewProfileDefaults(profile);
-    profile.SetSpiderType(mstWebsite);
-    profile.SetWebsite(site);
-    map = dir / "out" / "sitemap.html";
-    fs::create_directories(map.parent_path());
-    profile.SetOutputFileName(map.string());
-    profile.SetMakeGoogleSM(true);
-    profile.SetFileName((dir / "hostile.qpw").string());
-    if (Adjust) Adjust(profile);
-    SaveProfileFile(profile, nullptr);
-    const testsupport::RunResult run =
-        testsupport::RunProgram(config, "-auto '" + profile.FileName() + "'", "", false, kBoundSeconds);
-    output = run.output;
-    return run.status == 0;
+    const Crawl crawl = RunCrawl(
+        dir, config, site, "",
+        [&](TMapProfile& profile) {
+            profile.SetMakeGoogleSM(true);
+            if (Adjust) Adjust(profile);
+        },
+        kBoundSeconds);
+    map = crawl.map;
+    output = crawl.output;
+    return crawl.status == 0;
 }
 
 // What xmllint says against the sitemap schema; empty when the sitemap beside the map validates.

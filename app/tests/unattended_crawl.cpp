@@ -7,7 +7,8 @@
 namespace app_test {
 
 Crawl RunCrawl(const std::filesystem::path& dir, const std::filesystem::path& config, const std::string& site,
-               const std::string& environment) {
+               const std::string& environment, const std::function<void(TMapProfile&)>& adjust,
+               int limitSeconds) {
     TMapProfile profile;
     ApplyNewProfileDefaults(profile);
     profile.SetSpiderType(mstWebsite);
@@ -18,9 +19,10 @@ Crawl RunCrawl(const std::filesystem::path& dir, const std::filesystem::path& co
     std::filesystem::create_directories(crawl.map.parent_path());
     profile.SetOutputFileName(crawl.map.string());
     profile.SetFileName((dir / "site.qpw").string());
+    if (adjust) adjust(profile);
     SaveProfileFile(profile, nullptr);
-    const testsupport::RunResult run =
-        testsupport::RunProgram(config, "-auto '" + profile.FileName() + "'", environment, false, 120);
+    const testsupport::RunResult run = testsupport::RunProgram(config, "-auto '" + profile.FileName() + "'",
+                                                               environment, false, limitSeconds);
     crawl.status = run.status;
     crawl.output = run.output;
     return crawl;
