@@ -1,5 +1,4 @@
 // The unattended run, as cron starts it: the built program as a child process.
-#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>

@@ -2,9 +2,7 @@
 // network library that cannot start, a server whose answers cannot be framed, certificate authorities or a
 // proxy that cannot be used.
 #include <sys/stat.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -15,7 +13,6 @@
 #include "tests/support/loopback_port.h"
 #include "tests/support/nginx_peer.h"
 #include "tests/support/peer_process.h"
-#include "tests/support/program_run.h"
 #include "tests/support/tinyproxy_peer.h"
 #include "unattended_crawl.h"
 
