@@ -22,7 +22,8 @@ namespace {
 struct CursorInfo {
     uintptr_t id = IDC_ARROW;
     Surface image;
-    POINT hot;
+    POINT hot{};
+    const Surface* Image() const { return image.Width() ? &image : nullptr; }
 };
 
 inline constexpr UINT kDefaultDoubleClickTime = 500;
@@ -59,6 +60,15 @@ long DistanceTo(const RECT& r, POINT p) {
 
 HMONITOR MonitorHandle(size_t index) {
     return reinterpret_cast<HMONITOR>(index + 1);
+}
+
+// What a host shows for the cursor: a standard one by its number, one made here with its image and hot
+// spot. Under the lock.
+CursorInfo ShapeOfCursor(HCURSOR cursor) {
+    const auto it = Sys().custom.find(cursor);
+    CursorInfo shape = it != Sys().custom.end() ? it->second : CursorInfo{};
+    shape.id = reinterpret_cast<uintptr_t>(cursor);
+    return shape;
 }
 
 } // namespace
@@ -209,23 +219,16 @@ BOOL DestroyCursor(HCURSOR cursor) {
 
 HCURSOR SetCursor(HCURSOR cursor) {
     HCURSOR old;
-    Surface image;
-    POINT hot{};
-    uintptr_t id;
+    CursorInfo shape;
     {
         Guard g(Lock());
         old = Sys().current;
         Sys().current = cursor;
-        id = reinterpret_cast<uintptr_t>(cursor);
-        auto it = Sys().custom.find(cursor);
-        if (it != Sys().custom.end()) {
-            image = it->second.image;
-            hot = it->second.hot;
-        }
+        shape = ShapeOfCursor(cursor);
     }
     // The held pointer shows the holder's cursor over every window.
     if (Backend* backend = CurrentBackend(); backend && IsGuiThread() && backend->HoldsPointer())
-        backend->SetHeldCursorShape(cursor ? id : 0, image.Width() ? &image : nullptr, hot);
+        backend->SetHeldCursorShape(shape.id, shape.Image(), shape.hot);
     POINT pos;
     GetCursorPos(pos);
     auto w = FindLiveWindow(TopLevelAt(pos));
@@ -236,7 +239,7 @@ HCURSOR SetCursor(HCURSOR cursor) {
         Sys().shownOn = w->host.get();
         Sys().shownCursor = cursor;
     }
-    w->host->SetCursorShape(cursor ? id : 0, image.Width() ? &image : nullptr, hot);
+    w->host->SetCursorShape(shape.id, shape.Image(), shape.hot);
     return old;
 }
 
@@ -245,19 +248,14 @@ void pw::gui::HoldPointer(bool hold) {
     if (!backend || !IsGuiThread() || hold == backend->HoldsPointer()) return;
     backend->HoldPointer(hold);
     if (!hold || !backend->HoldsPointer()) return;
-    Surface image;
-    POINT hot{};
-    uintptr_t id;
+    CursorInfo shape;
     {
         Guard g(Lock());
-        // None set yet: the toolkit still shows its arrow.
-        id = Sys().current ? reinterpret_cast<uintptr_t>(Sys().current) : IDC_ARROW;
-        if (auto it = Sys().custom.find(Sys().current); it != Sys().custom.end()) {
-            image = it->second.image;
-            hot = it->second.hot;
-        }
+        shape = ShapeOfCursor(Sys().current);
     }
-    backend->SetHeldCursorShape(id, image.Width() ? &image : nullptr, hot);
+    // None set yet: the toolkit still shows its arrow.
+    if (shape.id == 0) shape.id = IDC_ARROW;
+    backend->SetHeldCursorShape(shape.id, shape.Image(), shape.hot);
 }
 
 void pw::gui::ForgetCursorHost(const HostWindow* host) {
