@@ -2,6 +2,7 @@
 
 #include "fetch/file_fetcher.h"
 #include "fetch/http_status_text.h"
+#include "platform/net/net_texts.h"
 #include "platform/net/wininet.h"
 
 namespace crawl {
@@ -45,7 +46,7 @@ std::string NetworkReason(uint32_t error, const std::string& said, bool lost) {
     case ERROR_INTERNET_INTERNAL_ERROR:
         return "the network library could not be started (" + said + ")";
     case ERROR_INTERNET_TRUST_UNUSABLE:
-        return said.empty() ? "the certificate authorities to trust cannot be used" : said;
+        return said.empty() ? net_text::OwnTrust : said;
     case ERROR_INTERNET_PROXY_FAILED:
         return said.empty() ? "the proxy could not take the request to the server" : said;
     case ERROR_INTERNET_OUT_OF_HANDLES:
