@@ -23,22 +23,6 @@
 namespace app_test {
 namespace {
 
-// A profile, saved in dir as name, that scans the folder local from its index.html for site and writes
-// out/sitemap.html with the sitemap beside it; its file name.
-std::string LocalProfile(const fs::path& dir, const std::string& name, const std::string& site,
-                         const fs::path& local, const fs::path& out) {
-    TMapProfile profile;
-    ApplyNewProfileDefaults(profile);
-    profile.SetSpiderType(mstLocal);
-    profile.SetWebsite(site);
-    profile.SetIndexPage((local / "index.html").string());
-    profile.SetMakeGoogleSM(true);
-    profile.SetOutputFileName((out / "sitemap.html").string());
-    profile.SetFileName((dir / name).string());
-    SaveProfileFile(profile, nullptr);
-    return profile.FileName();
-}
-
 using testsupport::RunProgram;
 using testsupport::RunResult;
 

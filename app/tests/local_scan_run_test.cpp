@@ -10,8 +10,6 @@
 #include <utility>
 #include <vector>
 
-#include "app/core/map_profile.h"
-#include "app/core/profile_file.h"
 #include "app/main_form.h"
 #include "controls/rz_buttons.h"
 #include "controls/rz_edits.h"
@@ -64,17 +62,9 @@ TEST_F(LocalScanRunTest, AnUnattendedRunNamesEachFolderItCouldNotRead) {
         std::ofstream(site / name / "page.html") << "<title>" << name << "</title>";
         modes.Set(site / name, mode);
     }
-    TMapProfile profile;
-    ApplyNewProfileDefaults(profile);
-    profile.SetSpiderType(mstLocal);
-    profile.SetWebsite("http://www.example.com/");
-    profile.SetIndexPage((site / "index.html").string());
-    profile.SetMakeGoogleSM(true);
-    profile.SetOutputFileName((out / "sitemap.html").string());
-    profile.SetFileName((dir_ / "unreadable.qpw").string());
-    SaveProfileFile(profile, nullptr);
+    const std::string profile = LocalProfile(dir_, "unreadable.qpw", "http://www.example.com/", site, out);
 
-    const testsupport::RunResult run = testsupport::RunProgram(config_, "-auto '" + profile.FileName() + "'",
+    const testsupport::RunResult run = testsupport::RunProgram(config_, "-auto '" + profile + "'",
                                                                testsupport::FileModesBindingCommand(), true);
     EXPECT_EQ(run.status, 0) << run.output;
     for (const char* name : {"closed", "unlisted", "unsearched"})

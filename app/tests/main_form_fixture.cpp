@@ -134,6 +134,20 @@ fs::path SampleSite() {
     return fs::path(PW_SOURCE_DIR) / "sample" / "site";
 }
 
+std::string LocalProfile(const fs::path& Dir, const std::string& Name, const std::string& Site,
+                         const fs::path& Local, const fs::path& Out) {
+    TMapProfile profile;
+    ApplyNewProfileDefaults(profile);
+    profile.SetSpiderType(mstLocal);
+    profile.SetWebsite(Site);
+    profile.SetIndexPage((Local / "index.html").string());
+    profile.SetMakeGoogleSM(true);
+    profile.SetOutputFileName((Out / "sitemap.html").string());
+    profile.SetFileName((Dir / Name).string());
+    SaveProfileFile(profile, nullptr);
+    return profile.FileName();
+}
+
 std::string ReadFile(const fs::path& Path) {
     std::ifstream in(Path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

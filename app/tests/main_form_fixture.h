@@ -65,6 +65,10 @@ private:
 };
 
 fs::path SampleSite();
+// A local-mode profile, saved in Dir as Name, that scans the folder Local from its index.html for Site and
+// writes Out/sitemap.html with the sitemap beside it; its file name.
+std::string LocalProfile(const fs::path& Dir, const std::string& Name, const std::string& Site,
+                         const fs::path& Local, const fs::path& Out);
 std::string ReadFile(const fs::path& Path);
 
 } // namespace app_test
