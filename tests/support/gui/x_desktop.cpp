@@ -63,6 +63,17 @@ XDesktop::~XDesktop() {
     server_.reset();
 }
 
+ManagedDesktop::ManagedDesktop(bool withXdotool) {
+    missing_ = desktop_.Problem();
+    if (missing_.empty() && !HaveProgram("openbox")) missing_ = "openbox is not installed";
+    if (missing_.empty() && withXdotool && !HaveProgram("xdotool")) missing_ = "xdotool is not installed";
+    if (!missing_.empty()) return;
+    openbox_ = std::make_unique<Openbox>(std::getenv("DISPLAY"));
+    problem_ = openbox_->Problem();
+}
+
+ManagedDesktop::~ManagedDesktop() = default;
+
 int RunServing(const std::vector<std::string>& argv, const std::string& outputPath) {
     std::vector<std::string> args = argv;
     args[0] = ProgramPath(argv[0]);

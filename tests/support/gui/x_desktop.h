@@ -71,6 +71,25 @@ private:
     std::unique_ptr<pw::gui::GuiApplication> app_;
 };
 
+// A desktop of the test's own with openbox managing it, for what only a window manager does (stacking,
+// focus, frames) and, with xdotool, for input as a person's desktop hands it over. Missing() names what the
+// machine lacks (the test skips); Problem() why openbox did not start on it (the test fails).
+class ManagedDesktop {
+public:
+    explicit ManagedDesktop(bool withXdotool = true);
+    ~ManagedDesktop();
+    ManagedDesktop(const ManagedDesktop&) = delete;
+    ManagedDesktop& operator=(const ManagedDesktop&) = delete;
+    const std::string& Missing() const { return missing_; }
+    const std::string& Problem() const { return problem_; }
+
+private:
+    std::string missing_;
+    std::string problem_;
+    XDesktop desktop_;
+    std::unique_ptr<Openbox> openbox_;
+};
+
 // Runs a program (looked up on PATH) to its end while this process keeps answering its messages and the
 // display's requests (the program may be asking this process for the clipboard). Its output and errors
 // go to the file at outputPath. Answers its exit status; -1 when it could not start or did not end

@@ -9,7 +9,6 @@
 
 #include <chrono>
 #include <csignal>
-#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -137,12 +136,10 @@ RECT WindowRect(HWND hwnd) {
 }
 
 TEST(ToolbarDragDesktop, ADockedBarFollowsThePointerFloatsAgainAndTheKeyboardWorksAfterTheRelease) {
-    testsupport::XDesktop display;
-    if (!display.Problem().empty()) GTEST_SKIP() << display.Problem();
-    if (!HaveProgram("openbox") || !HaveProgram("xdotool")) GTEST_SKIP() << "openbox or xdotool is missing";
+    const testsupport::ManagedDesktop desktop;
+    if (!desktop.Missing().empty()) GTEST_SKIP() << desktop.Missing();
+    ASSERT_EQ(desktop.Problem(), "");
     testsupport::TempDir dir;
-    const testsupport::Openbox openbox(std::getenv("DISPLAY"));
-    ASSERT_EQ(openbox.Problem(), "");
     StartBarUnit();
     bars::RegisterBarWindows();
     const ScopeGuard unit([] { ShutdownBarUnit(); });

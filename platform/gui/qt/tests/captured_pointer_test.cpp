@@ -8,7 +8,6 @@
 #include <QCoreApplication>
 #include <QWidget>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -54,12 +53,10 @@ LRESULT CaptureProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 TEST(CapturedPointer, EveryMoveAndTheReleaseReachTheCaptureWhereverThePointerGoesUntilTheServerTakesIt) {
     if (testsupport::RanApart()) return;
     ASSERT_EQ(QCoreApplication::instance(), nullptr) << "the toolkit already runs in this process";
-    testsupport::XDesktop display;
-    if (!display.Problem().empty()) GTEST_SKIP() << display.Problem();
-    if (!HaveProgram("openbox") || !HaveProgram("xdotool")) GTEST_SKIP() << "openbox or xdotool is missing";
+    const testsupport::ManagedDesktop desktop;
+    if (!desktop.Missing().empty()) GTEST_SKIP() << desktop.Missing();
+    ASSERT_EQ(desktop.Problem(), "");
     testsupport::TempDir dir;
-    const testsupport::Openbox openbox(std::getenv("DISPLAY"));
-    ASSERT_EQ(openbox.Problem(), "");
     WNDCLASS wc;
     wc.lpfnWndProc = CaptureProc;
     wc.lpszClassName = "CapturedPointerTest";

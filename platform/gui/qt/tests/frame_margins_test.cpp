@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 
 #include <cstdint>
-#include <cstdlib>
 #include <vector>
 
 #include "platform/gui/placement.h"
@@ -25,11 +24,9 @@ using gui_qt_test::XWindowOf;
 TEST(FrameMargins, TheWindowManagersFrameIsKnownBeforeTheWindowIsShownAsItIsDrawnThen) {
     if (testsupport::RanApart()) return;
     ASSERT_EQ(QCoreApplication::instance(), nullptr) << "the toolkit already runs in this process";
-    testsupport::XDesktop display;
-    if (!display.Problem().empty()) GTEST_SKIP() << display.Problem();
-    if (!HaveProgram("openbox")) GTEST_SKIP() << "openbox is not installed";
-    testsupport::Openbox openbox(std::getenv("DISPLAY"));
-    ASSERT_EQ(openbox.Problem(), "");
+    const testsupport::ManagedDesktop desktop(false);
+    if (!desktop.Missing().empty()) GTEST_SKIP() << desktop.Missing();
+    ASSERT_EQ(desktop.Problem(), "");
     WNDCLASS wc;
     wc.lpfnWndProc = DefWindowProc;
     wc.lpszClassName = "FrameMarginsTest";

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -36,12 +35,9 @@ LRESULT CountingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 TEST(OwnedStacking, AFloatingToolbarStaysBetweenItsOwnerAndTheDialogItOpenedWhenShownAgainOrClicked) {
     if (testsupport::RanApart()) return;
     ASSERT_EQ(QCoreApplication::instance(), nullptr) << "the toolkit already runs in this process";
-    testsupport::XDesktop display;
-    if (!display.Problem().empty()) GTEST_SKIP() << display.Problem();
-    if (!HaveProgram("openbox") || !HaveProgram("xdotool")) GTEST_SKIP() << "openbox or xdotool is missing";
-    // The windows are shown once openbox has started.
-    testsupport::Openbox openbox(std::getenv("DISPLAY"));
-    ASSERT_EQ(openbox.Problem(), "");
+    const testsupport::ManagedDesktop desktop;
+    if (!desktop.Missing().empty()) GTEST_SKIP() << desktop.Missing();
+    ASSERT_EQ(desktop.Problem(), "");
     testsupport::TempDir dir;
     gui_qt_test::XConnection x;
     WNDCLASS wc;
